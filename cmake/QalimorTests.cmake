@@ -1,0 +1,19 @@
+# One test executable per test source, so a test file that does not build
+# never stops the others from running.
+#   qalimor_add_tests(<folder> LIBS <libraries...> [LABELS <labels...>])
+function(qalimor_add_tests folder)
+  cmake_parse_arguments(ARG "" "" "LIBS;LABELS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+  string(REPLACE "/" "_" prefix ${folder})
+  foreach(src ${sources})
+    get_filename_component(stem ${src} NAME_WE)
+    set(target ${prefix}_${stem})
+    add_executable(${target} ${src})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    gtest_discover_tests(${target}
+      DISCOVERY_MODE PRE_TEST
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+      PROPERTIES LABELS "${folder};${ARG_LABELS}")
+  endforeach()
+endfunction()

@@ -1,0 +1,27 @@
+// The SDK's heap: every SDK block is taken and given back through these, so a
+// host can route them elsewhere by replacing the four process-wide pointers.
+#ifndef FBXFILESDK_CORE_SDKALLOC_H
+#define FBXFILESDK_CORE_SDKALLOC_H
+
+#include <cstddef>
+
+namespace fbxsdk_2006_11_1 {
+
+using SdkMallocFn = void* (*)(std::size_t size);
+using SdkCallocFn = void* (*)(std::size_t count, std::size_t size);
+using SdkReallocFn = void* (*)(void* block, std::size_t size);
+using SdkFreeFn = void (*)(void* block);
+
+void* SdkMalloc(std::size_t size);
+void* SdkCalloc(std::size_t count, std::size_t size);
+void* SdkRealloc(void* block, std::size_t size);
+// Ignores null.
+void SdkFree(void* block);
+
+// Replaces the allocation functions; a null argument keeps the current one.
+// Returns false, changing nothing, unless all four are given or all four are null.
+bool SdkSetAllocators(SdkMallocFn mallocFn, SdkCallocFn callocFn, SdkReallocFn reallocFn, SdkFreeFn freeFn);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the game, makes its resource files when they are
+# missing, and starts it from the project folder (the game reads ./Ressources).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j"$(nproc)"
+
+if [ -x build/release/tools/qalimor-resources ] && [ ! -f Ressources/.complete ]; then
+  build/release/tools/qalimor-resources Ressources
+fi
+if [ -x build/release/game/qalimor ]; then
+  exec build/release/game/qalimor "$@"
+fi
+echo "The game is not part of this build yet; the SDK was built."

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the project twice (plain, and with AddressSanitizer
+# and UndefinedBehaviorSanitizer) and runs every test in both builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+jobs=$(nproc)
+
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j"$jobs"
+
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+      -DQALIMOR_SANITIZE=ON -DQALIMOR_BENCH=OFF >/dev/null
+cmake --build build/asan -j"$jobs"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export SDL_AUDIODRIVER=dummy
+
+status=0
+echo "== tests (plain build)"
+ctest --test-dir build/release --output-on-failure -j"$jobs" || status=1
+echo "== tests (address and undefined-behaviour sanitizers)"
+ctest --test-dir build/asan --output-on-failure -j"$jobs" || status=1
+exit $status
