@@ -13,6 +13,7 @@ function(qalimor_add_tests folder)
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
+      TEST_PREFIX "${target}."
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
       PROPERTIES LABELS "${folder};${ARG_LABELS}")
   endforeach()
