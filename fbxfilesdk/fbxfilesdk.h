@@ -3,5 +3,7 @@
 #define FBXFILESDK_FBXFILESDK_H
 
 #include <fbxfilesdk/core/SdkAlloc.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/ErrorHolder.h>
 
 #endif
