@@ -5,5 +5,7 @@
 #include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KTimeModeInfo.h>
+#include <fbxfilesdk/core/KTime.h>
 
 #endif
