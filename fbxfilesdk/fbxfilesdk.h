@@ -7,5 +7,9 @@
 #include <fbxfilesdk/core/ErrorHolder.h>
 #include <fbxfilesdk/core/KTimeModeInfo.h>
 #include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/core/DynamicArray.h>
+#include <fbxfilesdk/core/KSortedPointerMap.h>
+#include <fbxfilesdk/core/KSortedStringTable.h>
+#include <fbxfilesdk/core/KStringList.h>
 
 #endif

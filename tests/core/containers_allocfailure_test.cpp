@@ -1,0 +1,136 @@
+// The containers under an allocator that fails on demand: every refused
+// allocation must leave the container exactly as it was.
+#include <fbxfilesdk/core/DynamicArray.h>
+#include <fbxfilesdk/core/KSortedPointerMap.h>
+#include <fbxfilesdk/core/KSortedStringTable.h>
+#include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+using namespace fbxsdk_2006_11_1;
+
+namespace {
+int gAllowed = -1;  // allocations that may still succeed; -1 for no limit
+int gCalls = 0;
+
+bool Permit() {
+    ++gCalls;
+    if (gAllowed == 0) return false;
+    if (gAllowed > 0) --gAllowed;
+    return true;
+}
+void* LimitedMalloc(std::size_t n) { return Permit() ? std::malloc(n) : nullptr; }
+void* LimitedCalloc(std::size_t c, std::size_t n) { return Permit() ? std::calloc(c, n) : nullptr; }
+void* LimitedRealloc(void* p, std::size_t n) { return Permit() ? std::realloc(p, n) : nullptr; }
+
+class ContainersUnderFailingAllocator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gAllowed = -1;
+        gCalls = 0;
+        ASSERT_TRUE(SdkSetAllocators(&LimitedMalloc, &LimitedCalloc, &LimitedRealloc, &std::free));
+    }
+    void TearDown() override { SdkSetAllocators(&std::malloc, &std::calloc, &std::realloc, &std::free); }
+    static void FailFromNow() { gAllowed = 0; }
+    static void Succeed() { gAllowed = -1; }
+};
+}  // namespace
+
+TEST_F(ContainersUnderFailingAllocator, FailedInsertLeavesTheArrayUnchanged) {
+    DynamicArrayOf<std::int32_t> array(4);
+    FailFromNow();
+    EXPECT_EQ(array.Add(1), -1);
+    EXPECT_EQ(array.GetData(), nullptr);
+    EXPECT_EQ(array.GetBlockCount(), 0);
+
+    Succeed();
+    for (int i = 0; i < 4; ++i) array.Add(i);
+    void* const data = array.GetData();
+    FailFromNow();
+    EXPECT_EQ(array.InsertAt(0, 99), -1);
+    EXPECT_EQ(array.AddPointer(nullptr), -1);
+    EXPECT_EQ(array.GetCount(), 4);
+    EXPECT_EQ(array.GetBlockCount(), 1);
+    EXPECT_EQ(array.GetData(), data);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(array.GetAt(i), i);
+}
+
+TEST_F(ContainersUnderFailingAllocator, FailedGrowthReportsFalseAndChangesNothing) {
+    DynamicArrayOf<std::int32_t> array(4);
+    for (int i = 0; i < 3; ++i) array.Add(i + 1);
+    FailFromNow();
+    EXPECT_FALSE(array.SetCount(5));
+    EXPECT_FALSE(array.Grow(2));
+    EXPECT_FALSE(array.Resize(9));
+    EXPECT_EQ(array.GetCount(), 3);
+    EXPECT_EQ(array.GetBlockCount(), 1);
+    EXPECT_EQ(array.GetAt(2), 3);
+    EXPECT_TRUE(array.Grow(1));  // fits the block: no allocation needed
+    EXPECT_EQ(array.GetAt(3), 0);
+}
+
+TEST_F(ContainersUnderFailingAllocator, SizesBeyondTheCountRangeAreRefusedBeforeAllocating) {
+    DynamicArray array(1 << 30, 8);
+    EXPECT_FALSE(array.SetCount((1 << 30) + 1));  // two blocks: 2^31 items
+    DynamicArrayOf<std::int32_t> small(4);
+    small.Add(1);
+    gCalls = 0;
+    EXPECT_FALSE(small.Grow(INT_MAX));
+    EXPECT_FALSE(small.SetCount(INT_MAX));  // 2^29 blocks of 4 = 2^31 items
+    EXPECT_EQ(gCalls, 0);
+    EXPECT_EQ(array.GetBlockCount(), 0);
+    EXPECT_EQ(small.GetCount(), 1);
+}
+
+TEST_F(ContainersUnderFailingAllocator, SortedTablesGrowOneBlockPerFullAllocation) {
+    KSortedPointerMap map(2);
+    for (std::uintptr_t k = 1; k <= 5; ++k) map.Add(reinterpret_cast<const void*>(k), nullptr);
+    EXPECT_EQ(gCalls, 3);
+}
+
+TEST_F(ContainersUnderFailingAllocator, FailedTableAddsLeaveTheTablesUsable) {
+    KSortedPointerMap map(1);
+    int value = 0;
+    map.Add(&value, &value);
+    FailFromNow();
+    EXPECT_FALSE(map.Add(&gCalls, &gCalls));
+    EXPECT_EQ(map.GetCount(), 1);
+    EXPECT_EQ(map.Find(&value), &value);
+
+    Succeed();
+    KSortedStringTable table(1);
+    table.Add("kept", &value);
+    FailFromNow();
+    EXPECT_FALSE(table.Add("lost", &value));  // the key copy fails
+    gAllowed = 1;
+    EXPECT_FALSE(table.Add("lost", &value));  // the key copy succeeds, the pairs cannot grow
+    EXPECT_EQ(table.GetCount(), 1);
+    EXPECT_EQ(table.Find("KEPT"), &value);
+    EXPECT_EQ(table.Find("lost"), nullptr);
+}
+
+TEST_F(ContainersUnderFailingAllocator, FailedStringListOperationsLeaveTheListAsItWas) {
+    const std::string longText(80, 'n');
+    const KString heapText(longText.c_str());  // long enough to need a heap block of its own
+    KStringList list;
+    list.Add("a");
+    FailFromNow();
+    EXPECT_EQ(list.Add("b"), -1);  // no item block
+    gAllowed = 1;
+    EXPECT_EQ(list.Add(heapText), -1);  // item made, its text cannot be copied
+    EXPECT_EQ(list.GetCount(), 1);
+
+    Succeed();
+    KStringList source;
+    for (int i = 0; i < 20; ++i) source.Add(heapText);
+    gAllowed = 10;
+    EXPECT_FALSE(list.CopyFrom(source));
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_STREQ(list.GetStringAt(0), "a");
+}
