@@ -11,5 +11,14 @@
 #include <fbxfilesdk/core/KSortedPointerMap.h>
 #include <fbxfilesdk/core/KSortedStringTable.h>
 #include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KFbxVector2.h>
+#include <fbxfilesdk/core/KFbxQuaternion.h>
+#include <fbxfilesdk/core/KFbxRotationOrder.h>
+#include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/core/KFbxDouble3.h>
+#include <fbxfilesdk/core/KgeTVector.h>
 
 #endif
