@@ -20,5 +20,13 @@
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KgeTVector.h>
+#include <fbxfilesdk/core/KFile.h>
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
+#include <fbxfilesdk/core/KSettingsFile.h>
+#include <fbxfilesdk/core/KFbxUserNotification.h>
+#include <fbxfilesdk/core/KProgress.h>
+#include <fbxfilesdk/core/KFbxDateTime.h>
+#include <fbxfilesdk/core/KFbxOwnedPointer.h>
 
 #endif

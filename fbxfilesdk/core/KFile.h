@@ -1,0 +1,73 @@
+// The SDK's byte stream over a file on disk. Names are UTF-8 text; a closed
+// file answers every operation harmlessly (0, false, -1 or null) and nothing
+// here prints or throws. KMemoryFile replaces the disk stream by a buffer.
+#ifndef FBXFILESDK_CORE_KFILE_H
+#define FBXFILESDK_CORE_KFILE_H
+
+#include <fbxfilesdk/core/KString.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFile {
+public:
+    // Modes of Open.
+    enum { eREAD = 0, eWRITE = 1, eREAD_WRITE = 2, eAPPEND = 3 };
+
+    KFile();
+    virtual ~KFile();
+    KFile(const KFile&) = delete;
+    KFile& operator=(const KFile&) = delete;
+
+    // Opens with an fopen-style mode; a stream already open is closed first.
+    // The name is recorded whether or not the open succeeds. A name or mode
+    // longer than 1023 UTF-16 units does not open.
+    virtual bool OpenWithModeString(const char* name, const char* mode);
+    // Mode 0 "r", 1 "w", 2 "w+", 3 "a", then "t" or "b"; other modes fail.
+    virtual bool Open(const char* name, int mode, bool text);
+    virtual void Close();
+
+    virtual int Read(void* buffer, int count);
+    // One line, its line end kept (see KFbxReadLine); null at the end.
+    virtual char* ReadString(char* buffer, int size);
+    // The integer reads store into *value only when all its bytes were read,
+    // and return *value. Bytes are taken little-endian, or big-endian with swap.
+    virtual std::int32_t ReadInt32(std::int32_t* value, bool swap);
+    virtual std::uint32_t ReadInt32(std::uint32_t* value, bool swap);
+    virtual std::int16_t ReadInt16(std::int16_t* value, bool swap);
+    virtual std::uint16_t ReadInt16(std::uint16_t* value, bool swap);
+    virtual char ReadByte(char* value);
+    virtual unsigned char ReadByte(unsigned char* value);
+    virtual int Write(const void* buffer, int count);
+    // Origin 1: from the current position; 2: from the end; any other: from the start.
+    virtual void Seek(int origin, int offset);
+    // -1 when the position cannot be told as an int.
+    virtual int Tell();
+    virtual void SetPosition(int offset);
+    virtual bool IsOpen();
+    // The name given to the last open call, tried or not.
+    virtual const KString& GetFileName();
+    virtual int Error();
+    virtual void Flush();
+    virtual bool Eof();
+    // At most 16383 characters of output.
+    virtual void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Truncates or extends with zero bytes: 0, or -1 on failure or when closed.
+    virtual int SetSize(int size);
+    // A disk file has none: null, size untouched.
+    virtual void* GetMemoryBuffer(int* size);
+
+    // 0, or -1 with errno set.
+    static int RemoveFile(KString name);
+
+private:
+    std::FILE* mStream;
+    bool mOpen;
+    KString mFileName;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,106 @@
+#include <platform/os/File.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qalimor::os {
+
+std::string NativePath(std::string_view path) {
+    std::string native(path);
+    for (char& c : native) {
+        if (c == '\\') c = '/';
+    }
+    return native;
+}
+
+namespace {
+
+// Reduces a mode to what fopen accepts everywhere; false for anything else.
+bool PortableMode(const char* mode, std::string& out) {
+    if (!mode || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) return false;
+    out.assign(1, mode[0]);
+    bool plus = false;
+    for (const char* p = mode + 1; *p; ++p) {
+        if (*p == '+') {
+            plus = true;
+        } else if (*p != 'b' && *p != 't') {
+            return false;
+        }
+    }
+    if (plus) out += '+';
+    out += 'b';
+    return true;
+}
+
+}  // namespace
+
+std::FILE* OpenFile(const char* path, const char* mode) {
+    std::string portable;
+    if (!path || !PortableMode(mode, portable)) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    std::FILE* stream = std::fopen(NativePath(path).c_str(), portable.c_str());
+    if (!stream) return nullptr;
+    struct stat info;
+    if (fstat(fileno(stream), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(stream);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return stream;
+}
+
+bool RemoveFile(const char* path) {
+    if (!path) {
+        errno = EINVAL;
+        return false;
+    }
+    return unlink(NativePath(path).c_str()) == 0;
+}
+
+bool RenameFile(const char* from, const char* to) {
+    if (!from || !to) {
+        errno = EINVAL;
+        return false;
+    }
+    return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool ResizeFile(std::FILE* stream, std::int64_t size) {
+    if (!stream || size < 0) {
+        errno = EINVAL;
+        return false;
+    }
+    if (std::fflush(stream) != 0) return false;
+    return ftruncate(fileno(stream), static_cast<off_t>(size)) == 0;
+}
+
+bool IsRegularFile(const char* path) {
+    struct stat info;
+    return path && stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsDirectory(const char* path) {
+    struct stat info;
+    return path && stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool MakeDirectory(const char* path) {
+    if (!path) {
+        errno = EINVAL;
+        return false;
+    }
+    return mkdir(NativePath(path).c_str(), 0777) == 0;
+}
+
+bool RemoveEmptyDirectory(const char* path) {
+    if (!path) {
+        errno = EINVAL;
+        return false;
+    }
+    return rmdir(NativePath(path).c_str()) == 0;
+}
+
+}  // namespace qalimor::os

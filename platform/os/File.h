@@ -1,0 +1,43 @@
+// Files and folders as the program names them: UTF-8 bytes, with '\' or '/'
+// between folders. The system here knows only '/', so every name goes through
+// NativePath before it reaches the system.
+#ifndef PLATFORM_OS_FILE_H
+#define PLATFORM_OS_FILE_H
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace qalimor::os {
+
+// The name with every '\' turned into '/'.
+std::string NativePath(std::string_view path);
+
+// Opens a stdio stream. The mode is one of r, w, a, optionally followed by '+',
+// 'b' and 't' in any order ('t' and 'b' mean the same here: no line-end
+// translation). Other processes may read and write the file meanwhile. A
+// folder is not a file: opening one fails. Null on failure (errno set).
+std::FILE* OpenFile(const char* path, const char* mode);
+
+// Deletes a file (not a folder); false with errno set on failure.
+bool RemoveFile(const char* path);
+
+// Moves from over to, replacing an existing to in one step.
+bool RenameFile(const char* from, const char* to);
+
+// Flushes the stream, then truncates or extends (with zero bytes) its file.
+bool ResizeFile(std::FILE* stream, std::int64_t size);
+
+bool IsRegularFile(const char* path);
+bool IsDirectory(const char* path);
+
+// Creates one folder (its parent must exist).
+bool MakeDirectory(const char* path);
+
+// Removes a folder only when it holds nothing: the system refuses the others.
+bool RemoveEmptyDirectory(const char* path);
+
+}  // namespace qalimor::os
+
+#endif

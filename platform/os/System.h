@@ -1,0 +1,22 @@
+// What the program asks of the machine it runs on: its name and its folders.
+#ifndef PLATFORM_OS_SYSTEM_H
+#define PLATFORM_OS_SYSTEM_H
+
+#include <string>
+
+namespace qalimor::os {
+
+// The machine's network name; false when it cannot be read.
+bool HostName(std::string& name);
+
+// The process's working folder (no trailing '/' except for the root itself);
+// false when it cannot be read.
+bool CurrentDirectory(std::string& path);
+
+// The folder for temporary files, ending in '/': TMPDIR when that names a
+// folder, else "/tmp/".
+std::string TemporaryDirectory();
+
+}  // namespace qalimor::os
+
+#endif
