@@ -28,5 +28,16 @@
 #include <fbxfilesdk/core/KProgress.h>
 #include <fbxfilesdk/core/KFbxDateTime.h>
 #include <fbxfilesdk/core/KFbxOwnedPointer.h>
+#include <fbxfilesdk/core/ICallback.h>
+#include <fbxfilesdk/core/KMemoryReusePool.h>
+#include <fbxfilesdk/core/KIdRangeSet.h>
+#include <fbxfilesdk/core/KWorld.h>
+#include <fbxfilesdk/core/ListenerList.h>
+#include <fbxfilesdk/core/KFbxObjectManager.h>
+#include <fbxfilesdk/core/kLibraryBaseProxy.h>
+#include <fbxfilesdk/core/KPlugClassRegistry.h>
+#include <fbxfilesdk/core/KPlugClassTable.h>
+#include <fbxfilesdk/core/KPlugHandlePool.h>
+#include <fbxfilesdk/core/KPlug.h>
 
 #endif

@@ -14,6 +14,13 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O
       -DQALIMOR_SANITIZE=ON -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 
+# The pools and the handle pool are the only locked structures: their threaded
+# tests also run under ThreadSanitizer.
+tsan_targets=(core_kmemoryreusepool_test core_kplughandlepool_test)
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+      -DQALIMOR_TSAN=ON -DQALIMOR_BENCH=OFF >/dev/null
+cmake --build build/tsan -j"$jobs" --target "${tsan_targets[@]}"
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export SDL_AUDIODRIVER=dummy
@@ -23,4 +30,7 @@ echo "== tests (plain build)"
 ctest --test-dir build/release --output-on-failure -j"$jobs" || status=1
 echo "== tests (address and undefined-behaviour sanitizers)"
 ctest --test-dir build/asan --output-on-failure -j"$jobs" || status=1
+echo "== threaded tests (thread sanitizer)"
+ctest --test-dir build/tsan --output-on-failure -j"$jobs" \
+      -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\\." || status=1
 exit $status

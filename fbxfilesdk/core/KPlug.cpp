@@ -1,0 +1,799 @@
+#include <fbxfilesdk/core/KPlug.h>
+
+#include <fbxfilesdk/core/KPlugClassRegistry.h>
+#include <fbxfilesdk/core/KPlugClassTable.h>
+#include <fbxfilesdk/core/KPlugHandlePool.h>
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+std::atomic<int> gLiveCount{0};
+
+enum CallbackKind { kValueKind, kObjectKind, kConnectionKind };
+
+}  // namespace
+
+KPlug::KPlug() : mFilter(GetPlugClassFilter(-1)) { gLiveCount.fetch_add(1, std::memory_order_relaxed); }
+
+KPlug::~KPlug() {
+    DisconnectEverything(true);
+    DropViews();
+    // A view deleted by someone other than its parent leaves the parent's list.
+    if (mParent != nullptr && (mFlags & kIsView) != 0) {
+        KPlug::SetParent(nullptr);
+    }
+    if (mHandle != nullptr) {
+        if (KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool()) {
+            pool->Release(mHandle, this);
+        }
+        mHandle = nullptr;
+    }
+    gLiveCount.fetch_sub(1, std::memory_order_relaxed);
+}
+
+int KPlug::GetLiveCount() { return gLiveCount.load(std::memory_order_relaxed); }
+
+void* KPlug::GetInterface(std::uint32_t id, void*) {
+    return id == 0 || id == 2 || id == kInterfaceKPlug ? this : nullptr;
+}
+
+void KPlug::Release() { delete this; }
+
+void KPlug::AttachToWorld(KWorld*) {}
+
+void KPlug::Destroy() {
+    EmitObjectEvent(nullptr, kKPlugObjectEventDestroyed, this, 0, 0, 0);
+    mFlags |= kBeingDestroyed;
+    DisconnectEverything(true);
+    DropViews();
+}
+
+void KPlug::Finalize() {}
+
+bool KPlug::IsType(int typeId) const {
+    const KPlugClassInfo* info = GetClassInfo();
+    return info != nullptr && info->IsA(typeId);
+}
+
+int KPlug::GetTypeId() const {
+    const KPlugClassInfo* info = GetClassInfo();
+    return info != nullptr ? info->GetId() : 0;
+}
+
+const char* KPlug::GetClassName() const {
+    const KPlugClassInfo* info = GetClassInfo();
+    return info != nullptr ? info->GetClassName() : "";
+}
+
+const KPlugClassInfo* KPlug::GetClassInfo() const { return &gKPlugClassInfo; }
+
+int KPlug::GetTypeIdCopy() const { return GetTypeId(); }
+
+const char* KPlug::GetTypeName() const { return ""; }
+
+KPlug* KPlug::NewPlug(const KPlugFilter*) {
+    KPlug* plug = new (std::nothrow) KPlug();
+    if (plug != nullptr) {
+        plug->AttachToWorld(nullptr);
+    }
+    return plug;
+}
+
+bool KPlug::IsPairPending(KPlug* a, KPlug* b) { return mParent != nullptr && mParent->IsPairPending(a, b); }
+
+bool KPlug::HasParent() const { return mParent != nullptr; }
+
+bool KPlug::EmitWordEvent(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a,
+                          KEventWord b, KEventWord c) {
+    if (mParent != nullptr && (mFlags & kViewOnDemand) == 0) {
+        return kind == kValueKind ? mParent->EmitValueEvent(chain, code, sender, a, b, c)
+                                  : mParent->EmitObjectEvent(chain, code, sender, a, b, c);
+    }
+    Deliver(kind, chain, code, sender, a, b, c, -1, nullptr, 0);
+    return true;
+}
+
+bool KPlug::EmitValueEvent(const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
+                           KEventWord c) {
+    return EmitWordEvent(kValueKind, chain, code, sender, a, b, c);
+}
+
+bool KPlug::EmitObjectEvent(const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
+                            KEventWord c) {
+    return EmitWordEvent(kObjectKind, chain, code, sender, a, b, c);
+}
+
+bool KPlug::EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug* sender, int index, KPlug* other,
+                                std::uint8_t type, KEventWord extra) {
+    if (mParent != nullptr && (mFlags & kViewOnDemand) == 0) {
+        const KPlugEventChain link{chain, this};
+        return mParent->EmitConnectionEvent(&link, code, sender, index, other, type, extra);
+    }
+    Deliver(kConnectionKind, chain, code, sender, extra, 0, 0, index, other, type);
+    return true;
+}
+
+void KPlug::CleanUpAfterDisconnect(KPlug* plug) {
+    if (mParent != nullptr) {
+        mParent->CleanUpAfterDisconnect(plug);
+    }
+}
+
+bool KPlug::SetParent(KPlug* parent) {
+    if (parent == mParent) {
+        return false;
+    }
+    const bool isView = (mFlags & kIsView) != 0;
+    if (parent != nullptr) {
+        // Mirroring reaches only the views of a real plug, so a view of a view
+        // would keep connections its parent has lost.
+        if (isView && (static_cast<int>(parent->mViews.size()) >= kMaxViews || (parent->mFlags & kIsView) != 0)) {
+            return false;
+        }
+        KPlug::SetParent(nullptr);
+        if (isView) {
+            try {
+                parent->mViews.push_back(this);
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+        }
+        mParent = parent;
+        if (isView) {
+            CopyAcceptedConnectionsOf(parent);
+        }
+        return true;
+    }
+    if (isView) {
+        std::vector<KPlug*>& views = mParent->mViews;
+        views.erase(std::remove(views.begin(), views.end(), this), views.end());
+        // A detached view mirrors nothing; keeping the entries would keep
+        // pointers to plugs that no longer tell it when they go.
+        ClearConnections();
+    }
+    mParent = nullptr;
+    return true;
+}
+
+bool KPlug::AddChild(KPlug* child) {
+    if (child == nullptr || child->mParent == this) {
+        return false;
+    }
+    return child->SetParent(this);
+}
+
+bool KPlug::RemoveChild(KPlug* child) {
+    if (child == nullptr || child->mParent != this) {
+        return false;
+    }
+    child->SetParent(nullptr);
+    return true;
+}
+
+void KPlug::BeginUpdate() { EmitConnectionEvent(nullptr, eKPlugBeginUpdate, this, -1, nullptr, 0, 0); }
+
+void KPlug::EndUpdate() { EmitConnectionEvent(nullptr, eKPlugEndUpdate, this, -1, nullptr, 0, 0); }
+
+void KPlug::OnBeginConnectionChange() {}
+
+void KPlug::OnEndConnectionChange() {}
+
+// ---- lists ----------------------------------------------------------------
+
+KPlug* KPlug::GetSrc(int index) const {
+    return index >= 0 && index < mSrcCount ? mConnections[index].mPlug : nullptr;
+}
+
+KPlug* KPlug::GetDst(int index) const {
+    return index >= 0 && index < mDstCount ? mConnections[mSrcCount + index].mPlug : nullptr;
+}
+
+std::uint8_t KPlug::GetSrcType(int index) const {
+    return index >= 0 && index < mSrcCount ? mConnections[index].mType : 0;
+}
+
+std::uint8_t KPlug::GetDstType(int index) const {
+    return index >= 0 && index < mDstCount ? mConnections[mSrcCount + index].mType : 0;
+}
+
+int KPlug::FindIndex(Side side, const KPlug* plug) const {
+    const int begin = ListBegin(side);
+    for (int i = ListCount(side) - 1; i >= 0; --i) {
+        if (mConnections[begin + i].mPlug == plug) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int KPlug::FindSrcIndex(const KPlug* plug) const { return FindIndex(Side::Src, plug); }
+
+int KPlug::FindDstIndex(const KPlug* plug) const { return FindIndex(Side::Dst, plug); }
+
+bool KPlug::Accepts(Side side, KPlug* plug) const {
+    const std::uint32_t flag = side == Side::Src ? kAcceptsSrc : kAcceptsDst;
+    return (mFlags & flag) != 0 && (mFilter == nullptr || mFilter->Match(plug));
+}
+
+bool KPlug::AcceptsSrc(KPlug* plug) const { return Accepts(Side::Src, plug); }
+
+bool KPlug::AcceptsDst(KPlug* plug) const { return Accepts(Side::Dst, plug); }
+
+bool KPlug::CanConnectSrc(KPlug* plug, std::uint8_t type) {
+    return AcceptsSrc(plug) && EmitConnectionEvent(nullptr, eKPlugDstMayTakeSrc, this, -1, plug, type, 0);
+}
+
+bool KPlug::CanConnectDst(KPlug* plug, std::uint8_t type) {
+    return AcceptsDst(plug) && EmitConnectionEvent(nullptr, eKPlugSrcMayTakeDst, this, -1, plug, type, 0);
+}
+
+void KPlug::Insert(Side side, int index, KPlug* plug, std::uint8_t type) {
+    const int at = ListBegin(side) + std::clamp(index, 0, ListCount(side));
+    try {
+        mConnections.insert(mConnections.begin() + at, Connection{plug, type});
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    ++(side == Side::Src ? mSrcCount : mDstCount);
+}
+
+void KPlug::RemoveAt(Side side, int index) {
+    mConnections.erase(mConnections.begin() + ListBegin(side) + index);
+    --(side == Side::Src ? mSrcCount : mDstCount);
+}
+
+void KPlug::ClearConnections() {
+    mConnections.clear();
+    mConnections.shrink_to_fit();
+    mSrcCount = 0;
+    mDstCount = 0;
+}
+
+void KPlug::CopyAcceptedConnectionsOf(const KPlug* parent) {
+    ClearConnections();
+    for (Side side : {Side::Src, Side::Dst}) {
+        const int begin = parent->ListBegin(side);
+        for (int i = 0; i < parent->ListCount(side); ++i) {
+            const Connection& entry = parent->mConnections[begin + i];
+            if (Accepts(side, entry.mPlug)) {
+                Insert(side, ListCount(side), entry.mPlug, entry.mType);
+            }
+        }
+    }
+}
+
+void KPlug::SetFlags(std::uint32_t flags) { mFlags = (flags & ~kIsView) | (mFlags & kIsView); }
+
+// ---- connecting -----------------------------------------------------------
+
+KPlug* KPlug::ResolveView(KPlug* plug) {
+    while (plug != nullptr && (plug->mFlags & kIsView) != 0 && plug->mParent != nullptr) {
+        plug = plug->mParent;
+    }
+    return plug;
+}
+
+bool KPlug::Emit(int code, int index, KPlug* other, std::uint8_t type) {
+    return EmitConnectionEvent(nullptr, code, this, index, other, type, 0);
+}
+
+int KPlug::MirroredPosition(Side side, int parentPosition) const {
+    const int count = ListCount(side);
+    if (mParent == nullptr || parentPosition >= mParent->ListCount(side)) {
+        return count;
+    }
+    // The view's list is a subsequence of the parent's: count its entries that
+    // lie before the parent's position.
+    const int parentBegin = mParent->ListBegin(side);
+    const int begin = ListBegin(side);
+    int matched = 0;
+    for (int i = 0; i < parentPosition && matched < count; ++i) {
+        const Connection& theirs = mParent->mConnections[parentBegin + i];
+        const Connection& mine = mConnections[begin + matched];
+        if (mine.mPlug == theirs.mPlug && mine.mType == theirs.mType) {
+            ++matched;
+        }
+    }
+    return matched;
+}
+
+int KPlug::CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, int position, ViewSlot* slots) {
+    const int code = side == Side::Src ? eKPlugDstMayTakeSrc : eKPlugSrcMayTakeDst;
+    int count = 0;
+    for (std::size_t i = 0; i < mViews.size() && count < kMaxViews; ++i) {
+        KPlug* view = mViews[i];
+        if (view->Accepts(side, plug) && view->Emit(code, -1, plug, type)) {
+            slots[count++] = ViewSlot{view, view->MirroredPosition(side, position)};
+        }
+    }
+    return count;
+}
+
+int KPlug::CollectViewsHolding(Side side, KPlug* plug, ViewSlot* slots) const {
+    int count = 0;
+    for (std::size_t i = 0; i < mViews.size() && count < kMaxViews; ++i) {
+        const int index = mViews[i]->FindIndex(side, plug);
+        if (index != -1) {
+            slots[count++] = ViewSlot{mViews[i], index};
+        }
+    }
+    return count;
+}
+
+bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* beforeInDstSrcs, std::uint8_t type) {
+    // Each level, from the plugs given down to the real plugs behind views,
+    // must agree before anything changes.
+    for (;;) {
+        if (src == nullptr || dst == nullptr || src == dst) {
+            return false;
+        }
+        if ((dst->mFlags & kOneWay) != 0) {
+            type |= kConnectionOneWay;
+        }
+        if (!dst->Accepts(Side::Src, src) || !dst->Emit(eKPlugDstMayTakeSrc, -1, src, type)) {
+            return false;
+        }
+        if ((type & kConnectionOneWay) == 0 &&
+            (!src->Accepts(Side::Dst, dst) || !src->Emit(eKPlugSrcMayTakeDst, -1, dst, type))) {
+            return false;
+        }
+        KPlug* realSrc = (src->mFlags & kIsView) != 0 && src->mParent != nullptr ? src->mParent : src;
+        KPlug* realDst = (dst->mFlags & kIsView) != 0 && dst->mParent != nullptr ? dst->mParent : dst;
+        if (realSrc == src && realDst == dst) {
+            break;
+        }
+        src = realSrc;
+        dst = realDst;
+    }
+    const bool oneWay = (type & kConnectionOneWay) != 0;
+    try {
+        dst->mConnections.reserve(dst->mConnections.size() + 1);
+        if (!oneWay) {
+            src->mConnections.reserve(src->mConnections.size() + 1);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    dst->Emit(eKPlugSrcAboutToBeAdded, -1, src, type);
+    if (!oneWay) {
+        src->Emit(eKPlugDstAboutToBeAdded, -1, dst, type);
+    }
+
+    int dstPosition = beforeInDstSrcs != nullptr ? dst->FindIndex(Side::Src, beforeInDstSrcs) : -1;
+    if (dstPosition == -1) {
+        dstPosition = dst->mSrcCount;
+    }
+    int srcPosition = -1;
+    if (!oneWay) {
+        srcPosition = beforeInSrcDsts != nullptr ? src->FindIndex(Side::Dst, beforeInSrcDsts) : -1;
+        if (srcPosition == -1) {
+            srcPosition = src->mDstCount;
+        }
+    }
+
+    ViewSlot dstViews[kMaxViews];
+    ViewSlot srcViews[kMaxViews];
+    const int dstViewCount = dst->CollectViewsForAdd(Side::Src, src, type, dstPosition, dstViews);
+    const int srcViewCount = oneWay ? 0 : src->CollectViewsForAdd(Side::Dst, dst, type, srcPosition, srcViews);
+    for (int i = 0; i < dstViewCount; ++i) {
+        dstViews[i].mView->Emit(eKPlugSrcAboutToBeAdded, -1, src, type);
+    }
+    for (int i = 0; i < srcViewCount; ++i) {
+        srcViews[i].mView->Emit(eKPlugDstAboutToBeAdded, -1, dst, type);
+    }
+
+    // The announcements above may have changed the lists: positions are kept
+    // inside the current counts.
+    dstPosition = std::min(dstPosition, dst->mSrcCount);
+    dst->Insert(Side::Src, dstPosition, src, type);
+    if (!oneWay) {
+        srcPosition = std::min(srcPosition, src->mDstCount);
+        src->Insert(Side::Dst, srcPosition, dst, type);
+    }
+    for (int i = 0; i < dstViewCount; ++i) {
+        ViewSlot& slot = dstViews[i];
+        slot.mIndex = std::min(slot.mIndex, slot.mView->mSrcCount);
+        slot.mView->Insert(Side::Src, slot.mIndex, src, type);
+    }
+    for (int i = 0; i < srcViewCount; ++i) {
+        ViewSlot& slot = srcViews[i];
+        slot.mIndex = std::min(slot.mIndex, slot.mView->mDstCount);
+        slot.mView->Insert(Side::Dst, slot.mIndex, dst, type);
+    }
+
+    dst->Emit(eKPlugSrcAdded, dstPosition, src, type);
+    if (!oneWay) {
+        src->Emit(eKPlugDstAdded, srcPosition, dst, type);
+    }
+    for (int i = 0; i < dstViewCount; ++i) {
+        dstViews[i].mView->Emit(eKPlugSrcAdded, dstViews[i].mIndex, src, type);
+    }
+    for (int i = 0; i < srcViewCount; ++i) {
+        srcViews[i].mView->Emit(eKPlugDstAdded, srcViews[i].mIndex, dst, type);
+    }
+    return true;
+}
+
+bool KPlug::Disconnect(KPlug* src, KPlug* dst, bool force) {
+    src = ResolveView(src);
+    dst = ResolveView(dst);
+    if (src == nullptr || dst == nullptr || src == dst) {
+        return false;
+    }
+    const int dstIndex = dst->FindIndex(Side::Src, src);
+    const int srcIndex = src->FindIndex(Side::Dst, dst);
+    if (dstIndex == -1 && srcIndex == -1) {
+        return false;
+    }
+    const std::uint8_t type =
+        dstIndex != -1 ? dst->mConnections[dstIndex].mType : src->mConnections[src->mSrcCount + srcIndex].mType;
+    if (!force) {
+        // The source of a one-way connection was never asked to take it, so its
+        // consent is not needed to let it go either.
+        const bool oneWay = srcIndex == -1;
+        if (!dst->Accepts(Side::Src, src) || (!oneWay && !src->Accepts(Side::Dst, dst))) {
+            return false;
+        }
+    }
+
+    ViewSlot dstViews[kMaxViews];
+    ViewSlot srcViews[kMaxViews];
+    const int dstViewCount = dstIndex != -1 ? dst->CollectViewsHolding(Side::Src, src, dstViews) : 0;
+    const int srcViewCount = srcIndex != -1 ? src->CollectViewsHolding(Side::Dst, dst, srcViews) : 0;
+
+    dst->OnBeginConnectionChange();
+    src->OnBeginConnectionChange();
+    if (dstIndex != -1) {
+        dst->Emit(eKPlugSrcAboutToBeRemoved, dstIndex, src, type);
+    }
+    if (srcIndex != -1) {
+        src->Emit(eKPlugDstAboutToBeRemoved, srcIndex, dst, type);
+    }
+    for (int i = 0; i < dstViewCount; ++i) {
+        dstViews[i].mView->Emit(eKPlugSrcAboutToBeRemoved, dstViews[i].mIndex, src, type);
+    }
+    for (int i = 0; i < srcViewCount; ++i) {
+        srcViews[i].mView->Emit(eKPlugDstAboutToBeRemoved, srcViews[i].mIndex, dst, type);
+    }
+
+    // Searched again: the announcements may have moved the entries.
+    const int dstFormer = dst->FindIndex(Side::Src, src);
+    if (dstFormer != -1) {
+        dst->RemoveAt(Side::Src, dstFormer);
+    }
+    const int srcFormer = src->FindIndex(Side::Dst, dst);
+    if (srcFormer != -1) {
+        src->RemoveAt(Side::Dst, srcFormer);
+    }
+    for (int i = 0; i < dstViewCount; ++i) {
+        ViewSlot& slot = dstViews[i];
+        slot.mIndex = slot.mView->FindIndex(Side::Src, src);
+        if (slot.mIndex != -1) {
+            slot.mView->RemoveAt(Side::Src, slot.mIndex);
+        }
+    }
+    for (int i = 0; i < srcViewCount; ++i) {
+        ViewSlot& slot = srcViews[i];
+        slot.mIndex = slot.mView->FindIndex(Side::Dst, dst);
+        if (slot.mIndex != -1) {
+            slot.mView->RemoveAt(Side::Dst, slot.mIndex);
+        }
+    }
+
+    if (dstFormer != -1) {
+        dst->Emit(eKPlugSrcRemoved, dstFormer, src, type);
+    }
+    if (srcFormer != -1) {
+        src->Emit(eKPlugDstRemoved, srcFormer, dst, type);
+    }
+    for (int i = 0; i < dstViewCount; ++i) {
+        if (dstViews[i].mIndex != -1) {
+            dstViews[i].mView->Emit(eKPlugSrcRemoved, dstViews[i].mIndex, src, type);
+        }
+    }
+    for (int i = 0; i < srcViewCount; ++i) {
+        if (srcViews[i].mIndex != -1) {
+            srcViews[i].mView->Emit(eKPlugDstRemoved, srcViews[i].mIndex, dst, type);
+        }
+    }
+    dst->OnEndConnectionChange();
+    src->OnEndConnectionChange();
+
+    if (!src->IsPairPending(dst, src)) {
+        dst->CleanUpAfterDisconnect(dst);
+        src->CleanUpAfterDisconnect(src);
+    }
+    return true;
+}
+
+bool KPlug::ConnectSrc(KPlug* src, std::uint8_t type) { return Connect(src, this, nullptr, nullptr, type); }
+
+bool KPlug::ConnectDst(KPlug* dst, std::uint8_t type) { return Connect(this, dst, nullptr, nullptr, type); }
+
+bool KPlug::ConnectSrcAt(int index, KPlug* src, std::uint8_t type) {
+    return Connect(src, this, nullptr, GetSrc(index), type);
+}
+
+bool KPlug::ConnectDstAt(int index, KPlug* dst, std::uint8_t type) {
+    return Connect(this, dst, GetDst(index), nullptr, type);
+}
+
+bool KPlug::DisconnectSrc(KPlug* src) { return Disconnect(src, this, false); }
+
+bool KPlug::DisconnectDst(KPlug* dst) { return Disconnect(this, dst, false); }
+
+bool KPlug::DisconnectSrcAt(int index) {
+    KPlug* src = GetSrc(index);
+    return src != nullptr && Disconnect(src, this, false);
+}
+
+bool KPlug::DisconnectDstAt(int index) {
+    KPlug* dst = GetDst(index);
+    return dst != nullptr && Disconnect(this, dst, false);
+}
+
+void KPlug::DisconnectAllSrc() {
+    for (int i = mSrcCount - 1; i >= 0; i = std::min(i - 1, mSrcCount - 1)) {
+        DisconnectSrcAt(i);
+    }
+}
+
+void KPlug::DisconnectAllDst() {
+    for (int i = mDstCount - 1; i >= 0; i = std::min(i - 1, mDstCount - 1)) {
+        DisconnectDstAt(i);
+    }
+}
+
+void KPlug::DisconnectAll() {
+    DisconnectAllSrc();
+    DisconnectAllDst();
+}
+
+void KPlug::DisconnectEverything(bool force) {
+    // A view's lists only mirror its parent's.
+    if ((mFlags & kIsView) != 0) {
+        return;
+    }
+    for (int i = mSrcCount - 1; i >= 0; i = std::min(i - 1, mSrcCount - 1)) {
+        Disconnect(GetSrc(i), this, force);
+    }
+    for (int i = mDstCount - 1; i >= 0; i = std::min(i - 1, mDstCount - 1)) {
+        Disconnect(this, GetDst(i), force);
+    }
+}
+
+void KPlug::DropViews() {
+    while (!mViews.empty()) {
+        KPlug* view = mViews.back();
+        mViews.pop_back();
+        // Unlinked first, so that neither a deleted view nor one that lives on
+        // keeps a pointer to this plug.
+        view->mParent = nullptr;
+        view->ClearConnections();
+        if ((view->mFlags & kViewOnDemand) != 0) {
+            view->mFlags |= kBeingDestroyed;
+            view->Release();
+        }
+    }
+}
+
+// ---- replacing ------------------------------------------------------------
+
+void KPlug::AnnounceReplace(Side side, KPlug* other, std::uint8_t type, bool end) {
+    // The plug whose source is replaced hears 10 / 11, the other end 12 / 13,
+    // and the other way round for a replaced destination.
+    const int srcSideCode = end ? eKPlugEndReplaceSrc : eKPlugBeginReplaceSrc;
+    const int dstSideCode = end ? eKPlugEndReplaceDst : eKPlugBeginReplaceDst;
+    const int ownCode = side == Side::Src ? srcSideCode : dstSideCode;
+    const int otherCode = side == Side::Src ? dstSideCode : srcSideCode;
+    const Side otherSide = side == Side::Src ? Side::Dst : Side::Src;
+
+    Emit(ownCode, -1, other, type);
+    other->Emit(otherCode, -1, this, type);
+    for (std::size_t i = 0; i < mViews.size(); ++i) {
+        if (mViews[i]->Accepts(side, other)) {
+            mViews[i]->Emit(ownCode, -1, other, type);
+        }
+    }
+    for (std::size_t i = 0; i < other->mViews.size(); ++i) {
+        if (other->mViews[i]->Accepts(otherSide, this)) {
+            other->mViews[i]->Emit(otherCode, -1, this, type);
+        }
+    }
+    if (end) {
+        CleanUpAfterDisconnect(this);
+        other->CleanUpAfterDisconnect(other);
+    }
+}
+
+bool KPlug::Replace(Side side, KPlug* oldPlug, KPlug* newPlug, int indexInNew) {
+    KPlug* self = ResolveView(this);
+    const int index = self->FindIndex(side, ResolveView(oldPlug));
+    if (index == -1) {
+        return false;
+    }
+    oldPlug = self->mConnections[self->ListBegin(side) + index].mPlug;
+    const std::uint8_t type = self->mConnections[self->ListBegin(side) + index].mType;
+    const Side newSide = side == Side::Src ? Side::Dst : Side::Src;
+
+    // Where the connection sits in the old plug's own list, to put it back
+    // should the new plug refuse.
+    const int indexInOld = oldPlug->FindIndex(newSide, self);
+
+    self->AnnounceReplace(side, oldPlug, type, false);
+    const bool removed =
+        side == Side::Src ? Disconnect(oldPlug, self, false) : Disconnect(self, oldPlug, false);
+    if (!removed) {
+        self->AnnounceReplace(side, oldPlug, type, true);
+        return false;
+    }
+    // The new plug goes where the old one was: before the entry that now sits
+    // at its index.
+    KPlug* beforeInSelf =
+        index < self->ListCount(side) ? self->mConnections[self->ListBegin(side) + index].mPlug : nullptr;
+    KPlug* beforeInNew = nullptr;
+    KPlug* realNew = ResolveView(newPlug);
+    if (realNew != nullptr && indexInNew >= 0 && indexInNew < realNew->ListCount(newSide)) {
+        beforeInNew = realNew->mConnections[realNew->ListBegin(newSide) + indexInNew].mPlug;
+    }
+    const bool connected = side == Side::Src ? Connect(newPlug, self, beforeInNew, beforeInSelf, type)
+                                             : Connect(self, newPlug, beforeInSelf, beforeInNew, type);
+    if (!connected) {
+        // A refused replacement leaves the old connection where it was.
+        KPlug* beforeInOld = indexInOld != -1 && indexInOld < oldPlug->ListCount(newSide)
+                                 ? oldPlug->mConnections[oldPlug->ListBegin(newSide) + indexInOld].mPlug
+                                 : nullptr;
+        if (side == Side::Src) {
+            Connect(oldPlug, self, beforeInOld, beforeInSelf, type);
+        } else {
+            Connect(self, oldPlug, beforeInSelf, beforeInOld, type);
+        }
+    }
+    self->AnnounceReplace(side, oldPlug, type, true);
+    return connected;
+}
+
+bool KPlug::ReplaceSrc(KPlug* oldSrc, KPlug* newSrc, int indexInNewDsts) {
+    return Replace(Side::Src, oldSrc, newSrc, indexInNewDsts);
+}
+
+bool KPlug::ReplaceDst(KPlug* oldDst, KPlug* newDst, int indexInNewSrcs) {
+    return Replace(Side::Dst, oldDst, newDst, indexInNewSrcs);
+}
+
+bool KPlug::SetSrcAt(int index, KPlug* plug) {
+    if (index < 0 || index >= mSrcCount) {
+        return ConnectSrc(plug);
+    }
+    return ReplaceSrc(GetSrc(index), plug);
+}
+
+bool KPlug::SetDstAt(int index, KPlug* plug) {
+    if (index < 0 || index >= mDstCount) {
+        return ConnectDst(plug);
+    }
+    return ReplaceDst(GetDst(index), plug);
+}
+
+// ---- views ----------------------------------------------------------------
+
+KPlug* KPlug::FindView(const KPlugFilter* filter) {
+    if (filter == nullptr || filter->IsEqual(GetPlugClassFilter(-1)) ||
+        filter->IsEqual(gKPlugClassInfo.GetFilter())) {
+        return this;
+    }
+    for (std::size_t i = mViews.size(); i-- > 0;) {
+        if (filter->IsEqual(mViews[i]->mFilter)) {
+            return mViews[i];
+        }
+    }
+    return nullptr;
+}
+
+KPlug* KPlug::GetView(const KPlugFilter* filter) {
+    if (KPlug* view = FindView(filter)) {
+        return view;
+    }
+    if ((mFlags & kIsView) != 0 || static_cast<int>(mViews.size()) >= kMaxViews) {
+        return nullptr;
+    }
+    KPlug* view = NewPlug(filter);
+    if (view == nullptr) {
+        return nullptr;
+    }
+    AddChild(view);
+    view->SetClassInfo(filter, kIsView);
+    if (view->mParent != this) {
+        view->Release();
+        return nullptr;
+    }
+    view->mFlags |= kViewOnDemand;
+    return view;
+}
+
+KPlug* KPlug::GetViewAt(int index) const {
+    return index >= 0 && index < GetViewCount() ? mViews[index] : nullptr;
+}
+
+void KPlug::SetClassInfo(const KPlugFilter* filter, std::uint32_t viewFlag) {
+    KPlug* parent = mParent;
+    if (parent != nullptr) {
+        KPlug::SetParent(nullptr);
+    }
+    mFilter = filter;
+    mFlags = (mFlags & ~kIsView) | (viewFlag & kIsView);
+    if (parent != nullptr) {
+        KPlug::SetParent(parent);
+    }
+}
+
+// ---- handle and callbacks -------------------------------------------------
+
+KPlugHandleEntry* KPlug::GetHandle() {
+    if (mHandle == nullptr) {
+        if (KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool()) {
+            mHandle = pool->Acquire(this);
+        }
+    }
+    return mHandle;
+}
+
+void KPlug::AddCallbacks(void* context, KPlugValueCallback value, KPlugObjectCallback object,
+                         KPlugConnectionCallback connection) {
+    try {
+        if (!mCallbacks) {
+            mCallbacks = std::make_unique<std::vector<CallbackRecord>>();
+        }
+        mCallbacks->push_back(CallbackRecord{context, value, object, connection, true});
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void KPlug::RemoveCallbacks(void* context) {
+    if (!mCallbacks) {
+        return;
+    }
+    for (CallbackRecord& record : *mCallbacks) {
+        if (record.mContext == context) {
+            record.mActive = false;
+        }
+    }
+}
+
+void KPlug::Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
+                    KEventWord c, int index, KPlug* other, std::uint8_t type) {
+    if (!mCallbacks) {
+        return;
+    }
+    ++mDeliveryDepth;
+    // Records added during the delivery wait for the next event.
+    const std::size_t count = mCallbacks->size();
+    for (std::size_t i = 0; i < count && i < mCallbacks->size(); ++i) {
+        // A copy: a callback may add records and move the array.
+        const CallbackRecord record = (*mCallbacks)[i];
+        if (!record.mActive) {
+            continue;
+        }
+        if (kind == kValueKind && record.mValue != nullptr) {
+            record.mValue(record.mContext, chain, code, sender, a, b, c);
+        } else if (kind == kObjectKind && record.mObject != nullptr) {
+            record.mObject(record.mContext, chain, code, sender, a, b, c);
+        } else if (kind == kConnectionKind && record.mConnection != nullptr) {
+            record.mConnection(record.mContext, chain, code, sender, index, other, type, a);
+        }
+    }
+    if (--mDeliveryDepth == 0) {
+        std::vector<CallbackRecord>& records = *mCallbacks;
+        records.erase(std::remove_if(records.begin(), records.end(),
+                                     [](const CallbackRecord& record) { return !record.mActive; }),
+                      records.end());
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

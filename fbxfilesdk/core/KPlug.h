@@ -1,0 +1,282 @@
+// The root of the internal object layer. A plug keeps an ordered list of
+// connections (sources first, then destinations) and makes and breaks them so
+// that both ends agree, announcing every step to both ends, which may refuse
+// the connection before anything changes. A plug may have a parent (the object
+// owning a property, or the plug of which it is a filtered view) to which it
+// passes its events, and it keeps filtered views of itself that mirror only the
+// connections whose other end passes the view's class filter.
+//
+// Connection work is single-threaded (the caller's thread); only the handle
+// pool behind GetHandle is shared between threads.
+#ifndef FBXFILESDK_CORE_KPLUG_H
+#define FBXFILESDK_CORE_KPLUG_H
+
+#include <fbxfilesdk/core/ICallback.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KPlug;
+class KPlugClassInfo;
+class KPlugFilter;
+class KWorld;
+struct KPlugHandleEntry;
+
+// A pointer-sized event argument.
+using KEventWord = std::intptr_t;
+
+// Events that a plug passes to its parent carry the path they came by: each
+// plug that forwards one links {the chain it received, itself}.
+struct KPlugEventChain {
+    const KPlugEventChain* mPrevious;
+    KPlug* mPlug;
+};
+
+// Codes of connection events (EmitConnectionEvent). Each step of a connection
+// change is told to the plug concerned, which is the event's sender.
+enum EKPlugConnectionEvent {
+    eKPlugDstMayTakeSrc = 0,      // to the destination; false refuses
+    eKPlugSrcMayTakeDst = 1,      // to the source; false refuses
+    eKPlugSrcAboutToBeAdded = 2,  // to the destination
+    eKPlugDstAboutToBeAdded = 3,  // to the source
+    eKPlugSrcAdded = 4,           // to the destination, with the new index
+    eKPlugDstAdded = 5,           // to the source, with the new index
+    eKPlugSrcAboutToBeRemoved = 6,
+    eKPlugDstAboutToBeRemoved = 7,
+    eKPlugSrcRemoved = 8,  // with the former index
+    eKPlugDstRemoved = 9,
+    eKPlugBeginReplaceSrc = 10,  // to the destination whose source is replaced
+    eKPlugEndReplaceSrc = 11,
+    eKPlugBeginReplaceDst = 12,  // to the source whose destination is replaced
+    eKPlugEndReplaceDst = 13,
+    eKPlugBeginUpdate = 16,
+    eKPlugEndUpdate = 17
+};
+
+// Object event sent by Destroy before anything is disconnected.
+constexpr int kKPlugObjectEventDestroyed = 23;
+
+// Callbacks a plug without parent delivers its events to.
+using KPlugValueCallback = void (*)(void* context, const KPlugEventChain* chain, int code, KPlug* sender,
+                                    KEventWord a, KEventWord b, KEventWord c);
+using KPlugObjectCallback = KPlugValueCallback;
+using KPlugConnectionCallback = void (*)(void* context, const KPlugEventChain* chain, int code, KPlug* sender,
+                                         int index, KPlug* other, std::uint8_t type, KEventWord extra);
+
+class KPlug : public ICallback, public IKObject {
+public:
+    // Flags.
+    static constexpr std::uint32_t kAcceptsSrc = 0x01;
+    static constexpr std::uint32_t kAcceptsDst = 0x02;
+    // Connections into this plug are one-way (not recorded on the source side).
+    static constexpr std::uint32_t kOneWay = 0x04;
+    static constexpr std::uint32_t kIsView = 0x08;
+    // A view the parent made on demand: owned by it, passes no events up.
+    static constexpr std::uint32_t kViewOnDemand = 0x10;
+    static constexpr std::uint32_t kConstructed = 0x20;
+    static constexpr std::uint32_t kBeingDestroyed = 0x40;
+    static constexpr std::uint32_t kInitialFlags = kAcceptsSrc | kAcceptsDst | kConstructed;
+
+    // Connection type bit: recorded only in the destination's sources; the
+    // source is neither asked nor told.
+    static constexpr std::uint8_t kConnectionOneWay = 0x02;
+
+    // Interface ids GetInterface answers with this plug (a KPlug*).
+    static constexpr std::uint32_t kInterfaceKPlug = 0xDE1947F3;
+
+    // A plug has at most this many views.
+    static constexpr int kMaxViews = 256;
+
+    KPlug();
+    ~KPlug() override;
+    KPlug(const KPlug&) = delete;
+    KPlug& operator=(const KPlug&) = delete;
+
+    // This plug (as KPlug*) for ids 0, 2 and kInterfaceKPlug, else null.
+    void* GetInterface(std::uint32_t id, void* argument) override;
+    // Deletes the plug.
+    virtual void Release();
+    virtual void AttachToWorld(KWorld* world);
+    // The orderly end: object event 23, flag kBeingDestroyed, every connection
+    // broken, views dropped.
+    virtual void Destroy();
+    virtual void Finalize();
+
+    // Type identity; subclasses override GetClassInfo, the others follow from it.
+    virtual bool IsType(int typeId) const;
+    virtual int GetTypeId() const;
+    virtual const char* GetClassName() const;
+    virtual const KPlugClassInfo* GetClassInfo() const;
+    virtual int GetTypeIdCopy() const;
+    virtual const char* GetTypeName() const;
+
+    // A fresh plain plug for a view of this plug's kind.
+    virtual KPlug* NewPlug(const KPlugFilter* filter);
+    // Whether (a, b) is a connection being replaced; asks the parent.
+    virtual bool IsPairPending(KPlug* a, KPlug* b);
+    virtual bool HasParent() const;
+
+    // Pass the event to the parent (unless this is a view made on demand), or
+    // deliver it to the active callbacks and return true. For connection codes
+    // 0 and 1 the result accepts or refuses the connection.
+    virtual bool EmitValueEvent(const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a,
+                                KEventWord b, KEventWord c);
+    virtual bool EmitObjectEvent(const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a,
+                                 KEventWord b, KEventWord c);
+    virtual bool EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug* sender, int index,
+                                     KPlug* other, std::uint8_t type, KEventWord extra);
+    // Called on each end after a disconnection that is not part of a replacement.
+    virtual void CleanUpAfterDisconnect(KPlug* plug);
+
+    // Links this plug under the parent (null unlinks). A view joins the
+    // parent's views and mirrors its accepted connections. False when the
+    // parent is already this one, or when it already has kMaxViews views.
+    virtual bool SetParent(KPlug* parent);
+    virtual bool AddChild(KPlug* child);
+    virtual bool RemoveChild(KPlug* child);
+    virtual void BeginUpdate();
+    virtual void EndUpdate();
+    virtual void OnBeginConnectionChange();
+    virtual void OnEndConnectionChange();
+
+    // Connecting. Src is a plug this plug takes input from. An index out of
+    // range means append; inserting before a plug not in the list appends.
+    bool ConnectSrc(KPlug* src, std::uint8_t type = 0);
+    bool ConnectDst(KPlug* dst, std::uint8_t type = 0);
+    bool ConnectSrcAt(int index, KPlug* src, std::uint8_t type = 0);
+    bool ConnectDstAt(int index, KPlug* dst, std::uint8_t type = 0);
+    bool DisconnectSrc(KPlug* src);
+    bool DisconnectDst(KPlug* dst);
+    // False for an index out of range.
+    bool DisconnectSrcAt(int index);
+    bool DisconnectDstAt(int index);
+    void DisconnectAllSrc();
+    void DisconnectAllDst();
+    void DisconnectAll();
+    // Swap one end of a connection, keeping its place. The index is where the
+    // new plug takes the connection in its own list (out of range: append).
+    bool ReplaceSrc(KPlug* oldSrc, KPlug* newSrc, int indexInNewDsts = -1);
+    bool ReplaceDst(KPlug* oldDst, KPlug* newDst, int indexInNewSrcs = -1);
+    // Past the end: connect; else replace the plug at the index.
+    bool SetSrcAt(int index, KPlug* plug);
+    bool SetDstAt(int index, KPlug* plug);
+
+    // Searched from the end; -1 when absent.
+    int FindSrcIndex(const KPlug* plug) const;
+    int FindDstIndex(const KPlug* plug) const;
+    bool HasSrc(const KPlug* plug) const { return FindSrcIndex(plug) != -1; }
+    bool HasDst(const KPlug* plug) const { return FindDstIndex(plug) != -1; }
+    bool AcceptsSrc(KPlug* plug) const;
+    bool AcceptsDst(KPlug* plug) const;
+    // Accepts, and the plug's may-take event (code 0 / 1) answers true.
+    bool CanConnectSrc(KPlug* plug, std::uint8_t type = 0);
+    bool CanConnectDst(KPlug* plug, std::uint8_t type = 0);
+
+    int GetSrcCount() const { return mSrcCount; }
+    int GetDstCount() const { return mDstCount; }
+    // Null / 0 out of range.
+    KPlug* GetSrc(int index) const;
+    KPlug* GetDst(int index) const;
+    std::uint8_t GetSrcType(int index) const;
+    std::uint8_t GetDstType(int index) const;
+
+    // This plug for the "None" or KPlug filter (or null); else the last view
+    // with an equal filter, or null.
+    KPlug* FindView(const KPlugFilter* filter);
+    // FindView, making the view on demand; null when kMaxViews views exist.
+    KPlug* GetView(const KPlugFilter* filter);
+    int GetViewCount() const { return static_cast<int>(mViews.size()); }
+    KPlug* GetViewAt(int index) const;
+
+    // Sets the class filter and the view flag (kIsView or 0). A plug with a
+    // parent is linked again, so a view mirrors what its new filter accepts.
+    void SetClassInfo(const KPlugFilter* filter, std::uint32_t viewFlag);
+    const KPlugFilter* GetFilter() const { return mFilter; }
+    KPlug* GetParent() const { return mParent; }
+    std::uint32_t GetFlags() const { return mFlags; }
+    // Sets the flags; kIsView stays as it is (it changes through SetClassInfo).
+    void SetFlags(std::uint32_t flags);
+
+    // The plug's handle entry, made on first call; null without a handle pool.
+    KPlugHandleEntry* GetHandle();
+
+    // Callback records: delivered to while active. Removing only marks a
+    // record inactive; inactive records are dropped after each delivery.
+    void AddCallbacks(void* context, KPlugValueCallback value, KPlugObjectCallback object,
+                      KPlugConnectionCallback connection);
+    void RemoveCallbacks(void* context);
+
+    // Plugs constructed and not yet destroyed, process-wide.
+    static int GetLiveCount();
+
+private:
+    struct Connection {
+        KPlug* mPlug;
+        std::uint8_t mType;
+    };
+    struct CallbackRecord {
+        void* mContext;
+        KPlugValueCallback mValue;
+        KPlugObjectCallback mObject;
+        KPlugConnectionCallback mConnection;
+        bool mActive;
+    };
+    // A view taking part in one connection change, with its position.
+    struct ViewSlot {
+        KPlug* mView;
+        int mIndex;
+    };
+    enum class Side { Src, Dst };
+
+    static KPlug* ResolveView(KPlug* plug);
+    static bool Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* beforeInDstSrcs,
+                        std::uint8_t type);
+    // force skips the acceptance test: a plug going away must let go whatever
+    // its flags or filter have become.
+    static bool Disconnect(KPlug* src, KPlug* dst, bool force);
+    bool Replace(Side side, KPlug* oldPlug, KPlug* newPlug, int indexInNew);
+    void AnnounceReplace(Side side, KPlug* other, std::uint8_t type, bool end);
+
+    int ListBegin(Side side) const { return side == Side::Src ? 0 : mSrcCount; }
+    int ListCount(Side side) const { return side == Side::Src ? mSrcCount : mDstCount; }
+    int FindIndex(Side side, const KPlug* plug) const;
+    bool Accepts(Side side, KPlug* plug) const;
+    void Insert(Side side, int index, KPlug* plug, std::uint8_t type);
+    void RemoveAt(Side side, int index);
+    // Position in this view's list that mirrors position in the parent's list.
+    int MirroredPosition(Side side, int parentPosition) const;
+    // Views of this plug that take part in adding plug on the side; their count.
+    int CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, int position, ViewSlot* slots);
+    int CollectViewsHolding(Side side, KPlug* plug, ViewSlot* slots) const;
+    // A connection event told to this plug (it is the sender).
+    bool Emit(int code, int index, KPlug* other, std::uint8_t type);
+
+    void DisconnectEverything(bool force);
+    void DropViews();
+    void ClearConnections();
+    void CopyAcceptedConnectionsOf(const KPlug* parent);
+    // Value and object events: to the parent, or to the callbacks of the kind.
+    bool EmitWordEvent(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
+                       KEventWord c);
+    void Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
+                 KEventWord c, int index, KPlug* other, std::uint8_t type);
+
+    KPlugHandleEntry* mHandle = nullptr;
+    KPlug* mParent = nullptr;
+    // Sources (mSrcCount), then destinations (mDstCount).
+    std::vector<Connection> mConnections;
+    int mSrcCount = 0;
+    int mDstCount = 0;
+    std::vector<KPlug*> mViews;
+    std::uint32_t mFlags = kInitialFlags;
+    const KPlugFilter* mFilter;
+    std::unique_ptr<std::vector<CallbackRecord>> mCallbacks;
+    int mDeliveryDepth = 0;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
