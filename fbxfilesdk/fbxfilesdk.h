@@ -39,5 +39,10 @@
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/core/KPlug.h>
+#include <fbxfilesdk/core/KMemoryFile.h>
+#include <fbxfilesdk/core/KChainedFile.h>
+#include <fbxfilesdk/core/KCrcFile.h>
+#include <fbxfilesdk/core/KEncryptedFile.h>
+#include <fbxfilesdk/core/KTemporaryFileManager.h>
 
 #endif
