@@ -9,7 +9,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libglew-dev
   libxml2-dev libtiff-dev zlib1g-dev nettle-dev
   libsdl2-dev libsdl2-mixer-dev libvorbis-dev libmp3lame-dev
-  xvfb xauth xdotool imagemagick
+  libx11-dev xvfb xauth xdotool imagemagick
 )
 
 missing=()

@@ -1,0 +1,7 @@
+#include <game/LevelSetup.h>
+
+#include <game/GameState.h>
+
+void loadLevel() {
+    currentLevel = levelNumber;
+}

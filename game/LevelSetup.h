@@ -1,0 +1,4 @@
+#pragma once
+
+// Prepares the level numbered levelNumber before play starts.
+void loadLevel();

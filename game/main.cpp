@@ -1,0 +1,14 @@
+#include <game/GameApp.h>
+
+#include <GL/glut.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    // Console lines should appear as they happen, also when the console is
+    // a pipe or a file.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    GameApp app(argc, argv);
+    glutMainLoop();
+    return 0;
+}
