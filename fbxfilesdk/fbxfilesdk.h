@@ -45,4 +45,11 @@
 #include <fbxfilesdk/core/KEncryptedFile.h>
 #include <fbxfilesdk/core/KTemporaryFileManager.h>
 
+#include <fbxfilesdk/animation/KFCurveKey.h>
+#include <fbxfilesdk/animation/KFCurveEvent.h>
+#include <fbxfilesdk/animation/KFCurveAllocator.h>
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveUtilities.h>
+#include <fbxfilesdk/animation/KFCurveSampling.h>
+
 #endif

@@ -26,11 +26,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export SDL_AUDIODRIVER=dummy
 
 status=0
+echo "== threaded tests (thread sanitizer)"
+ctest --test-dir build/tsan --output-on-failure -j"$jobs" \
+      -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\\." || status=1
 echo "== tests (plain build)"
 ctest --test-dir build/release --output-on-failure -j"$jobs" || status=1
 echo "== tests (address and undefined-behaviour sanitizers)"
 ctest --test-dir build/asan --output-on-failure -j"$jobs" || status=1
-echo "== threaded tests (thread sanitizer)"
-ctest --test-dir build/tsan --output-on-failure -j"$jobs" \
-      -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\\." || status=1
 exit $status
