@@ -1,0 +1,4 @@
+#include <game/PlayerOptions.h>
+
+bool boundingSpheresShown = false;
+int staticLodMode = 0;
