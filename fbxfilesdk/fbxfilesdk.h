@@ -39,6 +39,8 @@
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/core/KPlug.h>
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KMemoryFile.h>
 #include <fbxfilesdk/core/KChainedFile.h>
 #include <fbxfilesdk/core/KCrcFile.h>

@@ -1,0 +1,206 @@
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KPlug.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace fbxsdk_2006_11_1;
+
+namespace {
+
+// Public plugs do not exist at this level: create functions hand back tokens
+// that tell which function ran.
+char gObjectToken;
+char gMeshToken;
+
+struct CreateCall {
+    const void* mToken;
+    KFbxSdkManager* mManager;
+    std::string mName;
+};
+std::vector<CreateCall> gCreateCalls;
+
+KFbxPlug* Record(char& token, KFbxSdkManager* manager, const char* name) {
+    gCreateCalls.push_back({&token, manager, name != nullptr ? name : "(null)"});
+    return reinterpret_cast<KFbxPlug*>(&token);
+}
+KFbxPlug* CreateObject(KFbxSdkManager* manager, const char* name) { return Record(gObjectToken, manager, name); }
+KFbxPlug* CreateMesh(KFbxSdkManager* manager, const char* name) { return Record(gMeshToken, manager, name); }
+
+KFbxSdkManager* const kManager = reinterpret_cast<KFbxSdkManager*>(&gCreateCalls);
+
+// Plug <- Object <- NodeAttribute <- Geometry <- Mesh, and Object <- Texture;
+// only Object and Mesh can create.
+class ClassIdTest : public ::testing::Test {
+protected:
+    void SetUp() override { gCreateCalls.clear(); }
+
+    KFbxClassId mPlug{"KFbxPlug", KFbxClassId(), nullptr};
+    KFbxClassId mObject{"KFbxObject", mPlug, &CreateObject};
+    KFbxClassId mNodeAttribute{"KFbxNodeAttribute", mObject, nullptr};
+    KFbxClassId mGeometry{"KFbxGeometry", mNodeAttribute, nullptr};
+    KFbxClassId mMesh{"KFbxMesh", mGeometry, &CreateMesh};
+    KFbxClassId mTexture{"KFbxTexture", mObject, nullptr};
+};
+
+TEST_F(ClassIdTest, IsWalksTheParentChainUpwardsOnly) {
+    EXPECT_TRUE(mMesh.Is(mMesh));
+    EXPECT_TRUE(mMesh.Is(mNodeAttribute));
+    EXPECT_TRUE(mMesh.Is(mPlug));
+    EXPECT_FALSE(mNodeAttribute.Is(mMesh));
+    EXPECT_FALSE(mTexture.Is(mNodeAttribute));
+    EXPECT_FALSE(mMesh.Is(mTexture));
+    EXPECT_FALSE(mPlug.Is(mObject));
+
+    // The comparison is on records, not names.
+    const KFbxClassId sameName("KFbxNodeAttribute", mObject, nullptr);
+    EXPECT_FALSE(mMesh.Is(sameName));
+    EXPECT_NE(sameName, mNodeAttribute);
+    EXPECT_EQ(KFbxClassId(mMesh.GetClassIdInfo()), mMesh);
+}
+
+TEST_F(ClassIdTest, CreateUsesTheNearestCreateFunctionInTheChain) {
+    EXPECT_EQ(mPlug.Create(kManager, "p"), nullptr);
+    EXPECT_TRUE(gCreateCalls.empty());
+
+    EXPECT_EQ(mMesh.Create(kManager, "m"), reinterpret_cast<KFbxPlug*>(&gMeshToken));
+    EXPECT_EQ(mGeometry.Create(kManager, "g"), reinterpret_cast<KFbxPlug*>(&gObjectToken));
+    EXPECT_EQ(mTexture.Create(nullptr, nullptr), reinterpret_cast<KFbxPlug*>(&gObjectToken));
+
+    ASSERT_EQ(gCreateCalls.size(), 3u);
+    EXPECT_EQ(gCreateCalls[0].mToken, &gMeshToken);
+    EXPECT_EQ(gCreateCalls[0].mManager, kManager);
+    EXPECT_EQ(gCreateCalls[0].mName, "m");
+    EXPECT_EQ(gCreateCalls[1].mToken, &gObjectToken);
+    EXPECT_EQ(gCreateCalls[1].mName, "g");
+    EXPECT_EQ(gCreateCalls[2].mManager, nullptr);
+    EXPECT_EQ(gCreateCalls[2].mName, "(null)");
+}
+
+TEST_F(ClassIdTest, NullClassIdAnswersEverythingSafely) {
+    KFbxClassId none;
+    EXPECT_STREQ(none.GetName(), "");
+    EXPECT_STREQ(none.GetObjectTypeName().Buffer(), "");
+    EXPECT_STREQ(none.GetObjectSubTypeName().Buffer(), "");
+    EXPECT_EQ(none.GetFilter(), nullptr);
+    EXPECT_FALSE(none.Is(none));
+    EXPECT_FALSE(none.Is(mPlug));
+    EXPECT_FALSE(mPlug.Is(none));
+    EXPECT_EQ(none.Create(kManager, "x"), nullptr);
+    EXPECT_FALSE(none.SetObjectTypeName("Model"));
+    EXPECT_FALSE(none.SetObjectSubTypeName("Mesh"));
+    EXPECT_TRUE(gCreateCalls.empty());
+    EXPECT_EQ(none, KFbxClassId());
+    EXPECT_NE(none, mPlug);
+}
+
+TEST_F(ClassIdTest, NamesAndTypeNamesLiveInTheSharedRecord) {
+    EXPECT_STREQ(mMesh.GetName(), "KFbxMesh");
+    EXPECT_STREQ(mMesh.GetObjectTypeName().Buffer(), "");
+
+    KFbxClassId copy = mMesh;
+    EXPECT_TRUE(copy.SetObjectTypeName("Geometry"));
+    EXPECT_TRUE(copy.SetObjectSubTypeName("Mesh"));
+    EXPECT_STREQ(mMesh.GetObjectTypeName().Buffer(), "Geometry");
+    EXPECT_STREQ(mMesh.GetObjectSubTypeName().Buffer(), "Mesh");
+    EXPECT_STREQ(mGeometry.GetObjectTypeName().Buffer(), "");
+
+    // A copy keeps its text when the record's text is set again.
+    const KString before = mMesh.GetObjectTypeName();
+    EXPECT_TRUE(mMesh.SetObjectTypeName(std::string(300, 'g').c_str()));
+    EXPECT_TRUE(mMesh.SetObjectTypeName(nullptr));
+    EXPECT_STREQ(mMesh.GetObjectTypeName().Buffer(), "");
+    EXPECT_STREQ(before.Buffer(), "Geometry");
+
+    const KFbxClassId unnamed(nullptr, mObject, nullptr);
+    ASSERT_NE(unnamed, KFbxClassId());
+    EXPECT_STREQ(unnamed.GetName(), "");
+    const std::string longName(200, 'n');
+    EXPECT_EQ(KFbxClassId(longName.c_str(), mObject, nullptr).GetName(), longName);
+}
+
+// Stands in for the public plug layer: which internal plugs have a public
+// plug, and the class id it was created with.
+std::map<const KPlug*, KFbxClassId> gRuntimeClass;
+
+bool RuntimeClassTest(KPlug* internalPlug, const KFbxClassId& classId) {
+    const auto found = gRuntimeClass.find(internalPlug);
+    return found != gRuntimeClass.end() && found->second.Is(classId);
+}
+
+class ClassFilterTest : public ClassIdTest {
+protected:
+    void SetUp() override {
+        ClassIdTest::SetUp();
+        gRuntimeClass.clear();
+        KClassIdInfoFilter::SetPublicPlugClassTest(&RuntimeClassTest);
+    }
+    void TearDown() override {
+        KClassIdInfoFilter::SetPublicPlugClassTest(nullptr);
+        gRuntimeClass.clear();
+    }
+};
+
+TEST_F(ClassFilterTest, AcceptsPublicPlugsOfTheClassOrDerivedRuntimeClasses) {
+    KPlug mesh;
+    KPlug texture;
+    KPlug bare;
+    gRuntimeClass[&mesh] = mMesh;
+    gRuntimeClass[&texture] = mTexture;
+
+    KPlugFilter* geometry = mGeometry.GetFilter();
+    ASSERT_NE(geometry, nullptr);
+    EXPECT_TRUE(geometry->Match(&mesh));
+    EXPECT_FALSE(geometry->Match(&texture));
+    EXPECT_FALSE(geometry->Match(&bare));
+    EXPECT_FALSE(geometry->Match(nullptr));
+    EXPECT_TRUE(mObject.GetFilter()->Match(&texture));
+    EXPECT_FALSE(mMesh.GetFilter()->Match(&texture));
+
+    KClassIdInfoFilter::SetPublicPlugClassTest(nullptr);
+    EXPECT_FALSE(geometry->Match(&mesh));
+}
+
+TEST_F(ClassFilterTest, FiltersAreKnownByTheirClassNotByAnId) {
+    KPlugFilter* geometry = mGeometry.GetFilter();
+    KPlugFilter* mesh = mMesh.GetFilter();
+    EXPECT_EQ(mGeometry.GetFilter(), geometry);
+    EXPECT_TRUE(geometry->IsEqual(geometry));
+    EXPECT_FALSE(geometry->IsEqual(mesh));
+    EXPECT_FALSE(geometry->IsEqual(nullptr));
+    EXPECT_FALSE(geometry->HasId(geometry->GetId()));
+    EXPECT_EQ(geometry->GetId(), 0);
+    EXPECT_EQ(static_cast<KClassIdInfoFilter*>(geometry)->GetClassInfo(), mGeometry.GetClassIdInfo());
+}
+
+TEST_F(ClassFilterTest, ClassFilteredViewsOfAnInternalPlugHoldOnlyThatClass) {
+    KPlug dst;
+    KPlug mesh;
+    KPlug texture;
+    KPlug bare;
+    gRuntimeClass[&mesh] = mMesh;
+    gRuntimeClass[&texture] = mTexture;
+    ASSERT_TRUE(dst.ConnectSrc(&texture));
+    ASSERT_TRUE(dst.ConnectSrc(&bare));
+    ASSERT_TRUE(dst.ConnectSrc(&mesh));
+
+    KPlug* geometries = dst.GetView(mGeometry.GetFilter());
+    ASSERT_NE(geometries, nullptr);
+    ASSERT_EQ(geometries->GetSrcCount(), 1);
+    EXPECT_EQ(geometries->GetSrc(0), &mesh);
+
+    KPlug* objects = dst.GetView(mObject.GetFilter());
+    ASSERT_NE(objects, nullptr);
+    EXPECT_NE(objects, geometries);
+    ASSERT_EQ(objects->GetSrcCount(), 2);
+    EXPECT_EQ(objects->GetSrc(0), &texture);
+    EXPECT_EQ(objects->GetSrc(1), &mesh);
+
+    EXPECT_EQ(dst.GetView(mGeometry.GetFilter()), geometries);
+    EXPECT_EQ(dst.GetViewCount(), 2);
+}
+
+}  // namespace
