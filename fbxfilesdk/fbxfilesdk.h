@@ -39,6 +39,15 @@
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/core/KPlug.h>
+#include <fbxfilesdk/core/KgeRGBAVector.h>
+#include <fbxfilesdk/core/KNumberText.h>
+#include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KPropertyType.h>
+#include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/core/KPropertyTemplate.h>
+#include <fbxfilesdk/core/KPropertyList.h>
+#include <fbxfilesdk/core/KObjectNotifier.h>
+#include <fbxfilesdk/core/KObject.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KMemoryFile.h>
