@@ -48,6 +48,7 @@
 #include <fbxfilesdk/core/KPropertyList.h>
 #include <fbxfilesdk/core/KObjectNotifier.h>
 #include <fbxfilesdk/core/KObject.h>
+#include <fbxfilesdk/core/FourCC.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KMemoryFile.h>
@@ -62,5 +63,8 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveUtilities.h>
 #include <fbxfilesdk/animation/KFCurveSampling.h>
+
+#include <fbxfilesdk/scene/KFbxSystemUnit.h>
+#include <fbxfilesdk/scene/KFbxAxisSystem.h>
 
 #endif
