@@ -29,6 +29,7 @@
 #include <fbxfilesdk/core/KFbxDateTime.h>
 #include <fbxfilesdk/core/KFbxOwnedPointer.h>
 #include <fbxfilesdk/core/ICallback.h>
+#include <fbxfilesdk/core/IRegister.h>
 #include <fbxfilesdk/core/KMemoryReusePool.h>
 #include <fbxfilesdk/core/KIdRangeSet.h>
 #include <fbxfilesdk/core/KWorld.h>

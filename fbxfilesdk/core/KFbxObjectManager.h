@@ -7,21 +7,12 @@
 #define FBXFILESDK_CORE_KFBXOBJECTMANAGER_H
 
 #include <fbxfilesdk/core/ICallback.h>
+#include <fbxfilesdk/core/IRegister.h>
 #include <fbxfilesdk/core/ListenerList.h>
 
 #include <cstdint>
 
 namespace fbxsdk_2006_11_1 {
-
-// Registration of listeners by event type.
-class IRegister {
-public:
-    virtual ~IRegister() = default;
-    virtual void* GetInterface(std::uint32_t id, void* argument) = 0;
-    // False when the event type is not one this registry serves.
-    virtual bool Register(std::uint32_t eventType, void* userData, ListenerCallback callback) = 0;
-    virtual bool Unregister(std::uint32_t eventType, void* userData, ListenerCallback callback) = 0;
-};
 
 class KFbxObjectManager : public ICallback, public IRegister {
 public:

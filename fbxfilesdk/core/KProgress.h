@@ -5,23 +5,12 @@
 #define FBXFILESDK_CORE_KPROGRESS_H
 
 #include <fbxfilesdk/core/ICallback.h>
+#include <fbxfilesdk/core/IRegister.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <cstdint>
 
 namespace fbxsdk_2006_11_1 {
-
-class IRegister : public IKObject {
-public:
-    // Interface ids: 0 and 3 the object itself (its IRegister), 12 its
-    // IProgress; null for the others. The argument is not used.
-    virtual void* GetInterface(std::uint32_t id, void* argument) = 0;
-    // Destroys the object.
-    virtual void Release() = 0;
-
-protected:
-    virtual ~IRegister() = default;
-};
 
 class IProgress : public IKObject {
 public:
