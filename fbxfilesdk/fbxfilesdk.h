@@ -64,6 +64,10 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveUtilities.h>
 #include <fbxfilesdk/animation/KFCurveSampling.h>
+#include <fbxfilesdk/animation/KFCurveNodeEvent.h>
+#include <fbxfilesdk/animation/KFCurveNodeMath.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 #include <fbxfilesdk/scene/KFbxAxisSystem.h>

@@ -1,0 +1,538 @@
+// Curve-node construction, children, finding, curves and keys, copying and
+// events. Evaluation and layers are in KFCurveNodeEvaluation.cpp.
+#include <fbxfilesdk/animation/KFCurveNode.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KProperty.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+bool IsLclShortName(const char* name, const KDataType* type) {
+    if (!type) return false;
+    return (std::strcmp(name, "T") == 0 && type == gKDataTypeLclTranslation) ||
+           (std::strcmp(name, "R") == 0 && type == gKDataTypeLclRotation) ||
+           (std::strcmp(name, "S") == 0 && type == gKDataTypeLclScaling);
+}
+
+bool SameNameNoCase(const KFCurveNode* node, const char* name) {
+    return KString(node->GetName()).CompareNoCase(name) == 0;
+}
+
+}  // namespace
+
+// --- Construction -------------------------------------------------------------
+
+KFCurveNode::KFCurveNode(const char* name, const char* userName, KDataType* dataType, int layerType, int layerId)
+    : mNameRecord(std::make_shared<NameRecord>()), mLayerId(layerId) {
+    mNameRecord->mName = name ? name : "";
+    mNameRecord->mUserName = userName ? userName : "";
+    mNameRecord->mDataType = dataType;
+    mLayerRoot = this;
+    SetLayerType(layerType, nullptr);
+}
+
+KFCurveNode::KFCurveNode(const KFCurveNode& source)
+    : mQuaternionInterpolation(source.mQuaternionInterpolation),
+      mNameRecord(source.mNameRecord),
+      mSource(&source),
+      mRotationOrder(source.mRotationOrder),
+      mChanged(source.mChanged),
+      mCacheState(source.mCacheState),
+      mCachedCount(source.mCachedCount),
+      mCachedTime(source.mCachedTime) {
+    mLayerRoot = this;
+    std::copy(source.mCachedValues, source.mCachedValues + kCachedValueCapacity, mCachedValues);
+    SetLayerType(source.mLayerType, nullptr);
+}
+
+KFCurveNode::~KFCurveNode() {
+    PostEvent(KFCURVENODEEVENT_DESTROYED);
+    mEvent.reset();
+    Clear();
+    if (mParent) {
+        auto& siblings = mParent->mChildren;
+        const auto it = std::find(siblings.begin(), siblings.end(), this);
+        if (it != siblings.end()) siblings.erase(it);
+    }
+}
+
+KFCurveNode* KFCurveNode::Create(const char* name, KDataType* dataType, int layerType, int layerId) {
+    try {
+        const char* userName = dataType == gKDataTypeTimeWarp ? "" : name;
+        return new KFCurveNode(name, userName, dataType, layerType, layerId);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+KFCurveNode* KFCurveNode::CreateCopy(const KFCurveNode& source) {
+    try {
+        return new KFCurveNode(source);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void DeleteObjectVirtual(KFCurveNode* node) { delete node; }
+
+void KFCurveNode::Release(KFCurveNode* node) {
+    if (node && --node->mUseCount < 1) delete node;
+}
+
+// --- Children -------------------------------------------------------------------
+
+void KFCurveNode::Clear() {
+    for (int i = GetCount() - 1; i >= 0; --i) {
+        if (IsReference()) {
+            Remove(i);
+        } else {
+            Delete(i);
+        }
+    }
+    mChildren.clear();
+    delete mCurve;
+    mCurve = nullptr;
+    KFCurveNode* next = mNextLayer;
+    mNextLayer = nullptr;
+    Release(next);
+    mLayerRoot = this;
+    KFCurveNode* timeWarp = mTimeWarp;
+    mTimeWarp = nullptr;
+    Release(timeWarp);
+}
+
+int KFCurveNode::Add(KFCurveNode* child) {
+    if (!child) return -1;
+    try {
+        mChildren.push_back(child);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    if (!IsReference()) child->SetParent(this);
+    return static_cast<int>(mChildren.size()) - 1;
+}
+
+int KFCurveNode::AddSorted(KFCurveNode* child) {
+    if (!child) return -1;
+    const KString name(child->GetName());
+    auto it = std::find_if(mChildren.begin(), mChildren.end(),
+                           [&](const KFCurveNode* other) { return KString(other->GetName()).CompareNoCase(name.Buffer()) >= 0; });
+    try {
+        it = mChildren.insert(it, child);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    // The child must know its owner, or destroying it directly would leave
+    // its pointer behind in this array.
+    if (!IsReference()) child->SetParent(this);
+    return static_cast<int>(it - mChildren.begin());
+}
+
+void KFCurveNode::Remove(int index) {
+    KFCurveNode* child = Get(index);
+    if (!child) return;
+    if (!IsReference()) child->SetParent(nullptr);
+    mChildren.erase(mChildren.begin() + index);
+}
+
+void KFCurveNode::Delete(int index) {
+    KFCurveNode* child = Get(index);
+    if (!child) return;
+    Remove(index);
+    delete child;
+}
+
+void KFCurveNode::DeleteChild(KFCurveNode* child) {
+    // A node that is not a child belongs to someone else.
+    const int index = FindChild(child);
+    if (index >= 0) Delete(index);
+}
+
+int KFCurveNode::GetCount() const { return static_cast<int>(mChildren.size()); }
+
+KFCurveNode* KFCurveNode::Get(int index) const {
+    if (index < 0 || index >= GetCount()) return nullptr;
+    return mChildren[static_cast<std::size_t>(index)];
+}
+
+bool KFCurveNode::IsChild(const KFCurveNode* node, bool recursive) const {
+    for (int i = 0; i < GetCount(); ++i) {
+        if (Get(i) == node) return true;
+    }
+    if (recursive) {
+        for (int i = 0; i < GetCount(); ++i) {
+            if (Get(i)->IsChild(node, true)) return true;
+        }
+    }
+    return false;
+}
+
+// --- Names and finding ----------------------------------------------------------
+
+const char* KFCurveNode::GetName() const {
+    if (mNameRecord->mOwnerProperty) return mNameRecord->mOwnerProperty->GetName();
+    return mNameRecord->mName.Buffer();
+}
+
+const char* KFCurveNode::GetUserName() const { return mNameRecord->mUserName.Buffer(); }
+
+KDataType* KFCurveNode::GetDataType() const { return mNameRecord->mDataType; }
+
+void KFCurveNode::SetOwnerProperty(const KProperty* property) { mNameRecord->mOwnerProperty = property; }
+
+int KFCurveNode::FindChildByName(const char* name) const {
+    for (int i = 0; i < GetCount(); ++i) {
+        if (SameNameNoCase(Get(i), name)) return i;
+    }
+    return -1;
+}
+
+int KFCurveNode::FindChild(const KFCurveNode* node) const {
+    for (int i = 0; i < GetCount(); ++i) {
+        if (Get(i) == node) return i;
+    }
+    return -1;
+}
+
+KFCurveNode* KFCurveNode::FindChildByDataType(const KDataType* type) const {
+    for (int i = 0; i < GetCount(); ++i) {
+        if (Get(i)->GetDataType() == type) return Get(i);
+    }
+    return nullptr;
+}
+
+KFCurveNode* KFCurveNode::Find(const char* path) const {
+    if (!path) return nullptr;
+    const char* slash = std::strchr(path, '/');
+    const KString segment = slash ? KString(path, static_cast<int>(slash - path)) : KString(path);
+    const char* name = segment.Buffer();
+    KFCurveNode* found = nullptr;
+    for (int i = 0; i < GetCount() && !found; ++i) {
+        KFCurveNode* child = Get(i);
+        if (SameNameNoCase(child, name) || IsLclShortName(name, child->GetDataType())) {
+            found = child;
+        } else {
+            found = child->Find(name);
+        }
+    }
+    if (found && slash && slash[1] != '\0') return found->Find(slash + 1);
+    return found;
+}
+
+KFCurveNode* KFCurveNode::FindByDataType(const KDataType* type) const {
+    if (!type) return nullptr;
+    for (int i = 0; i < GetCount(); ++i) {
+        KFCurveNode* child = Get(i);
+        if (child->GetDataType() == type) return child;
+        if (KFCurveNode* found = child->FindByDataType(type)) return found;
+    }
+    return nullptr;
+}
+
+KFCurveNode* KFCurveNode::FindChildForChannel(const char* name) const {
+    if (!name) return nullptr;
+    if (std::strcmp(name, "R") == 0 || std::strcmp(name, "S") == 0 || std::strcmp(name, "T") == 0) {
+        for (int i = 0; i < GetCount(); ++i) {
+            if (IsLclShortName(name, Get(i)->GetDataType())) return Get(i);
+        }
+    }
+    int index = FindChildByName(name);
+    if (index >= 0) return Get(index);
+    const char* parenthesis = std::strchr(name, '(');
+    if (!parenthesis) return nullptr;
+    int length = static_cast<int>(parenthesis - name);
+    for (int spaces = 0; spaces < 2 && length > 0 && name[length - 1] == ' '; ++spaces) --length;
+    index = FindChildByName(KString(name, length).Buffer());
+    return index >= 0 ? Get(index) : nullptr;
+}
+
+KFCurveNode* KFCurveNode::FindOrCreate(const char* name, bool withCurve) {
+    KFCurveNode* child = Get(FindChildByName(name));
+    if (!child) {
+        child = Create(name, nullptr);
+        if (!child) return nullptr;
+        if (Add(child) < 0) {
+            delete child;
+            return nullptr;
+        }
+    }
+    if (withCurve && !child->mCurve) child->mCurve = KFCurve::Create();
+    return child;
+}
+
+bool KFCurveNode::GetTransformCurves(KFCurve* t[3], KFCurve* r[3], KFCurve* s[3]) const {
+    static const char* const kChannels[3] = {"T", "R", "S"};
+    const KDataType* const types[3] = {gKDataTypeLclTranslation, gKDataTypeLclRotation, gKDataTypeLclScaling};
+    static const char* const kAxes[3] = {"X", "Y", "Z"};
+    KFCurve** outs[3] = {t, r, s};
+    for (int c = 0; c < 3; ++c) {
+        const KFCurveNode* channel = Find(kChannels[c]);
+        if (!channel) channel = FindByDataType(types[c]);
+        if (!channel) return false;
+        for (int axis = 0; axis < 3; ++axis) {
+            const KFCurveNode* component = channel->Get(channel->FindChildByName(kAxes[axis]));
+            outs[c][axis] = component ? component->mCurve : nullptr;
+            if (!outs[c][axis]) return false;
+        }
+    }
+    return true;
+}
+
+// --- Curves and keys ------------------------------------------------------------
+
+KFCurve* KFCurveNode::FCurveSet(KFCurve* curve, bool destroyPrevious) {
+    if (curve == mCurve) return nullptr;
+    KFCurve* previous = mCurve;
+    mCurve = curve;
+    if (destroyPrevious) {
+        delete previous;
+        previous = nullptr;
+    }
+    PostEvent(KFCURVENODEEVENT_CURVE);
+    return previous;
+}
+
+void KFCurveNode::CreateMissingCurves() {
+    if (GetCount() == 0 && !mCurve) mCurve = KFCurve::Create();
+    for (int i = 0; i < GetCount(); ++i) Get(i)->CreateMissingCurves();
+}
+
+double* KFCurveNode::GetDefaultValues(double* out) const {
+    if (mCurve) *out++ = mCurve->GetValue();
+    for (int i = 0; i < GetCount(); ++i) out = Get(i)->GetDefaultValues(out);
+    return out;
+}
+
+int KFCurveNode::KeyGetCount(bool withLayers) const {
+    int count = mCurve ? mCurve->KeyGetCount() : 0;
+    for (int i = 0; i < GetCount(); ++i) count += Get(i)->KeyGetCount(false);
+    if (withLayers && mNextLayer) count += mNextLayer->KeyGetCount(true);
+    return count;
+}
+
+const double* KFCurveNode::KeyAppendFast(KTime time, const double* values, bool unroll) {
+    if (mCurve) mCurve->KeyAppendFast(time, static_cast<float>(*values++));
+    if (unroll && !mCurve && GetCount() == 3) {
+        double angles[3] = {values[0], values[1], values[2]};
+        EulerMatchPreviousKey(angles, values, time);
+        for (int i = 0; i < 3; ++i) Get(i)->KeyAppendFast(time, &angles[i], false);
+        return values + 3;
+    }
+    for (int i = 0; i < GetCount(); ++i) values = Get(i)->KeyAppendFast(time, values, false);
+    return values;
+}
+
+bool KFCurveNode::GetKeySpan(KTime& start, KTime& stop) const {
+    bool found = false;
+    if (mCurve && mCurve->KeyGetCount() > 0) {
+        start = std::min(start, mCurve->KeyGetTime(0));
+        stop = std::max(stop, mCurve->KeyGetTime(mCurve->KeyGetCount() - 1));
+        found = true;
+    }
+    for (int i = 0; i < GetCount(); ++i) found = Get(i)->GetKeySpan(start, stop) || found;
+    if (mNextLayer) found = mNextLayer->GetKeySpan(start, stop) || found;
+    return found;
+}
+
+bool KFCurveNode::GetAnimationInterval(KTime& start, KTime& stop) const {
+    KTime first = KTimeInfinite;
+    KTime last = KTimeMinusInfinite;
+    if (!GetKeySpan(first, last)) return false;
+    start = std::min(start, first);
+    stop = std::max(stop, last);
+    return true;
+}
+
+void KFCurveNode::KeyFindPrevious(KTime& result, KTime time, const bool* componentMask) const {
+    bool found = false;
+    KTime best = time;
+    if (mCurve) {
+        const int n = mCurve->KeyGetCount();
+        const double below = std::floor(mCurve->KeyFind(time) - 1e-6);
+        if (n > 0 && below >= 0.0 && below < n) {
+            best = mCurve->KeyGetTime(static_cast<int>(below));
+            found = true;
+        }
+    }
+    for (int i = 0; i < GetCount(); ++i) {
+        if (componentMask && !componentMask[i]) continue;
+        KTime candidate;
+        Get(i)->KeyFindPrevious(candidate, time, nullptr);
+        if (candidate != time && (!found || candidate > best)) {
+            best = candidate;
+            found = true;
+        }
+    }
+    result = best;
+}
+
+void KFCurveNode::KeyFindNext(KTime& result, KTime time, const bool* componentMask, bool withLayers) const {
+    bool found = false;
+    KTime best = time;
+    if (mCurve) {
+        const int n = mCurve->KeyGetCount();
+        // Strictly after: a key on the time itself is not the next one.
+        const double index = mCurve->KeyFind(time);
+        double above = std::ceil(index);
+        if (above == index) above += 1.0;
+        if (n > 0 && above >= 0.0 && above < n) {
+            best = mCurve->KeyGetTime(static_cast<int>(above));
+            found = true;
+        }
+    }
+    for (int i = 0; i < GetCount(); ++i) {
+        if (componentMask && !componentMask[i]) continue;
+        KTime candidate;
+        Get(i)->KeyFindNext(candidate, time, nullptr, false);
+        if (candidate != time && (!found || candidate < best)) {
+            best = candidate;
+            found = true;
+        }
+    }
+    if (withLayers && mNextLayer) {
+        KTime candidate;
+        mNextLayer->KeyFindNext(candidate, time, componentMask, true);
+        if (candidate != time && (!found || candidate < best)) best = candidate;
+    }
+    result = best;
+}
+
+// --- Copying --------------------------------------------------------------------
+
+KFCurveNode* KFCurveNode::Clone(const KFCurveNode& source, bool byCopyConstructor, bool withKeys, bool withCurves,
+                                int layerId) {
+    KFCurveNode* node = nullptr;
+    const int id = layerId == -1 ? source.mLayerId : layerId;
+    if (byCopyConstructor) {
+        node = CreateCopy(source);
+        if (node) node->mLayerId = id;
+    } else {
+        node = Create(source.GetName(), source.GetDataType(), source.mLayerType, id);
+        if (node) {
+            node->mNameRecord->mUserName = source.GetUserName();
+            node->mQuaternionInterpolation = source.mQuaternionInterpolation;
+            node->mRotationOrder = source.mRotationOrder;
+        }
+    }
+    if (!node) return nullptr;
+    if (id != 0) node->mLayerRoot = source.mLayerRoot;
+
+    if (source.mCurve) {
+        if (withKeys) {
+            node->mCurve = source.mCurve->Copy();
+        } else if (withCurves) {
+            node->mCurve = KFCurve::Create();
+        }
+        if ((withKeys || withCurves) && !node->mCurve) {
+            delete node;
+            return nullptr;
+        }
+    }
+    for (int i = 0; i < source.GetCount(); ++i) {
+        KFCurveNode* child = Clone(*source.Get(i), byCopyConstructor, withKeys, withCurves, layerId);
+        if (!child || node->Add(child) < 0) {
+            delete child;
+            delete node;
+            return nullptr;
+        }
+    }
+    return node;
+}
+
+KFCurveNode* KFCurveNode::CloneTree(const KFCurveNode& source, bool byCopyConstructor) {
+    return Clone(source, byCopyConstructor, true, false, -1);
+}
+
+void KFCurveNode::CopyCurvesFrom(KFCurveNode& source, bool takeOver) {
+    mCachedTime = source.mCachedTime;
+    mChanged = source.mChanged;
+    mCacheState = source.mCacheState;
+    mCachedCount = source.mCachedCount;
+    std::copy(source.mCachedValues, source.mCachedValues + kCachedValueCapacity, mCachedValues);
+    if (source.mCurve && source.mCurve != mCurve) {
+        if (takeOver) {
+            FCurveSet(source.mCurve, true);
+            source.mCurve = nullptr;
+        } else if (mCurve) {
+            mCurve->CopyFrom(*source.mCurve, true);
+        } else if (KFCurve* copy = source.mCurve->Copy()) {
+            FCurveSet(copy, true);
+        }
+    }
+    SetLayerType(source.mLayerType, nullptr);
+    const int count = std::min(GetCount(), source.GetCount());
+    for (int i = 0; i < count; ++i) Get(i)->CopyFrom(*source.Get(i), takeOver);
+}
+
+void KFCurveNode::CopyFrom(KFCurveNode& source, bool takeOver) {
+    CopyCurvesFrom(source, takeOver);
+    CopyLayersFrom(source, takeOver);
+}
+
+// --- Events ---------------------------------------------------------------------
+
+void KFCurveNode::CallbackRegister(KFCurveNodeCallback callback, void* userData) {
+    if (!callback) return;
+    try {
+        if (!mEvent) mEvent = std::make_unique<KFCurveNodeEvent>();
+        mEvent->mCallbacks.push_back({callback, userData});
+    } catch (const std::bad_alloc&) {
+        // Nothing registered; the SDK does not throw.
+    }
+}
+
+void KFCurveNode::CallbackUnregister(KFCurveNodeCallback callback, void* userData) {
+    if (!mEvent || !callback) return;
+    auto& callbacks = mEvent->mCallbacks;
+    for (auto it = callbacks.rbegin(); it != callbacks.rend(); ++it) {
+        if (it->mCallback == callback && it->mUserData == userData) {
+            if (mEvent->mDeliveryDepth > 0) {
+                it->mCallback = nullptr;
+            } else {
+                callbacks.erase(std::next(it).base());
+            }
+            return;
+        }
+    }
+}
+
+void KFCurveNode::CallbackEnable(bool enable) {
+    if (mEvent) mEvent->mCallbacksEnabled = enable;
+}
+
+void KFCurveNode::PostEvent(unsigned int bits) {
+    if (!mEvent) return;
+    mEvent->mEventType |= bits;
+    ++mEvent->mEventCount;
+    ++mUpdateCounter;
+    if (mEvent->mCallbacksEnabled) Deliver();
+}
+
+void KFCurveNode::ClearEvent() {
+    if (mEvent) mEvent->Clear();
+}
+
+void KFCurveNode::Deliver() {
+    KFCurveNodeEvent& event = *mEvent;
+    ++event.mDeliveryDepth;
+    // The last registered hears first. Callbacks registered meanwhile wait
+    // for the next event.
+    for (std::size_t i = event.mCallbacks.size(); i-- > 0;) {
+        const KFCurveNodeEvent::Entry entry = event.mCallbacks[i];
+        if (entry.mCallback) entry.mCallback(this, &event, entry.mUserData);
+    }
+    if (--event.mDeliveryDepth == 0) {
+        std::erase_if(event.mCallbacks, [](const KFCurveNodeEvent::Entry& entry) { return !entry.mCallback; });
+    }
+    ClearEvent();
+}
+
+}  // namespace fbxsdk_2006_11_1
