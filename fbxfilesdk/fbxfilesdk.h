@@ -72,4 +72,8 @@
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 #include <fbxfilesdk/scene/KFbxAxisSystem.h>
 
+#include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/IFbxObject.h>
+
 #endif

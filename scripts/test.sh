@@ -29,6 +29,8 @@ status=0
 echo "== threaded tests (thread sanitizer)"
 ctest --test-dir build/tsan --output-on-failure -j"$jobs" \
       -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\\." || status=1
+echo "== field file reader under the fuzzer (30 s)"
+bash scripts/fuzz.sh 30 >build/fuzz.log 2>&1 || { tail -n 40 build/fuzz.log; status=1; }
 echo "== tests (plain build)"
 ctest --test-dir build/release --output-on-failure -j"$jobs" || status=1
 echo "== tests (address and undefined-behaviour sanitizers)"

@@ -1,0 +1,112 @@
+#include <fbxfilesdk/fbx/FieldAsciiParser.h>
+
+#include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
+#include <fbxfilesdk/fbx/FieldFormat.h>
+#include <fbxfilesdk/fbx/FieldTreeBuilder.h>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+bool Fail(std::string& error, std::uint32_t line, const char* what) {
+    error = "line " + std::to_string(line) + ": " + what;
+    return false;
+}
+
+bool IsValue(const AsciiToken& token) {
+    return token.kind == AsciiToken::eWord || token.kind == AsciiToken::eString;
+}
+
+// The scanner stops at an unclosed string or at a byte no text may hold.
+const char* ScanErrorText(const AsciiToken& token) {
+    return *token.begin == '"' ? "string has no closing quote" : "unexpected character";
+}
+
+const char* ValueStart(const AsciiToken& token) {
+    return token.kind == AsciiToken::eString ? token.begin - 1 : token.begin;
+}
+
+const char* ValueEnd(const AsciiToken& token) {
+    return token.kind == AsciiToken::eString ? token.end + 1 : token.end;
+}
+
+}  // namespace
+
+bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,
+                       std::uint32_t& count, std::string& error) {
+    AsciiScanner scanner(text, text + size, 1);
+    FieldTreeBuilder builder(tree);
+    builder.Start();
+    // The line of each open block, to say which one was never closed.
+    std::vector<std::uint32_t> openLines;
+
+    AsciiToken token = scanner.Next();
+    for (;;) {
+        switch (token.kind) {
+            case AsciiToken::eNewline:
+                token = scanner.Next();
+                continue;
+            case AsciiToken::eEnd:
+                if (builder.Depth() > 0) return Fail(error, openLines.back(), "block is never closed");
+                builder.Finish(begin, count);
+                return true;
+            case AsciiToken::eCloseBrace:
+                if (builder.Depth() == 0) return Fail(error, token.line, "'}' closes no block");
+                builder.Ascend();
+                openLines.pop_back();
+                token = scanner.Next();
+                continue;
+            case AsciiToken::eError:
+                return Fail(error, token.line, ScanErrorText(token));
+            case AsciiToken::eWord:
+                break;
+            default:
+                return Fail(error, token.line, "a field name was expected");
+        }
+
+        FieldNode node;
+        const std::size_t nameLength = static_cast<std::size_t>(token.end - token.begin);
+        if (nameLength > static_cast<std::size_t>(kMaxNameLength)) return Fail(error, token.line, "name is too long");
+        node.nameBegin = static_cast<std::uint64_t>(token.begin - text);
+        node.nameLength = static_cast<std::uint8_t>(nameLength);
+        node.line = token.line;
+        if (scanner.Next().kind != AsciiToken::eColon) return Fail(error, token.line, "':' must follow a field name");
+
+        token = scanner.Next();
+        node.valuesBegin = node.valuesEnd = static_cast<std::uint64_t>(token.begin - text);
+        if (IsValue(token)) {
+            node.valuesBegin = static_cast<std::uint64_t>(ValueStart(token) - text);
+            std::uint32_t values = 0;
+            for (;;) {
+                if (++values > kMaxValueCount) return Fail(error, token.line, "too many values");
+                node.valuesEnd = static_cast<std::uint64_t>(ValueEnd(token) - text);
+                if (!scanner.NextInList(token)) break;
+                if (!IsValue(token)) {
+                    return Fail(error, token.line,
+                                token.kind == AsciiToken::eError ? ScanErrorText(token) : "a value must follow ','");
+                }
+            }
+            node.valueCount = values;
+        }
+        switch (token.kind) {
+            case AsciiToken::eOpenBrace:
+                node.hasBlock = true;
+                builder.Add(node);
+                if (!builder.Descend()) return Fail(error, token.line, "blocks are nested too deeply");
+                openLines.push_back(token.line);
+                token = scanner.Next();
+                break;
+            case AsciiToken::eNewline:
+            case AsciiToken::eEnd:
+            case AsciiToken::eCloseBrace:
+                builder.Add(node);
+                break;
+            case AsciiToken::eError:
+                return Fail(error, token.line, ScanErrorText(token));
+            default:
+                return Fail(error, token.line, "unexpected text after the values");
+        }
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,20 @@
+// Reads the record structure of ascii field text into a FieldTree. Values are
+// only delimited and counted here; they are converted when read.
+#ifndef FBXFILESDK_FBX_FIELDASCIIPARSER_H
+#define FBXFILESDK_FBX_FIELDASCIIPARSER_H
+
+#include <fbxfilesdk/fbx/FieldTree.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+// Node offsets count from text. On failure error names the line and the fault.
+bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,
+                       std::uint32_t& count, std::string& error);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,242 @@
+#include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+int Base64Value(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+}  // namespace
+
+AsciiToken AsciiScanner::Next() {
+    AsciiToken token;
+    const char* p = mPosition;
+    for (;;) {
+        while (p < mEnd && IsAsciiBlank(*p)) ++p;
+        if (p < mEnd && *p == ';') {
+            while (p < mEnd && *p != '\n') ++p;
+            continue;
+        }
+        break;
+    }
+    mPosition = p;
+    token.line = mLine;
+    token.begin = token.end = p;
+    if (p >= mEnd) {
+        token.kind = AsciiToken::eEnd;
+        return token;
+    }
+    switch (*p) {
+        case '\n':
+            token.kind = AsciiToken::eNewline;
+            ++mLine;
+            break;
+        case ',': token.kind = AsciiToken::eComma; break;
+        case ':': token.kind = AsciiToken::eColon; break;
+        case '{': token.kind = AsciiToken::eOpenBrace; break;
+        case '}': token.kind = AsciiToken::eCloseBrace; break;
+        default:
+            ScanValue(token);
+            return token;
+    }
+    mPosition = p + 1;
+    return token;
+}
+
+AsciiToken AsciiScanner::NextValue() {
+    const char* p = mPosition;
+    AsciiToken token;
+    token.line = mLine;
+    if (p < mEnd && IsAsciiWordChar(*p)) {
+        // The common case in long lists: a word right after its comma.
+        token.kind = AsciiToken::eWord;
+        token.begin = p;
+        while (p < mEnd && IsAsciiWordChar(*p)) ++p;
+        token.end = mPosition = p;
+        return token;
+    }
+    for (;;) {
+        while (p < mEnd && (IsAsciiBlank(*p) || *p == ',')) ++p;
+        if (p >= mEnd) break;
+        if (*p == '\n') {
+            ++mLine;
+            ++p;
+        } else if (*p == ';') {
+            while (p < mEnd && *p != '\n') ++p;
+        } else {
+            break;
+        }
+    }
+    mPosition = p;
+    token.line = mLine;
+    token.begin = token.end = p;
+    if (p < mEnd) ScanValue(token);
+    return token;
+}
+
+bool AsciiScanner::NextInList(AsciiToken& token) {
+    const char* p = mPosition;
+    while (p < mEnd && IsAsciiBlank(*p)) ++p;
+    mPosition = p;
+    if (p < mEnd && *p == ',') {
+        mPosition = p + 1;
+        token = NextValue();
+        return true;
+    }
+    token = Next();
+    return false;
+}
+
+void AsciiScanner::ScanValue(AsciiToken& token) {
+    const char* p = mPosition;
+    if (*p == '"') {
+        const char* q = p + 1;
+        std::uint32_t lines = 0;
+        while (q < mEnd && *q != '"') {
+            if (*q == '\\') {
+                if (mEnd - q < 2) {
+                    q = mEnd;
+                    break;
+                }
+                ++q;
+            }
+            if (*q == '\n') ++lines;
+            ++q;
+        }
+        if (q >= mEnd) {
+            // The error names the line where the string began.
+            token.kind = AsciiToken::eError;
+            mPosition = mEnd;
+            return;
+        }
+        token.kind = AsciiToken::eString;
+        token.begin = p + 1;
+        token.end = q;
+        mLine += lines;
+        mPosition = q + 1;
+        return;
+    }
+    if (!IsAsciiWordChar(*p)) {
+        // A byte no text may hold, or punctuation where a value belongs.
+        token.kind = AsciiToken::eError;
+        return;
+    }
+    while (p < mEnd && IsAsciiWordChar(*p)) ++p;
+    token.kind = AsciiToken::eWord;
+    token.end = p;
+    mPosition = p;
+}
+
+void AppendQuotedString(std::vector<unsigned char>& out, const char* text, std::size_t length) {
+    out.push_back('"');
+    for (std::size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        switch (c) {
+            case '"': out.push_back('\\'); out.push_back('"'); break;
+            case '\\': out.push_back('\\'); out.push_back('\\'); break;
+            case '\n': out.push_back('\\'); out.push_back('n'); break;
+            case '\r': out.push_back('\\'); out.push_back('r'); break;
+            case '\t': out.push_back('\\'); out.push_back('t'); break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    const unsigned char escape[4] = {'\\', 'x', static_cast<unsigned char>(kHexDigits[c >> 4]),
+                                                     static_cast<unsigned char>(kHexDigits[c & 15])};
+                    out.insert(out.end(), escape, escape + 4);
+                } else {
+                    out.push_back(c);
+                }
+        }
+    }
+    out.push_back('"');
+}
+
+void UnescapeString(const char* begin, const char* end, std::string& out) {
+    out.clear();
+    out.reserve(static_cast<std::size_t>(end - begin));
+    for (const char* p = begin; p < end; ++p) {
+        if (*p != '\\' || end - p < 2) {
+            out.push_back(*p);
+            continue;
+        }
+        const char c = p[1];
+        switch (c) {
+            case '"': case '\\': out.push_back(c); ++p; continue;
+            case 'n': out.push_back('\n'); ++p; continue;
+            case 'r': out.push_back('\r'); ++p; continue;
+            case 't': out.push_back('\t'); ++p; continue;
+            case 'x':
+                if (end - p >= 4 && HexValue(p[2]) >= 0 && HexValue(p[3]) >= 0) {
+                    out.push_back(static_cast<char>(HexValue(p[2]) * 16 + HexValue(p[3])));
+                    p += 3;
+                    continue;
+                }
+                break;
+            default:
+                break;
+        }
+        // Unknown escapes are kept, so foreign paths such as C:\dir survive.
+        out.push_back('\\');
+    }
+}
+
+void AppendBase64(std::vector<unsigned char>& out, const unsigned char* bytes, std::size_t length) {
+    out.reserve(out.size() + (length + 2) / 3 * 4);
+    std::size_t i = 0;
+    for (; i + 3 <= length; i += 3) {
+        const std::uint32_t v = (std::uint32_t(bytes[i]) << 16) | (std::uint32_t(bytes[i + 1]) << 8) | bytes[i + 2];
+        out.push_back(kBase64Alphabet[v >> 18]);
+        out.push_back(kBase64Alphabet[(v >> 12) & 63]);
+        out.push_back(kBase64Alphabet[(v >> 6) & 63]);
+        out.push_back(kBase64Alphabet[v & 63]);
+    }
+    if (i < length) {
+        const bool two = length - i == 2;
+        const std::uint32_t v = (std::uint32_t(bytes[i]) << 16) | (two ? std::uint32_t(bytes[i + 1]) << 8 : 0);
+        out.push_back(kBase64Alphabet[v >> 18]);
+        out.push_back(kBase64Alphabet[(v >> 12) & 63]);
+        out.push_back(two ? kBase64Alphabet[(v >> 6) & 63] : '=');
+        out.push_back('=');
+    }
+}
+
+bool DecodeBase64(const char* begin, const char* end, std::string& out) {
+    out.clear();
+    const std::size_t length = static_cast<std::size_t>(end - begin);
+    if (length % 4 != 0) return false;
+    out.reserve(length / 4 * 3);
+    for (const char* p = begin; p < end; p += 4) {
+        const bool last = end - p == 4;
+        const int padding = last ? (p[3] == '=') + (p[2] == '=' && p[3] == '=') : 0;
+        int v[4];
+        for (int k = 0; k < 4 - padding; ++k) {
+            v[k] = Base64Value(p[k]);
+            if (v[k] < 0) return false;
+        }
+        for (int k = 4 - padding; k < 4; ++k) v[k] = 0;
+        const std::uint32_t bits = (std::uint32_t(v[0]) << 18) | (std::uint32_t(v[1]) << 12) |
+                                   (std::uint32_t(v[2]) << 6) | std::uint32_t(v[3]);
+        out.push_back(static_cast<char>(bits >> 16));
+        if (padding < 2) out.push_back(static_cast<char>((bits >> 8) & 0xFF));
+        if (padding < 1) out.push_back(static_cast<char>(bits & 0xFF));
+    }
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1

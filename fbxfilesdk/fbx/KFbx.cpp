@@ -1,0 +1,625 @@
+#include <fbxfilesdk/fbx/KFbx.h>
+
+#include <fbxfilesdk/fbx/FieldAsciiEncoder.h>
+#include <fbxfilesdk/fbx/FieldAsciiParser.h>
+#include <fbxfilesdk/fbx/FieldBinaryEncoder.h>
+#include <fbxfilesdk/fbx/FieldBinaryParser.h>
+#include <fbxfilesdk/fbx/FieldBytes.h>
+#include <fbxfilesdk/fbx/FieldFormat.h>
+
+#include <fbxfilesdk/core/KChainedFile.h>
+#include <fbxfilesdk/core/KCrcFile.h>
+#include <fbxfilesdk/core/KEncryptedFile.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
+
+#include <climits>
+#include <cstring>
+#include <random>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kErrorTexts[KFbx::eErrorCount] = {
+    "File is corrupted",   "File version not supported", "Invalid field operation", "File not opened",
+    "File not created",    "Out of disk space",          "CRC check failed",        "Wrong password",
+};
+
+// The header block other readers of ascii files look for first.
+constexpr char kAsciiHeaderBlock[] = "FBXHeaderExtension";
+constexpr int kAsciiHeaderVersion = 1003;
+constexpr int kAsciiTimeStampVersion = 1000;
+// Starts each ascii section after the main one; its value is the version.
+constexpr char kAsciiSectionMarker[] = "Section";
+constexpr char kFileIdName[] = "FileId";
+constexpr std::size_t kFileIdSize = 16;
+constexpr int kReadChunk = 1 << 30;
+
+const char* const kTimeStampNames[7] = {"Year", "Month", "Day", "Hour", "Minute", "Second", "Millisecond"};
+
+std::int32_t& TimeStampField(KFbxDateTime& t, int index) {
+    std::int32_t* fields[7] = {&t.mYear, &t.mMonth, &t.mDay, &t.mHour, &t.mMinute, &t.mSecond, &t.mMillisecond};
+    return *fields[index];
+}
+
+bool ReadAll(KChainedFile& file, unsigned char* out, std::uint64_t count) {
+    while (count > 0) {
+        const int chunk = count > static_cast<std::uint64_t>(kReadChunk) ? kReadChunk : static_cast<int>(count);
+        if (file.Read(out, chunk) != chunk) return false;
+        out += chunk;
+        count -= static_cast<std::uint64_t>(chunk);
+    }
+    return true;
+}
+
+}  // namespace
+
+KFbx::KFbx() : mError(kErrorTexts, eErrorCount) { ResetState(); }
+
+KFbx::~KFbx() {
+    // A file being written is finished rather than left without its end; a
+    // memory buffer stays the caller's, untouched.
+    if (mMode == eWrite && !mMemory) FileClose();
+}
+
+void KFbx::ResetState() {
+    mMode = eClosed;
+    mBinary = false;
+    mEncrypted = false;
+    mMemory = false;
+    mFileName = "";
+    mEncryptedFile.reset();
+    mCrcFile.reset();
+    mTextFile.reset();
+    mOutput.Reset();
+    mEncoder.reset();
+    mWriteFrames.clear();
+    mHeaderSize = 0;
+    mSectionStart = 0;
+    mWriteSectionCount = 0;
+    mSectionOpen = false;
+    mPasswordWritten = false;
+    mWriteFailed = false;
+    mMemoryBuffer = nullptr;
+    mMemorySize = 0;
+    mImage.clear();
+    mImage.shrink_to_fit();
+    mTree.Clear();
+    mCurrentSection = 0;
+    mLevels.clear();
+    mDepth = 0;
+    mScratch.clear();
+}
+
+bool KFbx::StartFresh() {
+    if (mMode != eClosed) {
+        SetError(eInvalidFieldOperation, "a file is already open");
+        return false;
+    }
+    mError.ClearError();
+    ResetState();
+    return true;
+}
+
+bool KFbx::RequireMode(EMode mode) {
+    if (mMode == mode) return true;
+    SetError(mMode == eClosed ? eFileNotOpened : eInvalidFieldOperation);
+    return false;
+}
+
+void KFbx::SetError(EError code, const std::string& detail) {
+    if (detail.empty()) {
+        mError.SetError(code);
+    } else {
+        const std::string text = std::string(kErrorTexts[code]) + " (" + detail + ")";
+        mError.SetErrorWithText(code, text.c_str());
+    }
+}
+
+int KFbx::GetLastErrorCode() const { return mError.GetLastErrorID(); }
+
+const char* KFbx::GetLastErrorText() const { return mError.GetLastErrorString(); }
+
+// ---------------------------------------------------------------------------
+// Creating and closing files.
+
+bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxFileHeaderInfo* headerInfo) {
+    if (!StartFresh()) return false;
+    mFileHeader = FieldFileHeader();
+    if (headerInfo != nullptr) mFileHeader.info = *headerInfo;
+    if (path == nullptr || mFileHeader.info.mCreator.GetLen() > static_cast<int>(FieldFileHeader::kMaxCreatorLength)) {
+        SetError(eFileNotCreated, path == nullptr ? "no path" : "creator text too long");
+        return false;
+    }
+    mBinary = binary || encrypted;
+    mEncrypted = encrypted;
+    mFileName = path;
+    if (mBinary) {
+        mCrcFile = std::make_unique<KCrcFile>();
+        // Read back as well: the trailer is computed over what was written.
+        if (!mCrcFile->OpenWithModeString(path, "w+b")) {
+            ResetState();
+            SetError(eFileNotCreated, path);
+            return false;
+        }
+        const KFbxFileHeaderInfo& info = mFileHeader.info;
+        mFileHeader.flags = 0;
+        if (encrypted) mFileHeader.flags |= FieldFileHeader::eEncrypted;
+        if (info.mCreationTimeStampPresent) mFileHeader.flags |= FieldFileHeader::eTimeStamp;
+        if (info.mResolutionPresent) mFileHeader.flags |= FieldFileHeader::eResolution;
+        MakePasswordSalt(mFileHeader.salt);
+        mFileHeader.Write(mOutput);
+        mHeaderSize = mOutput.Position();
+        // An encrypted body waits in memory until its key is known.
+        if (!encrypted) mOutput.SetStream(mCrcFile.get());
+        mEncoder = std::make_unique<FieldBinaryEncoder>(mOutput);
+    } else {
+        mTextFile = std::make_unique<KChainedFile>();
+        if (!mTextFile->OpenWithModeString(path, "wb")) {
+            ResetState();
+            SetError(eFileNotCreated, path);
+            return false;
+        }
+        mOutput.SetStream(mTextFile.get());
+        mEncoder = std::make_unique<FieldAsciiEncoder>(mOutput);
+        WriteAsciiHeader();
+    }
+    mFileName = path;
+    mMode = eWrite;
+    return OpenSection();
+}
+
+void KFbx::WriteAsciiHeader() {
+    const KFbxFileHeaderInfo& info = mFileHeader.info;
+    FieldEncoder& encoder = *mEncoder;
+    auto begin = [&encoder](const char* name) { encoder.BeginField(name, std::strlen(name)); };
+    auto intField = [&](const char* name, int value) {
+        begin(name);
+        encoder.WriteInt(value);
+        encoder.EndField();
+    };
+    begin(kAsciiHeaderBlock);
+    encoder.BeginBlock();
+    intField("FBXHeaderVersion", kAsciiHeaderVersion);
+    intField("FBXVersion", info.mFileVersion);
+    if (info.mCreationTimeStampPresent) {
+        begin("CreationTimeStamp");
+        encoder.BeginBlock();
+        intField("Version", kAsciiTimeStampVersion);
+        KFbxDateTime stamp = info.mCreationTimeStamp;
+        for (int i = 0; i < 7; ++i) intField(kTimeStampNames[i], TimeStampField(stamp, i));
+        encoder.EndBlock();
+        encoder.EndField();
+    }
+    if (info.mResolutionPresent) {
+        begin("CameraResolution");
+        encoder.WriteDouble(info.mResolutionWidth);
+        encoder.WriteDouble(info.mResolutionHeight);
+        encoder.EndField();
+    }
+    begin("Creator");
+    encoder.WriteString(info.mCreator.Buffer(), static_cast<std::size_t>(info.mCreator.GetLen()));
+    encoder.EndField();
+    encoder.EndBlock();
+    encoder.EndField();
+}
+
+bool KFbx::OpenSection() {
+    if (mBinary) {
+        mSectionStart = mOutput.Position();
+        mOutput.AppendLittleEndian(0, 8);
+        mOutput.AppendLittleEndian(static_cast<std::uint32_t>(mFileHeader.info.mFileVersion), 4);
+    } else if (mWriteSectionCount > 0) {
+        mEncoder->BeginField(kAsciiSectionMarker, sizeof kAsciiSectionMarker - 1);
+        mEncoder->WriteInt(mFileHeader.info.mFileVersion);
+        mEncoder->EndField();
+    }
+    mSectionOpen = true;
+    ++mWriteSectionCount;
+    return true;
+}
+
+bool KFbx::WriteFileId() {
+    unsigned char id[kFileIdSize];
+    std::random_device random;
+    for (std::size_t i = 0; i < kFileIdSize; ++i) id[i] = static_cast<unsigned char>(random());
+    mEncoder->BeginField(kFileIdName, sizeof kFileIdName - 1);
+    mEncoder->WriteRaw(id, kFileIdSize);
+    return mEncoder->EndField();
+}
+
+void KFbx::CloseOpenFields() {
+    // After a failure the writes are skipped, and so the records left open.
+    while (!mWriteFrames.empty() && !mWriteFailed) {
+        if (mWriteFrames.back().blockOpen) FieldWriteBlockEnd();
+        FieldWriteEnd();
+    }
+    mWriteFrames.clear();
+}
+
+bool KFbx::CloseFileIdentity() {
+    if (!RequireMode(eWrite)) return false;
+    if (!mSectionOpen) return false;
+    CloseOpenFields();
+    if (mMemory) return true;
+    if (mBinary) {
+        if (mWriteSectionCount == 1) WriteFailed(WriteFileId());
+        WriteFailed(mOutput.PatchLittleEndian(mSectionStart, mOutput.Position(), 8));
+    }
+    mSectionOpen = false;
+    WriteFailed(mOutput.FlushIfLarge());
+    return !mWriteFailed;
+}
+
+bool KFbx::ProjectSectionAppend(int flags) {
+    (void)flags;  // sections are only ever appended: there is nothing to overwrite
+    if (mMode != eWrite || mMemory || mWriteFailed) return false;
+    if (mSectionOpen) CloseFileIdentity();
+    if (mWriteSectionCount >= kMaxSections) return false;
+    return OpenSection();
+}
+
+int KFbx::GetSectionCount() const {
+    if (mMode == eRead) return static_cast<int>(mTree.sections.size());
+    return mMode == eWrite ? mWriteSectionCount : 0;
+}
+
+int KFbx::GetSectionVersion(int section) const {
+    if (mMode == eRead) {
+        if (section < 0) section = mCurrentSection;
+        return section < static_cast<int>(mTree.sections.size()) ? mTree.sections[section].version : -1;
+    }
+    if (mMode == eWrite && section < mWriteSectionCount) return mFileHeader.info.mFileVersion;
+    return -1;
+}
+
+bool KFbx::SetUpEncryption(const FieldSecrets& secrets) {
+    // The header stays plain; everything after it goes through the cipher.
+    mOutput.SetStream(mCrcFile.get());
+    bool written = mOutput.Flush(mHeaderSize);
+    mEncryptedFile = std::make_unique<KEncryptedFile>(secrets.key, static_cast<std::uint32_t>(mHeaderSize),
+                                                      mCrcFile.get(), KChainedFile::eWRITE, false);
+    mOutput.SetStream(mEncryptedFile.get());
+    written = mOutput.Flush() && written;
+    return written;
+}
+
+bool KFbx::WritePasswordRecord(const char* password) {
+    if (mMode != eWrite || mMemory || !mBinary || mPasswordWritten || password == nullptr || *password == '\0') {
+        return false;
+    }
+    mPasswordWritten = true;
+    FieldSecrets secrets;
+    DeriveFieldSecrets(password, std::strlen(password), mFileHeader.salt, mFileHeader.iterations, secrets);
+    mFileHeader.flags |= FieldFileHeader::ePassword;
+    bool written = mOutput.PatchLittleEndian(FieldFileHeader::kFlagsOffset, mFileHeader.flags, 4) &&
+                   mOutput.Patch(FieldFileHeader::kCheckOffset, secrets.check, sizeof secrets.check);
+    if (mEncrypted) written = SetUpEncryption(secrets) && written;
+    ForgetFieldSecrets(secrets);
+    WriteFailed(written);
+    return written;
+}
+
+bool KFbx::FinishWriting() {
+    if (mSectionOpen) CloseFileIdentity();
+    if (mBinary) {
+        mOutput.AppendLittleEndian(0, 8);  // no further section
+        if (mEncrypted) {
+            if (mEncryptedFile == nullptr) {
+                FieldSecrets secrets;
+                DeriveFieldSecrets("", 0, mFileHeader.salt, mFileHeader.iterations, secrets);
+                WriteFailed(SetUpEncryption(secrets));
+                ForgetFieldSecrets(secrets);
+            }
+            while ((mOutput.Position() - mHeaderSize) % KEncryptedFile::kBlockSize != 0) mOutput.AppendByte(0);
+        }
+    } else {
+        mEncoder->Finish();
+    }
+    WriteFailed(mOutput.Flush());
+    bool closed = true;
+    // Closing the cipher layer closes the CRC layer below it, which appends the trailer.
+    if (mEncryptedFile != nullptr) {
+        closed = mEncryptedFile->Close();
+    } else if (mCrcFile != nullptr) {
+        closed = mCrcFile->Close();
+    } else if (mTextFile != nullptr) {
+        closed = mTextFile->Close();
+    }
+    WriteFailed(closed);
+    return !mWriteFailed;
+}
+
+bool KFbx::FileClose() {
+    if (mMode == eClosed) {
+        SetError(eFileNotOpened);
+        return false;
+    }
+    if (mMemory && mMode == eWrite) {
+        SetError(eInvalidFieldOperation, "a memory file closes into its buffer");
+        return false;
+    }
+    const bool closed = mMode == eWrite ? FinishWriting() : true;
+    ResetState();
+    return closed;
+}
+
+bool KFbx::FileCreate(void* buffer, int size, bool binary) {
+    if (!StartFresh()) return false;
+    if (size < 0 || (buffer == nullptr && size > 0)) {
+        SetError(eFileNotCreated, "bad memory buffer");
+        return false;
+    }
+    mFileHeader = FieldFileHeader();
+    mMemory = true;
+    mBinary = binary;
+    mMemoryBuffer = buffer;
+    mMemorySize = size;
+    if (binary) {
+        mEncoder = std::make_unique<FieldBinaryEncoder>(mOutput);
+    } else {
+        mEncoder = std::make_unique<FieldAsciiEncoder>(mOutput);
+    }
+    mMode = eWrite;
+    mSectionOpen = true;
+    mWriteSectionCount = 1;
+    return true;
+}
+
+bool KFbx::FileClose(void** buffer, int* size) {
+    if (mMode != eWrite || !mMemory) {
+        SetError(mMode == eClosed ? eFileNotOpened : eInvalidFieldOperation);
+        return false;
+    }
+    CloseOpenFields();
+    mEncoder->Finish();
+    const std::vector<unsigned char> bytes = mOutput.TakePending();
+    bool closed = !mWriteFailed && bytes.size() <= static_cast<std::size_t>(INT_MAX);
+    void* target = mMemoryBuffer;
+    if (closed && (target == nullptr || bytes.size() > static_cast<std::size_t>(mMemorySize))) {
+        // A failed growth leaves the caller's buffer as it was.
+        target = SdkRealloc(mMemoryBuffer, bytes.empty() ? 1 : bytes.size());
+        closed = target != nullptr;
+        if (!closed) target = mMemoryBuffer;
+    }
+    if (closed && !bytes.empty()) std::memcpy(target, bytes.data(), bytes.size());
+    if (buffer != nullptr) *buffer = target;
+    if (size != nullptr) *size = closed ? static_cast<int>(bytes.size()) : 0;
+    if (!closed && GetLastErrorCode() < 0) SetError(eOutOfDiskSpace, "the buffer cannot hold the text");
+    ResetState();
+    return closed;
+}
+
+void KFbx::WriteFailed(bool written) {
+    if (written || mWriteFailed) return;
+    mWriteFailed = true;
+    if (GetLastErrorCode() < 0) SetError(eOutOfDiskSpace);
+}
+
+// ---------------------------------------------------------------------------
+// Opening files for reading.
+
+bool KFbx::FileOpen(const char* path, const char* password) {
+    if (!StartFresh()) return false;
+    // The file is read once, whole; the trailer check and the deciphering
+    // then run over that copy, through the same stream layers.
+    KChainedFile file;
+    if (path == nullptr || !file.OpenWithModeString(path, "rb")) {
+        SetError(eFileNotOpened, path == nullptr ? "no path" : path);
+        return false;
+    }
+    file.Seek(2, 0);
+    const int size = file.Tell();
+    file.SetPosition(0);
+    bool loaded = size >= 0;
+    if (loaded) {
+        mImage.resize(static_cast<std::size_t>(size));
+        loaded = ReadAll(file, mImage.data(), mImage.size());
+    }
+    file.Close();
+    if (!loaded) {
+        ResetState();
+        SetError(eFileNotOpened, "the file cannot be read");
+        return false;
+    }
+    if (!LoadImage(password)) {
+        ResetState();
+        return false;
+    }
+    mFileName = path;
+    mMode = eRead;
+    return SelectSection(0);
+}
+
+bool KFbx::FileOpen(const void* bytes, int size, bool binary) {
+    if (!StartFresh()) return false;
+    if (size < 0 || (bytes == nullptr && size > 0)) {
+        SetError(eFileNotOpened, "bad memory buffer");
+        return false;
+    }
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    mImage.assign(p, p + size);
+    mBinary = binary;
+    mMemory = true;
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+    std::string error;
+    const bool parsed = binary ? ParseBinaryRecords(mImage.data(), 0, mImage.size(), mTree, first, count, error)
+                               : ParseAsciiRecords(reinterpret_cast<const char*>(mImage.data()), mImage.size(),
+                                                   mTree, first, count, error);
+    if (!parsed) {
+        ResetState();
+        SetError(eFileCorrupted, error);
+        return false;
+    }
+    mTree.sections.push_back({KFbxFileHeaderInfo::kDefaultFileVersion, first, count});
+    mMode = eRead;
+    return SelectSection(0);
+}
+
+bool KFbx::LoadImage(const char* password) {
+    if (FieldFileHeader::HasMagic(mImage.data(), mImage.size())) return LoadBinaryImage(password);
+    return ParseAsciiFile();
+}
+
+bool KFbx::LoadBinaryImage(const char* password) {
+    KCrcFile file;
+    if (mImage.size() > static_cast<std::size_t>(INT_MAX) ||
+        !file.OpenMemory(mImage.data(), static_cast<int>(mImage.size()), false)) {
+        SetError(eFileCorrupted, "the file is too large");
+        return false;
+    }
+    // Damage is told from a wrong password by the trailer, which covers the
+    // enciphered bytes as they are on disk.
+    if (!file.CheckCrc()) {
+        SetError(eCrcCheckFailed);
+        return false;
+    }
+    const std::uint64_t contentSize = mImage.size() - 4;
+    std::string error;
+    if (!mFileHeader.Read(mImage.data(), contentSize, error)) {
+        SetError(eFileCorrupted, error);
+        return false;
+    }
+    const std::uint64_t headerSize = mFileHeader.Size();
+    const bool encrypted = (mFileHeader.flags & FieldFileHeader::eEncrypted) != 0;
+    const bool protectedFile = (mFileHeader.flags & FieldFileHeader::ePassword) != 0;
+    FieldSecrets secrets;
+    if (protectedFile || encrypted) {
+        const char* secret = protectedFile && password != nullptr ? password : "";
+        DeriveFieldSecrets(secret, std::strlen(secret), mFileHeader.salt, mFileHeader.iterations, secrets);
+    }
+    if (protectedFile && (password == nullptr || !PasswordChecksMatch(secrets.check, mFileHeader.check))) {
+        ForgetFieldSecrets(secrets);
+        SetError(eWrongPassword, password == nullptr ? "the file needs a password" : "");
+        return false;
+    }
+    if (encrypted) {
+        if ((contentSize - headerSize) % KEncryptedFile::kBlockSize != 0) {
+            ForgetFieldSecrets(secrets);
+            SetError(eFileCorrupted, "the enciphered body is not whole blocks");
+            return false;
+        }
+        // Deciphered in place: each block is taken out before its plain text goes back.
+        file.SetPosition(static_cast<int>(headerSize));
+        KEncryptedFile cipher(secrets.key, static_cast<std::uint32_t>(headerSize), &file, KChainedFile::eREAD, false);
+        const bool read = ReadAll(cipher, mImage.data() + headerSize, contentSize - headerSize);
+        ForgetFieldSecrets(secrets);
+        if (!read) {
+            SetError(eFileCorrupted, "the enciphered body cannot be read");
+            return false;
+        }
+    }
+    file.Close();
+    mImage.resize(static_cast<std::size_t>(contentSize));
+    mBinary = true;
+    mEncrypted = encrypted;
+    return ParseBinarySections(headerSize, contentSize);
+}
+
+bool KFbx::ParseBinarySections(std::uint64_t begin, std::uint64_t end) {
+    std::uint64_t pos = begin;
+    std::string error;
+    for (;;) {
+        if (end - pos < 8) {
+            SetError(eFileCorrupted, "the sections run past the end of the file");
+            return false;
+        }
+        const std::uint64_t sectionEnd = LoadU64(mImage.data() + pos);
+        if (sectionEnd == 0) break;
+        if (end - pos < kSectionHeaderSize || sectionEnd > end || sectionEnd < pos + kSectionHeaderSize ||
+            mTree.sections.size() >= static_cast<std::size_t>(kMaxSections)) {
+            SetError(eFileCorrupted, "bad section at offset " + std::to_string(pos));
+            return false;
+        }
+        FieldSection section;
+        section.version = static_cast<std::int32_t>(LoadU32(mImage.data() + pos + 8));
+        if (!ParseBinaryRecords(mImage.data(), pos + kSectionHeaderSize, sectionEnd, mTree, section.childBegin,
+                                section.childCount, error)) {
+            SetError(eFileCorrupted, error);
+            return false;
+        }
+        mTree.sections.push_back(section);
+        pos = sectionEnd;
+    }
+    if (mTree.sections.empty()) {
+        SetError(eFileCorrupted, "the file has no section");
+        return false;
+    }
+    return true;
+}
+
+bool KFbx::ParseAsciiFile() {
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+    std::string error;
+    if (!ParseAsciiRecords(reinterpret_cast<const char*>(mImage.data()), mImage.size(), mTree, first, count, error)) {
+        SetError(eFileCorrupted, error);
+        return false;
+    }
+    mBinary = false;
+    // The header block comes first; the main section follows it, and every
+    // section marker starts another.
+    mTree.sections.push_back({0, first, count});
+    mMode = eRead;
+    SelectSection(0);
+    const bool headerRead = ReadAsciiHeader();
+    mMode = eClosed;
+    mTree.sections.clear();
+    if (!headerRead) return false;
+
+    FieldSection section{mFileHeader.info.mFileVersion, first + 1, 0};
+    for (std::uint32_t i = first + 1; i < first + count; ++i) {
+        const FieldNode& node = mTree.nodes[i];
+        const bool marker = node.nameLength == sizeof kAsciiSectionMarker - 1 &&
+                            std::memcmp(mImage.data() + node.nameBegin, kAsciiSectionMarker, node.nameLength) == 0;
+        if (!marker) {
+            ++section.childCount;
+            continue;
+        }
+        if (mTree.sections.size() + 1 >= static_cast<std::size_t>(kMaxSections)) {
+            SetError(eFileCorrupted, "too many sections");
+            return false;
+        }
+        mTree.sections.push_back(section);
+        FieldValueCursor cursor;
+        cursor.Open(mImage.data(), node, false);
+        FieldValue value;
+        std::int64_t version = 0;
+        if (!cursor.Next(value) || !FieldValueToInteger(value, version) || version < INT_MIN || version > INT_MAX) {
+            SetError(eFileCorrupted, "line " + std::to_string(node.line) + ": a section needs its version");
+            return false;
+        }
+        section = FieldSection{static_cast<int>(version), i + 1, 0};
+    }
+    mTree.sections.push_back(section);
+    return true;
+}
+
+bool KFbx::ReadAsciiHeader() {
+    if (!FieldReadBegin(kAsciiHeaderBlock) || mLevels[0].openField != mLevels[0].childBegin || !FieldReadBlockBegin()) {
+        SetError(eFileCorrupted, std::string("the file does not begin with ") + kAsciiHeaderBlock);
+        return false;
+    }
+    KFbxFileHeaderInfo& info = mFileHeader.info;
+    info.Reset();
+    info.mFileVersion = FieldReadIDefault("FBXVersion", 0);
+    if (FieldReadBegin("CreationTimeStamp") && FieldReadBlockBegin()) {
+        info.mCreationTimeStampPresent = true;
+        for (int i = 0; i < 7; ++i) TimeStampField(info.mCreationTimeStamp, i) = FieldReadIDefault(kTimeStampNames[i], 0);
+        FieldReadBlockEnd();
+    }
+    FieldReadEnd();
+    if (FieldReadBegin("CameraResolution")) {
+        info.mResolutionPresent = true;
+        info.mResolutionWidth = FieldReadD();
+        info.mResolutionHeight = FieldReadD();
+        FieldReadEnd();
+    }
+    info.mCreator = FieldReadSDefault("Creator", "");
+    FieldReadBlockEnd();
+    FieldReadEnd();
+    return GetLastErrorCode() < 0;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,260 @@
+// The field file: the record syntax of FBX files. A file is a header and one
+// or more sections of records; a record (a field) has a name, typed values and
+// optionally a block of child records. Files are binary (optionally
+// enciphered under a password, always ending in a CRC-32 trailer) or ascii;
+// a field file can also write or read a bare record list in memory.
+//
+// Writing is sequential. Reading parses a whole section first, so the fields
+// of a block can be looked up by name in any order: each FieldReadBegin(name)
+// reaches the next field of that name in the current block that has not been
+// reached yet, and a field that is absent simply is not found.
+//
+// Nothing here throws; failures set the last error (GetLastErrorCode, -1 for
+// none). A failed write makes the file's close fail; a read of a missing or
+// unconvertible value gives 0 or an empty text.
+#ifndef FBXFILESDK_FBX_KFBX_H
+#define FBXFILESDK_FBX_KFBX_H
+
+#include <fbxfilesdk/fbx/FieldEncoder.h>
+#include <fbxfilesdk/fbx/FieldFileHeader.h>
+#include <fbxfilesdk/fbx/FieldOutput.h>
+#include <fbxfilesdk/fbx/FieldPassword.h>
+#include <fbxfilesdk/fbx/FieldTree.h>
+#include <fbxfilesdk/fbx/FieldValueCursor.h>
+#include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
+
+#include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KTime.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KChainedFile;
+class KCrcFile;
+class KEncryptedFile;
+
+class KFbx {
+public:
+    enum EError {
+        eFileCorrupted = 0,
+        eFileVersionNotSupported,
+        eInvalidFieldOperation,
+        eFileNotOpened,
+        eFileNotCreated,
+        eOutOfDiskSpace,
+        eCrcCheckFailed,
+        eWrongPassword,
+        eErrorCount
+    };
+
+    KFbx();
+    virtual ~KFbx();
+    KFbx(const KFbx&) = delete;
+    KFbx& operator=(const KFbx&) = delete;
+
+    // Files. FileCreate writes the header and opens the main section; an
+    // encrypted file is binary. Without header info the file gets version
+    // KFbxFileHeaderInfo::kDefaultFileVersion.
+    bool FileCreate(const char* path, bool binary, bool encrypted, const KFbxFileHeaderInfo* headerInfo);
+    // Opens a file of either syntax and parses its first section. A file with
+    // a password needs it (eWrongPassword otherwise).
+    bool FileOpen(const char* path, const char* password = nullptr);
+    // Closes the open records and sections, writes the footer and trailer;
+    // false, with the error set, when anything could not be written.
+    bool FileClose();
+
+    // Memory: a bare record list, no header and no sections. The buffer comes
+    // from SdkMalloc (or is null); closing moves the text into it, growing it
+    // with SdkRealloc when needed, and gives back the buffer and the length
+    // of the content.
+    bool FileCreate(void* buffer, int size, bool binary);
+    bool FileClose(void** buffer, int* size);
+    // Reads a bare record list; the bytes are copied.
+    bool FileOpen(const void* bytes, int size, bool binary);
+
+    bool IsOpen() const { return mMode != eClosed; }
+    // True for binary and encrypted files.
+    bool IsBinary() const { return mBinary; }
+    bool IsEncrypted() const { return mEncrypted; }
+    // Whether media content may be embedded (binary files).
+    bool IsEmbedded() const { return mMode != eClosed && mBinary; }
+    const KFbxFileHeaderInfo& GetFileHeaderInfo() const { return mFileHeader.info; }
+
+    // Sections. CloseFileIdentity closes the open records and ends the
+    // current section; the main section of a binary file ends with "FileId".
+    bool CloseFileIdentity();
+    // Starts a new section after the current one (ended first when open).
+    bool ProjectSectionAppend(int flags = 0);
+    int GetSectionCount() const;
+    // Makes a section of the file being read current, at its top level.
+    bool SelectSection(int section);
+    // The version of the given section, or of the current one for a negative
+    // index; -1 for a section that does not exist.
+    int GetSectionVersion(int section = -1) const;
+
+    // Writing.
+    void FieldWriteBegin(const char* name);
+    void FieldWriteEnd();
+    void FieldWriteBlockBegin();
+    void FieldWriteBlockEnd();
+    void FieldWriteC(char value);
+    void FieldWriteI(int value);
+    void FieldWriteL(std::int64_t value);
+    void FieldWriteF(float value);
+    void FieldWriteD(double value);
+    void FieldWriteS(const char* value);
+    void FieldWriteS(const KString& value);
+    // As seconds (a double) in sections below version 2001, else as ticks.
+    void FieldWriteT(KTime value);
+    void FieldWriteR(const void* bytes, int size);
+    void FieldWriteTimeSpan(KTime start, KTime stop);
+    void FieldWriteVector3(const double* xyz);
+    void FieldWriteVector4(const double* xyzw);
+    void FieldWriteNamedVector3(const char* name, const double* xyz);
+    void FieldWriteArrayI(const int* values, int count);
+    void FieldWriteArrayL(const std::int64_t* values, int count);
+    void FieldWriteArrayF(const float* values, int count);
+    void FieldWriteArrayD(const double* values, int count);
+    void WriteStringField(const char* name, const char* value);
+    void WriteStringValue(const char* value);
+    // A comment line between records of an ascii file; nothing in binary files.
+    void WriteComment(const char* text);
+    // The bytes of the file at path (or, failing that, at mediaPath) as one
+    // raw value of the open field; binary files only.
+    bool FieldWriteMediaContent(const char* path, const char* mediaPath);
+    // The name's path in the media folder of the file being written.
+    KString GetMediaFilePath(const char* fileName) const;
+    // Protects a binary file with a password (once per file): its header gets
+    // the check, and an encrypted file's body the key derived from it.
+    bool WritePasswordRecord(const char* password);
+
+    // Reading.
+    bool FieldReadBegin(const char* name);
+    void FieldReadEnd();
+    bool FieldReadBlockBegin();
+    void FieldReadBlockEnd();
+    int FieldGetRemainingValueCount() const;
+    // 'C', 'I', 'L', 'F', 'D', 'S' or 'R' for the next value ('S' when none).
+    char FieldGetValueType() const;
+    char FieldReadC();
+    int FieldReadI();
+    std::int64_t FieldReadL();
+    float FieldReadF();
+    // A float value is widened.
+    double FieldReadD();
+    KString FieldReadS();
+    // Seconds in sections below version 2001, else ticks.
+    KTime FieldReadT();
+    // Raw bytes, valid until the next read or the close; null when the value
+    // holds none.
+    const void* FieldReadR(int* size);
+    bool FieldSkipValue();
+    // Up to count values of the open field; the number read.
+    int FieldReadArrayI(int* out, int count);
+    int FieldReadArrayL(std::int64_t* out, int count);
+    int FieldReadArrayF(float* out, int count);
+    int FieldReadArrayD(double* out, int count);
+    // The first value of the named field of the current block, or the default
+    // when there is no such field (or it has no value). The field counts as
+    // reached, and any field open in the block is closed.
+    char FieldReadCDefault(const char* name, char defaultValue);
+    int FieldReadIDefault(const char* name, int defaultValue);
+    KString FieldReadSDefault(const char* name, const char* defaultValue);
+
+    int GetLastErrorCode() const;
+    const char* GetLastErrorText() const;
+
+private:
+    enum EMode { eClosed, eRead, eWrite };
+
+    // One block being read: its records, the one open and how far each name got.
+    struct ReadLevel {
+        std::uint32_t childBegin = 0;
+        std::uint32_t childCount = 0;
+        std::int64_t openField = -1;
+        std::vector<std::pair<std::string, std::uint32_t>> nextByName;
+        FieldValueCursor cursor;
+    };
+    // One field being written.
+    struct WriteFrame {
+        bool blockOpen = false;
+        bool blockDone = false;
+    };
+
+    void SetError(EError code, const std::string& detail = std::string());
+    void ResetState();
+    // Refuses an open while a file is open; else clears the last error and state.
+    bool StartFresh();
+    // False, with eFileNotOpened or eInvalidFieldOperation, in another mode.
+    bool RequireMode(EMode mode);
+    bool CanWriteValue();
+    bool CanWriteField();
+    // Records a write that did not reach the file; later writes are skipped.
+    void WriteFailed(bool written);
+    void CloseOpenFields();
+    void WriteAsciiHeader();
+    bool ReadAsciiHeader();
+
+    bool OpenSection();
+    bool WriteFileId();
+    bool SetUpEncryption(const FieldSecrets& secrets);
+    bool FinishWriting();
+
+    // Checks and parses the file read into the image.
+    bool LoadImage(const char* password);
+    bool LoadBinaryImage(const char* password);
+    bool ParseBinarySections(std::uint64_t begin, std::uint64_t end);
+    bool ParseAsciiFile();
+    void EnterLevel(std::uint32_t childBegin, std::uint32_t childCount);
+    // The open field's values, or null (with eInvalidFieldOperation) when none is open.
+    FieldValueCursor* OpenCursor();
+    bool NextValue(FieldValue& value);
+    void ValueNotConverted(const char* kind);
+    std::string OpenFieldName() const;
+    template <typename Value, typename Convert>
+    Value ReadValue(Convert convert, const char* kind);
+    template <typename Element, typename Convert>
+    int ReadArray(char arrayType, Element* out, int count, Convert convert, const char* kind);
+
+    EMode mMode;
+    bool mBinary;
+    bool mEncrypted;
+    bool mMemory;
+    ErrorHolder mError;
+    FieldFileHeader mFileHeader;
+    KString mFileName;
+
+    // Writing.
+    std::unique_ptr<KCrcFile> mCrcFile;
+    std::unique_ptr<KEncryptedFile> mEncryptedFile;
+    std::unique_ptr<KChainedFile> mTextFile;
+    FieldOutput mOutput;
+    std::unique_ptr<FieldEncoder> mEncoder;
+    std::vector<WriteFrame> mWriteFrames;
+    std::uint64_t mHeaderSize;
+    std::uint64_t mSectionStart;
+    int mWriteSectionCount;
+    bool mSectionOpen;
+    bool mPasswordWritten;
+    bool mWriteFailed;
+    void* mMemoryBuffer;
+    int mMemorySize;
+
+    // Reading.
+    std::vector<unsigned char> mImage;
+    FieldTree mTree;
+    int mCurrentSection;
+    std::vector<ReadLevel> mLevels;
+    int mDepth;
+    std::string mScratch;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
