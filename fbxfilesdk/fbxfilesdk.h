@@ -52,6 +52,13 @@
 #include <fbxfilesdk/core/FourCC.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxObjectNameRecord.h>
+#include <fbxfilesdk/core/KFbxPlug.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KFbxTypedProperty.h>
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KGenericObjectList.h>
 #include <fbxfilesdk/core/KMemoryFile.h>
 #include <fbxfilesdk/core/KChainedFile.h>
 #include <fbxfilesdk/core/KCrcFile.h>

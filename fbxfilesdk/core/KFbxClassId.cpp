@@ -1,5 +1,7 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 
+#include <fbxfilesdk/core/KFbxPlug.h>
+
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -9,8 +11,6 @@ namespace {
 // The type word every class filter reads; class filters are told apart by
 // their class, not by this word.
 constexpr int kClassFilterTypeWord = 0;
-
-constinit KFbxPublicPlugClassTest gPublicPlugClassTest = nullptr;
 
 // Records are never freed; the list keeps them reachable after their last
 // holder (a manager's class set, a caller's handle) is gone.
@@ -30,11 +30,9 @@ bool KClassIdInfoFilter::HasId(int) const { return false; }
 bool KClassIdInfoFilter::IsEqual(const KPlugFilter* other) const { return other == this; }
 
 bool KClassIdInfoFilter::IsValid(KPlug* internalPlug) const {
-    return internalPlug != nullptr && gPublicPlugClassTest != nullptr &&
-           gPublicPlugClassTest(internalPlug, KFbxClassId(mClassInfo));
+    const KFbxPlug* publicPlug = KFbxGetPublicPlug(internalPlug);
+    return publicPlug != nullptr && publicPlug->IsRuntime(KFbxClassId(mClassInfo));
 }
-
-void KClassIdInfoFilter::SetPublicPlugClassTest(KFbxPublicPlugClassTest test) { gPublicPlugClassTest = test; }
 
 KFbxClassIdInfo::KFbxClassIdInfo(const char* className, KFbxClassIdInfo* parent, KFbxPlugCreateFn createFn)
     : mName(OrEmpty(className)), mParent(parent), mCreateFn(createFn), mFilter(this) {}

@@ -20,12 +20,6 @@ class KPlug;
 // Constructs an object of a class for the manager; null when it cannot.
 using KFbxPlugCreateFn = KFbxPlug* (*)(KFbxSdkManager* manager, const char* name);
 
-// Whether the public plug of an internal plug belongs, at run time, to the
-// class or to a class derived from it; false for an internal plug without a
-// public plug. Class ids sit below the public plugs, so the public plug layer
-// supplies the answer through KClassIdInfoFilter::SetPublicPlugClassTest.
-using KFbxPublicPlugClassTest = bool (*)(KPlug* internalPlug, const KFbxClassId& classId);
-
 // Selects the connections whose other end is a public plug of the record's
 // class, for the class-filtered views of internal plugs.
 class KClassIdInfoFilter : public KPlugFilter {
@@ -41,11 +35,10 @@ public:
     // Only the same filter object.
     bool IsEqual(const KPlugFilter* other) const override;
 
+    // The internal plug has a public plug whose run-time class is the class
+    // or derives from it.
     bool IsValid(KPlug* internalPlug) const;
     KFbxClassIdInfo* GetClassInfo() const { return mClassInfo; }
-
-    // Until a test is set every plug fails the filter. Null clears it.
-    static void SetPublicPlugClassTest(KFbxPublicPlugClassTest test);
 
 private:
     KFbxClassIdInfo* mClassInfo;

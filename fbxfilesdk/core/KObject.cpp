@@ -372,32 +372,10 @@ int KObject::GetOwnerClassId() const { return -1; }
 
 void KObject::SetFullNameDirty(bool recursive) {
     mFullNameDirty = true;
-    if (!recursive) {
-        return;
-    }
-    // Worked through a list with each object once, so a cycle of sources ends.
-    std::vector<KObject*> work;
-    std::vector<KObject*> seen;
-    try {
-        work.push_back(this);
-        seen.push_back(this);
-        while (!work.empty()) {
-            KObject* object = work.back();
-            work.pop_back();
+    if (recursive) {
+        for (KObject* object : CollectNameSpaceTree()) {
             object->mFullNameDirty = true;
-            const int classId = object->GetOwnerClassId();
-            if (classId == -1) {
-                continue;
-            }
-            for (int i = 0; i < object->GetSrcCount(classId); ++i) {
-                KObject* src = object->GetSrcObject(i, classId);
-                if (src != nullptr && std::find(seen.begin(), seen.end(), src) == seen.end()) {
-                    seen.push_back(src);
-                    work.push_back(src);
-                }
-            }
         }
-    } catch (const std::bad_alloc&) {
     }
 }
 
@@ -536,6 +514,7 @@ bool KObject::OnSrcConnectionChange(int kind, KObject* other, int index) {
             break;
         case eKObjectConnected:
             Notify(eKObjectNotifySrcAdded, a, 0, index);
+            RederiveNameSpaceOf(other);
             Notify(eKObjectNotifySrcListChanged, a, 0, index);
             break;
         case eKObjectDisconnected:

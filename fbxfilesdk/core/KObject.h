@@ -78,6 +78,8 @@ constexpr int kKObjectEventUnselected = 25;
 constexpr int kKObjectEventSelectionRefreshed = 26;
 constexpr int kKObjectEventRenaming = 27;  // words: new text, old text
 constexpr int kKObjectEventRenamed = 28;
+constexpr int kKObjectEventNameSpaceChanging = 29;  // words: new text, old segment
+constexpr int kKObjectEventNameSpaceChanged = 30;
 
 class KObject : public KPlug {
 public:
@@ -170,6 +172,18 @@ public:
     bool IsFullNameDirty() const { return mFullNameDirty; }
     // The class whose objects enclose this one's namespace; -1 at this level.
     virtual int GetOwnerClassId() const;
+    // Replaces the own namespace segment; the full names of this object and
+    // of the objects it encloses are rebuilt.
+    void SetNameSpace(const char* nameSpace);
+    // The namespace given whole; the own segment is what follows the
+    // enclosing object's path in it. Nothing when the text already is both.
+    void SetAbsoluteNameSpace(const char* nameSpace);
+    const char* GetAbsoluteNameSpace() const { return mAbsoluteNameSpace.Buffer(); }
+    // Splits a composed name: the namespace before the last ":" and the name
+    // after it; a type name in front ("Type::") is dropped.
+    void SetFullName(const char* fullName);
+    // The namespace (the whole path, or the own segment) and ":", then the name.
+    KString GetNameWithNameSpace(bool withPath);
 
     // ---- notifications ----
     // Kind 1 first sends object event 23. A live owner hears it, then every
@@ -308,6 +322,16 @@ private:
     void DisconnectProperty(KProperty* property);
     void ReleaseRemainingProperties();
     bool RenameTo(const char* name, bool given, int beginKind, int endKind);
+    // This object and, recursively, every KObject source of its owner class;
+    // each once.
+    std::vector<KObject*> CollectNameSpaceTree();
+    // The own segment of an absolute namespace under an enclosing path.
+    static KString SegmentUnder(const KString& absolute, const KString& path);
+    void ChangeNameSpace(const KString& given, const KString& absolute, const KString& segment, int beginKind,
+                         int endKind);
+    // A new source whose namespace this object encloses takes its segment
+    // from its absolute namespace again.
+    void RederiveNameSpaceOf(KObject* source);
     // Moves or breaks the connections of one plug of this object (itself or
     // one of its properties) for MoveConnectionsTo.
     void MovePlugConnections(int mode, KPlug* from, KPlug* to, KObject* target, KObject* excluded1,
@@ -323,6 +347,7 @@ private:
     KString mName;
     KString mGivenName;
     KString mNameSpace;
+    KString mAbsoluteNameSpace;
     KString mFullName;
     bool mFullNameDirty = true;
     std::unique_ptr<KObjectNotifier> mNotifier;

@@ -1,9 +1,9 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KPlug.h>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -11,8 +11,7 @@ using namespace fbxsdk_2006_11_1;
 
 namespace {
 
-// Public plugs do not exist at this level: create functions hand back tokens
-// that tell which function ran.
+// Create functions hand back tokens that tell which function ran.
 char gObjectToken;
 char gMeshToken;
 
@@ -122,46 +121,34 @@ TEST_F(ClassIdTest, NamesAndTypeNamesLiveInTheSharedRecord) {
     EXPECT_EQ(KFbxClassId(longName.c_str(), mObject, nullptr).GetName(), longName);
 }
 
-// Stands in for the public plug layer: which internal plugs have a public
-// plug, and the class id it was created with.
-std::map<const KPlug*, KFbxClassId> gRuntimeClass;
-
-bool RuntimeClassTest(KPlug* internalPlug, const KFbxClassId& classId) {
-    const auto found = gRuntimeClass.find(internalPlug);
-    return found != gRuntimeClass.end() && found->second.Is(classId);
-}
-
+// Public objects made with a run-time class; the filters read that class
+// through the object's internal twin.
 class ClassFilterTest : public ClassIdTest {
 protected:
+    KFbxObject mMeshObject{nullptr, "mesh"};
+    KFbxObject mTextureObject{nullptr, "texture"};
+    KPlug* mMeshPlug = nullptr;
+    KPlug* mTexturePlug = nullptr;
+
     void SetUp() override {
         ClassIdTest::SetUp();
-        gRuntimeClass.clear();
-        KClassIdInfoFilter::SetPublicPlugClassTest(&RuntimeClassTest);
-    }
-    void TearDown() override {
-        KClassIdInfoFilter::SetPublicPlugClassTest(nullptr);
-        gRuntimeClass.clear();
+        mMeshObject.SetRuntimeClassId(mMesh);
+        mTextureObject.SetRuntimeClassId(mTexture);
+        mMeshPlug = mMeshObject.CreateInternal();
+        mTexturePlug = mTextureObject.CreateInternal();
     }
 };
 
 TEST_F(ClassFilterTest, AcceptsPublicPlugsOfTheClassOrDerivedRuntimeClasses) {
-    KPlug mesh;
-    KPlug texture;
     KPlug bare;
-    gRuntimeClass[&mesh] = mMesh;
-    gRuntimeClass[&texture] = mTexture;
-
     KPlugFilter* geometry = mGeometry.GetFilter();
     ASSERT_NE(geometry, nullptr);
-    EXPECT_TRUE(geometry->Match(&mesh));
-    EXPECT_FALSE(geometry->Match(&texture));
+    EXPECT_TRUE(geometry->Match(mMeshPlug));
+    EXPECT_FALSE(geometry->Match(mTexturePlug));
     EXPECT_FALSE(geometry->Match(&bare));
     EXPECT_FALSE(geometry->Match(nullptr));
-    EXPECT_TRUE(mObject.GetFilter()->Match(&texture));
-    EXPECT_FALSE(mMesh.GetFilter()->Match(&texture));
-
-    KClassIdInfoFilter::SetPublicPlugClassTest(nullptr);
-    EXPECT_FALSE(geometry->Match(&mesh));
+    EXPECT_TRUE(mObject.GetFilter()->Match(mTexturePlug));
+    EXPECT_FALSE(mMesh.GetFilter()->Match(mTexturePlug));
 }
 
 TEST_F(ClassFilterTest, FiltersAreKnownByTheirClassNotByAnId) {
@@ -178,29 +165,26 @@ TEST_F(ClassFilterTest, FiltersAreKnownByTheirClassNotByAnId) {
 
 TEST_F(ClassFilterTest, ClassFilteredViewsOfAnInternalPlugHoldOnlyThatClass) {
     KPlug dst;
-    KPlug mesh;
-    KPlug texture;
     KPlug bare;
-    gRuntimeClass[&mesh] = mMesh;
-    gRuntimeClass[&texture] = mTexture;
-    ASSERT_TRUE(dst.ConnectSrc(&texture));
+    ASSERT_TRUE(dst.ConnectSrc(mTexturePlug));
     ASSERT_TRUE(dst.ConnectSrc(&bare));
-    ASSERT_TRUE(dst.ConnectSrc(&mesh));
+    ASSERT_TRUE(dst.ConnectSrc(mMeshPlug));
 
     KPlug* geometries = dst.GetView(mGeometry.GetFilter());
     ASSERT_NE(geometries, nullptr);
     ASSERT_EQ(geometries->GetSrcCount(), 1);
-    EXPECT_EQ(geometries->GetSrc(0), &mesh);
+    EXPECT_EQ(geometries->GetSrc(0), mMeshPlug);
 
     KPlug* objects = dst.GetView(mObject.GetFilter());
     ASSERT_NE(objects, nullptr);
     EXPECT_NE(objects, geometries);
     ASSERT_EQ(objects->GetSrcCount(), 2);
-    EXPECT_EQ(objects->GetSrc(0), &texture);
-    EXPECT_EQ(objects->GetSrc(1), &mesh);
+    EXPECT_EQ(objects->GetSrc(0), mTexturePlug);
+    EXPECT_EQ(objects->GetSrc(1), mMeshPlug);
 
     EXPECT_EQ(dst.GetView(mGeometry.GetFilter()), geometries);
     EXPECT_EQ(dst.GetViewCount(), 2);
+    dst.DisconnectAll();
 }
 
 }  // namespace

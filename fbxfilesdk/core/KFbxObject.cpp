@@ -1,0 +1,449 @@
+#include <fbxfilesdk/core/KFbxObject.h>
+
+#include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KStringList.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+KFbxSceneClassIds gSceneClassIds;
+
+const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+// A null class id in the object forms means objects of any class.
+KFbxClassId ObjectClassOr(const KFbxClassId& classId) {
+    return classId == KFbxClassId() ? KFbxObject::ClassId : classId;
+}
+
+bool IsOf(const KFbxObject* object, const KFbxClassId& classId) {
+    return classId != KFbxClassId() && object->IsRuntime(classId);
+}
+
+bool SameName(const char* a, const char* b, bool caseSensitive) {
+    return caseSensitive ? std::strcmp(a, b) == 0 : KString(a).CompareNoCase(b) == 0;
+}
+
+}  // namespace
+
+KFbxClassId KFbxObject::ClassId;
+
+void KFbxSetSceneClassIds(const KFbxSceneClassIds& classIds) { gSceneClassIds = classIds; }
+
+const KFbxSceneClassIds& KFbxGetSceneClassIds() { return gSceneClassIds; }
+
+KFbxObject::KFbxObject(KFbxSdkManager* manager, const char* name) : mNameRecord(OrEmpty(name)), mManager(manager) {}
+
+KFbxObject::~KFbxObject() {
+    DestroyProperties();
+    DestroyInternal();
+}
+
+KFbxPlug* KFbxObject::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* object = new (std::nothrow) KFbxObject(manager, name);
+    if (object != nullptr) {
+        object->CreateInternal();
+    }
+    return object;
+}
+
+// ---- plug operations --------------------------------------------------------
+
+KFbxClassId KFbxObject::GetClassId() const { return ClassId; }
+
+bool KFbxObject::SetRuntimeClassId(const KFbxClassId& classId) {
+    mRuntimeClassId = classId;
+    return true;
+}
+
+KFbxClassId KFbxObject::GetRuntimeClassId() const {
+    return mRuntimeClassId != KFbxClassId() ? mRuntimeClassId : GetClassId();
+}
+
+bool KFbxObject::ConnectNotify(const KFbxConnectEvent& event) {
+    // Only a link that exists pulls the object in: SetScene connects, and a
+    // refused link announces its after-events all the same.
+    if (event.mSrc == this && event.mCode == eKFbxSrcTookDst && IsConnectedDst(event.mDst)) {
+        if (auto* dst = dynamic_cast<KFbxObject*>(event.mDst)) {
+            if (KFbxObject* scene = dst->GetScene()) {
+                SetScene(scene);
+            } else if (IsOf(dst, gSceneClassIds.mScene)) {
+                SetScene(dst);
+            }
+        }
+    }
+    return KFbxPlug::ConnectNotify(event);
+}
+
+KPlug* KFbxObject::CreateInternal() {
+    if (mInternal == nullptr) {
+        mInternal = NewInternalObject();
+        MirrorNames();
+    }
+    return mInternal;
+}
+
+KFbxObject_internal* KFbxObject::NewInternalObject() { return new (std::nothrow) KFbxObject_internal(this); }
+
+void KFbxObject::DestroyContents(bool recursive, bool dependents) {
+    for (int i = 0; i < GetSrcObjectCount();) {
+        KFbxObject* src = GetSrcObject(KFbxClassId(), i);
+        const int count = GetSrcObjectCount();
+        if (src != nullptr && KFbxIsOwnedSource(this, src, recursive)) {
+            src->Destroy(recursive, dependents);
+            // A source that stayed connected is not looked at again.
+            if (GetSrcObjectCount() < count) {
+                continue;
+            }
+        }
+        ++i;
+    }
+    DestroyProperties();
+    DestroyInternal();
+}
+
+void KFbxObject::DestroyProperties() {
+    while (!mProperties.empty()) {
+        const std::size_t count = mProperties.size();
+        mProperties.back()->Destroy(true, false);
+        if (mProperties.size() == count) {
+            mProperties.pop_back();
+        }
+    }
+}
+
+void KFbxObject::DestroyInternal() {
+    KFbxObject_internal* internal = mInternal;
+    if (internal == nullptr) {
+        return;
+    }
+    internal->Destroy();
+    mInternal = nullptr;
+    internal->mPublicObject = nullptr;
+    internal->Release();
+}
+
+void KFbxObject::ForgetInternal(const KFbxObject_internal* internal) {
+    if (mInternal == internal) {
+        mInternal = nullptr;
+    }
+}
+
+KPlug* KFbxObject::GetInternalPlug() const { return mInternal; }
+
+// ---- object operations ------------------------------------------------------
+
+int KFbxObject::GetObjectTypeCode() const { return 0; }
+
+void KFbxObject::PropertyChanged(KFbxProperty& property) {
+    KFbxObject* container = GetTakeNodeContainer();
+    if (container != nullptr && container != this) {
+        container->PropertyChanged(property);
+    }
+}
+
+void KFbxObject::ConstructProperties() {}
+
+KFbxObject* KFbxObject::GetTakeNodeContainer() { return nullptr; }
+
+const char* KFbxObject::GetTypeName() const { return ""; }
+
+void KFbxObject::GetTypeFlags(KStringList& flags) const { flags.Clear(); }
+
+void KFbxObject::AddProperty(KFbxProperty* property) {
+    if (property != nullptr && property->IsValid()) {
+        property->SetObject(this);
+        property->BindToObject();
+    }
+}
+
+void KFbxObject::RemoveProperty(KFbxProperty* property) {
+    if (property != nullptr && property->IsValid()) {
+        property->Unbind();
+        property->SetObject(nullptr);
+    }
+}
+
+void KFbxObject::Copy(const KFbxObject&) {}
+
+void KFbxObject::SetScene(KFbxObject* scene) {
+    KFbxObject* current = GetScene();
+    if (scene == nullptr) {
+        if (current != nullptr) {
+            current->DisconnectSrc(this);
+        }
+        return;
+    }
+    if (current != nullptr && current != scene) {
+        return;
+    }
+    // Already a member: connecting again would add a second link and announce
+    // it, which would come back here without end.
+    if (current == nullptr) {
+        scene->ConnectSrc(this);
+    }
+    for (int i = 0; i < GetSrcObjectCount(); ++i) {
+        KFbxObject* src = GetSrcObject(KFbxClassId(), i);
+        if (src != nullptr && src != scene && src->GetScene() == nullptr) {
+            src->SetScene(scene);
+        }
+    }
+}
+
+// ---- names ------------------------------------------------------------------
+
+void KFbxObject::SetName(const char* name, bool withPrefix) {
+    if (withPrefix) {
+        mNameRecord.SetCurrentName(KFbxReplaceTypePrefix(GetTypePrefix(), KString(OrEmpty(name))).Buffer());
+    } else {
+        mNameRecord.SetCurrentName(name);
+    }
+    MirrorNames();
+}
+
+void KFbxObject::SetInitialName(const char* name) {
+    mNameRecord.SetInitialName(name);
+    MirrorNames();
+}
+
+KString KFbxObject::GetTypePrefix() const { return KString(KFbxGetObjectTypePrefix(GetObjectTypeCode())); }
+
+KString KFbxObject::GetNameWithTypePrefix() const { return GetTypePrefix() + GetName(); }
+
+void KFbxObject::CopyNameIfSameType(const KFbxObject& other) {
+    if (GetObjectTypeCode() == other.GetObjectTypeCode()) {
+        mNameRecord = other.mNameRecord;
+        MirrorNames();
+    }
+}
+
+void KFbxObject::SetNameSpace(const char* nameSpace) {
+    mNameRecord.SetNameSpace(nameSpace);
+    MirrorNames();
+}
+
+void KFbxObject::MirrorNames() {
+    if (mInternal == nullptr) {
+        return;
+    }
+    mInternal->SetNameRaw(mNameRecord.GetCurrentName());
+    if (std::strcmp(mInternal->GetNameSpace(), mNameRecord.GetNameSpace()) != 0) {
+        mInternal->SetNameSpace(mNameRecord.GetNameSpace());
+    }
+}
+
+// ---- properties -------------------------------------------------------------
+
+void KFbxObject::RegisterProperty(KFbxProperty* property) {
+    if (property == nullptr) {
+        return;
+    }
+    const bool known = std::any_of(mProperties.begin(), mProperties.end(),
+                                   [&](const KFbxProperty* p) { return *p == *property; });
+    if (!known) {
+        try {
+            mProperties.push_back(property);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+    }
+    AddProperty(property);
+}
+
+void KFbxObject::UnregisterProperty(KFbxProperty* property) {
+    if (property == nullptr) {
+        return;
+    }
+    const auto found =
+        std::find_if(mProperties.begin(), mProperties.end(), [&](const KFbxProperty* p) { return *p == *property; });
+    if (found == mProperties.end()) {
+        return;
+    }
+    mProperties.erase(found);
+    RemoveProperty(property);
+}
+
+KFbxProperty KFbxObject::GetPropertyAt(int index) const {
+    if (index < 0 || index >= GetPropertyCount()) {
+        return KFbxProperty();
+    }
+    return *mProperties[static_cast<std::size_t>(index)];
+}
+
+KFbxProperty KFbxObject::FindProperty(const char* name, bool caseSensitive) const {
+    if (name != nullptr) {
+        for (const KFbxProperty* property : mProperties) {
+            if (property->IsValid() && SameName(property->GetName(), name, caseSensitive)) {
+                return *property;
+            }
+        }
+    }
+    return KFbxProperty();
+}
+
+KFbxProperty KFbxObject::FindPropertyOfType(const char* name, const KFbxDataType& dataType,
+                                            bool caseSensitive) const {
+    if (name != nullptr) {
+        for (const KFbxProperty* property : mProperties) {
+            if (property->IsValid() && property->GetPropertyDataType() == dataType &&
+                SameName(property->GetName(), name, caseSensitive)) {
+                return *property;
+            }
+        }
+    }
+    return KFbxProperty();
+}
+
+KFbxProperty KFbxObject::FindPropertyFrom(const char* name, int startIndex, int count) const {
+    if (name == nullptr || startIndex < 0 || startIndex >= count) {
+        return KFbxProperty();
+    }
+    int index = startIndex;
+    do {
+        if (index < GetPropertyCount()) {
+            const KFbxProperty* property = mProperties[static_cast<std::size_t>(index)];
+            if (property->IsValid() && std::strcmp(property->GetName(), name) == 0) {
+                return *property;
+            }
+        }
+        index = index + 1 < count ? index + 1 : 0;
+    } while (index != startIndex);
+    return KFbxProperty();
+}
+
+KFbxProperty* KFbxObject::FindPropertyByInternal(const KProperty* property) const {
+    if (property == nullptr) {
+        return nullptr;
+    }
+    for (KFbxProperty* handle : mProperties) {
+        if (handle->IsLinkedTo(property)) {
+            return handle;
+        }
+    }
+    return nullptr;
+}
+
+void KFbxObject::WrapInternalProperties() {
+    if (mInternal == nullptr) {
+        return;
+    }
+    for (int i = 0; i < mInternal->GetPropertyCount(); ++i) {
+        KProperty* property = mInternal->GetPropertyAt(i);
+        if (FindPropertyByInternal(property) == nullptr) {
+            RegisterProperty(KFbxProperty::CreateForKProperty(mManager, property));
+        }
+    }
+}
+
+// ---- scene and connections --------------------------------------------------
+
+KFbxObject* KFbxObject::GetScene() const { return GetDstObject(gSceneClassIds.mScene, 0); }
+
+int KFbxObject::GetSrcObjectCount(const KFbxClassId& classId) const { return GetSrcCount(ObjectClassOr(classId)); }
+
+KFbxObject* KFbxObject::GetSrcObject(const KFbxClassId& classId, int index) const {
+    return dynamic_cast<KFbxObject*>(GetSrc(index, ObjectClassOr(classId)));
+}
+
+KFbxObject* KFbxObject::FindSrcObject(const KFbxClassId& classId, const char* name, int startIndex) const {
+    return FindSrcByName(name, ObjectClassOr(classId), startIndex);
+}
+
+int KFbxObject::GetDstObjectCount(const KFbxClassId& classId) const { return GetDstCount(ObjectClassOr(classId)); }
+
+KFbxObject* KFbxObject::GetDstObject(const KFbxClassId& classId, int index) const {
+    return dynamic_cast<KFbxObject*>(GetDst(index, ObjectClassOr(classId)));
+}
+
+bool KFbxObject::DisconnectAllSrcObject(const KFbxClassId& classId) {
+    for (int i = GetSrcObjectCount(classId) - 1; i >= 0; --i) {
+        DisconnectSrc(GetSrcObject(classId, i));
+    }
+    return true;
+}
+
+// ---- free functions ---------------------------------------------------------
+
+const char* KFbxGetObjectTypePrefix(int typeCode) {
+    switch (typeCode) {
+        case 1:
+            return "Model::";
+        case 2:
+            return "Texture::";
+        case 3:
+            return "Material::";
+        case 4:
+        case 5:
+            return "Video::";
+        case 6:
+        case 8:
+        case 13:
+            return "Constraint::";
+        case 7:
+            return "MarkerSet::";
+        case 9:
+        case 11:
+            return "Pose::";
+        case 12:
+            return "ControlSetPlug::";
+        case 14:
+            return "Geometry::";
+        case 16:
+            return "GeometryWeightedMap::";
+        case 17:
+            return "Scene::";
+        case 18:
+            return "Deformer::";
+        case 19:
+            return "SubDeformer::";
+        case 21:
+            return "Cache::";
+        default:
+            return "";
+    }
+}
+
+KString KFbxStripTypePrefixString(const KString& text) {
+    const int at = text.Find("::");
+    return at == -1 ? text : text.Mid(at + 2);
+}
+
+const char* KFbxStripTypePrefix(const char* text) {
+    if (text == nullptr) {
+        return nullptr;
+    }
+    const char* at = std::strstr(text, "::");
+    return at != nullptr ? at + 2 : text;
+}
+
+KString KFbxReplaceTypePrefix(const KString& prefix, const KString& name) {
+    KString stripped = KFbxStripTypePrefixString(name);
+    if (!stripped.IsEmpty() && !prefix.IsEmpty()) {
+        return prefix + stripped;
+    }
+    return stripped;
+}
+
+bool KFbxIsOwnedSource(const KFbxObject* owner, const KFbxObject* source, bool recursive) {
+    if (owner == nullptr || source == nullptr) {
+        return false;
+    }
+    const KFbxSceneClassIds& ids = gSceneClassIds;
+    if (IsOf(owner, ids.mNode)) {
+        return (recursive && IsOf(source, ids.mNode)) || IsOf(source, ids.mNodeAttribute) ||
+               IsOf(source, ids.mConstraint) || IsOf(source, ids.mDeformer);
+    }
+    if (IsOf(owner, ids.mNodeAttribute)) {
+        return IsOf(owner, ids.mGeometry) && (IsOf(source, ids.mDeformer) || IsOf(source, ids.mGeometryWeightedMap));
+    }
+    if (IsOf(owner, ids.mDeformer)) {
+        return IsOf(owner, ids.mSkin) && IsOf(source, ids.mCluster);
+    }
+    return IsOf(owner, ids.mScene);
+}
+
+}  // namespace fbxsdk_2006_11_1

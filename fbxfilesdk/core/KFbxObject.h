@@ -1,0 +1,181 @@
+// The public base of every scene object. An object has a name with a type
+// prefix, a list of public properties, a user word, the manager that made it
+// and the class it was made as; it joins a scene through its connections, and
+// destroying it destroys the sources it owns. Its working state lives in an
+// internal twin made by CreateInternal.
+#ifndef FBXFILESDK_CORE_KFBXOBJECT_H
+#define FBXFILESDK_CORE_KFBXOBJECT_H
+
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxObjectNameRecord.h>
+#include <fbxfilesdk/core/KFbxPlug.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KString.h>
+
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxObject_internal;
+class KProperty;
+class KStringList;
+
+// The classes of the scene libraries that the object rules name (scene
+// membership, ownership on destroy). Those libraries install their class ids
+// here once the classes are registered; a null class id matches nothing.
+struct KFbxSceneClassIds {
+    KFbxClassId mScene;
+    KFbxClassId mNode;
+    KFbxClassId mNodeAttribute;
+    KFbxClassId mGeometry;
+    KFbxClassId mGeometryWeightedMap;
+    KFbxClassId mDeformer;
+    KFbxClassId mSkin;
+    KFbxClassId mCluster;
+    KFbxClassId mConstraint;
+};
+void KFbxSetSceneClassIds(const KFbxSceneClassIds& classIds);
+const KFbxSceneClassIds& KFbxGetSceneClassIds();
+
+class KFbxObject : public KFbxPlug {
+public:
+    // The class id of KFbxObject; null until the SDK classes are registered.
+    static KFbxClassId ClassId;
+
+    // No internal twin yet; a null name counts as "".
+    KFbxObject(KFbxSdkManager* manager, const char* name);
+    // Destroys what Destroy would have left: the properties and the twin.
+    ~KFbxObject() override;
+    KFbxObject(const KFbxObject&) = delete;
+    KFbxObject& operator=(const KFbxObject&) = delete;
+
+    // Constructs an object and its twin; null when memory runs out.
+    static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
+
+    // ---- plug operations ----
+    KFbxClassId GetClassId() const override;
+    KFbxSdkManager* GetSdkManager() const override { return mManager; }
+    bool SetRuntimeClassId(const KFbxClassId& classId) override;
+    // The stored class id, else GetClassId.
+    KFbxClassId GetRuntimeClassId() const override;
+    void SetUserData(void* data) override { mUserData = data; }
+    void* GetUserData() const override { return mUserData; }
+    // After this object became a source of a scene, or of an object in a
+    // scene, it joins that scene. Never refuses.
+    bool ConnectNotify(const KFbxConnectEvent& event) override;
+    // The twin, made by NewInternalObject on the first call.
+    KPlug* CreateInternal() override;
+    // Destroys the owned sources, then the properties (last first), then the twin.
+    void DestroyContents(bool recursive, bool dependents) override;
+    KPlug* GetInternalPlug() const override;
+
+    // ---- object operations ----
+    // 0 (none); subclasses give 1 to 21, which fix their name prefix.
+    virtual int GetObjectTypeCode() const;
+    // Passed on to the take-node container when that is another object.
+    virtual void PropertyChanged(KFbxProperty& property);
+    // Subclasses make their properties here; nothing at this level.
+    virtual void ConstructProperties();
+    // The twin a class works with; a plain KFbxObject_internal at this level.
+    virtual KFbxObject_internal* NewInternalObject();
+    // Null; take-node containers return themselves.
+    virtual KFbxObject* GetTakeNodeContainer();
+    // The type name files use; "" at this level.
+    virtual const char* GetTypeName() const;
+    // Empties the list: no type flags at this level.
+    virtual void GetTypeFlags(KStringList& flags) const;
+    // Sets the owner and binds the property; ignores null.
+    virtual void AddProperty(KFbxProperty* property);
+    // Unbinds the property and clears its owner; ignores null.
+    virtual void RemoveProperty(KFbxProperty* property);
+    // Nothing at this level.
+    virtual void Copy(const KFbxObject& other);
+    // Joins the scene with the sources that have none; null leaves the
+    // current scene. An object stays in the first scene it joined.
+    virtual void SetScene(KFbxObject* scene);
+
+    KFbxObject_internal* GetInternalObject() const { return mInternal; }
+
+    // ---- names ----
+    // With the prefix, the name's own prefix is replaced by that of the type code.
+    void SetName(const char* name, bool withPrefix = false);
+    const char* GetName() const { return mNameRecord.GetCurrentName(); }
+    KString GetNameString() const { return KString(mNameRecord.GetCurrentName()); }
+    // Sets the initial and the current name.
+    void SetInitialName(const char* name);
+    const char* GetInitialName() const { return mNameRecord.GetInitialName(); }
+    KString GetTypePrefix() const;
+    KString GetNameWithTypePrefix() const;
+    // Copies the other's initial and current names when both have the same type code.
+    void CopyNameIfSameType(const KFbxObject& other);
+    void SetNameSpace(const char* nameSpace);
+    const char* GetNameSpace() const { return mNameRecord.GetNameSpace(); }
+    const KFbxObjectNameRecord& GetNameRecord() const { return mNameRecord; }
+
+    // ---- properties ----
+    // Appends the handle unless one already shares its internal property, then AddProperty.
+    void RegisterProperty(KFbxProperty* property);
+    // Drops the first handle sharing its internal property, then RemoveProperty.
+    void UnregisterProperty(KFbxProperty* property);
+    int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+    // The invalid property out of range.
+    KFbxProperty GetPropertyAt(int index) const;
+    // The first property of the name (byte-wise, or ignoring case); the
+    // invalid property when none or for a null name.
+    KFbxProperty FindProperty(const char* name, bool caseSensitive = true) const;
+    KFbxProperty FindPropertyOfType(const char* name, const KFbxDataType& dataType, bool caseSensitive = true) const;
+    // From the start index, wrapping at count back to 0, until the start comes round.
+    KFbxProperty FindPropertyFrom(const char* name, int startIndex, int count) const;
+    // The registered handle linked to the internal property; null when none.
+    KFbxProperty* FindPropertyByInternal(const KProperty* property) const;
+    // A handle for each property of the twin that has none.
+    void WrapInternalProperties();
+
+    // ---- scene and connections ----
+    // The first destination that is a scene; null when none.
+    KFbxObject* GetScene() const;
+    // A null class id means KFbxObject's.
+    int GetSrcObjectCount(const KFbxClassId& classId = KFbxClassId()) const;
+    KFbxObject* GetSrcObject(const KFbxClassId& classId = KFbxClassId(), int index = 0) const;
+    KFbxObject* FindSrcObject(const KFbxClassId& classId, const char* name, int startIndex = 0) const;
+    int GetDstObjectCount(const KFbxClassId& classId = KFbxClassId()) const;
+    KFbxObject* GetDstObject(const KFbxClassId& classId = KFbxClassId(), int index = 0) const;
+    // Disconnects the sources of the class from the last to the first; true.
+    bool DisconnectAllSrcObject(const KFbxClassId& classId = KFbxClassId());
+
+private:
+    friend class KFbxObject_internal;
+
+    // The twin is going away without this object's knowledge.
+    void ForgetInternal(const KFbxObject_internal* internal);
+    void DestroyProperties();
+    void DestroyInternal();
+    // The current name is copied to the twin, so lists that search by full name find the object.
+    void MirrorNames();
+
+    KFbxObject_internal* mInternal = nullptr;
+    KFbxObjectNameRecord mNameRecord;
+    std::vector<KFbxProperty*> mProperties;
+    void* mUserData = nullptr;
+    KFbxSdkManager* mManager;
+    KFbxClassId mRuntimeClassId;
+};
+
+// The name prefix of an object type code ("Model::" for 1, ...); "" for codes without one.
+const char* KFbxGetObjectTypePrefix(int typeCode);
+// The name without everything up to and including its first "::"; then,
+// when that is not empty and the prefix is not, the prefix in front.
+KString KFbxReplaceTypePrefix(const KString& prefix, const KString& name);
+// The text without everything up to and including its first "::".
+KString KFbxStripTypePrefixString(const KString& text);
+const char* KFbxStripTypePrefix(const char* text);
+// Whether destroying the owner destroys the source: a node owns its
+// attributes, constraints and deformers (its child nodes when recursive), a
+// geometry its deformers and weighted maps, a skin its clusters, a scene
+// every source.
+bool KFbxIsOwnedSource(const KFbxObject* owner, const KFbxObject* source, bool recursive);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,166 @@
+#include <fbxfilesdk/core/KFbxPlug.h>
+
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KFbxPlug_internal.h>
+#include <fbxfilesdk/core/KPlug.h>
+#include <fbxfilesdk/core/KPlugClassTable.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constinit KFbxRemoveFromManagerFn gRemoveFromManager = nullptr;
+
+// The internal plug's view of the class; null for the null class id.
+KPlug* ViewOf(const KFbxPlug& plug, const KFbxClassId& classId) {
+    KPlug* internal = plug.GetInternalPlug();
+    const KPlugFilter* filter = classId.GetFilter();
+    return internal != nullptr && filter != nullptr ? internal->GetView(filter) : nullptr;
+}
+
+// The public plug of the view's index-th source or destination; null out of range.
+KFbxPlug* PublicAt(const KPlug* view, int index, bool src) {
+    const int count = view == nullptr ? 0 : src ? view->GetSrcCount() : view->GetDstCount();
+    if (index < 0 || index >= count) {
+        return nullptr;
+    }
+    return KFbxGetPublicPlug(src ? view->GetSrc(index) : view->GetDst(index));
+}
+
+}  // namespace
+
+KFbxClassId KFbxPlug::ClassId;
+
+KFbxPlug::~KFbxPlug() = default;
+
+KFbxClassId KFbxPlug::GetClassId() const { return ClassId; }
+
+void KFbxPlug::Destroy(bool recursive, bool dependents) {
+    if (KFbxSdkManager* manager = GetSdkManager(); manager != nullptr && gRemoveFromManager != nullptr) {
+        gRemoveFromManager(manager, this);
+    }
+    DestroyContents(recursive, dependents);
+    delete this;
+}
+
+KFbxSdkManager* KFbxPlug::GetSdkManager() const { return nullptr; }
+
+bool KFbxPlug::Is(const KFbxClassId& classId) const { return GetClassId().Is(classId); }
+
+bool KFbxPlug::IsRuntime(const KFbxClassId& classId) const { return GetRuntimeClassId().Is(classId); }
+
+bool KFbxPlug::SetRuntimeClassId(const KFbxClassId&) { return false; }
+
+KFbxClassId KFbxPlug::GetRuntimeClassId() const { return GetClassId(); }
+
+void KFbxPlug::SetUserData(void*) {}
+
+void* KFbxPlug::GetUserData() const { return nullptr; }
+
+bool KFbxPlug::ConnectNotify(const KFbxConnectEvent&) { return true; }
+
+KPlug* KFbxPlug::CreateInternal() { return nullptr; }
+
+void KFbxPlug::DestroyContents(bool, bool) {}
+
+KPlug* KFbxPlug::GetInternalPlug() const { return nullptr; }
+
+void KFbxPlug::SetRemoveFromManagerFn(KFbxRemoveFromManagerFn fn) { gRemoveFromManager = fn; }
+
+bool KFbxPlug::ChangeConnection(KFbxPlug* src, bool connect) {
+    if (src == nullptr) {
+        return false;
+    }
+    const int base = connect ? eKFbxDstMayTakeSrc : eKFbxDstMayLeaveSrc;
+    // Codes run base (destination) and base + 3 (source): may, about to, done.
+    auto tell = [&](KFbxPlug* to, int code) { return to->ConnectNotify(KFbxConnectEvent{code, src, this}); };
+    if (!tell(this, base) || !tell(src, base + 3)) {
+        return false;
+    }
+    KPlug* internalDst = GetInternalPlug();
+    KPlug* internalSrc = src->GetInternalPlug();
+    tell(this, base + 1);
+    tell(src, base + 4);
+    bool linked = false;
+    if (internalDst != nullptr && internalSrc != nullptr) {
+        linked = connect ? internalDst->ConnectSrc(internalSrc, 0) : internalDst->DisconnectSrc(internalSrc);
+    }
+    tell(this, base + 2);
+    tell(src, base + 5);
+    return linked;
+}
+
+bool KFbxPlug::ConnectSrc(KFbxPlug* src) { return ChangeConnection(src, true); }
+
+bool KFbxPlug::ConnectDst(KFbxPlug* dst) { return dst != nullptr && dst->ConnectSrc(this); }
+
+bool KFbxPlug::DisconnectSrc(KFbxPlug* src) { return ChangeConnection(src, false); }
+
+bool KFbxPlug::DisconnectDst(KFbxPlug* dst) { return dst != nullptr && dst->DisconnectSrc(this); }
+
+bool KFbxPlug::IsConnectedSrc(const KFbxPlug* src) const {
+    const KPlug* internal = GetInternalPlug();
+    const KPlug* other = src != nullptr ? src->GetInternalPlug() : nullptr;
+    return internal != nullptr && other != nullptr && internal->HasSrc(other);
+}
+
+bool KFbxPlug::IsConnectedDst(const KFbxPlug* dst) const {
+    const KPlug* internal = GetInternalPlug();
+    const KPlug* other = dst != nullptr ? dst->GetInternalPlug() : nullptr;
+    return internal != nullptr && other != nullptr && internal->HasDst(other);
+}
+
+int KFbxPlug::GetSrcCount(const KFbxClassId& classId) const {
+    const KPlug* view = ViewOf(*this, classId);
+    return view != nullptr ? view->GetSrcCount() : 0;
+}
+
+KFbxPlug* KFbxPlug::GetSrc(int index, const KFbxClassId& classId) const {
+    return PublicAt(ViewOf(*this, classId), index, true);
+}
+
+int KFbxPlug::GetDstCount(const KFbxClassId& classId) const {
+    const KPlug* view = ViewOf(*this, classId);
+    return view != nullptr ? view->GetDstCount() : 0;
+}
+
+KFbxPlug* KFbxPlug::GetDst(int index, const KFbxClassId& classId) const {
+    return PublicAt(ViewOf(*this, classId), index, false);
+}
+
+KFbxObject* KFbxPlug::FindSrcByName(const char* name, const KFbxClassId& classId, int startIndex) const {
+    if (name == nullptr) {
+        return nullptr;
+    }
+    for (int i = startIndex < 0 ? 0 : startIndex; i < GetSrcCount(classId); ++i) {
+        auto* object = dynamic_cast<KFbxObject*>(GetSrc(i, classId));
+        if (object != nullptr && std::strcmp(object->GetName(), name) == 0) {
+            return object;
+        }
+    }
+    return nullptr;
+}
+
+KFbxPlug* KFbxGetPublicPlug(KPlug* internalPlug) {
+    if (internalPlug == nullptr) {
+        return nullptr;
+    }
+    if (KFbxObject_internal* object = KFbxCastToObjectInternal(internalPlug)) {
+        return object->GetPublicObject();
+    }
+    if (internalPlug->IsType(gKFbxPlug_internalClassInfo.GetId())) {
+        return static_cast<KFbxPlug_internal*>(internalPlug)->GetPublicPlug();
+    }
+    return nullptr;
+}
+
+KFbxObject_internal* KFbxCastToObjectInternal(KPlug* internalPlug) {
+    return internalPlug != nullptr && internalPlug->IsType(gKFbxObject_internalClassInfo.GetId())
+               ? static_cast<KFbxObject_internal*>(internalPlug)
+               : nullptr;
+}
+
+}  // namespace fbxsdk_2006_11_1

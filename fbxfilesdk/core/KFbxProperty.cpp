@@ -1,0 +1,662 @@
+#include <fbxfilesdk/core/KFbxProperty.h>
+
+#include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KFbxProperty_internal.h>
+#include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/core/KPropertyType.h>
+#include <fbxfilesdk/core/KStringList.h>
+
+#include <cstring>
+#include <functional>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// Data types by the type code of an internal property that names none.
+const char* const kDataTypeOfCode[] = {nullptr,      "Integer", "Bool",          "Float",  "Number", "charptr",
+                                       "Enum",       "Time",    "KString",       "object", "event",  "stringlist",
+                                       "Vector4",    "Vector",  "Color",         "ColorAndAlpha", "Action",
+                                       "Reference"};
+
+// The internal type code that holds values of a value type, for data types
+// the internal layer knows by no name.
+int TypeCodeOfValueType(EFbxValueType type) {
+    switch (type) {
+        case eFbxValueBool:
+            return eKPropertyBool;
+        case eFbxValueInteger:
+            return eKPropertyInt;
+        case eFbxValueFloat:
+        case eFbxValueDouble:
+            return eKPropertyDouble;
+        case eFbxValueDouble3:
+            return eKPropertyVector3D;
+        case eFbxValueDouble4:
+            return eKPropertyVector4D;
+        case eFbxValueDouble44:
+            return eKPropertyMatrix4x4;
+        case eFbxValueEnum:
+            return eKPropertyEnum;
+        case eFbxValueString:
+            return eKPropertyString;
+        case eFbxValueTime:
+            return eKPropertyTime;
+        default:
+            return eKPropertyUnknown;
+    }
+}
+
+bool StoresThreeComponents(const KProperty* property) {
+    return property->GetType() == eKPropertyVector3D || property->GetType() == eKPropertyColorRGB;
+}
+
+// Both values read as this property's value type, then compared.
+template <class T, class Equal = std::equal_to<>>
+bool SameValue(const KFbxProperty& a, const KFbxProperty& b, Equal equal = {}) {
+    const EFbxValueType type = a.GetPropertyDataType().GetType();
+    T x{};
+    T y{};
+    return a.Get(&x, type) && b.Get(&y, type) && equal(x, y);
+}
+
+const std::uint32_t kInfoMirrors[][2] = {{KFbxProperty::kAnimatable, KPropertyInfo::kAnimatable},
+                                         {KFbxProperty::kUser, KPropertyInfo::kUser},
+                                         {KFbxProperty::kPublicFlag4, KPropertyInfo::kPublicFlag4}};
+
+}  // namespace
+
+KFbxClassId KFbxProperty::ClassId;
+
+KFbxProperty& KFbxProperty::operator=(const KFbxProperty& other) {
+    mInternal = other.mInternal;
+    return *this;
+}
+
+KFbxProperty::KFbxProperty(KFbxObject* object, const char* name, const KFbxDataType& dataType, const char* label)
+    : mInternal(new (std::nothrow) KFbxProperty_internal(this, object != nullptr ? object->GetSdkManager() : nullptr,
+                                                           name, dataType, label)),
+      mIsCreator(mInternal != nullptr) {
+    if (object != nullptr && mInternal != nullptr) {
+        object->RegisterProperty(this);
+    }
+}
+
+KFbxProperty::KFbxProperty(KFbxSdkManager* manager, const char* name, const KFbxDataType& dataType,
+                           const char* label)
+    : mInternal(new (std::nothrow) KFbxProperty_internal(this, manager, name, dataType, label)),
+      mIsCreator(mInternal != nullptr) {}
+
+KFbxProperty::~KFbxProperty() {
+    if (mIsCreator && mInternal != nullptr) {
+        if (mInternal->mOwner != nullptr) {
+            mInternal->mOwner->UnregisterProperty(this);
+        }
+        DestroyInternal();
+    }
+}
+
+KFbxProperty KFbxProperty::Create(KFbxObject* object, const char* name, const KFbxDataType& dataType,
+                                  const char* label, bool force) {
+    if (object == nullptr) {
+        return KFbxProperty();
+    }
+    if (!force) {
+        KFbxProperty existing = object->FindProperty(name, true);
+        if (existing.IsValid()) {
+            return existing;
+        }
+    }
+    auto* handle = new (std::nothrow) KFbxProperty(object, name, dataType, label);
+    if (handle == nullptr) {
+        return KFbxProperty();
+    }
+    if (!handle->IsValid()) {
+        delete handle;
+        return KFbxProperty();
+    }
+    return *handle;
+}
+
+void KFbxProperty::InitOnObject(KFbxObject* object, const char* name, const KFbxDataType& dataType,
+                                const char* label) {
+    if (object == nullptr) {
+        return;
+    }
+    KFbxProperty existing = object->FindProperty(name, true);
+    if (existing.IsValid()) {
+        mInternal = existing.mInternal;
+        return;
+    }
+    // This handle is the creator: a separate heap handle would be left to
+    // no one once the member flag keeps Destroy from deleting it.
+    mInternal = new (std::nothrow) KFbxProperty_internal(this, object->GetSdkManager(), name, dataType, label);
+    if (mInternal != nullptr) {
+        mIsCreator = true;
+        mInternal->mFlags |= kMember;
+        object->RegisterProperty(this);
+    }
+}
+
+KFbxProperty* KFbxProperty::CreateForKProperty(KFbxSdkManager* manager, KProperty* property) {
+    if (property == nullptr) {
+        return nullptr;
+    }
+    auto* handle = new (std::nothrow) KFbxProperty();
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    KFbxDataType dataType;
+    if (const KDataType* kDataType = property->GetDataType()) {
+        dataType = KFbxGetDataTypeByName(kDataType->GetName());
+    } else if (property->GetType() > 0 &&
+               property->GetType() < static_cast<int>(sizeof(kDataTypeOfCode) / sizeof(kDataTypeOfCode[0]))) {
+        dataType = KFbxGetDataTypeByName(kDataTypeOfCode[property->GetType()]);
+    }
+    const char* label = property->GetLabel();
+    handle->mInternal =
+        new (std::nothrow) KFbxProperty_internal(handle, manager, property->GetName(), dataType, label);
+    KFbxProperty_internal* internal = handle->mInternal;
+    handle->mIsCreator = internal != nullptr;
+    if (internal == nullptr) {
+        delete handle;
+        return nullptr;
+    }
+    internal->mLink = property;
+    internal->mMin = property->GetMin();
+    internal->mMax = property->GetMax();
+    const KPropertyInfo& info = property->GetInfo();
+    for (const auto& mirror : kInfoMirrors) {
+        if (info.TestFlag(mirror[1])) {
+            internal->mFlags |= mirror[0];
+        }
+    }
+    if (property->TestOwnFlag(KProperty::kOwnPublicFlag8)) {
+        internal->mFlags |= kPublicFlag8;
+    }
+    if (const KStringList* names = property->GetEnumList(false)) {
+        internal->mEnumNames.reset(new (std::nothrow) KStringList());
+        if (internal->mEnumNames != nullptr) {
+            internal->mEnumNames->CopyFrom(*names);
+        }
+    }
+    return handle;
+}
+
+KFbxPlug* KFbxProperty::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* handle = new (std::nothrow) KFbxProperty(manager, name, KFbxDataType(), "");
+    if (handle != nullptr) {
+        handle->CreateInternal();
+    }
+    return handle;
+}
+
+// ---- plug operations --------------------------------------------------------
+
+KFbxClassId KFbxProperty::GetClassId() const { return ClassId; }
+
+void KFbxProperty::Destroy(bool, bool) {
+    if (mInternal == nullptr) {
+        return;
+    }
+    const bool member = (mInternal->mFlags & kMember) != 0;
+    auto* creator = static_cast<KFbxProperty*>(mInternal->GetPublicPlug());
+    if (mInternal->mOwner != nullptr) {
+        mInternal->mOwner->UnregisterProperty(this);
+    }
+    DestroyInternal();
+    if (creator != nullptr) {
+        // The creator (possibly this handle) must not reach the freed property.
+        creator->mInternal = nullptr;
+        if (!member) {
+            delete creator;
+        }
+    }
+}
+
+void KFbxProperty::DestroyInternal() {
+    KFbxProperty_internal* internal = mInternal;
+    if (internal == nullptr) {
+        return;
+    }
+    // Disconnecting still asks the creator its class, so it is let go last.
+    internal->Destroy();
+    internal->SetPublicPlug(nullptr);
+    delete internal;
+    mInternal = nullptr;
+}
+
+KFbxSdkManager* KFbxProperty::GetSdkManager() const { return mInternal != nullptr ? mInternal->mManager : nullptr; }
+
+void KFbxProperty::SetUserData(void* data) {
+    if (mInternal != nullptr) {
+        mInternal->mUserData = data;
+    }
+}
+
+void* KFbxProperty::GetUserData() const { return mInternal != nullptr ? mInternal->mUserData : nullptr; }
+
+bool KFbxProperty::ConnectNotify(const KFbxConnectEvent& event) {
+    KFbxObject* owner = GetObject();
+    return owner != nullptr && owner->ConnectNotify(event);
+}
+
+KPlug* KFbxProperty::GetInternalPlug() const { return mInternal; }
+
+// ---- attributes -------------------------------------------------------------
+
+const char* KFbxProperty::GetName() const { return mInternal != nullptr ? mInternal->mName.Buffer() : ""; }
+
+const char* KFbxProperty::GetLabel() const {
+    if (mInternal == nullptr) {
+        return "";
+    }
+    return mInternal->mLabel.IsEmpty() ? mInternal->mName.Buffer() : mInternal->mLabel.Buffer();
+}
+
+KFbxDataType KFbxProperty::GetPropertyDataType() const {
+    return mInternal != nullptr ? mInternal->mDataType : KFbxDataType();
+}
+
+void KFbxProperty::SetMinLimit(double min) {
+    if (mInternal != nullptr) {
+        mInternal->mMin = min;
+        if (mInternal->mLink != nullptr) {
+            mInternal->mLink->SetMin(min);
+        }
+    }
+}
+
+void KFbxProperty::SetMaxLimit(double max) {
+    if (mInternal != nullptr) {
+        mInternal->mMax = max;
+        if (mInternal->mLink != nullptr) {
+            mInternal->mLink->SetMax(max);
+        }
+    }
+}
+
+double KFbxProperty::GetMinLimit() const { return mInternal != nullptr ? mInternal->mMin : 0.0; }
+
+double KFbxProperty::GetMaxLimit() const { return mInternal != nullptr ? mInternal->mMax : 0.0; }
+
+void KFbxProperty::ModifyFlag(std::uint32_t flags, bool on) {
+    if (mInternal == nullptr) {
+        return;
+    }
+    mInternal->mFlags = on ? mInternal->mFlags | flags : mInternal->mFlags & ~flags;
+    MirrorFlags(flags, on);
+}
+
+void KFbxProperty::MirrorFlags(std::uint32_t flags, bool on) const {
+    KProperty* link = mInternal->mLink;
+    if (link == nullptr) {
+        return;
+    }
+    for (const auto& mirror : kInfoMirrors) {
+        if ((flags & mirror[0]) != 0) {
+            link->GetInfo().SetFlag(mirror[1], on);
+        }
+    }
+    // Only the flags given change their mirrors, so the bound property never
+    // disagrees with the handle about flag 8.
+    if ((flags & kPublicFlag8) != 0) {
+        link->SetFlag(KProperty::kOwnPublicFlag8, on);
+    }
+}
+
+bool KFbxProperty::GetFlag(std::uint32_t flags) const {
+    return mInternal != nullptr && (mInternal->mFlags & flags) != 0;
+}
+
+void KFbxProperty::SetUserTag(void* tag) {
+    if (mInternal != nullptr) {
+        mInternal->mUserTag = tag;
+    }
+}
+
+void* KFbxProperty::GetUserTag() const { return mInternal != nullptr ? mInternal->mUserTag : nullptr; }
+
+KFbxObject* KFbxProperty::GetObject() const { return mInternal != nullptr ? mInternal->mOwner : nullptr; }
+
+void KFbxProperty::SetObject(KFbxObject* object) {
+    if (mInternal != nullptr) {
+        mInternal->mOwner = object;
+    }
+}
+
+KProperty* KFbxProperty::GetKProperty() const { return mInternal != nullptr ? mInternal->mLink : nullptr; }
+
+bool KFbxProperty::IsLinkedTo(const KProperty* property) const {
+    return property != nullptr && mInternal != nullptr && mInternal->mLink == property;
+}
+
+// ---- enums ------------------------------------------------------------------
+
+int KFbxProperty::AddEnumValue(const char* name) {
+    if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
+        return -1;
+    }
+    const KString text(name != nullptr ? name : "");
+    if (mInternal->mLink != nullptr) {
+        if (KStringList* names = mInternal->mLink->GetEnumList(true)) {
+            names->Add(text);
+        }
+    }
+    if (mInternal->mEnumNames == nullptr) {
+        mInternal->mEnumNames.reset(new (std::nothrow) KStringList());
+        if (mInternal->mEnumNames == nullptr) {
+            return -1;
+        }
+    }
+    return mInternal->mEnumNames->Add(text);
+}
+
+int KFbxProperty::GetEnumCount() const {
+    return mInternal != nullptr && mInternal->mEnumNames != nullptr ? mInternal->mEnumNames->GetCount() : 0;
+}
+
+const char* KFbxProperty::GetEnumValue(int index) const {
+    if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum || mInternal->mEnumNames == nullptr ||
+        index < 0 || index >= mInternal->mEnumNames->GetCount()) {
+        return nullptr;
+    }
+    return mInternal->mEnumNames->GetStringAt(index);
+}
+
+// ---- values -----------------------------------------------------------------
+
+bool KFbxProperty::Set(const void* value, EFbxValueType type) {
+    if (mInternal == nullptr ||
+        !KFbxCopyValue(mInternal->mValue.Get(), mInternal->mDataType.GetType(), value, type)) {
+        return false;
+    }
+    if (mInternal->mLink != nullptr) {
+        PushValue();
+        if (KFbxObject* owner = mInternal->mOwner) {
+            if (KFbxObject_internal* twin = owner->GetInternalObject()) {
+                twin->ReportPropertyChanged(*this);
+            }
+        }
+    }
+    return true;
+}
+
+bool KFbxProperty::Get(void* value, EFbxValueType type) const {
+    if (mInternal == nullptr) {
+        return false;
+    }
+    if (mInternal->mLink != nullptr) {
+        PullValue();
+    }
+    return KFbxCopyValue(value, type, mInternal->mValue.Get(), mInternal->mDataType.GetType());
+}
+
+void KFbxProperty::PushValue() const {
+    KProperty* link = mInternal->mLink;
+    void* data = mInternal->mValue.Get();
+    if (data == nullptr) {
+        return;
+    }
+    const KPropertyValueLayout layout = link->GetValueLayout();
+    const EFbxValueType type = mInternal->mDataType.GetType();
+    switch (type) {
+        case eFbxValueBool:
+        case eFbxValueInteger:
+        case eFbxValueEnum: {
+            const int value = type == eFbxValueBool ? (*static_cast<const bool*>(data) ? 1 : 0)
+                                                    : *static_cast<const int*>(data);
+            // A data type whose internal kind is a number takes the integer as one.
+            if (!link->SetInt(value)) {
+                link->SetDouble(value);
+            }
+            break;
+        }
+        case eFbxValueFloat:
+            link->SetDouble(*static_cast<const float*>(data));
+            break;
+        case eFbxValueDouble:
+            link->SetDouble(*static_cast<const double*>(data));
+            break;
+        case eFbxValueDouble3:
+        case eFbxValueDouble4: {
+            if (layout != KPropertyValueLayout::eDouble4) {
+                break;
+            }
+            // Internal vectors hold four doubles; a fourth the value lacks stays as it is.
+            double raw[4] = {0.0, 0.0, 0.0, 1.0};
+            link->GetValue(raw);
+            const int count = mInternal->mDataType.GetType() == eFbxValueDouble3 ? 3 : 4;
+            std::memcpy(raw, data, static_cast<std::size_t>(count) * sizeof(double));
+            link->SetValue(raw);
+            break;
+        }
+        case eFbxValueDouble44:
+            if (layout == KPropertyValueLayout::eDouble16) {
+                link->SetValue(data);
+            }
+            break;
+        case eFbxValueTime:
+            if (layout == KPropertyValueLayout::eTime) {
+                link->SetValue(data);
+            }
+            break;
+        case eFbxValueString:
+            link->SetValueFromString(static_cast<const KString*>(data)->Buffer());
+            break;
+        default:
+            break;
+    }
+}
+
+void KFbxProperty::PullValue() const {
+    KProperty* link = mInternal->mLink;
+    void* data = mInternal->mValue.Get();
+    if (data == nullptr) {
+        return;
+    }
+    const KPropertyValueLayout layout = link->GetValueLayout();
+    switch (mInternal->mDataType.GetType()) {
+        case eFbxValueBool:
+            *static_cast<bool*>(data) = link->GetDouble() != 0.0;
+            break;
+        case eFbxValueInteger:
+        case eFbxValueEnum:
+            // Integer kinds give their integer exactly; number kinds are truncated.
+            *static_cast<int*>(data) = link->GetType() == eKPropertyFloat || link->GetType() == eKPropertyDouble
+                                           ? static_cast<int>(link->GetDouble())
+                                           : link->GetInt();
+            break;
+        case eFbxValueFloat:
+            *static_cast<float*>(data) = static_cast<float>(link->GetDouble());
+            break;
+        case eFbxValueDouble:
+            *static_cast<double*>(data) = link->GetDouble();
+            break;
+        case eFbxValueDouble3:
+        case eFbxValueDouble4: {
+            double raw[4] = {0.0, 0.0, 0.0, 0.0};
+            if (layout != KPropertyValueLayout::eDouble4 || !link->GetValue(raw)) {
+                break;
+            }
+            // A three-component internal property knows no fourth: the value keeps its own.
+            const bool three = mInternal->mDataType.GetType() == eFbxValueDouble3 || StoresThreeComponents(link);
+            std::memcpy(data, raw, (three ? 3 : 4) * sizeof(double));
+            break;
+        }
+        case eFbxValueDouble44:
+            if (layout == KPropertyValueLayout::eDouble16) {
+                link->GetValue(data);
+            }
+            break;
+        case eFbxValueTime:
+            if (layout == KPropertyValueLayout::eTime) {
+                link->GetValue(data);
+            }
+            break;
+        case eFbxValueString:
+            link->GetValueAsString(*static_cast<KString*>(data));
+            break;
+        default:
+            break;
+    }
+}
+
+double KFbxProperty::GetDouble() const {
+    double value = 0.0;
+    Get(&value, eFbxValueDouble);
+    return value;
+}
+
+fbxDouble3 KFbxProperty::GetDouble3() const {
+    fbxDouble3 value;
+    Get(&value, eFbxValueDouble3);
+    return value;
+}
+
+fbxDouble4 KFbxProperty::GetDouble4() const {
+    fbxDouble4 value;
+    Get(&value, eFbxValueDouble4);
+    return value;
+}
+
+fbxDouble44 KFbxProperty::GetDouble44() const {
+    fbxDouble44 value;
+    Get(&value, eFbxValueDouble44);
+    return value;
+}
+
+KString KFbxProperty::GetString() const {
+    KString value;
+    Get(&value, eFbxValueString);
+    return value;
+}
+
+KTime KFbxProperty::GetTime() const {
+    KTime value;
+    Get(&value, eFbxValueTime);
+    return value;
+}
+
+bool KFbxProperty::CompareValue(const KFbxProperty& other) const {
+    if (mInternal == nullptr || other.mInternal == nullptr) {
+        return false;
+    }
+    switch (mInternal->mDataType.GetType()) {
+        case eFbxValueBool:
+            return SameValue<bool>(*this, other);
+        case eFbxValueInteger:
+        case eFbxValueEnum:
+            return SameValue<int>(*this, other);
+        case eFbxValueFloat:
+            return SameValue<float>(*this, other);
+        case eFbxValueDouble:
+            return SameValue<double>(*this, other);
+        case eFbxValueDouble3:
+            return SameValue<fbxDouble3>(*this, other, &KFbxEqualDouble3);
+        case eFbxValueDouble4:
+            return SameValue<fbxDouble4>(*this, other, &KFbxEqualDouble4);
+        case eFbxValueDouble44:
+            return SameValue<fbxDouble44>(*this, other, &KFbxEqualDouble44);
+        case eFbxValueString:
+            return SameValue<KString>(*this, other);
+        case eFbxValueTime:
+            return SameValue<KTime>(*this, other);
+        default:
+            return false;
+    }
+}
+
+bool KFbxProperty::CopyValue(const KFbxProperty& other) {
+    if (mInternal == nullptr || other.mInternal == nullptr || mInternal->mDataType != other.mInternal->mDataType) {
+        return false;
+    }
+    const EFbxValueType type = mInternal->mDataType.GetType();
+    if (type == eFbxValueNone || type == eFbxValueReference || type == eFbxValueStream) {
+        return false;
+    }
+    KFbxValueBuffer value(type);
+    return value.Get() != nullptr && other.Get(value.Get(), type) && Set(value.Get(), type);
+}
+
+// ---- binding ----------------------------------------------------------------
+
+bool KFbxProperty::BindToObject() {
+    if (mInternal == nullptr || mInternal->mLink != nullptr || mInternal->mDataType == KFbxDataType() ||
+        mInternal->mDataType.GetType() == eFbxValueStream) {
+        return false;
+    }
+    KFbxObject* owner = mInternal->mOwner;
+    KFbxObject_internal* twin = owner != nullptr ? owner->GetInternalObject() : nullptr;
+    if (twin == nullptr) {
+        return false;
+    }
+    const char* typeName = mInternal->mDataType.GetName();
+    KDataType* kDataType = KDataType::Find(typeName);
+    int code = kDataType != nullptr ? PropertyTypeFromDataType(kDataType) : KPropertyTypeFromName(typeName);
+    if (code == eKPropertyCharPtr) {
+        code = eKPropertyString;
+    }
+    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName.Buffer(), code,
+                                                                              kDataType, false, false, nullptr, false)
+                                                : nullptr;
+    if (link == nullptr) {
+        // A data type the internal layer cannot hold by its name still has a
+        // value to mirror: it goes into a property of its value type.
+        const int byValue = TypeCodeOfValueType(mInternal->mDataType.GetType());
+        if (byValue != eKPropertyUnknown && byValue != code) {
+            link = twin->CreateDynamicProperty(mInternal->mName.Buffer(), byValue, nullptr, false, false, nullptr,
+                                               false);
+        }
+    }
+    if (link == nullptr) {
+        return false;
+    }
+    if ((mInternal->mFlags & kAnimatable) != 0) {
+        link->GetInfo().SetFlag(KPropertyInfo::kAnimatable, true);
+        link->SetFlag(KProperty::kOwnPublicFlag8, true);
+    }
+    if ((mInternal->mFlags & kUser) != 0) {
+        link->GetInfo().SetFlag(KPropertyInfo::kUser, true);
+    }
+    if ((mInternal->mFlags & kPublicFlag4) != 0) {
+        link->GetInfo().SetFlag(KPropertyInfo::kPublicFlag4, true);
+    }
+    const char* label = GetLabel();
+    if (label[0] != '\0') {
+        link->SetLabel(label);
+    }
+    if (mInternal->mEnumNames != nullptr) {
+        if (KStringList* names = link->GetEnumList(true)) {
+            for (int i = 0; i < mInternal->mEnumNames->GetCount(); ++i) {
+                names->Add(KString(mInternal->mEnumNames->GetStringAt(i)));
+            }
+        }
+    }
+    mInternal->mLink = link;
+    // The value set before binding is what the object's twin starts with.
+    PushValue();
+    return true;
+}
+
+bool KFbxProperty::Unbind() {
+    if (mInternal == nullptr || mInternal->mOwner == nullptr || mInternal->mLink == nullptr) {
+        return false;
+    }
+    KProperty* link = mInternal->mLink;
+    mInternal->mLink = nullptr;
+    if (KFbxObject_internal* twin = mInternal->mOwner->GetInternalObject()) {
+        for (int i = 0; i < twin->GetPropertyCount(); ++i) {
+            if (twin->GetPropertyAt(i) == link) {
+                twin->DestroyPropertyAt(i);
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1
