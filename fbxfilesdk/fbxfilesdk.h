@@ -75,6 +75,13 @@
 #include <fbxfilesdk/animation/KFCurveNodeMath.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/animation/KFCurveFilter.h>
+#include <fbxfilesdk/animation/KFCurveFilterKeySync.h>
+#include <fbxfilesdk/animation/KFCurveFilterUnroll.h>
+#include <fbxfilesdk/animation/KFCurveFilterGimbleKiller.h>
+#include <fbxfilesdk/animation/KFCurveFilterConstantKeyReducer.h>
+#include <fbxfilesdk/animation/KFCurveFilterTimeShiftAndScale.h>
+#include <fbxfilesdk/animation/KFCurveNodeUtilities.h>
 
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 #include <fbxfilesdk/scene/KFbxAxisSystem.h>
