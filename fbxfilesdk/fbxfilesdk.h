@@ -75,6 +75,7 @@
 #include <fbxfilesdk/animation/KFCurveNodeMath.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
 #include <fbxfilesdk/animation/KFCurveFilter.h>
 #include <fbxfilesdk/animation/KFCurveFilterKeySync.h>
 #include <fbxfilesdk/animation/KFCurveFilterUnroll.h>

@@ -1,0 +1,247 @@
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer_internal.h>
+#include <fbxfilesdk/core/ErrorHolder.h>
+
+#include <cstring>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kDefaultTakeName = "Default";
+const char* const kIndexOutOfRange = "Index out of range";
+const char* const kUnknownTakeNodeName = "Unknown take node name";
+const char* const kTakeNodeDoesNotExist = "Take node does not exist";
+const char* const kCannotRemoveDefault = "Cannot remove default take node";
+const char* const kTakeNodeAlreadyExists = "Take node already exists";
+
+bool SameName(const KFbxTakeNode* takeNode, const char* name) {
+    return std::strcmp(takeNode->GetName(), name != nullptr ? name : "") == 0;
+}
+
+// A copy that lost its tree to a lack of memory is no copy.
+KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
+    auto* copy = new (std::nothrow) KFbxTakeNode(source);
+    if (copy != nullptr && copy->GetKFCurveNode() == nullptr && source.GetKFCurveNode() != nullptr) {
+        delete copy;
+        return nullptr;
+    }
+    return copy;
+}
+
+}  // namespace
+
+KFbxClassId KFbxTakeNodeContainer::ClassId;
+
+KFbxTakeNodeContainer::KFbxTakeNodeContainer(KFbxSdkManager* manager, const char* name, ErrorHolder* errorHolder)
+    : KFbxObject(manager, name), mErrorHolder(errorHolder) {}
+
+KFbxTakeNodeContainer::~KFbxTakeNodeContainer() {
+    // Before the object part goes: the curves' last callbacks and the
+    // properties' removal both come back to this container.
+    ClearTakeNodes();
+    RemoveAllPropertyLinks();
+}
+
+KFbxPlug* KFbxTakeNodeContainer::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* container = new (std::nothrow) KFbxTakeNodeContainer(manager, name, nullptr);
+    if (container != nullptr) {
+        container->CreateInternal();
+    }
+    return container;
+}
+
+// ---- object operations ------------------------------------------------------
+
+KFbxClassId KFbxTakeNodeContainer::GetClassId() const { return ClassId; }
+
+void KFbxTakeNodeContainer::DestroyContents(bool recursive, bool dependents) {
+    ClearTakeNodes();
+    RemoveAllPropertyLinks();
+    KFbxObject::DestroyContents(recursive, dependents);
+}
+
+KFbxObject_internal* KFbxTakeNodeContainer::NewInternalObject() {
+    return new (std::nothrow) KFbxTakeNodeContainer_internal(this);
+}
+
+void KFbxTakeNodeContainer::CopyFrom(const KFbxTakeNodeContainer& source) {
+    if (&source == this) {
+        return;
+    }
+    std::vector<KFbxTakeNode*> copies;
+    try {
+        copies.reserve(source.mTakeNodes.size());
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    for (const KFbxTakeNode* takeNode : source.mTakeNodes) {
+        KFbxTakeNode* copy = CopyOf(*takeNode);
+        if (copy == nullptr) {
+            for (KFbxTakeNode* made : copies) {
+                delete made;
+            }
+            return;
+        }
+        copies.push_back(copy);
+    }
+    CopyNameIfSameType(source);
+    ClearTakeNodes();
+    mTakeNodes.swap(copies);
+    mCurrent = source.mCurrent;
+}
+
+// ---- take nodes -------------------------------------------------------------
+
+void KFbxTakeNodeContainer::FillTakeNodeTemplate(KFbxTakeNode&) {}
+
+KFbxTakeNode* KFbxTakeNodeContainer::CreateDefaultTakeNode() {
+    KFbxTakeNode* takeNode = CreateTakeNode(kDefaultTakeName);
+    if (takeNode != nullptr) {
+        mCurrent = 0;
+    }
+    return takeNode;
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
+    for (const KFbxTakeNode* takeNode : mTakeNodes) {
+        if (SameName(takeNode, name)) {
+            SetError(kTakeNodeAlreadyExists);
+            return nullptr;
+        }
+    }
+    KFbxTakeNode* takeNode = nullptr;
+    if (const KFbxTakeNode* defaultTake = GetDefaultTakeNode()) {
+        takeNode = CopyOf(*defaultTake);
+        if (takeNode != nullptr) {
+            takeNode->SetName(name != nullptr ? name : "");
+        }
+    } else {
+        takeNode = new (std::nothrow) KFbxTakeNode(name);
+        if (takeNode != nullptr && takeNode->GetKFCurveNode() == nullptr) {
+            delete takeNode;
+            takeNode = nullptr;
+        }
+        if (takeNode != nullptr) {
+            FillTakeNodeTemplate(*takeNode);
+        }
+    }
+    if (takeNode == nullptr) {
+        return nullptr;
+    }
+    try {
+        mTakeNodes.push_back(takeNode);
+    } catch (const std::bad_alloc&) {
+        delete takeNode;
+        return nullptr;
+    }
+    return takeNode;
+}
+
+bool KFbxTakeNodeContainer::RemoveTakeNode(int index) {
+    if (index == 0) {
+        SetError(kCannotRemoveDefault);
+        return false;
+    }
+    if (index < 1 || index >= GetTakeNodeCount()) {
+        SetError(kIndexOutOfRange);
+        return false;
+    }
+    if (mCurrent >= index) {
+        --mCurrent;
+    }
+    KFbxTakeNode* takeNode = mTakeNodes[static_cast<std::size_t>(index)];
+    mTakeNodes.erase(mTakeNodes.begin() + index);
+    delete takeNode;
+    return true;
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::GetTakeNode(int index) {
+    KFbxTakeNode* takeNode = TakeNodeAt(index);
+    if (takeNode == nullptr) {
+        SetError(kTakeNodeDoesNotExist);
+    }
+    return takeNode;
+}
+
+const char* KFbxTakeNodeContainer::GetTakeNodeName(int index) {
+    const KFbxTakeNode* takeNode = GetTakeNode(index);
+    return takeNode != nullptr ? takeNode->GetName() : nullptr;
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::GetDefaultTakeNode() const { return TakeNodeAt(0); }
+
+bool KFbxTakeNodeContainer::SetCurrentTakeNode(int index) {
+    if (TakeNodeAt(index) != nullptr) {
+        mCurrent = index;
+        return true;
+    }
+    SetError(kIndexOutOfRange);
+    mCurrent = mTakeNodes.empty() ? -1 : 0;
+    return false;
+}
+
+bool KFbxTakeNodeContainer::SetCurrentTakeNodeByName(const char* name) {
+    for (int i = 0; i < GetTakeNodeCount(); ++i) {
+        if (SameName(mTakeNodes[static_cast<std::size_t>(i)], name)) {
+            mCurrent = i;
+            return true;
+        }
+    }
+    SetError(kUnknownTakeNodeName);
+    mCurrent = mTakeNodes.empty() ? -1 : 0;
+    return false;
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::GetCurrentTakeNode() { return GetTakeNode(mCurrent); }
+
+bool KFbxTakeNodeContainer::GetAnimationInterval(KTime& start, KTime& stop) {
+    const KFbxTakeNode* takeNode = TakeNodeAt(mCurrent);
+    return takeNode != nullptr && takeNode->GetAnimationInterval(start, stop);
+}
+
+bool KFbxTakeNodeContainer::IsChannelAnimated(const char* first, const char* second, const char* third) {
+    for (int i = 1; i < GetTakeNodeCount(); ++i) {
+        if (mTakeNodes[static_cast<std::size_t>(i)]->IsAnimated(first, second, third)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KFbxTakeNodeContainer::IsChannelAnimatedByIndex(const char* first, const char* second,
+                                                     const KDataType* type) {
+    for (int i = 1; i < GetTakeNodeCount(); ++i) {
+        if (mTakeNodes[static_cast<std::size_t>(i)]->IsAnimatedByIndex(first, second, type)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void KFbxTakeNodeContainer::ClearTakeNodes() {
+    mCurrent = -1;
+    while (!mTakeNodes.empty()) {
+        KFbxTakeNode* takeNode = mTakeNodes.back();
+        mTakeNodes.pop_back();
+        delete takeNode;
+    }
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::TakeNodeAt(int index) const {
+    if (index < 0 || index >= GetTakeNodeCount()) {
+        return nullptr;
+    }
+    return mTakeNodes[static_cast<std::size_t>(index)];
+}
+
+void KFbxTakeNodeContainer::SetError(const char* text) {
+    if (mErrorHolder != nullptr) {
+        mErrorHolder->SetErrorWithText(0, text);
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

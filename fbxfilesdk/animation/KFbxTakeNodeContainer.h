@@ -1,0 +1,163 @@
+// The base of every animatable object: one take node per take, in order, the
+// first being the default take "Default". Each animatable property gets a
+// channel in every take; a property change is written into the channel
+// defaults of the current and the default take, and the default take's curves
+// are linked back to the properties, so that a changed curve default updates
+// its property. A link lives as long as both its curve and its property: the
+// curve's destruction and the property's removal each take it away.
+//
+// Errors are recorded, code 0 with a text, in the error holder the derived
+// class hands over; without one they are only answered by false or null.
+//
+// A container is used from one thread at a time.
+#ifndef FBXFILESDK_ANIMATION_KFBXTAKENODECONTAINER_H
+#define FBXFILESDK_ANIMATION_KFBXTAKENODECONTAINER_H
+
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KTime.h>
+
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class ErrorHolder;
+class KDataType;
+class KFbxTakeNode;
+class KFbxTakeNodeContainer;
+class KFCurve;
+class KFCurveNode;
+struct KFCurveEvent;
+
+// One curve of the default take tied to one component of a property: 0 for a
+// scalar, 0 to 3 for vector components, 0 to 15 for matrix elements (row by row).
+struct KFbxPropertyLink {
+    KFbxProperty mProperty;
+    int mComponent = 0;
+    KFCurve* mCurve = nullptr;
+    KFbxTakeNodeContainer* mContainer = nullptr;
+};
+
+class KFbxTakeNodeContainer : public KFbxObject {
+public:
+    // The class id of KFbxTakeNodeContainer; null until the SDK classes are registered.
+    static KFbxClassId ClassId;
+
+    // No take node yet (current -1); derived classes call CreateDefaultTakeNode.
+    // The error holder stays the caller's and may be null.
+    KFbxTakeNodeContainer(KFbxSdkManager* manager, const char* name, ErrorHolder* errorHolder = nullptr);
+    // Unlinks and destroys what DestroyContents would have.
+    ~KFbxTakeNodeContainer() override;
+
+    // A plain container (no error holder) with its twin; null when memory runs out.
+    static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
+
+    // ---- object operations ----
+    KFbxClassId GetClassId() const override;
+    // Take nodes (last first), links, then the object's own contents.
+    void DestroyContents(bool recursive, bool dependents) override;
+    KFbxObject_internal* NewInternalObject() override;
+    KFbxObject* GetTakeNodeContainer() override { return this; }
+    // An animatable property's value goes into its channel defaults in the
+    // current and the default take.
+    void PropertyChanged(KFbxProperty& property) override;
+    // The object's step, then channels in every take.
+    void AddProperty(KFbxProperty* property) override;
+    // The property's channels are destroyed in every take and its links
+    // removed, then the object's step.
+    void RemoveProperty(KFbxProperty* property) override;
+
+    // The name, when of the same type, and copies of the source's take nodes
+    // and current index. Links are not copied: the own default take's curves
+    // go, and with them the own links. Nothing changes when memory runs out.
+    void CopyFrom(const KFbxTakeNodeContainer& source);
+
+    // ---- take nodes ----
+    // Derived classes add their channels to a fresh take node; nothing here.
+    virtual void FillTakeNodeTemplate(KFbxTakeNode& takeNode);
+    // The take "Default", which becomes current; null when refused.
+    KFbxTakeNode* CreateDefaultTakeNode();
+    // A copy of the default take under the name, or a fresh, filled take
+    // when there is none; appended. Null for a name in use or out of memory.
+    KFbxTakeNode* CreateTakeNode(const char* name);
+    // The default take (0) cannot go. A current take above the removed one
+    // moves down with it, and the current take itself gives way to the one
+    // before it, so the current index stays valid.
+    bool RemoveTakeNode(int index);
+    int GetTakeNodeCount() const { return static_cast<int>(mTakeNodes.size()); }
+    KFbxTakeNode* GetTakeNode(int index);
+    const char* GetTakeNodeName(int index);
+    // Null without take nodes; records no error.
+    KFbxTakeNode* GetDefaultTakeNode() const;
+    // A bad index or an unknown name (case-sensitive) makes the default take
+    // current and answers false.
+    virtual bool SetCurrentTakeNode(int index);
+    virtual bool SetCurrentTakeNodeByName(const char* name);
+    KFbxTakeNode* GetCurrentTakeNode();
+    int GetCurrentTakeNodeIndex() const { return mCurrent; }
+    // Widens start and stop by the key span of the current take; false
+    // without current take or keys.
+    virtual bool GetAnimationInterval(KTime& start, KTime& stop);
+    // Whether any take after the default one has keys on that channel.
+    bool IsChannelAnimated(const char* first, const char* second, const char* third);
+    bool IsChannelAnimatedByIndex(const char* first, const char* second, const KDataType* type);
+
+    // ---- properties and channels ----
+    // "T", "R" and "S" for "Lcl Translation", "Lcl Rotation" and "Lcl
+    // Scaling"; any other name is its own channel name.
+    static const char* GetChannelName(const char* propertyName);
+    // For animatable properties only: a channel in each take of that name (in
+    // all takes for null), the default take's curves linked, and the value
+    // written into the channel defaults. Translation, rotation and scaling
+    // channels are the derived classes' to make.
+    void PropertyAddToTakeNodes(KFbxProperty& property, const char* takeName = nullptr);
+    // For a take template: a channel with one curve per component, linked in
+    // the take named "Default" (any case). Nothing when the channel exists.
+    void CreateChannelForProperty(KFbxProperty& property, KFbxTakeNode& takeNode);
+    void PropertySetDefaultValuesOnChannel(KFbxProperty& property, KFbxTakeNode& takeNode);
+    // The value into the channel's curve defaults, making the component
+    // children and curves that are missing.
+    void PropertyToDefaultValues(KFbxProperty& property, KFCurveNode& channel);
+    // The same into the children and curves that exist, up to four components.
+    void PropertyToChannelDefaults(KFbxProperty& property, KFCurveNode& channel);
+    // Zeros, then the property's matrix value row by row.
+    static void GetMatrixPropertyValue(const KFbxProperty& property, double out[16]);
+
+    // ---- property links ----
+    // Null for an invalid property, a null curve or a component outside 0 to
+    // 15, and when memory runs out.
+    KFbxPropertyLink* AddPropertyLink(KFbxProperty& property, int component, KFCurve* curve);
+    // Only a link of this container; clears the caller's pointer.
+    void RemovePropertyLink(KFbxPropertyLink*& link);
+    void RemoveAllPropertyLinks();
+    int GetPropertyLinkCount() const { return static_cast<int>(mLinks.size()); }
+    KFbxPropertyLink* GetPropertyLink(int index) const;
+    // Registered on every linked curve with its link as user data.
+    static void OnCurveChanged(KFCurve* curve, KFCurveEvent* event, void* link);
+
+protected:
+    // From the last take node to the first; no current take afterwards.
+    void ClearTakeNodes();
+
+private:
+    // The take node at the index without recording an error; null out of range.
+    KFbxTakeNode* TakeNodeAt(int index) const;
+    void SetError(const char* text);
+    void RemoveLinksOf(const KFbxProperty& property);
+    // Writes the value into the channel; create makes missing children and
+    // curves, fourComponents lets four-component values fill a fourth child.
+    void WriteChannelDefaults(const KFbxProperty& property, KFCurveNode& channel, bool create, bool fourComponents);
+    // Gives the channel its curve (one component) or its component children
+    // with curves, linking each curve to the property when asked.
+    void BuildChannel(KFbxProperty& property, KFCurveNode& channel, int componentCount, bool link);
+
+    std::vector<KFbxTakeNode*> mTakeNodes;
+    std::vector<KFbxPropertyLink*> mLinks;
+    int mCurrent = -1;
+    ErrorHolder* mErrorHolder;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
