@@ -90,5 +90,6 @@
 #include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxFieldTextWriter.h>
 
 #endif

@@ -26,6 +26,7 @@
 namespace fbxsdk_2006_11_1 {
 
 class KFCurve;
+class KFbx;
 
 using KFCurveCallback = void (*)(KFCurve* curve, KFCurveEvent* event, void* userData);
 
@@ -265,6 +266,19 @@ public:
     // forceDerivative sets the derivative even on auto keys.
     void KeySetLeftTangentInfo(int i, const KFCurveTangentInfo& info, bool forceDerivative = false);
     void KeySetRightTangentInfo(int i, const KFCurveTangentInfo& info, bool forceDerivative = false);
+
+    // --- Stored form in a field file (defined in the fbx library) ---------
+
+    // Writes the curve's fields into the current block; converted writes auto
+    // tangents as slopes. False only without a file.
+    bool FbxStore(KFbx* file, bool onlyDefault = false, bool withColor = true, bool converted = false) const;
+    // Reads the curve from the open "Default" field on, and closes that field.
+    // Callbacks hear nothing of it and keep their enabled state.
+    void FbxRetrieve(KFbx* file, bool onlyDefault = false, bool withColor = false);
+    // Null, with nothing read, when the block has no further "Default";
+    // otherwise the given curve (its keys replaced) or a new one.
+    static KFCurve* FbxRetrieveIntoCurve(KFbx* file, KFCurve* curve, bool onlyDefault = false, bool withColor = false);
+    static KFCurve* FbxRetrieveNew(KFbx* file, bool onlyDefault = false, bool withColor = false);
 
 private:
     struct CallbackEntry {

@@ -27,6 +27,7 @@ namespace fbxsdk_2006_11_1 {
 
 class KDataType;
 class KFCurve;
+class KFbx;
 class KProperty;
 
 enum KFCurveNodeLayerType : int {
@@ -217,6 +218,26 @@ public:
     void PostEvent(unsigned int bits);
     void ClearEvent();
     int GetUpdateCounter() const { return mUpdateCounter; }
+
+    // --- Stored form in a field file (defined in the fbx library) -----------
+
+    // Writes the node as a field named blockName holding its name, with its
+    // curve, children and (unless onlyDefault) layers in the field's block.
+    // shortNames writes "T", "R", "S" for the Lcl data types. False only
+    // without a file.
+    bool FbxStore(KFbx* file, bool onlyDefault = false, bool shortNames = true, bool noUserName = true,
+                  const char* blockName = "Channel", bool withColor = true, bool converted = false) const;
+    // Reads the next "Channel" of the current block into the matching child
+    // of parent (or a new node with createMissing); channels that match
+    // nothing are skipped. Null when no further channel is read.
+    static KFCurveNode* FbxRetrieve(KFbx* file, KFCurveNode* parent, bool onlyDefault = false,
+                                    bool createMissing = true, bool withColor = false);
+    static KFCurveNode* FbxRetrieveNew(KFbx* file, bool onlyDefault = false, bool withColor = false);
+    // Reads the block of the open channel field into this node.
+    void FbxRetrieveChannel(KFbx* file, bool onlyDefault, bool createMissing, bool withColor);
+    // Reads the next "LayerChannel" into a new next layer of node; the layer,
+    // or null when there is none.
+    static KFCurveNode* FbxRetrieveLayer(KFbx* file, KFCurveNode* node, bool onlyDefault);
 
 private:
     struct NameRecord {
