@@ -59,6 +59,10 @@
 #include <fbxfilesdk/core/KFbxTypedProperty.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KGenericObjectList.h>
+#include <fbxfilesdk/core/FbxSdkLibrary.h>
+#include <fbxfilesdk/core/KFbxFileFormatRegistryUsers.h>
+#include <fbxfilesdk/core/KFbxClassRegistration.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KMemoryFile.h>
 #include <fbxfilesdk/core/KChainedFile.h>
 #include <fbxfilesdk/core/KCrcFile.h>
