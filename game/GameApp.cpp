@@ -17,6 +17,9 @@ GameApp::GameApp(int argc, char** argv) {
     glutInitWindowSize(500, 500);
     glutInitWindowPosition(300, 150);
     glutCreateWindow("Qalimor");
+    // The buffer-object entry points of the models come from the window's
+    // context.
+    glewInit();
     onReshape(500, 500);
     showSplashScreen();
     registerSplashCallbacks();

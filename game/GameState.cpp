@@ -15,3 +15,11 @@ int playerHealth = 500;
 int playerPower = 0;
 int playerMaxPower = 100;
 int salvoCharges = 0;
+
+bool damageOverlayOn = false;
+int damageOverlayFrames = 0;
+
+int outsideSeconds = 0;
+
+bool salvoActive = false;
+int salvoShotsLeft = 0;

@@ -21,3 +21,17 @@ extern int playerHealth;
 extern int playerPower;
 extern int playerMaxPower;
 extern int salvoCharges;
+
+// The player's body for the spells of creatures.
+inline constexpr float playerRadius = 200.0f;
+
+// The red overlay of a hit: on, and the frames it still shows.
+extern bool damageOverlayOn;
+extern int damageOverlayFrames;
+
+// Consecutive once-a-second ticks spent outside the playable square.
+extern int outsideSeconds;
+
+// A salvo in progress (the right button with a charge starts one).
+extern bool salvoActive;
+extern int salvoShotsLeft;

@@ -1,4 +1,5 @@
 #include <game/GameApp.h>
+#include <game/TerrainTiles.h>
 
 #include <GL/glut.h>
 
@@ -10,5 +11,6 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     GameApp app(argc, argv);
     glutMainLoop();
+    terrainRoots[centreTile].reset();
     return 0;
 }

@@ -13,13 +13,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -138,6 +141,9 @@ protected:
             dup2(out, STDOUT_FILENO);
             dup2(out, STDERR_FILENO);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
+            for (const auto& [name, value] : environment_) {
+                setenv(name.c_str(), value.c_str(), 1);
+            }
             // The GL and X libraries keep memory until exit.
             const char* asan = std::getenv("ASAN_OPTIONS");
             const std::string options = std::string(asan ? asan : "") + ":detect_leaks=0";
@@ -166,6 +172,15 @@ protected:
         return readPpm(shot);
     }
 
+    // Keeps the window's picture as a PNG in the folder that
+    // QALIMOR_SCREENSHOTS names, when it names one.
+    void saveScreenshot(const std::string& name) {
+        const char* folder = std::getenv("QALIMOR_SCREENSHOTS");
+        if (folder && *folder) {
+            run({"import", "-window", window_, "-depth", "8", (fs::path(folder) / name).string()});
+        }
+    }
+
     bool shows(const Picture& expected, double share = 0.85) {
         return waitFor([&] { return testfiles::matchingShare(screenshot(), expected) >= share; });
     }
@@ -173,7 +188,7 @@ protected:
     void press(const char* key) {
         // The pointer over the window gives it the keyboard (there is no
         // window manager to set the focus).
-        run({"xdotool", "mousemove", "550", "400"});
+        run({"xdotool", "mousemove", pointerX_, pointerY_});
         EXPECT_EQ(run({"xdotool", "key", key}).exitCode, 0);
     }
 
@@ -203,11 +218,134 @@ protected:
     testfiles::TempDir dir_;
     pid_t game_ = -1;
     std::string window_;
+    std::vector<std::pair<std::string, std::string>> environment_;  // for the game
+    std::string pointerX_ = "550";  // the window's middle on the screen
+    std::string pointerY_ = "400";
 };
 
 }  // namespace
 
-TEST_F(ProgramTest, ScreensFollowSpaceAndEscapeEndsWithCodeZero) {
+namespace {
+
+// Probe points of a grid over a rectangle of the picture that pass a test.
+double share(const Picture& shown, int x0, int y0, int x1, int y1, bool (*test)(const std::uint8_t*)) {
+    if (shown.width == 0) {
+        return 0.0;
+    }
+    int passing = 0;
+    int probes = 0;
+    for (int y = y0; y < y1; y += 4) {
+        for (int x = x0; x < x1; x += 4) {
+            passing += test(shown.at(x, y)) ? 1 : 0;
+            ++probes;
+        }
+    }
+    return static_cast<double>(passing) / probes;
+}
+
+// Blue sky or its white clouds.
+bool sky(const std::uint8_t* p) {
+    return p[2] >= p[0] && p[2] > 120;
+}
+
+bool sand(const std::uint8_t* p) {
+    return p[0] > p[2] + 30 && p[0] > 80;
+}
+
+bool red(const std::uint8_t* p) {
+    return p[0] > 180 && p[1] < 70 && p[2] < 70;
+}
+
+// How closely the brightness of the shown picture follows the expected one
+// stretched over it (1 for the same image, also when shown dimmer).
+double correlation(const Picture& shown, const Picture& expected) {
+    if (shown.width == 0 || expected.width == 0) {
+        return 0.0;
+    }
+    std::vector<double> a;
+    std::vector<double> b;
+    for (int y = 1; y < shown.height; y += 5) {
+        for (int x = 1; x < shown.width; x += 5) {
+            const std::uint8_t* p = shown.at(x, y);
+            const std::uint8_t* q =
+                expected.at(x * expected.width / shown.width, y * expected.height / shown.height);
+            a.push_back(p[0] + p[1] + p[2]);
+            b.push_back(q[0] + q[1] + q[2]);
+        }
+    }
+    const double n = static_cast<double>(a.size());
+    double ma = 0.0, mb = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ma += a[i] / n;
+        mb += b[i] / n;
+    }
+    double sab = 0.0, saa = 0.0, sbb = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        sab += (a[i] - ma) * (b[i] - mb);
+        saa += (a[i] - ma) * (a[i] - ma);
+        sbb += (b[i] - mb) * (b[i] - mb);
+    }
+    return saa > 0.0 && sbb > 0.0 ? sab / std::sqrt(saa * sbb) : 0.0;
+}
+
+bool close(const std::uint8_t* a, const std::uint8_t* b, int tolerance) {
+    return std::abs(a[0] - b[0]) <= tolerance && std::abs(a[1] - b[1]) <= tolerance &&
+           std::abs(a[2] - b[2]) <= tolerance;
+}
+
+// Where the mask of a HUD image is dark, the window shows the image. Only
+// probe points in flat parts of the image count: its edges move by a pixel
+// or two in the stretching. The bars drawn over it are left out.
+double maskedImageShare(const Picture& shown, const Picture& image, const Picture& mask, int side) {
+    int flat = 0;
+    int matching = 0;
+    for (int y = 1; y < side; y += 2) {
+        for (int x = 1; x < side; x += 2) {
+            if (x >= 98 && x < 136 && y < 18) {
+                continue;
+            }
+            const int ix = x * image.width / side;
+            const int iy = y * image.height / side;
+            const std::uint8_t* m = mask.at(ix, iy);
+            if (m[0] > 30 || m[1] > 30 || m[2] > 30) {
+                continue;
+            }
+            bool even = true;
+            for (int dy = -3; dy <= 3 && even; ++dy) {
+                for (int dx = -3; dx <= 3 && even; ++dx) {
+                    const int jx = std::clamp(ix + dx, 0, image.width - 1);
+                    const int jy = std::clamp(iy + dy, 0, image.height - 1);
+                    even = close(image.at(jx, jy), image.at(ix, iy), 20);
+                }
+            }
+            if (even) {
+                ++flat;
+                matching += close(shown.at(x, y), image.at(ix, iy), 40) ? 1 : 0;
+            }
+        }
+    }
+    return flat > 20 ? static_cast<double>(matching) / flat : 0.0;
+}
+
+// Share of probe points in a rectangle where two pictures differ.
+double differingShare(const Picture& a, const Picture& b, int x0, int y0, int x1, int y1) {
+    if (a.width != b.width || a.height != b.height || a.width == 0) {
+        return 1.0;
+    }
+    int differing = 0;
+    int probes = 0;
+    for (int y = y0; y < y1; y += 4) {
+        for (int x = x0; x < x1; x += 4) {
+            differing += close(a.at(x, y), b.at(x, y), 30) ? 0 : 1;
+            ++probes;
+        }
+    }
+    return static_cast<double>(differing) / probes;
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     generateResources();
     const Picture splash = image("splashscreen.tga");
     const Picture task = image("level1Task.tga");
@@ -224,11 +362,107 @@ TEST_F(ProgramTest, ScreensFollowSpaceAndEscapeEndsWithCodeZero) {
     press("space");
     EXPECT_TRUE(shows(task)) << "the level-1 task image";
     press("space");
-    EXPECT_TRUE(waitFor([&] { return testfiles::matchingShare(screenshot(), task) < 0.5; })) << "play follows";
+    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 180, sky) > 0.9; })) << "play: the sky";
+
+    // Sky above, sand below, the HUD frame and the minimap in the corner.
+    Picture play = screenshot();
+    saveScreenshot("play.png");
+    EXPECT_GT(share(play, 260, 60, 490, 180, sky), 0.9);
+    EXPECT_GT(share(play, 0, 300, 500, 495, sand), 0.9);
+    EXPECT_GT(maskedImageShare(play, image("HUD.tga"), image("HudMask.tga"), 250), 0.9) << "the HUD frame";
+    EXPECT_GT(maskedImageShare(play, image("minimap.tga"), image("minimapMask.tga"), 125), 0.9) << "its ring";
+    EXPECT_GT(share(play, 20, 20, 44, 44, sand), 0.6) << "the map inside the ring";
+    EXPECT_GT(share(play, 102, 3, 130, 6, red), 0.9) << "the full health bar";
+
+    // A few hundred frames of walking, turning and shooting.
+    run({"xdotool", "keydown", "w"});
+    for (int shot = 0; shot < 6; ++shot) {
+        run({"xdotool", "click", "1"});
+        std::this_thread::sleep_for(250ms);
+    }
+    run({"xdotool", "keyup", "w"});
+    run({"xdotool", "keydown", "d"});
+    std::this_thread::sleep_for(1s);
+    run({"xdotool", "keyup", "d"});
+    // Eight pointer moves of 160 pixels to the right turn the view about
+    // half a turn.
+    const Picture before = screenshot();
+    for (int turn = 0; turn < 8; ++turn) {
+        run({"xdotool", "mousemove", "710", "400"});
+        std::this_thread::sleep_for(300ms);
+    }
+    std::this_thread::sleep_for(500ms);
+    const Picture turned = screenshot();
+    EXPECT_GT(share(turned, 260, 60, 490, 120, sky), 0.9) << "still playing";
+    EXPECT_GT(share(turned, 0, 300, 500, 495, sand), 0.9);
+    EXPECT_GT(differingShare(turned, before, 0, 40, 500, 220), 0.1) << "another part of the sky";
+
+    // The kill key ends the first level.
+    const Picture task2 = image("level2Task.tga");
+    run({"xdotool", "mousemove", "550", "400"});
+    run({"xdotool", "keydown", "c"});
+    std::this_thread::sleep_for(300ms);
+    run({"xdotool", "keyup", "c"});
+    // The level's light now falls on the task image: it is dimmer, and
+    // darker towards one side, but its pattern is the second task's.
+    EXPECT_TRUE(waitFor([&] {
+        const Picture shown = screenshot();
+        const double second = correlation(shown, task2);
+        return second > 0.7 && second > correlation(shown, task) + 0.05;
+    })) << "the level-2 task image";
+    press("space");
+    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 120, sky) > 0.9; })) << "level 2";
+    EXPECT_LT(share(screenshot(), 170, 125, 330, 155, red), 0.02);
+    run({"xdotool", "keydown", "c"});
+    std::this_thread::sleep_for(300ms);
+    run({"xdotool", "keyup", "c"});
+    EXPECT_TRUE(waitFor([&] { return share(screenshot(), 170, 125, 330, 155, red) > 0.1; })) << "YOU WIN!!!";
+
     press("Escape");
     EXPECT_EQ(exitCode(), std::optional<int>(0));
-    EXPECT_EQ(console(), "id = 0, filename = Ressources/splashscreen.tga: erfolgreich geladen\n"
-                         "id = 0, filename = Ressources/level1Task.tga: erfolgreich geladen\n");
+    const std::string text = console();
+    EXPECT_EQ(text.rfind("id = 0, filename = Ressources/splashscreen.tga: erfolgreich geladen\n"
+                         "id = 0, filename = Ressources/level1Task.tga: erfolgreich geladen\n",
+                         0),
+              0u);
+    EXPECT_NE(text.find("culling quadtree\ndone culling quadtree\n"), std::string::npos);
+    EXPECT_NE(text.find("Changing RenderMode to 1\n"), std::string::npos);
+    EXPECT_NE(text.find("id = 0, filename = Ressources/level2Task.tga: erfolgreich geladen\n"), std::string::npos);
+    EXPECT_EQ(text.find("Error loading Heightmap!"), std::string::npos);
+}
+
+TEST_F(ProgramTest, LeavingThePlayableSquareCostsAllHealthAndEndsTheGame) {
+    generateResources();
+    // The once-a-second rules count the measured work of frames, and the
+    // threaded renderer draws after the measurement: a frame of play takes
+    // about a millisecond of it, a second about a thousand frames. Drawn at
+    // once by the plain software renderer into a small window, a frame
+    // takes tens of milliseconds, as on a slow machine.
+    environment_ = {{"GALLIUM_DRIVER", "softpipe"}};
+    startGame();
+    press("space");
+    ASSERT_TRUE(shows(image("level1Task.tga")));
+    press("space");
+    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 180, sky) > 0.9; })) << "play";
+    ASSERT_EQ(run({"xdotool", "windowsize", window_, "160", "160"}).exitCode, 0);
+    pointerX_ = "380";
+    pointerY_ = "230";
+    ASSERT_TRUE(waitFor([&] {
+        const Picture shown = screenshot();
+        return shown.width == 160 && share(shown, 90, 20, 150, 60, sky) > 0.9;
+    })) << "play in the small window";
+    // West at the boosted pace, out over the wall, and on: each second
+    // outside costs health, from the fifth on a thousand.
+    run({"xdotool", "keydown", "a", "q"});
+    // Shrunk to a small window, the image loses its finest lines.
+    const bool over = shows(image("GameOver.tga"), 0.7);
+    run({"xdotool", "keyup", "a", "q"});
+    EXPECT_TRUE(over) << "the game-over image";
+    press("space");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(shows(image("GameOver.tga"), 0.7)) << "space does nothing there";
+    press("Escape");
+    EXPECT_EQ(exitCode(), std::optional<int>(0));
 }
 
 TEST_F(ProgramTest, RunsWithEveryResourceMissing) {
