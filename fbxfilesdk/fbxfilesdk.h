@@ -90,6 +90,21 @@
 
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 #include <fbxfilesdk/scene/KFbxAxisSystem.h>
+#include <fbxfilesdk/scene/KFbxLimits.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxImageBuffer.h>
+#include <fbxfilesdk/scene/KFbxImageConverter.h>
+
+#include <fbxfilesdk/geometry/KFbxColorArray.h>
+#include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxLayerElementUserData.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxLayerContainer.h>
+#include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
 
 #include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
 #include <fbxfilesdk/fbx/KFbx.h>

@@ -1,0 +1,393 @@
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kNodeErrors[KFbxNode::eErrorCount] = {
+    "Take node error",
+    "Node name clash",
+    "Material name clash",
+    "Texture name clash",
+    "Target node is not a child of this object",
+    "Operation with a target of the entity would generate a cyclic graph",
+    "",
+    "Index out of range",
+    "Attribute not connected",
+};
+
+bool IsGeometryType(int type) { return (type >= 4 && type <= 6) || (type >= 13 && type <= 16); }
+
+}  // namespace
+
+KFbxClassId KFbxNode::ClassId;
+
+KFbxNode* KFbxNode::Create(KFbxSdkManager* manager, const char* name) {
+    KFbxPlug* plug = CreateObjectOfClass(manager, ClassId, name);
+    return plug != nullptr && plug->Is(ClassId) ? static_cast<KFbxNode*>(plug) : nullptr;
+}
+
+KFbxPlug* KFbxNode::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* node = new (std::nothrow) KFbxNode(manager, name);
+    if (node != nullptr) {
+        node->CreateInternal();
+    }
+    return node;
+}
+
+KFbxNode::KFbxNode(KFbxSdkManager* manager, const char* name)
+    : KFbxTakeNodeContainer(manager, name, &mError), mError(kNodeErrors, eErrorCount) {
+    CreateInternal();
+    CreateProperties();
+    mLimits = std::make_unique<KFbxLimits>(mState.mLimits);
+    InitTransformDefaults();
+    CreateDefaultTakeNode();
+    SetVisibility(true);
+    mShading = 3;
+}
+
+KFbxNode::~KFbxNode() {
+    // The take nodes go before the properties, so that no channel is
+    // rebuilt for a property that is leaving.
+    ClearTakeNodes();
+}
+
+KFbxClassId KFbxNode::GetClassId() const { return ClassId; }
+
+void KFbxNode::DestroyContents(bool recursive, bool dependents) {
+    // Children that outlive this node hear of the parting, so that they
+    // forget their parent; the twin's own clean-up would not tell them.
+    if (!recursive) {
+        for (int index = GetChildCount() - 1; index >= 0; --index) {
+            DisconnectSrc(GetChild(index));
+        }
+    }
+    if (mParent != nullptr) {
+        mParent->DisconnectSrc(this);
+    }
+    mChildNames.clear();
+    KFbxTakeNodeContainer::DestroyContents(recursive, dependents);
+}
+
+int KFbxNode::GetObjectTypeCode() const { return 1; }
+
+const char* KFbxNode::GetTypeName() const {
+    const KFbxNodeAttribute* attribute = GetNodeAttribute();
+    return attribute != nullptr ? attribute->GetTypeName() : "Null";
+}
+
+void KFbxNode::GetTypeFlags(KStringList& flags) const {
+    const KFbxNodeAttribute* attribute = GetNodeAttribute();
+    if (attribute != nullptr) {
+        attribute->GetTypeFlags(flags);
+        return;
+    }
+    flags.Clear();
+    flags.Add(KString("Null"));
+}
+
+// ---- takes ------------------------------------------------------------------
+
+bool KFbxNode::SetCurrentTakeNode(int index) {
+    ResetEvaluationCache();
+    return KFbxTakeNodeContainer::SetCurrentTakeNode(index);
+}
+
+bool KFbxNode::SetCurrentTakeNodeByName(const char* name) {
+    ResetEvaluationCache();
+    return KFbxTakeNodeContainer::SetCurrentTakeNodeByName(name);
+}
+
+bool KFbxNode::WidenInterval(KTime& start, KTime& stop, bool& found) {
+    if (KFbxTakeNodeContainer::GetAnimationInterval(start, stop)) {
+        found = true;
+    }
+    for (int index = 0; index < GetChildCount(); ++index) {
+        GetChild(index)->WidenInterval(start, stop, found);
+    }
+    return found;
+}
+
+bool KFbxNode::GetAnimationInterval(KTime& start, KTime& stop) {
+    KTime foundStart(std::numeric_limits<std::int64_t>::max());
+    KTime foundStop(std::numeric_limits<std::int64_t>::min() + 1);
+    bool found = false;
+    if (!WidenInterval(foundStart, foundStop, found)) {
+        return false;
+    }
+    if (foundStart < start) {
+        start = foundStart;
+    }
+    if (foundStop > stop) {
+        stop = foundStop;
+    }
+    return true;
+}
+
+// ---- hierarchy --------------------------------------------------------------
+
+KFbxNode* KFbxNode::GetParent() const { return mParent; }
+
+bool KFbxNode::ConnectNotify(const KFbxConnectEvent& event) {
+    if (event.mSrc == this && event.mDst != nullptr && event.mDst->Is(ClassId)) {
+        if (event.mCode == eKFbxSrcTookDst && mParent == nullptr) {
+            mParent = static_cast<KFbxNode*>(event.mDst);
+        } else if (event.mCode == eKFbxSrcLeftDst && event.mDst == mParent) {
+            mParent = static_cast<KFbxNode*>(GetDstObject(ClassId, 0));
+        }
+    }
+    return KFbxTakeNodeContainer::ConnectNotify(event);
+}
+
+void KFbxNode::PropertyChanged(KFbxProperty& property) {
+    if (property == mProperties[eInheritType]) {
+        int type = 0;
+        property.Get(&type, eFbxValueInteger);
+        mState.mPivots.mInheritType = type;
+    }
+    KFbxTakeNodeContainer::PropertyChanged(property);
+}
+
+bool KFbxNode::IsAncestorOrSelf(const KFbxNode* node) const {
+    for (const KFbxNode* current = this; current != nullptr; current = current->GetParent()) {
+        if (current == node) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KFbxNode::AddChild(KFbxNode* node) {
+    if (node == nullptr) {
+        return false;
+    }
+    // A node under its own descendant would make every walk of the tree endless.
+    if (IsAncestorOrSelf(node)) {
+        mError.SetError(eCyclicGraph);
+        return false;
+    }
+    if (KFbxNode* parent = node->GetParent()) {
+        parent->RemoveChild(node);
+    }
+    return ConnectSrc(node);
+}
+
+KFbxNode* KFbxNode::RemoveChild(KFbxNode* node) {
+    if (node == nullptr || !DisconnectSrc(node)) {
+        return nullptr;
+    }
+    return node;
+}
+
+int KFbxNode::GetChildCount(bool recursive) const {
+    const int count = GetSrcObjectCount(ClassId);
+    int total = count;
+    if (recursive) {
+        for (int index = 0; index < count; ++index) {
+            total += GetChild(index)->GetChildCount(true);
+        }
+    }
+    return total;
+}
+
+KFbxNode* KFbxNode::GetChild(int index) const { return static_cast<KFbxNode*>(GetSrcObject(ClassId, index)); }
+
+KFbxNode* KFbxNode::FindChild(const char* name, bool recursive, bool initialName) const {
+    const char* wanted = name != nullptr ? name : "";
+    for (int index = 0; index < GetChildCount(); ++index) {
+        KFbxNode* child = GetChild(index);
+        const char* childName = initialName ? child->GetInitialName() : child->GetName();
+        if (std::strcmp(childName != nullptr ? childName : "", wanted) == 0) {
+            return child;
+        }
+        if (recursive) {
+            if (KFbxNode* found = child->FindChild(name, true, initialName)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void KFbxNode::AddChildName(const char* name) { mChildNames.emplace_back(name != nullptr ? name : ""); }
+
+const char* KFbxNode::GetChildName(int index) const {
+    if (index < 0 || index >= GetChildNameCount()) {
+        return nullptr;
+    }
+    return mChildNames[static_cast<std::size_t>(index)].Buffer();
+}
+
+bool KFbxNode::IsMarked(bool recursive) const {
+    if (mMarked) {
+        return true;
+    }
+    if (recursive) {
+        for (int index = 0; index < GetChildCount(); ++index) {
+            if (GetChild(index)->IsMarked(true)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// ---- attributes -------------------------------------------------------------
+
+int KFbxNode::GetNodeAttributeCount() const { return GetSrcObjectCount(KFbxNodeAttribute::ClassId); }
+
+KFbxNodeAttribute* KFbxNode::GetNodeAttributeByIndex(int index) const {
+    return static_cast<KFbxNodeAttribute*>(GetSrcObject(KFbxNodeAttribute::ClassId, index));
+}
+
+int KFbxNode::GetNodeAttributeIndex(const KFbxNodeAttribute* attribute) {
+    for (int index = 0; attribute != nullptr && index < GetNodeAttributeCount(); ++index) {
+        if (GetNodeAttributeByIndex(index) == attribute) {
+            return index;
+        }
+    }
+    mError.SetError(eAttributeNotConnected);
+    return -1;
+}
+
+int KFbxNode::GetDefaultNodeAttributeIndex() const {
+    int index = -1;
+    if (GetInternalObject() == nullptr || !mProperties[eDefaultAttributeIndex].Get(&index, eFbxValueInteger)) {
+        return -1;
+    }
+    return index;
+}
+
+bool KFbxNode::SetDefaultNodeAttributeIndex(int index) {
+    if (index < 0 || index >= GetNodeAttributeCount()) {
+        mError.SetError(eIndexOutOfRange);
+        return false;
+    }
+    return mProperties[eDefaultAttributeIndex].Set(&index, eFbxValueInteger);
+}
+
+KFbxNodeAttribute* KFbxNode::GetNodeAttribute() const {
+    const int index = GetDefaultNodeAttributeIndex();
+    return index >= 0 ? GetNodeAttributeByIndex(index) : nullptr;
+}
+
+KFbxNodeAttribute* KFbxNode::SetNodeAttribute(KFbxNodeAttribute* attribute) {
+    for (int index = 0; attribute != nullptr && index < GetNodeAttributeCount(); ++index) {
+        if (GetNodeAttributeByIndex(index) == attribute) {
+            SetDefaultNodeAttributeIndex(index);
+            return nullptr;
+        }
+    }
+    KFbxNodeAttribute* oldDefault = GetNodeAttribute();
+    for (int index = GetNodeAttributeCount() - 1; index >= 0; --index) {
+        KFbxNodeAttribute* current = GetNodeAttributeByIndex(index);
+        DisconnectSrc(current);
+        // An attribute another node still carries (an instance) stays alive for it.
+        if (current != oldDefault && current->GetDstObjectCount() == 0) {
+            current->Destroy();
+        }
+    }
+    int defaultIndex = -1;
+    if (attribute != nullptr && ConnectSrc(attribute)) {
+        defaultIndex = 0;
+    }
+    mProperties[eDefaultAttributeIndex].Set(&defaultIndex, eFbxValueInteger);
+    const int type = attribute != nullptr ? attribute->GetAttributeType() : 0;
+    mMultiLayer = false;
+    mMultiTake = (type == KFbxNodeAttribute::eLIGHT || type == KFbxNodeAttribute::eCAMERA) ? 0 : 1;
+    return oldDefault;
+}
+
+bool KFbxNode::AddNodeAttribute(KFbxNodeAttribute* attribute) {
+    if (attribute == nullptr) {
+        return false;
+    }
+    for (int index = 0; index < GetNodeAttributeCount(); ++index) {
+        if (GetNodeAttributeByIndex(index) == attribute) {
+            return false;
+        }
+    }
+    if (!ConnectSrc(attribute)) {
+        return false;
+    }
+    if (GetDefaultNodeAttributeIndex() < 0) {
+        const int first = 0;
+        mProperties[eDefaultAttributeIndex].Set(&first, eFbxValueInteger);
+    }
+    return true;
+}
+
+KFbxNodeAttribute* KFbxNode::DefaultOfType(int type) const {
+    KFbxNodeAttribute* attribute = GetNodeAttribute();
+    return attribute != nullptr && attribute->GetAttributeType() == type ? attribute : nullptr;
+}
+
+KFbxNodeAttribute* KFbxNode::FirstOfType(int type) const {
+    if (KFbxNodeAttribute* attribute = DefaultOfType(type)) {
+        return attribute;
+    }
+    for (int index = 0; index < GetNodeAttributeCount(); ++index) {
+        KFbxNodeAttribute* attribute = GetNodeAttributeByIndex(index);
+        if (attribute->GetAttributeType() == type) {
+            return attribute;
+        }
+    }
+    return nullptr;
+}
+
+KFbxNodeAttribute* KFbxNode::GetGeometry() const {
+    KFbxNodeAttribute* attribute = GetNodeAttribute();
+    return attribute != nullptr && IsGeometryType(attribute->GetAttributeType()) ? attribute : nullptr;
+}
+
+// ---- targets ----------------------------------------------------------------
+
+void KFbxNode::SetReferenceTarget(ENodeProperty which, KFbxNode* node) {
+    KFbxProperty& reference = mProperties[which];
+    for (int index = reference.GetSrcCount(ClassId) - 1; index >= 0; --index) {
+        reference.DisconnectSrc(reference.GetSrc(index, ClassId));
+    }
+    if (node != nullptr && !reference.IsConnectedSrc(node)) {
+        reference.ConnectSrc(node);
+    }
+}
+
+KFbxNode* KFbxNode::GetReferenceTarget(ENodeProperty which) const {
+    return static_cast<KFbxNode*>(mProperties[which].GetSrc(0, ClassId));
+}
+
+void KFbxNode::SetTarget(KFbxNode* node) { SetReferenceTarget(eLookAtProperty, node); }
+
+KFbxNode* KFbxNode::GetTarget() const { return GetReferenceTarget(eLookAtProperty); }
+
+void KFbxNode::SetTargetUp(KFbxNode* node) { SetReferenceTarget(eUpVectorProperty, node); }
+
+KFbxNode* KFbxNode::GetTargetUp() const { return GetReferenceTarget(eUpVectorProperty); }
+
+// ---- display ----------------------------------------------------------------
+
+void KFbxNode::SetVisibility(bool visible) {
+    mProperties[eShow].Set(&visible, eFbxValueBool);
+    if (mProperties[eVisibility].IsValid()) {
+        const double value = visible ? 1.0 : 0.0;
+        mProperties[eVisibility].Set(&value, eFbxValueDouble);
+    }
+}
+
+bool KFbxNode::GetVisibility() const {
+    double value = 0.0;
+    return mProperties[eVisibility].IsValid() && mProperties[eVisibility].Get(&value, eFbxValueDouble) &&
+           value != 0.0;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,309 @@
+// The element of the scene graph. A node has one parent and ordered children,
+// carries node attributes of which one is the default, looks at a target and
+// an up-vector target, and holds the transform properties, two pivot sets and
+// the limits that place it. Its global transform, at a time or from the
+// default values, is computed from the current take's "T", "R" and "S"
+// channels and its ancestors', and cached per node. Children, parent and
+// attributes are connections: a child and an attribute are sources of the
+// node, the parent its destination.
+//
+// A node is used from one thread at a time; evaluation writes its caches.
+#ifndef FBXFILESDK_SCENE_KFBXNODE_H
+#define FBXFILESDK_SCENE_KFBXNODE_H
+
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+#include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/scene/KFbxLimits.h>
+#include <fbxfilesdk/scene/KFbxNodeEvaluationState.h>
+#include <fbxfilesdk/scene/KFbxNodeProperties.h>
+
+#include <memory>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFCurveNode;
+class KFbxNodeAttribute;
+class KFbxTakeNode;
+class KStringList;
+
+class KFbxNode : public KFbxTakeNodeContainer {
+public:
+    // Codes of the node's error holder.
+    enum EError {
+        eTakeNodeError = 0,
+        eNodeNameClash = 1,
+        eMaterialNameClash = 2,
+        eTextureNameClash = 3,
+        eTargetNotChild = 4,
+        eCyclicGraph = 5,
+        eUnusedError = 6,
+        eIndexOutOfRange = 7,
+        eAttributeNotConnected = 8,
+        eErrorCount = 9
+    };
+    enum EPivotSet { eSOURCE_SET = 0, eDESTINATION_SET = 1 };
+    enum ERotationOrder {
+        eEULER_XYZ = 0,
+        eEULER_XZY = 1,
+        eEULER_YZX = 2,
+        eEULER_YXZ = 3,
+        eEULER_ZXY = 4,
+        eEULER_ZYX = 5,
+        eSPHERIC_XYZ = 6
+    };
+    enum ETransformInheritType { eINHERIT_RrSs = 0, eINHERIT_RSrs = 1, eINHERIT_Rrs = 2 };
+
+    // The class id of KFbxNode; null until the class is registered.
+    static KFbxClassId ClassId;
+
+    // Through the manager's factory by the class id; null without one.
+    static KFbxNode* Create(KFbxSdkManager* manager, const char* name);
+    // The class's create function: the node with its twin.
+    static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
+
+    // Properties at their defaults, both pivot sets neutral, the take
+    // "Default" with the node's channels, visible, shading 3.
+    KFbxNode(KFbxSdkManager* manager, const char* name);
+    ~KFbxNode() override;
+
+    // ---- object operations ----
+    KFbxClassId GetClassId() const override;
+    // Keeps track of the parent node as links to nodes come and go.
+    bool ConnectNotify(const KFbxConnectEvent& event) override;
+    // Keeps the evaluation's copy of "InheritType" current.
+    void PropertyChanged(KFbxProperty& property) override;
+    void DestroyContents(bool recursive, bool dependents) override;
+    // 1: files name nodes "Model::".
+    int GetObjectTypeCode() const override;
+    // The default attribute's, "Null" without one.
+    const char* GetTypeName() const override;
+    void GetTypeFlags(KStringList& flags) const override;
+    // Mode 2: a node of the same name in the same manager with this node's
+    // settings copied in; null for other modes.
+    virtual KFbxNode* Clone(int mode) const;
+    // The settings of another node; returns this node.
+    KFbxNode& CopyFrom(const KFbxNode& other);
+
+    // ---- takes ----
+    // "Transform" with "T", "R", "S", then "Visibility", then a channel per
+    // other animatable property, then the default attribute's channels.
+    void FillTakeNodeTemplate(KFbxTakeNode& takeNode) override;
+    // Both transform caches are emptied first.
+    bool SetCurrentTakeNode(int index) override;
+    bool SetCurrentTakeNodeByName(const char* name) override;
+    // Widened by the key spans of this node and its whole subtree; false,
+    // leaving both untouched, when no curve has keys.
+    bool GetAnimationInterval(KTime& start, KTime& stop) override;
+
+    // ---- hierarchy ----
+    KFbxNode* GetParent() const;
+    // Moves the node here from its parent. False for null, for this node and
+    // for one of its ancestors (error eCyclicGraph).
+    bool AddChild(KFbxNode* node);
+    // The node when it was a child; null otherwise.
+    KFbxNode* RemoveChild(KFbxNode* node);
+    int GetChildCount(bool recursive = false) const;
+    KFbxNode* GetChild(int index) const;
+    // Children in order; with recursive, a child's subtree before the next child.
+    KFbxNode* FindChild(const char* name, bool recursive = true, bool initialName = false) const;
+    // Names of the FBX 5 "Children" field.
+    void AddChildName(const char* name);
+    const char* GetChildName(int index) const;
+    int GetChildNameCount() const { return static_cast<int>(mChildNames.size()); }
+
+    // ---- attributes ----
+    int GetNodeAttributeCount() const;
+    KFbxNodeAttribute* GetNodeAttributeByIndex(int index) const;
+    // -1 and eAttributeNotConnected when absent or null.
+    int GetNodeAttributeIndex(const KFbxNodeAttribute* attribute);
+    int GetDefaultNodeAttributeIndex() const;
+    // False and eIndexOutOfRange unless 0 <= index < count.
+    bool SetDefaultNodeAttributeIndex(int index);
+    KFbxNodeAttribute* GetNodeAttribute() const;
+    // Makes an attribute the node already carries the default (null result).
+    // Otherwise every attribute leaves; the old default survives and is
+    // returned, the others are destroyed unless another object holds them.
+    KFbxNodeAttribute* SetNodeAttribute(KFbxNodeAttribute* attribute);
+    // False for null or an attribute already carried.
+    bool AddNodeAttribute(KFbxNodeAttribute* attribute);
+    // The default attribute when of the kind, else null.
+    KFbxNodeAttribute* GetNull() const { return DefaultOfType(1); }
+    KFbxNodeAttribute* GetMarker() const { return DefaultOfType(2); }
+    KFbxNodeAttribute* GetSkeleton() const { return DefaultOfType(3); }
+    KFbxNodeAttribute* GetCamera() const { return DefaultOfType(7); }
+    KFbxNodeAttribute* GetCameraSwitcher() const { return DefaultOfType(8); }
+    KFbxNodeAttribute* GetLight() const { return DefaultOfType(9); }
+    // The default attribute when it is a geometry.
+    KFbxNodeAttribute* GetGeometry() const;
+    // The default attribute when of the kind, else the first of the kind.
+    KFbxNodeAttribute* GetMesh() const { return FirstOfType(4); }
+    KFbxNodeAttribute* GetNurb() const { return FirstOfType(5); }
+    KFbxNodeAttribute* GetPatch() const { return FirstOfType(6); }
+    KFbxNodeAttribute* GetNurbsCurve() const { return FirstOfType(13); }
+    KFbxNodeAttribute* GetNurbsSurface() const { return FirstOfType(16); }
+
+    // ---- targets ----
+    void SetTarget(KFbxNode* node);
+    KFbxNode* GetTarget() const;
+    void SetTargetUp(KFbxNode* node);
+    KFbxNode* GetTargetUp() const;
+    void SetPostTargetRotation(const KFbxVector4& rotation) { mPostTargetRotation = rotation; }
+    KFbxVector4 GetPostTargetRotation() const { return mPostTargetRotation; }
+    void SetUpTargetRotation(const KFbxVector4& rotation) { mUpTargetRotation = rotation; }
+    KFbxVector4 GetUpTargetRotation() const { return mUpTargetRotation; }
+
+    // ---- display ----
+    // "Show", then "Visibility" 1.0 or 0.0.
+    void SetVisibility(bool visible);
+    bool GetVisibility() const;
+    void SetShading(int shading) { mShading = shading; }
+    int GetShading() const { return mShading; }
+    void SetMultiLayer(bool multiLayer) { mMultiLayer = multiLayer; }
+    bool GetMultiLayer() const { return mMultiLayer; }
+    void SetMultiTake(int multiTake) { mMultiTake = multiTake; }
+    int GetMultiTake() const { return mMultiTake; }
+    void SetOldFile(bool oldFile) { mOldFile = oldFile; }
+    bool IsOldFile() const { return mOldFile; }
+    // Whether the node (or, recursive, a descendant) is marked.
+    bool IsMarked(bool recursive = false) const;
+
+    // ---- properties ----
+    KFbxProperty& GetNodeProperty(ENodeProperty which) { return mProperties[which]; }
+    const KFbxProperty& GetNodeProperty(ENodeProperty which) const { return mProperties[which]; }
+    // "Euler XYZ" ... "Spheric XYZ"; null beyond.
+    static const char* GetRotationOrderName(int order);
+    // "RrSs" for 0 and 1, "Rrs" for 2; null beyond.
+    static const char* GetTransformInheritTypeName(int type);
+    // False when the property is missing.
+    bool SetLclTranslation(const KFbxVector4& value) { return SetDouble3(eLclTranslation, value); }
+    bool SetLclRotation(const KFbxVector4& value) { return SetDouble3(eLclRotation, value); }
+    bool SetLclScaling(const KFbxVector4& value) { return SetDouble3(eLclScaling, value); }
+    // The out vector is left alone when the property is missing.
+    void GetLclTranslation(KFbxVector4& out) const { GetDouble3(eLclTranslation, out); }
+    void GetLclRotation(KFbxVector4& out) const { GetDouble3(eLclRotation, out); }
+    void GetLclScaling(KFbxVector4& out) const { GetDouble3(eLclScaling, out); }
+    // Any three-double property by name; zero when missing.
+    KFbxVector4 GetPropertyDouble3(const char* name) const;
+
+    // ---- pivot sets ----
+    // Set 0 also updates the evaluation state.
+    void SetRotationOffset(EPivotSet set, const KFbxVector4& v);
+    void SetRotationPivot(EPivotSet set, const KFbxVector4& v);
+    void SetScalingOffset(EPivotSet set, const KFbxVector4& v);
+    void SetScalingPivot(EPivotSet set, const KFbxVector4& v);
+    void SetPreRotation(EPivotSet set, const KFbxVector4& v);
+    void SetPostRotation(EPivotSet set, const KFbxVector4& v);
+    void SetRotationOrder(EPivotSet set, ERotationOrder order);
+    void SetRotationSpaceForLimitOnly(EPivotSet set, bool on);
+    // Only the set.
+    void SetGeometricTranslation(EPivotSet set, const KFbxVector4& v) { mPivotSets[set].mGeometricTranslation = v; }
+    void SetGeometricRotation(EPivotSet set, const KFbxVector4& v) { mPivotSets[set].mGeometricRotation = v; }
+    void SetGeometricScaling(EPivotSet set, const KFbxVector4& v) { mPivotSets[set].mGeometricScaling = v; }
+    void SetQuaternionInterpolate(EPivotSet set, bool on) { mPivotSets[set].mQuaternionInterpolate = on; }
+    void SetPivotState(EPivotSet set, int state) { mPivotSets[set].mPivotState = state; }
+    const KFbxVector4& GetRotationOffset(EPivotSet set) const { return mPivotSets[set].mRotationOffset; }
+    const KFbxVector4& GetRotationPivot(EPivotSet set) const { return mPivotSets[set].mRotationPivot; }
+    const KFbxVector4& GetScalingOffset(EPivotSet set) const { return mPivotSets[set].mScalingOffset; }
+    const KFbxVector4& GetScalingPivot(EPivotSet set) const { return mPivotSets[set].mScalingPivot; }
+    const KFbxVector4& GetPreRotation(EPivotSet set) const { return mPivotSets[set].mPreRotation; }
+    const KFbxVector4& GetPostRotation(EPivotSet set) const { return mPivotSets[set].mPostRotation; }
+    void GetRotationOrder(EPivotSet set, ERotationOrder& order) const;
+    bool GetRotationSpaceForLimitOnly(EPivotSet set) const { return mPivotSets[set].mRotationSpaceForLimitOnly; }
+    void GetGeometricTranslation(EPivotSet set, KFbxVector4& out) const { out = mPivotSets[set].mGeometricTranslation; }
+    void GetGeometricRotation(EPivotSet set, KFbxVector4& out) const { out = mPivotSets[set].mGeometricRotation; }
+    void GetGeometricScaling(EPivotSet set, KFbxVector4& out) const { out = mPivotSets[set].mGeometricScaling; }
+    bool GetQuaternionInterpolate(EPivotSet set) const { return mPivotSets[set].mQuaternionInterpolate; }
+    int GetPivotState(EPivotSet set) const { return mPivotSets[set].mPivotState; }
+    // Loads the set into the evaluation state.
+    void SelectPivotSet(EPivotSet set);
+    // The set neutral (pivot state kept), in this node and every descendant.
+    void ResetPivotSet(EPivotSet set);
+
+    void SetTransformInheritType(ETransformInheritType type);
+    void GetTransformInheritType(ETransformInheritType& type) const;
+    void SetRotationActive(bool active);
+    bool GetRotationActive() const;
+    KFbxLimits& GetLimits() { return *mLimits; }
+    const KFbxLimits& GetLimits() const { return *mLimits; }
+    const KFbxNodeEvaluationState& GetEvaluationState() const { return mState; }
+
+    // Property defaults into the properties; both pivot sets neutral.
+    void InitTransformDefaults();
+    // Pivot set 0 and the limits into the properties, for writers.
+    void UpdatePropertiesFromPivotsAndLimits();
+    // The reverse, for readers: pivot set 0 follows the properties only when
+    // one of them is not neutral (beyond 1e-6); the limits only when one differs.
+    void UpdatePivotsAndLimitsFromProperties();
+
+    // ---- evaluation ----
+    // The global matrix at a time with a pivot set, valid until this node is
+    // evaluated again.
+    KgeMatrix& EvaluateGlobalTransform(KTime time, EPivotSet set = eSOURCE_SET);
+    KgeMatrix& EvaluateDefaultGlobalTransform(EPivotSet set = eSOURCE_SET);
+    KFbxVector4& EvaluateLocalTranslation(KTime time, bool clamp = true) { return EvaluateLocalT(time, clamp); }
+    KFbxVector4& EvaluateLocalT(KTime time, bool clamp);
+    KFbxVector4& EvaluateLocalR(KTime time, bool clamp);
+    KFbxVector4& EvaluateLocalS(KTime time, bool clamp);
+    void EvaluateLocalTRS(KTime time, bool clamp);
+    KFbxVector4& EvaluateDefaultLocalT(bool clamp);
+    KFbxVector4& EvaluateDefaultLocalR(bool clamp);
+    KFbxVector4& EvaluateDefaultLocalS(bool clamp);
+    void EvaluateDefaultLocalTRS(bool clamp);
+    // Both caches empty.
+    void ResetEvaluationCache();
+    // The COLLADA reader's transform, kept with its parts.
+    void SetCachedTransformFromMatrix(const KgeMatrix& matrix);
+    const KFbxNodeMatrixRecord& GetMatrixRecord(int index) const { return mMatrixRecords[index]; }
+
+    ErrorHolder& GetError() { return mError; }
+    int GetErrorCode() const { return mError.GetLastErrorID(); }
+
+private:
+    KFbxNodeAttribute* DefaultOfType(int type) const;
+    KFbxNodeAttribute* FirstOfType(int type) const;
+    bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
+    void GetDouble3(ENodeProperty which, KFbxVector4& out) const;
+    bool IsAncestorOrSelf(const KFbxNode* node) const;
+    void SetReferenceTarget(ENodeProperty which, KFbxNode* node);
+    KFbxNode* GetReferenceTarget(ENodeProperty which) const;
+    void CreateProperties();
+    // The root curve node of the current take (at a time) or of the default take.
+    KFCurveNode* ChannelRoot(bool atTime);
+    void EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime, bool clamp);
+    void EvaluateChannelIn(KFCurveNode* root, KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime,
+                           bool clamp);
+    KgeMatrix& EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set);
+    void ResetPivotSetOfNode(EPivotSet set);
+    bool WidenInterval(KTime& start, KTime& stop, bool& found);
+
+    // The destination node, followed through the connection events.
+    KFbxNode* mParent = nullptr;
+    bool mOldFile = false;
+    std::vector<KString> mChildNames;
+    KFbxVector4 mPostTargetRotation;
+    KFbxVector4 mUpTargetRotation;
+    int mShading = 3;
+    bool mMultiLayer = false;
+    int mMultiTake = 1;
+    // What evaluation at a time reads and writes, kept together.
+    KFbxNodeTransformCache mTimeCache;
+    KFbxNodeEvaluationState mState;
+    KFbxNodePivotSet mPivotSets[2];
+    KFbxNodeTransformCache mDefaultCache;
+    KFbxNodeMatrixRecord mMatrixRecords[2];
+    std::unique_ptr<KFbxLimits> mLimits;
+    bool mMarked = false;
+    ErrorHolder mError;
+    KFbxProperty mProperties[eNodePropertyCount];
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,83 @@
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+namespace fbxsdk_2006_11_1 {
+
+KFbxClassId KFbxNodeAttribute::ClassId;
+
+KFbxNodeAttribute::KFbxNodeAttribute(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {
+    CreateInternal();
+    Color.InitOnObject(this, "Color", gKFbxDataTypeColor, "");
+    const fbxDouble3 grey(0.8, 0.8, 0.8);
+    Color.Set(&grey, eFbxValueDouble3);
+}
+
+KFbxNodeAttribute::~KFbxNodeAttribute() = default;
+
+KFbxClassId KFbxNodeAttribute::GetClassId() const { return ClassId; }
+
+int KFbxNodeAttribute::GetObjectTypeCode() const { return 14; }
+
+bool KFbxNodeAttribute::ConnectNotify(const KFbxConnectEvent& event) {
+    if (event.mSrc == this && event.mDst != nullptr && event.mDst->Is(KFbxNode::ClassId) &&
+        KFbxNode::ClassId != KFbxClassId()) {
+        auto* node = static_cast<KFbxNode*>(event.mDst);
+        if (event.mCode == eKFbxSrcTookDst) {
+            AttachToNode(node);
+        } else if (event.mCode == eKFbxSrcLeftDst && node == mNode) {
+            DetachFromNode();
+        }
+    }
+    return KFbxObject::ConnectNotify(event);
+}
+
+KFbxNodeAttribute::EAttributeType KFbxNodeAttribute::GetAttributeType() const { return eUNIDENTIFIED; }
+
+const char* KFbxNodeAttribute::GetTypeName() const { return ""; }
+
+KFbxNodeAttribute* KFbxNodeAttribute::Clone(int mode) const {
+    if (mode != 2) {
+        return nullptr;
+    }
+    KFbxPlug* plug = CreateObjectOfClass(GetSdkManager(), GetRuntimeClassId(), GetName());
+    if (plug == nullptr || !plug->Is(ClassId)) {
+        return nullptr;
+    }
+    auto* copy = static_cast<KFbxNodeAttribute*>(plug);
+    for (int index = 0; index < GetPropertyCount(); ++index) {
+        const KFbxProperty source = GetPropertyAt(index);
+        KFbxProperty target = copy->FindProperty(source.GetName());
+        if (target.IsValid()) {
+            target.CopyValue(source);
+        }
+    }
+    return copy;
+}
+
+void KFbxNodeAttribute::FillTakeNodeTemplate(KFbxTakeNode&) {}
+
+void KFbxNodeAttribute::ClearTakeNodeTemplate(KFbxTakeNode&) {}
+
+void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
+    mNode = node;
+    if (node == nullptr) {
+        return;
+    }
+    for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
+        FillTakeNodeTemplate(*node->GetTakeNode(index));
+    }
+}
+
+void KFbxNodeAttribute::DetachFromNode() {
+    if (mNode != nullptr) {
+        for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
+            ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
+        }
+    }
+    mNode = nullptr;
+}
+
+}  // namespace fbxsdk_2006_11_1

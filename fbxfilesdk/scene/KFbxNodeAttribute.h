@@ -1,0 +1,75 @@
+// The base of everything a node carries (null, marker, camera, light,
+// skeleton, geometry ...). An attribute tells its kind by a type code, keeps
+// the node it is attached to, and adds its own animation channels to every
+// take of that node while attached. Its colour is the "Color" property.
+#ifndef FBXFILESDK_SCENE_KFBXNODEATTRIBUTE_H
+#define FBXFILESDK_SCENE_KFBXNODEATTRIBUTE_H
+
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxNode;
+class KFbxTakeNode;
+class KStringList;
+
+class KFbxNodeAttribute : public KFbxObject {
+public:
+    enum EAttributeType {
+        eUNIDENTIFIED = 0,
+        eNULL = 1,
+        eMARKER = 2,
+        eSKELETON = 3,
+        eMESH = 4,
+        eNURB = 5,
+        ePATCH = 6,
+        eCAMERA = 7,
+        eCAMERA_SWITCHER = 8,
+        eLIGHT = 9,
+        eOPTICAL_REFERENCE = 10,
+        eNURBS_CURVE = 13,
+        eTRIM_NURBS_SURFACE = 14,
+        eBOUNDARY = 15,
+        eNURBS_SURFACE = 16
+    };
+
+    // The class id of KFbxNodeAttribute; null until the class is registered.
+    static KFbxClassId ClassId;
+
+    // Not attached; the twin and "Color" (0.8, 0.8, 0.8) exist.
+    KFbxNodeAttribute(KFbxSdkManager* manager, const char* name);
+    ~KFbxNodeAttribute() override;
+
+    KFbxClassId GetClassId() const override;
+    // 14, the code every node attribute is filed under.
+    int GetObjectTypeCode() const override;
+    // Attaches on being linked to a node, detaches on leaving it; never refuses.
+    bool ConnectNotify(const KFbxConnectEvent& event) override;
+
+    virtual EAttributeType GetAttributeType() const;
+    // The kind's own name; "" here.
+    const char* GetTypeName() const override;
+    // Mode 2: a new attribute of the same class and name made through the
+    // manager, with this one's property values; null for other modes.
+    virtual KFbxNodeAttribute* Clone(int mode) const;
+    // The kind's channels into a take node of its node, and out of it; none here.
+    virtual void FillTakeNodeTemplate(KFbxTakeNode& takeNode);
+    virtual void ClearTakeNodeTemplate(KFbxTakeNode& takeNode);
+
+    // The node, whose every take node gets the kind's channels.
+    void AttachToNode(KFbxNode* node);
+    // The channels leave every take node of the node, which is forgotten.
+    void DetachFromNode();
+    KFbxNode* GetNode() const { return mNode; }
+
+    KFbxProperty Color;
+
+private:
+    KFbxNode* mNode = nullptr;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,284 @@
+// The node's local channels and global transform, at a time or from the
+// default values, with their caches.
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/scene/KFbxNodeMatrixMath.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kChannelNames[3] = {"T", "R", "S"};
+
+KDataType* ChannelDataType(int channel) {
+    switch (channel) {
+        case KFbxNodeTransformCache::eT:
+            return gKDataTypeLclTranslation;
+        case KFbxNodeTransformCache::eR:
+            return gKDataTypeLclRotation;
+        default:
+            return gKDataTypeLclScaling;
+    }
+}
+
+bool IsChannel(const KFCurveNode* node, int channel) {
+    return node->GetDataType() == ChannelDataType(channel) || std::strcmp(node->GetName(), kChannelNames[channel]) == 0;
+}
+
+// A zero parent scaling has no inverse; its axis contributes nothing.
+double Reciprocal(double value) { return value != 0.0 ? 1.0 / value : 0.0; }
+
+// The channels sit at the first or second level of a take's tree (under
+// "Transform"); those two levels are looked at before the general search,
+// whose finds are not remembered.
+KFCurveNode* FindChannel(KFCurveNode* root, int channel, KFbxNodeChannelLookup& lookup) {
+    if (lookup.mChannel != nullptr && lookup.mRoot == root && lookup.mOuter < root->GetCount() &&
+        root->Get(lookup.mOuter) == lookup.mOuterNode) {
+        if (lookup.mInner < 0) {
+            return lookup.mChannel;
+        }
+        if (lookup.mInner < lookup.mOuterNode->GetCount() && lookup.mOuterNode->Get(lookup.mInner) == lookup.mChannel) {
+            return lookup.mChannel;
+        }
+    }
+    lookup = KFbxNodeChannelLookup();
+    const int count = root->GetCount();
+    for (int index = 0; index < count; ++index) {
+        KFCurveNode* child = root->Get(index);
+        if (IsChannel(child, channel)) {
+            lookup = {root, child, child, index, -1};
+            return child;
+        }
+    }
+    for (int index = 0; index < count; ++index) {
+        KFCurveNode* child = root->Get(index);
+        for (int inner = 0; inner < child->GetCount(); ++inner) {
+            KFCurveNode* grandchild = child->Get(inner);
+            if (IsChannel(grandchild, channel)) {
+                lookup = {root, child, grandchild, index, inner};
+                return grandchild;
+            }
+        }
+    }
+    return root->Find(kChannelNames[channel]);
+}
+
+}  // namespace
+
+KFCurveNode* KFbxNode::ChannelRoot(bool atTime) {
+    KFbxTakeNode* takeNode = atTime ? GetCurrentTakeNode() : GetDefaultTakeNode();
+    return takeNode != nullptr ? takeNode->GetKFCurveNode() : nullptr;
+}
+
+void KFbxNode::EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime, bool clamp) {
+    if (cache.mChannelValid[channel] && (!atTime || cache.mChannelTimes[channel] == time)) {
+        return;
+    }
+    EvaluateChannelIn(ChannelRoot(atTime), cache, channel, time, atTime, clamp);
+}
+
+void KFbxNode::EvaluateChannelIn(KFCurveNode* root, KFbxNodeTransformCache& cache, int channel, KTime time,
+                                 bool atTime, bool clamp) {
+    if (cache.mChannelValid[channel] && (!atTime || cache.mChannelTimes[channel] == time)) {
+        return;
+    }
+    // A missing take or channel leaves the neutral value.
+    const double neutral = channel == KFbxNodeTransformCache::eS ? 1.0 : 0.0;
+    double values[KFCurveNode::kCachedValueCapacity] = {neutral, neutral, neutral, neutral};
+    KFCurveNode* curveNode = root != nullptr ? FindChannel(root, channel, cache.mLookups[channel]) : nullptr;
+    if (curveNode != nullptr && curveNode->GetValueCount() <= KFCurveNode::kCachedValueCapacity) {
+        if (atTime) {
+            curveNode->EvaluateCached(values, time, &cache.mHints[channel]);
+        } else {
+            curveNode->GetDefaultValues(values);
+        }
+    }
+    if (clamp) {
+        switch (channel) {
+            case KFbxNodeTransformCache::eT:
+                ClampToLimits(mState.mLimits[KFbxLimits::eTranslation], values, values);
+                break;
+            case KFbxNodeTransformCache::eR:
+                mState.ClampRotation(values, values, mPivotSets[eSOURCE_SET].mRotationSpaceForLimitOnly);
+                break;
+            default:
+                ClampToLimits(mState.mLimits[KFbxLimits::eScaling], values, values);
+                break;
+        }
+    }
+    cache.mLocal[channel].Set(values[0], values[1], values[2], 1.0);
+    cache.mChannelTimes[channel] = time;
+    cache.mChannelValid[channel] = true;
+}
+
+KFbxVector4& KFbxNode::EvaluateLocalT(KTime time, bool clamp) {
+    EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eT, time, true, clamp);
+    return mTimeCache.mLocal[KFbxNodeTransformCache::eT];
+}
+
+KFbxVector4& KFbxNode::EvaluateLocalR(KTime time, bool clamp) {
+    EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eR, time, true, clamp);
+    return mTimeCache.mLocal[KFbxNodeTransformCache::eR];
+}
+
+KFbxVector4& KFbxNode::EvaluateLocalS(KTime time, bool clamp) {
+    EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eS, time, true, clamp);
+    return mTimeCache.mLocal[KFbxNodeTransformCache::eS];
+}
+
+void KFbxNode::EvaluateLocalTRS(KTime time, bool clamp) {
+    EvaluateLocalT(time, clamp);
+    EvaluateLocalR(time, clamp);
+    EvaluateLocalS(time, clamp);
+}
+
+KFbxVector4& KFbxNode::EvaluateDefaultLocalT(bool clamp) {
+    EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eT, KTime(), false, clamp);
+    return mDefaultCache.mLocal[KFbxNodeTransformCache::eT];
+}
+
+KFbxVector4& KFbxNode::EvaluateDefaultLocalR(bool clamp) {
+    EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eR, KTime(), false, clamp);
+    return mDefaultCache.mLocal[KFbxNodeTransformCache::eR];
+}
+
+KFbxVector4& KFbxNode::EvaluateDefaultLocalS(bool clamp) {
+    EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eS, KTime(), false, clamp);
+    return mDefaultCache.mLocal[KFbxNodeTransformCache::eS];
+}
+
+void KFbxNode::EvaluateDefaultLocalTRS(bool clamp) {
+    EvaluateDefaultLocalT(clamp);
+    EvaluateDefaultLocalR(clamp);
+    EvaluateDefaultLocalS(clamp);
+}
+
+KgeMatrix& KFbxNode::EvaluateGlobalTransform(KTime time, EPivotSet set) {
+    return EvaluateGlobal(mTimeCache, time, true, set);
+}
+
+KgeMatrix& KFbxNode::EvaluateDefaultGlobalTransform(EPivotSet set) {
+    return EvaluateGlobal(mDefaultCache, KTime(), false, set);
+}
+
+KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set) {
+    // The cache answers for one time and one pivot set: the sets differ in
+    // pivots and in the space rotation limits apply in.
+    if (cache.mGlobalPivotSet != set) {
+        cache.Reset();
+    }
+    if (cache.mGlobalValid && (!atTime || cache.mGlobalTime == time)) {
+        return cache.mGlobal;
+    }
+    if (set == eDESTINATION_SET) {
+        SelectPivotSet(eDESTINATION_SET);
+    }
+    KFCurveNode* root = ChannelRoot(atTime);
+    for (int channel = 0; channel < 3; ++channel) {
+        EvaluateChannelIn(root, cache, channel, time, atTime, true);
+    }
+    // Kept equal to the "InheritType" value by every change of the property.
+    const int inheritType = mState.mPivots.mInheritType;
+
+    const KFbxVector4& t = cache.mLocal[KFbxNodeTransformCache::eT];
+    const KFbxVector4& s = cache.mLocal[KFbxNodeTransformCache::eS];
+    KgeMatrix localRotation;
+    mState.LocalRotation(localRotation, cache.mLocal[KFbxNodeTransformCache::eR]);
+    KgeMatrix localScaling;
+    SetDiagonal3(localScaling, s[0], s[1], s[2]);
+    double translation[3];
+    mState.mPivots.ComputePivotOffset(translation, localRotation, localScaling);
+    for (int axis = 0; axis < 3; ++axis) {
+        translation[axis] += t[axis];
+    }
+
+    KgeMatrix& globalRotation = cache.mGlobalRotation;
+    KgeMatrix& globalScaling = cache.mGlobalScaling;
+    if (KFbxNode* parent = GetParent()) {
+        KFbxNodeTransformCache& parentCache = atTime ? parent->mTimeCache : parent->mDefaultCache;
+        parent->EvaluateGlobal(parentCache, time, atTime, set);
+        Product3(globalRotation, localRotation, parentCache.mGlobalRotation);
+        if (inheritType == eINHERIT_RrSs) {
+            SetDiagonal3(globalScaling, parentCache.mGlobalScaling[0][0] * s[0],
+                         parentCache.mGlobalScaling[1][1] * s[1], parentCache.mGlobalScaling[2][2] * s[2]);
+        } else {
+            KgeMatrix inherited(parentCache.mGlobalScaling);
+            if (inheritType == eINHERIT_Rrs) {
+                const KFbxVector4& parentScaling = parentCache.mLocal[KFbxNodeTransformCache::eS];
+                KgeMatrix parentScalingInverse;
+                SetDiagonal3(parentScalingInverse, Reciprocal(parentScaling[0]), Reciprocal(parentScaling[1]),
+                             Reciprocal(parentScaling[2]));
+                Product3(inherited, parentScalingInverse, inherited);
+            }
+            KgeMatrix rotationInverse;
+            Transpose3(rotationInverse, localRotation);
+            Product3(globalScaling, localScaling, localRotation);
+            Product3(globalScaling, globalScaling, inherited);
+            Product3(globalScaling, globalScaling, rotationInverse);
+        }
+        KgeMatrixMultPoint(translation, parentCache.mGlobal, translation);
+    } else {
+        globalRotation = localRotation;
+        globalScaling = localScaling;
+    }
+    cache.mGlobalTranslation.Set(translation[0], translation[1], translation[2], 1.0);
+
+    KgeMatrix& global = cache.mGlobal;
+    global.SetIdentity4();
+    double* g = global;
+    if (inheritType == eINHERIT_RrSs) {
+        const double* r = globalRotation;
+        const double* scale = globalScaling;
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                g[row * 4 + column] = r[row * 4 + column] * scale[row * 5];
+            }
+        }
+    } else {
+        Product3(global, globalScaling, globalRotation);
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        g[12 + axis] = translation[axis];
+    }
+
+    cache.mGlobalTime = time;
+    cache.mGlobalPivotSet = set;
+    cache.mGlobalValid = true;
+    if (set == eDESTINATION_SET) {
+        SelectPivotSet(eSOURCE_SET);
+    }
+    return global;
+}
+
+void KFbxNode::ResetEvaluationCache() {
+    mTimeCache.Reset();
+    mDefaultCache.Reset();
+}
+
+void KFbxNode::SetCachedTransformFromMatrix(const KgeMatrix& matrix) {
+    KFbxNodeMatrixRecord& record = mMatrixRecords[1];
+    record.mMatrix.CopyFrom16(matrix);
+    record.mTranslation.Set(matrix[3][0], matrix[3][1], matrix[3][2], 1.0);
+    double scaling[3];
+    record.mRotation.SetIdentity();
+    for (int row = 0; row < 3; ++row) {
+        scaling[row] = std::sqrt(matrix[row][0] * matrix[row][0] + matrix[row][1] * matrix[row][1] +
+                                 matrix[row][2] * matrix[row][2]);
+        for (int column = 0; column < 3; ++column) {
+            record.mRotation[row][column] = scaling[row] != 0.0 ? matrix[row][column] / scaling[row] : 0.0;
+        }
+    }
+    SetDiagonal3(record.mScaling, scaling[0], scaling[1], scaling[2]);
+    for (int axis = 0; axis < 3; ++axis) {
+        record.mScaling[3][axis] = 0.0;
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,344 @@
+// The node's transform properties, its two pivot sets and the evaluation state
+// loaded from pivot set 0, and the moves between properties and pivot sets.
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxDouble3.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constexpr double kNeutralTolerance = 1e-6;
+
+const char* const kRotationOrderNames[] = {"Euler XYZ", "Euler XZY", "Euler YZX", "Euler YXZ",
+                                           "Euler ZXY", "Euler ZYX", "Spheric XYZ"};
+const char* const kInheritTypeNames[] = {"RrSs", "RrSs", "Rrs"};
+
+// The properties of one kind of limits; the six axis enables follow the first.
+struct LimitProperties {
+    ENodeProperty mActive;
+    ENodeProperty mMin;
+    ENodeProperty mMax;
+    ENodeProperty mMinX;
+    KFbxLimits::ELimitKind mKind;
+};
+
+const LimitProperties kLimitProperties[] = {
+    {eTranslationActive, eTranslationMin, eTranslationMax, eTranslationMinX, KFbxLimits::eTranslation},
+    {eRotationActive, eRotationMin, eRotationMax, eRotationMinX, KFbxLimits::eRotation},
+    {eScalingActive, eScalingMin, eScalingMax, eScalingMinX, KFbxLimits::eScaling},
+};
+
+bool ReadBool(const KFbxProperty& property) {
+    bool value = false;
+    property.Get(&value, eFbxValueBool);
+    return value;
+}
+
+int ReadInt(const KFbxProperty& property) {
+    int value = 0;
+    property.Get(&value, eFbxValueInteger);
+    return value;
+}
+
+KFbxVector4 ReadVector(const KFbxProperty& property) {
+    fbxDouble3 value;
+    property.Get(&value, eFbxValueDouble3);
+    return KFbxVector4(value[0], value[1], value[2], 1.0);
+}
+
+void WriteBool(KFbxProperty& property, bool value) { property.Set(&value, eFbxValueBool); }
+
+void WriteInt(KFbxProperty& property, int value) { property.Set(&value, eFbxValueInteger); }
+
+void WriteVector(KFbxProperty& property, const KFbxVector4& value) {
+    const fbxDouble3 raw(value[0], value[1], value[2]);
+    property.Set(&raw, eFbxValueDouble3);
+}
+
+// The vector into the set and, for set 0, through the store operation into
+// the evaluation state.
+template <class Target>
+void StoreVector(KFbxNodePivotSet* sets, KFbxNode::EPivotSet set, KFbxVector4 KFbxNodePivotSet::*field,
+                 const KFbxVector4& v, Target& target, void (Target::*store)(const KFbxVector4&)) {
+    sets[set].*field = v;
+    if (set == KFbxNode::eSOURCE_SET) {
+        (target.*store)(v);
+    }
+}
+
+bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDouble3(a, b, kNeutralTolerance) != 0; }
+
+}  // namespace
+
+void KFbxNode::CreateProperties() {
+    for (int index = 0; index < eNodePropertyCount; ++index) {
+        const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
+        // The object destroys the handle with itself.
+        auto* handle = new (std::nothrow) KFbxProperty(this, info.mName, *info.mDataType, "");
+        if (handle == nullptr) {
+            continue;
+        }
+        if (info.mAnimatable) {
+            handle->ModifyFlag(KFbxProperty::kAnimatable | KFbxProperty::kPublicFlag8, true);
+        }
+        mProperties[index] = *handle;
+    }
+    for (const char* name : kRotationOrderNames) {
+        mProperties[eRotationOrder].AddEnumValue(name);
+    }
+    for (const char* name : kInheritTypeNames) {
+        mProperties[eInheritType].AddEnumValue(name);
+    }
+}
+
+const char* KFbxNode::GetRotationOrderName(int order) {
+    return order >= 0 && order <= eSPHERIC_XYZ ? kRotationOrderNames[order] : nullptr;
+}
+
+const char* KFbxNode::GetTransformInheritTypeName(int type) {
+    return type >= 0 && type <= eINHERIT_Rrs ? kInheritTypeNames[type] : nullptr;
+}
+
+bool KFbxNode::SetDouble3(ENodeProperty which, const KFbxVector4& value) {
+    if (!mProperties[which].IsValid()) {
+        return false;
+    }
+    WriteVector(mProperties[which], value);
+    return true;
+}
+
+void KFbxNode::GetDouble3(ENodeProperty which, KFbxVector4& out) const {
+    if (mProperties[which].IsValid()) {
+        out = ReadVector(mProperties[which]);
+    }
+}
+
+KFbxVector4 KFbxNode::GetPropertyDouble3(const char* name) const {
+    const KFbxProperty property = FindProperty(name);
+    return property.IsValid() ? ReadVector(property) : KFbxVector4();
+}
+
+// ---- pivot sets -------------------------------------------------------------
+
+void KFbxNode::SetRotationOffset(EPivotSet set, const KFbxVector4& v) {
+    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mRotationOffset, v, mState.mPivots, &KFbxNodePivots::SetRotationOffset);
+}
+
+void KFbxNode::SetRotationPivot(EPivotSet set, const KFbxVector4& v) {
+    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mRotationPivot, v, mState.mPivots, &KFbxNodePivots::SetRotationPivot);
+}
+
+void KFbxNode::SetScalingOffset(EPivotSet set, const KFbxVector4& v) {
+    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mScalingOffset, v, mState.mPivots, &KFbxNodePivots::SetScalingOffset);
+}
+
+void KFbxNode::SetScalingPivot(EPivotSet set, const KFbxVector4& v) {
+    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mScalingPivot, v, mState.mPivots, &KFbxNodePivots::SetScalingPivot);
+}
+
+void KFbxNode::SetPreRotation(EPivotSet set, const KFbxVector4& v) {
+    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mPreRotation, v, mState.mPrePostRotation, &KFbxNodePrePostRotation::SetPre);
+}
+
+void KFbxNode::SetPostRotation(EPivotSet set, const KFbxVector4& v) {
+    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mPostRotation, v, mState.mPrePostRotation, &KFbxNodePrePostRotation::SetPost);
+}
+
+void KFbxNode::SetRotationOrder(EPivotSet set, ERotationOrder order) {
+    mPivotSets[set].mRotationOrder = order;
+    if (set == eSOURCE_SET) {
+        mState.mPrePostRotation.mOrder = 2 * order;
+    }
+}
+
+void KFbxNode::GetRotationOrder(EPivotSet set, ERotationOrder& order) const {
+    order = static_cast<ERotationOrder>(mPivotSets[set].mRotationOrder);
+}
+
+void KFbxNode::SetRotationSpaceForLimitOnly(EPivotSet set, bool on) {
+    mPivotSets[set].mRotationSpaceForLimitOnly = on;
+    if (set == eSOURCE_SET) {
+        mState.mRotationSpaceForLimitOnly = on;
+    }
+}
+
+void KFbxNode::SelectPivotSet(EPivotSet set) {
+    const KFbxNodePivotSet& pivots = mPivotSets[set];
+    mState.mPrePostRotation.mOrder = 2 * pivots.mRotationOrder;
+    mState.mRotationSpaceForLimitOnly = pivots.mRotationSpaceForLimitOnly;
+    mState.mPivots.SetRotationOffset(pivots.mRotationOffset);
+    mState.mPivots.SetRotationPivot(pivots.mRotationPivot);
+    mState.mPivots.SetScalingOffset(pivots.mScalingOffset);
+    mState.mPivots.SetScalingPivot(pivots.mScalingPivot);
+    mState.mPrePostRotation.SetPre(pivots.mPreRotation);
+    mState.mPrePostRotation.SetPost(pivots.mPostRotation);
+}
+
+void KFbxNode::ResetPivotSetOfNode(EPivotSet set) {
+    const KFbxVector4 zero;
+    SetRotationOrder(set, eEULER_XYZ);
+    SetPreRotation(set, zero);
+    SetPostRotation(set, zero);
+    SetRotationPivot(set, zero);
+    SetScalingPivot(set, zero);
+    SetRotationOffset(set, zero);
+    SetScalingOffset(set, zero);
+    SetGeometricTranslation(set, zero);
+    SetGeometricRotation(set, zero);
+    SetGeometricScaling(set, KFbxVector4(1.0, 1.0, 1.0, 1.0));
+    SetRotationSpaceForLimitOnly(set, false);
+    SetQuaternionInterpolate(set, false);
+}
+
+void KFbxNode::ResetPivotSet(EPivotSet set) {
+    ResetPivotSetOfNode(set);
+    for (int index = 0; index < GetChildCount(); ++index) {
+        GetChild(index)->ResetPivotSet(set);
+    }
+}
+
+void KFbxNode::SetTransformInheritType(ETransformInheritType type) {
+    WriteInt(mProperties[eInheritType], type);
+    mState.mPivots.mInheritType = type;
+}
+
+void KFbxNode::GetTransformInheritType(ETransformInheritType& type) const {
+    type = static_cast<ETransformInheritType>(ReadInt(mProperties[eInheritType]));
+}
+
+void KFbxNode::SetRotationActive(bool active) {
+    if (mLimits != nullptr) {
+        mLimits->SetRotationActive(active);
+    }
+    WriteBool(mProperties[eRotationActive], active);
+}
+
+bool KFbxNode::GetRotationActive() const { return ReadBool(mProperties[eRotationActive]); }
+
+// ---- properties and pivot sets ------------------------------------------------
+
+void KFbxNode::InitTransformDefaults() {
+    for (int index = 0; index < eNodePropertyCount; ++index) {
+        const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
+        KFbxProperty& property = mProperties[index];
+        const double* value = info.mDefault;
+        switch (info.mDataType->GetType()) {
+            case eFbxValueBool:
+                WriteBool(property, value[0] != 0.0);
+                break;
+            case eFbxValueInteger:
+            case eFbxValueEnum:
+                WriteInt(property, static_cast<int>(value[0]));
+                break;
+            case eFbxValueDouble:
+                property.Set(&value[0], eFbxValueDouble);
+                break;
+            case eFbxValueDouble3:
+                WriteVector(property, KFbxVector4(value[0], value[1], value[2], 1.0));
+                break;
+            default:
+                break;
+        }
+    }
+    mPivotSets[eSOURCE_SET] = KFbxNodePivotSet();
+    mPivotSets[eDESTINATION_SET] = KFbxNodePivotSet();
+    SelectPivotSet(eSOURCE_SET);
+    mState.mPivots.mInheritType = eINHERIT_RrSs;
+}
+
+void KFbxNode::UpdatePropertiesFromPivotsAndLimits() {
+    const KFbxNodePivotSet& pivots = mPivotSets[eSOURCE_SET];
+    WriteVector(mProperties[eRotationOffset], pivots.mRotationOffset);
+    WriteVector(mProperties[eRotationPivot], pivots.mRotationPivot);
+    WriteVector(mProperties[eScalingOffset], pivots.mScalingOffset);
+    WriteVector(mProperties[eScalingPivot], pivots.mScalingPivot);
+    WriteVector(mProperties[ePreRotation], pivots.mPreRotation);
+    WriteVector(mProperties[ePostRotation], pivots.mPostRotation);
+    WriteVector(mProperties[eGeometricTranslation], pivots.mGeometricTranslation);
+    WriteVector(mProperties[eGeometricRotation], pivots.mGeometricRotation);
+    WriteVector(mProperties[eGeometricScaling], pivots.mGeometricScaling);
+    WriteInt(mProperties[eRotationOrder], pivots.mRotationOrder);
+    WriteBool(mProperties[eRotationSpaceForLimitOnly], pivots.mRotationSpaceForLimitOnly);
+    WriteBool(mProperties[eQuaternionInterpolate], pivots.mQuaternionInterpolate);
+    for (const LimitProperties& limit : kLimitProperties) {
+        const KFbxLimitRecord& record = mLimits->GetRecord(limit.mKind);
+        WriteBool(mProperties[limit.mActive], (record.mFlags & KFbxLimitRecord::kActive) != 0);
+        for (int axis = 0; axis < 6; ++axis) {
+            WriteBool(mProperties[limit.mMinX + axis], (record.mFlags & (KFbxLimitRecord::kMinX << axis)) != 0);
+        }
+        WriteVector(mProperties[limit.mMin], record.mMin);
+        WriteVector(mProperties[limit.mMax], record.mMax);
+    }
+}
+
+void KFbxNode::UpdatePivotsAndLimitsFromProperties() {
+    const KFbxVector4 zero;
+    const KFbxVector4 one(1.0, 1.0, 1.0, 1.0);
+    const ENodeProperty zeroVectors[] = {eRotationOffset,  eRotationPivot, ePreRotation,          ePostRotation,
+                                         eScalingOffset,   eScalingPivot,  eGeometricTranslation, eGeometricRotation};
+    bool pivotsUsed = Differs(ReadVector(mProperties[eGeometricScaling]), one) ||
+                      ReadInt(mProperties[eRotationOrder]) != 0 || ReadBool(mProperties[eQuaternionInterpolate]);
+    for (ENodeProperty which : zeroVectors) {
+        pivotsUsed = pivotsUsed || Differs(ReadVector(mProperties[which]), zero);
+    }
+    if (pivotsUsed) {
+        SetRotationOffset(eSOURCE_SET, ReadVector(mProperties[eRotationOffset]));
+        SetRotationPivot(eSOURCE_SET, ReadVector(mProperties[eRotationPivot]));
+        SetPreRotation(eSOURCE_SET, ReadVector(mProperties[ePreRotation]));
+        SetPostRotation(eSOURCE_SET, ReadVector(mProperties[ePostRotation]));
+        SetScalingOffset(eSOURCE_SET, ReadVector(mProperties[eScalingOffset]));
+        SetScalingPivot(eSOURCE_SET, ReadVector(mProperties[eScalingPivot]));
+        SetGeometricTranslation(eSOURCE_SET, ReadVector(mProperties[eGeometricTranslation]));
+        SetGeometricRotation(eSOURCE_SET, ReadVector(mProperties[eGeometricRotation]));
+        SetGeometricScaling(eSOURCE_SET, ReadVector(mProperties[eGeometricScaling]));
+        SetRotationOrder(eSOURCE_SET, static_cast<ERotationOrder>(ReadInt(mProperties[eRotationOrder])));
+        SetRotationSpaceForLimitOnly(eSOURCE_SET, ReadBool(mProperties[eRotationSpaceForLimitOnly]));
+        SetQuaternionInterpolate(eSOURCE_SET, ReadBool(mProperties[eQuaternionInterpolate]));
+        SetPivotState(eSOURCE_SET, 0);
+        mPivotSets[eDESTINATION_SET] = KFbxNodePivotSet();
+    }
+
+    bool limitsDiffer = false;
+    for (const LimitProperties& limit : kLimitProperties) {
+        const KFbxLimitRecord& record = mLimits->GetRecord(limit.mKind);
+        limitsDiffer = limitsDiffer ||
+                       ReadBool(mProperties[limit.mActive]) != ((record.mFlags & KFbxLimitRecord::kActive) != 0) ||
+                       Differs(ReadVector(mProperties[limit.mMin]), record.mMin) ||
+                       Differs(ReadVector(mProperties[limit.mMax]), record.mMax);
+        for (int axis = 0; axis < 6; ++axis) {
+            limitsDiffer = limitsDiffer || ReadBool(mProperties[limit.mMinX + axis]) !=
+                                               ((record.mFlags & (KFbxLimitRecord::kMinX << axis)) != 0);
+        }
+    }
+    if (limitsDiffer) {
+        for (const LimitProperties& limit : kLimitProperties) {
+            const auto axis = [&](int offset) { return ReadBool(mProperties[limit.mMinX + offset]); };
+            mLimits->SetLimitMinActive(axis(0), axis(1), axis(2), limit.mKind);
+            mLimits->SetLimitMaxActive(axis(3), axis(4), axis(5), limit.mKind);
+            mLimits->SetLimitMin(ReadVector(mProperties[limit.mMin]), limit.mKind);
+            mLimits->SetLimitMax(ReadVector(mProperties[limit.mMax]), limit.mKind);
+        }
+        mLimits->SetTranslationActive(ReadBool(mProperties[eTranslationActive]));
+        mLimits->SetRotationActive(ReadBool(mProperties[eRotationActive]));
+        mLimits->SetScalingActive(ReadBool(mProperties[eScalingActive]));
+    }
+
+    if (ReadBool(mProperties[eQuaternionInterpolate])) {
+        for (int index = 0; index < GetTakeNodeCount(); ++index) {
+            KFbxTakeNode* takeNode = GetTakeNode(index);
+            KFCurveNode* rotation = takeNode->GetKFCurveNode() != nullptr ? takeNode->GetKFCurveNode()->Find("R")
+                                                                          : nullptr;
+            if (rotation != nullptr) {
+                rotation->SetQuaternionInterpolation(true);
+            }
+        }
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,249 @@
+// Nodes: their defaults, the hierarchy and its refusal of cycles, attributes
+// and the default attribute, targets, display flags and take selection.
+#include <fbxfilesdk/core/KStringList.h>
+
+#include "scene/SceneTestSupport.h"
+
+using namespace fbxsdk_2006_11_1;
+using namespace fbxsdk_2006_11_1::scenetest;
+
+namespace {
+
+class KFbxNodeTest : public SceneTest {};
+
+TEST_F(KFbxNodeTest, NewNodeStartsVisibleWithDefaultTakeAndNoAttribute) {
+    KFbxNode* node = MakeNode("node");
+    ASSERT_NE(node, nullptr);
+    EXPECT_TRUE(node->GetVisibility());
+    EXPECT_EQ(node->GetShading(), 3);
+    EXPECT_FALSE(node->GetMultiLayer());
+    EXPECT_EQ(node->GetMultiTake(), 1);
+    EXPECT_EQ(node->GetDefaultNodeAttributeIndex(), -1);
+    ASSERT_EQ(node->GetTakeNodeCount(), 1);
+    EXPECT_STREQ(node->GetTakeNodeName(0), "Default");
+    EXPECT_EQ(node->GetChildCount(), 0);
+    EXPECT_EQ(node->GetParent(), nullptr);
+    EXPECT_STREQ(node->GetTypeName(), "Null");
+    KStringList flags;
+    node->GetTypeFlags(flags);
+    ASSERT_EQ(flags.GetCount(), 1);
+    EXPECT_STREQ(flags.GetStringAt(0), "Null");
+    EXPECT_EQ(node->GetObjectTypeCode(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KFbxNodeTest, ChildrenKeepTheirOrderAndMoveBetweenParents) {
+    KFbxNode* first = MakeNode("first");
+    KFbxNode* second = MakeNode("second");
+    KFbxNode* a = MakeNode("a", first);
+    KFbxNode* b = MakeNode("b", first);
+    MakeNode("grandchild", a);
+    EXPECT_EQ(first->GetChildCount(), 2);
+    EXPECT_EQ(first->GetChildCount(true), 3);
+    EXPECT_EQ(first->GetChild(0), a);
+    EXPECT_EQ(first->GetChild(1), b);
+    EXPECT_EQ(a->GetParent(), first);
+
+    EXPECT_TRUE(second->AddChild(a));
+    EXPECT_EQ(first->GetChildCount(), 1);
+    EXPECT_EQ(first->GetChild(0), b);
+    EXPECT_EQ(a->GetParent(), second);
+    EXPECT_FALSE(second->AddChild(nullptr));
+
+    EXPECT_EQ(second->RemoveChild(a), a);
+    EXPECT_EQ(a->GetParent(), nullptr);
+    EXPECT_EQ(second->RemoveChild(a), nullptr);
+    EXPECT_EQ(second->RemoveChild(nullptr), nullptr);
+}
+
+TEST_F(KFbxNodeTest, NodeUnderItsOwnDescendantIsRefusedWithTheCycleError) {
+    KFbxNode* root = MakeNode("root");
+    KFbxNode* child = MakeNode("child", root);
+    KFbxNode* grandchild = MakeNode("grandchild", child);
+    EXPECT_FALSE(grandchild->AddChild(root));
+    EXPECT_EQ(root->GetErrorCode(), -1);
+    EXPECT_EQ(grandchild->GetErrorCode(), KFbxNode::eCyclicGraph);
+    EXPECT_STREQ(grandchild->GetError().GetLastErrorString(),
+                 "Operation with a target of the entity would generate a cyclic graph");
+    EXPECT_FALSE(root->AddChild(root));
+    EXPECT_EQ(root->GetParent(), nullptr);
+    EXPECT_EQ(root->GetChildCount(true), 2);
+}
+
+TEST_F(KFbxNodeTest, FindChildSearchesAChildsSubtreeBeforeTheNextChild) {
+    KFbxNode* root = MakeNode("root");
+    KFbxNode* first = MakeNode("first", root);
+    KFbxNode* deep = MakeNode("twin", first);
+    KFbxNode* twin = MakeNode("twin", root);
+    EXPECT_EQ(root->FindChild("twin", true), deep);
+    EXPECT_EQ(root->FindChild("twin", false), twin);
+    EXPECT_EQ(root->FindChild("missing"), nullptr);
+    deep->SetName("renamed");
+    EXPECT_EQ(root->FindChild("twin", true, true), deep);
+    EXPECT_EQ(root->FindChild("twin", true, false), twin);
+}
+
+TEST_F(KFbxNodeTest, AttributesAndTheDefaultIndex) {
+    KFbxNode* node = MakeNode("node");
+    Camera* camera = Camera::Make(mManager, "camera");
+    Mesh* mesh = Mesh::Make(mManager, "mesh");
+    EXPECT_FALSE(node->AddNodeAttribute(nullptr));
+    EXPECT_TRUE(node->AddNodeAttribute(camera));
+    EXPECT_EQ(node->GetDefaultNodeAttributeIndex(), 0);
+    EXPECT_FALSE(node->AddNodeAttribute(camera));
+    EXPECT_TRUE(node->AddNodeAttribute(mesh));
+    EXPECT_EQ(node->GetNodeAttributeCount(), 2);
+    EXPECT_EQ(camera->GetNode(), node);
+    EXPECT_STREQ(node->GetTypeName(), "Kind");
+
+    // The mesh getter falls back to the first mesh; the camera getter sees the default.
+    EXPECT_EQ(node->GetMesh(), mesh);
+    EXPECT_EQ(node->GetCamera(), camera);
+    EXPECT_EQ(node->GetGeometry(), nullptr);
+    EXPECT_EQ(node->GetLight(), nullptr);
+
+    EXPECT_EQ(node->GetNodeAttributeIndex(mesh), 1);
+    EXPECT_EQ(node->GetNodeAttributeIndex(nullptr), -1);
+    EXPECT_EQ(node->GetErrorCode(), KFbxNode::eAttributeNotConnected);
+    EXPECT_STREQ(node->GetError().GetLastErrorString(), "Attribute not connected");
+    EXPECT_FALSE(node->SetDefaultNodeAttributeIndex(2));
+    EXPECT_EQ(node->GetErrorCode(), KFbxNode::eIndexOutOfRange);
+    EXPECT_STREQ(node->GetError().GetLastErrorString(), "Index out of range");
+
+    // An attribute already carried only becomes the default.
+    EXPECT_EQ(node->SetNodeAttribute(mesh), nullptr);
+    EXPECT_EQ(node->GetDefaultNodeAttributeIndex(), 1);
+    EXPECT_EQ(node->GetNodeAttribute(), mesh);
+    EXPECT_EQ(node->GetGeometry(), mesh);
+    EXPECT_STREQ(node->GetTypeName(), "Mesh");
+}
+
+TEST_F(KFbxNodeTest, ReplacingTheAttributeDestroysTheOthersButReturnsTheOldDefault) {
+    KFbxNode* node = MakeNode("node");
+    KFbxNode* instance = MakeNode("instance");
+    Mesh* shared = Mesh::Make(mManager, "shared");
+    Null* dropped = Null::Make(mManager, "dropped");
+    Camera* old = Camera::Make(mManager, "old");
+    node->AddNodeAttribute(old);
+    node->AddNodeAttribute(shared);
+    node->AddNodeAttribute(dropped);
+    instance->AddNodeAttribute(shared);
+    const int objects = mManager->GetObjectCount();
+
+    Light* light = Light::Make(mManager, "light");
+    EXPECT_EQ(node->SetNodeAttribute(light), old);
+    EXPECT_EQ(node->GetNodeAttributeCount(), 1);
+    EXPECT_EQ(node->GetNodeAttribute(), light);
+    EXPECT_EQ(node->GetDefaultNodeAttributeIndex(), 0);
+    EXPECT_EQ(old->GetNode(), nullptr);
+    EXPECT_EQ(old->GetDstObjectCount(), 0);
+    // Only the unshared, non-default one is gone; a light takes one take only.
+    EXPECT_EQ(mManager->GetObjectCount(), objects);
+    EXPECT_EQ(instance->GetNodeAttribute(), shared);
+    EXPECT_EQ(node->GetMultiTake(), 0);
+
+    EXPECT_EQ(node->SetNodeAttribute(nullptr), light);
+    EXPECT_EQ(node->GetDefaultNodeAttributeIndex(), -1);
+    EXPECT_EQ(node->GetMultiTake(), 1);
+    old->Destroy();
+    light->Destroy();
+}
+
+TEST_F(KFbxNodeTest, TargetsAreSingleNodeLinks) {
+    KFbxNode* node = MakeNode("node");
+    KFbxNode* first = MakeNode("first");
+    KFbxNode* second = MakeNode("second");
+    EXPECT_EQ(node->GetTarget(), nullptr);
+    node->SetTarget(first);
+    node->SetTarget(second);
+    EXPECT_EQ(node->GetTarget(), second);
+    node->SetTargetUp(first);
+    EXPECT_EQ(node->GetTargetUp(), first);
+    EXPECT_EQ(node->GetTarget(), second);
+    node->SetTarget(nullptr);
+    EXPECT_EQ(node->GetTarget(), nullptr);
+}
+
+TEST_F(KFbxNodeTest, VisibilityWritesShowAndTheVisibilityValue) {
+    KFbxNode* node = MakeNode("node");
+    node->SetVisibility(false);
+    EXPECT_FALSE(node->GetVisibility());
+    bool show = true;
+    node->GetNodeProperty(eShow).Get(&show, eFbxValueBool);
+    EXPECT_FALSE(show);
+    EXPECT_DOUBLE_EQ(node->GetNodeProperty(eVisibility).GetDouble(), 0.0);
+    EXPECT_FLOAT_EQ(node->GetDefaultTakeNode()->GetKFCurveNode()->Find("Visibility")->FCurveGet()->GetValue(), 0.0f);
+}
+
+TEST_F(KFbxNodeTest, AnimationIntervalCoversTheSubtree) {
+    KFbxNode* root = MakeNode("root");
+    KFbxNode* child = MakeNode("child", root);
+    KTime start(100);
+    KTime stop(200);
+    EXPECT_FALSE(root->GetAnimationInterval(start, stop));
+    EXPECT_EQ(start, KTime(100));
+    KFCurve* curve = ChannelCurve(child->GetDefaultTakeNode(), "T", "X");
+    curve->KeySet(0, KTime(50), 1.0f);
+    curve->KeySet(1, KTime(150), 2.0f);
+    EXPECT_TRUE(root->GetAnimationInterval(start, stop));
+    EXPECT_EQ(start, KTime(50));
+    EXPECT_EQ(stop, KTime(200));
+}
+
+TEST_F(KFbxNodeTest, ChildNamesAndMarks) {
+    KFbxNode* node = MakeNode("node");
+    node->AddChildName("a");
+    node->AddChildName("b");
+    EXPECT_EQ(node->GetChildNameCount(), 2);
+    EXPECT_STREQ(node->GetChildName(1), "b");
+    EXPECT_EQ(node->GetChildName(2), nullptr);
+    EXPECT_FALSE(node->IsMarked(true));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KFbxNodeTest, DestroyedParentLeavesTheChildWithoutParent) {
+    KFbxNode* parent = MakeNode("parent");
+    KFbxNode* child = MakeNode("child", parent);
+    KFbxNode* other = MakeNode("other");
+    KFbxNode* moved = MakeNode("moved", other);
+    parent->Destroy();
+    EXPECT_EQ(child->GetParent(), nullptr);
+    EXPECT_DOUBLE_EQ(child->EvaluateGlobalTransform(KTime())[3][0], 0.0);
+    moved->Destroy();
+    EXPECT_EQ(other->GetChildCount(), 0);
+
+    // A recursive destroy takes the subtree along.
+    KFbxNode* top = MakeNode("top");
+    MakeNode("leaf", MakeNode("middle", top));
+    const int before = mManager->GetObjectCount(KFbxNode::ClassId);
+    top->Destroy(true);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxNode::ClassId), before - 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KFbxNodeTest, AttributeColourStartsGreyAndTravelsWithItsClone) {
+    Mesh* mesh = Mesh::Make(mManager, "mesh");
+    fbxDouble3 colour = mesh->Color.GetDouble3();
+    EXPECT_DOUBLE_EQ(colour[0], 0.8);
+    EXPECT_DOUBLE_EQ(colour[2], 0.8);
+    EXPECT_EQ(mesh->GetObjectTypeCode(), 14);
+    const fbxDouble3 red(1.0, 0.0, 0.0);
+    mesh->Color.Set(&red, eFbxValueDouble3);
+    EXPECT_EQ(mesh->Clone(1), nullptr);
+    KFbxNodeAttribute* clone = mesh->Clone(2);
+    ASSERT_NE(clone, nullptr);
+    EXPECT_EQ(clone->GetAttributeType(), KFbxNodeAttribute::eMESH);
+    EXPECT_DOUBLE_EQ(clone->Color.GetDouble3()[1], 0.0);
+    EXPECT_STREQ(clone->GetName(), "mesh");
+}
+
+}  // namespace
