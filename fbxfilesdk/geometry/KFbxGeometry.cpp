@@ -1,0 +1,222 @@
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constinit const char* const kErrorMessages[KFbxGeometry::eERROR_COUNT] = {
+    "Parameter out of range.",
+    "Null parameter.",
+    "Shape already added.",
+    "Invalid shape name.",
+    "Shape name already in use.",
+    "Shape control-point count differs from the geometry's.",
+    "Out of memory.",
+};
+
+// The class of the deformer sources of a type; the null class id for a type
+// whose class is not registered, which matches nothing.
+KFbxClassId DeformerClassOf(int type) {
+    const KFbxSceneClassIds& ids = KFbxGetSceneClassIds();
+    switch (type) {
+        case 0:
+            return ids.mDeformer;
+        case 1:
+            return ids.mSkin;
+        default:
+            return KFbxClassId();
+    }
+}
+
+// Direction d through the matrix's upper 3x3 (rows are the axes), renormalised.
+KFbxVector4 TransformDirection(const KgeMatrix& m, const KFbxVector4& d) {
+    KFbxVector4 result(d[0] * m[0][0] + d[1] * m[1][0] + d[2] * m[2][0],
+                       d[0] * m[0][1] + d[1] * m[1][1] + d[2] * m[2][1],
+                       d[0] * m[0][2] + d[1] * m[1][2] + d[2] * m[2][2], d[3]);
+    result.Normalize();
+    return result;
+}
+
+void TransformPoints(const KgeMatrix& m, KFbxVector4* points, int count) {
+    for (int index = 0; index < count; ++index) {
+        const double w = points[index][3];
+        points[index] = m.MultT(points[index]);
+        points[index][3] = w;
+    }
+}
+
+// Every normal element of every layer of the geometry base.
+void TransformNormals(const KgeMatrix& normalMatrix, KFbxGeometryBase& geometry) {
+    for (int index = 0; index < geometry.GetLayerCount(); ++index) {
+        KFbxLayerElementNormal* normals = geometry.GetLayer(index)->GetNormals();
+        if (normals == nullptr) {
+            continue;
+        }
+        DynamicArrayOf<KFbxVector4>& direct = normals->GetDirectArray();
+        for (int item = 0; item < direct.GetCount(); ++item) {
+            direct.SetAt(item, TransformDirection(normalMatrix, direct.GetAt(item)));
+        }
+    }
+}
+
+void TransformGeometryBase(const KgeMatrix& pivot, const KgeMatrix& normalMatrix, KFbxGeometryBase& geometry) {
+    TransformPoints(pivot, geometry.GetControlPoints(), geometry.GetControlPointsCount());
+    TransformNormals(normalMatrix, geometry);
+}
+
+}  // namespace
+
+KFbxClassId KFbxGeometry::ClassId;
+
+KFbxGeometry::KFbxGeometry(KFbxSdkManager* manager, const char* name)
+    : KFbxGeometryBase(manager, name), mError(kErrorMessages, eERROR_COUNT) {}
+
+KFbxGeometry::~KFbxGeometry() = default;
+
+KFbxPlug* KFbxGeometry::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* geometry = new (std::nothrow) KFbxGeometry(manager, name);
+    if (geometry != nullptr) {
+        geometry->CreateInternal();
+    }
+    return geometry;
+}
+
+KFbxClassId KFbxGeometry::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxGeometry::NewInternalObject() { return new (std::nothrow) KFbxGeometry_internal(this); }
+
+// ---- pivot ------------------------------------------------------------------
+
+KgeMatrix& KFbxGeometry::GetPivot(KgeMatrix& out) const {
+    out = mPivot;
+    return out;
+}
+
+void KFbxGeometry::SetPivot(const KgeMatrix& pivot) { mPivot = pivot; }
+
+void KFbxGeometry::ApplyPivot() {
+    // Normals go through the inverse transpose, which keeps them
+    // perpendicular to surfaces scaled unevenly along the pivot's axes.
+    const KgeMatrix normalMatrix = mPivot.GetInverseOrthogonal().GetTranspose();
+    TransformGeometryBase(mPivot, normalMatrix, *this);
+    for (const ShapeEntry& entry : mShapes) {
+        TransformGeometryBase(mPivot, normalMatrix, *entry.mShape);
+    }
+    mPivot.SetIdentity();
+}
+
+// ---- deformers --------------------------------------------------------------
+
+int KFbxGeometry::GetDeformerCount(int type) const {
+    const KFbxClassId classId = DeformerClassOf(type);
+    return classId == KFbxClassId() ? 0 : GetSrcObjectCount(classId);
+}
+
+KFbxDeformer* KFbxGeometry::GetDeformer(int /*index*/, int /*type*/) {
+    // No deformer class is part of this library yet: whatever the count says,
+    // there is no deformer of a known class to give.
+    mError.SetError(eINDEX_OUT_OF_RANGE);
+    return nullptr;
+}
+
+// ---- shapes -----------------------------------------------------------------
+
+int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
+    int error = -1;
+    if (shape == nullptr) {
+        error = eNULL_PARAMETER;
+    } else if (name == nullptr || name[0] == '\0') {
+        error = eSHAPE_INVALID_NAME;
+    } else if (shape->GetControlPointsCount() != GetControlPointsCount()) {
+        error = eSHAPE_CONTROL_POINT_COUNT;
+    } else if (FindProperty(name).IsValid()) {
+        error = eSHAPE_NAME_CLASH;
+    }
+    for (const ShapeEntry& entry : mShapes) {
+        if (error == -1 && entry.mShape == shape) {
+            error = eSHAPE_ALREADY_ADDED;
+        }
+    }
+    if (error != -1) {
+        mError.SetError(error);
+        return -1;
+    }
+    try {
+        mShapes.push_back(ShapeEntry{shape, KString(name)});
+    } catch (const std::bad_alloc&) {
+        mError.SetError(eOUT_OF_MEMORY);
+        return -1;
+    }
+    if (!KFbxProperty::Create(this, name, gKFbxDataTypeNumber, "").IsValid()) {
+        mShapes.pop_back();
+        mError.SetError(eOUT_OF_MEMORY);
+        return -1;
+    }
+    return GetShapeCount() - 1;
+}
+
+int KFbxGeometry::GetShapeCount() const { return static_cast<int>(mShapes.size()); }
+
+KFbxShape* KFbxGeometry::GetShape(int index) const {
+    if (index < 0 || index >= GetShapeCount()) {
+        return nullptr;
+    }
+    return mShapes[static_cast<std::size_t>(index)].mShape;
+}
+
+const char* KFbxGeometry::GetShapeName(int index) const {
+    if (index < 0 || index >= GetShapeCount()) {
+        return nullptr;
+    }
+    return mShapes[static_cast<std::size_t>(index)].mName.Buffer();
+}
+
+double KFbxGeometry::GetShapeChannelValue(int index) const {
+    const char* name = GetShapeName(index);
+    KFbxNode* node = GetNode();
+    KFbxTakeNode* take = node != nullptr && name != nullptr ? node->GetCurrentTakeNode() : nullptr;
+    KFCurveNode* root = take != nullptr ? take->GetKFCurveNode() : nullptr;
+    KFCurveNode* channel = root != nullptr ? root->Find(name) : nullptr;
+    const KFCurve* curve = channel != nullptr ? channel->FCurveGet() : nullptr;
+    return curve != nullptr ? curve->GetValue() : 0.0;
+}
+
+bool KFbxGeometry::CopyGeometry(const KFbxGeometry& other) {
+    if (&other == this) {
+        return true;
+    }
+    if (!CopyGeometryBase(other)) {
+        return false;
+    }
+    try {
+        std::vector<ShapeEntry> shapes(other.mShapes);
+        mShapes.swap(shapes);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    mPivot = other.mPivot;
+    // Each shape's weight property (made unless this geometry has one) takes
+    // the other's weight.
+    bool complete = true;
+    for (const ShapeEntry& entry : mShapes) {
+        KFbxProperty weight = KFbxProperty::Create(this, entry.mName.Buffer(), gKFbxDataTypeNumber, "");
+        complete = weight.IsValid() && weight.CopyValue(other.FindProperty(entry.mName.Buffer())) && complete;
+    }
+    return complete;
+}
+
+}  // namespace fbxsdk_2006_11_1

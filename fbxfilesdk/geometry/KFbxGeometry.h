@@ -1,0 +1,104 @@
+// A geometry: a geometry base that a node carries, with a pivot, deformers
+// and shapes. Failures are recorded in the geometry's error holder.
+#ifndef FBXFILESDK_GEOMETRY_KFBXGEOMETRY_H
+#define FBXFILESDK_GEOMETRY_KFBXGEOMETRY_H
+
+#include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxDeformer;
+class KFbxObject_internal;
+class KFbxPlug;
+class KFbxSdkManager;
+class KFbxShape;
+
+class KFbxGeometry : public KFbxGeometryBase {
+public:
+    enum EError {
+        eINDEX_OUT_OF_RANGE = 0,
+        eNULL_PARAMETER,
+        eSHAPE_ALREADY_ADDED,
+        eSHAPE_INVALID_NAME,
+        eSHAPE_NAME_CLASH,
+        eSHAPE_CONTROL_POINT_COUNT,
+        eOUT_OF_MEMORY,
+        eERROR_COUNT
+    };
+
+    // The class id of KFbxGeometry; null until the class is registered.
+    static KFbxClassId ClassId;
+
+    KFbxGeometry(KFbxSdkManager* manager, const char* name);
+    ~KFbxGeometry() override;
+
+    // Constructs a geometry with its twin; null when memory runs out.
+    static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
+
+    KFbxClassId GetClassId() const override;
+    KFbxObject_internal* NewInternalObject() override;
+
+    // ---- pivot ----
+    // Identity unless set; copied into out, which is returned.
+    KgeMatrix& GetPivot(KgeMatrix& out) const;
+    void SetPivot(const KgeMatrix& pivot);
+    // Moves the control points, the shapes' points and every normal through
+    // the pivot (normals without its translation, renormalised), which
+    // becomes the identity.
+    void ApplyPivot();
+
+    // ---- deformers ----
+    // The deformer sources of the type: 0 any, 1 skin, 2 vertex cache.
+    int GetDeformerCount(int type = 0) const;
+    int GetSrcDeformerCount() const { return GetDeformerCount(0); }
+    // The index-th of them; null, with eINDEX_OUT_OF_RANGE, when there is
+    // none. The deformer classes are not part of this library yet, and until
+    // they join every call answers so.
+    KFbxDeformer* GetDeformer(int index, int type = 0);
+
+    // ---- shapes ----
+    // The geometry keeps the shape under the name, and gains a number
+    // property of that name (the shape's weight). The shape stays the
+    // manager's. Its index, or -1 with the error: a null shape, one already
+    // added, a null or empty name, a name already used by a property, or a
+    // control-point count other than the geometry's.
+    int AddShape(KFbxShape* shape, const char* name);
+    virtual int GetShapeCount() const;
+    // Null out of range.
+    virtual KFbxShape* GetShape(int index) const;
+    virtual const char* GetShapeName(int index) const;
+    // The value of the curve of the shape's channel (the channel named after
+    // the shape) in the owner node's current take; 0.0 out of range, without
+    // owner node, or without such a curve.
+    double GetShapeChannelValue(int index) const;
+
+    // ---- errors ----
+    ErrorHolder& GetError() { return mError; }
+    int GetLastErrorID() const { return mError.GetLastErrorID(); }
+    const char* GetLastErrorString() const { return mError.GetLastErrorString(); }
+
+protected:
+    // The points, layers, pivot and shape list become copies of the other's;
+    // false, unchanged but for the points and layers, when memory runs out.
+    bool CopyGeometry(const KFbxGeometry& other);
+
+private:
+    struct ShapeEntry {
+        KFbxShape* mShape;
+        KString mName;
+    };
+
+    KgeMatrix mPivot;
+    std::vector<ShapeEntry> mShapes;
+    ErrorHolder mError;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,259 @@
+#include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// Layer 0's UV element of the channel; null when there is none.
+KFbxLayerElementUV* UVsOf(const KFbxLayerContainer& container, int channel) {
+    const KFbxLayer* layer = container.GetLayer(0);
+    return layer != nullptr ? layer->GetUVs(channel) : nullptr;
+}
+
+// Counts beyond this are refused: a DynamicArray counts its items in an int
+// and its bytes must fit as well.
+constexpr int kMaxItems = (1 << 30) / static_cast<int>(sizeof(KFbxVector4));
+
+}  // namespace
+
+KFbxClassId KFbxGeometryBase::ClassId;
+
+KFbxGeometryBase::KFbxGeometryBase(KFbxSdkManager* manager, const char* name) : KFbxLayerContainer(manager, name) {}
+
+KFbxGeometryBase::~KFbxGeometryBase() = default;
+
+KFbxPlug* KFbxGeometryBase::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* geometry = new (std::nothrow) KFbxGeometryBase(manager, name);
+    if (geometry != nullptr) {
+        geometry->CreateInternal();
+    }
+    return geometry;
+}
+
+KFbxClassId KFbxGeometryBase::GetClassId() const { return ClassId; }
+
+// ---- control points ---------------------------------------------------------
+
+void KFbxGeometryBase::InitControlPoints(int count) {
+    if (count < 0 || count > kMaxItems) {
+        return;
+    }
+    try {
+        std::vector<KFbxVector4> points(static_cast<std::size_t>(count));
+        mControlPoints.swap(points);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+int KFbxGeometryBase::GetControlPointsCount() const { return static_cast<int>(mControlPoints.size()); }
+
+KFbxVector4* KFbxGeometryBase::GetControlPoints() { return mControlPoints.empty() ? nullptr : mControlPoints.data(); }
+
+const KFbxVector4* KFbxGeometryBase::GetControlPoints() const {
+    return mControlPoints.empty() ? nullptr : mControlPoints.data();
+}
+
+bool KFbxGeometryBase::SetControlPointAt(const KFbxVector4& point, const KFbxVector4& normal, int index) {
+    if (index < 0 || index >= kMaxItems) {
+        return false;
+    }
+    const KFbxLayer* layer = GetLayer(0);
+    KFbxLayerElementNormal* normals = layer != nullptr ? layer->GetNormals() : nullptr;
+    if (normals != nullptr) {
+        DynamicArrayOf<KFbxVector4>& direct = normals->GetDirectArray();
+        if (index >= direct.GetCount() && !direct.SetCount(index + 1)) {
+            return false;
+        }
+    }
+    try {
+        if (index >= GetControlPointsCount()) {
+            mControlPoints.resize(static_cast<std::size_t>(index) + 1);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    mControlPoints[static_cast<std::size_t>(index)] = point;
+    if (normals != nullptr) {
+        normals->GetDirectArray().SetAt(index, normal);
+    }
+    return true;
+}
+
+// ---- normals ----------------------------------------------------------------
+
+void KFbxGeometryBase::InitNormals(int count) {
+    if (count < 0 || count > kMaxItems) {
+        return;
+    }
+    KFbxLayer* layer = GetOrCreateLayer0();
+    if (layer == nullptr) {
+        return;
+    }
+    KFbxLayerElementNormal* normals = layer->GetNormals();
+    if (normals == nullptr) {
+        normals = new (std::nothrow) KFbxLayerElementNormal();
+        if (normals == nullptr) {
+            return;
+        }
+        layer->SetNormals(normals);
+    }
+    const int controlPoints = GetControlPointsCount();
+    const bool byControlPoint = count == 0 || count == controlPoints;
+    normals->SetMappingMode(byControlPoint ? KFbxLayerElement::eBY_CONTROL_POINT
+                                           : KFbxLayerElement::eBY_POLYGON_VERTEX);
+    normals->SetReferenceMode(KFbxLayerElement::eDIRECT);
+    normals->GetDirectArray().SetCount(byControlPoint ? controlPoints : count);
+}
+
+KFbxVector4* KFbxGeometryBase::GetNormals() const {
+    const KFbxLayer* layer = GetLayer(0);
+    KFbxLayerElementNormal* normals = layer != nullptr ? layer->GetNormals() : nullptr;
+    return normals != nullptr ? normals->GetDirectArray().GetArray() : nullptr;
+}
+
+KFbxLayerElement::EMappingMode KFbxGeometryBase::GetNormalsMappingMode() const {
+    const KFbxLayer* layer = GetLayer(0);
+    const KFbxLayerElementNormal* normals = layer != nullptr ? layer->GetNormals() : nullptr;
+    return normals != nullptr ? normals->GetMappingMode() : KFbxLayerElement::eNONE;
+}
+
+// ---- materials --------------------------------------------------------------
+
+void KFbxGeometryBase::InitMaterialIndices(KFbxLayerElement::EMappingMode mapping) {
+    KFbxLayer* layer = GetOrCreateLayer0();
+    if (layer == nullptr) {
+        return;
+    }
+    KFbxLayerElementMaterial* materials = layer->GetMaterials();
+    if (materials == nullptr) {
+        materials = new (std::nothrow) KFbxLayerElementMaterial();
+        if (materials == nullptr) {
+            return;
+        }
+        layer->SetMaterials(materials);
+    }
+    materials->SetMappingMode(mapping == KFbxLayerElement::eBY_POLYGON ? KFbxLayerElement::eBY_POLYGON
+                                                                       : KFbxLayerElement::eALL_SAME);
+    materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+}
+
+KFbxLayerElement::EMappingMode KFbxGeometryBase::GetMaterialMappingMode() const {
+    const KFbxLayer* layer = GetLayer(0);
+    const KFbxLayerElementMaterial* materials = layer != nullptr ? layer->GetMaterials() : nullptr;
+    return materials != nullptr ? materials->GetMappingMode() : KFbxLayerElement::eNONE;
+}
+
+DynamicArrayOf<int>* KFbxGeometryBase::GetMaterialIndices() const {
+    const KFbxLayer* layer = GetLayer(0);
+    KFbxLayerElementMaterial* materials = layer != nullptr ? layer->GetMaterials() : nullptr;
+    return materials != nullptr ? &materials->GetIndexArray() : nullptr;
+}
+
+// ---- UVs --------------------------------------------------------------------
+
+void KFbxGeometryBase::InitTextureUVMapping(KFbxLayerElement::EMappingMode mapping, int channel) {
+    if (!KFbxLayerElement::IsTextureChannel(channel)) {
+        return;
+    }
+    KFbxLayer* layer = GetOrCreateLayer0();
+    if (layer == nullptr) {
+        return;
+    }
+    KFbxLayerElementUV* uvs = layer->GetUVs(channel);
+    if (uvs == nullptr) {
+        uvs = new (std::nothrow) KFbxLayerElementUV();
+        if (uvs == nullptr) {
+            return;
+        }
+        layer->SetUVs(uvs, channel);
+    }
+    uvs->SetMappingMode(mapping);
+    uvs->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+}
+
+KFbxLayerElement::EMappingMode KFbxGeometryBase::GetTextureUVMappingMode(int channel) const {
+    const KFbxLayerElementUV* uvs = UVsOf(*this, channel);
+    if (uvs == nullptr) {
+        return KFbxLayerElement::eNONE;
+    }
+    const KFbxLayerElement::EMappingMode mapping = uvs->GetMappingMode();
+    return mapping == KFbxLayerElement::eBY_CONTROL_POINT || mapping == KFbxLayerElement::eBY_POLYGON_VERTEX
+               ? mapping
+               : KFbxLayerElement::eNONE;
+}
+
+KFbxVector2* KFbxGeometryBase::GetTextureUVArray(int channel) const {
+    KFbxLayerElementUV* uvs = UVsOf(*this, channel);
+    return uvs != nullptr ? uvs->GetDirectArray().GetArray() : nullptr;
+}
+
+int KFbxGeometryBase::GetTextureUVCount(int channel) const {
+    const KFbxLayerElementUV* uvs = UVsOf(*this, channel);
+    return uvs != nullptr ? uvs->GetDirectArray().GetCount() : 0;
+}
+
+bool KFbxGeometryBase::SetTextureUVCount(int count, int channel) {
+    KFbxLayerElementUV* uvs = UVsOf(*this, channel);
+    return uvs != nullptr && count >= 0 && uvs->GetDirectArray().SetCount(count);
+}
+
+int KFbxGeometryBase::AddTextureUV(const KFbxVector2& uv, int channel) {
+    KFbxLayerElementUV* uvs = UVsOf(*this, channel);
+    return uvs != nullptr ? uvs->GetDirectArray().Add(uv) : -1;
+}
+
+// ---- diffuse textures -------------------------------------------------------
+
+void KFbxGeometryBase::InitTextureIndices(KFbxLayerElement::EMappingMode mapping) {
+    KFbxLayer* layer = GetOrCreateLayer0();
+    if (layer == nullptr) {
+        return;
+    }
+    KFbxLayerElementTexture* textures = layer->GetTextures();
+    if (textures == nullptr) {
+        textures = new (std::nothrow) KFbxLayerElementTexture();
+        if (textures == nullptr) {
+            return;
+        }
+        layer->SetTextures(textures);
+    }
+    textures->SetMappingMode(mapping == KFbxLayerElement::eBY_POLYGON ? KFbxLayerElement::eBY_POLYGON
+                                                                      : KFbxLayerElement::eALL_SAME);
+}
+
+KFbxLayerElement::EMappingMode KFbxGeometryBase::GetTextureMappingMode() const {
+    const KFbxLayer* layer = GetLayer(0);
+    const KFbxLayerElementTexture* textures = layer != nullptr ? layer->GetTextures() : nullptr;
+    if (textures == nullptr) {
+        return KFbxLayerElement::eNONE;
+    }
+    const KFbxLayerElement::EMappingMode mapping = textures->GetMappingMode();
+    return mapping == KFbxLayerElement::eBY_POLYGON || mapping == KFbxLayerElement::eALL_SAME ? mapping
+                                                                                              : KFbxLayerElement::eNONE;
+}
+
+DynamicArrayOf<int>* KFbxGeometryBase::GetTextureIndices() const {
+    const KFbxLayer* layer = GetLayer(0);
+    KFbxLayerElementTexture* textures = layer != nullptr ? layer->GetTextures() : nullptr;
+    return textures != nullptr ? &textures->GetIndexArray() : nullptr;
+}
+
+bool KFbxGeometryBase::CopyGeometryBase(const KFbxGeometryBase& other) {
+    if (&other == this) {
+        return true;
+    }
+    try {
+        std::vector<KFbxVector4> points(other.mControlPoints);
+        if (!CopyLayers(other)) {
+            return false;
+        }
+        mControlPoints.swap(points);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,298 @@
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+
+#include <algorithm>
+#include <new>
+#include <set>
+#include <utility>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// Sets item index of an index array that follows polygons or polygon
+// vertices, growing it with -1 (nothing recorded) up to there.
+void RecordIndex(DynamicArrayOf<int>& indices, int index, int value) {
+    while (indices.GetCount() < index) {
+        if (indices.Add(-1) < 0) {
+            return;
+        }
+    }
+    if (indices.GetCount() == index) {
+        indices.Add(value);
+    } else {
+        indices.SetAt(index, value);
+    }
+}
+
+// The element keeps one index per polygon when it maps by polygon through indices.
+bool FollowsPolygons(const KFbxLayerElement* element) {
+    return element != nullptr && element->GetMappingMode() == KFbxLayerElement::eBY_POLYGON &&
+           element->GetReferenceMode() != KFbxLayerElement::eDIRECT;
+}
+
+}  // namespace
+
+KFbxClassId KFbxMesh::ClassId;
+
+KFbxMesh::KFbxMesh(KFbxSdkManager* manager, const char* name) : KFbxGeometry(manager, name) {}
+
+KFbxMesh::~KFbxMesh() = default;
+
+KFbxMesh* KFbxMesh::Create(KFbxSdkManager* manager, const char* name) {
+    KFbxPlug* plug = CreateObjectOfClass(manager, ClassId, name);
+    return plug != nullptr && plug->Is(ClassId) ? static_cast<KFbxMesh*>(plug) : nullptr;
+}
+
+KFbxPlug* KFbxMesh::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* mesh = new (std::nothrow) KFbxMesh(manager, name);
+    if (mesh != nullptr) {
+        mesh->CreateInternal();
+    }
+    return mesh;
+}
+
+KFbxClassId KFbxMesh::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxMesh::NewInternalObject() { return new (std::nothrow) KFbxMesh_internal(this); }
+
+KFbxNodeAttribute::EAttributeType KFbxMesh::GetAttributeType() const { return eMESH; }
+
+const char* KFbxMesh::GetTypeName() const { return "Mesh"; }
+
+void KFbxMesh::Copy(const KFbxObject& other) {
+    const auto* mesh = dynamic_cast<const KFbxMesh*>(&other);
+    if (mesh == nullptr || mesh == this) {
+        return;
+    }
+    try {
+        std::vector<Polygon> polygons(mesh->mPolygons);
+        std::vector<int> polygonVertices(mesh->mPolygonVertices);
+        std::vector<int> edges(mesh->mEdges);
+        if (!CopyGeometry(*mesh)) {
+            return;
+        }
+        mPolygons.swap(polygons);
+        mPolygonVertices.swap(polygonVertices);
+        mEdges.swap(edges);
+        mUVGrid = mesh->mUVGrid;
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+KFbxNodeAttribute* KFbxMesh::Clone(int mode) const {
+    KFbxNodeAttribute* copy = KFbxGeometry::Clone(mode);
+    if (copy != nullptr) {
+        copy->Copy(*this);
+    }
+    return copy;
+}
+
+// ---- building polygons ------------------------------------------------------
+
+void KFbxMesh::BeginPolygon(int material, int texture, int group, bool legacy) {
+    material = std::max(material, -1);
+    texture = std::max(texture, -1);
+    try {
+        mPolygons.push_back(Polygon{GetPolygonVertexCount(), 0, group});
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    const int polygon = GetPolygonCount() - 1;
+    const bool first = polygon == 0;
+
+    const KFbxLayer* layer = GetLayer(0);
+    if ((layer == nullptr || layer->GetMaterials() == nullptr) && first && material != -1) {
+        InitMaterialIndices(KFbxLayerElement::eBY_POLYGON);
+        layer = GetLayer(0);
+    }
+    KFbxLayerElementMaterial* materials = layer != nullptr ? layer->GetMaterials() : nullptr;
+    if (FollowsPolygons(materials)) {
+        RecordIndex(materials->GetIndexArray(), polygon, material);
+    }
+    if (!legacy) {
+        return;
+    }
+    if ((layer == nullptr || layer->GetTextures() == nullptr) && first && texture != -1) {
+        InitTextureIndices(KFbxLayerElement::eBY_POLYGON);
+        layer = GetLayer(0);
+    }
+    KFbxLayerElementTexture* textures = layer != nullptr ? layer->GetTextures() : nullptr;
+    if (FollowsPolygons(textures)) {
+        RecordIndex(textures->GetIndexArray(), polygon, texture);
+    }
+}
+
+bool KFbxMesh::AddPolygonVertex(int index, int uvIndex) {
+    if (mPolygons.empty() || index < 0 || index >= GetControlPointsCount()) {
+        return false;
+    }
+    try {
+        mPolygonVertices.push_back(index);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    ++mPolygons.back().mSize;
+    const KFbxLayer* layer = GetLayer(0);
+    KFbxLayerElementUV* uvs = layer != nullptr ? layer->GetUVs() : nullptr;
+    if (uvIndex != -1 && uvs != nullptr && uvs->GetMappingMode() == KFbxLayerElement::eBY_POLYGON_VERTEX &&
+        uvs->GetReferenceMode() != KFbxLayerElement::eDIRECT && uvIndex >= 0 &&
+        uvIndex < uvs->GetDirectArray().GetCount()) {
+        RecordIndex(uvs->GetIndexArray(), GetPolygonVertexCount() - 1, uvIndex);
+    }
+    return true;
+}
+
+// ---- reading polygons -------------------------------------------------------
+
+int KFbxMesh::GetPolygonSize(int polygon) const {
+    return polygon < 0 || polygon >= GetPolygonCount() ? -1 : mPolygons[static_cast<std::size_t>(polygon)].mSize;
+}
+
+int KFbxMesh::GetPolygonGroup(int polygon) const {
+    return polygon < 0 || polygon >= GetPolygonCount() ? -1 : mPolygons[static_cast<std::size_t>(polygon)].mGroup;
+}
+
+int KFbxMesh::GetPolygonVertexIndex(int polygon) const {
+    return polygon < 0 || polygon >= GetPolygonCount() ? -1 : mPolygons[static_cast<std::size_t>(polygon)].mStart;
+}
+
+int KFbxMesh::PolygonVertexAt(int polygon, int position) const {
+    if (position < 0 || position >= GetPolygonSize(polygon)) {
+        return -1;
+    }
+    return mPolygons[static_cast<std::size_t>(polygon)].mStart + position;
+}
+
+int KFbxMesh::GetPolygonVertex(int polygon, int position) const {
+    const int vertex = PolygonVertexAt(polygon, position);
+    return vertex == -1 ? -1 : mPolygonVertices[static_cast<std::size_t>(vertex)];
+}
+
+int KFbxMesh::GetTextureUVIndex(int polygon, int position, int channel) const {
+    const int vertex = PolygonVertexAt(polygon, position);
+    const KFbxLayer* layer = GetLayer(0);
+    const KFbxLayerElementUV* uvs = layer != nullptr ? layer->GetUVs(channel) : nullptr;
+    if (vertex == -1 || uvs == nullptr) {
+        return -1;
+    }
+    int item = -1;
+    switch (uvs->GetMappingMode()) {
+        case KFbxLayerElement::eBY_POLYGON_VERTEX:
+            item = vertex;
+            break;
+        case KFbxLayerElement::eBY_CONTROL_POINT:
+            item = mPolygonVertices[static_cast<std::size_t>(vertex)];
+            break;
+        default:
+            return -1;
+    }
+    const int directCount = uvs->GetDirectArray().GetCount();
+    if (uvs->GetReferenceMode() != KFbxLayerElement::eDIRECT) {
+        const DynamicArrayOf<int>& indices = uvs->GetIndexArray();
+        item = item < indices.GetCount() ? indices.GetAt(item) : -1;
+    }
+    return item >= 0 && item < directCount ? item : -1;
+}
+
+// ---- normals ----------------------------------------------------------------
+
+void KFbxMesh::ComputeVertexNormals(bool clockwise) {
+    const int pointCount = GetControlPointsCount();
+    const KFbxVector4* points = GetControlPoints();
+    std::vector<KFbxVector4> sums;
+    std::vector<int> corners;
+    try {
+        sums.resize(static_cast<std::size_t>(pointCount));
+        corners.resize(static_cast<std::size_t>(pointCount));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    // Polygon vertices were checked when added, but the control points may
+    // have been re-initialised since: those out of range are passed over.
+    auto valid = [pointCount](int index) { return index >= 0 && index < pointCount; };
+    for (const Polygon& polygon : mPolygons) {
+        for (int k = 0; k < polygon.mSize && polygon.mSize >= 3; ++k) {
+            const auto at = [&](int offset) {
+                return mPolygonVertices[static_cast<std::size_t>(polygon.mStart + (k + offset) % polygon.mSize)];
+            };
+            const int current = at(0);
+            const int next = at(1);
+            const int previous = at(polygon.mSize - 1);
+            if (!valid(current) || !valid(next) || !valid(previous)) {
+                continue;
+            }
+            KFbxVector4 normal = (points[next] - points[current]).CrossProduct(points[previous] - points[current]);
+            if (clockwise) {
+                normal = -normal;
+            }
+            normal[3] = 0.0;
+            sums[static_cast<std::size_t>(current)] += normal;
+            ++corners[static_cast<std::size_t>(current)];
+        }
+    }
+    InitNormals(0);
+    KFbxVector4* normals = GetNormals();
+    if (normals == nullptr || GetNormalsMappingMode() != KFbxLayerElement::eBY_CONTROL_POINT) {
+        return;
+    }
+    for (int point = 0; point < pointCount; ++point) {
+        const auto slot = static_cast<std::size_t>(point);
+        KFbxVector4 normal(0.0, 0.0, 0.0, 1.0);
+        if (corners[slot] > 0) {
+            normal = sums[slot] / static_cast<double>(corners[slot]);
+            normal.Normalize();
+            normal[3] = 1.0;
+        }
+        normals[point] = normal;
+    }
+}
+
+// ---- edges ------------------------------------------------------------------
+
+void KFbxMesh::BuildMeshEdgeArray() {
+    std::vector<int> edges;
+    try {
+        std::set<std::pair<int, int>> seen;
+        for (const Polygon& polygon : mPolygons) {
+            for (int k = 0; k < polygon.mSize && polygon.mSize >= 2; ++k) {
+                const int from = mPolygonVertices[static_cast<std::size_t>(polygon.mStart + k)];
+                const int to = mPolygonVertices[static_cast<std::size_t>(polygon.mStart + (k + 1) % polygon.mSize)];
+                if (seen.insert({std::min(from, to), std::max(from, to)}).second) {
+                    edges.push_back(polygon.mStart + k);
+                }
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    mEdges.swap(edges);
+}
+
+int KFbxMesh::GetMeshEdge(int edge) const {
+    return edge < 0 || edge >= GetMeshEdgeCount() ? -1 : mEdges[static_cast<std::size_t>(edge)];
+}
+
+bool KFbxMesh::SetMeshEdges(const int* polygonVertices, int count) {
+    if (count < 0 || (polygonVertices == nullptr && count > 0)) {
+        return false;
+    }
+    const int vertexCount = GetPolygonVertexCount();
+    if (!std::all_of(polygonVertices, polygonVertices + count,
+                     [vertexCount](int vertex) { return vertex >= 0 && vertex < vertexCount; })) {
+        return false;
+    }
+    try {
+        std::vector<int> edges(polygonVertices, polygonVertices + count);
+        mEdges.swap(edges);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,38 @@
+// A shape: an alternative set of control points, and layer-0 normals, that a
+// geometry blends towards by the shape's weight.
+#ifndef FBXFILESDK_GEOMETRY_KFBXSHAPE_H
+#define FBXFILESDK_GEOMETRY_KFBXSHAPE_H
+
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxObject_internal;
+class KFbxPlug;
+class KFbxSdkManager;
+
+class KFbxShape : public KFbxGeometryBase {
+public:
+    // The class id of KFbxShape; null until the class is registered.
+    static KFbxClassId ClassId;
+
+    KFbxShape(KFbxSdkManager* manager, const char* name);
+    ~KFbxShape() override;
+
+    // Through the manager; null when the class is not registered or memory runs out.
+    static KFbxShape* Create(KFbxSdkManager* manager, const char* name);
+    // Constructs a shape with its twin; null when memory runs out.
+    static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
+
+    KFbxClassId GetClassId() const override;
+    KFbxObject_internal* NewInternalObject() override;
+    // "Shape".
+    const char* GetTypeName() const override;
+    // A copy of the points and layers; false, unchanged, when memory runs out.
+    bool Copy(const KFbxShape& other) { return CopyGeometryBase(other); }
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,379 @@
+#include "GeometryTestSupport.h"
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KPlugClassTable.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxLayerElement.h>
+
+#include <cmath>
+
+namespace fbxsdk_2006_11_1 {
+namespace {
+
+using KFbxMeshTest = geometrytest::GeometryTest;
+
+// A triangle 0 1 2 and a quad 1 3 4 2 over five points.
+KFbxMesh* TriangleAndQuad(KFbxMeshTest& test, KFbxMesh* mesh) {
+    static_cast<void>(test);
+    mesh->BeginPolygon();
+    for (int point : {0, 1, 2}) EXPECT_TRUE(mesh->AddPolygonVertex(point));
+    mesh->EndPolygon();
+    mesh->BeginPolygon(-1, -1, 7);
+    for (int point : {1, 3, 4, 2}) EXPECT_TRUE(mesh->AddPolygonVertex(point));
+    mesh->EndPolygon();
+    return mesh;
+}
+
+TEST_F(KFbxMeshTest, IsAMeshAttribute) {
+    KFbxMesh* mesh = MakeMesh();
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetAttributeType(), KFbxNodeAttribute::eMESH);
+    EXPECT_STREQ(mesh->GetTypeName(), "Mesh");
+    EXPECT_TRUE(mesh->Is(KFbxGeometry::ClassId));
+    EXPECT_TRUE(mesh->Is(KFbxLayerContainer::ClassId));
+    EXPECT_FALSE(mesh->Is(KFbxShape::ClassId));
+}
+
+TEST_F(KFbxMeshTest, TwinsHaveTheirKindsPlugClass) {
+    KFbxMesh* mesh = MakeMesh();
+    KFbxShape* shape = KFbxShape::Create(mManager, "s");
+    KFbxObject_internal* meshTwin = mesh->NewInternalObject();
+    KFbxObject_internal* shapeTwin = shape->NewInternalObject();
+    ASSERT_NE(meshTwin, nullptr);
+    ASSERT_NE(shapeTwin, nullptr);
+    EXPECT_EQ(meshTwin->GetClassInfo(), &gKFbxMesh_internalClassInfo);
+    EXPECT_EQ(shapeTwin->GetClassInfo(), &gKFbxShape_internalClassInfo);
+    delete meshTwin;
+    delete shapeTwin;
+}
+
+TEST_F(KFbxMeshTest, TriangleAndQuadFromBeginPolygon) {
+    KFbxMesh* mesh = TriangleAndQuad(*this, MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {2, 0, 0, 0}, {2, 1, 0, 0}}));
+    ASSERT_EQ(mesh->GetPolygonCount(), 2);
+    EXPECT_EQ(mesh->GetPolygonSize(0), 3);
+    EXPECT_EQ(mesh->GetPolygonSize(1), 4);
+    EXPECT_EQ(mesh->GetPolygonVertex(1, 0), 1);
+    EXPECT_EQ(mesh->GetPolygonVertex(1, 3), 2);
+    EXPECT_EQ(mesh->GetPolygonVertex(0, 2), 2);
+    EXPECT_EQ(mesh->GetPolygonVertexIndex(1), 3);
+    EXPECT_EQ(mesh->GetPolygonGroup(1), 7);
+    EXPECT_EQ(mesh->GetPolygonVertexCount(), 7);
+    const int expected[] = {0, 1, 2, 1, 3, 4, 2};
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(mesh->GetPolygonVertices()[k], expected[k]);
+
+    EXPECT_EQ(mesh->GetPolygonSize(2), -1);
+    EXPECT_EQ(mesh->GetPolygonSize(-1), -1);
+    EXPECT_EQ(mesh->GetPolygonVertex(0, 3), -1);
+    EXPECT_EQ(mesh->GetPolygonVertex(0, -1), -1);
+    EXPECT_EQ(mesh->GetPolygonVertex(2, 0), -1);
+    EXPECT_EQ(mesh->GetPolygonVertex(-1, 0), -1);
+}
+
+TEST_F(KFbxMeshTest, OutOfRangeControlPointsAreRefused) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}});
+    EXPECT_FALSE(mesh->AddPolygonVertex(0));  // no polygon begun
+    mesh->BeginPolygon();
+    EXPECT_FALSE(mesh->AddPolygonVertex(-1));
+    EXPECT_FALSE(mesh->AddPolygonVertex(2));
+    EXPECT_TRUE(mesh->AddPolygonVertex(1));
+    EXPECT_EQ(mesh->GetPolygonSize(0), 1);
+    EXPECT_EQ(mesh->GetPolygonVertexCount(), 1);
+
+    mesh->InitControlPoints(-3);
+    EXPECT_EQ(mesh->GetControlPointsCount(), 2);
+    EXPECT_FALSE(mesh->SetControlPointAt(KFbxVector4(), KFbxVector4(), -1));
+    EXPECT_EQ(mesh->GetControlPointsCount(), 2);
+    EXPECT_FALSE(mesh->SetMeshEdges(nullptr, 2));
+    const int badEdges[] = {0, 1};
+    EXPECT_FALSE(mesh->SetMeshEdges(badEdges, 2));
+    EXPECT_TRUE(mesh->SetMeshEdges(badEdges, 1));
+    EXPECT_EQ(mesh->GetMeshEdgeCount(), 1);
+}
+
+TEST_F(KFbxMeshTest, MaterialAndTextureIndicesFollowThePolygons) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}});
+    mesh->BeginPolygon(1, 2);
+    mesh->BeginPolygon(-5, 0, -1, false);
+    mesh->BeginPolygon(0, 1);
+    KFbxLayerElementMaterial* materials = mesh->GetLayer(0)->GetMaterials();
+    ASSERT_NE(materials, nullptr);
+    EXPECT_EQ(materials->GetMappingMode(), KFbxLayerElement::eBY_POLYGON);
+    ASSERT_EQ(materials->GetIndexArray().GetCount(), 3);
+    EXPECT_EQ(materials->GetIndexArray().GetAt(0), 1);
+    EXPECT_EQ(materials->GetIndexArray().GetAt(1), -1);
+    EXPECT_EQ(materials->GetIndexArray().GetAt(2), 0);
+    // Without the legacy flag the second polygon records no texture index.
+    DynamicArrayOf<int>* textures = mesh->GetTextureIndices();
+    ASSERT_NE(textures, nullptr);
+    ASSERT_EQ(textures->GetCount(), 3);
+    EXPECT_EQ(textures->GetAt(0), 2);
+    EXPECT_EQ(textures->GetAt(1), -1);
+    EXPECT_EQ(textures->GetAt(2), 1);
+    EXPECT_EQ(mesh->GetTextureMappingMode(), KFbxLayerElement::eBY_POLYGON);
+}
+
+TEST_F(KFbxMeshTest, NoMaterialElementWithoutAMaterialIndex) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}});
+    mesh->BeginPolygon();
+    EXPECT_EQ(mesh->GetLayer(0), nullptr);
+    EXPECT_EQ(mesh->GetMaterialMappingMode(), KFbxLayerElement::eNONE);
+    EXPECT_EQ(mesh->GetMaterialIndices(), nullptr);
+}
+
+TEST_F(KFbxMeshTest, TextureUVIndexFollowsTheIndexArray) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}});
+    mesh->BeginPolygon();
+    mesh->AddPolygonVertex(0, 0);
+    EXPECT_EQ(mesh->GetTextureUVIndex(0, 0), -1);  // no UV element
+
+    mesh->InitTextureUVMapping(KFbxLayerElement::eBY_POLYGON_VERTEX);
+    EXPECT_EQ(mesh->GetTextureUVMappingMode(), KFbxLayerElement::eBY_POLYGON_VERTEX);
+    EXPECT_EQ(mesh->AddTextureUV(KFbxVector2(0, 0)), 0);
+    EXPECT_EQ(mesh->AddTextureUV(KFbxVector2(1, 0)), 1);
+    EXPECT_EQ(mesh->AddTextureUV(KFbxVector2(0, 1)), 2);
+    EXPECT_EQ(mesh->GetTextureUVCount(), 3);
+    EXPECT_EQ(mesh->GetTextureUVArray()[1][0], 1.0);
+
+    mesh->BeginPolygon();
+    mesh->AddPolygonVertex(0, 2);
+    mesh->AddPolygonVertex(1, 7);   // past the UVs: not recorded
+    mesh->AddPolygonVertex(2, -4);  // negative: not recorded
+    mesh->AddPolygonVertex(1, 1);
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 0), 2);
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 1), -1);
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 2), -1);
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 3), 1);
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 4), -1);
+    EXPECT_EQ(mesh->GetTextureUVIndex(0, 0), -1);  // recorded before the element existed
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 0, KFbxLayerElement::eBUMP_TEXTURES), -1);
+
+    // An index array edited past the values is not read through.
+    mesh->GetLayer(0)->GetUVs()->GetIndexArray().SetAt(1, 99);
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 0), -1);
+
+    // By control point and direct: the control point is the UV index.
+    KFbxLayerElementUV* uvs = mesh->GetLayer(0)->GetUVs();
+    uvs->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+    uvs->SetReferenceMode(KFbxLayerElement::eDIRECT);
+    EXPECT_EQ(mesh->GetTextureUVIndex(1, 2), 2);
+}
+
+TEST_F(KFbxMeshTest, NormalsByControlPointAndByPolygonVertex) {
+    KFbxMesh* mesh = TriangleAndQuad(*this, MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {2, 0, 0, 0}, {2, 1, 0, 0}}));
+    EXPECT_EQ(mesh->GetNormals(), nullptr);
+    mesh->InitNormals();
+    EXPECT_EQ(mesh->GetNormalsMappingMode(), KFbxLayerElement::eBY_CONTROL_POINT);
+    EXPECT_EQ(mesh->GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), 5);
+    mesh->InitNormals(7);
+    EXPECT_EQ(mesh->GetNormalsMappingMode(), KFbxLayerElement::eBY_POLYGON_VERTEX);
+    EXPECT_EQ(mesh->GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), 7);
+    mesh->InitNormals(5);
+    EXPECT_EQ(mesh->GetNormalsMappingMode(), KFbxLayerElement::eBY_CONTROL_POINT);
+    mesh->InitNormals(-1);
+    EXPECT_EQ(mesh->GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), 5);
+
+    // Setting a point past the end grows the points and the normals together.
+    EXPECT_TRUE(mesh->SetControlPointAt(KFbxVector4(5, 5, 5, 0), KFbxVector4(0, 0, 1, 0), 6));
+    EXPECT_EQ(mesh->GetControlPointsCount(), 7);
+    EXPECT_EQ(mesh->GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), 7);
+    EXPECT_EQ(mesh->GetNormals()[6][2], 1.0);
+    EXPECT_EQ(mesh->GetControlPoints()[6][0], 5.0);
+}
+
+TEST_F(KFbxMeshTest, ComputeVertexNormalsOnACube) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 1, 0, 0},
+                               {0, 0, 1, 0}, {1, 0, 1, 0}, {1, 1, 1, 0}, {0, 1, 1, 0}});
+    // Counter-clockwise seen from outside.
+    const int faces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
+    for (const auto& face : faces) {
+        mesh->BeginPolygon();
+        for (int point : face) mesh->AddPolygonVertex(point);
+    }
+    mesh->ComputeVertexNormals();
+    ASSERT_EQ(mesh->GetNormalsMappingMode(), KFbxLayerElement::eBY_CONTROL_POINT);
+    const KFbxVector4* normals = mesh->GetNormals();
+    ASSERT_NE(normals, nullptr);
+    const double c = 1.0 / std::sqrt(3.0);
+    for (int point = 0; point < 8; ++point) {
+        const KFbxVector4& p = mesh->GetControlPoints()[point];
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_NEAR(normals[point][axis], p[axis] == 0.0 ? -c : c, 1e-12) << point << "," << axis;
+        }
+        EXPECT_NEAR(normals[point].Length(), 1.0, 1e-12);
+    }
+
+    mesh->ComputeVertexNormals(true);
+    EXPECT_NEAR(mesh->GetNormals()[6][0], -c, 1e-12);
+}
+
+TEST_F(KFbxMeshTest, UnusedPointsAndShrunkPointsGetTheDefaultNormal) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {9, 9, 9, 0}});
+    mesh->BeginPolygon();
+    for (int point : {0, 1, 2}) mesh->AddPolygonVertex(point);
+    mesh->ComputeVertexNormals();
+    EXPECT_EQ(mesh->GetNormals()[0][2], 1.0);
+    EXPECT_EQ(mesh->GetNormals()[3][3], 1.0);
+    EXPECT_EQ(mesh->GetNormals()[3].Length(), 0.0);
+
+    // The polygon now names points that are gone; they are passed over.
+    mesh->InitControlPoints(2);
+    mesh->ComputeVertexNormals();
+    EXPECT_EQ(mesh->GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), 2);
+    EXPECT_EQ(mesh->GetNormals()[0].Length(), 0.0);
+}
+
+TEST_F(KFbxMeshTest, EdgesAreDistinctAndNamedByTheirFirstPolygonVertex) {
+    KFbxMesh* mesh = TriangleAndQuad(*this, MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {2, 0, 0, 0}, {2, 1, 0, 0}}));
+    mesh->BuildMeshEdgeArray();
+    // 3 triangle edges and 4 quad edges share 1-2.
+    ASSERT_EQ(mesh->GetMeshEdgeCount(), 6);
+    EXPECT_EQ(mesh->GetMeshEdge(0), 0);
+    EXPECT_EQ(mesh->GetMeshEdge(3), 3);
+    EXPECT_EQ(mesh->GetMeshEdge(5), 5);
+    EXPECT_EQ(mesh->GetMeshEdge(6), -1);
+}
+
+TEST_F(KFbxMeshTest, GetDeformerWithoutSkinIsOutOfRange) {
+    KFbxMesh* mesh = MakeMesh();
+    EXPECT_EQ(mesh->GetDeformerCount(1), 0);
+    EXPECT_EQ(mesh->GetSrcDeformerCount(), 0);
+    EXPECT_EQ(mesh->GetDeformer(0, 1), nullptr);
+    EXPECT_EQ(mesh->GetLastErrorID(), KFbxGeometry::eINDEX_OUT_OF_RANGE);
+    EXPECT_STREQ(mesh->GetLastErrorString(), "Parameter out of range.");
+}
+
+TEST_F(KFbxMeshTest, ShapesAndTheirWeightProperties) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}});
+    KFbxShape* smile = KFbxShape::Create(mManager, "smile");
+    ASSERT_NE(smile, nullptr);
+    EXPECT_STREQ(smile->GetTypeName(), "Shape");
+    EXPECT_EQ(mesh->AddShape(smile, "Smile"), -1);
+    EXPECT_EQ(mesh->GetLastErrorID(), KFbxGeometry::eSHAPE_CONTROL_POINT_COUNT);
+    smile->InitControlPoints(2);
+    EXPECT_EQ(mesh->AddShape(nullptr, "Smile"), -1);
+    EXPECT_EQ(mesh->AddShape(smile, ""), -1);
+    EXPECT_EQ(mesh->GetLastErrorID(), KFbxGeometry::eSHAPE_INVALID_NAME);
+    EXPECT_EQ(mesh->AddShape(smile, "Color"), -1);  // the attribute's own property
+    EXPECT_EQ(mesh->GetLastErrorID(), KFbxGeometry::eSHAPE_NAME_CLASH);
+    EXPECT_EQ(mesh->AddShape(smile, "Smile"), 0);
+    EXPECT_EQ(mesh->AddShape(smile, "Again"), -1);
+    EXPECT_EQ(mesh->GetLastErrorID(), KFbxGeometry::eSHAPE_ALREADY_ADDED);
+    EXPECT_TRUE(mesh->FindProperty("Smile").IsValid());
+    EXPECT_EQ(mesh->GetShapeCount(), 1);
+    EXPECT_EQ(mesh->GetShape(0), smile);
+    EXPECT_STREQ(mesh->GetShapeName(0), "Smile");
+    EXPECT_EQ(mesh->GetShape(1), nullptr);
+    EXPECT_EQ(mesh->GetShapeName(-1), nullptr);
+}
+
+TEST_F(KFbxMeshTest, ShapeChannelValueComesFromTheNodesCurrentTake) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}});
+    KFbxShape* shape = KFbxShape::Create(mManager, "s");
+    shape->InitControlPoints(1);
+    ASSERT_EQ(mesh->AddShape(shape, "Smile"), 0);
+    EXPECT_EQ(mesh->GetShapeChannelValue(0), 0.0);  // no node
+
+    KFbxNode* node = KFbxNode::Create(mManager, "node");
+    ASSERT_NE(node, nullptr);
+    node->SetNodeAttribute(mesh);
+    KFbxTakeNode* take = node->GetCurrentTakeNode();
+    ASSERT_NE(take, nullptr);
+    EXPECT_EQ(mesh->GetShapeChannelValue(0), 0.0);  // no channel
+    KFCurveNode* channel = KFCurveNode::Create("Smile", nullptr);
+    take->GetKFCurveNode()->Add(channel);
+    EXPECT_EQ(mesh->GetShapeChannelValue(0), 0.0);  // no curve
+    KFCurve* curve = KFCurve::Create();
+    curve->SetValue(0.75f);
+    channel->FCurveSet(curve);
+    EXPECT_EQ(mesh->GetShapeChannelValue(0), 0.75);
+    EXPECT_EQ(mesh->GetShapeChannelValue(1), 0.0);
+}
+
+TEST_F(KFbxMeshTest, ApplyPivotMovesPointsShapesAndNormals) {
+    KFbxMesh* mesh = MakeMesh({{1, 0, 0, 1}, {0, 1, 0, 1}});
+    KgeMatrix pivot;
+    EXPECT_EQ(mesh->GetPivot(pivot)[3][0], 0.0);
+    mesh->InitNormals();
+    mesh->GetNormals()[0] = KFbxVector4(1, 0, 0, 1);
+    KFbxShape* shape = KFbxShape::Create(mManager, "s");
+    shape->InitControlPoints(2);
+    shape->GetControlPoints()[0] = KFbxVector4(1, 1, 1, 1);
+    ASSERT_EQ(mesh->AddShape(shape, "S"), 0);
+
+    pivot.SetT(KFbxVector4(10, 0, 0, 0));
+    pivot.SetS(KFbxVector4(2, 2, 2, 0));
+    mesh->SetPivot(pivot);
+    mesh->ApplyPivot();
+    EXPECT_NEAR(mesh->GetControlPoints()[0][0], 12.0, 1e-12);
+    EXPECT_NEAR(mesh->GetControlPoints()[1][1], 2.0, 1e-12);
+    EXPECT_EQ(mesh->GetControlPoints()[1][3], 1.0);
+    EXPECT_NEAR(shape->GetControlPoints()[0][0], 12.0, 1e-12);
+    EXPECT_NEAR(mesh->GetNormals()[0][0], 1.0, 1e-12);  // no translation, renormalised
+    KgeMatrix after;
+    mesh->GetPivot(after);
+    EXPECT_EQ(after[3][0], 0.0);
+    EXPECT_EQ(after[0][0], 1.0);
+}
+
+TEST_F(KFbxMeshTest, CopyTakesEverythingOfAnotherMesh) {
+    KFbxMesh* source = TriangleAndQuad(*this, MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {2, 0, 0, 0}, {2, 1, 0, 0}}));
+    source->ComputeVertexNormals();
+    source->BuildMeshEdgeArray();
+    KFbxMesh::UVGrid grid;
+    grid.mUCount = 4;
+    grid.mVTopCap = true;
+    source->SetUVGrid(grid);
+    KFbxMesh* copy = MakeMesh();
+    EXPECT_EQ(copy->GetUVGrid().mUCount, 0);
+    copy->Copy(*source);
+    EXPECT_EQ(copy->GetUVGrid().mUCount, 4);
+    EXPECT_TRUE(copy->GetUVGrid().mVTopCap);
+    EXPECT_EQ(copy->GetControlPointsCount(), 5);
+    EXPECT_EQ(copy->GetPolygonCount(), 2);
+    EXPECT_EQ(copy->GetPolygonVertex(1, 2), 4);
+    EXPECT_EQ(copy->GetMeshEdgeCount(), 6);
+    ASSERT_NE(copy->GetNormals(), nullptr);
+    EXPECT_NE(copy->GetNormals(), source->GetNormals());
+    EXPECT_EQ(copy->GetNormals()[0][2], source->GetNormals()[0][2]);
+}
+
+TEST_F(KFbxMeshTest, CloneInModeTwoIsAFullCopy) {
+    KFbxMesh* source = TriangleAndQuad(*this, MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {2, 0, 0, 0}, {2, 1, 0, 0}}));
+    EXPECT_EQ(source->Clone(1), nullptr);
+    KFbxShape* shape = KFbxShape::Create(mManager, "s");
+    shape->InitControlPoints(5);
+    ASSERT_EQ(source->AddShape(shape, "Blink"), 0);
+    const double weight = 0.5;
+    ASSERT_TRUE(source->FindProperty("Blink").Set(&weight, eFbxValueDouble));
+    KFbxNodeAttribute* clone = source->Clone(2);
+    ASSERT_NE(clone, nullptr);
+    ASSERT_TRUE(clone->Is(KFbxMesh::ClassId));
+    auto* mesh = static_cast<KFbxMesh*>(clone);
+    EXPECT_NE(mesh, source);
+    EXPECT_STREQ(mesh->GetName(), source->GetName());
+    EXPECT_EQ(mesh->GetPolygonCount(), 2);
+    EXPECT_EQ(mesh->GetControlPointsCount(), 5);
+    EXPECT_EQ(mesh->GetShape(0), shape);
+    double copied = 0.0;
+    ASSERT_TRUE(mesh->FindProperty("Blink").Get(&copied, eFbxValueDouble));
+    EXPECT_EQ(copied, 0.5);
+}
+
+TEST_F(KFbxMeshTest, DestroyingTheNodeDestroysItsMesh) {
+    KFbxNode* node = KFbxNode::Create(mManager, "node");
+    ASSERT_NE(node, nullptr);
+    KFbxMesh* mesh = MakeMesh();
+    node->SetNodeAttribute(mesh);
+    EXPECT_EQ(mesh->GetNode(), node);
+    const int before = mManager->GetObjectCount(KFbxMesh::ClassId);
+    EXPECT_EQ(before, 1);
+    node->Destroy();
+    EXPECT_EQ(mManager->GetObjectCount(KFbxMesh::ClassId), 0);
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1
