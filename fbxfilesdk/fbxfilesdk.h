@@ -87,6 +87,10 @@
 #include <fbxfilesdk/animation/KFCurveFilterConstantKeyReducer.h>
 #include <fbxfilesdk/animation/KFCurveFilterTimeShiftAndScale.h>
 #include <fbxfilesdk/animation/KFCurveNodeUtilities.h>
+#include <fbxfilesdk/animation/KFCurveFilterResample.h>
+#include <fbxfilesdk/animation/KFCurveFilterKeyReducer.h>
+#include <fbxfilesdk/animation/KFCurveFilterMatrixConverter.h>
+#include <fbxfilesdk/animation/KFCurveNodeBake.h>
 
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 #include <fbxfilesdk/scene/KFbxAxisSystem.h>
