@@ -1,9 +1,18 @@
 #include <fbxfilesdk/core/KFbxClassRegistration.h>
 
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxPlug.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+#include <fbxfilesdk/geometry/KFbxLayerContainer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/scene/KFbxImageConverter.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
 #include <cstring>
 
@@ -21,7 +30,7 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxThumbnail", "KFbxObject", nullptr, nullptr},
     {"KFbxSceneInfo", "KFbxObject", nullptr, nullptr},
     {"KFbxGeometryConverter", "KFbxObject", nullptr, nullptr},
-    {"KFbxImageConverter", "KFbxObject", nullptr, nullptr},
+    {"KFbxImageConverter", "KFbxObject", &KFbxImageConverter::ClassId, &KFbxImageConverter::CreateFn},
     {"KFbxScene", "KFbxObject", nullptr, nullptr},
     {"KFbxGeometryWeightedMap", "KFbxObject", nullptr, nullptr},
     {"KFbxPose", "KFbxObject", nullptr, nullptr},
@@ -30,8 +39,10 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxCache", "KFbxObject", nullptr, nullptr},
     {"KFbxGlobalSettings", "KFbxObject", nullptr, nullptr},
     {"KFbxIO", "KFbxObject", nullptr, nullptr},
-    {"KFbxTakeNodeContainer", "KFbxObject", nullptr, nullptr},
-    {"KFbxNodeAttribute", "KFbxObject", nullptr, nullptr},
+    {"KFbxTakeNodeContainer", "KFbxObject", &KFbxTakeNodeContainer::ClassId, &KFbxTakeNodeContainer::CreateFn},
+    // No create function of its own: creating by its id falls back to
+    // KFbxObject's, so only its derived kinds are made by class id.
+    {"KFbxNodeAttribute", "KFbxObject", &KFbxNodeAttribute::ClassId, nullptr},
     {"KFbxStreamOptions", "KFbxObject", nullptr, nullptr},
     {"KFbxKFCurveFilters", "KFbxObject", nullptr, nullptr},
     {"KFbxKFCurveFilterConstantKeyReducer", "KFbxKFCurveFilters", nullptr, nullptr},
@@ -52,7 +63,7 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxStreamOptionsColladaWriter", "KFbxStreamOptions", nullptr, nullptr},
     {"KFbxImporter", "KFbxIO", nullptr, nullptr},
     {"KFbxExporter", "KFbxIO", nullptr, nullptr},
-    {"KFbxNode", "KFbxTakeNodeContainer", nullptr, nullptr},
+    {"KFbxNode", "KFbxTakeNodeContainer", &KFbxNode::ClassId, &KFbxNode::CreateFn},
     {"KFbxGenericNode", "KFbxTakeNodeContainer", nullptr, nullptr},
     {"KFbxSurfaceMaterial", "KFbxTakeNodeContainer", nullptr, nullptr},
     {"KFbxTexture", "KFbxTakeNodeContainer", nullptr, nullptr},
@@ -77,11 +88,11 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxLight", "KFbxNodeAttribute", nullptr, nullptr},
     {"KFbxSkeleton", "KFbxNodeAttribute", nullptr, nullptr},
     {"KFbxOpticalReference", "KFbxNodeAttribute", nullptr, nullptr},
-    {"KFbxLayerContainer", "KFbxNodeAttribute", nullptr, nullptr},
-    {"KFbxGeometryBase", "KFbxLayerContainer", nullptr, nullptr},
-    {"KFbxShape", "KFbxGeometryBase", nullptr, nullptr},
-    {"KFbxGeometry", "KFbxGeometryBase", nullptr, nullptr},
-    {"KFbxMesh", "KFbxGeometry", nullptr, nullptr},
+    {"KFbxLayerContainer", "KFbxNodeAttribute", &KFbxLayerContainer::ClassId, &KFbxLayerContainer::CreateFn},
+    {"KFbxGeometryBase", "KFbxLayerContainer", &KFbxGeometryBase::ClassId, &KFbxGeometryBase::CreateFn},
+    {"KFbxShape", "KFbxGeometryBase", &KFbxShape::ClassId, &KFbxShape::CreateFn},
+    {"KFbxGeometry", "KFbxGeometryBase", &KFbxGeometry::ClassId, &KFbxGeometry::CreateFn},
+    {"KFbxMesh", "KFbxGeometry", &KFbxMesh::ClassId, &KFbxMesh::CreateFn},
     {"KFbxPatch", "KFbxGeometry", nullptr, nullptr},
     {"KFbxNurb", "KFbxGeometry", nullptr, nullptr},
     {"KFbxNurbsSurface", "KFbxGeometry", nullptr, nullptr},

@@ -1,5 +1,5 @@
-// A manager with the scene and geometry classes entered, as the class table
-// will once it lists them.
+// A manager with the scene and geometry classes entered by its class table,
+// and meshes made through it.
 #ifndef QALIMOR_TESTS_GEOMETRY_GEOMETRYTESTSUPPORT_H
 #define QALIMOR_TESTS_GEOMETRY_GEOMETRYTESTSUPPORT_H
 
@@ -18,28 +18,21 @@
 
 namespace fbxsdk_2006_11_1::geometrytest {
 
-// After the scene classes.
-inline void RegisterGeometryClasses(KFbxSdkManager* manager) {
-    using scenetest::Enter;
-    Enter(manager, KFbxLayerContainer::ClassId, "KFbxLayerContainer", KFbxNodeAttribute::ClassId,
-          &KFbxLayerContainer::CreateFn);
-    Enter(manager, KFbxGeometryBase::ClassId, "KFbxGeometryBase", KFbxLayerContainer::ClassId,
-          &KFbxGeometryBase::CreateFn);
-    Enter(manager, KFbxShape::ClassId, "KFbxShape", KFbxGeometryBase::ClassId, &KFbxShape::CreateFn);
-    Enter(manager, KFbxGeometry::ClassId, "KFbxGeometry", KFbxGeometryBase::ClassId, &KFbxGeometry::CreateFn);
-    Enter(manager, KFbxMesh::ClassId, "KFbxMesh", KFbxGeometry::ClassId, &KFbxMesh::CreateFn);
-    KFbxSceneClassIds ids = KFbxGetSceneClassIds();
-    ids.mGeometry = KFbxGeometry::ClassId;
-    KFbxSetSceneClassIds(ids);
+// The manager's class table registers the geometry classes.
+inline void ExpectGeometryClassesRegistered() {
+    EXPECT_NE(KFbxLayerContainer::ClassId, KFbxClassId());
+    EXPECT_NE(KFbxGeometryBase::ClassId, KFbxClassId());
+    EXPECT_NE(KFbxShape::ClassId, KFbxClassId());
+    EXPECT_NE(KFbxGeometry::ClassId, KFbxClassId());
+    EXPECT_NE(KFbxMesh::ClassId, KFbxClassId());
+    EXPECT_EQ(KFbxGetSceneClassIds().mGeometry, KFbxGeometry::ClassId);
 }
 
 class GeometryTest : public scenetest::SceneTest {
 protected:
     void SetUp() override {
         SceneTest::SetUp();
-        if (mManager != nullptr) {
-            RegisterGeometryClasses(mManager);
-        }
+        ExpectGeometryClassesRegistered();
     }
 
     // A mesh with the points (x, y, z, 0).

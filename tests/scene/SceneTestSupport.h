@@ -1,6 +1,6 @@
-// Nodes and node attributes made through an SDK manager, with the scene
-// classes registered as the class table will once it lists them, and a few
-// attribute kinds standing in for the real ones.
+// Nodes and node attributes made through an SDK manager, whose class table
+// registers the scene classes, and a few attribute kinds standing in for the
+// real ones.
 #ifndef QALIMOR_TESTS_SCENE_SCENETESTSUPPORT_H
 #define QALIMOR_TESTS_SCENE_SCENETESTSUPPORT_H
 
@@ -50,6 +50,8 @@ using Camera = Attribute<KFbxNodeAttribute::eCAMERA>;
 using Light = Attribute<KFbxNodeAttribute::eLIGHT>;
 using Null = Attribute<KFbxNodeAttribute::eNULL>;
 
+// A test class enters the manager: registered by the first manager that
+// needs it, merely added to the later ones.
 inline void Enter(KFbxSdkManager* manager, KFbxClassId& classId, const char* name, const KFbxClassId& parent,
                   KFbxPlugCreateFn createFn) {
     if (classId == KFbxClassId()) {
@@ -59,19 +61,18 @@ inline void Enter(KFbxSdkManager* manager, KFbxClassId& classId, const char* nam
     }
 }
 
+// The SDK's scene classes come from the manager's own class table; only the
+// stand-in attribute kinds are the tests' to register.
 inline void RegisterSceneClasses(KFbxSdkManager* manager) {
-    Enter(manager, KFbxTakeNodeContainer::ClassId, "KFbxTakeNodeContainer", KFbxObject::ClassId,
-          &KFbxTakeNodeContainer::CreateFn);
-    Enter(manager, KFbxNode::ClassId, "KFbxNode", KFbxTakeNodeContainer::ClassId, &KFbxNode::CreateFn);
-    Enter(manager, KFbxNodeAttribute::ClassId, "KFbxNodeAttribute", KFbxObject::ClassId, nullptr);
+    EXPECT_NE(KFbxTakeNodeContainer::ClassId, KFbxClassId());
+    EXPECT_NE(KFbxNode::ClassId, KFbxClassId());
+    EXPECT_NE(KFbxNodeAttribute::ClassId, KFbxClassId());
+    EXPECT_EQ(KFbxGetSceneClassIds().mNode, KFbxNode::ClassId);
+    EXPECT_EQ(KFbxGetSceneClassIds().mNodeAttribute, KFbxNodeAttribute::ClassId);
     Enter(manager, Mesh::ClassId, "TestMesh", KFbxNodeAttribute::ClassId, &Mesh::CreateFn);
     Enter(manager, Camera::ClassId, "TestCamera", KFbxNodeAttribute::ClassId, &Camera::CreateFn);
     Enter(manager, Light::ClassId, "TestLight", KFbxNodeAttribute::ClassId, &Light::CreateFn);
     Enter(manager, Null::ClassId, "TestNull", KFbxNodeAttribute::ClassId, &Null::CreateFn);
-    KFbxSceneClassIds ids = KFbxGetSceneClassIds();
-    ids.mNode = KFbxNode::ClassId;
-    ids.mNodeAttribute = KFbxNodeAttribute::ClassId;
-    KFbxSetSceneClassIds(ids);
 }
 
 class SceneTest : public ::testing::Test {
