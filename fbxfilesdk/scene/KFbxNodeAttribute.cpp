@@ -1,5 +1,6 @@
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -69,6 +70,32 @@ void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
     for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
         FillTakeNodeTemplate(*node->GetTakeNode(index));
     }
+}
+
+KFCurve* KFbxNodeAttribute::GetDefaultTakeCurve(const char* channel, const char* component) const {
+    KFbxTakeNode* takeNode = mNode != nullptr ? mNode->GetDefaultTakeNode() : nullptr;
+    return takeNode != nullptr ? takeNode->GetKFCurve(channel, component, nullptr) : nullptr;
+}
+
+void KFbxNodeAttribute::InitEnumProperty(KFbxProperty& property, const char* name, const char* const* texts, int count,
+                                         int value) {
+    property.InitOnObject(this, name, gKFbxDataTypeEnum, "");
+    for (int index = 0; index < count; ++index) {
+        property.AddEnumValue(texts[index]);
+    }
+    SetEnumValue(property, value);
+}
+
+void KFbxNodeAttribute::SetEnumValue(KFbxProperty& property, int value) { property.Set(&value, eFbxValueEnum); }
+
+int KFbxNodeAttribute::GetEnumValue(const KFbxProperty& property) {
+    int value = 0;
+    property.Get(&value, eFbxValueEnum);
+    return value;
+}
+
+const char* KFbxNodeAttribute::EnumText(const char* const* texts, int count, int value) {
+    return value >= 0 && value < count ? texts[value] : nullptr;
 }
 
 void KFbxNodeAttribute::DetachFromNode() {

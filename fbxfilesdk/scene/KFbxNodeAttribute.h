@@ -11,6 +11,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFCurve;
 class KFbxNode;
 class KFbxTakeNode;
 class KStringList;
@@ -65,6 +66,19 @@ public:
     KFbxNode* GetNode() const { return mNode; }
 
     KFbxProperty Color;
+
+protected:
+    // The curve of a channel (and component) in the owning node's default
+    // take, where the kind's "Default" values live while attached; null
+    // without node, default take or channel.
+    KFCurve* GetDefaultTakeCurve(const char* channel, const char* component = nullptr) const;
+    // Binds the handle to an enum property of the name on this attribute,
+    // with the texts of values 0 to count - 1, holding the value.
+    void InitEnumProperty(KFbxProperty& property, const char* name, const char* const* texts, int count, int value);
+    static void SetEnumValue(KFbxProperty& property, int value);
+    static int GetEnumValue(const KFbxProperty& property);
+    // The text of an enum value; null outside 0 to count - 1.
+    static const char* EnumText(const char* const* texts, int count, int value);
 
 private:
     KFbxNode* mNode = nullptr;

@@ -1,0 +1,376 @@
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxGenericNode.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxSceneInfo.h>
+#include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
+#include <fbxfilesdk/scene/KFbxTakeInfo.h>
+
+#include <algorithm>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kMessages[KFbxScene::eERROR_COUNT] = {
+    "Take error.",
+    "KFbx object is null.",
+    "KFbx object is already owned by the Scene.",
+    "KFbx object does not belong to the Scene.",
+};
+
+constexpr const char* kRootNodeName = "RootNode";
+constexpr const char* kCameraSwitcherNodeName = "Camera Switcher";
+constexpr const char* kGlobalSettingsName = "GlobalSettings";
+
+bool HasAttributeOfType(const KFbxNode* node, int attributeType) {
+    for (int index = 0; index < node->GetNodeAttributeCount(); ++index) {
+        const KFbxNodeAttribute* attribute = node->GetNodeAttributeByIndex(index);
+        if (attribute != nullptr && attribute->GetAttributeType() == attributeType) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void RemoveTakesButDefault(KFbxNode* node) {
+    if (node == nullptr) {
+        return;
+    }
+    for (int index = node->GetTakeNodeCount() - 1; index > 0; --index) {
+        node->RemoveTakeNode(index);
+    }
+}
+
+}  // namespace
+
+KFbxClassId KFbxScene::ClassId;
+
+KFbxScene::KFbxScene(KFbxSdkManager* manager, const char* name)
+    : KFbxObject(manager, name), mManager(manager), mError(kMessages, eERROR_COUNT) {
+    // Connections live on the twin, and the scene connects its nodes now.
+    CreateInternal();
+    mRootNode = KFbxNode::Create(manager, kRootNodeName);
+    if (mRootNode != nullptr) {
+        mRootNode->SetScene(this);
+    }
+    mCameraSwitcherNode = KFbxNode::Create(manager, kCameraSwitcherNodeName);
+    if (mCameraSwitcherNode != nullptr) {
+        mCameraSwitcherNode->SetScene(this);
+        mCameraSwitcherNode->SetVisibility(false);
+        mCameraSwitcherNode->SetShading(1);
+        if (KFbxCameraSwitcher* switcher = KFbxCameraSwitcher::Create(manager, "")) {
+            mCameraSwitcherNode->SetNodeAttribute(switcher);
+        }
+    }
+    mGlobalLightSettings = new (std::nothrow) KFbxGlobalLightSettings();
+    mGlobalCameraSettings = new (std::nothrow) KFbxGlobalCameraSettings(manager, this);
+    mGlobalTimeSettings = new (std::nothrow) KFbxGlobalTimeSettings();
+    CreateGlobalSettings();
+}
+
+KFbxScene::~KFbxScene() {
+    // A scene deleted without Destroy still gives back what it owns.
+    delete mGlobalLightSettings;
+    delete mGlobalCameraSettings;
+    delete mGlobalTimeSettings;
+    ClearTakeInfos();
+}
+
+KFbxScene* KFbxScene::Create(KFbxSdkManager* manager, const char* name) {
+    return KFbxCreateObjectOfClass<KFbxScene>(manager, ClassId, name);
+}
+
+KFbxPlug* KFbxScene::CreateFn(KFbxSdkManager* manager, const char* name) {
+    return KFbxConstructObject<KFbxScene>(manager, name);
+}
+
+KFbxClassId KFbxScene::GetClassId() const { return ClassId; }
+
+bool KFbxScene::ConnectNotify(const KFbxConnectEvent& event) {
+    if (event.mCode == eKFbxDstMayTakeSrc && event.mDst == this && event.mSrc != nullptr &&
+        event.mSrc->IsConnectedDst(this)) {
+        return false;
+    }
+    return KFbxObject::ConnectNotify(event);
+}
+
+void KFbxScene::CreateGlobalSettings() {
+    if (KFbxGlobalSettings* settings = KFbxGlobalSettings::Create(mManager, kGlobalSettingsName)) {
+        ConnectSrc(settings);
+    }
+}
+
+void KFbxScene::ClearTakeInfos() {
+    for (KFbxTakeInfo* info : mTakeInfos) {
+        delete info;
+    }
+    mTakeInfos.clear();
+}
+
+void KFbxScene::DestroySceneInfo() {
+    if (mSceneInfo != nullptr) {
+        KFbxSceneInfo* info = mSceneInfo;
+        mSceneInfo = nullptr;
+        info->Destroy(false, false);
+    }
+}
+
+void KFbxScene::DestroySources(bool recursive, bool dependents) {
+    while (GetSrcObjectCount() > 0) {
+        const int before = GetSrcObjectCount();
+        KFbxObject* source = GetSrcObject(KFbxClassId(), 0);
+        source->Destroy(recursive, dependents);
+        // A source that stays connected would be met again and again.
+        if (GetSrcObjectCount() >= before) {
+            break;
+        }
+    }
+}
+
+void KFbxScene::DestroyContents(bool recursive, bool dependents) {
+    DestroySceneInfo();
+    delete mGlobalLightSettings;
+    mGlobalLightSettings = nullptr;
+    delete mGlobalCameraSettings;
+    mGlobalCameraSettings = nullptr;
+    delete mGlobalTimeSettings;
+    mGlobalTimeSettings = nullptr;
+    ClearTakeInfos();
+    if (recursive) {
+        DestroySources(false, false);
+        mRootNode = nullptr;
+        mCameraSwitcherNode = nullptr;
+    }
+    KFbxObject::DestroyContents(recursive, dependents);
+    mRootNode = nullptr;
+    mCameraSwitcherNode = nullptr;
+}
+
+void KFbxScene::Clear() {
+    KFbxNodeAttribute* switcher = mCameraSwitcherNode != nullptr ? mCameraSwitcherNode->GetNodeAttribute() : nullptr;
+    KFbxPlug* kept[] = {mRootNode, mCameraSwitcherNode, switcher};
+    for (KFbxPlug* plug : kept) {
+        if (plug != nullptr) {
+            DisconnectSrc(plug);
+        }
+    }
+    DestroySources(true, true);
+    for (KFbxPlug* plug : kept) {
+        if (plug != nullptr) {
+            ConnectSrc(plug);
+        }
+    }
+    RemoveTakesButDefault(mRootNode);
+    ResetCameraSwitcher();
+    RemoveTakesButDefault(mCameraSwitcherNode);
+    DestroySceneInfo();
+    mGlobalLightSettings->RestoreDefaultSettings();
+    mGlobalCameraSettings->RestoreDefaultSettings();
+    mGlobalTimeSettings->RestoreDefaultSettings();
+    CreateGlobalSettings();
+    mCurrentTakeName = "";
+    ClearTakeInfos();
+}
+
+void KFbxScene::ResetCameraSwitcher() {
+    if (mCameraSwitcherNode == nullptr) {
+        return;
+    }
+    mCameraSwitcherNode->SetName(kCameraSwitcherNodeName);
+    mCameraSwitcherNode->SetVisibility(false);
+    mCameraSwitcherNode->SetShading(1);
+    KFbxNodeAttribute* attribute = mCameraSwitcherNode->GetNodeAttribute();
+    if (attribute != nullptr && attribute->Is(KFbxCameraSwitcher::ClassId)) {
+        static_cast<KFbxCameraSwitcher*>(attribute)->SetDefaultCameraIndex(0);
+    }
+}
+
+void KFbxScene::SetCameraSwitcherNode(KFbxNode* node) {
+    if (node == mCameraSwitcherNode) {
+        return;
+    }
+    if (mCameraSwitcherNode != nullptr) {
+        mCameraSwitcherNode->Destroy(false, false);
+    }
+    mCameraSwitcherNode = node;
+}
+
+KFbxGlobalSettings* KFbxScene::GetGlobalSettings() const {
+    return static_cast<KFbxGlobalSettings*>(SourceAt(KFbxGlobalSettings::ClassId, 0));
+}
+
+void KFbxScene::SetSceneInfo(KFbxSceneInfo* sceneInfo) {
+    if (sceneInfo != mSceneInfo) {
+        DestroySceneInfo();
+        mSceneInfo = sceneInfo;
+    }
+}
+
+// ---- takes ------------------------------------------------------------------
+
+bool KFbxScene::SetCurrentTake(const char* name) {
+    mCurrentTakeName = name != nullptr ? name : "";
+    bool all = true;
+    for (int index = 0; index < GetTakeNodeContainerCount(); ++index) {
+        if (!GetTakeNodeContainer(index)->SetCurrentTakeNodeByName(mCurrentTakeName.Buffer())) {
+            all = false;
+        }
+    }
+    if (!all) {
+        KString text("Not all nodes have a take node called ");
+        text += mCurrentTakeName.Buffer();
+        mError.SetErrorWithText(eTAKE_ERROR, text.Buffer());
+    }
+    return all;
+}
+
+void KFbxScene::FillTakeNameArray(std::vector<KString*>& names) const {
+    for (KString* name : names) {
+        delete name;
+    }
+    names.clear();
+    for (int index = 0; index < GetTakeNodeContainerCount(); ++index) {
+        KFbxTakeNodeContainer* container = GetTakeNodeContainer(index);
+        for (int take = 0; take < container->GetTakeNodeCount(); ++take) {
+            const char* takeName = container->GetTakeNodeName(take);
+            const bool known =
+                std::any_of(names.begin(), names.end(), [takeName](const KString* name) { return *name == takeName; });
+            if (!known) {
+                if (auto* copy = new (std::nothrow) KString(takeName)) {
+                    names.push_back(copy);
+                }
+            }
+        }
+    }
+}
+
+bool KFbxScene::HasTakeName(const KString& name) const {
+    std::vector<KString*> names;
+    FillTakeNameArray(names);
+    const bool found = std::any_of(names.begin(), names.end(), [&name](const KString* entry) { return *entry == name; });
+    for (KString* entry : names) {
+        delete entry;
+    }
+    return found;
+}
+
+KFbxTakeInfo* KFbxScene::GetTakeInfo(const KString& name) const {
+    for (KFbxTakeInfo* info : mTakeInfos) {
+        if (info->mName == name) {
+            return info;
+        }
+    }
+    return nullptr;
+}
+
+bool KFbxScene::SetTakeInfo(const KFbxTakeInfo& info) {
+    if (!HasTakeName(info.mName)) {
+        return false;
+    }
+    if (KFbxTakeInfo* existing = GetTakeInfo(info.mName)) {
+        *existing = info;
+        return true;
+    }
+    auto* copy = new (std::nothrow) KFbxTakeInfo(info);
+    return AddTakeInfo(copy);
+}
+
+bool KFbxScene::AddTakeInfo(KFbxTakeInfo* info) {
+    if (info == nullptr) {
+        return false;
+    }
+    mTakeInfos.push_back(info);
+    return true;
+}
+
+KFbxTakeInfo* KFbxScene::GetTakeInfoAt(int index) const {
+    if (index < 0 || index >= GetTakeInfoCount()) {
+        return nullptr;
+    }
+    return mTakeInfos[static_cast<std::size_t>(index)];
+}
+
+// ---- objects ----------------------------------------------------------------
+
+int KFbxScene::SourceCount(const KFbxClassId& classId) const {
+    // A null class id would stand for every object.
+    return classId == KFbxClassId() ? 0 : GetSrcObjectCount(classId);
+}
+
+KFbxObject* KFbxScene::SourceAt(const KFbxClassId& classId, int index) const {
+    return classId == KFbxClassId() ? nullptr : GetSrcObject(classId, index);
+}
+
+int KFbxScene::GetNodeCount() const { return SourceCount(KFbxNode::ClassId); }
+
+KFbxNode* KFbxScene::GetNode(int index) const { return static_cast<KFbxNode*>(SourceAt(KFbxNode::ClassId, index)); }
+
+KFbxNode* KFbxScene::FindNodeByName(const KString& name) const {
+    return static_cast<KFbxNode*>(FindSourceByName(KFbxNode::ClassId, name));
+}
+
+int KFbxScene::GetTakeNodeContainerCount() const { return SourceCount(KFbxTakeNodeContainer::ClassId); }
+
+KFbxTakeNodeContainer* KFbxScene::GetTakeNodeContainer(int index) const {
+    return static_cast<KFbxTakeNodeContainer*>(SourceAt(KFbxTakeNodeContainer::ClassId, index));
+}
+
+int KFbxScene::GetGenericNodeCount() const { return SourceCount(KFbxGenericNode::ClassId); }
+
+KFbxGenericNode* KFbxScene::GetGenericNode(int index) const {
+    return static_cast<KFbxGenericNode*>(SourceAt(KFbxGenericNode::ClassId, index));
+}
+
+KFbxGenericNode* KFbxScene::FindGenericNodeByName(const KString& name) const {
+    return static_cast<KFbxGenericNode*>(FindSourceByName(KFbxGenericNode::ClassId, name));
+}
+
+KFbxObject* KFbxScene::FindSourceByName(const KFbxClassId& classId, const KString& name) const {
+    for (int index = 0; index < SourceCount(classId); ++index) {
+        KFbxObject* object = SourceAt(classId, index);
+        if (object != nullptr && name == object->GetName()) {
+            return object;
+        }
+    }
+    return nullptr;
+}
+
+bool KFbxScene::ConnectObject(KFbxObject* object) { return object != nullptr && ConnectSrc(object); }
+
+void KFbxScene::FillNodeArrayByAttributeType(std::vector<KFbxNode*>& nodes, int attributeType, bool recursive) const {
+    nodes.clear();
+    if (recursive) {
+        FillNodeArrayByAttributeTypeRecursive(nodes, attributeType, mRootNode);
+        return;
+    }
+    for (int index = 0; index < GetNodeCount(); ++index) {
+        KFbxNode* node = GetNode(index);
+        if (node != nullptr && HasAttributeOfType(node, attributeType)) {
+            nodes.push_back(node);
+        }
+    }
+}
+
+void KFbxScene::FillNodeArrayByAttributeTypeRecursive(std::vector<KFbxNode*>& nodes, int attributeType,
+                                                      KFbxNode* node) const {
+    if (node == nullptr) {
+        return;
+    }
+    if (HasAttributeOfType(node, attributeType)) {
+        nodes.push_back(node);
+    }
+    for (int index = 0; index < node->GetChildCount(); ++index) {
+        FillNodeArrayByAttributeTypeRecursive(nodes, attributeType, node->GetChild(index));
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

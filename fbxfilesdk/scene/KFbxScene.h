@@ -1,0 +1,133 @@
+// One 3D scene: the root of its node tree, the hidden camera-switcher node,
+// the scene-wide settings and what it knows of its takes. Every other object
+// belongs to the scene by being connected to it as a source, at most once,
+// and the object lists are queries over those connections.
+#ifndef FBXFILESDK_SCENE_KFBXSCENE_H
+#define FBXFILESDK_SCENE_KFBXSCENE_H
+
+#include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KString.h>
+
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxGenericNode;
+class KFbxGlobalCameraSettings;
+class KFbxGlobalLightSettings;
+class KFbxGlobalSettings;
+class KFbxGlobalTimeSettings;
+class KFbxNode;
+class KFbxSceneInfo;
+class KFbxTakeInfo;
+class KFbxTakeNodeContainer;
+
+class KFbxScene : public KFbxObject {
+public:
+    enum EError { eTAKE_ERROR = 0, eKFBX_OBJECT_IS_NULL, eKFBX_OBJECT_ALREADY_OWNED, eKFBX_OBJECT_UNKNOWN, eERROR_COUNT };
+
+    // The class id of KFbxScene; null until the class is registered.
+    static KFbxClassId ClassId;
+
+    // With its root and camera-switcher nodes, settings and "GlobalSettings".
+    KFbxScene(KFbxSdkManager* manager, const char* name);
+    ~KFbxScene() override;
+
+    static KFbxScene* Create(KFbxSdkManager* manager, const char* name);
+    static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
+
+    KFbxClassId GetClassId() const override;
+    int GetObjectTypeCode() const override { return 17; }
+    // An object already connected to this scene is refused a second time.
+    bool ConnectNotify(const KFbxConnectEvent& event) override;
+    // The owned settings, scene information and take records; with the first
+    // flag, every connected object too.
+    void DestroyContents(bool recursive, bool dependents) override;
+
+    // Back to the state of a new scene, keeping the same root and switcher nodes.
+    void Clear();
+
+    KFbxNode* GetRootNode() const { return mRootNode; }
+    KFbxNode* GetCameraSwitcherNode() const { return mCameraSwitcherNode; }
+    // The current switcher node is destroyed unless it is the given one.
+    void SetCameraSwitcherNode(KFbxNode* node);
+
+    KFbxGlobalLightSettings& GetGlobalLightSettings() { return *mGlobalLightSettings; }
+    KFbxGlobalCameraSettings& GetGlobalCameraSettings() { return *mGlobalCameraSettings; }
+    KFbxGlobalTimeSettings& GetGlobalTimeSettings() { return *mGlobalTimeSettings; }
+    // The first connected KFbxGlobalSettings; null when none.
+    KFbxGlobalSettings* GetGlobalSettings() const;
+
+    KFbxSceneInfo* GetSceneInfo() const { return mSceneInfo; }
+    // A previous, different scene information is destroyed.
+    void SetSceneInfo(KFbxSceneInfo* sceneInfo);
+
+    // ---- takes ----
+    const char* GetCurrentTakeName() const { return mCurrentTakeName.Buffer(); }
+    // Every take-node container is asked; false, with error eTAKE_ERROR, when
+    // one lacks the take. The name is kept either way.
+    bool SetCurrentTake(const char* name);
+    // Every take name of the scene's containers once, in first-seen order;
+    // the array's previous strings are deleted.
+    void FillTakeNameArray(std::vector<KString*>& names) const;
+    bool HasTakeName(const KString& name) const;
+    // Null when none of that name.
+    KFbxTakeInfo* GetTakeInfo(const KString& name) const;
+    // False, storing nothing, when no container has the take; else the record
+    // of that name is overwritten or a new one added.
+    bool SetTakeInfo(const KFbxTakeInfo& info);
+    // The scene takes ownership (the readers add the takes they read); false
+    // for null.
+    bool AddTakeInfo(KFbxTakeInfo* info);
+    int GetTakeInfoCount() const { return static_cast<int>(mTakeInfos.size()); }
+    KFbxTakeInfo* GetTakeInfoAt(int index) const;
+
+    // ---- objects ----
+    // Every node of the scene, the root and switcher nodes included.
+    int GetNodeCount() const;
+    KFbxNode* GetNode(int index) const;
+    KFbxNode* FindNodeByName(const KString& name) const;
+    int GetTakeNodeContainerCount() const;
+    KFbxTakeNodeContainer* GetTakeNodeContainer(int index) const;
+    int GetGenericNodeCount() const;
+    KFbxGenericNode* GetGenericNode(int index) const;
+    KFbxGenericNode* FindGenericNodeByName(const KString& name) const;
+    // Connects the object as a source of the scene.
+    bool ConnectObject(KFbxObject* object);
+    // Nodes with an attribute of the type: from the root, depth first, parents
+    // before children, when recursive; in the scene's node order otherwise.
+    void FillNodeArrayByAttributeType(std::vector<KFbxNode*>& nodes, int attributeType, bool recursive) const;
+    void FillNodeArrayByAttributeTypeRecursive(std::vector<KFbxNode*>& nodes, int attributeType, KFbxNode* node) const;
+
+    ErrorHolder& GetError() { return mError; }
+
+private:
+    // The scene's sources of a class; none for a class not registered.
+    int SourceCount(const KFbxClassId& classId) const;
+    KFbxObject* SourceAt(const KFbxClassId& classId, int index) const;
+    // The first source of the class with exactly that name.
+    KFbxObject* FindSourceByName(const KFbxClassId& classId, const KString& name) const;
+    // Destroys the first source until there is none.
+    void DestroySources(bool recursive, bool dependents);
+    void CreateGlobalSettings();
+    void ClearTakeInfos();
+    void DestroySceneInfo();
+    void ResetCameraSwitcher();
+
+    KFbxSdkManager* mManager;
+    KFbxNode* mCameraSwitcherNode = nullptr;
+    KFbxNode* mRootNode = nullptr;
+    KFbxGlobalLightSettings* mGlobalLightSettings = nullptr;
+    KFbxGlobalCameraSettings* mGlobalCameraSettings = nullptr;
+    KFbxGlobalTimeSettings* mGlobalTimeSettings = nullptr;
+    KString mCurrentTakeName;
+    std::vector<KFbxTakeInfo*> mTakeInfos;
+    KFbxSceneInfo* mSceneInfo = nullptr;
+    ErrorHolder mError;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,243 @@
+// The scene as a new one stands, the game's road through its takes to
+// evaluated transforms, take names and records, membership, Clear and
+// destruction through the manager.
+#include <fbxfilesdk/animation/KFCurveKey.h>
+#include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+#include <fbxfilesdk/scene/KFbxTakeInfo.h>
+
+#include <cmath>
+#include <vector>
+
+#include "scene/SceneObjectsTestSupport.h"
+
+using namespace fbxsdk_2006_11_1;
+using namespace fbxsdk_2006_11_1::scenetest;
+
+namespace {
+
+const KTime kOneSecond(46186158000LL);
+
+void Key(KFbxTakeNode* takeNode, const char* channel, const char* component, KTime time, float value) {
+    KFCurve* curve = ChannelCurve(takeNode, channel, component);
+    ASSERT_NE(curve, nullptr) << channel << "/" << component;
+    curve->KeySet(curve->KeyGetCount(), time, value, KFCURVE_INTERPOLATION_LINEAR);
+}
+
+void DeleteNames(std::vector<KString*>& names) {
+    for (KString* name : names) {
+        delete name;
+    }
+    names.clear();
+}
+
+class KFbxSceneTest : public SceneObjectTest {
+protected:
+    void SetUp() override {
+        SceneObjectTest::SetUp();
+        mScene = KFbxScene::Create(mManager, "");
+        ASSERT_NE(mScene, nullptr);
+    }
+    void TearDown() override {
+        DeleteNames(mNames);
+        SceneObjectTest::TearDown();
+    }
+
+    // A node under the root, and the take, as a reader makes it, in every
+    // node of the scene.
+    KFbxNode* AnimatedChild(const char* name, const char* take) {
+        KFbxNode* node = MakeNode(name, mScene->GetRootNode());
+        for (int index = 0; index < mScene->GetNodeCount(); ++index) {
+            mScene->GetNode(index)->CreateTakeNode(take);
+        }
+        return node;
+    }
+
+    KFbxScene* mScene = nullptr;
+    std::vector<KString*> mNames;
+};
+
+TEST_F(KFbxSceneTest, NewSceneHoldsRootSwitcherItsAttributeAndGlobalSettings) {
+    EXPECT_EQ(mScene->GetSrcObjectCount(), 4);
+    EXPECT_EQ(mScene->GetNodeCount(), 2);
+    ASSERT_NE(mScene->GetRootNode(), nullptr);
+    EXPECT_STREQ(mScene->GetRootNode()->GetName(), "RootNode");
+    KFbxNode* switcherNode = mScene->GetCameraSwitcherNode();
+    ASSERT_NE(switcherNode, nullptr);
+    EXPECT_STREQ(switcherNode->GetName(), "Camera Switcher");
+    EXPECT_FALSE(switcherNode->GetVisibility());
+    ASSERT_NE(switcherNode->GetNodeAttribute(), nullptr);
+    EXPECT_EQ(switcherNode->GetNodeAttribute()->GetAttributeType(), KFbxNodeAttribute::eCAMERA_SWITCHER);
+    EXPECT_EQ(switcherNode->GetNodeAttribute()->GetScene(), mScene);
+    ASSERT_NE(mScene->GetGlobalSettings(), nullptr);
+    EXPECT_STREQ(mScene->GetGlobalSettings()->GetName(), "GlobalSettings");
+    EXPECT_STREQ(mScene->GetCurrentTakeName(), "");
+    EXPECT_EQ(mScene->GetTakeInfoCount(), 0);
+    EXPECT_EQ(mScene->GetSceneInfo(), nullptr);
+    EXPECT_EQ(mScene->GetObjectTypeCode(), 17);
+    EXPECT_EQ(mScene->GetGlobalTimeSettings().GetTimeMode(), 6);
+}
+
+TEST_F(KFbxSceneTest, GameRoadListsTakesMakesOneCurrentAndEvaluatesItsCurves) {
+    KFbxNode* node = AnimatedChild("box", "Take 001");
+    KFbxTakeNode* take = node->GetTakeNode(1);
+    ASSERT_NE(take, nullptr);
+    Key(take, "T", "X", KTime(0), 0.0f);
+    Key(take, "T", "X", kOneSecond * 2, 10.0f);
+    Key(take, "R", "Z", KTime(0), 0.0f);
+    Key(take, "R", "Z", kOneSecond * 2, 90.0f);
+    KFbxTakeInfo info;
+    info.mName = "Take 001";
+    info.mLocalTimeSpan.Set(KTime(0), kOneSecond * 2);
+    ASSERT_TRUE(mScene->SetTakeInfo(info));
+
+    mScene->FillTakeNameArray(mNames);
+    ASSERT_EQ(mNames.size(), 2u);
+    EXPECT_STREQ(mNames[0]->Buffer(), "Default");
+    EXPECT_STREQ(mNames[1]->Buffer(), "Take 001");
+    ASSERT_TRUE(mScene->SetCurrentTake(mNames[1]->Buffer()));
+    EXPECT_STREQ(mScene->GetCurrentTakeName(), "Take 001");
+    KFbxTakeInfo* current = mScene->GetTakeInfo(*mNames[1]);
+    ASSERT_NE(current, nullptr);
+    const KTime start = current->mLocalTimeSpan.GetStart();
+    const KTime step((current->mLocalTimeSpan.GetStop() - start).Get() / 30);
+    EXPECT_EQ(step.Get(), kOneSecond.Get() * 2 / 30);
+
+    const KFCurve* tx = ChannelCurve(take, "T", "X");
+    const KFCurve* rz = ChannelCurve(take, "R", "Z");
+    for (int frame = 0; frame <= 30; ++frame) {
+        const KTime time = start + step * frame;
+        const KgeMatrix& global = node->EvaluateGlobalTransform(time);
+        const double angle = rz->Evaluate(time) * 3.14159265358979323846 / 180.0;
+        EXPECT_NEAR(global[3][0], tx->Evaluate(time), 1e-5) << frame;
+        EXPECT_NEAR(global[0][0], std::cos(angle), 1e-6) << frame;
+        EXPECT_NEAR(global[0][1], std::sin(angle), 1e-6) << frame;
+    }
+}
+
+TEST_F(KFbxSceneTest, SetCurrentTakeAsksEveryContainerAndKeepsTheNameOnFailure) {
+    KFbxNode* first = MakeNode("first", mScene->GetRootNode());
+    KFbxNode* second = MakeNode("second", mScene->GetRootNode());
+    first->CreateTakeNode("Run");
+    second->CreateTakeNode("Walk");
+    EXPECT_FALSE(mScene->SetCurrentTake("Run"));
+    EXPECT_STREQ(mScene->GetCurrentTakeName(), "Run");
+    EXPECT_EQ(mScene->GetError().GetLastErrorID(), KFbxScene::eTAKE_ERROR);
+    EXPECT_STREQ(mScene->GetError().GetLastErrorString(), "Not all nodes have a take node called Run");
+    EXPECT_STREQ(first->GetCurrentTakeNode()->GetName(), "Run");
+    EXPECT_EQ(second->GetCurrentTakeNodeIndex(), 0);
+    // Names compare byte for byte.
+    EXPECT_FALSE(mScene->HasTakeName(KString("run")));
+    EXPECT_TRUE(mScene->HasTakeName(KString("Walk")));
+}
+
+TEST_F(KFbxSceneTest, TakeNamesComeOnceInFirstSeenOrder) {
+    AnimatedChild("a", "Jump");
+    MakeNode("b", mScene->GetRootNode())->CreateTakeNode("Jump");
+    mNames.push_back(new KString("stale"));
+    mScene->FillTakeNameArray(mNames);
+    ASSERT_EQ(mNames.size(), 2u);
+    EXPECT_STREQ(mNames[0]->Buffer(), "Default");
+    EXPECT_STREQ(mNames[1]->Buffer(), "Jump");
+}
+
+TEST_F(KFbxSceneTest, TakeInfoIsStoredOncePerKnownName) {
+    AnimatedChild("a", "Jump");
+    KFbxTakeInfo info;
+    info.mName = "Nowhere";
+    EXPECT_FALSE(mScene->SetTakeInfo(info));
+    EXPECT_EQ(mScene->GetTakeInfoCount(), 0);
+    info.mName = "Jump";
+    info.mDescription = "first";
+    EXPECT_TRUE(mScene->SetTakeInfo(info));
+    info.mDescription = "second";
+    EXPECT_TRUE(mScene->SetTakeInfo(info));
+    ASSERT_EQ(mScene->GetTakeInfoCount(), 1);
+    EXPECT_STREQ(mScene->GetTakeInfo(KString("Jump"))->mDescription.Buffer(), "second");
+    EXPECT_EQ(mScene->GetTakeInfo(KString("jump")), nullptr);
+}
+
+TEST_F(KFbxSceneTest, AnObjectJoinsTheSceneOnce) {
+    KFbxNode* node = MakeNode("loose");
+    EXPECT_TRUE(mScene->ConnectObject(node));
+    EXPECT_FALSE(mScene->ConnectObject(node));
+    EXPECT_FALSE(mScene->ConnectObject(nullptr));
+    EXPECT_EQ(mScene->GetNodeCount(), 3);
+    EXPECT_EQ(mScene->FindNodeByName(KString("loose")), node);
+    EXPECT_EQ(mScene->FindNodeByName(KString("Loose")), nullptr);
+}
+
+TEST_F(KFbxSceneTest, NodesByAttributeTypeRecursiveFromTheRootOrInNodeOrder) {
+    KFbxNode* root = mScene->GetRootNode();
+    KFbxNode* parent = MakeNode("parent", root);
+    KFbxNode* child = MakeNode("child", parent);
+    KFbxNode* plain = MakeNode("plain", root);
+    root->SetNodeAttribute(Null::Make(mManager));
+    child->SetNodeAttribute(Null::Make(mManager));
+    parent->SetNodeAttribute(Null::Make(mManager));
+    plain->SetNodeAttribute(Mesh::Make(mManager));
+    std::vector<KFbxNode*> nodes{plain};
+    mScene->FillNodeArrayByAttributeType(nodes, KFbxNodeAttribute::eNULL, true);
+    EXPECT_EQ(nodes, (std::vector<KFbxNode*>{root, parent, child}));
+    mScene->FillNodeArrayByAttributeType(nodes, KFbxNodeAttribute::eNULL, false);
+    ASSERT_EQ(nodes.size(), 3u);
+    EXPECT_EQ(nodes[0], root);
+    mScene->FillNodeArrayByAttributeType(nodes, KFbxNodeAttribute::eMESH, false);
+    EXPECT_EQ(nodes, (std::vector<KFbxNode*>{plain}));
+}
+
+TEST_F(KFbxSceneTest, ClearReturnsToAFreshSceneWithTheSameRootAndSwitcher) {
+    KFbxNode* root = mScene->GetRootNode();
+    KFbxNode* switcherNode = mScene->GetCameraSwitcherNode();
+    KFbxNodeAttribute* switcher = switcherNode->GetNodeAttribute();
+    KFbxGlobalSettings* oldSettings = mScene->GetGlobalSettings();
+    AnimatedChild("box", "Take 001");
+    KFbxTakeInfo info;
+    info.mName = "Take 001";
+    ASSERT_TRUE(mScene->SetTakeInfo(info));
+    ASSERT_TRUE(mScene->SetCurrentTake("Take 001"));
+    switcherNode->SetName("renamed");
+    static_cast<KFbxCameraSwitcher*>(switcher)->SetDefaultCameraIndex(4);
+    mScene->SetSceneInfo(KFbxSceneInfo::Create(mManager, "info"));
+    mScene->GetGlobalTimeSettings().SetTimeMode(11);
+
+    mScene->Clear();
+    EXPECT_EQ(mScene->GetRootNode(), root);
+    EXPECT_EQ(mScene->GetCameraSwitcherNode(), switcherNode);
+    EXPECT_EQ(switcherNode->GetNodeAttribute(), switcher);
+    EXPECT_EQ(mScene->GetSrcObjectCount(), 4);
+    EXPECT_EQ(root->GetChildCount(), 0);
+    EXPECT_EQ(root->GetTakeNodeCount(), 1);
+    EXPECT_EQ(switcherNode->GetTakeNodeCount(), 1);
+    EXPECT_STREQ(switcherNode->GetName(), "Camera Switcher");
+    EXPECT_EQ(static_cast<KFbxCameraSwitcher*>(switcher)->GetDefaultCameraIndex(), 0);
+    ASSERT_NE(mScene->GetGlobalSettings(), nullptr);
+    EXPECT_NE(mScene->GetGlobalSettings(), oldSettings);
+    EXPECT_EQ(mScene->GetSceneInfo(), nullptr);
+    EXPECT_STREQ(mScene->GetCurrentTakeName(), "");
+    EXPECT_EQ(mScene->GetTakeInfoCount(), 0);
+    EXPECT_EQ(mScene->GetGlobalTimeSettings().GetTimeMode(), 6);
+}
+
+TEST_F(KFbxSceneTest, DestroyingTheSceneTakesItsObjectsWithIt) {
+    AnimatedChild("box", "Take 001");
+    mScene->SetSceneInfo(KFbxSceneInfo::Create(mManager, "info"));
+    const int before = mManager->GetObjectCount();
+    mScene->Destroy(true, false);
+    // Scene, root, switcher node and attribute, settings, info and the box.
+    EXPECT_EQ(mManager->GetObjectCount(), before - 7);
+}
+
+TEST_F(KFbxSceneTest, ManagerDestroysAScenePopulatedWithAnimatedNodes) {
+    AnimatedChild("box", "Take 001");
+    MakeNode("inner", mScene->GetRootNode()->GetChild(0));
+    KFbxScene::Create(mManager, "second");
+}
+
+TEST_F(KFbxSceneTest, ReplacingTheSwitcherNodeWithItselfKeepsIt) {
+    KFbxNode* switcherNode = mScene->GetCameraSwitcherNode();
+    mScene->SetCameraSwitcherNode(switcherNode);
+    EXPECT_EQ(mScene->GetCameraSwitcherNode(), switcherNode);
+    EXPECT_STREQ(switcherNode->GetName(), "Camera Switcher");
+}
+
+}  // namespace
