@@ -99,6 +99,21 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxImageBuffer.h>
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
+#include <fbxfilesdk/scene/KTimeSpan.h>
+#include <fbxfilesdk/scene/KFbxTakeInfo.h>
+#include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxGenericNode.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
+#include <fbxfilesdk/scene/KFbxMarker.h>
+#include <fbxfilesdk/scene/KFbxThumbnail.h>
+#include <fbxfilesdk/scene/KFbxSceneInfo.h>
+#include <fbxfilesdk/scene/KRenamingStrategy.h>
+#include <fbxfilesdk/scene/KFbxSceneRenamer.h>
 
 #include <fbxfilesdk/geometry/KFbxColorArray.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
@@ -109,6 +124,18 @@
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
+#include <fbxfilesdk/geometry/KFbxSubDeformer.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxCache.h>
+#include <fbxfilesdk/geometry/KFbxVertexCacheDeformer.h>
+#include <fbxfilesdk/geometry/KFbxWeightedMapping.h>
+#include <fbxfilesdk/geometry/KFbxGeometryWeightedMap.h>
 
 #include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
 #include <fbxfilesdk/fbx/KFbx.h>

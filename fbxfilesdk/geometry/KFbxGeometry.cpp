@@ -7,9 +7,13 @@
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxVertexCacheDeformer.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <new>
@@ -31,12 +35,13 @@ constinit const char* const kErrorMessages[KFbxGeometry::eERROR_COUNT] = {
 // The class of the deformer sources of a type; the null class id for a type
 // whose class is not registered, which matches nothing.
 KFbxClassId DeformerClassOf(int type) {
-    const KFbxSceneClassIds& ids = KFbxGetSceneClassIds();
     switch (type) {
-        case 0:
-            return ids.mDeformer;
-        case 1:
-            return ids.mSkin;
+        case KFbxDeformer::eUNIDENTIFIED:
+            return KFbxDeformer::ClassId;
+        case KFbxDeformer::eSKIN:
+            return KFbxSkin::ClassId;
+        case KFbxDeformer::eVERTEX_CACHE:
+            return KFbxVertexCacheDeformer::ClassId;
         default:
             return KFbxClassId();
     }
@@ -126,11 +131,49 @@ int KFbxGeometry::GetDeformerCount(int type) const {
     return classId == KFbxClassId() ? 0 : GetSrcObjectCount(classId);
 }
 
-KFbxDeformer* KFbxGeometry::GetDeformer(int /*index*/, int /*type*/) {
-    // No deformer class is part of this library yet: whatever the count says,
-    // there is no deformer of a known class to give.
-    mError.SetError(eINDEX_OUT_OF_RANGE);
-    return nullptr;
+KFbxDeformer* KFbxGeometry::GetDeformer(int index, int type) {
+    const KFbxClassId classId = DeformerClassOf(type);
+    KFbxPlug* deformer = classId == KFbxClassId() ? nullptr : GetSrc(index, classId);
+    if (deformer == nullptr) {
+        mError.SetError(eINDEX_OUT_OF_RANGE);
+    }
+    return static_cast<KFbxDeformer*>(deformer);
+}
+
+int KFbxGeometry::AddDeformer(KFbxDeformer* deformer) {
+    if (deformer == nullptr) {
+        mError.SetError(eNULL_PARAMETER);
+        return -1;
+    }
+    if (!IsConnectedSrc(deformer) && !ConnectSrc(deformer)) {
+        return -1;
+    }
+    for (int index = 0; index < GetDeformerCount(); ++index) {
+        if (GetSrc(index, KFbxDeformer::ClassId) == deformer) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+int KFbxGeometry::AddCluster(KFbxCluster* cluster) {
+    if (cluster == nullptr) {
+        mError.SetError(eNULL_PARAMETER);
+        return -1;
+    }
+    auto* skin = static_cast<KFbxSkin*>(GetSrc(0, KFbxSkin::ClassId));
+    if (skin == nullptr) {
+        skin = KFbxSkin::Create(GetSdkManager(), "");
+        if (skin == nullptr) {
+            mError.SetError(eOUT_OF_MEMORY);
+            return -1;
+        }
+        if (AddDeformer(skin) == -1) {
+            skin->Destroy();
+            return -1;
+        }
+    }
+    return skin->AddCluster(cluster);
 }
 
 // ---- shapes -----------------------------------------------------------------

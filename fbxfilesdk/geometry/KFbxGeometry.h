@@ -13,6 +13,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxCluster;
 class KFbxDeformer;
 class KFbxObject_internal;
 class KFbxPlug;
@@ -57,10 +58,17 @@ public:
     // The deformer sources of the type: 0 any, 1 skin, 2 vertex cache.
     int GetDeformerCount(int type = 0) const;
     int GetSrcDeformerCount() const { return GetDeformerCount(0); }
-    // The index-th of them; null, with eINDEX_OUT_OF_RANGE, when there is
-    // none. The deformer classes are not part of this library yet, and until
-    // they join every call answers so.
+    // The index-th of them; null, with eINDEX_OUT_OF_RANGE, when there is none.
     KFbxDeformer* GetDeformer(int index, int type = 0);
+    // Connects the deformer as a source, which the geometry then owns. Its
+    // index among all deformers (the existing one when already there); -1,
+    // with eNULL_PARAMETER, for null, and -1 for a refused connection.
+    int AddDeformer(KFbxDeformer* deformer);
+    // Adds the cluster to the first skin, which is made (unnamed) when the
+    // geometry has none. The cluster's index in the skin, or -1: a null
+    // cluster (eNULL_PARAMETER), a skin that cannot be made, or a refused
+    // connection.
+    int AddCluster(KFbxCluster* cluster);
 
     // ---- shapes ----
     // The geometry keeps the shape under the name, and gains a number

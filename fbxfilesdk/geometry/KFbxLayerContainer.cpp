@@ -1,5 +1,9 @@
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+
+#include <cstring>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -11,6 +15,21 @@ template <class Array, class Item>
 int IndexOf(const Array& array, Item item) {
     for (int index = 0; index < array.GetCount(); ++index) {
         if (array.GetAt(index) == item) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+// The first object of the array named so; -1 when none or for a null name.
+template <class Array>
+int IndexOfName(const Array& array, const char* name) {
+    if (name == nullptr) {
+        return -1;
+    }
+    for (int index = 0; index < array.GetCount(); ++index) {
+        const auto* object = array.GetAt(index);
+        if (object != nullptr && std::strcmp(object->GetName(), name) == 0) {
             return index;
         }
     }
@@ -117,6 +136,12 @@ KFbxSurfaceMaterial* KFbxLayerContainer::GetMaterial(int index, int layer) const
     return element != nullptr ? element->GetDirectArray().GetAt(index) : nullptr;
 }
 
+int KFbxLayerContainer::GetMaterialIndex(const char* name, int layer) const {
+    const KFbxLayer* source = GetLayer(layer);
+    const KFbxLayerElementMaterial* element = source != nullptr ? source->GetMaterials() : nullptr;
+    return element != nullptr ? IndexOfName(element->GetDirectArray(), name) : -1;
+}
+
 int KFbxLayerContainer::AddTexture(KFbxTexture* texture, int layer, int channel) {
     KFbxLayer* target =
         texture != nullptr && KFbxLayerElement::IsTextureChannel(channel) ? GetOrCreateLayer(layer) : nullptr;
@@ -146,6 +171,12 @@ KFbxTexture* KFbxLayerContainer::GetTexture(int index, int layer, int channel) c
     const KFbxLayer* source = GetLayer(layer);
     const KFbxLayerElementTexture* element = source != nullptr ? source->GetTexturesOfChannel(channel) : nullptr;
     return element != nullptr ? element->GetDirectArray().GetAt(index) : nullptr;
+}
+
+int KFbxLayerContainer::GetTextureIndex(const char* name, int layer, int channel) const {
+    const KFbxLayer* source = GetLayer(layer);
+    const KFbxLayerElementTexture* element = source != nullptr ? source->GetTexturesOfChannel(channel) : nullptr;
+    return element != nullptr ? IndexOfName(element->GetDirectArray(), name) : -1;
 }
 
 bool KFbxLayerContainer::CopyLayers(const KFbxLayerContainer& other) {

@@ -54,12 +54,17 @@ public:
     int GetMaterialCount(int layer = 0) const;
     // Null out of range or without the element.
     KFbxSurfaceMaterial* GetMaterial(int index, int layer = 0) const;
+    // The index of the first material of the name (byte-wise); -1 when the
+    // name is null or the layer, the element or such a material is missing.
+    int GetMaterialIndex(const char* name, int layer = 0) const;
 
     // As AddMaterial, for the texture element of a channel, except that a
     // texture already there gives its index.
     int AddTexture(KFbxTexture* texture, int layer = 0, int channel = KFbxLayerElement::eDIFFUSE_TEXTURES);
     int GetTextureCount(int layer = 0, int channel = KFbxLayerElement::eDIFFUSE_TEXTURES) const;
     KFbxTexture* GetTexture(int index, int layer = 0, int channel = KFbxLayerElement::eDIFFUSE_TEXTURES) const;
+    // As GetMaterialIndex, for the textures of the channel.
+    int GetTextureIndex(const char* name, int layer = 0, int channel = KFbxLayerElement::eDIFFUSE_TEXTURES) const;
 
 protected:
     // The layer at index, appending it when index is the layer count; null

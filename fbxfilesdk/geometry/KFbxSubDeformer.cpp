@@ -1,0 +1,37 @@
+#include <fbxfilesdk/geometry/KFbxSubDeformer.h>
+
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constexpr int kSubDeformerTypeCode = 19;
+
+}  // namespace
+
+KFbxClassId KFbxSubDeformer::ClassId;
+
+KFbxSubDeformer::KFbxSubDeformer(KFbxSdkManager* manager, const char* name)
+    : KFbxTakeNodeContainer(manager, name) {
+    CreateInternal();
+    CreateDefaultTakeNode();
+}
+
+KFbxSubDeformer::~KFbxSubDeformer() { ClearTakeNodes(); }
+
+KFbxPlug* KFbxSubDeformer::CreateFn(KFbxSdkManager* manager, const char* name) {
+    auto* subDeformer = new (std::nothrow) KFbxSubDeformer(manager, name);
+    if (subDeformer != nullptr) {
+        subDeformer->CreateInternal();
+    }
+    return subDeformer;
+}
+
+KFbxClassId KFbxSubDeformer::GetClassId() const { return ClassId; }
+
+int KFbxSubDeformer::GetObjectTypeCode() const { return kSubDeformerTypeCode; }
+
+KFbxSubDeformer::ESubDeformerType KFbxSubDeformer::GetSubDeformerType() const { return eUNIDENTIFIED; }
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,149 @@
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFbxTypedProperty.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+
+#include "geometry/GeometryTestSupport.h"
+#include "geometry/RegisterTestClasses.h"
+
+#include <gtest/gtest.h>
+
+
+namespace fbxsdk_2006_11_1::geometrytest {
+namespace {
+
+class SurfaceMaterialTest : public GeometryTest {
+protected:
+    void SetUp() override {
+        GeometryTest::SetUp();
+        RegisterMaterialClasses(mManager);
+    }
+};
+
+void ExpectColor(const KFbxProperty& property, double r, double g, double b) {
+    ASSERT_TRUE(property.IsValid());
+    EXPECT_EQ(property.GetPropertyDataType(), gKFbxDataTypeColor);
+    const fbxDouble3 value = property.GetDouble3();
+    EXPECT_DOUBLE_EQ(value[0], r);
+    EXPECT_DOUBLE_EQ(value[1], g);
+    EXPECT_DOUBLE_EQ(value[2], b);
+}
+
+TEST_F(SurfaceMaterialTest, PhongPassesThePhongTestButNotTheLambertOne) {
+    KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+    KFbxSurfaceLambert* lambert = KFbxSurfaceLambert::Create(mManager, "matte");
+    ASSERT_NE(phong, nullptr);
+    ASSERT_NE(lambert, nullptr);
+    EXPECT_TRUE(phong->Is(KFbxSurfacePhong::ClassId));
+    EXPECT_TRUE(phong->Is(KFbxSurfaceMaterial::ClassId));
+    EXPECT_FALSE(phong->Is(KFbxSurfaceLambert::ClassId));
+    EXPECT_FALSE(lambert->Is(KFbxSurfacePhong::ClassId));
+    EXPECT_TRUE(lambert->Is(KFbxSurfaceMaterial::ClassId));
+    EXPECT_STREQ(phong->GetShadingModel().GetString().Buffer(), "Phong");
+    EXPECT_STREQ(lambert->GetShadingModel().GetString().Buffer(), "Lambert");
+    EXPECT_EQ(phong->GetObjectTypeCode(), 3);
+    phong->Destroy();
+    lambert->Destroy();
+}
+
+TEST_F(SurfaceMaterialTest, PropertiesAreFoundByNameWithTheirTypesAndDefaults) {
+    KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+    ASSERT_NE(phong, nullptr);
+    for (const char* name : {"EmissiveColor", "AmbientColor", "DiffuseColor", "TransparentColor", "SpecularColor",
+                             "ReflectionColor"}) {
+        EXPECT_EQ(phong->FindProperty(name).GetPropertyDataType(), gKFbxDataTypeColor) << name;
+    }
+    for (const char* name : {"EmissiveFactor", "AmbientFactor", "DiffuseFactor", "TransparencyFactor",
+                             "SpecularFactor", "ShininessExponent", "ReflectionFactor"}) {
+        EXPECT_EQ(phong->FindProperty(name).GetPropertyDataType(), gKFbxDataTypeNumber) << name;
+    }
+    EXPECT_EQ(phong->GetShininess(), phong->FindProperty("ShininessExponent"));
+    EXPECT_EQ(phong->GetDiffuseColor(), phong->FindProperty("DiffuseColor"));
+    EXPECT_TRUE(phong->FindProperty("MultiLayer").IsValid());
+    ExpectColor(phong->GetDiffuseColor(), 0.8, 0.8, 0.8);
+    EXPECT_DOUBLE_EQ(phong->GetShininess().GetDouble(), 20.0);
+
+    KFbxSurfaceLambert* lambert = KFbxSurfaceLambert::Create(mManager, "matte");
+    ASSERT_NE(lambert, nullptr);
+    EXPECT_FALSE(lambert->FindProperty("SpecularColor").IsValid());
+    phong->Destroy();
+    lambert->Destroy();
+}
+
+TEST_F(SurfaceMaterialTest, ValuesSetThroughAHandleAreReadBack) {
+    KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+    ASSERT_NE(phong, nullptr);
+    KFbxTypedProperty<fbxDouble3> specular = phong->GetSpecularColor();
+    EXPECT_TRUE(specular.Set(fbxDouble3(0.1, 0.2, 0.3)));
+    ExpectColor(phong->GetSpecularColor(), 0.1, 0.2, 0.3);
+    KFbxTypedProperty<double> shininess = phong->GetShininess();
+    EXPECT_TRUE(shininess.Set(64.0));
+    EXPECT_DOUBLE_EQ(phong->FindProperty("ShininessExponent").GetDouble(), 64.0);
+    phong->Destroy();
+}
+
+TEST_F(SurfaceMaterialTest, CloneCopiesClassNameAndEveryProperty) {
+    KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+    ASSERT_NE(phong, nullptr);
+    KFbxTypedProperty<fbxDouble3>(phong->GetAmbientColor()).Set(fbxDouble3(0.5, 0.25, 0.125));
+    KFbxTypedProperty<double>(phong->GetReflectionFactor()).Set(0.75);
+    KFbxProperty extra = KFbxProperty::Create(phong, "UserGlow", gKFbxDataTypeNumber, "");
+    KFbxTypedProperty<double>(extra).Set(3.5);
+
+    EXPECT_EQ(phong->Clone(0), nullptr);
+    KFbxSurfaceMaterial* copy = phong->Clone(2);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, phong);
+    EXPECT_TRUE(copy->Is(KFbxSurfacePhong::ClassId));
+    EXPECT_STREQ(copy->GetName(), phong->GetName());
+    auto* phongCopy = static_cast<KFbxSurfacePhong*>(copy);
+    ExpectColor(phongCopy->GetAmbientColor(), 0.5, 0.25, 0.125);
+    EXPECT_DOUBLE_EQ(phongCopy->GetReflectionFactor().GetDouble(), 0.75);
+    EXPECT_DOUBLE_EQ(copy->FindProperty("UserGlow").GetDouble(), 3.5);
+    EXPECT_STREQ(copy->GetShadingModel().GetString().Buffer(), "Phong");
+
+    // The copy stands alone.
+    KFbxTypedProperty<double>(phong->GetReflectionFactor()).Set(0.0);
+    EXPECT_DOUBLE_EQ(phongCopy->GetReflectionFactor().GetDouble(), 0.75);
+    copy->Destroy();
+    phong->Destroy();
+}
+
+TEST_F(SurfaceMaterialTest, PlainMaterialCloneCreatesMissingProperties) {
+    KFbxSurfaceMaterial* material = KFbxSurfaceMaterial::Create(mManager, "plain");
+    ASSERT_NE(material, nullptr);
+    EXPECT_FALSE(material->Is(KFbxSurfaceLambert::ClassId));
+    KString model("Custom");
+    material->GetShadingModel().Set(&model, eFbxValueString);
+    KFbxProperty tint = KFbxProperty::Create(material, "Tint", gKFbxDataTypeColor, "");
+    KFbxTypedProperty<fbxDouble3>(tint).Set(fbxDouble3(1.0, 0.5, 0.0));
+    KFbxSurfaceMaterial* copy = material->Clone(2);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->Is(KFbxSurfaceMaterial::ClassId));
+    EXPECT_STREQ(copy->GetShadingModel().GetString().Buffer(), "Custom");
+    ExpectColor(copy->FindProperty("Tint"), 1.0, 0.5, 0.0);
+    copy->Destroy();
+    material->Destroy();
+}
+
+TEST_F(SurfaceMaterialTest, LayerContainerFindsMaterialsByName) {
+    KFbxMesh* mesh = MakeMesh();
+    KFbxSurfaceLambert* red = KFbxSurfaceLambert::Create(mManager, "red");
+    KFbxSurfacePhong* blue = KFbxSurfacePhong::Create(mManager, "blue");
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_NE(red, nullptr);
+    ASSERT_NE(blue, nullptr);
+    EXPECT_EQ(mesh->AddMaterial(red, 0), 0);
+    EXPECT_EQ(mesh->AddMaterial(blue, 0), 1);
+    EXPECT_EQ(mesh->GetMaterialIndex("blue", 0), 1);
+    EXPECT_EQ(mesh->GetMaterialIndex("green", 0), -1);
+    mesh->Destroy();
+    red->Destroy();
+    blue->Destroy();
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::geometrytest
