@@ -91,12 +91,14 @@
 #include <fbxfilesdk/animation/KFCurveFilterKeyReducer.h>
 #include <fbxfilesdk/animation/KFCurveFilterMatrixConverter.h>
 #include <fbxfilesdk/animation/KFCurveNodeBake.h>
+#include <fbxfilesdk/animation/KFbxKFCurveFilters.h>
 
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 #include <fbxfilesdk/scene/KFbxAxisSystem.h>
 #include <fbxfilesdk/scene/KFbxLimits.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxGeometryPivotHook.h>
 #include <fbxfilesdk/scene/KFbxImageBuffer.h>
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KTimeSpan.h>
@@ -123,6 +125,7 @@
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxGeometryPivotTransform.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>

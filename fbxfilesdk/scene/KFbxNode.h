@@ -28,6 +28,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFCurveFilterMatrixConverter;
 class KFCurveNode;
 class KFbxNodeAttribute;
 class KFbxTakeNode;
@@ -225,6 +226,15 @@ public:
     void SelectPivotSet(EPivotSet set);
     // The set neutral (pivot state kept), in this node and every descendant.
     void ResetPivotSet(EPivotSet set);
+    // Rewrites the "T", "R" and "S" curves of every take, "Lcl Translation"
+    // and the geometry's pivot so that the node, evaluated with the target
+    // set, moves as it did with the other set; then every child likewise.
+    // The curves are resampled on frames of the rate (which must be
+    // positive), and constant keys are dropped when keyReducer is on.
+    void ConvertPivotAnimation(EPivotSet target, double frameRate, bool keyReducer);
+    // Set 1 neutral over the subtree, the subtree converted to it, then set 0
+    // neutral: the motion stays while both sets end neutral.
+    void ConvertPivotAnimationRecursive(double frameRate, bool keyReducer);
 
     void SetTransformInheritType(ETransformInheritType type);
     void GetTransformInheritType(ETransformInheritType& type) const;
@@ -281,6 +291,9 @@ private:
                            bool clamp);
     KgeMatrix& EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set);
     void ResetPivotSetOfNode(EPivotSet set);
+    // The take-node part of the conversion: the rotation-offset difference
+    // added to the translation curves, then the converter on every take.
+    void ConvertTakeNodes(const double* offset, KFCurveFilterMatrixConverter* converter);
     bool WidenInterval(KTime& start, KTime& stop, bool& found);
 
     // The destination node, followed through the connection events.
