@@ -35,7 +35,7 @@ void KFbxSceneRenamer::RenameFor(int kind) {
     if (mScene == nullptr) {
         return;
     }
-    const bool plain = kind == ePLAIN_NAMES || kind == eDXF_3DS_OBJ || kind == ePLAIN_NAMES_ALIAS;
+    const bool plain = kind == ePLAIN_NAMES || kind == eDXF_3DS_OBJ || kind == ePLAIN_NAMES_KIND6;
     const bool collada = kind == eTO_COLLADA;
     KNumberRenamingStrategy unique;
     for (int index = 0; index < mScene->GetNodeCount(); ++index) {

@@ -17,7 +17,7 @@ public:
         // Formats with plain names (DXF, 3DS, OBJ share these rules; kind 6 too).
         ePLAIN_NAMES = 1,
         eDXF_3DS_OBJ = 3,
-        ePLAIN_NAMES_ALIAS = 6,
+        ePLAIN_NAMES_KIND6 = 6,
         // Names read from a COLLADA document.
         eFROM_COLLADA = 16,
         // Names written as COLLADA identifiers.
