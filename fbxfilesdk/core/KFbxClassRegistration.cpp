@@ -1,18 +1,39 @@
 #include <fbxfilesdk/core/KFbxClassRegistration.h>
 
+#include <fbxfilesdk/animation/KFbxKFCurveFilters.h>
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxPlug.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxCache.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+#include <fbxfilesdk/geometry/KFbxGeometryPivotTransform.h>
+#include <fbxfilesdk/geometry/KFbxGeometryWeightedMap.h>
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSubDeformer.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/geometry/KFbxVertexCacheDeformer.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxGenericNode.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
+#include <fbxfilesdk/scene/KFbxMarker.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxSceneInfo.h>
+#include <fbxfilesdk/scene/KFbxThumbnail.h>
 
 #include <cstring>
 
@@ -27,28 +48,28 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxPlug", nullptr, &KFbxPlug::ClassId, nullptr},
     {"KFbxProperty", "KFbxPlug", &KFbxProperty::ClassId, &KFbxProperty::CreateFn},
     {"KFbxObject", "KFbxPlug", &KFbxObject::ClassId, &KFbxObject::CreateFn},
-    {"KFbxThumbnail", "KFbxObject", nullptr, nullptr},
-    {"KFbxSceneInfo", "KFbxObject", nullptr, nullptr},
+    {"KFbxThumbnail", "KFbxObject", &KFbxThumbnail::ClassId, &KFbxThumbnail::CreateFn},
+    {"KFbxSceneInfo", "KFbxObject", &KFbxSceneInfo::ClassId, &KFbxSceneInfo::CreateFn},
     {"KFbxGeometryConverter", "KFbxObject", nullptr, nullptr},
     {"KFbxImageConverter", "KFbxObject", &KFbxImageConverter::ClassId, &KFbxImageConverter::CreateFn},
-    {"KFbxScene", "KFbxObject", nullptr, nullptr},
-    {"KFbxGeometryWeightedMap", "KFbxObject", nullptr, nullptr},
+    {"KFbxScene", "KFbxObject", &KFbxScene::ClassId, &KFbxScene::CreateFn},
+    {"KFbxGeometryWeightedMap", "KFbxObject", &KFbxGeometryWeightedMap::ClassId, &KFbxGeometryWeightedMap::CreateFn},
     {"KFbxPose", "KFbxObject", nullptr, nullptr},
     {"KFbxControlSetPlug", "KFbxObject", nullptr, nullptr},
     {"KFbxCharacterPose", "KFbxObject", nullptr, nullptr},
-    {"KFbxCache", "KFbxObject", nullptr, nullptr},
-    {"KFbxGlobalSettings", "KFbxObject", nullptr, nullptr},
+    {"KFbxCache", "KFbxObject", &KFbxCache::ClassId, &KFbxCache::CreateFn},
+    {"KFbxGlobalSettings", "KFbxObject", &KFbxGlobalSettings::ClassId, &KFbxGlobalSettings::CreateFn},
     {"KFbxIO", "KFbxObject", nullptr, nullptr},
     {"KFbxTakeNodeContainer", "KFbxObject", &KFbxTakeNodeContainer::ClassId, &KFbxTakeNodeContainer::CreateFn},
     // No create function of its own: creating by its id falls back to
     // KFbxObject's, so only its derived kinds are made by class id.
     {"KFbxNodeAttribute", "KFbxObject", &KFbxNodeAttribute::ClassId, nullptr},
     {"KFbxStreamOptions", "KFbxObject", nullptr, nullptr},
-    {"KFbxKFCurveFilters", "KFbxObject", nullptr, nullptr},
-    {"KFbxKFCurveFilterConstantKeyReducer", "KFbxKFCurveFilters", nullptr, nullptr},
-    {"KFbxKFCurveFilterMatrixConverter", "KFbxKFCurveFilters", nullptr, nullptr},
-    {"KFbxKFCurveFilterResample", "KFbxKFCurveFilters", nullptr, nullptr},
-    {"KFbxKFCurveFilterUnroll", "KFbxKFCurveFilters", nullptr, nullptr},
+    {"KFbxKFCurveFilters", "KFbxObject", &KFbxKFCurveFilters::ClassId, &KFbxKFCurveFilters::CreateFn},
+    {"KFbxKFCurveFilterConstantKeyReducer", "KFbxKFCurveFilters", &KFbxKFCurveFilterConstantKeyReducer::ClassId, &KFbxKFCurveFilterConstantKeyReducer::CreateFn},
+    {"KFbxKFCurveFilterMatrixConverter", "KFbxKFCurveFilters", &KFbxKFCurveFilterMatrixConverter::ClassId, &KFbxKFCurveFilterMatrixConverter::CreateFn},
+    {"KFbxKFCurveFilterResample", "KFbxKFCurveFilters", &KFbxKFCurveFilterResample::ClassId, &KFbxKFCurveFilterResample::CreateFn},
+    {"KFbxKFCurveFilterUnroll", "KFbxKFCurveFilters", &KFbxKFCurveFilterUnroll::ClassId, &KFbxKFCurveFilterUnroll::CreateFn},
     {"KFbxStreamOptionsFbxReader", "KFbxStreamOptions", nullptr, nullptr},
     {"KFbxStreamOptionsFbxWriter", "KFbxStreamOptions", nullptr, nullptr},
     {"KFbxStreamOptionsMotionReader", "KFbxStreamOptions", nullptr, nullptr},
@@ -64,16 +85,16 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxImporter", "KFbxIO", nullptr, nullptr},
     {"KFbxExporter", "KFbxIO", nullptr, nullptr},
     {"KFbxNode", "KFbxTakeNodeContainer", &KFbxNode::ClassId, &KFbxNode::CreateFn},
-    {"KFbxGenericNode", "KFbxTakeNodeContainer", nullptr, nullptr},
-    {"KFbxSurfaceMaterial", "KFbxTakeNodeContainer", nullptr, nullptr},
-    {"KFbxTexture", "KFbxTakeNodeContainer", nullptr, nullptr},
+    {"KFbxGenericNode", "KFbxTakeNodeContainer", &KFbxGenericNode::ClassId, &KFbxGenericNode::CreateFn},
+    {"KFbxSurfaceMaterial", "KFbxTakeNodeContainer", &KFbxSurfaceMaterial::ClassId, &KFbxSurfaceMaterial::CreateFn},
+    {"KFbxTexture", "KFbxTakeNodeContainer", &KFbxTexture::ClassId, &KFbxTexture::CreateFn},
     {"KFbxVideo", "KFbxTakeNodeContainer", nullptr, nullptr},
-    {"KFbxDeformer", "KFbxTakeNodeContainer", nullptr, nullptr},
-    {"KFbxSubDeformer", "KFbxTakeNodeContainer", nullptr, nullptr},
+    {"KFbxDeformer", "KFbxTakeNodeContainer", &KFbxDeformer::ClassId, &KFbxDeformer::CreateFn},
+    {"KFbxSubDeformer", "KFbxTakeNodeContainer", &KFbxSubDeformer::ClassId, &KFbxSubDeformer::CreateFn},
     {"KFbxConstraint", "KFbxTakeNodeContainer", nullptr, nullptr},
-    {"KFbxSkin", "KFbxDeformer", nullptr, nullptr},
-    {"KFbxVertexCacheDeformer", "KFbxDeformer", nullptr, nullptr},
-    {"KFbxCluster", "KFbxSubDeformer", nullptr, nullptr},
+    {"KFbxSkin", "KFbxDeformer", &KFbxSkin::ClassId, &KFbxSkin::CreateFn},
+    {"KFbxVertexCacheDeformer", "KFbxDeformer", &KFbxVertexCacheDeformer::ClassId, &KFbxVertexCacheDeformer::CreateFn},
+    {"KFbxCluster", "KFbxSubDeformer", &KFbxCluster::ClassId, &KFbxCluster::CreateFn},
     {"KFbxConstraintAim", "KFbxConstraint", nullptr, nullptr},
     {"KFbxConstraintParent", "KFbxConstraint", nullptr, nullptr},
     {"KFbxConstraintPosition", "KFbxConstraint", nullptr, nullptr},
@@ -81,10 +102,10 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxConstraintScale", "KFbxConstraint", nullptr, nullptr},
     {"KFbxCharacter", "KFbxConstraint", nullptr, nullptr},
     {"KFbxConstraintSingleChainIK", "KFbxConstraint", nullptr, nullptr},
-    {"KFbxNull", "KFbxNodeAttribute", nullptr, nullptr},
-    {"KFbxMarker", "KFbxNodeAttribute", nullptr, nullptr},
+    {"KFbxNull", "KFbxNodeAttribute", &KFbxNull::ClassId, &KFbxNull::CreateFn},
+    {"KFbxMarker", "KFbxNodeAttribute", &KFbxMarker::ClassId, &KFbxMarker::CreateFn},
     {"KFbxCamera", "KFbxNodeAttribute", nullptr, nullptr},
-    {"KFbxCameraSwitcher", "KFbxNodeAttribute", nullptr, nullptr},
+    {"KFbxCameraSwitcher", "KFbxNodeAttribute", &KFbxCameraSwitcher::ClassId, &KFbxCameraSwitcher::CreateFn},
     {"KFbxLight", "KFbxNodeAttribute", nullptr, nullptr},
     {"KFbxSkeleton", "KFbxNodeAttribute", nullptr, nullptr},
     {"KFbxOpticalReference", "KFbxNodeAttribute", nullptr, nullptr},
@@ -99,8 +120,8 @@ constinit const KFbxClassRegistration kRows[kKFbxClassRegistrationCount] = {
     {"KFbxNurbsCurve", "KFbxGeometry", nullptr, nullptr},
     {"KFbxTrimNurbsSurface", "KFbxGeometry", nullptr, nullptr},
     {"KFbxBoundary", "KFbxGeometry", nullptr, nullptr},
-    {"KFbxSurfaceLambert", "KFbxSurfaceMaterial", nullptr, nullptr},
-    {"KFbxSurfacePhong", "KFbxSurfaceMaterial", nullptr, nullptr},
+    {"KFbxSurfaceLambert", "KFbxSurfaceMaterial", &KFbxSurfaceLambert::ClassId, &KFbxSurfaceLambert::CreateFn},
+    {"KFbxSurfacePhong", "KFbxSurfaceMaterial", &KFbxSurfacePhong::ClassId, &KFbxSurfacePhong::CreateFn},
 };
 
 int FindRow(const char* name, int before) {
@@ -184,6 +205,9 @@ bool RegisterClasses(KFbxSdkManager* manager) {
     }
     if (registered) {
         InstallSceneClassIds();
+        // The scene reaches a geometry's pivot only through this hook, since
+        // the scene library cannot see the geometry classes.
+        KFbxInstallGeometryPivotTransform();
     }
     return complete;
 }
