@@ -1,5 +1,6 @@
-// Enters the material, texture and deformer classes in a manager, as its
-// class table will once it lists them.
+// The material, texture and deformer classes come from the manager's class
+// table; the helpers only enter them again, which is harmless once an id is
+// set.
 #ifndef QALIMOR_TESTS_GEOMETRY_REGISTERTESTCLASSES_H
 #define QALIMOR_TESTS_GEOMETRY_REGISTERTESTCLASSES_H
 
@@ -32,7 +33,7 @@ inline void RegisterMaterialClasses(KFbxSdkManager* manager) {
     Enter(manager, KFbxTexture::ClassId, "KFbxTexture", KFbxTakeNodeContainer::ClassId, &KFbxTexture::CreateFn);
 }
 
-// Also makes them the classes the ownership rules name.
+// The table also makes them the classes the ownership rules name.
 inline void RegisterDeformerClasses(KFbxSdkManager* manager) {
     using scenetest::Enter;
     Enter(manager, KFbxDeformer::ClassId, "KFbxDeformer", KFbxTakeNodeContainer::ClassId, &KFbxDeformer::CreateFn);
@@ -45,12 +46,11 @@ inline void RegisterDeformerClasses(KFbxSdkManager* manager) {
     Enter(manager, KFbxCache::ClassId, "KFbxCache", KFbxObject::ClassId, &KFbxCache::CreateFn);
     Enter(manager, KFbxGeometryWeightedMap::ClassId, "KFbxGeometryWeightedMap", KFbxObject::ClassId,
           &KFbxGeometryWeightedMap::CreateFn);
-    KFbxSceneClassIds ids = KFbxGetSceneClassIds();
-    ids.mDeformer = KFbxDeformer::ClassId;
-    ids.mSkin = KFbxSkin::ClassId;
-    ids.mCluster = KFbxCluster::ClassId;
-    ids.mGeometryWeightedMap = KFbxGeometryWeightedMap::ClassId;
-    KFbxSetSceneClassIds(ids);
+    EXPECT_NE(KFbxDeformer::ClassId, KFbxClassId());
+    EXPECT_EQ(KFbxGetSceneClassIds().mDeformer, KFbxDeformer::ClassId);
+    EXPECT_EQ(KFbxGetSceneClassIds().mSkin, KFbxSkin::ClassId);
+    EXPECT_EQ(KFbxGetSceneClassIds().mCluster, KFbxCluster::ClassId);
+    EXPECT_EQ(KFbxGetSceneClassIds().mGeometryWeightedMap, KFbxGeometryWeightedMap::ClassId);
 }
 
 }  // namespace fbxsdk_2006_11_1::geometrytest

@@ -1,6 +1,7 @@
 // The scene, its settings object, the null, marker and camera switcher
-// attributes, scene information and thumbnail registered with a test
-// manager, as the class table will once it lists them.
+// attributes, scene information and thumbnail come from the manager's class
+// table; the helpers only enter them again, which is harmless once an id is
+// set.
 #ifndef QALIMOR_TESTS_SCENE_SCENEOBJECTSTESTSUPPORT_H
 #define QALIMOR_TESTS_SCENE_SCENEOBJECTSTESTSUPPORT_H
 
@@ -18,6 +19,7 @@ namespace fbxsdk_2006_11_1::scenetest {
 
 inline void RegisterSceneObjectClasses(KFbxSdkManager* manager) {
     RegisterSceneClasses(manager);
+    // Every id is set by the manager already, so these only add it again.
     Enter(manager, KFbxScene::ClassId, "KFbxScene", KFbxObject::ClassId, &KFbxScene::CreateFn);
     Enter(manager, KFbxGlobalSettings::ClassId, "KFbxGlobalSettings", KFbxObject::ClassId, &KFbxGlobalSettings::CreateFn);
     Enter(manager, KFbxCameraSwitcher::ClassId, "KFbxCameraSwitcher", KFbxNodeAttribute::ClassId,
@@ -26,9 +28,8 @@ inline void RegisterSceneObjectClasses(KFbxSdkManager* manager) {
     Enter(manager, KFbxThumbnail::ClassId, "KFbxThumbnail", KFbxObject::ClassId, &KFbxThumbnail::CreateFn);
     Enter(manager, KFbxNull::ClassId, "KFbxNull", KFbxNodeAttribute::ClassId, &KFbxNull::CreateFn);
     Enter(manager, KFbxMarker::ClassId, "KFbxMarker", KFbxNodeAttribute::ClassId, &KFbxMarker::CreateFn);
-    KFbxSceneClassIds ids = KFbxGetSceneClassIds();
-    ids.mScene = KFbxScene::ClassId;
-    KFbxSetSceneClassIds(ids);
+    EXPECT_NE(KFbxScene::ClassId, KFbxClassId());
+    EXPECT_EQ(KFbxGetSceneClassIds().mScene, KFbxScene::ClassId);
 }
 
 class SceneObjectTest : public SceneTest {

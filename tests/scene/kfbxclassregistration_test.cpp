@@ -6,14 +6,33 @@
 #include <fbxfilesdk/core/KFbxClassRegistration.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxCache.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+#include <fbxfilesdk/geometry/KFbxGeometryWeightedMap.h>
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSubDeformer.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/geometry/KFbxVertexCacheDeformer.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxGenericNode.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
+#include <fbxfilesdk/scene/KFbxMarker.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxSceneInfo.h>
+#include <fbxfilesdk/scene/KFbxThumbnail.h>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +113,30 @@ TEST_F(KFbxClassRegistrationTest, TheManagerRegistersTheBuiltClassesUnderTheirPa
         {"KFbxShape", KFbxShape::ClassId, KFbxGeometryBase::ClassId, &KFbxShape::CreateFn},
         {"KFbxGeometry", KFbxGeometry::ClassId, KFbxGeometryBase::ClassId, &KFbxGeometry::CreateFn},
         {"KFbxMesh", KFbxMesh::ClassId, KFbxGeometry::ClassId, &KFbxMesh::CreateFn},
+        {"KFbxThumbnail", KFbxThumbnail::ClassId, KFbxObject::ClassId, &KFbxThumbnail::CreateFn},
+        {"KFbxSceneInfo", KFbxSceneInfo::ClassId, KFbxObject::ClassId, &KFbxSceneInfo::CreateFn},
+        {"KFbxScene", KFbxScene::ClassId, KFbxObject::ClassId, &KFbxScene::CreateFn},
+        {"KFbxGeometryWeightedMap", KFbxGeometryWeightedMap::ClassId, KFbxObject::ClassId,
+         &KFbxGeometryWeightedMap::CreateFn},
+        {"KFbxCache", KFbxCache::ClassId, KFbxObject::ClassId, &KFbxCache::CreateFn},
+        {"KFbxGlobalSettings", KFbxGlobalSettings::ClassId, KFbxObject::ClassId, &KFbxGlobalSettings::CreateFn},
+        {"KFbxGenericNode", KFbxGenericNode::ClassId, KFbxTakeNodeContainer::ClassId, &KFbxGenericNode::CreateFn},
+        {"KFbxSurfaceMaterial", KFbxSurfaceMaterial::ClassId, KFbxTakeNodeContainer::ClassId,
+         &KFbxSurfaceMaterial::CreateFn},
+        {"KFbxTexture", KFbxTexture::ClassId, KFbxTakeNodeContainer::ClassId, &KFbxTexture::CreateFn},
+        {"KFbxDeformer", KFbxDeformer::ClassId, KFbxTakeNodeContainer::ClassId, &KFbxDeformer::CreateFn},
+        {"KFbxSubDeformer", KFbxSubDeformer::ClassId, KFbxTakeNodeContainer::ClassId, &KFbxSubDeformer::CreateFn},
+        {"KFbxSkin", KFbxSkin::ClassId, KFbxDeformer::ClassId, &KFbxSkin::CreateFn},
+        {"KFbxVertexCacheDeformer", KFbxVertexCacheDeformer::ClassId, KFbxDeformer::ClassId,
+         &KFbxVertexCacheDeformer::CreateFn},
+        {"KFbxCluster", KFbxCluster::ClassId, KFbxSubDeformer::ClassId, &KFbxCluster::CreateFn},
+        {"KFbxNull", KFbxNull::ClassId, KFbxNodeAttribute::ClassId, &KFbxNull::CreateFn},
+        {"KFbxMarker", KFbxMarker::ClassId, KFbxNodeAttribute::ClassId, &KFbxMarker::CreateFn},
+        {"KFbxCameraSwitcher", KFbxCameraSwitcher::ClassId, KFbxNodeAttribute::ClassId,
+         &KFbxCameraSwitcher::CreateFn},
+        {"KFbxSurfaceLambert", KFbxSurfaceLambert::ClassId, KFbxSurfaceMaterial::ClassId,
+         &KFbxSurfaceLambert::CreateFn},
+        {"KFbxSurfacePhong", KFbxSurfacePhong::ClassId, KFbxSurfaceMaterial::ClassId, &KFbxSurfacePhong::CreateFn},
     };
     for (const auto& expected : kClasses) {
         SCOPED_TRACE(expected.mName);
@@ -113,6 +156,15 @@ TEST_F(KFbxClassRegistrationTest, TheManagerRegistersTheBuiltClassesUnderTheirPa
     EXPECT_EQ(sceneClasses.mNode, KFbxNode::ClassId);
     EXPECT_EQ(sceneClasses.mNodeAttribute, KFbxNodeAttribute::ClassId);
     EXPECT_EQ(sceneClasses.mGeometry, KFbxGeometry::ClassId);
+    EXPECT_EQ(sceneClasses.mScene, KFbxScene::ClassId);
+    EXPECT_EQ(sceneClasses.mGeometryWeightedMap, KFbxGeometryWeightedMap::ClassId);
+    EXPECT_EQ(sceneClasses.mDeformer, KFbxDeformer::ClassId);
+    EXPECT_EQ(sceneClasses.mSkin, KFbxSkin::ClassId);
+    EXPECT_EQ(sceneClasses.mCluster, KFbxCluster::ClassId);
+    EXPECT_TRUE(KFbxSurfacePhong::ClassId.Is(KFbxSurfaceMaterial::ClassId));
+    EXPECT_TRUE(KFbxSurfacePhong::ClassId.Is(KFbxTakeNodeContainer::ClassId));
+    EXPECT_TRUE(KFbxCluster::ClassId.Is(KFbxSubDeformer::ClassId));
+    EXPECT_FALSE(KFbxCluster::ClassId.Is(KFbxDeformer::ClassId));
 }
 
 TEST_F(KFbxClassRegistrationTest, ObjectsMadeByClassIdAreFoundByClassAndNameAndDieWithTheManager) {
@@ -195,6 +247,76 @@ TEST_F(KFbxClassRegistrationTest, DestroyAllObjectsTakesNodesWithTheirChildrenBe
     mManager->DestroyAllObjects();
     // The child goes with its parent although it joined after the loose node.
     const std::vector<std::string> expected = {"child", "root", "loose", "thing"};
+    EXPECT_EQ(gDestroyed, expected);
+    EXPECT_EQ(mManager->GetObjectCount(), 0);
+}
+
+TEST_F(KFbxClassRegistrationTest, SceneMaterialTextureAndDeformersAreMadeByClassIdAndDieWithTheManager) {
+    auto* scene = Create<KFbxScene>(mManager, KFbxScene::ClassId, "scene");
+    auto* phong = Create<KFbxSurfacePhong>(mManager, KFbxSurfacePhong::ClassId, "phong");
+    auto* texture = Create<KFbxTexture>(mManager, KFbxTexture::ClassId, "texture");
+    auto* skin = Create<KFbxSkin>(mManager, KFbxSkin::ClassId, "skin");
+    auto* cluster = Create<KFbxCluster>(mManager, KFbxCluster::ClassId, "cluster");
+    ASSERT_NE(scene, nullptr);
+    ASSERT_NE(phong, nullptr);
+    ASSERT_NE(texture, nullptr);
+    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(cluster, nullptr);
+    EXPECT_EQ(scene->GetClassId(), KFbxScene::ClassId);
+    EXPECT_EQ(phong->GetClassId(), KFbxSurfacePhong::ClassId);
+    EXPECT_EQ(texture->GetClassId(), KFbxTexture::ClassId);
+    EXPECT_EQ(skin->GetClassId(), KFbxSkin::ClassId);
+    EXPECT_EQ(cluster->GetClassId(), KFbxCluster::ClassId);
+    EXPECT_EQ(phong->GetRuntimeClassId(), KFbxSurfacePhong::ClassId);
+    EXPECT_EQ(cluster->GetRuntimeClassId(), KFbxCluster::ClassId);
+    EXPECT_TRUE(phong->Is(KFbxSurfaceMaterial::ClassId));
+    EXPECT_TRUE(skin->Is(KFbxDeformer::ClassId));
+
+    // The scene made its root and switcher nodes, its settings and the
+    // switcher attribute through the same table.
+    ASSERT_NE(scene->GetRootNode(), nullptr);
+    ASSERT_NE(scene->GetCameraSwitcherNode(), nullptr);
+    ASSERT_NE(scene->GetGlobalSettings(), nullptr);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxScene::ClassId), 1);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxGlobalSettings::ClassId), 1);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxCameraSwitcher::ClassId), 1);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxNode::ClassId), 2);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxSurfaceMaterial::ClassId), 1);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxDeformer::ClassId), 1);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxSubDeformer::ClassId), 1);
+    EXPECT_EQ(mManager->FindObjectByName(KFbxSurfaceMaterial::ClassId, "phong"), phong);
+    EXPECT_EQ(mManager->FindObjectByName(KFbxTexture::ClassId, "texture"), texture);
+    EXPECT_EQ(mManager->FindObjectByName(KFbxCluster::ClassId, "cluster"), cluster);
+
+    // The cluster belongs to the skin, the material and texture to the scene;
+    // the manager takes them all, which the sanitized build's leak check
+    // holds to.
+    EXPECT_EQ(skin->AddCluster(cluster), 0);
+    EXPECT_TRUE(scene->ConnectObject(phong));
+    EXPECT_TRUE(scene->ConnectObject(texture));
+}
+
+TEST_F(KFbxClassRegistrationTest, DestroyAllObjectsTakesScenesWithTheirObjectsFirst) {
+    LoggedNode::ClassId = RegisterClass(mManager, "TestLoggedNode", KFbxNode::ClassId, &LoggedNode::CreateFn,
+                                        nullptr, nullptr);
+    LoggedObject::ClassId = RegisterClass(mManager, "TestLoggedObject", KFbxObject::ClassId,
+                                          &LoggedObject::CreateFn, nullptr, nullptr);
+    ASSERT_NE(LoggedNode::ClassId, KFbxClassId());
+    ASSERT_NE(LoggedObject::ClassId, KFbxClassId());
+
+    ASSERT_NE(Create<LoggedObject>(mManager, LoggedObject::ClassId, "thing"), nullptr);
+    ASSERT_NE(Create<LoggedNode>(mManager, LoggedNode::ClassId, "loose"), nullptr);
+    // The scene and its root node come after the loose node, so only the
+    // scene rule takes the inner node before it.
+    auto* scene = Create<KFbxScene>(mManager, KFbxScene::ClassId, "scene");
+    ASSERT_NE(scene, nullptr);
+    auto* inner = Create<LoggedNode>(mManager, LoggedNode::ClassId, "inner");
+    ASSERT_NE(inner, nullptr);
+    ASSERT_TRUE(scene->GetRootNode()->AddChild(inner));
+    ASSERT_NE(Create<KFbxSkin>(mManager, KFbxSkin::ClassId, "skin"), nullptr);
+
+    mManager->DestroyAllObjects();
+    const std::vector<std::string> expected = {"inner", "loose", "thing"};
     EXPECT_EQ(gDestroyed, expected);
     EXPECT_EQ(mManager->GetObjectCount(), 0);
 }
