@@ -173,6 +173,10 @@ public:
     int GetLayerIdIfLayered(int layerId) const { return IsLayered() ? layerId : 0; }
     int GetLayerId() const { return mLayerId; }
     int GetLayerType() const { return mLayerType; }
+    // out = a combined with b by this node's layer type, a applying first;
+    // count values (three Euler angles, four quaternion components). out may
+    // be a or b. A layer type this node does not know leaves a as it is.
+    void CombineLayerValues(double* out, const double* a, const double* b, int count) const;
     // Adds or removes the "W" child as the type needs.
     void SetLayerType(int type, KFCurveNode* layerRoot = nullptr);
     // Inserts a layer of that id at its place in the chain; the layer, or
@@ -256,7 +260,6 @@ private:
     void ClearOwnCache();
     void StoreCache(KTime time, const double* values, int count);
     bool EvaluateComponentCurves(double* out, KTime time, int count) const;
-    void CombineLayer(double* values, int count, const double* layer) const;
     bool InterpolateThroughQuaternions(double* out, KTime time, int lo, int hi);
     void Deliver();
 

@@ -218,32 +218,7 @@ int KFCurveNodeLayerValueCount(const KFCurveNode& node) {
 }
 
 void KFCurveNodeCombineLayerValues(const KFCurveNode& node, double* out, const double* a, const double* b) {
-    const int count = KFCurveNodeLayerValueCount(node);
-    switch (node.GetLayerType()) {
-        case KFCL_SCALING:
-            for (int i = 0; i < count; ++i) out[i] = a[i] * b[i];
-            break;
-        case KFCL_EULER_ROTATION:
-            if (count >= 3) {
-                // In the node's own order, as its evaluation combines layers:
-                // a's rotation first, then b's.
-                const KFbxRotationOrder order(node.GetRotationOrder());
-                KgeMatrix ma;
-                KgeMatrix mb;
-                order.EulerToMatrix(ma, a);
-                order.EulerToMatrix(mb, b);
-                KgeMatrix product;
-                KgeMatrixMultAffine(product, mb, ma);
-                order.MatrixToEuler(out, product);
-            }
-            break;
-        case KFCL_QUATERNION:
-            if (count >= 4) KgeQuaternionMult(out, a, b);
-            break;
-        default:
-            for (int i = 0; i < count; ++i) out[i] = a[i] + b[i];
-            break;
-    }
+    node.CombineLayerValues(out, a, b, KFCurveNodeLayerValueCount(node));
 }
 
 void KFCurveNodeInvertLayerValue(const KFCurveNode& node, double* out, const double* a) {

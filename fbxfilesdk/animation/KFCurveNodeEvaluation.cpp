@@ -264,11 +264,11 @@ double* KFCurveNode::Evaluate(double* out, KTime time, int* index, bool useCache
         if (layer.Ok()) {
             mNextLayer->Evaluate(layer.Data(), time, index, useCache);
             if (mCurve && count >= 1) {
-                CombineLayer(out, 1, layer.Data());
+                CombineLayerValues(out, out, layer.Data(), 1);
             } else if (quaternionBase) {
                 if (count >= 4) KgeQuaternionMult(quaternion, quaternion, layer.Data());
             } else {
-                CombineLayer(components, std::min(static_cast<int>(p - components), count), layer.Data());
+                CombineLayerValues(components, components, layer.Data(), std::min(static_cast<int>(p - components), count));
             }
         }
     }
@@ -284,30 +284,31 @@ double* KFCurveNode::Evaluate(double* out, KTime time, int* index, bool useCache
     return p;
 }
 
-void KFCurveNode::CombineLayer(double* values, int count, const double* layer) const {
+void KFCurveNode::CombineLayerValues(double* out, const double* a, const double* b, int count) const {
     switch (mLayerType) {
         case KFCL_PLAIN:
-        case KFCL_TRANSLATION: DoubleArrayAdd(values, values, layer, count); break;
+        case KFCL_TRANSLATION: DoubleArrayAdd(out, a, b, count); break;
         case KFCL_SCALING:
-            for (int i = 0; i < count; ++i) values[i] *= layer[i];
+            for (int i = 0; i < count; ++i) out[i] = a[i] * b[i];
             break;
         case KFCL_EULER_ROTATION:
             if (count >= 3) {
                 const KFbxRotationOrder order(mRotationOrder);
-                KgeMatrix base;
-                KgeMatrix added;
-                order.EulerToMatrix(base, values);
-                order.EulerToMatrix(added, layer);
-                // The base rotation first, then the layer's.
+                KgeMatrix first;
+                KgeMatrix second;
+                order.EulerToMatrix(first, a);
+                order.EulerToMatrix(second, b);
                 KgeMatrix product;
-                KgeMatrixMultAffine(product, added, base);
-                order.MatrixToEuler(values, product);
+                KgeMatrixMultAffine(product, second, first);
+                order.MatrixToEuler(out, product);
             }
             break;
         case KFCL_QUATERNION:
-            if (count >= 4) KgeQuaternionMult(values, values, layer);
+            if (count >= 4) KgeQuaternionMult(out, a, b);
             break;
-        default: break;
+        default:
+            if (out != a) std::copy(a, a + count, out);
+            break;
     }
 }
 
