@@ -15,6 +15,6 @@ function(qalimor_add_tests folder)
       DISCOVERY_MODE PRE_TEST
       TEST_PREFIX "${target}."
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-      PROPERTIES LABELS "${folder};${ARG_LABELS}")
+      PROPERTIES LABELS "${folder};${ARG_LABELS}" TIMEOUT 300)
   endforeach()
 endfunction()

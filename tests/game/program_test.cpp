@@ -165,6 +165,10 @@ protected:
     }
 
     Picture screenshot() {
+        // Without a window id the grabber would wait for a click on the screen.
+        if (window_.empty()) {
+            return {};
+        }
         const fs::path shot = folder() / "shot.ppm";
         if (run({"import", "-window", window_, "-depth", "8", "ppm:" + shot.string()}).exitCode != 0) {
             return {};
