@@ -116,6 +116,29 @@
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KRenamingStrategy.h>
 #include <fbxfilesdk/scene/KFbxSceneRenamer.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
+#include <fbxfilesdk/scene/KFbxSkeleton.h>
+#include <fbxfilesdk/scene/KFbxVideo.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
+#include <fbxfilesdk/scene/KFbxConstraint.h>
+#include <fbxfilesdk/scene/KFbxConstraintAxis.h>
+#include <fbxfilesdk/scene/KFbxConstraintPosition.h>
+#include <fbxfilesdk/scene/KFbxConstraintRotation.h>
+#include <fbxfilesdk/scene/KFbxConstraintScale.h>
+#include <fbxfilesdk/scene/KFbxConstraintParent.h>
+#include <fbxfilesdk/scene/KFbxConstraintAim.h>
+#include <fbxfilesdk/scene/KFbxConstraintSingleChainIK.h>
+#include <fbxfilesdk/scene/KFbxCharacterEnums.h>
+#include <fbxfilesdk/scene/KFbxCharacterLinkTable.h>
+#include <fbxfilesdk/scene/KFbxCharacterLink.h>
+#include <fbxfilesdk/scene/KFbxCharacterPropertyTable.h>
+#include <fbxfilesdk/scene/KFbxCharacterFilterSet.h>
+#include <fbxfilesdk/scene/KFbxControlSet.h>
+#include <fbxfilesdk/scene/KFbxCharacterBackLink.h>
+#include <fbxfilesdk/scene/KFbxCharacter.h>
+#include <fbxfilesdk/scene/KFbxControlSetPlug.h>
+#include <fbxfilesdk/scene/KFbxCharacterPose.h>
 
 #include <fbxfilesdk/geometry/KFbxColorArray.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
@@ -139,10 +162,32 @@
 #include <fbxfilesdk/geometry/KFbxVertexCacheDeformer.h>
 #include <fbxfilesdk/geometry/KFbxWeightedMapping.h>
 #include <fbxfilesdk/geometry/KFbxGeometryWeightedMap.h>
+#include <fbxfilesdk/geometry/KFbxNurbsGrid.h>
+#include <fbxfilesdk/geometry/KFbxNurbsGridGeometry.h>
+#include <fbxfilesdk/geometry/KFbxNurb.h>
+#include <fbxfilesdk/geometry/KFbxNurbsSurface.h>
+#include <fbxfilesdk/geometry/KFbxNurbsCurve.h>
+#include <fbxfilesdk/geometry/KFbxPatch.h>
+#include <fbxfilesdk/geometry/KFbxBoundary.h>
+#include <fbxfilesdk/geometry/KFbxTrimNurbsSurface.h>
+#include <fbxfilesdk/geometry/KFbxOpticalReference.h>
+#include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
 
 #include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxFieldTextWriter.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptions.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxIO.h>
+#include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbxCommon.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
 
 #endif

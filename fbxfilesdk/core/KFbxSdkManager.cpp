@@ -22,8 +22,6 @@ namespace {
 
 const char* const kErrorMessages[KFbxSdkManager::eErrorCount] = {"Object not found"};
 
-constexpr int kPoolItemsPerBlock = 16;
-
 // Managers alive in the process, newest first. Unlocked, like everything the
 // managers share: managers live on the thread that uses them.
 constinit KFbxSdkManager* gLiveManagers = nullptr;
@@ -43,11 +41,6 @@ void DestroySources(KPlug* list, bool recursive) {
     }
 }
 
-template <std::size_t... I>
-std::array<DynamicArray, sizeof...(I)> MakePools(std::index_sequence<I...>) {
-    // The pools hold element pointers.
-    return {{(static_cast<void>(I), DynamicArray(kPoolItemsPerBlock, static_cast<int>(sizeof(void*))))...}};
-}
 
 }  // namespace
 
@@ -70,8 +63,7 @@ KFbxSdkManager* CreateSdkManager() {
 }
 
 KFbxSdkManager::KFbxSdkManager()
-    : mLayerElementPools(MakePools(std::make_index_sequence<eLayerElementPoolCount>{})),
-      mError(kErrorMessages, eErrorCount) {
+    : mError(kErrorMessages, eErrorCount) {
     if (gLiveCount == 0 && !FbxSdkLibraryAddRef()) {
         return;
     }
@@ -130,16 +122,6 @@ bool KFbxSdkManager::IsLive(const KFbxSdkManager* manager) {
 
 bool KFbxSdkManager::RemoveFromManager(KFbxSdkManager* manager, KFbxPlug* plug) {
     return IsLive(manager) && manager->RemoveObject(plug);
-}
-
-void KFbxSdkManager::DestroyAllLayerElements() {
-    // No creator fills the pools until the layer element kinds join the
-    // library; until then destroying them is giving their storage back.
-    for (DynamicArray& pool : mLayerElementPools) {
-        if (pool.GetData() != nullptr) {
-            pool.Clear();
-        }
-    }
 }
 
 void KFbxSdkManager::DestroyAllObjects() {

@@ -10,16 +10,29 @@
 #ifndef FBXFILESDK_CORE_KFBXSDKMANAGER_H
 #define FBXFILESDK_CORE_KFBXSDKMANAGER_H
 
-#include <fbxfilesdk/core/DynamicArray.h>
 #include <fbxfilesdk/core/ErrorHolder.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxCameraSwitcher;
+class KFbxConstraint;
+class KFbxDataType;
+class KFbxLayerElement;
+class KFbxLayerElementMaterial;
+class KFbxLayerElementNormal;
+class KFbxLayerElementPolygonGroup;
+class KFbxLayerElementSmoothing;
+class KFbxLayerElementTexture;
+class KFbxLayerElementUV;
+class KFbxLayerElementUserData;
+class KFbxLayerElementVertexColor;
+class KFbxLayerElementVisibility;
 class KFbxObject;
 class KFbxPlug;
 class KFbxUserNotification;
@@ -54,7 +67,29 @@ public:
     virtual ~KFbxSdkManager();
 
     // Destroys the elements of every pool, last first, and empties the pools.
+    // An element that a layer has taken is the layer's: it is only let go.
     virtual void DestroyAllLayerElements();
+
+    // Layer elements, named and kept in their pool until a layer takes them
+    // (the layer then owns the element) or the manager ends; null when memory
+    // runs out. Deleting an element takes it out of its pool.
+    KFbxLayerElementNormal* CreateLayerElementNormal(const char* name);
+    KFbxLayerElementMaterial* CreateLayerElementMaterial(const char* name);
+    KFbxLayerElementPolygonGroup* CreateLayerElementPolygonGroup(const char* name);
+    KFbxLayerElementUV* CreateLayerElementUV(const char* name);
+    KFbxLayerElementVertexColor* CreateLayerElementColor(const char* name);
+    KFbxLayerElementSmoothing* CreateLayerElementSmoothing(const char* name);
+    KFbxLayerElementUserData* CreateLayerElementUserData(const char* name, int id, const KFbxDataType* dataTypes,
+                                                         const char* const* dataNames, int count);
+    KFbxLayerElementUserData* CreateLayerElementUserDataCopy(const KFbxLayerElementUserData& other);
+    KFbxLayerElementVisibility* CreateLayerElementVisibility(const char* name);
+    KFbxLayerElementTexture* CreateLayerElementTexture(const char* name);
+
+    // A constraint of the kind (1 position, 2 rotation, 3 scale, 4 parent,
+    // 5 single chain IK, 6 aim); null for any other kind.
+    KFbxConstraint* CreateConstraint(const char* name, int kind);
+    // A camera switcher named "".
+    KFbxCameraSwitcher* CreateCameraSwitcher();
     // Null, changing nothing, when the manager already has a notification (or
     // memory runs out); else the new notification, which the manager keeps.
     virtual KFbxUserNotification* CreateUserNotification(const KString& text1, const KString& text2);
@@ -113,7 +148,10 @@ private:
     // The list's view of the class (KFbxObject for the null class id); null when none.
     KPlug* ViewOf(const KFbxClassId& classId) const;
 
-    std::array<DynamicArray, eLayerElementPoolCount> mLayerElementPools;
+    template <class Element, class... Args>
+    Element* PoolElement(ELayerElementPool pool, Args&&... args);
+
+    std::array<std::vector<KFbxLayerElement*>, eLayerElementPoolCount> mLayerElementPools;
     std::unique_ptr<KFbxUserNotification> mUserNotification;
     KObjectList* mObjectList = nullptr;
     ErrorHolder mError;

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxCache.h>
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxCache_internal.h>
 
 #include <new>
 
@@ -32,6 +33,8 @@ KFbxPlug* KFbxCache::CreateFn(KFbxSdkManager* manager, const char* name) {
 }
 
 KFbxClassId KFbxCache::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxCache::NewInternalObject() { return new (std::nothrow) KFbxCache_internal(this); }
 
 int KFbxCache::GetObjectTypeCode() const { return kCacheTypeCode; }
 

@@ -24,6 +24,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxCache_internal.
+    KFbxObject_internal* NewInternalObject() override;
     // Caches are stored under "Cache::".
     int GetObjectTypeCode() const override;
     const char* GetTypeName() const override;

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <new>
@@ -11,6 +12,8 @@ namespace fbxsdk_2006_11_1 {
 KFbxClassId KFbxCluster::ClassId;
 
 KFbxCluster::KFbxCluster(KFbxSdkManager* manager, const char* name) : KFbxSubDeformer(manager, name) {
+    // Its own twin first, so that the property binds to it.
+    CreateInternal();
     // The object destroys the handle with itself.
     auto* handle = new (std::nothrow) KFbxProperty(this, "SrcModelReference", gKFbxDataTypeReference, "");
     if (handle != nullptr) {
@@ -34,6 +37,8 @@ KFbxPlug* KFbxCluster::CreateFn(KFbxSdkManager* manager, const char* name) {
 }
 
 KFbxClassId KFbxCluster::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxCluster::NewInternalObject() { return new (std::nothrow) KFbxCluster_internal(this); }
 
 const char* KFbxCluster::GetTypeName() const { return "Cluster"; }
 

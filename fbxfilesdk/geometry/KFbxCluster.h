@@ -34,6 +34,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxCluster_internal.
+    KFbxObject_internal* NewInternalObject() override;
     const char* GetTypeName() const override;
     ESubDeformerType GetSubDeformerType() const override;
 

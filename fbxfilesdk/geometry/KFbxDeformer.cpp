@@ -1,5 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 
+#include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
+
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -13,7 +15,8 @@ constexpr int kDeformerTypeCode = 18;
 KFbxClassId KFbxDeformer::ClassId;
 
 KFbxDeformer::KFbxDeformer(KFbxSdkManager* manager, const char* name) : KFbxTakeNodeContainer(manager, name) {
-    CreateInternal();
+    // The twin comes with the final class: the create function, or the
+    // constructor of a kind with properties of its own, makes it.
     CreateDefaultTakeNode();
 }
 
@@ -28,6 +31,8 @@ KFbxPlug* KFbxDeformer::CreateFn(KFbxSdkManager* manager, const char* name) {
 }
 
 KFbxClassId KFbxDeformer::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxDeformer::NewInternalObject() { return new (std::nothrow) KFbxDeformer_internal(this); }
 
 int KFbxDeformer::GetObjectTypeCode() const { return kDeformerTypeCode; }
 

@@ -25,6 +25,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxDeformer_internal.
+    KFbxObject_internal* NewInternalObject() override;
     // Deformers are stored under "Deformer::".
     int GetObjectTypeCode() const override;
 

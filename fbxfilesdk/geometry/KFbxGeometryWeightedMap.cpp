@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxGeometryWeightedMap.h>
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxCache_internal.h>
 
 #include <new>
 #include <utility>
@@ -36,6 +37,8 @@ KFbxPlug* KFbxGeometryWeightedMap::CreateFn(KFbxSdkManager* manager, const char*
 }
 
 KFbxClassId KFbxGeometryWeightedMap::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxGeometryWeightedMap::NewInternalObject() { return new (std::nothrow) KFbxGeometryWeightedMap_internal(this); }
 
 int KFbxGeometryWeightedMap::GetObjectTypeCode() const { return kWeightedMapTypeCode; }
 

@@ -28,6 +28,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxGeometryWeightedMap_internal.
+    KFbxObject_internal* NewInternalObject() override;
     // Weighted maps are stored under "GeometryWeightedMap::".
     int GetObjectTypeCode() const override;
     const char* GetTypeName() const override;

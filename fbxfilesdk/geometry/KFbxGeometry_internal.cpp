@@ -7,7 +7,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxGeometry_internal::KFbxGeometry_internal(KFbxGeometry* publicObject) : KFbxObject_internal(publicObject) {}
+KFbxGeometry_internal::KFbxGeometry_internal(KFbxGeometry* publicObject) : KFbxNodeAttribute_internal(publicObject) {}
 
 const KPlugClassInfo* KFbxGeometry_internal::GetClassInfo() const { return &gKFbxGeometry_internalClassInfo; }
 
@@ -15,7 +15,7 @@ KFbxMesh_internal::KFbxMesh_internal(KFbxMesh* publicObject) : KFbxGeometry_inte
 
 const KPlugClassInfo* KFbxMesh_internal::GetClassInfo() const { return &gKFbxMesh_internalClassInfo; }
 
-KFbxShape_internal::KFbxShape_internal(KFbxShape* publicObject) : KFbxObject_internal(publicObject) {}
+KFbxShape_internal::KFbxShape_internal(KFbxShape* publicObject) : KFbxNodeAttribute_internal(publicObject) {}
 
 const KPlugClassInfo* KFbxShape_internal::GetClassInfo() const { return &gKFbxShape_internalClassInfo; }
 

@@ -4,7 +4,7 @@
 #ifndef FBXFILESDK_GEOMETRY_KFBXGEOMETRY_INTERNAL_H
 #define FBXFILESDK_GEOMETRY_KFBXGEOMETRY_INTERNAL_H
 
-#include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute_internal.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -13,7 +13,7 @@ class KFbxMesh;
 class KFbxShape;
 class KPlugClassInfo;
 
-class KFbxGeometry_internal : public KFbxObject_internal {
+class KFbxGeometry_internal : public KFbxNodeAttribute_internal {
 public:
     explicit KFbxGeometry_internal(KFbxGeometry* publicObject);
     const KPlugClassInfo* GetClassInfo() const override;
@@ -25,7 +25,7 @@ public:
     const KPlugClassInfo* GetClassInfo() const override;
 };
 
-class KFbxShape_internal : public KFbxObject_internal {
+class KFbxShape_internal : public KFbxNodeAttribute_internal {
 public:
     explicit KFbxShape_internal(KFbxShape* publicObject);
     const KPlugClassInfo* GetClassInfo() const override;

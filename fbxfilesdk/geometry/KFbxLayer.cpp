@@ -9,14 +9,6 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-// Takes the element unless the slot already holds it.
-template <class Kind>
-void Hold(std::unique_ptr<Kind>& slot, Kind* element) {
-    if (slot.get() != element) {
-        slot.reset(element);
-    }
-}
-
 // A copy of the source slot's element into target (empty for an empty
 // source); false when memory runs out.
 template <class Kind>
@@ -30,6 +22,21 @@ bool CloneInto(std::unique_ptr<Kind>& target, const std::unique_ptr<Kind>& sourc
 }
 
 }  // namespace
+
+template <class Kind>
+bool KFbxLayer::Hold(std::unique_ptr<Kind>& slot, Kind* element) {
+    if (slot.get() == element) {
+        return true;
+    }
+    if (element != nullptr && element->mHeldByLayer) {
+        return false;
+    }
+    slot.reset(element);
+    if (element != nullptr) {
+        element->mHeldByLayer = true;
+    }
+    return true;
+}
 
 KFbxLayer::KFbxLayer() = default;
 
@@ -69,16 +76,14 @@ bool KFbxLayer::SetTexturesOfChannel(KFbxLayerElementTexture* element, int chann
     if (!KFbxLayerElement::IsTextureChannel(channel)) {
         return false;
     }
-    Hold(mTextures[static_cast<std::size_t>(channel)], element);
-    return true;
+    return Hold(mTextures[static_cast<std::size_t>(channel)], element);
 }
 
 bool KFbxLayer::SetUVs(KFbxLayerElementUV* element, int channel) {
     if (!KFbxLayerElement::IsTextureChannel(channel)) {
         return false;
     }
-    Hold(mUVs[static_cast<std::size_t>(channel)], element);
-    return true;
+    return Hold(mUVs[static_cast<std::size_t>(channel)], element);
 }
 
 KFbxLayerElement* KFbxLayer::GetLayerElementOfType(int type, bool uv) const {
@@ -134,7 +139,28 @@ bool KFbxLayer::Copy(const KFbxLayer& other, KFbxSdkManager* /*manager*/) {
     mVisibility = std::move(copy.mVisibility);
     mTextures = std::move(copy.mTextures);
     mUVs = std::move(copy.mUVs);
+    MarkHeld();
     return true;
+}
+
+void KFbxLayer::MarkHeld() {
+    KFbxLayerElement* const elements[] = {mNormals.get(),      mMaterials.get(), mPolygonGroups.get(),
+                                          mVertexColors.get(), mSmoothing.get(), mUserData.get(),
+                                          mVisibility.get()};
+    for (KFbxLayerElement* element : elements) {
+        if (element != nullptr) {
+            element->mHeldByLayer = true;
+        }
+    }
+    for (int channel = 0; channel < kChannelSlots; ++channel) {
+        const auto slot = static_cast<std::size_t>(channel);
+        for (KFbxLayerElement* element : {static_cast<KFbxLayerElement*>(mTextures[slot].get()),
+                                          static_cast<KFbxLayerElement*>(mUVs[slot].get())}) {
+            if (element != nullptr) {
+                element->mHeldByLayer = true;
+            }
+        }
+    }
 }
 
 }  // namespace fbxsdk_2006_11_1

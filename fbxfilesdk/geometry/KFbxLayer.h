@@ -1,8 +1,11 @@
 // One layer of a geometry: at most one element of each kind, and one texture
-// element and one UV element per texture channel. The layer owns the
-// elements it holds: setting an element hands it over, and replacing or
-// clearing one destroys the element held before. An element is held by one
-// layer at a time.
+// element and one UV element per texture channel. The layer is the one owner
+// of the elements it holds: setting an element hands it over, and replacing
+// or clearing one, or destroying the layer, destroys the element held
+// before. Elements are made with new (named by their constructor) and handed
+// to a layer; the manager keeps none. An element is held by one slot of one
+// layer at a time: a slot refuses an element that another slot holds, so
+// that none is destroyed twice. Copying a layer copies its elements.
 #ifndef FBXFILESDK_GEOMETRY_KFBXLAYER_H
 #define FBXFILESDK_GEOMETRY_KFBXLAYER_H
 
@@ -39,7 +42,8 @@ public:
     // plain UV element. Null for a type that is not a texture channel.
     KFbxLayerElementUV* GetUVs(int channel = KFbxLayerElement::eDIFFUSE_TEXTURES) const;
 
-    // Null clears the slot.
+    // Null clears the slot. An element held by another slot is not taken,
+    // and the slot keeps what it holds.
     void SetNormals(KFbxLayerElementNormal* element);
     void SetMaterials(KFbxLayerElementMaterial* element);
     void SetPolygonGroups(KFbxLayerElementPolygonGroup* element);
@@ -48,7 +52,8 @@ public:
     void SetUserData(KFbxLayerElementUserData* element);
     void SetVisibility(KFbxLayerElementVisibility* element);
     void SetTextures(KFbxLayerElementTexture* element);
-    // False, the element not taken, for a type that is not a texture channel.
+    // False, the element not taken, for a type that is not a texture channel
+    // or an element held by another slot.
     bool SetTexturesOfChannel(KFbxLayerElementTexture* element, int channel);
     bool SetUVs(KFbxLayerElementUV* element, int channel = KFbxLayerElement::eDIFFUSE_TEXTURES);
 
@@ -64,6 +69,13 @@ public:
     bool Copy(const KFbxLayer& other, KFbxSdkManager* manager);
 
 private:
+    // Takes the element into the slot unless another slot holds it; true
+    // when the slot holds the element (or is cleared) afterwards.
+    template <class Kind>
+    static bool Hold(std::unique_ptr<Kind>& slot, Kind* element);
+    // Marks every element held, after the slots were filled by copying.
+    void MarkHeld();
+
     static constexpr int kChannelSlots = KFbxLayerElement::eLAST_ELEMENT_TYPE;
 
     std::unique_ptr<KFbxLayerElementNormal> mNormals;

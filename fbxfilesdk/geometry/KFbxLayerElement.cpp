@@ -27,7 +27,11 @@ bool KFbxLayerElement::IsTextureChannel(int type) {
 
 KFbxLayerElement::KFbxLayerElement(const char* name) : mName(name != nullptr ? name : "") {}
 
-KFbxLayerElement::~KFbxLayerElement() = default;
+KFbxLayerElement::~KFbxLayerElement() {
+    if (mPool != nullptr) {
+        (*mPool)[mPoolSlot] = nullptr;
+    }
+}
 
 void KFbxLayerElement::SetName(const char* name) { mName = KString(name != nullptr ? name : ""); }
 

@@ -14,6 +14,9 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/geometry/KFbxColorArray.h>
 
+#include <cstddef>
+#include <vector>
+
 namespace fbxsdk_2006_11_1 {
 
 class KFbxSurfaceMaterial;
@@ -82,16 +85,27 @@ public:
 
     DynamicArrayOf<int>& GetIndexArray() { return mIndexArray; }
     const DynamicArrayOf<int>& GetIndexArray() const { return mIndexArray; }
+    // Whether a layer holds the element, and so will destroy it.
+    bool IsHeldByLayer() const { return mHeldByLayer; }
 
 protected:
     // Modes, name and index array; false when memory runs out.
     bool CopyBaseFrom(const KFbxLayerElement& other);
 
 private:
+    friend class KFbxLayer;
+    friend class KFbxSdkManager;
+
     EMappingMode mMappingMode = eNONE;
     EReferenceMode mReferenceMode = eDIRECT;
     KString mName;
     DynamicArrayOf<int> mIndexArray;
+    // Set by the layer slot that takes the element; a copy starts unheld.
+    bool mHeldByLayer = false;
+    // The manager pool that made the element, and its slot there: the slot is
+    // emptied when the element goes first.
+    std::vector<KFbxLayerElement*>* mPool = nullptr;
+    std::size_t mPoolSlot = 0;
 };
 
 // An element whose direct array holds values of T.

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
 
 #include <new>
 
@@ -27,6 +28,8 @@ KFbxPlug* KFbxSkin::CreateFn(KFbxSdkManager* manager, const char* name) {
 }
 
 KFbxClassId KFbxSkin::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxSkin::NewInternalObject() { return new (std::nothrow) KFbxSkin_internal(this); }
 
 const char* KFbxSkin::GetTypeName() const { return "Skin"; }
 

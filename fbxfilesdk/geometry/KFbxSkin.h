@@ -25,6 +25,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxSkin_internal.
+    KFbxObject_internal* NewInternalObject() override;
     const char* GetTypeName() const override;
     EDeformerType GetDeformerType() const override;
 

@@ -1,5 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxSubDeformer.h>
 
+#include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
+
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -14,7 +16,8 @@ KFbxClassId KFbxSubDeformer::ClassId;
 
 KFbxSubDeformer::KFbxSubDeformer(KFbxSdkManager* manager, const char* name)
     : KFbxTakeNodeContainer(manager, name) {
-    CreateInternal();
+    // The twin comes with the final class: the create function, or the
+    // constructor of a kind with properties of its own, makes it.
     CreateDefaultTakeNode();
 }
 
@@ -29,6 +32,8 @@ KFbxPlug* KFbxSubDeformer::CreateFn(KFbxSdkManager* manager, const char* name) {
 }
 
 KFbxClassId KFbxSubDeformer::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxSubDeformer::NewInternalObject() { return new (std::nothrow) KFbxSubDeformer_internal(this); }
 
 int KFbxSubDeformer::GetObjectTypeCode() const { return kSubDeformerTypeCode; }
 

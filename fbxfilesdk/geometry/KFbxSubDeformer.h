@@ -24,6 +24,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxSubDeformer_internal.
+    KFbxObject_internal* NewInternalObject() override;
     // Sub-deformers are stored under "SubDeformer::".
     int GetObjectTypeCode() const override;
 

@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial_internal.h>
 
 #include <new>
 
@@ -22,6 +23,8 @@ KFbxSurfaceMaterial::KFbxSurfaceMaterial(KFbxSdkManager* manager, const char* na
 
 KFbxSurfaceMaterial::KFbxSurfaceMaterial(KFbxSdkManager* manager, const char* name, const char* shadingModel)
     : KFbxTakeNodeContainer(manager, name) {
+    // The material's twin, which Lambert and Phong share, before any
+    // property: each binds to it and reports its changes to the channels.
     CreateInternal();
     CreateDefaultTakeNode();
     mShadingModel = MakeProperty("ShadingModel", gKFbxDataTypeKString);
@@ -52,6 +55,8 @@ KFbxPlug* KFbxSurfaceMaterial::CreateFn(KFbxSdkManager* manager, const char* nam
 }
 
 KFbxClassId KFbxSurfaceMaterial::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxSurfaceMaterial::NewInternalObject() { return new (std::nothrow) KFbxSurfaceMaterial_internal(this); }
 
 int KFbxSurfaceMaterial::GetObjectTypeCode() const { return kMaterialTypeCode; }
 

@@ -29,6 +29,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxSurfaceMaterial_internal.
+    KFbxObject_internal* NewInternalObject() override;
     // Materials are stored under "Material::".
     int GetObjectTypeCode() const override;
 

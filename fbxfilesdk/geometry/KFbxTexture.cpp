@@ -3,6 +3,8 @@
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxTexture_internal.h>
+#include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <new>
 
@@ -15,11 +17,29 @@ const char* const kDefaultTextureType = "TextureVideoClip";
 
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
+// A video connected to a texture hands its names over through this.
+bool TakeVideoNames(KFbxObject& object, const char* fileName, const char* relativeFileName, const char* mediaName) {
+    if (KFbxTexture::ClassId == KFbxClassId() || !object.Is(KFbxTexture::ClassId)) {
+        return false;
+    }
+    auto& texture = static_cast<KFbxTexture&>(object);
+    texture.SetFileName(fileName);
+    texture.SetRelativeFileName(relativeFileName);
+    if (mediaName != nullptr) {
+        texture.SetMediaName(mediaName);
+    }
+    return true;
+}
+
+[[maybe_unused]] const bool kVideoNamesInstalled = (KFbxSetVideoTextureNames(&TakeVideoNames), true);
+
 }  // namespace
 
 KFbxClassId KFbxTexture::ClassId;
 
 KFbxTexture::KFbxTexture(KFbxSdkManager* manager, const char* name) : KFbxTakeNodeContainer(manager, name) {
+    // Its own twin before any property: each binds to it and reports its
+    // changes to the channels.
     CreateInternal();
     CreateDefaultTakeNode();
     mTranslation = MakePlacementProperty("Translation");
@@ -48,6 +68,8 @@ KFbxPlug* KFbxTexture::CreateFn(KFbxSdkManager* manager, const char* name) {
 }
 
 KFbxClassId KFbxTexture::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxTexture::NewInternalObject() { return new (std::nothrow) KFbxTexture_internal(this); }
 
 int KFbxTexture::GetObjectTypeCode() const { return kTextureTypeCode; }
 

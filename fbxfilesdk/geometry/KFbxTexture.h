@@ -55,6 +55,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxTexture_internal.
+    KFbxObject_internal* NewInternalObject() override;
     // Textures are stored under "Texture::".
     int GetObjectTypeCode() const override;
 

@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
 
 #include <new>
 
@@ -12,6 +13,8 @@ KFbxClassId KFbxVertexCacheDeformer::ClassId;
 
 KFbxVertexCacheDeformer::KFbxVertexCacheDeformer(KFbxSdkManager* manager, const char* name)
     : KFbxDeformer(manager, name) {
+    // Its own twin first, so that the properties bind to it.
+    CreateInternal();
     // The object destroys the handles with itself.
     if (auto* channel = new (std::nothrow) KFbxProperty(this, "Channel", gKFbxDataTypeKString, "")) {
         mChannel = *channel;
@@ -39,6 +42,8 @@ KFbxPlug* KFbxVertexCacheDeformer::CreateFn(KFbxSdkManager* manager, const char*
 }
 
 KFbxClassId KFbxVertexCacheDeformer::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxVertexCacheDeformer::NewInternalObject() { return new (std::nothrow) KFbxVertexCacheDeformer_internal(this); }
 
 const char* KFbxVertexCacheDeformer::GetTypeName() const { return "VertexCache"; }
 

@@ -28,6 +28,8 @@ public:
     static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
 
     KFbxClassId GetClassId() const override;
+    // The twin of the class, KFbxVertexCacheDeformer_internal.
+    KFbxObject_internal* NewInternalObject() override;
     const char* GetTypeName() const override;
     EDeformerType GetDeformerType() const override;
 

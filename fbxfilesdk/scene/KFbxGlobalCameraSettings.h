@@ -1,5 +1,12 @@
-// The scene-wide camera choice: which camera views the scene by default and
-// in which viewing mode. Made and deleted by its scene.
+// The scene-wide camera choice: which camera views the scene by default, in
+// which viewing mode, and the seven producer cameras every scene has (a
+// perspective one and six orthographic ones along the axes). Made and
+// deleted by its scene.
+//
+// The producer cameras are nodes with camera attributes that the settings own
+// and destroy with themselves: they are not sources of the scene and not
+// listed by the manager, so scene walks and object counts do not meet them.
+// Without a manager (or before the camera class is registered) there are none.
 #ifndef FBXFILESDK_SCENE_KFBXGLOBALCAMERASETTINGS_H
 #define FBXFILESDK_SCENE_KFBXGLOBALCAMERASETTINGS_H
 
@@ -7,16 +14,32 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxCamera;
+class KFbxNode;
 class KFbxScene;
 class KFbxSdkManager;
 
 class KFbxGlobalCameraSettings {
 public:
-    enum EViewingMode { eSTANDARD = 0, eXRAY = 1, eMODELS_ONLY = 2 };
+    enum EViewingMode : int { eSTANDARD = 0, eXRAY = 1, eMODELS_ONLY = 2 };
+    enum EProducerCamera : int {
+        ePRODUCER_PERSPECTIVE = 0,
+        ePRODUCER_TOP = 1,
+        ePRODUCER_BOTTOM = 2,
+        ePRODUCER_FRONT = 3,
+        ePRODUCER_BACK = 4,
+        ePRODUCER_RIGHT = 5,
+        ePRODUCER_LEFT = 6,
+        ePRODUCER_CAMERA_COUNT = 7
+    };
 
     KFbxGlobalCameraSettings(KFbxSdkManager* manager, KFbxScene* scene);
+    ~KFbxGlobalCameraSettings();
+    KFbxGlobalCameraSettings(const KFbxGlobalCameraSettings&) = delete;
+    KFbxGlobalCameraSettings& operator=(const KFbxGlobalCameraSettings&) = delete;
 
-    // The perspective camera in the standard mode.
+    // The perspective camera in the standard mode, and every producer camera
+    // back at its place with the camera defaults (made when missing).
     void RestoreDefaultSettings();
 
     void SetDefaultCamera(const char* name) { mDefaultCamera = name != nullptr ? name : ""; }
@@ -24,14 +47,32 @@ public:
     void SetDefaultViewingMode(EViewingMode mode) { mDefaultViewingMode = mode; }
     EViewingMode GetDefaultViewingMode() const { return mDefaultViewingMode; }
 
+    // The node of a producer camera; null out of range or when it could not be made.
+    KFbxNode* GetProducerCameraNode(int which) const;
+    // Its camera attribute.
+    KFbxCamera* GetProducerCamera(int which) const;
+    // "Producer Perspective", "Producer Top", ... "Producer Left"; null out of range.
+    static const char* GetProducerCameraName(int which);
+    KFbxNode* GetCameraProducerPerspective() const { return GetProducerCameraNode(ePRODUCER_PERSPECTIVE); }
+    KFbxNode* GetCameraProducerTop() const { return GetProducerCameraNode(ePRODUCER_TOP); }
+    KFbxNode* GetCameraProducerBottom() const { return GetProducerCameraNode(ePRODUCER_BOTTOM); }
+    KFbxNode* GetCameraProducerFront() const { return GetProducerCameraNode(ePRODUCER_FRONT); }
+    KFbxNode* GetCameraProducerBack() const { return GetProducerCameraNode(ePRODUCER_BACK); }
+    KFbxNode* GetCameraProducerRight() const { return GetProducerCameraNode(ePRODUCER_RIGHT); }
+    KFbxNode* GetCameraProducerLeft() const { return GetProducerCameraNode(ePRODUCER_LEFT); }
+
     KFbxSdkManager* GetSdkManager() const { return mManager; }
     KFbxScene* GetScene() const { return mScene; }
 
 private:
+    void CreateProducerCameras();
+    void DestroyProducerCameras();
+
     KFbxSdkManager* mManager;
     KFbxScene* mScene;
     KString mDefaultCamera;
     EViewingMode mDefaultViewingMode = eSTANDARD;
+    KFbxNode* mProducerNodes[ePRODUCER_CAMERA_COUNT] = {};
 };
 
 }  // namespace fbxsdk_2006_11_1

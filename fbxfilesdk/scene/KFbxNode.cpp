@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
 
 #include <cstdint>
 #include <cstring>
@@ -57,6 +58,7 @@ KFbxNode::KFbxNode(KFbxSdkManager* manager, const char* name)
 }
 
 KFbxNode::~KFbxNode() {
+    ReleaseCharacterBackLinks();
     // The take nodes go before the properties, so that no channel is
     // rebuilt for a property that is leaving.
     ClearTakeNodes();
@@ -65,6 +67,8 @@ KFbxNode::~KFbxNode() {
 KFbxClassId KFbxNode::GetClassId() const { return ClassId; }
 
 void KFbxNode::DestroyContents(bool recursive, bool dependents) {
+    // No pose may keep pointing at this node.
+    KFbxPose::RemoveNodeFromPoses(GetSdkManager(), this);
     // Children that outlive this node hear of the parting, so that they
     // forget their parent; the twin's own clean-up would not tell them.
     if (!recursive) {
@@ -76,6 +80,7 @@ void KFbxNode::DestroyContents(bool recursive, bool dependents) {
         mParent->DisconnectSrc(this);
     }
     mChildNames.clear();
+    ReleaseCharacterBackLinks();
     KFbxTakeNodeContainer::DestroyContents(recursive, dependents);
 }
 

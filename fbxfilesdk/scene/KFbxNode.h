@@ -19,6 +19,7 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/scene/KFbxCharacterBackLink.h>
 #include <fbxfilesdk/scene/KFbxLimits.h>
 #include <fbxfilesdk/scene/KFbxNodeEvaluationState.h>
 #include <fbxfilesdk/scene/KFbxNodeProperties.h>
@@ -170,10 +171,14 @@ public:
     bool GetMultiLayer() const { return mMultiLayer; }
     void SetMultiTake(int multiTake) { mMultiTake = multiTake; }
     int GetMultiTake() const { return mMultiTake; }
+    // Which faces are culled: 0 none, 1 counter-clockwise, 2 clockwise.
+    void SetCulling(int culling) { mCulling = culling; }
+    int GetCulling() const { return mCulling; }
     void SetOldFile(bool oldFile) { mOldFile = oldFile; }
     bool IsOldFile() const { return mOldFile; }
     // Whether the node (or, recursive, a descendant) is marked.
     bool IsMarked(bool recursive = false) const;
+    void SetMarked(bool marked) { mMarked = marked; }
 
     // ---- properties ----
     KFbxProperty& GetNodeProperty(ENodeProperty which) { return mProperties[which]; }
@@ -275,7 +280,21 @@ public:
     ErrorHolder& GetError() { return mError; }
     int GetErrorCode() const { return mError.GetLastErrorID(); }
 
+    // ---- character back-links ----
+    // The slots of characters and control sets that hold this node; the
+    // owners keep them, and destroying the node empties each slot.
+    void AddCharacterBackLink(const KFbxCharacterBackLink& backLink);
+    // The index of an equal record; -1 when none or for a null owner.
+    int FindCharacterBackLink(const KFbxCharacterBackLink& backLink) const;
+    // False when there is no equal record.
+    bool RemoveCharacterBackLink(const KFbxCharacterBackLink& backLink);
+    int GetCharacterBackLinkCount() const { return static_cast<int>(mCharacterBackLinks.size()); }
+    const KFbxCharacterBackLink& GetCharacterBackLink(int index) const { return mCharacterBackLinks[index]; }
+
 private:
+    // Every slot that holds this node lets go of it; the records go.
+    void ReleaseCharacterBackLinks();
+
     KFbxNodeAttribute* DefaultOfType(int type) const;
     KFbxNodeAttribute* FirstOfType(int type) const;
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
@@ -305,6 +324,7 @@ private:
     int mShading = 3;
     bool mMultiLayer = false;
     int mMultiTake = 1;
+    int mCulling = 0;
     // What evaluation at a time reads and writes, kept together.
     KFbxNodeTransformCache mTimeCache;
     KFbxNodeEvaluationState mState;
@@ -315,6 +335,7 @@ private:
     bool mMarked = false;
     ErrorHolder mError;
     KFbxProperty mProperties[eNodePropertyCount];
+    std::vector<KFbxCharacterBackLink> mCharacterBackLinks;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -4,13 +4,15 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute_internal.h>
+
+#include <new>
 
 namespace fbxsdk_2006_11_1 {
 
 KFbxClassId KFbxNodeAttribute::ClassId;
 
 KFbxNodeAttribute::KFbxNodeAttribute(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {
-    CreateInternal();
     Color.InitOnObject(this, "Color", gKFbxDataTypeColor, "");
     const fbxDouble3 grey(0.8, 0.8, 0.8);
     Color.Set(&grey, eFbxValueDouble3);
@@ -18,7 +20,28 @@ KFbxNodeAttribute::KFbxNodeAttribute(KFbxSdkManager* manager, const char* name) 
 
 KFbxNodeAttribute::~KFbxNodeAttribute() = default;
 
+KFbxPlug* KFbxNodeAttribute::CreateFn(KFbxSdkManager*, const char*) { return nullptr; }
+
 KFbxClassId KFbxNodeAttribute::GetClassId() const { return ClassId; }
+
+KPlug* KFbxNodeAttribute::CreateInternal() {
+    if (KPlug* existing = GetInternalPlug()) {
+        return existing;
+    }
+    KPlug* twin = KFbxObject::CreateInternal();
+    if (twin != nullptr) {
+        // The handles share their state with the registered ones; binding a
+        // property that is bound already does nothing.
+        for (int index = 0; index < GetPropertyCount(); ++index) {
+            GetPropertyAt(index).BindToObject();
+        }
+    }
+    return twin;
+}
+
+KFbxObject_internal* KFbxNodeAttribute::NewInternalObject() {
+    return new (std::nothrow) KFbxNodeAttribute_internal(this);
+}
 
 int KFbxNodeAttribute::GetObjectTypeCode() const { return 14; }
 

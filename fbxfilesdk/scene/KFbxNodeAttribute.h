@@ -2,6 +2,23 @@
 // skeleton, geometry ...). An attribute tells its kind by a type code, keeps
 // the node it is attached to, and adds its own animation channels to every
 // take of that node while attached. Its colour is the "Color" property.
+//
+// How a kind is made (every attribute class follows it):
+// - Its constructor never makes the internal twin: while a base constructor
+//   runs, the object is not yet of its final class, so the twin would be the
+//   base's. Constructors only register their properties.
+// - Its create function constructs it and then calls CreateInternal, e.g.
+//   `return KFbxConstructObject<KFbxLight>(manager, name);`
+//   (fbxfilesdk/scene/KFbxSceneObjectFactory.h). CreateInternal makes the
+//   twin of the final class through NewInternalObject and binds to it every
+//   property the constructors registered.
+// - A kind with a twin class of its own overrides NewInternalObject and
+//   derives its twin from KFbxNodeAttribute_internal.
+// - Its public Create asks the manager by class id
+//   (KFbxCreateObjectOfClass), so that objects are only ever made through
+//   the class table.
+// The attribute base itself is abstract: creating it by its class id gives
+// null, and so does creating a kind whose class has no create function yet.
 #ifndef FBXFILESDK_SCENE_KFBXNODEATTRIBUTE_H
 #define FBXFILESDK_SCENE_KFBXNODEATTRIBUTE_H
 
@@ -39,11 +56,21 @@ public:
     // The class id of KFbxNodeAttribute; null until the class is registered.
     static KFbxClassId ClassId;
 
-    // Not attached; the twin and "Color" (0.8, 0.8, 0.8) exist.
+    // Not attached; "Color" (0.8, 0.8, 0.8) exists, the twin not yet.
     KFbxNodeAttribute(KFbxSdkManager* manager, const char* name);
     ~KFbxNodeAttribute() override;
 
+    // Null: the base alone is no attribute of any kind. Its registration
+    // stores it so that a kind without create function of its own does not
+    // fall back to a plain object that only claims to be an attribute.
+    static KFbxPlug* CreateFn(KFbxSdkManager* manager, const char* name);
+
     KFbxClassId GetClassId() const override;
+    // The twin of the final class, with the properties registered so far
+    // bound to it.
+    KPlug* CreateInternal() override;
+    // A KFbxNodeAttribute_internal.
+    KFbxObject_internal* NewInternalObject() override;
     // 14, the code every node attribute is filed under.
     int GetObjectTypeCode() const override;
     // Attaches on being linked to a node, detaches on leaving it; never refuses.

@@ -134,6 +134,7 @@ KFbxNode& KFbxNode::CopyFrom(const KFbxNode& other) {
     SetShading(other.GetShading());
     SetMultiLayer(other.GetMultiLayer());
     SetMultiTake(other.GetMultiTake());
+    SetCulling(other.GetCulling());
 
     for (EPivotSet set : {eSOURCE_SET, eDESTINATION_SET}) {
         SetRotationOffset(set, other.GetRotationOffset(set));

@@ -1,7 +1,14 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxLayerReconciliation.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxCharacter.h>
+#include <fbxfilesdk/scene/KFbxCharacterPose.h>
+#include <fbxfilesdk/scene/KFbxControlSetPlug.h>
 #include <fbxfilesdk/scene/KFbxGenericNode.h>
 #include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
@@ -9,9 +16,11 @@
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
+#include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <algorithm>
 #include <new>
@@ -334,6 +343,87 @@ KFbxGenericNode* KFbxScene::FindGenericNodeByName(const KString& name) const {
     return static_cast<KFbxGenericNode*>(FindSourceByName(KFbxGenericNode::ClassId, name));
 }
 
+int KFbxScene::GetMaterialCount() const { return SourceCount(KFbxSurfaceMaterial::ClassId); }
+
+KFbxSurfaceMaterial* KFbxScene::GetMaterial(int index) const {
+    return static_cast<KFbxSurfaceMaterial*>(SourceAt(KFbxSurfaceMaterial::ClassId, index));
+}
+
+KFbxSurfaceMaterial* KFbxScene::FindMaterialByName(const KString& name) const {
+    return static_cast<KFbxSurfaceMaterial*>(FindSourceByName(KFbxSurfaceMaterial::ClassId, name));
+}
+
+int KFbxScene::GetTextureCount() const { return SourceCount(KFbxTexture::ClassId); }
+
+KFbxTexture* KFbxScene::GetTexture(int index) const {
+    return static_cast<KFbxTexture*>(SourceAt(KFbxTexture::ClassId, index));
+}
+
+KFbxTexture* KFbxScene::FindTextureByName(const KString& name) const {
+    return static_cast<KFbxTexture*>(FindSourceByName(KFbxTexture::ClassId, name));
+}
+
+int KFbxScene::GetGeometryCount() const { return SourceCount(KFbxGeometry::ClassId); }
+
+KFbxGeometry* KFbxScene::GetGeometry(int index) const {
+    return static_cast<KFbxGeometry*>(SourceAt(KFbxGeometry::ClassId, index));
+}
+
+int KFbxScene::GetVideoCount() const { return SourceCount(KFbxVideo::ClassId); }
+
+KFbxVideo* KFbxScene::GetVideo(int index) const { return static_cast<KFbxVideo*>(SourceAt(KFbxVideo::ClassId, index)); }
+
+int KFbxScene::GetPoseCount() const { return SourceCount(KFbxPose::ClassId); }
+
+KFbxPose* KFbxScene::GetPose(int index) const { return static_cast<KFbxPose*>(SourceAt(KFbxPose::ClassId, index)); }
+
+int KFbxScene::GetCharacterCount() const { return SourceCount(KFbxCharacter::ClassId); }
+
+KFbxCharacter* KFbxScene::GetCharacter(int index) const {
+    return static_cast<KFbxCharacter*>(SourceAt(KFbxCharacter::ClassId, index));
+}
+
+int KFbxScene::CreateCharacter(const char* name) {
+    return AddCreatedObject(KFbxCharacter::Create(mManager, name), KFbxCharacter::ClassId);
+}
+
+int KFbxScene::GetControlSetPlugCount() const { return SourceCount(KFbxControlSetPlug::ClassId); }
+
+KFbxControlSetPlug* KFbxScene::GetControlSetPlug(int index) const {
+    return static_cast<KFbxControlSetPlug*>(SourceAt(KFbxControlSetPlug::ClassId, index));
+}
+
+int KFbxScene::CreateControlSetPlug(const char* name) {
+    return AddCreatedObject(KFbxControlSetPlug::Create(mManager, name), KFbxControlSetPlug::ClassId);
+}
+
+int KFbxScene::GetCharacterPoseCount() const { return SourceCount(KFbxCharacterPose::ClassId); }
+
+KFbxCharacterPose* KFbxScene::GetCharacterPose(int index) const {
+    return static_cast<KFbxCharacterPose*>(SourceAt(KFbxCharacterPose::ClassId, index));
+}
+
+int KFbxScene::CreateCharacterPose(const char* name) {
+    return AddCreatedObject(KFbxCharacterPose::Create(mManager, name), KFbxCharacterPose::ClassId);
+}
+
+void KFbxScene::DestroyCharacterPose(int index) {
+    if (KFbxCharacterPose* pose = GetCharacterPose(index)) {
+        pose->Destroy(false, false);
+    }
+}
+
+int KFbxScene::AddCreatedObject(KFbxObject* object, const KFbxClassId& classId) {
+    if (object == nullptr) {
+        return -1;
+    }
+    if (!ConnectObject(object)) {
+        object->Destroy();
+        return -1;
+    }
+    return SourceCount(classId) - 1;
+}
+
 KFbxObject* KFbxScene::FindSourceByName(const KFbxClassId& classId, const KString& name) const {
     for (int index = 0; index < SourceCount(classId); ++index) {
         KFbxObject* object = SourceAt(classId, index);
@@ -371,6 +461,48 @@ void KFbxScene::FillNodeArrayByAttributeTypeRecursive(std::vector<KFbxNode*>& no
     for (int index = 0; index < node->GetChildCount(); ++index) {
         FillNodeArrayByAttributeTypeRecursive(nodes, attributeType, node->GetChild(index));
     }
+}
+
+// ---- layers and connections --------------------------------------------------
+
+void KFbxScene::FillMaterialLayersFromConnections() { KFbxLayerReconciliation::FillMaterialLayers(*this); }
+
+void KFbxScene::FillTextureLayerOfChannelFromConnections(KFbxGeometry* geometry, int channel) {
+    if (geometry != nullptr) {
+        KFbxLayerReconciliation::FillFromConnections(*geometry, channel);
+    }
+}
+
+void KFbxScene::FillTextureLayersFromConnections() { KFbxLayerReconciliation::FillTextureLayers(*this); }
+
+void KFbxScene::ConnectMaterialsFromLayers() { KFbxLayerReconciliation::ConnectMaterials(*this); }
+
+void KFbxScene::ConnectTexturesOfChannelFromLayers(KFbxGeometry* geometry, int channel) {
+    if (geometry != nullptr) {
+        KFbxLayerReconciliation::ConnectFromLayers(*geometry, channel);
+    }
+}
+
+void KFbxScene::ConnectTexturesFromLayers() { KFbxLayerReconciliation::ConnectTextures(*this); }
+
+void KFbxScene::ConvertNurbsSurfaceNodes() { KFbxLayerReconciliation::ConvertNurbsSurfaceNodes(*this); }
+
+void KFbxScene::ComputeMeshNormals() { KFbxLayerReconciliation::ComputeMeshNormals(*this); }
+
+void KFbxScene::RemoveNurbsCurveAttributes() { KFbxLayerReconciliation::RemoveNurbsCurveAttributes(*this); }
+
+KFbxSurfaceMaterial* GetSrcMaterial(const KFbxObject* object, int index) {
+    if (object == nullptr || KFbxSurfaceMaterial::ClassId == KFbxClassId()) {
+        return nullptr;
+    }
+    return static_cast<KFbxSurfaceMaterial*>(object->GetSrcObject(KFbxSurfaceMaterial::ClassId, index));
+}
+
+KFbxTexture* GetSrcTexture(const KFbxObject* object, int index) {
+    if (object == nullptr || KFbxTexture::ClassId == KFbxClassId()) {
+        return nullptr;
+    }
+    return static_cast<KFbxTexture*>(object->GetSrcObject(KFbxTexture::ClassId, index));
 }
 
 }  // namespace fbxsdk_2006_11_1

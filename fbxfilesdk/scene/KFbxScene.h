@@ -14,15 +14,23 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxCharacter;
+class KFbxCharacterPose;
+class KFbxControlSetPlug;
 class KFbxGenericNode;
+class KFbxGeometry;
 class KFbxGlobalCameraSettings;
 class KFbxGlobalLightSettings;
 class KFbxGlobalSettings;
 class KFbxGlobalTimeSettings;
 class KFbxNode;
+class KFbxPose;
 class KFbxSceneInfo;
+class KFbxSurfaceMaterial;
 class KFbxTakeInfo;
 class KFbxTakeNodeContainer;
+class KFbxTexture;
+class KFbxVideo;
 
 class KFbxScene : public KFbxObject {
 public:
@@ -94,12 +102,60 @@ public:
     int GetGenericNodeCount() const;
     KFbxGenericNode* GetGenericNode(int index) const;
     KFbxGenericNode* FindGenericNodeByName(const KString& name) const;
+    // The materials, textures and geometries connected to the scene; Lambert
+    // and Phong materials count as materials, meshes as geometries. Null out
+    // of range and when no object has the name (the first of equal names).
+    int GetMaterialCount() const;
+    KFbxSurfaceMaterial* GetMaterial(int index) const;
+    KFbxSurfaceMaterial* FindMaterialByName(const KString& name) const;
+    int GetTextureCount() const;
+    KFbxTexture* GetTexture(int index) const;
+    KFbxTexture* FindTextureByName(const KString& name) const;
+    int GetGeometryCount() const;
+    KFbxGeometry* GetGeometry(int index) const;
+    int GetVideoCount() const;
+    KFbxVideo* GetVideo(int index) const;
+    int GetPoseCount() const;
+    KFbxPose* GetPose(int index) const;
+    // Each create makes the object through the manager, connects it and
+    // returns its index in its list; -1 when it cannot be made or connected.
+    int GetCharacterCount() const;
+    KFbxCharacter* GetCharacter(int index) const;
+    int CreateCharacter(const char* name);
+    int GetControlSetPlugCount() const;
+    KFbxControlSetPlug* GetControlSetPlug(int index) const;
+    int CreateControlSetPlug(const char* name);
+    int GetCharacterPoseCount() const;
+    KFbxCharacterPose* GetCharacterPose(int index) const;
+    int CreateCharacterPose(const char* name);
+    // Destroys the pose at the index with its own scene; nothing when none.
+    void DestroyCharacterPose(int index);
     // Connects the object as a source of the scene.
     bool ConnectObject(KFbxObject* object);
     // Nodes with an attribute of the type: from the root, depth first, parents
     // before children, when recursive; in the scene's node order otherwise.
     void FillNodeArrayByAttributeType(std::vector<KFbxNode*>& nodes, int attributeType, bool recursive) const;
     void FillNodeArrayByAttributeTypeRecursive(std::vector<KFbxNode*>& nodes, int attributeType, KFbxNode* node) const;
+
+    // ---- layers and connections, reconciled by readers and writers ----
+    // Every geometry with a node: its layers' material (texture) elements
+    // filled from the materials (textures) connected to its node.
+    void FillMaterialLayersFromConnections();
+    void FillTextureLayerOfChannelFromConnections(KFbxGeometry* geometry, int channel);
+    // Channels 10, 11, 12, 13, 3, 14, 15, 17, 18, 19, 16, 20, 21, 22, 23.
+    void FillTextureLayersFromConnections();
+    // Every geometry with a node: the objects of its layers' material
+    // (texture) elements connected to its node, the elements made
+    // index-to-direct.
+    void ConnectMaterialsFromLayers();
+    void ConnectTexturesOfChannelFromLayers(KFbxGeometry* geometry, int channel);
+    void ConnectTexturesFromLayers();
+    // Writers' preparations: NURBS surfaces become NURBs, meshes normals
+    // by polygon vertex are recomputed, nodes carrying NURBS curves lose
+    // their attributes.
+    void ConvertNurbsSurfaceNodes();
+    void ComputeMeshNormals();
+    void RemoveNurbsCurveAttributes();
 
     ErrorHolder& GetError() { return mError; }
 
@@ -115,6 +171,8 @@ private:
     void ClearTakeInfos();
     void DestroySceneInfo();
     void ResetCameraSwitcher();
+    // Connects a new object; its index in the class's list, or -1 (destroying it).
+    int AddCreatedObject(KFbxObject* object, const KFbxClassId& classId);
 
     KFbxSdkManager* mManager;
     KFbxNode* mCameraSwitcherNode = nullptr;
@@ -127,6 +185,11 @@ private:
     KFbxSceneInfo* mSceneInfo = nullptr;
     ErrorHolder mError;
 };
+
+// The index-th material or texture source of any object, in connection
+// order; null out of range and for a null object.
+KFbxSurfaceMaterial* GetSrcMaterial(const KFbxObject* object, int index);
+KFbxTexture* GetSrcTexture(const KFbxObject* object, int index);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -181,6 +181,52 @@ TEST(KFbxLayerTest, CopyMakesOwnCopiesOfEveryElement) {
     EXPECT_STREQ(target.GetTexturesOfChannel(KFbxLayerElement::eBUMP_TEXTURES)->GetName(), "bump");
     EXPECT_NE(target.GetVisibility(), nullptr);
     EXPECT_EQ(target.GetMaterials(), nullptr);
+    // The copies belong to the target: another layer cannot take them.
+    EXPECT_TRUE(target.GetNormals()->IsHeldByLayer());
+    KFbxLayer third;
+    third.SetNormals(target.GetNormals());
+    EXPECT_EQ(third.GetNormals(), nullptr);
+}
+
+// The layer is the one owner of its elements; the sanitized build checks
+// that nothing here is destroyed twice or lost.
+TEST(KFbxLayerTest, AnElementHeldByOneSlotIsRefusedByEveryOther) {
+    KFbxLayer first;
+    KFbxLayer second;
+    auto* normals = new KFbxLayerElementNormal("n");
+    EXPECT_FALSE(normals->IsHeldByLayer());
+    first.SetNormals(normals);
+    EXPECT_TRUE(normals->IsHeldByLayer());
+    second.SetNormals(normals);
+    EXPECT_EQ(second.GetNormals(), nullptr);
+    EXPECT_EQ(first.GetNormals(), normals);
+
+    // Within one layer too: one texture element cannot serve two channels,
+    // nor one UV element two channels; the slot keeps what it had.
+    auto* diffuse = new KFbxLayerElementTexture("diffuse");
+    auto* bump = new KFbxLayerElementTexture("bump");
+    ASSERT_TRUE(first.SetTexturesOfChannel(diffuse, KFbxLayerElement::eDIFFUSE_TEXTURES));
+    ASSERT_TRUE(first.SetTexturesOfChannel(bump, KFbxLayerElement::eBUMP_TEXTURES));
+    EXPECT_FALSE(first.SetTexturesOfChannel(diffuse, KFbxLayerElement::eBUMP_TEXTURES));
+    EXPECT_EQ(first.GetTexturesOfChannel(KFbxLayerElement::eBUMP_TEXTURES), bump);
+    auto* uvs = new KFbxLayerElementUV("uv");
+    ASSERT_TRUE(first.SetUVs(uvs, KFbxLayerElement::eDIFFUSE_TEXTURES));
+    EXPECT_FALSE(second.SetUVs(uvs, KFbxLayerElement::eEMISSIVE_TEXTURES));
+    EXPECT_EQ(second.GetUVs(KFbxLayerElement::eEMISSIVE_TEXTURES), nullptr);
+
+    // Replacing destroys the element held before; its successor is held.
+    auto* replacement = new KFbxLayerElementNormal("m");
+    first.SetNormals(replacement);
+    EXPECT_EQ(first.GetNormals(), replacement);
+    EXPECT_TRUE(replacement->IsHeldByLayer());
+}
+
+TEST(KFbxLayerTest, CopyingALayerOntoItselfKeepsItsElements) {
+    KFbxLayer layer;
+    auto* normals = new KFbxLayerElementNormal("n");
+    layer.SetNormals(normals);
+    ASSERT_TRUE(layer.Copy(layer, nullptr));
+    EXPECT_EQ(layer.GetNormals(), normals);
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST_F(KFbxClassRegistrationTest, TheManagerRegistersTheBuiltClassesUnderTheirPa
         {"KFbxImageConverter", KFbxImageConverter::ClassId, KFbxObject::ClassId, &KFbxImageConverter::CreateFn},
         {"KFbxTakeNodeContainer", KFbxTakeNodeContainer::ClassId, KFbxObject::ClassId,
          &KFbxTakeNodeContainer::CreateFn},
-        {"KFbxNodeAttribute", KFbxNodeAttribute::ClassId, KFbxObject::ClassId, nullptr},
+        {"KFbxNodeAttribute", KFbxNodeAttribute::ClassId, KFbxObject::ClassId, &KFbxNodeAttribute::CreateFn},
         {"KFbxNode", KFbxNode::ClassId, KFbxTakeNodeContainer::ClassId, &KFbxNode::CreateFn},
         {"KFbxLayerContainer", KFbxLayerContainer::ClassId, KFbxNodeAttribute::ClassId,
          &KFbxLayerContainer::CreateFn},

@@ -1,0 +1,174 @@
+// Importing a binary FBX 6 file holding a mesh of a million quads with its
+// layers (normals by control point, UVs by polygon vertex through an index,
+// one material per polygon). Reports the peak memory the import adds, as a
+// multiple of the mesh data the scene holds afterwards.
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace fbxsdk_2006_11_1;
+
+constexpr int kSide = 1001;  // points per row: 1000 x 1000 quads
+
+// A memory figure of /proc/self/status ("VmHWM:", the high-water mark that
+// ResetPeak resets, or "VmRSS:"), in bytes.
+long StatusBytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return std::stol(line.substr(key.size())) * 1024;
+        }
+    }
+    return 0;
+}
+
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Removes the benchmark's file when the process ends.
+struct RemoveAtExit {
+    std::string mPath;
+    ~RemoveAtExit() {
+        std::error_code error;
+        std::filesystem::remove(mPath, error);
+    }
+};
+
+// Writes the file once per process.
+const std::string& MeshFile() {
+    static const std::string path = [] {
+        const std::string file =
+            (std::filesystem::temp_directory_path() / ("qalimor-import-bench-" + std::to_string(getpid()) + ".fbx"))
+                .string();
+        std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "bench");
+        KFbxMesh* mesh = KFbxMesh::Create(manager.get(), "");
+        mesh->InitControlPoints(kSide * kSide);
+        KFbxVector4* points = mesh->GetControlPoints();
+        for (int i = 0; i < kSide * kSide; ++i) {
+            points[i] = KFbxVector4((i % kSide) * 0.01, 0.0, (i / kSide) * 0.01, 0.0);
+        }
+        auto* normals = new KFbxLayerElementNormal("normals");
+        normals->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+        normals->GetDirectArray().SetCount(kSide * kSide);
+        for (int i = 0; i < kSide * kSide; ++i) {
+            normals->GetDirectArray().GetArray()[i] = KFbxVector4(0.0, 1.0, 0.0, 0.0);
+        }
+        for (int row = 0; row + 1 < kSide; ++row) {
+            for (int column = 0; column + 1 < kSide; ++column) {
+                const int corner = row * kSide + column;
+                mesh->BeginPolygon(-1, -1, -1, false);
+                for (int v : {corner, corner + 1, corner + kSide + 1, corner + kSide}) {
+                    mesh->AddPolygonVertex(v);
+                }
+                mesh->EndPolygon();
+            }
+        }
+        auto* uvs = new KFbxLayerElementUV("map1");
+        uvs->SetMappingMode(KFbxLayerElement::eBY_POLYGON_VERTEX);
+        uvs->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+        for (int i = 0; i < 4; ++i) {
+            uvs->GetDirectArray().Add(KFbxVector2(i & 1, i >> 1));
+        }
+        uvs->GetIndexArray().SetCount(mesh->GetPolygonVertexCount());
+        for (int i = 0; i < mesh->GetPolygonVertexCount(); ++i) {
+            uvs->GetIndexArray().GetArray()[i] = i % 4;
+        }
+        auto* materials = new KFbxLayerElementMaterial("materials");
+        materials->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+        materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+        KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(manager.get(), "Paint");
+        materials->GetDirectArray().Add(phong);
+        materials->GetIndexArray().SetCount(mesh->GetPolygonCount());
+        KFbxLayer* layer = mesh->GetLayer(mesh->GetLayerCount() > 0 ? 0 : mesh->CreateLayer());
+        layer->SetNormals(normals);
+        layer->SetUVs(uvs);
+        layer->SetMaterials(materials);
+        KFbxNode* node = KFbxNode::Create(manager.get(), "Terrain");
+        node->SetNodeAttribute(mesh);
+        node->ConnectSrc(phong);
+        scene->GetRootNode()->AddChild(node);
+        KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
+        exporter->Initialize(file.c_str());
+        exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_BINARY_WRITER);
+        exporter->Export(scene);
+        exporter->Destroy();
+        return file;
+    }();
+    static const RemoveAtExit removal{path};
+    return path;
+}
+
+// The bytes of mesh data the scene holds.
+double MeshBytes(const KFbxMesh& mesh) {
+    const KFbxLayer* layer = mesh.GetLayer(0);
+    double bytes = mesh.GetControlPointsCount() * sizeof(KFbxVector4) + mesh.GetPolygonVertexCount() * sizeof(int) +
+                   mesh.GetPolygonCount() * 3.0 * sizeof(int);
+    if (layer != nullptr) {
+        if (layer->GetNormals() != nullptr) {
+            bytes += layer->GetNormals()->GetDirectArray().GetCount() * sizeof(KFbxVector4);
+        }
+        if (layer->GetUVs() != nullptr) {
+            bytes += layer->GetUVs()->GetIndexArray().GetCount() * sizeof(int);
+        }
+        if (layer->GetMaterials() != nullptr) {
+            bytes += layer->GetMaterials()->GetIndexArray().GetCount() * sizeof(int);
+        }
+    }
+    return bytes;
+}
+
+void BM_ImportMillionPolygons(benchmark::State& state) {
+    const std::string& path = MeshFile();
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    double ratio = 0.0;
+    double polygons = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "read");
+        const long before = StatusBytes("VmRSS:");
+        ResetPeak();
+        state.ResumeTiming();
+
+        KFbxImporter* importer = KFbxImporter::Create(manager.get(), "");
+        const bool imported = importer->Initialize(path.c_str()) && importer->Import(scene);
+        importer->Destroy();
+
+        state.PauseTiming();
+        const long peak = StatusBytes("VmHWM:");
+        KFbxNode* node = scene->GetRootNode()->GetChildCount() > 0 ? scene->GetRootNode()->GetChild(0) : nullptr;
+        auto* mesh = node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
+        if (!imported || mesh == nullptr) {
+            state.SkipWithError("the import failed");
+            break;
+        }
+        polygons = mesh->GetPolygonCount();
+        ratio = static_cast<double>(peak - before) / MeshBytes(*mesh);
+        scene->Destroy(true);
+        state.ResumeTiming();
+    }
+    state.counters["polygons"] = polygons;
+    state.counters["peak_over_mesh_data"] = ratio;
+}
+BENCHMARK(BM_ImportMillionPolygons)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace

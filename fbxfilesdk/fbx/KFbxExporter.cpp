@@ -1,0 +1,116 @@
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptions.h>
+#include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
+#include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+int ExporterCodeOf(int writerCode) {
+    switch (writerCode) {
+        case KFbxWriter::eFILE_CORRUPTED: return KFbxIO::eFILE_CORRUPTED;
+        case KFbxWriter::eFILE_NOT_OPENED: return KFbxIO::eFILE_NOT_OPENED;
+        case KFbxWriter::eFILE_NOT_CREATED: return KFbxIO::eFILE_NOT_CREATED;
+        case KFbxWriter::eOUT_OF_DISK_SPACE: return KFbxIO::eOUT_OF_DISK_SPACE;
+        case KFbxWriter::eSTREAM_OPTIONS_NOT_SET: return KFbxIO::eSTREAM_OPTIONS_NOT_SET;
+        case KFbxWriter::eEMBEDDED_OUT_OF_SPACE: return KFbxIO::eEMBEDDED_OUT_OF_SPACE;
+        default: return KFbxIO::eUNIDENTIFIED_ERROR;
+    }
+}
+
+}  // namespace
+
+KFbxClassId KFbxExporter::ClassId;
+
+KFbxExporter::KFbxExporter(KFbxSdkManager* manager, const char* name) : KFbxIO(manager, name) {
+    KFbxRegisterFbxWriters();
+}
+
+KFbxExporter::~KFbxExporter() { ReleaseWriter(); }
+
+KFbxExporter* KFbxExporter::Create(KFbxSdkManager* manager, const char* name) {
+    return KFbxCreateObjectOfClass<KFbxExporter>(manager, ClassId, name);
+}
+
+KFbxPlug* KFbxExporter::CreateFn(KFbxSdkManager* manager, const char* name) {
+    return KFbxConstructObject<KFbxExporter>(manager, name);
+}
+
+KFbxClassId KFbxExporter::GetClassId() const { return ClassId; }
+
+bool KFbxExporter::Initialize(const char* fileName) {
+    Reset();
+    return KFbxIO::Initialize(fileName);
+}
+
+void KFbxExporter::Reset() {
+    ReleaseWriter();
+    mMessage = "";
+}
+
+void KFbxExporter::ReleaseWriter() {
+    delete mWriter;
+    mWriter = nullptr;
+}
+
+void KFbxExporter::TakeWriterError() {
+    mError.SetError(ExporterCodeOf(mWriter->GetLastErrorID()));
+    // The writer's own text may say more than the fixed one (the layer
+    // below's reason): the message keeps it.
+    const char* detail = mWriter->GetLastErrorString();
+    if (detail[0] != '\0' && std::strcmp(detail, mError.GetLastErrorString()) != 0) {
+        if (!mMessage.IsEmpty()) {
+            mMessage += "\n";
+        }
+        mMessage += detail;
+    }
+}
+
+bool KFbxExporter::Export(KFbxScene* scene, KFbxStreamOptions* options) {
+    Reset();
+    if (mFileName.IsEmpty()) {
+        mError.SetError(eUNINITIALIZED_FILENAME);
+        return false;
+    }
+    KFbxSdkManager* manager = GetSdkManager();
+    KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
+    const int format = mFileFormat >= 0 ? mFileFormat : registry.FindWriterByExtension(mFileName.Buffer());
+    if (manager == nullptr || format < 0 || !registry.IsWriter(format)) {
+        mError.SetError(eINVALID_PARAMETER);
+        return false;
+    }
+    mWriter = registry.CreateWriter(format, *manager, this);
+    if (mWriter == nullptr) {
+        mError.SetError(eUNIDENTIFIED_ERROR);
+        return false;
+    }
+    if (!mWriter->FileCreate(mFileName.Buffer())) {
+        TakeWriterError();
+        ReleaseWriter();
+        return false;
+    }
+
+    KFbxStreamOptions* ownOptions = options == nullptr ? mWriter->GetWriteOptions() : nullptr;
+    const bool written = mWriter->Write(scene, options != nullptr ? options : ownOptions);
+    mWriter->GetMessageText(mMessage);
+    if (!written) {
+        TakeWriterError();
+    }
+    const bool closed = mWriter->FileClose();
+    if (written && !closed) {
+        TakeWriterError();
+    }
+    if (ownOptions != nullptr) {
+        ownOptions->Destroy();
+    }
+    ReleaseWriter();
+    return written && closed;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,152 @@
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptions.h>
+#include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constexpr int kNewestMajorVersion = 6;
+
+int ImporterCodeOf(int readerCode) {
+    switch (readerCode) {
+        case KFbxReader::eFILE_CORRUPTED: return KFbxIO::eFILE_CORRUPTED;
+        case KFbxReader::eFILE_VERSION_NOT_SUPPORTED: return KFbxIO::eFILE_VERSION_NOT_SUPPORTED_YET;
+        case KFbxReader::eWRONG_PASSWORD: return KFbxIO::eWRONG_PASSWORD;
+        case KFbxReader::eFILE_NOT_OPENED: return KFbxIO::eFILE_NOT_OPENED;
+        case KFbxReader::eSTREAM_OPTIONS_NOT_SET: return KFbxIO::eSTREAM_OPTIONS_NOT_SET;
+        default: return KFbxIO::eUNIDENTIFIED_ERROR;
+    }
+}
+
+}  // namespace
+
+KFbxClassId KFbxImporter::ClassId;
+
+KFbxImporter::KFbxImporter(KFbxSdkManager* manager, const char* name) : KFbxIO(manager, name) {}
+
+KFbxImporter::~KFbxImporter() { ReleaseReader(); }
+
+KFbxImporter* KFbxImporter::Create(KFbxSdkManager* manager, const char* name) {
+    return KFbxCreateObjectOfClass<KFbxImporter>(manager, ClassId, name);
+}
+
+KFbxPlug* KFbxImporter::CreateFn(KFbxSdkManager* manager, const char* name) {
+    return KFbxConstructObject<KFbxImporter>(manager, name);
+}
+
+KFbxClassId KFbxImporter::GetClassId() const { return ClassId; }
+
+void KFbxImporter::ReleaseReader() {
+    if (mReader != nullptr && mReader->IsFileOpen()) {
+        mReader->FileClose();
+    }
+    mReader.reset();
+    mFormat = -1;
+}
+
+void KFbxImporter::TakeReaderError() {
+    const int code = mReader->GetError().GetLastErrorID();
+    const char* text = mReader->GetError().GetLastErrorString();
+    mError.SetErrorWithText(ImporterCodeOf(code), text[0] != '\0' ? text : GetErrorText(ImporterCodeOf(code)));
+}
+
+bool KFbxImporter::Initialize(const char* fileName) {
+    ReleaseReader();
+    mMessage = KString();
+    if (!KFbxIO::Initialize(fileName)) {
+        return false;
+    }
+    KFbxSdkManager* manager = GetSdkManager();
+    if (manager == nullptr) {
+        mError.SetError(eINVALID_PARAMETER);
+        return false;
+    }
+    KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
+    int format = registry.FindReaderByExtension(fileName);
+    if (format < 0) {
+        format = KFbxFileFormatRegistry::eFBX_READER;
+    }
+    mReader.reset(registry.CreateReader(format, *manager, this));
+    if (mReader == nullptr) {
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No reader for this file format");
+        return false;
+    }
+    if (!mReader->FileOpen(fileName)) {
+        TakeReaderError();
+        ReleaseReader();
+        return false;
+    }
+    mFormat = format;
+    if (format == KFbxFileFormatRegistry::eFBX_READER) {
+        int major = 0;
+        int minor = 0;
+        int revision = 0;
+        mReader->GetVersion(major, minor, revision);
+        if (major > kNewestMajorVersion) {
+            KString text("FBX File version ");
+            text += major * 1000 + minor * 100 + revision;
+            text += " is not supported in this product";
+            ReleaseReader();
+            mError.SetErrorWithText(eFILE_VERSION_NOT_SUPPORTED_YET, text.Buffer());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool KFbxImporter::Import(KFbxScene* scene, KFbxStreamOptions* options) {
+    if (mReader == nullptr) {
+        mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    if (scene == nullptr) {
+        mError.SetError(eINVALID_PARAMETER);
+        return false;
+    }
+    KFbxStreamOptions* ownOptions = nullptr;
+    if (options == nullptr) {
+        ownOptions = mReader->GetReadOptions();
+        if (ownOptions == nullptr) {
+            TakeReaderError();
+            return false;
+        }
+        options = ownOptions;
+    }
+    mError.ClearError();
+    const bool read = mReader->Read(scene, options);
+    mReader->GetMessageText(mMessage);
+    if (ownOptions != nullptr) {
+        ownOptions->Destroy();
+    }
+    if (!read) {
+        TakeReaderError();
+    }
+    return read;
+}
+
+KFbxStreamOptions* KFbxImporter::GetImportOptions() {
+    if (mReader == nullptr) {
+        mError.SetError(eFILE_NOT_OPENED);
+        return nullptr;
+    }
+    KFbxStreamOptions* options = mReader->GetReadOptions();
+    if (options == nullptr) {
+        TakeReaderError();
+    }
+    return options;
+}
+
+void KFbxImporter::GetFileVersion(int& major, int& minor, int& revision) {
+    major = 0;
+    minor = 0;
+    revision = 0;
+    if (mReader != nullptr) {
+        mReader->GetVersion(major, minor, revision);
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

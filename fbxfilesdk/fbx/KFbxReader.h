@@ -1,0 +1,65 @@
+// The base of every file reader. The importer drives a reader through these
+// slots in this order: FileOpen, GetReadOptions (only when its caller gave no
+// options), Read, FileClose; then it deletes it.
+#ifndef FBXFILESDK_FBX_KFBXREADER_H
+#define FBXFILESDK_FBX_KFBXREADER_H
+
+#include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KString.h>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxNode;
+class KFbxScene;
+class KFbxSdkManager;
+class KFbxStreamOptions;
+
+class KFbxReader {
+public:
+    enum EError {
+        eFILE_CORRUPTED = 0,
+        eFILE_VERSION_NOT_SUPPORTED = 1,
+        eWRONG_PASSWORD = 2,
+        eFILE_NOT_OPENED = 3,
+        eOUT_OF_MEMORY = 4,
+        eUNIDENTIFIED_ERROR = 5,
+        eSTREAM_OPTIONS_NOT_SET = 6,
+        eERROR_COUNT = 7
+    };
+
+    explicit KFbxReader(KFbxSdkManager& manager);
+    virtual ~KFbxReader();
+    KFbxReader(const KFbxReader&) = delete;
+    KFbxReader& operator=(const KFbxReader&) = delete;
+
+    // The version of the open file: 0, 0, 0 at this level.
+    virtual void GetVersion(int& major, int& minor, int& revision);
+    virtual bool FileOpen(const char* fileName) = 0;
+    virtual bool FileClose() = 0;
+    // True while a file stream is held.
+    virtual bool IsFileOpen() = 0;
+    // New options of the reader's class with its defaults and what the open
+    // file announces; the caller owns them (destroy them with Destroy). Null
+    // with status eFILE_NOT_OPENED when no file is open.
+    virtual KFbxStreamOptions* GetReadOptions() = 0;
+    virtual bool Read(KFbxScene* scene, KFbxStreamOptions* options) = 0;
+    // True when no two nodes of the subtree share a name; else each repeated
+    // name is appended once to the message, after "\n    ".
+    virtual bool CheckDuplicateNodeNames(KFbxNode* root, KString& message);
+
+    ErrorHolder& GetError() { return mError; }
+    const ErrorHolder& GetError() const { return mError; }
+    void GetMessageText(KString& message) const { message = mMessage; }
+    KFbxSdkManager& GetSdkManager() const { return mManager; }
+
+    static const char* GetErrorText(int code);
+
+protected:
+    KFbxSdkManager& mManager;
+    ErrorHolder mError;
+    KString mMessage;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,211 @@
+#include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
+
+#include <fbxfilesdk/fbx/FieldFileHeader.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <fstream>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constexpr int kNewestMajorVersion = 6;
+constexpr int kMainSection = 0;
+constexpr int kSummarySection = 1;
+
+// The version in the plain header of a binary file; false when the file
+// does not begin with a whole header.
+bool ReadHeaderVersion(const char* fileName, int& version) {
+    std::ifstream stream(fileName, std::ios::binary);
+    if (!stream) {
+        return false;
+    }
+    std::vector<unsigned char> bytes(FieldFileHeader::kFixedSize + FieldFileHeader::kMaxCreatorLength);
+    stream.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(stream.gcount()));
+    FieldFileHeader header;
+    std::string error;
+    if (!header.Read(bytes.data(), bytes.size(), error)) {
+        return false;
+    }
+    version = header.info.mFileVersion;
+    return true;
+}
+
+int ReaderCodeOf(int fieldFileCode) {
+    switch (fieldFileCode) {
+        case KFbx::eFileNotOpened: return KFbxReader::eFILE_NOT_OPENED;
+        case KFbx::eFileVersionNotSupported: return KFbxReader::eFILE_VERSION_NOT_SUPPORTED;
+        case KFbx::eWrongPassword: return KFbxReader::eWRONG_PASSWORD;
+        default: return KFbxReader::eFILE_CORRUPTED;
+    }
+}
+
+}  // namespace
+
+KFbxReaderFbx6::KFbxReaderFbx6(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxReader(manager) {}
+
+KFbxReaderFbx6::~KFbxReaderFbx6() { FileClose(); }
+
+void KFbxReaderFbx6::GetVersion(int& major, int& minor, int& revision) {
+    if (!IsFileOpen()) {
+        KFbxReader::GetVersion(major, minor, revision);
+        return;
+    }
+    major = mFileVersion / 1000;
+    minor = (mFileVersion % 1000) / 100;
+    revision = mFileVersion % 100;
+}
+
+void KFbxReaderFbx6::SetFieldFileError(int fieldFileCode, const char* text) {
+    const int code = ReaderCodeOf(fieldFileCode);
+    KString message(GetErrorText(code));
+    // The field file's own text says what was wrong, such as a failed
+    // trailer check; it follows the status text unless it only repeats it.
+    if (text != nullptr && text[0] != '\0' && message != text) {
+        message += " (";
+        message += text;
+        message += ")";
+    }
+    mError.SetErrorWithText(code, message.Buffer());
+}
+
+bool KFbxReaderFbx6::FileOpen(const char* fileName) {
+    FileClose();
+    mError.ClearError();
+    if (fileName == nullptr || fileName[0] == '\0') {
+        mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    auto file = std::unique_ptr<KFbx>(new (std::nothrow) KFbx());
+    if (file == nullptr) {
+        mError.SetError(eOUT_OF_MEMORY);
+        return false;
+    }
+    if (file->FileOpen(fileName, nullptr)) {
+        mFileVersion = file->GetFileHeaderInfo().mFileVersion;
+        mFile = std::move(file);
+        mFileName = KString(fileName);
+        return true;
+    }
+    int version = 0;
+    if (file->GetLastErrorCode() == KFbx::eWrongPassword && ReadHeaderVersion(fileName, version)) {
+        // Opened for good by Read, which knows the password.
+        mFileVersion = version;
+        mNeedsPassword = true;
+        mFileName = KString(fileName);
+        return true;
+    }
+    SetFieldFileError(file->GetLastErrorCode(), file->GetLastErrorText());
+    return false;
+}
+
+bool KFbxReaderFbx6::FileClose() {
+    const bool wasOpen = IsFileOpen();
+    mFile.reset();
+    mNeedsPassword = false;
+    mFileVersion = 0;
+    mFileName = KString();
+    if (!wasOpen) {
+        mError.SetError(eFILE_NOT_OPENED);
+    }
+    return wasOpen;
+}
+
+bool KFbxReaderFbx6::IsFileOpen() { return mFile != nullptr || mNeedsPassword; }
+
+bool KFbxReaderFbx6::Reopen(const char* password) {
+    auto file = std::unique_ptr<KFbx>(new (std::nothrow) KFbx());
+    if (file == nullptr) {
+        mError.SetError(eOUT_OF_MEMORY);
+        return false;
+    }
+    if (!file->FileOpen(mFileName.Buffer(), password)) {
+        SetFieldFileError(file->GetLastErrorCode(), file->GetLastErrorText());
+        return false;
+    }
+    mFile = std::move(file);
+    mNeedsPassword = false;
+    return true;
+}
+
+KFbxStreamOptions* KFbxReaderFbx6::GetReadOptions() {
+    if (!IsFileOpen()) {
+        mError.SetError(eFILE_NOT_OPENED);
+        return nullptr;
+    }
+    KFbxStreamOptionsFbxReader* options = KFbxStreamOptionsFbxReader::Create(&mManager, "");
+    if (options == nullptr) {
+        mError.SetError(eOUT_OF_MEMORY);
+        return nullptr;
+    }
+    // A protected file tells nothing before its password is given.
+    if (mFile != nullptr && mFile->SelectSection(kSummarySection)) {
+        std::vector<KFbxTakeInfo> takes;
+        KString current;
+        KFbxReaderFbx6Pass::ReadSummaryTakes(*mFile, takes, current);
+        for (const KFbxTakeInfo& take : takes) {
+            options->GetTakeList().AddTakeInfo(take);
+        }
+        options->SetOption("CURRENT TAKE NAME", current.Buffer());
+        mFile->SelectSection(kMainSection);
+    }
+    return options;
+}
+
+bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
+    mError.ClearError();
+    mMessage = KString();
+    if (!IsFileOpen()) {
+        mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    auto* fbxOptions = dynamic_cast<KFbxStreamOptionsFbxReader*>(options);
+    if (scene == nullptr || fbxOptions == nullptr) {
+        mError.SetError(eSTREAM_OPTIONS_NOT_SET);
+        return false;
+    }
+    if (mFileVersion / 1000 > kNewestMajorVersion) {
+        KString text("FBX File version ");
+        text += mFileVersion;
+        text += " is not supported in this product";
+        mError.SetErrorWithText(eFILE_VERSION_NOT_SUPPORTED, text.Buffer());
+        return false;
+    }
+    if (mNeedsPassword) {
+        const KString password = fbxOptions->GetStringOption("PASSWORD", "");
+        if (!Reopen(password.Buffer())) {
+            return false;
+        }
+    }
+    // Everything that can refuse the file has run: from here on the read
+    // only fills the scene.
+    if (!mFile->SelectSection(kMainSection)) {
+        mError.SetError(eFILE_CORRUPTED);
+        return false;
+    }
+    KString refusal;
+    if (!KFbxReaderFbx6Pass::CheckObjectRecords(*mFile, refusal)) {
+        mError.SetErrorWithText(eFILE_CORRUPTED, refusal.Buffer());
+        return false;
+    }
+    mFile->SelectSection(kMainSection);
+    scene->Clear();
+    KFbxReaderFbx6Pass pass(mManager, *mFile, *scene, *fbxOptions);
+    pass.SetFileName(mFileName);
+    pass.Run();
+    mFile->SelectSection(kMainSection);
+    return true;
+}
+
+KFbxReader* CreateFbxReader(KFbxSdkManager& manager, KFbxIO* io, int /*subFormat*/) {
+    return new (std::nothrow) KFbxReaderFbx6(manager, io);
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,54 @@
+// Reads FBX 6 files (binary, ascii and enciphered binary) into a scene.
+// The file is checked whole when it is opened (syntax, trailer, password),
+// so a read that starts never stops half way: a damaged or refused file
+// leaves the caller's scene as it was.
+#ifndef FBXFILESDK_FBX_KFBXREADERFBX6_H
+#define FBXFILESDK_FBX_KFBXREADERFBX6_H
+
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/fbx/KFbxReader.h>
+
+#include <memory>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbx;
+class KFbxIO;
+
+class KFbxReaderFbx6 : public KFbxReader {
+public:
+    // The IO object is the registry's create argument; this reader reports
+    // through its own status only.
+    KFbxReaderFbx6(KFbxSdkManager& manager, KFbxIO* io);
+    ~KFbxReaderFbx6() override;
+
+    // The version of the open file: 6100 gives 6, 1, 0.
+    void GetVersion(int& major, int& minor, int& revision) override;
+    // Opens and checks the file. A file protected by a password is opened
+    // again by Read with the "PASSWORD" option.
+    bool FileOpen(const char* fileName) override;
+    bool FileClose() override;
+    bool IsFileOpen() override;
+    // A KFbxStreamOptionsFbxReader with its defaults, the file's current
+    // take as "CURRENT TAKE NAME" and the file's takes in its take list.
+    KFbxStreamOptions* GetReadOptions() override;
+    // Needs KFbxStreamOptionsFbxReader options. The scene is cleared and
+    // filled only once the file was found readable.
+    bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
+
+private:
+    bool Reopen(const char* password);
+    void SetFieldFileError(int fieldFileCode, const char* text);
+
+    std::unique_ptr<KFbx> mFile;
+    KString mFileName;
+    int mFileVersion = 0;
+    bool mNeedsPassword = false;
+};
+
+// The registry's create function of the FBX reader.
+KFbxReader* CreateFbxReader(KFbxSdkManager& manager, KFbxIO* io, int subFormat);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,102 @@
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+namespace fbx6read {
+
+KString NextS(KFbx& file, const char* fallback) {
+    return file.FieldGetRemainingValueCount() > 0 ? file.FieldReadS() : KString(fallback);
+}
+
+int NextI(KFbx& file, int fallback) { return file.FieldGetRemainingValueCount() > 0 ? file.FieldReadI() : fallback; }
+
+double NextD(KFbx& file, double fallback) {
+    return file.FieldGetRemainingValueCount() > 0 ? file.FieldReadD() : fallback;
+}
+
+KTime NextT(KFbx& file) { return file.FieldGetRemainingValueCount() > 0 ? file.FieldReadT() : KTime(); }
+
+namespace {
+
+template <class T>
+std::vector<T> Rest(KFbx& file, int (KFbx::*readArray)(T*, int)) {
+    std::vector<T> values(static_cast<std::size_t>(file.FieldGetRemainingValueCount()));
+    if (!values.empty()) {
+        values.resize(static_cast<std::size_t>((file.*readArray)(values.data(), static_cast<int>(values.size()))));
+    }
+    return values;
+}
+
+}  // namespace
+
+std::vector<double> RestD(KFbx& file) { return Rest(file, &KFbx::FieldReadArrayD); }
+
+std::vector<int> RestI(KFbx& file) { return Rest(file, &KFbx::FieldReadArrayI); }
+
+std::vector<KString> RestS(KFbx& file) {
+    std::vector<KString> values;
+    while (file.FieldGetRemainingValueCount() > 0) {
+        values.push_back(file.FieldReadS());
+    }
+    return values;
+}
+
+namespace {
+
+template <class T>
+bool ReadWhole(KFbx& file, const char* name, std::vector<T>& out, std::vector<T> (*rest)(KFbx&)) {
+    if (!file.FieldReadBegin(name)) {
+        return false;
+    }
+    out = rest(file);
+    file.FieldReadEnd();
+    return true;
+}
+
+}  // namespace
+
+bool ReadDoubles(KFbx& file, const char* name, std::vector<double>& out) { return ReadWhole(file, name, out, &RestD); }
+
+bool ReadInts(KFbx& file, const char* name, std::vector<int>& out) { return ReadWhole(file, name, out, &RestI); }
+
+double ReadD(KFbx& file, const char* name, double fallback) {
+    if (!file.FieldReadBegin(name)) {
+        return fallback;
+    }
+    const double value = NextD(file, fallback);
+    file.FieldReadEnd();
+    return value;
+}
+
+bool ReadMatrix(KFbx& file, const char* name, KgeMatrix& out) {
+    std::vector<double> values;
+    if (!ReadDoubles(file, name, values) || values.size() < 16) {
+        return false;
+    }
+    out = KgeMatrix(values.data());
+    out.CopyFrom16(values.data());
+    return true;
+}
+
+bool ReadTimeSpan(KFbx& file, const char* name, KTime& start, KTime& stop) {
+    if (!file.FieldReadBegin(name)) {
+        return false;
+    }
+    start = NextT(file);
+    stop = NextT(file);
+    file.FieldReadEnd();
+    return true;
+}
+
+KString WithoutPrefix(const KString& prefixed) {
+    const char* text = prefixed.Buffer();
+    const char* separator = std::strstr(text, "::");
+    return KString(separator != nullptr ? separator + 2 : text);
+}
+
+}  // namespace fbx6read
+}  // namespace fbxsdk_2006_11_1

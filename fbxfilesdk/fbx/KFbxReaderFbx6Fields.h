@@ -1,0 +1,47 @@
+// Small reading helpers of the FBX 6 reader over the field file: each reads
+// only the values a field really holds, so damaged or short fields give
+// defaults instead of errors.
+#ifndef FBXFILESDK_FBX_KFBXREADERFBX6FIELDS_H
+#define FBXFILESDK_FBX_KFBXREADERFBX6FIELDS_H
+
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KTime.h>
+
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbx;
+class KgeMatrix;
+
+namespace fbx6read {
+
+// One value of the open field; the fallback when none is left.
+KString NextS(KFbx& file, const char* fallback = "");
+int NextI(KFbx& file, int fallback = 0);
+double NextD(KFbx& file, double fallback = 0.0);
+KTime NextT(KFbx& file);
+// Every value left in the open field.
+std::vector<double> RestD(KFbx& file);
+std::vector<int> RestI(KFbx& file);
+std::vector<KString> RestS(KFbx& file);
+
+// Whole fields of the current block (the next one of the name); false when
+// there is none.
+bool ReadDoubles(KFbx& file, const char* name, std::vector<double>& out);
+bool ReadInts(KFbx& file, const char* name, std::vector<int>& out);
+double ReadD(KFbx& file, const char* name, double fallback);
+// Sixteen doubles, row by row; false (identity kept) when the field is
+// missing or short.
+bool ReadMatrix(KFbx& file, const char* name, KgeMatrix& out);
+// The start and stop of a time span field.
+bool ReadTimeSpan(KFbx& file, const char* name, KTime& start, KTime& stop);
+
+// The name after the type prefix ("Model::Cube" gives "Cube"); the whole
+// text when it has no prefix.
+KString WithoutPrefix(const KString& prefixed);
+
+}  // namespace fbx6read
+}  // namespace fbxsdk_2006_11_1
+
+#endif

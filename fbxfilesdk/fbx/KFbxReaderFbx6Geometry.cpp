@@ -1,0 +1,349 @@
+// The FBX 6 reader's mesh contents: points, polygons, edges, layer
+// elements, layers and shapes.
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
+
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxFbx6LayerWords.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
+
+#include <climits>
+#include <new>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace fbx6read;
+
+namespace {
+
+template <std::size_t N>
+int WordIndex(const KString& word, const char* const (&words)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (word == words[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+std::string ElementKey(const char* record, int typedIndex) { return std::string(record) + "#" + std::to_string(typedIndex); }
+
+// Sizes the array once (arrays grow by small blocks, so item by item would
+// copy a large array over and over) and fills item i with make(i).
+template <class Array, class Make>
+void FillArray(Array& array, std::size_t count, Make make) {
+    if (count > static_cast<std::size_t>(INT_MAX) || !array.SetCount(static_cast<int>(count))) {
+        return;
+    }
+    auto* items = array.GetArray();
+    for (std::size_t i = 0; i < count; ++i) {
+        items[i] = make(i);
+    }
+}
+
+void ReadIndexArray(KFbx& file, const char* name, KFbxLayerElement& element) {
+    std::vector<int> indices;
+    if (ReadInts(file, name, indices)) {
+        FillArray(element.GetIndexArray(), indices.size(), [&](std::size_t i) { return indices[i]; });
+    }
+}
+
+template <class Element>
+Element* NewElement() {
+    return new (std::nothrow) Element();
+}
+
+// The payload of one layer element record; null for a kind without reader.
+KFbxLayerElement* ReadElementPayload(KFbx& file, const std::string& record) {
+    std::vector<double> values;
+    std::vector<int> ints;
+    if (record == "LayerElementNormal") {
+        auto* element = NewElement<KFbxLayerElementNormal>();
+        if (element != nullptr && ReadDoubles(file, "Normals", values)) {
+            FillArray(element->GetDirectArray(), values.size() / 3, [&](std::size_t i) {
+                return KFbxVector4(values[i * 3], values[i * 3 + 1], values[i * 3 + 2], 0.0);
+            });
+        }
+        return element;
+    }
+    if (record == "LayerElementPolygonGroup") {
+        auto* element = NewElement<KFbxLayerElementPolygonGroup>();
+        if (element != nullptr) {
+            ReadIndexArray(file, "PolygonGroup", *element);
+        }
+        return element;
+    }
+    if (record == "LayerElementColor") {
+        auto* element = NewElement<KFbxLayerElementVertexColor>();
+        if (element != nullptr && ReadDoubles(file, "Colors", values)) {
+            FillArray(element->GetDirectArray(), values.size() / 4, [&](std::size_t i) {
+                return KFbxColor(values[i * 4], values[i * 4 + 1], values[i * 4 + 2], values[i * 4 + 3]);
+            });
+        }
+        if (element != nullptr) {
+            ReadIndexArray(file, "ColorIndex", *element);
+        }
+        return element;
+    }
+    if (record == "LayerElementSmoothing" || record == "LayerElementVisibility") {
+        const bool smoothing = record == "LayerElementSmoothing";
+        KFbxLayerElementTemplate<bool>* element = nullptr;
+        if (smoothing) {
+            element = NewElement<KFbxLayerElementSmoothing>();
+        } else {
+            element = NewElement<KFbxLayerElementVisibility>();
+        }
+        if (element != nullptr && ReadInts(file, smoothing ? "Smoothing" : "Visibility", ints)) {
+            FillArray(element->GetDirectArray(), ints.size(), [&](std::size_t i) { return ints[i] != 0; });
+        }
+        return element;
+    }
+    if (record == "LayerElementMaterial") {
+        auto* element = NewElement<KFbxLayerElementMaterial>();
+        if (element != nullptr) {
+            ReadIndexArray(file, "Materials", *element);
+        }
+        return element;
+    }
+    for (const KFbxFbx6TextureChannel& channel : kFbx6TextureChannels) {
+        if (record == channel.mUVRecord) {
+            auto* element = NewElement<KFbxLayerElementUV>();
+            if (element != nullptr && ReadDoubles(file, "UV", values)) {
+                FillArray(element->GetDirectArray(), values.size() / 2,
+                          [&](std::size_t i) { return KFbxVector2(values[i * 2], values[i * 2 + 1]); });
+            }
+            if (element != nullptr) {
+                ReadIndexArray(file, "UVIndex", *element);
+            }
+            return element;
+        }
+        if (record == channel.mTextureRecord) {
+            auto* element = NewElement<KFbxLayerElementTexture>();
+            if (element != nullptr) {
+                element->SetBlendMode(static_cast<KFbxLayerElementTexture::EBlendMode>(
+                    WordIndex(file.FieldReadSDefault("BlendMode", "Translucent"), kFbx6BlendWords)));
+                element->SetAlpha(ReadD(file, "TextureAlpha", 1.0));
+                ReadIndexArray(file, "TextureId", *element);
+            }
+            return element;
+        }
+    }
+    return nullptr;
+}
+
+// Places the element in the layer; false when the kind has no place there.
+bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement* element) {
+    if (record == "LayerElementNormal") {
+        layer.SetNormals(static_cast<KFbxLayerElementNormal*>(element));
+    } else if (record == "LayerElementPolygonGroup") {
+        layer.SetPolygonGroups(static_cast<KFbxLayerElementPolygonGroup*>(element));
+    } else if (record == "LayerElementColor") {
+        layer.SetVertexColors(static_cast<KFbxLayerElementVertexColor*>(element));
+    } else if (record == "LayerElementSmoothing") {
+        layer.SetSmoothing(static_cast<KFbxLayerElementSmoothing*>(element));
+    } else if (record == "LayerElementVisibility") {
+        layer.SetVisibility(static_cast<KFbxLayerElementVisibility*>(element));
+    } else if (record == "LayerElementMaterial") {
+        layer.SetMaterials(static_cast<KFbxLayerElementMaterial*>(element));
+    } else {
+        for (const KFbxFbx6TextureChannel& channel : kFbx6TextureChannels) {
+            if (record == channel.mUVRecord) {
+                return layer.SetUVs(static_cast<KFbxLayerElementUV*>(element), channel.mType);
+            }
+            if (record == channel.mTextureRecord) {
+                return layer.SetTexturesOfChannel(static_cast<KFbxLayerElementTexture*>(element), channel.mType);
+            }
+        }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
+    std::vector<double> points;
+    if (!ReadDoubles(mFile, "Vertices", points)) {
+        return;
+    }
+    const int count = static_cast<int>(points.size() / 3);
+    mesh.InitControlPoints(count);
+    if (mesh.GetControlPointsCount() != count) {
+        return;
+    }
+    KFbxVector4* controlPoints = mesh.GetControlPoints();
+    for (int i = 0; i < count; ++i) {
+        const std::size_t at = static_cast<std::size_t>(i) * 3;
+        controlPoints[i] = KFbxVector4(points[at], points[at + 1], points[at + 2], 0.0);
+    }
+    // Polygons before layers: building them must not touch the layers read below.
+    std::vector<int> polygonVertices;
+    if (ReadInts(mFile, "PolygonVertexIndex", polygonVertices)) {
+        bool open = false;
+        for (int value : polygonVertices) {
+            if (!open) {
+                mesh.BeginPolygon(-1, -1, -1, false);
+                open = true;
+            }
+            // The last vertex of a polygon is stored as its complement.
+            mesh.AddPolygonVertex(value < 0 ? ~value : value);
+            if (value < 0) {
+                mesh.EndPolygon();
+                open = false;
+            }
+        }
+        if (open) {
+            mesh.EndPolygon();
+        }
+    }
+    std::vector<int> edges;
+    if (ReadInts(mFile, "Edges", edges) && !edges.empty()) {
+        mesh.SetMeshEdges(edges.data(), static_cast<int>(edges.size()));
+    }
+    LayerElements elements;
+    ReadLayerElements(elements);
+    ReadLayers(mesh, elements);
+    if (Option("SHAPE")) {
+        ReadShapes(mesh);
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadLayerElements(LayerElements& elements) {
+    std::vector<std::string> records = {"LayerElementNormal", "LayerElementPolygonGroup", "LayerElementColor",
+                                        "LayerElementSmoothing", "LayerElementVisibility", "LayerElementMaterial"};
+    for (const KFbxFbx6TextureChannel& channel : kFbx6TextureChannels) {
+        records.emplace_back(channel.mUVRecord);
+        records.emplace_back(channel.mTextureRecord);
+    }
+    for (const std::string& record : records) {
+        while (mFile.FieldReadBegin(record.c_str())) {
+            const int typedIndex = NextI(mFile);
+            if (mFile.FieldReadBlockBegin()) {
+                const KString name = mFile.FieldReadSDefault("Name", "");
+                const int mapping = WordIndex(mFile.FieldReadSDefault("MappingInformationType", ""), kFbx6MappingWords);
+                const int reference = WordIndex(mFile.FieldReadSDefault("ReferenceInformationType", ""), kFbx6ReferenceWords);
+                std::unique_ptr<KFbxLayerElement> element(ReadElementPayload(mFile, record));
+                if (element != nullptr) {
+                    element->SetName(name.Buffer());
+                    element->SetMappingMode(static_cast<KFbxLayerElement::EMappingMode>(mapping));
+                    element->SetReferenceMode(static_cast<KFbxLayerElement::EReferenceMode>(reference));
+                    elements[ElementKey(record.c_str(), typedIndex)] = std::move(element);
+                }
+                mFile.FieldReadBlockEnd();
+            }
+            mFile.FieldReadEnd();
+        }
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadLayers(KFbxGeometry& geometry, LayerElements& elements) {
+    while (mFile.FieldReadBegin("Layer")) {
+        const int index = NextI(mFile, -1);
+        // Layers are numbered in order; a number far beyond the layers read
+        // so far is damage, not a reason to make empty layers.
+        KFbxLayer* layer = nullptr;
+        if (index >= 0 && index < geometry.GetLayerCount()) {
+            layer = geometry.GetLayer(index);
+        } else if (index == geometry.GetLayerCount()) {
+            layer = geometry.GetLayer(geometry.CreateLayer());
+        }
+        if (layer != nullptr && mFile.FieldReadBlockBegin()) {
+            while (mFile.FieldReadBegin("LayerElement")) {
+                if (mFile.FieldReadBlockBegin()) {
+                    const std::string type = mFile.FieldReadSDefault("Type", "").Buffer();
+                    const int typedIndex = mFile.FieldReadIDefault("TypedIndex", 0);
+                    auto found = elements.find(ElementKey(type.c_str(), typedIndex));
+                    if (found != elements.end() && found->second != nullptr) {
+                        KFbxLayerElement* element = found->second.get();
+                        if (PlaceElement(*layer, type, element)) {
+                            found->second.release();
+                        }
+                    }
+                    mFile.FieldReadBlockEnd();
+                }
+                mFile.FieldReadEnd();
+            }
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
+    const int pointCount = geometry.GetControlPointsCount();
+    const KFbxVector4* base = geometry.GetControlPoints();
+    while (mFile.FieldReadBegin("Shape")) {
+        const KString name = NextS(mFile);
+        if (!mFile.FieldReadBlockBegin()) {
+            mFile.FieldReadEnd();
+            continue;
+        }
+        std::vector<int> indices;
+        std::vector<double> deltas;
+        std::vector<double> normalDeltas;
+        ReadInts(mFile, "Indexes", indices);
+        ReadDoubles(mFile, "Vertices", deltas);
+        ReadDoubles(mFile, "Normals", normalDeltas);
+        mFile.FieldReadBlockEnd();
+        mFile.FieldReadEnd();
+
+        KFbxShape* shape = KFbxShape::Create(&mManager, name.Buffer());
+        if (shape == nullptr) {
+            continue;
+        }
+        shape->InitControlPoints(pointCount);
+        if (shape->GetControlPointsCount() == pointCount && pointCount > 0) {
+            KFbxVector4* points = shape->GetControlPoints();
+            for (int i = 0; i < pointCount; ++i) {
+                points[i] = base[i];
+            }
+            for (std::size_t k = 0; k < indices.size() && k * 3 + 2 < deltas.size(); ++k) {
+                const int at = indices[k];
+                if (at < 0 || at >= pointCount) {
+                    continue;
+                }
+                for (int c = 0; c < 3; ++c) {
+                    points[at][c] += deltas[k * 3 + static_cast<std::size_t>(c)];
+                }
+            }
+            // Normals only when the shape moves them: the record holds zeros otherwise.
+            bool normalsMove = false;
+            for (double delta : normalDeltas) {
+                normalsMove = normalsMove || delta != 0.0;
+            }
+            const KFbxLayer* baseLayer = geometry.GetLayer(0);
+            const KFbxLayerElementNormal* baseNormals = baseLayer != nullptr ? baseLayer->GetNormals() : nullptr;
+            if (normalsMove && baseNormals != nullptr && baseNormals->GetDirectArray().GetCount() == pointCount) {
+                auto* normals = new (std::nothrow) KFbxLayerElementNormal(baseNormals->GetName());
+                KFbxLayer* layer = shape->GetLayer(shape->GetLayerCount() > 0 ? 0 : shape->CreateLayer());
+                if (normals != nullptr && layer != nullptr) {
+                    normals->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+                    normals->SetReferenceMode(KFbxLayerElement::eDIRECT);
+                    FillArray(normals->GetDirectArray(), static_cast<std::size_t>(pointCount),
+                              [&](std::size_t i) { return baseNormals->GetDirectArray().GetAt(static_cast<int>(i)); });
+                    for (std::size_t k = 0; k < indices.size() && k * 3 + 2 < normalDeltas.size(); ++k) {
+                        const int at = indices[k];
+                        if (at < 0 || at >= pointCount) {
+                            continue;
+                        }
+                        KFbxVector4 normal = normals->GetDirectArray().GetAt(at);
+                        for (int c = 0; c < 3; ++c) {
+                            normal[c] += normalDeltas[k * 3 + static_cast<std::size_t>(c)];
+                        }
+                        normals->GetDirectArray().SetAt(at, normal);
+                    }
+                    layer->SetNormals(normals);
+                } else {
+                    delete normals;
+                }
+            }
+        }
+        geometry.AddShape(shape, name.Buffer());
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

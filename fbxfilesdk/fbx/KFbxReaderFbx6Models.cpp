@@ -1,0 +1,457 @@
+// The FBX 6 reader's models, their property blocks and the objects that
+// carry only properties.
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
+
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxGenericNode.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+#include <fbxfilesdk/scene/KFbxMarker.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxSceneInfo.h>
+#include <fbxfilesdk/scene/KFbxSkeleton.h>
+
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace fbx6read;
+
+namespace {
+
+// Derived values a material record carries for older readers; the material's
+// own properties hold the same information.
+const char* const kDerivedChannels[] = {"Emissive", "Ambient", "Diffuse", "Specular",
+                                        "Shininess", "Opacity", "Reflectivity"};
+
+bool IsOneOf(const KString& text, const char* const* names, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (text == names[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Shading letters of the "Shading" record, for shading words 1 to 5.
+int ShadingWordOf(char letter) {
+    const char letters[] = {'W', 'F', 'Y', 'T', 'U'};
+    for (int i = 0; i < 5; ++i) {
+        if (letters[i] == letter) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+int CullingWordOf(const KString& word) {
+    if (word == "CullingOnCCW") {
+        return 1;
+    }
+    return word == "CullingOnCW" ? 2 : 0;
+}
+
+// Reads the value of a "Property" record into the property, by the
+// property's own value type.
+void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool user) {
+    const EFbxValueType type = property.GetPropertyDataType().GetType();
+    switch (type) {
+        case eFbxValueBool: {
+            const bool value = NextI(file) != 0;
+            property.Set(&value, type);
+            break;
+        }
+        case eFbxValueInteger:
+        case eFbxValueEnum: {
+            const int value = NextI(file);
+            property.Set(&value, type);
+            if (type == eFbxValueInteger && animatable && user && file.FieldGetRemainingValueCount() >= 2) {
+                property.SetMinLimit(NextI(file));
+                property.SetMaxLimit(NextI(file));
+            }
+            if (type == eFbxValueEnum && user && file.FieldGetRemainingValueCount() > 0 &&
+                property.GetEnumCount() == 0) {
+                const std::string names = NextS(file).Buffer();
+                std::size_t start = 0;
+                while (!names.empty()) {
+                    const std::size_t end = names.find('~', start);
+                    property.AddEnumValue(names.substr(start, end - start).c_str());
+                    if (end == std::string::npos) {
+                        break;
+                    }
+                    start = end + 1;
+                }
+            }
+            break;
+        }
+        case eFbxValueFloat: {
+            const float value = static_cast<float>(NextD(file));
+            property.Set(&value, type);
+            break;
+        }
+        case eFbxValueDouble: {
+            const double value = NextD(file);
+            property.Set(&value, type);
+            if (animatable && user && file.FieldGetRemainingValueCount() >= 2) {
+                property.SetMinLimit(NextD(file));
+                property.SetMaxLimit(NextD(file));
+            }
+            break;
+        }
+        case eFbxValueDouble3:
+        case eFbxValueDouble4:
+        case eFbxValueDouble44: {
+            const std::vector<double> values = RestD(file);
+            if (type == eFbxValueDouble3 && values.size() >= 3) {
+                fbxDouble3 value(values[0], values[1], values[2]);
+                property.Set(&value, type);
+            } else if (type == eFbxValueDouble4 && values.size() >= 4) {
+                fbxDouble4 value(values[0], values[1], values[2], values[3]);
+                property.Set(&value, type);
+            } else if (type == eFbxValueDouble44 && values.size() >= 16) {
+                fbxDouble44 value;
+                for (int i = 0; i < 16; ++i) {
+                    value[i / 4][i % 4] = values[static_cast<std::size_t>(i)];
+                }
+                property.Set(&value, type);
+            }
+            break;
+        }
+        case eFbxValueString: {
+            const KString value = NextS(file);
+            property.Set(&value, type);
+            break;
+        }
+        case eFbxValueTime: {
+            const KTime value = NextT(file);
+            property.Set(&value, type);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& typeName) {
+    const KString name = WithoutPrefix(prefixedName);
+    // The scene makes its producer cameras itself; their records set them
+    // and are no nodes of the hierarchy.
+    KFbxNode* node = nullptr;
+    KFbxObject* attribute = nullptr;
+    KFbxGlobalCameraSettings& cameras = mScene.GetGlobalCameraSettings();
+    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
+        const char* producerName = KFbxGlobalCameraSettings::GetProducerCameraName(which);
+        if (producerName != nullptr && name == producerName) {
+            node = cameras.GetProducerCameraNode(which);
+            if (node == nullptr) {
+                return;
+            }
+            attribute = node->GetNodeAttribute();
+        }
+    }
+    // The scene has its own switcher node too: the record sets it.
+    if (node == nullptr && typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != nullptr) {
+        node = mScene.GetCameraSwitcherNode();
+        node->SetName(name.Buffer());
+        attribute = node->GetNodeAttribute();
+    }
+    if (node == nullptr) {
+        std::vector<KString> typeFlags;
+        if (mFile.FieldReadBegin("TypeFlags")) {
+            typeFlags = RestS(mFile);
+            mFile.FieldReadEnd();
+        }
+        node = KFbxNode::Create(&mManager, name.Buffer());
+        if (node == nullptr) {
+            return;
+        }
+        attribute = CreateAttribute(typeName, typeFlags, "");
+        if (auto* nodeAttribute = dynamic_cast<KFbxNodeAttribute*>(attribute)) {
+            node->SetNodeAttribute(nodeAttribute);
+        }
+        mCreatedNodes.push_back(node);
+    }
+    mNodes.push_back(node);
+    Remember(prefixedName, node);
+    node->SetOldFile(mFile.FieldReadIDefault("Version", 232) < 232);
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*node, attribute);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    ReadModelFlags(*node);
+    ReadAttributeFields(*node, attribute);
+    if (typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != node) {
+        mScene.SetCameraSwitcherNode(node);
+        mCreatedNodes.pop_back();
+    }
+}
+
+KFbxObject* KFbxReaderFbx6Pass::CreateAttribute(const KString& typeName, const std::vector<KString>& typeFlags,
+                                                const char* name) {
+    bool skeleton = false;
+    for (const KString& flag : typeFlags) {
+        skeleton = skeleton || flag == "Skeleton";
+    }
+    const char* className = "KFbxNull";
+    if (typeName == "Mesh") {
+        className = "KFbxMesh";
+    } else if (skeleton) {
+        auto* bone = KFbxSkeleton::Create(&mManager, name);
+        if (bone != nullptr) {
+            bone->SetSkeletonType(typeName == "Limb"       ? KFbxSkeleton::eLIMB
+                                  : typeName == "LimbNode" ? KFbxSkeleton::eLIMB_NODE
+                                                           : KFbxSkeleton::eROOT);
+        }
+        return bone;
+    } else if (typeName == "Marker" || typeName == "OpticalMarker" || typeName == "IKEffector" ||
+               typeName == "FKEffector") {
+        auto* marker = KFbxMarker::Create(&mManager, name);
+        if (marker != nullptr) {
+            marker->SetType(typeName == "OpticalMarker" ? KFbxMarker::eOPTICAL
+                            : typeName == "IKEffector"  ? KFbxMarker::eIK_EFFECTOR
+                            : typeName == "FKEffector"  ? KFbxMarker::eFK_EFFECTOR
+                                                        : KFbxMarker::eSTANDARD);
+        }
+        return marker;
+    } else if (typeName == "Camera") {
+        className = "KFbxCamera";
+    } else if (typeName == "Light") {
+        className = "KFbxLight";
+    } else if (typeName == "CameraSwitcher") {
+        className = "KFbxCameraSwitcher";
+    } else if (typeName == "Nurb") {
+        className = "KFbxNurb";
+    } else if (typeName == "Patch") {
+        className = "KFbxPatch";
+    } else if (typeName == "NurbsCurve" || typeName == "NurbsSurface" || typeName == "Boundary" ||
+               typeName == "TrimNurbsSurface") {
+        // Stored in a "Geometry" record of its own, which a connection attaches.
+        return nullptr;
+    }
+    KFbxObject* attribute = CreateObject(className, name);
+    if (attribute == nullptr && std::strcmp(className, "KFbxNull") != 0) {
+        // A kind this build cannot make still keeps its place in the hierarchy.
+        attribute = CreateObject("KFbxNull", name);
+    }
+    return attribute;
+}
+
+void KFbxReaderFbx6Pass::ReadModelFlags(KFbxNode& node) {
+    node.SetMultiLayer(mFile.FieldReadIDefault("MultiLayer", 0) != 0);
+    node.SetMultiTake(mFile.FieldReadIDefault("MultiTake", 0));
+    if (mFile.FieldReadSDefault("Hidden", "") == "True") {
+        node.SetVisibility(false);
+    }
+    node.SetShading(ShadingWordOf(mFile.FieldReadCDefault("Shading", 0)));
+    node.SetCulling(CullingWordOf(mFile.FieldReadSDefault("Culling", "CullingOff")));
+}
+
+void KFbxReaderFbx6Pass::ReadAttributeFields(KFbxNode& /*node*/, KFbxObject* attribute) {
+    if (auto* mesh = dynamic_cast<KFbxMesh*>(attribute)) {
+        if (Option("MODEL")) {
+            ReadMesh(*mesh);
+        }
+    } else if (auto* camera = dynamic_cast<KFbxCamera*>(attribute)) {
+        // The position is the node's translation, read with its properties.
+        std::vector<double> values;
+        if (ReadDoubles(mFile, "Up", values) && values.size() >= 3) {
+            camera->SetUpVector(KFbxVector4(values[0], values[1], values[2], 0.0));
+        }
+        if (ReadDoubles(mFile, "LookAt", values) && values.size() >= 3) {
+            camera->SetLookAt(KFbxVector4(values[0], values[1], values[2], 0.0));
+        }
+        camera->SetShowInfoOnMoving(mFile.FieldReadIDefault("ShowInfoOnMoving", 1) != 0);
+        camera->SetShowAudio(mFile.FieldReadIDefault("ShowAudio", 0) != 0);
+        if (ReadDoubles(mFile, "AudioColor", values) && values.size() >= 3) {
+            camera->SetAudioColor(KFbxColor(values[0], values[1], values[2], 1.0));
+        }
+        camera->SetOrthoZoom(ReadD(mFile, "CameraOrthoZoom", camera->GetOrthoZoom()));
+    } else if (auto* switcher = dynamic_cast<KFbxCameraSwitcher*>(attribute)) {
+        if (mFile.FieldReadBegin("CameraIndexName")) {
+            for (const KString& cameraName : RestS(mFile)) {
+                switcher->AddCameraName(cameraName.Buffer());
+            }
+            mFile.FieldReadEnd();
+        }
+        // The node already holds the switcher: the index lives in its channel.
+        switcher->SetDefaultCameraIndex(mFile.FieldReadIDefault("CameraId", 0));
+    } else if (attribute != nullptr && Option("MODEL")) {
+        ReadParametricAttribute(*attribute);
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadProperties(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
+    while (mFile.FieldReadBegin("Property")) {
+        ReadProperty(object, second, skipDerivedChannels);
+        mFile.FieldReadEnd();
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadProperty(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
+    const KString name = NextS(mFile);
+    const KString typeName = NextS(mFile);
+    const KString flags = NextS(mFile);
+    if (name.GetLen() == 0) {
+        return;
+    }
+    if (skipDerivedChannels && IsOneOf(name, kDerivedChannels, std::size(kDerivedChannels))) {
+        return;
+    }
+    const bool animatable = std::strchr(flags.Buffer(), 'A') != nullptr;
+    const bool user = std::strchr(flags.Buffer(), 'U') != nullptr;
+    KFbxProperty property = object.FindProperty(name.Buffer());
+    if (!property.IsValid() && second != nullptr) {
+        property = second->FindProperty(name.Buffer());
+    }
+    if (!property.IsValid()) {
+        const KFbxDataType dataType = animatable ? KFbxGetDataTypeByName(typeName.Buffer())
+                                                 : KFbxDataTypeFromTypeName(typeName.Buffer());
+        if (dataType == KFbxDataType()) {
+            return;
+        }
+        property = KFbxProperty::Create(&object, name.Buffer(), dataType, "");
+        if (!property.IsValid()) {
+            return;
+        }
+        property.ModifyFlag(KFbxProperty::kUser, user);
+        property.ModifyFlag(KFbxProperty::kAnimatable, animatable);
+        property.ModifyFlag(KFbxProperty::kPublicFlag8, std::strchr(flags.Buffer(), '+') != nullptr);
+    }
+    ReadPropertyValue(mFile, property, animatable, user);
+}
+
+void KFbxReaderFbx6Pass::ReadGenericNode(const KString& prefixedName) {
+    KFbxGenericNode* node = KFbxGenericNode::Create(&mManager, WithoutPrefix(prefixedName).Buffer());
+    if (node == nullptr) {
+        return;
+    }
+    mScene.ConnectObject(node);
+    Remember(prefixedName, node);
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*node, nullptr);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadSceneInfo() {
+    KFbxSceneInfo* info = KFbxSceneInfo::Create(&mManager, "GlobalInfo");
+    if (info == nullptr) {
+        return;
+    }
+    if (mFile.FieldReadBegin("MetaData")) {
+        if (mFile.FieldReadBlockBegin()) {
+            info->mTitle = mFile.FieldReadSDefault("Title", "");
+            info->mSubject = mFile.FieldReadSDefault("Subject", "");
+            info->mAuthor = mFile.FieldReadSDefault("Author", "");
+            info->mKeywords = mFile.FieldReadSDefault("Keywords", "");
+            info->mRevision = mFile.FieldReadSDefault("Revision", "");
+            info->mComment = mFile.FieldReadSDefault("Comment", "");
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    mScene.SetSceneInfo(info);
+}
+
+void KFbxReaderFbx6Pass::ReadGlobalSettings() {
+    KFbxGlobalSettings* settings = mScene.GetGlobalSettings();
+    if (settings == nullptr || !mFile.FieldReadBegin("Properties60")) {
+        return;
+    }
+    if (mFile.FieldReadBlockBegin()) {
+        ReadProperties(*settings, nullptr);
+        mFile.FieldReadBlockEnd();
+    }
+    mFile.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::ReadVersion5() {
+    if (!mFile.FieldReadBegin("Version5") || !mFile.FieldReadBlockBegin()) {
+        return;
+    }
+    KFbxGlobalLightSettings& light = mScene.GetGlobalLightSettings();
+    std::vector<double> color;
+    if (mFile.FieldReadBegin("AmbientRenderSettings") && mFile.FieldReadBlockBegin()) {
+        if (ReadDoubles(mFile, "AmbientLightColor", color) && color.size() >= 4) {
+            light.SetAmbientColor(KFbxColor(color[0], color[1], color[2], color[3]));
+        }
+        mFile.FieldReadBlockEnd();
+        mFile.FieldReadEnd();
+    }
+    if (mFile.FieldReadBegin("FogOptions") && mFile.FieldReadBlockBegin()) {
+        light.SetFogEnable(mFile.FieldReadIDefault("FlogEnable", 0) != 0);
+        const int fogMode = mFile.FieldReadIDefault("FogMode", 0);
+        if (fogMode >= KFbxGlobalLightSettings::eLINEAR && fogMode <= KFbxGlobalLightSettings::eSQUAREROOT_EXPONENTIAL) {
+            light.SetFogMode(static_cast<KFbxGlobalLightSettings::EFogMode>(fogMode));
+        }
+        light.SetFogDensity(ReadD(mFile, "FogDensity", light.GetFogDensity()));
+        light.SetFogStart(ReadD(mFile, "FogStart", light.GetFogStart()));
+        light.SetFogEnd(ReadD(mFile, "FogEnd", light.GetFogEnd()));
+        if (ReadDoubles(mFile, "FogColor", color) && color.size() >= 3) {
+            light.SetFogColor(KFbxColor(color[0], color[1], color[2], 1.0));
+        }
+        mFile.FieldReadBlockEnd();
+        mFile.FieldReadEnd();
+    }
+    if (mFile.FieldReadBegin("Settings") && mFile.FieldReadBlockBegin()) {
+        KFbxGlobalTimeSettings& time = mScene.GetGlobalTimeSettings();
+        time.RestoreDefaultSettings();
+        const KString frameRate = mFile.FieldReadSDefault("FrameRate", "");
+        const int mode = KTime::GetTimeModeFromName(frameRate.Buffer());
+        if (frameRate.GetLen() > 0 && mode >= 0 && mode < KTime::eTimeModeCount) {
+            time.SetTimeMode(mode);
+        }
+        time.SetTimeFormat(mFile.FieldReadIDefault("TimeFormat", time.GetTimeFormat()));
+        time.SetSnapOnFrames(mFile.FieldReadIDefault("SnapOnFrames", time.GetSnapOnFrames()));
+        const int marker = mFile.FieldReadIDefault("ReferenceTimeIndex", -1);
+        KTimeSpan span;
+        if (mFile.FieldReadBegin("TimeLineStartTime")) {
+            span.SetStart(KTime(mFile.FieldGetRemainingValueCount() > 0 ? mFile.FieldReadL() : 0));
+            mFile.FieldReadEnd();
+        }
+        if (mFile.FieldReadBegin("TimeLineStopTime")) {
+            span.SetStop(KTime(mFile.FieldGetRemainingValueCount() > 0 ? mFile.FieldReadL() : 0));
+            mFile.FieldReadEnd();
+        }
+        time.SetTimelineDefaultTimeSpan(span);
+        if (marker >= 0 && marker < time.GetTimeMarkerCount()) {
+            time.SetCurrentTimeMarker(marker);
+        }
+        mFile.FieldReadBlockEnd();
+        mFile.FieldReadEnd();
+    }
+    if (mFile.FieldReadBegin("RendererSetting") && mFile.FieldReadBlockBegin()) {
+        KFbxGlobalCameraSettings& cameras = mScene.GetGlobalCameraSettings();
+        cameras.SetDefaultCamera(mFile.FieldReadSDefault("DefaultCamera", "Producer Perspective").Buffer());
+        const int viewing = mFile.FieldReadIDefault("DefaultViewingMode", 0);
+        if (viewing >= KFbxGlobalCameraSettings::eSTANDARD && viewing <= KFbxGlobalCameraSettings::eMODELS_ONLY) {
+            cameras.SetDefaultViewingMode(static_cast<KFbxGlobalCameraSettings::EViewingMode>(viewing));
+        }
+        mFile.FieldReadBlockEnd();
+        mFile.FieldReadEnd();
+    }
+    mFile.FieldReadBlockEnd();
+    mFile.FieldReadEnd();
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,286 @@
+// The FBX 6 reader's materials, textures, videos, deformers, poses, caches
+// and weighted maps.
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
+
+#include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/geometry/KFbxCache.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxGeometryWeightedMap.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/geometry/KFbxVertexCacheDeformer.h>
+#include <fbxfilesdk/geometry/KFbxWeightedMapping.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <memory>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace fbx6read;
+
+namespace {
+
+// The transform stored relative to the link matrix, made absolute again:
+// the stored matrix applies first, then the link's.
+KgeMatrix AbsoluteFromRelative(const KgeMatrix& relative, const KgeMatrix& link) {
+    KgeMatrix absolute;
+    KgeMatrixMultAffine(absolute, link, relative);
+    return absolute;
+}
+
+}  // namespace
+
+void KFbxReaderFbx6Pass::ReadMaterial(const KString& prefixedName, const KString& /*typeName*/) {
+    const KString shadingModel = mFile.FieldReadSDefault("ShadingModel", "phong");
+    const KString name = WithoutPrefix(prefixedName);
+    KFbxSurfaceMaterial* material = nullptr;
+    if (shadingModel.CompareNoCase("lambert") == 0) {
+        material = KFbxSurfaceLambert::Create(&mManager, name.Buffer());
+    } else {
+        material = KFbxSurfacePhong::Create(&mManager, name.Buffer());
+    }
+    if (material == nullptr) {
+        return;
+    }
+    mScene.ConnectObject(material);
+    Remember(prefixedName, material);
+    const bool multiLayer = mFile.FieldReadIDefault("MultiLayer", 0) != 0;
+    KFbxProperty multiLayerProperty = material->GetMultiLayer();
+    multiLayerProperty.Set(&multiLayer, eFbxValueBool);
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*material, nullptr, true);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadTexture(const KString& prefixedName, const KString& /*typeName*/) {
+    KFbxTexture* texture = KFbxTexture::Create(&mManager, WithoutPrefix(prefixedName).Buffer());
+    if (texture == nullptr) {
+        return;
+    }
+    mScene.ConnectObject(texture);
+    Remember(prefixedName, texture);
+    texture->SetTextureType(mFile.FieldReadSDefault("Type", "").Buffer());
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*texture, nullptr);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    texture->SetMediaName(mFile.FieldReadSDefault("Media", "").Buffer());
+    texture->SetFileName(mFile.FieldReadSDefault("FileName", "").Buffer());
+    texture->SetRelativeFileName(mFile.FieldReadSDefault("RelativeFilename", "").Buffer());
+    std::vector<double> pair;
+    if (ReadDoubles(mFile, "ModelUVTranslation", pair) && pair.size() >= 2) {
+        texture->SetUVTranslation(KFbxVector2(pair[0], pair[1]));
+    }
+    if (ReadDoubles(mFile, "ModelUVScaling", pair) && pair.size() >= 2) {
+        texture->SetUVScaling(KFbxVector2(pair[0], pair[1]));
+    }
+    const KString alphaSource = mFile.FieldReadSDefault("Texture_Alpha_Source", "None");
+    texture->SetAlphaSource(alphaSource == "RGB_Intensity" ? KFbxTexture::eRGB_INTENSITY
+                            : alphaSource == "Alpha_Black" ? KFbxTexture::eBLACK
+                                                           : KFbxTexture::eNONE);
+    std::vector<int> cropping;
+    if (ReadInts(mFile, "Cropping", cropping) && cropping.size() >= 4) {
+        texture->SetCropping(cropping[0], cropping[1], cropping[2], cropping[3]);
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadDeformer(const KString& prefixedName, const KString& typeName) {
+    const KString name = WithoutPrefix(prefixedName);
+    KFbxObject* deformer = nullptr;
+    if (typeName == "Skin") {
+        KFbxSkin* skin = KFbxSkin::Create(&mManager, name.Buffer());
+        if (skin != nullptr) {
+            skin->SetDeformAccuracy(ReadD(mFile, "Link_DeformAcuracy", 50.0));
+        }
+        deformer = skin;
+    } else if (typeName == "Cluster") {
+        KFbxCluster* cluster = KFbxCluster::Create(&mManager, name.Buffer());
+        if (cluster != nullptr) {
+            const KString mode = mFile.FieldReadSDefault("Mode", "");
+            cluster->SetLinkMode(mode == "Additive" ? KFbxCluster::eADDITIVE
+                                 : mode == "Total1" ? KFbxCluster::eTOTAL1
+                                                    : KFbxCluster::eNORMALIZE);
+            if (mFile.FieldReadBegin("UserData")) {
+                const KString id = NextS(mFile);
+                const KString data = NextS(mFile);
+                cluster->SetUserData(id.Buffer(), data.Buffer());
+                mFile.FieldReadEnd();
+            }
+            std::vector<int> indices;
+            std::vector<double> weights;
+            ReadInts(mFile, "Indexes", indices);
+            ReadDoubles(mFile, "Weights", weights);
+            for (std::size_t i = 0; i < indices.size(); ++i) {
+                cluster->AddControlPointIndex(indices[i], i < weights.size() ? weights[i] : 0.0);
+            }
+            KgeMatrix link;
+            ReadMatrix(mFile, "TransformLink", link);
+            cluster->SetTransformLinkMatrix(link);
+            KgeMatrix relative;
+            if (ReadMatrix(mFile, "Transform", relative)) {
+                cluster->SetTransformMatrix(AbsoluteFromRelative(relative, link));
+            }
+            if (mFile.FieldReadBegin("AssociateModel")) {
+                if (mFile.FieldReadBlockBegin()) {
+                    if (ReadMatrix(mFile, "Transform", relative)) {
+                        cluster->SetTransformAssociateModelMatrix(AbsoluteFromRelative(relative, link));
+                    }
+                    mFile.FieldReadBlockEnd();
+                }
+                mFile.FieldReadEnd();
+            }
+            KgeMatrix parent;
+            if (ReadMatrix(mFile, "TransformParent", parent)) {
+                cluster->SetTransformParentMatrix(parent);
+            }
+        }
+        deformer = cluster;
+    } else if (typeName == "VertexCache") {
+        deformer = KFbxVertexCacheDeformer::Create(&mManager, name.Buffer());
+    }
+    if (deformer == nullptr) {
+        return;
+    }
+    mScene.ConnectObject(deformer);
+    Remember(prefixedName, deformer);
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*deformer, nullptr);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadPose(const KString& prefixedName, const KString& /*typeName*/) {
+    KFbxPose* pose = KFbxPose::Create(&mManager, WithoutPrefix(prefixedName).Buffer());
+    if (pose == nullptr) {
+        return;
+    }
+    const bool bindPose = mFile.FieldReadSDefault("Type", "RestPose") == "BindPose";
+    pose->SetIsBindPose(bindPose);
+    mScene.ConnectObject(pose);
+    Remember(prefixedName, pose);
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*pose, nullptr);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    // The nodes are named before connections give them their place; the
+    // entries are made once the whole scene is read.
+    while (mFile.FieldReadBegin("PoseNode")) {
+        if (mFile.FieldReadBlockBegin()) {
+            PendingPoseEntry entry;
+            entry.mPose = pose;
+            entry.mNodeName = mFile.FieldReadSDefault("Node", "");
+            ReadDoubles(mFile, "Matrix", entry.mMatrix);
+            entry.mLocal = !bindPose && mFile.FieldReadIDefault("Local", 0) != 0;
+            mPoseEntries.push_back(entry);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadVideo(const KString& prefixedName, const KString& /*typeName*/) {
+    KFbxObject* video = CreateObject("KFbxVideo", WithoutPrefix(prefixedName).Buffer());
+    if (video == nullptr) {
+        return;
+    }
+    mScene.ConnectObject(video);
+    Remember(prefixedName, video);
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*video, nullptr);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    ReadVideoContents(*video);
+}
+
+void KFbxReaderFbx6Pass::ReadCache(const KString& prefixedName, const KString& /*typeName*/) {
+    KFbxCache* cache = KFbxCache::Create(&mManager, WithoutPrefix(prefixedName).Buffer());
+    if (cache == nullptr) {
+        return;
+    }
+    mScene.ConnectObject(cache);
+    Remember(prefixedName, cache);
+    if (mFile.FieldReadBegin("Properties60")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadProperties(*cache, nullptr);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadWeightedMap(const KString& prefixedName, const KString& /*typeName*/) {
+    KFbxGeometryWeightedMap* map = KFbxGeometryWeightedMap::Create(&mManager, WithoutPrefix(prefixedName).Buffer());
+    if (map == nullptr) {
+        return;
+    }
+    mScene.ConnectObject(map);
+    Remember(prefixedName, map);
+    const int sources = mFile.FieldReadIDefault("SourceCount", 0);
+    const int destinations = mFile.FieldReadIDefault("DestinationCount", 0);
+    if (sources < 0 || destinations < 0) {
+        return;
+    }
+    // Relations name their elements, so the element counts only need to
+    // cover what the records use; larger counts from a damaged file are
+    // not allocated up front.
+    int usedSources = 0;
+    int usedDestinations = 0;
+    struct Relation {
+        int mSource;
+        int mDestination;
+        double mWeight;
+    };
+    std::vector<Relation> relations;
+    while (mFile.FieldReadBegin("IndexMapping")) {
+        const std::vector<double> values = RestD(mFile);
+        mFile.FieldReadEnd();
+        if (values.size() < 2) {
+            continue;
+        }
+        const int source = static_cast<int>(values[0]);
+        for (std::size_t at = 2; at + 1 < values.size(); at += 2) {
+            const int destination = static_cast<int>(values[at]);
+            if (source < 0 || source >= sources || destination < 0 || destination >= destinations) {
+                continue;
+            }
+            relations.push_back({source, destination, values[at + 1]});
+            usedSources = std::max(usedSources, source + 1);
+            usedDestinations = std::max(usedDestinations, destination + 1);
+        }
+    }
+    constexpr int kMaxElements = 1 << 24;
+    auto mapping = std::unique_ptr<KFbxWeightedMapping>(new (std::nothrow) KFbxWeightedMapping(
+        std::min(sources, std::max(usedSources, kMaxElements)), std::min(destinations, std::max(usedDestinations, kMaxElements))));
+    if (mapping == nullptr) {
+        return;
+    }
+    for (const Relation& relation : relations) {
+        mapping->Add(relation.mSource, relation.mDestination, relation.mWeight);
+    }
+    map->SetValues(std::move(mapping));
+}
+
+}  // namespace fbxsdk_2006_11_1

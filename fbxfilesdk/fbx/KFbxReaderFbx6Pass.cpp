@@ -1,0 +1,439 @@
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+#include <fbxfilesdk/core/KFbxClassRegistration.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSubDeformer.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <cstring>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace fbx6read;
+
+namespace {
+
+constexpr int kSummarySection = 1;
+constexpr char kRootName[] = "Model::Scene";
+
+// The records of a take that carry object animation, with the class their
+// objects belong to.
+const char* const kTakeBlockRecords[] = {"Model", "GenericNode", "Texture", "Material", "Constraint"};
+
+// The comment and spans of a "Take" block, in the summary or the takes section.
+void ReadTakeFields(KFbx& file, KFbxTakeInfo& take) {
+    take.mDescription = file.FieldReadSDefault("Comments", "");
+    KTime start;
+    KTime stop;
+    if (ReadTimeSpan(file, "LocalTime", start, stop)) {
+        take.mLocalTimeSpan.Set(start, stop);
+    }
+    if (ReadTimeSpan(file, "ReferenceTime", start, stop)) {
+        take.mReferenceTimeSpan.Set(start, stop);
+    }
+}
+
+template <class T>
+T* As(KFbxObject* object) {
+    return object != nullptr && object->Is(T::ClassId) ? static_cast<T*>(object) : nullptr;
+}
+
+}  // namespace
+
+KFbxReaderFbx6Pass::KFbxReaderFbx6Pass(KFbxSdkManager& manager, KFbx& file, KFbxScene& scene,
+                                       KFbxStreamOptionsFbxReader& options)
+    : mManager(manager), mFile(file), mScene(scene), mOptions(options) {}
+
+bool KFbxReaderFbx6Pass::Option(const char* name) const { return mOptions.GetBoolOption(name, true); }
+
+KFbxClassId KFbxReaderFbx6Pass::ClassIdOf(const char* className) const {
+    const KFbxClassRegistration* rows = KFbxGetClassRegistrations();
+    for (int row = 0; row < kKFbxClassRegistrationCount; ++row) {
+        if (std::strcmp(rows[row].mName, className) == 0) {
+            return rows[row].mClassId != nullptr ? *rows[row].mClassId : KFbxClassId();
+        }
+    }
+    return KFbxClassId();
+}
+
+KFbxObject* KFbxReaderFbx6Pass::CreateObject(const char* className, const char* name) {
+    const KFbxClassId classId = ClassIdOf(className);
+    if (classId == KFbxClassId()) {
+        return nullptr;
+    }
+    return dynamic_cast<KFbxObject*>(CreateObjectOfClass(&mManager, classId, name));
+}
+
+void KFbxReaderFbx6Pass::Remember(const KString& prefixedName, KFbxObject* object) {
+    if (object != nullptr) {
+        // A later object of the same name wins, as a later record overwrites.
+        mObjects[std::string(prefixedName.Buffer())] = object;
+    }
+}
+
+KFbxObject* KFbxReaderFbx6Pass::Find(const KString& prefixedName) const {
+    const auto found = mObjects.find(std::string(prefixedName.Buffer()));
+    return found != mObjects.end() ? found->second : nullptr;
+}
+
+void KFbxReaderFbx6Pass::ReadSummaryTakes(KFbx& file, std::vector<KFbxTakeInfo>& takes, KString& current) {
+    if (!file.FieldReadBegin("Summary") || !file.FieldReadBlockBegin()) {
+        return;
+    }
+    if (file.FieldReadBegin("Takes") && file.FieldReadBlockBegin()) {
+        current = file.FieldReadSDefault("Current", "");
+        while (file.FieldReadBegin("Take")) {
+            KFbxTakeInfo take;
+            take.mName = NextS(file);
+            take.mSelect = true;
+            if (file.FieldReadBlockBegin()) {
+                ReadTakeFields(file, take);
+                file.FieldReadBlockEnd();
+            }
+            file.FieldReadEnd();
+            takes.push_back(take);
+        }
+        file.FieldReadBlockEnd();
+    }
+    file.FieldReadEnd();
+    file.FieldReadBlockEnd();
+    file.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::Run() {
+    // The summary's take records are the reference for the takes' spans.
+    std::vector<KFbxTakeInfo> summaryTakes;
+    KString summaryCurrent;
+    if (mFile.SelectSection(kSummarySection)) {
+        ReadSummaryTakes(mFile, summaryTakes, summaryCurrent);
+    }
+    mFile.SelectSection(0);
+
+    KFbxNode* root = mScene.GetRootNode();
+    if (root != nullptr) {
+        Remember(KString(kRootName), root);
+    }
+    ReadObjects();
+    ReadConnections();
+    // A model that no connection places (a damaged file) still belongs to
+    // the scene: under the root.
+    for (KFbxNode* node : mCreatedNodes) {
+        if (node->GetParent() == nullptr && root != nullptr && node != root) {
+            root->AddChild(node);
+        }
+    }
+    // Material and texture elements name the node's objects by position.
+    mScene.FillMaterialLayersFromConnections();
+    mScene.FillTextureLayersFromConnections();
+    ResolvePoses();
+    ResolveTrimSurfaces();
+    ResolveParentOffsets();
+    for (KFbxNode* node : mNodes) {
+        node->UpdatePivotsAndLimitsFromProperties();
+    }
+    if (Option("ANIMATION")) {
+        ReadTakes();
+    }
+    for (const KFbxTakeInfo& take : summaryTakes) {
+        KFbxTakeInfo* known = mScene.GetTakeInfo(take.mName);
+        if (known != nullptr) {
+            known->mLocalTimeSpan = take.mLocalTimeSpan;
+            known->mReferenceTimeSpan = take.mReferenceTimeSpan;
+            if (take.mDescription.GetLen() > 0) {
+                known->mDescription = take.mDescription;
+            }
+        } else if (Option("ANIMATION")) {
+            StoreTakeInfo(take);
+        }
+    }
+    if (Option("GLOBAL SETTINGS")) {
+        ReadVersion5();
+    }
+    // The take the caller asks for, when the file has it; else the file's own.
+    const KString wanted = mOptions.GetStringOption("CURRENT TAKE NAME", "");
+    if (wanted.GetLen() > 0 && mScene.GetTakeInfo(wanted) != nullptr) {
+        mScene.SetCurrentTake(wanted.Buffer());
+    } else if (summaryCurrent.GetLen() > 0 && mScene.GetTakeInfo(summaryCurrent) != nullptr) {
+        mScene.SetCurrentTake(summaryCurrent.Buffer());
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadObjects() {
+    if (!mFile.FieldReadBegin("Objects") || !mFile.FieldReadBlockBegin()) {
+        return;
+    }
+    struct Kind {
+        const char* mRecord;
+        const char* mOption;
+        void (KFbxReaderFbx6Pass::*mRead)(const KString&, const KString&);
+    };
+    // Models first: every other kind may name them.
+    const Kind kinds[] = {
+        {"Model", "MODEL", &KFbxReaderFbx6Pass::ReadModel},
+        {"Geometry", "MODEL", &KFbxReaderFbx6Pass::ReadGeometry},
+        {"GeometryWeightedMap", "MODEL", &KFbxReaderFbx6Pass::ReadWeightedMap},
+        {"Material", "MATERIAL", &KFbxReaderFbx6Pass::ReadMaterial},
+        {"Video", "MEDIA", &KFbxReaderFbx6Pass::ReadVideo},
+        {"Texture", "TEXTURE", &KFbxReaderFbx6Pass::ReadTexture},
+        {"Deformer", "LINK", &KFbxReaderFbx6Pass::ReadDeformer},
+        {"Cache", "LINK", &KFbxReaderFbx6Pass::ReadCache},
+        {"Pose", "MODEL", &KFbxReaderFbx6Pass::ReadPose},
+        {"ControlSetPlug", "CHARACTER", &KFbxReaderFbx6Pass::ReadControlSetPlug},
+    };
+    for (const Kind& kind : kinds) {
+        if (!Option(kind.mOption)) {
+            continue;
+        }
+        while (mFile.FieldReadBegin(kind.mRecord)) {
+            const KString name = NextS(mFile);
+            const KString typeName = NextS(mFile);
+            if (mFile.FieldReadBlockBegin()) {
+                (this->*kind.mRead)(name, typeName);
+                mFile.FieldReadBlockEnd();
+            }
+            mFile.FieldReadEnd();
+        }
+    }
+    ReadConstraints();
+    while (mFile.FieldReadBegin("GenericNode")) {
+        const KString name = NextS(mFile);
+        if (mFile.FieldReadBlockBegin()) {
+            ReadGenericNode(name);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    if (mFile.FieldReadBegin("SceneInfo")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadSceneInfo();
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    if (Option("GLOBAL SETTINGS") && mFile.FieldReadBegin("GlobalSettings")) {
+        if (mFile.FieldReadBlockBegin()) {
+            ReadGlobalSettings();
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    mFile.FieldReadBlockEnd();
+    mFile.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::ReadConnections() {
+    if (!mFile.FieldReadBegin("Connections") || !mFile.FieldReadBlockBegin()) {
+        return;
+    }
+    while (mFile.FieldReadBegin("Connect")) {
+        const KString kind = NextS(mFile);
+        const std::vector<KString> names = RestS(mFile);
+        mFile.FieldReadEnd();
+        Connect(kind, names);
+    }
+    mFile.FieldReadBlockEnd();
+    mFile.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::Connect(const KString& kind, const std::vector<KString>& names) {
+    if (kind == "OO" && names.size() >= 2) {
+        ConnectObjects(Find(names[0]), Find(names[1]));
+    } else if (kind == "OP" && names.size() >= 3) {
+        KFbxObject* source = Find(names[0]);
+        KFbxObject* owner = Find(names[1]);
+        if (source == nullptr || owner == nullptr) {
+            return;
+        }
+        auto* cluster = As<KFbxCluster>(owner);
+        auto* node = As<KFbxNode>(source);
+        if (cluster != nullptr && node != nullptr && names[2] == "SrcModelReference") {
+            cluster->SetAssociateModel(node);
+            return;
+        }
+        KFbxProperty property = owner->FindProperty(names[2].Buffer());
+        if (property.IsValid()) {
+            property.ConnectSrc(source);
+        }
+    } else if (kind == "PO" && names.size() >= 3) {
+        KFbxObject* owner = Find(names[0]);
+        KFbxObject* destination = Find(names[2]);
+        if (owner == nullptr || destination == nullptr) {
+            return;
+        }
+        KFbxProperty property = owner->FindProperty(names[1].Buffer());
+        if (property.IsValid()) {
+            destination->ConnectSrc(&property);
+        }
+    } else if (kind == "PP" && names.size() >= 4) {
+        KFbxObject* sourceOwner = Find(names[0]);
+        KFbxObject* destinationOwner = Find(names[2]);
+        if (sourceOwner == nullptr || destinationOwner == nullptr) {
+            return;
+        }
+        KFbxProperty source = sourceOwner->FindProperty(names[1].Buffer());
+        KFbxProperty destination = destinationOwner->FindProperty(names[3].Buffer());
+        if (source.IsValid() && destination.IsValid()) {
+            destination.ConnectSrc(&source);
+        }
+    }
+}
+
+void KFbxReaderFbx6Pass::ConnectObjects(KFbxObject* source, KFbxObject* destination) {
+    if (source == nullptr || destination == nullptr || source == destination) {
+        return;
+    }
+    auto* sourceNode = As<KFbxNode>(source);
+    auto* destinationNode = As<KFbxNode>(destination);
+    if (sourceNode != nullptr && destinationNode != nullptr) {
+        destinationNode->AddChild(sourceNode);
+        return;
+    }
+    if (sourceNode != nullptr) {
+        // A node that a cluster names is the bone it follows.
+        if (auto* cluster = As<KFbxCluster>(destination)) {
+            cluster->SetLink(sourceNode);
+            return;
+        }
+    }
+    if (destinationNode != nullptr) {
+        // Connections name a node for its geometry.
+        auto* geometry = As<KFbxGeometry>(destinationNode->GetNodeAttribute());
+        if (auto* deformer = As<KFbxDeformer>(source)) {
+            if (geometry != nullptr) {
+                geometry->AddDeformer(deformer);
+            }
+            return;
+        }
+        if (auto* attribute = As<KFbxNodeAttribute>(source)) {
+            if (destinationNode->GetNodeAttribute() == nullptr) {
+                destinationNode->SetNodeAttribute(attribute);
+            } else {
+                destinationNode->AddNodeAttribute(attribute);
+            }
+            return;
+        }
+    }
+    if (auto* skin = As<KFbxSkin>(destination)) {
+        if (auto* cluster = As<KFbxCluster>(source)) {
+            skin->AddCluster(cluster);
+            return;
+        }
+    }
+    if (!destination->IsConnectedSrc(source)) {
+        destination->ConnectSrc(source);
+    }
+}
+
+void KFbxReaderFbx6Pass::ResolvePoses() {
+    for (const PendingPoseEntry& entry : mPoseEntries) {
+        auto* pose = As<KFbxPose>(entry.mPose);
+        auto* node = As<KFbxNode>(Find(entry.mNodeName));
+        if (pose == nullptr || node == nullptr) {
+            continue;
+        }
+        KgeMatrix matrix;
+        if (entry.mMatrix.size() >= 16) {
+            matrix.CopyFrom16(entry.mMatrix.data());
+        }
+        pose->Add(node, matrix, entry.mLocal);
+    }
+}
+
+void KFbxReaderFbx6Pass::StoreTakeInfo(const KFbxTakeInfo& take) {
+    if (KFbxTakeInfo* known = mScene.GetTakeInfo(take.mName)) {
+        *known = take;
+        return;
+    }
+    // The scene takes the record whether or not an object has the take yet.
+    auto* copy = new (std::nothrow) KFbxTakeInfo(take);
+    if (copy != nullptr && !mScene.AddTakeInfo(copy)) {
+        delete copy;
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadTakes() {
+    if (!mFile.FieldReadBegin("Takes") || !mFile.FieldReadBlockBegin()) {
+        return;
+    }
+    const KString current = mFile.FieldReadSDefault("Current", "");
+    while (mFile.FieldReadBegin("Take")) {
+        const KString takeName = NextS(mFile);
+        if (takeName.GetLen() == 0 || !mFile.FieldReadBlockBegin()) {
+            mFile.FieldReadEnd();
+            continue;
+        }
+        KFbxTakeInfo take;
+        take.mName = takeName;
+        ReadTakeFields(mFile, take);
+        StoreTakeInfo(take);
+        for (const char* record : kTakeBlockRecords) {
+            ReadTakeBlocks(takeName, record);
+        }
+        mFile.FieldReadBlockEnd();
+        mFile.FieldReadEnd();
+    }
+    mFile.FieldReadBlockEnd();
+    mFile.FieldReadEnd();
+    if (current.GetLen() > 0 && mScene.GetTakeInfo(current) != nullptr) {
+        mScene.SetCurrentTake(current.Buffer());
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadTakeBlocks(const KString& takeName, const char* recordName) {
+    while (mFile.FieldReadBegin(recordName)) {
+        const KString name = NextS(mFile);
+        KFbxObject* object = Find(name);
+        // The root keeps its real name in take blocks.
+        if (object == nullptr && mScene.GetRootNode() != nullptr &&
+            WithoutPrefix(name) == mScene.GetRootNode()->GetName()) {
+            object = mScene.GetRootNode();
+        }
+        auto* container = dynamic_cast<KFbxTakeNodeContainer*>(object);
+        if (container != nullptr && mFile.FieldReadBlockBegin()) {
+            KFbxTakeNode* takeNode = nullptr;
+            for (int i = 0; i < container->GetTakeNodeCount(); ++i) {
+                if (takeName == container->GetTakeNodeName(i)) {
+                    takeNode = container->GetTakeNode(i);
+                }
+            }
+            if (takeNode == nullptr) {
+                takeNode = container->CreateTakeNode(takeName.Buffer());
+            }
+            KFCurveNode* root = takeNode != nullptr ? takeNode->GetKFCurveNode() : nullptr;
+            if (root != nullptr) {
+                while (KFCurveNode::FbxRetrieve(&mFile, root, false, true, false) != nullptr) {
+                }
+                // Shininess is stored a hundred times larger.
+                if (std::strcmp(recordName, "Material") == 0) {
+                    if (KFCurve* shininess = takeNode->GetMaterialShininess()) {
+                        shininess->KeyScaleValue(false, 0.01f);
+                    }
+                }
+            }
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,146 @@
+// One read of an FBX 6 file into a scene: the objects, their connections,
+// the takes and the settings, in the order the file needs them. Objects are
+// found again by their names with type prefix, as the connections and take
+// blocks name them. Every record is optional and every value has a default,
+// so a file of unexpected content gives a partial scene but never a failure.
+#ifndef FBXFILESDK_FBX_KFBXREADERFBX6PASS_H
+#define FBXFILESDK_FBX_KFBXREADERFBX6PASS_H
+
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/scene/KFbxTakeInfo.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbx;
+class KFbxGeometry;
+class KFbxLayerElement;
+class KFbxMesh;
+class KFbxNode;
+class KFbxObject;
+class KFbxSdkManager;
+class KFbxScene;
+class KFbxStreamOptionsFbxReader;
+class KFbxTakeNodeContainer;
+
+class KFbxReaderFbx6Pass {
+public:
+    KFbxReaderFbx6Pass(KFbxSdkManager& manager, KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
+
+    // The take records of the "Summary" section (the second section).
+    static void ReadSummaryTakes(KFbx& file, std::vector<KFbxTakeInfo>& takes, KString& current);
+
+    // The path of the file being read: embedded media are extracted into the
+    // media folder beside it.
+    void SetFileName(const KString& fileName) { mFileName = fileName; }
+
+    // Reads the main section into the (cleared) scene.
+    void Run();
+
+    // Checks the parametric geometry and constraint records of the main
+    // section (selected, at its top level) before anything is read: false,
+    // with the reason, for a record whose counts disagree with its arrays
+    // or whose orders are unusable.
+    static bool CheckObjectRecords(KFbx& file, KString& why);
+
+private:
+    struct PendingPoseEntry {
+        KFbxObject* mPose = nullptr;
+        KString mNodeName;
+        std::vector<double> mMatrix;
+        bool mLocal = false;
+    };
+
+    bool Option(const char* name) const;
+    KFbxClassId ClassIdOf(const char* className) const;
+    KFbxObject* CreateObject(const char* className, const char* name);
+    void Remember(const KString& prefixedName, KFbxObject* object);
+    KFbxObject* Find(const KString& prefixedName) const;
+
+    // ---- objects ----
+    void ReadObjects();
+    void ReadModel(const KString& prefixedName, const KString& typeName);
+    KFbxObject* CreateAttribute(const KString& typeName, const std::vector<KString>& typeFlags, const char* name);
+    void ReadAttributeFields(KFbxNode& node, KFbxObject* attribute);
+    void ReadModelFlags(KFbxNode& node);
+    // The "Properties60" block onto the object, and onto the second object
+    // for names the first does not have (a node and its attribute); names
+    // neither has become user properties of the first.
+    void ReadProperties(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels = false);
+    void ReadProperty(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels);
+    void ReadGenericNode(const KString& prefixedName);
+    void ReadSceneInfo();
+    void ReadPose(const KString& prefixedName, const KString& typeName);
+    void ReadMaterial(const KString& prefixedName, const KString& typeName);
+    void ReadDeformer(const KString& prefixedName, const KString& typeName);
+    void ReadVideo(const KString& prefixedName, const KString& typeName);
+    // The file names and the embedded content of a video record.
+    void ReadVideoContents(KFbxObject& video);
+    void ReadTexture(const KString& prefixedName, const KString& typeName);
+    void ReadCache(const KString& prefixedName, const KString& typeName);
+    void ReadWeightedMap(const KString& prefixedName, const KString& typeName);
+    void ReadGlobalSettings();
+
+    // ---- parametric geometry, control set plugs, constraints ----
+    // The contents of a NURB or patch model; false for contents it refuses.
+    bool ReadParametricAttribute(KFbxObject& attribute);
+    // Layer elements, layers and shapes, which every geometry record may hold.
+    void ReadGeometryContents(KFbxGeometry& geometry);
+    void ReadGeometry(const KString& prefixedName, const KString& typeName);
+    void ResolveTrimSurfaces();
+    void ReadControlSetPlug(const KString& prefixedName, const KString& typeName);
+    void ReadConstraints();
+    void ReadConstraint(const KString& prefixedName, const KString& typeName);
+    // The object's "Properties60" block of the current record, when it has one.
+    void ReadPropertiesBlock(KFbxObject& object);
+    void ResolveParentOffsets();
+
+    // ---- geometry ----
+    void ReadMesh(KFbxMesh& mesh);
+    // The elements by record name and typed index, until a layer takes them.
+    using LayerElements = std::map<std::string, std::unique_ptr<KFbxLayerElement>>;
+    void ReadLayerElements(LayerElements& elements);
+    void ReadLayers(KFbxGeometry& geometry, LayerElements& elements);
+    void ReadShapes(KFbxGeometry& geometry);
+
+    // ---- connections, takes, settings ----
+    void ReadConnections();
+    void Connect(const KString& kind, const std::vector<KString>& names);
+    void ConnectObjects(KFbxObject* source, KFbxObject* destination);
+    void ResolvePoses();
+    void ReadTakes();
+    // Overwrites the scene's record of the take or adds a new one.
+    void StoreTakeInfo(const KFbxTakeInfo& take);
+    // The curves are kept as stored: the import rotation filter would unroll
+    // angles and add keys, so a file would not read back as it was written.
+    void ReadTakeBlocks(const KString& takeName, const char* recordName);
+    void ReadVersion5();
+
+    KFbxSdkManager& mManager;
+    KFbx& mFile;
+    KFbxScene& mScene;
+    KFbxStreamOptionsFbxReader& mOptions;
+    std::map<std::string, KFbxObject*> mObjects;
+    std::vector<PendingPoseEntry> mPoseEntries;
+    // A parent constraint's offsets, which need its first source.
+    struct PendingParentOffset {
+        KFbxObject* mConstraint = nullptr;
+        double mOffset[6] = {};
+    };
+    std::vector<PendingParentOffset> mParentOffsets;
+    // Trimmed surfaces whose boundaries come with the connections.
+    std::vector<KFbxObject*> mTrimSurfaces;
+    std::vector<KFbxNode*> mNodes;
+    // The nodes this read made (not the scene's own cameras and switcher).
+    std::vector<KFbxNode*> mCreatedNodes;
+    KString mFileName;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,80 @@
+// The FBX 6 reader's video records: file names and embedded content.
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
+
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/scene/KFbxVideo.h>
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace fbx6read;
+
+namespace {
+
+// The place embedded content goes to: the media folder beside the file
+// being read, under the base name the record gives. Whatever folders the
+// record names are ignored, so a file cannot make the reader write
+// anywhere else. Empty when there is no usable name.
+std::filesystem::path ExtractionPath(const KString& readFile, const KString& fileName) {
+    // Both separators count: the name may come from another system.
+    std::string name = fileName.Buffer();
+    const std::size_t cut = name.find_last_of("/\\");
+    if (cut != std::string::npos) {
+        name = name.substr(cut + 1);
+    }
+    if (name.empty() || name == "." || name == ".." || readFile.GetLen() == 0) {
+        return {};
+    }
+    return std::filesystem::path(KFbxChangeExtension(readFile, KString(".fbm")).Buffer()) / name;
+}
+
+bool WriteWhole(const std::filesystem::path& path, const void* bytes, int size) {
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    if (!stream) {
+        return false;
+    }
+    stream.write(static_cast<const char*>(bytes), size);
+    return static_cast<bool>(stream);
+}
+
+}  // namespace
+
+void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
+    auto* video = dynamic_cast<KFbxVideo*>(&object);
+    const bool useMipMap = mFile.FieldReadIDefault("UseMipMap", 0) != 0;
+    const KString originalFilename = mFile.FieldReadSDefault("OriginalFilename", "");
+    const bool originalFormat = mFile.FieldReadIDefault("OriginalFormat", 1) != 0;
+    KString fileName = mFile.FieldReadSDefault("Filename", "");
+    const KString relativeFileName = mFile.FieldReadSDefault("RelativeFilename", "");
+    if (mFile.FieldReadBegin("Content")) {
+        int size = 0;
+        const void* bytes = mFile.FieldGetRemainingValueCount() > 0 ? mFile.FieldReadR(&size) : nullptr;
+        std::error_code error;
+        // The file named is used when it is still there; the content only
+        // stands in for a missing one.
+        if (bytes != nullptr && size >= 0 && !std::filesystem::exists(fileName.Buffer(), error)) {
+            const std::filesystem::path target = ExtractionPath(mFileName, fileName);
+            if (!target.empty() && WriteWhole(target, bytes, size)) {
+                fileName = KString(target.string().c_str());
+            }
+        }
+        mFile.FieldReadEnd();
+    }
+    if (video == nullptr) {
+        return;
+    }
+    video->SetUseMipMap(useMipMap);
+    video->SetOriginalFormat(originalFormat);
+    video->SetOriginalFilename(originalFilename.Buffer());
+    video->SetFileName(fileName.Buffer());
+    video->SetRelativeFileName(relativeFileName.Buffer());
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,70 @@
+#include <fbxfilesdk/fbx/KFbxWriter.h>
+
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kErrorTexts[KFbxWriter::eERROR_COUNT] = {
+    "File is corrupted",
+    "File not opened",
+    "File not created",
+    "Out of disk space",
+    "Stream options not set",
+    "Out of memory resources for embedding textures",
+    "Unidentified error",
+};
+
+}  // namespace
+
+KFbxWriter::KFbxWriter(KFbxSdkManager& manager) : mManager(manager), mError(kErrorTexts, eERROR_COUNT) {}
+
+KFbxWriter::~KFbxWriter() = default;
+
+const char* KFbxWriter::GetErrorText(int code) {
+    return code >= 0 && code < eERROR_COUNT ? kErrorTexts[code] : "";
+}
+
+KFbxNode* KFbxWriter::FindSingleChainNode(KFbxScene& scene) {
+    KFbxNode* node = scene.GetRootNode();
+    if (node == nullptr || node->GetChildCount() != 1) {
+        return nullptr;
+    }
+    node = node->GetChild(0);
+    while (node != nullptr) {
+        if (node->IsMarked()) {
+            return node;
+        }
+        if (node->GetChildCount() != 1) {
+            return nullptr;
+        }
+        node = node->GetChild(0);
+    }
+    return nullptr;
+}
+
+bool KFbxWriter::CheckNodeNameSpaces(KFbxNode* node, KString& message) {
+    if (node == nullptr) {
+        return true;
+    }
+    bool clean = true;
+    const char* name = node->GetName();
+    if (name != nullptr && std::strpbrk(name, " \t\n") != nullptr) {
+        message += "\n    ";
+        message += name;
+        clean = false;
+    }
+    for (int i = 0; i < node->GetChildCount(); ++i) {
+        // Every child is visited so that the message lists every bad name.
+        if (!CheckNodeNameSpaces(node->GetChild(i), message)) {
+            clean = false;
+        }
+    }
+    return clean;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,81 @@
+// The abstract base of every file writer. A writer is made for one file by
+// the format registry and driven in this order: FileCreate, GetWriteOptions
+// (when the caller has none), Write, FileClose; its destructor closes a file
+// still open. Failures are reported through the status (a code with its fixed
+// text, or a detail text from the layer below) and the message text.
+#ifndef FBXFILESDK_FBX_KFBXWRITER_H
+#define FBXFILESDK_FBX_KFBXWRITER_H
+
+#include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KString.h>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxNode;
+class KFbxScene;
+class KFbxSdkManager;
+class KFbxStreamOptions;
+
+class KFbxWriter {
+public:
+    enum EError {
+        eFILE_CORRUPTED = 0,
+        eFILE_NOT_OPENED = 1,
+        eFILE_NOT_CREATED = 2,
+        eOUT_OF_DISK_SPACE = 3,
+        eSTREAM_OPTIONS_NOT_SET = 4,
+        eEMBEDDED_OUT_OF_SPACE = 5,
+        eUNIDENTIFIED_ERROR = 6,
+        eERROR_COUNT = 7
+    };
+
+    explicit KFbxWriter(KFbxSdkManager& manager);
+    virtual ~KFbxWriter();
+    KFbxWriter(const KFbxWriter&) = delete;
+    KFbxWriter& operator=(const KFbxWriter&) = delete;
+
+    virtual bool FileCreate(const char* fileName) = 0;
+    virtual bool FileClose() = 0;
+    virtual bool IsFileOpen() = 0;
+    // A new option set of the writer's kind, owned by the caller.
+    virtual KFbxStreamOptions* GetWriteOptions() = 0;
+    virtual bool Write(KFbxScene* scene, KFbxStreamOptions* options) = 0;
+    virtual bool PreprocessScene(KFbxScene& scene) = 0;
+    virtual bool PostprocessScene(KFbxScene& scene) = 0;
+    // The first marked node on the chain of only children under the root;
+    // null when the root has not exactly one child or none is marked.
+    virtual KFbxNode* FindSingleChainNode(KFbxScene& scene);
+    // False when a node of the subtree has a blank, tab or new line in its
+    // name; each such name is appended to the message on a line of its own.
+    virtual bool CheckNodeNameSpaces(KFbxNode* node, KString& message);
+
+    void GetMessageText(KString& message) const { message = mMessage; }
+
+    ErrorHolder& GetError() { return mError; }
+    const ErrorHolder& GetError() const { return mError; }
+    int GetLastErrorID() const { return mError.GetLastErrorID(); }
+    const char* GetLastErrorString() const { return mError.GetLastErrorString(); }
+    // The fixed text of a status code; "" outside the table.
+    static const char* GetErrorText(int code);
+
+    // What the scene preparation of a write converts and renames the scene
+    // for: a mode and the target version.
+    void SetExportMode(int mode) { mExportMode = mode; }
+    int GetExportMode() const { return mExportMode; }
+    void SetExportVersion(const char* version) { mExportVersion = version != nullptr ? version : ""; }
+    const KString& GetExportVersion() const { return mExportVersion; }
+
+    KFbxSdkManager& GetSdkManager() const { return mManager; }
+
+protected:
+    KFbxSdkManager& mManager;
+    ErrorHolder mError;
+    KString mMessage;
+    KString mExportVersion;
+    double mRootScale = 0.0;
+    int mExportMode = 0;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,436 @@
+#include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
+
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
+#include <fbxfilesdk/core/KProgress.h>
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
+#include <fbxfilesdk/geometry/KFbxSubDeformer.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxSceneRenamer.h>
+#include <fbxfilesdk/scene/KTimeSpan.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <new>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constexpr int kFileVersion = 6100;
+
+bool IsVersion(const KString& version, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        if (std::strcmp(version.Buffer(), name) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// What readers of the older versions cannot take: NURBS surfaces, normals
+// that are not by polygon vertex, NURBS curves.
+void ConvertForOlderReaders(KFbxScene& scene) {
+    scene.ConvertNurbsSurfaceNodes();
+    scene.ComputeMeshNormals();
+    scene.RemoveNurbsCurveAttributes();
+}
+
+KString IndexedName(const KFbxObject& object, int index) {
+    KString name(object.GetName());
+    name += "_";
+    name += index;
+    return name;
+}
+
+}  // namespace
+
+KFbxWriter* CreateFbxWriter(KFbxSdkManager& manager, KFbxIO* io, int subFormat) {
+    static const int kModes[] = {KFbxWriterFbx6::eBINARY, KFbxWriterFbx6::eASCII, KFbxWriterFbx6::eENCRYPTED};
+    if (subFormat < 0 || subFormat > 2) {
+        return nullptr;
+    }
+    auto* writer = new (std::nothrow) KFbxWriterFbx6(manager, io);
+    if (writer != nullptr) {
+        writer->SetFileMode(kModes[subFormat]);
+    }
+    return writer;
+}
+
+void KFbxRegisterFbxWriters() {
+    KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
+    for (int id : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                   KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER}) {
+        registry.SetWriterCreateFn(id, &CreateFbxWriter);
+    }
+}
+
+KFbxWriterFbx6::KFbxWriterFbx6(KFbxSdkManager& manager, KFbxIO* io) : KFbxWriterFbxCommon(manager, io) {}
+
+KFbxWriterFbx6::~KFbxWriterFbx6() {
+    if (mFbx != nullptr) {
+        FileClose();
+    }
+}
+
+bool KFbxWriterFbx6::FileCreate(const char* fileName) {
+    if (mFbx == nullptr) {
+        mFbx = IFbxObject::Create();
+        if (mFbx == nullptr) {
+            mError.SetError(eFILE_NOT_CREATED);
+            return false;
+        }
+    }
+    KFbxFileHeaderInfo header;
+    header.mFileVersion = kFileVersion;
+    header.mCreationTimeStampPresent = false;
+    header.mResolutionPresent = false;
+    header.mCreator = "";
+
+    const KString path = KFbxJoinPath(KFbxGetCurrentDirectory(), KString(fileName != nullptr ? fileName : ""));
+    const bool binary = mFileMode == eBINARY || mFileMode == eENCRYPTED;
+    if (mFbx->FileCreate(path.Buffer(), binary, mFileMode == eENCRYPTED, &header)) {
+        return true;
+    }
+    switch (mFbx->GetLastErrorCode()) {
+        case KFbx::eFileCorrupted:
+            mError.SetErrorWithText(eFILE_CORRUPTED, mFbx->GetLastErrorText());
+            break;
+        case KFbx::eFileNotCreated:
+            mError.SetErrorWithText(eFILE_NOT_CREATED, mFbx->GetLastErrorText());
+            break;
+        default:
+            mError.SetErrorWithText(eEMBEDDED_OUT_OF_SPACE, mFbx->GetLastErrorText());
+            break;
+    }
+    return false;
+}
+
+bool KFbxWriterFbx6::PreprocessScene(KFbxScene& scene) {
+    mRenamed.clear();
+    // Every name the renamer may change is remembered too, so that the
+    // scene gets its own names back after the write.
+    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
+        if (KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i)) {
+            mRenamed.push_back({object, object->GetClassId(), KString(object->GetName())});
+        }
+    }
+
+    std::vector<std::pair<KFbxObject*, KString>> renames;
+    const int attributeCount = scene.GetSrcObjectCount(KFbxNodeAttribute::ClassId);
+    for (int i = 0; i < attributeCount; ++i) {
+        KFbxObject* attribute = scene.GetSrcObject(KFbxNodeAttribute::ClassId, i);
+        if (attribute == nullptr) {
+            continue;
+        }
+        KFbxObject* node = attribute->GetDstObject(KFbxNode::ClassId, 0);
+        const bool unnamed = attribute->GetName()[0] == '\0';
+        renames.emplace_back(attribute,
+                             node != nullptr && unnamed ? KString(node->GetName()) : IndexedName(*attribute, i));
+    }
+    const int deformerCount = scene.GetSrcObjectCount(KFbxDeformer::ClassId);
+    for (int j = 0; j < deformerCount; ++j) {
+        auto* deformer = static_cast<KFbxDeformer*>(scene.GetSrcObject(KFbxDeformer::ClassId, j));
+        if (deformer == nullptr) {
+            continue;
+        }
+        KFbxObject* attribute = deformer->GetDstObject(KFbxNodeAttribute::ClassId, 0);
+        KFbxObject* node = attribute != nullptr ? attribute->GetDstObject(KFbxNode::ClassId, 0) : nullptr;
+        if (node != nullptr && deformer->GetName()[0] == '\0') {
+            const int type = deformer->GetDeformerType();
+            KString name(type == KFbxDeformer::eSKIN           ? "Skin "
+                         : type == KFbxDeformer::eVERTEX_CACHE ? "VertexCache "
+                                                               : " ");
+            name += node->GetName();
+            renames.emplace_back(deformer, name);
+        } else {
+            renames.emplace_back(deformer, IndexedName(*deformer, j));
+        }
+    }
+    const int subDeformerCount = scene.GetSrcObjectCount(KFbxSubDeformer::ClassId);
+    for (int k = 0; k < subDeformerCount; ++k) {
+        KFbxObject* subDeformer = scene.GetSrcObject(KFbxSubDeformer::ClassId, k);
+        if (subDeformer == nullptr) {
+            continue;
+        }
+        KFbxObject* link = subDeformer->GetSrcObject(KFbxNode::ClassId, 0);
+        if (link != nullptr && subDeformer->GetName()[0] == '\0') {
+            KString name("Cluster ");
+            name += link->GetName();
+            renames.emplace_back(subDeformer, name);
+        } else {
+            renames.emplace_back(subDeformer, IndexedName(*subDeformer, k));
+        }
+    }
+    for (auto& [object, name] : renames) {
+        object->SetName(name.Buffer());
+    }
+
+    const KString& version = mExportVersion;
+    KFbxSceneRenamer renamer(&scene);
+    bool result = false;
+    switch (mExportMode) {
+        case 4:
+            renamer.RenameFor(4);
+            result = true;
+            break;
+        case 6:
+            if (IsVersion(version, {"FBX200508_MB70", "FBX60_MB60"})) {
+                ConvertForOlderReaders(scene);
+                renamer.RenameFor(3);
+                result = true;
+            } else if (IsVersion(version, {"FBX200602_MB75"})) {
+                ConvertForOlderReaders(scene);
+                renamer.RenameFor(2);
+                result = true;
+            } else if (IsVersion(version, {"FBX200608", "FBX200611"})) {
+                renamer.RenameFor(2);
+                result = true;
+            }
+            break;
+        case 12:
+            result = IsVersion(version, {"FBX200508_MB70", "FBX60_MB60", "FBX200602_MB75"});
+            if (result) {
+                ConvertForOlderReaders(scene);
+            }
+            break;
+        default:
+            break;
+    }
+    MakeNamesUnique(scene);
+    return result;
+}
+
+void KFbxWriterFbx6::MakeNamesUnique(KFbxScene& scene) {
+    // A file knows its objects by name only: two objects of one kind with
+    // one name would make its connections and takes ambiguous.
+    std::unordered_set<std::string> taken;
+    KFbxNode* root = scene.GetRootNode();
+    if (root != nullptr) {
+        taken.insert(root->GetNameWithTypePrefix().Buffer());
+        // The name the root's connections go by.
+        taken.insert("Model::Scene");
+    }
+    const KFbxGlobalCameraSettings& cameras = scene.GetGlobalCameraSettings();
+    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
+        if (const KFbxNode* node = cameras.GetProducerCameraNode(which)) {
+            taken.insert(node->GetNameWithTypePrefix().Buffer());
+        }
+    }
+    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
+        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
+        if (object == nullptr || object == root || taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
+            continue;
+        }
+        const KString base(object->GetName());
+        for (int number = 1;; ++number) {
+            KString candidate(base);
+            candidate += number;
+            object->SetName(candidate.Buffer());
+            if (taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
+                break;
+            }
+        }
+    }
+}
+
+bool KFbxWriterFbx6::PostprocessScene(KFbxScene& scene) {
+    // Objects are found by address among those the scene still holds; the
+    // conversions may have destroyed some and made others, which the class
+    // tells apart from an old object at a reused address.
+    std::unordered_map<const KFbxObject*, const SavedName*> saved;
+    for (const SavedName& entry : mRenamed) {
+        saved.emplace(entry.mObject, &entry);
+    }
+    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
+        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
+        auto found = saved.find(object);
+        if (found != saved.end() && object->GetClassId() == found->second->mClassId &&
+            std::strcmp(object->GetName(), found->second->mName.Buffer()) != 0) {
+            object->SetName(found->second->mName.Buffer());
+        }
+    }
+    mRenamed.clear();
+    return mExportMode == 6 &&
+           IsVersion(mExportVersion, {"FBX200508_MB70", "FBX200602_MB75", "FBX200608", "FBX200611"});
+}
+
+bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObject* fieldFile) {
+    KFbxStreamOptionsFbxWriter* fresh = KFbxStreamOptionsFbxWriter::Create(&mManager, "");
+    mOptions = nullptr;
+    bool result = true;
+    int steps = 1;
+    IProgress* progress = KProgress::GetGlobal();
+    if (progress != nullptr) {
+        progress->Start();
+    }
+
+    bool ready = true;
+    if (options == nullptr) {
+        ready = false;
+    } else if (auto* fbxOptions = dynamic_cast<KFbxStreamOptionsFbxWriter*>(options)) {
+        mOptions = fbxOptions;
+    } else if (dynamic_cast<KFbxStreamOptionsMotionWriter*>(options) != nullptr && fresh != nullptr) {
+        // Motion options carry no FBX sections: the file gets every default
+        // section and the animation, and the caller's set stays as it was.
+        fresh->Reset();
+        fresh->SetOption("ANIMATION", true);
+        mOptions = fresh;
+    } else {
+        ready = false;
+    }
+    if (!ready) {
+        mError.SetError(eSTREAM_OPTIONS_NOT_SET);
+        result = false;
+    }
+
+    IFbxObject* ownFieldFile = mFbx;
+    if (ready) {
+        if (fieldFile != nullptr) {
+            mFbx = fieldFile;
+        } else if (mFbx == nullptr) {
+            mError.SetError(eFILE_NOT_CREATED);
+            result = false;
+            ready = false;
+        }
+    }
+
+    if (ready) {
+        steps += mOptions->GetSelectedTakeCount();
+    }
+    if (progress != nullptr) {
+        progress->SetStepCount(steps);
+    }
+
+    // Materials and textures of the layers join the scene as objects before
+    // anything is counted.
+    if (scene != nullptr) {
+        scene->ConnectMaterialsFromLayers();
+        scene->ConnectTexturesFromLayers();
+    }
+
+    if (ready) {
+        if (result) {
+            WriteDefinitions(scene);
+            if (HasFieldFileError()) {
+                mError.SetError(eOUT_OF_DISK_SPACE);
+                result = false;
+            } else {
+                WriteObjects(scene);
+                if (HasFieldFileError()) {
+                    mError.SetError(eOUT_OF_DISK_SPACE);
+                    result = false;
+                }
+            }
+        }
+        WritePassword();
+        if (result) {
+            WriteRelations(scene);
+            result = !HasFieldFileError();
+            if (result) {
+                WriteConnections(scene);
+                result = !HasFieldFileError();
+            }
+            if (result && scene != nullptr) {
+                // The takes make each take current in turn; the scene's own
+                // current take comes back afterwards.
+                const KString currentTake(scene->GetCurrentTakeName());
+                WriteTakes(*scene);
+                if (std::strcmp(scene->GetCurrentTakeName(), currentTake.Buffer()) != 0) {
+                    scene->SetCurrentTake(currentTake.Buffer());
+                }
+                result = !HasFieldFileError();
+            }
+            if (!result) {
+                mError.SetError(eOUT_OF_DISK_SPACE);
+            }
+        }
+        if (result && IsOptionOn("GLOBAL SETTINGS") && scene != nullptr) {
+            WriteVersion5(*scene);
+            if (HasFieldFileError()) {
+                mError.SetError(eOUT_OF_DISK_SPACE);
+                result = false;
+            }
+        }
+    }
+    // The file gets its identity fields and summary whatever failed before.
+    if (fieldFile != nullptr) {
+        mFbx = ownFieldFile;
+    } else if (mFbx != nullptr) {
+        mFbx->CloseFileIdentity();
+        WriteSummary(scene, 0);
+    }
+
+    mOptions = nullptr;
+    if (fresh != nullptr) {
+        fresh->Destroy();
+    }
+    if (progress != nullptr) {
+        progress->Finish();
+    }
+    return result;
+}
+
+void KFbxWriterFbx6::WriteVersion5(KFbxScene& scene) {
+    mFbx->WriteComment("Version 5 settings");
+    mFbx->WriteComment(std::string(66, '-').c_str());
+    mFbx->WriteComment("");
+    mFbx->FieldWriteBegin("Version5");
+    mFbx->FieldWriteBlockBegin();
+    WriteAmbientRenderSettings(scene);
+    WriteFogOptions(scene);
+    WriteShadowPlanes(scene);
+    WriteSettings(scene);
+    WriteRendererSetting(scene);
+    mFbx->FieldWriteBlockEnd();
+    mFbx->FieldWriteEnd();
+}
+
+void KFbxWriterFbx6::WriteSettings(KFbxScene& scene) {
+    KFbxGlobalTimeSettings& time = scene.GetGlobalTimeSettings();
+    KTimeSpan span;
+    span.Set(KTime(0), KTime(0));
+    time.GetTimelineDefaultTimeSpan(span);
+    mFbx->FieldWriteBegin("Settings");
+    mFbx->FieldWriteBlockBegin();
+    mFbx->WriteStringField("FrameRate", KTime::GetTimeModeName(time.GetTimeMode()));
+    WriteIntRecord(*mFbx, "TimeFormat", time.GetTimeFormat());
+    WriteIntRecord(*mFbx, "SnapOnFrames", time.GetSnapOnFrames());
+    WriteIntRecord(*mFbx, "ReferenceTimeIndex", time.GetCurrentTimeMarker());
+    // Plain tick counts in every file version.
+    mFbx->FieldWriteBegin("TimeLineStartTime");
+    mFbx->FieldWriteL(span.GetStart().Get());
+    mFbx->FieldWriteEnd();
+    mFbx->FieldWriteBegin("TimeLineStopTime");
+    mFbx->FieldWriteL(span.GetStop().Get());
+    mFbx->FieldWriteEnd();
+    mFbx->FieldWriteBlockEnd();
+    mFbx->FieldWriteEnd();
+}
+
+void KFbxWriterFbx6::WriteRendererSetting(KFbxScene& scene) {
+    KFbxGlobalCameraSettings& camera = scene.GetGlobalCameraSettings();
+    mFbx->FieldWriteBegin("RendererSetting");
+    mFbx->FieldWriteBlockBegin();
+    mFbx->WriteStringField("DefaultCamera", camera.GetDefaultCamera());
+    WriteIntRecord(*mFbx, "DefaultViewingMode", static_cast<int>(camera.GetDefaultViewingMode()));
+    mFbx->FieldWriteBlockEnd();
+    mFbx->FieldWriteEnd();
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,17 @@
+// Whole records holding one kind of value, as the FBX 6 record writers write
+// them: the field, its values, the field's end.
+#ifndef FBXFILESDK_FBX_KFBXWRITERFBX6FIELDS_H
+#define FBXFILESDK_FBX_KFBXWRITERFBX6FIELDS_H
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbx;
+
+void WriteIntRecord(KFbx& file, const char* name, int value);
+// A record without values when the count is 0.
+void WriteIntsRecord(KFbx& file, const char* name, const int* values, int count);
+void WriteDoublesRecord(KFbx& file, const char* name, const double* values, int count);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

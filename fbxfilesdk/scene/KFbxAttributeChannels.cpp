@@ -1,0 +1,48 @@
+#include <fbxfilesdk/scene/KFbxAttributeChannels.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+bool KFbxIsDefaultTake(const KFbxTakeNode& takeNode) { return std::strcmp(takeNode.GetName(), "Default") == 0; }
+
+void KFbxSetChannelDefault(KFCurve* curve, double value, const float (&colour)[3]) {
+    if (curve != nullptr) {
+        curve->SetValue(static_cast<float>(value));
+        curve->SetColor(colour);
+    }
+}
+
+void KFbxLinkChannel(KFbxNode* node, KFbxProperty& property, int component, KFCurve* curve) {
+    if (node == nullptr || curve == nullptr) {
+        return;
+    }
+    // A second attachment to the same node must not double the links.
+    for (int index = 0; index < node->GetPropertyLinkCount(); ++index) {
+        const KFbxPropertyLink* link = node->GetPropertyLink(index);
+        if (link->mCurve == curve && link->mComponent == component && link->mProperty == property) {
+            return;
+        }
+    }
+    node->AddPropertyLink(property, component, curve);
+}
+
+void KFbxDeleteChannels(KFbxTakeNode& takeNode, const char* const* names, int count) {
+    KFCurveNode* root = takeNode.GetKFCurveNode();
+    if (root == nullptr) {
+        return;
+    }
+    for (int index = 0; index < count; ++index) {
+        if (KFCurveNode* channel = root->Get(root->FindChildByName(names[index]))) {
+            root->DeleteChild(channel);
+        }
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

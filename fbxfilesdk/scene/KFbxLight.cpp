@@ -1,0 +1,386 @@
+#include <fbxfilesdk/scene/KFbxLight.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/scene/KFbxAttributeChannels.h>
+#include <fbxfilesdk/scene/KFbxLight_internal.h>
+#include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
+
+#include <iterator>
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kLightTypeNames[] = {"Point Light", "Infinite Light", "Spot Light"};
+constexpr int kLightTypeCount = 3;
+
+constexpr const char* kColor = "Color";
+constexpr const char* kIntensity = "Intensity";
+constexpr const char* kConeAngle = "Cone angle";
+constexpr const char* kFog = "Fog";
+constexpr const char* const kAxes[3] = {"X", "Y", "Z"};
+const char* const kChannels[] = {kColor, kIntensity, kConeAngle, kFog};
+
+constexpr float kAxisColours[3][3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
+constexpr float kIntensityColour[3] = {0.97f, 0.91f, 0.11f};
+constexpr float kConeAngleColour[3] = {0.82f, 0.1f, 0.71f};
+constexpr float kFogColour[3] = {0.82f, 0.38f, 0.1f};
+
+constexpr double kDefaultIntensity = 100.0;
+constexpr double kDefaultConeAngle = 45.0;
+constexpr double kDefaultFog = 50.0;
+
+// The decay, attenuation and shadow properties of the light object itself.
+enum EPublicKind { eENUM, eNUMBER, eBOOL, eCOLOR_AND_ALPHA };
+struct PublicProperty {
+    const char* mName;
+    EPublicKind mKind;
+    double mDefault;
+};
+constexpr PublicProperty kPublicProperties[] = {
+    {"DecayType", eENUM, 0.0},
+    {"DecayStart", eNUMBER, 1.0},
+    {"EnableNearAttenuation", eBOOL, 0.0},
+    {"NearAttenuationStart", eNUMBER, 0.0},
+    {"NearAttenuationEnd", eNUMBER, 0.0},
+    {"EnableFarAttenuation", eBOOL, 0.0},
+    {"FarAttenuationStart", eNUMBER, 0.0},
+    {"FarAttenuationEnd", eNUMBER, 0.0},
+    {"CastShadows", eBOOL, 0.0},
+    {"ShadowColor", eCOLOR_AND_ALPHA, 0.0},
+};
+
+const KFbxDataType& DataTypeOf(EPublicKind kind) {
+    switch (kind) {
+    case eENUM:
+        return gKFbxDataTypeEnum;
+    case eBOOL:
+        return gKFbxDataTypeBool;
+    case eCOLOR_AND_ALPHA:
+        return gKFbxDataTypeColorAndAlpha;
+    default:
+        return gKFbxDataTypeNumber;
+    }
+}
+
+// The data type registered under the property's own name, else a number.
+KFbxDataType AnimatedDataType(const char* name) {
+    const KFbxDataType type = KFbxGetDataTypeByName(name);
+    return type != KFbxDataType() ? type : gKFbxDataTypeNumber;
+}
+
+void InitAnimated(KFbxObject* light, KFbxProperty& property, const char* name, double value) {
+    property.InitOnObject(light, name, AnimatedDataType(name), "");
+    property.ModifyFlag(KFbxProperty::kAnimatable | KFbxProperty::kPublicFlag8, true);
+    property.Set(&value, eFbxValueDouble);
+}
+
+}  // namespace
+
+KFbxClassId KFbxLight::ClassId;
+
+KFbxLight::KFbxLight(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
+    InitProperties();
+    SetCastLightOnObject(true);
+    SetLightType(ePOINT);
+    const double white[3] = {1.0, 1.0, 1.0};
+    SetDefaultColor(white);
+    SetDefaultIntensity(kDefaultIntensity);
+    SetDefaultConeAngle(kDefaultConeAngle);
+    SetDefaultFog(kDefaultFog);
+    SetDrawGroundProjection(true);
+    SetDrawVolumetricLight(true);
+    SetDrawFrontFacingVolumetricLight(false);
+    SetFileName("");
+    for (const PublicProperty& spec : kPublicProperties) {
+        KFbxProperty::Create(this, spec.mName, DataTypeOf(spec.mKind), "");
+    }
+    ResetProperties();
+}
+
+KFbxLight::~KFbxLight() = default;
+
+void KFbxLight::InitProperties() {
+    // The animated values come first, as files list them.
+    InitAnimated(this, Intensity, kIntensity, kDefaultIntensity);
+    InitAnimated(this, ConeAngle, kConeAngle, kDefaultConeAngle);
+    InitAnimated(this, Fog, kFog, kDefaultFog);
+    InitEnumProperty(LightType, "LightType", kLightTypeNames, kLightTypeCount, ePOINT);
+    CastLightOnObject.InitOnObject(this, "CastLightOnObject", gKFbxDataTypeBool, "");
+    DrawGroundProjection.InitOnObject(this, "DrawGroundProjection", gKFbxDataTypeBool, "");
+    DrawFrontFacingVolumetricLight.InitOnObject(this, "DrawFrontFacingVolumetricLight", gKFbxDataTypeBool, "");
+    DrawVolumetricLight.InitOnObject(this, "DrawVolumetricLight", gKFbxDataTypeBool, "");
+    GoboProperty.InitOnObject(this, "GoboProperty", gKFbxDataTypeObject, "");
+}
+
+KFbxLight* KFbxLight::Create(KFbxSdkManager* manager, const char* name) {
+    return KFbxCreateObjectOfClass<KFbxLight>(manager, ClassId, name);
+}
+
+KFbxPlug* KFbxLight::CreateFn(KFbxSdkManager* manager, const char* name) {
+    return KFbxConstructObject<KFbxLight>(manager, name);
+}
+
+KFbxClassId KFbxLight::GetClassId() const { return ClassId; }
+
+KFbxObject_internal* KFbxLight::NewInternalObject() { return new (std::nothrow) KFbxLight_internal(this); }
+
+void KFbxLight::GetTypeFlags(KStringList& flags) const {
+    flags.Clear();
+    flags.Add(KString("Light"));
+}
+
+KFbxNodeAttribute* KFbxLight::Clone(int mode) const { return KFbxCloneByCopy(*this, mode, ""); }
+
+void KFbxLight::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
+    KFbxNodeAttribute::FillTakeNodeTemplate(takeNode);
+    KFCurveNode* root = takeNode.GetKFCurveNode();
+    if (root == nullptr) {
+        return;
+    }
+    const bool defaultTake = KFbxIsDefaultTake(takeNode);
+    // The light's own values become the channel defaults, so that a light
+    // filled before it joins its node keeps them.
+    const fbxDouble3 colour = Color.GetDouble3();
+    if (KFCurveNode* colourChannel = root->FindOrCreate(kColor, false)) {
+        for (int axis = 0; axis < 3; ++axis) {
+            KFCurveNode* component = colourChannel->FindOrCreate(kAxes[axis], true);
+            KFCurve* curve = component != nullptr ? component->FCurveGet() : nullptr;
+            if (defaultTake) {
+                KFbxLinkChannel(GetNode(), Color, axis, curve);
+            }
+            KFbxSetChannelDefault(curve, colour[axis], kAxisColours[axis]);
+        }
+    }
+    struct Scalar {
+        KFbxProperty* mProperty;
+        const char* mName;
+        const float (&mColour)[3];
+    };
+    const Scalar scalars[] = {{&Intensity, kIntensity, kIntensityColour},
+                              {&ConeAngle, kConeAngle, kConeAngleColour},
+                              {&Fog, kFog, kFogColour}};
+    for (const Scalar& scalar : scalars) {
+        const double value = scalar.mProperty->GetDouble();
+        KFCurveNode* channel = root->FindOrCreate(scalar.mName, true);
+        KFCurve* curve = channel != nullptr ? channel->FCurveGet() : nullptr;
+        if (defaultTake) {
+            KFbxLinkChannel(GetNode(), *scalar.mProperty, 0, curve);
+        }
+        KFbxSetChannelDefault(curve, value, scalar.mColour);
+    }
+}
+
+void KFbxLight::DestroyContents(bool recursive, bool dependents) {
+    if (GetNode() != nullptr) {
+        DetachFromNode();
+    }
+    KFbxNodeAttribute::DestroyContents(recursive, dependents);
+}
+
+void KFbxLight::ClearTakeNodeTemplate(KFbxTakeNode& takeNode) {
+    KFbxDeleteChannels(takeNode, kChannels, static_cast<int>(std::size(kChannels)));
+    KFbxNodeAttribute::ClearTakeNodeTemplate(takeNode);
+}
+
+void KFbxLight::ResetProperties() {
+    for (const PublicProperty& spec : kPublicProperties) {
+        switch (spec.mKind) {
+        case eENUM: {
+            const int value = static_cast<int>(spec.mDefault);
+            StoreValue(spec.mName, &value, eFbxValueEnum);
+            break;
+        }
+        case eBOOL: {
+            const bool value = spec.mDefault != 0.0;
+            StoreValue(spec.mName, &value, eFbxValueBool);
+            break;
+        }
+        case eCOLOR_AND_ALPHA: {
+            const fbxDouble4 value(0.0, 0.0, 0.0, 1.0);
+            StoreValue(spec.mName, &value, eFbxValueDouble4);
+            break;
+        }
+        default:
+            StoreValue(spec.mName, &spec.mDefault, eFbxValueDouble);
+            break;
+        }
+    }
+}
+
+void KFbxLight::CopyFrom(const KFbxLight& other) {
+    SetLightType(other.GetLightType());
+    SetCastLightOnObject(other.GetCastLightOnObject());
+    SetFileName(other.mFileName.Buffer());
+    SetDrawGroundProjection(other.GetDrawGroundProjection());
+    SetDrawVolumetricLight(other.GetDrawVolumetricLight());
+    SetDrawFrontFacingVolumetricLight(other.GetDrawFrontFacingVolumetricLight());
+    // A copied light shines as the original does.
+    double colour[3];
+    other.GetDefaultColor(colour);
+    SetDefaultColor(colour);
+    SetDefaultIntensity(other.GetDefaultIntensity());
+    SetDefaultConeAngle(other.GetDefaultConeAngle());
+    SetDefaultFog(other.GetDefaultFog());
+    for (const PublicProperty& spec : kPublicProperties) {
+        KFbxProperty mine = FindOwnProperty(spec.mName);
+        const KFbxProperty theirs = other.FindOwnProperty(spec.mName);
+        if (mine.IsValid() && theirs.IsValid()) {
+            mine.CopyValue(theirs);
+        }
+    }
+}
+
+void KFbxLight::SetLightType(int type) { SetEnumValue(LightType, type); }
+
+int KFbxLight::GetLightType() const { return GetEnumValue(LightType); }
+
+const char* KFbxLight::GetLightTypeName(int type) { return EnumText(kLightTypeNames, kLightTypeCount, type); }
+
+bool KFbxLight::SetFileName(const char* name) {
+    mFileName = name != nullptr ? name : "";
+    return true;
+}
+
+const char* KFbxLight::GetFileName() const { return mFileName.IsEmpty() ? nullptr : mFileName.Buffer(); }
+
+// ---- animated values --------------------------------------------------------
+
+double KFbxLight::GetAnimated(const KFbxProperty& property, const char* channel) const {
+    const KFCurve* curve = GetDefaultTakeCurve(channel);
+    return curve != nullptr ? static_cast<double>(curve->GetValue()) : property.GetDouble();
+}
+
+void KFbxLight::SetAnimated(KFbxProperty& property, const char* channel, double value) {
+    if (KFCurve* curve = GetDefaultTakeCurve(channel)) {
+        curve->SetValue(static_cast<float>(value));
+    }
+    // Last, so that the property keeps the full value.
+    property.Set(&value, eFbxValueDouble);
+}
+
+void KFbxLight::SetDefaultColor(const double rgb[3]) {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (KFCurve* curve = GetDefaultTakeCurve(kColor, kAxes[axis])) {
+            curve->SetValue(static_cast<float>(rgb[axis]));
+        }
+    }
+    const fbxDouble3 value(rgb[0], rgb[1], rgb[2]);
+    Color.Set(&value, eFbxValueDouble3);
+}
+
+void KFbxLight::GetDefaultColor(double rgb[3]) const {
+    const fbxDouble3 value = Color.GetDouble3();
+    for (int axis = 0; axis < 3; ++axis) {
+        const KFCurve* curve = GetDefaultTakeCurve(kColor, kAxes[axis]);
+        rgb[axis] = curve != nullptr ? static_cast<double>(curve->GetValue()) : value[axis];
+    }
+}
+
+void KFbxLight::SetDefaultIntensity(double intensity) { SetAnimated(Intensity, kIntensity, intensity); }
+
+double KFbxLight::GetDefaultIntensity() const { return GetAnimated(Intensity, kIntensity); }
+
+void KFbxLight::SetDefaultConeAngle(double degrees) { SetAnimated(ConeAngle, kConeAngle, degrees); }
+
+double KFbxLight::GetDefaultConeAngle() const { return GetAnimated(ConeAngle, kConeAngle); }
+
+void KFbxLight::SetDefaultFog(double fog) { SetAnimated(Fog, kFog, fog); }
+
+double KFbxLight::GetDefaultFog() const { return GetAnimated(Fog, kFog); }
+
+// ---- decay, attenuation and shadows -----------------------------------------
+
+KFbxProperty KFbxLight::FindOwnProperty(const char* name) const { return FindProperty(name, true); }
+
+bool KFbxLight::StoreValue(const char* name, const void* value, EFbxValueType type) {
+    KFbxProperty property = FindOwnProperty(name);
+    return property.IsValid() && property.Set(value, type);
+}
+
+namespace {
+
+template <class T>
+T ReadValue(const KFbxProperty& property, EFbxValueType type, T fallback) {
+    T value = fallback;
+    if (property.IsValid()) {
+        property.Get(&value, type);
+    }
+    return value;
+}
+
+}  // namespace
+
+bool KFbxLight::SetDecayType(int type) { return StoreValue("DecayType", &type, eFbxValueEnum); }
+
+int KFbxLight::GetDecayType() const { return ReadValue(FindOwnProperty("DecayType"), eFbxValueEnum, 0); }
+
+bool KFbxLight::SetDecayStart(double start) { return StoreValue("DecayStart", &start, eFbxValueDouble); }
+
+double KFbxLight::GetDecayStart() const { return ReadValue(FindOwnProperty("DecayStart"), eFbxValueDouble, 0.0); }
+
+bool KFbxLight::SetEnableNearAttenuation(bool enable) {
+    return StoreValue("EnableNearAttenuation", &enable, eFbxValueBool);
+}
+
+bool KFbxLight::GetEnableNearAttenuation() const {
+    return ReadValue(FindOwnProperty("EnableNearAttenuation"), eFbxValueBool, false);
+}
+
+bool KFbxLight::SetNearAttenuationStart(double start) {
+    return StoreValue("NearAttenuationStart", &start, eFbxValueDouble);
+}
+
+double KFbxLight::GetNearAttenuationStart() const {
+    return ReadValue(FindOwnProperty("NearAttenuationStart"), eFbxValueDouble, 0.0);
+}
+
+bool KFbxLight::SetNearAttenuationEnd(double end) { return StoreValue("NearAttenuationEnd", &end, eFbxValueDouble); }
+
+double KFbxLight::GetNearAttenuationEnd() const {
+    return ReadValue(FindOwnProperty("NearAttenuationEnd"), eFbxValueDouble, 0.0);
+}
+
+bool KFbxLight::SetEnableFarAttenuation(bool enable) {
+    return StoreValue("EnableFarAttenuation", &enable, eFbxValueBool);
+}
+
+bool KFbxLight::GetEnableFarAttenuation() const {
+    return ReadValue(FindOwnProperty("EnableFarAttenuation"), eFbxValueBool, false);
+}
+
+bool KFbxLight::SetFarAttenuationStart(double start) {
+    return StoreValue("FarAttenuationStart", &start, eFbxValueDouble);
+}
+
+double KFbxLight::GetFarAttenuationStart() const {
+    return ReadValue(FindOwnProperty("FarAttenuationStart"), eFbxValueDouble, 0.0);
+}
+
+bool KFbxLight::SetFarAttenuationEnd(double end) { return StoreValue("FarAttenuationEnd", &end, eFbxValueDouble); }
+
+double KFbxLight::GetFarAttenuationEnd() const {
+    return ReadValue(FindOwnProperty("FarAttenuationEnd"), eFbxValueDouble, 0.0);
+}
+
+bool KFbxLight::SetCastShadows(bool cast) { return StoreValue("CastShadows", &cast, eFbxValueBool); }
+
+bool KFbxLight::GetCastShadows() const { return ReadValue(FindOwnProperty("CastShadows"), eFbxValueBool, false); }
+
+bool KFbxLight::SetShadowColor(const KFbxColor& color) {
+    const fbxDouble4 value(color.mRed, color.mGreen, color.mBlue, color.mAlpha);
+    return StoreValue("ShadowColor", &value, eFbxValueDouble4);
+}
+
+KFbxColor KFbxLight::GetShadowColor() const {
+    const fbxDouble4 value = ReadValue(FindOwnProperty("ShadowColor"), eFbxValueDouble4, fbxDouble4(0.0, 0.0, 0.0, 1.0));
+    return KFbxColor(value[0], value[1], value[2], value[3]);
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,199 @@
+// The exporter's road from a file name to a closed file: the writer it picks,
+// the sections an empty scene gets in every mode, and the status of each way
+// an export can fail.
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxIO.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+
+#include "fbx/FbxWriterTestSupport.h"
+
+#include <filesystem>
+
+using namespace fbxsdk_2006_11_1;
+using namespace fbxsdk_2006_11_1::writertest;
+
+namespace {
+
+class KFbxExporterTest : public WriterTest {};
+
+// Reads the top-level record's "Count" child; -1 when absent.
+int ReadCount(KFbx& fbx, const char* record) {
+    if (!fbx.FieldReadBegin(record)) {
+        return -1;
+    }
+    int count = -1;
+    if (fbx.FieldReadBlockBegin()) {
+        count = fbx.FieldReadIDefault("Count", -1);
+        fbx.FieldReadBlockEnd();
+    }
+    fbx.FieldReadEnd();
+    return count;
+}
+
+// How many children of each name the top-level record has; each entry of
+// the list gets its count.
+std::vector<int> CountChildren(KFbx& fbx, const char* record, const std::vector<const char*>& children) {
+    std::vector<int> counts(children.size(), 0);
+    if (fbx.FieldReadBegin(record)) {
+        if (fbx.FieldReadBlockBegin()) {
+            for (size_t i = 0; i < children.size(); ++i) {
+                while (fbx.FieldReadBegin(children[i])) {
+                    ++counts[i];
+                    fbx.FieldReadEnd();
+                }
+            }
+            fbx.FieldReadBlockEnd();
+        }
+        fbx.FieldReadEnd();
+    }
+    return counts;
+}
+
+TEST_F(KFbxExporterTest, AnEmptySceneHasEverySectionInEveryMode) {
+    for (int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                       KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER}) {
+        SCOPED_TRACE(format);
+        const std::string path = mFolder / ("empty" + std::to_string(format) + ".fbx");
+        ASSERT_TRUE(Export(path, format)) << mLastError;
+
+        KFbx fbx;
+        ASSERT_TRUE(fbx.FileOpen(path.c_str())) << fbx.GetLastErrorText();
+        EXPECT_EQ(fbx.IsBinary(), format != KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
+        EXPECT_EQ(fbx.IsEncrypted(), format == KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER);
+        EXPECT_EQ(fbx.GetFileHeaderInfo().mFileVersion, 6100);
+        ASSERT_EQ(fbx.GetSectionCount(), 2);
+
+        // The switcher node of every scene and the seven producer cameras.
+        EXPECT_EQ(ReadCount(fbx, "Definitions"), 8);
+        EXPECT_EQ(CountChildren(fbx, "Objects", {"Model", "GlobalSettings"}), (std::vector<int>{8, 1}));
+        EXPECT_EQ(CountChildren(fbx, "Relations", {"Model"}), std::vector<int>{8});
+        EXPECT_TRUE(fbx.FieldReadBegin("Connections"));
+        fbx.FieldReadEnd();
+        EXPECT_TRUE(fbx.FieldReadBegin("Takes"));
+        fbx.FieldReadEnd();
+        EXPECT_TRUE(fbx.FieldReadBegin("Version5"));
+        fbx.FieldReadEnd();
+        EXPECT_FALSE(fbx.FieldReadBegin("Summary"));
+
+        ASSERT_TRUE(fbx.SelectSection(1));
+        ASSERT_TRUE(fbx.FieldReadBegin("Summary"));
+        ASSERT_TRUE(fbx.FieldReadBlockBegin());
+        EXPECT_EQ(fbx.FieldReadIDefault("Version", 0), 101);
+        EXPECT_EQ(fbx.FieldReadIDefault("PasswordProtection", -1), 0);
+        fbx.FieldReadBlockEnd();
+        fbx.FieldReadEnd();
+        EXPECT_TRUE(fbx.FileClose());
+    }
+}
+
+TEST_F(KFbxExporterTest, APasswordProtectsTheFile) {
+    KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
+    ASSERT_NE(options, nullptr);
+    options->SetOption("PASSWORD ENABLE", true);
+    options->SetOption("PASSWORD", "secret");
+    const std::string path = mFolder / "protected.fbx";
+    ASSERT_TRUE(Export(path, KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, options)) << mLastError;
+    {
+        KFbx fbx;
+        EXPECT_FALSE(fbx.FileOpen(path.c_str(), "wrong"));
+    }
+    KFbx fbx;
+    ASSERT_TRUE(fbx.FileOpen(path.c_str(), "secret")) << fbx.GetLastErrorText();
+    ASSERT_TRUE(fbx.SelectSection(1));
+    ASSERT_TRUE(fbx.FieldReadBegin("Summary"));
+    ASSERT_TRUE(fbx.FieldReadBlockBegin());
+    EXPECT_EQ(fbx.FieldReadIDefault("PasswordProtection", -1), 1);
+    options->Destroy();
+}
+
+TEST_F(KFbxExporterTest, WithoutSceneTheSectionsAreEmpty) {
+    const std::string path = mFolder / "noscene.fbx";
+    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+    ASSERT_NE(exporter, nullptr);
+    ASSERT_TRUE(exporter->Initialize(path.c_str()));
+    exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
+    ASSERT_TRUE(exporter->Export(nullptr)) << exporter->GetLastErrorString();
+    const std::vector<std::string> lines = ReadLines(path);
+    EXPECT_EQ(Record(lines, "Objects:"), (std::vector<std::string>{"Objects:  {", "}"}));
+    EXPECT_FALSE(Record(lines, "Summary:").empty());
+}
+
+TEST_F(KFbxExporterTest, TheSectionsComeInTheirOrder) {
+    KFbxNode* child = AddNode("Child");
+    ASSERT_NE(child, nullptr);
+    const std::vector<std::string> lines = AsciiLines();
+    std::vector<std::string> topLevel;
+    for (const std::string& line : lines) {
+        if (!line.empty() && line[0] != '\t' && line[0] != ';' && line[0] != '}') {
+            topLevel.push_back(line.substr(0, line.find(':')));
+        }
+    }
+    const std::vector<std::string> expected = {"FBXHeaderExtension", "Definitions", "Objects", "Relations",
+                                               "Connections", "Takes", "Version5", "Section", "Summary"};
+    EXPECT_EQ(topLevel, expected);
+    EXPECT_TRUE(Contains(lines, "Connect: \"OO\",\"Model::Child\",\"Model::Scene\""));
+    // The root keeps its own name.
+    EXPECT_STRNE(mScene->GetRootNode()->GetName(), "Scene");
+}
+
+TEST_F(KFbxExporterTest, TheWriterComesFromTheExtensionUnlessAFormatIsChosen) {
+    const std::string path = mFolder / "byname.FBX";
+    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+    ASSERT_NE(exporter, nullptr);
+    ASSERT_TRUE(exporter->Initialize(path.c_str()));
+    EXPECT_EQ(exporter->GetFileFormat(), -1);
+    ASSERT_TRUE(exporter->Export(mScene));
+    KFbx fbx;
+    ASSERT_TRUE(fbx.FileOpen(path.c_str()));
+    EXPECT_TRUE(fbx.IsBinary());
+    EXPECT_FALSE(fbx.IsEncrypted());
+
+    ASSERT_TRUE(exporter->Initialize((mFolder / "unknown.xyz").c_str()));
+    EXPECT_FALSE(exporter->Export(mScene));
+    EXPECT_EQ(exporter->GetLastErrorID(), KFbxIO::eINVALID_PARAMETER);
+    EXPECT_FALSE(std::filesystem::exists(mFolder / "unknown.xyz"));
+}
+
+TEST_F(KFbxExporterTest, AnExportNeedsAFileName) {
+    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+    ASSERT_NE(exporter, nullptr);
+    EXPECT_FALSE(exporter->Export(mScene));
+    EXPECT_EQ(exporter->GetLastErrorID(), KFbxIO::eUNINITIALIZED_FILENAME);
+    EXPECT_FALSE(exporter->Initialize(""));
+}
+
+TEST_F(KFbxExporterTest, AFileThatCannotBeCreatedIsReported) {
+    EXPECT_FALSE(Export(mFolder / "missing-folder/scene.fbx", KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_NOT_CREATED);
+    EXPECT_EQ(mLastError, "File not created");
+}
+
+TEST_F(KFbxExporterTest, AFullDiskIsReported) {
+    if (!std::filesystem::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    for (int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                       KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER}) {
+        SCOPED_TRACE(format);
+        EXPECT_FALSE(Export("/dev/full", format));
+        EXPECT_EQ(mLastErrorId, KFbxIO::eOUT_OF_DISK_SPACE);
+        EXPECT_EQ(mLastError, "Out of disk space");
+    }
+}
+
+TEST_F(KFbxExporterTest, OptionsOfAnotherKindAreRefusedAndTheFileStillCloses) {
+    KFbxStreamOptions* options = KFbxStreamOptionsFbxReader::Create(mManager, "");
+    ASSERT_NE(options, nullptr);
+    const std::string path = mFolder / "refused.fbx";
+    EXPECT_FALSE(Export(path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
+    EXPECT_EQ(mLastErrorId, KFbxIO::eSTREAM_OPTIONS_NOT_SET);
+    EXPECT_EQ(mLastError, "Stream options not set");
+    // Closed: the header and footer are there, so the file opens.
+    KFbx fbx;
+    EXPECT_TRUE(fbx.FileOpen(path.c_str())) << fbx.GetLastErrorText();
+    options->Destroy();
+}
+
+}  // namespace

@@ -1,0 +1,350 @@
+// Damaged files: every truncation and every single-byte change of a small
+// file is either refused with a status and the scene left as it was, or read
+// into a scene without any access out of bounds (run under the sanitizers).
+#include "ReaderTestSupport.h"
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
+
+#include <string>
+#include <utility>
+
+namespace fbxsdk_2006_11_1::readertest {
+namespace {
+
+class DamagedFiles : public ReaderTest, public ::testing::WithParamInterface<int> {
+protected:
+    // A file a writer would make for a triangle with normals, a material and
+    // one animated take, but without the records every writer adds (producer
+    // cameras, settings), so that it stays small.
+    std::string SmallFile() {
+        const std::string path = Path("small.fbx");
+        const bool binary = GetParam() != KFbxFileFormatRegistry::eFBX_ASCII_WRITER;
+        KFbxFileHeaderInfo header;
+        KFbx file;
+        EXPECT_TRUE(file.FileCreate(path.c_str(), binary,
+                                    GetParam() == KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, &header));
+        file.FieldWriteBegin("Objects");
+        file.FieldWriteBlockBegin();
+        file.FieldWriteBegin("Model");
+        file.FieldWriteS("Model::Tri");
+        file.FieldWriteS("Mesh");
+        file.FieldWriteBlockBegin();
+        file.FieldWriteBegin("Version");
+        file.FieldWriteI(232);
+        file.FieldWriteEnd();
+        file.FieldWriteBegin("Properties60");
+        file.FieldWriteBlockBegin();
+        file.FieldWriteBegin("Property");
+        file.FieldWriteS("Lcl Translation");
+        file.FieldWriteS("Lcl Translation");
+        file.FieldWriteS("A+");
+        const double translation[] = {1.0, 2.0, 3.0};
+        file.FieldWriteVector3(translation);
+        file.FieldWriteEnd();
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+        file.FieldWriteBegin("Vertices");
+        const double points[] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+        file.FieldWriteArrayD(points, 9);
+        file.FieldWriteEnd();
+        file.FieldWriteBegin("PolygonVertexIndex");
+        const int polygon[] = {0, 1, -3};
+        file.FieldWriteArrayI(polygon, 3);
+        file.FieldWriteEnd();
+        file.FieldWriteBegin("LayerElementNormal");
+        file.FieldWriteI(0);
+        file.FieldWriteBlockBegin();
+        file.WriteStringField("MappingInformationType", "ByVertice");
+        file.WriteStringField("ReferenceInformationType", "Direct");
+        file.FieldWriteBegin("Normals");
+        const double normals[] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+        file.FieldWriteArrayD(normals, 9);
+        file.FieldWriteEnd();
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+        file.FieldWriteBegin("Layer");
+        file.FieldWriteI(0);
+        file.FieldWriteBlockBegin();
+        file.FieldWriteBegin("LayerElement");
+        file.FieldWriteBlockBegin();
+        file.WriteStringField("Type", "LayerElementNormal");
+        file.FieldWriteBegin("TypedIndex");
+        file.FieldWriteI(0);
+        file.FieldWriteEnd();
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+        file.FieldWriteBegin("Material");
+        file.FieldWriteS("Material::Paint");
+        file.FieldWriteS("");
+        file.FieldWriteBlockBegin();
+        file.WriteStringField("ShadingModel", "phong");
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+
+        file.FieldWriteBegin("Connections");
+        file.FieldWriteBlockBegin();
+        for (const auto& connection : {std::pair<const char*, const char*>{"Model::Tri", "Model::Scene"},
+                                       std::pair<const char*, const char*>{"Material::Paint", "Model::Tri"}}) {
+            file.FieldWriteBegin("Connect");
+            file.FieldWriteS("OO");
+            file.FieldWriteS(connection.first);
+            file.FieldWriteS(connection.second);
+            file.FieldWriteEnd();
+        }
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+
+        // The take's curves in their stored form.
+        KFbxNode* node = KFbxNode::Create(mManager, "Tri");
+        KFbxTakeNode* take = node->CreateTakeNode("Move");
+        KTime second;
+        second.SetSecondDouble(1.0);
+        take->GetTranslationX()->KeySet(0, KTime(), 0.0f);
+        take->GetTranslationX()->KeySet(1, second, 2.0f);
+        // "Takes" with the one take, its curves only in the main section.
+        auto writeTakes = [&](bool withCurves) {
+            file.FieldWriteBegin("Takes");
+            file.FieldWriteBlockBegin();
+            file.WriteStringField("Current", "Move");
+            file.FieldWriteBegin("Take");
+            file.FieldWriteS("Move");
+            file.FieldWriteBlockBegin();
+            file.FieldWriteBegin("LocalTime");
+            file.FieldWriteTimeSpan(KTime(), second);
+            file.FieldWriteEnd();
+            if (withCurves) {
+                file.FieldWriteBegin("Model");
+                file.FieldWriteS("Model::Tri");
+                file.FieldWriteBlockBegin();
+                KFCurveNode* root = take->GetKFCurveNode();
+                for (int i = 0; i < root->GetCount(); ++i) {
+                    root->Get(i)->FbxStore(&file, false, true, true, "Channel", true, false);
+                }
+                file.FieldWriteBlockEnd();
+                file.FieldWriteEnd();
+            }
+            file.FieldWriteBlockEnd();
+            file.FieldWriteEnd();
+            file.FieldWriteBlockEnd();
+            file.FieldWriteEnd();
+        };
+        writeTakes(true);
+        EXPECT_TRUE(file.CloseFileIdentity());
+        EXPECT_TRUE(file.ProjectSectionAppend());
+        file.FieldWriteBegin("Summary");
+        file.FieldWriteBlockBegin();
+        writeTakes(false);
+        file.FieldWriteBlockEnd();
+        file.FieldWriteEnd();
+        node->Destroy();
+        EXPECT_TRUE(file.FileClose());
+
+        // The file is whole and reads as the triangle it describes.
+        KFbxScene* scene = KFbxScene::Create(mManager, "check");
+        EXPECT_TRUE(Import(path, scene)) << mLastError;
+        KFbxNode* read = scene->FindNodeByName(KString("Tri"));
+        EXPECT_NE(read, nullptr);
+        if (read != nullptr) {
+            auto* mesh = dynamic_cast<KFbxMesh*>(read->GetNodeAttribute());
+            EXPECT_TRUE(mesh != nullptr && mesh->GetPolygonCount() == 1);
+            EXPECT_EQ(read->GetSrcObjectCount(KFbxSurfaceMaterial::ClassId), 1);
+        }
+        EXPECT_NE(scene->GetTakeInfo(KString("Move")), nullptr);
+        scene->Destroy(true);
+        return mFolder.Read("small.fbx");
+    }
+
+    // Writes the bytes and imports them into the target scene, which holds
+    // the marker node alone before each import.
+    void ImportDamaged(const std::string& bytes, const std::string& what) {
+        const std::string path = mFolder.Write("damaged.fbx", bytes);
+        if (mTarget == nullptr) {
+            mTarget = KFbxScene::Create(mManager, "target");
+            mOptions = ReaderOptions();
+        }
+        if (mMarker == nullptr) {
+            mMarker = KFbxNode::Create(mManager, "Marker");
+            mTarget->GetRootNode()->AddChild(mMarker);
+        }
+        if (Import(path, mTarget, mOptions)) {
+            ASSERT_NE(mTarget->GetRootNode(), nullptr) << what;
+            // The read replaced what the scene held.
+            mTarget->Clear();
+            mMarker = nullptr;
+        } else {
+            EXPECT_GE(mLastErrorId, 0) << what;
+            EXPECT_FALSE(mLastError.empty()) << what;
+            ASSERT_EQ(mTarget->GetRootNode()->GetChildCount(), 1) << what;
+            EXPECT_EQ(mTarget->GetRootNode()->GetChild(0), mMarker) << what;
+        }
+    }
+
+    KFbxScene* mTarget = nullptr;
+    KFbxStreamOptionsFbxReader* mOptions = nullptr;
+    KFbxNode* mMarker = nullptr;
+};
+
+TEST_P(DamagedFiles, EveryTruncationIsHandled) {
+    const std::string bytes = SmallFile();
+    ASSERT_FALSE(bytes.empty());
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        ImportDamaged(bytes.substr(0, size), "truncated to " + std::to_string(size));
+    }
+}
+
+TEST_P(DamagedFiles, EverySingleByteChangeIsHandled) {
+    const std::string bytes = SmallFile();
+    ASSERT_FALSE(bytes.empty());
+    // Digits and signs reach the numbers of an ascii file, flipped bits
+    // everything else.
+    const char replacements[] = {'9', '-', '"', '{', '\0'};
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        std::string damaged = bytes;
+        damaged[at] = at % 2 == 0 ? static_cast<char>(damaged[at] ^ 0xFF) : replacements[(at / 2) % 5];
+        if (damaged[at] == bytes[at]) {
+            damaged[at] = static_cast<char>(damaged[at] ^ 0x01);
+        }
+        ImportDamaged(damaged, "byte " + std::to_string(at) + " changed");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, DamagedFiles, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);
+
+TEST_F(ReaderTest, MissingAndEmptyFilesAreNotOpened) {
+    KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+    EXPECT_FALSE(importer->Initialize(Path("absent.fbx").c_str()));
+    EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_NOT_OPENED);
+    EXPECT_FALSE(importer->Initialize(""));
+    EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eUNINITIALIZED_FILENAME);
+    EXPECT_FALSE(importer->Initialize(mFolder.Write("empty.fbx", "").c_str()));
+    EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_CORRUPTED);
+    EXPECT_FALSE(importer->Import(KFbxScene::Create(mManager, "s")));
+    EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_NOT_OPENED);
+    importer->Destroy();
+}
+
+// Records that name things that are not there, or hold values of the wrong
+// kind, give a partial scene rather than a failure or a crash.
+TEST_F(ReaderTest, StrangeRecordsAreSkipped) {
+    const std::string text =
+        "; FBX 6.1.0 project file\n"
+        "FBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 6100\n}\n"
+        "Objects:  {\n"
+        "\tModel: \"Model::A\", \"Mesh\" {\n"
+        "\t\tVertices: 1,2\n"
+        "\t\tPolygonVertexIndex: 0,5,-2147483648,-1\n"
+        "\t\tLayerElementNormal: 0 {\n\t\t\tNormals: \"x\",1\n\t\t}\n"
+        "\t\tLayer: 99 {\n\t\t\tLayerElement:  {\n\t\t\t\tType: \"LayerElementNormal\"\n\t\t\t}\n\t\t}\n"
+        "\t\tLayer: 0 {\n\t\t\tLayerElement:  {\n\t\t\t\tType: \"LayerElementNormal\"\n\t\t\t\tTypedIndex: 0\n"
+        "\t\t\t}\n\t\t\tLayerElement:  {\n\t\t\t\tType: \"LayerElementNormal\"\n\t\t\t\tTypedIndex: 0\n\t\t\t}\n\t\t}\n"
+        "\t\tShape: \"S\" {\n\t\t\tIndexes: 7,-3\n\t\t\tVertices: 1\n\t\t}\n"
+        "\t}\n"
+        "\tDeformer: \"SubDeformer::C\", \"Cluster\" {\n\t\tIndexes: 1,2,3\n\t\tTransform: 1,2\n\t}\n"
+        "\tPose: \"Pose::P\", \"BindPose\" {\n\t\tPoseNode:  {\n\t\t\tNode: \"Model::Nobody\"\n\t\t}\n\t}\n"
+        "\tGeometryWeightedMap: \"GeometryWeightedMap::W\", \"\" {\n\t\tSourceCount: 2000000000\n"
+        "\t\tDestinationCount: 3\n\t\tIndexMapping: 1,1,2,0.5\n\t}\n"
+        "}\n"
+        "Connections:  {\n\tConnect: \"OO\", \"Model::A\", \"Model::A\"\n\tConnect: \"OO\", \"Model::Z\"\n"
+        "\tConnect: \"OP\", \"Model::A\", \"Model::Scene\", \"NoSuchProperty\"\n\tConnect: \"XX\"\n}\n"
+        "Takes:  {\n\tTake: \"T\" {\n\t\tModel: \"Model::Nobody\" {\n\t\t}\n\t}\n}\n";
+    const std::string path = mFolder.Write("strange.fbx", text);
+    KFbxScene* scene = KFbxScene::Create(mManager, "s");
+    ASSERT_TRUE(Import(path, scene)) << mLastError;
+    // The model no connection places is put under the root.
+    ASSERT_EQ(scene->GetRootNode()->GetChildCount(), 1);
+    KFbxNode* node = scene->FindNodeByName(KString("A"));
+    ASSERT_NE(node, nullptr);
+    auto* mesh = dynamic_cast<KFbxMesh*>(node->GetNodeAttribute());
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetControlPointsCount(), 0);
+    EXPECT_EQ(mesh->GetPolygonVertexCount(), 0);
+    ASSERT_EQ(mesh->GetLayerCount(), 1);
+    EXPECT_NE(mesh->GetLayer(0)->GetNormals(), nullptr);
+    EXPECT_NE(scene->GetTakeInfo(KString("T")), nullptr);
+}
+
+// Records the writer of this build leaves out (links of clusters, poses) are
+// read when a file has them. The stored cluster transform is relative to the
+// link: the absolute one is the stored one followed by the link's.
+TEST_F(ReaderTest, ClusterLinksAssociateModelsAndPosesAreRead) {
+    const std::string text =
+        "FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\n"
+        "Objects:  {\n"
+        "\tModel: \"Model::Bone\", \"LimbNode\" {\n\t\tTypeFlags: \"Skeleton\"\n\t}\n"
+        "\tModel: \"Model::Body\", \"Mesh\" {\n\t\tVertices: 0,0,0,1,0,0,0,1,0\n"
+        "\t\tPolygonVertexIndex: 0,1,-3\n\t}\n"
+        "\tDeformer: \"Deformer::Skin\", \"Skin\" {\n\t\tLink_DeformAcuracy: 20\n\t}\n"
+        "\tDeformer: \"SubDeformer::C\", \"Cluster\" {\n\t\tMode: \"Additive\"\n"
+        "\t\tIndexes: 0,2\n\t\tWeights: 0.25,0.75\n"
+        "\t\tTransform: 1,0,0,0,0,1,0,0,0,0,1,0,1,0,0,1\n"
+        "\t\tTransformLink: 2,0,0,0,0,2,0,0,0,0,2,0,0,10,0,1\n"
+        "\t\tAssociateModel:  {\n\t\t\tTransform: 1,0,0,0,0,1,0,0,0,0,1,0,0,0,3,1\n\t\t}\n\t}\n"
+        "\tPose: \"Pose::Bind\", \"BindPose\" {\n\t\tType: \"BindPose\"\n\t\tNbPoseNodes: 2\n"
+        "\t\tPoseNode:  {\n\t\t\tNode: \"Model::Bone\"\n\t\t\tMatrix: 1,0,0,0,0,1,0,0,0,0,1,0,4,5,6,1\n\t\t}\n"
+        "\t\tPoseNode:  {\n\t\t\tNode: \"Model::Missing\"\n\t\t\tMatrix: 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1\n"
+        "\t\t}\n\t}\n"
+        "}\n"
+        "Connections:  {\n"
+        "\tConnect: \"OO\", \"Model::Bone\", \"Model::Scene\"\n"
+        "\tConnect: \"OO\", \"Model::Body\", \"Model::Scene\"\n"
+        "\tConnect: \"OO\", \"Deformer::Skin\", \"Model::Body\"\n"
+        "\tConnect: \"OO\", \"SubDeformer::C\", \"Deformer::Skin\"\n"
+        "\tConnect: \"OO\", \"Model::Bone\", \"SubDeformer::C\"\n"
+        "\tConnect: \"OP\", \"Model::Body\", \"SubDeformer::C\", \"SrcModelReference\"\n"
+        "}\n";
+    const std::string path = mFolder.Write("links.fbx", text);
+    KFbxScene* scene = KFbxScene::Create(mManager, "s");
+    ASSERT_TRUE(Import(path, scene)) << mLastError;
+    KFbxNode* bone = scene->FindNodeByName(KString("Bone"));
+    KFbxNode* body = scene->FindNodeByName(KString("Body"));
+    ASSERT_NE(bone, nullptr);
+    ASSERT_NE(body, nullptr);
+    auto* mesh = dynamic_cast<KFbxMesh*>(body->GetNodeAttribute());
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetDeformerCount(KFbxDeformer::eSKIN), 1);
+    auto* skin = static_cast<KFbxSkin*>(mesh->GetDeformer(0, KFbxDeformer::eSKIN));
+    EXPECT_EQ(skin->GetDeformAccuracy(), 20.0);
+    ASSERT_EQ(skin->GetClusterCount(), 1);
+    KFbxCluster* cluster = skin->GetCluster(0);
+    EXPECT_EQ(cluster->GetLink(), bone);
+    EXPECT_EQ(cluster->GetAssociateModel(), body);
+    EXPECT_EQ(cluster->GetLinkMode(), KFbxCluster::eADDITIVE);
+    ASSERT_EQ(cluster->GetControlPointIndicesCount(), 2);
+    EXPECT_EQ(cluster->GetControlPointWeights()[1], 0.75);
+    KgeMatrix matrix;
+    cluster->GetTransformMatrix(matrix);
+    EXPECT_EQ(matrix[0][0], 2.0);
+    EXPECT_EQ(matrix[3][0], 2.0);
+    EXPECT_EQ(matrix[3][1], 10.0);
+    cluster->GetTransformAssociateModelMatrix(matrix);
+    EXPECT_EQ(matrix[3][2], 6.0);
+    ASSERT_EQ(scene->GetPoseCount(), 1);
+    KFbxPose* pose = scene->GetPose(0);
+    EXPECT_TRUE(pose->IsBindPose());
+    // The entry of a node the file does not have is left out.
+    ASSERT_EQ(pose->GetCount(), 1);
+    EXPECT_EQ(pose->GetNode(0), bone);
+    EXPECT_EQ(pose->GetMatrix(0)[3][1], 5.0);
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::readertest

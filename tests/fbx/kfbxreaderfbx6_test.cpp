@@ -1,0 +1,302 @@
+// The FBX 6 reader reads back what the FBX 6 writer writes, in every file
+// mode, and refuses what it must refuse with its own message.
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
+#include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+
+#include "RichScene.h"
+#include "ReaderTestSupport.h"
+#include "SceneComparison.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace fbxsdk_2006_11_1::readertest {
+namespace {
+
+using scenecompare::SceneComparison;
+
+class RichRoundTrip : public ReaderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RichRoundTrip, ReadsBackTheSceneItWrote) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    const std::string path = Path("rich.fbx");
+    ASSERT_TRUE(Export(source, path, GetParam()));
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(path, read)) << mLastError;
+
+    const std::vector<std::string> differences = DifferencesFromSource(*source, *read);
+    EXPECT_TRUE(differences.empty()) << SceneComparison::Join(differences);
+}
+
+TEST_P(RichRoundTrip, GlobalTransformsMatchOverTheTake) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    const std::string path = Path("rich.fbx");
+    ASSERT_TRUE(Export(source, path, GetParam()));
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(path, read)) << mLastError;
+    ASSERT_STREQ(read->GetCurrentTakeName(), source->GetCurrentTakeName());
+
+    for (const char* name : {"Hip", "Knee", "Body", "Eye", "Dot"}) {
+        KFbxNode* a = source->FindNodeByName(KString(name));
+        KFbxNode* b = read->FindNodeByName(KString(name));
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(b, nullptr) << name;
+        for (int step = 0; step <= 30; ++step) {
+            const KTime time = richscene::Seconds(step * 2.0 / 30.0);
+            const KgeMatrix expected = a->EvaluateGlobalTransform(time);
+            const KgeMatrix actual = b->EvaluateGlobalTransform(time);
+            EXPECT_EQ(KgeMatrix::CompareWithTolerance(expected, actual, 1e-6), 0) << name << " at step " << step;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RichRoundTrip, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);
+
+TEST_F(ReaderTest, ObjectsOutsideTheHierarchyAndSettingsComeBack) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    KFbxGlobalTimeSettings& time = source->GetGlobalTimeSettings();
+    time.SetTimeMode(KTime::eFrames24);
+    time.SetTimelineDefaultTimeSpan(KTimeSpan(richscene::Seconds(-1.0), richscene::Seconds(9.5)));
+    source->GetGlobalCameraSettings().SetDefaultCamera("Producer Top");
+    source->GetGlobalCameraSettings().SetDefaultViewingMode(KFbxGlobalCameraSettings::eXRAY);
+    source->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.25, 0.5, 0.75, 1.0));
+    source->GetGlobalLightSettings().SetFogEnable(true);
+    source->GetGlobalLightSettings().SetFogMode(KFbxGlobalLightSettings::eEXPONENTIAL);
+    source->GetGlobalLightSettings().SetFogEnd(321.0);
+    const std::string path = Path("others.fbx");
+    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(path, read)) << mLastError;
+
+    ASSERT_EQ(read->GetGenericNodeCount(), 1);
+    EXPECT_STREQ(read->GetGenericNode(0)->GetName(), "Settings");
+    ASSERT_EQ(read->GetSrcObjectCount(KFbxCache::ClassId), 1);
+    EXPECT_STREQ(read->GetSrcObject(KFbxCache::ClassId, 0)->GetName(), "Bake");
+    ASSERT_EQ(read->GetSrcObjectCount(KFbxGeometryWeightedMap::ClassId), 1);
+    auto* map = static_cast<KFbxGeometryWeightedMap*>(read->GetSrcObject(KFbxGeometryWeightedMap::ClassId, 0));
+    ASSERT_NE(map->GetValues(), nullptr);
+    EXPECT_EQ(map->GetValues()->GetElementCount(KFbxWeightedMapping::eSOURCE), 3);
+    EXPECT_EQ(map->GetValues()->GetElementCount(KFbxWeightedMapping::eDESTINATION), 2);
+    EXPECT_EQ(map->GetValues()->GetRelation(KFbxWeightedMapping::eSOURCE, 0, 0).mIndex, 1);
+    EXPECT_EQ(map->GetValues()->GetRelation(KFbxWeightedMapping::eSOURCE, 2, 0).mWeight, 0.25);
+    EXPECT_EQ(map->GetValues()->GetRelations(KFbxWeightedMapping::eSOURCE, 1), 0);
+
+    EXPECT_EQ(read->GetGlobalTimeSettings().GetTimeMode(), KTime::eFrames24);
+    KTimeSpan span;
+    read->GetGlobalTimeSettings().GetTimelineDefaultTimeSpan(span);
+    EXPECT_EQ(span.GetStart(), richscene::Seconds(-1.0));
+    EXPECT_EQ(span.GetStop(), richscene::Seconds(9.5));
+    EXPECT_STREQ(read->GetGlobalCameraSettings().GetDefaultCamera(), "Producer Top");
+    EXPECT_EQ(read->GetGlobalCameraSettings().GetDefaultViewingMode(), KFbxGlobalCameraSettings::eXRAY);
+    const KFbxGlobalLightSettings& light = read->GetGlobalLightSettings();
+    EXPECT_EQ(light.GetAmbientColor().mBlue, 0.75);
+    EXPECT_TRUE(light.GetFogEnable());
+    EXPECT_EQ(light.GetFogMode(), KFbxGlobalLightSettings::eEXPONENTIAL);
+    EXPECT_EQ(light.GetFogEnd(), 321.0);
+
+    // The camera's own fields, outside its properties.
+    auto* camera = dynamic_cast<KFbxCamera*>(read->FindNodeByName(KString("Eye"))->GetNodeAttribute());
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->GetLookAt()[1], 6.0);
+    EXPECT_EQ(camera->GetUpVector()[2], 1.0);
+    EXPECT_EQ(camera->GetOrthoZoom(), 3.5);
+    auto* marker = dynamic_cast<KFbxMarker*>(read->FindNodeByName(KString("Dot"))->GetNodeAttribute());
+    ASSERT_NE(marker, nullptr);
+    EXPECT_EQ(marker->GetType(), KFbxMarker::eOPTICAL);
+}
+
+// The comparison itself notices a change, so an empty list means something.
+TEST_F(ReaderTest, SceneComparisonSeesChanges) {
+    KFbxScene* a = richscene::Build(mManager, mFolder.Path().string());
+    KFbxScene* b = richscene::Build(mManager, mFolder.Path().string());
+    EXPECT_TRUE(SceneComparison::Compare(*a, *b).empty()) << SceneComparison::Join(SceneComparison::Compare(*a, *b));
+    b->FindNodeByName(KString("Knee"))->SetLclTranslation(KFbxVector4(0.0, -4.0, 0.75, 0.0));
+    auto* mesh = static_cast<KFbxMesh*>(b->FindNodeByName(KString("Body"))->GetNodeAttribute());
+    mesh->GetControlPoints()[3][0] += 1e-12;
+    mesh->GetLayer(0)->GetMaterials()->GetIndexArray().SetAt(0, 1);
+    const std::vector<std::string> differences = SceneComparison::Compare(*a, *b);
+    EXPECT_EQ(differences.size(), 3u) << SceneComparison::Join(differences);
+}
+
+TEST_F(ReaderTest, EmbeddedVideoContentIsExtractedWhenItsFileIsGone) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
+    options->SetOption("EMBEDDED", true);
+    const std::string path = Path("embedded.fbx");
+    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
+    const std::string original = mFolder.Read("bricks.tif");
+    std::filesystem::remove(mFolder.Path() / "bricks.tif");
+
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(path, read)) << mLastError;
+    ASSERT_EQ(read->GetVideoCount(), 1);
+    const std::string extracted = read->GetVideo(0)->GetFileName();
+    EXPECT_EQ(std::filesystem::path(extracted).parent_path().filename(), "embedded.fbm");
+    std::ifstream in(extracted, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), original);
+}
+
+TEST_F(ReaderTest, PasswordProtectedFileNeedsTheRightPassword) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    const std::string path = Path("locked.fbx");
+    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, WriterOptionsWithPassword("open")));
+
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    KFbxNode* kept = KFbxNode::Create(mManager, "Kept");
+    read->GetRootNode()->AddChild(kept);
+
+    KFbxStreamOptionsFbxReader* wrong = ReaderOptions();
+    wrong->SetOption("PASSWORD", "shut");
+    EXPECT_FALSE(Import(path, read, wrong));
+    EXPECT_EQ(mLastErrorId, KFbxIO::eWRONG_PASSWORD);
+    EXPECT_EQ(mLastError, "Wrong password");
+    // A refused read leaves the scene as it was.
+    ASSERT_EQ(read->GetRootNode()->GetChildCount(), 1);
+    EXPECT_EQ(read->GetRootNode()->GetChild(0), kept);
+
+    EXPECT_FALSE(Import(path, read));
+    EXPECT_EQ(mLastErrorId, KFbxIO::eWRONG_PASSWORD);
+
+    KFbxStreamOptionsFbxReader* right = ReaderOptions();
+    right->SetOption("PASSWORD", "open");
+    ASSERT_TRUE(Import(path, read, right)) << mLastError;
+    const std::vector<std::string> differences = DifferencesFromSource(*source, *read);
+    EXPECT_TRUE(differences.empty()) << SceneComparison::Join(differences);
+}
+
+TEST_F(ReaderTest, FlippedByteIsReportedAsCorruption) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    const std::string path = Path("flipped.fbx");
+    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER));
+    std::string bytes = mFolder.Read("flipped.fbx");
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x20);
+    mFolder.Write("flipped.fbx", bytes);
+
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    EXPECT_FALSE(Import(path, read));
+    EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_CORRUPTED);
+    EXPECT_NE(mLastError.find("File is corrupted"), std::string::npos) << mLastError;
+    EXPECT_NE(mLastError.find("CRC"), std::string::npos) << mLastError;
+    EXPECT_EQ(read->GetRootNode()->GetChildCount(), 0);
+}
+
+TEST_F(ReaderTest, NewerMajorVersionIsRefused) {
+    for (bool binary : {true, false}) {
+        const std::string path = Path(binary ? "seven.fbx" : "seven-ascii.fbx");
+        KFbxFileHeaderInfo header;
+        header.mFileVersion = 7100;
+        KFbx file;
+        ASSERT_TRUE(file.FileCreate(path.c_str(), binary, false, &header));
+        file.WriteStringField("Objects", "");
+        ASSERT_TRUE(file.FileClose());
+
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        EXPECT_FALSE(importer->Initialize(path.c_str()));
+        EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_VERSION_NOT_SUPPORTED_YET);
+        EXPECT_STREQ(importer->GetLastErrorString(), "FBX File version 7100 is not supported in this product");
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        EXPECT_FALSE(importer->Import(read));
+        EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_NOT_OPENED);
+        importer->Destroy();
+    }
+}
+
+TEST_F(ReaderTest, ModelAndAnimationOptionsGateTheirSections) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    const std::string path = Path("gated.fbx");
+    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER));
+
+    KFbxScene* withoutModels = KFbxScene::Create(mManager, "a");
+    KFbxStreamOptionsFbxReader* noModels = ReaderOptions();
+    noModels->SetOption("MODEL", false);
+    ASSERT_TRUE(Import(path, withoutModels, noModels)) << mLastError;
+    EXPECT_EQ(withoutModels->GetRootNode()->GetChildCount(), 0);
+    EXPECT_GT(withoutModels->GetTakeInfoCount(), 0);
+
+    KFbxScene* withoutTakes = KFbxScene::Create(mManager, "b");
+    KFbxStreamOptionsFbxReader* noAnimation = ReaderOptions();
+    noAnimation->SetOption("ANIMATION", false);
+    ASSERT_TRUE(Import(path, withoutTakes, noAnimation)) << mLastError;
+    EXPECT_GT(withoutTakes->GetRootNode()->GetChildCount(), 0);
+    EXPECT_EQ(withoutTakes->GetTakeInfoCount(), 0);
+    KFbxNode* hip = withoutTakes->FindNodeByName(KString("Hip"));
+    ASSERT_NE(hip, nullptr);
+    for (int t = 0; t < hip->GetTakeNodeCount(); ++t) {
+        EXPECT_STREQ(hip->GetTakeNodeName(t), "Default");
+    }
+}
+
+TEST_F(ReaderTest, CurrentTakeNameOptionSelectsTheTake) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    const std::string path = Path("takes.fbx");
+    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+
+    KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+    ASSERT_TRUE(importer->Initialize(path.c_str()));
+    auto* options = dynamic_cast<KFbxStreamOptionsFbxReader*>(importer->GetImportOptions());
+    ASSERT_NE(options, nullptr);
+    // The options announce the file's takes and its current one.
+    EXPECT_EQ(options->GetStringOption("CURRENT TAKE NAME", ""), KString("Walk"));
+    ASSERT_EQ(options->GetTakeList().GetTakeInfoCount(), 2);
+    EXPECT_NE(options->GetTakeList().FindTakeInfo("Run"), nullptr);
+
+    options->SetOption("CURRENT TAKE NAME", "Run");
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(importer->Import(read, options)) << importer->GetLastErrorString();
+    EXPECT_STREQ(read->GetCurrentTakeName(), "Run");
+
+    // A take the file does not have leaves the file's own current take.
+    options->SetOption("CURRENT TAKE NAME", "Swim");
+    KFbxScene* again = KFbxScene::Create(mManager, "again");
+    ASSERT_TRUE(importer->Import(again, options));
+    EXPECT_STREQ(again->GetCurrentTakeName(), "Walk");
+    options->Destroy();
+    importer->Destroy();
+}
+
+TEST_F(ReaderTest, ImportReplacesWhatTheSceneHeld) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    const std::string path = Path("replace.fbx");
+    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER));
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    read->GetRootNode()->AddChild(KFbxNode::Create(mManager, "Old"));
+    ASSERT_TRUE(Import(path, read));
+    ASSERT_TRUE(Import(path, read));
+    EXPECT_EQ(read->FindNodeByName(KString("Old")), nullptr);
+    const std::vector<std::string> differences = DifferencesFromSource(*source, *read);
+    EXPECT_TRUE(differences.empty()) << SceneComparison::Join(differences);
+}
+
+TEST_F(ReaderTest, ReaderNeedsItsOwnOptionsAndAnOpenFile) {
+    KFbxReaderFbx6 reader(*mManager, nullptr);
+    KFbxScene* scene = KFbxScene::Create(mManager, "s");
+    EXPECT_EQ(reader.GetReadOptions(), nullptr);
+    EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eFILE_NOT_OPENED);
+    EXPECT_FALSE(reader.Read(scene, ReaderOptions()));
+    EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eFILE_NOT_OPENED);
+
+    const std::string path = Path("small.fbx");
+    ASSERT_TRUE(Export(scene, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER));
+    ASSERT_TRUE(reader.FileOpen(path.c_str()));
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+    reader.GetVersion(major, minor, revision);
+    EXPECT_EQ(major * 1000 + minor * 100 + revision, 6100);
+    KFbxStreamOptions* foreign = KFbxStreamOptionsObjReader::Create(mManager, "");
+    EXPECT_FALSE(reader.Read(scene, foreign));
+    EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eSTREAM_OPTIONS_NOT_SET);
+    EXPECT_STREQ(reader.GetError().GetLastErrorString(), "Stream options not set");
+    EXPECT_TRUE(reader.FileClose());
+    EXPECT_FALSE(reader.IsFileOpen());
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::readertest
