@@ -475,13 +475,6 @@ void KFbxCamera::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     }
 }
 
-void KFbxCamera::DestroyContents(bool recursive, bool dependents) {
-    if (GetNode() != nullptr) {
-        DetachFromNode();
-    }
-    KFbxNodeAttribute::DestroyContents(recursive, dependents);
-}
-
 void KFbxCamera::ClearTakeNodeTemplate(KFbxTakeNode& takeNode) {
     KFbxDeleteChannels(takeNode, kChannelNames, static_cast<int>(std::size(kChannelNames)));
     KFbxNodeAttribute::ClearTakeNodeTemplate(takeNode);

@@ -104,9 +104,6 @@ public:
     // "BackgroundColor" (X, Y, Z), linked to the properties in the default take.
     void FillTakeNodeTemplate(KFbxTakeNode& takeNode) override;
     void ClearTakeNodeTemplate(KFbxTakeNode& takeNode) override;
-    // Leaves its node first: the node's curves must not stay linked to
-    // properties that are about to go.
-    void DestroyContents(bool recursive, bool dependents) override;
 
     // The defaults, in an order where later steps read earlier values.
     void Reset();

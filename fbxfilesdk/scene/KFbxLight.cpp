@@ -177,13 +177,6 @@ void KFbxLight::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     }
 }
 
-void KFbxLight::DestroyContents(bool recursive, bool dependents) {
-    if (GetNode() != nullptr) {
-        DetachFromNode();
-    }
-    KFbxNodeAttribute::DestroyContents(recursive, dependents);
-}
-
 void KFbxLight::ClearTakeNodeTemplate(KFbxTakeNode& takeNode) {
     KFbxDeleteChannels(takeNode, kChannels, static_cast<int>(std::size(kChannels)));
     KFbxNodeAttribute::ClearTakeNodeTemplate(takeNode);

@@ -43,9 +43,6 @@ public:
     // properties in the default take.
     void FillTakeNodeTemplate(KFbxTakeNode& takeNode) override;
     void ClearTakeNodeTemplate(KFbxTakeNode& takeNode) override;
-    // Leaves its node first: the node's curves must not stay linked to
-    // properties that are about to go.
-    void DestroyContents(bool recursive, bool dependents) override;
     // The decay, attenuation and shadow properties back to their defaults,
     // each only while it exists.
     virtual void ResetProperties();

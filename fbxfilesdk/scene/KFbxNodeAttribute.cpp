@@ -121,6 +121,13 @@ const char* KFbxNodeAttribute::EnumText(const char* const* texts, int count, int
     return value >= 0 && value < count ? texts[value] : nullptr;
 }
 
+void KFbxNodeAttribute::DestroyContents(bool recursive, bool dependents) {
+    if (mNode != nullptr) {
+        DetachFromNode();
+    }
+    KFbxObject::DestroyContents(recursive, dependents);
+}
+
 void KFbxNodeAttribute::DetachFromNode() {
     if (mNode != nullptr) {
         for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {

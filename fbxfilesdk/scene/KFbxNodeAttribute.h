@@ -75,6 +75,9 @@ public:
     int GetObjectTypeCode() const override;
     // Attaches on being linked to a node, detaches on leaving it; never refuses.
     bool ConnectNotify(const KFbxConnectEvent& event) override;
+    // An attached attribute first takes its channels off its node, so that
+    // no curve of the node stays bound to a destroyed property.
+    void DestroyContents(bool recursive, bool dependents) override;
 
     virtual EAttributeType GetAttributeType() const;
     // The kind's own name; "" here.

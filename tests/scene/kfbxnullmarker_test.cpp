@@ -128,6 +128,22 @@ TEST_F(KFbxMarkerTest, ChannelsFollowTheTypeInEveryTake) {
     EXPECT_FALSE(HasChannel(0, "Occlusion"));
 }
 
+// Any attribute kind, not only cameras and lights: a destroyed attribute
+// leaves no channel of its node bound to its properties.
+TEST_F(KFbxMarkerTest, ADestroyedMarkerTakesItsChannelsAlong) {
+    KFbxMarker* marker = AttachedMarker();
+    marker->SetType(KFbxMarker::eIK_EFFECTOR);
+    ASSERT_TRUE(HasChannel(1, "IK Reach Translation"));
+    marker->Destroy();
+    for (int take = 0; take < 2; ++take) {
+        EXPECT_FALSE(HasChannel(take, "IK Reach Translation")) << take;
+        EXPECT_FALSE(HasChannel(take, "Occlusion")) << take;
+    }
+    for (int index = 0; index < mNode->GetPropertyLinkCount(); ++index) {
+        EXPECT_NE(mNode->GetPropertyLink(index)->mProperty.GetObject(), nullptr);
+    }
+}
+
 TEST_F(KFbxMarkerTest, IKReachWithoutNodeIsZeroAndIgnored) {
     KFbxMarker* marker = KFbxMarker::Create(mManager, "loose");
     marker->SetType(KFbxMarker::eIK_EFFECTOR);
