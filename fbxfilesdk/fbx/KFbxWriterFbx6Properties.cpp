@@ -159,7 +159,11 @@ void WriteProperty(KFbx& fbx, const KFbxProperty& property) {
 
 bool KFbxWriterFbx6::WriteProperties(KFbxObject& object) {
     const int ownCount = object.GetPropertyCount();
-    KFbxObject* attribute = object.GetSrcObject(KFbxNodeAttribute::ClassId, 0);
+    // Only a model's block carries its attribute's properties after its own;
+    // other objects with attribute sources (a boundary and its curves) would
+    // list their sources' properties as their own.
+    KFbxObject* attribute =
+        object.Is(KFbxNode::ClassId) ? object.GetSrcObject(KFbxNodeAttribute::ClassId, 0) : nullptr;
     const int count = ownCount + (attribute != nullptr ? attribute->GetPropertyCount() : 0);
     mFbx->FieldWriteBegin("Properties60");
     mFbx->FieldWriteBlockBegin();

@@ -173,6 +173,11 @@ TEST_F(Fbx6NurbsTest, BoundaryAndTrimRecords) {
         EXPECT_TRUE(writer.WriteTrimNurbsSurface(*trim));
     });
     ExpectGolden(WithoutPropertyBlocks(text), "fbx6_boundary_trim");
+    // The boundary's block is its own: its curve's properties stay out.
+    const std::size_t block = text.find("Properties60:");
+    ASSERT_NE(block, std::string::npos);
+    const std::string boundaryBlock = text.substr(block, text.find("}", block) - block);
+    EXPECT_EQ(boundaryBlock.find("\"Color\""), boundaryBlock.rfind("\"Color\"")) << boundaryBlock;
 }
 
 }  // namespace
