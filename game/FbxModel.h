@@ -1,5 +1,8 @@
 #pragma once
 
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+
 #include <GL/glew.h>
 
 #include <array>
@@ -17,6 +20,11 @@ class KFbxNode;
 class KFbxTexture;
 class KFbxTakeInfo;
 }  // namespace fbxsdk_2006_11_1
+
+// Destroys a model's SDK manager, and with it everything the manager made.
+struct SdkManagerRelease {
+    void operator()(fbxsdk_2006_11_1::KFbxSdkManager* manager) const;
+};
 
 // How models are drawn; one global mode applies to all of them.
 enum RenderMode : int {
@@ -42,11 +50,15 @@ using ModelUv = std::array<double, 2>;
 // its texture, its baked animation frames and its GL resources.
 // GL names are never released: models live until the process ends.
 struct FbxModel {
-    FbxModel() = default;
+    // Makes the model's own SDK manager and importer; prints "Unable to
+    // create FBX-SDK Manager" when there is no manager.
+    FbxModel();
+    ~FbxModel();
     FbxModel(const FbxModel&) = delete;
     FbxModel& operator=(const FbxModel&) = delete;
 
-    fbxsdk_2006_11_1::KFbxSdkManager* manager = nullptr;
+    // The manager owns the importer, the scene and every object read.
+    std::unique_ptr<fbxsdk_2006_11_1::KFbxSdkManager, SdkManagerRelease> manager;
     fbxsdk_2006_11_1::KFbxImporter* importer = nullptr;
     std::vector<ModelPoint> controlPoints;
     std::vector<ModelPoint> controlNormals;  // one per control point
@@ -110,8 +122,36 @@ struct FbxModel {
 // setModelFrame selected, else the static positions.
 const std::vector<float>& currentPositions(const FbxModel& model);
 
-// Imports a model file into the record.
+// Imports a model file into the record: the last mesh child of the scene's
+// root, its material colours and its texture image. Prints "loading model
+// '...'..." and, when the file cannot be opened as a model, "Model '...'
+// could not be imported"; such a model stays empty and draws nothing.
 void loadFbxModel(const std::string& fileName, FbxModel& model);
+
+// Copies the last mesh child of the root of the model's scene into the
+// record; meshes deeper in the tree are not seen.
+void readModelScene(FbxModel& model);
+
+// Reads the polygon tables of the mesh: sizes, control points and UV indices.
+void readModelUVs(FbxModel& model, const fbxsdk_2006_11_1::KFbxMesh& mesh);
+
+// Reads the Phong colours of every layer's materials and, while the model is
+// textured, the image of every diffuse texture. A model whose mesh has no
+// texture element or no UVs becomes untextured.
+void loadModelMaterials(fbxsdk_2006_11_1::KFbxMesh& mesh, FbxModel& model);
+
+// For an animated model, the skinned positions of the scene's second take at
+// 31 evenly spaced times from 0 to the take's span. A scene with fewer than
+// two takes, without take information or without a skinned mesh is not
+// baked: the model stays static.
+void bakeModelFrames(FbxModel& model);
+
+// The skinned positions at the time, laid out as positions. Needs a mesh
+// with a skin of at least one cluster; without one the rest positions.
+std::vector<float> bakeMeshFrame(FbxModel& model, fbxsdk_2006_11_1::KTime time);
+
+// The node's geometric transform (translation, rotation, scaling of pivot set 0).
+fbxsdk_2006_11_1::KgeMatrix getNodeGeometry(const fbxsdk_2006_11_1::KFbxNode& node);
 
 // Reads a texture image for the model and makes it the current one; prints
 // "Unable to load the Texture '...'" when it cannot.
@@ -127,8 +167,8 @@ void uploadModelTexture(FbxModel& model);
 // Binds the model's texture and sets its filters.
 void applyTextureFilters(FbxModel& model);
 
-// Makes the buffer-object entry points available; needs the window's GL
-// context.
+// Makes the buffer-object entry points available (needs the window's GL
+// context), and bakes a model already marked animated.
 void setupBuffers(FbxModel& model);
 
 // True once the buffer-object entry points can be called.

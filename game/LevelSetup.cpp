@@ -67,6 +67,17 @@ const std::array<ModelEntry, modelCount> modelTable = {{
     {"Ressources/wallNormal.fbx", "Ressources/sandstein.tga", 200.0f, false},
 }};
 
+void loadModelEntry(const ModelEntry& entry, FbxModel& model) {
+    model.textureFileName = entry.textureFile;
+    model.hasTexture = true;
+    loadFbxModel(entry.modelFile, model);
+    model.scale = entry.scale;
+    if (entry.animated) {
+        model.animated = true;
+        bakeModelFrames(model);
+    }
+}
+
 namespace {
 
 constexpr int aggroBirdModel = 4;
@@ -99,15 +110,7 @@ void loadModels() {
         const ModelEntry& entry = modelTable[static_cast<std::size_t>(index)];
         modelList.push_back(std::make_unique<FbxModel>());
         FbxModel& model = *modelList.back();
-        model.textureFileName = entry.textureFile;
-        model.hasTexture = true;
-        loadFbxModel(entry.modelFile, model);
-        model.scale = entry.scale;
-        if (entry.animated) {
-            // Baking the frames comes with the model importer; until then a
-            // model has no frames and shows frame 0.
-            model.animated = true;
-        }
+        loadModelEntry(entry, model);
         if (index == aggroBirdModel) {
             rebuildModelBuffers(model, renderVertexArrays);
         }

@@ -29,6 +29,10 @@ struct ModelEntry {
 inline constexpr int modelCount = 18;
 extern const std::array<ModelEntry, modelCount> modelTable;
 
+// Loads the model of one table entry as the level does: its texture, its
+// file, its scale and, for an animated one, its baked frames.
+void loadModelEntry(const ModelEntry& entry, FbxModel& model);
+
 // Where the first level starts, on the centre tile.
 inline constexpr float startCameraX = 22700.0f;
 inline constexpr float startCameraZ = 23800.0f;

@@ -8,7 +8,9 @@ bash scripts/setup.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j"$(nproc)"
 
-if [ -x build/release/tools/qalimor-resources ] && [ ! -f Ressources/.complete ]; then
+# The generator writes only the files that are missing, so a folder made by
+# an older build gains the files added since.
+if [ -x build/release/tools/qalimor-resources ]; then
   build/release/tools/qalimor-resources Ressources
 fi
 if [ -x build/release/game/qalimor ]; then

@@ -2,6 +2,7 @@
 
 #include <tools/HudImages.h>
 #include <tools/LandscapeImages.h>
+#include <tools/ModelFiles.h>
 #include <tools/ModelTextures.h>
 #include <tools/ScreenImages.h>
 #include <tools/SoundEncoders.h>
@@ -77,6 +78,12 @@ void addModelTextures(std::vector<ResourceFile>& files) {
     addImage(files, "sandstein.tga", wallTexture);
 }
 
+void addModels(std::vector<ResourceFile>& files) {
+    for (const ModelFile& model : modelFiles()) {
+        files.push_back({model.path, [model] { return modelFileBytes(model); }});
+    }
+}
+
 void addSounds(std::vector<ResourceFile>& files) {
     using Encoder = Bytes (*)(const std::vector<std::int16_t>&, int);
     auto add = [&files](std::string name, Encoder encode, std::function<std::vector<std::int16_t>()> synth) {
@@ -132,6 +139,7 @@ std::vector<ResourceFile> resourceFiles() {
     addScreensAndHud(files);
     addLandscape(files);
     addModelTextures(files);
+    addModels(files);
     addSounds(files);
     return files;
 }

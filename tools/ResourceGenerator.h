@@ -12,7 +12,7 @@ struct ResourceFile {
     std::function<std::vector<std::uint8_t>()> make;
 };
 
-// Every image and sound file of the game.
+// Every image, model and sound file of the game.
 std::vector<ResourceFile> resourceFiles();
 
 // Writes those of the files that do not exist yet, each through a temporary

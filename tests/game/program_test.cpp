@@ -366,13 +366,14 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     press("space");
     EXPECT_TRUE(shows(task)) << "the level-1 task image";
     press("space");
-    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 180, sky) > 0.9; })) << "play: the sky";
+    // Palms, birds and walls may stand in front of the sky and the sand.
+    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 180, sky) > 0.7; })) << "play: the sky";
 
     // Sky above, sand below, the HUD frame and the minimap in the corner.
     Picture play = screenshot();
     saveScreenshot("play.png");
-    EXPECT_GT(share(play, 260, 60, 490, 180, sky), 0.9);
-    EXPECT_GT(share(play, 0, 300, 500, 495, sand), 0.9);
+    EXPECT_GT(share(play, 260, 60, 490, 180, sky), 0.7);
+    EXPECT_GT(share(play, 0, 300, 500, 495, sand), 0.7);
     EXPECT_GT(maskedImageShare(play, image("HUD.tga"), image("HudMask.tga"), 250), 0.9) << "the HUD frame";
     EXPECT_GT(maskedImageShare(play, image("minimap.tga"), image("minimapMask.tga"), 125), 0.9) << "its ring";
     EXPECT_GT(share(play, 20, 20, 44, 44, sand), 0.6) << "the map inside the ring";
@@ -397,8 +398,8 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     }
     std::this_thread::sleep_for(500ms);
     const Picture turned = screenshot();
-    EXPECT_GT(share(turned, 260, 60, 490, 120, sky), 0.9) << "still playing";
-    EXPECT_GT(share(turned, 0, 300, 500, 495, sand), 0.9);
+    EXPECT_GT(share(turned, 260, 60, 490, 120, sky), 0.7) << "still playing";
+    EXPECT_GT(share(turned, 0, 300, 500, 495, sand), 0.7);
     EXPECT_GT(differingShare(turned, before, 0, 40, 500, 220), 0.1) << "another part of the sky";
 
     // The kill key ends the first level.
@@ -415,7 +416,7 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
         return second > 0.7 && second > correlation(shown, task) + 0.05;
     })) << "the level-2 task image";
     press("space");
-    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 120, sky) > 0.9; })) << "level 2";
+    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 120, sky) > 0.7; })) << "level 2";
     EXPECT_LT(share(screenshot(), 170, 125, 330, 155, red), 0.02);
     run({"xdotool", "keydown", "c"});
     std::this_thread::sleep_for(300ms);
@@ -450,7 +451,7 @@ TEST_F(ProgramTest, LeavingThePlayableSquareCostsAllHealthAndEndsTheGame) {
     press("space");
     ASSERT_TRUE(shows(image("level1Task.tga"))) << "the level-1 task image";
     press("space");
-    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 180, sky) > 0.9; })) << "play";
+    ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 180, sky) > 0.7; })) << "play";
     ASSERT_EQ(run({"xdotool", "windowsize", window_, "160", "160"}).exitCode, 0);
     pointerX_ = "380";
     pointerY_ = "230";
@@ -484,4 +485,100 @@ TEST_F(ProgramTest, RunsWithEveryResourceMissing) {
                          "'Ressources/splashscreen.tga'\n"
                          "id = 0, filename = Ressources/level1Task.tga: Unable to load the Texture "
                          "'Ressources/level1Task.tga'\n");
+}
+
+namespace {
+
+bool green(const std::uint8_t* p) {
+    return p[1] > p[0] + 10 && p[1] > p[2] + 10;
+}
+
+// Pixels that differ by more than the tolerance in any colour, outside the
+// minimap in the top left corner (its dots follow the creatures).
+int differingPixels(const Picture& a, const Picture& b) {
+    if (a.width == 0 || a.width != b.width || a.height != b.height) {
+        return 0;
+    }
+    int differing = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = y < 130 ? 130 : 0; x < a.width; ++x) {
+            differing += close(a.at(x, y), b.at(x, y), 30) ? 0 : 1;
+        }
+    }
+    return differing;
+}
+
+// Counts the places where the part occurs in the text.
+int count(const std::string& text, const std::string& part) {
+    int found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++found;
+    }
+    return found;
+}
+
+class ModelProgramTest : public ProgramTest {
+protected:
+    // Starts the game on the resources there are and goes past the splash
+    // and task screens into play.
+    void playFirstLevel() {
+        startGame();
+        ASSERT_TRUE(shows(image("splashscreen.tga"))) << "the splash image";
+        press("space");
+        ASSERT_TRUE(shows(image("level1Task.tga"))) << "the level-1 task image";
+        press("space");
+        // The health bar of the HUD, drawn over whatever the level shows.
+        ASSERT_TRUE(waitFor([&] { return share(screenshot(), 102, 3, 130, 6, red) > 0.9; })) << "play";
+    }
+};
+
+}  // namespace
+
+TEST_F(ModelProgramTest, ModelsAreDrawnTexturedAndTheCreaturesMove) {
+    generateResources();
+    ASSERT_NO_FATAL_FAILURE(playFirstLevel());
+    const std::string text = console();
+    EXPECT_EQ(count(text, "loading model '"), 18);
+    EXPECT_EQ(text.find("could not be imported"), std::string::npos);
+    EXPECT_EQ(text.find("Unable to load the Texture"), std::string::npos);
+
+    // The level is laid out anew on every start, so the view turns until it
+    // has shown both: the green of palms and cacti, which comes from their
+    // textures alone, and, with nothing pressed, a change between two
+    // pictures, which is the creatures' doing.
+    bool textured = false;
+    bool moving = false;
+    saveScreenshot("play-models.png");
+    for (int view = 0; view < 12 && !(textured && moving); ++view) {
+        std::this_thread::sleep_for(500ms);
+        const Picture first = screenshot();
+        std::this_thread::sleep_for(700ms);
+        const Picture second = screenshot();
+        textured = textured || share(first, 0, 130, 500, 400, green) > 0.002;
+        moving = moving || differingPixels(first, second) > 20;
+        run({"xdotool", "mousemove", "710", "400"});
+    }
+    EXPECT_TRUE(textured) << "textured palms and cacti";
+    EXPECT_TRUE(moving) << "birds beat their wings and fly";
+    press("Escape");
+    EXPECT_EQ(exitCode(), std::optional<int>(0));
+}
+
+TEST_F(ModelProgramTest, BrokenModelFilesLeaveTheGamePlayable) {
+    generateResources();
+    const fs::path folder = this->folder() / "Ressources";
+    // One file cut short, one emptied, one of noise, one missing.
+    const std::vector<std::uint8_t> bird = testfiles::readBytes(folder / "bird.fbx");
+    testfiles::writeBytes(folder / "bird.fbx", {bird.begin(), bird.begin() + static_cast<long>(bird.size() / 2)});
+    testfiles::writeBytes(folder / "wizard.fbx", {});
+    testfiles::writeBytes(folder / "teapot.fbx", std::vector<std::uint8_t>(5000, 0x5a));
+    fs::remove(folder / "plants" / "cactus" / "kaktusHigh.fbx");
+    ASSERT_NO_FATAL_FAILURE(playFirstLevel());
+    std::this_thread::sleep_for(1s);
+    EXPECT_GT(share(screenshot(), 102, 3, 130, 6, red), 0.9) << "still playing";
+    const std::string text = console();
+    EXPECT_EQ(count(text, "loading model '"), 18);
+    EXPECT_NE(text.find("Model 'Ressources/plants/cactus/kaktusHigh.fbx' could not be imported"), std::string::npos);
+    press("Escape");
+    EXPECT_EQ(exitCode(), std::optional<int>(0));
 }

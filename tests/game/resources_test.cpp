@@ -64,9 +64,18 @@ const char* const uploadedFiles[] = {
     "demonTexture.tga", "sandstone.tga", "wizardTexture.tga", "carpetTexture.tga", "sandstein.tga",
 };
 
+// The sixteen model files behind the eighteen model slots.
+const char* const modelFiles[] = {
+    "plants/cactus/kaktusHigh.fbx", "plants/cactus/kaktusMid.fbx", "plants/cactus/kaktusLow.fbx", "bird.fbx",
+    "aggroBird.fbx", "teapot.fbx", "palmeKroneLOD0.fbx", "palmeKroneLOD1.fbx", "palmeKroneLOD2.fbx",
+    "palmeStammLOD012.fbx", "demonTextured.fbx", "demonTexturedLOD1.fbx", "sandstone.fbx", "wizard.fbx",
+    "carpet.fbx", "wallNormal.fbx",
+};
+
 std::set<std::string> expectedFiles() {
     std::set<std::string> files(std::begin(screenFiles), std::end(screenFiles));
     files.insert(std::begin(uploadedFiles), std::end(uploadedFiles));
+    files.insert(std::begin(modelFiles), std::end(modelFiles));
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j) {
             files.insert(tile("height", i, j));
@@ -116,7 +125,7 @@ TEST_F(ResourcesTest, WritesExactlyTheFilesTheGameReads) {
         }
     }
     EXPECT_EQ(written, expectedFiles());
-    EXPECT_EQ(expectedFiles().size(), 4u + 25u + 18u + 23u + 1u);
+    EXPECT_EQ(expectedFiles().size(), 4u + 25u + 16u + 18u + 23u + 1u);
 }
 
 TEST_F(ResourcesTest, ImagesHaveTheirTypesAndSizes) {
