@@ -1,5 +1,6 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 
+#include <fbxfilesdk/core/KProgress.h>
 #include <fbxfilesdk/fbx/FieldFileHeader.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
@@ -196,6 +197,9 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         return false;
     }
     mFile->SelectSection(kMainSection);
+    if (IProgress* progress = KProgress::GetGlobal()) {
+        progress->Update(0, 0);
+    }
     scene->Clear();
     KFbxReaderFbx6Pass pass(mManager, *mFile, *scene, *fbxOptions);
     pass.SetFileName(mFileName);

@@ -7,12 +7,16 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxLayerElementUserData.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
 
 #include <climits>
+#include <cmath>
+#include <cstring>
 #include <new>
 #include <string>
+#include <type_traits>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -57,10 +61,82 @@ Element* NewElement() {
     return new (std::nothrow) Element();
 }
 
+template <class T>
+void StoreItems(DynamicArray& items, const std::vector<double>& values) {
+    if (values.size() > static_cast<std::size_t>(INT_MAX) || items.GetItemSize() != static_cast<int>(sizeof(T)) ||
+        !items.SetCount(static_cast<int>(values.size()))) {
+        return;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        T value{};
+        if constexpr (std::is_same_v<T, bool>) {
+            value = values[i] != 0.0;
+        } else if constexpr (std::is_same_v<T, int>) {
+            // A damaged value beyond the range of the type is clamped, not
+            // converted with undefined result.
+            const double v = values[i];
+            value = std::isnan(v) ? 0
+                    : v >= static_cast<double>(INT_MAX) ? INT_MAX
+                    : v <= static_cast<double>(INT_MIN) ? INT_MIN
+                    : static_cast<int>(v);
+        } else {
+            value = static_cast<T>(values[i]);
+        }
+        std::memcpy(items.GetItemAt(static_cast<int>(i)), &value, sizeof value);
+    }
+}
+
+// A user-data element: its channels are known only once every
+// "UserDataArray" block has been read, since the element is made with them.
+KFbxLayerElement* ReadUserDataPayload(KFbx& file) {
+    const int id = file.FieldReadIDefault("UserDataId", 0);
+    std::vector<KFbxDataType> types;
+    std::vector<KString> names;
+    std::vector<std::vector<double>> values;
+    while (file.FieldReadBegin("UserDataArray")) {
+        if (file.FieldReadBlockBegin()) {
+            types.push_back(KFbxGetDataTypeByName(file.FieldReadSDefault("UserDataType", "").Buffer()));
+            names.push_back(file.FieldReadSDefault("UserDataName", ""));
+            values.emplace_back();
+            ReadDoubles(file, "UserData", values.back());
+            file.FieldReadBlockEnd();
+        }
+        file.FieldReadEnd();
+    }
+    std::vector<const char*> namePointers;
+    for (const KString& name : names) {
+        namePointers.push_back(name.Buffer());
+    }
+    auto* element = new (std::nothrow) KFbxLayerElementUserData("", id, types.data(), namePointers.data(),
+                                                                static_cast<int>(types.size()));
+    if (element == nullptr) {
+        return nullptr;
+    }
+    for (int j = 0; j < element->GetDirectArrayCount(); ++j) {
+        DynamicArray* items = element->GetDirectArrayVoid(j);
+        if (items == nullptr) {
+            continue;
+        }
+        const std::vector<double>& channel = values[static_cast<std::size_t>(j)];
+        switch (element->GetDataType(j).GetType()) {
+            case eFbxValueBool: StoreItems<bool>(*items, channel); break;
+            case eFbxValueInteger: StoreItems<int>(*items, channel); break;
+            case eFbxValueFloat: StoreItems<float>(*items, channel); break;
+            case eFbxValueDouble: StoreItems<double>(*items, channel); break;
+            default: break;
+        }
+    }
+    ReadIndexArray(file, "UserDataIndex", *element);
+    return element;
+}
+
 // The payload of one layer element record; null for a kind without reader.
 KFbxLayerElement* ReadElementPayload(KFbx& file, const std::string& record) {
     std::vector<double> values;
     std::vector<int> ints;
+    if (record == "LayerElementUserData") {
+        return ReadUserDataPayload(file);
+    }
     if (record == "LayerElementNormal") {
         auto* element = NewElement<KFbxLayerElementNormal>();
         if (element != nullptr && ReadDoubles(file, "Normals", values)) {
@@ -149,6 +225,8 @@ bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement*
         layer.SetVisibility(static_cast<KFbxLayerElementVisibility*>(element));
     } else if (record == "LayerElementMaterial") {
         layer.SetMaterials(static_cast<KFbxLayerElementMaterial*>(element));
+    } else if (record == "LayerElementUserData") {
+        layer.SetUserData(static_cast<KFbxLayerElementUserData*>(element));
     } else {
         for (const KFbxFbx6TextureChannel& channel : kFbx6TextureChannels) {
             if (record == channel.mUVRecord) {
@@ -214,7 +292,8 @@ void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
 
 void KFbxReaderFbx6Pass::ReadLayerElements(LayerElements& elements) {
     std::vector<std::string> records = {"LayerElementNormal", "LayerElementPolygonGroup", "LayerElementColor",
-                                        "LayerElementSmoothing", "LayerElementVisibility", "LayerElementMaterial"};
+                                        "LayerElementSmoothing", "LayerElementVisibility", "LayerElementMaterial",
+                                        "LayerElementUserData"};
     for (const KFbxFbx6TextureChannel& channel : kFbx6TextureChannels) {
         records.emplace_back(channel.mUVRecord);
         records.emplace_back(channel.mTextureRecord);

@@ -20,10 +20,13 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxSkeleton.h>
+#include <fbxfilesdk/scene/KFbxThumbnail.h>
 
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -353,11 +356,54 @@ void KFbxReaderFbx6Pass::ReadGenericNode(const KString& prefixedName) {
     }
 }
 
+namespace {
+
+// The open "Thumbnail" block: its format, then its size (which sizes the
+// image), then as many bytes of "ImageData" as the image holds. A record
+// with fewer bytes leaves the rest of the image black; one without a known
+// size gives no thumbnail.
+KFbxThumbnail* ReadThumbnailContents(KFbxSdkManager& manager, KFbx& file) {
+    const int format = file.FieldReadIDefault("Format", KFbxThumbnail::eRGB_24);
+    const int size = file.FieldReadIDefault("Size", KFbxThumbnail::eNOT_SET);
+    if (size != KFbxThumbnail::e64x64 && size != KFbxThumbnail::e128x128) {
+        return nullptr;
+    }
+    KFbxThumbnail* thumbnail = KFbxThumbnail::Create(&manager, "");
+    if (thumbnail == nullptr) {
+        return nullptr;
+    }
+    thumbnail->SetDataFormat(format);
+    thumbnail->SetSize(size);
+    std::uint8_t* image = thumbnail->GetThumbnailImage();
+    const std::uint32_t bytes = image != nullptr ? thumbnail->GetSizeInBytes() : 0;
+    std::vector<int> data;
+    ReadInts(file, "ImageData", data);
+    for (std::uint32_t i = 0; i < bytes; ++i) {
+        image[i] = i < data.size() ? static_cast<std::uint8_t>(data[i]) : 0;
+    }
+    return thumbnail;
+}
+
+}  // namespace
+
+KFbxThumbnail* KFbxReaderFbx6Pass::ReadThumbnail() {
+    KFbxThumbnail* thumbnail = nullptr;
+    if (mFile.FieldReadBegin("Thumbnail")) {
+        if (mFile.FieldReadBlockBegin()) {
+            thumbnail = ReadThumbnailContents(mManager, mFile);
+            mFile.FieldReadBlockEnd();
+        }
+        mFile.FieldReadEnd();
+    }
+    return thumbnail;
+}
+
 void KFbxReaderFbx6Pass::ReadSceneInfo() {
     KFbxSceneInfo* info = KFbxSceneInfo::Create(&mManager, "GlobalInfo");
     if (info == nullptr) {
         return;
     }
+    info->SetSceneThumbnail(ReadThumbnail());
     if (mFile.FieldReadBegin("MetaData")) {
         if (mFile.FieldReadBlockBegin()) {
             info->mTitle = mFile.FieldReadSDefault("Title", "");
@@ -410,6 +456,26 @@ void KFbxReaderFbx6Pass::ReadVersion5() {
         if (ReadDoubles(mFile, "FogColor", color) && color.size() >= 3) {
             light.SetFogColor(KFbxColor(color[0], color[1], color[2], 1.0));
         }
+        mFile.FieldReadBlockEnd();
+        mFile.FieldReadEnd();
+    }
+    if (mFile.FieldReadBegin("ShadowPlanes") && mFile.FieldReadBlockBegin()) {
+        light.RemoveAllShadowPlanes();
+        while (mFile.FieldReadBegin("Plane")) {
+            // Origin, normal, enable flag; a short record keeps what it has.
+            KFbxShadowPlane plane;
+            for (int axis = 0; axis < 3; ++axis) {
+                plane.mOrigin[axis] = NextD(mFile);
+            }
+            for (int axis = 0; axis < 3; ++axis) {
+                plane.mNormal[axis] = NextD(mFile);
+            }
+            plane.mEnable = NextI(mFile) != 0;
+            light.AddShadowPlane(plane);
+            mFile.FieldReadEnd();
+        }
+        light.SetShadowEnable(mFile.FieldReadIDefault("UseShadow", 0) != 0);
+        light.SetShadowIntensity(ReadD(mFile, "ShadowIntensity", light.GetShadowIntensity()));
         mFile.FieldReadBlockEnd();
         mFile.FieldReadEnd();
     }

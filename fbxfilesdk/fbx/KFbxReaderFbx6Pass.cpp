@@ -1,11 +1,17 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveFilterConstantKeyReducer.h>
+#include <fbxfilesdk/animation/KFCurveFilterTimeShiftAndScale.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFCurveNodeBake.h>
+#include <fbxfilesdk/animation/KFCurveNodeUtilities.h>
+#include <fbxfilesdk/animation/KFCurveUtilities.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
 #include <fbxfilesdk/core/KFbxClassRegistration.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KSortedPointerMap.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
@@ -24,6 +30,7 @@
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -35,6 +42,10 @@ namespace {
 
 constexpr int kSummarySection = 1;
 constexpr char kRootName[] = "Model::Scene";
+// The most samples one layered channel is baked into (about a day and a half
+// at 30 frames per second): a damaged file whose keys lie far apart must not
+// make the bake allocate without bound.
+constexpr std::int64_t kMaxBakeSamples = std::int64_t{1} << 22;
 
 // The records of a take that carry object animation, with the class their
 // objects belong to.
@@ -52,6 +63,32 @@ void ReadTakeFields(KFbx& file, KFbxTakeInfo& take) {
         take.mReferenceTimeSpan.Set(start, stop);
     }
 }
+
+// Every node of the tree that carries further layers, children first so a
+// parent bakes over its children's base curves.
+void CollectLayered(KFCurveNode& node, std::vector<KFCurveNode*>& layered) {
+    for (int i = 0; i < node.GetCount(); ++i) {
+        if (KFCurveNode* child = node.Get(i)) {
+            CollectLayered(*child, layered);
+        }
+    }
+    if (node.GetNextLayer() != nullptr) {
+        layered.push_back(&node);
+    }
+}
+
+// The process-wide time-warp set refers to the reader's own (empty) set only
+// while takes are read, never to a set that is gone.
+class TimeWarpSetScope {
+public:
+    TimeWarpSetScope() : mSet(16) { KFCurveSetTimeWarpSet(&mSet); }
+    ~TimeWarpSetScope() { KFCurveSetTimeWarpSet(nullptr); }
+    TimeWarpSetScope(const TimeWarpSetScope&) = delete;
+    TimeWarpSetScope& operator=(const TimeWarpSetScope&) = delete;
+
+private:
+    KSortedPointerMap mSet;
+};
 
 template <class T>
 T* As(KFbxObject* object) {
@@ -142,6 +179,8 @@ void KFbxReaderFbx6Pass::Run() {
             root->AddChild(node);
         }
     }
+    // Skeletons of old files inherited differently below non-skeletons.
+    mScene.FixSkeletonInheritTypes(root);
     // Material and texture elements name the node's objects by position.
     mScene.FillMaterialLayersFromConnections();
     mScene.FillTextureLayersFromConnections();
@@ -375,6 +414,7 @@ void KFbxReaderFbx6Pass::ReadTakes() {
     if (!mFile.FieldReadBegin("Takes") || !mFile.FieldReadBlockBegin()) {
         return;
     }
+    const TimeWarpSetScope timeWarps;
     const KString current = mFile.FieldReadSDefault("Current", "");
     while (mFile.FieldReadBegin("Take")) {
         const KString takeName = NextS(mFile);
@@ -385,6 +425,7 @@ void KFbxReaderFbx6Pass::ReadTakes() {
         KFbxTakeInfo take;
         take.mName = takeName;
         ReadTakeFields(mFile, take);
+        take.mTakeThumbnail = ReadThumbnail();
         StoreTakeInfo(take);
         for (const char* record : kTakeBlockRecords) {
             ReadTakeBlocks(takeName, record);
@@ -429,11 +470,66 @@ void KFbxReaderFbx6Pass::ReadTakeBlocks(const KString& takeName, const char* rec
                         shininess->KeyScaleValue(false, 0.01f);
                     }
                 }
+                FilterTakeCurves(*root, std::strcmp(recordName, "Model") == 0, takeName);
             }
             mFile.FieldReadBlockEnd();
         }
         mFile.FieldReadEnd();
     }
+}
+
+void KFbxReaderFbx6Pass::FilterTakeCurves(KFCurveNode& root, bool model, const KString& takeName) {
+    std::vector<KFCurveNode*> layered;
+    CollectLayered(root, layered);
+    for (KFCurveNode* node : layered) {
+        KTime start;
+        KTime stop;
+        const KFCurveNode* spanOf = node->GetTimeWarp() != nullptr ? node->GetTimeWarp() : node;
+        const std::int64_t period = KFCurveGetDefaultResamplePeriod().Get();
+        // Compared as a quotient so that no difference of times can overflow.
+        if (spanOf->GetAnimationInterval(start, stop) && period > 0 && stop.Get() >= start.Get() &&
+            stop.Get() / period - start.Get() / period < kMaxBakeSamples) {
+            KFCurveNodeBake(*node, nullptr, 0, KFCURVENODE_BAKE_REPLACE_CURVES, start, stop,
+                            KFCurveGetDefaultResamplePeriod());
+        }
+    }
+    if (model) {
+        if (KFCurveNode* rotation = root.Find("R")) {
+            KTime start;
+            KTime stop;
+            if (rotation->GetAnimationInterval(start, stop)) {
+                KFCurveApplyImportRotationFilter(rotation, start, stop);
+            }
+        }
+    }
+    if (KFCurveGetImportFilterOption()) {
+        KFCurveFilterConstantKeyReducer reducer;
+        reducer.Apply(root, true);
+    }
+    const KTime shift = TakeShift(takeName);
+    if (shift.Get() != 0) {
+        KFCurveFilterTimeShiftAndScale shifter;
+        shifter.SetShift(shift);
+        shifter.Apply(root, true);
+    }
+}
+
+KTime KFbxReaderFbx6Pass::TakeShift(const KString& takeName) const {
+    const KFbxStreamOptionsTakeList& takes = mOptions.GetTakeList();
+    for (int i = 0; i < takes.GetTakeInfoCount(); ++i) {
+        const KFbxTakeInfo* wanted = takes.GetTakeInfo(i);
+        if (wanted == nullptr || wanted->mName != takeName) {
+            continue;
+        }
+        if (wanted->mImportOffsetType == KFbxTakeInfo::eRELATIVE) {
+            return wanted->mImportOffset;
+        }
+        // An absolute offset is where the take is to start.
+        const KFbxTakeInfo* known = mScene.GetTakeInfo(takeName);
+        const KTime start = known != nullptr ? known->mLocalTimeSpan.GetStart() : KTime();
+        return KTime(wanted->mImportOffset.Get() - start.Get());
+    }
+    return KTime();
 }
 
 }  // namespace fbxsdk_2006_11_1

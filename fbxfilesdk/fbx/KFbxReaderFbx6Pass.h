@@ -17,6 +17,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFCurveNode;
 class KFbx;
 class KFbxGeometry;
 class KFbxLayerElement;
@@ -27,6 +28,7 @@ class KFbxSdkManager;
 class KFbxScene;
 class KFbxStreamOptionsFbxReader;
 class KFbxTakeNodeContainer;
+class KFbxThumbnail;
 
 class KFbxReaderFbx6Pass {
 public:
@@ -114,11 +116,21 @@ private:
     void ConnectObjects(KFbxObject* source, KFbxObject* destination);
     void ResolvePoses();
     void ReadTakes();
+    // The "Thumbnail" record of the current block as a new thumbnail of the
+    // manager; null when there is none or it has no usable size.
+    KFbxThumbnail* ReadThumbnail();
     // Overwrites the scene's record of the take or adds a new one.
     void StoreTakeInfo(const KFbxTakeInfo& take);
-    // The curves are kept as stored: the import rotation filter would unroll
-    // angles and add keys, so a file would not read back as it was written.
+    // Each object's curves of the take, then the import filters over them.
     void ReadTakeBlocks(const KString& takeName, const char* recordName);
+    // The import filters over one object's curves of a take: layered
+    // channels baked into their base layer, the rotation filter of the
+    // import settings on a model's rotation, the constant key reducer when
+    // the settings ask for it, and the caller's time offset of the take.
+    void FilterTakeCurves(KFCurveNode& root, bool model, const KString& takeName);
+    // The caller's offset of the take (its record in the option's take
+    // list), as a shift of its keys; zero when there is none.
+    KTime TakeShift(const KString& takeName) const;
     void ReadVersion5();
 
     KFbxSdkManager& mManager;

@@ -2,8 +2,11 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 
 #include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/scene/KFbxImageBuffer.h>
+#include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <filesystem>
@@ -44,6 +47,43 @@ bool WriteWhole(const std::filesystem::path& path, const void* bytes, int size) 
     return static_cast<bool>(stream);
 }
 
+// Content that a converter turned into a TIFF image when the file was
+// written: TIFF bytes under a name that is not a TIFF file's.
+bool IsConvertedContent(const KString& fileName, const void* bytes, int size) {
+    if (bytes == nullptr || size < 4) {
+        return false;
+    }
+    const auto* b = static_cast<const unsigned char*>(bytes);
+    const bool tiff = (b[0] == 'I' && b[1] == 'I' && b[2] == 42 && b[3] == 0) ||
+                      (b[0] == 'M' && b[1] == 'M' && b[2] == 0 && b[3] == 42);
+    const KString extension = KFbxExtractExtension(fileName).Lower();
+    return tiff && extension != "tif" && extension != "tiff";
+}
+
+// Turns the extracted TIFF image back into the media file's own format
+// through the first converter that knows the file's extension. The TIFF is
+// kept when none does (the converter writes over it when one does), so the
+// content is never lost for want of a converter.
+void ConvertBack(KFbxSdkManager& manager, const KString& fileName, bool originalFormat) {
+    const KFbxClassId classId = KFbxImageConverter::ClassId;
+    const int converters = classId == KFbxClassId() ? 0 : manager.GetObjectCount(classId);
+    if (converters == 0) {
+        return;
+    }
+    KFbxImageBuffer image;
+    image.SetOriginalFormat(originalFormat);
+    image.SetFileName(fileName);
+    if (!KFbxImageConverter::ReadTiffImage(fileName, &image, false)) {
+        return;
+    }
+    for (int i = 0; i < converters; ++i) {
+        auto* converter = static_cast<KFbxImageConverter*>(manager.GetObject(classId, i));
+        if (converter != nullptr && converter->Convert(1, fileName, &image)) {
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
@@ -63,6 +103,9 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
             const std::filesystem::path target = ExtractionPath(mFileName, fileName);
             if (!target.empty() && WriteWhole(target, bytes, size)) {
                 fileName = KString(target.string().c_str());
+                if (IsConvertedContent(fileName, bytes, size)) {
+                    ConvertBack(mManager, fileName, originalFormat);
+                }
             }
         }
         mFile.FieldReadEnd();

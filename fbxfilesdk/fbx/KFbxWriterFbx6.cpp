@@ -18,6 +18,7 @@
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxSceneRenamer.h>
+#include <fbxfilesdk/scene/KFbxVideo.h>
 #include <fbxfilesdk/scene/KTimeSpan.h>
 
 #include <cstring>
@@ -318,10 +319,16 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
     }
 
     // Materials and textures of the layers join the scene as objects before
-    // anything is counted.
+    // anything is counted, and each texture file gets a video for the media
+    // records. The videos exist only for the file: they go again afterwards.
+    std::unordered_set<const KFbxVideo*> ownVideos;
     if (scene != nullptr) {
         scene->ConnectMaterialsFromLayers();
         scene->ConnectTexturesFromLayers();
+        for (int i = 0; i < scene->GetVideoCount(); ++i) {
+            ownVideos.insert(scene->GetVideo(i));
+        }
+        scene->CreateVideosForTextures();
     }
 
     if (ready) {
@@ -374,6 +381,16 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
     } else if (mFbx != nullptr) {
         mFbx->CloseFileIdentity();
         WriteSummary(scene, 0);
+    }
+
+    if (scene != nullptr) {
+        // From the last, so the indexes still to visit stay put.
+        for (int i = scene->GetVideoCount() - 1; i >= 0; --i) {
+            KFbxVideo* video = scene->GetVideo(i);
+            if (video != nullptr && ownVideos.count(video) == 0) {
+                video->Destroy();
+            }
+        }
     }
 
     mOptions = nullptr;

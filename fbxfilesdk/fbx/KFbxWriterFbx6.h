@@ -73,6 +73,8 @@ public:
     // Gives back the names the preparation changed.
     bool PostprocessScene(KFbxScene& scene) override;
     using KFbxWriterFbxCommon::Write;
+    // The videos made for the scene's texture files exist during the write
+    // only; the scene ends with the videos it had.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObject* fieldFile) override;
 
     // ---- document sections ----

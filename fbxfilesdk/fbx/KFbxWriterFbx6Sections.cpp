@@ -579,6 +579,7 @@ bool KFbxWriterFbx6::WriteSummary(KFbxScene* scene, int mediaCount) {
             mFbx->FieldWriteBegin("ReferenceTime");
             mFbx->FieldWriteTimeSpan(info->mReferenceTimeSpan.GetStart(), info->mReferenceTimeSpan.GetStop());
             mFbx->FieldWriteEnd();
+            WriteThumbnail(info->mTakeThumbnail);
             EndRecord(*mFbx);
         }
     }

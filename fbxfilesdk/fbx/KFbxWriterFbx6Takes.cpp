@@ -187,6 +187,7 @@ bool KFbxWriterFbx6::WriteTakes(KFbxScene& scene) {
         WriteTimeSpanField(file, "LocalTime", info->mLocalTimeSpan);
         WriteTimeSpanField(file, "ReferenceTime", info->mReferenceTimeSpan);
         if (!info->mDescription.IsEmpty()) file.WriteStringField("Comments", info->mDescription.Buffer());
+        WriteThumbnail(info->mTakeThumbnail);
 
         const char* take = name.Buffer();
         auto banner = [&file](const char* title) {

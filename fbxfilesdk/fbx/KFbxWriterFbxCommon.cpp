@@ -12,6 +12,7 @@
 #include <fbxfilesdk/scene/KFbxThumbnail.h>
 
 #include <cstdint>
+#include <string>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -186,9 +187,36 @@ void KFbxWriterFbxCommon::WriteFogOptions(KFbxScene& scene) {
     mFbx->FieldWriteEnd();
 }
 
-void KFbxWriterFbxCommon::WriteShadowPlanes(KFbxScene& /*scene*/) {
-    // The light settings hold no shadow planes, and the record exists only
-    // for a scene that has at least one.
+void KFbxWriterFbxCommon::WriteShadowPlanes(KFbxScene& scene) {
+    KFbxGlobalLightSettings& light = scene.GetGlobalLightSettings();
+    const int count = light.GetShadowPlaneCount();
+    if (count == 0) {
+        return;
+    }
+    mFbx->FieldWriteBegin("ShadowPlanes");
+    mFbx->FieldWriteBlockBegin();
+    mFbx->WriteComment("Shadow Planes Section ");
+    mFbx->WriteComment(std::string(52, '-').c_str());
+    WriteIntRecord(*mFbx, "Version", 108);
+    WriteIntRecord(*mFbx, "Count", count);
+    for (int i = 0; i < count; ++i) {
+        const KFbxShadowPlane* plane = light.GetShadowPlane(i);
+        mFbx->FieldWriteBegin("Plane");
+        for (int axis = 0; axis < 3; ++axis) {
+            mFbx->FieldWriteD(plane->mOrigin[axis]);
+        }
+        for (int axis = 0; axis < 3; ++axis) {
+            mFbx->FieldWriteD(plane->mNormal[axis]);
+        }
+        mFbx->FieldWriteI(plane->mEnable ? 1 : 0);
+        mFbx->FieldWriteEnd();
+    }
+    WriteIntRecord(*mFbx, "UseShadow", light.GetShadowEnable() ? 1 : 0);
+    mFbx->FieldWriteBegin("ShadowIntensity");
+    mFbx->FieldWriteD(light.GetShadowIntensity());
+    mFbx->FieldWriteEnd();
+    mFbx->FieldWriteBlockEnd();
+    mFbx->FieldWriteEnd();
 }
 
 void KFbxWriterFbxCommon::WriteModelEnd() {

@@ -1,6 +1,16 @@
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 
+#include <cstddef>
+
 namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+const char* const kMessages[] = {"Index out of range."};
+
+}  // namespace
+
+KFbxGlobalLightSettings::KFbxGlobalLightSettings() : mError(kMessages, 1) { RestoreDefaultSettings(); }
 
 void KFbxGlobalLightSettings::RestoreDefaultSettings() {
     mAmbientColor = KFbxColor(0.0, 0.0, 0.0, 1.0);
@@ -14,6 +24,15 @@ void KFbxGlobalLightSettings::RestoreDefaultSettings() {
     mFogColor = KFbxColor(1.0, 1.0, 1.0, 1.0);
     mShadowEnable = false;
     mShadowIntensity = 100.0;
+    RemoveAllShadowPlanes();
+}
+
+KFbxShadowPlane* KFbxGlobalLightSettings::GetShadowPlane(int index) {
+    if (index < 0 || index >= GetShadowPlaneCount()) {
+        mError.SetError(eINDEX_OUT_OF_RANGE);
+        return nullptr;
+    }
+    return &mShadowPlanes[static_cast<std::size_t>(index)];
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -1,18 +1,35 @@
-// The scene-wide lighting: ambient colour, fog and shadows. A new scene is
-// lit by black ambient light, without fog and without shadows.
+// The scene-wide lighting: ambient colour, fog and shadows, with the planes
+// shadows are cast onto. A new scene is lit by black ambient light, without
+// fog, without shadows and without shadow planes.
 #ifndef FBXFILESDK_SCENE_KFBXGLOBALLIGHTSETTINGS_H
 #define FBXFILESDK_SCENE_KFBXGLOBALLIGHTSETTINGS_H
 
+#include <fbxfilesdk/core/ErrorHolder.h>
 #include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
+
+// A plane that receives shadows: a point on it and its normal.
+class KFbxShadowPlane {
+public:
+    bool mEnable = false;
+    KFbxVector4 mOrigin;
+    KFbxVector4 mNormal;
+};
 
 class KFbxGlobalLightSettings {
 public:
     enum EFogMode { eLINEAR = 0, eEXPONENTIAL = 1, eSQUAREROOT_EXPONENTIAL = 2 };
+    enum EError { eINDEX_OUT_OF_RANGE = 0 };
 
-    KFbxGlobalLightSettings() { RestoreDefaultSettings(); }
+    KFbxGlobalLightSettings();
+    KFbxGlobalLightSettings(const KFbxGlobalLightSettings&) = delete;
+    KFbxGlobalLightSettings& operator=(const KFbxGlobalLightSettings&) = delete;
 
+    // Also removes every shadow plane.
     void RestoreDefaultSettings();
 
     void SetAmbientColor(const KFbxColor& color) { mAmbientColor = color; }
@@ -36,6 +53,16 @@ public:
     void SetShadowIntensity(double intensity) { mShadowIntensity = intensity; }
     double GetShadowIntensity() const { return mShadowIntensity; }
 
+    // Stores a copy.
+    void AddShadowPlane(const KFbxShadowPlane& plane) { mShadowPlanes.push_back(plane); }
+    int GetShadowPlaneCount() const { return static_cast<int>(mShadowPlanes.size()); }
+    // Null, with error eINDEX_OUT_OF_RANGE, outside the list. The plane stays
+    // put until the next plane is added or the planes are removed.
+    KFbxShadowPlane* GetShadowPlane(int index);
+    void RemoveAllShadowPlanes() { mShadowPlanes.clear(); }
+
+    ErrorHolder& GetError() { return mError; }
+
 private:
     KFbxColor mAmbientColor;
     bool mFogEnable = false;
@@ -46,6 +73,8 @@ private:
     KFbxColor mFogColor;
     bool mShadowEnable = false;
     double mShadowIntensity = 0.0;
+    std::vector<KFbxShadowPlane> mShadowPlanes;
+    ErrorHolder mError;
 };
 
 }  // namespace fbxsdk_2006_11_1

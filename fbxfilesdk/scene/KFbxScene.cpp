@@ -1,6 +1,8 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxLayerReconciliation.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
@@ -14,6 +16,7 @@
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
@@ -23,6 +26,7 @@
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -465,6 +469,23 @@ void KFbxScene::FillNodeArrayByAttributeTypeRecursive(std::vector<KFbxNode*>& no
 
 // ---- layers and connections --------------------------------------------------
 
+void KFbxScene::FixSkeletonInheritTypes(KFbxNode* node) {
+    if (node == nullptr) {
+        return;
+    }
+    for (int i = 0; i < node->GetChildCount(); ++i) {
+        KFbxNode* child = node->GetChild(i);
+        KFbxNode::ETransformInheritType type = KFbxNode::eINHERIT_RrSs;
+        child->GetTransformInheritType(type);
+        KFbxNode* parent = child->GetParent();
+        if (child->IsOldFile() && child->GetSkeleton() != nullptr && type == KFbxNode::eINHERIT_Rrs &&
+            parent != nullptr && parent->GetSkeleton() == nullptr) {
+            child->SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+        }
+        FixSkeletonInheritTypes(child);
+    }
+}
+
 void KFbxScene::FillMaterialLayersFromConnections() { KFbxLayerReconciliation::FillMaterialLayers(*this); }
 
 void KFbxScene::FillTextureLayerOfChannelFromConnections(KFbxGeometry* geometry, int channel) {
@@ -484,6 +505,64 @@ void KFbxScene::ConnectTexturesOfChannelFromLayers(KFbxGeometry* geometry, int c
 }
 
 void KFbxScene::ConnectTexturesFromLayers() { KFbxLayerReconciliation::ConnectTextures(*this); }
+
+void KFbxScene::CreateVideosForTextures() {
+    for (int i = 0; i < GetTextureCount(); ++i) {
+        const KFbxTexture* texture = GetTexture(i);
+        if (texture != nullptr) {
+            CreateVideoForTexture(texture->GetFileName(), texture->GetRelativeFileName(), texture->GetMediaName(),
+                                  texture->GetName(), mManager);
+        }
+    }
+    for (int i = 0; i < GetNodeCount(); ++i) {
+        KFbxNode* node = GetNode(i);
+        auto* light = node != nullptr ? dynamic_cast<KFbxLight*>(node->GetLight()) : nullptr;
+        const char* fileName = light != nullptr ? light->GetFileName() : nullptr;
+        if (fileName == nullptr) {
+            continue;
+        }
+        const KString file(fileName);
+        KString relative;
+        if (!KFbxIsRelativePath(file)) {
+            KString base = KFbxGetCurrentDirectory();
+            if (!base.IsEmpty()) {
+                base += "/";
+            }
+            relative = KFbxGetRelativeFilePath(base, file);
+        }
+        const KString fallback = KFbxExtractFileName(file, true);
+        CreateVideoForTexture(fileName, relative.IsEmpty() ? nullptr : relative.Buffer(), "", fallback.Buffer(),
+                              mManager);
+    }
+}
+
+void KFbxScene::CreateVideoForTexture(const char* fileName, const char* relativeFileName, const char* videoName,
+                                      const char* fallbackName, KFbxSdkManager* manager) {
+    if (fileName == nullptr || fileName[0] == '\0') {
+        return;
+    }
+    // One video per file: a single video for the whole scene would leave
+    // every other texture's media out of the file.
+    for (int i = 0; i < GetVideoCount(); ++i) {
+        const KFbxVideo* video = GetVideo(i);
+        const char* shown = video != nullptr ? video->GetFileName() : nullptr;
+        if (shown != nullptr && std::strcmp(shown, fileName) == 0) {
+            return;
+        }
+    }
+    const char* name = videoName != nullptr && videoName[0] != '\0' ? videoName : fallbackName;
+    KFbxVideo* video = KFbxVideo::Create(manager != nullptr ? manager : mManager, name != nullptr ? name : "");
+    if (video == nullptr) {
+        return;
+    }
+    video->SetFileName(fileName);
+    if (relativeFileName != nullptr && relativeFileName[0] != '\0') {
+        video->SetRelativeFileName(relativeFileName);
+    }
+    if (!ConnectObject(video)) {
+        video->Destroy();
+    }
+}
 
 void KFbxScene::ConvertNurbsSurfaceNodes() { KFbxLayerReconciliation::ConvertNurbsSurfaceNodes(*this); }
 

@@ -137,6 +137,10 @@ public:
     void FillNodeArrayByAttributeType(std::vector<KFbxNode*>& nodes, int attributeType, bool recursive) const;
     void FillNodeArrayByAttributeTypeRecursive(std::vector<KFbxNode*>& nodes, int attributeType, KFbxNode* node) const;
 
+    // Below node, recursively: a skeleton node read from an old file whose
+    // parent is no skeleton goes from inheriting Rrs to RSrs.
+    void FixSkeletonInheritTypes(KFbxNode* node);
+
     // ---- layers and connections, reconciled by readers and writers ----
     // Every geometry with a node: its layers' material (texture) elements
     // filled from the materials (textures) connected to its node.
@@ -150,6 +154,15 @@ public:
     void ConnectMaterialsFromLayers();
     void ConnectTexturesOfChannelFromLayers(KFbxGeometry* geometry, int channel);
     void ConnectTexturesFromLayers();
+    // A video for every texture file and every light's gobo file, so that
+    // a writer finds each file's media as an object. Nothing is made for a
+    // file that a video of the scene already shows.
+    void CreateVideosForTextures();
+    // A video named videoName (fallbackName when that is empty) for the
+    // file, connected to the scene; nothing for a null or empty file name.
+    // The relative name is optional.
+    void CreateVideoForTexture(const char* fileName, const char* relativeFileName, const char* videoName,
+                               const char* fallbackName, KFbxSdkManager* manager);
     // Writers' preparations: NURBS surfaces become NURBs, meshes normals
     // by polygon vertex are recomputed, nodes carrying NURBS curves lose
     // their attributes.

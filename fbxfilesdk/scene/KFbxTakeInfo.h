@@ -1,6 +1,8 @@
 // What a scene knows of one take besides its curves: the names it goes by,
-// whether it is selected, its local and reference time spans and the offset
-// it was imported with. Records copy field by field.
+// whether it is selected, its local and reference time spans, the offset
+// it was imported with and its preview image. Records copy field by field;
+// the preview is an object of the manager that records only point at, so
+// copies share it and none destroys it.
 #ifndef FBXFILESDK_SCENE_KFBXTAKEINFO_H
 #define FBXFILESDK_SCENE_KFBXTAKEINFO_H
 
@@ -10,11 +12,14 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxThumbnail;
+
 class KFbxTakeInfo {
 public:
     enum EImportOffsetType { eABSOLUTE = 0, eRELATIVE = 1 };
 
-    // Selected, empty names, zero spans and offset, relative offset.
+    // Selected, empty names, zero spans and offset, relative offset, no
+    // thumbnail.
     KFbxTakeInfo() = default;
     KFbxTakeInfo(const KFbxTakeInfo& other) = default;
     KFbxTakeInfo& operator=(const KFbxTakeInfo& other) = default;
@@ -31,6 +36,7 @@ public:
     KTimeSpan mReferenceTimeSpan;
     KTime mImportOffset;
     EImportOffsetType mImportOffsetType = eRELATIVE;
+    KFbxThumbnail* mTakeThumbnail = nullptr;
 };
 
 }  // namespace fbxsdk_2006_11_1

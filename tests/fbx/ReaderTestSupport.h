@@ -10,6 +10,7 @@
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include "ImportFilters.h"
 #include "SceneComparison.h"
 #include "support/ScratchFolder.h"
 
@@ -31,6 +32,18 @@ inline std::string WriterFormatName(const ::testing::TestParamInfo<int>& info) {
     return info.param == KFbxFileFormatRegistry::eFBX_BINARY_WRITER  ? "Binary"
            : info.param == KFbxFileFormatRegistry::eFBX_ASCII_WRITER ? "Ascii"
                                                                       : "Encrypted";
+}
+
+// The file with byte at changed: digits and signs reach the numbers of an
+// ascii file, flipped bits everything else.
+inline std::string WithByteChanged(const std::string& bytes, std::size_t at) {
+    const char replacements[] = {'9', '-', '"', '{', '\0'};
+    std::string damaged = bytes;
+    damaged[at] = at % 2 == 0 ? static_cast<char>(damaged[at] ^ 0xFF) : replacements[(at / 2) % 5];
+    if (damaged[at] == bytes[at]) {
+        damaged[at] = static_cast<char>(damaged[at] ^ 0x01);
+    }
+    return damaged;
 }
 
 class ReaderTest : public ::testing::Test {
@@ -92,6 +105,12 @@ protected:
         const bool links = text.find("\",\"SubDeformer::") != std::string::npos &&
                            text.find("\"OO\",\"Model::Hip\",\"SubDeformer::") != std::string::npos;
         const bool poses = text.find("Pose: \"Pose::") < relations;
+        // The import filters may legitimately change keys (a rotation step
+        // beyond half a turn is unrolled): the read scene must equal the
+        // source as the import leaves it, not as written.
+        if (KFbxNode* root = source.GetRootNode()) {
+            importfilters::ApplyToTree(*root);
+        }
         std::vector<std::string> kept;
         for (const std::string& line : scenecompare::SceneComparison::Compare(source, read)) {
             const bool linkLine = line.find(" link:") != std::string::npos || line.find(" associate") != std::string::npos;

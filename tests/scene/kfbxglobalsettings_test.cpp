@@ -104,6 +104,29 @@ TEST(KFbxGlobalLightSettingsTest, RestoreBringsBackBlackAmbientWithoutFogOrShado
     EXPECT_DOUBLE_EQ(settings.GetFogEnd(), 1000.0);
 }
 
+TEST(KFbxGlobalLightSettingsTest, ShadowPlanesAreKeptInOrderAndRestoreRemovesThem) {
+    KFbxGlobalLightSettings settings;
+    EXPECT_EQ(settings.GetShadowPlaneCount(), 0);
+    KFbxShadowPlane plane;
+    plane.mEnable = true;
+    plane.mOrigin = KFbxVector4(0.0, -1.0, 0.0, 1.0);
+    settings.AddShadowPlane(plane);
+    plane.mEnable = false;
+    settings.AddShadowPlane(plane);
+    ASSERT_EQ(settings.GetShadowPlaneCount(), 2);
+    EXPECT_TRUE(settings.GetShadowPlane(0)->mEnable);
+    EXPECT_FALSE(settings.GetShadowPlane(1)->mEnable);
+    EXPECT_EQ(settings.GetShadowPlane(1)->mOrigin[1], -1.0);
+
+    EXPECT_EQ(settings.GetShadowPlane(2), nullptr);
+    EXPECT_EQ(settings.GetShadowPlane(-1), nullptr);
+    EXPECT_EQ(settings.GetError().GetLastErrorID(), KFbxGlobalLightSettings::eINDEX_OUT_OF_RANGE);
+    EXPECT_STREQ(settings.GetError().GetLastErrorString(), "Index out of range.");
+
+    settings.RestoreDefaultSettings();
+    EXPECT_EQ(settings.GetShadowPlaneCount(), 0);
+}
+
 TEST(KFbxGlobalCameraSettingsTest, RestoreBringsBackThePerspectiveView) {
     KFbxGlobalCameraSettings settings(nullptr, nullptr);
     settings.SetDefaultCamera("Producer Top");
