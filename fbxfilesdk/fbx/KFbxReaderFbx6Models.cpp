@@ -172,7 +172,8 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
         node->SetName(name.Buffer());
         attribute = node->GetNodeAttribute();
     }
-    if (node == nullptr) {
+    const bool created = node == nullptr;
+    if (created) {
         std::vector<KString> typeFlags;
         if (mFile.FieldReadBegin("TypeFlags")) {
             typeFlags = RestS(mFile);
@@ -200,7 +201,10 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
     }
     ReadModelFlags(*node);
     ReadAttributeFields(*node, attribute);
-    if (typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != node) {
+    // Only a node this record made can take the switcher's place: a producer
+    // camera record claiming the switcher type would otherwise give one node
+    // two owners and drop another model from the nodes made here.
+    if (created && typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != node) {
         mScene.SetCameraSwitcherNode(node);
         mCreatedNodes.pop_back();
     }

@@ -240,6 +240,13 @@ void KFbxMesh::ComputeVertexNormals(bool clockwise) {
     if (normals == nullptr || GetNormalsMappingMode() != KFbxLayerElement::eBY_CONTROL_POINT) {
         return;
     }
+    // InitNormals may have failed to grow an element kept from before, which
+    // then holds fewer items than there are control points.
+    const KFbxLayer* layer = GetLayer(0);
+    if (layer == nullptr || layer->GetNormals() == nullptr ||
+        layer->GetNormals()->GetDirectArray().GetCount() < pointCount) {
+        return;
+    }
     for (int point = 0; point < pointCount; ++point) {
         const auto slot = static_cast<std::size_t>(point);
         KFbxVector4 normal(0.0, 0.0, 0.0, 1.0);
