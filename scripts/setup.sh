@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds, runs and tests with.
+# Installs the Debian packages the project builds, runs and tests with (the
+# independent readers that open our written files among them: assimp, and
+# xmllint with the COLLADA 1.4.1 schema).
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -10,6 +12,7 @@ packages=(
   libxml2-dev libtiff-dev zlib1g-dev nettle-dev
   libsdl2-dev libsdl2-mixer-dev libvorbis-dev libmp3lame-dev
   libx11-dev xvfb xauth xdotool imagemagick
+  assimp-utils libxml2-utils python3-collada
 )
 
 missing=()
