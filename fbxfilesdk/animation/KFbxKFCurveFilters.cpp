@@ -38,7 +38,6 @@ Wrapper* CreateByClassId(KFbxSdkManager* manager, const char* name) {
 
 // ---- base wrapper ------------------------------------------------------------
 
-KFbxClassId KFbxKFCurveFilters::ClassId;
 
 KFbxKFCurveFilters* KFbxKFCurveFilters::Create(KFbxSdkManager* manager, const char* name) {
     return CreateByClassId<KFbxKFCurveFilters>(manager, name);
@@ -123,7 +122,6 @@ const char* KFbxKFCurveFilters::GetLastErrorString() const {
 
 // ---- the four filter wrappers ------------------------------------------------
 
-KFbxClassId KFbxKFCurveFilterConstantKeyReducer::ClassId;
 
 KFbxKFCurveFilterConstantKeyReducer* KFbxKFCurveFilterConstantKeyReducer::Create(KFbxSdkManager* manager,
                                                                                  const char* name) {
@@ -139,7 +137,6 @@ KFbxKFCurveFilterConstantKeyReducer::KFbxKFCurveFilterConstantKeyReducer(KFbxSdk
 
 KFbxClassId KFbxKFCurveFilterConstantKeyReducer::GetClassId() const { return ClassId; }
 
-KFbxClassId KFbxKFCurveFilterMatrixConverter::ClassId;
 
 KFbxKFCurveFilterMatrixConverter* KFbxKFCurveFilterMatrixConverter::Create(KFbxSdkManager* manager,
                                                                            const char* name) {
@@ -155,7 +152,6 @@ KFbxKFCurveFilterMatrixConverter::KFbxKFCurveFilterMatrixConverter(KFbxSdkManage
 
 KFbxClassId KFbxKFCurveFilterMatrixConverter::GetClassId() const { return ClassId; }
 
-KFbxClassId KFbxKFCurveFilterResample::ClassId;
 
 KFbxKFCurveFilterResample* KFbxKFCurveFilterResample::Create(KFbxSdkManager* manager, const char* name) {
     return CreateByClassId<KFbxKFCurveFilterResample>(manager, name);
@@ -170,7 +166,6 @@ KFbxKFCurveFilterResample::KFbxKFCurveFilterResample(KFbxSdkManager* manager, co
 
 KFbxClassId KFbxKFCurveFilterResample::GetClassId() const { return ClassId; }
 
-KFbxClassId KFbxKFCurveFilterUnroll::ClassId;
 
 KFbxKFCurveFilterUnroll* KFbxKFCurveFilterUnroll::Create(KFbxSdkManager* manager, const char* name) {
     return CreateByClassId<KFbxKFCurveFilterUnroll>(manager, name);

@@ -34,7 +34,6 @@ KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
 
 }  // namespace
 
-KFbxClassId KFbxTakeNodeContainer::ClassId;
 
 KFbxTakeNodeContainer::KFbxTakeNodeContainer(KFbxSdkManager* manager, const char* name, ErrorHolder* errorHolder)
     : KFbxObject(manager, name), mErrorHolder(errorHolder) {}

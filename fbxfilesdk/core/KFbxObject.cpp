@@ -30,7 +30,6 @@ bool SameName(const char* a, const char* b, bool caseSensitive) {
 
 }  // namespace
 
-KFbxClassId KFbxObject::ClassId;
 
 void KFbxSetSceneClassIds(const KFbxSceneClassIds& classIds) { gSceneClassIds = classIds; }
 

@@ -32,7 +32,6 @@ KFbxPlug* PublicAt(const KPlug* view, int index, bool src) {
 
 }  // namespace
 
-KFbxClassId KFbxPlug::ClassId;
 
 KFbxPlug::~KFbxPlug() = default;
 

@@ -69,7 +69,6 @@ const std::uint32_t kInfoMirrors[][2] = {{KFbxProperty::kAnimatable, KPropertyIn
 
 }  // namespace
 
-KFbxClassId KFbxProperty::ClassId;
 
 KFbxProperty& KFbxProperty::operator=(const KFbxProperty& other) {
     mInternal = other.mInternal;

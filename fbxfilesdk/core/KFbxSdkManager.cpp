@@ -109,6 +109,12 @@ KFbxSdkManager::~KFbxSdkManager() {
     // The error holder goes next, then the pools' storage, last pool first.
 }
 
+void KFbxSdkManager::DestroyAllLayerElements() {
+    if (mLayerElementPools != nullptr) {
+        mLayerElementPools->DestroyAll();
+    }
+}
+
 int KFbxSdkManager::GetLiveCount() { return gLiveCount; }
 
 bool KFbxSdkManager::IsLive(const KFbxSdkManager* manager) {

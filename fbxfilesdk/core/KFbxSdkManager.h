@@ -14,16 +14,13 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
 
-#include <array>
 #include <memory>
-#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
 class KFbxCameraSwitcher;
 class KFbxConstraint;
 class KFbxDataType;
-class KFbxLayerElement;
 class KFbxLayerElementMaterial;
 class KFbxLayerElementNormal;
 class KFbxLayerElementPolygonGroup;
@@ -38,6 +35,16 @@ class KFbxPlug;
 class KFbxUserNotification;
 class KObjectList;
 class KPlug;
+
+// The layer elements a manager keeps until a layer takes them. The geometry
+// library, which knows their classes, makes the pools with the first element;
+// the manager only asks them to destroy what is left.
+class KFbxLayerElementPools {
+public:
+    virtual ~KFbxLayerElementPools() = default;
+    // Destroys the elements of every pool, last pool first, and empties them.
+    virtual void DestroyAll() = 0;
+};
 
 class KFbxSdkManager {
 public:
@@ -72,7 +79,8 @@ public:
 
     // Layer elements, named and kept in their pool until a layer takes them
     // (the layer then owns the element) or the manager ends; null when memory
-    // runs out. Deleting an element takes it out of its pool.
+    // runs out. Deleting an element takes it out of its pool. Defined by the
+    // geometry library.
     KFbxLayerElementNormal* CreateLayerElementNormal(const char* name);
     KFbxLayerElementMaterial* CreateLayerElementMaterial(const char* name);
     KFbxLayerElementPolygonGroup* CreateLayerElementPolygonGroup(const char* name);
@@ -86,7 +94,8 @@ public:
     KFbxLayerElementTexture* CreateLayerElementTexture(const char* name);
 
     // A constraint of the kind (1 position, 2 rotation, 3 scale, 4 parent,
-    // 5 single chain IK, 6 aim); null for any other kind.
+    // 5 single chain IK, 6 aim); null for any other kind. Defined, with the
+    // camera switcher's, by the scene library.
     KFbxConstraint* CreateConstraint(const char* name, int kind);
     // A camera switcher named "".
     KFbxCameraSwitcher* CreateCameraSwitcher();
@@ -151,7 +160,8 @@ private:
     template <class Element, class... Args>
     Element* PoolElement(ELayerElementPool pool, Args&&... args);
 
-    std::array<std::vector<KFbxLayerElement*>, eLayerElementPoolCount> mLayerElementPools;
+    // Null until the first layer element.
+    std::unique_ptr<KFbxLayerElementPools> mLayerElementPools;
     std::unique_ptr<KFbxUserNotification> mUserNotification;
     KObjectList* mObjectList = nullptr;
     ErrorHolder mError;

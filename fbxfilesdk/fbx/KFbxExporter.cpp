@@ -26,7 +26,6 @@ int ExporterCodeOf(int writerCode) {
 
 }  // namespace
 
-KFbxClassId KFbxExporter::ClassId;
 
 KFbxExporter::KFbxExporter(KFbxSdkManager* manager, const char* name) : KFbxIO(manager, name) {
     KFbxRegisterFbxWriters();

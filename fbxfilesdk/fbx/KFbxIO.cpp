@@ -23,7 +23,6 @@ const char* const kErrorTexts[KFbxIO::eERROR_COUNT] = {
 
 }  // namespace
 
-KFbxClassId KFbxIO::ClassId;
 
 KFbxIO::KFbxIO(KFbxSdkManager* manager, const char* name)
     : KFbxObject(manager, name), mError(kErrorTexts, eERROR_COUNT) {}

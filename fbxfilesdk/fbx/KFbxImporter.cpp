@@ -24,7 +24,6 @@ int ImporterCodeOf(int readerCode) {
 
 }  // namespace
 
-KFbxClassId KFbxImporter::ClassId;
 
 KFbxImporter::KFbxImporter(KFbxSdkManager* manager, const char* name) : KFbxIO(manager, name) {}
 

@@ -103,15 +103,7 @@ KFbxReaderFbx6Pass::KFbxReaderFbx6Pass(KFbxSdkManager& manager, KFbx& file, KFbx
 
 bool KFbxReaderFbx6Pass::Option(const char* name) const { return mOptions.GetBoolOption(name, true); }
 
-KFbxClassId KFbxReaderFbx6Pass::ClassIdOf(const char* className) const {
-    const KFbxClassRegistration* rows = KFbxGetClassRegistrations();
-    for (int row = 0; row < kKFbxClassRegistrationCount; ++row) {
-        if (std::strcmp(rows[row].mName, className) == 0) {
-            return rows[row].mClassId != nullptr ? *rows[row].mClassId : KFbxClassId();
-        }
-    }
-    return KFbxClassId();
-}
+KFbxClassId KFbxReaderFbx6Pass::ClassIdOf(const char* className) const { return KFbxFindRegisteredClass(className); }
 
 KFbxObject* KFbxReaderFbx6Pass::CreateObject(const char* className, const char* name) {
     const KFbxClassId classId = ClassIdOf(className);

@@ -34,7 +34,6 @@ T GetTyped(const KFbxStreamOptions& options, const char* name, EFbxValueType typ
 
 }  // namespace
 
-KFbxClassId KFbxStreamOptions::ClassId;
 
 KFbxStreamOptions::KFbxStreamOptions(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {}
 

@@ -77,7 +77,7 @@ private:
 // The members every option set class repeats: its class id, the
 // constructor, Create through the manager's class table and the create
 // function that table calls. KFBX_STREAM_OPTIONS_DEFINE gives all but the
-// constructor.
+// constructor and the class id, which stays with the library's class rows.
 #define KFBX_STREAM_OPTIONS_DECLARE(Class)                                  \
 public:                                                                     \
     static KFbxClassId ClassId;                                             \
@@ -87,7 +87,6 @@ public:                                                                     \
     KFbxClassId GetClassId() const override;
 
 #define KFBX_STREAM_OPTIONS_DEFINE(Class)                                  \
-    KFbxClassId Class::ClassId;                                             \
     Class* Class::Create(KFbxSdkManager* manager, const char* name) {      \
         return KFbxCreateObjectOfClass<Class>(manager, ClassId, name);     \
     }                                                                       \

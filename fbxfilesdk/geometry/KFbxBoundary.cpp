@@ -8,7 +8,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxBoundary::ClassId;
 
 KFbxBoundary::KFbxBoundary(KFbxSdkManager* manager, const char* name) : KFbxGeometry(manager, name) {}
 

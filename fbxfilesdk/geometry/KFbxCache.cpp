@@ -13,7 +13,6 @@ constexpr int kCacheTypeCode = 21;
 
 }  // namespace
 
-KFbxClassId KFbxCache::ClassId;
 
 KFbxCache::KFbxCache(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) { CreateInternal(); }
 

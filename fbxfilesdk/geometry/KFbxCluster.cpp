@@ -9,7 +9,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxCluster::ClassId;
 
 KFbxCluster::KFbxCluster(KFbxSdkManager* manager, const char* name) : KFbxSubDeformer(manager, name) {
     // Its own twin first, so that the property binds to it.

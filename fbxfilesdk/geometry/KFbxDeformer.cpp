@@ -12,7 +12,6 @@ constexpr int kDeformerTypeCode = 18;
 
 }  // namespace
 
-KFbxClassId KFbxDeformer::ClassId;
 
 KFbxDeformer::KFbxDeformer(KFbxSdkManager* manager, const char* name) : KFbxTakeNodeContainer(manager, name) {
     // The twin comes with the final class: the create function, or the

@@ -85,7 +85,6 @@ void TransformGeometryBase(const KgeMatrix& pivot, const KgeMatrix& normalMatrix
 
 }  // namespace
 
-KFbxClassId KFbxGeometry::ClassId;
 
 KFbxGeometry::KFbxGeometry(KFbxSdkManager* manager, const char* name)
     : KFbxGeometryBase(manager, name), mError(kErrorMessages, eERROR_COUNT) {}

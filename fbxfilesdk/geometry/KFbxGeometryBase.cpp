@@ -18,7 +18,6 @@ constexpr int kMaxItems = (1 << 30) / static_cast<int>(sizeof(KFbxVector4));
 
 }  // namespace
 
-KFbxClassId KFbxGeometryBase::ClassId;
 
 KFbxGeometryBase::KFbxGeometryBase(KFbxSdkManager* manager, const char* name) : KFbxLayerContainer(manager, name) {}
 

@@ -277,7 +277,6 @@ void ReverseUShared(KFbxNurb& nurb, const std::vector<int>& map) {
 
 }  // namespace
 
-KFbxClassId KFbxGeometryConverter::ClassId;
 
 KFbxGeometryConverter::KFbxGeometryConverter(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {}
 

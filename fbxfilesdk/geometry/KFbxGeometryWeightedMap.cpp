@@ -14,7 +14,6 @@ constexpr int kWeightedMapTypeCode = 16;
 
 }  // namespace
 
-KFbxClassId KFbxGeometryWeightedMap::ClassId;
 
 KFbxGeometryWeightedMap::KFbxGeometryWeightedMap(KFbxSdkManager* manager, const char* name)
     : KFbxObject(manager, name) {

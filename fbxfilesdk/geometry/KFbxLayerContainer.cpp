@@ -38,7 +38,6 @@ int IndexOfName(const Array& array, const char* name) {
 
 }  // namespace
 
-KFbxClassId KFbxLayerContainer::ClassId;
 
 KFbxLayerContainer::KFbxLayerContainer(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {}
 

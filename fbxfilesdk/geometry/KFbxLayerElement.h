@@ -95,6 +95,7 @@ protected:
 private:
     friend class KFbxLayer;
     friend class KFbxSdkManager;
+    friend class KFbxLayerElementPoolSet;
 
     EMappingMode mMappingMode = eNONE;
     EReferenceMode mReferenceMode = eDIRECT;

@@ -37,7 +37,6 @@ bool FollowsPolygons(const KFbxLayerElement* element) {
 
 }  // namespace
 
-KFbxClassId KFbxMesh::ClassId;
 
 KFbxMesh::KFbxMesh(KFbxSdkManager* manager, const char* name) : KFbxGeometry(manager, name) {}
 

@@ -7,7 +7,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxNurb::ClassId;
 
 KFbxNurb::KFbxNurb(KFbxSdkManager* manager, const char* name) : KFbxNurbsGridGeometry(manager, name) {}
 

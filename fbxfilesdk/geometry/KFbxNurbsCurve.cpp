@@ -24,7 +24,6 @@ KFbxNurbsGrid::EForm FormOfCurveType(KFbxNurbsCurve::EType type) {
 
 }  // namespace
 
-KFbxClassId KFbxNurbsCurve::ClassId;
 
 KFbxNurbsCurve::KFbxNurbsCurve(KFbxSdkManager* manager, const char* name) : KFbxGeometry(manager, name) {
     FitKnots(0, mOrder, mType);

@@ -7,7 +7,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxNurbsSurface::ClassId;
 
 KFbxNurbsSurface::KFbxNurbsSurface(KFbxSdkManager* manager, const char* name) : KFbxNurbsGridGeometry(manager, name) {}
 

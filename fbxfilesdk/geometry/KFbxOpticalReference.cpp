@@ -8,7 +8,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxOpticalReference::ClassId;
 
 KFbxOpticalReference::KFbxOpticalReference(KFbxSdkManager* manager, const char* name)
     : KFbxNodeAttribute(manager, name) {}

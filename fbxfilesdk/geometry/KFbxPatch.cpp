@@ -8,7 +8,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxPatch::ClassId;
 
 KFbxPatch::KFbxPatch(KFbxSdkManager* manager, const char* name) : KFbxGeometry(manager, name) {}
 

@@ -7,7 +7,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxShape::ClassId;
 
 KFbxShape::KFbxShape(KFbxSdkManager* manager, const char* name) : KFbxGeometryBase(manager, name) {}
 

@@ -8,7 +8,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxSkin::ClassId;
 
 KFbxSkin::KFbxSkin(KFbxSdkManager* manager, const char* name) : KFbxDeformer(manager, name) {}
 

@@ -12,7 +12,6 @@ constexpr int kSubDeformerTypeCode = 19;
 
 }  // namespace
 
-KFbxClassId KFbxSubDeformer::ClassId;
 
 KFbxSubDeformer::KFbxSubDeformer(KFbxSdkManager* manager, const char* name)
     : KFbxTakeNodeContainer(manager, name) {

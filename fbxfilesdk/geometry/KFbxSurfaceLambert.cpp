@@ -6,7 +6,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxSurfaceLambert::ClassId;
 
 KFbxSurfaceLambert::KFbxSurfaceLambert(KFbxSdkManager* manager, const char* name)
     : KFbxSurfaceLambert(manager, name, "Lambert") {}

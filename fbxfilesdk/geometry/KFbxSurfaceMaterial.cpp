@@ -16,7 +16,6 @@ constexpr int kCloneCopy = 2;
 
 }  // namespace
 
-KFbxClassId KFbxSurfaceMaterial::ClassId;
 
 KFbxSurfaceMaterial::KFbxSurfaceMaterial(KFbxSdkManager* manager, const char* name)
     : KFbxSurfaceMaterial(manager, name, "") {}

@@ -6,7 +6,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxSurfacePhong::ClassId;
 
 KFbxSurfacePhong::KFbxSurfacePhong(KFbxSdkManager* manager, const char* name)
     : KFbxSurfaceLambert(manager, name, "Phong") {

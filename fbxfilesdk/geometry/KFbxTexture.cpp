@@ -35,7 +35,6 @@ bool TakeVideoNames(KFbxObject& object, const char* fileName, const char* relati
 
 }  // namespace
 
-KFbxClassId KFbxTexture::ClassId;
 
 KFbxTexture::KFbxTexture(KFbxSdkManager* manager, const char* name) : KFbxTakeNodeContainer(manager, name) {
     // Its own twin before any property: each binds to it and reports its

@@ -10,7 +10,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxTrimNurbsSurface::ClassId;
 
 KFbxTrimNurbsSurface::KFbxTrimNurbsSurface(KFbxSdkManager* manager, const char* name) : KFbxGeometry(manager, name) {}
 

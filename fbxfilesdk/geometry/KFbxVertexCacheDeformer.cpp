@@ -9,7 +9,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxVertexCacheDeformer::ClassId;
 
 KFbxVertexCacheDeformer::KFbxVertexCacheDeformer(KFbxSdkManager* manager, const char* name)
     : KFbxDeformer(manager, name) {

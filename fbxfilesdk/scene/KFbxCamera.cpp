@@ -238,7 +238,6 @@ const ResolutionFormat* FindResolutionFormat(int format) {
 
 }  // namespace
 
-KFbxClassId KFbxCamera::ClassId;
 
 KFbxCamera::KFbxCamera(KFbxSdkManager* manager, const char* name)
     : KFbxNodeAttribute(manager, name),

@@ -18,7 +18,6 @@ constexpr std::uint32_t kCameraIndexFlags = 1u | 8u;
 
 }  // namespace
 
-KFbxClassId KFbxCameraSwitcher::ClassId;
 
 KFbxCameraSwitcher::KFbxCameraSwitcher(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
     CameraIndex.InitOnObject(this, kCameraIndexChannel, gKFbxDataTypeInteger, "");

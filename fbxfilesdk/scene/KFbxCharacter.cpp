@@ -91,7 +91,6 @@ int EnumFromDouble(double value) {
 
 }  // namespace
 
-KFbxClassId KFbxCharacter::ClassId;
 
 KFbxCharacter::KFbxCharacter(KFbxSdkManager* manager, const char* name)
     : KFbxConstraint(manager, name),

@@ -5,7 +5,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxCharacterPose::ClassId;
 
 KFbxCharacterPose::KFbxCharacterPose(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {
     CreateInternal();

@@ -33,7 +33,6 @@ int ObjectCount(const KFbxPlug* plug, bool sources) {
 
 }  // namespace
 
-KFbxClassId KFbxConstraint::ClassId;
 
 KFbxConstraint::KFbxConstraint(KFbxSdkManager* manager, const char* name)
     : KFbxTakeNodeContainer(manager, name, &mError), mError(kMessages, 1) {}

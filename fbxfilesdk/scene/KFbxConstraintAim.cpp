@@ -5,7 +5,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxConstraintAim::ClassId;
 
 KFbxConstraintAim::KFbxConstraintAim(KFbxSdkManager* manager, const char* name) : KFbxConstraint(manager, name) {
     ConstructTwin();

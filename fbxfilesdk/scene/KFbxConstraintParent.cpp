@@ -27,7 +27,6 @@ bool AxisOf(const KFbxTypedProperty<bool>& x, const KFbxTypedProperty<bool>& y, 
 
 }  // namespace
 
-KFbxClassId KFbxConstraintParent::ClassId;
 
 KFbxConstraintParent::KFbxConstraintParent(KFbxSdkManager* manager, const char* name)
     : KFbxConstraint(manager, name) {

@@ -5,7 +5,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxConstraintPosition::ClassId;
 
 KFbxConstraintPosition::KFbxConstraintPosition(KFbxSdkManager* manager, const char* name) : KFbxConstraintAxis(manager, name) {
     ConstructAxisConstraint("Translation");

@@ -5,7 +5,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxConstraintRotation::ClassId;
 
 KFbxConstraintRotation::KFbxConstraintRotation(KFbxSdkManager* manager, const char* name) : KFbxConstraintAxis(manager, name) {
     ConstructAxisConstraint("Rotation");

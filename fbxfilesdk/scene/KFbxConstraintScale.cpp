@@ -5,7 +5,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxConstraintScale::ClassId;
 
 KFbxConstraintScale::KFbxConstraintScale(KFbxSdkManager* manager, const char* name) : KFbxConstraintAxis(manager, name) {
     ConstructAxisConstraint("Scaling");

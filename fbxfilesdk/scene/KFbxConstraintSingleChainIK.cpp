@@ -5,7 +5,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxConstraintSingleChainIK::ClassId;
 
 KFbxConstraintSingleChainIK::KFbxConstraintSingleChainIK(KFbxSdkManager* manager, const char* name)
     : KFbxConstraint(manager, name) {

@@ -4,7 +4,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxControlSetPlug::ClassId;
 
 KFbxControlSetPlug::KFbxControlSetPlug(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {
     CreateInternal();

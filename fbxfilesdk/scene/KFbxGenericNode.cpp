@@ -13,7 +13,6 @@ constexpr std::uint32_t kAnimatable = 1u;
 
 }  // namespace
 
-KFbxClassId KFbxGenericNode::ClassId;
 
 KFbxGenericNode::KFbxGenericNode(KFbxSdkManager* manager, const char* name)
     : KFbxTakeNodeContainer(manager, name, &mError), mError(kMessages, 1) {

@@ -11,7 +11,6 @@ constexpr KFbxSystemUnit kDefaultSystemUnit(1.0);
 
 }  // namespace
 
-KFbxClassId KFbxGlobalSettings::ClassId;
 
 KFbxGlobalSettings::KFbxGlobalSettings(KFbxSdkManager* manager, const char* name)
     : KFbxObject(manager, name), mAxisSystem(kDefaultAxisSystem), mSystemUnit(kDefaultSystemUnit) {}

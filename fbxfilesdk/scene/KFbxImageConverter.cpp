@@ -201,7 +201,6 @@ bool ReadTiffFile(const KString& fileName, KFbxImageBuffer* image, KString* erro
 
 }  // namespace
 
-KFbxClassId KFbxImageConverter::ClassId;
 
 KFbxImageConverter* KFbxImageConverter::Create(KFbxSdkManager* manager, const char* name) {
     KFbxPlug* plug = CreateObjectOfClass(manager, ClassId, name);

@@ -83,7 +83,6 @@ void InitAnimated(KFbxObject* light, KFbxProperty& property, const char* name, d
 
 }  // namespace
 
-KFbxClassId KFbxLight::ClassId;
 
 KFbxLight::KFbxLight(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
     InitProperties();

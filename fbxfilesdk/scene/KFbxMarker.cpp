@@ -59,7 +59,6 @@ void AddChannel(KFCurveNode& root, const ChannelSpec& spec) {
 
 }  // namespace
 
-KFbxClassId KFbxMarker::ClassId;
 
 KFbxMarker::KFbxMarker(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
     InitEnumProperty(Look, "Look", kLookNames, kLookCount, eCUBE);

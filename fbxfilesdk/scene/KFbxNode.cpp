@@ -31,7 +31,6 @@ bool IsGeometryType(int type) { return (type >= 4 && type <= 6) || (type >= 13 &
 
 }  // namespace
 
-KFbxClassId KFbxNode::ClassId;
 
 KFbxNode* KFbxNode::Create(KFbxSdkManager* manager, const char* name) {
     KFbxPlug* plug = CreateObjectOfClass(manager, ClassId, name);

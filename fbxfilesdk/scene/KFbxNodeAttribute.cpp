@@ -10,7 +10,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxNodeAttribute::ClassId;
 
 KFbxNodeAttribute::KFbxNodeAttribute(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {
     Color.InitOnObject(this, "Color", gKFbxDataTypeColor, "");

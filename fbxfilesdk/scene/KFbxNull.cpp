@@ -13,7 +13,6 @@ constexpr int kLookCount = 2;
 
 }  // namespace
 
-KFbxClassId KFbxNull::ClassId;
 
 KFbxNull::KFbxNull(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
     Size.InitOnObject(this, "Size", gKFbxDataTypeNumber, "");

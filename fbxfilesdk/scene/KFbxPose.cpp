@@ -41,7 +41,6 @@ bool MatchesKind(const KFbxPose& pose, int kind) {
 
 }  // namespace
 
-KFbxClassId KFbxPose::ClassId;
 
 KFbxPose::KFbxPose(KFbxSdkManager* manager, const char* name)
     : KFbxObject(manager, name), mError(kMessages, eERROR_COUNT) {}

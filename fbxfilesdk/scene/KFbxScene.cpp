@@ -1,12 +1,6 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
-#include <fbxfilesdk/core/KFbxPath.h>
-#include <fbxfilesdk/core/KFbxSystemUtils.h>
-#include <fbxfilesdk/geometry/KFbxGeometry.h>
-#include <fbxfilesdk/geometry/KFbxLayerReconciliation.h>
-#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
-#include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
 #include <fbxfilesdk/scene/KFbxCharacter.h>
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>
@@ -16,7 +10,6 @@
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
-#include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
@@ -65,7 +58,6 @@ void RemoveTakesButDefault(KFbxNode* node) {
 
 }  // namespace
 
-KFbxClassId KFbxScene::ClassId;
 
 KFbxScene::KFbxScene(KFbxSdkManager* manager, const char* name)
     : KFbxObject(manager, name), mManager(manager), mError(kMessages, eERROR_COUNT) {
@@ -347,32 +339,6 @@ KFbxGenericNode* KFbxScene::FindGenericNodeByName(const KString& name) const {
     return static_cast<KFbxGenericNode*>(FindSourceByName(KFbxGenericNode::ClassId, name));
 }
 
-int KFbxScene::GetMaterialCount() const { return SourceCount(KFbxSurfaceMaterial::ClassId); }
-
-KFbxSurfaceMaterial* KFbxScene::GetMaterial(int index) const {
-    return static_cast<KFbxSurfaceMaterial*>(SourceAt(KFbxSurfaceMaterial::ClassId, index));
-}
-
-KFbxSurfaceMaterial* KFbxScene::FindMaterialByName(const KString& name) const {
-    return static_cast<KFbxSurfaceMaterial*>(FindSourceByName(KFbxSurfaceMaterial::ClassId, name));
-}
-
-int KFbxScene::GetTextureCount() const { return SourceCount(KFbxTexture::ClassId); }
-
-KFbxTexture* KFbxScene::GetTexture(int index) const {
-    return static_cast<KFbxTexture*>(SourceAt(KFbxTexture::ClassId, index));
-}
-
-KFbxTexture* KFbxScene::FindTextureByName(const KString& name) const {
-    return static_cast<KFbxTexture*>(FindSourceByName(KFbxTexture::ClassId, name));
-}
-
-int KFbxScene::GetGeometryCount() const { return SourceCount(KFbxGeometry::ClassId); }
-
-KFbxGeometry* KFbxScene::GetGeometry(int index) const {
-    return static_cast<KFbxGeometry*>(SourceAt(KFbxGeometry::ClassId, index));
-}
-
 int KFbxScene::GetVideoCount() const { return SourceCount(KFbxVideo::ClassId); }
 
 KFbxVideo* KFbxScene::GetVideo(int index) const { return static_cast<KFbxVideo*>(SourceAt(KFbxVideo::ClassId, index)); }
@@ -486,56 +452,6 @@ void KFbxScene::FixSkeletonInheritTypes(KFbxNode* node) {
     }
 }
 
-void KFbxScene::FillMaterialLayersFromConnections() { KFbxLayerReconciliation::FillMaterialLayers(*this); }
-
-void KFbxScene::FillTextureLayerOfChannelFromConnections(KFbxGeometry* geometry, int channel) {
-    if (geometry != nullptr) {
-        KFbxLayerReconciliation::FillFromConnections(*geometry, channel);
-    }
-}
-
-void KFbxScene::FillTextureLayersFromConnections() { KFbxLayerReconciliation::FillTextureLayers(*this); }
-
-void KFbxScene::ConnectMaterialsFromLayers() { KFbxLayerReconciliation::ConnectMaterials(*this); }
-
-void KFbxScene::ConnectTexturesOfChannelFromLayers(KFbxGeometry* geometry, int channel) {
-    if (geometry != nullptr) {
-        KFbxLayerReconciliation::ConnectFromLayers(*geometry, channel);
-    }
-}
-
-void KFbxScene::ConnectTexturesFromLayers() { KFbxLayerReconciliation::ConnectTextures(*this); }
-
-void KFbxScene::CreateVideosForTextures() {
-    for (int i = 0; i < GetTextureCount(); ++i) {
-        const KFbxTexture* texture = GetTexture(i);
-        if (texture != nullptr) {
-            CreateVideoForTexture(texture->GetFileName(), texture->GetRelativeFileName(), texture->GetMediaName(),
-                                  texture->GetName(), mManager);
-        }
-    }
-    for (int i = 0; i < GetNodeCount(); ++i) {
-        KFbxNode* node = GetNode(i);
-        auto* light = node != nullptr ? dynamic_cast<KFbxLight*>(node->GetLight()) : nullptr;
-        const char* fileName = light != nullptr ? light->GetFileName() : nullptr;
-        if (fileName == nullptr) {
-            continue;
-        }
-        const KString file(fileName);
-        KString relative;
-        if (!KFbxIsRelativePath(file)) {
-            KString base = KFbxGetCurrentDirectory();
-            if (!base.IsEmpty()) {
-                base += "/";
-            }
-            relative = KFbxGetRelativeFilePath(base, file);
-        }
-        const KString fallback = KFbxExtractFileName(file, true);
-        CreateVideoForTexture(fileName, relative.IsEmpty() ? nullptr : relative.Buffer(), "", fallback.Buffer(),
-                              mManager);
-    }
-}
-
 void KFbxScene::CreateVideoForTexture(const char* fileName, const char* relativeFileName, const char* videoName,
                                       const char* fallbackName, KFbxSdkManager* manager) {
     if (fileName == nullptr || fileName[0] == '\0') {
@@ -562,26 +478,6 @@ void KFbxScene::CreateVideoForTexture(const char* fileName, const char* relative
     if (!ConnectObject(video)) {
         video->Destroy();
     }
-}
-
-void KFbxScene::ConvertNurbsSurfaceNodes() { KFbxLayerReconciliation::ConvertNurbsSurfaceNodes(*this); }
-
-void KFbxScene::ComputeMeshNormals() { KFbxLayerReconciliation::ComputeMeshNormals(*this); }
-
-void KFbxScene::RemoveNurbsCurveAttributes() { KFbxLayerReconciliation::RemoveNurbsCurveAttributes(*this); }
-
-KFbxSurfaceMaterial* GetSrcMaterial(const KFbxObject* object, int index) {
-    if (object == nullptr || KFbxSurfaceMaterial::ClassId == KFbxClassId()) {
-        return nullptr;
-    }
-    return static_cast<KFbxSurfaceMaterial*>(object->GetSrcObject(KFbxSurfaceMaterial::ClassId, index));
-}
-
-KFbxTexture* GetSrcTexture(const KFbxObject* object, int index) {
-    if (object == nullptr || KFbxTexture::ClassId == KFbxClassId()) {
-        return nullptr;
-    }
-    return static_cast<KFbxTexture*>(object->GetSrcObject(KFbxTexture::ClassId, index));
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -4,7 +4,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxSceneInfo::ClassId;
 
 KFbxSceneInfo::KFbxSceneInfo(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {}
 

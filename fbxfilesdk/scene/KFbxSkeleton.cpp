@@ -22,7 +22,6 @@ bool IsLimbKind(KFbxSkeleton::ESkeletonType type) {
 
 }  // namespace
 
-KFbxClassId KFbxSkeleton::ClassId;
 
 KFbxSkeleton::KFbxSkeleton(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
     InitProperties();

@@ -6,7 +6,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KFbxClassId KFbxThumbnail::ClassId;
 
 KFbxThumbnail::KFbxThumbnail(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {}
 

@@ -52,7 +52,6 @@ void KFbxSetVideoTextureNames(KFbxVideoTextureNamesFn fn) { gTextureNames = fn; 
 
 KFbxVideoTextureNamesFn KFbxGetVideoTextureNames() { return gTextureNames; }
 
-KFbxClassId KFbxVideo::ClassId;
 
 KFbxVideo::KFbxVideo(KFbxSdkManager* manager, const char* name) : KFbxTakeNodeContainer(manager, name) {
     CreateInternal();

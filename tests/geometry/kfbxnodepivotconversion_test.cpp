@@ -13,7 +13,7 @@
 #include <fbxfilesdk/scene/KFbxGeometryPivotHook.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
-#include "SceneTestSupport.h"
+#include "scene/SceneTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,25 +1,53 @@
-// The manager's layer-element pools, and its creators of layer elements,
-// constraints and camera switchers.
+// The manager's layer-element pools and its creators of layer elements.
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxLayerElementUserData.h>
-#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
-#include <fbxfilesdk/scene/KFbxConstraintAim.h>
-#include <fbxfilesdk/scene/KFbxConstraintParent.h>
-#include <fbxfilesdk/scene/KFbxConstraintPosition.h>
-#include <fbxfilesdk/scene/KFbxConstraintRotation.h>
-#include <fbxfilesdk/scene/KFbxConstraintScale.h>
-#include <fbxfilesdk/scene/KFbxConstraintSingleChainIK.h>
 
+#include <array>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
+// The pools a manager keeps: one list of elements per kind.
+class KFbxLayerElementPoolSet final : public KFbxLayerElementPools {
+public:
+    std::vector<KFbxLayerElement*>& Pool(KFbxSdkManager::ELayerElementPool pool) { return mPools[pool]; }
+
+    void DestroyAll() override {
+        for (auto pool = mPools.rbegin(); pool != mPools.rend(); ++pool) {
+            // Taken out of the pool before anything is deleted, so that no
+            // element's destructor writes into the pool being emptied.
+            std::vector<KFbxLayerElement*> elements;
+            elements.swap(*pool);
+            for (KFbxLayerElement* element : elements) {
+                if (element != nullptr) {
+                    element->mPool = nullptr;
+                }
+            }
+            for (auto element = elements.rbegin(); element != elements.rend(); ++element) {
+                if (*element != nullptr && !(*element)->IsHeldByLayer()) {
+                    delete *element;
+                }
+            }
+        }
+    }
+
+private:
+    std::array<std::vector<KFbxLayerElement*>, KFbxSdkManager::eLayerElementPoolCount> mPools;
+};
+
 template <class Element, class... Args>
 Element* KFbxSdkManager::PoolElement(ELayerElementPool pool, Args&&... args) {
-    std::vector<KFbxLayerElement*>& slots = mLayerElementPools[pool];
+    if (mLayerElementPools == nullptr) {
+        mLayerElementPools.reset(new (std::nothrow) KFbxLayerElementPoolSet());
+        if (mLayerElementPools == nullptr) {
+            return nullptr;
+        }
+    }
+    std::vector<KFbxLayerElement*>& slots = static_cast<KFbxLayerElementPoolSet&>(*mLayerElementPools).Pool(pool);
     try {
         slots.reserve(slots.size() + 1);
     } catch (const std::bad_alloc&) {
@@ -33,25 +61,6 @@ Element* KFbxSdkManager::PoolElement(ELayerElementPool pool, Args&&... args) {
     element->mPoolSlot = slots.size();
     slots.push_back(element);
     return element;
-}
-
-void KFbxSdkManager::DestroyAllLayerElements() {
-    for (auto pool = mLayerElementPools.rbegin(); pool != mLayerElementPools.rend(); ++pool) {
-        // Taken out of the pool before anything is deleted, so that no
-        // element's destructor writes into the pool being emptied.
-        std::vector<KFbxLayerElement*> elements;
-        elements.swap(*pool);
-        for (KFbxLayerElement* element : elements) {
-            if (element != nullptr) {
-                element->mPool = nullptr;
-            }
-        }
-        for (auto element = elements.rbegin(); element != elements.rend(); ++element) {
-            if (*element != nullptr && !(*element)->IsHeldByLayer()) {
-                delete *element;
-            }
-        }
-    }
 }
 
 KFbxLayerElementNormal* KFbxSdkManager::CreateLayerElementNormal(const char* name) {
@@ -95,26 +104,5 @@ KFbxLayerElementVisibility* KFbxSdkManager::CreateLayerElementVisibility(const c
 KFbxLayerElementTexture* KFbxSdkManager::CreateLayerElementTexture(const char* name) {
     return PoolElement<KFbxLayerElementTexture>(eLayerElementPoolTexture, name);
 }
-
-KFbxConstraint* KFbxSdkManager::CreateConstraint(const char* name, int kind) {
-    switch (kind) {
-    case KFbxConstraint::ePOSITION:
-        return KFbxConstraintPosition::Create(this, name);
-    case KFbxConstraint::eROTATION:
-        return KFbxConstraintRotation::Create(this, name);
-    case KFbxConstraint::eSCALE:
-        return KFbxConstraintScale::Create(this, name);
-    case KFbxConstraint::ePARENT:
-        return KFbxConstraintParent::Create(this, name);
-    case KFbxConstraint::eSINGLECHAIN_IK:
-        return KFbxConstraintSingleChainIK::Create(this, name);
-    case KFbxConstraint::eAIM:
-        return KFbxConstraintAim::Create(this, name);
-    default:
-        return nullptr;
-    }
-}
-
-KFbxCameraSwitcher* KFbxSdkManager::CreateCameraSwitcher() { return KFbxCameraSwitcher::Create(this, ""); }
 
 }  // namespace fbxsdk_2006_11_1

@@ -5,6 +5,7 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxClassRegistration.h>
 #include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/geometry/KFbxCache.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
@@ -38,6 +39,7 @@
 
 #include <cstring>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -319,4 +321,34 @@ TEST_F(KFbxClassRegistrationTest, DestroyAllObjectsTakesScenesWithTheirObjectsFi
     const std::vector<std::string> expected = {"inner", "loose", "thing"};
     EXPECT_EQ(gDestroyed, expected);
     EXPECT_EQ(mManager->GetObjectCount(), 0);
+}
+
+TEST(KFbxClassTable, EveryLibrarySuppliesItsRowsInTheOneOrderParentsFirst) {
+    const KFbxClassRegistration* rows = KFbxGetClassRegistrations();
+    std::set<std::string> seen;
+    for (int row = 0; row < kKFbxClassRegistrationCount; ++row) {
+        ASSERT_NE(rows[row].mName, nullptr) << "no library filled place " << row;
+        if (rows[row].mParentName != nullptr) {
+            EXPECT_TRUE(seen.count(rows[row].mParentName)) << rows[row].mName;
+        } else {
+            EXPECT_EQ(row, 0);
+        }
+        EXPECT_TRUE(seen.insert(rows[row].mName).second) << rows[row].mName;
+        // A create function without a class id to register it under is lost.
+        if (rows[row].mClassId == nullptr) {
+            EXPECT_EQ(rows[row].mCreateFn, nullptr) << rows[row].mName;
+        }
+    }
+    EXPECT_STREQ(rows[0].mName, "KFbxPlug");
+    EXPECT_STREQ(rows[2].mName, "KFbxObject");
+    EXPECT_STREQ(rows[3].mName, "KFbxThumbnail");
+    EXPECT_STREQ(rows[19].mName, "KFbxKFCurveFilterConstantKeyReducer");
+    EXPECT_STREQ(rows[35].mName, "KFbxImporter");
+    EXPECT_STREQ(rows[37].mName, "KFbxNode");
+    EXPECT_STREQ(rows[37].mParentName, "KFbxTakeNodeContainer");
+    EXPECT_STREQ(rows[65].mName, "KFbxGeometry");
+    EXPECT_STREQ(rows[74].mName, "KFbxSurfacePhong");
+    EXPECT_STREQ(rows[74].mParentName, "KFbxSurfaceMaterial");
+    EXPECT_EQ(rows[1].mCreateFn, &KFbxProperty::CreateFn);
+    EXPECT_EQ(rows[2].mCreateFn, &KFbxObject::CreateFn);
 }
