@@ -1,0 +1,461 @@
+#include <fbxfilesdk/3dsftk/Database3ds.h>
+
+#include <fbxfilesdk/3dsftk/ChunkData3ds.h>
+#include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
+#include <fbxfilesdk/3dsftk/Internal3ds.h>
+#include <fbxfilesdk/3dsftk/Keyframer3ds.h>
+#include <fbxfilesdk/3dsftk/NodeHierarchy3ds.h>
+#include <fbxfilesdk/3dsftk/Primitives3ds.h>
+
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+using ftk3ds::FindChild;
+using ftk3ds::LoadedRecord;
+
+namespace {
+
+bool IsMagic(std::uint32_t tag) { return tag == M3DMAGIC || tag == CMAGIC || tag == MLIBMAGIC; }
+
+bool IsXDataSubTag(std::uint32_t tag) { return tag >= XDATA_APPNAME && tag <= XDATA_RFU1; }
+
+// Reads the headers of the chunks below parent, whose header was just read.
+// Returns false after a failure, having recorded ERR_READING_DATABASE once.
+bool ReadChildrenAt(chunk3ds* parent, int depth, bool extraData) {
+    auto failed = [] {
+        PushError3ds(ERR_READING_DATABASE);
+        return false;
+    };
+    if (depth > kMaxChunkDepth3ds) {
+        PushError3ds(ERR_INVALID_CHUNK);
+        return failed();
+    }
+    SetCurrentFileByIndex3ds(parent->readindex);
+    SkipChunkData3ds(parent);
+    if (FtkErrorStops()) return failed();
+    const std::int64_t end = static_cast<std::int64_t>(parent->position) + parent->size;
+    std::int64_t position = GetFilePosition3ds();
+    chunk3ds** tail = &parent->children;
+    while (*tail != nullptr) tail = &(*tail)->sibling;
+    while (position < end) {
+        if (end - position < 6) {
+            PushError3ds(ERR_INVALID_CHUNK);
+            return failed();
+        }
+        chunk3ds* child = nullptr;
+        InitChunk3ds(&child);
+        if (FtkErrorStops()) return failed();
+        child->position = static_cast<std::uint32_t>(position);
+        child->readindex = GetCurrentFileIndex3ds();
+        ReadHeader3ds(child, &child->size);
+        if (FtkErrorStops()) {
+            ReleaseChunk3ds(&child);
+            return failed();
+        }
+        const bool fits = child->size >= 6 && position + child->size <= end;
+        if (extraData) {
+            // Inside an extra-data entry a foreign sub-chunk ends the entry, and
+            // one that does not fit is passed over.
+            if (!IsXDataSubTag(child->tag)) {
+                ReleaseChunk3ds(&child);
+                SetFilePosition3ds(end);
+                return !FtkErrorStops() || failed();
+            }
+            if (!fits) {
+                ReleaseChunk3ds(&child);
+                position += 6;
+                continue;
+            }
+        } else if (!fits) {
+            ReleaseChunk3ds(&child);
+            PushError3ds(ERR_INVALID_CHUNK);
+            return failed();
+        }
+        *tail = child;
+        tail = &child->sibling;
+        if (!ReadChildrenAt(child, depth + 1, extraData || child->tag == XDATA_ENTRY)) return false;
+        position += child->size;
+        SetCurrentFileByIndex3ds(parent->readindex);
+        SetFilePosition3ds(position);
+        if (FtkErrorStops()) return failed();
+    }
+    return true;
+}
+
+void ResetDatabase(database3ds& database) {
+    database.topchunk = nullptr;
+    database.objlistdirty = database.matlistdirty = database.nodelistdirty = 1;
+    database.objlist = database.matlist = database.nodelist = nullptr;
+}
+
+void ReleaseContents(database3ds& database) {
+    ReleaseChunk3ds(&database.topchunk);
+    ReleaseNameList3ds(&database.objlist);
+    ReleaseNameList3ds(&database.matlist);
+    ReleaseNameList3ds(&database.nodelist);
+    ResetDatabase(database);
+}
+
+// The text of a name chunk's record, or null.
+std::string TextOf(chunk3ds* chunk) {
+    LoadedRecord record(chunk);
+    const auto* text = record.As<TextData3ds>();
+    return text != nullptr && text->text != nullptr ? std::string(text->text) : std::string();
+}
+
+struct Named {
+    std::string name;
+    bool hasName;
+    chunk3ds* chunk;
+};
+
+// Replaces the list by one entry per item; false after an error.
+void FillNameList(namelist3ds*& list, const std::vector<Named>& items) {
+    ReleaseNameList3ds(&list);
+    InitNameList3ds(&list, static_cast<std::uint32_t>(items.size()));
+    if (FtkErrorStops() || list == nullptr) return;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        list->list[i].chunk = items[i].chunk;
+        if (!items[i].hasName) continue;
+        list->list[i].name = StrDup3ds(items[i].name.c_str());
+        if (list->list[i].name == nullptr) return;
+    }
+}
+
+const namelistentry3ds* FindEntry(const namelist3ds* list, const char* name, std::uint32_t tag, bool anyTag) {
+    if (list == nullptr || name == nullptr) return nullptr;
+    for (std::uint32_t i = 0; i < list->count; ++i) {
+        const namelistentry3ds& entry = list->list[i];
+        if (entry.name == nullptr || entry.chunk == nullptr) continue;
+        if (!anyTag && entry.chunk->tag != tag) continue;
+        if (std::strcmp(entry.name, name) == 0) return &entry;
+    }
+    return nullptr;
+}
+
+// Whether the list must be rebuilt; clears its flag when it must.
+bool StartRebuild(database3ds* database, std::uint8_t database3ds::*dirty, namelist3ds* database3ds::*list) {
+    if (database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return false;
+    }
+    if (database->*dirty == 0 && database->*list != nullptr) return false;
+    database->*dirty = 0;
+    return true;
+}
+
+bool CheckMaterialDatabase(const database3ds* database) {
+    if (database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return false;
+    }
+    if (database->topchunk == nullptr) {
+        PushError3ds(ERR_INVALID_DATABASE);
+        return false;
+    }
+    if (!IsMagic(database->topchunk->tag)) {
+        PushError3ds(ERR_WRONG_DATABASE);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void InitDatabase3ds(database3ds** database) {
+    if (database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    if (*database == nullptr) {
+        *database = ftk3ds::NewZeroed<database3ds>();
+        if (*database == nullptr) return;
+    }
+    ResetDatabase(**database);
+}
+
+void ReleaseDatabase3ds(database3ds** database) {
+    if (database == nullptr || *database == nullptr) return;
+    ReleaseContents(**database);
+    FtkFree(*database);
+    *database = nullptr;
+}
+
+DatabaseType3ds GetDatabaseType3ds(const database3ds* database) {
+    if (database == nullptr || database->topchunk == nullptr) return DatabaseNone3ds;
+    switch (database->topchunk->tag) {
+        case M3DMAGIC: return DatabaseMeshFile3ds;
+        case CMAGIC: return DatabaseProjectFile3ds;
+        case MLIBMAGIC: return DatabaseMaterialLibrary3ds;
+        default: return DatabaseNone3ds;
+    }
+}
+
+void ReadChildren3ds(chunk3ds* chunk) {
+    if (chunk == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    ReadChildrenAt(chunk, 0, false);
+}
+
+void ReadXDataChildren3ds(chunk3ds* chunk) {
+    if (chunk == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    ReadChildrenAt(chunk, 0, true);
+}
+
+void CreateDatabase3ds(file3ds* file, database3ds* database) {
+    if (file == nullptr || database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    if (file->state != FileStateRead3ds && file->state != FileStateReadWrite3ds) return;
+    auto failed = [] { PushError3ds(ERR_CREATING_DATABASE); };
+    ReleaseContents(*database);
+    InitChunk3ds(&database->topchunk);
+    if (FtkErrorStops()) return failed();
+    chunk3ds* top = database->topchunk;
+    top->readindex = file->index;
+    SetCurrentFile3ds(file);
+    SetFilePosition3ds(0);
+    if (FtkErrorStops()) return failed();
+    ReadHeader3ds(top, &top->size);
+    if (FtkErrorStops()) return failed();
+    if (!IsMagic(top->tag)) return;
+    // Every length below is checked against its parent, so checking the top
+    // chunk against the file keeps every read inside the file.
+    const std::int64_t length = GetFileLength3ds();
+    if (top->size < 6 || length < 0 || top->size > length) {
+        PushError3ds(ERR_INVALID_CHUNK);
+        return failed();
+    }
+    ReadChildren3ds(top);
+    if (FtkErrorStops()) return failed();
+    ResolveNodeHierarchy3ds(database);
+    if (FtkErrorStops()) return failed();
+}
+
+void CreateNewDatabase3ds(database3ds* database, DatabaseType3ds kind) {
+    if (database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    ReleaseContents(*database);
+    InitChunk3ds(&database->topchunk);
+    if (FtkErrorStops() || database->topchunk == nullptr) {
+        PushError3ds(ERR_CREATING_DATABASE);
+        return;
+    }
+    switch (kind) {
+        case DatabaseMeshFile3ds: database->topchunk->tag = M3DMAGIC; break;
+        case DatabaseProjectFile3ds: database->topchunk->tag = CMAGIC; break;
+        case DatabaseMaterialLibrary3ds: database->topchunk->tag = MLIBMAGIC; break;
+        default: break;
+    }
+    SetDatabaseRelease3ds(database, 2);
+}
+
+void WriteChunkTree3ds(chunk3ds* chunk, std::uint8_t fileindex) {
+    if (chunk == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    if (chunk->tag == NULL_CHUNK || chunk->tag == PARENT_NAME) return;
+    SetCurrentFileByIndex3ds(fileindex);
+    chunk->writeindex = fileindex;
+    const std::int64_t start = GetFilePosition3ds();
+    ReadChunkData3ds(chunk);
+    if (FtkErrorStops()) return;
+    SetCurrentFileByIndex3ds(fileindex);
+    // Loading may have moved another file, never this one: no seek (which
+    // would flush the stream) is needed.
+    if (GetFilePosition3ds() != start) SetFilePosition3ds(start);
+    WriteHeader3ds(chunk->tag, chunk->size);
+    if (FtkErrorStops()) return;
+    WriteChunkData3ds(chunk);
+    if (FtkErrorStops()) return;
+    for (chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
+        WriteChunkTree3ds(child, fileindex);
+        if (FtkErrorStops()) return;
+    }
+    SetCurrentFileByIndex3ds(fileindex);
+    const std::int64_t end = GetFilePosition3ds();
+    const std::int64_t length = end - start;
+    if (start < 0 || length > std::numeric_limits<std::uint32_t>::max()) {
+        PushError3ds(ERR_WRITING_FILE);
+        return;
+    }
+    if (length != chunk->size) {
+        FinishHeader3ds(start, end);
+        if (FtkErrorStops()) return;
+        chunk->size = static_cast<std::uint32_t>(length);
+    }
+    const file3ds* file = GetFileByIndex3ds(fileindex);
+    if (file != nullptr && file->state == FileStateReadWrite3ds) {
+        chunk->readindex = fileindex;
+        chunk->position = static_cast<std::uint32_t>(start);
+    }
+    if (IsValidFileIndex3ds(chunk->readindex)) FreeChunkData3ds(chunk);
+}
+
+void WriteDatabase3ds(file3ds* file, database3ds* database) {
+    if (file == nullptr || database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    auto failed = [] { PushError3ds(ERR_WRITING_DATABASE); };
+    SetDatabaseRelease3ds(database, 2);
+    if (FtkErrorStops()) return failed();
+    if (file->state != FileStateWrite3ds) return;
+    PrepareNodeHierarchy3ds(database);
+    if (FtkErrorStops()) return failed();
+    SetCurrentFile3ds(file);
+    SetFilePosition3ds(0);
+    if (FtkErrorStops()) return failed();
+    if (database->topchunk != nullptr) database->topchunk->writeindex = file->index;
+    WriteChunkTree3ds(database->topchunk, file->index);
+    if (FtkErrorStops()) return failed();
+    // A write error the stream still holds would otherwise show only on close.
+    if (std::fflush(file->stream) != 0) {
+        PushError3ds(ERR_WRITING_FILE);
+        return failed();
+    }
+}
+
+void MarkNamedObjectListDirty3ds(database3ds* database) {
+    if (database != nullptr) database->objlistdirty = 1;
+}
+void MarkMaterialListDirty3ds(database3ds* database) {
+    if (database != nullptr) database->matlistdirty = 1;
+}
+void MarkNodeListDirty3ds(database3ds* database) {
+    if (database != nullptr) database->nodelistdirty = 1;
+}
+
+void UpdateNamedObjectList3ds(database3ds* database) {
+    if (!StartRebuild(database, &database3ds::objlistdirty, &database3ds::objlist)) return;
+    std::vector<Named> items;
+    chunk3ds* mdata = nullptr;
+    FindChunk3ds(database->topchunk, MDATA, &mdata);
+    for (chunk3ds* object = FindChild(mdata, NAMED_OBJECT); object != nullptr;) {
+        std::string name = TextOf(object);
+        if (FtkErrorStops()) return;
+        items.push_back({std::move(name), true, object});
+        FindNextChunk3ds(object->sibling, NAMED_OBJECT, &object);
+    }
+    FillNameList(database->objlist, items);
+}
+
+void UpdateMaterialList3ds(database3ds* database) {
+    if (!StartRebuild(database, &database3ds::matlistdirty, &database3ds::matlist)) return;
+    std::vector<Named> items;
+    chunk3ds* parent = nullptr;
+    FindChunk3ds(database->topchunk, MDATA, &parent);
+    if (parent == nullptr) FindChunk3ds(database->topchunk, MLIBMAGIC, &parent);
+    for (chunk3ds* entry = FindChild(parent, MAT_ENTRY); entry != nullptr;) {
+        chunk3ds* nameChunk = nullptr;
+        FindChunk3ds(entry, MAT_NAME, &nameChunk);
+        std::string name = nameChunk != nullptr ? TextOf(nameChunk) : std::string();
+        if (FtkErrorStops()) return;
+        items.push_back({std::move(name), nameChunk != nullptr, entry});
+        FindNextChunk3ds(entry->sibling, MAT_ENTRY, &entry);
+    }
+    FillNameList(database->matlist, items);
+}
+
+void UpdateNodeList3ds(database3ds* database) {
+    if (!StartRebuild(database, &database3ds::nodelistdirty, &database3ds::nodelist)) return;
+    std::vector<Named> items;
+    chunk3ds* kfdata = nullptr;
+    FindChunk3ds(database->topchunk, KFDATA, &kfdata);
+    for (chunk3ds* node = kfdata != nullptr ? kfdata->children : nullptr; node != nullptr; node = node->sibling) {
+        if (node->tag < AMBIENT_NODE_TAG || node->tag > SPOTLIGHT_NODE_TAG) continue;
+        chunk3ds* header = FindChild(node, NODE_HDR);
+        if (header == nullptr) {
+            items.push_back({std::string(), false, nullptr});
+            continue;
+        }
+        std::string name;
+        {
+            LoadedRecord record(header);
+            const auto* data = record.As<NodeHeaderData3ds>();
+            if (FtkErrorStops()) return;
+            if (data != nullptr && data->name != nullptr) name = data->name;
+        }
+        if (node->tag == OBJECT_NODE_TAG) {
+            if (chunk3ds* instance = FindChild(node, INSTANCE_NAME)) {
+                const std::string instanceName = TextOf(instance);
+                if (FtkErrorStops()) return;
+                if (!instanceName.empty()) name += "." + instanceName;
+            }
+        }
+        items.push_back({std::move(name), true, node});
+    }
+    FillNameList(database->nodelist, items);
+}
+
+void FindNamedObject3ds(database3ds* database, const char* name, chunk3ds** chunk) {
+    if (database == nullptr || name == nullptr || chunk == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    *chunk = nullptr;
+    UpdateNamedObjectList3ds(database);
+    if (FtkErrorStops()) return;
+    if (const namelistentry3ds* entry = FindEntry(database->objlist, name, 0, true)) *chunk = entry->chunk;
+}
+
+void FindMaterial3ds(database3ds* database, const char* name, chunk3ds** chunk) {
+    if (name == nullptr || chunk == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    *chunk = nullptr;
+    if (!CheckMaterialDatabase(database)) return;
+    UpdateMaterialList3ds(database);
+    if (FtkErrorStops()) return;
+    if (const namelistentry3ds* entry = FindEntry(database->matlist, name, 0, true)) *chunk = entry->chunk;
+}
+
+chunk3ds* GetMaterialChunkByIndex3ds(database3ds* database, std::uint32_t index) {
+    if (!CheckMaterialDatabase(database)) return nullptr;
+    UpdateMaterialList3ds(database);
+    if (FtkErrorStops() || database->matlist == nullptr || index >= database->matlist->count) return nullptr;
+    return database->matlist->list[index].chunk;
+}
+
+chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uint32_t tag) {
+    if (database == nullptr || name == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return nullptr;
+    }
+    UpdateNodeList3ds(database);
+    if (FtkErrorStops()) return nullptr;
+    const namelistentry3ds* entry = FindEntry(database->nodelist, name, tag, false);
+    return entry != nullptr ? entry->chunk : nullptr;
+}
+
+chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std::uint32_t tag) {
+    if (database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return nullptr;
+    }
+    UpdateNodeList3ds(database);
+    if (FtkErrorStops() || database->nodelist == nullptr) return nullptr;
+    for (std::uint32_t i = 0; i < database->nodelist->count; ++i) {
+        chunk3ds* node = database->nodelist->list[i].chunk;
+        if (node == nullptr || node->tag != tag) continue;
+        if (index == 0) return node;
+        --index;
+    }
+    return nullptr;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,77 @@
+#include <fbxfilesdk/3dsftk/Error3ds.h>
+
+namespace fbxsdk_2006_11_1 {
+
+ErrRec3ds ErrList3ds[kErrorListSize3ds] = {};
+ErrRec3ds ErrListOverflow3ds = {};
+bool FtkErrorPending = false;
+bool FtkIgnoreErrors = false;
+
+namespace {
+
+constexpr const char* kMessages[] = {
+    "NO_FTK_ERRORS: No errors are pending",
+    "ERR_NO_MEM: Not enough memory to complete operation",
+    "ERR_INVALID_ARG: The argument passed to the function is invalid.  Usually caused by a NULL pointer or an out "
+    "of range numeric argument.",
+    "ERR_INVALID_DATA: The structure passed as an argument to the function has invalid or out of range data in its "
+    "fields.",
+    "ERR_INVALID_CHUNK: An invalid chunk structure was encountered while reading the database. Usually caused by a "
+    "corrupt database or file",
+    "ERR_INVALID_DATABASE: The database passed as an argument has not be created yet.",
+    "ERR_WRONG_DATABASE: The database passed as an argument is the wrong kind of database for this function.",
+    "ERR_UNFOUND_CHUNK: The database is missing important file chunks needed to fill out the requested structure.  "
+    "Usually caused by a corrupt database or file",
+    "ERR_WRONG_OBJECT: The name passed to the functions exists, but is not the type of object asked for.  For "
+    "example, asking for a mesh object with the GetCameraByName3ds function.",
+    "ERR_NO_SUCH_FILE: The filename passed as an argument for reading does not exist",
+    "ERR_INIT_FAILED: Failed to initialize structure passed as an argument",
+    "ERR_OPENING_FILE: Could not open requested file",
+    "ERR_CLOSING_FILE: Could not close requested file",
+    "ERR_READING_FILE: Error occured while reading file",
+    "ERR_CREATING_DATABASE: Error occured while creating database",
+    "ERR_READING_DATABASE: Error occured while reading database",
+    "ERR_WRITING_DATABASE: Error occured while writing database",
+    "ERR_WRITING_FILE: Error occured while writing file",
+    "ERR_STRING_TOO_LONG: String encountered in file, structure, or as an argument was longer than expected.  "
+    "Possibly caused by an uninitialed pointer, corrupt file or database",
+    "ERR_TOO_MANY_FILES: The toolkit has reached its maximum open file limit of 252 files.",
+};
+constexpr const char* kLostErrors = "N_ERRORS: More errors were reported then could be recorded.";
+constexpr const char* kUnknown = "Unknown error code was encountered";
+
+}  // namespace
+
+const char* ErrorCodeToString3ds(ErrorCode3ds code) {
+    if (code >= 0 && code < static_cast<std::int32_t>(sizeof(kMessages) / sizeof(kMessages[0]))) {
+        return kMessages[code];
+    }
+    return code == N_ERRORS ? kLostErrors : kUnknown;
+}
+
+const char* PushError3ds(ErrorCode3ds code) {
+    if (code == NO_FTK_ERRORS) return nullptr;
+    FtkErrorPending = true;
+    const char* text = ErrorCodeToString3ds(code);
+    for (int i = 0; i < kErrorListSize3ds - 1; ++i) {
+        if (ErrList3ds[i].errorid == NO_FTK_ERRORS) {
+            ErrList3ds[i] = {code, text};
+            ErrList3ds[i + 1].errorid = NO_FTK_ERRORS;
+            return text;
+        }
+    }
+    if (ErrListOverflow3ds.errorid == NO_FTK_ERRORS) {
+        ErrListOverflow3ds = {code, text};
+    } else {
+        ErrListOverflow3ds = {N_ERRORS, kLostErrors};
+    }
+    return ErrListOverflow3ds.desc;
+}
+
+void ClearErrorList3ds() {
+    for (ErrRec3ds& entry : ErrList3ds) entry = {};
+    ErrListOverflow3ds = {};
+    FtkErrorPending = false;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,76 @@
+// The toolkit's process-wide error list. Toolkit routines return no status:
+// a failure is recorded here and the pending flag set, and every caller (the
+// toolkit's own routines and the 3DS reader and writer) tests the flag after
+// each call and gives up while it is set.
+#ifndef FBXFILESDK_3DSFTK_ERROR3DS_H
+#define FBXFILESDK_3DSFTK_ERROR3DS_H
+
+#include <cstdint>
+
+namespace fbxsdk_2006_11_1 {
+
+enum ErrorCode3ds : std::int32_t {
+    NO_FTK_ERRORS = 0,
+    ERR_NO_MEM = 1,
+    ERR_INVALID_ARG = 2,
+    ERR_INVALID_DATA = 3,
+    ERR_INVALID_CHUNK = 4,
+    ERR_INVALID_DATABASE = 5,
+    ERR_WRONG_DATABASE = 6,
+    ERR_UNFOUND_CHUNK = 7,
+    ERR_WRONG_OBJECT = 8,
+    ERR_NO_SUCH_FILE = 9,
+    ERR_INIT_FAILED = 10,
+    ERR_OPENING_FILE = 11,
+    ERR_CLOSING_FILE = 12,
+    ERR_READING_FILE = 13,
+    ERR_CREATING_DATABASE = 14,
+    ERR_READING_DATABASE = 15,
+    ERR_WRITING_DATABASE = 16,
+    ERR_WRITING_FILE = 17,
+    ERR_STRING_TOO_LONG = 18,
+    ERR_TOO_MANY_FILES = 19,
+    // Recorded when a put routine cannot create a chunk or give it its data;
+    // it has no message of its own.
+    ERR_PUT_FAILED = 21,
+    // Stands in the overflow entry once errors were lost.
+    N_ERRORS = 22
+};
+
+// One recorded error: its code and the static text of that code.
+struct ErrRec3ds {
+    ErrorCode3ds errorid;
+    const char* desc;
+};
+
+// Entries 0 to 18 take errors in the order they come; the entry after the
+// last one used has code 0. The overflow entry keeps the 20th error, and
+// becomes N_ERRORS from the 21st on.
+inline constexpr int kErrorListSize3ds = 20;
+extern ErrRec3ds ErrList3ds[kErrorListSize3ds];
+extern ErrRec3ds ErrListOverflow3ds;
+
+// Set by every push; cleared only by ClearErrorList3ds.
+extern bool FtkErrorPending;
+// Lets routines go on after an error; off unless a caller sets it.
+extern bool FtkIgnoreErrors;
+
+// Records the code with its text and sets the pending flag; returns the text
+// stored (null for NO_FTK_ERRORS, which records nothing).
+const char* PushError3ds(ErrorCode3ds code);
+
+// The fixed text of a code ("Unknown error code was encountered" for a code
+// without one).
+const char* ErrorCodeToString3ds(ErrorCode3ds code);
+
+// Empties the list and clears the pending flag. Opening a file does it, so
+// that an error of an earlier file never fails the next one.
+void ClearErrorList3ds();
+
+// The test every routine makes after a call that may have failed: true when
+// it must stop (an error is pending and errors are not ignored).
+inline bool FtkErrorStops() { return FtkErrorPending && !FtkIgnoreErrors; }
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,264 @@
+#include <fbxfilesdk/3dsftk/File3ds.h>
+
+#include <fbxfilesdk/3dsftk/Internal3ds.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// Streams get a buffer of their own of this size (none for 0).
+constexpr std::uint32_t kStreamBufferSize = 8192;
+
+struct OpenFiles {
+    std::array<file3ds*, kMaxOpenFiles3ds> slots{};
+    std::uint8_t count = 0;  // highest used slot + 1
+    file3ds* current = nullptr;
+    std::uint8_t currentIndex = 0;
+};
+
+OpenFiles& Files() {
+    static OpenFiles files;
+    return files;
+}
+
+void GiveBuffer(file3ds& file) {
+    if (file.buffer != nullptr) std::setvbuf(file.stream, file.buffer, _IOFBF, file.buffersize);
+}
+
+void FreeRecord(file3ds* file) {
+    FtkFree(file->name);
+    FtkFree(file->buffer);
+    FtkFree(file);
+}
+
+}  // namespace
+
+void InitFileList3ds() { Files() = OpenFiles{}; }
+
+void InitFile3ds(file3ds** file) {
+    if (file == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    *file = ftk3ds::NewZeroed<file3ds>();
+    if (*file == nullptr) return;
+    (*file)->index = 255;
+}
+
+void AddFileToList3ds(file3ds* file) {
+    if (file == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    OpenFiles& files = Files();
+    int slot = 0;
+    while (slot < files.count && files.slots[slot] != nullptr) ++slot;
+    if (slot >= kMaxOpenFiles3ds) {
+        PushError3ds(ERR_TOO_MANY_FILES);
+        return;
+    }
+    files.slots[slot] = file;
+    file->index = static_cast<std::uint8_t>(slot);
+    if (slot == files.count) ++files.count;
+}
+
+void RemoveFileFromList3ds(file3ds* file) {
+    if (file == nullptr) return;
+    OpenFiles& files = Files();
+    if (file->index < kMaxOpenFiles3ds && files.slots[file->index] == file) {
+        files.slots[file->index] = nullptr;
+        file->index = 255;
+    }
+    if (files.current == file) files.current = nullptr;
+}
+
+file3ds* GetFileByIndex3ds(std::uint8_t index) {
+    const OpenFiles& files = Files();
+    return index < files.count ? files.slots[index] : nullptr;
+}
+
+file3ds* FindFileByName3ds(const char* name) {
+    if (name == nullptr) return nullptr;
+    const OpenFiles& files = Files();
+    for (int i = 0; i < files.count; ++i) {
+        file3ds* file = files.slots[i];
+        if (file != nullptr && file->name != nullptr && std::strcmp(file->name, name) == 0) return file;
+    }
+    return nullptr;
+}
+
+bool IsValidFileIndex3ds(std::uint8_t index) { return index <= 254 && GetFileByIndex3ds(index) != nullptr; }
+
+std::uint8_t GetFileCount3ds() { return Files().count; }
+
+void SetCurrentFile3ds(file3ds* file) {
+    OpenFiles& files = Files();
+    files.current = file;
+    files.currentIndex = file != nullptr ? file->index : 0;
+}
+
+void SetCurrentFileByIndex3ds(std::uint8_t index) {
+    if (file3ds* file = GetFileByIndex3ds(index)) SetCurrentFile3ds(file);
+}
+
+file3ds* GetCurrentFile3ds() { return Files().current; }
+std::uint8_t GetCurrentFileIndex3ds() { return Files().currentIndex; }
+
+std::FILE* GetCurrentFileHandle3ds() {
+    const file3ds* file = Files().current;
+    return file != nullptr ? file->stream : nullptr;
+}
+
+std::int64_t GetFilePosition3ds() {
+    std::FILE* stream = GetCurrentFileHandle3ds();
+    return stream != nullptr ? static_cast<std::int64_t>(ftello(stream)) : -1;
+}
+
+void SetFilePosition3ds(std::int64_t position) {
+    std::FILE* stream = GetCurrentFileHandle3ds();
+    if (stream == nullptr || position < 0 || fseeko(stream, static_cast<off_t>(position), SEEK_SET) != 0) {
+        PushError3ds(ERR_READING_FILE);
+    }
+}
+
+std::int64_t GetFileLength3ds() {
+    std::FILE* stream = GetCurrentFileHandle3ds();
+    if (stream == nullptr) return -1;
+    const off_t here = ftello(stream);
+    if (here < 0 || fseeko(stream, 0, SEEK_END) != 0) return -1;
+    const off_t length = ftello(stream);
+    fseeko(stream, here, SEEK_SET);
+    return length;
+}
+
+void MoveFileToTemp3ds(file3ds* file) {
+    if (file == nullptr || file->stream == nullptr || file->name == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    const off_t position = ftello(file->stream);
+    const bool closed = std::fclose(file->stream) == 0;
+    file->stream = nullptr;
+    if (!closed) {
+        PushError3ds(ERR_CLOSING_FILE);
+        return;
+    }
+    // A fresh name in the same folder, so that the rename never crosses file
+    // systems; the empty file mkstemp made is replaced by the rename.
+    const std::string oldName = file->name;
+    const std::size_t separator = oldName.find_last_of("\\/:");
+    std::string newName = (separator == std::string::npos ? std::string() : oldName.substr(0, separator + 1)) +
+                          "3dsftkXXXXXX";
+    const int descriptor = mkstemp(newName.data());
+    if (descriptor < 0) {
+        PushError3ds(ERR_OPENING_FILE);
+        return;
+    }
+    close(descriptor);
+    if (std::rename(oldName.c_str(), newName.c_str()) != 0) {
+        std::remove(newName.c_str());
+        PushError3ds(ERR_OPENING_FILE);
+        return;
+    }
+    file->temporary = 1;
+    if (!ftk3ds::ReplaceText(file->name, newName.c_str())) return;
+    file->stream = std::fopen(newName.c_str(), "rb");
+    if (file->stream == nullptr) {
+        PushError3ds(ERR_OPENING_FILE);
+        return;
+    }
+    GiveBuffer(*file);
+    if (fseeko(file->stream, position, SEEK_SET) != 0) PushError3ds(ERR_OPENING_FILE);
+}
+
+file3ds* OpenFile3ds(const char* name, const char* mode) {
+    ClearErrorList3ds();
+    if (name == nullptr || mode == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return nullptr;
+    }
+    file3ds* earlier = FindFileByName3ds(name);
+
+    const std::size_t modeLength = CheckStringLength3ds(mode, 30);
+    if (FtkErrorStops()) return nullptr;
+    std::int32_t state = FileStateNone3ds;
+    for (std::size_t i = 0; i < modeLength && state == FileStateNone3ds; ++i) {
+        if (mode[i] == 'w') state = FileStateWrite3ds;
+        if (mode[i] == 'r') state = FileStateRead3ds;
+    }
+    if (state == FileStateNone3ds) {
+        PushError3ds(ERR_INIT_FAILED);
+        return nullptr;
+    }
+    if (earlier != nullptr) {
+        if (earlier->state == state) return earlier;
+        if ((earlier->state & FileStateRead3ds) != 0) {
+            MoveFileToTemp3ds(earlier);
+        } else {
+            CloseFile3ds(earlier);
+        }
+        if (FtkErrorStops()) return nullptr;
+    }
+
+    file3ds* file = nullptr;
+    InitFile3ds(&file);
+    if (FtkErrorStops() || file == nullptr) {
+        PushError3ds(ERR_INIT_FAILED);
+        return nullptr;
+    }
+    file->state = state;
+    file->name = StrDup3ds(name);
+    if (file->name == nullptr) {
+        FreeRecord(file);
+        return nullptr;
+    }
+    AddFileToList3ds(file);
+    if (FtkErrorStops()) {
+        FreeRecord(file);
+        return nullptr;
+    }
+    file->stream = std::fopen(name, state == FileStateWrite3ds ? "wb" : "rb");
+    if (file->stream == nullptr) {
+        RemoveFileFromList3ds(file);
+        FreeRecord(file);
+        PushError3ds(ERR_OPENING_FILE);
+        return nullptr;
+    }
+    if (kStreamBufferSize > 0) {
+        file->buffer = static_cast<char*>(Alloc3ds(__FILE__, __LINE__, kStreamBufferSize));
+        if (file->buffer != nullptr) {
+            file->buffersize = kStreamBufferSize;
+            GiveBuffer(*file);
+        }
+    }
+    return file;
+}
+
+void CloseFile3ds(file3ds* file) {
+    if (file == nullptr) return;
+    bool failed = false;
+    if (file->stream != nullptr) failed = std::fclose(file->stream) != 0;
+    file->stream = nullptr;
+    if (file->temporary != 0 && file->name != nullptr) std::remove(file->name);
+    RemoveFileFromList3ds(file);
+    FreeRecord(file);
+    if (failed) PushError3ds(ERR_CLOSING_FILE);
+}
+
+void CloseAllFiles3ds() {
+    OpenFiles& files = Files();
+    // Every file is closed even after one fails to, so that no record is lost.
+    for (int i = 0; i < files.count; ++i) {
+        if (files.slots[i] != nullptr) CloseFile3ds(files.slots[i]);
+    }
+    files = OpenFiles{};
+}
+
+}  // namespace fbxsdk_2006_11_1

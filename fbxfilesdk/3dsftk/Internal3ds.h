@@ -1,0 +1,78 @@
+// Helpers of the toolkit's own sources; not part of its interface.
+#ifndef FBXFILESDK_3DSFTK_INTERNAL3DS_H
+#define FBXFILESDK_3DSFTK_INTERNAL3DS_H
+
+#include <fbxfilesdk/3dsftk/ChunkData3ds.h>
+#include <fbxfilesdk/3dsftk/Error3ds.h>
+#include <fbxfilesdk/3dsftk/Memory3ds.h>
+
+#include <cstddef>
+#include <source_location>
+
+namespace fbxsdk_2006_11_1::ftk3ds {
+
+// count zeroed items of T from the toolkit heap; records ERR_NO_MEM and gives
+// null when memory runs out.
+template <class T>
+T* NewZeroed(std::size_t count = 1, std::source_location where = std::source_location::current()) {
+    void* block = CAlloc3ds(where.file_name(), static_cast<int>(where.line()), count, sizeof(T));
+    if (block == nullptr) PushError3ds(ERR_NO_MEM);
+    return static_cast<T*>(block);
+}
+
+// A copy of count items (null for none or for a null source); records
+// ERR_NO_MEM when memory runs out.
+void* DuplicateBlock(const void* source, std::size_t bytes,
+                     std::source_location where = std::source_location::current());
+
+template <class T>
+T* DuplicateArray(const T* source, std::size_t count, std::source_location where = std::source_location::current()) {
+    return static_cast<T*>(DuplicateBlock(source, count * sizeof(T), where));
+}
+
+// Records the error and tells whether the routine must stop.
+inline bool Fail(ErrorCode3ds code) {
+    PushError3ds(code);
+    return !FtkIgnoreErrors;
+}
+
+// Replaces an owned text by a copy of another (an empty text for null).
+bool ReplaceText(char*& target, const char* text);
+
+// A chunk's record for the time of one use: loaded on construction and, when
+// this use loaded it and its file can give it again, dropped afterwards, so
+// that a record changed in memory is never thrown away.
+class LoadedRecord {
+public:
+    explicit LoadedRecord(chunk3ds* chunk)
+        : chunk_(chunk), loadedHere_(chunk != nullptr && chunk->data == nullptr),
+          record_(chunk != nullptr ? ReadChunkData3ds(chunk) : nullptr) {}
+    ~LoadedRecord() {
+        if (loadedHere_) ReleaseChunkDataIfOnFile3ds(chunk_);
+    }
+    LoadedRecord(const LoadedRecord&) = delete;
+    LoadedRecord& operator=(const LoadedRecord&) = delete;
+
+    template <class T>
+    T* As() const {
+        return FtkErrorStops() ? nullptr : static_cast<T*>(record_);
+    }
+
+private:
+    chunk3ds* chunk_;
+    bool loadedHere_;
+    void* record_;
+};
+
+// A chunk tree released when the owner goes.
+struct ChunkTreeOwner {
+    chunk3ds* chunk = nullptr;
+    ~ChunkTreeOwner() { ReleaseChunk3ds(&chunk); }
+};
+
+// The first direct child of the tag, or null.
+chunk3ds* FindChild(chunk3ds* parent, std::uint32_t tag);
+
+}  // namespace fbxsdk_2006_11_1::ftk3ds
+
+#endif

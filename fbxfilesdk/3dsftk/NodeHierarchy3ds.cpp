@@ -1,0 +1,213 @@
+#include <fbxfilesdk/3dsftk/NodeHierarchy3ds.h>
+
+#include <fbxfilesdk/3dsftk/ChunkData3ds.h>
+#include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
+#include <fbxfilesdk/3dsftk/Database3ds.h>
+#include <fbxfilesdk/3dsftk/Internal3ds.h>
+#include <fbxfilesdk/3dsftk/Keyframer3ds.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+using ftk3ds::FindChild;
+using ftk3ds::LoadedRecord;
+
+namespace {
+
+constexpr std::uint16_t kNoId = 0xFFFF;
+
+// One keyframer node of KFDATA, in node order.
+struct NodeIdEntry {
+    std::uint16_t id = kNoId;
+    std::uint32_t tag = 0;
+    std::string name;
+    std::string instance;
+    std::uint16_t parentId = kNoId;
+    chunk3ds* node = nullptr;
+};
+
+chunk3ds* FindKfData(database3ds* database) {
+    chunk3ds* kfdata = nullptr;
+    FindChunk3ds(database->topchunk, KFDATA, &kfdata);
+    return kfdata;
+}
+
+std::string FullName(const NodeIdEntry& entry) {
+    return entry.instance.empty() ? entry.name : entry.name + "." + entry.instance;
+}
+
+// The entry of a node: its name and parent from its NODE_HDR (none: no name,
+// no parent), its id, and for an object node its instance name.
+NodeIdEntry FillNodeIdEntry(chunk3ds* node, std::uint16_t id) {
+    NodeIdEntry entry;
+    entry.id = id;
+    entry.tag = node->tag;
+    entry.node = node;
+    chunk3ds* header = nullptr;
+    FindChunk3ds(node, NODE_HDR, &header);
+    if (header != nullptr) {
+        LoadedRecord record(header);
+        if (const auto* data = record.As<NodeHeaderData3ds>()) {
+            if (data->name != nullptr) entry.name = data->name;
+            entry.parentId = data->parentindex;
+        }
+    }
+    if (node->tag == OBJECT_NODE_TAG && !FtkErrorStops()) {
+        chunk3ds* instance = nullptr;
+        FindChunk3ds(node, INSTANCE_NAME, &instance);
+        LoadedRecord record(instance);
+        if (const auto* data = record.As<TextData3ds>()) {
+            if (data->text != nullptr) entry.instance = data->text;
+        }
+    }
+    return entry;
+}
+
+// The nodes of KFDATA with the ids of their NODE_IDs; when any node has none,
+// every node is numbered by its place instead.
+std::vector<NodeIdEntry> BuildNodeIdList(chunk3ds* kfdata) {
+    std::vector<NodeIdEntry> entries;
+    bool anyMissing = false;
+    for (chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
+        if (!IsNodeTag3ds(node->tag)) continue;
+        entries.push_back(FillNodeIdEntry(node, GetNodeId3ds(node)));
+        if (FtkErrorStops()) return entries;
+        anyMissing = anyMissing || entries.back().id == kNoId;
+    }
+    if (anyMissing) {
+        for (std::size_t i = 0; i < entries.size(); ++i) entries[i].id = static_cast<std::uint16_t>(i);
+    }
+    return entries;
+}
+
+const NodeIdEntry* FindNodeIdEntry(const std::vector<NodeIdEntry>& entries, std::uint16_t id) {
+    for (const NodeIdEntry& entry : entries) {
+        if (entry.id == id) return &entry;
+    }
+    return nullptr;
+}
+
+// "name" finds a node without instance name, "name.instance" (split at the
+// first period) a node with that instance name.
+const NodeIdEntry* FindNodeIdEntryByName(const std::vector<NodeIdEntry>& entries, std::string_view text) {
+    const std::size_t period = text.find('.');
+    for (const NodeIdEntry& entry : entries) {
+        if (period == std::string_view::npos) {
+            if (entry.name == text && entry.instance.empty()) return &entry;
+        } else if (!entry.instance.empty() && entry.name == text.substr(0, period) &&
+                   entry.instance == text.substr(period + 1)) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+void SetParentName(chunk3ds* header, const std::string& name) {
+    chunk3ds* parentName = nullptr;
+    FindChunk3ds(header, PARENT_NAME, &parentName);
+    if (parentName == nullptr) {
+        PutParentName3ds(header, name.c_str());
+        return;
+    }
+    auto* data = static_cast<TextData3ds*>(parentName->data);
+    if (data == nullptr) data = static_cast<TextData3ds*>(InitChunkData3ds(parentName));
+    if (data != nullptr) ftk3ds::ReplaceText(data->text, name.c_str());
+}
+
+}  // namespace
+
+bool IsNodeTag3ds(std::uint32_t tag) {
+    switch (tag) {
+        case TARGET_NODE_TAG: case OBJECT_NODE_TAG: case CAMERA_NODE_TAG: case LIGHT_NODE_TAG:
+        case L_TARGET_NODE_TAG: case SPOTLIGHT_NODE_TAG:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::uint16_t GetNodeId3ds(chunk3ds* node) {
+    chunk3ds* idChunk = nullptr;
+    FindChunk3ds(node, NODE_ID, &idChunk);
+    if (idChunk == nullptr) return kNoId;
+    LoadedRecord record(idChunk);
+    const auto* data = record.As<WordData3ds>();
+    return data != nullptr ? data->value : kNoId;
+}
+
+void SetNodeId3ds(chunk3ds* node, std::uint16_t id) {
+    chunk3ds* idChunk = nullptr;
+    FindChunk3ds(node, NODE_ID, &idChunk);
+    if (idChunk == nullptr) return;
+    auto* data = static_cast<WordData3ds*>(ReadChunkData3ds(idChunk));
+    if (FtkErrorStops()) return;
+    if (data == nullptr) data = static_cast<WordData3ds*>(InitChunkData3ds(idChunk));
+    if (data != nullptr) data->value = id;
+}
+
+void ResolveNodeHierarchy3ds(database3ds* database) {
+    if (database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    chunk3ds* kfdata = FindKfData(database);
+    if (kfdata == nullptr) return;
+    const std::vector<NodeIdEntry> entries = BuildNodeIdList(kfdata);
+    if (FtkErrorStops()) return;
+    // Each node's own entry gives its parent, so that nodes without NODE_ID
+    // (numbered by place) find theirs too.
+    for (const NodeIdEntry& entry : entries) {
+        chunk3ds* header = FindChild(entry.node, NODE_HDR);
+        if (header == nullptr || entry.parentId == kNoId) continue;
+        const NodeIdEntry* parent = FindNodeIdEntry(entries, entry.parentId);
+        if (parent == nullptr) continue;
+        SetParentName(header, FullName(*parent));
+        if (FtkErrorStops()) return;
+    }
+    MarkNodeListDirty3ds(database);
+}
+
+void PrepareNodeHierarchy3ds(database3ds* database) {
+    if (database == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    chunk3ds* kfdata = FindKfData(database);
+    if (kfdata == nullptr) return;
+    std::vector<NodeIdEntry> entries;
+    std::uint16_t counter = 0;
+    for (chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
+        if (node->tag == AMBIENT_NODE_TAG) {
+            SetNodeId3ds(node, kNoId);
+        } else if (IsNodeTag3ds(node->tag)) {
+            SetNodeId3ds(node, counter);
+            if (FtkErrorStops()) return;
+            entries.push_back(FillNodeIdEntry(node, counter));
+            ++counter;
+        }
+        if (FtkErrorStops()) return;
+    }
+    for (chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
+        if (!IsNodeTag3ds(node->tag)) continue;
+        chunk3ds* header = FindChild(node, NODE_HDR);
+        if (header == nullptr) continue;
+        // The header's record stays loaded: it is what the writer writes.
+        auto* data = static_cast<NodeHeaderData3ds*>(ReadChunkData3ds(header));
+        if (FtkErrorStops()) return;
+        if (data == nullptr) continue;
+        chunk3ds* parentName = nullptr;
+        FindChunk3ds(header, PARENT_NAME, &parentName);
+        data->parentindex = kNoId;
+        const auto* text = parentName != nullptr ? static_cast<TextData3ds*>(parentName->data) : nullptr;
+        if (text != nullptr && text->text != nullptr) {
+            if (const NodeIdEntry* parent = FindNodeIdEntryByName(entries, text->text)) {
+                data->parentindex = parent->id;
+            }
+        }
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,227 @@
+#include "Ftk3dsTestSupport.h"
+
+#include <filesystem>
+#include <string>
+
+namespace fbxsdk_2006_11_1::ftktest {
+namespace {
+
+// A mesh file of known chunks only, as the toolkit writes it: versions of
+// release 2, nodes numbered in order, sizes exact.
+std::string KnownFile() {
+    const std::string points = Chunk(POINT_ARRAY, Le16(3) + LeFloat(0) + LeFloat(0) + LeFloat(0) + LeFloat(1) +
+                                                      LeFloat(0) + LeFloat(0) + LeFloat(0) + LeFloat(1) + LeFloat(0));
+    const std::string faces =
+        Chunk(FACE_ARRAY, Le16(1) + Le16(0) + Le16(1) + Le16(2) + Le16(7) +
+                              Chunk(MSH_MAT_GROUP, Text("Red") + Le16(1) + Le16(0)) + Chunk(SMOOTH_GROUP, Le32(1)));
+    const std::string matrix = Chunk(MESH_MATRIX, std::string(48, '\0'));
+    const std::string mesh = Chunk(N_TRI_OBJECT, points + matrix + Chunk(MESH_COLOR, "\x02") + faces);
+    const std::string xdata = Chunk(XDATA_SECTION, Chunk(XDATA_ENTRY, Chunk(XDATA_APPNAME, Text("app")) +
+                                                                          Chunk(XDATA_STRING, Text("payload"))));
+    const std::string object = Chunk(NAMED_OBJECT, Text("Box") + mesh + xdata);
+    const std::string material =
+        Chunk(MAT_ENTRY, Chunk(MAT_NAME, Text("Red")) +
+                             Chunk(MAT_DIFFUSE, Chunk(COLOR_24, std::string("\xFF\0\0", 3)) +
+                                                   Chunk(LIN_COLOR_24, std::string("\xFF\0\0", 3))));
+    const std::string mdata =
+        Chunk(MDATA, Chunk(MESH_VERSION, Le32(3)) + Chunk(MASTER_SCALE, LeFloat(1)) + material + object);
+    auto node = [](std::uint32_t tag, std::uint16_t id, const std::string& name, std::uint16_t parent,
+                   const std::string& extra) {
+        return Chunk(tag, Chunk(NODE_ID, Le16(id)) + Chunk(NODE_HDR, Text(name) + Le16(0) + Le16(0) + Le16(parent)) +
+                              extra);
+    };
+    const std::string track = Chunk(POS_TRACK_TAG, Le16(0) + Le32(0) + Le32(0) + Le32(1) + Le32(0) + Le16(0) +
+                                                       LeFloat(1) + LeFloat(2) + LeFloat(3));
+    const std::string kfdata =
+        Chunk(KFDATA, Chunk(KFHDR, Le16(5) + Text("") + Le32(30)) + Chunk(KFSEG, Le32(0) + Le32(30)) +
+                          Chunk(KFCURTIME, Le32(0)) + node(OBJECT_NODE_TAG, 0, "Box", 0xFFFF, track) +
+                          node(OBJECT_NODE_TAG, 1, "Box", 0, Chunk(INSTANCE_NAME, Text("B"))));
+    return Chunk(M3DMAGIC, Chunk(M3D_VERSION, Le32(3)) + mdata + kfdata);
+}
+
+class DatabaseTest : public Ftk3dsTest {
+protected:
+    void TearDown() override {
+        ReleaseDatabase3ds(&database_);
+        Ftk3dsTest::TearDown();
+    }
+    database3ds* database_ = nullptr;
+};
+
+TEST_F(DatabaseTest, AFileOfKnownChunksIsWrittenBackByteForByte) {
+    const std::string original = KnownFile();
+    database_ = ReadImage(original);
+    ASSERT_FALSE(FtkErrorPending) << RecordedErrors()[0];
+    EXPECT_EQ(GetDatabaseType3ds(database_), DatabaseMeshFile3ds);
+    EXPECT_EQ(WriteImage(database_), original);
+    // The tree read back is as good as the first.
+    database3ds* again = ReadImage(ReadBytes(Path("out.3ds")), "again.3ds");
+    EXPECT_EQ(WriteImage(again, "again-out.3ds"), original);
+    ReleaseDatabase3ds(&again);
+}
+
+TEST_F(DatabaseTest, ReadingGivesTheNodesTheirParentNamesAndTheListsTheirNames) {
+    database_ = ReadImage(KnownFile());
+    ASSERT_FALSE(FtkErrorPending);
+    chunk3ds* child = FindNodeTagByName3ds(database_, "Box.B", OBJECT_NODE_TAG);
+    ASSERT_NE(child, nullptr);
+    char parent[32];
+    GetParentName3ds(child, parent, sizeof parent);
+    EXPECT_STREQ(parent, "Box");
+    EXPECT_EQ(FindNodeTagByIndex3ds(database_, 1, OBJECT_NODE_TAG), child);
+    EXPECT_EQ(FindNodeTagByIndex3ds(database_, 2, OBJECT_NODE_TAG), nullptr);
+
+    chunk3ds* object = nullptr;
+    FindNamedObject3ds(database_, "Box", &object);
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->tag, NAMED_OBJECT);
+    FindNamedObject3ds(database_, "box", &object);
+    EXPECT_EQ(object, nullptr);
+    chunk3ds* material = nullptr;
+    FindMaterial3ds(database_, "Red", &material);
+    EXPECT_EQ(material, GetMaterialChunkByIndex3ds(database_, 0));
+    EXPECT_EQ(GetMaterialChunkByIndex3ds(database_, 1), nullptr);
+    EXPECT_FALSE(FtkErrorPending);
+    // Names are read when the lists are built, and let go afterwards.
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(database_->topchunk->children->sibling->data, nullptr);
+}
+
+TEST_F(DatabaseTest, AForeignTopChunkGivesADatabaseWithoutChildrenAndNoError) {
+    database_ = ReadImage(Chunk(0x1234, Chunk(MDATA)));
+    EXPECT_FALSE(FtkErrorPending);
+    ASSERT_NE(database_->topchunk, nullptr);
+    EXPECT_EQ(database_->topchunk->tag, 0x1234u);
+    EXPECT_EQ(database_->topchunk->children, nullptr);
+    EXPECT_EQ(GetDatabaseType3ds(database_), DatabaseNone3ds);
+}
+
+TEST_F(DatabaseTest, ANewDatabaseIsWrittenWithItsSizesPatchedAndWithoutParentNames) {
+    InitDatabase3ds(&database_);
+    CreateNewDatabase3ds(database_, DatabaseMeshFile3ds);
+    chunk3ds* kfdata = nullptr;
+    FindOrCreateKfData3ds(database_->topchunk, &kfdata);
+    chunk3ds* node = AddChildChunk3ds(OBJECT_NODE_TAG, kfdata);
+    PutNodeId3ds(node);
+    PutNodeHeader3ds("Box", 0, 0, "Ghost", node);
+    chunk3ds* cleared = AddChildChunk3ds(KFSEG, kfdata);
+    ClearChunk3ds(cleared);
+    ASSERT_FALSE(FtkErrorPending);
+    const std::string bytes = WriteImage(database_);
+    const std::string expected =
+        Chunk(M3DMAGIC, Chunk(M3D_VERSION, Le32(3)) + Chunk(MDATA, Chunk(MESH_VERSION, Le32(3))) +
+                            Chunk(KFDATA, Chunk(KFHDR, Le16(5) + Text("") + Le32(30)) +
+                                              Chunk(OBJECT_NODE_TAG, Chunk(NODE_ID, Le16(0)) +
+                                                                         Chunk(NODE_HDR, Text("Box") + Le16(0) +
+                                                                                             Le16(0) + Le16(0xFFFF)))));
+    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(database_->topchunk->size, expected.size());
+}
+
+TEST_F(DatabaseTest, ExtraDataEntriesAreWrittenOnceAndForeignSubChunksEndThem) {
+    const std::string entry = Chunk(XDATA_ENTRY, Chunk(XDATA_APPNAME, Text("app")) + Chunk(0x1111, "zz") +
+                                                     Chunk(XDATA_STRING, Text("lost")));
+    database_ = ReadImage(Chunk(M3DMAGIC, Chunk(MDATA, Chunk(XDATA_SECTION, entry))));
+    ASSERT_FALSE(FtkErrorPending);
+    chunk3ds* xdataEntry = nullptr;
+    FindChunk3ds(database_->topchunk, XDATA_ENTRY, &xdataEntry);
+    ASSERT_NE(xdataEntry, nullptr);
+    EXPECT_EQ(ChildTags(xdataEntry), std::vector<std::uint32_t>{XDATA_APPNAME});
+    const std::string bytes = WriteImage(database_);
+    const std::string written = Chunk(XDATA_ENTRY, Chunk(XDATA_APPNAME, Text("app")));
+    EXPECT_NE(bytes.find(written), std::string::npos);
+    EXPECT_EQ(bytes.find("app"), bytes.rfind("app"));
+}
+
+TEST_F(DatabaseTest, TheDatabaseListsFollowThePutRoutinesOnlyOnceMarkedOutOfDate) {
+    database_ = ReadImage(KnownFile());
+    UpdateNamedObjectList3ds(database_);
+    ASSERT_NE(database_->objlist, nullptr);
+    EXPECT_EQ(database_->objlist->count, 1u);
+    chunk3ds* mdata = nullptr;
+    FindChunk3ds(database_->topchunk, MDATA, &mdata);
+    chunk3ds* added = AddChildChunk3ds(NAMED_OBJECT, mdata);
+    auto* name = static_cast<TextData3ds*>(InitChunkData3ds(added));
+    name->text = StrDup3ds("Sphere");
+    UpdateNamedObjectList3ds(database_);
+    EXPECT_EQ(database_->objlist->count, 1u);
+    MarkNamedObjectListDirty3ds(database_);
+    chunk3ds* sphere = nullptr;
+    FindNamedObject3ds(database_, "Sphere", &sphere);
+    EXPECT_NE(sphere, nullptr);
+    EXPECT_EQ(database_->objlist->count, 2u);
+}
+
+class OpenFilesTest : public Ftk3dsTest {};
+
+TEST_F(OpenFilesTest, ModesGiveStatesAndTheSameNameAndModeGiveTheSameRecord) {
+    WriteBytes(Path("a.3ds"), KnownFile());
+    file3ds* first = OpenFile3ds(Path("a.3ds").c_str(), "rb");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->state, FileStateRead3ds);
+    EXPECT_EQ(OpenFile3ds(Path("a.3ds").c_str(), "rb"), first);
+    EXPECT_EQ(GetFileCount3ds(), 1);
+    file3ds* written = OpenFile3ds(Path("b.3ds").c_str(), "wb");
+    ASSERT_NE(written, nullptr);
+    EXPECT_EQ(written->state, FileStateWrite3ds);
+    EXPECT_EQ(OpenFile3ds(Path("c.3ds").c_str(), "a"), nullptr);
+    EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_INIT_FAILED});
+    EXPECT_EQ(OpenFile3ds(Path("c.3ds").c_str(), std::string(31, 'r').c_str()), nullptr);
+    EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_STRING_TOO_LONG});
+    EXPECT_EQ(OpenFile3ds(Path("missing/c.3ds").c_str(), "rb"), nullptr);
+    EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_OPENING_FILE});
+    // A freed slot is used again.
+    const std::uint8_t slot = first->index;
+    CloseFile3ds(first);
+    EXPECT_FALSE(IsValidFileIndex3ds(slot));
+    file3ds* again = OpenFile3ds(Path("a.3ds").c_str(), "rb");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->index, slot);
+}
+
+TEST_F(OpenFilesTest, WritingANameThatIsBeingReadMovesTheReadFileAsideUntilItIsClosed) {
+    const std::string original = KnownFile();
+    WriteBytes(Path("scene.3ds"), original);
+    file3ds* in = OpenFile3ds(Path("scene.3ds").c_str(), "rb");
+    database3ds* database = nullptr;
+    InitDatabase3ds(&database);
+    CreateDatabase3ds(in, database);
+    ASSERT_FALSE(FtkErrorPending);
+    file3ds* out = OpenFile3ds(Path("scene.3ds").c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    ASSERT_NE(out, in);
+    EXPECT_EQ(in->temporary, 1);
+    const std::string temporary = in->name;
+    EXPECT_EQ(std::filesystem::path(temporary).parent_path(), dir_);
+    EXPECT_EQ(ReadBytes(temporary), original);
+    // The chunks still read from the moved file.
+    WriteDatabase3ds(out, database);
+    EXPECT_FALSE(FtkErrorPending);
+    CloseFile3ds(out);
+    EXPECT_EQ(ReadBytes(Path("scene.3ds")), original);
+    ReleaseDatabase3ds(&database);
+    CloseFile3ds(in);
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+}
+
+TEST_F(OpenFilesTest, OneHundredAndTwoHundredFiftyThreeFilesAreTooMany) {
+    for (int i = 0; i < kMaxOpenFiles3ds; ++i) {
+        ASSERT_NE(OpenFile3ds(Path("f" + std::to_string(i)).c_str(), "wb"), nullptr) << i;
+    }
+    EXPECT_EQ(OpenFile3ds(Path("one-more").c_str(), "wb"), nullptr);
+    EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_TOO_MANY_FILES});
+    CloseAllFiles3ds();
+    EXPECT_EQ(GetFileCount3ds(), 0);
+    EXPECT_NE(OpenFile3ds(Path("one-more").c_str(), "wb"), nullptr);
+}
+
+TEST_F(OpenFilesTest, OpeningAFileClearsAnEarlierError) {
+    PushError3ds(ERR_READING_DATABASE);
+    WriteBytes(Path("a.3ds"), KnownFile());
+    file3ds* file = OpenFile3ds(Path("a.3ds").c_str(), "rb");
+    EXPECT_NE(file, nullptr);
+    EXPECT_FALSE(FtkErrorPending);
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::ftktest
