@@ -7,26 +7,30 @@
 #include <fbxfilesdk/3dsftk/Memory3ds.h>
 
 #include <cstddef>
-#include <source_location>
 
 namespace fbxsdk_2006_11_1::ftk3ds {
 
 // count zeroed items of T from the toolkit heap; records ERR_NO_MEM and gives
 // null when memory runs out.
+// Where an allocation is made: the calling source file and line.
+struct SourcePlace {
+    const char* file = __builtin_FILE();
+    int line = __builtin_LINE();
+};
+
 template <class T>
-T* NewZeroed(std::size_t count = 1, std::source_location where = std::source_location::current()) {
-    void* block = CAlloc3ds(where.file_name(), static_cast<int>(where.line()), count, sizeof(T));
+T* NewZeroed(std::size_t count = 1, SourcePlace where = {}) {
+    void* block = CAlloc3ds(where.file, where.line, count, sizeof(T));
     if (block == nullptr) PushError3ds(ERR_NO_MEM);
     return static_cast<T*>(block);
 }
 
 // A copy of count items (null for none or for a null source); records
 // ERR_NO_MEM when memory runs out.
-void* DuplicateBlock(const void* source, std::size_t bytes,
-                     std::source_location where = std::source_location::current());
+void* DuplicateBlock(const void* source, std::size_t bytes, SourcePlace where = {});
 
 template <class T>
-T* DuplicateArray(const T* source, std::size_t count, std::source_location where = std::source_location::current()) {
+T* DuplicateArray(const T* source, std::size_t count, SourcePlace where = {}) {
     return static_cast<T*>(DuplicateBlock(source, count * sizeof(T), where));
 }
 

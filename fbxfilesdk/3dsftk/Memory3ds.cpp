@@ -51,9 +51,9 @@ std::size_t CheckStringLength3ds(const char* text, std::size_t maximum) {
 
 namespace fbxsdk_2006_11_1::ftk3ds {
 
-void* DuplicateBlock(const void* source, std::size_t bytes, std::source_location where) {
+void* DuplicateBlock(const void* source, std::size_t bytes, SourcePlace where) {
     if (source == nullptr || bytes == 0) return nullptr;
-    void* copy = Alloc3ds(where.file_name(), static_cast<int>(where.line()), bytes);
+    void* copy = Alloc3ds(where.file, where.line, bytes);
     if (copy == nullptr) {
         PushError3ds(ERR_NO_MEM);
         return nullptr;
