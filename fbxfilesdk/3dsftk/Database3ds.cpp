@@ -228,7 +228,12 @@ void CreateDatabase3ds(file3ds* file, database3ds* database) {
     if (FtkErrorStops()) return failed();
     ReadHeader3ds(top, &top->size);
     if (FtkErrorStops()) return failed();
-    if (!IsMagic(top->tag)) return;
+    // A file of another kind is kept as its bare top chunk, whose length was
+    // not checked: nothing is ever loaded from it.
+    if (!IsMagic(top->tag)) {
+        top->readindex = kNoFile3ds;
+        return;
+    }
     // Every length below is checked against its parent, so checking the top
     // chunk against the file keeps every read inside the file.
     const std::int64_t length = GetFileLength3ds();

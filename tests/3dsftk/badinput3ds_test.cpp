@@ -152,6 +152,13 @@ TEST_F(BadInputTest, CountsThatTheChunkCannotHoldAllocateNothing) {
     EXPECT_LT(LargestBlock::largest, 16384u);
 }
 
+TEST_F(BadInputTest, AForeignTopChunkClaimingFourGigabytesLoadsNothing) {
+    ReadEverything(Le16(0xFFFF) + Le32(0xFFFFFFFF) + Chunk(M3DMAGIC));
+    EXPECT_FALSE(FtkErrorPending);
+    EXPECT_EQ(ReadChunkData3ds(database_->topchunk), nullptr);
+    EXPECT_LT(LargestBlock::largest, 16384u);
+}
+
 TEST_F(BadInputTest, StringsWithoutTerminatorAreErrors) {
     ReadEverything(Chunk(M3DMAGIC, Chunk(MDATA, Chunk(NAMED_OBJECT, "Unterminated"))));
     EXPECT_TRUE(Recorded(ERR_READING_FILE));
