@@ -14,6 +14,11 @@ struct point3ds {
     float x, y, z;
 };
 
+// A colour: red, green and blue from 0 to 1.
+struct color3ds {
+    float red, green, blue;
+};
+
 struct texvertex3ds {
     float u, v;
 };

@@ -71,6 +71,9 @@ private:
 // A chunk tree released when the owner goes.
 struct ChunkTreeOwner {
     chunk3ds* chunk = nullptr;
+    ChunkTreeOwner() = default;
+    ChunkTreeOwner(const ChunkTreeOwner&) = delete;
+    ChunkTreeOwner& operator=(const ChunkTreeOwner&) = delete;
     ~ChunkTreeOwner() { ReleaseChunk3ds(&chunk); }
 };
 

@@ -3,12 +3,15 @@
 #include <fbxfilesdk/3dsftk/ChunkData3ds.h>
 #include <fbxfilesdk/3dsftk/Database3ds.h>
 #include <fbxfilesdk/3dsftk/Internal3ds.h>
+#include <fbxfilesdk/3dsftk/RecordSupport3ds.h>
 
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
 using ftk3ds::FindChild;
+using ftk3ds::AddRecordChunk;
+using ftk3ds::FindOrAdd;
 using ftk3ds::LoadedRecord;
 
 namespace {
@@ -21,22 +24,6 @@ struct ReleaseVersions {
 
 constexpr ReleaseVersions kReleases[] = {{1, 1, 1}, {2, 2, 2}, {3, 3, 5}, {4, 4, 6}};
 constexpr std::uint32_t kReleaseCount = sizeof(kReleases) / sizeof(kReleases[0]);
-
-// A new chunk of the tag under parent, inserted by rank, with a fresh record.
-template <class Record>
-Record* AddRecordChunk(std::uint32_t tag, chunk3ds* parent, chunk3ds** added = nullptr) {
-    chunk3ds* chunk = AddChildChunk3ds(tag, parent);
-    if (FtkErrorStops() || chunk == nullptr) return nullptr;
-    if (added != nullptr) *added = chunk;
-    return static_cast<Record*>(InitChunkData3ds(chunk));
-}
-
-// The first chunk of the tag below parent, or a new one under it.
-chunk3ds* FindOrAdd(chunk3ds* parent, std::uint32_t tag) {
-    chunk3ds* found = nullptr;
-    FindChunk3ds(parent, tag, &found);
-    return found != nullptr ? found : AddChildChunk3ds(tag, parent);
-}
 
 // The chunk's record, loaded and kept (the caller changes it), or a new one.
 template <class Record>

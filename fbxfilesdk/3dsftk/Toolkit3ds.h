@@ -8,15 +8,21 @@
 // arrays, which come from the toolkit heap (Memory3ds.h).
 //
 // Reading a file:  OpenFile3ds(name, "rb"); InitDatabase3ds(&db);
-//                  CreateDatabase3ds(file, db); ... the record getters ...;
+//                  CreateDatabase3ds(file, db); ... the record getters
+//                  (Get...Count3ds and Get...ByIndex3ds of meshes, materials,
+//                  cameras, lights and motions; GetMeshSet3ds,
+//                  GetBackground3ds) ...;
 //                  ReleaseDatabase3ds(&db); CloseFile3ds(file).
 // Writing a file:  OpenFile3ds(name, "wb"); InitDatabase3ds(&db);
 //                  CreateNewDatabase3ds(db, DatabaseMeshFile3ds); ... the put
-//                  routines ...; WriteDatabase3ds(file, db);
+//                  routines (Put...3ds of every record, PutKfSets3ds) ...;
+//                  WriteDatabase3ds(file, db);
 //                  ReleaseDatabase3ds(&db); CloseFile3ds(file).
 #ifndef FBXFILESDK_3DSFTK_TOOLKIT3DS_H
 #define FBXFILESDK_3DSFTK_TOOLKIT3DS_H
 
+#include <fbxfilesdk/3dsftk/Background3ds.h>
+#include <fbxfilesdk/3dsftk/Camera3ds.h>
 #include <fbxfilesdk/3dsftk/Chunk3ds.h>
 #include <fbxfilesdk/3dsftk/ChunkData3ds.h>
 #include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
@@ -25,7 +31,12 @@
 #include <fbxfilesdk/3dsftk/Error3ds.h>
 #include <fbxfilesdk/3dsftk/File3ds.h>
 #include <fbxfilesdk/3dsftk/Keyframer3ds.h>
+#include <fbxfilesdk/3dsftk/Light3ds.h>
+#include <fbxfilesdk/3dsftk/Material3ds.h>
 #include <fbxfilesdk/3dsftk/Memory3ds.h>
+#include <fbxfilesdk/3dsftk/Mesh3ds.h>
+#include <fbxfilesdk/3dsftk/MeshSettings3ds.h>
+#include <fbxfilesdk/3dsftk/Motion3ds.h>
 #include <fbxfilesdk/3dsftk/NameLists3ds.h>
 #include <fbxfilesdk/3dsftk/NodeHierarchy3ds.h>
 #include <fbxfilesdk/3dsftk/Primitives3ds.h>

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -111,8 +112,49 @@ protected:
         return ReadBytes(Path(name));
     }
 
+    // A new mesh-file database, as a writer starts one.
+    static database3ds* NewMeshDatabase(DatabaseType3ds kind = DatabaseMeshFile3ds) {
+        database3ds* database = nullptr;
+        InitDatabase3ds(&database);
+        CreateNewDatabase3ds(database, kind);
+        return database;
+    }
+
+    // Writes the database to a file and reads that file into a new database
+    // (read_), releasing the written one.
+    database3ds* WriteAndRead(database3ds*& written, const std::string& name = "trip.3ds") {
+        const std::string bytes = WriteImage(written, name);
+        ReleaseDatabase3ds(&written);
+        return ReadImage(bytes, "re-" + name);
+    }
+
     std::filesystem::path dir_;
 };
+
+template <class T>
+::testing::AssertionResult SameArray(const T* a, const T* b, std::size_t count) {
+    if (count == 0) return ::testing::AssertionSuccess();
+    if (a == nullptr || b == nullptr) return ::testing::AssertionFailure() << "missing array";
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::memcmp(&a[i], &b[i], sizeof(T)) != 0) return ::testing::AssertionFailure() << "differs at " << i;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+inline ::testing::AssertionResult SameBits(float a, float b) {
+    if (std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << a << " != " << b;
+}
+
+inline ::testing::AssertionResult SamePoint(const point3ds& a, const point3ds& b) {
+    if (SameBits(a.x, b.x) && SameBits(a.y, b.y) && SameBits(a.z, b.z)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << a.x << "," << a.y << "," << a.z << ") != (" << b.x << "," << b.y
+                                         << "," << b.z << ")";
+}
+
+inline ::testing::AssertionResult SameColor(const color3ds& a, const color3ds& b) {
+    return SamePoint({a.red, a.green, a.blue}, {b.red, b.green, b.blue});
+}
 
 }  // namespace fbxsdk_2006_11_1::ftktest
 
