@@ -1,0 +1,46 @@
+// A COLLADA document parsed into a libxml2 tree, and owned. Parsing takes
+// text nodes of any size (large meshes hold arrays of tens of megabytes in
+// one element), never reaches the network, and refuses a document that
+// declares entities: COLLADA has no use for them, and a few nested entity
+// declarations could otherwise expand into gigabytes of text when their
+// references are read.
+#ifndef FBXFILESDK_COLLADA_COLLADADOCUMENT_H
+#define FBXFILESDK_COLLADA_COLLADADOCUMENT_H
+
+#include <fbxfilesdk/core/KString.h>
+
+#include <libxml/tree.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+
+namespace fbxsdk_2006_11_1 {
+
+class ColladaDocument {
+public:
+    ColladaDocument() = default;
+
+    // The document read from the stream's current position to its end.
+    // When it cannot be had, the result is empty and error says why.
+    static ColladaDocument ParseStream(std::FILE* stream, const char* name, KString& error);
+    static ColladaDocument ParseMemory(const char* bytes, std::size_t size, KString& error);
+
+    bool IsEmpty() const { return mDocument == nullptr; }
+    xmlDoc* Get() const { return mDocument.get(); }
+    // The root element; null for an empty document.
+    xmlNode* GetRoot() const;
+
+private:
+    void DropIfRefused(bool refused);
+
+    struct Free {
+        void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+    };
+
+    std::unique_ptr<xmlDoc, Free> mDocument;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
