@@ -1,0 +1,79 @@
+// Reads COLLADA 1.4 documents (extension "dae") into a scene. The whole file
+// is parsed into a tree first, then read into a scene of the reader's own;
+// only a document read to its end is moved into the caller's scene, so a
+// broken document leaves that scene as it was.
+//
+// Errors and warnings are reported as "ERROR: " or "Warning: " followed by
+// the message: as details of entry 6 of the SDK manager's user
+// notification, and as lines of the reader's message text. A warning given
+// once is given once for the life of the reader.
+#ifndef FBXFILESDK_COLLADA_KFBXREADERCOLLADA_H
+#define FBXFILESDK_COLLADA_KFBXREADERCOLLADA_H
+
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/fbx/KFbxReader.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxIO;
+class KFbxScene;
+class KFbxStreamOptions;
+
+class KFbxReaderCollada : public KFbxReader {
+public:
+    explicit KFbxReaderCollada(KFbxSdkManager& manager);
+    ~KFbxReaderCollada() override;
+
+    bool FileOpen(const char* fileName) override;
+    bool FileClose() override;
+    bool IsFileOpen() override;
+    // KFbxStreamOptionsColladaReader options: "START" 0, "FRAME COUNT" 0 and
+    // the default time mode.
+    KFbxStreamOptions* GetReadOptions() override;
+    // Any option set will do. On failure the error is code 0 with the text
+    // "Unable to parse xml/dae file\n", after the report of what failed.
+    bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
+
+    void AddNotificationError(const KString& message);
+    void AddNotificationWarning(const KString& message);
+    // The warning, unless one was given under the key before.
+    void AddNotificationWarningOnce(const char* key, const KString& message);
+
+    // The span of the animation read, widened key by key.
+    struct TimeInfo {
+        KTime mStart;
+        KTime mStop;
+        int mFrameCount = 0;
+        double mFrameRate = 0.0;
+    };
+    TimeInfo& GetTimeInfo() { return mTimeInfo; }
+
+private:
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    void Notify(const char* prefix, const KString& message);
+    void Report(const char* prefix, const KString& message);
+    void ResetTimeInfo();
+    bool ReadFailed();
+    void FinishScene(KFbxScene& scene);
+
+    std::unique_ptr<std::FILE, CloseFile> mFile;
+    KString mFileName;
+    TimeInfo mTimeInfo;
+    std::unordered_set<std::string> mWarnedNames;
+};
+
+// The registry's create function of the COLLADA reader.
+KFbxReader* CreateColladaReader(KFbxSdkManager& manager, KFbxIO* io, int subFormat);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,195 @@
+// Images into textures that hold their file, and the textures of effect
+// channels, filed under their effect.
+#include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
+#include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace ColladaXml;
+
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Each "%XX" escape becomes its byte; a "%" not followed by two hex digits stays.
+std::string DecodePercentEscapes(const std::string& text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '%' && at + 2 < text.size() && HexValue(text[at + 1]) >= 0 && HexValue(text[at + 2]) >= 0) {
+            decoded += static_cast<char>(HexValue(text[at + 1]) * 16 + HexValue(text[at + 2]));
+            at += 2;
+        } else {
+            decoded += text[at];
+        }
+    }
+    return decoded;
+}
+
+// "/C:/x" or "/C|/x": a drive letter behind the slash that begins a file URI's path.
+bool IsDrivePath(const std::string& path) {
+    return path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) != 0 &&
+           (path[2] == ':' || path[2] == '|');
+}
+
+// The file path an image's "init_from" names. "file://" URIs lose their
+// scheme (and a "localhost" host), keeping an absolute path absolute; a
+// leading "./" goes. recognised tells whether the text had either form.
+std::string ImagePathOf(const std::string& uri, bool& recognised) {
+    std::string path = uri;
+    recognised = true;
+    if (StartsWith(path, "file://")) {
+        path.erase(0, 7);
+        if (StartsWith(path, "localhost/")) {
+            path.erase(0, 9);
+        }
+        if (IsDrivePath(path)) {
+            path.erase(0, 1);
+        }
+    } else if (StartsWith(path, "./")) {
+        path.erase(0, 2);
+    } else {
+        recognised = false;
+    }
+    path = DecodePercentEscapes(path);
+    // A drive letter written with a bar, as in "file:///C|/maps".
+    const std::size_t bar = path.find('|');
+    if (bar != std::string::npos) {
+        path[bar] = ':';
+    }
+    return path;
+}
+
+// The text of an element as one token: blanks around it dropped.
+KString TokenOf(const xmlNode* element) {
+    const ElementText text(element);
+    const char* cursor = text.Get();
+    return ParseToken(cursor);
+}
+
+// The "newparam" of that sid in the effect scopes that hold the element.
+xmlNode* FindEffectParameter(const xmlNode* element, const KString& sid) {
+    for (const xmlNode* scope = element; scope != nullptr; scope = scope->parent) {
+        if (!IsNamed(scope, "profile_COMMON") && !IsNamed(scope, "effect")) {
+            continue;
+        }
+        for (xmlNode* child : ChildElements(scope)) {
+            if (IsNamed(child, "newparam") && HasAttributeValue(child, "sid", sid.Buffer())) {
+                return child;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
+    const KString id = GetAttribute(image, "id");
+    const KString currentDirectory = KFbxGetCurrentDirectory();
+    xmlNode* initFrom = FindChild(image, "init_from");
+    if (initFrom == nullptr) {
+        // An image embedded as data: its textures are reported missing, one by one.
+        Warning(KString("Image ") + id + " has no input file.");
+        return true;
+    }
+    const KString uri = GetContent(initFrom);
+    bool recognised = false;
+    const std::string path = ImagePathOf(uri.Buffer(), recognised);
+    if (!recognised) {
+        Warning(KString("Image file path ") + uri + " does not begin with \"./\", \"file://\" or \"file:///\"." +
+                " Some textures might not be loaded.");
+    }
+    KFbxTexture* texture = KFbxTexture::Create(&mManager, id.Buffer());
+    if (texture == nullptr) {
+        return Error(KString("could not create the texture of image ") + id);
+    }
+    texture->SetFileName(path.c_str());
+    const KString fileName(path.c_str());
+    const KString relative = KFbxIsRelativePath(fileName)
+                                 ? fileName
+                                 : KFbxGetRelativePath(currentDirectory + "/", fileName);
+    texture->SetRelativeFileName(relative.Buffer());
+    if (!mImages.Add(id, texture)) {
+        texture->Destroy();
+    }
+    return true;
+}
+
+KFbxTexture* KFbxReaderColladaPass::FindTextureImage(xmlNode* texture, const KString& reference) {
+    // COLLADA 1.4.1: the texture names a sampler2D parameter, whose source
+    // names a surface parameter, whose init_from names the image.
+    xmlNode* sampler = FindChild(FindEffectParameter(texture, reference), "sampler2D");
+    if (sampler != nullptr) {
+        const KString surfaceSid = TokenOf(FindChild(sampler, "source"));
+        xmlNode* surface = FindChild(FindEffectParameter(texture, surfaceSid), "surface");
+        if (KFbxTexture** image = mImages.Find(TokenOf(FindChild(surface, "init_from")))) {
+            return *image;
+        }
+    }
+    KFbxTexture** image = mImages.Find(reference);
+    return image != nullptr ? *image : nullptr;
+}
+
+bool KFbxReaderColladaPass::ImportTexture(xmlNode* textureElement, const KString& effectId, int channel) {
+    const KString reference = GetAttribute(textureElement, "texture");
+    KFbxTexture::EWrapMode wrapU = KFbxTexture::eREPEAT;
+    KFbxTexture::EWrapMode wrapV = KFbxTexture::eREPEAT;
+    KFbxTexture::EBlendMode blend = KFbxTexture::eTRANSLUCENT;
+    xmlNode* maya = FindTechniqueByProfile(FindChild(textureElement, "extra"), "MAYA");
+    for (xmlNode* parameter : ChildElements(maya)) {
+        const char* name = GetName(parameter);
+        const KString value = GetContent(parameter);
+        const KString upper = value.Upper();
+        if (std::strcmp(name, "wrapU") == 0) {
+            wrapU = upper == "FALSE" ? KFbxTexture::eCLAMP : KFbxTexture::eREPEAT;
+        } else if (std::strcmp(name, "wrapV") == 0) {
+            wrapV = upper == "FALSE" ? KFbxTexture::eCLAMP : KFbxTexture::eREPEAT;
+        } else if (std::strcmp(name, "blend_mode") == 0) {
+            blend = upper == "NONE" ? KFbxTexture::eTRANSLUCENT : KFbxTexture::eADDITIVE;
+            if (upper != "NONE" && upper != "ADD") {
+                WarningOnce("blend_mode", KString("texture blend mode not recognized: ") + value);
+            }
+        } else {
+            WarningOnce(name, KString("this texture parameter not supported: ") + name);
+        }
+    }
+    KFbxTexture* image = FindTextureImage(textureElement, reference);
+    if (image == nullptr) {
+        // The channel goes without its texture; the rest of the effect is kept.
+        Warning(KString("Image not found: ") + reference);
+        return false;
+    }
+    KFbxTexture* texture = KFbxTexture::Create(&mManager, image->GetName());
+    if (texture == nullptr) {
+        return false;
+    }
+    texture->SetWrapMode(wrapU, wrapV);
+    texture->SetBlendMode(blend);
+    texture->SetMaterialUse(KFbxTexture::eMODEL_MATERIAL);
+    texture->SetFileName(image->GetFileName());
+    texture->SetRelativeFileName(image->GetRelativeFileName());
+    std::shared_ptr<ColladaTextureBindings>& bindings = mTextureBindings.FindOrAdd(effectId);
+    if (bindings == nullptr) {
+        bindings = std::make_shared<ColladaTextureBindings>();
+    }
+    bindings->push_back(ColladaTextureBinding{texture, 0, channel});
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1

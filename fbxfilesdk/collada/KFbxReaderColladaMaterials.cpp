@@ -1,0 +1,243 @@
+// Effects into materials, and COLLADA materials into copies of their effect's
+// material. Only the common profile is read; its shading element chooses the
+// material's class: phong and blinn a Phong, lambert and constant a Lambert,
+// any other a plain material whose channels become properties of its own.
+#include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
+#include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace ColladaXml;
+
+namespace {
+
+enum ShadingKind { kPhong = 0, kLambert = 1, kGeneric = 2 };
+
+enum class ChannelValue { kColor, kFloat, kUnsupported };
+
+// How one channel element of a shading element is read.
+struct ChannelRule {
+    const char* mChannel;
+    ChannelValue mValue;
+    // The property the value goes to.
+    const char* mProperty;
+    // Set to 1.0 together with the colour; null for none.
+    const char* mFactor;
+    // The layer element type the channel's textures go to; -1 for none.
+    int mTextureChannel;
+};
+
+constexpr int kNoTextures = -1;
+
+constexpr ChannelRule kPhongRules[] = {
+    {"emission", ChannelValue::kColor, "EmissiveColor", "EmissiveFactor", KFbxLayerElement::eEMISSIVE_TEXTURES},
+    {"ambient", ChannelValue::kColor, "AmbientColor", "AmbientFactor", KFbxLayerElement::eAMBIENT_TEXTURES},
+    {"diffuse", ChannelValue::kColor, "DiffuseColor", "DiffuseFactor", KFbxLayerElement::eDIFFUSE_TEXTURES},
+    {"specular", ChannelValue::kColor, "SpecularColor", "SpecularFactor", KFbxLayerElement::eSPECULAR_TEXTURES},
+    {"shininess", ChannelValue::kFloat, "ShininessExponent", nullptr, kNoTextures},
+    {"reflective", ChannelValue::kColor, "ReflectionColor", nullptr, KFbxLayerElement::eREFLECTION_TEXTURES},
+    {"reflectivity", ChannelValue::kFloat, "ReflectionFactor", nullptr, kNoTextures},
+    {"transparency", ChannelValue::kFloat, "TransparencyFactor", nullptr, kNoTextures},
+    {"transparent", ChannelValue::kColor, "TransparentColor", nullptr, KFbxLayerElement::eTRANSPARENT_TEXTURES},
+    {"index_of_refraction", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+};
+
+constexpr ChannelRule kLambertRules[] = {
+    {"emission", ChannelValue::kColor, "EmissiveColor", "EmissiveFactor", KFbxLayerElement::eEMISSIVE_TEXTURES},
+    {"ambient", ChannelValue::kColor, "AmbientColor", "AmbientFactor", KFbxLayerElement::eAMBIENT_TEXTURES},
+    {"diffuse", ChannelValue::kColor, "DiffuseColor", "DiffuseFactor", KFbxLayerElement::eDIFFUSE_TEXTURES},
+    {"transparency", ChannelValue::kFloat, "TransparencyFactor", nullptr, kNoTextures},
+    {"transparent", ChannelValue::kColor, "TransparentColor", nullptr, KFbxLayerElement::eTRANSPARENT_TEXTURES},
+    {"reflective", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+    {"reflectivity", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+    {"index_of_refraction", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+};
+
+constexpr ChannelRule kGenericRules[] = {
+    {"emission", ChannelValue::kColor, "EmissiveColor", nullptr, KFbxLayerElement::eEMISSIVE_TEXTURES},
+    {"ambient", ChannelValue::kColor, "AmbientColor", nullptr, KFbxLayerElement::eAMBIENT_TEXTURES},
+    {"diffuse", ChannelValue::kColor, "DiffuseColor", nullptr, KFbxLayerElement::eDIFFUSE_TEXTURES},
+    {"specular", ChannelValue::kColor, "SpecularColor", nullptr, KFbxLayerElement::eSPECULAR_TEXTURES},
+    {"shininess", ChannelValue::kFloat, "ShininessExponent", nullptr, kNoTextures},
+    {"transparency", ChannelValue::kFloat, "TransparencyFactor", nullptr, kNoTextures},
+    {"transparent", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+    {"reflective", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+    {"reflectivity", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+    {"index_of_refraction", ChannelValue::kUnsupported, nullptr, nullptr, kNoTextures},
+};
+
+// The rule for a channel of the kind; null for a channel the kind passes over.
+const ChannelRule* FindRule(int kind, const char* channel) {
+    const auto find = [channel](const auto& rules) -> const ChannelRule* {
+        for (const ChannelRule& rule : rules) {
+            if (std::strcmp(rule.mChannel, channel) == 0) {
+                return &rule;
+            }
+        }
+        return nullptr;
+    };
+    return kind == kPhong ? find(kPhongRules) : kind == kLambert ? find(kLambertRules) : find(kGenericRules);
+}
+
+// The shading element of a common technique: its first element after an
+// optional asset.
+xmlNode* FindShadingElement(const xmlNode* technique) {
+    for (xmlNode* child : ChildElements(technique)) {
+        if (!IsNamed(child, "asset")) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+bool SameNoCase(const char* name, const char* model) { return KString(name).CompareNoCase(model) == 0; }
+
+}  // namespace
+
+void KFbxReaderColladaPass::WarnUnsupportedMaterialParameter(const char* name) {
+    WarningOnce(name, KString("Material parameter not supported: ") + name);
+}
+
+bool KFbxReaderColladaPass::ImportEffect(xmlNode* effect) {
+    const KString id = GetAttribute(effect, "id");
+    xmlNode* profile = FindChild(effect, "profile_COMMON");
+    if (profile == nullptr) {
+        // Materials of the effect still resolve, to a default material.
+        Warning(KString("no common profile found for library ") + id);
+        KFbxSurfaceLambert* material = KFbxSurfaceLambert::Create(&mManager, id.Buffer());
+        if (material == nullptr) {
+            return Error(KString("could not create the material of effect ") + id);
+        }
+        mEffects.Add(id, material);
+        return true;
+    }
+    xmlNode* technique = FindChild(profile, "technique");
+    xmlNode* shading = FindShadingElement(technique);
+    if (shading == nullptr) {
+        return Error(KString("no shading technique found in the common profile of effect ") + id);
+    }
+    const char* model = GetName(shading);
+    KFbxSurfaceMaterial* material = nullptr;
+    int kind = kGeneric;
+    if (SameNoCase(model, "phong") || SameNoCase(model, "blinn")) {
+        KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(&mManager, id.Buffer());
+        if (phong != nullptr) {
+            const double none = 0.0;
+            phong->GetReflectionFactor().Set(&none, eFbxValueDouble);
+        }
+        material = phong;
+        kind = kPhong;
+    } else if (SameNoCase(model, "lambert") || SameNoCase(model, "constant")) {
+        KFbxSurfaceLambert* lambert = KFbxSurfaceLambert::Create(&mManager, id.Buffer());
+        if (lambert != nullptr && SameNoCase(model, "constant")) {
+            // A constant surface shows its emission only: light does not reach it.
+            const double none = 0.0;
+            lambert->GetAmbientFactor().Set(&none, eFbxValueDouble);
+            lambert->GetDiffuseFactor().Set(&none, eFbxValueDouble);
+        }
+        material = lambert;
+        kind = kLambert;
+    } else {
+        material = KFbxSurfaceMaterial::Create(&mManager, id.Buffer());
+        if (material != nullptr) {
+            const KString shadingModel(model);
+            material->GetShadingModel().Set(&shadingModel, eFbxValueString);
+        }
+    }
+    if (material == nullptr) {
+        return Error(KString("could not create the material of effect ") + id);
+    }
+    ImportEffectChannels(shading, *material, id, kind);
+    mEffects.Add(id, material);
+    return true;
+}
+
+void KFbxReaderColladaPass::ImportEffectChannels(xmlNode* shading, KFbxSurfaceMaterial& material,
+                                                 const KString& effectId, int kind) {
+    for (xmlNode* channel : ChildElements(shading)) {
+        const ChannelRule* rule = FindRule(kind, GetName(channel));
+        if (rule == nullptr) {
+            continue;
+        }
+        if (rule->mValue == ChannelValue::kUnsupported) {
+            WarnUnsupportedMaterialParameter(rule->mChannel);
+            continue;
+        }
+        SetChannelValue(channel, material, kind);
+        if (rule->mTextureChannel == kNoTextures) {
+            continue;
+        }
+        std::vector<xmlNode*> textures;
+        FindChildren(channel, "texture", textures);
+        for (xmlNode* texture : textures) {
+            ImportTexture(texture, effectId, rule->mTextureChannel);
+        }
+    }
+}
+
+bool KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, KFbxSurfaceMaterial& material, int kind) {
+    const ChannelRule* rule = FindRule(kind, GetName(channel));
+    const bool color = rule->mValue == ChannelValue::kColor;
+    xmlNode* valueElement = FindChild(channel, color ? "color" : "float");
+    if (valueElement == nullptr) {
+        return false;
+    }
+    const ElementText text(valueElement);
+    KFbxProperty property = kind == kGeneric
+                                ? KFbxProperty::Create(&material, rule->mProperty,
+                                                       color ? gKFbxDataTypeColor : gKFbxDataTypeNumber, "", false)
+                                : material.FindProperty(rule->mProperty);
+    if (!color) {
+        const char* cursor = text.Get();
+        const double value = ParseFloat(cursor);
+        return property.Set(&value, eFbxValueDouble);
+    }
+    KFbxColor value = ParseColor(text.Get());
+    if (kind == kGeneric) {
+        // Only the lit models take colours beyond [0, 1] as they come.
+        value = KFbxColor(value.mRed, value.mGreen, value.mBlue, value.mAlpha);
+    }
+    const fbxDouble3 rgb = {value.mRed, value.mGreen, value.mBlue};
+    const bool set = property.Set(&rgb, eFbxValueDouble3);
+    if (set && rule->mFactor != nullptr) {
+        const double full = 1.0;
+        material.FindProperty(rule->mFactor).Set(&full, eFbxValueDouble);
+    }
+    return set;
+}
+
+bool KFbxReaderColladaPass::ImportMaterial(xmlNode* material) {
+    const KString id = GetAttribute(material, "id");
+    xmlNode* instance = FindChild(material, "instance_effect");
+    if (instance == nullptr) {
+        return Error(KString("no instance effect found for library ") + id);
+    }
+    const KString url = GetAttribute(instance, "url");
+    const KString effectId = GetReferenceId(instance, "url");
+    KFbxSurfaceMaterial** effect = mEffects.Find(effectId);
+    if (effect == nullptr) {
+        return Error(KString("Effect not found: ") + url);
+    }
+    KFbxSurfaceMaterial* copy = (*effect)->Clone(2);
+    if (copy == nullptr) {
+        return Error(KString("could not copy the material of effect ") + url);
+    }
+    copy->SetName(id.Buffer(), false);
+    mMaterials.Add(id, copy);
+    // Every material of the effect shows the effect's textures.
+    if (const std::shared_ptr<ColladaTextureBindings>* bindings = mTextureBindings.Find(effectId)) {
+        mTextureBindings.Add(id, *bindings);
+    }
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1
