@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the field file reader, of the importer and
-# of the 3DS toolkit's database reader with clang (address and undefined-behaviour sanitizers on) and runs each for
+# Builds the libFuzzer targets of the field file reader, of the importer, of
+# the 3DS toolkit's database reader and of the COLLADA reader with clang
+# (address and undefined-behaviour sanitizers on) and runs each for
 # a while.
 #   scripts/fuzz.sh [seconds]     per target, default 60
 # Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev).
@@ -18,7 +19,8 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE
       -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DCMAKE_C_FLAGS_DEBUG="-g -O1" \
       -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" -DQALIMOR_SANITIZE=ON \
       -DQALIMOR_FUZZ=ON -DQALIMOR_TESTS=OFF -DQALIMOR_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz ftk3ds_database_fuzz
+cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz ftk3ds_database_fuzz \
+  collada_reader_fuzz
 
 corpus="$build/fieldfile-corpus"
 mkdir -p "$corpus"
@@ -51,3 +53,10 @@ printf '\xaa\x3d\x1a\x00\x00\x00\xff\xaf\x14\x00\x00\x00\x00\xa0\x0e\x00\x00\x00
 printf '\x4d\x4d\x06\x00\x00\x00' >"$ftk_corpus/empty.3ds"
 "$build/fbxfilesdk/3dsftk/ftk3ds_database_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
   "$ftk_corpus"
+
+# The COLLADA reader: hand-written documents as seeds, element names as the dictionary.
+collada_corpus="$build/collada-corpus"
+mkdir -p "$collada_corpus"
+cp fuzz/collada_seeds/*.dae "$collada_corpus/"
+"$build/fbxfilesdk/collada/collada_reader_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  -dict=fuzz/collada.dict "$collada_corpus"

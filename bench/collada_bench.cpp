@@ -1,0 +1,206 @@
+// Reading a COLLADA document holding a mesh of a million triangles with
+// positions, normals and one UV set, each through its own index, as
+// exporters write them. Three figures split the read: libxml2's parse of
+// the text alone, the number parsing of the arrays alone, and the whole read
+// into a scene; each reports the document's bytes per second.
+#include <fbxfilesdk/collada/ColladaDocument.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
+#include <fbxfilesdk/collada/KFbxReaderCollada.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptions.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace fbxsdk_2006_11_1;
+
+// 500 x 1000 quads, two triangles each.
+constexpr int kColumns = 1000;
+constexpr int kRows = 500;
+constexpr int kPointsPerRow = kColumns + 1;
+constexpr int kPoints = kPointsPerRow * (kRows + 1);
+
+void AppendNumber(std::string& text, double value) {
+    char buffer[32];
+    const std::to_chars_result result =
+        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, 6);
+    text.append(buffer, result.ptr);
+    text += ' ';
+}
+
+std::string Source(const std::string& id, const std::string& values, int count, const char* const* params,
+                   int stride) {
+    std::string text = "<source id=\"" + id + "\"><float_array id=\"" + id + "-a\" count=\"" +
+                       std::to_string(count * stride) + "\">" + values +
+                       "</float_array><technique_common><accessor source=\"#" + id + "-a\" count=\"" +
+                       std::to_string(count) + "\" stride=\"" + std::to_string(stride) + "\">";
+    for (int param = 0; param < stride; ++param) {
+        text += std::string("<param name=\"") + params[param] + "\" type=\"float\"/>";
+    }
+    return text + "</accessor></technique_common></source>\n";
+}
+
+// The arrays of the document: a gently curved sheet.
+struct MeshText {
+    std::string mPositions;
+    std::string mNormals;
+    std::string mUVs;
+    std::string mIndices;
+};
+
+MeshText MakeMeshText() {
+    MeshText mesh;
+    for (int row = 0; row <= kRows; ++row) {
+        for (int column = 0; column <= kColumns; ++column) {
+            const double x = column * 0.01;
+            const double y = row * 0.01;
+            AppendNumber(mesh.mPositions, x);
+            AppendNumber(mesh.mPositions, y);
+            AppendNumber(mesh.mPositions, 0.05 * x * y);
+            AppendNumber(mesh.mNormals, -0.05 * y);
+            AppendNumber(mesh.mNormals, -0.05 * x);
+            AppendNumber(mesh.mNormals, 1.0);
+            AppendNumber(mesh.mUVs, static_cast<double>(column) / kColumns);
+            AppendNumber(mesh.mUVs, static_cast<double>(row) / kRows);
+        }
+    }
+    const auto corner = [&](int point) {
+        const std::string index = std::to_string(point) + " ";
+        mesh.mIndices += index;
+        mesh.mIndices += index;
+        mesh.mIndices += index;
+    };
+    for (int row = 0; row < kRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            const int a = row * kPointsPerRow + column;
+            const int b = a + 1;
+            const int c = a + kPointsPerRow + 1;
+            const int d = a + kPointsPerRow;
+            for (const int point : {a, b, c, a, c, d}) {
+                corner(point);
+            }
+        }
+    }
+    return mesh;
+}
+
+const MeshText& Mesh() {
+    static const MeshText mesh = MakeMeshText();
+    return mesh;
+}
+
+const std::string& DocumentText() {
+    static const std::string text = [] {
+        static const char* const kXYZ[] = {"X", "Y", "Z"};
+        static const char* const kST[] = {"S", "T"};
+        const MeshText& mesh = Mesh();
+        return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+               "<COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" version=\"1.4.1\">\n"
+               "<asset><created>2024-05-01T10:00:00Z</created><modified>2024-05-01T10:00:00Z</modified></asset>\n"
+               "<library_geometries><geometry id=\"sheet\"><mesh>\n" +
+               Source("sheet-p", mesh.mPositions, kPoints, kXYZ, 3) +
+               Source("sheet-n", mesh.mNormals, kPoints, kXYZ, 3) + Source("sheet-uv", mesh.mUVs, kPoints, kST, 2) +
+               "<vertices id=\"sheet-v\"><input semantic=\"POSITION\" source=\"#sheet-p\"/></vertices>\n"
+               "<triangles count=\"" +
+               std::to_string(2 * kRows * kColumns) +
+               "\"><input semantic=\"VERTEX\" source=\"#sheet-v\" offset=\"0\"/>"
+               "<input semantic=\"NORMAL\" source=\"#sheet-n\" offset=\"1\"/>"
+               "<input semantic=\"TEXCOORD\" source=\"#sheet-uv\" offset=\"2\" set=\"0\"/><p>" +
+               mesh.mIndices + "</p></triangles>\n</mesh></geometry></library_geometries>\n</COLLADA>\n";
+    }();
+    return text;
+}
+
+// Removes the benchmark's file when the process ends.
+struct RemoveAtExit {
+    std::string mPath;
+    ~RemoveAtExit() {
+        std::error_code error;
+        std::filesystem::remove(mPath, error);
+    }
+};
+
+const std::string& DocumentFile() {
+    static const std::string path = [] {
+        const std::string file =
+            (std::filesystem::temp_directory_path() / ("qalimor-collada-bench-" + std::to_string(getpid()) + ".dae"))
+                .string();
+        std::ofstream(file, std::ios::binary) << DocumentText();
+        return file;
+    }();
+    static const RemoveAtExit removal{path};
+    return path;
+}
+
+void ReportBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(DocumentText().size()));
+}
+
+// libxml2 alone: the text into a tree.
+void BM_ColladaMillionTrianglesXmlParse(benchmark::State& state) {
+    const std::string& text = DocumentText();
+    for (auto _ : state) {
+        KString error;
+        ColladaDocument document = ColladaDocument::ParseMemory(text.data(), text.size(), error);
+        benchmark::DoNotOptimize(document.GetRoot());
+    }
+    ReportBytes(state);
+}
+BENCHMARK(BM_ColladaMillionTrianglesXmlParse)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The numbers of the arrays alone.
+void BM_ColladaMillionTrianglesNumbers(benchmark::State& state) {
+    const MeshText& mesh = Mesh();
+    std::vector<double> values;
+    std::vector<int> indices;
+    for (auto _ : state) {
+        values.clear();
+        indices.clear();
+        ColladaXml::ParseDoubleArray(mesh.mPositions.c_str(), values);
+        ColladaXml::ParseDoubleArray(mesh.mNormals.c_str(), values);
+        ColladaXml::ParseDoubleArray(mesh.mUVs.c_str(), values);
+        ColladaXml::ParseIntArray(mesh.mIndices.c_str(), indices);
+        benchmark::DoNotOptimize(indices.data());
+    }
+    ReportBytes(state);
+}
+BENCHMARK(BM_ColladaMillionTrianglesNumbers)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The whole read, from the file into a scene.
+void BM_ColladaMillionTrianglesRead(benchmark::State& state) {
+    const std::string& path = DocumentFile();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "");
+        KFbxReaderCollada reader(*manager);
+        reader.FileOpen(path.c_str());
+        KFbxStreamOptions* options = reader.GetReadOptions();
+        state.ResumeTiming();
+        if (!reader.Read(scene, options)) {
+            state.SkipWithError("the document did not read");
+        }
+        state.PauseTiming();
+        options->Destroy();
+        reader.FileClose();
+        manager.reset();
+        state.ResumeTiming();
+    }
+    ReportBytes(state);
+}
+BENCHMARK(BM_ColladaMillionTrianglesRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
