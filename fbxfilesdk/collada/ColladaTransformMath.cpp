@@ -1,5 +1,9 @@
 #include <fbxfilesdk/collada/ColladaTransformMath.h>
 
+#include <fbxfilesdk/core/KgeMath.h>
+
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace fbxsdk_2006_11_1 {
@@ -8,6 +12,32 @@ namespace {
 
 // Determinants this small leave the axes too close to a plane to invert.
 constexpr double kSingularDeterminant = 1e-12;
+constexpr double kDegreesToRadians = 0.017453292519943295;
+constexpr double kRadiansToDegrees = 57.29577951308232;
+// Vectors this short give no direction.
+constexpr double kNoLength = 1e-12;
+
+// The document order of the axis rotations (first written first) of each
+// SDK rotation order: the order's letters read backwards.
+constexpr int kAxesOfOrder[6][3] = {{2, 1, 0}, {1, 2, 0}, {0, 2, 1}, {2, 0, 1}, {1, 0, 2}, {0, 1, 2}};
+
+// The unit vector along v, or false when v has no direction.
+bool Direction(const KFbxVector4& v, double out[3]) {
+    const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (!std::isfinite(length) || length < kNoLength) {
+        return false;
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        out[axis] = v[axis] / length;
+    }
+    return true;
+}
+
+void Cross(const double a[3], const double b[3], double out[3]) {
+    out[0] = a[1] * b[2] - a[2] * b[1];
+    out[1] = a[2] * b[0] - a[0] * b[2];
+    out[2] = a[0] * b[1] - a[1] * b[0];
+}
 
 }  // namespace
 
@@ -40,6 +70,117 @@ KgeMatrix ColladaAffineInverse(const KgeMatrix& matrix) {
         inverse[3][column] = -(m[3][0] * inverse[0][column] + m[3][1] * inverse[1][column] + m[3][2] * inverse[2][column]);
     }
     return inverse;
+}
+
+KgeMatrix ColladaAxisAngleMatrix(const KFbxVector4& axis, double degrees) {
+    KgeMatrix rotation;
+    double k[3];
+    if (!Direction(axis, k) || !std::isfinite(degrees)) {
+        return rotation;
+    }
+    const double angle = degrees * kDegreesToRadians;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    const double t = 1.0 - c;
+    // Rodrigues' rotation for column vectors, stored transposed for row vectors.
+    const double columnMatrix[3][3] = {{c + k[0] * k[0] * t, k[0] * k[1] * t - k[2] * s, k[0] * k[2] * t + k[1] * s},
+                                       {k[1] * k[0] * t + k[2] * s, c + k[1] * k[1] * t, k[1] * k[2] * t - k[0] * s},
+                                       {k[2] * k[0] * t - k[1] * s, k[2] * k[1] * t + k[0] * s, c + k[2] * k[2] * t}};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            rotation[row][column] = columnMatrix[column][row];
+        }
+    }
+    return rotation;
+}
+
+KFbxVector4 ColladaAxisAngleToEuler(const KFbxVector4& axis, double degrees) {
+    return ColladaAxisAngleMatrix(axis, degrees).GetR();
+}
+
+KFbxQuaternion ColladaEulerToQuaternion(const KFbxVector4& degrees) {
+    std::array<KFbxQuaternion, 3> about;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double half = 0.5 * degrees[axis] * kDegreesToRadians;
+        about[static_cast<std::size_t>(axis)][axis] = std::sin(half);
+        about[static_cast<std::size_t>(axis)][3] = std::cos(half);
+    }
+    KFbxQuaternion rotation;
+    KgeQuaternionMult(rotation, about[1], about[0]);
+    KgeQuaternionMult(rotation, about[2], rotation);
+    return rotation;
+}
+
+void ColladaQuaternionToAxisAngle(const KFbxQuaternion& rotation, KFbxVector4& axis, double& degrees) {
+    KFbxQuaternion unit;
+    KgeQuaternionNormalize(unit, rotation);
+    const double w = std::clamp(unit[3], -1.0, 1.0);
+    const double sine = std::sqrt(1.0 - w * w);
+    if (!(sine >= kNoLength)) {
+        axis = KFbxVector4(1.0, 0.0, 0.0, 0.0);
+        degrees = 0.0;
+        return;
+    }
+    axis = KFbxVector4(unit[0] / sine, unit[1] / sine, unit[2] / sine, 0.0);
+    degrees = 2.0 * std::acos(w) * kRadiansToDegrees;
+}
+
+KgeMatrix ColladaLookAtMatrix(const KFbxVector4& eye, const KFbxVector4& interest, const KFbxVector4& up) {
+    KgeMatrix frame;
+    for (int axis = 0; axis < 3; ++axis) {
+        frame[3][axis] = interest[axis];
+    }
+    double back[3];
+    double upward[3];
+    double side[3];
+    if (!Direction(eye - interest, back) || !Direction(up, upward)) {
+        return frame;
+    }
+    Cross(upward, back, side);
+    const double sideLength = std::sqrt(side[0] * side[0] + side[1] * side[1] + side[2] * side[2]);
+    if (sideLength < kNoLength) {
+        return frame;
+    }
+    for (double& value : side) {
+        value /= sideLength;
+    }
+    // The up axis made perpendicular to the view, so that the frame is a rotation.
+    Cross(back, side, upward);
+    for (int axis = 0; axis < 3; ++axis) {
+        frame[0][axis] = side[axis];
+        frame[1][axis] = upward[axis];
+        frame[2][axis] = back[axis];
+    }
+    return frame;
+}
+
+int ColladaRotationOrderFromAxes(const int positions[3], int count) {
+    if (count < 2) {
+        return 0;
+    }
+    if (count == 2 && (positions[0] == 1 || (positions[0] == -1 && positions[1] == 1))) {
+        return 0;
+    }
+    std::array<int, 3> position{positions[0], positions[1], positions[2]};
+    int next = count;
+    for (int& axisPosition : position) {
+        if (axisPosition < 0) {
+            axisPosition = next++;
+        }
+    }
+    std::array<int, 3> axes{0, 1, 2};
+    std::sort(axes.begin(), axes.end(), [&position](int a, int b) { return position[a] < position[b]; });
+    for (int order = 0; order < 6; ++order) {
+        if (std::equal(axes.begin(), axes.end(), kAxesOfOrder[order])) {
+            return order;
+        }
+    }
+    return 0;
+}
+
+void ColladaAxesOfRotationOrder(int order, int axes[3]) {
+    const int* written = kAxesOfOrder[order >= 0 && order < 6 ? order : 0];
+    std::copy(written, written + 3, axes);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -5,11 +5,8 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxUserNotification.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
-#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
-#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
-#include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxSceneRenamer.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
@@ -101,18 +98,7 @@ bool KFbxReaderCollada::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     if (!pass.ReadDocument(document.GetRoot())) {
         return ReadFailed();
     }
-    ColladaSceneSettings settings = pass.TakeSceneSettings();
-    KFbxGlobalSettings* global = scene->GetGlobalSettings();
-    if (global != nullptr && settings.mAxisSystem) {
-        global->SetAxisSystem(*settings.mAxisSystem);
-    }
-    if (global != nullptr && settings.mSystemUnit) {
-        global->SetSystemUnit(*settings.mSystemUnit);
-    }
-    scene->GetGlobalLightSettings().SetAmbientColor(settings.mAmbientColor);
-    if (settings.mSceneInfo != nullptr) {
-        scene->SetSceneInfo(settings.mSceneInfo);
-    }
+    pass.MoveInto(*scene);
     FinishScene(*scene);
     return true;
 }

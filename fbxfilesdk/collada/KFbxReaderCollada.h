@@ -1,7 +1,7 @@
 // Reads COLLADA 1.4 documents (extension "dae") into a scene. The whole file
-// is parsed into a tree first, then read into a scene of the reader's own;
-// only a document read to its end is moved into the caller's scene, so a
-// broken document leaves that scene as it was.
+// is parsed into a tree first, then read apart from the caller's scene; only
+// a document read to its end is moved into that scene (its nodes added under
+// the root), so a broken document leaves the scene as it was.
 //
 // Errors and warnings are reported as "ERROR: " or "Warning: " followed by
 // the message: as details of entry 6 of the SDK manager's user

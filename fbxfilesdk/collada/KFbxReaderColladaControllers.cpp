@@ -95,10 +95,15 @@ bool KFbxReaderColladaPass::ImportController(xmlNode* controller) {
 }
 
 void KFbxReaderColladaPass::ReleaseController(ColladaControllerRecord& record) {
+    const auto forget = [](auto& list, const auto* object) {
+        list.erase(std::remove(list.begin(), list.end(), object), list.end());
+    };
     for (KFbxCluster* cluster : record.mClusters) {
+        forget(mClusters, cluster);
         cluster->Destroy();
     }
     for (KFbxNode* node : record.mJointNodes) {
+        forget(mJointStandIns, node);
         node->Destroy();
     }
     if (record.mBindPose != nullptr) {
@@ -194,6 +199,7 @@ bool KFbxReaderColladaPass::ImportVertexWeights(xmlNode* skin, ColladaController
             return Error(KString("could not create the clusters of controller ") + record.mId);
         }
         record.mClusters.push_back(cluster);
+        mClusters.push_back(cluster);
         cluster->SetLinkMode(KFbxCluster::eNORMALIZE);
         for (const auto& [vertex, weight] : jointInfluences) {
             cluster->AddControlPointIndex(vertex, weight);
@@ -251,6 +257,7 @@ bool KFbxReaderColladaPass::ImportSkinJoints(xmlNode* skin, ColladaControllerRec
             return Error(KString("could not create the joints of controller ") + record.mId);
         }
         record.mJointNodes.push_back(joint);
+        mJointStandIns.push_back(joint);
         SetNodeTransformFromMatrix(*joint, bind);
         cluster->SetLink(joint);
     }

@@ -95,7 +95,7 @@ bool KFbxReaderColladaPass::ImportMorphShapes(KFbxMesh& mesh, const KString& nod
             weight.Set(&weights[index], eFbxValueDouble);
         }
         mMorphShapes.FindOrAdd(weightSource)
-            .push_back(ColladaMorphShapeRecord{weightSource, nodeName, targetId, shapeIndex});
+            .push_back(ColladaMorphShapeRecord{weightSource, nodeName, targetId, shapeIndex, static_cast<int>(index)});
     }
     KFbxGeometryConverter* converter = KFbxGeometryConverter::Create(&mManager, "");
     const bool converted = converter != nullptr && converter->ConvertSkinThroughMapping(&mesh);

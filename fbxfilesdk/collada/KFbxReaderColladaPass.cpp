@@ -3,6 +3,8 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 
 #include <charconv>
@@ -20,12 +22,12 @@ constexpr double kSmallestMeter = static_cast<double>(0.0001f);
 constexpr double kCentimetresPerMetre = 100.0;
 
 // The libraries read as they are met in the document.
-constexpr const char* kPlainLibraries[] = {"library_controllers", "library_geometries"};
-// The libraries not read (yet): a warning, once per reader.
-constexpr const char* kUnreadLibraries[] = {
-    "library_animations",     "library_cameras",         "library_lights",         "library_visual_scenes",
-    "library_nodes",          "library_physics_materials", "library_physics_models", "library_physics_scenes",
-    "library_force_fields",   "library_animation_clips"};
+constexpr const char* kPlainLibraries[] = {"library_animations", "library_cameras",       "library_controllers",
+                                           "library_geometries", "library_lights",        "library_visual_scenes"};
+// The libraries not read: a warning, once per reader.
+constexpr const char* kUnreadLibraries[] = {"library_physics_materials", "library_physics_models",
+                                            "library_physics_scenes", "library_force_fields",
+                                            "library_animation_clips"};
 
 template <std::size_t N>
 bool IsOneOf(const char* name, const char* const (&names)[N]) {
@@ -54,12 +56,13 @@ KFbxReaderColladaPass::~KFbxReaderColladaPass() {
     if (mSettings.mSceneInfo != nullptr) {
         mSettings.mSceneInfo->Destroy();
     }
-}
-
-ColladaSceneSettings KFbxReaderColladaPass::TakeSceneSettings() {
-    ColladaSceneSettings settings = mSettings;
-    mSettings.mSceneInfo = nullptr;
-    return settings;
+    // After a failed read what was read into the scene goes.
+    for (KFbxPose* pose : mScenePoses) {
+        pose->Destroy();
+    }
+    if (mRoot != nullptr) {
+        mRoot->Destroy(true, false);
+    }
 }
 
 // ---- reporting ------------------------------------------------------------
@@ -86,6 +89,11 @@ bool KFbxReaderColladaPass::ReadDocument(xmlNode* root) {
         return false;
     }
     mSettings.mAmbientColor = KFbxColor(0.0, 0.0, 0.0, 1.0);
+    mRoot = KFbxNode::Create(&mManager, "");
+    if (mRoot == nullptr) {
+        return Error(KString("could not create a root to read the scene under"));
+    }
+    CollectNodeElements(root);
     xmlNode* asset = FirstElementFrom(root->children);
     if (asset == nullptr) {
         return true;
@@ -97,6 +105,9 @@ bool KFbxReaderColladaPass::ReadDocument(xmlNode* root) {
     for (xmlNode* child = FirstElementFrom(asset->next); child != nullptr && mStatus;
          child = FirstElementFrom(child->next)) {
         if (IsNamed(child, "scene")) {
+            if (!(mStatus = ImportScene(child))) {
+                return false;
+            }
             // Only extras may follow the scene.
             for (xmlNode* after = FirstElementFrom(child->next); after != nullptr;
                  after = FirstElementFrom(after->next)) {
@@ -109,7 +120,7 @@ bool KFbxReaderColladaPass::ReadDocument(xmlNode* root) {
         }
         mStatus = ImportRootChild(root, child);
     }
-    return mStatus;
+    return mStatus && (mStatus = ImportAnimations());
 }
 
 bool KFbxReaderColladaPass::ImportRootChild(xmlNode* root, xmlNode* child) {
@@ -137,6 +148,10 @@ bool KFbxReaderColladaPass::ImportRootChild(xmlNode* root, xmlNode* child) {
     }
     if (std::strcmp(name, "library_materials") == 0) {
         return ImportMaterialLibraries(root, child);
+    }
+    if (std::strcmp(name, "library_nodes") == 0) {
+        // Its nodes are read where an instance_node names them.
+        return true;
     }
     if (std::strcmp(name, "library") == 0) {
         WarningOnce("library", KString("structure ") + "library" + " is deprecated in Collada 1.4.");
@@ -277,12 +292,22 @@ bool KFbxReaderColladaPass::ImportLibrary(xmlNode* library) {
     if (is("library_images", "IMAGE")) {
         return ImportLibraryChildren(library, "image", &KFbxReaderColladaPass::ImportImage);
     }
-    if (type == "PHYSICS") {
-        WarnUnsupportedLibrary("PHYSICS");
+    if (is("library_cameras", "CAMERA")) {
+        return ImportLibraryChildren(library, "camera", &KFbxReaderColladaPass::ImportCamera);
+    }
+    if (is("library_lights", "LIGHT")) {
+        return ImportLibraryChildren(library, "light", &KFbxReaderColladaPass::ImportLight);
+    }
+    if (is("library_animations", "ANIMATION")) {
+        // Read last, once the scene holds the nodes they animate.
+        FindChildren(library, "animation", mAnimations);
         return true;
     }
-    if (type == "ANIMATION" || type == "CAMERA" || type == "LIGHT") {
-        WarnUnsupportedLibrary(type.Buffer());
+    if (is("library_visual_scenes", nullptr)) {
+        return ImportLibraryChildren(library, "visual_scene", &KFbxReaderColladaPass::ImportVisualScene);
+    }
+    if (type == "PHYSICS") {
+        WarnUnsupportedLibrary("PHYSICS");
         return true;
     }
     if (IsOneOf(name, kUnreadLibraries)) {

@@ -1,23 +1,29 @@
 // One read of a COLLADA document tree. The libraries are read in document
 // order (images and effects just before the first materials library), each
 // element into an SDK object filed under the element's id, so that later
-// elements reach it through their "#id" references. Every import routine
-// returns false after reporting an error, which ends the read; warnings never
-// stop it. What the document says of the whole scene (axes, unit, ambient
-// colour, scene information) is kept here and handed to the scene only
-// when the read succeeds.
+// elements reach it through their "#id" references. Each visual scene is
+// read into a template: a root node above its node tree. The document's
+// scene element copies the templates it instances under the pass's own root,
+// and the animations are read last, onto the copied nodes. Every import
+// routine returns false after reporting an error, which ends the read;
+// warnings never stop it. Only a read that reached its end hands the nodes
+// under its root, their bind poses and the document's scene-wide settings
+// (axes, unit, ambient colour, scene information) to the caller's scene.
 #ifndef FBXFILESDK_COLLADA_KFBXREADERCOLLADAPASS_H
 #define FBXFILESDK_COLLADA_KFBXREADERCOLLADAPASS_H
 
 #include <fbxfilesdk/collada/ColladaIdMap.h>
+#include <fbxfilesdk/collada/ColladaMeshTextures.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/scene/KFbxAxisSystem.h>
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 
 #include <libxml/tree.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -25,26 +31,25 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class ColladaCopiedNodes;
+struct ColladaSamplerData;
+struct ColladaTargetParts;
+class KFCurve;
+class KFbxCamera;
 class KFbxCluster;
 class KFbxGeometryBase;
+class KFbxLight;
 class KFbxMesh;
 class KFbxNode;
 class KFbxNodeAttribute;
+class KFbxObject;
 class KFbxPose;
 class KFbxReaderCollada;
+class KFbxScene;
 class KFbxSceneInfo;
 class KFbxSdkManager;
 class KFbxSurfaceMaterial;
 class KFbxTexture;
-
-// A texture an effect uses: the texture, the layer and the texture channel
-// (a KFbxLayerElement::ELayerElementType) of the mesh layer element it goes to.
-struct ColladaTextureBinding {
-    KFbxTexture* mTexture = nullptr;
-    int mLayer = 0;
-    int mChannel = 0;
-};
-using ColladaTextureBindings = std::vector<ColladaTextureBinding>;
 
 // A skin or morph controller as read, waiting for the nodes that instance it.
 struct ColladaControllerRecord {
@@ -70,6 +75,26 @@ struct ColladaMorphShapeRecord {
     // The target geometry's id, which is also the shape's name.
     KString mTargetId;
     int mShapeIndex = -1;
+    // The target's place among the morph's targets and weights, which
+    // animation channels name it by.
+    int mWeightIndex = -1;
+};
+
+// What an animation channel can drive through the "sid" of an element: the
+// element's kind ("translate", "rotate", "scale", or the name of a camera or
+// light parameter such as "color" or "xfov") and, for transforms, the axis
+// (0 X, 1 Y, 2 Z; kNoAxis for a rotation about any other axis).
+struct ColladaTargetRecord {
+    static constexpr unsigned kNoAxis = 0xFFFFFFFFu;
+    KString mKind;
+    unsigned mComponent = 0;
+};
+
+// A visual scene as read: a root node above its top-level nodes, and the
+// bind poses of the controllers its nodes instance.
+struct ColladaVisualScene {
+    KFbxNode* mRoot = nullptr;
+    std::vector<KFbxPose*> mBindPoses;
 };
 
 // What the document says of the whole scene.
@@ -87,11 +112,12 @@ public:
     KFbxReaderColladaPass(const KFbxReaderColladaPass&) = delete;
     KFbxReaderColladaPass& operator=(const KFbxReaderColladaPass&) = delete;
 
-    // Reads the document whose root element is root.
+    // Reads the document whose root element is root; the scene it gives
+    // waits under a root node of the pass's own.
     bool ReadDocument(xmlNode* root);
-    // The scene-wide settings read; the scene information is handed over
-    // (the pass no longer destroys it).
-    ColladaSceneSettings TakeSceneSettings();
+    // After a successful read: hands what was read to the scene (its nodes,
+    // poses and materials, and the document's settings).
+    void MoveInto(KFbxScene& scene);
 
 private:
     friend class KFbxReaderColladaPassTest;
@@ -143,6 +169,63 @@ private:
     void CopyPointsAndNormals(KFbxGeometryBase& destination, const KFbxGeometryBase& source);
     void CopyCluster(KFbxCluster& destination, const KFbxCluster& source);
 
+    // ---- cameras and lights ----
+    bool ImportCamera(xmlNode* camera);
+    void ImportProjection(xmlNode* projection, KFbxCamera& camera, const KString& id);
+    void ImportMayaOptics(xmlNode* maya, KFbxCamera& camera, const KString& id);
+    bool ImportLight(xmlNode* light);
+    void ImportLightParameter(xmlNode* parameter, KFbxLight* light, const KString& id);
+    void AddParameterTarget(const KString& elementId, xmlNode* parameter);
+
+    // ---- node transforms ----
+    bool ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node);
+    void ReadRotate(xmlNode* rotate, int& axis, KFbxVector4& rotation);
+    void ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid, const KString& key);
+    void AddTransformTargets(const KString& key, const char* kind);
+    // The camera frame of the node's "lookat"; false without one.
+    bool ReadLookAt(xmlNode* nodeElement, KFbxVector4& eye, KFbxVector4& interest, KFbxVector4& up, KgeMatrix& frame);
+
+    // ---- visual scenes and nodes ----
+    bool ImportVisualScene(xmlNode* visualScene);
+    bool ImportNode(xmlNode* nodeElement, KFbxNode& node, const KString& id);
+    bool ImportChildNode(xmlNode* childElement, KFbxNode& parent, const KString& id);
+    bool ImportNodeInstance(xmlNode* nodeElement, xmlNode* instance, KFbxNode& node);
+    bool ImportInstanceNode(xmlNode* instance, KFbxNode& parent);
+    bool ImportControllerInstance(xmlNode* nodeElement, ColladaControllerRecord& record, KFbxNode& node);
+    bool ImportBindMaterial(xmlNode* bindMaterial, KFbxNode& node);
+    void BindMaterial(KFbxMesh& mesh, const KString& symbol, KFbxSurfaceMaterial& material, const KString& materialId);
+    void MakeJoint(KFbxNode& node, const KString& id);
+    bool IsImportableNode(xmlNode* nodeElement, const KString& id);
+    bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, KFbxNodeAttribute& object);
+    void ApplyLookAt(xmlNode* nodeElement, KFbxNode& node, KFbxCamera& camera);
+    void CopyCamera(KFbxCamera& destination, const KFbxCamera& source);
+    void CopyLight(KFbxLight& destination, const KFbxLight& source);
+    void CollectNodeElements(xmlNode* root);
+    // The nodes below scope named after the nodes of the visual scene that
+    // instance the library element of the id (a null entry for a node not found).
+    std::vector<KFbxNode*> FindInstancingNodes(xmlNode* visualScene, KFbxNode& scope, const KString& id);
+
+    // ---- scene instantiation ----
+    bool ImportScene(xmlNode* sceneElement);
+    bool InstantiateVisualScene(const ColladaVisualScene& visualScene);
+    bool CopyNodeTree(KFbxNode& destination, KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies);
+    void CopyNode(KFbxNode& destination, KFbxNode& source);
+    void CopyNodeAttribute(KFbxNode& destination, KFbxNode& source);
+    void CopyNodeTransform(KFbxNode& destination, const KFbxNode& source);
+    void RelinkClusters(const ColladaCopiedNodes& copied, const std::map<KFbxNode*, KFbxNode*>& copies);
+    void ConnectMaterials(KFbxScene& scene);
+
+    // ---- animation ----
+    bool ImportAnimations();
+    bool ImportAnimation(xmlNode* animation);
+    bool ImportChannel(xmlNode* animation, xmlNode* channel);
+    // The curves a channel drives; none when the node has no such curve
+    // (the caller warns), no list when the channel was warned of already.
+    std::optional<std::vector<KFCurve*>> ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts, bool shape,
+                                                       bool& scaled);
+    // Keys on the curve from the sampler's values of the component.
+    void MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component, std::size_t components);
+
     // ---- reporting ----
     bool Error(const KString& message);
     void Warning(const KString& message);
@@ -161,10 +244,38 @@ private:
     ColladaIdMap<KFbxSurfaceMaterial*> mMaterials;
     // Under effect ids, and under the ids of the materials that instance them.
     ColladaIdMap<std::shared_ptr<ColladaTextureBindings>> mTextureBindings;
-    // Meshes (cameras and lights come later), by geometry id.
+    // Meshes, cameras and lights by the id of their element; null for an
+    // ambient light.
     ColladaIdMap<KFbxNodeAttribute*> mObjects;
     ColladaIdMap<std::unique_ptr<ColladaControllerRecord>> mControllers;
     ColladaIdMap<std::vector<ColladaMorphShapeRecord>> mMorphShapes;
+
+    // The root the document's scene is instantiated under, and the bind
+    // poses of the copies: handed to the caller's scene only when the whole
+    // read succeeds.
+    KFbxNode* mRoot = nullptr;
+    std::vector<KFbxPose*> mScenePoses;
+    bool mSceneInstantiated = false;
+    // Each visual scene by id; the element of the last one read.
+    ColladaIdMap<ColladaVisualScene> mVisualScenes;
+    xmlNode* mVisualSceneElement = nullptr;
+    // Every node element of the document by id, for instance_node; the
+    // instance_node elements being read, to stop at a cycle.
+    ColladaIdMap<xmlNode*> mNodeElements;
+    std::vector<const xmlNode*> mInstancedNodes;
+    int mNodeDepth = 0;
+    // The sids of the nodes of the template scenes, which skins may name
+    // their joints by.
+    std::map<const KFbxNode*, KString> mNodeSids;
+    // Element id + "/" + sid.
+    ColladaIdMap<ColladaTargetRecord> mSidTargets;
+    // In document order.
+    std::vector<xmlNode*> mAnimations;
+    std::vector<KFbxPose*> mPendingBindPoses;
+    // Clusters and stand-in joints made in this read.
+    std::vector<KFbxCluster*> mClusters;
+    std::vector<KFbxNode*> mJointStandIns;
+    bool mKeyRead = false;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -8,6 +8,7 @@
 // vertex (normals, colours, UVs) or per polygon (materials, textures), so a
 // primitive element without some input leaves empty entries (zero normals,
 // index -1) rather than shifting the ones after it.
+#include <fbxfilesdk/collada/ColladaMeshTextures.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
@@ -16,12 +17,12 @@
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
-#include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <string>
 
 namespace fbxsdk_2006_11_1 {
@@ -124,7 +125,6 @@ private:
     // Elements that hold one entry per polygon vertex, or per polygon.
     std::vector<KFbxLayerElementNormal*> mNormalElements;
     std::vector<KFbxLayerElement*> mIndexedVertexElements;
-    std::vector<KFbxLayerElementTexture*> mTextureElements;
     std::vector<int> mScratch;
 };
 
@@ -457,41 +457,9 @@ void ColladaPolygonImport::BindTextures(const KString& material, int firstPolygo
     if (bindings == nullptr || *bindings == nullptr) {
         return;
     }
-    for (const ColladaTextureBinding& binding : **bindings) {
-        KFbxLayer* layer = LayerOfSet(binding.mLayer);
-        if (layer == nullptr) {
-            return;
-        }
-        if (layer->GetTexturesOfChannel(binding.mChannel) == nullptr) {
-            layer->SetTexturesOfChannel(mPass.mManager.CreateLayerElementTexture(""), binding.mChannel);
-        }
-        KFbxLayerElementTexture* textures = layer->GetTexturesOfChannel(binding.mChannel);
-        if (textures == nullptr) {
-            continue;
-        }
-        if (std::find(mTextureElements.begin(), mTextureElements.end(), textures) == mTextureElements.end()) {
-            mTextureElements.push_back(textures);
-        }
-        textures->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
-        textures->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
-        textures->SetBlendMode(binding.mTexture->GetBlendMode() == KFbxTexture::eTRANSLUCENT
-                                   ? KFbxLayerElementTexture::eTRANSLUCENT
-                                   : KFbxLayerElementTexture::eADDITIVE);
-        DynamicArrayOf<KFbxTexture*>& direct = textures->GetDirectArray();
-        int index = 0;
-        while (index < direct.GetCount() && std::strcmp(direct.GetAt(index)->GetName(), binding.mTexture->GetName()) != 0) {
-            ++index;
-        }
-        if (index == direct.GetCount() && direct.Add(binding.mTexture) < 0) {
-            continue;
-        }
-        // One index per polygon: this primitive element's polygons show the texture.
-        DynamicArrayOf<int>& indexArray = textures->GetIndexArray();
-        PadIndices(indexArray, endPolygon);
-        if (indexArray.GetCount() >= endPolygon) {
-            std::fill(indexArray.GetArray() + firstPolygon, indexArray.GetArray() + endPolygon, index);
-        }
-    }
+    std::vector<int> polygons(static_cast<std::size_t>(endPolygon - firstPolygon));
+    std::iota(polygons.begin(), polygons.end(), firstPolygon);
+    ColladaBindTextures(mMesh, mPass.mManager, **bindings, polygons);
 }
 
 void ColladaPolygonImport::FinishElements(const std::vector<KFbxVector4>& vertexNormals) {
@@ -506,9 +474,7 @@ void ColladaPolygonImport::FinishElements(const std::vector<KFbxVector4>& vertex
     for (KFbxLayerElement* element : mIndexedVertexElements) {
         PadIndices(element->GetIndexArray(), polygonVertices);
     }
-    for (KFbxLayerElementTexture* textures : mTextureElements) {
-        PadIndices(textures->GetIndexArray(), polygons);
-    }
+    ColladaPadTextureIndices(mMesh);
     KFbxLayerElementMaterial* materials = mMesh.GetLayer(0)->GetMaterials();
     if (materials != nullptr && materials->GetMappingMode() == KFbxLayerElement::eBY_POLYGON) {
         PadIndices(materials->GetIndexArray(), polygons);

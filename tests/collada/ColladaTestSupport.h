@@ -42,6 +42,14 @@ inline std::string Document(const std::string& body, const std::string& assetTai
         version);
 }
 
+// A document whose scene instances one visual scene of the nodes given.
+inline std::string SceneDocument(const std::string& libraries, const std::string& nodes,
+                                 const std::string& assetTail = "") {
+    return Document(libraries + "<library_visual_scenes><visual_scene id=\"vs\">" + nodes +
+                        "</visual_scene></library_visual_scenes><scene><instance_visual_scene url=\"#vs\"/></scene>\n",
+                    assetTail);
+}
+
 // A float source of count items of the param names (X Y Z, S T ...).
 inline std::string FloatSource(const std::string& id, const std::string& values, int count,
                                const std::vector<std::string>& params) {
@@ -53,6 +61,13 @@ inline std::string FloatSource(const std::string& id, const std::string& values,
         text += "<param name=\"" + param + "\" type=\"float\"/>";
     }
     return text + "</accessor></technique_common></source>\n";
+}
+
+// The text with the first "from" replaced by "to" (the text as it was when
+// it has no "from").
+inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 inline bool CommandExists(const char* command) {

@@ -27,11 +27,6 @@ std::string Seed(const char* name) {
     return text.str();
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
-
 class ColladaBadInput : public ColladaReadTest {
 protected:
     // Reads into the test's scene, which a failed read must leave as it was.
@@ -53,7 +48,7 @@ protected:
 }  // namespace
 
 TEST_F(ColladaBadInput, TheSeedsAreValidAndRead) {
-    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae"}) {
+    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae", "animated_scene.dae"}) {
         const std::string path = (kSeeds / name).string();
         COLLADA_EXPECT_SCHEMA_VALID(path);
         EXPECT_TRUE(ReadFile(path, mScene)) << name << ": " << mMessage.Buffer();
@@ -61,10 +56,11 @@ TEST_F(ColladaBadInput, TheSeedsAreValidAndRead) {
 }
 
 TEST_F(ColladaBadInput, EveryTruncation) {
-    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae"}) {
+    for (const auto& [name, step] : {std::pair{"textured_cube.dae", 7}, std::pair{"skin_and_morph.dae", 7},
+                                     std::pair{"animated_scene.dae", 29}}) {
         const std::string text = Seed(name);
         ASSERT_FALSE(text.empty());
-        for (std::size_t length = 0; length < text.size(); length += 7) {
+        for (std::size_t length = 0; length < text.size(); length += static_cast<std::size_t>(step)) {
             ReadAlone(text.substr(0, length));
         }
     }
@@ -73,9 +69,10 @@ TEST_F(ColladaBadInput, EveryTruncation) {
 TEST_F(ColladaBadInput, RandomByteChanges) {
     const char replacements[] = {'<', '>', '"', '-', '9', '#', ' ', '/', 'x', '0', '.', '\n'};
     std::mt19937 random(47);
-    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae"}) {
+    for (const auto& [name, rounds] : {std::pair{"textured_cube.dae", 300}, std::pair{"skin_and_morph.dae", 300},
+                                       std::pair{"animated_scene.dae", 300}}) {
         const std::string text = Seed(name);
-        for (int round = 0; round < 400; ++round) {
+        for (int round = 0; round < rounds; ++round) {
             std::string damaged = text;
             for (int change = 0; change < 3; ++change) {
                 damaged[random() % damaged.size()] = replacements[random() % sizeof(replacements)];
@@ -129,4 +126,41 @@ TEST_F(ColladaBadInput, SamplersThatNameThemselvesOrNothing) {
     cube = Replaced(Seed("textured_cube.dae"), "<init_from>sand-image</init_from>", "<init_from>sand-sampler</init_from>");
     EXPECT_TRUE(ReadAlone(cube));
     EXPECT_TRUE(MessageHas("Warning: Image not found: sand-sampler"));
+}
+
+TEST_F(ColladaBadInput, SceneReferencesThatLie) {
+    const std::string oasis = Seed("animated_scene.dae");
+    const std::pair<std::string, std::string> warned[] = {
+        {Replaced(oasis, "target=\"keeper-rig/translate\"", "target=\"nobody/translate\""),
+         "node channel not found for animation: nobody/translate"},
+        {Replaced(oasis, "keeper-rig/rotateZ.ANGLE", "keeper-rig/rotateW.ANGLE"),
+         "unknown animation channel: keeper-rig/rotateW"},
+        {Replaced(oasis, "<instance_node url=\"#palm-tree\"/></node>\n        <node id=\"palm-b\">",
+                  "<instance_node url=\"#grove\"/></node>\n        <node id=\"palm-b\">"),
+         "node grove instances itself"},
+        {Replaced(oasis, "<channel source=\"#walk-s\"", "<channel source=\"#nowhere\""), ""},
+        {Replaced(oasis, ">spine head<", ">spine nobody<"), ""},
+    };
+    for (const auto& [document, message] : warned) {
+        mMessage = "";
+        EXPECT_TRUE(ReadAlone(document)) << message << " / " << mMessage.Buffer();
+        EXPECT_TRUE(message.empty() || MessageHas(message)) << message << " / " << mMessage.Buffer();
+    }
+    const std::pair<std::string, std::string> failed[] = {
+        {Replaced(oasis, "count=\"9\">0 0 0 10 0 0 20 5 0", "count=\"9\">0 0 0 10 0 0"),
+         "reading array in <source>: #walk-out"},
+        {Replaced(oasis, "target=\"fire/intensity\"", "target=\"nothing(0)\""), ""},
+        {Replaced(oasis, "target=\"keeper-rig/translate\"", "target=\"nothing(0)\""),
+         "shape not found for animation: nothing(0)"},
+        {Replaced(oasis, "url=\"#keeper-skin\"", "url=\"#keeper-skinless\""), "Library not found: #keeper-skinless"},
+        {Replaced(oasis, "<skin source=\"#keeper\">", "<skin source=\"#palm\">"), "weights vertex 3"},
+    };
+    for (const auto& [document, message] : failed) {
+        mMessage = "";
+        const bool read = ReadAlone(document);
+        if (!message.empty()) {
+            EXPECT_FALSE(read) << message;
+            EXPECT_TRUE(MessageHas(message)) << message << " / " << mMessage.Buffer();
+        }
+    }
 }

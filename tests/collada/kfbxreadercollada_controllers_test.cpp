@@ -96,12 +96,6 @@ const std::string kMorphDocument = Document(
     "<targets><input semantic=\"MORPH_TARGET\" source=\"#targets\"/><input semantic=\"MORPH_WEIGHT\" "
     "source=\"#morph-weights\"/></targets></morph></controller></library_controllers>");
 
-// The text with the first "from" replaced.
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
-
 class ColladaControllers : public ColladaReadTest {
 protected:
     std::vector<int> IndicesOf(const KFbxCluster* cluster) {

@@ -133,12 +133,12 @@ TEST_F(ColladaFrame, OnlyExtrasMayFollowTheScene) {
 
 TEST_F(ColladaFrame, UnsupportedLibrariesWarnOncePerReader) {
     KFbxReaderCollada reader(*mManager);
-    const std::string path = Write(Document("<library_nodes/><library_nodes/><library_physics_scenes/><unknown/>"));
+    const std::string path = Write(Document("<library_physics_models/><library_physics_models/><library_physics_scenes/><unknown/>"));
     ASSERT_TRUE(reader.FileOpen(path.c_str()));
     KFbxStreamOptions* options = reader.GetReadOptions();
     ASSERT_TRUE(reader.Read(mScene, options));
     reader.GetMessageText(mMessage);
-    EXPECT_EQ(CountOf(Message(), "library type not supported: library_nodes"), 1);
+    EXPECT_EQ(CountOf(Message(), "library type not supported: library_physics_models"), 1);
     EXPECT_EQ(CountOf(Message(), "library type not supported: library_physics_scenes"), 1);
     EXPECT_TRUE(MessageHas("Warning: unknown structure in the main structure: <unknown>"));
     ASSERT_TRUE(reader.Read(mScene, options));

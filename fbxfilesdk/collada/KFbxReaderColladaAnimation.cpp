@@ -1,0 +1,385 @@
+// Animations into keyed curves of the take "Take 001" of the animated
+// nodes. A channel's target names a node's transform element (by the node's
+// id and the element's sid), a camera or light parameter (by the id of the
+// camera or light, found through the nodes that instance it), or a weight
+// of a morph (by the id of the morph's weights source); its sampler's
+// sources give the key times, values, tangents and interpolations. Values
+// are interleaved by key when one channel drives several curves.
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
+#include <fbxfilesdk/collada/ColladaXmlSource.h>
+#include <fbxfilesdk/collada/KFbxReaderCollada.h>
+#include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <limits>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace ColladaXml;
+
+namespace {
+
+constexpr const char* kTakeName = "Take 001";
+// COLLADA gives morph weights and light intensities from 0 to 1, the SDK from 0 to 100.
+constexpr double kPercent = 100.0;
+
+}  // namespace
+
+// A channel's target taken apart: the id of the element it names (empty for
+// a morph weight), the address of the animated value, and the member of it
+// (an axis, "ANGLE", a colour component or a weight's index).
+struct ColladaTargetParts {
+    KString mElementId;
+    KString mAddress;
+    KString mMember;
+};
+
+// What a sampler's sources hold.
+struct ColladaSamplerData {
+    std::vector<double> mTimes;
+    std::vector<double> mOutputs;
+    std::vector<double> mInTangents;
+    std::vector<double> mOutTangents;
+    std::vector<KString> mInterpolations;
+};
+
+namespace {
+
+ColladaTargetParts SplitTarget(const KString& target) {
+    const int slash = target.Find('/');
+    int open = -1;
+    int close = -1;
+    if (slash < 0) {
+        open = target.Find('(');
+        close = open >= 0 ? target.Find(')', open) : -1;
+    }
+    const int dot = target.Find('.', slash >= 0 ? slash : 0);
+    const int member = dot >= 0 ? dot : (slash < 0 && open >= 0 ? open : -1);
+    ColladaTargetParts parts{KString(""), target, KString("")};
+    if (slash >= 0) {
+        parts.mElementId = target.Left(slash);
+    }
+    if (member >= 0) {
+        parts.mAddress = target.Left(member);
+        parts.mMember = close >= 0 ? target.Mid(member + 1, close - open - 1) : target.Mid(member + 1);
+    }
+    return parts;
+}
+
+// A double as the single-precision value keys keep; out of that range, the
+// infinity of its sign.
+float Single(double value) {
+    if (value > static_cast<double>(FLT_MAX)) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (value < -static_cast<double>(FLT_MAX)) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
+
+// The slope that a tangent of offset gives over a segment of the length
+// (seconds) at the tangent weight; false when the segment or weight is empty.
+bool Slope(double offset, double length, double weight, float& slope) {
+    const double run = length * weight;
+    if (!(std::fabs(run) > 0.0) || !std::isfinite(run)) {
+        return false;
+    }
+    slope = Single(offset / run);
+    return true;
+}
+
+bool SizeFits(std::size_t size, std::size_t expected) { return size == 0 || size == expected; }
+
+}  // namespace
+
+bool KFbxReaderColladaPass::ImportAnimations() {
+    for (xmlNode* animation : mAnimations) {
+        if (!(mStatus = ImportAnimation(animation))) {
+            return false;
+        }
+        // Nested animations after their parent's channels, each before its
+        // own nested ones; one that fails leaves out only what it holds.
+        std::vector<xmlNode*> nested;
+        FindChildren(animation, "animation", nested);
+        std::reverse(nested.begin(), nested.end());
+        while (!nested.empty()) {
+            xmlNode* inner = nested.back();
+            nested.pop_back();
+            if (ImportAnimation(inner)) {
+                std::vector<xmlNode*> children;
+                FindChildren(inner, "animation", children);
+                nested.insert(nested.end(), children.rbegin(), children.rend());
+            }
+        }
+    }
+    mStatus = true;
+    return true;
+}
+
+bool KFbxReaderColladaPass::ImportAnimation(xmlNode* animation) {
+    if (!IsNamed(animation, "animation")) {
+        return Error(KString("Node is not an animation node: ") + GetAttribute(animation, "id"));
+    }
+    for (xmlNode* channel : ChildElements(animation)) {
+        if (IsNamed(channel, "channel") && !ImportChannel(animation, channel)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) {
+    const KString target = GetAttribute(channel, "target");
+    const ColladaTargetParts parts = SplitTarget(target);
+    const KString quoted = target.GetLen() > 0 ? KString(": ") + target : KString("");
+    KFbxNode* root = mRoot;
+    KFbxNode* node = nullptr;
+    bool shape = false;
+    if (parts.mElementId.GetLen() == 0) {
+        const std::vector<ColladaMorphShapeRecord>* shapes = mMorphShapes.Find(parts.mAddress);
+        if (shapes == nullptr || shapes->empty()) {
+            return Error(KString("shape not found for animation") + quoted);
+        }
+        node = root->FindChild(shapes->front().mNodeName.Buffer(), true);
+        shape = true;
+    } else {
+        node = root->FindChild(parts.mElementId.Buffer(), true);
+        if (node == nullptr && mVisualSceneElement != nullptr) {
+            const std::vector<KFbxNode*> instancing = FindInstancingNodes(mVisualSceneElement, *root, parts.mElementId);
+            node = instancing.empty() ? nullptr : instancing.front();
+        }
+    }
+    if (node == nullptr) {
+        Warning(KString("node channel not found for animation") + quoted);
+        return true;
+    }
+    if (node->CreateTakeNode(kTakeName) != nullptr) {
+        node->SetCurrentTakeNodeByName(kTakeName);
+    }
+    bool scaled = false;
+    const std::optional<std::vector<KFCurve*>> curves = ChannelCurves(*node, parts, shape, scaled);
+    if (!curves) {
+        return true;
+    }
+    if (curves->empty()) {
+        Warning(KString("could not find curve for target ") + target);
+        return true;
+    }
+    xmlNode* sampler = FindChildById(animation, GetReferenceId(channel, "source").Buffer());
+    if (sampler == nullptr) {
+        return true;
+    }
+    ColladaSamplerData data;
+    for (xmlNode* input : ChildElements(sampler)) {
+        if (!IsNamed(input, "input")) {
+            continue;
+        }
+        const KString semantic = GetAttribute(input, "semantic");
+        xmlNode* source = FindChildById(animation, GetReferenceId(input, "source").Buffer());
+        bool read = true;
+        if (semantic == "INPUT") {
+            read = ReadSourceDoubles(source, data.mTimes);
+        } else if (semantic == "OUTPUT") {
+            read = ReadSourceDoubles(source, data.mOutputs);
+        } else if (semantic == "IN_TANGENT") {
+            read = ReadSourceDoubles(source, data.mInTangents);
+        } else if (semantic == "OUT_TANGENT") {
+            read = ReadSourceDoubles(source, data.mOutTangents);
+        } else if (semantic == "INTERPOLATION") {
+            read = ReadSourceNames(source, data.mInterpolations);
+        } else {
+            Warning(KString("unknown animation source: ") + semantic);
+        }
+        if (!read) {
+            return Error(KString("reading array in <source>: ") + GetAttribute(input, "source"));
+        }
+    }
+    if (scaled) {
+        for (std::vector<double>* values : {&data.mOutputs, &data.mInTangents, &data.mOutTangents}) {
+            for (double& value : *values) {
+                value *= kPercent;
+            }
+        }
+    }
+    const std::size_t expected = data.mTimes.size() * curves->size();
+    if (data.mOutputs.size() != expected || !SizeFits(data.mInTangents.size(), expected) ||
+        !SizeFits(data.mOutTangents.size(), expected) || !SizeFits(data.mInterpolations.size(), expected)) {
+        Warning(KString("Number of outputs (") + static_cast<int>(data.mOutputs.size()) + ")," + " in tangents (" +
+                static_cast<int>(data.mInTangents.size()) + ")," + " out tangents (" +
+                static_cast<int>(data.mOutTangents.size()) + ") " + " or interpolation (" +
+                static_cast<int>(data.mInterpolations.size()) + ")" + " not the number expected (" +
+                static_cast<int>(std::min<std::size_t>(expected, INT_MAX)) + ").");
+    }
+    for (std::size_t index = 0; index < curves->size(); ++index) {
+        MakeKeys(*(*curves)[index], data, index, curves->size());
+    }
+    return true;
+}
+
+void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component,
+                                     std::size_t components) {
+    if (data.mOutputs.empty()) {
+        return;
+    }
+    const bool named = !data.mInterpolations.empty();
+    const bool tangents = !data.mInTangents.empty() || !data.mOutTangents.empty();
+    const unsigned interpolation = named ? KFCURVE_INTERPOLATION_CUBIC : KFCURVE_INTERPOLATION_LINEAR;
+    const unsigned tangentMode = named && tangents ? KFCURVE_TANGENT_USER : KFCURVE_TANGENT_AUTO;
+    curve.KeyModifyBegin();
+    for (std::size_t key = 0; key < data.mTimes.size(); ++key) {
+        const double seconds = data.mTimes[key];
+        if (!std::isfinite(seconds)) {
+            WarningOnce("animation key time", KString("animation key times that are not numbers are left out"));
+            continue;
+        }
+        // Outputs past their end stand for the last one there is.
+        const std::size_t output = std::min(key * components + component, data.mOutputs.size() - 1);
+        KTime time;
+        time.SetSecondDouble(seconds);
+        const int index = curve.KeyAddAtTime(time);
+        if (index < 0) {
+            continue;
+        }
+        curve.KeySet(index, time, Single(data.mOutputs[output]), interpolation, tangentMode, 0.0, 0.0,
+                     KFCURVE_WEIGHTED_NONE, KFCURVE_DEFAULT_WEIGHT, KFCURVE_DEFAULT_WEIGHT, 0.0, 0.0);
+        KFbxReaderCollada::TimeInfo& info = mReader.GetTimeInfo();
+        if (!mKeyRead) {
+            info.mStart = time;
+            info.mStop = time;
+            mKeyRead = true;
+        } else {
+            info.mStart = std::min(info.mStart, time);
+            info.mStop = std::max(info.mStop, time);
+        }
+    }
+    const int keys = curve.KeyGetCount();
+    for (int key = 0; named && key < keys; ++key) {
+        const std::size_t name = static_cast<std::size_t>(key) * components + component;
+        if (name >= data.mInterpolations.size()) {
+            break;
+        }
+        const KString& kind = data.mInterpolations[name];
+        if (kind == "LINEAR") {
+            curve.KeySetInterpolation(key, KFCURVE_INTERPOLATION_LINEAR);
+        } else if (kind == "STEP") {
+            curve.KeySetInterpolation(key, KFCURVE_INTERPOLATION_CONSTANT);
+        } else if (kind != "BEZIER") {
+            Warning(KString("this interpolation type is not supported: ") + kind + " It will be interpreted as BEZIER.");
+        }
+    }
+    for (int key = 0; tangents && key < keys; ++key) {
+        const std::size_t at = static_cast<std::size_t>(key) * components + component;
+        const double time = curve.KeyGetTime(key).GetSecondDouble();
+        float slope = 0.0f;
+        if (key > 0 && at < data.mInTangents.size() &&
+            Slope(data.mInTangents[at], time - curve.KeyGetTime(key - 1).GetSecondDouble(),
+                  curve.KeyGetLeftTangentWeight(key), slope)) {
+            curve.KeySetLeftDerivative(key, slope);
+        }
+        if (key + 1 < keys && at < data.mOutTangents.size() &&
+            Slope(data.mOutTangents[at], curve.KeyGetTime(key + 1).GetSecondDouble() - time,
+                  curve.KeyGetRightTangentWeight(key), slope)) {
+            curve.KeySetRightDerivative(key, slope);
+            if (key > 0 && curve.KeyGetLeftDerivative(key) != slope) {
+                curve.KeySetTangentBreak(key, true);
+            }
+        }
+    }
+    curve.KeyModifyEnd();
+}
+
+std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts,
+                                                                          bool shape, bool& scaled) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    if (take == nullptr) {
+        return std::vector<KFCurve*>();
+    }
+    const KString& member = parts.mMember;
+    if (shape) {
+        const char* cursor = member.Buffer();
+        const int index = ParseInt(cursor);
+        scaled = true;
+        KFCurveNode* root = take->GetKFCurveNode();
+        for (const ColladaMorphShapeRecord& record : *mMorphShapes.Find(parts.mAddress)) {
+            if (record.mWeightIndex != index || record.mNodeName != node.GetName() || root == nullptr) {
+                continue;
+            }
+            // The shape's channel, named after the shape, starts at its weight.
+            const bool fresh = root->Find(record.mTargetId.Buffer()) == nullptr;
+            KFCurveNode* channel = root->FindOrCreate(record.mTargetId.Buffer(), true);
+            KFCurve* curve = channel != nullptr ? channel->FCurveGet() : nullptr;
+            if (curve != nullptr) {
+                const KFbxNodeAttribute* mesh = node.GetMesh();
+                if (fresh && mesh != nullptr) {
+                    curve->SetValue(Single(mesh->FindProperty(record.mTargetId.Buffer()).GetDouble() * kPercent));
+                }
+                return std::vector<KFCurve*>{curve};
+            }
+        }
+        Warning(KString("Could not get shape channel for shape ") + index + ", node: " + node.GetName());
+        return std::vector<KFCurve*>();
+    }
+    const ColladaTargetRecord* record = mSidTargets.Find(parts.mAddress);
+    if (record == nullptr) {
+        Warning(KString("unknown animation channel: ") + parts.mAddress);
+        return std::nullopt;
+    }
+    const KString& kind = record->mKind;
+    const auto axes = [&](KFCurve* x, KFCurve* y, KFCurve* z) -> std::vector<KFCurve*> {
+        if (member == "X" || member == "R") {
+            return {x};
+        }
+        if (member == "Y" || member == "G") {
+            return {y};
+        }
+        if (member == "Z" || member == "B") {
+            return {z};
+        }
+        if (member.GetLen() == 0) {
+            return {x, y, z};
+        }
+        Warning(KString("unknown target in animation channel: ") + member);
+        return {};
+    };
+    std::vector<KFCurve*> curves;
+    if (kind == "translate" && member != "R" && member != "G" && member != "B") {
+        curves = axes(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ());
+    } else if (kind == "scale" && member != "R" && member != "G" && member != "B") {
+        curves = axes(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ());
+    } else if (kind == "rotate") {
+        if (member != "ANGLE") {
+            Warning(KString("unknown target in animation channel: ") + member);
+        } else if (record->mComponent <= 2) {
+            KFCurve* rotation[3] = {take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()};
+            curves = {rotation[record->mComponent]};
+        }
+    } else if (kind == "color" && member != "X" && member != "Y" && member != "Z") {
+        curves = axes(take->GetColorR(), take->GetColorG(), take->GetColorB());
+    } else if (kind == "intensity") {
+        curves = {take->GetLightIntensity()};
+        scaled = true;
+    } else if (kind == "falloff_angle") {
+        curves = {take->GetLightConeAngle()};
+    } else if (kind == "xfov" || kind == "yfov") {
+        curves = {take->GetCameraFieldOfView()};
+    } else if (kind == "translate" || kind == "scale" || kind == "color") {
+        Warning(KString("unknown target in animation channel: ") + member);
+    } else {
+        Warning(KString("unknown animation channel: ") + kind + ". This animation will be lost.");
+        return std::nullopt;
+    }
+    curves.erase(std::remove(curves.begin(), curves.end(), nullptr), curves.end());
+    return curves;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,285 @@
+// The document's scene: each instanced visual scene copied from its template
+// into the pass's scene (new nodes, attributes and bind poses, the skins of
+// the copies linked to the copied joints), and that scene handed to the
+// caller's scene once the whole read has succeeded.
+#include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxSkeleton.h>
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace ColladaXml;
+
+// The copies of one instantiation found again by what skins and poses
+// remember of the template's nodes: the node itself, its name or its sid.
+class ColladaCopiedNodes {
+public:
+    ColladaCopiedNodes(const std::map<KFbxNode*, KFbxNode*>& copies, const std::map<const KFbxNode*, KString>& sids)
+        : mCopies(copies) {
+        for (const auto& [source, copy] : copies) {
+            mByName.emplace(source->GetName(), copy);
+            if (auto sid = sids.find(source); sid != sids.end()) {
+                mBySid.emplace(sid->second.Buffer(), copy);
+            }
+        }
+    }
+
+    // The copy that stands for the node; the node itself when none does.
+    KFbxNode* Resolve(KFbxNode* node) const {
+        if (node == nullptr) {
+            return nullptr;
+        }
+        if (auto copy = mCopies.find(node); copy != mCopies.end()) {
+            return copy->second;
+        }
+        if (auto named = mByName.find(node->GetName()); named != mByName.end()) {
+            return named->second;
+        }
+        auto bySid = mBySid.find(node->GetName());
+        return bySid != mBySid.end() ? bySid->second : node;
+    }
+
+private:
+    const std::map<KFbxNode*, KFbxNode*>& mCopies;
+    std::unordered_map<std::string, KFbxNode*> mByName;
+    std::unordered_map<std::string, KFbxNode*> mBySid;
+};
+
+bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {
+    for (xmlNode* child : ChildElements(sceneElement)) {
+        if (IsNamed(child, "instance_visual_scene")) {
+            const ColladaUrlReference url = GetUrlReference(child);
+            const ColladaVisualScene* visualScene = mVisualScenes.Find(url.mId);
+            if (visualScene == nullptr) {
+                return Error(KString("Scene not found: ") + url.mUrl);
+            }
+            if (!(mStatus = InstantiateVisualScene(*visualScene))) {
+                return false;
+            }
+        } else if (IsNamed(child, "instance_physics_scene")) {
+            Warning(KString("structure ") + "instance_physics_scene" + " is not supported.");
+        } else if (!IsNamed(child, "extra")) {
+            return Error(KString("structure ") + GetName(child) + " unknown");
+        }
+    }
+    return true;
+}
+
+bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& visualScene) {
+    std::map<KFbxNode*, KFbxNode*> copies;
+    if (!CopyNodeTree(*mRoot, *visualScene.mRoot, copies)) {
+        return false;
+    }
+    mSceneInstantiated = true;
+    const ColladaCopiedNodes copied(copies, mNodeSids);
+    for (const KFbxPose* source : visualScene.mBindPoses) {
+        KFbxPose* pose = KFbxPose::Create(&mManager, source->GetName());
+        if (pose == nullptr) {
+            return Error(KString("could not copy the bind pose ") + source->GetName());
+        }
+        pose->SetIsBindPose(true);
+        // The entries name the joints and meshes of this copy.
+        for (int entry = 0; entry < source->GetCount(); ++entry) {
+            pose->Add(copied.Resolve(source->GetNode(entry)), source->GetMatrix(entry), false);
+        }
+        mScenePoses.push_back(pose);
+    }
+    RelinkClusters(copied, copies);
+    return true;
+}
+
+bool KFbxReaderColladaPass::CopyNodeTree(KFbxNode& destination, KFbxNode& source,
+                                         std::map<KFbxNode*, KFbxNode*>& copies) {
+    CopyNode(destination, source);
+    copies[&source] = &destination;
+    for (int index = 0; index < source.GetChildCount(false); ++index) {
+        KFbxNode* child = source.GetChild(index);
+        KFbxNode* copy = KFbxNode::Create(&mManager, child->GetName());
+        if (copy == nullptr) {
+            return Error(KString("could not copy node ") + child->GetName());
+        }
+        if (!CopyNodeTree(*copy, *child, copies)) {
+            return false;
+        }
+        destination.AddChild(copy);
+    }
+    return true;
+}
+
+void KFbxReaderColladaPass::CopyNode(KFbxNode& destination, KFbxNode& source) {
+    CopyNodeAttribute(destination, source);
+    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
+    source.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
+    destination.SetRotationOrder(KFbxNode::eSOURCE_SET, order);
+    destination.SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+    CopyNodeTransform(destination, source);
+}
+
+void KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& source) {
+    KFbxNodeAttribute* attribute = source.GetNodeAttribute();
+    if (attribute == nullptr) {
+        return;
+    }
+    // Each copy joins its node before it takes the values, so that the
+    // values that animation channels hold reach the node's channels.
+    const auto attach = [&destination](KFbxNodeAttribute* copy) {
+        if (copy != nullptr) {
+            destination.SetNodeAttribute(copy);
+        }
+        return copy;
+    };
+    switch (attribute->GetAttributeType()) {
+        case KFbxNodeAttribute::eCAMERA:
+            if (auto* camera = static_cast<KFbxCamera*>(attach(KFbxCamera::Create(&mManager, "")))) {
+                CopyCamera(*camera, static_cast<const KFbxCamera&>(*attribute));
+            }
+            break;
+        case KFbxNodeAttribute::eLIGHT:
+            if (auto* light = static_cast<KFbxLight*>(attach(KFbxLight::Create(&mManager, "")))) {
+                CopyLight(*light, static_cast<const KFbxLight&>(*attribute));
+            }
+            break;
+        case KFbxNodeAttribute::eMESH:
+            if (auto* mesh = static_cast<KFbxMesh*>(attach(KFbxMesh::Create(&mManager, "")))) {
+                CopyMesh(*mesh, static_cast<KFbxMesh&>(*attribute));
+            }
+            break;
+        case KFbxNodeAttribute::eNULL:
+            attach(KFbxNull::Create(&mManager, ""));
+            break;
+        case KFbxNodeAttribute::eNURB:
+            attach(attribute->Clone(2));
+            break;
+        case KFbxNodeAttribute::eSKELETON:
+            if (auto* skeleton = static_cast<KFbxSkeleton*>(attach(KFbxSkeleton::Create(&mManager, "")))) {
+                skeleton->SetSkeletonType(static_cast<const KFbxSkeleton&>(*attribute).GetSkeletonType());
+            }
+            break;
+        default:
+            Warning(KString("unknown attribute type found in node ") + source.GetName());
+            break;
+    }
+}
+
+void KFbxReaderColladaPass::CopyNodeTransform(KFbxNode& destination, const KFbxNode& source) {
+    KFbxVector4 value;
+    source.GetLclTranslation(value);
+    destination.SetLclTranslation(value);
+    source.GetLclRotation(value);
+    destination.SetLclRotation(value);
+    source.GetLclScaling(value);
+    destination.SetLclScaling(value);
+    constexpr KFbxNode::EPivotSet kSet = KFbxNode::eSOURCE_SET;
+    destination.SetPreRotation(kSet, source.GetPreRotation(kSet));
+    destination.SetPostRotation(kSet, source.GetPostRotation(kSet));
+    destination.SetRotationPivot(kSet, source.GetRotationPivot(kSet));
+    destination.SetScalingPivot(kSet, source.GetScalingPivot(kSet));
+    destination.SetRotationOffset(kSet, source.GetRotationOffset(kSet));
+    destination.SetScalingOffset(kSet, source.GetScalingOffset(kSet));
+    destination.SetRotationActive(source.GetRotationActive());
+}
+
+void KFbxReaderColladaPass::RelinkClusters(const ColladaCopiedNodes& copied, const std::map<KFbxNode*, KFbxNode*>& copies) {
+    // Links to the template's joints, or to stand-ins of their names or
+    // sids, move to the joints of this copy; others stay.
+    for (const auto& entry : copies) {
+        auto* mesh = dynamic_cast<KFbxMesh*>(entry.second->GetMesh());
+        for (int index = 0; mesh != nullptr && index < mesh->GetDeformerCount(KFbxDeformer::eSKIN); ++index) {
+            auto* skin = dynamic_cast<KFbxSkin*>(mesh->GetDeformer(index, KFbxDeformer::eSKIN));
+            for (int cluster = 0; skin != nullptr && cluster < skin->GetClusterCount(); ++cluster) {
+                KFbxCluster* linked = skin->GetCluster(cluster);
+                KFbxNode* link = linked != nullptr ? linked->GetLink() : nullptr;
+                KFbxNode* joint = copied.Resolve(link);
+                if (joint != link) {
+                    linked->SetLink(joint);
+                }
+            }
+        }
+    }
+}
+
+void KFbxReaderColladaPass::ConnectMaterials(KFbxScene& scene) {
+    for (int index = 0; index < scene.GetGeometryCount(); ++index) {
+        KFbxGeometry* geometry = scene.GetGeometry(index);
+        KFbxNode* node = geometry != nullptr ? geometry->GetNode() : nullptr;
+        if (node == nullptr) {
+            continue;
+        }
+        for (int layer = 0; layer < geometry->GetLayerCount(); ++layer) {
+            const KFbxLayerElementMaterial* materials = geometry->GetLayer(layer)->GetMaterials();
+            if (materials == nullptr || materials->GetReferenceMode() == KFbxLayerElement::eINDEX) {
+                continue;
+            }
+            for (int entry = 0; entry < materials->GetDirectArray().GetCount(); ++entry) {
+                KFbxSurfaceMaterial* material = materials->GetDirectArray().GetAt(entry);
+                if (material == nullptr) {
+                    continue;
+                }
+                if (!node->IsConnectedSrc(material)) {
+                    node->ConnectSrc(material);
+                }
+                KFbxObject* owner = material->GetScene();
+                if (owner != &scene) {
+                    if (owner != nullptr) {
+                        owner->DisconnectSrc(material);
+                    }
+                    scene.ConnectObject(material);
+                }
+            }
+        }
+    }
+}
+
+void KFbxReaderColladaPass::MoveInto(KFbxScene& scene) {
+    KFbxGlobalSettings* global = scene.GetGlobalSettings();
+    if (global != nullptr && mSettings.mAxisSystem) {
+        global->SetAxisSystem(*mSettings.mAxisSystem);
+    }
+    if (global != nullptr && mSettings.mSystemUnit) {
+        global->SetSystemUnit(*mSettings.mSystemUnit);
+    }
+    scene.GetGlobalLightSettings().SetAmbientColor(mSettings.mAmbientColor);
+    if (mSettings.mSceneInfo != nullptr) {
+        scene.SetSceneInfo(mSettings.mSceneInfo);
+        mSettings.mSceneInfo = nullptr;
+    }
+    if (mRoot == nullptr) {
+        return;
+    }
+    KFbxNode* root = scene.GetRootNode();
+    if (mSceneInstantiated) {
+        // The root takes over the values of the visual scene's root.
+        CopyNode(*root, *mRoot);
+    }
+    while (mRoot->GetChildCount() > 0) {
+        root->AddChild(mRoot->GetChild(0));
+    }
+    for (KFbxPose* pose : mScenePoses) {
+        scene.ConnectObject(pose);
+    }
+    mScenePoses.clear();
+    mRoot->Destroy(true, false);
+    mRoot = nullptr;
+    ConnectMaterials(scene);
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,177 @@
+// The transform elements of a node onto the SDK node's fixed slots: local
+// translation, rotation and scaling, pre- and post-rotation (Maya's joint
+// orient and post-rotation sids), pivots and their offsets, and the
+// rotation order that the document order of the axis rotations gives. Each
+// animatable element becomes a target of the animation channels.
+#include <fbxfilesdk/collada/ColladaTransformMath.h>
+#include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
+#include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+using namespace ColladaXml;
+
+namespace {
+
+// The children of a node that the node pass reads, not this one.
+constexpr const char* kReadByNodePass[] = {"instance",          "instance_geometry", "instance_camera",
+                                          "instance_light",    "instance_controller", "instance_node",
+                                          "boundingbox",       "node",              "lookat"};
+
+bool IsReadByNodePass(const char* name) {
+    for (const char* candidate : kReadByNodePass) {
+        if (std::strcmp(name, candidate) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+KFbxVector4 ReadVector(const xmlNode* element) {
+    const ElementText text(element);
+    const char* cursor = text.Get();
+    const double x = ParseFloat(cursor);
+    const double y = ParseFloat(cursor);
+    const double z = ParseFloat(cursor);
+    return KFbxVector4(x, y, z, 0.0);
+}
+
+}  // namespace
+
+void KFbxReaderColladaPass::AddTransformTargets(const KString& key, const char* kind) {
+    for (unsigned component = 0; component < 3; ++component) {
+        mSidTargets.Add(key, ColladaTargetRecord{KString(kind), component});
+    }
+}
+
+bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node) {
+    int axisPositions[3] = {-1, -1, -1};
+    int axisRotations = 0;
+    for (xmlNode* child : ChildElements(nodeElement)) {
+        const char* name = GetName(child);
+        const KString sid = GetAttribute(child, "sid");
+        const KString key = KString(node.GetName()) + "/" + sid;
+        if (std::strcmp(name, "perspective") == 0) {
+            Warning(KString("<perspective> is not supported."));
+        } else if (std::strcmp(name, "matrix") == 0) {
+            const ElementText text(child);
+            const char* cursor = text.Get();
+            KgeMatrix matrix;
+            ParseMatrix(cursor, matrix);
+            // A node placed by a matrix keeps its transform in its local values.
+            node.SetCachedTransformFromMatrix(matrix);
+            node.SetLclTranslation(matrix.GetT());
+            node.SetLclRotation(matrix.GetR());
+            node.SetLclScaling(matrix.GetS());
+        } else if (std::strcmp(name, "rotate") == 0) {
+            const bool jointOrient = sid == "jointOrientX" || sid == "jointOrientY" || sid == "jointOrientZ";
+            const bool postRotation = sid == "post-rotationX" || sid == "post-rotationY" || sid == "post-rotationZ";
+            int axis = -1;
+            if (jointOrient || postRotation) {
+                KFbxVector4 rotation = jointOrient ? node.GetPreRotation(KFbxNode::eSOURCE_SET)
+                                                   : node.GetPostRotation(KFbxNode::eSOURCE_SET);
+                ReadRotate(child, axis, rotation);
+                if (jointOrient) {
+                    node.SetPreRotation(KFbxNode::eSOURCE_SET, rotation);
+                } else {
+                    node.SetPostRotation(KFbxNode::eSOURCE_SET, rotation);
+                }
+                node.SetRotationActive(true);
+                continue;
+            }
+            KFbxVector4 rotation;
+            ReadRotate(child, axis, rotation);
+            KFbxVector4 local;
+            node.GetLclRotation(local);
+            node.SetLclRotation(local + rotation);
+            node.SetRotationActive(true);
+            if (axis >= 0) {
+                axisPositions[axis] = axisRotations++;
+            }
+            mSidTargets.Add(key, ColladaTargetRecord{KString("rotate"), axis >= 0 ? static_cast<unsigned>(axis)
+                                                                                   : ColladaTargetRecord::kNoAxis});
+        } else if (std::strcmp(name, "scale") == 0) {
+            node.SetLclScaling(ReadVector(child));
+            AddTransformTargets(key, "scale");
+        } else if (std::strcmp(name, "skew") == 0) {
+            WarningOnce("skew", KString("transform is not supported by FBX: ") + "skew");
+        } else if (std::strcmp(name, "translate") == 0) {
+            ImportTranslate(child, node, sid, key);
+        } else if (std::strcmp(name, "extra") == 0) {
+            WarningOnce("extra", KString("Extra node is not supported in node"));
+        } else if (!IsReadByNodePass(name)) {
+            return Error(KString("structure ") + name + " unknown\n");
+        }
+    }
+    node.SetRotationOrder(KFbxNode::eSOURCE_SET,
+                          static_cast<KFbxNode::ERotationOrder>(ColladaRotationOrderFromAxes(axisPositions, axisRotations)));
+    return true;
+}
+
+void KFbxReaderColladaPass::ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid,
+                                            const KString& key) {
+    const KFbxVector4 value = ReadVector(translate);
+    if (sid == "rotatePivot") {
+        node.SetRotationPivot(KFbxNode::eSOURCE_SET, value);
+    } else if (sid == "scalePivot") {
+        node.SetScalingPivot(KFbxNode::eSOURCE_SET, value);
+    } else if (sid == "rotatePivotTranslation") {
+        node.SetRotationOffset(KFbxNode::eSOURCE_SET, value);
+    } else if (sid == "scalePivotTranslation") {
+        node.SetScalingOffset(KFbxNode::eSOURCE_SET, value);
+    } else if (sid != "rotatePivotInverse" && sid != "scalePivotInverse") {
+        node.SetLclTranslation(value);
+        AddTransformTargets(key, "translate");
+    }
+}
+
+void KFbxReaderColladaPass::ReadRotate(xmlNode* rotate, int& axis, KFbxVector4& rotation) {
+    const ElementText text(rotate);
+    const char* cursor = text.Get();
+    KFbxVector4 direction;
+    for (int component = 0; component < 3; ++component) {
+        direction[component] = ParseFloat(cursor);
+    }
+    const double angle = ParseFloat(cursor);
+    // Rotations about an axis of any length turn by the angle about its direction.
+    const double length = direction.Length();
+    if (length > 0.0) {
+        direction /= length;
+    }
+    static const KFbxVector4 kAxes[3] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+    for (int candidate = 0; candidate < 3; ++candidate) {
+        if (direction == kAxes[candidate]) {
+            axis = candidate;
+            rotation[candidate] = angle;
+            return;
+        }
+    }
+    const KFbxVector4 euler = ColladaAxisAngleToEuler(direction, angle);
+    for (int component = 0; component < 3; ++component) {
+        rotation[component] = euler[component];
+    }
+}
+
+bool KFbxReaderColladaPass::ReadLookAt(xmlNode* nodeElement, KFbxVector4& eye, KFbxVector4& interest,
+                                       KFbxVector4& up, KgeMatrix& frame) {
+    xmlNode* lookAt = FindChild(nodeElement, "lookat");
+    if (lookAt == nullptr) {
+        return false;
+    }
+    const ElementText text(lookAt);
+    const char* cursor = text.Get();
+    for (KFbxVector4* vector : {&eye, &interest, &up}) {
+        for (int component = 0; component < 3; ++component) {
+            (*vector)[component] = ParseFloat(cursor);
+        }
+    }
+    up.Normalize();
+    frame = ColladaLookAtMatrix(eye, interest, up);
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1

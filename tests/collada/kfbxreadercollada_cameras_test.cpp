@@ -1,0 +1,145 @@
+// Cameras and lights: their parameters, and the nodes that instance them.
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
+
+#include "ColladaSceneSupport.h"
+#include "ColladaTestSupport.h"
+
+using namespace fbxsdk_2006_11_1;
+using namespace fbxsdk_2006_11_1::colladatest;
+
+namespace {
+
+std::string Camera(const std::string& id, const std::string& projection, const std::string& maya = "") {
+    return "<camera id=\"" + id + "\"><optics><technique_common>" + projection + "</technique_common>" +
+           (maya.empty() ? "" : "<technique profile=\"MAYA\">" + maya + "</technique>") + "</optics></camera>";
+}
+
+std::string Instances(const std::string& kind, std::initializer_list<const char*> ids) {
+    std::string nodes;
+    for (const char* id : ids) {
+        nodes += std::string("<node id=\"n-") + id + "\"><instance_" + kind + " url=\"#" + id + "\"/></node>";
+    }
+    return nodes;
+}
+
+class ColladaCameras : public ColladaReadTest {
+protected:
+    KFbxCamera* CameraOf(const char* id) {
+        KFbxNode* node = Node(mScene, (std::string("n-") + id).c_str());
+        return node != nullptr ? static_cast<KFbxCamera*>(node->GetCamera()) : nullptr;
+    }
+    KFbxLight* LightOf(const char* id) {
+        KFbxNode* node = Node(mScene, (std::string("n-") + id).c_str());
+        return node != nullptr ? static_cast<KFbxLight*>(node->GetLight()) : nullptr;
+    }
+};
+
+}  // namespace
+
+TEST_F(ColladaCameras, PerspectiveAndOrthographicCameras) {
+    const std::string cameras =
+        "<library_cameras>" +
+        Camera("y", "<perspective><yfov sid=\"fov\">45</yfov><aspect_ratio>2</aspect_ratio><znear>0.5</znear>"
+                    "<zfar>500</zfar></perspective>") +
+        Camera("xy", "<perspective><xfov>30</xfov><yfov>20</yfov><znear>1</znear><zfar>100</zfar></perspective>") +
+        Camera("x", "<perspective><xfov>60</xfov><znear>1</znear><zfar>100</zfar></perspective>",
+               "<vertical_aperture>2.54</vertical_aperture><horizontal_aperture>1.0</horizontal_aperture>"
+               "<lens_squeeze>2</lens_squeeze>") +
+        Camera("o", "<orthographic><xmag>3</xmag><ymag>4</ymag><znear>1</znear><zfar>10</zfar></orthographic>") +
+        "</library_cameras>";
+    ReadValid(SceneDocument(cameras, Instances("camera", {"y", "xy", "x", "o"})));
+    KFbxCamera* y = CameraOf("y");
+    ASSERT_NE(y, nullptr);
+    EXPECT_EQ(y->GetProjectionType(), KFbxCamera::ePERSPECTIVE);
+    EXPECT_EQ(y->GetDefaultFieldOfView(), 45.0);
+    EXPECT_EQ(y->GetApertureMode(), KFbxCamera::eVERTICAL);
+    EXPECT_EQ(y->GetNearPlane(), 0.5);
+    EXPECT_EQ(y->GetFarPlane(), 500.0);
+    EXPECT_EQ(y->GetAspectHeight(), y->GetAspectWidth() / 2.0);
+    // Both angles: both kept, and the view angle is the vertical one.
+    KFbxCamera* xy = CameraOf("xy");
+    EXPECT_EQ(xy->GetApertureMode(), KFbxCamera::eHORIZONTAL_AND_VERTICAL);
+    EXPECT_EQ(xy->GetDefaultFieldOfViewX(), 30.0);
+    EXPECT_EQ(xy->GetDefaultFieldOfViewY(), 20.0);
+    EXPECT_EQ(xy->GetDefaultFieldOfView(), 20.0);
+    KFbxCamera* x = CameraOf("x");
+    EXPECT_EQ(x->GetApertureMode(), KFbxCamera::eHORIZONTAL);
+    EXPECT_EQ(x->GetDefaultFieldOfView(), 60.0);
+    EXPECT_NEAR(x->GetApertureHeight(), 1.0, 1e-9);
+    EXPECT_NEAR(x->GetApertureWidth(), 0.39370, 1e-9);
+    EXPECT_EQ(x->GetSqueezeRatio(), 2.0);
+    KFbxCamera* o = CameraOf("o");
+    EXPECT_EQ(o->GetProjectionType(), KFbxCamera::eORTHOGONAL);
+    EXPECT_EQ(o->GetOrthoZoom(), 4.0);
+}
+
+TEST_F(ColladaCameras, WindowTermsAndStrangeParameters) {
+    const std::string cameras =
+        "<library_cameras>" +
+        Camera("w", "<perspective><LEFT>-1</LEFT><RIGHT>1</RIGHT><TOP>-0.5</TOP><BOTTOM>0.5</BOTTOM><fnord>1</fnord>"
+                    "</perspective>") +
+        Camera("s", "<stereo><aspect_ratio>0</aspect_ratio><fnord>2</fnord></stereo>") + "</library_cameras>";
+    ASSERT_TRUE(Read(SceneDocument(cameras, Instances("camera", {"w", "s"}))));
+    EXPECT_EQ(CameraOf("w")->GetAspectWidth(), 2.0);
+    EXPECT_EQ(CameraOf("w")->GetAspectHeight(), 1.0);
+    EXPECT_EQ(CameraOf("s")->GetProjectionType(), KFbxCamera::ePERSPECTIVE);
+    EXPECT_TRUE(MessageHas("Warning: unknown camera type: stereo. Camera type will be set to Perspective."));
+    EXPECT_TRUE(MessageHas("aspect_ratio of camera s is not a positive number"));
+    const std::string message = mMessage.Buffer();
+    EXPECT_EQ(message.find("Unrecognized camera parameter: fnord"), message.rfind("Unrecognized camera parameter"));
+    ExpectReadFails(Document("<library_cameras><camera id=\"c\"/></library_cameras>"),
+                    "ERROR: Camera node c has no <optics> node.");
+    ExpectReadFails(Document("<library_cameras><camera id=\"c\"><optics/></camera></library_cameras>"),
+                    "ERROR: no <technique> node found for camera node c");
+}
+
+TEST_F(ColladaCameras, LightsAndTheAmbientColour) {
+    const std::string lights =
+        "<library_lights>"
+        "<light id=\"a1\"><technique_common><ambient><color>0.1 0.1 0.1</color></ambient></technique_common></light>"
+        "<light id=\"a2\"><technique_common><ambient><color>0.2 0.2 0.2</color></ambient></technique_common></light>"
+        "<light id=\"sun\"><technique_common><directional><color sid=\"c\">1 0.5 0</color></directional>"
+        "</technique_common><technique profile=\"MAYA\"><intensity>0.5</intensity><penumbra_angle>2"
+        "</penumbra_angle></technique></light>"
+        "<light id=\"bulb\"><technique_common><point><color>1 1 1</color><constant_attenuation>1"
+        "</constant_attenuation><linear_attenuation>0</linear_attenuation><quadratic_attenuation>0"
+        "</quadratic_attenuation></point></technique_common></light>"
+        "<light id=\"cone\"><technique_common><spot><color>1 1 1</color><constant_attenuation>1"
+        "</constant_attenuation><linear_attenuation>0</linear_attenuation><quadratic_attenuation>0"
+        "</quadratic_attenuation><falloff_angle>30</falloff_angle><falloff_exponent>0</falloff_exponent></spot>"
+        "</technique_common></light></library_lights>";
+    ReadValid(SceneDocument(lights, Instances("light", {"a1", "sun", "bulb", "cone"})));
+    const KFbxColor ambient = mScene->GetGlobalLightSettings().GetAmbientColor();
+    EXPECT_NEAR(ambient.mRed, 0.3, 1e-6);
+    KFbxLight* sun = LightOf("sun");
+    ASSERT_NE(sun, nullptr);
+    EXPECT_EQ(sun->GetLightType(), KFbxLight::eDIRECTIONAL);
+    double color[3];
+    sun->GetDefaultColor(color);
+    EXPECT_EQ(color[1], 0.5);
+    EXPECT_EQ(sun->GetDefaultIntensity(), 50.0);
+    EXPECT_EQ(LightOf("cone")->GetDefaultConeAngle(), 30.0);
+    EXPECT_EQ(LightOf("bulb")->GetLightType(), KFbxLight::ePOINT);
+    // Spot and directional lights turn from the SDK's down Y to COLLADA's down Z.
+    EXPECT_EQ(Node(mScene, "n-cone")->GetPostRotation(KFbxNode::eSOURCE_SET)[0], -90.0);
+    EXPECT_EQ(Node(mScene, "n-sun")->GetPostRotation(KFbxNode::eSOURCE_SET)[0], -90.0);
+    EXPECT_EQ(Node(mScene, "n-bulb")->GetPostRotation(KFbxNode::eSOURCE_SET)[0], 0.0);
+    // An ambient light's node holds no light.
+    EXPECT_EQ(Node(mScene, "n-a1")->GetLight(), nullptr);
+    const std::string message = mMessage.Buffer();
+    EXPECT_EQ(message.find("<constant_attenuation>"), message.rfind("<constant_attenuation>"));
+    EXPECT_NE(message.find("Warning: light parameter not supported by FBX: <penumbra_angle>"), std::string::npos);
+}
+
+TEST_F(ColladaCameras, LightsWithoutTheirCommonTechnique) {
+    ASSERT_TRUE(Read(SceneDocument("<library_lights><light id=\"l\"/><light id=\"m\"><technique_common>"
+                                   "<area><color>1 1 1</color><size>2</size></area></technique_common></light>"
+                                   "</library_lights>",
+                                   Instances("light", {"l", "m"}))));
+    EXPECT_TRUE(MessageHas("Warning: no <technique_common> found for light l"));
+    EXPECT_TRUE(MessageHas("Warning: Unknown light type: area"));
+    EXPECT_TRUE(MessageHas("Warning: Unknown light parameter <size> on light \"m\""));
+    EXPECT_EQ(Node(mScene, "n-l")->GetLight(), nullptr);
+}

@@ -1,0 +1,310 @@
+// Visual scenes into node trees: attributes of instances, bound materials,
+// library nodes, skins linked to their joints, morphs, and the copies that
+// the scene element makes.
+#include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
+#include <fbxfilesdk/scene/KFbxSkeleton.h>
+
+#include "ColladaSceneSupport.h"
+#include "ColladaTestSupport.h"
+
+using namespace fbxsdk_2006_11_1;
+using namespace fbxsdk_2006_11_1::colladatest;
+
+namespace {
+
+// A triangle with one primitive element per material symbol given (one
+// without a material when none is).
+std::string Triangle(const std::string& id, std::initializer_list<const char*> symbols) {
+    std::string primitives;
+    const auto primitive = [&](const std::string& material) {
+        primitives += "<triangles count=\"1\"" + material + "><input semantic=\"VERTEX\" source=\"#" + id +
+                      "-v\" offset=\"0\"/><p>0 1 2</p></triangles>";
+    };
+    for (const char* symbol : symbols) {
+        primitive(std::string(" material=\"") + symbol + "\"");
+    }
+    if (symbols.size() == 0) {
+        primitive("");
+    }
+    return "<geometry id=\"" + id + "\"><mesh>" + FloatSource(id + "-p", "0 0 0 1 0 0 0 1 0", 3, {"X", "Y", "Z"}) +
+           "<vertices id=\"" + id + "-v\"><input semantic=\"POSITION\" source=\"#" + id + "-p\"/></vertices>" +
+           primitives + "</mesh></geometry>";
+}
+
+const std::string kRedMaterial =
+    "<library_images><image id=\"img\"><init_from>./red.tga</init_from></image></library_images>"
+    "<library_effects><effect id=\"red-fx\"><profile_COMMON><technique sid=\"t\"><lambert><diffuse>"
+    "<texture texture=\"img\" texcoord=\"uv\"/></diffuse></lambert></technique></profile_COMMON></effect>"
+    "</library_effects><library_materials><material id=\"red\"><instance_effect url=\"#red-fx\"/></material>"
+    "</library_materials>";
+
+std::string Bind(const std::string& symbol, const std::string& target) {
+    return "<bind_material><technique_common><instance_material symbol=\"" + symbol + "\" target=\"#" + target +
+           "\"/></technique_common></bind_material>";
+}
+
+// Joint j1 bound at the identity and j2 one unit along X; the joints are
+// named by the given words (ids or sids of the joint nodes).
+std::string Skin(const std::string& source, const std::string& joints) {
+    return "<controller id=\"skin\"><skin source=\"#" + source +
+           "\"><source id=\"skin-j\"><Name_array id=\"skin-j-a\" count=\"2\">" + joints +
+           "</Name_array><technique_common><accessor source=\"#skin-j-a\" count=\"2\"><param name=\"JOINT\" "
+           "type=\"name\"/></accessor></technique_common></source><source id=\"skin-b\"><float_array id=\"skin-b-a\" "
+           "count=\"32\">1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 1 0 0 -1 0 1 0 0 0 0 1 0 0 0 0 1</float_array>"
+           "<technique_common><accessor source=\"#skin-b-a\" count=\"2\" stride=\"16\"><param name=\"TRANSFORM\" "
+           "type=\"float4x4\"/></accessor></technique_common></source>" +
+           FloatSource("skin-w", "0.5", 1, {"WEIGHT"}) +
+           "<joints><input semantic=\"JOINT\" source=\"#skin-j\"/><input semantic=\"INV_BIND_MATRIX\" "
+           "source=\"#skin-b\"/></joints><vertex_weights count=\"3\"><input semantic=\"JOINT\" source=\"#skin-j\" "
+           "offset=\"0\"/><input semantic=\"WEIGHT\" source=\"#skin-w\" offset=\"1\"/><vcount>2 1 1</vcount>"
+           "<v>0 0 1 0 1 0 0 0</v></vertex_weights></skin></controller>";
+}
+
+const std::string kRig =
+    "<node id=\"rig\"><translate>0 0 1</translate><node id=\"j1\" sid=\"hip\" type=\"JOINT\"><translate>0 1 0"
+    "</translate><node id=\"j2\" sid=\"knee\" type=\"JOINT\"><translate>1 0 0</translate></node></node></node>"
+    "<node id=\"skinned\"><instance_controller url=\"#skin\"><skeleton>#j1</skeleton></instance_controller></node>";
+
+std::string SkinDocument(const std::string& joints) {
+    return SceneDocument("<library_geometries>" + Triangle("body", {}) +
+                             "</library_geometries><library_controllers>" + Skin("body", joints) +
+                             "</library_controllers>",
+                         kRig);
+}
+
+// The first skin's clusters of the mesh on the node.
+std::vector<KFbxCluster*> ClustersOf(KFbxNode* node) {
+    std::vector<KFbxCluster*> clusters;
+    auto* mesh = node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetMesh()) : nullptr;
+    auto* skin = mesh != nullptr ? dynamic_cast<KFbxSkin*>(mesh->GetDeformer(0, KFbxDeformer::eSKIN)) : nullptr;
+    for (int index = 0; skin != nullptr && index < skin->GetClusterCount(); ++index) {
+        clusters.push_back(skin->GetCluster(index));
+    }
+    return clusters;
+}
+
+class ColladaScene : public ColladaReadTest {
+protected:
+    KFbxMesh* MeshOf(const char* name) {
+        KFbxNode* node = Node(mScene, name);
+        return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetMesh()) : nullptr;
+    }
+    int AttributeTypeOf(const char* name) {
+        KFbxNode* node = Node(mScene, name);
+        return node != nullptr && node->GetNodeAttribute() != nullptr ? node->GetNodeAttribute()->GetAttributeType()
+                                                                       : -1;
+    }
+};
+
+}  // namespace
+
+TEST_F(ColladaScene, NodesCarryTheAttributesOfTheirInstances) {
+    const std::string libraries =
+        "<library_cameras><camera id=\"cam\"><optics><technique_common><perspective><yfov>40</yfov><znear>1</znear>"
+        "<zfar>10</zfar></perspective></technique_common></optics></camera></library_cameras>"
+        "<library_geometries>" +
+        Triangle("tri", {}) + "</library_geometries>";
+    ReadValid(SceneDocument(libraries,
+                            "<node id=\"group\"><node id=\"shape\"><instance_geometry url=\"#tri\"/></node>"
+                            "<node id=\"bone\" type=\"JOINT\"/></node>"
+                            "<node id=\"persp\"><translate>1 1 1</translate><instance_camera url=\"#cam\"/></node>"
+                            "<node id=\"top\"><instance_camera url=\"#cam\"/><node id=\"under-top\"/></node>"
+                            "<node id=\"front\"/><node id=\"Persp\"><instance_camera url=\"#cam\"/></node>"));
+    EXPECT_EQ(AttributeTypeOf("group"), KFbxNodeAttribute::eNULL);
+    EXPECT_EQ(AttributeTypeOf("shape"), KFbxNodeAttribute::eMESH);
+    EXPECT_EQ(Node(mScene, "shape")->GetParent(), Node(mScene, "group"));
+    ASSERT_EQ(AttributeTypeOf("bone"), KFbxNodeAttribute::eSKELETON);
+    EXPECT_EQ(static_cast<KFbxSkeleton*>(Node(mScene, "bone")->GetNodeAttribute())->GetSkeletonType(),
+              KFbxSkeleton::eLIMB_NODE);
+    // Only a view camera of a modelling program is left out.
+    EXPECT_EQ(Node(mScene, "persp"), nullptr);
+    EXPECT_TRUE(MessageHas("Warning: Camera persp will not be imported."));
+    EXPECT_EQ(AttributeTypeOf("top"), KFbxNodeAttribute::eCAMERA);
+    EXPECT_NE(Node(mScene, "under-top"), nullptr);
+    EXPECT_EQ(AttributeTypeOf("front"), KFbxNodeAttribute::eNULL);
+    EXPECT_EQ(AttributeTypeOf("Persp"), KFbxNodeAttribute::eCAMERA);
+    // The copy of the library mesh is the node's own.
+    EXPECT_EQ(MeshOf("shape")->GetControlPointsCount(), 3);
+    EXPECT_EQ(MeshOf("shape")->GetPolygonCount(), 1);
+    // Node types are upper case.
+    ASSERT_TRUE(Read(SceneDocument("", "<node id=\"lower\" type=\"joint\"/>")));
+    EXPECT_EQ(AttributeTypeOf("lower"), KFbxNodeAttribute::eNULL);
+}
+
+TEST_F(ColladaScene, LibraryNodesAreInstancedWhereverNamed) {
+    const std::string libraries =
+        "<library_geometries>" + Triangle("leaf-geo", {}) +
+        "</library_geometries><library_nodes><node id=\"tree\"><scale>2 2 2</scale><node id=\"leaf\">"
+        "<instance_geometry url=\"#leaf-geo\"/></node></node><node id=\"loop\"><instance_node url=\"#loop\"/></node>"
+        "</library_nodes>";
+    ReadValid(SceneDocument(libraries, "<node id=\"a\"><translate>5 0 0</translate><instance_node url=\"#tree\"/></node>"
+                                       "<node id=\"b\"><instance_node url=\"#tree\"/><instance_node url=\"#loop\"/>"
+                                       "<instance_node url=\"#nothing\"/></node>"));
+    KFbxNode* a = Node(mScene, "a");
+    ASSERT_NE(a, nullptr);
+    ASSERT_EQ(a->GetChildCount(), 1);
+    KFbxNode* tree = a->GetChild(0);
+    ASSERT_EQ(tree->GetChildCount(), 1);
+    EXPECT_NE(dynamic_cast<KFbxMesh*>(tree->GetChild(0)->GetMesh()), nullptr);
+    EXPECT_LT(Difference(tree->GetChild(0)->EvaluateDefaultGlobalTransform(), Translate(5, 0, 0) * Scale(2, 2, 2)),
+              1e-9);
+    EXPECT_EQ(Node(mScene, "b")->GetChildCount(), 2);
+    EXPECT_TRUE(MessageHas("Warning: node loop instances itself"));
+    EXPECT_TRUE(MessageHas("Warning: Library not found: #nothing"));
+}
+
+TEST_F(ColladaScene, BoundMaterialsReplaceEveryStandInOfTheirSymbol) {
+    const std::string libraries = kRedMaterial + "<library_geometries>" + Triangle("two", {"paint", "bare", "paint"}) +
+                                  "</library_geometries><library_lights><light id=\"l\"><technique_common><point>"
+                                  "<color>1 1 1</color></point></technique_common></light></library_lights>";
+    ReadValid(SceneDocument(libraries, "<node id=\"n\"><instance_geometry url=\"#two\">" + Bind("paint", "red") +
+                                           "</instance_geometry></node><node id=\"lamp\"><instance_light url=\"#l\"/>"
+                                           "</node>"));
+    KFbxMesh* mesh = MeshOf("n");
+    ASSERT_NE(mesh, nullptr);
+    const KFbxLayerElementMaterial* materials = mesh->GetLayer(0)->GetMaterials();
+    ASSERT_EQ(materials->GetDirectArray().GetCount(), 3);
+    KFbxSurfaceMaterial* red = materials->GetDirectArray().GetAt(0);
+    EXPECT_STREQ(red->GetName(), "red");
+    EXPECT_TRUE(red->Is(KFbxSurfaceLambert::ClassId));
+    EXPECT_EQ(materials->GetDirectArray().GetAt(2), red);
+    EXPECT_STREQ(materials->GetDirectArray().GetAt(1)->GetName(), "bare");
+    // The material's texture shows on the polygons of its symbol.
+    const KFbxLayerElementTexture* textures = mesh->GetLayer(0)->GetTextures();
+    ASSERT_NE(textures, nullptr);
+    ASSERT_EQ(textures->GetIndexArray().GetCount(), 3);
+    EXPECT_EQ(textures->GetIndexArray().GetAt(0), 0);
+    EXPECT_EQ(textures->GetIndexArray().GetAt(1), -1);
+    EXPECT_EQ(textures->GetIndexArray().GetAt(2), 0);
+    EXPECT_STREQ(textures->GetDirectArray().GetAt(0)->GetFileName(), "red.tga");
+    // The bound material belongs to the node and the scene.
+    EXPECT_TRUE(Node(mScene, "n")->IsConnectedSrc(red));
+    EXPECT_EQ(red->GetScene(), mScene);
+
+    // A symbol the mesh lacks warns; a node without a mesh warns; a missing material fails.
+    ASSERT_TRUE(Read(SceneDocument(libraries, "<node id=\"n\"><instance_geometry url=\"#two\">" + Bind("gone", "red") +
+                                                  "</instance_geometry></node><node id=\"lamp\"><instance_light "
+                                                  "url=\"#l\">" +
+                                                  Bind("paint", "red") + "</instance_light></node>")));
+    EXPECT_TRUE(MessageHas("Warning: material of symbol gone not found for node n"));
+    EXPECT_TRUE(MessageHas("Warning: node lamp binds materials but has no mesh"));
+    ExpectReadFails(SceneDocument(libraries, "<node id=\"n\"><instance_geometry url=\"#two\">" + Bind("paint", "blue") +
+                                                 "</instance_geometry></node>"),
+                    "ERROR: Library not found: blue");
+}
+
+TEST_F(ColladaScene, SkinsLinkTheJointsOfTheScene) {
+    ReadValid(SkinDocument("j1 j2"));
+    KFbxNode* j1 = Node(mScene, "j1");
+    KFbxNode* j2 = Node(mScene, "j2");
+    ASSERT_TRUE(j1 != nullptr && j2 != nullptr);
+    const std::vector<KFbxCluster*> clusters = ClustersOf(Node(mScene, "skinned"));
+    ASSERT_EQ(clusters.size(), 2u);
+    EXPECT_EQ(clusters[0]->GetLink(), j1);
+    EXPECT_EQ(clusters[1]->GetLink(), j2);
+    KgeMatrix bind;
+    EXPECT_EQ(clusters[1]->GetTransformLinkMatrix(bind)[3][0], 1.0);
+    // The bind pose names the scene's joints and mesh node.
+    ASSERT_EQ(mScene->GetPoseCount(), 1);
+    const KFbxPose* pose = mScene->GetPose(0);
+    EXPECT_STREQ(pose->GetName(), "skin");
+    EXPECT_TRUE(pose->IsBindPose());
+    ASSERT_EQ(pose->GetCount(), 3);
+    EXPECT_EQ(pose->GetNode(0), j1);
+    EXPECT_EQ(pose->GetNode(1), j2);
+    EXPECT_EQ(pose->GetNode(2), Node(mScene, "skinned"));
+    for (int entry = 0; entry < pose->GetCount(); ++entry) {
+        EXPECT_EQ(pose->GetNode(entry)->GetScene(), mScene);
+    }
+}
+
+TEST_F(ColladaScene, SkinsMayNameTheirJointsBySid) {
+    ReadValid(SkinDocument("hip knee"));
+    const std::vector<KFbxCluster*> clusters = ClustersOf(Node(mScene, "skinned"));
+    ASSERT_EQ(clusters.size(), 2u);
+    EXPECT_EQ(clusters[0]->GetLink(), Node(mScene, "j1"));
+    EXPECT_EQ(clusters[1]->GetLink(), Node(mScene, "j2"));
+}
+
+TEST_F(ColladaScene, EachCopyOfAVisualSceneLinksItsOwnJoints) {
+    std::string document = SkinDocument("j1 j2");
+    document = Replaced(document, "<scene>", "<scene><instance_visual_scene url=\"#vs\"/>");
+    ASSERT_TRUE(Read(document)) << mMessage.Buffer();
+    KFbxNode* root = mScene->GetRootNode();
+    ASSERT_EQ(root->GetChildCount(), 4);
+    for (int copy = 0; copy < 2; ++copy) {
+        KFbxNode* rig = root->GetChild(2 * copy);
+        KFbxNode* skinned = root->GetChild(2 * copy + 1);
+        const std::vector<KFbxCluster*> clusters = ClustersOf(skinned);
+        ASSERT_EQ(clusters.size(), 2u);
+        EXPECT_EQ(clusters[0]->GetLink(), rig->GetChild(0)) << copy;
+        EXPECT_EQ(clusters[1]->GetLink(), rig->GetChild(0)->GetChild(0)) << copy;
+    }
+    EXPECT_EQ(mScene->GetPoseCount(), 2);
+    EXPECT_EQ(mScene->GetPose(1)->GetNode(0), root->GetChild(2)->GetChild(0));
+}
+
+TEST_F(ColladaScene, SkinnedVerticesMustExist) {
+    ExpectReadFails(Replaced(SkinDocument("j1 j2"), "<vcount>2 1 1</vcount><v>0 0 1 0 1 0 0 0</v>",
+                             "<vcount>0 0 0 1</vcount><v>0 0</v>"),
+                    "ERROR: controller skin weights vertex 3, which its mesh does not have");
+}
+
+TEST_F(ColladaScene, MorphsGiveTheirMeshShapesAndASkinMayDeformAMorph) {
+    const std::string geometries = "<library_geometries>" + Triangle("base", {}) +
+                                   Replaced(Triangle("bent", {}), "0 0 0 1 0 0 0 1 0", "0 0 1 1 0 1 0 1 1") +
+                                   "</library_geometries>";
+    const std::string morph =
+        "<controller id=\"morph\"><morph source=\"#base\" method=\"RELATIVE\"><source id=\"m-t\"><IDREF_array "
+        "id=\"m-t-a\" count=\"1\">bent</IDREF_array><technique_common><accessor source=\"#m-t-a\" count=\"1\"><param "
+        "name=\"MORPH_TARGET\" type=\"IDREF\"/></accessor></technique_common></source>" +
+        FloatSource("m-w", "0.25", 1, {"MORPH_WEIGHT"}) +
+        "<targets><input semantic=\"MORPH_TARGET\" source=\"#m-t\"/><input semantic=\"MORPH_WEIGHT\" "
+        "source=\"#m-w\"/></targets></morph></controller>";
+    ReadValid(SceneDocument(geometries + "<library_controllers>" + morph + Skin("morph", "j1 j2") +
+                                "</library_controllers>",
+                            kRig + "<node id=\"face\"><instance_controller url=\"#morph\"/></node>"));
+    KFbxMesh* face = MeshOf("face");
+    ASSERT_NE(face, nullptr);
+    ASSERT_EQ(face->GetShapeCount(), 1);
+    EXPECT_STREQ(face->GetShapeName(0), "bent");
+    EXPECT_EQ(face->FindProperty("bent").GetDouble(), 0.25);
+    EXPECT_EQ(face->GetShape(0)->GetControlPoints()[1][2], 1.0);
+    // The skin over the morph: shapes and clusters on one mesh.
+    KFbxMesh* skinned = MeshOf("skinned");
+    ASSERT_NE(skinned, nullptr);
+    EXPECT_EQ(skinned->GetShapeCount(), 1);
+    const std::vector<KFbxCluster*> clusters = ClustersOf(Node(mScene, "skinned"));
+    ASSERT_EQ(clusters.size(), 2u);
+    EXPECT_EQ(clusters[0]->GetLink(), Node(mScene, "j1"));
+}
+
+TEST_F(ColladaScene, ScenesThatAreNotThere) {
+    ExpectReadFails(Replaced(SkinDocument("j1 j2"), "url=\"#vs\"", "url=\"vs\""), "ERROR: Scene not found: vs");
+    ExpectReadFails(Replaced(SkinDocument("j1 j2"), "<scene>", "<scene><instance_rig/>"),
+                    "ERROR: structure instance_rig unknown");
+    ASSERT_TRUE(Read(Replaced(SkinDocument("j1 j2"), "<scene>", "<scene><instance_physics_scene url=\"#p\"/>")));
+    EXPECT_TRUE(MessageHas("Warning: structure instance_physics_scene is not supported."));
+    ExpectReadFails(Replaced(SkinDocument("j1 j2"), "url=\"#skin\"", "url=\"#skins\""), "ERROR: Library not found: #skins");
+}
+
+TEST_F(ColladaScene, AFailedReadLeavesTheSceneAsItWas) {
+    KFbxNode* kept = KFbxNode::Create(mManager, "kept");
+    mScene->GetRootNode()->AddChild(kept);
+    const int nodes = mScene->GetNodeCount();
+    EXPECT_FALSE(Read(Replaced(SkinDocument("j1 j2"), "</visual_scene>", "<node id=\"bad\"><instance_geometry "
+                                                                      "url=\"#none\"/></node></visual_scene>")));
+    EXPECT_EQ(mScene->GetNodeCount(), nodes);
+    EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 1);
+    EXPECT_EQ(mScene->GetPoseCount(), 0);
+    ASSERT_TRUE(Read(SkinDocument("j1 j2")));
+    EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 3);
+    EXPECT_EQ(mScene->GetRootNode()->GetChild(0), kept);
+}
