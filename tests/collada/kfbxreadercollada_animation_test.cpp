@@ -140,6 +140,8 @@ TEST_F(ColladaAnimation, GlobalTransformsAtFiveTimes) {
         EXPECT_LT(Difference(Node(mScene, "base")->EvaluateGlobalTransform(time), base), 1e-6) << seconds;
         EXPECT_LT(Difference(Node(mScene, "arm")->EvaluateGlobalTransform(time), arm), 1e-6) << seconds;
         EXPECT_LT(Difference(Node(mScene, "tip")->EvaluateGlobalTransform(time), tip), 1e-6) << seconds;
+        EXPECT_LT(Difference(Node(mScene, "lamp-node")->EvaluateGlobalTransform(time), Identity()), 1e-6);
+        EXPECT_LT(Difference(Node(mScene, "face")->EvaluateGlobalTransform(time), Identity()), 1e-6);
     }
     // The take covers every animation, the nested one's last key included.
     const KFbxTakeInfo* take = mScene->GetTakeInfo("Take 001");

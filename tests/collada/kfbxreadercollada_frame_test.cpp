@@ -114,6 +114,9 @@ TEST_F(ColladaFrame, UnitsAndAxesOutOfTheKnownFormsWarn) {
     EXPECT_EQ(mScene->GetGlobalSettings()->GetAxisSystem().GetUpVector(sign), 2);
     ASSERT_TRUE(Read(Document("", "<unit meter=\"0.5\"/>")));
     EXPECT_EQ(mScene->GetGlobalSettings()->GetSystemUnit().GetScaleFactor(), 50.0);
+    ReadValid(Document("", "<unit name=\"meter\" meter=\"1\"/><up_axis>Z_UP</up_axis>"));
+    EXPECT_EQ(mScene->GetGlobalSettings()->GetSystemUnit().GetScaleFactor(), 100.0);
+    EXPECT_EQ(mScene->GetGlobalSettings()->GetAxisSystem().GetUpVector(sign), 3);
     ASSERT_TRUE(Read(Document("", "<unit meter=\"nan\"/>")));
     EXPECT_EQ(mScene->GetGlobalSettings()->GetSystemUnit().GetScaleFactor(), 100.0);
 }
