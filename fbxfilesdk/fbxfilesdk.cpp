@@ -1,8 +1,10 @@
 // Linked whole into every program that links the SDK (see CMakeLists.txt):
 // the one place that knows every library. It pulls in each library's classes,
 // so that every class can be made by name (as readers do) even where the
-// program never names it.
+// program never names it, and it enters the readers and writers of the format
+// libraries in the format registry, which cannot know them.
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+#include <fbxfilesdk/collada/KFbxColladaFormats.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxIO.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
@@ -18,6 +20,11 @@ namespace {
     &KFbxObject::ClassId, &KFbxTakeNodeContainer::ClassId, &KFbxNode::ClassId, &KFbxGeometry::ClassId,
     &KFbxIO::ClassId,
 };
+
+const bool kFormatsRegistered = [] {
+    KFbxRegisterColladaFormats();
+    return true;
+}();
 
 }  // namespace
 
