@@ -98,6 +98,10 @@ void fly(Spell& spell, float dt) {
 }  // namespace
 
 void Spell::draw() {
+    // The particles' quads face the view but are wound clockwise as it sees
+    // them: with back faces culled, not one of them would show.
+    const GLboolean culling = glIsEnabled(GL_CULL_FACE);
+    glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
@@ -111,6 +115,9 @@ void Spell::draw() {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
+    if (culling) {
+        glEnable(GL_CULL_FACE);
+    }
 }
 
 Spell_Fireball::Spell_Fireball(const Vec3& start, const Vec3& direction, unsigned int texture, float power) {

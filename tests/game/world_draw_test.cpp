@@ -256,6 +256,45 @@ TEST_F(WorldDraw, SpellsDrawTheirParticlesAndRestoreTheState) {
     }
 }
 
+TEST_F(WorldDraw, SpellsShowFromEverySideAndLeaveCullingAsItWas) {
+    Spell_Fireball ball({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -1.0f}, 0, 100.0f);
+    for (int i = 0; i < 3; ++i) {
+        ball.update(16.666666666666668f);
+    }
+    ball.position = {0.0f, 0.0f, 0.0f};
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-150.0, 150.0, -150.0, 150.0, -3000.0, 3000.0);
+    glMatrixMode(GL_MODELVIEW);
+    for (bool culling : {true, false}) {
+        for (float pitch : {-60.0f, 0.0f, 60.0f}) {
+            for (float yaw : {0.0f, 90.0f, 180.0f, 270.0f}) {
+                glLoadIdentity();
+                glRotatef(pitch, 1.0f, 0.0f, 0.0f);
+                glRotatef(yaw, 0.0f, 1.0f, 0.0f);
+                culling ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
+                glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+                glClear(GL_COLOR_BUFFER_BIT);
+                ball.draw();
+                int lit = 0;
+                for (int y = 0; y < viewSize; ++y) {
+                    for (int x = 0; x < viewSize; ++x) {
+                        lit += gl->pixel(x, y)[0] > 0 ? 1 : 0;
+                    }
+                }
+                EXPECT_GT(lit, 20) << "culling " << culling << ", pitch " << pitch << ", yaw " << yaw;
+                EXPECT_EQ(glIsEnabled(GL_CULL_FACE), culling ? GL_TRUE : GL_FALSE);
+            }
+        }
+    }
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(WorldDraw, BillboardAxesByMode) {
     ParticleSystem s;
     ASSERT_TRUE(allocateParticles(s, 1));
