@@ -57,8 +57,9 @@ unsigned int particleTexture() {
     return textureIds[particleTextureSlot];
 }
 
-// Every pass walks by index and steps on after a removal too: the element
-// that slides into the freed place waits for the next frame.
+// The spell and decor passes walk by index and step on after a removal
+// too: the element that slides into the freed place waits for the next
+// frame.
 template <class T>
 void removeAt(std::vector<T>& list, std::size_t index) {
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
@@ -143,21 +144,27 @@ void playExplosionSound(const Vec3& position) {
     playSample(soundCreatureExplode, static_cast<int>(factor * 256.0));
 }
 
+bool isDead(const std::unique_ptr<Creature>& creature) {
+    return creature->state == creatureDead;
+}
+
+// Every dead creature is rewarded and goes in this one pass, also one that
+// died next to another in the list: the level may end later in this frame,
+// and a creature left for the next frame would never be rewarded.
 void creatureDeathsAndVisibility() {
-    for (std::size_t i = 0; i < creatureList.size(); ++i) {
-        Creature& creature = *creatureList[i];
-        if (creature.state == creatureDead) {
-            playerPower = std::min(playerPower + static_cast<int>(creature.reward), maxPower);
-            explosionList.push_back(
-                std::make_unique<Spell_Explosion>(creature.position, particleTexture(), creature.colour, creature.reward));
-            if (creature.health < 0) {
-                playExplosionSound(creature.position);
+    for (const auto& creature : creatureList) {
+        if (isDead(creature)) {
+            playerPower = std::min(playerPower + static_cast<int>(creature->reward), maxPower);
+            explosionList.push_back(std::make_unique<Spell_Explosion>(creature->position, particleTexture(),
+                                                                      creature->colour, creature->reward));
+            if (creature->health < 0) {
+                playExplosionSound(creature->position);
             }
-            removeAt(creatureList, i);
-        } else if (isNearCamera(creature.position)) {
-            nearCreatures.push_back(&creature);
+        } else if (isNearCamera(creature->position)) {
+            nearCreatures.push_back(creature.get());
         }
     }
+    std::erase_if(creatureList, isDead);
 }
 
 void decorDestructionAndVisibility() {
@@ -351,7 +358,7 @@ bool updateWorld() {
     updateFlyingSpells(creatureSpells);
 
     for (const auto& creature : creatureList) {
-        if (creature->state != creatureDead) {
+        if (!isDead(creature)) {
             creatureMarkers.push_back({creature->position[0], creature->position[2]});
         }
         hitWithPlayerSpells(*creature);
@@ -369,7 +376,7 @@ bool updateWorld() {
     bool allDead = true;
     for (const auto& creature : creatureList) {
         creature->act(liveCamera.position);
-        allDead = allDead && creature->state == creatureDead;
+        allDead = allDead && isDead(creature);
     }
     return allDead;
 }

@@ -165,6 +165,34 @@ TEST_F(PlayFrame, PowerNeverExceedsOneHundred) {
     EXPECT_EQ(playerPower, 100);
 }
 
+TEST_F(PlayFrame, EveryCreatureThatDiesIsRewardedBeforeItsLevelCanEnd) {
+    // Two neighbours in the list die in the same frame.
+    for (int i = 0; i < 4; ++i) {
+        addBird({player[0] + 100.0f * static_cast<float>(i), player[1], player[2] - 1000.0f});
+    }
+    Creature* last = creatureList[3].get();
+    creatureList[1]->state = creatureDead;
+    creatureList[2]->state = creatureDead;
+    EXPECT_FALSE(frame());
+    EXPECT_EQ(playerPower, 4);
+    EXPECT_EQ(explosionList.size(), 2u);
+    EXPECT_EQ(creatureList.size(), 2u);
+    ASSERT_EQ(nearCreatures.size(), 2u);
+    EXPECT_EQ(nearCreatures[1], last) << "the living creature after them is still seen in that frame";
+
+    // The kill key on a level of 33: the frame that ends the level has
+    // rewarded and exploded every one of them.
+    clearWorld();
+    playerPower = 0;
+    for (int i = 0; i < 33; ++i) {
+        addBird({1000.0f + 500.0f * static_cast<float>(i), 3000.0f, 1000.0f}).state = creatureDead;
+    }
+    EXPECT_TRUE(frame());
+    EXPECT_TRUE(creatureList.empty());
+    EXPECT_EQ(playerPower, 66);
+    EXPECT_EQ(explosionList.size(), 33u);
+}
+
 TEST_F(PlayFrame, SpellsBelowTheGroundExplodeAndSpentOnesGo) {
     auto low = std::make_unique<Spell_Fireball>(Vec3{0, 0, 0}, Vec3{0.0f, -1.0f, 0.0f}, 0u, 100.0f);
     low->position = {5000.0f, 50.0f, 5000.0f};
