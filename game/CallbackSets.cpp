@@ -11,11 +11,21 @@ ScreenState activeScreen = ScreenState::none;
 
 namespace {
 
+void (*screenIdle)() = nullptr;
+
+// Every screen's idle runs behind this: GLUT calls it between every two
+// frames, the one safe place for the game to end when asked from outside.
+void onScreenIdle() {
+    endIfStopSignalled();
+    screenIdle();
+}
+
 // The sets differ only in their display and idle callbacks; input and
 // reshape are the same in every state.
 void registerCallbacks(ScreenState state, void (*display)(), void (*idle)()) {
     glutDisplayFunc(display);
-    glutIdleFunc(idle);
+    screenIdle = idle;
+    glutIdleFunc(onScreenIdle);
     glutReshapeFunc(onReshape);
     glutIgnoreKeyRepeat(1);
     glutKeyboardFunc(onKeyDown);

@@ -5,6 +5,8 @@
 #include <game/Screens.h>
 #include <game/Sound.h>
 
+#include <platform/os/StopSignals.h>
+
 #include <GL/glew.h>
 #include <GL/glu.h>
 #include <GL/glut.h>
@@ -12,6 +14,7 @@
 #include <algorithm>
 
 GameApp::GameApp(int argc, char** argv) {
+    qalimor::os::CatchStopSignals();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(500, 500);
@@ -25,6 +28,13 @@ GameApp::GameApp(int argc, char** argv) {
     registerSplashCallbacks();
     levelNumber = 1;
     initSound();
+}
+
+void endIfStopSignalled() {
+    if (const int signal = qalimor::os::StopSignal()) {
+        closeSound();
+        qalimor::os::EndBySignal(signal);
+    }
 }
 
 void onReshape(int width, int height) {

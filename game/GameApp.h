@@ -7,5 +7,9 @@ public:
     GameApp(int argc, char** argv);
 };
 
+// Where Ctrl+C or kill asked the game to stop, ends it: the sound is closed
+// first, and the process ends as that signal ends it. Runs between frames.
+void endIfStopSignalled();
+
 // The reshape callback of every screen state.
 void onReshape(int width, int height);

@@ -83,6 +83,11 @@ void initSoundWithVersion(float libraryVersion) {
     }
 }
 
+void closeSound() {
+    FSOUND_Close();
+    soundSamples.fill(nullptr);
+}
+
 const char* soundErrorText(int code) {
     if (code < 0 || code >= static_cast<int>(errorTexts.size())) {
         return "Unknown error";

@@ -29,6 +29,9 @@ extern std::array<FSOUND_SAMPLE*, soundSampleCount> soundSamples;
 void initSound();
 void initSoundWithVersion(float libraryVersion);
 
+// Stops every sound and closes the output; every sample is gone after it.
+void closeSound();
+
 const char* soundErrorText(int code);
 
 // Plays a sample on a free channel at the given volume; a sample that did

@@ -55,6 +55,9 @@ bool SoundOutput::open(int mixRate, int channels) {
     if (open_) {
         return true;
     }
+    // What Ctrl+C and kill do is the program's to decide: left to itself,
+    // SDL turns them into a quit event, which nothing here reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
     if (!tryDriver(mixRate)) {
         // SDL does not fall back to its silent driver by itself; without it
@@ -120,6 +123,10 @@ bool FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int) {
     }
     lastError = FSOUND_ERR_NONE;
     return true;
+}
+
+void FSOUND_Close() {
+    output.close();
 }
 
 int FSOUND_GetError() {

@@ -38,6 +38,10 @@ float FSOUND_GetVersion();
 // fails only when even that cannot be opened.
 bool FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags);
 
+// Stops every channel, frees every loaded sample and closes the output;
+// FSOUND_Init may open it again.
+void FSOUND_Close();
+
 int FSOUND_GetError();
 
 // Loads a WAV, OGG or MP3 file; null on failure. The mode, offset and length

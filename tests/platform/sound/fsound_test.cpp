@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <csignal>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -141,4 +143,33 @@ TEST_F(FSoundTest, ASecondStartKeepsLoadedSamples) {
     EXPECT_TRUE(FSOUND_Init(44100, 16, 0));
     EXPECT_GE(FSOUND_PlaySound(-1, sample), 0);
     Mix_HaltChannel(-1);
+}
+
+namespace {
+
+std::array<void (*)(int), 2> stopSignalHandlers() {
+    std::array<void (*)(int), 2> handlers{};
+    const int signals[] = {SIGINT, SIGTERM};
+    for (std::size_t i = 0; i < handlers.size(); ++i) {
+        struct sigaction current {};
+        sigaction(signals[i], nullptr, &current);
+        handlers[i] = current.sa_handler;
+    }
+    return handlers;
+}
+
+}  // namespace
+
+// Ctrl+C and kill must keep doing what the program made them do: the audio
+// library would otherwise take them over for events nobody reads.
+TEST(FSoundSignals, OpeningTheOutputLeavesStopSignalsAlone) {
+    FSOUND_Close();
+    const auto before = stopSignalHandlers();
+    ASSERT_TRUE(FSOUND_Init(44100, 16, 0));
+    EXPECT_EQ(stopSignalHandlers(), before);
+    FSOUND_Close();
+    EXPECT_EQ(FSOUND_PlaySound(-1, nullptr), -1);
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_UNINITIALIZED) << "closed";
+    ASSERT_TRUE(FSOUND_Init(44100, 16, 0)) << "and opened again";
+    EXPECT_EQ(stopSignalHandlers(), before);
 }
