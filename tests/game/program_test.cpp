@@ -140,9 +140,13 @@ protected:
             const int out = open(consolePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, STDOUT_FILENO);
             dup2(out, STDERR_FILENO);
+            // As a shell starts a program in the foreground, whatever the
+            // test runner itself ignores.
+            signal(SIGINT, SIG_DFL);
+            signal(SIGTERM, SIG_DFL);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             for (const auto& [name, value] : environment_) {
-                setenv(name.c_str(), value.c_str(), 1);
+                value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
             }
             // The GL and X libraries keep memory until exit.
             const char* asan = std::getenv("ASAN_OPTIONS");
@@ -200,18 +204,75 @@ protected:
         return waitFor([&] { return console().find(text) != std::string::npos; });
     }
 
+    // How the game ended (as waitpid reports it), once it has.
+    std::optional<int> endStatus(std::chrono::milliseconds limit = patience) {
+        std::optional<int> ended;
+        waitFor(
+            [&] {
+                int status = 0;
+                if (waitpid(game_, &status, WNOHANG) != game_) {
+                    return false;
+                }
+                game_ = -1;
+                ended = status;
+                return true;
+            },
+            limit);
+        return ended;
+    }
+
+    // Sends the signal as kill or Ctrl+C does: the game must end by it, at
+    // once.
+    void expectEndedBy(int signal) {
+        kill(game_, signal);
+        const std::optional<int> status = endStatus(2s);
+        ASSERT_TRUE(status) << "still running 2 s after signal " << signal << "\n" << console();
+        EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << "status " << *status;
+    }
+
     std::optional<int> exitCode() {
-        std::optional<int> code;
-        waitFor([&] {
-            int status = 0;
-            if (waitpid(game_, &status, WNOHANG) != game_) {
-                return false;
+        const std::optional<int> status = endStatus();
+        return status ? std::optional<int>(WIFEXITED(*status) ? WEXITSTATUS(*status) : -1) : std::nullopt;
+    }
+
+    // Stops the game wherever it is, so that what it shows can be looked at
+    // while no frame passes.
+    void hold() {
+        kill(game_, SIGSTOP);
+        int status = 0;
+        waitpid(game_, &status, WUNTRACED);
+    }
+
+    void release() { kill(game_, SIGCONT); }
+
+    // Lets a held game run for about the slice and holds it again; returns
+    // how long it ran.
+    std::chrono::milliseconds runFor(std::chrono::milliseconds slice) {
+        const auto start = std::chrono::steady_clock::now();
+        release();
+        std::this_thread::sleep_for(slice);
+        hold();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    }
+
+    // Clicks the left button with the game held, then lets it run in short
+    // slices until what it shows passes the test. A frame lasts at least
+    // the 16 ms of the frame cap, so a run of d ms ends at most d / 16 + 1
+    // frames; their sum bounds the frames drawn since the click. Returns
+    // that bound once the picture passes, nothing when it has not passed
+    // within the frames allowed. The game is left held.
+    std::optional<int> framesAfterClickUntil(const std::function<bool(const Picture&)>& passes, int frameLimit) {
+        run({"xdotool", "click", "1"});
+        int frames = 0;
+        for (;;) {
+            frames += static_cast<int>(runFor(40ms).count() / 16) + 1;
+            if (frames > frameLimit) {
+                return std::nullopt;
             }
-            game_ = -1;
-            code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            return true;
-        });
-        return code;
+            if (passes(screenshot())) {
+                return frames;
+            }
+        }
     }
 
     Picture image(const char* name) const {
@@ -222,7 +283,7 @@ protected:
     testfiles::TempDir dir_;
     pid_t game_ = -1;
     std::string window_;
-    std::vector<std::pair<std::string, std::string>> environment_;  // for the game
+    std::vector<std::pair<std::string, std::string>> environment_;  // for the game; an empty value unsets
     std::string pointerX_ = "550";  // the window's middle on the screen
     std::string pointerY_ = "400";
 };
@@ -258,6 +319,33 @@ bool sand(const std::uint8_t* p) {
 
 bool red(const std::uint8_t* p) {
     return p[0] > 180 && p[1] < 70 && p[2] < 70;
+}
+
+bool yellow(const std::uint8_t* p) {
+    return p[0] > 180 && p[1] > 180 && p[2] < 70;
+}
+
+// Probe points, every second pixel of a rectangle, that the additive fire
+// of spells made brighter in red and green than they were in the picture
+// before (the damage overlay adds red alone).
+int fieryPoints(const Picture& now, const Picture& before, int x0, int y0, int x1, int y1) {
+    if (now.width == 0 || now.width != before.width || now.height != before.height) {
+        return 0;
+    }
+    int fiery = 0;
+    for (int y = y0; y < y1; y += 2) {
+        for (int x = x0; x < x1; x += 2) {
+            const int dr = now.at(x, y)[0] - before.at(x, y)[0];
+            const int dg = now.at(x, y)[1] - before.at(x, y)[1];
+            fiery += dr > 20 && dg > 20 && dr + dg > 100 ? 1 : 0;
+        }
+    }
+    return fiery;
+}
+
+// Around the crosshair, 50 pixels each way.
+int fieryAtCrosshair(const Picture& now, const Picture& before) {
+    return fieryPoints(now, before, 200, 200, 300, 300);
 }
 
 // How closely the brightness of the shown picture follows the expected one
@@ -371,13 +459,28 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
 
     // Sky above, sand below, the HUD frame and the minimap in the corner.
     Picture play = screenshot();
-    saveScreenshot("play.png");
     EXPECT_GT(share(play, 260, 60, 490, 180, sky), 0.7);
     EXPECT_GT(share(play, 0, 300, 500, 495, sand), 0.7);
     EXPECT_GT(maskedImageShare(play, image("HUD.tga"), image("HudMask.tga"), 250), 0.9) << "the HUD frame";
     EXPECT_GT(maskedImageShare(play, image("minimap.tga"), image("minimapMask.tga"), 125), 0.9) << "its ring";
     EXPECT_GT(share(play, 20, 20, 44, 44, sand), 0.6) << "the map inside the ring";
     EXPECT_GT(share(play, 102, 3, 130, 6, red), 0.9) << "the full health bar";
+
+    // A left click: a fireball flies from the crosshair. A game that is
+    // slow to take the click gets another try.
+    std::optional<int> fireball;
+    for (int attempt = 0; attempt < 3 && !fireball; ++attempt) {
+        hold();
+        const Picture before = screenshot();
+        fireball = framesAfterClickUntil(
+            [&](const Picture& shown) { return fieryAtCrosshair(shown, before) >= 40; }, 8);
+        if (fireball) {
+            saveScreenshot("play.png");
+        }
+        release();
+        std::this_thread::sleep_for(1500ms);
+    }
+    EXPECT_TRUE(fireball) << "a fireball at the crosshair within 8 frames of the click";
 
     // A few hundred frames of walking, turning and shooting.
     run({"xdotool", "keydown", "w"});
@@ -402,6 +505,26 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     EXPECT_GT(share(turned, 0, 300, 500, 495, sand), 0.7);
     EXPECT_GT(differingShare(turned, before, 0, 40, 500, 220), 0.1) << "another part of the sky";
 
+    // Down at the sand: a fireball bursts on it, far around the crosshair.
+    for (int turn = 0; turn < 3; ++turn) {
+        run({"xdotool", "mousemove", "550", "560"});
+        std::this_thread::sleep_for(300ms);
+    }
+    std::this_thread::sleep_for(500ms);
+    hold();
+    const Picture sandOnly = screenshot();
+    const std::optional<int> impact = framesAfterClickUntil(
+        [&](const Picture& shown) {
+            return fieryPoints(shown, sandOnly, 0, 0, 500, 500) - fieryAtCrosshair(shown, sandOnly) >= 300;
+        },
+        60);
+    release();
+    EXPECT_TRUE(impact) << "an impact on the ground";
+    for (int turn = 0; turn < 3; ++turn) {
+        run({"xdotool", "mousemove", "550", "240"});
+        std::this_thread::sleep_for(300ms);
+    }
+
     // The kill key ends the first level.
     const Picture task2 = image("level2Task.tga");
     run({"xdotool", "mousemove", "550", "400"});
@@ -417,6 +540,10 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     })) << "the level-2 task image";
     press("space");
     ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 120, sky) > 0.7; })) << "level 2";
+    // Every creature of the first level gave its reward before it ended:
+    // more than the power bar holds.
+    const Picture level2 = screenshot();
+    EXPECT_GT(share(level2, 102, 12, 132, 15, yellow), 0.9) << "the power bar at its full width";
     EXPECT_LT(share(screenshot(), 170, 125, 330, 155, red), 0.02);
     run({"xdotool", "keydown", "c"});
     std::this_thread::sleep_for(300ms);
@@ -485,6 +612,20 @@ TEST_F(ProgramTest, RunsWithEveryResourceMissing) {
                          "'Ressources/splashscreen.tga'\n"
                          "id = 0, filename = Ressources/level1Task.tga: Unable to load the Texture "
                          "'Ressources/level1Task.tga'\n");
+}
+
+TEST_F(ProgramTest, InterruptAndTerminateEndTheGameAtOnceAsTheyEndAnyProgram) {
+    // Left to choose, the sound library first tries the machine's own
+    // devices, as it does when a player starts the game.
+    environment_ = {{"SDL_AUDIODRIVER", ""}};
+    for (const int signal : {SIGINT, SIGTERM}) {
+        startGame();
+        // Past the splash screen: the game is in its loop.
+        ASSERT_TRUE(waitFor([&] { return testfiles::brightShare(screenshot()) == 1.0; })) << "the splash screen";
+        press("space");
+        ASSERT_TRUE(consoleHas("Ressources/level1Task.tga")) << console();
+        ASSERT_NO_FATAL_FAILURE(expectEndedBy(signal));
+    }
 }
 
 namespace {
@@ -560,8 +701,8 @@ TEST_F(ModelProgramTest, ModelsAreDrawnTexturedAndTheCreaturesMove) {
     }
     EXPECT_TRUE(textured) << "textured palms and cacti";
     EXPECT_TRUE(moving) << "birds beat their wings and fly";
-    press("Escape");
-    EXPECT_EQ(exitCode(), std::optional<int>(0));
+    // Ctrl+C in the terminal stops the game in play too.
+    expectEndedBy(SIGINT);
 }
 
 TEST_F(ModelProgramTest, BrokenModelFilesLeaveTheGamePlayable) {
