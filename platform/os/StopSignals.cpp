@@ -28,7 +28,7 @@ void setDisposition(int signal, void (*handler)(int)) {
     sigaction(signal, &action, nullptr);
 }
 
-extern "C" void noteStopSignal(int signal) {
+void noteStopSignal(int signal) {
     notedSignal = signal;
     for (std::size_t i = 0; i < std::size(stopSignals); ++i) {
         if (caught[i]) {
