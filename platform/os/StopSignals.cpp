@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <pthread.h>
+#include <unistd.h>
 
 namespace qalimor::os {
 
@@ -28,6 +29,15 @@ void setDisposition(int signal, void (*handler)(int)) {
     sigaction(signal, &action, nullptr);
 }
 
+// How long the program may take to reach a place where it can end cleanly.
+constexpr unsigned int graceSeconds = 1;
+
+void endByNotedSignal(int) {
+    const int signal = notedSignal;
+    setDisposition(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 void noteStopSignal(int signal) {
     notedSignal = signal;
     for (std::size_t i = 0; i < std::size(stopSignals); ++i) {
@@ -35,6 +45,10 @@ void noteStopSignal(int signal) {
             setDisposition(stopSignals[i], SIG_DFL);
         }
     }
+    // A program busy elsewhere for long (loading a level, say) is not
+    // waited for.
+    setDisposition(SIGALRM, endByNotedSignal);
+    alarm(graceSeconds);
 }
 
 }  // namespace

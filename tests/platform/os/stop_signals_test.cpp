@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 using namespace qalimor::os;
 
@@ -38,6 +39,20 @@ TEST(StopSignals, TheFirstSignalIsNotedAndTheSecondEndsTheProcess) {
             std::_Exit(3);
         },
         testing::KilledBySignal(SIGINT), "");
+}
+
+TEST(StopSignals, AProgramThatDoesNotEndWithinItsGraceIsEndedByTheSignal) {
+    EXPECT_EXIT(
+        {
+            CatchStopSignals();
+            std::raise(SIGTERM);
+            // Busy elsewhere, never looking at the note.
+            for (int second = 0; second < 10; ++second) {
+                sleep(1);
+            }
+            std::_Exit(1);
+        },
+        testing::KilledBySignal(SIGTERM), "");
 }
 
 TEST(StopSignals, EndingBySignalLooksLikeTheSignalsOwnEndAndKeepsTheOutput) {
