@@ -265,8 +265,8 @@ protected:
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     }
 
-    // Clicks the left button with the game held, then lets it run in short
-    // slices until what it shows passes the test. A frame lasts at least
+    // Clicks the left button with the game held, then lets it run in slices
+    // of about a tenth of a second until what it shows passes the test. A frame lasts at least
     // the 16 ms of the frame cap, so a run of d ms ends at most d / 16 + 1
     // frames; their sum bounds the frames drawn since the click. Returns
     // that bound once the picture passes, nothing when it has not passed
@@ -275,7 +275,7 @@ protected:
         run({"xdotool", "click", "1"});
         int frames = 0;
         for (;;) {
-            frames += static_cast<int>(runFor(40ms).count() / 16) + 1;
+            frames += static_cast<int>(runFor(80ms).count() / 16) + 1;
             if (frames > frameLimit) {
                 return std::nullopt;
             }
@@ -477,9 +477,9 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     EXPECT_GT(share(play, 102, 3, 130, 6, red), 0.9) << "the full health bar";
 
     // A left click: a fireball flies from the crosshair. A game that is
-    // slow to take the click gets another try.
+    // slow to take the click, on a busy machine, gets another try.
     std::optional<int> fireball;
-    for (int attempt = 0; attempt < 3 && !fireball; ++attempt) {
+    for (int attempt = 0; attempt < 4 && !fireball; ++attempt) {
         hold();
         const Picture before = screenshot();
         fireball = framesAfterClickUntil(
@@ -515,26 +515,6 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     EXPECT_GT(share(turned, 0, 300, 500, 495, sand), 0.7);
     EXPECT_GT(differingShare(turned, before, 0, 40, 500, 220), 0.1) << "another part of the sky";
 
-    // Down at the sand: a fireball bursts on it, far around the crosshair.
-    for (int turn = 0; turn < 3; ++turn) {
-        run({"xdotool", "mousemove", "550", "560"});
-        std::this_thread::sleep_for(300ms);
-    }
-    std::this_thread::sleep_for(500ms);
-    hold();
-    const Picture sandOnly = screenshot();
-    const std::optional<int> impact = framesAfterClickUntil(
-        [&](const Picture& shown) {
-            return fieryPoints(shown, sandOnly, 0, 0, 500, 500) - fieryAtCrosshair(shown, sandOnly) >= 300;
-        },
-        60);
-    release();
-    EXPECT_TRUE(impact) << "an impact on the ground";
-    for (int turn = 0; turn < 3; ++turn) {
-        run({"xdotool", "mousemove", "550", "240"});
-        std::this_thread::sleep_for(300ms);
-    }
-
     // The kill key ends the first level.
     const Picture task2 = image("level2Task.tga");
     run({"xdotool", "mousemove", "550", "400"});
@@ -551,10 +531,28 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
     press("space");
     ASSERT_TRUE(waitFor([&] { return share(screenshot(), 260, 60, 490, 120, sky) > 0.7; })) << "level 2";
     // Every creature of the first level gave its reward before it ended:
-    // more than the power bar holds.
-    const Picture level2 = screenshot();
-    EXPECT_GT(share(level2, 102, 12, 132, 15, yellow), 0.9) << "the power bar at its full width";
+    // more than the power bar holds. (A hit's red overlay may hide the bar
+    // for a few frames.)
+    EXPECT_TRUE(waitFor([&] { return share(screenshot(), 102, 12, 132, 15, yellow) > 0.9; }, 10s))
+        << "the power bar at its full width";
     EXPECT_LT(share(screenshot(), 170, 125, 330, 155, red), 0.02);
+
+    // Down at the sand: a fireball bursts on it, far around the crosshair.
+    for (int turn = 0; turn < 3; ++turn) {
+        run({"xdotool", "mousemove", "550", "560"});
+        std::this_thread::sleep_for(300ms);
+    }
+    std::this_thread::sleep_for(500ms);
+    hold();
+    const Picture sandOnly = screenshot();
+    const std::optional<int> impact = framesAfterClickUntil(
+        [&](const Picture& shown) {
+            return fieryPoints(shown, sandOnly, 0, 0, 500, 500) - fieryAtCrosshair(shown, sandOnly) >= 300;
+        },
+        60);
+    release();
+    EXPECT_TRUE(impact) << "an impact on the ground";
+
     run({"xdotool", "keydown", "c"});
     std::this_thread::sleep_for(300ms);
     run({"xdotool", "keyup", "c"});
