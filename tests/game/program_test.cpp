@@ -36,9 +36,9 @@ constexpr auto patience = 60s;
 
 // What a player waits at most for Ctrl+C or kill to end the game. Under the
 // sanitizers the kernel alone may take seconds to tear the ended process
-// down on a busy machine.
+// down on a busy machine; there the limit only tells ending from not ending.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr auto stopLimit = 5s;
+constexpr auto stopLimit = 15s;
 #else
 constexpr auto stopLimit = 2s;
 #endif
@@ -537,7 +537,13 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
         << "the power bar at its full width";
     EXPECT_LT(share(screenshot(), 170, 125, 330, 155, red), 0.02);
 
-    // Down at the sand: a fireball bursts on it, far around the crosshair.
+    run({"xdotool", "keydown", "c"});
+    std::this_thread::sleep_for(300ms);
+    run({"xdotool", "keyup", "c"});
+    EXPECT_TRUE(waitFor([&] { return share(screenshot(), 170, 125, 330, 155, red) > 0.1; })) << "YOU WIN!!!";
+
+    // Down at the sand, with no creature left to hurt the player: a
+    // fireball bursts on it, far around the crosshair.
     for (int turn = 0; turn < 3; ++turn) {
         run({"xdotool", "mousemove", "550", "560"});
         std::this_thread::sleep_for(300ms);
@@ -552,11 +558,6 @@ TEST_F(ProgramTest, PlaysBothLevelsToTheWinAndEscapeEndsWithCodeZero) {
         60);
     release();
     EXPECT_TRUE(impact) << "an impact on the ground";
-
-    run({"xdotool", "keydown", "c"});
-    std::this_thread::sleep_for(300ms);
-    run({"xdotool", "keyup", "c"});
-    EXPECT_TRUE(waitFor([&] { return share(screenshot(), 170, 125, 330, 155, red) > 0.1; })) << "YOU WIN!!!";
 
     press("Escape");
     EXPECT_EQ(exitCode(), std::optional<int>(0));
