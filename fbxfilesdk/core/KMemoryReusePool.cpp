@@ -30,7 +30,9 @@ std::uint32_t ReadBlockSize(const void* memory) {
 }
 
 unsigned ReadOffset(const void* memory) {
-    return static_cast<const unsigned char*>(memory)[kOffsetByte - KMemoryReusePool::kHeaderSize];
+    // Indexed from the header's start: an unsigned index below the caller's
+    // memory would wrap before it is added.
+    return (static_cast<const unsigned char*>(memory) - KMemoryReusePool::kHeaderSize)[kOffsetByte];
 }
 
 void* BlockStart(void* memory) {
