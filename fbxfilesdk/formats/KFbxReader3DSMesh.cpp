@@ -1,0 +1,371 @@
+#include <fbxfilesdk/formats/KFbxReader3DSMesh.h>
+
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KFbxVector2.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace fbxsdk_2006_11_1::reader3ds {
+
+namespace {
+
+// A local matrix whose axes span less volume than this (mirrored ones
+// included) cannot be inverted usefully: the vertices stay as they are.
+constexpr double kMinimumDeterminant = 1e-6;
+
+// The material and texture indices a face draws with; -1 where it has none.
+struct FaceLook {
+    int mMaterial = -1;
+    int mTexture = -1;
+    int mSecondTexture = -1;
+};
+
+// What the material groups made of the mesh's layers.
+struct MeshLooks {
+    std::vector<FaceLook> mFaces;
+    bool mHasMaterials = false;
+    bool mHasTextures = false;
+    bool mHasSecondTextures = false;
+};
+
+bool FacesNameVertices(const mesh3ds& record, std::string& problem) {
+    if (record.facecount > 0 && record.faces == nullptr) {
+        problem = "faces missing";
+        return false;
+    }
+    if (record.facecount > 0 && record.vertexcount > 0 && record.vertices == nullptr) {
+        problem = "vertices missing";
+        return false;
+    }
+    for (std::uint16_t face = 0; face < record.facecount; ++face) {
+        const face3ds& corners = record.faces[face];
+        if (corners.a >= record.vertexcount || corners.b >= record.vertexcount || corners.c >= record.vertexcount) {
+            problem = "a face names a missing vertex";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GroupsNameFaces(const mesh3ds& record, std::string& problem) {
+    if (record.matgroupcount > 0 && record.matgroups == nullptr) {
+        problem = "material groups missing";
+        return false;
+    }
+    for (std::uint16_t group = 0; group < record.matgroupcount; ++group) {
+        const meshmatgroup3ds& faces = record.matgroups[group];
+        if (faces.facecount > 0 && faces.faces == nullptr) {
+            problem = "material group faces missing";
+            return false;
+        }
+        for (std::uint16_t index = 0; index < faces.facecount; ++index) {
+            if (faces.faces[index] >= record.facecount) {
+                problem = "a material group names a missing face";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The transform that brings the file's vertices into the object's own space.
+KgeMatrix ObjectSpaceOf(const float* local) {
+    KgeMatrix matrix;
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            matrix[row][column] = local[row * 3 + column];
+        }
+    }
+    const double determinant = matrix[0][0] * (matrix[1][1] * matrix[2][2] - matrix[1][2] * matrix[2][1]) -
+                               matrix[0][1] * (matrix[1][0] * matrix[2][2] - matrix[1][2] * matrix[2][0]) +
+                               matrix[0][2] * (matrix[1][0] * matrix[2][1] - matrix[1][1] * matrix[2][0]);
+    if (!(determinant >= kMinimumDeterminant)) {
+        return KgeMatrix();
+    }
+    return matrix.GetInverseOrthogonal();
+}
+
+KFbxVector4 ScenePoint(const KgeMatrix& objectSpace, const point3ds& point, double scale) {
+    const KFbxVector4 local = objectSpace.MultT(KFbxVector4(point.x, point.y, point.z, 1.0));
+    return KFbxVector4(local[0] * scale, local[2] * scale, -local[1] * scale, 1.0);
+}
+
+// The index of the item in the element's direct array, appended when absent.
+template <class Element, class Item>
+int IndexIn(Element* element, Item* item) {
+    auto& items = element->GetDirectArray();
+    for (int index = 0; index < items.GetCount(); ++index) {
+        if (items.GetAt(index) == item) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+int AddMaterialOnce(KFbxMesh& mesh, KFbxSurfaceMaterial* material) {
+    const int added = mesh.AddMaterial(material, 0);
+    if (added >= 0) {
+        return added;
+    }
+    const KFbxLayer* layer = mesh.GetLayer(0);
+    return layer != nullptr && layer->GetMaterials() != nullptr ? IndexIn(layer->GetMaterials(), material) : -1;
+}
+
+MeshLooks ApplyMaterialGroups(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion& conversion) {
+    MeshLooks looks;
+    looks.mFaces.resize(record.facecount);
+    if (!conversion.mUseMaterials || conversion.mMaterials == nullptr) {
+        return looks;
+    }
+    for (std::uint16_t group = 0; group < record.matgroupcount; ++group) {
+        const meshmatgroup3ds& faces = record.matgroups[group];
+        const auto found = conversion.mMaterials->find(NameOf(faces.name));
+        if (found == conversion.mMaterials->end() || found->second.mMaterial == nullptr) {
+            continue;
+        }
+        FaceLook look;
+        look.mMaterial = AddMaterialOnce(mesh, found->second.mMaterial);
+        looks.mHasMaterials = looks.mHasMaterials || look.mMaterial >= 0;
+        if (conversion.mUseTextures) {
+            if (found->second.mTexture != nullptr) {
+                look.mTexture = mesh.AddTexture(found->second.mTexture, 0);
+            }
+            if (found->second.mSecondTexture != nullptr) {
+                look.mSecondTexture = mesh.AddTexture(found->second.mSecondTexture, 0);
+                looks.mHasSecondTextures = looks.mHasSecondTextures || look.mSecondTexture >= 0;
+            }
+            looks.mHasTextures = looks.mHasTextures || look.mTexture >= 0 || look.mSecondTexture >= 0;
+        }
+        for (std::uint16_t index = 0; index < faces.facecount; ++index) {
+            looks.mFaces[faces.faces[index]] = look;
+        }
+    }
+    return looks;
+}
+
+// Layer 1 carries the first textures of faces whose second texture is on
+// layer 0. Its elements name the same materials and textures as layer 0's.
+KFbxLayer* PrepareSecondLayer(KFbxMesh& mesh, KFbxSdkManager& manager) {
+    while (mesh.GetLayerCount() < 2) {
+        if (mesh.CreateLayer() < 0) {
+            return nullptr;
+        }
+    }
+    KFbxLayer* layer = mesh.GetLayer(1);
+    if (layer->GetMaterials() == nullptr) {
+        if (KFbxLayerElementMaterial* element = manager.CreateLayerElementMaterial("")) {
+            element->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+            element->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+            layer->SetMaterials(element);
+        }
+    }
+    if (layer->GetUVs() == nullptr) {
+        if (KFbxLayerElementUV* element = manager.CreateLayerElementUV("")) {
+            layer->SetUVs(element);
+        }
+    }
+    if (layer->GetTextures() == nullptr) {
+        if (KFbxLayerElementTexture* element = manager.CreateLayerElementTexture("")) {
+            element->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+            element->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+            layer->SetTextures(element);
+        }
+    }
+    return layer;
+}
+
+template <class Element>
+void CopyDirectArray(const Element* from, Element* to) {
+    if (from == nullptr || to == nullptr) {
+        return;
+    }
+    auto& items = to->GetDirectArray();
+    items.Clear();
+    for (int index = 0; index < from->GetDirectArray().GetCount(); ++index) {
+        items.Add(from->GetDirectArray().GetAt(index));
+    }
+}
+
+void MirrorFirstLayer(KFbxMesh& mesh, KFbxLayer& second) {
+    const KFbxLayer* first = mesh.GetLayer(0);
+    if (first == nullptr) {
+        return;
+    }
+    if (first->GetUVs() != nullptr && second.GetUVs() != nullptr) {
+        second.GetUVs()->CopyFrom(*first->GetUVs());
+    }
+    CopyDirectArray(first->GetMaterials(), second.GetMaterials());
+    CopyDirectArray(first->GetTextures(), second.GetTextures());
+}
+
+void FillTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
+    if (record.texvertcount == 0 || record.texverts == nullptr) {
+        return;
+    }
+    mesh.InitTextureUVMapping(KFbxLayerElement::eBY_POLYGON_VERTEX);
+    // UVs are found by vertex index, so there is one per vertex; vertices the
+    // file gives none get (0, 0).
+    if (!mesh.SetTextureUVCount(record.vertexcount)) {
+        return;
+    }
+    KFbxVector2* uvs = mesh.GetTextureUVArray();
+    const std::uint16_t count = record.texvertcount < record.vertexcount ? record.texvertcount : record.vertexcount;
+    for (std::uint16_t vertex = 0; uvs != nullptr && vertex < record.vertexcount; ++vertex) {
+        uvs[vertex] = vertex < count ? KFbxVector2(record.texverts[vertex].u, record.texverts[vertex].v)
+                                     : KFbxVector2(0.0, 0.0);
+    }
+}
+
+void AddPolygons(const mesh3ds& record, KFbxMesh& mesh, const ControlPointSplit& split, const MeshLooks& looks,
+                 const MeshConversion& conversion, KFbxLayer* second) {
+    const bool uvs = mesh.GetTextureUVCount() > 0;
+    const int noMaterial = looks.mHasMaterials ? 0 : -1;
+    const int noTexture = looks.mHasTextures ? 0 : -1;
+    KFbxLayerElementMaterial* secondMaterials = second != nullptr ? second->GetMaterials() : nullptr;
+    KFbxLayerElementTexture* secondTextures = second != nullptr ? second->GetTextures() : nullptr;
+    for (std::uint16_t face = 0; face < record.facecount; ++face) {
+        const FaceLook& look = looks.mFaces[face];
+        const int material = look.mMaterial >= 0 ? look.mMaterial : noMaterial;
+        int texture = -1;
+        int secondTexture = -1;
+        if (conversion.mUseTextures) {
+            const int first = look.mTexture >= 0 ? look.mTexture : noTexture;
+            texture = look.mSecondTexture >= 1 ? look.mSecondTexture : first;
+            secondTexture = look.mSecondTexture >= 1 ? first : noTexture;
+        }
+        mesh.BeginPolygon(material, texture, -1);
+        if (secondMaterials != nullptr) {
+            secondMaterials->GetIndexArray().Add(material);
+        }
+        if (secondTextures != nullptr) {
+            secondTextures->GetIndexArray().Add(secondTexture);
+        }
+        const face3ds& corners = record.faces[face];
+        const std::uint16_t vertices[3] = {corners.a, corners.b, corners.c};
+        for (int corner = 0; corner < 3; ++corner) {
+            const int point = split.mCornerPoints[static_cast<std::size_t>(face) * 3 + static_cast<std::size_t>(corner)];
+            mesh.AddPolygonVertex(point, uvs ? vertices[corner] : -1);
+        }
+        mesh.EndPolygon();
+    }
+}
+
+void ComputeNormals(KFbxMesh& mesh) {
+    mesh.InitNormals();
+    KFbxVector4* normals = mesh.GetNormals();
+    const KFbxVector4* points = mesh.GetControlPoints();
+    const int* corners = mesh.GetPolygonVertices();
+    if (normals == nullptr || points == nullptr || corners == nullptr) {
+        return;
+    }
+    const int count = mesh.GetControlPointsCount();
+    for (int point = 0; point < count; ++point) {
+        normals[point] = KFbxVector4(0.0, 0.0, 0.0, 1.0);
+    }
+    // Every polygon is a triangle; the cross product's length is twice its
+    // area, so each point's normal comes out weighted by area.
+    for (int polygon = 0; polygon < mesh.GetPolygonCount(); ++polygon) {
+        const int* triangle = corners + mesh.GetPolygonVertexIndex(polygon);
+        const KFbxVector4 normal =
+            (points[triangle[2]] - points[triangle[1]]).CrossProduct(points[triangle[0]] - points[triangle[1]]);
+        for (int corner = 0; corner < 3; ++corner) {
+            KFbxVector4& sum = normals[triangle[corner]];
+            sum = KFbxVector4(sum[0] + normal[0], sum[1] + normal[1], sum[2] + normal[2], 1.0);
+        }
+    }
+    for (int point = 0; point < count; ++point) {
+        normals[point].Normalize();
+    }
+}
+
+}  // namespace
+
+ControlPointSplit SplitBySmoothingGroups(const mesh3ds& record, bool split) {
+    ControlPointSplit result;
+    const std::size_t vertexCount = record.vertexcount;
+    result.mSources.resize(vertexCount, -1);
+    result.mCornerPoints.resize(static_cast<std::size_t>(record.facecount) * 3);
+    split = split && record.smoothgroups != nullptr;
+    // The masks of the control points, and for each one the next control
+    // point of the same vertex (-1 at the end of the chain).
+    std::vector<std::uint32_t> masks(split ? vertexCount : 0, 0);
+    std::vector<int> next(split ? vertexCount : 0, -1);
+    for (std::uint16_t face = 0; face < record.facecount; ++face) {
+        const face3ds& corners = record.faces[face];
+        const std::uint16_t vertices[3] = {corners.a, corners.b, corners.c};
+        const std::uint32_t group = split ? record.smoothgroups[face] : 0;
+        for (int corner = 0; corner < 3; ++corner) {
+            const int vertex = vertices[corner];
+            int point = vertex;
+            if (split && result.mSources[static_cast<std::size_t>(vertex)] != -1) {
+                int last = vertex;
+                for (point = vertex; point != -1; point = next[static_cast<std::size_t>(point)]) {
+                    const std::uint32_t mask = masks[static_cast<std::size_t>(point)];
+                    if ((mask & group) != 0 || (mask == 0 && group == 0)) {
+                        break;
+                    }
+                    last = point;
+                }
+                if (point == -1) {
+                    point = static_cast<int>(result.mSources.size());
+                    result.mSources.push_back(vertex);
+                    masks.push_back(0);
+                    next.push_back(-1);
+                    next[static_cast<std::size_t>(last)] = point;
+                }
+            }
+            result.mSources[static_cast<std::size_t>(point)] = vertex;
+            if (split) {
+                masks[static_cast<std::size_t>(point)] |= group;
+            }
+            result.mCornerPoints[static_cast<std::size_t>(face) * 3 + static_cast<std::size_t>(corner)] = point;
+        }
+    }
+    // Vertices no face uses keep their own control point.
+    for (std::size_t vertex = 0; vertex < vertexCount; ++vertex) {
+        if (result.mSources[vertex] == -1) {
+            result.mSources[vertex] = static_cast<int>(vertex);
+        }
+    }
+    return result;
+}
+
+bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion& conversion, std::string& problem) {
+    if (!FacesNameVertices(record, problem) || !GroupsNameFaces(record, problem)) {
+        return false;
+    }
+    const ControlPointSplit split = SplitBySmoothingGroups(record, conversion.mSmoothingGroups);
+    const int pointCount = static_cast<int>(split.mSources.size());
+    mesh.InitControlPoints(pointCount);
+    KFbxVector4* points = mesh.GetControlPoints();
+    const KgeMatrix objectSpace = ObjectSpaceOf(record.localmatrix);
+    for (int point = 0; points != nullptr && point < pointCount; ++point) {
+        const point3ds& vertex = record.vertices[split.mSources[static_cast<std::size_t>(point)]];
+        points[point] = ScenePoint(objectSpace, vertex, conversion.mScale);
+    }
+    FillTextureVertices(record, mesh);
+    const MeshLooks looks = ApplyMaterialGroups(record, mesh, conversion);
+    KFbxLayer* second = nullptr;
+    if (looks.mHasSecondTextures && conversion.mManager != nullptr) {
+        second = PrepareSecondLayer(mesh, *conversion.mManager);
+    }
+    AddPolygons(record, mesh, split, looks, conversion, second);
+    if (second != nullptr) {
+        MirrorFirstLayer(mesh, *second);
+    }
+    ComputeNormals(mesh);
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1::reader3ds

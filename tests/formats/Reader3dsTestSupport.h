@@ -1,0 +1,123 @@
+// The 3DS reader's test fixture: files made with the toolkit in a scratch
+// folder, imported through the importer into a fresh scene.
+#ifndef TESTS_FORMATS_READER3DSTESTSUPPORT_H
+#define TESTS_FORMATS_READER3DSTESTSUPPORT_H
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+#include <fbxfilesdk/formats/KFbxFormats3ds.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include "formats/Scene3dsFiles.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace fbxsdk_2006_11_1::reader3dstest {
+
+using namespace scene3ds;
+
+inline constexpr double kInch = 2.54;
+
+inline KFbxMesh* MeshOf(const KFbxNode* node) {
+    return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
+}
+
+class Reader3dsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KFbxRegister3dsFormats();
+        mManager = CreateSdkManager();
+        ASSERT_NE(mManager, nullptr);
+        mScene = KFbxScene::Create(mManager, "");
+        ASSERT_NE(mScene, nullptr);
+    }
+    void TearDown() override {
+        delete mManager;
+        CloseAllFiles3ds();
+        ClearErrorList3ds();
+    }
+
+    std::string Path(const std::string& name) const { return mFolder / name; }
+
+    // New options with their defaults; the manager destroys them.
+    KFbxStreamOptions3dsReader* Options() { return KFbxStreamOptions3dsReader::Create(mManager, ""); }
+
+    // Writes the file and imports it into the scene.
+    bool WriteAndImport(File& file, KFbxStreamOptions* options = nullptr, const std::string& name = "in.3ds") {
+        const std::string path = Path(name);
+        EXPECT_TRUE(file.Write(path));
+        return Import(path, options);
+    }
+
+    bool Import(const std::string& path, KFbxStreamOptions* options = nullptr) {
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        if (importer == nullptr) {
+            return false;
+        }
+        const bool imported = importer->Initialize(path.c_str()) && importer->Import(mScene, options);
+        mLastErrorId = importer->GetLastErrorID();
+        mLastError = importer->GetLastErrorString();
+        importer->GetMessageText(mMessage);
+        importer->Destroy();
+        return imported;
+    }
+
+    KFbxNode* Node(const char* name) const { return mScene->GetRootNode()->FindChild(name, true); }
+
+    static std::vector<std::string> ChildNames(const KFbxNode* node) {
+        std::vector<std::string> names;
+        for (int index = 0; node != nullptr && index < node->GetChildCount(); ++index) {
+            names.emplace_back(node->GetChild(index)->GetName());
+        }
+        return names;
+    }
+
+    // The node's curve of the take "default take".
+    static KFCurve* TakeCurve(KFbxNode* node, const char* first, const char* second, const char* third) {
+        if (node == nullptr || !node->SetCurrentTakeNodeByName("default take")) {
+            return nullptr;
+        }
+        KFbxTakeNode* take = node->GetCurrentTakeNode();
+        return take != nullptr ? take->GetKFCurve(first, second, third) : nullptr;
+    }
+
+    static std::int64_t FrameOf(KTime time) { return time.GetFrame(true, KTime::eFrames30); }
+
+    static std::vector<std::int64_t> KeyFrames(const KFCurve* curve) {
+        std::vector<std::int64_t> frames;
+        for (int key = 0; curve != nullptr && key < curve->KeyGetCount(); ++key) {
+            frames.push_back(FrameOf(curve->KeyGetTime(key)));
+        }
+        return frames;
+    }
+
+    KFbxSdkManager* mManager = nullptr;
+    KFbxScene* mScene = nullptr;
+    ScratchFolder mFolder;
+    int mLastErrorId = -1;
+    std::string mLastError;
+    KString mMessage;
+};
+
+inline ::testing::AssertionResult Near(const KFbxVector4& actual, double x, double y, double z,
+                                       double tolerance = 1e-5) {
+    if (std::abs(actual[0] - x) <= tolerance && std::abs(actual[1] - y) <= tolerance &&
+        std::abs(actual[2] - z) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "(" << actual[0] << ", " << actual[1] << ", " << actual[2]
+                                         << ") is not (" << x << ", " << y << ", " << z << ")";
+}
+
+}  // namespace fbxsdk_2006_11_1::reader3dstest
+
+#endif

@@ -1,0 +1,377 @@
+// Small 3DS files made through the 3DS toolkit, record by record, for the
+// reader's tests and the fuzzer's seeds. Free of the test framework: every
+// step records whether the toolkit took it, and Write tells.
+#ifndef TESTS_FORMATS_SCENE3DSFILES_H
+#define TESTS_FORMATS_SCENE3DSFILES_H
+
+#include <fbxfilesdk/3dsftk/Toolkit3ds.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fbxsdk_2006_11_1::scene3ds {
+
+// One key of a track: its frame, value and spline parameters.
+template <class Value>
+struct Key {
+    std::uint32_t mFrame = 0;
+    Value mValue{};
+    std::uint16_t mFlags = 0;  // 0x01 tension, 0x02 continuity, 0x04 bias
+    float mTension = 0.0f;
+    float mContinuity = 0.0f;
+    float mBias = 0.0f;
+};
+
+struct Mesh {
+    std::string mName{};
+    std::vector<point3ds> mVertices{};
+    std::vector<std::array<std::uint16_t, 3>> mFaces{};
+    std::vector<std::uint32_t> mSmoothing{};  // one mask per face, or none
+    std::vector<texvertex3ds> mUVs{};
+    // Material name and the faces it covers.
+    std::vector<std::pair<std::string, std::vector<std::uint16_t>>> mGroups{};
+    std::array<float, 12> mLocal = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+};
+
+struct ObjectNode {
+    std::string mName{};
+    std::string mInstance{};
+    std::string mParent{};
+    point3ds mPivot{};
+    std::vector<Key<point3ds>> mPosition{};
+    std::vector<Key<rotkey3ds>> mRotation{};
+    std::vector<Key<point3ds>> mScale{};
+};
+
+struct OmniNode {
+    std::string mName{};
+    std::string mParent{};
+    std::vector<Key<point3ds>> mPosition{};
+    std::vector<Key<point3ds>> mColor{};
+};
+
+struct SpotNode {
+    std::string mName{};
+    std::string mParent{};
+    std::string mTargetParent{};
+    std::vector<Key<point3ds>> mPosition{};
+    std::vector<Key<point3ds>> mColor{};
+    std::vector<Key<float>> mHotspot{};
+    std::vector<Key<point3ds>> mTargetPosition{};
+};
+
+struct CameraNode {
+    std::string mName{};
+    std::string mParent{};
+    std::string mTargetParent{};
+    std::vector<Key<point3ds>> mPosition{};
+    std::vector<Key<float>> mFov{};
+    std::vector<Key<float>> mRoll{};
+    std::vector<Key<point3ds>> mTargetPosition{};
+};
+
+// A cube of 8 vertices at +-1 and 12 faces, two per side; the masks give
+// each side's smoothing group (none: no smoothing groups at all).
+inline Mesh Box(const std::string& name, const std::vector<std::uint32_t>& sideGroups = {}) {
+    Mesh box;
+    box.mName = name;
+    for (int index = 0; index < 8; ++index) {
+        box.mVertices.push_back({index & 1 ? 1.0f : -1.0f, index & 2 ? 1.0f : -1.0f, index & 4 ? 1.0f : -1.0f});
+    }
+    const std::uint16_t sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                                       {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    for (int side = 0; side < 6; ++side) {
+        const std::uint16_t* q = sides[side];
+        box.mFaces.push_back({q[0], q[1], q[2]});
+        box.mFaces.push_back({q[2], q[3], q[0]});
+        if (!sideGroups.empty()) {
+            box.mSmoothing.push_back(sideGroups[static_cast<std::size_t>(side)]);
+            box.mSmoothing.push_back(sideGroups[static_cast<std::size_t>(side)]);
+        }
+    }
+    return box;
+}
+
+template <std::size_t N>
+void SetName(char (&field)[N], const std::string& name) {
+    const std::size_t length = name.size() < N - 1 ? name.size() : N - 1;
+    std::memcpy(field, name.data(), length);
+    field[length] = '\0';
+}
+
+template <class Value>
+void FillTrack(kftrack3ds<Value>& track, const std::vector<Key<Value>>& keys) {
+    for (std::size_t index = 0; index < keys.size() && index < track.keycount; ++index) {
+        keyheader3ds& header = track.keys[index];
+        header.frame = keys[index].mFrame;
+        header.splineflags = keys[index].mFlags;
+        header.tension = keys[index].mTension;
+        header.continuity = keys[index].mContinuity;
+        header.bias = keys[index].mBias;
+        track.values[index] = keys[index].mValue;
+    }
+}
+
+template <class Value>
+std::uint32_t CountOf(const std::vector<Key<Value>>& keys) {
+    return static_cast<std::uint32_t>(keys.size());
+}
+
+// A new mesh file's database; Write puts it into a file.
+class File {
+public:
+    File() {
+        InitDatabase3ds(&mDatabase);
+        CreateNewDatabase3ds(mDatabase, DatabaseMeshFile3ds);
+        Check();
+    }
+    ~File() { ReleaseDatabase3ds(&mDatabase); }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // False once any step failed in the toolkit.
+    bool Ok() const { return mOk; }
+    database3ds* Database() { return mDatabase; }
+
+    File& Settings(float masterScale, color3ds ambient = {0.0f, 0.0f, 0.0f}) {
+        meshsettings3ds* settings = nullptr;
+        InitMeshSet3ds(&settings);
+        settings->masterscale = masterScale;
+        settings->ambientlight = ambient;
+        PutMeshSet3ds(mDatabase, settings);
+        ReleaseMeshSet3ds(&settings);
+        return Check();
+    }
+
+    File& SolidBackground(color3ds color) {
+        background3ds* background = nullptr;
+        InitBackground3ds(&background);
+        background->solid = color;
+        background->used = BackgroundSolid3ds;
+        PutBackground3ds(mDatabase, background);
+        ReleaseBackground3ds(&background);
+        return Check();
+    }
+
+    File& Add(const Mesh& source) {
+        const std::uint8_t extras = source.mUVs.empty() ? 0 : MeshFieldTexVerts3ds;
+        mesh3ds* mesh = nullptr;
+        InitMeshObj3ds(&mesh, static_cast<std::uint16_t>(source.mVertices.size()),
+                       static_cast<std::uint16_t>(source.mFaces.size()),
+                       static_cast<std::uint8_t>(extras | (source.mSmoothing.empty() ? 0 : MeshFieldSmoothGroups3ds)));
+        SetName(mesh->name, source.mName);
+        for (std::size_t index = 0; index < source.mVertices.size(); ++index) {
+            mesh->vertices[index] = source.mVertices[index];
+        }
+        for (std::size_t index = 0; index < source.mFaces.size(); ++index) {
+            mesh->faces[index] = {source.mFaces[index][0], source.mFaces[index][1], source.mFaces[index][2], 7};
+            if (!source.mSmoothing.empty()) {
+                mesh->smoothgroups[index] = source.mSmoothing[index];
+            }
+        }
+        for (std::size_t index = 0; index < source.mUVs.size() && index < mesh->texvertcount; ++index) {
+            mesh->texverts[index] = source.mUVs[index];
+        }
+        std::memcpy(mesh->localmatrix, source.mLocal.data(), sizeof mesh->localmatrix);
+        mesh->matgroupcount = static_cast<std::uint16_t>(source.mGroups.size());
+        InitMeshObjField3ds(mesh, MeshFieldMatGroups3ds);
+        for (std::uint16_t group = 0; group < mesh->matgroupcount; ++group) {
+            const auto& [name, faces] = source.mGroups[group];
+            SetName(mesh->matgroups[group].name, name);
+            mesh->matgroups[group].facecount = static_cast<std::uint16_t>(faces.size());
+            InitMatArrayIndex3ds(mesh, group, static_cast<std::uint16_t>(faces.size()));
+            for (std::size_t index = 0; index < faces.size(); ++index) {
+                mesh->matgroups[group].faces[index] = faces[index];
+            }
+        }
+        PutMesh3ds(mDatabase, mesh);
+        ReleaseMeshObj3ds(&mesh);
+        return Check();
+    }
+
+    File& Material(const std::string& name, const std::function<void(material3ds&)>& fill = {}) {
+        material3ds* material = nullptr;
+        InitMaterial3ds(&material);
+        SetName(material->name, name);
+        material->diffuse = {0.5f, 0.5f, 0.5f};
+        if (fill) {
+            fill(*material);
+        }
+        PutMaterial3ds(mDatabase, material);
+        ReleaseMaterial3ds(&material);
+        return Check();
+    }
+
+    File& Omni(const std::string& name, point3ds position, color3ds color = {1.0f, 1.0f, 1.0f},
+               float multiplier = 1.0f) {
+        light3ds* light = nullptr;
+        InitLight3ds(&light);
+        SetName(light->name, name);
+        light->position = position;
+        light->color = color;
+        light->multiplier = multiplier;
+        PutLight3ds(mDatabase, light);
+        ReleaseLight3ds(&light);
+        return Check();
+    }
+
+    File& Spot(const std::string& name, point3ds position, point3ds target, float hotspot = 30.0f,
+               const char* projector = nullptr) {
+        light3ds* light = nullptr;
+        InitSpotlight3ds(&light);
+        SetName(light->name, name);
+        light->position = position;
+        light->spot->target = target;
+        light->spot->hotspot = hotspot;
+        light->spot->falloff = hotspot + 5.0f;
+        if (projector != nullptr) {
+            light->spot->projector = 1;
+            light->spot->projectorname = StrDup3ds(projector);
+        }
+        PutLight3ds(mDatabase, light);
+        ReleaseLight3ds(&light);
+        return Check();
+    }
+
+    File& Camera(const std::string& name, point3ds position, point3ds target, float fov = 45.0f) {
+        camera3ds* camera = nullptr;
+        InitCamera3ds(&camera);
+        SetName(camera->name, name);
+        camera->position = position;
+        camera->target = target;
+        camera->fov = fov;
+        PutCamera3ds(mDatabase, camera);
+        ReleaseCamera3ds(&camera);
+        return Check();
+    }
+
+    File& Add(const ObjectNode& node) {
+        kfmesh3ds* motion = nullptr;
+        InitObjectMotion3ds(&motion, CountOf(node.mPosition), CountOf(node.mRotation), CountOf(node.mScale), 0, 0);
+        SetName(motion->name, node.mName);
+        SetName(motion->instance, node.mInstance);
+        SetName(motion->parent, node.mParent);
+        motion->pivot = node.mPivot;
+        FillTrack(motion->position, node.mPosition);
+        FillTrack(motion->rotation, node.mRotation);
+        FillTrack(motion->scale, node.mScale);
+        PutObjectMotion3ds(mDatabase, motion);
+        ReleaseObjectMotion3ds(&motion);
+        return Check();
+    }
+
+    File& Add(const OmniNode& node) {
+        kfomni3ds* motion = nullptr;
+        InitOmnilightMotion3ds(&motion, CountOf(node.mPosition), CountOf(node.mColor));
+        SetName(motion->name, node.mName);
+        SetName(motion->parent, node.mParent);
+        FillTrack(motion->position, node.mPosition);
+        FillTrack(motion->color, node.mColor);
+        PutOmnilightMotion3ds(mDatabase, motion);
+        ReleaseOmnilightMotion3ds(&motion);
+        return Check();
+    }
+
+    File& Add(const SpotNode& node) {
+        kfspot3ds* motion = nullptr;
+        InitSpotlightMotion3ds(&motion, CountOf(node.mPosition), CountOf(node.mColor), CountOf(node.mHotspot), 0, 0,
+                               CountOf(node.mTargetPosition));
+        SetName(motion->name, node.mName);
+        SetName(motion->parent, node.mParent);
+        SetName(motion->targetparent, node.mTargetParent);
+        FillTrack(motion->position, node.mPosition);
+        FillTrack(motion->color, node.mColor);
+        FillTrack(motion->hotspot, node.mHotspot);
+        FillTrack(motion->targetposition, node.mTargetPosition);
+        PutSpotlightMotion3ds(mDatabase, motion);
+        ReleaseSpotlightMotion3ds(&motion);
+        return Check();
+    }
+
+    File& Add(const CameraNode& node) {
+        kfcamera3ds* motion = nullptr;
+        InitCameraMotion3ds(&motion, CountOf(node.mPosition), CountOf(node.mFov), CountOf(node.mRoll),
+                            CountOf(node.mTargetPosition));
+        SetName(motion->name, node.mName);
+        SetName(motion->parent, node.mParent);
+        SetName(motion->targetparent, node.mTargetParent);
+        FillTrack(motion->position, node.mPosition);
+        FillTrack(motion->fov, node.mFov);
+        FillTrack(motion->roll, node.mRoll);
+        FillTrack(motion->targetposition, node.mTargetPosition);
+        PutCameraMotion3ds(mDatabase, motion);
+        ReleaseCameraMotion3ds(&motion);
+        return Check();
+    }
+
+    File& Frames(std::uint32_t length) {
+        KfSets3ds* settings = nullptr;
+        InitKfSets3ds(&settings);
+        settings->animlength = length;
+        PutKfSets3ds(mDatabase, settings);
+        ReleaseKfSets3ds(&settings);
+        return Check();
+    }
+
+    // Writes the file; false when any step failed.
+    bool Write(const std::string& path) {
+        if (!mOk) {
+            return false;
+        }
+        file3ds* file = OpenFile3ds(path.c_str(), "wb");
+        if (file == nullptr) {
+            return false;
+        }
+        WriteDatabase3ds(file, mDatabase);
+        Check();
+        CloseFile3ds(file);
+        return Check().mOk;
+    }
+
+private:
+    File& Check() {
+        if (FtkErrorStops()) {
+            mOk = false;
+        }
+        return *this;
+    }
+
+    database3ds* mDatabase = nullptr;
+    bool mOk = true;
+};
+
+// A scene of every kind of record with keys: a textured box with smoothing
+// groups, its material, an omni light, a spot light and a camera with their
+// targets, all animated over a few frames.
+inline bool WriteRichScene(const std::string& path) {
+    File file;
+    Mesh box = Box("Box", {1, 2, 4, 8, 16, 32});
+    box.mUVs.assign(8, texvertex3ds{0.25f, 0.75f});
+    box.mGroups.push_back({"Red", {0, 1, 2, 3, 4, 5}});
+    file.Settings(1.0f, {0.1f, 0.2f, 0.3f}).Add(box);
+    file.Material("Red", [](material3ds& material) {
+        material.diffuse = {1.0f, 0.0f, 0.0f};
+        material.shininess = 0.3f;
+        SetName(material.texture.name, "red.tga");
+        material.texture.percent = 1.0f;
+    });
+    file.Omni("Lamp", {0.0f, 0.0f, 5.0f}).Spot("Spot", {5.0f, 0.0f, 5.0f}, {0.0f, 0.0f, 0.0f});
+    file.Camera("Cam", {0.0f, -10.0f, 2.0f}, {0.0f, 0.0f, 0.0f});
+    ObjectNode node{"Box", "", "", {0.0f, 0.0f, 0.0f}, {{0, {0, 0, 0}}, {10, {1, 2, 3}}},
+                    {{0, {0.0f, 0.0f, 0.0f, 1.0f}}, {10, {0.5f, 0.0f, 0.0f, 1.0f}}}, {{0, {1, 1, 1}}}};
+    file.Add(node);
+    file.Add(OmniNode{"Lamp", "", {{0, {0, 0, 5}}, {10, {0, 1, 5}}}, {{0, {1, 1, 1}}, {10, {1, 0, 0}}}});
+    file.Add(SpotNode{"Spot", "", "", {{0, {5, 0, 5}}}, {{0, {1, 1, 1}}}, {{0, 30.0f}, {10, 40.0f}}, {{0, {0, 0, 0}}}});
+    file.Add(CameraNode{"Cam", "", "", {{0, {0, -10, 2}}, {10, {0, -12, 2}}}, {{0, 45.0f}}, {{0, 0.0f}}, {{0, {0, 0, 0}}}});
+    file.Frames(10);
+    return file.Write(path);
+}
+
+}  // namespace fbxsdk_2006_11_1::scene3ds
+
+#endif
