@@ -372,6 +372,28 @@ inline bool WriteRichScene(const std::string& path) {
     return file.Write(path);
 }
 
+// The smallest scene with every kind of record and keys: a textured quad
+// with two smoothing groups and a second instance under the first, its
+// material, a spot light and a camera with their targets.
+inline bool WriteSmallScene(const std::string& path) {
+    File file;
+    Mesh quad;
+    quad.mName = "Quad";
+    quad.mVertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 1}};
+    quad.mFaces = {{0, 1, 2}, {2, 3, 0}};
+    quad.mSmoothing = {1, 2};
+    quad.mUVs = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    quad.mGroups.push_back({"Red", {0}});
+    file.Add(quad).Material("Red", [](material3ds& material) { SetName(material.texture.name, "red.tga"); });
+    file.Spot("Spot", {5, 0, 5}, {0, 0, 0}).Camera("Cam", {0, -10, 2}, {0, 0, 0});
+    file.Add(ObjectNode{.mName = "Quad", .mPosition = {{0, {0, 0, 0}}, {10, {1, 2, 3}}},
+                        .mRotation = {{0, {0.5f, 0, 0, 1}}, {10, {0.5f, 1, 0, 0}}}});
+    file.Add(ObjectNode{.mName = "Quad", .mInstance = "B", .mParent = "Quad", .mPivot = {1, 1, 1}});
+    file.Add(SpotNode{.mName = "Spot", .mHotspot = {{0, 30.0f}, {10, 40.0f}}, .mTargetPosition = {{0, {0, 0, 1}}}});
+    file.Add(CameraNode{.mName = "Cam", .mParent = "Quad", .mPosition = {{0, {0, -10, 2}}, {5, {0, -12, 2}}}});
+    return file.Write(path);
+}
+
 }  // namespace fbxsdk_2006_11_1::scene3ds
 
 #endif

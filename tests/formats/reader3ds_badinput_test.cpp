@@ -1,0 +1,122 @@
+// The 3DS reader on damaged files: every cut and every changed byte of a
+// small file with each kind of record ends in an error or a scene, never in
+// a crash, a stray read or an allocation the file cannot fill.
+#include "3dsftk/Ftk3dsTestSupport.h"
+#include "formats/Reader3dsTestSupport.h"
+
+#include <fbxfilesdk/core/SdkAlloc.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace fbxsdk_2006_11_1::reader3dstest {
+namespace {
+
+// Records the largest block asked of the SDK heap.
+struct LargestBlock {
+    static inline std::size_t largest = 0;
+    static void* Malloc(std::size_t size) {
+        largest = std::max(largest, size);
+        return std::malloc(size);
+    }
+    static void* Calloc(std::size_t count, std::size_t size) {
+        largest = std::max(largest, count * size);
+        return std::calloc(count, size);
+    }
+    static void* Realloc(void* block, std::size_t size) {
+        largest = std::max(largest, size);
+        return std::realloc(block, size);
+    }
+};
+
+// Far below what any count of a 16-bit or 32-bit field could ask for.
+constexpr std::size_t kLargestBlockAllowed = 256 * 1024;
+
+class Reader3dsBadInputTest : public Reader3dsTest {
+protected:
+    void SetUp() override {
+        Reader3dsTest::SetUp();
+        ASSERT_TRUE(WriteSmallScene(Path("small.3ds")));
+        mSample = mFolder.Read("small.3ds");
+        ASSERT_GT(mSample.size(), 200u);
+        ASSERT_TRUE(SdkSetAllocators(&LargestBlock::Malloc, &LargestBlock::Calloc, &LargestBlock::Realloc,
+                                     &std::free));
+        LargestBlock::largest = 0;
+    }
+    void TearDown() override {
+        EXPECT_LT(LargestBlock::largest, kLargestBlockAllowed);
+        Reader3dsTest::TearDown();
+        ASSERT_TRUE(SdkSetAllocators(&std::malloc, &std::calloc, &std::realloc, &std::free));
+    }
+
+    // Imports the bytes into an empty scene: a failure must say why, and
+    // the reader's file is closed either way.
+    bool ImportBytes(const std::string& bytes, std::size_t at) {
+        if (mScene->GetRootNode()->GetChildCount() > 0) {
+            mScene->Clear();
+        }
+        const std::string path = mFolder.Write("bad.3ds", bytes);
+        const bool imported = Import(path);
+        if (!imported) {
+            EXPECT_NE(mLastErrorId, -1) << at;
+        }
+        EXPECT_EQ(FindFileByName3ds(path.c_str()), nullptr) << at;
+        return imported;
+    }
+
+    std::string mSample;
+};
+
+TEST_F(Reader3dsBadInputTest, TheWholeFileReads) {
+    ASSERT_TRUE(ImportBytes(mSample, 0)) << mLastError;
+    EXPECT_EQ(ChildNames(Node("Quad")), (std::vector<std::string>{"Quad.B", "Cam", "Cam.Target"}));
+    EXPECT_NE(Node("Spot.Target"), nullptr);
+}
+
+TEST_F(Reader3dsBadInputTest, AFileCutAnywhereIsAnError) {
+    for (std::size_t length = 0; length < mSample.size(); ++length) {
+        EXPECT_FALSE(ImportBytes(mSample.substr(0, length), length));
+        EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0) << length;
+    }
+}
+
+TEST_F(Reader3dsBadInputTest, AFileCutAnywhereWithItsTopLengthMendedReadsWhatItHolds) {
+    int read = 0;
+    for (std::size_t length = 6; length < mSample.size(); ++length) {
+        std::string cut = mSample.substr(0, length);
+        cut.replace(2, 4, ftktest::Le32(static_cast<std::uint32_t>(length)));
+        read += ImportBytes(cut, length) ? 1 : 0;
+    }
+    // Cuts between whole chunks leave a smaller file that still reads.
+    EXPECT_GT(read, 0);
+}
+
+// The bytes are shared out among instances that run side by side.
+constexpr int kByteShares = 4;
+
+class Reader3dsChangedByteTest : public Reader3dsBadInputTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Reader3dsChangedByteTest, EveryByteChangedReadsOrFails) {
+    int read = 0;
+    for (std::size_t at = static_cast<std::size_t>(GetParam()); at < mSample.size(); at += kByteShares) {
+        for (unsigned char flip : {0xFF, 0x01}) {
+            std::string changed = mSample;
+            changed[at] = static_cast<char>(changed[at] ^ flip);
+            read += ImportBytes(changed, at) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(read, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shares, Reader3dsChangedByteTest, ::testing::Range(0, kByteShares));
+
+TEST_F(Reader3dsBadInputTest, FilesOfNoKindOrNoContentReadNothing) {
+    for (const std::string& bytes : {std::string(), std::string("\x4d\x4d", 2), ftktest::Chunk(M3DMAGIC),
+                                     ftktest::Chunk(0x1234, "abc"), ftktest::Chunk(MLIBMAGIC)}) {
+        ImportBytes(bytes, bytes.size());
+        EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::reader3dstest
