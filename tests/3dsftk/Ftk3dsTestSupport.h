@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
@@ -30,6 +31,24 @@ inline std::string Text(const std::string& text) { return text + std::string(1, 
 inline std::string Chunk(std::uint32_t tag, const std::string& body = {}) {
     return Le16(tag) + Le32(static_cast<std::uint32_t>(body.size() + 6)) + body;
 }
+
+// Records the largest block asked of the SDK heap (install it with
+// SdkSetAllocators).
+struct LargestBlock {
+    static inline std::size_t largest = 0;
+    static void* Malloc(std::size_t size) {
+        largest = std::max(largest, size);
+        return std::malloc(size);
+    }
+    static void* Calloc(std::size_t count, std::size_t size) {
+        largest = std::max(largest, count * size);
+        return std::calloc(count, size);
+    }
+    static void* Realloc(void* block, std::size_t size) {
+        largest = std::max(largest, size);
+        return std::realloc(block, size);
+    }
+};
 
 // The error codes recorded so far, in order, the overflow entry last.
 inline std::vector<int> RecordedErrors() {

@@ -10,23 +10,6 @@
 namespace fbxsdk_2006_11_1::ftktest {
 namespace {
 
-// Records the largest block asked of the SDK heap.
-struct LargestBlock {
-    static inline std::size_t largest = 0;
-    static void* Malloc(std::size_t size) {
-        largest = std::max(largest, size);
-        return std::malloc(size);
-    }
-    static void* Calloc(std::size_t count, std::size_t size) {
-        largest = std::max(largest, count * size);
-        return std::calloc(count, size);
-    }
-    static void* Realloc(void* block, std::size_t size) {
-        largest = std::max(largest, size);
-        return std::realloc(block, size);
-    }
-};
-
 std::string Sample() {
     const std::string points = Chunk(POINT_ARRAY, Le16(2) + std::string(24, '\x01'));
     const std::string faces = Chunk(FACE_ARRAY, Le16(1) + Le16(0) + Le16(1) + Le16(1) + Le16(0) +

@@ -12,23 +12,6 @@
 namespace fbxsdk_2006_11_1::reader3dstest {
 namespace {
 
-// Records the largest block asked of the SDK heap.
-struct LargestBlock {
-    static inline std::size_t largest = 0;
-    static void* Malloc(std::size_t size) {
-        largest = std::max(largest, size);
-        return std::malloc(size);
-    }
-    static void* Calloc(std::size_t count, std::size_t size) {
-        largest = std::max(largest, count * size);
-        return std::calloc(count, size);
-    }
-    static void* Realloc(void* block, std::size_t size) {
-        largest = std::max(largest, size);
-        return std::realloc(block, size);
-    }
-};
-
 // Far below what any count of a 16-bit or 32-bit field could ask for.
 constexpr std::size_t kLargestBlockAllowed = 256 * 1024;
 
@@ -39,12 +22,12 @@ protected:
         ASSERT_TRUE(WriteSmallScene(Path("small.3ds")));
         mSample = mFolder.Read("small.3ds");
         ASSERT_GT(mSample.size(), 200u);
-        ASSERT_TRUE(SdkSetAllocators(&LargestBlock::Malloc, &LargestBlock::Calloc, &LargestBlock::Realloc,
+        ASSERT_TRUE(SdkSetAllocators(&ftktest::LargestBlock::Malloc, &ftktest::LargestBlock::Calloc, &ftktest::LargestBlock::Realloc,
                                      &std::free));
-        LargestBlock::largest = 0;
+        ftktest::LargestBlock::largest = 0;
     }
     void TearDown() override {
-        EXPECT_LT(LargestBlock::largest, kLargestBlockAllowed);
+        EXPECT_LT(ftktest::LargestBlock::largest, kLargestBlockAllowed);
         Reader3dsTest::TearDown();
         ASSERT_TRUE(SdkSetAllocators(&std::malloc, &std::calloc, &std::realloc, &std::free));
     }
