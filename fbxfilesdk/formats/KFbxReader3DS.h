@@ -23,7 +23,6 @@ class KFbxMarker;
 class KFbxMesh;
 class KFbxNode;
 class KFbxNodeAttribute;
-class KFbxSurfacePhong;
 class KFbxTakeNode;
 class KFbxTexture;
 class KFCurve;
@@ -47,8 +46,11 @@ public:
     // gives false with eFILE_CORRUPTED and the scene untouched.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
 
-    // The two halves of scene building, in this order.
+    // Builds the scene from the records Read fetched; false when a material,
+    // a mesh or the animation cannot be made.
     virtual bool BuildScene(KFbxScene* scene);
+    // The meshes, lights, cameras and target markers of the records; called
+    // by BuildScene before the nodes are made.
     virtual bool CreateNodeAttributes();
 
     // Frees the toolkit records and database and closes the reader's file;

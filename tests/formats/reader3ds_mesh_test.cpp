@@ -404,6 +404,17 @@ TEST_F(Convert3dsMeshTest, FaceNamingAMissingVertexIsRefusedWithTheMeshUntouched
     EXPECT_EQ(mMesh->GetPolygonCount(), 0);
 }
 
+TEST_F(Convert3dsMeshTest, VertexNoFaceUsesKeepsItsPlace) {
+    ReleaseMeshObj3ds(&mRecord);
+    InitMeshObj3ds(&mRecord, 4, 1, 0);
+    mRecord->faces[0] = {0, 1, 2, 7};
+    mRecord->vertices[3] = {4.0f, 5.0f, 6.0f};
+    mRecord->localmatrix[0] = mRecord->localmatrix[4] = mRecord->localmatrix[8] = 1.0f;
+    ASSERT_TRUE(Convert()) << mProblem;
+    ASSERT_EQ(mMesh->GetControlPointsCount(), 4);
+    EXPECT_TRUE(Near(mMesh->GetControlPoints()[3], 4, 6, -5));
+}
+
 TEST_F(Convert3dsMeshTest, MaterialGroupNamingAMissingFaceIsRefused) {
     mRecord->matgroupcount = 1;
     InitMeshObjField3ds(mRecord, MeshFieldMatGroups3ds);
