@@ -45,6 +45,27 @@ KFbxReader3DS::~KFbxReader3DS() {
     FileClose();
 }
 
+bool KFbxReader3DS::OpenToolkitFile(const char* fileName) {
+    // The toolkit gives every opener of a name the same record and frees it
+    // at the first close: a record someone else opened is used, never closed.
+    mOwnsFile = FindFileByName3ds(fileName) == nullptr;
+    mFile = OpenFile3ds(fileName, "rb");
+    if (mFile == nullptr) {
+        mOwnsFile = false;
+        mError.SetErrorWithText(eFILE_NOT_OPENED, ErrorCodeToString3ds(ErrList3ds[0].errorid));
+        return false;
+    }
+    return true;
+}
+
+void KFbxReader3DS::CloseToolkitFile() {
+    if (mFile != nullptr && mOwnsFile) {
+        CloseFile3ds(mFile);
+    }
+    mFile = nullptr;
+    mOwnsFile = false;
+}
+
 bool KFbxReader3DS::FileOpen(const char* fileName) {
     FileClose();
     mError.ClearError();
@@ -52,25 +73,23 @@ bool KFbxReader3DS::FileOpen(const char* fileName) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
-    mFile = OpenFile3ds(fileName, "rb");
-    if (mFile == nullptr) {
-        mError.SetErrorWithText(eFILE_NOT_OPENED, ErrorCodeToString3ds(ErrList3ds[0].errorid));
+    // The file is held only while Read reads it: another reader of the same
+    // file may close it in between.
+    if (!OpenToolkitFile(fileName)) {
         return false;
     }
+    CloseToolkitFile();
+    mFileName = fileName;
     return true;
 }
 
 bool KFbxReader3DS::FileClose() {
-    // Only this reader's own file: other readers and writers may have theirs
-    // open in the toolkit too.
-    if (mFile != nullptr) {
-        CloseFile3ds(mFile);
-        mFile = nullptr;
-    }
+    CloseToolkitFile();
+    mFileName.clear();
     return true;
 }
 
-bool KFbxReader3DS::IsFileOpen() { return mFile != nullptr; }
+bool KFbxReader3DS::IsFileOpen() { return !mFileName.empty(); }
 
 KFbxStreamOptions* KFbxReader3DS::GetReadOptions() {
     KFbxStreamOptions3dsReader* options = KFbxStreamOptions3dsReader::Create(&mManager, "");
@@ -119,6 +138,10 @@ bool KFbxReader3DS::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     // An error left by an earlier file must not fail this one.
     ClearErrorList3ds();
     TakeOptions(options);
+    if (!OpenToolkitFile(mFileName.c_str())) {
+        mFileName.clear();
+        return false;
+    }
     mScale = mFlags.mRescaling ? kRescaling : 1.0;
     mScene = scene;
     const bool built = FetchRecords() && BuildScene(scene);

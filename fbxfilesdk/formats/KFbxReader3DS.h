@@ -32,11 +32,12 @@ public:
     KFbxReader3DS(KFbxSdkManager& manager, KFbxIO* io);
     ~KFbxReader3DS() override;
 
-    // Opens the file through the toolkit; false when it cannot be opened.
+    // Checks that the toolkit can open the file and keeps its name; false
+    // when it cannot be opened. The file itself is open only inside Read.
     bool FileOpen(const char* fileName) override;
-    // Closes the reader's own toolkit file, if any; always true.
+    // Forgets the file; always true.
     bool FileClose() override;
-    // Whether the reader holds an open toolkit file.
+    // Whether a file was opened and not yet read or closed.
     bool IsFileOpen() override;
     // New KFbxStreamOptions3dsReader options with their defaults.
     KFbxStreamOptions* GetReadOptions() override;
@@ -117,6 +118,8 @@ private:
     };
 
     // ---- the read (KFbxReader3DS.cpp) ----
+    bool OpenToolkitFile(const char* fileName);
+    void CloseToolkitFile();
     void TakeOptions(KFbxStreamOptions* options);
     bool FetchRecords();
     bool FetchMeshesAndMaterials();
@@ -192,7 +195,10 @@ private:
     void ReduceKeys(const reader3ds::Channel& channel);
     double LengthScale() const;
 
+    std::string mFileName;
     file3ds* mFile = nullptr;
+    // Whether this reader opened mFile, and so closes it.
+    bool mOwnsFile = false;
     database3ds* mDatabase = nullptr;
     meshsettings3ds* mMeshSettings = nullptr;
     background3ds* mBackground = nullptr;

@@ -182,6 +182,21 @@ TEST_F(Reader3dsFrameTest, ReadClosesOnlyItsOwnToolkitFile) {
     CloseFile3ds(other);
 }
 
+TEST_F(Reader3dsFrameTest, TwoReadersOfOneFileEachReadIt) {
+    File file;
+    file.Add(Box("Box"));
+    ASSERT_TRUE(file.Write(Path("in.3ds")));
+    KFbxReader3DS first(*mManager, nullptr);
+    KFbxReader3DS second(*mManager, nullptr);
+    ASSERT_TRUE(first.FileOpen(Path("in.3ds").c_str()));
+    ASSERT_TRUE(second.FileOpen(Path("in.3ds").c_str()));
+    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    EXPECT_TRUE(first.Read(mScene, Options()));
+    EXPECT_TRUE(second.Read(other, Options())) << second.GetError().GetLastErrorString();
+    EXPECT_NE(Node("Box"), nullptr);
+    EXPECT_NE(other->GetRootNode()->FindChild("Box"), nullptr);
+}
+
 TEST_F(Reader3dsFrameTest, AFileThatIsNoneFailsToOpenAndAGarbledOneToRead) {
     EXPECT_FALSE(Import(Path("missing.3ds")));
     EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_NOT_OPENED);
