@@ -40,11 +40,11 @@ struct MeshLooks {
 };
 
 bool FacesNameVertices(const mesh3ds& record, std::string& problem) {
-    if (record.facecount > 0 && record.faces == nullptr) {
+    if (record.facecount > 0 && (record.faces == nullptr || record.allocated.faces < record.facecount)) {
         problem = "faces missing";
         return false;
     }
-    if (record.facecount > 0 && record.vertexcount > 0 && record.vertices == nullptr) {
+    if (record.vertexcount > 0 && (record.vertices == nullptr || record.allocated.vertices < record.vertexcount)) {
         problem = "vertices missing";
         return false;
     }
@@ -59,7 +59,7 @@ bool FacesNameVertices(const mesh3ds& record, std::string& problem) {
 }
 
 bool GroupsNameFaces(const mesh3ds& record, std::string& problem) {
-    if (record.matgroupcount > 0 && record.matgroups == nullptr) {
+    if (record.matgroupcount > 0 && (record.matgroups == nullptr || record.allocated.matgroups < record.matgroupcount)) {
         problem = "material groups missing";
         return false;
     }
@@ -210,7 +210,9 @@ void MirrorFirstLayer(KFbxMesh& mesh, KFbxLayer& second) {
 }
 
 void FillTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
-    if (record.texvertcount == 0 || record.texverts == nullptr) {
+    const std::uint16_t given = record.texvertcount < record.allocated.texverts ? record.texvertcount
+                                                                                : record.allocated.texverts;
+    if (given == 0 || record.texverts == nullptr) {
         return;
     }
     mesh.InitTextureUVMapping(KFbxLayerElement::eBY_POLYGON_VERTEX);
@@ -220,7 +222,7 @@ void FillTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
         return;
     }
     KFbxVector2* uvs = mesh.GetTextureUVArray();
-    const std::uint16_t count = record.texvertcount < record.vertexcount ? record.texvertcount : record.vertexcount;
+    const std::uint16_t count = given < record.vertexcount ? given : record.vertexcount;
     for (std::uint16_t vertex = 0; uvs != nullptr && vertex < record.vertexcount; ++vertex) {
         uvs[vertex] = vertex < count ? KFbxVector2(record.texverts[vertex].u, record.texverts[vertex].v)
                                      : KFbxVector2(0.0, 0.0);
@@ -296,7 +298,7 @@ ControlPointSplit SplitBySmoothingGroups(const mesh3ds& record, bool split) {
     const std::size_t vertexCount = record.vertexcount;
     result.mSources.resize(vertexCount, -1);
     result.mCornerPoints.resize(static_cast<std::size_t>(record.facecount) * 3);
-    split = split && record.smoothgroups != nullptr;
+    split = split && record.smoothgroups != nullptr && record.allocated.smoothgroups >= record.facecount;
     // The masks of the control points, and for each one the next control
     // point of the same vertex (-1 at the end of the chain).
     std::vector<std::uint32_t> masks(split ? vertexCount : 0, 0);

@@ -404,6 +404,19 @@ TEST_F(Convert3dsMeshTest, FaceNamingAMissingVertexIsRefusedWithTheMeshUntouched
     EXPECT_EQ(mMesh->GetPolygonCount(), 0);
 }
 
+TEST_F(Convert3dsMeshTest, CountsBeyondTheirArraysAreRefusedOrLeftOut) {
+    mRecord->texvertcount = 3;
+    ASSERT_TRUE(Convert()) << mProblem;
+    EXPECT_EQ(mMesh->GetTextureUVCount(), 0);
+    mMesh = KFbxMesh::Create(mManager, "");
+    mRecord->facecount = 2;
+    EXPECT_FALSE(Convert());
+    mRecord->facecount = 1;
+    mRecord->vertexcount = 4;
+    EXPECT_FALSE(Convert());
+    mRecord->vertexcount = 3;
+}
+
 TEST_F(Convert3dsMeshTest, VertexNoFaceUsesKeepsItsPlace) {
     ReleaseMeshObj3ds(&mRecord);
     InitMeshObj3ds(&mRecord, 4, 1, 0);
