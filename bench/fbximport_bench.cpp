@@ -13,15 +13,14 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include "bench/BenchFiles.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <system_error>
-
-#include <unistd.h>
 
 namespace {
 
@@ -44,21 +43,10 @@ long StatusBytes(const std::string& key) {
 
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-// Removes the benchmark's file when the process ends.
-struct RemoveAtExit {
-    std::string mPath;
-    ~RemoveAtExit() {
-        std::error_code error;
-        std::filesystem::remove(mPath, error);
-    }
-};
-
 // Writes the file once per process.
 const std::string& MeshFile() {
     static const std::string path = [] {
-        const std::string file =
-            (std::filesystem::temp_directory_path() / ("qalimor-import-bench-" + std::to_string(getpid()) + ".fbx"))
-                .string();
+        const std::string file = benchfiles::TemporaryPath("qalimor-import-bench", ".fbx");
         std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
         KFbxScene* scene = KFbxScene::Create(manager.get(), "bench");
         KFbxMesh* mesh = KFbxMesh::Create(manager.get(), "");
@@ -114,7 +102,7 @@ const std::string& MeshFile() {
         exporter->Destroy();
         return file;
     }();
-    static const RemoveAtExit removal{path};
+    static const benchfiles::RemoveAtExit removal{path};
     return path;
 }
 

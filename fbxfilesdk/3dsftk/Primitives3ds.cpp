@@ -16,7 +16,9 @@ namespace {
 bool ReadBytes(void* buffer, std::size_t count) {
     std::FILE* stream = GetCurrentFileHandle3ds();
     if (count == 0) return true;
-    if (stream == nullptr || std::fread(buffer, 1, count, stream) != count) {
+    // The toolkit works on one thread (its file list and error list are
+    // process-wide), so the stream needs no lock for each small read.
+    if (stream == nullptr || fread_unlocked(buffer, 1, count, stream) != count) {
         PushError3ds(ERR_READING_FILE);
         return false;
     }

@@ -161,7 +161,8 @@ bool KFbxReader3DS::ConvertMesh(const mesh3ds* record, KFbxMesh* mesh) {
         text += reader3ds::NameOf(record->name).c_str();
         text += ": ";
         text += problem.c_str();
-        mError.SetErrorWithText(eFILE_CORRUPTED, text.Buffer());
+        mError.SetErrorWithText(problem == reader3ds::kMeshOutOfMemory ? eOUT_OF_MEMORY : eFILE_CORRUPTED,
+                                text.Buffer());
         return false;
     }
     return true;

@@ -229,38 +229,84 @@ void FillTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
     }
 }
 
-void AddPolygons(const mesh3ds& record, KFbxMesh& mesh, const ControlPointSplit& split, const MeshLooks& looks,
-                 const MeshConversion& conversion, KFbxLayer* second) {
-    const bool uvs = mesh.GetTextureUVCount() > 0;
+// Triangles, one per face, before any layer element exists: the elements'
+// index arrays are then filled whole instead of growing item by item.
+void AddPolygons(const mesh3ds& record, KFbxMesh& mesh, const ControlPointSplit& split) {
+    for (std::uint16_t face = 0; face < record.facecount; ++face) {
+        mesh.BeginPolygon(-1, -1, -1);
+        for (int corner = 0; corner < 3; ++corner) {
+            mesh.AddPolygonVertex(split.mCornerPoints[static_cast<std::size_t>(face) * 3 + static_cast<std::size_t>(corner)]);
+        }
+        mesh.EndPolygon();
+    }
+}
+
+// The index array sized to count, or null when memory runs out.
+int* SizedIndices(KFbxLayerElement* element, int count) {
+    if (element == nullptr || !element->GetIndexArray().SetCount(count)) {
+        return nullptr;
+    }
+    return element->GetIndexArray().GetArray();
+}
+
+// Each polygon corner's UV is the one of its vertex.
+bool IndexTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
+    const KFbxLayer* layer = mesh.GetLayer(0);
+    if (layer == nullptr || layer->GetUVs() == nullptr) {
+        return true;
+    }
+    int* indices = SizedIndices(layer->GetUVs(), static_cast<int>(record.facecount) * 3);
+    if (indices == nullptr) {
+        return false;
+    }
+    for (std::uint16_t face = 0; face < record.facecount; ++face) {
+        const face3ds& corners = record.faces[face];
+        indices[face * 3] = corners.a;
+        indices[face * 3 + 1] = corners.b;
+        indices[face * 3 + 2] = corners.c;
+    }
+    return true;
+}
+
+// The material and texture index of each polygon on layer 0 and, when it
+// exists, layer 1. A face whose second texture is on layer 0 has its first
+// texture on layer 1.
+bool IndexLooks(const mesh3ds& record, KFbxMesh& mesh, const MeshLooks& looks, const MeshConversion& conversion,
+                KFbxLayer* second) {
+    const KFbxLayer* first = mesh.GetLayer(0);
+    const int count = record.facecount;
+    int* materials = looks.mHasMaterials ? SizedIndices(first->GetMaterials(), count) : nullptr;
+    int* textures = looks.mHasTextures ? SizedIndices(first->GetTextures(), count) : nullptr;
+    int* secondMaterials = second != nullptr ? SizedIndices(second->GetMaterials(), count) : nullptr;
+    int* secondTextures = second != nullptr ? SizedIndices(second->GetTextures(), count) : nullptr;
+    if ((looks.mHasMaterials && materials == nullptr) || (looks.mHasTextures && textures == nullptr) ||
+        (second != nullptr && (secondMaterials == nullptr || secondTextures == nullptr))) {
+        return false;
+    }
     const int noMaterial = looks.mHasMaterials ? 0 : -1;
     const int noTexture = looks.mHasTextures ? 0 : -1;
-    KFbxLayerElementMaterial* secondMaterials = second != nullptr ? second->GetMaterials() : nullptr;
-    KFbxLayerElementTexture* secondTextures = second != nullptr ? second->GetTextures() : nullptr;
-    for (std::uint16_t face = 0; face < record.facecount; ++face) {
-        const FaceLook& look = looks.mFaces[face];
+    for (int face = 0; face < count; ++face) {
+        const FaceLook& look = looks.mFaces[static_cast<std::size_t>(face)];
         const int material = look.mMaterial >= 0 ? look.mMaterial : noMaterial;
         int texture = -1;
         int secondTexture = -1;
         if (conversion.mUseTextures) {
-            const int first = look.mTexture >= 0 ? look.mTexture : noTexture;
-            texture = look.mSecondTexture >= 1 ? look.mSecondTexture : first;
-            secondTexture = look.mSecondTexture >= 1 ? first : noTexture;
+            const int firstTexture = look.mTexture >= 0 ? look.mTexture : noTexture;
+            texture = look.mSecondTexture >= 1 ? look.mSecondTexture : firstTexture;
+            secondTexture = look.mSecondTexture >= 1 ? firstTexture : noTexture;
         }
-        mesh.BeginPolygon(material, texture, -1);
-        if (secondMaterials != nullptr) {
-            secondMaterials->GetIndexArray().Add(material);
+        if (materials != nullptr) {
+            materials[face] = material;
         }
-        if (secondTextures != nullptr) {
-            secondTextures->GetIndexArray().Add(secondTexture);
+        if (textures != nullptr) {
+            textures[face] = texture;
         }
-        const face3ds& corners = record.faces[face];
-        const std::uint16_t vertices[3] = {corners.a, corners.b, corners.c};
-        for (int corner = 0; corner < 3; ++corner) {
-            const int point = split.mCornerPoints[static_cast<std::size_t>(face) * 3 + static_cast<std::size_t>(corner)];
-            mesh.AddPolygonVertex(point, uvs ? vertices[corner] : -1);
+        if (second != nullptr) {
+            secondMaterials[face] = material;
+            secondTextures[face] = secondTexture;
         }
-        mesh.EndPolygon();
     }
+    return true;
 }
 
 void ComputeNormals(KFbxMesh& mesh) {
@@ -356,13 +402,17 @@ bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion&
         const point3ds& vertex = record.vertices[split.mSources[static_cast<std::size_t>(point)]];
         points[point] = ScenePoint(objectSpace, vertex, conversion.mScale);
     }
+    AddPolygons(record, mesh, split);
     FillTextureVertices(record, mesh);
     const MeshLooks looks = ApplyMaterialGroups(record, mesh, conversion);
     KFbxLayer* second = nullptr;
     if (looks.mHasSecondTextures && conversion.mManager != nullptr) {
         second = PrepareSecondLayer(mesh, *conversion.mManager);
     }
-    AddPolygons(record, mesh, split, looks, conversion, second);
+    if (!IndexTextureVertices(record, mesh) || !IndexLooks(record, mesh, looks, conversion, second)) {
+        problem = kMeshOutOfMemory;
+        return false;
+    }
     if (second != nullptr) {
         MirrorFirstLayer(mesh, *second);
     }

@@ -51,9 +51,12 @@ struct ControlPointSplit {
 // The faces must name existing vertices.
 ControlPointSplit SplitBySmoothingGroups(const mesh3ds& record, bool split);
 
+// The problem of a conversion that ran out of memory.
+inline constexpr const char* kMeshOutOfMemory = "out of memory";
+
 // Fills an empty mesh from the record. False, with the mesh untouched and the
 // reason in problem, when a face names a missing vertex or a material group
-// a missing face.
+// a missing face; false with kMeshOutOfMemory when memory runs out.
 bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion& conversion, std::string& problem);
 
 }  // namespace reader3ds
