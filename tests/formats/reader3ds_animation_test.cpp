@@ -57,6 +57,14 @@ TEST_F(Reader3dsAnimationTest, NodeWithoutItsMeshIsAPlainNode) {
     EXPECT_EQ(ChildNames(group), std::vector<std::string>{"Box"});
 }
 
+TEST_F(Reader3dsAnimationTest, MeshWithoutAKeyframerNodeLeavesNothingBehind) {
+    File file;
+    file.Add(Box("Shown")).Add(Box("Hidden")).Add(ObjectNode{.mName = "Shown"});
+    ASSERT_TRUE(ImportUnscaled(file)) << mLastError;
+    EXPECT_EQ(ChildNames(mScene->GetRootNode()), std::vector<std::string>{"Shown"});
+    EXPECT_EQ(mManager->GetObjectCount(KFbxMesh::ClassId), 1);
+}
+
 TEST_F(Reader3dsAnimationTest, ParentsAreFoundByNameAndMissingOrLoopingOnesLeadToTheRoot) {
     File file;
     file.Add(ObjectNode{.mName = "Child", .mParent = "Parent"}).Add(ObjectNode{.mName = "Parent"});
