@@ -11,6 +11,7 @@
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -318,21 +319,27 @@ void ComputeNormals(KFbxMesh& mesh) {
         return;
     }
     const int count = mesh.GetControlPointsCount();
-    for (int point = 0; point < count; ++point) {
-        normals[point] = KFbxVector4(0.0, 0.0, 0.0, 1.0);
-    }
-    // Every polygon is a triangle; the cross product's length is twice its
-    // area, so each point's normal comes out weighted by area.
+    std::vector<double> sums(static_cast<std::size_t>(count) * 3, 0.0);
+    // Every polygon is a triangle; the cross product (p2 - p1) x (p0 - p1) is
+    // twice its area long, so each point's normal comes out weighted by area.
     for (int polygon = 0; polygon < mesh.GetPolygonCount(); ++polygon) {
-        const int* triangle = corners + mesh.GetPolygonVertexIndex(polygon);
-        const KFbxVector4 normal =
-            (points[triangle[2]] - points[triangle[1]]).CrossProduct(points[triangle[0]] - points[triangle[1]]);
+        const int* triangle = corners + static_cast<std::ptrdiff_t>(polygon) * 3;
+        const double* p0 = points[triangle[0]];
+        const double* p1 = points[triangle[1]];
+        const double* p2 = points[triangle[2]];
+        const double a[3] = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
+        const double b[3] = {p0[0] - p1[0], p0[1] - p1[1], p0[2] - p1[2]};
+        const double normal[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
         for (int corner = 0; corner < 3; ++corner) {
-            KFbxVector4& sum = normals[triangle[corner]];
-            sum = KFbxVector4(sum[0] + normal[0], sum[1] + normal[1], sum[2] + normal[2], 1.0);
+            double* sum = &sums[static_cast<std::size_t>(triangle[corner]) * 3];
+            sum[0] += normal[0];
+            sum[1] += normal[1];
+            sum[2] += normal[2];
         }
     }
     for (int point = 0; point < count; ++point) {
+        const double* sum = &sums[static_cast<std::size_t>(point) * 3];
+        normals[point] = KFbxVector4(sum[0], sum[1], sum[2], 1.0);
         normals[point].Normalize();
     }
 }
