@@ -6,9 +6,11 @@
 #include <fbxfilesdk/3dsftk/Primitives3ds.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -341,11 +343,32 @@ public:
         : position_(position), end_(end), textLimit_(textLimit) {}
 
     void Byte(std::uint8_t& value) { Read(1, [&] { value = ReadByte3ds(); }); }
-    void Word(std::uint16_t& value) { Read(2, [&] { value = ReadWord3ds(); }); }
-    void Dword(std::uint32_t& value) { Read(4, [&] { value = ReadDword3ds(); }); }
-    void Float(float& value) { Read(4, [&] { value = ReadFloat3ds(); }); }
-    void Point(point3ds& point) { Read(12, [&] { ReadPoint3ds(&point); }); }
-    void Face(face3ds& face) { Read(8, [&] { ReadFace3ds(&face); }); }
+    void Word(std::uint16_t& value) {
+        Read(2, [&] { value = run_ != nullptr ? static_cast<std::uint16_t>(Take(2)) : ReadWord3ds(); });
+    }
+    void Dword(std::uint32_t& value) { Read(4, [&] { value = run_ != nullptr ? Take(4) : ReadDword3ds(); }); }
+    void Float(float& value) {
+        Read(4, [&] { value = run_ != nullptr ? std::bit_cast<float>(Take(4)) : ReadFloat3ds(); });
+    }
+    void Point(point3ds& point) {
+        if (run_ != nullptr) {
+            Float(point.x);
+            Float(point.y);
+            Float(point.z);
+            return;
+        }
+        Read(12, [&] { ReadPoint3ds(&point); });
+    }
+    void Face(face3ds& face) {
+        if (run_ != nullptr) {
+            Word(face.a);
+            Word(face.b);
+            Word(face.c);
+            Word(face.flags);
+            return;
+        }
+        Read(8, [&] { ReadFace3ds(&face); });
+    }
 
     void Text(char*& text) {
         if (Stopped()) return;
@@ -395,7 +418,21 @@ public:
         }
         array = ftk3ds::NewZeroed<T>(count);
         if (array == nullptr) return;
-        for (Count i = 0; i < count && !Stopped(); ++i) element(*this, array[i]);
+        // Every array element has a fixed size: runs of elements come from
+        // the file in one read each and are taken apart in memory.
+        constexpr std::uint32_t kRunElements = 4096;
+        std::vector<unsigned char> run;
+        for (std::uint32_t first = 0; first < count && !Stopped();) {
+            const std::uint32_t elements = std::min<std::uint32_t>(kRunElements, count - first);
+            run.assign(static_cast<std::size_t>(elements) * minBytes, 0);
+            ReadVoid3ds(static_cast<std::uint32_t>(run.size()), run.data());
+            if (Stopped()) return;
+            run_ = run.data();
+            runEnd_ = run.data() + run.size();
+            for (std::uint32_t i = 0; i < elements && !Stopped(); ++i) element(*this, array[first + i]);
+            run_ = nullptr;
+            first += elements;
+        }
     }
 
     // A track header, then key headers each followed by its value.
@@ -447,9 +484,24 @@ private:
         }
     }
 
+    // The next n bytes of the run as a little-endian value.
+    std::uint32_t Take(std::size_t n) {
+        if (static_cast<std::size_t>(runEnd_ - run_) < n) {
+            Invalid();
+            return 0;
+        }
+        std::uint32_t value = 0;
+        for (std::size_t i = 0; i < n; ++i) value |= static_cast<std::uint32_t>(run_[i]) << (8 * i);
+        run_ += n;
+        return value;
+    }
+
     std::int64_t position_;
     std::int64_t end_;
     std::uint32_t textLimit_;
+    // The rest of the run of array elements being taken apart; null outside.
+    const unsigned char* run_ = nullptr;
+    const unsigned char* runEnd_ = nullptr;
 };
 
 // Writes a record to the current file.

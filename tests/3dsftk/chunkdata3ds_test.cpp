@@ -453,6 +453,32 @@ TEST_F(ChunkDataTest, SmoothingGroupsCountTheWholeDwordsOfTheChunk) {
     ReleaseDatabase3ds(&database);
 }
 
+TEST_F(ChunkDataTest, ArraysLongerThanOneReadRunComeBackWhole) {
+    // Arrays are read in runs of a few thousand elements: an array of more
+    // runs, the last one partial, reads every element in its place.
+    const std::uint16_t count = 9000;
+    std::string points = Le16(count);
+    std::string faces = Le16(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        points += LeFloat(float(i)) + LeFloat(-float(i)) + LeFloat(0.5f);
+        faces += Le16(i) + Le16(i + 1) + Le16(i + 2) + Le16(7);
+    }
+    database3ds* database = ReadImage(Chunk(M3DMAGIC, Chunk(POINT_ARRAY, points) + Chunk(FACE_ARRAY, faces)));
+    ASSERT_FALSE(FtkErrorPending);
+    const auto* read = static_cast<PointArrayData3ds*>(ReadChunkData3ds(database->topchunk->children));
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->count, count);
+    const auto* readFaces = static_cast<FaceArrayData3ds*>(ReadChunkData3ds(database->topchunk->children->sibling));
+    ASSERT_NE(readFaces, nullptr);
+    for (std::uint32_t i : {0u, 4095u, 4096u, 8191u, 8192u, 8999u}) {
+        EXPECT_TRUE(SamePoint(read->points[i], {float(i), -float(i), 0.5f})) << i;
+        EXPECT_EQ(readFaces->faces[i].a, i) << i;
+        EXPECT_EQ(readFaces->faces[i].c, i + 2) << i;
+        EXPECT_EQ(readFaces->faces[i].flags, 7) << i;
+    }
+    ReleaseDatabase3ds(&database);
+}
+
 TEST_F(ChunkDataTest, ACopyOfAFileBackedChunkTakesItsRecordAndTheSourceLoadsItAgain) {
     database3ds* database = ReadImage(Chunk(M3DMAGIC, Chunk(MASTER_SCALE, LeFloat(2.5f))));
     chunk3ds* scale = database->topchunk->children;
