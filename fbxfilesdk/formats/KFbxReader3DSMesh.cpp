@@ -4,17 +4,16 @@
 #include <fbxfilesdk/core/KFbxVector2.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
-#include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1::reader3ds {
@@ -102,7 +101,7 @@ KFbxVector4 ScenePoint(const KgeMatrix& objectSpace, const point3ds& point, doub
     return KFbxVector4(local[0] * scale, local[2] * scale, -local[1] * scale, 1.0);
 }
 
-// The index of the item in the element's direct array, appended when absent.
+// The index of the item in the element's direct array; -1 when absent.
 template <class Element, class Item>
 int IndexIn(Element* element, Item* item) {
     auto& items = element->GetDirectArray();
@@ -114,6 +113,8 @@ int IndexIn(Element* element, Item* item) {
     return -1;
 }
 
+// The material's index on layer 0, whether this group or an earlier one
+// brought it.
 int AddMaterialOnce(KFbxMesh& mesh, KFbxSurfaceMaterial* material) {
     const int added = mesh.AddMaterial(material, 0);
     if (added >= 0) {
