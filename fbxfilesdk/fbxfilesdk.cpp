@@ -7,6 +7,7 @@
 #include <fbxfilesdk/collada/KFbxColladaFormats.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxIO.h>
+#include <fbxfilesdk/formats/KFbxFormats3ds.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
@@ -22,6 +23,7 @@ namespace {
 };
 
 const bool kFormatsRegistered = [] {
+    KFbxRegister3dsFormats();
     KFbxRegisterColladaFormats();
     return true;
 }();
