@@ -1,13 +1,10 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 
-#include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
-#include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/core/KProgress.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
-#include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
@@ -89,38 +86,7 @@ KFbxWriterFbx6::~KFbxWriterFbx6() {
     }
 }
 
-bool KFbxWriterFbx6::FileCreate(const char* fileName) {
-    if (mFbx == nullptr) {
-        mFbx = IFbxObject::Create();
-        if (mFbx == nullptr) {
-            mError.SetError(eFILE_NOT_CREATED);
-            return false;
-        }
-    }
-    KFbxFileHeaderInfo header;
-    header.mFileVersion = kFileVersion;
-    header.mCreationTimeStampPresent = false;
-    header.mResolutionPresent = false;
-    header.mCreator = "";
-
-    const KString path = KFbxJoinPath(KFbxGetCurrentDirectory(), KString(fileName != nullptr ? fileName : ""));
-    const bool binary = mFileMode == eBINARY || mFileMode == eENCRYPTED;
-    if (mFbx->FileCreate(path.Buffer(), binary, mFileMode == eENCRYPTED, &header)) {
-        return true;
-    }
-    switch (mFbx->GetLastErrorCode()) {
-        case KFbx::eFileCorrupted:
-            mError.SetErrorWithText(eFILE_CORRUPTED, mFbx->GetLastErrorText());
-            break;
-        case KFbx::eFileNotCreated:
-            mError.SetErrorWithText(eFILE_NOT_CREATED, mFbx->GetLastErrorText());
-            break;
-        default:
-            mError.SetErrorWithText(eEMBEDDED_OUT_OF_SPACE, mFbx->GetLastErrorText());
-            break;
-    }
-    return false;
-}
+bool KFbxWriterFbx6::FileCreate(const char* fileName) { return CreateFieldFile(fileName, kFileVersion); }
 
 bool KFbxWriterFbx6::PreprocessScene(KFbxScene& scene) {
     mRenamed.clear();
@@ -281,19 +247,11 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
         progress->Start();
     }
 
-    bool ready = true;
-    if (options == nullptr) {
-        ready = false;
-    } else if (auto* fbxOptions = dynamic_cast<KFbxStreamOptionsFbxWriter*>(options)) {
-        mOptions = fbxOptions;
-    } else if (dynamic_cast<KFbxStreamOptionsMotionWriter*>(options) != nullptr && fresh != nullptr) {
-        // Motion options carry no FBX sections: the file gets every default
-        // section and the animation, and the caller's set stays as it was.
-        fresh->Reset();
+    mOptions = SelectWriteOptions(options, fresh);
+    bool ready = mOptions != nullptr;
+    if (ready && mOptions == fresh) {
+        // A file written from motion options gets the animation.
         fresh->SetOption("ANIMATION", true);
-        mOptions = fresh;
-    } else {
-        ready = false;
     }
     if (!ready) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
@@ -409,9 +367,7 @@ void KFbxWriterFbx6::WriteVersion5(KFbxScene& scene) {
     mFbx->WriteComment("");
     mFbx->FieldWriteBegin("Version5");
     mFbx->FieldWriteBlockBegin();
-    WriteAmbientRenderSettings(scene);
-    WriteFogOptions(scene);
-    WriteShadowPlanes(scene);
+    WriteVersion5GlobalSections(scene);
     WriteSettings(scene);
     WriteRendererSetting(scene);
     mFbx->FieldWriteBlockEnd();
@@ -436,16 +392,6 @@ void KFbxWriterFbx6::WriteSettings(KFbxScene& scene) {
     mFbx->FieldWriteBegin("TimeLineStopTime");
     mFbx->FieldWriteL(span.GetStop().Get());
     mFbx->FieldWriteEnd();
-    mFbx->FieldWriteBlockEnd();
-    mFbx->FieldWriteEnd();
-}
-
-void KFbxWriterFbx6::WriteRendererSetting(KFbxScene& scene) {
-    KFbxGlobalCameraSettings& camera = scene.GetGlobalCameraSettings();
-    mFbx->FieldWriteBegin("RendererSetting");
-    mFbx->FieldWriteBlockBegin();
-    mFbx->WriteStringField("DefaultCamera", camera.GetDefaultCamera());
-    WriteIntRecord(*mFbx, "DefaultViewingMode", static_cast<int>(camera.GetDefaultViewingMode()));
     mFbx->FieldWriteBlockEnd();
     mFbx->FieldWriteEnd();
 }

@@ -82,8 +82,6 @@ public:
     void WriteObjects(KFbxScene* scene);
     void WriteRelations(KFbxScene* scene);
     void WriteConnections(KFbxScene* scene);
-    // After the main section: false when no section could be appended.
-    bool WriteSummary(KFbxScene* scene, int mediaCount);
     // "Version5" with its light, time and renderer settings.
     void WriteVersion5(KFbxScene& scene);
 
@@ -93,9 +91,6 @@ public:
     void WriteModelHeader(KFbxNode& node);
     void WriteModelBody(KFbxNode& node);
     void WriteModelVersion(KFbxNode& node);
-    bool WriteModelMultiLayer(KFbxNode& node);
-    bool WriteModelShading(KFbxNode& node);
-    bool WriteModelCulling(KFbxNode& node);
     void WriteNodeAttribute(KFbxNode& node);
     void WriteTypeFlags(const KFbxObject& object);
     // Without a null: the single flag "Null".
@@ -123,7 +118,6 @@ public:
 
     // ---- settings ----
     void WriteSettings(KFbxScene& scene);
-    void WriteRendererSetting(KFbxScene& scene);
 
     // ---- connections ----
     void WriteObjectConnections(KFbxObject& object, bool recursive);
@@ -163,7 +157,6 @@ public:
     // a temporary file that must be removed once all videos are written.
     bool WriteVideo(KFbxVideo& video, KString& fileName, bool& temporaryFile, bool embed);
     bool WriteCache(KFbxCache& cache);
-    bool WriteTakes(KFbxScene& scene);
 
     // ---- relation entries and take blocks ----
     void WriteModelRelations(KFbxScene& scene);
@@ -175,7 +168,6 @@ public:
     void WritePoseRelations(KFbxScene& scene);
     void WriteSceneInfoRelation(KFbxScene& scene);
     void WriteConstraintRelations(KFbxScene& scene);
-    bool WriteObjectTake(KFbxObject& object, const char* takeName, const char* recordName, bool shininess);
 
     // ---- NURBS, patches, curves, boundaries, trimmed surfaces ----
     bool WriteNurb(KFbxNurb& nurb);
@@ -208,6 +200,13 @@ public:
     // The connections of the control set plugs and of the written
     // constraints, which the node tree does not reach.
     void WriteCharacterAndConstraintConnections(KFbxScene& scene);
+
+protected:
+    // Models (in node-list order), generic nodes, textures, materials and
+    // constraints, each group after its comment lines.
+    void WriteTakeObjects(KFbxScene& scene, const char* takeName) override;
+    // Every constraint of the scene.
+    int GetSummaryConstraintCount(const KFbxScene& scene) const override;
 
 private:
     // Opens a section's record and block after its four comment lines

@@ -22,4 +22,9 @@ void WriteDoublesRecord(KFbx& file, const char* name, const double* values, int 
     file.FieldWriteEnd();
 }
 
+void CloseFieldBlock(KFbx& file) {
+    file.FieldWriteBlockEnd();
+    file.FieldWriteEnd();
+}
+
 }  // namespace fbxsdk_2006_11_1

@@ -11,6 +11,8 @@ void WriteIntRecord(KFbx& file, const char* name, int value);
 // A record without values when the count is 0.
 void WriteIntsRecord(KFbx& file, const char* name, const int* values, int count);
 void WriteDoublesRecord(KFbx& file, const char* name, const double* values, int count);
+// Closes the open field's block, then the field.
+void CloseFieldBlock(KFbx& file);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -2,26 +2,18 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 
 #include <fbxfilesdk/core/KFbxDataType.h>
-#include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxRecordWords.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
-#include <fbxfilesdk/scene/KFbxImageBuffer.h>
-#include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <string>
-#include <system_error>
 #include <vector>
-
-#include <unistd.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -90,40 +82,6 @@ void AddDerivedChannels(DerivedChannels& channels, KFbxSurfaceMaterial& material
     }
 }
 
-const char* AlphaSourceWord(int source) {
-    switch (source) {
-        case KFbxTexture::eRGB_INTENSITY: return "RGB_Intensity";
-        case KFbxTexture::eBLACK: return "Alpha_Black";
-        default: return "None";
-    }
-}
-
-// A file of its own for an image a converter made, never the user's media
-// file; removed with this object.
-class TemporaryImageFile {
-public:
-    TemporaryImageFile() {
-        std::error_code error;
-        std::string pattern = (std::filesystem::temp_directory_path(error) / "video-XXXXXX").string();
-        if (error) return;
-        const int descriptor = mkstemp(pattern.data());
-        if (descriptor < 0) return;
-        close(descriptor);
-        mPath = pattern;
-    }
-    ~TemporaryImageFile() {
-        if (!mPath.empty()) std::remove(mPath.c_str());
-    }
-    TemporaryImageFile(const TemporaryImageFile&) = delete;
-    TemporaryImageFile& operator=(const TemporaryImageFile&) = delete;
-
-    // Empty when no file could be made.
-    const std::string& Path() const { return mPath; }
-
-private:
-    std::string mPath;
-};
-
 }  // namespace
 
 bool KFbxWriterFbx6::WriteMaterial(KFbxSurfaceMaterial& material) {
@@ -157,7 +115,7 @@ bool KFbxWriterFbx6::WriteTexture(KFbxTexture& texture) {
     WriteDoublesRecord(file, "ModelUVTranslation", translation, 2);
     const double scaling[2] = {texture.GetUVScaling()[0], texture.GetUVScaling()[1]};
     WriteDoublesRecord(file, "ModelUVScaling", scaling, 2);
-    file.WriteStringField("Texture_Alpha_Source", AlphaSourceWord(texture.GetAlphaSource()));
+    file.WriteStringField("Texture_Alpha_Source", KFbxTextureAlphaSourceWord(texture.GetAlphaSource()));
     const int cropping[4] = {texture.GetCropping0(), texture.GetCropping1(), texture.GetCropping2(),
                              texture.GetCropping3()};
     WriteIntsRecord(file, "Cropping", cropping, 4);
@@ -169,54 +127,14 @@ bool KFbxWriterFbx6::WriteTexture(KFbxTexture& texture) {
 bool KFbxWriterFbx6::WriteVideo(KFbxVideo& video, KString& fileName, bool& temporaryFile, bool embed) {
     KFbx& file = *mFbx;
     file.WriteStringField("Type", video.GetTypeName());
-    KFbxImageBuffer image;
-    image.SetOwnsBuffer(true);
-    image.SetFileName(fileName);
+    // A converted image is embedded from a file the media writer removes itself.
     temporaryFile = false;
-    bool unconverted = true;
-    // A converted image is embedded from a TIFF file of the writer's own,
-    // which it removes itself once the content is written: the user's media
-    // file is neither overwritten nor removed, so the caller has nothing to
-    // clean up.
-    TemporaryImageFile converted;
-    bool convertedWritten = false;
-    if (embed) {
-        const KFbxClassId classId = KFbxImageConverter::ClassId;
-        const int converters = classId == KFbxClassId() ? 0 : mManager.GetObjectCount(classId);
-        for (int i = 0; i < converters && !image.IsValid(); ++i) {
-            auto* converter = static_cast<KFbxImageConverter*>(mManager.GetObject(classId, i));
-            if (converter == nullptr || !converter->Convert(0, fileName, &image)) continue;
-            if (image.GetData() != nullptr) {
-                convertedWritten = !converted.Path().empty() &&
-                                   KFbxImageConverter::WriteTiffImage(KString(converted.Path().c_str()), true, &image);
-                unconverted = false;
-            }
-            break;
-        }
-    }
     const KString mediaPath = file.GetMediaFilePath(fileName.Buffer());
     video.SetFileName(fileName.Buffer());
     video.SetRelativeFileName(mediaPath.Buffer());
     WriteProperties(video);
     WriteIntRecord(file, "UseMipMap", video.GetUseMipMap() ? 1 : 0);
-    const bool withContent = embed && (unconverted || convertedWritten);
-    if (withContent) {
-        WriteIntRecord(file, "Version", 101);
-        WriteIntRecord(file, "OriginalFormat", image.GetOriginalFormat() ? 1 : 0);
-        file.WriteStringField("OriginalFilename", image.GetFileName().Buffer());
-    }
-    file.WriteStringField("Filename", fileName.Buffer());
-    file.WriteStringField("RelativeFilename", mediaPath.Buffer());
-    if (!embed) return true;
-    if (!withContent) {
-        mError.SetError(eUNIDENTIFIED_ERROR);
-        return false;
-    }
-    file.FieldWriteBegin("Content");
-    const bool written = file.FieldWriteMediaContent(
-        convertedWritten ? converted.Path().c_str() : fileName.Buffer(), mediaPath.Buffer());
-    file.FieldWriteEnd();
-    return written;
+    return WriteMediaFileFields(fileName, mediaPath, embed);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -35,33 +35,6 @@ void KFbxWriterFbx6::WriteModelVersion(KFbxNode& /*node*/) {
     WriteIntRecord(*mFbx, "Version", 232);
 }
 
-bool KFbxWriterFbx6::WriteModelMultiLayer(KFbxNode& node) {
-    WriteIntRecord(*mFbx, "MultiLayer", node.GetMultiLayer() ? 1 : 0);
-    WriteIntRecord(*mFbx, "MultiTake", node.GetMultiTake());
-    return true;
-}
-
-bool KFbxWriterFbx6::WriteModelShading(KFbxNode& node) {
-    if (!node.GetVisibility()) {
-        mFbx->WriteStringField("Hidden", "True");
-    }
-    static const char kShadingLetters[] = {'W', 'F', 'Y', 'T', 'U'};
-    const int shading = node.GetShading();
-    if (shading >= 1 && shading <= 5) {
-        mFbx->FieldWriteBegin("Shading");
-        mFbx->FieldWriteC(kShadingLetters[shading - 1]);
-        mFbx->FieldWriteEnd();
-    }
-    return true;
-}
-
-bool KFbxWriterFbx6::WriteModelCulling(KFbxNode& node) {
-    const int culling = node.GetCulling();
-    const char* word = culling == 1 ? "CullingOnCCW" : culling == 2 ? "CullingOnCW" : "CullingOff";
-    mFbx->WriteStringField("Culling", word);
-    return true;
-}
-
 void KFbxWriterFbx6::WriteModelBody(KFbxNode& node) {
     WriteModelVersion(node);
     WriteModelProperties(node);

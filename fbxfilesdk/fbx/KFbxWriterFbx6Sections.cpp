@@ -1,5 +1,5 @@
 // The top-level sections of an FBX 6 file around the object records:
-// "Definitions", "Objects", "Relations", "Connections" and the "Summary".
+// "Definitions", "Objects", "Relations" and "Connections".
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 
 #include <fbxfilesdk/core/KFbxObject.h>
@@ -27,12 +27,9 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
-#include <fbxfilesdk/scene/KFbxTakeInfo.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
-#include <cstring>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 #include <string>
 #include <vector>
@@ -508,86 +505,8 @@ void KFbxWriterFbx6::WriteConnection(KFbxPlug* source, KFbxPlug* destination) {
     }
 }
 
-bool KFbxWriterFbx6::WriteSummary(KFbxScene* scene, int mediaCount) {
-    if (!mFbx->ProjectSectionAppend(0)) {
-        return false;
-    }
-    mFbx->FieldWriteBegin("Summary");
-    mFbx->FieldWriteBlockBegin();
-    WriteIntRecord(*mFbx, "Version", 101);
-
-    if (mOptions != nullptr) {
-        mOptions->SetOption("TEMPLATE", false);
-        for (int i = 0; scene != nullptr && i < scene->GetNodeCount(); ++i) {
-            const KFbxNode* node = scene->GetNode(i);
-            if (node == nullptr) {
-                continue;
-            }
-            const KString prefixed = node->GetNameWithTypePrefix();
-            const char* colon = std::strrchr(prefixed.Buffer(), ':');
-            const char* name = colon != nullptr ? colon + 1 : prefixed.Buffer();
-            if (std::strcmp(name, "~fbxexport~") == 0) {
-                mOptions->SetOption("TEMPLATE", true);
-                break;
-            }
-        }
-    }
-    WriteIntRecord(*mFbx, "Template", IsOptionOn("TEMPLATE") ? 1 : 0);
-    WriteIntRecord(*mFbx, "PasswordProtection", IsPasswordProtected() ? 1 : 0);
-
-    mFbx->FieldWriteBegin("ContentCount");
-    mFbx->FieldWriteBlockBegin();
-    mFbx->WriteStringField("Version", "100");
-    KFbxNode* root = scene != nullptr ? scene->GetRootNode() : nullptr;
-    WriteIntRecord(*mFbx, "Model", root != nullptr ? root->GetChildCount(true) : 0);
-    WriteIntRecord(*mFbx, "Device", 0);
-    WriteIntRecord(*mFbx, "Character", scene != nullptr ? scene->GetCharacterCount() : 0);
-    WriteIntRecord(*mFbx, "Actor", 0);
-    WriteIntRecord(*mFbx, "Constraint", scene != nullptr ? SourceCount(scene, KFbxConstraint::ClassId) : 0);
-    WriteIntRecord(*mFbx, "Media", mediaCount);
-    EndRecord(*mFbx);
-
-    if (scene != nullptr) {
-        WriteSceneInfo(scene->GetSceneInfo());
-    }
-
-    mFbx->FieldWriteBegin("Takes");
-    mFbx->FieldWriteBlockBegin();
-    WriteIntRecord(*mFbx, "Version", 101);
-    mFbx->WriteStringField("Current", scene != nullptr ? scene->GetCurrentTakeName() : "");
-    if (scene != nullptr) {
-        std::vector<KString*> names;
-        scene->FillTakeNameArray(names);
-        std::vector<std::unique_ptr<KString>> owned(names.begin(), names.end());
-        for (const auto& name : owned) {
-            if (name == nullptr || std::strcmp(name->Buffer(), "Default") == 0) {
-                continue;
-            }
-            const KFbxTakeInfo* info = scene->GetTakeInfo(*name);
-            if (info == nullptr || !info->mSelect) {
-                continue;
-            }
-            mFbx->FieldWriteBegin("Take");
-            mFbx->FieldWriteS(*name);
-            mFbx->FieldWriteBlockBegin();
-            if (!info->mDescription.IsEmpty()) {
-                mFbx->WriteStringField("Comments", info->mDescription.Buffer());
-            }
-            mFbx->FieldWriteBegin("LocalTime");
-            mFbx->FieldWriteTimeSpan(info->mLocalTimeSpan.GetStart(), info->mLocalTimeSpan.GetStop());
-            mFbx->FieldWriteEnd();
-            mFbx->FieldWriteBegin("ReferenceTime");
-            mFbx->FieldWriteTimeSpan(info->mReferenceTimeSpan.GetStart(), info->mReferenceTimeSpan.GetStop());
-            mFbx->FieldWriteEnd();
-            WriteThumbnail(info->mTakeThumbnail);
-            EndRecord(*mFbx);
-        }
-    }
-    EndRecord(*mFbx);
-
-    EndRecord(*mFbx);
-    mFbx->CloseFileIdentity();
-    return true;
+int KFbxWriterFbx6::GetSummaryConstraintCount(const KFbxScene& scene) const {
+    return SourceCount(&scene, KFbxConstraint::ClassId);
 }
 
 }  // namespace fbxsdk_2006_11_1

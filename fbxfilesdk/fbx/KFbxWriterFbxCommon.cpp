@@ -1,20 +1,62 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbxCommon.h>
 
 #include <fbxfilesdk/core/KFbxColor.h>
-#include <fbxfilesdk/core/KProgress.h>
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
 #include <fbxfilesdk/fbx/KFbxIO.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxImageBuffer.h>
+#include <fbxfilesdk/scene/KFbxImageConverter.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxThumbnail.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// A file of its own for an image a converter made, never the user's media
+// file; removed with this object.
+class TemporaryImageFile {
+public:
+    TemporaryImageFile() {
+        std::error_code error;
+        std::string pattern = (std::filesystem::temp_directory_path(error) / "video-XXXXXX").string();
+        if (error) return;
+        const int descriptor = mkstemp(pattern.data());
+        if (descriptor < 0) return;
+        close(descriptor);
+        mPath = pattern;
+    }
+    ~TemporaryImageFile() {
+        if (!mPath.empty()) std::remove(mPath.c_str());
+    }
+    TemporaryImageFile(const TemporaryImageFile&) = delete;
+    TemporaryImageFile& operator=(const TemporaryImageFile&) = delete;
+
+    // Empty when no file could be made.
+    const std::string& Path() const { return mPath; }
+
+private:
+    std::string mPath;
+};
+
+}  // namespace
 
 KFbxWriterFbxCommon::KFbxWriterFbxCommon(KFbxSdkManager& manager, KFbxIO* io) : KFbxWriter(manager), mIO(io) {}
 
@@ -48,6 +90,39 @@ bool KFbxWriterFbxCommon::FileClose() {
 
 bool KFbxWriterFbxCommon::IsFileOpen() { return mFbx != nullptr; }
 
+bool KFbxWriterFbxCommon::CreateFieldFile(const char* fileName, int fileVersion) {
+    if (mFbx == nullptr) {
+        mFbx = IFbxObject::Create();
+        if (mFbx == nullptr) {
+            mError.SetError(eFILE_NOT_CREATED);
+            return false;
+        }
+    }
+    KFbxFileHeaderInfo header;
+    header.mFileVersion = fileVersion;
+    header.mCreationTimeStampPresent = false;
+    header.mResolutionPresent = false;
+    header.mCreator = "";
+
+    const KString path = KFbxJoinPath(KFbxGetCurrentDirectory(), KString(fileName != nullptr ? fileName : ""));
+    const bool binary = mFileMode == eBINARY || mFileMode == eENCRYPTED;
+    if (mFbx->FileCreate(path.Buffer(), binary, mFileMode == eENCRYPTED, &header)) {
+        return true;
+    }
+    switch (mFbx->GetLastErrorCode()) {
+        case KFbx::eFileCorrupted:
+            mError.SetErrorWithText(eFILE_CORRUPTED, mFbx->GetLastErrorText());
+            break;
+        case KFbx::eFileNotCreated:
+            mError.SetErrorWithText(eFILE_NOT_CREATED, mFbx->GetLastErrorText());
+            break;
+        default:
+            mError.SetErrorWithText(eEMBEDDED_OUT_OF_SPACE, mFbx->GetLastErrorText());
+            break;
+    }
+    return false;
+}
+
 KFbxStreamOptions* KFbxWriterFbxCommon::GetWriteOptions() { return GetWriteOptions(false); }
 
 KFbxStreamOptions* KFbxWriterFbxCommon::GetWriteOptions(bool /*unused*/) {
@@ -63,6 +138,19 @@ bool KFbxWriterFbxCommon::Write(KFbxScene* scene, KFbxStreamOptions* options) {
         PostprocessScene(*scene);
     }
     return written;
+}
+
+KFbxStreamOptionsFbxWriter* KFbxWriterFbxCommon::SelectWriteOptions(KFbxStreamOptions* options,
+                                                                      KFbxStreamOptionsFbxWriter* fresh) {
+    if (auto* fbxOptions = dynamic_cast<KFbxStreamOptionsFbxWriter*>(options)) {
+        return fbxOptions;
+    }
+    if (dynamic_cast<KFbxStreamOptionsMotionWriter*>(options) != nullptr && fresh != nullptr) {
+        // Motion options carry no FBX sections: the caller's set stays as it was.
+        fresh->Reset();
+        return fresh;
+    }
+    return nullptr;
 }
 
 bool KFbxWriterFbxCommon::IsOptionOn(const char* name) const {
@@ -130,7 +218,10 @@ void KFbxWriterFbxCommon::WriteSceneInfo(const KFbxSceneInfo* sceneInfo) {
     }
     mFbx->FieldWriteBegin("SceneInfo");
     mFbx->FieldWriteS("SceneInfo::GlobalInfo");
-    mFbx->FieldWriteS("UserData");
+    // FBX 5 files name the object only; FBX 6 object records add the type name.
+    if (!mFbx->IsFbx5Compatible()) {
+        mFbx->FieldWriteS("UserData");
+    }
     mFbx->FieldWriteBlockBegin();
     mFbx->WriteStringField("Type", "UserData");
     WriteIntRecord(*mFbx, "Version", 100);
@@ -219,9 +310,97 @@ void KFbxWriterFbxCommon::WriteShadowPlanes(KFbxScene& scene) {
     mFbx->FieldWriteEnd();
 }
 
+void KFbxWriterFbxCommon::WriteVersion5GlobalSections(KFbxScene& scene) {
+    WriteAmbientRenderSettings(scene);
+    WriteFogOptions(scene);
+    WriteShadowPlanes(scene);
+}
+
+void KFbxWriterFbxCommon::WriteRendererSetting(KFbxScene& scene) {
+    KFbxGlobalCameraSettings& camera = scene.GetGlobalCameraSettings();
+    mFbx->FieldWriteBegin("RendererSetting");
+    mFbx->FieldWriteBlockBegin();
+    mFbx->WriteStringField("DefaultCamera", camera.GetDefaultCamera());
+    WriteIntRecord(*mFbx, "DefaultViewingMode", static_cast<int>(camera.GetDefaultViewingMode()));
+    CloseFieldBlock(*mFbx);
+}
+
+bool KFbxWriterFbxCommon::WriteModelMultiLayer(KFbxNode& node) {
+    WriteIntRecord(*mFbx, "MultiLayer", node.GetMultiLayer() ? 1 : 0);
+    WriteIntRecord(*mFbx, "MultiTake", node.GetMultiTake());
+    return true;
+}
+
+bool KFbxWriterFbxCommon::WriteModelShading(KFbxNode& node) {
+    if (!node.GetVisibility()) {
+        mFbx->WriteStringField("Hidden", "True");
+    }
+    static const char kShadingLetters[] = {'W', 'F', 'Y', 'T', 'U'};
+    const int shading = node.GetShading();
+    if (shading >= 1 && shading <= 5) {
+        mFbx->FieldWriteBegin("Shading");
+        mFbx->FieldWriteC(kShadingLetters[shading - 1]);
+        mFbx->FieldWriteEnd();
+    }
+    return true;
+}
+
+bool KFbxWriterFbxCommon::WriteModelCulling(KFbxNode& node) {
+    const int culling = node.GetCulling();
+    const char* word = culling == 1 ? "CullingOnCCW" : culling == 2 ? "CullingOnCW" : "CullingOff";
+    mFbx->WriteStringField("Culling", word);
+    return true;
+}
+
 void KFbxWriterFbxCommon::WriteModelEnd() {
     mFbx->FieldWriteBlockEnd();
     mFbx->FieldWriteEnd();
+}
+
+bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath, bool embed) {
+    KFbx& file = *mFbx;
+    KFbxImageBuffer image;
+    image.SetOwnsBuffer(true);
+    image.SetFileName(fileName);
+    bool unconverted = true;
+    // A converted image is embedded from a TIFF file of the writer's own,
+    // which it removes itself once the content is written: the user's media
+    // file is neither overwritten nor removed, so the caller has nothing to
+    // clean up.
+    TemporaryImageFile converted;
+    bool convertedWritten = false;
+    if (embed) {
+        const KFbxClassId classId = KFbxImageConverter::ClassId;
+        const int converters = classId == KFbxClassId() ? 0 : mManager.GetObjectCount(classId);
+        for (int i = 0; i < converters && !image.IsValid(); ++i) {
+            auto* converter = static_cast<KFbxImageConverter*>(mManager.GetObject(classId, i));
+            if (converter == nullptr || !converter->Convert(0, fileName, &image)) continue;
+            if (image.GetData() != nullptr) {
+                convertedWritten = !converted.Path().empty() &&
+                                   KFbxImageConverter::WriteTiffImage(KString(converted.Path().c_str()), true, &image);
+                unconverted = false;
+            }
+            break;
+        }
+    }
+    const bool withContent = embed && (unconverted || convertedWritten);
+    if (withContent) {
+        WriteIntRecord(file, "Version", 101);
+        WriteIntRecord(file, "OriginalFormat", image.GetOriginalFormat() ? 1 : 0);
+        file.WriteStringField("OriginalFilename", image.GetFileName().Buffer());
+    }
+    file.WriteStringField("Filename", fileName.Buffer());
+    file.WriteStringField("RelativeFilename", mediaPath.Buffer());
+    if (!embed) return true;
+    if (!withContent) {
+        mError.SetError(eUNIDENTIFIED_ERROR);
+        return false;
+    }
+    file.FieldWriteBegin("Content");
+    const bool written = file.FieldWriteMediaContent(
+        convertedWritten ? converted.Path().c_str() : fileName.Buffer(), mediaPath.Buffer());
+    file.FieldWriteEnd();
+    return written;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -2,7 +2,9 @@
 // from FileCreate to FileClose, the IO object that hears their progress, the
 // options of the write under way, the file mode, and the records both
 // versions write the same way (password, thumbnail, scene information, the
-// light settings of the "Version5" records, the end of a model record).
+// light and renderer settings, a model's display fields and end, the fields
+// of a media file, the "Takes" section's frame and take records, and the
+// "Summary" section).
 #ifndef FBXFILESDK_FBX_KFBXWRITERFBXCOMMON_H
 #define FBXFILESDK_FBX_KFBXWRITERFBXCOMMON_H
 
@@ -12,6 +14,7 @@ namespace fbxsdk_2006_11_1 {
 
 class IFbxObject;
 class KFbxIO;
+class KFbxObject;
 class KFbxSceneInfo;
 class KFbxStreamOptionsFbxWriter;
 class KFbxThumbnail;
@@ -58,10 +61,48 @@ public:
     void WriteFogOptions(KFbxScene& scene);
     // Only when the scene has shadow planes.
     void WriteShadowPlanes(KFbxScene& scene);
+    // Ambient render settings, fog options and shadow planes, in this order.
+    void WriteVersion5GlobalSections(KFbxScene& scene);
+    void WriteRendererSetting(KFbxScene& scene);
+    // "MultiLayer" and "MultiTake"; "Hidden" and "Shading"; "Culling".
+    bool WriteModelMultiLayer(KFbxNode& node);
+    bool WriteModelShading(KFbxNode& node);
+    bool WriteModelCulling(KFbxNode& node);
     // Ends the block and the record of a model.
     void WriteModelEnd();
+    // The fields of a media file from "Filename" on, with the file's content
+    // (converted when a converter of the manager knows the file) before and
+    // after them when embedding. False when embedded content could not be
+    // written.
+    bool WriteMediaFileFields(const KString& fileName, const KString& mediaPath, bool embed);
+
+    // ---- sections both file versions write ----
+    // "Takes": one "Take" record for each selected take but "Default", with
+    // the take's file name, spans, comments and thumbnail, then the objects'
+    // records of that take. A take without take information gets one, and
+    // unset spans are filled from the keys; the current takes stay as they were.
+    bool WriteTakes(KFbxScene& scene);
+    // The object's record for the take, nothing (false) when it has no such
+    // take. Material shininess curves are written a hundred times larger; the
+    // scene's curves come out as they were.
+    bool WriteObjectTake(KFbxObject& object, const char* takeName, const char* recordName, bool shininess);
+    // After the main section: false when no section could be appended.
+    bool WriteSummary(KFbxScene* scene, int mediaCount);
 
 protected:
+    // The caller's options when they are FBX writer options; for motion
+    // writer options the fresh set, reset to its defaults; null otherwise.
+    static KFbxStreamOptionsFbxWriter* SelectWriteOptions(KFbxStreamOptions* options,
+                                                          KFbxStreamOptionsFbxWriter* fresh);
+    // Creates the field file when there is none and the file with the
+    // header of the version; a relative name is taken from the current
+    // directory. On failure the status follows the field file's error.
+    bool CreateFieldFile(const char* fileName, int fileVersion);
+    // The records of one take after its head, inside its "Take" block.
+    virtual void WriteTakeObjects(KFbxScene& scene, const char* takeName) = 0;
+    // The "Constraint" count of the summary.
+    virtual int GetSummaryConstraintCount(const KFbxScene& scene) const = 0;
+
     // The option of the write under way; false without options or option.
     bool IsOptionOn(const char* name) const;
     KString GetStringOption(const char* name) const;
