@@ -3,6 +3,7 @@
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbx.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
@@ -110,6 +111,30 @@ bool KFbxExporter::Export(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     ReleaseWriter();
     return written && closed;
+}
+
+bool KFbxExporter::WriteWithFbxWriter(KFbxScene* scene, KFbxStreamOptions* options, IFbxObject* fieldFile) {
+    KFbxSdkManager* manager = GetSdkManager();
+    if (options == nullptr) {
+        mError.SetError(eSTREAM_OPTIONS_NOT_SET);
+        return false;
+    }
+    if (fieldFile == nullptr) {
+        mError.SetError(eFILE_NOT_CREATED);
+        return false;
+    }
+    if (manager == nullptr) {
+        mError.SetError(eINVALID_PARAMETER);
+        return false;
+    }
+    KFbxWriterFbx writer(*manager, this);
+    const bool written = writer.Write(scene, options, fieldFile);
+    mMessage = "";
+    writer.GetMessageText(mMessage);
+    if (!written) {
+        mError.SetError(eOUT_OF_DISK_SPACE);
+    }
+    return written;
 }
 
 }  // namespace fbxsdk_2006_11_1

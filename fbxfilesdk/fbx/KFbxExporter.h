@@ -43,6 +43,11 @@ public:
     bool Export(KFbxScene* scene, KFbxStreamOptions* options = nullptr);
     // The writer's detailed message of the last export.
     void GetMessageText(KString& message) const { message = mMessage; }
+    // Writes the scene into an open field file, inside the record open there,
+    // with a writer of FBX 5 files made for the call (nested scenes). False,
+    // with the status set, without options or field file or when the write
+    // fails; the writer's message becomes the exporter's.
+    bool WriteWithFbxWriter(KFbxScene* scene, KFbxStreamOptions* options, IFbxObject* fieldFile);
 
     // Drops the writer and empties the message.
     void Reset();

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxFileFormatRegistryUsers.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 
 #include <algorithm>
 #include <cctype>
@@ -37,11 +38,11 @@ KFbxFileFormatRegistry::KFbxFileFormatRegistry() {
     RegisterReader(e3DS_READER, "3ds", "3D Studio 3DS (*.3ds)", nullptr);
     RegisterReader(eOBJ_READER, "obj", "Wavefront OBJ (*.obj)", nullptr);
     RegisterReader(eCOLLADA_READER, "dae", "Collada DAE (*.dae)", nullptr);
-    RegisterWriter(eFBX_BINARY_WRITER, "fbx", "FBX binary (*.fbx)", nullptr, 0);
-    RegisterWriter(eFBX_ASCII_WRITER, "fbx", "FBX ascii (*.fbx)", nullptr, 1);
-    RegisterWriter(eFBX_ENCRYPTED_WRITER, "fbx", "FBX encrypted (*.fbx)", nullptr, 2);
-    RegisterWriter(eFBX5_BINARY_WRITER, "fbx", "FBX 5.0 binary (*.fbx)", nullptr, 3);
-    RegisterWriter(eFBX5_ASCII_WRITER, "fbx", "FBX 5.0 ascii (*.fbx)", nullptr, 4);
+    RegisterWriter(eFBX_BINARY_WRITER, "fbx", "FBX binary (*.fbx)", &CreateFbxWriter, 0);
+    RegisterWriter(eFBX_ASCII_WRITER, "fbx", "FBX ascii (*.fbx)", &CreateFbxWriter, 1);
+    RegisterWriter(eFBX_ENCRYPTED_WRITER, "fbx", "FBX encrypted (*.fbx)", &CreateFbxWriter, 2);
+    RegisterWriter(eFBX5_BINARY_WRITER, "fbx", "FBX 5.0 binary (*.fbx)", &CreateFbxWriter, 3);
+    RegisterWriter(eFBX5_ASCII_WRITER, "fbx", "FBX 5.0 ascii (*.fbx)", &CreateFbxWriter, 4);
     RegisterWriter(eDXF_WRITER, "dxf", "Drawing Exchange DXF (*.dxf)", nullptr);
     RegisterWriter(e3DS_WRITER, "3ds", "3D Studio 3DS (*.3ds)", nullptr);
     RegisterWriter(eOBJ_WRITER, "obj", "Wavefront OBJ (*.obj)", nullptr);

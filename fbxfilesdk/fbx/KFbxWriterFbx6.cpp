@@ -1,5 +1,7 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 
+#include <fbxfilesdk/fbx/KFbxWriterFbx.h>
+
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KProgress.h>
 #include <fbxfilesdk/core/KTime.h>
@@ -59,11 +61,17 @@ KString IndexedName(const KFbxObject& object, int index) {
 }  // namespace
 
 KFbxWriter* CreateFbxWriter(KFbxSdkManager& manager, KFbxIO* io, int subFormat) {
-    static const int kModes[] = {KFbxWriterFbx6::eBINARY, KFbxWriterFbx6::eASCII, KFbxWriterFbx6::eENCRYPTED};
-    if (subFormat < 0 || subFormat > 2) {
+    static const int kModes[] = {KFbxWriterFbx6::eBINARY, KFbxWriterFbx6::eASCII, KFbxWriterFbx6::eENCRYPTED,
+                                 KFbxWriterFbx::eBINARY, KFbxWriterFbx::eASCII};
+    if (subFormat < 0 || subFormat > 4) {
         return nullptr;
     }
-    auto* writer = new (std::nothrow) KFbxWriterFbx6(manager, io);
+    KFbxWriterFbxCommon* writer = nullptr;
+    if (subFormat <= 2) {
+        writer = new (std::nothrow) KFbxWriterFbx6(manager, io);
+    } else {
+        writer = new (std::nothrow) KFbxWriterFbx(manager, io);
+    }
     if (writer != nullptr) {
         writer->SetFileMode(kModes[subFormat]);
     }
@@ -73,7 +81,8 @@ KFbxWriter* CreateFbxWriter(KFbxSdkManager& manager, KFbxIO* io, int subFormat) 
 void KFbxRegisterFbxWriters() {
     KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
     for (int id : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
-                   KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER}) {
+                   KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
+                   KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}) {
         registry.SetWriterCreateFn(id, &CreateFbxWriter);
     }
 }

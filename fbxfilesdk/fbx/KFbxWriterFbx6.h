@@ -233,9 +233,10 @@ void FindChangedShapePoints(const KFbxVector4* first, int firstCount, const KFbx
                             std::vector<int>& indices);
 
 // The registry's create function of the FBX writers: sub-formats 0, 1 and 2
-// give an FBX 6 writer in binary, ascii and encrypted mode; null for others.
+// give an FBX 6 writer in binary, ascii and encrypted mode, 3 and 4 an FBX 5
+// writer in binary and ascii mode; null for others.
 KFbxWriter* CreateFbxWriter(KFbxSdkManager& manager, KFbxIO* io, int subFormat);
-// Installs CreateFbxWriter in the registry's FBX 6 writer entries.
+// Installs CreateFbxWriter in the registry's FBX writer entries.
 void KFbxRegisterFbxWriters();
 
 }  // namespace fbxsdk_2006_11_1
