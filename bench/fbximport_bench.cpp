@@ -9,11 +9,11 @@
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
-#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include "bench/BenchFiles.h"
+#include "bench/MillionPolygonScene.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,8 +25,6 @@
 namespace {
 
 using namespace fbxsdk_2006_11_1;
-
-constexpr int kSide = 1001;  // points per row: 1000 x 1000 quads
 
 // A memory figure of /proc/self/status ("VmHWM:", the high-water mark that
 // ResetPeak resets, or "VmRSS:"), in bytes.
@@ -48,53 +46,7 @@ const std::string& MeshFile() {
     static const std::string path = [] {
         const std::string file = benchfiles::TemporaryPath("qalimor-import-bench", ".fbx");
         std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
-        KFbxScene* scene = KFbxScene::Create(manager.get(), "bench");
-        KFbxMesh* mesh = KFbxMesh::Create(manager.get(), "");
-        mesh->InitControlPoints(kSide * kSide);
-        KFbxVector4* points = mesh->GetControlPoints();
-        for (int i = 0; i < kSide * kSide; ++i) {
-            points[i] = KFbxVector4((i % kSide) * 0.01, 0.0, (i / kSide) * 0.01, 0.0);
-        }
-        auto* normals = new KFbxLayerElementNormal("normals");
-        normals->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
-        normals->GetDirectArray().SetCount(kSide * kSide);
-        for (int i = 0; i < kSide * kSide; ++i) {
-            normals->GetDirectArray().GetArray()[i] = KFbxVector4(0.0, 1.0, 0.0, 0.0);
-        }
-        for (int row = 0; row + 1 < kSide; ++row) {
-            for (int column = 0; column + 1 < kSide; ++column) {
-                const int corner = row * kSide + column;
-                mesh->BeginPolygon(-1, -1, -1, false);
-                for (int v : {corner, corner + 1, corner + kSide + 1, corner + kSide}) {
-                    mesh->AddPolygonVertex(v);
-                }
-                mesh->EndPolygon();
-            }
-        }
-        auto* uvs = new KFbxLayerElementUV("map1");
-        uvs->SetMappingMode(KFbxLayerElement::eBY_POLYGON_VERTEX);
-        uvs->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
-        for (int i = 0; i < 4; ++i) {
-            uvs->GetDirectArray().Add(KFbxVector2(i & 1, i >> 1));
-        }
-        uvs->GetIndexArray().SetCount(mesh->GetPolygonVertexCount());
-        for (int i = 0; i < mesh->GetPolygonVertexCount(); ++i) {
-            uvs->GetIndexArray().GetArray()[i] = i % 4;
-        }
-        auto* materials = new KFbxLayerElementMaterial("materials");
-        materials->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
-        materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
-        KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(manager.get(), "Paint");
-        materials->GetDirectArray().Add(phong);
-        materials->GetIndexArray().SetCount(mesh->GetPolygonCount());
-        KFbxLayer* layer = mesh->GetLayer(mesh->GetLayerCount() > 0 ? 0 : mesh->CreateLayer());
-        layer->SetNormals(normals);
-        layer->SetUVs(uvs);
-        layer->SetMaterials(materials);
-        KFbxNode* node = KFbxNode::Create(manager.get(), "Terrain");
-        node->SetNodeAttribute(mesh);
-        node->ConnectSrc(phong);
-        scene->GetRootNode()->AddChild(node);
+        KFbxScene* scene = benchscene::MillionPolygonScene(*manager);
         KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
         exporter->Initialize(file.c_str());
         exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_BINARY_WRITER);
