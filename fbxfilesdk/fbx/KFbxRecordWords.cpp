@@ -12,6 +12,8 @@ const char* const kMappingTypes[] = {"None", "Planar", "Spherical", "Cylindrical
 const char* const kTextureUses[] = {"Standard",          "ShadowMap",          "LightMap",
                                     "SphericalReflexionMap", "SphereReflexionMap", "BumpNormalMap"};
 const char* const kPlanarNormals[] = {"X", "Y", "Z"};
+// Mode 0 (normalize) has no word of its own.
+const char* const kLinkModes[] = {"", "Additive", "Total1"};
 
 template <std::size_t N>
 const char* WordOf(const char* const (&words)[N], int value, const char* fallback) {
@@ -38,6 +40,8 @@ const char* KFbxTextureUseWord(int use) { return WordOf(kTextureUses, use, "Stan
 
 const char* KFbxPlanarNormalWord(int normal) { return WordOf(kPlanarNormals, normal, "X"); }
 
+const char* KFbxLinkModeWord(int mode) { return mode >= 1 ? WordOf(kLinkModes, mode, nullptr) : nullptr; }
+
 int KFbxTextureAlphaSourceOfWord(const char* word) { return ValueOf(kAlphaSources, word); }
 
 int KFbxTextureMappingOfWord(const char* word) { return ValueOf(kMappingTypes, word); }
@@ -45,5 +49,10 @@ int KFbxTextureMappingOfWord(const char* word) { return ValueOf(kMappingTypes, w
 int KFbxTextureUseOfWord(const char* word) { return ValueOf(kTextureUses, word); }
 
 int KFbxPlanarNormalOfWord(const char* word) { return ValueOf(kPlanarNormals, word); }
+
+int KFbxLinkModeOfWord(const char* word) {
+    const int mode = word != nullptr && word[0] != '\0' ? ValueOf(kLinkModes, word) : -1;
+    return mode > 0 ? mode : 0;
+}
 
 }  // namespace fbxsdk_2006_11_1

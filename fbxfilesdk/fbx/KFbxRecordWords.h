@@ -21,11 +21,17 @@ const char* KFbxTextureUseWord(int use);
 // A planar mapping's normal: 0 "X", 1 "Y", 2 "Z"; others "X".
 const char* KFbxPlanarNormalWord(int normal);
 
+// A cluster's link mode: 1 "Additive", 2 "Total1"; null for 0 (normalize),
+// which files leave unsaid, and any other mode.
+const char* KFbxLinkModeWord(int mode);
+
 // The inverses; -1 for a word that is not in the table.
 int KFbxTextureAlphaSourceOfWord(const char* word);
 int KFbxTextureMappingOfWord(const char* word);
 int KFbxTextureUseOfWord(const char* word);
 int KFbxPlanarNormalOfWord(const char* word);
+// 0 (normalize) for a word that is not in the table.
+int KFbxLinkModeOfWord(const char* word);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -100,26 +100,7 @@ void KFbxWriterFbx6::WritePoses(KFbxScene& scene) {
     }
 }
 
-void KFbxWriterFbx6::WritePoseNodes(KFbxPose& pose) {
-    KFbx& file = *mFbx;
-    const KString modelPrefix("Model::");
-    for (int i = 0; i < pose.GetCount(); ++i) {
-        file.FieldWriteBegin("PoseNode");
-        file.FieldWriteBlockBegin();
-        const KFbxObjectNameRecord name = pose.GetNodeName(i);
-        file.WriteStringField("Node", KFbxReplaceTypePrefix(modelPrefix, KString(name.GetCurrentName())).Buffer());
-        const KgeMatrix& matrix = pose.GetMatrix(i);
-        double values[16];
-        for (int k = 0; k < 16; ++k) {
-            values[k] = matrix[k / 4][k % 4];
-        }
-        WriteDoublesRecord(file, "Matrix", values, 16);
-        if (!pose.IsBindPose()) {
-            WriteIntRecord(file, "Local", pose.IsLocalMatrix(i) ? 1 : 0);
-        }
-        EndBlockRecord(file);
-    }
-}
+void KFbxWriterFbx6::WritePoseNodes(KFbxPose& pose) { WritePoseNodeBlocks(pose); }
 
 void KFbxWriterFbx6::WriteControlSetPlugs(KFbxScene& scene) {
     KFbx& file = *mFbx;

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxClusterFields.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxCache.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
@@ -24,36 +25,6 @@ namespace {
 
 void WriteMatrixField(KFbx& file, const char* name, const double* matrix) {
     WriteDoublesRecord(file, name, matrix, 16);
-}
-
-// The transform rebuilt from its translation, Euler XYZ rotation and signed
-// scale, which drops any shear.
-KgeMatrix CleanMatrix(const KgeMatrix& matrix) {
-    double rotation[3];
-    double scale[3];
-    KgeMatrixGetEulerXYZ(rotation, matrix);
-    KgeMatrixGetScale(scale, matrix);
-    const double translation[3] = {matrix[3][0], matrix[3][1], matrix[3][2]};
-    KgeMatrix clean;
-    KgeMatrixSetTRS(clean, translation, rotation, scale);
-    return clean;
-}
-
-// transform x inverse(link) for row vectors: the placement relative to the link.
-KgeMatrix RelativeMatrix(const KgeMatrix& transform, const KgeMatrix& link) {
-    KgeMatrix inverse;
-    KgeMatrixInverseOrthogonal(inverse, link);
-    KgeMatrix relative;
-    KgeMatrixMultAffine(relative, inverse, transform);
-    return relative;
-}
-
-const char* LinkModeWord(int mode) {
-    switch (mode) {
-        case KFbxCluster::eADDITIVE: return "Additive";
-        case KFbxCluster::eTOTAL1: return "Total1";
-        default: return nullptr;
-    }
 }
 
 // The first layer's normals when they map one to one onto the control points.
@@ -117,29 +88,20 @@ bool KFbxWriterFbx6::WriteVertexCacheDeformer(KFbxVertexCacheDeformer& deformer)
 bool KFbxWriterFbx6::WriteCluster(KFbxCluster& cluster) {
     KFbx& file = *mFbx;
     WriteDeformerHead(*this, file, cluster);
-    if (const char* mode = LinkModeWord(cluster.GetLinkMode())) file.WriteStringField("Mode", mode);
-    file.FieldWriteBegin("UserData");
-    file.FieldWriteS(cluster.GetUserDataID());
-    file.FieldWriteS(cluster.GetUserDataText());
-    file.FieldWriteEnd();
-    const int count = cluster.GetControlPointIndicesCount();
-    WriteIntsRecord(file, "Indexes", cluster.GetControlPointIndices(), count);
-    WriteDoublesRecord(file, "Weights", cluster.GetControlPointWeights(), count);
+    KFbxWriteClusterWeights(file, cluster);
 
-    KgeMatrix matrix;
-    const KgeMatrix link = CleanMatrix(cluster.GetTransformLinkMatrix(matrix));
-    WriteMatrixField(file, "Transform", RelativeMatrix(CleanMatrix(cluster.GetTransformMatrix(matrix)), link));
-    WriteMatrixField(file, "TransformLink", link);
+    const KFbxClusterFileMatrices matrices = KFbxGetClusterFileMatrices(cluster);
+    WriteMatrixField(file, "Transform", matrices.mTransform);
+    WriteMatrixField(file, "TransformLink", matrices.mTransformLink);
     if (cluster.GetAssociateModel() != nullptr) {
         file.FieldWriteBegin("AssociateModel");
         file.FieldWriteBlockBegin();
-        const KgeMatrix associate = CleanMatrix(cluster.GetTransformAssociateModelMatrix(matrix));
-        WriteMatrixField(file, "Transform", RelativeMatrix(associate, link));
+        WriteMatrixField(file, "Transform", matrices.mAssociateModel);
         file.FieldWriteBlockEnd();
         file.FieldWriteEnd();
     }
     if (cluster.IsTransformParentSet()) {
-        WriteMatrixField(file, "TransformParent", CleanMatrix(cluster.GetTransformParentMatrix(matrix)));
+        WriteMatrixField(file, "TransformParent", matrices.mTransformParent);
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxFbx6RecordWords.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbxSurfaces.h>
 #include <fbxfilesdk/geometry/KFbxBoundary.h>
 #include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
 #include <fbxfilesdk/geometry/KFbxNurb.h>
@@ -22,26 +23,6 @@
 namespace fbxsdk_2006_11_1 {
 
 namespace {
-
-// "Points": every control point through the geometry's pivot, followed by
-// its weight when withWeight is set.
-void WritePoints(KFbx& file, const KFbxGeometry& geometry, bool withWeight) {
-    KgeMatrix pivot;
-    geometry.GetPivot(pivot);
-    const KFbxVector4* points = geometry.GetControlPoints();
-    const int count = points != nullptr ? geometry.GetControlPointsCount() : 0;
-    const std::size_t stride = withWeight ? 4 : 3;
-    std::vector<double> values(static_cast<std::size_t>(count) * stride);
-    for (int i = 0; i < count; ++i) {
-        const double point[3] = {points[i][0], points[i][1], points[i][2]};
-        double* out = &values[static_cast<std::size_t>(i) * stride];
-        KgeMatrixMultPoint(out, pivot, point);
-        if (withWeight) {
-            out[3] = points[i][3];
-        }
-    }
-    WriteDoublesRecord(file, "Points", values.data(), count * static_cast<int>(stride));
-}
 
 void WriteIntPair(KFbx& file, const char* name, int first, int second) {
     file.FieldWriteBegin(name);
@@ -77,41 +58,25 @@ void WriteKnots(KFbx& file, const KFbxNurbsGridGeometry& surface) {
     WriteDoublesRecord(file, "KnotVectorV", surface.GetVKnotVector(), surface.GetVKnotCount());
 }
 
-// The surface as files want it: a copy with U and V exchanged (and the
-// clusters remapped) when the surface asks for it, which the holder destroys.
-template <class Surface, class Copy>
-class WrittenSurface {
-public:
-    WrittenSurface(Surface& surface, Copy copy) : mSurface(&surface) {
-        if (!surface.GetFlag0() && !surface.GetFlag1()) {
-            return;
-        }
-        KFbxGeometryConverter* converter = KFbxGeometryConverter::Create(surface.GetSdkManager(), "");
-        if (converter == nullptr) {
-            return;
-        }
-        mCopy = (converter->*copy)(&surface, surface.GetFlag0(), surface.GetFlag1());
-        converter->Destroy();
-        if (mCopy != nullptr) {
-            mSurface = mCopy;
-        }
-    }
-    ~WrittenSurface() {
-        if (mCopy != nullptr) {
-            mCopy->Destroy();
-        }
-    }
-    WrittenSurface(const WrittenSurface&) = delete;
-    WrittenSurface& operator=(const WrittenSurface&) = delete;
-
-    Surface& Get() const { return *mSurface; }
-
-private:
-    Surface* mSurface;
-    Surface* mCopy = nullptr;
-};
-
 }  // namespace
+
+void WriteSurfacePoints(KFbx& file, const KFbxGeometry& geometry, bool withWeight) {
+    KgeMatrix pivot;
+    geometry.GetPivot(pivot);
+    const KFbxVector4* points = geometry.GetControlPoints();
+    const int count = points != nullptr ? geometry.GetControlPointsCount() : 0;
+    const std::size_t stride = withWeight ? 4 : 3;
+    std::vector<double> values(static_cast<std::size_t>(count) * stride);
+    for (int i = 0; i < count; ++i) {
+        const double point[3] = {points[i][0], points[i][1], points[i][2]};
+        double* out = &values[static_cast<std::size_t>(i) * stride];
+        KgeMatrixMultPoint(out, pivot, point);
+        if (withWeight) {
+            out[3] = points[i][3];
+        }
+    }
+    WriteDoublesRecord(file, "Points", values.data(), count * static_cast<int>(stride));
+}
 
 bool KFbxWriterFbx6::WriteNurb(KFbxNurb& nurb) {
     const WrittenSurface<KFbxNurb, decltype(&KFbxGeometryConverter::CopyNurbSwapUV)> written(
@@ -120,18 +85,7 @@ bool KFbxWriterFbx6::WriteNurb(KFbxNurb& nurb) {
     if (surface.GetControlPointsCount() <= 0) {
         return true;
     }
-    KFbx& file = *mFbx;
-    WriteIntRecord(file, "NurbVersion", 200);
-    WriteSurfaceDisplay(file, surface.GetSurfaceMode(), surface.GetUStep(), surface.GetVStep());
-    WriteIntPair(file, "NurbOrder", surface.GetUOrder(), surface.GetVOrder());
-    WriteGridHead(file, surface);
-    // The weights are written as they are: a rational surface keeps its shape.
-    WritePoints(file, surface, true);
-    const int* uMultiplicities = surface.GetUMultiplicityVector();
-    const int* vMultiplicities = surface.GetVMultiplicityVector();
-    WriteIntsRecord(file, "MultiplicityU", uMultiplicities, uMultiplicities != nullptr ? surface.GetUCount() : 0);
-    WriteIntsRecord(file, "MultiplicityV", vMultiplicities, vMultiplicities != nullptr ? surface.GetVCount() : 0);
-    WriteKnots(file, surface);
+    WriteNurbFields(*mFbx, surface, 200);
     return WriteGeometry(surface);
 }
 
@@ -148,37 +102,55 @@ bool KFbxWriterFbx6::WriteNurbsSurface(KFbxNurbsSurface& nurbsSurface) {
     WriteSurfaceDisplay(file, surface.GetSurfaceMode(), surface.GetUStep(), surface.GetVStep());
     WriteIntPair(file, "NurbsSurfaceOrder", surface.GetUOrder(), surface.GetVOrder());
     WriteGridHead(file, surface);
-    WritePoints(file, surface, true);
+    WriteSurfacePoints(file, surface, true);
     WriteKnots(file, surface);
     WriteGeometry(surface);
     WriteIntRecord(file, "FlipNormals", surface.GetFlag2() ? 1 : 0);
     return true;
 }
 
-void KFbxWriterFbx6::WritePatchTypeName(const KFbxPatch& /*patch*/, int basis) {
+void WriteNurbFields(KFbx& file, const KFbxNurb& nurb, int version) {
+    WriteIntRecord(file, "NurbVersion", version);
+    WriteSurfaceDisplay(file, nurb.GetSurfaceMode(), nurb.GetUStep(), nurb.GetVStep());
+    WriteIntPair(file, "NurbOrder", nurb.GetUOrder(), nurb.GetVOrder());
+    WriteGridHead(file, nurb);
+    WriteSurfacePoints(file, nurb, true);
+    const int* uMultiplicities = nurb.GetUMultiplicityVector();
+    const int* vMultiplicities = nurb.GetVMultiplicityVector();
+    WriteIntsRecord(file, "MultiplicityU", uMultiplicities, uMultiplicities != nullptr ? nurb.GetUCount() : 0);
+    WriteIntsRecord(file, "MultiplicityV", vMultiplicities, vMultiplicities != nullptr ? nurb.GetVCount() : 0);
+    WriteKnots(file, nurb);
+}
+
+void WritePatchBasisValue(KFbx& file, int basis) {
     // A basis without a word still takes its place, so that the value after
     // it is not read as this one: it is stored as the default basis.
     const char* word = KFbxPatchBasisWord(basis);
-    mFbx->FieldWriteS(word != nullptr ? word : KFbxPatchBasisWord(KFbxPatch::eBEZIER));
+    file.FieldWriteS(word != nullptr ? word : KFbxPatchBasisWord(KFbxPatch::eBEZIER));
 }
 
-bool KFbxWriterFbx6::WritePatch(KFbxPatch& patch) {
-    if (patch.GetControlPointsCount() <= 0) {
-        return true;
-    }
-    KFbx& file = *mFbx;
+void WritePatchFields(KFbx& file, const KFbxPatch& patch) {
     WriteIntRecord(file, "PatchVersion", 100);
     WriteSurfaceDisplay(file, patch.GetSurfaceMode(), patch.GetUStep(), patch.GetVStep());
     file.FieldWriteBegin("PatchType");
-    WritePatchTypeName(patch, patch.GetPatchUType());
-    WritePatchTypeName(patch, patch.GetPatchVType());
+    WritePatchBasisValue(file, patch.GetPatchUType());
+    WritePatchBasisValue(file, patch.GetPatchVType());
     file.FieldWriteEnd();
     WriteIntPair(file, "Dimensions", patch.GetUCount(), patch.GetVCount());
     WriteIntPair(file, "Step", patch.GetUStep(), patch.GetVStep());
     WriteIntPair(file, "Closed", patch.GetUClosed() ? 1 : 0, patch.GetVClosed() ? 1 : 0);
     WriteIntPair(file, "UCapped", patch.GetUCappedBottom() ? 1 : 0, patch.GetUCappedTop() ? 1 : 0);
     WriteIntPair(file, "VCapped", patch.GetVCappedBottom() ? 1 : 0, patch.GetVCappedTop() ? 1 : 0);
-    WritePoints(file, patch, false);
+    WriteSurfacePoints(file, patch, false);
+}
+
+void KFbxWriterFbx6::WritePatchTypeName(const KFbxPatch& /*patch*/, int basis) { WritePatchBasisValue(*mFbx, basis); }
+
+bool KFbxWriterFbx6::WritePatch(KFbxPatch& patch) {
+    if (patch.GetControlPointsCount() <= 0) {
+        return true;
+    }
+    WritePatchFields(*mFbx, patch);
     return WriteGeometry(patch);
 }
 
@@ -194,7 +166,7 @@ bool KFbxWriterFbx6::WriteNurbsCurve(KFbxNurbsCurve& curve) {
     WriteIntRecord(file, "Dimension", curve.GetDimension());
     mFbx->WriteStringField("Form", KFbxCurveFormWord(curve.GetType()));
     WriteIntRecord(file, "Rational", curve.IsRational() ? 1 : 0);
-    WritePoints(file, curve, true);
+    WriteSurfacePoints(file, curve, true);
     WriteDoublesRecord(file, "KnotVector", curve.GetKnotVector(), curve.GetKnotCount());
     return true;
 }

@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
@@ -65,70 +66,18 @@ void WriteLimits(const KFbxProperty& property, double value, WriteLimit writeLim
 
 void WriteValue(KFbx& fbx, const KFbxProperty& property) {
     const KFbxDataType dataType = property.GetPropertyDataType();
+    WritePropertyValue(fbx, property);
+    // Animatable user numbers carry their limits after their value.
     const bool withLimits =
         property.GetFlag(KFbxProperty::kAnimatable) && property.GetFlag(KFbxProperty::kUser);
-    switch (dataType.GetType()) {
-        case eFbxValueBool: {
-            bool value = false;
-            property.Get(&value, eFbxValueBool);
-            fbx.FieldWriteI(value ? 1 : 0);
-            break;
-        }
-        case eFbxValueInteger: {
-            int value = 0;
-            property.Get(&value, eFbxValueInteger);
-            fbx.FieldWriteI(value);
-            if (withLimits) {
-                WriteLimits(property, value, [&fbx](double limit) { fbx.FieldWriteI(LimitAsInt(limit)); });
-            }
-            break;
-        }
-        case eFbxValueFloat: {
-            float value = 0.0f;
-            property.Get(&value, eFbxValueFloat);
-            fbx.FieldWriteF(value);
-            break;
-        }
-        case eFbxValueDouble: {
-            double value = 0.0;
-            property.Get(&value, eFbxValueDouble);
-            fbx.FieldWriteD(value);
-            if (withLimits) {
-                WriteLimits(property, value, [&fbx](double limit) { fbx.FieldWriteD(limit); });
-            }
-            break;
-        }
-        case eFbxValueDouble3: {
-            const fbxDouble3 value = property.GetDouble3();
-            fbx.FieldWriteVector3(value.mData);
-            break;
-        }
-        case eFbxValueDouble4: {
-            const fbxDouble4 value = property.GetDouble4();
-            fbx.FieldWriteVector4(value.mData);
-            break;
-        }
-        case eFbxValueDouble44: {
-            const fbxDouble44 value = property.GetDouble44();
-            for (const fbxDouble4& row : value.mData) {
-                fbx.FieldWriteVector4(row.mData);
-            }
-            break;
-        }
-        case eFbxValueEnum: {
-            int value = 0;
-            property.Get(&value, eFbxValueEnum);
-            fbx.FieldWriteI(value);
-            break;
-        }
-        case eFbxValueString:
-            fbx.WriteStringValue(property.GetString().Buffer());
-            break;
-        case eFbxValueTime:
-            fbx.FieldWriteT(property.GetTime());
-            break;
-        default:
-            break;
+    if (withLimits && dataType.GetType() == eFbxValueInteger) {
+        int value = 0;
+        property.Get(&value, eFbxValueInteger);
+        WriteLimits(property, value, [&fbx](double limit) { fbx.FieldWriteI(LimitAsInt(limit)); });
+    } else if (withLimits && dataType.GetType() == eFbxValueDouble) {
+        double value = 0.0;
+        property.Get(&value, eFbxValueDouble);
+        WriteLimits(property, value, [&fbx](double limit) { fbx.FieldWriteD(limit); });
     }
     if (dataType.GetType() == eFbxValueEnum && property.GetFlag(KFbxProperty::kUser)) {
         std::string names;

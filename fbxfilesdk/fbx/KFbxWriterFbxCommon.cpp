@@ -14,6 +14,7 @@
 #include <fbxfilesdk/scene/KFbxImageBuffer.h>
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxThumbnail.h>
@@ -350,6 +351,27 @@ bool KFbxWriterFbxCommon::WriteModelCulling(KFbxNode& node) {
     const char* word = culling == 1 ? "CullingOnCCW" : culling == 2 ? "CullingOnCW" : "CullingOff";
     mFbx->WriteStringField("Culling", word);
     return true;
+}
+
+void KFbxWriterFbxCommon::WritePoseNodeBlocks(const KFbxPose& pose) {
+    KFbx& file = *mFbx;
+    const KString modelPrefix("Model::");
+    for (int i = 0; i < pose.GetCount(); ++i) {
+        file.FieldWriteBegin("PoseNode");
+        file.FieldWriteBlockBegin();
+        const KFbxObjectNameRecord name = pose.GetNodeName(i);
+        file.WriteStringField("Node", KFbxReplaceTypePrefix(modelPrefix, KString(name.GetCurrentName())).Buffer());
+        const KgeMatrix& matrix = pose.GetMatrix(i);
+        double values[16];
+        for (int k = 0; k < 16; ++k) {
+            values[k] = matrix[k / 4][k % 4];
+        }
+        WriteDoublesRecord(file, "Matrix", values, 16);
+        if (!pose.IsBindPose()) {
+            WriteIntRecord(file, "Local", pose.IsLocalMatrix(i) ? 1 : 0);
+        }
+        CloseFieldBlock(file);
+    }
 }
 
 void KFbxWriterFbxCommon::WriteModelEnd() {

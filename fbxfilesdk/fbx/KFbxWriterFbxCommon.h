@@ -15,6 +15,7 @@ namespace fbxsdk_2006_11_1 {
 class IFbxObject;
 class KFbxIO;
 class KFbxObject;
+class KFbxPose;
 class KFbxSceneInfo;
 class KFbxStreamOptionsFbxWriter;
 class KFbxThumbnail;
@@ -70,6 +71,9 @@ public:
     bool WriteModelCulling(KFbxNode& node);
     // Ends the block and the record of a model.
     void WriteModelEnd();
+    // A "PoseNode" block per entry of the pose: the node, its matrix and,
+    // but in a bind pose, whether the matrix is local.
+    void WritePoseNodeBlocks(const KFbxPose& pose);
     // The fields of a media file from "Filename" on, with the file's content
     // (converted when a converter of the manager knows the file) before and
     // after them when embedding. False when embedded content could not be

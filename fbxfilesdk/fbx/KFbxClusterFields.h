@@ -1,0 +1,32 @@
+// What both FBX versions store of a cluster alike. The link
+// matrix L is rebuilt from its translation, Euler XYZ rotation and signed
+// scale (shear dropped); the transform T and the associate model's
+// transform A are stored relative to it, in the row-vector convention
+// (rows 0 to 2 the axes, row 3 the translation):
+//     X = T * inverse(L),   XA = A * inverse(L).
+// A reader rebuilds T = X * L and A = XA * L with the stored L.
+#ifndef FBXFILESDK_FBX_KFBXCLUSTERFIELDS_H
+#define FBXFILESDK_FBX_KFBXCLUSTERFIELDS_H
+
+#include <fbxfilesdk/core/KgeMatrix.h>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbx;
+class KFbxCluster;
+
+struct KFbxClusterFileMatrices {
+    KgeMatrix mTransform;
+    KgeMatrix mTransformLink;
+    KgeMatrix mAssociateModel;
+    KgeMatrix mTransformParent;
+};
+
+KFbxClusterFileMatrices KFbxGetClusterFileMatrices(const KFbxCluster& cluster);
+
+// "Mode" (not for the normalize mode), "UserData", "Indexes" and "Weights".
+void KFbxWriteClusterWeights(KFbx& file, const KFbxCluster& cluster);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
