@@ -209,9 +209,11 @@ bool KFbxWriterFbx::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObje
     return ok;
 }
 
+bool KFbxWriterFbx::IsSceneBeingWritten(const KFbxScene* scene) { return SceneBeingWritten::Contains(scene); }
+
 bool KFbxWriterFbx::WriteNestedScene(KFbxCharacterPose& pose) {
     KFbxScene* poseScene = pose.GetPoseScene();
-    if (poseScene == nullptr || mFbx == nullptr || SceneBeingWritten::Contains(poseScene)) {
+    if (poseScene == nullptr || mFbx == nullptr || IsSceneBeingWritten(poseScene)) {
         return false;
     }
     KFbxExporter* exporter = KFbxExporter::Create(&mManager, "");

@@ -24,13 +24,24 @@ namespace fbxsdk_2006_11_1 {
 
 class IFbxObject;
 class KFbxCamera;
+class KFbxCameraSwitcher;
+class KFbxCharacter;
+class KFbxCharacterFilterSet;
 class KFbxCharacterPose;
+class KFbxCluster;
+class KFbxControlSet;
 class KFbxGeometry;
 class KFbxIO;
+class KFbxLight;
+class KFbxMesh;
 class KFbxNode;
 class KFbxNull;
+class KFbxNurb;
 class KFbxObject;
+class KFbxPatch;
+class KFbxPose;
 class KFbxScene;
+class KFbxSkeleton;
 class KFbxSurfaceMaterial;
 class KFbxTexture;
 
@@ -96,6 +107,71 @@ public:
     bool WriteNullAttribute(const KFbxNull* null);
     // "Children": the node's children by name; nothing without children.
     void WriteChildren(KFbxNode& node);
+    // "LookAtModel" with the target's rotations, "UpVectorModel".
+    void WriteLookAtAndUpVector(KFbxNode& node);
+    // "Limits": the auto flags, then only what differs from the defaults.
+    void WriteLimits(KFbxNode& node);
+    // "AnimatedProperty" and "Animated": the transform channels, the
+    // attribute's channels animated in a take, and the user properties; then
+    // a "UserProperty" block per user property.
+    void WriteAnimatedProperties(KFbxNode& node);
+    // The "Default" take's channels, as "Channel" blocks; nothing for a node
+    // without a default take.
+    void WriteDefaultChannels(KFbxNode& node);
+    // "Properties" with every property that is not animatable; nothing in
+    // a file for FBX 5 readers, whose values come from the default channels.
+    void WriteNodeProperties(KFbxNode& node);
+    void WriteObjectProperties(KFbxNode& node);
+
+    // ---- node attributes ----
+    bool WriteMarkerAttribute(KFbxNode& node);
+    bool WriteOpticalReferenceAttribute();
+    // False, writing nothing, for a skeleton type without fields.
+    bool WriteSkeletonAttribute(const KFbxSkeleton& skeleton);
+    bool WriteSkeletonRoot(const KFbxSkeleton& skeleton);
+    bool WriteSkeletonLimb(const KFbxSkeleton& skeleton);
+    bool WriteSkeletonLimbNode(const KFbxSkeleton& skeleton);
+    bool WriteLightAttribute(const KFbxLight& light);
+    bool WriteCameraSwitcherAttribute(const KFbxCameraSwitcher& switcher);
+    // A producer camera has no first "Type" field. False, writing nothing,
+    // for a camera without node.
+    bool WriteCameraAttribute(const KFbxCamera& camera, bool producer);
+
+    // ---- geometry ----
+    bool WriteMesh(KFbxMesh& mesh);
+    // The materials of the first layer, the textures of every layer, the
+    // links of the first skin, the shapes and the texture layers.
+    void WriteGeometryCommon(KFbxGeometry& geometry);
+    void WriteNormals(const KFbxMesh& mesh);
+    void WriteMaterialAssignation(const KFbxMesh& mesh);
+    void WriteTextureIds(const KFbxMesh& mesh);
+    void WritePolygonGroups(const KFbxMesh& mesh);
+    void WriteGeometryUVInfo(const KFbxMesh& mesh);
+    // False, writing nothing, for colours whose arrays do not match what
+    // they map.
+    bool WriteVertexColors(const KFbxMesh& mesh);
+    bool WriteNurb(KFbxNurb& nurb);
+    bool WritePatch(KFbxPatch& patch);
+    // "Link" for a cluster with a link node; nothing for one without.
+    bool WriteLink(const KFbxCluster& cluster);
+
+    // ---- characters and poses ----
+    void WriteCharacter(KFbxScene& scene, int characterIndex);
+    // The link's node, name and offsets; with defaults, the offsets of an
+    // unset link, and every offset twice.
+    void WriteCharacterLink(const KFbxCharacter& character, int linkId, KFbxScene& scene, bool defaults);
+    // A "LINK" block per set link of the group; with the old-version flag,
+    // the links of version 4000 and below too.
+    void WriteCharacterLinkGroup(const KFbxCharacter& character, int group, KFbxScene& scene, bool oldVersion);
+    void WriteFilterSetParameters(const KFbxCharacterFilterSet& filterSet);
+    void WriteControlSet(const KFbxControlSet& controlSet, KFbxScene& scene, bool oldVersion);
+    void WriteControlSetLink(const KFbxControlSet& controlSet, int linkId, KFbxScene& scene);
+    void WriteControlSetLinkGroup(const KFbxControlSet& controlSet, int group, KFbxScene& scene, bool oldVersion);
+    void WriteControlSetEffector(const KFbxControlSet& controlSet, int effectorId, KFbxScene& scene);
+    void WriteControlSetEffectorAux(const KFbxControlSet& controlSet, int effectorId, KFbxScene& scene);
+    void WritePoseNodes(const KFbxPose& pose);
+    // A "Pose" per character pose, holding the pose's own scene.
+    void WriteCharacterPoses(KFbxScene& scene);
     // "Switcher" with the camera switcher's body and the cameras' names;
     // nothing in a scene without cameras.
     void WriteCameraSwitcher(KFbxScene& scene);
@@ -160,6 +236,9 @@ protected:
 private:
     // Sets "Out of disk space" after a field file error; false then.
     bool CheckFieldFile();
+    // Whether a write of the scene is under way on this thread (a character
+    // pose held by the scene it holds would nest without end).
+    static bool IsSceneBeingWritten(const KFbxScene* scene);
 
     std::unordered_map<const KFbxTexture*, TextureChannelRecord> mTextureChannels;
     std::unordered_map<const KFbxSurfaceMaterial*, MaterialChannelRecord> mMaterialChannels;

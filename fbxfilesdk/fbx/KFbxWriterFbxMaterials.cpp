@@ -12,7 +12,6 @@
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
-#include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
@@ -91,65 +90,6 @@ void SetIfPresent(const KFbxSurfaceMaterial& material, const char* name, double&
     if (property.IsValid()) {
         out = property.GetDouble();
     }
-}
-
-// The diffuse texture element of the n-th layer holding one, and that
-// layer's index; null when there is none.
-const KFbxLayerElementTexture* NthDiffuseTextures(const KFbxGeometry& geometry, int n, int& layerIndex) {
-    int holding = 0;
-    for (int l = 0; l < geometry.GetLayerCount(); ++l) {
-        const KFbxLayer* layer = geometry.GetLayer(l);
-        const KFbxLayerElementTexture* textures =
-            layer != nullptr ? layer->GetTexturesOfChannel(Element::eDIFFUSE_TEXTURES) : nullptr;
-        if (textures != nullptr && holding++ == n) {
-            layerIndex = l;
-            return textures;
-        }
-    }
-    return nullptr;
-}
-
-int DiffuseTextureLayerCount(const KFbxGeometry& geometry) {
-    int count = 0;
-    for (int l = 0; l < geometry.GetLayerCount(); ++l) {
-        const KFbxLayer* layer = geometry.GetLayer(l);
-        count += layer != nullptr && layer->GetTexturesOfChannel(Element::eDIFFUSE_TEXTURES) != nullptr ? 1 : 0;
-    }
-    return count;
-}
-
-// The mapping a UV element can be described by in an FBX 5 file: a mapping
-// the file has no mode for, or one whose array does not match what it maps,
-// stands as no mapping.
-int DescribableUVMapping(const KFbxLayerElementUV& uvs, const KFbxGeometry& geometry) {
-    const int mapping = uvs.GetMappingMode();
-    const int reference = uvs.GetReferenceMode();
-    if (reference != Element::eDIRECT && reference != Element::eINDEX_TO_DIRECT) {
-        return Element::eNONE;
-    }
-    const int count =
-        reference == Element::eDIRECT ? uvs.GetDirectArray().GetCount() : uvs.GetIndexArray().GetCount();
-    if (mapping == Element::eBY_CONTROL_POINT) {
-        return count == geometry.GetControlPointsCount() ? mapping : Element::eNONE;
-    }
-    if (mapping == Element::eBY_POLYGON_VERTEX) {
-        const auto* mesh = dynamic_cast<const KFbxMesh*>(&geometry);
-        return mesh != nullptr && mesh->GetPolygonVertexCount() == count ? mapping : Element::eNONE;
-    }
-    return Element::eNONE;
-}
-
-// Each index as it stands when it names an item of the direct array (or,
-// with none allowed, is -1), else 0.
-void WriteBoundedIndices(KFbx& file, const char* name, const DynamicArrayOf<int>& indices, int directCount,
-                         bool noneAllowed) {
-    file.FieldWriteBegin(name);
-    for (int i = 0; i < indices.GetCount(); ++i) {
-        const int index = indices.GetAt(i);
-        const bool valid = (index >= 0 && index < directCount) || (noneAllowed && index == -1);
-        file.FieldWriteI(valid ? index : 0);
-    }
-    file.FieldWriteEnd();
 }
 
 // Names media files: a file met again keeps its name, and a base name
@@ -382,76 +322,6 @@ KString KFbxWriterFbx::StripPropertyTypeSuffix(const char* name) {
         }
     }
     return text;
-}
-
-bool KFbxWriterFbx::WriteGeometryLayers(KFbxGeometry& geometry) {
-    const int count = DiffuseTextureLayerCount(geometry);
-    // A mesh's first texture layer is carried by its own texture fields.
-    const int first = geometry.GetAttributeType() == KFbxNodeAttribute::eMESH ? 1 : 0;
-    bool written = true;
-    for (int n = first; n < count; ++n) {
-        mFbx->FieldWriteBegin("GeometryLayer");
-        mFbx->FieldWriteBlockBegin();
-        WriteIntRecord(*mFbx, "LayerIndex", n - first);
-        written = WriteLayerTextureInfo(geometry, n) && written;
-        CloseFieldBlock(*mFbx);
-    }
-    return written;
-}
-
-bool KFbxWriterFbx::WriteLayerTextureInfo(KFbxGeometry& geometry, int textureLayer) {
-    int layerIndex = -1;
-    const KFbxLayerElementTexture* textures = NthDiffuseTextures(geometry, textureLayer, layerIndex);
-    if (textures == nullptr) {
-        return false;
-    }
-    const auto* mesh = dynamic_cast<const KFbxMesh*>(&geometry);
-    const int mapping = textures->GetMappingMode();
-    const DynamicArrayOf<int>& indices = textures->GetIndexArray();
-    const bool describable =
-        textures->GetReferenceMode() == Element::eINDEX_TO_DIRECT &&
-        (mapping == Element::eNONE || (mapping == Element::eALL_SAME && indices.GetCount() <= 1) ||
-         (mapping == Element::eBY_POLYGON && mesh != nullptr && indices.GetCount() == mesh->GetPolygonCount()));
-    if (!describable) {
-        return false;
-    }
-    KFbx& file = *mFbx;
-    file.FieldWriteBegin("LayerTextureInfo");
-    file.FieldWriteBlockBegin();
-    WriteIntRecord(file, "TextureBlendMode", textures->GetBlendMode());
-    WriteIntRecord(file, "TextureMode", mapping == Element::eBY_POLYGON ? 6 : mapping == Element::eALL_SAME ? 2 : 0);
-    WriteIntRecord(file, "TextureIdCount", indices.GetCount());
-    WriteBoundedIndices(file, "TextureId", indices, textures->GetDirectArray().GetCount(), true);
-
-    const KFbxLayer* layer = geometry.GetLayer(layerIndex);
-    const KFbxLayerElementUV* uvs = layer != nullptr ? layer->GetUVs(Element::eDIFFUSE_TEXTURES) : nullptr;
-    if (uvs != nullptr) {
-        // The scene's element keeps its own mapping: only the file's copy is
-        // brought to what it can describe.
-        const int uvMapping = DescribableUVMapping(*uvs, geometry);
-        const bool indexed = uvs->GetReferenceMode() == Element::eINDEX_TO_DIRECT;
-        const int mode = uvMapping == Element::eBY_CONTROL_POINT     ? (indexed ? 4 : 3)
-                         : uvMapping == Element::eBY_POLYGON_VERTEX ? (indexed ? 8 : 7)
-                                                                     : 0;
-        WriteIntRecord(file, "UVMode", mode);
-        if (mode != 0) {
-            const auto& direct = uvs->GetDirectArray();
-            WriteIntRecord(file, "UVCount", direct.GetCount());
-            std::vector<double> values;
-            values.reserve(static_cast<std::size_t>(direct.GetCount()) * 2);
-            for (int i = 0; i < direct.GetCount(); ++i) {
-                const KFbxVector2 uv = direct.GetAt(i);
-                values.insert(values.end(), {uv[0], uv[1]});
-            }
-            WriteDoublesRecord(file, "UV", values.data(), static_cast<int>(values.size()));
-            if (indexed) {
-                WriteIntRecord(file, "UVIdCount", uvs->GetIndexArray().GetCount());
-                WriteBoundedIndices(file, "UVId", uvs->GetIndexArray(), direct.GetCount(), false);
-            }
-        }
-    }
-    CloseFieldBlock(file);
-    return true;
 }
 
 bool KFbxWriterFbx::WriteMedia(KFbxScene& scene, bool embed, int& mediaCount) {

@@ -8,7 +8,6 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
-#include <fbxfilesdk/scene/KFbxNull.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <string>
@@ -61,6 +60,7 @@ void KFbxWriterFbx::WriteModel(KFbxNode& node) {
     mFbx->FieldWriteS(node.GetNameWithTypePrefix());
     mFbx->FieldWriteBlockBegin();
     WriteModelBody(node);
+    WriteDefaultChannels(node);
     WriteChildren(node);
     WriteModelEnd();
 }
@@ -70,55 +70,11 @@ void KFbxWriterFbx::WriteModelBody(KFbxNode& node) {
     WriteModelMultiLayer(node);
     WriteModelShading(node);
     WriteModelCulling(node);
+    WriteLimits(node);
+    WriteLookAtAndUpVector(node);
+    WriteAnimatedProperties(node);
     WriteNodeAttribute(node);
-}
-
-void KFbxWriterFbx::WriteNodeAttribute(KFbxNode& node) {
-    KFbxNodeAttribute* attribute = node.GetNodeAttribute();
-    if (attribute == nullptr) {
-        WriteNullAttribute(nullptr);
-        return;
-    }
-    const bool modelOn = IsOptionOn("MODEL");
-    switch (attribute->GetAttributeType()) {
-        case KFbxNodeAttribute::eNULL:
-            WriteNullAttribute(dynamic_cast<KFbxNull*>(attribute));
-            break;
-        case KFbxNodeAttribute::eMESH:
-        case KFbxNodeAttribute::eNURB:
-        case KFbxNodeAttribute::ePATCH:
-            if (!modelOn) {
-                WriteNullAttribute(nullptr);
-            }
-            break;
-        case KFbxNodeAttribute::eMARKER:
-        case KFbxNodeAttribute::eSKELETON:
-        case KFbxNodeAttribute::eCAMERA:
-        case KFbxNodeAttribute::eCAMERA_SWITCHER:
-        case KFbxNodeAttribute::eLIGHT:
-        case KFbxNodeAttribute::eOPTICAL_REFERENCE:
-            break;
-        default:
-            // Kinds an FBX 5 file has no fields for: with "MODEL" off the
-            // node still says what a reader makes of it.
-            if (!modelOn) {
-                WriteNullAttribute(nullptr);
-            }
-            break;
-    }
-}
-
-bool KFbxWriterFbx::WriteNullAttribute(const KFbxNull* null) {
-    mFbx->WriteStringField("Type", "Null");
-    mFbx->WriteStringField("TypeFlags", "Null");
-    mFbx->FieldWriteBegin("Properties");
-    mFbx->FieldWriteBlockBegin();
-    WriteIntRecord(*mFbx, "Version", 100);
-    mFbx->FieldWriteBegin("Size");
-    mFbx->FieldWriteD(null != nullptr ? null->GetSize() : 100.0);
-    mFbx->FieldWriteEnd();
-    CloseFieldBlock(*mFbx);
-    return true;
+    WriteNodeProperties(node);
 }
 
 void KFbxWriterFbx::WriteChildren(KFbxNode& node) {

@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCharacter.h>
 #include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
@@ -136,6 +137,7 @@ void KFbxWriterFbx::WriteCharacters(KFbxScene& scene) {
     for (int i = 0; i < scene.GetCharacterCount(); ++i) {
         mFbx->FieldWriteBegin("CHARACTER");
         mFbx->FieldWriteBlockBegin();
+        WriteCharacter(scene, i);
         CloseFieldBlock(*mFbx);
     }
 }
@@ -147,6 +149,9 @@ void KFbxWriterFbx::WriteSceneGenericPersistence(KFbxScene& scene) {
     }
     mFbx->FieldWriteBegin("SceneGenericPersistence");
     mFbx->FieldWriteBlockBegin();
+    if (IsOptionOn("CHARACTER")) {
+        WriteCharacterPoses(scene);
+    }
     WritePoses(scene);
     WriteSceneInfo(scene.GetSceneInfo());
     CloseFieldBlock(*mFbx);
@@ -162,6 +167,7 @@ void KFbxWriterFbx::WritePoses(KFbxScene& scene) {
         mFbx->FieldWriteS(pose->GetNameWithTypePrefix());
         mFbx->FieldWriteBlockBegin();
         mFbx->WriteStringField("Type", pose->IsBindPose() ? "BindPose" : "RestPose");
+        WritePoseNodes(*pose);
         CloseFieldBlock(*mFbx);
     }
 }
@@ -217,6 +223,12 @@ void KFbxWriterFbx::WriteGlobalCameraAndTimeSettings(KFbxScene& scene) {
         WriteModelMultiLayer(*node);
         WriteModelShading(*node);
         WriteModelCulling(*node);
+        WriteLimits(*node);
+        WriteNodeProperties(*node);
+        WriteAnimatedProperties(*node);
+        if (const auto* camera = dynamic_cast<const KFbxCamera*>(node->GetCamera())) {
+            WriteCameraAttribute(*camera, true);
+        }
         CloseFieldBlock(file);
     }
 
