@@ -82,9 +82,17 @@ bool KFbxWriterFbx::FileCreate(const char* fileName) {
 }
 
 bool KFbxWriterFbx::PreprocessScene(KFbxScene& scene) {
-    if (!(mExportVersion == kPreparedVersion)) {
-        return false;
+    // Names are given for the file and taken back afterwards: the scene's
+    // own come back, even those the renamer of the version below changes.
+    RememberNames(scene);
+    if (mExportVersion == kPreparedVersion) {
+        PrepareForVersion53(scene);
     }
+    MakeNamesUnique(scene);
+    return false;
+}
+
+void KFbxWriterFbx::PrepareForVersion53(KFbxScene& scene) {
     if (KFbxNode* root = scene.GetRootNode()) {
         root->ConvertPivotAnimation(KFbxNode::eDESTINATION_SET, mRootScale, true);
     }
@@ -102,10 +110,12 @@ bool KFbxWriterFbx::PreprocessScene(KFbxScene& scene) {
         mExportMode = 1;
     }
     KFbxSceneRenamer(&scene).RenameFor(mExportMode);
-    return false;
 }
 
-bool KFbxWriterFbx::PostprocessScene(KFbxScene& /*scene*/) { return mExportVersion == kPreparedVersion; }
+bool KFbxWriterFbx::PostprocessScene(KFbxScene& scene) {
+    RestoreNames(scene);
+    return mExportVersion == kPreparedVersion;
+}
 
 bool KFbxWriterFbx::CheckFieldFile() {
     if (!HasFieldFileError()) {

@@ -83,11 +83,12 @@ public:
     // Creates the field file, marked FBX 5 compatible, and its header in the
     // current file mode; a relative name is taken from the current directory.
     bool FileCreate(const char* fileName) override;
-    // Only for the export version "FBX53_MB55": pivot animation converted to
-    // the destination set at the writer's frame rate, NURBS surfaces
-    // converted to NURBS, objects renamed by the export mode's rules. Always false.
+    // Gives every object a name of its own for the file, and for the export
+    // version "FBX53_MB55" converts pivot animation to the destination set at
+    // the writer's frame rate, NURBS surfaces to NURBS, and renames objects
+    // by the export mode's rules. Always false.
     bool PreprocessScene(KFbxScene& scene) override;
-    // True for the export version "FBX53_MB55"; the scene is not touched.
+    // Gives the scene its names back; true for the export version "FBX53_MB55".
     bool PostprocessScene(KFbxScene& scene) override;
     using KFbxWriterFbxCommon::Write;
     // Into the given open field file (nested scenes: neither the main
@@ -236,6 +237,7 @@ protected:
 private:
     // Sets "Out of disk space" after a field file error; false then.
     bool CheckFieldFile();
+    void PrepareForVersion53(KFbxScene& scene);
     // Whether a write of the scene is under way on this thread (a character
     // pose held by the scene it holds would nest without end).
     static bool IsSceneBeingWritten(const KFbxScene* scene);

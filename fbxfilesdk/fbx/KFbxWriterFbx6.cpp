@@ -11,7 +11,6 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxSubDeformer.h>
-#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
@@ -24,7 +23,6 @@
 #include <initializer_list>
 #include <new>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -98,14 +96,9 @@ KFbxWriterFbx6::~KFbxWriterFbx6() {
 bool KFbxWriterFbx6::FileCreate(const char* fileName) { return CreateFieldFile(fileName, kFileVersion); }
 
 bool KFbxWriterFbx6::PreprocessScene(KFbxScene& scene) {
-    mRenamed.clear();
     // Every name the renamer may change is remembered too, so that the
     // scene gets its own names back after the write.
-    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
-        if (KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i)) {
-            mRenamed.push_back({object, object->GetClassId(), KString(object->GetName())});
-        }
-    }
+    RememberNames(scene);
 
     std::vector<std::pair<KFbxObject*, KString>> renames;
     const int attributeCount = scene.GetSrcObjectCount(KFbxNodeAttribute::ClassId);
@@ -192,56 +185,8 @@ bool KFbxWriterFbx6::PreprocessScene(KFbxScene& scene) {
     return result;
 }
 
-void KFbxWriterFbx6::MakeNamesUnique(KFbxScene& scene) {
-    // A file knows its objects by name only: two objects of one kind with
-    // one name would make its connections and takes ambiguous.
-    std::unordered_set<std::string> taken;
-    KFbxNode* root = scene.GetRootNode();
-    if (root != nullptr) {
-        taken.insert(root->GetNameWithTypePrefix().Buffer());
-        // The name the root's connections go by.
-        taken.insert("Model::Scene");
-    }
-    const KFbxGlobalCameraSettings& cameras = scene.GetGlobalCameraSettings();
-    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
-        if (const KFbxNode* node = cameras.GetProducerCameraNode(which)) {
-            taken.insert(node->GetNameWithTypePrefix().Buffer());
-        }
-    }
-    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
-        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
-        if (object == nullptr || object == root || taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
-            continue;
-        }
-        const KString base(object->GetName());
-        for (int number = 1;; ++number) {
-            KString candidate(base);
-            candidate += number;
-            object->SetName(candidate.Buffer());
-            if (taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
-                break;
-            }
-        }
-    }
-}
-
 bool KFbxWriterFbx6::PostprocessScene(KFbxScene& scene) {
-    // Objects are found by address among those the scene still holds; the
-    // conversions may have destroyed some and made others, which the class
-    // tells apart from an old object at a reused address.
-    std::unordered_map<const KFbxObject*, const SavedName*> saved;
-    for (const SavedName& entry : mRenamed) {
-        saved.emplace(entry.mObject, &entry);
-    }
-    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
-        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
-        auto found = saved.find(object);
-        if (found != saved.end() && object->GetClassId() == found->second->mClassId &&
-            std::strcmp(object->GetName(), found->second->mName.Buffer()) != 0) {
-            object->SetName(found->second->mName.Buffer());
-        }
-    }
-    mRenamed.clear();
+    RestoreNames(scene);
     return mExportMode == 6 &&
            IsVersion(mExportVersion, {"FBX200508_MB70", "FBX200602_MB75", "FBX200608", "FBX200611"});
 }

@@ -212,18 +212,8 @@ private:
     // Opens a section's record and block after its four comment lines
     // (ascii files only).
     void BeginSection(const char* title, const char* name);
-    // Gives every object of a kind a name of its own for the file.
-    void MakeNamesUnique(KFbxScene& scene);
     // The "Constraint" definition count; -1 when the type is left out.
     int ConstraintDefinitionCount(KFbxScene& scene) const;
-
-    // A scene object with the name it had before the preparation.
-    struct SavedName {
-        KFbxObject* mObject;
-        KFbxClassId mClassId;
-        KString mName;
-    };
-    std::vector<SavedName> mRenamed;
 };
 
 // Appends, in increasing order, every index below the first count at which

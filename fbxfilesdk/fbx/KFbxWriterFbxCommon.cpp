@@ -21,9 +21,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 
 #include <unistd.h>
 
@@ -122,6 +125,65 @@ bool KFbxWriterFbxCommon::CreateFieldFile(const char* fileName, int fileVersion)
             break;
     }
     return false;
+}
+
+void KFbxWriterFbxCommon::RememberNames(KFbxScene& scene) {
+    mRenamed.clear();
+    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
+        if (KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i)) {
+            mRenamed.push_back({object, object->GetClassId(), KString(object->GetName())});
+        }
+    }
+}
+
+void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
+    std::unordered_set<std::string> taken;
+    KFbxNode* root = scene.GetRootNode();
+    if (root != nullptr) {
+        taken.insert(root->GetNameWithTypePrefix().Buffer());
+        // The name the root's connections go by.
+        taken.insert("Model::Scene");
+    }
+    const KFbxGlobalCameraSettings& cameras = scene.GetGlobalCameraSettings();
+    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
+        if (const KFbxNode* node = cameras.GetProducerCameraNode(which)) {
+            taken.insert(node->GetNameWithTypePrefix().Buffer());
+        }
+    }
+    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
+        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
+        if (object == nullptr || object == root || taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
+            continue;
+        }
+        const KString base(object->GetName());
+        for (int number = 1;; ++number) {
+            KString candidate(base);
+            candidate += number;
+            object->SetName(candidate.Buffer());
+            if (taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
+                break;
+            }
+        }
+    }
+}
+
+void KFbxWriterFbxCommon::RestoreNames(KFbxScene& scene) {
+    // Objects are found by address among those the scene still holds; the
+    // conversions may have destroyed some and made others, which the class
+    // tells apart from an old object at a reused address.
+    std::unordered_map<const KFbxObject*, const SavedName*> saved;
+    for (const SavedName& entry : mRenamed) {
+        saved.emplace(entry.mObject, &entry);
+    }
+    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
+        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
+        auto found = saved.find(object);
+        if (found != saved.end() && object->GetClassId() == found->second->mClassId &&
+            std::strcmp(object->GetName(), found->second->mName.Buffer()) != 0) {
+            object->SetName(found->second->mName.Buffer());
+        }
+    }
+    mRenamed.clear();
 }
 
 KFbxStreamOptions* KFbxWriterFbxCommon::GetWriteOptions() { return GetWriteOptions(false); }

@@ -10,6 +10,11 @@
 
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 
+#include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KString.h>
+
+#include <vector>
+
 namespace fbxsdk_2006_11_1 {
 
 class IFbxObject;
@@ -102,6 +107,15 @@ protected:
     // header of the version; a relative name is taken from the current
     // directory. On failure the status follows the field file's error.
     bool CreateFieldFile(const char* fileName, int fileVersion);
+    // Remembers the name of every object of the scene, for RestoreNames.
+    void RememberNames(KFbxScene& scene);
+    // Gives every object a name of its own among the objects of its kind: a
+    // file knows its objects by name only, and two of one name would make
+    // the references between them ambiguous.
+    void MakeNamesUnique(KFbxScene& scene);
+    // Gives back the names RememberNames saw to the objects the scene still
+    // holds.
+    void RestoreNames(KFbxScene& scene);
     // The records of one take after its head, inside its "Take" block.
     virtual void WriteTakeObjects(KFbxScene& scene, const char* takeName) = 0;
     // The "Constraint" count of the summary.
@@ -125,6 +139,15 @@ protected:
     int mFileMode = eBINARY;
     int mProgress = 0;
     int mProgressTotal = 0;
+
+private:
+    // A scene object with the name it had before the preparation.
+    struct SavedName {
+        KFbxObject* mObject;
+        KFbxClassId mClassId;
+        KString mName;
+    };
+    std::vector<SavedName> mRenamed;
 };
 
 }  // namespace fbxsdk_2006_11_1

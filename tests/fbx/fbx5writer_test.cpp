@@ -320,6 +320,23 @@ TEST_F(KFbxWriterFbxTest, IncompleteMembersStillGiveFilesThatOpen) {
     }
 }
 
+TEST_F(KFbxWriterFbxTest, TwoObjectsOfOneNameGetNamesOfTheirOwnInTheFileOnly) {
+    KFbxNode* first = AddNode("Twin");
+    KFbxNode* second = AddNode("Twin", first);
+    KFbxNode* third = AddNode("Twin1");
+    const std::string path = mFolder / "twins.fbx";
+    ASSERT_TRUE(Export(path, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER)) << mLastError;
+    const std::string records = RecordsOf(ReadText(path));
+    // The second "Twin" takes the first free number, which moves the "Twin1"
+    // met after it on.
+    EXPECT_NE(RecordText(records, "Model: \"Model::Twin\"").find("\tChildren: \"Model::Twin1\"\n"), std::string::npos)
+        << records;
+    EXPECT_NE(records.find("Model: \"Model::Twin11\" {"), std::string::npos);
+    EXPECT_STREQ(first->GetName(), "Twin");
+    EXPECT_STREQ(second->GetName(), "Twin");
+    EXPECT_STREQ(third->GetName(), "Twin1");
+}
+
 TEST_F(KFbxWriterFbxTest, OnlyTheFbx53VersionPreparesTheScene) {
     KFbxWriterFbx writer(*mManager, nullptr);
     KFbxNode* node = AddNode("Lamp post");
