@@ -5,7 +5,9 @@
 // layers' arrays, empty slots left out; every index a field gives into such
 // an array is written as the position of its object among those records (-1
 // for an empty slot or none), so that a reader finds each object by
-// counting records.
+// counting records. The texture records of all layers follow one another;
+// with more than one texture layer, "TextureCounts" tells how many belong to
+// each, in layer order.
 #include <fbxfilesdk/fbx/KFbxWriterFbx.h>
 
 #include <fbxfilesdk/core/KgeMath.h>

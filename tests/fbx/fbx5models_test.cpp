@@ -320,6 +320,10 @@ TEST_F(Fbx5ModelsTest, BrokenMeshesStillWriteAFileThatOpens) {
     skin->AddCluster(cluster);
     mesh->AddDeformer(skin);
     AddNode("Broken")->SetNodeAttribute(mesh);
+    // Polygons past the control points, once the points are fewer.
+    KFbxMesh* shrunk = richscene::MakeMesh(mManager);
+    shrunk->InitControlPoints(2);
+    AddNode("Shrunk")->SetNodeAttribute(shrunk);
     for (bool binary : {false, true}) {
         ASSERT_TRUE(WriteFile(Path(), binary)) << mLastError;
         KFbx file;
