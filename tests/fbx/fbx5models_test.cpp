@@ -287,6 +287,23 @@ TEST_F(Fbx5ModelsTest, IndexArraysShorterThanWhatTheyMapWriteZeros) {
     EXPECT_EQ(Count(model, "\tMaterial: \""), 2);
 }
 
+TEST_F(Fbx5ModelsTest, UVsByControlPointThroughIndicesAreWrittenOnePerPoint) {
+    KFbxMesh* mesh = richscene::MakeMesh(mManager);
+    mesh->CreateLayer();
+    auto* uvs = new KFbxLayerElementUV("uvs");
+    uvs->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+    uvs->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    uvs->GetDirectArray().Add(KFbxVector2(0.25, 0.5));
+    uvs->GetDirectArray().Add(KFbxVector2(0.75, 1.0));
+    for (int i = 0; i < 8; ++i) uvs->GetIndexArray().Add(i < 4 ? 1 : 0);
+    mesh->GetLayer(0)->SetUVs(uvs);
+    AddNode("Mapped")->SetNodeAttribute(mesh);
+    EXPECT_NE(Model("Mapped").find("\t\tMappingInformationType: \"ByVertice\"\n\t\tTextureUV: 0.75,1,0.75,1,0.75,1,"
+                                   "0.75,1,0.25,0.5,0.25,0.5,0.25,0.5,0.25,0.5\n\t}\n"),
+              std::string::npos)
+        << Model("Mapped");
+}
+
 TEST_F(Fbx5ModelsTest, BrokenMeshesStillWriteAFileThatOpens) {
     KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
     mesh->InitControlPoints(3);
@@ -491,7 +508,10 @@ TEST_F(Fbx5ModelsTest, UserPropertiesAreListedWithTheirLimitsAndChannelsHoldTheD
 }
 
 TEST_F(Fbx5ModelsTest, AFileNotMarkedForFbx5ReadersGetsThePropertyBlock) {
-    AddNode("Plain");
+    KFbxNode* plain = AddNode("Plain");
+    // A name that cannot name a field is left out rather than ending the file.
+    KFbxProperty::Create(plain, "Top Speed", gKFbxDataTypeNumber, "");
+    AddNode("After");
     IFbxObject* fbx = IFbxObject::Create();
     ASSERT_NE(fbx, nullptr);
     ASSERT_TRUE(fbx->FileCreate(Path().c_str(), false, false, nullptr));
@@ -506,6 +526,8 @@ TEST_F(Fbx5ModelsTest, AFileNotMarkedForFbx5ReadersGetsThePropertyBlock) {
     EXPECT_NE(model.find("\t\tRotationOrder: 0\n", block), std::string::npos);
     // Animated values are the channels'.
     EXPECT_EQ(model.find("\t\tLcl", block), std::string::npos);
+    EXPECT_EQ(model.find("Top Speed"), std::string::npos);
+    EXPECT_NE(ReadText(Path()).find("Model: \"Model::After\" {"), std::string::npos);
 }
 
 // ---- the whole scene ----

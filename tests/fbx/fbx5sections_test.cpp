@@ -210,11 +210,23 @@ TEST_F(Fbx5SectionsTest, MediaFilesAreNamedOnceEach) {
     camera->SetBackgroundFileName("sky.tga");
     AddNode("Eye")->SetNodeAttribute(camera);
     none->SetMediaName("stale");
+    // A texture only a layer knows still needs its media.
+    KFbxTexture* layered = KFbxTexture::Create(mManager, "Layered");
+    layered->SetFileName("sand.tga");
+    KFbxMesh* mesh = richscene::MakeMesh(mManager);
+    mesh->CreateLayer();
+    auto* textures = new KFbxLayerElementTexture("textures");
+    textures->SetMappingMode(KFbxLayerElement::eALL_SAME);
+    textures->GetDirectArray().Add(layered);
+    textures->GetIndexArray().Add(0);
+    mesh->GetLayer(0)->SetTextures(textures);
+    AddNode("Ground")->SetNodeAttribute(mesh);
 
     const std::string records = WriteWith([&](KFbxWriterFbx& writer) {
         int count = -1;
         EXPECT_TRUE(writer.WriteMedia(*mScene, false, count));
-        EXPECT_EQ(count, 3);
+        EXPECT_EQ(count, 4);
+        EXPECT_STREQ(writer.GetMediaName(*layered), "sand");
         EXPECT_STREQ(writer.GetMediaName(*first), "bricks");
         EXPECT_STREQ(writer.GetMediaName(*second), "bricks");
         EXPECT_STREQ(writer.GetMediaName(*other), "bricks1");
