@@ -155,22 +155,22 @@ const MapSlot* ProcSlotOf(std::uint32_t tag) {
     return nullptr;
 }
 
-// Reads one child of a MAT_ENTRY (a copy) into the material; false for a
-// chunk a material does not hold.
-bool ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
+// Reads one child of a MAT_ENTRY (a copy) into the material; a chunk the
+// record does not hold changes nothing.
+void ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
     const std::uint32_t tag = child->tag;
-    if ((tag & 0xFF00) == 0x8000) return true;
+    if ((tag & 0xFF00) == 0x8000) return;
     for (const PercentSlot& slot : kPercents) {
         if (slot.tag == tag) {
             m.*slot.field = ReadPercentage3ds(child);
-            return true;
+            return;
         }
     }
     for (const FlagSlot& slot : kFlags) {
         if (slot.tag == tag) {
             m.*slot.flag = 1;
             if (tag == MAT_WIRE) m.shading = 0;
-            return true;
+            return;
         }
     }
     if (const MapSlot* slot = MapSlotOf(tag)) {
@@ -179,7 +179,7 @@ bool ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
         if (tag == MAT_BUMPMAP) {
             if (chunk3ds* bumpPercent = FindChild(child, MAT_BUMP_PERCENT)) map.percent = SignedPercent(bumpPercent);
         }
-        return true;
+        return;
     }
     if (const MapSlot* slot = ProcSlotOf(tag)) {
         if (auto* block = DataOf<BlockData3ds>(child)) {
@@ -188,12 +188,12 @@ bool ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
             map.procdatasize = block->size;
             map.procdata = TakeOver(block->data);
         }
-        return true;
+        return;
     }
     switch (tag) {
         case MAT_NAME:
             CopyName(m.name, TextOf(child));
-            return true;
+            return;
         case MAT_AMBIENT:
         case MAT_DIFFUSE:
         case MAT_SPECULAR: {
@@ -202,25 +202,25 @@ bool ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
             FindChunk3ds(child, COLOR_24, &plain);
             if (plain == nullptr) {
                 PushError3ds(ERR_UNFOUND_CHUNK);
-                return true;
+                return;
             }
             if (const auto* bytes = DataOf<Color24Data3ds>(plain)) color = FromColor24(*bytes, kColor24Scale);
             chunk3ds* linear = nullptr;
             FindChunk3ds(child, LIN_COLOR_24, &linear);
             if (const auto* bytes = DataOf<Color24Data3ds>(linear)) color = FromColor24(*bytes, kColor24Scale);
-            return true;
+            return;
         }
         case MAT_XPFALLIN:
             falloffInward = true;
-            return true;
+            return;
         case MAT_SHADING:
             if (const auto* shading = DataOf<WordData3ds>(child)) {
                 m.shading = static_cast<std::int16_t>(shading->value);
             }
-            return true;
+            return;
         case MAT_WIRESIZE:
             if (const auto* size = DataOf<FloatData3ds>(child)) m.wiresize = size->value;
-            return true;
+            return;
         case MAT_ACUBIC:
             if (const auto* acubic = DataOf<AutoReflectData3ds>(child)) {
                 m.autoreflect.used = 1;
@@ -229,11 +229,11 @@ bool ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
                 m.autoreflect.mapsize = static_cast<std::int32_t>(acubic->mapsize);
                 m.autoreflect.nthframe = static_cast<std::int32_t>(acubic->nthframe);
             }
-            return true;
+            return;
         case MAT_SHIN3PCT:
-            return true;
+            return;
         default:
-            return false;
+            return;
     }
 }
 
@@ -460,10 +460,10 @@ void GetMaterialEntryChunk3ds(chunk3ds* chunk, material3ds** material) {
         ChunkTreeOwner copy;
         CopyChunk3ds(child, &copy.chunk);
         if (FtkErrorStops()) return;
-        if (!ReadMaterialChild(copy.chunk, m, falloffInward)) {
-            PushError3ds(ERR_INVALID_CHUNK);
-            return;
-        }
+        // Other programs store chunks of their own in materials: like unknown
+        // chunks anywhere else in a file, what the record does not hold is
+        // passed over, so the material and the rest of the file still read.
+        ReadMaterialChild(copy.chunk, m, falloffInward);
         if (FtkErrorStops()) return;
     }
     if (falloffInward) m.transfalloff = -std::fabs(m.transfalloff);
