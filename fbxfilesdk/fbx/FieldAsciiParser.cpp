@@ -22,6 +22,21 @@ const char* ScanErrorText(const AsciiToken& token) {
     return *token.begin == '"' ? "string has no closing quote" : "unexpected character";
 }
 
+// Other writers may put a whole value list on the lines after "Name:". A
+// word there is a value unless a colon makes it the next field's name. With
+// values, the scanner and token move to the first one.
+void ValuesOnFollowingLine(AsciiScanner& scanner, AsciiToken& token) {
+    AsciiScanner ahead = scanner;
+    AsciiToken first = ahead.Next();
+    while (first.kind == AsciiToken::eNewline) first = ahead.Next();
+    const bool values = first.kind == AsciiToken::eString ||
+                        (first.kind == AsciiToken::eWord && AsciiScanner(ahead).Next().kind != AsciiToken::eColon);
+    if (values) {
+        scanner = ahead;
+        token = first;
+    }
+}
+
 const char* ValueStart(const AsciiToken& token) {
     return token.kind == AsciiToken::eString ? token.begin - 1 : token.begin;
 }
@@ -73,8 +88,10 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
         if (scanner.Next().kind != AsciiToken::eColon) return Fail(error, token.line, "':' must follow a field name");
 
         token = scanner.Next();
+        if (token.kind == AsciiToken::eNewline) ValuesOnFollowingLine(scanner, token);
         node.valuesBegin = node.valuesEnd = static_cast<std::uint64_t>(token.begin - text);
         if (IsValue(token)) {
+            node.line = token.line;
             node.valuesBegin = static_cast<std::uint64_t>(ValueStart(token) - text);
             std::uint32_t values = 0;
             for (;;) {

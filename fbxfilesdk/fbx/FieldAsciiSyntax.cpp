@@ -1,17 +1,35 @@
 #include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
 
+#include <cstring>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+struct StringEntity {
+    const char* text;
+    std::size_t length;
+    char byte;
+};
+
+constexpr StringEntity kStringEntities[] = {{"&quot;", 6, '"'}, {"&lf;", 4, '\n'}, {"&cr;", 4, '\r'}};
+
+// Past blanks, line ends and comments; the line ends passed are counted.
+const char* SkipToText(const char* p, const char* end, std::uint32_t& lines) {
+    while (p < end) {
+        if (*p == '\n') {
+            ++lines;
+        } else if (*p == ';') {
+            while (p < end && *p != '\n') ++p;
+            continue;
+        } else if (!IsAsciiBlank(*p)) {
+            break;
+        }
+        ++p;
+    }
+    return p;
 }
 
 int Base64Value(char c) {
@@ -94,6 +112,15 @@ AsciiToken AsciiScanner::NextValue() {
 bool AsciiScanner::NextInList(AsciiToken& token) {
     const char* p = mPosition;
     while (p < mEnd && IsAsciiBlank(*p)) ++p;
+    if (p < mEnd && (*p == '\n' || *p == ';')) {
+        // Other writers begin a continuation line with its comma.
+        std::uint32_t lines = 0;
+        const char* next = SkipToText(p, mEnd, lines);
+        if (next < mEnd && *next == ',') {
+            p = next;
+            mLine += lines;
+        }
+    }
     mPosition = p;
     if (p < mEnd && *p == ',') {
         mPosition = p + 1;
@@ -110,13 +137,6 @@ void AsciiScanner::ScanValue(AsciiToken& token) {
         const char* q = p + 1;
         std::uint32_t lines = 0;
         while (q < mEnd && *q != '"') {
-            if (*q == '\\') {
-                if (mEnd - q < 2) {
-                    q = mEnd;
-                    break;
-                }
-                ++q;
-            }
             if (*q == '\n') ++lines;
             ++q;
         }
@@ -147,52 +167,40 @@ void AsciiScanner::ScanValue(AsciiToken& token) {
 void AppendQuotedString(std::vector<unsigned char>& out, const char* text, std::size_t length) {
     out.push_back('"');
     for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        switch (c) {
-            case '"': out.push_back('\\'); out.push_back('"'); break;
-            case '\\': out.push_back('\\'); out.push_back('\\'); break;
-            case '\n': out.push_back('\\'); out.push_back('n'); break;
-            case '\r': out.push_back('\\'); out.push_back('r'); break;
-            case '\t': out.push_back('\\'); out.push_back('t'); break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    const unsigned char escape[4] = {'\\', 'x', static_cast<unsigned char>(kHexDigits[c >> 4]),
-                                                     static_cast<unsigned char>(kHexDigits[c & 15])};
-                    out.insert(out.end(), escape, escape + 4);
-                } else {
-                    out.push_back(c);
-                }
+        const char c = text[i];
+        const StringEntity* entity = nullptr;
+        for (const StringEntity& candidate : kStringEntities) {
+            if (candidate.byte == c) entity = &candidate;
+        }
+        if (entity != nullptr) {
+            out.insert(out.end(), entity->text, entity->text + entity->length);
+        } else {
+            out.push_back(static_cast<unsigned char>(c));
         }
     }
     out.push_back('"');
 }
 
-void UnescapeString(const char* begin, const char* end, std::string& out) {
+void DecodeQuotedString(const char* begin, const char* end, std::string& out) {
     out.clear();
     out.reserve(static_cast<std::size_t>(end - begin));
     for (const char* p = begin; p < end; ++p) {
-        if (*p != '\\' || end - p < 2) {
+        const StringEntity* entity = nullptr;
+        if (*p == '&') {
+            for (const StringEntity& candidate : kStringEntities) {
+                if (static_cast<std::size_t>(end - p) >= candidate.length &&
+                    std::memcmp(p, candidate.text, candidate.length) == 0) {
+                    entity = &candidate;
+                }
+            }
+        }
+        if (entity == nullptr) {
+            // Anything else, a cut-short entity included, is text as it stands.
             out.push_back(*p);
             continue;
         }
-        const char c = p[1];
-        switch (c) {
-            case '"': case '\\': out.push_back(c); ++p; continue;
-            case 'n': out.push_back('\n'); ++p; continue;
-            case 'r': out.push_back('\r'); ++p; continue;
-            case 't': out.push_back('\t'); ++p; continue;
-            case 'x':
-                if (end - p >= 4 && HexValue(p[2]) >= 0 && HexValue(p[3]) >= 0) {
-                    out.push_back(static_cast<char>(HexValue(p[2]) * 16 + HexValue(p[3])));
-                    p += 3;
-                    continue;
-                }
-                break;
-            default:
-                break;
-        }
-        // Unknown escapes are kept, so foreign paths such as C:\dir survive.
-        out.push_back('\\');
+        out.push_back(entity->byte);
+        p += entity->length - 1;
     }
 }
 

@@ -1,8 +1,11 @@
 // The lexical layer of ascii field files: a scanner that hands out tokens as
 // spans of the text (it never allocates), and the quoting of strings and raw
 // bytes. Records are `Name: value, value` lines with `{ }` blocks; `;` starts a
-// comment that runs to the end of the line; strings are double-quoted with
-// backslash escapes (\" \\ \n \r \t \xHH; an unknown escape stays as written).
+// comment that runs to the end of the line. Strings are double-quoted with
+// the entities customary in FBX text files and no others: &quot; for a double
+// quote, &lf; for a line feed, &cr; for a carriage return. Every other byte,
+// a backslash or a lone '&' included, stands for itself, so the Windows paths
+// other programs write are read as they are.
 #ifndef FBXFILESDK_FBX_FIELDASCIISYNTAX_H
 #define FBXFILESDK_FBX_FIELDASCIISYNTAX_H
 
@@ -17,7 +20,7 @@ namespace fbxsdk_2006_11_1 {
 struct AsciiToken {
     enum Kind { eWord, eString, eComma, eColon, eOpenBrace, eCloseBrace, eNewline, eEnd, eError };
     Kind kind = eEnd;
-    // A word's characters, or a string's between its quotes (still escaped).
+    // A word's characters, or a string's between its quotes (entities not yet decoded).
     const char* begin = nullptr;
     const char* end = nullptr;
     std::uint32_t line = 1;
@@ -78,10 +81,10 @@ inline bool IsAsciiBlank(char c) {
     return (AsciiCharClass::kTable[static_cast<unsigned char>(c)] & AsciiCharClass::eBlank) != 0;
 }
 
-// Appends text in quotes with the escapes the scanner undoes.
+// Appends text in quotes, with the three entities where they are needed.
 void AppendQuotedString(std::vector<unsigned char>& out, const char* text, std::size_t length);
-// The text of an escaped string span (between its quotes).
-void UnescapeString(const char* begin, const char* end, std::string& out);
+// The text of a string span (between its quotes), its entities decoded.
+void DecodeQuotedString(const char* begin, const char* end, std::string& out);
 
 // Raw bytes travel in ascii files as base64 text (RFC 4648, padded).
 void AppendBase64(std::vector<unsigned char>& out, const unsigned char* bytes, std::size_t length);

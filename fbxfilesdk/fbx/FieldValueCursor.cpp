@@ -227,7 +227,7 @@ bool FieldValueToChar(const FieldValue& value, char& out) {
     switch (value.type) {
         case FieldValue::kQuoted: {
             std::string text;
-            UnescapeString(value.text, value.text + value.length, text);
+            DecodeQuotedString(value.text, value.text + value.length, text);
             out = text.empty() ? '\0' : text[0];
             return true;
         }
@@ -249,7 +249,7 @@ void FieldValueToText(const FieldValue& value, std::string& out) {
         case FieldType::kInt: case FieldType::kLong: length = FormatFieldInteger(number, value.integer); break;
         case FieldType::kFloat: length = FormatFieldFloat(number, value.single); break;
         case FieldType::kDouble: length = FormatFieldDouble(number, value.real); break;
-        case FieldValue::kQuoted: UnescapeString(value.text, value.text + value.length, out); return;
+        case FieldValue::kQuoted: DecodeQuotedString(value.text, value.text + value.length, out); return;
         default: out.assign(value.text, value.length); return;
     }
     out.assign(number, static_cast<std::size_t>(length));
@@ -262,7 +262,7 @@ bool FieldValueToBytes(const FieldValue& value, std::string& scratch, const char
         return true;
     }
     if (value.type != FieldValue::kQuoted) return false;
-    // Base64 has no escapes, so the quoted text is the encoding itself.
+    // Base64 uses no entity, so the quoted text is the encoding itself.
     if (!DecodeBase64(value.text, value.text + value.length, scratch)) return false;
     bytes = scratch.data();
     length = scratch.size();

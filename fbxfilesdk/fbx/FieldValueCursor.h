@@ -18,7 +18,7 @@ struct FieldValue {
     static constexpr char kQuoted = 'Q';
     static constexpr char kWord = 'W';
     char type = 0;
-    // Strings and raw bytes, or the token of an ascii value (strings still escaped).
+    // Strings and raw bytes, or the token of an ascii value (entities not yet decoded).
     const char* text = nullptr;
     std::size_t length = 0;
     std::int64_t integer = 0;  // C, I, L

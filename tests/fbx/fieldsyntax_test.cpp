@@ -1,5 +1,7 @@
+#include <fbxfilesdk/fbx/FieldAsciiParser.h>
 #include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
 #include <fbxfilesdk/fbx/FieldNumberText.h>
+#include <fbxfilesdk/fbx/FieldValueCursor.h>
 
 #include <gtest/gtest.h>
 
@@ -46,18 +48,37 @@ TEST(FieldNumberTextTest, ParsingTakesWholeTokensOnly) {
     EXPECT_FALSE(ParseFieldInteger(tooBig, tooBig + std::strlen(tooBig), i));
 }
 
-TEST(FieldAsciiSyntaxTest, QuotingAndBase64RoundTrip) {
-    const std::string text("a\"b\\c\nd\re\tf\x01g\x7f\xff", 15);
+std::string Quoted(const std::string& text) {
     std::vector<unsigned char> quoted;
     AppendQuotedString(quoted, text.data(), text.size());
-    const std::string written(quoted.begin(), quoted.end());
-    EXPECT_EQ(written, "\"a\\\"b\\\\c\\nd\\re\\tf\\x01g\\x7F\xff\"");
-    std::string back;
-    UnescapeString(written.data() + 1, written.data() + written.size() - 1, back);
-    EXPECT_EQ(back, text);
-    UnescapeString("\\x4g\\", std::strchr("\\x4g\\", '\0'), back);
-    EXPECT_EQ(back, "\\x4g\\");  // malformed escapes stay as written
+    return std::string(quoted.begin(), quoted.end());
+}
 
+std::string Decoded(const std::string& span) {
+    std::string text;
+    DecodeQuotedString(span.data(), span.data() + span.size(), text);
+    return text;
+}
+
+TEST(FieldAsciiSyntaxTest, StringsUseTheCustomaryEntitiesAndNothingElse) {
+    // Backslashes, tabs and '&' stand as they are: only a quote and the two
+    // line-end bytes have entities.
+    const std::string text("say \"hi\"\nC:\\new\\tex.tga\r\tA&B\x7f\xff");
+    const std::string written = Quoted(text);
+    EXPECT_EQ(written, "\"say &quot;hi&quot;&lf;C:\\new\\tex.tga&cr;\tA&B\x7f\xff\"");
+    EXPECT_EQ(Decoded(written.substr(1, written.size() - 2)), text);
+
+    // A path another program wrote keeps its "\n" and "\t".
+    EXPECT_EQ(Decoded("C:\\new\\tex.tga"), "C:\\new\\tex.tga");
+    EXPECT_EQ(Decoded("&quot;&lf;&cr;"), "\"\n\r");
+    EXPECT_EQ(Decoded("&&quot;"), "&\"");
+    // Cut-short and unknown entities, and a lone '&', are plain text.
+    for (const char* literal : {"&quo", "&", "a & b", "&amp;&lt;&#34;", "&QUOT;", "&lf", "x&cr"}) {
+        EXPECT_EQ(Decoded(literal), literal);
+    }
+}
+
+TEST(FieldAsciiSyntaxTest, Base64RoundTrip) {
     for (std::size_t length = 0; length < 7; ++length) {
         const std::string bytes = std::string("\0\xff\x10zq\x80!", 7).substr(0, length);
         std::vector<unsigned char> encoded;
@@ -80,6 +101,76 @@ TEST(FieldAsciiSyntaxTest, ScannerCountsLinesAndSkipsComments) {
                                          AsciiToken::eNewline, AsciiToken::eCloseBrace, AsciiToken::eEnd};
     for (AsciiToken::Kind kind : expected) EXPECT_EQ(scanner.Next().kind, kind);
     EXPECT_EQ(scanner.Line(), 3u);
+}
+
+
+// The records of ascii text, one line per record ("name: value|value"),
+// blocks indented; or "error: <message>".
+std::string Outline(const std::string& text) {
+    FieldTree tree;
+    std::uint32_t begin = 0;
+    std::uint32_t count = 0;
+    std::string error;
+    if (!ParseAsciiRecords(text.data(), text.size(), tree, begin, count, error)) return "error: " + error;
+    std::string out;
+    const auto* image = reinterpret_cast<const unsigned char*>(text.data());
+    auto outline = [&](auto& self, std::uint32_t first, std::uint32_t n, int depth) -> void {
+        for (std::uint32_t i = first; i < first + n; ++i) {
+            const FieldNode& node = tree.nodes[i];
+            out += std::string(static_cast<std::size_t>(depth), ' ') + text.substr(node.nameBegin, node.nameLength) + ":";
+            FieldValueCursor cursor;
+            cursor.Open(image, node, false);
+            FieldValue value;
+            const char* separator = " ";
+            while (cursor.Next(value)) {
+                std::string shown;
+                FieldValueToText(value, shown);
+                out += separator + shown;
+                separator = "|";
+            }
+            out += "\n";
+            if (node.hasBlock) self(self, node.childBegin, node.childCount, depth + 1);
+        }
+    };
+    outline(outline, begin, count, 0);
+    return out;
+}
+
+TEST(FieldAsciiSyntaxTest, OtherWritersFormsReadAsTheirCanonicalForm) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // The values on the lines after the colon.
+        {"Key: \n\t1,2,3\nNext: 4\n", "Key: 1,2,3\nNext: 4\n"},
+        {"Key:\n\n; a comment\n  \"a\", b\nNext: 4\n", "Key: \"a\",b\nNext: 4\n"},
+        {"Key:\n\tL,C,n\n", "Key: L,C,n\n"},
+        // Continuation lines that begin with their comma, comments between.
+        {"V: 1,2,3\n,4,5\n,6\nNext: 7\n", "V: 1,2,3,4,5,6\nNext: 7\n"},
+        {"V: 1\n; note\n\n  , 2 ,3\n\t,4 {\n}\n", "V: 1,2,3,4 {\n}\n"},
+        // CR LF line ends, a banner, blanks or none after commas.
+        {"; banner\r\nA: 1, 2,3\r\nB:\r\n  4\r\n,5\r\n", "A: 1,2,3\nB: 4,5\n"},
+        // A name with no values before the next record or a closing brace.
+        {"Empty:\nName: 1\n", "Empty:\nName: 1\n"},
+        {"A:  {\n\tEmpty:\n}\n", "A: {\nEmpty:\n}\n"},
+        {"A: {\nEmpty:\n\n}", "A: {\nEmpty:\n}\n"},
+        {"Empty:\nBlock: {\n}\n", "Empty:\nBlock: {\n}\n"},
+        // Entities cut short and a lone '&' are text.
+        {"S: \"a&quo\",\"&\",\"x&quot;y\"\n", "S: \"a&quo\",\"&\",\"x&quot;y\"\n"},
+    };
+    for (const auto& [foreign, canonical] : cases) {
+        const std::string expected = Outline(canonical);
+        EXPECT_EQ(expected.find("error"), std::string::npos) << canonical;
+        EXPECT_EQ(Outline(foreign), expected) << foreign;
+    }
+    EXPECT_EQ(Outline("Key:\n\tL,C,n\n"), "Key: L|C|n\n");
+    EXPECT_EQ(Outline("S: \"a&quo\",\"&\",\"x&quot;y\"\n"), "S: a&quo|&|x\"y\n");
+}
+
+TEST(FieldAsciiSyntaxTest, BrokenFormsFailWithTheirLine) {
+    // A dangling comma at the end, and text that is neither value nor name.
+    EXPECT_EQ(Outline("A: 1\nV: 1,2,"), "error: line 2: a value must follow ','");
+    EXPECT_EQ(Outline("A: 1\nV: 1,\n,2,\n"), "error: line 4: a value must follow ','");
+    EXPECT_EQ(Outline("Key:\n  1 2\n"), "error: line 2: unexpected text after the values");
+    EXPECT_EQ(Outline("Key:\n, 1\n"), "error: line 2: a field name was expected");
+    EXPECT_EQ(Outline("S: \"&quo"), "error: line 1: string has no closing quote");
 }
 
 }  // namespace

@@ -344,7 +344,7 @@ TEST(FieldFileAsciiTest, ReadsTextFromOtherWriters) {
     const std::string text =
         "; a comment\n"
         "FBXHeaderExtension:  {\n FBXVersion: 6100\n}\r\n"
-        "Key: +1.5e3,  -7,\n\t\t  \"two\\x41 \\q\"  , inf ; trailing comment\n"
+        "Key: +1.5e3,  -7,\n\t\t  \"C:\\new\\tex &quot;A&quot;\"  , inf ; trailing comment\n"
         "Flag: Y\n"
         "Node: \"a\",\"b\" {\r\n  Child: 1\n}\n";
     ScratchFolder folder;
@@ -354,7 +354,7 @@ TEST(FieldFileAsciiTest, ReadsTextFromOtherWriters) {
     EXPECT_EQ(file.FieldGetRemainingValueCount(), 4);
     EXPECT_EQ(file.FieldReadD(), 1500.0);
     EXPECT_EQ(file.FieldReadI(), -7);
-    EXPECT_STREQ(file.FieldReadS().Buffer(), "twoA \\q");  // unknown escapes stay as written
+    EXPECT_STREQ(file.FieldReadS().Buffer(), "C:\\new\\tex \"A\"");  // backslashes are text
     EXPECT_TRUE(std::isinf(file.FieldReadD()));
     EXPECT_EQ(file.FieldReadCDefault("Flag", 'N'), 'Y');
     ASSERT_TRUE(file.FieldReadBegin("Node"));
