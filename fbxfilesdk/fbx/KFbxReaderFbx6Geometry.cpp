@@ -144,6 +144,9 @@ KFbxLayerElement* ReadElementPayload(KFbx& file, const std::string& record) {
                 return KFbxVector4(values[i * 3], values[i * 3 + 1], values[i * 3 + 2], 0.0);
             });
         }
+        if (element != nullptr) {
+            ReadIndexArray(file, "NormalsIndex", *element);
+        }
         return element;
     }
     if (record == "LayerElementPolygonGroup") {

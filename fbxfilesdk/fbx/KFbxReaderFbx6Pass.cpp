@@ -41,6 +41,7 @@ using namespace fbx6read;
 namespace {
 
 constexpr int kSummarySection = 1;
+
 constexpr char kRootName[] = "Model::Scene";
 // The most samples one layered channel is baked into (about a day and a half
 // at 30 frames per second): a damaged file whose keys lie far apart must not
@@ -462,7 +463,8 @@ void KFbxReaderFbx6Pass::ReadTakeBlocks(const KString& takeName, const char* rec
                         shininess->KeyScaleValue(false, 0.01f);
                     }
                 }
-                FilterTakeCurves(*root, std::strcmp(recordName, "Model") == 0, takeName);
+                FilterTakeCurves(*root, std::strcmp(recordName, "Model") == 0 ? dynamic_cast<KFbxNode*>(object) : nullptr,
+                                 takeName);
             }
             mFile.FieldReadBlockEnd();
         }
@@ -470,7 +472,7 @@ void KFbxReaderFbx6Pass::ReadTakeBlocks(const KString& takeName, const char* rec
     }
 }
 
-void KFbxReaderFbx6Pass::FilterTakeCurves(KFCurveNode& root, bool model, const KString& takeName) {
+void KFbxReaderFbx6Pass::FilterTakeCurves(KFCurveNode& root, KFbxNode* model, const KString& takeName) {
     std::vector<KFCurveNode*> layered;
     CollectLayered(root, layered);
     for (KFCurveNode* node : layered) {
@@ -485,12 +487,17 @@ void KFbxReaderFbx6Pass::FilterTakeCurves(KFCurveNode& root, bool model, const K
                             KFCurveGetDefaultResamplePeriod());
         }
     }
-    if (model) {
+    if (model != nullptr) {
         if (KFCurveNode* rotation = root.Find("R")) {
             KTime start;
             KTime stop;
             if (rotation->GetAnimationInterval(start, stop)) {
+                // The filter's equivalent angles must be those of the order
+                // the model turns by, or the pose at the keys changes.
+                const int order = rotation->GetRotationOrder();
+                rotation->SetRotationOrder(EvaluationRotationOrder(*model));
                 KFCurveApplyImportRotationFilter(rotation, start, stop);
+                rotation->SetRotationOrder(order);
             }
         }
     }
@@ -504,6 +511,15 @@ void KFbxReaderFbx6Pass::FilterTakeCurves(KFCurveNode& root, bool model, const K
         shifter.SetShift(shift);
         shifter.Apply(root, true);
     }
+}
+
+int EvaluationRotationOrder(const KFbxNode& node) {
+    if (!node.GetRotationActive() || node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET)) {
+        return 0;
+    }
+    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
+    node.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
+    return 2 * order;
 }
 
 KTime KFbxReaderFbx6Pass::TakeShift(const KString& takeName) const {

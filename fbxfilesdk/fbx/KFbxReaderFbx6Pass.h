@@ -127,7 +127,8 @@ private:
     // channels baked into their base layer, the rotation filter of the
     // import settings on a model's rotation, the constant key reducer when
     // the settings ask for it, and the caller's time offset of the take.
-    void FilterTakeCurves(KFCurveNode& root, bool model, const KString& takeName);
+    // The model is given for a "Model" block, null for other objects.
+    void FilterTakeCurves(KFCurveNode& root, KFbxNode* model, const KString& takeName);
     // The caller's offset of the take (its record in the option's take
     // list), as a shift of its keys; zero when there is none.
     KTime TakeShift(const KString& takeName) const;
@@ -152,6 +153,11 @@ private:
     std::vector<KFbxNode*> mCreatedNodes;
     KString mFileName;
 };
+
+// The rotation-order word a node's rotation channel is evaluated in: the
+// node's own order while rotation is active outside the limit-only space,
+// else XYZ. The import rotation filter unrolls by it.
+int EvaluationRotationOrder(const KFbxNode& node);
 
 }  // namespace fbxsdk_2006_11_1
 

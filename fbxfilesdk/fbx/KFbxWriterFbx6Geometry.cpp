@@ -101,6 +101,11 @@ void WriteLayerElementNormals(KFbx& file, const KFbxGeometry& geometry, TypedInd
                 values.insert(values.end(), {normal[0], normal[1], normal[2]});
             }
             WriteDoubleArrayField(file, "Normals", values);
+            // Without its index array an indexed element would say nothing
+            // of which normal each vertex has.
+            if (element.GetReferenceMode() != Element::eDIRECT) {
+                WriteIndexArrayField(file, "NormalsIndex", element);
+            }
             EndElementRecord(file);
             table.Add(&element, index);
         });

@@ -305,7 +305,9 @@ private:
     void CreateProperties();
     // The root curve node of the current take (at a time) or of the default take.
     KFCurveNode* ChannelRoot(bool atTime);
-    void EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime, bool clamp);
+    // The channel's cached value of the kind asked for, evaluated first when
+    // the cache does not hold it.
+    KFbxVector4& EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime, bool clamp);
     void EvaluateChannelIn(KFCurveNode* root, KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime,
                            bool clamp);
     KgeMatrix& EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set);

@@ -77,16 +77,26 @@ KFCurveNode* KFbxNode::ChannelRoot(bool atTime) {
     return takeNode != nullptr ? takeNode->GetKFCurveNode() : nullptr;
 }
 
-void KFbxNode::EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime, bool clamp) {
-    if (cache.mChannelValid[channel] && (!atTime || cache.mChannelTimes[channel] == time)) {
-        return;
+namespace {
+
+bool IsCached(const KFbxNodeLocalChannels& local, int channel, KTime time, bool atTime) {
+    return local.mValid[channel] && (!atTime || local.mTimes[channel] == time);
+}
+
+}  // namespace
+
+KFbxVector4& KFbxNode::EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime,
+                                       bool clamp) {
+    if (!IsCached(cache.Local(clamp), channel, time, atTime)) {
+        EvaluateChannelIn(ChannelRoot(atTime), cache, channel, time, atTime, clamp);
     }
-    EvaluateChannelIn(ChannelRoot(atTime), cache, channel, time, atTime, clamp);
+    return cache.Local(clamp).mValues[channel];
 }
 
 void KFbxNode::EvaluateChannelIn(KFCurveNode* root, KFbxNodeTransformCache& cache, int channel, KTime time,
                                  bool atTime, bool clamp) {
-    if (cache.mChannelValid[channel] && (!atTime || cache.mChannelTimes[channel] == time)) {
+    KFbxNodeLocalChannels& local = cache.Local(clamp);
+    if (IsCached(local, channel, time, atTime)) {
         return;
     }
     // A missing take or channel leaves the neutral value.
@@ -113,24 +123,21 @@ void KFbxNode::EvaluateChannelIn(KFCurveNode* root, KFbxNodeTransformCache& cach
                 break;
         }
     }
-    cache.mLocal[channel].Set(values[0], values[1], values[2], 1.0);
-    cache.mChannelTimes[channel] = time;
-    cache.mChannelValid[channel] = true;
+    local.mValues[channel].Set(values[0], values[1], values[2], 1.0);
+    local.mTimes[channel] = time;
+    local.mValid[channel] = true;
 }
 
 KFbxVector4& KFbxNode::EvaluateLocalT(KTime time, bool clamp) {
-    EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eT, time, true, clamp);
-    return mTimeCache.mLocal[KFbxNodeTransformCache::eT];
+    return EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eT, time, true, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateLocalR(KTime time, bool clamp) {
-    EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eR, time, true, clamp);
-    return mTimeCache.mLocal[KFbxNodeTransformCache::eR];
+    return EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eR, time, true, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateLocalS(KTime time, bool clamp) {
-    EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eS, time, true, clamp);
-    return mTimeCache.mLocal[KFbxNodeTransformCache::eS];
+    return EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eS, time, true, clamp);
 }
 
 void KFbxNode::EvaluateLocalTRS(KTime time, bool clamp) {
@@ -140,18 +147,15 @@ void KFbxNode::EvaluateLocalTRS(KTime time, bool clamp) {
 }
 
 KFbxVector4& KFbxNode::EvaluateDefaultLocalT(bool clamp) {
-    EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eT, KTime(), false, clamp);
-    return mDefaultCache.mLocal[KFbxNodeTransformCache::eT];
+    return EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eT, KTime(), false, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateDefaultLocalR(bool clamp) {
-    EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eR, KTime(), false, clamp);
-    return mDefaultCache.mLocal[KFbxNodeTransformCache::eR];
+    return EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eR, KTime(), false, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateDefaultLocalS(bool clamp) {
-    EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eS, KTime(), false, clamp);
-    return mDefaultCache.mLocal[KFbxNodeTransformCache::eS];
+    return EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eS, KTime(), false, clamp);
 }
 
 void KFbxNode::EvaluateDefaultLocalTRS(bool clamp) {
@@ -187,10 +191,10 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
     // Kept equal to the "InheritType" value by every change of the property.
     const int inheritType = mState.mPivots.mInheritType;
 
-    const KFbxVector4& t = cache.mLocal[KFbxNodeTransformCache::eT];
-    const KFbxVector4& s = cache.mLocal[KFbxNodeTransformCache::eS];
+    const KFbxVector4& t = cache.mClamped.mValues[KFbxNodeTransformCache::eT];
+    const KFbxVector4& s = cache.mClamped.mValues[KFbxNodeTransformCache::eS];
     KgeMatrix localRotation;
-    mState.LocalRotation(localRotation, cache.mLocal[KFbxNodeTransformCache::eR]);
+    mState.LocalRotation(localRotation, cache.mClamped.mValues[KFbxNodeTransformCache::eR]);
     KgeMatrix localScaling;
     SetDiagonal3(localScaling, s[0], s[1], s[2]);
     double translation[3];
@@ -211,7 +215,7 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
         } else {
             KgeMatrix inherited(parentCache.mGlobalScaling);
             if (inheritType == eINHERIT_Rrs) {
-                const KFbxVector4& parentScaling = parentCache.mLocal[KFbxNodeTransformCache::eS];
+                const KFbxVector4& parentScaling = parentCache.mClamped.mValues[KFbxNodeTransformCache::eS];
                 KgeMatrix parentScalingInverse;
                 SetDiagonal3(parentScalingInverse, Reciprocal(parentScaling[0]), Reciprocal(parentScaling[1]),
                              Reciprocal(parentScaling[2]));

@@ -138,7 +138,8 @@ void KFbxNodeEvaluationState::ClampRotation(double* out, const double* in, bool 
 void KFbxNodeTransformCache::Reset() {
     for (int channel = 0; channel < 3; ++channel) {
         mHints[channel] = 0;
-        mChannelValid[channel] = false;
+        mClamped.mValid[channel] = false;
+        mUnclamped.mValid[channel] = false;
     }
     mGlobalValid = false;
 }

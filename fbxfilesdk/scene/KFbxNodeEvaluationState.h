@@ -113,15 +113,24 @@ struct KFbxNodeChannelLookup {
     int mInner = -1;
 };
 
+// Local channel values of one kind, each for the time it was evaluated at.
+struct KFbxNodeLocalChannels {
+    KTime mTimes[3];
+    bool mValid[3] = {false, false, false};
+    KFbxVector4 mValues[3];
+};
+
 // The local channels and global matrix of one evaluation, for one time (or
-// for the default values) and one pivot set.
+// for the default values) and one pivot set. The channels clamped by the
+// limits, which the global matrix is made of, are kept apart from those
+// asked for without clamping, so that no answer depends on the order of
+// the queries.
 struct KFbxNodeTransformCache {
     enum EChannel { eT = 0, eR = 1, eS = 2 };
 
     int mHints[3] = {0, 0, 0};
-    KTime mChannelTimes[3];
-    bool mChannelValid[3] = {false, false, false};
-    KFbxVector4 mLocal[3];
+    KFbxNodeLocalChannels mClamped;
+    KFbxNodeLocalChannels mUnclamped;
     bool mGlobalValid = false;
     KTime mGlobalTime;
     int mGlobalPivotSet = 0;
@@ -131,6 +140,7 @@ struct KFbxNodeTransformCache {
     KgeMatrix mGlobalScaling;
     KFbxNodeChannelLookup mLookups[3];
 
+    KFbxNodeLocalChannels& Local(bool clamped) { return clamped ? mClamped : mUnclamped; }
     void Reset();
 };
 

@@ -11,6 +11,7 @@
 #include <fbxfilesdk/animation/KFCurveNodeUtilities.h>
 #include <fbxfilesdk/animation/KFCurveUtilities.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 namespace fbxsdk_2006_11_1::importfilters {
@@ -31,7 +32,10 @@ inline void ApplyToTree(KFbxNode& node) {
             rotation->SetLayerType(KFCL_EULER_ROTATION);
         }
         if (rotation != nullptr && rotation->GetAnimationInterval(start, stop)) {
+            const int order = rotation->GetRotationOrder();
+            rotation->SetRotationOrder(EvaluationRotationOrder(node));
             KFCurveApplyImportRotationFilter(rotation, start, stop);
+            rotation->SetRotationOrder(order);
         }
         if (KFCurveGetImportFilterOption()) {
             KFCurveFilterConstantKeyReducer reducer;

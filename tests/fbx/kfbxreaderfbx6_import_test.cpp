@@ -260,6 +260,35 @@ TEST_F(ImportTest, RotationsAreUnrolledAndContinuousOnesKeptAsTheyWere) {
     }
 }
 
+TEST_F(ImportTest, UnrolledRotationsKeepThePoseInEveryRotationOrder) {
+    for (int order = KFbxNode::eEULER_XYZ; order <= KFbxNode::eEULER_ZYX; ++order) {
+        KFbxNode* node = nullptr;
+        KFbxScene* source = AnimatedScene(mManager, node);
+        node->SetRotationActive(true);
+        node->SetRotationOrder(KFbxNode::eSOURCE_SET, static_cast<KFbxNode::ERotationOrder>(order));
+        KFbxTakeNode* take = TakeNode(*node, "Walk");
+        // The XYZ equivalent of (170, 10, 170) is nearer to zero, but turns
+        // another way in the other orders.
+        const float keys[2][3] = {{170.0f, 10.0f, 170.0f}, {175.0f, 20.0f, 160.0f}};
+        KFCurve* curves[3] = {take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()};
+        for (int k = 0; k < 2; ++k) {
+            for (int axis = 0; axis < 3; ++axis) {
+                curves[axis]->KeySet(k, Seconds(k), keys[k][axis], KFCURVE_INTERPOLATION_LINEAR);
+            }
+        }
+        const std::string name = "order" + std::to_string(order) + ".fbx";
+        KFbxScene* read = RoundTrip(source, name.c_str(), KFbxFileFormatRegistry::eFBX_BINARY_WRITER);
+        ASSERT_NE(read, nullptr) << mLastError;
+        KFbxNode* back = read->FindNodeByName(KString("Mover"));
+        ASSERT_NE(back, nullptr);
+        for (int k = 0; k < 2; ++k) {
+            const KgeMatrix expected = node->EvaluateGlobalTransform(Seconds(k));
+            const KgeMatrix actual = back->EvaluateGlobalTransform(Seconds(k));
+            EXPECT_EQ(KgeMatrix::CompareWithTolerance(expected, actual, 1e-5), 0) << "order " << order << ", key " << k;
+        }
+    }
+}
+
 TEST_F(ImportTest, FlatRunsOfKeysAreReducedWithoutChangingTheCurve) {
     KFbxNode* node = nullptr;
     KFbxScene* source = AnimatedScene(mManager, node);

@@ -170,6 +170,40 @@ TEST_F(KFbxNodeEvaluationTest, LimitsClampTheAnimatedChannelsAndMaximumWinsOverA
     EXPECT_DOUBLE_EQ(node->EvaluateLocalT(kOneSecond, false)[0], 5.0);
 }
 
+TEST_F(KFbxNodeEvaluationTest, ClampedAndUnclampedAnswersDoNotDependOnTheOrderOfQueries) {
+    KFbxNode* parent = MakeNode("parent");
+    KFbxNode* child = MakeNode("child", parent);
+    child->SetTransformInheritType(KFbxNode::eINHERIT_Rrs);
+    parent->SetLclTranslation(V(5, 0, 0));
+    parent->SetLclScaling(V(4, 1, 1));
+    KFbxLimits& limits = parent->GetLimits();
+    limits.SetLimitMaxActive(true, false, false, KFbxLimits::eTranslation);
+    limits.SetLimitMax(V(1, 0, 0), KFbxLimits::eTranslation);
+    limits.SetLimitMaxActive(true, false, false, KFbxLimits::eScaling);
+    limits.SetLimitMax(V(2, 0, 0), KFbxLimits::eScaling);
+    child->SetLclTranslation(V(1, 0, 0));
+    UseTake({parent, child});
+
+    // Unclamped first, then the global transform at the same time or from
+    // the defaults; then the other way round.
+    EXPECT_DOUBLE_EQ(parent->EvaluateDefaultLocalT(false)[0], 5.0);
+    EXPECT_DOUBLE_EQ(parent->EvaluateDefaultGlobalTransform()[3][0], 1.0);
+    EXPECT_DOUBLE_EQ(parent->EvaluateDefaultLocalT(false)[0], 5.0);
+    EXPECT_DOUBLE_EQ(parent->EvaluateDefaultLocalT(true)[0], 1.0);
+    EXPECT_DOUBLE_EQ(parent->EvaluateLocalT(kOneSecond, false)[0], 5.0);
+    EXPECT_DOUBLE_EQ(parent->EvaluateGlobalTransform(kOneSecond)[3][0], 1.0);
+    EXPECT_DOUBLE_EQ(parent->EvaluateLocalT(kOneSecond, false)[0], 5.0);
+    EXPECT_DOUBLE_EQ(parent->EvaluateLocalT(kOneSecond, true)[0], 1.0);
+
+    // A child that divides by its parent's local scaling sees the clamped
+    // one, whatever was asked of the parent in between.
+    const KgeMatrix fresh = child->EvaluateGlobalTransform(kOneSecond);
+    child->ResetEvaluationCache();
+    EXPECT_DOUBLE_EQ(parent->EvaluateLocalS(kOneSecond, false)[0], 4.0);
+    EXPECT_EQ(KgeMatrix::CompareWithTolerance(child->EvaluateGlobalTransform(kOneSecond), fresh, 1e-12), 0);
+    EXPECT_DOUBLE_EQ(fresh[3][0], 1.0 + 2.0);
+}
+
 TEST_F(KFbxNodeEvaluationTest, RotationLimitsApplyInPrePostRotationSpaceWhenAskedTo) {
     KFbxNode* node = MakeNode("node");
     node->SetLclRotation(V(0, 0, 30));
