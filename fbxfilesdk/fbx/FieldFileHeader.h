@@ -30,6 +30,7 @@ struct FieldFileHeader {
     static constexpr std::size_t kMagicSize = 16;
     static constexpr std::uint32_t kFormatVersion = 1;
     static constexpr std::size_t kFlagsOffset = 24;
+    static constexpr std::size_t kSaltOffset = 72;
     static constexpr std::size_t kCheckOffset = 92;
     static constexpr std::size_t kFixedSize = 128;
     static constexpr std::uint32_t kMaxCreatorLength = 4096;

@@ -12,9 +12,10 @@
 #include <fbxfilesdk/core/KEncryptedFile.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <nettle/sha2.h>
+
 #include <climits>
 #include <cstring>
-#include <random>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -147,7 +148,10 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
         if (encrypted) mFileHeader.flags |= FieldFileHeader::eEncrypted;
         if (info.mCreationTimeStampPresent) mFileHeader.flags |= FieldFileHeader::eTimeStamp;
         if (info.mResolutionPresent) mFileHeader.flags |= FieldFileHeader::eResolution;
-        MakePasswordSalt(mFileHeader.salt);
+        // Salt is drawn only where a secret is derived from it, so a plain
+        // file is the same on every write of the same scene.
+        std::memset(mFileHeader.salt, 0, sizeof mFileHeader.salt);
+        if (encrypted) MakePasswordSalt(mFileHeader.salt);
         mFileHeader.Write(mOutput);
         mHeaderSize = mOutput.Position();
         // An encrypted body waits in memory until its key is known.
@@ -220,11 +224,17 @@ bool KFbx::OpenSection() {
 }
 
 bool KFbx::WriteFileId() {
-    unsigned char id[kFileIdSize];
-    std::random_device random;
-    for (std::size_t i = 0; i < kFileIdSize; ++i) id[i] = static_cast<unsigned char>(random());
+    // Derived from the salt rather than drawn: equal scenes make equal plain
+    // files, and a protected file's id is as fresh as its salt.
+    unsigned char digest[SHA256_DIGEST_SIZE];
+    sha256_ctx context;
+    sha256_init(&context);
+    sha256_update(&context, sizeof kFileIdName - 1, reinterpret_cast<const std::uint8_t*>(kFileIdName));
+    sha256_update(&context, sizeof mFileHeader.salt, mFileHeader.salt);
+    sha256_digest(&context, sizeof digest, digest);
+    static_assert(kFileIdSize <= SHA256_DIGEST_SIZE);
     mEncoder->BeginField(kFileIdName, sizeof kFileIdName - 1);
-    mEncoder->WriteRaw(id, kFileIdSize);
+    mEncoder->WriteRaw(digest, kFileIdSize);
     return mEncoder->EndField();
 }
 
@@ -289,11 +299,16 @@ bool KFbx::WritePasswordRecord(const char* password) {
         return false;
     }
     mPasswordWritten = true;
+    bool written = true;
+    if (!mEncrypted) {
+        MakePasswordSalt(mFileHeader.salt);
+        written = mOutput.Patch(FieldFileHeader::kSaltOffset, mFileHeader.salt, sizeof mFileHeader.salt);
+    }
     FieldSecrets secrets;
     DeriveFieldSecrets(password, std::strlen(password), mFileHeader.salt, mFileHeader.iterations, secrets);
     mFileHeader.flags |= FieldFileHeader::ePassword;
-    bool written = mOutput.PatchLittleEndian(FieldFileHeader::kFlagsOffset, mFileHeader.flags, 4) &&
-                   mOutput.Patch(FieldFileHeader::kCheckOffset, secrets.check, sizeof secrets.check);
+    written = written && mOutput.PatchLittleEndian(FieldFileHeader::kFlagsOffset, mFileHeader.flags, 4) &&
+              mOutput.Patch(FieldFileHeader::kCheckOffset, secrets.check, sizeof secrets.check);
     if (mEncrypted) written = SetUpEncryption(secrets) && written;
     ForgetFieldSecrets(secrets);
     WriteFailed(written);

@@ -79,6 +79,8 @@ public:
     bool FileOpen(const void* bytes, int size, bool binary);
 
     bool IsOpen() const { return mMode != eClosed; }
+    // The path of the file open (empty for memory buffers).
+    const KString& GetFileName() const { return mFileName; }
     // True for binary and encrypted files.
     bool IsBinary() const { return mBinary; }
     bool IsEncrypted() const { return mEncrypted; }

@@ -82,6 +82,23 @@ void AddDerivedChannels(DerivedChannels& channels, KFbxSurfaceMaterial& material
     }
 }
 
+// The relative name the scene gives a video's file: the video's own, else
+// that of the first texture showing it (which a reader gives the texture
+// back from the video); empty when neither has one.
+const char* SceneRelativeName(const KFbxVideo& video) {
+    if (video.GetRelativeFileName()[0] != '\0') {
+        return video.GetRelativeFileName();
+    }
+    const KFbxClassId textureClass = KFbxTexture::ClassId;
+    for (int i = 0; textureClass != KFbxClassId() && i < video.GetDstObjectCount(textureClass); ++i) {
+        const auto* texture = static_cast<const KFbxTexture*>(video.GetDstObject(textureClass, i));
+        if (texture != nullptr && texture->GetRelativeFileName()[0] != '\0') {
+            return texture->GetRelativeFileName();
+        }
+    }
+    return "";
+}
+
 }  // namespace
 
 bool KFbxWriterFbx6::WriteMaterial(KFbxSurfaceMaterial& material) {
@@ -130,11 +147,9 @@ bool KFbxWriterFbx6::WriteVideo(KFbxVideo& video, KString& fileName, bool& tempo
     // A converted image is embedded from a file the media writer removes itself.
     temporaryFile = false;
     const KString mediaPath = file.GetMediaFilePath(fileName.Buffer());
-    video.SetFileName(fileName.Buffer());
-    video.SetRelativeFileName(mediaPath.Buffer());
     WriteProperties(video);
     WriteIntRecord(file, "UseMipMap", video.GetUseMipMap() ? 1 : 0);
-    return WriteMediaFileFields(fileName, mediaPath, embed);
+    return WriteMediaFileFields(fileName, mediaPath, SceneRelativeName(video), embed);
 }
 
 }  // namespace fbxsdk_2006_11_1

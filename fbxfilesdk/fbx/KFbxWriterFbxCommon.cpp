@@ -441,7 +441,31 @@ void KFbxWriterFbxCommon::WriteModelEnd() {
     mFbx->FieldWriteEnd();
 }
 
-bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath, bool embed) {
+namespace {
+
+// The media file as seen from the written file's folder: its place in the
+// media folder when the file carries its content; else the relative name
+// the scene gives it or, without one, the way there from the written file.
+KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString& fileName, const KString& mediaPath,
+                          bool embedded) {
+    const KString& written = file.GetFileName();
+    if (embedded) {
+        return written.IsEmpty() ? KFbxExtractFileName(mediaPath, true) : KFbxGetRelativePath(written, mediaPath);
+    }
+    if (sceneName != nullptr && sceneName[0] != '\0') {
+        return KString(sceneName);
+    }
+    if (written.IsEmpty() || fileName.IsEmpty()) {
+        return fileName;
+    }
+    return KFbxGetRelativePath(written, KFbxMakeAbsolutePath(fileName));
+}
+
+
+}  // namespace
+
+bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath,
+                                               const char* sceneRelativeName, bool embed) {
     KFbx& file = *mFbx;
     KFbxImageBuffer image;
     image.SetOwnsBuffer(true);
@@ -474,7 +498,8 @@ bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KS
         file.WriteStringField("OriginalFilename", image.GetFileName().Buffer());
     }
     file.WriteStringField("Filename", fileName.Buffer());
-    file.WriteStringField("RelativeFilename", mediaPath.Buffer());
+    file.WriteStringField("RelativeFilename",
+                          RelativeMediaName(file, sceneRelativeName, fileName, mediaPath, withContent).Buffer());
     if (!embed) return true;
     if (!withContent) {
         mError.SetError(eUNIDENTIFIED_ERROR);

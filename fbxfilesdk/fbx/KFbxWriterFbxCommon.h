@@ -83,7 +83,11 @@ public:
     // (converted when a converter of the manager knows the file) before and
     // after them when embedding. False when embedded content could not be
     // written.
-    bool WriteMediaFileFields(const KString& fileName, const KString& mediaPath, bool embed);
+    // The relative file name is the media folder's place when the content is
+    // embedded, else the scene's relative name (empty when it has none), else
+    // the way to the file from the written file's folder.
+    bool WriteMediaFileFields(const KString& fileName, const KString& mediaPath, const char* sceneRelativeName,
+                              bool embed);
 
     // ---- sections both file versions write ----
     // "Takes": one "Take" record for each selected take but "Default", with

@@ -358,7 +358,7 @@ bool KFbxWriterFbx::WriteMedia(KFbxScene& scene, bool embed, int& mediaCount) {
 }
 
 bool KFbxWriterFbx::WriteVideo(const KString& path, bool embed) {
-    return WriteMediaFileFields(path, mFbx->GetMediaFilePath(path.Buffer()), embed);
+    return WriteMediaFileFields(path, mFbx->GetMediaFilePath(path.Buffer()), nullptr, embed);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -1,6 +1,7 @@
 // What other programs need of our FBX 6 files and we of theirs: indexed
 // normals that keep their index, media paths that name the file's own
 // neighbourhood, and exports that leave the caller's names alone.
+#include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -10,6 +11,9 @@
 #include "ReaderTestSupport.h"
 #include "RichScene.h"
 
+#include <fstream>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -85,6 +89,111 @@ TEST_P(InterchangeTest, IndexedNormalsKeepTheNormalOfEveryPolygonVertex) {
             EXPECT_TRUE(actual[i] == expected[i]) << "layer " << layer << ", polygon vertex " << i;
         }
     }
+}
+
+// Every name an export could touch: of each object, and the file names of
+// textures and videos.
+std::map<const void*, std::vector<std::string>> NamesOf(KFbxScene& scene) {
+    std::map<const void*, std::vector<std::string>> names;
+    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
+        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
+        std::vector<std::string>& entry = names[object];
+        entry.push_back(object->GetName());
+        if (auto* texture = dynamic_cast<KFbxTexture*>(object)) {
+            entry.insert(entry.end(), {texture->GetFileName(), texture->GetRelativeFileName(), texture->GetMediaName()});
+        }
+        if (auto* video = dynamic_cast<KFbxVideo*>(object)) {
+            const char* file = video->GetFileName();
+            entry.insert(entry.end(), {file != nullptr ? file : "(none)", video->GetRelativeFileName()});
+        }
+    }
+    return names;
+}
+
+class MediaPathTest : public ReaderTest {
+protected:
+    // A mesh with two textures: "Sand" in a folder of maps, named relatively
+    // and shown by a video of the scene's own that has no relative name of
+    // its own; "Rock" above the output folder, with no relative name at all.
+    KFbxScene* TexturedScene() {
+        std::filesystem::create_directories(mFolder.Path() / "maps");
+        std::filesystem::create_directories(mFolder.Path() / "out");
+        std::ofstream(mFolder / "maps/sand.tga") << "sand";
+        std::ofstream(mFolder / "rock.tga") << "rock";
+        KFbxScene* scene = KFbxScene::Create(mManager, "textured");
+        KFbxMesh* mesh = richscene::MakeMesh(mManager);
+        KFbxNode* node = AddNode(mManager, scene->GetRootNode(), "Ground", mesh);
+        KFbxTexture* sand = KFbxTexture::Create(mManager, "Sand");
+        sand->SetFileName((mFolder / "maps/sand.tga").c_str());
+        sand->SetRelativeFileName("maps/sand.tga");
+        sand->SetMediaName("SandClip");
+        KFbxVideo* clip = KFbxVideo::Create(mManager, "SandClip");
+        clip->SetFileName((mFolder / "maps/sand.tga").c_str());
+        scene->ConnectObject(clip);
+        sand->ConnectSrc(clip);
+        KFbxTexture* rock = KFbxTexture::Create(mManager, "Rock");
+        rock->SetFileName((mFolder / "rock.tga").c_str());
+        for (KFbxTexture* texture : {sand, rock}) {
+            node->ConnectSrc(texture);
+        }
+        return scene;
+    }
+
+    // The "RelativeFilename" of each "Video" record of a written file.
+    static std::map<std::string, std::string> VideoRelativeNames(const std::string& path) {
+        std::map<std::string, std::string> names;
+        KFbx file;
+        if (!file.FileOpen(path.c_str()) || !file.FieldReadBegin("Objects") || !file.FieldReadBlockBegin()) {
+            return names;
+        }
+        while (file.FieldReadBegin("Video")) {
+            const std::string name = file.FieldReadS().Buffer();
+            if (file.FieldReadBlockBegin()) {
+                names[name] = file.FieldReadSDefault("RelativeFilename", "(none)").Buffer();
+                file.FieldReadBlockEnd();
+            }
+            file.FieldReadEnd();
+        }
+        return names;
+    }
+};
+
+TEST_F(MediaPathTest, RelativeNamesLeadFromTheWrittenFileAndTheScenesNamesStay) {
+    KFbxScene* scene = TexturedScene();
+    const auto before = NamesOf(*scene);
+
+    const std::string ascii = mFolder / "out/ground.fbx";
+    ASSERT_TRUE(Export(scene, ascii, KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    EXPECT_TRUE(NamesOf(*scene) == before);
+    const auto written = VideoRelativeNames(ascii);
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written.at("Video::SandClip"), "maps/sand.tga");
+    EXPECT_EQ(written.at("Video::Rock"), "../rock.tga");
+    EXPECT_EQ(mFolder.Read("out/ground.fbx").find(".fbm"), std::string::npos);
+
+    // Embedded media go to the folder named after the file, beside it.
+    KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
+    options->SetOption("EMBEDDED", true);
+    const std::string binary = mFolder / "out/packed.fbx";
+    ASSERT_TRUE(Export(scene, binary, KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
+    EXPECT_TRUE(NamesOf(*scene) == before);
+    const auto embedded = VideoRelativeNames(binary);
+    ASSERT_EQ(embedded.size(), 2u);
+    EXPECT_EQ(embedded.at("Video::SandClip"), "packed.fbm/sand.tga");
+    EXPECT_EQ(embedded.at("Video::Rock"), "packed.fbm/rock.tga");
+    options->Destroy();
+
+    // A texture that names itself relatively keeps that name on import.
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(ascii, read)) << mLastError;
+    bool found = false;
+    for (int i = 0; i < read->GetTextureCount(); ++i) {
+        if (std::string(read->GetTexture(i)->GetName()) == "Sand") {
+            found = true;
+            EXPECT_STREQ(read->GetTexture(i)->GetRelativeFileName(), "maps/sand.tga");
+        }
+    }
+    EXPECT_TRUE(found);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, InterchangeTest, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);

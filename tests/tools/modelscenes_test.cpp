@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -329,6 +330,18 @@ TEST(ModelFiles, BinaryAndTextFilesAreWritten) {
         if (!file.binary) {
             EXPECT_NE(whole.find("FBXVersion: 6100"), std::string::npos);
         }
+    }
+}
+
+TEST(ModelFiles, EveryWriteGivesTheSameBytesWithNoTemporaryPath) {
+    const std::string temporary = std::filesystem::temp_directory_path().string();
+    for (const ModelFile& file : modelFiles()) {
+        const std::vector<std::uint8_t> first = modelFileBytes(file);
+        ASSERT_FALSE(first.empty()) << file.path;
+        EXPECT_TRUE(first == modelFileBytes(file)) << file.path;
+        const std::string text(first.begin(), first.end());
+        EXPECT_EQ(text.find(temporary), std::string::npos) << file.path;
+        EXPECT_EQ(text.find(".fbm"), std::string::npos) << file.path;
     }
 }
 
