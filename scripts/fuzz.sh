@@ -27,6 +27,15 @@ mkdir -p "$corpus"
 # Seeds: a little of each input kind, so the fuzzer starts past the first checks.
 printf '\001FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\nItem: 1,2.5,"x" {\n\tKey: a,-1\n}\n' >"$corpus/ascii"
 printf '\003FBXHeaderExtension:  {\n}\na: {\n}\n' >"$corpus/asciifile"
+# The forms other writers use: values on the lines after the colon, comma-led
+# continuation lines, CR LF, entities in strings, Windows paths, bare words.
+printf '\001Key: \n\t1,2,3\n,4,5\n; note\n\t,6\nS: "a&quot;b&lf;&cr;","C:\\new\\t&co.tga",Y\nA:  {\n\tEmpty:\n}\n' \
+  >"$corpus/asciiforms"
+printf '\003; FBX 6.1.0 project file\r\nFBXHeaderExtension:  {\r\n\tFBXVersion: 6100\r\n}\r\nModel: "Model::a&quot;b", "Mesh" {\r\n\tVertices: \r\n1,2,3\r\n,4,5,6\r\n\tShading: Y\r\n\tKey: \r\n0,1,L\r\n,2,3,C,n\r\n}\r\n' \
+  >"$corpus/asciiforeign"
+# Cut short: a dangling comma at the end, a colon with no values before a
+# closing brace, an entity cut short, a lone '&'.
+printf '\001Item: 1 {\n\tKey:\n}\nS: "&quo","&",x\nV: 1,2,' >"$corpus/asciicut"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
