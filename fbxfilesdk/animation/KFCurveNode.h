@@ -179,6 +179,11 @@ public:
     void CombineLayerValues(double* out, const double* a, const double* b, int count) const;
     // Adds or removes the "W" child as the type needs.
     void SetLayerType(int type, KFCurveNode* layerRoot = nullptr);
+    // The layer type the node's name and data type tell, the one a reader
+    // gives a stored channel: a rotation of three components 2 (a rotation
+    // of other counts loses a type of 2), a translation 1, a scaling 3;
+    // other nodes keep theirs.
+    void SetLayerTypeOfKind();
     // Inserts a layer of that id at its place in the chain; the layer, or
     // null when refused (not layered, an id below this node's, or memory).
     KFCurveNode* AddLayer(int layerId);

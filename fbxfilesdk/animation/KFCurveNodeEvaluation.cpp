@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -488,6 +489,24 @@ void KFCurveNode::SetLayerType(int type, KFCurveNode* layerRoot) {
         Delete(3);
     }
     mLayerType = type;
+}
+
+void KFCurveNode::SetLayerTypeOfKind() {
+    const char* name = GetName();
+    const KDataType* type = GetDataType();
+    if (type == gKDataTypeLclRotation || std::strcmp(name, "R") == 0) {
+        if (GetCount() == 3) {
+            SetLayerType(KFCL_EULER_ROTATION);
+        } else if (mLayerType == KFCL_EULER_ROTATION) {
+            mLayerType = KFCL_PLAIN;
+        }
+    }
+    if (type == gKDataTypeLclTranslation || std::strcmp(name, "T") == 0 || std::strstr(name, "Translation") != nullptr) {
+        SetLayerType(KFCL_TRANSLATION);
+    }
+    if (type == gKDataTypeLclScaling || std::strcmp(name, "S") == 0 || std::strstr(name, "Scaling") != nullptr) {
+        SetLayerType(KFCL_SCALING);
+    }
 }
 
 KFCurveNode* KFCurveNode::AddLayer(int layerId) {

@@ -62,7 +62,8 @@ double ClosestEquivalentAngle(double a, double b) {
     } else if (fraction < -0.5) {
         whole -= 1.0;
     }
-    return a + 360.0 * whole;
+    // No turn to add: the angle as given, its sign of zero included.
+    return whole == 0.0 ? a : a + 360.0 * whole;
 }
 
 bool EulerNearestTriple(double* out, const double* angles, const double* reference, const int* axes) {

@@ -77,7 +77,11 @@ void KFCurve::ReplaceKeysInSpanWith(const KFCurve& source, KTime start, KTime st
     const float seamLeftDerivative = EvaluateDerivative(s);
     const float seamRightDerivative = EvaluateRightDerivative(e);
 
+    // Removing every key makes the first one's value the default: a curve
+    // whose keys are only replaced keeps its own (restored below).
+    const float defaultValue = GetValue();
     KeyRemoveTimeRange(AddTicks(s, -1), AddTicks(e, 1));
+    const bool removedAll = mKeyCount == 0;
 
     ClearEvaluationCache();
     const double span = double(stop.Get()) - double(start.Get());
@@ -94,6 +98,9 @@ void KFCurve::ReplaceKeysInSpanWith(const KFCurve& source, KTime start, KTime st
             key.MultValue((1.0f - f) * values.mFactorStart + f * values.mFactorStop);
         }
         if (KeyAdd(AddTicks(key.GetTime(), timeOffset.Get()), key, &hint) >= 0) added = true;
+    }
+    if (removedAll && added) {
+        mValue = defaultValue;
     }
 
     if (start != KTimeMinusInfinite && mKeyCount > 0) {

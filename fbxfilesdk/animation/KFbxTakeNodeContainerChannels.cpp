@@ -312,6 +312,7 @@ void KFbxTakeNodeContainer::PropertyAddToTakeNodes(KFbxProperty& property, const
         if (i == 0 && property.GetKProperty() != nullptr) {
             BuildChannel(property, *channel, componentCount, true);
         }
+        channel->SetLayerTypeOfKind();
         PropertyToDefaultValues(property, *channel);
     }
 }
@@ -328,6 +329,8 @@ void KFbxTakeNodeContainer::CreateChannelForProperty(KFbxProperty& property, KFb
     }
     const bool link = KString(takeNode.GetName()).CompareNoCase("Default") == 0;
     BuildChannel(property, *channel, componentCount, link);
+    // Typed as a file gives it back, so that it is written and read alike.
+    channel->SetLayerTypeOfKind();
     PropertyToChannelDefaults(property, *channel);
 }
 

@@ -142,21 +142,9 @@ void KFCurveNode::FbxRetrieveChannel(KFbx* file, bool onlyDefault, bool createMi
 
     // Older writers left the layer type out or wrong; the names and data
     // types tell it.
+    SetLayerTypeOfKind();
     const char* name = GetName();
     const KDataType* type = GetDataType();
-    if (type == gKDataTypeLclRotation || std::strcmp(name, "R") == 0) {
-        if (GetCount() == 3) {
-            SetLayerType(KFCL_EULER_ROTATION);
-        } else if (mLayerType == KFCL_EULER_ROTATION) {
-            mLayerType = KFCL_PLAIN;
-        }
-    }
-    if (type == gKDataTypeLclTranslation || std::strcmp(name, "T") == 0 || Contains(name, "Translation")) {
-        SetLayerType(KFCL_TRANSLATION);
-    }
-    if (type == gKDataTypeLclScaling || std::strcmp(name, "S") == 0 || Contains(name, "Scaling")) {
-        SetLayerType(KFCL_SCALING);
-    }
     if (file->GetSectionVersion() == kLooseShortNameVersion && mLayerType != KFCL_PLAIN) {
         const bool looseR = Contains(name, "R") && std::strcmp(name, "R") != 0 && type == gKDataTypeLclRotation;
         const bool looseT = Contains(name, "T") && std::strcmp(name, "T") != 0 && type == gKDataTypeLclTranslation;

@@ -35,13 +35,23 @@ KgeMatrix RelativeMatrix(const KgeMatrix& transform, const KgeMatrix& link) {
 }  // namespace
 
 KFbxClusterFileMatrices KFbxGetClusterFileMatrices(const KFbxCluster& cluster) {
+    // The values a file gave these placements, while they are unchanged:
+    // computing them again would round them anew.
+    const auto stored = [&cluster](KFbxCluster::EStoredPlacement which, const KgeMatrix& computed) {
+        KgeMatrix value;
+        return cluster.GetStoredPlacement(which, value) ? value : computed;
+    };
     KFbxClusterFileMatrices matrices;
     KgeMatrix matrix;
-    matrices.mTransformLink = CleanMatrix(cluster.GetTransformLinkMatrix(matrix));
-    matrices.mTransform = RelativeMatrix(CleanMatrix(cluster.GetTransformMatrix(matrix)), matrices.mTransformLink);
+    const KgeMatrix link = CleanMatrix(cluster.GetTransformLinkMatrix(matrix));
+    matrices.mTransformLink = stored(KFbxCluster::eSTORED_LINK, link);
+    matrices.mTransform =
+        stored(KFbxCluster::eSTORED_TRANSFORM, RelativeMatrix(CleanMatrix(cluster.GetTransformMatrix(matrix)), link));
     matrices.mAssociateModel =
-        RelativeMatrix(CleanMatrix(cluster.GetTransformAssociateModelMatrix(matrix)), matrices.mTransformLink);
-    matrices.mTransformParent = CleanMatrix(cluster.GetTransformParentMatrix(matrix));
+        stored(KFbxCluster::eSTORED_ASSOCIATE_MODEL,
+               RelativeMatrix(CleanMatrix(cluster.GetTransformAssociateModelMatrix(matrix)), link));
+    matrices.mTransformParent =
+        stored(KFbxCluster::eSTORED_PARENT, CleanMatrix(cluster.GetTransformParentMatrix(matrix)));
     return matrices;
 }
 

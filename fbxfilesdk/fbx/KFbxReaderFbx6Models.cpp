@@ -17,6 +17,7 @@
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxMarker.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxSkeleton.h>
@@ -192,21 +193,60 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
     mNodes.push_back(node);
     Remember(prefixedName, node);
     node->SetOldFile(mFile.FieldReadIDefault("Version", 232) < 232);
+    const int ownProperties = node->GetPropertyCount();
+    int attributeProperties = 0;
     if (mFile.FieldReadBegin("Properties60")) {
         if (mFile.FieldReadBlockBegin()) {
-            ReadProperties(*node, attribute);
+            attributeProperties = ReadProperties(*node, attribute);
             mFile.FieldReadBlockEnd();
         }
         mFile.FieldReadEnd();
     }
+    // A model without attribute is stored as a null whose block lists none
+    // of a null's properties: it comes back without one.
+    if (created && attributeProperties == 0 && dynamic_cast<KFbxNull*>(attribute) != nullptr) {
+        if (KFbxNodeAttribute* old = node->SetNodeAttribute(nullptr)) {
+            old->Destroy();
+        }
+        attribute = nullptr;
+    }
     ReadModelFlags(*node);
     ReadAttributeFields(*node, attribute);
+    if (auto* geometry = dynamic_cast<KFbxGeometry*>(attribute)) {
+        GiveShapeWeightsToGeometry(*node, ownProperties, *geometry);
+    }
     // Only a node this record made can take the switcher's place: a producer
     // camera record claiming the switcher type would otherwise give one node
     // two owners and drop another model from the nodes made here.
     if (created && typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != node) {
         mScene.SetCameraSwitcherNode(node);
         mCreatedNodes.pop_back();
+    } else if (created) {
+        // The scene lists its nodes in the order of the records, as the
+        // writer had them; the connections only place them in the tree.
+        mScene.ConnectObject(node);
+    }
+}
+
+void KFbxReaderFbx6Pass::GiveShapeWeightsToGeometry(KFbxNode& node, int ownProperties, KFbxGeometry& geometry) {
+    // A shape's weight is listed among the model's properties, before the
+    // geometry's shapes are read: the property the block made for it on the
+    // node is the geometry's, which has it by now.
+    std::vector<KFbxProperty> moved;
+    for (int i = ownProperties; i < node.GetPropertyCount(); ++i) {
+        const KFbxProperty property = node.GetPropertyAt(i);
+        for (int s = 0; property.IsValid() && s < geometry.GetShapeCount(); ++s) {
+            KFbxProperty weight = geometry.FindProperty(geometry.GetShapeName(s));
+            if (weight.IsValid() && std::strcmp(property.GetName(), geometry.GetShapeName(s)) == 0) {
+                double value = 0.0;
+                property.Get(&value, eFbxValueDouble);
+                weight.Set(&value, eFbxValueDouble);
+                moved.push_back(property);
+            }
+        }
+    }
+    for (KFbxProperty& property : moved) {
+        property.Destroy();
     }
 }
 
@@ -304,44 +344,49 @@ void KFbxReaderFbx6Pass::ReadAttributeFields(KFbxNode& /*node*/, KFbxObject* att
     }
 }
 
-void KFbxReaderFbx6Pass::ReadProperties(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
+int KFbxReaderFbx6Pass::ReadProperties(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
+    int ofSecond = 0;
     while (mFile.FieldReadBegin("Property")) {
-        ReadProperty(object, second, skipDerivedChannels);
+        ofSecond += ReadProperty(object, second, skipDerivedChannels) ? 1 : 0;
         mFile.FieldReadEnd();
     }
+    return ofSecond;
 }
 
-void KFbxReaderFbx6Pass::ReadProperty(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
+bool KFbxReaderFbx6Pass::ReadProperty(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
     const KString name = NextS(mFile);
     const KString typeName = NextS(mFile);
     const KString flags = NextS(mFile);
     if (name.GetLen() == 0) {
-        return;
+        return false;
     }
     if (skipDerivedChannels && IsOneOf(name, kDerivedChannels, std::size(kDerivedChannels))) {
-        return;
+        return false;
     }
     const bool animatable = std::strchr(flags.Buffer(), 'A') != nullptr;
     const bool user = std::strchr(flags.Buffer(), 'U') != nullptr;
     KFbxProperty property = object.FindProperty(name.Buffer());
+    bool ofSecond = false;
     if (!property.IsValid() && second != nullptr) {
         property = second->FindProperty(name.Buffer());
+        ofSecond = property.IsValid();
     }
     if (!property.IsValid()) {
         const KFbxDataType dataType = animatable ? KFbxGetDataTypeByName(typeName.Buffer())
                                                  : KFbxDataTypeFromTypeName(typeName.Buffer());
         if (dataType == KFbxDataType()) {
-            return;
+            return false;
         }
         property = KFbxProperty::Create(&object, name.Buffer(), dataType, "");
         if (!property.IsValid()) {
-            return;
+            return false;
         }
         property.ModifyFlag(KFbxProperty::kUser, user);
         property.ModifyFlag(KFbxProperty::kAnimatable, animatable);
         property.ModifyFlag(KFbxProperty::kPublicFlag8, std::strchr(flags.Buffer(), '+') != nullptr);
     }
     ReadPropertyValue(mFile, property, animatable, user);
+    return ofSecond;
 }
 
 void KFbxReaderFbx6Pass::ReadGenericNode(const KString& prefixedName) {

@@ -127,17 +127,23 @@ void KFbxReaderFbx6Pass::ReadDeformer(const KString& prefixedName, const KString
             for (std::size_t i = 0; i < indices.size(); ++i) {
                 cluster->AddControlPointIndex(indices[i], i < weights.size() ? weights[i] : 0.0);
             }
+            // Each placement read is noted with the file's value, which a
+            // writer gives back while the placement stays unchanged.
             KgeMatrix link;
-            ReadMatrix(mFile, "TransformLink", link);
-            cluster->SetTransformLinkMatrix(link);
+            if (ReadMatrix(mFile, "TransformLink", link)) {
+                cluster->SetTransformLinkMatrix(link);
+                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_LINK, link);
+            }
             KgeMatrix relative;
             if (ReadMatrix(mFile, "Transform", relative)) {
                 cluster->SetTransformMatrix(AbsoluteFromRelative(relative, link));
+                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_TRANSFORM, relative);
             }
             if (mFile.FieldReadBegin("AssociateModel")) {
                 if (mFile.FieldReadBlockBegin()) {
                     if (ReadMatrix(mFile, "Transform", relative)) {
                         cluster->SetTransformAssociateModelMatrix(AbsoluteFromRelative(relative, link));
+                        cluster->NoteStoredPlacement(KFbxCluster::eSTORED_ASSOCIATE_MODEL, relative);
                     }
                     mFile.FieldReadBlockEnd();
                 }
@@ -146,6 +152,7 @@ void KFbxReaderFbx6Pass::ReadDeformer(const KString& prefixedName, const KString
             KgeMatrix parent;
             if (ReadMatrix(mFile, "TransformParent", parent)) {
                 cluster->SetTransformParentMatrix(parent);
+                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_PARENT, parent);
             }
         }
         deformer = cluster;

@@ -67,14 +67,19 @@ private:
     // ---- objects ----
     void ReadObjects();
     void ReadModel(const KString& prefixedName, const KString& typeName);
+    // Moves the values of shape weights the model's property block made on
+    // the node (past its first ownProperties) to the geometry's own.
+    void GiveShapeWeightsToGeometry(KFbxNode& node, int ownProperties, KFbxGeometry& geometry);
     KFbxObject* CreateAttribute(const KString& typeName, const std::vector<KString>& typeFlags, const char* name);
     void ReadAttributeFields(KFbxNode& node, KFbxObject* attribute);
     void ReadModelFlags(KFbxNode& node);
     // The "Properties60" block onto the object, and onto the second object
     // for names the first does not have (a node and its attribute); names
     // neither has become user properties of the first.
-    void ReadProperties(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels = false);
-    void ReadProperty(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels);
+    // The number of properties that went to the second object.
+    int ReadProperties(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels = false);
+    // Whether the property went to the second object.
+    bool ReadProperty(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels);
     void ReadGenericNode(const KString& prefixedName);
     void ReadSceneInfo();
     void ReadPose(const KString& prefixedName, const KString& typeName);

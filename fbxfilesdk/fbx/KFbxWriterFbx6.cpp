@@ -100,27 +100,28 @@ bool KFbxWriterFbx6::PreprocessScene(KFbxScene& scene) {
     // scene gets its own names back after the write.
     RememberNames(scene);
 
+    // Only unnamed objects get a name here, from what they belong to; a
+    // name the scene gives stays, so a file read and written again keeps
+    // its names. Clashes are settled for the whole file below.
     std::vector<std::pair<KFbxObject*, KString>> renames;
     const int attributeCount = scene.GetSrcObjectCount(KFbxNodeAttribute::ClassId);
     for (int i = 0; i < attributeCount; ++i) {
         KFbxObject* attribute = scene.GetSrcObject(KFbxNodeAttribute::ClassId, i);
-        if (attribute == nullptr) {
+        if (attribute == nullptr || attribute->GetName()[0] != '\0') {
             continue;
         }
         KFbxObject* node = attribute->GetDstObject(KFbxNode::ClassId, 0);
-        const bool unnamed = attribute->GetName()[0] == '\0';
-        renames.emplace_back(attribute,
-                             node != nullptr && unnamed ? KString(node->GetName()) : IndexedName(*attribute, i));
+        renames.emplace_back(attribute, node != nullptr ? KString(node->GetName()) : IndexedName(*attribute, i));
     }
     const int deformerCount = scene.GetSrcObjectCount(KFbxDeformer::ClassId);
     for (int j = 0; j < deformerCount; ++j) {
         auto* deformer = static_cast<KFbxDeformer*>(scene.GetSrcObject(KFbxDeformer::ClassId, j));
-        if (deformer == nullptr) {
+        if (deformer == nullptr || deformer->GetName()[0] != '\0') {
             continue;
         }
         KFbxObject* attribute = deformer->GetDstObject(KFbxNodeAttribute::ClassId, 0);
         KFbxObject* node = attribute != nullptr ? attribute->GetDstObject(KFbxNode::ClassId, 0) : nullptr;
-        if (node != nullptr && deformer->GetName()[0] == '\0') {
+        if (node != nullptr) {
             const int type = deformer->GetDeformerType();
             KString name(type == KFbxDeformer::eSKIN           ? "Skin "
                          : type == KFbxDeformer::eVERTEX_CACHE ? "VertexCache "
@@ -134,11 +135,11 @@ bool KFbxWriterFbx6::PreprocessScene(KFbxScene& scene) {
     const int subDeformerCount = scene.GetSrcObjectCount(KFbxSubDeformer::ClassId);
     for (int k = 0; k < subDeformerCount; ++k) {
         KFbxObject* subDeformer = scene.GetSrcObject(KFbxSubDeformer::ClassId, k);
-        if (subDeformer == nullptr) {
+        if (subDeformer == nullptr || subDeformer->GetName()[0] != '\0') {
             continue;
         }
         KFbxObject* link = subDeformer->GetSrcObject(KFbxNode::ClassId, 0);
-        if (link != nullptr && subDeformer->GetName()[0] == '\0') {
+        if (link != nullptr) {
             KString name("Cluster ");
             name += link->GetName();
             renames.emplace_back(subDeformer, name);

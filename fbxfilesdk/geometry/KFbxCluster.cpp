@@ -5,6 +5,7 @@
 #include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
+#include <algorithm>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -113,6 +114,57 @@ void KFbxCluster::SetTransformParentMatrix(const KgeMatrix& matrix) {
 KgeMatrix& KFbxCluster::GetTransformParentMatrix(KgeMatrix& out) const {
     out = mTransformParent;
     return out;
+}
+
+namespace {
+
+bool SameElements(const KgeMatrix& a, const KgeMatrix& b) {
+    const double* x = a;
+    const double* y = b;
+    return std::equal(x, x + 16, y);
+}
+
+}  // namespace
+
+const KgeMatrix& KFbxCluster::Placement(EStoredPlacement which) const {
+    switch (which) {
+        case eSTORED_TRANSFORM: return mTransform;
+        case eSTORED_LINK: return mTransformLink;
+        case eSTORED_ASSOCIATE_MODEL: return mTransformAssociateModel;
+        default: return mTransformParent;
+    }
+}
+
+void KFbxCluster::NoteStoredPlacement(EStoredPlacement which, const KgeMatrix& stored) {
+    if (which < 0 || which >= eSTORED_COUNT) {
+        return;
+    }
+    if (mStoredPlacements == nullptr) {
+        mStoredPlacements.reset(new (std::nothrow) StoredPlacements);
+        if (mStoredPlacements == nullptr) {
+            return;
+        }
+    }
+    StoredPlacement& entry = mStoredPlacements->mEntries[which];
+    entry.mNoted = true;
+    entry.mPlacement = Placement(which);
+    entry.mLink = mTransformLink;
+    entry.mStored = stored;
+}
+
+bool KFbxCluster::GetStoredPlacement(EStoredPlacement which, KgeMatrix& stored) const {
+    if (mStoredPlacements == nullptr || which < 0 || which >= eSTORED_COUNT) {
+        return false;
+    }
+    const StoredPlacement& entry = mStoredPlacements->mEntries[which];
+    // Only the transform and the associate model are kept relative to the link.
+    const bool relative = which == eSTORED_TRANSFORM || which == eSTORED_ASSOCIATE_MODEL;
+    if (!entry.mNoted || !SameElements(entry.mPlacement, Placement(which)) ||
+        (relative && !SameElements(entry.mLink, mTransformLink))) {
+        return false;
+    }
+    stored = entry.mStored;
+    return true;
 }
 
 void KFbxCluster::SetUserData(const char* id, const char* data) {

@@ -10,6 +10,7 @@
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/geometry/KFbxSubDeformer.h>
 
+#include <memory>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -76,6 +77,19 @@ public:
     KgeMatrix& GetTransformParentMatrix(KgeMatrix& out) const;
     bool IsTransformParentSet() const { return mTransformParentSet; }
 
+    // ---- placements as a file stored them ----
+    // A file keeps the placements cleaned of round-off, the geometry's and
+    // the associate model's relative to the link, so reading them back
+    // rounds anew. A reader notes the value it read for each placement once
+    // it has set it; while the placement (and the link it is relative to)
+    // stays as it was then, a writer writes the noted value again, so that a
+    // cluster read and written unchanged keeps its file's values to the bit.
+    enum EStoredPlacement { eSTORED_TRANSFORM, eSTORED_LINK, eSTORED_ASSOCIATE_MODEL, eSTORED_PARENT, eSTORED_COUNT };
+    void NoteStoredPlacement(EStoredPlacement which, const KgeMatrix& stored);
+    // False, stored untouched, when nothing was noted for the placement or
+    // it changed since.
+    bool GetStoredPlacement(EStoredPlacement which, KgeMatrix& stored) const;
+
     // ---- user data ----
     // Two texts that files carry along; null counts as "". The object's
     // own user word keeps its name, so these go by other names.
@@ -94,6 +108,18 @@ private:
     KgeMatrix mTransformAssociateModel;
     KgeMatrix mTransformParent;
     bool mTransformParentSet = false;
+    struct StoredPlacement {
+        bool mNoted = false;
+        KgeMatrix mPlacement;
+        KgeMatrix mLink;
+        KgeMatrix mStored;
+    };
+    struct StoredPlacements {
+        StoredPlacement mEntries[eSTORED_COUNT];
+    };
+    // The placement of a kind, by EStoredPlacement.
+    const KgeMatrix& Placement(EStoredPlacement which) const;
+    std::unique_ptr<StoredPlacements> mStoredPlacements;
     KString mUserDataId;
     KString mUserData;
 };

@@ -36,18 +36,21 @@ void KFbxNode::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     if (transform == nullptr) {
         return;
     }
+    // Each channel has the layer type of its kind, the one a reader gives a
+    // stored channel back: a channel made here is written and read alike.
     const struct {
         ENodeProperty mProperty;
         const char* mChannel;
         KDataType* mDataType;
-    } kChannels[] = {{eLclTranslation, "T", gKDataTypeLclTranslation},
-                     {eLclRotation, "R", gKDataTypeLclRotation},
-                     {eLclScaling, "S", gKDataTypeLclScaling}};
+        int mLayerType;
+    } kChannels[] = {{eLclTranslation, "T", gKDataTypeLclTranslation, KFCL_TRANSLATION},
+                     {eLclRotation, "R", gKDataTypeLclRotation, KFCL_EULER_ROTATION},
+                     {eLclScaling, "S", gKDataTypeLclScaling, KFCL_SCALING}};
     for (const auto& entry : kChannels) {
         KFbxProperty& property = mProperties[entry.mProperty];
         KFbxVector4 value;
         GetDouble3(entry.mProperty, value);
-        KFCurveNode* channel = KFCurveNode::Create(entry.mChannel, entry.mDataType, KFCL_TRANSLATION, 0);
+        KFCurveNode* channel = KFCurveNode::Create(entry.mChannel, entry.mDataType, entry.mLayerType, 0);
         if (channel == nullptr) {
             continue;
         }

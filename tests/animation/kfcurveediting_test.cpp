@@ -296,6 +296,20 @@ TEST(KFCurveSpanReplacement, KeysOfTheSourceSpanReplaceTheTargetSpan) {
     }
 }
 
+TEST(KFCurveSpanReplacement, ReplacingEveryKeyKeepsTheCurvesDefaultValue) {
+    KFCurve target;
+    target.SetValue(7.0f);
+    target.KeySet(0, Sec(0), 10.0f, KFCURVE_INTERPOLATION_LINEAR, 0);
+    target.KeySet(1, Sec(1), 20.0f, KFCURVE_INTERPOLATION_LINEAR, 0);
+    KFCurve source;
+    source.KeySet(0, Sec(0), 30.0f, KFCURVE_INTERPOLATION_LINEAR, 0);
+    source.KeySet(1, Sec(1), 40.0f, KFCURVE_INTERPOLATION_LINEAR, 0);
+    target.ReplaceKeysInSpan(source, KTimeMinusInfinite, KTimeInfinite, false, true, KTime());
+    ASSERT_EQ(target.KeyGetCount(), 2);
+    EXPECT_EQ(target.KeyGetValue(0), 30.0f);
+    EXPECT_EQ(target.GetValue(), 7.0f);
+}
+
 TEST(KFCurveSpanReplacement, AnEmptySourceFlattensTheSpan) {
     KFCurve original;
     MakeUserCurve(original, KFCURVE_TANGENT_USER);

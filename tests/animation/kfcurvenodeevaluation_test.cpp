@@ -359,6 +359,8 @@ TEST(KFCurveNodeEvaluation, NearestEulerSpreadingTieRuleAndTurns) {
     EXPECT_EQ(ClosestEquivalentAngle(10, 190), 10.0);  // half a turn adds none
     EXPECT_EQ(ClosestEquivalentAngle(10, -170), 10.0);
     EXPECT_EQ(ClosestEquivalentAngle(10, -171), -350.0);
+    // No turn added: the angle as it is, a negative zero included.
+    EXPECT_TRUE(std::signbit(ClosestEquivalentAngle(-0.0, 0.0)));
 
     const int xyz[3] = {0, 1, 2};
     double out[3];

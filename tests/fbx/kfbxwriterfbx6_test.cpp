@@ -179,8 +179,9 @@ TEST_F(KFbxWriterFbx6Test, ThePreparationNamesObjectsForTheFileAndTheSceneGetsIt
     KFbxCluster* cluster = KFbxCluster::Create(mManager, "");
     cluster->SetLink(hand);
     KFbxCluster* named = KFbxCluster::Create(mManager, "Clu");
+    KFbxCluster* twin = KFbxCluster::Create(mManager, "Clu");
     for (KFbxObject* object : {static_cast<KFbxObject*>(skin), static_cast<KFbxObject*>(cluster),
-                               static_cast<KFbxObject*>(named)}) {
+                               static_cast<KFbxObject*>(named), static_cast<KFbxObject*>(twin)}) {
         if (object->GetScene() == nullptr) {
             mScene->ConnectObject(object);
         }
@@ -192,13 +193,16 @@ TEST_F(KFbxWriterFbx6Test, ThePreparationNamesObjectsForTheFileAndTheSceneGetsIt
     EXPECT_STREQ(mesh->GetName(), "Arm");
     EXPECT_STREQ(skin->GetName(), "Skin Arm");
     EXPECT_STREQ(cluster->GetName(), "Cluster Hand");
-    EXPECT_STREQ(named->GetName(), "Clu_1");
+    // A name of the scene's own stays unless another of its kind has it.
+    EXPECT_STREQ(named->GetName(), "Clu");
+    EXPECT_STREQ(twin->GetName(), "Clu1");
     // The default export mode asks for nothing more.
     EXPECT_FALSE(writer.PostprocessScene(*mScene));
     EXPECT_STREQ(mesh->GetName(), "");
     EXPECT_STREQ(skin->GetName(), "");
     EXPECT_STREQ(cluster->GetName(), "");
     EXPECT_STREQ(named->GetName(), "Clu");
+    EXPECT_STREQ(twin->GetName(), "Clu");
 
     // Written twice, a name does not gather suffixes.
     const std::vector<std::string> first = AsciiLines();

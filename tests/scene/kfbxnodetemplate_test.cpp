@@ -29,7 +29,10 @@ TEST_F(KFbxNodeTemplateTest, TemplateHoldsTransformAndVisibilityWithDefaultsAndC
     EXPECT_STREQ(transform->Get(0)->GetName(), "T");
     EXPECT_STREQ(transform->Get(2)->GetName(), "S");
     EXPECT_EQ(transform->Get(1)->GetDataType(), gKDataTypeLclRotation);
-    EXPECT_EQ(transform->Get(1)->GetLayerType(), KFCL_TRANSLATION);
+    // Each channel has the layer type of its kind, as it is read back from a file.
+    EXPECT_EQ(transform->Get(0)->GetLayerType(), KFCL_TRANSLATION);
+    EXPECT_EQ(transform->Get(1)->GetLayerType(), KFCL_EULER_ROTATION);
+    EXPECT_EQ(transform->Get(2)->GetLayerType(), KFCL_SCALING);
     EXPECT_FLOAT_EQ(ChannelCurve(&take, "S", "X")->GetValue(), 2.0f);
     EXPECT_FLOAT_EQ(ChannelCurve(&take, "S", "Y")->GetValue(), 3.0f);
     EXPECT_FLOAT_EQ(ChannelCurve(&take, "S", "Z")->GetValue(), 4.0f);

@@ -18,12 +18,16 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
+#include "fbx/StableRoundTrip.h"
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -342,6 +346,19 @@ TEST(ModelFiles, EveryWriteGivesTheSameBytesWithNoTemporaryPath) {
         const std::string text(first.begin(), first.end());
         EXPECT_EQ(text.find(temporary), std::string::npos) << file.path;
         EXPECT_EQ(text.find(".fbm"), std::string::npos) << file.path;
+    }
+}
+
+TEST(ModelFiles, EveryModelIsWrittenAgainByteForByteAfterARead) {
+    for (const ModelFile& file : modelFiles()) {
+        const std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        ASSERT_TRUE(manager);
+        KFbxScene* scene = buildModelScene(manager.get(), designModel(file.kind), file.textureName);
+        ASSERT_NE(scene, nullptr) << file.path;
+        ScratchFolder folder;
+        const stableroundtrip::Texts texts = stableroundtrip::WriteReadWrite(*manager, *scene, folder.Path());
+        ASSERT_FALSE(texts.first.empty()) << file.path;
+        EXPECT_EQ(stableroundtrip::FirstDifference(texts.first, texts.second), "") << file.path;
     }
 }
 
