@@ -219,7 +219,7 @@ public:
     bool WriteMedia(KFbxScene& scene, bool embed, int& mediaCount);
     // The fields of one "Video" after its type; false when embedded content
     // could not be written.
-    bool WriteVideo(const KString& path, bool embed);
+    bool WriteVideo(const KString& path, const char* relativeName, bool embed);
     // The name without a trailing " (Bool)", " (Real)", " (Color)",
     // " (Integer)" or " (Vector)".
     static KString StripPropertyTypeSuffix(const char* name);

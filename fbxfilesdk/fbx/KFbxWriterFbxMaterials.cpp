@@ -97,8 +97,9 @@ void SetIfPresent(const KFbxSurfaceMaterial& material, const char* name, double&
 class MediaNamer {
 public:
     // Empty for an empty path or base name; withExtension keeps the
-    // extension in the base name.
-    KString NameOf(const char* fileName, bool withExtension) {
+    // extension in the base name. The first relative name given for a path
+    // is the one its record carries.
+    KString NameOf(const char* fileName, bool withExtension, const char* relativeName = nullptr) {
         const KString path = KFbxCleanPath(KString(fileName != nullptr ? fileName : ""));
         const KString base = KFbxExtractFileName(path, withExtension);
         if (path.IsEmpty() || base.IsEmpty()) {
@@ -106,7 +107,9 @@ public:
         }
         const auto known = mByPath.find(path.Buffer());
         if (known != mByPath.end()) {
-            return KString(mEntries[known->second].mName.c_str());
+            Entry& entry = mEntries[known->second];
+            if (entry.mRelativeName.empty() && relativeName != nullptr) entry.mRelativeName = relativeName;
+            return KString(entry.mName.c_str());
         }
         std::string name = base.Buffer();
         for (int suffix = 1; mNames.count(name) != 0; ++suffix) {
@@ -114,13 +117,17 @@ public:
         }
         mByPath.emplace(path.Buffer(), mEntries.size());
         mNames.insert(name);
-        mEntries.push_back({std::string(path.Buffer()), name});
+        // The clean form only tells two spellings of one file apart: the record
+        // keeps the name as the scene gives it, separators and all.
+        mEntries.push_back({std::string(fileName), name, relativeName != nullptr ? relativeName : ""});
         return KString(name.c_str());
     }
 
     struct Entry {
         std::string mPath;
         std::string mName;
+        // The scene's name of the file relative to its folder; empty when none.
+        std::string mRelativeName;
     };
     const std::vector<Entry>& Entries() const { return mEntries; }
 
@@ -327,7 +334,7 @@ KString KFbxWriterFbx::StripPropertyTypeSuffix(const char* name) {
 bool KFbxWriterFbx::WriteMedia(KFbxScene& scene, bool embed, int& mediaCount) {
     MediaNamer namer;
     for (const KFbxTexture* texture : MediaTextures(scene)) {
-        mMediaNames[texture] = namer.NameOf(texture->GetFileName(), false);
+        mMediaNames[texture] = namer.NameOf(texture->GetFileName(), false, texture->GetRelativeFileName());
     }
     for (int i = 0; i < scene.GetNodeCount(); ++i) {
         const KFbxNode* node = scene.GetNode(i);
@@ -348,7 +355,7 @@ bool KFbxWriterFbx::WriteMedia(KFbxScene& scene, bool embed, int& mediaCount) {
         file.FieldWriteS(entry.mName.c_str());
         file.FieldWriteBlockBegin();
         file.WriteStringField("Type", "Clip");
-        WriteVideo(KString(entry.mPath.c_str()), withContent);
+        WriteVideo(KString(entry.mPath.c_str()), entry.mRelativeName.c_str(), withContent);
         CloseFieldBlock(file);
     }
     CloseFieldBlock(file);
@@ -357,8 +364,8 @@ bool KFbxWriterFbx::WriteMedia(KFbxScene& scene, bool embed, int& mediaCount) {
     return true;
 }
 
-bool KFbxWriterFbx::WriteVideo(const KString& path, bool embed) {
-    return WriteMediaFileFields(path, mFbx->GetMediaFilePath(path.Buffer()), nullptr, embed);
+bool KFbxWriterFbx::WriteVideo(const KString& path, const char* relativeName, bool embed) {
+    return WriteMediaFileFields(path, mFbx->GetMediaFilePath(path.Buffer()), relativeName, embed);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -72,7 +72,7 @@ protected:
         const std::string folder = KFbxCleanPath(KString(mFolder.Path().string().c_str())).Buffer();
         std::string escaped;
         for (char c : folder) escaped += c == '\\' ? std::string(2, c) : std::string(1, c);
-        for (const std::string& form : {escaped, folder}) {
+        for (const std::string& form : {escaped, folder, mFolder.Path().string()}) {
             for (std::size_t at = text.find(form); at != std::string::npos; at = text.find(form, at)) {
                 text.replace(at, form.size(), "<folder>");
             }
@@ -201,18 +201,22 @@ TEST_F(Fbx5SectionsTest, SettingsListTheTimeMarkersAndShadowPlanesOnlyWhenThereA
 // ---- media ----
 
 TEST_F(Fbx5SectionsTest, MediaFilesAreNamedOnceEach) {
+    // Media next to the written file are named relative to it, unless the
+    // scene gives a relative name of its own.
+    const std::string folder = mFolder.Path().string() + "/";
     KFbxNode* node = AddNode("Wall");
-    KFbxTexture* first = AddTexture(node, "Bricks", "bricks.tga");
-    KFbxTexture* second = AddTexture(node, "MoreBricks", "./bricks.tga");
-    KFbxTexture* other = AddTexture(node, "OtherBricks", "bricks.png");
+    KFbxTexture* first = AddTexture(node, "Bricks", folder + "bricks.tga");
+    KFbxTexture* second = AddTexture(node, "MoreBricks", folder + "./bricks.tga");
+    KFbxTexture* other = AddTexture(node, "OtherBricks", folder + "bricks.png");
+    other->SetRelativeFileName("textures/bricks.png");
     KFbxTexture* none = AddTexture(node, "Plain", "");
     KFbxCamera* camera = KFbxCamera::Create(mManager, "");
-    camera->SetBackgroundFileName("sky.tga");
+    camera->SetBackgroundFileName((folder + "sky.tga").c_str());
     AddNode("Eye")->SetNodeAttribute(camera);
     none->SetMediaName("stale");
     // A texture only a layer knows still needs its media.
     KFbxTexture* layered = KFbxTexture::Create(mManager, "Layered");
-    layered->SetFileName("sand.tga");
+    layered->SetFileName((folder + "sand.tga").c_str());
     KFbxMesh* mesh = richscene::MakeMesh(mManager);
     mesh->CreateLayer();
     auto* textures = new KFbxLayerElementTexture("textures");
