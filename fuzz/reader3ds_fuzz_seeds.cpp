@@ -1,5 +1,5 @@
 // Writes the 3DS reader fuzzer's seeds into a folder: the reader tests' small
-// and rich scenes, each behind an option byte (0: the reader's defaults, and
+// and rich scenes and another program's layout (long names, float colours), each behind an option byte (0: the reader's defaults, and
 // one with the reference node, no smoothing groups and the key reducer).
 //   reader3ds_fuzz_seeds <folder>
 #include "formats/Scene3dsFiles.h"
@@ -37,6 +37,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     using namespace fbxsdk_2006_11_1::scene3ds;
-    const bool written = WriteSeed(argv[1], "small", &WriteSmallScene) && WriteSeed(argv[1], "rich", &WriteRichScene);
+    const bool written = WriteSeed(argv[1], "small", &WriteSmallScene) && WriteSeed(argv[1], "rich", &WriteRichScene) &&
+                         WriteSeed(argv[1], "other", [](const std::string& path) {
+                             return WriteOtherProgramScene(path, OtherProgramScene{});
+                         });
     return written ? 0 : 1;
 }

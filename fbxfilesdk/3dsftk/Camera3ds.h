@@ -13,7 +13,7 @@ namespace fbxsdk_2006_11_1 {
 struct database3ds;
 
 struct camera3ds {
-    char name[11];
+    char name[kNameField3ds];
     point3ds position;     // 0
     point3ds target;       // 1
     float roll;            // degrees, 0

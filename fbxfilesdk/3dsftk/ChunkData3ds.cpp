@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -370,16 +371,28 @@ public:
         Read(8, [&] { ReadFace3ds(&face); });
     }
 
+    // The format's customary name limits bind what we write only: other
+    // programs store names whole, so a string read is bounded by its chunk
+    // alone, and grows with what the file holds rather than with the size the
+    // chunk claims.
     void Text(char*& text) {
         if (Stopped()) return;
-        // The limit counts the terminator; a string never runs past its chunk.
-        const std::int64_t most = textLimit_ == 0 ? Remaining() : std::min<std::int64_t>(textLimit_ + 1, Remaining());
-        if (most <= 0) {
-            Invalid();
-            return;
+        std::string value;
+        for (;;) {
+            if (Remaining() <= 0) {
+                Invalid();
+                return;
+            }
+            const char c = static_cast<char>(ReadByte3ds());
+            if (Stopped()) return;
+            ++position_;
+            if (c == '\0') break;
+            value.push_back(c);
         }
-        ReadStringAlloc3ds(&text, static_cast<std::uint32_t>(most - 1));
-        if (!Stopped() && text != nullptr) position_ += static_cast<std::int64_t>(std::strlen(text)) + 1;
+        char* copy = StrDup3ds(value.c_str());
+        if (copy == nullptr) return;
+        FtkFree(text);
+        text = copy;
     }
     void FixedText(char*& text) {
         Read(textLimit_ + 1, [&] { ReadFixedStringAlloc3ds(&text, textLimit_); });
@@ -753,6 +766,7 @@ void* ReadChunkData3ds(Chunk3ds* chunk) {
         return nullptr;
     }
     if (chunk->data != nullptr) return chunk->data;
+    ErrorChunkScope3ds scope(chunk->tag, chunk->position);
     const RecordInfo info = InfoOf(chunk->tag);
     if (!HasRecord(*chunk, info) || IsMemoryOnly(chunk->tag) || chunk->readindex == kNoFile3ds) return nullptr;
     if (!IsValidFileIndex3ds(chunk->readindex)) {
@@ -844,17 +858,15 @@ void SkipChunkData3ds(Chunk3ds* chunk) {
         PushError3ds(ERR_INVALID_CHUNK);
         return;
     }
-    // A string of at most limit bytes (its terminator counted) that must lie
-    // within the chunk.
-    auto skipString = [&](std::uint32_t limit) {
-        const std::int64_t here = GetFilePosition3ds();
-        const std::int64_t most = std::min<std::int64_t>(limit, end - here);
-        if (most <= 0) {
-            PushError3ds(ERR_INVALID_CHUNK);
-            return;
+    // A zero-terminated string that must end within the chunk.
+    auto skipString = [&] {
+        for (std::int64_t here = GetFilePosition3ds(); !FtkErrorStops(); ++here) {
+            if (here >= end) {
+                PushError3ds(ERR_INVALID_CHUNK);
+                return;
+            }
+            if (ReadByte3ds() == 0) return;
         }
-        char buffer[513];
-        ReadString3ds(buffer, static_cast<std::uint32_t>(most));
     };
     auto skipBytes = [&](std::int64_t bytes) {
         if (FtkErrorStops()) return;
@@ -871,21 +883,21 @@ void SkipChunkData3ds(Chunk3ds* chunk) {
     }
     switch (chunk->tag) {
         case NAMED_OBJECT: case VIEW_CAMERA: case INSTANCE_NAME:
-            skipString(11);
+            skipString();
             break;
         case BIT_MAP: case PROC_NAME:
-            skipString(13);
+            skipString();
             break;
         case MAT_NAME: case MAT_MAPNAME:
-            skipString(17);
+            skipString();
             break;
         case NODE_HDR:
-            skipString(11);
+            skipString();
             skipBytes(6);
             break;
         case KFHDR:
             skipBytes(2);
-            if (!FtkErrorStops()) skipString(513);
+            if (!FtkErrorStops()) skipString();
             skipBytes(4);
             break;
         case FACE_ARRAY: {

@@ -5,9 +5,19 @@
 #ifndef FBXFILESDK_3DSFTK_CHUNKRECORDS3DS_H
 #define FBXFILESDK_3DSFTK_CHUNKRECORDS3DS_H
 
+#include <cstddef>
 #include <cstdint>
 
 namespace fbxsdk_2006_11_1 {
+
+// The name fields of the records. The put routines keep to the format's
+// customary limits (10 characters for objects, 16 for materials, 12 for
+// files); names read from a file are bounded only by their chunk, since other
+// programs store them whole, and the fields keep them whole up to
+// kNameField3ds - 1 characters.
+inline constexpr std::size_t kNameField3ds = 256;
+// A keyframer parent's full name, "name.instance".
+inline constexpr std::size_t kFullNameField3ds = 2 * kNameField3ds;
 
 // Three floats: a point, a direction or a colour.
 struct point3ds {
@@ -105,10 +115,10 @@ struct PointData3ds {
     point3ds point;
 };
 
-// The names (NAMED_OBJECT, VIEW_CAMERA, DL_EXCLUDE, INSTANCE_NAME: 10
-// characters; BIT_MAP, PROC_NAME, DL_SPOT_PROJECTOR: 12; MAT_NAME,
-// MAT_MAPNAME: 16), XDATA_APPNAME and XDATA_STRING, and PARENT_NAME, which
-// lives in memory only.
+// The names (NAMED_OBJECT, VIEW_CAMERA, DL_EXCLUDE, INSTANCE_NAME: written
+// with at most 10 characters; BIT_MAP, PROC_NAME, DL_SPOT_PROJECTOR: 12;
+// MAT_NAME, MAT_MAPNAME: 16; read as long as the chunk holds them),
+// XDATA_APPNAME and XDATA_STRING, and PARENT_NAME, which lives in memory only.
 struct TextData3ds {
     char* text;
 };

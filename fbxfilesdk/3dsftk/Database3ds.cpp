@@ -30,6 +30,7 @@ bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
         PushError3ds(ERR_READING_DATABASE);
         return false;
     };
+    ErrorChunkScope3ds parentScope(parent->tag, parent->position);
     if (depth > kMaxChunkDepth3ds) {
         PushError3ds(ERR_INVALID_CHUNK);
         return failed();
@@ -56,6 +57,7 @@ bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
             ReleaseChunk3ds(&child);
             return failed();
         }
+        ErrorChunkScope3ds childScope(child->tag, position);
         const bool fits = child->size >= 6 && position + child->size <= end;
         if (extraData) {
             // Inside an extra-data entry a foreign sub-chunk ends the entry, and

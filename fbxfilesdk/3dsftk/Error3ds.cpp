@@ -1,5 +1,9 @@
 #include <fbxfilesdk/3dsftk/Error3ds.h>
 
+#include <fbxfilesdk/3dsftk/ChunkTags3ds.h>
+
+#include <charconv>
+
 namespace fbxsdk_2006_11_1 {
 
 ErrRec3ds ErrList3ds[kErrorListSize3ds] = {};
@@ -37,6 +41,15 @@ constexpr const char* kMessages[] = {
     "Possibly caused by an uninitialed pointer, corrupt file or database",
     "ERR_TOO_MANY_FILES: The toolkit has reached its maximum open file limit of 252 files.",
 };
+ErrorChunkScope3ds* gInnermostChunk = nullptr;
+
+template <class T>
+void AppendNumber(std::string& text, T value, int base) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, base);
+    text.append(digits, result.ptr);
+}
+
 constexpr const char* kLostErrors = "N_ERRORS: More errors were reported then could be recorded.";
 constexpr const char* kUnknown = "Unknown error code was encountered";
 
@@ -49,23 +62,52 @@ const char* ErrorCodeToString3ds(ErrorCode3ds code) {
     return code == N_ERRORS ? kLostErrors : kUnknown;
 }
 
+ErrorChunkScope3ds::ErrorChunkScope3ds(std::uint32_t tag, std::int64_t position)
+    : mTag(tag), mPosition(position), mOuter(gInnermostChunk) {
+    gInnermostChunk = this;
+}
+
+ErrorChunkScope3ds::~ErrorChunkScope3ds() { gInnermostChunk = mOuter; }
+
 const char* PushError3ds(ErrorCode3ds code) {
     if (code == NO_FTK_ERRORS) return nullptr;
     FtkErrorPending = true;
-    const char* text = ErrorCodeToString3ds(code);
+    ErrRec3ds entry{code, ErrorCodeToString3ds(code)};
+    if (gInnermostChunk != nullptr) {
+        entry.chunktag = gInnermostChunk->mTag;
+        entry.chunkposition = gInnermostChunk->mPosition;
+    }
     for (int i = 0; i < kErrorListSize3ds - 1; ++i) {
         if (ErrList3ds[i].errorid == NO_FTK_ERRORS) {
-            ErrList3ds[i] = {code, text};
+            ErrList3ds[i] = entry;
             ErrList3ds[i + 1].errorid = NO_FTK_ERRORS;
-            return text;
+            return entry.desc;
         }
     }
     if (ErrListOverflow3ds.errorid == NO_FTK_ERRORS) {
-        ErrListOverflow3ds = {code, text};
+        ErrListOverflow3ds = entry;
     } else {
         ErrListOverflow3ds = {N_ERRORS, kLostErrors};
     }
     return ErrListOverflow3ds.desc;
+}
+
+std::string DescribeError3ds(const ErrRec3ds& entry) {
+    std::string text = entry.desc != nullptr ? entry.desc : ErrorCodeToString3ds(entry.errorid);
+    if (entry.chunkposition < 0) return text;
+    text += " (chunk ";
+    text += ChunkTagToString(entry.chunktag);
+    text += " 0x";
+    const std::size_t digitsAt = text.size();
+    AppendNumber(text, entry.chunktag, 16);
+    for (std::size_t i = digitsAt; i < text.size(); ++i) {
+        if (text[i] >= 'a' && text[i] <= 'f') text[i] = static_cast<char>(text[i] - 'a' + 'A');
+    }
+    if (text.size() - digitsAt < 4) text.insert(digitsAt, 4 - (text.size() - digitsAt), '0');
+    text += " at offset ";
+    AppendNumber(text, entry.chunkposition, 10);
+    text += ')';
+    return text;
 }
 
 void ClearErrorList3ds() {

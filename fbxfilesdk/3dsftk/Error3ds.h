@@ -6,6 +6,7 @@
 #define FBXFILESDK_3DSFTK_ERROR3DS_H
 
 #include <cstdint>
+#include <string>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -37,10 +38,13 @@ enum ErrorCode3ds : std::int32_t {
     N_ERRORS = 22
 };
 
-// One recorded error: its code and the static text of that code.
+// One recorded error: its code, the static text of that code, and the chunk
+// being read when it came (tag and header offset; position -1: none).
 struct ErrRec3ds {
     ErrorCode3ds errorid;
     const char* desc;
+    std::uint32_t chunktag = 0;
+    std::int64_t chunkposition = -1;
 };
 
 // Entries 0 to 18 take errors in the order they come; the entry after the
@@ -62,6 +66,27 @@ const char* PushError3ds(ErrorCode3ds code);
 // The fixed text of a code ("Unknown error code was encountered" for a code
 // without one).
 const char* ErrorCodeToString3ds(ErrorCode3ds code);
+
+// Names the chunk that the errors pushed while it lives are about; the
+// innermost one names them. The toolkit works on one thread, so one chain
+// serves the process.
+class ErrorChunkScope3ds {
+public:
+    ErrorChunkScope3ds(std::uint32_t tag, std::int64_t position);
+    ~ErrorChunkScope3ds();
+    ErrorChunkScope3ds(const ErrorChunkScope3ds&) = delete;
+    ErrorChunkScope3ds& operator=(const ErrorChunkScope3ds&) = delete;
+
+private:
+    friend const char* PushError3ds(ErrorCode3ds code);
+    std::uint32_t mTag;
+    std::int64_t mPosition;
+    ErrorChunkScope3ds* mOuter;
+};
+
+// The entry's text with its cause: "ERR_INVALID_CHUNK: ... (chunk MAT_DIFFUSE
+// 0xA020 at offset 1234)", the part in brackets only when a chunk was named.
+std::string DescribeError3ds(const ErrRec3ds& entry);
 
 // Empties the list and clears the pending flag. Opening a file does it, so
 // that an error of an earlier file never fails the next one.

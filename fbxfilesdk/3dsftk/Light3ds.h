@@ -34,7 +34,7 @@ struct spotlight3ds {
 };
 
 struct light3ds {
-    char name[11];
+    char name[kNameField3ds];
     point3ds position;            // 0
     color3ds color;               // 0.708852 each
     float multiplier;             // 1

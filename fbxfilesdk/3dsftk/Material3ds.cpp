@@ -155,6 +155,27 @@ const MapSlot* ProcSlotOf(std::uint32_t tag) {
     return nullptr;
 }
 
+// The colour of a MAT_AMBIENT, MAT_DIFFUSE or MAT_SPECULAR holder: its
+// COLOR_24, or the COLOR_F other programs store instead, then replaced by its
+// LIN_COLOR_24 or LIN_COLOR_F when present. False when it holds no colour.
+bool ReadMaterialColor(Chunk3ds* holder, color3ds& color) {
+    auto read = [&](std::uint32_t byteTag, std::uint32_t floatTag) {
+        Chunk3ds* found = nullptr;
+        FindChunk3ds(holder, byteTag, &found);
+        if (found != nullptr) {
+            if (const auto* bytes = DataOf<Color24Data3ds>(found)) color = FromColor24(*bytes, kColor24Scale);
+            return true;
+        }
+        FindChunk3ds(holder, floatTag, &found);
+        if (found == nullptr) return false;
+        if (const auto* floats = DataOf<ColorFData3ds>(found)) color = FromColorF(*floats);
+        return true;
+    };
+    const bool plain = read(COLOR_24, COLOR_F);
+    const bool linear = read(LIN_COLOR_24, LIN_COLOR_F);
+    return plain || linear;
+}
+
 // Reads one child of a MAT_ENTRY (a copy) into the material; a chunk the
 // record does not hold changes nothing.
 void ReadMaterialChild(Chunk3ds* child, material3ds& m, bool& falloffInward) {
@@ -198,16 +219,7 @@ void ReadMaterialChild(Chunk3ds* child, material3ds& m, bool& falloffInward) {
         case MAT_DIFFUSE:
         case MAT_SPECULAR: {
             color3ds& color = tag == MAT_AMBIENT ? m.ambient : tag == MAT_DIFFUSE ? m.diffuse : m.specular;
-            Chunk3ds* plain = nullptr;
-            FindChunk3ds(child, COLOR_24, &plain);
-            if (plain == nullptr) {
-                PushError3ds(ERR_UNFOUND_CHUNK);
-                return;
-            }
-            if (const auto* bytes = DataOf<Color24Data3ds>(plain)) color = FromColor24(*bytes, kColor24Scale);
-            Chunk3ds* linear = nullptr;
-            FindChunk3ds(child, LIN_COLOR_24, &linear);
-            if (const auto* bytes = DataOf<Color24Data3ds>(linear)) color = FromColor24(*bytes, kColor24Scale);
+            if (!ReadMaterialColor(child, color)) PushError3ds(ERR_UNFOUND_CHUNK);
             return;
         }
         case MAT_XPFALLIN:
@@ -457,6 +469,7 @@ void GetMaterialEntryChunk3ds(Chunk3ds* chunk, material3ds** material) {
     material3ds& m = **material;
     bool falloffInward = false;
     for (Chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
+        ErrorChunkScope3ds scope(child->tag, child->position);
         ChunkTreeOwner copy;
         CopyChunk3ds(child, &copy.chunk);
         if (FtkErrorStops()) return;

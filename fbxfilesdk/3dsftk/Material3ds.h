@@ -17,7 +17,7 @@ struct database3ds;
 enum MapTiling3ds : std::int32_t { MapTile3ds = 1, MapDecal3ds = 2, MapTileAndDecal3ds = 3 };
 
 struct texturemap3ds {
-    char name[16];          // the file name (at most 12 characters); empty: the map is not used
+    char name[kNameField3ds];  // the file name; empty: the map is not used
     float percent;          // 0 to 1
     std::int32_t tiling;    // a MapTiling3ds
     std::uint8_t ignorealpha;
@@ -44,7 +44,7 @@ struct autoreflect3ds {
 };
 
 struct material3ds {
-    char name[17];
+    char name[kNameField3ds];
     color3ds ambient, diffuse, specular;
     // Fractions from 0 to 1; a negative transparency falloff falls off inward.
     float shininess, shinstrength, reflectblur, transparency, transfalloff, selfillum;

@@ -14,13 +14,13 @@ struct database3ds;
 
 // The faces of one material.
 struct meshmatgroup3ds {
-    char name[17];             // the material's name
+    char name[kNameField3ds];  // the material's name
     std::uint16_t facecount;
     std::uint16_t* faces;      // facecount face indices; null when facecount is 0
 };
 
 struct mesh3ds {
-    char name[11];
+    char name[kNameField3ds];
     // 1 when the object carries the flag.
     std::uint8_t hidden;        // OBJ_HIDDEN
     std::uint8_t vislofter;     // OBJ_VIS_LOFTER
@@ -53,7 +53,7 @@ struct mesh3ds {
     std::uint32_t* smoothgroups;  // facecount masks, or null
 
     std::uint8_t useboxmap;
-    char boxmap[6][17];           // six material names
+    char boxmap[6][kNameField3ds];  // six material names
 
     std::uint8_t meshcolor;
 
@@ -62,7 +62,7 @@ struct mesh3ds {
 
     std::uint8_t procedural;      // OBJ_PROCEDURAL
     std::uint32_t procdatasize;
-    char procname[16];
+    char procname[kNameField3ds];
     void* procdata;
 
     // How many entries the toolkit gave each array, so that resizing keeps

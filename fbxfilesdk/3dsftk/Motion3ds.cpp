@@ -79,7 +79,7 @@ void PutTrack(std::uint32_t tag, const Track& track, Chunk3ds* node) {
 // ---- Node headers --------------------------------------------------------
 
 // The name, flags and parent of a node (a copy); left empty without NODE_HDR.
-void ReadNodeHeader(Chunk3ds* node, char* name, std::size_t nameSize, char (&parent)[23], std::uint16_t& flags1,
+void ReadNodeHeader(Chunk3ds* node, char* name, std::size_t nameSize, char (&parent)[kFullNameField3ds], std::uint16_t& flags1,
                     std::uint16_t& flags2) {
     name[0] = '\0';
     parent[0] = '\0';
@@ -159,7 +159,7 @@ void GetTargetedMotion(Chunk3ds* node, Chunk3ds* target, Motion** motion, ReadTr
     if (FtkErrorStops()) return;
     ReadNodeHeader(copy.chunk, m->name, sizeof m->name, m->parent, m->flags1, m->flags2);
     readTracks(copy.chunk, *m);
-    char targetName[11];
+    char targetName[kNameField3ds];
     ReadNodeHeader(targetCopy.chunk, targetName, sizeof targetName, m->targetparent, m->targetflags1,
                    m->targetflags2);
     TakeTrack<PointTrackData3ds>(FindIn(targetCopy.chunk, POS_TRACK_TAG), m->targetposition);

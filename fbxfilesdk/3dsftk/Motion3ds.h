@@ -33,11 +33,11 @@ struct kfhidetrack3ds {
 
 // Object motion (OBJECT_NODE_TAG).
 struct kfmesh3ds {
-    char name[11];           // the object's name ("$$$DUMMY" for a dummy)
-    char parent[23];         // the parent's full name; empty: none
+    char name[kNameField3ds];  // the object's name ("$$$DUMMY" for a dummy)
+    char parent[kFullNameField3ds];  // the parent's full name; empty: none
     std::uint16_t flags1, flags2;
     point3ds pivot;
-    char instance[12];       // the instance name; empty: none
+    char instance[kNameField3ds];  // the instance name; empty: none
     point3ds boundmin, boundmax;  // written for "$$$DUMMY" only
     kftrack3ds<point3ds> position;
     kftrack3ds<rotkey3ds> rotation;
@@ -49,36 +49,36 @@ struct kfmesh3ds {
 
 // Camera motion (CAMERA_NODE_TAG, target TARGET_NODE_TAG).
 struct kfcamera3ds {
-    char name[11];
-    char parent[23];
+    char name[kNameField3ds];
+    char parent[kFullNameField3ds];
     std::uint16_t flags1, flags2;
     kftrack3ds<point3ds> position;
     kftrack3ds<float> fov;        // new values 60
     kftrack3ds<float> roll;
-    char targetparent[23];
+    char targetparent[kFullNameField3ds];
     kftrack3ds<point3ds> targetposition;
     std::uint16_t targetflags1, targetflags2;
 };
 
 // Spotlight motion (SPOTLIGHT_NODE_TAG, target L_TARGET_NODE_TAG).
 struct kfspot3ds {
-    char name[11];
-    char parent[23];
+    char name[kNameField3ds];
+    char parent[kFullNameField3ds];
     std::uint16_t flags1, flags2;
     kftrack3ds<point3ds> position;
     kftrack3ds<point3ds> color;   // red, green, blue
     kftrack3ds<float> hotspot;    // new values 90
     kftrack3ds<float> falloff;    // new values 90
     kftrack3ds<float> roll;
-    char targetparent[23];
+    char targetparent[kFullNameField3ds];
     kftrack3ds<point3ds> targetposition;
     std::uint16_t targetflags1, targetflags2;
 };
 
 // Omni light motion (LIGHT_NODE_TAG).
 struct kfomni3ds {
-    char name[11];
-    char parent[23];
+    char name[kNameField3ds];
+    char parent[kFullNameField3ds];
     std::uint16_t flags1, flags2;
     kftrack3ds<point3ds> position;
     kftrack3ds<point3ds> color;   // new values 1

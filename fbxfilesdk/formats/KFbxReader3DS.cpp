@@ -165,7 +165,7 @@ bool KFbxReader3DS::ToolkitFailed() {
 void KFbxReader3DS::SetToolkitError() {
     const ErrorCode3ds code = ErrList3ds[0].errorid;
     KString text("3DS file: ");
-    text += ErrorCodeToString3ds(code);
+    text += DescribeError3ds(ErrList3ds[0]).c_str();
     mError.SetErrorWithText(code == ERR_NO_MEM ? eOUT_OF_MEMORY : eFILE_CORRUPTED, text.Buffer());
 }
 
@@ -237,6 +237,9 @@ bool KFbxReader3DS::FetchMotions(std::vector<Slot>& slots, std::uint32_t (*count
         }
         Slot slot;
         slot.mRecord.reset(record);
+        if constexpr (requires { slot.mWithoutKeyframer; }) {
+            slot.mWithoutKeyframer = true;
+        }
         CopyName(record->name, source.mRecord->name);
         slots.push_back(std::move(slot));
     }

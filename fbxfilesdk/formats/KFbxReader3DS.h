@@ -98,6 +98,9 @@ private:
     struct ObjectMotionSlot {
         reader3ds::ObjectMotionRecord mRecord;
         KFbxNode* mNode = nullptr;
+        // Made for a file without keyframer data: the mesh matrix places the node.
+        bool mWithoutKeyframer = false;
+        const mesh3ds* mMesh = nullptr;
     };
     struct OmniMotionSlot {
         reader3ds::OmniMotionRecord mRecord;
@@ -174,6 +177,7 @@ private:
 
     // ---- keyframe animation (KFbxReader3DSAnimation.cpp) ----
     bool AnimateObjects();
+    void PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh);
     bool AnimateOmniLights();
     bool AnimateSpotLights();
     bool AnimateCameras();

@@ -2,6 +2,7 @@
 // of the curves of the take "default take", or, when it has fewer than two
 // keys or animation is off, the default value of its property.
 #include <fbxfilesdk/formats/KFbxReader3DS.h>
+#include <fbxfilesdk/formats/KFbxReader3DSMesh.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveFilterKeyReducer.h>
@@ -357,8 +358,31 @@ bool KFbxReader3DS::AnimateObjects() {
             !ReadScaleKeys(motion.mNode, reader3ds::TrackOf(record.scale))) {
             return false;
         }
+        if (motion.mWithoutKeyframer && motion.mMesh != nullptr) {
+            PlaceByMeshMatrix(*motion.mNode, *motion.mMesh);
+        }
     }
     return true;
+}
+
+void KFbxReader3DS::PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh) {
+    // The vertices were taken into the object's own space; without keys the
+    // node must carry the matrix back, or the object moves.
+    KgeMatrix placement;
+    if (!reader3ds::ScenePlacementOf(mesh.localmatrix, LengthScale(), placement)) {
+        return;
+    }
+    const KFbxVector4 parts[3] = {placement.GetT(), placement.GetR(), placement.GetS()};
+    node.SetLclTranslation(parts[0]);
+    node.SetLclRotation(parts[1]);
+    node.SetLclScaling(parts[2]);
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    if (take == nullptr) {
+        return;
+    }
+    SetDefaults(Channel{take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ()}, parts[0]);
+    SetDefaults(Channel{take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()}, parts[1]);
+    SetDefaults(Channel{take->GetScaleX(), take->GetScaleY(), take->GetScaleZ()}, parts[2]);
 }
 
 bool KFbxReader3DS::AnimateOmniLights() {

@@ -79,9 +79,9 @@ bool GroupsNameFaces(const mesh3ds& record, std::string& problem) {
     return true;
 }
 
-// The transform that brings the file's vertices into the object's own space.
-KgeMatrix ObjectSpaceOf(const float* local) {
-    KgeMatrix matrix;
+// The record's mesh matrix in the file's axes; false (and the identity) when
+// it is degenerate or mirrored, which the reader treats as the identity.
+bool FileMatrixOf(const float* local, KgeMatrix& matrix) {
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 3; ++column) {
             matrix[row][column] = local[row * 3 + column];
@@ -91,9 +91,16 @@ KgeMatrix ObjectSpaceOf(const float* local) {
                                matrix[0][1] * (matrix[1][0] * matrix[2][2] - matrix[1][2] * matrix[2][0]) +
                                matrix[0][2] * (matrix[1][0] * matrix[2][1] - matrix[1][1] * matrix[2][0]);
     if (!(determinant >= kMinimumDeterminant)) {
-        return KgeMatrix();
+        matrix.SetIdentity();
+        return false;
     }
-    return matrix.GetInverseOrthogonal();
+    return true;
+}
+
+// The transform that brings the file's vertices into the object's own space.
+KgeMatrix ObjectSpaceOf(const float* local) {
+    KgeMatrix matrix;
+    return FileMatrixOf(local, matrix) ? matrix.GetInverseOrthogonal() : KgeMatrix();
 }
 
 KFbxVector4 ScenePoint(const KgeMatrix& objectSpace, const point3ds& point, double scale) {
@@ -395,6 +402,28 @@ ControlPointSplit SplitBySmoothingGroups(const mesh3ds& record, bool split) {
         }
     }
     return result;
+}
+
+bool ScenePlacementOf(const float* local, double scale, KgeMatrix& placement) {
+    KgeMatrix file;
+    if (!FileMatrixOf(local, file) || !(file != KgeMatrix())) {
+        return false;
+    }
+    // A file vector (x, y, z) is the scene vector (x, z, -y): the scene's X,
+    // Y and Z axes are the file's X, Z and -Y, each converted the same way.
+    const auto sceneVector = [&file](int row, double sign, double length) {
+        return KFbxVector4(sign * file[row][0] * length, sign * file[row][2] * length,
+                           -sign * file[row][1] * length, 0.0);
+    };
+    const KFbxVector4 rows[4] = {sceneVector(0, 1.0, 1.0), sceneVector(2, 1.0, 1.0), sceneVector(1, -1.0, 1.0),
+                                 sceneVector(3, 1.0, scale)};
+    placement = KgeMatrix();
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            placement[row][column] = rows[row][column];
+        }
+    }
+    return true;
 }
 
 bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion& conversion, std::string& problem) {

@@ -13,6 +13,7 @@
 namespace fbxsdk_2006_11_1 {
 
 class KFbxMesh;
+class KgeMatrix;
 class KFbxSdkManager;
 class KFbxSurfaceMaterial;
 class KFbxTexture;
@@ -50,6 +51,12 @@ struct ControlPointSplit {
 // vertex whose faces share no smoothing group with the faces before them.
 // The faces must name existing vertices.
 ControlPointSplit SplitBySmoothingGroups(const mesh3ds& record, bool split);
+
+// Where the record's mesh matrix places the object: the node transform, in
+// the scene's axes with its origin scaled, that takes the converted vertices
+// (which are in the object's own space) back to where the file has them.
+// False when the matrix is the identity or is treated as it.
+bool ScenePlacementOf(const float* local, double scale, KgeMatrix& placement);
 
 // The problem of a conversion that ran out of memory.
 inline constexpr const char* kMeshOutOfMemory = "out of memory";

@@ -158,6 +158,7 @@ bool KFbxReader3DS::CreateNodes() {
             continue;
         }
         MovePivot(*mesh, record->pivot);
+        motion.mMesh = mesh->mRecord.get();
         motion.mNode = CreateNode(nodeName, mesh->mMesh);
         if (motion.mNode != nullptr && ShowsTexture(*mesh->mMesh)) {
             motion.mNode->SetShading(kTexturedShading);

@@ -143,12 +143,14 @@ TEST_F(BadInputTest, AForeignTopChunkClaimingFourGigabytesLoadsNothing) {
 }
 
 TEST_F(BadInputTest, StringsWithoutTerminatorAreErrors) {
+    // A name is bounded by its chunk: one that runs to the chunk's end is a
+    // broken chunk, whatever its length.
     ReadEverything(Chunk(M3DMAGIC, Chunk(MDATA, Chunk(NAMED_OBJECT, "Unterminated"))));
-    EXPECT_TRUE(Recorded(ERR_READING_FILE));
+    EXPECT_TRUE(Recorded(ERR_INVALID_CHUNK));
     ReadEverything(Chunk(M3DMAGIC, Chunk(MDATA, Chunk(NAMED_OBJECT, "abc"))));
-    EXPECT_TRUE(Recorded(ERR_READING_FILE));
+    EXPECT_TRUE(Recorded(ERR_INVALID_CHUNK));
     ReadEverything(Chunk(M3DMAGIC, Chunk(XDATA_STRING, "no zero here")));
-    EXPECT_TRUE(Recorded(ERR_READING_FILE));
+    EXPECT_TRUE(Recorded(ERR_INVALID_CHUNK));
     ReadEverything(Chunk(M3DMAGIC, Chunk(KFDATA, Chunk(KFHDR, Le16(5) + std::string(600, 'k') + Le32(0)))));
     EXPECT_TRUE(FtkErrorPending);
     ReadEverything(Chunk(M3DMAGIC, Chunk(MORPH_TRACK_TAG, Le16(0) + Le32(0) + Le32(0) + Le32(1) + Le32(0) +

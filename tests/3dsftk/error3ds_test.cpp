@@ -23,6 +23,25 @@ TEST_F(ErrorListTest, NineteenEntriesThenTheOverflowKeepsTheTwentiethThenSaysErr
     for (int i = 0; i < 19; ++i) EXPECT_EQ(ErrList3ds[i].errorid, 1 + i % 19) << i;
 }
 
+TEST_F(ErrorListTest, AnErrorNamesTheInnermostChunkBeingRead) {
+    PushError3ds(ERR_NO_MEM);
+    {
+        ErrorChunkScope3ds outer(MDATA, 6);
+        {
+            ErrorChunkScope3ds inner(MAT_DIFFUSE, 1234);
+            PushError3ds(ERR_UNFOUND_CHUNK);
+        }
+        PushError3ds(ERR_INVALID_CHUNK);
+    }
+    EXPECT_EQ(DescribeError3ds(ErrList3ds[0]), "ERR_NO_MEM: Not enough memory to complete operation");
+    EXPECT_NE(DescribeError3ds(ErrList3ds[1]).find(": The database is missing important file chunks"),
+              std::string::npos);
+    EXPECT_TRUE(DescribeError3ds(ErrList3ds[1]).ends_with(" (chunk MAT_DIFFUSE 0xA020 at offset 1234)"));
+    EXPECT_TRUE(DescribeError3ds(ErrList3ds[2]).ends_with(" (chunk MDATA 0x3D3D at offset 6)"));
+    EXPECT_TRUE(DescribeError3ds({ERR_INVALID_CHUNK, nullptr, COLOR_F, 0})
+                    .ends_with("(chunk COLOR_F 0x0010 at offset 0)"));
+}
+
 TEST_F(ErrorListTest, CodeZeroRecordsNothingAndEveryOtherCodeSetsThePendingFlag) {
     EXPECT_EQ(PushError3ds(NO_FTK_ERRORS), nullptr);
     EXPECT_FALSE(FtkErrorPending);

@@ -207,6 +207,31 @@ TEST_F(MaterialTest, ByteColoursAreFractionsOf255AndWireframeMeansWireShading) {
     EXPECT_EQ(read_->wireframe, 1);
 }
 
+TEST_F(MaterialTest, FloatColoursAndFloatPercentagesAsOtherProgramsStoreThem) {
+    const std::string name(40, 'x');
+    const std::string entry =
+        Chunk(MAT_ENTRY,
+              Chunk(MAT_NAME, Text(name)) +
+                  Chunk(MAT_DIFFUSE, Chunk(COLOR_F, LeFloat(0.25f) + LeFloat(0.5f) + LeFloat(0.75f))) +
+                  Chunk(MAT_SPECULAR, Chunk(LIN_COLOR_F, LeFloat(0.125f) + LeFloat(1.0f) + LeFloat(0.0f))) +
+                  Chunk(MAT_AMBIENT, Chunk(COLOR_F, LeFloat(0.0f) + LeFloat(0.0f) + LeFloat(0.0f)) +
+                                         Chunk(LIN_COLOR_F, LeFloat(0.5f) + LeFloat(0.5f) + LeFloat(0.5f))) +
+                  Chunk(MAT_TRANSPARENCY, Chunk(FLOAT_PERCENTAGE, LeFloat(0.3f))) +
+                  Chunk(MAT_TEXMAP, Chunk(FLOAT_PERCENTAGE, LeFloat(0.6f)) +
+                                        Chunk(MAT_MAPNAME, Text("a_texture_file_name_of_many_letters.png"))));
+    database_ = ReadImage(Chunk(M3DMAGIC, Chunk(MDATA, entry)));
+    ASSERT_FALSE(FtkErrorPending);
+    GetMaterialByIndex3ds(database_, 0, &read_);
+    ASSERT_TRUE(RecordedErrors().empty());
+    EXPECT_EQ(read_->name, name);
+    EXPECT_TRUE(SameColor(read_->diffuse, {0.25f, 0.5f, 0.75f}));
+    EXPECT_TRUE(SameColor(read_->specular, {0.125f, 1.0f, 0.0f}));
+    EXPECT_TRUE(SameColor(read_->ambient, {0.5f, 0.5f, 0.5f})) << "the linear form wins";
+    EXPECT_FLOAT_EQ(read_->transparency, 0.3f);
+    EXPECT_FLOAT_EQ(read_->texture.percent, 0.6f);
+    EXPECT_STREQ(read_->texture.name, "a_texture_file_name_of_many_letters.png");
+}
+
 TEST_F(MaterialTest, AChunkAMaterialDoesNotHoldIsPassedOverAndAColourWithoutBytesIsMissing) {
     database_ = ReadImage(Chunk(M3DMAGIC, Chunk(MDATA, Chunk(MAT_ENTRY, Chunk(MAT_NAME, Text("U")) + Chunk(0xA0FF) +
                                                                         Chunk(MAT_SHADING, Le16(3))))));

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -392,6 +393,125 @@ inline bool WriteSmallScene(const std::string& path) {
     file.Add(SpotNode{.mName = "Spot", .mHotspot = {{0, 30.0f}, {10, 40.0f}}, .mTargetPosition = {{0, {0, 0, 1}}}});
     file.Add(CameraNode{.mName = "Cam", .mParent = "Quad", .mPosition = {{0, {0, -10, 2}}, {5, {0, -12, 2}}}});
     return file.Write(path);
+}
+
+// A file laid out chunk by chunk through the toolkit's value writers, the way
+// other programs write theirs: names as long as they like, colours as floats,
+// percentages as float fractions. Begin and End bracket a chunk.
+class ChunkStream {
+public:
+    explicit ChunkStream(const std::string& path) : mFile(OpenFile3ds(path.c_str(), "wb")) {
+        if (mFile != nullptr) {
+            SetCurrentFile3ds(mFile);
+        }
+    }
+    ~ChunkStream() { Close(); }
+    ChunkStream(const ChunkStream&) = delete;
+    ChunkStream& operator=(const ChunkStream&) = delete;
+
+    ChunkStream& Begin(std::uint32_t tag) {
+        mStarts.push_back(GetFilePosition3ds());
+        WriteHeader3ds(tag, 0);
+        return *this;
+    }
+    ChunkStream& End() {
+        if (!mStarts.empty()) {
+            FinishHeader3ds(mStarts.back(), GetFilePosition3ds());
+            mStarts.pop_back();
+        }
+        return *this;
+    }
+    ChunkStream& Name(const std::string& text) {
+        WriteString3ds(text.c_str());
+        return *this;
+    }
+    ChunkStream& Word(std::uint16_t value) {
+        WriteWord3ds(value);
+        return *this;
+    }
+    ChunkStream& Dword(std::uint32_t value) {
+        WriteDword3ds(value);
+        return *this;
+    }
+    ChunkStream& Floats(std::initializer_list<float> values) {
+        for (float value : values) {
+            WriteFloat3ds(value);
+        }
+        return *this;
+    }
+    // A chunk holding one float colour or one float fraction.
+    ChunkStream& Holder(std::uint32_t tag, std::uint32_t valueTag, std::initializer_list<float> values) {
+        return Begin(tag).Begin(valueTag).Floats(values).End().End();
+    }
+    // True when every chunk was closed and the toolkit took every write.
+    bool Close() {
+        const bool ok = mFile != nullptr && mStarts.empty() && !FtkErrorPending;
+        if (mFile != nullptr) {
+            CloseFile3ds(mFile);
+            mFile = nullptr;
+        }
+        return ok;
+    }
+
+private:
+    file3ds* mFile = nullptr;
+    std::vector<std::int64_t> mStarts;
+};
+
+// What another program's file of one mesh holds.
+struct OtherProgramScene {
+    std::string mObject = "A_Rather_Long_Object_Name_01";
+    std::string mMaterial = "A_Material_Name_Of_Thirty_Chars";
+    std::string mTexture = "textures/sand_dune_diffuse_map.png";
+    color3ds mDiffuse{0.2f, 0.4f, 0.6f};
+    color3ds mSpecular{0.25f, 0.5f, 0.75f};  // stored in linear form only
+    float mTransparency = 0.3f;
+    float mShininess = 0.45f;
+    // Where the mesh matrix puts the object (its rows are the identity's).
+    point3ds mOrigin{10.0f, 3.0f, 0.0f};
+    bool mKeyframer = true;
+};
+
+// One triangle (0,0,0), (2,0,0), (0,4,3) in world coordinates, written as
+// such programs write it: MESH_MATRIX with the object's origin, material
+// colours in COLOR_F and LIN_COLOR_F, float percentages, and a keyframer node
+// whose NODE_HDR and position key carry the same long name and origin.
+inline bool WriteOtherProgramScene(const std::string& path, const OtherProgramScene& scene) {
+    ChunkStream out(path);
+    out.Begin(M3DMAGIC).Begin(M3D_VERSION).Dword(3).End();
+    out.Begin(MDATA).Begin(MESH_VERSION).Dword(3).End();
+    out.Begin(MAT_ENTRY).Begin(MAT_NAME).Name(scene.mMaterial).End();
+    out.Holder(MAT_AMBIENT, COLOR_F, {0.1f, 0.1f, 0.1f});
+    out.Holder(MAT_DIFFUSE, COLOR_F, {scene.mDiffuse.red, scene.mDiffuse.green, scene.mDiffuse.blue});
+    out.Holder(MAT_SPECULAR, LIN_COLOR_F, {scene.mSpecular.red, scene.mSpecular.green, scene.mSpecular.blue});
+    out.Holder(MAT_SHININESS, FLOAT_PERCENTAGE, {scene.mShininess});
+    out.Holder(MAT_TRANSPARENCY, FLOAT_PERCENTAGE, {scene.mTransparency});
+    out.Begin(MAT_TEXMAP).Begin(FLOAT_PERCENTAGE).Floats({1.0f}).End();
+    out.Begin(MAT_MAPNAME).Name(scene.mTexture).End().End();
+    out.End();
+    out.Begin(MASTER_SCALE).Floats({1.0f}).End();
+    out.Begin(NAMED_OBJECT).Name(scene.mObject).Begin(N_TRI_OBJECT);
+    const point3ds& o = scene.mOrigin;
+    out.Begin(POINT_ARRAY).Word(3).Floats({0, 0, 0, 2, 0, 0, 0, 4, 3}).End();
+    out.Begin(MESH_MATRIX).Floats({1, 0, 0, 0, 1, 0, 0, 0, 1, o.x, o.y, o.z}).End();
+    out.Begin(FACE_ARRAY).Word(1).Word(0).Word(1).Word(2).Word(0);
+    out.Begin(MSH_MAT_GROUP).Name(scene.mMaterial).Word(1).Word(0).End();
+    out.End();
+    out.End().End();
+    out.End();
+    if (scene.mKeyframer) {
+        out.Begin(KFDATA).Begin(KFHDR).Word(5).Name("scene").Dword(100).End();
+        out.Begin(KFSEG).Dword(0).Dword(100).End();
+        out.Begin(OBJECT_NODE_TAG).Begin(NODE_ID).Word(0).End();
+        out.Begin(NODE_HDR).Name(scene.mObject).Word(0).Word(0).Word(0xFFFF).End();
+        out.Begin(PIVOT).Floats({0, 0, 0}).End();
+        out.Begin(POS_TRACK_TAG).Word(0).Dword(0).Dword(0).Dword(1).Dword(0).Word(0).Floats({o.x, o.y, o.z}).End();
+        out.Begin(ROT_TRACK_TAG).Word(0).Dword(0).Dword(0).Dword(1).Dword(0).Word(0).Floats({0, 0, 0, 1}).End();
+        out.Begin(SCL_TRACK_TAG).Word(0).Dword(0).Dword(0).Dword(1).Dword(0).Word(0).Floats({1, 1, 1}).End();
+        out.End().End();
+    }
+    out.End();
+    return out.Close();
 }
 
 }  // namespace fbxsdk_2006_11_1::scene3ds
