@@ -6,6 +6,7 @@
 // sources give the key times, values, tangents and interpolations. Values
 // are interleaved by key when one channel drives several curves.
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveFilterUnroll.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
@@ -13,6 +14,7 @@
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
@@ -100,6 +102,46 @@ bool Slope(double offset, double length, double weight, float& slope) {
 
 bool SizeFits(std::size_t size, std::size_t expected) { return size == 0 || size == expected; }
 
+constexpr std::size_t kMatrixValues = 16;
+// Translation, rotation and scaling, X, Y and Z each.
+constexpr std::size_t kMatrixParts = 9;
+
+// A matrix channel's keys as the node's translation, rotation and scaling
+// keys: each whole matrix of the outputs is taken apart as a node's matrix
+// element is, and each key's interpolation serves all nine curves. Matrix
+// tangents say nothing of the parts' slopes and are dropped.
+void DecomposeMatrixKeys(ColladaSamplerData& data) {
+    const std::size_t keys = data.mOutputs.size() / kMatrixValues;
+    std::vector<double> parts;
+    parts.reserve(std::max(keys, data.mTimes.size()) * kMatrixParts);
+    for (std::size_t key = 0; key < keys; ++key) {
+        KgeMatrix matrix;
+        for (std::size_t value = 0; value < kMatrixValues; ++value) {
+            matrix[value % 4][value / 4] = data.mOutputs[key * kMatrixValues + value];
+        }
+        for (const KFbxVector4& part : {matrix.GetT(), matrix.GetR(), matrix.GetS()}) {
+            parts.insert(parts.end(), {part[0], part[1], part[2]});
+        }
+    }
+    // Key times past the last whole matrix keep that matrix.
+    for (std::size_t key = keys; keys > 0 && key < data.mTimes.size(); ++key) {
+        for (std::size_t part = 0; part < kMatrixParts; ++part) {
+            parts.push_back(parts[(keys - 1) * kMatrixParts + part]);
+        }
+    }
+    data.mOutputs = std::move(parts);
+    std::vector<KString> names;
+    if (data.mInterpolations.size() == data.mTimes.size()) {
+        names.reserve(data.mInterpolations.size() * kMatrixParts);
+        for (const KString& name : data.mInterpolations) {
+            names.insert(names.end(), kMatrixParts, name);
+        }
+    }
+    data.mInterpolations = std::move(names);
+    data.mInTangents.clear();
+    data.mOutTangents.clear();
+}
+
 }  // namespace
 
 bool KFbxReaderColladaPass::ImportAnimations() {
@@ -167,7 +209,8 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
         node->SetCurrentTakeNodeByName(kTakeName);
     }
     bool scaled = false;
-    const std::optional<std::vector<KFCurve*>> curves = ChannelCurves(*node, parts, shape, scaled);
+    bool matrix = false;
+    const std::optional<std::vector<KFCurve*>> curves = ChannelCurves(*node, parts, shape, scaled, matrix);
     if (!curves) {
         return true;
     }
@@ -211,6 +254,13 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
             }
         }
     }
+    if (matrix) {
+        if (data.mOutputs.size() != data.mTimes.size() * kMatrixValues) {
+            Warning(KString("Number of matrix outputs (") + static_cast<int>(std::min<std::size_t>(data.mOutputs.size(), INT_MAX)) +
+                    ") not 16 per key time (" + static_cast<int>(std::min<std::size_t>(data.mTimes.size(), INT_MAX)) + ").");
+        }
+        DecomposeMatrixKeys(data);
+    }
     const std::size_t expected = data.mTimes.size() * curves->size();
     if (data.mOutputs.size() != expected || !SizeFits(data.mInTangents.size(), expected) ||
         !SizeFits(data.mOutTangents.size(), expected) || !SizeFits(data.mInterpolations.size(), expected)) {
@@ -222,6 +272,13 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
     }
     for (std::size_t index = 0; index < curves->size(); ++index) {
         MakeKeys(*(*curves)[index], data, index, curves->size());
+    }
+    if (matrix) {
+        // Each matrix gives its angles within +-180 degrees: unrolled, no key
+        // turns the long way round to the next.
+        KFCurveFilterUnroll unroll;
+        KFCurve* rotation[3] = {(*curves)[3], (*curves)[4], (*curves)[5]};
+        unroll.Apply(rotation, 3);
     }
     return true;
 }
@@ -299,7 +356,7 @@ void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& d
 }
 
 std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts,
-                                                                          bool shape, bool& scaled) {
+                                                                          bool shape, bool& scaled, bool& matrix) {
     KFbxTakeNode* take = node.GetCurrentTakeNode();
     if (take == nullptr) {
         return std::vector<KFCurve*>();
@@ -372,6 +429,19 @@ std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNo
         curves = {take->GetLightConeAngle()};
     } else if (kind == "xfov" || kind == "yfov") {
         curves = {take->GetCameraFieldOfView()};
+    } else if (kind == "matrix") {
+        if (member.GetLen() != 0) {
+            Warning(KString("unknown target in animation channel: ") + member);
+            return std::nullopt;
+        }
+        curves = {take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(),
+                  take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ(),
+                  take->GetScaleX(), take->GetScaleY(), take->GetScaleZ()};
+        if (std::find(curves.begin(), curves.end(), nullptr) != curves.end()) {
+            return std::vector<KFCurve*>();
+        }
+        matrix = true;
+        return curves;
     } else if (kind == "translate" || kind == "scale" || kind == "color") {
         Warning(KString("unknown target in animation channel: ") + member);
     } else {

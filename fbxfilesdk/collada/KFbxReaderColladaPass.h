@@ -221,8 +221,9 @@ private:
     bool ImportChannel(xmlNode* animation, xmlNode* channel);
     // The curves a channel drives; none when the node has no such curve
     // (the caller warns), no list when the channel was warned of already.
+    // A matrix channel drives translation, rotation and scaling X, Y, Z.
     std::optional<std::vector<KFCurve*>> ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts, bool shape,
-                                                       bool& scaled);
+                                                       bool& scaled, bool& matrix);
     // Keys on the curve from the sampler's values of the component.
     void MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component, std::size_t components);
 

@@ -10,6 +10,8 @@
 #include "ColladaSceneSupport.h"
 #include "ColladaTestSupport.h"
 
+#include <cstdio>
+
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::colladatest;
 
@@ -214,4 +216,100 @@ TEST_F(ColladaAnimation, ShortOutputsAndEqualTimes) {
     KFCurve* spin = TakeOf("base")->GetEulerRotationZ();
     EXPECT_EQ(spin->KeyGetCount(), 1);
     EXPECT_TRUE(std::isfinite(spin->KeyGetLeftDerivative(0)));
+}
+
+namespace {
+
+// COLLADA's row-by-row text of a matrix.
+std::string RowsText(const Matrix& m) {
+    std::string text;
+    for (const auto& row : m) {
+        for (double value : row) {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%.9g ", value);
+            text += buffer;
+        }
+    }
+    return text;
+}
+
+// A node placed by a matrix element whose keys are whole matrices, as
+// exporters that bake transforms write it.
+std::string MatrixAnimatedDocument(const std::vector<Matrix>& keys, const std::string& times,
+                                   const std::string& interpolations, int timeCount = 0) {
+    std::string outputs;
+    for (const Matrix& key : keys) {
+        outputs += RowsText(key);
+    }
+    const int count = static_cast<int>(keys.size());
+    timeCount = timeCount > 0 ? timeCount : count;
+    const std::string animation =
+        "<library_animations><animation id=\"cube-anim\">" + FloatSource("cube-in", times, timeCount, {"TIME"}) +
+        "<source id=\"cube-out\"><float_array id=\"cube-out-array\" count=\"" + std::to_string(16 * count) + "\">" +
+        outputs +
+        "</float_array><technique_common><accessor source=\"#cube-out-array\" count=\"" + std::to_string(count) +
+        "\" stride=\"16\"><param name=\"TRANSFORM\" type=\"float4x4\"/></accessor></technique_common></source>" +
+        NameSource("cube-interp", interpolations, timeCount) +
+        "<sampler id=\"cube-s\"><input semantic=\"INPUT\" source=\"#cube-in\"/><input semantic=\"OUTPUT\" "
+        "source=\"#cube-out\"/><input semantic=\"INTERPOLATION\" source=\"#cube-interp\"/></sampler>"
+        "<channel source=\"#cube-s\" target=\"Cube/transform\"/></animation></library_animations>";
+    const std::string nodes = "<node id=\"Parent\"><translate sid=\"t\">0 0 1</translate><node id=\"Cube\">"
+                              "<matrix sid=\"transform\">" + RowsText(keys.front()) + "</matrix></node></node>";
+    return Replaced(SceneDocument("", nodes), "<library_visual_scenes>", animation + "<library_visual_scenes>");
+}
+
+}  // namespace
+
+TEST_F(ColladaAnimation, MatrixKeysBecomeTranslationRotationAndScalingKeys) {
+    const std::vector<Matrix> keys = {
+        Translate(1, 2, 3) * Rotate(0, 0, 1, 30) * Scale(1, 2, 3),
+        Translate(-4, 0.5, 2) * Rotate(1, 1, 0, 120) * Scale(2, 2, 0.5),
+        Translate(0, 0, 0) * Rotate(0, 1, 0, -75) * Rotate(1, 0, 0, 40) * Scale(0.25, 1, 4)};
+    ReadValid(MatrixAnimatedDocument(keys, "0 0.5 1.25", "LINEAR LINEAR LINEAR"));
+    EXPECT_FALSE(MessageHas("unknown animation channel")) << mMessage.Buffer();
+    const double times[3] = {0.0, 0.5, 1.25};
+    for (int key = 0; key < 3; ++key) {
+        const KTime time = Seconds(times[key]);
+        EXPECT_LT(Difference(Node(mScene, "Cube")->EvaluateGlobalTransform(time), Translate(0, 0, 1) * keys[key]),
+                  1e-5)
+            << key;
+    }
+    KFbxTakeNode* take = TakeOf("Cube");
+    for (KFCurve* curve : {take->GetTranslationX(), take->GetEulerRotationY(), take->GetScaleZ()}) {
+        ASSERT_EQ(curve->KeyGetCount(), 3);
+        EXPECT_EQ(curve->KeyGetInterpolation(1), KFCURVE_INTERPOLATION_LINEAR);
+    }
+    EXPECT_FLOAT_EQ(take->GetScaleZ()->KeyGetValue(2), 4.0f);
+    const KFbxTakeInfo* info = mScene->GetTakeInfo("Take 001");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->mLocalTimeSpan.GetStop().Get(), Seconds(1.25).Get());
+}
+
+TEST_F(ColladaAnimation, MatrixKeysTurnTheShortWayBetweenKeys) {
+    // 170 then 190 degrees about Z: the second matrix gives -170, which
+    // unrolled stays 20 degrees from the first.
+    const std::vector<Matrix> keys = {Rotate(0, 0, 1, 170), Rotate(0, 0, 1, 190), Rotate(0, 0, 1, 215)};
+    ReadValid(MatrixAnimatedDocument(keys, "0 1 2", "LINEAR LINEAR LINEAR"));
+    KFCurve* z = TakeOf("Cube")->GetEulerRotationZ();
+    ASSERT_EQ(z->KeyGetCount(), 3);
+    EXPECT_NEAR(z->KeyGetValue(0), 170.0, 1e-3);
+    EXPECT_NEAR(z->KeyGetValue(1), 190.0, 1e-3);
+    EXPECT_NEAR(z->KeyGetValue(2), 215.0, 1e-3);
+    // Half-way the node has turned 180 degrees, not back through 0.
+    EXPECT_LT(Difference(Node(mScene, "Cube")->EvaluateGlobalTransform(Seconds(0.5)),
+                         Translate(0, 0, 1) * Rotate(0, 0, 1, 180)),
+              1e-4);
+}
+
+TEST_F(ColladaAnimation, MatrixOutputsShortOfSixteenPerKeyWarnAndKeepTheWholeOnes) {
+    // Three key times, two matrices.
+    const std::string document =
+        MatrixAnimatedDocument({Translate(1, 0, 0), Translate(2, 0, 0)}, "0 1 2", "STEP STEP STEP", 3);
+    ASSERT_TRUE(Read(document)) << mMessage.Buffer();
+    EXPECT_TRUE(MessageHas("Number of matrix outputs (32) not 16 per key time (3).")) << mMessage.Buffer();
+    KFCurve* x = TakeOf("Cube")->GetTranslationX();
+    ASSERT_EQ(x->KeyGetCount(), 3);
+    EXPECT_EQ(x->KeyGetValue(0), 1.0f);
+    EXPECT_EQ(x->KeyGetValue(2), 2.0f);
+    EXPECT_EQ(x->KeyGetInterpolation(0), KFCURVE_INTERPOLATION_CONSTANT);
 }
