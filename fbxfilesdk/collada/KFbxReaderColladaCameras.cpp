@@ -67,7 +67,7 @@ bool KFbxReaderColladaPass::ImportCamera(xmlNode* cameraElement) {
     if (xmlNode* maya = FindTechniqueByProfile(optics, "MAYA")) {
         ImportMayaOptics(maya, *camera, id);
     }
-    mObjects.Add(id, camera);
+    FileObject(id, camera, "camera");
     return true;
 }
 
@@ -178,7 +178,10 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
                                 : std::strcmp(name, "point") == 0     ? KFbxLight::ePOINT
                                                                       : KFbxLight::eSPOT);
         } else {
-            Warning(KString("Unknown light type: ") + name);
+            // A type of a later schema (an area light, say) is no ambient
+            // light: its colour must not light the whole scene.
+            Warning(KString("Unknown light type: ") + name + "; light " + id + " gives no light");
+            continue;
         }
         for (xmlNode* parameter : ChildElements(type)) {
             ImportLightParameter(parameter, light, id);
@@ -196,7 +199,7 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
         }
         AddParameterTarget(id, parameter);
     }
-    mObjects.Add(id, light);
+    FileObject(id, light, "light");
     return true;
 }
 

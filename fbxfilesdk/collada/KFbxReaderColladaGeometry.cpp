@@ -36,7 +36,7 @@ bool KFbxReaderColladaPass::ImportGeometry(xmlNode* geometry) {
             mesh->Destroy();
             return false;
         }
-        mObjects.Add(id, mesh);
+        FileObject(id, mesh, "geometry");
     }
     if (mesh == nullptr) {
         return Error(KString("no mesh found for library ") + id);

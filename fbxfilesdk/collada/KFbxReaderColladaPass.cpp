@@ -3,6 +3,7 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
@@ -37,6 +38,18 @@ bool IsOneOf(const char* name, const char* const (&names)[N]) {
         }
     }
     return false;
+}
+
+// When a child of the document is read: controllers after the geometries
+// they deform, visual scenes after everything their nodes instance.
+constexpr int kReadingRanks = 3;
+int ReadingRank(xmlNode* child) {
+    const char* name = GetName(child);
+    if (std::strcmp(name, "library_controllers") == 0 ||
+        (std::strcmp(name, "library") == 0 && GetAttribute(child, "type") == "CONTROLLER")) {
+        return 1;
+    }
+    return std::strcmp(name, "library_visual_scenes") == 0 ? 2 : 0;
 }
 
 // A version part as a number; 0 when it is not one.
@@ -102,23 +115,34 @@ bool KFbxReaderColladaPass::ReadDocument(xmlNode* root) {
         return Error(KString("<asset> node not found, at node: <") + GetName(asset) + ">");
     }
     mStatus = ImportAsset(asset);
-    for (xmlNode* child = FirstElementFrom(asset->next); child != nullptr && mStatus;
-         child = FirstElementFrom(child->next)) {
+    std::vector<xmlNode*> libraries;
+    xmlNode* scene = nullptr;
+    for (xmlNode* child = FirstElementFrom(asset->next); child != nullptr; child = FirstElementFrom(child->next)) {
         if (IsNamed(child, "scene")) {
-            if (!(mStatus = ImportScene(child))) {
-                return false;
-            }
-            // Only extras may follow the scene.
-            for (xmlNode* after = FirstElementFrom(child->next); after != nullptr;
-                 after = FirstElementFrom(after->next)) {
-                if (!IsNamed(after, "extra")) {
-                    return Error(KString("extra structure at the end of the main structure: <") + GetName(after) +
-                                 ">");
-                }
-            }
+            scene = child;
             break;
         }
-        mStatus = ImportRootChild(root, child);
+        libraries.push_back(child);
+    }
+    // The schema lets libraries come in any order: each is read after those
+    // it refers to, the others in document order.
+    for (int rank = 0; rank < kReadingRanks && mStatus; ++rank) {
+        for (std::size_t index = 0; index < libraries.size() && mStatus; ++index) {
+            if (ReadingRank(libraries[index]) == rank) {
+                mStatus = ImportRootChild(root, libraries[index]);
+            }
+        }
+    }
+    if (mStatus && scene != nullptr) {
+        if (!(mStatus = ImportScene(scene))) {
+            return false;
+        }
+        // Only extras may follow the scene.
+        for (xmlNode* after = FirstElementFrom(scene->next); after != nullptr; after = FirstElementFrom(after->next)) {
+            if (!IsNamed(after, "extra")) {
+                return Error(KString("extra structure at the end of the main structure: <") + GetName(after) + ">");
+            }
+        }
     }
     return mStatus && (mStatus = ImportAnimations());
 }
@@ -259,6 +283,32 @@ bool KFbxReaderColladaPass::ImportAsset(xmlNode* asset) {
 
 void KFbxReaderColladaPass::WarnUnsupportedLibrary(const char* name) {
     WarningOnce(name, KString("library type not supported: ") + name);
+}
+
+namespace {
+
+bool HasContent(const KFbxNodeAttribute* object) {
+    const auto* mesh = dynamic_cast<const KFbxMesh*>(object);
+    return object != nullptr && (mesh == nullptr || mesh->GetControlPointsCount() > 0);
+}
+
+}  // namespace
+
+void KFbxReaderColladaPass::FileObject(const KString& id, KFbxNodeAttribute* object, const char* element) {
+    KFbxNodeAttribute** filed = mObjects.Find(id);
+    if (filed == nullptr) {
+        mObjects.Add(id, object);
+        return;
+    }
+    KFbxNodeAttribute* unused = object;
+    if (!HasContent(*filed) && HasContent(object)) {
+        unused = *filed;
+        *filed = object;
+    }
+    Warning(KString("Duplicate id ") + id + ": the <" + element + "> with content is used, the other is left out");
+    if (unused != nullptr) {
+        unused->Destroy();
+    }
 }
 
 bool KFbxReaderColladaPass::ImportLibraryChildren(xmlNode* library, const char* childName,

@@ -131,6 +131,11 @@ private:
     bool ImportLibrary(xmlNode* library);
     bool ImportLibraryChildren(xmlNode* library, const char* childName, bool (KFbxReaderColladaPass::*import)(xmlNode*));
     void WarnUnsupportedLibrary(const char* name);
+    // Files the object a camera, light or geometry element made under its
+    // id. When the id is filed already, the one of the two with content (an
+    // object, a mesh with points) stays filed, the earlier one when both
+    // have it, with a warning, and the other is destroyed.
+    void FileObject(const KString& id, KFbxNodeAttribute* object, const char* element);
 
     // ---- images and textures ----
     bool ImportImage(xmlNode* image);

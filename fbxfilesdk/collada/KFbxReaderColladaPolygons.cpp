@@ -1,5 +1,5 @@
-// The primitive elements of a mesh ("polygons", "triangles" and "polylist")
-// into polygons and layer elements: normals by polygon vertex, colours and
+// The primitive elements of a mesh ("polygons", "triangles", "polylist",
+// and "tristrips" and "trifans" as the triangles they describe) into polygons and layer elements: normals by polygon vertex, colours and
 // UVs by polygon vertex through indices, one material per primitive element
 // and the textures its material's effect binds, by polygon.
 //
@@ -34,10 +34,10 @@ namespace {
 // The highest input set read: each set is a layer of its own.
 constexpr int kMaxSet = 63;
 
-enum class PrimitiveKind { kPolygons, kTriangles, kPolylist };
+enum class PrimitiveKind { kPolygons, kTriangles, kPolylist, kTristrips, kTrifans };
 
 // Primitive elements with no reading here; a mesh keeps its other primitives.
-constexpr const char* kUnreadPrimitives[] = {"tristrips", "trifans", "lines", "linestrips"};
+constexpr const char* kUnreadPrimitives[] = {"lines", "linestrips"};
 
 struct Primitive {
     xmlNode* mElement;
@@ -71,6 +71,22 @@ T* ExtendFrom(DynamicArrayOf<T>& array, int start, std::size_t count) {
         return nullptr;
     }
     return array.GetArray() + start;
+}
+
+// Appends the triangles of one strip or fan of count index groups: a fan
+// turns about its first group; a strip turns every other triangle round so
+// that all face the way its first does. Fewer than three groups make none.
+void AppendStripTriangles(const std::vector<int>& groups, std::size_t count, std::size_t stride, bool fan,
+                          PrimitiveIndices& indices) {
+    for (std::size_t first = 0; first + 2 < count; ++first) {
+        const std::size_t corners[3] = {fan ? 0 : (first % 2 == 0 ? first : first + 1),
+                                        fan || first % 2 == 0 ? first + 1 : first, first + 2};
+        for (const std::size_t corner : corners) {
+            const auto begin = groups.begin() + static_cast<std::ptrdiff_t>(corner * stride);
+            indices.mValues.insert(indices.mValues.end(), begin, begin + static_cast<std::ptrdiff_t>(stride));
+        }
+        indices.mPolygonSizes.push_back(3);
+    }
 }
 
 // Grows an index array to count entries, the new ones -1 (no value).
@@ -153,7 +169,9 @@ std::vector<Primitive> ColladaPolygonImport::CollectPrimitives() {
     std::vector<Primitive> primitives;
     const std::pair<const char*, PrimitiveKind> kinds[] = {{"polygons", PrimitiveKind::kPolygons},
                                                            {"triangles", PrimitiveKind::kTriangles},
-                                                           {"polylist", PrimitiveKind::kPolylist}};
+                                                           {"polylist", PrimitiveKind::kPolylist},
+                                                           {"tristrips", PrimitiveKind::kTristrips},
+                                                           {"trifans", PrimitiveKind::kTrifans}};
     for (const auto& [name, kind] : kinds) {
         std::vector<xmlNode*> elements;
         FindChildren(mMeshElement, name, elements);
@@ -266,6 +284,16 @@ bool ColladaPolygonImport::ReadIndices(const Primitive& primitive, PrimitiveIndi
     for (xmlNode* child : ChildElements(primitive.mElement)) {
         holes = holes || IsNamed(child, "ph");
         if (!IsNamed(child, "p")) {
+            continue;
+        }
+        if (primitive.mKind == PrimitiveKind::kTristrips || primitive.mKind == PrimitiveKind::kTrifans) {
+            // Each list is one strip or fan.
+            const int count = ParseIntArray(ElementText(child).Get(), mScratch);
+            if (static_cast<std::size_t>(count) % stride != 0) {
+                return Fail(KString("<p> holds an incomplete group of indices in mesh ") + mId);
+            }
+            AppendStripTriangles(mScratch, static_cast<std::size_t>(count) / stride, stride,
+                                 primitive.mKind == PrimitiveKind::kTrifans, indices);
             continue;
         }
         // The first list is read in place; later ones are gathered after it.

@@ -139,7 +139,30 @@ TEST_F(ColladaCameras, LightsWithoutTheirCommonTechnique) {
                                    "</library_lights>",
                                    Instances("light", {"l", "m"}))));
     EXPECT_TRUE(MessageHas("Warning: no <technique_common> found for light l"));
-    EXPECT_TRUE(MessageHas("Warning: Unknown light type: area"));
-    EXPECT_TRUE(MessageHas("Warning: Unknown light parameter <size> on light \"m\""));
+    // A type the reader does not know is skipped whole: its colour lights
+    // nothing, the scene's ambient colour least of all.
+    EXPECT_TRUE(MessageHas("Warning: Unknown light type: area; light m gives no light"));
+    EXPECT_FALSE(MessageHas("<size>"));
     EXPECT_EQ(Node(mScene, "n-l")->GetLight(), nullptr);
+    EXPECT_EQ(Node(mScene, "n-m")->GetLight(), nullptr);
+    const KFbxColor ambient = mScene->GetGlobalLightSettings().GetAmbientColor();
+    EXPECT_EQ(ambient.mRed, 0.0);
+    EXPECT_EQ(ambient.mBlue, 0.0);
+}
+
+TEST_F(ColladaCameras, ADuplicateIdResolvesToTheLightWithContent) {
+    // An empty light before the real one of its id, then a second real one.
+    const std::string lights =
+        "<library_lights><light id=\"sun\"/><light id=\"sun\"><technique_common><point><color>1 0.5 0</color>"
+        "</point></technique_common></light><light id=\"sun\"><technique_common><spot><color>0 0 1</color>"
+        "</spot></technique_common></light></library_lights>";
+    ASSERT_TRUE(Read(SceneDocument(lights, Instances("light", {"sun"}))));
+    EXPECT_TRUE(MessageHas("Warning: Duplicate id sun: the <light> with content is used, the other is left out"));
+    auto* light = static_cast<KFbxLight*>(Node(mScene, "n-sun")->GetLight());
+    ASSERT_NE(light, nullptr);
+    EXPECT_EQ(light->GetLightType(), KFbxLight::ePOINT);
+    // The spot light that was not used is gone.
+    for (KFbxLight* made : Objects<KFbxLight>()) {
+        EXPECT_NE(made->GetLightType(), KFbxLight::eSPOT);
+    }
 }

@@ -303,14 +303,63 @@ TEST_F(ColladaGeometry, VertexColoursGoByControlPoint) {
 
 TEST_F(ColladaGeometry, MinorFeaturesWarnAndTheMeshKeepsWhatItCan) {
     const std::string tris = "<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>";
-    const std::string strip = "<tristrips count=\"1\">" + kVertex + "<p>0 1 2 3</p></tristrips>";
-    std::string document = Document(Square(strip + tris));
+    const std::string lines = "<lines count=\"1\">" + kVertex + "<p>0 1</p></lines>";
+    std::string document = Document(Square(lines + tris));
     document.replace(document.find("<mesh>"), 6, "<asset><created>2024-05-01T10:00:00Z</created>"
                                                   "<modified>2024-05-01T10:00:00Z</modified></asset><mesh>");
     ReadValid(document);
-    EXPECT_TRUE(MessageHas("Warning: <tristrips> is not supported: its primitives are not read in mesh sq"));
+    EXPECT_TRUE(MessageHas("Warning: <lines> is not supported: its primitives are not read in mesh sq"));
     EXPECT_TRUE(MessageHas("Warning: Unrecognized geometry element: asset"));
     EXPECT_EQ(TheMesh()->GetPolygonCount(), 1);
+}
+
+TEST_F(ColladaGeometry, StripsAndFansAreTheTrianglesTheyDescribe) {
+    // Inputs as triangles have them: UVs at their own offset, kept with the
+    // corner they belong to when a strip turns every other triangle round.
+    const std::string uv = "<input semantic=\"TEXCOORD\" source=\"#sq-uv\" offset=\"1\" set=\"0\"/>";
+    const std::string strip =
+        "<tristrips count=\"3\">" + kVertex + uv + "<p>0 0 1 1 3 3 2 2 0 0</p><p>1 1 2 2</p></tristrips>";
+    const std::string fan = "<trifans count=\"2\" material=\"m\">" + kVertex + uv + "<p>0 3 1 2 2 1 3 0</p></trifans>";
+    ReadValid(Document(Square(strip + fan)));
+    EXPECT_FALSE(MessageHas("is not supported")) << mMessage.Buffer();
+    KFbxMesh* mesh = TheMesh();
+    ASSERT_NE(mesh, nullptr);
+    const std::vector<std::vector<int>> expected = {{0, 1, 3}, {3, 1, 2}, {3, 2, 0}, {0, 1, 2}, {0, 2, 3}};
+    ASSERT_EQ(mesh->GetPolygonCount(), static_cast<int>(expected.size()));
+    std::vector<int> corners;
+    for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
+        ASSERT_EQ(mesh->GetPolygonSize(polygon), 3);
+        for (int corner = 0; corner < 3; ++corner) {
+            EXPECT_EQ(mesh->GetPolygonVertex(polygon, corner), expected[polygon][corner]) << polygon;
+            corners.push_back(mesh->GetPolygonVertex(polygon, corner));
+        }
+    }
+    // The strip's UVs follow its points; the fan's run the other way.
+    const std::vector<int> uvs = Indices(mesh->GetLayer(0)->GetUVs());
+    ASSERT_EQ(uvs.size(), 15u);
+    for (std::size_t vertex = 0; vertex < 9; ++vertex) {
+        EXPECT_EQ(uvs[vertex], corners[vertex]) << vertex;
+    }
+    EXPECT_EQ(uvs[9], 3);
+    EXPECT_EQ(uvs[10], 2);
+    EXPECT_EQ(uvs[14], 0);
+    EXPECT_EQ(Indices(mesh->GetLayer(0)->GetMaterials()), (std::vector<int>{-1, -1, -1, 0, 0}));
+}
+
+TEST_F(ColladaGeometry, AGeometryOfADuplicateIdGivesWayOnlyToOneWithContent) {
+    const std::string triangle = "<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>";
+    std::string document = Document(Square(triangle));
+    const std::string second = Square(triangle.substr(0, triangle.find("<p>")) + "<p>0 2 3</p></triangles>");
+    document = Replaced(document, "</library_geometries>",
+                        second.substr(second.find("<geometry "), second.find("</library_geometries>") -
+                                                                     second.find("<geometry ")) +
+                            "</library_geometries>");
+    ASSERT_TRUE(Read(document)) << mMessage.Buffer();
+    EXPECT_TRUE(MessageHas("Warning: Duplicate id sq: the <geometry> with content is used, the other is left out"));
+    // The later one is destroyed; the first stays.
+    KFbxMesh* mesh = TheMesh();
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetPolygonVertex(0, 1), 1);
 }
 
 TEST_F(ColladaGeometry, VertexInputsOtherThanPositionsNormalsAndColours) {

@@ -308,3 +308,24 @@ TEST_F(ColladaScene, AFailedReadLeavesTheSceneAsItWas) {
     EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 3);
     EXPECT_EQ(mScene->GetRootNode()->GetChild(0), kept);
 }
+
+TEST_F(ColladaScene, LibrariesComeInAnyOrder) {
+    // The scene first, the controllers before the geometry they deform, the
+    // camera and light after the nodes that instance them.
+    const std::string body =
+        "<library_visual_scenes><visual_scene id=\"vs\">" + kRig +
+        "<node id=\"shot\"><instance_camera url=\"#PerspCamera\"/></node>"
+        "<node id=\"lamp\"><instance_light url=\"#sun\"/></node></visual_scene></library_visual_scenes>"
+        "<library_controllers>" +
+        Skin("body", "j1 j2") + "</library_controllers><library_geometries>" + Triangle("body", {}) +
+        "</library_geometries><library_cameras><camera id=\"PerspCamera\"><optics><technique_common><perspective>"
+        "<yfov>40</yfov><znear>1</znear><zfar>10</zfar></perspective></technique_common></optics></camera>"
+        "</library_cameras><library_lights><light id=\"sun\"><technique_common><point><color>1 1 1</color>"
+        "</point></technique_common></light></library_lights>"
+        "<scene><instance_visual_scene url=\"#vs\"/></scene>\n";
+    ReadValid(Document(body));
+    EXPECT_FALSE(MessageHas("Library not found")) << mMessage.Buffer();
+    EXPECT_EQ(AttributeTypeOf("shot"), KFbxNodeAttribute::eCAMERA);
+    EXPECT_EQ(AttributeTypeOf("lamp"), KFbxNodeAttribute::eLIGHT);
+    EXPECT_EQ(ClustersOf(Node(mScene, "skinned")).size(), 2u);
+}
