@@ -169,8 +169,17 @@ void WriteKey(KFbx& file, const KFCurve& curve, int i, bool converted) {
         case KFCURVE_TANGENT_AUTO_BREAK:
             WriteAutoKey(file, curve, i, converted);
             break;
-        default:
+        default: {
+            // A tangent mode that is none of the four: a bare "U" would be no
+            // key to any reader. The curve evaluates the key with the slopes
+            // it reports, so it is written as a user key of those slopes and
+            // reads back with the curve's shape.
+            file.FieldWriteC('s');
+            file.FieldWriteD(curve.KeyGetRightDerivative(i));
+            file.FieldWriteD(i + 1 < curve.KeyGetCount() ? curve.KeyGetLeftDerivative(i + 1) : 0.0);
+            WriteWeights(file, key);
             break;
+        }
     }
 }
 

@@ -14,8 +14,10 @@
 
 #include <nettle/sha2.h>
 
+#include <charconv>
 #include <climits>
 #include <cstring>
+#include <string>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -32,6 +34,20 @@ constexpr int kAsciiHeaderVersion = 1003;
 constexpr int kAsciiTimeStampVersion = 1000;
 // Starts each ascii section after the main one; its value is the version.
 constexpr char kAsciiSectionMarker[] = "Section";
+
+// "FBX 6.1.0 project file" for file version 6100: major, minor and patch
+// are its thousands, hundreds and tens.
+std::string AsciiVersionLine(int version) {
+    std::string line = "FBX ";
+    const int parts[3] = {version / 1000, version / 100 % 10, version / 10 % 10};
+    for (int i = 0; i < 3; ++i) {
+        char digits[16];
+        const auto written = std::to_chars(digits, digits + sizeof digits, parts[i]);
+        if (i > 0) line += '.';
+        line.append(digits, written.ptr);
+    }
+    return line + " project file";
+}
 constexpr char kFileIdName[] = "FileId";
 constexpr std::size_t kFileIdSize = 16;
 constexpr int kReadChunk = 1 << 30;
@@ -176,6 +192,9 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
 void KFbx::WriteAsciiHeader() {
     const KFbxFileHeaderInfo& info = mFileHeader.info;
     FieldEncoder& encoder = *mEncoder;
+    // Readers of ascii files tell the version from the first line before
+    // they parse a field: "; FBX 6.1.0 project file" for version 6100.
+    encoder.WriteComment(AsciiVersionLine(info.mFileVersion).c_str());
     auto begin = [&encoder](const char* name) { encoder.BeginField(name, std::strlen(name)); };
     auto intField = [&](const char* name, int value) {
         begin(name);

@@ -10,6 +10,7 @@
 
 #include "ReaderTestSupport.h"
 #include "RichScene.h"
+#include "support/CommandOutput.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -196,20 +197,6 @@ TEST_F(MediaPathTest, RelativeNamesLeadFromTheWrittenFileAndTheScenesNamesStay) 
         }
     }
     EXPECT_TRUE(found);
-}
-
-// The output of a command, its error stream included; empty when it could
-// not run.
-std::string CommandOutput(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return output;
 }
 
 TEST_F(ReaderTest, AnIndependentReaderTokenizesOurAsciiFiles) {

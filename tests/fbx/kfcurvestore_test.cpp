@@ -375,6 +375,25 @@ TEST(CurveStoreWriteTest, WritesTheDocumentedRecords) {
     }
 }
 
+TEST(CurveStoreWriteTest, CubicKeysOfNoKnownTangentModeAreWrittenAsTheSlopesTheCurveUses) {
+    KFCurve curve;
+    curve.KeySet(0, Seconds(0), 1.0f, KFCURVE_INTERPOLATION_CUBIC, 0);
+    curve.KeySet(1, Seconds(1), 3.0f, KFCURVE_INTERPOLATION_CUBIC, 0);
+    curve.KeySet(2, Seconds(2), 2.0f, KFCURVE_INTERPOLATION_CUBIC, KFCURVE_TANGENT_AUTO);
+    const std::string written = StoredValues(curve, "Key");
+    EXPECT_EQ(written.substr(0, 11), "T 1.00 U s ") << written;
+    EXPECT_NE(written.find("T 3.00 U s "), std::string::npos) << written;
+    for (const FieldFileMode mode : {FieldFileMode::eBinary, FieldFileMode::eAscii}) {
+        StoredFile stored(mode, [&](KFbx& file) { EXPECT_TRUE(curve.FbxStore(&file, false, true, false)); });
+        const std::unique_ptr<KFCurve> read = ReadCurve(stored.File());
+        ASSERT_NE(read, nullptr);
+        ASSERT_EQ(read->KeyGetCount(), 3) << "every written key reads back";
+        for (double t = 0.0; t <= 2.0; t += 0.25) {
+            EXPECT_NEAR(read->Evaluate(Seconds(t)), curve.Evaluate(Seconds(t)), 1e-5) << t;
+        }
+    }
+}
+
 TEST(CurveStoreWriteTest, RepetitionWithoutLimitIsStored) {
     KFCurve curve;
     curve.KeySet(0, Seconds(0), 1.0f);
