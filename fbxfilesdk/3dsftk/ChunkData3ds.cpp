@@ -528,7 +528,8 @@ public:
     void Float(float& value) { Write([&] { WriteFloat3ds(value); }); }
     void Point(point3ds& point) { Write([&] { WritePoint3ds(&point); }); }
     void Face(face3ds& face) { Write([&] { WriteFace3ds(&face); }); }
-    // A text longer than its field could not be read back: it is refused.
+    // What we write keeps to the format's customary name limits, which
+    // readers of other programs expect: a longer text is refused.
     void Text(char*& text) {
         const char* value = text != nullptr ? text : "";
         if (textLimit_ != 0 && !Fits(value, textLimit_)) return;

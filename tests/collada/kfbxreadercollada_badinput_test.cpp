@@ -55,9 +55,23 @@ TEST_F(ColladaBadInput, TheSeedsAreValidAndRead) {
     }
 }
 
+TEST_F(ColladaBadInput, TheSeedOfOtherExportersFormsReads) {
+    // Not schema-valid on purpose: a duplicate id and a light of a later schema.
+    ASSERT_TRUE(ReadFile((kSeeds / "baked_strips.dae").string(), mScene)) << mMessage.Buffer();
+    EXPECT_TRUE(MessageHas("Warning: Duplicate id sun"));
+    EXPECT_TRUE(MessageHas("Warning: Unknown light type: area"));
+    EXPECT_TRUE(MessageHas("Warning: <lines> is not supported"));
+    KFbxNode* dune = mScene->GetRootNode()->FindChild("Dune", true);
+    ASSERT_NE(dune, nullptr);
+    ASSERT_NE(dune->GetMesh(), nullptr);
+    // A strip of four corners and a fan of six: two triangles and four.
+    EXPECT_EQ(static_cast<KFbxMesh*>(dune->GetMesh())->GetPolygonCount(), 6);
+    EXPECT_NE(mScene->GetRootNode()->FindChild("Lamp", true)->GetLight(), nullptr);
+}
+
 TEST_F(ColladaBadInput, EveryTruncation) {
     for (const auto& [name, step] : {std::pair{"textured_cube.dae", 7}, std::pair{"skin_and_morph.dae", 7},
-                                     std::pair{"animated_scene.dae", 29}}) {
+                                     std::pair{"animated_scene.dae", 29}, std::pair{"baked_strips.dae", 31}}) {
         const std::string text = Seed(name);
         ASSERT_FALSE(text.empty());
         for (std::size_t length = 0; length < text.size(); length += static_cast<std::size_t>(step)) {
