@@ -41,14 +41,8 @@ constexpr const char* kMessages[] = {
     "Possibly caused by an uninitialed pointer, corrupt file or database",
     "ERR_TOO_MANY_FILES: The toolkit has reached its maximum open file limit of 252 files.",
 };
+// The innermost chunk being read, for the errors pushed meanwhile.
 ErrorChunkScope3ds* gInnermostChunk = nullptr;
-
-template <class T>
-void AppendNumber(std::string& text, T value, int base) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value, base);
-    text.append(digits, result.ptr);
-}
 
 constexpr const char* kLostErrors = "N_ERRORS: More errors were reported then could be recorded.";
 constexpr const char* kUnknown = "Unknown error code was encountered";
@@ -95,17 +89,18 @@ const char* PushError3ds(ErrorCode3ds code) {
 std::string DescribeError3ds(const ErrRec3ds& entry) {
     std::string text = entry.desc != nullptr ? entry.desc : ErrorCodeToString3ds(entry.errorid);
     if (entry.chunkposition < 0) return text;
+    // Tags are 16-bit: four hexadecimal digits, as chunk tables write them.
+    constexpr char kHex[] = "0123456789ABCDEF";
+    char tag[4];
+    for (int digit = 0; digit < 4; ++digit) tag[3 - digit] = kHex[(entry.chunktag >> (4 * digit)) & 0xF];
+    char offset[24];
+    const auto written = std::to_chars(offset, offset + sizeof offset, entry.chunkposition);
     text += " (chunk ";
     text += ChunkTagToString(entry.chunktag);
     text += " 0x";
-    const std::size_t digitsAt = text.size();
-    AppendNumber(text, entry.chunktag, 16);
-    for (std::size_t i = digitsAt; i < text.size(); ++i) {
-        if (text[i] >= 'a' && text[i] <= 'f') text[i] = static_cast<char>(text[i] - 'a' + 'A');
-    }
-    if (text.size() - digitsAt < 4) text.insert(digitsAt, 4 - (text.size() - digitsAt), '0');
+    text.append(tag, sizeof tag);
     text += " at offset ";
-    AppendNumber(text, entry.chunkposition, 10);
+    text.append(offset, written.ptr);
     text += ')';
     return text;
 }

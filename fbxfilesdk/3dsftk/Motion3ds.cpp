@@ -79,8 +79,8 @@ void PutTrack(std::uint32_t tag, const Track& track, Chunk3ds* node) {
 // ---- Node headers --------------------------------------------------------
 
 // The name, flags and parent of a node (a copy); left empty without NODE_HDR.
-void ReadNodeHeader(Chunk3ds* node, char* name, std::size_t nameSize, char (&parent)[kFullNameField3ds], std::uint16_t& flags1,
-                    std::uint16_t& flags2) {
+void ReadNodeHeader(Chunk3ds* node, char* name, std::size_t nameSize, char (&parent)[kFullNameField3ds],
+                    std::uint16_t& flags1, std::uint16_t& flags2) {
     name[0] = '\0';
     parent[0] = '\0';
     flags1 = flags2 = 0;

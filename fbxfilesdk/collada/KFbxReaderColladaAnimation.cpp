@@ -256,8 +256,9 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
     }
     if (matrix) {
         if (data.mOutputs.size() != data.mTimes.size() * kMatrixValues) {
-            Warning(KString("Number of matrix outputs (") + static_cast<int>(std::min<std::size_t>(data.mOutputs.size(), INT_MAX)) +
-                    ") not 16 per key time (" + static_cast<int>(std::min<std::size_t>(data.mTimes.size(), INT_MAX)) + ").");
+            const auto count = [](std::size_t size) { return static_cast<int>(std::min<std::size_t>(size, INT_MAX)); };
+            Warning(KString("Number of matrix outputs (") + count(data.mOutputs.size()) + ") not 16 per key time (" +
+                    count(data.mTimes.size()) + ").");
         }
         DecomposeMatrixKeys(data);
     }

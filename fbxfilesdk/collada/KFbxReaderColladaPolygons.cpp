@@ -1,7 +1,8 @@
 // The primitive elements of a mesh ("polygons", "triangles", "polylist",
-// and "tristrips" and "trifans" as the triangles they describe) into polygons and layer elements: normals by polygon vertex, colours and
-// UVs by polygon vertex through indices, one material per primitive element
-// and the textures its material's effect binds, by polygon.
+// and "tristrips" and "trifans" as the triangles they describe) into
+// polygons and layer elements: normals by polygon vertex, colours and UVs by
+// polygon vertex through indices, one material per primitive element and the
+// textures its material's effect binds, by polygon.
 //
 // Every index is checked against what it indexes before it is used: a bad
 // one fails the geometry. Layer elements always hold one entry per polygon
