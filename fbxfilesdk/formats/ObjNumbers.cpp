@@ -1,0 +1,55 @@
+#include <fbxfilesdk/formats/ObjNumbers.h>
+
+#include <fbxfilesdk/formats/ObjStatementReader.h>
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace fbxsdk_2006_11_1 {
+
+ObjNumber ObjReadDouble(std::string_view& text, double& value) {
+    std::size_t at = 0;
+    while (at < text.size() && ObjIsBlank(text[at])) ++at;
+    const char* first = text.data() + at;
+    const char* last = text.data() + text.size();
+    // from_chars takes no plus sign.
+    if (first < last && *first == '+' && first + 1 < last && *(first + 1) != '-') ++first;
+    double read = 0.0;
+    const auto [end, error] = std::from_chars(first, last, read);
+    if (end == first) return ObjNumber::eNone;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    if (error != std::errc() || !std::isfinite(read)) {
+        // Beyond the range, or nan and inf: nothing a coordinate can hold.
+        value = 0.0;
+        return ObjNumber::eNotFinite;
+    }
+    value = read;
+    return ObjNumber::eRead;
+}
+
+int ObjReadDoubles(std::string_view text, double* values, int count, bool& notFinite) {
+    int read = 0;
+    while (read < count) {
+        const ObjNumber number = ObjReadDouble(text, values[read]);
+        if (number == ObjNumber::eNone) break;
+        if (number == ObjNumber::eNotFinite) notFinite = true;
+        ++read;
+    }
+    return read;
+}
+
+bool ObjReadInt(std::string_view text, int& value) {
+    std::size_t at = 0;
+    while (at < text.size() && ObjIsBlank(text[at])) ++at;
+    const char* first = text.data() + at;
+    const char* last = text.data() + text.size();
+    if (first < last && *first == '+' && first + 1 < last && *(first + 1) != '-') ++first;
+    int read = 0;
+    const auto [end, error] = std::from_chars(first, last, read);
+    if (end == first || error != std::errc()) return false;
+    value = read;
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1
