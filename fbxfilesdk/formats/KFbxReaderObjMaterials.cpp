@@ -4,7 +4,7 @@
 #include <fbxfilesdk/formats/KFbxReaderObj.h>
 
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
-#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/formats/ObjFilePaths.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
 #include <fbxfilesdk/formats/ObjStatementReader.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
@@ -125,8 +125,8 @@ bool KFbxReaderObj::OpenMaterialLibraries(std::string_view line) {
         const std::string given(name);
         std::FILE* library = std::fopen(given.c_str(), "rb");
         if (library == nullptr) {
-            const KString beside = KFbxJoinPath(KFbxExtractDirectory(mFileName), KString(given.c_str()));
-            library = std::fopen(beside.Buffer(), "rb");
+            const std::string beside = ObjPathBeside(mFileName.Buffer(), given);
+            library = std::fopen(beside.c_str(), "rb");
         }
         if (library == nullptr) {
             all = false;
