@@ -100,8 +100,8 @@ void KFbxReaderObj::ResetReadState() {
     mParameterVertices.clear();
     mGroupName = kDefaultGroupName;
     mCurrentGroup = nullptr;
-    mCurrentMaterial = nullptr;
-    mCurrentTexture = nullptr;
+    mLooks.assign(1, ObjLook());
+    mCurrentLook = 0;
     mSmoothingGroup = 0;
     mCurveType = 0;
     mRational = false;
@@ -312,17 +312,16 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
     }
     ObjFaceList& list = group.mFacesBySmoothingGroup[mSmoothingGroup];
     ObjFace face;
-    face.mFirstCorner = static_cast<std::uint32_t>(list.mCorners.size());
-    face.mMaterial = mCurrentMaterial;
-    face.mTexture = mCurrentTexture;
-    face.mHasTexture = mCurrentTexture != nullptr;
+    const std::size_t firstCorner = list.mCorners.size();
+    face.mLook = mCurrentLook;
+    face.mHasTexture = mLooks[mCurrentLook].mTexture != nullptr;
     const int vertexCount = static_cast<int>(mVertices.size());
     const int uvCount = static_cast<int>(mTextureCoordinates.size());
     const int normalCount = static_cast<int>(mNormals.size());
     for (const std::string_view token : tokens) {
         int vertex = 0, uv = 0, normal = 0;
         if (!ParseFaceVertex(token, vertex, uv, normal)) {
-            list.mCorners.resize(face.mFirstCorner);
+            list.mCorners.resize(firstCorner);
             Warn(eBAD_CORNER, statement.mLine);
             return;
         }
@@ -340,10 +339,10 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
         face.mHasNormals = face.mHasNormals && corner.mNormal >= 0;
         list.mCorners.push_back(corner);
     }
-    face.mCornerCount = static_cast<std::uint32_t>(list.mCorners.size() - face.mFirstCorner);
+    face.mCornerCount = static_cast<std::uint32_t>(list.mCorners.size() - firstCorner);
     if (face.mCornerCount < 3) {
         // A face needs three corners for a plane and a normal.
-        list.mCorners.resize(face.mFirstCorner);
+        list.mCorners.resize(firstCorner);
         Warn(eSHORT_FACE, statement.mLine);
         return;
     }
@@ -355,21 +354,20 @@ void KFbxReaderObj::UseMaterial(std::string_view name) {
     const std::string key(name);
     const auto found = mMaterials.find(key);
     if (found != mMaterials.end()) {
-        mCurrentMaterial = found->second.mMaterial;
-        mCurrentTexture = found->second.mTexture;
+        mCurrentLook = found->second.mLook;
         return;
     }
-    MaterialEntry entry;
-    if (!ReadMaterial(name, entry.mMaterial, entry.mTexture)) {
+    ObjLook look;
+    if (!ReadMaterial(name, look.mMaterial, look.mTexture)) {
         mMessage += "Unable to read material \"";
         AppendText(mMessage, name);
         mMessage += "\" in .mtl file\n";
         mMaterialLibraryFlag = false;
     }
-    if (entry.mTexture != nullptr) mTextureFlag = true;
-    mMaterials.emplace(key, entry);
-    mCurrentMaterial = entry.mMaterial;
-    mCurrentTexture = entry.mTexture;
+    if (look.mTexture != nullptr) mTextureFlag = true;
+    mCurrentLook = static_cast<std::uint32_t>(mLooks.size());
+    mLooks.push_back(look);
+    mMaterials.emplace(key, MaterialEntry{mCurrentLook});
 }
 
 void KFbxReaderObj::SetGroupName(std::string_view line) {

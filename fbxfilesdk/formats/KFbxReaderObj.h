@@ -64,9 +64,9 @@ private:
     struct CaseLess {
         bool operator()(const std::string& a, const std::string& b) const;
     };
+    // A material name's look, by its number in the list of looks.
     struct MaterialEntry {
-        KFbxSurfaceMaterial* mMaterial = nullptr;
-        KFbxTexture* mTexture = nullptr;
+        std::uint32_t mLook = 0;
     };
     // Problems met many times are told once, with a count and the first line.
     enum EWarning {
@@ -114,7 +114,7 @@ private:
     bool BuildScene(KFbxScene& scene);
     KFbxMesh* CreateMesh(ObjGroup& group);
     bool ComputeMissingNormals(ObjGroup& group);
-    KFbxVector4 FaceNormal(const ObjFaceList& list, const ObjFace& face) const;
+    KFbxVector4 FaceNormal(const ObjCorner* corners) const;
     KString UniqueNodeName(const std::string& name);
 
     std::FILE* mStream = nullptr;
@@ -126,6 +126,8 @@ private:
 
     std::map<std::string, ObjGroup, CaseLess> mGroups;
     std::map<std::string, MaterialEntry, CaseLess> mMaterials;
+    // Look 0 has neither material nor texture.
+    std::vector<ObjLook> mLooks;
     std::vector<std::FILE*> mMaterialLibraries;
 
     std::vector<KFbxVector4> mVertices;
@@ -137,8 +139,7 @@ private:
     KFbxScene* mScene = nullptr;
     std::string mGroupName;
     ObjGroup* mCurrentGroup = nullptr;
-    KFbxSurfaceMaterial* mCurrentMaterial = nullptr;
-    KFbxTexture* mCurrentTexture = nullptr;
+    std::uint32_t mCurrentLook = 0;
     unsigned mSmoothingGroup = 0;
     int mCurveType = 0;
     bool mRational = false;

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
@@ -95,8 +96,7 @@ KString KFbxReaderObj::UniqueNodeName(const std::string& name) {
     return unique;
 }
 
-KFbxVector4 KFbxReaderObj::FaceNormal(const ObjFaceList& list, const ObjFace& face) const {
-    const ObjCorner* corners = list.mCorners.data() + face.mFirstCorner;
+KFbxVector4 KFbxReaderObj::FaceNormal(const ObjCorner* corners) const {
     const KFbxVector4& p0 = mVertices[static_cast<std::size_t>(corners[0].mVertex)];
     const KFbxVector4& p1 = mVertices[static_cast<std::size_t>(corners[1].mVertex)];
     const KFbxVector4& p2 = mVertices[static_cast<std::size_t>(corners[2].mVertex)];
@@ -111,14 +111,15 @@ bool KFbxReaderObj::ComputeMissingNormals(ObjGroup& group) {
     for (auto& [smoothingGroup, list] : group.mFacesBySmoothingGroup) {
         if (smoothingGroup == 0) {
             // Unsmoothed: a face lacking a normal anywhere is flat all over.
+            ObjCorner* corners = list.mCorners.data();
             for (ObjFace& face : list.mFaces) {
-                if (face.mHasNormals) continue;
-                const int normal = static_cast<int>(mNormals.size());
-                mNormals.push_back(FaceNormal(list, face));
-                for (std::uint32_t k = 0; k < face.mCornerCount; ++k) {
-                    list.mCorners[face.mFirstCorner + k].mNormal = normal;
+                if (!face.mHasNormals) {
+                    const int normal = static_cast<int>(mNormals.size());
+                    mNormals.push_back(FaceNormal(corners));
+                    for (std::uint32_t k = 0; k < face.mCornerCount; ++k) corners[k].mNormal = normal;
+                    face.mHasNormals = true;
                 }
-                face.mHasNormals = true;
+                corners += face.mCornerCount;
             }
             continue;
         }
@@ -126,36 +127,33 @@ bool KFbxReaderObj::ComputeMissingNormals(ObjGroup& group) {
         // normal standing in where a corner has none.
         struct Sum {
             KFbxVector4 mNormal{0.0, 0.0, 0.0, 0.0};
-            bool mLacking = false;
             int mIndex = -1;
         };
         std::unordered_map<int, Sum> sums;
+        const ObjCorner* corners = list.mCorners.data();
         for (const ObjFace& face : list.mFaces) {
-            const KFbxVector4 faceNormal = face.mHasNormals ? KFbxVector4() : FaceNormal(list, face);
+            const KFbxVector4 faceNormal = face.mHasNormals ? KFbxVector4() : FaceNormal(corners);
             for (std::uint32_t k = 0; k < face.mCornerCount; ++k) {
-                const ObjCorner& corner = list.mCorners[face.mFirstCorner + k];
+                const ObjCorner& corner = corners[k];
                 Sum& sum = sums[corner.mVertex];
                 const KFbxVector4& add =
                     corner.mNormal >= 0 ? mNormals[static_cast<std::size_t>(corner.mNormal)] : faceNormal;
                 sum.mNormal[0] += add[0];
                 sum.mNormal[1] += add[1];
                 sum.mNormal[2] += add[2];
-                sum.mLacking = sum.mLacking || corner.mNormal < 0;
             }
+            corners += face.mCornerCount;
         }
-        for (ObjFace& face : list.mFaces) {
-            for (std::uint32_t k = 0; k < face.mCornerCount; ++k) {
-                ObjCorner& corner = list.mCorners[face.mFirstCorner + k];
-                if (corner.mNormal >= 0) continue;
-                Sum& sum = sums[corner.mVertex];
-                if (sum.mIndex < 0) {
-                    sum.mIndex = static_cast<int>(mNormals.size());
-                    mNormals.push_back(Normalized(sum.mNormal));
-                }
-                corner.mNormal = sum.mIndex;
+        for (ObjCorner& corner : list.mCorners) {
+            if (corner.mNormal >= 0) continue;
+            Sum& sum = sums[corner.mVertex];
+            if (sum.mIndex < 0) {
+                sum.mIndex = static_cast<int>(mNormals.size());
+                mNormals.push_back(Normalized(sum.mNormal));
             }
-            face.mHasNormals = true;
+            corner.mNormal = sum.mIndex;
         }
+        for (ObjFace& face : list.mFaces) face.mHasNormals = true;
     }
     group.mAllHaveNormals = true;
     return true;
@@ -164,37 +162,47 @@ bool KFbxReaderObj::ComputeMissingNormals(ObjGroup& group) {
 KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
     if (!group.mAllHaveNormals && !ComputeMissingNormals(group)) return nullptr;
 
-    // Welding, smoothing group by smoothing group, face by face.
-    CornerTable table;
+    // Welding, smoothing group by smoothing group, face by face. The corners
+    // of each list go as soon as they are welded: the file's lists and the
+    // mesh are what memory must hold at once.
+    std::size_t cornerCount = 0;
+    for (const auto& [smoothingGroup, list] : group.mFacesBySmoothingGroup) cornerCount += list.mCorners.size();
+    std::vector<int> cornerPoints;
+    std::vector<int> cornerUVs;
+    cornerPoints.reserve(cornerCount);
+    cornerUVs.reserve(cornerCount);
     std::vector<KFbxVector4> points;
     std::vector<KFbxVector4> normals;
     std::vector<KFbxVector2> uvs;
     std::vector<int> uvOfPoint;
-    std::vector<int> cornerPoints;
-    std::vector<int> cornerUVs;
     bool anyUV = false;
-    for (const auto& [smoothingGroup, list] : group.mFacesBySmoothingGroup) {
-        for (const ObjCorner& corner : list.mCorners) {
-            const ObjCornerKey key{corner.mVertex, corner.mUV, corner.mNormal, -1};
-            bool inserted = false;
-            const int point = table.FindOrInsert(key, static_cast<int>(points.size()), inserted);
-            if (inserted) {
-                points.push_back(mVertices[static_cast<std::size_t>(corner.mVertex)]);
-                normals.push_back(corner.mNormal >= 0 ? mNormals[static_cast<std::size_t>(corner.mNormal)]
-                                                      : KFbxVector4(0.0, 0.0, 0.0, 0.0));
-                int uv = -1;
-                if (corner.mUV >= 0) {
-                    uv = static_cast<int>(uvs.size());
-                    uvs.push_back(mTextureCoordinates[static_cast<std::size_t>(corner.mUV)]);
+    {
+        CornerTable table;
+        for (auto& [smoothingGroup, list] : group.mFacesBySmoothingGroup) {
+            for (const ObjCorner& corner : list.mCorners) {
+                const ObjCornerKey key{corner.mVertex, corner.mUV, corner.mNormal, -1};
+                bool inserted = false;
+                const int point = table.FindOrInsert(key, static_cast<int>(points.size()), inserted);
+                if (inserted) {
+                    points.push_back(mVertices[static_cast<std::size_t>(corner.mVertex)]);
+                    normals.push_back(corner.mNormal >= 0 ? mNormals[static_cast<std::size_t>(corner.mNormal)]
+                                                          : KFbxVector4(0.0, 0.0, 0.0, 0.0));
+                    int uv = -1;
+                    if (corner.mUV >= 0) {
+                        uv = static_cast<int>(uvs.size());
+                        uvs.push_back(mTextureCoordinates[static_cast<std::size_t>(corner.mUV)]);
+                    }
+                    uvOfPoint.push_back(uv);
                 }
-                uvOfPoint.push_back(uv);
+                cornerPoints.push_back(point);
+                // A corner without a texture coordinate has none in the mesh either.
+                cornerUVs.push_back(uvOfPoint[static_cast<std::size_t>(point)]);
+                anyUV = anyUV || corner.mUV >= 0;
             }
-            cornerPoints.push_back(point);
-            // A corner without a texture coordinate has none in the mesh either.
-            cornerUVs.push_back(uvOfPoint[static_cast<std::size_t>(point)]);
-            anyUV = anyUV || corner.mUV >= 0;
+            std::vector<ObjCorner>().swap(list.mCorners);
         }
     }
+    std::vector<int>().swap(uvOfPoint);
 
     KFbxMesh* mesh = KFbxMesh::Create(&mManager, "");
     if (mesh == nullptr) return nullptr;
@@ -205,8 +213,10 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
         return nullptr;
     }
     std::copy(points.begin(), points.end(), mesh->GetControlPoints());
+    std::vector<KFbxVector4>().swap(points);
     mesh->InitNormals(0);
     if (KFbxVector4* meshNormals = mesh->GetNormals()) std::copy(normals.begin(), normals.end(), meshNormals);
+    std::vector<KFbxVector4>().swap(normals);
 
     const bool withMaterials = mMaterialLibraryFlag;
     mesh->InitMaterialIndices(withMaterials ? KFbxLayerElement::eBY_POLYGON : KFbxLayerElement::eALL_SAME);
@@ -216,6 +226,7 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
             std::copy(uvs.begin(), uvs.end(), mesh->GetTextureUVArray());
         }
     }
+    std::vector<KFbxVector2>().swap(uvs);
     const bool withTextures = withMaterials && group.mSomeHasTexture;
     if (withTextures) {
         mesh->InitTextureIndices(KFbxLayerElement::eBY_POLYGON);
@@ -231,26 +242,27 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
 
     Reserve(mesh->GetMaterialIndices(), group.mFaceCount);
     Reserve(mesh->GetTextureIndices(), group.mFaceCount);
-    std::unordered_map<const void*, int> layerIndices;
-    auto indexOf = [&](auto* object, auto add) {
-        const auto found = layerIndices.find(object);
-        if (found != layerIndices.end()) return found->second;
-        const int index = add(object);
-        layerIndices.emplace(object, index);
-        return index;
-    };
+    // The layer index of each look's material and texture, found once.
+    std::vector<int> lookMaterials(mLooks.size(), -1);
+    std::vector<int> lookTextures(mLooks.size(), -1);
     std::size_t corner = 0;
     for (const auto& [smoothingGroup, list] : group.mFacesBySmoothingGroup) {
         for (const ObjFace& face : list.mFaces) {
+            const ObjLook& look = mLooks[face.mLook];
             int material = 0;
             int texture = -1;
-            if (withMaterials && face.mMaterial != nullptr) {
-                material = indexOf(face.mMaterial, [&](KFbxSurfaceMaterial* m) { return mesh->AddMaterial(m); });
+            if (withMaterials && look.mMaterial != nullptr) {
+                int& index = lookMaterials[face.mLook];
+                if (index < 0) index = mesh->AddMaterial(look.mMaterial);
+                material = std::max(index, 0);
             }
             if (withTextures) {
-                texture = face.mTexture == nullptr ? 0 : indexOf(face.mTexture, [&](KFbxTexture* t) {
-                    return mesh->AddTexture(t, 0, KFbxLayerElement::eDIFFUSE_TEXTURES);
-                });
+                texture = 0;
+                if (look.mTexture != nullptr) {
+                    int& index = lookTextures[face.mLook];
+                    if (index < 0) index = mesh->AddTexture(look.mTexture, 0, KFbxLayerElement::eDIFFUSE_TEXTURES);
+                    texture = std::max(index, 0);
+                }
             }
             mesh->BeginPolygon(material, texture, -1, true);
             for (std::uint32_t k = 0; k < face.mCornerCount; ++k) mesh->AddPolygonVertex(cornerPoints[corner++]);

@@ -35,8 +35,8 @@ bool KFbxReaderObj::ReadSurfaceBlock(ObjStatementReader& statements, const ObjSt
     surface.mRational = mRational;
     surface.mDegreeU = mDegreeU;
     surface.mDegreeV = mDegreeV;
-    surface.mMaterial = mCurrentMaterial;
-    surface.mTexture = mCurrentTexture;
+    surface.mMaterial = mLooks[mCurrentLook].mMaterial;
+    surface.mTexture = mLooks[mCurrentLook].mTexture;
     if (!ReadSurf(surface, statement.mRest)) {
         Warn(eBAD_SURFACE, statement.mLine);
         SkipBlock(statements);

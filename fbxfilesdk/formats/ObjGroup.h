@@ -21,12 +21,18 @@ struct ObjCorner {
     int mNormal = -1;
 };
 
-// One "f" statement; its corners lie in the face list's corner array.
-struct ObjFace {
-    std::uint32_t mFirstCorner = 0;
-    std::uint32_t mCornerCount = 0;
+// A material and its diffuse texture, as "usemtl" names them; either may be null.
+struct ObjLook {
     KFbxSurfaceMaterial* mMaterial = nullptr;
     KFbxTexture* mTexture = nullptr;
+};
+
+// One "f" statement; its corners follow those of the faces before it in
+// the face list's corner array. Faces are many, so the look they were given
+// is a number in the reader's list of looks.
+struct ObjFace {
+    std::uint32_t mCornerCount = 0;
+    std::uint32_t mLook = 0;
     bool mHasNormals = true;
     bool mHasUVs = true;
     bool mHasTexture = false;

@@ -4,6 +4,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <system_error>
 
 namespace fbxsdk_2006_11_1 {
@@ -40,15 +42,21 @@ int ObjReadDoubles(std::string_view text, double* values, int count, bool& notFi
 }
 
 bool ObjReadInt(std::string_view text, int& value) {
+    // Face corners are most of a file: their numbers are read by hand.
     std::size_t at = 0;
     while (at < text.size() && ObjIsBlank(text[at])) ++at;
-    const char* first = text.data() + at;
-    const char* last = text.data() + text.size();
-    if (first < last && *first == '+' && first + 1 < last && *(first + 1) != '-') ++first;
-    int read = 0;
-    const auto [end, error] = std::from_chars(first, last, read);
-    if (end == first || error != std::errc()) return false;
-    value = read;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
+    const std::size_t first = at;
+    std::int64_t number = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        number = number * 10 + (text[at++] - '0');
+        if (number > static_cast<std::int64_t>(std::numeric_limits<int>::max()) + 1) return false;
+    }
+    if (at == first) return false;
+    if (negative) number = -number;
+    if (number > std::numeric_limits<int>::max()) return false;
+    value = static_cast<int>(number);
     return true;
 }
 
