@@ -90,6 +90,7 @@ bool KFbxReaderObj::IsFileOpen() { return mStream != nullptr; }
 KFbxStreamOptions* KFbxReaderObj::GetReadOptions() { return KFbxStreamOptionsObjReader::Create(&mManager, ""); }
 
 void KFbxReaderObj::ResetReadState() {
+    mRenaming.Clear();
     mMaterialLibraryFlag = false;
     mTextureFlag = false;
     mGroups.clear();

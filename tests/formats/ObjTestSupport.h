@@ -5,6 +5,8 @@
 #define TESTS_FORMATS_OBJTESTSUPPORT_H
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 #include <fbxfilesdk/formats/KFbxFormatsObj.h>
@@ -18,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -84,6 +88,23 @@ protected:
     }
     bool ImportText(const std::string& text, KFbxStreamOptions* options = nullptr) {
         return Import(Write("in.obj", text), options);
+    }
+
+    // Exports the scene as OBJ; the exporter's message stays for the test.
+    bool Export(const std::string& path, KFbxStreamOptions* options = nullptr) {
+        KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+        if (exporter == nullptr || !exporter->Initialize(path.c_str())) return false;
+        exporter->SetFileFormat(KFbxFileFormatRegistry::eOBJ_WRITER);
+        const bool exported = exporter->Export(mScene, options);
+        mLastErrorId = exporter->GetLastErrorID();
+        exporter->GetMessageText(mMessage);
+        exporter->Destroy();
+        return exported;
+    }
+
+    static std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     KFbxNode* Node(const char* name) const { return mScene->GetRootNode()->FindChild(name, true); }
