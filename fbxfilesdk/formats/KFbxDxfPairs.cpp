@@ -1,6 +1,7 @@
 #include <fbxfilesdk/formats/KFbxDxfPairs.h>
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <new>
 #include <system_error>
@@ -39,7 +40,10 @@ bool NextLine(std::string_view text, std::size_t& position, std::string_view& li
     return true;
 }
 
-std::string LineError(int line, const char* what) {
+// Lines past the int range (files of many gigabytes) all count as the last.
+int LineNumber(long long line) { return line < INT_MAX ? static_cast<int>(line) : INT_MAX; }
+
+std::string LineError(long long line, const char* what) {
     std::string text = "Line ";
     text += std::to_string(line);
     text += ": ";
@@ -81,13 +85,10 @@ void KFbxDxfPairs::Parse(std::string_view text) {
     mPairs.clear();
     mError.clear();
     std::size_t position = 0;
-    int line = 0;
+    long long line = 0;
     std::string_view codeLine;
     std::string_view valueLine;
     try {
-        // A pair takes at least four bytes of text; reserving by that never
-        // asks for more than the text can fill.
-        mPairs.reserve(text.size() / 4);
         while (NextLine(text, position, codeLine)) {
             ++line;
             int code = 0;
@@ -105,7 +106,7 @@ void KFbxDxfPairs::Parse(std::string_view text) {
                 return;
             }
             ++line;
-            mPairs.push_back({code, Trimmed(valueLine), line - 1});
+            mPairs.push_back({code, Trimmed(valueLine), LineNumber(line - 1)});
         }
     } catch (const std::bad_alloc&) {
         mError = LineError(line, "out of memory");

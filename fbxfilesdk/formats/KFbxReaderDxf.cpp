@@ -7,6 +7,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -139,6 +140,7 @@ KFbxSurfaceLambert* KFbxReaderDxf::MaterialOf(int color) {
             ColorIndexToRgb(color, rgb);
             const fbxDouble3 value(rgb[0], rgb[1], rgb[2]);
             cached->GetDiffuseColor().Set(&value, eFbxValueDouble3);
+            mScene->ConnectObject(cached);
         }
     }
     return cached;
@@ -227,9 +229,9 @@ bool KFbxReaderDxf::ReadPoint(const Span& span, int xCode, KFbxVector4& point) c
     return true;
 }
 
-int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld) {
+int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable) {
     std::string key;
-    if (weld) {
+    if (weld || findable) {
         // Points equal to within the weld distance mostly share their cell.
         bool keyed = true;
         long long cells[3];
@@ -240,7 +242,7 @@ int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld) {
         }
         if (keyed) {
             key.assign(reinterpret_cast<const char*>(cells), sizeof cells);
-            const auto found = set.mWeld.find(key);
+            const auto found = weld ? set.mWeld.find(key) : set.mWeld.end();
             if (found != set.mWeld.end() && SamePoint(set.mPoints[static_cast<std::size_t>(found->second)], point)) {
                 return found->second;
             }
@@ -274,7 +276,7 @@ void KFbxReaderDxf::Read3DFace(const Span& span, FaceSet& set, const KFbxVector4
     Face face{count, EntityColor(span), {0, 0, 0, 0}};
     // Last corner first: the scene winds the other way round.
     for (int k = 0; k < count; ++k) {
-        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[count - 1 - k], mWeld);
+        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[count - 1 - k], mWeld, mWeld);
     }
     set.mColored = set.mColored || face.mColor > 0;
     set.mFaces.push_back(face);
@@ -324,7 +326,8 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
                 Warn(face.mLine, "vertex with a coordinate that is no number taken as 0");
                 point = ToScene(0.0, 0.0, 0.0);
             }
-            set.mPoints.push_back(Minus(point, offset));
+            // Never welded, but later faces may weld to it.
+            AddPoint(set, Minus(point, offset), false, mWeld);
         } else {
             face.mColor = color;
             faces.push_back(face);
@@ -365,6 +368,9 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
 // ---- meshes and nodes ------------------------------------------------------
 
 KFbxMesh* KFbxReaderDxf::BuildMesh(const FaceSet& set) {
+    if (set.mPoints.size() > static_cast<std::size_t>(INT_MAX)) {
+        return nullptr;
+    }
     KFbxMesh* mesh = KFbxMesh::Create(&mManager, "");
     if (mesh == nullptr) {
         return nullptr;

@@ -101,7 +101,9 @@ private:
     void Read3DFace(const Span& span, FaceSet& set, const KFbxVector4& offset);
     void ReadPolyline(std::size_t& position, FaceSet& set, const KFbxVector4& offset);
     void ReadInsert(const Span& span, KFbxNode& parent, const KFbxVector4& offset);
-    int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld);
+    // Appends the point, or with weld finds an equal one added findable
+    // before; its index.
+    int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable);
     // The section readers; false when the section does not end.
     bool ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent);
     bool ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent);

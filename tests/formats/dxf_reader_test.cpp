@@ -192,6 +192,7 @@ TEST_F(DxfTest, MaterialsComeOnePerColourAndAnotherReadStartsAfresh) {
     ASSERT_EQ(b->GetMaterialCount(0), 1);
     EXPECT_EQ(a->GetMaterial(0, 0), b->GetMaterial(0, 0));
     EXPECT_STREQ(a->GetMaterial(0, 0)->GetName(), "Material0");
+    EXPECT_EQ(mScene->GetMaterialCount(), 1);
     // Colour 256 takes no material: index 0.
     EXPECT_EQ(b->GetMaterialIndices()->GetAt(1), 0);
     importer->Destroy();
