@@ -3,6 +3,8 @@
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
 #include <fbxfilesdk/formats/ObjStatementReader.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <algorithm>
@@ -365,7 +367,12 @@ void KFbxReaderObj::UseMaterial(std::string_view name) {
         mMessage += "\" in .mtl file\n";
         mMaterialLibraryFlag = false;
     }
-    if (look.mTexture != nullptr) mTextureFlag = true;
+    // What the file defines belongs to the scene it is read into.
+    if (look.mMaterial != nullptr) mScene->ConnectObject(look.mMaterial);
+    if (look.mTexture != nullptr) {
+        mScene->ConnectObject(look.mTexture);
+        mTextureFlag = true;
+    }
     mCurrentLook = static_cast<std::uint32_t>(mLooks.size());
     mLooks.push_back(look);
     mMaterials.emplace(key, MaterialEntry{mCurrentLook});

@@ -234,6 +234,7 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
             // Faces without a texture point at this one.
             KFbxTexture* empty = KFbxTexture::Create(&mManager, "_empty_");
             if (empty != nullptr) {
+                mScene->ConnectObject(empty);
                 empty->SetDefaultAlpha(0.0);
                 mesh->AddTexture(empty, 0, KFbxLayerElement::eDIFFUSE_TEXTURES);
             }

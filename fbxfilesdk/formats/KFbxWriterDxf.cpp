@@ -6,8 +6,6 @@
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
-#include <fbxfilesdk/geometry/KFbxNurbsGridGeometry.h>
-#include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
@@ -19,18 +17,6 @@
 namespace fbxsdk_2006_11_1 {
 
 namespace {
-
-// The node's attribute when it is a kind the writer writes (a mesh, a
-// NURBS surface or a patch, which all keep their materials in layers).
-const KFbxLayerContainer* WrittenGeometry(const KFbxNode& node) {
-    const KFbxNodeAttribute* attribute = node.GetNodeAttribute();
-    if (dynamic_cast<const KFbxMesh*>(attribute) != nullptr ||
-        dynamic_cast<const KFbxNurbsGridGeometry*>(attribute) != nullptr ||
-        dynamic_cast<const KFbxPatch*>(attribute) != nullptr) {
-        return dynamic_cast<const KFbxLayerContainer*>(attribute);
-    }
-    return nullptr;
-}
 
 // DiffuseColor x DiffuseFactor, looked up by name so that any material
 // class with those properties has a colour.
@@ -298,7 +284,7 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
 }
 
 void KFbxWriterDxf::WriteLayers(KFbxNode& node, bool recurse) {
-    if (const KFbxLayerContainer* geometry = WrittenGeometry(node)) {
+    if (const KFbxLayerContainer* geometry = KFbxWriterMesh::WrittenGeometry(node)) {
         const int color = LastMaterialColor(*geometry);
         Line("  0");
         Line("LAYER");
@@ -318,7 +304,7 @@ void KFbxWriterDxf::WriteLayers(KFbxNode& node, bool recurse) {
 }
 
 void KFbxWriterDxf::WritePolylines(KFbxNode& node, bool recurse) {
-    if (WrittenGeometry(node) != nullptr) {
+    if (KFbxWriterMesh::WrittenGeometry(node) != nullptr) {
         WritePolyline(node);
     }
     for (int i = 0; recurse && i < node.GetChildCount(); ++i) {

@@ -57,6 +57,16 @@ KFbxVector4 Normalised(const KFbxVector4& vector) {
 
 }  // namespace
 
+const KFbxLayerContainer* KFbxWriterMesh::WrittenGeometry(const KFbxNode& node) {
+    const KFbxNodeAttribute* attribute = node.GetNodeAttribute();
+    if (dynamic_cast<const KFbxMesh*>(attribute) != nullptr ||
+        dynamic_cast<const KFbxNurbsGridGeometry*>(attribute) != nullptr ||
+        dynamic_cast<const KFbxPatch*>(attribute) != nullptr) {
+        return dynamic_cast<const KFbxLayerContainer*>(attribute);
+    }
+    return nullptr;
+}
+
 KFbxWriterMesh::~KFbxWriterMesh() { Release(); }
 
 void KFbxWriterMesh::Release() {

@@ -12,11 +12,17 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxLayerContainer;
 class KFbxMesh;
 class KFbxNode;
 
 class KFbxWriterMesh {
 public:
+    // The node's attribute when it is a kind these writers write (a mesh, a
+    // NURBS surface or a patch, which all keep their materials in layers);
+    // null otherwise.
+    static const KFbxLayerContainer* WrittenGeometry(const KFbxNode& node);
+
     KFbxWriterMesh() = default;
     ~KFbxWriterMesh();
     KFbxWriterMesh(const KFbxWriterMesh&) = delete;

@@ -6,10 +6,9 @@
 #include <fbxfilesdk/formats/KFbxWriterDxf.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
+#include <fbxfilesdk/formats/ObjNumbers.h>
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
-#include <fbxfilesdk/geometry/KFbxNurbsGridGeometry.h>
-#include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -22,29 +21,6 @@
 namespace fbxsdk_2006_11_1 {
 
 namespace {
-
-constexpr const char* kDefaultMaterialName = "default";
-
-// The node's attribute when it is a kind the writer writes.
-const KFbxLayerContainer* WrittenGeometry(const KFbxNode& node) {
-    const KFbxNodeAttribute* attribute = node.GetNodeAttribute();
-    if (dynamic_cast<const KFbxMesh*>(attribute) != nullptr ||
-        dynamic_cast<const KFbxNurbsGridGeometry*>(attribute) != nullptr ||
-        dynamic_cast<const KFbxPatch*>(attribute) != nullptr) {
-        return dynamic_cast<const KFbxLayerContainer*>(attribute);
-    }
-    return nullptr;
-}
-
-// The shortest text that reads back as the same double, after a blank; a
-// negative zero is written as zero.
-void AppendNumber(std::string& line, double value) {
-    if (value == 0.0) value = 0.0;
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line += ' ';
-    line.append(digits, end);
-}
 
 void AppendInteger(std::string& line, std::int64_t value) {
     char digits[24];
@@ -165,7 +141,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
 }
 
 void KFbxWriterObj::CheckMaterials(KFbxNode& node) {
-    if (const KFbxLayerContainer* geometry = WrittenGeometry(node)) {
+    if (const KFbxLayerContainer* geometry = KFbxWriterMesh::WrittenGeometry(node)) {
         if (geometry->GetMaterialCount(0) > 0 || geometry->GetTextureCount(0, KFbxLayerElement::eDIFFUSE_TEXTURES) > 0) {
             mMaterialsNeeded = true;
         }
@@ -174,7 +150,7 @@ void KFbxWriterObj::CheckMaterials(KFbxNode& node) {
 }
 
 void KFbxWriterObj::WriteNode(KFbxNode& node) {
-    if (WrittenGeometry(node) != nullptr) WriteMesh(node);
+    if (KFbxWriterMesh::WrittenGeometry(node) != nullptr) WriteMesh(node);
     for (int i = 0; i < node.GetChildCount(); ++i) WriteNode(*node.GetChild(i));
 }
 
@@ -228,9 +204,9 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
     for (const KFbxVector4& point : points) {
         const KFbxVector4 world = global.MultT(point);
         mLine += 'v';
-        AppendNumber(mLine, world[0]);
-        AppendNumber(mLine, world[1]);
-        AppendNumber(mLine, world[2]);
+        ObjAppendNumber(mLine, world[0]);
+        ObjAppendNumber(mLine, world[1]);
+        ObjAppendNumber(mLine, world[2]);
         mLine += '\n';
         FlushLine(mObjFile);
     }
@@ -245,8 +221,8 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
     }
     const auto writeUV = [this](const KFbxVector2& uv, bool swap) {
         mLine += "vt";
-        AppendNumber(mLine, swap ? uv[1] : uv[0]);
-        AppendNumber(mLine, swap ? uv[0] : uv[1]);
+        ObjAppendNumber(mLine, swap ? uv[1] : uv[0]);
+        ObjAppendNumber(mLine, swap ? uv[0] : uv[1]);
         mLine += '\n';
         FlushLine(mObjFile);
         ++mTextureCoordinateCounter;
@@ -275,9 +251,9 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
             world = KFbxVector4(world[0] / length, world[1] / length, world[2] / length, 0.0);
         }
         mLine += "vn";
-        AppendNumber(mLine, world[0]);
-        AppendNumber(mLine, world[1]);
-        AppendNumber(mLine, world[2]);
+        ObjAppendNumber(mLine, world[0]);
+        ObjAppendNumber(mLine, world[1]);
+        ObjAppendNumber(mLine, world[2]);
         mLine += '\n';
         FlushLine(mObjFile);
     }

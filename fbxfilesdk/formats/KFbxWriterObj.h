@@ -53,6 +53,9 @@ public:
     bool PostprocessScene(KFbxScene& scene) override;
 
 private:
+    // The name of the material of meshes that have none.
+    static constexpr const char* kDefaultMaterialName = "default";
+
     // One "newmtl" block: a material (null for the default one) with a
     // texture (may be null) under the name "usemtl" lines give it.
     struct MaterialEntry {

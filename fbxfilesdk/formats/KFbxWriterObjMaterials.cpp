@@ -7,37 +7,27 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
+#include <fbxfilesdk/formats/ObjNumbers.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
-#include <charconv>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-constexpr const char* kDefaultMaterialName = "default";
-
-void AppendNumber(std::string& line, double value) {
-    if (value == 0.0) value = 0.0;
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line += ' ';
-    line.append(digits, end);
-}
-
 // "Ka 0.1 0.2 0.3": colour times factor, per component.
 void AppendColorLine(std::string& line, const char* keyword, const fbxDouble3& color, double factor) {
     line += keyword;
-    for (int i = 0; i < 3; ++i) AppendNumber(line, color[i] * factor);
+    for (int i = 0; i < 3; ++i) ObjAppendNumber(line, color[i] * factor);
     line += '\n';
 }
 
 void AppendNumberLine(std::string& line, const char* keyword, double value) {
     line += keyword;
-    AppendNumber(line, value);
+    ObjAppendNumber(line, value);
     line += '\n';
 }
 

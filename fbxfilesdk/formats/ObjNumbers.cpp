@@ -60,4 +60,12 @@ bool ObjReadInt(std::string_view text, int& value) {
     return true;
 }
 
+void ObjAppendNumber(std::string& line, double value) {
+    if (value == 0.0) value = 0.0;
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    line += ' ';
+    line.append(digits, end);
+}
+
 }  // namespace fbxsdk_2006_11_1

@@ -3,6 +3,7 @@
 #ifndef FBXFILESDK_FORMATS_OBJNUMBERS_H
 #define FBXFILESDK_FORMATS_OBJNUMBERS_H
 
+#include <string>
 #include <string_view>
 
 namespace fbxsdk_2006_11_1 {
@@ -22,6 +23,10 @@ int ObjReadDoubles(std::string_view text, double* values, int count, bool& notFi
 // ignored. False, value untouched, when no digit stands there or the number
 // does not fit an int.
 bool ObjReadInt(std::string_view text, int& value);
+
+// A blank and the shortest text that reads back as the same double; a
+// negative zero is written as zero.
+void ObjAppendNumber(std::string& line, double value);
 
 }  // namespace fbxsdk_2006_11_1
 

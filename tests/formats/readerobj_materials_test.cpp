@@ -76,6 +76,10 @@ TEST_F(ObjMaterialTest, LibraryBesideTheFileGivesPhongAndLambertMaterialsWithThe
     EXPECT_DOUBLE_EQ(Number(red->GetTransparencyFactor()), 0.75);
     EXPECT_DOUBLE_EQ(Color(red->GetTransparentColor())[1], 1.0);
 
+    // The materials and the textures (red's and the one of faces without) belong to the scene.
+    EXPECT_EQ(mScene->GetMaterialCount(), 2);
+    EXPECT_EQ(mScene->GetTextureCount(), 2);
+
     KFbxSurfaceMaterial* flat = mesh->GetMaterial(1);
     ASSERT_NE(flat, nullptr);
     EXPECT_TRUE(flat->Is(KFbxSurfaceLambert::ClassId));
