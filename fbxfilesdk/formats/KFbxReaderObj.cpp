@@ -89,7 +89,11 @@ bool KFbxReaderObj::FileClose() {
 
 bool KFbxReaderObj::IsFileOpen() { return mStream != nullptr; }
 
-KFbxStreamOptions* KFbxReaderObj::GetReadOptions() { return KFbxStreamOptionsObjReader::Create(&mManager, ""); }
+KFbxStreamOptions* KFbxReaderObj::GetReadOptions() {
+    KFbxStreamOptions* options = KFbxStreamOptionsObjReader::Create(&mManager, "");
+    if (options == nullptr) mError.SetError(eOUT_OF_MEMORY);
+    return options;
+}
 
 void KFbxReaderObj::ResetReadState() {
     mRenaming.Clear();

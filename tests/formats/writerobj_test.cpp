@@ -4,9 +4,13 @@
 // opens them.
 #include "formats/ObjTestSupport.h"
 
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/formats/KFbxWriterObj.h>
 #include <fbxfilesdk/geometry/KFbxNurb.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
@@ -325,6 +329,33 @@ TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
         EXPECT_FALSE(writer.Write(mScene, writer.GetWriteOptions()));
         EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
     }
+}
+
+TEST_F(ObjWriterTest, ShapesMoveTheWrittenPointsButNotTheScenes) {
+    KFbxMesh* triangle = AddPlainTriangle("bent");
+    KFbxNode* node = Node("bent");
+    KFbxShape* shape = KFbxShape::Create(mManager, "lifted");
+    shape->InitControlPoints(3);
+    for (int i = 0; i < 3; ++i) {
+        shape->GetControlPoints()[i] = triangle->GetControlPoints()[i];
+        shape->GetControlPoints()[i][2] = 4.0;
+    }
+    ASSERT_GE(triangle->AddShape(shape, "lifted"), 0);
+    KFCurveNode* channel = KFCurveNode::Create("lifted", nullptr);
+    node->GetCurrentTakeNode()->GetKFCurveNode()->Add(channel);
+    KFCurve* weight = KFCurve::Create();
+    weight->SetValue(0.5f);
+    channel->FCurveSet(weight);
+
+    ASSERT_TRUE(Export(Path("shape.obj")));
+    EXPECT_NE(Text(Path("shape.obj")).find("v 0 0 2\nv 1 0 2\nv 0 1 2\n"), std::string::npos)
+        << Text(Path("shape.obj"));
+    EXPECT_TRUE(Near(triangle->GetControlPoints()[1], 1, 0, 0));
+
+    KFbxStreamOptionsObjWriter* options = KFbxStreamOptionsObjWriter::Create(mManager, "");
+    ASSERT_TRUE(options->SetOption("DEFORMATION", false));
+    ASSERT_TRUE(Export(Path("plain.obj"), options));
+    EXPECT_NE(Text(Path("plain.obj")).find("v 0 0 0\nv 1 0 0\nv 0 1 0\n"), std::string::npos);
 }
 
 TEST_F(ObjWriterTest, ASurfaceIsWrittenAsTrianglesWhateverTheOptionSays) {
