@@ -7,6 +7,7 @@
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
@@ -242,9 +243,17 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         for (int i = 0; i < uvCount; ++i) writeUV(uvArray[i], swap);
     }
 
-    // Normals, one per control point, turned as surfaces turn.
-    const bool writeNormals = !normals.empty();
-    for (const KFbxVector4& normal : normals) {
+    // Normals, turned as surfaces turn: one per control point, or else one
+    // per polygon corner when the mesh keeps them so.
+    const KFbxLayer* layer = mesh.GetLayer(0);
+    const KFbxLayerElementNormal* cornerNormals = layer != nullptr ? layer->GetNormals() : nullptr;
+    if (!normals.empty() || cornerNormals == nullptr ||
+        cornerNormals->GetMappingMode() != KFbxLayerElement::eBY_POLYGON_VERTEX ||
+        cornerNormals->GetReferenceMode() == KFbxLayerElement::eINDEX) {
+        cornerNormals = nullptr;
+    }
+    const bool writeNormals = !normals.empty() || cornerNormals != nullptr;
+    const auto writeNormal = [this, &normalMatrix](const KFbxVector4& normal) {
         KFbxVector4 world = normalMatrix.MultT(KFbxVector4(normal[0], normal[1], normal[2], 0.0));
         const double length = std::sqrt(world[0] * world[0] + world[1] * world[1] + world[2] * world[2]);
         if (length > 0.0 && std::isfinite(length)) {
@@ -256,8 +265,22 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         ObjAppendNumber(mLine, world[2]);
         mLine += '\n';
         FlushLine(mObjFile);
+        ++mNormalCounter;
+    };
+    for (const KFbxVector4& normal : normals) writeNormal(normal);
+    if (cornerNormals != nullptr) {
+        const auto& direct = cornerNormals->GetDirectArray();
+        const auto& indices = cornerNormals->GetIndexArray();
+        const bool indexed = cornerNormals->GetReferenceMode() == KFbxLayerElement::eINDEX_TO_DIRECT;
+        for (int p = 0; p < polygonCount; ++p) {
+            if (!written(p)) continue;
+            for (int k = 0; k < mesh.GetPolygonSize(p); ++k) {
+                int item = mesh.GetPolygonVertexIndex(p) + k;
+                if (indexed) item = item < indices.GetCount() ? indices.GetAt(item) : -1;
+                writeNormal(item >= 0 && item < direct.GetCount() ? direct.GetAt(item) : KFbxVector4());
+            }
+        }
     }
-    mNormalCounter += static_cast<std::int64_t>(normals.size());
 
     // Materials: one "usemtl" for the whole mesh when nothing varies by
     // polygon, else one wherever the pair changes.
@@ -323,7 +346,7 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
             }
             if (writeNormals) {
                 mLine += '/';
-                AppendInteger(mLine, normalBase + point);
+                AppendInteger(mLine, normalBase + (cornerNormals != nullptr ? cornerNumber : point));
             }
             ++cornerNumber;
         }

@@ -358,6 +358,29 @@ TEST_F(ObjWriterTest, ShapesMoveTheWrittenPointsButNotTheScenes) {
     EXPECT_NE(Text(Path("plain.obj")).find("v 0 0 0\nv 1 0 0\nv 0 1 0\n"), std::string::npos);
 }
 
+TEST_F(ObjWriterTest, NormalsKeptPerCornerAreWrittenPerCornerAndReadBack) {
+    KFbxMesh* mesh = AddPlainTriangle("folded");
+    mesh->InitNormals(3 * 2);
+    ASSERT_EQ(mesh->GetNormalsMappingMode(), KFbxLayerElement::eBY_POLYGON_VERTEX);
+    mesh->BeginPolygon();
+    for (int k : {0, 2, 1}) mesh->AddPolygonVertex(k);
+    mesh->EndPolygon();
+    for (int corner = 0; corner < 6; ++corner) {
+        mesh->GetNormals()[corner] = corner < 3 ? KFbxVector4(0, 0, 1, 0) : KFbxVector4(0, 0, -1, 0);
+    }
+    ASSERT_TRUE(Export(Path("folded.obj")));
+    const std::string obj = Text(Path("folded.obj"));
+    EXPECT_EQ(CountLines(obj, "vn "), 6);
+    EXPECT_NE(obj.find("f 1//1 2//2 3//3\nf 1//4 3//5 2//6\n"), std::string::npos) << obj;
+
+    mScene = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(Path("folded.obj")));
+    KFbxMesh* read = Mesh("folded");
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->GetControlPointsCount(), 6);
+    EXPECT_TRUE(Near(read->GetNormals()[read->GetPolygonVertex(1, 0)], 0, 0, -1));
+}
+
 TEST_F(ObjWriterTest, ASurfaceIsWrittenAsTrianglesWhateverTheOptionSays) {
     // A bilinear rational patch read from a file of our own.
     ASSERT_TRUE(ImportText("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 1\ncstype rat bspline\ndeg 1 1\ng patch\n"
