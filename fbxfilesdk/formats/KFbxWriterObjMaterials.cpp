@@ -46,8 +46,9 @@ void AppendNamedColorLine(std::string& line, const char* keyword, const KFbxSurf
 }  // namespace
 
 bool KFbxWriterObj::OpenMaterialFile() {
+    // The first ".obj" of the file's own name, not of a folder above it.
     std::string name(mObjFileName.Buffer());
-    const std::size_t extension = name.find(".obj");
+    const std::size_t extension = name.find(".obj", name.size() - ObjFileNamePart(name).size());
     if (extension == std::string::npos) return false;
     name.replace(extension, 4, ".mtl");
     mMtlFile = std::fopen(name.c_str(), "w");

@@ -309,6 +309,13 @@ TEST_F(ObjWriterTest, ANameWithoutLowerCaseObjGetsNoLibrary) {
     EXPECT_FALSE(std::filesystem::exists(Path("bricks.tga")));
 }
 
+TEST_F(ObjWriterTest, TheLibraryIsNamedAfterTheFileNotAFolderAboveIt) {
+    AddCube("box", KFbxVector4(0, 0, 0, 0));
+    ASSERT_TRUE(Export(Path("my.objects/scene.obj")));
+    EXPECT_NE(Text(Path("my.objects/scene.obj")).find("mtllib scene.mtl\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(Path("my.objects/scene.mtl")));
+}
+
 TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
     AddCube("box", KFbxVector4(0, 0, 0, 0));
     Write("bricks.tga", "already here");
