@@ -18,6 +18,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -67,6 +68,13 @@ private:
     // A material name's look, by its number in the list of looks.
     struct MaterialEntry {
         std::uint32_t mLook = 0;
+    };
+    // An open material library and, once it was first searched, where the
+    // first block of each name in it begins.
+    struct MaterialLibrary {
+        std::FILE* mStream = nullptr;
+        bool mIndexed = false;
+        std::unordered_map<std::string, std::int64_t> mBlocks;
     };
     // Problems met many times are told once, with a count and the first line.
     enum EWarning {
@@ -128,7 +136,7 @@ private:
     std::map<std::string, MaterialEntry, CaseLess> mMaterials;
     // Look 0 has neither material nor texture.
     std::vector<ObjLook> mLooks;
-    std::vector<std::FILE*> mMaterialLibraries;
+    std::vector<MaterialLibrary> mMaterialLibraries;
 
     std::vector<KFbxVector4> mVertices;
     std::vector<KFbxVector2> mTextureCoordinates;

@@ -132,7 +132,7 @@ bool KFbxReaderObj::OpenMaterialLibraries(std::string_view line) {
             all = false;
             continue;
         }
-        mMaterialLibraries.push_back(library);
+        mMaterialLibraries.push_back(MaterialLibrary{library, false, {}});
     }
     return all;
 }
@@ -140,15 +140,23 @@ bool KFbxReaderObj::OpenMaterialLibraries(std::string_view line) {
 bool KFbxReaderObj::ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& material, KFbxTexture*& texture) {
     material = nullptr;
     texture = nullptr;
-    for (std::FILE* library : mMaterialLibraries) {
-        ObjStatementReader statements(library, false);
-        statements.Rewind();
-        ObjStatement statement;
-        bool found = false;
-        while (!found && statements.Next(statement)) {
-            found = statement.mKeyword == "newmtl" && ObjFirstWord(statement.mRest) == name;
+    for (MaterialLibrary& library : mMaterialLibraries) {
+        if (!library.mIndexed) {
+            // One pass finds every block, so that a file of many materials
+            // does not search its libraries once per name.
+            ObjStatementReader statements(library.mStream, false);
+            statements.Rewind();
+            ObjStatement statement;
+            while (statements.Next(statement)) {
+                if (statement.mKeyword == "newmtl") {
+                    library.mBlocks.emplace(ObjFirstWord(statement.mRest), statements.Offset());
+                }
+            }
+            library.mIndexed = true;
         }
-        if (!found) continue;
+        const auto found = library.mBlocks.find(std::string(name));
+        if (found == library.mBlocks.end() || std::fseek(library.mStream, found->second, SEEK_SET) != 0) continue;
+        ObjStatementReader statements(library.mStream, false);
         MaterialValues values;
         ReadBlock(statements, values);
         const std::string materialName(name);
@@ -164,7 +172,7 @@ bool KFbxReaderObj::ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& ma
 }
 
 bool KFbxReaderObj::CloseMaterialLibraries() {
-    for (std::FILE* library : mMaterialLibraries) std::fclose(library);
+    for (const MaterialLibrary& library : mMaterialLibraries) std::fclose(library.mStream);
     mMaterialLibraries.clear();
     return true;
 }

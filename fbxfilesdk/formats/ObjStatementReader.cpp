@@ -41,12 +41,16 @@ std::string_view ObjFirstWord(std::string_view text) {
 }
 
 ObjStatementReader::ObjStatementReader(std::FILE* stream, bool joinContinuations)
-    : mStream(stream), mJoin(joinContinuations), mBlock(kBlockSize) {}
+    : mStream(stream), mJoin(joinContinuations), mBlock(kBlockSize) {
+    const long at = stream != nullptr ? std::ftell(stream) : -1;
+    mBase = at > 0 ? at : 0;
+}
 
 bool ObjStatementReader::Rewind() {
     mStart = mEnd = 0;
     mAtEnd = mFailed = mAfterCr = false;
     mLine = 0;
+    mBase = 0;
     if (mStream == nullptr) return false;
     std::rewind(mStream);
     return true;
@@ -56,6 +60,7 @@ bool ObjStatementReader::Refill() {
     if (mAtEnd || mStream == nullptr) return false;
     if (mStart > 0) {
         std::memmove(mBlock.data(), mBlock.data() + mStart, mEnd - mStart);
+        mBase += static_cast<std::int64_t>(mStart);
         mEnd -= mStart;
         mStart = 0;
     }

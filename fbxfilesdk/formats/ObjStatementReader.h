@@ -37,6 +37,8 @@ public:
     // Back to the start of the stream.
     bool Rewind();
     bool Failed() const { return mFailed; }
+    // The stream offset of the first byte not yet handed out.
+    std::int64_t Offset() const { return mBase + static_cast<std::int64_t>(mStart); }
 
 private:
     // The next physical line without its line end; false at the end.
@@ -52,6 +54,8 @@ private:
     // A CR ended the last line: an LF right behind it belongs to it.
     bool mAfterCr = false;
     std::vector<char> mBlock;
+    // The stream offset of the block's first byte.
+    std::int64_t mBase = 0;
     std::size_t mStart = 0;
     std::size_t mEnd = 0;
     std::string mJoined;

@@ -144,5 +144,21 @@ TEST_F(ObjMaterialTest, ALibraryNamedLastWithoutLineEndIsStillRead) {
     EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0))->GetDiffuseColor())[2], 0.5);
 }
 
+TEST_F(ObjMaterialTest, BlocksOfEveryLibraryAreFoundWhateverTheirLineEnds) {
+    Write("first.mtl", "newmtl a\r\nKd 0.25 0.25 0.25\r\nnewmtl b\r\nKd 0.5 0.5 0.5\r\n");
+    Write("second.mtl", "newmtl c\rKd 0.75 0.75 0.75\rnewmtl b\rKd 1 1 1\r");
+    ASSERT_TRUE(Import(Write("in.obj", std::string("mtllib first.mtl second.mtl\n") + kTwoQuads +
+                                           "usemtl c\nf 1 2 3\nusemtl b\nf 1 3 4\nusemtl a\nf 2 3 4\n")));
+    EXPECT_EQ(Message(), "");
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetMaterialCount(), 3);
+    const double expected[3] = {0.75, 0.5, 0.25};
+    for (int m = 0; m < 3; ++m) {
+        EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(m))->GetDiffuseColor())[0],
+                         expected[m]);
+    }
+}
+
 }  // namespace
 }  // namespace fbxsdk_2006_11_1::objtest
