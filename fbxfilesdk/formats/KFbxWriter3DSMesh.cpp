@@ -1,0 +1,665 @@
+// The 3DS writer's meshes and materials: a mesh object per mesh node with
+// its triangles, smoothing groups and material groups, one material record
+// per combination of material and textures the faces show, and the texture
+// files copied beside the written file.
+#include <fbxfilesdk/formats/KFbxWriter3DSMesh.h>
+
+#include <fbxfilesdk/core/KFbxDouble3.h>
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
+#include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/formats/KFbxWriter3DS.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <tuple>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace writer3ds {
+
+namespace {
+
+using Element = KFbxLayerElement;
+
+// The item of an element a corner maps to, before the item's own range is
+// checked; -1 for a mapping the writer does not read.
+template <class Layered>
+int MappedIndex(const Layered& element, int polygon, int corner, int point) {
+    int index = -1;
+    switch (element.GetMappingMode()) {
+        case Element::eBY_CONTROL_POINT: index = point; break;
+        case Element::eBY_POLYGON_VERTEX: index = corner; break;
+        case Element::eBY_POLYGON: index = polygon; break;
+        case Element::eALL_SAME: index = 0; break;
+        default: return -1;
+    }
+    if (element.GetReferenceMode() != Element::eDIRECT) {
+        const auto& indices = element.GetIndexArray();
+        index = index >= 0 && index < indices.GetCount() ? indices.GetAt(index) : -1;
+    }
+    return index;
+}
+
+template <class Layered>
+int DirectIndex(const Layered& element, int polygon, int corner, int point) {
+    const int index = MappedIndex(element, polygon, corner, point);
+    return index >= 0 && index < element.GetDirectArray().GetCount() ? index : -1;
+}
+
+KFbxVector4 Cross(const KFbxVector4& a, const KFbxVector4& b) {
+    return KFbxVector4(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0], 0.0);
+}
+
+void ReadPolygons(const KFbxMesh& mesh, MeshData& data) {
+    const int points = static_cast<int>(data.mPoints.size());
+    for (int polygon = 0; polygon < mesh.GetPolygonCount(); ++polygon) {
+        MeshPolygon entry;
+        entry.mFirst = static_cast<int>(data.mCorners.size());
+        const int size = mesh.GetPolygonSize(polygon);
+        for (int position = 0; position < size; ++position) {
+            const int point = mesh.GetPolygonVertex(polygon, position);
+            // A corner naming no point would make a face the format refuses.
+            if (point < 0 || point >= points) {
+                data.mCorners.resize(static_cast<std::size_t>(entry.mFirst));
+                entry.mSize = 0;
+                break;
+            }
+            data.mCorners.push_back(point);
+            ++entry.mSize;
+        }
+        data.mPolygons.push_back(entry);
+    }
+}
+
+void ReadNormals(const KFbxLayer& layer, MeshData& data) {
+    const KFbxLayerElementNormal* normals = layer.GetNormals();
+    if (normals == nullptr) {
+        return;
+    }
+    data.mCornerNormals.resize(data.mCorners.size());
+    for (std::size_t polygon = 0; polygon < data.mPolygons.size(); ++polygon) {
+        const MeshPolygon& entry = data.mPolygons[polygon];
+        for (int corner = entry.mFirst; corner < entry.mFirst + entry.mSize; ++corner) {
+            const int index = DirectIndex(*normals, static_cast<int>(polygon), corner, data.mCorners[corner]);
+            data.mCornerNormals[corner] = index >= 0 ? normals->GetDirectArray().GetAt(index) : KFbxVector4();
+        }
+    }
+}
+
+// The number of the polygon's material or texture in an element: by its
+// mapping, the first corner standing for the polygon.
+template <class Layered>
+int NumberOf(const Layered* element, const MeshData& data, int polygon, int count) {
+    if (element == nullptr) {
+        return -1;
+    }
+    const MeshPolygon& entry = data.mPolygons[static_cast<std::size_t>(polygon)];
+    const int point = entry.mSize > 0 ? data.mCorners[static_cast<std::size_t>(entry.mFirst)] : 0;
+    const int index = MappedIndex(*element, polygon, entry.mFirst, point);
+    return index >= 0 && index < count ? index : -1;
+}
+
+void ReadMaterialsAndTextures(const KFbxMesh& mesh, const MeshOptions& options, MeshData& data) {
+    const KFbxLayer* layer = mesh.GetLayer(0);
+    const KFbxLayerElementTexture* textures = layer != nullptr ? layer->GetTextures() : nullptr;
+    if (options.mTextures && textures != nullptr) {
+        for (int index = 0; index < textures->GetDirectArray().GetCount(); ++index) {
+            data.mTextures.push_back(textures->GetDirectArray().GetAt(index));
+        }
+    }
+    data.mTextured = !data.mTextures.empty();
+    if (!data.mTextured) {
+        textures = nullptr;
+    }
+    // Only a mesh with several texture layers shows a second texture.
+    const KFbxLayer* second =
+        data.mTextures.size() > 1 ? mesh.GetLayerOfType(1, KFbxLayerElement::eDIFFUSE_TEXTURES) : nullptr;
+    const KFbxLayerElementTexture* secondTextures = second != nullptr ? second->GetTextures() : nullptr;
+
+    const KFbxLayerElementMaterial* materials = layer != nullptr ? layer->GetMaterials() : nullptr;
+    if (materials != nullptr) {
+        for (int index = 0; index < materials->GetDirectArray().GetCount(); ++index) {
+            data.mMaterials.push_back(materials->GetDirectArray().GetAt(index));
+        }
+    }
+    if (data.mMaterials.empty() && data.mTextured) {
+        data.mMaterials.push_back(nullptr);
+        materials = nullptr;
+    }
+    if (!options.mMaterials) {
+        data.mMaterials.clear();
+    }
+    const int materialCount = static_cast<int>(data.mMaterials.size());
+    for (int polygon = 0; polygon < static_cast<int>(data.mPolygons.size()); ++polygon) {
+        MeshPolygon& entry = data.mPolygons[static_cast<std::size_t>(polygon)];
+        const int material = NumberOf(materials, data, polygon, materialCount);
+        entry.mMaterial = material >= 0 ? material : 0;
+        const int texture = NumberOf(textures, data, polygon, data.NoTexture());
+        entry.mTexture = texture >= 0 && data.mTextures[texture] != nullptr ? texture : data.NoTexture();
+        const int other = NumberOf(secondTextures, data, polygon, data.NoTexture());
+        entry.mSecondTexture = other >= 0 && data.mTextures[other] != nullptr ? other : data.NoTexture();
+    }
+}
+
+void ReadUVs(const KFbxMesh& mesh, const MeshOptions& options, MeshData& data) {
+    const KFbxLayer* layer = mesh.GetLayer(0);
+    const KFbxLayerElementUV* uvs = layer != nullptr ? layer->GetUVs() : nullptr;
+    if (!data.mTextured) {
+        return;
+    }
+    data.mUVs.assign(data.mPoints.size(), KFbxVector2(0.0, 0.0));
+    if (uvs == nullptr) {
+        return;
+    }
+    const bool byCorner = uvs->GetMappingMode() == Element::eBY_POLYGON_VERTEX;
+    const KFbxLayerElementTexture* textures = layer->GetTextures();
+    const bool texturePerPolygon = textures != nullptr && textures->GetMappingMode() == Element::eBY_POLYGON;
+    if (byCorner && options.mSpreadCornerUVs) {
+        // Every corner its own point, so that no corner's UV is lost.
+        std::vector<KFbxVector4> points;
+        points.reserve(data.mCorners.size());
+        data.mUVs.assign(data.mCorners.size(), KFbxVector2(0.0, 0.0));
+        for (std::size_t polygon = 0; polygon < data.mPolygons.size(); ++polygon) {
+            const MeshPolygon& entry = data.mPolygons[polygon];
+            const KFbxTexture* texture = texturePerPolygon && entry.mTexture < data.NoTexture()
+                                             ? data.mTextures[static_cast<std::size_t>(entry.mTexture)]
+                                             : nullptr;
+            for (int corner = entry.mFirst; corner < entry.mFirst + entry.mSize; ++corner) {
+                const int index = DirectIndex(*uvs, static_cast<int>(polygon), corner, data.mCorners[corner]);
+                KFbxVector2 uv = index >= 0 ? uvs->GetDirectArray().GetAt(index) : KFbxVector2(0.0, 0.0);
+                if (texture != nullptr && texture->GetSwapUV()) {
+                    uv = KFbxVector2(uv[1], uv[0]);
+                }
+                data.mUVs[static_cast<std::size_t>(corner)] = uv;
+                points.push_back(data.mPoints[static_cast<std::size_t>(data.mCorners[corner])]);
+                data.mCorners[corner] = corner;
+            }
+        }
+        data.mPoints = std::move(points);
+        return;
+    }
+    if (!byCorner && uvs->GetMappingMode() != Element::eBY_CONTROL_POINT) {
+        return;
+    }
+    // One UV per point: of the last corner on the point when given per corner.
+    for (std::size_t polygon = 0; polygon < data.mPolygons.size(); ++polygon) {
+        const MeshPolygon& entry = data.mPolygons[polygon];
+        for (int corner = entry.mFirst; corner < entry.mFirst + entry.mSize; ++corner) {
+            const int point = data.mCorners[corner];
+            const int index = DirectIndex(*uvs, static_cast<int>(polygon), corner, point);
+            if (index >= 0) {
+                data.mUVs[static_cast<std::size_t>(point)] = uvs->GetDirectArray().GetAt(index);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+MeshData ReadMeshData(const KFbxMesh& mesh, const MeshOptions& options) {
+    MeshData data;
+    const KFbxVector4* points = mesh.GetControlPoints();
+    const int count = mesh.GetControlPointsCount();
+    if (points == nullptr || count <= 0) {
+        return data;
+    }
+    data.mPoints.assign(points, points + count);
+    ReadPolygons(mesh, data);
+    if (const KFbxLayer* layer = mesh.GetLayer(0)) {
+        ReadNormals(*layer, data);
+    }
+    ReadMaterialsAndTextures(mesh, options, data);
+    ReadUVs(mesh, options, data);
+    return data;
+}
+
+std::uint32_t SmoothingGroups::Next(bool flat) {
+    if (!flat) {
+        return 1;
+    }
+    const std::uint32_t group = mNextFlat;
+    // 4 to the power 15 leaves the 32 bits.
+    mNextFlat = mNextFlat >= (1u << 30) ? 0 : mNextFlat * 4;
+    return group;
+}
+
+}  // namespace writer3ds
+
+using writer3ds::MeshData;
+
+namespace {
+
+// Room in a texture map's name field.
+constexpr std::size_t kMapNameLength = 12;
+constexpr double kDefaultGrey = 0.588;
+constexpr double kFullShininessStrength = 0.75;
+constexpr std::uint16_t kAllEdgesVisible = 7;
+constexpr std::size_t kCopyBlock = 1024;
+
+template <std::size_t N>
+void SetName(char (&field)[N], const std::string& name) {
+    const std::size_t length = name.size() < N - 1 ? name.size() : N - 1;
+    std::memcpy(field, name.data(), length);
+    field[length] = '\0';
+}
+
+std::string Decimal(long long number) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    return std::string(digits, end);
+}
+
+bool ReadNumber(const KFbxSurfaceMaterial& material, const char* name, double& value) {
+    const KFbxProperty property = material.FindProperty(name);
+    return property.IsValid() && property.Get(&value, eFbxValueDouble);
+}
+
+bool ReadColour(const KFbxSurfaceMaterial& material, const char* name, double (&value)[3]) {
+    const KFbxProperty property = material.FindProperty(name);
+    fbxDouble3 colour;
+    if (!property.IsValid() || !property.Get(&colour, eFbxValueDouble3)) {
+        return false;
+    }
+    for (int index = 0; index < 3; ++index) {
+        value[index] = colour[index];
+    }
+    return true;
+}
+
+color3ds Colour(const double (&value)[3], double factor) {
+    return {static_cast<float>(value[0] * factor), static_cast<float>(value[1] * factor),
+            static_cast<float>(value[2] * factor)};
+}
+
+// A colour times its factor (1 when missing); false when the colour is missing.
+bool FactoredColour(const KFbxSurfaceMaterial& material, const char* colourName, const char* factorName,
+                    color3ds& out) {
+    double colour[3];
+    double factor = 1.0;
+    if (!ReadColour(material, colourName, colour)) {
+        return false;
+    }
+    ReadNumber(material, factorName, factor);
+    out = Colour(colour, factor);
+    return true;
+}
+
+// The mean of a colour times its factor, either alone when the other is missing.
+bool MeanTimesFactor(const KFbxSurfaceMaterial& material, const char* colourName, const char* factorName,
+                     float& out) {
+    double colour[3];
+    double factor = 1.0;
+    const bool hasColour = ReadColour(material, colourName, colour);
+    const bool hasFactor = ReadNumber(material, factorName, factor);
+    if (!hasColour && !hasFactor) {
+        return false;
+    }
+    const double mean = hasColour ? (colour[0] + colour[1] + colour[2]) / 3.0 : 1.0;
+    out = static_cast<float>(mean * factor);
+    return true;
+}
+
+// A texture a material record can show: UV mapped, standard use, a file.
+bool Shows(const KFbxTexture* texture) {
+    return texture != nullptr && texture->GetMappingType() == KFbxTexture::eUV &&
+           texture->GetTextureUse() == KFbxTexture::eSTANDARD && texture->GetFileName()[0] != '\0';
+}
+
+}  // namespace
+
+std::vector<std::array<int, 3>> KFbxWriter3DS::TriangulatePolygon(int size) {
+    std::vector<std::array<int, 3>> triangles;
+    if (size < 3) {
+        return triangles;
+    }
+    const std::size_t count = static_cast<std::size_t>(size) - 2;
+    triangles.reserve(count);
+    triangles.push_back({0, 1, 2});
+    // Strips back and forth across the polygon, so that long polygons keep
+    // well-shaped triangles.
+    int a = 2;
+    int l = 3;
+    int b = 0;
+    int h = size - 1;
+    while (triangles.size() < count) {
+        triangles.push_back({a, l, b});
+        if (triangles.size() < count) {
+            triangles.push_back({b, l, h});
+        }
+        a = l;
+        l = l + 1;
+        b = h;
+        h = h - 1;
+    }
+    return triangles;
+}
+
+std::string KFbxWriter3DS::MapFileName(const char* fileName) {
+    const KString name = KFbxExtractFileName(KString(fileName != nullptr ? fileName : ""), true);
+    return static_cast<std::size_t>(name.GetLen()) <= kMapNameLength ? std::string(name.Buffer()) : std::string();
+}
+
+bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures) {
+    writer3ds::MeshOptions options;
+    options.mTextures = textures;
+    options.mMaterials = mFlags.mMaterial;
+    options.mSpreadCornerUVs = mFlags.mTexUVByPoly;
+    const MeshData data = writer3ds::ReadMeshData(mesh, options);
+    const std::string& name = FileNameOf(node);
+    std::size_t triangles = 0;
+    for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
+        triangles += polygon.mSize > 2 ? static_cast<std::size_t>(polygon.mSize) - 2 : 0;
+    }
+    if (data.mPoints.empty() || triangles == 0) {
+        return true;
+    }
+    if (data.mPoints.size() > static_cast<std::size_t>(kMaxObjectItems) ||
+        triangles > static_cast<std::size_t>(kMaxObjectItems)) {
+        KString text("Mesh \"");
+        text += name.c_str();
+        text += "\" has more than 65535 points or triangles, the most a 3DS object holds";
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
+        return false;
+    }
+    ++mMeshCounter;
+    MeshRecord record = MakeMeshObject(data, local, name);
+    if (record == nullptr || ToolkitFailed()) {
+        return false;
+    }
+    // One material group and one material record per combination the faces
+    // show, in the order material, first texture, second texture.
+    std::map<std::tuple<int, int, int>, std::vector<std::uint16_t>> groups;
+    if (!data.mMaterials.empty()) {
+        std::uint16_t face = 0;
+        for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
+            for (int triangle = 2; triangle < polygon.mSize; ++triangle) {
+                groups[{polygon.mMaterial, polygon.mTexture, polygon.mSecondTexture}].push_back(face++);
+            }
+        }
+    }
+    mesh3ds& target = *record;
+    target.matgroupcount = static_cast<std::uint16_t>(groups.size());
+    InitMeshObjField3ds(&target, MeshFieldMatGroups3ds);
+    if (ToolkitFailed()) {
+        return false;
+    }
+    std::uint16_t group = 0;
+    for (const auto& [key, faces] : groups) {
+        MaterialRecord material = WriteMaterials(data, std::get<0>(key), std::get<1>(key), std::get<2>(key));
+        if (material == nullptr || ToolkitFailed()) {
+            return false;
+        }
+        PutMaterial3ds(mDatabase, material.get());
+        if (ToolkitFailed()) {
+            return false;
+        }
+        meshmatgroup3ds& entry = target.matgroups[group];
+        SetName(entry.name, material->name);
+        InitMatArrayIndex3ds(&target, group, static_cast<std::uint16_t>(faces.size()));
+        if (ToolkitFailed()) {
+            return false;
+        }
+        entry.facecount = static_cast<std::uint16_t>(faces.size());
+        std::copy(faces.begin(), faces.end(), entry.faces);
+        ++group;
+    }
+    PutMesh3ds(mDatabase, &target);
+    return !ToolkitFailed();
+}
+
+KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, const Local& local,
+                                                        const std::string& name) {
+    std::size_t triangles = 0;
+    for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
+        triangles += polygon.mSize > 2 ? static_cast<std::size_t>(polygon.mSize) - 2 : 0;
+    }
+    mesh3ds* made = nullptr;
+    InitMeshObj3ds(&made, static_cast<std::uint16_t>(data.mPoints.size()), static_cast<std::uint16_t>(triangles),
+                   0xFF);
+    MeshRecord record(made);
+    if (record == nullptr || FtkErrorStops()) {
+        return record;
+    }
+    SetName(record->name, name);
+
+    // The local matrix in the file's axes, and the points with the node's own
+    // transform, in the file's axes as well.
+    const KFbxVector4 translation = ConvertPosition(local.mTranslation);
+    const KFbxVector4 rotation = ConvertRotation(local.mRotation);
+    const KFbxVector4 scaling = ConvertScaling(local.mScaling);
+    double matrix[16];
+    KgeMatrixSetTRS(matrix, translation, rotation, scaling);
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            record->localmatrix[row * 3 + column] = static_cast<float>(matrix[row * 4 + column]);
+        }
+    }
+    double transform[16];
+    KgeMatrixSetTRS(transform, local.mTranslation, local.mRotation, local.mScaling);
+    for (std::size_t point = 0; point < data.mPoints.size(); ++point) {
+        double moved[3];
+        KgeMatrixMultPoint(moved, transform, data.mPoints[point]);
+        const KFbxVector4 converted = ConvertPosition(KFbxVector4(moved[0], moved[1], moved[2], 0.0));
+        record->vertices[point] = {static_cast<float>(converted[0]), static_cast<float>(converted[1]),
+                                   static_cast<float>(converted[2])};
+        if (data.mTextured && point < data.mUVs.size()) {
+            record->texverts[point] = {static_cast<float>(data.mUVs[point][0]), static_cast<float>(data.mUVs[point][1])};
+        }
+    }
+
+    writer3ds::SmoothingGroups smoothing;
+    std::size_t face = 0;
+    for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
+        for (const std::array<int, 3>& triangle : TriangulatePolygon(polygon.mSize)) {
+            int corners[3];
+            for (int index = 0; index < 3; ++index) {
+                corners[index] = polygon.mFirst + triangle[static_cast<std::size_t>(index)];
+            }
+            const KFbxVector4& p0 = data.mPoints[static_cast<std::size_t>(data.mCorners[corners[0]])];
+            const KFbxVector4& p1 = data.mPoints[static_cast<std::size_t>(data.mCorners[corners[1]])];
+            const KFbxVector4& p2 = data.mPoints[static_cast<std::size_t>(data.mCorners[corners[2]])];
+            KFbxVector4 normal = writer3ds::Cross(p1 - p0, p2 - p0);
+            KFbxNormalizeDouble3(normal, normal);
+            bool flat = !data.mCornerNormals.empty();
+            for (int index = 0; flat && index < 3; ++index) {
+                const KFbxVector4& given = data.mCornerNormals[static_cast<std::size_t>(corners[index])];
+                flat = given[0] == normal[0] && given[1] == normal[1] && given[2] == normal[2];
+            }
+            record->faces[face] = {static_cast<std::uint16_t>(data.mCorners[corners[0]]),
+                                   static_cast<std::uint16_t>(data.mCorners[corners[1]]),
+                                   static_cast<std::uint16_t>(data.mCorners[corners[2]]), kAllEdgesVisible};
+            record->smoothgroups[face] = smoothing.Next(flat);
+            ++face;
+        }
+    }
+    return record;
+}
+
+void KFbxWriter3DS::SetMaterialColours(material3ds& record, const KFbxSurfaceMaterial* material) const {
+    if (material == nullptr) {
+        const double grey[3] = {kDefaultGrey, kDefaultGrey, kDefaultGrey};
+        record.ambient = Colour(grey, 1.0);
+        record.diffuse = Colour(grey, 1.0);
+        record.transparency = 0.0f;
+        record.selfillum = 0.0f;
+        record.shading = 3;
+        return;
+    }
+    FactoredColour(*material, "AmbientColor", "AmbientFactor", record.ambient);
+    FactoredColour(*material, "DiffuseColor", "DiffuseFactor", record.diffuse);
+    double specular[3];
+    if (ReadColour(*material, "SpecularColor", specular)) {
+        record.specular = Colour(specular, 1.0);
+    }
+    double value = 0.0;
+    if (ReadNumber(*material, "SpecularFactor", value)) {
+        record.shinstrength = static_cast<float>(value * kFullShininessStrength);
+    }
+    if (ReadNumber(*material, "ShininessExponent", value)) {
+        // The file's shininess reads back as 2 to the power 20 times it: an
+        // exponent of 1024 is the sharpest highlight, half of the range.
+        const double shininess = value > 0.0 ? std::log2(value) / 20.0 : 0.0;
+        record.shininess = static_cast<float>(shininess < 0.0 ? 0.0 : shininess > 1.0 ? 1.0 : shininess);
+    }
+    MeanTimesFactor(*material, "TransparentColor", "TransparencyFactor", record.transparency);
+    MeanTimesFactor(*material, "EmissiveColor", "EmissiveFactor", record.selfillum);
+    record.shading = 3;
+}
+
+void KFbxWriter3DS::SetTextureMap(texturemap3ds& map, const KFbxTexture& texture, int number,
+                                  const std::string& material) {
+    const char* fileName = texture.GetFileName();
+    std::string name = MapFileName(fileName);
+    if (name.empty()) {
+        name = "Tex" + Decimal(number);
+        const KString bare = KFbxExtractFileName(KString(fileName), true);
+        mMessage += "Texture name file: \"";
+        mMessage += bare;
+        mMessage += "\" is too long.\nChange manually texture name: \"Tex";
+        mMessage += Decimal(number).c_str();
+        mMessage += "\" in material \"";
+        mMessage += material.c_str();
+        mMessage += "\" by \"";
+        mMessage += fileName;
+        mMessage += "\" for proper work\n\n";
+    }
+    SetName(map.name, name.substr(0, kMapNameLength));
+    map.percent = 1.0f;
+    const double su = texture.GetScaleU();
+    const double sv = texture.GetScaleV();
+    const double tu = texture.GetTranslationU();
+    const double tv = texture.GetTranslationV();
+    const double w = texture.GetRotationW();
+    map.uscale = static_cast<float>(su);
+    map.vscale = static_cast<float>(sv);
+    if (su == 0.0 || sv == 0.0) {
+        // No placement can be told from a texture scaled to nothing.
+        map.uoffset = 0.0f;
+        map.voffset = 0.0f;
+    } else if (w == 0.0) {
+        map.uoffset = static_cast<float>(-(tu / su) - 0.5 * (1.0 - 1.0 / su));
+        map.voffset = static_cast<float>(tv / sv + 0.5 * (1.0 - 1.0 / sv));
+    } else {
+        double turn[16];
+        KgeMatrixSetRotationXYZ(turn, 0.0, 0.0, -w);
+        turn[12] = turn[13] = turn[14] = 0.0;
+        const double corner[3] = {-(tu - 0.5) / su, -(tv - 0.5) / sv, 0.0};
+        double turned[3];
+        KgeMatrixMultPoint(turned, turn, corner);
+        map.uoffset = static_cast<float>(turned[0] - 0.5);
+        map.voffset = static_cast<float>(-(turned[1] - 0.5));
+        map.rotation = static_cast<float>(-w);
+    }
+    map.tiling = texture.GetWrapModeU() == KFbxTexture::eREPEAT ? MapTile3ds : MapDecal3ds;
+}
+
+KFbxWriter3DS::MaterialRecord KFbxWriter3DS::WriteMaterials(const MeshData& data, int material, int first,
+                                                            int second) {
+    const auto textureOf = [&data](int number) {
+        return number >= 0 && number < data.NoTexture() ? data.mTextures[static_cast<std::size_t>(number)] : nullptr;
+    };
+    const KFbxTexture* texture = textureOf(first);
+    const KFbxTexture* texture2 = textureOf(second);
+    if (!Shows(texture)) {
+        texture = nullptr;
+    }
+    if (!Shows(texture2)) {
+        texture2 = nullptr;
+    }
+    if (texture == nullptr && texture2 != nullptr) {
+        texture = texture2;
+        first = second;
+        texture2 = nullptr;
+    }
+    material3ds* made = nullptr;
+    InitMaterial3ds(&made);
+    MaterialRecord record(made);
+    if (record == nullptr || FtkErrorStops()) {
+        return record;
+    }
+    const KFbxSurfaceMaterial* source =
+        material >= 0 && material < static_cast<int>(data.mMaterials.size())
+            ? data.mMaterials[static_cast<std::size_t>(material)]
+            : nullptr;
+    SetMaterialColours(*record, source);
+    record->twosided = 1;
+
+    std::string name;
+    if (texture == nullptr) {
+        name = source != nullptr ? FileNameOf(source) : std::string("Default");
+    } else {
+        name = Decimal(mMeshCounter) + ".Mat" + Decimal(material);
+        name += texture2 == nullptr ? "Tex" + Decimal(first) : "T" + Decimal(first) + "T" + Decimal(second);
+        // Generated names go through the file's names too: a long one is cut
+        // and numbered instead of left empty, and none repeats a user's name.
+        KString fitted(name.c_str());
+        mRenaming.Rename(fitted, KRenamingStrategy3DS::kMaterialNameLimit);
+        name = fitted.Buffer();
+    }
+    SetName(record->name, name);
+    if (texture != nullptr) {
+        CopyTextureFile(texture->GetFileName());
+        SetTextureMap(record->texture, *texture, first, name);
+    }
+    if (texture2 != nullptr) {
+        CopyTextureFile(texture2->GetFileName());
+        SetTextureMap(record->texture2, *texture2, second, name);
+    }
+    return record;
+}
+
+bool KFbxWriter3DS::CopyTextureFile(const char* fileName) {
+    const KString source(fileName != nullptr ? fileName : "");
+    const KString target =
+        KFbxJoinPath(KFbxExtractDirectory(KString(mFileName.c_str())), KFbxExtractFileName(source, true));
+    if (KFbxFileExists(target)) {
+        return true;
+    }
+    const auto close = [](std::FILE* file) {
+        if (file != nullptr) {
+            std::fclose(file);
+        }
+    };
+    std::unique_ptr<std::FILE, decltype(close)> in(std::fopen(source.Buffer(), "rb"), close);
+    if (in == nullptr) {
+        mMessage += "Unable to locate texture file \"";
+        mMessage += source;
+        mMessage += "\".\n";
+        return false;
+    }
+    std::unique_ptr<std::FILE, decltype(close)> out(std::fopen(target.Buffer(), "wb"), close);
+    bool copied = out != nullptr;
+    char block[kCopyBlock];
+    while (copied) {
+        const std::size_t read = std::fread(block, 1, sizeof block, in.get());
+        if (read > 0 && std::fwrite(block, 1, read, out.get()) != read) {
+            copied = false;
+        }
+        if (read < sizeof block) {
+            copied = copied && std::feof(in.get()) != 0 && std::ferror(in.get()) == 0;
+            break;
+        }
+    }
+    if (out != nullptr && std::fclose(out.release()) != 0) {
+        copied = false;
+    }
+    if (!copied) {
+        mMessage += "Error writing texture file \"";
+        mMessage += target;
+        mMessage += "\".\n";
+    }
+    return copied;
+}
+
+}  // namespace fbxsdk_2006_11_1

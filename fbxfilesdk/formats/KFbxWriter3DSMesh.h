@@ -1,0 +1,71 @@
+// What the 3DS writer takes from a mesh, read without changing it: points,
+// polygon corners with their normals and UVs, and per polygon the material
+// and the textures it shows. With UVs by polygon corner spread out, every
+// corner becomes a point of its own.
+#ifndef FBXFILESDK_FORMATS_KFBXWRITER3DSMESH_H
+#define FBXFILESDK_FORMATS_KFBXWRITER3DSMESH_H
+
+#include <fbxfilesdk/core/KFbxVector2.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxMesh;
+class KFbxSurfaceMaterial;
+class KFbxTexture;
+
+namespace writer3ds {
+
+struct MeshPolygon {
+    int mFirst = 0;  // its first corner in MeshData::mCorners
+    int mSize = 0;
+    int mMaterial = 0;
+    int mTexture = 0;
+    int mSecondTexture = 0;
+};
+
+struct MeshData {
+    std::vector<KFbxVector4> mPoints;
+    // Per corner: its point, its normal (none without normals).
+    std::vector<int> mCorners;
+    std::vector<KFbxVector4> mCornerNormals;
+    std::vector<MeshPolygon> mPolygons;
+    // Per point, when the mesh shows textures.
+    std::vector<KFbxVector2> mUVs;
+    // The materials polygons name; null stands for the grey "Default" one a
+    // textured mesh without material shows. Empty: no material groups.
+    std::vector<const KFbxSurfaceMaterial*> mMaterials;
+    // Layer 0's diffuse textures; empty when textures are not written.
+    std::vector<const KFbxTexture*> mTextures;
+    bool mTextured = false;
+
+    // The texture number of a polygon without texture.
+    int NoTexture() const { return static_cast<int>(mTextures.size()); }
+};
+
+struct MeshOptions {
+    bool mTextures = true;
+    bool mMaterials = true;
+    // Corners whose UVs are given per corner become points of their own.
+    bool mSpreadCornerUVs = false;
+};
+
+MeshData ReadMeshData(const KFbxMesh& mesh, const MeshOptions& options);
+
+// 4 for the first flat face, each next one times 4, 0 after the 15th; 1
+// for any face that is not flat.
+class SmoothingGroups {
+public:
+    std::uint32_t Next(bool flat);
+
+private:
+    std::uint32_t mNextFlat = 4;
+};
+
+}  // namespace writer3ds
+}  // namespace fbxsdk_2006_11_1
+
+#endif
