@@ -20,7 +20,7 @@ const std::string& ScratchName(const char* suffix) {
     return suffix[0] == 'i' ? in : out;
 }
 
-void LoadAll(chunk3ds* chunk, int depth) {
+void LoadAll(Chunk3ds* chunk, int depth) {
     for (; chunk != nullptr && !FtkErrorStops(); chunk = chunk->sibling) {
         ReadChunkData3ds(chunk);
         if (depth < kMaxChunkDepth3ds + 2) LoadAll(chunk->children, depth + 1);

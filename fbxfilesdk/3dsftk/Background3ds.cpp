@@ -15,9 +15,9 @@ constexpr std::uint32_t kUseTags[] = {USE_BIT_MAP, USE_SOLID_BGND, USE_V_GRADIEN
 
 // The colour of the first COLOR_F below holder (found depth-first), then of
 // the next ones along its siblings; LIN_COLOR_F chunks likewise replace them.
-void ReadColors(chunk3ds* holder, color3ds* const* colors, int count) {
+void ReadColors(Chunk3ds* holder, color3ds* const* colors, int count) {
     for (std::uint32_t tag : {COLOR_F, LIN_COLOR_F}) {
-        chunk3ds* chunk = nullptr;
+        Chunk3ds* chunk = nullptr;
         FindChunk3ds(holder, tag, &chunk);
         for (int i = 0; i < count && chunk != nullptr && !FtkErrorStops(); ++i) {
             if (const auto* color = DataOf<ColorFData3ds>(chunk)) *colors[i] = FromColorF(*color);
@@ -26,9 +26,9 @@ void ReadColors(chunk3ds* holder, color3ds* const* colors, int count) {
     }
 }
 
-void AppendColors(chunk3ds* holder, const color3ds& color) {
+void AppendColors(Chunk3ds* holder, const color3ds& color) {
     for (std::uint32_t tag : {COLOR_F, LIN_COLOR_F}) {
-        chunk3ds* chunk = nullptr;
+        Chunk3ds* chunk = nullptr;
         InitChunkAs3ds(&chunk, tag);
         if (FtkErrorStops()) return;
         AddChild3ds(holder, chunk);
@@ -64,24 +64,24 @@ void GetBackground3ds(database3ds* database, background3ds** background) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* mdata = nullptr;
+    Chunk3ds* mdata = nullptr;
     FindChunk3ds(database->topchunk, MDATA, &mdata);
     if (mdata == nullptr) return;
     InitBackground3ds(background);
     if (FtkErrorStops()) return;
     background3ds& b = **background;
-    if (chunk3ds* bitmap = FindChild(mdata, BIT_MAP)) {
+    if (Chunk3ds* bitmap = FindChild(mdata, BIT_MAP)) {
         ChunkTreeOwner copy;
         CopyChunk3ds(bitmap, &copy.chunk);
         b.bitmap = StrDup3ds(TextOf(copy.chunk));
     }
-    if (chunk3ds* solid = FindChild(mdata, SOLID_BGND)) {
+    if (Chunk3ds* solid = FindChild(mdata, SOLID_BGND)) {
         ChunkTreeOwner copy;
         CopyChunk3ds(solid, &copy.chunk);
         color3ds* const colors[] = {&b.solid};
         ReadColors(copy.chunk, colors, 1);
     }
-    if (chunk3ds* gradient = FindChild(mdata, V_GRADIENT)) {
+    if (Chunk3ds* gradient = FindChild(mdata, V_GRADIENT)) {
         ChunkTreeOwner copy;
         CopyChunk3ds(gradient, &copy.chunk);
         if (const auto* midpoint = DataOf<FloatData3ds>(copy.chunk)) b.gradientmidpoint = midpoint->value;
@@ -100,27 +100,27 @@ void GetBackground3ds(database3ds* database, background3ds** background) {
 }
 
 void PutBackground3ds(database3ds* database, const background3ds* background) {
-    chunk3ds* top = TopForPut(database, background, PutTarget::MeshOrProject);
+    Chunk3ds* top = TopForPut(database, background, PutTarget::MeshOrProject);
     if (top == nullptr) return;
     const background3ds& b = *background;
     if (b.bitmap != nullptr && !NameFits(b.bitmap, 12)) return;
-    chunk3ds* mdata = FindOrAdd(top, MDATA);
+    Chunk3ds* mdata = FindOrAdd(top, MDATA);
     if (FtkErrorStops()) return;
     if (auto* bitmap = ReplaceRecordChunk<TextData3ds>(BIT_MAP, mdata)) {
         bitmap->text = StrDup3ds(b.bitmap != nullptr ? b.bitmap : "");
     }
     if (FtkErrorStops()) return;
-    chunk3ds* solid = nullptr;
+    Chunk3ds* solid = nullptr;
     ReplaceChild3ds(mdata, SOLID_BGND, &solid);
     if (FtkErrorStops()) return;
     AppendColors(solid, b.solid);
     auto* midpoint = ReplaceRecordChunk<FloatData3ds>(V_GRADIENT, mdata);
     if (midpoint == nullptr) return;
     midpoint->value = b.gradientmidpoint;
-    chunk3ds* gradient = FindChild(mdata, V_GRADIENT);
+    Chunk3ds* gradient = FindChild(mdata, V_GRADIENT);
     for (const color3ds* color : {&b.gradient1, &b.gradient2, &b.gradient3}) AppendColors(gradient, *color);
     if (FtkErrorStops()) return;
-    chunk3ds* use = nullptr;
+    Chunk3ds* use = nullptr;
     for (std::uint32_t tag : kUseTags) {
         if ((use = FindChild(mdata, tag)) != nullptr) break;
     }

@@ -12,7 +12,7 @@ namespace {
 // A lens of that many millimetres gives a field of view of 2400 / lens degrees.
 constexpr float kLensTimesFov = 2400.0f;
 
-bool HoldsCamera(chunk3ds* object) { return FindChild(object, N_CAMERA) != nullptr; }
+bool HoldsCamera(Chunk3ds* object) { return FindChild(object, N_CAMERA) != nullptr; }
 
 }  // namespace
 
@@ -45,10 +45,10 @@ void GetCameraByIndex3ds(database3ds* database, std::uint32_t index, camera3ds**
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    if (chunk3ds* object = NamedObjectAt(database, index, &HoldsCamera)) GetCameraEntryChunk3ds(object, camera);
+    if (Chunk3ds* object = NamedObjectAt(database, index, &HoldsCamera)) GetCameraEntryChunk3ds(object, camera);
 }
 
-void GetCameraEntryChunk3ds(chunk3ds* chunk, camera3ds** camera) {
+void GetCameraEntryChunk3ds(Chunk3ds* chunk, camera3ds** camera) {
     if (chunk == nullptr || camera == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -64,7 +64,7 @@ void GetCameraEntryChunk3ds(chunk3ds* chunk, camera3ds** camera) {
     CopyChunk3ds(chunk, &copy.chunk);
     if (FtkErrorStops()) return;
     CopyName(c.name, TextOf(copy.chunk));
-    chunk3ds* cameraChunk = FindChild(copy.chunk, N_CAMERA);
+    Chunk3ds* cameraChunk = FindChild(copy.chunk, N_CAMERA);
     const auto* data = DataOf<CameraData3ds>(cameraChunk);
     if (data == nullptr) return;
     c.position = data->position;
@@ -80,34 +80,34 @@ void GetCameraEntryChunk3ds(chunk3ds* chunk, camera3ds** camera) {
 }
 
 void PutCamera3ds(database3ds* database, const camera3ds* camera) {
-    chunk3ds* top = TopForPut(database, camera, PutTarget::MeshFile);
+    Chunk3ds* top = TopForPut(database, camera, PutTarget::MeshFile);
     if (top == nullptr || !NameFits(camera->name, 10)) return;
     if (camera->fov == 0.0f) {
         PushError3ds(ERR_INVALID_DATA);
         return;
     }
-    chunk3ds* mdata = FindOrAdd(top, MDATA);
+    Chunk3ds* mdata = FindOrAdd(top, MDATA);
     if (FtkErrorStops()) return;
     ChunkTreeOwner xdata;
     ClearNamedObject(database, camera->name, &xdata.chunk, false);
     if (FtkErrorStops()) return;
-    chunk3ds* object = nullptr;
+    Chunk3ds* object = nullptr;
     auto* name = AddRecordChunk<TextData3ds>(NAMED_OBJECT, mdata, &object);
     MarkNamedObjectListDirty3ds(database);
     if (name == nullptr) return;
     name->text = StrDup3ds(camera->name);
-    chunk3ds* cameraChunk = nullptr;
+    Chunk3ds* cameraChunk = nullptr;
     auto* data = AddRecordChunk<CameraData3ds>(N_CAMERA, object, &cameraChunk);
     if (data == nullptr) return;
     *data = {camera->position, camera->target, camera->roll, kLensTimesFov / camera->fov};
     auto append = [cameraChunk](std::uint32_t tag) {
-        chunk3ds* child = nullptr;
+        Chunk3ds* child = nullptr;
         InitChunkAs3ds(&child, tag);
         if (child != nullptr) AddChild3ds(cameraChunk, child);
         return child;
     };
     if (camera->showcone != 0) append(CAM_SEE_CONE);
-    chunk3ds* rangesChunk = append(CAM_RANGES);
+    Chunk3ds* rangesChunk = append(CAM_RANGES);
     if (auto* ranges = static_cast<CameraRangesData3ds*>(InitChunkData3ds(rangesChunk))) {
         *ranges = {camera->nearrange, camera->farrange};
     }

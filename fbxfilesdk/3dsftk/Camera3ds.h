@@ -30,7 +30,7 @@ std::uint32_t GetCameraCount3ds(database3ds* database);
 // Fills *camera with the index-th camera; nothing past the last.
 void GetCameraByIndex3ds(database3ds* database, std::uint32_t index, camera3ds** camera);
 // ERR_WRONG_OBJECT for a chunk that is no NAMED_OBJECT holding an N_CAMERA.
-void GetCameraEntryChunk3ds(chunk3ds* chunk, camera3ds** camera);
+void GetCameraEntryChunk3ds(Chunk3ds* chunk, camera3ds** camera);
 // Cameras go into mesh files only (ERR_WRONG_DATABASE otherwise). An object of
 // the same name is emptied and a new one added; its extra data moves over.
 void PutCamera3ds(database3ds* database, const camera3ds* camera);

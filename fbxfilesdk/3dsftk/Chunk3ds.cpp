@@ -5,24 +5,24 @@
 
 namespace fbxsdk_2006_11_1 {
 
-void InitChunk3ds(chunk3ds** chunk) {
+void InitChunk3ds(Chunk3ds** chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    *chunk = ftk3ds::NewZeroed<chunk3ds>();
+    *chunk = ftk3ds::NewZeroed<Chunk3ds>();
     if (*chunk == nullptr) return;
     (*chunk)->readindex = kNoFile3ds;
     (*chunk)->writeindex = kNoFile3ds;
 }
 
-void InitChunkAs3ds(chunk3ds** chunk, std::uint32_t tag) {
+void InitChunkAs3ds(Chunk3ds** chunk, std::uint32_t tag) {
     InitChunk3ds(chunk);
     if (FtkErrorStops() || chunk == nullptr || *chunk == nullptr) return;
     (*chunk)->tag = tag;
 }
 
-void* InitChunkAndData3ds(chunk3ds** chunk, std::uint32_t tag) {
+void* InitChunkAndData3ds(Chunk3ds** chunk, std::uint32_t tag) {
     InitChunkAs3ds(chunk, tag);
     if (FtkErrorStops() || chunk == nullptr || *chunk == nullptr) return nullptr;
     return InitChunkData3ds(*chunk);
@@ -30,17 +30,17 @@ void* InitChunkAndData3ds(chunk3ds** chunk, std::uint32_t tag) {
 
 namespace {
 
-chunk3ds* FindInSubtree(chunk3ds* start, std::uint32_t tag) {
+Chunk3ds* FindInSubtree(Chunk3ds* start, std::uint32_t tag) {
     if (start->tag == tag) return start;
-    for (chunk3ds* child = start->children; child != nullptr; child = child->sibling) {
-        if (chunk3ds* found = FindInSubtree(child, tag)) return found;
+    for (Chunk3ds* child = start->children; child != nullptr; child = child->sibling) {
+        if (Chunk3ds* found = FindInSubtree(child, tag)) return found;
     }
     return nullptr;
 }
 
 }  // namespace
 
-void FindChunk3ds(chunk3ds* start, std::uint32_t tag, chunk3ds** found) {
+void FindChunk3ds(Chunk3ds* start, std::uint32_t tag, Chunk3ds** found) {
     if (found == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -48,56 +48,56 @@ void FindChunk3ds(chunk3ds* start, std::uint32_t tag, chunk3ds** found) {
     *found = start != nullptr ? FindInSubtree(start, tag) : nullptr;
 }
 
-void FindNextChunk3ds(chunk3ds* first, std::uint32_t tag, chunk3ds** found) {
+void FindNextChunk3ds(Chunk3ds* first, std::uint32_t tag, Chunk3ds** found) {
     if (found == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* chunk = first;
+    Chunk3ds* chunk = first;
     while (chunk != nullptr && chunk->tag != tag) chunk = chunk->sibling;
     *found = chunk;
 }
 
-void AddChild3ds(chunk3ds* parent, chunk3ds* child) {
+void AddChild3ds(Chunk3ds* parent, Chunk3ds* child) {
     if (parent == nullptr || child == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds** link = &parent->children;
+    Chunk3ds** link = &parent->children;
     while (*link != nullptr) link = &(*link)->sibling;
     *link = child;
 }
 
-void AddChildOrdered3ds(chunk3ds* parent, chunk3ds* child) {
+void AddChildOrdered3ds(Chunk3ds* parent, Chunk3ds* child) {
     if (parent == nullptr || child == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
     const int rank = GetChunkOrder3ds(child->tag);
-    chunk3ds** link = &parent->children;
+    Chunk3ds** link = &parent->children;
     while (*link != nullptr && GetChunkOrder3ds((*link)->tag) >= rank) link = &(*link)->sibling;
     child->sibling = *link;
     *link = child;
 }
 
-chunk3ds* AddChildChunk3ds(std::uint32_t tag, chunk3ds* parent) {
+Chunk3ds* AddChildChunk3ds(std::uint32_t tag, Chunk3ds* parent) {
     if (parent == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
     }
-    chunk3ds* child = nullptr;
+    Chunk3ds* child = nullptr;
     InitChunkAs3ds(&child, tag);
     if (FtkErrorStops() || child == nullptr) return nullptr;
     AddChildOrdered3ds(parent, child);
     return child;
 }
 
-void ReplaceChild3ds(chunk3ds* parent, std::uint32_t tag, chunk3ds** chunk) {
+void ReplaceChild3ds(Chunk3ds* parent, std::uint32_t tag, Chunk3ds** chunk) {
     if (parent == nullptr || chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* existing = nullptr;
+    Chunk3ds* existing = nullptr;
     FindNextChunk3ds(parent->children, tag, &existing);
     if (existing != nullptr) {
         ClearChunk3ds(existing);
@@ -108,7 +108,7 @@ void ReplaceChild3ds(chunk3ds* parent, std::uint32_t tag, chunk3ds** chunk) {
     *chunk = AddChildChunk3ds(tag, parent);
 }
 
-void ClearChunk3ds(chunk3ds* chunk) {
+void ClearChunk3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -122,14 +122,14 @@ void ClearChunk3ds(chunk3ds* chunk) {
     chunk->writeindex = kNoFile3ds;
 }
 
-void ReleaseChunk3ds(chunk3ds** chunk) {
+void ReleaseChunk3ds(Chunk3ds** chunk) {
     if (chunk == nullptr) return;
     // Siblings are walked, not recursed into, so a long chain costs no stack;
     // depth is bounded by how deep a tree may nest.
-    chunk3ds* current = *chunk;
+    Chunk3ds* current = *chunk;
     *chunk = nullptr;
     while (current != nullptr) {
-        chunk3ds* next = current->sibling;
+        Chunk3ds* next = current->sibling;
         FreeChunkData3ds(current);
         ReleaseChunk3ds(&current->children);
         FtkFree(current);
@@ -137,7 +137,7 @@ void ReleaseChunk3ds(chunk3ds** chunk) {
     }
 }
 
-void CopyChunk3ds(chunk3ds* source, chunk3ds** copy) {
+void CopyChunk3ds(Chunk3ds* source, Chunk3ds** copy) {
     if (source == nullptr || copy == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -145,7 +145,7 @@ void CopyChunk3ds(chunk3ds* source, chunk3ds** copy) {
     *copy = nullptr;
     InitChunk3ds(copy);
     if (FtkErrorStops() || *copy == nullptr) return;
-    chunk3ds* target = *copy;
+    Chunk3ds* target = *copy;
     target->tag = source->tag;
     target->size = source->size;
     target->position = source->position;
@@ -160,8 +160,8 @@ void CopyChunk3ds(chunk3ds* source, chunk3ds** copy) {
             if (FtkErrorStops()) return;
         }
     }
-    chunk3ds** tail = &target->children;
-    for (chunk3ds* child = source->children; child != nullptr; child = child->sibling) {
+    Chunk3ds** tail = &target->children;
+    for (Chunk3ds* child = source->children; child != nullptr; child = child->sibling) {
         CopyChunk3ds(child, tail);
         if (*tail != nullptr) tail = &(*tail)->sibling;
         if (FtkErrorStops()) return;
@@ -172,9 +172,9 @@ void CopyChunk3ds(chunk3ds* source, chunk3ds** copy) {
 
 namespace fbxsdk_2006_11_1::ftk3ds {
 
-chunk3ds* FindChild(chunk3ds* parent, std::uint32_t tag) {
+Chunk3ds* FindChild(Chunk3ds* parent, std::uint32_t tag) {
     if (parent == nullptr) return nullptr;
-    chunk3ds* found = nullptr;
+    Chunk3ds* found = nullptr;
     FindNextChunk3ds(parent->children, tag, &found);
     return found;
 }

@@ -703,14 +703,14 @@ std::optional<std::uint32_t> FixedOwnDataLength(std::uint32_t tag) {
 
 // The own data of a tag without a record of its own: its fixed length, or
 // everything after the header.
-std::uint32_t RawLength(const chunk3ds& chunk) {
+std::uint32_t RawLength(const Chunk3ds& chunk) {
     if (auto fixed = FixedOwnDataLength(chunk.tag)) return *fixed;
     return chunk.size > 6 ? chunk.size - 6 : 0;
 }
 
 // Tags without own data, and tags without a record of their own whose own
 // data is empty, get no record.
-bool HasRecord(const chunk3ds& chunk, const RecordInfo& info) {
+bool HasRecord(const Chunk3ds& chunk, const RecordInfo& info) {
     return info.kind != Kind::None && (info.kind != Kind::Raw || RawLength(chunk) != 0);
 }
 
@@ -724,7 +724,7 @@ bool IsMemoryOnly(std::uint32_t tag) { return tag == PARENT_NAME; }
 
 }  // namespace
 
-void* InitChunkData3ds(chunk3ds* chunk) {
+void* InitChunkData3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
@@ -747,7 +747,7 @@ void* InitChunkData3ds(chunk3ds* chunk) {
     return record;
 }
 
-void* ReadChunkData3ds(chunk3ds* chunk) {
+void* ReadChunkData3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
@@ -777,7 +777,7 @@ void* ReadChunkData3ds(chunk3ds* chunk) {
     return record;
 }
 
-void WriteChunkData3ds(chunk3ds* chunk) {
+void WriteChunkData3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -799,7 +799,7 @@ void WriteChunkData3ds(chunk3ds* chunk) {
     VisitRecord(info.kind, chunk->data, writer);
 }
 
-void CopyChunkData3ds(chunk3ds* source, chunk3ds* destination) {
+void CopyChunkData3ds(Chunk3ds* source, Chunk3ds* destination) {
     if (source == nullptr || destination == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -819,7 +819,7 @@ void CopyChunkData3ds(chunk3ds* source, chunk3ds* destination) {
     destination->data = record;
 }
 
-void FreeChunkData3ds(chunk3ds* chunk) {
+void FreeChunkData3ds(Chunk3ds* chunk) {
     if (chunk == nullptr || chunk->data == nullptr) return;
     Releaser releaser;
     VisitRecord(InfoOf(chunk->tag).kind, chunk->data, releaser);
@@ -827,13 +827,13 @@ void FreeChunkData3ds(chunk3ds* chunk) {
     chunk->data = nullptr;
 }
 
-void ReleaseChunkDataIfOnFile3ds(chunk3ds* chunk) {
+void ReleaseChunkDataIfOnFile3ds(Chunk3ds* chunk) {
     if (chunk != nullptr && chunk->data != nullptr && IsValidFileIndex3ds(chunk->readindex)) {
         FreeChunkData3ds(chunk);
     }
 }
 
-void SkipChunkData3ds(chunk3ds* chunk) {
+void SkipChunkData3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;

@@ -14,7 +14,7 @@ namespace fbxsdk_2006_11_1 {
 // chunk's data and returns it (the caller fills it). Tags without own data get
 // none; a tag without a record of its own gets a block of the chunk's own-data
 // length, or none when that is 0.
-void* InitChunkData3ds(chunk3ds* chunk);
+void* InitChunkData3ds(Chunk3ds* chunk);
 
 // The chunk's record: the one it has, or, for a chunk whose file is open, one
 // read from that file at position + 6 (which then stays with the chunk). Null
@@ -22,26 +22,26 @@ void* InitChunkData3ds(chunk3ds* chunk);
 // a record nor a file. Every count and size is checked against the chunk
 // before anything is allocated or read (ERR_INVALID_CHUNK); a record that
 // fails to read is left partly filled with the chunk.
-void* ReadChunkData3ds(chunk3ds* chunk);
+void* ReadChunkData3ds(Chunk3ds* chunk);
 
 // Writes the record in its file layout to the file named by the chunk's
 // writeindex; nothing without a record, for PARENT_NAME and NULL_CHUNK, and
 // for XDATA_ENTRY, whose bytes are written by its sub-chunks.
-void WriteChunkData3ds(chunk3ds* chunk);
+void WriteChunkData3ds(Chunk3ds* chunk);
 
 // Gives the destination a deep copy of the source's record (every text, array
 // and block duplicated), when the source has one and the destination none.
-void CopyChunkData3ds(chunk3ds* source, chunk3ds* destination);
+void CopyChunkData3ds(Chunk3ds* source, Chunk3ds* destination);
 
 // Frees the record and all it owns; the chunk has no data afterwards.
-void FreeChunkData3ds(chunk3ds* chunk);
+void FreeChunkData3ds(Chunk3ds* chunk);
 
 // Frees the record only when it can be loaded again from the chunk's file.
-void ReleaseChunkDataIfOnFile3ds(chunk3ds* chunk);
+void ReleaseChunkDataIfOnFile3ds(Chunk3ds* chunk);
 
 // With the current file just past the chunk's header, moves it to the chunk's
 // first sub-chunk. A skip that would leave the chunk records ERR_INVALID_CHUNK.
-void SkipChunkData3ds(chunk3ds* chunk);
+void SkipChunkData3ds(Chunk3ds* chunk);
 
 }  // namespace fbxsdk_2006_11_1
 

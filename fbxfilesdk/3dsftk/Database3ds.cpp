@@ -25,7 +25,7 @@ bool IsXDataSubTag(std::uint32_t tag) { return tag >= XDATA_APPNAME && tag <= XD
 
 // Reads the headers of the chunks below parent, whose header was just read.
 // Returns false after a failure, having recorded ERR_READING_DATABASE once.
-bool ReadChildrenAt(chunk3ds* parent, int depth, bool extraData) {
+bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
     auto failed = [] {
         PushError3ds(ERR_READING_DATABASE);
         return false;
@@ -39,14 +39,14 @@ bool ReadChildrenAt(chunk3ds* parent, int depth, bool extraData) {
     if (FtkErrorStops()) return failed();
     const std::int64_t end = static_cast<std::int64_t>(parent->position) + parent->size;
     std::int64_t position = GetFilePosition3ds();
-    chunk3ds** tail = &parent->children;
+    Chunk3ds** tail = &parent->children;
     while (*tail != nullptr) tail = &(*tail)->sibling;
     while (position < end) {
         if (end - position < 6) {
             PushError3ds(ERR_INVALID_CHUNK);
             return failed();
         }
-        chunk3ds* child = nullptr;
+        Chunk3ds* child = nullptr;
         InitChunk3ds(&child);
         if (FtkErrorStops()) return failed();
         child->position = static_cast<std::uint32_t>(position);
@@ -101,7 +101,7 @@ void ReleaseContents(database3ds& database) {
 }
 
 // The text of a name chunk's record, or null.
-std::string TextOf(chunk3ds* chunk) {
+std::string TextOf(Chunk3ds* chunk) {
     LoadedRecord record(chunk);
     const auto* text = record.As<TextData3ds>();
     return text != nullptr && text->text != nullptr ? std::string(text->text) : std::string();
@@ -110,7 +110,7 @@ std::string TextOf(chunk3ds* chunk) {
 struct Named {
     std::string name;
     bool hasName;
-    chunk3ds* chunk;
+    Chunk3ds* chunk;
 };
 
 // Replaces the list by one entry per item; false after an error.
@@ -195,7 +195,7 @@ DatabaseType3ds GetDatabaseType3ds(const database3ds* database) {
     }
 }
 
-void ReadChildren3ds(chunk3ds* chunk) {
+void ReadChildren3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -203,7 +203,7 @@ void ReadChildren3ds(chunk3ds* chunk) {
     ReadChildrenAt(chunk, 0, false);
 }
 
-void ReadXDataChildren3ds(chunk3ds* chunk) {
+void ReadXDataChildren3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -221,7 +221,7 @@ void CreateDatabase3ds(file3ds* file, database3ds* database) {
     ReleaseContents(*database);
     InitChunk3ds(&database->topchunk);
     if (FtkErrorStops()) return failed();
-    chunk3ds* top = database->topchunk;
+    Chunk3ds* top = database->topchunk;
     top->readindex = file->index;
     SetCurrentFile3ds(file);
     SetFilePosition3ds(0);
@@ -267,7 +267,7 @@ void CreateNewDatabase3ds(database3ds* database, DatabaseType3ds kind) {
     SetDatabaseRelease3ds(database, 2);
 }
 
-void WriteChunkTree3ds(chunk3ds* chunk, std::uint8_t fileindex) {
+void WriteChunkTree3ds(Chunk3ds* chunk, std::uint8_t fileindex) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -286,7 +286,7 @@ void WriteChunkTree3ds(chunk3ds* chunk, std::uint8_t fileindex) {
     if (FtkErrorStops()) return;
     WriteChunkData3ds(chunk);
     if (FtkErrorStops()) return;
-    for (chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
+    for (Chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
         WriteChunkTree3ds(child, fileindex);
         if (FtkErrorStops()) return;
     }
@@ -347,9 +347,9 @@ void MarkNodeListDirty3ds(database3ds* database) {
 void UpdateNamedObjectList3ds(database3ds* database) {
     if (!StartRebuild(database, &database3ds::objlistdirty, &database3ds::objlist)) return;
     std::vector<Named> items;
-    chunk3ds* mdata = nullptr;
+    Chunk3ds* mdata = nullptr;
     FindChunk3ds(database->topchunk, MDATA, &mdata);
-    for (chunk3ds* object = FindChild(mdata, NAMED_OBJECT); object != nullptr;) {
+    for (Chunk3ds* object = FindChild(mdata, NAMED_OBJECT); object != nullptr;) {
         std::string name = TextOf(object);
         if (FtkErrorStops()) return;
         items.push_back({std::move(name), true, object});
@@ -361,11 +361,11 @@ void UpdateNamedObjectList3ds(database3ds* database) {
 void UpdateMaterialList3ds(database3ds* database) {
     if (!StartRebuild(database, &database3ds::matlistdirty, &database3ds::matlist)) return;
     std::vector<Named> items;
-    chunk3ds* parent = nullptr;
+    Chunk3ds* parent = nullptr;
     FindChunk3ds(database->topchunk, MDATA, &parent);
     if (parent == nullptr) FindChunk3ds(database->topchunk, MLIBMAGIC, &parent);
-    for (chunk3ds* entry = FindChild(parent, MAT_ENTRY); entry != nullptr;) {
-        chunk3ds* nameChunk = nullptr;
+    for (Chunk3ds* entry = FindChild(parent, MAT_ENTRY); entry != nullptr;) {
+        Chunk3ds* nameChunk = nullptr;
         FindChunk3ds(entry, MAT_NAME, &nameChunk);
         std::string name = nameChunk != nullptr ? TextOf(nameChunk) : std::string();
         if (FtkErrorStops()) return;
@@ -378,11 +378,11 @@ void UpdateMaterialList3ds(database3ds* database) {
 void UpdateNodeList3ds(database3ds* database) {
     if (!StartRebuild(database, &database3ds::nodelistdirty, &database3ds::nodelist)) return;
     std::vector<Named> items;
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindChunk3ds(database->topchunk, KFDATA, &kfdata);
-    for (chunk3ds* node = kfdata != nullptr ? kfdata->children : nullptr; node != nullptr; node = node->sibling) {
+    for (Chunk3ds* node = kfdata != nullptr ? kfdata->children : nullptr; node != nullptr; node = node->sibling) {
         if (node->tag < AMBIENT_NODE_TAG || node->tag > SPOTLIGHT_NODE_TAG) continue;
-        chunk3ds* header = FindChild(node, NODE_HDR);
+        Chunk3ds* header = FindChild(node, NODE_HDR);
         if (header == nullptr) {
             items.push_back({std::string(), false, nullptr});
             continue;
@@ -395,7 +395,7 @@ void UpdateNodeList3ds(database3ds* database) {
             if (data != nullptr && data->name != nullptr) name = data->name;
         }
         if (node->tag == OBJECT_NODE_TAG) {
-            if (chunk3ds* instance = FindChild(node, INSTANCE_NAME)) {
+            if (Chunk3ds* instance = FindChild(node, INSTANCE_NAME)) {
                 const std::string instanceName = TextOf(instance);
                 if (FtkErrorStops()) return;
                 if (!instanceName.empty()) name += "." + instanceName;
@@ -406,7 +406,7 @@ void UpdateNodeList3ds(database3ds* database) {
     FillNameList(database->nodelist, items);
 }
 
-void FindNamedObject3ds(database3ds* database, const char* name, chunk3ds** chunk) {
+void FindNamedObject3ds(database3ds* database, const char* name, Chunk3ds** chunk) {
     if (database == nullptr || name == nullptr || chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -417,7 +417,7 @@ void FindNamedObject3ds(database3ds* database, const char* name, chunk3ds** chun
     if (const namelistentry3ds* entry = FindEntry(database->objlist, name, 0, true)) *chunk = entry->chunk;
 }
 
-void FindMaterial3ds(database3ds* database, const char* name, chunk3ds** chunk) {
+void FindMaterial3ds(database3ds* database, const char* name, Chunk3ds** chunk) {
     if (name == nullptr || chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -429,14 +429,14 @@ void FindMaterial3ds(database3ds* database, const char* name, chunk3ds** chunk) 
     if (const namelistentry3ds* entry = FindEntry(database->matlist, name, 0, true)) *chunk = entry->chunk;
 }
 
-chunk3ds* GetMaterialChunkByIndex3ds(database3ds* database, std::uint32_t index) {
+Chunk3ds* GetMaterialChunkByIndex3ds(database3ds* database, std::uint32_t index) {
     if (!CheckMaterialDatabase(database)) return nullptr;
     UpdateMaterialList3ds(database);
     if (FtkErrorStops() || database->matlist == nullptr || index >= database->matlist->count) return nullptr;
     return database->matlist->list[index].chunk;
 }
 
-chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uint32_t tag) {
+Chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uint32_t tag) {
     if (database == nullptr || name == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
@@ -447,7 +447,7 @@ chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uin
     return entry != nullptr ? entry->chunk : nullptr;
 }
 
-chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std::uint32_t tag) {
+Chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std::uint32_t tag) {
     if (database == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
@@ -455,7 +455,7 @@ chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std:
     UpdateNodeList3ds(database);
     if (FtkErrorStops() || database->nodelist == nullptr) return nullptr;
     for (std::uint32_t i = 0; i < database->nodelist->count; ++i) {
-        chunk3ds* node = database->nodelist->list[i].chunk;
+        Chunk3ds* node = database->nodelist->list[i].chunk;
         if (node == nullptr || node->tag != tag) continue;
         if (index == 0) return node;
         --index;

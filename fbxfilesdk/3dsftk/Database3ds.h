@@ -27,7 +27,7 @@ enum DatabaseType3ds : std::int32_t {
 inline constexpr int kMaxChunkDepth3ds = 64;
 
 struct database3ds {
-    chunk3ds* topchunk;  // null before the database is created
+    Chunk3ds* topchunk;  // null before the database is created
     // Each list is rebuilt on its next use while its flag is set.
     std::uint8_t objlistdirty;
     std::uint8_t matlistdirty;
@@ -63,22 +63,22 @@ DatabaseType3ds GetDatabaseType3ds(const database3ds* database);
 // Named objects (NAMED_OBJECT chunks under the first MDATA).
 void UpdateNamedObjectList3ds(database3ds* database);
 // The first object whose name equals name byte for byte, or null.
-void FindNamedObject3ds(database3ds* database, const char* name, chunk3ds** chunk);
+void FindNamedObject3ds(database3ds* database, const char* name, Chunk3ds** chunk);
 void MarkNamedObjectListDirty3ds(database3ds* database);
 
 // Materials (MAT_ENTRY chunks under the first MDATA, or under a material
 // library's top chunk). The lookups record ERR_INVALID_DATABASE without a top
 // chunk and ERR_WRONG_DATABASE for a top that is none of the three kinds.
 void UpdateMaterialList3ds(database3ds* database);
-void FindMaterial3ds(database3ds* database, const char* name, chunk3ds** chunk);
-chunk3ds* GetMaterialChunkByIndex3ds(database3ds* database, std::uint32_t index);
+void FindMaterial3ds(database3ds* database, const char* name, Chunk3ds** chunk);
+Chunk3ds* GetMaterialChunkByIndex3ds(database3ds* database, std::uint32_t index);
 void MarkMaterialListDirty3ds(database3ds* database);
 
 // Keyframer nodes (the node chunks under the first KFDATA).
 void UpdateNodeList3ds(database3ds* database);
-chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uint32_t tag);
+Chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uint32_t tag);
 // The index-th (from 0) node of the tag.
-chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std::uint32_t tag);
+Chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std::uint32_t tag);
 void MarkNodeListDirty3ds(database3ds* database);
 
 // The steps of reading and writing a tree. ReadChildren3ds reads the headers
@@ -86,9 +86,9 @@ void MarkNodeListDirty3ds(database3ds* database);
 // current file just past it); ReadXDataChildren3ds does so inside an extra-data
 // entry, keeping only extra-data sub-chunks. Both check every length against
 // the parent (ERR_INVALID_CHUNK).
-void ReadChildren3ds(chunk3ds* chunk);
-void ReadXDataChildren3ds(chunk3ds* chunk);
-void WriteChunkTree3ds(chunk3ds* chunk, std::uint8_t fileindex);
+void ReadChildren3ds(Chunk3ds* chunk);
+void ReadXDataChildren3ds(Chunk3ds* chunk);
+void WriteChunkTree3ds(Chunk3ds* chunk, std::uint8_t fileindex);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -48,7 +48,7 @@ bool ReplaceText(char*& target, const char* text);
 // that a record changed in memory is never thrown away.
 class LoadedRecord {
 public:
-    explicit LoadedRecord(chunk3ds* chunk)
+    explicit LoadedRecord(Chunk3ds* chunk)
         : chunk_(chunk), loadedHere_(chunk != nullptr && chunk->data == nullptr),
           record_(chunk != nullptr ? ReadChunkData3ds(chunk) : nullptr) {}
     ~LoadedRecord() {
@@ -63,14 +63,14 @@ public:
     }
 
 private:
-    chunk3ds* chunk_;
+    Chunk3ds* chunk_;
     bool loadedHere_;
     void* record_;
 };
 
 // A chunk tree released when the owner goes.
 struct ChunkTreeOwner {
-    chunk3ds* chunk = nullptr;
+    Chunk3ds* chunk = nullptr;
     ChunkTreeOwner() = default;
     ChunkTreeOwner(const ChunkTreeOwner&) = delete;
     ChunkTreeOwner& operator=(const ChunkTreeOwner&) = delete;
@@ -78,7 +78,7 @@ struct ChunkTreeOwner {
 };
 
 // The first direct child of the tag, or null.
-chunk3ds* FindChild(chunk3ds* parent, std::uint32_t tag);
+Chunk3ds* FindChild(Chunk3ds* parent, std::uint32_t tag);
 
 }  // namespace fbxsdk_2006_11_1::ftk3ds
 

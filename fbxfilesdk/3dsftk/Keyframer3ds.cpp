@@ -27,7 +27,7 @@ constexpr std::uint32_t kReleaseCount = sizeof(kReleases) / sizeof(kReleases[0])
 
 // The chunk's record, loaded and kept (the caller changes it), or a new one.
 template <class Record>
-Record* RecordToChange(chunk3ds* chunk) {
+Record* RecordToChange(Chunk3ds* chunk) {
     void* record = ReadChunkData3ds(chunk);
     if (FtkErrorStops()) return nullptr;
     return static_cast<Record*>(record != nullptr ? record : InitChunkData3ds(chunk));
@@ -36,21 +36,21 @@ Record* RecordToChange(chunk3ds* chunk) {
 // The first chunk of the tag below parent, with its record to change, or a
 // new chunk with a fresh record; isNew tells which.
 template <class Record>
-Record* FindOrAddRecord(chunk3ds* parent, std::uint32_t tag, bool& isNew) {
-    chunk3ds* found = nullptr;
+Record* FindOrAddRecord(Chunk3ds* parent, std::uint32_t tag, bool& isNew) {
+    Chunk3ds* found = nullptr;
     FindChunk3ds(parent, tag, &found);
     isNew = found == nullptr;
     return isNew ? AddRecordChunk<Record>(tag, parent) : RecordToChange<Record>(found);
 }
 
-void PutDwordChild(chunk3ds* parent, std::uint32_t tag, std::uint32_t value) {
-    chunk3ds* chunk = nullptr;
+void PutDwordChild(Chunk3ds* parent, std::uint32_t tag, std::uint32_t value) {
+    Chunk3ds* chunk = nullptr;
     ReplaceChild3ds(parent, tag, &chunk);
     if (FtkErrorStops() || chunk == nullptr) return;
     if (auto* data = static_cast<DwordData3ds*>(InitChunkData3ds(chunk))) data->value = value;
 }
 
-chunk3ds* CheckedTop(database3ds* database, ErrorCode3ds missing) {
+Chunk3ds* CheckedTop(database3ds* database, ErrorCode3ds missing) {
     if (database == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
@@ -59,7 +59,7 @@ chunk3ds* CheckedTop(database3ds* database, ErrorCode3ds missing) {
     return database->topchunk;
 }
 
-bool IsMeshOrProject(const chunk3ds* top) { return top->tag == M3DMAGIC || top->tag == CMAGIC; }
+bool IsMeshOrProject(const Chunk3ds* top) { return top->tag == M3DMAGIC || top->tag == CMAGIC; }
 
 bool CheckRelease(std::uint32_t release) {
     if (release < kReleaseCount) return true;
@@ -69,7 +69,7 @@ bool CheckRelease(std::uint32_t release) {
 
 template <class Track, class Value>
 void PutTrack(std::uint32_t tag, std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys,
-              const Value* values, chunk3ds* node) {
+              const Value* values, Chunk3ds* node) {
     if (keycount == 0 || keys == nullptr || values == nullptr) return;
     auto* track = AddRecordChunk<Track>(tag, node);
     if (track == nullptr) return;
@@ -82,23 +82,23 @@ void PutTrack(std::uint32_t tag, std::uint32_t keycount, std::uint16_t flags, co
 }  // namespace
 
 void PutM3dVersion3ds(database3ds* database, std::uint32_t release) {
-    chunk3ds* top = CheckedTop(database, ERR_INVALID_DATA);
+    Chunk3ds* top = CheckedTop(database, ERR_INVALID_DATA);
     if (top == nullptr || !CheckRelease(release) || top->tag != M3DMAGIC) return;
     PutDwordChild(top, M3D_VERSION, kReleases[release].m3dVersion);
 }
 
 void PutMeshVersion3ds(database3ds* database, std::uint32_t release) {
-    chunk3ds* top = CheckedTop(database, ERR_INVALID_DATA);
+    Chunk3ds* top = CheckedTop(database, ERR_INVALID_DATA);
     if (top == nullptr || !CheckRelease(release) || !IsMeshOrProject(top)) return;
-    chunk3ds* mdata = FindOrAdd(top, MDATA);
+    Chunk3ds* mdata = FindOrAdd(top, MDATA);
     if (FtkErrorStops() || mdata == nullptr) return;
     PutDwordChild(mdata, MESH_VERSION, kReleases[release].meshVersion);
 }
 
 void PutKfRevision3ds(database3ds* database, std::uint32_t release) {
-    chunk3ds* top = CheckedTop(database, ERR_INVALID_DATABASE);
+    Chunk3ds* top = CheckedTop(database, ERR_INVALID_DATABASE);
     if (top == nullptr || !CheckRelease(release) || !IsMeshOrProject(top)) return;
-    chunk3ds* kfdata = FindOrAdd(top, KFDATA);
+    Chunk3ds* kfdata = FindOrAdd(top, KFDATA);
     if (FtkErrorStops() || kfdata == nullptr) return;
     bool isNew = false;
     auto* header = FindOrAddRecord<KfHeaderData3ds>(kfdata, KFHDR, isNew);
@@ -131,7 +131,7 @@ void SetDatabaseRelease3ds(database3ds* database, std::uint32_t release) {
     }
 }
 
-void FindOrCreateKfData3ds(chunk3ds* top, chunk3ds** kfdata) {
+void FindOrCreateKfData3ds(Chunk3ds* top, Chunk3ds** kfdata) {
     if (top == nullptr || kfdata == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -140,7 +140,7 @@ void FindOrCreateKfData3ds(chunk3ds* top, chunk3ds** kfdata) {
     if (*kfdata == nullptr) *kfdata = AddChildChunk3ds(KFDATA, top);
 }
 
-void PutNodeId3ds(chunk3ds* node) {
+void PutNodeId3ds(Chunk3ds* node) {
     if (node == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -148,7 +148,7 @@ void PutNodeId3ds(chunk3ds* node) {
     if (auto* id = AddRecordChunk<WordData3ds>(NODE_ID, node)) id->value = 0xFFFF;
 }
 
-void PutParentName3ds(chunk3ds* chunk, const char* name) {
+void PutParentName3ds(Chunk3ds* chunk, const char* name) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -158,12 +158,12 @@ void PutParentName3ds(chunk3ds* chunk, const char* name) {
 }
 
 void PutNodeHeader3ds(const char* name, std::uint16_t flags1, std::uint16_t flags2, const char* parentname,
-                      chunk3ds* node) {
+                      Chunk3ds* node) {
     if (name == nullptr || node == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* headerChunk = nullptr;
+    Chunk3ds* headerChunk = nullptr;
     auto* header = AddRecordChunk<NodeHeaderData3ds>(NODE_HDR, node, &headerChunk);
     if (header == nullptr) return;
     header->name = StrDup3ds(name);
@@ -175,28 +175,28 @@ void PutNodeHeader3ds(const char* name, std::uint16_t flags1, std::uint16_t flag
 }
 
 void PutPosTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys, const point3ds* points,
-                    chunk3ds* node) {
+                    Chunk3ds* node) {
     PutTrack<PointTrackData3ds>(POS_TRACK_TAG, keycount, flags, keys, points, node);
 }
 
 void PutColTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys, const point3ds* colors,
-                    chunk3ds* node) {
+                    Chunk3ds* node) {
     PutTrack<PointTrackData3ds>(COL_TRACK_TAG, keycount, flags, keys, colors, node);
 }
 
 void PutRollTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys, const float* angles,
-                     chunk3ds* node) {
+                     Chunk3ds* node) {
     PutTrack<FloatTrackData3ds>(ROLL_TRACK_TAG, keycount, flags, keys, angles, node);
 }
 
-chunk3ds* PutTargetNode3ds(const char* parentname, std::uint32_t keycount, std::uint16_t trackflags,
+Chunk3ds* PutTargetNode3ds(const char* parentname, std::uint32_t keycount, std::uint16_t trackflags,
                            const keyheader3ds* keys, const point3ds* points, const char* name,
-                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, chunk3ds* kfdata) {
+                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, Chunk3ds* kfdata) {
     if (kfdata == nullptr || name == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
     }
-    chunk3ds* node = AddChildChunk3ds(cameratarget ? TARGET_NODE_TAG : L_TARGET_NODE_TAG, kfdata);
+    Chunk3ds* node = AddChildChunk3ds(cameratarget ? TARGET_NODE_TAG : L_TARGET_NODE_TAG, kfdata);
     if (FtkErrorStops() || node == nullptr) return nullptr;
     PutNodeId3ds(node);
     if (FtkErrorStops()) return nullptr;
@@ -206,13 +206,13 @@ chunk3ds* PutTargetNode3ds(const char* parentname, std::uint32_t keycount, std::
     return FtkErrorStops() ? nullptr : node;
 }
 
-void GetParentName3ds(chunk3ds* node, char* buffer, std::size_t size) {
+void GetParentName3ds(Chunk3ds* node, char* buffer, std::size_t size) {
     if (buffer == nullptr || size == 0) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
     buffer[0] = '\0';
-    chunk3ds* parentName = nullptr;
+    Chunk3ds* parentName = nullptr;
     FindChunk3ds(node, PARENT_NAME, &parentName);
     LoadedRecord record(parentName);
     const auto* data = record.As<TextData3ds>();
@@ -220,15 +220,15 @@ void GetParentName3ds(chunk3ds* node, char* buffer, std::size_t size) {
     std::strncat(buffer, data->text, size - 1);
 }
 
-void FindNodeByNameAndTag3ds(database3ds* database, const char* name, std::uint32_t tag, chunk3ds** node) {
+void FindNodeByNameAndTag3ds(database3ds* database, const char* name, std::uint32_t tag, Chunk3ds** node) {
     if (database == nullptr || name == nullptr || node == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
     *node = nullptr;
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindChunk3ds(database->topchunk, KFDATA, &kfdata);
-    chunk3ds* candidate = nullptr;
+    Chunk3ds* candidate = nullptr;
     FindChunk3ds(kfdata, tag, &candidate);
     while (candidate != nullptr) {
         LoadedRecord record(FindChild(candidate, NODE_HDR));
@@ -242,14 +242,14 @@ void FindNodeByNameAndTag3ds(database3ds* database, const char* name, std::uint3
     }
 }
 
-void ClearNodeForReuse3ds(database3ds* database, const char* name, std::uint32_t tag, chunk3ds** xdata) {
+void ClearNodeForReuse3ds(database3ds* database, const char* name, std::uint32_t tag, Chunk3ds** xdata) {
     if (database == nullptr || name == nullptr || xdata == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* node = FindNodeTagByName3ds(database, name, tag);
+    Chunk3ds* node = FindNodeTagByName3ds(database, name, tag);
     if (FtkErrorStops() || node == nullptr) return;
-    chunk3ds* section = nullptr;
+    Chunk3ds* section = nullptr;
     FindChunk3ds(node, XDATA_SECTION, &section);
     *xdata = nullptr;
     if (section != nullptr) {
@@ -269,7 +269,7 @@ std::uint32_t GetNodeCountOfTag3ds(database3ds* database, std::uint32_t tag) {
     if (FtkErrorStops() || database->nodelist == nullptr) return 0;
     std::uint32_t count = 0;
     for (std::uint32_t i = 0; i < database->nodelist->count; ++i) {
-        const chunk3ds* node = database->nodelist->list[i].chunk;
+        const Chunk3ds* node = database->nodelist->list[i].chunk;
         if (node != nullptr && node->tag == tag) ++count;
     }
     return count;
@@ -315,13 +315,13 @@ void ReleaseKfSets3ds(KfSets3ds** settings) {
 namespace {
 
 // The KFDATA the settings go to, created when missing; null after an error.
-chunk3ds* KfDataForSettings(database3ds* database, const KfSets3ds* settings) {
-    chunk3ds* top = CheckedTop(database, ERR_INVALID_DATABASE);
+Chunk3ds* KfDataForSettings(database3ds* database, const KfSets3ds* settings) {
+    Chunk3ds* top = CheckedTop(database, ERR_INVALID_DATABASE);
     if (top == nullptr || settings == nullptr) {
         if (settings == nullptr) PushError3ds(ERR_INVALID_ARG);
         return nullptr;
     }
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindOrCreateKfData3ds(top, &kfdata);
     return FtkErrorStops() ? nullptr : kfdata;
 }
@@ -329,7 +329,7 @@ chunk3ds* KfDataForSettings(database3ds* database, const KfSets3ds* settings) {
 }  // namespace
 
 void PutKfHeader3ds(database3ds* database, const KfSets3ds* settings) {
-    chunk3ds* kfdata = KfDataForSettings(database, settings);
+    Chunk3ds* kfdata = KfDataForSettings(database, settings);
     if (kfdata == nullptr) return;
     bool isNew = false;
     auto* header = FindOrAddRecord<KfHeaderData3ds>(kfdata, KFHDR, isNew);
@@ -345,14 +345,14 @@ void PutKfHeader3ds(database3ds* database, const KfSets3ds* settings) {
 }
 
 void PutKfSegment3ds(database3ds* database, const KfSets3ds* settings) {
-    chunk3ds* kfdata = KfDataForSettings(database, settings);
+    Chunk3ds* kfdata = KfDataForSettings(database, settings);
     if (kfdata == nullptr) return;
     if (settings->segmentused == 0) {
         // A cleared chunk is never written.
-        if (chunk3ds* segment = FindChild(kfdata, KFSEG)) ClearChunk3ds(segment);
+        if (Chunk3ds* segment = FindChild(kfdata, KFSEG)) ClearChunk3ds(segment);
         return;
     }
-    chunk3ds* segment = nullptr;
+    Chunk3ds* segment = nullptr;
     ReplaceChild3ds(kfdata, KFSEG, &segment);
     if (FtkErrorStops() || segment == nullptr) return;
     if (auto* data = static_cast<KfSegData3ds*>(InitChunkData3ds(segment))) {

@@ -31,40 +31,40 @@ void PutKfRevision3ds(database3ds* database, std::uint32_t release);
 // ---- Nodes and tracks ----------------------------------------------------
 
 // The top chunk's first direct KFDATA child, created by rank when missing.
-void FindOrCreateKfData3ds(chunk3ds* top, chunk3ds** kfdata);
+void FindOrCreateKfData3ds(Chunk3ds* top, Chunk3ds** kfdata);
 // Adds a NODE_ID whose id is 0xFFFF (ids are given when the database is written).
-void PutNodeId3ds(chunk3ds* node);
+void PutNodeId3ds(Chunk3ds* node);
 // Adds a NODE_HDR (a copy of the name, the flags, parent index 0xFFFF) and, for
 // a parent name that is not empty, a PARENT_NAME under it.
 void PutNodeHeader3ds(const char* name, std::uint16_t flags1, std::uint16_t flags2, const char* parentname,
-                      chunk3ds* node);
+                      Chunk3ds* node);
 // Adds under the chunk a PARENT_NAME holding a copy of the name; nothing for a
 // null or empty name.
-void PutParentName3ds(chunk3ds* chunk, const char* name);
+void PutParentName3ds(Chunk3ds* chunk, const char* name);
 // Add a track (header: the flags, the key count; copies of the keys and
 // values) when keycount is above 0 and both arrays are given; else nothing.
 void PutPosTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys, const point3ds* points,
-                    chunk3ds* node);
+                    Chunk3ds* node);
 void PutColTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys, const point3ds* colors,
-                    chunk3ds* node);
+                    Chunk3ds* node);
 void PutRollTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheader3ds* keys, const float* angles,
-                     chunk3ds* node);
+                     Chunk3ds* node);
 // Adds under KFDATA a TARGET_NODE_TAG node (camera target) or an
 // L_TARGET_NODE_TAG node (spotlight target) with its NODE_ID, NODE_HDR (and
 // PARENT_NAME) and position track; returns it, or null after an error.
-chunk3ds* PutTargetNode3ds(const char* parentname, std::uint32_t keycount, std::uint16_t trackflags,
+Chunk3ds* PutTargetNode3ds(const char* parentname, std::uint32_t keycount, std::uint16_t trackflags,
                            const keyheader3ds* keys, const point3ds* points, const char* name,
-                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, chunk3ds* kfdata);
+                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, Chunk3ds* kfdata);
 
 // The text of the first PARENT_NAME in the node's subtree, at most size - 1
 // characters, into buffer; an empty text without one.
-void GetParentName3ds(chunk3ds* node, char* buffer, std::size_t size);
+void GetParentName3ds(Chunk3ds* node, char* buffer, std::size_t size);
 // The first node of the tag under KFDATA whose NODE_HDR name equals name, or null.
-void FindNodeByNameAndTag3ds(database3ds* database, const char* name, std::uint32_t tag, chunk3ds** node);
+void FindNodeByNameAndTag3ds(database3ds* database, const char* name, std::uint32_t tag, Chunk3ds** node);
 // When the node list has a node of that name and tag: a copy of its first
 // XDATA_SECTION (or null) into *xdata, and the node cleared (ClearChunk3ds)
 // for reuse. Otherwise *xdata is left alone.
-void ClearNodeForReuse3ds(database3ds* database, const char* name, std::uint32_t tag, chunk3ds** xdata);
+void ClearNodeForReuse3ds(database3ds* database, const char* name, std::uint32_t tag, Chunk3ds** xdata);
 
 // The number of keyframer nodes of the tag, and a new string list with a copy
 // of each one's name, in node order.

@@ -11,13 +11,13 @@ using namespace ftk3ds;
 
 namespace {
 
-bool IsSpotlight(chunk3ds* object) {
-    chunk3ds* spot = nullptr;
+bool IsSpotlight(Chunk3ds* object) {
+    Chunk3ds* spot = nullptr;
     FindChunk3ds(FindChild(object, N_DIRECT_LIGHT), DL_SPOTLIGHT, &spot);
     return spot != nullptr;
 }
-bool HoldsOmnilight(chunk3ds* object) { return FindChild(object, N_DIRECT_LIGHT) != nullptr && !IsSpotlight(object); }
-bool HoldsSpotlight(chunk3ds* object) { return FindChild(object, N_DIRECT_LIGHT) != nullptr && IsSpotlight(object); }
+bool HoldsOmnilight(Chunk3ds* object) { return FindChild(object, N_DIRECT_LIGHT) != nullptr && !IsSpotlight(object); }
+bool HoldsSpotlight(Chunk3ds* object) { return FindChild(object, N_DIRECT_LIGHT) != nullptr && IsSpotlight(object); }
 
 void FreeSpot(light3ds& light) {
     if (light.spot == nullptr) return;
@@ -26,27 +26,27 @@ void FreeSpot(light3ds& light) {
     light.spot = nullptr;
 }
 
-void GetLightByIndex(database3ds* database, std::uint32_t index, light3ds** light, bool (*holds)(chunk3ds*)) {
+void GetLightByIndex(database3ds* database, std::uint32_t index, light3ds** light, bool (*holds)(Chunk3ds*)) {
     if (database == nullptr || light == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
     if (TopForPut(database, light, PutTarget::MeshOrProject) == nullptr) return;
-    if (chunk3ds* object = NamedObjectAt(database, index, holds)) GetLightEntryChunk3ds(object, light);
+    if (Chunk3ds* object = NamedObjectAt(database, index, holds)) GetLightEntryChunk3ds(object, light);
 }
 
 template <class Field>
-void ReadFloat(chunk3ds* chunk, Field& field) {
+void ReadFloat(Chunk3ds* chunk, Field& field) {
     if (const auto* data = DataOf<FloatData3ds>(chunk)) field = data->value;
 }
 
-void ReadSpot(chunk3ds* spotChunk, spotlight3ds& spot) {
+void ReadSpot(Chunk3ds* spotChunk, spotlight3ds& spot) {
     const auto* data = DataOf<SpotlightData3ds>(spotChunk);
     if (data == nullptr) return;
     spot.target = data->target;
     spot.hotspot = data->hotspot;
     spot.falloff = data->falloff;
-    for (chunk3ds* child = spotChunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
+    for (Chunk3ds* child = spotChunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         switch (child->tag) {
             case DL_RAYSHAD: spot.rayshadows = 1; break;
             case DL_SHADOWED: case DL_LOCAL_SHADOW: spot.castshadows = 1; break;
@@ -86,8 +86,8 @@ bool LightIsWritable(const light3ds& light) {
            NameFits(spot->projectorname, 12);
 }
 
-void PutSpot(const spotlight3ds& spot, chunk3ds* lightChunk) {
-    chunk3ds* spotChunk = nullptr;
+void PutSpot(const spotlight3ds& spot, Chunk3ds* lightChunk) {
+    Chunk3ds* spotChunk = nullptr;
     auto* data = AddRecordChunk<SpotlightData3ds>(DL_SPOTLIGHT, lightChunk, &spotChunk);
     if (data == nullptr) return;
     *data = {spot.target, spot.hotspot, spot.falloff};
@@ -170,7 +170,7 @@ void GetSpotlightByIndex3ds(database3ds* database, std::uint32_t index, light3ds
     GetLightByIndex(database, index, light, &HoldsSpotlight);
 }
 
-void GetLightEntryChunk3ds(chunk3ds* chunk, light3ds** light) {
+void GetLightEntryChunk3ds(Chunk3ds* chunk, light3ds** light) {
     if (chunk == nullptr || light == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -192,9 +192,9 @@ void GetLightEntryChunk3ds(chunk3ds* chunk, light3ds** light) {
     if (FtkErrorStops()) return;
     light3ds& l = **light;
     CopyName(l.name, TextOf(copy.chunk));
-    chunk3ds* lightChunk = FindChild(copy.chunk, N_DIRECT_LIGHT);
+    Chunk3ds* lightChunk = FindChild(copy.chunk, N_DIRECT_LIGHT);
     if (const auto* position = DataOf<PointData3ds>(lightChunk)) l.position = position->point;
-    for (chunk3ds* child = lightChunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
+    for (Chunk3ds* child = lightChunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         switch (child->tag) {
             case COLOR_F:
                 if (const auto* color = DataOf<ColorFData3ds>(child)) l.color = FromColorF(*color);
@@ -216,12 +216,12 @@ void GetLightEntryChunk3ds(chunk3ds* chunk, light3ds** light) {
     }
 }
 
-void PutChunkValue3ds(chunk3ds* parent, std::uint32_t tag, const void* value) {
+void PutChunkValue3ds(Chunk3ds* parent, std::uint32_t tag, const void* value) {
     if (parent == nullptr || value == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* chunk = AddChildChunk3ds(tag, parent);
+    Chunk3ds* chunk = AddChildChunk3ds(tag, parent);
     if (FtkErrorStops() || chunk == nullptr) return;
     void* record = InitChunkData3ds(chunk);
     if (record == nullptr) return;
@@ -230,18 +230,18 @@ void PutChunkValue3ds(chunk3ds* parent, std::uint32_t tag, const void* value) {
 }
 
 void PutLightEntry3ds(database3ds* database, const light3ds* light) {
-    chunk3ds* top = TopForPut(database, light, PutTarget::MeshOrProject);
+    Chunk3ds* top = TopForPut(database, light, PutTarget::MeshOrProject);
     if (top == nullptr || !LightIsWritable(*light)) return;
-    chunk3ds* mdata = FindOrAdd(top, MDATA);
+    Chunk3ds* mdata = FindOrAdd(top, MDATA);
     if (FtkErrorStops()) return;
-    chunk3ds* object = ClearNamedObject(database, light->name, nullptr, true);
+    Chunk3ds* object = ClearNamedObject(database, light->name, nullptr, true);
     if (FtkErrorStops()) return;
     if (object == nullptr) object = AddChildChunk3ds(NAMED_OBJECT, mdata);
     MarkNamedObjectListDirty3ds(database);
     auto* name = static_cast<TextData3ds*>(InitChunkData3ds(object));
     if (name == nullptr) return;
     name->text = StrDup3ds(light->name);
-    chunk3ds* lightChunk = nullptr;
+    Chunk3ds* lightChunk = nullptr;
     auto* position = AddRecordChunk<PointData3ds>(N_DIRECT_LIGHT, object, &lightChunk);
     if (position == nullptr) return;
     position->point = light->position;

@@ -60,7 +60,7 @@ std::uint32_t GetSpotlightCount3ds(database3ds* database);
 void GetOmnilightByIndex3ds(database3ds* database, std::uint32_t index, light3ds** light);
 void GetSpotlightByIndex3ds(database3ds* database, std::uint32_t index, light3ds** light);
 // ERR_WRONG_OBJECT for a chunk without an N_DIRECT_LIGHT.
-void GetLightEntryChunk3ds(chunk3ds* chunk, light3ds** light);
+void GetLightEntryChunk3ds(Chunk3ds* chunk, light3ds** light);
 // Puts the light into a mesh or project file, reusing an object of the same
 // name. ERR_STRING_TOO_LONG for an exclude name of more than 10 characters or
 // a projector map name of more than 12.
@@ -68,7 +68,7 @@ void PutLight3ds(database3ds* database, const light3ds* light);
 void PutLightEntry3ds(database3ds* database, const light3ds* light);
 // A new child of the tag (by rank) whose record's first 32-bit value is *value
 // (a float or dword record).
-void PutChunkValue3ds(chunk3ds* parent, std::uint32_t tag, const void* value);
+void PutChunkValue3ds(Chunk3ds* parent, std::uint32_t tag, const void* value);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -117,27 +117,27 @@ void FreeProcData(material3ds& material) {
     }
 }
 
-float SignedPercent(chunk3ds* chunk) {
+float SignedPercent(Chunk3ds* chunk) {
     const auto* word = DataOf<WordData3ds>(chunk);
     return word != nullptr ? static_cast<float>(static_cast<std::int16_t>(word->value)) / 100.0f : 0.0f;
 }
 
-void AddPercent(std::int16_t percent, chunk3ds* parent) {
+void AddPercent(std::int16_t percent, Chunk3ds* parent) {
     if (auto* data = AddRecordChunk<WordData3ds>(INT_PERCENTAGE, parent)) {
         data->value = static_cast<std::uint16_t>(percent);
     }
 }
 
-void AddColorHolder(std::uint32_t tag, const color3ds& color, chunk3ds* entry) {
-    chunk3ds* holder = AddChildChunk3ds(tag, entry);
+void AddColorHolder(std::uint32_t tag, const color3ds& color, Chunk3ds* entry) {
+    Chunk3ds* holder = AddChildChunk3ds(tag, entry);
     if (FtkErrorStops()) return;
     for (std::uint32_t colorTag : {COLOR_24, LIN_COLOR_24}) {
         if (auto* data = AddRecordChunk<Color24Data3ds>(colorTag, holder)) *data = ToColor24(color);
     }
 }
 
-void AddPercentHolder(std::uint32_t tag, std::int16_t percent, chunk3ds* entry) {
-    chunk3ds* holder = AddChildChunk3ds(tag, entry);
+void AddPercentHolder(std::uint32_t tag, std::int16_t percent, Chunk3ds* entry) {
+    Chunk3ds* holder = AddChildChunk3ds(tag, entry);
     if (!FtkErrorStops()) AddPercent(percent, holder);
 }
 
@@ -157,7 +157,7 @@ const MapSlot* ProcSlotOf(std::uint32_t tag) {
 
 // Reads one child of a MAT_ENTRY (a copy) into the material; a chunk the
 // record does not hold changes nothing.
-void ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
+void ReadMaterialChild(Chunk3ds* child, material3ds& m, bool& falloffInward) {
     const std::uint32_t tag = child->tag;
     if ((tag & 0xFF00) == 0x8000) return;
     for (const PercentSlot& slot : kPercents) {
@@ -177,7 +177,7 @@ void ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
         texturemap3ds& map = m.*slot->map;
         GetMapParams3ds(child, &map);
         if (tag == MAT_BUMPMAP) {
-            if (chunk3ds* bumpPercent = FindChild(child, MAT_BUMP_PERCENT)) map.percent = SignedPercent(bumpPercent);
+            if (Chunk3ds* bumpPercent = FindChild(child, MAT_BUMP_PERCENT)) map.percent = SignedPercent(bumpPercent);
         }
         return;
     }
@@ -198,14 +198,14 @@ void ReadMaterialChild(chunk3ds* child, material3ds& m, bool& falloffInward) {
         case MAT_DIFFUSE:
         case MAT_SPECULAR: {
             color3ds& color = tag == MAT_AMBIENT ? m.ambient : tag == MAT_DIFFUSE ? m.diffuse : m.specular;
-            chunk3ds* plain = nullptr;
+            Chunk3ds* plain = nullptr;
             FindChunk3ds(child, COLOR_24, &plain);
             if (plain == nullptr) {
                 PushError3ds(ERR_UNFOUND_CHUNK);
                 return;
             }
             if (const auto* bytes = DataOf<Color24Data3ds>(plain)) color = FromColor24(*bytes, kColor24Scale);
-            chunk3ds* linear = nullptr;
+            Chunk3ds* linear = nullptr;
             FindChunk3ds(child, LIN_COLOR_24, &linear);
             if (const auto* bytes = DataOf<Color24Data3ds>(linear)) color = FromColor24(*bytes, kColor24Scale);
             return;
@@ -245,7 +245,7 @@ bool MaterialIsWritable(const material3ds& m) {
     return true;
 }
 
-void PutMaterialChildren(const material3ds& m, chunk3ds* entry) {
+void PutMaterialChildren(const material3ds& m, Chunk3ds* entry) {
     AddTextChunk(MAT_NAME, m.name, entry);
     AddColorHolder(MAT_AMBIENT, m.ambient, entry);
     AddColorHolder(MAT_DIFFUSE, m.diffuse, entry);
@@ -274,14 +274,14 @@ void PutMaterialChildren(const material3ds& m, chunk3ds* entry) {
         if (slot.mapTag == MAT_REFLMAP) {
             // The reflection map keeps only its strength and name.
             if (map.name[0] == '\0' && m.autoreflect.used == 0) continue;
-            chunk3ds* holder = AddChildChunk3ds(MAT_REFLMAP, entry);
+            Chunk3ds* holder = AddChildChunk3ds(MAT_REFLMAP, entry);
             if (FtkErrorStops()) return;
             AddPercent(static_cast<std::int16_t>(map.percent * 100.0f), holder);
             AddTextChunk(MAT_MAPNAME, map.name, holder);
             continue;
         }
         if (map.name[0] != '\0') {
-            chunk3ds* holder = AddChildChunk3ds(slot.mapTag, entry);
+            Chunk3ds* holder = AddChildChunk3ds(slot.mapTag, entry);
             if (FtkErrorStops()) return;
             PutMapParams3ds(&map, holder);
             if (slot.mapTag == MAT_BUMPMAP) {
@@ -364,8 +364,8 @@ void ReleaseMaterial3ds(material3ds** material) {
     *material = nullptr;
 }
 
-float ReadPercentage3ds(chunk3ds* chunk) {
-    chunk3ds* found = nullptr;
+float ReadPercentage3ds(Chunk3ds* chunk) {
+    Chunk3ds* found = nullptr;
     FindChunk3ds(chunk, INT_PERCENTAGE, &found);
     if (found != nullptr) return SignedPercent(found);
     FindChunk3ds(chunk, FLOAT_PERCENTAGE, &found);
@@ -373,18 +373,18 @@ float ReadPercentage3ds(chunk3ds* chunk) {
     return value != nullptr ? value->value : 0.0f;
 }
 
-void GetMapParams3ds(chunk3ds* chunk, texturemap3ds* map) {
+void GetMapParams3ds(Chunk3ds* chunk, texturemap3ds* map) {
     if (chunk == nullptr || map == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    auto color = [](chunk3ds* child, color3ds& target) {
+    auto color = [](Chunk3ds* child, color3ds& target) {
         if (const auto* bytes = DataOf<Color24Data3ds>(child)) target = FromColor24(*bytes, kColor24Scale);
     };
-    auto value = [](chunk3ds* child, float& target) {
+    auto value = [](Chunk3ds* child, float& target) {
         if (const auto* data = DataOf<FloatData3ds>(child)) target = data->value;
     };
-    for (chunk3ds* child = chunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
+    for (Chunk3ds* child = chunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         switch (child->tag) {
             case MAT_MAPNAME: CopyName(map->name, TextOf(child)); break;
             case INT_PERCENTAGE: map->percent = SignedPercent(child); break;
@@ -408,7 +408,7 @@ void GetMapParams3ds(chunk3ds* chunk, texturemap3ds* map) {
     }
 }
 
-void PutMapParams3ds(const texturemap3ds* map, chunk3ds* parent) {
+void PutMapParams3ds(const texturemap3ds* map, Chunk3ds* parent) {
     if (map == nullptr || parent == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -443,7 +443,7 @@ void PutMapParams3ds(const texturemap3ds* map, chunk3ds* parent) {
     }
 }
 
-void GetMaterialEntryChunk3ds(chunk3ds* chunk, material3ds** material) {
+void GetMaterialEntryChunk3ds(Chunk3ds* chunk, material3ds** material) {
     if (chunk == nullptr || material == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -456,7 +456,7 @@ void GetMaterialEntryChunk3ds(chunk3ds* chunk, material3ds** material) {
     if (FtkErrorStops()) return;
     material3ds& m = **material;
     bool falloffInward = false;
-    for (chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
+    for (Chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
         ChunkTreeOwner copy;
         CopyChunk3ds(child, &copy.chunk);
         if (FtkErrorStops()) return;
@@ -483,16 +483,16 @@ void GetMaterialByIndex3ds(database3ds* database, std::uint32_t index, material3
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* entry = GetMaterialChunkByIndex3ds(database, index);
+    Chunk3ds* entry = GetMaterialChunkByIndex3ds(database, index);
     if (entry != nullptr && !FtkErrorStops()) GetMaterialEntryChunk3ds(entry, material);
 }
 
 void PutMaterial3ds(database3ds* database, const material3ds* material) {
-    chunk3ds* top = TopForPut(database, material, PutTarget::AnyKind);
+    Chunk3ds* top = TopForPut(database, material, PutTarget::AnyKind);
     if (top == nullptr || !MaterialIsWritable(*material)) return;
-    chunk3ds* parent = top->tag == MLIBMAGIC ? top : FindOrAdd(top, MDATA);
+    Chunk3ds* parent = top->tag == MLIBMAGIC ? top : FindOrAdd(top, MDATA);
     if (FtkErrorStops()) return;
-    chunk3ds* entry = nullptr;
+    Chunk3ds* entry = nullptr;
     FindMaterial3ds(database, material->name, &entry);
     if (FtkErrorStops()) return;
     if (entry != nullptr) {

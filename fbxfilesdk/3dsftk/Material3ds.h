@@ -85,18 +85,18 @@ std::uint32_t GetMaterialCount3ds(database3ds* database);
 void GetMaterialByIndex3ds(database3ds* database, std::uint32_t index, material3ds** material);
 // Fills *material from a MAT_ENTRY (ERR_INVALID_CHUNK for another chunk, or
 // for a chunk inside it the format does not have).
-void GetMaterialEntryChunk3ds(chunk3ds* chunk, material3ds** material);
+void GetMaterialEntryChunk3ds(Chunk3ds* chunk, material3ds** material);
 // Puts the material into a mesh or project file (under MDATA) or a material
 // library, replacing one of the same name. ERR_STRING_TOO_LONG for a name of
 // more than 16 characters or a map name of more than 12.
 void PutMaterial3ds(database3ds* database, const material3ds* material);
 // Reads a map chunk's parameters into map.
-void GetMapParams3ds(chunk3ds* chunk, texturemap3ds* map);
+void GetMapParams3ds(Chunk3ds* chunk, texturemap3ds* map);
 // Adds the map's parameter chunks under parent (nothing for an unused map).
-void PutMapParams3ds(const texturemap3ds* map, chunk3ds* parent);
+void PutMapParams3ds(const texturemap3ds* map, Chunk3ds* parent);
 // The first INT_PERCENTAGE of the chunk's subtree / 100, else the first
 // FLOAT_PERCENTAGE, else 0.
-float ReadPercentage3ds(chunk3ds* chunk);
+float ReadPercentage3ds(Chunk3ds* chunk);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -192,7 +192,7 @@ void ReleaseMeshObj3ds(mesh3ds** mesh) {
     *mesh = nullptr;
 }
 
-std::uint16_t CountMatGroups3ds(chunk3ds* chunk) {
+std::uint16_t CountMatGroups3ds(Chunk3ds* chunk) {
     std::uint16_t count = 0;
     for (; chunk != nullptr; chunk = chunk->sibling) {
         if (chunk->tag == MSH_MAT_GROUP) ++count;
@@ -202,7 +202,7 @@ std::uint16_t CountMatGroups3ds(chunk3ds* chunk) {
 
 namespace {
 
-void ReadFaceArray(chunk3ds* faceChunk, mesh3ds& m) {
+void ReadFaceArray(Chunk3ds* faceChunk, mesh3ds& m) {
     auto* faces = DataOf<FaceArrayData3ds>(faceChunk);
     if (faces == nullptr) return;
     ReleaseMeshObjField3ds(&m, MeshFieldFaces3ds | MeshFieldSmoothGroups3ds | MeshFieldMatGroups3ds);
@@ -210,14 +210,14 @@ void ReadFaceArray(chunk3ds* faceChunk, mesh3ds& m) {
     m.faces = TakeOver(faces->faces);
     m.allocated.faces = m.faces != nullptr ? m.facecount : 0;
 
-    chunk3ds* first = NextChild(faceChunk, nullptr, MSH_MAT_GROUP);
+    Chunk3ds* first = NextChild(faceChunk, nullptr, MSH_MAT_GROUP);
     m.matgroupcount = CountMatGroups3ds(first);
     if (m.matgroupcount != 0) {
         m.matgroups = NewZeroed<meshmatgroup3ds>(m.matgroupcount);
         if (m.matgroups == nullptr) return;
         m.allocated.matgroups = m.matgroupcount;
         std::uint16_t index = 0;
-        for (chunk3ds* chunk = first; chunk != nullptr; chunk = NextChild(faceChunk, chunk, MSH_MAT_GROUP)) {
+        for (Chunk3ds* chunk = first; chunk != nullptr; chunk = NextChild(faceChunk, chunk, MSH_MAT_GROUP)) {
             auto* group = DataOf<MatGroupData3ds>(chunk);
             if (group == nullptr) return;
             meshmatgroup3ds& target = m.matgroups[index++];
@@ -226,7 +226,7 @@ void ReadFaceArray(chunk3ds* faceChunk, mesh3ds& m) {
             target.faces = TakeOver(group->faces);
         }
     }
-    if (chunk3ds* smooth = NextChild(faceChunk, nullptr, SMOOTH_GROUP)) {
+    if (Chunk3ds* smooth = NextChild(faceChunk, nullptr, SMOOTH_GROUP)) {
         auto* groups = DataOf<SmoothGroupData3ds>(smooth);
         if (groups == nullptr) return;
         // One mask per face, whatever the chunk held.
@@ -239,7 +239,7 @@ void ReadFaceArray(chunk3ds* faceChunk, mesh3ds& m) {
             std::copy_n(groups->groups, std::min<std::uint32_t>(groups->count, m.facecount), m.smoothgroups);
         }
     }
-    if (chunk3ds* boxChunk = NextChild(faceChunk, nullptr, MSH_BOXMAP)) {
+    if (Chunk3ds* boxChunk = NextChild(faceChunk, nullptr, MSH_BOXMAP)) {
         auto* box = DataOf<BoxMapData3ds>(boxChunk);
         if (box == nullptr) return;
         m.useboxmap = 1;
@@ -250,7 +250,7 @@ void ReadFaceArray(chunk3ds* faceChunk, mesh3ds& m) {
 // Takes an array and its count over from a chunk's record, in place of the
 // field's old array.
 template <class Data, class T>
-void TakeArray(chunk3ds* chunk, mesh3ds& m, std::uint8_t field, std::uint16_t& count, T*& array,
+void TakeArray(Chunk3ds* chunk, mesh3ds& m, std::uint8_t field, std::uint16_t& count, T*& array,
                std::uint16_t& allocated, T* Data::*source) {
     Data* data = DataOf<Data>(chunk);
     if (data == nullptr) return;
@@ -260,7 +260,7 @@ void TakeArray(chunk3ds* chunk, mesh3ds& m, std::uint8_t field, std::uint16_t& c
     allocated = array != nullptr ? count : 0;
 }
 
-void ReadMeshChild(chunk3ds* child, mesh3ds& m) {
+void ReadMeshChild(Chunk3ds* child, mesh3ds& m) {
     switch (child->tag) {
         case POINT_ARRAY:
             TakeArray(child, m, MeshFieldVertices3ds, m.vertexcount, m.vertices, m.allocated.vertices,
@@ -319,7 +319,7 @@ void ReadMeshChild(chunk3ds* child, mesh3ds& m) {
 
 }  // namespace
 
-void GetMeshEntryChunk3ds(chunk3ds* chunk, mesh3ds** mesh) {
+void GetMeshEntryChunk3ds(Chunk3ds* chunk, mesh3ds** mesh) {
     if (chunk == nullptr || mesh == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -337,8 +337,8 @@ void GetMeshEntryChunk3ds(chunk3ds* chunk, mesh3ds** mesh) {
     CopyChunk3ds(chunk, &copy.chunk);
     if (FtkErrorStops()) return;
     CopyName(m.name, TextOf(copy.chunk));
-    chunk3ds* triObject = FindChild(copy.chunk, N_TRI_OBJECT);
-    for (chunk3ds* child = triObject->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
+    Chunk3ds* triObject = FindChild(copy.chunk, N_TRI_OBJECT);
+    for (Chunk3ds* child = triObject->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         ReadMeshChild(child, m);
     }
     if (FtkErrorStops()) return;
@@ -351,8 +351,8 @@ void GetMeshEntryChunk3ds(chunk3ds* chunk, mesh3ds** mesh) {
 
 namespace {
 
-bool HoldsMesh(chunk3ds* object) {
-    chunk3ds* mesh = nullptr;
+bool HoldsMesh(Chunk3ds* object) {
+    Chunk3ds* mesh = nullptr;
     FindChunk3ds(object, N_TRI_OBJECT, &mesh);
     return mesh != nullptr;
 }
@@ -367,7 +367,7 @@ void GetMeshByIndex3ds(database3ds* database, std::uint32_t index, mesh3ds** mes
         return;
     }
     if (TopForPut(database, mesh, PutTarget::MeshOrProject) == nullptr) return;
-    if (chunk3ds* object = NamedObjectAt(database, index, &HoldsMesh)) GetMeshEntryChunk3ds(object, mesh);
+    if (Chunk3ds* object = NamedObjectAt(database, index, &HoldsMesh)) GetMeshEntryChunk3ds(object, mesh);
 }
 
 namespace {
@@ -394,7 +394,7 @@ bool MeshIsWritable(const mesh3ds& m) {
 }
 
 // Adds the mesh's chunks under its N_TRI_OBJECT; false after an error.
-bool PutTriObject(const mesh3ds& m, chunk3ds* triObject) {
+bool PutTriObject(const mesh3ds& m, Chunk3ds* triObject) {
     auto failed = [] {
         if (!FtkErrorStops()) PushError3ds(ERR_PUT_FAILED);
         return false;
@@ -437,7 +437,7 @@ bool PutTriObject(const mesh3ds& m, chunk3ds* triObject) {
     if (color == nullptr) return failed();
     color->value = m.meshcolor;
     if (m.facecount != 0) {
-        chunk3ds* faceChunk = nullptr;
+        Chunk3ds* faceChunk = nullptr;
         auto* faces = AddRecordChunk<FaceArrayData3ds>(FACE_ARRAY, triObject, &faceChunk);
         if (faces == nullptr) return failed();
         faces->count = m.facecount;
@@ -474,13 +474,13 @@ bool PutTriObject(const mesh3ds& m, chunk3ds* triObject) {
 }  // namespace
 
 void PutMesh3ds(database3ds* database, const mesh3ds* mesh) {
-    chunk3ds* top = TopForPut(database, mesh, PutTarget::MeshOrProject);
+    Chunk3ds* top = TopForPut(database, mesh, PutTarget::MeshOrProject);
     if (top == nullptr || !MeshIsWritable(*mesh)) return;
     const mesh3ds& m = *mesh;
-    chunk3ds* mdata = FindOrAdd(top, MDATA);
+    Chunk3ds* mdata = FindOrAdd(top, MDATA);
     if (FtkErrorStops()) return;
     ChunkTreeOwner xdata;
-    chunk3ds* object = ClearNamedObject(database, m.name, &xdata.chunk, true);
+    Chunk3ds* object = ClearNamedObject(database, m.name, &xdata.chunk, true);
     if (FtkErrorStops()) return;
     if (object == nullptr) object = AddChildChunk3ds(NAMED_OBJECT, mdata);
     MarkNamedObjectListDirty3ds(database);
@@ -491,7 +491,7 @@ void PutMesh3ds(database3ds* database, const mesh3ds* mesh) {
         return;
     }
     name->text = StrDup3ds(m.name);
-    chunk3ds* triObject = AddChildChunk3ds(N_TRI_OBJECT, object);
+    Chunk3ds* triObject = AddChildChunk3ds(N_TRI_OBJECT, object);
     if (FtkErrorStops() || !PutTriObject(m, triObject)) return;
     for (std::size_t i = 0; i < std::size(kObjectFlags); ++i) {
         if (m.*kObjectFlagFields[i] != 0) AddFlagChunk(kObjectFlags[i], object);

@@ -109,14 +109,14 @@ void GetMeshByIndex3ds(database3ds* database, std::uint32_t index, mesh3ds** mes
 // otherwise). Faces that name missing vertices and material groups that name
 // missing faces are ERR_INVALID_DATA; the smoothing groups always have one
 // mask per face.
-void GetMeshEntryChunk3ds(chunk3ds* chunk, mesh3ds** mesh);
+void GetMeshEntryChunk3ds(Chunk3ds* chunk, mesh3ds** mesh);
 // Puts the mesh as a named object of a mesh or project file, replacing one of
 // the same name (whose extra data it keeps). Names longer than the format
 // takes are ERR_STRING_TOO_LONG; faces naming missing vertices, and arrays
 // missing for their counts, ERR_INVALID_DATA.
 void PutMesh3ds(database3ds* database, const mesh3ds* mesh);
 // The number of MSH_MAT_GROUP chunks from chunk along its siblings.
-std::uint16_t CountMatGroups3ds(chunk3ds* chunk);
+std::uint16_t CountMatGroups3ds(Chunk3ds* chunk);
 
 }  // namespace fbxsdk_2006_11_1
 

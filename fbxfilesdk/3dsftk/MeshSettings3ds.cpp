@@ -16,12 +16,12 @@ constexpr float kColor24Scale = 256.0f;
 
 // The colour of a holder chunk: COLOR_F, else COLOR_24; then replaced by
 // LIN_COLOR_F, else LIN_COLOR_24, when present.
-void ReadHolderColor(chunk3ds* holder, color3ds& color, float scale) {
+void ReadHolderColor(Chunk3ds* holder, color3ds& color, float scale) {
     auto read = [&](std::uint32_t floatTag, std::uint32_t byteTag) {
-        if (chunk3ds* chunk = FindChild(holder, floatTag)) {
+        if (Chunk3ds* chunk = FindChild(holder, floatTag)) {
             LoadedRecord record(chunk);
             if (const auto* data = record.As<ColorFData3ds>()) color = FromColorF(*data);
-        } else if (chunk3ds* bytes = FindChild(holder, byteTag)) {
+        } else if (Chunk3ds* bytes = FindChild(holder, byteTag)) {
             LoadedRecord record(bytes);
             if (const auto* data = record.As<Color24Data3ds>()) color = FromColor24(*data, scale);
         }
@@ -31,7 +31,7 @@ void ReadHolderColor(chunk3ds* holder, color3ds& color, float scale) {
 }
 
 template <class Record, class Field>
-void ReadValue(chunk3ds* chunk, Field& field) {
+void ReadValue(Chunk3ds* chunk, Field& field) {
     LoadedRecord record(chunk);
     if (const auto* data = record.As<Record>()) field = data->value;
 }
@@ -64,13 +64,13 @@ void GetMeshSet3ds(database3ds* database, meshsettings3ds** settings) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* mdata = nullptr;
+    Chunk3ds* mdata = nullptr;
     FindChunk3ds(database->topchunk, MDATA, &mdata);
     if (mdata == nullptr) return;
     InitMeshSet3ds(settings);
     if (FtkErrorStops()) return;
     meshsettings3ds& s = **settings;
-    for (chunk3ds* child = mdata->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
+    for (Chunk3ds* child = mdata->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         switch (child->tag) {
             case MASTER_SCALE: ReadValue<FloatData3ds>(child, s.masterscale); break;
             case LO_SHADOW_BIAS: ReadValue<FloatData3ds>(child, s.shadowbias); break;
@@ -89,9 +89,9 @@ void GetMeshSet3ds(database3ds* database, meshsettings3ds** settings) {
 }
 
 void PutMeshSet3ds(database3ds* database, const meshsettings3ds* settings) {
-    chunk3ds* top = TopForPut(database, settings, PutTarget::MeshOrProject);
+    Chunk3ds* top = TopForPut(database, settings, PutTarget::MeshOrProject);
     if (top == nullptr) return;
-    chunk3ds* mdata = FindOrAdd(top, MDATA);
+    Chunk3ds* mdata = FindOrAdd(top, MDATA);
     if (FtkErrorStops()) return;
     auto putFloat = [&](std::uint32_t tag, float value) {
         if (auto* data = ReplaceRecordChunk<FloatData3ds>(tag, mdata)) data->value = value;
@@ -104,7 +104,7 @@ void PutMeshSet3ds(database3ds* database, const meshsettings3ds* settings) {
     putFloat(SHADOW_FILTER, settings->shadowfilter);
     putFloat(RAY_BIAS, settings->raybias);
     if (FtkErrorStops()) return;
-    chunk3ds* ambient = nullptr;
+    Chunk3ds* ambient = nullptr;
     ReplaceChild3ds(mdata, AMBIENT_LIGHT, &ambient);
     if (FtkErrorStops()) return;
     for (std::uint32_t tag : {COLOR_F, LIN_COLOR_F}) {

@@ -48,7 +48,7 @@ void SizeTrack(kfhidetrack3ds& track, std::uint32_t count) {
 
 // Takes a track over from the chunk's record; an absent chunk empties it.
 template <class Data, class Track>
-void TakeTrack(chunk3ds* chunk, Track& track) {
+void TakeTrack(Chunk3ds* chunk, Track& track) {
     FreeTrack(track);
     Data* data = DataOf<Data>(chunk);
     if (data == nullptr) return;
@@ -67,7 +67,7 @@ bool HasKeys(const Track& track) {
 }
 
 template <class Data, class Track>
-void PutTrack(std::uint32_t tag, const Track& track, chunk3ds* node) {
+void PutTrack(std::uint32_t tag, const Track& track, Chunk3ds* node) {
     if (!HasKeys(track) || FtkErrorStops()) return;
     auto* data = AddRecordChunk<Data>(tag, node);
     if (data == nullptr) return;
@@ -79,13 +79,13 @@ void PutTrack(std::uint32_t tag, const Track& track, chunk3ds* node) {
 // ---- Node headers --------------------------------------------------------
 
 // The name, flags and parent of a node (a copy); left empty without NODE_HDR.
-void ReadNodeHeader(chunk3ds* node, char* name, std::size_t nameSize, char (&parent)[23], std::uint16_t& flags1,
+void ReadNodeHeader(Chunk3ds* node, char* name, std::size_t nameSize, char (&parent)[23], std::uint16_t& flags1,
                     std::uint16_t& flags2) {
     name[0] = '\0';
     parent[0] = '\0';
     flags1 = flags2 = 0;
     if (node == nullptr) return;
-    chunk3ds* headerChunk = nullptr;
+    Chunk3ds* headerChunk = nullptr;
     FindChunk3ds(node, NODE_HDR, &headerChunk);
     if (const auto* header = DataOf<NodeHeaderData3ds>(headerChunk)) {
         CopyName(name, nameSize, header->name);
@@ -95,8 +95,8 @@ void ReadNodeHeader(chunk3ds* node, char* name, std::size_t nameSize, char (&par
     if (!FtkErrorStops()) GetParentName3ds(node, parent, sizeof parent);
 }
 
-chunk3ds* FindIn(chunk3ds* node, std::uint32_t tag) {
-    chunk3ds* found = nullptr;
+Chunk3ds* FindIn(Chunk3ds* node, std::uint32_t tag) {
+    Chunk3ds* found = nullptr;
     FindChunk3ds(node, tag, &found);
     return found;
 }
@@ -113,19 +113,19 @@ Motion* RecordToFill(Motion** motion) {
 }
 
 // The KFDATA a motion is put under, after the database checks.
-chunk3ds* KfDataForPut(database3ds* database, const void* motion, PutTarget target) {
-    chunk3ds* top = TopForPut(database, motion, target);
+Chunk3ds* KfDataForPut(database3ds* database, const void* motion, PutTarget target) {
+    Chunk3ds* top = TopForPut(database, motion, target);
     if (top == nullptr) return nullptr;
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindOrCreateKfData3ds(top, &kfdata);
     return FtkErrorStops() ? nullptr : kfdata;
 }
 
 // A new node of the tag with its id and header; the extra data of the node it
 // replaces goes back under it.
-chunk3ds* PutNode(database3ds* database, chunk3ds* kfdata, std::uint32_t tag, const char* name,
+Chunk3ds* PutNode(database3ds* database, Chunk3ds* kfdata, std::uint32_t tag, const char* name,
                   std::uint16_t flags1, std::uint16_t flags2, const char* parent) {
-    chunk3ds* node = AddChildChunk3ds(tag, kfdata);
+    Chunk3ds* node = AddChildChunk3ds(tag, kfdata);
     MarkNodeListDirty3ds(database);
     if (FtkErrorStops() || node == nullptr) return nullptr;
     PutNodeId3ds(node);
@@ -133,7 +133,7 @@ chunk3ds* PutNode(database3ds* database, chunk3ds* kfdata, std::uint32_t tag, co
     return FtkErrorStops() ? nullptr : node;
 }
 
-void GiveBack(ChunkTreeOwner& xdata, chunk3ds* node) {
+void GiveBack(ChunkTreeOwner& xdata, Chunk3ds* node) {
     if (xdata.chunk == nullptr || node == nullptr || FtkErrorStops()) return;
     AddChildOrdered3ds(node, xdata.chunk);
     xdata.chunk = nullptr;
@@ -145,7 +145,7 @@ bool NamesFit(const char* name, const char* parent) { return NameFits(name, 10) 
 // is read): the header and tracks of the node by readTracks, the target's
 // parent, flags and position track.
 template <class Motion, class ReadTracks>
-void GetTargetedMotion(chunk3ds* node, chunk3ds* target, Motion** motion, ReadTracks readTracks) {
+void GetTargetedMotion(Chunk3ds* node, Chunk3ds* target, Motion** motion, ReadTracks readTracks) {
     if (node == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -170,7 +170,7 @@ void GetTargetedMotion(chunk3ds* node, chunk3ds* target, Motion** motion, ReadTr
 template <class Motion, class PutTracks>
 void PutTargetedMotion(database3ds* database, const Motion* motion, PutTarget kind, std::uint32_t nodeTag,
                        std::uint32_t targetTag, PutTracks putTracks) {
-    chunk3ds* kfdata = KfDataForPut(database, motion, kind);
+    Chunk3ds* kfdata = KfDataForPut(database, motion, kind);
     if (kfdata == nullptr) return;
     const Motion& m = *motion;
     if (!NamesFit(m.name, m.parent) || !NameFits(m.targetparent, 22)) return;
@@ -180,12 +180,12 @@ void PutTargetedMotion(database3ds* database, const Motion* motion, PutTarget ki
     if (!FtkErrorStops()) ClearNodeForReuse3ds(database, m.name, targetTag, &targetXdata.chunk);
     if (FtkErrorStops()) return;
     if (HasKeys(m.targetposition)) {
-        chunk3ds* target = PutTargetNode3ds(m.targetparent, m.targetposition.keycount, m.targetposition.flags,
+        Chunk3ds* target = PutTargetNode3ds(m.targetparent, m.targetposition.keycount, m.targetposition.flags,
                                             m.targetposition.keys, m.targetposition.values, m.name,
                                             m.targetflags1, m.targetflags2, targetTag == TARGET_NODE_TAG, kfdata);
         GiveBack(targetXdata, target);
     }
-    chunk3ds* node = PutNode(database, kfdata, nodeTag, m.name, m.flags1, m.flags2, m.parent);
+    Chunk3ds* node = PutNode(database, kfdata, nodeTag, m.name, m.flags1, m.flags2, m.parent);
     if (node == nullptr) return;
     putTracks(m, node);
     GiveBack(xdata, node);
@@ -203,8 +203,8 @@ void GetByIndexFromNames(database3ds* database, std::uint32_t index, Motion** mo
     stringlist3ds* names = nullptr;
     GetNodeNameListOfTag3ds(database, tag, &names);
     if (!FtkErrorStops() && names != nullptr && index < names->count) {
-        chunk3ds* node = nullptr;
-        chunk3ds* target = nullptr;
+        Chunk3ds* node = nullptr;
+        Chunk3ds* target = nullptr;
         FindNodeByNameAndTag3ds(database, names->list[index], tag, &node);
         if (targetTag != 0 && !FtkErrorStops()) FindNodeByNameAndTag3ds(database, names->list[index], targetTag, &target);
         if (node != nullptr && !FtkErrorStops()) get(node, target, motion);
@@ -249,7 +249,7 @@ void ReleaseObjectMotion3ds(kfmesh3ds** motion) {
 
 std::uint32_t GetObjectNodeCount3ds(database3ds* database) { return GetNodeCountOfTag3ds(database, OBJECT_NODE_TAG); }
 
-void GetObjectMotion3ds(chunk3ds* node, kfmesh3ds** motion) {
+void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion) {
     if (node == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -281,12 +281,12 @@ void GetObjectMotionByIndex3ds(database3ds* database, std::uint32_t index, kfmes
         return;
     }
     if (TopForPut(database, motion, PutTarget::MeshOrProject) == nullptr) return;
-    chunk3ds* node = FindNodeTagByIndex3ds(database, index, OBJECT_NODE_TAG);
+    Chunk3ds* node = FindNodeTagByIndex3ds(database, index, OBJECT_NODE_TAG);
     if (node != nullptr && !FtkErrorStops()) GetObjectMotion3ds(node, motion);
 }
 
 void PutObjectMotion3ds(database3ds* database, const kfmesh3ds* motion) {
-    chunk3ds* kfdata = KfDataForPut(database, motion, PutTarget::MeshOrProject);
+    Chunk3ds* kfdata = KfDataForPut(database, motion, PutTarget::MeshOrProject);
     if (kfdata == nullptr) return;
     const kfmesh3ds& m = *motion;
     if (!NamesFit(m.name, m.parent) || !NameFits(m.instance, 10)) return;
@@ -295,7 +295,7 @@ void PutObjectMotion3ds(database3ds* database, const kfmesh3ds* motion) {
     const std::string fullName = m.instance[0] == '\0' ? std::string(m.name) : std::string(m.name) + "." + m.instance;
     ChunkTreeOwner xdata;
     ClearNodeForReuse3ds(database, fullName.c_str(), OBJECT_NODE_TAG, &xdata.chunk);
-    chunk3ds* node = PutNode(database, kfdata, OBJECT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
+    Chunk3ds* node = PutNode(database, kfdata, OBJECT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
     if (node == nullptr) return;
     if (m.instance[0] != '\0') AddTextChunk(INSTANCE_NAME, m.instance, node);
     if (std::strcmp(m.name, "$$$DUMMY") == 0) {
@@ -342,8 +342,8 @@ void GetCameraNodeNameList3ds(database3ds* database, stringlist3ds** list) {
     GetNodeNameListOfTag3ds(database, CAMERA_NODE_TAG, list);
 }
 
-void GetCameraMotion3ds(chunk3ds* node, chunk3ds* target, kfcamera3ds** motion) {
-    GetTargetedMotion(node, target, motion, [](chunk3ds* copy, kfcamera3ds& m) {
+void GetCameraMotion3ds(Chunk3ds* node, Chunk3ds* target, kfcamera3ds** motion) {
+    GetTargetedMotion(node, target, motion, [](Chunk3ds* copy, kfcamera3ds& m) {
         TakeTrack<PointTrackData3ds>(FindIn(copy, POS_TRACK_TAG), m.position);
         TakeTrack<FloatTrackData3ds>(FindIn(copy, FOV_TRACK_TAG), m.fov);
         TakeTrack<FloatTrackData3ds>(FindIn(copy, ROLL_TRACK_TAG), m.roll);
@@ -356,7 +356,7 @@ void GetCameraMotionByIndex3ds(database3ds* database, std::uint32_t index, kfcam
 
 void PutCameraMotion3ds(database3ds* database, const kfcamera3ds* motion) {
     PutTargetedMotion(database, motion, PutTarget::MeshFile, CAMERA_NODE_TAG, TARGET_NODE_TAG,
-                      [](const kfcamera3ds& m, chunk3ds* node) {
+                      [](const kfcamera3ds& m, Chunk3ds* node) {
                           PutTrack<PointTrackData3ds>(POS_TRACK_TAG, m.position, node);
                           PutTrack<FloatTrackData3ds>(FOV_TRACK_TAG, m.fov, node);
                           PutTrack<FloatTrackData3ds>(ROLL_TRACK_TAG, m.roll, node);
@@ -399,8 +399,8 @@ void GetSpotlightNodeNameList3ds(database3ds* database, stringlist3ds** list) {
     GetNodeNameListOfTag3ds(database, SPOTLIGHT_NODE_TAG, list);
 }
 
-void GetSpotlightMotion3ds(chunk3ds* node, chunk3ds* target, kfspot3ds** motion) {
-    GetTargetedMotion(node, target, motion, [](chunk3ds* copy, kfspot3ds& m) {
+void GetSpotlightMotion3ds(Chunk3ds* node, Chunk3ds* target, kfspot3ds** motion) {
+    GetTargetedMotion(node, target, motion, [](Chunk3ds* copy, kfspot3ds& m) {
         TakeTrack<PointTrackData3ds>(FindIn(copy, POS_TRACK_TAG), m.position);
         TakeTrack<PointTrackData3ds>(FindIn(copy, COL_TRACK_TAG), m.color);
         TakeTrack<FloatTrackData3ds>(FindIn(copy, HOT_TRACK_TAG), m.hotspot);
@@ -415,7 +415,7 @@ void GetSpotlightMotionByIndex3ds(database3ds* database, std::uint32_t index, kf
 
 void PutSpotlightMotion3ds(database3ds* database, const kfspot3ds* motion) {
     PutTargetedMotion(database, motion, PutTarget::MeshOrProject, SPOTLIGHT_NODE_TAG, L_TARGET_NODE_TAG,
-                      [](const kfspot3ds& m, chunk3ds* node) {
+                      [](const kfspot3ds& m, Chunk3ds* node) {
                           PutTrack<PointTrackData3ds>(POS_TRACK_TAG, m.position, node);
                           PutTrack<PointTrackData3ds>(COL_TRACK_TAG, m.color, node);
                           PutTrack<FloatTrackData3ds>(HOT_TRACK_TAG, m.hotspot, node);
@@ -447,7 +447,7 @@ void GetOmnilightNodeNameList3ds(database3ds* database, stringlist3ds** list) {
     GetNodeNameListOfTag3ds(database, LIGHT_NODE_TAG, list);
 }
 
-void GetOmnilightMotion3ds(chunk3ds* node, kfomni3ds** motion) {
+void GetOmnilightMotion3ds(Chunk3ds* node, kfomni3ds** motion) {
     if (node == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
@@ -464,18 +464,18 @@ void GetOmnilightMotion3ds(chunk3ds* node, kfomni3ds** motion) {
 
 void GetOmnilightMotionByIndex3ds(database3ds* database, std::uint32_t index, kfomni3ds** motion) {
     GetByIndexFromNames(database, index, motion, LIGHT_NODE_TAG, 0,
-                        [](chunk3ds* node, chunk3ds*, kfomni3ds** record) { GetOmnilightMotion3ds(node, record); });
+                        [](Chunk3ds* node, Chunk3ds*, kfomni3ds** record) { GetOmnilightMotion3ds(node, record); });
 }
 
 void PutOmnilightMotion3ds(database3ds* database, const kfomni3ds* motion) {
-    chunk3ds* kfdata = KfDataForPut(database, motion, PutTarget::MeshOrProject);
+    Chunk3ds* kfdata = KfDataForPut(database, motion, PutTarget::MeshOrProject);
     if (kfdata == nullptr) return;
     const kfomni3ds& m = *motion;
     if (!NamesFit(m.name, m.parent)) return;
     ChunkTreeOwner xdata;
     ClearNodeForReuse3ds(database, m.name, LIGHT_NODE_TAG, &xdata.chunk);
     if (FtkErrorStops()) return;
-    chunk3ds* node = PutNode(database, kfdata, LIGHT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
+    Chunk3ds* node = PutNode(database, kfdata, LIGHT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
     if (node == nullptr) return;
     PutTrack<PointTrackData3ds>(POS_TRACK_TAG, m.position, node);
     PutTrack<PointTrackData3ds>(COL_TRACK_TAG, m.color, node);

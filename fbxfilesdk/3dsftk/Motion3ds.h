@@ -98,7 +98,7 @@ void InitObjectMotion3ds(kfmesh3ds** motion, std::uint32_t positionkeys, std::ui
                          std::uint32_t scalekeys, std::uint32_t morphkeys, std::uint32_t hidekeys);
 void ReleaseObjectMotion3ds(kfmesh3ds** motion);
 std::uint32_t GetObjectNodeCount3ds(database3ds* database);
-void GetObjectMotion3ds(chunk3ds* node, kfmesh3ds** motion);
+void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion);
 void GetObjectMotionByIndex3ds(database3ds* database, std::uint32_t index, kfmesh3ds** motion);
 // A mesh or project file. An object node is found again by its full name.
 void PutObjectMotion3ds(database3ds* database, const kfmesh3ds* motion);
@@ -108,7 +108,7 @@ void InitCameraMotion3ds(kfcamera3ds** motion, std::uint32_t positionkeys, std::
 void ReleaseCameraMotion3ds(kfcamera3ds** motion);
 std::uint32_t GetCameraNodeCount3ds(database3ds* database);
 void GetCameraNodeNameList3ds(database3ds* database, stringlist3ds** list);
-void GetCameraMotion3ds(chunk3ds* node, chunk3ds* target, kfcamera3ds** motion);
+void GetCameraMotion3ds(Chunk3ds* node, Chunk3ds* target, kfcamera3ds** motion);
 void GetCameraMotionByIndex3ds(database3ds* database, std::uint32_t index, kfcamera3ds** motion);
 // A mesh file only (ERR_WRONG_DATABASE otherwise). The target node is written
 // when its position track has keys.
@@ -120,7 +120,7 @@ void InitSpotlightMotion3ds(kfspot3ds** motion, std::uint32_t positionkeys, std:
 void ReleaseSpotlightMotion3ds(kfspot3ds** motion);
 std::uint32_t GetSpotlightNodeCount3ds(database3ds* database);
 void GetSpotlightNodeNameList3ds(database3ds* database, stringlist3ds** list);
-void GetSpotlightMotion3ds(chunk3ds* node, chunk3ds* target, kfspot3ds** motion);
+void GetSpotlightMotion3ds(Chunk3ds* node, Chunk3ds* target, kfspot3ds** motion);
 void GetSpotlightMotionByIndex3ds(database3ds* database, std::uint32_t index, kfspot3ds** motion);
 void PutSpotlightMotion3ds(database3ds* database, const kfspot3ds* motion);
 
@@ -128,7 +128,7 @@ void InitOmnilightMotion3ds(kfomni3ds** motion, std::uint32_t positionkeys, std:
 void ReleaseOmnilightMotion3ds(kfomni3ds** motion);
 std::uint32_t GetOmnilightNodeCount3ds(database3ds* database);
 void GetOmnilightNodeNameList3ds(database3ds* database, stringlist3ds** list);
-void GetOmnilightMotion3ds(chunk3ds* node, kfomni3ds** motion);
+void GetOmnilightMotion3ds(Chunk3ds* node, kfomni3ds** motion);
 void GetOmnilightMotionByIndex3ds(database3ds* database, std::uint32_t index, kfomni3ds** motion);
 void PutOmnilightMotion3ds(database3ds* database, const kfomni3ds* motion);
 

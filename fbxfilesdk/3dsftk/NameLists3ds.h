@@ -8,11 +8,11 @@
 
 namespace fbxsdk_2006_11_1 {
 
-struct chunk3ds;
+struct Chunk3ds;
 
 struct namelistentry3ds {
     char* name;       // owned; null in an entry not filled
-    chunk3ds* chunk;  // not owned
+    Chunk3ds* chunk;  // not owned
 };
 
 struct namelist3ds {

@@ -26,11 +26,11 @@ struct NodeIdEntry {
     std::string name;
     std::string instance;
     std::uint16_t parentId = kNoId;
-    chunk3ds* node = nullptr;
+    Chunk3ds* node = nullptr;
 };
 
-chunk3ds* FindKfData(database3ds* database) {
-    chunk3ds* kfdata = nullptr;
+Chunk3ds* FindKfData(database3ds* database) {
+    Chunk3ds* kfdata = nullptr;
     FindChunk3ds(database->topchunk, KFDATA, &kfdata);
     return kfdata;
 }
@@ -41,12 +41,12 @@ std::string FullName(const NodeIdEntry& entry) {
 
 // The entry of a node: its name and parent from its NODE_HDR (none: no name,
 // no parent), its id, and for an object node its instance name.
-NodeIdEntry FillNodeIdEntry(chunk3ds* node, std::uint16_t id) {
+NodeIdEntry FillNodeIdEntry(Chunk3ds* node, std::uint16_t id) {
     NodeIdEntry entry;
     entry.id = id;
     entry.tag = node->tag;
     entry.node = node;
-    chunk3ds* header = nullptr;
+    Chunk3ds* header = nullptr;
     FindChunk3ds(node, NODE_HDR, &header);
     if (header != nullptr) {
         LoadedRecord record(header);
@@ -56,7 +56,7 @@ NodeIdEntry FillNodeIdEntry(chunk3ds* node, std::uint16_t id) {
         }
     }
     if (node->tag == OBJECT_NODE_TAG && !FtkErrorStops()) {
-        chunk3ds* instance = nullptr;
+        Chunk3ds* instance = nullptr;
         FindChunk3ds(node, INSTANCE_NAME, &instance);
         LoadedRecord record(instance);
         if (const auto* data = record.As<TextData3ds>()) {
@@ -68,10 +68,10 @@ NodeIdEntry FillNodeIdEntry(chunk3ds* node, std::uint16_t id) {
 
 // The nodes of KFDATA with the ids of their NODE_IDs; when any node has none,
 // every node is numbered by its place instead.
-std::vector<NodeIdEntry> BuildNodeIdList(chunk3ds* kfdata) {
+std::vector<NodeIdEntry> BuildNodeIdList(Chunk3ds* kfdata) {
     std::vector<NodeIdEntry> entries;
     bool anyMissing = false;
-    for (chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
+    for (Chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
         if (!IsNodeTag3ds(node->tag)) continue;
         entries.push_back(FillNodeIdEntry(node, GetNodeId3ds(node)));
         if (FtkErrorStops()) return entries;
@@ -105,8 +105,8 @@ const NodeIdEntry* FindNodeIdEntryByName(const std::vector<NodeIdEntry>& entries
     return nullptr;
 }
 
-void SetParentName(chunk3ds* header, const std::string& name) {
-    chunk3ds* parentName = nullptr;
+void SetParentName(Chunk3ds* header, const std::string& name) {
+    Chunk3ds* parentName = nullptr;
     FindChunk3ds(header, PARENT_NAME, &parentName);
     if (parentName == nullptr) {
         PutParentName3ds(header, name.c_str());
@@ -129,8 +129,8 @@ bool IsNodeTag3ds(std::uint32_t tag) {
     }
 }
 
-std::uint16_t GetNodeId3ds(chunk3ds* node) {
-    chunk3ds* idChunk = nullptr;
+std::uint16_t GetNodeId3ds(Chunk3ds* node) {
+    Chunk3ds* idChunk = nullptr;
     FindChunk3ds(node, NODE_ID, &idChunk);
     if (idChunk == nullptr) return kNoId;
     LoadedRecord record(idChunk);
@@ -138,8 +138,8 @@ std::uint16_t GetNodeId3ds(chunk3ds* node) {
     return data != nullptr ? data->value : kNoId;
 }
 
-void SetNodeId3ds(chunk3ds* node, std::uint16_t id) {
-    chunk3ds* idChunk = nullptr;
+void SetNodeId3ds(Chunk3ds* node, std::uint16_t id) {
+    Chunk3ds* idChunk = nullptr;
     FindChunk3ds(node, NODE_ID, &idChunk);
     if (idChunk == nullptr) return;
     auto* data = static_cast<WordData3ds*>(ReadChunkData3ds(idChunk));
@@ -153,14 +153,14 @@ void ResolveNodeHierarchy3ds(database3ds* database) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* kfdata = FindKfData(database);
+    Chunk3ds* kfdata = FindKfData(database);
     if (kfdata == nullptr) return;
     const std::vector<NodeIdEntry> entries = BuildNodeIdList(kfdata);
     if (FtkErrorStops()) return;
     // Each node's own entry gives its parent, so that nodes without NODE_ID
     // (numbered by place) find theirs too.
     for (const NodeIdEntry& entry : entries) {
-        chunk3ds* header = FindChild(entry.node, NODE_HDR);
+        Chunk3ds* header = FindChild(entry.node, NODE_HDR);
         if (header == nullptr || entry.parentId == kNoId) continue;
         const NodeIdEntry* parent = FindNodeIdEntry(entries, entry.parentId);
         if (parent == nullptr) continue;
@@ -175,11 +175,11 @@ void PrepareNodeHierarchy3ds(database3ds* database) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    chunk3ds* kfdata = FindKfData(database);
+    Chunk3ds* kfdata = FindKfData(database);
     if (kfdata == nullptr) return;
     std::vector<NodeIdEntry> entries;
     std::uint16_t counter = 0;
-    for (chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
+    for (Chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
         if (node->tag == AMBIENT_NODE_TAG) {
             SetNodeId3ds(node, kNoId);
         } else if (IsNodeTag3ds(node->tag)) {
@@ -190,15 +190,15 @@ void PrepareNodeHierarchy3ds(database3ds* database) {
         }
         if (FtkErrorStops()) return;
     }
-    for (chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
+    for (Chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
         if (!IsNodeTag3ds(node->tag)) continue;
-        chunk3ds* header = FindChild(node, NODE_HDR);
+        Chunk3ds* header = FindChild(node, NODE_HDR);
         if (header == nullptr) continue;
         // The header's record stays loaded: it is what the writer writes.
         auto* data = static_cast<NodeHeaderData3ds*>(ReadChunkData3ds(header));
         if (FtkErrorStops()) return;
         if (data == nullptr) continue;
-        chunk3ds* parentName = nullptr;
+        Chunk3ds* parentName = nullptr;
         FindChunk3ds(header, PARENT_NAME, &parentName);
         data->parentindex = kNoId;
         const auto* text = parentName != nullptr ? static_cast<TextData3ds*>(parentName->data) : nullptr;

@@ -28,9 +28,9 @@ void PrepareNodeHierarchy3ds(database3ds* database);
 // ambient node).
 bool IsNodeTag3ds(std::uint32_t tag);
 // The id in the first NODE_ID of the node's subtree; 0xFFFF without one.
-std::uint16_t GetNodeId3ds(chunk3ds* node);
+std::uint16_t GetNodeId3ds(Chunk3ds* node);
 // Sets the id of the node's NODE_ID (none: nothing); the record stays loaded.
-void SetNodeId3ds(chunk3ds* node, std::uint16_t id);
+void SetNodeId3ds(Chunk3ds* node, std::uint16_t id);
 
 }  // namespace fbxsdk_2006_11_1
 

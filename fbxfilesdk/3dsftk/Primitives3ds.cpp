@@ -183,7 +183,7 @@ void WriteFixedString3ds(const char* text, std::uint32_t width) {
     }
 }
 
-void ReadHeader3ds(chunk3ds* chunk, std::uint32_t* size) {
+void ReadHeader3ds(Chunk3ds* chunk, std::uint32_t* size) {
     if (chunk == nullptr || size == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;

@@ -12,7 +12,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
-struct chunk3ds;
+struct Chunk3ds;
 
 std::uint8_t ReadByte3ds();
 std::uint16_t ReadWord3ds();
@@ -45,7 +45,7 @@ void WriteString3ds(const char* text);
 void WriteFixedString3ds(const char* text, std::uint32_t width);
 
 // A 16-bit tag into the chunk's tag, and the 32-bit length into *size.
-void ReadHeader3ds(chunk3ds* chunk, std::uint32_t* size);
+void ReadHeader3ds(Chunk3ds* chunk, std::uint32_t* size);
 void WriteHeader3ds(std::uint32_t tag, std::uint32_t size);
 // Writes end - start as the length of the chunk whose header starts at start,
 // and leaves the file at end.

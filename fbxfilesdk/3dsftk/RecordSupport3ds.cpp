@@ -6,12 +6,12 @@
 
 namespace fbxsdk_2006_11_1::ftk3ds {
 
-chunk3ds* TopForPut(database3ds* database, const void* record, PutTarget target) {
+Chunk3ds* TopForPut(database3ds* database, const void* record, PutTarget target) {
     if (database == nullptr || record == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
     }
-    chunk3ds* top = database->topchunk;
+    Chunk3ds* top = database->topchunk;
     if (top == nullptr) {
         PushError3ds(ERR_INVALID_DATABASE);
         return nullptr;
@@ -25,15 +25,15 @@ chunk3ds* TopForPut(database3ds* database, const void* record, PutTarget target)
     return top;
 }
 
-chunk3ds* FindOrAdd(chunk3ds* parent, std::uint32_t tag) {
-    chunk3ds* found = nullptr;
+Chunk3ds* FindOrAdd(Chunk3ds* parent, std::uint32_t tag) {
+    Chunk3ds* found = nullptr;
     FindChunk3ds(parent, tag, &found);
     return found != nullptr ? found : AddChildChunk3ds(tag, parent);
 }
 
-void AddFlagChunk(std::uint32_t tag, chunk3ds* parent) { AddChildChunk3ds(tag, parent); }
+void AddFlagChunk(std::uint32_t tag, Chunk3ds* parent) { AddChildChunk3ds(tag, parent); }
 
-void AddTextChunk(std::uint32_t tag, const char* text, chunk3ds* parent) {
+void AddTextChunk(std::uint32_t tag, const char* text, Chunk3ds* parent) {
     if (auto* record = AddRecordChunk<TextData3ds>(tag, parent)) record->text = StrDup3ds(text != nullptr ? text : "");
 }
 
@@ -48,7 +48,7 @@ void CopyName(char* field, std::size_t size, const char* text) {
     if (text != nullptr) std::strncat(field, text, size - 1);
 }
 
-const char* TextOf(chunk3ds* chunk) {
+const char* TextOf(Chunk3ds* chunk) {
     const auto* record = DataOf<TextData3ds>(chunk);
     return record != nullptr && record->text != nullptr ? record->text : "";
 }
@@ -60,13 +60,13 @@ color3ds FromColor24(const Color24Data3ds& color, float scale) {
             static_cast<float>(color.blue) / scale};
 }
 
-chunk3ds* NextChild(chunk3ds* parent, chunk3ds* after, std::uint32_t tag) {
-    chunk3ds* found = nullptr;
+Chunk3ds* NextChild(Chunk3ds* parent, Chunk3ds* after, std::uint32_t tag) {
+    Chunk3ds* found = nullptr;
     FindNextChunk3ds(after != nullptr ? after->sibling : (parent != nullptr ? parent->children : nullptr), tag, &found);
     return found;
 }
 
-std::uint32_t CountNamedObjects(database3ds* database, bool (*holds)(chunk3ds* object)) {
+std::uint32_t CountNamedObjects(database3ds* database, bool (*holds)(Chunk3ds* object)) {
     if (database == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return 0;
@@ -80,21 +80,21 @@ std::uint32_t CountNamedObjects(database3ds* database, bool (*holds)(chunk3ds* o
     return count;
 }
 
-chunk3ds* NamedObjectAt(database3ds* database, std::uint32_t index, bool (*holds)(chunk3ds* object)) {
+Chunk3ds* NamedObjectAt(database3ds* database, std::uint32_t index, bool (*holds)(Chunk3ds* object)) {
     UpdateNamedObjectList3ds(database);
     if (FtkErrorStops() || database->objlist == nullptr) return nullptr;
     for (std::uint32_t i = 0; i < database->objlist->count; ++i) {
-        chunk3ds* object = database->objlist->list[i].chunk;
+        Chunk3ds* object = database->objlist->list[i].chunk;
         if (holds(object) && index-- == 0) return object;
     }
     return nullptr;
 }
 
-chunk3ds* ClearNamedObject(database3ds* database, const char* name, chunk3ds** xdata, bool reuse) {
-    chunk3ds* object = nullptr;
+Chunk3ds* ClearNamedObject(database3ds* database, const char* name, Chunk3ds** xdata, bool reuse) {
+    Chunk3ds* object = nullptr;
     FindNamedObject3ds(database, name, &object);
     if (FtkErrorStops() || object == nullptr) return nullptr;
-    chunk3ds* section = nullptr;
+    Chunk3ds* section = nullptr;
     FindChunk3ds(object, XDATA_SECTION, &section);
     if (section != nullptr && xdata != nullptr) CopyChunk3ds(section, xdata);
     ClearChunk3ds(object);

@@ -23,16 +23,16 @@ enum class PutTarget { MeshFile, MeshOrProject, AnyKind };
 // The top chunk a put may change: ERR_INVALID_ARG for a null database or
 // record, ERR_INVALID_DATABASE without a top chunk, ERR_WRONG_DATABASE for a
 // top the put does not accept; null after any of them.
-chunk3ds* TopForPut(database3ds* database, const void* record, PutTarget target);
+Chunk3ds* TopForPut(database3ds* database, const void* record, PutTarget target);
 
 // The first chunk of the tag below parent (depth-first), or a new one under it.
-chunk3ds* FindOrAdd(chunk3ds* parent, std::uint32_t tag);
+Chunk3ds* FindOrAdd(Chunk3ds* parent, std::uint32_t tag);
 
 // A new chunk of the tag under parent, inserted by rank, with a fresh record;
 // the put routines' error when either cannot be made.
 template <class Record>
-Record* AddRecordChunk(std::uint32_t tag, chunk3ds* parent, chunk3ds** added = nullptr) {
-    chunk3ds* chunk = AddChildChunk3ds(tag, parent);
+Record* AddRecordChunk(std::uint32_t tag, Chunk3ds* parent, Chunk3ds** added = nullptr) {
+    Chunk3ds* chunk = AddChildChunk3ds(tag, parent);
     if (FtkErrorStops() || chunk == nullptr) return nullptr;
     if (added != nullptr) *added = chunk;
     return static_cast<Record*>(InitChunkData3ds(chunk));
@@ -41,18 +41,18 @@ Record* AddRecordChunk(std::uint32_t tag, chunk3ds* parent, chunk3ds** added = n
 // The parent's direct child of the tag emptied and reused, or a new one, with
 // a fresh record.
 template <class Record>
-Record* ReplaceRecordChunk(std::uint32_t tag, chunk3ds* parent) {
-    chunk3ds* chunk = nullptr;
+Record* ReplaceRecordChunk(std::uint32_t tag, Chunk3ds* parent) {
+    Chunk3ds* chunk = nullptr;
     ReplaceChild3ds(parent, tag, &chunk);
     if (FtkErrorStops() || chunk == nullptr) return nullptr;
     return static_cast<Record*>(InitChunkData3ds(chunk));
 }
 
 // An empty flag chunk (no data) under parent.
-void AddFlagChunk(std::uint32_t tag, chunk3ds* parent);
+void AddFlagChunk(std::uint32_t tag, Chunk3ds* parent);
 
 // A new text chunk under parent holding a copy of text.
-void AddTextChunk(std::uint32_t tag, const char* text, chunk3ds* parent);
+void AddTextChunk(std::uint32_t tag, const char* text, Chunk3ds* parent);
 
 // True when the text has at most limit characters; records
 // ERR_STRING_TOO_LONG (ERR_INVALID_ARG for null) otherwise.
@@ -68,14 +68,14 @@ void CopyName(char (&field)[N], const char* text) {
 // The record of a chunk of a tree being read (a copy that is let go whole):
 // loaded when needed, null after an error.
 template <class Record>
-Record* DataOf(chunk3ds* chunk) {
+Record* DataOf(Chunk3ds* chunk) {
     if (chunk == nullptr) return nullptr;
     void* record = ReadChunkData3ds(chunk);
     return FtkErrorStops() ? nullptr : static_cast<Record*>(record);
 }
 
 // The text of a name chunk of a tree being read, or "".
-const char* TextOf(chunk3ds* chunk);
+const char* TextOf(Chunk3ds* chunk);
 
 // Takes an array over from a record (which gives it up).
 template <class T>
@@ -93,18 +93,18 @@ color3ds FromColor24(const Color24Data3ds& color, float scale);
 
 // The first direct child of parent whose tag is tag, after the given one
 // (all children when after is null).
-chunk3ds* NextChild(chunk3ds* parent, chunk3ds* after, std::uint32_t tag);
+Chunk3ds* NextChild(Chunk3ds* parent, Chunk3ds* after, std::uint32_t tag);
 
 // The named objects of the database for which holds() is true: how many, and
 // the index-th (null past the last). Both refresh the object list.
-std::uint32_t CountNamedObjects(database3ds* database, bool (*holds)(chunk3ds* object));
-chunk3ds* NamedObjectAt(database3ds* database, std::uint32_t index, bool (*holds)(chunk3ds* object));
+std::uint32_t CountNamedObjects(database3ds* database, bool (*holds)(Chunk3ds* object));
+Chunk3ds* NamedObjectAt(database3ds* database, std::uint32_t index, bool (*holds)(Chunk3ds* object));
 
 // Empties the named object of that name for a put: its first extra-data
 // section is copied into *xdata first. With reuse the chunk is a NAMED_OBJECT
 // again, to be filled; otherwise it stays empty and is not written. Null when
 // there is no such object.
-chunk3ds* ClearNamedObject(database3ds* database, const char* name, chunk3ds** xdata, bool reuse);
+Chunk3ds* ClearNamedObject(database3ds* database, const char* name, Chunk3ds** xdata, bool reuse);
 
 }  // namespace fbxsdk_2006_11_1::ftk3ds
 

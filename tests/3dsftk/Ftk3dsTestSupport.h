@@ -69,17 +69,17 @@ inline bool Recorded(int code) {
 }
 
 // Children of a chunk, in order.
-inline std::vector<chunk3ds*> Children(const chunk3ds* parent) {
-    std::vector<chunk3ds*> children;
-    for (chunk3ds* child = parent != nullptr ? parent->children : nullptr; child != nullptr; child = child->sibling) {
+inline std::vector<Chunk3ds*> Children(const Chunk3ds* parent) {
+    std::vector<Chunk3ds*> children;
+    for (Chunk3ds* child = parent != nullptr ? parent->children : nullptr; child != nullptr; child = child->sibling) {
         children.push_back(child);
     }
     return children;
 }
 
-inline std::vector<std::uint32_t> ChildTags(const chunk3ds* parent) {
+inline std::vector<std::uint32_t> ChildTags(const Chunk3ds* parent) {
     std::vector<std::uint32_t> tags;
-    for (const chunk3ds* child : Children(parent)) tags.push_back(child->tag);
+    for (const Chunk3ds* child : Children(parent)) tags.push_back(child->tag);
     return tags;
 }
 

@@ -47,7 +47,7 @@ protected:
         ClearErrorList3ds();
         database_ = ReadImage(bytes, "bad" + std::to_string(files_++) + ".3ds");
         if (FtkErrorPending) return;
-        std::function<void(chunk3ds*)> load = [&](chunk3ds* chunk) {
+        std::function<void(Chunk3ds*)> load = [&](Chunk3ds* chunk) {
             for (; chunk != nullptr && !FtkErrorPending; chunk = chunk->sibling) {
                 ReadChunkData3ds(chunk);
                 load(chunk->children);
@@ -160,7 +160,7 @@ TEST_F(BadInputTest, DataOfAChunkWhoseFileIsClosedIsAReadErrorNotAStrayRead) {
     database_ = ReadImage(Sample());
     ASSERT_FALSE(FtkErrorPending);
     CloseAllFiles3ds();
-    chunk3ds* name = nullptr;
+    Chunk3ds* name = nullptr;
     FindChunk3ds(database_->topchunk, MAT_NAME, &name);
     EXPECT_EQ(ReadChunkData3ds(name), nullptr);
     EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_READING_FILE});

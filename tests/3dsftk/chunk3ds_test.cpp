@@ -13,15 +13,15 @@ protected:
         ReleaseChunk3ds(&top_);
         Ftk3dsTest::TearDown();
     }
-    chunk3ds* Top(std::uint32_t tag) {
+    Chunk3ds* Top(std::uint32_t tag) {
         InitChunkAs3ds(&top_, tag);
         return top_;
     }
-    chunk3ds* top_ = nullptr;
+    Chunk3ds* top_ = nullptr;
 };
 
 TEST_F(ChunkTreeTest, ANewChunkIsEmptyAndBelongsToNoFile) {
-    chunk3ds* chunk = Top(MDATA);
+    Chunk3ds* chunk = Top(MDATA);
     ASSERT_NE(chunk, nullptr);
     EXPECT_EQ(chunk->tag, MDATA);
     EXPECT_EQ(chunk->size, 0u);
@@ -39,7 +39,7 @@ TEST_F(ChunkTreeTest, VersionEditorAndKeyframerDataStandInRankOrderWhateverTheIn
     std::array<std::uint32_t, 3> tags = {M3D_VERSION, MDATA, KFDATA};
     std::sort(tags.begin(), tags.end());
     do {
-        chunk3ds* top = nullptr;
+        Chunk3ds* top = nullptr;
         InitChunkAs3ds(&top, M3DMAGIC);
         for (std::uint32_t tag : tags) AddChildChunk3ds(tag, top);
         EXPECT_EQ(ChildTags(top), (std::vector<std::uint32_t>{M3D_VERSION, MDATA, KFDATA}));
@@ -48,7 +48,7 @@ TEST_F(ChunkTreeTest, VersionEditorAndKeyframerDataStandInRankOrderWhateverTheIn
 }
 
 TEST_F(ChunkTreeTest, ChunksOfEqualRankKeepTheirOrderAndRankZeroGoesLast) {
-    chunk3ds* kfdata = Top(KFDATA);
+    Chunk3ds* kfdata = Top(KFDATA);
     for (std::uint32_t tag : {LIGHT_NODE_TAG, OBJECT_NODE_TAG, AMBIENT_NODE_TAG, KFHDR, CAMERA_NODE_TAG, KFSEG,
                               OBJECT_NODE_TAG}) {
         AddChildChunk3ds(tag, kfdata);
@@ -62,14 +62,14 @@ TEST_F(ChunkTreeTest, ChunksOfEqualRankKeepTheirOrderAndRankZeroGoesLast) {
 }
 
 TEST_F(ChunkTreeTest, FindSearchesTheSubtreeInPreOrderAndFindNextOnlyTheSiblings) {
-    chunk3ds* top = Top(M3DMAGIC);
-    chunk3ds* mdata = AddChildChunk3ds(MDATA, top);
-    chunk3ds* object = AddChildChunk3ds(NAMED_OBJECT, mdata);
-    chunk3ds* mesh = AddChildChunk3ds(N_TRI_OBJECT, object);
-    chunk3ds* inner = AddChildChunk3ds(NAMED_OBJECT, mesh);
-    chunk3ds* second = AddChildChunk3ds(NAMED_OBJECT, mdata);
+    Chunk3ds* top = Top(M3DMAGIC);
+    Chunk3ds* mdata = AddChildChunk3ds(MDATA, top);
+    Chunk3ds* object = AddChildChunk3ds(NAMED_OBJECT, mdata);
+    Chunk3ds* mesh = AddChildChunk3ds(N_TRI_OBJECT, object);
+    Chunk3ds* inner = AddChildChunk3ds(NAMED_OBJECT, mesh);
+    Chunk3ds* second = AddChildChunk3ds(NAMED_OBJECT, mdata);
 
-    chunk3ds* found = nullptr;
+    Chunk3ds* found = nullptr;
     FindChunk3ds(top, NAMED_OBJECT, &found);
     EXPECT_EQ(found, object);
     FindChunk3ds(object, NAMED_OBJECT, &found);
@@ -88,8 +88,8 @@ TEST_F(ChunkTreeTest, FindSearchesTheSubtreeInPreOrderAndFindNextOnlyTheSiblings
 }
 
 TEST_F(ChunkTreeTest, ClearedChunkKeepsItsPlaceAsANullChunkAndReplaceReusesIt) {
-    chunk3ds* kfdata = Top(KFDATA);
-    chunk3ds* segment = AddChildChunk3ds(KFSEG, kfdata);
+    Chunk3ds* kfdata = Top(KFDATA);
+    Chunk3ds* segment = AddChildChunk3ds(KFSEG, kfdata);
     AddChildChunk3ds(KFCURTIME, kfdata);
     ASSERT_NE(InitChunkData3ds(segment), nullptr);
     AddChildChunk3ds(NODE_ID, segment);
@@ -102,7 +102,7 @@ TEST_F(ChunkTreeTest, ClearedChunkKeepsItsPlaceAsANullChunkAndReplaceReusesIt) {
     EXPECT_EQ(segment->children, nullptr);
     EXPECT_EQ(ChildTags(kfdata), (std::vector<std::uint32_t>{NULL_CHUNK, KFCURTIME}));
 
-    chunk3ds* replaced = nullptr;
+    Chunk3ds* replaced = nullptr;
     ReplaceChild3ds(kfdata, KFCURTIME, &replaced);
     EXPECT_EQ(replaced, segment->sibling);
     // A cleared chunk has the highest rank of all: new chunks go after it.
@@ -112,16 +112,16 @@ TEST_F(ChunkTreeTest, ClearedChunkKeepsItsPlaceAsANullChunkAndReplaceReusesIt) {
 }
 
 TEST_F(ChunkTreeTest, CopyDuplicatesAMemoryChunkDeeplyAndNotItsSiblings) {
-    chunk3ds* node = Top(OBJECT_NODE_TAG);
-    chunk3ds* header = AddChildChunk3ds(NODE_HDR, node);
+    Chunk3ds* node = Top(OBJECT_NODE_TAG);
+    Chunk3ds* header = AddChildChunk3ds(NODE_HDR, node);
     auto* data = static_cast<NodeHeaderData3ds*>(InitChunkData3ds(header));
     data->name = StrDup3ds("Box");
     data->parentindex = 3;
-    chunk3ds* sibling = nullptr;
+    Chunk3ds* sibling = nullptr;
     InitChunkAs3ds(&sibling, CAMERA_NODE_TAG);
     node->sibling = sibling;
 
-    chunk3ds* copy = nullptr;
+    Chunk3ds* copy = nullptr;
     CopyChunk3ds(node, &copy);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->sibling, nullptr);
@@ -149,8 +149,8 @@ TEST_F(ChunkTreeTest, TagNamesComeFromTheTable) {
 }
 
 TEST_F(ChunkTreeTest, ALongSiblingChainIsReleasedWithoutDeepRecursion) {
-    chunk3ds* parent = Top(MDATA);
-    chunk3ds** tail = &parent->children;
+    Chunk3ds* parent = Top(MDATA);
+    Chunk3ds** tail = &parent->children;
     for (int i = 0; i < 200000; ++i) {
         InitChunkAs3ds(tail, NAMED_OBJECT);
         tail = &(*tail)->sibling;

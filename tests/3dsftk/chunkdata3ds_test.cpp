@@ -355,7 +355,7 @@ protected:
         ASSERT_FALSE(FtkErrorPending) << RecordedErrors()[0];
     }
 
-    chunk3ds* top_ = nullptr;
+    Chunk3ds* top_ = nullptr;
     database3ds* read_ = nullptr;
 };
 
@@ -363,7 +363,7 @@ TEST_F(ChunkDataTest, ARecordOfEveryTagRowComesBackFieldByField) {
     const std::vector<Row> rows = AllRows();
     InitChunkAs3ds(&top_, M3DMAGIC);
     for (const Row& row : rows) {
-        chunk3ds* chunk = nullptr;
+        Chunk3ds* chunk = nullptr;
         InitChunkAs3ds(&chunk, row.tag);
         AddChild3ds(top_, chunk);
         void* record = InitChunkData3ds(chunk);
@@ -371,8 +371,8 @@ TEST_F(ChunkDataTest, ARecordOfEveryTagRowComesBackFieldByField) {
         row.fill(record);
     }
     RoundTrip();
-    const std::vector<chunk3ds*> written = Children(top_);
-    const std::vector<chunk3ds*> read = Children(read_->topchunk);
+    const std::vector<Chunk3ds*> written = Children(top_);
+    const std::vector<Chunk3ds*> read = Children(read_->topchunk);
     ASSERT_EQ(read.size(), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(ChunkTagToString(rows[i].tag));
@@ -384,7 +384,7 @@ TEST_F(ChunkDataTest, ARecordOfEveryTagRowComesBackFieldByField) {
         rows[i].expectSame(written[i]->data, record);
 
         // A deep copy is equal too and shares nothing with its source.
-        chunk3ds* copy = nullptr;
+        Chunk3ds* copy = nullptr;
         InitChunkAs3ds(&copy, rows[i].tag);
         CopyChunkData3ds(written[i], copy);
         rows[i].expectSame(written[i]->data, copy->data);
@@ -408,7 +408,7 @@ TEST_F(ChunkDataTest, ViewWidthStandsBeforeThePointAndTheKeyframerHeaderHasOneZe
 
 TEST_F(ChunkDataTest, AnUnknownTagKeepsItsBytesAndAnEmptyOneHasNoRecord) {
     InitChunkAs3ds(&top_, M3DMAGIC);
-    chunk3ds* unknown = nullptr;
+    Chunk3ds* unknown = nullptr;
     InitChunkAs3ds(&unknown, 0x1234);
     unknown->size = 10;
     AddChild3ds(top_, unknown);
@@ -416,14 +416,14 @@ TEST_F(ChunkDataTest, AnUnknownTagKeepsItsBytesAndAnEmptyOneHasNoRecord) {
     ASSERT_NE(block, nullptr);
     ASSERT_EQ(block->size, 4u);
     std::memcpy(block->data, "\x01\x02\x03\x04", 4);
-    chunk3ds* empty = nullptr;
+    Chunk3ds* empty = nullptr;
     InitChunkAs3ds(&empty, 0x1235);
     empty->size = 6;
     AddChild3ds(top_, empty);
     EXPECT_EQ(InitChunkData3ds(empty), nullptr);
     RoundTrip();
     EXPECT_EQ(ReadBytes(Path("rows.3ds")).substr(6), Chunk(0x1234, "\x01\x02\x03\x04") + Chunk(0x1235));
-    const std::vector<chunk3ds*> read = Children(read_->topchunk);
+    const std::vector<Chunk3ds*> read = Children(read_->topchunk);
     ASSERT_EQ(read.size(), 2u);
     const auto* readBlock = static_cast<BlockData3ds*>(ReadChunkData3ds(read[0]));
     ASSERT_NE(readBlock, nullptr);
@@ -481,10 +481,10 @@ TEST_F(ChunkDataTest, ArraysLongerThanOneReadRunComeBackWhole) {
 
 TEST_F(ChunkDataTest, ACopyOfAFileBackedChunkTakesItsRecordAndTheSourceLoadsItAgain) {
     database3ds* database = ReadImage(Chunk(M3DMAGIC, Chunk(MASTER_SCALE, LeFloat(2.5f))));
-    chunk3ds* scale = database->topchunk->children;
+    Chunk3ds* scale = database->topchunk->children;
     ASSERT_NE(ReadChunkData3ds(scale), nullptr);
     void* record = scale->data;
-    chunk3ds* copy = nullptr;
+    Chunk3ds* copy = nullptr;
     CopyChunk3ds(scale, &copy);
     EXPECT_EQ(copy->data, record);
     EXPECT_EQ(scale->data, nullptr);
@@ -502,7 +502,7 @@ TEST_F(ChunkDataTest, SkippingAFaceArrayLandsOnItsFirstSubChunk) {
     const std::string group = Chunk(MSH_MAT_GROUP, Text("Mat") + Le16(1) + Le16(0));
     database3ds* database = ReadImage(Chunk(M3DMAGIC, Chunk(FACE_ARRAY, faces + group)));
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* faceArray = database->topchunk->children;
+    Chunk3ds* faceArray = database->topchunk->children;
     ASSERT_EQ(ChildTags(faceArray), std::vector<std::uint32_t>{MSH_MAT_GROUP});
     const auto* data = static_cast<MatGroupData3ds*>(ReadChunkData3ds(faceArray->children));
     ASSERT_NE(data, nullptr);
@@ -515,7 +515,7 @@ TEST_F(ChunkDataTest, AMapNameOfSixteenCharactersIsReadIntoATree) {
     database3ds* database =
         ReadImage(Chunk(MLIBMAGIC, Chunk(MAT_ENTRY, Chunk(MAT_TEXMAP, Chunk(MAT_MAPNAME, Text(name))))));
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* mapName = nullptr;
+    Chunk3ds* mapName = nullptr;
     FindChunk3ds(database->topchunk, MAT_MAPNAME, &mapName);
     ASSERT_NE(mapName, nullptr);
     EXPECT_STREQ(static_cast<TextData3ds*>(ReadChunkData3ds(mapName))->text, name.c_str());

@@ -63,7 +63,7 @@ TEST_F(DatabaseTest, AFileOfKnownChunksIsWrittenBackByteForByte) {
 TEST_F(DatabaseTest, ReadingGivesTheNodesTheirParentNamesAndTheListsTheirNames) {
     database_ = ReadImage(KnownFile());
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* child = FindNodeTagByName3ds(database_, "Box.B", OBJECT_NODE_TAG);
+    Chunk3ds* child = FindNodeTagByName3ds(database_, "Box.B", OBJECT_NODE_TAG);
     ASSERT_NE(child, nullptr);
     char parent[32];
     GetParentName3ds(child, parent, sizeof parent);
@@ -71,13 +71,13 @@ TEST_F(DatabaseTest, ReadingGivesTheNodesTheirParentNamesAndTheListsTheirNames) 
     EXPECT_EQ(FindNodeTagByIndex3ds(database_, 1, OBJECT_NODE_TAG), child);
     EXPECT_EQ(FindNodeTagByIndex3ds(database_, 2, OBJECT_NODE_TAG), nullptr);
 
-    chunk3ds* object = nullptr;
+    Chunk3ds* object = nullptr;
     FindNamedObject3ds(database_, "Box", &object);
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->tag, NAMED_OBJECT);
     FindNamedObject3ds(database_, "box", &object);
     EXPECT_EQ(object, nullptr);
-    chunk3ds* material = nullptr;
+    Chunk3ds* material = nullptr;
     FindMaterial3ds(database_, "Red", &material);
     EXPECT_EQ(material, GetMaterialChunkByIndex3ds(database_, 0));
     EXPECT_EQ(GetMaterialChunkByIndex3ds(database_, 1), nullptr);
@@ -99,12 +99,12 @@ TEST_F(DatabaseTest, AForeignTopChunkGivesADatabaseWithoutChildrenAndNoError) {
 TEST_F(DatabaseTest, ANewDatabaseIsWrittenWithItsSizesPatchedAndWithoutParentNames) {
     InitDatabase3ds(&database_);
     CreateNewDatabase3ds(database_, DatabaseMeshFile3ds);
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindOrCreateKfData3ds(database_->topchunk, &kfdata);
-    chunk3ds* node = AddChildChunk3ds(OBJECT_NODE_TAG, kfdata);
+    Chunk3ds* node = AddChildChunk3ds(OBJECT_NODE_TAG, kfdata);
     PutNodeId3ds(node);
     PutNodeHeader3ds("Box", 0, 0, "Ghost", node);
-    chunk3ds* cleared = AddChildChunk3ds(KFSEG, kfdata);
+    Chunk3ds* cleared = AddChildChunk3ds(KFSEG, kfdata);
     ClearChunk3ds(cleared);
     ASSERT_FALSE(FtkErrorPending);
     const std::string bytes = WriteImage(database_);
@@ -123,7 +123,7 @@ TEST_F(DatabaseTest, ExtraDataEntriesAreWrittenOnceAndForeignSubChunksEndThem) {
                                                      Chunk(XDATA_STRING, Text("lost")));
     database_ = ReadImage(Chunk(M3DMAGIC, Chunk(MDATA, Chunk(XDATA_SECTION, entry))));
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* xdataEntry = nullptr;
+    Chunk3ds* xdataEntry = nullptr;
     FindChunk3ds(database_->topchunk, XDATA_ENTRY, &xdataEntry);
     ASSERT_NE(xdataEntry, nullptr);
     EXPECT_EQ(ChildTags(xdataEntry), std::vector<std::uint32_t>{XDATA_APPNAME});
@@ -138,15 +138,15 @@ TEST_F(DatabaseTest, TheDatabaseListsFollowThePutRoutinesOnlyOnceMarkedOutOfDate
     UpdateNamedObjectList3ds(database_);
     ASSERT_NE(database_->objlist, nullptr);
     EXPECT_EQ(database_->objlist->count, 1u);
-    chunk3ds* mdata = nullptr;
+    Chunk3ds* mdata = nullptr;
     FindChunk3ds(database_->topchunk, MDATA, &mdata);
-    chunk3ds* added = AddChildChunk3ds(NAMED_OBJECT, mdata);
+    Chunk3ds* added = AddChildChunk3ds(NAMED_OBJECT, mdata);
     auto* name = static_cast<TextData3ds*>(InitChunkData3ds(added));
     name->text = StrDup3ds("Sphere");
     UpdateNamedObjectList3ds(database_);
     EXPECT_EQ(database_->objlist->count, 1u);
     MarkNamedObjectListDirty3ds(database_);
-    chunk3ds* sphere = nullptr;
+    Chunk3ds* sphere = nullptr;
     FindNamedObject3ds(database_, "Sphere", &sphere);
     EXPECT_NE(sphere, nullptr);
     EXPECT_EQ(database_->objlist->count, 2u);

@@ -16,8 +16,8 @@ protected:
         ReleaseDatabase3ds(&database_);
         Ftk3dsTest::TearDown();
     }
-    chunk3ds* Find(chunk3ds* from, std::uint32_t tag) {
-        chunk3ds* found = nullptr;
+    Chunk3ds* Find(Chunk3ds* from, std::uint32_t tag) {
+        Chunk3ds* found = nullptr;
         FindChunk3ds(from, tag, &found);
         return found;
     }
@@ -27,7 +27,7 @@ protected:
 TEST_F(KeyframerTest, ReleaseTwoOnAnEmptyMeshFileStampsEveryVersion) {
     SetDatabaseRelease3ds(database_, 2);
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* top = database_->topchunk;
+    Chunk3ds* top = database_->topchunk;
     EXPECT_EQ(ChildTags(top), (std::vector<std::uint32_t>{M3D_VERSION, MDATA, KFDATA}));
     EXPECT_EQ(static_cast<DwordData3ds*>(top->children->data)->value, 3u);
     EXPECT_EQ(ChildTags(Find(top, MDATA)), std::vector<std::uint32_t>{MESH_VERSION});
@@ -96,11 +96,11 @@ TEST_F(KeyframerTest, ASegmentSwitchedOffIsNotWrittenAndSwitchedOnTwiceIsWritten
 }
 
 TEST_F(KeyframerTest, ATargetNodeHoldsItsIdHeaderParentAndTrackInThatOrder) {
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindOrCreateKfData3ds(database_->topchunk, &kfdata);
     keyheader3ds keys[2] = {{0, 0, 0, 0, 0, 0, 0}, {10, 0, 0, 0, 0, 0, 0}};
     point3ds points[2] = {{1, 2, 3}, {4, 5, 6}};
-    chunk3ds* node = PutTargetNode3ds("Parent", 2, 0x40, keys, points, "Cam01", 0x4000, 0, true, kfdata);
+    Chunk3ds* node = PutTargetNode3ds("Parent", 2, 0x40, keys, points, "Cam01", 0x4000, 0, true, kfdata);
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->tag, TARGET_NODE_TAG);
     EXPECT_EQ(ChildTags(node), (std::vector<std::uint32_t>{NODE_ID, NODE_HDR, POS_TRACK_TAG}));
@@ -115,7 +115,7 @@ TEST_F(KeyframerTest, ATargetNodeHoldsItsIdHeaderParentAndTrackInThatOrder) {
     GetParentName3ds(node, parent, sizeof parent);
     EXPECT_STREQ(parent, "Parent");
 
-    chunk3ds* spotTarget = PutTargetNode3ds(nullptr, 0, 0, keys, points, "Spot01", 0, 0, false, kfdata);
+    Chunk3ds* spotTarget = PutTargetNode3ds(nullptr, 0, 0, keys, points, "Spot01", 0, 0, false, kfdata);
     ASSERT_NE(spotTarget, nullptr);
     EXPECT_EQ(spotTarget->tag, L_TARGET_NODE_TAG);
     EXPECT_EQ(ChildTags(spotTarget), (std::vector<std::uint32_t>{NODE_ID, NODE_HDR}));
@@ -128,19 +128,19 @@ TEST_F(KeyframerTest, ATargetNodeHoldsItsIdHeaderParentAndTrackInThatOrder) {
 }
 
 TEST_F(KeyframerTest, NodesAreFoundByNameCountedListedAndClearedForReuse) {
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindOrCreateKfData3ds(database_->topchunk, &kfdata);
     for (const char* name : {"Cam1", "Cam2"}) {
-        chunk3ds* camera = AddChildChunk3ds(CAMERA_NODE_TAG, kfdata);
+        Chunk3ds* camera = AddChildChunk3ds(CAMERA_NODE_TAG, kfdata);
         PutNodeId3ds(camera);
         PutNodeHeader3ds(name, 0, 0, "", camera);
     }
-    chunk3ds* light = AddChildChunk3ds(LIGHT_NODE_TAG, kfdata);
+    Chunk3ds* light = AddChildChunk3ds(LIGHT_NODE_TAG, kfdata);
     PutNodeHeader3ds("Cam2", 0, 0, nullptr, light);
     AddChildChunk3ds(XDATA_SECTION, light);
     ASSERT_FALSE(FtkErrorPending);
 
-    chunk3ds* found = nullptr;
+    Chunk3ds* found = nullptr;
     FindNodeByNameAndTag3ds(database_, "Cam2", CAMERA_NODE_TAG, &found);
     EXPECT_EQ(found, Children(kfdata)[1]);
     FindNodeByNameAndTag3ds(database_, "Cam2", LIGHT_NODE_TAG, &found);
@@ -157,7 +157,7 @@ TEST_F(KeyframerTest, NodesAreFoundByNameCountedListedAndClearedForReuse) {
     EXPECT_STREQ(names->list[1], "Cam2");
     ReleaseStringList3ds(&names);
 
-    chunk3ds* xdata = nullptr;
+    Chunk3ds* xdata = nullptr;
     ClearNodeForReuse3ds(database_, "Cam2", LIGHT_NODE_TAG, &xdata);
     ASSERT_NE(xdata, nullptr);
     EXPECT_EQ(xdata->tag, XDATA_SECTION);
@@ -170,13 +170,13 @@ TEST_F(KeyframerTest, NodesAreFoundByNameCountedListedAndClearedForReuse) {
 }
 
 TEST_F(KeyframerTest, ParentNamesAreCutToTheBufferAndEmptyWithoutOne) {
-    chunk3ds* node = nullptr;
+    Chunk3ds* node = nullptr;
     InitChunkAs3ds(&node, OBJECT_NODE_TAG);
     PutNodeHeader3ds("Child", 0, 0, "AVeryLongParentName", node);
     char small[6];
     GetParentName3ds(node, small, sizeof small);
     EXPECT_STREQ(small, "AVery");
-    chunk3ds* orphan = nullptr;
+    Chunk3ds* orphan = nullptr;
     InitChunkAs3ds(&orphan, OBJECT_NODE_TAG);
     PutNodeHeader3ds("Orphan", 0, 0, "", orphan);
     GetParentName3ds(orphan, small, sizeof small);

@@ -95,7 +95,7 @@ TEST_F(MemoryAndListsTest, EveryBlockComesFromTheSdkHeapAndARefusalIsOutOfMemory
     EXPECT_EQ(StrDup3ds("x"), nullptr);
     stringlist3ds* list = nullptr;
     InitStringList3ds(&list, 0);
-    chunk3ds* chunk = nullptr;
+    Chunk3ds* chunk = nullptr;
     InitChunk3ds(&chunk);
     ASSERT_TRUE(SdkSetAllocators(&std::malloc, &std::calloc, &std::realloc, &std::free));
     EXPECT_EQ(list, nullptr);

@@ -135,7 +135,7 @@ TEST_F(MotionTest, ATrackWithKeysButNoArraysIsNotWritten) {
     object_->position.keycount = 5;
     PutObjectMotion3ds(database_, object_);
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* track = nullptr;
+    Chunk3ds* track = nullptr;
     FindChunk3ds(database_->topchunk, POS_TRACK_TAG, &track);
     EXPECT_EQ(track, nullptr);
 }
@@ -154,9 +154,9 @@ TEST_F(MotionTest, ACameraAndItsTargetComeBackAndTheTargetCarriesTheCamerasName)
     FillTrack(camera->targetposition, point3ds{0, 0, 0}, point3ds{1, 1, 1});
     PutCameraMotion3ds(database_, camera);
     ASSERT_FALSE(FtkErrorPending) << RecordedErrors()[0];
-    chunk3ds* target = FindNodeTagByName3ds(database_, "Cam01", TARGET_NODE_TAG);
+    Chunk3ds* target = FindNodeTagByName3ds(database_, "Cam01", TARGET_NODE_TAG);
     ASSERT_NE(target, nullptr);
-    chunk3ds* kfdata = nullptr;
+    Chunk3ds* kfdata = nullptr;
     FindChunk3ds(database_->topchunk, KFDATA, &kfdata);
     EXPECT_EQ(ChildTags(kfdata), (std::vector<std::uint32_t>{KFHDR, TARGET_NODE_TAG, CAMERA_NODE_TAG}));
 
@@ -230,7 +230,7 @@ TEST_F(MotionTest, SpotlightAndOmniLightMotionComeBack) {
 TEST_F(MotionTest, ANodeWithoutHeaderReadsEmptyNamesAndNoTracks) {
     read_ = ReadImage(Chunk(M3DMAGIC, Chunk(KFDATA, Chunk(OBJECT_NODE_TAG, Chunk(NODE_ID, Le16(0))))));
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* node = nullptr;
+    Chunk3ds* node = nullptr;
     FindChunk3ds(read_->topchunk, OBJECT_NODE_TAG, &node);
     GetObjectMotion3ds(node, &readObject_);
     ASSERT_FALSE(FtkErrorPending);

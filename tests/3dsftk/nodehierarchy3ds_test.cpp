@@ -20,19 +20,19 @@ protected:
         Ftk3dsTest::TearDown();
     }
     std::string ParentOf(const char* name, std::uint32_t tag = OBJECT_NODE_TAG) {
-        chunk3ds* node = FindNodeTagByName3ds(database_, name, tag);
+        Chunk3ds* node = FindNodeTagByName3ds(database_, name, tag);
         EXPECT_NE(node, nullptr) << name;
         char parent[64];
         GetParentName3ds(node, parent, sizeof parent);
         return parent;
     }
-    std::uint16_t ParentIndexOf(chunk3ds* node) {
-        chunk3ds* header = nullptr;
+    std::uint16_t ParentIndexOf(Chunk3ds* node) {
+        Chunk3ds* header = nullptr;
         FindChunk3ds(node, NODE_HDR, &header);
         return static_cast<NodeHeaderData3ds*>(ReadChunkData3ds(header))->parentindex;
     }
-    std::vector<chunk3ds*> Nodes() {
-        chunk3ds* kfdata = nullptr;
+    std::vector<Chunk3ds*> Nodes() {
+        Chunk3ds* kfdata = nullptr;
         FindChunk3ds(database_->topchunk, KFDATA, &kfdata);
         return Children(kfdata);
     }
@@ -49,7 +49,7 @@ TEST_F(NodeHierarchyTest, AnInstancedParentIsNamedWithItsInstanceAndFoundAgainBe
 
     PrepareNodeHierarchy3ds(database_);
     ASSERT_FALSE(FtkErrorPending);
-    const std::vector<chunk3ds*> nodes = Nodes();
+    const std::vector<Chunk3ds*> nodes = Nodes();
     EXPECT_EQ(GetNodeId3ds(nodes[0]), 0);
     EXPECT_EQ(GetNodeId3ds(nodes[1]), 1);
     EXPECT_EQ(GetNodeId3ds(nodes[2]), 2);
@@ -72,7 +72,7 @@ TEST_F(NodeHierarchyTest, AmbientObjectAndCameraNodesGetNoIdZeroAndOne) {
     // The ambient node takes no part: the camera's parent is the object.
     EXPECT_EQ(ParentOf("Cam", CAMERA_NODE_TAG), "Obj");
     PrepareNodeHierarchy3ds(database_);
-    const std::vector<chunk3ds*> nodes = Nodes();
+    const std::vector<Chunk3ds*> nodes = Nodes();
     EXPECT_EQ(GetNodeId3ds(nodes[0]), 0xFFFF);
     EXPECT_EQ(GetNodeId3ds(nodes[1]), 0);
     EXPECT_EQ(GetNodeId3ds(nodes[2]), 1);
@@ -92,8 +92,8 @@ TEST_F(NodeHierarchyTest, MissingOrUnknownParentNamesGiveNoParent) {
                                Node(OBJECT_NODE_TAG, 2, "C", 77)));
     ASSERT_FALSE(FtkErrorPending);
     EXPECT_EQ(ParentOf("C"), "");
-    const std::vector<chunk3ds*> nodes = Nodes();
-    chunk3ds* parentName = nullptr;
+    const std::vector<Chunk3ds*> nodes = Nodes();
+    Chunk3ds* parentName = nullptr;
     FindChunk3ds(nodes[1], PARENT_NAME, &parentName);
     ASSERT_NE(parentName, nullptr);
     auto* text = static_cast<TextData3ds*>(parentName->data);
@@ -110,8 +110,8 @@ TEST_F(NodeHierarchyTest, ResolvingTwiceLeavesOneParentNameWithTheCurrentParent)
     database_ = ReadImage(File(Node(OBJECT_NODE_TAG, 0, "A", 0xFFFF) + Node(OBJECT_NODE_TAG, 1, "X", 0xFFFF) +
                                Node(OBJECT_NODE_TAG, 2, "B", 0)));
     ASSERT_FALSE(FtkErrorPending);
-    chunk3ds* b = Nodes()[2];
-    chunk3ds* header = nullptr;
+    Chunk3ds* b = Nodes()[2];
+    Chunk3ds* header = nullptr;
     FindChunk3ds(b, NODE_HDR, &header);
     static_cast<NodeHeaderData3ds*>(ReadChunkData3ds(header))->parentindex = 1;
     ResolveNodeHierarchy3ds(database_);

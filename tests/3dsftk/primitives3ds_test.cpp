@@ -150,7 +150,7 @@ TEST_F(PrimitivesTest, HeadersAndCompoundValuesRoundTrip) {
     });
     EXPECT_EQ(bytes.size(), 6u + 12 + 8 + 8 + 14);
     ReadFrom(bytes);
-    chunk3ds chunk{};
+    Chunk3ds chunk{};
     std::uint32_t size = 0;
     ReadHeader3ds(&chunk, &size);
     EXPECT_EQ(chunk.tag, M3DMAGIC);
