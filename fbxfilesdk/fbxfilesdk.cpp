@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxIO.h>
 #include <fbxfilesdk/formats/KFbxFormats3ds.h>
+#include <fbxfilesdk/formats/KFbxFormatsDxf.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
@@ -24,6 +25,7 @@ namespace {
 
 const bool kFormatsRegistered = [] {
     KFbxRegister3dsFormats();
+    KFbxRegisterDxfFormats();
     KFbxRegisterColladaFormats();
     return true;
 }();
