@@ -6,7 +6,8 @@
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
-#include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
+#include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
@@ -43,47 +44,6 @@ int AttributeType(const KFbxNode* node) {
 bool IsGeometryType(int type) {
     return type == KFbxNodeAttribute::eMESH || type == KFbxNodeAttribute::eNURB || type == KFbxNodeAttribute::ePATCH;
 }
-
-// A copy of a NURBS or patch node's geometry as a triangle mesh, made on a
-// node of its own so that the scene keeps its surface; destroyed with it.
-class TriangulatedCopy {
-public:
-    TriangulatedCopy(KFbxSdkManager& manager, const KFbxNodeAttribute& surface) {
-        mNode = KFbxNode::Create(&manager, "");
-        KFbxNodeAttribute* copy = surface.Clone(0);
-        KFbxGeometryConverter* converter = KFbxGeometryConverter::Create(&manager, "");
-        if (mNode != nullptr && copy != nullptr && converter != nullptr) {
-            mNode->SetNodeAttribute(copy);
-            copy = nullptr;
-            converter->TriangulateInPlace(mNode);
-        }
-        if (converter != nullptr) {
-            converter->Destroy();
-        }
-        if (copy != nullptr) {
-            copy->Destroy();
-        }
-    }
-    ~TriangulatedCopy() {
-        if (mNode == nullptr) {
-            return;
-        }
-        KFbxNodeAttribute* attribute = mNode->GetNodeAttribute();
-        mNode->Destroy();
-        if (attribute != nullptr && attribute->GetNode() == nullptr) {
-            attribute->Destroy();
-        }
-    }
-    TriangulatedCopy(const TriangulatedCopy&) = delete;
-    TriangulatedCopy& operator=(const TriangulatedCopy&) = delete;
-
-    const KFbxMesh* Mesh() const {
-        return mNode != nullptr ? dynamic_cast<const KFbxMesh*>(mNode->GetNodeAttribute()) : nullptr;
-    }
-
-private:
-    KFbxNode* mNode = nullptr;
-};
 
 }  // namespace
 
@@ -141,9 +101,12 @@ KFbxStreamOptions* KFbxWriter3DS::GetWriteOptions() {
     return options;
 }
 
-bool KFbxWriter3DS::PreprocessScene(KFbxScene& /*scene*/) { return true; }
+bool KFbxWriter3DS::PreprocessScene(KFbxScene& scene) { return KFbxWriterDxf::PreprocessScene(scene, mSceneNames); }
 
-bool KFbxWriter3DS::PostprocessScene(KFbxScene& /*scene*/) { return false; }
+bool KFbxWriter3DS::PostprocessScene(KFbxScene& scene) {
+    KFbxWriterDxf::RestoreScene(scene, mSceneNames);
+    return false;
+}
 
 const std::string& KFbxWriter3DS::FileNameOf(const KFbxObject* object) const {
     static const std::string kNone;
@@ -365,17 +328,12 @@ bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
 }
 
 bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, const Local& local) {
-    const KFbxNodeAttribute* attribute = node->GetNodeAttribute();
-    if (const auto* mesh = dynamic_cast<const KFbxMesh*>(attribute)) {
-        if (!WriteMesh(node, *mesh, local, mFlags.mTexture)) {
-            return false;
-        }
-    } else {
-        // Surfaces are written as triangles of a copy; their textures are not.
-        const TriangulatedCopy copy(mManager, *attribute);
-        if (copy.Mesh() != nullptr && !WriteMesh(node, *copy.Mesh(), local, false)) {
-            return false;
-        }
+    // Surfaces are written as triangles of a copy; their textures are not.
+    const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;
+    KFbxWriterMesh prepared;
+    if (prepared.Prepare(*node, false, false) && prepared.GetMesh() != nullptr &&
+        !WriteMesh(node, *prepared.GetMesh(), local, mFlags.mTexture && !surface)) {
+        return false;
     }
     reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node);
     if (ToolkitFailed()) {

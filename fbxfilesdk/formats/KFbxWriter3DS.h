@@ -13,6 +13,7 @@
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
+#include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
 #include <array>
 #include <cstdint>
@@ -70,8 +71,11 @@ public:
     // write goes on with the writer's current flags. False when the toolkit
     // failed or a mesh is too large for the format.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
+    // The shared preparation of plain mesh writers: node names made legal
+    // and unique, the names they had kept.
     bool PreprocessScene(KFbxScene& scene) override;
-    // Nothing to undo; false, as its result is not used.
+    // Gives the scene back the names PreprocessScene kept; false, as its
+    // result is not used.
     bool PostprocessScene(KFbxScene& scene) override;
 
     // ---- axes and time ----
@@ -183,6 +187,7 @@ private:
     // The file's names of the scene's nodes and materials for this write.
     KRenamingStrategy3DS mRenaming;
     std::unordered_map<const KFbxObject*, std::string> mNames;
+    KFbxSceneNameSnapshot mSceneNames;
 };
 
 }  // namespace fbxsdk_2006_11_1
