@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -438,14 +439,14 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
     const KFbxVector4 translation = ConvertPosition(local.mTranslation);
     const KFbxVector4 rotation = ConvertRotation(local.mRotation);
     const KFbxVector4 scaling = ConvertScaling(local.mScaling);
-    double matrix[16];
+    double matrix[16] = {};
     KgeMatrixSetTRS(matrix, translation, rotation, scaling);
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 3; ++column) {
             record->localmatrix[row * 3 + column] = static_cast<float>(matrix[row * 4 + column]);
         }
     }
-    double transform[16];
+    double transform[16] = {};
     KgeMatrixSetTRS(transform, local.mTranslation, local.mRotation, local.mScaling);
     for (std::size_t point = 0; point < data.mPoints.size(); ++point) {
         double moved[3];
@@ -551,7 +552,7 @@ void KFbxWriter3DS::SetTextureMap(texturemap3ds& map, const KFbxTexture& texture
         map.uoffset = static_cast<float>(-(tu / su) - 0.5 * (1.0 - 1.0 / su));
         map.voffset = static_cast<float>(tv / sv + 0.5 * (1.0 - 1.0 / sv));
     } else {
-        double turn[16];
+        double turn[16] = {};
         KgeMatrixSetRotationXYZ(turn, 0.0, 0.0, -w);
         turn[12] = turn[13] = turn[14] = 0.0;
         const double corner[3] = {-(tu - 0.5) / su, -(tv - 0.5) / sv, 0.0};
@@ -621,8 +622,9 @@ KFbxWriter3DS::MaterialRecord KFbxWriter3DS::WriteMaterials(const MeshData& data
 
 bool KFbxWriter3DS::CopyTextureFile(const char* fileName) {
     const KString source(fileName != nullptr ? fileName : "");
-    const KString target =
-        KFbxJoinPath(KFbxExtractDirectory(KString(mFileName.c_str())), KFbxExtractFileName(source, true));
+    // Beside the written file, with the platform's own separator.
+    const std::filesystem::path folder = std::filesystem::path(mFileName).parent_path();
+    const KString target((folder / KFbxExtractFileName(source, true).Buffer()).string().c_str());
     if (KFbxFileExists(target)) {
         return true;
     }

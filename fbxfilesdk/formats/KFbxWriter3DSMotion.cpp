@@ -52,7 +52,7 @@ void SetKeyHeaders(keyheader3ds* keys, std::uint32_t count) {
 }
 
 KFbxVector4 Rotated(const KFbxVector4& vector, const KFbxVector4& euler) {
-    double rotation[16];
+    double rotation[16] = {};
     KgeMatrixSetRotationXYZ(rotation, euler[0], euler[1], euler[2]);
     rotation[12] = rotation[13] = rotation[14] = 0.0;
     double out[3];
@@ -89,12 +89,12 @@ KFbxVector4 KFbxWriter3DS::ConvertScaling(const KFbxVector4& scaling) {
 }
 
 KFbxVector4 KFbxWriter3DS::ConvertRotation(const KFbxVector4& rotation) {
-    double matrix[16];
+    double matrix[16] = {};
     KgeMatrixSetRotationXYZ(matrix, rotation[0], rotation[1], rotation[2]);
     double q[4];
     KgeQuaternionFromMatrix(q, matrix);
     // The same turn about the axis that the position change maps it to.
-    double turned[16];
+    double turned[16] = {};
     KgeMatrixFromQuaternion(turned, q[0], -q[2], q[1], q[3]);
     double euler[3];
     KgeMatrixRotationToEulerXYZ(euler, turned);
@@ -115,7 +115,7 @@ KTime KFbxWriter3DS::FrameTime(std::uint32_t frame) {
 
 rotkey3ds KFbxWriter3DS::RelativeRotationKey(const KFbxVector4* previous, const KFbxVector4& current) {
     const auto quaternion = [](const KFbxVector4& euler, double (&q)[4]) {
-        double matrix[16];
+        double matrix[16] = {};
         KgeMatrixSetRotationXYZ(matrix, euler[0], euler[1], euler[2]);
         KgeQuaternionFromMatrix(q, matrix);
     };

@@ -66,13 +66,13 @@ TEST(Writer3dsAxes, PositionsScalingsAndRotationsGoToTheFileAxes) {
     const double angles[][3] = {{30, 0, 0}, {0, 45, 0}, {0, 0, 60}, {10, -70, 125}};
     const double point[3] = {0.3, -1.2, 2.5};
     for (const auto& angle : angles) {
-        double scene[16];
+        double scene[16] = {};
         KgeMatrixSetRotationXYZ(scene, angle[0], angle[1], angle[2]);
         double turned[3];
         KgeMatrixMultPoint(turned, scene, point);
         const KFbxVector4 expected = KFbxWriter3DS::ConvertPosition(KFbxVector4(turned[0], turned[1], turned[2], 0));
         const KFbxVector4 euler = KFbxWriter3DS::ConvertRotation(KFbxVector4(angle[0], angle[1], angle[2], 0));
-        double file[16];
+        double file[16] = {};
         KgeMatrixSetRotationXYZ(file, euler[0], euler[1], euler[2]);
         const KFbxVector4 converted = KFbxWriter3DS::ConvertPosition(KFbxVector4(point[0], point[1], point[2], 0));
         double actual[3];
