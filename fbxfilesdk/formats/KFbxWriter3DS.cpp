@@ -330,16 +330,27 @@ bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
 bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, const Local& local) {
     // Surfaces are written as triangles of a copy; their textures are not.
     const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;
+    std::vector<std::string> extraParts;
     KFbxWriterMesh prepared;
     if (prepared.Prepare(*node, false, false) && prepared.GetMesh() != nullptr &&
-        !WriteMesh(node, *prepared.GetMesh(), local, mFlags.mTexture && !surface)) {
+        !WriteMesh(node, *prepared.GetMesh(), local, mFlags.mTexture && !surface, extraParts)) {
         return false;
     }
     reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node);
     if (ToolkitFailed()) {
         return false;
     }
-    if (motion != nullptr) {
+    if (motion == nullptr) {
+        return true;
+    }
+    PutObjectMotion3ds(mDatabase, motion.get());
+    // Further parts of a large mesh move with the node, beside it.
+    for (const std::string& part : extraParts) {
+        if (ToolkitFailed()) {
+            return false;
+        }
+        std::memset(motion->name, 0, sizeof motion->name);
+        std::memcpy(motion->name, part.data(), part.size() < sizeof motion->name ? part.size() : sizeof motion->name - 1);
         PutObjectMotion3ds(mDatabase, motion.get());
     }
     return !ToolkitFailed();

@@ -35,6 +35,7 @@ class KFCurve;
 
 namespace writer3ds {
 struct MeshData;
+struct MeshPart;
 }
 
 class KFbxWriter3DS : public KFbxWriter {
@@ -43,7 +44,8 @@ public:
     static constexpr int kFrameTimeMode = KTime::eFrames30;
     // The most keys a track gets: a longer animation is cut, with a message.
     static constexpr std::uint32_t kMaxKeys = 100000;
-    // The most points or triangles one 3DS object holds.
+    // The most points or triangles one 3DS object holds: a larger mesh is
+    // written as several objects.
     static constexpr int kMaxObjectItems = 65535;
     // Centimetres to inches.
     static constexpr double kInchesPerCentimetre = 0.3937007874015748;
@@ -69,7 +71,7 @@ public:
     // Writes the scene into the file opened by FileCreate and closes it.
     // Options of another class (or none) give eSTREAM_OPTIONS_NOT_SET and the
     // write goes on with the writer's current flags. False when the toolkit
-    // failed or a mesh is too large for the format.
+    // failed.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
     // The shared preparation of plain mesh writers: node names made legal
     // and unique, the names they had kept.
@@ -146,8 +148,14 @@ private:
     bool IsWritten(const KFbxNode* node) const;
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
-    bool WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures);
-    MeshRecord MakeMeshObject(const writer3ds::MeshData& data, const Local& local, const std::string& name);
+    // The mesh as one object named after the node or, when too large for
+    // one, as several; the names of the further ones go into extraParts.
+    bool WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures,
+                   std::vector<std::string>& extraParts);
+    bool WriteMeshPart(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+                       const std::string& name);
+    MeshRecord MakeMeshObject(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+                              const std::string& name);
     MaterialRecord WriteMaterials(const writer3ds::MeshData& data, int material, int first, int second);
     void SetMaterialColours(material3ds& record, const KFbxSurfaceMaterial* material) const;
     void SetTextureMap(texturemap3ds& map, const KFbxTexture& texture, int number, const std::string& material);

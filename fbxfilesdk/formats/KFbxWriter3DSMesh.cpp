@@ -225,6 +225,60 @@ MeshData ReadMeshData(const KFbxMesh& mesh, const MeshOptions& options) {
     return data;
 }
 
+std::vector<MeshPart> SplitIntoParts(const MeshData& data, std::size_t limit) {
+    std::vector<MeshPart> parts;
+    std::size_t triangles = 0;
+    for (const MeshPolygon& polygon : data.mPolygons) {
+        triangles += polygon.mSize > 2 ? static_cast<std::size_t>(polygon.mSize) - 2 : 0;
+    }
+    if (data.mPoints.empty() || triangles == 0) {
+        return parts;
+    }
+    const bool whole = data.mPoints.size() <= limit && triangles <= limit;
+    // The number of each point in the part being filled; -1 while not in it.
+    std::vector<int> local(data.mPoints.size(), -1);
+    parts.emplace_back();
+    if (whole) {
+        for (std::size_t point = 0; point < data.mPoints.size(); ++point) {
+            local[point] = static_cast<int>(point);
+            parts.back().mPoints.push_back(static_cast<int>(point));
+        }
+        parts.back().mTriangles.reserve(triangles);
+    }
+    for (std::size_t polygon = 0; polygon < data.mPolygons.size(); ++polygon) {
+        const MeshPolygon& entry = data.mPolygons[polygon];
+        for (const std::array<int, 3>& corners : KFbxWriter3DS::TriangulatePolygon(entry.mSize)) {
+            PartTriangle triangle;
+            triangle.mPolygon = static_cast<int>(polygon);
+            std::size_t added = 0;
+            for (int index = 0; index < 3; ++index) {
+                triangle.mCorners[index] = entry.mFirst + corners[static_cast<std::size_t>(index)];
+                const int point = data.mCorners[static_cast<std::size_t>(triangle.mCorners[index])];
+                added += local[static_cast<std::size_t>(point)] < 0 ? 1 : 0;
+            }
+            MeshPart* part = &parts.back();
+            if (part->mTriangles.size() + 1 > limit || part->mPoints.size() + added > limit) {
+                for (int point : part->mPoints) {
+                    local[static_cast<std::size_t>(point)] = -1;
+                }
+                parts.emplace_back();
+                part = &parts.back();
+            }
+            for (int index = 0; index < 3; ++index) {
+                const int point = data.mCorners[static_cast<std::size_t>(triangle.mCorners[index])];
+                int& number = local[static_cast<std::size_t>(point)];
+                if (number < 0) {
+                    number = static_cast<int>(part->mPoints.size());
+                    part->mPoints.push_back(point);
+                }
+                triangle.mPoints[index] = static_cast<std::uint16_t>(number);
+            }
+            part->mTriangles.push_back(triangle);
+        }
+    }
+    return parts;
+}
+
 std::uint32_t SmoothingGroups::Next(bool flat) {
     if (!flat) {
         return 1;
@@ -351,30 +405,36 @@ std::string KFbxWriter3DS::MapFileName(const char* fileName) {
     return static_cast<std::size_t>(name.GetLen()) <= kMapNameLength ? std::string(name.Buffer()) : std::string();
 }
 
-bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures) {
+bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures,
+                              std::vector<std::string>& extraParts) {
     writer3ds::MeshOptions options;
     options.mTextures = textures;
     options.mMaterials = mFlags.mMaterial;
     options.mSpreadCornerUVs = mFlags.mTexUVByPoly;
     const MeshData data = writer3ds::ReadMeshData(mesh, options);
-    const std::string& name = FileNameOf(node);
-    std::size_t triangles = 0;
-    for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
-        triangles += polygon.mSize > 2 ? static_cast<std::size_t>(polygon.mSize) - 2 : 0;
+    const std::vector<writer3ds::MeshPart> parts =
+        writer3ds::SplitIntoParts(data, static_cast<std::size_t>(kMaxObjectItems));
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        // A mesh too large for one object goes on in objects of its own,
+        // named after it.
+        std::string name = FileNameOf(node);
+        if (part > 0) {
+            KString numbered(name.c_str());
+            mRenaming.Rename(numbered, KRenamingStrategy3DS::kObjectNameLimit);
+            name = numbered.Buffer();
+            extraParts.push_back(name);
+        }
+        if (!WriteMeshPart(data, parts[part], local, name)) {
+            return false;
+        }
     }
-    if (data.mPoints.empty() || triangles == 0) {
-        return true;
-    }
-    if (data.mPoints.size() > static_cast<std::size_t>(kMaxObjectItems) ||
-        triangles > static_cast<std::size_t>(kMaxObjectItems)) {
-        KString text("Mesh \"");
-        text += name.c_str();
-        text += "\" has more than 65535 points or triangles, the most a 3DS object holds";
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
-        return false;
-    }
+    return true;
+}
+
+bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+                                  const std::string& name) {
     ++mMeshCounter;
-    MeshRecord record = MakeMeshObject(data, local, name);
+    MeshRecord record = MakeMeshObject(data, part, local, name);
     if (record == nullptr || ToolkitFailed()) {
         return false;
     }
@@ -383,10 +443,9 @@ bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local&
     std::map<std::tuple<int, int, int>, std::vector<std::uint16_t>> groups;
     if (!data.mMaterials.empty()) {
         std::uint16_t face = 0;
-        for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
-            for (int triangle = 2; triangle < polygon.mSize; ++triangle) {
-                groups[{polygon.mMaterial, polygon.mTexture, polygon.mSecondTexture}].push_back(face++);
-            }
+        for (const writer3ds::PartTriangle& triangle : part.mTriangles) {
+            const writer3ds::MeshPolygon& polygon = data.mPolygons[static_cast<std::size_t>(triangle.mPolygon)];
+            groups[{polygon.mMaterial, polygon.mTexture, polygon.mSecondTexture}].push_back(face++);
         }
     }
     mesh3ds& target = *record;
@@ -419,15 +478,11 @@ bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local&
     return !ToolkitFailed();
 }
 
-KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, const Local& local,
-                                                        const std::string& name) {
-    std::size_t triangles = 0;
-    for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
-        triangles += polygon.mSize > 2 ? static_cast<std::size_t>(polygon.mSize) - 2 : 0;
-    }
+KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, const writer3ds::MeshPart& part,
+                                                        const Local& local, const std::string& name) {
     mesh3ds* made = nullptr;
-    InitMeshObj3ds(&made, static_cast<std::uint16_t>(data.mPoints.size()), static_cast<std::uint16_t>(triangles),
-                   0xFF);
+    InitMeshObj3ds(&made, static_cast<std::uint16_t>(part.mPoints.size()),
+                   static_cast<std::uint16_t>(part.mTriangles.size()), 0xFF);
     MeshRecord record(made);
     if (record == nullptr || FtkErrorStops()) {
         return record;
@@ -448,41 +503,33 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
     }
     double transform[16] = {};
     KgeMatrixSetTRS(transform, local.mTranslation, local.mRotation, local.mScaling);
-    for (std::size_t point = 0; point < data.mPoints.size(); ++point) {
+    for (std::size_t index = 0; index < part.mPoints.size(); ++index) {
+        const std::size_t point = static_cast<std::size_t>(part.mPoints[index]);
         double moved[3];
         KgeMatrixMultPoint(moved, transform, data.mPoints[point]);
         const KFbxVector4 converted = ConvertPosition(KFbxVector4(moved[0], moved[1], moved[2], 0.0));
-        record->vertices[point] = {static_cast<float>(converted[0]), static_cast<float>(converted[1]),
+        record->vertices[index] = {static_cast<float>(converted[0]), static_cast<float>(converted[1]),
                                    static_cast<float>(converted[2])};
         if (data.mTextured && point < data.mUVs.size()) {
-            record->texverts[point] = {static_cast<float>(data.mUVs[point][0]), static_cast<float>(data.mUVs[point][1])};
+            record->texverts[index] = {static_cast<float>(data.mUVs[point][0]), static_cast<float>(data.mUVs[point][1])};
         }
     }
 
     writer3ds::SmoothingGroups smoothing;
-    std::size_t face = 0;
-    for (const writer3ds::MeshPolygon& polygon : data.mPolygons) {
-        for (const std::array<int, 3>& triangle : TriangulatePolygon(polygon.mSize)) {
-            int corners[3];
-            for (int index = 0; index < 3; ++index) {
-                corners[index] = polygon.mFirst + triangle[static_cast<std::size_t>(index)];
-            }
-            const KFbxVector4& p0 = data.mPoints[static_cast<std::size_t>(data.mCorners[corners[0]])];
-            const KFbxVector4& p1 = data.mPoints[static_cast<std::size_t>(data.mCorners[corners[1]])];
-            const KFbxVector4& p2 = data.mPoints[static_cast<std::size_t>(data.mCorners[corners[2]])];
-            KFbxVector4 normal = writer3ds::Cross(p1 - p0, p2 - p0);
-            KFbxNormalizeDouble3(normal, normal);
-            bool flat = !data.mCornerNormals.empty();
-            for (int index = 0; flat && index < 3; ++index) {
-                const KFbxVector4& given = data.mCornerNormals[static_cast<std::size_t>(corners[index])];
-                flat = given[0] == normal[0] && given[1] == normal[1] && given[2] == normal[2];
-            }
-            record->faces[face] = {static_cast<std::uint16_t>(data.mCorners[corners[0]]),
-                                   static_cast<std::uint16_t>(data.mCorners[corners[1]]),
-                                   static_cast<std::uint16_t>(data.mCorners[corners[2]]), kAllEdgesVisible};
-            record->smoothgroups[face] = smoothing.Next(flat);
-            ++face;
+    for (std::size_t face = 0; face < part.mTriangles.size(); ++face) {
+        const writer3ds::PartTriangle& triangle = part.mTriangles[face];
+        const auto pointOf = [&](int index) -> const KFbxVector4& {
+            return data.mPoints[static_cast<std::size_t>(data.mCorners[static_cast<std::size_t>(triangle.mCorners[index])])];
+        };
+        KFbxVector4 normal = writer3ds::Cross(pointOf(1) - pointOf(0), pointOf(2) - pointOf(0));
+        KFbxNormalizeDouble3(normal, normal);
+        bool flat = !data.mCornerNormals.empty();
+        for (int index = 0; flat && index < 3; ++index) {
+            const KFbxVector4& given = data.mCornerNormals[static_cast<std::size_t>(triangle.mCorners[index])];
+            flat = given[0] == normal[0] && given[1] == normal[1] && given[2] == normal[2];
         }
+        record->faces[face] = {triangle.mPoints[0], triangle.mPoints[1], triangle.mPoints[2], kAllEdgesVisible};
+        record->smoothgroups[face] = smoothing.Next(flat);
     }
     return record;
 }

@@ -55,6 +55,26 @@ struct MeshOptions {
 
 MeshData ReadMeshData(const KFbxMesh& mesh, const MeshOptions& options);
 
+// A triangle of a mesh part: its points in the part, its corners in
+// MeshData::mCorners and the polygon it was cut from.
+struct PartTriangle {
+    std::uint16_t mPoints[3] = {0, 0, 0};
+    int mCorners[3] = {0, 0, 0};
+    int mPolygon = 0;
+};
+
+// What one 3DS object holds: some of the mesh's points (by their number in
+// MeshData::mPoints) and the triangles on them.
+struct MeshPart {
+    std::vector<int> mPoints;
+    std::vector<PartTriangle> mTriangles;
+};
+
+// The mesh's triangles in parts of at most limit points and limit triangles
+// each (limit at most 65535): one part with every point when the whole mesh
+// fits, else parts taken in triangle order.
+std::vector<MeshPart> SplitIntoParts(const MeshData& data, std::size_t limit);
+
 // 4 for the first flat face, each next one times 4, 0 after the 15th; 1
 // for any face that is not flat.
 class SmoothingGroups {

@@ -247,14 +247,40 @@ TEST_F(Writer3dsMeshTest, CornerUVsSpreadToPointsOfTheirOwn) {
     EXPECT_EQ(quad->GetControlPointsCount(), 4);
 }
 
-TEST_F(Writer3dsMeshTest, MeshTooLargeForTheFormatIsRefused) {
-    std::vector<KFbxVector4> points(70000, KFbxVector4(0, 0, 0, 0));
+TEST_F(Writer3dsMeshTest, MeshTooLargeForOneObjectIsSplitIntoObjectsThatFit) {
+    // A strip of 69998 triangles on 70000 points.
+    std::vector<KFbxVector4> points(70000);
     for (std::size_t point = 0; point < points.size(); ++point) {
-        points[point] = KFbxVector4(static_cast<double>(point), 0, 0, 0);
+        points[point] = KFbxVector4(static_cast<double>(point / 2), static_cast<double>(point % 2), 0, 0);
     }
-    AddNode("Huge", MakeMesh(points, {{0, 1, 69999}}));
-    EXPECT_FALSE(Export("huge.3ds"));
-    EXPECT_NE(std::string(mMessage.Buffer()).find("65535"), std::string::npos) << mMessage.Buffer();
+    std::vector<std::vector<int>> strip;
+    for (int first = 0; first + 2 < 70000; ++first) {
+        strip.push_back({first, first + 1, first + 2});
+    }
+    KFbxNode* huge = AddNode("Huge", MakeMesh(points, strip));
+    AddNode("Child", Quad(), huge);
+    ASSERT_TRUE(Export("huge.3ds")) << mLastError;
+    WrittenFile file(Path("huge.3ds"));
+    ASSERT_EQ(GetMeshCount3ds(file.Database()), 3u);
+    const auto first = file.Mesh(0);
+    const auto second = file.Mesh(1);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Text(first->name), "Huge");
+    EXPECT_EQ(Text(second->name), "Huge1");
+    EXPECT_EQ(static_cast<int>(first->facecount) + second->facecount, 69998);
+    EXPECT_LE(first->vertexcount, 65535);
+    EXPECT_LE(second->vertexcount, 65535);
+    // The first part ends where the next triangle would need a 65536th
+    // point: the second starts with the triangle on the points 65533 to 65535.
+    EXPECT_EQ(first->facecount, 65533);
+    EXPECT_EQ(first->vertexcount, 65535);
+    EXPECT_TRUE(Near(second->vertices[second->faces[0].a], 32766, 0, 1));
+    // Both parts move with the node; its child still names the node.
+    ASSERT_EQ(GetObjectNodeCount3ds(file.Database()), 3u);
+    EXPECT_EQ(Text(file.Object(1)->name), "Huge1");
+    EXPECT_EQ(Text(file.Object(1)->parent), "");
+    EXPECT_EQ(Text(file.Object(2)->parent), "Huge");
 }
 
 TEST_F(Writer3dsMeshTest, PhongValuesReadBackThroughTheReadersScale) {
