@@ -158,6 +158,7 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     CloseToolkitFile();
     mNames.clear();
     mRenaming.Clear();
+    mDefaultMaterialName.clear();
     PostprocessScene(*scene);
     mScene = nullptr;
     mRootNode = nullptr;
@@ -216,6 +217,7 @@ void KFbxWriter3DS::NameObjects() {
     // a material named like a node gets a number.
     mNames.clear();
     mRenaming.Clear();
+    mDefaultMaterialName.clear();
     std::vector<const KFbxNode*> pending{mRootNode};
     std::vector<const KFbxNode*> nodes;
     while (!pending.empty()) {

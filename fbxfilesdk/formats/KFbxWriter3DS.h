@@ -160,6 +160,8 @@ private:
     void SetMaterialColours(material3ds& record, const KFbxSurfaceMaterial* material) const;
     void SetTextureMap(texturemap3ds& map, const KFbxTexture& texture, int number, const std::string& material);
     bool CopyTextureFile(const char* fileName);
+    // The name of the grey material of textured meshes without one.
+    const std::string& DefaultMaterialName();
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
     std::uint32_t KeyCount(KFbxNode* node) const;
@@ -195,6 +197,7 @@ private:
     // The file's names of the scene's nodes and materials for this write.
     KRenamingStrategy3DS mRenaming;
     std::unordered_map<const KFbxObject*, std::string> mNames;
+    std::string mDefaultMaterialName;
     KFbxSceneNameSnapshot mSceneNames;
 };
 

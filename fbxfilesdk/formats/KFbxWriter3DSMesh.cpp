@@ -19,6 +19,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -645,7 +646,7 @@ KFbxWriter3DS::MaterialRecord KFbxWriter3DS::WriteMaterials(const MeshData& data
 
     std::string name;
     if (texture == nullptr) {
-        name = source != nullptr ? FileNameOf(source) : std::string("Default");
+        name = source != nullptr ? FileNameOf(source) : DefaultMaterialName();
     } else {
         name = Decimal(mMeshCounter) + ".Mat" + Decimal(material);
         name += texture2 == nullptr ? "Tex" + Decimal(first) : "T" + Decimal(first) + "T" + Decimal(second);
@@ -665,6 +666,17 @@ KFbxWriter3DS::MaterialRecord KFbxWriter3DS::WriteMaterials(const MeshData& data
         SetTextureMap(record->texture2, *texture2, second, name);
     }
     return record;
+}
+
+const std::string& KFbxWriter3DS::DefaultMaterialName() {
+    // Named once per file, so that a material of the scene named "Default"
+    // keeps its own record.
+    if (mDefaultMaterialName.empty()) {
+        KString name("Default");
+        mRenaming.Rename(name, KRenamingStrategy3DS::kMaterialNameLimit);
+        mDefaultMaterialName = name.Buffer();
+    }
+    return mDefaultMaterialName;
 }
 
 bool KFbxWriter3DS::CopyTextureFile(const char* fileName) {

@@ -151,6 +151,26 @@ TEST_F(Writer3dsMeshTest, TextureWithoutMaterialShowsTheGreyDefault) {
     EXPECT_EQ(quad->GetMaterialCount(), 0);
 }
 
+TEST_F(Writer3dsMeshTest, GreyDefaultNeverTakesTheNameOfASceneMaterial) {
+    KFbxMesh* painted = Quad();
+    painted->AddMaterial(Phong("Default", 0, 1, 0));
+    AddNode("Painted", painted);
+    // A texture no material record can show: the grey material alone.
+    KFbxMesh* bare = Quad();
+    KFbxTexture* sphere = Texture("Sphere", Path("env.tga"));
+    sphere->SetMappingType(KFbxTexture::eSPHERICAL);
+    bare->AddTexture(sphere);
+    ShowFirstTexture(*bare);
+    AddNode("Bare", bare);
+    ASSERT_TRUE(Export("defaults.3ds")) << mLastError;
+    WrittenFile file(Path("defaults.3ds"));
+    ASSERT_EQ(GetMaterialCount3ds(file.Database()), 2u);
+    EXPECT_EQ(Text(file.Mesh(0)->matgroups[0].name), "Default");
+    EXPECT_EQ(Text(file.Mesh(1)->matgroups[0].name), "Default1");
+    EXPECT_NEAR(file.Material(0)->diffuse.green, 1.0, 1.0 / 255);
+    EXPECT_NEAR(file.Material(1)->diffuse.green, 0.588, 1.0 / 255);
+}
+
 TEST_F(Writer3dsMeshTest, LongTextureFileNamesAreRenamedWithAMessage) {
     KFbxMesh* quad = Quad();
     quad->AddMaterial(Phong("Skin", 1, 1, 1));
