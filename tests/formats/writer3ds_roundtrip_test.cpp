@@ -257,6 +257,15 @@ TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
     EXPECT_EQ(CountAfter(info, "Faces"), 8) << info;
     EXPECT_EQ(CountAfter(info, "Lights"), 2) << info;
     EXPECT_EQ(CountAfter(info, "Cameras"), 1) << info;
+    // The 3DS reader sees the same meshes and materials in the file.
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(ImportInto(read, "scene.3ds")) << mLastError;
+    int meshes = 0;
+    for (int index = 0; index < read->GetNodeCount(); ++index) {
+        meshes += dynamic_cast<const KFbxMesh*>(read->GetNode(index)->GetNodeAttribute()) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(CountAfter(info, "Meshes"), meshes) << info;
+    EXPECT_EQ(CountAfter(info, "Materials"), read->GetMaterialCount()) << info;
 }
 
 }  // namespace
