@@ -259,6 +259,31 @@ TEST_F(Writer3dsFrameTest, ReferenceNodeWritesTheRootAsDummyParent) {
     EXPECT_EQ(Text(file.Object(1)->parent), "$$$DUMMY." + rootName);
 }
 
+TEST_F(Writer3dsFrameTest, ChildOfTheReadersScaleNodeNamesTheRootOnlyWithTheReferenceNode) {
+    KFbxNode* scale = AddNode("Fbx_Root");
+    AddNode("Box", Quad(), scale);
+    ASSERT_TRUE(Export("ref.3ds", OptionsWith("REFERENCENODE", true))) << mLastError;
+    WrittenFile file(Path("ref.3ds"));
+    ASSERT_EQ(GetObjectNodeCount3ds(file.Database()), 2u);
+    EXPECT_EQ(Text(file.Object(0)->instance), "RootNod");
+    EXPECT_EQ(Text(file.Object(1)->name), "Box");
+    EXPECT_EQ(Text(file.Object(1)->parent), "$$$DUMMY.RootNod");
+}
+
+TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
+    KFbxCamera* camera = KFbxCamera::Create(mManager, "");
+    KFbxNode* node = AddNode("Cam", camera);
+    camera->SetDefaultRoll(5.0);
+    node->SetLclRotation(KFbxVector4(20, 0, 0, 0));
+    ASSERT_TRUE(Export("roll.3ds")) << mLastError;
+    WrittenFile file(Path("roll.3ds"));
+    const auto motion = file.CameraMotion(0);
+    ASSERT_NE(motion, nullptr);
+    ASSERT_EQ(motion->roll.keycount, 1u);
+    EXPECT_NEAR(motion->roll.values[0], 25.0, 1e-4);
+    EXPECT_NEAR(file.Camera(0)->roll, 25.0, 1e-4);
+}
+
 TEST_F(Writer3dsFrameTest, AmbientLightFollowsItsOption) {
     mScene->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.25, 0.5, 0.75, 1.0));
     AddNode("Box", Quad());
