@@ -284,6 +284,22 @@ TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
     EXPECT_NEAR(file.Camera(0)->roll, 25.0, 1e-4);
 }
 
+TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
+    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    KFbxNode* stranger = KFbxNode::Create(mManager, "Box");
+    other->GetRootNode()->AddChild(stranger);
+    KFbxNode* box = AddNode("Box", Quad());
+    Key(box, &KFbxTakeNode::GetTranslationX, 0, 1.0);
+    Key(box, &KFbxTakeNode::GetTranslationX, 5, 2.0);
+    const int take = box->GetCurrentTakeNodeIndex();
+    ASSERT_TRUE(Export("one.3ds")) << mLastError;
+    WrittenFile file(Path("one.3ds"));
+    EXPECT_EQ(Text(file.Mesh(0)->name), "Box");
+    EXPECT_STREQ(stranger->GetName(), "Box");
+    EXPECT_EQ(box->GetCurrentTakeNodeIndex(), take);
+    EXPECT_EQ(box->GetCurrentTakeNode()->GetTranslationX()->KeyGetCount(), 2);
+}
+
 TEST_F(Writer3dsFrameTest, AmbientLightFollowsItsOption) {
     mScene->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.25, 0.5, 0.75, 1.0));
     AddNode("Box", Quad());
