@@ -351,8 +351,9 @@ bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, const Local& local) {
         if (ToolkitFailed()) {
             return false;
         }
+        const std::size_t length = part.size() < sizeof motion->name ? part.size() : sizeof motion->name - 1;
         std::memset(motion->name, 0, sizeof motion->name);
-        std::memcpy(motion->name, part.data(), part.size() < sizeof motion->name ? part.size() : sizeof motion->name - 1);
+        std::memcpy(motion->name, part.data(), length);
         PutObjectMotion3ds(mDatabase, motion.get());
     }
     return !ToolkitFailed();

@@ -4,7 +4,7 @@
 #include "formats/Writer3dsTestSupport.h"
 
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
-#include <fbxfilesdk/formats/KFbxWriter3DSMesh.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 

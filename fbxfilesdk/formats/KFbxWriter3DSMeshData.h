@@ -2,8 +2,8 @@
 // polygon corners with their normals and UVs, and per polygon the material
 // and the textures it shows. With UVs by polygon corner spread out, every
 // corner becomes a point of its own.
-#ifndef FBXFILESDK_FORMATS_KFBXWRITER3DSMESH_H
-#define FBXFILESDK_FORMATS_KFBXWRITER3DSMESH_H
+#ifndef FBXFILESDK_FORMATS_KFBXWRITER3DSMESHDATA_H
+#define FBXFILESDK_FORMATS_KFBXWRITER3DSMESHDATA_H
 
 #include <fbxfilesdk/core/KFbxVector2.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
@@ -74,6 +74,9 @@ struct MeshPart {
 // each (limit at most 65535): one part with every point when the whole mesh
 // fits, else parts taken in triangle order.
 std::vector<MeshPart> SplitIntoParts(const MeshData& data, std::size_t limit);
+
+// The unit normal of the triangle by its winding; 0 for a triangle without area.
+KFbxVector4 FaceNormal(const KFbxVector4& p0, const KFbxVector4& p1, const KFbxVector4& p2);
 
 // 4 for the first flat face, each next one times 4, 0 after the 15th; 1
 // for any face that is not flat.
