@@ -1,8 +1,13 @@
 // libFuzzer target for the 3DS reader: the input after its first byte
 // becomes a .3ds file that is imported into a scene; the bits of the first
 // byte switch the reader's options (smoothing groups, animation, key
-// reducer, reference node, materials, textures, lights and cameras).
+// reducer, reference node, materials, textures, lights and cameras). What
+// was read is written again by the 3DS writer and read back, so that the
+// writer meets every odd scene the reader makes.
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 #include <fbxfilesdk/formats/KFbxFormats3ds.h>
@@ -50,7 +55,9 @@ void Empty(KFbxScene& scene) {
     }
 }
 
-std::string TemporaryPath() { return "/tmp/qalimor-reader3ds-fuzz-" + std::to_string(getpid()) + ".3ds"; }
+std::string TemporaryPath(const char* suffix) {
+    return "/tmp/qalimor-reader3ds-fuzz-" + std::to_string(getpid()) + suffix + ".3ds";
+}
 
 void SetOptions(KFbxStreamOptions3dsReader& options, std::uint8_t bits) {
     options.SetOption("SMOOTHGROUP", (bits & 0x01) == 0);
@@ -63,12 +70,54 @@ void SetOptions(KFbxStreamOptions3dsReader& options, std::uint8_t bits) {
     options.SetOption("CAMERA", (bits & 0x80) == 0);
 }
 
+bool Import(KFbxSdkManager& manager, const std::string& path, std::uint8_t bits) {
+    KFbxImporter* importer = KFbxImporter::Create(&manager, "");
+    KFbxStreamOptions3dsReader* options = KFbxStreamOptions3dsReader::Create(&manager, "");
+    bool imported = false;
+    if (importer != nullptr && options != nullptr && importer->Initialize(path.c_str())) {
+        SetOptions(*options, bits);
+        imported = importer->Import(&Scene(), options);
+    }
+    if (options != nullptr) options->Destroy();
+    if (importer != nullptr) importer->Destroy();
+    return imported;
+}
+
+// The writer samples every frame: a long take (a key far out in a small
+// input) is written still, so that the file written stays as small as the
+// input it came from.
+constexpr std::int64_t kMaxWrittenFrames = 300;
+
+bool ShortTake(KFbxScene& scene) {
+    KTime start;
+    KTime stop;
+    return !scene.GetRootNode()->GetAnimationInterval(start, stop) ||
+           stop.GetFrame(true, KTime::eFrames30) <= kMaxWrittenFrames;
+}
+
+// Texture files are not copied: the names come from the input.
+void Export(KFbxSdkManager& manager, const std::string& path) {
+    KFbxExporter* exporter = KFbxExporter::Create(&manager, "");
+    KFbxStreamOptions3dsWriter* options = KFbxStreamOptions3dsWriter::Create(&manager, "");
+    if (exporter != nullptr && options != nullptr) {
+        options->Reset();
+        options->SetOption("TEXTURE", false);
+        options->SetOption("ANIMATION", ShortTake(Scene()));
+        exporter->SetFileFormat(KFbxFileFormatRegistry::e3DS_WRITER);
+        if (exporter->Initialize(path.c_str())) {
+            exporter->Export(&Scene(), options);
+        }
+    }
+    if (options != nullptr) options->Destroy();
+    if (exporter != nullptr) exporter->Destroy();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1 || size > (1u << 20)) return 0;
     const std::uint8_t bits = data[0];
-    const std::string path = TemporaryPath();
+    const std::string path = TemporaryPath("");
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
         std::fwrite(data + 1, 1, size - 1, file);
         std::fclose(file);
@@ -76,15 +125,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     KFbxSdkManager& manager = Manager();
-    KFbxImporter* importer = KFbxImporter::Create(&manager, "");
-    KFbxStreamOptions3dsReader* options = KFbxStreamOptions3dsReader::Create(&manager, "");
-    if (importer != nullptr && options != nullptr && importer->Initialize(path.c_str())) {
-        SetOptions(*options, bits);
-        importer->Import(&Scene(), options);
+    if (Import(manager, path, bits)) {
+        const std::string written = TemporaryPath("-written");
+        Export(manager, written);
+        Empty(Scene());
+        Import(manager, written, bits);
+        std::remove(written.c_str());
     }
     Empty(Scene());
-    if (options != nullptr) options->Destroy();
-    if (importer != nullptr) importer->Destroy();
     std::remove(path.c_str());
     return 0;
 }

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -56,6 +57,10 @@ public:
         double mValue = 0.0;
         double At(KTime time) const;
     };
+
+    // The times of frames 0, 1, 2 and so on; references to them stay valid
+    // as more are added.
+    using FrameTimes = std::deque<KTime>;
 
     KFbxWriter3DS(KFbxSdkManager& manager, KFbxIO* io);
     ~KFbxWriter3DS() override;
@@ -165,6 +170,8 @@ private:
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
     std::uint32_t KeyCount(KFbxNode* node) const;
+    // The times of the first count frames.
+    const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
     std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
     void SetMotionNames(const KFbxNode* node, char (&name)[11], char (&parent)[23]) const;
@@ -198,6 +205,7 @@ private:
     KRenamingStrategy3DS mRenaming;
     std::unordered_map<const KFbxObject*, std::string> mNames;
     std::string mDefaultMaterialName;
+    FrameTimes mFrameTimes;
     KFbxSceneNameSnapshot mSceneNames;
 };
 

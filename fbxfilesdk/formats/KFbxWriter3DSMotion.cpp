@@ -32,6 +32,8 @@ const KFbxVector4 kSpotLookAt(0.0, -10.0, 0.0, 0.0);
 const KFbxVector4 kCameraLookAt(10.0, 0.0, 0.0, 0.0);
 const char* const kDummyParentPrefix = "$$$DUMMY.";
 
+using FrameTimes = KFbxWriter3DS::FrameTimes;
+
 template <std::size_t N>
 void SetText(char (&field)[N], const std::string& text) {
     const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
@@ -105,6 +107,14 @@ std::string KFbxWriter3DS::FrameTimeText(std::uint32_t frame) {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, frame).ptr;
     return std::string(digits, end);
+}
+
+const KFbxWriter3DS::FrameTimes& KFbxWriter3DS::TimesOfFrames(std::uint32_t count) {
+    // Each frame's time is read from its text once per writer.
+    while (mFrameTimes.size() < count) {
+        mFrameTimes.push_back(FrameTime(static_cast<std::uint32_t>(mFrameTimes.size())));
+    }
+    return mFrameTimes;
 }
 
 KTime KFbxWriter3DS::FrameTime(std::uint32_t frame) {
@@ -219,27 +229,28 @@ void KFbxWriter3DS::SetMotionNames(const KFbxNode* node, char (&name)[11], char 
 namespace {
 
 template <class Convert>
-void SamplePoints(kftrack3ds<point3ds>& track, const std::array<KFbxWriter3DS::Source, 3>& sources,
-                  Convert convert) {
+void SamplePoints(const FrameTimes& times, kftrack3ds<point3ds>& track,
+                  const std::array<KFbxWriter3DS::Source, 3>& sources, Convert convert) {
     SetKeyHeaders(track.keys, track.keycount);
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
-        const KTime time = KFbxWriter3DS::FrameTime(key);
+        const KTime time = times[key];
         track.values[key] =
             Point(convert(KFbxVector4(sources[0].At(time), sources[1].At(time), sources[2].At(time), 0.0)));
     }
 }
 
-void SampleValues(kftrack3ds<float>& track, const KFbxWriter3DS::Source& source) {
+void SampleValues(const FrameTimes& times, kftrack3ds<float>& track, const KFbxWriter3DS::Source& source) {
     SetKeyHeaders(track.keys, track.keycount);
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
-        track.values[key] = static_cast<float>(source.At(KFbxWriter3DS::FrameTime(key)));
+        track.values[key] = static_cast<float>(source.At(times[key]));
     }
 }
 
 KFbxVector4 SamePoint(const KFbxVector4& value) { return value; }
 
-void SampleScaleKeys(kftrack3ds<point3ds>& track, const std::array<KFbxWriter3DS::Source, 3>& sources) {
-    SamplePoints(track, sources, [](const KFbxVector4& value) {
+void SampleScaleKeys(const FrameTimes& times, kftrack3ds<point3ds>& track,
+                     const std::array<KFbxWriter3DS::Source, 3>& sources) {
+    SamplePoints(times, track, sources, [](const KFbxVector4& value) {
         if (std::fabs(value[0]) < kTiny && std::fabs(value[1]) < kTiny && std::fabs(value[2]) < kTiny) {
             return KFbxVector4(1.0, 1.0, 1.0, 0.0);
         }
@@ -247,11 +258,12 @@ void SampleScaleKeys(kftrack3ds<point3ds>& track, const std::array<KFbxWriter3DS
     });
 }
 
-void SampleRotationKeys(kftrack3ds<rotkey3ds>& track, const std::array<KFbxWriter3DS::Source, 3>& sources) {
+void SampleRotationKeys(const FrameTimes& times, kftrack3ds<rotkey3ds>& track,
+                        const std::array<KFbxWriter3DS::Source, 3>& sources) {
     SetKeyHeaders(track.keys, track.keycount);
     KFbxVector4 previous;
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
-        const KTime time = KFbxWriter3DS::FrameTime(key);
+        const KTime time = times[key];
         const KFbxVector4 euler(sources[0].At(time), sources[1].At(time), sources[2].At(time), 0.0);
         track.values[key] = KFbxWriter3DS::RelativeRotationKey(key == 0 ? nullptr : &previous, euler);
         previous = euler;
@@ -261,10 +273,11 @@ void SampleRotationKeys(kftrack3ds<rotkey3ds>& track, const std::array<KFbxWrite
 }  // namespace
 
 void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track, const KFbxVector4& offset) {
+    const FrameTimes& times = TimesOfFrames(track.keycount);
     if (KFbxNode* target = node->GetTarget()) {
         const Local local = LocalAtStart(target);
         KFbxTakeNode* take = target->GetCurrentTakeNode();
-        SamplePoints(track,
+        SamplePoints(times, track,
                      take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
                                                take->GetTranslationZ(), local.mTranslation)
                                      : Sources(nullptr, nullptr, nullptr, local.mTranslation),
@@ -282,7 +295,7 @@ void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track
                                           : Sources(nullptr, nullptr, nullptr, local.mRotation);
     SetKeyHeaders(track.keys, track.keycount);
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
-        const KTime time = FrameTime(key);
+        const KTime time = times[key];
         const KFbxVector4 at(position[0].At(time), position[1].At(time), position[2].At(time), 0.0);
         const KFbxVector4 euler(rotation[0].At(time), rotation[1].At(time), rotation[2].At(time), 0.0);
         track.values[key] = Point(ConvertPosition(at + Rotated(offset, euler)));
@@ -303,20 +316,21 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
+    const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
     if (take == nullptr) {
-        SamplePoints(record->position, Sources(nullptr, nullptr, nullptr, local.mTranslation), &ConvertPosition);
-        SampleRotationKeys(record->rotation, Sources(nullptr, nullptr, nullptr, local.mRotation));
-        SampleScaleKeys(record->scale, Sources(nullptr, nullptr, nullptr, local.mScaling));
+        SamplePoints(times, record->position, Sources(nullptr, nullptr, nullptr, local.mTranslation), &ConvertPosition);
+        SampleRotationKeys(times, record->rotation, Sources(nullptr, nullptr, nullptr, local.mRotation));
+        SampleScaleKeys(times, record->scale, Sources(nullptr, nullptr, nullptr, local.mScaling));
         return record;
     }
-    SamplePoints(record->position,
+    SamplePoints(times, record->position,
                  Sources(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(), local.mTranslation),
                  &ConvertPosition);
-    SampleRotationKeys(record->rotation, Sources(take->GetEulerRotationX(), take->GetEulerRotationY(),
+    SampleRotationKeys(times, record->rotation, Sources(take->GetEulerRotationX(), take->GetEulerRotationY(),
                                                  take->GetEulerRotationZ(), local.mRotation));
-    SampleScaleKeys(record->scale, Sources(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling));
+    SampleScaleKeys(times, record->scale, Sources(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling));
     return record;
 }
 
@@ -375,17 +389,18 @@ reader3ds::OmniMotionRecord KFbxWriter3DS::MakeOmniLightMotion(KFbxNode* node) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
+    const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     double colour[3];
     light->GetDefaultColor(colour);
     const KFbxVector4 colours(colour[0], colour[1], colour[2], 0.0);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(record->position,
+    SamplePoints(times, record->position,
                  take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
                                            take->GetTranslationZ(), local.mTranslation)
                                  : Sources(nullptr, nullptr, nullptr, local.mTranslation),
                  &ConvertPosition);
-    SamplePoints(record->color,
+    SamplePoints(times, record->color,
                  take != nullptr ? Sources(take->GetColorR(), take->GetColorG(), take->GetColorB(), colours)
                                  : Sources(nullptr, nullptr, nullptr, colours),
                  &SamePoint);
@@ -406,25 +421,26 @@ reader3ds::SpotMotionRecord KFbxWriter3DS::MakeSpotLightMotion(KFbxNode* node) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
+    const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     double colour[3];
     light->GetDefaultColor(colour);
     const KFbxVector4 colours(colour[0], colour[1], colour[2], 0.0);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(record->position,
+    SamplePoints(times, record->position,
                  take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
                                            take->GetTranslationZ(), local.mTranslation)
                                  : Sources(nullptr, nullptr, nullptr, local.mTranslation),
                  &ConvertPosition);
-    SamplePoints(record->color,
+    SamplePoints(times, record->color,
                  take != nullptr ? Sources(take->GetColorR(), take->GetColorG(), take->GetColorB(), colours)
                                  : Sources(nullptr, nullptr, nullptr, colours),
                  &SamePoint);
     const Source cone = DefaultSource(take != nullptr ? take->GetLightConeAngle() : nullptr,
                                       light->GetDefaultConeAngle());
-    SampleValues(record->hotspot, cone);
-    SampleValues(record->falloff, cone);
-    SampleValues(record->roll, Source{});
+    SampleValues(times, record->hotspot, cone);
+    SampleValues(times, record->falloff, cone);
+    SampleValues(times, record->roll, Source{});
     SampleTargetKeys(node, record->targetposition, kSpotLookAt);
     return record;
 }
@@ -471,14 +487,15 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
+    const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(record->position,
+    SamplePoints(times, record->position,
                  take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
                                            take->GetTranslationZ(), local.mTranslation)
                                  : Sources(nullptr, nullptr, nullptr, local.mTranslation),
                  &ConvertPosition);
-    SampleValues(record->fov,
+    SampleValues(times, record->fov,
                  DefaultSource(take != nullptr ? take->GetCameraFieldOfView() : nullptr, CameraFieldOfView(*camera)));
     const Source roll = DefaultSource(take != nullptr ? take->GetCameraRoll() : nullptr, camera->GetDefaultRoll());
     const auto rotation = take != nullptr ? Sources(take->GetEulerRotationX(), take->GetEulerRotationY(),
@@ -486,7 +503,7 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
                                           : Sources(nullptr, nullptr, nullptr, local.mRotation);
     SetKeyHeaders(record->roll.keys, record->roll.keycount);
     for (std::uint32_t key = 0; record->roll.values != nullptr && key < record->roll.keycount; ++key) {
-        const KTime time = FrameTime(key);
+        const KTime time = times[key];
         const KFbxVector4 euler(rotation[0].At(time), rotation[1].At(time), rotation[2].At(time), 0.0);
         record->roll.values[key] = static_cast<float>(roll.At(time) + RollOf(euler));
     }
