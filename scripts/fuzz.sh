@@ -63,8 +63,9 @@ printf '\x4d\x4d\x06\x00\x00\x00' >"$ftk_corpus/empty.3ds"
 "$build/fbxfilesdk/3dsftk/ftk3ds_database_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
   "$ftk_corpus"
 
-# The 3DS reader: the first input byte switches its options; the seeds are
-# the small and the rich scene of the reader's tests, written by the toolkit.
+# The 3DS reader: the first input byte switches its options; what it reads is
+# written again by the 3DS writer and read back. The seeds are the small and
+# the rich scene of the reader's tests, written by the toolkit.
 reader3ds_corpus="$build/reader3ds-corpus"
 mkdir -p "$reader3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$reader3ds_corpus"
