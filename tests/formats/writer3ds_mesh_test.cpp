@@ -6,6 +6,7 @@
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include <filesystem>
@@ -301,6 +302,33 @@ TEST_F(Writer3dsMeshTest, MeshTooLargeForOneObjectIsSplitIntoObjectsThatFit) {
     EXPECT_EQ(Text(file.Object(1)->name), "Huge1");
     EXPECT_EQ(Text(file.Object(1)->parent), "");
     EXPECT_EQ(Text(file.Object(2)->parent), "Huge");
+}
+
+TEST_F(Writer3dsMeshTest, SurfaceIsWrittenAsTrianglesWithoutItsTextures) {
+    KFbxPatch* patch = KFbxPatch::Create(mManager, "");
+    ASSERT_TRUE(patch->InitControlPoints(4, KFbxPatch::eBEZIER, 4, KFbxPatch::eBEZIER));
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            patch->GetControlPoints()[j * 4 + i] = KFbxVector4(i, (i + j) % 2, j, 0);
+        }
+    }
+    patch->SetStep(3, 3);
+    patch->AddMaterial(Phong("Cloth", 0, 0, 1));
+    mFolder.Write("cloth.tga", "pixels");
+    patch->AddTexture(Texture("ClothMap", Path("cloth.tga")));
+    KFbxNode* node = AddNode("Sail", patch);
+    ASSERT_TRUE(Export("sail.3ds")) << mLastError;
+    WrittenFile file(Path("sail.3ds"));
+    const auto mesh = file.Mesh(0);
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(Text(mesh->name), "Sail");
+    EXPECT_EQ(mesh->vertexcount, 16);
+    EXPECT_EQ(mesh->facecount, 18);
+    ASSERT_EQ(mesh->matgroupcount, 1);
+    EXPECT_EQ(Text(mesh->matgroups[0].name), "Cloth");
+    EXPECT_EQ(file.Material(0)->texture.name[0], '\0');
+    // The scene keeps its surface.
+    EXPECT_EQ(node->GetNodeAttribute(), patch);
 }
 
 TEST_F(Writer3dsMeshTest, PhongValuesReadBackThroughTheReadersScale) {
