@@ -5,6 +5,11 @@
 
 #include <fbxfilesdk/formats/KFbxReaderDxf.h>
 #include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/geometry/KFbxPatch.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include <gtest/gtest.h>
@@ -224,12 +229,68 @@ TEST_F(DxfWriterTest, AnExportLeavesTheScenesNamesGeometryAndDeformersAlone) {
     BuildScene();
     KFbxNode* part = mScene->GetRootNode()->FindChild("Hidden part");
     KFbxMesh* pentagon = MeshOf(part);
+    KFbxSurfaceMaterial* green = pentagon->GetMaterial(0, 0);
+    const int objects = mManager->GetObjectCount();
     const auto before = Faces(mScene->GetRootNode(), false);
     ASSERT_FALSE(Written(true).empty());
     EXPECT_STREQ(part->GetName(), "Hidden part");
     EXPECT_EQ(part->GetNodeAttribute(), pentagon);
     EXPECT_EQ(pentagon->GetPolygonCount(), 2);
+    EXPECT_EQ(pentagon->GetMaterialCount(0), 1);
+    EXPECT_EQ(pentagon->GetMaterial(0, 0), green);
+    EXPECT_STREQ(green->GetName(), "green");
     EXPECT_EQ(Faces(mScene->GetRootNode(), false), before);
+    // The temporaries are gone again (the writer's options stay the manager's).
+    EXPECT_LE(mManager->GetObjectCount(), objects + 1);
+}
+
+TEST_F(DxfWriterTest, APatchIsWrittenAsTrianglesAndStaysAPatch) {
+    KFbxNode* node = AddNode("Lid");
+    KFbxPatch* patch = KFbxPatch::Create(mManager, "Lid");
+    ASSERT_TRUE(patch->InitControlPoints(2, KFbxPatch::eLINEAR, 2, KFbxPatch::eLINEAR));
+    for (int i = 0; i < 4; ++i) {
+        patch->GetControlPoints()[i] = KFbxVector4(i % 2, 0, -(i / 2), 1);
+    }
+    patch->SetStep(1, 1);
+    patch->AddMaterial(Material("blue", 0, 0, 1));
+    node->SetNodeAttribute(patch);
+    const std::string path = mFolder / "patch.dxf";
+    ASSERT_TRUE(Export(path, KFbxFileFormatRegistry::eDXF_WRITER, WriteOptions(false))) << mLastError;
+    EXPECT_EQ(node->GetNodeAttribute(), patch);
+    KFbxScene* original = mScene;
+    mScene = KFbxScene::Create(mManager, "");
+    ASSERT_TRUE(Import(path, ReadOptions(1))) << mLastError;
+    KFbxMesh* mesh = MeshOf(Child("POLYLINE"));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetControlPointsCount(), 4);
+    EXPECT_EQ(mesh->GetPolygonCount(), 2);
+    EXPECT_EQ(mesh->GetMaterial(0, 0)->FindProperty("DiffuseColor").GetDouble3()[2], 1.0);
+    mScene->Destroy();
+    mScene = original;
+}
+
+TEST_F(DxfWriterTest, ShapesAreWrittenAtTheirWeightOnEveryExportAndTheMeshKeepsItsPoints) {
+    KFbxNode* node = AddNode("Blob");
+    KFbxMesh* mesh = AddMesh(node, {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}}, {{0, 1, 2}});
+    KFbxShape* shape = KFbxShape::Create(mManager, "Up");
+    shape->InitControlPoints(3);
+    for (int i = 0; i < 3; ++i) {
+        shape->GetControlPoints()[i] = mesh->GetControlPoints()[i] + KFbxVector4(0, 4, 0, 0);
+    }
+    ASSERT_GE(mesh->AddShape(shape, "Up"), 0);
+    KFCurveNode* channel = KFCurveNode::Create("Up", nullptr);
+    node->GetCurrentTakeNode()->GetKFCurveNode()->Add(channel);
+    KFCurve* curve = KFCurve::Create();
+    curve->SetValue(0.5f);
+    channel->FCurveSet(curve);
+
+    const std::vector<std::string> first = Written(false, "first.dxf");
+    const std::vector<std::string> second = Written(false, "second.dxf");
+    EXPECT_EQ(first, second);
+    // The first point, lifted by 2, is drawing (0, -0, 2).
+    const std::vector<std::string> lifted = {" 10", "0", " 20", "0", " 30", "2", " 70", "   192"};
+    EXPECT_NE(std::search(first.begin(), first.end(), lifted.begin(), lifted.end()), first.end());
+    EXPECT_EQ(mesh->GetControlPoints()[0][1], 0.0);
 }
 
 TEST_F(DxfWriterTest, WriteNeedsItsOwnOptionsAndAFile) {
@@ -243,6 +304,8 @@ TEST_F(DxfWriterTest, WriteNeedsItsOwnOptionsAndAFile) {
     EXPECT_FALSE(writer.IsFileOpen());
     EXPECT_FALSE(writer.FileCreate((mFolder / "no/such/x.dxf").c_str()));
     EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eFILE_NOT_OPENED);
+    // Without options of its caller's the exporter asks the writer for its own.
+    EXPECT_TRUE(Export(mFolder / "defaults.dxf", KFbxFileFormatRegistry::eDXF_WRITER)) << mLastError;
 }
 
 TEST_F(DxfWriterTest, FullDiskIsReportedAsAFailure) {
