@@ -198,6 +198,10 @@ TEST_F(WriterPreprocessTest, WrittenMeshTriangulatesAndDeformsCopiesOnly) {
     EXPECT_EQ(mesh->GetPolygonCount(), 2);
     EXPECT_EQ(mesh->GetShapeCount(), 1);
     EXPECT_DOUBLE_EQ(mesh->GetControlPoints()[2][1], 0.0);
+    // The shape outlived the copy that shared it.
+    std::vector<KFbxVector4> again(mesh->GetControlPoints(), mesh->GetControlPoints() + 5);
+    ASSERT_TRUE(ApplyShapeDeformation(*mesh, again.data(), 5));
+    EXPECT_DOUBLE_EQ(again[2][1], 2.0);
 
     KFbxWriterMesh plain;
     ASSERT_TRUE(plain.Prepare(*node, false, false));
