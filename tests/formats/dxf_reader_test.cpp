@@ -156,6 +156,37 @@ TEST_F(DxfTest, DegenerateFacesAreDropped) {
     EXPECT_EQ(MeshOf(Child("P"))->GetPolygonCount(), 1);
 }
 
+TEST_F(DxfTest, APlain3DPolylineGivesAnEmptyMeshByEntity) {
+    Drawing d;
+    d.Section("ENTITIES").Add({{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {70, "8"}});
+    for (int i = 0; i < 3; ++i) {
+        d.Add({{0, "VERTEX"}, {8, "0"}, {10, std::to_string(i)}, {20, "0"}, {30, "0"}, {70, "32"}});
+    }
+    d.Add({{0, "SEQEND"}, {8, "0"}}).Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 1)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"POLYLINE", "3DFACE"}));
+    ASSERT_NE(MeshOf(Child("POLYLINE")), nullptr);
+    EXPECT_EQ(MeshOf(Child("POLYLINE"))->GetControlPointsCount(), 0);
+}
+
+TEST_F(DxfTest, CrLfAndCrLineEndsReadAlike) {
+    Drawing d;
+    d.Section("ENTITIES").Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+    std::string crlf;
+    std::string cr;
+    for (char c : d.Text()) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        cr += c == '\n' ? '\r' : c;
+    }
+    for (const std::string& text : {crlf, cr}) {
+        Drawing other;
+        other.Raw(text);
+        ASSERT_TRUE(ImportDrawing(other, 0)) << mLastError;
+        ASSERT_NE(MeshOf(Child("F")), nullptr);
+        EXPECT_EQ(MeshOf(Child("F"))->GetControlPointsCount(), 3);
+    }
+}
+
 TEST_F(DxfTest, ColourNumbersFollowThePalette) {
     const auto rgb = [](int color) {
         double value[3] = {1.0, 1.0, 1.0};
