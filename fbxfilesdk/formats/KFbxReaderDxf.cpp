@@ -229,29 +229,44 @@ bool KFbxReaderDxf::ReadPoint(const Span& span, int xCode, KFbxVector4& point) c
     return true;
 }
 
+std::size_t KFbxReaderDxf::CellHash::operator()(const Cell& cell) const noexcept {
+    const std::hash<long long> hash;
+    return hash(cell.mX) ^ (hash(cell.mY) * 31) ^ (hash(cell.mZ) * 1009);
+}
+
 int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable) {
-    std::string key;
-    if (weld || findable) {
-        // Points equal to within the weld distance mostly share their cell.
-        bool keyed = true;
-        long long cells[3];
-        for (int axis = 0; axis < 3; ++axis) {
-            const double scaled = point[axis] / kSamePoint;
-            keyed = keyed && std::fabs(scaled) < 9.0e18;
-            cells[axis] = keyed ? std::llround(scaled) : 0;
-        }
-        if (keyed) {
-            key.assign(reinterpret_cast<const char*>(cells), sizeof cells);
-            const auto found = weld ? set.mWeld.find(key) : set.mWeld.end();
-            if (found != set.mWeld.end() && SamePoint(set.mPoints[static_cast<std::size_t>(found->second)], point)) {
-                return found->second;
+    Cell cell{0, 0, 0};
+    bool keyed = weld || findable;
+    long long* const coordinates[3] = {&cell.mX, &cell.mY, &cell.mZ};
+    for (int axis = 0; axis < 3 && keyed; ++axis) {
+        const double scaled = std::floor(point[axis] / kSamePoint);
+        // Points beyond the cells' range are never welded.
+        keyed = std::fabs(scaled) < 4.0e18;
+        *coordinates[axis] = keyed ? static_cast<long long>(scaled) : 0;
+    }
+    if (keyed && weld) {
+        // Points within the weld distance lie in the same or a neighbouring
+        // cell; the first of them in the order of the points is taken.
+        int first = -1;
+        for (long long dx = -1; dx <= 1; ++dx) {
+            for (long long dy = -1; dy <= 1; ++dy) {
+                for (long long dz = -1; dz <= 1; ++dz) {
+                    const auto found = set.mWeld.find(Cell{cell.mX + dx, cell.mY + dy, cell.mZ + dz});
+                    if (found != set.mWeld.end() && (first < 0 || found->second < first) &&
+                        SamePoint(set.mPoints[static_cast<std::size_t>(found->second)], point)) {
+                        first = found->second;
+                    }
+                }
             }
+        }
+        if (first >= 0) {
+            return first;
         }
     }
     set.mPoints.push_back(point);
     const int index = static_cast<int>(set.mPoints.size() - 1);
-    if (!key.empty()) {
-        set.mWeld.emplace(std::move(key), index);
+    if (keyed) {
+        set.mWeld.emplace(cell, index);
     }
     return index;
 }

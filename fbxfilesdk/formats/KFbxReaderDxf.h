@@ -63,16 +63,25 @@ private:
         int mColor;
         std::array<int, 4> mIndices;
     };
+    // A cube of the weld distance's side.
+    struct Cell {
+        long long mX, mY, mZ;
+        bool operator==(const Cell& other) const = default;
+    };
+    struct CellHash {
+        std::size_t operator()(const Cell& cell) const noexcept;
+    };
     // Points (in scene axes) and faces gathered for one mesh.
     struct FaceSet {
         std::vector<KFbxVector4> mPoints;
         std::vector<Face> mFaces;
         bool mColored = false;
-        // Welded points by their rounded coordinates.
-        std::unordered_map<std::string, int> mWeld;
+        // The first point that can be welded to, by its cell.
+        std::unordered_map<Cell, int, CellHash> mWeld;
     };
-    // A block's placement: the node's transform and the drawing offset that
-    // takes its points from the block's base point.
+    // Where an insert puts its block's node: the translation (in scene
+    // axes, relative to the outer block's base point), the scale factors
+    // and the turn about the up axis in degrees.
     struct Placement {
         KFbxVector4 mInsertion;
         KFbxVector4 mScale;
@@ -86,7 +95,6 @@ private:
 
     bool LoadFile();
     void Warn(int line, const char* text);
-    std::string Text(std::string_view value) const { return std::string(value); }
     // The entity that starts at position: up to the next group-0 pair.
     Span EntityAt(std::size_t position) const;
     void ReadTables(std::size_t& position);

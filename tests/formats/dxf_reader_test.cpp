@@ -143,6 +143,17 @@ TEST_F(DxfTest, WeldingMergesSharedCornersOfFaces) {
     EXPECT_EQ(MeshOf(Child("L"))->GetControlPointsCount(), 4);
     ASSERT_TRUE(ImportDrawing(d, 0, false)) << mLastError;
     EXPECT_EQ(MeshOf(Child("L"))->GetControlPointsCount(), 6);
+
+    // Corners a billionth apart, on either side of a whole micrometre.
+    Drawing near;
+    near.Section("ENTITIES");
+    for (const char* x : {"0.0000009995", "0.0000010004"}) {
+        near.Add({{0, "3DFACE"}, {8, "N"}, {10, x}, {20, "0"}, {30, "0"}, {11, "1"}, {21, "0"}, {31, "0"},
+                  {12, "1"}, {22, "1"}, {32, "0"}, {13, "1"}, {23, "1"}, {33, "0"}});
+    }
+    near.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(near, 0, true)) << mLastError;
+    EXPECT_EQ(MeshOf(Child("N"))->GetControlPointsCount(), 3);
 }
 
 TEST_F(DxfTest, DegenerateFacesAreDropped) {
