@@ -355,6 +355,7 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
     for (const Pending& pending : faces) {
         const long long* n = pending.mNumbers;
         if (n[0] == 0 || n[1] == 0 || n[2] == 0) {
+            Warn(pending.mLine, "face with fewer than three vertices left out");
             continue;
         }
         const int count = n[3] != 0 ? 4 : 3;
@@ -809,6 +810,11 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         }
     }
     mText.clear();
+    if (read && !mPairs.Error().empty()) {
+        // Past the entities: what could not be read changed nothing.
+        mMessage += mPairs.Error().c_str();
+        mMessage += "\n";
+    }
     if (!read) {
         const std::string detail =
             mPairs.Error().empty() ? std::string("the drawing ends before its end") : mPairs.Error();

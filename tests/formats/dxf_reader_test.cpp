@@ -327,6 +327,9 @@ TEST_F(DxfTest, BadNumbersAndVertexNumbersLeaveOutTheirEntityOnly) {
     EXPECT_EQ(MeshOf(Child("P"))->GetPolygonCount(), 1);
     EXPECT_NE(mMessage.find("no number"), std::string::npos) << mMessage;
     EXPECT_NE(mMessage.find("does not have"), std::string::npos) << mMessage;
+    EXPECT_NE(mMessage.find("fewer than three"), std::string::npos) << mMessage;
+    // The first bad face starts on line 5, after the section's two pairs.
+    EXPECT_EQ(mMessage.rfind("Line 5: ", 0), 0u) << mMessage;
 }
 
 TEST_F(DxfTest, MissingAndSelfInsertingBlocksAreLeftOutWithAWarning) {
