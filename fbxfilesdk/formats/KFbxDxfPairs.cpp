@@ -94,8 +94,8 @@ void KFbxDxfPairs::Parse(std::string_view text) {
             int code = 0;
             if (!ToInt(codeLine, code)) {
                 // Blank lines after the last pair end a drawing harmlessly.
-                if (Trimmed(codeLine).empty() && Trimmed(text.substr(position)).find_first_not_of("\r\n") ==
-                                                      std::string_view::npos) {
+                if (Trimmed(codeLine).empty() &&
+                    Trimmed(text.substr(position)).find_first_not_of("\r\n") == std::string_view::npos) {
                     return;
                 }
                 mError = LineError(line, "a group code was expected");

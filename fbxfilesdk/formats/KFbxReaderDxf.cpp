@@ -82,8 +82,15 @@ void KFbxReaderDxf::ColorIndexToRgb(int color, double rgb[3]) {
     if (color < 1 || color > 255) {
         return;
     }
-    static const double kBasic[9][3] = {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1},
-                                        {1, 1, 1}, {0.502, 0.502, 0.502}, {0.753, 0.753, 0.753}};
+    static const double kBasic[9][3] = {{1, 0, 0},
+                                        {1, 1, 0},
+                                        {0, 1, 0},
+                                        {0, 1, 1},
+                                        {0, 0, 1},
+                                        {1, 0, 1},
+                                        {1, 1, 1},
+                                        {0.502, 0.502, 0.502},
+                                        {0.753, 0.753, 0.753}};
     if (color < 10) {
         for (int i = 0; i < 3; ++i) {
             rgb[i] = kBasic[color - 1][i];
@@ -374,7 +381,8 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
         }
         Face face{count, pending.mColor, {0, 0, 0, 0}};
         for (int k = 0; k < count; ++k) {
-            face.mIndices[static_cast<std::size_t>(k)] = static_cast<int>(index[count - 1 - k] + static_cast<long long>(base));
+            face.mIndices[static_cast<std::size_t>(k)] =
+                static_cast<int>(index[count - 1 - k] + static_cast<long long>(base));
         }
         set.mColored = set.mColored || face.mColor > 0;
         set.mFaces.push_back(face);

@@ -148,8 +148,20 @@ TEST_F(DxfTest, WeldingMergesSharedCornersOfFaces) {
     Drawing near;
     near.Section("ENTITIES");
     for (const char* x : {"0.0000009995", "0.0000010004"}) {
-        near.Add({{0, "3DFACE"}, {8, "N"}, {10, x}, {20, "0"}, {30, "0"}, {11, "1"}, {21, "0"}, {31, "0"},
-                  {12, "1"}, {22, "1"}, {32, "0"}, {13, "1"}, {23, "1"}, {33, "0"}});
+        near.Add({{0, "3DFACE"},
+                  {8, "N"},
+                  {10, x},
+                  {20, "0"},
+                  {30, "0"},
+                  {11, "1"},
+                  {21, "0"},
+                  {31, "0"},
+                  {12, "1"},
+                  {22, "1"},
+                  {32, "0"},
+                  {13, "1"},
+                  {23, "1"},
+                  {33, "0"}});
     }
     near.EndSection().End();
     ASSERT_TRUE(ImportDrawing(near, 0, true)) << mLastError;

@@ -31,7 +31,8 @@ protected:
         return material;
     }
 
-    KFbxMesh* AddMesh(KFbxNode* node, const std::vector<KFbxVector4>& points, const std::vector<std::vector<int>>& polygons) {
+    KFbxMesh* AddMesh(KFbxNode* node, const std::vector<KFbxVector4>& points,
+                      const std::vector<std::vector<int>>& polygons) {
         KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
         mesh->InitControlPoints(static_cast<int>(points.size()));
         for (std::size_t i = 0; i < points.size(); ++i) {
@@ -68,8 +69,14 @@ protected:
         KFbxNode* box = AddNode("Box");
         box->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
         KFbxMesh* cube = AddMesh(box,
-                                 {{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}, {1, 0, 1, 1},
-                                  {1, 1, 1, 1}, {0, 1, 1, 1}},
+                                 {{0, 0, 0, 1},
+                                  {1, 0, 0, 1},
+                                  {1, 1, 0, 1},
+                                  {0, 1, 0, 1},
+                                  {0, 0, 1, 1},
+                                  {1, 0, 1, 1},
+                                  {1, 1, 1, 1},
+                                  {0, 1, 1, 1}},
                                  {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}});
         cube->AddMaterial(Material("brown", 1, 0, 0, 0.5));
 
@@ -98,8 +105,7 @@ protected:
 
     // The scene's polygons in world space, by node name, larger polygons
     // fanned from their first corner.
-    static std::map<std::string, std::vector<std::vector<std::vector<double>>>> Faces(KFbxNode* node,
-                                                                                      bool fan) {
+    static std::map<std::string, std::vector<std::vector<std::vector<double>>>> Faces(KFbxNode* node, bool fan) {
         std::map<std::string, std::vector<std::vector<std::vector<double>>>> faces;
         Collect(node, fan, faces);
         return faces;
@@ -135,12 +141,36 @@ protected:
 };
 
 TEST_F(DxfWriterTest, AnEmptySceneWritesTheFixedSectionsOnly) {
-    const std::vector<std::string> expected = {
-        "999", "Rezaziv Dxf writer for FBX", "  0", "SECTION", "  2", "HEADER", "  9", "$ACADVER", "  1", "AC1008",
-        "  9", "$UCSORG", " 10", "0.0", " 20", "0.0", " 30", "0.0", "  9", "$UCSXDIR", " 10", "1.0", " 20", "0.0",
-        " 30", "0.0", "  9", "$TILEMODE", " 70", "   1", "  9", "$UCSYDIR", " 10", "0.0", " 20", "1.0", " 30",
-        "0.0", "  0", "ENDSEC", "  0", "SECTION", "  2", "TABLES", "  0", "ENDSEC", "  0", "SECTION", "  2",
-        "BLOCKS", "  0", "ENDSEC", "  0", "SECTION", "  2", "ENTITIES", "  0", "ENDSEC", "  0", "EOF"};
+    const std::vector<std::string> expected = {"999", "Rezaziv Dxf writer for FBX",
+                                               "  0", "SECTION",
+                                               "  2", "HEADER",
+                                               "  9", "$ACADVER",
+                                               "  1", "AC1008",
+                                               "  9", "$UCSORG",
+                                               " 10", "0.0",
+                                               " 20", "0.0",
+                                               " 30", "0.0",
+                                               "  9", "$UCSXDIR",
+                                               " 10", "1.0",
+                                               " 20", "0.0",
+                                               " 30", "0.0",
+                                               "  9", "$TILEMODE",
+                                               " 70", "   1",
+                                               "  9", "$UCSYDIR",
+                                               " 10", "0.0",
+                                               " 20", "1.0",
+                                               " 30", "0.0",
+                                               "  0", "ENDSEC",
+                                               "  0", "SECTION",
+                                               "  2", "TABLES",
+                                               "  0", "ENDSEC",
+                                               "  0", "SECTION",
+                                               "  2", "BLOCKS",
+                                               "  0", "ENDSEC",
+                                               "  0", "SECTION",
+                                               "  2", "ENTITIES",
+                                               "  0", "ENDSEC",
+                                               "  0", "EOF"};
     EXPECT_EQ(Written(false), expected);
 }
 
@@ -151,21 +181,21 @@ TEST_F(DxfWriterTest, AQuadIsOnePolyfaceWithItsCornersLastFirst) {
     const auto at = std::find(lines.begin(), lines.end(), "POLYLINE");
     ASSERT_NE(at, lines.end());
     const std::vector<std::string> polyline(at, lines.end() - 4);
-    const std::vector<std::string> head = {"POLYLINE", "  8", "Quad", " 66", "   1", " 10", "0.0", " 20", "0.0", " 30",
-                                           "0.0",      " 70", "   64", " 71", "   4", " 72", "   1"};
+    const std::vector<std::string> head = {"POLYLINE", "  8", "Quad", " 66",   "   1", " 10",  "0.0", " 20", "0.0",
+                                           " 30",      "0.0", " 70",  "   64", " 71",  "   4", " 72", "   1"};
     ASSERT_GE(polyline.size(), head.size());
     EXPECT_EQ(std::vector<std::string>(polyline.begin(), polyline.begin() + head.size()), head);
     // The fourth point: scene (0.1, 0, -1) is drawing (0.1, 1, 0).
-    const std::vector<std::string> fourth = {"  0", "VERTEX", "  8", "Quad", " 10", "0.1", " 20", "1", " 30", "0",
-                                             " 70", "   192"};
+    const std::vector<std::string> fourth = {"  0", "VERTEX", "  8", "Quad", " 10", "0.1",
+                                             " 20", "1",      " 30", "0",    " 70", "   192"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), fourth.begin(), fourth.end()), lines.end());
-    const std::vector<std::string> face = {"  0",    "VERTEX", "  8", "Quad", " 10", "0.0", " 20",  "0.0", " 30",
-                                           "0.0",    " 70",    "   128", " 71", "   4", " 72", "   3", " 73", "   2",
-                                           " 74",    "   1",   "  0",  "SEQEND"};
+    const std::vector<std::string> face = {"  0", "VERTEX", "  8", "Quad",   " 10", "0.0",   " 20", "0.0",
+                                           " 30", "0.0",    " 70", "   128", " 71", "   4",  " 72", "   3",
+                                           " 73", "   2",   " 74", "   1",   "  0", "SEQEND"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), face.begin(), face.end()), lines.end());
     // The layer table counts every node; the layer has no colour.
-    const std::vector<std::string> layer = {"  0", "LAYER", "  2", "Quad", " 70", "   0", " 62", "   0", "  6",
-                                            "CONTINUOUS"};
+    const std::vector<std::string> layer = {"  0",  "LAYER", "  2",  "Quad", " 70",
+                                            "   0", " 62",   "   0", "  6",  "CONTINUOUS"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), layer.begin(), layer.end()), lines.end());
     EXPECT_EQ(std::count(lines.begin(), lines.end(), " 74"), 1);
     const std::vector<std::string> triangles = Written(true, "tri.dxf");
@@ -218,8 +248,9 @@ TEST_F(DxfWriterTest, WrittenDrawingReadsBackWithTheSameFacesPerLayer) {
         EXPECT_EQ(brown[0], 0.5);
         KFbxMesh* tri = MeshOf(Child("Tri"));
         ASSERT_EQ(tri->GetMaterialCount(0), 2);
-        EXPECT_EQ(tri->GetMaterial(tri->GetMaterialIndices()->GetAt(1), 0)->FindProperty("DiffuseColor").GetDouble3()[2],
-                  1.0);
+        EXPECT_EQ(
+            tri->GetMaterial(tri->GetMaterialIndices()->GetAt(1), 0)->FindProperty("DiffuseColor").GetDouble3()[2],
+            1.0);
         mScene->Destroy();
         mScene = original;
     }
