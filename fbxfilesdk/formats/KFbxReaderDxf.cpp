@@ -69,6 +69,10 @@ bool KFbxReaderDxf::FileClose() {
 }
 
 KFbxStreamOptions* KFbxReaderDxf::GetReadOptions() {
+    if (mFile == nullptr) {
+        mError.SetError(eFILE_NOT_OPENED);
+        return nullptr;
+    }
     KFbxStreamOptions* options = KFbxStreamOptionsDxfReader::Create(&mManager, "");
     if (options == nullptr) {
         mError.SetError(eOUT_OF_MEMORY);

@@ -42,7 +42,8 @@ public:
     // True when nothing was open or the close succeeded.
     bool FileClose() override;
     bool IsFileOpen() override { return mFile != nullptr; }
-    // New KFbxStreamOptionsDxfReader options with their defaults.
+    // New KFbxStreamOptionsDxfReader options with their defaults; null with
+    // "File not opened" without a file.
     KFbxStreamOptions* GetReadOptions() override;
     // Reads the open file into the scene. "File not opened" without a file,
     // "Stream options not set" without DXF reader options; a drawing that

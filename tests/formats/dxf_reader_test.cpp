@@ -378,10 +378,18 @@ TEST_F(DxfTest, ReadNeedsAnOpenFileAndItsOwnOptions) {
     KFbxReaderDxf reader(*mManager, nullptr);
     EXPECT_FALSE(reader.Read(mScene, ReadOptions(0)));
     EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eFILE_NOT_OPENED);
+    EXPECT_EQ(reader.GetReadOptions(), nullptr);
     EXPECT_FALSE(reader.FileOpen((mFolder / "missing.dxf").c_str()));
     const std::string path = mFolder / "in.dxf";
     ASSERT_TRUE(Scene().Save(path));
     ASSERT_TRUE(reader.FileOpen(path.c_str()));
+    KFbxStreamOptions* defaults = reader.GetReadOptions();
+    ASSERT_NE(dynamic_cast<KFbxStreamOptionsDxfReader*>(defaults), nullptr);
+    EXPECT_EQ(defaults->GetIntOption("OBJECT DERIVATION", -1), 0);
+    EXPECT_TRUE(defaults->GetBoolOption("WELD VERTICES", false));
+    // Without options of its caller's the importer asks the reader for its own.
+    EXPECT_TRUE(Import(path, nullptr)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Crate", "Crate1", "Hidden", "Walls"}));
     KFbxStreamOptions* foreign = KFbxStreamOptionsObjReader::Create(mManager, "");
     EXPECT_FALSE(reader.Read(mScene, foreign));
     EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eSTREAM_OPTIONS_NOT_SET);
