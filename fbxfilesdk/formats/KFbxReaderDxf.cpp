@@ -756,7 +756,6 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
 
     // Every read starts afresh: materials of an earlier read belong to the
     // scene that read made, which may be gone.
-    mScene = scene;
     mMaterialCounter = 0;
     mColorMaterials.fill(nullptr);
     mRenaming.Clear();
@@ -782,11 +781,13 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         }
     }
 
+    mScene = scene;
     KFbxNode* parent = scene->GetRootNode();
     if (mReferenceNode) {
         KFbxNode* reference = KFbxNode::Create(&mManager, kReferenceNodeName);
         if (reference == nullptr) {
             mError.SetError(eOUT_OF_MEMORY);
+            mScene = nullptr;
             return false;
         }
         // Turns the scene's Y up back into the drawing's Z up.
@@ -822,6 +823,7 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         }
     }
     mText.clear();
+    mScene = nullptr;
     if (read && !mPairs.Error().empty()) {
         // Past the entities: what could not be read changed nothing.
         mMessage += mPairs.Error().c_str();

@@ -130,6 +130,7 @@ private:
     KString mFileName;
     std::string mText;
     KFbxDxfPairs mPairs;
+    // The scene of the read under way, which gets the materials.
     KFbxScene* mScene = nullptr;
     int mMaterialCounter = 0;
     std::array<KFbxSurfaceLambert*, 256> mColorMaterials{};

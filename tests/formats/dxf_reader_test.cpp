@@ -288,6 +288,26 @@ TEST_F(DxfTest, BlockPointsAreTakenFromTheBaseAndEOFNeedsNoLineEnd) {
     EXPECT_EQ(MeshOf(Child("B"))->GetControlPoints()[2][0], 0.0);
 }
 
+TEST_F(DxfTest, InsertedBlockLandsWhereTheDrawingPutsIt) {
+    // A point 1 east of the base, scaled by 2 and turned a quarter left
+    // about the drawing's up axis, inserted at (10, 20, 30): (10, 22, 30).
+    Drawing d;
+    d.Section("BLOCKS").Add({{0, "BLOCK"}, {2, "B"}, {10, "5"}, {20, "0"}, {30, "0"}});
+    d.Face("0", {{6, 0, 0}, {7, 0, 0}, {7, 1, 0}});
+    d.EndBlock().EndSection();
+    d.Section("ENTITIES").Insert("B", 10, 20, 30, {{41, "2"}, {42, "2"}, {43, "2"}, {50, "90"}}).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    KFbxNode* node = Child("B");
+    KFbxMesh* mesh = MeshOf(node);
+    ASSERT_NE(mesh, nullptr);
+    // The face's corners come last first: (6, 0, 0) is the third point.
+    const KFbxVector4 world = KgeMatrix(node->EvaluateDefaultGlobalTransform()).MultT(mesh->GetControlPoints()[2]);
+    // Drawing (10, 22, 30) is scene (10, 30, -22).
+    EXPECT_NEAR(world[0], 10.0, 1e-9);
+    EXPECT_NEAR(world[1], 30.0, 1e-9);
+    EXPECT_NEAR(world[2], -22.0, 1e-9);
+}
+
 // ---- bad input -------------------------------------------------------------
 
 TEST_F(DxfTest, TruncatedDrawingIsCorruptAndKeepsWhatWasRead) {
