@@ -94,6 +94,9 @@ private:
         std::size_t mEnd;
     };
 
+    // The drawing's Z up becomes the scene's Y up.
+    static KFbxVector4 ToScene(double x, double y, double z);
+    static KFbxVector4 Minus(const KFbxVector4& a, const KFbxVector4& b);
     bool LoadFile();
     void Warn(int line, const char* text);
     // The entity that starts at position: up to the next group-0 pair.
