@@ -283,11 +283,17 @@ TEST_F(DxfWriterTest, APatchIsWrittenAsTrianglesAndStaysAPatch) {
         patch->GetControlPoints()[i] = KFbxVector4(i % 2, 0, -(i / 2), 1);
     }
     patch->SetStep(1, 1);
-    patch->AddMaterial(Material("blue", 0, 0, 1));
+    KFbxSurfaceLambert* blue = Material("blue", 0, 0, 1);
+    patch->AddMaterial(blue);
     node->SetNodeAttribute(patch);
+    const int objects = mManager->GetObjectCount();
     const std::string path = mFolder / "patch.dxf";
     ASSERT_TRUE(Export(path, KFbxFileFormatRegistry::eDXF_WRITER, WriteOptions(false))) << mLastError;
     EXPECT_EQ(node->GetNodeAttribute(), patch);
+    ASSERT_EQ(patch->GetMaterialCount(0), 1);
+    EXPECT_EQ(patch->GetMaterial(0, 0), blue);
+    EXPECT_STREQ(blue->GetName(), "blue");
+    EXPECT_LE(mManager->GetObjectCount(), objects + 1);
     KFbxScene* original = mScene;
     mScene = KFbxScene::Create(mManager, "");
     ASSERT_TRUE(Import(path, ReadOptions(1))) << mLastError;
