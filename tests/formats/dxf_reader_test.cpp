@@ -18,7 +18,7 @@ namespace {
 // quad, inserted twice, the second time moved, scaled and turned.
 Drawing Scene() {
     Drawing d;
-    d.Section("HEADER").Add({{9, "$ACADVER"}, {1, "AC1009"}}).EndSection();
+    d.Section("HEADER").Add({{9, "$ACADVER"}, {1, "AC1008"}}).EndSection();
     d.Section("TABLES").Add({{0, "TABLE"}, {2, "LTYPE"}, {70, "1"}, {0, "LTYPE"}, {2, "CONTINUOUS"}, {0, "ENDTAB"}});
     d.Add({{0, "TABLE"}, {2, "LAYER"}, {70, "2"}});
     d.Add({{0, "LAYER"}, {2, "Walls"}, {70, "0"}, {62, "1"}, {6, "CONTINUOUS"}});
@@ -192,7 +192,7 @@ TEST_F(DxfTest, APlain3DPolylineGivesAnEmptyMeshByEntity) {
     EXPECT_EQ(MeshOf(Child("POLYLINE"))->GetControlPointsCount(), 0);
 }
 
-TEST_F(DxfTest, CrLfAndCrLineEndsReadAlike) {
+TEST_F(DxfTest, CrLfAndCrLineEndsAndAByteOrderMarkReadAlike) {
     Drawing d;
     d.Section("ENTITIES").Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
     std::string crlf;
@@ -201,7 +201,7 @@ TEST_F(DxfTest, CrLfAndCrLineEndsReadAlike) {
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
         cr += c == '\n' ? '\r' : c;
     }
-    for (const std::string& text : {crlf, cr}) {
+    for (const std::string& text : {crlf, cr, "\xEF\xBB\xBF" + d.Text()}) {
         Drawing other;
         other.Raw(text);
         ASSERT_TRUE(ImportDrawing(other, 0)) << mLastError;
