@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the field file reader, of the importer, of
-# the 3DS toolkit's database reader, of the 3DS, DXF and OBJ readers and of
-# the COLLADA reader
-# with clang (address and undefined-behaviour sanitizers on) and runs each for
-# a while.
+# the 3DS toolkit's database reader, of the 3DS, DXF and OBJ readers, of the
+# 3DS writer (on what the 3DS reader reads) and of the COLLADA reader with
+# clang (address and undefined-behaviour sanitizers on) and runs each for a
+# while.
 #   scripts/fuzz.sh [seconds]     per target, default 60
 # Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev).
 set -euo pipefail
@@ -21,7 +21,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE
       -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" -DQALIMOR_SANITIZE=ON \
       -DQALIMOR_FUZZ=ON -DQALIMOR_TESTS=OFF -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz ftk3ds_database_fuzz \
-  reader3ds_fuzz reader3ds_fuzz_seeds readerdxf_fuzz readerobj_fuzz collada_reader_fuzz
+  reader3ds_fuzz reader3ds_fuzz_seeds readerdxf_fuzz readerobj_fuzz writer3ds_fuzz collada_reader_fuzz
 
 corpus="$build/fieldfile-corpus"
 mkdir -p "$corpus"
@@ -71,6 +71,14 @@ mkdir -p "$reader3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$reader3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
   "$reader3ds_corpus"
+
+# The 3DS writer: what the 3DS reader reads of each input is written and read
+# back; the reader's corpus as seeds (a copy: each target grows its own).
+writer3ds_corpus="$build/writer3ds-corpus"
+mkdir -p "$writer3ds_corpus"
+"$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$writer3ds_corpus"
+"$build/fbxfilesdk/formats/writer3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  "$writer3ds_corpus"
 
 # The DXF reader: hand-written drawings, each behind an option byte, and the
 # section, entity and group words as the dictionary.

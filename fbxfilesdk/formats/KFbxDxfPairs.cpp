@@ -84,7 +84,8 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
 void KFbxDxfPairs::Parse(std::string_view text) {
     mPairs.clear();
     mError.clear();
-    std::size_t position = 0;
+    // A UTF-8 byte order mark before the first pair is no part of it.
+    std::size_t position = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     long long line = 0;
     std::string_view codeLine;
     std::string_view valueLine;
@@ -94,8 +95,8 @@ void KFbxDxfPairs::Parse(std::string_view text) {
             int code = 0;
             if (!ToInt(codeLine, code)) {
                 // Blank lines after the last pair end a drawing harmlessly.
-                if (Trimmed(codeLine).empty() && Trimmed(text.substr(position)).find_first_not_of("\r\n") ==
-                                                      std::string_view::npos) {
+                if (Trimmed(codeLine).empty() &&
+                    Trimmed(text.substr(position)).find_first_not_of("\r\n") == std::string_view::npos) {
                     return;
                 }
                 mError = LineError(line, "a group code was expected");

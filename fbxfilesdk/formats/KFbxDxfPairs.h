@@ -1,6 +1,7 @@
 // The group-code and value pairs of a DXF drawing, read from its text in
 // one pass: each pair is two lines (LF, CR LF or CR endings), a group code
-// and a value, the value with the blanks around it taken off. The pairs
+// and a value, the value with the blanks around it taken off. A UTF-8 byte
+// order mark at the start is passed over. The pairs
 // point into the text, which the caller keeps alive.
 #ifndef FBXFILESDK_FORMATS_KFBXDXFPAIRS_H
 #define FBXFILESDK_FORMATS_KFBXDXFPAIRS_H

@@ -42,7 +42,8 @@ public:
     // True when nothing was open or the close succeeded.
     bool FileClose() override;
     bool IsFileOpen() override { return mFile != nullptr; }
-    // New KFbxStreamOptionsDxfReader options with their defaults.
+    // New KFbxStreamOptionsDxfReader options with their defaults; null with
+    // "File not opened" without a file.
     KFbxStreamOptions* GetReadOptions() override;
     // Reads the open file into the scene. "File not opened" without a file,
     // "Stream options not set" without DXF reader options; a drawing that
@@ -63,16 +64,25 @@ private:
         int mColor;
         std::array<int, 4> mIndices;
     };
+    // A cube of the weld distance's side.
+    struct Cell {
+        long long mX, mY, mZ;
+        bool operator==(const Cell& other) const = default;
+    };
+    struct CellHash {
+        std::size_t operator()(const Cell& cell) const noexcept;
+    };
     // Points (in scene axes) and faces gathered for one mesh.
     struct FaceSet {
         std::vector<KFbxVector4> mPoints;
         std::vector<Face> mFaces;
         bool mColored = false;
-        // Welded points by their rounded coordinates.
-        std::unordered_map<std::string, int> mWeld;
+        // The first point that can be welded to, by its cell.
+        std::unordered_map<Cell, int, CellHash> mWeld;
     };
-    // A block's placement: the node's transform and the drawing offset that
-    // takes its points from the block's base point.
+    // Where an insert puts its block's node: the translation (in scene
+    // axes, relative to the outer block's base point), the scale factors
+    // and the turn about the up axis in degrees.
     struct Placement {
         KFbxVector4 mInsertion;
         KFbxVector4 mScale;
@@ -84,9 +94,11 @@ private:
         std::size_t mEnd;
     };
 
+    // The drawing's Z up becomes the scene's Y up.
+    static KFbxVector4 ToScene(double x, double y, double z);
+    static KFbxVector4 Minus(const KFbxVector4& a, const KFbxVector4& b);
     bool LoadFile();
     void Warn(int line, const char* text);
-    std::string Text(std::string_view value) const { return std::string(value); }
     // The entity that starts at position: up to the next group-0 pair.
     Span EntityAt(std::size_t position) const;
     void ReadTables(std::size_t& position);
@@ -121,6 +133,7 @@ private:
     KString mFileName;
     std::string mText;
     KFbxDxfPairs mPairs;
+    // The scene of the read under way, which gets the materials.
     KFbxScene* mScene = nullptr;
     int mMaterialCounter = 0;
     std::array<KFbxSurfaceLambert*, 256> mColorMaterials{};

@@ -151,9 +151,10 @@ bool ApplySkinDeformation(const KgeMatrix& global, KFbxGeometry& geometry, KFbxV
         const KgeMatrix linkCurrent = GetNodeGlobalMatrix(*link);
         // The bind placement first, then the link's motion since the bind,
         // then back into the geometry's own space.
-        const KgeMatrix vertexTransform = referenceCurrent.GetInverseOrthogonal()
-                                              .GetProduct(linkCurrent)
-                                              .GetProduct(linkInitial.GetInverseOrthogonal().GetProduct(referenceInitial));
+        const KgeMatrix vertexTransform =
+            referenceCurrent.GetInverseOrthogonal()
+                .GetProduct(linkCurrent)
+                .GetProduct(linkInitial.GetInverseOrthogonal().GetProduct(referenceInitial));
         const Matrix16 base = ToArray(vertexTransform);
         const int* indices = cluster->GetControlPointIndices();
         const double* clusterWeights = cluster->GetControlPointWeights();

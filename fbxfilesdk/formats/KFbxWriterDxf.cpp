@@ -132,24 +132,44 @@ void KFbxWriterDxf::Line(const char* text) {
     std::fputc('\n', mFile);
 }
 
-void KFbxWriterDxf::IntLine(int value) {
+void KFbxWriterDxf::Code(int code) {
+    // Group codes stand right-aligned in three columns.
+    char text[16] = {' ', ' ', ' '};
+    const std::to_chars_result digits = std::to_chars(text + 3, text + sizeof text - 1, code);
+    *digits.ptr = '\0';
+    const std::ptrdiff_t length = digits.ptr - (text + 3);
+    Line(length >= 3 ? text + 3 : text + length);
+}
+
+void KFbxWriterDxf::Group(int code, const char* value) {
+    Code(code);
+    Line(value);
+}
+
+void KFbxWriterDxf::Group(int code, int value) {
+    Code(code);
     // Integer values stand three blanks in.
     char text[32] = {' ', ' ', ' '};
-    char* end = std::to_chars(text + 3, text + sizeof text - 1, value).ptr;
-    *end = '\0';
+    *std::to_chars(text + 3, text + sizeof text - 1, value).ptr = '\0';
     Line(text);
 }
 
-void KFbxWriterDxf::NumberLine(double value) {
+void KFbxWriterDxf::Group(int code, double value) {
+    Code(code);
     // The shortest text that reads back as the same double; a negative
     // zero is plain zero in a drawing.
     if (value == 0.0) {
         value = 0.0;
     }
     char text[64];
-    char* end = std::to_chars(text, text + sizeof text - 1, value).ptr;
-    *end = '\0';
+    *std::to_chars(text, text + sizeof text - 1, value).ptr = '\0';
     Line(text);
+}
+
+void KFbxWriterDxf::Groups(std::initializer_list<FixedGroup> groups) {
+    for (const FixedGroup& group : groups) {
+        Group(group.mCode, group.mValue);
+    }
 }
 
 // ---- colours ---------------------------------------------------------------
@@ -161,8 +181,15 @@ int KFbxWriterDxf::RgbToColorIndex(const double rgb[3]) {
     const struct {
         double mR, mG, mB;
         int mIndex;
-    } kExact[] = {{1, 0, 0, 1},     {1, 1, 0, 2},           {0, 1, 0, 3},           {0, 1, 1, 4}, {0, 0, 1, 5},
-                  {1, 0, 1, 6},     {1, 1, 1, 7},           {0.502, 0.502, 0.502, 8}, {0.753, 0.753, 0.753, 9},
+    } kExact[] = {{1, 0, 0, 1},
+                  {1, 1, 0, 2},
+                  {0, 1, 0, 3},
+                  {0, 1, 1, 4},
+                  {0, 0, 1, 5},
+                  {1, 0, 1, 6},
+                  {1, 1, 1, 7},
+                  {0.502, 0.502, 0.502, 8},
+                  {0.753, 0.753, 0.753, 9},
                   {0, 0, 0, 250}};
     for (const auto& exact : kExact) {
         if (r == exact.mR && g == exact.mG && b == exact.mB) {
@@ -192,12 +219,18 @@ int KFbxWriterDxf::RgbToColorIndex(const double rgb[3]) {
     const double m = rgb[middle] / maximum;
     if (ratio > 0.8) {
         const double average = (r + g + b) / 3.0;
-        return average < 0.4 ? 250 : average < 0.53 ? 251 : average < 0.66 ? 252 : average < 0.8 ? 253 : average < 0.93 ? 254 : 255;
+        return average < 0.4    ? 250
+               : average < 0.53 ? 251
+               : average < 0.66 ? 252
+               : average < 0.8  ? 253
+               : average < 0.93 ? 254
+                                : 255;
     }
     const auto threshold = [ratio](int k) { return k * (1.0 - ratio) * 0.125 + ratio; };
     // The hue columns of (largest, middle): (r,g) (r,b) (g,r) (g,b) (b,r) (b,g).
-    const int pair = largest * 2 + ((largest == 0 ? middle == 2 : largest == 1 ? middle == 2 : middle == 1) ? 1 : 0);
-    static const int kSteps[3][6] = {{40, 220, 60, 120, 200, 140}, {30, 230, 70, 110, 190, 150}, {20, 240, 80, 100, 180, 160}};
+    const int pair = largest * 2 + (middle > smallest ? 1 : 0);
+    static const int kSteps[3][6] = {
+        {40, 220, 60, 120, 200, 140}, {30, 230, 70, 110, 190, 150}, {20, 240, 80, 100, 180, 160}};
     int index;
     if (m > threshold(7)) {
         static const int kSecondary[3] = {130, 210, 50};  // by the smallest component
@@ -218,8 +251,6 @@ int KFbxWriterDxf::RgbToColorIndex(const double rgb[3]) {
     }
     return index;
 }
-
-int KFbxWriterDxf::MeshColor(const KFbxMesh& mesh) { return LastMaterialColor(mesh); }
 
 // ---- write -----------------------------------------------------------------
 
@@ -244,37 +275,36 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     RenamedScene renamed(*scene);
 
     const int children = root->GetChildCount();
-    Line("999");
-    Line("Rezaziv Dxf writer for FBX");
-    for (const char* text : {"  0", "SECTION", "  2", "HEADER", "  9", "$ACADVER", "  1", "AC1008", "  9", "$UCSORG",
-                             " 10", "0.0", " 20", "0.0", " 30", "0.0", "  9", "$UCSXDIR", " 10", "1.0", " 20", "0.0",
-                             " 30", "0.0", "  9", "$TILEMODE", " 70", "   1", "  9", "$UCSYDIR", " 10", "0.0", " 20",
-                             "1.0", " 30", "0.0", "  0", "ENDSEC", "  0", "SECTION", "  2", "TABLES"}) {
-        Line(text);
-    }
+    Group(999, "Rezaziv Dxf writer for FBX");
+    Groups({{0, "SECTION"}, {2, "HEADER"}});
+    Groups({{9, "$ACADVER"}, {1, "AC1008"}});
+    Groups({{9, "$UCSORG"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}});
+    Groups({{9, "$UCSXDIR"}, {10, "1.0"}, {20, "0.0"}, {30, "0.0"}});
+    Groups({{9, "$TILEMODE"}, {70, "   1"}});
+    Groups({{9, "$UCSYDIR"}, {10, "0.0"}, {20, "1.0"}, {30, "0.0"}});
+    Groups({{0, "ENDSEC"}, {0, "SECTION"}, {2, "TABLES"}});
     if (children > 0) {
-        for (const char* text : {"  0", "TABLE", "  2", "LTYPE", " 70", "   1", "  0", "LTYPE", "  2", "CONTINUOUS",
-                                 " 70", "   64", "  3", "Solid line", " 72", "   65", " 73", "   0", " 40", "0.0",
-                                 "  0", "ENDTAB", "  0", "TABLE", "  2", "LAYER", " 70"}) {
-            Line(text);
-        }
-        IntLine(root->GetChildCount(true));
+        Groups({{0, "TABLE"}, {2, "LTYPE"}, {70, "   1"}});
+        Groups({{0, "LTYPE"},
+                {2, "CONTINUOUS"},
+                {70, "   64"},
+                {3, "Solid line"},
+                {72, "   65"},
+                {73, "   0"},
+                {40, "0.0"}});
+        Groups({{0, "ENDTAB"}, {0, "TABLE"}, {2, "LAYER"}});
+        // Every node below the root counts, written or not.
+        Group(70, root->GetChildCount(true));
         for (int i = 0; i < children; ++i) {
             WriteLayers(*root->GetChild(i), true);
         }
-        Line("  0");
-        Line("ENDTAB");
+        Group(0, "ENDTAB");
     }
-    for (const char* text : {"  0", "ENDSEC", "  0", "SECTION", "  2", "BLOCKS", "  0", "ENDSEC", "  0", "SECTION",
-                             "  2", "ENTITIES"}) {
-        Line(text);
-    }
+    Groups({{0, "ENDSEC"}, {0, "SECTION"}, {2, "BLOCKS"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}});
     for (int i = 0; i < children; ++i) {
         WritePolylines(*root->GetChild(i), true);
     }
-    for (const char* text : {"  0", "ENDSEC", "  0", "EOF"}) {
-        Line(text);
-    }
+    Groups({{0, "ENDSEC"}, {0, "EOF"}});
     renamed.Restore();
     if (std::fflush(mFile) != 0 || std::ferror(mFile) != 0) {
         mError.SetError(eOUT_OF_DISK_SPACE);
@@ -286,17 +316,10 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
 void KFbxWriterDxf::WriteLayers(KFbxNode& node, bool recurse) {
     if (const KFbxLayerContainer* geometry = KFbxWriterMesh::WrittenGeometry(node)) {
         const int color = LastMaterialColor(*geometry);
-        Line("  0");
-        Line("LAYER");
-        Line("  2");
-        Line(node.GetName());
-        Line(" 70");
-        Line("   0");
-        Line(" 62");
+        Groups({{0, "LAYER"}, {2, node.GetName()}, {70, "   0"}});
         // A layer switched off has a negative colour.
-        IntLine(node.GetVisibility() ? color : -color);
-        Line("  6");
-        Line("CONTINUOUS");
+        Group(62, node.GetVisibility() ? color : -color);
+        Group(6, "CONTINUOUS");
     }
     for (int i = 0; recurse && i < node.GetChildCount(); ++i) {
         WriteLayers(*node.GetChild(i), true);
@@ -323,7 +346,7 @@ void KFbxWriterDxf::WritePolyline(KFbxNode& node) {
     const KgeMatrix global(node.EvaluateDefaultGlobalTransform());
     const int materialCount = mesh.GetMaterialCount(0);
     const KFbxLayerElement::EMappingMode mapping = mesh.GetMaterialMappingMode();
-    const int polylineColor = MeshColor(mesh);
+    const int polylineColor = LastMaterialColor(mesh);
     const char* layer = node.GetName();
 
     // A face record is a triangle or a quad of points in range: a larger
@@ -346,59 +369,37 @@ void KFbxWriterDxf::WritePolyline(KFbxNode& node) {
         faceCount += !written(p) ? 0 : size <= 4 ? 1 : size - 2;
     }
 
-    Line("  0");
-    Line("POLYLINE");
-    Line("  8");
-    Line(layer);
+    Groups({{0, "POLYLINE"}, {8, layer}});
     if (materialCount > 0) {
-        Line(" 62");
-        IntLine(polylineColor);
+        Group(62, polylineColor);
     }
-    for (const char* text : {" 66", "   1", " 10", "0.0", " 20", "0.0", " 30", "0.0", " 70", "   64", " 71"}) {
-        Line(text);
-    }
-    IntLine(pointCount);
-    Line(" 72");
-    IntLine(faceCount);
+    // A polyface mesh (flag 64) of that many points and faces.
+    Groups({{66, "   1"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {70, "   64"}});
+    Group(71, pointCount);
+    Group(72, faceCount);
 
     for (int i = 0; i < pointCount; ++i) {
-        Line("  0");
-        Line("VERTEX");
-        Line("  8");
-        Line(layer);
+        Groups({{0, "VERTEX"}, {8, layer}});
         if (mapping == KFbxLayerElement::eBY_CONTROL_POINT) {
             if (const KFbxSurfaceMaterial* material = IndexedMaterial(mesh, i)) {
-                Line(" 62");
-                IntLine(MaterialColor(material));
+                Group(62, MaterialColor(material));
             }
         }
         const KFbxVector4 world = global.MultT(points[static_cast<std::size_t>(i)]);
-        Line(" 10");
-        NumberLine(world[0]);
-        Line(" 20");
-        NumberLine(-world[2]);
-        Line(" 30");
-        NumberLine(world[1]);
-        Line(" 70");
-        Line("   192");
+        Group(10, world[0]);
+        Group(20, -world[2]);
+        Group(30, world[1]);
+        Group(70, "   192");
     }
 
     const auto face = [this, layer](int color, const int* numbers, int count) {
-        Line("  0");
-        Line("VERTEX");
-        Line("  8");
-        Line(layer);
+        Groups({{0, "VERTEX"}, {8, layer}});
         if (color > 0) {
-            Line(" 62");
-            IntLine(color);
+            Group(62, color);
         }
-        for (const char* text : {" 10", "0.0", " 20", "0.0", " 30", "0.0", " 70", "   128"}) {
-            Line(text);
-        }
-        static const char* const kCodes[4] = {" 71", " 72", " 73", " 74"};
+        Groups({{10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {70, "   128"}});
         for (int k = 0; k < count; ++k) {
-            Line(kCodes[k]);
-            IntLine(numbers[k]);
+            Group(71 + k, numbers[k]);
         }
     };
     for (int p = 0; p < polygonCount; ++p) {
@@ -427,8 +428,7 @@ void KFbxWriterDxf::WritePolyline(KFbxNode& node) {
             face(color, numbers, 3);
         }
     }
-    Line("  0");
-    Line("SEQEND");
+    Group(0, "SEQEND");
 }
 
 }  // namespace fbxsdk_2006_11_1

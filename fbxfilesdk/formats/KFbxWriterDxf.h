@@ -16,11 +16,11 @@
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace fbxsdk_2006_11_1 {
 
 class KFbxIO;
-class KFbxMesh;
 class KFbxNode;
 
 class KFbxWriterDxf : public KFbxWriter {
@@ -79,11 +79,17 @@ private:
     void WriteLayers(KFbxNode& node, bool recurse);
     void WritePolylines(KFbxNode& node, bool recurse);
     void WritePolyline(KFbxNode& node);
-    // The colour number of the mesh's last layer-0 material; 0 without one.
-    static int MeshColor(const KFbxMesh& mesh);
+    // One group: its code, then its value on a line of its own.
+    struct FixedGroup {
+        int mCode;
+        const char* mValue;
+    };
     void Line(const char* text);
-    void IntLine(int value);
-    void NumberLine(double value);
+    void Code(int code);
+    void Group(int code, const char* value);
+    void Group(int code, int value);
+    void Group(int code, double value);
+    void Groups(std::initializer_list<FixedGroup> groups);
 
     std::FILE* mFile = nullptr;
     KString mFileName;

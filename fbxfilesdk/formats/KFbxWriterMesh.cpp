@@ -105,10 +105,9 @@ bool KFbxWriterMesh::Prepare(KFbxNode& node, bool triangulate, bool deform) {
     const KFbxVector4* points = mMesh->GetControlPoints();
     const KFbxLayer* layer = mMesh->GetLayer(0);
     const KFbxLayerElementNormal* normals = layer != nullptr ? layer->GetNormals() : nullptr;
-    const bool normalPerPoint = normals != nullptr &&
-                                normals->GetMappingMode() == KFbxLayerElement::eBY_CONTROL_POINT &&
-                                normals->GetReferenceMode() == KFbxLayerElement::eDIRECT &&
-                                normals->GetDirectArray().GetCount() == count;
+    const bool normalPerPoint =
+        normals != nullptr && normals->GetMappingMode() == KFbxLayerElement::eBY_CONTROL_POINT &&
+        normals->GetReferenceMode() == KFbxLayerElement::eDIRECT && normals->GetDirectArray().GetCount() == count;
     try {
         if (points != nullptr) {
             mPoints.assign(points, points + count);

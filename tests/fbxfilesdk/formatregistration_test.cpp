@@ -19,10 +19,15 @@ TEST(FormatRegistration, EveryFormatLibraryEntersItsReadersAndWriters) {
     std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
     ASSERT_NE(manager, nullptr);
     const Registry& registry = Registry::Get();
-    for (int id : {Registry::eFBX_READER, Registry::e3DS_READER, Registry::eCOLLADA_READER}) {
+    for (int id : {Registry::eFBX_READER, Registry::eDXF_READER, Registry::e3DS_READER, Registry::eCOLLADA_READER}) {
         SCOPED_TRACE(id);
         std::unique_ptr<KFbxReader> reader(registry.CreateReader(id, *manager, nullptr));
         EXPECT_NE(reader, nullptr);
+    }
+    for (int id : {Registry::eDXF_WRITER}) {
+        SCOPED_TRACE(id);
+        std::unique_ptr<KFbxWriter> writer(registry.CreateWriter(id, *manager, nullptr));
+        EXPECT_NE(writer, nullptr);
     }
 }
 

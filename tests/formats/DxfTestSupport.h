@@ -59,10 +59,18 @@ public:
     // with their colours (none for a negative one).
     Drawing& Polyface(const std::string& layer, const std::vector<std::vector<double>>& points,
                       const std::vector<std::vector<int>>& faces, const std::vector<int>& faceColors = {}) {
-        Add({{0, "POLYLINE"}, {8, layer}, {66, "1"}, {70, "64"}, {71, std::to_string(points.size())},
+        Add({{0, "POLYLINE"},
+             {8, layer},
+             {66, "1"},
+             {70, "64"},
+             {71, std::to_string(points.size())},
              {72, std::to_string(faces.size())}});
         for (const auto& point : points) {
-            Add({{0, "VERTEX"}, {8, layer}, {10, Number(point[0])}, {20, Number(point[1])}, {30, Number(point[2])},
+            Add({{0, "VERTEX"},
+                 {8, layer},
+                 {10, Number(point[0])},
+                 {20, Number(point[1])},
+                 {30, Number(point[2])},
                  {70, "192"}});
         }
         for (std::size_t f = 0; f < faces.size(); ++f) {

@@ -18,7 +18,7 @@ namespace {
 // quad, inserted twice, the second time moved, scaled and turned.
 Drawing Scene() {
     Drawing d;
-    d.Section("HEADER").Add({{9, "$ACADVER"}, {1, "AC1009"}}).EndSection();
+    d.Section("HEADER").Add({{9, "$ACADVER"}, {1, "AC1008"}}).EndSection();
     d.Section("TABLES").Add({{0, "TABLE"}, {2, "LTYPE"}, {70, "1"}, {0, "LTYPE"}, {2, "CONTINUOUS"}, {0, "ENDTAB"}});
     d.Add({{0, "TABLE"}, {2, "LAYER"}, {70, "2"}});
     d.Add({{0, "LAYER"}, {2, "Walls"}, {70, "0"}, {62, "1"}, {6, "CONTINUOUS"}});
@@ -143,6 +143,29 @@ TEST_F(DxfTest, WeldingMergesSharedCornersOfFaces) {
     EXPECT_EQ(MeshOf(Child("L"))->GetControlPointsCount(), 4);
     ASSERT_TRUE(ImportDrawing(d, 0, false)) << mLastError;
     EXPECT_EQ(MeshOf(Child("L"))->GetControlPointsCount(), 6);
+
+    // Corners a billionth apart, on either side of a whole micrometre.
+    Drawing near;
+    near.Section("ENTITIES");
+    for (const char* x : {"0.0000009995", "0.0000010004"}) {
+        near.Add({{0, "3DFACE"},
+                  {8, "N"},
+                  {10, x},
+                  {20, "0"},
+                  {30, "0"},
+                  {11, "1"},
+                  {21, "0"},
+                  {31, "0"},
+                  {12, "1"},
+                  {22, "1"},
+                  {32, "0"},
+                  {13, "1"},
+                  {23, "1"},
+                  {33, "0"}});
+    }
+    near.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(near, 0, true)) << mLastError;
+    EXPECT_EQ(MeshOf(Child("N"))->GetControlPointsCount(), 3);
 }
 
 TEST_F(DxfTest, DegenerateFacesAreDropped) {
@@ -154,6 +177,37 @@ TEST_F(DxfTest, DegenerateFacesAreDropped) {
     ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
     EXPECT_EQ(ChildNames(), (std::vector<std::string>{"P"}));
     EXPECT_EQ(MeshOf(Child("P"))->GetPolygonCount(), 1);
+}
+
+TEST_F(DxfTest, APlain3DPolylineGivesAnEmptyMeshByEntity) {
+    Drawing d;
+    d.Section("ENTITIES").Add({{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {70, "8"}});
+    for (int i = 0; i < 3; ++i) {
+        d.Add({{0, "VERTEX"}, {8, "0"}, {10, std::to_string(i)}, {20, "0"}, {30, "0"}, {70, "32"}});
+    }
+    d.Add({{0, "SEQEND"}, {8, "0"}}).Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 1)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"POLYLINE", "3DFACE"}));
+    ASSERT_NE(MeshOf(Child("POLYLINE")), nullptr);
+    EXPECT_EQ(MeshOf(Child("POLYLINE"))->GetControlPointsCount(), 0);
+}
+
+TEST_F(DxfTest, CrLfAndCrLineEndsAndAByteOrderMarkReadAlike) {
+    Drawing d;
+    d.Section("ENTITIES").Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+    std::string crlf;
+    std::string cr;
+    for (char c : d.Text()) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        cr += c == '\n' ? '\r' : c;
+    }
+    for (const std::string& text : {crlf, cr, "\xEF\xBB\xBF" + d.Text()}) {
+        Drawing other;
+        other.Raw(text);
+        ASSERT_TRUE(ImportDrawing(other, 0)) << mLastError;
+        ASSERT_NE(MeshOf(Child("F")), nullptr);
+        EXPECT_EQ(MeshOf(Child("F"))->GetControlPointsCount(), 3);
+    }
 }
 
 TEST_F(DxfTest, ColourNumbersFollowThePalette) {
@@ -234,6 +288,26 @@ TEST_F(DxfTest, BlockPointsAreTakenFromTheBaseAndEOFNeedsNoLineEnd) {
     EXPECT_EQ(MeshOf(Child("B"))->GetControlPoints()[2][0], 0.0);
 }
 
+TEST_F(DxfTest, InsertedBlockLandsWhereTheDrawingPutsIt) {
+    // A point 1 east of the base, scaled by 2 and turned a quarter left
+    // about the drawing's up axis, inserted at (10, 20, 30): (10, 22, 30).
+    Drawing d;
+    d.Section("BLOCKS").Add({{0, "BLOCK"}, {2, "B"}, {10, "5"}, {20, "0"}, {30, "0"}});
+    d.Face("0", {{6, 0, 0}, {7, 0, 0}, {7, 1, 0}});
+    d.EndBlock().EndSection();
+    d.Section("ENTITIES").Insert("B", 10, 20, 30, {{41, "2"}, {42, "2"}, {43, "2"}, {50, "90"}}).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    KFbxNode* node = Child("B");
+    KFbxMesh* mesh = MeshOf(node);
+    ASSERT_NE(mesh, nullptr);
+    // The face's corners come last first: (6, 0, 0) is the third point.
+    const KFbxVector4 world = KgeMatrix(node->EvaluateDefaultGlobalTransform()).MultT(mesh->GetControlPoints()[2]);
+    // Drawing (10, 22, 30) is scene (10, 30, -22).
+    EXPECT_NEAR(world[0], 10.0, 1e-9);
+    EXPECT_NEAR(world[1], 30.0, 1e-9);
+    EXPECT_NEAR(world[2], -22.0, 1e-9);
+}
+
 // ---- bad input -------------------------------------------------------------
 
 TEST_F(DxfTest, TruncatedDrawingIsCorruptAndKeepsWhatWasRead) {
@@ -285,6 +359,9 @@ TEST_F(DxfTest, BadNumbersAndVertexNumbersLeaveOutTheirEntityOnly) {
     EXPECT_EQ(MeshOf(Child("P"))->GetPolygonCount(), 1);
     EXPECT_NE(mMessage.find("no number"), std::string::npos) << mMessage;
     EXPECT_NE(mMessage.find("does not have"), std::string::npos) << mMessage;
+    EXPECT_NE(mMessage.find("fewer than three"), std::string::npos) << mMessage;
+    // The first bad face starts on line 5, after the section's two pairs.
+    EXPECT_EQ(mMessage.rfind("Line 5: ", 0), 0u) << mMessage;
 }
 
 TEST_F(DxfTest, MissingAndSelfInsertingBlocksAreLeftOutWithAWarning) {
@@ -321,10 +398,18 @@ TEST_F(DxfTest, ReadNeedsAnOpenFileAndItsOwnOptions) {
     KFbxReaderDxf reader(*mManager, nullptr);
     EXPECT_FALSE(reader.Read(mScene, ReadOptions(0)));
     EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eFILE_NOT_OPENED);
+    EXPECT_EQ(reader.GetReadOptions(), nullptr);
     EXPECT_FALSE(reader.FileOpen((mFolder / "missing.dxf").c_str()));
     const std::string path = mFolder / "in.dxf";
     ASSERT_TRUE(Scene().Save(path));
     ASSERT_TRUE(reader.FileOpen(path.c_str()));
+    KFbxStreamOptions* defaults = reader.GetReadOptions();
+    ASSERT_NE(dynamic_cast<KFbxStreamOptionsDxfReader*>(defaults), nullptr);
+    EXPECT_EQ(defaults->GetIntOption("OBJECT DERIVATION", -1), 0);
+    EXPECT_TRUE(defaults->GetBoolOption("WELD VERTICES", false));
+    // Without options of its caller's the importer asks the reader for its own.
+    EXPECT_TRUE(Import(path, nullptr)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Crate", "Crate1", "Hidden", "Walls"}));
     KFbxStreamOptions* foreign = KFbxStreamOptionsObjReader::Create(mManager, "");
     EXPECT_FALSE(reader.Read(mScene, foreign));
     EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eSTREAM_OPTIONS_NOT_SET);

@@ -5,6 +5,11 @@
 
 #include <fbxfilesdk/formats/KFbxReaderDxf.h>
 #include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/geometry/KFbxPatch.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include <gtest/gtest.h>
@@ -26,7 +31,8 @@ protected:
         return material;
     }
 
-    KFbxMesh* AddMesh(KFbxNode* node, const std::vector<KFbxVector4>& points, const std::vector<std::vector<int>>& polygons) {
+    KFbxMesh* AddMesh(KFbxNode* node, const std::vector<KFbxVector4>& points,
+                      const std::vector<std::vector<int>>& polygons) {
         KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
         mesh->InitControlPoints(static_cast<int>(points.size()));
         for (std::size_t i = 0; i < points.size(); ++i) {
@@ -63,8 +69,14 @@ protected:
         KFbxNode* box = AddNode("Box");
         box->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
         KFbxMesh* cube = AddMesh(box,
-                                 {{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}, {1, 0, 1, 1},
-                                  {1, 1, 1, 1}, {0, 1, 1, 1}},
+                                 {{0, 0, 0, 1},
+                                  {1, 0, 0, 1},
+                                  {1, 1, 0, 1},
+                                  {0, 1, 0, 1},
+                                  {0, 0, 1, 1},
+                                  {1, 0, 1, 1},
+                                  {1, 1, 1, 1},
+                                  {0, 1, 1, 1}},
                                  {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}});
         cube->AddMaterial(Material("brown", 1, 0, 0, 0.5));
 
@@ -93,8 +105,7 @@ protected:
 
     // The scene's polygons in world space, by node name, larger polygons
     // fanned from their first corner.
-    static std::map<std::string, std::vector<std::vector<std::vector<double>>>> Faces(KFbxNode* node,
-                                                                                      bool fan) {
+    static std::map<std::string, std::vector<std::vector<std::vector<double>>>> Faces(KFbxNode* node, bool fan) {
         std::map<std::string, std::vector<std::vector<std::vector<double>>>> faces;
         Collect(node, fan, faces);
         return faces;
@@ -130,12 +141,36 @@ protected:
 };
 
 TEST_F(DxfWriterTest, AnEmptySceneWritesTheFixedSectionsOnly) {
-    const std::vector<std::string> expected = {
-        "999", "Rezaziv Dxf writer for FBX", "  0", "SECTION", "  2", "HEADER", "  9", "$ACADVER", "  1", "AC1008",
-        "  9", "$UCSORG", " 10", "0.0", " 20", "0.0", " 30", "0.0", "  9", "$UCSXDIR", " 10", "1.0", " 20", "0.0",
-        " 30", "0.0", "  9", "$TILEMODE", " 70", "   1", "  9", "$UCSYDIR", " 10", "0.0", " 20", "1.0", " 30",
-        "0.0", "  0", "ENDSEC", "  0", "SECTION", "  2", "TABLES", "  0", "ENDSEC", "  0", "SECTION", "  2",
-        "BLOCKS", "  0", "ENDSEC", "  0", "SECTION", "  2", "ENTITIES", "  0", "ENDSEC", "  0", "EOF"};
+    const std::vector<std::string> expected = {"999", "Rezaziv Dxf writer for FBX",
+                                               "  0", "SECTION",
+                                               "  2", "HEADER",
+                                               "  9", "$ACADVER",
+                                               "  1", "AC1008",
+                                               "  9", "$UCSORG",
+                                               " 10", "0.0",
+                                               " 20", "0.0",
+                                               " 30", "0.0",
+                                               "  9", "$UCSXDIR",
+                                               " 10", "1.0",
+                                               " 20", "0.0",
+                                               " 30", "0.0",
+                                               "  9", "$TILEMODE",
+                                               " 70", "   1",
+                                               "  9", "$UCSYDIR",
+                                               " 10", "0.0",
+                                               " 20", "1.0",
+                                               " 30", "0.0",
+                                               "  0", "ENDSEC",
+                                               "  0", "SECTION",
+                                               "  2", "TABLES",
+                                               "  0", "ENDSEC",
+                                               "  0", "SECTION",
+                                               "  2", "BLOCKS",
+                                               "  0", "ENDSEC",
+                                               "  0", "SECTION",
+                                               "  2", "ENTITIES",
+                                               "  0", "ENDSEC",
+                                               "  0", "EOF"};
     EXPECT_EQ(Written(false), expected);
 }
 
@@ -146,21 +181,21 @@ TEST_F(DxfWriterTest, AQuadIsOnePolyfaceWithItsCornersLastFirst) {
     const auto at = std::find(lines.begin(), lines.end(), "POLYLINE");
     ASSERT_NE(at, lines.end());
     const std::vector<std::string> polyline(at, lines.end() - 4);
-    const std::vector<std::string> head = {"POLYLINE", "  8", "Quad", " 66", "   1", " 10", "0.0", " 20", "0.0", " 30",
-                                           "0.0",      " 70", "   64", " 71", "   4", " 72", "   1"};
+    const std::vector<std::string> head = {"POLYLINE", "  8", "Quad", " 66",   "   1", " 10",  "0.0", " 20", "0.0",
+                                           " 30",      "0.0", " 70",  "   64", " 71",  "   4", " 72", "   1"};
     ASSERT_GE(polyline.size(), head.size());
     EXPECT_EQ(std::vector<std::string>(polyline.begin(), polyline.begin() + head.size()), head);
     // The fourth point: scene (0.1, 0, -1) is drawing (0.1, 1, 0).
-    const std::vector<std::string> fourth = {"  0", "VERTEX", "  8", "Quad", " 10", "0.1", " 20", "1", " 30", "0",
-                                             " 70", "   192"};
+    const std::vector<std::string> fourth = {"  0", "VERTEX", "  8", "Quad", " 10", "0.1",
+                                             " 20", "1",      " 30", "0",    " 70", "   192"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), fourth.begin(), fourth.end()), lines.end());
-    const std::vector<std::string> face = {"  0",    "VERTEX", "  8", "Quad", " 10", "0.0", " 20",  "0.0", " 30",
-                                           "0.0",    " 70",    "   128", " 71", "   4", " 72", "   3", " 73", "   2",
-                                           " 74",    "   1",   "  0",  "SEQEND"};
+    const std::vector<std::string> face = {"  0", "VERTEX", "  8", "Quad",   " 10", "0.0",   " 20", "0.0",
+                                           " 30", "0.0",    " 70", "   128", " 71", "   4",  " 72", "   3",
+                                           " 73", "   2",   " 74", "   1",   "  0", "SEQEND"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), face.begin(), face.end()), lines.end());
     // The layer table counts every node; the layer has no colour.
-    const std::vector<std::string> layer = {"  0", "LAYER", "  2", "Quad", " 70", "   0", " 62", "   0", "  6",
-                                            "CONTINUOUS"};
+    const std::vector<std::string> layer = {"  0",  "LAYER", "  2",  "Quad", " 70",
+                                            "   0", " 62",   "   0", "  6",  "CONTINUOUS"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), layer.begin(), layer.end()), lines.end());
     EXPECT_EQ(std::count(lines.begin(), lines.end(), " 74"), 1);
     const std::vector<std::string> triangles = Written(true, "tri.dxf");
@@ -213,8 +248,9 @@ TEST_F(DxfWriterTest, WrittenDrawingReadsBackWithTheSameFacesPerLayer) {
         EXPECT_EQ(brown[0], 0.5);
         KFbxMesh* tri = MeshOf(Child("Tri"));
         ASSERT_EQ(tri->GetMaterialCount(0), 2);
-        EXPECT_EQ(tri->GetMaterial(tri->GetMaterialIndices()->GetAt(1), 0)->FindProperty("DiffuseColor").GetDouble3()[2],
-                  1.0);
+        EXPECT_EQ(
+            tri->GetMaterial(tri->GetMaterialIndices()->GetAt(1), 0)->FindProperty("DiffuseColor").GetDouble3()[2],
+            1.0);
         mScene->Destroy();
         mScene = original;
     }
@@ -224,12 +260,74 @@ TEST_F(DxfWriterTest, AnExportLeavesTheScenesNamesGeometryAndDeformersAlone) {
     BuildScene();
     KFbxNode* part = mScene->GetRootNode()->FindChild("Hidden part");
     KFbxMesh* pentagon = MeshOf(part);
+    KFbxSurfaceMaterial* green = pentagon->GetMaterial(0, 0);
+    const int objects = mManager->GetObjectCount();
     const auto before = Faces(mScene->GetRootNode(), false);
     ASSERT_FALSE(Written(true).empty());
     EXPECT_STREQ(part->GetName(), "Hidden part");
     EXPECT_EQ(part->GetNodeAttribute(), pentagon);
     EXPECT_EQ(pentagon->GetPolygonCount(), 2);
+    EXPECT_EQ(pentagon->GetMaterialCount(0), 1);
+    EXPECT_EQ(pentagon->GetMaterial(0, 0), green);
+    EXPECT_STREQ(green->GetName(), "green");
     EXPECT_EQ(Faces(mScene->GetRootNode(), false), before);
+    // The temporaries are gone again (the writer's options stay the manager's).
+    EXPECT_LE(mManager->GetObjectCount(), objects + 1);
+}
+
+TEST_F(DxfWriterTest, APatchIsWrittenAsTrianglesAndStaysAPatch) {
+    KFbxNode* node = AddNode("Lid");
+    KFbxPatch* patch = KFbxPatch::Create(mManager, "Lid");
+    ASSERT_TRUE(patch->InitControlPoints(2, KFbxPatch::eLINEAR, 2, KFbxPatch::eLINEAR));
+    for (int i = 0; i < 4; ++i) {
+        patch->GetControlPoints()[i] = KFbxVector4(i % 2, 0, -(i / 2), 1);
+    }
+    patch->SetStep(1, 1);
+    KFbxSurfaceLambert* blue = Material("blue", 0, 0, 1);
+    patch->AddMaterial(blue);
+    node->SetNodeAttribute(patch);
+    const int objects = mManager->GetObjectCount();
+    const std::string path = mFolder / "patch.dxf";
+    ASSERT_TRUE(Export(path, KFbxFileFormatRegistry::eDXF_WRITER, WriteOptions(false))) << mLastError;
+    EXPECT_EQ(node->GetNodeAttribute(), patch);
+    ASSERT_EQ(patch->GetMaterialCount(0), 1);
+    EXPECT_EQ(patch->GetMaterial(0, 0), blue);
+    EXPECT_STREQ(blue->GetName(), "blue");
+    EXPECT_LE(mManager->GetObjectCount(), objects + 1);
+    KFbxScene* original = mScene;
+    mScene = KFbxScene::Create(mManager, "");
+    ASSERT_TRUE(Import(path, ReadOptions(1))) << mLastError;
+    KFbxMesh* mesh = MeshOf(Child("POLYLINE"));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetControlPointsCount(), 4);
+    EXPECT_EQ(mesh->GetPolygonCount(), 2);
+    EXPECT_EQ(mesh->GetMaterial(0, 0)->FindProperty("DiffuseColor").GetDouble3()[2], 1.0);
+    mScene->Destroy();
+    mScene = original;
+}
+
+TEST_F(DxfWriterTest, ShapesAreWrittenAtTheirWeightOnEveryExportAndTheMeshKeepsItsPoints) {
+    KFbxNode* node = AddNode("Blob");
+    KFbxMesh* mesh = AddMesh(node, {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}}, {{0, 1, 2}});
+    KFbxShape* shape = KFbxShape::Create(mManager, "Up");
+    shape->InitControlPoints(3);
+    for (int i = 0; i < 3; ++i) {
+        shape->GetControlPoints()[i] = mesh->GetControlPoints()[i] + KFbxVector4(0, 4, 0, 0);
+    }
+    ASSERT_GE(mesh->AddShape(shape, "Up"), 0);
+    KFCurveNode* channel = KFCurveNode::Create("Up", nullptr);
+    node->GetCurrentTakeNode()->GetKFCurveNode()->Add(channel);
+    KFCurve* curve = KFCurve::Create();
+    curve->SetValue(0.5f);
+    channel->FCurveSet(curve);
+
+    const std::vector<std::string> first = Written(false, "first.dxf");
+    const std::vector<std::string> second = Written(false, "second.dxf");
+    EXPECT_EQ(first, second);
+    // The first point, lifted by 2, is drawing (0, -0, 2).
+    const std::vector<std::string> lifted = {" 10", "0", " 20", "0", " 30", "2", " 70", "   192"};
+    EXPECT_NE(std::search(first.begin(), first.end(), lifted.begin(), lifted.end()), first.end());
+    EXPECT_EQ(mesh->GetControlPoints()[0][1], 0.0);
 }
 
 TEST_F(DxfWriterTest, WriteNeedsItsOwnOptionsAndAFile) {
@@ -243,6 +341,8 @@ TEST_F(DxfWriterTest, WriteNeedsItsOwnOptionsAndAFile) {
     EXPECT_FALSE(writer.IsFileOpen());
     EXPECT_FALSE(writer.FileCreate((mFolder / "no/such/x.dxf").c_str()));
     EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eFILE_NOT_OPENED);
+    // Without options of its caller's the exporter asks the writer for its own.
+    EXPECT_TRUE(Export(mFolder / "defaults.dxf", KFbxFileFormatRegistry::eDXF_WRITER)) << mLastError;
 }
 
 TEST_F(DxfWriterTest, FullDiskIsReportedAsAFailure) {

@@ -73,7 +73,6 @@ protected:
         }
         return names;
     }
-
 };
 
 TEST_F(WriterPreprocessTest, RenamingMakesNamesPlainAndUniqueAndIsUndone) {
@@ -131,8 +130,8 @@ TEST_F(WriterPreprocessTest, SkinMovesPointsWithTheirLinkInEveryLinkMode) {
     };
     // Half a weight: normalize divides it out, total-one keeps the rest in
     // place, additive blends towards the identity.
-    for (const Case& c : {Case{KFbxCluster::eNORMALIZE, 10.0}, Case{KFbxCluster::eTOTAL1, 5.0},
-                          Case{KFbxCluster::eADDITIVE, 5.0}}) {
+    for (const Case& c :
+         {Case{KFbxCluster::eNORMALIZE, 10.0}, Case{KFbxCluster::eTOTAL1, 5.0}, Case{KFbxCluster::eADDITIVE, 5.0}}) {
         cluster->SetLinkMode(c.mMode);
         std::vector<KFbxVector4> points(mesh->GetControlPoints(), mesh->GetControlPoints() + 5);
         ASSERT_TRUE(ApplySkinDeformation(identity, *mesh, points.data(), 5));
@@ -198,6 +197,10 @@ TEST_F(WriterPreprocessTest, WrittenMeshTriangulatesAndDeformsCopiesOnly) {
     EXPECT_EQ(mesh->GetPolygonCount(), 2);
     EXPECT_EQ(mesh->GetShapeCount(), 1);
     EXPECT_DOUBLE_EQ(mesh->GetControlPoints()[2][1], 0.0);
+    // The shape outlived the copy that shared it.
+    std::vector<KFbxVector4> again(mesh->GetControlPoints(), mesh->GetControlPoints() + 5);
+    ASSERT_TRUE(ApplyShapeDeformation(*mesh, again.data(), 5));
+    EXPECT_DOUBLE_EQ(again[2][1], 2.0);
 
     KFbxWriterMesh plain;
     ASSERT_TRUE(plain.Prepare(*node, false, false));
