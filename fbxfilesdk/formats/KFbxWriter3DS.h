@@ -8,6 +8,7 @@
 #ifndef FBXFILESDK_FORMATS_KFBXWRITER3DS_H
 #define FBXFILESDK_FORMATS_KFBXWRITER3DS_H
 
+#include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
@@ -174,7 +175,7 @@ private:
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
     std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
-    void SetMotionNames(const KFbxNode* node, char (&name)[11], char (&parent)[23]) const;
+    void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const;
     std::string ParentName(const KFbxNode* node) const;
     reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node);
     reader3ds::LightRecord MakeOmniLight(const KFbxLight& light, const Local& local, const std::string& name);

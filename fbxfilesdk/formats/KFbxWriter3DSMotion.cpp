@@ -219,7 +219,7 @@ std::string KFbxWriter3DS::ParentName(const KFbxNode* node) const {
     }
 }
 
-void KFbxWriter3DS::SetMotionNames(const KFbxNode* node, char (&name)[11], char (&parent)[23]) const {
+void KFbxWriter3DS::SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const {
     SetText(name, FileNameOf(node));
     SetText(parent, ParentName(node));
 }
