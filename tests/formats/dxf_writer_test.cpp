@@ -330,6 +330,34 @@ TEST_F(DxfWriterTest, ShapesAreWrittenAtTheirWeightOnEveryExportAndTheMeshKeepsI
     EXPECT_EQ(mesh->GetControlPoints()[0][1], 0.0);
 }
 
+TEST_F(DxfWriterTest, MaterialIndicesNamingNoMaterialGiveNoColour) {
+    KFbxNode* node = AddNode("Odd");
+    KFbxMesh* mesh = AddMesh(node, {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 0, 1}}, {});
+    mesh->AddMaterial(Material("red", 1, 0, 0));
+    mesh->BeginPolygon(0);
+    for (int i : {0, 1, 2}) {
+        mesh->AddPolygonVertex(i);
+    }
+    mesh->EndPolygon();
+    mesh->BeginPolygon(7);
+    for (int i : {1, 3, 2}) {
+        mesh->AddPolygonVertex(i);
+    }
+    mesh->EndPolygon();
+    // By control point, with fewer indices than points.
+    KFbxNode* other = AddNode("Short");
+    KFbxMesh* points = AddMesh(other, {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}}, {{0, 1, 2}});
+    points->InitMaterialIndices(KFbxLayerElement::eBY_CONTROL_POINT);
+    points->AddMaterial(Material("blue", 0, 0, 1));
+    points->GetLayer(0)->GetMaterials()->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+    points->GetMaterialIndices()->Add(0);
+    const std::vector<std::string> lines = Written(false);
+    // Both layers; Odd's polyline and first face, not its second; Short's
+    // polyline, its one indexed point and its face.
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), " 62"), 2 + 2 + 3);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "   5"), 1 + 3);
+}
+
 TEST_F(DxfWriterTest, WriteNeedsItsOwnOptionsAndAFile) {
     KFbxWriterDxf writer(*mManager, nullptr);
     EXPECT_FALSE(writer.Write(mScene, WriteOptions(false)));
