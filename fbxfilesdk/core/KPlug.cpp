@@ -130,6 +130,12 @@ bool KPlug::SetParent(KPlug* parent) {
     }
     const bool isView = (mFlags & kIsView) != 0;
     if (parent != nullptr) {
+        // Events climb the parent chain: a plug under itself would pass them on forever.
+        for (const KPlug* above = parent; above != nullptr; above = above->mParent) {
+            if (above == this) {
+                return false;
+            }
+        }
         // Mirroring reaches only the views of a real plug, so a view of a view
         // would keep connections its parent has lost.
         if (isView && (static_cast<int>(parent->mViews.size()) >= kMaxViews || (parent->mFlags & kIsView) != 0)) {
