@@ -109,11 +109,17 @@ bool KFbxWriterFbx6::WriteCluster(KFbxCluster& cluster) {
 void KFbxWriterFbx6::WriteShape(KFbx& file, const KFbxShape& shape, const char* shapeName,
                                 const KFbxGeometry& geometry) {
     const int count = geometry.GetControlPointsCount();
-    const KFbxVector4* basePoints = geometry.GetControlPoints();
-    const KFbxVector4* shapePoints = shape.GetControlPoints();
+    // Point by point, so that a shape whose points are still deferred (as
+    // the reader leaves them) is written without being made whole.
     std::vector<int> indices;
     if (shape.GetControlPointsCount() == count) {
-        FindChangedShapePoints(shapePoints, count, basePoints, count, indices);
+        for (int i = 0; i < count; ++i) {
+            const KFbxVector4 moved = shape.GetControlPointAt(i);
+            const KFbxVector4 rest = geometry.GetControlPointAt(i);
+            if (moved[0] != rest[0] || moved[1] != rest[1] || moved[2] != rest[2]) {
+                indices.push_back(i);
+            }
+        }
     }
     // A shape that moves nothing, or does not match the geometry, still
     // stores one point, unmoved.
@@ -126,7 +132,7 @@ void KFbxWriterFbx6::WriteShape(KFbx& file, const KFbxShape& shape, const char* 
     vertices.reserve(indices.size() * 3);
     for (int index : indices) {
         if (difference) {
-            AppendDifference(vertices, pivot, shapePoints[index], basePoints[index]);
+            AppendDifference(vertices, pivot, shape.GetControlPointAt(index), geometry.GetControlPointAt(index));
         } else {
             vertices.insert(vertices.end(), {0.0, 0.0, 0.0});
         }
@@ -199,9 +205,10 @@ void KFbxWriterFbx6::WriteWeightedMapContents(KFbxGeometryWeightedMap& map) {
     WriteIntRecord(file, "Version", 100);
     WriteIntRecord(file, "SourceCount", sources);
     WriteIntRecord(file, "DestinationCount", destinations);
-    for (int s = 0; s < sources; ++s) {
+    if (mapping == nullptr) return;
+    // Only the related elements: the declared counts may be far larger.
+    for (const int s : mapping->GetRelatedElements(KFbxWeightedMapping::eSOURCE)) {
         const int relations = mapping->GetRelations(KFbxWeightedMapping::eSOURCE, s);
-        if (relations == 0) continue;
         file.FieldWriteBegin("IndexMapping");
         file.FieldWriteI(s);
         file.FieldWriteI(relations);
