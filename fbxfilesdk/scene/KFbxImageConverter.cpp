@@ -58,8 +58,8 @@ public:
         TIFFOpenOptionsSetErrorHandlerExtR(options, &KeepTiffError, &report);
         TIFFOpenOptionsSetWarningHandlerExtR(options, &DropTiffWarning, nullptr);
         // A hostile header must not make libtiff itself take more than an
-        // image may hold once decoded.
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(KFbxImageConverter::GetMaxDecodedSize()));
+        // image may hold.
+        TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(KFbxImageBuffer::kMaxDataSize));
         mTiff = TIFFOpenExt(fileName.Buffer(), mode, options);
         TIFFOpenOptionsFree(options);
     }
