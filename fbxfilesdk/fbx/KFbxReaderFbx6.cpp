@@ -1,12 +1,17 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 
 #include <fbxfilesdk/core/KProgress.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/fbx/FieldFileHeader.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <cstdint>
 #include <fstream>
 #include <new>
 #include <string>
@@ -200,11 +205,62 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     if (IProgress* progress = KProgress::GetGlobal()) {
         progress->Update(0, 0);
     }
+    // A read that runs out of memory fails and leaves the caller's scene as
+    // it was. A scene that holds nothing yet is read into directly and
+    // cleared again on failure; a scene with content is kept whole while a
+    // first read into a scene of its own shows that the file fits, and only
+    // then cleared and read into (it keeps its root and switcher nodes).
+    if (!HoldsNothing(*scene)) {
+        KFbxScene* trial = KFbxScene::Create(&mManager, "");
+        const bool fits = trial != nullptr && Fill(*trial, *fbxOptions);
+        if (trial != nullptr) {
+            trial->Destroy(true, true);
+        }
+        if (!fits) {
+            mError.SetError(eOUT_OF_MEMORY);
+            return false;
+        }
+    }
     scene->Clear();
-    KFbxReaderFbx6Pass pass(mManager, *mFile, *scene, *fbxOptions);
-    pass.SetFileName(mFileName);
-    pass.Run();
+    if (!Fill(*scene, *fbxOptions)) {
+        scene->Clear();
+        mError.SetError(eOUT_OF_MEMORY);
+        return false;
+    }
+    return true;
+}
+
+bool KFbxReaderFbx6::Fill(KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
     mFile->SelectSection(kMainSection);
+    const std::uint64_t failuresBefore = SdkAllocationFailureCount();
+    bool outOfMemory = false;
+    try {
+        KFbxReaderFbx6Pass pass(mManager, *mFile, scene, options);
+        pass.SetFileName(mFileName);
+        pass.Run();
+        outOfMemory = pass.OutOfMemory();
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    mFile->SelectSection(kMainSection);
+    return !outOfMemory && SdkAllocationFailureCount() == failuresBefore;
+}
+
+bool KFbxReaderFbx6::HoldsNothing(const KFbxScene& scene) {
+    const KFbxNode* root = scene.GetRootNode();
+    const KFbxNode* switcher = scene.GetCameraSwitcherNode();
+    if (root == nullptr || root->GetChildCount() != 0 || scene.GetTakeInfoCount() != 0 ||
+        scene.GetSceneInfo() != nullptr) {
+        return false;
+    }
+    const KFbxObject* switcherAttribute = switcher != nullptr ? switcher->GetNodeAttribute() : nullptr;
+    const KFbxObject* settings = scene.GetGlobalSettings();
+    for (int index = 0; index < scene.GetSrcObjectCount(); ++index) {
+        const KFbxObject* object = scene.GetSrcObject(KFbxClassId(), index);
+        if (object != root && object != switcher && object != switcherAttribute && object != settings) {
+            return false;
+        }
+    }
     return true;
 }
 

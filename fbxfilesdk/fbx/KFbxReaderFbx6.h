@@ -14,6 +14,7 @@ namespace fbxsdk_2006_11_1 {
 
 class KFbx;
 class KFbxIO;
+class KFbxStreamOptionsFbxReader;
 
 class KFbxReaderFbx6 : public KFbxReader {
 public:
@@ -38,6 +39,12 @@ public:
 
 private:
     bool Reopen(const char* password);
+    // Reads the main section into the (cleared) scene; false when something
+    // the file holds could not be built for want of memory.
+    bool Fill(KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
+    // Whether the scene holds no more than a new one: the root without
+    // children, the switcher, the global settings, no takes or scene info.
+    static bool HoldsNothing(const KFbxScene& scene);
     void SetFieldFileError(int fieldFileCode, const char* text);
 
     std::unique_ptr<KFbx> mFile;

@@ -14,6 +14,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <new>
 #include <string>
 #include <type_traits>
@@ -358,6 +360,7 @@ void KFbxReaderFbx6Pass::ReadLayers(KFbxGeometry& geometry, LayerElements& eleme
 void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
     const int pointCount = geometry.GetControlPointsCount();
     const KFbxVector4* base = geometry.GetControlPoints();
+    std::shared_ptr<const std::vector<KFbxVector4>> sharedBase;
     while (mFile.FieldReadBegin("Shape")) {
         const KString name = NextS(mFile);
         if (!mFile.FieldReadBlockBegin()) {
@@ -375,22 +378,30 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
 
         KFbxShape* shape = KFbxShape::Create(&mManager, name.Buffer());
         if (shape == nullptr) {
-            continue;
+            mOutOfMemory = true;
+            return;
         }
-        shape->InitControlPoints(pointCount);
-        if (shape->GetControlPointsCount() == pointCount && pointCount > 0) {
-            KFbxVector4* points = shape->GetControlPoints();
-            for (int i = 0; i < pointCount; ++i) {
-                points[i] = base[i];
+        if (pointCount > 0) {
+            // Every shape of the geometry shares one copy of its points and
+            // holds only what its record moves, so a shape costs its record.
+            if (sharedBase == nullptr) {
+                sharedBase = std::make_shared<const std::vector<KFbxVector4>>(base, base + pointCount);
             }
+            std::map<int, KFbxVector4> moved;
             for (std::size_t k = 0; k < indices.size() && k * 3 + 2 < deltas.size(); ++k) {
                 const int at = indices[k];
                 if (at < 0 || at >= pointCount) {
                     continue;
                 }
+                auto [entry, added] = moved.try_emplace(at, base[at]);
                 for (int c = 0; c < 3; ++c) {
-                    points[at][c] += deltas[k * 3 + static_cast<std::size_t>(c)];
+                    entry->second[c] += deltas[k * 3 + static_cast<std::size_t>(c)];
                 }
+            }
+            if (!shape->SetControlPointsOver(sharedBase, {moved.begin(), moved.end()})) {
+                mOutOfMemory = true;
+                shape->Destroy();
+                return;
             }
             // Normals only when the shape moves them: the record holds zeros otherwise.
             bool normalsMove = false;
@@ -421,10 +432,16 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
                     layer->SetNormals(normals);
                 } else {
                     delete normals;
+                    mOutOfMemory = true;
+                    return;
                 }
             }
         }
-        geometry.AddShape(shape, name.Buffer());
+        if (geometry.AddShape(shape, name.Buffer()) < 0 &&
+            geometry.GetError().GetLastErrorID() == KFbxGeometry::eOUT_OF_MEMORY) {
+            mOutOfMemory = true;
+            return;
+        }
     }
 }
 

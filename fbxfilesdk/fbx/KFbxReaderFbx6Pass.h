@@ -43,6 +43,8 @@ public:
 
     // Reads the main section into the (cleared) scene.
     void Run();
+    // Whether something the file holds could not be built for want of memory.
+    bool OutOfMemory() const { return mOutOfMemory; }
 
     // Checks the parametric geometry and constraint records of the main
     // section (selected, at its top level) before anything is read: false,
@@ -157,6 +159,7 @@ private:
     // The nodes this read made (not the scene's own cameras and switcher).
     std::vector<KFbxNode*> mCreatedNodes;
     KString mFileName;
+    bool mOutOfMemory = false;
 };
 
 // The rotation-order word a node's rotation channel is evaluated in: the
