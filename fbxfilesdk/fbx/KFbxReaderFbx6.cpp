@@ -172,7 +172,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
         return false;
     }
-    if (mFileVersion / 1000 > kNewestMajorVersion) {
+    if (!ReadsVersion(mFileVersion)) {
         KString text("FBX File version ");
         text += mFileVersion;
         text += " is not supported in this product";
@@ -192,7 +192,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         return false;
     }
     KString refusal;
-    if (!KFbxReaderFbx6Pass::CheckObjectRecords(*mFile, refusal)) {
+    if (!CheckFile(*mFile, refusal)) {
         mError.SetErrorWithText(eFILE_CORRUPTED, refusal.Buffer());
         return false;
     }
@@ -201,11 +201,19 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         progress->Update(0, 0);
     }
     scene->Clear();
-    KFbxReaderFbx6Pass pass(mManager, *mFile, *scene, *fbxOptions);
-    pass.SetFileName(mFileName);
-    pass.Run();
+    ReadFile(*mFile, *scene, *fbxOptions);
     mFile->SelectSection(kMainSection);
     return true;
+}
+
+bool KFbxReaderFbx6::ReadsVersion(int version) const { return version / 1000 == kNewestMajorVersion; }
+
+bool KFbxReaderFbx6::CheckFile(KFbx& file, KString& why) { return KFbxReaderFbx6Pass::CheckObjectRecords(file, why); }
+
+void KFbxReaderFbx6::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
+    KFbxReaderFbx6Pass pass(mManager, file, scene, options);
+    pass.SetFileName(mFileName);
+    pass.Run();
 }
 
 KFbxReader* CreateFbxReader(KFbxSdkManager& manager, KFbxIO* io, int /*subFormat*/) {

@@ -246,15 +246,15 @@ bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement*
 
 }  // namespace
 
-void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
+bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>& groups) {
     std::vector<double> points;
     if (!ReadDoubles(mFile, "Vertices", points)) {
-        return;
+        return false;
     }
     const int count = static_cast<int>(points.size() / 3);
     mesh.InitControlPoints(count);
     if (mesh.GetControlPointsCount() != count) {
-        return;
+        return false;
     }
     KFbxVector4* controlPoints = mesh.GetControlPoints();
     for (int i = 0; i < count; ++i) {
@@ -265,9 +265,11 @@ void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
     std::vector<int> polygonVertices;
     if (ReadInts(mFile, "PolygonVertexIndex", polygonVertices)) {
         bool open = false;
+        std::size_t polygon = 0;
         for (int value : polygonVertices) {
             if (!open) {
-                mesh.BeginPolygon(-1, -1, -1, false);
+                mesh.BeginPolygon(-1, -1, polygon < groups.size() ? groups[polygon] : -1, false);
+                ++polygon;
                 open = true;
             }
             // The last vertex of a polygon is stored as its complement.
@@ -280,6 +282,13 @@ void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
         if (open) {
             mesh.EndPolygon();
         }
+    }
+    return true;
+}
+
+void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
+    if (!ReadMeshPolygons(mesh)) {
+        return;
     }
     std::vector<int> edges;
     if (ReadInts(mFile, "Edges", edges) && !edges.empty()) {
