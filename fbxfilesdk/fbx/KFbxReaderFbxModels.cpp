@@ -68,14 +68,6 @@ KString ReadTypeWord(KFbx& file) {
     return word;
 }
 
-bool HasField(KFbx& file, const char* name) {
-    if (!file.FieldReadBegin(name)) {
-        return false;
-    }
-    file.FieldReadEnd();
-    return true;
-}
-
 // The camera's format of the word; "Custom" for a word of none.
 template <class Enum>
 Enum FormatOfName(const KString& word, const char* (*nameOf)(int), int count) {
@@ -170,9 +162,9 @@ KFbxObject* KFbxReaderFbxPass::CreateModelAttribute() {
     KString type = ReadTypeWord(mFile);
     if (type.GetLen() == 0) {
         // Meshes and switchers have no type word: their fields tell them.
-        if (HasField(mFile, "AnimationMode")) {
+        if (mFile.FieldReadExists("AnimationMode")) {
             type = "CameraSwitcher";
-        } else if (HasField(mFile, "GeometryVersion") || HasField(mFile, "Vertices")) {
+        } else if (mFile.FieldReadExists("GeometryVersion") || mFile.FieldReadExists("Vertices")) {
             type = "Mesh";
         } else {
             return nullptr;
