@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
@@ -86,9 +87,26 @@ bool KFbxImporter::Initialize(const char* fileName) {
             return false;
         }
         if (major == kFbx5MajorVersion) {
-            return OpenWith(KFbxFileFormatRegistry::eFBX5_READER, fileName);
+            return HandOverTo(KFbxFileFormatRegistry::eFBX5_READER, fileName);
         }
     }
+    return true;
+}
+
+bool KFbxImporter::HandOverTo(int format, const char* fileName) {
+    KFbxSdkManager* manager = GetSdkManager();
+    std::unique_ptr<KFbxReader> reader(
+        manager != nullptr ? KFbxFileFormatRegistry::Get().CreateReader(format, *manager, this) : nullptr);
+    auto* open = dynamic_cast<KFbxReaderFbx6*>(mReader.get());
+    auto* next = dynamic_cast<KFbxReaderFbx6*>(reader.get());
+    if (open == nullptr || next == nullptr) {
+        // A reader of another kind opens the file itself.
+        return OpenWith(format, fileName);
+    }
+    next->TakeOpenFile(*open);
+    ReleaseReader();
+    mReader = std::move(reader);
+    mFormat = format;
     return true;
 }
 

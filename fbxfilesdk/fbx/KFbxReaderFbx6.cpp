@@ -121,6 +121,19 @@ bool KFbxReaderFbx6::FileClose() {
 
 bool KFbxReaderFbx6::IsFileOpen() { return mFile != nullptr || mNeedsPassword; }
 
+void KFbxReaderFbx6::TakeOpenFile(KFbxReaderFbx6& other) {
+    if (&other == this) {
+        return;
+    }
+    FileClose();
+    mError.ClearError();
+    mFile = std::move(other.mFile);
+    mFileName = other.mFileName;
+    mFileVersion = other.mFileVersion;
+    mNeedsPassword = other.mNeedsPassword;
+    other.FileClose();
+}
+
 bool KFbxReaderFbx6::Reopen(const char* password) {
     auto file = std::unique_ptr<KFbx>(new (std::nothrow) KFbx());
     if (file == nullptr) {

@@ -30,6 +30,10 @@ public:
     bool FileOpen(const char* fileName) override;
     bool FileClose() override;
     bool IsFileOpen() override;
+    // Takes over the file another FBX reader has open, with what its open
+    // learnt (version, password need), so that a file is not read twice to
+    // reach the reader of its version. The other reader is left closed.
+    void TakeOpenFile(KFbxReaderFbx6& other);
     // A KFbxStreamOptionsFbxReader with its defaults, the file's current
     // take as "CURRENT TAKE NAME" and the file's takes in its take list.
     KFbxStreamOptions* GetReadOptions() override;

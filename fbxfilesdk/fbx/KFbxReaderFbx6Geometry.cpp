@@ -36,19 +36,6 @@ int WordIndex(const KString& word, const char* const (&words)[N]) {
 
 std::string ElementKey(const char* record, int typedIndex) { return std::string(record) + "#" + std::to_string(typedIndex); }
 
-// Sizes the array once (arrays grow by small blocks, so item by item would
-// copy a large array over and over) and fills item i with make(i).
-template <class Array, class Make>
-void FillArray(Array& array, std::size_t count, Make make) {
-    if (count > static_cast<std::size_t>(INT_MAX) || !array.SetCount(static_cast<int>(count))) {
-        return;
-    }
-    auto* items = array.GetArray();
-    for (std::size_t i = 0; i < count; ++i) {
-        items[i] = make(i);
-    }
-}
-
 void ReadIndexArray(KFbx& file, const char* name, KFbxLayerElement& element) {
     std::vector<int> indices;
     if (ReadInts(file, name, indices)) {

@@ -21,6 +21,7 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -116,21 +117,35 @@ Element::EMappingMode MappingOfWord(const KString& word, bool& known) {
     return Element::eNONE;
 }
 
+void FillUVs(KFbxLayerElementUV& uvs, const std::vector<double>& values) {
+    FillArray(uvs.GetDirectArray(), values.size() / 2,
+              [&](std::size_t i) { return KFbxVector2(values[i * 2], values[i * 2 + 1]); });
+}
+
+void FillIndices(KFbxLayerElement& element, const std::vector<int>& indices) {
+    FillArray(element.GetIndexArray(), indices.size(), [&](std::size_t i) { return indices[i]; });
+}
+
+// The entry of the k-th record; -1 for a record the model does not have.
+int PositionOf(const std::vector<int>& positions, int k) {
+    return k >= 0 && static_cast<std::size_t>(k) < positions.size() ? positions[static_cast<std::size_t>(k)] : -1;
+}
+
 }  // namespace
 
-int KFbxReaderFbxPass::SourcePosition(const std::vector<KFbxObject*>& records, const KFbxNode& node, int k,
-                                      bool material) const {
-    if (k < 0 || static_cast<std::size_t>(k) >= records.size()) {
-        return -1;
-    }
-    const KFbxObject* object = records[static_cast<std::size_t>(k)];
+std::vector<int> KFbxReaderFbxPass::SourcePositions(const std::vector<KFbxObject*>& records, const KFbxNode& node,
+                                                    bool material) const {
     const KFbxClassId classId = material ? KFbxSurfaceMaterial::ClassId : KFbxTexture::ClassId;
+    std::vector<int> positions(records.size(), -1);
     for (int i = 0; i < node.GetSrcObjectCount(classId); ++i) {
-        if (node.GetSrcObject(classId, i) == object) {
-            return i;
+        const KFbxObject* source = node.GetSrcObject(classId, i);
+        for (std::size_t k = 0; k < records.size(); ++k) {
+            if (records[k] == source) {
+                positions[k] = i;
+            }
         }
     }
-    return -1;
+    return positions;
 }
 
 void KFbxReaderFbxPass::ReadGeometryRecords(KFbxNode& node, KFbxGeometry& geometry) {
@@ -320,10 +335,9 @@ void KFbxReaderFbxPass::ReadMeshFields(KFbxMesh& mesh) {
         auto normals = std::make_unique<KFbxLayerElementNormal>();
         normals->SetMappingMode(mapping);
         normals->SetReferenceMode(Element::eDIRECT);
-        for (int i = 0; i < count; ++i) {
-            const std::size_t at = static_cast<std::size_t>(i) * 3;
-            normals->GetDirectArray().Add(KFbxVector4(values[at], values[at + 1], values[at + 2], 0.0));
-        }
+        FillArray(normals->GetDirectArray(), static_cast<std::size_t>(count), [&](std::size_t i) {
+            return KFbxVector4(values[i * 3], values[i * 3 + 1], values[i * 3 + 2], 0.0);
+        });
         if (KFbxLayer* layer = LayerAt(mesh, 0)) {
             layer->SetNormals(normals.release());
         }
@@ -348,15 +362,11 @@ void KFbxReaderFbxPass::ReadMeshUVs(KFbxMesh& mesh) {
         if (known && ReadDoubles(mFile, "TextureUV", values)) {
             auto uvs = std::make_unique<KFbxLayerElementUV>();
             uvs->SetMappingMode(mapping);
-            for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
-                uvs->GetDirectArray().Add(KFbxVector2(values[i], values[i + 1]));
-            }
+            FillUVs(*uvs, values);
             std::vector<int> indices;
             const bool indexed = ReadInts(mFile, "TextureUVVerticeIndex", indices);
             uvs->SetReferenceMode(indexed ? Element::eINDEX_TO_DIRECT : Element::eDIRECT);
-            for (int index : indices) {
-                uvs->GetIndexArray().Add(index);
-            }
+            FillIndices(*uvs, indices);
             if (KFbxLayer* layer = LayerAt(mesh, 0)) {
                 layer->SetUVs(uvs.release(), Element::eDIFFUSE_TEXTURES);
             }
@@ -377,15 +387,13 @@ void KFbxReaderFbxPass::ReadMeshColors(KFbxMesh& mesh) {
         if (known && ReadDoubles(mFile, "Colors", values)) {
             auto colors = std::make_unique<KFbxLayerElementVertexColor>();
             colors->SetMappingMode(mapping);
-            for (std::size_t i = 0; i + 3 < values.size(); i += 4) {
-                colors->GetDirectArray().Add(KFbxColor(values[i], values[i + 1], values[i + 2], values[i + 3]));
-            }
+            FillArray(colors->GetDirectArray(), values.size() / 4, [&](std::size_t i) {
+                return KFbxColor(values[i * 4], values[i * 4 + 1], values[i * 4 + 2], values[i * 4 + 3]);
+            });
             std::vector<int> indices;
             const bool indexed = ReadInts(mFile, "ColorIndex", indices);
             colors->SetReferenceMode(indexed ? Element::eINDEX_TO_DIRECT : Element::eDIRECT);
-            for (int index : indices) {
-                colors->GetIndexArray().Add(index);
-            }
+            FillIndices(*colors, indices);
             if (KFbxLayer* layer = LayerAt(mesh, 0)) {
                 layer->SetVertexColors(colors.release());
             }
@@ -412,9 +420,8 @@ void KFbxReaderFbxPass::ReadMeshMaterials(KFbxMesh& mesh) {
     materials->SetMappingMode(mapping);
     materials->SetReferenceMode(Element::eINDEX_TO_DIRECT);
     const std::size_t count = mapping == Element::eALL_SAME ? std::min<std::size_t>(records.size(), 1) : records.size();
-    for (std::size_t k = 0; k < count; ++k) {
-        materials->GetIndexArray().Add(SourcePosition(mModelMaterials, *node, records[k], true));
-    }
+    const std::vector<int> positions = SourcePositions(mModelMaterials, *node, true);
+    FillArray(materials->GetIndexArray(), count, [&](std::size_t k) { return PositionOf(positions, records[k]); });
     if (KFbxLayer* layer = LayerAt(mesh, 0)) {
         layer->SetMaterials(materials.release());
     }
@@ -428,17 +435,16 @@ void KFbxReaderFbxPass::ReadMeshTextures(KFbxMesh& mesh) {
     }
     auto textures = std::make_unique<KFbxLayerElementTexture>();
     textures->SetReferenceMode(Element::eINDEX_TO_DIRECT);
+    const std::vector<int> positions = SourcePositions(mModelTextures, *node, false);
+    std::vector<int> records{0};
     if (mode == "ByModel") {
         textures->SetMappingMode(Element::eALL_SAME);
-        textures->GetIndexArray().Add(SourcePosition(mModelTextures, *node, 0, false));
     } else {
         textures->SetMappingMode(Element::eBY_POLYGON);
-        std::vector<int> records;
+        records.clear();
         ReadInts(mFile, "TextureId", records);
-        for (int record : records) {
-            textures->GetIndexArray().Add(SourcePosition(mModelTextures, *node, record, false));
-        }
     }
+    FillArray(textures->GetIndexArray(), records.size(), [&](std::size_t k) { return PositionOf(positions, records[k]); });
     if (KFbxLayer* layer = LayerAt(mesh, 0)) {
         layer->SetTextures(textures.release());
     }
@@ -472,10 +478,11 @@ void KFbxReaderFbxPass::ReadTextureLayers(KFbxGeometry& geometry) {
                                                                 : Element::eNONE);
                     std::vector<int> records;
                     ReadInts(mFile, "TextureId", records);
-                    for (int record : records) {
-                        textures->GetIndexArray().Add(
-                            record < 0 ? -1 : SourcePosition(mModelTextures, *node, offset + record, false));
-                    }
+                    const std::vector<int> positions = SourcePositions(mModelTextures, *node, false);
+                    FillArray(textures->GetIndexArray(), records.size(), [&](std::size_t k) {
+                        const int record = records[k];
+                        return record < 0 || record > INT_MAX - offset ? -1 : PositionOf(positions, offset + record);
+                    });
                     layer->SetTextures(textures.release());
                     const int uvMode = mFile.FieldReadIDefault("UVMode", 0);
                     std::vector<double> values;
@@ -484,14 +491,10 @@ void KFbxReaderFbxPass::ReadTextureLayers(KFbxGeometry& geometry) {
                         uvs->SetMappingMode(uvMode <= 4 ? Element::eBY_CONTROL_POINT : Element::eBY_POLYGON_VERTEX);
                         const bool indexed = uvMode == 4 || uvMode == 8;
                         uvs->SetReferenceMode(indexed ? Element::eINDEX_TO_DIRECT : Element::eDIRECT);
-                        for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
-                            uvs->GetDirectArray().Add(KFbxVector2(values[i], values[i + 1]));
-                        }
+                        FillUVs(*uvs, values);
                         std::vector<int> indices;
                         if (indexed && ReadInts(mFile, "UVId", indices)) {
-                            for (int index : indices) {
-                                uvs->GetIndexArray().Add(index);
-                            }
+                            FillIndices(*uvs, indices);
                         }
                         layer->SetUVs(uvs.release(), Element::eDIFFUSE_TEXTURES);
                     }

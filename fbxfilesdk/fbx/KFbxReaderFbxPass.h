@@ -103,9 +103,9 @@ private:
     void ReadMeshUVs(KFbxMesh& mesh);
     void ReadMeshColors(KFbxMesh& mesh);
     void ReadTextureLayers(KFbxGeometry& geometry);
-    // The position among the node's materials or textures of the k-th record
-    // of the model; -1 for none.
-    int SourcePosition(const std::vector<KFbxObject*>& records, const KFbxNode& node, int k, bool material) const;
+    // For each material or texture record of the model, its position among
+    // the node's materials or textures; -1 for none.
+    std::vector<int> SourcePositions(const std::vector<KFbxObject*>& records, const KFbxNode& node, bool material) const;
 
     std::map<std::string, MediaRecord> mMedia;
     std::vector<PendingChildren> mChildren;

@@ -3,19 +3,12 @@
 // scene left as it was, or read into a scene without any access out of
 // bounds (run under the sanitizers); counts in the file never make the
 // reader allocate more than the file can fill.
+#include "Fbx5SmallScene.h"
 #include "ReaderTestSupport.h"
 
-#include <fbxfilesdk/animation/KFCurve.h>
-#include <fbxfilesdk/animation/KFbxTakeNode.h>
-#include <fbxfilesdk/geometry/KFbxCluster.h>
-#include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
-#include <fbxfilesdk/geometry/KFbxSkin.h>
-#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
-#include <fbxfilesdk/scene/KFbxCharacterPose.h>
-#include <fbxfilesdk/scene/KFbxNode.h>
-#include <fbxfilesdk/scene/KFbxSkeleton.h>
 
 #include <string>
 
@@ -31,67 +24,10 @@ std::string Fbx5FormatName(const ::testing::TestParamInfo<int>& info) {
 
 class DamagedFbx5Files : public ReaderTest, public ::testing::WithParamInterface<int> {
 protected:
-    // A triangle with a material, a texture, a skin link to a bone, one
-    // animated take and a character pose, written without the settings
-    // every file may carry, so that it stays small.
+    // The small scene, written without the settings every file may carry,
+    // so that it stays small.
     std::string SmallFile() {
-        KFbxScene* scene = KFbxScene::Create(mManager, "small");
-        KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
-        mesh->InitControlPoints(3);
-        mesh->GetControlPoints()[1] = KFbxVector4(1.0, 0.0, 0.0, 0.0);
-        mesh->GetControlPoints()[2] = KFbxVector4(0.0, 1.0, 0.0, 0.0);
-        mesh->BeginPolygon(-1, -1, -1, false);
-        for (int v = 0; v < 3; ++v) {
-            mesh->AddPolygonVertex(v);
-        }
-        mesh->EndPolygon();
-        KFbxNode* tri = KFbxNode::Create(mManager, "Tri");
-        tri->SetNodeAttribute(mesh);
-        scene->GetRootNode()->AddChild(tri);
-        KFbxSurfacePhong* paint = KFbxSurfacePhong::Create(mManager, "Paint");
-        KFbxTexture* sand = KFbxTexture::Create(mManager, "Sand");
-        sand->SetFileName("sand.tga");
-        tri->ConnectSrc(paint);
-        tri->ConnectSrc(sand);
-        KFbxLayer* layer = mesh->GetLayer(0) != nullptr ? mesh->GetLayer(0) : mesh->GetLayer(mesh->CreateLayer());
-        auto* materials = new KFbxLayerElementMaterial();
-        materials->SetMappingMode(KFbxLayerElement::eALL_SAME);
-        materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
-        materials->GetDirectArray().Add(paint);
-        materials->GetIndexArray().Add(0);
-        layer->SetMaterials(materials);
-        auto* textures = new KFbxLayerElementTexture();
-        textures->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
-        textures->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
-        textures->GetDirectArray().Add(sand);
-        textures->GetIndexArray().Add(0);
-        layer->SetTextures(textures);
-
-        KFbxSkeleton* bone = KFbxSkeleton::Create(mManager, "");
-        bone->SetSkeletonType(KFbxSkeleton::eLIMB_NODE);
-        KFbxNode* boneNode = KFbxNode::Create(mManager, "Bone");
-        boneNode->SetNodeAttribute(bone);
-        tri->AddChild(boneNode);
-        KFbxSkin* skin = KFbxSkin::Create(mManager, "");
-        KFbxCluster* cluster = KFbxCluster::Create(mManager, "");
-        cluster->SetLink(boneNode);
-        cluster->AddControlPointIndex(1, 0.5);
-        skin->AddCluster(cluster);
-        mesh->AddDeformer(skin);
-
-        KTime second;
-        second.SetSecondDouble(1.0);
-        KFbxTakeInfo info;
-        info.mName = "Move";
-        info.mLocalTimeSpan.Set(KTime(), second);
-        scene->SetTakeInfo(info);
-        KFbxTakeNode* take = tri->CreateTakeNode("Move");
-        take->GetTranslationX()->KeySet(0, KTime(), 0.0f);
-        take->GetTranslationX()->KeySet(1, second, 2.0f);
-        scene->SetCurrentTake("Move");
-        const int pose = scene->CreateCharacterPose("Stance");
-        scene->GetCharacterPose(pose)->GetPoseScene()->GetRootNode()->AddChild(KFbxNode::Create(mManager, "P"));
-
+        KFbxScene* scene = fbx5small::SmallScene(*mManager);
         KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
         options->SetOption("GLOBAL SETTINGS", false);
         const std::string path = Path("small.fbx");
