@@ -197,11 +197,13 @@ void KFbxReaderFbxPass::ReadLimits(KFbxNode& node) {
     static const Kind kKinds[3] = {
         {"T", KFbxLimits::eTranslation}, {"R", KFbxLimits::eRotation}, {"S", KFbxLimits::eScaling}};
     static const char* const kAxes[3] = {"X", "Y", "Z"};
+    bool limited = false;
     for (const Kind& kind : kKinds) {
         const std::string prefix(kind.mName);
         if (mFile.FieldReadIDefault((prefix + "Auto").c_str(), 1) != 0) {
             continue;
         }
+        limited = true;
         // The file says only whether any axis is limited: all are, then.
         const bool enabled = mFile.FieldReadIDefault((prefix + "Enable").c_str(), 0) != 0;
         switch (kind.mKind) {
@@ -229,6 +231,11 @@ void KFbxReaderFbxPass::ReadLimits(KFbxNode& node) {
         if (property.IsValid()) {
             property.Set(&axisLength[0], eFbxValueDouble);
         }
+    }
+    // The properties follow, so that the read's last step, which takes the
+    // limits from the properties, keeps these.
+    if (limited) {
+        node.UpdatePropertiesFromPivotsAndLimits();
     }
 }
 

@@ -71,7 +71,10 @@ void KFbxReaderFbxPass::ReadSceneRecords() {
     if (Option("TEXTURE") || Option("MEDIA")) {
         ReadMedia();
     }
-    ReadModels();
+    // As in FBX 6 files, the option leaves the models out altogether.
+    if (Option("MODEL")) {
+        ReadModels();
+    }
     ReadSwitcher();
     ResolveModelNames();
     if (Option("GOBO")) {

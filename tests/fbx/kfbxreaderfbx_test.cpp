@@ -8,6 +8,7 @@
 #include <fbxfilesdk/scene/KFbxCharacter.h>
 #include <fbxfilesdk/scene/KFbxCharacterLink.h>
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
@@ -75,6 +76,13 @@ protected:
         light->SetFileName("gobo.tga");
         light->SetDrawGroundProjection(false);
         AddChild(*scene, "Spot", light);
+        KFbxNode* empty = scene->FindNodeByName(KString("Empty"));
+        empty->GetLimits().SetRotationActive(true);
+        empty->GetLimits().SetLimitMinActive(true, true, true);
+        empty->GetLimits().SetLimitMaxActive(true, true, true);
+        empty->GetLimits().SetLimitMin(KFbxVector4(-10.0, 0.0, -30.0, 0.0));
+        empty->GetLimits().SetLimitMax(KFbxVector4(10.0, 20.0, 0.0, 0.0));
+        empty->UpdatePropertiesFromPivotsAndLimits();
         scene->GetGlobalLightSettings().SetFogEnable(true);
         KFbxTimeMarker marker;
         marker.mName = "Jump";
@@ -151,6 +159,13 @@ TEST_P(Fbx5RoundTrip, ReadsTheSceneWideRecords) {
     ASSERT_NE(poseScene, nullptr);
     ASSERT_EQ(poseScene->GetRootNode()->GetChildCount(), 1);
     EXPECT_STREQ(poseScene->GetRootNode()->GetChild(0)->GetName(), "Pose");
+
+    // The rotation limits.
+    const KFbxLimits& limits = read->FindNodeByName(KString("Empty"))->GetLimits();
+    EXPECT_TRUE(limits.GetRotationActive());
+    EXPECT_FALSE(limits.GetTranslationActive());
+    EXPECT_EQ(limits.GetLimitMin()[2], -30.0);
+    EXPECT_EQ(limits.GetLimitMax()[1], 20.0);
 
     // The gobo of the light, the switcher's cameras, and the settings.
     auto* light = dynamic_cast<KFbxLight*>(read->FindNodeByName(KString("Spot"))->GetNodeAttribute());
@@ -239,6 +254,19 @@ TEST_P(Fbx5RoundTrip, ImportOptionsChooseWhatIsRead) {
     options->Destroy();
 }
 
+TEST_P(Fbx5RoundTrip, WithoutModelsOnlyTheSceneWideRecordsAreRead) {
+    KFbxScene* source = BuildFullScene();
+    const std::string path = Path("full.fbx");
+    ASSERT_TRUE(Export(source, path, GetParam()));
+    KFbxStreamOptionsFbxReader* options = ReaderOptions();
+    options->SetOption("MODEL", false);
+    KFbxScene* read = ImportNew(path, options);
+    options->Destroy();
+    EXPECT_EQ(read->GetRootNode()->GetChildCount(), 0);
+    EXPECT_TRUE(read->GetGlobalLightSettings().GetFogEnable());
+    EXPECT_NE(read->GetTakeInfo(KString("Walk")), nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, Fbx5RoundTrip, ::testing::ValuesIn(kFbx5WriterFormats), Fbx5FormatName);
 
 // ---- refusals ----
@@ -314,6 +342,34 @@ TEST_F(Fbx5ReaderTest, AsciiFilesReadWithAndWithoutTheirVersionLine) {
     EXPECT_NE(without->FindNodeByName(KString("Body")), nullptr);
     const std::vector<std::string> differences = SceneComparison::Compare(*without, *with);
     EXPECT_TRUE(differences.empty()) << SceneComparison::Join(differences);
+}
+
+// The producer cameras of the time settings, seven as this writer puts
+// them or five as older files hold them.
+TEST_F(Fbx5ReaderTest, FiveOrSevenProducerCamerasAreRead) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    ASSERT_TRUE(Export(source, Path("ascii.fbx"), KFbxFileFormatRegistry::eFBX5_ASCII_WRITER));
+    std::string text = mFolder.Read("ascii.fbx");
+    const std::string top = "\tCamera: \"Producer Top\" {\n";
+    const std::size_t topAt = text.find(top);
+    ASSERT_NE(topAt, std::string::npos);
+    const std::size_t farAt = text.find("\t\tFarPlane: ", topAt);
+    ASSERT_NE(farAt, std::string::npos);
+    text.replace(farAt, text.find('\n', farAt) - farAt, "\t\tFarPlane: 1234.5");
+    KFbxScene* seven = ImportNew(mFolder.Write("seven.fbx", text));
+    for (const char* name : {"Producer Right", "Producer Left"}) {
+        const std::size_t begin = text.find(std::string("\tCamera: \"") + name + "\" {\n");
+        ASSERT_NE(begin, std::string::npos) << name;
+        const std::size_t end = text.find("\n\t}\n", begin);
+        ASSERT_NE(end, std::string::npos) << name;
+        text.erase(begin, end + 4 - begin);
+    }
+    KFbxScene* five = ImportNew(mFolder.Write("five.fbx", text));
+    for (KFbxScene* read : {seven, five}) {
+        KFbxCamera* camera = read->GetGlobalCameraSettings().GetProducerCamera(KFbxGlobalCameraSettings::ePRODUCER_TOP);
+        ASSERT_NE(camera, nullptr);
+        EXPECT_EQ(camera->GetFarPlane(), 1234.5);
+    }
 }
 
 TEST_F(Fbx5ReaderTest, EachReaderKeepsToItsOwnVersion) {
