@@ -142,7 +142,7 @@ void KFbxReaderFbxPass::ReadModelRecord(const KString& prefixedName) {
     node->SetOldFile(mFile.FieldReadIDefault("Version", 232) < 232);
     ReadModelFlags(*node);
     ReadModelBody(*node);
-    ReadAttributeContents(*node, attribute);
+    ReadAttributeContents(attribute);
     if (auto* geometry = dynamic_cast<KFbxGeometry*>(attribute); geometry != nullptr && Option("MODEL")) {
         ReadGeometryRecords(*node, *geometry);
     }
@@ -286,7 +286,7 @@ void KFbxReaderFbxPass::ReadUserProperties(KFbxNode& node) {
     }
 }
 
-void KFbxReaderFbxPass::ReadAttributeContents(KFbxNode& node, KFbxObject* attribute) {
+void KFbxReaderFbxPass::ReadAttributeContents(KFbxObject* attribute) {
     std::vector<double> values;
     if (auto* null = dynamic_cast<KFbxNull*>(attribute)) {
         if (mFile.FieldReadBegin("Properties") && mFile.FieldReadBlockBegin()) {
@@ -346,7 +346,6 @@ void KFbxReaderFbxPass::ReadAttributeContents(KFbxNode& node, KFbxObject* attrib
     } else if (attribute != nullptr && Option("MODEL")) {
         ReadParametricAttribute(*attribute);
     }
-    (void)node;
 }
 
 void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {

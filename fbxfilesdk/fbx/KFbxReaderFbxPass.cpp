@@ -145,7 +145,7 @@ void KFbxReaderFbxPass::ReadSwitcher() {
         ReadModelBody(*node);
         auto* switcher = dynamic_cast<KFbxCameraSwitcher*>(node->GetNodeAttribute());
         if (switcher != nullptr) {
-            ReadAttributeContents(*node, switcher);
+            ReadAttributeContents(switcher);
         }
         mFile.FieldReadBlockEnd();
     }

@@ -11,8 +11,6 @@
 
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 
-#include <fbxfilesdk/core/KFbxVector4.h>
-
 #include <map>
 #include <string>
 #include <vector>
@@ -85,7 +83,8 @@ private:
     void ReadLimits(KFbxNode& node);
     void ReadTargets(KFbxNode& node);
     void ReadUserProperties(KFbxNode& node);
-    void ReadAttributeContents(KFbxNode& node, KFbxObject* attribute);
+    // The fields of the attribute's kind.
+    void ReadAttributeContents(KFbxObject* attribute);
     void ReadCameraFields(KFbxCamera& camera);
     // The "Channel" blocks into the node's default take, whose values the
     // node's properties take.
