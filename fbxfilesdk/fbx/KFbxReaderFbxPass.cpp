@@ -125,14 +125,10 @@ void KFbxReaderFbxPass::ReadMedia() {
 }
 
 void KFbxReaderFbxPass::ReadModels() {
-    while (mFile.FieldReadBegin("Model")) {
-        const KString name = NextS(mFile);
-        if (mFile.FieldReadBlockBegin()) {
-            ReadModelRecord(name);
-            mFile.FieldReadBlockEnd();
-        }
-        mFile.FieldReadEnd();
-    }
+    ForEachRecord(mFile, "Model", [this](const KString& name) {
+        ReadModelRecord(name);
+        return true;
+    });
 }
 
 void KFbxReaderFbxPass::ReadSwitcher() {
