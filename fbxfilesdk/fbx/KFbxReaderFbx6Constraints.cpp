@@ -150,14 +150,7 @@ void ReadLinkOffsets(KFbx& file, KFbxCharacter& character, int linkId, const Cha
 
 void ReadGroupLinks(KFbx& file, KFbxCharacter& character, int group, const CharacterModelFinder& findModel) {
     while (file.FieldReadBegin("LINK")) {
-        const KString name = NextS(file);
-        int linkId = -1;
-        for (int i = 0; i < KFbxCharacter::GetCharacterGroupCount(group) && linkId < 0; ++i) {
-            const char* entry = KFbxCharacter::GetCharacterGroupNameByIndex(group, i);
-            if (entry != nullptr && name == entry) {
-                linkId = KFbxCharacter::GetCharacterGroupElementByIndex(group, i);
-            }
-        }
+        const int linkId = KFbxCharacterGroupLinkId(group, NextS(file).Buffer());
         // A link this table does not know is left out, not guessed.
         if (linkId >= 0 && file.FieldReadBlockBegin()) {
             ReadLinkOffsets(file, character, linkId, findModel);

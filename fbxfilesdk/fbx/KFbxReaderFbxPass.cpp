@@ -21,6 +21,8 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -234,6 +236,9 @@ void KFbxReaderFbxPass::ReadCharacters() {
     const CharacterModelFinder findModel = [this](const KString& name) {
         return dynamic_cast<KFbxNode*>(Find(name));
     };
+    // A character whose input is another character names it by its index,
+    // known once every character is made.
+    std::vector<std::pair<KFbxCharacter*, int>> inputs;
     while (mFile.FieldReadBegin("CHARACTER")) {
         if (mFile.FieldReadBlockBegin()) {
             const KString name = WithoutPrefix(mFile.FieldReadSDefault("CONSTRAINT", "Character"));
@@ -241,10 +246,33 @@ void KFbxReaderFbxPass::ReadCharacters() {
             if (KFbxCharacter* character = index >= 0 ? mScene.GetCharacter(index) : nullptr) {
                 Remember(character->GetNameWithTypePrefix(), character);
                 ReadCharacterLinks(mFile, *character, findModel);
+                if (mFile.FieldReadIDefault("INPUTOUTPUTTYPE", 0) == 1) {
+                    inputs.emplace_back(character, mFile.FieldReadIDefault("CHARACTERINDEX", -1));
+                }
+                if (mFile.FieldReadBegin("FILTERSET")) {
+                    if (mFile.FieldReadBlockBegin()) {
+                        ReadFilterSet(character->GetFilterSet());
+                        mFile.FieldReadBlockEnd();
+                    }
+                    mFile.FieldReadEnd();
+                }
+                if (mFile.FieldReadBegin("MB_CONTROLSET")) {
+                    if (mFile.FieldReadBlockBegin()) {
+                        ReadControlSet(character->GetControlSet());
+                        mFile.FieldReadBlockEnd();
+                    }
+                    mFile.FieldReadEnd();
+                }
             }
             mFile.FieldReadBlockEnd();
         }
         mFile.FieldReadEnd();
+    }
+    for (const auto& [character, input] : inputs) {
+        KFbxCharacter* source = input >= 0 && input < mScene.GetCharacterCount() ? mScene.GetCharacter(input) : nullptr;
+        if (source != nullptr && source != character) {
+            character->SetCharacterInput(1, source);
+        }
     }
 }
 

@@ -18,7 +18,9 @@
 namespace fbxsdk_2006_11_1 {
 
 class KFbxCamera;
+class KFbxCharacterFilterSet;
 class KFbxCluster;
+class KFbxControlSet;
 class KFbxSkin;
 
 class KFbxReaderFbxPass : public KFbxReaderFbx6Pass {
@@ -69,6 +71,12 @@ private:
     void ReadGoboManager();
     void ReadCharacters();
     void ReadPersistence();
+    // The open "FILTERSET" and "MB_CONTROLSET" blocks of a character.
+    void ReadFilterSet(KFbxCharacterFilterSet& filterSet);
+    void ReadControlSet(KFbxControlSet& controlSet);
+    void ReadControlSetLink(KFbxControlSet& controlSet, int linkId);
+    // The node the current block's "MODEL" names; null for none.
+    KFbxNode* ReadModelField();
     // A character pose from its open "PoseScene" field.
     void ReadCharacterPose(const KString& prefixedName);
 

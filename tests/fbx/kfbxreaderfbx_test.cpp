@@ -6,8 +6,10 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
 #include <fbxfilesdk/scene/KFbxCharacter.h>
+#include <fbxfilesdk/scene/KFbxCharacterFilterSet.h>
 #include <fbxfilesdk/scene/KFbxCharacterLink.h>
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>
+#include <fbxfilesdk/scene/KFbxControlSet.h>
 #include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
@@ -69,7 +71,29 @@ protected:
         KFbxCharacterLink link;
         link.mNode = scene->FindNodeByName(KString("Hip"));
         link.mTOffset = KFbxVector4(1.0, 2.0, 3.0, 0.0);
-        scene->GetCharacter(character)->SetCharacterLink(eCharacterHips, link, true);
+        KFbxCharacter* hero = scene->GetCharacter(character);
+        hero->SetCharacterLink(eCharacterHips, link, true);
+        // The first parameter that takes a mode other than its default.
+        for (int i = 0; i < KFbxCharacterFilterSet::GetParameterCount() && mModeParameter < 0; ++i) {
+            if (hero->GetFilterSet().GetParameterMode(i) != 1 && hero->GetFilterSet().SetParameterMode(i, 1)) {
+                mModeParameter = i;
+            }
+        }
+        hero->GetFilterSet().SetParameterValue(1, 0.25);
+        KFbxControlSet& controls = hero->GetControlSet();
+        controls.SetType(KFbxControlSet::eIkOnly);
+        controls.SetLockPick(true);
+        KFbxControlSetLink controlLink;
+        controlLink.mNode = scene->FindNodeByName(KString("Knee"));
+        controls.SetControlSetLink(eCharacterHips, controlLink);
+        KFbxEffector effector;
+        effector.mNode = link.mNode;
+        effector.mShow = true;
+        effector.mRActive = true;
+        controls.SetEffector(0, effector);
+        controls.SetEffectorAux(0, controlLink.mNode, 1);
+        const int shadow = scene->CreateCharacter("Shadow");
+        scene->GetCharacter(shadow)->SetCharacterInput(1, hero);
         const int poseIndex = scene->CreateCharacterPose("Stance");
         scene->GetCharacterPose(poseIndex)->GetPoseScene()->GetRootNode()->AddChild(KFbxNode::Create(mManager, "Pose"));
         KFbxLight* light = KFbxLight::Create(mManager, "");
@@ -91,6 +115,9 @@ protected:
         scene->GetGlobalTimeSettings().AddTimeMarker(marker);
         return scene;
     }
+
+    // The filter set parameter of the full scene's character given mode 1.
+    int mModeParameter = -1;
 
     void AddChild(KFbxScene& scene, const char* name, KFbxNodeAttribute* attribute) {
         KFbxNode* node = KFbxNode::Create(mManager, name);
@@ -148,12 +175,32 @@ TEST_P(Fbx5RoundTrip, ReadsTheSceneWideRecords) {
 
     // The character with its link to the hips, and the character pose with
     // the pose's own scene.
-    ASSERT_EQ(read->GetCharacterCount(), 1);
-    EXPECT_STREQ(read->GetCharacter(0)->GetName(), "Hero");
+    ASSERT_EQ(read->GetCharacterCount(), 2);
+    KFbxCharacter* hero = read->GetCharacter(0);
+    EXPECT_STREQ(hero->GetName(), "Hero");
     KFbxCharacterLink link;
-    ASSERT_TRUE(read->GetCharacter(0)->GetCharacterLink(eCharacterHips, &link));
-    EXPECT_EQ(link.mNode, read->FindNodeByName(KString("Hip")));
+    ASSERT_TRUE(hero->GetCharacterLink(eCharacterHips, &link));
+    KFbxNode* hip = read->FindNodeByName(KString("Hip"));
+    EXPECT_EQ(link.mNode, hip);
     EXPECT_EQ(link.mTOffset[1], 2.0);
+    // Its filter set, its control set and its place as the other's input.
+    ASSERT_GE(mModeParameter, 0);
+    EXPECT_EQ(hero->GetFilterSet().GetParameterMode(mModeParameter), 1);
+    EXPECT_EQ(hero->GetFilterSet().GetParameterValue(1), 0.25);
+    const KFbxControlSet& controls = hero->GetControlSet();
+    EXPECT_EQ(controls.GetType(), KFbxControlSet::eIkOnly);
+    EXPECT_TRUE(controls.GetLockPick());
+    KFbxControlSetLink controlLink;
+    ASSERT_TRUE(controls.GetControlSetLink(eCharacterHips, &controlLink));
+    EXPECT_EQ(controlLink.mNode, read->FindNodeByName(KString("Knee")));
+    KFbxEffector effector;
+    ASSERT_TRUE(controls.GetEffector(0, &effector));
+    EXPECT_EQ(effector.mNode, hip);
+    EXPECT_TRUE(effector.mShow);
+    EXPECT_TRUE(effector.mRActive);
+    EXPECT_FALSE(effector.mTActive);
+    EXPECT_EQ(controls.GetEffectorAux(0, 1), read->FindNodeByName(KString("Knee")));
+    EXPECT_EQ(read->GetCharacter(1)->GetCharacterInputObject(), hero);
     ASSERT_EQ(read->GetCharacterPoseCount(), 1);
     KFbxScene* poseScene = read->GetCharacterPose(0)->GetPoseScene();
     ASSERT_NE(poseScene, nullptr);
