@@ -52,6 +52,13 @@ void FillArray(Array& array, std::size_t count, Make make) {
     }
 }
 
+// The enumeration value of a number from a file: the fallback for one
+// outside 0 to last, which the enumeration may not even be able to hold.
+template <class Enum>
+Enum EnumOf(int value, int last, Enum fallback) {
+    return value >= 0 && value <= last ? static_cast<Enum>(value) : fallback;
+}
+
 // The name after the type prefix ("Model::Cube" gives "Cube"); the whole
 // text when it has no prefix.
 KString WithoutPrefix(const KString& prefixed);

@@ -278,15 +278,14 @@ void KFbxReaderFbxPass::ReadTextureRecord(KFbxNode& node, const KString& prefixe
                                                    mFile.FieldReadSDefault("Texture_Planar_Mapping_Normal", ""),
                                                    texture->GetPlanarMappingNormal()));
         texture->SetSwapUV(mFile.FieldReadIDefault("SwapUV", texture->GetSwapUV() ? 1 : 0) != 0);
-        texture->SetMaterialUse(
-            static_cast<KFbxTexture::EMaterialUse>(mFile.FieldReadIDefault("MaterialMode", texture->GetMaterialUse())));
+        texture->SetMaterialUse(EnumOf(mFile.FieldReadIDefault("MaterialMode", -1), KFbxTexture::eDEFAULT_MATERIAL,
+                                       texture->GetMaterialUse()));
         texture->SetTextureUse(EnumOfWord(&KFbxTextureUseOfWord, mFile.FieldReadSDefault("TextureUse", ""),
                                           texture->GetTextureUse()));
-        texture->SetWrapMode(
-            static_cast<KFbxTexture::EWrapMode>(mFile.FieldReadIDefault("WrapU", texture->GetWrapModeU())),
-            static_cast<KFbxTexture::EWrapMode>(mFile.FieldReadIDefault("WrapV", texture->GetWrapModeV())));
+        texture->SetWrapMode(EnumOf(mFile.FieldReadIDefault("WrapU", -1), KFbxTexture::eCLAMP, texture->GetWrapModeU()),
+                             EnumOf(mFile.FieldReadIDefault("WrapV", -1), KFbxTexture::eCLAMP, texture->GetWrapModeV()));
         texture->SetBlendMode(
-            static_cast<KFbxTexture::EBlendMode>(mFile.FieldReadIDefault("BlendMode", texture->GetBlendMode())));
+            EnumOf(mFile.FieldReadIDefault("BlendMode", -1), KFbxTexture::eMAX_BLEND, texture->GetBlendMode()));
         mScene.ConnectObject(texture);
         Remember(prefixedName, texture);
         object = texture;
@@ -470,8 +469,8 @@ void KFbxReaderFbxPass::ReadTextureLayers(KFbxGeometry& geometry) {
                     }
                     auto textures = std::make_unique<KFbxLayerElementTexture>();
                     textures->SetReferenceMode(Element::eINDEX_TO_DIRECT);
-                    textures->SetBlendMode(static_cast<KFbxLayerElementTexture::EBlendMode>(
-                        mFile.FieldReadIDefault("TextureBlendMode", textures->GetBlendMode())));
+                    textures->SetBlendMode(EnumOf(mFile.FieldReadIDefault("TextureBlendMode", -1),
+                                                  KFbxLayerElementTexture::eMAXBLEND, textures->GetBlendMode()));
                     const int textureMode = mFile.FieldReadIDefault("TextureMode", 0);
                     textures->SetMappingMode(textureMode == 6   ? Element::eBY_POLYGON
                                              : textureMode == 2 ? Element::eALL_SAME

@@ -92,7 +92,8 @@ void SetPropertyComponent(KFbxProperty& property, int component, double value) {
         }
         case eFbxValueInteger:
         case eFbxValueEnum: {
-            const int whole = static_cast<int>(std::lround(std::clamp(value, -2147483648.0, 2147483647.0)));
+            const int whole =
+                std::isnan(value) ? 0 : static_cast<int>(std::lround(std::clamp(value, -2147483648.0, 2147483647.0)));
             property.Set(&whole, type);
             break;
         }
@@ -379,7 +380,8 @@ void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {
     const double aspectWidth = ReadD(file, "AspectW", camera.GetAspectWidth());
     const double aspectHeight = ReadD(file, "AspectH", camera.GetAspectHeight());
     const KFbxCamera::ECameraFormat format = camera.GetFormat();
-    camera.SetAspect(static_cast<KFbxCamera::ECameraAspectRatioMode>(aspectType), aspectWidth, aspectHeight);
+    camera.SetAspect(EnumOf(aspectType, KFbxCamera::eFIXED_HEIGHT, camera.GetAspectRatioMode()), aspectWidth,
+                     aspectHeight);
     // Setting the aspect makes the format custom: a named one is set again.
     if (format != KFbxCamera::eCUSTOM_FORMAT) {
         camera.SetFormat(format);
@@ -394,7 +396,7 @@ void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {
         file.FieldReadEnd();
     }
     camera.SetApertureMode(
-        static_cast<KFbxCamera::ECameraApertureMode>(file.FieldReadIDefault("ApertureMode", camera.GetApertureMode())));
+        EnumOf(file.FieldReadIDefault("ApertureMode", -1), KFbxCamera::eVERTICAL, camera.GetApertureMode()));
     std::vector<double> values;
     if (ReadDoubles(file, "CameraAperture", values) && values.size() >= 2) {
         camera.SetApertureWidth(values[0]);
@@ -415,16 +417,16 @@ void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {
             camera.SetBackgroundFileName(found->second.mFileName.Buffer());
         }
     }
-    camera.SetViewFrustumBackPlaneMode(static_cast<KFbxCamera::ECameraBackgroundDisplayMode>(
-        file.FieldReadIDefault("ViewFrustumPlane", camera.GetViewFrustumBackPlaneMode())));
-    camera.SetBackgroundMode(static_cast<KFbxCamera::ECameraBackgroundDrawingMode>(
-        file.FieldReadIDefault("BackgroundMode", camera.GetBackgroundMode())));
+    camera.SetViewFrustumBackPlaneMode(EnumOf(file.FieldReadIDefault("ViewFrustumPlane", -1), KFbxCamera::eWHEN_MEDIA,
+                                              camera.GetViewFrustumBackPlaneMode()));
+    camera.SetBackgroundMode(EnumOf(file.FieldReadIDefault("BackgroundMode", -1),
+                                    KFbxCamera::eBACKGROUND_AND_FOREGROUND, camera.GetBackgroundMode()));
     camera.SetForegroundTransparent(ReadFlag(file, "ForegroundTransparent", camera.GetForegroundTransparent()));
     camera.SetBackgroundAlphaTreshold(ReadD(file, "BackgroundTreshold", camera.GetBackgroundAlphaTreshold()));
     camera.SetBackgroundPlacementOptions(file.FieldReadIDefault("DisplayMode", camera.GetBackgroundPlacementOptions()));
     camera.SetBackPlaneDistance(ReadD(file, "ViewFrustumPlaneDistance", camera.GetBackPlaneDistance()));
-    camera.SetBackPlaneDistanceMode(static_cast<KFbxCamera::ECameraBackgroundDistanceMode>(
-        file.FieldReadIDefault("ViewFrustumPlaneDistanceMode", camera.GetBackPlaneDistanceMode())));
+    camera.SetBackPlaneDistanceMode(EnumOf(file.FieldReadIDefault("ViewFrustumPlaneDistanceMode", -1),
+                                           KFbxCamera::eRELATIVE_TO_CAMERA, camera.GetBackPlaneDistanceMode()));
     camera.SetViewCameraToLookAt(ReadFlag(file, "ViewLookAt", camera.GetViewCameraToLookAt()));
     camera.SetViewFrustumNearFarPlane(ReadFlag(file, "ViewFrustum", camera.GetViewFrustumNearFarPlane()));
     camera.SetShowGrid(ReadFlag(file, "ShowGrid", camera.GetShowGrid()));
@@ -434,7 +436,7 @@ void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {
     camera.SetShowTimeCode(ReadFlag(file, "ShowTimeCode", camera.GetShowTimeCode()));
     camera.SetDisplaySafeArea(ReadFlag(file, "DisplaySafeArea", camera.GetDisplaySafeArea()));
     camera.SetSafeAreaStyle(
-        static_cast<KFbxCamera::ECameraSafeAreaStyle>(file.FieldReadIDefault("SafeAreaStyle", camera.GetSafeAreaStyle())));
+        EnumOf(file.FieldReadIDefault("SafeAreaStyle", -1), KFbxCamera::eSQUARE, camera.GetSafeAreaStyle()));
     camera.SetDisplaySafeAreaOnRender(ReadFlag(file, "DisplaySafeAreaOnRender", camera.GetDisplaySafeAreaOnRender()));
     camera.SetShowAudio(ReadFlag(file, "ShowAudio", camera.GetShowAudio()));
     if (ReadDoubles(file, "BackGroundColor", values) && values.size() >= 3) {
@@ -454,7 +456,7 @@ void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {
             if (file.FieldReadBegin("DepthOfField")) {
                 camera.SetUseDepthOfField(NextI(file, camera.GetUseDepthOfField() ? 1 : 0) != 0);
                 camera.SetFocusDistanceSource(
-                    static_cast<KFbxCamera::ECameraFocusDistanceSource>(NextI(file, camera.GetFocusDistanceSource())));
+                    EnumOf(NextI(file, -1), KFbxCamera::eSPECIFIC_DISTANCE, camera.GetFocusDistanceSource()));
                 camera.SetFocusAngle(NextD(file, camera.GetFocusAngle()));
                 camera.SetFocusDistance(NextD(file, camera.GetFocusDistance()));
                 file.FieldReadEnd();

@@ -116,7 +116,8 @@ TEST_F(ReaderTest, Fbx5CountsAndIndicesBeyondTheFileAreHarmless) {
         "\tMaterial: \"Material::M\" {\n\t\tDiffuse: 1\n\t}\n"
         "\tMaterialAssignation: \"ByPolygon\"\n"
         "\tMaterials: 2000000000,-5,0\n"
-        "\tTexture: \"Texture::T\" {\n\t\tMedia: \"none\"\n\t\tCropping: 1\n\t}\n"
+        "\tTexture: \"Texture::T\" {\n\t\tMedia: \"none\"\n\t\tCropping: 1\n\t\tWrapU: 7\n\t\tBlendMode: 99\n"
+        "\t\tMaterialMode: -3\n\t}\n"
         "\tTextureCounts: 2000000000,-3\n"
         "\tTextureMode: \"ByPolygon\"\n"
         "\tTextureId: 99,-1\n"
@@ -125,7 +126,7 @@ TEST_F(ReaderTest, Fbx5CountsAndIndicesBeyondTheFileAreHarmless) {
         "\tVertexColorInfo:  {\n\t\tMappingInformationType: \"ByVertice\"\n\t\tColors: 1,2,3\n\t\tColorIndex: 9\n\t}\n"
         "\tGeometryLayer:  {\n\t\tLayerIndex: 2000000000\n\t}\n"
         "\tGeometryLayer:  {\n\t\tLayerIndex: 1\n\t\tLayerTextureInfo:  {\n\t\t\tTextureMode: 6\n"
-        "\t\t\tTextureIdCount: 2000000000\n\t\t\tTextureId: 5,-9\n\t\t\tUVMode: 8\n\t\t\tUVCount: 2000000000\n"
+        "\t\t\tTextureBlendMode: 42\n\t\t\tTextureIdCount: 2000000000\n\t\t\tTextureId: 5,-9\n\t\t\tUVMode: 8\n\t\t\tUVCount: 2000000000\n"
         "\t\t\tUV: 1,2,3\n\t\t\tUVIdCount: 2000000000\n\t\t\tUVId: 4\n\t\t}\n\t}\n"
         "\tLink: \"Model::Nobody\" {\n\t\tIndexes: 1,2,3\n\t\tWeights: 1\n\t\tTransform: 1,2\n"
         "\t\tAssociateModel: \"Model::A\" {\n\t\t\tTransform: 1\n\t\t}\n\t}\n"
@@ -135,7 +136,7 @@ TEST_F(ReaderTest, Fbx5CountsAndIndicesBeyondTheFileAreHarmless) {
         "\tChildren: \"Model::A\",\"Model::B\",\"Model::Missing\"\n"
         "}\n"
         "Model: \"Model::B\" {\n\tType: \"Camera\"\n\tType: 7\n\tFormatName: \"Nothing\"\n\tCameraAperture: 1\n"
-        "\tChildren: \"Model::A\"\n\tLookAtModel: \"Model::B\"\n}\n"
+        "\tChildren: \"Model::A\"\n\tLookAtModel: \"Model::B\"\n\tAspectType: 99\n\tSafeAreaStyle: -2\n}\n"
         "GoboManager:  {\n\tLightGobo: \"Model::B\",\"gobo-9\"\n\tGobo:  {\n\t\tDrawComponent: 1\n\t}\n}\n"
         "CHARACTER:  {\n\tCONSTRAINT: \"Character::H\"\n\tREFERENCE:  {\n\t\tMODEL: \"Model::Missing\"\n\t}\n}\n"
         "SceneGenericPersistence:  {\n\tPose: \"Pose::Q\" {\n\t\tPoseScene:  {\n\t\t\tPose: \"Pose::R\" {\n"
@@ -156,6 +157,11 @@ TEST_F(ReaderTest, Fbx5CountsAndIndicesBeyondTheFileAreHarmless) {
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->GetParent(), a);
     EXPECT_EQ(a->GetParent(), scene->GetRootNode());
+    // Numbers no enumeration has leave the defaults.
+    KFbxTexture* texture = scene->GetTexture(0);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->GetWrapModeU(), KFbxTexture::eREPEAT);
+    EXPECT_EQ(texture->GetBlendMode(), KFbxTexture::eTRANSLUCENT);
     // The file asks for the third layer, and gets no more.
     EXPECT_EQ(mesh->GetLayerCount(), 3);
 }
