@@ -19,7 +19,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE
       -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DCMAKE_C_FLAGS_DEBUG="-g -O1" \
       -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" -DQALIMOR_SANITIZE=ON \
       -DQALIMOR_FUZZ=ON -DQALIMOR_TESTS=OFF -DQALIMOR_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz ftk3ds_database_fuzz \
+cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz fbx_importer_fuzz_seeds ftk3ds_database_fuzz \
   reader3ds_fuzz reader3ds_fuzz_seeds collada_reader_fuzz
 
 corpus="$build/fieldfile-corpus"
@@ -42,7 +42,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$build/fbxfilesdk/fbx/fbx_fieldfile_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$corpus"
 
 # The importer's first input byte picks plain, trailer-fixed or password mode;
-# the seeds are the small files the writer tests keep.
+# the seeds are the small files the writer tests keep, and a small FBX 5
+# scene in both forms.
 importer_corpus="$build/importer-corpus"
 mkdir -p "$importer_corpus"
 for golden in tests/fbx/golden/*.fbx; do
@@ -50,6 +51,7 @@ for golden in tests/fbx/golden/*.fbx; do
     { printf "\\$(printf '%03o' "$mode")"; cat "$golden"; } >"$importer_corpus/$mode-$(basename "$golden")"
   done
 done
+"$build/fbxfilesdk/fbx/fbx_importer_fuzz_seeds" "$importer_corpus"
 "$build/fbxfilesdk/fbx/fbx_importer_fuzz" -max_total_time="$seconds" -max_len=262144 -rss_limit_mb=2048 \
   "$importer_corpus"
 

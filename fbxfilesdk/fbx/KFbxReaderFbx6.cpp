@@ -121,6 +121,19 @@ bool KFbxReaderFbx6::FileClose() {
 
 bool KFbxReaderFbx6::IsFileOpen() { return mFile != nullptr || mNeedsPassword; }
 
+void KFbxReaderFbx6::TakeOpenFile(KFbxReaderFbx6& other) {
+    if (&other == this) {
+        return;
+    }
+    FileClose();
+    mError.ClearError();
+    mFile = std::move(other.mFile);
+    mFileName = other.mFileName;
+    mFileVersion = other.mFileVersion;
+    mNeedsPassword = other.mNeedsPassword;
+    other.FileClose();
+}
+
 bool KFbxReaderFbx6::Reopen(const char* password) {
     auto file = std::unique_ptr<KFbx>(new (std::nothrow) KFbx());
     if (file == nullptr) {
@@ -172,7 +185,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
         return false;
     }
-    if (mFileVersion / 1000 > kNewestMajorVersion) {
+    if (!ReadsVersion(mFileVersion)) {
         KString text("FBX File version ");
         text += mFileVersion;
         text += " is not supported in this product";
@@ -192,7 +205,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         return false;
     }
     KString refusal;
-    if (!KFbxReaderFbx6Pass::CheckObjectRecords(*mFile, refusal)) {
+    if (!CheckFile(*mFile, refusal)) {
         mError.SetErrorWithText(eFILE_CORRUPTED, refusal.Buffer());
         return false;
     }
@@ -201,11 +214,19 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         progress->Update(0, 0);
     }
     scene->Clear();
-    KFbxReaderFbx6Pass pass(mManager, *mFile, *scene, *fbxOptions);
-    pass.SetFileName(mFileName);
-    pass.Run();
+    ReadFile(*mFile, *scene, *fbxOptions);
     mFile->SelectSection(kMainSection);
     return true;
+}
+
+bool KFbxReaderFbx6::ReadsVersion(int version) const { return version / 1000 == kNewestMajorVersion; }
+
+bool KFbxReaderFbx6::CheckFile(KFbx& file, KString& why) { return KFbxReaderFbx6Pass::CheckObjectRecords(file, why); }
+
+void KFbxReaderFbx6::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
+    KFbxReaderFbx6Pass pass(mManager, file, scene, options);
+    pass.SetFileName(mFileName);
+    pass.Run();
 }
 
 KFbxReader* CreateFbxReader(KFbxSdkManager& manager, KFbxIO* io, int /*subFormat*/) {

@@ -14,6 +14,7 @@ namespace fbxsdk_2006_11_1 {
 
 class KFbx;
 class KFbxIO;
+class KFbxStreamOptionsFbxReader;
 
 class KFbxReaderFbx6 : public KFbxReader {
 public:
@@ -29,12 +30,26 @@ public:
     bool FileOpen(const char* fileName) override;
     bool FileClose() override;
     bool IsFileOpen() override;
+    // Takes over the file another FBX reader has open, with what its open
+    // learnt (version, password need), so that a file is not read twice to
+    // reach the reader of its version. The other reader is left closed.
+    void TakeOpenFile(KFbxReaderFbx6& other);
     // A KFbxStreamOptionsFbxReader with its defaults, the file's current
     // take as "CURRENT TAKE NAME" and the file's takes in its take list.
     KFbxStreamOptions* GetReadOptions() override;
     // Needs KFbxStreamOptionsFbxReader options. The scene is cleared and
     // filled only once the file was found readable.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
+
+protected:
+    // The file versions this reader reads: 6000 to 6999.
+    virtual bool ReadsVersion(int version) const;
+    // Checks the open file's main section (selected) before the scene is
+    // touched; false, with the reason, for a file the read would refuse.
+    virtual bool CheckFile(KFbx& file, KString& why);
+    // Reads the main section into the cleared scene.
+    virtual void ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
+    const KString& GetFileName() const { return mFileName; }
 
 private:
     bool Reopen(const char* password);

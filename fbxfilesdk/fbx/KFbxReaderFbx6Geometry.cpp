@@ -36,19 +36,6 @@ int WordIndex(const KString& word, const char* const (&words)[N]) {
 
 std::string ElementKey(const char* record, int typedIndex) { return std::string(record) + "#" + std::to_string(typedIndex); }
 
-// Sizes the array once (arrays grow by small blocks, so item by item would
-// copy a large array over and over) and fills item i with make(i).
-template <class Array, class Make>
-void FillArray(Array& array, std::size_t count, Make make) {
-    if (count > static_cast<std::size_t>(INT_MAX) || !array.SetCount(static_cast<int>(count))) {
-        return;
-    }
-    auto* items = array.GetArray();
-    for (std::size_t i = 0; i < count; ++i) {
-        items[i] = make(i);
-    }
-}
-
 void ReadIndexArray(KFbx& file, const char* name, KFbxLayerElement& element) {
     std::vector<int> indices;
     if (ReadInts(file, name, indices)) {
@@ -246,15 +233,15 @@ bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement*
 
 }  // namespace
 
-void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
+bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>& groups) {
     std::vector<double> points;
     if (!ReadDoubles(mFile, "Vertices", points)) {
-        return;
+        return false;
     }
     const int count = static_cast<int>(points.size() / 3);
     mesh.InitControlPoints(count);
     if (mesh.GetControlPointsCount() != count) {
-        return;
+        return false;
     }
     KFbxVector4* controlPoints = mesh.GetControlPoints();
     for (int i = 0; i < count; ++i) {
@@ -265,9 +252,11 @@ void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
     std::vector<int> polygonVertices;
     if (ReadInts(mFile, "PolygonVertexIndex", polygonVertices)) {
         bool open = false;
+        std::size_t polygon = 0;
         for (int value : polygonVertices) {
             if (!open) {
-                mesh.BeginPolygon(-1, -1, -1, false);
+                mesh.BeginPolygon(-1, -1, polygon < groups.size() ? groups[polygon] : -1, false);
+                ++polygon;
                 open = true;
             }
             // The last vertex of a polygon is stored as its complement.
@@ -280,6 +269,13 @@ void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
         if (open) {
             mesh.EndPolygon();
         }
+    }
+    return true;
+}
+
+void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
+    if (!ReadMeshPolygons(mesh)) {
+        return;
     }
     std::vector<int> edges;
     if (ReadInts(mFile, "Edges", edges) && !edges.empty()) {

@@ -484,6 +484,12 @@ void KFbxReaderFbx6Pass::ReadVersion5() {
     if (!mFile.FieldReadBegin("Version5") || !mFile.FieldReadBlockBegin()) {
         return;
     }
+    ReadGlobalSections();
+    mFile.FieldReadBlockEnd();
+    mFile.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::ReadGlobalSections() {
     KFbxGlobalLightSettings& light = mScene.GetGlobalLightSettings();
     std::vector<double> color;
     if (mFile.FieldReadBegin("AmbientRenderSettings") && mFile.FieldReadBlockBegin()) {
@@ -549,6 +555,21 @@ void KFbxReaderFbx6Pass::ReadVersion5() {
             mFile.FieldReadEnd();
         }
         time.SetTimelineDefaultTimeSpan(span);
+        while (mFile.FieldReadBegin("TimeMarker")) {
+            KFbxTimeMarker timeMarker;
+            timeMarker.mName = NextS(mFile);
+            if (mFile.FieldReadBlockBegin()) {
+                if (mFile.FieldReadBegin("Time")) {
+                    timeMarker.mTime = NextT(mFile);
+                    mFile.FieldReadEnd();
+                }
+                timeMarker.mLoop = mFile.FieldReadIDefault("Loop", 0) != 0;
+                mFile.FieldReadBlockEnd();
+            }
+            mFile.FieldReadEnd();
+            time.AddTimeMarker(timeMarker);
+        }
+        ReadMoreSettings();
         if (marker >= 0 && marker < time.GetTimeMarkerCount()) {
             time.SetCurrentTimeMarker(marker);
         }
@@ -556,17 +577,19 @@ void KFbxReaderFbx6Pass::ReadVersion5() {
         mFile.FieldReadEnd();
     }
     if (mFile.FieldReadBegin("RendererSetting") && mFile.FieldReadBlockBegin()) {
-        KFbxGlobalCameraSettings& cameras = mScene.GetGlobalCameraSettings();
-        cameras.SetDefaultCamera(mFile.FieldReadSDefault("DefaultCamera", "Producer Perspective").Buffer());
-        const int viewing = mFile.FieldReadIDefault("DefaultViewingMode", 0);
-        if (viewing >= KFbxGlobalCameraSettings::eSTANDARD && viewing <= KFbxGlobalCameraSettings::eMODELS_ONLY) {
-            cameras.SetDefaultViewingMode(static_cast<KFbxGlobalCameraSettings::EViewingMode>(viewing));
-        }
+        ReadRendererSetting();
         mFile.FieldReadBlockEnd();
         mFile.FieldReadEnd();
     }
-    mFile.FieldReadBlockEnd();
-    mFile.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::ReadRendererSetting() {
+    KFbxGlobalCameraSettings& cameras = mScene.GetGlobalCameraSettings();
+    cameras.SetDefaultCamera(mFile.FieldReadSDefault("DefaultCamera", "Producer Perspective").Buffer());
+    const int viewing = mFile.FieldReadIDefault("DefaultViewingMode", 0);
+    if (viewing >= KFbxGlobalCameraSettings::eSTANDARD && viewing <= KFbxGlobalCameraSettings::eMODELS_ONLY) {
+        cameras.SetDefaultViewingMode(static_cast<KFbxGlobalCameraSettings::EViewingMode>(viewing));
+    }
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -5,6 +5,7 @@
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxClusterFields.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxCache.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
@@ -25,17 +26,6 @@ namespace fbxsdk_2006_11_1 {
 
 using namespace fbx6read;
 
-namespace {
-
-// The transform stored relative to the link matrix, made absolute again:
-// the stored matrix applies first, then the link's.
-KgeMatrix AbsoluteFromRelative(const KgeMatrix& relative, const KgeMatrix& link) {
-    KgeMatrix absolute;
-    KgeMatrixMultAffine(absolute, link, relative);
-    return absolute;
-}
-
-}  // namespace
 
 void KFbxReaderFbx6Pass::ReadMaterial(const KString& prefixedName, const KString& /*typeName*/) {
     const KString shadingModel = mFile.FieldReadSDefault("ShadingModel", "phong");
@@ -110,50 +100,7 @@ void KFbxReaderFbx6Pass::ReadDeformer(const KString& prefixedName, const KString
     } else if (typeName == "Cluster") {
         KFbxCluster* cluster = KFbxCluster::Create(&mManager, name.Buffer());
         if (cluster != nullptr) {
-            const KString mode = mFile.FieldReadSDefault("Mode", "");
-            cluster->SetLinkMode(mode == "Additive" ? KFbxCluster::eADDITIVE
-                                 : mode == "Total1" ? KFbxCluster::eTOTAL1
-                                                    : KFbxCluster::eNORMALIZE);
-            if (mFile.FieldReadBegin("UserData")) {
-                const KString id = NextS(mFile);
-                const KString data = NextS(mFile);
-                cluster->SetUserData(id.Buffer(), data.Buffer());
-                mFile.FieldReadEnd();
-            }
-            std::vector<int> indices;
-            std::vector<double> weights;
-            ReadInts(mFile, "Indexes", indices);
-            ReadDoubles(mFile, "Weights", weights);
-            for (std::size_t i = 0; i < indices.size(); ++i) {
-                cluster->AddControlPointIndex(indices[i], i < weights.size() ? weights[i] : 0.0);
-            }
-            // Each placement read is noted with the file's value, which a
-            // writer gives back while the placement stays unchanged.
-            KgeMatrix link;
-            if (ReadMatrix(mFile, "TransformLink", link)) {
-                cluster->SetTransformLinkMatrix(link);
-                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_LINK, link);
-            }
-            KgeMatrix relative;
-            if (ReadMatrix(mFile, "Transform", relative)) {
-                cluster->SetTransformMatrix(AbsoluteFromRelative(relative, link));
-                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_TRANSFORM, relative);
-            }
-            if (mFile.FieldReadBegin("AssociateModel")) {
-                if (mFile.FieldReadBlockBegin()) {
-                    if (ReadMatrix(mFile, "Transform", relative)) {
-                        cluster->SetTransformAssociateModelMatrix(AbsoluteFromRelative(relative, link));
-                        cluster->NoteStoredPlacement(KFbxCluster::eSTORED_ASSOCIATE_MODEL, relative);
-                    }
-                    mFile.FieldReadBlockEnd();
-                }
-                mFile.FieldReadEnd();
-            }
-            KgeMatrix parent;
-            if (ReadMatrix(mFile, "TransformParent", parent)) {
-                cluster->SetTransformParentMatrix(parent);
-                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_PARENT, parent);
-            }
+            KFbxReadClusterFields(mFile, *cluster);
         }
         deformer = cluster;
     } else if (typeName == "VertexCache") {

@@ -1,0 +1,32 @@
+#include <fbxfilesdk/fbx/KFbxReaderFbx.h>
+
+#include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbxPass.h>
+
+#include <new>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+constexpr int kMajorVersion = 5;
+
+}  // namespace
+
+KFbxReaderFbx::KFbxReaderFbx(KFbxSdkManager& manager, KFbxIO* io) : KFbxReaderFbx6(manager, io) {}
+
+bool KFbxReaderFbx::ReadsVersion(int version) const { return version / 1000 == kMajorVersion; }
+
+bool KFbxReaderFbx::CheckFile(KFbx& file, KString& why) { return KFbxReaderFbxPass::CheckModelRecords(file, why); }
+
+void KFbxReaderFbx::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
+    KFbxReaderFbxPass pass(mManager, file, scene, options);
+    pass.SetFileName(GetFileName());
+    pass.Run();
+}
+
+KFbxReader* CreateFbx5Reader(KFbxSdkManager& manager, KFbxIO* io, int /*subFormat*/) {
+    return new (std::nothrow) KFbxReaderFbx(manager, io);
+}
+
+}  // namespace fbxsdk_2006_11_1
