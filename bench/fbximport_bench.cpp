@@ -29,20 +29,8 @@ namespace {
 
 using namespace fbxsdk_2006_11_1;
 
-// A memory figure of /proc/self/status ("VmHWM:", the high-water mark that
-// ResetPeak resets, or "VmRSS:"), in bytes.
-long StatusBytes(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stol(line.substr(key.size())) * 1024;
-        }
-    }
-    return 0;
-}
-
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+using benchfiles::ResetPeak;
+using benchfiles::StatusBytes;
 
 // Writes the file of each writer format once per process.
 const std::string& MeshFile(int format) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the field file reader, of the importer, of
-# the 3DS toolkit's database reader, of the 3DS reader and of the COLLADA reader
+# the 3DS toolkit's database reader, of the 3DS, DXF and OBJ readers and of
+# the COLLADA reader
 # with clang (address and undefined-behaviour sanitizers on) and runs each for
 # a while.
 #   scripts/fuzz.sh [seconds]     per target, default 60
@@ -20,7 +21,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE
       -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" -DQALIMOR_SANITIZE=ON \
       -DQALIMOR_FUZZ=ON -DQALIMOR_TESTS=OFF -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz fbx_importer_fuzz_seeds ftk3ds_database_fuzz \
-  reader3ds_fuzz reader3ds_fuzz_seeds collada_reader_fuzz
+  reader3ds_fuzz reader3ds_fuzz_seeds readerdxf_fuzz readerobj_fuzz collada_reader_fuzz
 
 corpus="$build/fieldfile-corpus"
 mkdir -p "$corpus"
@@ -72,6 +73,28 @@ mkdir -p "$reader3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$reader3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
   "$reader3ds_corpus"
+
+# The DXF reader: hand-written drawings, each behind an option byte, and the
+# section, entity and group words as the dictionary.
+readerdxf_corpus="$build/readerdxf-corpus"
+mkdir -p "$readerdxf_corpus"
+for seed in fuzz/dxf_seeds/*.dxf; do
+  for option in 0 1 2 14; do
+    { printf "\\$(printf '%03o' "$option")"; cat "$seed"; } >"$readerdxf_corpus/$option-$(basename "$seed")"
+  done
+done
+"$build/fbxfilesdk/formats/readerdxf_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  -dict=fuzz/dxf.dict "$readerdxf_corpus"
+
+# The OBJ reader: hand-written files (the part after "\n\f\n" is their material
+# library), and the statement keywords as the dictionary.
+readerobj_corpus="$build/readerobj-corpus"
+mkdir -p "$readerobj_corpus"
+for seed in fuzz/obj_seeds/*.obj; do
+  { printf '\001'; cat "$seed"; } >"$readerobj_corpus/$(basename "$seed")"
+done
+"$build/fbxfilesdk/formats/readerobj_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  -dict=fuzz/obj.dict "$readerobj_corpus"
 
 # The COLLADA reader: hand-written documents as seeds, element names as the dictionary.
 collada_corpus="$build/collada-corpus"

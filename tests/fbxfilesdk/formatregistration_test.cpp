@@ -26,4 +26,17 @@ TEST(FormatRegistration, EveryFormatLibraryEntersItsReadersAndWriters) {
     }
 }
 
+TEST(FormatRegistration, TheObjReaderAndWriterAreEnteredUnderTheirIds) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    ASSERT_NE(manager, nullptr);
+    const Registry& registry = Registry::Get();
+    std::unique_ptr<KFbxReader> reader(registry.CreateReader(Registry::eOBJ_READER, *manager, nullptr));
+    EXPECT_NE(reader, nullptr);
+    std::unique_ptr<KFbxWriter> writer(registry.CreateWriter(Registry::eOBJ_WRITER, *manager, nullptr));
+    EXPECT_NE(writer, nullptr);
+    EXPECT_EQ(registry.FindReaderByExtension("model.OBJ"), Registry::eOBJ_READER);
+    EXPECT_EQ(registry.FindWriterByExtension("model.obj"), Registry::eOBJ_WRITER);
+    EXPECT_STREQ(registry.GetWriterDescription(Registry::eOBJ_WRITER).Buffer(), "Wavefront OBJ (*.obj)");
+}
+
 }  // namespace
