@@ -93,12 +93,30 @@ TEST_P(Reader3dsChangedByteTest, EveryByteChangedReadsOrFails) {
 
 INSTANTIATE_TEST_SUITE_P(Shares, Reader3dsChangedByteTest, ::testing::Range(0, kByteShares));
 
-TEST_F(Reader3dsBadInputTest, FilesOfNoKindOrNoContentReadNothing) {
+TEST_F(Reader3dsBadInputTest, FilesOfNoContentReadNothing) {
     for (const std::string& bytes : {std::string(), std::string("\x4d\x4d", 2), ftktest::Chunk(M3DMAGIC),
-                                     ftktest::Chunk(0x1234, "abc"), ftktest::Chunk(MLIBMAGIC)}) {
+                                     ftktest::Chunk(MLIBMAGIC)}) {
         ImportBytes(bytes, bytes.size());
         EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0);
     }
+}
+
+TEST_F(Reader3dsBadInputTest, FilesOfAnotherKindAreRefused) {
+    std::string renamed = mSample;
+    renamed[0] = '\x34';
+    const std::string others[] = {
+        ftktest::Chunk(0x1234, "abc"),
+        std::string("v 1 2 3\nv 4 5 6\nf 1 2 3\n"),
+        std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0", 33),
+        renamed,
+    };
+    for (const std::string& bytes : others) {
+        EXPECT_FALSE(ImportBytes(bytes, bytes.size()));
+        EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0);
+        EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_CORRUPTED) << mLastError;
+        EXPECT_NE(mLastError.find("Not a 3DS file"), std::string::npos) << mLastError;
+    }
+    EXPECT_NE(mLastError.find("0x4D34"), std::string::npos) << "the top chunk's tag: " << mLastError;
 }
 
 }  // namespace
