@@ -7,6 +7,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include "ColladaTestSupport.h"
+#include "support/ImportLeftovers.h"
 
 #include <filesystem>
 #include <fstream>
@@ -176,5 +177,24 @@ TEST_F(ColladaBadInput, SceneReferencesThatLie) {
             EXPECT_FALSE(read) << message;
             EXPECT_TRUE(MessageHas(message)) << message << " / " << mMessage.Buffer();
         }
+    }
+}
+
+TEST_F(ColladaBadInput, ImportsLeaveNothingBehind) {
+    std::vector<std::pair<std::string, std::string>> documents;
+    for (const auto& entry : std::filesystem::directory_iterator(kSeeds)) {
+        const std::string whole = Seed(entry.path().filename().c_str());
+        documents.emplace_back(entry.path().filename().string(), whole);
+        documents.emplace_back(entry.path().filename().string() + " cut in half", whole.substr(0, whole.size() / 2));
+    }
+    const std::string oasis = Seed("animated_scene.dae");
+    documents.emplace_back("a controller of no geometry",
+                           Replaced(oasis, "url=\"#keeper-skin\"", "url=\"#keeper-skinless\""));
+    documents.emplace_back("a skin weighting a vertex its mesh lacks",
+                           Replaced(oasis, "<skin source=\"#keeper\">", "<skin source=\"#palm\">"));
+    for (const auto& [what, document] : documents) {
+        const std::string path = Write(document, "leftovers.dae");
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, [&](KFbxScene& scene) { ReadFile(path, &scene); }), "")
+            << what;
     }
 }
