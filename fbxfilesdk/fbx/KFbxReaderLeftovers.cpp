@@ -116,8 +116,10 @@ void KFbxReaderLeftovers::DestroyUnused(const KFbxScene* scene) {
             released.push_back(object);
         }
     }
-    for (KFbxObject* object : released) {
-        object->Destroy(false, false);
+    // Newest first: the manager's list then gives each up at its end,
+    // rather than move all the newer ones down one place per object.
+    for (auto object = released.rbegin(); object != released.rend(); ++object) {
+        (*object)->Destroy(false, false);
     }
 }
 

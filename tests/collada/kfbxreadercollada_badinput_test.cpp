@@ -181,12 +181,7 @@ TEST_F(ColladaBadInput, SceneReferencesThatLie) {
 }
 
 TEST_F(ColladaBadInput, ImportsLeaveNothingBehind) {
-    std::vector<std::pair<std::string, std::string>> documents;
-    for (const auto& entry : std::filesystem::directory_iterator(kSeeds)) {
-        const std::string whole = Seed(entry.path().filename().c_str());
-        documents.emplace_back(entry.path().filename().string(), whole);
-        documents.emplace_back(entry.path().filename().string() + " cut in half", whole.substr(0, whole.size() / 2));
-    }
+    std::vector<std::pair<std::string, std::string>> documents = importleftovers::FilesWholeAndCut(kSeeds);
     const std::string oasis = Seed("animated_scene.dae");
     documents.emplace_back("a controller of no geometry",
                            Replaced(oasis, "url=\"#keeper-skin\"", "url=\"#keeper-skinless\""));

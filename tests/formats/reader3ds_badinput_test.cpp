@@ -6,8 +6,11 @@
 
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include "support/ImportLeftovers.h"
+
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace fbxsdk_2006_11_1::reader3dstest {
 namespace {
@@ -102,12 +105,14 @@ TEST_F(Reader3dsBadInputTest, FilesOfNoContentReadNothing) {
 }
 
 TEST_F(Reader3dsBadInputTest, FilesOfAnotherKindAreRefused) {
+    // The signature and header chunk of a PNG image.
+    static constexpr char kPngStart[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0";
     std::string renamed = mSample;
     renamed[0] = '\x34';
     const std::string others[] = {
         ftktest::Chunk(0x1234, "abc"),
         std::string("v 1 2 3\nv 4 5 6\nf 1 2 3\n"),
-        std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0", 33),
+        std::string(std::begin(kPngStart), std::end(kPngStart) - 1),
         renamed,
     };
     for (const std::string& bytes : others) {
@@ -117,6 +122,31 @@ TEST_F(Reader3dsBadInputTest, FilesOfAnotherKindAreRefused) {
         EXPECT_NE(mLastError.find("Not a 3DS file"), std::string::npos) << mLastError;
     }
     EXPECT_NE(mLastError.find("0x4D34"), std::string::npos) << "the top chunk's tag: " << mLastError;
+}
+
+TEST_F(Reader3dsBadInputTest, AMeshInstancedManyTimesIsSharedByItsNodes) {
+    ASSERT_TRUE(WriteInstancedScene(Path("instanced.3ds"), 200));
+    ASSERT_TRUE(Import(Path("instanced.3ds"))) << mLastError;
+    EXPECT_EQ(mScene->GetRootNode()->GetChildCount(true), 201);
+    const KFbxMesh* mesh = MeshOf(Node("Quad"));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(MeshOf(Node("Quad.I199")), mesh);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxMesh::ClassId), 1);
+}
+
+TEST_F(Reader3dsBadInputTest, ImportsLeaveNothingBehind) {
+    std::string renamed = mSample;
+    renamed[0] = '\x34';
+    ASSERT_TRUE(WriteInstancedScene(Path("instanced.3ds"), 200));
+    const std::pair<std::string, std::string> files[] = {
+        {"the whole file", mSample},
+        {"a mesh instanced many times", mFolder.Read("instanced.3ds")},
+        {"the file cut in half", mSample.substr(0, mSample.size() / 2)},
+        {"a top chunk of another kind", renamed},
+    };
+    for (const auto& [what, bytes] : files) {
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.3ds", bytes)), "") << what;
+    }
 }
 
 }  // namespace

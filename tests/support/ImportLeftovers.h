@@ -10,9 +10,14 @@
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1::importleftovers {
 
@@ -64,6 +69,20 @@ inline std::string LeftByTwoImports(KFbxSdkManager& manager, const std::string& 
             importer->Destroy();
         }
     });
+}
+
+// Every file of the folder, whole and cut in half, each with a name that
+// says which: a read that succeeds and one that fails part-way.
+inline std::vector<std::pair<std::string, std::string>> FilesWholeAndCut(const std::filesystem::path& folder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string name = entry.path().filename().string();
+        files.emplace_back(name, bytes);
+        files.emplace_back(name + " cut in half", bytes.substr(0, bytes.size() / 2));
+    }
+    return files;
 }
 
 }  // namespace fbxsdk_2006_11_1::importleftovers
