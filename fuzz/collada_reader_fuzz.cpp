@@ -19,7 +19,7 @@ namespace {
 
 using namespace fbxsdk_2006_11_1;
 
-constexpr int kNodeLimit = 2000;
+constexpr int kNodeLimit = 1000;
 
 KFbxSdkManager& Manager() {
     static KFbxSdkManager* const manager = CreateSdkManager();

@@ -49,7 +49,7 @@ protected:
 }  // namespace
 
 TEST_F(ColladaBadInput, TheSeedsAreValidAndRead) {
-    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae", "animated_scene.dae"}) {
+    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae", "animated_scene.dae", "instancing.dae"}) {
         const std::string path = (kSeeds / name).string();
         COLLADA_EXPECT_SCHEMA_VALID(path);
         EXPECT_TRUE(ReadFile(path, mScene)) << name << ": " << mMessage.Buffer();
