@@ -17,11 +17,18 @@ KFbxReaderFbx::KFbxReaderFbx(KFbxSdkManager& manager, KFbxIO* io) : KFbxReaderFb
 
 bool KFbxReaderFbx::ReadsVersion(int version) const { return version / 1000 == kMajorVersion; }
 
-bool KFbxReaderFbx::CheckFile(KFbx& file, KString& why) { return KFbxReaderFbxPass::CheckModelRecords(file, why); }
+bool KFbxReaderFbx::CheckFile(KFbx& file, KString& why) {
+    return HoldsAnySection(file,
+                           {"Model", "Takes", "Media", "Switcher", "GoboManager", "CHARACTER", "SceneGenericPersistence",
+                            "Settings", "AmbientRenderSettings", "FogOptions", "RendererSetting"},
+                           why) &&
+           KFbxReaderFbxPass::CheckModelRecords(file, why);
+}
 
 bool KFbxReaderFbx::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
     KFbxReaderFbxPass pass(mManager, file, scene, options);
     pass.SetFileName(GetFileName());
+    pass.SetMessages(&mMessage);
     pass.Run();
     return !pass.OutOfMemory();
 }

@@ -276,11 +276,28 @@ bool KFbxReaderFbx6::HoldsNothing(const KFbxScene& scene) {
 
 bool KFbxReaderFbx6::ReadsVersion(int version) const { return version / 1000 == kNewestMajorVersion; }
 
-bool KFbxReaderFbx6::CheckFile(KFbx& file, KString& why) { return KFbxReaderFbx6Pass::CheckObjectRecords(file, why); }
+bool KFbxReaderFbx6::HoldsAnySection(KFbx& file, std::initializer_list<const char*> sections, KString& why) {
+    KString names;
+    for (const char* section : sections) {
+        if (file.FieldReadExists(section)) {
+            return true;
+        }
+        names += names.GetLen() > 0 ? ", " : "";
+        names += section;
+    }
+    why = KString("The file holds no section this reader knows (") + names + ")";
+    return false;
+}
+
+bool KFbxReaderFbx6::CheckFile(KFbx& file, KString& why) {
+    return HoldsAnySection(file, {"Objects", "Connections", "Takes", "Version5"}, why) &&
+           KFbxReaderFbx6Pass::CheckObjectRecords(file, why);
+}
 
 bool KFbxReaderFbx6::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
     KFbxReaderFbx6Pass pass(mManager, file, scene, options);
     pass.SetFileName(mFileName);
+    pass.SetMessages(&mMessage);
     pass.Run();
     return !pass.OutOfMemory();
 }

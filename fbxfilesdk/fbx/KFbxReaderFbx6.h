@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/fbx/KFbxReader.h>
 
+#include <initializer_list>
 #include <memory>
 
 namespace fbxsdk_2006_11_1 {
@@ -51,6 +52,10 @@ protected:
     // out on the way.
     virtual bool ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
     const KString& GetFileName() const { return mFileName; }
+    // False, with the reason, when the main section (selected) holds none
+    // of the sections named: a file of a version this reader reads but
+    // with nothing it knows is not an empty scene.
+    static bool HoldsAnySection(KFbx& file, std::initializer_list<const char*> sections, KString& why);
 
 private:
     bool Reopen(const char* password);

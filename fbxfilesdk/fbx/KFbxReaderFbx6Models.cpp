@@ -68,8 +68,9 @@ int CullingWordOf(const KString& word) {
 }
 
 // Reads the value of a "Property" record into the property, by the
-// property's own value type.
-void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool user) {
+// property's own value type. False when an enum value lies outside the
+// property's enumeration: the property then keeps its value.
+bool ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool user) {
     const EFbxValueType type = property.GetPropertyDataType().GetType();
     switch (type) {
         case eFbxValueBool: {
@@ -77,16 +78,18 @@ void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
             property.Set(&value, type);
             break;
         }
-        case eFbxValueInteger:
-        case eFbxValueEnum: {
+        case eFbxValueInteger: {
             const int value = NextI(file);
             property.Set(&value, type);
-            if (type == eFbxValueInteger && animatable && user && file.FieldGetRemainingValueCount() >= 2) {
+            if (animatable && user && file.FieldGetRemainingValueCount() >= 2) {
                 property.SetMinLimit(NextI(file));
                 property.SetMaxLimit(NextI(file));
             }
-            if (type == eFbxValueEnum && user && file.FieldGetRemainingValueCount() > 0 &&
-                property.GetEnumCount() == 0) {
+            break;
+        }
+        case eFbxValueEnum: {
+            const int value = NextI(file);
+            if (user && file.FieldGetRemainingValueCount() > 0 && property.GetEnumCount() == 0) {
                 const std::string names = NextS(file).Buffer();
                 std::size_t start = 0;
                 while (!names.empty()) {
@@ -98,6 +101,12 @@ void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
                     start = end + 1;
                 }
             }
+            // Code that switches on the value (a rotation order, a light
+            // type) may index by it: only values of the enumeration go in.
+            if (property.GetEnumCount() > 0 && (value < 0 || value >= property.GetEnumCount())) {
+                return false;
+            }
+            property.Set(&value, type);
             break;
         }
         case eFbxValueFloat: {
@@ -146,6 +155,7 @@ void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
         default:
             break;
     }
+    return true;
 }
 
 }  // namespace
@@ -385,7 +395,10 @@ bool KFbxReaderFbx6Pass::ReadProperty(KFbxObject& object, KFbxObject* second, bo
         property.ModifyFlag(KFbxProperty::kAnimatable, animatable);
         property.ModifyFlag(KFbxProperty::kPublicFlag8, std::strchr(flags.Buffer(), '+') != nullptr);
     }
-    ReadPropertyValue(mFile, property, animatable, user);
+    if (!ReadPropertyValue(mFile, property, animatable, user) && mMessages != nullptr) {
+        *mMessages += KString("Warning: the value of property ") + name + " of " + object.GetName() +
+                      " lies outside its enumeration; the default is kept\n";
+    }
     return ofSecond;
 }
 

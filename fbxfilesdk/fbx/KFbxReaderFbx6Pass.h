@@ -49,6 +49,8 @@ public:
     // The path of the file being read: embedded media are extracted into the
     // media folder beside it.
     void SetFileName(const KString& fileName) { mFileName = fileName; }
+    // Where the read's warnings go, one a line; none when null.
+    void SetMessages(KString* messages) { mMessages = messages; }
 
     // Reads the main section into the (cleared) scene.
     void Run();
@@ -192,6 +194,7 @@ protected:
     std::vector<KFbxNode*> mCreatedNodes;
     KString mFileName;
     bool mOutOfMemory = false;
+    KString* mMessages = nullptr;
 };
 
 // The rotation-order word a node's rotation channel is evaluated in: the

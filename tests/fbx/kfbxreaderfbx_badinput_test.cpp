@@ -5,6 +5,7 @@
 // reader allocate more than the file can fill.
 #include "Fbx5SmallScene.h"
 #include "ReaderTestSupport.h"
+#include "support/ImportLeftovers.h"
 
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
@@ -96,6 +97,14 @@ TEST_P(DamagedFbx5Files, EverySingleByteChangeIsHandled) {
     ASSERT_FALSE(bytes.empty());
     for (std::size_t at = 0; at < bytes.size(); ++at) {
         ImportDamaged(WithByteChanged(bytes, at), "byte " + std::to_string(at) + " changed");
+    }
+}
+
+TEST_P(DamagedFbx5Files, ImportsLeaveNothingBehind) {
+    const std::string bytes = SmallFile();
+    for (const std::string& file : {bytes, bytes.substr(0, bytes.size() / 2)}) {
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.fbx", file)), "")
+            << file.size() << " of " << bytes.size() << " bytes";
     }
 }
 

@@ -7,6 +7,8 @@
 #include <fbxfilesdk/formats/KFbxReaderDxf.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
+#include "support/ImportLeftovers.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -319,6 +321,15 @@ TEST_F(DxfTest, TruncatedDrawingIsCorruptAndKeepsWhatWasRead) {
     EXPECT_FALSE(ImportDrawing(d, 1));
     EXPECT_EQ(mLastErrorId, KFbxReader::eFILE_CORRUPTED);
     EXPECT_EQ(ChildNames(), (std::vector<std::string>{"3DFACE", "3DFACE1"}));
+}
+
+TEST_F(DxfTest, ImportsLeaveNothingBehind) {
+    const std::filesystem::path seeds = std::filesystem::path(__FILE__).parent_path() / "../../fuzz/dxf_seeds";
+    auto files = importleftovers::FilesWholeAndCut(seeds);
+    files.emplace_back("a line that is no pair", "  0\nSECTION\n  2\nENTITIES\nabc\nvalue\n");
+    for (const auto& [what, bytes] : files) {
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.dxf", bytes)), "") << what;
+    }
 }
 
 TEST_F(DxfTest, LinesThatAreNoPairsAreReportedWithTheirLine) {

@@ -5,6 +5,8 @@
 
 #include <fbxfilesdk/formats/KFbxReaderObj.h>
 
+#include "support/ImportLeftovers.h"
+
 namespace fbxsdk_2006_11_1::objtest {
 namespace {
 
@@ -93,6 +95,16 @@ TEST_F(ObjBadInputTest, AReadWithoutFileOrWithForeignOptionsFails) {
     EXPECT_FALSE(reader.FileOpen(Path("missing.obj").c_str()));
     EXPECT_FALSE(reader.IsFileOpen());
     options->Destroy();
+}
+
+TEST_F(ObjBadInputTest, ImportsLeaveNothingBehind) {
+    const std::filesystem::path seeds = std::filesystem::path(__FILE__).parent_path() / "../../fuzz/obj_seeds";
+    auto files = importleftovers::FilesWholeAndCut(seeds);
+    files.emplace_back("a vertex of too few numbers", "v 0 0 0\nv 1 0 0\nv 0 1\nf 1 2 3\n");
+    files.emplace_back("a surface before any curve type", "v 0 0 0\nsurf 0 1 0 1 1\n");
+    for (const auto& [what, bytes] : files) {
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, Write("leftovers.obj", bytes)), "") << what;
+    }
 }
 
 }  // namespace
