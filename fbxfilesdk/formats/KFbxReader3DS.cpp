@@ -107,20 +107,9 @@ void KFbxReader3DS::TakeOptions(KFbxStreamOptions* options) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
         return;
     }
-    const struct {
-        const char* mName;
-        bool Flags::*mFlag;
-    } kOptions[] = {
-        {"TEXTURE", &Flags::mTexture},         {"MATERIAL", &Flags::mMaterial},
-        {"ANIMATION", &Flags::mAnimation},     {"MESH", &Flags::mMesh},
-        {"LIGHT", &Flags::mLight},             {"CAMERA", &Flags::mCamera},
-        {"FILTER", &Flags::mFilter},           {"AMBIENT LIGHT", &Flags::mAmbientLight},
-        {"SMOOTHGROUP", &Flags::mSmoothGroup}, {"REFERENCENODE", &Flags::mReferenceNode},
-        {"RESCALING", &Flags::mRescaling},
-    };
-    for (const auto& option : kOptions) {
-        mFlags.*option.mFlag = own->GetBoolOption(option.mName, mFlags.*option.mFlag);
-    }
+    mFlags.Take(*own);
+    mFlags.mFilter = own->GetBoolOption("FILTER", mFlags.mFilter);
+    mFlags.mSmoothGroup = own->GetBoolOption("SMOOTHGROUP", mFlags.mSmoothGroup);
     own->SetOption("TAKE NAME", kTakeName);
 }
 

@@ -7,6 +7,7 @@
 #define FBXFILESDK_FORMATS_KFBXREADER3DS_H
 
 #include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/formats/KFbxFlags3DS.h>
 #include <fbxfilesdk/formats/KFbxReader3DSMesh.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 
@@ -59,18 +60,9 @@ public:
     bool ReleaseRecords();
 
 private:
-    struct Flags {
-        bool mTexture = true;
-        bool mMaterial = true;
-        bool mAnimation = true;
-        bool mMesh = true;
-        bool mLight = true;
-        bool mCamera = true;
+    struct Flags : KFbxFlags3DS {
         bool mFilter = false;
-        bool mAmbientLight = true;
         bool mSmoothGroup = true;
-        bool mReferenceNode = false;
-        bool mRescaling = true;
     };
 
     struct MeshSlot {

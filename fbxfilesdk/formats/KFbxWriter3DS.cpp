@@ -171,24 +171,8 @@ void KFbxWriter3DS::TakeOptions(KFbxStreamOptions* options) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
         return;
     }
-    const struct {
-        const char* mName;
-        bool Flags::*mFlag;
-    } kOptions[] = {
-        {"TEXTURE", &Flags::mTexture},
-        {"MATERIAL", &Flags::mMaterial},
-        {"ANIMATION", &Flags::mAnimation},
-        {"MESH", &Flags::mMesh},
-        {"LIGHT", &Flags::mLight},
-        {"CAMERA", &Flags::mCamera},
-        {"AMBIENT LIGHT", &Flags::mAmbientLight},
-        {"TEXUVBYPOLY", &Flags::mTexUVByPoly},
-        {"REFERENCENODE", &Flags::mReferenceNode},
-        {"RESCALING", &Flags::mRescaling},
-    };
-    for (const auto& option : kOptions) {
-        mFlags.*option.mFlag = own->GetBoolOption(option.mName, mFlags.*option.mFlag);
-    }
+    mFlags.Take(*own);
+    mFlags.mTexUVByPoly = own->GetBoolOption("TEXUVBYPOLY", mFlags.mTexUVByPoly);
 }
 
 bool KFbxWriter3DS::PrepareWrite(KFbxStreamOptions* options) {

@@ -12,6 +12,7 @@
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/formats/KFbxFlags3DS.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
@@ -32,6 +33,7 @@ class KFbxMesh;
 class KFbxNode;
 class KFbxObject;
 class KFbxSurfaceMaterial;
+class KFbxTakeNode;
 class KFbxTexture;
 class KFCurve;
 
@@ -112,17 +114,8 @@ public:
     const std::string& FileNameOf(const KFbxObject* object) const;
 
 private:
-    struct Flags {
-        bool mTexture = true;
-        bool mMaterial = true;
-        bool mAnimation = true;
-        bool mMesh = true;
-        bool mLight = true;
-        bool mCamera = true;
-        bool mAmbientLight = true;
+    struct Flags : KFbxFlags3DS {
         bool mTexUVByPoly = false;
-        bool mReferenceNode = false;
-        bool mRescaling = true;
     };
     // A node's local transform at time 0.
     struct Local {
@@ -175,6 +168,9 @@ private:
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
     std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
+    // The take's translation or Euler rotation curves; values stand for them.
+    std::array<Source, 3> TranslationSources(KFbxTakeNode* take, const KFbxVector4& values) const;
+    std::array<Source, 3> RotationSources(KFbxTakeNode* take, const KFbxVector4& values) const;
     void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const;
     std::string ParentName(const KFbxNode* node) const;
     reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node);
@@ -182,6 +178,9 @@ private:
     reader3ds::LightRecord MakeSpotLight(const KFbxLight& light, const Local& local, const std::string& name);
     reader3ds::OmniMotionRecord MakeOmniLightMotion(KFbxNode* node);
     reader3ds::SpotMotionRecord MakeSpotLightMotion(KFbxNode* node);
+    // The position and colour keys of an omni or spot light's keyframer node.
+    void SampleLightKeys(KFbxNode* node, const KFbxLight& light, const FrameTimes& times,
+                         kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color);
     reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const Local& local, const std::string& name);
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node);
     bool PutBackground(const KFbxCamera& camera);

@@ -87,23 +87,11 @@ void KFbxWriterObj::FlushLine(std::FILE* file) {
 }
 
 bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
-    mError.ClearError();
-    auto* own = dynamic_cast<KFbxStreamOptionsObjWriter*>(options);
-    if (own == nullptr) {
-        mError.SetError(eSTREAM_OPTIONS_NOT_SET);
-        return false;
-    }
-    if (mObjFile == nullptr) {
-        mError.SetError(eFILE_NOT_OPENED);
-        return false;
-    }
-    KFbxNode* root = scene != nullptr ? scene->GetRootNode() : nullptr;
+    KFbxNode* root = KFbxWriterDxf::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsObjWriter*>(options),
+                                               mObjFile != nullptr, scene, mTriangulate, mDeformation);
     if (root == nullptr) {
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No scene to write");
         return false;
     }
-    mTriangulate = own->GetBoolOption("TRIANGULATE", true);
-    mDeformation = own->GetBoolOption("DEFORMATION", true);
     // Each write numbers its own file from 1.
     mVertexCounter = mTextureCoordinateCounter = mNormalCounter = 1;
     mMaterialsNeeded = false;
