@@ -452,9 +452,7 @@ bool KFbxWriter3DS::WriteSettings() {
     if (ToolkitFailed()) {
         return false;
     }
-    KfSets3ds* made = nullptr;
-    InitKfSets3ds(&made);
-    std::unique_ptr<KfSets3ds, reader3ds::ReleaseWith<KfSets3ds, &ReleaseKfSets3ds>> keyframer(made);
+    auto keyframer = reader3ds::MakeRecord<reader3ds::Owned<KfSets3ds, &ReleaseKfSets3ds>>(&InitKfSets3ds);
     if (keyframer == nullptr || ToolkitFailed()) {
         return false;
     }

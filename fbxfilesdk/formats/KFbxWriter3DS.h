@@ -164,6 +164,8 @@ private:
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
     std::uint32_t KeyCount(KFbxNode* node) const;
+    // The key count of the look-at track: the target's, else the node's keys.
+    std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys) const;
     // The times of the first count frames.
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;

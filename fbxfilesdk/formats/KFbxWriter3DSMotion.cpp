@@ -210,6 +210,11 @@ std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) const {
     return last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys : static_cast<std::uint32_t>(last + 1);
 }
 
+std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) const {
+    // Without a target the look-at point moves with the node itself.
+    return node->GetTarget() != nullptr ? KeyCount(node->GetTarget()) : keys;
+}
+
 // ---- names ----------------------------------------------------------------------
 
 std::string KFbxWriter3DS::ParentName(const KFbxNode* node) const {
@@ -315,9 +320,7 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    kfmesh3ds* made = nullptr;
-    InitObjectMotion3ds(&made, keys, keys, keys, 0, 0);
-    reader3ds::ObjectMotionRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::ObjectMotionRecord>(&InitObjectMotion3ds, keys, keys, keys, 0, 0);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -335,9 +338,7 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node) {
 
 reader3ds::LightRecord KFbxWriter3DS::MakeOmniLight(const KFbxLight& light, const Local& local,
                                                      const std::string& name) {
-    light3ds* made = nullptr;
-    InitLight3ds(&made);
-    reader3ds::LightRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::LightRecord>(&InitLight3ds);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -352,9 +353,7 @@ reader3ds::LightRecord KFbxWriter3DS::MakeOmniLight(const KFbxLight& light, cons
 
 reader3ds::LightRecord KFbxWriter3DS::MakeSpotLight(const KFbxLight& light, const Local& local,
                                                      const std::string& name) {
-    light3ds* made = nullptr;
-    InitSpotlight3ds(&made);
-    reader3ds::LightRecord spot(made);
+    auto spot = reader3ds::MakeRecord<reader3ds::LightRecord>(&InitSpotlight3ds);
     if (spot == nullptr || FtkErrorStops()) {
         return spot;
     }
@@ -395,9 +394,7 @@ reader3ds::OmniMotionRecord KFbxWriter3DS::MakeOmniLightMotion(KFbxNode* node) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    kfomni3ds* made = nullptr;
-    InitOmnilightMotion3ds(&made, keys, keys);
-    reader3ds::OmniMotionRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::OmniMotionRecord>(&InitOmnilightMotion3ds, keys, keys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -412,10 +409,9 @@ reader3ds::SpotMotionRecord KFbxWriter3DS::MakeSpotLightMotion(KFbxNode* node) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    const std::uint32_t targetKeys = node->GetTarget() != nullptr ? KeyCount(node->GetTarget()) : keys;
-    kfspot3ds* made = nullptr;
-    InitSpotlightMotion3ds(&made, keys, keys, keys, keys, 1, targetKeys);
-    reader3ds::SpotMotionRecord record(made);
+    const std::uint32_t targetKeys = TargetKeyCount(node, keys);
+    auto record = reader3ds::MakeRecord<reader3ds::SpotMotionRecord>(&InitSpotlightMotion3ds, keys, keys, keys, keys, 1,
+                                                                     targetKeys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -449,9 +445,7 @@ double KFbxWriter3DS::CameraFieldOfView(const KFbxCamera& camera) {
 
 reader3ds::CameraRecord KFbxWriter3DS::MakeCamera(const KFbxCamera& /*camera*/, const Local& local,
                                                    const std::string& name) {
-    camera3ds* made = nullptr;
-    InitCamera3ds(&made);
-    reader3ds::CameraRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::CameraRecord>(&InitCamera3ds);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -466,10 +460,9 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    const std::uint32_t targetKeys = node->GetTarget() != nullptr ? KeyCount(node->GetTarget()) : keys;
-    kfcamera3ds* made = nullptr;
-    InitCameraMotion3ds(&made, keys, keys, keys, targetKeys);
-    reader3ds::CameraMotionRecord record(made);
+    const std::uint32_t targetKeys = TargetKeyCount(node, keys);
+    auto record =
+        reader3ds::MakeRecord<reader3ds::CameraMotionRecord>(&InitCameraMotion3ds, keys, keys, keys, targetKeys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -493,9 +486,7 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
 }
 
 bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {
-    background3ds* made = nullptr;
-    InitBackground3ds(&made);
-    std::unique_ptr<background3ds, reader3ds::ReleaseWith<background3ds, &ReleaseBackground3ds>> record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::Owned<background3ds, &ReleaseBackground3ds>>(&InitBackground3ds);
     if (record == nullptr || ToolkitFailed()) {
         return false;
     }
