@@ -10,6 +10,7 @@
 #include <fbxfilesdk/formats/KFbxFlags3DS.h>
 #include <fbxfilesdk/formats/KFbxReader3DSMesh.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
+#include <fbxfilesdk/formats/KFbxToolkitFile3DS.h>
 
 #include <string>
 #include <unordered_map>
@@ -114,7 +115,6 @@ private:
 
     // ---- the read (KFbxReader3DS.cpp) ----
     bool OpenToolkitFile(const char* fileName);
-    void CloseToolkitFile();
     void TakeOptions(KFbxStreamOptions* options);
     bool FetchRecords();
     bool FetchMeshesAndMaterials();
@@ -192,9 +192,7 @@ private:
     double LengthScale() const;
 
     std::string mFileName;
-    file3ds* mFile = nullptr;
-    // Whether this reader opened mFile, and so closes it.
-    bool mOwnsFile = false;
+    KFbxToolkitFile3DS mFile;
     database3ds* mDatabase = nullptr;
     meshsettings3ds* mMeshSettings = nullptr;
     background3ds* mBackground = nullptr;

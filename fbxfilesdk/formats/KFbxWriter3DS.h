@@ -14,6 +14,7 @@
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 #include <fbxfilesdk/formats/KFbxFlags3DS.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
+#include <fbxfilesdk/formats/KFbxToolkitFile3DS.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
@@ -141,7 +142,6 @@ private:
     bool FinishWrite();
     bool ToolkitFailed();
     void ReleaseToolkit();
-    void CloseToolkitFile();
     Local LocalAtStart(KFbxNode* node) const;
     // Whether the walk writes a keyframer node for the node.
     bool IsWritten(const KFbxNode* node) const;
@@ -190,9 +190,7 @@ private:
     static double CameraFieldOfView(const KFbxCamera& camera);
 
     std::string mFileName;
-    file3ds* mFile = nullptr;
-    // Whether this writer opened mFile, and so closes it.
-    bool mOwnsFile = false;
+    KFbxToolkitFile3DS mFile;
     database3ds* mDatabase = nullptr;
     meshsettings3ds* mMeshSettings = nullptr;
     Flags mFlags;
