@@ -11,6 +11,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include "formats/FormatsTestSupport.h"
 #include "formats/Scene3dsFiles.h"
 #include "formats/Scene3dsTestSupport.h"
 
@@ -25,9 +26,8 @@ using namespace scene3ds;
 
 inline constexpr double kInch = 2.54;
 
-inline KFbxMesh* MeshOf(const KFbxNode* node) {
-    return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
-}
+using formatstest::ChildNames;
+using formatstest::MeshOf;
 
 class Reader3dsTest : public scene3dstest::Scene3dsTest {
 protected:
@@ -56,14 +56,6 @@ protected:
 
     KFbxNode* Node(const char* name) const { return mScene->GetRootNode()->FindChild(name, true); }
 
-    static std::vector<std::string> ChildNames(const KFbxNode* node) {
-        std::vector<std::string> names;
-        for (int index = 0; node != nullptr && index < node->GetChildCount(); ++index) {
-            names.emplace_back(node->GetChild(index)->GetName());
-        }
-        return names;
-    }
-
     // The node's curve of the take "default take".
     static KFCurve* TakeCurve(KFbxNode* node, const char* first, const char* second, const char* third) {
         if (node == nullptr || !node->SetCurrentTakeNodeByName("default take")) {
@@ -88,7 +80,7 @@ protected:
 
 inline ::testing::AssertionResult Near(const KFbxVector4& actual, double x, double y, double z,
                                        double tolerance = 1e-5) {
-    return scene3dstest::NearPoint(actual[0], actual[1], actual[2], x, y, z, tolerance);
+    return formatstest::NearPoint(actual[0], actual[1], actual[2], x, y, z, tolerance);
 }
 
 }  // namespace fbxsdk_2006_11_1::reader3dstest

@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 namespace fbxsdk_2006_11_1::scene3dstest {
@@ -43,17 +42,6 @@ protected:
     std::string mLastError;
     KString mMessage;
 };
-
-// Whether the point (actualX, actualY, actualZ) is (x, y, z) within tolerance.
-inline ::testing::AssertionResult NearPoint(double actualX, double actualY, double actualZ, double x, double y,
-                                            double z, double tolerance) {
-    if (std::abs(actualX - x) <= tolerance && std::abs(actualY - y) <= tolerance &&
-        std::abs(actualZ - z) <= tolerance) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "(" << actualX << ", " << actualY << ", " << actualZ << ") is not (" << x
-                                         << ", " << y << ", " << z << ")";
-}
 
 }  // namespace fbxsdk_2006_11_1::scene3dstest
 

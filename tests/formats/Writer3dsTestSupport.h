@@ -17,6 +17,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include "formats/FormatsTestSupport.h"
 #include "formats/Scene3dsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -186,7 +187,7 @@ protected:
 };
 
 inline ::testing::AssertionResult Near(const point3ds& actual, double x, double y, double z, double tolerance = 1e-5) {
-    return scene3dstest::NearPoint(actual.x, actual.y, actual.z, x, y, z, tolerance);
+    return formatstest::NearPoint(actual.x, actual.y, actual.z, x, y, z, tolerance);
 }
 
 inline std::string Text(const char* field) { return field != nullptr ? std::string(field) : std::string(); }
