@@ -21,10 +21,6 @@ using namespace fbxsdk_2006_11_1;
 // input it came from.
 constexpr std::int64_t kMaxWrittenFrames = 300;
 
-std::string TemporaryPath(const char* name) {
-    return "/tmp/qalimor-writer3ds-fuzz-" + std::to_string(getpid()) + name + ".3ds";
-}
-
 bool Import(KFbxSdkManager& manager, KFbxScene& scene, const std::string& path, std::uint8_t bits) {
     KFbxImporter* importer = KFbxImporter::Create(&manager, "");
     KFbxStreamOptions* options = fuzzsupport::Make3dsReaderOptions(manager, bits);
@@ -64,24 +60,19 @@ void Export(KFbxSdkManager& manager, KFbxScene& scene, const std::string& path) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 1 || size > (1u << 20)) return 0;
-    const std::string input = TemporaryPath("");
-    if (std::FILE* file = std::fopen(input.c_str(), "wb")) {
-        std::fwrite(data + 1, 1, size - 1, file);
-        std::fclose(file);
-    } else {
-        return 0;
-    }
+    if (size < 1 || size > fuzzsupport::kMaxInput) return 0;
+    const std::string input = fuzzsupport::TemporaryPath("writer3ds", ".3ds");
+    if (!fuzzsupport::WriteFile(input, fuzzsupport::AfterFirstByte(data, size))) return 0;
     KFbxSdkManager& manager = fuzzsupport::Manager(&KFbxRegister3dsFormats);
-    static KFbxScene* scene = KFbxScene::Create(&manager, "");
-    if (Import(manager, *scene, input, data[0])) {
-        const std::string written = TemporaryPath("-written");
-        Export(manager, *scene, written);
-        fuzzsupport::Empty(*scene);
-        Import(manager, *scene, written, data[0]);
+    KFbxScene& scene = fuzzsupport::Scene();
+    if (Import(manager, scene, input, data[0])) {
+        const std::string written = fuzzsupport::TemporaryPath("writer3ds", "-written.3ds");
+        Export(manager, scene, written);
+        fuzzsupport::Empty(scene);
+        Import(manager, scene, written, data[0]);
         std::remove(written.c_str());
     }
-    fuzzsupport::Empty(*scene);
+    fuzzsupport::Empty(scene);
     std::remove(input.c_str());
     return 0;
 }

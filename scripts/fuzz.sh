@@ -41,7 +41,14 @@ printf '\001Item: 1 {\n\tKey:\n}\nS: "&quo","&",x\nV: 1,2,' >"$corpus/asciicut"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-"$build/fbxfilesdk/fbx/fbx_fieldfile_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$corpus"
+# Runs a target of a library's folder for the time asked, on a corpus, with
+# any further libFuzzer flags:  fuzz LIBRARY/TARGET CORPUS [FLAG...]
+fuzz() {
+  local target=$1 corpus=$2
+  shift 2
+  "$build/fbxfilesdk/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$@" "$corpus"
+}
+fuzz fbx/fbx_fieldfile_fuzz "$corpus"
 
 # The importer's first input byte picks plain, trailer-fixed or password mode;
 # the seeds are the small files the writer tests keep, and a small FBX 5
@@ -80,8 +87,7 @@ printf "\000$fbx6_head"'Objects:  {\n\tGeometryWeightedMap: "GeometryWeightedMap
   for n in $(seq 0 63); do printf '\tConnect: "OO", "Model::W%d", "Model::Scene"\n' "$n"; done
   printf '}\n'
 } >"$importer_corpus/0-wide"
-"$build/fbxfilesdk/fbx/fbx_importer_fuzz" -max_total_time="$seconds" -max_len=262144 -rss_limit_mb=2048 \
-  "$importer_corpus"
+fuzz fbx/fbx_importer_fuzz "$importer_corpus" -max_len=262144
 
 # The 3DS database reader: a mesh file with a mesh, a material and two
 # keyframer nodes (one instanced), a bare material library, an empty mesh file.
@@ -90,8 +96,7 @@ mkdir -p "$ftk_corpus"
 printf '\x4d\x4d\x76\x01\x00\x00\x02\x00\x0a\x00\x00\x00\x03\x00\x00\x00\x3d\x3d\xe5\x00\x00\x00\x3e\x3d\x0a\x00\x00\x00\x03\x00\x00\x00\xff\xaf\x3b\x00\x00\x00\x00\xa0\x0a\x00\x00\x00\x52\x65\x64\x00\x20\xa0\x0f\x00\x00\x00\x11\x00\x09\x00\x00\x00\xff\x00\x00\x00\xa2\x1c\x00\x00\x00\x30\x00\x08\x00\x00\x00\x64\x00\x00\xa3\x0e\x00\x00\x00\x74\x65\x78\x2e\x74\x67\x61\x00\x00\x40\x9a\x00\x00\x00\x42\x6f\x78\x00\x00\x41\x90\x00\x00\x00\x10\x41\x2c\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x80\x3f\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x80\x3f\x00\x00\x00\x00\x60\x41\x36\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x20\x41\x28\x00\x00\x00\x01\x00\x00\x00\x01\x00\x02\x00\x07\x00\x30\x41\x0e\x00\x00\x00\x52\x65\x64\x00\x01\x00\x00\x00\x50\x41\x0a\x00\x00\x00\x01\x00\x00\x00\x00\xb0\x81\x00\x00\x00\x0a\xb0\x0d\x00\x00\x00\x05\x00\x00\x1e\x00\x00\x00\x02\xb0\x48\x00\x00\x00\x30\xb0\x08\x00\x00\x00\x00\x00\x10\xb0\x10\x00\x00\x00\x42\x6f\x78\x00\x00\x00\x00\x00\xff\xff\x20\xb0\x2a\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x3f\x00\x00\x80\x3f\x00\x00\x00\x40\x00\x00\x40\x40\x02\xb0\x26\x00\x00\x00\x30\xb0\x08\x00\x00\x00\x01\x00\x10\xb0\x10\x00\x00\x00\x42\x6f\x78\x00\x00\x00\x00\x00\x00\x00\x11\xb0\x08\x00\x00\x00\x41\x00' >"$ftk_corpus/mesh.3ds"
 printf '\xaa\x3d\x1a\x00\x00\x00\xff\xaf\x14\x00\x00\x00\x00\xa0\x0e\x00\x00\x00\x42\x6c\x75\x65\x00\x00\x00\x00' >"$ftk_corpus/library.3ds"
 printf '\x4d\x4d\x06\x00\x00\x00' >"$ftk_corpus/empty.3ds"
-"$build/fbxfilesdk/3dsftk/ftk3ds_database_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
-  "$ftk_corpus"
+fuzz 3dsftk/ftk3ds_database_fuzz "$ftk_corpus"
 
 # The 3DS reader: the first input byte switches its options; the seeds are
 # the small and the rich scene of the reader's tests and a mesh instanced
@@ -100,16 +105,14 @@ printf '\x4d\x4d\x06\x00\x00\x00' >"$ftk_corpus/empty.3ds"
 reader3ds_corpus="$build/reader3ds-corpus"
 mkdir -p "$reader3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$reader3ds_corpus"
-"$build/fbxfilesdk/formats/reader3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=512 \
-  "$reader3ds_corpus"
+fuzz formats/reader3ds_fuzz "$reader3ds_corpus" -rss_limit_mb=512
 
 # The 3DS writer: what the 3DS reader reads of each input is written and read
 # back; the reader's corpus as seeds (a copy: each target grows its own).
 writer3ds_corpus="$build/writer3ds-corpus"
 mkdir -p "$writer3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$writer3ds_corpus"
-"$build/fbxfilesdk/formats/writer3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
-  "$writer3ds_corpus"
+fuzz formats/writer3ds_fuzz "$writer3ds_corpus"
 
 # The DXF reader: hand-written drawings, each behind an option byte, and the
 # section, entity and group words as the dictionary.
@@ -120,8 +123,7 @@ for seed in fuzz/dxf_seeds/*.dxf; do
     { printf "\\$(printf '%03o' "$option")"; cat "$seed"; } >"$readerdxf_corpus/$option-$(basename "$seed")"
   done
 done
-"$build/fbxfilesdk/formats/readerdxf_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
-  -dict=fuzz/dxf.dict "$readerdxf_corpus"
+fuzz formats/readerdxf_fuzz "$readerdxf_corpus" -dict=fuzz/dxf.dict
 
 # The OBJ reader: hand-written files (the part after "\n\f\n" is their material
 # library), and the statement keywords as the dictionary.
@@ -130,8 +132,7 @@ mkdir -p "$readerobj_corpus"
 for seed in fuzz/obj_seeds/*.obj; do
   { printf '\001'; cat "$seed"; } >"$readerobj_corpus/$(basename "$seed")"
 done
-"$build/fbxfilesdk/formats/readerobj_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
-  -dict=fuzz/obj.dict "$readerobj_corpus"
+fuzz formats/readerobj_fuzz "$readerobj_corpus" -dict=fuzz/obj.dict
 
 # The COLLADA reader: hand-written documents as seeds (one instances nodes
 # that instance others twice over, and one geometry many times), element
@@ -140,11 +141,10 @@ done
 collada_corpus="$build/collada-corpus"
 mkdir -p "$collada_corpus"
 cp fuzz/collada_seeds/*.dae "$collada_corpus/"
-"$build/fbxfilesdk/collada/collada_reader_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=512 \
-  -dict=fuzz/collada.dict "$collada_corpus"
+fuzz collada/collada_reader_fuzz "$collada_corpus" -dict=fuzz/collada.dict -rss_limit_mb=512
 
 # The TIFF image reader: small images as the converter writes them.
 tiff_corpus="$build/tiff-corpus"
 mkdir -p "$tiff_corpus"
 "$build/fbxfilesdk/scene/tiff_image_fuzz_seeds" "$tiff_corpus"
-"$build/fbxfilesdk/scene/tiff_image_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$tiff_corpus"
+fuzz scene/tiff_image_fuzz "$tiff_corpus"

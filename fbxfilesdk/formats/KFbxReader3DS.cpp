@@ -46,24 +46,11 @@ KFbxReader3DS::~KFbxReader3DS() {
 }
 
 bool KFbxReader3DS::OpenToolkitFile(const char* fileName) {
-    // The toolkit gives every opener of a name the same record and frees it
-    // at the first close: a record someone else opened is used, never closed.
-    mOwnsFile = FindFileByName3ds(fileName) == nullptr;
-    mFile = OpenFile3ds(fileName, "rb");
-    if (mFile == nullptr) {
-        mOwnsFile = false;
-        mError.SetErrorWithText(eFILE_NOT_OPENED, ErrorCodeToString3ds(ErrList3ds[0].errorid));
+    if (!mFile.Open(fileName, "rb")) {
+        mError.SetErrorWithText(eFILE_NOT_OPENED, KFbxToolkitFile3DS::LastErrorText());
         return false;
     }
     return true;
-}
-
-void KFbxReader3DS::CloseToolkitFile() {
-    if (mFile != nullptr && mOwnsFile) {
-        CloseFile3ds(mFile);
-    }
-    mFile = nullptr;
-    mOwnsFile = false;
 }
 
 bool KFbxReader3DS::FileOpen(const char* fileName) {
@@ -78,13 +65,13 @@ bool KFbxReader3DS::FileOpen(const char* fileName) {
     if (!OpenToolkitFile(fileName)) {
         return false;
     }
-    CloseToolkitFile();
+    mFile.Close();
     mFileName = fileName;
     return true;
 }
 
 bool KFbxReader3DS::FileClose() {
-    CloseToolkitFile();
+    mFile.Close();
     mFileName.clear();
     return true;
 }
@@ -107,20 +94,9 @@ void KFbxReader3DS::TakeOptions(KFbxStreamOptions* options) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
         return;
     }
-    const struct {
-        const char* mName;
-        bool Flags::*mFlag;
-    } kOptions[] = {
-        {"TEXTURE", &Flags::mTexture},         {"MATERIAL", &Flags::mMaterial},
-        {"ANIMATION", &Flags::mAnimation},     {"MESH", &Flags::mMesh},
-        {"LIGHT", &Flags::mLight},             {"CAMERA", &Flags::mCamera},
-        {"FILTER", &Flags::mFilter},           {"AMBIENT LIGHT", &Flags::mAmbientLight},
-        {"SMOOTHGROUP", &Flags::mSmoothGroup}, {"REFERENCENODE", &Flags::mReferenceNode},
-        {"RESCALING", &Flags::mRescaling},
-    };
-    for (const auto& option : kOptions) {
-        mFlags.*option.mFlag = own->GetBoolOption(option.mName, mFlags.*option.mFlag);
-    }
+    mFlags.Take(*own);
+    mFlags.mFilter = own->GetBoolOption("FILTER", mFlags.mFilter);
+    mFlags.mSmoothGroup = own->GetBoolOption("SMOOTHGROUP", mFlags.mSmoothGroup);
     own->SetOption("TAKE NAME", kTakeName);
 }
 
@@ -174,7 +150,7 @@ bool KFbxReader3DS::FetchRecords() {
     if (ToolkitFailed()) {
         return false;
     }
-    CreateDatabase3ds(mFile, mDatabase);
+    CreateDatabase3ds(mFile.Get(), mDatabase);
     if (ToolkitFailed()) {
         return false;
     }

@@ -7,8 +7,10 @@
 #define FBXFILESDK_FORMATS_KFBXREADER3DS_H
 
 #include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/formats/KFbxFlags3DS.h>
 #include <fbxfilesdk/formats/KFbxReader3DSMesh.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
+#include <fbxfilesdk/formats/KFbxToolkitFile3DS.h>
 
 #include <string>
 #include <unordered_map>
@@ -59,18 +61,9 @@ public:
     bool ReleaseRecords();
 
 private:
-    struct Flags {
-        bool mTexture = true;
-        bool mMaterial = true;
-        bool mAnimation = true;
-        bool mMesh = true;
-        bool mLight = true;
-        bool mCamera = true;
+    struct Flags : KFbxFlags3DS {
         bool mFilter = false;
-        bool mAmbientLight = true;
         bool mSmoothGroup = true;
-        bool mReferenceNode = false;
-        bool mRescaling = true;
     };
 
     struct MeshSlot {
@@ -122,7 +115,6 @@ private:
 
     // ---- the read (KFbxReader3DS.cpp) ----
     bool OpenToolkitFile(const char* fileName);
-    void CloseToolkitFile();
     void TakeOptions(KFbxStreamOptions* options);
     bool FetchRecords();
     bool FetchMeshesAndMaterials();
@@ -200,9 +192,7 @@ private:
     double LengthScale() const;
 
     std::string mFileName;
-    file3ds* mFile = nullptr;
-    // Whether this reader opened mFile, and so closes it.
-    bool mOwnsFile = false;
+    KFbxToolkitFile3DS mFile;
     database3ds* mDatabase = nullptr;
     meshsettings3ds* mMeshSettings = nullptr;
     background3ds* mBackground = nullptr;

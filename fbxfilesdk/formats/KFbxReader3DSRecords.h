@@ -25,6 +25,15 @@ struct ReleaseWith {
 template <class Record, void (*Release)(Record**)>
 using Owned = std::unique_ptr<Record, ReleaseWith<Record, Release>>;
 
+// A record that the toolkit's init routine makes with the arguments, in its
+// holder; null when the toolkit could not make it.
+template <class Holder, class Init, class... Args>
+Holder MakeRecord(Init init, Args... args) {
+    typename Holder::pointer made = nullptr;
+    init(&made, args...);
+    return Holder(made);
+}
+
 using MeshRecord = Owned<mesh3ds, &ReleaseMeshObj3ds>;
 using MaterialRecord = Owned<material3ds, &ReleaseMaterial3ds>;
 using LightRecord = Owned<light3ds, &ReleaseLight3ds>;

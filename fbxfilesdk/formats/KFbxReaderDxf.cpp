@@ -9,6 +9,7 @@
 
 #include <map>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace fbxsdk_2006_11_1 {
@@ -201,15 +202,8 @@ void KFbxReaderDxf::ReadInsert(const Span& span, KFbxNode& parent, const KFbxVec
     mInsertChain.pop_back();
 }
 
-bool KFbxReaderDxf::ReadBlockEntities(std::size_t& position, KFbxNode& parent, const char* name,
-                                      const Placement* placement, const KFbxVector4& offset, bool topLevel) {
-    KFbxNode* node = KFbxNode::Create(&mManager, name);
-    if (node == nullptr) {
-        return false;
-    }
-    FaceSet set;
-    bool geometry = false;
-    bool ended = false;
+template <class Visit>
+bool KFbxReaderDxf::WalkEntities(std::size_t& position, Visit visit) {
     while (position < mPairs.Size()) {
         const KFbxDxfPair& pair = mPairs[position];
         if (pair.mCode != 0) {
@@ -218,35 +212,60 @@ bool KFbxReaderDxf::ReadBlockEntities(std::size_t& position, KFbxNode& parent, c
         }
         if (IsSectionEnd(pair)) {
             ++position;
-            ended = true;
-            break;
+            return true;
         }
         if (pair.mValue == "EOF") {
-            break;
+            return false;
         }
+        if (const std::optional<bool> result = visit(pair)) {
+            return *result;
+        }
+    }
+    return false;
+}
+
+template <class SetOf>
+bool KFbxReaderDxf::ReadEntity(std::size_t& position, SetOf setOf, KFbxNode& insertParent,
+                               const KFbxVector4& offset) {
+    const KFbxDxfPair& pair = mPairs[position];
+    const Span span = EntityAt(position);
+    if (pair.mValue == "POLYLINE") {
+        ReadPolyline(position, setOf(span), offset);
+        return true;
+    }
+    position = span.mEnd;
+    if (pair.mValue == "3DFACE") {
+        Read3DFace(span, setOf(span), offset);
+        return true;
+    }
+    if (pair.mValue == "INSERT") {
+        ReadInsert(span, insertParent, offset);
+    }
+    return false;
+}
+
+bool KFbxReaderDxf::ReadBlockEntities(std::size_t& position, KFbxNode& parent, const char* name,
+                                      const Placement* placement, const KFbxVector4& offset, bool topLevel) {
+    KFbxNode* node = KFbxNode::Create(&mManager, name);
+    if (node == nullptr) {
+        return false;
+    }
+    FaceSet set;
+    bool geometry = false;
+    const bool ended = WalkEntities(position, [&](const KFbxDxfPair& pair) -> std::optional<bool> {
         if (!topLevel && --mInsertBudget < 0) {
             // What was read stays.
             if (!mBudgetWarned) {
                 Warn(pair.mLine, "inserts would add more than the drawing can hold; the rest is left out");
                 mBudgetWarned = true;
             }
-            ended = true;
-            break;
+            return true;
         }
-        const Span span = EntityAt(position);
-        if (pair.mValue == "POLYLINE") {
-            ReadPolyline(position, set, offset);
+        if (ReadEntity(position, [&](const Span&) -> FaceSet& { return set; }, topLevel ? parent : *node, offset)) {
             geometry = true;
-            continue;
         }
-        position = span.mEnd;
-        if (pair.mValue == "3DFACE") {
-            Read3DFace(span, set, offset);
-            geometry = true;
-        } else if (pair.mValue == "INSERT") {
-            ReadInsert(span, topLevel ? parent : *node, offset);
-        }
-    }
+        return std::nullopt;
+    });
     if (geometry) {
         if (KFbxMesh* mesh = BuildMesh(set)) {
             node->SetNodeAttribute(mesh);
@@ -276,33 +295,11 @@ bool KFbxReaderDxf::ReadBlockEntities(std::size_t& position, KFbxNode& parent, c
 bool KFbxReaderDxf::ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent) {
     std::map<std::string, FaceSet> layers;
     const KFbxVector4 origin = ToScene(0.0, 0.0, 0.0);
-    bool ended = false;
-    while (position < mPairs.Size()) {
-        const KFbxDxfPair& pair = mPairs[position];
-        if (pair.mCode != 0) {
-            ++position;
-            continue;
-        }
-        if (IsSectionEnd(pair)) {
-            ++position;
-            ended = true;
-            break;
-        }
-        if (pair.mValue == "EOF") {
-            break;
-        }
-        const Span span = EntityAt(position);
-        if (pair.mValue == "POLYLINE") {
-            ReadPolyline(position, layers[std::string(LayerOf(span))], origin);
-            continue;
-        }
-        position = span.mEnd;
-        if (pair.mValue == "3DFACE") {
-            Read3DFace(span, layers[std::string(LayerOf(span))], origin);
-        } else if (pair.mValue == "INSERT") {
-            ReadInsert(span, parent, origin);
-        }
-    }
+    const auto layerSet = [&](const Span& span) -> FaceSet& { return layers[std::string(LayerOf(span))]; };
+    const bool ended = WalkEntities(position, [&](const KFbxDxfPair&) -> std::optional<bool> {
+        ReadEntity(position, layerSet, parent, origin);
+        return std::nullopt;
+    });
     for (auto& [layer, set] : layers) {
         // A layer whose every face was degenerate has nothing to show.
         KFbxMesh* mesh = set.mFaces.empty() ? nullptr : BuildMesh(set);
@@ -326,19 +323,7 @@ bool KFbxReaderDxf::ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent)
 
 bool KFbxReaderDxf::ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent) {
     const KFbxVector4 origin = ToScene(0.0, 0.0, 0.0);
-    while (position < mPairs.Size()) {
-        const KFbxDxfPair& pair = mPairs[position];
-        if (pair.mCode != 0) {
-            ++position;
-            continue;
-        }
-        if (IsSectionEnd(pair)) {
-            ++position;
-            return true;
-        }
-        if (pair.mValue == "EOF") {
-            return false;
-        }
+    return WalkEntities(position, [&](const KFbxDxfPair& pair) -> std::optional<bool> {
         const Span span = EntityAt(position);
         const bool polyline = pair.mValue == "POLYLINE";
         const bool face = pair.mValue == "3DFACE";
@@ -349,7 +334,7 @@ bool KFbxReaderDxf::ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent
             ReadInsert(span, parent, origin);
         }
         if (!polyline && !face) {
-            continue;
+            return std::nullopt;
         }
         FaceSet set;
         if (polyline) {
@@ -361,7 +346,7 @@ bool KFbxReaderDxf::ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent
             Read3DFace(span, set, origin);
             mWeld = weld;
             if (set.mFaces.empty()) {
-                continue;
+                return std::nullopt;
             }
         }
         KFbxMesh* mesh = BuildMesh(set);
@@ -374,8 +359,8 @@ bool KFbxReaderDxf::ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent
         }
         node->SetNodeAttribute(mesh);
         parent.AddChild(node);
-    }
-    return false;
+        return std::nullopt;
+    });
 }
 
 bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {

@@ -116,6 +116,17 @@ private:
     // Appends the point, or with weld finds an equal one added findable
     // before; its index.
     int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable);
+    // Walks the entities of a section from position: each group-0 pair
+    // before the ENDSEC or ENDBLK goes to visit(pair), which moves position
+    // past its entity and answers nothing to go on or the walk's result.
+    // Else true past the section's end, false at EOF or the end of the pairs.
+    template <class Visit>
+    bool WalkEntities(std::size_t& position, Visit visit);
+    // Reads a POLYLINE or 3DFACE at position into setOf(span) and an INSERT
+    // below insertParent, passes over any other entity, and moves position
+    // past it; whether it was a POLYLINE or 3DFACE.
+    template <class SetOf>
+    bool ReadEntity(std::size_t& position, SetOf setOf, KFbxNode& insertParent, const KFbxVector4& offset);
     // The section readers; false when the section does not end.
     bool ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent);
     bool ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent);

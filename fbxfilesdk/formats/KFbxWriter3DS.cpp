@@ -51,45 +51,32 @@ KFbxWriter3DS::KFbxWriter3DS(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxWrit
 
 KFbxWriter3DS::~KFbxWriter3DS() {
     ReleaseToolkit();
-    CloseToolkitFile();
+    mFile.Close();
 }
 
 // ---- the file ---------------------------------------------------------------
 
 bool KFbxWriter3DS::FileCreate(const char* fileName) {
-    CloseToolkitFile();
+    mFile.Close();
     mError.ClearError();
     if (fileName == nullptr || fileName[0] == '\0') {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
-    // The toolkit gives every opener of a name the same record and frees it
-    // at the first close: a record someone else opened is used, never closed.
-    mOwnsFile = FindFileByName3ds(fileName) == nullptr;
-    mFile = OpenFile3ds(fileName, "wb");
-    if (mFile == nullptr) {
-        mOwnsFile = false;
-        mError.SetErrorWithText(eFILE_NOT_OPENED, ErrorCodeToString3ds(ErrList3ds[0].errorid));
+    if (!mFile.Open(fileName, "wb")) {
+        mError.SetErrorWithText(eFILE_NOT_OPENED, KFbxToolkitFile3DS::LastErrorText());
         return false;
     }
     mFileName = fileName;
     return true;
 }
 
-void KFbxWriter3DS::CloseToolkitFile() {
-    if (mFile != nullptr && mOwnsFile) {
-        CloseFile3ds(mFile);
-    }
-    mFile = nullptr;
-    mOwnsFile = false;
-}
-
 bool KFbxWriter3DS::FileClose() {
-    CloseToolkitFile();
+    mFile.Close();
     return true;
 }
 
-bool KFbxWriter3DS::IsFileOpen() { return mFile != nullptr; }
+bool KFbxWriter3DS::IsFileOpen() { return mFile.Get() != nullptr; }
 
 KFbxStreamOptions* KFbxWriter3DS::GetWriteOptions() {
     KFbxStreamOptions3dsWriter* options = KFbxStreamOptions3dsWriter::Create(&mManager, "");
@@ -139,7 +126,7 @@ void KFbxWriter3DS::ReleaseToolkit() {
 bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mError.ClearError();
     mMessage = KString();
-    if (mFile == nullptr) {
+    if (mFile.Get() == nullptr) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
@@ -155,7 +142,7 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mMeshCounter = 0;
     const bool written = PrepareWrite(options) && WriteNode(mRootNode) && WriteSettings() && FinishWrite();
     ReleaseToolkit();
-    CloseToolkitFile();
+    mFile.Close();
     mNames.clear();
     mRenaming.Clear();
     mDefaultMaterialName.clear();
@@ -171,24 +158,8 @@ void KFbxWriter3DS::TakeOptions(KFbxStreamOptions* options) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
         return;
     }
-    const struct {
-        const char* mName;
-        bool Flags::*mFlag;
-    } kOptions[] = {
-        {"TEXTURE", &Flags::mTexture},
-        {"MATERIAL", &Flags::mMaterial},
-        {"ANIMATION", &Flags::mAnimation},
-        {"MESH", &Flags::mMesh},
-        {"LIGHT", &Flags::mLight},
-        {"CAMERA", &Flags::mCamera},
-        {"AMBIENT LIGHT", &Flags::mAmbientLight},
-        {"TEXUVBYPOLY", &Flags::mTexUVByPoly},
-        {"REFERENCENODE", &Flags::mReferenceNode},
-        {"RESCALING", &Flags::mRescaling},
-    };
-    for (const auto& option : kOptions) {
-        mFlags.*option.mFlag = own->GetBoolOption(option.mName, mFlags.*option.mFlag);
-    }
+    mFlags.Take(*own);
+    mFlags.mTexUVByPoly = own->GetBoolOption("TEXUVBYPOLY", mFlags.mTexUVByPoly);
 }
 
 bool KFbxWriter3DS::PrepareWrite(KFbxStreamOptions* options) {
@@ -468,9 +439,7 @@ bool KFbxWriter3DS::WriteSettings() {
     if (ToolkitFailed()) {
         return false;
     }
-    KfSets3ds* made = nullptr;
-    InitKfSets3ds(&made);
-    std::unique_ptr<KfSets3ds, reader3ds::ReleaseWith<KfSets3ds, &ReleaseKfSets3ds>> keyframer(made);
+    auto keyframer = reader3ds::MakeRecord<reader3ds::Owned<KfSets3ds, &ReleaseKfSets3ds>>(&InitKfSets3ds);
     if (keyframer == nullptr || ToolkitFailed()) {
         return false;
     }
@@ -483,7 +452,7 @@ bool KFbxWriter3DS::WriteSettings() {
 }
 
 bool KFbxWriter3DS::FinishWrite() {
-    WriteDatabase3ds(mFile, mDatabase);
+    WriteDatabase3ds(mFile.Get(), mDatabase);
     return !ToolkitFailed();
 }
 

@@ -12,7 +12,9 @@
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/formats/KFbxFlags3DS.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
+#include <fbxfilesdk/formats/KFbxToolkitFile3DS.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
@@ -32,6 +34,7 @@ class KFbxMesh;
 class KFbxNode;
 class KFbxObject;
 class KFbxSurfaceMaterial;
+class KFbxTakeNode;
 class KFbxTexture;
 class KFCurve;
 
@@ -112,17 +115,8 @@ public:
     const std::string& FileNameOf(const KFbxObject* object) const;
 
 private:
-    struct Flags {
-        bool mTexture = true;
-        bool mMaterial = true;
-        bool mAnimation = true;
-        bool mMesh = true;
-        bool mLight = true;
-        bool mCamera = true;
-        bool mAmbientLight = true;
+    struct Flags : KFbxFlags3DS {
         bool mTexUVByPoly = false;
-        bool mReferenceNode = false;
-        bool mRescaling = true;
     };
     // A node's local transform at time 0.
     struct Local {
@@ -148,7 +142,6 @@ private:
     bool FinishWrite();
     bool ToolkitFailed();
     void ReleaseToolkit();
-    void CloseToolkitFile();
     Local LocalAtStart(KFbxNode* node) const;
     // Whether the walk writes a keyframer node for the node.
     bool IsWritten(const KFbxNode* node) const;
@@ -171,10 +164,15 @@ private:
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
     std::uint32_t KeyCount(KFbxNode* node) const;
+    // The key count of the look-at track: the target's, else the node's keys.
+    std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys) const;
     // The times of the first count frames.
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
     std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
+    // The take's translation or Euler rotation curves; values stand for them.
+    std::array<Source, 3> TranslationSources(KFbxTakeNode* take, const KFbxVector4& values) const;
+    std::array<Source, 3> RotationSources(KFbxTakeNode* take, const KFbxVector4& values) const;
     void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const;
     std::string ParentName(const KFbxNode* node) const;
     reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node);
@@ -182,6 +180,9 @@ private:
     reader3ds::LightRecord MakeSpotLight(const KFbxLight& light, const Local& local, const std::string& name);
     reader3ds::OmniMotionRecord MakeOmniLightMotion(KFbxNode* node);
     reader3ds::SpotMotionRecord MakeSpotLightMotion(KFbxNode* node);
+    // The position and colour keys of an omni or spot light's keyframer node.
+    void SampleLightKeys(KFbxNode* node, const KFbxLight& light, const FrameTimes& times,
+                         kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color);
     reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const Local& local, const std::string& name);
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node);
     bool PutBackground(const KFbxCamera& camera);
@@ -189,9 +190,7 @@ private:
     static double CameraFieldOfView(const KFbxCamera& camera);
 
     std::string mFileName;
-    file3ds* mFile = nullptr;
-    // Whether this writer opened mFile, and so closes it.
-    bool mOwnsFile = false;
+    KFbxToolkitFile3DS mFile;
     database3ds* mDatabase = nullptr;
     meshsettings3ds* mMeshSettings = nullptr;
     Flags mFlags;

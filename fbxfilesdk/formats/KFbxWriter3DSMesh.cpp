@@ -214,10 +214,8 @@ bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPar
 
 KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, const writer3ds::MeshPart& part,
                                                         const Local& local, const std::string& name) {
-    mesh3ds* made = nullptr;
-    InitMeshObj3ds(&made, static_cast<std::uint16_t>(part.mPoints.size()),
-                   static_cast<std::uint16_t>(part.mTriangles.size()), 0xFF);
-    MeshRecord record(made);
+    auto record = reader3ds::MakeRecord<MeshRecord>(&InitMeshObj3ds, static_cast<std::uint16_t>(part.mPoints.size()),
+                                                    static_cast<std::uint16_t>(part.mTriangles.size()), 0xFF);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -365,9 +363,7 @@ KFbxWriter3DS::MaterialRecord KFbxWriter3DS::WriteMaterials(const MeshData& data
         first = second;
         texture2 = nullptr;
     }
-    material3ds* made = nullptr;
-    InitMaterial3ds(&made);
-    MaterialRecord record(made);
+    auto record = reader3ds::MakeRecord<MaterialRecord>(&InitMaterial3ds);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }

@@ -182,6 +182,20 @@ std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::Sources(KFCurve* x, KFCurve*
     return {DefaultSource(x, values[0]), DefaultSource(y, values[1]), DefaultSource(z, values[2])};
 }
 
+// Without a take node every channel stands for its value at the start.
+std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::TranslationSources(KFbxTakeNode* take,
+                                                                      const KFbxVector4& values) const {
+    return take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(), values)
+                           : Sources(nullptr, nullptr, nullptr, values);
+}
+
+std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::RotationSources(KFbxTakeNode* take,
+                                                                   const KFbxVector4& values) const {
+    return take != nullptr ? Sources(take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ(),
+                                     values)
+                           : Sources(nullptr, nullptr, nullptr, values);
+}
+
 std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) const {
     KFbxTakeNode* take = node != nullptr ? node->GetCurrentTakeNode() : nullptr;
     KTime start;
@@ -194,6 +208,11 @@ std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) const {
         return 1;
     }
     return last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys : static_cast<std::uint32_t>(last + 1);
+}
+
+std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) const {
+    // Without a target the look-at point moves with the node itself.
+    return node->GetTarget() != nullptr ? KeyCount(node->GetTarget()) : keys;
 }
 
 // ---- names ----------------------------------------------------------------------
@@ -277,22 +296,14 @@ void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track
     if (KFbxNode* target = node->GetTarget()) {
         const Local local = LocalAtStart(target);
         KFbxTakeNode* take = target->GetCurrentTakeNode();
-        SamplePoints(times, track,
-                     take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
-                                               take->GetTranslationZ(), local.mTranslation)
-                                     : Sources(nullptr, nullptr, nullptr, local.mTranslation),
-                     &ConvertPosition);
+        SamplePoints(times, track, TranslationSources(take, local.mTranslation), &ConvertPosition);
         return;
     }
     // No target: a point ahead of the node along its own look-at axis.
     const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    const auto position = take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
-                                                    take->GetTranslationZ(), local.mTranslation)
-                                          : Sources(nullptr, nullptr, nullptr, local.mTranslation);
-    const auto rotation = take != nullptr ? Sources(take->GetEulerRotationX(), take->GetEulerRotationY(),
-                                                    take->GetEulerRotationZ(), local.mRotation)
-                                          : Sources(nullptr, nullptr, nullptr, local.mRotation);
+    const auto position = TranslationSources(take, local.mTranslation);
+    const auto rotation = RotationSources(take, local.mRotation);
     SetKeyHeaders(track.keys, track.keycount);
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
         const KTime time = times[key];
@@ -309,9 +320,7 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    kfmesh3ds* made = nullptr;
-    InitObjectMotion3ds(&made, keys, keys, keys, 0, 0);
-    reader3ds::ObjectMotionRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::ObjectMotionRecord>(&InitObjectMotion3ds, keys, keys, keys, 0, 0);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -319,26 +328,17 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node) {
     const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    if (take == nullptr) {
-        SamplePoints(times, record->position, Sources(nullptr, nullptr, nullptr, local.mTranslation), &ConvertPosition);
-        SampleRotationKeys(times, record->rotation, Sources(nullptr, nullptr, nullptr, local.mRotation));
-        SampleScaleKeys(times, record->scale, Sources(nullptr, nullptr, nullptr, local.mScaling));
-        return record;
-    }
-    SamplePoints(times, record->position,
-                 Sources(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(), local.mTranslation),
-                 &ConvertPosition);
-    SampleRotationKeys(times, record->rotation, Sources(take->GetEulerRotationX(), take->GetEulerRotationY(),
-                                                 take->GetEulerRotationZ(), local.mRotation));
-    SampleScaleKeys(times, record->scale, Sources(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling));
+    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation), &ConvertPosition);
+    SampleRotationKeys(times, record->rotation, RotationSources(take, local.mRotation));
+    SampleScaleKeys(times, record->scale,
+                    take != nullptr ? Sources(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling)
+                                    : Sources(nullptr, nullptr, nullptr, local.mScaling));
     return record;
 }
 
 reader3ds::LightRecord KFbxWriter3DS::MakeOmniLight(const KFbxLight& light, const Local& local,
                                                      const std::string& name) {
-    light3ds* made = nullptr;
-    InitLight3ds(&made);
-    reader3ds::LightRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::LightRecord>(&InitLight3ds);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -353,9 +353,7 @@ reader3ds::LightRecord KFbxWriter3DS::MakeOmniLight(const KFbxLight& light, cons
 
 reader3ds::LightRecord KFbxWriter3DS::MakeSpotLight(const KFbxLight& light, const Local& local,
                                                      const std::string& name) {
-    light3ds* made = nullptr;
-    InitSpotlight3ds(&made);
-    reader3ds::LightRecord spot(made);
+    auto spot = reader3ds::MakeRecord<reader3ds::LightRecord>(&InitSpotlight3ds);
     if (spot == nullptr || FtkErrorStops()) {
         return spot;
     }
@@ -376,34 +374,32 @@ reader3ds::LightRecord KFbxWriter3DS::MakeSpotLight(const KFbxLight& light, cons
     return spot;
 }
 
+void KFbxWriter3DS::SampleLightKeys(KFbxNode* node, const KFbxLight& light, const FrameTimes& times,
+                                    kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color) {
+    const Local local = LocalAtStart(node);
+    double colour[3];
+    light.GetDefaultColor(colour);
+    const KFbxVector4 colours(colour[0], colour[1], colour[2], 0.0);
+    KFbxTakeNode* take = node->GetCurrentTakeNode();
+    SamplePoints(times, position, TranslationSources(take, local.mTranslation), &ConvertPosition);
+    SamplePoints(times, color,
+                 take != nullptr ? Sources(take->GetColorR(), take->GetColorG(), take->GetColorB(), colours)
+                                 : Sources(nullptr, nullptr, nullptr, colours),
+                 &SamePoint);
+}
+
 reader3ds::OmniMotionRecord KFbxWriter3DS::MakeOmniLightMotion(KFbxNode* node) {
     auto* light = node != nullptr ? dynamic_cast<KFbxLight*>(node->GetLight()) : nullptr;
     if (light == nullptr) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    kfomni3ds* made = nullptr;
-    InitOmnilightMotion3ds(&made, keys, keys);
-    reader3ds::OmniMotionRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::OmniMotionRecord>(&InitOmnilightMotion3ds, keys, keys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
-    const FrameTimes& times = TimesOfFrames(keys);
-    const Local local = LocalAtStart(node);
-    double colour[3];
-    light->GetDefaultColor(colour);
-    const KFbxVector4 colours(colour[0], colour[1], colour[2], 0.0);
-    KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, record->position,
-                 take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
-                                           take->GetTranslationZ(), local.mTranslation)
-                                 : Sources(nullptr, nullptr, nullptr, local.mTranslation),
-                 &ConvertPosition);
-    SamplePoints(times, record->color,
-                 take != nullptr ? Sources(take->GetColorR(), take->GetColorG(), take->GetColorB(), colours)
-                                 : Sources(nullptr, nullptr, nullptr, colours),
-                 &SamePoint);
+    SampleLightKeys(node, *light, TimesOfFrames(keys), record->position, record->color);
     return record;
 }
 
@@ -413,29 +409,16 @@ reader3ds::SpotMotionRecord KFbxWriter3DS::MakeSpotLightMotion(KFbxNode* node) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    const std::uint32_t targetKeys = node->GetTarget() != nullptr ? KeyCount(node->GetTarget()) : keys;
-    kfspot3ds* made = nullptr;
-    InitSpotlightMotion3ds(&made, keys, keys, keys, keys, 1, targetKeys);
-    reader3ds::SpotMotionRecord record(made);
+    const std::uint32_t targetKeys = TargetKeyCount(node, keys);
+    auto record = reader3ds::MakeRecord<reader3ds::SpotMotionRecord>(&InitSpotlightMotion3ds, keys, keys, keys, keys, 1,
+                                                                     targetKeys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
     const FrameTimes& times = TimesOfFrames(keys);
-    const Local local = LocalAtStart(node);
-    double colour[3];
-    light->GetDefaultColor(colour);
-    const KFbxVector4 colours(colour[0], colour[1], colour[2], 0.0);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, record->position,
-                 take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
-                                           take->GetTranslationZ(), local.mTranslation)
-                                 : Sources(nullptr, nullptr, nullptr, local.mTranslation),
-                 &ConvertPosition);
-    SamplePoints(times, record->color,
-                 take != nullptr ? Sources(take->GetColorR(), take->GetColorG(), take->GetColorB(), colours)
-                                 : Sources(nullptr, nullptr, nullptr, colours),
-                 &SamePoint);
+    SampleLightKeys(node, *light, times, record->position, record->color);
     const Source cone = DefaultSource(take != nullptr ? take->GetLightConeAngle() : nullptr,
                                       light->GetDefaultConeAngle());
     SampleValues(times, record->hotspot, cone);
@@ -462,9 +445,7 @@ double KFbxWriter3DS::CameraFieldOfView(const KFbxCamera& camera) {
 
 reader3ds::CameraRecord KFbxWriter3DS::MakeCamera(const KFbxCamera& /*camera*/, const Local& local,
                                                    const std::string& name) {
-    camera3ds* made = nullptr;
-    InitCamera3ds(&made);
-    reader3ds::CameraRecord record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::CameraRecord>(&InitCamera3ds);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -479,10 +460,9 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
-    const std::uint32_t targetKeys = node->GetTarget() != nullptr ? KeyCount(node->GetTarget()) : keys;
-    kfcamera3ds* made = nullptr;
-    InitCameraMotion3ds(&made, keys, keys, keys, targetKeys);
-    reader3ds::CameraMotionRecord record(made);
+    const std::uint32_t targetKeys = TargetKeyCount(node, keys);
+    auto record =
+        reader3ds::MakeRecord<reader3ds::CameraMotionRecord>(&InitCameraMotion3ds, keys, keys, keys, targetKeys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
@@ -490,17 +470,11 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
     const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, record->position,
-                 take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(),
-                                           take->GetTranslationZ(), local.mTranslation)
-                                 : Sources(nullptr, nullptr, nullptr, local.mTranslation),
-                 &ConvertPosition);
+    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation), &ConvertPosition);
     SampleValues(times, record->fov,
                  DefaultSource(take != nullptr ? take->GetCameraFieldOfView() : nullptr, CameraFieldOfView(*camera)));
     const Source roll = DefaultSource(take != nullptr ? take->GetCameraRoll() : nullptr, camera->GetDefaultRoll());
-    const auto rotation = take != nullptr ? Sources(take->GetEulerRotationX(), take->GetEulerRotationY(),
-                                                    take->GetEulerRotationZ(), local.mRotation)
-                                          : Sources(nullptr, nullptr, nullptr, local.mRotation);
+    const auto rotation = RotationSources(take, local.mRotation);
     SetKeyHeaders(record->roll.keys, record->roll.keycount);
     for (std::uint32_t key = 0; record->roll.values != nullptr && key < record->roll.keycount; ++key) {
         const KTime time = times[key];
@@ -512,9 +486,7 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
 }
 
 bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {
-    background3ds* made = nullptr;
-    InitBackground3ds(&made);
-    std::unique_ptr<background3ds, reader3ds::ReleaseWith<background3ds, &ReleaseBackground3ds>> record(made);
+    auto record = reader3ds::MakeRecord<reader3ds::Owned<background3ds, &ReleaseBackground3ds>>(&InitBackground3ds);
     if (record == nullptr || ToolkitFailed()) {
         return false;
     }

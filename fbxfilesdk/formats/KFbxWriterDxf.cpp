@@ -254,24 +254,33 @@ int KFbxWriterDxf::RgbToColorIndex(const double rgb[3]) {
 
 // ---- write -----------------------------------------------------------------
 
-bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
-    mError.ClearError();
-    auto* own = dynamic_cast<KFbxStreamOptionsDxfWriter*>(options);
+KFbxNode* KFbxWriterDxf::BeginWrite(ErrorHolder& error, KFbxStreamOptions* own, bool fileOpen, KFbxScene* scene,
+                                    bool& triangulate, bool& deformation) {
+    error.ClearError();
     if (own == nullptr) {
-        mError.SetError(eSTREAM_OPTIONS_NOT_SET);
-        return false;
+        error.SetError(eSTREAM_OPTIONS_NOT_SET);
+        return nullptr;
     }
-    if (mFile == nullptr) {
-        mError.SetError(eFILE_NOT_OPENED);
-        return false;
+    if (!fileOpen) {
+        error.SetError(eFILE_NOT_OPENED);
+        return nullptr;
     }
     KFbxNode* root = scene != nullptr ? scene->GetRootNode() : nullptr;
     if (root == nullptr) {
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No scene to write");
+        error.SetErrorWithText(eUNIDENTIFIED_ERROR, "No scene to write");
+        return nullptr;
+    }
+    triangulate = own->GetBoolOption("TRIANGULATE", true);
+    deformation = own->GetBoolOption("DEFORMATION", true);
+    return root;
+}
+
+bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
+    KFbxNode* root = BeginWrite(mError, dynamic_cast<KFbxStreamOptionsDxfWriter*>(options), mFile != nullptr, scene,
+                                mTriangulate, mDeformation);
+    if (root == nullptr) {
         return false;
     }
-    mTriangulate = own->GetBoolOption("TRIANGULATE", true);
-    mDeformation = own->GetBoolOption("DEFORMATION", true);
     RenamedScene renamed(*scene);
 
     const int children = root->GetChildCount();

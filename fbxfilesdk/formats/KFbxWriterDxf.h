@@ -50,6 +50,13 @@ public:
     // Gives the scene back the names PreprocessScene kept.
     static void RestoreScene(KFbxScene& scene, KFbxSceneNameSnapshot& names);
 
+    // The checks both writers make at the start of Write, in this order:
+    // options of their own class (own, null when they are not), an open
+    // file, a scene with a root. The root, with "TRIANGULATE" and
+    // "DEFORMATION" read into the flags; null with the error set.
+    static KFbxNode* BeginWrite(ErrorHolder& error, KFbxStreamOptions* own, bool fileOpen, KFbxScene* scene,
+                                bool& triangulate, bool& deformation);
+
     // The IO object is not used.
     KFbxWriterDxf(KFbxSdkManager& manager, KFbxIO* io);
     ~KFbxWriterDxf() override;

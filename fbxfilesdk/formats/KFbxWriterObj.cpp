@@ -86,24 +86,21 @@ void KFbxWriterObj::FlushLine(std::FILE* file) {
     mLine.clear();
 }
 
+void KFbxWriterObj::WritePointLine(const char* keyword, const KFbxVector4& point) {
+    mLine += keyword;
+    ObjAppendNumber(mLine, point[0]);
+    ObjAppendNumber(mLine, point[1]);
+    ObjAppendNumber(mLine, point[2]);
+    mLine += '\n';
+    FlushLine(mObjFile);
+}
+
 bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
-    mError.ClearError();
-    auto* own = dynamic_cast<KFbxStreamOptionsObjWriter*>(options);
-    if (own == nullptr) {
-        mError.SetError(eSTREAM_OPTIONS_NOT_SET);
-        return false;
-    }
-    if (mObjFile == nullptr) {
-        mError.SetError(eFILE_NOT_OPENED);
-        return false;
-    }
-    KFbxNode* root = scene != nullptr ? scene->GetRootNode() : nullptr;
+    KFbxNode* root = KFbxWriterDxf::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsObjWriter*>(options),
+                                               mObjFile != nullptr, scene, mTriangulate, mDeformation);
     if (root == nullptr) {
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No scene to write");
         return false;
     }
-    mTriangulate = own->GetBoolOption("TRIANGULATE", true);
-    mDeformation = own->GetBoolOption("DEFORMATION", true);
     // Each write numbers its own file from 1.
     mVertexCounter = mTextureCoordinateCounter = mNormalCounter = 1;
     mMaterialsNeeded = false;
@@ -204,12 +201,7 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
 
     for (const KFbxVector4& point : points) {
         const KFbxVector4 world = global.MultT(point);
-        mLine += 'v';
-        ObjAppendNumber(mLine, world[0]);
-        ObjAppendNumber(mLine, world[1]);
-        ObjAppendNumber(mLine, world[2]);
-        mLine += '\n';
-        FlushLine(mObjFile);
+        WritePointLine("v", world);
     }
     mVertexCounter += pointCount;
 
@@ -259,12 +251,7 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         if (length > 0.0 && std::isfinite(length)) {
             world = KFbxVector4(world[0] / length, world[1] / length, world[2] / length, 0.0);
         }
-        mLine += "vn";
-        ObjAppendNumber(mLine, world[0]);
-        ObjAppendNumber(mLine, world[1]);
-        ObjAppendNumber(mLine, world[2]);
-        mLine += '\n';
-        FlushLine(mObjFile);
+        WritePointLine("vn", world);
         ++mNormalCounter;
     };
     for (const KFbxVector4& normal : normals) writeNormal(normal);

@@ -8,6 +8,7 @@
 #ifndef FBXFILESDK_FORMATS_KFBXWRITEROBJ_H
 #define FBXFILESDK_FORMATS_KFBXWRITEROBJ_H
 
+#include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
@@ -76,6 +77,8 @@ private:
 
     // The line buffer's contents go to the OBJ or the MTL stream.
     void FlushLine(std::FILE* file);
+    // A line of the keyword and the point's x, y and z, written to the OBJ file.
+    void WritePointLine(const char* keyword, const KFbxVector4& point);
 
     std::FILE* mObjFile = nullptr;
     std::FILE* mMtlFile = nullptr;

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 
 #include "fbx/FbxWriterTestSupport.h"
+#include "formats/FormatsTestSupport.h"
 
 #include <fstream>
 #include <initializer_list>
@@ -110,9 +111,7 @@ private:
     std::string mText;
 };
 
-inline KFbxMesh* MeshOf(const KFbxNode* node) {
-    return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
-}
+using formatstest::MeshOf;
 
 class DxfTest : public writertest::WriterTest {
 protected:
@@ -151,14 +150,7 @@ protected:
     }
 
     std::vector<std::string> ChildNames(const KFbxNode* node = nullptr) const {
-        if (node == nullptr) {
-            node = mScene->GetRootNode();
-        }
-        std::vector<std::string> names;
-        for (int i = 0; i < node->GetChildCount(); ++i) {
-            names.emplace_back(node->GetChild(i)->GetName());
-        }
-        return names;
+        return formatstest::ChildNames(node != nullptr ? node : mScene->GetRootNode());
     }
 
     KFbxNode* Child(const char* name) const { return mScene->GetRootNode()->FindChild(name, true); }

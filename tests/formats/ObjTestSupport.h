@@ -15,11 +15,11 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include "formats/FormatsTestSupport.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -27,9 +27,8 @@
 
 namespace fbxsdk_2006_11_1::objtest {
 
-inline KFbxMesh* MeshOf(const KFbxNode* node) {
-    return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
-}
+using formatstest::ChildNames;
+using formatstest::MeshOf;
 
 // The control point at each corner of a polygon.
 inline std::vector<KFbxVector4> PolygonPoints(const KFbxMesh& mesh, int polygon) {
@@ -53,12 +52,7 @@ inline std::vector<KFbxVector2> PolygonUVs(const KFbxMesh& mesh, int polygon) {
 
 inline ::testing::AssertionResult Near(const KFbxVector4& actual, double x, double y, double z,
                                        double tolerance = 1e-9) {
-    if (std::abs(actual[0] - x) <= tolerance && std::abs(actual[1] - y) <= tolerance &&
-        std::abs(actual[2] - z) <= tolerance) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "(" << actual[0] << ", " << actual[1] << ", " << actual[2]
-                                         << ") is not (" << x << ", " << y << ", " << z << ")";
+    return formatstest::NearPoint(actual[0], actual[1], actual[2], x, y, z, tolerance);
 }
 
 class ObjTest : public ::testing::Test {
@@ -110,14 +104,6 @@ protected:
     KFbxNode* Node(const char* name) const { return mScene->GetRootNode()->FindChild(name, true); }
     KFbxMesh* Mesh(const char* name) const { return MeshOf(Node(name)); }
     std::string Message() const { return mMessage.Buffer(); }
-
-    static std::vector<std::string> ChildNames(const KFbxNode* node) {
-        std::vector<std::string> names;
-        for (int index = 0; node != nullptr && index < node->GetChildCount(); ++index) {
-            names.emplace_back(node->GetChild(index)->GetName());
-        }
-        return names;
-    }
 
     KFbxSdkManager* mManager = nullptr;
     KFbxScene* mScene = nullptr;

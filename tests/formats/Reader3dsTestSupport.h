@@ -5,16 +5,15 @@
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
-#include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
-#include <fbxfilesdk/formats/KFbxFormats3ds.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include "formats/FormatsTestSupport.h"
 #include "formats/Scene3dsFiles.h"
-#include "support/ScratchFolder.h"
+#include "formats/Scene3dsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -27,27 +26,11 @@ using namespace scene3ds;
 
 inline constexpr double kInch = 2.54;
 
-inline KFbxMesh* MeshOf(const KFbxNode* node) {
-    return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
-}
+using formatstest::ChildNames;
+using formatstest::MeshOf;
 
-class Reader3dsTest : public ::testing::Test {
+class Reader3dsTest : public scene3dstest::Scene3dsTest {
 protected:
-    void SetUp() override {
-        KFbxRegister3dsFormats();
-        mManager = CreateSdkManager();
-        ASSERT_NE(mManager, nullptr);
-        mScene = KFbxScene::Create(mManager, "");
-        ASSERT_NE(mScene, nullptr);
-    }
-    void TearDown() override {
-        delete mManager;
-        CloseAllFiles3ds();
-        ClearErrorList3ds();
-    }
-
-    std::string Path(const std::string& name) const { return mFolder / name; }
-
     // New options with their defaults; the manager destroys them.
     KFbxStreamOptions3dsReader* Options() { return KFbxStreamOptions3dsReader::Create(mManager, ""); }
 
@@ -73,14 +56,6 @@ protected:
 
     KFbxNode* Node(const char* name) const { return mScene->GetRootNode()->FindChild(name, true); }
 
-    static std::vector<std::string> ChildNames(const KFbxNode* node) {
-        std::vector<std::string> names;
-        for (int index = 0; node != nullptr && index < node->GetChildCount(); ++index) {
-            names.emplace_back(node->GetChild(index)->GetName());
-        }
-        return names;
-    }
-
     // The node's curve of the take "default take".
     static KFCurve* TakeCurve(KFbxNode* node, const char* first, const char* second, const char* third) {
         if (node == nullptr || !node->SetCurrentTakeNodeByName("default take")) {
@@ -100,22 +75,12 @@ protected:
         return frames;
     }
 
-    KFbxSdkManager* mManager = nullptr;
-    KFbxScene* mScene = nullptr;
-    ScratchFolder mFolder;
     int mLastErrorId = -1;
-    std::string mLastError;
-    KString mMessage;
 };
 
 inline ::testing::AssertionResult Near(const KFbxVector4& actual, double x, double y, double z,
                                        double tolerance = 1e-5) {
-    if (std::abs(actual[0] - x) <= tolerance && std::abs(actual[1] - y) <= tolerance &&
-        std::abs(actual[2] - z) <= tolerance) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "(" << actual[0] << ", " << actual[1] << ", " << actual[2]
-                                         << ") is not (" << x << ", " << y << ", " << z << ")";
+    return formatstest::NearPoint(actual[0], actual[1], actual[2], x, y, z, tolerance);
 }
 
 }  // namespace fbxsdk_2006_11_1::reader3dstest

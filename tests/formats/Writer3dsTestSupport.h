@@ -7,11 +7,9 @@
 #include <fbxfilesdk/3dsftk/Toolkit3ds.h>
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
-#include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
-#include <fbxfilesdk/formats/KFbxFormats3ds.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
@@ -19,11 +17,11 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
-#include "support/ScratchFolder.h"
+#include "formats/FormatsTestSupport.h"
+#include "formats/Scene3dsTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -108,23 +106,8 @@ private:
     bool mValid = false;
 };
 
-class Writer3dsTest : public ::testing::Test {
+class Writer3dsTest : public scene3dstest::Scene3dsTest {
 protected:
-    void SetUp() override {
-        KFbxRegister3dsFormats();
-        mManager = CreateSdkManager();
-        ASSERT_NE(mManager, nullptr);
-        mScene = KFbxScene::Create(mManager, "");
-        ASSERT_NE(mScene, nullptr);
-    }
-    void TearDown() override {
-        delete mManager;
-        CloseAllFiles3ds();
-        ClearErrorList3ds();
-    }
-
-    std::string Path(const std::string& name) const { return mFolder / name; }
-
     // New writer options with their defaults; the manager destroys them.
     KFbxStreamOptions3dsWriter* Options() {
         KFbxStreamOptions3dsWriter* options = KFbxStreamOptions3dsWriter::Create(mManager, "");
@@ -201,21 +184,10 @@ protected:
         time.SetTime(0, 0, 0, frame, 0, KTime::eFrames30);
         target->KeySet(target->KeyGetCount(), time, static_cast<float>(value), KFCURVE_INTERPOLATION_LINEAR);
     }
-
-    KFbxSdkManager* mManager = nullptr;
-    KFbxScene* mScene = nullptr;
-    ScratchFolder mFolder;
-    std::string mLastError;
-    KString mMessage;
 };
 
 inline ::testing::AssertionResult Near(const point3ds& actual, double x, double y, double z, double tolerance = 1e-5) {
-    if (std::abs(actual.x - x) <= tolerance && std::abs(actual.y - y) <= tolerance &&
-        std::abs(actual.z - z) <= tolerance) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") is not ("
-                                         << x << ", " << y << ", " << z << ")";
+    return formatstest::NearPoint(actual.x, actual.y, actual.z, x, y, z, tolerance);
 }
 
 inline std::string Text(const char* field) { return field != nullptr ? std::string(field) : std::string(); }

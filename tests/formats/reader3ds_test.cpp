@@ -1,7 +1,7 @@
 // The 3DS reader's frame: registration, options, scale, the reference node,
 // ambient light and background, the take, and its toolkit files.
 #include "formats/Reader3dsTestSupport.h"
-#include "support/RunCommand.h"
+#include "support/CommandOutput.h"
 
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>

@@ -1,7 +1,7 @@
 // A scene written by the 3DS writer and read back by the 3DS reader, and by
 // an independent reader: geometry, materials, lights, cameras and keys.
 #include "formats/Writer3dsTestSupport.h"
-#include "support/RunCommand.h"
+#include "support/CommandOutput.h"
 
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>

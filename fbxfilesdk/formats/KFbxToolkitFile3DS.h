@@ -1,0 +1,35 @@
+// The 3DS toolkit file that the 3DS reader or writer works on. The toolkit
+// gives every opener of a name the same record and frees it at the first
+// close: a record someone else opened is used, never closed.
+#ifndef FBXFILESDK_FORMATS_KFBXTOOLKITFILE3DS_H
+#define FBXFILESDK_FORMATS_KFBXTOOLKITFILE3DS_H
+
+#include <fbxfilesdk/3dsftk/Toolkit3ds.h>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxToolkitFile3DS {
+public:
+    KFbxToolkitFile3DS() = default;
+    ~KFbxToolkitFile3DS() { Close(); }
+    KFbxToolkitFile3DS(const KFbxToolkitFile3DS&) = delete;
+    KFbxToolkitFile3DS& operator=(const KFbxToolkitFile3DS&) = delete;
+
+    // Opens the file in the toolkit's mode ("rb" or "wb"); false when the
+    // toolkit cannot, with its reason in LastErrorText.
+    bool Open(const char* fileName, const char* mode);
+    // Closes the file when this holder opened it; forgets it either way.
+    void Close();
+    file3ds* Get() const { return mFile; }
+    // The text of the toolkit's first error.
+    static const char* LastErrorText();
+
+private:
+    file3ds* mFile = nullptr;
+    // Whether this holder opened mFile, and so closes it.
+    bool mOwns = false;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
