@@ -1,0 +1,238 @@
+// Writes a scene as one COLLADA 1.4.1 document (extension "dae"). The whole
+// document is built as a libxml2 tree and saved in one call at the end; a
+// document is saved only when every step succeeded, and a failed save is a
+// failed write.
+//
+// The caller's scene is only read: ids are made by the writer (valid,
+// unique NCNames derived from the object names), the +90 degree orientation
+// of cameras and directional lights is added to the values written, and
+// triangulation happens on the polygons written, never on the scene's mesh.
+// Two writes of one scene give the same document apart from the dates.
+//
+// Errors and warnings are reported as "ERROR: " or "Warning: " followed by
+// the message: as details of entry 6 of the SDK manager's user notification,
+// and as lines of the writer's message text.
+#ifndef FBXFILESDK_COLLADA_KFBXWRITERCOLLADA_H
+#define FBXFILESDK_COLLADA_KFBXWRITERCOLLADA_H
+
+#include <fbxfilesdk/collada/ColladaWriterIds.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/fbx/KFbxWriter.h>
+
+#include <libxml/tree.h>
+
+#include <array>
+#include <map>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFCurve;
+class KFbxCamera;
+class KFbxGeometry;
+class KFbxIO;
+class KFbxLayerElementTexture;
+class KFbxMesh;
+class KFbxNode;
+class KFbxScene;
+class KFbxSceneInfo;
+class KFbxStreamOptions;
+class KFbxSurfaceMaterial;
+class KFbxTakeNode;
+class KFbxTexture;
+
+class KFbxWriterCollada : public KFbxWriter {
+public:
+    // The libraries in the order the schema wants them in the document.
+    enum ELibrary {
+        eLIBRARY_IMAGES,
+        eLIBRARY_MATERIALS,
+        eLIBRARY_EFFECTS,
+        eLIBRARY_GEOMETRIES,
+        eLIBRARY_CONTROLLERS,
+        eLIBRARY_ANIMATIONS,
+        eLIBRARY_LIGHTS,
+        eLIBRARY_CAMERAS,
+        eLIBRARY_VISUAL_SCENES,
+        eLIBRARY_COUNT
+    };
+
+    explicit KFbxWriterCollada(KFbxSdkManager& manager);
+    ~KFbxWriterCollada() override;
+
+    bool FileCreate(const char* fileName) override;
+    bool FileClose() override;
+    bool IsFileOpen() override;
+    // A new KFbxStreamOptionsColladaWriter: "TRIANGULATE", "SINGLE MATRIX"
+    // and "FRAME RATE".
+    KFbxStreamOptions* GetWriteOptions() override;
+    // The options must be a KFbxStreamOptionsColladaWriter (error 4 else).
+    bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
+    // Nothing to do: the writer leaves the scene as it is (see above).
+    bool PreprocessScene(KFbxScene& scene) override;
+    bool PostprocessScene(KFbxScene& scene) override;
+
+    void AddNotificationError(const KString& message);
+    void AddNotificationWarning(const KString& message);
+
+    // ---- Shared state of the export steps ---------------------------------
+
+    // The library element, made free-standing on first use and put into the
+    // document, in ELibrary order, when the write ends.
+    xmlNode* GetLibrary(ELibrary library);
+    // Null when nothing of its kind was written yet.
+    xmlNode* FindLibrary(ELibrary library) const { return mLibraries[library]; }
+    // The document's ids (see ColladaWriterIds.h): a node's id is its name
+    // made a valid NCName, made unique; everything else derives from it.
+    ColladaWriterIds& GetIds() { return mIds; }
+    const KString& GetNodeId(const KFbxNode& node);
+    // Marks the write as failed: no document is saved. Failures stay.
+    void SetFailed() { mStatus = false; }
+    bool HasFailed() const { return !mStatus; }
+    KFbxScene* GetScene() const { return mScene; }
+    bool IsSingleMatrix() const { return mSingleMatrix; }
+    const KTime& GetFramePeriod() const { return mFramePeriod; }
+
+    // One morph target, written as a geometry after the scene: the base
+    // mesh's polygons over the shape's points, under the id the morph
+    // controller names.
+    struct ShapeTarget {
+        KString mId;
+        KString mBaseId;
+        KFbxMesh* mBase = nullptr;
+        KFbxGeometry* mShape = nullptr;
+    };
+    const std::vector<ShapeTarget>& GetShapeTargets() const { return mShapeTargets; }
+
+    // ---- Frame and document -----------------------------------------------
+
+    xmlNode* ExportAsset(xmlNode* root, const KFbxSceneInfo* sceneInfo);
+    xmlNode* ExportScene(xmlNode* root, KFbxScene& scene);
+    xmlNode* CreateVisualSceneElement(KFbxNode& rootNode);
+    xmlNode* ExportNodeRecursive(xmlNode* parent, KFbxNode& node);
+    bool AttachLibraries(xmlNode* asset);
+    // What the writer adds to the node's post-rotation when it writes it:
+    // cameras look down -Z in COLLADA, +X in the scene (+90 about Y), spot
+    // and directional lights likewise (+90 about X). Zero for other nodes.
+    static KFbxVector4 GetOrientationFix(const KFbxNode& node);
+
+    // ---- Nodes and instances ----------------------------------------------
+
+    // The node element with its transform, its pivot node and its instance.
+    xmlNode* ExportNode(xmlNode* parent, KFbxNode& node);
+    // The instance of the node's attribute under holder (the node element or
+    // its "-Pivot" node). False when the attribute's library element could
+    // not be written.
+    bool ExportNodeAttribute(xmlNode* holder, KFbxNode& node);
+
+    // ---- Transforms -------------------------------------------------------
+
+    bool ExportTransform(xmlNode* nodeElement, KFbxNode& node);
+    // The node's transform relative to its parent's, orientation fix included.
+    KgeMatrix GetLocalMatrix(KFbxNode& node);
+    static bool IsNotZero(double value);
+    static bool IsVectorNotZero(const KFbxVector4& vector);
+    static bool IsVectorNotEqual(const KFbxVector4& vector, double value);
+    static bool IsTranslationAnimated(KFbxNode& node);
+    static bool IsRotationAnimated(KFbxNode& node);
+    static bool IsRotationAxisAnimated(KFbxNode& node, int axis);
+    static bool IsScalingAnimated(KFbxNode& node);
+    // The number of clusters of the mesh's skins (0 for no mesh).
+    static int GetClusterCount(const KFbxGeometry* geometry);
+
+    // ---- Geometry ---------------------------------------------------------
+
+    xmlNode* ExportGeometry(KFbxNode& node);
+    xmlNode* ExportMesh(KFbxNode& node, KFbxMesh& mesh, const KString& baseId);
+    bool ExportShapeGeometries(xmlNode* visualScene);
+    xmlNode* ExportShapeGeometry(const ShapeTarget& target);
+    xmlNode* ExportPositionSource(xmlNode* meshElement, KFbxMesh& mesh, const KString& baseId);
+    bool ExportLayerSources(xmlNode* meshElement, KFbxMesh& mesh, const KString& baseId);
+    xmlNode* ExportVertices(xmlNode* meshElement, const KString& baseId);
+    // The polygons of the material (all of them for an empty material name),
+    // each polygon once; fanned into triangles when the option is on.
+    xmlNode* ExportPolygons(xmlNode* meshElement, KFbxMesh& mesh, const KString& materialSymbol,
+                            const KFbxSurfaceMaterial* material, const KString& baseId);
+
+    // ---- Controllers ------------------------------------------------------
+
+    bool ExportSkinController(KFbxNode& node, KFbxMesh& mesh);
+    bool ExportMorphController(KFbxNode& node, KFbxMesh& mesh, bool chainedToSkin);
+
+    // ---- Materials, effects, textures and images --------------------------
+
+    // The material's element (written once per material); null on failure.
+    xmlNode* ExportMaterial(KFbxSurfaceMaterial& material);
+    xmlNode* ExportEffect(KFbxSurfaceMaterial& material, const KString& effectId);
+    bool ExportEffectTexture(xmlNode* materialElement, KFbxTexture& texture, const KString& imageId, int layer,
+                             int channel);
+    xmlNode* ExportTexture(KFbxTexture& texture, const KString& imageId, int layer);
+    bool ExportMeshTextures(KFbxNode& node, KFbxMesh& mesh);
+    // The image's id, writing the image on first use.
+    KString ExportImage(KFbxTexture& texture);
+
+    // ---- Cameras and lights (defined in KFbxWriterColladaCameras.cpp) -----
+
+    // The new camera or light element, added to its library; null on
+    // failure. Its "id" is what the node's instance_camera / instance_light
+    // refers to.
+    xmlNode* ExportLibraryCameras(KFbxNode& node);
+    xmlNode* ExportLibraryLights(KFbxNode& node);
+    xmlNode* ExportCamera(KFbxNode& node);
+    xmlNode* ExportLight(KFbxNode* node);
+    // The scene's ambient colour as a light, when it is not black.
+    bool ExportSceneAmbientLight();
+
+    // ---- Animation (defined in KFbxWriterColladaAnimation.cpp) ------------
+
+    // The animation of the node's subtree into library_animations.
+    bool ExportLibraryAnimations(KFbxNode& node);
+
+private:
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    struct FreeNode {
+        void operator()(xmlNode* node) const;
+    };
+
+    void Report(const char* prefix, const KString& message);
+    void ResetDocumentState();
+    void ReserveNodeIds(KFbxNode& node);
+    bool SaveDocument(xmlNode* root);
+    xmlNode* ExportPivotNode(xmlNode* nodeElement, KFbxNode& node);
+    void ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh);
+    void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
+    xmlNode* ExportMeshOf(KFbxNode& node, KFbxMesh& mesh);
+
+    std::unique_ptr<std::FILE, CloseFile> mFile;
+    KString mFileName;
+    bool mStatus = true;
+    KFbxScene* mScene = nullptr;
+    std::array<xmlNode*, eLIBRARY_COUNT> mLibraries{};
+    // Free-standing libraries not yet in a tree, freed with the writer.
+    std::vector<std::unique_ptr<xmlNode, FreeNode>> mLibraryOwners;
+    ColladaWriterIds mIds;
+    std::vector<ShapeTarget> mShapeTargets;
+    // Per mesh node, the material symbols its polygon groups carry, in order.
+    std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
+    bool mTriangulate = true;
+    bool mSingleMatrix = false;
+    KTime mFramePeriod;
+};
+
+// The registry's create function of the COLLADA writer.
+KFbxWriter* CreateColladaWriter(KFbxSdkManager& manager, KFbxIO* io, int subFormat);
+
+// The writer's channel index (0 ambient, 1 diffuse, 2 emission, 3 reflective,
+// 4 specular, 5 transparent) to the COLLADA channel name; "" for any other.
+const char* GetColladaChannelName(int channel);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

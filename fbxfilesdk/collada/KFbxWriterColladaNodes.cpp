@@ -1,0 +1,358 @@
+// The node elements of the visual scene: id and name, the transform (one
+// matrix, or the translate / rotate / scale sequence of the pivot model),
+// the "-Pivot" child node of the geometric transform and the instance of the
+// node's attribute.
+#include <fbxfilesdk/collada/KFbxWriterCollada.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/collada/ColladaTransformMath.h>
+#include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlWrite.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <cmath>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+using namespace ColladaXml;
+
+constexpr double kZero = 1e-6;
+
+// "x y z" with "%f" each.
+KString VectorText(const KFbxVector4& vector) {
+    std::string text;
+    AppendNumber(text, vector[0]);
+    text += ' ';
+    AppendNumber(text, vector[1]);
+    text += ' ';
+    AppendNumber(text, vector[2]);
+    return KString(text.c_str());
+}
+
+// "1 0 0 45.000000" and the like.
+KString RotationText(int axis, double degrees) {
+    static const char* const kAxes[3] = {"1 0 0 ", "0 1 0 ", "0 0 1 "};
+    return KString(kAxes[axis]) + FormatNumber(degrees);
+}
+
+void AddTransformElement(xmlNode* nodeElement, const char* name, const char* sid, const KString& text) {
+    SetAttribute(AddElement(nodeElement, name, text.Buffer()), "sid", sid);
+}
+
+bool HasKeys(KFCurve* curve) { return curve != nullptr && curve->KeyGetCount() > 0; }
+
+}  // namespace
+
+bool KFbxWriterCollada::IsNotZero(double value) { return !(std::fabs(value) < kZero); }
+
+bool KFbxWriterCollada::IsVectorNotZero(const KFbxVector4& vector) {
+    return IsNotZero(vector[0]) || IsNotZero(vector[1]) || IsNotZero(vector[2]);
+}
+
+bool KFbxWriterCollada::IsVectorNotEqual(const KFbxVector4& vector, double value) {
+    return IsNotZero(vector[0] - value) || IsNotZero(vector[1] - value) || IsNotZero(vector[2] - value);
+}
+
+bool KFbxWriterCollada::IsTranslationAnimated(KFbxNode& node) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    return take != nullptr &&
+           (HasKeys(take->GetTranslationX()) || HasKeys(take->GetTranslationY()) || HasKeys(take->GetTranslationZ()));
+}
+
+bool KFbxWriterCollada::IsRotationAnimated(KFbxNode& node) {
+    return IsRotationAxisAnimated(node, 0) || IsRotationAxisAnimated(node, 1) || IsRotationAxisAnimated(node, 2);
+}
+
+bool KFbxWriterCollada::IsRotationAxisAnimated(KFbxNode& node, int axis) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    if (take == nullptr) {
+        return false;
+    }
+    KFCurve* curve = axis == 0   ? take->GetEulerRotationX()
+                     : axis == 1 ? take->GetEulerRotationY()
+                                 : take->GetEulerRotationZ();
+    return HasKeys(curve);
+}
+
+bool KFbxWriterCollada::IsScalingAnimated(KFbxNode& node) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    return take != nullptr && (HasKeys(take->GetScaleX()) || HasKeys(take->GetScaleY()) || HasKeys(take->GetScaleZ()));
+}
+
+int KFbxWriterCollada::GetClusterCount(const KFbxGeometry* geometry) {
+    if (geometry == nullptr) {
+        return 0;
+    }
+    auto* mutableGeometry = const_cast<KFbxGeometry*>(geometry);
+    int clusters = 0;
+    for (int index = 0; index < mutableGeometry->GetSrcDeformerCount(); ++index) {
+        if (const auto* skin = dynamic_cast<const KFbxSkin*>(mutableGeometry->GetDeformer(index, KFbxDeformer::eSKIN))) {
+            clusters += skin->GetClusterCount();
+        }
+    }
+    return clusters;
+}
+
+xmlNode* KFbxWriterCollada::ExportNode(xmlNode* parent, KFbxNode& node) {
+    xmlNode* element = AddElement(parent, "node");
+    if (element == nullptr) {
+        return nullptr;
+    }
+    const KString& id = GetNodeId(node);
+    SetAttribute(element, "id", id.Buffer());
+    SetAttribute(element, "name", id.Buffer());
+    if (!ExportTransform(element, node)) {
+        SetFailed();
+        return element;
+    }
+    xmlNode* holder = ExportPivotNode(element, node);
+    if (holder == nullptr) {
+        SetFailed();
+        return element;
+    }
+    if (!ExportNodeAttribute(holder, node)) {
+        SetFailed();
+    }
+    return element;
+}
+
+xmlNode* KFbxWriterCollada::ExportPivotNode(xmlNode* nodeElement, KFbxNode& node) {
+    KFbxVector4 translation;
+    KFbxVector4 rotation;
+    KFbxVector4 scaling;
+    node.GetGeometricTranslation(KFbxNode::eSOURCE_SET, translation);
+    node.GetGeometricRotation(KFbxNode::eSOURCE_SET, rotation);
+    node.GetGeometricScaling(KFbxNode::eSOURCE_SET, scaling);
+    const bool hasScale = IsVectorNotEqual(scaling, 1.0);
+    if (!IsVectorNotZero(translation) && !IsVectorNotZero(rotation) && !hasScale) {
+        return nodeElement;
+    }
+    xmlNode* pivot = AddElement(nodeElement, "node");
+    if (pivot == nullptr) {
+        return nullptr;
+    }
+    const KString& id = mIds.Get(&node, "-Pivot", GetNodeId(node) + "-Pivot");
+    SetAttribute(pivot, "id", id.Buffer());
+    SetAttribute(pivot, "name", id.Buffer());
+    AddElement(pivot, "translate", VectorText(translation).Buffer());
+    // The three Euler rotations as one rotation about an axis: q = qz qy qx.
+    KFbxVector4 axis;
+    double degrees = 0.0;
+    ColladaQuaternionToAxisAngle(ColladaEulerToQuaternion(rotation), axis, degrees);
+    AddElement(pivot, "rotate", (VectorText(axis) + " " + FormatNumber(degrees)).Buffer());
+    if (hasScale) {
+        AddElement(pivot, "scale", VectorText(scaling).Buffer());
+    }
+    return pivot;
+}
+
+bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
+    KFbxNodeAttribute* attribute = node.GetNodeAttribute();
+    if (attribute == nullptr) {
+        return true;
+    }
+    const KString name = node.GetNameString();
+    const KString lost = KString("Node ") + name + " will lose its geometric information." +
+                         " The node transforms will be saved.";
+    switch (attribute->GetAttributeType()) {
+    case KFbxNodeAttribute::eNULL:
+        AddNotificationWarning(KString("Null not supported by COLLADA. ") + lost);
+        return true;
+    case KFbxNodeAttribute::eMARKER:
+        AddNotificationWarning(KString("Marker not supported by COLLADA. ") + lost);
+        return true;
+    case KFbxNodeAttribute::eCAMERA_SWITCHER:
+        AddNotificationWarning(KString("Camera switcher not supported by COLLADA. ") + lost);
+        return true;
+    case KFbxNodeAttribute::eLIGHT: {
+        // The light's own element is written with the cameras and lights;
+        // the node only refers to it.
+        xmlNode* light = ExportLibraryLights(node);
+        if (light == nullptr) {
+            return false;
+        }
+        SetAttribute(AddElement(holder, "instance_light"), "url", (KString("#") + GetAttribute(light, "id")).Buffer());
+        return true;
+    }
+    case KFbxNodeAttribute::eCAMERA: {
+        xmlNode* camera = ExportLibraryCameras(node);
+        if (camera == nullptr) {
+            return false;
+        }
+        SetAttribute(AddElement(holder, "instance_camera"), "url",
+                     (KString("#") + GetAttribute(camera, "id")).Buffer());
+        return true;
+    }
+    case KFbxNodeAttribute::eSKELETON:
+        SetAttribute(holder, "type", "JOINT");
+        return true;
+    case KFbxNodeAttribute::eMESH:
+        break;
+    case KFbxNodeAttribute::eNURB:
+    case KFbxNodeAttribute::ePATCH:
+        AddNotificationWarning(KString("Nurbs and Patches not supported by COLLADA. ") + lost);
+        return true;
+    default:
+        AddNotificationWarning(KString("Unknown geometry. ") + lost);
+        return true;
+    }
+
+    auto* mesh = static_cast<KFbxMesh*>(attribute);
+    xmlNode* geometry = ExportGeometry(node);
+    if (geometry == nullptr) {
+        return false;
+    }
+    const int clusters = GetClusterCount(mesh);
+    const int shapes = mesh->GetShapeCount();
+    xmlNode* instance = nullptr;
+    if (clusters > 0 || shapes > 0) {
+        // A skin over a morph names the morph as its source, so the skin is
+        // the one to instance.
+        const KString* controller = mIds.Find(&node, clusters > 0 ? "Controller" : "-lib-morph");
+        if (controller == nullptr) {
+            return false;
+        }
+        instance = AddElement(holder, "instance_controller");
+        SetAttribute(instance, "url", (KString("#") + *controller).Buffer());
+    } else {
+        instance = AddElement(holder, "instance_geometry");
+        SetAttribute(instance, "url", (KString("#") + GetAttribute(geometry, "id")).Buffer());
+    }
+    ExportMaterialBinding(instance, node, *mesh);
+    return true;
+}
+
+void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh) {
+    // The symbols are the ones the mesh's polygon groups carry: every
+    // material group written gets one instance_material.
+    static_cast<void>(mesh);
+    const auto found = mMaterialSymbols.find(&node);
+    if (found == mMaterialSymbols.end() || found->second.empty()) {
+        return;
+    }
+    xmlNode* common = AddElement(AddElement(instance, "bind_material"), "technique_common");
+    for (const KString& symbol : found->second) {
+        xmlNode* binding = AddElement(common, "instance_material");
+        SetAttribute(binding, "symbol", symbol.Buffer());
+        SetAttribute(binding, "target", (KString("#") + symbol).Buffer());
+    }
+}
+
+bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
+    // A skinned mesh is placed by its skin's bind shape matrix; the node's
+    // transform is still written, since the node's children hang from it.
+    if (mSingleMatrix) {
+        ExportSingleMatrix(nodeElement, node);
+        return true;
+    }
+    KFbxVector4 translation;
+    KFbxVector4 rotation;
+    KFbxVector4 scaling;
+    node.GetLclTranslation(translation);
+    node.GetLclRotation(rotation);
+    node.GetLclScaling(scaling);
+    const KFbxVector4& rotationOffset = node.GetRotationOffset(KFbxNode::eSOURCE_SET);
+    const KFbxVector4& rotationPivot = node.GetRotationPivot(KFbxNode::eSOURCE_SET);
+    const KFbxVector4& scalingOffset = node.GetScalingOffset(KFbxNode::eSOURCE_SET);
+    const KFbxVector4& scalingPivot = node.GetScalingPivot(KFbxNode::eSOURCE_SET);
+    KFbxVector4 preRotation(0.0, 0.0, 0.0, 0.0);
+    KFbxVector4 postRotation(0.0, 0.0, 0.0, 0.0);
+    if (!node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET)) {
+        preRotation = node.GetPreRotation(KFbxNode::eSOURCE_SET);
+        postRotation = node.GetPostRotation(KFbxNode::eSOURCE_SET);
+    }
+    const KFbxVector4 fix = GetOrientationFix(node);
+    for (int axis = 0; axis < 3; ++axis) {
+        postRotation[axis] += fix[axis];
+    }
+    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
+    node.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
+
+    if (IsVectorNotZero(translation) || IsTranslationAnimated(node)) {
+        AddTransformElement(nodeElement, "translate", "translate", VectorText(translation));
+    }
+    if (IsVectorNotZero(rotationOffset)) {
+        AddTransformElement(nodeElement, "translate", "rotatePivotTranslation", VectorText(rotationOffset));
+    }
+    if (IsVectorNotZero(rotationPivot)) {
+        AddTransformElement(nodeElement, "translate", "rotatePivot", VectorText(rotationPivot));
+    }
+    static const char* const kJointOrient[3] = {"jointOrientX", "jointOrientY", "jointOrientZ"};
+    static const char* const kRotate[3] = {"rotateX", "rotateY", "rotateZ"};
+    static const char* const kPostRotation[3] = {"post-rotationX", "post-rotationY", "post-rotationZ"};
+    for (int axis = 2; axis >= 0; --axis) {
+        if (IsNotZero(preRotation[axis])) {
+            AddTransformElement(nodeElement, "rotate", kJointOrient[axis], RotationText(axis, preRotation[axis]));
+        }
+    }
+    // COLLADA applies the last listed rotation first: the order's first
+    // axis comes last.
+    int axes[3] = {0, 1, 2};
+    ColladaAxesOfRotationOrder(order, axes);
+    for (int position = 2; position >= 0; --position) {
+        const int axis = axes[position];
+        if (IsNotZero(rotation[axis]) || IsRotationAxisAnimated(node, axis)) {
+            AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
+        }
+    }
+    for (int axis = 2; axis >= 0; --axis) {
+        if (IsNotZero(postRotation[axis])) {
+            AddTransformElement(nodeElement, "rotate", kPostRotation[axis], RotationText(axis, postRotation[axis]));
+        }
+    }
+    if (IsVectorNotZero(rotationPivot)) {
+        const KFbxVector4 inverse(-rotationPivot[0], -rotationPivot[1], -rotationPivot[2], 0.0);
+        AddTransformElement(nodeElement, "translate", "rotatePivotInverse", VectorText(inverse));
+    }
+    if (IsVectorNotZero(scalingOffset)) {
+        AddTransformElement(nodeElement, "translate", "scalePivotTranslation", VectorText(scalingOffset));
+    }
+    if (IsVectorNotZero(scalingPivot)) {
+        AddTransformElement(nodeElement, "translate", "scalePivot", VectorText(scalingPivot));
+    }
+    if (IsVectorNotEqual(scaling, 1.0) || IsScalingAnimated(node)) {
+        AddTransformElement(nodeElement, "scale", "scale", VectorText(scaling));
+    }
+    if (IsVectorNotZero(scalingPivot)) {
+        const KFbxVector4 inverse(-scalingPivot[0], -scalingPivot[1], -scalingPivot[2], 0.0);
+        AddTransformElement(nodeElement, "translate", "scalePivotInverse", VectorText(inverse));
+    }
+    return true;
+}
+
+void KFbxWriterCollada::ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node) {
+    const KgeMatrix local = GetLocalMatrix(node);
+    if (local != KgeMatrix()) {
+        AddTransformElement(nodeElement, "matrix", "matrix", FormatMatrix(local));
+    }
+}
+
+KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node) {
+    const KgeMatrix global = node.EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET);
+    KgeMatrix local = global;
+    if (KFbxNode* parent = node.GetParent()) {
+        // A full affine inverse: the parent may be scaled.
+        local = ColladaAffineInverse(parent->EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET)).GetProduct(global);
+    }
+    // The orientation fix turns the node in its own frame, before anything
+    // else it undergoes (points are row vectors).
+    const KFbxVector4 fix = GetOrientationFix(node);
+    if (IsVectorNotZero(fix)) {
+        KgeMatrix turn;
+        turn.SetR(fix);
+        local = local.GetProduct(turn);
+    }
+    return local;
+}
+
+}  // namespace fbxsdk_2006_11_1
