@@ -8,11 +8,14 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/collada/ColladaSamplerData.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
@@ -43,14 +46,6 @@ struct ColladaTargetParts {
     KString mMember;
 };
 
-// What a sampler's sources hold.
-struct ColladaSamplerData {
-    std::vector<double> mTimes;
-    std::vector<double> mOutputs;
-    std::vector<double> mInTangents;
-    std::vector<double> mOutTangents;
-    std::vector<KString> mInterpolations;
-};
 
 namespace {
 
@@ -99,6 +94,34 @@ bool Slope(double offset, double length, double weight, float& slope) {
 }
 
 bool SizeFits(std::size_t size, std::size_t expected) { return size == 0 || size == expected; }
+
+// Sampled matrices (sixteen values each, COLLADA order) as the nine local
+// values per key that the translation, rotation and scaling curves take, in
+// that order. Each rotation angle is taken within half a turn of the one
+// before, so that keys in between do not spin the long way round. Values
+// past the last whole matrix are dropped.
+std::vector<double> MatrixSamplesAsLocalValues(const std::vector<double>& samples) {
+    std::vector<double> values;
+    values.reserve(samples.size() / 16 * 9);
+    KFbxVector4 previous;
+    for (std::size_t first = 0; first + 16 <= samples.size(); first += 16) {
+        KgeMatrix matrix;
+        for (int k = 0; k < 16; ++k) {
+            matrix[k % 4][k / 4] = samples[first + static_cast<std::size_t>(k)];
+        }
+        KFbxVector4 rotation = matrix.GetR();
+        for (int axis = 0; axis < 3 && first > 0; ++axis) {
+            rotation[axis] += 360.0 * std::round((previous[axis] - rotation[axis]) / 360.0);
+        }
+        previous = rotation;
+        const KFbxVector4 translation = matrix.GetT();
+        const KFbxVector4 scaling = matrix.GetS();
+        for (const KFbxVector4* vector : {&translation, static_cast<const KFbxVector4*>(&rotation), &scaling}) {
+            values.insert(values.end(), {(*vector)[0], (*vector)[1], (*vector)[2]});
+        }
+    }
+    return values;
+}
 
 }  // namespace
 
@@ -203,6 +226,13 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
         if (!read) {
             return Error(KString("reading array in <source>: ") + GetAttribute(input, "source"));
         }
+    }
+    const ColladaTargetRecord* record = shape ? nullptr : mSidTargets.Find(parts.mAddress);
+    if (record != nullptr && record->mKind == "matrix") {
+        data.mOutputs = MatrixSamplesAsLocalValues(data.mOutputs);
+        data.mInTangents.clear();
+        data.mOutTangents.clear();
+        data.mInterpolations.clear();
     }
     if (scaled) {
         for (std::vector<double>* values : {&data.mOutputs, &data.mInTangents, &data.mOutTangents}) {
@@ -370,6 +400,13 @@ std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNo
         scaled = true;
     } else if (kind == "falloff_angle") {
         curves = {take->GetLightConeAngle()};
+    } else if (kind == "matrix") {
+        curves = {take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(),
+                  take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ(),
+                  take->GetScaleX(),       take->GetScaleY(),       take->GetScaleZ()};
+        if (std::find(curves.begin(), curves.end(), nullptr) != curves.end()) {
+            curves.clear();
+        }
     } else if (kind == "xfov" || kind == "yfov") {
         curves = {take->GetCameraFieldOfView()};
     } else if (kind == "translate" || kind == "scale" || kind == "color") {

@@ -28,6 +28,8 @@
 #include <map>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -133,8 +135,9 @@ public:
     // ---- Transforms -------------------------------------------------------
 
     bool ExportTransform(xmlNode* nodeElement, KFbxNode& node);
-    // The node's transform relative to its parent's, orientation fix included.
-    KgeMatrix GetLocalMatrix(KFbxNode& node);
+    // The node's transform relative to its parent's, orientation fix
+    // included: of the default values, or at the time in the current take.
+    KgeMatrix GetLocalMatrix(KFbxNode& node, const KTime* time = nullptr);
     static bool IsNotZero(double value);
     static bool IsVectorNotZero(const KFbxVector4& vector);
     static bool IsVectorNotEqual(const KFbxVector4& vector, double value);
@@ -190,8 +193,21 @@ public:
 
     // ---- Animation (defined in KFbxWriterColladaAnimation.cpp) ------------
 
-    // The animation of the node's subtree into library_animations.
+    // The animation of the node's subtree into library_animations: per
+    // node in a take other than its default one, an "animation" of one
+    // nested "animation" per curve of at least two keys. A curve whose
+    // target the document lacks is left out with a warning. False (and the
+    // write failed) only when the sampled matrices cannot be made.
     bool ExportLibraryAnimations(KFbxNode& node);
+    bool ExportNodeAnimation(KFbxNode& node, xmlNode* animation, KFbxTakeNode& take);
+    // One curve as a nested animation: its sources (ids prefix + "-animation-
+    // input" + member and the like), sampler and channel; values and
+    // tangents multiplied by scale.
+    bool ExportCurve(xmlNode* animation, const KFCurve& curve, const KString& prefix, const char* member,
+                     const KString& target, double scale);
+    // The field of view curve of a focal length curve: each key's angle, and
+    // user tangents whose handles reach the angle of the focal length they reach.
+    static void ConvertFocalLengthCurve(KFCurve& destination, const KFCurve& focalLength, const KFbxCamera& camera);
 
 private:
     struct CloseFile {
@@ -209,6 +225,15 @@ private:
     void ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh);
     void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
     xmlNode* ExportMeshOf(KFbxNode& node, KFbxMesh& mesh);
+    // The id of the camera or light element of the node.
+    const KString& GetCameraLightId(KFbxNode& node);
+    void ExportAnimationsRecursive(KFbxNode& node);
+    void ExportCameraAnimation(KFbxNode& node, const KFbxCamera& camera, xmlNode* animation, KFbxTakeNode& take);
+    void ExportChannel(xmlNode* animation, const KFCurve* curve, const KString& base, const char* sid,
+                       const char* member, const KString& target, double scale);
+    void ExportSampledTransform(KFbxNode& node, xmlNode* animation, KFbxTakeNode& take);
+    // Whether the document holds what the channel target names.
+    bool TargetExists(const KString& target) const;
 
     std::unique_ptr<std::FILE, CloseFile> mFile;
     KString mFileName;
@@ -221,6 +246,8 @@ private:
     std::vector<ShapeTarget> mShapeTargets;
     // Per mesh node, the material symbols its polygon groups carry, in order.
     std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
+    // While the animations are written: every element with an id, by id.
+    std::unordered_map<std::string, xmlNode*> mTargetElements;
     bool mTriangulate = true;
     bool mSingleMatrix = false;
     KTime mFramePeriod;

@@ -299,7 +299,7 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     // axis comes last.
     int axes[3] = {0, 1, 2};
     ColladaAxesOfRotationOrder(order, axes);
-    for (int position = 2; position >= 0; --position) {
+    for (int position = 0; position < 3; ++position) {
         const int axis = axes[position];
         if (IsNotZero(rotation[axis]) || IsRotationAxisAnimated(node, axis)) {
             AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
@@ -332,17 +332,22 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
 
 void KFbxWriterCollada::ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node) {
     const KgeMatrix local = GetLocalMatrix(node);
-    if (local != KgeMatrix()) {
+    // An animated transform needs the element its sampled matrices target.
+    if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node)) {
         AddTransformElement(nodeElement, "matrix", "matrix", FormatMatrix(local));
     }
 }
 
-KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node) {
-    const KgeMatrix global = node.EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET);
+KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node, const KTime* time) {
+    const auto evaluate = [time](KFbxNode& of) -> KgeMatrix {
+        return time != nullptr ? of.EvaluateGlobalTransform(*time, KFbxNode::eSOURCE_SET)
+                               : of.EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET);
+    };
+    const KgeMatrix global = evaluate(node);
     KgeMatrix local = global;
     if (KFbxNode* parent = node.GetParent()) {
         // A full affine inverse: the parent may be scaled.
-        local = ColladaAffineInverse(parent->EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET)).GetProduct(global);
+        local = ColladaAffineInverse(evaluate(*parent)).GetProduct(global);
     }
     // The orientation fix turns the node in its own frame, before anything
     // else it undergoes (points are row vectors).
