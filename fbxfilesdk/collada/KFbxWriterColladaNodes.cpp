@@ -353,8 +353,9 @@ KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node, const KTime* time) {
     // else it undergoes (points are row vectors).
     const KFbxVector4 fix = GetOrientationFix(node);
     if (IsVectorNotZero(fix)) {
+        // As a post-rotation of the node: the scene applies its inverse.
         KgeMatrix turn;
-        turn.SetR(fix);
+        turn.SetR(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
         local = local.GetProduct(turn);
     }
     return local;

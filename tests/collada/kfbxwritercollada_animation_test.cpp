@@ -10,9 +10,11 @@
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/collada/KFbxWriterCollada.h>
+#include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
@@ -350,8 +352,8 @@ TEST_F(ColladaWriteSampledTest, FramePeriodThatGivesEndlessSamplesIsTheWritersEr
     EXPECT_TRUE(WriteMessageHas("ERROR: ")) << mWriteMessage.Buffer();
 }
 
-// Global transforms of the source and of the document read back, at 31
-// times over the take, in both transform forms.
+// Global transforms and animated parameters of the source and of the
+// document read back, at 31 times over the take, in both transform forms.
 class ColladaAnimationRoundTripTest : public ColladaWriteAnimationTest,
                                       public ::testing::WithParamInterface<bool> {
 protected:
@@ -360,6 +362,7 @@ protected:
         arm->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 0.0));
         arm->SetLclRotation(KFbxVector4(10.0, 0.0, 30.0, 0.0));
         arm->SetLclScaling(KFbxVector4(1.5, 1.5, 1.5, 0.0));
+        arm->SetRotationPivot(KFbxNode::eSOURCE_SET, KFbxVector4(0.5, 0.0, -1.0, 0.0));
         KFbxTakeNode& armTake = Take(*arm);
         Keys(armTake.GetEulerRotationZ(), {{0.0, 30.0}, {0.4, 80.0}, {1.0, -20.0}});
         KFbxNode* hand = AddNode(mManager, arm, "Hand", nullptr);
@@ -370,6 +373,34 @@ protected:
         // Key times that single precision holds exactly, and a step on a frame.
         Keys(handTake.GetScaleZ(), {{0.25, 1.0}, {0.5, 3.0}}, KFCURVE_INTERPOLATION_CONSTANT);
         Keys(handTake.GetScaleY(), {{0.0, 1.5}, {1.0, 0.5}}, KFCURVE_INTERPOLATION_LINEAR);
+
+        KFbxCamera* eye = KFbxCamera::Create(mManager, "");
+        eye->SetApertureMode(KFbxCamera::eVERTICAL);
+        eye->SetDefaultFieldOfView(45.0);
+        // Below a uniformly scaled parent: the scene does not pass the shear of a
+        // non-uniform scale to children, which COLLADA's matrices would.
+        KFbxNode* eyeNode = AddNode(mManager, arm, "Eye", eye);
+        eyeNode->SetLclRotation(KFbxVector4(0.0, 30.0, 0.0, 0.0));
+        KFbxTakeNode& eyeTake = Take(*eyeNode);
+        Keys(eyeTake.GetCameraFieldOfView(), {{0.0, 45.0}, {1.0, 60.0}});
+        Keys(eyeTake.GetTranslationZ(), {{0.0, 0.0}, {1.0, -5.0}});
+        KFbxCamera* top = KFbxCamera::Create(mManager, "");
+        top->SetProjectionType(KFbxCamera::eORTHOGONAL);
+        AddNode(mManager, mScene->GetRootNode(), "Top", top)->SetLclTranslation(KFbxVector4(0.0, 50.0, 0.0, 0.0));
+        int type = 0;
+        for (const char* name : {"Bulb", "Sun", "Spot"}) {
+            KFbxTakeNode& take = LightTake(name, type++);
+            Keys(take.GetColorR(), {{0.0, 1.0}, {1.0, 0.25}});
+            Keys(take.GetEulerRotationX(), {{0.0, -30.0}, {1.0, 40.0}});
+        }
+        mScene->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.1, 0.2, 0.3, 1.0));
+    }
+    static void ExpectCurvesAgree(KFCurve* expected, KFCurve* actual, double tolerance, const char* what) {
+        ASSERT_NE(actual, nullptr) << what;
+        for (int step = 0; step <= 30; ++step) {
+            const KTime time = Seconds(step / 30.0);
+            EXPECT_NEAR(actual->Evaluate(time), expected->Evaluate(time), tolerance) << what << " at frame " << step;
+        }
     }
 };
 
@@ -381,8 +412,7 @@ TEST_P(ColladaAnimationRoundTripTest, GlobalTransformsMatchAtEveryBakedFrame) {
     })) << mWriteMessage.Buffer();
     ExpectSoundDocument();
     KFbxScene* read = ReadBack(mWrittenPath);
-    ASSERT_NE(read, nullptr) << mMessage.Buffer();
-    for (const char* name : {"Arm", "Hand"}) {
+    for (const char* name : {"Arm", "Hand", "Eye", "Top", "Bulb", "Sun", "Spot"}) {
         KFbxNode* source = mScene->GetRootNode()->FindChild(name, true);
         KFbxNode* copy = read->GetRootNode()->FindChild(name, true);
         ASSERT_NE(copy, nullptr) << name;
@@ -398,6 +428,14 @@ TEST_P(ColladaAnimationRoundTripTest, GlobalTransformsMatchAtEveryBakedFrame) {
             }
         }
     }
+    KFbxNode* eye = read->GetRootNode()->FindChild("Eye", true);
+    ExpectCurvesAgree(mScene->GetRootNode()->FindChild("Eye", true)->GetCurrentTakeNode()->GetCameraFieldOfView(),
+                      eye->GetCurrentTakeNode()->GetCameraFieldOfView(), 1e-4, "field of view");
+    KFbxNode* spot = read->GetRootNode()->FindChild("Spot", true);
+    ExpectCurvesAgree(mScene->GetRootNode()->FindChild("Spot", true)->GetCurrentTakeNode()->GetColorR(),
+                      spot->GetCurrentTakeNode()->GetColorR(), 1e-5, "light colour");
+    const KFbxColor ambient = read->GetGlobalLightSettings().GetAmbientColor();
+    EXPECT_NEAR(ambient.mBlue, 0.3, 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTransformForms, ColladaAnimationRoundTripTest, ::testing::Values(false, true),
