@@ -111,6 +111,17 @@ void AppendNumber(std::string& text, double value) {
     text.append(buffer, result.ptr);
 }
 
+void AppendInteger(std::string& text, int value) {
+    char digits[16];
+    text.append(digits, std::to_chars(digits, digits + sizeof(digits), value).ptr);
+}
+
+KString FormatInteger(int value) {
+    std::string text;
+    AppendInteger(text, value);
+    return KString(text.c_str());
+}
+
 KString FormatNumber(double value) {
     std::string text;
     AppendNumber(text, value);

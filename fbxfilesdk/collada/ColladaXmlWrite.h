@@ -37,6 +37,9 @@ namespace fbxsdk_2006_11_1::ColladaXml {
 // The "%f" text of a value, appended to text.
 void AppendNumber(std::string& text, double value);
 KString FormatNumber(double value);
+// The "%d" text of an integer.
+void AppendInteger(std::string& text, int value);
+KString FormatInteger(int value);
 // The sixteen values of an SDK matrix in COLLADA order (elements 0, 4, 8, 12,
 // 1, 5, ... of the row-major store), "%f" each, single blanks between, a
 // line feed at the end: ParseMatrix reads it back to the same matrix.

@@ -212,16 +212,14 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
     if (geometry == nullptr) {
         return false;
     }
-    const int clusters = GetClusterCount(mesh);
-    const int shapes = mesh->GetShapeCount();
+    // A skin over a morph names the morph as its source, so the skin is the
+    // one to instance.
+    const KString* controller = mIds.Find(&node, "Controller");
+    if (controller == nullptr) {
+        controller = mIds.Find(&node, "-lib-morph");
+    }
     xmlNode* instance = nullptr;
-    if (clusters > 0 || shapes > 0) {
-        // A skin over a morph names the morph as its source, so the skin is
-        // the one to instance.
-        const KString* controller = mIds.Find(&node, clusters > 0 ? "Controller" : "-lib-morph");
-        if (controller == nullptr) {
-            return false;
-        }
+    if (controller != nullptr) {
         instance = AddElement(holder, "instance_controller");
         SetAttribute(instance, "url", (KString("#") + *controller).Buffer());
     } else {
