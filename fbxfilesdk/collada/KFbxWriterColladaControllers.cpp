@@ -70,7 +70,7 @@ bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, boo
     // The mesh's placement at bind time: the first usable cluster's.
     KgeMatrix bindShape;
     clusters.front()->GetTransformMatrix(bindShape);
-    AddElement(skin, "bind_shape_matrix", FormatMatrix(bindShape).Buffer());
+    AddElement(skin, "bind_shape_matrix", FormatExactMatrix(bindShape).Buffer());
 
     std::vector<KString> jointNames;
     KgeMatrixArray inverseBindMatrices;
@@ -90,7 +90,7 @@ bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, boo
     const KString matricesId = ReserveSourceId(id + "-Matrices");
     const KString weightsId = ReserveSourceId(id + "-Weights");
     AddNameSource(skin, jointsId.Buffer(), jointNames, "name", true);
-    AddMatrixSource(skin, matricesId.Buffer(), inverseBindMatrices);
+    AddExactMatrixSource(skin, matricesId.Buffer(), inverseBindMatrices);
 
     // Per control point its (joint, weight) pairs; a point listed twice by
     // one cluster keeps the later weight.
