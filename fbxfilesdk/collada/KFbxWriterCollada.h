@@ -211,6 +211,7 @@ private:
     xmlNode* ExportPivotNode(xmlNode* nodeElement, KFbxNode& node);
     void ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh);
     void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
+    void WarnNotFiniteTransform(const KFbxNode& node);
 
     // Geometry steps (see KFbxWriterColladaGeometry.cpp).
     struct MeshInputs;
