@@ -6,6 +6,7 @@
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxSkeleton.h>
 
 #include <map>
@@ -133,6 +134,12 @@ TEST_F(ColladaWriterControllersTest, SkinReadsBackWithWeightsAndBindMatrices) {
     KFbxMesh* readBody = MeshOf(read, "Body");
     ASSERT_NE(readBody, nullptr);
     EXPECT_EQ(WeightsOf(*readBody), WeightsOf(*body));
+    // The skin's placements come back as a bind pose over the joints and the mesh.
+    bool bindPose = false;
+    for (int index = 0; index < read->GetPoseCount(); ++index) {
+        bindPose = bindPose || read->GetPose(index)->IsBindPose();
+    }
+    EXPECT_TRUE(bindPose);
     for (const char* link : {"Hip", "Knee"}) {
         KFbxCluster* want = ClusterOf(*body, link);
         KFbxCluster* got = ClusterOf(*readBody, link);

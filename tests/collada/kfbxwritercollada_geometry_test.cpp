@@ -104,6 +104,20 @@ TEST_F(ColladaWriterGeometryTest, MeshWithMaterialsUvSetsAndColoursReadsBackTheS
     KFbxMesh* readBox = MeshOf(read, "Box");
     ASSERT_NE(readBox, nullptr);
     ExpectSamePolygons(*box, *readBox);
+    // The shading models and colours come back with the materials.
+    ASSERT_EQ(readBox->GetMaterialCount(), 2);
+    for (int index = 0; index < 2; ++index) {
+        KFbxSurfaceMaterial* material = readBox->GetMaterial(index);
+        if (std::string(material->GetName()) == "A") {
+            auto* lambert = dynamic_cast<KFbxSurfaceLambert*>(material);
+            ASSERT_NE(lambert, nullptr);
+            EXPECT_EQ(dynamic_cast<KFbxSurfacePhong*>(material), nullptr);
+            EXPECT_NEAR(lambert->GetDiffuseColor().GetDouble3()[0], 1.0, 1e-6);
+        } else {
+            EXPECT_STREQ(material->GetName(), "B");
+            EXPECT_NE(dynamic_cast<KFbxSurfacePhong*>(material), nullptr);
+        }
+    }
 }
 
 TEST_F(ColladaWriterGeometryTest, TriangulationFansEveryPolygonOnceAndLeavesTheSceneMesh) {
