@@ -20,7 +20,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE
       -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" -DQALIMOR_SANITIZE=ON \
       -DQALIMOR_FUZZ=ON -DQALIMOR_TESTS=OFF -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz ftk3ds_database_fuzz \
-  reader3ds_fuzz reader3ds_fuzz_seeds collada_reader_fuzz
+  reader3ds_fuzz reader3ds_fuzz_seeds collada_reader_fuzz collada_writer_fuzz
 
 corpus="$build/fieldfile-corpus"
 mkdir -p "$corpus"
@@ -77,3 +77,15 @@ mkdir -p "$collada_corpus"
 cp fuzz/collada_seeds/*.dae "$collada_corpus/"
 "$build/fbxfilesdk/collada/collada_reader_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
   -dict=fuzz/collada.dict "$collada_corpus"
+
+# The COLLADA writer: what the reader makes of the same seeds is written and
+# read again; the first byte picks the writer's options.
+collada_writer_corpus="$build/collada-writer-corpus"
+mkdir -p "$collada_writer_corpus"
+for seed in fuzz/collada_seeds/*.dae; do
+  for mode in 0 3; do
+    { printf "\\$(printf '%03o' "$mode")"; cat "$seed"; } >"$collada_writer_corpus/$mode-$(basename "$seed")"
+  done
+done
+"$build/fbxfilesdk/collada/collada_writer_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  -dict=fuzz/collada.dict "$collada_writer_corpus"

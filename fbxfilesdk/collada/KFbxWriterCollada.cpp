@@ -136,6 +136,8 @@ void KFbxWriterCollada::ResetDocumentState() {
     mLibraries.fill(nullptr);
     mIds.Clear();
     mShapeTargets.clear();
+    mMaterialSymbols.clear();
+    mTextureMaterials.clear();
     mStatus = true;
 }
 

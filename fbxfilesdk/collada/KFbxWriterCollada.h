@@ -37,12 +37,14 @@ namespace fbxsdk_2006_11_1 {
 class KFCurve;
 class KFbxCamera;
 class KFbxGeometry;
+class KFbxGeometryBase;
 class KFbxIO;
 class KFbxLayerElementTexture;
 class KFbxMesh;
 class KFbxNode;
 class KFbxScene;
 class KFbxSceneInfo;
+class KFbxShape;
 class KFbxStreamOptions;
 class KFbxSurfaceMaterial;
 class KFbxTakeNode;
@@ -107,7 +109,7 @@ public:
         KString mId;
         KString mBaseId;
         KFbxMesh* mBase = nullptr;
-        KFbxGeometry* mShape = nullptr;
+        KFbxShape* mShape = nullptr;
     };
     const std::vector<ShapeTarget>& GetShapeTargets() const { return mShapeTargets; }
 
@@ -150,22 +152,20 @@ public:
 
     // ---- Geometry ---------------------------------------------------------
 
+    // The node's mesh as a geometry in library_geometries, with its
+    // materials, textures and controllers; null on failure.
     xmlNode* ExportGeometry(KFbxNode& node);
-    xmlNode* ExportMesh(KFbxNode& node, KFbxMesh& mesh, const KString& baseId);
+    // The morph targets queued by the morph controllers, as geometries.
     bool ExportShapeGeometries(xmlNode* visualScene);
     xmlNode* ExportShapeGeometry(const ShapeTarget& target);
-    xmlNode* ExportPositionSource(xmlNode* meshElement, KFbxMesh& mesh, const KString& baseId);
-    bool ExportLayerSources(xmlNode* meshElement, KFbxMesh& mesh, const KString& baseId);
-    xmlNode* ExportVertices(xmlNode* meshElement, const KString& baseId);
-    // The polygons of the material (all of them for an empty material name),
-    // each polygon once; fanned into triangles when the option is on.
-    xmlNode* ExportPolygons(xmlNode* meshElement, KFbxMesh& mesh, const KString& materialSymbol,
-                            const KFbxSurfaceMaterial* material, const KString& baseId);
 
     // ---- Controllers ------------------------------------------------------
 
-    bool ExportSkinController(KFbxNode& node, KFbxMesh& mesh);
-    bool ExportMorphController(KFbxNode& node, KFbxMesh& mesh, bool chainedToSkin);
+    // The skin; its source is the morph controller when overMorph is set,
+    // else the geometry.
+    bool ExportSkinController(KFbxNode& node, KFbxMesh& mesh, bool overMorph);
+    // The morph controller, its targets queued for ExportShapeGeometries.
+    bool ExportMorphController(KFbxNode& node, KFbxMesh& mesh);
 
     // ---- Materials, effects, textures and images --------------------------
 
@@ -178,6 +178,9 @@ public:
     bool ExportMeshTextures(KFbxNode& node, KFbxMesh& mesh);
     // The image's id, writing the image on first use.
     KString ExportImage(KFbxTexture& texture);
+    // A file path as a URI reference: absolute paths as "file:" URIs,
+    // relative ones relative ("./" in front), unsafe bytes %-escaped.
+    static KString MakeImageUri(const char* fileName);
 
     // ---- Cameras and lights (defined in KFbxWriterColladaCameras.cpp) -----
 
@@ -224,7 +227,6 @@ private:
     xmlNode* ExportPivotNode(xmlNode* nodeElement, KFbxNode& node);
     void ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh);
     void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
-    xmlNode* ExportMeshOf(KFbxNode& node, KFbxMesh& mesh);
     // The id of the camera or light element of the node.
     const KString& GetCameraLightId(KFbxNode& node);
     void ExportAnimationsRecursive(KFbxNode& node);
@@ -234,6 +236,24 @@ private:
     void ExportSampledTransform(KFbxNode& node, xmlNode* animation, KFbxTakeNode& take);
     // Whether the document holds what the channel target names.
     bool TargetExists(const KString& target) const;
+    void WarnNotFiniteTransform(const KFbxNode& node);
+
+    // Geometry steps (see KFbxWriterColladaGeometry.cpp).
+    struct MeshInputs;
+    xmlNode* ExportMesh(KFbxNode& node, KFbxMesh& mesh, xmlNode* geometry, const KString& baseId);
+    xmlNode* ExportPositionSource(xmlNode* meshElement, KFbxGeometryBase& geometry, const KString& baseId);
+    bool ExportLayerSources(xmlNode* meshElement, KFbxMesh& mesh, const KString& baseId, MeshInputs& inputs);
+    xmlNode* ExportVertices(xmlNode* meshElement, const KString& baseId, MeshInputs& inputs);
+    bool ExportPolygonGroups(KFbxNode& node, xmlNode* meshElement, KFbxMesh& mesh, const MeshInputs& inputs);
+    // The polygons given, each once; fanned into triangles when triangulating.
+    xmlNode* ExportPolygons(xmlNode* meshElement, const KFbxMesh& mesh, const KString& materialSymbol,
+                            const std::vector<int>& polygons, const MeshInputs& inputs);
+    void WarnNotFinite(const KString& baseId);
+    // A source id whose array id (id + "-array") is free as well.
+    KString ReserveSourceId(const KString& wanted);
+    // The material that stands for a texture used as its own material on
+    // the channel: made once per texture and channel, destroyed after the write.
+    KFbxSurfaceMaterial& GetTextureMaterial(KFbxTexture& texture, int channel);
 
     std::unique_ptr<std::FILE, CloseFile> mFile;
     KString mFileName;
@@ -248,6 +268,11 @@ private:
     std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
     // While the animations are written: every element with an id, by id.
     std::unordered_map<std::string, xmlNode*> mTargetElements;
+    struct DestroyObject {
+        void operator()(KFbxSurfaceMaterial* material) const;
+    };
+    std::map<std::pair<const KFbxTexture*, int>, std::unique_ptr<KFbxSurfaceMaterial, DestroyObject>>
+        mTextureMaterials;
     bool mTriangulate = true;
     bool mSingleMatrix = false;
     KTime mFramePeriod;

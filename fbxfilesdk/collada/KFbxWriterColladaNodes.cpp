@@ -49,6 +49,18 @@ void AddTransformElement(xmlNode* nodeElement, const char* name, const char* sid
     SetAttribute(AddElement(nodeElement, name, text.Buffer()), "sid", sid);
 }
 
+// Non-finite components become 0; changed tells whether there were any.
+KFbxVector4 Finite(const KFbxVector4& vector, bool& changed) {
+    KFbxVector4 result = vector;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!std::isfinite(result[axis])) {
+            result[axis] = 0.0;
+            changed = true;
+        }
+    }
+    return result;
+}
+
 bool HasKeys(KFCurve* curve) { return curve != nullptr && curve->KeyGetCount() > 0; }
 
 }  // namespace
@@ -133,6 +145,13 @@ xmlNode* KFbxWriterCollada::ExportPivotNode(xmlNode* nodeElement, KFbxNode& node
     node.GetGeometricTranslation(KFbxNode::eSOURCE_SET, translation);
     node.GetGeometricRotation(KFbxNode::eSOURCE_SET, rotation);
     node.GetGeometricScaling(KFbxNode::eSOURCE_SET, scaling);
+    bool notFinite = false;
+    translation = Finite(translation, notFinite);
+    rotation = Finite(rotation, notFinite);
+    scaling = Finite(scaling, notFinite);
+    if (notFinite) {
+        WarnNotFiniteTransform(node);
+    }
     const bool hasScale = IsVectorNotEqual(scaling, 1.0);
     if (!IsVectorNotZero(translation) && !IsVectorNotZero(rotation) && !hasScale) {
         return nodeElement;
@@ -212,16 +231,14 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
     if (geometry == nullptr) {
         return false;
     }
-    const int clusters = GetClusterCount(mesh);
-    const int shapes = mesh->GetShapeCount();
+    // A skin over a morph names the morph as its source, so the skin is the
+    // one to instance.
+    const KString* controller = mIds.Find(&node, "Controller");
+    if (controller == nullptr) {
+        controller = mIds.Find(&node, "-lib-morph");
+    }
     xmlNode* instance = nullptr;
-    if (clusters > 0 || shapes > 0) {
-        // A skin over a morph names the morph as its source, so the skin is
-        // the one to instance.
-        const KString* controller = mIds.Find(&node, clusters > 0 ? "Controller" : "-lib-morph");
-        if (controller == nullptr) {
-            return false;
-        }
+    if (controller != nullptr) {
         instance = AddElement(holder, "instance_controller");
         SetAttribute(instance, "url", (KString("#") + *controller).Buffer());
     } else {
@@ -255,21 +272,28 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
         ExportSingleMatrix(nodeElement, node);
         return true;
     }
+    bool notFinite = false;
     KFbxVector4 translation;
     KFbxVector4 rotation;
     KFbxVector4 scaling;
     node.GetLclTranslation(translation);
     node.GetLclRotation(rotation);
     node.GetLclScaling(scaling);
-    const KFbxVector4& rotationOffset = node.GetRotationOffset(KFbxNode::eSOURCE_SET);
-    const KFbxVector4& rotationPivot = node.GetRotationPivot(KFbxNode::eSOURCE_SET);
-    const KFbxVector4& scalingOffset = node.GetScalingOffset(KFbxNode::eSOURCE_SET);
-    const KFbxVector4& scalingPivot = node.GetScalingPivot(KFbxNode::eSOURCE_SET);
+    translation = Finite(translation, notFinite);
+    rotation = Finite(rotation, notFinite);
+    scaling = Finite(scaling, notFinite);
+    const KFbxVector4 rotationOffset = Finite(node.GetRotationOffset(KFbxNode::eSOURCE_SET), notFinite);
+    const KFbxVector4 rotationPivot = Finite(node.GetRotationPivot(KFbxNode::eSOURCE_SET), notFinite);
+    const KFbxVector4 scalingOffset = Finite(node.GetScalingOffset(KFbxNode::eSOURCE_SET), notFinite);
+    const KFbxVector4 scalingPivot = Finite(node.GetScalingPivot(KFbxNode::eSOURCE_SET), notFinite);
     KFbxVector4 preRotation(0.0, 0.0, 0.0, 0.0);
     KFbxVector4 postRotation(0.0, 0.0, 0.0, 0.0);
     if (!node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET)) {
-        preRotation = node.GetPreRotation(KFbxNode::eSOURCE_SET);
-        postRotation = node.GetPostRotation(KFbxNode::eSOURCE_SET);
+        preRotation = Finite(node.GetPreRotation(KFbxNode::eSOURCE_SET), notFinite);
+        postRotation = Finite(node.GetPostRotation(KFbxNode::eSOURCE_SET), notFinite);
+    }
+    if (notFinite) {
+        WarnNotFiniteTransform(node);
     }
     const KFbxVector4 fix = GetOrientationFix(node);
     for (int axis = 0; axis < 3; ++axis) {
@@ -330,8 +354,23 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     return true;
 }
 
+void KFbxWriterCollada::WarnNotFiniteTransform(const KFbxNode& node) {
+    AddNotificationWarning(KString("Node ") + node.GetNameString() +
+                           " has transform values that are not finite numbers; they are written as 0.");
+}
+
 void KFbxWriterCollada::ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node) {
-    const KgeMatrix local = GetLocalMatrix(node);
+    KgeMatrix local = GetLocalMatrix(node);
+    bool notFinite = false;
+    for (int row = 0; row < 4; ++row) {
+        const KFbxVector4 finite = Finite(KFbxVector4(local[row][0], local[row][1], local[row][2], 0.0), notFinite);
+        for (int column = 0; column < 3; ++column) {
+            local[row][column] = finite[column];
+        }
+    }
+    if (notFinite) {
+        WarnNotFiniteTransform(node);
+    }
     // An animated transform needs the element its sampled matrices target.
     if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node)) {
         AddTransformElement(nodeElement, "matrix", "matrix", FormatMatrix(local));

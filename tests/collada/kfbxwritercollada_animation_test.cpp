@@ -271,11 +271,7 @@ TEST_F(ColladaWriteAnimationTest, ShapeWeightsTargetTheMorphWeightsByIndex) {
     KFCurveNode* blink = take.GetKFCurveNode()->FindOrCreate("Blink", true);
     ASSERT_NE(blink, nullptr);
     Keys(blink->FCurveGet(), {{0.0, 0.0}, {1.0, 100.0}});
-    const bool written = Write();
-    if (!written) {
-        GTEST_SKIP() << "morph controllers are not written yet";  // TODO(c4): drop once they are
-    }
-    ASSERT_TRUE(written) << mWriteMessage.Buffer();
+    ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
     ExpectSoundDocument();
     EXPECT_THAT(Texts("//c:channel/@target"), ElementsAre("Body-lib-morph-weights(1)"));
     EXPECT_THAT(SourceValues("Body-lib-morph-weights-animation-outputWeight1"), ElementsAre(0.0, 1.0));
