@@ -3,6 +3,7 @@
 // single-matrix mode, what COLLADA cannot address, and the round trip of the
 // animated transforms through the reader.
 #include "collada/ColladaWriteQueries.h"
+#include "collada/ColladaWriterScenes.h"
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
@@ -11,8 +12,10 @@
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/collada/KFbxWriterCollada.h>
 #include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
@@ -390,6 +393,44 @@ protected:
             Keys(take.GetEulerRotationX(), {{0.0, -30.0}, {1.0, 40.0}});
         }
         mScene->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.1, 0.2, 0.3, 1.0));
+
+        // A mesh skinned to the arm and the hand, with two shapes, one of
+        // them animated, and a mesh placed through a geometric pivot.
+        const std::vector<KFbxVector4> points = {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0), Point(0, 1, 0),
+                                                 Point(0, 0, 1), Point(1, 0, 1)};
+        KFbxMesh* body = AddMeshNode(mManager, mScene->GetRootNode(), "Body", points, {{0, 1, 2, 3}, {0, 4, 5, 1}});
+        KFbxNode* bodyNode = mScene->GetRootNode()->FindChild("Body");
+        bodyNode->SetLclTranslation(KFbxVector4(0.0, -1.0, 0.0, 0.0));
+        KFbxSkin* skin = KFbxSkin::Create(mManager, "");
+        int bone = 0;
+        for (KFbxNode* link : {arm, hand}) {
+            KFbxCluster* cluster = KFbxCluster::Create(mManager, "");
+            cluster->SetLink(link);
+            cluster->SetLinkMode(KFbxCluster::eTOTAL1);
+            for (int point = bone; point < 6; point += 2) {
+                cluster->AddControlPointIndex(point, 1.0);
+            }
+            cluster->SetTransformMatrix(bodyNode->EvaluateDefaultGlobalTransform());
+            cluster->SetTransformLinkMatrix(link->EvaluateDefaultGlobalTransform());
+            skin->AddCluster(cluster);
+            ++bone;
+        }
+        body->AddDeformer(skin);
+        for (const char* shapeName : {"Smile", "Blink"}) {
+            KFbxShape* shape = KFbxShape::Create(mManager, shapeName);
+            shape->InitControlPoints(6);
+            for (int point = 0; point < 6; ++point) {
+                shape->GetControlPoints()[point] = points[static_cast<std::size_t>(point)] + Point(0, 0, 0.5);
+            }
+            body->AddShape(shape, shapeName);
+        }
+        KFbxTakeNode& bodyTake = Take(*bodyNode);
+        Keys(bodyTake.GetKFCurveNode()->FindOrCreate("Blink", true)->FCurveGet(), {{0.0, 0.0}, {0.5, 100.0}, {1.0, 25.0}});
+        AddMeshNode(mManager, arm, "Rock", points, {{0, 1, 2, 3}});
+        KFbxNode* rock = arm->FindChild("Rock");
+        rock->SetGeometricTranslation(KFbxNode::eSOURCE_SET, KFbxVector4(0.0, 0.0, 2.0, 0.0));
+        rock->SetGeometricRotation(KFbxNode::eSOURCE_SET, KFbxVector4(0.0, 45.0, 0.0, 0.0));
+        rock->SetLclTranslation(KFbxVector4(-2.0, 0.0, 0.0, 0.0));
     }
     static void ExpectCurvesAgree(KFCurve* expected, KFCurve* actual, double tolerance, const char* what) {
         ASSERT_NE(actual, nullptr) << what;
@@ -408,7 +449,7 @@ TEST_P(ColladaAnimationRoundTripTest, GlobalTransformsMatchAtEveryBakedFrame) {
     })) << mWriteMessage.Buffer();
     ExpectSoundDocument();
     KFbxScene* read = ReadBack(mWrittenPath);
-    for (const char* name : {"Arm", "Hand", "Eye", "Top", "Bulb", "Sun", "Spot"}) {
+    for (const char* name : {"Arm", "Hand", "Eye", "Top", "Bulb", "Sun", "Spot", "Body", "Rock"}) {
         KFbxNode* source = mScene->GetRootNode()->FindChild(name, true);
         KFbxNode* copy = read->GetRootNode()->FindChild(name, true);
         ASSERT_NE(copy, nullptr) << name;
@@ -430,6 +471,14 @@ TEST_P(ColladaAnimationRoundTripTest, GlobalTransformsMatchAtEveryBakedFrame) {
     KFbxNode* spot = read->GetRootNode()->FindChild("Spot", true);
     ExpectCurvesAgree(mScene->GetRootNode()->FindChild("Spot", true)->GetCurrentTakeNode()->GetColorR(),
                       spot->GetCurrentTakeNode()->GetColorR(), 1e-5, "light colour");
+    KFbxNode* body = read->GetRootNode()->FindChild("Body", true);
+    const KFbxGeometry* mesh = dynamic_cast<const KFbxGeometry*>(body->GetMesh());
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetShapeCount(), 2);
+    KFCurveNode* blink = body->GetCurrentTakeNode()->GetKFCurveNode()->Find(mesh->GetShapeName(1));
+    ASSERT_NE(blink, nullptr) << mesh->GetShapeName(1);
+    ExpectCurvesAgree(mScene->GetRootNode()->FindChild("Body")->GetCurrentTakeNode()->GetKFCurveNode()->Find("Blink")->FCurveGet(),
+                      blink->FCurveGet(), 1e-4, "shape weight");
     const KFbxColor ambient = read->GetGlobalLightSettings().GetAmbientColor();
     EXPECT_NEAR(ambient.mBlue, 0.3, 1e-6);
 }
