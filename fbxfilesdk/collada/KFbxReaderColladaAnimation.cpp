@@ -16,6 +16,7 @@
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
@@ -408,7 +409,13 @@ std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNo
             curves.clear();
         }
     } else if (kind == "xfov" || kind == "yfov") {
-        curves = {take->GetCameraFieldOfView()};
+        // A camera with both angles animates each on its own curve.
+        const auto* camera = dynamic_cast<const KFbxCamera*>(node.GetCamera());
+        if (camera != nullptr && camera->GetApertureMode() == KFbxCamera::eHORIZONTAL_AND_VERTICAL) {
+            curves = {kind == "xfov" ? take->GetCameraFieldOfViewX() : take->GetCameraFieldOfViewY()};
+        } else {
+            curves = {take->GetCameraFieldOfView()};
+        }
     } else if (kind == "translate" || kind == "scale" || kind == "color") {
         Warning(KString("unknown target in animation channel: ") + member);
     } else {

@@ -383,6 +383,11 @@ protected:
         KFbxTakeNode& eyeTake = Take(*eyeNode);
         Keys(eyeTake.GetCameraFieldOfView(), {{0.0, 45.0}, {1.0, 60.0}});
         Keys(eyeTake.GetTranslationZ(), {{0.0, 0.0}, {1.0, -5.0}});
+        KFbxCamera* both = KFbxCamera::Create(mManager, "");
+        both->SetApertureMode(KFbxCamera::eHORIZONTAL_AND_VERTICAL);
+        KFbxTakeNode& bothTake = Take(*AddNode(mManager, mScene->GetRootNode(), "Both", both));
+        Keys(bothTake.GetCameraFieldOfViewX(), {{0.0, 50.0}, {1.0, 70.0}});
+        Keys(bothTake.GetCameraFieldOfViewY(), {{0.0, 30.0}, {0.5, 40.0}, {1.0, 35.0}});
         KFbxCamera* top = KFbxCamera::Create(mManager, "");
         top->SetProjectionType(KFbxCamera::eORTHOGONAL);
         AddNode(mManager, mScene->GetRootNode(), "Top", top)->SetLclTranslation(KFbxVector4(0.0, 50.0, 0.0, 0.0));
@@ -449,7 +454,7 @@ TEST_P(ColladaAnimationRoundTripTest, GlobalTransformsMatchAtEveryBakedFrame) {
     })) << mWriteMessage.Buffer();
     ExpectSoundDocument();
     KFbxScene* read = ReadBack(mWrittenPath);
-    for (const char* name : {"Arm", "Hand", "Eye", "Top", "Bulb", "Sun", "Spot", "Body", "Rock"}) {
+    for (const char* name : {"Arm", "Hand", "Eye", "Both", "Top", "Bulb", "Sun", "Spot", "Body", "Rock"}) {
         KFbxNode* source = mScene->GetRootNode()->FindChild(name, true);
         KFbxNode* copy = read->GetRootNode()->FindChild(name, true);
         ASSERT_NE(copy, nullptr) << name;
@@ -468,6 +473,10 @@ TEST_P(ColladaAnimationRoundTripTest, GlobalTransformsMatchAtEveryBakedFrame) {
     KFbxNode* eye = read->GetRootNode()->FindChild("Eye", true);
     ExpectCurvesAgree(mScene->GetRootNode()->FindChild("Eye", true)->GetCurrentTakeNode()->GetCameraFieldOfView(),
                       eye->GetCurrentTakeNode()->GetCameraFieldOfView(), 1e-4, "field of view");
+    KFbxTakeNode* both = read->GetRootNode()->FindChild("Both", true)->GetCurrentTakeNode();
+    KFbxTakeNode* bothSource = mScene->GetRootNode()->FindChild("Both", true)->GetCurrentTakeNode();
+    ExpectCurvesAgree(bothSource->GetCameraFieldOfViewX(), both->GetCameraFieldOfViewX(), 1e-4, "horizontal angle");
+    ExpectCurvesAgree(bothSource->GetCameraFieldOfViewY(), both->GetCameraFieldOfViewY(), 1e-4, "vertical angle");
     KFbxNode* spot = read->GetRootNode()->FindChild("Spot", true);
     ExpectCurvesAgree(mScene->GetRootNode()->FindChild("Spot", true)->GetCurrentTakeNode()->GetColorR(),
                       spot->GetCurrentTakeNode()->GetColorR(), 1e-5, "light colour");
@@ -514,6 +523,64 @@ TEST_F(ColladaWriteAnimationTest, ExportLeavesTheCallersTakesAlone) {
         return text;
     };
     EXPECT_EQ(withoutDates("first.dae"), withoutDates("third.dae"));
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::colladatest
+
+namespace fbxsdk_2006_11_1::colladatest {
+namespace {
+
+// Sampled matrices as the reader takes them: whole matrices become keys of
+// the local translation, rotation and scaling; a short or broken output
+// leaves out what it lacks and never reads past its values.
+class ColladaMatrixAnimationReadTest : public ColladaReadTest {
+protected:
+    std::string Document(const std::string& outputs, int outputCount) const {
+        const std::string animation =
+            "<library_animations><animation id=\"a\">" + FloatSource("t", "0 1", 2, {"TIME"}) +
+            "<source id=\"m\"><float_array id=\"m-array\" count=\"" + std::to_string(outputCount) + "\">" + outputs +
+            "</float_array><technique_common><accessor source=\"#m-array\" count=\"" +
+            std::to_string(outputCount / 16) + "\" stride=\"16\">"
+            "<param type=\"float4x4\"/></accessor></technique_common></source>"
+            "<sampler id=\"s\"><input semantic=\"INPUT\" source=\"#t\"/><input semantic=\"OUTPUT\" source=\"#m\"/>"
+            "</sampler><channel source=\"#s\" target=\"box/matrix\"/></animation></library_animations>";
+        return SceneDocument(animation, "<node id=\"box\"><matrix sid=\"matrix\">1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1</matrix></node>");
+    }
+    KFbxTakeNode* BoxTake() {
+        KFbxNode* box = mScene->GetRootNode()->FindChild("box", true);
+        return box != nullptr ? box->GetCurrentTakeNode() : nullptr;
+    }
+};
+
+TEST_F(ColladaMatrixAnimationReadTest, WholeMatricesBecomeLocalKeys) {
+    // A turn of 90 degrees about Z, then 180 (written as -180): the angle
+    // keeps going the short way, and the translation follows.
+    ReadValid(Document("0 -1 0 1  1 0 0 2  0 0 1 3  0 0 0 1  -1 0 0 4  0 -1 0 5  0 0 2 6  0 0 0 1", 32));
+    KFbxTakeNode* take = BoxTake();
+    ASSERT_NE(take, nullptr);
+    ASSERT_EQ(take->GetTranslationX()->KeyGetCount(), 2);
+    EXPECT_NEAR(take->GetTranslationX()->KeyGetValue(0), 1.0, 1e-6);
+    EXPECT_NEAR(take->GetTranslationY()->KeyGetValue(1), 5.0, 1e-6);
+    EXPECT_NEAR(take->GetEulerRotationZ()->KeyGetValue(0), 90.0, 1e-4);
+    EXPECT_NEAR(std::fabs(take->GetEulerRotationZ()->KeyGetValue(1)), 180.0, 1e-4);
+    EXPECT_NEAR(take->GetScaleZ()->KeyGetValue(1), 2.0, 1e-6);
+}
+
+TEST_F(ColladaMatrixAnimationReadTest, ShortOrBrokenOutputsReadNoFurtherThanTheirValues) {
+    // One matrix for two times: the key it gives, and a warning.
+    ASSERT_TRUE(Read(Document("1 0 0 7  0 1 0 0  0 0 1 0  0 0 0 1", 16))) << mMessage.Buffer();
+    EXPECT_TRUE(MessageHas("not the number expected")) << mMessage.Buffer();
+    KFbxTakeNode* take = BoxTake();
+    ASSERT_NE(take, nullptr);
+    EXPECT_NEAR(take->GetTranslationX()->Evaluate(Seconds(0.0)), 7.0, 1e-6);
+    // Values that are no numbers, and no values at all, read without harm.
+    mMessage = "";
+    EXPECT_TRUE(Read(Document("NaN 0 0 0  0 INF 0 0  0 0 1 0  0 0 0 1  -INF 0 0 0  0 1 0 0  0 0 1 0  0 0 0 1", 32)));
+    EXPECT_TRUE(Read(Document("", 0)));
+    // A source that claims more matrices than it holds is refused.
+    ExpectReadFails(Replaced(Document("1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1", 16), "count=\"1\" stride", "count=\"9\" stride"),
+                    "reading array in <source>");
 }
 
 }  // namespace
