@@ -13,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -46,6 +49,23 @@ inline int CountOf(const std::string& text, const std::string& part) {
         ++count;
     }
     return count;
+}
+
+// What the command prints on its standard output.
+inline std::string CommandOutput(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string output;
+    std::array<char, 512> buffer{};
+    while (pipe != nullptr && std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe.get()) != nullptr) {
+        output += buffer.data();
+    }
+    return output;
+}
+
+// The number after "label:" in assimp's report; -1 when absent.
+inline int ReportedCount(const std::string& report, const std::string& label) {
+    const std::size_t at = report.find("\n" + label + ":");
+    return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + label.size() + 2);
 }
 
 class ColladaWriteTest : public ColladaReadTest {

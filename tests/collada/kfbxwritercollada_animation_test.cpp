@@ -506,6 +506,7 @@ TEST_F(ColladaWriteAnimationTest, ExportLeavesTheCallersTakesAlone) {
     ASSERT_TRUE(Write("first.dae")) << mWriteMessage.Buffer();
     ASSERT_TRUE(WriteSingleMatrix("second.dae")) << mWriteMessage.Buffer();
     ASSERT_TRUE(Write("third.dae")) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
     EXPECT_EQ(box->GetTakeNodeCount(), 2);
     EXPECT_STREQ(box->GetCurrentTakeNode()->GetName(), kTake);
     EXPECT_EQ(take.GetTranslationX()->KeyGetCount(), 2);

@@ -56,22 +56,6 @@ std::string Fingerprint(KFbxSdkManager& manager, KFbxNode& node) {
     return out.str();
 }
 
-std::string CommandOutput(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string output;
-    std::array<char, 512> buffer{};
-    while (pipe != nullptr && std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe.get()) != nullptr) {
-        output += buffer.data();
-    }
-    return output;
-}
-
-// The number after "label:" in assimp's report; -1 when absent.
-int ReportedCount(const std::string& report, const std::string& label) {
-    const std::size_t at = report.find("\n" + label + ":");
-    return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + label.size() + 2);
-}
-
 class ColladaWriterBadInputTest : public ColladaWriteTest {
 protected:
     KFbxMesh* Triangle(const char* name) {

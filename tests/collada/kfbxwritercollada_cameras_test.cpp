@@ -1,7 +1,10 @@
 // Cameras and lights written into their libraries, the scene's ambient
 // colour as one extra light, and what the reader makes of them again.
 #include "collada/ColladaWriteQueries.h"
+#include "collada/ColladaWriterScenes.h"
 
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
@@ -170,6 +173,7 @@ TEST_F(ColladaWriteCamerasTest, BlackAmbientWritesNoLight) {
     mScene->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.0, 0.0, 0.0, 1.0));
     AddNode(mManager, mScene->GetRootNode(), "Box", nullptr);
     ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
     EXPECT_TRUE(Select("//c:library_lights").empty());
 }
 
@@ -221,6 +225,31 @@ TEST_F(ColladaWriteCamerasTest, CamerasAndLightsReadBackWithTheirValues) {
     EXPECT_NEAR(ambient.mRed, 0.25, 1e-6);
     EXPECT_NEAR(ambient.mGreen, 0.5, 1e-6);
     EXPECT_NEAR(ambient.mBlue, 0.125, 1e-6);
+}
+
+TEST_F(ColladaWriteCamerasTest, AnIndependentReaderSeesTheCamerasLightsAndAnimation) {
+    if (!CommandExists("assimp")) {
+        GTEST_SKIP() << "assimp is not installed";
+    }
+    AddMeshNode(mManager, mScene->GetRootNode(), "Tri", {Point(0, 0, 0), Point(1, 0, 0), Point(0, 1, 0)}, {{0, 1, 2}});
+    AddCamera("Eye")->SetDefaultFieldOfView(50.0);
+    AddCamera("Top")->SetProjectionType(KFbxCamera::eORTHOGONAL);
+    AddLight("Bulb", KFbxLight::ePOINT);
+    AddLight("Sun", KFbxLight::eDIRECTIONAL);
+    AddLight("Spot", KFbxLight::eSPOT);
+    KFbxNode* spot = mScene->GetRootNode()->FindChild("Spot");
+    spot->CreateTakeNode("Walk");
+    spot->SetCurrentTakeNodeByName("Walk");
+    KFCurve* turn = spot->GetCurrentTakeNode()->GetEulerRotationY();
+    turn->KeySet(0, Seconds(0.0), 0.0f);
+    turn->KeySet(1, Seconds(1.0), 90.0f);
+    ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
+    const std::string report = CommandOutput("assimp info '" + mWrittenPath + "' 2>&1");
+    EXPECT_EQ(ReportedCount(report, "Cameras"), 2) << report;
+    EXPECT_EQ(ReportedCount(report, "Lights"), 3) << report;
+    EXPECT_EQ(ReportedCount(report, "Animations"), 1) << report;
+    EXPECT_EQ(ReportedCount(report, "Animation Channels"), 1) << report;
 }
 
 }  // namespace
