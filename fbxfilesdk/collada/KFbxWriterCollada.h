@@ -209,7 +209,7 @@ private:
     void ReserveNodeIds(KFbxNode& node);
     bool SaveDocument(xmlNode* root);
     xmlNode* ExportPivotNode(xmlNode* nodeElement, KFbxNode& node);
-    void ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh);
+    void ExportMaterialBinding(xmlNode* instance, const KFbxNode& node);
     void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
     void WarnNotFiniteTransform(const KFbxNode& node);
 

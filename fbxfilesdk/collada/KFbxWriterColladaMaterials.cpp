@@ -77,9 +77,14 @@ xmlNode* FindOrInsertChannel(xmlNode* shading, const char* channel) {
     return xmlAddChild(shading, element);
 }
 
+// Numbers that are not finite have no place in a document: they become 0.
+double Finite(double value) { return std::isfinite(value) ? value : 0.0; }
+
 KFbxColor Scaled(const fbxDouble3& color, double factor) {
-    return KFbxColor(color[0] * factor, color[1] * factor, color[2] * factor, 1.0);
+    return KFbxColor(Finite(color[0] * factor), Finite(color[1] * factor), Finite(color[2] * factor), 1.0);
 }
+
+void AddFloat(xmlNode* shading, const char* channel, double value) { AddFloatElement(shading, channel, Finite(value)); }
 
 // A property of the generic material by name, ignoring case, of the type.
 KFbxProperty FindOfType(const KFbxSurfaceMaterial& material, const char* name, const KFbxDataType& type) {
@@ -197,11 +202,11 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
         AddColor(shading, "ambient", Scaled(phong->GetAmbientColor().GetDouble3(), phong->GetAmbientFactor().GetDouble()));
         AddColor(shading, "diffuse", Scaled(phong->GetDiffuseColor().GetDouble3(), phong->GetDiffuseFactor().GetDouble()));
         AddColor(shading, "specular", Scaled(phong->GetSpecularColor().GetDouble3(), phong->GetSpecularFactor().GetDouble()));
-        AddFloatElement(shading, "shininess", phong->GetShininess().GetDouble());
+        AddFloat(shading, "shininess", phong->GetShininess().GetDouble());
         AddColor(shading, "reflective", Scaled(phong->GetReflectionColor().GetDouble3(), 1.0));
-        AddFloatElement(shading, "reflectivity", phong->GetReflectionFactor().GetDouble());
+        AddFloat(shading, "reflectivity", phong->GetReflectionFactor().GetDouble());
         AddColor(shading, "transparent", Scaled(phong->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloatElement(shading, "transparency", phong->GetTransparencyFactor().GetDouble());
+        AddFloat(shading, "transparency", phong->GetTransparencyFactor().GetDouble());
         return effect;
     }
     if (const auto* lambert = dynamic_cast<const KFbxSurfaceLambert*>(&material)) {
@@ -210,7 +215,7 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
         AddColor(shading, "ambient", Scaled(lambert->GetAmbientColor().GetDouble3(), lambert->GetAmbientFactor().GetDouble()));
         AddColor(shading, "diffuse", Scaled(lambert->GetDiffuseColor().GetDouble3(), lambert->GetDiffuseFactor().GetDouble()));
         AddColor(shading, "transparent", Scaled(lambert->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloatElement(shading, "transparency", lambert->GetTransparencyFactor().GetDouble());
+        AddFloat(shading, "transparency", lambert->GetTransparencyFactor().GetDouble());
         return effect;
     }
 
@@ -237,7 +242,7 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
     auto optionalFloat = [&](const char* channel, const char* name) {
         const KFbxProperty value = FindOfType(material, name, gKFbxDataTypeNumber);
         if (value.IsValid() && ShadingHasChannel(shadingName, channel)) {
-            AddFloatElement(shading, channel, value.GetDouble());
+            AddFloat(shading, channel, value.GetDouble());
         }
     };
     colorChannel("emission", "EmissiveColor", "EmissiveFactor");

@@ -245,14 +245,13 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
         instance = AddElement(holder, "instance_geometry");
         SetAttribute(instance, "url", (KString("#") + GetAttribute(geometry, "id")).Buffer());
     }
-    ExportMaterialBinding(instance, node, *mesh);
+    ExportMaterialBinding(instance, node);
     return true;
 }
 
-void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh) {
+void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, const KFbxNode& node) {
     // The symbols are the ones the mesh's polygon groups carry: every
     // material group written gets one instance_material.
-    static_cast<void>(mesh);
     const auto found = mMaterialSymbols.find(&node);
     if (found == mMaterialSymbols.end() || found->second.empty()) {
         return;
