@@ -285,11 +285,17 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     const KFbxVector4 rotationPivot = Finite(node.GetRotationPivot(KFbxNode::eSOURCE_SET), notFinite);
     const KFbxVector4 scalingOffset = Finite(node.GetScalingOffset(KFbxNode::eSOURCE_SET), notFinite);
     const KFbxVector4 scalingPivot = Finite(node.GetScalingPivot(KFbxNode::eSOURCE_SET), notFinite);
+    // The rotation order and the pre- and post-rotations place the node only
+    // while its rotation is active and not kept for limits alone; otherwise
+    // the scene turns it by XYZ angles, and so does the document.
+    const bool fullRotation = node.GetRotationActive() && !node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET);
     KFbxVector4 preRotation(0.0, 0.0, 0.0, 0.0);
     KFbxVector4 postRotation(0.0, 0.0, 0.0, 0.0);
-    if (!node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET)) {
+    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
+    if (fullRotation) {
         preRotation = Finite(node.GetPreRotation(KFbxNode::eSOURCE_SET), notFinite);
         postRotation = Finite(node.GetPostRotation(KFbxNode::eSOURCE_SET), notFinite);
+        node.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
     }
     if (notFinite) {
         WarnNotFiniteTransform(node);
@@ -298,8 +304,6 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     for (int axis = 0; axis < 3; ++axis) {
         postRotation[axis] += fix[axis];
     }
-    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
-    node.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
 
     if (IsVectorNotZero(translation) || IsTranslationAnimated(node)) {
         AddTransformElement(nodeElement, "translate", "translate", VectorText(translation));
@@ -320,10 +324,9 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     }
     // COLLADA applies the last listed rotation first: the order's first
     // axis comes last.
-    int axes[3] = {0, 1, 2};
+    int axes[3] = {2, 1, 0};
     ColladaAxesOfRotationOrder(order, axes);
-    for (int position = 2; position >= 0; --position) {
-        const int axis = axes[position];
+    for (const int axis : axes) {
         if (IsNotZero(rotation[axis]) || IsRotationAxisAnimated(node, axis)) {
             AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
         }
