@@ -138,6 +138,7 @@ void KFbxWriterCollada::ResetDocumentState() {
     mShapeTargets.clear();
     mMaterialSymbols.clear();
     mTextureMaterials.clear();
+    mTemporaryNodes.clear();
     mStatus = true;
 }
 

@@ -40,6 +40,7 @@ class KFbxIO;
 class KFbxLayerElementTexture;
 class KFbxMesh;
 class KFbxNode;
+class KFbxNodeAttribute;
 class KFbxScene;
 class KFbxSceneInfo;
 class KFbxShape;
@@ -149,9 +150,10 @@ public:
 
     // ---- Geometry ---------------------------------------------------------
 
-    // The node's mesh as a geometry in library_geometries, with its
-    // materials, textures and controllers; null on failure.
-    xmlNode* ExportGeometry(KFbxNode& node);
+    // The node's mesh (its own, or the triangulated copy of its surface) as
+    // a geometry in library_geometries, with its materials, textures and
+    // controllers; null on failure.
+    xmlNode* ExportGeometry(KFbxNode& node, KFbxMesh& mesh);
     // The morph targets queued by the morph controllers, as geometries.
     bool ExportShapeGeometries(xmlNode* visualScene);
     xmlNode* ExportShapeGeometry(const ShapeTarget& target);
@@ -210,6 +212,9 @@ private:
     bool SaveDocument(xmlNode* root);
     xmlNode* ExportPivotNode(xmlNode* nodeElement, KFbxNode& node);
     void ExportMaterialBinding(xmlNode* instance, const KFbxNode& node);
+    // A triangle mesh made from a copy of a NURBS or patch; null when the
+    // surface cannot be triangulated.
+    KFbxMesh* TriangulatedCopy(const KFbxNodeAttribute& surface);
     void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
     void WarnNotFiniteTransform(const KFbxNode& node);
 
@@ -243,7 +248,10 @@ private:
     std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
     struct DestroyObject {
         void operator()(KFbxSurfaceMaterial* material) const;
+        void operator()(KFbxNode* node) const;
     };
+    // Nodes holding triangulated copies of surfaces, for one write.
+    std::vector<std::unique_ptr<KFbxNode, DestroyObject>> mTemporaryNodes;
     std::map<std::pair<const KFbxTexture*, int>, std::unique_ptr<KFbxSurfaceMaterial, DestroyObject>>
         mTextureMaterials;
     bool mTriangulate = true;

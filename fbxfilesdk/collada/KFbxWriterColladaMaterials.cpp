@@ -150,6 +150,13 @@ void KFbxWriterCollada::DestroyObject::operator()(KFbxSurfaceMaterial* material)
     }
 }
 
+void KFbxWriterCollada::DestroyObject::operator()(KFbxNode* node) const {
+    // The node takes its attribute, which nothing else holds, with it.
+    if (node != nullptr) {
+        node->Destroy(false, false);
+    }
+}
+
 KFbxSurfaceMaterial& KFbxWriterCollada::GetTextureMaterial(KFbxTexture& texture, int channel) {
     auto& slot = mTextureMaterials[std::make_pair(&texture, channel)];
     if (slot == nullptr) {

@@ -10,6 +10,7 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSkin.h>
@@ -219,15 +220,21 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
         break;
     case KFbxNodeAttribute::eNURB:
     case KFbxNodeAttribute::ePATCH:
-        AddNotificationWarning(KString("Nurbs and Patches not supported by COLLADA. ") + lost);
-        return true;
+        AddNotificationWarning(KString("Nurbs and Patches not supported by COLLADA. ") + "Node " + name +
+                               " will be triangulated.");
+        break;
     default:
         AddNotificationWarning(KString("Unknown geometry. ") + lost);
         return true;
     }
 
-    auto* mesh = static_cast<KFbxMesh*>(attribute);
-    xmlNode* geometry = ExportGeometry(node);
+    KFbxMesh* mesh = attribute->GetAttributeType() == KFbxNodeAttribute::eMESH ? static_cast<KFbxMesh*>(attribute)
+                                                                                : TriangulatedCopy(*attribute);
+    if (mesh == nullptr) {
+        AddNotificationWarning(KString("Node ") + name + " could not be triangulated. " + lost);
+        return true;
+    }
+    xmlNode* geometry = ExportGeometry(node, *mesh);
     if (geometry == nullptr) {
         return false;
     }
@@ -247,6 +254,29 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
     }
     ExportMaterialBinding(instance, node);
     return true;
+}
+
+KFbxMesh* KFbxWriterCollada::TriangulatedCopy(const KFbxNodeAttribute& surface) {
+    // The surface is copied onto a node of the writer's own, which the
+    // converter triangulates; the scene's surface is never touched. Both
+    // live until the write ends, since shapes and textures of the mesh are
+    // written after the scene.
+    KFbxNodeAttribute* copy = surface.Clone(2);
+    KFbxNode* holder = copy != nullptr ? KFbxNode::Create(&mManager, surface.GetName()) : nullptr;
+    if (holder == nullptr) {
+        if (copy != nullptr) {
+            copy->Destroy();
+        }
+        return nullptr;
+    }
+    holder->SetNodeAttribute(copy);
+    mTemporaryNodes.emplace_back(holder);
+    KFbxGeometryConverter* converter = KFbxGeometryConverter::Create(&mManager, "");
+    const bool converted = converter != nullptr && converter->TriangulateInPlace(holder);
+    if (converter != nullptr) {
+        converter->Destroy(false, false);
+    }
+    return converted ? dynamic_cast<KFbxMesh*>(holder->GetMesh()) : nullptr;
 }
 
 void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, const KFbxNode& node) {

@@ -7,6 +7,7 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 
 namespace fbxsdk_2006_11_1::colladatest {
@@ -287,6 +288,33 @@ TEST_F(ColladaWriterGeometryTest, CameraOrientationIsWrittenNotStoredInTheScene)
         EXPECT_EQ(ChildText(element.get(), "rotate"), "0 1 0 90.000000");
     }
     EXPECT_EQ(node->GetPostRotation(KFbxNode::eSOURCE_SET)[1], 0.0);
+}
+
+TEST_F(ColladaWriterGeometryTest, PatchIsWrittenAsTrianglesOfACopy) {
+    KFbxPatch* patch = KFbxPatch::Create(mManager, "Sail");
+    ASSERT_TRUE(patch->InitControlPoints(4, KFbxPatch::eBEZIER, 4, KFbxPatch::eBEZIER));
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            patch->GetControlPoints()[j * 4 + i] = Point(i, j, (i * j) % 3);
+        }
+    }
+    patch->SetStep(2, 2);
+    KFbxSurfaceMaterial* material = KFbxSurfacePhong::Create(mManager, "Canvas");
+    ASSERT_NE(patch->AddMaterial(material), -1);
+    KFbxNode* node = KFbxNode::Create(mManager, "Sail");
+    node->SetNodeAttribute(patch);
+    mScene->GetRootNode()->AddChild(node);
+    const int objectsBefore = mManager->GetObjectCount();
+    const std::string path = WriteValid();
+    EXPECT_TRUE(WriteMessageHas("Nurbs and Patches not supported by COLLADA. Node Sail will be triangulated."));
+    EXPECT_EQ(node->GetNodeAttribute(), patch);
+    EXPECT_EQ(mManager->GetObjectCount(), objectsBefore);
+    EXPECT_NE(mText.find("<instance_material symbol=\"Canvas\" target=\"#Canvas\"/>"), std::string::npos);
+    KFbxScene* read = ReadBack(path);
+    KFbxMesh* mesh = MeshOf(read, "Sail");
+    ASSERT_NE(mesh, nullptr);
+    // One bicubic span sampled twice each way: a 3 x 3 grid, two triangles per cell.
+    EXPECT_EQ(mesh->GetPolygonCount(), 2 * 2 * 2);
 }
 
 }  // namespace
