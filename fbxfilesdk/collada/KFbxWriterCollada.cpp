@@ -137,6 +137,7 @@ void KFbxWriterCollada::ResetDocumentState() {
     mIds.Clear();
     mShapeTargets.clear();
     mMaterialSymbols.clear();
+    mMaterialElements.clear();
     mTextureMaterials.clear();
     mTemporaryNodes.clear();
     mStatus = true;

@@ -25,8 +25,8 @@
 #include <libxml/tree.h>
 
 #include <array>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -37,7 +37,6 @@ class KFbxCamera;
 class KFbxGeometry;
 class KFbxGeometryBase;
 class KFbxIO;
-class KFbxLayerElementTexture;
 class KFbxMesh;
 class KFbxNode;
 class KFbxNodeAttribute;
@@ -244,6 +243,8 @@ private:
     std::vector<std::unique_ptr<xmlNode, FreeNode>> mLibraryOwners;
     ColladaWriterIds mIds;
     std::vector<ShapeTarget> mShapeTargets;
+    // Each material's element, once written.
+    std::map<const KFbxSurfaceMaterial*, xmlNode*> mMaterialElements;
     // Per mesh node, the material symbols its polygon groups carry, in order.
     std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
     struct DestroyObject {

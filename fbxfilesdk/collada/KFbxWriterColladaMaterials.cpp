@@ -167,11 +167,8 @@ KFbxSurfaceMaterial& KFbxWriterCollada::GetTextureMaterial(KFbxTexture& texture,
 }
 
 xmlNode* KFbxWriterCollada::ExportMaterial(KFbxSurfaceMaterial& material) {
-    const KString* known = mIds.Find(&material, "material");
-    if (known != nullptr) {
-        if (xmlNode* element = FindChildById(FindLibrary(eLIBRARY_MATERIALS), known->Buffer())) {
-            return element;
-        }
+    if (const auto known = mMaterialElements.find(&material); known != mMaterialElements.end()) {
+        return known->second;
     }
     const KString& id = mIds.Get(&material, "material", material.GetNameString());
     const KString& effectId = mIds.Get(&material, "effect", id + "-fx");
@@ -186,6 +183,7 @@ xmlNode* KFbxWriterCollada::ExportMaterial(KFbxSurfaceMaterial& material) {
     if (ExportEffect(material, effectId) == nullptr) {
         return nullptr;
     }
+    mMaterialElements.emplace(&material, element);
     return element;
 }
 
@@ -337,14 +335,14 @@ xmlNode* KFbxWriterCollada::ExportTexture(KFbxTexture& texture, const KString& i
 }
 
 KString KFbxWriterCollada::ExportImage(KFbxTexture& texture) {
-    const KString& id = mIds.Get(&texture, "image", texture.GetNameString() + "-image");
-    xmlNode* library = GetLibrary(eLIBRARY_IMAGES);
-    if (FindChildById(library, id.Buffer()) == nullptr) {
-        xmlNode* image = AddElement(library, "image");
-        SetAttribute(image, "id", id.Buffer());
-        SetAttribute(image, "name", ColladaWriterIds::MakeName(texture.GetName()).Buffer());
-        AddElement(image, "init_from", MakeImageUri(texture.GetFileName()).Buffer());
+    if (const KString* written = mIds.Find(&texture, "image")) {
+        return *written;
     }
+    const KString& id = mIds.Get(&texture, "image", texture.GetNameString() + "-image");
+    xmlNode* image = AddElement(GetLibrary(eLIBRARY_IMAGES), "image");
+    SetAttribute(image, "id", id.Buffer());
+    SetAttribute(image, "name", ColladaWriterIds::MakeName(texture.GetName()).Buffer());
+    AddElement(image, "init_from", MakeImageUri(texture.GetFileName()).Buffer());
     return id;
 }
 
