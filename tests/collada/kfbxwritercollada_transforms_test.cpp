@@ -3,6 +3,8 @@
 // zero threshold, and the single matrix in COLLADA's column order.
 #include "collada/ColladaWriterSupport.h"
 
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 namespace fbxsdk_2006_11_1::colladatest {
@@ -115,6 +117,26 @@ TEST_F(ColladaWriterTransformsTest, DecomposedTransformReadsBackToTheSamePlaceme
             }
         }
     }
+}
+
+TEST_F(ColladaWriterTransformsTest, AnimatedComponentsAreWrittenEvenAtTheirNeutralValue) {
+    KFbxNode* node = Node("Moving");
+    KFbxTakeNode* take = node->CreateTakeNode("Walk");
+    ASSERT_TRUE(node->SetCurrentTakeNodeByName("Walk"));
+    KTime second;
+    second.SetSecondDouble(1.0);
+    take->GetEulerRotationY()->KeySet(0, KTime(), 0.0f);
+    take->GetEulerRotationY()->KeySet(1, second, 90.0f);
+    take->GetTranslationZ()->KeySet(0, KTime(), 0.0f);
+    take->GetScaleX()->KeySet(0, KTime(), 1.0f);
+    KFbxNode* still = Node("Still");
+    still->CreateTakeNode("Walk");
+    ASSERT_TRUE(still->SetCurrentTakeNodeByName("Walk"));
+    WriteValid();
+    EXPECT_EQ(Transforms("Moving"), (std::vector<std::string>{"translate=0.000000 0.000000 0.000000",
+                                                              "rotateY=0 1 0 0.000000",
+                                                              "scale=1.000000 1.000000 1.000000"}));
+    EXPECT_TRUE(Transforms("Still").empty());
 }
 
 TEST_F(ColladaWriterTransformsTest, SingleMatrixHasTheTranslationInItsFourthColumn) {
