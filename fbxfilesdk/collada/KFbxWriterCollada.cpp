@@ -16,6 +16,8 @@
 
 #include <libxml/xmlsave.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -137,7 +139,9 @@ void KFbxWriterCollada::ResetDocumentState() {
     mIds.Clear();
     mShapeTargets.clear();
     mMaterialSymbols.clear();
+    mMaterialElements.clear();
     mTextureMaterials.clear();
+    mTemporaryNodes.clear();
     mStatus = true;
 }
 
@@ -240,11 +244,12 @@ bool KFbxWriterCollada::SaveDocument(xmlNode* root) {
         xmlFree(bytes);
         return false;
     }
+    // A second write through the same writer replaces the first document.
     std::FILE* file = mFile.get();
     const bool written = std::fseek(file, 0, SEEK_SET) == 0 &&
                          std::fwrite(bytes, 1, static_cast<std::size_t>(size), file) ==
                              static_cast<std::size_t>(size) &&
-                         std::fflush(file) == 0;
+                         std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
     xmlFree(bytes);
     return written;
 }

@@ -25,8 +25,8 @@
 #include <libxml/tree.h>
 
 #include <array>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -39,9 +39,9 @@ class KFbxCamera;
 class KFbxGeometry;
 class KFbxGeometryBase;
 class KFbxIO;
-class KFbxLayerElementTexture;
 class KFbxMesh;
 class KFbxNode;
+class KFbxNodeAttribute;
 class KFbxScene;
 class KFbxSceneInfo;
 class KFbxShape;
@@ -152,9 +152,10 @@ public:
 
     // ---- Geometry ---------------------------------------------------------
 
-    // The node's mesh as a geometry in library_geometries, with its
-    // materials, textures and controllers; null on failure.
-    xmlNode* ExportGeometry(KFbxNode& node);
+    // The node's mesh (its own, or the triangulated copy of its surface) as
+    // a geometry in library_geometries, with its materials, textures and
+    // controllers; null on failure.
+    xmlNode* ExportGeometry(KFbxNode& node, KFbxMesh& mesh);
     // The morph targets queued by the morph controllers, as geometries.
     bool ExportShapeGeometries(xmlNode* visualScene);
     xmlNode* ExportShapeGeometry(const ShapeTarget& target);
@@ -225,7 +226,10 @@ private:
     void ReserveNodeIds(KFbxNode& node);
     bool SaveDocument(xmlNode* root);
     xmlNode* ExportPivotNode(xmlNode* nodeElement, KFbxNode& node);
-    void ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh);
+    void ExportMaterialBinding(xmlNode* instance, const KFbxNode& node);
+    // A triangle mesh made from a copy of a NURBS or patch; null when the
+    // surface cannot be triangulated.
+    KFbxMesh* TriangulatedCopy(const KFbxNodeAttribute& surface);
     void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
     // The id of the camera or light element of the node.
     const KString& GetCameraLightId(KFbxNode& node);
@@ -264,13 +268,18 @@ private:
     std::vector<std::unique_ptr<xmlNode, FreeNode>> mLibraryOwners;
     ColladaWriterIds mIds;
     std::vector<ShapeTarget> mShapeTargets;
+    // Each material's element, once written.
+    std::map<const KFbxSurfaceMaterial*, xmlNode*> mMaterialElements;
     // Per mesh node, the material symbols its polygon groups carry, in order.
     std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
     // While the animations are written: every element with an id, by id.
     std::unordered_map<std::string, xmlNode*> mTargetElements;
     struct DestroyObject {
         void operator()(KFbxSurfaceMaterial* material) const;
+        void operator()(KFbxNode* node) const;
     };
+    // Nodes holding triangulated copies of surfaces, for one write.
+    std::vector<std::unique_ptr<KFbxNode, DestroyObject>> mTemporaryNodes;
     std::map<std::pair<const KFbxTexture*, int>, std::unique_ptr<KFbxSurfaceMaterial, DestroyObject>>
         mTextureMaterials;
     bool mTriangulate = true;

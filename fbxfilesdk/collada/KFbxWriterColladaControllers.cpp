@@ -44,6 +44,20 @@ std::vector<const KFbxCluster*> UsableClusters(KFbxMesh& mesh, bool& someUnusabl
     return clusters;
 }
 
+// Elements that are not finite take the identity's value; true when any did.
+bool MakeFinite(KgeMatrix& matrix) {
+    bool changed = false;
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            if (!std::isfinite(matrix[row][column])) {
+                matrix[row][column] = row == column ? 1.0 : 0.0;
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
 }  // namespace
 
 bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, bool overMorph) {
@@ -70,6 +84,7 @@ bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, boo
     // The mesh's placement at bind time: the first usable cluster's.
     KgeMatrix bindShape;
     clusters.front()->GetTransformMatrix(bindShape);
+    bool notFinite = MakeFinite(bindShape);
     AddElement(skin, "bind_shape_matrix", FormatExactMatrix(bindShape).Buffer());
 
     std::vector<KString> jointNames;
@@ -83,6 +98,7 @@ bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, boo
         jointNames.push_back(GetNodeId(*link));
         KgeMatrix linkMatrix;
         cluster->GetTransformLinkMatrix(linkMatrix);
+        notFinite = MakeFinite(linkMatrix) || notFinite;
         // A full inverse: bones may be scaled.
         inverseBindMatrices.Add(ColladaAffineInverse(linkMatrix));
     }
@@ -96,7 +112,6 @@ bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, boo
     // one cluster keeps the later weight.
     const int pointCount = mesh.GetControlPointsCount();
     std::vector<std::vector<std::pair<int, double>>> influences(static_cast<std::size_t>(pointCount));
-    bool notFinite = false;
     for (std::size_t joint = 0; joint < clusters.size(); ++joint) {
         const KFbxCluster* cluster = clusters[joint];
         const int* indices = cluster->GetControlPointIndices();
@@ -127,7 +142,8 @@ bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, boo
         }
     }
     if (notFinite) {
-        AddNotificationWarning(KString("Skin of mesh ") + nodeId + " has weights that are not numbers; they are left out.");
+        AddNotificationWarning(KString("Skin of mesh ") + nodeId +
+                               " has values that are not finite numbers; they are left out.");
     }
     // Weight 0 is a 1 that no pair names: a skin always has a weight.
     std::vector<double> weightValues{1.0};

@@ -116,12 +116,7 @@ struct KFbxWriterCollada::MeshInputs {
     std::vector<LayerInput> mInputs;
 };
 
-xmlNode* KFbxWriterCollada::ExportGeometry(KFbxNode& node) {
-    auto* mesh = static_cast<KFbxMesh*>(node.GetMesh());
-    if (mesh == nullptr) {
-        AddNotificationError(KString("Could not get mesh for node ") + node.GetNameString());
-        return nullptr;
-    }
+xmlNode* KFbxWriterCollada::ExportGeometry(KFbxNode& node, KFbxMesh& mesh) {
     const KString& baseId = GetNodeId(node);
     xmlNode* geometry = xmlNewNode(nullptr, reinterpret_cast<const xmlChar*>("geometry"));
     if (geometry == nullptr) {
@@ -129,7 +124,7 @@ xmlNode* KFbxWriterCollada::ExportGeometry(KFbxNode& node) {
     }
     SetAttribute(geometry, "id", mIds.Get(&node, "-lib", baseId + "-lib").Buffer());
     SetAttribute(geometry, "name", (baseId + "Mesh").Buffer());
-    if (ExportMesh(node, *mesh, geometry, baseId) == nullptr) {
+    if (ExportMesh(node, mesh, geometry, baseId) == nullptr) {
         xmlFreeNode(geometry);
         return nullptr;
     }

@@ -77,9 +77,14 @@ xmlNode* FindOrInsertChannel(xmlNode* shading, const char* channel) {
     return xmlAddChild(shading, element);
 }
 
+// Numbers that are not finite have no place in a document: they become 0.
+double Finite(double value) { return std::isfinite(value) ? value : 0.0; }
+
 KFbxColor Scaled(const fbxDouble3& color, double factor) {
-    return KFbxColor(color[0] * factor, color[1] * factor, color[2] * factor, 1.0);
+    return KFbxColor(Finite(color[0] * factor), Finite(color[1] * factor), Finite(color[2] * factor), 1.0);
 }
+
+void AddFloat(xmlNode* shading, const char* channel, double value) { AddFloatElement(shading, channel, Finite(value)); }
 
 // A property of the generic material by name, ignoring case, of the type.
 KFbxProperty FindOfType(const KFbxSurfaceMaterial& material, const char* name, const KFbxDataType& type) {
@@ -145,6 +150,13 @@ void KFbxWriterCollada::DestroyObject::operator()(KFbxSurfaceMaterial* material)
     }
 }
 
+void KFbxWriterCollada::DestroyObject::operator()(KFbxNode* node) const {
+    // The node takes its attribute, which nothing else holds, with it.
+    if (node != nullptr) {
+        node->Destroy(false, false);
+    }
+}
+
 KFbxSurfaceMaterial& KFbxWriterCollada::GetTextureMaterial(KFbxTexture& texture, int channel) {
     auto& slot = mTextureMaterials[std::make_pair(&texture, channel)];
     if (slot == nullptr) {
@@ -155,11 +167,8 @@ KFbxSurfaceMaterial& KFbxWriterCollada::GetTextureMaterial(KFbxTexture& texture,
 }
 
 xmlNode* KFbxWriterCollada::ExportMaterial(KFbxSurfaceMaterial& material) {
-    const KString* known = mIds.Find(&material, "material");
-    if (known != nullptr) {
-        if (xmlNode* element = FindChildById(FindLibrary(eLIBRARY_MATERIALS), known->Buffer())) {
-            return element;
-        }
+    if (const auto known = mMaterialElements.find(&material); known != mMaterialElements.end()) {
+        return known->second;
     }
     const KString& id = mIds.Get(&material, "material", material.GetNameString());
     const KString& effectId = mIds.Get(&material, "effect", id + "-fx");
@@ -174,6 +183,7 @@ xmlNode* KFbxWriterCollada::ExportMaterial(KFbxSurfaceMaterial& material) {
     if (ExportEffect(material, effectId) == nullptr) {
         return nullptr;
     }
+    mMaterialElements.emplace(&material, element);
     return element;
 }
 
@@ -197,11 +207,11 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
         AddColor(shading, "ambient", Scaled(phong->GetAmbientColor().GetDouble3(), phong->GetAmbientFactor().GetDouble()));
         AddColor(shading, "diffuse", Scaled(phong->GetDiffuseColor().GetDouble3(), phong->GetDiffuseFactor().GetDouble()));
         AddColor(shading, "specular", Scaled(phong->GetSpecularColor().GetDouble3(), phong->GetSpecularFactor().GetDouble()));
-        AddFloatElement(shading, "shininess", phong->GetShininess().GetDouble());
+        AddFloat(shading, "shininess", phong->GetShininess().GetDouble());
         AddColor(shading, "reflective", Scaled(phong->GetReflectionColor().GetDouble3(), 1.0));
-        AddFloatElement(shading, "reflectivity", phong->GetReflectionFactor().GetDouble());
+        AddFloat(shading, "reflectivity", phong->GetReflectionFactor().GetDouble());
         AddColor(shading, "transparent", Scaled(phong->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloatElement(shading, "transparency", phong->GetTransparencyFactor().GetDouble());
+        AddFloat(shading, "transparency", phong->GetTransparencyFactor().GetDouble());
         return effect;
     }
     if (const auto* lambert = dynamic_cast<const KFbxSurfaceLambert*>(&material)) {
@@ -210,7 +220,7 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
         AddColor(shading, "ambient", Scaled(lambert->GetAmbientColor().GetDouble3(), lambert->GetAmbientFactor().GetDouble()));
         AddColor(shading, "diffuse", Scaled(lambert->GetDiffuseColor().GetDouble3(), lambert->GetDiffuseFactor().GetDouble()));
         AddColor(shading, "transparent", Scaled(lambert->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloatElement(shading, "transparency", lambert->GetTransparencyFactor().GetDouble());
+        AddFloat(shading, "transparency", lambert->GetTransparencyFactor().GetDouble());
         return effect;
     }
 
@@ -237,7 +247,7 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
     auto optionalFloat = [&](const char* channel, const char* name) {
         const KFbxProperty value = FindOfType(material, name, gKFbxDataTypeNumber);
         if (value.IsValid() && ShadingHasChannel(shadingName, channel)) {
-            AddFloatElement(shading, channel, value.GetDouble());
+            AddFloat(shading, channel, value.GetDouble());
         }
     };
     colorChannel("emission", "EmissiveColor", "EmissiveFactor");
@@ -325,14 +335,14 @@ xmlNode* KFbxWriterCollada::ExportTexture(KFbxTexture& texture, const KString& i
 }
 
 KString KFbxWriterCollada::ExportImage(KFbxTexture& texture) {
-    const KString& id = mIds.Get(&texture, "image", texture.GetNameString() + "-image");
-    xmlNode* library = GetLibrary(eLIBRARY_IMAGES);
-    if (FindChildById(library, id.Buffer()) == nullptr) {
-        xmlNode* image = AddElement(library, "image");
-        SetAttribute(image, "id", id.Buffer());
-        SetAttribute(image, "name", ColladaWriterIds::MakeName(texture.GetName()).Buffer());
-        AddElement(image, "init_from", MakeImageUri(texture.GetFileName()).Buffer());
+    if (const KString* written = mIds.Find(&texture, "image")) {
+        return *written;
     }
+    const KString& id = mIds.Get(&texture, "image", texture.GetNameString() + "-image");
+    xmlNode* image = AddElement(GetLibrary(eLIBRARY_IMAGES), "image");
+    SetAttribute(image, "id", id.Buffer());
+    SetAttribute(image, "name", ColladaWriterIds::MakeName(texture.GetName()).Buffer());
+    AddElement(image, "init_from", MakeImageUri(texture.GetFileName()).Buffer());
     return id;
 }
 

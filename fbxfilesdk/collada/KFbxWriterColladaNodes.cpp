@@ -10,6 +10,7 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSkin.h>
@@ -219,15 +220,21 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
         break;
     case KFbxNodeAttribute::eNURB:
     case KFbxNodeAttribute::ePATCH:
-        AddNotificationWarning(KString("Nurbs and Patches not supported by COLLADA. ") + lost);
-        return true;
+        AddNotificationWarning(KString("Nurbs and Patches not supported by COLLADA. ") + "Node " + name +
+                               " will be triangulated.");
+        break;
     default:
         AddNotificationWarning(KString("Unknown geometry. ") + lost);
         return true;
     }
 
-    auto* mesh = static_cast<KFbxMesh*>(attribute);
-    xmlNode* geometry = ExportGeometry(node);
+    KFbxMesh* mesh = attribute->GetAttributeType() == KFbxNodeAttribute::eMESH ? static_cast<KFbxMesh*>(attribute)
+                                                                                : TriangulatedCopy(*attribute);
+    if (mesh == nullptr) {
+        AddNotificationWarning(KString("Node ") + name + " could not be triangulated. " + lost);
+        return true;
+    }
+    xmlNode* geometry = ExportGeometry(node, *mesh);
     if (geometry == nullptr) {
         return false;
     }
@@ -245,14 +252,36 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
         instance = AddElement(holder, "instance_geometry");
         SetAttribute(instance, "url", (KString("#") + GetAttribute(geometry, "id")).Buffer());
     }
-    ExportMaterialBinding(instance, node, *mesh);
+    ExportMaterialBinding(instance, node);
     return true;
 }
 
-void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, KFbxNode& node, KFbxMesh& mesh) {
+KFbxMesh* KFbxWriterCollada::TriangulatedCopy(const KFbxNodeAttribute& surface) {
+    // The surface is copied onto a node of the writer's own, which the
+    // converter triangulates; the scene's surface is never touched. Both
+    // live until the write ends, since shapes and textures of the mesh are
+    // written after the scene.
+    KFbxNodeAttribute* copy = surface.Clone(2);
+    KFbxNode* holder = copy != nullptr ? KFbxNode::Create(&mManager, surface.GetName()) : nullptr;
+    if (holder == nullptr) {
+        if (copy != nullptr) {
+            copy->Destroy();
+        }
+        return nullptr;
+    }
+    holder->SetNodeAttribute(copy);
+    mTemporaryNodes.emplace_back(holder);
+    KFbxGeometryConverter* converter = KFbxGeometryConverter::Create(&mManager, "");
+    const bool converted = converter != nullptr && converter->TriangulateInPlace(holder);
+    if (converter != nullptr) {
+        converter->Destroy(false, false);
+    }
+    return converted ? dynamic_cast<KFbxMesh*>(holder->GetMesh()) : nullptr;
+}
+
+void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, const KFbxNode& node) {
     // The symbols are the ones the mesh's polygon groups carry: every
     // material group written gets one instance_material.
-    static_cast<void>(mesh);
     const auto found = mMaterialSymbols.find(&node);
     if (found == mMaterialSymbols.end() || found->second.empty()) {
         return;
@@ -286,11 +315,17 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     const KFbxVector4 rotationPivot = Finite(node.GetRotationPivot(KFbxNode::eSOURCE_SET), notFinite);
     const KFbxVector4 scalingOffset = Finite(node.GetScalingOffset(KFbxNode::eSOURCE_SET), notFinite);
     const KFbxVector4 scalingPivot = Finite(node.GetScalingPivot(KFbxNode::eSOURCE_SET), notFinite);
+    // The rotation order and the pre- and post-rotations place the node only
+    // while its rotation is active and not kept for limits alone; otherwise
+    // the scene turns it by XYZ angles, and so does the document.
+    const bool fullRotation = node.GetRotationActive() && !node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET);
     KFbxVector4 preRotation(0.0, 0.0, 0.0, 0.0);
     KFbxVector4 postRotation(0.0, 0.0, 0.0, 0.0);
-    if (!node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET)) {
+    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
+    if (fullRotation) {
         preRotation = Finite(node.GetPreRotation(KFbxNode::eSOURCE_SET), notFinite);
         postRotation = Finite(node.GetPostRotation(KFbxNode::eSOURCE_SET), notFinite);
+        node.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
     }
     if (notFinite) {
         WarnNotFiniteTransform(node);
@@ -299,8 +334,6 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     for (int axis = 0; axis < 3; ++axis) {
         postRotation[axis] += fix[axis];
     }
-    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
-    node.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
 
     if (IsVectorNotZero(translation) || IsTranslationAnimated(node)) {
         AddTransformElement(nodeElement, "translate", "translate", VectorText(translation));
@@ -321,10 +354,9 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     }
     // COLLADA applies the last listed rotation first: the order's first
     // axis comes last.
-    int axes[3] = {0, 1, 2};
+    int axes[3] = {2, 1, 0};
     ColladaAxesOfRotationOrder(order, axes);
-    for (int position = 0; position < 3; ++position) {
-        const int axis = axes[position];
+    for (const int axis : axes) {
         if (IsNotZero(rotation[axis]) || IsRotationAxisAnimated(node, axis)) {
             AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
         }

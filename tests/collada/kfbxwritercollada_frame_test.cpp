@@ -168,5 +168,20 @@ TEST_F(ColladaWriterFrameTest, TwoWritesOfOneSceneAgreeAndReadBack) {
     EXPECT_NE(read->FindChild("Arm"), nullptr);
 }
 
+TEST_F(ColladaWriterFrameTest, SecondWriteThroughOneWriterReplacesTheFirst) {
+    KFbxNode* node = AddNode(mScene->GetRootNode(), "A-very-long-node-name-that-makes-the-first-document-longer");
+    const std::string path = mFolder / "twice.dae";
+    KFbxWriterCollada writer(*mManager);
+    ASSERT_TRUE(writer.FileCreate(path.c_str()));
+    KFbxStreamOptions* options = writer.GetWriteOptions();
+    ASSERT_TRUE(writer.Write(mScene, options));
+    node->SetName("Short");
+    ASSERT_TRUE(writer.Write(mScene, options));
+    options->Destroy();
+    writer.FileClose();
+    COLLADA_EXPECT_WRITTEN_VALID(path);
+    EXPECT_EQ(CountOf(ReadText(path), "A-very-long"), 0);
+}
+
 }  // namespace
 }  // namespace fbxsdk_2006_11_1::colladatest

@@ -7,6 +7,9 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxTypedProperty.h>
+#include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 
 namespace fbxsdk_2006_11_1::colladatest {
@@ -287,6 +290,69 @@ TEST_F(ColladaWriterGeometryTest, CameraOrientationIsWrittenNotStoredInTheScene)
         EXPECT_EQ(ChildText(element.get(), "rotate"), "0 1 0 90.000000");
     }
     EXPECT_EQ(node->GetPostRotation(KFbxNode::eSOURCE_SET)[1], 0.0);
+}
+
+TEST_F(ColladaWriterGeometryTest, GenericMaterialsShadeByTheirModelAndFindPropertiesByName) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Tri",
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0), Point(0, 1, 0)},
+                                 {{0, 1, 2}, {0, 2, 3}, {0, 1, 3}});
+    KFbxLayerElementMaterial* materials = mManager->CreateLayerElementMaterial("");
+    materials->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    for (const char* model : {"Blinn", "constant", "blinn"}) {
+        KFbxSurfaceMaterial* material = KFbxSurfaceMaterial::Create(mManager, (std::string("M") + model).c_str());
+        KString text(model);
+        material->GetShadingModel().Set(&text, eFbxValueString);
+        materials->GetIndexArray().Add(materials->GetDirectArray().Add(material));
+    }
+    KFbxSurfaceMaterial* constant = materials->GetDirectArray().GetAt(1);
+    KFbxTypedProperty<fbxDouble3>(KFbxProperty::Create(constant, "emissivecolor", gKFbxDataTypeColor, ""))
+        .Set(fbxDouble3(0.5, 0.25, 1.0));
+    KFbxTypedProperty<double>(KFbxProperty::Create(constant, "TransparencyFactor", gKFbxDataTypeNumber, ""))
+        .Set(0.75);
+    // A colour of another data type is not the channel's colour.
+    KFbxSurfaceMaterial* blinn = materials->GetDirectArray().GetAt(2);
+    KFbxTypedProperty<double>(KFbxProperty::Create(blinn, "DiffuseColor", gKFbxDataTypeNumber, "")).Set(0.5);
+    LayerOf(mesh, 0)->SetMaterials(materials);
+    WriteValid();
+    auto shading = [&](const char* effect) {
+        return FindChild(FindChild(FindById(effect), "profile_COMMON"), "technique")->children;
+    };
+    EXPECT_EQ(ColladaXml::GetName(ColladaXml::FirstElementFrom(shading("MBlinn-fx"))), std::string("phong"));
+    xmlNode* constantElement = ColladaXml::FirstElementFrom(shading("Mconstant-fx"));
+    EXPECT_EQ(ColladaXml::GetName(constantElement), std::string("constant"));
+    EXPECT_EQ(ChildNames(constantElement), (std::vector<std::string>{"emission", "transparency"}));
+    EXPECT_EQ(ChildText(FindChild(constantElement, "emission"), "color"), "0.500000 0.250000 1.000000 1.000000");
+    xmlNode* blinnElement = ColladaXml::FirstElementFrom(shading("Mblinn-fx"));
+    EXPECT_EQ(ColladaXml::GetName(blinnElement), std::string("blinn"));
+    EXPECT_EQ(ChildText(FindChild(blinnElement, "diffuse"), "color"), "0.000000 0.000000 0.000000 1.000000");
+}
+
+TEST_F(ColladaWriterGeometryTest, PatchIsWrittenAsTrianglesOfACopy) {
+    KFbxPatch* patch = KFbxPatch::Create(mManager, "Sail");
+    ASSERT_TRUE(patch->InitControlPoints(4, KFbxPatch::eBEZIER, 4, KFbxPatch::eBEZIER));
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            patch->GetControlPoints()[j * 4 + i] = Point(i, j, (i * j) % 3);
+        }
+    }
+    patch->SetStep(2, 2);
+    KFbxSurfaceMaterial* material = KFbxSurfacePhong::Create(mManager, "Canvas");
+    ASSERT_NE(patch->AddMaterial(material), -1);
+    KFbxNode* node = KFbxNode::Create(mManager, "Sail");
+    node->SetNodeAttribute(patch);
+    mScene->GetRootNode()->AddChild(node);
+    const int objectsBefore = mManager->GetObjectCount();
+    const std::string path = WriteValid();
+    EXPECT_TRUE(WriteMessageHas("Nurbs and Patches not supported by COLLADA. Node Sail will be triangulated."));
+    EXPECT_EQ(node->GetNodeAttribute(), patch);
+    EXPECT_EQ(mManager->GetObjectCount(), objectsBefore);
+    EXPECT_NE(mText.find("<instance_material symbol=\"Canvas\" target=\"#Canvas\"/>"), std::string::npos);
+    KFbxScene* read = ReadBack(path);
+    KFbxMesh* mesh = MeshOf(read, "Sail");
+    ASSERT_NE(mesh, nullptr);
+    // One bicubic span sampled twice each way: a 3 x 3 grid, two triangles per cell.
+    EXPECT_EQ(mesh->GetPolygonCount(), 2 * 2 * 2);
 }
 
 }  // namespace
