@@ -92,14 +92,12 @@ KFCurve* ShapeCurve(KFbxTakeNode& take, const KFbxGeometry& geometry, int shape)
     return channel != nullptr ? channel->FCurveGet() : nullptr;
 }
 
-// Whether some descendant of element (or element itself) has the sid: the
-// scope in which a target's sid is looked for.
+// Whether the element or one of its descendants has the sid: the scope in
+// which a target's sid is looked for. The nodes nested in a node have
+// scopes of their own.
 bool HasSid(const xmlNode* element, const char* sid) {
-    if (GetAttribute(element, "sid") == sid) {
-        return true;
-    }
     for (const xmlNode* child : ChildElements(element)) {
-        if (HasSid(child, sid)) {
+        if (GetAttribute(child, "sid") == sid || (!IsNamed(child, "node") && HasSid(child, sid))) {
             return true;
         }
     }
@@ -127,7 +125,7 @@ bool KFbxWriterCollada::ExportLibraryAnimations(KFbxNode& node) {
     }
     ExportAnimationsRecursive(node);
     mTargetElements.clear();
-    return true;
+    return !HasFailed();
 }
 
 void KFbxWriterCollada::ExportAnimationsRecursive(KFbxNode& node) {
