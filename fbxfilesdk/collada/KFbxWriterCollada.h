@@ -231,6 +231,9 @@ private:
     // surface cannot be triangulated.
     KFbxMesh* TriangulatedCopy(const KFbxNodeAttribute& surface);
     void ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node);
+    // Appends the element to the library (made when missing) and returns
+    // it; null, the element freed, when there is no element or no library.
+    xmlNode* AddToLibrary(ELibrary library, xmlNode* element);
     // The id of the camera or light element of the node.
     const KString& GetCameraLightId(KFbxNode& node);
     void ExportAnimationsRecursive(KFbxNode& node);

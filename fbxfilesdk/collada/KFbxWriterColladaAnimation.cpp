@@ -143,7 +143,7 @@ void KFbxWriterCollada::ExportAnimationsRecursive(KFbxNode& node) {
         SetAttribute(animation, "name", nodeId.Buffer());
         ExportNodeAnimation(node, animation, *take);
         if (animation->children != nullptr) {
-            xmlAddChild(GetLibrary(eLIBRARY_ANIMATIONS), animation);
+            AddToLibrary(eLIBRARY_ANIMATIONS, animation);
         } else {
             xmlFreeNode(animation);
         }

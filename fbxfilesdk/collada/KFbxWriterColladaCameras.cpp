@@ -68,20 +68,21 @@ const KString& KFbxWriterCollada::GetCameraLightId(KFbxNode& node) {
     return GetIds().Get(&node, "camera-light", GetNodeId(node) + "-lib");
 }
 
-xmlNode* KFbxWriterCollada::ExportLibraryCameras(KFbxNode& node) {
-    xmlNode* camera = ExportCamera(node);
-    if (camera != nullptr) {
-        xmlAddChild(GetLibrary(eLIBRARY_CAMERAS), camera);
+xmlNode* KFbxWriterCollada::AddToLibrary(ELibrary library, xmlNode* element) {
+    xmlNode* holder = element != nullptr ? GetLibrary(library) : nullptr;
+    if (holder == nullptr) {
+        xmlFreeNode(element);
+        return nullptr;
     }
-    return camera;
+    return xmlAddChild(holder, element);
+}
+
+xmlNode* KFbxWriterCollada::ExportLibraryCameras(KFbxNode& node) {
+    return AddToLibrary(eLIBRARY_CAMERAS, ExportCamera(node));
 }
 
 xmlNode* KFbxWriterCollada::ExportLibraryLights(KFbxNode& node) {
-    xmlNode* light = ExportLight(&node);
-    if (light != nullptr) {
-        xmlAddChild(GetLibrary(eLIBRARY_LIGHTS), light);
-    }
-    return light;
+    return AddToLibrary(eLIBRARY_LIGHTS, ExportLight(&node));
 }
 
 bool KFbxWriterCollada::ExportSceneAmbientLight() {
@@ -93,12 +94,7 @@ bool KFbxWriterCollada::ExportSceneAmbientLight() {
     if (ambient.mRed == 0.0 && ambient.mGreen == 0.0 && ambient.mBlue == 0.0) {
         return true;
     }
-    xmlNode* light = ExportLight(nullptr);
-    if (light == nullptr) {
-        return false;
-    }
-    xmlAddChild(GetLibrary(eLIBRARY_LIGHTS), light);
-    return true;
+    return AddToLibrary(eLIBRARY_LIGHTS, ExportLight(nullptr)) != nullptr;
 }
 
 xmlNode* KFbxWriterCollada::ExportCamera(KFbxNode& node) {
