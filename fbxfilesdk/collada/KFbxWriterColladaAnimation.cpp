@@ -18,14 +18,12 @@
 #include <fbxfilesdk/collada/KgeMatrixArray.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
-#include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -288,13 +286,13 @@ bool KFbxWriterCollada::ExportCurve(xmlNode* animation, const KFCurve& curve, co
                                     const char* member, const KString& target, double scale) {
     xmlNode* nested = AddElement(animation, "animation");
     const ColladaSamplerData arrays = SamplerDataOf(curve, scale);
-    const auto id = [&](const char* suffix) { return GetIds().Reserve(prefix + suffix + member); };
-    const KString inputId = id("-animation-input");
-    const KString outputId = id("-animation-output");
-    const KString inTangentId = id("-animation-intan");
-    const KString outTangentId = id("-animation-outtan");
-    const KString interpolationId = id("-animation-interpolation");
-    const KString samplerId = id("-animation");
+    const auto sourceId = [&](const char* suffix) { return ReserveSourceId(prefix + suffix + member); };
+    const KString inputId = sourceId("-animation-input");
+    const KString outputId = sourceId("-animation-output");
+    const KString inTangentId = sourceId("-animation-intan");
+    const KString outTangentId = sourceId("-animation-outtan");
+    const KString interpolationId = sourceId("-animation-interpolation");
+    const KString samplerId = GetIds().Reserve(prefix + "-animation" + member);
 
     const KString time[] = {KString("TIME")};
     const KString value[] = {KString(member)};
@@ -355,8 +353,8 @@ void KFbxWriterCollada::ExportSampledTransform(KFbxNode& node, xmlNode* animatio
     }
 
     xmlNode* nested = AddElement(animation, "animation");
-    const KString inputId = GetIds().Reserve(nodeId + "-Matrix-animation-input");
-    const KString outputId = GetIds().Reserve(nodeId + "-Matrix-animation-output-transform");
+    const KString inputId = ReserveSourceId(nodeId + "-Matrix-animation-input");
+    const KString outputId = ReserveSourceId(nodeId + "-Matrix-animation-output-transform");
     const KString samplerId = GetIds().Reserve(nodeId + "-Matrix-animation-transform");
     const KString time[] = {KString("TIME")};
     AddFloatSource(nested, inputId.Buffer(), time, times, true);

@@ -119,6 +119,18 @@ TEST_F(ColladaWriteAnimationTest, TranslationCurveGivesSourcesSamplerAndChannel)
     EXPECT_EQ(Words(Text("//c:source[@id='Box-translate-animation-interpolationX']/c:Name_array")), "BEZIER BEZIER BEZIER");
 }
 
+TEST_F(ColladaWriteAnimationTest, IdsStayUniqueBesideNodesNamedLikeThem) {
+    KFbxNode* box = AddBox();
+    Keys(Take(*box).GetTranslationX(), {{0.0, 1.0}, {1.0, 2.0}});
+    AddBox("Box-anim");
+    AddBox("Box-translate-animation-inputX-array");
+    AddBox("Box-translate-animationX");
+    ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
+    EXPECT_EQ(Select("//c:animation/c:animation/c:channel").size(), 1u);
+    EXPECT_EQ(Text("//c:channel/@target"), "Box/translate.X");
+}
+
 TEST_F(ColladaWriteAnimationTest, TangentsAreHandleOffsetsOverTheirShareOfTheSegment) {
     KFbxNode* box = AddBox();
     KFCurve* curve = Take(*box).GetScaleY();
