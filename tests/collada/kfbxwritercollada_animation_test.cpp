@@ -517,6 +517,7 @@ TEST_F(ColladaWriteAnimationTest, ExportLeavesTheCallersTakesAlone) {
     Keys(lampTake.GetLightIntensity(), {{0.0, 10.0}, {1.0, 20.0}});
     ASSERT_TRUE(Write("first.dae")) << mWriteMessage.Buffer();
     ASSERT_TRUE(WriteSingleMatrix("second.dae")) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
     ASSERT_TRUE(Write("third.dae")) << mWriteMessage.Buffer();
     ExpectSoundDocument();
     EXPECT_EQ(box->GetTakeNodeCount(), 2);

@@ -199,6 +199,7 @@ TEST_F(ColladaWriteCamerasTest, CamerasAndLightsReadBackWithTheirValues) {
     spot->SetDefaultIntensity(80.0);
     mScene->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.25, 0.5, 0.125, 1.0));
     ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
 
     KFbxScene* scene = ReadBack(mWrittenPath);
     ASSERT_NE(scene, nullptr) << mMessage.Buffer();
