@@ -134,6 +134,28 @@ TEST_F(ColladaWriterGeometryTest, TriangulationFansEveryPolygonOnceAndLeavesTheS
     KFbxMesh* readBox = MeshOf(read, "Box");
     ASSERT_NE(readBox, nullptr);
     EXPECT_EQ(readBox->GetPolygonCount(), 5);
+    // Every triangle's corners, with their UVs and colours, are corners of
+    // one polygon of the same material.
+    const std::vector<PolygonView> polygons = ViewPolygons(*box);
+    for (const PolygonView& triangle : ViewPolygons(*readBox)) {
+        bool found = false;
+        for (const PolygonView& polygon : polygons) {
+            bool all = polygon.mMaterial == triangle.mMaterial;
+            for (const std::vector<double>& corner : triangle.mCorners) {
+                bool has = false;
+                for (const std::vector<double>& candidate : polygon.mCorners) {
+                    bool same = candidate.size() == corner.size();
+                    for (std::size_t k = 0; same && k < corner.size(); ++k) {
+                        same = std::isnan(corner[k]) ? std::isnan(candidate[k]) : std::fabs(corner[k] - candidate[k]) < 1e-6;
+                    }
+                    has = has || same;
+                }
+                all = all && has;
+            }
+            found = found || all;
+        }
+        EXPECT_TRUE(found);
+    }
 }
 
 TEST_F(ColladaWriterGeometryTest, LambertAndPhongEffectsInSchemaOrder) {
