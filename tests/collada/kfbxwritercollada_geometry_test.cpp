@@ -183,6 +183,7 @@ TEST_F(ColladaWriterGeometryTest, TexturesGoIntoTheirMaterialsChannelsAndReadBac
                KFbxLayerElement::eBY_POLYGON);
     KFbxTexture* shine = AddTexture(box, "shine", "/abs/shine.png", KFbxLayerElement::eSPECULAR_TEXTURES);
     shine->SetWrapMode(KFbxTexture::eCLAMP, KFbxTexture::eREPEAT);
+    AddTexture(box, "sky", "sky.png", KFbxLayerElement::eREFLECTION_TEXTURES);
     const std::string path = WriteValid();
     EXPECT_EQ(ChildText(FindById("wood-image"), "init_from"), "./maps/wood%20grain.tga");
     EXPECT_EQ(ChildText(FindById("shine-image"), "init_from"), "file:///abs/shine.png");
@@ -190,6 +191,9 @@ TEST_F(ColladaWriterGeometryTest, TexturesGoIntoTheirMaterialsChannelsAndReadBac
     // where the shading has a specular channel (B's phong, not A's lambert).
     xmlNode* lambert = FindChild(FindChild(FindChild(FindById("A-fx"), "profile_COMMON"), "technique"), "lambert");
     EXPECT_EQ(ChildNames(FindChild(lambert, "diffuse")), std::vector<std::string>{"texture"});
+    // A channel the effect did not have goes to its place in the schema's order.
+    EXPECT_EQ(ChildNames(lambert), (std::vector<std::string>{"emission", "ambient", "diffuse", "reflective",
+                                                             "transparent", "transparency"}));
     EXPECT_EQ(GetAttribute(FindChild(FindChild(lambert, "diffuse"), "texture"), "texture"), KString("wood-image"));
     xmlNode* phong = FindChild(FindChild(FindChild(FindById("B-fx"), "profile_COMMON"), "technique"), "phong");
     xmlNode* specular = FindChild(FindChild(phong, "specular"), "texture");
