@@ -167,7 +167,10 @@ xmlNode* KFbxWriterCollada::ExportPositionSource(xmlNode* meshElement, KFbxGeome
                                                  const KString& baseId) {
     const int count = geometry.GetControlPointsCount();
     const KFbxVector4* points = geometry.GetControlPoints();
-    std::vector<KFbxVector4> values(points != nullptr ? points : nullptr, points != nullptr ? points + count : nullptr);
+    std::vector<KFbxVector4> values;
+    if (points != nullptr && count > 0) {
+        values.assign(points, points + count);
+    }
     bool changed = false;
     for (KFbxVector4& point : values) {
         changed = MakeFinite(&point[0], 3) || changed;
@@ -371,9 +374,24 @@ bool KFbxWriterCollada::ExportPolygonGroups(KFbxNode& node, xmlNode* meshElement
         }
     }
     Group unbound;
+    const int pointCount = mesh.GetControlPointsCount();
+    int broken = 0;
     for (int polygon = 0; polygon < polygonCount; ++polygon) {
+        bool valid = true;
+        for (int position = 0; position < mesh.GetPolygonSize(polygon) && valid; ++position) {
+            const int point = mesh.GetPolygonVertex(polygon, position);
+            valid = point >= 0 && point < pointCount;
+        }
+        if (!valid) {
+            ++broken;
+            continue;
+        }
         const int group = polygonGroup[static_cast<std::size_t>(polygon)];
         (group >= 0 ? groups[static_cast<std::size_t>(group)] : unbound).mPolygons.push_back(polygon);
+    }
+    if (broken > 0) {
+        AddNotificationWarning(FormatInteger(broken) + " polygons of mesh " + GetNodeId(node) +
+                               " refer to points the mesh does not have; they are not written.");
     }
     std::vector<KString>& symbols = mMaterialSymbols[&node];
     symbols.clear();

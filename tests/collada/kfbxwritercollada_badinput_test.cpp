@@ -187,6 +187,21 @@ TEST_F(ColladaWriterBadInputTest, LayerElementsThatCannotDescribeTheMeshAreLeftO
     ReadBack(path);
 }
 
+TEST_F(ColladaWriterBadInputTest, PolygonsOnMissingPointsAreLeftOut) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Holey",
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0), Point(0, 1, 1)},
+                                 {{0, 1, 2}, {0, 2, 3}});
+    // The points shrink under the polygons.
+    mesh->InitControlPoints(3);
+    ASSERT_EQ(mesh->GetPolygonCount(), 2);
+    const std::string path = WriteValid();
+    EXPECT_TRUE(WriteMessageHas("1 polygons of mesh Holey refer to points the mesh does not have"));
+    EXPECT_EQ(CountOf(mText, "<p>"), 1);
+    KFbxScene* read = ReadBack(path);
+    ASSERT_NE(MeshOf(read, "Holey"), nullptr);
+    EXPECT_EQ(MeshOf(read, "Holey")->GetPolygonCount(), 1);
+}
+
 TEST_F(ColladaWriterBadInputTest, ExportLeavesTheScenesEveryValueAlone) {
     KFbxMesh* mesh = Triangle("Quad");
     mesh->BeginPolygon();

@@ -134,6 +134,28 @@ TEST_F(ColladaWriterGeometryTest, TriangulationFansEveryPolygonOnceAndLeavesTheS
     KFbxMesh* readBox = MeshOf(read, "Box");
     ASSERT_NE(readBox, nullptr);
     EXPECT_EQ(readBox->GetPolygonCount(), 5);
+    // Every triangle's corners, with their UVs and colours, are corners of
+    // one polygon of the same material.
+    const std::vector<PolygonView> polygons = ViewPolygons(*box);
+    for (const PolygonView& triangle : ViewPolygons(*readBox)) {
+        bool found = false;
+        for (const PolygonView& polygon : polygons) {
+            bool all = polygon.mMaterial == triangle.mMaterial;
+            for (const std::vector<double>& corner : triangle.mCorners) {
+                bool has = false;
+                for (const std::vector<double>& candidate : polygon.mCorners) {
+                    bool same = candidate.size() == corner.size();
+                    for (std::size_t k = 0; same && k < corner.size(); ++k) {
+                        same = std::isnan(corner[k]) ? std::isnan(candidate[k]) : std::fabs(corner[k] - candidate[k]) < 1e-6;
+                    }
+                    has = has || same;
+                }
+                all = all && has;
+            }
+            found = found || all;
+        }
+        EXPECT_TRUE(found);
+    }
 }
 
 TEST_F(ColladaWriterGeometryTest, LambertAndPhongEffectsInSchemaOrder) {
@@ -161,6 +183,7 @@ TEST_F(ColladaWriterGeometryTest, TexturesGoIntoTheirMaterialsChannelsAndReadBac
                KFbxLayerElement::eBY_POLYGON);
     KFbxTexture* shine = AddTexture(box, "shine", "/abs/shine.png", KFbxLayerElement::eSPECULAR_TEXTURES);
     shine->SetWrapMode(KFbxTexture::eCLAMP, KFbxTexture::eREPEAT);
+    AddTexture(box, "sky", "sky.png", KFbxLayerElement::eREFLECTION_TEXTURES);
     const std::string path = WriteValid();
     EXPECT_EQ(ChildText(FindById("wood-image"), "init_from"), "./maps/wood%20grain.tga");
     EXPECT_EQ(ChildText(FindById("shine-image"), "init_from"), "file:///abs/shine.png");
@@ -168,6 +191,9 @@ TEST_F(ColladaWriterGeometryTest, TexturesGoIntoTheirMaterialsChannelsAndReadBac
     // where the shading has a specular channel (B's phong, not A's lambert).
     xmlNode* lambert = FindChild(FindChild(FindChild(FindById("A-fx"), "profile_COMMON"), "technique"), "lambert");
     EXPECT_EQ(ChildNames(FindChild(lambert, "diffuse")), std::vector<std::string>{"texture"});
+    // A channel the effect did not have goes to its place in the schema's order.
+    EXPECT_EQ(ChildNames(lambert), (std::vector<std::string>{"emission", "ambient", "diffuse", "reflective",
+                                                             "transparent", "transparency"}));
     EXPECT_EQ(GetAttribute(FindChild(FindChild(lambert, "diffuse"), "texture"), "texture"), KString("wood-image"));
     xmlNode* phong = FindChild(FindChild(FindChild(FindById("B-fx"), "profile_COMMON"), "technique"), "phong");
     xmlNode* specular = FindChild(FindChild(phong, "specular"), "texture");
