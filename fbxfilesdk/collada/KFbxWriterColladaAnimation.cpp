@@ -13,15 +13,18 @@
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/collada/ColladaSamplerData.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlSource.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/collada/KFbxWriterCollada.h>
 #include <fbxfilesdk/collada/KgeMatrixArray.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <span>
@@ -100,6 +103,38 @@ bool HasSid(const xmlNode* element, const char* sid) {
         }
     }
     return false;
+}
+
+// What a written morph controller weighs: the id of its weight source and,
+// weight by weight, the shape each weight is for (shapes the controller left
+// out have no weight, so a shape's weight index need not be its own index).
+struct MorphWeights {
+    KString mSourceId;
+    std::vector<const KFbxShape*> mShapes;
+};
+
+MorphWeights MorphWeightsOf(const xmlNode* controller, const std::vector<KFbxWriterCollada::ShapeTarget>& targets) {
+    MorphWeights weights;
+    const xmlNode* morph = FindChild(controller, "morph");
+    std::vector<KString> targetIds;
+    for (const xmlNode* input : ChildElements(FindChild(morph, "targets"))) {
+        const KString semantic = GetAttribute(input, "semantic");
+        if (semantic == "MORPH_WEIGHT") {
+            weights.mSourceId = GetReferenceId(input, "source");
+        } else if (semantic == "MORPH_TARGET") {
+            ReadSourceNames(FindChildById(morph, GetReferenceId(input, "source").Buffer()), targetIds);
+        }
+    }
+    for (const KString& targetId : targetIds) {
+        const KFbxShape* shape = nullptr;
+        for (const KFbxWriterCollada::ShapeTarget& target : targets) {
+            if (target.mId == targetId) {
+                shape = target.mShape;
+            }
+        }
+        weights.mShapes.push_back(shape);
+    }
+    return weights;
 }
 
 void CollectIds(xmlNode* element, std::unordered_map<std::string, xmlNode*>& ids) {
@@ -203,12 +238,22 @@ bool KFbxWriterCollada::ExportNodeAnimation(KFbxNode& node, xmlNode* animation, 
     }
     case KFbxNodeAttribute::eMESH: {
         const KFbxGeometry* geometry = dynamic_cast<const KFbxGeometry*>(attribute);
-        const KString* morph = geometry != nullptr ? GetIds().Find(&node, "-lib-morph") : nullptr;
-        for (int shape = 0; morph != nullptr && shape < geometry->GetShapeCount(); ++shape) {
+        const KString* morphId = geometry != nullptr ? GetIds().Find(&node, "-lib-morph") : nullptr;
+        const auto controller = morphId != nullptr ? mTargetElements.find(morphId->Buffer()) : mTargetElements.end();
+        if (controller == mTargetElements.end()) {
+            break;
+        }
+        const MorphWeights weights = MorphWeightsOf(controller->second, GetShapeTargets());
+        for (int shape = 0; shape < geometry->GetShapeCount(); ++shape) {
             // The weight is addressed by its index in the weights source.
+            const auto at = std::find(weights.mShapes.begin(), weights.mShapes.end(), geometry->GetShape(shape));
+            if (at == weights.mShapes.end()) {
+                continue;
+            }
             const KString member = KString("Weight") + shape;
-            ExportChannel(animation, ShapeCurve(take, *geometry, shape), *morph, "weights", member.Buffer(),
-                          *morph + "-weights(" + shape + ")", kFromPercent);
+            ExportChannel(animation, ShapeCurve(take, *geometry, shape), *morphId, "weights", member.Buffer(),
+                          weights.mSourceId + "(" + static_cast<int>(at - weights.mShapes.begin()) + ")",
+                          kFromPercent);
         }
         break;
     }

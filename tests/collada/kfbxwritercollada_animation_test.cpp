@@ -263,33 +263,49 @@ TEST(ColladaFocalLengthConversion, UserHandlesKeepTheAngleTheyReach) {
     delete manager;
 }
 
-TEST_F(ColladaWriteAnimationTest, ShapeWeightsTargetTheMorphWeightsByIndex) {
-    KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
-    mesh->InitControlPoints(3);
-    mesh->GetControlPoints()[1] = KFbxVector4(1.0, 0.0, 0.0, 0.0);
-    mesh->GetControlPoints()[2] = KFbxVector4(0.0, 1.0, 0.0, 0.0);
-    mesh->BeginPolygon(-1, -1, -1, false);
-    for (int vertex = 0; vertex < 3; ++vertex) {
-        mesh->AddPolygonVertex(vertex);
-    }
-    mesh->EndPolygon();
-    for (const char* name : {"Smile", "Blink"}) {
-        KFbxShape* shape = KFbxShape::Create(mManager, "");
-        shape->InitControlPoints(3);
-        for (int point = 0; point < 3; ++point) {
-            shape->GetControlPoints()[point] = mesh->GetControlPoints()[point] + KFbxVector4(0.0, 0.0, 1.0, 0.0);
+class ColladaWriteShapeAnimationTest : public ColladaWriteAnimationTest {
+protected:
+    // A triangle on the node Body with the shapes Smile and Blink; Blink's
+    // weight animated.
+    KFbxMesh* MakeBody() {
+        const std::vector<KFbxVector4> points = {Point(0, 0, 0), Point(1, 0, 0), Point(0, 1, 0)};
+        KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Body", points, {{0, 1, 2}});
+        for (const char* name : {"Smile", "Blink"}) {
+            KFbxShape* shape = KFbxShape::Create(mManager, "");
+            shape->InitControlPoints(3);
+            for (int point = 0; point < 3; ++point) {
+                shape->GetControlPoints()[point] = points[static_cast<std::size_t>(point)] + Point(0, 0, 1);
+            }
+            EXPECT_GE(mesh->AddShape(shape, name), 0);
         }
-        ASSERT_GE(mesh->AddShape(shape, name), 0);
+        KFbxNode* body = mScene->GetRootNode()->FindChild("Body");
+        KFCurveNode* blink = Take(*body).GetKFCurveNode()->FindOrCreate("Blink", true);
+        Keys(blink->FCurveGet(), {{0.0, 0.0}, {1.0, 100.0}});
+        return mesh;
     }
-    KFbxNode* body = AddNode(mManager, mScene->GetRootNode(), "Body", mesh);
-    KFbxTakeNode& take = Take(*body);
-    KFCurveNode* blink = take.GetKFCurveNode()->FindOrCreate("Blink", true);
-    ASSERT_NE(blink, nullptr);
-    Keys(blink->FCurveGet(), {{0.0, 0.0}, {1.0, 100.0}});
+};
+
+TEST_F(ColladaWriteShapeAnimationTest, ShapeWeightsTargetTheMorphWeightsByIndex) {
+    MakeBody();
     ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
     ExpectSoundDocument();
     EXPECT_THAT(Texts("//c:channel/@target"), ElementsAre("Body-lib-morph-weights(1)"));
     EXPECT_THAT(SourceValues("Body-lib-morph-weights-animation-outputWeight1"), ElementsAre(0.0, 1.0));
+}
+
+TEST_F(ColladaWriteShapeAnimationTest, WeightIndexAndSourceAreTheOnesTheControllerWrote) {
+    KFbxMesh* mesh = MakeBody();
+    // The controller leaves out a shape that lost its points, and takes
+    // another weight source id beside a node of that name.
+    mesh->GetShape(0)->InitControlPoints(2);
+    AddBox("Body-lib-morph-weights");
+    ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
+    const std::vector<std::string> weightSources =
+        Texts("//c:controller[@id='Body-lib-morph']//c:input[@semantic='MORPH_WEIGHT']/@source");
+    ASSERT_EQ(weightSources.size(), 1u);
+    EXPECT_NE(weightSources[0], "#Body-lib-morph-weights");
+    EXPECT_THAT(Texts("//c:channel/@target"), ElementsAre(weightSources[0].substr(1) + "(0)"));
 }
 
 class ColladaWriteSampledTest : public ColladaWriteAnimationTest {
