@@ -243,6 +243,7 @@ private:
     void ExportSampledTransform(KFbxNode& node, xmlNode* animation, KFbxTakeNode& take);
     // Whether the document holds what the channel target names.
     bool TargetExists(const KString& target) const;
+    void WarnNotFiniteAnimation(const KString& target);
     void WarnNotFiniteTransform(const KFbxNode& node);
 
     // Geometry steps (see KFbxWriterColladaGeometry.cpp).

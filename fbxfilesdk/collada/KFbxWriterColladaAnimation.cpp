@@ -58,9 +58,19 @@ const char* InterpolationName(unsigned interpolation) {
     }
 }
 
+// The value, or 0 (noted in notFinite) for what is no finite number: the
+// schema's floats hold no NaN a reader could use.
+double Finite(double value, bool& notFinite) {
+    if (std::isfinite(value)) {
+        return value;
+    }
+    notFinite = true;
+    return 0.0;
+}
+
 // The sampler data of a curve's keys. Tangents are the value offsets of the
 // keys' Bezier handles over their weight's share of the segment.
-ColladaSamplerData SamplerDataOf(const KFCurve& curve, double scale) {
+ColladaSamplerData SamplerDataOf(const KFCurve& curve, double scale, bool& notFinite) {
     ColladaSamplerData arrays;
     const int count = curve.KeyGetCount();
     for (int key = 0; key < count; ++key) {
@@ -77,9 +87,9 @@ ColladaSamplerData SamplerDataOf(const KFCurve& curve, double scale) {
             out = curve.KeyGetRightDerivative(key) * curve.KeyGetRightTangentWeight(key) *
                   (arrays.mTimes[key + 1] - time);
         }
-        arrays.mOutputs.push_back(curve.KeyGetValue(key) * scale);
-        arrays.mInTangents.push_back(in * scale);
-        arrays.mOutTangents.push_back(out * scale);
+        arrays.mOutputs.push_back(Finite(curve.KeyGetValue(key) * scale, notFinite));
+        arrays.mInTangents.push_back(Finite(in * scale, notFinite));
+        arrays.mOutTangents.push_back(Finite(out * scale, notFinite));
         arrays.mInterpolations.emplace_back(InterpolationName(curve.KeyGetInterpolation(key)));
     }
     return arrays;
@@ -330,7 +340,11 @@ bool KFbxWriterCollada::TargetExists(const KString& target) const {
 bool KFbxWriterCollada::ExportCurve(xmlNode* animation, const KFCurve& curve, const KString& prefix,
                                     const char* member, const KString& target, double scale) {
     xmlNode* nested = AddElement(animation, "animation");
-    const ColladaSamplerData arrays = SamplerDataOf(curve, scale);
+    bool notFinite = false;
+    const ColladaSamplerData arrays = SamplerDataOf(curve, scale, notFinite);
+    if (notFinite) {
+        WarnNotFiniteAnimation(target);
+    }
     const auto sourceId = [&](const char* suffix) { return ReserveSourceId(prefix + suffix + member); };
     const KString inputId = sourceId("-animation-input");
     const KString outputId = sourceId("-animation-output");
@@ -386,15 +400,25 @@ void KFbxWriterCollada::ExportSampledTransform(KFbxNode& node, xmlNode* animatio
     }
     std::vector<double> times;
     KgeMatrixArray matrices;
+    bool notFinite = false;
     const auto sample = [&](KTime time) {
         times.push_back(time.GetSecondDouble());
-        matrices.Add(GetLocalMatrix(node, &time));
+        KgeMatrix local = GetLocalMatrix(node, &time);
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                local[row][column] = Finite(local[row][column], notFinite);
+            }
+        }
+        matrices.Add(local);
     };
     for (std::int64_t step = 0; step <= steps; ++step) {
         sample(KTime(start.Get() + step * period));
     }
     if (start.Get() + steps * period < stop.Get()) {
         sample(stop);
+    }
+    if (notFinite) {
+        WarnNotFiniteAnimation(target);
     }
 
     xmlNode* nested = AddElement(animation, "animation");
@@ -455,6 +479,11 @@ void KFbxWriterCollada::ConvertFocalLengthCurve(KFCurve& destination, const KFCu
         }
     }
     destination.KeyModifyEnd();
+}
+
+void KFbxWriterCollada::WarnNotFiniteAnimation(const KString& target) {
+    AddNotificationWarning(KString("animation of ") + target +
+                           " has values that are not finite numbers; they are written as 0.");
 }
 
 }  // namespace fbxsdk_2006_11_1

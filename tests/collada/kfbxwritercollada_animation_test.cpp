@@ -22,6 +22,7 @@
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace fbxsdk_2006_11_1::colladatest {
@@ -147,6 +148,23 @@ TEST_F(ColladaWriteAnimationTest, TangentsAreHandleOffsetsOverTheirShareOfTheSeg
     EXPECT_THAT(SourceValues("Box-scale-animation-outtanY"), ElementsAre(::testing::DoubleNear(0.5 * outWeight * 2.0, 1e-6), 0.0));
     EXPECT_THAT(SourceValues("Box-scale-animation-intanY"), ElementsAre(0.0, ::testing::DoubleNear(-1.5 * inWeight * 2.0, 1e-6)));
     EXPECT_EQ(Words(Text("//c:source[@id='Box-translate-animation-interpolationZ']/c:Name_array")), "STEP STEP STEP");
+}
+
+TEST_F(ColladaWriteAnimationTest, ValuesThatAreNoNumbersAreWrittenAsZeroWithAWarning) {
+    KFbxNode* box = AddBox();
+    Keys(Take(*box).GetTranslationY(), {{0.0, std::nan("")}, {1.0, 2.0}});
+    KFbxNode* spun = AddBox("Spun");
+    Keys(Take(*spun).GetEulerRotationX(), {{0.0, 0.0}, {1.0, std::numeric_limits<double>::infinity()}});
+    ASSERT_TRUE(WriteSingleMatrix()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
+    EXPECT_TRUE(WriteMessageHas("animation of Spun/matrix has values that are not finite numbers")) << mWriteMessage.Buffer();
+    for (const double value : SourceValues("Spun-Matrix-animation-output-transform")) {
+        EXPECT_TRUE(std::isfinite(value));
+    }
+    ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
+    EXPECT_TRUE(WriteMessageHas("animation of Box/translate.Y has values that are not finite numbers"));
+    EXPECT_THAT(SourceValues("Box-translate-animation-outputY"), ElementsAre(0.0, 2.0));
 }
 
 TEST_F(ColladaWriteAnimationTest, RotationCurvesTargetTheirAxisAngles) {
