@@ -104,6 +104,14 @@ xmlNode* AddMatrixSourceOf(xmlNode* parent, const char* id, const KgeMatrixArray
 
 }  // namespace
 
+double FiniteOrZero(double value, bool& notFinite) {
+    if (std::isfinite(value)) {
+        return value;
+    }
+    notFinite = true;
+    return 0.0;
+}
+
 void AppendNumber(std::string& text, double value) {
     if (!std::isfinite(value)) {
         text += std::isnan(value) ? "NaN" : value < 0.0 ? "-INF" : "INF";

@@ -36,6 +36,9 @@ namespace fbxsdk_2006_11_1::ColladaXml {
 
 // The "%f" text of a value, appended to text.
 void AppendNumber(std::string& text, double value);
+// The value, or 0 for what is no finite number (then notFinite is set):
+// what the writer puts in place of values a reader could not use.
+double FiniteOrZero(double value, bool& notFinite);
 KString FormatNumber(double value);
 // The shortest text that reads back to the same double ("0.5", "1e-07"):
 // for values whose every digit counts, such as the matrices of a skin.

@@ -244,6 +244,8 @@ private:
     // Whether the document holds what the channel target names.
     bool TargetExists(const KString& target) const;
     void WarnNotFiniteAnimation(const KString& target);
+    // "owner has values that are not finite numbers; ..."
+    void WarnNotFiniteParameters(const KString& owner);
     void WarnNotFiniteTransform(const KFbxNode& node);
 
     // Geometry steps (see KFbxWriterColladaGeometry.cpp).

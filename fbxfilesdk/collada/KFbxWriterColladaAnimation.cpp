@@ -58,16 +58,6 @@ const char* InterpolationName(unsigned interpolation) {
     }
 }
 
-// The value, or 0 (noted in notFinite) for what is no finite number: the
-// schema's floats hold no NaN a reader could use.
-double Finite(double value, bool& notFinite) {
-    if (std::isfinite(value)) {
-        return value;
-    }
-    notFinite = true;
-    return 0.0;
-}
-
 // The sampler data of a curve's keys. Tangents are the value offsets of the
 // keys' Bezier handles over their weight's share of the segment.
 ColladaSamplerData SamplerDataOf(const KFCurve& curve, double scale, bool& notFinite) {
@@ -87,9 +77,9 @@ ColladaSamplerData SamplerDataOf(const KFCurve& curve, double scale, bool& notFi
             out = curve.KeyGetRightDerivative(key) * curve.KeyGetRightTangentWeight(key) *
                   (arrays.mTimes[key + 1] - time);
         }
-        arrays.mOutputs.push_back(Finite(curve.KeyGetValue(key) * scale, notFinite));
-        arrays.mInTangents.push_back(Finite(in * scale, notFinite));
-        arrays.mOutTangents.push_back(Finite(out * scale, notFinite));
+        arrays.mOutputs.push_back(FiniteOrZero(curve.KeyGetValue(key) * scale, notFinite));
+        arrays.mInTangents.push_back(FiniteOrZero(in * scale, notFinite));
+        arrays.mOutTangents.push_back(FiniteOrZero(out * scale, notFinite));
         arrays.mInterpolations.emplace_back(InterpolationName(curve.KeyGetInterpolation(key)));
     }
     return arrays;
@@ -406,7 +396,7 @@ void KFbxWriterCollada::ExportSampledTransform(KFbxNode& node, xmlNode* animatio
         KgeMatrix local = GetLocalMatrix(node, &time);
         for (int row = 0; row < 4; ++row) {
             for (int column = 0; column < 3; ++column) {
-                local[row][column] = Finite(local[row][column], notFinite);
+                local[row][column] = FiniteOrZero(local[row][column], notFinite);
             }
         }
         matrices.Add(local);

@@ -30,9 +30,18 @@ constexpr const char* kAmbientBaseName = "SceneAmbient";
 // A film size in inches as centimetres, cut (not rounded) to five decimals.
 double FilmCentimetres(double inches) { return std::floor(inches * kCentimetresPerInch * 100000.0) / 100000.0; }
 
-xmlNode* AddNumber(xmlNode* parent, const char* name, double value, const char* sid) {
+// The parameters of one camera or light, with a note of the values that
+// were no finite numbers (written as 0).
+struct ParameterWriter {
+    xmlNode* Number(xmlNode* parent, const char* name, double value, const char* sid);
+    // "red green blue", no alpha.
+    void Rgb(xmlNode* parent, const double rgb[3], const char* sid);
+    bool mNotFinite = false;
+};
+
+xmlNode* ParameterWriter::Number(xmlNode* parent, const char* name, double value, const char* sid) {
     std::string text;
-    AppendNumber(text, value);
+    AppendNumber(text, FiniteOrZero(value, mNotFinite));
     xmlNode* element = AddElement(parent, name, text.c_str());
     if (sid != nullptr) {
         SetAttribute(element, "sid", sid);
@@ -40,14 +49,14 @@ xmlNode* AddNumber(xmlNode* parent, const char* name, double value, const char* 
     return element;
 }
 
-// "red green blue", no alpha.
-void AddRgb(xmlNode* parent, double red, double green, double blue, const char* sid) {
+void ParameterWriter::Rgb(xmlNode* parent, const double rgb[3], const char* sid) {
     std::string text;
-    AppendNumber(text, red);
-    text += ' ';
-    AppendNumber(text, green);
-    text += ' ';
-    AppendNumber(text, blue);
+    for (int component = 0; component < 3; ++component) {
+        if (component > 0) {
+            text += ' ';
+        }
+        AppendNumber(text, FiniteOrZero(rgb[component], mNotFinite));
+    }
     xmlNode* color = AddElement(parent, "color", text.c_str());
     if (sid != nullptr) {
         SetAttribute(color, "sid", sid);
@@ -111,6 +120,7 @@ xmlNode* KFbxWriterCollada::ExportCamera(KFbxNode& node) {
     SetAttribute(element, "id", GetCameraLightId(node).Buffer());
     SetAttribute(element, "name", (nodeId + "Mesh").Buffer());
 
+    ParameterWriter parameters;
     xmlNode* optics = AddElement(element, "optics");
     xmlNode* common = AddElement(optics, "technique_common");
     const bool orthographic = camera->GetProjectionType() == KFbxCamera::eORTHOGONAL;
@@ -118,42 +128,45 @@ xmlNode* KFbxWriterCollada::ExportCamera(KFbxNode& node) {
     // aspect_ratio may only join a single angle or magnification.
     bool aspectAllowed = true;
     if (orthographic) {
-        AddNumber(projection, "xmag", camera->GetOrthoZoom(), "xmag");
+        parameters.Number(projection, "xmag", camera->GetOrthoZoom(), "xmag");
     } else {
         switch (static_cast<int>(camera->GetApertureMode())) {
         case KFbxCamera::eHORIZONTAL_AND_VERTICAL:
-            AddNumber(projection, "xfov", camera->GetDefaultFieldOfViewX(), "xfov");
-            AddNumber(projection, "yfov", camera->GetDefaultFieldOfViewY(), "yfov");
+            parameters.Number(projection, "xfov", camera->GetDefaultFieldOfViewX(), "xfov");
+            parameters.Number(projection, "yfov", camera->GetDefaultFieldOfViewY(), "yfov");
             aspectAllowed = false;
             break;
         case KFbxCamera::eHORIZONTAL:
-            AddNumber(projection, "xfov", camera->GetDefaultFieldOfView(), "xfov");
+            parameters.Number(projection, "xfov", camera->GetDefaultFieldOfView(), "xfov");
             break;
         case KFbxCamera::eVERTICAL:
-            AddNumber(projection, "yfov", camera->GetDefaultFieldOfView(), "yfov");
+            parameters.Number(projection, "yfov", camera->GetDefaultFieldOfView(), "yfov");
             break;
         case kFocalLengthApertureMode:
             // The angle across the film's width (see KFbxCamera::ComputeFieldOfView).
-            AddNumber(projection, "xfov", camera->ComputeFieldOfView(camera->GetDefaultFocalLength()), "xfov");
+            parameters.Number(projection, "xfov", camera->ComputeFieldOfView(camera->GetDefaultFocalLength()), "xfov");
             break;
         default:
             // A perspective needs an angle: the camera's own view angle stands in.
             AddNotificationWarning(KString("unknown camera aperture mode for camera: ") + node.GetName());
-            AddNumber(projection, "yfov", camera->GetDefaultFieldOfView(), "yfov");
+            parameters.Number(projection, "yfov", camera->GetDefaultFieldOfView(), "yfov");
             break;
         }
     }
     const double aspect = FilmAspectRatio(*camera);
     if (aspectAllowed && aspect > 0.0) {
-        AddNumber(projection, "aspect_ratio", aspect, nullptr);
+        parameters.Number(projection, "aspect_ratio", aspect, nullptr);
     }
-    AddNumber(projection, "znear", camera->GetNearPlane(), "znear");
-    AddNumber(projection, "zfar", camera->GetFarPlane(), "zfar");
+    parameters.Number(projection, "znear", camera->GetNearPlane(), "znear");
+    parameters.Number(projection, "zfar", camera->GetFarPlane(), "zfar");
 
     xmlNode* maya = AddTechnique(optics, "MAYA");
-    AddNumber(maya, "vertical_aperture", FilmCentimetres(camera->GetApertureHeight()), nullptr);
-    AddNumber(maya, "horizontal_aperture", FilmCentimetres(camera->GetApertureWidth()), "haperture");
-    AddNumber(maya, "lens_squeeze", camera->GetSqueezeRatio(), "lenssqueeze");
+    parameters.Number(maya, "vertical_aperture", FilmCentimetres(camera->GetApertureHeight()), nullptr);
+    parameters.Number(maya, "horizontal_aperture", FilmCentimetres(camera->GetApertureWidth()), "haperture");
+    parameters.Number(maya, "lens_squeeze", camera->GetSqueezeRatio(), "lenssqueeze");
+    if (parameters.mNotFinite) {
+        WarnNotFiniteParameters(KString("Camera ") + node.GetName());
+    }
     return element;
 }
 
@@ -197,20 +210,32 @@ xmlNode* KFbxWriterCollada::ExportLight(KFbxNode* node) {
         SetAttribute(element, "name", (KString(kAmbientBaseName) + "Mesh").Buffer());
     }
     xmlNode* common = AddElement(element, "technique_common");
+    ParameterWriter parameters;
     if (light == nullptr) {
         const KFbxColor ambient = GetScene()->GetGlobalLightSettings().GetAmbientColor();
-        AddRgb(AddElement(common, "ambient"), ambient.mRed, ambient.mGreen, ambient.mBlue, nullptr);
+        const double rgb[3] = {ambient.mRed, ambient.mGreen, ambient.mBlue};
+        parameters.Rgb(AddElement(common, "ambient"), rgb, nullptr);
+        if (parameters.mNotFinite) {
+            WarnNotFiniteParameters("The scene's ambient colour");
+        }
         return element;
     }
     xmlNode* kind = AddElement(common, type);
     double rgb[3] = {0.0, 0.0, 0.0};
     light->GetDefaultColor(rgb);
-    AddRgb(kind, rgb[0], rgb[1], rgb[2], "color");
+    parameters.Rgb(kind, rgb, "color");
     if (light->GetLightType() == KFbxLight::eSPOT) {
-        AddNumber(kind, "falloff_angle", light->GetDefaultConeAngle(), "angle");
+        parameters.Number(kind, "falloff_angle", light->GetDefaultConeAngle(), "angle");
     }
-    AddNumber(AddTechnique(element, "MAYA"), "intensity", light->GetDefaultIntensity() / 100.0, "intensity");
+    parameters.Number(AddTechnique(element, "MAYA"), "intensity", light->GetDefaultIntensity() / 100.0, "intensity");
+    if (parameters.mNotFinite) {
+        WarnNotFiniteParameters(KString("Light ") + node->GetName());
+    }
     return element;
+}
+
+void KFbxWriterCollada::WarnNotFiniteParameters(const KString& owner) {
+    AddNotificationWarning(owner + " has values that are not finite numbers; they are written as 0.");
 }
 
 }  // namespace fbxsdk_2006_11_1

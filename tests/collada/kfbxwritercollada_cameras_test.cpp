@@ -148,6 +148,23 @@ TEST_F(ColladaWriteCamerasTest, LightsOfEachKind) {
     EXPECT_EQ(Select("//c:node[@id='Sun']//c:instance_light[@url='#Sun-lib']").size(), 1u);
 }
 
+TEST_F(ColladaWriteCamerasTest, ValuesThatAreNoNumbersAreWrittenAsZeroWithAWarning) {
+    KFbxLight* light = AddLight("Odd", KFbxLight::eSPOT);
+    const double color[3] = {std::nan(""), 0.5, std::numeric_limits<double>::infinity()};
+    light->SetDefaultColor(color);
+    light->SetDefaultIntensity(std::nan(""));
+    AddCamera("Wide")->SetOrthoZoom(std::numeric_limits<double>::infinity());
+    dynamic_cast<KFbxCamera*>(mScene->GetRootNode()->FindChild("Wide")->GetCamera())
+        ->SetProjectionType(KFbxCamera::eORTHOGONAL);
+    ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
+    EXPECT_EQ(Text("//c:light[@id='Odd-lib']//c:spot/c:color"), "0.000000 0.500000 0.000000");
+    EXPECT_EQ(Text("//c:light[@id='Odd-lib']//c:intensity"), "0.000000");
+    EXPECT_EQ(Text("//c:camera[@id='Wide-lib']//c:xmag"), "0.000000");
+    EXPECT_TRUE(WriteMessageHas("Warning: Light Odd has values that are not finite numbers")) << mWriteMessage.Buffer();
+    EXPECT_TRUE(WriteMessageHas("Warning: Camera Wide has values that are not finite numbers")) << mWriteMessage.Buffer();
+}
+
 TEST_F(ColladaWriteCamerasTest, LightOfUnknownTypeIsTheWritersError) {
     KFbxLight* light = AddLight("Strange", KFbxLight::ePOINT);
     light->SetLightType(7);
