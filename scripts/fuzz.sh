@@ -22,7 +22,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE
       -DQALIMOR_FUZZ=ON -DQALIMOR_TESTS=OFF -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz fbx_importer_fuzz_seeds \
   ftk3ds_database_fuzz reader3ds_fuzz reader3ds_fuzz_seeds readerdxf_fuzz readerobj_fuzz writer3ds_fuzz \
-  collada_reader_fuzz tiff_image_fuzz tiff_image_fuzz_seeds
+  collada_reader_fuzz collada_writer_fuzz tiff_image_fuzz tiff_image_fuzz_seeds
 
 corpus="$build/fieldfile-corpus"
 mkdir -p "$corpus"
@@ -142,6 +142,17 @@ collada_corpus="$build/collada-corpus"
 mkdir -p "$collada_corpus"
 cp fuzz/collada_seeds/*.dae "$collada_corpus/"
 fuzz collada/collada_reader_fuzz "$collada_corpus" -dict=fuzz/collada.dict -rss_limit_mb=512
+
+# The COLLADA writer: what the reader makes of the same seeds is written and
+# read again; the first byte picks the writer's options.
+collada_writer_corpus="$build/collada-writer-corpus"
+mkdir -p "$collada_writer_corpus"
+for seed in fuzz/collada_seeds/*.dae; do
+  for mode in 0 3; do
+    { printf "\\$(printf '%03o' "$mode")"; cat "$seed"; } >"$collada_writer_corpus/$mode-$(basename "$seed")"
+  done
+done
+fuzz collada/collada_writer_fuzz "$collada_writer_corpus" -dict=fuzz/collada.dict
 
 # The TIFF image reader: small images as the converter writes them.
 tiff_corpus="$build/tiff-corpus"

@@ -64,7 +64,10 @@ xmlNode* AddVectorSource(xmlNode* parent, const char* id, std::span<const Vector
 }
 
 // Every matrix's sixteen values, in COLLADA order or as stored.
-std::string MatrixValuesText(const KgeMatrixArray& matrices, bool affineInColladaOrder, int& valueCount) {
+using NumberAppender = void (*)(std::string&, double);
+
+std::string MatrixValuesText(const KgeMatrixArray& matrices, bool affineInColladaOrder, int& valueCount,
+                             NumberAppender append) {
     std::string text;
     valueCount = 0;
     for (int index = 0; index < matrices.GetCount(); ++index) {
@@ -79,7 +82,7 @@ std::string MatrixValuesText(const KgeMatrixArray& matrices, bool affineInCollad
         }
         for (const double value : values) {
             text += valueCount % 16 == 0 ? '\n' : ' ';
-            AppendNumber(text, value);
+            append(text, value);
             ++valueCount;
         }
     }
@@ -87,11 +90,12 @@ std::string MatrixValuesText(const KgeMatrixArray& matrices, bool affineInCollad
     return text;
 }
 
-xmlNode* AddMatrixSourceOf(xmlNode* parent, const char* id, const KgeMatrixArray& matrices, bool affine) {
+xmlNode* AddMatrixSourceOf(xmlNode* parent, const char* id, const KgeMatrixArray& matrices, bool affine,
+                           NumberAppender append = &AppendNumber) {
     xmlNode* source = AddSource(parent, id);
     const KString arrayId = ArrayIdOf(id);
     int valueCount = 0;
-    const std::string text = MatrixValuesText(matrices, affine, valueCount);
+    const std::string text = MatrixValuesText(matrices, affine, valueCount, append);
     AddArray(source, "float", text.c_str(), arrayId.Buffer(), valueCount);
     xmlNode* common = AddElement(source, "technique_common");
     AddAccessor(common, ReferenceTo(arrayId).Buffer(), matrices.GetCount(), 16, nullptr, "float4x4");
@@ -99,6 +103,14 @@ xmlNode* AddMatrixSourceOf(xmlNode* parent, const char* id, const KgeMatrixArray
 }
 
 }  // namespace
+
+double FiniteOrZero(double value, bool& notFinite) {
+    if (std::isfinite(value)) {
+        return value;
+    }
+    notFinite = true;
+    return 0.0;
+}
 
 void AppendNumber(std::string& text, double value) {
     if (!std::isfinite(value)) {
@@ -111,23 +123,52 @@ void AppendNumber(std::string& text, double value) {
     text.append(buffer, result.ptr);
 }
 
+void AppendInteger(std::string& text, int value) {
+    char digits[16];
+    text.append(digits, std::to_chars(digits, digits + sizeof(digits), value).ptr);
+}
+
+KString FormatInteger(int value) {
+    std::string text;
+    AppendInteger(text, value);
+    return KString(text.c_str());
+}
+
 KString FormatNumber(double value) {
     std::string text;
     AppendNumber(text, value);
     return KString(text.c_str());
 }
 
-KString FormatMatrix(const KgeMatrix& matrix) {
+void AppendExactNumber(std::string& text, double value) {
+    if (!std::isfinite(value)) {
+        AppendNumber(text, value);
+        return;
+    }
+    char buffer[kNumberTextSize];
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof(buffer), value);
+    text.append(buffer, result.ptr);
+}
+
+namespace {
+
+KString FormatMatrixWith(const KgeMatrix& matrix, NumberAppender append) {
     std::string text;
     for (int k = 0; k < 16; ++k) {
         if (k > 0) {
             text += ' ';
         }
-        AppendNumber(text, matrix[k % 4][k / 4]);
+        append(text, matrix[k % 4][k / 4]);
     }
     text += '\n';
     return KString(text.c_str());
 }
+
+}  // namespace
+
+KString FormatMatrix(const KgeMatrix& matrix) { return FormatMatrixWith(matrix, &AppendNumber); }
+
+KString FormatExactMatrix(const KgeMatrix& matrix) { return FormatMatrixWith(matrix, &AppendExactNumber); }
 
 xmlNode* AddElement(xmlNode* parent, const char* name, const char* text) {
     return xmlNewTextChild(parent, nullptr, AsXml(name), text != nullptr ? AsXml(text) : nullptr);
@@ -298,6 +339,10 @@ void AddColorSourceContent(xmlNode* source, const char* id, std::span<const KFbx
 
 xmlNode* AddMatrixSource(xmlNode* parent, const char* id, const KgeMatrixArray& matrices) {
     return AddMatrixSourceOf(parent, id, matrices, true);
+}
+
+xmlNode* AddExactMatrixSource(xmlNode* parent, const char* id, const KgeMatrixArray& matrices) {
+    return AddMatrixSourceOf(parent, id, matrices, true, &AppendExactNumber);
 }
 
 xmlNode* AddXMatrixSource(xmlNode* parent, const char* id, const KgeMatrixArray& matrices) {

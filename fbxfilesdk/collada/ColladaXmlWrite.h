@@ -36,11 +36,22 @@ namespace fbxsdk_2006_11_1::ColladaXml {
 
 // The "%f" text of a value, appended to text.
 void AppendNumber(std::string& text, double value);
+// The value, or 0 for what is no finite number (then notFinite is set):
+// what the writer puts in place of values a reader could not use.
+double FiniteOrZero(double value, bool& notFinite);
 KString FormatNumber(double value);
+// The shortest text that reads back to the same double ("0.5", "1e-07"):
+// for values whose every digit counts, such as the matrices of a skin.
+void AppendExactNumber(std::string& text, double value);
+// The "%d" text of an integer.
+void AppendInteger(std::string& text, int value);
+KString FormatInteger(int value);
 // The sixteen values of an SDK matrix in COLLADA order (elements 0, 4, 8, 12,
 // 1, 5, ... of the row-major store), "%f" each, single blanks between, a
 // line feed at the end: ParseMatrix reads it back to the same matrix.
 KString FormatMatrix(const KgeMatrix& matrix);
+// The same with AppendExactNumber's texts.
+KString FormatExactMatrix(const KgeMatrix& matrix);
 
 // A new child element of that name, with the text as its content when the
 // text is not null.
@@ -92,6 +103,8 @@ void AddColorSourceContent(xmlNode* source, const char* id, std::span<const KFbx
 // in COLLADA order (as FormatMatrix does), its affine part only, so that
 // ReadSourceMatrices gives it back.
 xmlNode* AddMatrixSource(xmlNode* parent, const char* id, const KgeMatrixArray& matrices);
+// The same with AppendExactNumber's texts.
+xmlNode* AddExactMatrixSource(xmlNode* parent, const char* id, const KgeMatrixArray& matrices);
 // The same, but the sixteen stored values of each item written as they are
 // (the caller has put them in COLLADA order).
 xmlNode* AddXMatrixSource(xmlNode* parent, const char* id, const KgeMatrixArray& matrices);

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/collada/KFbxColladaFormats.h>
 
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
+#include <fbxfilesdk/collada/KFbxWriterCollada.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 
 namespace fbxsdk_2006_11_1 {
@@ -14,6 +15,7 @@ const char* const kDescriptions[] = {"Collada DAE (*.dae)", nullptr};
 
 void KFbxRegisterColladaFormats() {
     KFbxFileFormatRegistry::Get().SetReaderCreateFn(KFbxFileFormatRegistry::eCOLLADA_READER, &CreateColladaReader);
+    KFbxFileFormatRegistry::Get().SetWriterCreateFn(KFbxFileFormatRegistry::eCOLLADA_WRITER, &CreateColladaWriter);
 }
 
 const char* const* GetColladaFormatInfo(int kind) {

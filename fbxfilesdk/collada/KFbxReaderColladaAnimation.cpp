@@ -9,12 +9,15 @@
 #include <fbxfilesdk/animation/KFCurveFilterUnroll.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/collada/ColladaSamplerData.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
@@ -45,14 +48,6 @@ struct ColladaTargetParts {
     KString mMember;
 };
 
-// What a sampler's sources hold.
-struct ColladaSamplerData {
-    std::vector<double> mTimes;
-    std::vector<double> mOutputs;
-    std::vector<double> mInTangents;
-    std::vector<double> mOutTangents;
-    std::vector<KString> mInterpolations;
-};
 
 namespace {
 
@@ -429,7 +424,13 @@ std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNo
     } else if (kind == "falloff_angle") {
         curves = {take->GetLightConeAngle()};
     } else if (kind == "xfov" || kind == "yfov") {
-        curves = {take->GetCameraFieldOfView()};
+        // A camera with both angles animates each on its own curve.
+        const auto* camera = dynamic_cast<const KFbxCamera*>(node.GetCamera());
+        if (camera != nullptr && camera->GetApertureMode() == KFbxCamera::eHORIZONTAL_AND_VERTICAL) {
+            curves = {kind == "xfov" ? take->GetCameraFieldOfViewX() : take->GetCameraFieldOfViewY()};
+        } else {
+            curves = {take->GetCameraFieldOfView()};
+        }
     } else if (kind == "matrix") {
         if (member.GetLen() != 0) {
             Warning(KString("unknown target in animation channel: ") + member);

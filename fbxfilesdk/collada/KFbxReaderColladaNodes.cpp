@@ -48,7 +48,9 @@ bool IsInstance(const xmlNode* element) {
 }
 
 // Post-rotations that turn the SDK's cameras and lights, which look along
-// X and down Y, to COLLADA's, which look down Z.
+// X and down Y, to COLLADA's, which look down Z. They join the post-rotation
+// the node states, so that a document that states the turn already (as the
+// writer's do) gives back the scene it was written from.
 const KFbxVector4 kCameraPostRotation(0.0, -90.0, 0.0, 0.0);
 const KFbxVector4 kLightPostRotation(-90.0, 0.0, 0.0, 0.0);
 
@@ -437,7 +439,8 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
             }
             CopyLight(*light, static_cast<const KFbxLight&>(object));
             if (light->GetLightType() == KFbxLight::eSPOT || light->GetLightType() == KFbxLight::eDIRECTIONAL) {
-                node.SetPostRotation(KFbxNode::eSOURCE_SET, kLightPostRotation);
+                node.SetPostRotation(KFbxNode::eSOURCE_SET,
+                                     node.GetPostRotation(KFbxNode::eSOURCE_SET) + kLightPostRotation);
                 node.SetRotationActive(true);
             }
             return true;
@@ -449,7 +452,7 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
             }
             CopyCamera(*camera, static_cast<const KFbxCamera&>(object));
             ApplyLookAt(nodeElement, node, *camera);
-            node.SetPostRotation(KFbxNode::eSOURCE_SET, kCameraPostRotation);
+            node.SetPostRotation(KFbxNode::eSOURCE_SET, node.GetPostRotation(KFbxNode::eSOURCE_SET) + kCameraPostRotation);
             node.SetRotationActive(true);
             return true;
         }

@@ -67,6 +67,7 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             node.SetLclTranslation(matrix.GetT());
             node.SetLclRotation(matrix.GetR());
             node.SetLclScaling(matrix.GetS());
+            // Sampled matrices animate the same local values.
             mSidTargets.Add(key, ColladaTargetRecord{KString("matrix"), 0});
         } else if (std::strcmp(name, "rotate") == 0) {
             const bool jointOrient = sid == "jointOrientX" || sid == "jointOrientY" || sid == "jointOrientZ";

@@ -1,0 +1,435 @@
+// The node elements of the visual scene: id and name, the transform (one
+// matrix, or the translate / rotate / scale sequence of the pivot model),
+// the "-Pivot" child node of the geometric transform and the instance of the
+// node's attribute.
+#include <fbxfilesdk/collada/KFbxWriterCollada.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/collada/ColladaTransformMath.h>
+#include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlWrite.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <cmath>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+using namespace ColladaXml;
+
+constexpr double kZero = 1e-6;
+
+// "x y z" with "%f" each.
+KString VectorText(const KFbxVector4& vector) {
+    std::string text;
+    AppendNumber(text, vector[0]);
+    text += ' ';
+    AppendNumber(text, vector[1]);
+    text += ' ';
+    AppendNumber(text, vector[2]);
+    return KString(text.c_str());
+}
+
+// "1 0 0 45.000000" and the like.
+KString RotationText(int axis, double degrees) {
+    static const char* const kAxes[3] = {"1 0 0 ", "0 1 0 ", "0 0 1 "};
+    return KString(kAxes[axis]) + FormatNumber(degrees);
+}
+
+void AddTransformElement(xmlNode* nodeElement, const char* name, const char* sid, const KString& text) {
+    SetAttribute(AddElement(nodeElement, name, text.Buffer()), "sid", sid);
+}
+
+// Non-finite components become 0; changed tells whether there were any.
+KFbxVector4 Finite(const KFbxVector4& vector, bool& changed) {
+    KFbxVector4 result = vector;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!std::isfinite(result[axis])) {
+            result[axis] = 0.0;
+            changed = true;
+        }
+    }
+    return result;
+}
+
+bool HasKeys(KFCurve* curve) { return curve != nullptr && curve->KeyGetCount() > 0; }
+
+}  // namespace
+
+bool KFbxWriterCollada::IsNotZero(double value) { return !(std::fabs(value) < kZero); }
+
+bool KFbxWriterCollada::IsVectorNotZero(const KFbxVector4& vector) {
+    return IsNotZero(vector[0]) || IsNotZero(vector[1]) || IsNotZero(vector[2]);
+}
+
+bool KFbxWriterCollada::IsVectorNotEqual(const KFbxVector4& vector, double value) {
+    return IsNotZero(vector[0] - value) || IsNotZero(vector[1] - value) || IsNotZero(vector[2] - value);
+}
+
+bool KFbxWriterCollada::IsTranslationAnimated(KFbxNode& node) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    return take != nullptr &&
+           (HasKeys(take->GetTranslationX()) || HasKeys(take->GetTranslationY()) || HasKeys(take->GetTranslationZ()));
+}
+
+bool KFbxWriterCollada::IsRotationAnimated(KFbxNode& node) {
+    return IsRotationAxisAnimated(node, 0) || IsRotationAxisAnimated(node, 1) || IsRotationAxisAnimated(node, 2);
+}
+
+bool KFbxWriterCollada::IsRotationAxisAnimated(KFbxNode& node, int axis) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    if (take == nullptr) {
+        return false;
+    }
+    KFCurve* curve = axis == 0   ? take->GetEulerRotationX()
+                     : axis == 1 ? take->GetEulerRotationY()
+                                 : take->GetEulerRotationZ();
+    return HasKeys(curve);
+}
+
+bool KFbxWriterCollada::IsScalingAnimated(KFbxNode& node) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    return take != nullptr && (HasKeys(take->GetScaleX()) || HasKeys(take->GetScaleY()) || HasKeys(take->GetScaleZ()));
+}
+
+int KFbxWriterCollada::GetClusterCount(const KFbxGeometry* geometry) {
+    if (geometry == nullptr) {
+        return 0;
+    }
+    auto* mutableGeometry = const_cast<KFbxGeometry*>(geometry);
+    int clusters = 0;
+    for (int index = 0; index < mutableGeometry->GetSrcDeformerCount(); ++index) {
+        if (const auto* skin = dynamic_cast<const KFbxSkin*>(mutableGeometry->GetDeformer(index, KFbxDeformer::eSKIN))) {
+            clusters += skin->GetClusterCount();
+        }
+    }
+    return clusters;
+}
+
+xmlNode* KFbxWriterCollada::ExportNode(xmlNode* parent, KFbxNode& node) {
+    xmlNode* element = AddElement(parent, "node");
+    if (element == nullptr) {
+        return nullptr;
+    }
+    const KString& id = GetNodeId(node);
+    SetAttribute(element, "id", id.Buffer());
+    SetAttribute(element, "name", id.Buffer());
+    if (!ExportTransform(element, node)) {
+        SetFailed();
+        return element;
+    }
+    xmlNode* holder = ExportPivotNode(element, node);
+    if (holder == nullptr) {
+        SetFailed();
+        return element;
+    }
+    if (!ExportNodeAttribute(holder, node)) {
+        SetFailed();
+    }
+    return element;
+}
+
+xmlNode* KFbxWriterCollada::ExportPivotNode(xmlNode* nodeElement, KFbxNode& node) {
+    KFbxVector4 translation;
+    KFbxVector4 rotation;
+    KFbxVector4 scaling;
+    node.GetGeometricTranslation(KFbxNode::eSOURCE_SET, translation);
+    node.GetGeometricRotation(KFbxNode::eSOURCE_SET, rotation);
+    node.GetGeometricScaling(KFbxNode::eSOURCE_SET, scaling);
+    bool notFinite = false;
+    translation = Finite(translation, notFinite);
+    rotation = Finite(rotation, notFinite);
+    scaling = Finite(scaling, notFinite);
+    if (notFinite) {
+        WarnNotFiniteTransform(node);
+    }
+    const bool hasScale = IsVectorNotEqual(scaling, 1.0);
+    if (!IsVectorNotZero(translation) && !IsVectorNotZero(rotation) && !hasScale) {
+        return nodeElement;
+    }
+    xmlNode* pivot = AddElement(nodeElement, "node");
+    if (pivot == nullptr) {
+        return nullptr;
+    }
+    const KString& id = mIds.Get(&node, "-Pivot", GetNodeId(node) + "-Pivot");
+    SetAttribute(pivot, "id", id.Buffer());
+    SetAttribute(pivot, "name", id.Buffer());
+    AddElement(pivot, "translate", VectorText(translation).Buffer());
+    // The three Euler rotations as one rotation about an axis: q = qz qy qx.
+    KFbxVector4 axis;
+    double degrees = 0.0;
+    ColladaQuaternionToAxisAngle(ColladaEulerToQuaternion(rotation), axis, degrees);
+    AddElement(pivot, "rotate", (VectorText(axis) + " " + FormatNumber(degrees)).Buffer());
+    if (hasScale) {
+        AddElement(pivot, "scale", VectorText(scaling).Buffer());
+    }
+    return pivot;
+}
+
+bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
+    KFbxNodeAttribute* attribute = node.GetNodeAttribute();
+    if (attribute == nullptr) {
+        return true;
+    }
+    const KString name = node.GetNameString();
+    const KString lost = KString("Node ") + name + " will lose its geometric information." +
+                         " The node transforms will be saved.";
+    switch (attribute->GetAttributeType()) {
+    case KFbxNodeAttribute::eNULL:
+        AddNotificationWarning(KString("Null not supported by COLLADA. ") + lost);
+        return true;
+    case KFbxNodeAttribute::eMARKER:
+        AddNotificationWarning(KString("Marker not supported by COLLADA. ") + lost);
+        return true;
+    case KFbxNodeAttribute::eCAMERA_SWITCHER:
+        AddNotificationWarning(KString("Camera switcher not supported by COLLADA. ") + lost);
+        return true;
+    case KFbxNodeAttribute::eLIGHT: {
+        // The light's own element is written with the cameras and lights;
+        // the node only refers to it.
+        xmlNode* light = ExportLibraryLights(node);
+        if (light == nullptr) {
+            return false;
+        }
+        SetAttribute(AddElement(holder, "instance_light"), "url", (KString("#") + GetAttribute(light, "id")).Buffer());
+        return true;
+    }
+    case KFbxNodeAttribute::eCAMERA: {
+        xmlNode* camera = ExportLibraryCameras(node);
+        if (camera == nullptr) {
+            return false;
+        }
+        SetAttribute(AddElement(holder, "instance_camera"), "url",
+                     (KString("#") + GetAttribute(camera, "id")).Buffer());
+        return true;
+    }
+    case KFbxNodeAttribute::eSKELETON:
+        SetAttribute(holder, "type", "JOINT");
+        return true;
+    case KFbxNodeAttribute::eMESH:
+        break;
+    case KFbxNodeAttribute::eNURB:
+    case KFbxNodeAttribute::ePATCH:
+        AddNotificationWarning(KString("Nurbs and Patches not supported by COLLADA. ") + "Node " + name +
+                               " will be triangulated.");
+        break;
+    default:
+        AddNotificationWarning(KString("Unknown geometry. ") + lost);
+        return true;
+    }
+
+    KFbxMesh* mesh = attribute->GetAttributeType() == KFbxNodeAttribute::eMESH ? static_cast<KFbxMesh*>(attribute)
+                                                                                : TriangulatedCopy(*attribute);
+    if (mesh == nullptr) {
+        AddNotificationWarning(KString("Node ") + name + " could not be triangulated. " + lost);
+        return true;
+    }
+    xmlNode* geometry = ExportGeometry(node, *mesh);
+    if (geometry == nullptr) {
+        return false;
+    }
+    // A skin over a morph names the morph as its source, so the skin is the
+    // one to instance.
+    const KString* controller = mIds.Find(&node, "Controller");
+    if (controller == nullptr) {
+        controller = mIds.Find(&node, "-lib-morph");
+    }
+    xmlNode* instance = nullptr;
+    if (controller != nullptr) {
+        instance = AddElement(holder, "instance_controller");
+        SetAttribute(instance, "url", (KString("#") + *controller).Buffer());
+    } else {
+        instance = AddElement(holder, "instance_geometry");
+        SetAttribute(instance, "url", (KString("#") + GetAttribute(geometry, "id")).Buffer());
+    }
+    ExportMaterialBinding(instance, node);
+    return true;
+}
+
+KFbxMesh* KFbxWriterCollada::TriangulatedCopy(const KFbxNodeAttribute& surface) {
+    // The surface is copied onto a node of the writer's own, which the
+    // converter triangulates; the scene's surface is never touched. Both
+    // live until the write ends, since shapes and textures of the mesh are
+    // written after the scene.
+    KFbxNodeAttribute* copy = surface.Clone(2);
+    KFbxNode* holder = copy != nullptr ? KFbxNode::Create(&mManager, surface.GetName()) : nullptr;
+    if (holder == nullptr) {
+        if (copy != nullptr) {
+            copy->Destroy();
+        }
+        return nullptr;
+    }
+    holder->SetNodeAttribute(copy);
+    mTemporaryNodes.emplace_back(holder);
+    KFbxGeometryConverter* converter = KFbxGeometryConverter::Create(&mManager, "");
+    const bool converted = converter != nullptr && converter->TriangulateInPlace(holder);
+    if (converter != nullptr) {
+        converter->Destroy(false, false);
+    }
+    return converted ? dynamic_cast<KFbxMesh*>(holder->GetMesh()) : nullptr;
+}
+
+void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, const KFbxNode& node) {
+    // The symbols are the ones the mesh's polygon groups carry: every
+    // material group written gets one instance_material.
+    const auto found = mMaterialSymbols.find(&node);
+    if (found == mMaterialSymbols.end() || found->second.empty()) {
+        return;
+    }
+    xmlNode* common = AddElement(AddElement(instance, "bind_material"), "technique_common");
+    for (const KString& symbol : found->second) {
+        xmlNode* binding = AddElement(common, "instance_material");
+        SetAttribute(binding, "symbol", symbol.Buffer());
+        SetAttribute(binding, "target", (KString("#") + symbol).Buffer());
+    }
+}
+
+bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
+    // A skinned mesh is placed by its skin's bind shape matrix; the node's
+    // transform is still written, since the node's children hang from it.
+    if (mSingleMatrix) {
+        ExportSingleMatrix(nodeElement, node);
+        return true;
+    }
+    bool notFinite = false;
+    KFbxVector4 translation;
+    KFbxVector4 rotation;
+    KFbxVector4 scaling;
+    node.GetLclTranslation(translation);
+    node.GetLclRotation(rotation);
+    node.GetLclScaling(scaling);
+    translation = Finite(translation, notFinite);
+    rotation = Finite(rotation, notFinite);
+    scaling = Finite(scaling, notFinite);
+    const KFbxVector4 rotationOffset = Finite(node.GetRotationOffset(KFbxNode::eSOURCE_SET), notFinite);
+    const KFbxVector4 rotationPivot = Finite(node.GetRotationPivot(KFbxNode::eSOURCE_SET), notFinite);
+    const KFbxVector4 scalingOffset = Finite(node.GetScalingOffset(KFbxNode::eSOURCE_SET), notFinite);
+    const KFbxVector4 scalingPivot = Finite(node.GetScalingPivot(KFbxNode::eSOURCE_SET), notFinite);
+    // The rotation order and the pre- and post-rotations place the node only
+    // while its rotation is active and not kept for limits alone; otherwise
+    // the scene turns it by XYZ angles, and so does the document.
+    const bool fullRotation = node.GetRotationActive() && !node.GetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET);
+    KFbxVector4 preRotation(0.0, 0.0, 0.0, 0.0);
+    KFbxVector4 postRotation(0.0, 0.0, 0.0, 0.0);
+    KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
+    if (fullRotation) {
+        preRotation = Finite(node.GetPreRotation(KFbxNode::eSOURCE_SET), notFinite);
+        postRotation = Finite(node.GetPostRotation(KFbxNode::eSOURCE_SET), notFinite);
+        node.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
+    }
+    if (notFinite) {
+        WarnNotFiniteTransform(node);
+    }
+    const KFbxVector4 fix = GetOrientationFix(node);
+    for (int axis = 0; axis < 3; ++axis) {
+        postRotation[axis] += fix[axis];
+    }
+
+    if (IsVectorNotZero(translation) || IsTranslationAnimated(node)) {
+        AddTransformElement(nodeElement, "translate", "translate", VectorText(translation));
+    }
+    if (IsVectorNotZero(rotationOffset)) {
+        AddTransformElement(nodeElement, "translate", "rotatePivotTranslation", VectorText(rotationOffset));
+    }
+    if (IsVectorNotZero(rotationPivot)) {
+        AddTransformElement(nodeElement, "translate", "rotatePivot", VectorText(rotationPivot));
+    }
+    static const char* const kJointOrient[3] = {"jointOrientX", "jointOrientY", "jointOrientZ"};
+    static const char* const kRotate[3] = {"rotateX", "rotateY", "rotateZ"};
+    static const char* const kPostRotation[3] = {"post-rotationX", "post-rotationY", "post-rotationZ"};
+    for (int axis = 2; axis >= 0; --axis) {
+        if (IsNotZero(preRotation[axis])) {
+            AddTransformElement(nodeElement, "rotate", kJointOrient[axis], RotationText(axis, preRotation[axis]));
+        }
+    }
+    // COLLADA applies the last listed rotation first: the order's first
+    // axis comes last.
+    int axes[3] = {2, 1, 0};
+    ColladaAxesOfRotationOrder(order, axes);
+    for (const int axis : axes) {
+        if (IsNotZero(rotation[axis]) || IsRotationAxisAnimated(node, axis)) {
+            AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
+        }
+    }
+    for (int axis = 2; axis >= 0; --axis) {
+        if (IsNotZero(postRotation[axis])) {
+            AddTransformElement(nodeElement, "rotate", kPostRotation[axis], RotationText(axis, postRotation[axis]));
+        }
+    }
+    if (IsVectorNotZero(rotationPivot)) {
+        const KFbxVector4 inverse(-rotationPivot[0], -rotationPivot[1], -rotationPivot[2], 0.0);
+        AddTransformElement(nodeElement, "translate", "rotatePivotInverse", VectorText(inverse));
+    }
+    if (IsVectorNotZero(scalingOffset)) {
+        AddTransformElement(nodeElement, "translate", "scalePivotTranslation", VectorText(scalingOffset));
+    }
+    if (IsVectorNotZero(scalingPivot)) {
+        AddTransformElement(nodeElement, "translate", "scalePivot", VectorText(scalingPivot));
+    }
+    if (IsVectorNotEqual(scaling, 1.0) || IsScalingAnimated(node)) {
+        AddTransformElement(nodeElement, "scale", "scale", VectorText(scaling));
+    }
+    if (IsVectorNotZero(scalingPivot)) {
+        const KFbxVector4 inverse(-scalingPivot[0], -scalingPivot[1], -scalingPivot[2], 0.0);
+        AddTransformElement(nodeElement, "translate", "scalePivotInverse", VectorText(inverse));
+    }
+    return true;
+}
+
+void KFbxWriterCollada::WarnNotFiniteTransform(const KFbxNode& node) {
+    AddNotificationWarning(KString("Node ") + node.GetNameString() +
+                           " has transform values that are not finite numbers; they are written as 0.");
+}
+
+void KFbxWriterCollada::ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node) {
+    KgeMatrix local = GetLocalMatrix(node);
+    bool notFinite = false;
+    for (int row = 0; row < 4; ++row) {
+        const KFbxVector4 finite = Finite(KFbxVector4(local[row][0], local[row][1], local[row][2], 0.0), notFinite);
+        for (int column = 0; column < 3; ++column) {
+            local[row][column] = finite[column];
+        }
+    }
+    if (notFinite) {
+        WarnNotFiniteTransform(node);
+    }
+    // An animated transform needs the element its sampled matrices target.
+    if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node)) {
+        AddTransformElement(nodeElement, "matrix", "matrix", FormatMatrix(local));
+    }
+}
+
+KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node, const KTime* time) {
+    const auto evaluate = [time](KFbxNode& of) -> KgeMatrix {
+        return time != nullptr ? of.EvaluateGlobalTransform(*time, KFbxNode::eSOURCE_SET)
+                               : of.EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET);
+    };
+    const KgeMatrix global = evaluate(node);
+    KgeMatrix local = global;
+    if (KFbxNode* parent = node.GetParent()) {
+        // A full affine inverse: the parent may be scaled.
+        local = ColladaAffineInverse(evaluate(*parent)).GetProduct(global);
+    }
+    // The orientation fix turns the node in its own frame, before anything
+    // else it undergoes (points are row vectors).
+    const KFbxVector4 fix = GetOrientationFix(node);
+    if (IsVectorNotZero(fix)) {
+        // As a post-rotation of the node: the scene applies its inverse.
+        KgeMatrix turn;
+        turn.SetR(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
+        local = local.GetProduct(turn);
+    }
+    return local;
+}
+
+}  // namespace fbxsdk_2006_11_1

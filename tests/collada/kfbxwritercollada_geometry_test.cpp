@@ -1,0 +1,385 @@
+// Meshes, materials and textures written by the COLLADA writer: the
+// document's form, the read back through the COLLADA reader, and the
+// caller's scene left as it was.
+#include "collada/ColladaWriterScenes.h"
+#include "collada/ColladaWriterSupport.h"
+
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxTypedProperty.h>
+#include <fbxfilesdk/geometry/KFbxPatch.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+
+namespace fbxsdk_2006_11_1::colladatest {
+namespace {
+
+using ColladaXml::FindChild;
+using ColladaXml::GetAttribute;
+
+class ColladaWriterGeometryTest : public ColladaWriteTest {
+protected:
+    // Box: two quads and a triangle over six points, materials A (Lambert)
+    // and B (Phong) by polygon (A, B, A), UVs on layers 0 (by polygon
+    // vertex, index to direct) and 1 (by control point, direct), colours
+    // on layer 0 (by polygon vertex, direct).
+    KFbxMesh* BuildBox() {
+        KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Box",
+                                     {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0), Point(0, 1, 0), Point(0, 0, 1),
+                                      Point(1, 0, 1)},
+                                     {{0, 1, 2, 3}, {0, 1, 5, 4}, {1, 2, 5}});
+        KFbxSurfaceLambert* a = KFbxSurfaceLambert::Create(mManager, "A");
+        a->GetDiffuseColor().Set(&kRed, eFbxValueDouble3);
+        KFbxSurfacePhong* b = KFbxSurfacePhong::Create(mManager, "B");
+        KFbxLayer* layer0 = LayerOf(mesh, 0);
+        KFbxLayerElementMaterial* materials = mManager->CreateLayerElementMaterial("");
+        materials->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+        materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+        materials->GetDirectArray().Add(a);
+        materials->GetDirectArray().Add(b);
+        for (const int index : {0, 1, 0}) {
+            materials->GetIndexArray().Add(index);
+        }
+        layer0->SetMaterials(materials);
+        KFbxLayerElementUV* uv0 = mManager->CreateLayerElementUV("map0");
+        uv0->SetMappingMode(KFbxLayerElement::eBY_POLYGON_VERTEX);
+        uv0->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+        for (int value = 0; value < 4; ++value) {
+            uv0->GetDirectArray().Add(KFbxVector2(value * 0.25, 1.0 - value * 0.125));
+        }
+        for (const int index : {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 2}) {
+            uv0->GetIndexArray().Add(index);
+        }
+        layer0->SetUVs(uv0);
+        KFbxLayerElementVertexColor* colors = mManager->CreateLayerElementColor("");
+        colors->SetMappingMode(KFbxLayerElement::eBY_POLYGON_VERTEX);
+        colors->SetReferenceMode(KFbxLayerElement::eDIRECT);
+        for (int value = 0; value < 11; ++value) {
+            colors->GetDirectArray().Add(KFbxColor(value / 10.0, 0.5, 1.0 - value / 20.0, 1.0));
+        }
+        layer0->SetVertexColors(colors);
+        KFbxLayer* layer1 = LayerOf(mesh, 1);
+        KFbxLayerElementUV* uv1 = mManager->CreateLayerElementUV("map1");
+        uv1->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+        uv1->SetReferenceMode(KFbxLayerElement::eDIRECT);
+        for (int value = 0; value < 6; ++value) {
+            uv1->GetDirectArray().Add(KFbxVector2(value * 0.5, value * 0.125));
+        }
+        layer1->SetUVs(uv1);
+        return mesh;
+    }
+
+    KFbxTexture* AddTexture(KFbxMesh* mesh, const char* name, const char* file, int channel,
+                            KFbxLayerElement::EMappingMode mode = KFbxLayerElement::eALL_SAME) {
+        KFbxTexture* texture = KFbxTexture::Create(mManager, name);
+        texture->SetFileName(file);
+        KFbxLayerElementTexture* textures = mManager->CreateLayerElementTexture("");
+        textures->SetMappingMode(mode);
+        textures->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+        textures->GetDirectArray().Add(texture);
+        if (mode == KFbxLayerElement::eBY_POLYGON) {
+            for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
+                textures->GetIndexArray().Add(0);
+            }
+        } else {
+            textures->GetIndexArray().Add(0);
+        }
+        LayerOf(mesh, 0)->SetTexturesOfChannel(textures, channel);
+        return texture;
+    }
+
+    inline static const fbxDouble3 kRed{1.0, 0.0, 0.0};
+};
+
+TEST_F(ColladaWriterGeometryTest, MeshWithMaterialsUvSetsAndColoursReadsBackTheSame) {
+    KFbxMesh* box = BuildBox();
+    const std::string path = WriteValid();
+    xmlNode* geometry = FindById("Box-lib");
+    ASSERT_NE(geometry, nullptr);
+    EXPECT_EQ(GetAttribute(geometry, "name"), KString("BoxMesh"));
+    xmlNode* mesh = FindChild(geometry, "mesh");
+    EXPECT_EQ(ChildNames(mesh), (std::vector<std::string>{"source", "source", "source", "source", "vertices",
+                                                          "polygons", "polygons"}));
+    // Each polygon is written once: A holds two, B one.
+    EXPECT_EQ(CountOf(mText, "<p>"), 3);
+    KFbxScene* read = ReadBack(path);
+    KFbxMesh* readBox = MeshOf(read, "Box");
+    ASSERT_NE(readBox, nullptr);
+    ExpectSamePolygons(*box, *readBox);
+    // The shading models and colours come back with the materials.
+    ASSERT_EQ(readBox->GetMaterialCount(), 2);
+    for (int index = 0; index < 2; ++index) {
+        KFbxSurfaceMaterial* material = readBox->GetMaterial(index);
+        if (std::string(material->GetName()) == "A") {
+            auto* lambert = dynamic_cast<KFbxSurfaceLambert*>(material);
+            ASSERT_NE(lambert, nullptr);
+            EXPECT_EQ(dynamic_cast<KFbxSurfacePhong*>(material), nullptr);
+            EXPECT_NEAR(lambert->GetDiffuseColor().GetDouble3()[0], 1.0, 1e-6);
+        } else {
+            EXPECT_STREQ(material->GetName(), "B");
+            EXPECT_NE(dynamic_cast<KFbxSurfacePhong*>(material), nullptr);
+        }
+    }
+}
+
+TEST_F(ColladaWriterGeometryTest, TriangulationFansEveryPolygonOnceAndLeavesTheSceneMesh) {
+    KFbxMesh* box = BuildBox();
+    const std::string path = WriteValid(true);
+    EXPECT_EQ(CountOf(mText, "<triangles "), 2);
+    EXPECT_EQ(CountOf(mText, "<polygons "), 0);
+    EXPECT_EQ(box->GetPolygonCount(), 3);
+    EXPECT_EQ(box->GetPolygonSize(0), 4);
+    KFbxScene* read = ReadBack(path);
+    KFbxMesh* readBox = MeshOf(read, "Box");
+    ASSERT_NE(readBox, nullptr);
+    EXPECT_EQ(readBox->GetPolygonCount(), 5);
+    // Every triangle's corners, with their UVs and colours, are corners of
+    // one polygon of the same material.
+    const std::vector<PolygonView> polygons = ViewPolygons(*box);
+    for (const PolygonView& triangle : ViewPolygons(*readBox)) {
+        bool found = false;
+        for (const PolygonView& polygon : polygons) {
+            bool all = polygon.mMaterial == triangle.mMaterial;
+            for (const std::vector<double>& corner : triangle.mCorners) {
+                bool has = false;
+                for (const std::vector<double>& candidate : polygon.mCorners) {
+                    bool same = candidate.size() == corner.size();
+                    for (std::size_t k = 0; same && k < corner.size(); ++k) {
+                        same = std::isnan(corner[k]) ? std::isnan(candidate[k]) : std::fabs(corner[k] - candidate[k]) < 1e-6;
+                    }
+                    has = has || same;
+                }
+                all = all && has;
+            }
+            found = found || all;
+        }
+        EXPECT_TRUE(found);
+    }
+}
+
+TEST_F(ColladaWriterGeometryTest, LambertAndPhongEffectsInSchemaOrder) {
+    BuildBox();
+    WriteValid();
+    xmlNode* a = FindById("A");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(GetAttribute(FindChild(a, "instance_effect"), "url"), KString("#A-fx"));
+    xmlNode* lambert = FindChild(FindChild(FindChild(FindById("A-fx"), "profile_COMMON"), "technique"), "lambert");
+    EXPECT_EQ(ChildNames(lambert),
+              (std::vector<std::string>{"emission", "ambient", "diffuse", "transparent", "transparency"}));
+    EXPECT_EQ(ChildText(FindChild(lambert, "diffuse"), "color"), "1.000000 0.000000 0.000000 1.000000");
+    xmlNode* phong = FindChild(FindChild(FindChild(FindById("B-fx"), "profile_COMMON"), "technique"), "phong");
+    EXPECT_EQ(ChildNames(phong), (std::vector<std::string>{"emission", "ambient", "diffuse", "specular", "shininess",
+                                                           "reflective", "reflectivity", "transparent",
+                                                           "transparency"}));
+    // Both materials are bound on the instance under their ids.
+    EXPECT_EQ(CountOf(mText, "<instance_material symbol=\"A\" target=\"#A\"/>"), 1);
+    EXPECT_EQ(CountOf(mText, "<instance_material symbol=\"B\" target=\"#B\"/>"), 1);
+}
+
+TEST_F(ColladaWriterGeometryTest, TexturesGoIntoTheirMaterialsChannelsAndReadBack) {
+    KFbxMesh* box = BuildBox();
+    AddTexture(box, "wood", "maps/wood grain.tga", KFbxLayerElement::eDIFFUSE_TEXTURES,
+               KFbxLayerElement::eBY_POLYGON);
+    KFbxTexture* shine = AddTexture(box, "shine", "/abs/shine.png", KFbxLayerElement::eSPECULAR_TEXTURES);
+    shine->SetWrapMode(KFbxTexture::eCLAMP, KFbxTexture::eREPEAT);
+    AddTexture(box, "sky", "sky.png", KFbxLayerElement::eREFLECTION_TEXTURES);
+    const std::string path = WriteValid();
+    EXPECT_EQ(ChildText(FindById("wood-image"), "init_from"), "./maps/wood%20grain.tga");
+    EXPECT_EQ(ChildText(FindById("shine-image"), "init_from"), "file:///abs/shine.png");
+    // wood replaces both diffuse colours; the specular texture goes only
+    // where the shading has a specular channel (B's phong, not A's lambert).
+    xmlNode* lambert = FindChild(FindChild(FindChild(FindById("A-fx"), "profile_COMMON"), "technique"), "lambert");
+    EXPECT_EQ(ChildNames(FindChild(lambert, "diffuse")), std::vector<std::string>{"texture"});
+    // A channel the effect did not have goes to its place in the schema's order.
+    EXPECT_EQ(ChildNames(lambert), (std::vector<std::string>{"emission", "ambient", "diffuse", "reflective",
+                                                             "transparent", "transparency"}));
+    EXPECT_EQ(GetAttribute(FindChild(FindChild(lambert, "diffuse"), "texture"), "texture"), KString("wood-image"));
+    xmlNode* phong = FindChild(FindChild(FindChild(FindById("B-fx"), "profile_COMMON"), "technique"), "phong");
+    xmlNode* specular = FindChild(FindChild(phong, "specular"), "texture");
+    ASSERT_NE(specular, nullptr);
+    EXPECT_EQ(GetAttribute(specular, "texcoord"), KString("CHANNEL0"));
+    EXPECT_NE(mText.find("<wrapU sid=\"wrapU0\">FALSE</wrapU>"), std::string::npos);
+    EXPECT_TRUE(WriteMessageHas("has no channel specular"));
+    KFbxScene* read = ReadBack(path);
+    std::vector<std::string> files;
+    for (KFbxTexture* texture : Objects<KFbxTexture>()) {
+        files.emplace_back(texture->GetFileName());
+    }
+    EXPECT_NE(std::find(files.begin(), files.end(), "maps/wood grain.tga"), files.end());
+    EXPECT_NE(std::find(files.begin(), files.end(), "/abs/shine.png"), files.end());
+    static_cast<void>(read);
+}
+
+TEST_F(ColladaWriterGeometryTest, TextureStandingForAMaterialBindsItsPolygonsOnce) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Tile",
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0)}, {{0, 1, 2}});
+    KFbxTexture* sand = AddTexture(mesh, "sand", "C:\\maps\\sand.tga", KFbxLayerElement::eDIFFUSE_TEXTURES);
+    sand->SetMaterialUse(KFbxTexture::eDEFAULT_MATERIAL);
+    const int materialsBefore = mManager->GetObjectCount(KFbxSurfaceMaterial::ClassId);
+    WriteValid();
+    EXPECT_EQ(CountOf(mText, "<polygons "), 1);
+    EXPECT_NE(FindById("sand-diffuse-Material"), nullptr);
+    EXPECT_EQ(ChildText(FindById("sand-image"), "init_from"), "file:///C:/maps/sand.tga");
+    EXPECT_NE(mText.find("symbol=\"sand-diffuse-Material\""), std::string::npos);
+    // The stand-in material lived only for the write.
+    EXPECT_EQ(mManager->GetObjectCount(KFbxSurfaceMaterial::ClassId), materialsBefore);
+}
+
+TEST_F(ColladaWriterGeometryTest, SharedMeshGivesOneGeometryPerNode) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Left",
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0)}, {{0, 1, 2}});
+    KFbxNode* right = KFbxNode::Create(mManager, "Right");
+    right->SetNodeAttribute(mesh);
+    mScene->GetRootNode()->AddChild(right);
+    WriteValid();
+    EXPECT_NE(FindById("Left-lib"), nullptr);
+    EXPECT_NE(FindById("Right-lib"), nullptr);
+    EXPECT_NE(FindById("Right-lib-Position"), nullptr);
+}
+
+TEST_F(ColladaWriterGeometryTest, NormalsByControlPointRepeatThePointIndex) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Tri",
+                                 {Point(0, 0, 0), Point(0, 0, 0), Point(0, 0, 0), Point(0, 0, 0), Point(1, 0, 0),
+                                  Point(1, 1, 0), Point(0, 1, 0)},
+                                 {{4, 5, 6}});
+    KFbxLayerElementNormal* normals = mManager->CreateLayerElementNormal("");
+    normals->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+    for (int point = 0; point < 7; ++point) {
+        normals->GetDirectArray().Add(Point(0, 0, 1));
+    }
+    LayerOf(mesh, 0)->SetNormals(normals);
+    WriteValid();
+    EXPECT_NE(mText.find("<p>4 4 5 5 6 6</p>"), std::string::npos);
+}
+
+TEST_F(ColladaWriterGeometryTest, NodeTransformsAndPivotNode) {
+    KFbxNode* plain = KFbxNode::Create(mManager, "Plain");
+    mScene->GetRootNode()->AddChild(plain);
+    KFbxNode* moved = KFbxNode::Create(mManager, "Moved");
+    moved->SetLclTranslation(Point(1, 2, 3));
+    moved->SetLclRotation(Point(10, 20, 30));
+    moved->SetRotationPivot(KFbxNode::eSOURCE_SET, Point(5, 0, 0));
+    moved->SetGeometricRotation(KFbxNode::eSOURCE_SET, Point(0, 0, 90));
+    moved->SetGeometricScaling(KFbxNode::eSOURCE_SET, Point(1, 1, 1.0000005));
+    mScene->GetRootNode()->AddChild(moved);
+    WriteValid();
+    EXPECT_TRUE(ChildNames(FindById("Plain")).empty());
+    xmlNode* node = FindById("Moved");
+    EXPECT_EQ(ChildNames(node), (std::vector<std::string>{"translate", "translate", "rotate", "rotate", "rotate",
+                                                          "translate", "node"}));
+    EXPECT_NE(mText.find("<translate sid=\"rotatePivotInverse\">-5.000000 -0.000000 -0.000000</translate>"),
+              std::string::npos);
+    EXPECT_NE(mText.find("<rotate sid=\"rotateZ\">0 0 1 30.000000</rotate>"), std::string::npos);
+    xmlNode* pivot = FindById("Moved-Pivot");
+    ASSERT_NE(pivot, nullptr);
+    EXPECT_EQ(ChildText(pivot, "rotate"), "0.000000 0.000000 1.000000 90.000000");
+    EXPECT_EQ(FindChild(pivot, "scale"), nullptr);
+}
+
+TEST_F(ColladaWriterGeometryTest, SingleMatrixIsColumnOrderedAndReadsBack) {
+    KFbxNode* parent = KFbxNode::Create(mManager, "Parent");
+    parent->SetLclScaling(Point(2, 2, 2));
+    parent->SetLclRotation(Point(0, 0, 45));
+    mScene->GetRootNode()->AddChild(parent);
+    KFbxNode* child = KFbxNode::Create(mManager, "Child");
+    child->SetLclTranslation(Point(1, 2, 3));
+    child->SetLclRotation(Point(30, 0, 0));
+    parent->AddChild(child);
+    KFbxNode* still = KFbxNode::Create(mManager, "Still");
+    mScene->GetRootNode()->AddChild(still);
+    const std::string path = WriteValid(false, true);
+    EXPECT_TRUE(ChildNames(FindById("Still")).empty());
+    const std::string matrix = ChildText(FindById("Child"), "matrix");
+    EXPECT_EQ(matrix.substr(matrix.size() - 36), "0.000000 0.000000 0.000000 1.000000\n");
+    KFbxScene* read = ReadBack(path);
+    KFbxNode* readChild = read->GetRootNode()->FindChild("Child");
+    ASSERT_NE(readChild, nullptr);
+    const KgeMatrix want = child->EvaluateDefaultGlobalTransform();
+    const KgeMatrix got = readChild->EvaluateDefaultGlobalTransform();
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            EXPECT_NEAR(got[row][column], want[row][column], 1e-5) << row << "," << column;
+        }
+    }
+}
+
+TEST_F(ColladaWriterGeometryTest, CameraOrientationIsWrittenNotStoredInTheScene) {
+    KFbxNode* node = KFbxNode::Create(mManager, "Cam");
+    node->SetNodeAttribute(KFbxCamera::Create(mManager, "Cam"));
+    mScene->GetRootNode()->AddChild(node);
+    KFbxWriterCollada writer(*mManager);
+    for (int write = 0; write < 2; ++write) {
+        std::unique_ptr<xmlNode, void (*)(xmlNode*)> element(xmlNewNode(nullptr, BAD_CAST "node"), xmlFreeNode);
+        ASSERT_TRUE(writer.ExportTransform(element.get(), *node));
+        EXPECT_EQ(ChildNames(element.get()), std::vector<std::string>{"rotate"});
+        EXPECT_EQ(ChildText(element.get(), "rotate"), "0 1 0 90.000000");
+    }
+    EXPECT_EQ(node->GetPostRotation(KFbxNode::eSOURCE_SET)[1], 0.0);
+}
+
+TEST_F(ColladaWriterGeometryTest, GenericMaterialsShadeByTheirModelAndFindPropertiesByName) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Tri",
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0), Point(0, 1, 0)},
+                                 {{0, 1, 2}, {0, 2, 3}, {0, 1, 3}});
+    KFbxLayerElementMaterial* materials = mManager->CreateLayerElementMaterial("");
+    materials->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    for (const char* model : {"Blinn", "constant", "blinn"}) {
+        KFbxSurfaceMaterial* material = KFbxSurfaceMaterial::Create(mManager, (std::string("M") + model).c_str());
+        KString text(model);
+        material->GetShadingModel().Set(&text, eFbxValueString);
+        materials->GetIndexArray().Add(materials->GetDirectArray().Add(material));
+    }
+    KFbxSurfaceMaterial* constant = materials->GetDirectArray().GetAt(1);
+    KFbxTypedProperty<fbxDouble3>(KFbxProperty::Create(constant, "emissivecolor", gKFbxDataTypeColor, ""))
+        .Set(fbxDouble3(0.5, 0.25, 1.0));
+    KFbxTypedProperty<double>(KFbxProperty::Create(constant, "TransparencyFactor", gKFbxDataTypeNumber, ""))
+        .Set(0.75);
+    // A colour of another data type is not the channel's colour.
+    KFbxSurfaceMaterial* blinn = materials->GetDirectArray().GetAt(2);
+    KFbxTypedProperty<double>(KFbxProperty::Create(blinn, "DiffuseColor", gKFbxDataTypeNumber, "")).Set(0.5);
+    LayerOf(mesh, 0)->SetMaterials(materials);
+    WriteValid();
+    auto shading = [&](const char* effect) {
+        return FindChild(FindChild(FindById(effect), "profile_COMMON"), "technique")->children;
+    };
+    EXPECT_EQ(ColladaXml::GetName(ColladaXml::FirstElementFrom(shading("MBlinn-fx"))), std::string("phong"));
+    xmlNode* constantElement = ColladaXml::FirstElementFrom(shading("Mconstant-fx"));
+    EXPECT_EQ(ColladaXml::GetName(constantElement), std::string("constant"));
+    EXPECT_EQ(ChildNames(constantElement), (std::vector<std::string>{"emission", "transparency"}));
+    EXPECT_EQ(ChildText(FindChild(constantElement, "emission"), "color"), "0.500000 0.250000 1.000000 1.000000");
+    xmlNode* blinnElement = ColladaXml::FirstElementFrom(shading("Mblinn-fx"));
+    EXPECT_EQ(ColladaXml::GetName(blinnElement), std::string("blinn"));
+    EXPECT_EQ(ChildText(FindChild(blinnElement, "diffuse"), "color"), "0.000000 0.000000 0.000000 1.000000");
+}
+
+TEST_F(ColladaWriterGeometryTest, PatchIsWrittenAsTrianglesOfACopy) {
+    KFbxPatch* patch = KFbxPatch::Create(mManager, "Sail");
+    ASSERT_TRUE(patch->InitControlPoints(4, KFbxPatch::eBEZIER, 4, KFbxPatch::eBEZIER));
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            patch->GetControlPoints()[j * 4 + i] = Point(i, j, (i * j) % 3);
+        }
+    }
+    patch->SetStep(2, 2);
+    KFbxSurfaceMaterial* material = KFbxSurfacePhong::Create(mManager, "Canvas");
+    ASSERT_NE(patch->AddMaterial(material), -1);
+    KFbxNode* node = KFbxNode::Create(mManager, "Sail");
+    node->SetNodeAttribute(patch);
+    mScene->GetRootNode()->AddChild(node);
+    const int objectsBefore = mManager->GetObjectCount();
+    const std::string path = WriteValid();
+    EXPECT_TRUE(WriteMessageHas("Nurbs and Patches not supported by COLLADA. Node Sail will be triangulated."));
+    EXPECT_EQ(node->GetNodeAttribute(), patch);
+    EXPECT_EQ(mManager->GetObjectCount(), objectsBefore);
+    EXPECT_NE(mText.find("<instance_material symbol=\"Canvas\" target=\"#Canvas\"/>"), std::string::npos);
+    KFbxScene* read = ReadBack(path);
+    KFbxMesh* mesh = MeshOf(read, "Sail");
+    ASSERT_NE(mesh, nullptr);
+    // One bicubic span sampled twice each way: a 3 x 3 grid, two triangles per cell.
+    EXPECT_EQ(mesh->GetPolygonCount(), 2 * 2 * 2);
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::colladatest

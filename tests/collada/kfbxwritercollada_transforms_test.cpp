@@ -1,0 +1,152 @@
+// Node transforms as the COLLADA writer writes them: the translate / rotate
+// / scale sequence of the pivot model with its sids, rotation orders, the
+// zero threshold, and the single matrix in COLLADA's column order.
+#include "collada/ColladaWriterSupport.h"
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+namespace fbxsdk_2006_11_1::colladatest {
+namespace {
+
+KFbxVector4 V(double x, double y, double z) { return KFbxVector4(x, y, z, 0.0); }
+
+class ColladaWriterTransformsTest : public ColladaWriteTest {
+protected:
+    KFbxNode* Node(const char* name) {
+        KFbxNode* node = KFbxNode::Create(mManager, name);
+        mScene->GetRootNode()->AddChild(node);
+        return node;
+    }
+
+    // "sid=text" per transform element of the node, in document order.
+    std::vector<std::string> Transforms(const char* id) const {
+        std::vector<std::string> items;
+        for (xmlNode* child : ColladaXml::ChildElements(FindById(id))) {
+            if (ColladaXml::IsNamed(child, "node")) {
+                continue;
+            }
+            items.push_back(std::string(ColladaXml::GetAttribute(child, "sid").Buffer()) + "=" +
+                            ColladaXml::GetContent(child).Buffer());
+        }
+        return items;
+    }
+};
+
+TEST_F(ColladaWriterTransformsTest, ThresholdIsOneMillionth) {
+    EXPECT_FALSE(KFbxWriterCollada::IsNotZero(0.0000009));
+    EXPECT_FALSE(KFbxWriterCollada::IsNotZero(-0.0000009));
+    EXPECT_TRUE(KFbxWriterCollada::IsNotZero(0.000001));
+    EXPECT_TRUE(KFbxWriterCollada::IsNotZero(std::nan("")));
+    EXPECT_FALSE(KFbxWriterCollada::IsVectorNotEqual(V(1, 1, 1.0000005), 1.0));
+    EXPECT_TRUE(KFbxWriterCollada::IsVectorNotZero(V(0, 0, 0.00001)));
+}
+
+TEST_F(ColladaWriterTransformsTest, FullPivotSequenceInOrderWithSids) {
+    KFbxNode* node = Node("Full");
+    node->SetLclTranslation(V(1, 2, 3));
+    node->SetLclRotation(V(10, 20, 30));
+    node->SetLclScaling(V(2, 3, 4));
+    node->SetRotationOffset(KFbxNode::eSOURCE_SET, V(0, 1, 0));
+    node->SetRotationPivot(KFbxNode::eSOURCE_SET, V(5, 0, 0));
+    node->SetPreRotation(KFbxNode::eSOURCE_SET, V(0, 90, 0));
+    node->SetPostRotation(KFbxNode::eSOURCE_SET, V(0, 0, 45));
+    node->SetScalingOffset(KFbxNode::eSOURCE_SET, V(0, 0, 1));
+    node->SetScalingPivot(KFbxNode::eSOURCE_SET, V(1, 1, 1));
+    node->SetRotationOrder(KFbxNode::eSOURCE_SET, KFbxNode::eEULER_ZYX);
+    node->SetRotationActive(true);
+    WriteValid();
+    EXPECT_EQ(Transforms("Full"), (std::vector<std::string>{
+                                      "translate=1.000000 2.000000 3.000000",
+                                      "rotatePivotTranslation=0.000000 1.000000 0.000000",
+                                      "rotatePivot=5.000000 0.000000 0.000000",
+                                      "jointOrientY=0 1 0 90.000000",
+                                      "rotateX=1 0 0 10.000000",
+                                      "rotateY=0 1 0 20.000000",
+                                      "rotateZ=0 0 1 30.000000",
+                                      "post-rotationZ=0 0 1 45.000000",
+                                      "rotatePivotInverse=-5.000000 -0.000000 -0.000000",
+                                      "scalePivotTranslation=0.000000 0.000000 1.000000",
+                                      "scalePivot=1.000000 1.000000 1.000000",
+                                      "scale=2.000000 3.000000 4.000000",
+                                      "scalePivotInverse=-1.000000 -1.000000 -1.000000",
+                                  }));
+}
+
+TEST_F(ColladaWriterTransformsTest, LimitOnlyRotationSpaceWritesNoJointOrientation) {
+    KFbxNode* node = Node("Limited");
+    node->SetPreRotation(KFbxNode::eSOURCE_SET, V(0, 90, 0));
+    node->SetRotationSpaceForLimitOnly(KFbxNode::eSOURCE_SET, true);
+    node->SetRotationActive(true);
+    node->SetRotationOrder(KFbxNode::eSOURCE_SET, KFbxNode::eEULER_ZYX);
+    node->SetLclRotation(V(10, 20, 30));
+    WriteValid();
+    EXPECT_EQ(Transforms("Limited"), (std::vector<std::string>{"rotateZ=0 0 1 30.000000", "rotateY=0 1 0 20.000000",
+                                                               "rotateX=1 0 0 10.000000"}));
+}
+
+TEST_F(ColladaWriterTransformsTest, DecomposedTransformReadsBackToTheSamePlacement) {
+    KFbxNode* node = Node("Placed");
+    node->SetLclTranslation(V(1, -2, 3));
+    node->SetLclRotation(V(15, -40, 70));
+    node->SetLclScaling(V(1, 2, 0.5));
+    node->SetRotationOrder(KFbxNode::eSOURCE_SET, KFbxNode::eEULER_YZX);
+    node->SetRotationActive(true);
+    node->SetPreRotation(KFbxNode::eSOURCE_SET, V(0, 0, 30));
+    node->SetRotationPivot(KFbxNode::eSOURCE_SET, V(0.5, 0, 0));
+    // The same order without an active rotation turns the node by XYZ angles.
+    KFbxNode* inactive = Node("Inactive");
+    inactive->SetLclRotation(V(15, -40, 70));
+    inactive->SetRotationOrder(KFbxNode::eSOURCE_SET, KFbxNode::eEULER_YZX);
+    inactive->SetPreRotation(KFbxNode::eSOURCE_SET, V(0, 0, 30));
+    KFbxNode* child = KFbxNode::Create(mManager, "Child");
+    child->SetLclTranslation(V(0, 1, 0));
+    node->AddChild(child);
+    const std::string path = WriteValid();
+    KFbxScene* read = ReadBack(path);
+    for (const char* name : {"Placed", "Child", "Inactive"}) {
+        KFbxNode* original = mScene->GetRootNode()->FindChild(name);
+        KFbxNode* again = read->GetRootNode()->FindChild(name);
+        ASSERT_NE(again, nullptr) << name;
+        const KgeMatrix want = original->EvaluateDefaultGlobalTransform();
+        const KgeMatrix got = again->EvaluateDefaultGlobalTransform();
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                EXPECT_NEAR(got[row][column], want[row][column], 1e-5) << name << " " << row << "," << column;
+            }
+        }
+    }
+}
+
+TEST_F(ColladaWriterTransformsTest, AnimatedComponentsAreWrittenEvenAtTheirNeutralValue) {
+    KFbxNode* node = Node("Moving");
+    KFbxTakeNode* take = node->CreateTakeNode("Walk");
+    ASSERT_TRUE(node->SetCurrentTakeNodeByName("Walk"));
+    KTime second;
+    second.SetSecondDouble(1.0);
+    take->GetEulerRotationY()->KeySet(0, KTime(), 0.0f);
+    take->GetEulerRotationY()->KeySet(1, second, 90.0f);
+    take->GetTranslationZ()->KeySet(0, KTime(), 0.0f);
+    take->GetScaleX()->KeySet(0, KTime(), 1.0f);
+    KFbxNode* still = Node("Still");
+    still->CreateTakeNode("Walk");
+    ASSERT_TRUE(still->SetCurrentTakeNodeByName("Walk"));
+    WriteValid();
+    EXPECT_EQ(Transforms("Moving"), (std::vector<std::string>{"translate=0.000000 0.000000 0.000000",
+                                                              "rotateY=0 1 0 0.000000",
+                                                              "scale=1.000000 1.000000 1.000000"}));
+    EXPECT_TRUE(Transforms("Still").empty());
+}
+
+TEST_F(ColladaWriterTransformsTest, SingleMatrixHasTheTranslationInItsFourthColumn) {
+    Node("Moved")->SetLclTranslation(V(1, 2, 3));
+    WriteValid(false, true);
+    EXPECT_EQ(Transforms("Moved"), (std::vector<std::string>{
+                                       "matrix=1.000000 0.000000 0.000000 1.000000 0.000000 1.000000 0.000000 "
+                                       "2.000000 0.000000 0.000000 1.000000 3.000000 0.000000 0.000000 0.000000 "
+                                       "1.000000\n"}));
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::colladatest
