@@ -213,6 +213,8 @@ private:
     static KPropertyValueLayout LayoutOfType(int type);
     bool StoresDoubles() const;
     void StoreName(const char* name);
+    // Keeps the owner's name index in step.
+    void NameChanged();
 
     KPropertyInfo mInfo;
     std::uint32_t mOwnFlags = 0;
