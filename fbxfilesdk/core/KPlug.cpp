@@ -250,7 +250,7 @@ bool KPlug::ReserveOneMore() {
         return true;
     }
     try {
-        mConnections.reserve(std::max<std::size_t>(4, mConnections.capacity() * 2));
+        mConnections.reserve(std::max<std::size_t>(1, mConnections.capacity() * 2));
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -416,13 +416,15 @@ void KProperty::MakeUniqueName(KString& name) {
     }
 }
 
-const char* KProperty::GetLabel() const { return mInfo.mLabel.IsEmpty() ? nullptr : mInfo.mLabel.Buffer(); }
+const char* KProperty::GetLabel() const { return mInfo.mLabel != nullptr ? mInfo.mLabel->Buffer() : nullptr; }
 
 void KProperty::SetLabel(const char* label) {
-    if (label == nullptr) {
-        mInfo.mLabel.Clear();
+    if (label == nullptr || label[0] == '\0') {
+        mInfo.mLabel.reset();
+    } else if (mInfo.mLabel != nullptr) {
+        *mInfo.mLabel = label;
     } else {
-        mInfo.mLabel = label;
+        mInfo.mLabel.reset(new (std::nothrow) KString(label));
     }
 }
 
