@@ -10,7 +10,6 @@
 #include <fbxfilesdk/core/KGenericObjectList.h>
 #include <fbxfilesdk/core/KPlug.h>
 
-#include <algorithm>
 #include <cstring>
 #include <map>
 #include <new>
@@ -30,15 +29,14 @@ constinit int gLiveCount = 0;
 
 // Destroys the public objects of the list's sources, the first each time.
 void DestroySources(KPlug* list, bool recursive) {
-    if (list == nullptr) {
-        return;
-    }
-    // Newest first: each object then leaves the list, and its views, from the
-    // end, so that the teardown stays linear in the object count. What cannot
-    // leave is passed over rather than tried for ever.
-    for (int index = list->GetSrcCount() - 1; index >= 0; index = std::min(index - 1, list->GetSrcCount() - 1)) {
+    for (int index = 0; list != nullptr && index < list->GetSrcCount();) {
+        const int count = list->GetSrcCount();
         if (KFbxPlug* object = KFbxGetPublicPlug(list->GetSrc(index))) {
             object->Destroy(recursive, false);
+        }
+        if (list->GetSrcCount() >= count) {
+            // What cannot leave is passed over rather than tried for ever.
+            ++index;
         }
     }
 }
