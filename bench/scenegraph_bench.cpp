@@ -2,12 +2,16 @@
 // parent, and importing long parent chains and files of many empty nodes,
 // each followed by the scene's destruction. Time per node should stay flat as
 // the count grows; memory per imported node is reported as "bytes_per_node".
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
 #include "bench/BenchFiles.h"
 
@@ -127,5 +131,43 @@ void BM_ImportMinimalNodes(benchmark::State& state) {
     ImportAndDestroy(state, path, count);
 }
 BENCHMARK(BM_ImportMinimalNodes)->Arg(2000)->Arg(28000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// state.range(0) nodes in chains of ten, each with translation, rotation and
+// scaling keyed in one take, written once as ascii.
+void BM_ImportAnimatedNodes(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = benchfiles::TemporaryPath("qalimor-animated", ".fbx");
+    const benchfiles::RemoveAtExit removal{path};
+    {
+        std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "animated");
+        KFbxNode* parent = scene->GetRootNode();
+        for (int i = 0; i < count; ++i) {
+            KFbxNode* node = KFbxNode::Create(manager.get(), ("n" + std::to_string(i)).c_str());
+            node->CreateTakeNode("Take 001");
+            node->SetCurrentTakeNode(1);
+            KFCurveNode* channels = node->GetCurrentTakeNode()->GetKFCurveNode();
+            for (const char* channel : {"T", "R", "S"}) {
+                KFCurve* curve = channels->Find(channel)->Find("X")->FCurveGet();
+                for (int key = 0; key < 3; ++key) {
+                    curve->KeySet(key, KTime(key * 46186158000LL), static_cast<float>(key + i % 7),
+                                  KFCURVE_INTERPOLATION_CUBIC);
+                }
+            }
+            (i % 10 == 0 ? scene->GetRootNode() : parent)->AddChild(node);
+            parent = node;
+        }
+        KFbxTakeInfo take;
+        take.mName = "Take 001";
+        scene->SetTakeInfo(take);
+        KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
+        exporter->Initialize(path.c_str());
+        exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
+        exporter->Export(scene);
+        exporter->Destroy();
+    }
+    ImportAndDestroy(state, path, count);
+}
+BENCHMARK(BM_ImportAnimatedNodes)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
