@@ -8,6 +8,8 @@
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxIO.h>
 #include <fbxfilesdk/formats/KFbxFormats3ds.h>
+#include <fbxfilesdk/formats/KFbxFormatsDxf.h>
+#include <fbxfilesdk/formats/KFbxFormatsObj.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
@@ -24,6 +26,8 @@ namespace {
 
 const bool kFormatsRegistered = [] {
     KFbxRegister3dsFormats();
+    KFbxRegisterDxfFormats();
+    KFbxRegisterObjFormats();
     KFbxRegisterColladaFormats();
     return true;
 }();

@@ -19,6 +19,8 @@ namespace {
 
 using namespace fbxsdk_2006_11_1;
 
+constexpr int kNodeLimit = 1000;
+
 KFbxSdkManager& Manager() {
     static KFbxSdkManager* const manager = CreateSdkManager();
     return *manager;
@@ -62,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         KFbxReaderCollada reader(manager);
         if (reader.FileOpen(path.c_str())) {
             KFbxStreamOptions* options = reader.GetReadOptions();
+            // A node with its properties costs tens of kilobytes: inputs are
+            // held to the nodes that fit the run's memory limit, which is
+            // how a caller would set the limit for its own memory.
+            if (options != nullptr) options->SetOption("NODE LIMIT", kNodeLimit);
             reader.Read(&scene, options);
             if (options != nullptr) options->Destroy();
             reader.FileClose();

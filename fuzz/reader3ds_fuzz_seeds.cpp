@@ -1,6 +1,8 @@
 // Writes the 3DS reader fuzzer's seeds into a folder: the reader tests' small
-// and rich scenes and another program's layout (long names, float colours), each behind an option byte (0: the reader's defaults, and
-// one with the reference node, no smoothing groups and the key reducer).
+// and rich scenes, another program's layout (long names, float colours) and
+// one mesh instanced many times, each behind an option byte (0: the reader's
+// defaults, and one with the reference node, no smoothing groups and the key
+// reducer).
 //   reader3ds_fuzz_seeds <folder>
 #include "formats/Scene3dsFiles.h"
 
@@ -40,6 +42,9 @@ int main(int argc, char** argv) {
     const bool written = WriteSeed(argv[1], "small", &WriteSmallScene) && WriteSeed(argv[1], "rich", &WriteRichScene) &&
                          WriteSeed(argv[1], "other", [](const std::string& path) {
                              return WriteOtherProgramScene(path, OtherProgramScene{});
+                         }) &&
+                         WriteSeed(argv[1], "instanced", [](const std::string& path) {
+                             return WriteInstancedScene(path, 200);
                          });
     return written ? 0 : 1;
 }

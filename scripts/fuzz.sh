@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the field file reader, of the importer, of
-# the 3DS toolkit's database reader, of the 3DS reader and of the COLLADA reader
-# with clang (address and undefined-behaviour sanitizers on) and runs each for
-# a while.
+# the 3DS toolkit's database reader, of the 3DS, DXF and OBJ readers, of the
+# 3DS writer (on what the 3DS reader reads), of the COLLADA reader and of the
+# TIFF image reader with clang (address and undefined-behaviour sanitizers on)
+# and runs each for a while.
 #   scripts/fuzz.sh [seconds]     per target, default 60
 # Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev).
 set -euo pipefail
@@ -19,8 +20,9 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE
       -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DCMAKE_C_FLAGS_DEBUG="-g -O1" \
       -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" -DQALIMOR_SANITIZE=ON \
       -DQALIMOR_FUZZ=ON -DQALIMOR_TESTS=OFF -DQALIMOR_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz ftk3ds_database_fuzz \
-  reader3ds_fuzz reader3ds_fuzz_seeds collada_reader_fuzz
+cmake --build "$build" -j"$(nproc)" --target fbx_fieldfile_fuzz fbx_importer_fuzz fbx_importer_fuzz_seeds \
+  ftk3ds_database_fuzz reader3ds_fuzz reader3ds_fuzz_seeds readerdxf_fuzz readerobj_fuzz writer3ds_fuzz \
+  collada_reader_fuzz tiff_image_fuzz tiff_image_fuzz_seeds
 
 corpus="$build/fieldfile-corpus"
 mkdir -p "$corpus"
@@ -42,7 +44,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$build/fbxfilesdk/fbx/fbx_fieldfile_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$corpus"
 
 # The importer's first input byte picks plain, trailer-fixed or password mode;
-# the seeds are the small files the writer tests keep.
+# the seeds are the small files the writer tests keep, and a small FBX 5
+# scene in both forms.
 importer_corpus="$build/importer-corpus"
 mkdir -p "$importer_corpus"
 for golden in tests/fbx/golden/*.fbx; do
@@ -50,6 +53,33 @@ for golden in tests/fbx/golden/*.fbx; do
     { printf "\\$(printf '%03o' "$mode")"; cat "$golden"; } >"$importer_corpus/$mode-$(basename "$golden")"
   done
 done
+"$build/fbxfilesdk/fbx/fbx_importer_fuzz_seeds" "$importer_corpus"
+# Small files of the records that take memory by their counts: weighted
+# maps, shapes, deep and wide hierarchies.
+fbx6_head='; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 6100\n}\n'
+printf "\000$fbx6_head"'Objects:  {\n\tGeometryWeightedMap: "GeometryWeightedMap::W", "" {\n\t\tVersion: 100\n\t\tSourceCount: 1073741824\n\t\tDestinationCount: 2000000000\n\t\tIndexMapping: 5,2,7,0.25,1999999999,0.75\n\t\tIndexMapping: 3,1,0,1\n\t}\n}\n' \
+  >"$importer_corpus/0-weightedmap"
+{
+  printf "\000$fbx6_head"'Objects:  {\n\tModel: "Model::Face", "Mesh" {\n\t\tVertices: 0,0,0,1,0,0,1,1,0,0,1,0\n\t\tPolygonVertexIndex: 0,1,2,-4\n'
+  for s in 0 1 2 3 4 5 6 7; do
+    printf '\t\tShape: "S%d" {\n\t\t\tIndexes: %d\n\t\t\tVertices: 0,0,1\n\t\t\tNormals: 0,1,0\n\t\t}\n' "$s" "$((s % 4))"
+  done
+  printf '\t}\n}\nConnections:  {\n\tConnect: "OO", "Model::Face", "Model::Scene"\n}\n'
+} >"$importer_corpus/0-shapes"
+{
+  printf "\000$fbx6_head"'Objects:  {\n'
+  for n in $(seq 0 63); do printf '\tModel: "Model::N%d", "Null" {\n\t}\n' "$n"; done
+  printf '}\nConnections:  {\n\tConnect: "OO", "Model::N0", "Model::Scene"\n'
+  for n in $(seq 1 63); do printf '\tConnect: "OO", "Model::N%d", "Model::N%d"\n' "$n" "$((n - 1))"; done
+  printf '}\n'
+} >"$importer_corpus/0-deep"
+{
+  printf "\000$fbx6_head"'Objects:  {\n'
+  for n in $(seq 0 63); do printf '\tModel: "Model::W%d", "Null" {\n\t}\n' "$n"; done
+  printf '}\nConnections:  {\n'
+  for n in $(seq 0 63); do printf '\tConnect: "OO", "Model::W%d", "Model::Scene"\n' "$n"; done
+  printf '}\n'
+} >"$importer_corpus/0-wide"
 "$build/fbxfilesdk/fbx/fbx_importer_fuzz" -max_total_time="$seconds" -max_len=262144 -rss_limit_mb=2048 \
   "$importer_corpus"
 
@@ -64,16 +94,57 @@ printf '\x4d\x4d\x06\x00\x00\x00' >"$ftk_corpus/empty.3ds"
   "$ftk_corpus"
 
 # The 3DS reader: the first input byte switches its options; the seeds are
-# the small and the rich scene of the reader's tests, written by the toolkit.
+# the small and the rich scene of the reader's tests and a mesh instanced
+# many times, written by the toolkit. Instancing must never multiply into
+# more memory than the file's content: the run is held to 512 MB.
 reader3ds_corpus="$build/reader3ds-corpus"
 mkdir -p "$reader3ds_corpus"
 "$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$reader3ds_corpus"
-"$build/fbxfilesdk/formats/reader3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+"$build/fbxfilesdk/formats/reader3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=512 \
   "$reader3ds_corpus"
 
-# The COLLADA reader: hand-written documents as seeds, element names as the dictionary.
+# The 3DS writer: what the 3DS reader reads of each input is written and read
+# back; the reader's corpus as seeds (a copy: each target grows its own).
+writer3ds_corpus="$build/writer3ds-corpus"
+mkdir -p "$writer3ds_corpus"
+"$build/fbxfilesdk/formats/reader3ds_fuzz_seeds" "$writer3ds_corpus"
+"$build/fbxfilesdk/formats/writer3ds_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  "$writer3ds_corpus"
+
+# The DXF reader: hand-written drawings, each behind an option byte, and the
+# section, entity and group words as the dictionary.
+readerdxf_corpus="$build/readerdxf-corpus"
+mkdir -p "$readerdxf_corpus"
+for seed in fuzz/dxf_seeds/*.dxf; do
+  for option in 0 1 2 14; do
+    { printf "\\$(printf '%03o' "$option")"; cat "$seed"; } >"$readerdxf_corpus/$option-$(basename "$seed")"
+  done
+done
+"$build/fbxfilesdk/formats/readerdxf_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  -dict=fuzz/dxf.dict "$readerdxf_corpus"
+
+# The OBJ reader: hand-written files (the part after "\n\f\n" is their material
+# library), and the statement keywords as the dictionary.
+readerobj_corpus="$build/readerobj-corpus"
+mkdir -p "$readerobj_corpus"
+for seed in fuzz/obj_seeds/*.obj; do
+  { printf '\001'; cat "$seed"; } >"$readerobj_corpus/$(basename "$seed")"
+done
+"$build/fbxfilesdk/formats/readerobj_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  -dict=fuzz/obj.dict "$readerobj_corpus"
+
+# The COLLADA reader: hand-written documents as seeds (one instances nodes
+# that instance others twice over, and one geometry many times), element
+# names as the dictionary. The reader's node limit keeps instancing within
+# 512 MB, whatever the fuzzer makes of the instances.
 collada_corpus="$build/collada-corpus"
 mkdir -p "$collada_corpus"
 cp fuzz/collada_seeds/*.dae "$collada_corpus/"
-"$build/fbxfilesdk/collada/collada_reader_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+"$build/fbxfilesdk/collada/collada_reader_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=512 \
   -dict=fuzz/collada.dict "$collada_corpus"
+
+# The TIFF image reader: small images as the converter writes them.
+tiff_corpus="$build/tiff-corpus"
+mkdir -p "$tiff_corpus"
+"$build/fbxfilesdk/scene/tiff_image_fuzz_seeds" "$tiff_corpus"
+"$build/fbxfilesdk/scene/tiff_image_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$tiff_corpus"

@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j"$(nproc)"
+# Only the game and the resource generator: the tests and benchmarks are
+# built by scripts/test.sh, so a first start does not wait for them.
+cmake --build build/release -j"$(nproc)" --target qalimor qalimor-resources
 
 # The generator writes only the files that are missing, so a folder made by
 # an older build gains the files added since.
@@ -16,4 +18,4 @@ fi
 if [ -x build/release/game/qalimor ]; then
   exec build/release/game/qalimor "$@"
 fi
-echo "The game is not part of this build yet; the SDK was built."
+echo "The game is not part of this build yet."

@@ -33,7 +33,7 @@ retry="--repeat until-pass:2"
 echo "== threaded tests (thread sanitizer)"
 ctest --test-dir build/tsan --output-on-failure -j"$jobs" \
       -R "^($(IFS='|'; echo "${tsan_targets[*]}"))\\." || status=1
-echo "== field file reader, importer, 3DS database reader, 3DS reader and COLLADA reader under the fuzzer (30 s each)"
+echo "== field file reader, importer, 3DS database reader, 3DS reader, COLLADA reader and TIFF reader under the fuzzer (30 s each)"
 bash scripts/fuzz.sh 30 >build/fuzz.log 2>&1 || { tail -n 40 build/fuzz.log; status=1; }
 echo "== tests (plain build)"
 ctest --test-dir build/release --output-on-failure -j"$jobs" $retry || status=1

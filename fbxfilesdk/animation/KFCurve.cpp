@@ -3,6 +3,7 @@
 
 #include <fbxfilesdk/animation/KFCurveAllocator.h>
 #include <fbxfilesdk/animation/KFCurveDetail.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -236,6 +237,7 @@ void KFCurve::CallbackRegister(KFCurveCallback callback, void* userData) {
     try {
         mCallbacks.push_back({callback, userData});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         // Nothing registered; the SDK does not throw.
     }
 }

@@ -5,6 +5,7 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/core/KDataType.h>
 #include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -69,6 +70,7 @@ KFCurveNode* KFCurveNode::Create(const char* name, KDataType* dataType, int laye
         const char* userName = dataType == gKDataTypeTimeWarp ? "" : name;
         return new KFCurveNode(name, userName, dataType, layerType, layerId);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return nullptr;
     }
 }
@@ -77,6 +79,7 @@ KFCurveNode* KFCurveNode::CreateCopy(const KFCurveNode& source) {
     try {
         return new KFCurveNode(source);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return nullptr;
     }
 }
@@ -114,6 +117,7 @@ int KFCurveNode::Add(KFCurveNode* child) {
     try {
         mChildren.push_back(child);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return -1;
     }
     if (!IsReference()) child->SetParent(this);
@@ -128,6 +132,7 @@ int KFCurveNode::AddSorted(KFCurveNode* child) {
     try {
         it = mChildren.insert(it, child);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return -1;
     }
     // The child must know its owner, or destroying it directly would leave
@@ -485,6 +490,7 @@ void KFCurveNode::CallbackRegister(KFCurveNodeCallback callback, void* userData)
         if (!mEvent) mEvent = std::make_unique<KFCurveNodeEvent>();
         mEvent->mCallbacks.push_back({callback, userData});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         // Nothing registered; the SDK does not throw.
     }
 }

@@ -10,6 +10,7 @@
 #include <fbxfilesdk/core/KFbxRotationOrder.h>
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,7 @@ public:
             try {
                 mHeap.resize(static_cast<std::size_t>(count));
             } catch (const std::bad_alloc&) {
+                SdkNoteAllocationFailure();
                 mFailed = true;
             }
         }

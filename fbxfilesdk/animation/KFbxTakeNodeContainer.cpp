@@ -3,6 +3,7 @@
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer_internal.h>
 #include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <cstring>
 #include <new>
@@ -75,6 +76,7 @@ void KFbxTakeNodeContainer::CopyFrom(const KFbxTakeNodeContainer& source) {
     try {
         copies.reserve(source.mTakeNodes.size());
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return;
     }
     for (const KFbxTakeNode* takeNode : source.mTakeNodes) {
@@ -134,6 +136,7 @@ KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
     try {
         mTakeNodes.push_back(takeNode);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         delete takeNode;
         return nullptr;
     }

@@ -11,6 +11,7 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -420,6 +421,7 @@ KFbxPropertyLink* KFbxTakeNodeContainer::AddPropertyLink(KFbxProperty& property,
     try {
         mLinks.push_back(link);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         delete link;
         return nullptr;
     }

@@ -6,6 +6,7 @@
 
 #include <fbxfilesdk/core/KString.h>
 
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -29,6 +30,12 @@ public:
     // The item filed under the id, made from its default when there is none.
     T& FindOrAdd(const KString& id) { return mItems[Key(id)]; }
     bool Contains(const KString& id) const { return mItems.count(Key(id)) != 0; }
+    // Forgets every id the value is filed under.
+    void RemoveValue(const T& value) {
+        for (auto item = mItems.begin(); item != mItems.end();) {
+            item = item->second == value ? mItems.erase(item) : std::next(item);
+        }
+    }
     int GetCount() const { return static_cast<int>(mItems.size()); }
 
     template <class Visit>

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxUserNotification.h>
+#include <fbxfilesdk/fbx/KFbxReaderLeftovers.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
@@ -94,11 +95,22 @@ bool KFbxReaderCollada::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         AddNotificationError(parseError);
         return ReadFailed();
     }
-    KFbxReaderColladaPass pass(*this, mManager);
-    if (!pass.ReadDocument(document.GetRoot())) {
+    KFbxReaderLeftovers leftovers(mManager);
+    bool read = false;
+    {
+        KFbxReaderColladaPass pass(*this, mManager);
+        pass.SetNodeLimit(options->GetIntOption("NODE LIMIT", KFbxStreamOptionsColladaReader::kDefaultNodeLimit));
+        read = pass.ReadDocument(document.GetRoot());
+        if (read) {
+            pass.MoveInto(*scene);
+        }
+    }
+    // Templates, library objects, stand-ins and unbound copies go, once the
+    // pass that points at them has ended.
+    leftovers.DestroyUnused(read ? scene : nullptr);
+    if (!read) {
         return ReadFailed();
     }
-    pass.MoveInto(*scene);
     FinishScene(*scene);
     return true;
 }

@@ -27,9 +27,6 @@ using namespace ColladaXml;
 
 namespace {
 
-// Nested nodes deeper than this are refused: the document is not a scene.
-constexpr int kMaxNodeDepth = 256;
-
 // The ids of the views that modelling programs keep as cameras of their own.
 constexpr const char* kViewCameraIds[] = {"persp", "top", "bottom", "left", "right", "side", "front", "back"};
 
@@ -160,6 +157,14 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
             if (IsNamed(child, "boundingbox")) {
                 WarningOnce("boundingbox", KString("Bounding boxes are not supported"));
             } else if (IsInstance(child)) {
+                // Nodes that instance one geometry with the same materials
+                // share one mesh, as instances do in the scene graph.
+                const KString sharing = SharedMeshKey(child);
+                if (KFbxNodeAttribute** shared = sharing.GetLen() > 0 ? mSharedMeshes.Find(sharing) : nullptr) {
+                    AttachInstance(node, *shared);
+                    node.SetShading(5);
+                    continue;
+                }
                 if (!(mStatus = ImportNodeInstance(nodeElement, child, node))) {
                     return false;
                 }
@@ -169,6 +174,9 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
                     if (!(mStatus = ImportBindMaterial(binding, node))) {
                         return false;
                     }
+                }
+                if (auto* mesh = dynamic_cast<KFbxMesh*>(node.GetMesh()); mesh != nullptr && sharing.GetLen() > 0) {
+                    mSharedMeshes.Add(sharing, mesh);
                 }
             } else if (IsNamed(child, "instance_node")) {
                 if (!(mStatus = ImportInstanceNode(child, node))) {
@@ -230,7 +238,9 @@ bool KFbxReaderColladaPass::ImportNodeInstance(xmlNode* nodeElement, xmlNode* in
     const ColladaUrlReference url = GetUrlReference(instance);
     if (KFbxNodeAttribute** object = mObjects.Find(url.mId)) {
         if (*object != nullptr) {
-            SetNodeAttributeFromInstance(nodeElement, node, **object);
+            if (!SetNodeAttributeFromInstance(nodeElement, node, **object) && mOverNodeLimit) {
+                return false;
+            }
         }
         return true;
     }
@@ -255,7 +265,9 @@ bool KFbxReaderColladaPass::ImportControllerInstance(xmlNode* nodeElement, Colla
     if (geometry == nullptr || *geometry == nullptr) {
         return Error(KString("Library not found for controller target: ") + record.mSource);
     }
-    SetNodeAttributeFromInstance(nodeElement, node, **geometry);
+    if (!SetNodeAttributeFromInstance(nodeElement, node, **geometry) && mOverNodeLimit) {
+        return false;
+    }
     auto* mesh = dynamic_cast<KFbxMesh*>(node.GetMesh());
     if (mesh == nullptr) {
         Warning(KString("controller ") + record.mId + " does not deform a mesh; it is left out");
@@ -372,18 +384,47 @@ void KFbxReaderColladaPass::MakeJoint(KFbxNode& node, const KString& id) {
     }
 }
 
+KString KFbxReaderColladaPass::SharedMeshKey(xmlNode* instance) {
+    if (!IsNamed(instance, "instance_geometry")) {
+        return KString();
+    }
+    const ColladaUrlReference url = GetUrlReference(instance);
+    KFbxNodeAttribute** object = mObjects.Find(url.mId);
+    if (object == nullptr || dynamic_cast<KFbxMesh*>(*object) == nullptr) {
+        return KString();
+    }
+    // The geometry, then each material binding in document order.
+    KString key = url.mId;
+    std::vector<xmlNode*> bindings;
+    FindChildren(instance, "bind_material", bindings);
+    for (xmlNode* binding : bindings) {
+        key += "\n";
+        std::vector<xmlNode*> materials;
+        FindChildren(FindTechniqueCommon(binding), "instance_material", materials);
+        for (xmlNode* material : materials) {
+            key += KString(" ") + GetAttribute(material, "symbol") + "=" + GetAttribute(material, "target");
+        }
+    }
+    return key;
+}
+
+bool KFbxReaderColladaPass::AttachInstance(KFbxNode& node, KFbxNodeAttribute* attribute) {
+    if (attribute == nullptr) {
+        return false;
+    }
+    // A node instancing twice keeps the last instance; the one it drops
+    // goes unless another node shares it.
+    KFbxNodeAttribute* previous = node.SetNodeAttribute(attribute);
+    if (previous != nullptr && previous != attribute && previous->GetDstObjectCount() == 0) {
+        mSharedMeshes.RemoveValue(previous);
+        previous->Destroy();
+    }
+    return true;
+}
+
 bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node,
                                                          KFbxNodeAttribute& object) {
-    const auto attach = [&node](KFbxNodeAttribute* attribute) {
-        if (attribute == nullptr) {
-            return false;
-        }
-        // A node instancing twice keeps the last instance.
-        if (KFbxNodeAttribute* previous = node.SetNodeAttribute(attribute)) {
-            previous->Destroy();
-        }
-        return true;
-    };
+    const auto attach = [this, &node](KFbxNodeAttribute* attribute) { return AttachInstance(node, attribute); };
     switch (object.GetAttributeType()) {
         case KFbxNodeAttribute::eNULL:
             return attach(KFbxNull::Create(&mManager, ""));
@@ -417,6 +458,9 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
         case KFbxNodeAttribute::eSKELETON:
             return attach(KFbxSkeleton::Create(&mManager, ""));
         case KFbxNodeAttribute::eMESH: {
+            if (!CountMeshCopy(static_cast<const KFbxMesh&>(object))) {
+                return false;
+            }
             KFbxMesh* mesh = KFbxMesh::Create(&mManager, "");
             if (!attach(mesh)) {
                 return false;

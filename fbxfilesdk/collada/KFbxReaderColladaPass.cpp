@@ -1,13 +1,16 @@
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 
+#include <fbxfilesdk/collada/ColladaNodeCount.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -63,7 +66,7 @@ int VersionNumber(const KString& text) {
 }  // namespace
 
 KFbxReaderColladaPass::KFbxReaderColladaPass(KFbxReaderCollada& reader, KFbxSdkManager& manager)
-    : mReader(reader), mManager(manager) {}
+    : mReader(reader), mManager(manager), mNodeLimit(KFbxStreamOptionsColladaReader::kDefaultNodeLimit) {}
 
 KFbxReaderColladaPass::~KFbxReaderColladaPass() {
     if (mSettings.mSceneInfo != nullptr) {
@@ -107,6 +110,9 @@ bool KFbxReaderColladaPass::ReadDocument(xmlNode* root) {
         return Error(KString("could not create a root to read the scene under"));
     }
     CollectNodeElements(root);
+    if (!(mStatus = CheckNodeCount(root))) {
+        return false;
+    }
     xmlNode* asset = FirstElementFrom(root->children);
     if (asset == nullptr) {
         return true;
@@ -207,6 +213,51 @@ bool KFbxReaderColladaPass::ImportMaterialLibraries(xmlNode* root, xmlNode* mate
         }
     }
     return ImportLibrary(materials);
+}
+
+bool KFbxReaderColladaPass::NodeLimitError() {
+    mOverNodeLimit = true;
+    return Error(KString("The document would create more than ") + static_cast<int>(mNodeLimit) +
+                 " nodes, the limit of the import option \"NODE LIMIT\"; it is not read");
+}
+
+bool KFbxReaderColladaPass::CheckNodeCount(xmlNode* root) {
+    ColladaNodeCount count(mNodeElements, mNodeLimit, kMaxNodeDepth);
+    // Each visual scene is read once into its template...
+    ColladaIdMap<const xmlNode*> visualScenes;
+    for (xmlNode* library : ChildElements(root)) {
+        if (!IsNamed(library, "library_visual_scenes")) {
+            continue;
+        }
+        for (xmlNode* visualScene : ChildElements(library)) {
+            if (IsNamed(visualScene, "visual_scene") && !count.IsOverLimit()) {
+                visualScenes.Add(GetAttribute(visualScene, "id"), visualScene);
+                count.AddVisualScene(visualScene);
+            }
+        }
+    }
+    // ... and copied once more for each instance of it.
+    if (xmlNode* scene = FindChild(root, "scene")) {
+        for (xmlNode* instance : ChildElements(scene)) {
+            const xmlNode* const* visualScene =
+                IsNamed(instance, "instance_visual_scene") ? visualScenes.Find(GetUrlReference(instance).mId) : nullptr;
+            if (visualScene != nullptr && !count.IsOverLimit()) {
+                count.AddVisualScene(*visualScene);
+            }
+        }
+    }
+    mNodesCounted = count.GetTotal();
+    return count.IsOverLimit() ? NodeLimitError() : true;
+}
+
+bool KFbxReaderColladaPass::CountMeshCopy(const KFbxMesh& mesh) {
+    // A copy costs a node for each thousand points and polygon corners it
+    // holds, at least one: what a node costs, roughly.
+    constexpr std::uint64_t kElementsPerNode = 1000;
+    const auto elements =
+        static_cast<std::uint64_t>(mesh.GetControlPointsCount()) + static_cast<std::uint64_t>(mesh.GetPolygonVertexCount());
+    mNodesCounted += std::max<std::uint64_t>(elements / kElementsPerNode, 1);
+    return mNodesCounted > mNodeLimit ? NodeLimitError() : true;
 }
 
 bool KFbxReaderColladaPass::CheckColladaVersion(const KString& version) {

@@ -23,6 +23,7 @@
 
 #include <libxml/tree.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -107,11 +108,16 @@ struct ColladaSceneSettings {
 
 class KFbxReaderColladaPass {
 public:
+    // Nested nodes deeper than this are refused: the document is not a scene.
+    static constexpr int kMaxNodeDepth = 256;
+
     KFbxReaderColladaPass(KFbxReaderCollada& reader, KFbxSdkManager& manager);
     ~KFbxReaderColladaPass();
     KFbxReaderColladaPass(const KFbxReaderColladaPass&) = delete;
     KFbxReaderColladaPass& operator=(const KFbxReaderColladaPass&) = delete;
 
+    // The most nodes (and mesh copies) the read may create; below 0 reads as 0.
+    void SetNodeLimit(int limit) { mNodeLimit = limit > 0 ? static_cast<std::uint64_t>(limit) : 0; }
     // Reads the document whose root element is root; the scene it gives
     // waits under a root node of the pass's own.
     bool ReadDocument(xmlNode* root);
@@ -125,6 +131,13 @@ private:
 
     // ---- frame ----
     bool CheckColladaVersion(const KString& version);
+    // False, with an error naming the limit, when the visual scenes and
+    // their instantiation would create more nodes than the limit allows.
+    bool CheckNodeCount(xmlNode* root);
+    // Counts a copy of a mesh against the limit; false, with the error,
+    // past it.
+    bool CountMeshCopy(const KFbxMesh& mesh);
+    bool NodeLimitError();
     bool ImportAsset(xmlNode* asset);
     bool ImportRootChild(xmlNode* root, xmlNode* child);
     bool ImportMaterialLibraries(xmlNode* root, xmlNode* materials);
@@ -202,6 +215,11 @@ private:
     void MakeJoint(KFbxNode& node, const KString& id);
     bool IsImportableNode(xmlNode* nodeElement, const KString& id);
     bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, KFbxNodeAttribute& object);
+    // What nodes that may share the mesh of an instance have in common: the
+    // geometry and the material bindings; empty for an instance of anything
+    // but a library mesh.
+    KString SharedMeshKey(xmlNode* instance);
+    bool AttachInstance(KFbxNode& node, KFbxNodeAttribute* attribute);
     void ApplyLookAt(xmlNode* nodeElement, KFbxNode& node, KFbxCamera& camera);
     void CopyCamera(KFbxCamera& destination, const KFbxCamera& source);
     void CopyLight(KFbxLight& destination, const KFbxLight& source);
@@ -214,8 +232,8 @@ private:
     bool ImportScene(xmlNode* sceneElement);
     bool InstantiateVisualScene(const ColladaVisualScene& visualScene);
     bool CopyNodeTree(KFbxNode& destination, KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies);
-    void CopyNode(KFbxNode& destination, KFbxNode& source);
-    void CopyNodeAttribute(KFbxNode& destination, KFbxNode& source);
+    bool CopyNode(KFbxNode& destination, KFbxNode& source);
+    bool CopyNodeAttribute(KFbxNode& destination, KFbxNode& source);
     void CopyNodeTransform(KFbxNode& destination, const KFbxNode& source);
     void RelinkClusters(const ColladaCopiedNodes& copied, const std::map<KFbxNode*, KFbxNode*>& copies);
     void ConnectMaterials(KFbxScene& scene);
@@ -270,6 +288,15 @@ private:
     ColladaIdMap<xmlNode*> mNodeElements;
     std::vector<const xmlNode*> mInstancedNodes;
     int mNodeDepth = 0;
+    std::uint64_t mNodeLimit = 0;
+    // The nodes the document's trees and instantiations make, counted
+    // before the first one is made, and the mesh copies counted since.
+    std::uint64_t mNodesCounted = 0;
+    bool mOverNodeLimit = false;
+    // The template meshes nodes share, by SharedMeshKey; the scene's copies
+    // of template meshes that several copied nodes share.
+    ColladaIdMap<KFbxNodeAttribute*> mSharedMeshes;
+    std::map<const KFbxMesh*, KFbxMesh*> mSceneMeshes;
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.
     std::map<const KFbxNode*, KString> mNodeSids;

@@ -7,10 +7,12 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalSettings.h>
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -109,7 +112,9 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& vis
 
 bool KFbxReaderColladaPass::CopyNodeTree(KFbxNode& destination, KFbxNode& source,
                                          std::map<KFbxNode*, KFbxNode*>& copies) {
-    CopyNode(destination, source);
+    if (!CopyNode(destination, source)) {
+        return false;
+    }
     copies[&source] = &destination;
     for (int index = 0; index < source.GetChildCount(false); ++index) {
         KFbxNode* child = source.GetChild(index);
@@ -125,19 +130,20 @@ bool KFbxReaderColladaPass::CopyNodeTree(KFbxNode& destination, KFbxNode& source
     return true;
 }
 
-void KFbxReaderColladaPass::CopyNode(KFbxNode& destination, KFbxNode& source) {
-    CopyNodeAttribute(destination, source);
+bool KFbxReaderColladaPass::CopyNode(KFbxNode& destination, KFbxNode& source) {
+    const bool copied = CopyNodeAttribute(destination, source);
     KFbxNode::ERotationOrder order = KFbxNode::eEULER_XYZ;
     source.GetRotationOrder(KFbxNode::eSOURCE_SET, order);
     destination.SetRotationOrder(KFbxNode::eSOURCE_SET, order);
     destination.SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
     CopyNodeTransform(destination, source);
+    return copied;
 }
 
-void KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& source) {
+bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& source) {
     KFbxNodeAttribute* attribute = source.GetNodeAttribute();
     if (attribute == nullptr) {
-        return;
+        return true;
     }
     // Each copy joins its node before it takes the values, so that the
     // values that animation channels hold reach the node's channels.
@@ -158,11 +164,27 @@ void KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& s
                 CopyLight(*light, static_cast<const KFbxLight&>(*attribute));
             }
             break;
-        case KFbxNodeAttribute::eMESH:
+        case KFbxNodeAttribute::eMESH: {
+            auto& source = static_cast<KFbxMesh&>(*attribute);
+            // A mesh without skin or shapes is the same in every copy of the
+            // tree: the copies share one. A skinned mesh is linked to the
+            // joints of its own copy, so each copy has one, counted.
+            const bool shareable = source.GetDeformerCount() == 0 && source.GetShapeCount() == 0;
+            if (auto copied = mSceneMeshes.find(&source); shareable && copied != mSceneMeshes.end()) {
+                attach(copied->second);
+                break;
+            }
+            if (!CountMeshCopy(source)) {
+                return false;
+            }
             if (auto* mesh = static_cast<KFbxMesh*>(attach(KFbxMesh::Create(&mManager, "")))) {
-                CopyMesh(*mesh, static_cast<KFbxMesh&>(*attribute));
+                CopyMesh(*mesh, source);
+                if (shareable) {
+                    mSceneMeshes.emplace(&source, mesh);
+                }
             }
             break;
+        }
         case KFbxNodeAttribute::eNULL:
             attach(KFbxNull::Create(&mManager, ""));
             break;
@@ -178,6 +200,7 @@ void KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& s
             Warning(KString("unknown attribute type found in node ") + source.GetName());
             break;
     }
+    return true;
 }
 
 void KFbxReaderColladaPass::CopyNodeTransform(KFbxNode& destination, const KFbxNode& source) {
@@ -218,13 +241,29 @@ void KFbxReaderColladaPass::RelinkClusters(const ColladaCopiedNodes& copied, con
 }
 
 void KFbxReaderColladaPass::ConnectMaterials(KFbxScene& scene) {
-    for (int index = 0; index < scene.GetGeometryCount(); ++index) {
-        KFbxGeometry* geometry = scene.GetGeometry(index);
-        KFbxNode* node = geometry != nullptr ? geometry->GetNode() : nullptr;
+    // Node by node: nodes that share a mesh each show its materials.
+    std::vector<KFbxNode*> pending{scene.GetRootNode()};
+    while (!pending.empty()) {
+        KFbxNode* node = pending.back();
+        pending.pop_back();
         if (node == nullptr) {
             continue;
         }
-        for (int layer = 0; layer < geometry->GetLayerCount(); ++layer) {
+        for (int child = 0; child < node->GetChildCount(); ++child) {
+            pending.push_back(node->GetChild(child));
+        }
+        auto* geometry = dynamic_cast<KFbxGeometry*>(node->GetNodeAttribute());
+        for (int layer = 0; geometry != nullptr && layer < geometry->GetLayerCount(); ++layer) {
+            // The scene owns the textures its layers show, so that they go with it.
+            for (int channel = 0; channel < KFbxLayerElement::eLAST_ELEMENT_TYPE; ++channel) {
+                const KFbxLayerElementTexture* textures = geometry->GetLayer(layer)->GetTexturesOfChannel(channel);
+                for (int entry = 0; textures != nullptr && entry < textures->GetDirectArray().GetCount(); ++entry) {
+                    KFbxTexture* texture = textures->GetDirectArray().GetAt(entry);
+                    if (texture != nullptr && !scene.IsConnectedSrc(texture)) {
+                        scene.ConnectObject(texture);
+                    }
+                }
+            }
             const KFbxLayerElementMaterial* materials = geometry->GetLayer(layer)->GetMaterials();
             if (materials == nullptr || materials->GetReferenceMode() == KFbxLayerElement::eINDEX) {
                 continue;

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -247,6 +248,7 @@ void KFbxObject::RegisterProperty(KFbxProperty* property) {
         try {
             mProperties.push_back(property);
         } catch (const std::bad_alloc&) {
+            SdkNoteAllocationFailure();
             return;
         }
     }

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/core/KFbxUserNotification.h>
 #include <fbxfilesdk/core/KGenericObjectList.h>
 #include <fbxfilesdk/core/KPlug.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <cstring>
 #include <map>
@@ -253,6 +254,7 @@ bool KFbxSdkManager::AddClassId(const KFbxClassId& classId) {
     try {
         mClassSets->mByName.insert_or_assign(std::string(classId.GetName()), classId);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;
@@ -267,6 +269,7 @@ bool KFbxSdkManager::AddClassIdByTypeNames(const KFbxClassId& classId, const KSt
         mClassSets->mByTypeNames.insert_or_assign(
             std::make_pair(std::string(typeName.Buffer()), std::string(subTypeName.Buffer())), classId);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;
@@ -280,6 +283,7 @@ KFbxClassId KFbxSdkManager::FindClassByTypeNames(const char* typeName, const cha
         const auto found = mClassSets->mByTypeNames.find(std::make_pair(std::string(typeName), std::string(subTypeName)));
         return found != mClassSets->mByTypeNames.end() ? found->second : KFbxClassId();
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return KFbxClassId();
     }
 }

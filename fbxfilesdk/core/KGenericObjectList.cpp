@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KGenericObjectList.h>
 
 #include <fbxfilesdk/core/KPlugClassTable.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -37,6 +38,7 @@ int KGenericObjectList::InsertAt(int index, const HdlKObject& handle) {
     try {
         mEntries.insert(mEntries.begin() + at, handle);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return -1;
     }
     OnListChange(eKObjectListAdded, object, 0);

@@ -136,6 +136,7 @@ KMemoryReusePool* KMemoryReusePool::CreatePool(std::uint32_t largestPooledSize, 
     try {
         gPools->push_back(pool);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         delete pool;
         return nullptr;
     }

@@ -194,6 +194,7 @@ bool KObject::EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug*
             mPendingPairs.push_back(PendingPair{sender, other, extra, 0});
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         // Without the record the clean-up may run during the replacement;
         // nothing is lost but a reference property that the replacement keeps.
     }
@@ -394,6 +395,7 @@ KString KObject::GetNameSpacePath() {
             current = enclosing;
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return mNameSpace;
     }
     KString path = chain.back()->mNameSpace;
@@ -611,6 +613,7 @@ bool KObject::AddOwnedBlock(void* block) {
     try {
         mOwnedBlocks.push_back(block);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 // KObject: namespaces, the segments that enclosing objects compose into a
 // path, and the splitting of composed names.
 #include <fbxfilesdk/core/KObject.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <new>
@@ -41,6 +42,7 @@ std::vector<KObject*> KObject::CollectNameSpaceTree() {
             }
         }
     } catch (const std::bad_alloc&) {
+    SdkNoteAllocationFailure();
     }
     return seen;
 }

@@ -1,4 +1,5 @@
 #include <fbxfilesdk/core/KObjectNotifier.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <new>
@@ -12,6 +13,7 @@ bool KObjectNotifier::AddCallback(void* context, Callback callback) {
     try {
         mCallbacks.push_back(Entry{context, callback});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KPropertyTemplate.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -85,6 +86,7 @@ int KObject::AddProperty(KProperty* property) {
     try {
         mProperties.push_back(property);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return -1;
     }
     EnterWorldIndex(property);

@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <atomic>
@@ -130,6 +131,12 @@ bool KPlug::SetParent(KPlug* parent) {
     }
     const bool isView = (mFlags & kIsView) != 0;
     if (parent != nullptr) {
+        // Events climb the parent chain: a plug under itself would pass them on forever.
+        for (const KPlug* above = parent; above != nullptr; above = above->mParent) {
+            if (above == this) {
+                return false;
+            }
+        }
         // Mirroring reaches only the views of a real plug, so a view of a view
         // would keep connections its parent has lost.
         if (isView && (static_cast<int>(parent->mViews.size()) >= kMaxViews || (parent->mFlags & kIsView) != 0)) {
@@ -140,6 +147,7 @@ bool KPlug::SetParent(KPlug* parent) {
             try {
                 parent->mViews.push_back(this);
             } catch (const std::bad_alloc&) {
+                SdkNoteAllocationFailure();
                 return false;
             }
         }
@@ -237,6 +245,7 @@ void KPlug::Insert(Side side, int index, KPlug* plug, std::uint8_t type) {
     try {
         mConnections.insert(mConnections.begin() + at, Connection{plug, type});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return;
     }
     ++(side == Side::Src ? mSrcCount : mDstCount);
@@ -252,6 +261,7 @@ bool KPlug::ReserveOneMore() {
     try {
         mConnections.reserve(std::max<std::size_t>(1, mConnections.capacity() * 2));
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;
@@ -762,6 +772,7 @@ void KPlug::AddCallbacks(void* context, KPlugValueCallback value, KPlugObjectCal
         }
         mCallbacks->push_back(CallbackRecord{context, value, object, connection, true});
     } catch (const std::bad_alloc&) {
+    SdkNoteAllocationFailure();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <atomic>
 #include <new>
@@ -33,6 +34,7 @@ bool KPlugHandlePool::AddChunk() {
     try {
         mChunks.reserve(mChunks.size() + 1);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     for (int i = 0; i < kEntriesPerChunk; ++i) {

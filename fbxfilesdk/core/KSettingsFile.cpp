@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KFile.h>
 #include <platform/os/File.h>
 
+#include <string>
 #include <string_view>
 
 namespace fbxsdk_2006_11_1 {
@@ -50,16 +51,20 @@ class SettingsLineReader {
 public:
     explicit SettingsLineReader(KFile& file) : mFile(file) {}
 
-    // The next line that fits, without its line end; false at the end.
+    // The next line that fits, without its line end; false at the end. A
+    // line holding a NUL byte is damaged and skipped, alone.
     bool Next(std::string_view& line) {
         for (;;) {
-            if (!mFile.ReadString(mBuffer, sizeof mBuffer)) return false;
-            std::string_view text(mBuffer);
+            std::string_view text;
+            if (!ReadPiece(text)) return false;
+            const bool damaged = text.find('\0') != npos;
             if (EndsLine(text)) {
+                if (damaged) continue;
                 line = StripLineEnd(text);
                 return true;
             }
             if (mFile.Eof()) {  // the last line, without a line end
+                if (damaged) continue;
                 line = text;
                 return true;
             }
@@ -77,11 +82,29 @@ private:
         return text;
     }
 
+    // The bytes the next read took, NUL bytes included: the stream position
+    // tells how many there were, where the text itself would stop at the
+    // first NUL and take the line end of the next line for its own.
+    bool ReadPiece(std::string_view& text) {
+        const int before = mFile.Tell();
+        if (!mFile.ReadString(mBuffer, sizeof mBuffer)) return false;
+        const int after = mFile.Tell();
+        std::size_t length = std::char_traits<char>::length(mBuffer);
+        if (before >= 0 && after > before && static_cast<std::size_t>(after - before) <= kMaxPiece) {
+            length = static_cast<std::size_t>(after - before);
+        }
+        text = std::string_view(mBuffer, length);
+        return true;
+    }
+
     void SkipRestOfLine() {
-        while (mFile.ReadString(mBuffer, sizeof mBuffer)) {
-            if (EndsLine(mBuffer)) return;
+        std::string_view text;
+        while (ReadPiece(text)) {
+            if (EndsLine(text)) return;
         }
     }
+
+    static constexpr std::size_t kMaxPiece = KSettingsFile::kMaxLineLength;
 
     KFile& mFile;
     char mBuffer[KSettingsFile::kMaxLineLength + 1];

@@ -1,4 +1,5 @@
 #include <fbxfilesdk/core/KWorld.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <new>
@@ -20,6 +21,7 @@ bool StoreAt(std::vector<T*>& table, int index, T* item) {
             table.resize(index + 1, nullptr);
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     table[index] = item;
@@ -123,6 +125,7 @@ KWorldNode* KWorld::CreateNode(KWorld* world, int type, KWorldNode* parent) {
         try {
             parent->mChildren.push_back(node);
         } catch (const std::bad_alloc&) {
+            SdkNoteAllocationFailure();
             delete node;
             return nullptr;
         }

@@ -1,4 +1,5 @@
 #include <fbxfilesdk/core/ListenerList.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <map>
 #include <memory>
@@ -28,6 +29,7 @@ bool ListenerList::Register(void* userData, ListenerCallback callback, std::int3
     try {
         mRecords.insert(mRecords.begin(), Record{userData, callback, 0, priority});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     for (RunningBroadcast* running = mBroadcast; running != nullptr; running = running->mInterrupted) {
@@ -103,6 +105,7 @@ ListenerList* ListenerList::GetNamed(const char* name, bool create) {
         }
         return gNamedLists->emplace(name, std::make_unique<ListenerList>()).first->second.get();
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return nullptr;
     }
 }

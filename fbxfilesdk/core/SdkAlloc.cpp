@@ -9,11 +9,21 @@ SdkMallocFn gMalloc = &std::malloc;
 SdkCallocFn gCalloc = &std::calloc;
 SdkReallocFn gRealloc = &std::realloc;
 SdkFreeFn gFree = &std::free;
+
+thread_local std::uint64_t tFailures = 0;
+
+void* Noted(void* block, bool wanted) {
+    if (block == nullptr && wanted) ++tFailures;
+    return block;
+}
 }  // namespace
 
-void* SdkMalloc(std::size_t size) { return gMalloc(size); }
-void* SdkCalloc(std::size_t count, std::size_t size) { return gCalloc(count, size); }
-void* SdkRealloc(void* block, std::size_t size) { return gRealloc(block, size); }
+void* SdkMalloc(std::size_t size) { return Noted(gMalloc(size), size != 0); }
+void* SdkCalloc(std::size_t count, std::size_t size) { return Noted(gCalloc(count, size), count != 0 && size != 0); }
+void* SdkRealloc(void* block, std::size_t size) { return Noted(gRealloc(block, size), size != 0); }
+
+std::uint64_t SdkAllocationFailureCount() { return tFailures; }
+void SdkNoteAllocationFailure() { ++tFailures; }
 
 void SdkFree(void* block) {
     if (block) gFree(block);

@@ -4,6 +4,7 @@
 #define FBXFILESDK_CORE_SDKALLOC_H
 
 #include <cstddef>
+#include <cstdint>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -17,6 +18,14 @@ void* SdkCalloc(std::size_t count, std::size_t size);
 void* SdkRealloc(void* block, std::size_t size);
 // Ignores null.
 void SdkFree(void* block);
+
+// The allocations that failed on this thread, counting every null block the
+// functions above gave back for a non-zero size and every failure SDK code
+// notes itself where it takes memory elsewhere and carries on without it. A
+// long operation (an import) compares the count before and after to learn
+// that something it built came out short.
+std::uint64_t SdkAllocationFailureCount();
+void SdkNoteAllocationFailure();
 
 // Replaces the allocation functions; a null argument keeps the current one.
 // Returns false, changing nothing, unless all four are given or all four are null.

@@ -23,6 +23,7 @@ kLibraryBaseProxy::kLibraryBaseProxy() {
         }
         gProxies->push_back(this);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         // Not in the list: the proxy is then only destroyed by its owner.
     }
 }

@@ -4,6 +4,7 @@
 // including the legacy cubic letters and the repair of files below 4000.
 #include <fbxfilesdk/animation/KFCurve.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 
 #include <cmath>
@@ -635,6 +636,7 @@ void KFCurve::FbxRetrieve(KFbx* file, bool onlyDefault, bool withColor) {
                         try {
                             invalid.push_back(i);
                         } catch (const std::bad_alloc&) {
+                            SdkNoteAllocationFailure();
                             --mKeyCount;
                             break;
                         }

@@ -454,6 +454,7 @@ bool KFbx::FileOpen(const char* path, const char* password) {
         try {
             mImage.resize(static_cast<std::size_t>(size));
         } catch (const std::bad_alloc&) {
+            SdkNoteAllocationFailure();
             loaded = false;
         }
     }
@@ -506,6 +507,42 @@ bool KFbx::LoadImage(const char* password) {
     return ParseAsciiFile();
 }
 
+namespace {
+
+// Whether the sections of a binary file (plain body) run past its end, the
+// trailer left aside: each section begins with the offset of its end, and
+// zero ends the chain. An enciphered body cannot be walked before it is
+// deciphered, and a chain that goes backwards is damage, not a cut.
+bool IsCutShort(const std::vector<unsigned char>& image) {
+    FieldFileHeader header;
+    std::string error;
+    if (image.size() < 4 || !header.Read(image.data(), image.size(), error) ||
+        (header.flags & FieldFileHeader::eEncrypted) != 0) {
+        return false;
+    }
+    const std::uint64_t end = image.size() - 4;
+    std::uint64_t pos = header.Size();
+    for (int section = 0; section <= kMaxSections; ++section) {
+        if (pos > end || end - pos < 8) {
+            return true;
+        }
+        const std::uint64_t sectionEnd = LoadU64(image.data() + pos);
+        if (sectionEnd == 0) {
+            return false;
+        }
+        if (sectionEnd <= pos) {
+            return false;
+        }
+        if (sectionEnd > end) {
+            return true;
+        }
+        pos = sectionEnd;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool KFbx::LoadBinaryImage(const char* password) {
     KCrcFile file;
     if (mImage.size() > static_cast<std::size_t>(INT_MAX) ||
@@ -514,9 +551,10 @@ bool KFbx::LoadBinaryImage(const char* password) {
         return false;
     }
     // Damage is told from a wrong password by the trailer, which covers the
-    // enciphered bytes as they are on disk.
+    // enciphered bytes as they are on disk. A file cut short fails it too;
+    // its plain section chain says so.
     if (!file.CheckCrc()) {
-        SetError(eCrcCheckFailed);
+        SetError(eCrcCheckFailed, IsCutShort(mImage) ? "the file is cut short" : "");
         return false;
     }
     const std::uint64_t contentSize = mImage.size() - 4;

@@ -138,6 +138,8 @@ public:
 
     // Reading.
     bool FieldReadBegin(const char* name);
+    // Whether FieldReadBegin(name) would find a field, without reaching it.
+    bool FieldReadExists(const char* name) const;
     void FieldReadEnd();
     bool FieldReadBlockBegin();
     void FieldReadBlockEnd();
@@ -214,6 +216,9 @@ private:
     bool ParseBinarySections(std::uint64_t begin, std::uint64_t end);
     bool ParseAsciiFile();
     void EnterLevel(std::uint32_t childBegin, std::uint32_t childCount);
+    // The index in the current block of the next field of the name not yet
+    // reached; the block's child count when there is none.
+    std::uint32_t FindNextField(const char* name) const;
     // The open field's values, or null (with eInvalidFieldOperation) when none is open.
     FieldValueCursor* OpenCursor();
     bool NextValue(FieldValue& value);

@@ -2,9 +2,12 @@
 
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/fbx/KFbxRecordWords.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
+
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -66,6 +69,67 @@ void KFbxWriteClusterWeights(KFbx& file, const KFbxCluster& cluster) {
     const int count = cluster.GetControlPointIndicesCount();
     WriteIntsRecord(file, "Indexes", cluster.GetControlPointIndices(), count);
     WriteDoublesRecord(file, "Weights", cluster.GetControlPointWeights(), count);
+}
+
+namespace {
+
+// The transform stored relative to the link matrix, made absolute again:
+// the stored matrix applies first, then the link's.
+KgeMatrix AbsoluteFromRelative(const KgeMatrix& relative, const KgeMatrix& link) {
+    KgeMatrix absolute;
+    KgeMatrixMultAffine(absolute, link, relative);
+    return absolute;
+}
+
+}  // namespace
+
+KString KFbxReadClusterFields(KFbx& file, KFbxCluster& cluster) {
+    using namespace fbx6read;
+    cluster.SetLinkMode(static_cast<KFbxCluster::ELinkMode>(
+        KFbxLinkModeOfWord(file.FieldReadSDefault("Mode", "").Buffer())));
+    if (file.FieldReadBegin("UserData")) {
+        const KString id = NextS(file);
+        const KString data = NextS(file);
+        cluster.SetUserData(id.Buffer(), data.Buffer());
+        file.FieldReadEnd();
+    }
+    std::vector<int> indices;
+    std::vector<double> weights;
+    ReadInts(file, "Indexes", indices);
+    ReadDoubles(file, "Weights", weights);
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        cluster.AddControlPointIndex(indices[i], i < weights.size() ? weights[i] : 0.0);
+    }
+    // Each placement read is noted with the file's value, which a writer
+    // gives back while the placement stays unchanged.
+    KgeMatrix link;
+    if (ReadMatrix(file, "TransformLink", link)) {
+        cluster.SetTransformLinkMatrix(link);
+        cluster.NoteStoredPlacement(KFbxCluster::eSTORED_LINK, link);
+    }
+    KgeMatrix relative;
+    if (ReadMatrix(file, "Transform", relative)) {
+        cluster.SetTransformMatrix(AbsoluteFromRelative(relative, link));
+        cluster.NoteStoredPlacement(KFbxCluster::eSTORED_TRANSFORM, relative);
+    }
+    KString associate;
+    if (file.FieldReadBegin("AssociateModel")) {
+        associate = NextS(file);
+        if (file.FieldReadBlockBegin()) {
+            if (ReadMatrix(file, "Transform", relative)) {
+                cluster.SetTransformAssociateModelMatrix(AbsoluteFromRelative(relative, link));
+                cluster.NoteStoredPlacement(KFbxCluster::eSTORED_ASSOCIATE_MODEL, relative);
+            }
+            file.FieldReadBlockEnd();
+        }
+        file.FieldReadEnd();
+    }
+    KgeMatrix parent;
+    if (ReadMatrix(file, "TransformParent", parent)) {
+        cluster.SetTransformParentMatrix(parent);
+        cluster.NoteStoredPlacement(KFbxCluster::eSTORED_PARENT, parent);
+    }
+    return associate;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -8,6 +8,7 @@
 #ifndef FBXFILESDK_FBX_KFBXCLUSTERFIELDS_H
 #define FBXFILESDK_FBX_KFBXCLUSTERFIELDS_H
 
+#include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 
 namespace fbxsdk_2006_11_1 {
@@ -26,6 +27,12 @@ KFbxClusterFileMatrices KFbxGetClusterFileMatrices(const KFbxCluster& cluster);
 
 // "Mode" (not for the normalize mode), "UserData", "Indexes" and "Weights".
 void KFbxWriteClusterWeights(KFbx& file, const KFbxCluster& cluster);
+
+// The inverse, from the open block of a cluster record: the mode, user data,
+// indices and weights, and the matrices rebuilt from the stored link matrix
+// (each noted with its stored value). The name the "AssociateModel" record
+// gives its model, empty when it names none; the caller resolves it.
+KString KFbxReadClusterFields(KFbx& file, KFbxCluster& cluster);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -1,6 +1,9 @@
 #include <fbxfilesdk/fbx/KFbxFbx6CharacterBlocks.h>
 
+#include <fbxfilesdk/scene/KFbxCharacter.h>
 #include <fbxfilesdk/scene/KFbxCharacterLinkTable.h>
+
+#include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -22,5 +25,15 @@ const KFbxFbx6CharacterBlock kFbx6CharacterBlocks[kFbx6CharacterBlockCount] = {
     {"RIGHTFOOT", false, eCharacterGroup_RightFoot},
     {"PROPS", false, eCharacterGroup_Props},
 };
+
+int KFbxCharacterGroupLinkId(int group, const char* name) {
+    for (int i = 0; name != nullptr && i < KFbxCharacter::GetCharacterGroupCount(group); ++i) {
+        const char* entry = KFbxCharacter::GetCharacterGroupNameByIndex(group, i);
+        if (entry != nullptr && std::strcmp(entry, name) == 0) {
+            return KFbxCharacter::GetCharacterGroupElementByIndex(group, i);
+        }
+    }
+    return -1;
+}
 
 }  // namespace fbxsdk_2006_11_1

@@ -17,6 +17,10 @@ struct KFbxFbx6CharacterBlock {
 constexpr int kFbx6CharacterBlockCount = 16;
 extern const KFbxFbx6CharacterBlock kFbx6CharacterBlocks[kFbx6CharacterBlockCount];
 
+// The link id a "LINK" block of the group names; -1 for a name the group
+// does not have.
+int KFbxCharacterGroupLinkId(int group, const char* name);
+
 }  // namespace fbxsdk_2006_11_1
 
 #endif

@@ -30,15 +30,9 @@ bool KFbx::FieldReadBegin(const char* name) {
     if (!RequireMode(eRead)) return false;
     if (name == nullptr) return false;
     ReadLevel& level = mLevels[mDepth];
-    const std::size_t length = std::strlen(name);
-    // Each name resumes after the last field of that name already reached.
     auto next = level.nextByName.begin();
     while (next != level.nextByName.end() && next->first != name) ++next;
-    std::uint32_t i = next != level.nextByName.end() ? next->second : 0;
-    for (; i < level.childCount; ++i) {
-        const FieldNode& node = mTree.nodes[level.childBegin + i];
-        if (node.nameLength == length && std::memcmp(mImage.data() + node.nameBegin, name, length) == 0) break;
-    }
+    const std::uint32_t i = FindNextField(name);
     if (i >= level.childCount) return false;
     if (next != level.nextByName.end()) {
         next->second = i + 1;
@@ -48,6 +42,24 @@ bool KFbx::FieldReadBegin(const char* name) {
     level.openField = level.childBegin + i;
     level.cursor.Open(mImage.data(), mTree.nodes[level.childBegin + i], mBinary);
     return true;
+}
+
+bool KFbx::FieldReadExists(const char* name) const {
+    return mMode == eRead && name != nullptr && FindNextField(name) < mLevels[mDepth].childCount;
+}
+
+std::uint32_t KFbx::FindNextField(const char* name) const {
+    const ReadLevel& level = mLevels[mDepth];
+    const std::size_t length = std::strlen(name);
+    // Each name resumes after the last field of that name already reached.
+    auto next = level.nextByName.begin();
+    while (next != level.nextByName.end() && next->first != name) ++next;
+    std::uint32_t i = next != level.nextByName.end() ? next->second : 0;
+    for (; i < level.childCount; ++i) {
+        const FieldNode& node = mTree.nodes[level.childBegin + i];
+        if (node.nameLength == length && std::memcmp(mImage.data() + node.nameBegin, name, length) == 0) break;
+    }
+    return i;
 }
 
 void KFbx::FieldReadEnd() {

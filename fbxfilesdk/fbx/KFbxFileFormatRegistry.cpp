@@ -1,6 +1,7 @@
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 
 #include <fbxfilesdk/core/KFbxFileFormatRegistryUsers.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 
@@ -38,6 +39,7 @@ KFbxFileFormatRegistry::KFbxFileFormatRegistry() {
     RegisterReader(e3DS_READER, "3ds", "3D Studio 3DS (*.3ds)", nullptr);
     RegisterReader(eOBJ_READER, "obj", "Wavefront OBJ (*.obj)", nullptr);
     RegisterReader(eCOLLADA_READER, "dae", "Collada DAE (*.dae)", nullptr);
+    RegisterReader(eFBX5_READER, "fbx", "FBX 5.0 (*.fbx)", &CreateFbx5Reader);
     RegisterWriter(eFBX_BINARY_WRITER, "fbx", "FBX binary (*.fbx)", &CreateFbxWriter, 0);
     RegisterWriter(eFBX_ASCII_WRITER, "fbx", "FBX ascii (*.fbx)", &CreateFbxWriter, 1);
     RegisterWriter(eFBX_ENCRYPTED_WRITER, "fbx", "FBX encrypted (*.fbx)", &CreateFbxWriter, 2);

@@ -30,7 +30,16 @@ using KFbxWriterCreateFn = KFbxWriter* (*)(KFbxSdkManager& manager, KFbxIO* io, 
 
 class KFbxFileFormatRegistry {
 public:
-    enum EReaderFormat { eFBX_READER = 0, eDXF_READER = 1, e3DS_READER = 2, eOBJ_READER = 3, eCOLLADA_READER = 4 };
+    // The FBX reader takes every FBX file; the importer hands an FBX 5 file
+    // to the FBX 5 reader once the file's version is known.
+    enum EReaderFormat {
+        eFBX_READER = 0,
+        eDXF_READER = 1,
+        e3DS_READER = 2,
+        eOBJ_READER = 3,
+        eCOLLADA_READER = 4,
+        eFBX5_READER = 5
+    };
     enum EWriterFormat {
         eFBX_BINARY_WRITER = 0,
         eFBX_ASCII_WRITER = 1,

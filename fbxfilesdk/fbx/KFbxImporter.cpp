@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
@@ -10,6 +11,7 @@ namespace fbxsdk_2006_11_1 {
 namespace {
 
 constexpr int kNewestMajorVersion = 6;
+constexpr int kFbx5MajorVersion = 5;
 
 int ImporterCodeOf(int readerCode) {
     switch (readerCode) {
@@ -64,12 +66,54 @@ bool KFbxImporter::Initialize(const char* fileName) {
         mError.SetError(eINVALID_PARAMETER);
         return false;
     }
-    KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
-    int format = registry.FindReaderByExtension(fileName);
+    int format = KFbxFileFormatRegistry::Get().FindReaderByExtension(fileName);
     if (format < 0) {
         format = KFbxFileFormatRegistry::eFBX_READER;
     }
-    mReader.reset(registry.CreateReader(format, *manager, this));
+    if (!OpenWith(format, fileName)) {
+        return false;
+    }
+    if (format == KFbxFileFormatRegistry::eFBX_READER) {
+        int major = 0;
+        int minor = 0;
+        int revision = 0;
+        mReader->GetVersion(major, minor, revision);
+        if (major != kNewestMajorVersion && major != kFbx5MajorVersion) {
+            KString text("FBX File version ");
+            text += major * 1000 + minor * 100 + revision;
+            text += " is not supported in this product";
+            ReleaseReader();
+            mError.SetErrorWithText(eFILE_VERSION_NOT_SUPPORTED_YET, text.Buffer());
+            return false;
+        }
+        if (major == kFbx5MajorVersion) {
+            return HandOverTo(KFbxFileFormatRegistry::eFBX5_READER, fileName);
+        }
+    }
+    return true;
+}
+
+bool KFbxImporter::HandOverTo(int format, const char* fileName) {
+    KFbxSdkManager* manager = GetSdkManager();
+    std::unique_ptr<KFbxReader> reader(
+        manager != nullptr ? KFbxFileFormatRegistry::Get().CreateReader(format, *manager, this) : nullptr);
+    auto* open = dynamic_cast<KFbxReaderFbx6*>(mReader.get());
+    auto* next = dynamic_cast<KFbxReaderFbx6*>(reader.get());
+    if (open == nullptr || next == nullptr) {
+        // A reader of another kind opens the file itself.
+        return OpenWith(format, fileName);
+    }
+    next->TakeOpenFile(*open);
+    ReleaseReader();
+    mReader = std::move(reader);
+    mFormat = format;
+    return true;
+}
+
+bool KFbxImporter::OpenWith(int format, const char* fileName) {
+    ReleaseReader();
+    KFbxSdkManager* manager = GetSdkManager();
+    mReader.reset(manager != nullptr ? KFbxFileFormatRegistry::Get().CreateReader(format, *manager, this) : nullptr);
     if (mReader == nullptr) {
         mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No reader for this file format");
         return false;
@@ -80,20 +124,6 @@ bool KFbxImporter::Initialize(const char* fileName) {
         return false;
     }
     mFormat = format;
-    if (format == KFbxFileFormatRegistry::eFBX_READER) {
-        int major = 0;
-        int minor = 0;
-        int revision = 0;
-        mReader->GetVersion(major, minor, revision);
-        if (major > kNewestMajorVersion) {
-            KString text("FBX File version ");
-            text += major * 1000 + minor * 100 + revision;
-            text += " is not supported in this product";
-            ReleaseReader();
-            mError.SetErrorWithText(eFILE_VERSION_NOT_SUPPORTED_YET, text.Buffer());
-            return false;
-        }
-    }
     return true;
 }
 

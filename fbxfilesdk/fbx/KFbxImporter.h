@@ -51,6 +51,12 @@ public:
 
 private:
     void ReleaseReader();
+    // A new reader of the format with the file open; false, with the
+    // importer's error, when it cannot be made or refuses the file.
+    bool OpenWith(int format, const char* fileName);
+    // A new FBX reader of the format, given the file the current reader has
+    // open.
+    bool HandOverTo(int format, const char* fileName);
     // Takes the reader's status as the importer's.
     void TakeReaderError();
 

@@ -1,12 +1,17 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 
 #include <fbxfilesdk/core/KProgress.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/fbx/FieldFileHeader.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <cstdint>
 #include <fstream>
 #include <new>
 #include <string>
@@ -121,6 +126,19 @@ bool KFbxReaderFbx6::FileClose() {
 
 bool KFbxReaderFbx6::IsFileOpen() { return mFile != nullptr || mNeedsPassword; }
 
+void KFbxReaderFbx6::TakeOpenFile(KFbxReaderFbx6& other) {
+    if (&other == this) {
+        return;
+    }
+    FileClose();
+    mError.ClearError();
+    mFile = std::move(other.mFile);
+    mFileName = other.mFileName;
+    mFileVersion = other.mFileVersion;
+    mNeedsPassword = other.mNeedsPassword;
+    other.FileClose();
+}
+
 bool KFbxReaderFbx6::Reopen(const char* password) {
     auto file = std::unique_ptr<KFbx>(new (std::nothrow) KFbx());
     if (file == nullptr) {
@@ -172,7 +190,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
         return false;
     }
-    if (mFileVersion / 1000 > kNewestMajorVersion) {
+    if (!ReadsVersion(mFileVersion)) {
         KString text("FBX File version ");
         text += mFileVersion;
         text += " is not supported in this product";
@@ -192,7 +210,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         return false;
     }
     KString refusal;
-    if (!KFbxReaderFbx6Pass::CheckObjectRecords(*mFile, refusal)) {
+    if (!CheckFile(*mFile, refusal)) {
         mError.SetErrorWithText(eFILE_CORRUPTED, refusal.Buffer());
         return false;
     }
@@ -200,12 +218,88 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     if (IProgress* progress = KProgress::GetGlobal()) {
         progress->Update(0, 0);
     }
+    // A read that runs out of memory fails and leaves the caller's scene as
+    // it was. A scene that holds nothing yet is read into directly and
+    // cleared again on failure; a scene with content is kept whole while a
+    // first read into a scene of its own shows that the file fits, and only
+    // then cleared and read into (it keeps its root and switcher nodes).
+    if (!HoldsNothing(*scene)) {
+        KFbxScene* trial = KFbxScene::Create(&mManager, "");
+        const bool fits = trial != nullptr && Fill(*trial, *fbxOptions);
+        if (trial != nullptr) {
+            trial->Destroy(true, true);
+        }
+        if (!fits) {
+            mError.SetError(eOUT_OF_MEMORY);
+            return false;
+        }
+    }
     scene->Clear();
-    KFbxReaderFbx6Pass pass(mManager, *mFile, *scene, *fbxOptions);
-    pass.SetFileName(mFileName);
-    pass.Run();
-    mFile->SelectSection(kMainSection);
+    if (!Fill(*scene, *fbxOptions)) {
+        scene->Clear();
+        mError.SetError(eOUT_OF_MEMORY);
+        return false;
+    }
     return true;
+}
+
+bool KFbxReaderFbx6::Fill(KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
+    mFile->SelectSection(kMainSection);
+    const std::uint64_t failuresBefore = SdkAllocationFailureCount();
+    bool outOfMemory = false;
+    try {
+        outOfMemory = !ReadFile(*mFile, scene, options);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    mFile->SelectSection(kMainSection);
+    return !outOfMemory && SdkAllocationFailureCount() == failuresBefore;
+}
+
+bool KFbxReaderFbx6::HoldsNothing(const KFbxScene& scene) {
+    const KFbxNode* root = scene.GetRootNode();
+    const KFbxNode* switcher = scene.GetCameraSwitcherNode();
+    if (root == nullptr || root->GetChildCount() != 0 || scene.GetTakeInfoCount() != 0 ||
+        scene.GetSceneInfo() != nullptr) {
+        return false;
+    }
+    const KFbxObject* switcherAttribute = switcher != nullptr ? switcher->GetNodeAttribute() : nullptr;
+    const KFbxObject* settings = scene.GetGlobalSettings();
+    for (int index = 0; index < scene.GetSrcObjectCount(); ++index) {
+        const KFbxObject* object = scene.GetSrcObject(KFbxClassId(), index);
+        if (object != root && object != switcher && object != switcherAttribute && object != settings) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool KFbxReaderFbx6::ReadsVersion(int version) const { return version / 1000 == kNewestMajorVersion; }
+
+bool KFbxReaderFbx6::HoldsAnySection(KFbx& file, std::initializer_list<const char*> sections, KString& why) {
+    KString names;
+    for (const char* section : sections) {
+        if (file.FieldReadExists(section)) {
+            return true;
+        }
+        names += names.GetLen() > 0 ? ", " : "";
+        names += section;
+    }
+    why = KString("The file holds no section this reader knows (") + names + ")";
+    return false;
+}
+
+bool KFbxReaderFbx6::CheckFile(KFbx& file, KString& why) {
+    return HoldsAnySection(file, {"Objects", "Connections", "Takes", "Version5"}, why) &&
+           KFbxReaderFbx6Pass::CheckObjectRecords(file, why);
+}
+
+bool KFbxReaderFbx6::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
+    KFbxReaderFbx6Pass pass(mManager, file, scene, options);
+    pass.SetFileName(mFileName);
+    pass.SetMessages(&mMessage);
+    pass.Run();
+    return !pass.OutOfMemory();
 }
 
 KFbxReader* CreateFbxReader(KFbxSdkManager& manager, KFbxIO* io, int /*subFormat*/) {

@@ -8,12 +8,14 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/fbx/KFbxReader.h>
 
+#include <initializer_list>
 #include <memory>
 
 namespace fbxsdk_2006_11_1 {
 
 class KFbx;
 class KFbxIO;
+class KFbxStreamOptionsFbxReader;
 
 class KFbxReaderFbx6 : public KFbxReader {
 public:
@@ -29,6 +31,10 @@ public:
     bool FileOpen(const char* fileName) override;
     bool FileClose() override;
     bool IsFileOpen() override;
+    // Takes over the file another FBX reader has open, with what its open
+    // learnt (version, password need), so that a file is not read twice to
+    // reach the reader of its version. The other reader is left closed.
+    void TakeOpenFile(KFbxReaderFbx6& other);
     // A KFbxStreamOptionsFbxReader with its defaults, the file's current
     // take as "CURRENT TAKE NAME" and the file's takes in its take list.
     KFbxStreamOptions* GetReadOptions() override;
@@ -36,8 +42,29 @@ public:
     // filled only once the file was found readable.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
 
+protected:
+    // The file versions this reader reads: 6000 to 6999.
+    virtual bool ReadsVersion(int version) const;
+    // Checks the open file's main section (selected) before the scene is
+    // touched; false, with the reason, for a file the read would refuse.
+    virtual bool CheckFile(KFbx& file, KString& why);
+    // Reads the main section into the cleared scene; false when memory ran
+    // out on the way.
+    virtual bool ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
+    const KString& GetFileName() const { return mFileName; }
+    // False, with the reason, when the main section (selected) holds none
+    // of the sections named: a file of a version this reader reads but
+    // with nothing it knows is not an empty scene.
+    static bool HoldsAnySection(KFbx& file, std::initializer_list<const char*> sections, KString& why);
+
 private:
     bool Reopen(const char* password);
+    // Reads the main section into the (cleared) scene; false when something
+    // the file holds could not be built for want of memory.
+    bool Fill(KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
+    // Whether the scene holds no more than a new one: the root without
+    // children, the switcher, the global settings, no takes or scene info.
+    static bool HoldsNothing(const KFbxScene& scene);
     void SetFieldFileError(int fieldFileCode, const char* text);
 
     std::unique_ptr<KFbx> mFile;

@@ -41,6 +41,8 @@ using namespace fbx6read;
 
 namespace {
 
+using CharacterModelFinder = KFbxReaderFbx6Pass::CharacterModelFinder;
+
 // The class of a constraint record's type name; null for a kind this reader
 // does not know.
 const char* ConstraintClassOf(const KString& typeName) {
@@ -103,7 +105,7 @@ void ReadRotationSpace(KFbx& file, KFbxCharacterLink& link) {
 
 // The offsets block of one link into the character; nothing when the block
 // is empty (the writer leaves out links nothing can fill).
-void ReadLinkOffsets(KFbx& file, KFbxCharacter& character, int linkId) {
+void ReadLinkOffsets(KFbx& file, KFbxCharacter& character, int linkId, const CharacterModelFinder& findModel) {
     static const char* const kTranslation[3] = {"TOFFSETX", "TOFFSETY", "TOFFSETZ"};
     static const char* const kRotation[3] = {"ROFFSETX", "ROFFSETY", "ROFFSETZ"};
     static const char* const kScaling[3] = {"SOFFSETX", "SOFFSETY", "SOFFSETZ"};
@@ -130,47 +132,55 @@ void ReadLinkOffsets(KFbx& file, KFbxCharacter& character, int linkId) {
         file.FieldReadEnd();
         any = true;
     }
+    // Files without connections name the link's node in the block.
+    KFbxNode* node = nullptr;
+    if (findModel && file.FieldReadBegin("MODEL")) {
+        node = findModel(NextS(file));
+        file.FieldReadEnd();
+        if (node != nullptr) {
+            link.mNode = node;
+            any = true;
+        }
+    }
     if (!any) {
         return;
     }
-    character.SetCharacterLink(linkId, link, false);
+    character.SetCharacterLink(linkId, link, node != nullptr);
 }
 
-void ReadGroupLinks(KFbx& file, KFbxCharacter& character, int group) {
+void ReadGroupLinks(KFbx& file, KFbxCharacter& character, int group, const CharacterModelFinder& findModel) {
     while (file.FieldReadBegin("LINK")) {
-        const KString name = NextS(file);
-        int linkId = -1;
-        for (int i = 0; i < KFbxCharacter::GetCharacterGroupCount(group) && linkId < 0; ++i) {
-            const char* entry = KFbxCharacter::GetCharacterGroupNameByIndex(group, i);
-            if (entry != nullptr && name == entry) {
-                linkId = KFbxCharacter::GetCharacterGroupElementByIndex(group, i);
-            }
-        }
+        const int linkId = KFbxCharacterGroupLinkId(group, NextS(file).Buffer());
         // A link this table does not know is left out, not guessed.
         if (linkId >= 0 && file.FieldReadBlockBegin()) {
-            ReadLinkOffsets(file, character, linkId);
+            ReadLinkOffsets(file, character, linkId, findModel);
             file.FieldReadBlockEnd();
         }
         file.FieldReadEnd();
     }
 }
 
-void ReadCharacterLinks(KFbx& file, KFbxCharacter& character) {
+}  // namespace
+
+void KFbxReaderFbx6Pass::ReadCharacterLinks(KFbx& file, KFbxCharacter& character,
+                                            const CharacterModelFinder& findModel) {
     for (const KFbxFbx6CharacterBlock& block : kFbx6CharacterBlocks) {
         if (!file.FieldReadBegin(block.mField)) {
             continue;
         }
         if (file.FieldReadBlockBegin()) {
             if (block.mSingleLink) {
-                ReadLinkOffsets(file, character, block.mNumber);
+                ReadLinkOffsets(file, character, block.mNumber, findModel);
             } else {
-                ReadGroupLinks(file, character, block.mNumber);
+                ReadGroupLinks(file, character, block.mNumber, findModel);
             }
             file.FieldReadBlockEnd();
         }
         file.FieldReadEnd();
     }
 }
+
+namespace {
 
 // Every record of the kind in the current block, its block entered, given
 // its type name; false at the first the check refuses.
@@ -235,7 +245,7 @@ void KFbxReaderFbx6Pass::ReadConstraint(const KString& prefixedName, const KStri
     Remember(prefixedName, constraint);
     ReadPropertiesBlock(*constraint);
     if (auto* character = dynamic_cast<KFbxCharacter*>(constraint)) {
-        ReadCharacterLinks(mFile, *character);
+        ReadCharacterLinks(mFile, *character, CharacterModelFinder());
     } else if (dynamic_cast<KFbxConstraintParent*>(constraint) != nullptr) {
         PendingParentOffset pending;
         pending.mConstraint = constraint;

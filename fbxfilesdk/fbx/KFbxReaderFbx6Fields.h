@@ -7,6 +7,8 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
 
+#include <climits>
+#include <cstddef>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -36,6 +38,26 @@ double ReadD(KFbx& file, const char* name, double fallback);
 bool ReadMatrix(KFbx& file, const char* name, KgeMatrix& out);
 // The start and stop of a time span field.
 bool ReadTimeSpan(KFbx& file, const char* name, KTime& start, KTime& stop);
+
+// Sizes the array once (arrays grow by small blocks, so item by item would
+// copy a large array over and over) and fills item i with make(i).
+template <class Array, class Make>
+void FillArray(Array& array, std::size_t count, Make make) {
+    if (count > static_cast<std::size_t>(INT_MAX) || !array.SetCount(static_cast<int>(count))) {
+        return;
+    }
+    auto* items = array.GetArray();
+    for (std::size_t i = 0; i < count; ++i) {
+        items[i] = make(i);
+    }
+}
+
+// The enumeration value of a number from a file: the fallback for one
+// outside 0 to last, which the enumeration may not even be able to hold.
+template <class Enum>
+Enum EnumOf(int value, int last, Enum fallback) {
+    return value >= 0 && value <= last ? static_cast<Enum>(value) : fallback;
+}
 
 // The name after the type prefix ("Model::Cube" gives "Cube"); the whole
 // text when it has no prefix.

@@ -14,6 +14,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <new>
 #include <string>
 #include <type_traits>
@@ -35,19 +37,6 @@ int WordIndex(const KString& word, const char* const (&words)[N]) {
 }
 
 std::string ElementKey(const char* record, int typedIndex) { return std::string(record) + "#" + std::to_string(typedIndex); }
-
-// Sizes the array once (arrays grow by small blocks, so item by item would
-// copy a large array over and over) and fills item i with make(i).
-template <class Array, class Make>
-void FillArray(Array& array, std::size_t count, Make make) {
-    if (count > static_cast<std::size_t>(INT_MAX) || !array.SetCount(static_cast<int>(count))) {
-        return;
-    }
-    auto* items = array.GetArray();
-    for (std::size_t i = 0; i < count; ++i) {
-        items[i] = make(i);
-    }
-}
 
 void ReadIndexArray(KFbx& file, const char* name, KFbxLayerElement& element) {
     std::vector<int> indices;
@@ -246,15 +235,15 @@ bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement*
 
 }  // namespace
 
-void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
+bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>& groups) {
     std::vector<double> points;
     if (!ReadDoubles(mFile, "Vertices", points)) {
-        return;
+        return false;
     }
     const int count = static_cast<int>(points.size() / 3);
     mesh.InitControlPoints(count);
     if (mesh.GetControlPointsCount() != count) {
-        return;
+        return false;
     }
     KFbxVector4* controlPoints = mesh.GetControlPoints();
     for (int i = 0; i < count; ++i) {
@@ -265,9 +254,11 @@ void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
     std::vector<int> polygonVertices;
     if (ReadInts(mFile, "PolygonVertexIndex", polygonVertices)) {
         bool open = false;
+        std::size_t polygon = 0;
         for (int value : polygonVertices) {
             if (!open) {
-                mesh.BeginPolygon(-1, -1, -1, false);
+                mesh.BeginPolygon(-1, -1, polygon < groups.size() ? groups[polygon] : -1, false);
+                ++polygon;
                 open = true;
             }
             // The last vertex of a polygon is stored as its complement.
@@ -280,6 +271,13 @@ void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
         if (open) {
             mesh.EndPolygon();
         }
+    }
+    return true;
+}
+
+void KFbxReaderFbx6Pass::ReadMesh(KFbxMesh& mesh) {
+    if (!ReadMeshPolygons(mesh)) {
+        return;
     }
     std::vector<int> edges;
     if (ReadInts(mFile, "Edges", edges) && !edges.empty()) {
@@ -358,6 +356,7 @@ void KFbxReaderFbx6Pass::ReadLayers(KFbxGeometry& geometry, LayerElements& eleme
 void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
     const int pointCount = geometry.GetControlPointsCount();
     const KFbxVector4* base = geometry.GetControlPoints();
+    std::shared_ptr<const std::vector<KFbxVector4>> sharedBase;
     while (mFile.FieldReadBegin("Shape")) {
         const KString name = NextS(mFile);
         if (!mFile.FieldReadBlockBegin()) {
@@ -375,22 +374,30 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
 
         KFbxShape* shape = KFbxShape::Create(&mManager, name.Buffer());
         if (shape == nullptr) {
-            continue;
+            mOutOfMemory = true;
+            return;
         }
-        shape->InitControlPoints(pointCount);
-        if (shape->GetControlPointsCount() == pointCount && pointCount > 0) {
-            KFbxVector4* points = shape->GetControlPoints();
-            for (int i = 0; i < pointCount; ++i) {
-                points[i] = base[i];
+        if (pointCount > 0) {
+            // Every shape of the geometry shares one copy of its points and
+            // holds only what its record moves, so a shape costs its record.
+            if (sharedBase == nullptr) {
+                sharedBase = std::make_shared<const std::vector<KFbxVector4>>(base, base + pointCount);
             }
+            std::map<int, KFbxVector4> moved;
             for (std::size_t k = 0; k < indices.size() && k * 3 + 2 < deltas.size(); ++k) {
                 const int at = indices[k];
                 if (at < 0 || at >= pointCount) {
                     continue;
                 }
+                auto [entry, added] = moved.try_emplace(at, base[at]);
                 for (int c = 0; c < 3; ++c) {
-                    points[at][c] += deltas[k * 3 + static_cast<std::size_t>(c)];
+                    entry->second[c] += deltas[k * 3 + static_cast<std::size_t>(c)];
                 }
+            }
+            if (!shape->SetControlPointsOver(sharedBase, {moved.begin(), moved.end()})) {
+                mOutOfMemory = true;
+                shape->Destroy();
+                return;
             }
             // Normals only when the shape moves them: the record holds zeros otherwise.
             bool normalsMove = false;
@@ -421,10 +428,16 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
                     layer->SetNormals(normals);
                 } else {
                     delete normals;
+                    mOutOfMemory = true;
+                    return;
                 }
             }
         }
-        geometry.AddShape(shape, name.Buffer());
+        if (geometry.AddShape(shape, name.Buffer()) < 0 &&
+            geometry.GetError().GetLastErrorID() == KFbxGeometry::eOUT_OF_MEMORY) {
+            mOutOfMemory = true;
+            return;
+        }
     }
 }
 

@@ -68,8 +68,9 @@ int CullingWordOf(const KString& word) {
 }
 
 // Reads the value of a "Property" record into the property, by the
-// property's own value type.
-void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool user) {
+// property's own value type. False when an enum value lies outside the
+// property's enumeration: the property then keeps its value.
+bool ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool user) {
     const EFbxValueType type = property.GetPropertyDataType().GetType();
     switch (type) {
         case eFbxValueBool: {
@@ -77,16 +78,18 @@ void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
             property.Set(&value, type);
             break;
         }
-        case eFbxValueInteger:
-        case eFbxValueEnum: {
+        case eFbxValueInteger: {
             const int value = NextI(file);
             property.Set(&value, type);
-            if (type == eFbxValueInteger && animatable && user && file.FieldGetRemainingValueCount() >= 2) {
+            if (animatable && user && file.FieldGetRemainingValueCount() >= 2) {
                 property.SetMinLimit(NextI(file));
                 property.SetMaxLimit(NextI(file));
             }
-            if (type == eFbxValueEnum && user && file.FieldGetRemainingValueCount() > 0 &&
-                property.GetEnumCount() == 0) {
+            break;
+        }
+        case eFbxValueEnum: {
+            const int value = NextI(file);
+            if (user && file.FieldGetRemainingValueCount() > 0 && property.GetEnumCount() == 0) {
                 const std::string names = NextS(file).Buffer();
                 std::size_t start = 0;
                 while (!names.empty()) {
@@ -98,6 +101,12 @@ void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
                     start = end + 1;
                 }
             }
+            // Code that switches on the value (a rotation order, a light
+            // type) may index by it: only values of the enumeration go in.
+            if (property.GetEnumCount() > 0 && (value < 0 || value >= property.GetEnumCount())) {
+                return false;
+            }
+            property.Set(&value, type);
             break;
         }
         case eFbxValueFloat: {
@@ -146,6 +155,7 @@ void ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
         default:
             break;
     }
+    return true;
 }
 
 }  // namespace
@@ -385,7 +395,10 @@ bool KFbxReaderFbx6Pass::ReadProperty(KFbxObject& object, KFbxObject* second, bo
         property.ModifyFlag(KFbxProperty::kAnimatable, animatable);
         property.ModifyFlag(KFbxProperty::kPublicFlag8, std::strchr(flags.Buffer(), '+') != nullptr);
     }
-    ReadPropertyValue(mFile, property, animatable, user);
+    if (!ReadPropertyValue(mFile, property, animatable, user) && mMessages != nullptr) {
+        *mMessages += KString("Warning: the value of property ") + name + " of " + object.GetName() +
+                      " lies outside its enumeration; the default is kept\n";
+    }
     return ofSecond;
 }
 
@@ -484,6 +497,12 @@ void KFbxReaderFbx6Pass::ReadVersion5() {
     if (!mFile.FieldReadBegin("Version5") || !mFile.FieldReadBlockBegin()) {
         return;
     }
+    ReadGlobalSections();
+    mFile.FieldReadBlockEnd();
+    mFile.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::ReadGlobalSections() {
     KFbxGlobalLightSettings& light = mScene.GetGlobalLightSettings();
     std::vector<double> color;
     if (mFile.FieldReadBegin("AmbientRenderSettings") && mFile.FieldReadBlockBegin()) {
@@ -549,6 +568,21 @@ void KFbxReaderFbx6Pass::ReadVersion5() {
             mFile.FieldReadEnd();
         }
         time.SetTimelineDefaultTimeSpan(span);
+        while (mFile.FieldReadBegin("TimeMarker")) {
+            KFbxTimeMarker timeMarker;
+            timeMarker.mName = NextS(mFile);
+            if (mFile.FieldReadBlockBegin()) {
+                if (mFile.FieldReadBegin("Time")) {
+                    timeMarker.mTime = NextT(mFile);
+                    mFile.FieldReadEnd();
+                }
+                timeMarker.mLoop = mFile.FieldReadIDefault("Loop", 0) != 0;
+                mFile.FieldReadBlockEnd();
+            }
+            mFile.FieldReadEnd();
+            time.AddTimeMarker(timeMarker);
+        }
+        ReadMoreSettings();
         if (marker >= 0 && marker < time.GetTimeMarkerCount()) {
             time.SetCurrentTimeMarker(marker);
         }
@@ -556,17 +590,19 @@ void KFbxReaderFbx6Pass::ReadVersion5() {
         mFile.FieldReadEnd();
     }
     if (mFile.FieldReadBegin("RendererSetting") && mFile.FieldReadBlockBegin()) {
-        KFbxGlobalCameraSettings& cameras = mScene.GetGlobalCameraSettings();
-        cameras.SetDefaultCamera(mFile.FieldReadSDefault("DefaultCamera", "Producer Perspective").Buffer());
-        const int viewing = mFile.FieldReadIDefault("DefaultViewingMode", 0);
-        if (viewing >= KFbxGlobalCameraSettings::eSTANDARD && viewing <= KFbxGlobalCameraSettings::eMODELS_ONLY) {
-            cameras.SetDefaultViewingMode(static_cast<KFbxGlobalCameraSettings::EViewingMode>(viewing));
-        }
+        ReadRendererSetting();
         mFile.FieldReadBlockEnd();
         mFile.FieldReadEnd();
     }
-    mFile.FieldReadBlockEnd();
-    mFile.FieldReadEnd();
+}
+
+void KFbxReaderFbx6Pass::ReadRendererSetting() {
+    KFbxGlobalCameraSettings& cameras = mScene.GetGlobalCameraSettings();
+    cameras.SetDefaultCamera(mFile.FieldReadSDefault("DefaultCamera", "Producer Perspective").Buffer());
+    const int viewing = mFile.FieldReadIDefault("DefaultViewingMode", 0);
+    if (viewing >= KFbxGlobalCameraSettings::eSTANDARD && viewing <= KFbxGlobalCameraSettings::eMODELS_ONLY) {
+        cameras.SetDefaultViewingMode(static_cast<KFbxGlobalCameraSettings::EViewingMode>(viewing));
+    }
 }
 
 }  // namespace fbxsdk_2006_11_1

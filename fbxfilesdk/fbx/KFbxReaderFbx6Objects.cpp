@@ -5,6 +5,7 @@
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxClusterFields.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxCache.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
@@ -25,17 +26,6 @@ namespace fbxsdk_2006_11_1 {
 
 using namespace fbx6read;
 
-namespace {
-
-// The transform stored relative to the link matrix, made absolute again:
-// the stored matrix applies first, then the link's.
-KgeMatrix AbsoluteFromRelative(const KgeMatrix& relative, const KgeMatrix& link) {
-    KgeMatrix absolute;
-    KgeMatrixMultAffine(absolute, link, relative);
-    return absolute;
-}
-
-}  // namespace
 
 void KFbxReaderFbx6Pass::ReadMaterial(const KString& prefixedName, const KString& /*typeName*/) {
     const KString shadingModel = mFile.FieldReadSDefault("ShadingModel", "phong");
@@ -110,50 +100,7 @@ void KFbxReaderFbx6Pass::ReadDeformer(const KString& prefixedName, const KString
     } else if (typeName == "Cluster") {
         KFbxCluster* cluster = KFbxCluster::Create(&mManager, name.Buffer());
         if (cluster != nullptr) {
-            const KString mode = mFile.FieldReadSDefault("Mode", "");
-            cluster->SetLinkMode(mode == "Additive" ? KFbxCluster::eADDITIVE
-                                 : mode == "Total1" ? KFbxCluster::eTOTAL1
-                                                    : KFbxCluster::eNORMALIZE);
-            if (mFile.FieldReadBegin("UserData")) {
-                const KString id = NextS(mFile);
-                const KString data = NextS(mFile);
-                cluster->SetUserData(id.Buffer(), data.Buffer());
-                mFile.FieldReadEnd();
-            }
-            std::vector<int> indices;
-            std::vector<double> weights;
-            ReadInts(mFile, "Indexes", indices);
-            ReadDoubles(mFile, "Weights", weights);
-            for (std::size_t i = 0; i < indices.size(); ++i) {
-                cluster->AddControlPointIndex(indices[i], i < weights.size() ? weights[i] : 0.0);
-            }
-            // Each placement read is noted with the file's value, which a
-            // writer gives back while the placement stays unchanged.
-            KgeMatrix link;
-            if (ReadMatrix(mFile, "TransformLink", link)) {
-                cluster->SetTransformLinkMatrix(link);
-                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_LINK, link);
-            }
-            KgeMatrix relative;
-            if (ReadMatrix(mFile, "Transform", relative)) {
-                cluster->SetTransformMatrix(AbsoluteFromRelative(relative, link));
-                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_TRANSFORM, relative);
-            }
-            if (mFile.FieldReadBegin("AssociateModel")) {
-                if (mFile.FieldReadBlockBegin()) {
-                    if (ReadMatrix(mFile, "Transform", relative)) {
-                        cluster->SetTransformAssociateModelMatrix(AbsoluteFromRelative(relative, link));
-                        cluster->NoteStoredPlacement(KFbxCluster::eSTORED_ASSOCIATE_MODEL, relative);
-                    }
-                    mFile.FieldReadBlockEnd();
-                }
-                mFile.FieldReadEnd();
-            }
-            KgeMatrix parent;
-            if (ReadMatrix(mFile, "TransformParent", parent)) {
-                cluster->SetTransformParentMatrix(parent);
-                cluster->NoteStoredPlacement(KFbxCluster::eSTORED_PARENT, parent);
-            }
+            KFbxReadClusterFields(mFile, *cluster);
         }
         deformer = cluster;
     } else if (typeName == "VertexCache") {
@@ -238,6 +185,14 @@ void KFbxReaderFbx6Pass::ReadCache(const KString& prefixedName, const KString& /
     }
 }
 
+namespace {
+
+// The element a stored number names; -1 for numbers no element index holds
+// (NaN included), which are skipped like any index out of range.
+int ElementIndex(double value) { return value >= 0.0 && value < 2147483648.0 ? static_cast<int>(value) : -1; }
+
+}  // namespace
+
 void KFbxReaderFbx6Pass::ReadWeightedMap(const KString& prefixedName, const KString& /*typeName*/) {
     KFbxGeometryWeightedMap* map = KFbxGeometryWeightedMap::Create(&mManager, WithoutPrefix(prefixedName).Buffer());
     if (map == nullptr) {
@@ -250,42 +205,30 @@ void KFbxReaderFbx6Pass::ReadWeightedMap(const KString& prefixedName, const KStr
     if (sources < 0 || destinations < 0) {
         return;
     }
-    // Relations name their elements, so the element counts only need to
-    // cover what the records use; larger counts from a damaged file are
-    // not allocated up front.
-    int usedSources = 0;
-    int usedDestinations = 0;
-    struct Relation {
-        int mSource;
-        int mDestination;
-        double mWeight;
-    };
-    std::vector<Relation> relations;
+    // The mapping keeps the declared counts but stores only related
+    // elements, so the counts cost nothing however large they are.
+    auto mapping = std::unique_ptr<KFbxWeightedMapping>(new (std::nothrow) KFbxWeightedMapping(sources, destinations));
+    if (mapping == nullptr) {
+        mOutOfMemory = true;
+        return;
+    }
     while (mFile.FieldReadBegin("IndexMapping")) {
         const std::vector<double> values = RestD(mFile);
         mFile.FieldReadEnd();
         if (values.size() < 2) {
             continue;
         }
-        const int source = static_cast<int>(values[0]);
+        const int source = ElementIndex(values[0]);
         for (std::size_t at = 2; at + 1 < values.size(); at += 2) {
-            const int destination = static_cast<int>(values[at]);
+            const int destination = ElementIndex(values[at]);
             if (source < 0 || source >= sources || destination < 0 || destination >= destinations) {
                 continue;
             }
-            relations.push_back({source, destination, values[at + 1]});
-            usedSources = std::max(usedSources, source + 1);
-            usedDestinations = std::max(usedDestinations, destination + 1);
+            if (!mapping->Add(source, destination, values[at + 1])) {
+                mOutOfMemory = true;
+                return;
+            }
         }
-    }
-    constexpr int kMaxElements = 1 << 24;
-    auto mapping = std::unique_ptr<KFbxWeightedMapping>(new (std::nothrow) KFbxWeightedMapping(
-        std::min(sources, std::max(usedSources, kMaxElements)), std::min(destinations, std::max(usedDestinations, kMaxElements))));
-    if (mapping == nullptr) {
-        return;
-    }
-    for (const Relation& relation : relations) {
-        mapping->Add(relation.mSource, relation.mDestination, relation.mWeight);
     }
     map->SetValues(std::move(mapping));
 }

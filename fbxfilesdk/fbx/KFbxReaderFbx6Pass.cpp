@@ -163,26 +163,8 @@ void KFbxReaderFbx6Pass::Run() {
     if (root != nullptr) {
         Remember(KString(kRootName), root);
     }
-    ReadObjects();
-    ReadConnections();
-    // A model that no connection places (a damaged file) still belongs to
-    // the scene: under the root.
-    for (KFbxNode* node : mCreatedNodes) {
-        if (node->GetParent() == nullptr && root != nullptr && node != root) {
-            root->AddChild(node);
-        }
-    }
-    // Skeletons of old files inherited differently below non-skeletons.
-    mScene.FixSkeletonInheritTypes(root);
-    // Material and texture elements name the node's objects by position.
-    mScene.FillMaterialLayersFromConnections();
-    mScene.FillTextureLayersFromConnections();
-    ResolvePoses();
-    ResolveTrimSurfaces();
-    ResolveParentOffsets();
-    for (KFbxNode* node : mNodes) {
-        node->UpdatePivotsAndLimitsFromProperties();
-    }
+    ReadSceneRecords();
+    FinishObjects();
     if (Option("ANIMATION")) {
         ReadTakes();
     }
@@ -199,7 +181,7 @@ void KFbxReaderFbx6Pass::Run() {
         }
     }
     if (Option("GLOBAL SETTINGS")) {
-        ReadVersion5();
+        ReadSettingsRecords();
     }
     // The take the caller asks for, when the file has it; else the file's own.
     const KString wanted = mOptions.GetStringOption("CURRENT TAKE NAME", "");
@@ -207,6 +189,35 @@ void KFbxReaderFbx6Pass::Run() {
         mScene.SetCurrentTake(wanted.Buffer());
     } else if (summaryCurrent.GetLen() > 0 && mScene.GetTakeInfo(summaryCurrent) != nullptr) {
         mScene.SetCurrentTake(summaryCurrent.Buffer());
+    }
+}
+
+void KFbxReaderFbx6Pass::ReadSceneRecords() {
+    ReadObjects();
+    ReadConnections();
+}
+
+void KFbxReaderFbx6Pass::ReadSettingsRecords() { ReadVersion5(); }
+
+void KFbxReaderFbx6Pass::FinishObjects() {
+    KFbxNode* root = mScene.GetRootNode();
+    // A model that nothing places (a damaged file) still belongs to the
+    // scene: under the root.
+    for (KFbxNode* node : mCreatedNodes) {
+        if (node->GetParent() == nullptr && root != nullptr && node != root) {
+            root->AddChild(node);
+        }
+    }
+    // Skeletons of old files inherited differently below non-skeletons.
+    mScene.FixSkeletonInheritTypes(root);
+    // Material and texture elements name the node's objects by position.
+    mScene.FillMaterialLayersFromConnections();
+    mScene.FillTextureLayersFromConnections();
+    ResolvePoses();
+    ResolveTrimSurfaces();
+    ResolveParentOffsets();
+    for (KFbxNode* node : mNodes) {
+        node->UpdatePivotsAndLimitsFromProperties();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@ namespace fbxsdk_2006_11_1 {
 
 class KFCurveNode;
 class KFbx;
+class KFbxCharacter;
 class KFbxGeometry;
 class KFbxLayerElement;
 class KFbxMesh;
@@ -33,6 +35,13 @@ class KFbxThumbnail;
 class KFbxReaderFbx6Pass {
 public:
     KFbxReaderFbx6Pass(KFbxSdkManager& manager, KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
+    virtual ~KFbxReaderFbx6Pass() = default;
+    KFbxReaderFbx6Pass(const KFbxReaderFbx6Pass&) = delete;
+    KFbxReaderFbx6Pass& operator=(const KFbxReaderFbx6Pass&) = delete;
+
+    // The node a character link's "MODEL" names; empty where connections
+    // give the nodes instead.
+    using CharacterModelFinder = std::function<KFbxNode*(const KString&)>;
 
     // The take records of the "Summary" section (the second section).
     static void ReadSummaryTakes(KFbx& file, std::vector<KFbxTakeInfo>& takes, KString& current);
@@ -40,9 +49,13 @@ public:
     // The path of the file being read: embedded media are extracted into the
     // media folder beside it.
     void SetFileName(const KString& fileName) { mFileName = fileName; }
+    // Where the read's warnings go, one a line; none when null.
+    void SetMessages(KString* messages) { mMessages = messages; }
 
     // Reads the main section into the (cleared) scene.
     void Run();
+    // Whether something the file holds could not be built for want of memory.
+    bool OutOfMemory() const { return mOutOfMemory; }
 
     // Checks the parametric geometry and constraint records of the main
     // section (selected, at its top level) before anything is read: false,
@@ -50,7 +63,17 @@ public:
     // or whose orders are unusable.
     static bool CheckObjectRecords(KFbx& file, KString& why);
 
-private:
+protected:
+    // The records that make the scene's objects and place them: "Objects"
+    // and "Connections" here.
+    virtual void ReadSceneRecords();
+    // The scene-wide settings: the "Version5" block here.
+    virtual void ReadSettingsRecords();
+    // What every read does once the objects are placed: unplaced models under
+    // the root, skeleton inheritance, material and texture layers from the
+    // connections, poses, trimmed surfaces, parent offsets and pivots.
+    void FinishObjects();
+
     struct PendingPoseEntry {
         KFbxObject* mPose = nullptr;
         KString mNodeName;
@@ -103,12 +126,17 @@ private:
     void ReadControlSetPlug(const KString& prefixedName, const KString& typeName);
     void ReadConstraints();
     void ReadConstraint(const KString& prefixedName, const KString& typeName);
+    // The sixteen link blocks of a character record into the character.
+    static void ReadCharacterLinks(KFbx& file, KFbxCharacter& character, const CharacterModelFinder& findModel);
     // The object's "Properties60" block of the current record, when it has one.
     void ReadPropertiesBlock(KFbxObject& object);
     void ResolveParentOffsets();
 
     // ---- geometry ----
     void ReadMesh(KFbxMesh& mesh);
+    // "Vertices" and "PolygonVertexIndex", each polygon in its group of the
+    // list when it has one; false without vertices.
+    bool ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>& groups = {});
     // The elements by record name and typed index, until a layer takes them.
     using LayerElements = std::map<std::string, std::unique_ptr<KFbxLayerElement>>;
     void ReadLayerElements(LayerElements& elements);
@@ -138,6 +166,14 @@ private:
     // list), as a shift of its keys; zero when there is none.
     KTime TakeShift(const KString& takeName) const;
     void ReadVersion5();
+    // The records of the "Version5" block, at the current level: ambient,
+    // fog, shadow planes, time settings and renderer settings.
+    void ReadGlobalSections();
+    // The open "RendererSetting" block.
+    void ReadRendererSetting();
+    // The rest of the open "Settings" block, after the time settings and
+    // before the current time marker is chosen: nothing here.
+    virtual void ReadMoreSettings() {}
 
     KFbxSdkManager& mManager;
     KFbx& mFile;
@@ -157,6 +193,8 @@ private:
     // The nodes this read made (not the scene's own cameras and switcher).
     std::vector<KFbxNode*> mCreatedNodes;
     KString mFileName;
+    bool mOutOfMemory = false;
+    KString* mMessages = nullptr;
 };
 
 // The rotation-order word a node's rotation channel is evaluated in: the

@@ -87,6 +87,7 @@ KFbxStreamOptionsColladaReader::KFbxStreamOptionsColladaReader(KFbxSdkManager* m
     AddTimeOption("START", KTime());
     AddIntOption("FRAME COUNT", 0);
     AddDoubleOption("FRAME RATE", 0.0);
+    AddIntOption("NODE LIMIT", kDefaultNodeLimit);
 }
 
 void KFbxStreamOptionsColladaReader::SetFrameRate(int timeMode, double rate) {

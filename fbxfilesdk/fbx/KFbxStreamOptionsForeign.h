@@ -49,6 +49,11 @@ class KFbxStreamOptionsColladaReader : public KFbxStreamOptions {
     KFBX_STREAM_OPTIONS_DECLARE(KFbxStreamOptionsColladaReader)
 
 public:
+    // "NODE LIMIT": the most nodes a read may create (template and scene
+    // nodes, and copies of instanced meshes); a document that would create
+    // more is refused. Callers that read trusted, very large scenes raise it.
+    static constexpr int kDefaultNodeLimit = 100000;
+
     // A given time mode is kept. Without one (eDefaultMode) a rate that is
     // not positive gives the default mode, any other the mode whose rate is
     // within 0.001 of it (the default mode when none is). "FRAME RATE"

@@ -31,6 +31,7 @@ class KFbxCharacterLink;
 class KFbxCluster;
 class KFbxConstraint;
 class KFbxGeometry;
+class KFbxGeometryBase;
 class KFbxGeometryWeightedMap;
 class KFbxGlobalSettings;
 class KFbxIO;
@@ -216,11 +217,11 @@ private:
     int ConstraintDefinitionCount(KFbxScene& scene) const;
 };
 
-// Appends, in increasing order, every index below the first count at which
-// the x, y or z of the two point arrays differ (compared exactly); points past
-// the second array's end are not compared.
-void FindChangedShapePoints(const KFbxVector4* first, int firstCount, const KFbxVector4* second, int secondCount,
-                            std::vector<int>& indices);
+// Appends, in increasing order, every control point index at which the x, y
+// or z of the two geometries differ (compared exactly); points past the end
+// of the shorter one are not compared. Points are read one by one, so that
+// deferred points stay deferred.
+void FindChangedShapePoints(const KFbxGeometryBase& first, const KFbxGeometryBase& second, std::vector<int>& indices);
 
 // The registry's create function of the FBX writers: sub-formats 0, 1 and 2
 // give an FBX 6 writer in binary, ascii and encrypted mode, 3 and 4 an FBX 5

@@ -17,6 +17,7 @@
 #include <fbxfilesdk/geometry/KFbxWeightedMapping.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -62,11 +63,12 @@ void WriteDeformerHead(KFbxWriterFbx6& writer, KFbx& file, Deformer& deformer) {
 
 }  // namespace
 
-void FindChangedShapePoints(const KFbxVector4* first, int firstCount, const KFbxVector4* second, int secondCount,
-                            std::vector<int>& indices) {
-    if (first == nullptr || second == nullptr) return;
-    for (int i = 0; i < firstCount && i < secondCount; ++i) {
-        if (first[i][0] != second[i][0] || first[i][1] != second[i][1] || first[i][2] != second[i][2]) {
+void FindChangedShapePoints(const KFbxGeometryBase& first, const KFbxGeometryBase& second, std::vector<int>& indices) {
+    const int count = std::min(first.GetControlPointsCount(), second.GetControlPointsCount());
+    for (int i = 0; i < count; ++i) {
+        const KFbxVector4 a = first.GetControlPointAt(i);
+        const KFbxVector4 b = second.GetControlPointAt(i);
+        if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2]) {
             indices.push_back(i);
         }
     }
@@ -108,12 +110,11 @@ bool KFbxWriterFbx6::WriteCluster(KFbxCluster& cluster) {
 
 void KFbxWriterFbx6::WriteShape(KFbx& file, const KFbxShape& shape, const char* shapeName,
                                 const KFbxGeometry& geometry) {
-    const int count = geometry.GetControlPointsCount();
-    const KFbxVector4* basePoints = geometry.GetControlPoints();
-    const KFbxVector4* shapePoints = shape.GetControlPoints();
+    // A shape whose points are still deferred (as the reader leaves them)
+    // is written without being made whole.
     std::vector<int> indices;
-    if (shape.GetControlPointsCount() == count) {
-        FindChangedShapePoints(shapePoints, count, basePoints, count, indices);
+    if (shape.GetControlPointsCount() == geometry.GetControlPointsCount()) {
+        FindChangedShapePoints(shape, geometry, indices);
     }
     // A shape that moves nothing, or does not match the geometry, still
     // stores one point, unmoved.
@@ -126,7 +127,7 @@ void KFbxWriterFbx6::WriteShape(KFbx& file, const KFbxShape& shape, const char* 
     vertices.reserve(indices.size() * 3);
     for (int index : indices) {
         if (difference) {
-            AppendDifference(vertices, pivot, shapePoints[index], basePoints[index]);
+            AppendDifference(vertices, pivot, shape.GetControlPointAt(index), geometry.GetControlPointAt(index));
         } else {
             vertices.insert(vertices.end(), {0.0, 0.0, 0.0});
         }
@@ -199,9 +200,10 @@ void KFbxWriterFbx6::WriteWeightedMapContents(KFbxGeometryWeightedMap& map) {
     WriteIntRecord(file, "Version", 100);
     WriteIntRecord(file, "SourceCount", sources);
     WriteIntRecord(file, "DestinationCount", destinations);
-    for (int s = 0; s < sources; ++s) {
+    if (mapping == nullptr) return;
+    // Only the related elements: the declared counts may be far larger.
+    for (const int s : mapping->GetRelatedElements(KFbxWeightedMapping::eSOURCE)) {
         const int relations = mapping->GetRelations(KFbxWeightedMapping::eSOURCE, s);
-        if (relations == 0) continue;
         file.FieldWriteBegin("IndexMapping");
         file.FieldWriteI(s);
         file.FieldWriteI(relations);

@@ -7,7 +7,6 @@
 #include <fbxfilesdk/geometry/KFbxSubDeformer.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
-#include <fbxfilesdk/scene/KFbxCharacterPose.h>
 #include <fbxfilesdk/scene/KFbxConstraint.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
@@ -84,13 +83,12 @@ void KFbxWriterFbx6::WriteDeformerRelations(KFbxScene* scene) {
     WriteSourceEntries(*mFbx, "Deformer", *scene, KFbxSubDeformer::ClassId);
 }
 
+// Character poses are listed nowhere: this file format has no record of the
+// scene a character pose holds, and a relation without its object would
+// name a pose that no reader finds.
 void KFbxWriterFbx6::WritePoseRelations(KFbxScene& scene) {
     for (int i = 0; i < scene.GetPoseCount(); ++i) {
         if (const KFbxPose* pose = scene.GetPose(i)) WriteObjectEntry(*mFbx, "Pose", *pose);
-    }
-    if (!IsOptionOn("CHARACTER")) return;
-    for (int i = 0; i < scene.GetCharacterPoseCount(); ++i) {
-        if (const KFbxCharacterPose* pose = scene.GetCharacterPose(i)) WriteObjectEntry(*mFbx, "Pose", *pose);
     }
 }
 

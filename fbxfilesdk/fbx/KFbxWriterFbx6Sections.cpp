@@ -119,7 +119,7 @@ void KFbxWriterFbx6::WriteDefinitions(KFbxScene* scene) {
         linkOn ? SourceCount(scene, KFbxDeformer::ClassId) + SourceCount(scene, KFbxSubDeformer::ClassId) : 0;
     const int caches = linkOn ? SourceCount(scene, KFbxCache::ClassId) : 0;
     const int poses = scene != nullptr ? scene->GetPoseCount() : 0;
-    // Character poses are not written by this writer yet.
+    // Character poses have no record in this format (see WritePoseRelations).
     const int characterPoses = 0;
     const int controlSetPlugs = scene != nullptr ? scene->GetControlSetPlugCount() : 0;
     const int characters = scene != nullptr ? scene->GetCharacterCount() : 0;

@@ -25,7 +25,6 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unordered_map>
 #include <unordered_set>
 
 #include <unistd.h>
@@ -127,14 +126,7 @@ bool KFbxWriterFbxCommon::CreateFieldFile(const char* fileName, int fileVersion)
     return false;
 }
 
-void KFbxWriterFbxCommon::RememberNames(KFbxScene& scene) {
-    mRenamed.clear();
-    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
-        if (KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i)) {
-            mRenamed.push_back({object, object->GetClassId(), KString(object->GetName())});
-        }
-    }
-}
+void KFbxWriterFbxCommon::RememberNames(KFbxScene& scene) { mRenamed.Remember(scene); }
 
 void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
     std::unordered_set<std::string> taken;
@@ -168,22 +160,9 @@ void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
 }
 
 void KFbxWriterFbxCommon::RestoreNames(KFbxScene& scene) {
-    // Objects are found by address among those the scene still holds; the
-    // conversions may have destroyed some and made others, which the class
-    // tells apart from an old object at a reused address.
-    std::unordered_map<const KFbxObject*, const SavedName*> saved;
-    for (const SavedName& entry : mRenamed) {
-        saved.emplace(entry.mObject, &entry);
-    }
-    for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
-        KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
-        auto found = saved.find(object);
-        if (found != saved.end() && object->GetClassId() == found->second->mClassId &&
-            std::strcmp(object->GetName(), found->second->mName.Buffer()) != 0) {
-            object->SetName(found->second->mName.Buffer());
-        }
-    }
-    mRenamed.clear();
+    // The conversions may have destroyed some objects and made others; the
+    // snapshot leaves those alone.
+    mRenamed.Restore(scene);
 }
 
 KFbxStreamOptions* KFbxWriterFbxCommon::GetWriteOptions() { return GetWriteOptions(false); }

@@ -10,10 +10,8 @@
 
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 
-#include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
-
-#include <vector>
+#include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -145,13 +143,7 @@ protected:
     int mProgressTotal = 0;
 
 private:
-    // A scene object with the name it had before the preparation.
-    struct SavedName {
-        KFbxObject* mObject;
-        KFbxClassId mClassId;
-        KString mName;
-    };
-    std::vector<SavedName> mRenamed;
+    KFbxSceneNameSnapshot mRenamed;
 };
 
 }  // namespace fbxsdk_2006_11_1

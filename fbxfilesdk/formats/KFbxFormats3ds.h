@@ -8,13 +8,16 @@ namespace fbxsdk_2006_11_1 {
 class KFbxIO;
 class KFbxReader;
 class KFbxSdkManager;
+class KFbxWriter;
 
-// Installs the create function of the 3DS reader (reader 2); calling it again
-// changes nothing.
+// Installs the create functions of the 3DS reader (reader 2) and writer
+// (writer 6); calling it again changes nothing.
 void KFbxRegister3dsFormats();
 
 // The registry's create function of the 3DS reader.
 KFbxReader* CreateReader3DS(KFbxSdkManager& manager, KFbxIO* io, int subFormat);
+// The registry's create function of the 3DS writer.
+KFbxWriter* CreateWriter3DS(KFbxSdkManager& manager, KFbxIO* io, int subFormat);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -178,6 +178,17 @@ bool KFbxReader3DS::FetchRecords() {
     if (ToolkitFailed()) {
         return false;
     }
+    // The toolkit keeps a top chunk of another kind as an empty database:
+    // such a file is not a 3DS file, not an empty scene.
+    if (GetDatabaseType3ds(mDatabase) == DatabaseNone3ds) {
+        ErrRec3ds entry{ERR_WRONG_DATABASE, "Not a 3DS file: the top chunk is no mesh file, project file or material library"};
+        if (mDatabase->topchunk != nullptr) {
+            entry.chunktag = mDatabase->topchunk->tag;
+            entry.chunkposition = 0;
+        }
+        mError.SetErrorWithText(eFILE_CORRUPTED, (KString("3DS file: ") + DescribeError3ds(entry).c_str()).Buffer());
+        return false;
+    }
     InitMeshSet3ds(&mMeshSettings);
     GetMeshSet3ds(mDatabase, &mMeshSettings);
     InitBackground3ds(&mBackground);

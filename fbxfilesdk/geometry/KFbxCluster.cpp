@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
@@ -80,6 +81,7 @@ void KFbxCluster::AddControlPointIndex(int index, double weight) {
         mIndices.reserve(mIndices.size() + 1);
         mWeights.reserve(mWeights.size() + 1);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return;
     }
     mIndices.push_back(index);

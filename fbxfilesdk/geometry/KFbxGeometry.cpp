@@ -7,6 +7,7 @@
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
@@ -200,6 +201,7 @@ int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
     try {
         mShapes.push_back(ShapeEntry{shape, KString(name)});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         mError.SetError(eOUT_OF_MEMORY);
         return -1;
     }
@@ -248,6 +250,7 @@ bool KFbxGeometry::CopyGeometry(const KFbxGeometry& other) {
         std::vector<ShapeEntry> shapes(other.mShapes);
         mShapes.swap(shapes);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     mPivot = other.mPivot;

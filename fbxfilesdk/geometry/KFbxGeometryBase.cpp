@@ -1,5 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <algorithm>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -42,15 +44,87 @@ void KFbxGeometryBase::InitControlPoints(int count) {
     try {
         std::vector<KFbxVector4> points(static_cast<std::size_t>(count));
         mControlPoints.swap(points);
+        mDeferred.reset();
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
     }
 }
 
-int KFbxGeometryBase::GetControlPointsCount() const { return static_cast<int>(mControlPoints.size()); }
+bool KFbxGeometryBase::SetControlPointsOver(std::shared_ptr<const std::vector<KFbxVector4>> base,
+                                            std::vector<std::pair<int, KFbxVector4>> changes) {
+    if (base == nullptr || base->size() > static_cast<std::size_t>(kMaxItems)) {
+        return false;
+    }
+    auto deferred = std::unique_ptr<DeferredPoints>(new (std::nothrow) DeferredPoints);
+    if (deferred == nullptr) {
+        SdkNoteAllocationFailure();
+        return false;
+    }
+    // Sorted by index, the last change of an index first among its equals,
+    // so that a look-up finds the one that counts.
+    std::reverse(changes.begin(), changes.end());
+    std::stable_sort(changes.begin(), changes.end(),
+                     [](const auto& left, const auto& right) { return left.first < right.first; });
+    deferred->mBase = std::move(base);
+    deferred->mChanges = std::move(changes);
+    mDeferred = std::move(deferred);
+    std::vector<KFbxVector4>().swap(mControlPoints);
+    return true;
+}
 
-KFbxVector4* KFbxGeometryBase::GetControlPoints() { return mControlPoints.empty() ? nullptr : mControlPoints.data(); }
+bool KFbxGeometryBase::MakePointsWhole() const {
+    if (mDeferred == nullptr) {
+        return true;
+    }
+    try {
+        std::vector<KFbxVector4> points(*mDeferred->mBase);
+        // From the last, so that the first change of an index, the one that counts, is put in last.
+        for (auto change = mDeferred->mChanges.rbegin(); change != mDeferred->mChanges.rend(); ++change) {
+            const int index = change->first;
+            if (index >= 0 && static_cast<std::size_t>(index) < points.size()) {
+                points[static_cast<std::size_t>(index)] = change->second;
+            }
+        }
+        mControlPoints.swap(points);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return false;
+    }
+    mDeferred.reset();
+    return true;
+}
+
+int KFbxGeometryBase::GetControlPointsCount() const {
+    return static_cast<int>(mDeferred != nullptr ? mDeferred->mBase->size() : mControlPoints.size());
+}
+
+KFbxVector4 KFbxGeometryBase::GetControlPointAt(int index) const {
+    if (index < 0 || index >= GetControlPointsCount()) {
+        return KFbxVector4(0.0, 0.0, 0.0, 0.0);
+    }
+    if (mDeferred == nullptr) {
+        return mControlPoints[static_cast<std::size_t>(index)];
+    }
+    const auto& changes = mDeferred->mChanges;
+    const auto found = std::lower_bound(changes.begin(), changes.end(), index,
+                                        [](const auto& change, int wanted) { return change.first < wanted; });
+    if (found != changes.end() && found->first == index) {
+        return found->second;
+    }
+    return (*mDeferred->mBase)[static_cast<std::size_t>(index)];
+}
+
+KFbxVector4* KFbxGeometryBase::GetControlPoints() {
+    if (!MakePointsWhole()) {
+        return nullptr;
+    }
+    return mControlPoints.empty() ? nullptr : mControlPoints.data();
+}
 
 const KFbxVector4* KFbxGeometryBase::GetControlPoints() const {
+    if (!MakePointsWhole()) {
+        return nullptr;
+    }
     return mControlPoints.empty() ? nullptr : mControlPoints.data();
 }
 
@@ -66,11 +140,15 @@ bool KFbxGeometryBase::SetControlPointAt(const KFbxVector4& point, const KFbxVec
             return false;
         }
     }
+    if (!MakePointsWhole()) {
+        return false;
+    }
     try {
         if (index >= GetControlPointsCount()) {
             mControlPoints.resize(static_cast<std::size_t>(index) + 1);
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     mControlPoints[static_cast<std::size_t>(index)] = point;
@@ -244,12 +322,19 @@ bool KFbxGeometryBase::CopyGeometryBase(const KFbxGeometryBase& other) {
         return true;
     }
     try {
+        // A deferred copy stays deferred: it shares the base and copies the changes.
         std::vector<KFbxVector4> points(other.mControlPoints);
+        std::unique_ptr<DeferredPoints> deferred;
+        if (other.mDeferred != nullptr) {
+            deferred = std::make_unique<DeferredPoints>(*other.mDeferred);
+        }
         if (!CopyLayers(other)) {
             return false;
         }
         mControlPoints.swap(points);
+        mDeferred = std::move(deferred);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;

@@ -11,6 +11,8 @@
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -42,6 +44,18 @@ public:
     // is one; both grow to index + 1 when needed. A negative index, or one
     // too large to grow to, is refused; false then.
     bool SetControlPointAt(const KFbxVector4& point, const KFbxVector4& normal, int index);
+    // The points become those of base with each change (index, point) put
+    // in; they are made whole only when first asked for, so that many
+    // geometries over one base (the shapes of a mesh) cost their changes
+    // alone until then. Changes out of the base's range are ignored. False,
+    // unchanged, for a null base or when memory runs out.
+    bool SetControlPointsOver(std::shared_ptr<const std::vector<KFbxVector4>> base,
+                              std::vector<std::pair<int, KFbxVector4>> changes);
+    // Whether the points are still a base and its changes.
+    bool HasDeferredControlPoints() const { return mDeferred != nullptr; }
+    // Point index, read where it is without making deferred points whole;
+    // (0, 0, 0, 0) out of range.
+    KFbxVector4 GetControlPointAt(int index) const;
 
     // ---- normals ----
     // Layer 0 and its normal element are made when missing. Count 0 means
@@ -96,7 +110,17 @@ protected:
     KFbxLayer* GetOrCreateLayer0() { return GetOrCreateLayer(0); }
 
 private:
-    std::vector<KFbxVector4> mControlPoints;
+    struct DeferredPoints {
+        std::shared_ptr<const std::vector<KFbxVector4>> mBase;
+        std::vector<std::pair<int, KFbxVector4>> mChanges;
+    };
+
+    // Makes deferred points whole; false (still deferred) when memory runs out.
+    bool MakePointsWhole() const;
+
+    // Filled in on first use while deferred points wait in mDeferred.
+    mutable std::vector<KFbxVector4> mControlPoints;
+    mutable std::unique_ptr<DeferredPoints> mDeferred;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
 
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -203,6 +204,7 @@ Surface* CopySwapUV(const Surface* source, bool swapUV, bool remapClusters) {
     try {
         filled = FillSwappedCopy(*source, *copy, swapUV, remapClusters);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         filled = false;
     }
     if (!filled) {
@@ -315,6 +317,7 @@ KFbxMesh* KFbxGeometryConverter::TriangulateMesh(const KFbxMesh& mesh) {
         }
         triangles = KFbxMeshRebuild::Rebuild(mesh, plan);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return nullptr;
     }
     if (triangles != nullptr && mesh.GetMeshEdgeCount() > 0) {
@@ -388,6 +391,7 @@ bool KFbxGeometryConverter::ConvertNodeNurbsSurfaceToNurb(KFbxNode* node) {
             copied = ReverseU(*nurb, flipMap);
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         copied = false;
     }
     if (!copied) {
@@ -488,6 +492,7 @@ bool KFbxGeometryConverter::ConvertSkinThroughMapping(KFbxMesh* mesh) {
             }
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         discard();
         return false;
     }

@@ -1,5 +1,6 @@
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
@@ -64,6 +65,7 @@ int KFbxLayerContainer::CreateLayer() {
     try {
         mLayers.push_back(std::make_unique<KFbxLayer>());
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return -1;
     }
     return GetLayerCount() - 1;
@@ -193,6 +195,7 @@ bool KFbxLayerContainer::CopyLayers(const KFbxLayerContainer& other) {
             layers.push_back(std::move(layer));
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     mLayers = std::move(layers);

@@ -1,5 +1,6 @@
 #include <fbxfilesdk/geometry/KFbxLayerElementUserData.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxArrayCopy.h>
 
 #include <new>
@@ -45,6 +46,7 @@ KFbxLayerElementUserData::KFbxLayerElementUserData(const char* name, int id, con
             mChannels.push_back(std::move(channel));
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         mChannels.clear();
     }
 }
@@ -92,6 +94,7 @@ bool KFbxLayerElementUserData::Assign(const KFbxLayerElementUserData& other) {
             channels.push_back(std::move(channel));
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     if (!KFbxCopyDynamicArray(GetIndexArray(), other.GetIndexArray())) {

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 
@@ -80,6 +81,7 @@ void KFbxMesh::Copy(const KFbxObject& other) {
         mEdges.swap(edges);
         mUVGrid = mesh->mUVGrid;
     } catch (const std::bad_alloc&) {
+    SdkNoteAllocationFailure();
     }
 }
 
@@ -99,6 +101,7 @@ void KFbxMesh::BeginPolygon(int material, int texture, int group, bool legacy) {
     try {
         mPolygons.push_back(Polygon{GetPolygonVertexCount(), 0, group});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return;
     }
     const int polygon = GetPolygonCount() - 1;
@@ -133,6 +136,7 @@ bool KFbxMesh::AddPolygonVertex(int index, int uvIndex) {
     try {
         mPolygonVertices.push_back(index);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     ++mPolygons.back().mSize;
@@ -209,6 +213,7 @@ void KFbxMesh::ComputeVertexNormals(bool clockwise) {
         sums.resize(static_cast<std::size_t>(pointCount));
         corners.resize(static_cast<std::size_t>(pointCount));
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return;
     }
     // Polygon vertices were checked when added, but the control points may
@@ -274,6 +279,7 @@ void KFbxMesh::BuildMeshEdgeArray() {
             }
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return;
     }
     mEdges.swap(edges);
@@ -296,6 +302,7 @@ bool KFbxMesh::SetMeshEdges(const int* polygonVertices, int count) {
         std::vector<int> edges(polygonVertices, polygonVertices + count);
         mEdges.swap(edges);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;

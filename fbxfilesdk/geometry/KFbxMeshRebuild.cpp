@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/DynamicArray.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -153,6 +154,7 @@ bool RemapLayers(KFbxLayerContainer& container, const Maps& maps) {
         }
         return complete;
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
 }
@@ -196,6 +198,7 @@ KFbxMesh* Rebuild(const KFbxMesh& source, const Plan& plan) {
         maps.mPolygons = plan.mPolygonMap.empty() ? nullptr : &plan.mPolygonMap;
         complete = complete && RemapLayers(*mesh, maps);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         complete = false;
     }
     if (!complete) {

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxNurbsCurve.h>
 
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxNurbsGrid.h>
 #include <fbxfilesdk/geometry/KFbxParametricGeometry_internal.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
@@ -57,6 +58,7 @@ void KFbxNurbsCurve::Copy(const KFbxObject& other) {
         }
         mKnots.swap(knots);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return;
     }
     mType = curve->mType;

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxNurbsGrid.h>
 
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
 
 #include <new>
@@ -73,6 +74,7 @@ bool KFbxNurbsGrid::FitKnots(std::vector<double>& knots, int count, int order, E
         try {
             knots = DefaultKnots(count, order, form);
         } catch (const std::bad_alloc&) {
+            SdkNoteAllocationFailure();
             return false;
         }
     }

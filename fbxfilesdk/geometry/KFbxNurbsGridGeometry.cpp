@@ -1,4 +1,5 @@
 #include <fbxfilesdk/geometry/KFbxNurbsGridGeometry.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <new>
 #include <utility>
@@ -17,6 +18,7 @@ bool KFbxNurbsGridGeometry::InitControlPoints(int uCount, ENurbType uType, int v
         }
         mGrid = std::move(grid);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     KFbxNurbsGrid::InitUnitPoints(*this, mGrid.GetPointCount());
@@ -30,6 +32,7 @@ bool KFbxNurbsGridGeometry::SetGrid(const KFbxNurbsGrid& grid) {
     try {
         mGrid = grid;
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     return true;
@@ -46,6 +49,7 @@ bool KFbxNurbsGridGeometry::CopyGridGeometry(const KFbxNurbsGridGeometry& other)
         }
         mGrid = std::move(grid);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     mFlag0 = other.mFlag0;

@@ -1,6 +1,7 @@
 // The manager's layer-element pools and its creators of layer elements.
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxLayerElementUserData.h>
 
@@ -51,6 +52,7 @@ Element* KFbxSdkManager::PoolElement(ELayerElementPool pool, Args&&... args) {
     try {
         slots.reserve(slots.size() + 1);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return nullptr;
     }
     auto* element = new (std::nothrow) Element(std::forward<Args>(args)...);

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceTessellation.h>
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -117,6 +118,7 @@ bool SampleNurbsDirection(int count, int order, KFbxNurbsGrid::EForm form, const
             }
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         out.clear();
         return false;
     }
@@ -175,6 +177,7 @@ bool SamplePatchDirection(int count, int basis, bool closed, int step, Samples& 
             }
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         out.clear();
         return false;
     }
@@ -227,6 +230,7 @@ bool EvaluateGrid(const KFbxVector4* points, int uCount, int vCount, const Sampl
             }
         }
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         out.clear();
         return false;
     }

@@ -1,5 +1,6 @@
 #include <fbxfilesdk/geometry/KFbxTrimNurbsSurface.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxBoundary.h>
 #include <fbxfilesdk/geometry/KFbxNurbsSurface.h>
 #include <fbxfilesdk/geometry/KFbxParametricGeometry_internal.h>
@@ -104,6 +105,7 @@ bool KFbxTrimNurbsSurface::AddBoundary(KFbxBoundary* boundary, int region) {
         }
         mRegions[static_cast<std::size_t>(region)].push_back(boundary);
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return false;
     }
     if (!ConnectSrc(boundary)) {

@@ -1,4 +1,5 @@
 #include <fbxfilesdk/geometry/KFbxWeightedMapping.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <cstddef>
 #include <new>
@@ -10,40 +11,43 @@ KFbxWeightedMapping::KFbxWeightedMapping(int sourceSize, int destinationSize) {
 }
 
 bool KFbxWeightedMapping::Reset(int sourceSize, int destinationSize) {
-    try {
-        std::vector<std::vector<KElement>> source(static_cast<std::size_t>(sourceSize > 0 ? sourceSize : 0));
-        std::vector<std::vector<KElement>> destination(
-            static_cast<std::size_t>(destinationSize > 0 ? destinationSize : 0));
-        mSource.swap(source);
-        mDestination.swap(destination);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    mSource.clear();
+    mDestination.clear();
+    mSourceCount = sourceSize > 0 ? sourceSize : 0;
+    mDestinationCount = destinationSize > 0 ? destinationSize : 0;
     return true;
 }
 
 bool KFbxWeightedMapping::Add(int sourceIndex, int destinationIndex, double weight) {
-    if (sourceIndex < 0 || sourceIndex >= GetElementCount(eSOURCE) || destinationIndex < 0 ||
-        destinationIndex >= GetElementCount(eDESTINATION)) {
+    if (sourceIndex < 0 || sourceIndex >= mSourceCount || destinationIndex < 0 ||
+        destinationIndex >= mDestinationCount) {
         return false;
     }
-    std::vector<KElement>& forward = mSource[static_cast<std::size_t>(sourceIndex)];
-    std::vector<KElement>& backward = mDestination[static_cast<std::size_t>(destinationIndex)];
+    // Either end may be new; a failure takes back what the other end gained.
+    const bool newSource = mSource.find(sourceIndex) == mSource.end();
+    const bool newDestination = mDestination.find(destinationIndex) == mDestination.end();
+    std::vector<KElement>* forward = nullptr;
     try {
-        forward.push_back(KElement{destinationIndex, weight});
+        forward = &mSource[sourceIndex];
+        forward->push_back(KElement{destinationIndex, weight});
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        if (newSource) mSource.erase(sourceIndex);
         return false;
     }
     try {
-        backward.push_back(KElement{sourceIndex, weight});
+        mDestination[destinationIndex].push_back(KElement{sourceIndex, weight});
     } catch (const std::bad_alloc&) {
-        forward.pop_back();
+        SdkNoteAllocationFailure();
+        if (newDestination) mDestination.erase(destinationIndex);
+        forward->pop_back();
+        if (newSource) mSource.erase(sourceIndex);
         return false;
     }
     return true;
 }
 
-const std::vector<std::vector<KFbxWeightedMapping::KElement>>* KFbxWeightedMapping::SetOf(int set) const {
+const KFbxWeightedMapping::Relations* KFbxWeightedMapping::SetOf(int set) const {
     switch (set) {
         case eSOURCE:
             return &mSource;
@@ -55,22 +59,46 @@ const std::vector<std::vector<KFbxWeightedMapping::KElement>>* KFbxWeightedMappi
 }
 
 int KFbxWeightedMapping::GetElementCount(int set) const {
-    const auto* elements = SetOf(set);
-    return elements != nullptr ? static_cast<int>(elements->size()) : 0;
+    switch (set) {
+        case eSOURCE:
+            return mSourceCount;
+        case eDESTINATION:
+            return mDestinationCount;
+        default:
+            return 0;
+    }
 }
 
 int KFbxWeightedMapping::GetRelations(int set, int index) const {
-    if (index < 0 || index >= GetElementCount(set)) {
+    const Relations* relations = SetOf(set);
+    if (relations == nullptr) {
         return 0;
     }
-    return static_cast<int>((*SetOf(set))[static_cast<std::size_t>(index)].size());
+    const auto found = relations->find(index);
+    return found != relations->end() ? static_cast<int>(found->second.size()) : 0;
 }
 
 KFbxWeightedMapping::KElement KFbxWeightedMapping::GetRelation(int set, int index, int r) const {
-    if (r < 0 || r >= GetRelations(set, index)) {
+    const Relations* relations = SetOf(set);
+    if (relations == nullptr || r < 0) {
         return KElement{};
     }
-    return (*SetOf(set))[static_cast<std::size_t>(index)][static_cast<std::size_t>(r)];
+    const auto found = relations->find(index);
+    if (found == relations->end() || static_cast<std::size_t>(r) >= found->second.size()) {
+        return KElement{};
+    }
+    return found->second[static_cast<std::size_t>(r)];
+}
+
+std::vector<int> KFbxWeightedMapping::GetRelatedElements(int set) const {
+    std::vector<int> elements;
+    if (const Relations* relations = SetOf(set)) {
+        elements.reserve(relations->size());
+        for (const auto& entry : *relations) {
+            elements.push_back(entry.first);
+        }
+    }
+    return elements;
 }
 
 }  // namespace fbxsdk_2006_11_1

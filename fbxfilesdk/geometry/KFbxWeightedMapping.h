@@ -1,9 +1,13 @@
 // A weighted many-to-many relation between the elements of two sets (source
 // and destination), as when the points of one geometry are blended from the
 // points of another. Each relation is seen from both of its ends.
+//
+// The sets are sized by count only: an element takes memory once it has a
+// relation, so a mapping costs what its relations hold, whatever the sizes.
 #ifndef FBXFILESDK_GEOMETRY_KFBXWEIGHTEDMAPPING_H
 #define FBXFILESDK_GEOMETRY_KFBXWEIGHTEDMAPPING_H
 
+#include <map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -21,7 +25,7 @@ public:
     // Sets of the sizes, no relations; negative sizes count as 0.
     KFbxWeightedMapping(int sourceSize, int destinationSize);
 
-    // Sets of the new sizes, no relations; false, unchanged, when memory runs out.
+    // Sets of the new sizes, no relations; always true.
     bool Reset(int sourceSize, int destinationSize);
     // Relates the elements; false for an index out of range or when memory
     // runs out (then nothing changes).
@@ -33,12 +37,18 @@ public:
     int GetRelations(int set, int index) const;
     // Relation r of the element; {-1, 0.0} out of range.
     KElement GetRelation(int set, int index, int r) const;
+    // The elements of the set that have relations, in increasing order.
+    std::vector<int> GetRelatedElements(int set) const;
 
 private:
-    const std::vector<std::vector<KElement>>* SetOf(int set) const;
+    using Relations = std::map<int, std::vector<KElement>>;
 
-    std::vector<std::vector<KElement>> mSource;
-    std::vector<std::vector<KElement>> mDestination;
+    const Relations* SetOf(int set) const;
+
+    int mSourceCount = 0;
+    int mDestinationCount = 0;
+    Relations mSource;
+    Relations mDestination;
 };
 
 }  // namespace fbxsdk_2006_11_1

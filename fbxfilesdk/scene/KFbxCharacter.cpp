@@ -42,7 +42,8 @@ const KFbxDataType& DataTypeOf(const Row& row) {
         case Row::eBool:
             return gKFbxDataTypeBool;
         case Row::eVector:
-            return gKFbxDataTypeVector;
+            // Three values and a fourth component of 1, as a homogeneous point.
+            return gKFbxDataTypeVector4;
         case Row::eEnum:
             return gKFbxDataTypeEnum;
         case Row::eDouble:
@@ -54,7 +55,7 @@ const KFbxDataType& DataTypeOf(const Row& row) {
 void SetBool(KFbxProperty& property, bool value) { property.Set(&value, eFbxValueBool); }
 void SetDouble(KFbxProperty& property, double value) { property.Set(&value, eFbxValueDouble); }
 void SetEnum(KFbxProperty& property, int value) { property.Set(&value, eFbxValueEnum); }
-void SetVector(KFbxProperty& property, const fbxDouble3& value) { property.Set(&value, eFbxValueDouble3); }
+void SetVector(KFbxProperty& property, const fbxDouble4& value) { property.Set(&value, eFbxValueDouble4); }
 
 // The property's object sources, last first, give way to the object (if any).
 void ReplaceObjectSources(KFbxProperty property, KFbxObject* object) {
@@ -179,9 +180,9 @@ void KFbxCharacter::LoadFromFilterSet() {
                 SetEnum(property, row.mSource == Row::eMode ? mode : EnumFromDouble(value));
                 break;
             case Row::eVector:
-                SetVector(property, fbxDouble3(filterSet.GetParameterValue(parameter),
+                SetVector(property, fbxDouble4(filterSet.GetParameterValue(parameter),
                                                filterSet.GetParameterValue(parameter + 1),
-                                               filterSet.GetParameterValue(parameter + 2)));
+                                               filterSet.GetParameterValue(parameter + 2), 1.0));
                 break;
         }
     }

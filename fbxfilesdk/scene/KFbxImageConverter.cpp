@@ -9,6 +9,8 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -86,6 +88,13 @@ private:
     unsigned char* mData;
 };
 
+void AppendNumber(KString& text, std::uint64_t value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
+    *result.ptr = '\0';
+    text += digits;
+}
+
 bool Refuse(KString* errorText, const char* reason) {
     if (errorText != nullptr) *errorText = reason;
     return false;
@@ -156,6 +165,18 @@ bool ReadTiffFile(const KString& fileName, KFbxImageBuffer* image, KString* erro
     if (width > 0x7fffffffu || height > 0x7fffffffu || KFbxImageDataSize(width, height, samples) == 0) {
         return Refuse(errorText, "image size out of range");
     }
+    // Strips may all point at one small compressed block: the file's size
+    // says nothing of what decoding would take.
+    const std::uint64_t decoded = std::uint64_t{width} * height * samples;
+    const std::uint64_t limit = KFbxImageConverter::GetMaxDecodedSize();
+    if (decoded > limit) {
+        KString text("decoded image of ");
+        AppendNumber(text, decoded);
+        text += " bytes exceeds the limit of ";
+        AppendNumber(text, limit);
+        text += " bytes";
+        return Refuse(errorText, text.Buffer());
+    }
 
     // The rows as libtiff decodes them must be exactly what the layout needs.
     const std::uint64_t rowBytes = ycbcr ? (std::uint64_t{width} + across - 1) / across * (across + 2u)
@@ -197,6 +218,11 @@ bool ReadTiffFile(const KString& fileName, KFbxImageBuffer* image, KString* erro
         row += rows;
     }
     return true;
+}
+
+std::atomic<std::uint64_t>& MaxDecodedSize() {
+    static std::atomic<std::uint64_t> limit{KFbxImageConverter::kDefaultMaxDecodedSize};
+    return limit;
 }
 
 }  // namespace
@@ -241,6 +267,13 @@ bool KFbxImageConverter::ReadTiffImage(const KString& fileName, KFbxImageBuffer*
     if (removeFile) KFile::RemoveFile(fileName);
     return true;
 }
+
+void KFbxImageConverter::SetMaxDecodedSize(std::uint64_t bytes) {
+    const std::uint64_t ceiling = KFbxImageBuffer::kMaxDataSize;
+    MaxDecodedSize().store(bytes == 0 ? kDefaultMaxDecodedSize : std::min(bytes, ceiling));
+}
+
+std::uint64_t KFbxImageConverter::GetMaxDecodedSize() { return MaxDecodedSize().load(); }
 
 bool KFbxImageConverter::WriteTiffImage(const KString& fileName, bool compress, const KFbxImageBuffer* image,
                                         KString* errorText) {

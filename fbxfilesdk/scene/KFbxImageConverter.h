@@ -10,6 +10,8 @@
 #include <fbxfilesdk/core/KSortedStringTable.h>
 #include <fbxfilesdk/core/KString.h>
 
+#include <cstdint>
+
 namespace fbxsdk_2006_11_1 {
 
 class KFbxImageBuffer;
@@ -49,8 +51,16 @@ public:
     // removeFile the file is deleted after a successful read. False for a
     // file that cannot be opened, is of another kind or is inconsistent; the
     // image keeps what was read so far. errorText, when given, receives why.
+    // An image whose decoded pixels would take more bytes than the limit
+    // (GetMaxDecodedSize) is refused before anything is decoded.
     static bool ReadTiffImage(const KString& fileName, KFbxImageBuffer* image, bool removeFile,
                               KString* errorText = nullptr);
+    // The most bytes of decoded pixels ReadTiffImage accepts, process-wide;
+    // kDefaultMaxDecodedSize until a caller sets another (at most
+    // KFbxImageBuffer::kMaxDataSize; 0 gives back the default).
+    static constexpr std::uint64_t kDefaultMaxDecodedSize = std::uint64_t{1} << 28;
+    static void SetMaxDecodedSize(std::uint64_t bytes);
+    static std::uint64_t GetMaxDecodedSize();
     // Writes image as a TIFF file, one row per strip, deflated with compress.
     // Four bytes per pixel are written as RGB with associated alpha. False
     // for an image without pixels (no file is made) or when the file cannot

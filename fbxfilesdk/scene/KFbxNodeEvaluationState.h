@@ -12,6 +12,11 @@
 
 namespace fbxsdk_2006_11_1 {
 
+// The rotation order as evaluation uses it: orders index tables of the
+// rotation math (twice the order), so one outside the seven known orders
+// (0 Euler XYZ to 6 spheric XYZ) evaluates as Euler XYZ.
+constexpr int KFbxCheckedRotationOrder(int order) { return order >= 0 && order <= 6 ? order : 0; }
+
 // One set of pivot settings; set 0 drives evaluation, set 1 serves conversions.
 struct KFbxNodePivotSet {
     KFbxVector4 mRotationOffset;

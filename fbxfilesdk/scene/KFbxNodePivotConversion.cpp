@@ -183,8 +183,10 @@ void KFbxNode::ConvertPivotAnimation(EPivotSet target, double frameRate, bool ke
     converter.SetApplyConstantKeyReducer(keyReducer);
     converter.SetConversionFlagB(false);
 
-    const int fromOrder = rotationActive && !from.mRotationSpaceForLimitOnly ? from.mRotationOrder : 0;
-    const int toOrder = rotationActive && !to.mRotationSpaceForLimitOnly ? to.mRotationOrder : 0;
+    const int fromOrder =
+        rotationActive && !from.mRotationSpaceForLimitOnly ? KFbxCheckedRotationOrder(from.mRotationOrder) : 0;
+    const int toOrder =
+        rotationActive && !to.mRotationSpaceForLimitOnly ? KFbxCheckedRotationOrder(to.mRotationOrder) : 0;
     converter.SetSourceRotationOrder(2 * fromOrder);
     converter.SetDestinationRotationOrder(2 * toOrder);
     if (fromOrder != toOrder || from.mQuaternionInterpolate != to.mQuaternionInterpolate) {

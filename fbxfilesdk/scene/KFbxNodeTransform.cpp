@@ -151,9 +151,10 @@ void KFbxNode::SetPostRotation(EPivotSet set, const KFbxVector4& v) {
 }
 
 void KFbxNode::SetRotationOrder(EPivotSet set, ERotationOrder order) {
-    mPivotSets[set].mRotationOrder = order;
+    const int checked = KFbxCheckedRotationOrder(order);
+    mPivotSets[set].mRotationOrder = checked;
     if (set == eSOURCE_SET) {
-        mState.mPrePostRotation.mOrder = 2 * order;
+        mState.mPrePostRotation.mOrder = 2 * checked;
     }
 }
 
@@ -170,7 +171,7 @@ void KFbxNode::SetRotationSpaceForLimitOnly(EPivotSet set, bool on) {
 
 void KFbxNode::SelectPivotSet(EPivotSet set) {
     const KFbxNodePivotSet& pivots = mPivotSets[set];
-    mState.mPrePostRotation.mOrder = 2 * pivots.mRotationOrder;
+    mState.mPrePostRotation.mOrder = 2 * KFbxCheckedRotationOrder(pivots.mRotationOrder);
     mState.mRotationSpaceForLimitOnly = pivots.mRotationSpaceForLimitOnly;
     mState.mPivots.SetRotationOffset(pivots.mRotationOffset);
     mState.mPivots.SetRotationPivot(pivots.mRotationPivot);
@@ -297,7 +298,8 @@ void KFbxNode::UpdatePivotsAndLimitsFromProperties() {
         SetGeometricTranslation(eSOURCE_SET, ReadVector(mProperties[eGeometricTranslation]));
         SetGeometricRotation(eSOURCE_SET, ReadVector(mProperties[eGeometricRotation]));
         SetGeometricScaling(eSOURCE_SET, ReadVector(mProperties[eGeometricScaling]));
-        SetRotationOrder(eSOURCE_SET, static_cast<ERotationOrder>(ReadInt(mProperties[eRotationOrder])));
+        SetRotationOrder(eSOURCE_SET,
+                         static_cast<ERotationOrder>(KFbxCheckedRotationOrder(ReadInt(mProperties[eRotationOrder]))));
         SetRotationSpaceForLimitOnly(eSOURCE_SET, ReadBool(mProperties[eRotationSpaceForLimitOnly]));
         SetQuaternionInterpolate(eSOURCE_SET, ReadBool(mProperties[eQuaternionInterpolate]));
         SetPivotState(eSOURCE_SET, 0);

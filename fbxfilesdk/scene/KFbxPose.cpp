@@ -1,6 +1,7 @@
 #include <fbxfilesdk/scene/KFbxPose.h>
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxPose_internal.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
@@ -100,6 +101,7 @@ int KFbxPose::Add(KFbxNode* node, const KgeMatrix& matrix, bool localMatrix) {
     try {
         mEntries.push_back(std::move(entry));
     } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
         return -1;
     }
     return GetCount() - 1;

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
 #include <fbxfilesdk/scene/KFbxCharacter.h>
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>

@@ -6,6 +6,7 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxPlug.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <new>
 
@@ -15,9 +16,11 @@ namespace fbxsdk_2006_11_1 {
 template <class T>
 KFbxPlug* KFbxConstructObject(KFbxSdkManager* manager, const char* name) {
     auto* object = new (std::nothrow) T(manager, name);
-    if (object != nullptr) {
-        object->CreateInternal();
+    if (object == nullptr) {
+        SdkNoteAllocationFailure();
+        return nullptr;
     }
+    object->CreateInternal();
     return object;
 }
 

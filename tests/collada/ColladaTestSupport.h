@@ -4,7 +4,9 @@
 #ifndef TESTS_COLLADA_COLLADATESTSUPPORT_H
 #define TESTS_COLLADA_COLLADATESTSUPPORT_H
 
+#include <fbxfilesdk/collada/ColladaDocument.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
+#include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
@@ -112,7 +114,11 @@ protected:
         mScene = KFbxScene::Create(mManager, "");
         ASSERT_NE(mScene, nullptr);
     }
-    void TearDown() override { delete mManager; }
+    void TearDown() override {
+        mPass.reset();
+        mPassReader.reset();
+        delete mManager;
+    }
 
     std::string Write(const std::string& text, const std::string& name = "document.dae") {
         return mFolder.Write(name, text);
@@ -143,6 +149,25 @@ protected:
         ASSERT_TRUE(ReadFile(path, mScene)) << mMessage.Buffer();
     }
 
+    // Reads the libraries with a pass of their own, kept for what the test
+    // looks into: a whole read keeps only what its scene uses, the pass
+    // keeps every object it read until the test ends.
+    bool ReadWithPass(const std::string& text) {
+        KString error;
+        mPass.reset();
+        mDocument = ColladaDocument::ParseMemory(text.data(), text.size(), error);
+        mPassReader = std::make_unique<KFbxReaderCollada>(*mManager);
+        mPass = std::make_unique<KFbxReaderColladaPass>(*mPassReader, *mManager);
+        const bool read = mPass->ReadDocument(mDocument.GetRoot());
+        mPassReader->GetMessageText(mMessage);
+        return read;
+    }
+    // The same for a valid document (checked against the schema) that must read.
+    void ReadValidWithPass(const std::string& text) {
+        COLLADA_EXPECT_SCHEMA_VALID(Write(text));
+        ASSERT_TRUE(ReadWithPass(text)) << mMessage.Buffer();
+    }
+
     // A document that must fail, reporting the message.
     void ExpectReadFails(const std::string& document, const std::string& message) {
         mMessage = "";
@@ -171,6 +196,9 @@ protected:
     KFbxSdkManager* mManager = nullptr;
     KFbxScene* mScene = nullptr;
     ScratchFolder mFolder;
+    ColladaDocument mDocument;
+    std::unique_ptr<KFbxReaderCollada> mPassReader;
+    std::unique_ptr<KFbxReaderColladaPass> mPass;
     KString mMessage;
     std::string mErrorText;
 };

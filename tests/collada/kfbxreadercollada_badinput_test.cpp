@@ -7,6 +7,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include "ColladaTestSupport.h"
+#include "support/ImportLeftovers.h"
 
 #include <filesystem>
 #include <fstream>
@@ -48,7 +49,7 @@ protected:
 }  // namespace
 
 TEST_F(ColladaBadInput, TheSeedsAreValidAndRead) {
-    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae", "animated_scene.dae"}) {
+    for (const char* name : {"textured_cube.dae", "skin_and_morph.dae", "animated_scene.dae", "instancing.dae"}) {
         const std::string path = (kSeeds / name).string();
         COLLADA_EXPECT_SCHEMA_VALID(path);
         EXPECT_TRUE(ReadFile(path, mScene)) << name << ": " << mMessage.Buffer();
@@ -176,5 +177,19 @@ TEST_F(ColladaBadInput, SceneReferencesThatLie) {
             EXPECT_FALSE(read) << message;
             EXPECT_TRUE(MessageHas(message)) << message << " / " << mMessage.Buffer();
         }
+    }
+}
+
+TEST_F(ColladaBadInput, ImportsLeaveNothingBehind) {
+    std::vector<std::pair<std::string, std::string>> documents = importleftovers::FilesWholeAndCut(kSeeds);
+    const std::string oasis = Seed("animated_scene.dae");
+    documents.emplace_back("a controller of no geometry",
+                           Replaced(oasis, "url=\"#keeper-skin\"", "url=\"#keeper-skinless\""));
+    documents.emplace_back("a skin weighting a vertex its mesh lacks",
+                           Replaced(oasis, "<skin source=\"#keeper\">", "<skin source=\"#palm\">"));
+    for (const auto& [what, document] : documents) {
+        const std::string path = Write(document, "leftovers.dae");
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, [&](KFbxScene& scene) { ReadFile(path, &scene); }), "")
+            << what;
     }
 }

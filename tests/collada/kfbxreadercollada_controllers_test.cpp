@@ -107,30 +107,12 @@ protected:
         return std::vector<double>(weights, weights + cluster->GetControlPointIndicesCount());
     }
 
-    void TearDown() override {
-        mPass.reset();
-        mReader.reset();
-        ColladaReadTest::TearDown();
-    }
-
-    // The pass over a parsed document, kept for what the test looks into.
-    bool ReadWithPass(const std::string& text) {
-        KString error;
-        mDocument = ColladaDocument::ParseMemory(text.data(), text.size(), error);
-        mReader = std::make_unique<KFbxReaderCollada>(*mManager);
-        mPass = std::make_unique<KFbxReaderColladaPass>(*mReader, *mManager);
-        return mPass->ReadDocument(mDocument.GetRoot());
-    }
-
-    ColladaDocument mDocument;
-    std::unique_ptr<KFbxReaderCollada> mReader;
-    std::unique_ptr<KFbxReaderColladaPass> mPass;
 };
 
 }  // namespace
 
 TEST_F(ColladaControllers, ASkinOfTwoJoints) {
-    ReadValid(SkinDocument(Skin()));
+    ReadValidWithPass(SkinDocument(Skin()));
     const std::vector<KFbxCluster*> clusters = Objects<KFbxCluster>();
     ASSERT_EQ(clusters.size(), 2u);
     // Vertex 0 has both joints, vertex 1 the second, vertex 2 the bind shape only.

@@ -151,7 +151,7 @@ TEST_F(ColladaFrame, UnsupportedLibrariesWarnOncePerReader) {
 }
 
 TEST_F(ColladaFrame, ImagesAndEffectsAreReadOnceJustBeforeTheMaterials) {
-    ReadValid(Document(kTriangle + kMaterials + kEffects + kImages));
+    ReadValidWithPass(Document(kTriangle + kMaterials + kEffects + kImages));
     EXPECT_EQ(Message(), "");
     EXPECT_EQ(Objects<KFbxMesh>().size(), 1u);
     // The effect's material, the material's copy and the triangle's stand-in.
@@ -180,7 +180,7 @@ TEST_F(ColladaFrame, TheOldLibraryFormIsReadWithAWarning) {
     std::string library = old;
     library.replace(library.find("<library_geometries>"), 20, "<library type=\"GEOMETRY\">");
     library.replace(library.find("</library_geometries>"), 21, "</library>");
-    ASSERT_TRUE(Read(Document(library + library)));
+    ASSERT_TRUE(ReadWithPass(Document(library + library)));
     EXPECT_EQ(CountOf(Message(), "Warning: structure library is deprecated in Collada 1.4."), 1);
     // Both libraries are read; the second geometry shares the first's id and
     // is not kept.

@@ -7,6 +7,8 @@
 
 #include "ColladaTestSupport.h"
 
+#include <algorithm>
+
 #include <functional>
 
 using namespace fbxsdk_2006_11_1;
@@ -112,6 +114,23 @@ std::string Geometry(const std::string& id, const std::string& meshContent) {
            "</mesh></geometry></library_geometries>\n";
 }
 
+// The document of the libraries with a scene that instances each of their
+// geometries once: a read keeps only what its scene uses.
+std::string InstancedDocument(const std::string& libraries) {
+    std::string nodes;
+    std::vector<std::string> ids;
+    const std::string marker = "<geometry id=\"";
+    for (std::size_t at = libraries.find(marker); at != std::string::npos; at = libraries.find(marker, at + 1)) {
+        const std::size_t begin = at + marker.size();
+        const std::string id = libraries.substr(begin, libraries.find('"', begin) - begin);
+        if (std::find(ids.begin(), ids.end(), id) == ids.end()) {
+            ids.push_back(id);
+            nodes += "<node id=\"n-" + id + "\"><instance_geometry url=\"#" + id + "\"/></node>";
+        }
+    }
+    return colladatest::SceneDocument(libraries, nodes);
+}
+
 // A small mesh of four points and the primitives given.
 std::string Square(const std::string& primitives, const std::string& extraSources = "") {
     return Geometry("sq", FloatSource("sq-p", "0 0 0 1 0 0 1 1 0 0 1 0", 4, {"X", "Y", "Z"}) +
@@ -140,7 +159,7 @@ protected:
     }
 
     void ExpectCube(Form form) {
-        ReadValid(Document(Geometry("cube", CubeSources() + CubePrimitive(form))));
+        ReadValid(InstancedDocument(Geometry("cube", CubeSources() + CubePrimitive(form))));
         KFbxMesh* mesh = TheMesh();
         ASSERT_NE(mesh, nullptr);
         const auto polygons = CubePolygons(form == Form::kTriangles);
@@ -195,7 +214,7 @@ TEST_F(ColladaGeometry, ACubeOfPolygons) { ExpectCube(Form::kPolygons); }
 TEST_F(ColladaGeometry, ACubeOfPolylists) { ExpectCube(Form::kPolylist); }
 
 TEST_F(ColladaGeometry, TrianglesGroupInThreesAndKeepALeftover) {
-    ReadValid(Document(Square("<triangles count=\"2\">" + kVertex + "<p>0 1 2 0 2 3 1</p></triangles>")));
+    ReadValid(InstancedDocument(Square("<triangles count=\"2\">" + kVertex + "<p>0 1 2 0 2 3 1</p></triangles>")));
     KFbxMesh* mesh = TheMesh();
     ASSERT_NE(mesh, nullptr);
     ASSERT_EQ(mesh->GetPolygonCount(), 3);
@@ -204,7 +223,7 @@ TEST_F(ColladaGeometry, TrianglesGroupInThreesAndKeepALeftover) {
 }
 
 TEST_F(ColladaGeometry, PolygonsComeBeforeTrianglesAndMaterialsGoByPolygon) {
-    ReadValid(Document(Square("<triangles count=\"1\" material=\"a\">" + kVertex + "<p>0 1 2</p></triangles>" +
+    ReadValid(InstancedDocument(Square("<triangles count=\"1\" material=\"a\">" + kVertex + "<p>0 1 2</p></triangles>" +
                               "<polygons count=\"1\" material=\"a\">" + kVertex + "<p>0 1 2 3</p></polygons>" +
                               "<polylist count=\"1\">" + kVertex + "<vcount>3</vcount><p>0 2 3</p></polylist>")));
     KFbxMesh* mesh = TheMesh();
@@ -220,7 +239,7 @@ TEST_F(ColladaGeometry, PolygonsComeBeforeTrianglesAndMaterialsGoByPolygon) {
 }
 
 TEST_F(ColladaGeometry, AnInputMayShareTheVertexOffset) {
-    ReadValid(Document(Square("<triangles count=\"1\">" + kVertex +
+    ReadValid(InstancedDocument(Square("<triangles count=\"1\">" + kVertex +
                               "<input semantic=\"TEXCOORD\" source=\"#sq-uv\" offset=\"0\" set=\"0\"/>"
                               "<p>3 1 2</p></triangles>")));
     EXPECT_EQ(Indices(TheMesh()->GetLayer(0)->GetUVs()), (std::vector<int>{3, 1, 2}));
@@ -229,7 +248,7 @@ TEST_F(ColladaGeometry, AnInputMayShareTheVertexOffset) {
 TEST_F(ColladaGeometry, SourcesSharedOrNotAcrossPrimitiveElements) {
     const std::string uv = "<input semantic=\"TEXCOORD\" source=\"#sq-uv\" offset=\"1\" set=\"0\"/>";
     const std::string otherUV = "<input semantic=\"TEXCOORD\" source=\"#sq-uvb\" offset=\"1\" set=\"0\"/>";
-    ReadValid(Document(Square("<triangles count=\"1\">" + kVertex + uv + "<p>0 0 1 1 2 2</p></triangles>" +
+    ReadValid(InstancedDocument(Square("<triangles count=\"1\">" + kVertex + uv + "<p>0 0 1 1 2 2</p></triangles>" +
                               "<triangles count=\"1\">" + kVertex + uv + "<p>0 3 2 2 3 1</p></triangles>" +
                               "<triangles count=\"1\">" + kVertex + otherUV + "<p>0 0 1 1 2 1</p></triangles>")));
     const KFbxLayerElementUV* uvs = TheMesh()->GetLayer(0)->GetUVs();
@@ -241,7 +260,7 @@ TEST_F(ColladaGeometry, SourcesSharedOrNotAcrossPrimitiveElements) {
 
 TEST_F(ColladaGeometry, PrimitiveElementsWithoutAnInputLeaveEmptyEntries) {
     const std::string normals = FloatSource("sq-n", "0 0 1", 1, {"X", "Y", "Z"});
-    ReadValid(Document(Square("<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>" +
+    ReadValid(InstancedDocument(Square("<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>" +
                                   "<triangles count=\"1\">" + kVertex +
                                   "<input semantic=\"NORMAL\" source=\"#sq-n\" offset=\"1\"/>"
                                   "<input semantic=\"TEXCOORD\" source=\"#sq-uv\" offset=\"1\" set=\"0\"/>"
@@ -257,7 +276,7 @@ TEST_F(ColladaGeometry, PrimitiveElementsWithoutAnInputLeaveEmptyEntries) {
 
 TEST_F(ColladaGeometry, NormalsOfASetGoToItsLayer) {
     const std::string normals = FloatSource("sq-n", "0 0 1", 1, {"X", "Y", "Z"});
-    ReadValid(Document(Square("<triangles count=\"1\">" + kVertex +
+    ReadValid(InstancedDocument(Square("<triangles count=\"1\">" + kVertex +
                                   "<input semantic=\"NORMAL\" source=\"#sq-n\" offset=\"1\" set=\"1\"/>"
                                   "<p>0 0 1 0 2 0</p></triangles>",
                               normals)));
@@ -269,12 +288,12 @@ TEST_F(ColladaGeometry, NormalsOfASetGoToItsLayer) {
 }
 
 TEST_F(ColladaGeometry, WithoutNormalInputsTheVerticesNormalsOrComputedOnesServe) {
-    ReadValid(Document(Square("<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>")));
+    ReadValid(InstancedDocument(Square("<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>")));
     const KFbxLayerElementNormal* computed = TheMesh()->GetLayer(0)->GetNormals();
     EXPECT_EQ(computed->GetMappingMode(), KFbxLayerElement::eBY_CONTROL_POINT);
     EXPECT_NEAR(computed->GetDirectArray().GetAt(0)[2], 1.0, 1e-9);
 
-    ReadValid(Document(Geometry(
+    ReadValid(InstancedDocument(Geometry(
         "given", FloatSource("g-p", "0 0 0 1 0 0 0 1 0", 3, {"X", "Y", "Z"}) +
                      FloatSource("g-n", "0 1 0 0 1 0 1 0 0", 3, {"X", "Y", "Z"}) +
                      "<vertices id=\"g-v\"><input semantic=\"POSITION\" source=\"#g-p\"/>"
@@ -287,7 +306,7 @@ TEST_F(ColladaGeometry, WithoutNormalInputsTheVerticesNormalsOrComputedOnesServe
 }
 
 TEST_F(ColladaGeometry, VertexColoursGoByControlPoint) {
-    ReadValid(Document(Geometry(
+    ReadValid(InstancedDocument(Geometry(
         "c", FloatSource("c-p", "0 0 0 1 0 0 0 1 0", 3, {"X", "Y", "Z"}) +
                  FloatSource("c-c", "1 0 0 1 0 1 0 1 0 0 1 0.5", 3, {"R", "G", "B", "A"}) +
                  "<vertices id=\"c-v\"><input semantic=\"POSITION\" source=\"#c-p\"/>"
@@ -304,7 +323,7 @@ TEST_F(ColladaGeometry, VertexColoursGoByControlPoint) {
 TEST_F(ColladaGeometry, MinorFeaturesWarnAndTheMeshKeepsWhatItCan) {
     const std::string tris = "<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>";
     const std::string lines = "<lines count=\"1\">" + kVertex + "<p>0 1</p></lines>";
-    std::string document = Document(Square(lines + tris));
+    std::string document = InstancedDocument(Square(lines + tris));
     document.replace(document.find("<mesh>"), 6, "<asset><created>2024-05-01T10:00:00Z</created>"
                                                   "<modified>2024-05-01T10:00:00Z</modified></asset><mesh>");
     ReadValid(document);
@@ -320,7 +339,7 @@ TEST_F(ColladaGeometry, StripsAndFansAreTheTrianglesTheyDescribe) {
     const std::string strip =
         "<tristrips count=\"3\">" + kVertex + uv + "<p>0 0 1 1 3 3 2 2 0 0</p><p>1 1 2 2</p></tristrips>";
     const std::string fan = "<trifans count=\"2\" material=\"m\">" + kVertex + uv + "<p>0 3 1 2 2 1 3 0</p></trifans>";
-    ReadValid(Document(Square(strip + fan)));
+    ReadValid(InstancedDocument(Square(strip + fan)));
     EXPECT_FALSE(MessageHas("is not supported")) << mMessage.Buffer();
     KFbxMesh* mesh = TheMesh();
     ASSERT_NE(mesh, nullptr);
@@ -348,7 +367,7 @@ TEST_F(ColladaGeometry, StripsAndFansAreTheTrianglesTheyDescribe) {
 
 TEST_F(ColladaGeometry, AGeometryOfADuplicateIdGivesWayOnlyToOneWithContent) {
     const std::string triangle = "<triangles count=\"1\">" + kVertex + "<p>0 1 2</p></triangles>";
-    std::string document = Document(Square(triangle));
+    std::string document = InstancedDocument(Square(triangle));
     const std::string second = Square(triangle.substr(0, triangle.find("<p>")) + "<p>0 2 3</p></triangles>");
     document = Replaced(document, "</library_geometries>",
                         second.substr(second.find("<geometry "), second.find("</library_geometries>") -
@@ -374,14 +393,14 @@ TEST_F(ColladaGeometry, VertexInputsOtherThanPositionsNormalsAndColours) {
         at += 20;
     }
     both.replace(both.rfind("id=\"sq\""), 7, "id=\"sq2\"");
-    ASSERT_TRUE(Read(Document(both)));
+    ASSERT_TRUE(Read(InstancedDocument(both)));
     const std::string message = mMessage.Buffer();
     EXPECT_EQ(message.find("TEXCOORD not supported in vertices input"),
               message.rfind("TEXCOORD not supported in vertices input"));
     EXPECT_NE(message.find("TEXCOORD not supported in vertices input"), std::string::npos);
     std::string binormal = second;
     binormal.insert(binormal.find("</vertices>"), "<input semantic=\"BINORMAL\" source=\"#sq-uv\"/>");
-    EXPECT_FALSE(Read(Document(binormal)));
+    EXPECT_FALSE(Read(InstancedDocument(binormal)));
     EXPECT_TRUE(MessageHas("ERROR: BINORMAL not supported in vertices input"));
 }
 
@@ -422,7 +441,7 @@ TEST_F(ColladaGeometry, BadIndicesCountsAndReferencesFailTheGeometry) {
          "ERROR: Unrecognized geometry element: convex_mesh"},
     };
     for (const auto& [library, message] : cases) {
-        ExpectReadFails(Document(library), message);
+        ExpectReadFails(InstancedDocument(library), message);
         EXPECT_TRUE(Objects<KFbxMesh>().empty()) << message;
     }
 }
@@ -432,13 +451,13 @@ TEST_F(ColladaGeometry, SourcesThatDoNotReadFailTheGeometry) {
         Geometry("g", "<source id=\"p\"><float_array id=\"pa\" count=\"3\">0 0 0</float_array><technique_common>"
                       "<accessor source=\"#pa\" count=\"2\" stride=\"3\"/></technique_common></source>"
                       "<vertices id=\"v\"><input semantic=\"POSITION\" source=\"#p\"/></vertices>");
-    EXPECT_FALSE(Read(Document(shortPositions)));
+    EXPECT_FALSE(Read(InstancedDocument(shortPositions)));
     EXPECT_TRUE(MessageHas("ERROR: reading array in <source>: #p"));
     const std::string dangling =
         Geometry("g", "<vertices id=\"v\"><input semantic=\"POSITION\" source=\"#p\"/></vertices>");
-    EXPECT_FALSE(Read(Document(dangling)));
+    EXPECT_FALSE(Read(InstancedDocument(dangling)));
     EXPECT_TRUE(MessageHas("ERROR: source #p not source in vertices input"));
     const std::string twoMeshes = Geometry("g", "<vertices id=\"v\"/></mesh><mesh><vertices id=\"w\"/>");
-    EXPECT_FALSE(Read(Document(twoMeshes)));
+    EXPECT_FALSE(Read(InstancedDocument(twoMeshes)));
     EXPECT_TRUE(MessageHas("ERROR: more than one mesh defined for library g"));
 }

@@ -83,7 +83,7 @@ class ColladaMaterials : public ColladaReadTest {};
 }  // namespace
 
 TEST_F(ColladaMaterials, CommonShadingModelsBecomeLambertAndPhongMaterials) {
-    ReadValid(Document(kImages + Effects() + kMaterials + TexturedMesh()));
+    ReadValidWithPass(Document(kImages + Effects() + kMaterials + TexturedMesh()));
     auto* phong = Named<KFbxSurfaceMaterial>("m-phong");
     auto* lambert = Named<KFbxSurfaceMaterial>("m-lambert");
     auto* blinn = Named<KFbxSurfaceMaterial>("m-blinn");
@@ -119,7 +119,7 @@ TEST_F(ColladaMaterials, CommonShadingModelsBecomeLambertAndPhongMaterials) {
 }
 
 TEST_F(ColladaMaterials, TexturesComeFromSampledImagesWithTheirSettings) {
-    ReadValid(Document(kImages + Effects() + kMaterials + TexturedMesh()));
+    ReadValidWithPass(Document(kImages + Effects() + kMaterials + TexturedMesh()));
     std::vector<KFbxTexture*> wood;
     for (KFbxTexture* texture : Objects<KFbxTexture>()) {
         if (std::string(texture->GetName()) == "wood") {
@@ -142,7 +142,7 @@ TEST_F(ColladaMaterials, TexturesComeFromSampledImagesWithTheirSettings) {
 }
 
 TEST_F(ColladaMaterials, EveryPolygonShowsItsMaterialsTexture) {
-    ReadValid(Document(kImages + Effects() + kMaterials + TexturedMesh()));
+    ReadValidWithPass(Document(kImages + Effects() + kMaterials + TexturedMesh()));
     KFbxMesh* mesh = Objects<KFbxMesh>().at(0);
     const KFbxLayerElementTexture* textures = mesh->GetLayer(0)->GetTextures();
     ASSERT_NE(textures, nullptr);
@@ -167,7 +167,7 @@ TEST_F(ColladaMaterials, EveryPolygonShowsItsMaterialsTexture) {
 }
 
 TEST_F(ColladaMaterials, OtherShadingModelsGiveAPlainMaterialWithPropertiesOfItsOwn) {
-    ASSERT_TRUE(Read(Document(
+    ASSERT_TRUE(ReadWithPass(Document(
         "<library_effects><effect id=\"toon\"><profile_COMMON><technique sid=\"t\"><Toon>"
         "<diffuse><color>2 0.5 -1 1</color></diffuse><shininess><float>3</float></shininess>"
         "<specular><param ref=\"x\"/></specular><reflective><color>1 1 1 1</color></reflective>"
@@ -192,7 +192,7 @@ TEST_F(ColladaMaterials, OtherShadingModelsGiveAPlainMaterialWithPropertiesOfIts
 }
 
 TEST_F(ColladaMaterials, EffectsWithoutTheCommonProfileGiveADefaultMaterial) {
-    ASSERT_TRUE(Read(Document("<library_effects><effect id=\"glsl\"><profile_GLSL/></effect></library_effects>"
+    ASSERT_TRUE(ReadWithPass(Document("<library_effects><effect id=\"glsl\"><profile_GLSL/></effect></library_effects>"
                               "<library_materials><material id=\"m\"><instance_effect url=\"#glsl\"/></material>"
                               "</library_materials>")));
     EXPECT_TRUE(MessageHas("Warning: no common profile found for library glsl"));
@@ -219,7 +219,7 @@ TEST_F(ColladaMaterials, MaterialsMustReachTheirEffect) {
 
 TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
     const std::string cwd = std::filesystem::current_path().string();
-    ASSERT_TRUE(Read(Document(
+    ASSERT_TRUE(ReadWithPass(Document(
         "<library_images>"
         "<image id=\"a\"><init_from>maps/./wood.tga</init_from></image>"
         "<image id=\"b\"><init_from>../maps/x.tga</init_from></image>"

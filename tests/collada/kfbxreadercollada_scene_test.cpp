@@ -14,6 +14,8 @@
 #include "ColladaSceneSupport.h"
 #include "ColladaTestSupport.h"
 
+#include <map>
+
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::colladatest;
 
@@ -328,4 +330,142 @@ TEST_F(ColladaScene, LibrariesComeInAnyOrder) {
     EXPECT_EQ(AttributeTypeOf("shot"), KFbxNodeAttribute::eCAMERA);
     EXPECT_EQ(AttributeTypeOf("lamp"), KFbxNodeAttribute::eLIGHT);
     EXPECT_EQ(ClustersOf(Node(mScene, "skinned")).size(), 2u);
+}
+
+namespace {
+
+// Library nodes n0 to n(links - 1), each instancing the next twice; the
+// last holds a triangle. The tree of n0 has 2^(links + 1) - 1 nodes.
+std::string Doubling(int links, const std::string& lastInstances = "") {
+    std::string nodes;
+    for (int link = 0; link < links; ++link) {
+        const std::string next = "#n" + std::to_string(link + 1);
+        nodes += "<node id=\"n" + std::to_string(link) + "\"><instance_node url=\"" + next +
+                 "\"/><instance_node url=\"" + next + "\"/></node>";
+    }
+    nodes += "<node id=\"n" + std::to_string(links) + "\"><instance_geometry url=\"#leaf\"/>" + lastInstances +
+             "</node>";
+    return SceneDocument("<library_geometries>" + Triangle("leaf", {}) + "</library_geometries><library_nodes>" +
+                             nodes + "</library_nodes>",
+                         "<node id=\"top\"><instance_node url=\"#n0\"/></node>");
+}
+
+int NodesBelow(const KFbxNode* node) { return node->GetChildCount(true); }
+
+class ColladaInstancing : public ColladaScene {
+protected:
+    // Reads with the node limit given (the default when negative).
+    bool ReadWithLimit(const std::string& text, int limit) {
+        KFbxReaderCollada reader(*mManager);
+        const std::string path = Write(text);
+        if (!reader.FileOpen(path.c_str())) {
+            return false;
+        }
+        KFbxStreamOptions* options = reader.GetReadOptions();
+        if (limit >= 0) {
+            options->SetOption("NODE LIMIT", limit);
+        }
+        const bool read = reader.Read(mScene, options);
+        reader.GetMessageText(mMessage);
+        options->Destroy();
+        reader.FileClose();
+        return read;
+    }
+};
+
+}  // namespace
+
+TEST_F(ColladaInstancing, NodesThatMultiplyAreCountedBeforeAnyIsMadeAndRefusedPastTheLimit) {
+    // Thirty doublings: a billion nodes from a few kilobytes.
+    const std::string bomb = Doubling(30);
+    ASSERT_LT(bomb.size(), 8000u);
+    const int objects = mManager->GetObjectCount();
+    EXPECT_FALSE(ReadWithLimit(bomb, -1));
+    EXPECT_TRUE(MessageHas("more than 100000 nodes")) << mMessage.Buffer();
+    EXPECT_TRUE(MessageHas("\"NODE LIMIT\"")) << mMessage.Buffer();
+    EXPECT_EQ(mManager->GetObjectCount(), objects);
+    EXPECT_EQ(NodesBelow(mScene->GetRootNode()), 0);
+
+    // Eight doublings: 511 nodes under the top node, twice over (the
+    // template and the scene's copy) with the visual scenes' roots.
+    EXPECT_FALSE(ReadWithLimit(Doubling(8), 1000));
+    EXPECT_TRUE(MessageHas("more than 1000 nodes")) << mMessage.Buffer();
+    ASSERT_TRUE(ReadWithLimit(Doubling(8), 1100)) << mMessage.Buffer();
+    EXPECT_EQ(NodesBelow(mScene->GetRootNode()), 512);
+}
+
+TEST_F(ColladaInstancing, ACycleInsideTheDoublingIsCountedOnEveryPath) {
+    // The last node instances the first again, which the reader leaves out
+    // below the first; reached from elsewhere, the last node holds the whole
+    // tree of the first again. A count kept from the first path (where the
+    // last node is one node) would pass what the read then makes.
+    std::string backs;
+    for (int index = 0; index < 10; ++index) {
+        backs += "<node id=\"back" + std::to_string(index) + "\"><instance_node url=\"#n14\"/></node>";
+    }
+    const std::string bomb = Replaced(Doubling(14, "<instance_node url=\"#n0\"/>"),
+                                      "<node id=\"top\"><instance_node url=\"#n0\"/></node>",
+                                      "<node id=\"top\"><instance_node url=\"#n0\"/></node>" + backs);
+    EXPECT_FALSE(ReadWithLimit(bomb, -1));
+    EXPECT_TRUE(MessageHas("more than 100000 nodes")) << mMessage.Buffer();
+    // With one way back the document is within the limit, and reads.
+    const std::string one = Replaced(Doubling(10, "<instance_node url=\"#n0\"/>"),
+                                     "<node id=\"top\"><instance_node url=\"#n0\"/></node>",
+                                     "<node id=\"top\"><instance_node url=\"#n0\"/></node>"
+                                     "<node id=\"back\"><instance_node url=\"#n10\"/></node>");
+    ASSERT_TRUE(ReadWithLimit(one, -1)) << mMessage.Buffer();
+    // The top's 2^11 - 1 nodes and itself; the back node, the last node and
+    // the first's tree without its last level.
+    EXPECT_EQ(NodesBelow(mScene->GetRootNode()), 2048 + 2 + 1023);
+}
+
+TEST_F(ColladaInstancing, InstancesOfOneGeometryShareOneMesh) {
+    std::string nodes;
+    for (int index = 0; index < 200; ++index) {
+        nodes += "<node id=\"i" + std::to_string(index) + "\"><instance_geometry url=\"#leaf\"/></node>";
+    }
+    nodes += "<node id=\"painted\"><instance_geometry url=\"#leaf\">" + Bind("paint", "red") +
+             "</instance_geometry></node>";
+    const std::string libraries = kRedMaterial + "<library_geometries>" + Triangle("leaf", {"paint"}) +
+                                  "</library_geometries>";
+    // The visual scene instanced twice (which the schema does not allow): two
+    // copies of every node.
+    const std::string twice = Replaced(SceneDocument(libraries, nodes), "<instance_visual_scene url=\"#vs\"/>",
+                                       "<instance_visual_scene url=\"#vs\"/><instance_visual_scene url=\"#vs\"/>");
+    ASSERT_TRUE(Read(twice)) << mMessage.Buffer();
+    ASSERT_EQ(mScene->GetRootNode()->GetChildCount(), 402);
+    KFbxNodeAttribute* shared = mScene->GetRootNode()->GetChild(0)->GetNodeAttribute();
+    ASSERT_NE(dynamic_cast<KFbxMesh*>(shared), nullptr);
+    std::map<const KFbxNodeAttribute*, int> users;
+    for (int index = 0; index < 402; ++index) {
+        ++users[mScene->GetRootNode()->GetChild(index)->GetNodeAttribute()];
+    }
+    EXPECT_EQ(users[shared], 400);
+    // The node that binds a material has a mesh of its own, shared by its copies.
+    EXPECT_EQ(users[MeshOf("painted")], 2);
+    EXPECT_EQ(Objects<KFbxMesh>().size(), 2u);
+    EXPECT_NE(MeshOf("painted"), shared);
+    EXPECT_STREQ(MeshOf("painted")->GetLayer(0)->GetMaterials()->GetDirectArray().GetAt(0)->GetName(), "red");
+    EXPECT_STREQ(static_cast<KFbxMesh*>(shared)->GetLayer(0)->GetMaterials()->GetDirectArray().GetAt(0)->GetName(),
+                 "paint");
+    // Every node that shows the mesh shows its material.
+    for (int index = 0; index < 402; ++index) {
+        const KFbxNode* node = mScene->GetRootNode()->GetChild(index);
+        EXPECT_EQ(node->GetSrcObjectCount(KFbxSurfaceMaterial::ClassId), 1) << index;
+    }
+}
+
+TEST_F(ColladaInstancing, CopiesOfSkinnedMeshesCountAgainstTheLimit) {
+    // A skinned mesh is copied for each copy of its visual scene.
+    std::string document = SkinDocument("j1 j2");
+    std::string instances;
+    for (int copy = 0; copy < 40; ++copy) {
+        instances += "<instance_visual_scene url=\"#vs\"/>";
+    }
+    document = Replaced(document, "<instance_visual_scene url=\"#vs\"/>", instances);
+    // Four nodes and a root, 41 times (the template and the copies): 205
+    // nodes; and 41 copies of the skinned mesh.
+    EXPECT_FALSE(ReadWithLimit(document, 230));
+    EXPECT_TRUE(MessageHas("more than 230 nodes")) << mMessage.Buffer();
+    EXPECT_TRUE(ReadWithLimit(document, 250)) << mMessage.Buffer();
 }

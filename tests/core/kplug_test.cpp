@@ -562,6 +562,33 @@ TEST_F(PlugTest, ChildrenPassTheirEventsUpWithTheirChain) {
     EXPECT_FALSE(child.SetParent(nullptr));
 }
 
+TEST_F(PlugTest, AParentChainNeverLoopsBackToThePlug) {
+    TestPlug a(mLog, "A");
+    TestPlug b(mLog, "B");
+    TestPlug c(mLog, "C");
+    EXPECT_FALSE(a.AddChild(&a));
+    EXPECT_FALSE(a.SetParent(&a));
+    ASSERT_TRUE(a.AddChild(&b));
+    ASSERT_TRUE(b.AddChild(&c));
+    // Under its own child or grandchild, A would pass its events round forever.
+    EXPECT_FALSE(b.AddChild(&a));
+    EXPECT_FALSE(c.AddChild(&a));
+    EXPECT_FALSE(a.SetParent(&c));
+    EXPECT_FALSE(a.HasParent());
+    EXPECT_EQ(c.GetParent(), &b);
+
+    // The refusal leaves the chain as it was, and a connection into A ends.
+    ASSERT_TRUE(a.ConnectSrc(&mSrc));
+    EXPECT_EQ(a.GetSrcCount(), 1);
+
+    // Moving a plug to a sibling branch is no cycle.
+    TestPlug d(mLog, "D");
+    ASSERT_TRUE(a.AddChild(&d));
+    EXPECT_TRUE(d.AddChild(&c));
+    EXPECT_EQ(c.GetParent(), &d);
+    a.DisconnectSrc(&mSrc);
+}
+
 TEST_F(PlugTest, CallbacksHearEventsAndRemovedOnesAreDroppedAfterTheDelivery) {
     KPlug plain;
     struct Heard {

@@ -184,3 +184,24 @@ TEST_F(SettingsFileTest, ValuesKeepInnerSpacesAndBytesAboveAscii) {
     KSettingsFile file("u.txt", true);
     EXPECT_EQ(Value(file, "S", "name"), "caf\xC3\xA9 au lait");
 }
+
+TEST_F(SettingsFileTest, ANulByteLosesOnlyItsOwnLine) {
+    using namespace std::string_literals;
+    mFolder.Write("nul.txt", "[Good]\n"
+                             "first = 1\n"
+                             "damaged = a\0b\n"s
+                             "second = 2\n"
+                             "\0[Fake]\n"s
+                             "third = 3\n"
+                             "last = x\0"s);
+    for (bool load : {false, true}) {
+        KSettingsFile file("nul.txt", load);
+        SCOPED_TRACE(load ? "loaded" : "direct");
+        EXPECT_EQ(Value(file, "Good", "first"), "1");
+        EXPECT_EQ(Value(file, "Good", "damaged"), "<null>");
+        EXPECT_EQ(Value(file, "Good", "second"), "2");
+        EXPECT_EQ(Value(file, "Good", "third"), "3");
+        EXPECT_EQ(Value(file, "Fake", "third"), "<null>");
+        EXPECT_EQ(Value(file, "Good", "last"), "<null>");
+    }
+}

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -187,15 +188,22 @@ TEST_F(Fbx6DeformersTest, UnmovedOrMismatchedShapeStoresPointZeroUnmoved) {
 }
 
 TEST_F(Fbx6DeformersTest, ChangedPointsCompareXYZExactly) {
-    const KFbxVector4 a[3] = {KFbxVector4(0, 0, 0, 1), KFbxVector4(1, 1, 1, 0), KFbxVector4(2, 2, 2, 0)};
-    const KFbxVector4 b[3] = {KFbxVector4(0, 0, 0, 5), KFbxVector4(1, 1, 1 + 1e-12, 0), KFbxVector4(2, 2, 2, 0)};
+    const auto shapeOf = [&](std::vector<KFbxVector4> points) {
+        KFbxShape* shape = KFbxShape::Create(mManager, "");
+        shape->InitControlPoints(static_cast<int>(points.size()));
+        std::copy(points.begin(), points.end(), shape->GetControlPoints());
+        return shape;
+    };
+    const KFbxShape* a = shapeOf({KFbxVector4(0, 0, 0, 1), KFbxVector4(1, 1, 1, 0), KFbxVector4(2, 2, 2, 0)});
+    const KFbxShape* b = shapeOf({KFbxVector4(0, 0, 0, 5), KFbxVector4(1, 1, 1 + 1e-12, 0), KFbxVector4(2, 2, 2, 0)});
+    const KFbxShape* shorter = shapeOf({KFbxVector4(0, 0, 0, 1), KFbxVector4(1, 1, 1, 0)});
     std::vector<int> indices;
-    FindChangedShapePoints(a, 3, a, 3, indices);
+    FindChangedShapePoints(*a, *a, indices);
     EXPECT_TRUE(indices.empty());
-    FindChangedShapePoints(a, 3, b, 3, indices);
+    FindChangedShapePoints(*a, *b, indices);
     EXPECT_EQ(indices, std::vector<int>{1});
     indices.clear();
-    FindChangedShapePoints(b, 3, a, 2, indices);
+    FindChangedShapePoints(*b, *shorter, indices);
     EXPECT_EQ(indices, std::vector<int>{1});
 }
 

@@ -2,6 +2,7 @@
 // file is either refused with a status and the scene left as it was, or read
 // into a scene without any access out of bounds (run under the sanitizers).
 #include "ReaderTestSupport.h"
+#include "support/ImportLeftovers.h"
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
@@ -216,6 +217,14 @@ TEST_P(DamagedFiles, EverySingleByteChangeIsHandled) {
     ASSERT_FALSE(bytes.empty());
     for (std::size_t at = 0; at < bytes.size(); ++at) {
         ImportDamaged(WithByteChanged(bytes, at), "byte " + std::to_string(at) + " changed");
+    }
+}
+
+TEST_P(DamagedFiles, ImportsLeaveNothingBehind) {
+    const std::string bytes = SmallFile();
+    for (const std::string& file : {bytes, bytes.substr(0, bytes.size() / 2)}) {
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.fbx", file)), "")
+            << file.size() << " of " << bytes.size() << " bytes";
     }
 }
 

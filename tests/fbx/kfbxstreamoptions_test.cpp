@@ -174,7 +174,7 @@ TEST(FileFormatRegistryTest, FormatsAreFoundByIdAndExtension) {
     EXPECT_EQ(registry.FindWriterByExtension("out.fbx"), KFbxFileFormatRegistry::eFBX_BINARY_WRITER);
     EXPECT_EQ(registry.FindWriterByExtension("out.obj"), KFbxFileFormatRegistry::eOBJ_WRITER);
 
-    EXPECT_EQ(registry.GetReaderIds(), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(registry.GetReaderIds(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(registry.GetWriterIds(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(registry.GetReaderDescription(KFbxFileFormatRegistry::eDXF_READER),
               KString("Drawing Exchange DXF (*.dxf)"));

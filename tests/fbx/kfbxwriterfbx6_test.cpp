@@ -15,6 +15,7 @@
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxCharacterPose.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxMarker.h>
 #include <fbxfilesdk/scene/KFbxNull.h>
@@ -385,6 +386,27 @@ TEST_F(KFbxWriterFbx6Test, PosesAreDefinedAndWrittenAfterTheSceneInformation) {
     EXPECT_TRUE(Contains(Record(lines, "Definitions:"), "Count: 11"));
     const std::vector<std::string> objects = Record(lines, "Objects:");
     EXPECT_EQ(Count(objects, "Pose: \"Pose::"), 2);
+}
+
+TEST_F(KFbxWriterFbx6Test, CharacterPosesAreListedNowhereSoTheFileAgreesWithItsRecords) {
+    AddNode("Arm");
+    mScene->ConnectObject(KFbxPose::Create(mManager, "Rest"));
+    const int index = mScene->CreateCharacterPose("Stance");
+    ASSERT_GE(index, 0);
+    mScene->GetCharacterPose(index)->GetPoseScene()->GetRootNode()->AddChild(KFbxNode::Create(mManager, "Hips"));
+    KFbxStreamOptionsFbxWriter* options = Options();
+    options->SetOption("CHARACTER", true);
+    const std::vector<std::string> lines = AsciiLines(options);
+    options->Destroy();
+    EXPECT_TRUE(Contains(Record(lines, "ObjectType: \"Pose\""), "Count: 1"));
+    EXPECT_EQ(Count(Record(lines, "Objects:"), "Pose: \"Pose::"), 1);
+    EXPECT_EQ(Count(Record(lines, "Relations:"), "Pose: \"Pose::"), 1);
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find("Stance"), std::string::npos) << line;
+    }
+    // The scene keeps its character pose.
+    ASSERT_EQ(mScene->GetCharacterPoseCount(), 1);
+    EXPECT_STREQ(mScene->GetCharacterPose(0)->GetName(), "Stance");
 }
 
 // ---- connections and summary ----

@@ -395,6 +395,25 @@ inline bool WriteSmallScene(const std::string& path) {
     return file.Write(path);
 }
 
+// One mesh instanced by many keyframer nodes, every other one under the one
+// before: the reader shares the mesh among them.
+inline bool WriteInstancedScene(const std::string& path, int instances) {
+    File file;
+    Mesh quad;
+    quad.mName = "Quad";
+    quad.mVertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 1}};
+    quad.mFaces = {{0, 1, 2}, {2, 3, 0}};
+    file.Add(quad);
+    file.Add(ObjectNode{.mName = "Quad", .mPosition = {{0, {0, 0, 0}}}});
+    std::string parent = "Quad";
+    for (int index = 0; index < instances; ++index) {
+        const std::string instance = "I" + std::to_string(index);
+        file.Add(ObjectNode{.mName = "Quad", .mInstance = instance, .mParent = parent, .mPosition = {{0, {1, 0, 0}}}});
+        parent = index % 2 == 0 ? "Quad." + instance : parent;
+    }
+    return file.Write(path);
+}
+
 // A file laid out chunk by chunk through the toolkit's value writers, the way
 // other programs write theirs: names as long as they like, colours as floats,
 // percentages as float fractions. Begin and End bracket a chunk.

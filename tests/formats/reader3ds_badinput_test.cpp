@@ -6,8 +6,11 @@
 
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include "support/ImportLeftovers.h"
+
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace fbxsdk_2006_11_1::reader3dstest {
 namespace {
@@ -93,11 +96,56 @@ TEST_P(Reader3dsChangedByteTest, EveryByteChangedReadsOrFails) {
 
 INSTANTIATE_TEST_SUITE_P(Shares, Reader3dsChangedByteTest, ::testing::Range(0, kByteShares));
 
-TEST_F(Reader3dsBadInputTest, FilesOfNoKindOrNoContentReadNothing) {
+TEST_F(Reader3dsBadInputTest, FilesOfNoContentReadNothing) {
     for (const std::string& bytes : {std::string(), std::string("\x4d\x4d", 2), ftktest::Chunk(M3DMAGIC),
-                                     ftktest::Chunk(0x1234, "abc"), ftktest::Chunk(MLIBMAGIC)}) {
+                                     ftktest::Chunk(MLIBMAGIC)}) {
         ImportBytes(bytes, bytes.size());
         EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0);
+    }
+}
+
+TEST_F(Reader3dsBadInputTest, FilesOfAnotherKindAreRefused) {
+    // The signature and header chunk of a PNG image.
+    static constexpr char kPngStart[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0";
+    std::string renamed = mSample;
+    renamed[0] = '\x34';
+    const std::string others[] = {
+        ftktest::Chunk(0x1234, "abc"),
+        std::string("v 1 2 3\nv 4 5 6\nf 1 2 3\n"),
+        std::string(std::begin(kPngStart), std::end(kPngStart) - 1),
+        renamed,
+    };
+    for (const std::string& bytes : others) {
+        EXPECT_FALSE(ImportBytes(bytes, bytes.size()));
+        EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0);
+        EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_CORRUPTED) << mLastError;
+        EXPECT_NE(mLastError.find("Not a 3DS file"), std::string::npos) << mLastError;
+    }
+    EXPECT_NE(mLastError.find("0x4D34"), std::string::npos) << "the top chunk's tag: " << mLastError;
+}
+
+TEST_F(Reader3dsBadInputTest, AMeshInstancedManyTimesIsSharedByItsNodes) {
+    ASSERT_TRUE(WriteInstancedScene(Path("instanced.3ds"), 200));
+    ASSERT_TRUE(Import(Path("instanced.3ds"))) << mLastError;
+    EXPECT_EQ(mScene->GetRootNode()->GetChildCount(true), 201);
+    const KFbxMesh* mesh = MeshOf(Node("Quad"));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(MeshOf(Node("Quad.I199")), mesh);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxMesh::ClassId), 1);
+}
+
+TEST_F(Reader3dsBadInputTest, ImportsLeaveNothingBehind) {
+    std::string renamed = mSample;
+    renamed[0] = '\x34';
+    ASSERT_TRUE(WriteInstancedScene(Path("instanced.3ds"), 200));
+    const std::pair<std::string, std::string> files[] = {
+        {"the whole file", mSample},
+        {"a mesh instanced many times", mFolder.Read("instanced.3ds")},
+        {"the file cut in half", mSample.substr(0, mSample.size() / 2)},
+        {"a top chunk of another kind", renamed},
+    };
+    for (const auto& [what, bytes] : files) {
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.3ds", bytes)), "") << what;
     }
 }
 

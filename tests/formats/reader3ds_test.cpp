@@ -1,6 +1,7 @@
 // The 3DS reader's frame: registration, options, scale, the reference node,
 // ambient light and background, the take, and its toolkit files.
 #include "formats/Reader3dsTestSupport.h"
+#include "support/RunCommand.h"
 
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
@@ -220,33 +221,6 @@ TEST_F(Reader3dsFrameTest, RichSceneReadsWhole) {
 
 // ---- another reader of the same file ----------------------------------------
 
-// The output of a command, and whether it ran and ended with status 0.
-bool RunCommand(const std::string& command, std::string& output) {
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return false;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    return pclose(pipe) == 0;
-}
-
-// The number after "label:" in the text; -1 without one.
-int CountAfter(const std::string& text, const std::string& label) {
-    std::size_t at = text.find(label + ":");
-    if (at == std::string::npos) {
-        return -1;
-    }
-    at = text.find_first_not_of(" \t", at + label.size() + 1);
-    int count = -1;
-    if (at != std::string::npos) {
-        std::from_chars(text.data() + at, text.data() + text.size(), count);
-    }
-    return count;
-}
-
 int CountNodes(const KFbxNode* node) {
     int count = 1;
     for (int index = 0; index < node->GetChildCount(); ++index) {
@@ -256,8 +230,7 @@ int CountNodes(const KFbxNode* node) {
 }
 
 TEST_F(Reader3dsFrameTest, CountsAgreeWithAnIndependentReader) {
-    std::string version;
-    if (!RunCommand("command -v assimp >/dev/null 2>&1 && echo yes", version) || version.empty()) {
+    if (!ProgramInstalled("assimp")) {
         GTEST_SKIP() << "assimp is not installed (assimp-utils)";
     }
     File file;

@@ -34,14 +34,12 @@ namespace {
 // Under the sanitizers the program is several times slower.
 constexpr auto patience = 60s;
 
-// What a player waits at most for Ctrl+C or kill to end the game. Under the
-// sanitizers the kernel alone may take seconds to tear the ended process
-// down on a busy machine; there the limit only tells ending from not ending.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr auto stopLimit = 15s;
-#else
-constexpr auto stopLimit = 2s;
-#endif
+// How long a signalled game may take to end. The tests ask whether the
+// signal ends the game, not how fast: on a loaded machine (or under the
+// sanitizers) the kernel alone may take seconds to tear the process down,
+// so the limit is the same generous one as for any other wait, and a game
+// that ignores the signal still fails.
+constexpr auto stopLimit = patience;
 
 struct Finished {
     int exitCode = -1;

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/scene/KFbxCharacter.h>
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>
+#include <fbxfilesdk/scene/KFbxCharacter_internal.h>
 #include <fbxfilesdk/scene/KFbxControlSetPlug.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
@@ -383,6 +384,72 @@ TEST_F(KFbxCharacterTest, InputTakesOnlyObjectsOfTheMatchingType) {
     Find("SourceObject").ConnectSrc(node);
     EXPECT_EQ(mCharacter->GetCharacterInputType(), KFbxCharacter::eNoInput);
     EXPECT_EQ(mCharacter->GetCharacterInputObject(), node);
+}
+
+TEST_F(KFbxCharacterTest, EachObjectListHoldsOneObjectAtMost) {
+    KFbxCharacter* first = KFbxCharacter::Create(mManager, "first");
+    KFbxCharacter* second = KFbxCharacter::Create(mManager, "second");
+    for (const char* name : {"SourceObject", "Actor", "Character", "ControlSet"}) {
+        SCOPED_TRACE(name);
+        KFbxProperty list = Find(name);
+        ASSERT_TRUE(list.IsValid());
+        EXPECT_TRUE(list.ConnectSrc(first));
+        EXPECT_FALSE(list.ConnectSrc(second));
+        EXPECT_EQ(list.GetSrcCount(KFbxObject::ClassId), 1);
+        EXPECT_EQ(list.GetSrc(0, KFbxObject::ClassId), first);
+        // The place is free again once the object has left.
+        EXPECT_TRUE(list.DisconnectSrc(first));
+        EXPECT_TRUE(list.ConnectSrc(second));
+        list.DisconnectSrc(second);
+    }
+    KFbxProperty output = Find("DestinationObject");
+    EXPECT_TRUE(output.ConnectDst(first));
+    EXPECT_FALSE(output.ConnectDst(second));
+    EXPECT_EQ(output.GetDstCount(KFbxObject::ClassId), 1);
+    // Replacing the input still works: the old one leaves first.
+    mCharacter->SetCharacterInput(KFbxCharacter::eCharacterInput, first);
+    mCharacter->SetCharacterInput(KFbxCharacter::eCharacterInput, second);
+    EXPECT_EQ(mCharacter->GetCharacterInputObject(), second);
+}
+
+TEST_F(KFbxCharacterTest, OffsetsAreFourComponentsWithAFourthOfOne) {
+    for (const char* name : {"HipsTOffset", "ChestTOffset"}) {
+        SCOPED_TRACE(name);
+        const fbxDouble4 offset = Find(name).GetDouble4();
+        EXPECT_DOUBLE_EQ(offset[0], 0.0);
+        EXPECT_DOUBLE_EQ(offset[1], 0.0);
+        EXPECT_DOUBLE_EQ(offset[2], 0.0);
+        EXPECT_DOUBLE_EQ(offset[3], 1.0);
+    }
+}
+
+TEST_F(KFbxCharacterTest, TheInternalObjectHasAGetterAndASetterPerProperty) {
+    auto* twin = dynamic_cast<KFbxCharacter_Internal*>(mCharacter->GetInternalObject());
+    ASSERT_NE(twin, nullptr);
+    EXPECT_DOUBLE_EQ(twin->GetPullIterationCount(), 10.0);
+    EXPECT_EQ(twin->GetScaleCompensationMode(), 1);
+    EXPECT_TRUE(twin->GetSyncMode());
+    EXPECT_DOUBLE_EQ(twin->GetRightFootExtraFingerTip(), 0.5);
+    EXPECT_EQ(twin->GetHipsTOffset(), KFbxVector4(0.0, 0.0, 0.0, 1.0));
+    EXPECT_DOUBLE_EQ(twin->GetMassCenterCompensation(), 80.0);
+
+    // A setter does what setting the property does.
+    twin->SetPullIterationCount(45.0);
+    EXPECT_DOUBLE_EQ(twin->GetPullIterationCount(), 30.0);
+    EXPECT_DOUBLE_EQ(Double(Find("PullIterationCount")), 30.0);
+    EXPECT_DOUBLE_EQ(Filter().GetParameterValue(0), 30.0);
+    twin->SetApplyLimits(true);
+    EXPECT_TRUE(Bool(Find("ApplyLimits")));
+    EXPECT_EQ(Filter().GetParameterMode(8), 1);
+    twin->SetScaleCompensation(50.0);
+    EXPECT_DOUBLE_EQ(Filter().GetParameterValue(3), 100.0);
+    twin->SetFootFingerContactMode(2);
+    EXPECT_EQ(Enum(Find("FootFingerContactMode")), 2);
+    twin->SetRightFootExtraFingerTip(5000.0);
+    EXPECT_DOUBLE_EQ(Filter().GetParameterValue(164), 1000.0);
+    // "Active" keeps the constraint base's pair.
+    twin->SetActive(true);
+    EXPECT_TRUE(twin->GetActive());
 }
 
 TEST_F(KFbxCharacterTest, ControlSetSlotsAndRanges) {

@@ -339,6 +339,44 @@ TEST_F(MalformedTiffTest, DimensionsWhoseByteSizeOverflows32BitsAreRefused) {
     }
 }
 
+TEST_F(MalformedTiffTest, ImagesLargerThanTheDecodedLimitAreRefusedBeforeDecoding) {
+    // 10000 x 10000 RGB decodes to 300 MB from a file of a few hundred bytes.
+    ASSERT_EQ(KFbxImageConverter::GetMaxDecodedSize(), std::uint64_t{1} << 28);
+    std::string bytes = ValidBytes(1, 1, true);
+    PatchLong(bytes, TIFFTAG_IMAGEWIDTH, 10000);
+    PatchLong(bytes, TIFFTAG_IMAGELENGTH, 10000);
+    PatchLong(bytes, TIFFTAG_ROWSPERSTRIP, 10000);
+    ExpectRefused(mFolder.Write("bomb.tif", bytes),
+                  "decoded image of 300000000 bytes exceeds the limit of 268435456 bytes");
+}
+
+TEST_F(KFbxImageConverterTest, TheDecodedLimitIsTheCallersToRaise) {
+    KFbxImageBuffer image;
+    Fill(image, 8, 8, KFbxImageBuffer::eRGB, 3);
+    const std::string path = mFolder / "small.tif";
+    ASSERT_TRUE(KFbxImageConverter::WriteTiffImage(path.c_str(), true, &image));
+
+    struct RestoreLimit {
+        ~RestoreLimit() { KFbxImageConverter::SetMaxDecodedSize(0); }
+    } restore;
+    KFbxImageConverter::SetMaxDecodedSize(191);
+    KFbxImageBuffer read;
+    KString error;
+    EXPECT_FALSE(KFbxImageConverter::ReadTiffImage(path.c_str(), &read, false, &error));
+    EXPECT_STREQ(error.Buffer(), "decoded image of 192 bytes exceeds the limit of 191 bytes");
+    EXPECT_EQ(read.GetData(), nullptr);
+
+    KFbxImageConverter::SetMaxDecodedSize(192);
+    ASSERT_TRUE(KFbxImageConverter::ReadTiffImage(path.c_str(), &read, false, &error)) << error.Buffer();
+    EXPECT_EQ(Pixels(read), Pixels(image));
+
+    // Never beyond what an image record holds; 0 gives back the default.
+    KFbxImageConverter::SetMaxDecodedSize(std::uint64_t{1} << 40);
+    EXPECT_EQ(KFbxImageConverter::GetMaxDecodedSize(), KFbxImageBuffer::kMaxDataSize);
+    KFbxImageConverter::SetMaxDecodedSize(0);
+    EXPECT_EQ(KFbxImageConverter::GetMaxDecodedSize(), KFbxImageConverter::kDefaultMaxDecodedSize);
+}
+
 TEST_F(MalformedTiffTest, UnsupportedSubsamplingIsRefused) {
     KFbxImageBuffer image;
     Fill(image, 4, 2, KFbxImageBuffer::eYCBCR, 3);

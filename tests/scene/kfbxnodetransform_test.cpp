@@ -157,6 +157,34 @@ TEST_F(KFbxNodeTransformTest, OnePropertyBeyondOneMillionthLoadsAllOfThemIntoSet
     EXPECT_TRUE(ordered->GetDefaultTakeNode()->GetKFCurveNode()->Find("R")->GetQuaternionInterpolation());
 }
 
+TEST_F(KFbxNodeTransformTest, RotationOrdersOutsideTheSevenEvaluateAsEulerXyz) {
+    KFbxNode* reference = MakeNode("reference");
+    reference->SetLclRotation(V(30, 40, 50));
+    reference->SetPreRotation(KFbxNode::eSOURCE_SET, V(0, 0, 10));
+    const KgeMatrix expected = reference->EvaluateDefaultGlobalTransform();
+    for (int order : {7, -1, 2147483647, -2147483647 - 1}) {
+        KFbxNode* node = MakeNode("node");
+        node->SetLclRotation(V(30, 40, 50));
+        node->GetNodeProperty(eRotationOrder).Set(&order, eFbxValueEnum);
+        SetVector(node, ePreRotation, 0, 0, 10);
+        node->UpdatePivotsAndLimitsFromProperties();
+        KFbxNode::ERotationOrder read = KFbxNode::eSPHERIC_XYZ;
+        node->GetRotationOrder(KFbxNode::eSOURCE_SET, read);
+        EXPECT_EQ(read, KFbxNode::eEULER_XYZ) << order;
+        EXPECT_EQ(node->GetEvaluationState().mPrePostRotation.mOrder, 0) << order;
+        const KgeMatrix global = node->EvaluateDefaultGlobalTransform();
+        for (int cell = 0; cell < 16; ++cell) {
+            EXPECT_NEAR(global[cell / 4][cell % 4], expected[cell / 4][cell % 4], 1e-9) << order;
+        }
+    }
+    // The largest value the enumeration's range holds, set directly.
+    KFbxNode* node = MakeNode("direct");
+    node->SetRotationOrder(KFbxNode::eDESTINATION_SET, static_cast<KFbxNode::ERotationOrder>(7));
+    KFbxNode::ERotationOrder read = KFbxNode::eSPHERIC_XYZ;
+    node->GetRotationOrder(KFbxNode::eDESTINATION_SET, read);
+    EXPECT_EQ(read, KFbxNode::eEULER_XYZ);
+}
+
 TEST_F(KFbxNodeTransformTest, LimitsFollowThePropertiesOnlyWhenOneDiffers) {
     KFbxNode* node = MakeNode("node");
     // The scaling records start at (1, 1, 1), their properties at zero.

@@ -1,0 +1,126 @@
+#include <fbxfilesdk/fbx/KFbxReaderLeftovers.h>
+
+#include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxPose.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxSceneInfo.h>
+
+#include <memory>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// The objects the scene uses: everything reached through connections from
+// the scene and its root, and what geometry and poses hold by pointer.
+class UsedObjects {
+public:
+    explicit UsedObjects(const KFbxScene& scene) {
+        Reach(&scene);
+        Reach(scene.GetRootNode());
+        Reach(scene.GetSceneInfo());
+        while (!mPending.empty()) {
+            const KFbxObject* object = mPending.back();
+            mPending.pop_back();
+            for (int index = 0; index < object->GetSrcObjectCount(); ++index) {
+                Reach(object->GetSrcObject(KFbxClassId(), index));
+            }
+            if (const auto* geometry = dynamic_cast<const KFbxGeometry*>(object)) {
+                ReachHeldBy(*geometry);
+            }
+            if (const auto* pose = dynamic_cast<const KFbxPose*>(object)) {
+                for (int entry = 0; entry < pose->GetCount(); ++entry) {
+                    Reach(pose->GetNode(entry));
+                }
+            }
+        }
+    }
+
+    bool Contains(const KFbxObject* object) const { return mUsed.count(object) != 0; }
+
+private:
+    void Reach(const KFbxObject* object) {
+        if (object != nullptr && mUsed.insert(object).second) {
+            mPending.push_back(object);
+        }
+    }
+
+    // Layers name their materials and textures, and geometry its shapes,
+    // by pointer rather than by connection.
+    void ReachHeldBy(const KFbxGeometry& geometry) {
+        for (int layerIndex = 0; layerIndex < geometry.GetLayerCount(); ++layerIndex) {
+            const KFbxLayer* layer = geometry.GetLayer(layerIndex);
+            if (const KFbxLayerElementMaterial* materials = layer->GetMaterials()) {
+                for (int entry = 0; entry < materials->GetDirectArray().GetCount(); ++entry) {
+                    Reach(materials->GetDirectArray().GetAt(entry));
+                }
+            }
+            for (int channel = 0; channel < KFbxLayerElement::eLAST_ELEMENT_TYPE; ++channel) {
+                const KFbxLayerElementTexture* textures = layer->GetTexturesOfChannel(channel);
+                for (int entry = 0; textures != nullptr && entry < textures->GetDirectArray().GetCount(); ++entry) {
+                    Reach(textures->GetDirectArray().GetAt(entry));
+                }
+            }
+        }
+        for (int index = 0; index < geometry.GetShapeCount(); ++index) {
+            Reach(geometry.GetShape(index));
+        }
+    }
+
+    std::unordered_set<const KFbxObject*> mUsed;
+    std::vector<const KFbxObject*> mPending;
+};
+
+}  // namespace
+
+KFbxReaderLeftovers::KFbxReaderLeftovers(KFbxSdkManager& manager) : mManager(manager) {
+    const int count = manager.GetObjectCount();
+    mBefore.reserve(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        mBefore.insert(manager.GetObject(KFbxClassId(), index));
+    }
+}
+
+void KFbxReaderLeftovers::DestroyUnused(const KFbxScene* scene) {
+    std::vector<KFbxObject*> unused;
+    {
+        const std::unique_ptr<UsedObjects> used = scene != nullptr ? std::make_unique<UsedObjects>(*scene) : nullptr;
+        for (int index = 0; index < mManager.GetObjectCount(); ++index) {
+            KFbxObject* object = mManager.GetObject(KFbxClassId(), index);
+            if (mBefore.count(object) == 0 && (used == nullptr || !used->Contains(object))) {
+                unused.push_back(object);
+            }
+        }
+    }
+    // Each lets go of its sources first: destroying an object destroys the
+    // sources it owns, which may be used, or be on this list themselves. One
+    // that keeps a source stays, rather than destroy what it holds twice.
+    std::vector<KFbxObject*> released;
+    for (KFbxObject* object : unused) {
+        while (object->GetSrcObjectCount() > 0) {
+            const int before = object->GetSrcObjectCount();
+            object->DisconnectSrc(object->GetSrcObject(KFbxClassId(), 0));
+            if (object->GetSrcObjectCount() >= before) {
+                break;
+            }
+        }
+        if (object->GetSrcObjectCount() == 0) {
+            released.push_back(object);
+        }
+    }
+    // Newest first: the manager's list then gives each up at its end,
+    // rather than move all the newer ones down one place per object.
+    for (auto object = released.rbegin(); object != released.rend(); ++object) {
+        (*object)->Destroy(false, false);
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

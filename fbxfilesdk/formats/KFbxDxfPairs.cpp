@@ -1,0 +1,117 @@
+#include <fbxfilesdk/formats/KFbxDxfPairs.h>
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <new>
+#include <system_error>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The next line from position on, without its ending; false at the end.
+bool NextLine(std::string_view text, std::size_t& position, std::string_view& line) {
+    if (position >= text.size()) {
+        return false;
+    }
+    const std::size_t end = text.find_first_of("\r\n", position);
+    if (end == std::string_view::npos) {
+        line = text.substr(position);
+        position = text.size();
+        return true;
+    }
+    line = text.substr(position, end - position);
+    position = end + 1;
+    if (text[end] == '\r' && position < text.size() && text[position] == '\n') {
+        ++position;
+    }
+    return true;
+}
+
+// Lines past the int range (files of many gigabytes) all count as the last.
+int LineNumber(long long line) { return line < INT_MAX ? static_cast<int>(line) : INT_MAX; }
+
+std::string LineError(long long line, const char* what) {
+    std::string text = "Line ";
+    text += std::to_string(line);
+    text += ": ";
+    text += what;
+    return text;
+}
+
+}  // namespace
+
+bool KFbxDxfPairs::ToDouble(std::string_view text, double& value) {
+    text = Trimmed(text);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    double parsed = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(parsed)) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
+    text = Trimmed(text);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    int parsed = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+void KFbxDxfPairs::Parse(std::string_view text) {
+    mPairs.clear();
+    mError.clear();
+    // A UTF-8 byte order mark before the first pair is no part of it.
+    std::size_t position = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    long long line = 0;
+    std::string_view codeLine;
+    std::string_view valueLine;
+    try {
+        while (NextLine(text, position, codeLine)) {
+            ++line;
+            int code = 0;
+            if (!ToInt(codeLine, code)) {
+                // Blank lines after the last pair end a drawing harmlessly.
+                if (Trimmed(codeLine).empty() &&
+                    Trimmed(text.substr(position)).find_first_not_of("\r\n") == std::string_view::npos) {
+                    return;
+                }
+                mError = LineError(line, "a group code was expected");
+                return;
+            }
+            if (!NextLine(text, position, valueLine)) {
+                mError = LineError(line, "the group code has no value line");
+                return;
+            }
+            ++line;
+            mPairs.push_back({code, Trimmed(valueLine), LineNumber(line - 1)});
+        }
+    } catch (const std::bad_alloc&) {
+        mError = LineError(line, "out of memory");
+    }
+}
+
+}  // namespace fbxsdk_2006_11_1

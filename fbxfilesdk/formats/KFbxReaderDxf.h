@@ -1,0 +1,157 @@
+// Reads the polygonal content of a DXF drawing into a scene: polyface
+// polylines and 3D faces become meshes, block references become transformed
+// child nodes, colour numbers become Lambert materials. A drawing point
+// (x, y, z) becomes the scene point (x, z, -y). Everything else in the
+// drawing (lines, arcs, text, the header, other tables) is passed over.
+//
+// The "OBJECT DERIVATION" option chooses the nodes: 0 one node per layer,
+// 1 one node per entity, 2 one node for the whole ENTITIES section.
+// "WELD VERTICES" merges equal corners of 3D faces; "REFERENCENODE" puts
+// everything under a node "Fbx_Root" that turns it back to Z up.
+#ifndef FBXFILESDK_FORMATS_KFBXREADERDXF_H
+#define FBXFILESDK_FORMATS_KFBXREADERDXF_H
+
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/formats/KFbxDxfPairs.h>
+#include <fbxfilesdk/scene/KRenamingStrategy.h>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxIO;
+class KFbxMesh;
+class KFbxNode;
+class KFbxSurfaceLambert;
+
+class KFbxReaderDxf : public KFbxReader {
+public:
+    // The IO object is not used.
+    KFbxReaderDxf(KFbxSdkManager& manager, KFbxIO* io);
+    ~KFbxReaderDxf() override;
+
+    // Closes a file still open first; "File not opened" when it cannot be.
+    bool FileOpen(const char* fileName) override;
+    // True when nothing was open or the close succeeded.
+    bool FileClose() override;
+    bool IsFileOpen() override { return mFile != nullptr; }
+    // New KFbxStreamOptionsDxfReader options with their defaults; null with
+    // "File not opened" without a file.
+    KFbxStreamOptions* GetReadOptions() override;
+    // Reads the open file into the scene. "File not opened" without a file,
+    // "Stream options not set" without DXF reader options; a drawing that
+    // ends inside a section, or whose lines are no group-code pairs, gives
+    // false with "File is corrupted" and a line number in the status text,
+    // and keeps what was read before. Entities that cannot be read (bad
+    // numbers, vertex numbers outside their polyline, blocks missing or
+    // inserting themselves) are left out with a warning in the message.
+    bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
+
+    // The colour of a colour number 1 to 255; rgb is left as it is for
+    // other numbers.
+    static void ColorIndexToRgb(int color, double rgb[3]);
+
+private:
+    struct Face {
+        int mCount;
+        int mColor;
+        std::array<int, 4> mIndices;
+    };
+    // A cube of the weld distance's side.
+    struct Cell {
+        long long mX, mY, mZ;
+        bool operator==(const Cell& other) const = default;
+    };
+    struct CellHash {
+        std::size_t operator()(const Cell& cell) const noexcept;
+    };
+    // Points (in scene axes) and faces gathered for one mesh.
+    struct FaceSet {
+        std::vector<KFbxVector4> mPoints;
+        std::vector<Face> mFaces;
+        bool mColored = false;
+        // The first point that can be welded to, by its cell.
+        std::unordered_map<Cell, int, CellHash> mWeld;
+    };
+    // Where an insert puts its block's node: the translation (in scene
+    // axes, relative to the outer block's base point), the scale factors
+    // and the turn about the up axis in degrees.
+    struct Placement {
+        KFbxVector4 mInsertion;
+        KFbxVector4 mScale;
+        double mRotation = 0.0;
+    };
+    // The pairs of one entity: [mBegin, mEnd), mBegin its group-0 pair.
+    struct Span {
+        std::size_t mBegin;
+        std::size_t mEnd;
+    };
+
+    // The drawing's Z up becomes the scene's Y up.
+    static KFbxVector4 ToScene(double x, double y, double z);
+    static KFbxVector4 Minus(const KFbxVector4& a, const KFbxVector4& b);
+    bool LoadFile();
+    void Warn(int line, const char* text);
+    // The entity that starts at position: up to the next group-0 pair.
+    Span EntityAt(std::size_t position) const;
+    void ReadTables(std::size_t& position);
+    void IndexBlocks(std::size_t& position);
+    // The resolved colour of an entity: its own group 62, or the absolute
+    // colour of its layer when that is 0 or missing.
+    int EntityColor(const Span& span) const;
+    int LayerColor(std::string_view layer) const;
+    std::string_view LayerOf(const Span& span) const;
+    bool ReadPoint(const Span& span, int xCode, KFbxVector4& point) const;
+    // Entity readers; each adds to the set and moves position past what it read.
+    void Read3DFace(const Span& span, FaceSet& set, const KFbxVector4& offset);
+    void ReadPolyline(std::size_t& position, FaceSet& set, const KFbxVector4& offset);
+    void ReadInsert(const Span& span, KFbxNode& parent, const KFbxVector4& offset);
+    // Appends the point, or with weld finds an equal one added findable
+    // before; its index.
+    int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable);
+    // The section readers; false when the section does not end.
+    bool ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent);
+    bool ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent);
+    // The entities from position up to ENDBLK or ENDSEC into one node named
+    // name under parent; nested inserts go under the node, or under parent
+    // when topLevel. False when the section does not end.
+    bool ReadBlockEntities(std::size_t& position, KFbxNode& parent, const char* name, const Placement* placement,
+                           const KFbxVector4& offset, bool topLevel);
+    KFbxMesh* BuildMesh(const FaceSet& set);
+    KFbxSurfaceLambert* MaterialOf(int color);
+    KFbxNode* CreateNode(const char* name);
+    bool IsSectionEnd(const KFbxDxfPair& pair) const;
+
+    std::FILE* mFile = nullptr;
+    KString mFileName;
+    std::string mText;
+    KFbxDxfPairs mPairs;
+    // The scene of the read under way, which gets the materials.
+    KFbxScene* mScene = nullptr;
+    int mMaterialCounter = 0;
+    std::array<KFbxSurfaceLambert*, 256> mColorMaterials{};
+    KNumberRenamingStrategy mRenaming;
+    int mObjectDerivation = 0;
+    bool mWeld = true;
+    bool mReferenceNode = false;
+    std::map<std::string, int> mLayers;
+    // Block name to the position of its BLOCK pair; the first of a name wins.
+    std::unordered_map<std::string, std::size_t> mBlocks;
+    // The blocks being inserted, outermost first.
+    std::vector<std::string> mInsertChain;
+    // What inserts may still add, so that blocks inserting each other many
+    // times over cannot multiply a small file into an endless scene.
+    long long mInsertBudget = 0;
+    bool mBudgetWarned = false;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

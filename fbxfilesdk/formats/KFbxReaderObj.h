@@ -1,0 +1,164 @@
+// Reads Wavefront OBJ files (*.obj) into a scene. Every polygon group ("g")
+// becomes a node with one mesh, every rational B-spline surface a node with
+// a NURBS surface; "usemtl" materials and their diffuse textures come from
+// the material libraries that "mtllib" names. The file is read in one pass
+// into lists; the meshes are built once the whole file is read.
+#ifndef FBXFILESDK_FORMATS_KFBXREADEROBJ_H
+#define FBXFILESDK_FORMATS_KFBXREADEROBJ_H
+
+#include <fbxfilesdk/core/KFbxVector2.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/formats/ObjGroup.h>
+#include <fbxfilesdk/scene/KRenamingStrategy.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxIO;
+class KFbxMesh;
+class KFbxNode;
+class KFbxNurb;
+struct ObjStatement;
+class ObjStatementReader;
+
+class KFbxReaderObj : public KFbxReader {
+public:
+    KFbxReaderObj(KFbxSdkManager& manager, KFbxIO* io);
+    ~KFbxReaderObj() override;
+
+    // Opens the file for reading (an open one is closed first); false with
+    // eFILE_NOT_OPENED when it cannot be opened.
+    bool FileOpen(const char* fileName) override;
+    bool FileClose() override;
+    bool IsFileOpen() override;
+    // New KFbxStreamOptionsObjReader options with their defaults.
+    KFbxStreamOptions* GetReadOptions() override;
+    // Options of another class (or none): eSTREAM_OPTIONS_NOT_SET, false.
+    // No open file: eFILE_NOT_OPENED. A vertex, normal or texture-coordinate
+    // statement with too few numbers, or a surface before any curve type,
+    // ends the read with eFILE_CORRUPTED; surface nodes made so far stay.
+    // Everything else that is wrong is skipped with a warning in the message
+    // text, and the rest is read.
+    bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
+
+    // Opens each library the line names, as given or beside the OBJ file;
+    // false when the line names none or one of them opens neither way.
+    bool OpenMaterialLibraries(std::string_view line);
+    // The material of the name from the first open library that defines it,
+    // and its diffuse texture (null without "map_Kd"); false, both null,
+    // when no library has it.
+    bool ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& material, KFbxTexture*& texture);
+    // Closes every open library; true.
+    bool CloseMaterialLibraries();
+
+private:
+    // Group and material names compare without regard to case.
+    struct CaseLess {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
+    // A material name's look, by its number in the list of looks.
+    struct MaterialEntry {
+        std::uint32_t mLook = 0;
+    };
+    // An open material library and, once it was first searched, where the
+    // first block of each name in it begins.
+    struct MaterialLibrary {
+        std::FILE* mStream = nullptr;
+        bool mIndexed = false;
+        std::unordered_map<std::string, std::int64_t> mBlocks;
+    };
+    // Problems met many times are told once, with a count and the first line.
+    enum EWarning {
+        eSHORT_FACE,
+        eBAD_CORNER,
+        eVERTEX_OUT_OF_RANGE,
+        eUV_OUT_OF_RANGE,
+        eNORMAL_OUT_OF_RANGE,
+        eNOT_FINITE,
+        eBAD_SURFACE,
+        eWARNING_COUNT
+    };
+    struct Tally {
+        std::int64_t mCount = 0;
+        std::int64_t mFirstLine = 0;
+    };
+
+    // ---- the parse (KFbxReaderObj.cpp) ----
+    void ResetReadState();
+    bool Parse(ObjStatementReader& statements);
+    bool Fail(const char* what, std::int64_t line);
+    void Warn(EWarning warning, std::int64_t line);
+    void ReportWarnings();
+    void ReportUnsupported(std::string_view keyword);
+    bool ReadVertex(const ObjStatement& statement);
+    bool ReadNormal(const ObjStatement& statement);
+    bool ReadTextureCoordinate(const ObjStatement& statement);
+    bool ReadParameterVertex(const ObjStatement& statement);
+    void ReadFace(const ObjStatement& statement);
+    // "%d" fields of a corner token; false for an unreadable corner.
+    static bool ParseFaceVertex(std::string_view token, int& vertex, int& uv, int& normal);
+    void UseMaterial(std::string_view name);
+    void SetGroupName(std::string_view line);
+    void SetSmoothingGroup(std::string_view line);
+    void SetCurveType(std::string_view line);
+
+    // ---- surfaces (KFbxReaderObjSurface.cpp) ----
+    bool ReadSurfaceBlock(ObjStatementReader& statements, const ObjStatement& statement);
+    bool ReadSurf(ObjSurface& surface, std::string_view line);
+    static bool ReadParm(ObjSurface& surface, std::string_view line);
+    KFbxNurb* CreateNurb(const ObjSurface& surface, std::int64_t line);
+    static void SkipBlock(ObjStatementReader& statements);
+
+    // ---- the scene (KFbxReaderObjMesh.cpp) ----
+    bool BuildScene(KFbxScene& scene);
+    KFbxMesh* CreateMesh(ObjGroup& group);
+    bool ComputeMissingNormals(ObjGroup& group);
+    KFbxVector4 FaceNormal(const ObjCorner* corners) const;
+    KString UniqueNodeName(const std::string& name);
+
+    std::FILE* mStream = nullptr;
+    KString mFileName;
+    KNumberRenamingStrategy mRenaming;
+    bool mMaterialLibraryFlag = false;
+    bool mTextureFlag = false;
+    bool mReferenceNodeFlag = false;
+
+    std::map<std::string, ObjGroup, CaseLess> mGroups;
+    std::map<std::string, MaterialEntry, CaseLess> mMaterials;
+    // Look 0 has neither material nor texture.
+    std::vector<ObjLook> mLooks;
+    std::vector<MaterialLibrary> mMaterialLibraries;
+
+    std::vector<KFbxVector4> mVertices;
+    std::vector<KFbxVector2> mTextureCoordinates;
+    std::vector<KFbxVector4> mNormals;
+    std::vector<KFbxVector4> mParameterVertices;
+
+    // The state of the statements read so far.
+    KFbxScene* mScene = nullptr;
+    std::string mGroupName;
+    ObjGroup* mCurrentGroup = nullptr;
+    std::uint32_t mCurrentLook = 0;
+    unsigned mSmoothingGroup = 0;
+    int mCurveType = 0;
+    bool mRational = false;
+    int mDegreeU = 0;
+    int mDegreeV = 0;
+
+    Tally mWarnings[eWARNING_COUNT];
+    std::set<std::string, std::less<>> mUnsupported;
+    std::vector<std::string_view> mTokens;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

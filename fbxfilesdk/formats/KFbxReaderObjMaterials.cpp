@@ -1,0 +1,180 @@
+// The material libraries of the OBJ reader: "mtllib" opens them, the first
+// "usemtl" of a name turns its "newmtl" block into a Lambert or Phong
+// material with its diffuse texture.
+#include <fbxfilesdk/formats/KFbxReaderObj.h>
+
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/formats/ObjFilePaths.h>
+#include <fbxfilesdk/formats/ObjNumbers.h>
+#include <fbxfilesdk/formats/ObjStatementReader.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// The values of one "newmtl" block; colours count only when a line gave all
+// three of their numbers.
+struct MaterialValues {
+    double mAmbient[3] = {1.0, 1.0, 1.0};
+    double mDiffuse[3] = {1.0, 1.0, 1.0};
+    double mSpecular[3] = {1.0, 1.0, 1.0};
+    bool mAmbientSet = false;
+    bool mDiffuseSet = false;
+    bool mSpecularSet = false;
+    bool mShininessSet = false;
+    bool mTransparencySet = false;
+    int mIllumination = 2;
+    double mShininess = 0.0;
+    double mTransparency = 1.0;
+    std::string mDiffuseMap;
+};
+
+void ReadColor(std::string_view line, double (&color)[3], bool& set) {
+    double values[3];
+    bool notFinite = false;
+    if (ObjReadDoubles(line, values, 3, notFinite) == 3 && !notFinite) {
+        color[0] = values[0];
+        color[1] = values[1];
+        color[2] = values[2];
+        set = true;
+    }
+}
+
+void ReadNumber(std::string_view line, double& value, bool& set) {
+    double read = 0.0;
+    if (ObjReadDouble(line, read) == ObjNumber::eRead) {
+        value = read;
+        set = true;
+    }
+}
+
+void ReadBlock(ObjStatementReader& statements, MaterialValues& values) {
+    ObjStatement statement;
+    while (statements.Next(statement)) {
+        const std::string_view keyword = statement.mKeyword;
+        if (keyword == "newmtl") return;
+        if (keyword == "Ka") {
+            ReadColor(statement.mRest, values.mAmbient, values.mAmbientSet);
+        } else if (keyword == "Kd") {
+            ReadColor(statement.mRest, values.mDiffuse, values.mDiffuseSet);
+        } else if (keyword == "Ks") {
+            ReadColor(statement.mRest, values.mSpecular, values.mSpecularSet);
+        } else if (keyword == "illum") {
+            ObjReadInt(statement.mRest, values.mIllumination);
+        } else if (keyword == "Ns") {
+            ReadNumber(statement.mRest, values.mShininess, values.mShininessSet);
+        } else if (keyword == "Tr" || keyword == "d") {
+            ReadNumber(statement.mRest, values.mTransparency, values.mTransparencySet);
+        } else if (keyword == "map_Kd") {
+            values.mDiffuseMap.assign(statement.mRest);
+        }
+    }
+}
+
+void SetColor(KFbxProperty property, const double (&color)[3]) {
+    const fbxDouble3 value(color[0], color[1], color[2]);
+    property.Set(&value, eFbxValueDouble3);
+}
+
+void SetNumber(KFbxProperty property, double number) { property.Set(&number, eFbxValueDouble); }
+
+KFbxSurfaceMaterial* CreateMaterial(KFbxSdkManager& manager, const std::string& name, const MaterialValues& values) {
+    KFbxSurfaceLambert* lambert = nullptr;
+    KFbxSurfacePhong* phong = nullptr;
+    if (values.mIllumination < 2) {
+        lambert = KFbxSurfaceLambert::Create(&manager, name.c_str());
+    } else {
+        phong = KFbxSurfacePhong::Create(&manager, name.c_str());
+        lambert = phong;
+    }
+    if (lambert == nullptr) return nullptr;
+    if (values.mAmbientSet) {
+        SetColor(lambert->GetAmbientColor(), values.mAmbient);
+        SetNumber(lambert->GetAmbientFactor(), 1.0);
+    }
+    if (values.mDiffuseSet) {
+        SetColor(lambert->GetDiffuseColor(), values.mDiffuse);
+        SetNumber(lambert->GetDiffuseFactor(), 1.0);
+    }
+    if (phong != nullptr && values.mSpecularSet) {
+        SetColor(phong->GetSpecularColor(), values.mSpecular);
+        SetNumber(phong->GetSpecularFactor(), 1.0);
+    }
+    if (phong != nullptr && values.mShininessSet) SetNumber(phong->GetShininess(), values.mShininess);
+    if (values.mTransparencySet) {
+        const double white[3] = {1.0, 1.0, 1.0};
+        SetColor(lambert->GetTransparentColor(), white);
+        SetNumber(lambert->GetTransparencyFactor(), 1.0 - values.mTransparency);
+    }
+    return lambert;
+}
+
+}  // namespace
+
+bool KFbxReaderObj::OpenMaterialLibraries(std::string_view line) {
+    std::vector<std::string_view> names;
+    ObjSplit(line, names);
+    if (names.empty()) return false;
+    bool all = true;
+    for (const std::string_view name : names) {
+        const std::string given(name);
+        std::FILE* library = std::fopen(given.c_str(), "rb");
+        if (library == nullptr) {
+            const std::string beside = ObjPathBeside(mFileName.Buffer(), given);
+            library = std::fopen(beside.c_str(), "rb");
+        }
+        if (library == nullptr) {
+            all = false;
+            continue;
+        }
+        mMaterialLibraries.push_back(MaterialLibrary{library, false, {}});
+    }
+    return all;
+}
+
+bool KFbxReaderObj::ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& material, KFbxTexture*& texture) {
+    material = nullptr;
+    texture = nullptr;
+    for (MaterialLibrary& library : mMaterialLibraries) {
+        if (!library.mIndexed) {
+            // One pass finds every block, so that a file of many materials
+            // does not search its libraries once per name.
+            ObjStatementReader statements(library.mStream, false);
+            statements.Rewind();
+            ObjStatement statement;
+            while (statements.Next(statement)) {
+                if (statement.mKeyword == "newmtl") {
+                    library.mBlocks.emplace(ObjFirstWord(statement.mRest), statements.Offset());
+                }
+            }
+            library.mIndexed = true;
+        }
+        const auto found = library.mBlocks.find(std::string(name));
+        if (found == library.mBlocks.end() || std::fseek(library.mStream, found->second, SEEK_SET) != 0) continue;
+        ObjStatementReader statements(library.mStream, false);
+        MaterialValues values;
+        ReadBlock(statements, values);
+        const std::string materialName(name);
+        material = CreateMaterial(mManager, materialName, values);
+        if (material == nullptr) return false;
+        if (!values.mDiffuseMap.empty()) {
+            texture = KFbxTexture::Create(&mManager, materialName.c_str());
+            if (texture != nullptr) texture->SetFileName(values.mDiffuseMap.c_str());
+        }
+        return true;
+    }
+    return false;
+}
+
+bool KFbxReaderObj::CloseMaterialLibraries() {
+    for (const MaterialLibrary& library : mMaterialLibraries) std::fclose(library.mStream);
+    mMaterialLibraries.clear();
+    return true;
+}
+
+}  // namespace fbxsdk_2006_11_1

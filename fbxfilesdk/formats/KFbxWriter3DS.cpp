@@ -1,0 +1,490 @@
+// The 3DS writer's frame: its file, options, the order of one write, the
+// file's names, the time span and the walk over the node tree.
+#include <fbxfilesdk/formats/KFbxWriter3DS.h>
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+#include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/formats/KFbxWriterMesh.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <cstring>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// The name a reader of this format gives the node that carries its scale,
+// and the scene root's, as the file's names have them.
+const char* const kScaleNodePrefix = "Fbx_Roo";
+const char* const kDummyName = "$$$DUMMY";
+constexpr int kDefaultFrames = 100;
+constexpr std::uint16_t kShadowMapSize = 500;
+constexpr float kRayBias = 3.0f;
+constexpr float kShadowFilter = 3.0f;
+const point3ds kDummyBoundMin{-0.5f, -0.5f, -0.5f};
+const point3ds kDummyBoundMax{0.5f, 0.5f, 0.5f};
+
+bool IsScaleNodeName(const std::string& name) { return name.compare(0, 7, kScaleNodePrefix) == 0; }
+
+int AttributeType(const KFbxNode* node) {
+    const KFbxNodeAttribute* attribute = node->GetNodeAttribute();
+    return attribute != nullptr ? attribute->GetAttributeType() : KFbxNodeAttribute::eUNIDENTIFIED;
+}
+
+bool IsGeometryType(int type) {
+    return type == KFbxNodeAttribute::eMESH || type == KFbxNodeAttribute::eNURB || type == KFbxNodeAttribute::ePATCH;
+}
+
+}  // namespace
+
+KFbxWriter3DS::KFbxWriter3DS(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxWriter(manager) {}
+
+KFbxWriter3DS::~KFbxWriter3DS() {
+    ReleaseToolkit();
+    CloseToolkitFile();
+}
+
+// ---- the file ---------------------------------------------------------------
+
+bool KFbxWriter3DS::FileCreate(const char* fileName) {
+    CloseToolkitFile();
+    mError.ClearError();
+    if (fileName == nullptr || fileName[0] == '\0') {
+        mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    // The toolkit gives every opener of a name the same record and frees it
+    // at the first close: a record someone else opened is used, never closed.
+    mOwnsFile = FindFileByName3ds(fileName) == nullptr;
+    mFile = OpenFile3ds(fileName, "wb");
+    if (mFile == nullptr) {
+        mOwnsFile = false;
+        mError.SetErrorWithText(eFILE_NOT_OPENED, ErrorCodeToString3ds(ErrList3ds[0].errorid));
+        return false;
+    }
+    mFileName = fileName;
+    return true;
+}
+
+void KFbxWriter3DS::CloseToolkitFile() {
+    if (mFile != nullptr && mOwnsFile) {
+        CloseFile3ds(mFile);
+    }
+    mFile = nullptr;
+    mOwnsFile = false;
+}
+
+bool KFbxWriter3DS::FileClose() {
+    CloseToolkitFile();
+    return true;
+}
+
+bool KFbxWriter3DS::IsFileOpen() { return mFile != nullptr; }
+
+KFbxStreamOptions* KFbxWriter3DS::GetWriteOptions() {
+    KFbxStreamOptions3dsWriter* options = KFbxStreamOptions3dsWriter::Create(&mManager, "");
+    if (options == nullptr) {
+        mError.SetError(eUNIDENTIFIED_ERROR);
+        return nullptr;
+    }
+    options->Reset();
+    return options;
+}
+
+bool KFbxWriter3DS::PreprocessScene(KFbxScene& scene) { return KFbxWriterDxf::PreprocessScene(scene, mSceneNames); }
+
+bool KFbxWriter3DS::PostprocessScene(KFbxScene& scene) {
+    KFbxWriterDxf::RestoreScene(scene, mSceneNames);
+    return false;
+}
+
+const std::string& KFbxWriter3DS::FileNameOf(const KFbxObject* object) const {
+    static const std::string kNone;
+    const auto found = mNames.find(object);
+    return found != mNames.end() ? found->second : kNone;
+}
+
+// ---- toolkit ------------------------------------------------------------------
+
+bool KFbxWriter3DS::ToolkitFailed() {
+    if (!FtkErrorStops()) {
+        return false;
+    }
+    const ErrorCode3ds code = ErrList3ds[0].errorid;
+    KString text("3DS file: ");
+    text += ErrorCodeToString3ds(code);
+    mError.SetErrorWithText(code == ERR_WRITING_FILE || code == ERR_WRITING_DATABASE ? eOUT_OF_DISK_SPACE
+                                                                                      : eUNIDENTIFIED_ERROR,
+                            text.Buffer());
+    return true;
+}
+
+void KFbxWriter3DS::ReleaseToolkit() {
+    ReleaseMeshSet3ds(&mMeshSettings);
+    ReleaseDatabase3ds(&mDatabase);
+}
+
+// ---- the write ------------------------------------------------------------------
+
+bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
+    mError.ClearError();
+    mMessage = KString();
+    if (mFile == nullptr) {
+        mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    if (scene == nullptr || scene->GetRootNode() == nullptr) {
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No scene to write");
+        return false;
+    }
+    // An error left by an earlier file must not fail this one.
+    ClearErrorList3ds();
+    PreprocessScene(*scene);
+    mScene = scene;
+    // Generated material names count meshes from 1 in every file.
+    mMeshCounter = 0;
+    const bool written = PrepareWrite(options) && WriteNode(mRootNode) && WriteSettings() && FinishWrite();
+    ReleaseToolkit();
+    CloseToolkitFile();
+    mNames.clear();
+    mRenaming.Clear();
+    mDefaultMaterialName.clear();
+    PostprocessScene(*scene);
+    mScene = nullptr;
+    mRootNode = nullptr;
+    return written;
+}
+
+void KFbxWriter3DS::TakeOptions(KFbxStreamOptions* options) {
+    auto* own = dynamic_cast<KFbxStreamOptions3dsWriter*>(options);
+    if (own == nullptr) {
+        mError.SetError(eSTREAM_OPTIONS_NOT_SET);
+        return;
+    }
+    const struct {
+        const char* mName;
+        bool Flags::*mFlag;
+    } kOptions[] = {
+        {"TEXTURE", &Flags::mTexture},
+        {"MATERIAL", &Flags::mMaterial},
+        {"ANIMATION", &Flags::mAnimation},
+        {"MESH", &Flags::mMesh},
+        {"LIGHT", &Flags::mLight},
+        {"CAMERA", &Flags::mCamera},
+        {"AMBIENT LIGHT", &Flags::mAmbientLight},
+        {"TEXUVBYPOLY", &Flags::mTexUVByPoly},
+        {"REFERENCENODE", &Flags::mReferenceNode},
+        {"RESCALING", &Flags::mRescaling},
+    };
+    for (const auto& option : kOptions) {
+        mFlags.*option.mFlag = own->GetBoolOption(option.mName, mFlags.*option.mFlag);
+    }
+}
+
+bool KFbxWriter3DS::PrepareWrite(KFbxStreamOptions* options) {
+    mRootNode = mScene->GetRootNode();
+    TakeOptions(options);
+    mUnitScale = mFlags.mRescaling ? kInchesPerCentimetre : 1.0;
+    InitDatabase3ds(&mDatabase);
+    if (ToolkitFailed()) {
+        return false;
+    }
+    CreateNewDatabase3ds(mDatabase, DatabaseMeshFile3ds);
+    if (ToolkitFailed()) {
+        return false;
+    }
+    InitMeshSet3ds(&mMeshSettings);
+    if (ToolkitFailed() || mMeshSettings == nullptr) {
+        return false;
+    }
+    NameObjects();
+    TakeTimeSpan();
+    return true;
+}
+
+void KFbxWriter3DS::NameObjects() {
+    // The scene's nodes, then the materials its meshes use, share one list:
+    // a material named like a node gets a number.
+    mNames.clear();
+    mRenaming.Clear();
+    mDefaultMaterialName.clear();
+    std::vector<const KFbxNode*> pending{mRootNode};
+    std::vector<const KFbxNode*> nodes;
+    while (!pending.empty()) {
+        const KFbxNode* node = pending.back();
+        pending.pop_back();
+        nodes.push_back(node);
+        for (int child = node->GetChildCount() - 1; child >= 0; --child) {
+            pending.push_back(node->GetChild(child));
+        }
+    }
+    for (const KFbxNode* node : nodes) {
+        KString name(node->GetName());
+        mRenaming.Rename(name, KRenamingStrategy3DS::kObjectNameLimit);
+        mNames.emplace(node, name.Buffer());
+    }
+    for (const KFbxNode* node : nodes) {
+        const auto* mesh = dynamic_cast<const KFbxLayerContainer*>(node->GetNodeAttribute());
+        const KFbxLayer* layer = mesh != nullptr ? mesh->GetLayer(0) : nullptr;
+        const KFbxLayerElementMaterial* materials = layer != nullptr ? layer->GetMaterials() : nullptr;
+        for (int index = 0; materials != nullptr && index < materials->GetDirectArray().GetCount(); ++index) {
+            const KFbxSurfaceMaterial* material = materials->GetDirectArray().GetAt(index);
+            if (material == nullptr || mNames.count(material) != 0) {
+                continue;
+            }
+            KString name(material->GetName());
+            mRenaming.Rename(name, KRenamingStrategy3DS::kMaterialNameLimit);
+            mNames.emplace(material, name.Buffer());
+        }
+    }
+}
+
+void KFbxWriter3DS::TakeTimeSpan() {
+    mAnimate = mFlags.mAnimation;
+    mStart = KTime(0);
+    mStop = KTime(0);
+    if (!mRootNode->GetAnimationInterval(mStart, mStop) || mStart == mStop) {
+        mAnimate = false;
+        mStart = KTime(0);
+        mStop.SetTime(0, 0, 0, kDefaultFrames, 0, KTime::GetGlobalTimeMode());
+    }
+    if (mAnimate && mStop.GetFrame(true, kFrameTimeMode) >= static_cast<std::int64_t>(kMaxKeys)) {
+        mMessage += "The animation is longer than the 3DS keyframer takes: its keys stop at frame 99999.\n";
+    }
+}
+
+KFbxWriter3DS::Local KFbxWriter3DS::LocalAtStart(KFbxNode* node) const {
+    Local local;
+    node->GetLclTranslation(local.mTranslation);
+    node->GetLclRotation(local.mRotation);
+    node->GetLclScaling(local.mScaling);
+    KFbxTakeNode* take = node->GetCurrentTakeNode();
+    if (take == nullptr) {
+        return local;
+    }
+    const auto atStart = [](KFCurve* x, KFCurve* y, KFCurve* z, KFbxVector4& value) {
+        if (x == nullptr || y == nullptr || z == nullptr) {
+            return;
+        }
+        KFCurve* curves[3] = {x, y, z};
+        for (int axis = 0; axis < 3; ++axis) {
+            if (curves[axis]->KeyGetCount() > 0) {
+                value[axis] = curves[axis]->Evaluate(KTime(0));
+            }
+        }
+    };
+    atStart(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(), local.mTranslation);
+    atStart(take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ(), local.mRotation);
+    atStart(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling);
+    return local;
+}
+
+bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
+    const int type = AttributeType(node);
+    if (IsGeometryType(type)) {
+        return mFlags.mMesh;
+    }
+    if (type == KFbxNodeAttribute::eLIGHT) {
+        const auto* light = dynamic_cast<const KFbxLight*>(node->GetNodeAttribute());
+        const int kind = light != nullptr ? light->GetLightType() : KFbxLight::eDIRECTIONAL;
+        return mFlags.mLight && (kind == KFbxLight::ePOINT || kind == KFbxLight::eSPOT);
+    }
+    if (type == KFbxNodeAttribute::eCAMERA) {
+        return mFlags.mCamera;
+    }
+    return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode);
+}
+
+bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
+    const Local local = LocalAtStart(node);
+    const int type = AttributeType(node);
+    bool written = true;
+    if (IsGeometryType(type)) {
+        written = !mFlags.mMesh || WriteGeometryNode(node, local);
+    } else if (type == KFbxNodeAttribute::eLIGHT) {
+        written = !mFlags.mLight || WriteLightNode(node, local);
+    } else if (type == KFbxNodeAttribute::eCAMERA) {
+        written = !mFlags.mCamera || WriteCameraNode(node, local);
+    } else {
+        if (IsScaleNodeName(FileNameOf(node))) {
+            KFbxVector4 scaling;
+            node->GetLclScaling(scaling);
+            mUnitScale = scaling[0] * kInchesPerCentimetre;
+        }
+        written = !IsWritten(node) || WriteDummyNode(node);
+    }
+    for (int child = 0; written && child < node->GetChildCount(); ++child) {
+        written = WriteNode(node->GetChild(child));
+    }
+    return written;
+}
+
+bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, const Local& local) {
+    // Surfaces are written as triangles of a copy; their textures are not.
+    const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;
+    std::vector<std::string> extraParts;
+    KFbxWriterMesh prepared;
+    if (prepared.Prepare(*node, false, false) && prepared.GetMesh() != nullptr &&
+        !WriteMesh(node, *prepared.GetMesh(), local, mFlags.mTexture && !surface, extraParts)) {
+        return false;
+    }
+    reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node);
+    if (ToolkitFailed()) {
+        return false;
+    }
+    if (motion == nullptr) {
+        return true;
+    }
+    PutObjectMotion3ds(mDatabase, motion.get());
+    // Further parts of a large mesh move with the node, beside it.
+    for (const std::string& part : extraParts) {
+        if (ToolkitFailed()) {
+            return false;
+        }
+        const std::size_t length = part.size() < sizeof motion->name ? part.size() : sizeof motion->name - 1;
+        std::memset(motion->name, 0, sizeof motion->name);
+        std::memcpy(motion->name, part.data(), length);
+        PutObjectMotion3ds(mDatabase, motion.get());
+    }
+    return !ToolkitFailed();
+}
+
+bool KFbxWriter3DS::WriteDummyNode(KFbxNode* node) {
+    reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node);
+    if (ToolkitFailed()) {
+        return false;
+    }
+    if (motion == nullptr) {
+        return true;
+    }
+    std::strcpy(motion->name, kDummyName);
+    const std::string& instance = FileNameOf(node);
+    const std::size_t length = instance.size() < sizeof motion->instance - 1 ? instance.size()
+                                                                               : sizeof motion->instance - 1;
+    std::memcpy(motion->instance, instance.data(), length);
+    motion->instance[length] = '\0';
+    motion->boundmin = kDummyBoundMin;
+    motion->boundmax = kDummyBoundMax;
+    PutObjectMotion3ds(mDatabase, motion.get());
+    return !ToolkitFailed();
+}
+
+bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
+    const auto* light = dynamic_cast<const KFbxLight*>(node->GetNodeAttribute());
+    if (light == nullptr) {
+        return true;
+    }
+    const std::string& name = FileNameOf(node);
+    if (light->GetLightType() == KFbxLight::ePOINT) {
+        reader3ds::LightRecord record = MakeOmniLight(*light, local, name);
+        reader3ds::OmniMotionRecord motion = MakeOmniLightMotion(node);
+        if (ToolkitFailed() || record == nullptr || motion == nullptr) {
+            return !ToolkitFailed();
+        }
+        PutLight3ds(mDatabase, record.get());
+        if (ToolkitFailed()) {
+            return false;
+        }
+        PutOmnilightMotion3ds(mDatabase, motion.get());
+        return !ToolkitFailed();
+    }
+    if (light->GetLightType() != KFbxLight::eSPOT) {
+        return true;
+    }
+    reader3ds::LightRecord record = MakeSpotLight(*light, local, name);
+    reader3ds::SpotMotionRecord motion = MakeSpotLightMotion(node);
+    if (ToolkitFailed() || record == nullptr || motion == nullptr) {
+        return !ToolkitFailed();
+    }
+    // The spot record looks where the keys start, as readers that take no
+    // keys see it.
+    if (record->spot != nullptr && motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
+        record->spot->target = motion->targetposition.values[0];
+    }
+    PutLight3ds(mDatabase, record.get());
+    if (ToolkitFailed()) {
+        return false;
+    }
+    PutSpotlightMotion3ds(mDatabase, motion.get());
+    return !ToolkitFailed();
+}
+
+bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
+    const auto* camera = dynamic_cast<const KFbxCamera*>(node->GetNodeAttribute());
+    if (camera == nullptr) {
+        return true;
+    }
+    reader3ds::CameraRecord record = MakeCamera(*camera, local, FileNameOf(node));
+    reader3ds::CameraMotionRecord motion = MakeCameraMotion(node);
+    if (ToolkitFailed() || record == nullptr || motion == nullptr) {
+        return !ToolkitFailed();
+    }
+    // The camera record shows the first keys, as readers that take no keys
+    // see it.
+    if (motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
+        record->target = motion->targetposition.values[0];
+    }
+    if (motion->fov.keycount > 0 && motion->fov.values != nullptr && motion->fov.values[0] > 0.0f) {
+        record->fov = motion->fov.values[0];
+    }
+    if (motion->roll.keycount > 0 && motion->roll.values != nullptr) {
+        record->roll = motion->roll.values[0];
+    }
+    PutCamera3ds(mDatabase, record.get());
+    if (ToolkitFailed()) {
+        return false;
+    }
+    PutCameraMotion3ds(mDatabase, motion.get());
+    if (ToolkitFailed()) {
+        return false;
+    }
+    return PutBackground(*camera);
+}
+
+bool KFbxWriter3DS::WriteSettings() {
+    meshsettings3ds& settings = *mMeshSettings;
+    if (mFlags.mAmbientLight) {
+        const KFbxColor ambient = mScene->GetGlobalLightSettings().GetAmbientColor();
+        settings.ambientlight = {static_cast<float>(ambient.mRed), static_cast<float>(ambient.mGreen),
+                                 static_cast<float>(ambient.mBlue)};
+    } else {
+        settings.ambientlight = {0.0f, 0.0f, 0.0f};
+    }
+    settings.masterscale = mFlags.mRescaling ? static_cast<float>(mUnitScale) : 1.0f;
+    settings.shadowmapsize = kShadowMapSize;
+    settings.raybias = kRayBias;
+    settings.shadowfilter = kShadowFilter;
+    PutMeshSet3ds(mDatabase, &settings);
+    if (ToolkitFailed()) {
+        return false;
+    }
+    KfSets3ds* made = nullptr;
+    InitKfSets3ds(&made);
+    std::unique_ptr<KfSets3ds, reader3ds::ReleaseWith<KfSets3ds, &ReleaseKfSets3ds>> keyframer(made);
+    if (keyframer == nullptr || ToolkitFailed()) {
+        return false;
+    }
+    const std::int64_t length = mStop.GetFrame(true, KTime::GetGlobalTimeMode());
+    keyframer->animlength = length <= 0 ? 0u
+                            : length >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys
+                                                                            : static_cast<std::uint32_t>(length);
+    PutKfSets3ds(mDatabase, keyframer.get());
+    return !ToolkitFailed();
+}
+
+bool KFbxWriter3DS::FinishWrite() {
+    WriteDatabase3ds(mFile, mDatabase);
+    return !ToolkitFailed();
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,215 @@
+// Writes a scene as a 3D Studio mesh file (*.3ds). The writer fills a 3DS
+// toolkit database with mesh settings, mesh objects and their materials,
+// omni and spot lights, cameras and one keyframer node per written node,
+// then lets the toolkit write it. A scene point (x, y, z) becomes the 3DS
+// point (x, -z, y). Names are fitted to the file's fields by
+// KRenamingStrategy3DS for the file only: an export never changes the scene
+// it writes, and two exports of one scene give the same bytes.
+#ifndef FBXFILESDK_FORMATS_KFBXWRITER3DS_H
+#define FBXFILESDK_FORMATS_KFBXWRITER3DS_H
+
+#include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
+#include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
+#include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
+#include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxCamera;
+class KFbxIO;
+class KFbxLight;
+class KFbxMesh;
+class KFbxNode;
+class KFbxObject;
+class KFbxSurfaceMaterial;
+class KFbxTexture;
+class KFCurve;
+
+namespace writer3ds {
+struct MeshData;
+struct MeshPart;
+}
+
+class KFbxWriter3DS : public KFbxWriter {
+public:
+    // Keyframer tracks are sampled at this rate, once per frame.
+    static constexpr int kFrameTimeMode = KTime::eFrames30;
+    // The most keys a track gets: a longer animation is cut, with a message.
+    static constexpr std::uint32_t kMaxKeys = 100000;
+    // The most points or triangles one 3DS object holds: a larger mesh is
+    // written as several objects.
+    static constexpr int kMaxObjectItems = 65535;
+    // Centimetres to inches.
+    static constexpr double kInchesPerCentimetre = 0.3937007874015748;
+
+    // The curve a track is sampled from, or the value that stands for it.
+    struct Source {
+        KFCurve* mCurve = nullptr;
+        double mValue = 0.0;
+        double At(KTime time) const;
+    };
+
+    // The times of frames 0, 1, 2 and so on; references to them stay valid
+    // as more are added.
+    using FrameTimes = std::deque<KTime>;
+
+    KFbxWriter3DS(KFbxSdkManager& manager, KFbxIO* io);
+    ~KFbxWriter3DS() override;
+
+    // Opens the file for writing; false with eFILE_NOT_OPENED when it cannot
+    // be opened (or no name is given).
+    bool FileCreate(const char* fileName) override;
+    // The file is closed by Write already; closes one Write never got.
+    bool FileClose() override;
+    bool IsFileOpen() override;
+    // New KFbxStreamOptions3dsWriter options with their defaults.
+    KFbxStreamOptions* GetWriteOptions() override;
+    // Writes the scene into the file opened by FileCreate and closes it.
+    // Options of another class (or none) give eSTREAM_OPTIONS_NOT_SET and the
+    // write goes on with the writer's current flags. False when the toolkit
+    // failed.
+    bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
+    // The shared preparation of plain mesh writers: node names made legal
+    // and unique, the names they had kept.
+    bool PreprocessScene(KFbxScene& scene) override;
+    // Gives the scene back the names PreprocessScene kept; false, as its
+    // result is not used.
+    bool PostprocessScene(KFbxScene& scene) override;
+
+    // ---- axes and time ----
+    // Position (x, -z, y), scaling (x, z, y); an Euler XYZ rotation in
+    // degrees turned into the 3DS axes.
+    static KFbxVector4 ConvertPosition(const KFbxVector4& position);
+    static KFbxVector4 ConvertScaling(const KFbxVector4& scaling);
+    static KFbxVector4 ConvertRotation(const KFbxVector4& rotation);
+    // The text of a keyframer frame, which the time parser reads back in
+    // kFrameTimeMode as that frame, and the time it stands for.
+    static std::string FrameTimeText(std::uint32_t frame);
+    static KTime FrameTime(std::uint32_t frame);
+    // A rotation key relative to the key before: from the Euler XYZ angles of
+    // the previous frame to those of this one (previous null: from rest).
+    static rotkey3ds RelativeRotationKey(const KFbxVector4* previous, const KFbxVector4& current);
+
+    // ---- meshes ----
+    // The triangles of a polygon of size corners, as corner positions: a
+    // quad gives (0, 1, 2), (2, 3, 0).
+    static std::vector<std::array<int, 3>> TriangulatePolygon(int size);
+    // The name of a texture map: the file name without folder when it fits
+    // the 12-character field, else empty (the caller names it "Tex"+n).
+    static std::string MapFileName(const char* fileName);
+
+    // The name of an object in the written file; "" for one not seen.
+    const std::string& FileNameOf(const KFbxObject* object) const;
+
+private:
+    struct Flags {
+        bool mTexture = true;
+        bool mMaterial = true;
+        bool mAnimation = true;
+        bool mMesh = true;
+        bool mLight = true;
+        bool mCamera = true;
+        bool mAmbientLight = true;
+        bool mTexUVByPoly = false;
+        bool mReferenceNode = false;
+        bool mRescaling = true;
+    };
+    // A node's local transform at time 0.
+    struct Local {
+        KFbxVector4 mTranslation;
+        KFbxVector4 mRotation;
+        KFbxVector4 mScaling;
+    };
+
+    using MeshRecord = reader3ds::MeshRecord;
+    using MaterialRecord = reader3ds::MaterialRecord;
+
+    // ---- the write (KFbxWriter3DS.cpp) ----
+    void TakeOptions(KFbxStreamOptions* options);
+    bool PrepareWrite(KFbxStreamOptions* options);
+    void NameObjects();
+    void TakeTimeSpan();
+    bool WriteNode(KFbxNode* node);
+    bool WriteGeometryNode(KFbxNode* node, const Local& local);
+    bool WriteLightNode(KFbxNode* node, const Local& local);
+    bool WriteCameraNode(KFbxNode* node, const Local& local);
+    bool WriteDummyNode(KFbxNode* node);
+    bool WriteSettings();
+    bool FinishWrite();
+    bool ToolkitFailed();
+    void ReleaseToolkit();
+    void CloseToolkitFile();
+    Local LocalAtStart(KFbxNode* node) const;
+    // Whether the walk writes a keyframer node for the node.
+    bool IsWritten(const KFbxNode* node) const;
+
+    // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
+    // The mesh as one object named after the node or, when too large for
+    // one, as several; the names of the further ones go into extraParts.
+    bool WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures,
+                   std::vector<std::string>& extraParts);
+    bool WriteMeshPart(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+                       const std::string& name);
+    MeshRecord MakeMeshObject(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+                              const std::string& name);
+    MaterialRecord WriteMaterials(const writer3ds::MeshData& data, int material, int first, int second);
+    void SetMaterialColours(material3ds& record, const KFbxSurfaceMaterial* material) const;
+    void SetTextureMap(texturemap3ds& map, const KFbxTexture& texture, int number, const std::string& material);
+    bool CopyTextureFile(const char* fileName);
+    // The name of the grey material of textured meshes without one.
+    const std::string& DefaultMaterialName();
+
+    // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
+    std::uint32_t KeyCount(KFbxNode* node) const;
+    // The times of the first count frames.
+    const FrameTimes& TimesOfFrames(std::uint32_t count);
+    Source DefaultSource(KFCurve* curve, double value) const;
+    std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
+    void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const;
+    std::string ParentName(const KFbxNode* node) const;
+    reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node);
+    reader3ds::LightRecord MakeOmniLight(const KFbxLight& light, const Local& local, const std::string& name);
+    reader3ds::LightRecord MakeSpotLight(const KFbxLight& light, const Local& local, const std::string& name);
+    reader3ds::OmniMotionRecord MakeOmniLightMotion(KFbxNode* node);
+    reader3ds::SpotMotionRecord MakeSpotLightMotion(KFbxNode* node);
+    reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const Local& local, const std::string& name);
+    reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node);
+    bool PutBackground(const KFbxCamera& camera);
+    void SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track, const KFbxVector4& offset);
+    static double CameraFieldOfView(const KFbxCamera& camera);
+
+    std::string mFileName;
+    file3ds* mFile = nullptr;
+    // Whether this writer opened mFile, and so closes it.
+    bool mOwnsFile = false;
+    database3ds* mDatabase = nullptr;
+    meshsettings3ds* mMeshSettings = nullptr;
+    Flags mFlags;
+    double mUnitScale = 1.0;
+    int mMeshCounter = 0;
+    KFbxScene* mScene = nullptr;
+    KFbxNode* mRootNode = nullptr;
+    KTime mStart;
+    KTime mStop;
+    bool mAnimate = true;
+    // The file's names of the scene's nodes and materials for this write.
+    KRenamingStrategy3DS mRenaming;
+    std::unordered_map<const KFbxObject*, std::string> mNames;
+    std::string mDefaultMaterialName;
+    FrameTimes mFrameTimes;
+    KFbxSceneNameSnapshot mSceneNames;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

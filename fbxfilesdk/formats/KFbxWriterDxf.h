@@ -1,0 +1,103 @@
+// Writes the meshes of a scene as a DXF drawing: one layer named after each
+// mesh node and one polyface polyline on it, its vertices in world space
+// (a scene point (x, y, z) is the drawing's (x, -z, y)); material colours
+// become colour numbers. NURBS and patches are written as triangle meshes.
+// Nothing else of the scene is written, and the scene is given back as it
+// was: names, geometry and deformers.
+//
+// The class also holds the scene preparation that every writer of plain
+// mesh files (DXF, 3DS, OBJ) runs before it writes: node names made legal
+// and unique for those files, the caller's names given back afterwards.
+#ifndef FBXFILESDK_FORMATS_KFBXWRITERDXF_H
+#define FBXFILESDK_FORMATS_KFBXWRITERDXF_H
+
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
+
+#include <cstdio>
+#include <initializer_list>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxIO;
+class KFbxNode;
+
+class KFbxWriterDxf : public KFbxWriter {
+public:
+    // Renames the scene's nodes for plain mesh files and gives the names
+    // back when it goes out of scope (or at Restore):
+    //     KFbxWriterDxf::RenamedScene renamed(scene);
+    //     ... write ...
+    class RenamedScene {
+    public:
+        explicit RenamedScene(KFbxScene& scene);
+        ~RenamedScene() { Restore(); }
+        RenamedScene(const RenamedScene&) = delete;
+        RenamedScene& operator=(const RenamedScene&) = delete;
+        // Gives the names back now; later calls do nothing.
+        void Restore();
+
+    private:
+        KFbxScene* mScene;
+        KFbxSceneNameSnapshot mNames;
+    };
+
+    // The shared preparation: the node names become legal and unique for
+    // plain mesh files (scene renaming of kind 3); the names they had are
+    // kept in names, for RestoreScene. Always true.
+    static bool PreprocessScene(KFbxScene& scene, KFbxSceneNameSnapshot& names);
+    // Gives the scene back the names PreprocessScene kept.
+    static void RestoreScene(KFbxScene& scene, KFbxSceneNameSnapshot& names);
+
+    // The IO object is not used.
+    KFbxWriterDxf(KFbxSdkManager& manager, KFbxIO* io);
+    ~KFbxWriterDxf() override;
+
+    // Closes an open file first; "File not opened" when it cannot be made.
+    bool FileCreate(const char* fileName) override;
+    // True when nothing was open or the close succeeded; "Out of disk space"
+    // when the stream reports an error at the close.
+    bool FileClose() override;
+    bool IsFileOpen() override { return mFile != nullptr; }
+    // New KFbxStreamOptionsDxfWriter options with their defaults.
+    KFbxStreamOptions* GetWriteOptions() override;
+    // Writes the scene. "Stream options not set" for options of another
+    // class or none; "File not opened" without a file; "Out of disk space"
+    // when the stream fails.
+    bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
+    // PreprocessScene for this writer's own snapshot; PostprocessScene gives
+    // those names back and, as the file kind has nothing to finish, answers
+    // false.
+    bool PreprocessScene(KFbxScene& scene) override;
+    bool PostprocessScene(KFbxScene& scene) override;
+
+    // The colour number nearest an RGB colour (components 0 to 1).
+    static int RgbToColorIndex(const double rgb[3]);
+
+private:
+    void WriteLayers(KFbxNode& node, bool recurse);
+    void WritePolylines(KFbxNode& node, bool recurse);
+    void WritePolyline(KFbxNode& node);
+    // One group: its code, then its value on a line of its own.
+    struct FixedGroup {
+        int mCode;
+        const char* mValue;
+    };
+    void Line(const char* text);
+    void Code(int code);
+    void Group(int code, const char* value);
+    void Group(int code, int value);
+    void Group(int code, double value);
+    void Groups(std::initializer_list<FixedGroup> groups);
+
+    std::FILE* mFile = nullptr;
+    KString mFileName;
+    bool mTriangulate = true;
+    bool mDeformation = true;
+    KFbxSceneNameSnapshot mNames;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

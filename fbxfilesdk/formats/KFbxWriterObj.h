@@ -1,0 +1,101 @@
+// Writes the meshes of a scene as a Wavefront OBJ file, and their materials
+// as an MTL library beside it with copies of the diffuse texture files.
+// Every mesh node becomes a "g" group with its vertices and normals in
+// world space; NURBS and patches are written as triangle meshes, meshes too
+// with the "TRIANGULATE" option; with "DEFORMATION", shapes and skins are
+// applied at the default pose. The caller's scene is left as it was: names,
+// geometry, deformers and materials.
+#ifndef FBXFILESDK_FORMATS_KFBXWRITEROBJ_H
+#define FBXFILESDK_FORMATS_KFBXWRITEROBJ_H
+
+#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/fbx/KFbxWriter.h>
+#include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
+#include <fbxfilesdk/scene/KRenamingStrategy.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+class KFbxIO;
+class KFbxNode;
+class KFbxSurfaceMaterial;
+class KFbxTexture;
+
+class KFbxWriterObj : public KFbxWriter {
+public:
+    // The IO object is not used.
+    KFbxWriterObj(KFbxSdkManager& manager, KFbxIO* io);
+    ~KFbxWriterObj() override;
+
+    // Closes an open file first and makes the missing folders of the path;
+    // "File not opened" when the file cannot be made.
+    bool FileCreate(const char* fileName) override;
+    // True when nothing was open or the close succeeded; "Out of disk space"
+    // when the stream reports an error at the close.
+    bool FileClose() override;
+    bool IsFileOpen() override { return mObjFile != nullptr; }
+    // New KFbxStreamOptionsObjWriter options with their defaults.
+    KFbxStreamOptions* GetWriteOptions() override;
+    // "Stream options not set" for options of another class or none; "File
+    // not opened" without a file; "Out of disk space" when a stream fails.
+    // A material library that cannot be made leaves the OBJ file without
+    // one; missing texture files are told in the message text.
+    bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
+    // The shared renaming of plain mesh files, with this writer's own
+    // snapshot of the names; PostprocessScene gives them back and, as the
+    // file kind has nothing to finish, answers false.
+    bool PreprocessScene(KFbxScene& scene) override;
+    bool PostprocessScene(KFbxScene& scene) override;
+
+private:
+    // The name of the material of meshes that have none.
+    static constexpr const char* kDefaultMaterialName = "default";
+
+    // One "newmtl" block: a material (null for the default one) with a
+    // texture (may be null) under the name "usemtl" lines give it.
+    struct MaterialEntry {
+        const KFbxSurfaceMaterial* mMaterial = nullptr;
+        const KFbxTexture* mTexture = nullptr;
+        std::string mName;
+    };
+
+    void CheckMaterials(KFbxNode& node);
+    bool OpenMaterialFile();
+    void CloseMaterialFile();
+    void WriteNode(KFbxNode& node);
+    void WriteMesh(KFbxNode& node);
+    // The entry of the pair, made (and its block written) when new.
+    const MaterialEntry& FindMaterialEntry(const KFbxSurfaceMaterial* material, const KFbxTexture* texture);
+    void WriteMaterial(const MaterialEntry& entry);
+    bool CopyTextureFile(const char* source);
+
+    // The line buffer's contents go to the OBJ or the MTL stream.
+    void FlushLine(std::FILE* file);
+
+    std::FILE* mObjFile = nullptr;
+    std::FILE* mMtlFile = nullptr;
+    KString mObjFileName;
+    // The library's name without folder, as "mtllib" gives it.
+    std::string mMtlName;
+    bool mTriangulate = false;
+    bool mDeformation = true;
+    bool mMaterialsNeeded = false;
+    std::int64_t mVertexCounter = 1;
+    std::int64_t mTextureCoordinateCounter = 1;
+    std::int64_t mNormalCounter = 1;
+    std::vector<MaterialEntry> mMaterials;
+    // Texture files a write copied or tried to: each is met once.
+    std::set<std::string> mTextureFiles;
+    KNumberRenamingStrategy mMaterialNames;
+    KFbxSceneNameSnapshot mNames;
+    std::string mLine;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

@@ -1,0 +1,20 @@
+#include <fbxfilesdk/formats/ObjFilePaths.h>
+
+namespace fbxsdk_2006_11_1 {
+
+std::string_view ObjFileNamePart(std::string_view path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+std::string ObjPathBeside(std::string_view file, std::string_view name) {
+    const std::size_t separator = file.find_last_of("/\\");
+    if (separator == std::string_view::npos || (!name.empty() && (name[0] == '/' || name[0] == '\\'))) {
+        return std::string(name);
+    }
+    std::string path(file.substr(0, separator + 1));
+    path += name;
+    return path;
+}
+
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,20 @@
+// Paths of the files that travel with an OBJ file (material libraries,
+// texture copies), put together with the separator this system opens files
+// with. Either separator is taken apart.
+#ifndef FBXFILESDK_FORMATS_OBJFILEPATHS_H
+#define FBXFILESDK_FORMATS_OBJFILEPATHS_H
+
+#include <string>
+#include <string_view>
+
+namespace fbxsdk_2006_11_1 {
+
+// The part after the last separator; the whole path when there is none.
+std::string_view ObjFileNamePart(std::string_view path);
+// The name in the folder of file; an absolute name, or a file without a
+// folder, gives the name itself.
+std::string ObjPathBeside(std::string_view file, std::string_view name);
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

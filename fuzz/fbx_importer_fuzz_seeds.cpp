@@ -1,0 +1,75 @@
+// Writes FBX 5 seeds for the importer fuzzer into a folder: a small scene
+// (a textured triangle skinned to a bone, one animated take, a character
+// pose) as binary and ascii files, each behind the mode bytes 0 and 1 of
+// the fuzz target (1 makes a damaged binary file's trailer match again).
+//   fbx_importer_fuzz_seeds <folder>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include "fbx/Fbx5SmallScene.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace fbxsdk_2006_11_1;
+
+bool WriteSeeds(KFbxSdkManager& manager, KFbxScene& scene, const std::string& folder, const char* name, int format) {
+    const std::string scratch = folder + "/" + name + ".fbx";
+    KFbxExporter* exporter = KFbxExporter::Create(&manager, "");
+    KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(&manager, "");
+    options->SetOption("GLOBAL SETTINGS", false);
+    bool written = exporter != nullptr && exporter->Initialize(scratch.c_str());
+    if (written) {
+        exporter->SetFileFormat(format);
+        written = exporter->Export(&scene, options);
+    }
+    options->Destroy();
+    if (exporter != nullptr) {
+        exporter->Destroy();
+    }
+    if (!written) {
+        return false;
+    }
+    std::string bytes;
+    {
+        std::ifstream in(scratch, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::remove(scratch.c_str());
+    for (const char modeByte : {'\x00', '\x01'}) {
+        std::ofstream out(folder + "/" + name + "-" + std::to_string(static_cast<int>(modeByte)), std::ios::binary);
+        out << modeByte << bytes;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    if (manager == nullptr) {
+        return 1;
+    }
+    KFbxScene* scene = fbx5small::SmallScene(*manager);
+    const bool written =
+        WriteSeeds(*manager, *scene, argv[1], "fbx5-binary", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER) &&
+        WriteSeeds(*manager, *scene, argv[1], "fbx5-ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER);
+    scene->Destroy(true);
+    if (!written) {
+        std::fprintf(stderr, "%s: the seeds could not be written\n", argv[0]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,432 @@
+// The DXF reader: the three ways of making nodes, polyface meshes, 3D faces,
+// layer colours, blocks and inserts, and drawings it must refuse or read in
+// part.
+#include "formats/DxfTestSupport.h"
+
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/formats/KFbxReaderDxf.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+
+#include "support/ImportLeftovers.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace fbxsdk_2006_11_1::dxftest {
+namespace {
+
+// Layers Walls (red) and Hidden (green, switched off); a block Crate of one
+// quad, inserted twice, the second time moved, scaled and turned.
+Drawing Scene() {
+    Drawing d;
+    d.Section("HEADER").Add({{9, "$ACADVER"}, {1, "AC1008"}}).EndSection();
+    d.Section("TABLES").Add({{0, "TABLE"}, {2, "LTYPE"}, {70, "1"}, {0, "LTYPE"}, {2, "CONTINUOUS"}, {0, "ENDTAB"}});
+    d.Add({{0, "TABLE"}, {2, "LAYER"}, {70, "2"}});
+    d.Add({{0, "LAYER"}, {2, "Walls"}, {70, "0"}, {62, "1"}, {6, "CONTINUOUS"}});
+    d.Add({{0, "LAYER"}, {2, "Hidden"}, {70, "0"}, {62, "-3"}, {6, "CONTINUOUS"}});
+    d.Add({{0, "ENDTAB"}}).EndSection();
+    d.Section("BLOCKS").Block("Crate");
+    d.Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+    d.EndBlock().EndSection();
+    d.Section("ENTITIES");
+    d.Polyface("Walls", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{1, 2, 3}, {1, 3, 4}}, {-1, 5});
+    d.Face("Hidden", {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}, 0);
+    d.Face("Walls", {{5, 5, 5}, {6, 5, 5}, {6, 6, 5}, {5, 6, 5}});
+    d.Insert("Crate", 5, 0, 0);
+    d.Insert("Crate", 0, 5, 0, {{41, "2"}, {42, "3"}, {43, "4"}, {50, "90"}});
+    d.Add({{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {11, "1"}, {21, "1"}, {31, "1"}});
+    d.Add({{0, "CIRCLE"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "1"}});
+    return d.EndSection().End();
+}
+
+void ExpectCrates(const KFbxScene& scene) {
+    const auto child = [&scene](const char* name) { return scene.GetRootNode()->FindChild(name, true); };
+    KFbxNode* first = child("Crate");
+    KFbxNode* second = child("Crate1");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(MeshOf(first), nullptr);
+    EXPECT_EQ(MeshOf(first)->GetPolygonCount(), 1);
+    EXPECT_EQ(MeshOf(first)->GetPolygonSize(0), 4);
+    KFbxVector4 t;
+    KFbxVector4 r;
+    KFbxVector4 s;
+    first->GetLclTranslation(t);
+    EXPECT_EQ(t[0], 5.0);
+    second->GetLclTranslation(t);
+    second->GetLclRotation(r);
+    second->GetLclScaling(s);
+    EXPECT_EQ(t[0], 0.0);
+    EXPECT_EQ(t[2], -5.0);
+    EXPECT_EQ(r[1], 90.0);
+    // Lengths along the axes keep their sign: drawing (x, y, z) is scene (x, z, y).
+    EXPECT_EQ(s[0], 2.0);
+    EXPECT_EQ(s[1], 4.0);
+    EXPECT_EQ(s[2], 3.0);
+}
+
+TEST_F(DxfTest, IsReaderOneAndWriterFiveOfTheRegistry) {
+    const KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
+    EXPECT_EQ(registry.FindReaderByExtension("a.DXF"), KFbxFileFormatRegistry::eDXF_READER);
+    EXPECT_EQ(registry.FindWriterByExtension("a.dxf"), KFbxFileFormatRegistry::eDXF_WRITER);
+    EXPECT_STREQ(registry.GetReaderDescription(KFbxFileFormatRegistry::eDXF_READER).Buffer(),
+                 "Drawing Exchange DXF (*.dxf)");
+    std::unique_ptr<KFbxReader> reader(registry.CreateReader(KFbxFileFormatRegistry::eDXF_READER, *mManager, nullptr));
+    EXPECT_NE(dynamic_cast<KFbxReaderDxf*>(reader.get()), nullptr);
+}
+
+TEST_F(DxfTest, ByLayerGivesANodePerLayerAfterTheInserts) {
+    ASSERT_TRUE(ImportDrawing(Scene(), 0)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Crate", "Crate1", "Hidden", "Walls"}));
+    ExpectCrates(*mScene);
+
+    KFbxMesh* walls = MeshOf(Child("Walls"));
+    ASSERT_NE(walls, nullptr);
+    EXPECT_EQ(walls->GetControlPointsCount(), 8);
+    ASSERT_EQ(walls->GetPolygonCount(), 3);
+    // Drawing (1, 1, 0) is scene (1, 0, -1); corners come last first.
+    EXPECT_EQ(walls->GetPolygonVertex(0, 0), 2);
+    EXPECT_EQ(walls->GetControlPoints()[2][2], -1.0);
+    // Red from the layer for the uncoloured face and the quad, blue for the other.
+    ASSERT_EQ(walls->GetMaterialCount(0), 2);
+    const fbxDouble3 red = walls->GetMaterial(0, 0)->FindProperty("DiffuseColor").GetDouble3();
+    EXPECT_EQ(red[0], 1.0);
+    EXPECT_EQ(red[2], 0.0);
+    EXPECT_EQ(walls->GetMaterialIndices()->GetAt(0), 0);
+    EXPECT_EQ(walls->GetMaterialIndices()->GetAt(1), 1);
+    EXPECT_EQ(walls->GetMaterialIndices()->GetAt(2), 0);
+
+    KFbxNode* hidden = Child("Hidden");
+    EXPECT_FALSE(hidden->GetVisibility());
+    ASSERT_EQ(MeshOf(hidden)->GetPolygonSize(0), 3);
+    const fbxDouble3 green = MeshOf(hidden)->GetMaterial(0, 0)->FindProperty("DiffuseColor").GetDouble3();
+    EXPECT_EQ(green[1], 1.0);
+    EXPECT_EQ(green[0], 0.0);
+}
+
+TEST_F(DxfTest, ByEntityGivesANodePerEntity) {
+    ASSERT_TRUE(ImportDrawing(Scene(), 1)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"POLYLINE", "3DFACE", "3DFACE1", "Crate", "Crate1"}));
+    ExpectCrates(*mScene);
+    EXPECT_EQ(MeshOf(Child("POLYLINE"))->GetPolygonCount(), 2);
+    EXPECT_EQ(MeshOf(Child("3DFACE1"))->GetControlPointsCount(), 4);
+    EXPECT_TRUE(Child("3DFACE")->GetVisibility());
+}
+
+TEST_F(DxfTest, AsOneGivesOneNodeForAllEntities) {
+    ASSERT_TRUE(ImportDrawing(Scene(), 2)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Crate", "Crate1", "ENTITIES"}));
+    ExpectCrates(*mScene);
+    KFbxMesh* all = MeshOf(Child("ENTITIES"));
+    ASSERT_NE(all, nullptr);
+    EXPECT_EQ(all->GetPolygonCount(), 4);
+    EXPECT_EQ(all->GetControlPointsCount(), 11);
+}
+
+TEST_F(DxfTest, ReferenceNodeTurnsTheSceneBackToZUp) {
+    const std::string path = mFolder / "in.dxf";
+    ASSERT_TRUE(Scene().Save(path));
+    ASSERT_TRUE(Import(path, ReadOptions(0, true, true))) << mLastError;
+    ASSERT_EQ(ChildNames(), (std::vector<std::string>{"Fbx_Root"}));
+    KFbxVector4 rotation;
+    Child("Fbx_Root")->GetLclRotation(rotation);
+    EXPECT_EQ(rotation[0], 90.0);
+    EXPECT_EQ(Child("Fbx_Root")->GetChildCount(), 4);
+}
+
+TEST_F(DxfTest, WeldingMergesSharedCornersOfFaces) {
+    Drawing d;
+    d.Section("ENTITIES");
+    d.Face("L", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    d.Face("L", {{0, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+    d.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0, true)) << mLastError;
+    EXPECT_EQ(MeshOf(Child("L"))->GetControlPointsCount(), 4);
+    ASSERT_TRUE(ImportDrawing(d, 0, false)) << mLastError;
+    EXPECT_EQ(MeshOf(Child("L"))->GetControlPointsCount(), 6);
+
+    // Corners a billionth apart, on either side of a whole micrometre.
+    Drawing near;
+    near.Section("ENTITIES");
+    for (const char* x : {"0.0000009995", "0.0000010004"}) {
+        near.Add({{0, "3DFACE"},
+                  {8, "N"},
+                  {10, x},
+                  {20, "0"},
+                  {30, "0"},
+                  {11, "1"},
+                  {21, "0"},
+                  {31, "0"},
+                  {12, "1"},
+                  {22, "1"},
+                  {32, "0"},
+                  {13, "1"},
+                  {23, "1"},
+                  {33, "0"}});
+    }
+    near.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(near, 0, true)) << mLastError;
+    EXPECT_EQ(MeshOf(Child("N"))->GetControlPointsCount(), 3);
+}
+
+TEST_F(DxfTest, DegenerateFacesAreDropped) {
+    Drawing d;
+    d.Section("ENTITIES");
+    d.Face("L", {{0, 0, 0}, {0, 0, 0}, {1, 1, 0}, {2, 2, 0}});
+    d.Polyface("P", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {{1, 1, 2}, {1, 2, 3}});
+    d.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"P"}));
+    EXPECT_EQ(MeshOf(Child("P"))->GetPolygonCount(), 1);
+}
+
+TEST_F(DxfTest, APlain3DPolylineGivesAnEmptyMeshByEntity) {
+    Drawing d;
+    d.Section("ENTITIES").Add({{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {70, "8"}});
+    for (int i = 0; i < 3; ++i) {
+        d.Add({{0, "VERTEX"}, {8, "0"}, {10, std::to_string(i)}, {20, "0"}, {30, "0"}, {70, "32"}});
+    }
+    d.Add({{0, "SEQEND"}, {8, "0"}}).Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 1)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"POLYLINE", "3DFACE"}));
+    ASSERT_NE(MeshOf(Child("POLYLINE")), nullptr);
+    EXPECT_EQ(MeshOf(Child("POLYLINE"))->GetControlPointsCount(), 0);
+}
+
+TEST_F(DxfTest, CrLfAndCrLineEndsAndAByteOrderMarkReadAlike) {
+    Drawing d;
+    d.Section("ENTITIES").Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+    std::string crlf;
+    std::string cr;
+    for (char c : d.Text()) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        cr += c == '\n' ? '\r' : c;
+    }
+    for (const std::string& text : {crlf, cr, "\xEF\xBB\xBF" + d.Text()}) {
+        Drawing other;
+        other.Raw(text);
+        ASSERT_TRUE(ImportDrawing(other, 0)) << mLastError;
+        ASSERT_NE(MeshOf(Child("F")), nullptr);
+        EXPECT_EQ(MeshOf(Child("F"))->GetControlPointsCount(), 3);
+    }
+}
+
+TEST_F(DxfTest, ColourNumbersFollowThePalette) {
+    const auto rgb = [](int color) {
+        double value[3] = {1.0, 1.0, 1.0};
+        KFbxReaderDxf::ColorIndexToRgb(color, value);
+        return std::vector<double>(value, value + 3);
+    };
+    EXPECT_EQ(rgb(1), (std::vector<double>{1, 0, 0}));
+    EXPECT_EQ(rgb(11), (std::vector<double>{1, 0.5, 0.5}));
+    EXPECT_EQ(rgb(14), (std::vector<double>{0.5, 0, 0}));
+    EXPECT_EQ(rgb(50), (std::vector<double>{1, 1, 0}));
+    EXPECT_EQ(rgb(130), (std::vector<double>{0, 1, 1}));
+    EXPECT_EQ(rgb(170), (std::vector<double>{0, 0, 1}));
+    EXPECT_EQ(rgb(210), (std::vector<double>{1, 0, 1}));
+    EXPECT_NEAR(rgb(250)[0], 0.33, 1e-12);
+    EXPECT_NEAR(rgb(255)[2], 1.0, 1e-12);
+    EXPECT_EQ(rgb(256), (std::vector<double>{1, 1, 1}));
+    EXPECT_EQ(rgb(0), (std::vector<double>{1, 1, 1}));
+}
+
+TEST_F(DxfTest, MaterialsComeOnePerColourAndAnotherReadStartsAfresh) {
+    Drawing d;
+    d.Section("ENTITIES");
+    d.Face("A", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 3);
+    d.Face("B", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 3);
+    d.Face("B", {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}, 256);
+    d.EndSection().End();
+    const std::string path = mFolder / "in.dxf";
+    ASSERT_TRUE(d.Save(path));
+    KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+    ASSERT_TRUE(importer->Initialize(path.c_str()));
+    ASSERT_TRUE(importer->Import(mScene, ReadOptions(0)));
+    KFbxMesh* a = MeshOf(mScene->GetRootNode()->FindChild("A"));
+    KFbxMesh* b = MeshOf(mScene->GetRootNode()->FindChild("B"));
+    ASSERT_EQ(b->GetMaterialCount(0), 1);
+    EXPECT_EQ(a->GetMaterial(0, 0), b->GetMaterial(0, 0));
+    EXPECT_STREQ(a->GetMaterial(0, 0)->GetName(), "Material0");
+    EXPECT_EQ(mScene->GetMaterialCount(), 1);
+    // Colour 256 takes no material: index 0.
+    EXPECT_EQ(b->GetMaterialIndices()->GetAt(1), 0);
+    importer->Destroy();
+
+    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    importer = KFbxImporter::Create(mManager, "");
+    ASSERT_TRUE(importer->Initialize(path.c_str()));
+    ASSERT_TRUE(importer->Import(other, ReadOptions(0)));
+    KFbxMesh* again = MeshOf(other->GetRootNode()->FindChild("A"));
+    EXPECT_NE(again->GetMaterial(0, 0), a->GetMaterial(0, 0));
+    EXPECT_STREQ(again->GetMaterial(0, 0)->GetName(), "Material0");
+    importer->Destroy();
+}
+
+TEST_F(DxfTest, NestedInsertKeepsAnEmptyNodeWithTheInnerBlockUnderIt) {
+    Drawing d;
+    d.Section("BLOCKS").Block("Inner");
+    d.Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    d.EndBlock().Block("Outer").Insert("Inner", 1, 2, 3).EndBlock().EndSection();
+    d.Section("ENTITIES").Insert("Outer", 10, 0, 0).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    ASSERT_EQ(ChildNames(), (std::vector<std::string>{"Outer"}));
+    KFbxNode* outer = Child("Outer");
+    EXPECT_EQ(outer->GetNodeAttribute(), nullptr);
+    ASSERT_EQ(ChildNames(outer), (std::vector<std::string>{"Inner"}));
+    KFbxVector4 t;
+    Child("Inner")->GetLclTranslation(t);
+    EXPECT_EQ(t[0], 1.0);
+    EXPECT_EQ(t[1], 3.0);
+    EXPECT_EQ(t[2], -2.0);
+}
+
+TEST_F(DxfTest, BlockPointsAreTakenFromTheBaseAndEOFNeedsNoLineEnd) {
+    Drawing d;
+    d.Section("BLOCKS").Add({{0, "BLOCK"}, {2, "B"}, {10, "1"}, {20, "0"}, {30, "0"}});
+    d.Face("0", {{1, 0, 0}, {2, 0, 0}, {2, 1, 0}});
+    d.EndBlock().EndSection().Section("ENTITIES").Insert("B", 0, 0, 0).EndSection().Raw("0\nEOF");
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    EXPECT_EQ(MeshOf(Child("B"))->GetControlPoints()[2][0], 0.0);
+}
+
+TEST_F(DxfTest, InsertedBlockLandsWhereTheDrawingPutsIt) {
+    // A point 1 east of the base, scaled by 2 and turned a quarter left
+    // about the drawing's up axis, inserted at (10, 20, 30): (10, 22, 30).
+    Drawing d;
+    d.Section("BLOCKS").Add({{0, "BLOCK"}, {2, "B"}, {10, "5"}, {20, "0"}, {30, "0"}});
+    d.Face("0", {{6, 0, 0}, {7, 0, 0}, {7, 1, 0}});
+    d.EndBlock().EndSection();
+    d.Section("ENTITIES").Insert("B", 10, 20, 30, {{41, "2"}, {42, "2"}, {43, "2"}, {50, "90"}}).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    KFbxNode* node = Child("B");
+    KFbxMesh* mesh = MeshOf(node);
+    ASSERT_NE(mesh, nullptr);
+    // The face's corners come last first: (6, 0, 0) is the third point.
+    const KFbxVector4 world = KgeMatrix(node->EvaluateDefaultGlobalTransform()).MultT(mesh->GetControlPoints()[2]);
+    // Drawing (10, 22, 30) is scene (10, 30, -22).
+    EXPECT_NEAR(world[0], 10.0, 1e-9);
+    EXPECT_NEAR(world[1], 30.0, 1e-9);
+    EXPECT_NEAR(world[2], -22.0, 1e-9);
+}
+
+// ---- bad input -------------------------------------------------------------
+
+TEST_F(DxfTest, TruncatedDrawingIsCorruptAndKeepsWhatWasRead) {
+    Drawing d;
+    d.Section("ENTITIES");
+    d.Face("A", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    d.Face("B", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    d.Raw("  0\n3DFACE\n 10\n");  // a group code without its value line
+    EXPECT_FALSE(ImportDrawing(d, 1));
+    EXPECT_EQ(mLastErrorId, KFbxReader::eFILE_CORRUPTED);
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"3DFACE", "3DFACE1"}));
+}
+
+TEST_F(DxfTest, ImportsLeaveNothingBehind) {
+    const std::filesystem::path seeds = std::filesystem::path(__FILE__).parent_path() / "../../fuzz/dxf_seeds";
+    auto files = importleftovers::FilesWholeAndCut(seeds);
+    files.emplace_back("a line that is no pair", "  0\nSECTION\n  2\nENTITIES\nabc\nvalue\n");
+    for (const auto& [what, bytes] : files) {
+        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.dxf", bytes)), "") << what;
+    }
+}
+
+TEST_F(DxfTest, LinesThatAreNoPairsAreReportedWithTheirLine) {
+    Drawing d;
+    d.Section("ENTITIES").Raw("abc\nvalue\n").EndSection().End();
+    EXPECT_FALSE(ImportDrawing(d, 0));
+    EXPECT_EQ(mLastErrorId, KFbxReader::eFILE_CORRUPTED);
+
+    Drawing empty;
+    EXPECT_FALSE(ImportDrawing(empty, 0));
+    Drawing noEntities;
+    noEntities.Section("HEADER").EndSection().End();
+    EXPECT_TRUE(ImportDrawing(noEntities, 0)) << mLastError;
+    EXPECT_TRUE(ChildNames().empty());
+}
+
+TEST_F(DxfTest, LongNamesAreKeptWhole) {
+    const std::string name(5000, 'n');
+    Drawing d;
+    d.Section("ENTITIES").Face(name + " two", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    ASSERT_EQ(ChildNames().size(), 1u);
+    EXPECT_EQ(ChildNames()[0].size(), name.size() + 4);
+}
+
+TEST_F(DxfTest, BadNumbersAndVertexNumbersLeaveOutTheirEntityOnly) {
+    Drawing d;
+    d.Section("ENTITIES");
+    d.Add({{0, "3DFACE"}, {8, "A"}, {10, "nan"}, {11, "1"}, {12, "1"}, {22, "1"}});
+    d.Add({{0, "3DFACE"}, {8, "A"}, {10, "1e999"}, {11, "1"}, {12, "1"}, {22, "1"}});
+    d.Polyface("P", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {{1, 2, 4}, {0, 1, 2}, {-1, 2, 3}, {1, 2}, {1, 2, 3, 99999}});
+    d.Add({{0, "SPLINE"}, {8, "0"}, {70, "8"}});
+    d.Face("A", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    d.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    EXPECT_EQ(MeshOf(Child("A"))->GetPolygonCount(), 1);
+    // Only the face with a negative (hidden edge) number is whole.
+    EXPECT_EQ(MeshOf(Child("P"))->GetPolygonCount(), 1);
+    EXPECT_NE(mMessage.find("no number"), std::string::npos) << mMessage;
+    EXPECT_NE(mMessage.find("does not have"), std::string::npos) << mMessage;
+    EXPECT_NE(mMessage.find("fewer than three"), std::string::npos) << mMessage;
+    // The first bad face starts on line 5, after the section's two pairs.
+    EXPECT_EQ(mMessage.rfind("Line 5: ", 0), 0u) << mMessage;
+}
+
+TEST_F(DxfTest, MissingAndSelfInsertingBlocksAreLeftOutWithAWarning) {
+    Drawing d;
+    d.Section("BLOCKS");
+    d.Block("Self").Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).Insert("Self", 1, 0, 0).EndBlock();
+    d.Block("A").Insert("B", 0, 0, 0).EndBlock().Block("B").Insert("A", 0, 0, 0).EndBlock();
+    d.EndSection().Section("ENTITIES");
+    d.Insert("Nowhere", 0, 0, 0).Insert("Self", 0, 0, 0).Insert("A", 0, 0, 0);
+    d.Face("F", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    d.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Self", "F"}));
+    EXPECT_EQ(Child("Self")->GetChildCount(), 0);
+    EXPECT_NE(mMessage.find("does not exist"), std::string::npos) << mMessage;
+    EXPECT_NE(mMessage.find("inserts itself"), std::string::npos) << mMessage;
+}
+
+TEST_F(DxfTest, BlocksInsertingEachOtherManyTimesStayWithinTheDrawingsSize) {
+    Drawing d;
+    d.Section("BLOCKS").Block("B0").Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndBlock();
+    for (int level = 1; level < 40; ++level) {
+        d.Block("B" + std::to_string(level));
+        d.Insert("B" + std::to_string(level - 1), 0, 0, 0).Insert("B" + std::to_string(level - 1), 1, 0, 0);
+        d.EndBlock();
+    }
+    d.EndSection().Section("ENTITIES").Insert("B39", 0, 0, 0).EndSection().End();
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    EXPECT_LT(mScene->GetNodeCount(), 200000);
+    EXPECT_NE(mMessage.find("more than the drawing can hold"), std::string::npos) << mMessage;
+}
+
+TEST_F(DxfTest, ReadNeedsAnOpenFileAndItsOwnOptions) {
+    KFbxReaderDxf reader(*mManager, nullptr);
+    EXPECT_FALSE(reader.Read(mScene, ReadOptions(0)));
+    EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eFILE_NOT_OPENED);
+    EXPECT_EQ(reader.GetReadOptions(), nullptr);
+    EXPECT_FALSE(reader.FileOpen((mFolder / "missing.dxf").c_str()));
+    const std::string path = mFolder / "in.dxf";
+    ASSERT_TRUE(Scene().Save(path));
+    ASSERT_TRUE(reader.FileOpen(path.c_str()));
+    KFbxStreamOptions* defaults = reader.GetReadOptions();
+    ASSERT_NE(dynamic_cast<KFbxStreamOptionsDxfReader*>(defaults), nullptr);
+    EXPECT_EQ(defaults->GetIntOption("OBJECT DERIVATION", -1), 0);
+    EXPECT_TRUE(defaults->GetBoolOption("WELD VERTICES", false));
+    // Without options of its caller's the importer asks the reader for its own.
+    EXPECT_TRUE(Import(path, nullptr)) << mLastError;
+    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"Crate", "Crate1", "Hidden", "Walls"}));
+    KFbxStreamOptions* foreign = KFbxStreamOptionsObjReader::Create(mManager, "");
+    EXPECT_FALSE(reader.Read(mScene, foreign));
+    EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eSTREAM_OPTIONS_NOT_SET);
+    EXPECT_TRUE(reader.FileClose());
+    EXPECT_FALSE(reader.IsFileOpen());
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::dxftest

@@ -1,0 +1,164 @@
+// The OBJ reader's materials: libraries found as given or beside the file,
+// Lambert or Phong by illumination model, textures, "_empty_", and what a
+// missing library or material does.
+#include "formats/ObjTestSupport.h"
+
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+
+#include <filesystem>
+
+namespace fbxsdk_2006_11_1::objtest {
+namespace {
+
+fbxDouble3 Color(KFbxProperty property) {
+    fbxDouble3 value;
+    EXPECT_TRUE(property.Get(&value, eFbxValueDouble3));
+    return value;
+}
+
+double Number(KFbxProperty property) {
+    double value = -1.0;
+    EXPECT_TRUE(property.Get(&value, eFbxValueDouble));
+    return value;
+}
+
+const char* const kLibrary =
+    "newmtl red\n"
+    "Ka 0.1 0.2 0.3\n"
+    "Kd 1 0 0\n"
+    "Ks 0.5 0.5 0.5\n"
+    "Ns 32\n"
+    "d 0.25\n"
+    "map_Kd  bricks.tga \n"
+    "\n"
+    "newmtl flat\n"
+    "illum 1\n"
+    "Kd 0 1\n"
+    "Ks 1 1 1\n"
+    "Tr 0.5\n"
+    "newmtl red\n"
+    "Kd 0 0 1\n"
+    "newmtl Plain";
+
+const char* const kTwoQuads =
+    "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
+
+class ObjMaterialTest : public ObjTest {
+protected:
+    // The file sits in its own folder with its library; the working folder is elsewhere.
+    bool ImportWithLibrary(const std::string& body) {
+        std::filesystem::create_directories(mFolder.Path() / "models");
+        Write("models/lib.mtl", kLibrary);
+        return Import(Write("models/scene.obj", "mtllib lib.mtl\n" + std::string(kTwoQuads) + body));
+    }
+};
+
+TEST_F(ObjMaterialTest, LibraryBesideTheFileGivesPhongAndLambertMaterialsWithTheirValues) {
+    ASSERT_TRUE(ImportWithLibrary("usemtl red\nf 1/1 2/2 3/3 4/4\nusemtl flat\nf 1/1 3/3 4/4\n"));
+    EXPECT_EQ(Message(), "");
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetMaterialCount(), 2);
+    EXPECT_EQ(mesh->GetMaterialMappingMode(), KFbxLayerElement::eBY_POLYGON);
+    EXPECT_EQ(mesh->GetMaterialIndices()->GetAt(0), 0);
+    EXPECT_EQ(mesh->GetMaterialIndices()->GetAt(1), 1);
+
+    auto* red = dynamic_cast<KFbxSurfacePhong*>(mesh->GetMaterial(0));
+    ASSERT_NE(red, nullptr);
+    EXPECT_STREQ(red->GetName(), "red");
+    EXPECT_DOUBLE_EQ(Color(red->GetAmbientColor())[2], 0.3);
+    EXPECT_DOUBLE_EQ(Color(red->GetDiffuseColor())[0], 1.0);
+    EXPECT_DOUBLE_EQ(Color(red->GetSpecularColor())[1], 0.5);
+    EXPECT_DOUBLE_EQ(Number(red->GetShininess()), 32.0);
+    EXPECT_DOUBLE_EQ(Number(red->GetTransparencyFactor()), 0.75);
+    EXPECT_DOUBLE_EQ(Color(red->GetTransparentColor())[1], 1.0);
+
+    // The materials and the textures (red's and the one of faces without) belong to the scene.
+    EXPECT_EQ(mScene->GetMaterialCount(), 2);
+    EXPECT_EQ(mScene->GetTextureCount(), 2);
+
+    KFbxSurfaceMaterial* flat = mesh->GetMaterial(1);
+    ASSERT_NE(flat, nullptr);
+    EXPECT_TRUE(flat->Is(KFbxSurfaceLambert::ClassId));
+    EXPECT_FALSE(flat->Is(KFbxSurfacePhong::ClassId));
+    // Two numbers are not a colour: the default stays.
+    EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(flat)->GetDiffuseColor())[0],
+                     Color(KFbxSurfaceLambert::Create(mManager, "fresh")->GetDiffuseColor())[0]);
+    EXPECT_DOUBLE_EQ(Number(static_cast<KFbxSurfaceLambert*>(flat)->GetTransparencyFactor()), 0.5);
+}
+
+TEST_F(ObjMaterialTest, TexturedFacesBesideUntexturedOnesGetTheEmptyTextureFirst) {
+    ASSERT_TRUE(ImportWithLibrary("usemtl flat\nf 1/1 2/2 3/3\nusemtl red\nf 1/1 3/3 4/4\n"));
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetTextureCount(), 2);
+    EXPECT_STREQ(mesh->GetTexture(0)->GetName(), "_empty_");
+    EXPECT_DOUBLE_EQ(mesh->GetTexture(0)->GetDefaultAlpha(), 0.0);
+    EXPECT_STREQ(mesh->GetTexture(1)->GetFileName(), "bricks.tga");
+    EXPECT_EQ(mesh->GetTextureMappingMode(), KFbxLayerElement::eBY_POLYGON);
+    EXPECT_EQ(mesh->GetTextureIndices()->GetAt(0), 0);
+    EXPECT_EQ(mesh->GetTextureIndices()->GetAt(1), 1);
+    EXPECT_EQ(Node("default")->GetShading(), 5);
+}
+
+TEST_F(ObjMaterialTest, TheFirstBlockOfANameWins) {
+    ASSERT_TRUE(ImportWithLibrary("usemtl red\nf 1 2 3\n"));
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetMaterialCount(), 1);
+    EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0))->GetDiffuseColor())[0], 1.0);
+}
+
+TEST_F(ObjMaterialTest, NamesMatchWithCaseAndOneMissingMaterialTakesAllMaterialsAway) {
+    ASSERT_TRUE(ImportWithLibrary("usemtl red\nf 1 2 3\nusemtl plain\nf 1 3 4\nusemtl plain\nf 2 3 4\n"));
+    // Told once, however often the name is used.
+    EXPECT_EQ(Message(), "Unable to read material \"plain\" in .mtl file\n");
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetPolygonCount(), 3);
+    EXPECT_EQ(mesh->GetMaterialCount(), 0);
+    EXPECT_EQ(mesh->GetMaterialMappingMode(), KFbxLayerElement::eALL_SAME);
+}
+
+TEST_F(ObjMaterialTest, AMissingLibraryIsAWarningAndTheMeshesAreStillRead) {
+    ASSERT_TRUE(ImportText(std::string("mtllib nowhere.mtl\n") + kTwoQuads +
+                           "usemtl red\nf 1 2 3 4\nusemtl red\nf 1 2 3\n"));
+    EXPECT_EQ(Message(),
+              "Unable to load material library\n"
+              "Unable to read material \"red\" in .mtl file\n");
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetPolygonCount(), 2);
+    EXPECT_EQ(mesh->GetMaterialCount(), 0);
+}
+
+TEST_F(ObjMaterialTest, ALibraryNamedLastWithoutLineEndIsStillRead) {
+    Write("lib.mtl", "newmtl a\nKd 0.5 0.5 0.5");
+    ASSERT_TRUE(Import(Write("in.obj", std::string(kTwoQuads) + "mtllib lib.mtl\nusemtl a\nf 1 2 3")));
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetMaterialCount(), 1);
+    EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0))->GetDiffuseColor())[2], 0.5);
+}
+
+TEST_F(ObjMaterialTest, BlocksOfEveryLibraryAreFoundWhateverTheirLineEnds) {
+    Write("first.mtl", "newmtl a\r\nKd 0.25 0.25 0.25\r\nnewmtl b\r\nKd 0.5 0.5 0.5\r\n");
+    Write("second.mtl", "newmtl c\rKd 0.75 0.75 0.75\rnewmtl b\rKd 1 1 1\r");
+    ASSERT_TRUE(Import(Write("in.obj", std::string("mtllib first.mtl second.mtl\n") + kTwoQuads +
+                                           "usemtl c\nf 1 2 3\nusemtl b\nf 1 3 4\nusemtl a\nf 2 3 4\n")));
+    EXPECT_EQ(Message(), "");
+    KFbxMesh* mesh = Mesh("default");
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetMaterialCount(), 3);
+    const double expected[3] = {0.75, 0.5, 0.25};
+    for (int m = 0; m < 3; ++m) {
+        EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(m))->GetDiffuseColor())[0],
+                         expected[m]);
+    }
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::objtest

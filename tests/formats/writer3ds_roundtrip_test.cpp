@@ -1,0 +1,272 @@
+// A scene written by the 3DS writer and read back by the 3DS reader, and by
+// an independent reader: geometry, materials, lights, cameras and keys.
+#include "formats/Writer3dsTestSupport.h"
+#include "support/RunCommand.h"
+
+#include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
+
+namespace fbxsdk_2006_11_1::writer3dstest {
+namespace {
+
+class Writer3dsRoundTripTest : public Writer3dsTest {
+protected:
+    // Meshes under one another, the lower one animated, a textured material,
+    // an omni light, a spot light and a camera, each with a target.
+    void BuildScene() {
+        mFolder.Write("skin.tga", "pixels");
+        KFbxMesh* body = MakeMesh({KFbxVector4(-1, 0, -1, 0), KFbxVector4(1, 0, -1, 0), KFbxVector4(1, 0, 1, 0),
+                                   KFbxVector4(-1, 0, 1, 0), KFbxVector4(0, 2, 0, 0)},
+                                  {{0, 1, 2, 3}, {0, 4, 1}, {1, 4, 2}, {2, 4, 3}, {3, 4, 0}});
+        KFbxSurfacePhong* skin = Phong("Skin", 0.8, 0.4, 0.2);
+        body->AddMaterial(skin);
+        body->AddTexture(Texture("SkinMap", Path("skin.tga")));
+        KFbxLayerElementTexture* textures = body->GetLayer(0)->GetTextures();
+        textures->SetMappingMode(KFbxLayerElement::eALL_SAME);
+        textures->GetIndexArray().Add(0);
+        body->InitTextureUVMapping(KFbxLayerElement::eBY_CONTROL_POINT);
+        body->GetLayer(0)->GetUVs()->SetReferenceMode(KFbxLayerElement::eDIRECT);
+        for (int point = 0; point < 5; ++point) {
+            body->AddTextureUV(KFbxVector2(0.2 * point, 0.1 * point));
+        }
+        mBody = AddNode("Body", body);
+        mBody->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+        mBody->SetLclRotation(KFbxVector4(10, 20, 30, 0));
+        mBody->SetLclScaling(KFbxVector4(1, 2, 1, 0));
+
+        KFbxMesh* arm = Quad();
+        arm->AddMaterial(skin);
+        mArm = AddNode("Arm", arm, mBody);
+        Key(mArm, &KFbxTakeNode::GetTranslationX, 0, 0.0);
+        Key(mArm, &KFbxTakeNode::GetTranslationX, 10, 10.0);
+        Key(mArm, &KFbxTakeNode::GetEulerRotationY, 0, 0.0);
+        Key(mArm, &KFbxTakeNode::GetEulerRotationY, 10, 90.0);
+
+        KFbxLight* lamp = KFbxLight::Create(mManager, "");
+        lamp->SetLightType(KFbxLight::ePOINT);
+        const double warm[3] = {1.0, 0.5, 0.25};
+        lamp->SetDefaultColor(warm);
+        lamp->SetDefaultIntensity(80.0);
+        AddNode("Lamp", lamp)->SetLclTranslation(KFbxVector4(0, 5, 0, 0));
+
+        KFbxLight* spot = KFbxLight::Create(mManager, "");
+        spot->SetLightType(KFbxLight::eSPOT);
+        spot->SetDefaultConeAngle(30.0);
+        KFbxNode* spotNode = AddNode("Spot", spot);
+        spotNode->SetLclTranslation(KFbxVector4(0, 4, 4, 0));
+        KFbxNode* spotAim = AddNode("SpotAim");
+        spotAim->SetLclTranslation(KFbxVector4(0, 0, -5, 0));
+        spotNode->SetTarget(spotAim);
+
+        KFbxCamera* camera = KFbxCamera::Create(mManager, "");
+        KFbxNode* cameraNode = AddNode("Cam", camera);
+        // The node holds the animatable values of its attribute.
+        camera->SetApertureMode(KFbxCamera::eHORIZONTAL);
+        camera->SetDefaultFieldOfView(50.0);
+        cameraNode->SetLclTranslation(KFbxVector4(0, 1, 10, 0));
+        KFbxNode* cameraAim = AddNode("CamAim");
+        cameraAim->SetLclTranslation(KFbxVector4(10, 0, 0, 0));
+        cameraNode->SetTarget(cameraAim);
+    }
+
+    bool ImportInto(KFbxScene* scene, const std::string& name) {
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        const bool imported = importer->Initialize(Path(name).c_str()) && importer->Import(scene, nullptr);
+        mLastError = importer->GetLastErrorString();
+        importer->Destroy();
+        return imported;
+    }
+
+    static KFbxNode* Find(KFbxScene* scene, const char* name) { return scene->GetRootNode()->FindChild(name, true); }
+
+    static KFCurve* TakeCurve(KFbxNode* node, const char* first, const char* second, const char* third) {
+        if (node == nullptr || !node->SetCurrentTakeNodeByName("default take")) {
+            return nullptr;
+        }
+        return node->GetCurrentTakeNode()->GetKFCurve(first, second, third);
+    }
+
+    static KTime Frame(int frame) {
+        KTime time;
+        time.SetTime(0, 0, 0, frame, 0, KTime::eFrames30);
+        return time;
+    }
+
+    // Every point of the mesh where the node puts it, in the node's parent.
+    static std::vector<KFbxVector4> PlacedPoints(KFbxNode* node) {
+        std::vector<KFbxVector4> points;
+        const auto* mesh = dynamic_cast<const KFbxMesh*>(node->GetNodeAttribute());
+        KFbxVector4 t;
+        KFbxVector4 r;
+        KFbxVector4 s;
+        node->GetLclTranslation(t);
+        node->GetLclRotation(r);
+        node->GetLclScaling(s);
+        KgeMatrix matrix;
+        matrix.SetTRS(t, r, s);
+        for (int point = 0; mesh != nullptr && point < mesh->GetControlPointsCount(); ++point) {
+            points.push_back(matrix.MultT(mesh->GetControlPoints()[point]));
+        }
+        return points;
+    }
+
+    KFbxNode* mBody = nullptr;
+    KFbxNode* mArm = nullptr;
+};
+
+::testing::AssertionResult SamePoints(const std::vector<KFbxVector4>& expected, const std::vector<KFbxVector4>& actual) {
+    for (const KFbxVector4& point : expected) {
+        bool found = false;
+        for (const KFbxVector4& other : actual) {
+            found = found || (std::abs(point[0] - other[0]) < 1e-4 && std::abs(point[1] - other[1]) < 1e-4 &&
+                              std::abs(point[2] - other[2]) < 1e-4);
+        }
+        if (!found) {
+            return ::testing::AssertionFailure() << "(" << point[0] << ", " << point[1] << ", " << point[2]
+                                                 << ") was not read back";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
+    BuildScene();
+    ASSERT_TRUE(Export("scene.3ds")) << mLastError;
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(ImportInto(read, "scene.3ds")) << mLastError;
+
+    // Geometry, to float precision, where the nodes put it.
+    KFbxNode* body = Find(read, "Body");
+    ASSERT_NE(body, nullptr);
+    EXPECT_TRUE(SamePoints(PlacedPoints(mBody), PlacedPoints(body)));
+    const auto* bodyMesh = dynamic_cast<const KFbxMesh*>(body->GetNodeAttribute());
+    ASSERT_NE(bodyMesh, nullptr);
+    int triangles = 0;
+    for (int polygon = 0; polygon < bodyMesh->GetPolygonCount(); ++polygon) {
+        triangles += bodyMesh->GetPolygonSize(polygon) - 2;
+    }
+    EXPECT_EQ(triangles, 6);
+
+    // The material and its texture.
+    ASSERT_GE(bodyMesh->GetMaterialCount(), 1);
+    const KFbxSurfaceMaterial* material = bodyMesh->GetMaterial(0);
+    fbxDouble3 diffuse;
+    ASSERT_TRUE(material->FindProperty("DiffuseColor").Get(&diffuse, eFbxValueDouble3));
+    EXPECT_NEAR(diffuse[0], 0.8, 1.0 / 255);
+    EXPECT_NEAR(diffuse[1], 0.4, 1.0 / 255);
+    EXPECT_NEAR(diffuse[2], 0.2, 1.0 / 255);
+    ASSERT_GE(bodyMesh->GetTextureCount(), 1);
+    const std::string texture = bodyMesh->GetTexture(0)->GetFileName();
+    EXPECT_EQ(texture.substr(texture.size() - 8), "skin.tga") << texture;
+
+    // The animated child, under its parent, with keys at the sampled frames.
+    KFbxNode* arm = Find(read, "Arm");
+    ASSERT_NE(arm, nullptr);
+    EXPECT_EQ(arm->GetParent(), body);
+    const KFCurve* x = TakeCurve(arm, "Transform", "T", "X");
+    const KFCurve* y = TakeCurve(arm, "Transform", "R", "Y");
+    ASSERT_NE(x, nullptr);
+    ASSERT_NE(y, nullptr);
+    ASSERT_EQ(x->KeyGetCount(), 11);
+    for (int frame : {0, 3, 5, 10}) {
+        EXPECT_EQ(x->KeyGetTime(frame), Frame(frame));
+        EXPECT_NEAR(x->KeyGetValue(frame), frame, 1e-4) << frame;
+        EXPECT_NEAR(y->Evaluate(Frame(frame)), frame * 9.0, 1e-3) << frame;
+    }
+
+    // The omni light.
+    KFbxNode* lampNode = Find(read, "Lamp");
+    ASSERT_NE(lampNode, nullptr);
+    const auto* lamp = dynamic_cast<const KFbxLight*>(lampNode->GetNodeAttribute());
+    ASSERT_NE(lamp, nullptr);
+    EXPECT_EQ(lamp->GetLightType(), KFbxLight::ePOINT);
+    double colour[3];
+    lamp->GetDefaultColor(colour);
+    EXPECT_NEAR(colour[1], 0.5, 1e-5);
+    EXPECT_NEAR(lamp->GetDefaultIntensity(), 80.0, 1e-4);
+    KFbxVector4 lampAt;
+    lampNode->GetLclTranslation(lampAt);
+    EXPECT_NEAR(lampAt[1], 5.0, 1e-5);
+
+    // The spot light and its target.
+    KFbxNode* spotNode = Find(read, "Spot");
+    ASSERT_NE(spotNode, nullptr);
+    const auto* spot = dynamic_cast<const KFbxLight*>(spotNode->GetNodeAttribute());
+    ASSERT_NE(spot, nullptr);
+    EXPECT_EQ(spot->GetLightType(), KFbxLight::eSPOT);
+    EXPECT_NEAR(spot->GetDefaultConeAngle(), 30.0, 1e-4);
+    ASSERT_NE(spotNode->GetTarget(), nullptr);
+    KFbxVector4 spotAim;
+    spotNode->GetTarget()->GetLclTranslation(spotAim);
+    EXPECT_NEAR(spotAim[2], -5.0, 1e-5);
+
+    // The camera, its field of view and its target.
+    KFbxNode* cameraNode = Find(read, "Cam");
+    ASSERT_NE(cameraNode, nullptr);
+    const auto* camera = dynamic_cast<const KFbxCamera*>(cameraNode->GetNodeAttribute());
+    ASSERT_NE(camera, nullptr);
+    EXPECT_NEAR(camera->GetDefaultFieldOfView(), 50.0, 1e-4);
+    KFbxVector4 cameraAt;
+    cameraNode->GetLclTranslation(cameraAt);
+    EXPECT_NEAR(cameraAt[2], 10.0, 1e-5);
+    ASSERT_NE(cameraNode->GetTarget(), nullptr);
+    KFbxVector4 cameraAim;
+    cameraNode->GetTarget()->GetLclTranslation(cameraAim);
+    EXPECT_NEAR(cameraAim[0], 10.0, 1e-5);
+}
+
+TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {
+    KFbxLight* spot = KFbxLight::Create(mManager, "");
+    spot->SetLightType(KFbxLight::eSPOT);
+    AddNode("Spot", spot)->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+    KFbxNode* cameraNode = AddNode("Cam", KFbxCamera::Create(mManager, ""));
+    cameraNode->SetLclRotation(KFbxVector4(0, 90, 0, 0));
+    ASSERT_TRUE(Export("aim.3ds")) << mLastError;
+    WrittenFile file(Path("aim.3ds"));
+    const auto spotMotion = file.SpotMotion(0);
+    ASSERT_NE(spotMotion, nullptr);
+    ASSERT_EQ(spotMotion->targetposition.keycount, 1u);
+    // Ten units down the scene's Y from (1, 2, 3): (1, -8, 3), in the file's axes.
+    EXPECT_TRUE(Near(spotMotion->targetposition.values[0], 1, -3, -8));
+    const auto spotRecord = file.Spot(0);
+    ASSERT_NE(spotRecord, nullptr);
+    EXPECT_TRUE(Near(spotRecord->spot->target, 1, -3, -8));
+    // The camera turned a quarter about Y looks down the scene's -Z.
+    const auto cameraMotion = file.CameraMotion(0);
+    ASSERT_NE(cameraMotion, nullptr);
+    EXPECT_TRUE(Near(cameraMotion->targetposition.values[0], 0, 10, 0, 1e-5));
+    EXPECT_NEAR(cameraMotion->roll.values[0], 0.0, 1e-4);
+}
+
+TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
+    if (!ProgramInstalled("assimp")) {
+        GTEST_SKIP() << "assimp is not installed (assimp-utils)";
+    }
+    BuildScene();
+    ASSERT_TRUE(Export("scene.3ds")) << mLastError;
+    std::string info;
+    ASSERT_TRUE(RunCommand("assimp info '" + Path("scene.3ds") + "' 2>&1", info)) << info;
+    WrittenFile file(Path("scene.3ds"));
+    // One mesh per object and material, here one material each.
+    EXPECT_EQ(CountAfter(info, "Meshes"), static_cast<int>(GetMeshCount3ds(file.Database()))) << info;
+    EXPECT_EQ(CountAfter(info, "Materials"), static_cast<int>(GetMaterialCount3ds(file.Database()))) << info;
+    EXPECT_EQ(CountAfter(info, "Faces"), 8) << info;
+    EXPECT_EQ(CountAfter(info, "Lights"), 2) << info;
+    EXPECT_EQ(CountAfter(info, "Cameras"), 1) << info;
+    // The 3DS reader sees the same meshes and materials in the file.
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(ImportInto(read, "scene.3ds")) << mLastError;
+    int meshes = 0;
+    for (int index = 0; index < read->GetNodeCount(); ++index) {
+        meshes += dynamic_cast<const KFbxMesh*>(read->GetNode(index)->GetNodeAttribute()) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(CountAfter(info, "Meshes"), meshes) << info;
+    EXPECT_EQ(CountAfter(info, "Materials"), read->GetMaterialCount()) << info;
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::writer3dstest

@@ -1,0 +1,348 @@
+// The 3DS writer's frame: names, axes, times, options, the node walk, and
+// that an export leaves the scene as it was.
+#include "formats/Writer3dsTestSupport.h"
+
+#include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/formats/KFbxWriter3DS.h>
+#include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace fbxsdk_2006_11_1::writer3dstest {
+namespace {
+
+std::string Renamed(KRenamingStrategy3DS& names, const char* name, int limit = 10) {
+    KString text(name);
+    names.Rename(text, limit);
+    return text.Buffer();
+}
+
+TEST(RenamingStrategy3ds, CutsNumbersAndRemembersEveryName) {
+    KRenamingStrategy3DS names;
+    EXPECT_EQ(Renamed(names, "Model::LongObjectName"), "LongObj");
+    EXPECT_EQ(Renamed(names, "Model::LongObjectName"), "LongObj1");
+    EXPECT_EQ(Renamed(names, "LongObjectName"), "LongObj2");
+    // Only the first prefix goes.
+    EXPECT_EQ(Renamed(names, "a::b::c", 15), "b::c");
+    // A name of exactly the kept length stays whole.
+    EXPECT_EQ(Renamed(names, "Exactly"), "Exactly");
+    // A numbered name is remembered too: three different names.
+    EXPECT_EQ(Renamed(names, "Box"), "Box");
+    EXPECT_EQ(Renamed(names, "Box"), "Box1");
+    EXPECT_NE(Renamed(names, "Box1"), "Box1");
+    names.Clear();
+    EXPECT_EQ(Renamed(names, "Box"), "Box");
+}
+
+TEST(RenamingStrategy3ds, ManyEqualNamesStillFitTheField) {
+    KRenamingStrategy3DS names;
+    std::set<std::string> seen;
+    for (int index = 0; index < 1200; ++index) {
+        const std::string name = Renamed(names, "LongObjectName");
+        EXPECT_LE(name.size(), 10u) << name;
+        EXPECT_TRUE(seen.insert(name).second) << name;
+    }
+    KFbxObjectNameRecord record("Scene::Camera01Long");
+    EXPECT_FALSE(names.Rename(record));
+    EXPECT_STREQ(record.GetCurrentName(), "Camera0");
+}
+
+TEST(Writer3dsAxes, PositionsScalingsAndRotationsGoToTheFileAxes) {
+    const KFbxVector4 position = KFbxWriter3DS::ConvertPosition(KFbxVector4(1, 2, 3, 0));
+    EXPECT_EQ(position[0], 1);
+    EXPECT_EQ(position[1], -3);
+    EXPECT_EQ(position[2], 2);
+    const KFbxVector4 scaling = KFbxWriter3DS::ConvertScaling(KFbxVector4(1, 2, 3, 0));
+    EXPECT_EQ(scaling[0], 1);
+    EXPECT_EQ(scaling[1], 3);
+    EXPECT_EQ(scaling[2], 2);
+    // A rotated point, then converted, is the converted point turned by the
+    // converted rotation.
+    const double angles[][3] = {{30, 0, 0}, {0, 45, 0}, {0, 0, 60}, {10, -70, 125}};
+    const double point[3] = {0.3, -1.2, 2.5};
+    for (const auto& angle : angles) {
+        double scene[16] = {};
+        KgeMatrixSetRotationXYZ(scene, angle[0], angle[1], angle[2]);
+        double turned[3];
+        KgeMatrixMultPoint(turned, scene, point);
+        const KFbxVector4 expected = KFbxWriter3DS::ConvertPosition(KFbxVector4(turned[0], turned[1], turned[2], 0));
+        const KFbxVector4 euler = KFbxWriter3DS::ConvertRotation(KFbxVector4(angle[0], angle[1], angle[2], 0));
+        double file[16] = {};
+        KgeMatrixSetRotationXYZ(file, euler[0], euler[1], euler[2]);
+        const KFbxVector4 converted = KFbxWriter3DS::ConvertPosition(KFbxVector4(point[0], point[1], point[2], 0));
+        double actual[3];
+        KgeMatrixMultPoint(actual, file, converted);
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_NEAR(actual[axis], expected[axis], 1e-9) << angle[0] << " " << angle[1] << " " << angle[2];
+        }
+    }
+}
+
+TEST(Writer3dsTime, EachFrameTextReadsBackAsItsFrame) {
+    for (std::uint32_t frame : {0u, 7u, 45u}) {
+        KTime time;
+        time.ParseTimeString(KFbxWriter3DS::FrameTimeText(frame).c_str(), KTime::eFrames30, KTime::eFrameCountForm);
+        EXPECT_EQ(time.GetFrame(true, KTime::eFrames30), frame);
+        EXPECT_EQ(KFbxWriter3DS::FrameTime(frame).Get(), static_cast<std::int64_t>(frame) * (KTime::kTicksPerSecond / 30));
+    }
+}
+
+TEST(Writer3dsRotationKeys, AreRelativeToTheKeyBefore) {
+    const KFbxVector4 rest(0, 0, 0, 0);
+    const rotkey3ds still = KFbxWriter3DS::RelativeRotationKey(&rest, rest);
+    EXPECT_EQ(still.angle, 0.0f);
+    EXPECT_EQ(still.x, -1.0f);
+    // 30 then 50 degrees about the scene's Y (the file's Z): 20 more degrees.
+    const KFbxVector4 first(0, 30, 0, 0);
+    const KFbxVector4 second(0, 50, 0, 0);
+    const rotkey3ds start = KFbxWriter3DS::RelativeRotationKey(nullptr, first);
+    const rotkey3ds step = KFbxWriter3DS::RelativeRotationKey(&first, second);
+    EXPECT_NEAR(std::fabs(start.angle), 30.0 * 0.017453292519943295, 1e-6);
+    EXPECT_NEAR(std::fabs(step.angle), 20.0 * 0.017453292519943295, 1e-6);
+    EXPECT_NEAR(std::fabs(step.z), 1.0, 1e-6);
+    EXPECT_NEAR(step.x, 0.0, 1e-6);
+    EXPECT_NEAR(step.y, 0.0, 1e-6);
+}
+
+TEST(Writer3dsTriangles, PolygonsAreCutAcrossAndBack) {
+    using Triangles = std::vector<std::array<int, 3>>;
+    EXPECT_EQ(KFbxWriter3DS::TriangulatePolygon(3), (Triangles{{0, 1, 2}}));
+    EXPECT_EQ(KFbxWriter3DS::TriangulatePolygon(4), (Triangles{{0, 1, 2}, {2, 3, 0}}));
+    EXPECT_EQ(KFbxWriter3DS::TriangulatePolygon(5), (Triangles{{0, 1, 2}, {2, 3, 0}, {0, 3, 4}}));
+    EXPECT_EQ(KFbxWriter3DS::TriangulatePolygon(6), (Triangles{{0, 1, 2}, {2, 3, 0}, {0, 3, 5}, {3, 4, 5}}));
+    EXPECT_TRUE(KFbxWriter3DS::TriangulatePolygon(2).empty());
+}
+
+TEST(Writer3dsMapNames, FitTheTwelveCharacterField) {
+    EXPECT_EQ(KFbxWriter3DS::MapFileName("/some/long/folder/wood.tga"), "wood.tga");
+    EXPECT_EQ(KFbxWriter3DS::MapFileName("twelve12.tga"), "twelve12.tga");
+    EXPECT_EQ(KFbxWriter3DS::MapFileName("/x/thirteen1.tga"), "");
+}
+
+// ---- the write ----------------------------------------------------------------
+
+using Writer3dsFrameTest = Writer3dsTest;
+
+TEST_F(Writer3dsFrameTest, FileThatCannotBeOpenedIsReportedAtCreate) {
+    KFbxWriter* writer = CreateWriter3DS(*mManager, nullptr, 0);
+    ASSERT_NE(writer, nullptr);
+    EXPECT_FALSE(writer->FileCreate(Path("missing/folder/out.3ds").c_str()));
+    EXPECT_EQ(writer->GetLastErrorID(), KFbxWriter::eFILE_NOT_OPENED);
+    EXPECT_FALSE(writer->IsFileOpen());
+    EXPECT_FALSE(writer->Write(mScene, nullptr));
+    EXPECT_EQ(writer->GetLastErrorID(), KFbxWriter::eFILE_NOT_OPENED);
+    delete writer;
+    // A later write is not failed by that error.
+    AddNode("Box", Quad());
+    EXPECT_TRUE(Export("box.3ds")) << mLastError;
+}
+
+TEST_F(Writer3dsFrameTest, RegistryKnowsTheWriter) {
+    KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
+    EXPECT_EQ(registry.FindWriterByExtension("scene.3ds"), KFbxFileFormatRegistry::e3DS_WRITER);
+    EXPECT_STREQ(registry.GetWriterDescription(KFbxFileFormatRegistry::e3DS_WRITER).Buffer(), "3D Studio 3DS (*.3ds)");
+}
+
+TEST_F(Writer3dsFrameTest, SceneWithoutAnimationHasOneKeyPerTrackAndHundredFrames) {
+    KFbxNode* box = AddNode("Box", Quad());
+    box->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+    box->SetLclScaling(KFbxVector4(1, 2, 3, 0));
+    ASSERT_TRUE(Export("still.3ds")) << mLastError;
+    WrittenFile file(Path("still.3ds"));
+    ASSERT_TRUE(file.Valid());
+    EXPECT_EQ(file.AnimationLength(), 100);
+    const auto motion = file.Object(0);
+    ASSERT_NE(motion, nullptr);
+    EXPECT_EQ(Text(motion->name), "Box");
+    EXPECT_EQ(Text(motion->parent), "");
+    ASSERT_EQ(motion->position.keycount, 1u);
+    ASSERT_EQ(motion->rotation.keycount, 1u);
+    ASSERT_EQ(motion->scale.keycount, 1u);
+    EXPECT_EQ(motion->position.keys[0].frame, 0u);
+    EXPECT_TRUE(Near(motion->position.values[0], 1, -3, 2));
+    EXPECT_TRUE(Near(motion->scale.values[0], 1, 3, 2));
+}
+
+TEST_F(Writer3dsFrameTest, AnimationOffKeepsTheValuesAtTheStart) {
+    KFbxNode* box = AddNode("Box", Quad());
+    Key(box, &KFbxTakeNode::GetTranslationX, 0, 5.0);
+    Key(box, &KFbxTakeNode::GetTranslationX, 10, 15.0);
+    ASSERT_TRUE(Export("off.3ds", OptionsWith("ANIMATION", false))) << mLastError;
+    WrittenFile file(Path("off.3ds"));
+    const auto motion = file.Object(0);
+    ASSERT_NE(motion, nullptr);
+    ASSERT_EQ(motion->position.keycount, 1u);
+    EXPECT_TRUE(Near(motion->position.values[0], 5, 0, 0));
+}
+
+TEST_F(Writer3dsFrameTest, MasterScaleFollowsRescalingAndTheReadersScaleNode) {
+    AddNode("Box", Quad());
+    ASSERT_TRUE(Export("scaled.3ds"));
+    EXPECT_NEAR(WrittenFile(Path("scaled.3ds")).Settings().masterscale, 0.3937007874015748, 1e-7);
+    ASSERT_TRUE(Export("plain.3ds", OptionsWith("RESCALING", false)));
+    EXPECT_EQ(WrittenFile(Path("plain.3ds")).Settings().masterscale, 1.0f);
+
+    KFbxNode* root = AddNode("Fbx_Root");
+    root->SetLclScaling(KFbxVector4(2.54, 2.54, 2.54, 0));
+    AddNode("Inner", Quad(), root);
+    ASSERT_TRUE(Export("root.3ds"));
+    WrittenFile file(Path("root.3ds"));
+    EXPECT_NEAR(file.Settings().masterscale, 1.0, 1e-6);
+    // The scale node is not written, and its child has no parent in the file.
+    for (std::uint32_t index = 0; index < GetObjectNodeCount3ds(file.Database()); ++index) {
+        const auto motion = file.Object(index);
+        EXPECT_NE(Text(motion->instance), "Fbx_Roo");
+        if (Text(motion->name) == "Inner") {
+            EXPECT_EQ(Text(motion->parent), "");
+        }
+    }
+}
+
+TEST_F(Writer3dsFrameTest, MeshOffStillVisitsTheChildren) {
+    KFbxNode* box = AddNode("Box", Quad());
+    KFbxLight* light = KFbxLight::Create(mManager, "");
+    light->SetLightType(KFbxLight::ePOINT);
+    AddNode("Lamp", light, box);
+    AddNode("Inner", Quad(), box);
+    ASSERT_TRUE(Export("nomesh.3ds", OptionsWith("MESH", false))) << mLastError;
+    WrittenFile file(Path("nomesh.3ds"));
+    EXPECT_EQ(GetMeshCount3ds(file.Database()), 0u);
+    EXPECT_EQ(GetObjectNodeCount3ds(file.Database()), 0u);
+    EXPECT_EQ(GetOmnilightCount3ds(file.Database()), 1u);
+    // The light's parent is not in the file, so it names none.
+    const auto lamp = file.OmniMotion(0);
+    ASSERT_NE(lamp, nullptr);
+    EXPECT_EQ(Text(lamp->parent), "");
+}
+
+TEST_F(Writer3dsFrameTest, DirectionalLightWritesNothing) {
+    KFbxLight* sun = KFbxLight::Create(mManager, "");
+    sun->SetLightType(KFbxLight::eDIRECTIONAL);
+    AddNode("Sun", sun);
+    ASSERT_TRUE(Export("sun.3ds")) << mLastError;
+    WrittenFile file(Path("sun.3ds"));
+    EXPECT_EQ(GetOmnilightCount3ds(file.Database()), 0u);
+    EXPECT_EQ(GetSpotlightCount3ds(file.Database()), 0u);
+    EXPECT_EQ(GetObjectNodeCount3ds(file.Database()), 0u);
+    EXPECT_EQ(GetOmnilightNodeCount3ds(file.Database()), 0u);
+}
+
+TEST_F(Writer3dsFrameTest, ReferenceNodeWritesTheRootAsDummyParent) {
+    KFbxNode* group = AddNode("Group");
+    AddNode("Box", Quad(), group);
+    ASSERT_TRUE(Export("noref.3ds")) << mLastError;
+    {
+        WrittenFile file(Path("noref.3ds"));
+        ASSERT_EQ(GetObjectNodeCount3ds(file.Database()), 2u);
+        const auto dummy = file.Object(0);
+        EXPECT_EQ(Text(dummy->name), "$$$DUMMY");
+        EXPECT_EQ(Text(dummy->instance), "Group");
+        EXPECT_EQ(Text(dummy->parent), "");
+        EXPECT_TRUE(Near(dummy->boundmin, -0.5, -0.5, -0.5));
+        EXPECT_TRUE(Near(dummy->boundmax, 0.5, 0.5, 0.5));
+        const auto box = file.Object(1);
+        EXPECT_EQ(Text(box->name), "Box");
+        EXPECT_EQ(Text(box->parent), "$$$DUMMY.Group");
+    }
+    ASSERT_TRUE(Export("ref.3ds", OptionsWith("REFERENCENODE", true))) << mLastError;
+    WrittenFile file(Path("ref.3ds"));
+    ASSERT_EQ(GetObjectNodeCount3ds(file.Database()), 3u);
+    const auto root = file.Object(0);
+    const std::string rootName = Text(root->instance);
+    EXPECT_EQ(Text(root->name), "$$$DUMMY");
+    EXPECT_FALSE(rootName.empty());
+    EXPECT_EQ(Text(file.Object(1)->parent), "$$$DUMMY." + rootName);
+}
+
+TEST_F(Writer3dsFrameTest, ChildOfTheReadersScaleNodeNamesTheRootOnlyWithTheReferenceNode) {
+    KFbxNode* scale = AddNode("Fbx_Root");
+    AddNode("Box", Quad(), scale);
+    ASSERT_TRUE(Export("ref.3ds", OptionsWith("REFERENCENODE", true))) << mLastError;
+    WrittenFile file(Path("ref.3ds"));
+    ASSERT_EQ(GetObjectNodeCount3ds(file.Database()), 2u);
+    EXPECT_EQ(Text(file.Object(0)->instance), "RootNod");
+    EXPECT_EQ(Text(file.Object(1)->name), "Box");
+    EXPECT_EQ(Text(file.Object(1)->parent), "$$$DUMMY.RootNod");
+}
+
+TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
+    KFbxCamera* camera = KFbxCamera::Create(mManager, "");
+    KFbxNode* node = AddNode("Cam", camera);
+    camera->SetDefaultRoll(5.0);
+    node->SetLclRotation(KFbxVector4(20, 0, 0, 0));
+    ASSERT_TRUE(Export("roll.3ds")) << mLastError;
+    WrittenFile file(Path("roll.3ds"));
+    const auto motion = file.CameraMotion(0);
+    ASSERT_NE(motion, nullptr);
+    ASSERT_EQ(motion->roll.keycount, 1u);
+    EXPECT_NEAR(motion->roll.values[0], 25.0, 1e-4);
+    EXPECT_NEAR(file.Camera(0)->roll, 25.0, 1e-4);
+}
+
+TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
+    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    KFbxNode* stranger = KFbxNode::Create(mManager, "Box");
+    other->GetRootNode()->AddChild(stranger);
+    KFbxNode* box = AddNode("Box", Quad());
+    Key(box, &KFbxTakeNode::GetTranslationX, 0, 1.0);
+    Key(box, &KFbxTakeNode::GetTranslationX, 5, 2.0);
+    const int take = box->GetCurrentTakeNodeIndex();
+    ASSERT_TRUE(Export("one.3ds")) << mLastError;
+    WrittenFile file(Path("one.3ds"));
+    EXPECT_EQ(Text(file.Mesh(0)->name), "Box");
+    EXPECT_STREQ(stranger->GetName(), "Box");
+    EXPECT_EQ(box->GetCurrentTakeNodeIndex(), take);
+    EXPECT_EQ(box->GetCurrentTakeNode()->GetTranslationX()->KeyGetCount(), 2);
+}
+
+TEST_F(Writer3dsFrameTest, AmbientLightFollowsItsOption) {
+    mScene->GetGlobalLightSettings().SetAmbientColor(KFbxColor(0.25, 0.5, 0.75, 1.0));
+    AddNode("Box", Quad());
+    ASSERT_TRUE(Export("ambient.3ds"));
+    const meshsettings3ds on = WrittenFile(Path("ambient.3ds")).Settings();
+    EXPECT_NEAR(on.ambientlight.red, 0.25, 1e-2);
+    EXPECT_NEAR(on.ambientlight.blue, 0.75, 1e-2);
+    ASSERT_TRUE(Export("dark.3ds", OptionsWith("AMBIENT LIGHT", false)));
+    const meshsettings3ds off = WrittenFile(Path("dark.3ds")).Settings();
+    EXPECT_EQ(off.ambientlight.red, 0.0f);
+    EXPECT_EQ(off.ambientlight.green, 0.0f);
+    EXPECT_EQ(off.ambientlight.blue, 0.0f);
+}
+
+TEST_F(Writer3dsFrameTest, ExportLeavesTheSceneAsItWasAndRepeatsByteForByte) {
+    KFbxNode* group = AddNode("Model::A long group name");
+    KFbxNode* first = AddNode("Box", Quad(), group);
+    KFbxNode* second = AddNode("Box", Quad(), group);
+    KFbxMesh* mesh = static_cast<KFbxMesh*>(first->GetNodeAttribute());
+    KFbxTexture* texture = Texture("Wood", Path("wood.tga"));
+    mesh->AddTexture(texture);
+    mesh->InitTextureUVMapping(KFbxLayerElement::eBY_POLYGON_VERTEX);
+    Key(second, &KFbxTakeNode::GetTranslationY, 0, 1.0);
+    Key(second, &KFbxTakeNode::GetTranslationY, 3, 2.0);
+    mFolder.Write("wood.tga", "pixels");
+    const int materialsBefore = mesh->GetMaterialCount();
+    const int pointsBefore = mesh->GetControlPointsCount();
+
+    ASSERT_TRUE(Export("one.3ds")) << mLastError;
+    ASSERT_TRUE(Export("two.3ds")) << mLastError;
+    EXPECT_EQ(mFolder.Read("one.3ds"), mFolder.Read("two.3ds"));
+    EXPECT_STREQ(group->GetName(), "Model::A long group name");
+    EXPECT_STREQ(first->GetName(), "Box");
+    EXPECT_STREQ(second->GetName(), "Box");
+    EXPECT_EQ(mesh->GetMaterialCount(), materialsBefore);
+    EXPECT_EQ(mesh->GetControlPointsCount(), pointsBefore);
+    EXPECT_EQ(static_cast<KFbxMesh*>(second->GetNodeAttribute())->GetControlPointsCount(), 4);
+    // The file holds both boxes under their own names.
+    WrittenFile file(Path("one.3ds"));
+    ASSERT_EQ(GetMeshCount3ds(file.Database()), 2u);
+    EXPECT_EQ(Text(file.Mesh(0)->name), "Box");
+    EXPECT_EQ(Text(file.Mesh(1)->name), "Box1");
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::writer3dstest

@@ -1,0 +1,434 @@
+// The OBJ writer: what it writes for meshes, UVs, normals, materials and
+// textures, that the files read back into the same geometry and materials,
+// that the caller's scene is left as it was, and that an independent reader
+// opens them.
+#include "formats/ObjTestSupport.h"
+
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/formats/KFbxWriterObj.h>
+#include <fbxfilesdk/geometry/KFbxNurb.h>
+#include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
+#include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+namespace fbxsdk_2006_11_1::objtest {
+namespace {
+
+// The corners of a unit cube: 8 points, 6 quads turned outwards.
+const int kCubeFaces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+
+void SetColor(KFbxProperty property, double r, double g, double b) {
+    const fbxDouble3 value(r, g, b);
+    property.Set(&value, eFbxValueDouble3);
+}
+
+void SetNumber(KFbxProperty property, double number) { property.Set(&number, eFbxValueDouble); }
+
+fbxDouble3 Color(KFbxProperty property) { return property.GetDouble3(); }
+
+// What the written and read-back meshes must share: every polygon's corner
+// positions, normals and UVs in order.
+struct Corner {
+    KFbxVector4 mPoint;
+    KFbxVector4 mNormal;
+    KFbxVector2 mUV;
+    bool mHasUV = false;
+};
+
+std::vector<std::vector<Corner>> Corners(const KFbxMesh& mesh, const KFbxVector4& offset) {
+    std::vector<std::vector<Corner>> polygons;
+    const KFbxVector4* normals = mesh.GetNormals();
+    for (int p = 0; p < mesh.GetPolygonCount(); ++p) {
+        std::vector<Corner> corners;
+        for (int k = 0; k < mesh.GetPolygonSize(p); ++k) {
+            const int point = mesh.GetPolygonVertex(p, k);
+            Corner corner;
+            const KFbxVector4& local = mesh.GetControlPoints()[point];
+            corner.mPoint = KFbxVector4(local[0] + offset[0], local[1] + offset[1], local[2] + offset[2], 1.0);
+            if (normals != nullptr) corner.mNormal = normals[point];
+            const int uv = mesh.GetTextureUVIndex(p, k);
+            if (uv >= 0) {
+                corner.mUV = mesh.GetTextureUVArray()[uv];
+                corner.mHasUV = true;
+            }
+            corners.push_back(corner);
+        }
+        polygons.push_back(corners);
+    }
+    return polygons;
+}
+
+class ObjWriterTest : public ObjTest {
+protected:
+    // A cube of two materials (a Phong "red brick" with a texture on five
+    // faces, a Lambert "sand" on the last), with normals and UVs.
+    KFbxMesh* AddCube(const char* name, const KFbxVector4& translation) {
+        KFbxNode* node = KFbxNode::Create(mManager, name);
+        mScene->GetRootNode()->AddChild(node);
+        node->SetLclTranslation(translation);
+        KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
+        mesh->InitControlPoints(8);
+        for (int i = 0; i < 8; ++i) {
+            const double x = (i == 1 || i == 2 || i == 5 || i == 6) ? 1.0 : 0.0;
+            const double y = i >= 4 ? 1.0 : 0.0;
+            const double z = (i == 2 || i == 3 || i == 6 || i == 7) ? 1.0 : 0.0;
+            // Values that a short decimal text cannot hold exactly.
+            mesh->GetControlPoints()[i] = KFbxVector4(x / 3.0, y * 0.1, z * 2.0 / 7.0, 1.0);
+        }
+        mesh->InitNormals(0);
+        for (int i = 0; i < 8; ++i) {
+            const KFbxVector4& p = mesh->GetControlPoints()[i];
+            const double length = std::sqrt(p[0] * p[0] + p[1] * p[1] + 1.0);
+            mesh->GetNormals()[i] = KFbxVector4(p[0] / length, p[1] / length, 1.0 / length, 0.0);
+        }
+        mesh->InitTextureUVMapping(KFbxLayerElement::eBY_POLYGON_VERTEX);
+        for (int i = 0; i < 4; ++i) mesh->AddTextureUV(KFbxVector2(i / 3.0, 1.0 - i / 7.0));
+        mesh->InitMaterialIndices(KFbxLayerElement::eBY_POLYGON);
+        mesh->AddMaterial(mBrick);
+        mesh->AddMaterial(mSand);
+        mesh->InitTextureIndices(KFbxLayerElement::eALL_SAME);
+        mesh->AddTexture(mTexture);
+        mesh->InitTextureUVMapping(KFbxLayerElement::eBY_POLYGON_VERTEX);
+        for (int face = 0; face < 6; ++face) {
+            mesh->BeginPolygon(face == 5 ? 1 : 0);
+            for (int k = 0; k < 4; ++k) mesh->AddPolygonVertex(kCubeFaces[face][k], k);
+            mesh->EndPolygon();
+        }
+        node->SetNodeAttribute(mesh);
+        return mesh;
+    }
+
+    KFbxMesh* AddPlainTriangle(const char* name) {
+        KFbxNode* node = KFbxNode::Create(mManager, name);
+        mScene->GetRootNode()->AddChild(node);
+        KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
+        mesh->InitControlPoints(3);
+        mesh->GetControlPoints()[1] = KFbxVector4(1, 0, 0, 1);
+        mesh->GetControlPoints()[2] = KFbxVector4(0, 1, 0, 1);
+        mesh->BeginPolygon();
+        for (int k = 0; k < 3; ++k) mesh->AddPolygonVertex(k);
+        mesh->EndPolygon();
+        node->SetNodeAttribute(mesh);
+        return mesh;
+    }
+
+    void SetUp() override {
+        ObjTest::SetUp();
+        mBrick = KFbxSurfacePhong::Create(mManager, "red brick");
+        SetColor(mBrick->GetAmbientColor(), 0.1, 0.2, 0.3);
+        SetNumber(mBrick->GetAmbientFactor(), 0.5);
+        SetColor(mBrick->GetDiffuseColor(), 0.8, 0.25, 0.125);
+        SetNumber(mBrick->GetDiffuseFactor(), 1.0);
+        SetColor(mBrick->GetSpecularColor(), 0.5, 0.5, 0.5);
+        SetNumber(mBrick->GetSpecularFactor(), 1.0);
+        SetNumber(mBrick->GetShininess(), 24.0);
+        SetColor(mBrick->GetTransparentColor(), 1.0, 1.0, 1.0);
+        SetNumber(mBrick->GetTransparencyFactor(), 0.25);
+        mSand = KFbxSurfaceLambert::Create(mManager, "sand");
+        SetColor(mSand->GetDiffuseColor(), 0.9, 0.8, 0.5);
+        SetNumber(mSand->GetDiffuseFactor(), 1.0);
+        mTexture = KFbxTexture::Create(mManager, "bricks");
+        std::filesystem::create_directories(mFolder.Path() / "textures");
+        mTexture->SetFileName(Write("textures/bricks.tga", "not really an image").c_str());
+    }
+
+    std::string Text(const std::string& path) const { return ReadFile(path); }
+
+    // Options that keep polygons as they are.
+    KFbxStreamOptionsObjWriter* KeepPolygons() {
+        KFbxStreamOptionsObjWriter* options = KFbxStreamOptionsObjWriter::Create(mManager, "");
+        EXPECT_TRUE(options->SetOption("TRIANGULATE", false));
+        return options;
+    }
+
+    static int CountLines(const std::string& text, const std::string& start) {
+        int count = 0;
+        for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+            if (text.compare(at, start.size(), start) == 0) ++count;
+            if (text.find('\n', at) == std::string::npos) break;
+        }
+        return count;
+    }
+
+    KFbxSurfacePhong* mBrick = nullptr;
+    KFbxSurfaceLambert* mSand = nullptr;
+    KFbxTexture* mTexture = nullptr;
+};
+
+TEST_F(ObjWriterTest, MeshesWithUvsNormalsMaterialsAndATextureReadBackTheSame) {
+    const KFbxVector4 offset(10.0, -2.5, 0.75, 0.0);
+    KFbxMesh* cube = AddCube("box", offset);
+    KFbxMesh* triangle = AddPlainTriangle("plain");
+    const auto cubeCorners = Corners(*cube, offset);
+    const auto triangleCorners = Corners(*triangle, KFbxVector4(0, 0, 0, 0));
+    const std::string path = Path("out/scene.obj");
+    ASSERT_TRUE(Export(path, KeepPolygons())) << Message();
+    EXPECT_EQ(Message(), "");
+    EXPECT_EQ(Text(Path("out/bricks.tga")), "not really an image");
+
+    KFbxScene* written = mScene;
+    mScene = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(path)) << Message();
+    EXPECT_EQ(Message(), "");
+    KFbxMesh* box = Mesh("box");
+    ASSERT_NE(box, nullptr);
+    const auto readCorners = Corners(*box, KFbxVector4(0, 0, 0, 0));
+    ASSERT_EQ(readCorners.size(), cubeCorners.size());
+    for (std::size_t p = 0; p < readCorners.size(); ++p) {
+        ASSERT_EQ(readCorners[p].size(), cubeCorners[p].size());
+        for (std::size_t k = 0; k < readCorners[p].size(); ++k) {
+            const Corner& was = cubeCorners[p][k];
+            const Corner& is = readCorners[p][k];
+            // Positions exactly: the shortest text of a double reads back as that double.
+            EXPECT_EQ(is.mPoint[0], was.mPoint[0]);
+            EXPECT_EQ(is.mPoint[1], was.mPoint[1]);
+            EXPECT_EQ(is.mPoint[2], was.mPoint[2]);
+            EXPECT_TRUE(Near(is.mNormal, was.mNormal[0], was.mNormal[1], was.mNormal[2], 1e-6));
+            ASSERT_TRUE(is.mHasUV);
+            EXPECT_NEAR(is.mUV[0], was.mUV[0], 1e-6);
+            EXPECT_NEAR(is.mUV[1], was.mUV[1], 1e-6);
+        }
+    }
+    ASSERT_EQ(box->GetMaterialCount(), 2);
+    auto* brick = dynamic_cast<KFbxSurfacePhong*>(box->GetMaterial(0));
+    ASSERT_NE(brick, nullptr);
+    EXPECT_STREQ(brick->GetName(), "red_brick");
+    EXPECT_DOUBLE_EQ(Color(brick->GetAmbientColor())[2], 0.15);
+    EXPECT_DOUBLE_EQ(Color(brick->GetDiffuseColor())[1], 0.25);
+    EXPECT_DOUBLE_EQ(Color(brick->GetSpecularColor())[0], 0.5);
+    EXPECT_DOUBLE_EQ(brick->GetShininess().GetDouble(), 24.0);
+    EXPECT_DOUBLE_EQ(brick->GetTransparencyFactor().GetDouble(), 0.25);
+    KFbxSurfaceMaterial* sand = box->GetMaterial(1);
+    ASSERT_NE(sand, nullptr);
+    EXPECT_TRUE(sand->Is(KFbxSurfaceLambert::ClassId));
+    EXPECT_FALSE(sand->Is(KFbxSurfacePhong::ClassId));
+    EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(sand)->GetDiffuseColor())[2], 0.5);
+    for (int p = 0; p < 6; ++p) EXPECT_EQ(box->GetMaterialIndices()->GetAt(p), p == 5 ? 1 : 0);
+    // The texture covers every face, so it rides with both materials, and
+    // each material of the library has a texture of its own.
+    ASSERT_EQ(box->GetTextureCount(), 2);
+    EXPECT_STREQ(box->GetTexture(0)->GetFileName(), "bricks.tga");
+    EXPECT_STREQ(box->GetTexture(1)->GetFileName(), "bricks.tga");
+    EXPECT_EQ(Node("box")->GetShading(), 5);
+
+    KFbxMesh* plain = Mesh("plain");
+    ASSERT_NE(plain, nullptr);
+    ASSERT_EQ(plain->GetPolygonCount(), 1);
+    EXPECT_TRUE(Near(Corners(*plain, KFbxVector4(0, 0, 0, 0))[0][2].mPoint, 0, 1, 0));
+    EXPECT_EQ(triangleCorners.size(), 1u);
+    written->Destroy(true);
+}
+
+TEST_F(ObjWriterTest, AnExportLeavesTheScenesNamesGeometryAndMaterialsAsTheyWereAndRepeatsItself) {
+    KFbxMesh* cube = AddCube("my box", KFbxVector4(1, 2, 3, 0));
+    AddPlainTriangle("my box");
+    const std::vector<KFbxVector4> points(cube->GetControlPoints(), cube->GetControlPoints() + 8);
+    const int objects = mManager->GetObjectCount();
+    const int materials = mScene->GetMaterialCount();
+    const int polygons = cube->GetPolygonCount();
+    KFbxStreamOptionsObjWriter* options = KFbxStreamOptionsObjWriter::Create(mManager, "");
+    ASSERT_TRUE(options->SetOption("TRIANGULATE", true));
+    const int withOptions = mManager->GetObjectCount();
+
+    ASSERT_TRUE(Export(Path("a.obj"), options)) << Message();
+    ASSERT_TRUE(Export(Path("b.obj"), options)) << Message();
+    EXPECT_EQ(ChildNames(mScene->GetRootNode()), (std::vector<std::string>{"my box", "my box"}));
+    EXPECT_EQ(mManager->GetObjectCount(), withOptions);
+    EXPECT_EQ(withOptions, objects + 1);
+    EXPECT_EQ(mScene->GetMaterialCount(), materials);
+    EXPECT_EQ(mScene->GetRootNode()->GetChild(0)->GetNodeAttribute(), cube);
+    EXPECT_EQ(cube->GetPolygonCount(), polygons);
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(Near(cube->GetControlPoints()[i], points[i][0], points[i][1], points[i][2]));
+    EXPECT_TRUE(options->GetBoolOption("TRIANGULATE", false));
+
+    std::string a = Text(Path("a.obj"));
+    std::string b = Text(Path("b.obj"));
+    EXPECT_NE(a.find("mtllib a.mtl\n"), std::string::npos);
+    b.replace(b.find("mtllib b.mtl"), 12, "mtllib a.mtl");
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(Text(Path("a.mtl")), Text(Path("b.mtl")));
+    // Triangulated, the cube's quads are two triangles each.
+    EXPECT_EQ(CountLines(a, "f "), 12 + 1);
+}
+
+TEST_F(ObjWriterTest, LaterMeshesNumberOnAndAMeshWithoutMaterialUsesTheDefault) {
+    AddCube("first", KFbxVector4(0, 0, 0, 0));
+    AddCube("second", KFbxVector4(5, 0, 0, 0));
+    AddPlainTriangle("bare");
+    ASSERT_TRUE(Export(Path("scene.obj"), KeepPolygons()));
+    const std::string obj = Text(Path("scene.obj"));
+    EXPECT_EQ(CountLines(obj, "f "), 6 + 6 + 1);
+    EXPECT_EQ(obj.rfind("# \n# Wavefront OBJ file\n# Created with Rezaziv FBX\n# \nmtllib scene.mtl\n\n", 0), 0u);
+    // The second cube's first face names its first point 9, UV 5 and normal 9.
+    EXPECT_NE(obj.find("g second\n"), std::string::npos);
+    EXPECT_NE(obj.find("f 9/5/9 12/6/12 11/7/11 10/8/10\n"), std::string::npos) << obj;
+    EXPECT_NE(obj.find("g bare\n"), std::string::npos);
+    EXPECT_NE(obj.find("usemtl default\nf 17 18 19\n"), std::string::npos) << obj;
+    const std::string mtl = Text(Path("scene.mtl"));
+    EXPECT_NE(mtl.find("\nnewmtl default\nillum 2\n"), std::string::npos) << mtl;
+    EXPECT_NE(mtl.find("\nnewmtl red_brick\nmap_Kd bricks.tga\nKa 0.05 0.1 0.15\n"), std::string::npos) << mtl;
+    EXPECT_NE(mtl.find("\nnewmtl sand\nmap_Kd bricks.tga\nKa "), std::string::npos) << mtl;
+    EXPECT_NE(mtl.find("illum 1\nTr "), std::string::npos) << mtl;
+}
+
+TEST_F(ObjWriterTest, OneMaterialWithTwoTexturesGivesTwoNamesAndSwappedUvsAreWrittenSwapped) {
+    KFbxMesh* cube = AddCube("box", KFbxVector4(0, 0, 0, 0));
+    KFbxTexture* second = KFbxTexture::Create(mManager, "second");
+    second->SetFileName(Path("elsewhere/missing.tga").c_str());
+    second->SetSwapUV(true);
+    cube->AddTexture(second);
+    cube->InitTextureIndices(KFbxLayerElement::eBY_POLYGON);
+    for (int p = 0; p < 6; ++p) cube->GetTextureIndices()->Add(p % 2);
+    ASSERT_TRUE(Export(Path("scene.obj"), KeepPolygons()));
+    EXPECT_EQ(Message(), "Unable to locate texture file \"" + Path("elsewhere/missing.tga") + "\".\n");
+    const std::string obj = Text(Path("scene.obj"));
+    EXPECT_NE(obj.find("usemtl red_brick\n"), std::string::npos);
+    EXPECT_NE(obj.find("usemtl red_brick1\n"), std::string::npos);
+    EXPECT_NE(Text(Path("scene.mtl")).find("newmtl red_brick1\nmap_Kd missing.tga\n"), std::string::npos);
+    // One UV per corner; the second face's are swapped: (0, 1) is written "1 0".
+    EXPECT_NE(obj.find("vt 0 1\nvt 0.3333333333333333 0.8571428571428572\n"), std::string::npos) << obj;
+    EXPECT_NE(obj.find("vt 1 0\nvt 0.8571428571428572 0.3333333333333333\n"), std::string::npos) << obj;
+}
+
+TEST_F(ObjWriterTest, ANameWithoutLowerCaseObjGetsNoLibrary) {
+    AddCube("box", KFbxVector4(0, 0, 0, 0));
+    ASSERT_TRUE(Export(Path("SCENE.OBJ")));
+    const std::string obj = Text(Path("SCENE.OBJ"));
+    EXPECT_EQ(obj.find("mtllib"), std::string::npos);
+    EXPECT_NE(obj.find("usemtl red_brick\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Path("SCENE.mtl")));
+    EXPECT_FALSE(std::filesystem::exists(Path("bricks.tga")));
+}
+
+TEST_F(ObjWriterTest, TheLibraryIsNamedAfterTheFileNotAFolderAboveIt) {
+    AddCube("box", KFbxVector4(0, 0, 0, 0));
+    ASSERT_TRUE(Export(Path("my.objects/scene.obj")));
+    EXPECT_NE(Text(Path("my.objects/scene.obj")).find("mtllib scene.mtl\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(Path("my.objects/scene.mtl")));
+}
+
+TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
+    AddCube("box", KFbxVector4(0, 0, 0, 0));
+    Write("bricks.tga", "already here");
+    ASSERT_TRUE(Export(Path("scene.obj")));
+    EXPECT_EQ(Text(Path("bricks.tga")), "already here");
+}
+
+TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
+    AddCube("box", KFbxVector4(0, 0, 0, 0));
+    KFbxWriterObj writer(*mManager, nullptr);
+    ASSERT_TRUE(writer.FileCreate(Path("scene.obj").c_str()));
+    EXPECT_FALSE(writer.Write(mScene, KFbxStreamOptionsObjReader::Create(mManager, "")));
+    EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eSTREAM_OPTIONS_NOT_SET);
+    writer.FileClose();
+    if (std::FILE* full = std::fopen("/dev/full", "w")) {
+        std::fclose(full);
+        ASSERT_TRUE(writer.FileCreate("/dev/full"));
+        EXPECT_FALSE(writer.Write(mScene, writer.GetWriteOptions()));
+        EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+    }
+}
+
+TEST_F(ObjWriterTest, ShapesMoveTheWrittenPointsButNotTheScenes) {
+    KFbxMesh* triangle = AddPlainTriangle("bent");
+    KFbxNode* node = Node("bent");
+    KFbxShape* shape = KFbxShape::Create(mManager, "lifted");
+    shape->InitControlPoints(3);
+    for (int i = 0; i < 3; ++i) {
+        shape->GetControlPoints()[i] = triangle->GetControlPoints()[i];
+        shape->GetControlPoints()[i][2] = 4.0;
+    }
+    ASSERT_GE(triangle->AddShape(shape, "lifted"), 0);
+    KFCurveNode* channel = KFCurveNode::Create("lifted", nullptr);
+    node->GetCurrentTakeNode()->GetKFCurveNode()->Add(channel);
+    KFCurve* weight = KFCurve::Create();
+    weight->SetValue(0.5f);
+    channel->FCurveSet(weight);
+
+    ASSERT_TRUE(Export(Path("shape.obj")));
+    EXPECT_NE(Text(Path("shape.obj")).find("v 0 0 2\nv 1 0 2\nv 0 1 2\n"), std::string::npos)
+        << Text(Path("shape.obj"));
+    EXPECT_TRUE(Near(triangle->GetControlPoints()[1], 1, 0, 0));
+
+    KFbxStreamOptionsObjWriter* options = KFbxStreamOptionsObjWriter::Create(mManager, "");
+    ASSERT_TRUE(options->SetOption("DEFORMATION", false));
+    ASSERT_TRUE(Export(Path("plain.obj"), options));
+    EXPECT_NE(Text(Path("plain.obj")).find("v 0 0 0\nv 1 0 0\nv 0 1 0\n"), std::string::npos);
+}
+
+TEST_F(ObjWriterTest, NormalsKeptPerCornerAreWrittenPerCornerAndReadBack) {
+    KFbxMesh* mesh = AddPlainTriangle("folded");
+    mesh->InitNormals(3 * 2);
+    ASSERT_EQ(mesh->GetNormalsMappingMode(), KFbxLayerElement::eBY_POLYGON_VERTEX);
+    mesh->BeginPolygon();
+    for (int k : {0, 2, 1}) mesh->AddPolygonVertex(k);
+    mesh->EndPolygon();
+    for (int corner = 0; corner < 6; ++corner) {
+        mesh->GetNormals()[corner] = corner < 3 ? KFbxVector4(0, 0, 1, 0) : KFbxVector4(0, 0, -1, 0);
+    }
+    ASSERT_TRUE(Export(Path("folded.obj")));
+    const std::string obj = Text(Path("folded.obj"));
+    EXPECT_EQ(CountLines(obj, "vn "), 6);
+    EXPECT_NE(obj.find("f 1//1 2//2 3//3\nf 1//4 3//5 2//6\n"), std::string::npos) << obj;
+
+    mScene = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(Path("folded.obj")));
+    KFbxMesh* read = Mesh("folded");
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->GetControlPointsCount(), 6);
+    EXPECT_TRUE(Near(read->GetNormals()[read->GetPolygonVertex(1, 0)], 0, 0, -1));
+}
+
+TEST_F(ObjWriterTest, ASurfaceIsWrittenAsTrianglesWhateverTheOptionSays) {
+    // A bilinear rational patch read from a file of our own.
+    ASSERT_TRUE(ImportText("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 1\ncstype rat bspline\ndeg 1 1\ng patch\n"
+                           "surf 0 1 0 1 1 2 3 4\nparm u 0 0 1 1\nparm v 0 0 1 1\nend\n"));
+    ASSERT_NE(Node("patch"), nullptr);
+    ASSERT_TRUE(Export(Path("surface.obj"), KeepPolygons())) << Message();
+    const std::string obj = Text(Path("surface.obj"));
+    EXPECT_NE(obj.find("g patch\n"), std::string::npos);
+    EXPECT_GT(CountLines(obj, "f "), 0);
+    for (std::size_t at = obj.find("\nf "); at != std::string::npos; at = obj.find("\nf ", at + 1)) {
+        const std::string line = obj.substr(at + 1, obj.find('\n', at + 1) - at - 1);
+        EXPECT_EQ(std::count(line.begin(), line.end(), ' '), 3) << line;
+    }
+    EXPECT_NE(dynamic_cast<KFbxNurb*>(Node("patch")->GetNodeAttribute()), nullptr);
+}
+
+// The output of a command, its error stream included.
+std::string CommandOutput(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+        pclose(pipe);
+    }
+    return output;
+}
+
+TEST_F(ObjWriterTest, AnIndependentReaderOpensTheWrittenFilesWithTheirCounts) {
+    if (std::system("command -v assimp >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "assimp is not installed (assimp-utils)";
+    }
+    AddCube("box", KFbxVector4(0, 0, 0, 0));
+    AddPlainTriangle("bare");
+    ASSERT_TRUE(Export(Path("scene.obj")));
+    const std::string output = CommandOutput("assimp info '" + Path("scene.obj") + "'");
+    EXPECT_EQ(output.find("ERROR"), std::string::npos) << output;
+    // Triangulated by default: twelve triangles for the cube, one more; two
+    // materials and the default one.
+    EXPECT_NE(output.find("Faces:              13\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Materials:          3\n"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1::objtest
