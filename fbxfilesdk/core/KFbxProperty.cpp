@@ -253,7 +253,7 @@ const char* KFbxProperty::GetLabel() const {
     if (mInternal == nullptr) {
         return "";
     }
-    return mInternal->mLabel.IsEmpty() ? mInternal->mName.Buffer() : mInternal->mLabel.Buffer();
+    return mInternal->mLabel == nullptr ? mInternal->mName.Buffer() : mInternal->mLabel->Buffer();
 }
 
 KFbxDataType KFbxProperty::GetPropertyDataType() const {

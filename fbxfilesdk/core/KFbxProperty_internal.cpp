@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/KPlugClassTable.h>
 
 #include <limits>
+#include <new>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -10,7 +11,7 @@ KFbxProperty_internal::KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* 
                                              const KFbxDataType& dataType, const char* label)
     : KFbxPlug_internal(creator),
       mName(name != nullptr ? name : ""),
-      mLabel(label != nullptr ? label : ""),
+      mLabel(label != nullptr && label[0] != '\0' ? new (std::nothrow) KString(label) : nullptr),
       mMin(-std::numeric_limits<double>::infinity()),
       mMax(std::numeric_limits<double>::infinity()),
       mDataType(dataType),

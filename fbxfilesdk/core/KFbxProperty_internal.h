@@ -31,7 +31,8 @@ public:
     // The handles work on the fields directly.
 
     KString mName;
-    KString mLabel;
+    // Null means no label: few properties have one, and a KString is large.
+    std::unique_ptr<KString> mLabel;
     double mMin;
     double mMax;
     std::uint32_t mFlags = 0;

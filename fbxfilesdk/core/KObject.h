@@ -11,6 +11,7 @@
 
 #include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
+#include <fbxfilesdk/core/KPropertyNameIndex.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <cstdint>
@@ -23,6 +24,9 @@ class KDataType;
 class KObjectNotifier;
 class KProperty;
 class KWorld;
+
+// A property's name, for the name index of its object.
+const char* KPropertyNameOf(const KProperty* property);
 
 // Kinds sent through KObject::Notify.
 enum EKObjectNotify {
@@ -257,6 +261,8 @@ public:
     // ---- queries ----
     // The first property of exactly that name, or null.
     KProperty* FindProperty(const char* name) const;
+    // To be called after a listed property's name changed.
+    void PropertyRenamed(const KProperty* property);
     using KPlug::GetDst;
     using KPlug::GetDstCount;
     using KPlug::GetSrc;
@@ -358,6 +364,7 @@ private:
     std::vector<PendingPair> mPendingPairs;
     std::vector<void*> mOwnedBlocks;
     std::vector<KProperty*> mProperties;
+    mutable KPropertyNameIndex<KProperty, &KPropertyNameOf> mPropertyIndex;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -37,9 +37,23 @@ int KObject::IndexOfProperty(const KProperty* property) const {
     return found != mProperties.end() ? static_cast<int>(found - mProperties.begin()) : -1;
 }
 
+const char* KPropertyNameOf(const KProperty* property) { return property->GetName(); }
+
+void KObject::PropertyRenamed(const KProperty* property) {
+    const int index = IndexOfProperty(property);
+    if (index != -1) {
+        mPropertyIndex.Renamed(static_cast<std::size_t>(index));
+    }
+}
+
 KProperty* KObject::FindProperty(const char* name) const {
     if (name == nullptr) {
         return nullptr;
+    }
+    bool answered = false;
+    KProperty* indexed = mPropertyIndex.Find(mProperties, name, answered);
+    if (answered) {
+        return indexed;
     }
     for (KProperty* property : mProperties) {
         if (SameName(property, name)) {
@@ -98,6 +112,7 @@ void KObject::ForgetProperty(KProperty* property) {
     const int index = IndexOfProperty(property);
     if (index != -1) {
         LeaveWorldIndex(property);
+        mPropertyIndex.Removing(static_cast<std::size_t>(index), property);
         mProperties.erase(mProperties.begin() + index);
     }
 }
@@ -133,6 +148,7 @@ void KObject::RemoveAllProperties() {
 void KObject::ReleaseRemainingProperties() {
     while (!mProperties.empty()) {
         KProperty* property = mProperties.back();
+        mPropertyIndex.Removing(mProperties.size() - 1, property);
         mProperties.pop_back();
         LeaveWorldIndex(property);
         if (property->GetParent() == this) {

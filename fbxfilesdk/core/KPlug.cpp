@@ -251,6 +251,22 @@ void KPlug::Insert(Side side, int index, KPlug* plug, std::uint8_t type) {
     ++(side == Side::Src ? mSrcCount : mDstCount);
 }
 
+bool KPlug::ReserveOneMore() {
+    // Geometric growth: a plug that gathers thousands of connections (a
+    // parent of many children, a shared class root) must not copy its whole
+    // list for each one.
+    if (mConnections.size() < mConnections.capacity()) {
+        return true;
+    }
+    try {
+        mConnections.reserve(std::max<std::size_t>(1, mConnections.capacity() * 2));
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return false;
+    }
+    return true;
+}
+
 void KPlug::RemoveAt(Side side, int index) {
     mConnections.erase(mConnections.begin() + ListBegin(side) + index);
     --(side == Side::Src ? mSrcCount : mDstCount);
@@ -360,13 +376,7 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
         dst = realDst;
     }
     const bool oneWay = (type & kConnectionOneWay) != 0;
-    try {
-        dst->mConnections.reserve(dst->mConnections.size() + 1);
-        if (!oneWay) {
-            src->mConnections.reserve(src->mConnections.size() + 1);
-        }
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
+    if (!dst->ReserveOneMore() || (!oneWay && !src->ReserveOneMore())) {
         return false;
     }
 

@@ -246,6 +246,9 @@ private:
     bool Accepts(Side side, KPlug* plug) const;
     void Insert(Side side, int index, KPlug* plug, std::uint8_t type);
     void RemoveAt(Side side, int index);
+    // Room for one more connection, so that the insert that follows cannot
+    // fail halfway through a change; false when memory is short.
+    bool ReserveOneMore();
     // Position in this view's list that mirrors position in the parent's list.
     int MirroredPosition(Side side, int parentPosition) const;
     // Views of this plug that take part in adding plug on the side; their count.

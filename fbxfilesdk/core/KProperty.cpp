@@ -302,6 +302,7 @@ void KProperty::InitDynamic(KObject* owner, const char* name, KDataType* dataTyp
         owner->AddChild(this);
     }
     mInfo.mName = WithoutQuotes(name);
+    NameChanged();
     mInfo.SetFlag(KPropertyInfo::kOwnedName, true);
     mInfo.SetFlag(KPropertyInfo::kUser, user);
     mInfo.SetFlag(KPropertyInfo::kDynamic, true);
@@ -316,7 +317,16 @@ void KProperty::SetNameAndType(const char* name, int type) {
     mInfo.mType = type;
 }
 
-void KProperty::StoreName(const char* name) { mInfo.mName = name != nullptr ? name : ""; }
+void KProperty::StoreName(const char* name) {
+    mInfo.mName = name != nullptr ? name : "";
+    NameChanged();
+}
+
+void KProperty::NameChanged() {
+    if (KObject* owner = GetOwnerObject()) {
+        owner->PropertyRenamed(this);
+    }
+}
 
 const char* KProperty::GetName() const { return mInfo.mName.Buffer(); }
 
@@ -331,6 +341,7 @@ bool KProperty::SetName(const char* name, bool makeUnique) {
         return false;
     }
     mInfo.mName = WithoutQuotes(text.Buffer());
+    NameChanged();
     mInfo.SetFlag(KPropertyInfo::kOwnedName, true);
     EmitObjectEvent(nullptr, kEventRenamed, this, reinterpret_cast<KEventWord>(text.Buffer()),
                     reinterpret_cast<KEventWord>(GetName()), 0);
@@ -405,13 +416,15 @@ void KProperty::MakeUniqueName(KString& name) {
     }
 }
 
-const char* KProperty::GetLabel() const { return mInfo.mLabel.IsEmpty() ? nullptr : mInfo.mLabel.Buffer(); }
+const char* KProperty::GetLabel() const { return mInfo.mLabel != nullptr ? mInfo.mLabel->Buffer() : nullptr; }
 
 void KProperty::SetLabel(const char* label) {
-    if (label == nullptr) {
-        mInfo.mLabel.Clear();
+    if (label == nullptr || label[0] == '\0') {
+        mInfo.mLabel.reset();
+    } else if (mInfo.mLabel != nullptr) {
+        *mInfo.mLabel = label;
     } else {
-        mInfo.mLabel = label;
+        mInfo.mLabel.reset(new (std::nothrow) KString(label));
     }
 }
 

@@ -79,8 +79,8 @@ private:
     std::uint32_t mFlags = 0;
     // Always the property's own copy, so a name given from a temporary stays valid.
     KString mName;
-    // Empty means no label.
-    KString mLabel;
+    // Null means no label: few properties have one, and a KString is large.
+    std::unique_ptr<KString> mLabel;
     KDataType* mDataType = nullptr;
     KPropertyCallback mGetter = nullptr;
     KPropertyCallback mSetter = nullptr;
@@ -213,6 +213,8 @@ private:
     static KPropertyValueLayout LayoutOfType(int type);
     bool StoresDoubles() const;
     void StoreName(const char* name);
+    // Keeps the owner's name index in step.
+    void NameChanged();
 
     KPropertyInfo mInfo;
     std::uint32_t mOwnFlags = 0;

@@ -11,7 +11,8 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-// Streams count and place bytes in ints.
+// Streams place bytes at int positions: only going back to patch is bound
+// by it; writing on goes as far as the file system allows.
 constexpr std::uint64_t kMaxStreamOffset = INT_MAX;
 
 bool WriteAll(KChainedFile& stream, const unsigned char* bytes, std::size_t count) {
@@ -71,7 +72,6 @@ bool FieldOutput::PatchLittleEndian(std::uint64_t offset, std::uint64_t value, i
 bool FieldOutput::Flush(std::size_t count) {
     if (count > mPending.size()) count = mPending.size();
     if (count == 0 || mStream == nullptr) return true;
-    if ( mFlushed + count > kMaxStreamOffset) return false;
     if (!WriteAll(*mStream, mPending.data(), count)) return false;
     mPending.erase(mPending.begin(), mPending.begin() + static_cast<std::ptrdiff_t>(count));
     mFlushed += count;

@@ -17,7 +17,10 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
+#include <filesystem>
+#include <new>
 #include <string>
+#include <system_error>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -442,12 +445,20 @@ bool KFbx::FileOpen(const char* path, const char* password) {
         SetError(eFileNotOpened, path == nullptr ? "no path" : path);
         return false;
     }
-    file.Seek(2, 0);
-    const int size = file.Tell();
-    file.SetPosition(0);
-    bool loaded = size >= 0;
+    // The size is asked of the file system in 64 bits: the stream's own
+    // position is an int, and files past 2 GiB are as valid as any other.
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), sizeError);
+    bool loaded = !sizeError && size <= mImage.max_size();
     if (loaded) {
-        mImage.resize(static_cast<std::size_t>(size));
+        try {
+            mImage.resize(static_cast<std::size_t>(size));
+        } catch (const std::bad_alloc&) {
+            SdkNoteAllocationFailure();
+            loaded = false;
+        }
+    }
+    if (loaded) {
         loaded = ReadAll(file, mImage.data(), mImage.size());
     }
     file.Close();

@@ -176,7 +176,10 @@ bool KFbxNode::AddChild(KFbxNode* node) {
         return false;
     }
     // A node under its own descendant would make every walk of the tree endless.
-    if (IsAncestorOrSelf(node)) {
+    // Only a node with children can be an ancestor of another: a childless one
+    // (every node of a chain built from the top down) is answered without
+    // walking up, so that long chains are built in linear time.
+    if (node == this || (node->GetChildCount() > 0 && IsAncestorOrSelf(node))) {
         mError.SetError(eCyclicGraph);
         return false;
     }

@@ -130,10 +130,10 @@ void KFbxScene::DestroySceneInfo() {
     }
 }
 
-void KFbxScene::DestroySources(bool recursive, bool dependents) {
+void KFbxScene::DestroySources(bool recursive, bool dependents, bool lastFirst) {
     while (GetSrcObjectCount() > 0) {
         const int before = GetSrcObjectCount();
-        KFbxObject* source = GetSrcObject(KFbxClassId(), 0);
+        KFbxObject* source = GetSrcObject(KFbxClassId(), lastFirst ? before - 1 : 0);
         source->Destroy(recursive, dependents);
         // A source that stays connected would be met again and again.
         if (GetSrcObjectCount() >= before) {
@@ -152,7 +152,7 @@ void KFbxScene::DestroyContents(bool recursive, bool dependents) {
     mGlobalTimeSettings = nullptr;
     ClearTakeInfos();
     if (recursive) {
-        DestroySources(false, false);
+        DestroySources(false, false, true);
         mRootNode = nullptr;
         mCameraSwitcherNode = nullptr;
     }
@@ -169,7 +169,7 @@ void KFbxScene::Clear() {
             DisconnectSrc(plug);
         }
     }
-    DestroySources(true, true);
+    DestroySources(true, true, false);
     for (KFbxPlug* plug : kept) {
         if (plug != nullptr) {
             ConnectSrc(plug);

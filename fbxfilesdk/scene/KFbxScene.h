@@ -179,7 +179,10 @@ private:
     // The first source of the class with exactly that name.
     KFbxObject* FindSourceByName(const KFbxClassId& classId, const KString& name) const;
     // Destroys the first source until there is none.
-    void DestroySources(bool recursive, bool dependents);
+    // lastFirst: the newest source first, as a teardown does, so that each
+    // object leaves the lists it shares with the others from their ends and
+    // the whole stays linear in the object count.
+    void DestroySources(bool recursive, bool dependents, bool lastFirst);
     void CreateGlobalSettings();
     void ClearTakeInfos();
     void DestroySceneInfo();

@@ -310,6 +310,47 @@ TEST_F(KObjectTest, ConnectionQueriesFilterByClass) {
     a.Destroy();
 }
 
+// The name look-up keeps answering as a search of the list would, through
+// many properties, removals from the middle, renames and shared names.
+TEST_F(KObjectTest, PropertyLookUpByNameFollowsAddsRemovesAndRenames) {
+    Recorder object;
+    const auto indexOf = [&object](const KProperty* property) {
+        for (int i = 0; i < object.GetPropertyCount(); ++i) {
+            if (object.GetPropertyAt(i) == property) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    std::vector<KProperty*> made;
+    for (int i = 0; i < 300; ++i) {
+        made.push_back(Make(object, ("P" + std::to_string(i)).c_str(), eKPropertyInt));
+        ASSERT_NE(made.back(), nullptr);
+        ASSERT_EQ(object.FindProperty(made.back()->GetName()), made.back());
+    }
+    for (int i = 0; i < 300; i += 3) {
+        ASSERT_TRUE(object.DestroyPropertyAt(indexOf(made[i])));
+    }
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "P" + std::to_string(i);
+        EXPECT_EQ(object.FindProperty(name.c_str()), i % 3 == 0 ? nullptr : made[i]) << name;
+    }
+    EXPECT_EQ(object.FindProperty("P"), nullptr);
+    EXPECT_EQ(object.FindProperty(""), nullptr);
+
+    ASSERT_TRUE(made[1]->SetName("Renamed", false));
+    EXPECT_EQ(object.FindProperty("P1"), nullptr);
+    EXPECT_EQ(object.FindProperty("Renamed"), made[1]);
+    // Two properties of one name: the first in the list answers, and the one
+    // after it once the first is gone.
+    ASSERT_TRUE(made[5]->SetName("P2", false));
+    EXPECT_EQ(object.FindProperty("P2"), made[2]);
+    ASSERT_TRUE(object.DestroyPropertyAt(indexOf(made[2])));
+    EXPECT_EQ(object.FindProperty("P2"), made[5]);
+    EXPECT_EQ(object.FindProperty("P4"), made[4]);
+    object.Destroy();
+}
+
 TEST_F(KObjectTest, DynamicPropertiesGetUniqueNames) {
     Recorder object;
     KProperty* size = Make(object, "Size", eKPropertyDouble);

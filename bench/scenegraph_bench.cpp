@@ -1,0 +1,173 @@
+// The scale of the scene graph: creating nodes, many children under one
+// parent, and importing long parent chains and files of many empty nodes,
+// each followed by the scene's destruction. Time per node should stay flat as
+// the count grows; memory per imported node is reported as "bytes_per_node".
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+#include <fbxfilesdk/scene/KFbxTakeInfo.h>
+
+#include "bench/BenchFiles.h"
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace fbxsdk_2006_11_1;
+
+// Heap bytes in use: unlike the resident size, not hidden by memory that an
+// earlier benchmark freed and the allocator kept.
+double HeapBytesInUse() { return static_cast<double>(mallinfo2().uordblks + mallinfo2().hblkhd); }
+
+void BM_NodeCreate(benchmark::State& state) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    std::vector<KFbxNode*> nodes;
+    nodes.reserve(1 << 20);
+    for (auto _ : state) {
+        nodes.push_back(KFbxNode::Create(manager.get(), "node"));
+    }
+    for (KFbxNode* node : nodes) {
+        node->Destroy();
+    }
+}
+BENCHMARK(BM_NodeCreate)->Unit(benchmark::kMicrosecond)->Iterations(20000);
+
+// Children added under one parent, then the whole scene destroyed.
+void BM_ChildrenUnderOneParent(benchmark::State& state) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "bench");
+        KFbxNode* parent = KFbxNode::Create(manager.get(), "parent");
+        scene->GetRootNode()->AddChild(parent);
+        for (int i = 0; i < count; ++i) {
+            parent->AddChild(KFbxNode::Create(manager.get(), "child"));
+        }
+        scene->Destroy(true);
+    }
+    state.counters["children_per_second"] =
+        benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ChildrenUnderOneParent)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Imports the file into a fresh scene and destroys it, counting the memory
+// the imported scene holds per node.
+void ImportAndDestroy(benchmark::State& state, const std::string& path, int nodes) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    double perNode = 0.0;
+    for (auto _ : state) {
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "read");
+        const double before = HeapBytesInUse();
+        KFbxImporter* importer = KFbxImporter::Create(manager.get(), "");
+        const bool imported = importer->Initialize(path.c_str()) && importer->Import(scene);
+        importer->Destroy();
+        const double after = HeapBytesInUse();
+        if (!imported || scene->GetRootNode()->GetChildCount(true) < nodes) {
+            state.SkipWithError("the import failed");
+            break;
+        }
+        perNode = (after - before) / nodes;
+        scene->Destroy(true);
+    }
+    state.counters["bytes_per_node"] = perNode;
+}
+
+// A parent chain of state.range(0) nodes, written once as ascii.
+void BM_ImportNodeChain(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = benchfiles::TemporaryPath("qalimor-chain-" + std::to_string(count), ".fbx");
+    const benchfiles::RemoveAtExit removal{path};
+    {
+        std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "chain");
+        KFbxNode* parent = scene->GetRootNode();
+        for (int i = 0; i < count; ++i) {
+            KFbxNode* node = KFbxNode::Create(manager.get(), ("n" + std::to_string(i)).c_str());
+            parent->AddChild(node);
+            parent = node;
+        }
+        KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
+        exporter->Initialize(path.c_str());
+        exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
+        exporter->Export(scene);
+        exporter->Destroy();
+    }
+    ImportAndDestroy(state, path, count);
+}
+BENCHMARK(BM_ImportNodeChain)->Arg(12500)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A file of state.range(0) minimal models, one line each, as hand-written
+// files have them.
+void BM_ImportMinimalNodes(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = benchfiles::TemporaryPath("qalimor-minimal", ".fbx");
+    const benchfiles::RemoveAtExit removal{path};
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: "
+                "6100\n}\nObjects:  {\n";
+        for (int i = 0; i < count; ++i) {
+            file << "\tModel: \"Model::" << i << "\",\"Null\" { }\n";
+        }
+        file << "}\nConnections:  {\n";
+        for (int i = 0; i < count; ++i) {
+            file << "\tConnect: \"OO\", \"Model::" << i << "\", \"Model::Scene\"\n";
+        }
+        file << "}\n";
+    }
+    ImportAndDestroy(state, path, count);
+}
+BENCHMARK(BM_ImportMinimalNodes)->Arg(2000)->Arg(28000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// state.range(0) nodes in chains of ten, each with translation, rotation and
+// scaling keyed in one take, written once as ascii.
+void BM_ImportAnimatedNodes(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = benchfiles::TemporaryPath("qalimor-animated", ".fbx");
+    const benchfiles::RemoveAtExit removal{path};
+    {
+        std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "animated");
+        KFbxNode* parent = scene->GetRootNode();
+        for (int i = 0; i < count; ++i) {
+            KFbxNode* node = KFbxNode::Create(manager.get(), ("n" + std::to_string(i)).c_str());
+            node->CreateTakeNode("Take 001");
+            node->SetCurrentTakeNode(1);
+            KFCurveNode* channels = node->GetCurrentTakeNode()->GetKFCurveNode();
+            for (const char* channel : {"T", "R", "S"}) {
+                KFCurve* curve = channels->Find(channel)->Find("X")->FCurveGet();
+                for (int key = 0; key < 3; ++key) {
+                    curve->KeySet(key, KTime(key * 46186158000LL), static_cast<float>(key + i % 7),
+                                  KFCURVE_INTERPOLATION_CUBIC);
+                }
+            }
+            (i % 10 == 0 ? scene->GetRootNode() : parent)->AddChild(node);
+            parent = node;
+        }
+        KFbxTakeInfo take;
+        take.mName = "Take 001";
+        scene->SetTakeInfo(take);
+        KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
+        exporter->Initialize(path.c_str());
+        exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
+        exporter->Export(scene);
+        exporter->Destroy();
+    }
+    ImportAndDestroy(state, path, count);
+}
+BENCHMARK(BM_ImportAnimatedNodes)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
