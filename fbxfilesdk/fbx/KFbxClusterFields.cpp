@@ -7,6 +7,7 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 
+#include <cmath>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -26,10 +27,39 @@ KgeMatrix CleanMatrix(const KgeMatrix& matrix) {
     return clean;
 }
 
+// The inverse of any invertible affine transform, shear included (the
+// adjugate of the 3x3 part over its determinant). A singular one has no
+// inverse: it gets the orthogonal routine's, which zeroes collapsed axes.
+KgeMatrix InverseAffine(const KgeMatrix& m) {
+    KgeMatrix inverse;
+    const double c00 = m[1][1] * m[2][2] - m[1][2] * m[2][1];
+    const double c01 = m[0][2] * m[2][1] - m[0][1] * m[2][2];
+    const double c02 = m[0][1] * m[1][2] - m[0][2] * m[1][1];
+    const double determinant = m[0][0] * c00 + m[1][0] * c01 + m[2][0] * c02;
+    if (determinant == 0.0 || !std::isfinite(determinant)) {
+        KgeMatrixInverseOrthogonal(inverse, m);
+        return inverse;
+    }
+    const double adjugate[3][3] = {
+        {c00, c01, c02},
+        {m[1][2] * m[2][0] - m[1][0] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
+         m[0][2] * m[1][0] - m[0][0] * m[1][2]},
+        {m[1][0] * m[2][1] - m[1][1] * m[2][0], m[0][1] * m[2][0] - m[0][0] * m[2][1],
+         m[0][0] * m[1][1] - m[0][1] * m[1][0]}};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            inverse[r][c] = adjugate[r][c] / determinant;
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        inverse[3][c] = -(m[3][0] * inverse[0][c] + m[3][1] * inverse[1][c] + m[3][2] * inverse[2][c]);
+    }
+    return inverse;
+}
+
 // transform x inverse(link) for row vectors: the placement relative to the link.
 KgeMatrix RelativeMatrix(const KgeMatrix& transform, const KgeMatrix& link) {
-    KgeMatrix inverse;
-    KgeMatrixInverseOrthogonal(inverse, link);
+    const KgeMatrix inverse = InverseAffine(link);
     KgeMatrix relative;
     KgeMatrixMultAffine(relative, inverse, transform);
     return relative;
@@ -37,24 +67,26 @@ KgeMatrix RelativeMatrix(const KgeMatrix& transform, const KgeMatrix& link) {
 
 }  // namespace
 
-KFbxClusterFileMatrices KFbxGetClusterFileMatrices(const KFbxCluster& cluster) {
+KFbxClusterFileMatrices KFbxGetClusterFileMatrices(const KFbxCluster& cluster, EClusterMatrixForm form) {
     // The values a file gave these placements, while they are unchanged:
     // computing them again would round them anew.
     const auto stored = [&cluster](KFbxCluster::EStoredPlacement which, const KgeMatrix& computed) {
         KgeMatrix value;
         return cluster.GetStoredPlacement(which, value) ? value : computed;
     };
+    const auto prepared = [form](const KgeMatrix& matrix) {
+        return form == eCLUSTER_MATRICES_CLEANED ? CleanMatrix(matrix) : matrix;
+    };
     KFbxClusterFileMatrices matrices;
     KgeMatrix matrix;
-    const KgeMatrix link = CleanMatrix(cluster.GetTransformLinkMatrix(matrix));
+    const KgeMatrix link = prepared(cluster.GetTransformLinkMatrix(matrix));
     matrices.mTransformLink = stored(KFbxCluster::eSTORED_LINK, link);
     matrices.mTransform =
-        stored(KFbxCluster::eSTORED_TRANSFORM, RelativeMatrix(CleanMatrix(cluster.GetTransformMatrix(matrix)), link));
+        stored(KFbxCluster::eSTORED_TRANSFORM, RelativeMatrix(prepared(cluster.GetTransformMatrix(matrix)), link));
     matrices.mAssociateModel =
         stored(KFbxCluster::eSTORED_ASSOCIATE_MODEL,
-               RelativeMatrix(CleanMatrix(cluster.GetTransformAssociateModelMatrix(matrix)), link));
-    matrices.mTransformParent =
-        stored(KFbxCluster::eSTORED_PARENT, CleanMatrix(cluster.GetTransformParentMatrix(matrix)));
+               RelativeMatrix(prepared(cluster.GetTransformAssociateModelMatrix(matrix)), link));
+    matrices.mTransformParent = stored(KFbxCluster::eSTORED_PARENT, prepared(cluster.GetTransformParentMatrix(matrix)));
     return matrices;
 }
 

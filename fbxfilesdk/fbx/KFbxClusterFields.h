@@ -1,8 +1,9 @@
-// What both FBX versions store of a cluster alike. The link
-// matrix L is rebuilt from its translation, Euler XYZ rotation and signed
-// scale (shear dropped); the transform T and the associate model's
-// transform A are stored relative to it, in the row-vector convention
-// (rows 0 to 2 the axes, row 3 the translation):
+// What both FBX versions store of a cluster alike. FBX 6 rebuilds each
+// matrix from its translation, Euler XYZ rotation and signed scale (shear
+// dropped); FBX 5 stores them as the cluster holds them. The transform T and
+// the associate model's transform A are stored relative to the link matrix
+// L, in the row-vector convention (rows 0 to 2 the axes, row 3 the
+// translation):
 //     X = T * inverse(L),   XA = A * inverse(L).
 // A reader rebuilds T = X * L and A = XA * L with the stored L.
 #ifndef FBXFILESDK_FBX_KFBXCLUSTERFIELDS_H
@@ -23,7 +24,9 @@ struct KFbxClusterFileMatrices {
     KgeMatrix mTransformParent;
 };
 
-KFbxClusterFileMatrices KFbxGetClusterFileMatrices(const KFbxCluster& cluster);
+enum EClusterMatrixForm { eCLUSTER_MATRICES_CLEANED, eCLUSTER_MATRICES_AS_HELD };
+
+KFbxClusterFileMatrices KFbxGetClusterFileMatrices(const KFbxCluster& cluster, EClusterMatrixForm form);
 
 // "Mode" (not for the normalize mode), "UserData", "Indexes" and "Weights".
 void KFbxWriteClusterWeights(KFbx& file, const KFbxCluster& cluster);

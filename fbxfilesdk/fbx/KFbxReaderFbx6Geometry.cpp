@@ -353,10 +353,33 @@ void KFbxReaderFbx6Pass::ReadLayers(KFbxGeometry& geometry, LayerElements& eleme
     }
 }
 
+namespace {
+
+// What a shape record moves of the base: each listed index within it, once,
+// with every delta the record gives it added, in index order.
+std::vector<std::pair<int, KFbxVector4>> MovedItems(const std::vector<int>& indices, const std::vector<double>& deltas,
+                                                    const std::vector<KFbxVector4>& base) {
+    std::map<int, KFbxVector4> moved;
+    for (std::size_t k = 0; k < indices.size() && k * 3 + 2 < deltas.size(); ++k) {
+        const int at = indices[k];
+        if (at < 0 || static_cast<std::size_t>(at) >= base.size()) {
+            continue;
+        }
+        auto [entry, added] = moved.try_emplace(at, base[static_cast<std::size_t>(at)]);
+        for (int c = 0; c < 3; ++c) {
+            entry->second[c] += deltas[k * 3 + static_cast<std::size_t>(c)];
+        }
+    }
+    return {moved.begin(), moved.end()};
+}
+
+}  // namespace
+
 void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
     const int pointCount = geometry.GetControlPointsCount();
     const KFbxVector4* base = geometry.GetControlPoints();
     std::shared_ptr<const std::vector<KFbxVector4>> sharedBase;
+    std::shared_ptr<const std::vector<KFbxVector4>> sharedNormals;
     while (mFile.FieldReadBegin("Shape")) {
         const KString name = NextS(mFile);
         if (!mFile.FieldReadBlockBegin()) {
@@ -383,18 +406,7 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
             if (sharedBase == nullptr) {
                 sharedBase = std::make_shared<const std::vector<KFbxVector4>>(base, base + pointCount);
             }
-            std::map<int, KFbxVector4> moved;
-            for (std::size_t k = 0; k < indices.size() && k * 3 + 2 < deltas.size(); ++k) {
-                const int at = indices[k];
-                if (at < 0 || at >= pointCount) {
-                    continue;
-                }
-                auto [entry, added] = moved.try_emplace(at, base[at]);
-                for (int c = 0; c < 3; ++c) {
-                    entry->second[c] += deltas[k * 3 + static_cast<std::size_t>(c)];
-                }
-            }
-            if (!shape->SetControlPointsOver(sharedBase, {moved.begin(), moved.end()})) {
+            if (!shape->SetControlPointsOver(sharedBase, MovedItems(indices, deltas, *sharedBase))) {
                 mOutOfMemory = true;
                 shape->Destroy();
                 return;
@@ -407,28 +419,17 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
             const KFbxLayer* baseLayer = geometry.GetLayer(0);
             const KFbxLayerElementNormal* baseNormals = baseLayer != nullptr ? baseLayer->GetNormals() : nullptr;
             if (normalsMove && baseNormals != nullptr && baseNormals->GetDirectArray().GetCount() == pointCount) {
-                auto* normals = new (std::nothrow) KFbxLayerElementNormal(baseNormals->GetName());
-                KFbxLayer* layer = shape->GetLayer(shape->GetLayerCount() > 0 ? 0 : shape->CreateLayer());
-                if (normals != nullptr && layer != nullptr) {
-                    normals->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
-                    normals->SetReferenceMode(KFbxLayerElement::eDIRECT);
-                    FillArray(normals->GetDirectArray(), static_cast<std::size_t>(pointCount),
-                              [&](std::size_t i) { return baseNormals->GetDirectArray().GetAt(static_cast<int>(i)); });
-                    for (std::size_t k = 0; k < indices.size() && k * 3 + 2 < normalDeltas.size(); ++k) {
-                        const int at = indices[k];
-                        if (at < 0 || at >= pointCount) {
-                            continue;
-                        }
-                        KFbxVector4 normal = normals->GetDirectArray().GetAt(at);
-                        for (int c = 0; c < 3; ++c) {
-                            normal[c] += normalDeltas[k * 3 + static_cast<std::size_t>(c)];
-                        }
-                        normals->GetDirectArray().SetAt(at, normal);
-                    }
-                    layer->SetNormals(normals);
-                } else {
-                    delete normals;
+                // Like the points: one copy of the geometry's normals for all
+                // its shapes, each shape holding only the normals it moves.
+                const DynamicArrayOf<KFbxVector4>& direct = baseNormals->GetDirectArray();
+                if (sharedNormals == nullptr) {
+                    sharedNormals = std::make_shared<const std::vector<KFbxVector4>>(
+                        direct.GetArray(), direct.GetArray() + pointCount);
+                }
+                if (!shape->SetNormalsOver(sharedNormals, MovedItems(indices, normalDeltas, *sharedNormals),
+                                           baseNormals->GetName())) {
                     mOutOfMemory = true;
+                    shape->Destroy();
                     return;
                 }
             }

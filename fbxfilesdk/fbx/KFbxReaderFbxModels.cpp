@@ -224,14 +224,24 @@ void KFbxReaderFbxPass::ReadLimits(KFbxNode& node) {
         limits.SetLimitMin(min, kind.mKind);
         limits.SetLimitMax(max, kind.mKind);
     }
-    // The rotation's type (1 when absent), clamp type and axis have no
-    // place in the scene; the axis length is the node's.
+    limits.SetRotationType(mFile.FieldReadIDefault("RType", 1));
+    limits.SetRotationClampType(mFile.FieldReadIDefault("RClampType", 0));
+    KFbxVector4 axis(0.0, 0.0, 0.0, 0.0);
+    for (int a = 0; a < 3; ++a) {
+        axis[a] = ReadD(mFile, (std::string("R") + kAxes[a] + "Axis").c_str(), 0.0);
+    }
+    limits.SetRotationAxis(axis);
+    // The axis length is the node's. A writer leaves out a length of 1 where
+    // the rotation is limited; where it is not, a file says nothing of it.
     std::vector<double> axisLength;
-    if (ReadDoubles(mFile, "AxisLen", axisLength) && !axisLength.empty()) {
-        KFbxProperty& property = node.GetNodeProperty(eAxisLen);
-        if (property.IsValid()) {
-            property.Set(&axisLength[0], eFbxValueDouble);
-        }
+    double length = 1.0;
+    const bool given = ReadDoubles(mFile, "AxisLen", axisLength) && !axisLength.empty();
+    if (given) {
+        length = axisLength[0];
+    }
+    KFbxProperty& property = node.GetNodeProperty(eAxisLen);
+    if ((given || limits.GetRotationActive()) && property.IsValid()) {
+        property.Set(&length, eFbxValueDouble);
     }
     // The properties follow, so that the read's last step, which takes the
     // limits from the properties, keeps these.

@@ -2,10 +2,12 @@
 // in its two phases, and nested scenes.
 #include <fbxfilesdk/fbx/KFbxWriterFbx.h>
 
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KProgress.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -149,6 +151,11 @@ bool KFbxWriterFbx::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObje
         progress->SetStepCount(1 + mOptions->GetSelectedTakeCount());
     }
 
+    KFbxNode* root = scene != nullptr ? scene->GetRootNode() : nullptr;
+    if (root != nullptr) {
+        PrepareShapeChannels(*root);
+    }
+
     // Each step of a phase is checked for a field file error; the first one
     // ends the phase, and a failed first phase skips the second.
     bool ok = true;
@@ -168,7 +175,6 @@ bool KFbxWriterFbx::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObje
             CollectAnimatedChannels(*scene);
         }
         step([&] {
-            KFbxNode* root = scene->GetRootNode();
             StartProgress("Storing models", root != nullptr ? root->GetChildCount(true) : 0);
             if (root != nullptr) {
                 WriteModelTree(*root);
@@ -213,10 +219,41 @@ bool KFbxWriterFbx::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObje
     }
     mMediaNames.clear();
     mOptions = nullptr;
+    if (root != nullptr) {
+        RestoreShapeChannels(*root);
+    }
     if (progress != nullptr) {
         progress->Finish();
     }
     return ok;
+}
+
+void KFbxWriterFbx::PrepareShapeChannels(KFbxNode& node) {
+    for (int i = 0; i < node.GetChildCount(); ++i) {
+        PrepareShapeChannels(*node.GetChild(i));
+    }
+    if (auto* geometry = dynamic_cast<KFbxGeometry*>(node.GetNodeAttribute())) {
+        geometry->ClearShapeArrays();
+        for (int t = 0; t < node.GetTakeNodeCount(); ++t) {
+            if (KFbxTakeNode* take = node.GetTakeNode(t)) {
+                geometry->ProcessShapeChannels(*take);
+            }
+        }
+    }
+}
+
+void KFbxWriterFbx::RestoreShapeChannels(KFbxNode& node) {
+    for (int i = 0; i < node.GetChildCount(); ++i) {
+        RestoreShapeChannels(*node.GetChild(i));
+    }
+    if (auto* geometry = dynamic_cast<KFbxGeometry*>(node.GetNodeAttribute())) {
+        for (int t = 0; t < node.GetTakeNodeCount(); ++t) {
+            if (KFbxTakeNode* take = node.GetTakeNode(t)) {
+                geometry->RenameShapeChannels(*take);
+            }
+        }
+        geometry->ClearShapeArrays();
+    }
 }
 
 bool KFbxWriterFbx::IsSceneBeingWritten(const KFbxScene* scene) { return SceneBeingWritten::Contains(scene); }

@@ -238,6 +238,11 @@ private:
     // Sets "Out of disk space" after a field file error; false then.
     bool CheckFieldFile();
     void PrepareForVersion53(KFbxScene& scene);
+    // Around the write pass, children first: every shape of a geometry gets
+    // a channel in each take of its node for the pass (its weight), and
+    // loses it again afterwards.
+    void PrepareShapeChannels(KFbxNode& node);
+    void RestoreShapeChannels(KFbxNode& node);
     // Whether a write of the scene is under way on this thread (a character
     // pose held by the scene it holds would nest without end).
     static bool IsSceneBeingWritten(const KFbxScene* scene);

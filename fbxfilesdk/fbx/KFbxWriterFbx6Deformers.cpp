@@ -92,7 +92,7 @@ bool KFbxWriterFbx6::WriteCluster(KFbxCluster& cluster) {
     WriteDeformerHead(*this, file, cluster);
     KFbxWriteClusterWeights(file, cluster);
 
-    const KFbxClusterFileMatrices matrices = KFbxGetClusterFileMatrices(cluster);
+    const KFbxClusterFileMatrices matrices = KFbxGetClusterFileMatrices(cluster, eCLUSTER_MATRICES_CLEANED);
     WriteMatrixField(file, "Transform", matrices.mTransform);
     WriteMatrixField(file, "TransformLink", matrices.mTransformLink);
     if (cluster.GetAssociateModel() != nullptr) {

@@ -125,9 +125,14 @@ void KFbxWriterFbx::WriteLimits(KFbxNode& node) {
                              field == "Default" ? record.mDefault : field == "Min" ? record.mMin : record.mMax);
         }
     }
-    // The scene keeps no rotation type, clamp type or axis of its own: they
-    // stand at what files leave unsaid (type 1, clamp 0, no axis).
     if (!kinds[1].mAuto) {
+        if (limits.GetRotationType() != 1) {
+            WriteIntRecord(file, "RType", limits.GetRotationType());
+        }
+        if (limits.GetRotationClampType() != 0) {
+            WriteIntRecord(file, "RClampType", limits.GetRotationClampType());
+        }
+        WriteNonZeroAxes(file, "R", "Axis", limits.GetRotationAxis());
         const double axisLength = node.GetNodeProperty(eAxisLen).GetDouble();
         if (axisLength != 1.0) {
             WriteDouble(file, "AxisLen", axisLength);

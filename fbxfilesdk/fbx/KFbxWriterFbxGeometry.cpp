@@ -491,10 +491,11 @@ bool KFbxWriterFbx::WriteLink(const KFbxCluster& cluster) {
     file.FieldWriteS(link->GetNameWithTypePrefix());
     file.FieldWriteBlockBegin();
     KFbxWriteClusterWeights(file, cluster);
-    // The same matrices as an FBX 6 cluster's, so that both readers rebuild
-    // them alike: Transform = T * inverse(L) and the associate model's
+    // Stored as the cluster holds them, a shear included, and relative to
+    // the link as an FBX 6 cluster's, so that both readers rebuild them
+    // alike: Transform = T * inverse(L) and the associate model's
     // A * inverse(L), for row vectors, with L the stored "TransformLink".
-    const KFbxClusterFileMatrices matrices = KFbxGetClusterFileMatrices(cluster);
+    const KFbxClusterFileMatrices matrices = KFbxGetClusterFileMatrices(cluster, eCLUSTER_MATRICES_AS_HELD);
     WriteDoublesRecord(file, "Transform", matrices.mTransform, 16);
     WriteDoublesRecord(file, "TransformLink", matrices.mTransformLink, 16);
     if (const KFbxNode* associate = cluster.GetAssociateModel()) {

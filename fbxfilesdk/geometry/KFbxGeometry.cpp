@@ -239,6 +239,56 @@ double KFbxGeometry::GetShapeChannelValue(int index) const {
     return curve != nullptr ? curve->GetValue() : 0.0;
 }
 
+bool KFbxGeometry::ProcessShapeChannels(KFbxTakeNode& takeNode) {
+    KFCurveNode* root = takeNode.GetKFCurveNode();
+    if (root == nullptr) {
+        return true;
+    }
+    bool complete = true;
+    for (const ShapeEntry& entry : mShapes) {
+        const char* name = entry.mName.Buffer();
+        // The channel GetShapeChannelValue reads.
+        if (root->Find(name) != nullptr) {
+            continue;
+        }
+        KFCurveNode* channel = KFCurveNode::Create(name, nullptr);
+        KFCurve* curve = channel != nullptr ? KFCurve::Create() : nullptr;
+        bool added = false;
+        if (curve != nullptr) {
+            curve->SetValue(static_cast<float>(FindProperty(name).GetDouble()));
+            channel->FCurveSet(curve, true);
+            try {
+                mAddedShapeChannels.reserve(mAddedShapeChannels.size() + 1);
+                added = root->Add(channel) >= 0;
+            } catch (const std::bad_alloc&) {
+                SdkNoteAllocationFailure();
+            }
+        }
+        if (!added) {
+            if (channel != nullptr) {
+                DeleteObjectVirtual(channel);
+            }
+            complete = false;
+            continue;
+        }
+        mAddedShapeChannels.push_back(AddedShapeChannel{&takeNode, channel});
+    }
+    return complete;
+}
+
+void KFbxGeometry::RenameShapeChannels(KFbxTakeNode& takeNode) {
+    KFCurveNode* root = takeNode.GetKFCurveNode();
+    for (const AddedShapeChannel& added : mAddedShapeChannels) {
+        if (added.mTakeNode == &takeNode && root != nullptr) {
+            root->DeleteChild(added.mChannel);
+        }
+    }
+    std::erase_if(mAddedShapeChannels,
+                  [&takeNode](const AddedShapeChannel& added) { return added.mTakeNode == &takeNode; });
+}
+
+void KFbxGeometry::ClearShapeArrays() { mAddedShapeChannels.clear(); }
+
 bool KFbxGeometry::CopyGeometry(const KFbxGeometry& other) {
     if (&other == this) {
         return true;

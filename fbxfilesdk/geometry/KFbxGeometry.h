@@ -13,8 +13,10 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFCurveNode;
 class KFbxCluster;
 class KFbxDeformer;
+class KFbxTakeNode;
 class KFbxObject_internal;
 class KFbxPlug;
 class KFbxSdkManager;
@@ -86,6 +88,18 @@ public:
     // owner node, or without such a curve.
     double GetShapeChannelValue(int index) const;
 
+    // ---- shape channels around a write ----
+    // A file keeps a shape's weight only in the shape's channel. Before a
+    // write, each shape without a channel in the take node gets one (named
+    // after the shape, no keys, its value the shape's weight), which the
+    // geometry notes; false when memory runs out for one of them.
+    bool ProcessShapeChannels(KFbxTakeNode& takeNode);
+    // After the write: the channels noted for the take node leave it again,
+    // so the take node is as it was before the write.
+    void RenameShapeChannels(KFbxTakeNode& takeNode);
+    // Forgets the noted channels (without touching them).
+    void ClearShapeArrays();
+
     // ---- errors ----
     ErrorHolder& GetError() { return mError; }
     int GetLastErrorID() const { return mError.GetLastErrorID(); }
@@ -102,8 +116,14 @@ private:
         KString mName;
     };
 
+    struct AddedShapeChannel {
+        KFbxTakeNode* mTakeNode;
+        KFCurveNode* mChannel;
+    };
+
     KgeMatrix mPivot;
     std::vector<ShapeEntry> mShapes;
+    std::vector<AddedShapeChannel> mAddedShapeChannels;
     ErrorHolder mError;
 };
 

@@ -1,5 +1,6 @@
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
 
 #include <algorithm>
 #include <new>
@@ -50,23 +51,57 @@ void KFbxGeometryBase::InitControlPoints(int count) {
     }
 }
 
-bool KFbxGeometryBase::SetControlPointsOver(std::shared_ptr<const std::vector<KFbxVector4>> base,
-                                            std::vector<std::pair<int, KFbxVector4>> changes) {
-    if (base == nullptr || base->size() > static_cast<std::size_t>(kMaxItems)) {
-        return false;
-    }
-    auto deferred = std::unique_ptr<DeferredPoints>(new (std::nothrow) DeferredPoints);
-    if (deferred == nullptr) {
-        SdkNoteAllocationFailure();
-        return false;
-    }
-    // Sorted by index, the last change of an index first among its equals,
-    // so that a look-up finds the one that counts.
+namespace {
+
+using Changes = std::vector<std::pair<int, KFbxVector4>>;
+
+// Sorted by index, the last change of an index first among its equals, so
+// that a look-up finds the one that counts.
+void SortChanges(Changes& changes) {
     std::reverse(changes.begin(), changes.end());
     std::stable_sort(changes.begin(), changes.end(),
                      [](const auto& left, const auto& right) { return left.first < right.first; });
+}
+
+// A deferral of the base and its changes, sorted; null for a null base, one
+// too large, or when memory runs out.
+template <class Deferred>
+std::unique_ptr<Deferred> MakeDeferral(std::shared_ptr<const std::vector<KFbxVector4>> base, Changes changes) {
+    if (base == nullptr || base->size() > static_cast<std::size_t>(kMaxItems)) {
+        return nullptr;
+    }
+    auto deferred = std::unique_ptr<Deferred>(new (std::nothrow) Deferred);
+    if (deferred == nullptr) {
+        SdkNoteAllocationFailure();
+        return nullptr;
+    }
+    SortChanges(changes);
     deferred->mBase = std::move(base);
     deferred->mChanges = std::move(changes);
+    return deferred;
+}
+
+// The base with its sorted changes put in; throws std::bad_alloc.
+std::vector<KFbxVector4> Whole(const std::vector<KFbxVector4>& base, const Changes& changes) {
+    std::vector<KFbxVector4> items(base);
+    // From the last, so that the first change of an index, the one that counts, is put in last.
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        const int index = change->first;
+        if (index >= 0 && static_cast<std::size_t>(index) < items.size()) {
+            items[static_cast<std::size_t>(index)] = change->second;
+        }
+    }
+    return items;
+}
+
+}  // namespace
+
+bool KFbxGeometryBase::SetControlPointsOver(std::shared_ptr<const std::vector<KFbxVector4>> base,
+                                            std::vector<std::pair<int, KFbxVector4>> changes) {
+    auto deferred = MakeDeferral<DeferredPoints>(std::move(base), std::move(changes));
+    if (deferred == nullptr) {
+        return false;
+    }
     mDeferred = std::move(deferred);
     std::vector<KFbxVector4>().swap(mControlPoints);
     return true;
@@ -77,14 +112,7 @@ bool KFbxGeometryBase::MakePointsWhole() const {
         return true;
     }
     try {
-        std::vector<KFbxVector4> points(*mDeferred->mBase);
-        // From the last, so that the first change of an index, the one that counts, is put in last.
-        for (auto change = mDeferred->mChanges.rbegin(); change != mDeferred->mChanges.rend(); ++change) {
-            const int index = change->first;
-            if (index >= 0 && static_cast<std::size_t>(index) < points.size()) {
-                points[static_cast<std::size_t>(index)] = change->second;
-            }
-        }
+        std::vector<KFbxVector4> points = Whole(*mDeferred->mBase, mDeferred->mChanges);
         mControlPoints.swap(points);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
@@ -92,6 +120,47 @@ bool KFbxGeometryBase::MakePointsWhole() const {
     }
     mDeferred.reset();
     return true;
+}
+
+bool KFbxGeometryBase::SetNormalsOver(std::shared_ptr<const std::vector<KFbxVector4>> base,
+                                      std::vector<std::pair<int, KFbxVector4>> changes, const char* name) {
+    auto deferred = MakeDeferral<DeferredNormals>(std::move(base), std::move(changes));
+    if (deferred == nullptr) {
+        return false;
+    }
+    deferred->mName = name != nullptr ? name : "";
+    mDeferredNormals = std::move(deferred);
+    return true;
+}
+
+void KFbxGeometryBase::CompleteLayers() const {
+    if (mDeferredNormals == nullptr) {
+        return;
+    }
+    // Taken out first: making layer 0 asks for the layers again.
+    std::unique_ptr<DeferredNormals> deferred = std::move(mDeferredNormals);
+    // Geometries are made by their manager, never const themselves; only
+    // the moment their layers are made is held back.
+    auto* self = const_cast<KFbxGeometryBase*>(this);
+    try {
+        const std::vector<KFbxVector4> normals = Whole(*deferred->mBase, deferred->mChanges);
+        auto element = std::make_unique<KFbxLayerElementNormal>(deferred->mName.Buffer());
+        element->SetMappingMode(KFbxLayerElement::eBY_CONTROL_POINT);
+        element->SetReferenceMode(KFbxLayerElement::eDIRECT);
+        DynamicArrayOf<KFbxVector4>& direct = element->GetDirectArray();
+        KFbxLayer* layer = self->GetOrCreateLayer(0);
+        if (layer == nullptr || !direct.SetCount(static_cast<int>(normals.size()))) {
+            mDeferredNormals = std::move(deferred);
+            return;
+        }
+        for (std::size_t i = 0; i < normals.size(); ++i) {
+            direct.SetAt(static_cast<int>(i), normals[i]);
+        }
+        layer->SetNormals(element.release());
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        mDeferredNormals = std::move(deferred);
+    }
 }
 
 int KFbxGeometryBase::GetControlPointsCount() const {
@@ -328,11 +397,16 @@ bool KFbxGeometryBase::CopyGeometryBase(const KFbxGeometryBase& other) {
         if (other.mDeferred != nullptr) {
             deferred = std::make_unique<DeferredPoints>(*other.mDeferred);
         }
+        std::unique_ptr<DeferredNormals> deferredNormals;
+        if (other.mDeferredNormals != nullptr) {
+            deferredNormals = std::make_unique<DeferredNormals>(*other.mDeferredNormals);
+        }
         if (!CopyLayers(other)) {
             return false;
         }
         mControlPoints.swap(points);
         mDeferred = std::move(deferred);
+        mDeferredNormals = std::move(deferredNormals);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return false;

@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxVector2.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 
@@ -58,6 +59,16 @@ public:
     KFbxVector4 GetControlPointAt(int index) const;
 
     // ---- normals ----
+    // Layer 0's normals become an element of the name, by control point and
+    // direct, holding base with each change (index, normal) put in. They are
+    // put in only when the layers are first asked for, so that many shapes
+    // over one mesh's normals cost their changes alone until then. Changes
+    // out of the base's range are ignored. False, unchanged, for a null base
+    // or when memory runs out.
+    bool SetNormalsOver(std::shared_ptr<const std::vector<KFbxVector4>> base,
+                        std::vector<std::pair<int, KFbxVector4>> changes, const char* name);
+    // Whether layer 0's normals are still a base and its changes.
+    bool HasDeferredNormals() const { return mDeferredNormals != nullptr; }
     // Layer 0 and its normal element are made when missing. Count 0 means
     // the control-point count; mapping by control point when the count is
     // that of the control points, else by polygon vertex; reference direct;
@@ -108,11 +119,16 @@ protected:
     bool CopyGeometryBase(const KFbxGeometryBase& other);
     // Layer 0, made when missing; null when memory runs out.
     KFbxLayer* GetOrCreateLayer0() { return GetOrCreateLayer(0); }
+    // Puts deferred normals in place.
+    void CompleteLayers() const override;
 
 private:
     struct DeferredPoints {
         std::shared_ptr<const std::vector<KFbxVector4>> mBase;
         std::vector<std::pair<int, KFbxVector4>> mChanges;
+    };
+    struct DeferredNormals : DeferredPoints {
+        KString mName;
     };
 
     // Makes deferred points whole; false (still deferred) when memory runs out.
@@ -121,6 +137,8 @@ private:
     // Filled in on first use while deferred points wait in mDeferred.
     mutable std::vector<KFbxVector4> mControlPoints;
     mutable std::unique_ptr<DeferredPoints> mDeferred;
+    // Layer 0's normals, put in by CompleteLayers.
+    mutable std::unique_ptr<DeferredNormals> mDeferredNormals;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -62,6 +62,7 @@ KFbxLayer* KFbxLayerContainer::GetLayer(int index) const {
 }
 
 int KFbxLayerContainer::CreateLayer() {
+    CompleteLayers();
     try {
         mLayers.push_back(std::make_unique<KFbxLayer>());
     } catch (const std::bad_alloc&) {
@@ -72,6 +73,7 @@ int KFbxLayerContainer::CreateLayer() {
 }
 
 int KFbxLayerContainer::GetLayerCountOfType(int type, bool uv) const {
+    CompleteLayers();
     int count = 0;
     for (const auto& layer : mLayers) {
         if (layer->GetLayerElementOfType(type, uv) != nullptr) {

@@ -32,7 +32,10 @@ public:
 
     KFbxClassId GetClassId() const override;
 
-    int GetLayerCount() const { return static_cast<int>(mLayers.size()); }
+    int GetLayerCount() const {
+        CompleteLayers();
+        return static_cast<int>(mLayers.size());
+    }
     // Null outside 0 to count - 1.
     KFbxLayer* GetLayer(int index) const;
     // Appends an empty layer; its index, or -1 when memory runs out.
@@ -67,10 +70,15 @@ public:
     int GetTextureIndex(const char* name, int layer = 0, int channel = KFbxLayerElement::eDIFFUSE_TEXTURES) const;
 
 protected:
+    // Puts in place what a subclass holds back until the layers are first
+    // asked for; every way to the layers runs it first.
+    virtual void CompleteLayers() const {}
     // The layer at index, appending it when index is the layer count; null
     // otherwise or when memory runs out.
     KFbxLayer* GetOrCreateLayer(int index);
-    // The layers become copies of the other's; false, unchanged, when memory runs out.
+    // The layers become copies of the other's, as they stand (what the other
+    // holds back is its subclass's to copy); false, unchanged, when memory
+    // runs out.
     bool CopyLayers(const KFbxLayerContainer& other);
 
 private:

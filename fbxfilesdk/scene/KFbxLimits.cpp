@@ -36,6 +36,9 @@ KFbxLimits& KFbxLimits::operator=(const KFbxLimits& other) {
         mRecords[kind].mMax = other.mRecords[kind].mMax;
         mRecords[kind].mDefault = other.mRecords[kind].mDefault;
     }
+    mRotationType = other.mRotationType;
+    mRotationClampType = other.mRotationClampType;
+    mRotationAxis = other.mRotationAxis;
     return *this;
 }
 

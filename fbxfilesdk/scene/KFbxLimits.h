@@ -2,7 +2,9 @@
 // kinds is one record: an active flag, per-axis enables of a minimum and a
 // maximum, and the two bounding vectors. A node binds its limits object to
 // the records its evaluation reads; a limits object of its own (a character
-// link's) keeps the records itself.
+// link's) keeps the records itself. The rotation kind also has a type, a
+// clamp type and an axis, which files keep for the programs that use them
+// and which evaluation does not read.
 #ifndef FBXFILESDK_SCENE_KFBXLIMITS_H
 #define FBXFILESDK_SCENE_KFBXLIMITS_H
 
@@ -42,7 +44,8 @@ public:
     // A view on three records kept elsewhere (rotation, translation, scaling).
     explicit KFbxLimits(KFbxLimitRecord* records);
     KFbxLimits(const KFbxLimits&) = delete;
-    // Copies flags and vectors; each side keeps its own records.
+    // Copies flags, vectors and the rotation's type, clamp type and axis;
+    // each side keeps its own records.
     KFbxLimits& operator=(const KFbxLimits& other);
 
     bool GetTranslationActive() const { return IsActive(eTranslation); }
@@ -64,6 +67,16 @@ public:
 
     const KFbxLimitRecord& GetRecord(ELimitKind kind) const { return mRecords[kind]; }
 
+    // 1 unless set.
+    int GetRotationType() const { return mRotationType; }
+    void SetRotationType(int type) { mRotationType = type; }
+    // 0 unless set.
+    int GetRotationClampType() const { return mRotationClampType; }
+    void SetRotationClampType(int type) { mRotationClampType = type; }
+    // (0, 0, 0, 0) unless set.
+    KFbxVector4 GetRotationAxis() const { return mRotationAxis; }
+    void SetRotationAxis(const KFbxVector4& axis) { mRotationAxis = axis; }
+
 private:
     bool IsActive(ELimitKind kind) const { return (mRecords[kind].mFlags & KFbxLimitRecord::kActive) != 0; }
     void SetActive(ELimitKind kind, bool active);
@@ -72,6 +85,9 @@ private:
 
     KFbxLimitRecord mOwn[eLimitKindCount];
     KFbxLimitRecord* mRecords;
+    int mRotationType = 1;
+    int mRotationClampType = 0;
+    KFbxVector4 mRotationAxis{0.0, 0.0, 0.0, 0.0};
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -34,6 +34,14 @@ inline std::string WriterFormatName(const ::testing::TestParamInfo<int>& info) {
                                                                       : "Encrypted";
 }
 
+// The two FBX 5 file modes, as writer formats, and their test names.
+inline constexpr int kFbx5WriterFormats[] = {KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
+                                             KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};
+
+inline std::string Fbx5FormatName(const ::testing::TestParamInfo<int>& info) {
+    return info.param == KFbxFileFormatRegistry::eFBX5_BINARY_WRITER ? "Binary" : "Ascii";
+}
+
 // The file with byte at changed: digits and signs reach the numbers of an
 // ascii file, flipped bits everything else.
 inline std::string WithByteChanged(const std::string& bytes, std::size_t at) {

@@ -15,13 +15,6 @@
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
 
-constexpr int kFbx5WriterFormats[] = {KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
-                                      KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};
-
-std::string Fbx5FormatName(const ::testing::TestParamInfo<int>& info) {
-    return info.param == KFbxFileFormatRegistry::eFBX5_BINARY_WRITER ? "Binary" : "Ascii";
-}
-
 template <class T>
 T* AttributeOf(KFbxScene& scene, const char* nodeName) {
     KFbxNode* node = scene.FindNodeByName(KString(nodeName));

@@ -26,6 +26,7 @@
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxLimits.h>
 #include <fbxfilesdk/scene/KFbxMarker.h>
+#include <fbxfilesdk/scene/KFbxNodeProperties.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxSkeleton.h>
 
@@ -223,10 +224,22 @@ TEST_F(Fbx5ModelsTest, LimitsWriteOnlyWhatIsSet) {
     limits.SetLimitMin(KFbxVector4(0.0, 5.0, 0.0, 0.0), KFbxLimits::eTranslation);
     limits.SetRotationActive(true);
     limits.SetLimitMax(KFbxVector4(90.0, 0.0, -45.0, 0.0), KFbxLimits::eRotation);
+    limits.SetRotationType(2);
+    limits.SetRotationClampType(1);
+    limits.SetRotationAxis(KFbxVector4(0.0, 0.5, 0.0, 0.0));
+    // Type 1, clamp type 0, no axis and an axis length of 1 go unsaid.
+    KFbxNode* plain = AddNode("Plain");
+    plain->GetLimits().SetRotationActive(true);
+    const double unitLength = 1.0;
+    plain->GetNodeProperty(eAxisLen).Set(&unitLength, eFbxValueDouble);
     const std::string records = Records();
     EXPECT_NE(Model(records, "Free").find("\tLimits:  {\n\t\tTAuto: 1\n\t\tRAuto: 1\n\t\tSAuto: 1\n\t}\n"),
               std::string::npos);
     ExpectGolden(RecordText(Model(records, "Bound"), "Limits:"), "fbx5_limits");
+    EXPECT_NE(Model(records, "Plain").find("\tLimits:  {\n\t\tTAuto: 1\n\t\tRAuto: 0\n\t\tSAuto: 1\n"
+                                           "\t\tREnable: 0\n\t}\n"),
+              std::string::npos)
+        << Model(records, "Plain");
     (void)free;
 }
 

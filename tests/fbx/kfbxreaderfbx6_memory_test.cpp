@@ -244,13 +244,19 @@ TEST_F(ReaderTest, UnderACappedAddressSpaceReadsFailCleanlyOrFit) {
     const std::string bigPath = mFolder.Write("huge.fbx", big);
     std::string().swap(big);
 
-    // 2000 shapes over 20 000 points: 1.28 GB held whole, a few KB as recorded.
+    // 2000 shapes over 20 000 points and their normals, each shape moving
+    // one point and its normal: 1.28 GB of points and as much of normals
+    // held whole, a few KB as recorded.
     std::string shapes = std::string(kHeader) + "Objects:  {\n\tModel: \"Model::Many\", \"Mesh\" {\n\t\tVertices: ";
     for (int i = 0; i < 20000; ++i) shapes += i == 0 ? "0,0,0" : ",0,0,0";
-    shapes += "\n";
+    shapes += "\n\t\tLayerElementNormal: 0 {\n\t\t\tMappingInformationType: \"ByVertice\"\n"
+              "\t\t\tReferenceInformationType: \"Direct\"\n\t\t\tNormals: ";
+    for (int i = 0; i < 20000; ++i) shapes += i == 0 ? "0,0,1" : ",0,0,1";
+    shapes += "\n\t\t}\n\t\tLayer: 0 {\n\t\t\tLayerElement:  {\n\t\t\t\tType: \"LayerElementNormal\"\n"
+              "\t\t\t\tTypedIndex: 0\n\t\t\t}\n\t\t}\n";
     for (int s = 0; s < 2000; ++s) {
         shapes += "\t\tShape: \"S" + std::to_string(s) + "\" {\n\t\t\tIndexes: " + std::to_string(s) +
-                  "\n\t\t\tVertices: 0,0,1\n\t\t}\n";
+                  "\n\t\t\tVertices: 0,0,1\n\t\t\tNormals: 0,1,-1\n\t\t}\n";
     }
     shapes += "\t}\n}\n";
     const std::string shapesPath = mFolder.Write("many_shapes.fbx", shapes);
@@ -275,13 +281,19 @@ TEST_F(ReaderTest, UnderACappedAddressSpaceReadsFailCleanlyOrFit) {
         auto* mesh = node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
         if (mesh == nullptr || mesh->GetShapeCount() != 2000) _exit(15);
         if (mesh->GetShape(1999)->GetControlPointAt(1999) != KFbxVector4(0, 0, 1, 0)) _exit(16);
+        if (!mesh->GetShape(0)->HasDeferredNormals() || !mesh->GetShape(1999)->HasDeferredNormals()) _exit(17);
+        const KFbxVector4* normals = mesh->GetShape(1999)->GetNormals();
+        if (normals == nullptr || normals[1999] != KFbxVector4(0, 1, 0, 0) || normals[0] != KFbxVector4(0, 0, 1, 0)) {
+            _exit(18);
+        }
         _exit(0);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "10 cap refused, 11 read, 12 error text, 13 scene changed, "
-                                         "14 shapes refused, 15 shapes lost, 16 shape values";
+                                         "14 shapes refused, 15 shapes lost, 16 shape values, "
+                                         "17 normals made whole, 18 normal values";
 #endif
 }
 

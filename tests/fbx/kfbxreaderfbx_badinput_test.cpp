@@ -16,13 +16,6 @@
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
 
-constexpr int kFbx5WriterFormats[] = {KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
-                                      KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};
-
-std::string Fbx5FormatName(const ::testing::TestParamInfo<int>& info) {
-    return info.param == KFbxFileFormatRegistry::eFBX5_BINARY_WRITER ? "Binary" : "Ascii";
-}
-
 class DamagedFbx5Files : public ReaderTest, public ::testing::WithParamInterface<int> {
 protected:
     // The small scene, written without the settings every file may carry,

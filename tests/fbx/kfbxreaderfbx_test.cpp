@@ -27,13 +27,6 @@ namespace {
 
 using scenecompare::SceneComparison;
 
-constexpr int kFbx5WriterFormats[] = {KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
-                                      KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};
-
-std::string Fbx5FormatName(const ::testing::TestParamInfo<int>& info) {
-    return info.param == KFbxFileFormatRegistry::eFBX5_BINARY_WRITER ? "Binary" : "Ascii";
-}
-
 // What an FBX 5 file cannot hold of the full scene, each with its reason;
 // a difference line containing the text is expected.
 struct Exception {
