@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -202,5 +203,36 @@ void BM_ColladaMillionTrianglesRead(benchmark::State& state) {
     ReportBytes(state);
 }
 BENCHMARK(BM_ColladaMillionTrianglesRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The read of the document that QALIMOR_COLLADA_FILE names, so that other
+// readers can be timed on the same file; skipped without it.
+void BM_ColladaFileRead(benchmark::State& state) {
+    const char* path = std::getenv("QALIMOR_COLLADA_FILE");
+    if (path == nullptr || path[0] == '\0') {
+        state.SkipWithError("QALIMOR_COLLADA_FILE names no document");
+        return;
+    }
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "");
+        KFbxReaderCollada reader(*manager);
+        state.ResumeTiming();
+        reader.FileOpen(path);
+        KFbxStreamOptions* options = reader.GetReadOptions();
+        if (!reader.Read(scene, options)) {
+            state.SkipWithError("the document did not read");
+        }
+        options->Destroy();
+        reader.FileClose();
+        state.PauseTiming();
+        manager.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(error ? 0 : bytes));
+}
+BENCHMARK(BM_ColladaFileRead)->Unit(benchmark::kMillisecond);
 
 }  // namespace
