@@ -67,6 +67,12 @@ int ParseItems(const char* text, std::vector<T>& items, int limit, ReadItem read
     }
     const char* end = text + std::strlen(text);
     const char* cursor = SkipBlanks(text);
+    // Every item takes two characters at least: an empty array grows once,
+    // to what the text can hold. Pages past the items read are never touched.
+    if (items.empty()) {
+        const std::size_t room = (static_cast<std::size_t>(end - text) + 1) / 2;
+        items.reserve(std::min(room, static_cast<std::size_t>(std::max(limit, 0))));
+    }
     int count = 0;
     while (*cursor != '\0' && count < limit) {
         T item = readItem(cursor, end);

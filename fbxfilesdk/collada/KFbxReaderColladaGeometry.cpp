@@ -9,10 +9,46 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace fbxsdk_2006_11_1 {
 
 using namespace ColladaXml;
+
+namespace {
+
+// The text of the element's children that hold numbers: their arrays and
+// index lists.
+bool HoldsNumbers(const xmlNode* element) {
+    const char* name = reinterpret_cast<const char*>(element->name);
+    const std::string_view view = name != nullptr ? name : "";
+    return view == "p" || view == "vcount" || (view.size() > 6 && view.substr(view.size() - 6) == "_array");
+}
+
+void FreeText(xmlNode* element) {
+    for (xmlNode* child = element->children; child != nullptr;) {
+        xmlNode* next = child->next;
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            xmlUnlinkNode(child);
+            xmlFreeNode(child);
+        }
+        child = next;
+    }
+}
+
+// Nothing reads a mesh's numbers twice: once they are in the mesh, their
+// text goes, and its memory serves the meshes read after.
+void FreeNumberText(xmlNode* meshElement) {
+    for (xmlNode* child : ChildElements(meshElement)) {
+        for (xmlNode* holder : ChildElements(child)) {
+            if (HoldsNumbers(holder)) {
+                FreeText(holder);
+            }
+        }
+    }
+}
+
+}  // namespace
 
 bool KFbxReaderColladaPass::ImportGeometry(xmlNode* geometry) {
     const KString id = GetAttribute(geometry, "id");
@@ -36,6 +72,7 @@ bool KFbxReaderColladaPass::ImportGeometry(xmlNode* geometry) {
             mesh->Destroy();
             return false;
         }
+        FreeNumberText(child);
         FileObject(id, mesh, "geometry");
     }
     if (mesh == nullptr) {

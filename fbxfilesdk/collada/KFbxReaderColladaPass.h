@@ -293,8 +293,9 @@ private:
     // before the first one is made, and the mesh copies counted since.
     std::uint64_t mNodesCounted = 0;
     bool mOverNodeLimit = false;
-    // The template meshes nodes share, by SharedMeshKey; the scene's copies
-    // of template meshes that several copied nodes share.
+    // The template meshes nodes share, by SharedMeshKey; the meshes the
+    // scene's nodes share, by the template mesh they stand for (the template
+    // mesh itself for a mesh without skin or shapes).
     ColladaIdMap<KFbxNodeAttribute*> mSharedMeshes;
     std::map<const KFbxMesh*, KFbxMesh*> mSceneMeshes;
     // The sids of the nodes of the template scenes, which skins may name

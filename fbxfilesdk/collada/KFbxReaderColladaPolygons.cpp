@@ -310,6 +310,7 @@ bool ColladaPolygonImport::ReadIndices(const Primitive& primitive, PrimitiveIndi
         if (primitive.mKind == PrimitiveKind::kPolygons) {
             indices.mPolygonSizes.push_back(groups);
         } else if (primitive.mKind == PrimitiveKind::kTriangles) {
+            indices.mPolygonSizes.reserve(indices.mPolygonSizes.size() + static_cast<std::size_t>(groups + 2) / 3);
             for (; groups > 0; groups -= 3) {
                 indices.mPolygonSizes.push_back(std::min(groups, 3));
             }
@@ -337,6 +338,8 @@ bool ColladaPolygonImport::ReadIndices(const Primitive& primitive, PrimitiveIndi
 
 bool ColladaPolygonImport::BuildPolygons(const PrimitiveIndices& indices, int vertexOffset, int material) {
     const int pointCount = mMesh.GetControlPointsCount();
+    mMesh.ReservePolygons(static_cast<int>(std::min<std::size_t>(indices.mPolygonSizes.size(), INT_MAX)),
+                          static_cast<int>(std::min<std::size_t>(indices.GroupCount(), INT_MAX)));
     std::size_t group = 0;
     for (const int size : indices.mPolygonSizes) {
         mMesh.BeginPolygon(material, -1, -1, false);

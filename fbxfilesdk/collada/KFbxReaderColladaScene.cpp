@@ -1,7 +1,8 @@
 // The document's scene: each instanced visual scene copied from its template
 // into the pass's scene (new nodes, attributes and bind poses, the skins of
-// the copies linked to the copied joints), and that scene handed to the
-// caller's scene once the whole read has succeeded.
+// the copies linked to the copied joints; meshes without skin or shapes are
+// the template's own), and that scene handed to the caller's scene once the
+// whole read has succeeded.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
@@ -167,8 +168,9 @@ bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& s
         case KFbxNodeAttribute::eMESH: {
             auto& source = static_cast<KFbxMesh&>(*attribute);
             // A mesh without skin or shapes is the same in every copy of the
-            // tree: the copies share one. A skinned mesh is linked to the
-            // joints of its own copy, so each copy has one, counted.
+            // tree: the copies share the template's own, which a copy would
+            // only repeat. A skinned mesh is linked to the joints of its own
+            // copy, so each copy has one, counted.
             const bool shareable = source.GetDeformerCount() == 0 && source.GetShapeCount() == 0;
             if (auto copied = mSceneMeshes.find(&source); shareable && copied != mSceneMeshes.end()) {
                 attach(copied->second);
@@ -177,11 +179,11 @@ bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& s
             if (!CountMeshCopy(source)) {
                 return false;
             }
-            if (auto* mesh = static_cast<KFbxMesh*>(attach(KFbxMesh::Create(&mManager, "")))) {
+            if (shareable) {
+                attach(&source);
+                mSceneMeshes.emplace(&source, &source);
+            } else if (auto* mesh = static_cast<KFbxMesh*>(attach(KFbxMesh::Create(&mManager, "")))) {
                 CopyMesh(*mesh, source);
-                if (shareable) {
-                    mSceneMeshes.emplace(&source, mesh);
-                }
             }
             break;
         }

@@ -150,6 +150,15 @@ bool KFbxMesh::AddPolygonVertex(int index, int uvIndex) {
     return true;
 }
 
+void KFbxMesh::ReservePolygons(int polygons, int polygonVertices) {
+    try {
+        mPolygons.reserve(mPolygons.size() + static_cast<std::size_t>(std::max(polygons, 0)));
+        mPolygonVertices.reserve(mPolygonVertices.size() + static_cast<std::size_t>(std::max(polygonVertices, 0)));
+    } catch (const std::exception&) {
+        // Building grows the arrays as it goes instead.
+    }
+}
+
 // ---- reading polygons -------------------------------------------------------
 
 int KFbxMesh::GetPolygonSize(int polygon) const {

@@ -73,6 +73,9 @@ public:
     bool AddPolygonVertex(int index, int uvIndex = -1);
     // The polygon is complete as it stands.
     void EndPolygon() {}
+    // Room for this many more polygons and polygon vertices, so that building
+    // them moves none; room the memory cannot give is left ungiven.
+    void ReservePolygons(int polygons, int polygonVertices);
 
     // ---- reading polygons ----
     int GetPolygonCount() const { return static_cast<int>(mPolygons.size()); }

@@ -455,6 +455,21 @@ TEST_F(ColladaInstancing, InstancesOfOneGeometryShareOneMesh) {
     }
 }
 
+TEST_F(ColladaInstancing, AMeshOfTheSceneBelongsToTheSceneNodesAlone) {
+    const std::string libraries = "<library_geometries>" + Triangle("leaf", {}) + "</library_geometries>";
+    ASSERT_TRUE(Read(SceneDocument(libraries, "<node id=\"a\"><instance_geometry url=\"#leaf\"/></node>"
+                                              "<node id=\"b\"><instance_geometry url=\"#leaf\"/></node>")))
+        << mMessage.Buffer();
+    KFbxMesh* mesh = MeshOf("a");
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(MeshOf("b"), mesh);
+    EXPECT_EQ(mesh->GetPolygonCount(), 1);
+    // The nodes the read passed through on its way hold it no more.
+    EXPECT_EQ(mesh->GetDstObjectCount(KFbxNode::ClassId), 2);
+    EXPECT_EQ(mesh->GetNode(), Node(mScene, "b"));
+    EXPECT_EQ(Objects<KFbxMesh>().size(), 1u);
+}
+
 TEST_F(ColladaInstancing, CopiesOfSkinnedMeshesCountAgainstTheLimit) {
     // A skinned mesh is copied for each copy of its visual scene.
     std::string document = SkinDocument("j1 j2");
