@@ -76,11 +76,16 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             if (jointOrient || postRotation) {
                 KFbxVector4 rotation = jointOrient ? node.GetPreRotation(KFbxNode::eSOURCE_SET)
                                                    : node.GetPostRotation(KFbxNode::eSOURCE_SET);
-                ReadRotate(child, axis, rotation);
                 if (jointOrient) {
+                    ReadRotate(child, axis, rotation);
                     node.SetPreRotation(KFbxNode::eSOURCE_SET, rotation);
                 } else {
-                    node.SetPostRotation(KFbxNode::eSOURCE_SET, rotation);
+                    // The element turns the node as it stands in the document;
+                    // the scene turns a node by the inverse of its
+                    // post-rotation.
+                    KFbxVector4 inverse = -rotation;
+                    ReadRotate(child, axis, inverse);
+                    node.SetPostRotation(KFbxNode::eSOURCE_SET, -inverse);
                 }
                 node.SetRotationActive(true);
                 continue;

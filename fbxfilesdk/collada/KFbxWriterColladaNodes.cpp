@@ -361,9 +361,12 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
             AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
         }
     }
-    for (int axis = 2; axis >= 0; --axis) {
+    // The scene turns a node by the inverse of its post-rotation, and a
+    // document's elements are composed as they stand: the inverse is written,
+    // its axes in reverse order with their angles negated.
+    for (int axis = 0; axis < 3; ++axis) {
         if (IsNotZero(postRotation[axis])) {
-            AddTransformElement(nodeElement, "rotate", kPostRotation[axis], RotationText(axis, postRotation[axis]));
+            AddTransformElement(nodeElement, "rotate", kPostRotation[axis], RotationText(axis, -postRotation[axis]));
         }
     }
     if (IsVectorNotZero(rotationPivot)) {

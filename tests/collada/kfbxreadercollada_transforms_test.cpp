@@ -167,7 +167,7 @@ TEST_F(ColladaTransforms, MayaSidsFillPivotsAndOrients) {
     EXPECT_EQ(node->GetScalingOffset(KFbxNode::eSOURCE_SET)[2], 3.0);
     EXPECT_EQ(node->GetPreRotation(KFbxNode::eSOURCE_SET)[1], 45.0);
     EXPECT_EQ(node->GetPreRotation(KFbxNode::eSOURCE_SET)[0], 0.0);
-    EXPECT_EQ(node->GetPostRotation(KFbxNode::eSOURCE_SET)[0], -90.0);
+    EXPECT_EQ(node->GetPostRotation(KFbxNode::eSOURCE_SET)[0], 90.0);
     EXPECT_TRUE(node->GetRotationActive());
 }
 

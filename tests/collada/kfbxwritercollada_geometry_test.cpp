@@ -313,7 +313,7 @@ TEST_F(ColladaWriterGeometryTest, CameraOrientationIsWrittenNotStoredInTheScene)
         std::unique_ptr<xmlNode, void (*)(xmlNode*)> element(xmlNewNode(nullptr, BAD_CAST "node"), xmlFreeNode);
         ASSERT_TRUE(writer.ExportTransform(element.get(), *node));
         EXPECT_EQ(ChildNames(element.get()), std::vector<std::string>{"rotate"});
-        EXPECT_EQ(ChildText(element.get(), "rotate"), "0 1 0 90.000000");
+        EXPECT_EQ(ChildText(element.get(), "rotate"), "0 1 0 -90.000000");
     }
     EXPECT_EQ(node->GetPostRotation(KFbxNode::eSOURCE_SET)[1], 0.0);
 }

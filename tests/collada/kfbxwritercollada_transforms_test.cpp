@@ -5,7 +5,13 @@
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace fbxsdk_2006_11_1::colladatest {
 namespace {
@@ -65,7 +71,7 @@ TEST_F(ColladaWriterTransformsTest, FullPivotSequenceInOrderWithSids) {
                                       "rotateX=1 0 0 10.000000",
                                       "rotateY=0 1 0 20.000000",
                                       "rotateZ=0 0 1 30.000000",
-                                      "post-rotationZ=0 0 1 45.000000",
+                                      "post-rotationZ=0 0 1 -45.000000",
                                       "rotatePivotInverse=-5.000000 -0.000000 -0.000000",
                                       "scalePivotTranslation=0.000000 0.000000 1.000000",
                                       "scalePivot=1.000000 1.000000 1.000000",
@@ -146,6 +152,53 @@ TEST_F(ColladaWriterTransformsTest, SingleMatrixHasTheTranslationInItsFourthColu
                                        "matrix=1.000000 0.000000 0.000000 1.000000 0.000000 1.000000 0.000000 "
                                        "2.000000 0.000000 0.000000 1.000000 3.000000 0.000000 0.000000 0.000000 "
                                        "1.000000\n"}));
+}
+
+// An independent reader composes the elements as they stand. Its matrices of
+// the full sequence must be the single matrices the writer works out from
+// the scene's own evaluation: pre- and post-rotations, a rotation order and
+// a camera's turn included.
+TEST_F(ColladaWriterTransformsTest, AnIndependentReaderComposesTheSequenceIntoTheSingleMatrix) {
+    const char* python = "/usr/bin/python3";
+    if (CommandOutput(std::string(python) + " -c 'import collada' && echo yes").find("yes") == std::string::npos) {
+        GTEST_SKIP() << "pycollada is not installed";
+    }
+    KFbxNode* turned = Node("Turned");
+    turned->SetLclTranslation(V(1, 2, 3));
+    turned->SetLclRotation(V(10, 20, 30));
+    turned->SetPreRotation(KFbxNode::eSOURCE_SET, V(0, 30, 0));
+    turned->SetPostRotation(KFbxNode::eSOURCE_SET, V(15, -40, 25));
+    turned->SetRotationOrder(KFbxNode::eSOURCE_SET, KFbxNode::eEULER_ZXY);
+    turned->SetRotationActive(true);
+    KFbxNode* camera = Node("Cam");
+    camera->SetNodeAttribute(KFbxCamera::Create(mManager, "Cam"));
+    camera->SetLclTranslation(V(0, 0, 5));
+    camera->SetLclRotation(V(0, 45, 0));
+    const std::string full = WriteValid(false, false, "full.dae");
+    const std::string single = WriteValid(false, true, "single.dae");
+    const std::string script =
+        "import collada, sys\n"
+        "for path in sys.argv[1:]:\n"
+        "    for node in collada.Collada(path).scene.nodes:\n"
+        "        print(node.id, ' '.join('%.9f' % v for v in node.matrix.flatten()))\n";
+    const std::string output =
+        CommandOutput(std::string(python) + " -c \"" + script + "\" '" + full + "' '" + single + "'");
+    std::map<std::string, std::vector<std::vector<double>>> matrices;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string id;
+        fields >> id;
+        std::vector<double> values;
+        for (double value; fields >> value;) values.push_back(value);
+        if (values.size() == 16) matrices[id].push_back(values);
+    }
+    for (const char* id : {"Turned", "Cam"}) {
+        ASSERT_EQ(matrices[id].size(), 2u) << id << "\n" << output;
+        for (std::size_t value = 0; value < 16; ++value) {
+            EXPECT_NEAR(matrices[id][0][value], matrices[id][1][value], 1e-5) << id << " value " << value;
+        }
+    }
 }
 
 }  // namespace
