@@ -1,8 +1,8 @@
 // Damaged files: every truncation and every single-byte change of a small
 // file is either refused with a status and the scene left as it was, or read
 // into a scene without any access out of bounds (run under the sanitizers).
+#include "DamagedFileTest.h"
 #include "ReaderTestSupport.h"
-#include "support/ImportLeftovers.h"
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
@@ -25,12 +25,12 @@
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
 
-class DamagedFiles : public ReaderTest, public ::testing::WithParamInterface<int> {
+class DamagedFiles : public DamagedFileTest {
 protected:
     // A file a writer would make for a triangle with normals, a material and
     // one animated take, but without the records every writer adds (producer
     // cameras, settings), so that it stays small.
-    std::string SmallFile() {
+    std::string SmallFile() override {
         const std::string path = Path("small.fbx");
         const bool binary = GetParam() != KFbxFileFormatRegistry::eFBX_ASCII_WRITER;
         KFbxFileHeaderInfo header;
@@ -174,58 +174,18 @@ protected:
         return mFolder.Read("small.fbx");
     }
 
-    // Writes the bytes and imports them into the target scene, which holds
-    // the marker node alone before each import.
-    void ImportDamaged(const std::string& bytes, const std::string& what) {
-        const std::string path = mFolder.Write("damaged.fbx", bytes);
-        if (mTarget == nullptr) {
-            mTarget = KFbxScene::Create(mManager, "target");
-            mOptions = ReaderOptions();
-        }
-        if (mMarker == nullptr) {
-            mMarker = KFbxNode::Create(mManager, "Marker");
-            mTarget->GetRootNode()->AddChild(mMarker);
-        }
-        if (Import(path, mTarget, mOptions)) {
-            ASSERT_NE(mTarget->GetRootNode(), nullptr) << what;
-            // The read replaced what the scene held.
-            mTarget->Clear();
-            mMarker = nullptr;
-        } else {
-            EXPECT_GE(mLastErrorId, 0) << what;
-            EXPECT_FALSE(mLastError.empty()) << what;
-            ASSERT_EQ(mTarget->GetRootNode()->GetChildCount(), 1) << what;
-            EXPECT_EQ(mTarget->GetRootNode()->GetChild(0), mMarker) << what;
-        }
-    }
-
-    KFbxScene* mTarget = nullptr;
-    KFbxStreamOptionsFbxReader* mOptions = nullptr;
-    KFbxNode* mMarker = nullptr;
 };
 
 TEST_P(DamagedFiles, EveryTruncationIsHandled) {
-    const std::string bytes = SmallFile();
-    ASSERT_FALSE(bytes.empty());
-    for (std::size_t size = 0; size < bytes.size(); ++size) {
-        ImportDamaged(bytes.substr(0, size), "truncated to " + std::to_string(size));
-    }
+    ImportEveryTruncation();
 }
 
 TEST_P(DamagedFiles, EverySingleByteChangeIsHandled) {
-    const std::string bytes = SmallFile();
-    ASSERT_FALSE(bytes.empty());
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        ImportDamaged(WithByteChanged(bytes, at), "byte " + std::to_string(at) + " changed");
-    }
+    ImportEverySingleByteChange();
 }
 
 TEST_P(DamagedFiles, ImportsLeaveNothingBehind) {
-    const std::string bytes = SmallFile();
-    for (const std::string& file : {bytes, bytes.substr(0, bytes.size() / 2)}) {
-        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.fbx", file)), "")
-            << file.size() << " of " << bytes.size() << " bytes";
-    }
+    ExpectImportsLeaveNothingBehind();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DamagedFiles, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);

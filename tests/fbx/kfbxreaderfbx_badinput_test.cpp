@@ -4,8 +4,8 @@
 // bounds (run under the sanitizers); counts in the file never make the
 // reader allocate more than the file can fill.
 #include "Fbx5SmallScene.h"
+#include "DamagedFileTest.h"
 #include "ReaderTestSupport.h"
-#include "support/ImportLeftovers.h"
 
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
@@ -16,11 +16,11 @@
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
 
-class DamagedFbx5Files : public ReaderTest, public ::testing::WithParamInterface<int> {
+class DamagedFbx5Files : public DamagedFileTest {
 protected:
     // The small scene, written without the settings every file may carry,
     // so that it stays small.
-    std::string SmallFile() {
+    std::string SmallFile() override {
         KFbxScene* scene = fbx5small::SmallScene(*mManager);
         KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
         options->SetOption("GLOBAL SETTINGS", false);
@@ -47,58 +47,18 @@ protected:
         return mFolder.Read("small.fbx");
     }
 
-    // Writes the bytes and imports them into the target scene, which holds
-    // the marker node alone before each import.
-    void ImportDamaged(const std::string& bytes, const std::string& what) {
-        const std::string path = mFolder.Write("damaged.fbx", bytes);
-        if (mTarget == nullptr) {
-            mTarget = KFbxScene::Create(mManager, "target");
-            mOptions = ReaderOptions();
-        }
-        if (mMarker == nullptr) {
-            mMarker = KFbxNode::Create(mManager, "Marker");
-            mTarget->GetRootNode()->AddChild(mMarker);
-        }
-        if (Import(path, mTarget, mOptions)) {
-            ASSERT_NE(mTarget->GetRootNode(), nullptr) << what;
-            // The read replaced what the scene held.
-            mTarget->Clear();
-            mMarker = nullptr;
-        } else {
-            EXPECT_GE(mLastErrorId, 0) << what;
-            EXPECT_FALSE(mLastError.empty()) << what;
-            ASSERT_EQ(mTarget->GetRootNode()->GetChildCount(), 1) << what;
-            EXPECT_EQ(mTarget->GetRootNode()->GetChild(0), mMarker) << what;
-        }
-    }
-
-    KFbxScene* mTarget = nullptr;
-    KFbxStreamOptionsFbxReader* mOptions = nullptr;
-    KFbxNode* mMarker = nullptr;
 };
 
 TEST_P(DamagedFbx5Files, EveryTruncationIsHandled) {
-    const std::string bytes = SmallFile();
-    ASSERT_FALSE(bytes.empty());
-    for (std::size_t size = 0; size < bytes.size(); ++size) {
-        ImportDamaged(bytes.substr(0, size), "truncated to " + std::to_string(size));
-    }
+    ImportEveryTruncation();
 }
 
 TEST_P(DamagedFbx5Files, EverySingleByteChangeIsHandled) {
-    const std::string bytes = SmallFile();
-    ASSERT_FALSE(bytes.empty());
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        ImportDamaged(WithByteChanged(bytes, at), "byte " + std::to_string(at) + " changed");
-    }
+    ImportEverySingleByteChange();
 }
 
 TEST_P(DamagedFbx5Files, ImportsLeaveNothingBehind) {
-    const std::string bytes = SmallFile();
-    for (const std::string& file : {bytes, bytes.substr(0, bytes.size() / 2)}) {
-        EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.fbx", file)), "")
-            << file.size() << " of " << bytes.size() << " bytes";
-    }
+    ExpectImportsLeaveNothingBehind();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DamagedFbx5Files, ::testing::ValuesIn(kFbx5WriterFormats), Fbx5FormatName);
