@@ -96,7 +96,8 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
             std::uint32_t values = 0;
             for (;;) {
                 if (++values > kMaxValueCount) return Fail(error, token.line, "too many values");
-                node.valuesEnd = static_cast<std::uint64_t>(ValueEnd(token) - text);
+                const char* last = scanner.SkipPlainWords(values, kMaxValueCount, ValueEnd(token));
+                node.valuesEnd = static_cast<std::uint64_t>(last - text);
                 if (!scanner.NextInList(token)) break;
                 if (!IsValue(token)) {
                     return Fail(error, token.line,

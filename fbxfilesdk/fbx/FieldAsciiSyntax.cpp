@@ -131,6 +131,29 @@ bool AsciiScanner::NextInList(AsciiToken& token) {
     return false;
 }
 
+const char* AsciiScanner::SkipPlainWords(std::uint32_t& count, std::uint32_t limit, const char* last) {
+    // The long number lists of meshes are walked here byte by byte, without
+    // a token per value: their values are converted only when read.
+    const char* p = mPosition;
+    std::uint32_t line = mLine;
+    while (count < limit && p < mEnd && *p == ',') {
+        const char* q = p + 1;
+        std::uint32_t lines = 0;
+        while (q < mEnd && (IsAsciiBlank(*q) || *q == '\n')) {
+            lines += *q == '\n';
+            ++q;
+        }
+        if (q >= mEnd || !IsAsciiWordChar(*q)) break;
+        while (q < mEnd && IsAsciiWordChar(*q)) ++q;
+        ++count;
+        line += lines;
+        p = last = q;
+    }
+    mPosition = p;
+    mLine = line;
+    return last;
+}
+
 void AsciiScanner::ScanValue(AsciiToken& token) {
     const char* p = mPosition;
     if (*p == '"') {

@@ -39,6 +39,11 @@ public:
     // After a value of a list: true with the next value when a comma follows,
     // else false with the token that ends the list.
     bool NextInList(AsciiToken& token);
+    // After a value of a list: passes the plain words that follow it, each
+    // after a comma and any blanks or line ends, up to limit in all, adding
+    // them to count; the end of the last one passed, or last when none.
+    // Stops before anything else, which NextInList then takes.
+    const char* SkipPlainWords(std::uint32_t& count, std::uint32_t limit, const char* last);
     const char* Position() const { return mPosition; }
     const char* End() const { return mEnd; }
     std::uint32_t Line() const { return mLine; }

@@ -17,8 +17,6 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
-#include <filesystem>
-#include <new>
 #include <string>
 #include <system_error>
 
@@ -102,8 +100,7 @@ void KFbx::ResetState() {
     mWriteFailed = false;
     mMemoryBuffer = nullptr;
     mMemorySize = 0;
-    mImage.clear();
-    mImage.shrink_to_fit();
+    mImage.Clear();
     mTree.Clear();
     mCurrentSection = 0;
     mLevels.clear();
@@ -438,33 +435,11 @@ void KFbx::WriteFailed(bool written) {
 
 bool KFbx::FileOpen(const char* path, const char* password) {
     if (!StartFresh()) return false;
-    // The file is read once, whole; the trailer check and the deciphering
-    // then run over that copy, through the same stream layers.
-    KChainedFile file;
-    if (path == nullptr || !file.OpenWithModeString(path, "rb")) {
-        SetError(eFileNotOpened, path == nullptr ? "no path" : path);
-        return false;
-    }
-    // The size is asked of the file system in 64 bits: the stream's own
-    // position is an int, and files past 2 GiB are as valid as any other.
-    std::error_code sizeError;
-    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), sizeError);
-    bool loaded = !sizeError && size <= mImage.max_size();
-    if (loaded) {
-        try {
-            mImage.resize(static_cast<std::size_t>(size));
-        } catch (const std::bad_alloc&) {
-            SdkNoteAllocationFailure();
-            loaded = false;
-        }
-    }
-    if (loaded) {
-        loaded = ReadAll(file, mImage.data(), mImage.size());
-    }
-    file.Close();
-    if (!loaded) {
+    // The trailer check and the deciphering run over the file's image,
+    // through the same stream layers.
+    if (path == nullptr || !mImage.Load(path)) {
         ResetState();
-        SetError(eFileNotOpened, "the file cannot be read");
+        SetError(eFileNotOpened, path == nullptr ? "no path" : path);
         return false;
     }
     if (!LoadImage(password)) {
@@ -482,15 +457,17 @@ bool KFbx::FileOpen(const void* bytes, int size, bool binary) {
         SetError(eFileNotOpened, "bad memory buffer");
         return false;
     }
-    const auto* p = static_cast<const unsigned char*>(bytes);
-    mImage.assign(p, p + size);
+    if (!mImage.Assign(bytes, static_cast<std::size_t>(size))) {
+        SetError(eFileNotOpened, "out of memory");
+        return false;
+    }
     mBinary = binary;
     mMemory = true;
     std::uint32_t first = 0;
     std::uint32_t count = 0;
     std::string error;
-    const bool parsed = binary ? ParseBinaryRecords(mImage.data(), 0, mImage.size(), mTree, first, count, error)
-                               : ParseAsciiRecords(reinterpret_cast<const char*>(mImage.data()), mImage.size(),
+    const bool parsed = binary ? ParseBinaryRecords(mImage.Data(), 0, mImage.Size(), mTree, first, count, error)
+                               : ParseAsciiRecords(reinterpret_cast<const char*>(mImage.Data()), mImage.Size(),
                                                    mTree, first, count, error);
     if (!parsed) {
         ResetState();
@@ -503,8 +480,13 @@ bool KFbx::FileOpen(const void* bytes, int size, bool binary) {
 }
 
 bool KFbx::LoadImage(const char* password) {
-    if (FieldFileHeader::HasMagic(mImage.data(), mImage.size())) return LoadBinaryImage(password);
-    return ParseAsciiFile();
+    const bool parsed =
+        FieldFileHeader::HasMagic(mImage.Data(), mImage.Size()) ? LoadBinaryImage(password) : ParseAsciiFile();
+    // The parse walked the whole file; the large arrays come back when read.
+    if (parsed) {
+        for (const FieldNode& node : mTree.nodes) mImage.Release(node.valuesBegin, node.valuesEnd);
+    }
+    return parsed;
 }
 
 namespace {
@@ -513,20 +495,20 @@ namespace {
 // trailer left aside: each section begins with the offset of its end, and
 // zero ends the chain. An enciphered body cannot be walked before it is
 // deciphered, and a chain that goes backwards is damage, not a cut.
-bool IsCutShort(const std::vector<unsigned char>& image) {
+bool IsCutShort(const FieldFileImage& image) {
     FieldFileHeader header;
     std::string error;
-    if (image.size() < 4 || !header.Read(image.data(), image.size(), error) ||
+    if (image.Size() < 4 || !header.Read(image.Data(), image.Size(), error) ||
         (header.flags & FieldFileHeader::eEncrypted) != 0) {
         return false;
     }
-    const std::uint64_t end = image.size() - 4;
+    const std::uint64_t end = image.Size() - 4;
     std::uint64_t pos = header.Size();
     for (int section = 0; section <= kMaxSections; ++section) {
         if (pos > end || end - pos < 8) {
             return true;
         }
-        const std::uint64_t sectionEnd = LoadU64(image.data() + pos);
+        const std::uint64_t sectionEnd = LoadU64(image.Data() + pos);
         if (sectionEnd == 0) {
             return false;
         }
@@ -545,8 +527,8 @@ bool IsCutShort(const std::vector<unsigned char>& image) {
 
 bool KFbx::LoadBinaryImage(const char* password) {
     KCrcFile file;
-    if (mImage.size() > static_cast<std::size_t>(INT_MAX) ||
-        !file.OpenMemory(mImage.data(), static_cast<int>(mImage.size()), false)) {
+    if (mImage.Size() > static_cast<std::size_t>(INT_MAX) ||
+        !file.OpenMemory(const_cast<unsigned char*>(mImage.Data()), static_cast<int>(mImage.Size()), false)) {
         SetError(eFileCorrupted, "the file is too large");
         return false;
     }
@@ -557,9 +539,9 @@ bool KFbx::LoadBinaryImage(const char* password) {
         SetError(eCrcCheckFailed, IsCutShort(mImage) ? "the file is cut short" : "");
         return false;
     }
-    const std::uint64_t contentSize = mImage.size() - 4;
+    const std::uint64_t contentSize = mImage.Size() - 4;
     std::string error;
-    if (!mFileHeader.Read(mImage.data(), contentSize, error)) {
+    if (!mFileHeader.Read(mImage.Data(), contentSize, error)) {
         SetError(eFileCorrupted, error);
         return false;
     }
@@ -585,7 +567,7 @@ bool KFbx::LoadBinaryImage(const char* password) {
         // Deciphered in place: each block is taken out before its plain text goes back.
         file.SetPosition(static_cast<int>(headerSize));
         KEncryptedFile cipher(secrets.key, static_cast<std::uint32_t>(headerSize), &file, KChainedFile::eREAD, false);
-        const bool read = ReadAll(cipher, mImage.data() + headerSize, contentSize - headerSize);
+        const bool read = ReadAll(cipher, mImage.MutableData() + headerSize, contentSize - headerSize);
         ForgetFieldSecrets(secrets);
         if (!read) {
             SetError(eFileCorrupted, "the enciphered body cannot be read");
@@ -593,7 +575,7 @@ bool KFbx::LoadBinaryImage(const char* password) {
         }
     }
     file.Close();
-    mImage.resize(static_cast<std::size_t>(contentSize));
+    mImage.Truncate(static_cast<std::size_t>(contentSize));
     mBinary = true;
     mEncrypted = encrypted;
     return ParseBinarySections(headerSize, contentSize);
@@ -607,7 +589,7 @@ bool KFbx::ParseBinarySections(std::uint64_t begin, std::uint64_t end) {
             SetError(eFileCorrupted, "the sections run past the end of the file");
             return false;
         }
-        const std::uint64_t sectionEnd = LoadU64(mImage.data() + pos);
+        const std::uint64_t sectionEnd = LoadU64(mImage.Data() + pos);
         if (sectionEnd == 0) break;
         if (end - pos < kSectionHeaderSize || sectionEnd > end || sectionEnd < pos + kSectionHeaderSize ||
             mTree.sections.size() >= static_cast<std::size_t>(kMaxSections)) {
@@ -615,8 +597,8 @@ bool KFbx::ParseBinarySections(std::uint64_t begin, std::uint64_t end) {
             return false;
         }
         FieldSection section;
-        section.version = static_cast<std::int32_t>(LoadU32(mImage.data() + pos + 8));
-        if (!ParseBinaryRecords(mImage.data(), pos + kSectionHeaderSize, sectionEnd, mTree, section.childBegin,
+        section.version = static_cast<std::int32_t>(LoadU32(mImage.Data() + pos + 8));
+        if (!ParseBinaryRecords(mImage.Data(), pos + kSectionHeaderSize, sectionEnd, mTree, section.childBegin,
                                 section.childCount, error)) {
             SetError(eFileCorrupted, error);
             return false;
@@ -635,7 +617,7 @@ bool KFbx::ParseAsciiFile() {
     std::uint32_t first = 0;
     std::uint32_t count = 0;
     std::string error;
-    if (!ParseAsciiRecords(reinterpret_cast<const char*>(mImage.data()), mImage.size(), mTree, first, count, error)) {
+    if (!ParseAsciiRecords(reinterpret_cast<const char*>(mImage.Data()), mImage.Size(), mTree, first, count, error)) {
         SetError(eFileCorrupted, error);
         return false;
     }
@@ -654,7 +636,7 @@ bool KFbx::ParseAsciiFile() {
     for (std::uint32_t i = first + 1; i < first + count; ++i) {
         const FieldNode& node = mTree.nodes[i];
         const bool marker = node.nameLength == sizeof kAsciiSectionMarker - 1 &&
-                            std::memcmp(mImage.data() + node.nameBegin, kAsciiSectionMarker, node.nameLength) == 0;
+                            std::memcmp(mImage.Data() + node.nameBegin, kAsciiSectionMarker, node.nameLength) == 0;
         if (!marker) {
             ++section.childCount;
             continue;
@@ -665,7 +647,7 @@ bool KFbx::ParseAsciiFile() {
         }
         mTree.sections.push_back(section);
         FieldValueCursor cursor;
-        cursor.Open(mImage.data(), node, false);
+        cursor.Open(mImage.Data(), node, false);
         FieldValue value;
         std::int64_t version = 0;
         if (!cursor.Next(value) || !FieldValueToInteger(value, version) || version < INT_MIN || version > INT_MAX) {

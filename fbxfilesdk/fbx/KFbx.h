@@ -16,6 +16,7 @@
 #define FBXFILESDK_FBX_KFBX_H
 
 #include <fbxfilesdk/fbx/FieldEncoder.h>
+#include <fbxfilesdk/fbx/FieldFileImage.h>
 #include <fbxfilesdk/fbx/FieldFileHeader.h>
 #include <fbxfilesdk/fbx/FieldOutput.h>
 #include <fbxfilesdk/fbx/FieldPassword.h>
@@ -254,7 +255,7 @@ private:
     int mMemorySize;
 
     // Reading.
-    std::vector<unsigned char> mImage;
+    FieldFileImage mImage;
     FieldTree mTree;
     int mCurrentSection;
     std::vector<ReadLevel> mLevels;

@@ -40,7 +40,7 @@ bool KFbx::FieldReadBegin(const char* name) {
         level.nextByName.emplace_back(name, i + 1);
     }
     level.openField = level.childBegin + i;
-    level.cursor.Open(mImage.data(), mTree.nodes[level.childBegin + i], mBinary);
+    level.cursor.Open(mImage.Data(), mTree.nodes[level.childBegin + i], mBinary);
     return true;
 }
 
@@ -57,13 +57,20 @@ std::uint32_t KFbx::FindNextField(const char* name) const {
     std::uint32_t i = next != level.nextByName.end() ? next->second : 0;
     for (; i < level.childCount; ++i) {
         const FieldNode& node = mTree.nodes[level.childBegin + i];
-        if (node.nameLength == length && std::memcmp(mImage.data() + node.nameBegin, name, length) == 0) break;
+        if (node.nameLength == length && std::memcmp(mImage.Data() + node.nameBegin, name, length) == 0) break;
     }
     return i;
 }
 
 void KFbx::FieldReadEnd() {
     if (mMode != eRead) return;
+    const std::int64_t open = mLevels[mDepth].openField;
+    if (open >= 0) {
+        // Values are mostly read once: the text of a large array need not
+        // stay in memory beside what was made of it.
+        const FieldNode& node = mTree.nodes[static_cast<std::size_t>(open)];
+        mImage.Release(node.valuesBegin, node.valuesEnd);
+    }
     mLevels[mDepth].openField = -1;
     mLevels[mDepth].cursor.Clear();
 }
@@ -100,7 +107,7 @@ std::string KFbx::OpenFieldName() const {
     const std::int64_t open = mLevels[mDepth].openField;
     if (open < 0) return std::string();
     const FieldNode& node = mTree.nodes[open];
-    return std::string(reinterpret_cast<const char*>(mImage.data() + node.nameBegin), node.nameLength);
+    return std::string(reinterpret_cast<const char*>(mImage.Data() + node.nameBegin), node.nameLength);
 }
 
 FieldValueCursor* KFbx::OpenCursor() {

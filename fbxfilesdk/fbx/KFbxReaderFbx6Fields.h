@@ -6,6 +6,7 @@
 
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
+#include <fbxfilesdk/fbx/KFbx.h>
 
 #include <climits>
 #include <cstddef>
@@ -13,7 +14,6 @@
 
 namespace fbxsdk_2006_11_1 {
 
-class KFbx;
 class KgeMatrix;
 
 namespace fbx6read {
@@ -50,6 +50,49 @@ void FillArray(Array& array, std::size_t count, Make make) {
     for (std::size_t i = 0; i < count; ++i) {
         items[i] = make(i);
     }
+}
+
+// The numbers of the named field of the current block, converted straight
+// into the array: one item, made by make(values), of each width numbers (a
+// last partial group is left). False when there is no such field; the array
+// is left as it was when it cannot be sized.
+template <class Array, class Make>
+bool ReadGroups(KFbx& file, const char* name, std::size_t width, Array& array, Make make) {
+    if (!file.FieldReadBegin(name)) {
+        return false;
+    }
+    const std::size_t count = static_cast<std::size_t>(file.FieldGetRemainingValueCount()) / width;
+    if (count <= static_cast<std::size_t>(INT_MAX) && array.SetCount(static_cast<int>(count))) {
+        auto* items = array.GetArray();
+        // A block of whole groups at a time, so that no copy of the whole array is made.
+        constexpr std::size_t kBlock = 3 * 4 * 512;
+        double values[kBlock];
+        const std::size_t perBlock = kBlock / width;
+        for (std::size_t first = 0; first < count; first += perBlock) {
+            const std::size_t groups = count - first < perBlock ? count - first : perBlock;
+            file.FieldReadArrayD(values, static_cast<int>(groups * width));
+            for (std::size_t i = 0; i < groups; ++i) {
+                items[first + i] = make(values + i * width);
+            }
+        }
+    }
+    file.FieldReadEnd();
+    return true;
+}
+
+// The integers of the named field read straight into the array; false when
+// there is no such field.
+template <class Array>
+bool ReadIntArray(KFbx& file, const char* name, Array& array) {
+    if (!file.FieldReadBegin(name)) {
+        return false;
+    }
+    const int count = file.FieldGetRemainingValueCount();
+    if (array.SetCount(count) && count > 0) {
+        file.FieldReadArrayI(array.GetArray(), count);
+    }
+    file.FieldReadEnd();
+    return true;
 }
 
 // The enumeration value of a number from a file: the fallback for one

@@ -39,11 +39,23 @@ int WordIndex(const KString& word, const char* const (&words)[N]) {
 std::string ElementKey(const char* record, int typedIndex) { return std::string(record) + "#" + std::to_string(typedIndex); }
 
 void ReadIndexArray(KFbx& file, const char* name, KFbxLayerElement& element) {
-    std::vector<int> indices;
-    if (ReadInts(file, name, indices)) {
-        FillArray(element.GetIndexArray(), indices.size(), [&](std::size_t i) { return indices[i]; });
-    }
+    ReadIntArray(file, name, element.GetIndexArray());
 }
+
+KFbxVector4 VectorOf(const double* xyz) { return KFbxVector4(xyz[0], xyz[1], xyz[2], 0.0); }
+
+// A mesh's control points as an array that ReadGroups can size and fill.
+struct ControlPointArray {
+    KFbxMesh& mesh;
+    bool sized = false;
+
+    bool SetCount(int count) {
+        mesh.InitControlPoints(count);
+        sized = mesh.GetControlPointsCount() == count;
+        return sized;
+    }
+    KFbxVector4* GetArray() { return mesh.GetControlPoints(); }
+};
 
 template <class Element>
 Element* NewElement() {
@@ -121,17 +133,14 @@ KFbxLayerElement* ReadUserDataPayload(KFbx& file) {
 
 // The payload of one layer element record; null for a kind without reader.
 KFbxLayerElement* ReadElementPayload(KFbx& file, const std::string& record) {
-    std::vector<double> values;
     std::vector<int> ints;
     if (record == "LayerElementUserData") {
         return ReadUserDataPayload(file);
     }
     if (record == "LayerElementNormal") {
         auto* element = NewElement<KFbxLayerElementNormal>();
-        if (element != nullptr && ReadDoubles(file, "Normals", values)) {
-            FillArray(element->GetDirectArray(), values.size() / 3, [&](std::size_t i) {
-                return KFbxVector4(values[i * 3], values[i * 3 + 1], values[i * 3 + 2], 0.0);
-            });
+        if (element != nullptr) {
+            ReadGroups(file, "Normals", 3, element->GetDirectArray(), VectorOf);
         }
         if (element != nullptr) {
             ReadIndexArray(file, "NormalsIndex", *element);
@@ -147,10 +156,9 @@ KFbxLayerElement* ReadElementPayload(KFbx& file, const std::string& record) {
     }
     if (record == "LayerElementColor") {
         auto* element = NewElement<KFbxLayerElementVertexColor>();
-        if (element != nullptr && ReadDoubles(file, "Colors", values)) {
-            FillArray(element->GetDirectArray(), values.size() / 4, [&](std::size_t i) {
-                return KFbxColor(values[i * 4], values[i * 4 + 1], values[i * 4 + 2], values[i * 4 + 3]);
-            });
+        if (element != nullptr) {
+            ReadGroups(file, "Colors", 4, element->GetDirectArray(),
+                       [](const double* rgba) { return KFbxColor(rgba[0], rgba[1], rgba[2], rgba[3]); });
         }
         if (element != nullptr) {
             ReadIndexArray(file, "ColorIndex", *element);
@@ -180,9 +188,9 @@ KFbxLayerElement* ReadElementPayload(KFbx& file, const std::string& record) {
     for (const KFbxFbx6TextureChannel& channel : kFbx6TextureChannels) {
         if (record == channel.mUVRecord) {
             auto* element = NewElement<KFbxLayerElementUV>();
-            if (element != nullptr && ReadDoubles(file, "UV", values)) {
-                FillArray(element->GetDirectArray(), values.size() / 2,
-                          [&](std::size_t i) { return KFbxVector2(values[i * 2], values[i * 2 + 1]); });
+            if (element != nullptr) {
+                ReadGroups(file, "UV", 2, element->GetDirectArray(),
+                           [](const double* uv) { return KFbxVector2(uv[0], uv[1]); });
             }
             if (element != nullptr) {
                 ReadIndexArray(file, "UVIndex", *element);
@@ -236,23 +244,23 @@ bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement*
 }  // namespace
 
 bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>& groups) {
-    std::vector<double> points;
-    if (!ReadDoubles(mFile, "Vertices", points)) {
+    ControlPointArray points{mesh};
+    if (!ReadGroups(mFile, "Vertices", 3, points, VectorOf) || !points.sized) {
         return false;
-    }
-    const int count = static_cast<int>(points.size() / 3);
-    mesh.InitControlPoints(count);
-    if (mesh.GetControlPointsCount() != count) {
-        return false;
-    }
-    KFbxVector4* controlPoints = mesh.GetControlPoints();
-    for (int i = 0; i < count; ++i) {
-        const std::size_t at = static_cast<std::size_t>(i) * 3;
-        controlPoints[i] = KFbxVector4(points[at], points[at + 1], points[at + 2], 0.0);
     }
     // Polygons before layers: building them must not touch the layers read below.
     std::vector<int> polygonVertices;
     if (ReadInts(mFile, "PolygonVertexIndex", polygonVertices)) {
+        // The last vertex of each polygon is negative; a list that does not
+        // end with one holds one more, unfinished polygon.
+        std::size_t polygons = 0;
+        for (int value : polygonVertices) {
+            polygons += value < 0;
+        }
+        polygons += !polygonVertices.empty() && polygonVertices.back() >= 0;
+        if (polygons <= static_cast<std::size_t>(INT_MAX) && polygonVertices.size() <= static_cast<std::size_t>(INT_MAX)) {
+            mesh.ReservePolygons(static_cast<int>(polygons), static_cast<int>(polygonVertices.size()));
+        }
         bool open = false;
         std::size_t polygon = 0;
         for (int value : polygonVertices) {

@@ -173,5 +173,27 @@ TEST(FieldAsciiSyntaxTest, BrokenFormsFailWithTheirLine) {
     EXPECT_EQ(Outline("S: \"&quo"), "error: line 1: string has no closing quote");
 }
 
+TEST(FieldAsciiSyntaxTest, WrappedListsKeepEveryValueAndTheLineCount) {
+    // Plain lists wrapped after their commas, mixed with the forms that need
+    // more care: each value is counted once and later lines keep their numbers.
+    const std::string text = "V: 1,-2.5e-3,\n\t\t3,  4,\r\n\t5\n, 6 ,,7,\"s\",\n; note\n8\nBad: 1 2\n";
+    EXPECT_EQ(Outline(text), "error: line 7: unexpected text after the values");
+    const std::string good = text.substr(0, text.find("Bad"));
+    EXPECT_EQ(Outline(good), "V: 1|-2.5e-3|3|4|5|6|7|s|8\n");
+    FieldTree tree;
+    std::uint32_t begin = 0;
+    std::uint32_t count = 0;
+    std::string error;
+    ASSERT_TRUE(ParseAsciiRecords(good.data(), good.size(), tree, begin, count, error)) << error;
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(tree.nodes[begin].valueCount, 9u);
+    EXPECT_EQ(good.substr(tree.nodes[begin].valuesBegin, tree.nodes[begin].valuesEnd - tree.nodes[begin].valuesBegin).back(),
+              '8');
+
+    // A dangling comma after a wrapped list names the line it stops on.
+    EXPECT_EQ(Outline("V: 1,2,\n3,4,\n5,\n}\n"), "error: line 4: unexpected character");
+    EXPECT_EQ(Outline("V: 1,2,\n3,4,\n5,\n"), "error: line 4: a value must follow ','");
+}
+
 }  // namespace
 }  // namespace fbxsdk_2006_11_1
