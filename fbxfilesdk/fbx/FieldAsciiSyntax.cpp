@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -30,6 +34,54 @@ const char* SkipToText(const char* p, const char* end, std::uint32_t& lines) {
         ++p;
     }
     return p;
+}
+
+// From p at a comma that follows a value, passes 16 bytes at a time over
+// text made only of number characters and single commas, as long lists of
+// numbers are written: the commas passed (at most room), each of which a
+// value follows. p is left at the last of them, whose value is not counted,
+// so that the caller goes on from a comma after a value.
+std::uint32_t PassNumberRun(const char*& p, const char* end, std::uint32_t room) {
+#if defined(__SSE2__)
+    const __m128i belowPlus = _mm_set1_epi8('+' - 1);
+    const __m128i aboveNine = _mm_set1_epi8('9' + 1);
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i lowerE = _mm_set1_epi8('e');
+    const __m128i upperE = _mm_set1_epi8('E');
+    const __m128i one = _mm_set1_epi8(1);
+    const char* q = p;
+    const char* lastComma = nullptr;
+    std::uint32_t passed = 0;
+    bool commaBefore = false;
+    while (end - q >= 16 && room - passed >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        // '+' to '9' hold the signs, the point, the digits and the comma; bytes above 127 compare as negative.
+        const __m128i number = _mm_or_si128(
+            _mm_and_si128(_mm_cmpgt_epi8(bytes, belowPlus), _mm_cmplt_epi8(bytes, aboveNine)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, lowerE), _mm_cmpeq_epi8(bytes, upperE)));
+        if (_mm_movemask_epi8(number) != 0xFFFF) break;
+        const __m128i isComma = _mm_cmpeq_epi8(bytes, comma);
+        const unsigned commas = static_cast<unsigned>(_mm_movemask_epi8(isComma));
+        // Two commas in a row are left to the general path.
+        if ((commas & (commas >> 1)) != 0 || (commaBefore && (commas & 1u) != 0)) break;
+        if (commas != 0) {
+            // The sums of the two halves' bytes, each comma counting one.
+            const __m128i sums = _mm_sad_epu8(_mm_and_si128(isComma, one), _mm_setzero_si128());
+            passed += static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+            lastComma = q + (31 - __builtin_clz(commas));
+        }
+        commaBefore = (commas & 0x8000u) != 0;
+        q += 16;
+    }
+    if (passed == 0) return 0;
+    p = lastComma;
+    return passed - 1;
+#else
+    (void)p;
+    (void)end;
+    (void)room;
+    return 0;
+#endif
 }
 
 int Base64Value(char c) {
@@ -137,6 +189,11 @@ const char* AsciiScanner::SkipPlainWords(std::uint32_t& count, std::uint32_t lim
     const char* p = mPosition;
     std::uint32_t line = mLine;
     while (count < limit && p < mEnd && *p == ',') {
+        const std::uint32_t passed = PassNumberRun(p, mEnd, limit - count);
+        if (passed > 0) {
+            count += passed;
+            last = p;
+        }
         const char* q = p + 1;
         std::uint32_t lines = 0;
         while (q < mEnd && (IsAsciiBlank(*q) || *q == '\n')) {

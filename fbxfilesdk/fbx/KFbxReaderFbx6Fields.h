@@ -54,30 +54,32 @@ void FillArray(Array& array, std::size_t count, Make make) {
 
 // The numbers of the named field of the current block, converted straight
 // into the array: one item, made by make(values), of each width numbers (a
-// last partial group is left). False when there is no such field; the array
-// is left as it was when it cannot be sized.
+// last partial group is left). The number of values the field holds, -1
+// when there is no such field; the array is left as it was when it cannot
+// be sized.
 template <class Array, class Make>
-bool ReadGroups(KFbx& file, const char* name, std::size_t width, Array& array, Make make) {
+int ReadGroups(KFbx& file, const char* name, std::size_t width, Array& array, Make make) {
     if (!file.FieldReadBegin(name)) {
-        return false;
+        return -1;
     }
-    const std::size_t count = static_cast<std::size_t>(file.FieldGetRemainingValueCount()) / width;
+    const int values = file.FieldGetRemainingValueCount();
+    const std::size_t count = static_cast<std::size_t>(values) / width;
     if (count <= static_cast<std::size_t>(INT_MAX) && array.SetCount(static_cast<int>(count))) {
         auto* items = array.GetArray();
         // A block of whole groups at a time, so that no copy of the whole array is made.
         constexpr std::size_t kBlock = 3 * 4 * 512;
-        double values[kBlock];
+        double block[kBlock];
         const std::size_t perBlock = kBlock / width;
         for (std::size_t first = 0; first < count; first += perBlock) {
             const std::size_t groups = count - first < perBlock ? count - first : perBlock;
-            file.FieldReadArrayD(values, static_cast<int>(groups * width));
+            file.FieldReadArrayD(block, static_cast<int>(groups * width));
             for (std::size_t i = 0; i < groups; ++i) {
-                items[first + i] = make(values + i * width);
+                items[first + i] = make(block + i * width);
             }
         }
     }
     file.FieldReadEnd();
-    return true;
+    return values;
 }
 
 // The integers of the named field read straight into the array; false when

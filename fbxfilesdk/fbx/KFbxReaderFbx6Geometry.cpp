@@ -245,40 +245,15 @@ bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement*
 
 bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>& groups) {
     ControlPointArray points{mesh};
-    if (!ReadGroups(mFile, "Vertices", 3, points, VectorOf) || !points.sized) {
+    if (ReadGroups(mFile, "Vertices", 3, points, VectorOf) < 0 || !points.sized) {
         return false;
     }
     // Polygons before layers: building them must not touch the layers read below.
     std::vector<int> polygonVertices;
     if (ReadInts(mFile, "PolygonVertexIndex", polygonVertices)) {
-        // The last vertex of each polygon is negative; a list that does not
-        // end with one holds one more, unfinished polygon.
-        std::size_t polygons = 0;
-        for (int value : polygonVertices) {
-            polygons += value < 0;
-        }
-        polygons += !polygonVertices.empty() && polygonVertices.back() >= 0;
-        if (polygons <= static_cast<std::size_t>(INT_MAX) && polygonVertices.size() <= static_cast<std::size_t>(INT_MAX)) {
-            mesh.ReservePolygons(static_cast<int>(polygons), static_cast<int>(polygonVertices.size()));
-        }
-        bool open = false;
-        std::size_t polygon = 0;
-        for (int value : polygonVertices) {
-            if (!open) {
-                mesh.BeginPolygon(-1, -1, polygon < groups.size() ? groups[polygon] : -1, false);
-                ++polygon;
-                open = true;
-            }
-            // The last vertex of a polygon is stored as its complement.
-            mesh.AddPolygonVertex(value < 0 ? ~value : value);
-            if (value < 0) {
-                mesh.EndPolygon();
-                open = false;
-            }
-        }
-        if (open) {
-            mesh.EndPolygon();
-        }
+        // Both lists were sized from value counts, which are ints.
+        mesh.AddPolygons(polygonVertices.data(), static_cast<int>(polygonVertices.size()), groups.data(),
+                         static_cast<int>(groups.size()));
     }
     return true;
 }

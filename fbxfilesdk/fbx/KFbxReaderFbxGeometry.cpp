@@ -117,13 +117,8 @@ Element::EMappingMode MappingOfWord(const KString& word, bool& known) {
     return Element::eNONE;
 }
 
-void FillUVs(KFbxLayerElementUV& uvs, const std::vector<double>& values) {
-    FillArray(uvs.GetDirectArray(), values.size() / 2,
-              [&](std::size_t i) { return KFbxVector2(values[i * 2], values[i * 2 + 1]); });
-}
-
-void FillIndices(KFbxLayerElement& element, const std::vector<int>& indices) {
-    FillArray(element.GetIndexArray(), indices.size(), [&](std::size_t i) { return indices[i]; });
+int ReadUVs(KFbx& file, const char* name, KFbxLayerElementUV& uvs) {
+    return ReadGroups(file, name, 2, uvs.GetDirectArray(), [](const double* uv) { return KFbxVector2(uv[0], uv[1]); });
 }
 
 // The entry of the k-th record; -1 for a record the model does not have.
@@ -325,18 +320,16 @@ void KFbxReaderFbxPass::ReadMeshFields(KFbxMesh& mesh) {
     if (!ReadMeshPolygons(mesh, groups)) {
         return;
     }
-    std::vector<double> values;
-    if (ReadDoubles(mFile, "Normals", values) && !values.empty()) {
-        const int count = static_cast<int>(values.size() / 3);
+    auto normals = std::make_unique<KFbxLayerElementNormal>();
+    const int values = ReadGroups(mFile, "Normals", 3, normals->GetDirectArray(),
+                                  [](const double* xyz) { return KFbxVector4(xyz[0], xyz[1], xyz[2], 0.0); });
+    if (values > 0) {
+        const int count = values / 3;
         const Element::EMappingMode mapping =
             count == mesh.GetPolygonVertexCount() && count != mesh.GetControlPointsCount() ? Element::eBY_POLYGON_VERTEX
                                                                                          : Element::eBY_CONTROL_POINT;
-        auto normals = std::make_unique<KFbxLayerElementNormal>();
         normals->SetMappingMode(mapping);
         normals->SetReferenceMode(Element::eDIRECT);
-        FillArray(normals->GetDirectArray(), static_cast<std::size_t>(count), [&](std::size_t i) {
-            return KFbxVector4(values[i * 3], values[i * 3 + 1], values[i * 3 + 2], 0.0);
-        });
         if (KFbxLayer* layer = LayerAt(mesh, 0)) {
             layer->SetNormals(normals.release());
         }
@@ -357,15 +350,11 @@ void KFbxReaderFbxPass::ReadMeshUVs(KFbxMesh& mesh) {
         if (mapping == Element::eBY_POLYGON) {
             mapping = Element::eBY_POLYGON_VERTEX;
         }
-        std::vector<double> values;
-        if (known && ReadDoubles(mFile, "TextureUV", values)) {
-            auto uvs = std::make_unique<KFbxLayerElementUV>();
+        auto uvs = std::make_unique<KFbxLayerElementUV>();
+        if (known && ReadUVs(mFile, "TextureUV", *uvs) >= 0) {
             uvs->SetMappingMode(mapping);
-            FillUVs(*uvs, values);
-            std::vector<int> indices;
-            const bool indexed = ReadInts(mFile, "TextureUVVerticeIndex", indices);
+            const bool indexed = ReadIntArray(mFile, "TextureUVVerticeIndex", uvs->GetIndexArray());
             uvs->SetReferenceMode(indexed ? Element::eINDEX_TO_DIRECT : Element::eDIRECT);
-            FillIndices(*uvs, indices);
             if (KFbxLayer* layer = LayerAt(mesh, 0)) {
                 layer->SetUVs(uvs.release(), Element::eDIFFUSE_TEXTURES);
             }
@@ -382,17 +371,13 @@ void KFbxReaderFbxPass::ReadMeshColors(KFbxMesh& mesh) {
     if (mFile.FieldReadBlockBegin()) {
         bool known = false;
         const Element::EMappingMode mapping = MappingOfWord(mFile.FieldReadSDefault("MappingInformationType", ""), known);
-        std::vector<double> values;
-        if (known && ReadDoubles(mFile, "Colors", values)) {
-            auto colors = std::make_unique<KFbxLayerElementVertexColor>();
+        auto colors = std::make_unique<KFbxLayerElementVertexColor>();
+        if (known && ReadGroups(mFile, "Colors", 4, colors->GetDirectArray(), [](const double* rgba) {
+                return KFbxColor(rgba[0], rgba[1], rgba[2], rgba[3]);
+            }) >= 0) {
             colors->SetMappingMode(mapping);
-            FillArray(colors->GetDirectArray(), values.size() / 4, [&](std::size_t i) {
-                return KFbxColor(values[i * 4], values[i * 4 + 1], values[i * 4 + 2], values[i * 4 + 3]);
-            });
-            std::vector<int> indices;
-            const bool indexed = ReadInts(mFile, "ColorIndex", indices);
+            const bool indexed = ReadIntArray(mFile, "ColorIndex", colors->GetIndexArray());
             colors->SetReferenceMode(indexed ? Element::eINDEX_TO_DIRECT : Element::eDIRECT);
-            FillIndices(*colors, indices);
             if (KFbxLayer* layer = LayerAt(mesh, 0)) {
                 layer->SetVertexColors(colors.release());
             }
@@ -484,16 +469,13 @@ void KFbxReaderFbxPass::ReadTextureLayers(KFbxGeometry& geometry) {
                     });
                     layer->SetTextures(textures.release());
                     const int uvMode = mFile.FieldReadIDefault("UVMode", 0);
-                    std::vector<double> values;
-                    if ((uvMode == 3 || uvMode == 4 || uvMode == 7 || uvMode == 8) && ReadDoubles(mFile, "UV", values)) {
-                        auto uvs = std::make_unique<KFbxLayerElementUV>();
+                    auto uvs = std::make_unique<KFbxLayerElementUV>();
+                    if ((uvMode == 3 || uvMode == 4 || uvMode == 7 || uvMode == 8) && ReadUVs(mFile, "UV", *uvs) >= 0) {
                         uvs->SetMappingMode(uvMode <= 4 ? Element::eBY_CONTROL_POINT : Element::eBY_POLYGON_VERTEX);
                         const bool indexed = uvMode == 4 || uvMode == 8;
                         uvs->SetReferenceMode(indexed ? Element::eINDEX_TO_DIRECT : Element::eDIRECT);
-                        FillUVs(*uvs, values);
-                        std::vector<int> indices;
-                        if (indexed && ReadInts(mFile, "UVId", indices)) {
-                            FillIndices(*uvs, indices);
+                        if (indexed) {
+                            ReadIntArray(mFile, "UVId", uvs->GetIndexArray());
                         }
                         layer->SetUVs(uvs.release(), Element::eDIFFUSE_TEXTURES);
                     }

@@ -159,6 +159,62 @@ void KFbxMesh::ReservePolygons(int polygons, int polygonVertices) {
     }
 }
 
+void KFbxMesh::AddPolygons(const int* stored, int count, const int* groups, int groupCount) {
+    if (stored == nullptr || count <= 0) {
+        return;
+    }
+    auto groupOf = [&](std::size_t polygon) {
+        return groups != nullptr && polygon < static_cast<std::size_t>(std::max(groupCount, 0)) ? groups[polygon] : -1;
+    };
+    std::size_t polygons = 0;
+    for (int i = 0; i < count; ++i) {
+        polygons += stored[i] < 0;
+    }
+    polygons += stored[count - 1] >= 0;
+    const KFbxLayer* layer = GetLayer(0);
+    bool bulk = layer == nullptr || !FollowsPolygons(layer->GetMaterials());
+    if (bulk) {
+        try {
+            mPolygons.reserve(mPolygons.size() + polygons);
+            mPolygonVertices.reserve(mPolygonVertices.size() + static_cast<std::size_t>(count));
+        } catch (const std::exception&) {
+            bulk = false;
+        }
+    }
+    if (!bulk) {
+        // A material index per polygon, or too little memory: the general path.
+        bool open = false;
+        std::size_t polygon = 0;
+        for (int i = 0; i < count; ++i) {
+            if (!open) {
+                BeginPolygon(-1, -1, groupOf(polygon++), false);
+                open = true;
+            }
+            AddPolygonVertex(stored[i] < 0 ? ~stored[i] : stored[i]);
+            open = stored[i] >= 0;
+        }
+        return;
+    }
+    // Both arrays have their room: nothing below allocates.
+    const int points = GetControlPointsCount();
+    bool open = false;
+    std::size_t polygon = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!open) {
+            mPolygons.push_back(Polygon{GetPolygonVertexCount(), 0, groupOf(polygon++)});
+            open = true;
+        }
+        const int value = stored[i];
+        const int index = value < 0 ? ~value : value;
+        // A control point outside the points is refused, as AddPolygonVertex refuses it.
+        if (index < points) {
+            mPolygonVertices.push_back(index);
+            ++mPolygons.back().mSize;
+        }
+        open = value >= 0;
+    }
+}
+
 // ---- reading polygons -------------------------------------------------------
 
 int KFbxMesh::GetPolygonSize(int polygon) const {

@@ -76,6 +76,13 @@ public:
     // Room for this many more polygons and polygon vertices, so that building
     // them moves none; room the memory cannot give is left ungiven.
     void ReservePolygons(int polygons, int polygonVertices);
+    // Appends the polygons of a list in the form files store them: control
+    // points in order, the last of each polygon as its complement (-index-1);
+    // when the list does not end so, its last polygon ends with it. Polygon i
+    // of the list gets groups[i], or -1 past groupCount. The result is that of
+    // BeginPolygon(-1, -1, group, false), AddPolygonVertex and EndPolygon
+    // for each, in one go.
+    void AddPolygons(const int* stored, int count, const int* groups = nullptr, int groupCount = 0);
 
     // ---- reading polygons ----
     int GetPolygonCount() const { return static_cast<int>(mPolygons.size()); }

@@ -195,5 +195,48 @@ TEST(FieldAsciiSyntaxTest, WrappedListsKeepEveryValueAndTheLineCount) {
     EXPECT_EQ(Outline("V: 1,2,\n3,4,\n5,\n"), "error: line 4: a value must follow ','");
 }
 
+TEST(FieldAsciiSyntaxTest, LongNumberListsInEveryFormKeepEachValue) {
+    // Long runs of numbers, as the list walk takes them many bytes at a time,
+    // broken at random by the forms that need the general path.
+    const char* const separators[] = {",", ",", ",", ",", ",\n\t\t", ", ", " ,", ",,", ",\r\n", ",\n; c\n", "\n,"};
+    const char* const numbers[] = {"0", "-1", "12345678", "0.1373", "-3.0000000000000004e-05", "1E+300", "+7",
+                                   "2.5e-3", "nan", "-inf", "L", "/x"};
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const std::uint32_t count = 1 + next(round < 100 ? 40 : 400);
+        std::string text = "V: ";
+        std::string expected = "V: ";
+        std::string lastValue;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const bool plain = next(8) != 0;
+            const std::string value = numbers[plain ? next(8) : next(12)];
+            if (i > 0) {
+                text += plain ? "," : separators[next(11)];
+                expected += '|';
+            }
+            text += value;
+            expected += value;
+            lastValue = value;
+        }
+        const bool block = next(2) != 0;
+        text += block ? " {\n}\n" : "\nNext: 1\n";
+        expected += block ? "\n" : "\nNext: 1\n";
+        ASSERT_EQ(Outline(text), expected) << text;
+        // The count read ahead of the values, and where the last one ends.
+        FieldTree tree;
+        std::uint32_t begin = 0;
+        std::uint32_t records = 0;
+        std::string error;
+        ASSERT_TRUE(ParseAsciiRecords(text.data(), text.size(), tree, begin, records, error)) << error;
+        EXPECT_EQ(tree.nodes[begin].valueCount, count) << text;
+        EXPECT_EQ(text.rfind(lastValue, tree.nodes[begin].valuesEnd), tree.nodes[begin].valuesEnd - lastValue.size())
+            << text;
+    }
+}
+
 }  // namespace
 }  // namespace fbxsdk_2006_11_1

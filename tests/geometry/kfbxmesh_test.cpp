@@ -10,6 +10,8 @@
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 namespace {
@@ -114,6 +116,62 @@ TEST_F(KFbxMeshTest, MaterialAndTextureIndicesFollowThePolygons) {
     EXPECT_EQ(textures->GetAt(1), -1);
     EXPECT_EQ(textures->GetAt(2), 1);
     EXPECT_EQ(mesh->GetTextureMappingMode(), KFbxLayerElement::eBY_POLYGON);
+}
+
+// The polygons of a mesh as text: "group:v v v" each.
+std::string PolygonsOf(const KFbxMesh& mesh) {
+    std::string text;
+    for (int p = 0; p < mesh.GetPolygonCount(); ++p) {
+        text += std::to_string(mesh.GetPolygonGroup(p)) + ":";
+        for (int v = 0; v < mesh.GetPolygonSize(p); ++v) text += " " + std::to_string(mesh.GetPolygonVertex(p, v));
+        text += "\n";
+    }
+    return text;
+}
+
+TEST_F(KFbxMeshTest, PolygonsAddedAtOnceAreThoseBuiltOneByOne) {
+    const std::vector<std::vector<int>> lists = {
+        {0, 1, ~2, 1, 2, ~0},
+        // Points outside the mesh, a last polygon left open, a polygon of one.
+        {0, 9, ~1, ~7, ~2, 3, -100, 1, 2},
+        {~1},
+        {2},
+    };
+    const int groups[] = {5, -1, 8};
+    for (const bool materialsFollow : {false, true}) {
+        for (const auto& list : lists) {
+            KFbxMesh* one = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {1, 1, 0, 0}});
+            KFbxMesh* bulk = MakeMesh({{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {1, 1, 0, 0}});
+            if (materialsFollow) {
+                for (KFbxMesh* mesh : {one, bulk}) {
+                    mesh->BeginPolygon(0, -1, 4, false);
+                    mesh->AddPolygonVertex(3);
+                }
+            }
+            bool open = false;
+            std::size_t polygon = 0;
+            for (int value : list) {
+                if (!open) one->BeginPolygon(-1, -1, polygon < 3 ? groups[polygon] : -1, false);
+                polygon += !open;
+                one->AddPolygonVertex(value < 0 ? ~value : value);
+                open = value >= 0;
+            }
+            bulk->AddPolygons(list.data(), static_cast<int>(list.size()), groups, 3);
+            EXPECT_EQ(PolygonsOf(*bulk), PolygonsOf(*one));
+            EXPECT_EQ(bulk->GetPolygonVertexCount(), one->GetPolygonVertexCount());
+            if (materialsFollow) {
+                const auto& indices = bulk->GetLayer(0)->GetMaterials()->GetIndexArray();
+                ASSERT_EQ(indices.GetCount(), bulk->GetPolygonCount());
+                EXPECT_EQ(indices.GetAt(0), 0);
+                EXPECT_EQ(indices.GetAt(indices.GetCount() - 1), -1);
+            }
+        }
+    }
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}});
+    mesh->AddPolygons(nullptr, 3);
+    const int none[] = {0};
+    mesh->AddPolygons(none, 0);
+    EXPECT_EQ(mesh->GetPolygonCount(), 0);
 }
 
 TEST_F(KFbxMeshTest, NoMaterialElementWithoutAMaterialIndex) {
