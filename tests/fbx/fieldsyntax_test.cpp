@@ -2,10 +2,12 @@
 #include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
 #include <fbxfilesdk/fbx/FieldNumberText.h>
 #include <fbxfilesdk/fbx/FieldValueCursor.h>
+#include <fbxfilesdk/fbx/KFbx.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -236,6 +238,32 @@ TEST(FieldAsciiSyntaxTest, LongNumberListsInEveryFormKeepEachValue) {
         EXPECT_EQ(text.rfind(lastValue, tree.nodes[begin].valuesEnd), tree.nodes[begin].valuesEnd - lastValue.size())
             << text;
     }
+}
+
+TEST(FieldAsciiSyntaxTest, IntegerListsReadAsTheirNumbers) {
+    const std::string text =
+        "I: 2147483647,-2147483648,2147483648,-0,007,99999999999999999999,1.5,-3,+4\n"
+        "L: 9223372036854775807,-9223372036854775808,123456789012345678,-1234567890123456789,1e3\n";
+    KFbx file;
+    ASSERT_TRUE(file.FileOpen(text.data(), static_cast<int>(text.size()), false));
+    ASSERT_TRUE(file.FieldReadBegin("I"));
+    std::vector<int> ints(9);
+    EXPECT_EQ(file.FieldReadArrayI(ints.data(), 9), 9);
+    // Out of range saturates; a fraction is cut.
+    const std::vector<int> expectedInts = {std::numeric_limits<int>::max(), std::numeric_limits<int>::min(),
+                                           std::numeric_limits<int>::max(), 0, 7, std::numeric_limits<int>::max(),
+                                           1, -3, 4};
+    EXPECT_EQ(ints, expectedInts);
+    file.FieldReadEnd();
+    ASSERT_TRUE(file.FieldReadBegin("L"));
+    std::vector<std::int64_t> longs(5);
+    EXPECT_EQ(file.FieldReadArrayL(longs.data(), 5), 5);
+    const std::vector<std::int64_t> expectedLongs = {std::numeric_limits<std::int64_t>::max(),
+                                                     std::numeric_limits<std::int64_t>::min(), 123456789012345678,
+                                                     -1234567890123456789, 1000};
+    EXPECT_EQ(longs, expectedLongs);
+    file.FieldReadEnd();
+    EXPECT_LT(file.GetLastErrorCode(), 0) << file.GetLastErrorText();
 }
 
 }  // namespace
