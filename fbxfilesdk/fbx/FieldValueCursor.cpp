@@ -8,7 +8,6 @@
 #include <cmath>
 #include <system_error>
 #include <limits>
-#include <type_traits>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -44,26 +43,6 @@ void DecodeScalar(char type, const unsigned char* p, FieldValue& value) {
         case FieldType::kDouble: value.real = LoadF64(p); break;
         default: break;
     }
-}
-
-// The index lists of meshes: an optional '-' and at most 18 digits that end
-// the word, in range. Past the number, or null for anything else, which
-// from_chars then judges.
-template <typename Integer>
-const char* ParsePlainInteger(const char* p, const char* end, Integer& out) {
-    const bool negative = *p == '-';
-    const char* digits = p + negative;
-    const char* q = digits;
-    std::uint64_t magnitude = 0;
-    while (q < end && q - digits < 18 && static_cast<unsigned char>(*q - '0') < 10) {
-        magnitude = magnitude * 10 + static_cast<unsigned char>(*q - '0');
-        ++q;
-    }
-    if (q == digits || (q < end && IsAsciiWordChar(*q))) return nullptr;
-    constexpr std::uint64_t kMax = static_cast<std::uint64_t>(std::numeric_limits<Integer>::max());
-    if (magnitude > kMax + negative) return nullptr;
-    out = negative ? static_cast<Integer>(-static_cast<std::int64_t>(magnitude)) : static_cast<Integer>(magnitude);
-    return q;
 }
 
 }  // namespace
@@ -165,14 +144,6 @@ std::size_t FieldValueCursor::ReadAsciiNumbers(Number* out, std::size_t count) {
             ++p;
         }
         if (p >= end || *p == '+') break;
-        if constexpr (std::is_integral_v<Number>) {
-            const char* q = ParsePlainInteger(p, end, out[done]);
-            if (q != nullptr) {
-                ++done;
-                p = q;
-                continue;
-            }
-        }
         Number value{};
         const auto result = std::from_chars(p, end, value);
         if (result.ec != std::errc() || (result.ptr < end && IsAsciiWordChar(*result.ptr))) break;
