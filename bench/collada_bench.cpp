@@ -133,20 +133,32 @@ const std::string& DocumentText() {
     return text;
 }
 
-// Removes the benchmark's file when the process ends.
+// The folder named by QALIMOR_COLLADA_KEEP_DIR, where the documents are
+// written and kept for other readers to time; null without it.
+const char* KeepFolder() {
+    const char* folder = std::getenv("QALIMOR_COLLADA_KEEP_DIR");
+    return folder != nullptr && folder[0] != '\0' ? folder : nullptr;
+}
+
+// Removes the benchmark's file when the process ends, unless it is kept.
 struct RemoveAtExit {
     std::string mPath;
     ~RemoveAtExit() {
         std::error_code error;
-        std::filesystem::remove(mPath, error);
+        if (KeepFolder() == nullptr) {
+            std::filesystem::remove(mPath, error);
+        }
     }
 };
 
-// The text in a temporary file named after the tag.
+// The text in a temporary file named after the tag, or in the keep folder.
 std::string WriteDocument(const std::string& tag, const std::string& text) {
-    const std::string file = (std::filesystem::temp_directory_path() /
-                              ("qalimor-collada-bench-" + tag + "-" + std::to_string(getpid()) + ".dae"))
-                                 .string();
+    const char* keep = KeepFolder();
+    const std::string file =
+        keep != nullptr ? (std::filesystem::path(keep) / ("qalimor-collada-bench-" + tag + ".dae")).string()
+                        : (std::filesystem::temp_directory_path() /
+                           ("qalimor-collada-bench-" + tag + "-" + std::to_string(getpid()) + ".dae"))
+                              .string();
     std::ofstream(file, std::ios::binary) << text;
     return file;
 }

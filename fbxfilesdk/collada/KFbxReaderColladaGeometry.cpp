@@ -43,6 +43,7 @@ void FreeNumberText(xmlNode* meshElement) {
         for (xmlNode* holder : ChildElements(child)) {
             if (HoldsNumbers(holder)) {
                 FreeText(holder);
+                ReleaseParsedArray(holder);
             }
         }
     }
