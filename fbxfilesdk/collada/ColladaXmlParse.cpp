@@ -229,6 +229,20 @@ float FloatTokenAt(const char* begin, const char* end, const char*& tokenEnd) {
 }
 
 int IntTokenAt(const char* begin, const char* end, const char*& tokenEnd) {
+    // Indices are mostly short runs of digits: those are read here, at
+    // most nine digits so that nothing overflows; any other token as
+    // from_chars reads it.
+    const char* digits = begin + (*begin == '-' || *begin == '+' ? 1 : 0);
+    const char* last = digits + std::min<std::ptrdiff_t>(end - digits, 9);
+    unsigned value = 0;
+    const char* at = digits;
+    for (; at != last && static_cast<unsigned>(*at - '0') < 10; ++at) {
+        value = value * 10 + static_cast<unsigned>(*at - '0');
+    }
+    if (at != digits && at != end && IsBlank(*at)) {
+        tokenEnd = at;
+        return *begin == '-' ? -static_cast<int>(value) : static_cast<int>(value);
+    }
     return TokenValueAt<int>(begin, end, tokenEnd, &IntOutOfRange);
 }
 

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
 
 #include "ColladaTestSupport.h"
 
@@ -460,4 +461,99 @@ TEST_F(ColladaGeometry, SourcesThatDoNotReadFailTheGeometry) {
     const std::string twoMeshes = Geometry("g", "<vertices id=\"v\"/></mesh><mesh><vertices id=\"w\"/>");
     EXPECT_FALSE(Read(InstancedDocument(twoMeshes)));
     EXPECT_TRUE(MessageHas("ERROR: more than one mesh defined for library g"));
+}
+
+namespace {
+
+// Everything a read puts in a mesh, as text: points, polygons, and each
+// layer's normals, colours, UVs and materials with their modes and arrays.
+std::string MeshFingerprint(const KFbxMesh& mesh) {
+    std::string text;
+    const auto number = [&text](double value) { text += std::to_string(value) + " "; };
+    const auto modes = [&text](const KFbxLayerElement* element) {
+        text += element == nullptr ? std::string("none ")
+                                   : std::to_string(element->GetMappingMode()) + "/" +
+                                         std::to_string(element->GetReferenceMode()) + " [";
+        for (int at = 0; element != nullptr && at < element->GetIndexArray().GetCount(); ++at) {
+            text += std::to_string(element->GetIndexArray().GetAt(at)) + " ";
+        }
+        text += element == nullptr ? "" : "] ";
+    };
+    // Each value of the element's direct array, written as write(value) does.
+    const auto values = [](const auto* element, auto write) {
+        for (int at = 0; element != nullptr && at < element->GetDirectArray().GetCount(); ++at) {
+            write(element->GetDirectArray().GetAt(at));
+        }
+    };
+    for (int point = 0; point < mesh.GetControlPointsCount(); ++point) {
+        for (int axis = 0; axis < 4; ++axis) {
+            number(mesh.GetControlPoints()[point][axis]);
+        }
+    }
+    text += "\npolygons ";
+    for (int polygon = 0; polygon < mesh.GetPolygonCount(); ++polygon) {
+        text += "(";
+        for (int position = 0; position < mesh.GetPolygonSize(polygon); ++position) {
+            text += std::to_string(mesh.GetPolygonVertex(polygon, position)) + " ";
+        }
+        text += std::to_string(mesh.GetPolygonGroup(polygon)) + ")";
+    }
+    for (int index = 0; index < mesh.GetLayerCount(); ++index) {
+        const KFbxLayer* layer = mesh.GetLayer(index);
+        text += "\nlayer " + std::to_string(index) + " normals ";
+        modes(layer->GetNormals());
+        values(layer->GetNormals(), [&](const KFbxVector4& normal) { number(normal[0]), number(normal[2]); });
+        text += "\ncolours ";
+        modes(layer->GetVertexColors());
+        values(layer->GetVertexColors(), [&](const KFbxColor& color) { number(color.mBlue); });
+        text += "\nuvs ";
+        modes(layer->GetUVs());
+        values(layer->GetUVs(), [&](const KFbxVector2& uv) { number(uv[0]), number(uv[1]); });
+        text += "\ntextures ";
+        modes(layer->GetTextures());
+        text += "\nmaterials ";
+        modes(layer->GetMaterials());
+        for (int at = 0; layer->GetMaterials() != nullptr && at < layer->GetMaterials()->GetDirectArray().GetCount();
+             ++at) {
+            text += std::string(layer->GetMaterials()->GetDirectArray().GetAt(at)->GetName()) + " ";
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+// A geometry that one node alone instances reads into the scene as the
+// library's own mesh rather than a copy of it: the node gets what a copy
+// (made when another node instances the geometry differently) would hold.
+TEST_F(ColladaGeometry, ASoleInstanceHoldsWhatACopyWould) {
+    const std::string libraries =
+        "<library_images><image id=\"img\"><init_from>wood.tga</init_from></image></library_images>\n"
+        "<library_effects><effect id=\"fx\"><profile_COMMON><technique sid=\"t\"><lambert><diffuse>"
+        "<texture texture=\"img\" texcoord=\"uv\"/></diffuse></lambert></technique></profile_COMMON></effect>"
+        "</library_effects>\n<library_materials><material id=\"m\"><instance_effect url=\"#fx\"/></material>"
+        "<material id=\"m2\"><instance_effect url=\"#fx\"/></material></library_materials>\n" +
+        Geometry("cube", CubeSources() + CubePrimitive(Form::kPolylist));
+    const auto node = [](const char* id, const char* material) {
+        return std::string("<node id=\"") + id + "\"><instance_geometry url=\"#cube\"><bind_material><technique_common>"
+               "<instance_material symbol=\"red\" target=\"#" + material + "\"><bind_vertex_input semantic=\"uv\" "
+               "input_semantic=\"TEXCOORD\" input_set=\"0\"/></instance_material></technique_common>"
+               "</bind_material></instance_geometry></node>";
+    };
+    // Bound alike, the first node's mesh either way; a second node bound
+    // otherwise makes the first a copy.
+    KFbxScene* copied = KFbxScene::Create(mManager, "copied");
+    const std::string path = Write(colladatest::SceneDocument(libraries, node("n1", "m") + node("n2", "m2")), "copied.dae");
+    COLLADA_EXPECT_SCHEMA_VALID(path);
+    ASSERT_TRUE(ReadFile(path, copied)) << mMessage.Buffer();
+    ReadValid(colladatest::SceneDocument(libraries, node("n1", "m")));
+    const auto meshOf = [](KFbxScene* scene) -> const KFbxMesh* {
+        KFbxNode* found = scene->GetRootNode()->FindChild("n1");
+        return found != nullptr ? dynamic_cast<const KFbxMesh*>(found->GetNodeAttribute()) : nullptr;
+    };
+    ASSERT_NE(meshOf(copied), nullptr);
+    ASSERT_NE(meshOf(mScene), nullptr);
+    EXPECT_EQ(MeshFingerprint(*meshOf(mScene)), MeshFingerprint(*meshOf(copied)));
+    EXPECT_EQ(meshOf(mScene)->GetPolygonCount(), 6);
+    ASSERT_NE(meshOf(mScene)->GetLayer(0)->GetTextures(), nullptr);
 }
