@@ -463,66 +463,6 @@ TEST_F(ColladaGeometry, SourcesThatDoNotReadFailTheGeometry) {
     EXPECT_TRUE(MessageHas("ERROR: more than one mesh defined for library g"));
 }
 
-namespace {
-
-// Everything a read puts in a mesh, as text: points, polygons, and each
-// layer's normals, colours, UVs and materials with their modes and arrays.
-std::string MeshFingerprint(const KFbxMesh& mesh) {
-    std::string text;
-    const auto number = [&text](double value) { text += std::to_string(value) + " "; };
-    const auto modes = [&text](const KFbxLayerElement* element) {
-        text += element == nullptr ? std::string("none ")
-                                   : std::to_string(element->GetMappingMode()) + "/" +
-                                         std::to_string(element->GetReferenceMode()) + " [";
-        for (int at = 0; element != nullptr && at < element->GetIndexArray().GetCount(); ++at) {
-            text += std::to_string(element->GetIndexArray().GetAt(at)) + " ";
-        }
-        text += element == nullptr ? "" : "] ";
-    };
-    // Each value of the element's direct array, written as write(value) does.
-    const auto values = [](const auto* element, auto write) {
-        for (int at = 0; element != nullptr && at < element->GetDirectArray().GetCount(); ++at) {
-            write(element->GetDirectArray().GetAt(at));
-        }
-    };
-    for (int point = 0; point < mesh.GetControlPointsCount(); ++point) {
-        for (int axis = 0; axis < 4; ++axis) {
-            number(mesh.GetControlPoints()[point][axis]);
-        }
-    }
-    text += "\npolygons ";
-    for (int polygon = 0; polygon < mesh.GetPolygonCount(); ++polygon) {
-        text += "(";
-        for (int position = 0; position < mesh.GetPolygonSize(polygon); ++position) {
-            text += std::to_string(mesh.GetPolygonVertex(polygon, position)) + " ";
-        }
-        text += std::to_string(mesh.GetPolygonGroup(polygon)) + ")";
-    }
-    for (int index = 0; index < mesh.GetLayerCount(); ++index) {
-        const KFbxLayer* layer = mesh.GetLayer(index);
-        text += "\nlayer " + std::to_string(index) + " normals ";
-        modes(layer->GetNormals());
-        values(layer->GetNormals(), [&](const KFbxVector4& normal) { number(normal[0]), number(normal[2]); });
-        text += "\ncolours ";
-        modes(layer->GetVertexColors());
-        values(layer->GetVertexColors(), [&](const KFbxColor& color) { number(color.mBlue); });
-        text += "\nuvs ";
-        modes(layer->GetUVs());
-        values(layer->GetUVs(), [&](const KFbxVector2& uv) { number(uv[0]), number(uv[1]); });
-        text += "\ntextures ";
-        modes(layer->GetTextures());
-        text += "\nmaterials ";
-        modes(layer->GetMaterials());
-        for (int at = 0; layer->GetMaterials() != nullptr && at < layer->GetMaterials()->GetDirectArray().GetCount();
-             ++at) {
-            text += std::string(layer->GetMaterials()->GetDirectArray().GetAt(at)->GetName()) + " ";
-        }
-    }
-    return text;
-}
-
-}  // namespace
-
 // A geometry that one node alone instances reads into the scene as the
 // library's own mesh rather than a copy of it: the node gets what a copy
 // (made when another node instances the geometry differently) would hold.
@@ -553,7 +493,7 @@ TEST_F(ColladaGeometry, ASoleInstanceHoldsWhatACopyWould) {
     };
     ASSERT_NE(meshOf(copied), nullptr);
     ASSERT_NE(meshOf(mScene), nullptr);
-    EXPECT_EQ(MeshFingerprint(*meshOf(mScene)), MeshFingerprint(*meshOf(copied)));
+    EXPECT_EQ(colladatest::MeshFingerprint(*meshOf(mScene)), colladatest::MeshFingerprint(*meshOf(copied)));
     EXPECT_EQ(meshOf(mScene)->GetPolygonCount(), 6);
     ASSERT_NE(meshOf(mScene)->GetLayer(0)->GetTextures(), nullptr);
 }
