@@ -47,15 +47,18 @@ bool ReadPlainFloat(const char* cursor, const char* end, float& value, const cha
     std::uint64_t mantissa = 0;
     int exponent = 0;
     int digits = 0;
-    for (; cursor != end && isDigit(*cursor) && mantissa <= kLargestExact; ++cursor, ++digits) {
+    // Fifteen digits never pass 2^53: only those after are checked.
+    for (; cursor != end && isDigit(*cursor) && (digits < 15 || mantissa <= kLargestExact); ++cursor, ++digits) {
         mantissa = mantissa * 10 + static_cast<std::uint64_t>(*cursor - '0');
     }
     if (cursor != end && *cursor == '.') {
-        for (++cursor; cursor != end && isDigit(*cursor) && mantissa <= kLargestExact && exponent > -1000;
+        const int before = digits;
+        for (++cursor; cursor != end && isDigit(*cursor) && (digits < 15 || mantissa <= kLargestExact) &&
+                       digits - before < 1000;
              ++cursor, ++digits) {
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(*cursor - '0');
-            --exponent;
         }
+        exponent = before - digits;
     }
     if (digits == 0 || mantissa > kLargestExact) {
         return false;
