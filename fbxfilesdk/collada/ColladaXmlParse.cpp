@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <type_traits>
 
 namespace fbxsdk_2006_11_1::ColladaXml {
 
@@ -28,69 +26,6 @@ float OutOfRangeFloat(const char* begin, const char* end) {
     const bool underflow = exponent != end && exponent + 1 != end && exponent[1] == '-';
     const float magnitude = underflow ? 0.0f : std::numeric_limits<float>::infinity();
     return negative ? -magnitude : magnitude;
-}
-
-// A plain decimal, [-]digits[.digits][(e|E)[+|-]digits], that ends at end
-// or at a blank, read as from_chars reads it but without its cost where that
-// is exact (the fast path of Clinger): a mantissa of at most 2^53 and a power
-// of ten of at most 22 make the double exact or correctly rounded, and its
-// rounding to float is the decimal's own unless the double fell exactly on
-// halfway between two floats. False for any other token, or when the result
-// would not be exact; after is where the number ends.
-bool ReadPlainFloat(const char* cursor, const char* end, float& value, const char*& after) {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    constexpr std::uint64_t kLargestExact = std::uint64_t{1} << 53;
-    const auto isDigit = [](char c) { return static_cast<unsigned>(c - '0') < 10; };
-    const bool negative = cursor != end && *cursor == '-';
-    cursor += negative ? 1 : 0;
-    std::uint64_t mantissa = 0;
-    int exponent = 0;
-    int digits = 0;
-    // Fifteen digits never pass 2^53: only those after are checked.
-    for (; cursor != end && isDigit(*cursor) && (digits < 15 || mantissa <= kLargestExact); ++cursor, ++digits) {
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*cursor - '0');
-    }
-    if (cursor != end && *cursor == '.') {
-        const int before = digits;
-        for (++cursor; cursor != end && isDigit(*cursor) && (digits < 15 || mantissa <= kLargestExact) &&
-                       digits - before < 1000;
-             ++cursor, ++digits) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*cursor - '0');
-        }
-        exponent = before - digits;
-    }
-    if (digits == 0 || mantissa > kLargestExact) {
-        return false;
-    }
-    if (cursor != end && (*cursor == 'e' || *cursor == 'E')) {
-        ++cursor;
-        const bool negativeExponent = cursor != end && *cursor == '-';
-        cursor += cursor != end && (*cursor == '-' || *cursor == '+') ? 1 : 0;
-        const char* first = cursor;
-        int written = 0;
-        for (; cursor != end && isDigit(*cursor) && cursor - first < 4; ++cursor) {
-            written = written * 10 + (*cursor - '0');
-        }
-        if (cursor == first) {
-            return false;
-        }
-        exponent += negativeExponent ? -written : written;
-    }
-    if ((cursor != end && !IsBlank(*cursor)) || exponent < -22 || exponent > 22) {
-        return false;
-    }
-    const double exact = exponent < 0 ? static_cast<double>(mantissa) / kPowers[-exponent]
-                                      : static_cast<double>(mantissa) * kPowers[exponent];
-    // Halfway between two floats, the double may have been rounded onto it;
-    // beyond 1e38 the float may overflow.
-    constexpr std::uint64_t kBelowFloat = (std::uint64_t{1} << 29) - 1;
-    if ((std::bit_cast<std::uint64_t>(exact) & kBelowFloat) == std::uint64_t{1} << 28 || exact > 1e38) {
-        return false;
-    }
-    value = negative ? -static_cast<float>(exact) : static_cast<float>(exact);
-    after = cursor;
-    return true;
 }
 
 // What from_chars made of a token starting at begin: its value, 0 for no
@@ -118,11 +53,6 @@ template <class T, class OutOfRange>
 T TokenValueAt(const char* begin, const char* end, const char*& tokenEnd, OutOfRange outOfRange) {
     const char* number = *begin == '+' ? begin + 1 : begin;
     T value{};
-    if constexpr (std::is_same_v<T, float>) {
-        if (ReadPlainFloat(number, end, value, tokenEnd)) {
-            return tokenEnd != end ? value : T{};
-        }
-    }
     const std::from_chars_result result = std::from_chars(number, end, value);
     tokenEnd = result.ptr;
     if (tokenEnd != end && !IsBlank(*tokenEnd)) {
@@ -138,13 +68,6 @@ T ReadNumber(const char*& cursor, const char* end, OutOfRange outOfRange) {
     const char* begin = SkipBlanks(cursor);
     const char* number = *begin == '+' ? begin + 1 : begin;
     T value{};
-    if constexpr (std::is_same_v<T, float>) {
-        const char* plainEnd = nullptr;
-        if (ReadPlainFloat(number, end, value, plainEnd)) {
-            cursor = SkipBlanks(plainEnd);
-            return value;
-        }
-    }
     const std::from_chars_result result = std::from_chars(number, end, value);
     const char* after = *result.ptr == '\0' || IsBlank(*result.ptr) ? result.ptr : SkipToken(result.ptr);
     cursor = SkipBlanks(after);
@@ -307,20 +230,6 @@ float FloatTokenAt(const char* begin, const char* end, const char*& tokenEnd) {
 }
 
 int IntTokenAt(const char* begin, const char* end, const char*& tokenEnd) {
-    // Indices are mostly short runs of digits: those are read here, at
-    // most nine digits so that nothing overflows; any other token as
-    // from_chars reads it.
-    const char* digits = begin + (*begin == '-' || *begin == '+' ? 1 : 0);
-    const char* last = digits + std::min<std::ptrdiff_t>(end - digits, 9);
-    unsigned value = 0;
-    const char* at = digits;
-    for (; at != last && static_cast<unsigned>(*at - '0') < 10; ++at) {
-        value = value * 10 + static_cast<unsigned>(*at - '0');
-    }
-    if (at != digits && at != end && IsBlank(*at)) {
-        tokenEnd = at;
-        return *begin == '-' ? -static_cast<int>(value) : static_cast<int>(value);
-    }
     return TokenValueAt<int>(begin, end, tokenEnd, &IntOutOfRange);
 }
 
