@@ -3,8 +3,15 @@
 // exporters write them. Three figures split the read: libxml2's parse of
 // the text alone, the number parsing of the arrays alone, and the whole read
 // into a scene; each reports the document's bytes per second. Then the reads
-// of 50 objects of 10 000 triangles, of a flat scene of 1 024 nodes, and of
-// any document named by QALIMOR_COLLADA_FILE (to time other readers on it).
+// of 50 objects of 10 000 triangles (compact, and as another exporter writes
+// them: a corner of its own for every triangle, nine-digit floats), of a flat
+// scene of 1 024 nodes, and of any document named by QALIMOR_COLLADA_FILE.
+// The reads of files report "peak_over_file", the most memory a read held
+// (the scene it leaves included) over the file's size. With
+// QALIMOR_COLLADA_KEEP_DIR the documents are written there and kept, so that
+// other readers can be timed on them (scripts/collada-vs-assimp.sh).
+#include "BenchFiles.h"
+
 #include <fbxfilesdk/collada/ColladaDocument.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
@@ -14,6 +21,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +31,7 @@
 #include <system_error>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -129,20 +138,32 @@ const std::string& DocumentText() {
     return text;
 }
 
-// Removes the benchmark's file when the process ends.
+// The folder named by QALIMOR_COLLADA_KEEP_DIR, where the documents are
+// written and kept for other readers to time; null without it.
+const char* KeepFolder() {
+    const char* folder = std::getenv("QALIMOR_COLLADA_KEEP_DIR");
+    return folder != nullptr && folder[0] != '\0' ? folder : nullptr;
+}
+
+// Removes the benchmark's file when the process ends, unless it is kept.
 struct RemoveAtExit {
     std::string mPath;
     ~RemoveAtExit() {
         std::error_code error;
-        std::filesystem::remove(mPath, error);
+        if (KeepFolder() == nullptr) {
+            std::filesystem::remove(mPath, error);
+        }
     }
 };
 
-// The text in a temporary file named after the tag.
+// The text in a temporary file named after the tag, or in the keep folder.
 std::string WriteDocument(const std::string& tag, const std::string& text) {
-    const std::string file = (std::filesystem::temp_directory_path() /
-                              ("qalimor-collada-bench-" + tag + "-" + std::to_string(getpid()) + ".dae"))
-                                 .string();
+    const char* keep = KeepFolder();
+    const std::string file =
+        keep != nullptr ? (std::filesystem::path(keep) / ("qalimor-collada-bench-" + tag + ".dae")).string()
+                        : (std::filesystem::temp_directory_path() /
+                           ("qalimor-collada-bench-" + tag + "-" + std::to_string(getpid()) + ".dae"))
+                              .string();
     std::ofstream(file, std::ios::binary) << text;
     return file;
 }
@@ -176,6 +197,72 @@ const std::string& FiftyObjectsFile() {
     return path;
 }
 
+// The same 50 objects as another exporter writes them: every triangle with
+// three corners of its own (positions, normals and texture coordinates one
+// per corner, all through the one index of each corner), each single
+// precision value printed with nine significant digits.
+const std::string& FiftyObjectsExporterStyleFile() {
+    static const std::string path = [] {
+        constexpr int kObjects = 50;
+        constexpr int kObjectRows = 5;
+        constexpr int kCorners = 6 * kObjectRows * kColumns;
+        std::string positions;
+        std::string normals;
+        std::string uvs;
+        std::string indices;
+        const auto append = [](std::string& text, float value) {
+            char buffer[32];
+            const std::to_chars_result result =
+                std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, 9);
+            text.append(buffer, result.ptr);
+            text += ' ';
+        };
+        int corner = 0;
+        for (int row = 0; row < kObjectRows; ++row) {
+            for (int column = 0; column < kColumns; ++column) {
+                const int corners[6][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 0}, {1, 1}, {0, 1}};
+                for (const auto& [dx, dy] : corners) {
+                    const float x = static_cast<float>(column + dx) * 0.01f;
+                    const float y = static_cast<float>(row + dy) * 0.01f;
+                    append(positions, x);
+                    append(positions, y);
+                    append(positions, 0.05f * x * y);
+                    append(normals, -0.05f * y);
+                    append(normals, -0.05f * x);
+                    append(normals, 1.0f);
+                    append(uvs, static_cast<float>(column + dx) / kColumns);
+                    append(uvs, static_cast<float>(row + dy) / kObjectRows);
+                    indices += std::to_string(corner++);
+                    indices += ' ';
+                }
+            }
+        }
+        static const char* const kXYZ[] = {"X", "Y", "Z"};
+        static const char* const kST[] = {"S", "T"};
+        std::string text = std::string(kDocumentStart) + "<library_geometries>";
+        std::string nodes;
+        for (int object = 0; object < kObjects; ++object) {
+            const std::string id = "sheet" + std::to_string(object);
+            text += "<geometry id=\"" + id + "\"><mesh>\n" + Source(id + "-p", positions, kCorners, kXYZ, 3) +
+                    Source(id + "-n", normals, kCorners, kXYZ, 3) + Source(id + "-uv", uvs, kCorners, kST, 2) +
+                    "<vertices id=\"" + id + "-v\"><input semantic=\"POSITION\" source=\"#" + id +
+                    "-p\"/></vertices>\n<triangles count=\"" + std::to_string(kCorners / 3) +
+                    "\"><input offset=\"0\" semantic=\"VERTEX\" source=\"#" + id +
+                    "-v\"/><input offset=\"0\" semantic=\"NORMAL\" source=\"#" + id +
+                    "-n\"/><input offset=\"0\" semantic=\"TEXCOORD\" source=\"#" + id +
+                    "-uv\" set=\"0\"/><p>" + indices + "</p></triangles>\n</mesh></geometry>\n";
+            nodes += "<node id=\"node" + std::to_string(object) + "\"><instance_geometry url=\"#" + id +
+                     "\"/></node>\n";
+        }
+        text += "</library_geometries>\n<library_visual_scenes><visual_scene id=\"scene\">\n" + nodes +
+                "</visual_scene></library_visual_scenes>\n<scene><instance_visual_scene url=\"#scene\"/></scene>\n"
+                "</COLLADA>\n";
+        return WriteDocument("fifty-exporter", text);
+    }();
+    static const RemoveAtExit removal{path};
+    return path;
+}
+
 // A flat scene of 1 024 nodes, each with its own translation.
 const std::string& FlatNodesFile() {
     static const std::string path = [] {
@@ -194,14 +281,22 @@ const std::string& FlatNodesFile() {
 
 // Reads the file into a new scene each iteration, the opening of the file
 // included, the making and freeing of the manager not; reports its bytes.
+// The peak memory of each read, over the file's size, is reported as
+// "peak_over_file": the high-water mark of the resident set during the read,
+// the scene it leaves included, less what was resident before it.
 void ReadFileRepeatedly(benchmark::State& state, const char* path) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path, error);
+    double peakOverFile = 0.0;
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
         KFbxScene* scene = KFbxScene::Create(manager.get(), "");
         KFbxReaderCollada reader(*manager);
+        // Memory freed by the read before stays resident unless handed back.
+        malloc_trim(0);
+        const long before = benchfiles::StatusBytes("VmRSS:");
+        benchfiles::ResetPeak();
         state.ResumeTiming();
         reader.FileOpen(path);
         KFbxStreamOptions* options = reader.GetReadOptions();
@@ -211,11 +306,15 @@ void ReadFileRepeatedly(benchmark::State& state, const char* path) {
         options->Destroy();
         reader.FileClose();
         state.PauseTiming();
+        const long peak = benchfiles::StatusBytes("VmHWM:") - before;
+        peakOverFile = std::max(peakOverFile, error || bytes == 0 ? 0.0 : static_cast<double>(peak) / bytes);
         manager.reset();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(error ? 0 : bytes));
+    state.counters["file_bytes"] = static_cast<double>(error ? 0 : bytes);
+    state.counters["peak_over_file"] = peakOverFile;
 }
 
 void ReportBytes(benchmark::State& state) {
@@ -234,6 +333,20 @@ void BM_ColladaMillionTrianglesXmlParse(benchmark::State& state) {
     ReportBytes(state);
 }
 BENCHMARK(BM_ColladaMillionTrianglesXmlParse)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// libxml2 with the arrays parsed as their text arrives, as the reader
+// reads: the tree without the arrays' text, and their numbers.
+void BM_ColladaMillionTrianglesXmlParseWithArrays(benchmark::State& state) {
+    const std::string& text = DocumentText();
+    for (auto _ : state) {
+        KString error;
+        ColladaDocument document =
+            ColladaDocument::ParseMemory(text.data(), text.size(), error, ColladaArrayText::kParse);
+        benchmark::DoNotOptimize(document.GetRoot());
+    }
+    ReportBytes(state);
+}
+BENCHMARK(BM_ColladaMillionTrianglesXmlParseWithArrays)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The numbers of the arrays alone.
 void BM_ColladaMillionTrianglesNumbers(benchmark::State& state) {
@@ -255,25 +368,7 @@ BENCHMARK(BM_ColladaMillionTrianglesNumbers)->Unit(benchmark::kMillisecond)->Ite
 
 // The whole read, from the file into a scene.
 void BM_ColladaMillionTrianglesRead(benchmark::State& state) {
-    const std::string& path = DocumentFile();
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
-        KFbxScene* scene = KFbxScene::Create(manager.get(), "");
-        KFbxReaderCollada reader(*manager);
-        reader.FileOpen(path.c_str());
-        KFbxStreamOptions* options = reader.GetReadOptions();
-        state.ResumeTiming();
-        if (!reader.Read(scene, options)) {
-            state.SkipWithError("the document did not read");
-        }
-        state.PauseTiming();
-        options->Destroy();
-        reader.FileClose();
-        manager.reset();
-        state.ResumeTiming();
-    }
-    ReportBytes(state);
+    ReadFileRepeatedly(state, DocumentFile().c_str());
 }
 BENCHMARK(BM_ColladaMillionTrianglesRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -291,6 +386,11 @@ BENCHMARK(BM_ColladaFileRead)->Unit(benchmark::kMillisecond);
 
 void BM_ColladaFiftyObjectsRead(benchmark::State& state) { ReadFileRepeatedly(state, FiftyObjectsFile().c_str()); }
 BENCHMARK(BM_ColladaFiftyObjectsRead)->Unit(benchmark::kMillisecond);
+
+void BM_ColladaFiftyObjectsExporterStyleRead(benchmark::State& state) {
+    ReadFileRepeatedly(state, FiftyObjectsExporterStyleFile().c_str());
+}
+BENCHMARK(BM_ColladaFiftyObjectsExporterStyleRead)->Unit(benchmark::kMillisecond);
 
 void BM_ColladaFlatNodesRead(benchmark::State& state) { ReadFileRepeatedly(state, FlatNodesFile().c_str()); }
 BENCHMARK(BM_ColladaFlatNodesRead)->Unit(benchmark::kMillisecond);

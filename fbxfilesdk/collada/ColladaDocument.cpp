@@ -1,9 +1,16 @@
 #include <fbxfilesdk/collada/ColladaDocument.h>
 
+#include <fbxfilesdk/collada/ColladaArrayReader.h>
+
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <sys/stat.h>
+
 #include <climits>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace fbxsdk_2006_11_1 {
@@ -18,16 +25,21 @@ struct ParserFree {
 };
 using Parser = std::unique_ptr<xmlParserCtxt, ParserFree>;
 
-// What the parse saw besides the tree.
+// What the parse saw besides the tree, and what parses its number arrays
+// (none when arrays keep their text).
 struct ParseWatch {
     bool mEntityDeclared = false;
+    std::optional<ColladaArrayReader> mArrays;
 };
+
+ParseWatch& WatchOf(void* context) {
+    return *static_cast<ParseWatch*>(static_cast<xmlParserCtxt*>(context)->_private);
+}
 
 void RefuseEntity(void* context, const xmlChar* /*name*/, int /*type*/, const xmlChar* /*publicId*/,
                   const xmlChar* /*systemId*/, xmlChar* /*content*/) {
-    auto* parser = static_cast<xmlParserCtxt*>(context);
-    static_cast<ParseWatch*>(parser->_private)->mEntityDeclared = true;
-    xmlStopParser(parser);
+    WatchOf(context).mEntityDeclared = true;
+    xmlStopParser(static_cast<xmlParserCtxt*>(context));
 }
 
 int ReadFromStream(void* context, char* buffer, int length) {
@@ -36,14 +48,72 @@ int ReadFromStream(void* context, char* buffer, int length) {
     return read == 0 && std::ferror(stream) != 0 ? -1 : static_cast<int>(read);
 }
 
-Parser NewParser(ParseWatch& watch) {
+void OnIgnorableWhitespace(void* context, const xmlChar* text, int length);
+
+void OnStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                    int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
+                    const xmlChar** attributes) {
+    auto* parser = static_cast<xmlParserCtxt*>(context);
+    // Set here, once the parse options (which set their own) are in force:
+    // blanks that would join a text node join an array's text as well.
+    parser->sax->ignorableWhitespace = &OnIgnorableWhitespace;
+    xmlNode* parent = parser->node;
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
+                          attributes);
+    if (parser->node != nullptr && parser->node != parent) {
+        WatchOf(context).mArrays->StartElement(parser->node, parent);
+    }
+}
+
+void OnEndElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
+    WatchOf(context).mArrays->EndElement(static_cast<xmlParserCtxt*>(context)->node);
+    xmlSAX2EndElementNs(context, localName, prefix, uri);
+}
+
+// The text of an array element (or below one) goes to its numbers; other
+// text to the tree, as libxml2 would put it.
+template <void (*kIntoTree)(void*, const xmlChar*, int)>
+void OnText(void* context, const xmlChar* text, int length) {
+    if (ColladaParsedArray* array = GetParsedArray(static_cast<xmlParserCtxt*>(context)->node)) {
+        WatchOf(context).mArrays->Feed(*array, text, length);
+    } else {
+        kIntoTree(context, text, length);
+    }
+}
+
+void OnIgnorableWhitespace(void* context, const xmlChar* text, int length) {
+    OnText<&xmlSAX2IgnorableWhitespace>(context, text, length);
+}
+
+// The parser; with arrays to parse, into parsed, from an input of at most inputBytes.
+Parser NewParser(ParseWatch& watch, ColladaArrayText arrays, std::deque<ColladaParsedArray>& parsed,
+                 std::size_t inputBytes) {
     xmlInitParser();
     Parser parser(xmlNewParserCtxt());
     if (parser != nullptr) {
         parser->_private = &watch;
         parser->sax->entityDecl = &RefuseEntity;
+        if (arrays == ColladaArrayText::kParse) {
+            watch.mArrays.emplace(parsed, inputBytes);
+            parser->sax->startElementNs = &OnStartElement;
+            parser->sax->endElementNs = &OnEndElement;
+            parser->sax->characters = &OnText<&xmlSAX2Characters>;
+            parser->sax->cdataBlock = &OnText<&xmlSAX2CDataBlock>;
+        }
     }
     return parser;
+}
+
+// The bytes from the stream's position to its end; the largest size when
+// that cannot be told.
+std::size_t RemainingBytes(std::FILE* stream) {
+    struct stat status {};
+    const off_t position = ftello(stream);
+    if (fstat(fileno(stream), &status) != 0 || !S_ISREG(status.st_mode) || position < 0 ||
+        status.st_size < position) {
+        return SIZE_MAX;
+    }
+    return static_cast<std::size_t>(status.st_size - position);
 }
 
 // Why the parse gave no document.
@@ -67,10 +137,11 @@ KString DescribeFailure(xmlParserCtxt* parser, const ParseWatch& watch) {
 
 }  // namespace
 
-ColladaDocument ColladaDocument::ParseStream(std::FILE* stream, const char* name, KString& error) {
+ColladaDocument ColladaDocument::ParseStream(std::FILE* stream, const char* name, KString& error,
+                                             ColladaArrayText arrays) {
     ColladaDocument document;
     ParseWatch watch;
-    Parser parser = NewParser(watch);
+    Parser parser = NewParser(watch, arrays, document.mArrays, stream != nullptr ? RemainingBytes(stream) : 0);
     if (parser != nullptr && stream != nullptr) {
         document.mDocument.reset(
             xmlCtxtReadIO(parser.get(), &ReadFromStream, nullptr, stream, name, nullptr, kParseOptions));
@@ -82,10 +153,11 @@ ColladaDocument ColladaDocument::ParseStream(std::FILE* stream, const char* name
     return document;
 }
 
-ColladaDocument ColladaDocument::ParseMemory(const char* bytes, std::size_t size, KString& error) {
+ColladaDocument ColladaDocument::ParseMemory(const char* bytes, std::size_t size, KString& error,
+                                             ColladaArrayText arrays) {
     ColladaDocument document;
     ParseWatch watch;
-    Parser parser = NewParser(watch);
+    Parser parser = NewParser(watch, arrays, document.mArrays, size);
     if (parser != nullptr && bytes != nullptr && size <= static_cast<std::size_t>(INT_MAX)) {
         document.mDocument.reset(
             xmlCtxtReadMemory(parser.get(), bytes, static_cast<int>(size), nullptr, nullptr, kParseOptions));
@@ -99,8 +171,9 @@ ColladaDocument ColladaDocument::ParseMemory(const char* bytes, std::size_t size
 
 void ColladaDocument::DropIfRefused(bool refused) {
     // A stopped parse still hands over the part of the tree it had built.
-    if (refused) {
+    if (refused || mDocument == nullptr) {
         mDocument.reset();
+        mArrays.clear();
     }
 }
 

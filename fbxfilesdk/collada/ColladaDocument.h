@@ -7,15 +7,24 @@
 #ifndef FBXFILESDK_COLLADA_COLLADADOCUMENT_H
 #define FBXFILESDK_COLLADA_COLLADADOCUMENT_H
 
+#include <fbxfilesdk/collada/ColladaParsedArray.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <libxml/tree.h>
 
 #include <cstddef>
 #include <cstdio>
+#include <deque>
 #include <memory>
 
 namespace fbxsdk_2006_11_1 {
+
+// What becomes of the text of number arrays ("float_array", and the index
+// lists "p", "vcount" and "v" of primitives and skin weights): kept in the
+// tree, or parsed as it is read into numbers the elements point at
+// (ColladaParsedArray.h), which the readers of ColladaXml take alike. Parsed,
+// a large mesh never holds its arrays as text.
+enum class ColladaArrayText { kKeep, kParse };
 
 class ColladaDocument {
 public:
@@ -23,8 +32,10 @@ public:
 
     // The document read from the stream's current position to its end.
     // When it cannot be had, the result is empty and error says why.
-    static ColladaDocument ParseStream(std::FILE* stream, const char* name, KString& error);
-    static ColladaDocument ParseMemory(const char* bytes, std::size_t size, KString& error);
+    static ColladaDocument ParseStream(std::FILE* stream, const char* name, KString& error,
+                                       ColladaArrayText arrays = ColladaArrayText::kKeep);
+    static ColladaDocument ParseMemory(const char* bytes, std::size_t size, KString& error,
+                                       ColladaArrayText arrays = ColladaArrayText::kKeep);
 
     bool IsEmpty() const { return mDocument == nullptr; }
     xmlDoc* Get() const { return mDocument.get(); }
@@ -38,6 +49,9 @@ private:
         void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
     };
 
+    // Declared before the tree, whose elements point into them, so that they
+    // outlive it.
+    std::deque<ColladaParsedArray> mArrays;
     std::unique_ptr<xmlDoc, Free> mDocument;
 };
 

@@ -190,8 +190,8 @@ KString GetReferenceId(const xmlNode* element, const char* attribute) {
     return value.GetLen() > 1 ? value.Mid(1) : KString("");
 }
 
-ElementText::ElementText(const xmlNode* element) : mText("") {
-    if (element == nullptr) {
+ElementText::ElementText(const xmlNode* element) : mText(""), mParsed(GetParsedArray(element)) {
+    if (element == nullptr || mParsed != nullptr) {
         return;
     }
     const xmlNode* child = element->children;
@@ -210,5 +210,15 @@ ElementText::ElementText(const xmlNode* element) : mText("") {
 }
 
 ElementText::~ElementText() { xmlFree(mOwned); }
+
+NumberInput ElementText::Numbers() const {
+    if (mParsed == nullptr) {
+        return NumberInput(mText);
+    }
+    return mParsed->mIntegers ? NumberInput(std::span<const int>(mParsed->mInts))
+                              : NumberInput(std::span<const float>(mParsed->mFloats));
+}
+
+std::size_t ElementText::Length() const { return mParsed != nullptr ? mParsed->mTextLength : std::strlen(mText); }
 
 }  // namespace fbxsdk_2006_11_1::ColladaXml

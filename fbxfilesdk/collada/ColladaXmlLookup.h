@@ -6,10 +6,13 @@
 #ifndef FBXFILESDK_COLLADA_COLLADAXMLLOOKUP_H
 #define FBXFILESDK_COLLADA_COLLADAXMLLOOKUP_H
 
+#include <fbxfilesdk/collada/ColladaParsedArray.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <libxml/tree.h>
 
+#include <cstddef>
 #include <initializer_list>
 #include <vector>
 
@@ -97,7 +100,8 @@ KString GetReferenceId(const xmlNode* element, const char* attribute);
 
 // The text of an element, read in place when it is one text node (the usual
 // case, and the one that matters for large arrays), else gathered into a
-// copy. Never null.
+// copy. Never null. An element whose numbers the document parsed as it was
+// read (ColladaParsedArray.h) has them instead of its text.
 class ElementText {
 public:
     explicit ElementText(const xmlNode* element);
@@ -105,11 +109,17 @@ public:
     ElementText(const ElementText&) = delete;
     ElementText& operator=(const ElementText&) = delete;
 
+    // The text; empty when the numbers were parsed.
     const char* Get() const { return mText; }
+    // The numbers for the array parsers: the parsed ones, or the text.
+    NumberInput Numbers() const;
+    // The characters of the text, parsed or not.
+    std::size_t Length() const;
 
 private:
     const char* mText;
     xmlChar* mOwned = nullptr;
+    const ColladaParsedArray* mParsed = nullptr;
 };
 
 }  // namespace ColladaXml

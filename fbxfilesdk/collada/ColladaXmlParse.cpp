@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -27,9 +28,41 @@ float OutOfRangeFloat(const char* begin, const char* end) {
     return negative ? -magnitude : magnitude;
 }
 
+// What from_chars made of a token starting at begin: its value, 0 for no
+// number, the outOfRange(token begin, number end) value beyond the type's range.
+template <class T, class OutOfRange>
+T ValueOf(const std::from_chars_result& result, T value, const char* begin, OutOfRange outOfRange) {
+    if (result.ec == std::errc::result_out_of_range) {
+        return outOfRange(begin, result.ptr);
+    }
+    return result.ec == std::errc() ? value : T{};
+}
+
+// The number of the whole token [begin, end).
+template <class T, class OutOfRange>
+T TokenValue(const char* begin, const char* end, OutOfRange outOfRange) {
+    const char* number = begin != end && *begin == '+' ? begin + 1 : begin;
+    T value{};
+    const std::from_chars_result result = std::from_chars(number, end, value);
+    return ValueOf(result, value, begin, outOfRange);
+}
+
+// The number of the token at begin (FloatTokenAt, IntTokenAt): from_chars
+// mostly stops at the blank that ends it, so the token is scanned once.
+template <class T, class OutOfRange>
+T TokenValueAt(const char* begin, const char* end, const char*& tokenEnd, OutOfRange outOfRange) {
+    const char* number = *begin == '+' ? begin + 1 : begin;
+    T value{};
+    const std::from_chars_result result = std::from_chars(number, end, value);
+    tokenEnd = result.ptr;
+    if (tokenEnd != end && !IsBlank(*tokenEnd)) {
+        tokenEnd = std::find_if(tokenEnd, end, [](char c) { return IsBlank(c); });
+    }
+    return tokenEnd != end ? ValueOf(result, value, begin, outOfRange) : T{};
+}
+
 // One number read from the token at the cursor, the text ending at end; a
-// token that is no number reads as 0 (and is passed over whole), one beyond
-// the type's range as outOfRange(token begin, number end) says.
+// token that is no number reads as 0 (and is passed over whole).
 template <class T, class OutOfRange>
 T ReadNumber(const char*& cursor, const char* end, OutOfRange outOfRange) {
     const char* begin = SkipBlanks(cursor);
@@ -38,44 +71,70 @@ T ReadNumber(const char*& cursor, const char* end, OutOfRange outOfRange) {
     const std::from_chars_result result = std::from_chars(number, end, value);
     const char* after = *result.ptr == '\0' || IsBlank(*result.ptr) ? result.ptr : SkipToken(result.ptr);
     cursor = SkipBlanks(after);
-    if (result.ec == std::errc::result_out_of_range) {
-        return outOfRange(begin, result.ptr);
-    }
-    return result.ec == std::errc() ? value : T{};
+    return ValueOf(result, value, begin, outOfRange);
+}
+
+int IntOutOfRange(const char* begin, const char*) {
+    return *begin == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
 }
 
 double ReadFloat(const char*& cursor, const char* end) {
     return static_cast<double>(ReadNumber<float>(cursor, end, &OutOfRangeFloat));
 }
 
-int ReadInt(const char*& cursor, const char* end) {
-    return ReadNumber<int>(cursor, end, [](const char* begin, const char*) {
-        return *begin == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-    });
-}
+int ReadInt(const char*& cursor, const char* end) { return ReadNumber<int>(cursor, end, &IntOutOfRange); }
 
 // The end of the token at the cursor: the end of the text as far as one
 // number is concerned.
 const char* TokenEnd(const char* cursor) { return SkipToken(SkipBlanks(cursor)); }
 
-// Reads items from the text into the array, overwriting then appending;
-// readItem(cursor, end of text) reads one.
-template <class T, class ReadItem>
-int ParseItems(const char* text, std::vector<T>& items, int limit, ReadItem readItem) {
-    if (text == nullptr) {
-        return 0;
-    }
-    const char* end = text + std::strlen(text);
-    const char* cursor = SkipBlanks(text);
-    // Every item takes two characters at least: an empty array grows once,
-    // to what the text can hold. Pages past the items read are never touched.
+// The values of a text, one token after the other.
+class TextValues {
+public:
+    explicit TextValues(const char* text)
+        : mCursor(SkipBlanks(text)), mEnd(text + std::strlen(text)), mRoom((static_cast<std::size_t>(mEnd - text) + 1) / 2) {}
+    bool AtEnd() const { return *mCursor == '\0'; }
+    double Float() { return ReadFloat(mCursor, mEnd); }
+    int Int() { return ReadInt(mCursor, mEnd); }
+    KString Token() { return ParseToken(mCursor); }
+    // How many values the text could hold: each takes two characters at least.
+    std::size_t Room() const { return mRoom; }
+
+private:
+    const char* mCursor;
+    const char* mEnd;
+    std::size_t mRoom;
+};
+
+// Values parsed already; past the last, 0 as at the end of a text.
+template <class V>
+class ParsedValues {
+public:
+    explicit ParsedValues(std::span<const V> values) : mValues(values) {}
+    bool AtEnd() const { return mNext == mValues.size(); }
+    double Float() { return static_cast<double>(Next()); }
+    int Int() { return Next(); }
+    std::size_t Room() const { return mValues.size(); }
+
+private:
+    V Next() { return mNext < mValues.size() ? mValues[mNext++] : V{}; }
+
+    std::span<const V> mValues;
+    std::size_t mNext = 0;
+};
+
+// Reads items from the values into the array, overwriting then appending;
+// readItem(values) reads one.
+template <class T, class Values, class ReadItem>
+int ReadItems(Values values, std::vector<T>& items, int limit, ReadItem readItem) {
+    // An empty array grows once, to what the values can fill. Pages past the
+    // items read are never touched.
     if (items.empty()) {
-        const std::size_t room = (static_cast<std::size_t>(end - text) + 1) / 2;
-        items.reserve(std::min(room, static_cast<std::size_t>(std::max(limit, 0))));
+        items.reserve(std::min(values.Room(), static_cast<std::size_t>(std::max(limit, 0))));
     }
     int count = 0;
-    while (*cursor != '\0' && count < limit) {
-        T item = readItem(cursor, end);
+    while (!values.AtEnd() && count < limit) {
+        T item = readItem(values);
         if (static_cast<std::size_t>(count) < items.size()) {
             items[static_cast<std::size_t>(count)] = item;
         } else {
@@ -86,14 +145,36 @@ int ParseItems(const char* text, std::vector<T>& items, int limit, ReadItem read
     return count;
 }
 
-// The next N values of the text.
-template <std::size_t N>
-std::array<double, N> ReadGroup(const char*& cursor, const char* end) {
-    std::array<double, N> values;
-    for (double& value : values) {
-        value = ReadFloat(cursor, end);
+// Reads items from the input, whichever form it has; parsed values of the
+// other kind than kInts says are no values.
+template <bool kInts, class T, class ReadItem>
+int ParseItems(NumberInput input, std::vector<T>& items, int limit, ReadItem readItem) {
+    if (!input.IsParsed()) {
+        return input.Text() != nullptr ? ReadItems(TextValues(input.Text()), items, limit, readItem) : 0;
     }
-    return values;
+    if constexpr (kInts) {
+        return ReadItems(ParsedValues<int>(input.Ints()), items, limit, readItem);
+    } else {
+        return ReadItems(ParsedValues<float>(input.Floats()), items, limit, readItem);
+    }
+}
+
+// Sixteen values in COLLADA order: number k to row k mod 4, column k div 4.
+template <class Next>
+void FillMatrix(KgeMatrix& matrix, Next next) {
+    for (int k = 0; k < 16; ++k) {
+        matrix[k % 4][k / 4] = next();
+    }
+}
+
+// The next N values.
+template <std::size_t N, class Values>
+std::array<double, N> ReadGroup(Values& values) {
+    std::array<double, N> group;
+    for (double& value : group) {
+        value = values.Float();
+    }
+    return group;
 }
 
 }  // namespace
@@ -135,67 +216,88 @@ KFbxColor ParseColor(const char* text) {
 }
 
 void ParseMatrix(const char*& cursor, KgeMatrix& matrix) {
-    for (int k = 0; k < 16; ++k) {
-        matrix[k % 4][k / 4] = ParseFloat(cursor);
-    }
+    FillMatrix(matrix, [&cursor] { return ParseFloat(cursor); });
 }
 
-int ParseIntArray(const char* text, std::vector<int>& items, int limit) {
-    return ParseItems(text, items, limit, &ReadInt);
+double FloatOfToken(const char* begin, const char* end) {
+    return static_cast<double>(TokenValue<float>(begin, end, &OutOfRangeFloat));
 }
 
-int ParseDoubleArray(const char* text, std::vector<double>& items, int limit) {
-    return ParseItems(text, items, limit, &ReadFloat);
+int IntOfToken(const char* begin, const char* end) { return TokenValue<int>(begin, end, &IntOutOfRange); }
+
+float FloatTokenAt(const char* begin, const char* end, const char*& tokenEnd) {
+    return TokenValueAt<float>(begin, end, tokenEnd, &OutOfRangeFloat);
 }
 
-int ParseVector2Array(const char* text, std::vector<KFbxVector2>& items, int stride, int limit) {
-    return ParseItems(text, items, limit, [stride](const char*& cursor, const char* end) {
-        const auto uv = ReadGroup<2>(cursor, end);
+int IntTokenAt(const char* begin, const char* end, const char*& tokenEnd) {
+    return TokenValueAt<int>(begin, end, tokenEnd, &IntOutOfRange);
+}
+
+int ParseIntArray(NumberInput text, std::vector<int>& items, int limit) {
+    return ParseItems<true>(text, items, limit, [](auto& values) { return values.Int(); });
+}
+
+int ParseDoubleArray(NumberInput text, std::vector<double>& items, int limit) {
+    return ParseItems<false>(text, items, limit, [](auto& values) { return values.Float(); });
+}
+
+int ParseVector2Array(NumberInput text, std::vector<KFbxVector2>& items, int stride, int limit) {
+    return ParseItems<false>(text, items, limit, [stride](auto& values) {
+        const auto uv = ReadGroup<2>(values);
         for (int extra = 2; extra < stride; ++extra) {
-            ReadFloat(cursor, end);
+            values.Float();
         }
         return KFbxVector2(uv[0], uv[1]);
     });
 }
 
-int ParseVector3Array(const char* text, std::vector<KFbxVector4>& items, int limit) {
-    return ParseItems(text, items, limit, [](const char*& cursor, const char* end) {
-        const auto xyz = ReadGroup<3>(cursor, end);
+int ParseVector3Array(NumberInput text, std::vector<KFbxVector4>& items, int limit) {
+    return ParseItems<false>(text, items, limit, [](auto& values) {
+        const auto xyz = ReadGroup<3>(values);
         return KFbxVector4(xyz[0], xyz[1], xyz[2], 0.0);
     });
 }
 
-int ParseColorArrayRGB(const char* text, std::vector<KFbxColor>& items, int limit) {
-    return ParseItems(text, items, limit, [](const char*& cursor, const char* end) {
-        const auto rgb = ReadGroup<3>(cursor, end);
+int ParseColorArrayRGB(NumberInput text, std::vector<KFbxColor>& items, int limit) {
+    return ParseItems<false>(text, items, limit, [](auto& values) {
+        const auto rgb = ReadGroup<3>(values);
         return KFbxColor(rgb[0], rgb[1], rgb[2], 1.0);
     });
 }
 
-int ParseColorArrayRGBA(const char* text, std::vector<KFbxColor>& items, int limit) {
-    return ParseItems(text, items, limit, [](const char*& cursor, const char* end) {
-        const auto rgba = ReadGroup<4>(cursor, end);
+int ParseColorArrayRGBA(NumberInput text, std::vector<KFbxColor>& items, int limit) {
+    return ParseItems<false>(text, items, limit, [](auto& values) {
+        const auto rgba = ReadGroup<4>(values);
         return KFbxColor(rgba[0], rgba[1], rgba[2], rgba[3]);
     });
 }
 
 int ParseNameArray(const char* text, std::vector<KString>& items, int limit) {
-    return ParseItems(text, items, limit, [](const char*& cursor, const char*) { return ParseToken(cursor); });
+    return text != nullptr ? ReadItems(TextValues(text), items, limit, [](TextValues& values) { return values.Token(); })
+                           : 0;
 }
 
-int ParseMatrixArray(const char* text, KgeMatrixArray& matrices, int limit) {
-    if (text == nullptr) {
-        return 0;
-    }
-    const char* cursor = SkipBlanks(text);
+namespace {
+
+template <class Values>
+int ReadMatrices(Values values, KgeMatrixArray& matrices, int limit) {
     int count = 0;
-    while (*cursor != '\0' && count < limit) {
+    while (!values.AtEnd() && count < limit) {
         KgeMatrix matrix;
-        ParseMatrix(cursor, matrix);
+        FillMatrix(matrix, [&values] { return values.Float(); });
         matrices.Add(matrix);
         ++count;
     }
     return count;
+}
+
+}  // namespace
+
+int ParseMatrixArray(NumberInput text, KgeMatrixArray& matrices, int limit) {
+    if (text.IsParsed()) {
+        return ReadMatrices(ParsedValues<float>(text.Floats()), matrices, limit);
+    }
+    return text.Text() != nullptr ? ReadMatrices(TextValues(text.Text()), matrices, limit) : 0;
 }
 
 }  // namespace fbxsdk_2006_11_1::ColladaXml

@@ -43,6 +43,7 @@ public:
     long long Count() const { return mCount; }
     long long Stride() const { return mStride; }
     const char* Text() const { return mText.Get(); }
+    NumberInput Numbers() const { return mText.Numbers(); }
 
     // True when count items of valuesPerItem values are a shape the text
     // can hold: no negative count, and no more values than it has room for.
@@ -50,7 +51,7 @@ public:
         if (mCount < 0 || mCount > INT_MAX || valuesPerItem < 0) {
             return false;
         }
-        const long long room = (static_cast<long long>(std::strlen(mText.Get())) + 1) / 2;
+        const long long room = (static_cast<long long>(mText.Length()) + 1) / 2;
         return valuesPerItem == 0 || mCount <= room / valuesPerItem;
     }
 
@@ -83,15 +84,15 @@ bool ReadValuesSource(const xmlNode* source, const char* paramType, std::vector<
     }
     const long long expected = shape.Count() * shape.Stride();
     SizeTo(items, shape.Count());
-    return parse(shape.Text(), items, SourceShape::LimitFor(expected)) == expected;
+    return parse(shape, items, SourceShape::LimitFor(expected)) == expected;
 }
 
 }  // namespace
 
 bool ReadSourceDoubles(const xmlNode* source, std::vector<double>& values) {
     return ReadValuesSource(source, "float", values,
-                            [](const char* text, std::vector<double>& items, int limit) {
-                                return ParseDoubleArray(text, items, limit);
+                            [](const SourceShape& shape, std::vector<double>& items, int limit) {
+                                return ParseDoubleArray(shape.Numbers(), items, limit);
                             });
 }
 
@@ -103,7 +104,7 @@ bool ReadSourceMatrices(const xmlNode* source, KgeMatrixArray& matrices) {
     if (!shape.Fits(16)) {
         return false;
     }
-    return ParseMatrixArray(shape.Text(), matrices, SourceShape::LimitFor(shape.Count())) == shape.Count();
+    return ParseMatrixArray(shape.Numbers(), matrices, SourceShape::LimitFor(shape.Count())) == shape.Count();
 }
 
 bool ReadSourceVector2(const xmlNode* source, std::vector<KFbxVector2>& values) {
@@ -116,7 +117,7 @@ bool ReadSourceVector2(const xmlNode* source, std::vector<KFbxVector2>& values) 
     }
     SizeTo(values, shape.Count());
     const int stride = static_cast<int>(std::min<long long>(shape.Stride(), INT_MAX));
-    return ParseVector2Array(shape.Text(), values, stride, SourceShape::LimitFor(shape.Count())) == shape.Count();
+    return ParseVector2Array(shape.Numbers(), values, stride, SourceShape::LimitFor(shape.Count())) == shape.Count();
 }
 
 bool ReadSourceVector3(const xmlNode* source, std::vector<KFbxVector4>& values) {
@@ -128,12 +129,12 @@ bool ReadSourceVector3(const xmlNode* source, std::vector<KFbxVector4>& values) 
         return false;
     }
     SizeTo(values, shape.Count());
-    return ParseVector3Array(shape.Text(), values, SourceShape::LimitFor(shape.Count())) == shape.Count();
+    return ParseVector3Array(shape.Numbers(), values, SourceShape::LimitFor(shape.Count())) == shape.Count();
 }
 
 bool ReadSourceNames(const xmlNode* source, std::vector<KString>& names) {
-    return ReadValuesSource(source, "name", names, [](const char* text, std::vector<KString>& items, int limit) {
-        return ParseNameArray(text, items, limit);
+    return ReadValuesSource(source, "name", names, [](const SourceShape& shape, std::vector<KString>& items, int limit) {
+        return ParseNameArray(shape.Text(), items, limit);
     });
 }
 
@@ -153,8 +154,8 @@ bool ReadSourceColors(const xmlNode* source, std::vector<KFbxColor>& colors) {
     }
     SizeTo(colors, shape.Count());
     const int limit = SourceShape::LimitFor(shape.Count());
-    const int read = shape.Stride() == 4 ? ParseColorArrayRGBA(shape.Text(), colors, limit)
-                                         : ParseColorArrayRGB(shape.Text(), colors, limit);
+    const int read = shape.Stride() == 4 ? ParseColorArrayRGBA(shape.Numbers(), colors, limit)
+                                         : ParseColorArrayRGB(shape.Numbers(), colors, limit);
     return read == shape.Count();
 }
 

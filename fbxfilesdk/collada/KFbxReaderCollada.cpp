@@ -90,7 +90,9 @@ bool KFbxReaderCollada::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     std::rewind(mFile.get());
     KString parseError;
-    const ColladaDocument document = ColladaDocument::ParseStream(mFile.get(), mFileName.Buffer(), parseError);
+    // Arrays are parsed as the text arrives: a large mesh never stands as text.
+    const ColladaDocument document =
+        ColladaDocument::ParseStream(mFile.get(), mFileName.Buffer(), parseError, ColladaArrayText::kParse);
     if (document.IsEmpty()) {
         AddNotificationError(parseError);
         return ReadFailed();

@@ -164,8 +164,8 @@ bool KFbxReaderColladaPass::ImportVertexWeights(xmlNode* skin, ColladaController
     }
     std::vector<int> counts;
     std::vector<int> indices;
-    ParseIntArray(ElementText(FindChild(weightsElement, "vcount")).Get(), counts);
-    ParseIntArray(ElementText(FindChild(weightsElement, "v")).Get(), indices);
+    ParseIntArray(ElementText(FindChild(weightsElement, "vcount")).Numbers(), counts);
+    ParseIntArray(ElementText(FindChild(weightsElement, "v")).Numbers(), indices);
     if (weights.empty() || jointNames.empty()) {
         return Error(KString("Unable to find weight or jointIds for controller"));
     }

@@ -239,6 +239,9 @@ bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& pare
 bool KFbxReaderColladaPass::ImportNodeInstance(xmlNode* nodeElement, xmlNode* instance, KFbxNode& node) {
     const ColladaUrlReference url = GetUrlReference(instance);
     if (KFbxNodeAttribute** object = mObjects.Find(url.mId)) {
+        if (*object != nullptr && IsSoleMeshInstance(instance, url.mId, **object)) {
+            return TakeLibraryMesh(node, static_cast<KFbxMesh&>(**object)) || !mOverNodeLimit;
+        }
         if (*object != nullptr) {
             if (!SetNodeAttributeFromInstance(nodeElement, node, **object) && mOverNodeLimit) {
                 return false;

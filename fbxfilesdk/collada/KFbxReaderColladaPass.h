@@ -27,6 +27,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -215,6 +217,10 @@ private:
     void MakeJoint(KFbxNode& node, const KString& id);
     bool IsImportableNode(xmlNode* nodeElement, const KString& id);
     bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, KFbxNodeAttribute& object);
+    // A mesh instanced at this one place only goes to the node itself,
+    // rather than as a copy (ColladaSoleInstances.h).
+    bool IsSoleMeshInstance(const xmlNode* instance, const KString& id, const KFbxNodeAttribute& object);
+    bool TakeLibraryMesh(KFbxNode& node, KFbxMesh& mesh);
     // What nodes that may share the mesh of an instance have in common: the
     // geometry and the material bindings; empty for an instance of anything
     // but a library mesh.
@@ -297,6 +303,8 @@ private:
     // scene's nodes share, by the template mesh they stand for (the template
     // mesh itself for a mesh without skin or shapes).
     ColladaIdMap<KFbxNodeAttribute*> mSharedMeshes;
+    // The geometries instanced at one place only, found at the first instance.
+    std::optional<std::set<std::string>> mSoleGeometryInstances;
     std::map<const KFbxMesh*, KFbxMesh*> mSceneMeshes;
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.

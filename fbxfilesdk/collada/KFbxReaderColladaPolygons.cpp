@@ -24,6 +24,7 @@
 #include <cstring>
 #include <map>
 #include <numeric>
+#include <span>
 #include <string>
 
 namespace fbxsdk_2006_11_1 {
@@ -56,11 +57,33 @@ struct PrimitiveInput {
 // The index groups of one primitive element, all its "p" lists in one, and
 // how many groups each polygon takes.
 struct PrimitiveIndices {
-    std::vector<int> mValues;
+    // The indices: the one list of the element where the document parsed
+    // it, so that a large mesh's indices are never copied, or mOwned.
+    std::span<const int> mValues;
+    std::vector<int> mOwned;
     std::vector<int> mPolygonSizes;
     std::size_t mStride = 1;
     std::size_t GroupCount() const { return mValues.size() / mStride; }
     int At(std::size_t group, int offset) const { return mValues[group * mStride + static_cast<std::size_t>(offset)]; }
+
+    // Appends one list and tells how many indices it held; scratch serves
+    // lists after the first.
+    int Append(const NumberInput& numbers, std::vector<int>& scratch) {
+        if (mValues.empty() && numbers.IsParsed() && numbers.Ints().size() <= static_cast<std::size_t>(INT_MAX)) {
+            mValues = numbers.Ints();
+            return static_cast<int>(mValues.size());
+        }
+        if (mOwned.data() != mValues.data()) {
+            mOwned.assign(mValues.begin(), mValues.end());
+        }
+        const bool first = mOwned.empty();
+        const int count = ParseIntArray(numbers, first ? mOwned : scratch);
+        if (!first) {
+            mOwned.insert(mOwned.end(), scratch.begin(), scratch.begin() + count);
+        }
+        mValues = mOwned;
+        return count;
+    }
 };
 
 // The array sized to start + count items, and the first of those; null,
@@ -84,10 +107,11 @@ void AppendStripTriangles(const std::vector<int>& groups, std::size_t count, std
                                         fan || first % 2 == 0 ? first + 1 : first, first + 2};
         for (const std::size_t corner : corners) {
             const auto begin = groups.begin() + static_cast<std::ptrdiff_t>(corner * stride);
-            indices.mValues.insert(indices.mValues.end(), begin, begin + static_cast<std::ptrdiff_t>(stride));
+            indices.mOwned.insert(indices.mOwned.end(), begin, begin + static_cast<std::ptrdiff_t>(stride));
         }
         indices.mPolygonSizes.push_back(3);
     }
+    indices.mValues = indices.mOwned;
 }
 
 // Grows an index array to count entries, the new ones -1 (no value).
@@ -289,7 +313,7 @@ bool ColladaPolygonImport::ReadIndices(const Primitive& primitive, PrimitiveIndi
         }
         if (primitive.mKind == PrimitiveKind::kTristrips || primitive.mKind == PrimitiveKind::kTrifans) {
             // Each list is one strip or fan.
-            const int count = ParseIntArray(ElementText(child).Get(), mScratch);
+            const int count = ParseIntArray(ElementText(child).Numbers(), mScratch);
             if (static_cast<std::size_t>(count) % stride != 0) {
                 return Fail(KString("<p> holds an incomplete group of indices in mesh ") + mId);
             }
@@ -297,14 +321,10 @@ bool ColladaPolygonImport::ReadIndices(const Primitive& primitive, PrimitiveIndi
                                  primitive.mKind == PrimitiveKind::kTrifans, indices);
             continue;
         }
-        // The first list is read in place; later ones are gathered after it.
-        const bool first = indices.mValues.empty();
-        const int count = ParseIntArray(ElementText(child).Get(), first ? indices.mValues : mScratch);
+        const ElementText text(child);
+        const int count = indices.Append(text.Numbers(), mScratch);
         if (static_cast<std::size_t>(count) % stride != 0) {
             return Fail(KString("<p> holds an incomplete group of indices in mesh ") + mId);
-        }
-        if (!first) {
-            indices.mValues.insert(indices.mValues.end(), mScratch.begin(), mScratch.begin() + count);
         }
         int groups = count / static_cast<int>(stride);
         if (primitive.mKind == PrimitiveKind::kPolygons) {
@@ -322,7 +342,7 @@ bool ColladaPolygonImport::ReadIndices(const Primitive& primitive, PrimitiveIndi
     if (primitive.mKind != PrimitiveKind::kPolylist) {
         return true;
     }
-    ParseIntArray(ElementText(FindChild(primitive.mElement, "vcount")).Get(), indices.mPolygonSizes);
+    ParseIntArray(ElementText(FindChild(primitive.mElement, "vcount")).Numbers(), indices.mPolygonSizes);
     long long total = 0;
     for (const int size : indices.mPolygonSizes) {
         if (size < 0) {

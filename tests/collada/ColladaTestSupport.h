@@ -8,6 +8,9 @@
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxLayer.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
@@ -105,6 +108,62 @@ inline std::string SchemaReport(const std::string& path) {
         }                                                                                           \
         EXPECT_EQ(::fbxsdk_2006_11_1::colladatest::SchemaReport(path), "");                       \
     } while (false)
+
+// Everything a read puts in a mesh, as text: points, polygons, and each
+// layer's normals, colours, UVs and materials with their modes and arrays.
+inline std::string MeshFingerprint(const KFbxMesh& mesh) {
+    std::string text;
+    const auto number = [&text](double value) { text += std::to_string(value) + " "; };
+    const auto modes = [&text](const KFbxLayerElement* element) {
+        text += element == nullptr ? std::string("none ")
+                                   : std::to_string(element->GetMappingMode()) + "/" +
+                                         std::to_string(element->GetReferenceMode()) + " [";
+        for (int at = 0; element != nullptr && at < element->GetIndexArray().GetCount(); ++at) {
+            text += std::to_string(element->GetIndexArray().GetAt(at)) + " ";
+        }
+        text += element == nullptr ? "" : "] ";
+    };
+    // Each value of the element's direct array, written as write(value) does.
+    const auto values = [](const auto* element, auto write) {
+        for (int at = 0; element != nullptr && at < element->GetDirectArray().GetCount(); ++at) {
+            write(element->GetDirectArray().GetAt(at));
+        }
+    };
+    for (int point = 0; point < mesh.GetControlPointsCount(); ++point) {
+        for (int axis = 0; axis < 4; ++axis) {
+            number(mesh.GetControlPoints()[point][axis]);
+        }
+    }
+    text += "\npolygons ";
+    for (int polygon = 0; polygon < mesh.GetPolygonCount(); ++polygon) {
+        text += "(";
+        for (int position = 0; position < mesh.GetPolygonSize(polygon); ++position) {
+            text += std::to_string(mesh.GetPolygonVertex(polygon, position)) + " ";
+        }
+        text += std::to_string(mesh.GetPolygonGroup(polygon)) + ")";
+    }
+    for (int index = 0; index < mesh.GetLayerCount(); ++index) {
+        const KFbxLayer* layer = mesh.GetLayer(index);
+        text += "\nlayer " + std::to_string(index) + " normals ";
+        modes(layer->GetNormals());
+        values(layer->GetNormals(), [&](const KFbxVector4& normal) { number(normal[0]), number(normal[2]); });
+        text += "\ncolours ";
+        modes(layer->GetVertexColors());
+        values(layer->GetVertexColors(), [&](const KFbxColor& color) { number(color.mBlue); });
+        text += "\nuvs ";
+        modes(layer->GetUVs());
+        values(layer->GetUVs(), [&](const KFbxVector2& uv) { number(uv[0]), number(uv[1]); });
+        text += "\ntextures ";
+        modes(layer->GetTextures());
+        text += "\nmaterials ";
+        modes(layer->GetMaterials());
+        for (int at = 0; layer->GetMaterials() != nullptr && at < layer->GetMaterials()->GetDirectArray().GetCount();
+             ++at) {
+            text += std::string(layer->GetMaterials()->GetDirectArray().GetAt(at)->GetName()) + " ";
+        }
+    }
+    return text;
+}
 
 class ColladaReadTest : public ::testing::Test {
 protected:

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
 
 #include "ColladaTestSupport.h"
 
@@ -460,4 +461,39 @@ TEST_F(ColladaGeometry, SourcesThatDoNotReadFailTheGeometry) {
     const std::string twoMeshes = Geometry("g", "<vertices id=\"v\"/></mesh><mesh><vertices id=\"w\"/>");
     EXPECT_FALSE(Read(InstancedDocument(twoMeshes)));
     EXPECT_TRUE(MessageHas("ERROR: more than one mesh defined for library g"));
+}
+
+// A geometry that one node alone instances reads into the scene as the
+// library's own mesh rather than a copy of it: the node gets what a copy
+// (made when another node instances the geometry differently) would hold.
+TEST_F(ColladaGeometry, ASoleInstanceHoldsWhatACopyWould) {
+    const std::string libraries =
+        "<library_images><image id=\"img\"><init_from>wood.tga</init_from></image></library_images>\n"
+        "<library_effects><effect id=\"fx\"><profile_COMMON><technique sid=\"t\"><lambert><diffuse>"
+        "<texture texture=\"img\" texcoord=\"uv\"/></diffuse></lambert></technique></profile_COMMON></effect>"
+        "</library_effects>\n<library_materials><material id=\"m\"><instance_effect url=\"#fx\"/></material>"
+        "<material id=\"m2\"><instance_effect url=\"#fx\"/></material></library_materials>\n" +
+        Geometry("cube", CubeSources() + CubePrimitive(Form::kPolylist));
+    const auto node = [](const char* id, const char* material) {
+        return std::string("<node id=\"") + id + "\"><instance_geometry url=\"#cube\"><bind_material><technique_common>"
+               "<instance_material symbol=\"red\" target=\"#" + material + "\"><bind_vertex_input semantic=\"uv\" "
+               "input_semantic=\"TEXCOORD\" input_set=\"0\"/></instance_material></technique_common>"
+               "</bind_material></instance_geometry></node>";
+    };
+    // Bound alike, the first node's mesh either way; a second node bound
+    // otherwise makes the first a copy.
+    KFbxScene* copied = KFbxScene::Create(mManager, "copied");
+    const std::string path = Write(colladatest::SceneDocument(libraries, node("n1", "m") + node("n2", "m2")), "copied.dae");
+    COLLADA_EXPECT_SCHEMA_VALID(path);
+    ASSERT_TRUE(ReadFile(path, copied)) << mMessage.Buffer();
+    ReadValid(colladatest::SceneDocument(libraries, node("n1", "m")));
+    const auto meshOf = [](KFbxScene* scene) -> const KFbxMesh* {
+        KFbxNode* found = scene->GetRootNode()->FindChild("n1");
+        return found != nullptr ? dynamic_cast<const KFbxMesh*>(found->GetNodeAttribute()) : nullptr;
+    };
+    ASSERT_NE(meshOf(copied), nullptr);
+    ASSERT_NE(meshOf(mScene), nullptr);
+    EXPECT_EQ(colladatest::MeshFingerprint(*meshOf(mScene)), colladatest::MeshFingerprint(*meshOf(copied)));
+    EXPECT_EQ(meshOf(mScene)->GetPolygonCount(), 6);
+    ASSERT_NE(meshOf(mScene)->GetLayer(0)->GetTextures(), nullptr);
 }
