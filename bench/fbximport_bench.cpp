@@ -30,6 +30,7 @@
 #include <filesystem>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -42,26 +43,33 @@ using namespace fbxsdk_2006_11_1;
 using benchfiles::ResetPeak;
 using benchfiles::StatusBytes;
 
-// Writes the file of each writer format once per process.
-const std::string& MeshFile(int format) {
-    static std::map<int, std::string> paths;
+// Writes the scene that make builds into a temporary file named after name,
+// once per process and writer format; the file goes when the process ends.
+const std::string& ExportOnce(const std::string& name, int format,
+                              const std::function<KFbxScene*(KFbxSdkManager&)>& make) {
+    static std::map<std::pair<std::string, int>, std::string> paths;
     // A removal is never copied: a copy's end would remove the file early.
     static std::deque<benchfiles::RemoveAtExit> removals;
-    const auto known = paths.find(format);
+    const auto key = std::make_pair(name, format);
+    const auto known = paths.find(key);
     if (known != paths.end()) {
         return known->second;
     }
-    const std::string file =
-        benchfiles::TemporaryPath("qalimor-import-bench-" + std::to_string(format), ".fbx");
+    const std::string file = benchfiles::TemporaryPath(name + "-" + std::to_string(format), ".fbx");
     std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
-    KFbxScene* scene = benchscene::MillionPolygonScene(*manager);
+    KFbxScene* scene = make(*manager);
     KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
     exporter->Initialize(file.c_str());
     exporter->SetFileFormat(format);
     exporter->Export(scene);
     exporter->Destroy();
     removals.emplace_back(file);
-    return paths.emplace(format, file).first->second;
+    return paths.emplace(key, file).first->second;
+}
+
+// Writes the file of each writer format once per process.
+const std::string& MeshFile(int format) {
+    return ExportOnce("qalimor-import-bench", format, &benchscene::MillionPolygonScene);
 }
 
 // The bytes of mesh data the scene holds.
@@ -199,30 +207,17 @@ void AddAnimatedNodes(KFbxSdkManager& manager, KFbxScene& scene) {
 }
 
 const std::string& BigSceneFile(int format, int part) {
-    static std::map<std::pair<int, int>, std::string> paths;
-    static std::deque<benchfiles::RemoveAtExit> removals;
-    const auto key = std::make_pair(format, part);
-    const auto known = paths.find(key);
-    if (known != paths.end()) {
-        return known->second;
-    }
-    const std::string file = benchfiles::TemporaryPath(
-        "qalimor-bigscene-" + std::to_string(format) + "-" + std::to_string(part), ".fbx");
-    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
-    KFbxScene* scene = KFbxScene::Create(manager.get(), "bench");
-    if (part != eNodesOnly) {
-        AddTerrain(*manager, *scene);
-    }
-    if (part != eMeshOnly) {
-        AddAnimatedNodes(*manager, *scene);
-    }
-    KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
-    exporter->Initialize(file.c_str());
-    exporter->SetFileFormat(format);
-    exporter->Export(scene);
-    exporter->Destroy();
-    removals.emplace_back(file);
-    return paths.emplace(key, file).first->second;
+    return ExportOnce("qalimor-bigscene-" + std::to_string(part), format,
+                      [part](KFbxSdkManager& manager) {
+                          KFbxScene* scene = KFbxScene::Create(&manager, "bench");
+                          if (part != eNodesOnly) {
+                              AddTerrain(manager, *scene);
+                          }
+                          if (part != eMeshOnly) {
+                              AddAnimatedNodes(manager, *scene);
+                          }
+                          return scene;
+                      });
 }
 
 // Whole imports of the big scene, FBX 6: throughput counts the file's bytes,
