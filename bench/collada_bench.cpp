@@ -3,8 +3,10 @@
 // exporters write them. Three figures split the read: libxml2's parse of
 // the text alone, the number parsing of the arrays alone, and the whole read
 // into a scene; each reports the document's bytes per second. Then the reads
-// of 50 objects of 10 000 triangles, of a flat scene of 1 024 nodes, and of
-// any document named by QALIMOR_COLLADA_FILE (to time other readers on it).
+// of 50 objects of 10 000 triangles, of flat scenes of 1 024 and 8 192 nodes,
+// of any document named by QALIMOR_COLLADA_FILE (to time other readers on
+// it), and the imports of two small documents, by this reader and by the
+// assimp command on the same files.
 #include <fbxfilesdk/collada/ColladaDocument.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
@@ -14,10 +16,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchFiles.h"
+#include "ColladaSmallDocuments.h"
+
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -176,46 +185,66 @@ const std::string& FiftyObjectsFile() {
     return path;
 }
 
-// A flat scene of 1 024 nodes, each with its own translation.
-const std::string& FlatNodesFile() {
-    static const std::string path = [] {
-        std::string text = std::string(kDocumentStart) + "<library_visual_scenes><visual_scene id=\"scene\">\n";
-        for (int node = 0; node < 1024; ++node) {
-            const std::string id = std::to_string(node);
-            text += "<node id=\"n" + id + "\"><translate sid=\"t\">" + id + " 0 0</translate></node>\n";
-        }
-        text += "</visual_scene></library_visual_scenes>\n<scene><instance_visual_scene url=\"#scene\"/></scene>\n"
-                "</COLLADA>\n";
-        return WriteDocument("flat", text);
-    }();
-    static const RemoveAtExit removal{path};
-    return path;
+// A flat scene of nodes, each with its own translation.
+std::string FlatNodesText(int count) {
+    std::string text = std::string(kDocumentStart) + "<library_visual_scenes><visual_scene id=\"scene\">\n";
+    for (int node = 0; node < count; ++node) {
+        const std::string id = std::to_string(node);
+        text += "<node id=\"n" + id + "\"><translate sid=\"t\">" + id + " 0 0</translate></node>\n";
+    }
+    return text + "</visual_scene></library_visual_scenes>\n<scene><instance_visual_scene url=\"#scene\"/></scene>\n"
+                  "</COLLADA>\n";
+}
+
+// One file per count, made on first use; the map's entries stay where they
+// are made, so each removes its file once, at exit.
+const std::string& FlatNodesFile(int count) {
+    static std::map<int, RemoveAtExit> files;
+    RemoveAtExit& file = files[count];
+    if (file.mPath.empty()) {
+        file.mPath = WriteDocument("flat" + std::to_string(count), FlatNodesText(count));
+    }
+    return file.mPath;
+}
+
+// Opens, reads and closes the file with the reader's own options.
+bool ReadInto(KFbxReaderCollada& reader, const char* path, KFbxScene& scene) {
+    if (!reader.FileOpen(path)) {
+        return false;
+    }
+    KFbxStreamOptions* options = reader.GetReadOptions();
+    const bool read = reader.Read(&scene, options);
+    options->Destroy();
+    reader.FileClose();
+    return read;
 }
 
 // Reads the file into a new scene each iteration, the opening of the file
-// included, the making and freeing of the manager not; reports its bytes.
+// included, the making and freeing of the manager not; reports its bytes,
+// and the most memory one read added to the process.
 void ReadFileRepeatedly(benchmark::State& state, const char* path) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path, error);
+    long peak = 0;
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
         KFbxScene* scene = KFbxScene::Create(manager.get(), "");
         KFbxReaderCollada reader(*manager);
+        const long before = benchfiles::StatusBytes("VmRSS:");
+        benchfiles::ResetPeak();
         state.ResumeTiming();
-        reader.FileOpen(path);
-        KFbxStreamOptions* options = reader.GetReadOptions();
-        if (!reader.Read(scene, options)) {
+        if (!ReadInto(reader, path, *scene)) {
             state.SkipWithError("the document did not read");
         }
-        options->Destroy();
-        reader.FileClose();
         state.PauseTiming();
+        peak = std::max(peak, benchfiles::StatusBytes("VmHWM:") - before);
         manager.reset();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(error ? 0 : bytes));
+    state.counters["peak_mb"] = static_cast<double>(peak) / (1024.0 * 1024.0);
 }
 
 void ReportBytes(benchmark::State& state) {
@@ -292,7 +321,91 @@ BENCHMARK(BM_ColladaFileRead)->Unit(benchmark::kMillisecond);
 void BM_ColladaFiftyObjectsRead(benchmark::State& state) { ReadFileRepeatedly(state, FiftyObjectsFile().c_str()); }
 BENCHMARK(BM_ColladaFiftyObjectsRead)->Unit(benchmark::kMillisecond);
 
-void BM_ColladaFlatNodesRead(benchmark::State& state) { ReadFileRepeatedly(state, FlatNodesFile().c_str()); }
-BENCHMARK(BM_ColladaFlatNodesRead)->Unit(benchmark::kMillisecond);
+void BM_ColladaFlatNodesRead(benchmark::State& state) {
+    ReadFileRepeatedly(state, FlatNodesFile(static_cast<int>(state.range(0))).c_str());
+}
+BENCHMARK(BM_ColladaFlatNodesRead)->ArgName("nodes")->Arg(1024)->Arg(8192)->Unit(benchmark::kMillisecond);
+
+// ---- small documents -------------------------------------------------------
+
+// The small documents by benchmark argument: 0 the textured model, 1 the
+// mixed scene.
+const std::string& SmallDocumentFile(int which) {
+    static const std::string model = WriteDocument("model", colladasmall::TexturedModelDocument());
+    static const RemoveAtExit modelRemoval{model};
+    static const std::string mixed = WriteDocument("mixed", colladasmall::MixedSceneDocument());
+    static const RemoveAtExit mixedRemoval{mixed};
+    return which == 0 ? model : mixed;
+}
+
+void NameSmallDocument(benchmark::State& state) {
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(SmallDocumentFile(static_cast<int>(state.range(0))), error);
+    state.counters["file_kb"] = error ? 0.0 : static_cast<double>(bytes) / 1024.0;
+}
+
+// A small document as a program imports one: a new scene, a reader, the
+// read, all timed (the manager, made once per program, not).
+void BM_ColladaSmallFileImport(benchmark::State& state) {
+    const std::string& path = SmallDocumentFile(static_cast<int>(state.range(0)));
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    for (auto _ : state) {
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "");
+        KFbxReaderCollada reader(*manager);
+        if (!ReadInto(reader, path.c_str(), *scene)) {
+            state.SkipWithError("the document did not read");
+        }
+        state.PauseTiming();
+        scene->Destroy(true);
+        state.ResumeTiming();
+    }
+    NameSmallDocument(state);
+}
+BENCHMARK(BM_ColladaSmallFileImport)->ArgName("document")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The empty scene such an import starts from, alone.
+void BM_ColladaEmptySceneCreate(benchmark::State& state) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    for (auto _ : state) {
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "");
+        state.PauseTiming();
+        scene->Destroy(true);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ColladaEmptySceneCreate)->Unit(benchmark::kMillisecond);
+
+// The same documents imported by the assimp command, where it is
+// installed: the import time that it reports itself, raw (no
+// post-processing), so that its start-up and printing are left out.
+void BM_AssimpSmallFileImport(benchmark::State& state) {
+    const std::string command = "assimp info \"" + SmallDocumentFile(static_cast<int>(state.range(0))) +
+                                "\" -r -s 2>/dev/null";
+    for (auto _ : state) {
+        std::FILE* output = popen(command.c_str(), "r");
+        double seconds = -1.0;
+        char line[256];
+        while (output != nullptr && std::fgets(line, sizeof(line), output) != nullptr) {
+            constexpr const char* kTook = "import took approx. ";
+            if (const char* took = std::strstr(line, kTook)) {
+                const char* begin = took + std::strlen(kTook);
+                std::from_chars(begin, begin + std::strlen(begin), seconds);
+            }
+        }
+        if (output == nullptr || pclose(output) != 0 || seconds < 0.0) {
+            state.SkipWithError("assimp did not import the document");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    NameSmallDocument(state);
+}
+BENCHMARK(BM_AssimpSmallFileImport)
+    ->ArgName("document")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
