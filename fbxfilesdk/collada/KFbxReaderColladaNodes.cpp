@@ -164,7 +164,6 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
                 const KString sharing = SharedMeshKey(child);
                 if (KFbxNodeAttribute** shared = sharing.GetLen() > 0 ? mSharedMeshes.Find(sharing) : nullptr) {
                     AttachInstance(node, *shared);
-                    node.SetShading(5);
                     continue;
                 }
                 if (!(mStatus = ImportNodeInstance(nodeElement, child, node))) {
@@ -469,7 +468,8 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
                 return false;
             }
             CopyMesh(*mesh, static_cast<KFbxMesh&>(object));
-            node.SetShading(5);
+            // The node keeps a new node's shading, which the scene's nodes
+            // have whether the visual scene's nodes or copies of them.
             return true;
         }
         case KFbxNodeAttribute::eNURB:

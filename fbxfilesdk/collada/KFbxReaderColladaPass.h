@@ -27,6 +27,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -92,10 +93,15 @@ struct ColladaTargetRecord {
 };
 
 // A visual scene as read: a root node above its top-level nodes, and the
-// bind poses of the controllers its nodes instance.
+// bind poses of the controllers its nodes instance. Its first instance
+// takes its nodes into the scene as they are; later instances copy them,
+// from where that first instance put them.
 struct ColladaVisualScene {
     KFbxNode* mRoot = nullptr;
     std::vector<KFbxPose*> mBindPoses;
+    bool mInstantiated = false;
+    // The top-level nodes, once the first instance has taken them from the root.
+    std::vector<KFbxNode*> mNodes;
 };
 
 // What the document says of the whole scene.
@@ -230,10 +236,17 @@ private:
 
     // ---- scene instantiation ----
     bool ImportScene(xmlNode* sceneElement);
-    bool InstantiateVisualScene(const ColladaVisualScene& visualScene);
-    bool CopyNodeTree(KFbxNode& destination, KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies);
+    bool InstantiateVisualScene(ColladaVisualScene& visualScene);
+    // The copy of the node and its subtree (null after an error).
+    KFbxNode* CopyNodeTree(KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies);
+    // Makes the node and its subtree what their copies would be, so that
+    // they serve as the scene's own nodes; false after an error.
+    bool AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies);
+    bool AdoptNodeAttribute(KFbxNode& node);
     bool CopyNode(KFbxNode& destination, KFbxNode& source);
     bool CopyNodeAttribute(KFbxNode& destination, KFbxNode& source);
+    // The attribute the node had in its visual scene, which copies are made from.
+    KFbxNodeAttribute* TemplateAttribute(const KFbxNode& node) const;
     void CopyNodeTransform(KFbxNode& destination, const KFbxNode& source);
     void RelinkClusters(const ColladaCopiedNodes& copied, const std::map<KFbxNode*, KFbxNode*>& copies);
     void ConnectMaterials(KFbxScene& scene);
@@ -298,6 +311,9 @@ private:
     // mesh itself for a mesh without skin or shapes).
     ColladaIdMap<KFbxNodeAttribute*> mSharedMeshes;
     std::map<const KFbxMesh*, KFbxMesh*> mSceneMeshes;
+    // The attributes that nodes taken into the scene had in their visual
+    // scene, where the scene's are copies of them (cameras, skinned meshes).
+    std::unordered_map<const KFbxNode*, KFbxNodeAttribute*> mTemplateAttributes;
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.
     std::map<const KFbxNode*, KString> mNodeSids;

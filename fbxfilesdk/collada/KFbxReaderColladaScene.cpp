@@ -72,7 +72,7 @@ bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {
     for (xmlNode* child : ChildElements(sceneElement)) {
         if (IsNamed(child, "instance_visual_scene")) {
             const ColladaUrlReference url = GetUrlReference(child);
-            const ColladaVisualScene* visualScene = mVisualScenes.Find(url.mId);
+            ColladaVisualScene* visualScene = mVisualScenes.Find(url.mId);
             if (visualScene == nullptr) {
                 return Error(KString("Scene not found: ") + url.mUrl);
             }
@@ -88,10 +88,34 @@ bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {
     return true;
 }
 
-bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& visualScene) {
+bool KFbxReaderColladaPass::InstantiateVisualScene(ColladaVisualScene& visualScene) {
     std::map<KFbxNode*, KFbxNode*> copies;
-    if (!CopyNodeTree(*mRoot, *visualScene.mRoot, copies)) {
+    // The root of the pass takes the values of the visual scene's root.
+    if (!CopyNode(*mRoot, *visualScene.mRoot)) {
         return false;
+    }
+    copies[visualScene.mRoot] = mRoot;
+    if (!visualScene.mInstantiated) {
+        // The first instance takes the nodes themselves, made into what
+        // their copies would be; later ones copy them from there.
+        visualScene.mInstantiated = true;
+        for (int index = 0; index < visualScene.mRoot->GetChildCount(false); ++index) {
+            visualScene.mNodes.push_back(visualScene.mRoot->GetChild(index));
+        }
+        for (KFbxNode* node : visualScene.mNodes) {
+            if (!AdoptNodeTree(*node, copies)) {
+                return false;
+            }
+            mRoot->AddChild(node);
+        }
+    } else {
+        for (KFbxNode* node : visualScene.mNodes) {
+            KFbxNode* copy = CopyNodeTree(*node, copies);
+            if (copy == nullptr) {
+                return false;
+            }
+            mRoot->AddChild(copy);
+        }
     }
     mSceneInstantiated = true;
     const ColladaCopiedNodes copied(copies, mNodeSids);
@@ -101,7 +125,7 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& vis
             return Error(KString("could not copy the bind pose ") + source->GetName());
         }
         pose->SetIsBindPose(true);
-        // The entries name the joints and meshes of this copy.
+        // The entries name the joints and meshes of this instance.
         for (int entry = 0; entry < source->GetCount(); ++entry) {
             pose->Add(copied.Resolve(source->GetNode(entry)), source->GetMatrix(entry), false);
         }
@@ -111,24 +135,93 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& vis
     return true;
 }
 
-bool KFbxReaderColladaPass::CopyNodeTree(KFbxNode& destination, KFbxNode& source,
-                                         std::map<KFbxNode*, KFbxNode*>& copies) {
-    if (!CopyNode(destination, source)) {
+KFbxNode* KFbxReaderColladaPass::CopyNodeTree(KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies) {
+    KFbxNode* copy = KFbxNode::Create(&mManager, source.GetName());
+    if (copy == nullptr) {
+        Error(KString("could not copy node ") + source.GetName());
+        return nullptr;
+    }
+    if (!CopyNode(*copy, source)) {
+        return nullptr;
+    }
+    copies[&source] = copy;
+    for (int index = 0; index < source.GetChildCount(false); ++index) {
+        KFbxNode* child = CopyNodeTree(*source.GetChild(index), copies);
+        if (child == nullptr) {
+            return nullptr;
+        }
+        copy->AddChild(child);
+    }
+    return copy;
+}
+
+bool KFbxReaderColladaPass::AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies) {
+    // A copy takes the node's rotation order and transform values, which the
+    // node has; its attribute, which the node may have to trade for a copy;
+    // and the inherit type that every node of the scene has.
+    if (!AdoptNodeAttribute(node)) {
         return false;
     }
-    copies[&source] = &destination;
-    for (int index = 0; index < source.GetChildCount(false); ++index) {
-        KFbxNode* child = source.GetChild(index);
-        KFbxNode* copy = KFbxNode::Create(&mManager, child->GetName());
-        if (copy == nullptr) {
-            return Error(KString("could not copy node ") + child->GetName());
-        }
-        if (!CopyNodeTree(*copy, *child, copies)) {
+    node.SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+    copies[&node] = &node;
+    for (int index = 0; index < node.GetChildCount(false); ++index) {
+        if (!AdoptNodeTree(*node.GetChild(index), copies)) {
             return false;
         }
-        destination.AddChild(copy);
     }
     return true;
+}
+
+namespace {
+
+// A mesh without skin or shapes is the same in every instance of its
+// visual scene, and is shared by them; a skinned mesh is linked to the
+// joints of its own instance.
+bool IsShareable(const KFbxMesh& mesh) { return mesh.GetDeformerCount() == 0 && mesh.GetShapeCount() == 0; }
+
+}  // namespace
+
+bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node) {
+    KFbxNodeAttribute* attribute = node.GetNodeAttribute();
+    if (attribute == nullptr) {
+        return true;
+    }
+    switch (attribute->GetAttributeType()) {
+        case KFbxNodeAttribute::eNULL:
+        case KFbxNodeAttribute::eLIGHT:
+            // Made with nothing but what a copy takes over.
+            return true;
+        case KFbxNodeAttribute::eSKELETON: {
+            // A copy's type counts as set, the default type too.
+            auto* skeleton = static_cast<KFbxSkeleton*>(attribute);
+            skeleton->SetSkeletonType(skeleton->GetSkeletonType());
+            return true;
+        }
+        case KFbxNodeAttribute::eMESH: {
+            auto* mesh = static_cast<KFbxMesh*>(attribute);
+            if (IsShareable(*mesh)) {
+                mSceneMeshes.emplace(mesh, mesh);
+                // As a copy's attach would, the mesh names the last node of
+                // the scene that shows it, not one of another visual scene.
+                mesh->AttachToNode(&node);
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    // A camera keeps less than its node's look-at gave it, a skinned mesh is
+    // remade for the scene: the node trades its attribute for a copy, which
+    // later instances are made from as well.
+    mTemplateAttributes.emplace(&node, attribute);
+    node.SetNodeAttribute(nullptr);
+    return CopyNodeAttribute(node, node);
+}
+
+KFbxNodeAttribute* KFbxReaderColladaPass::TemplateAttribute(const KFbxNode& node) const {
+    auto traded = mTemplateAttributes.find(&node);
+    return traded != mTemplateAttributes.end() ? traded->second : node.GetNodeAttribute();
 }
 
 bool KFbxReaderColladaPass::CopyNode(KFbxNode& destination, KFbxNode& source) {
@@ -142,7 +235,7 @@ bool KFbxReaderColladaPass::CopyNode(KFbxNode& destination, KFbxNode& source) {
 }
 
 bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& source) {
-    KFbxNodeAttribute* attribute = source.GetNodeAttribute();
+    KFbxNodeAttribute* attribute = TemplateAttribute(source);
     if (attribute == nullptr) {
         return true;
     }
@@ -167,11 +260,8 @@ bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& s
             break;
         case KFbxNodeAttribute::eMESH: {
             auto& source = static_cast<KFbxMesh&>(*attribute);
-            // A mesh without skin or shapes is the same in every copy of the
-            // tree: the copies share the template's own, which a copy would
-            // only repeat. A skinned mesh is linked to the joints of its own
-            // copy, so each copy has one, counted.
-            const bool shareable = source.GetDeformerCount() == 0 && source.GetShapeCount() == 0;
+            // Shared meshes are counted once, each copy of a skinned one.
+            const bool shareable = IsShareable(source);
             if (auto copied = mSceneMeshes.find(&source); shareable && copied != mSceneMeshes.end()) {
                 attach(copied->second);
                 break;
