@@ -489,11 +489,12 @@ void KFbxReaderColladaPass::ApplyLookAt(xmlNode* nodeElement, KFbxNode& node, KF
     if (!ReadLookAt(nodeElement, eye, interest, up, frame)) {
         return;
     }
+    // The scene's cameras hold what copies of a camera take over (position,
+    // interest, focus distance, and the node's rotation); its up vector and
+    // focus source stay those of a new camera.
     camera.SetPosition(eye);
     camera.SetLookAt(interest);
-    camera.SetUpVector(KFbxVector4(frame[1][0], frame[1][1], frame[1][2], 0.0));
     node.SetLclRotation(frame.GetR());
-    camera.SetFocusDistanceSource(KFbxCamera::eCAMERA_INTEREST);
     camera.SetFocusDistance((interest - eye).Length());
 }
 

@@ -189,6 +189,7 @@ bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node) {
     switch (attribute->GetAttributeType()) {
         case KFbxNodeAttribute::eNULL:
         case KFbxNodeAttribute::eLIGHT:
+        case KFbxNodeAttribute::eCAMERA:
             // Made with nothing but what a copy takes over.
             return true;
         case KFbxNodeAttribute::eSKELETON: {
@@ -211,9 +212,8 @@ bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node) {
         default:
             break;
     }
-    // A camera keeps less than its node's look-at gave it, a skinned mesh is
-    // remade for the scene: the node trades its attribute for a copy, which
-    // later instances are made from as well.
+    // A skinned or morphed mesh is remade for each instance: the node trades
+    // its mesh for a copy, and later instances copy the mesh it had.
     mTemplateAttributes.emplace(&node, attribute);
     node.SetNodeAttribute(nullptr);
     return CopyNodeAttribute(node, node);

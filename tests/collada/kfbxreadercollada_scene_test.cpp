@@ -549,10 +549,19 @@ void ExpectSameNode(KFbxNode* first, KFbxNode* copy) {
             EXPECT_EQ(camera->GetLookAt(), other->GetLookAt());
             EXPECT_EQ(camera->GetFocusDistanceSource(), other->GetFocusDistanceSource());
             EXPECT_EQ(camera->GetFocusDistance(), other->GetFocusDistance());
+            EXPECT_EQ(camera->GetProjectionType(), other->GetProjectionType());
+            EXPECT_EQ(camera->GetDefaultFieldOfView(), other->GetDefaultFieldOfView());
+            EXPECT_EQ(camera->GetDefaultFieldOfViewX(), other->GetDefaultFieldOfViewX());
+            EXPECT_EQ(camera->GetApertureWidth(), other->GetApertureWidth());
+            EXPECT_EQ(camera->GetApertureHeight(), other->GetApertureHeight());
+            EXPECT_EQ(camera->GetAspectWidth(), other->GetAspectWidth());
+            EXPECT_EQ(camera->GetNearPlane(), other->GetNearPlane());
+            EXPECT_EQ(camera->GetFarPlane(), other->GetFarPlane());
         }
         if (auto* light = dynamic_cast<KFbxLight*>(attributes[0])) {
             EXPECT_EQ(light->GetLightType(), static_cast<KFbxLight*>(attributes[1])->GetLightType());
             EXPECT_EQ(light->GetDefaultIntensity(), static_cast<KFbxLight*>(attributes[1])->GetDefaultIntensity());
+            EXPECT_EQ(light->GetDefaultConeAngle(), static_cast<KFbxLight*>(attributes[1])->GetDefaultConeAngle());
         }
         if (auto* mesh = dynamic_cast<KFbxMesh*>(attributes[0])) {
             const auto* other = static_cast<KFbxMesh*>(attributes[1]);
