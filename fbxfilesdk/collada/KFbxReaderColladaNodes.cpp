@@ -82,10 +82,6 @@ bool KFbxReaderColladaPass::ImportVisualScene(xmlNode* visualScene) {
     mVisualSceneElement = visualScene;
     const KString id = GetAttribute(visualScene, "id");
     ColladaVisualScene scene;
-    scene.mRoot = KFbxNode::Create(&mManager, "");
-    if (scene.mRoot == nullptr) {
-        return Error(KString("could not create the root of visual scene ") + id);
-    }
     const std::size_t firstPose = mPendingBindPoses.size();
     for (xmlNode* child : ChildElements(visualScene)) {
         if (IsNamed(child, "node")) {
@@ -101,10 +97,8 @@ bool KFbxReaderColladaPass::ImportVisualScene(xmlNode* visualScene) {
             if (!(mStatus = ImportNode(child, *node, nodeId))) {
                 return false;
             }
-            if (!scene.mRoot->AddChild(node)) {
-                return Error(KString("could not add node ") + GetAttribute(child, "name") + "\nError: " +
-                             scene.mRoot->GetError().GetLastErrorString());
-            }
+            // Parented once, where the scene takes it.
+            scene.mNodes.push_back(node);
         } else if (IsNamed(child, "extra")) {
             Warning(KString("Extra node is not supported in node ") + "visual_scene");
         } else if (IsNamed(child, "boundingbox")) {

@@ -92,16 +92,14 @@ struct ColladaTargetRecord {
     unsigned mComponent = 0;
 };
 
-// A visual scene as read: a root node above its top-level nodes, and the
-// bind poses of the controllers its nodes instance. Its first instance
-// takes its nodes into the scene as they are; later instances copy them,
-// from where that first instance put them.
+// A visual scene as read: its top-level nodes, which have no parent until
+// an instance takes them, and the bind poses of the controllers its nodes
+// instance. Its first instance takes its nodes into the scene as they are;
+// later instances copy them, from where that first instance put them.
 struct ColladaVisualScene {
-    KFbxNode* mRoot = nullptr;
+    std::vector<KFbxNode*> mNodes;
     std::vector<KFbxPose*> mBindPoses;
     bool mInstantiated = false;
-    // The top-level nodes, once the first instance has taken them from the root.
-    std::vector<KFbxNode*> mNodes;
 };
 
 // What the document says of the whole scene.

@@ -90,18 +90,13 @@ bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {
 
 bool KFbxReaderColladaPass::InstantiateVisualScene(ColladaVisualScene& visualScene) {
     std::map<KFbxNode*, KFbxNode*> copies;
-    // The root of the pass takes the values of the visual scene's root.
-    if (!CopyNode(*mRoot, *visualScene.mRoot)) {
-        return false;
-    }
-    copies[visualScene.mRoot] = mRoot;
+    // The root of the pass stands for the visual scene's, which holds a new
+    // node's values under the scene's inherit type.
+    mRoot->SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
     if (!visualScene.mInstantiated) {
         // The first instance takes the nodes themselves, made into what
         // their copies would be; later ones copy them from there.
         visualScene.mInstantiated = true;
-        for (int index = 0; index < visualScene.mRoot->GetChildCount(false); ++index) {
-            visualScene.mNodes.push_back(visualScene.mRoot->GetChild(index));
-        }
         for (KFbxNode* node : visualScene.mNodes) {
             if (!AdoptNodeTree(*node, copies)) {
                 return false;
@@ -401,8 +396,14 @@ void KFbxReaderColladaPass::MoveInto(KFbxScene& scene) {
         // The root takes over the values of the visual scene's root.
         CopyNode(*root, *mRoot);
     }
-    while (mRoot->GetChildCount() > 0) {
-        root->AddChild(mRoot->GetChild(0));
+    // Taken off from the last, which a node finds at once among its
+    // children, then added in their order.
+    std::vector<KFbxNode*> nodes(static_cast<std::size_t>(mRoot->GetChildCount()));
+    for (std::size_t index = nodes.size(); index-- > 0;) {
+        nodes[index] = mRoot->RemoveChild(mRoot->GetChild(static_cast<int>(index)));
+    }
+    for (KFbxNode* node : nodes) {
+        root->AddChild(node);
     }
     for (KFbxPose* pose : mScenePoses) {
         scene.ConnectObject(pose);
