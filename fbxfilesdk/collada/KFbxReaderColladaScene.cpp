@@ -183,10 +183,20 @@ bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node) {
     }
     switch (attribute->GetAttributeType()) {
         case KFbxNodeAttribute::eNULL:
-        case KFbxNodeAttribute::eLIGHT:
-        case KFbxNodeAttribute::eCAMERA:
-            // Made with nothing but what a copy takes over.
             return true;
+        // Made with nothing but what a copy takes over; a copy reads it
+        // through the node's channels, which hold single precision: the
+        // values are read back the same way.
+        case KFbxNodeAttribute::eLIGHT: {
+            auto* light = static_cast<KFbxLight*>(attribute);
+            CopyLight(*light, *light);
+            return true;
+        }
+        case KFbxNodeAttribute::eCAMERA: {
+            auto* camera = static_cast<KFbxCamera*>(attribute);
+            CopyCamera(*camera, *camera);
+            return true;
+        }
         case KFbxNodeAttribute::eSKELETON: {
             // A copy's type counts as set, the default type too.
             auto* skeleton = static_cast<KFbxSkeleton*>(attribute);

@@ -542,6 +542,16 @@ void ExpectSameNode(KFbxNode* first, KFbxNode* copy) {
     ASSERT_EQ(attributes[0] == nullptr, attributes[1] == nullptr);
     if (attributes[0] != nullptr) {
         ASSERT_EQ(attributes[0]->GetAttributeType(), attributes[1]->GetAttributeType());
+        // Every value, as its property holds it (channels keep theirs in
+        // single precision, properties not).
+        for (int index = 0; index < attributes[0]->GetPropertyCount(); ++index) {
+            const KFbxProperty property = attributes[0]->GetPropertyAt(index);
+            const KFbxProperty other = attributes[1]->FindProperty(property.GetName());
+            const EFbxValueType type = property.GetPropertyDataType().GetType();
+            if (type != eFbxValueReference && type != eFbxValueStream && type != eFbxValueNone) {
+                EXPECT_TRUE(property.CompareValue(other)) << property.GetName();
+            }
+        }
         if (auto* camera = dynamic_cast<KFbxCamera*>(attributes[0])) {
             const auto* other = static_cast<KFbxCamera*>(attributes[1]);
             EXPECT_EQ(camera->GetUpVector(), other->GetUpVector());
@@ -582,10 +592,11 @@ void ExpectSameNode(KFbxNode* first, KFbxNode* copy) {
 TEST_F(ColladaInstancing, TheFirstInstanceOfAVisualSceneHoldsWhatItsCopiesHold) {
     const std::string libraries =
         kRedMaterial +
-        "<library_cameras><camera id=\"cam\"><optics><technique_common><perspective><yfov>40</yfov><znear>1</znear>"
-        "<zfar>10</zfar></perspective></technique_common></optics></camera></library_cameras>"
-        "<library_lights><light id=\"spot\"><technique_common><spot><color>1 1 1</color></spot></technique_common>"
-        "</light></library_lights><library_geometries>" +
+        "<library_cameras><camera id=\"cam\"><optics><technique_common><perspective><yfov>37.8</yfov><znear>0.1"
+        "</znear><zfar>10</zfar></perspective></technique_common></optics></camera></library_cameras>"
+        "<library_lights><light id=\"spot\"><technique_common><spot><color>1 1 1</color><falloff_angle>35.3"
+        "</falloff_angle></spot></technique_common><technique profile=\"MAYA\"><intensity>0.8</intensity>"
+        "</technique></light></library_lights><library_geometries>" +
         Triangle("body", {}) + Triangle("leaf", {"paint"}) + "</library_geometries><library_controllers>" +
         Skin("body", "j1 j2") + "</library_controllers>";
     const std::string nodes =
