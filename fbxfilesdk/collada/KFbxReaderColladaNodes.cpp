@@ -5,6 +5,7 @@
 // bind_material names, and its child nodes, including the library nodes
 // its instance_node elements name.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
@@ -20,6 +21,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -74,6 +78,62 @@ void KFbxReaderColladaPass::CollectNodeElements(xmlNode* root) {
                 }
                 pending.push_back(child);
             }
+        }
+    }
+}
+
+void KFbxReaderColladaPass::CollectSingleUseGeometries(xmlNode* root) {
+    // Every id the document refers to ("#" references in attributes, and
+    // the ids of IDREF arrays), the nodes that instance_node elements
+    // repeat, and the instance_geometry elements.
+    std::unordered_map<std::string, int> references;
+    std::unordered_set<std::string> repeatedNodes;
+    std::vector<xmlNode*> instances;
+    std::vector<xmlNode*> pending{root};
+    while (!pending.empty()) {
+        xmlNode* element = pending.back();
+        pending.pop_back();
+        for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
+            const xmlNode* text = attribute->children;
+            const auto* value = text != nullptr ? reinterpret_cast<const char*>(text->content) : nullptr;
+            if (value != nullptr && value[0] == '#') {
+                ++references[value + 1];
+            }
+        }
+        if (IsNamed(element, "IDREF_array")) {
+            std::vector<KString> ids;
+            ParseNameArray(ElementText(element).Get(), ids);
+            for (const KString& id : ids) {
+                references[id.Buffer()] += 2;
+            }
+        } else if (IsNamed(element, "instance_node")) {
+            repeatedNodes.insert(GetUrlReference(element).mId.Buffer());
+        } else if (IsNamed(element, "instance_geometry")) {
+            instances.push_back(element);
+        }
+        for (xmlNode* child : ChildElements(element)) {
+            pending.push_back(child);
+        }
+    }
+    for (xmlNode* instance : instances) {
+        const KString id = GetUrlReference(instance).mId;
+        if (references[id.Buffer()] != 1) {
+            continue;
+        }
+        // Read once: in a visual scene, under no node that is instanced.
+        bool once = false;
+        for (const xmlNode* above = instance->parent; above != nullptr && above->type == XML_ELEMENT_NODE;
+             above = above->parent) {
+            if (IsNamed(above, "node") && repeatedNodes.count(GetAttribute(above, "id").Buffer()) != 0) {
+                break;
+            }
+            if (IsNamed(above, "library_visual_scenes")) {
+                once = true;
+                break;
+            }
+        }
+        if (once) {
+            mSingleUseGeometries.insert(id.Buffer());
         }
     }
 }
@@ -232,6 +292,12 @@ bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& pare
 bool KFbxReaderColladaPass::ImportNodeInstance(xmlNode* nodeElement, xmlNode* instance, KFbxNode& node) {
     const ColladaUrlReference url = GetUrlReference(instance);
     if (KFbxNodeAttribute** object = mObjects.Find(url.mId)) {
+        auto* mesh = dynamic_cast<KFbxMesh*>(*object);
+        if (mesh != nullptr && IsNamed(instance, "instance_geometry") && mSingleUseGeometries.erase(url.mId.Buffer()) != 0) {
+            // Nothing else reads the library's mesh: the node takes it, as
+            // it would take a copy of it.
+            return AttachInstance(node, mesh);
+        }
         if (*object != nullptr) {
             if (!SetNodeAttributeFromInstance(nodeElement, node, **object) && mOverNodeLimit) {
                 return false;

@@ -111,6 +111,7 @@ bool KFbxReaderColladaPass::ReadDocument(xmlNode* root) {
         return Error(KString("could not create a root to read the scene under"));
     }
     CollectNodeElements(root);
+    CollectSingleUseGeometries(root);
     if (!(mStatus = CheckNodeCount(root))) {
         return false;
     }

@@ -27,7 +27,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -228,6 +230,9 @@ private:
     void CopyCamera(KFbxCamera& destination, const KFbxCamera& source);
     void CopyLight(KFbxLight& destination, const KFbxLight& source);
     void CollectNodeElements(xmlNode* root);
+    // The geometries whose mesh a node may take instead of a copy: those
+    // one instance_geometry names, read once, and nothing else refers to.
+    void CollectSingleUseGeometries(xmlNode* root);
     // The nodes below scope named after the nodes of the visual scene that
     // instance the library element of the id (a null entry for a node not found).
     std::vector<KFbxNode*> FindInstancingNodes(xmlNode* visualScene, KFbxNode& scope, const KString& id);
@@ -312,6 +317,8 @@ private:
     // The attributes that nodes taken into the scene had in their visual
     // scene, where the scene's are copies of them (cameras, skinned meshes).
     std::unordered_map<const KFbxNode*, KFbxNodeAttribute*> mTemplateAttributes;
+    // By id; each leaves the set when its node takes its mesh.
+    std::unordered_set<std::string> mSingleUseGeometries;
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.
     std::map<const KFbxNode*, KString> mNodeSids;

@@ -508,6 +508,35 @@ TEST_F(ColladaInstancing, AVisualSceneInstancedOnceGivesItsOwnNodesLaterInstance
               201);
 }
 
+TEST_F(ColladaInstancing, AGeometryReadOnceGivesItsNodeTheLibraryMeshItself) {
+    const std::string libraries = kRedMaterial + "<library_geometries>" + Triangle("leaf", {"paint"}) +
+                                  "</library_geometries>";
+    const std::string painted = "<instance_geometry url=\"#leaf\">" + Bind("paint", "red") + "</instance_geometry>";
+    const auto meshesMadeBy = [this](const std::string& document) {
+        mPass.reset();
+        const int before = mManager->GetObjectCount(KFbxMesh::ClassId);
+        EXPECT_TRUE(ReadWithPass(document)) << mMessage.Buffer();
+        return mManager->GetObjectCount(KFbxMesh::ClassId) - before;
+    };
+    const std::string once = SceneDocument(libraries, "<node id=\"a\">" + painted + "</node>");
+    EXPECT_EQ(meshesMadeBy(once), 1);
+    // Read twice, or by a node that instance_node repeats: a copy each.
+    EXPECT_EQ(meshesMadeBy(SceneDocument(libraries, "<node id=\"a\">" + painted +
+                                                        "</node><node id=\"b\"><instance_geometry url=\"#leaf\"/></node>")),
+              3);
+    EXPECT_EQ(meshesMadeBy(SceneDocument(libraries, "<node id=\"a\">" + painted +
+                                                        "</node><node id=\"b\"><instance_node url=\"#a\"/></node>")),
+              2);
+    // The mesh holds what a copy held: the bound material on its polygon.
+    mPass.reset();
+    const int before = mManager->GetObjectCount(KFbxMesh::ClassId);
+    ASSERT_TRUE(Read(once)) << mMessage.Buffer();
+    ASSERT_NE(MeshOf("a"), nullptr);
+    EXPECT_EQ(MeshOf("a")->GetPolygonCount(), 1);
+    EXPECT_STREQ(MeshOf("a")->GetLayer(0)->GetMaterials()->GetDirectArray().GetAt(0)->GetName(), "red");
+    EXPECT_EQ(mManager->GetObjectCount(KFbxMesh::ClassId) - before, 1);
+}
+
 namespace {
 
 // Whatever a node of the scene holds that its visual scene gave it (names
