@@ -1,9 +1,9 @@
-// Visual scenes into template scenes of nodes: each node element becomes a
-// node named after its id, with its transforms, the attribute copied from
-// the library object its instance names (a mesh, camera, light, or a mesh
-// with the skin and shapes of a controller), the materials its
-// bind_material names, and its child nodes, including the library nodes
-// its instance_node elements name.
+// Visual scenes into trees of nodes: each node element becomes a node named
+// after its id, with its transforms, the attribute copied from the library
+// object its instance names (a mesh, camera, light, or a mesh with the
+// skin and shapes of a controller; a library mesh that nothing else reads
+// is taken itself), the materials its bind_material names, and its child
+// nodes, including the library nodes its instance_node elements name.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
@@ -293,7 +293,8 @@ bool KFbxReaderColladaPass::ImportNodeInstance(xmlNode* nodeElement, xmlNode* in
     const ColladaUrlReference url = GetUrlReference(instance);
     if (KFbxNodeAttribute** object = mObjects.Find(url.mId)) {
         auto* mesh = dynamic_cast<KFbxMesh*>(*object);
-        if (mesh != nullptr && IsNamed(instance, "instance_geometry") && mSingleUseGeometries.erase(url.mId.Buffer()) != 0) {
+        if (mesh != nullptr && IsNamed(instance, "instance_geometry") &&
+            mSingleUseGeometries.erase(url.mId.Buffer()) != 0) {
             // Nothing else reads the library's mesh: the node takes it, as
             // it would take a copy of it.
             return AttachInstance(node, mesh);

@@ -2,9 +2,10 @@
 // order (images and effects just before the first materials library), each
 // element into an SDK object filed under the element's id, so that later
 // elements reach it through their "#id" references. Each visual scene is
-// read into a template: a root node above its node tree. The document's
-// scene element copies the templates it instances under the pass's own root,
-// and the animations are read last, onto the copied nodes. Every import
+// read into its node trees, made once: the document's scene element puts
+// them under the pass's own root at the visual scene's first instance and
+// copies them for each later one, and the animations are read last, onto
+// the scene's nodes. Every import
 // routine returns false after reporting an error, which ends the read;
 // warnings never stop it. Only a read that reached its end hands the nodes
 // under its root, their bind poses and the document's scene-wide settings
@@ -315,7 +316,7 @@ private:
     ColladaIdMap<KFbxNodeAttribute*> mSharedMeshes;
     std::map<const KFbxMesh*, KFbxMesh*> mSceneMeshes;
     // The attributes that nodes taken into the scene had in their visual
-    // scene, where the scene's are copies of them (cameras, skinned meshes).
+    // scene, where the scene's are copies of them (skinned or morphed meshes).
     std::unordered_map<const KFbxNode*, KFbxNodeAttribute*> mTemplateAttributes;
     // By id; each leaves the set when its node takes its mesh.
     std::unordered_set<std::string> mSingleUseGeometries;

@@ -1,8 +1,9 @@
-// The document's scene: each instanced visual scene copied from its template
-// into the pass's scene (new nodes, attributes and bind poses, the skins of
+// The document's scene: the first instance of a visual scene takes the
+// nodes read from it, each made into what a copy of it would be; later
+// instances copy them (new nodes, attributes and bind poses, the skins of
 // the copies linked to the copied joints; meshes without skin or shapes are
-// the template's own), and that scene handed to the caller's scene once the
-// whole read has succeeded.
+// shared). That scene is handed to the caller's scene once the whole read
+// has succeeded.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
