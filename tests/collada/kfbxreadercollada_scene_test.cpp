@@ -508,6 +508,21 @@ TEST_F(ColladaInstancing, AVisualSceneInstancedOnceGivesItsOwnNodesLaterInstance
               201);
 }
 
+TEST_F(ColladaInstancing, AReadThatFailsAfterTakingItsNodesLeavesNothingBehind) {
+    // The animations, read last, fail once the scene holds the visual
+    // scene's own nodes and the copies of the second instance.
+    std::string document = Replaced(SkinDocument("j1 j2"), "<library_visual_scenes>",
+                                    "<library_animations><animation id=\"a\"><channel source=\"#s\" "
+                                    "target=\"/none\"/></animation></library_animations><library_visual_scenes>");
+    document = Replaced(document, "<scene>", "<scene><instance_visual_scene url=\"#vs\"/>");
+    const int objects = mManager->GetObjectCount();
+    EXPECT_FALSE(Read(document));
+    EXPECT_TRUE(MessageHas("ERROR: shape not found for animation: /none")) << mMessage.Buffer();
+    EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0);
+    EXPECT_EQ(mScene->GetPoseCount(), 0);
+    EXPECT_EQ(mManager->GetObjectCount(), objects);
+}
+
 TEST_F(ColladaInstancing, AGeometryReadOnceGivesItsNodeTheLibraryMeshItself) {
     const std::string libraries = kRedMaterial + "<library_geometries>" + Triangle("leaf", {"paint"}) +
                                   "</library_geometries>";
