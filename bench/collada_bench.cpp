@@ -5,12 +5,15 @@
 // into a scene; each reports the document's bytes per second. Then the reads
 // of 50 objects of 10 000 triangles (compact, and as another exporter writes
 // them: a corner of its own for every triangle, nine-digit floats), of a flat
-// scene of 1 024 nodes, and of any document named by QALIMOR_COLLADA_FILE.
+// scenes of 1 024 and 8 192 nodes, of any document named by
+// QALIMOR_COLLADA_FILE, and the imports of two small documents, by this
+// reader and by the assimp command on the same files.
 // The reads of files report "peak_over_file", the most memory a read held
 // (the scene it leaves included) over the file's size. With
 // QALIMOR_COLLADA_KEEP_DIR the documents are written there and kept, so that
 // other readers can be timed on them (scripts/collada-vs-assimp.sh).
 #include "BenchFiles.h"
+#include "ColladaSmallDocuments.h"
 
 #include <fbxfilesdk/collada/ColladaDocument.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
@@ -23,9 +26,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -263,20 +269,38 @@ const std::string& FiftyObjectsExporterStyleFile() {
     return path;
 }
 
-// A flat scene of 1 024 nodes, each with its own translation.
-const std::string& FlatNodesFile() {
-    static const std::string path = [] {
-        std::string text = std::string(kDocumentStart) + "<library_visual_scenes><visual_scene id=\"scene\">\n";
-        for (int node = 0; node < 1024; ++node) {
-            const std::string id = std::to_string(node);
-            text += "<node id=\"n" + id + "\"><translate sid=\"t\">" + id + " 0 0</translate></node>\n";
-        }
-        text += "</visual_scene></library_visual_scenes>\n<scene><instance_visual_scene url=\"#scene\"/></scene>\n"
-                "</COLLADA>\n";
-        return WriteDocument("flat", text);
-    }();
-    static const RemoveAtExit removal{path};
-    return path;
+// A flat scene of nodes, each with its own translation.
+std::string FlatNodesText(int count) {
+    std::string text = std::string(kDocumentStart) + "<library_visual_scenes><visual_scene id=\"scene\">\n";
+    for (int node = 0; node < count; ++node) {
+        const std::string id = std::to_string(node);
+        text += "<node id=\"n" + id + "\"><translate sid=\"t\">" + id + " 0 0</translate></node>\n";
+    }
+    return text + "</visual_scene></library_visual_scenes>\n<scene><instance_visual_scene url=\"#scene\"/></scene>\n"
+                  "</COLLADA>\n";
+}
+
+// One file per count, made on first use; the map's entries stay where they
+// are made, so each removes its file once, at exit.
+const std::string& FlatNodesFile(int count) {
+    static std::map<int, RemoveAtExit> files;
+    RemoveAtExit& file = files[count];
+    if (file.mPath.empty()) {
+        file.mPath = WriteDocument("flat" + std::to_string(count), FlatNodesText(count));
+    }
+    return file.mPath;
+}
+
+// Opens, reads and closes the file with the reader's own options.
+bool ReadInto(KFbxReaderCollada& reader, const char* path, KFbxScene& scene) {
+    if (!reader.FileOpen(path)) {
+        return false;
+    }
+    KFbxStreamOptions* options = reader.GetReadOptions();
+    const bool read = reader.Read(&scene, options);
+    options->Destroy();
+    reader.FileClose();
+    return read;
 }
 
 // Reads the file into a new scene each iteration, the opening of the file
@@ -288,6 +312,7 @@ void ReadFileRepeatedly(benchmark::State& state, const char* path) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path, error);
     double peakOverFile = 0.0;
+    long peak = 0;
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
@@ -298,16 +323,13 @@ void ReadFileRepeatedly(benchmark::State& state, const char* path) {
         const long before = benchfiles::StatusBytes("VmRSS:");
         benchfiles::ResetPeak();
         state.ResumeTiming();
-        reader.FileOpen(path);
-        KFbxStreamOptions* options = reader.GetReadOptions();
-        if (!reader.Read(scene, options)) {
+        if (!ReadInto(reader, path, *scene)) {
             state.SkipWithError("the document did not read");
         }
-        options->Destroy();
-        reader.FileClose();
         state.PauseTiming();
-        const long peak = benchfiles::StatusBytes("VmHWM:") - before;
-        peakOverFile = std::max(peakOverFile, error || bytes == 0 ? 0.0 : static_cast<double>(peak) / bytes);
+        const long added = benchfiles::StatusBytes("VmHWM:") - before;
+        peakOverFile = std::max(peakOverFile, error || bytes == 0 ? 0.0 : static_cast<double>(added) / bytes);
+        peak = std::max(peak, added);
         manager.reset();
         state.ResumeTiming();
     }
@@ -315,6 +337,7 @@ void ReadFileRepeatedly(benchmark::State& state, const char* path) {
                             static_cast<std::int64_t>(error ? 0 : bytes));
     state.counters["file_bytes"] = static_cast<double>(error ? 0 : bytes);
     state.counters["peak_over_file"] = peakOverFile;
+    state.counters["peak_mb"] = static_cast<double>(peak) / (1024.0 * 1024.0);
 }
 
 void ReportBytes(benchmark::State& state) {
@@ -392,7 +415,91 @@ void BM_ColladaFiftyObjectsExporterStyleRead(benchmark::State& state) {
 }
 BENCHMARK(BM_ColladaFiftyObjectsExporterStyleRead)->Unit(benchmark::kMillisecond);
 
-void BM_ColladaFlatNodesRead(benchmark::State& state) { ReadFileRepeatedly(state, FlatNodesFile().c_str()); }
-BENCHMARK(BM_ColladaFlatNodesRead)->Unit(benchmark::kMillisecond);
+void BM_ColladaFlatNodesRead(benchmark::State& state) {
+    ReadFileRepeatedly(state, FlatNodesFile(static_cast<int>(state.range(0))).c_str());
+}
+BENCHMARK(BM_ColladaFlatNodesRead)->ArgName("nodes")->Arg(1024)->Arg(8192)->Unit(benchmark::kMillisecond);
+
+// ---- small documents -------------------------------------------------------
+
+// The small documents by benchmark argument: 0 the textured model, 1 the
+// mixed scene.
+const std::string& SmallDocumentFile(int which) {
+    static const std::string model = WriteDocument("model", colladasmall::TexturedModelDocument());
+    static const RemoveAtExit modelRemoval{model};
+    static const std::string mixed = WriteDocument("mixed", colladasmall::MixedSceneDocument());
+    static const RemoveAtExit mixedRemoval{mixed};
+    return which == 0 ? model : mixed;
+}
+
+void NameSmallDocument(benchmark::State& state) {
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(SmallDocumentFile(static_cast<int>(state.range(0))), error);
+    state.counters["file_kb"] = error ? 0.0 : static_cast<double>(bytes) / 1024.0;
+}
+
+// A small document as a program imports one: a new scene, a reader, the
+// read, all timed (the manager, made once per program, not).
+void BM_ColladaSmallFileImport(benchmark::State& state) {
+    const std::string& path = SmallDocumentFile(static_cast<int>(state.range(0)));
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    for (auto _ : state) {
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "");
+        KFbxReaderCollada reader(*manager);
+        if (!ReadInto(reader, path.c_str(), *scene)) {
+            state.SkipWithError("the document did not read");
+        }
+        state.PauseTiming();
+        scene->Destroy(true);
+        state.ResumeTiming();
+    }
+    NameSmallDocument(state);
+}
+BENCHMARK(BM_ColladaSmallFileImport)->ArgName("document")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The empty scene such an import starts from, alone.
+void BM_ColladaEmptySceneCreate(benchmark::State& state) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    for (auto _ : state) {
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "");
+        state.PauseTiming();
+        scene->Destroy(true);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ColladaEmptySceneCreate)->Unit(benchmark::kMillisecond);
+
+// The same documents imported by the assimp command, where it is
+// installed: the import time that it reports itself, raw (no
+// post-processing), so that its start-up and printing are left out.
+void BM_AssimpSmallFileImport(benchmark::State& state) {
+    const std::string command = "assimp info \"" + SmallDocumentFile(static_cast<int>(state.range(0))) +
+                                "\" -r -s 2>/dev/null";
+    for (auto _ : state) {
+        std::FILE* output = popen(command.c_str(), "r");
+        double seconds = -1.0;
+        char line[256];
+        while (output != nullptr && std::fgets(line, sizeof(line), output) != nullptr) {
+            constexpr const char* kTook = "import took approx. ";
+            if (const char* took = std::strstr(line, kTook)) {
+                const char* begin = took + std::strlen(kTook);
+                std::from_chars(begin, begin + std::strlen(begin), seconds);
+            }
+        }
+        if (output == nullptr || pclose(output) != 0 || seconds < 0.0) {
+            state.SkipWithError("assimp did not import the document");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    NameSmallDocument(state);
+}
+BENCHMARK(BM_AssimpSmallFileImport)
+    ->ArgName("document")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

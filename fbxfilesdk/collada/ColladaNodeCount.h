@@ -26,7 +26,8 @@ public:
     // reads (deeper documents are refused by the read itself).
     ColladaNodeCount(const ColladaIdMap<xmlNode*>& nodeElements, std::uint64_t limit, int maxDepth);
 
-    // Adds the nodes of one copy of the visual scene (its root included).
+    // Adds the nodes of one copy of the visual scene, and one for the root
+    // that gathers them.
     void AddVisualScene(const xmlNode* visualScene);
     // Adds the nodes that many (each at least one) copies of a mesh cost.
     void AddUnits(std::uint64_t units);

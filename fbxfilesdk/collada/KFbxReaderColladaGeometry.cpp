@@ -1,7 +1,6 @@
 // Geometry elements into meshes: the mesh's "vertices" give the control
 // points (and their colours); its primitive elements give the polygons and
 // the layers (KFbxReaderColladaPolygons.cpp).
-#include <fbxfilesdk/collada/ColladaSoleInstances.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
@@ -81,28 +80,6 @@ bool KFbxReaderColladaPass::ImportGeometry(xmlNode* geometry) {
     if (mesh == nullptr) {
         return Error(KString("no mesh found for library ") + id);
     }
-    return true;
-}
-
-bool KFbxReaderColladaPass::IsSoleMeshInstance(const xmlNode* instance, const KString& id,
-                                               const KFbxNodeAttribute& object) {
-    const auto* mesh = dynamic_cast<const KFbxMesh*>(&object);
-    if (mesh == nullptr || mesh->GetDeformerCount() != 0 || mesh->GetShapeCount() != 0 || instance == nullptr) {
-        return false;
-    }
-    if (!mSoleGeometryInstances) {
-        mSoleGeometryInstances = ColladaSoleGeometryInstances(xmlDocGetRootElement(instance->doc));
-    }
-    // Taken once at most, whatever happens to the node after.
-    return mSoleGeometryInstances->erase(id.Buffer()) == 1;
-}
-
-bool KFbxReaderColladaPass::TakeLibraryMesh(KFbxNode& node, KFbxMesh& mesh) {
-    // It counts as the copy it stands for against the node limit.
-    if (!CountMeshCopy(mesh) || !AttachInstance(node, &mesh)) {
-        return false;
-    }
-    node.SetShading(5);
     return true;
 }
 

@@ -1,10 +1,11 @@
-// Visual scenes into template scenes of nodes: each node element becomes a
-// node named after its id, with its transforms, the attribute copied from
-// the library object its instance names (a mesh, camera, light, or a mesh
-// with the skin and shapes of a controller), the materials its
-// bind_material names, and its child nodes, including the library nodes
-// its instance_node elements name.
+// Visual scenes into trees of nodes: each node element becomes a node named
+// after its id, with its transforms, the attribute copied from the library
+// object its instance names (a mesh, camera, light, or a mesh with the
+// skin and shapes of a controller; a library mesh that nothing else reads
+// is taken itself), the materials its bind_material names, and its child
+// nodes, including the library nodes its instance_node elements name.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
+#include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
@@ -20,6 +21,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -78,14 +82,66 @@ void KFbxReaderColladaPass::CollectNodeElements(xmlNode* root) {
     }
 }
 
+void KFbxReaderColladaPass::CollectSingleUseGeometries(xmlNode* root) {
+    // Every id the document refers to ("#" references in attributes, and
+    // the ids of IDREF arrays), the nodes that instance_node elements
+    // repeat, and the instance_geometry elements.
+    std::unordered_map<std::string, int> references;
+    std::unordered_set<std::string> repeatedNodes;
+    std::vector<xmlNode*> instances;
+    std::vector<xmlNode*> pending{root};
+    while (!pending.empty()) {
+        xmlNode* element = pending.back();
+        pending.pop_back();
+        for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
+            const xmlNode* text = attribute->children;
+            const auto* value = text != nullptr ? reinterpret_cast<const char*>(text->content) : nullptr;
+            if (value != nullptr && value[0] == '#') {
+                ++references[value + 1];
+            }
+        }
+        if (IsNamed(element, "IDREF_array")) {
+            std::vector<KString> ids;
+            ParseNameArray(ElementText(element).Get(), ids);
+            for (const KString& id : ids) {
+                references[id.Buffer()] += 2;
+            }
+        } else if (IsNamed(element, "instance_node")) {
+            repeatedNodes.insert(GetUrlReference(element).mId.Buffer());
+        } else if (IsNamed(element, "instance_geometry")) {
+            instances.push_back(element);
+        }
+        for (xmlNode* child : ChildElements(element)) {
+            pending.push_back(child);
+        }
+    }
+    for (xmlNode* instance : instances) {
+        const KString id = GetUrlReference(instance).mId;
+        if (references[id.Buffer()] != 1) {
+            continue;
+        }
+        // Read once: in a visual scene, under no node that is instanced.
+        bool once = false;
+        for (const xmlNode* above = instance->parent; above != nullptr && above->type == XML_ELEMENT_NODE;
+             above = above->parent) {
+            if (IsNamed(above, "node") && repeatedNodes.count(GetAttribute(above, "id").Buffer()) != 0) {
+                break;
+            }
+            if (IsNamed(above, "library_visual_scenes")) {
+                once = true;
+                break;
+            }
+        }
+        if (once) {
+            mSingleUseGeometries.insert(id.Buffer());
+        }
+    }
+}
+
 bool KFbxReaderColladaPass::ImportVisualScene(xmlNode* visualScene) {
     mVisualSceneElement = visualScene;
     const KString id = GetAttribute(visualScene, "id");
     ColladaVisualScene scene;
-    scene.mRoot = KFbxNode::Create(&mManager, "");
-    if (scene.mRoot == nullptr) {
-        return Error(KString("could not create the root of visual scene ") + id);
-    }
     const std::size_t firstPose = mPendingBindPoses.size();
     for (xmlNode* child : ChildElements(visualScene)) {
         if (IsNamed(child, "node")) {
@@ -101,10 +157,8 @@ bool KFbxReaderColladaPass::ImportVisualScene(xmlNode* visualScene) {
             if (!(mStatus = ImportNode(child, *node, nodeId))) {
                 return false;
             }
-            if (!scene.mRoot->AddChild(node)) {
-                return Error(KString("could not add node ") + GetAttribute(child, "name") + "\nError: " +
-                             scene.mRoot->GetError().GetLastErrorString());
-            }
+            // Parented once, where the scene takes it.
+            scene.mNodes.push_back(node);
         } else if (IsNamed(child, "extra")) {
             Warning(KString("Extra node is not supported in node ") + "visual_scene");
         } else if (IsNamed(child, "boundingbox")) {
@@ -164,7 +218,6 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
                 const KString sharing = SharedMeshKey(child);
                 if (KFbxNodeAttribute** shared = sharing.GetLen() > 0 ? mSharedMeshes.Find(sharing) : nullptr) {
                     AttachInstance(node, *shared);
-                    node.SetShading(5);
                     continue;
                 }
                 if (!(mStatus = ImportNodeInstance(nodeElement, child, node))) {
@@ -239,8 +292,12 @@ bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& pare
 bool KFbxReaderColladaPass::ImportNodeInstance(xmlNode* nodeElement, xmlNode* instance, KFbxNode& node) {
     const ColladaUrlReference url = GetUrlReference(instance);
     if (KFbxNodeAttribute** object = mObjects.Find(url.mId)) {
-        if (*object != nullptr && IsSoleMeshInstance(instance, url.mId, **object)) {
-            return TakeLibraryMesh(node, static_cast<KFbxMesh&>(**object)) || !mOverNodeLimit;
+        auto* mesh = dynamic_cast<KFbxMesh*>(*object);
+        if (mesh != nullptr && IsNamed(instance, "instance_geometry") &&
+            mSingleUseGeometries.erase(url.mId.Buffer()) != 0) {
+            // Nothing else reads the library's mesh: the node takes it, as
+            // it would take a copy of it.
+            return AttachInstance(node, mesh);
         }
         if (*object != nullptr) {
             if (!SetNodeAttributeFromInstance(nodeElement, node, **object) && mOverNodeLimit) {
@@ -472,7 +529,8 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
                 return false;
             }
             CopyMesh(*mesh, static_cast<KFbxMesh&>(object));
-            node.SetShading(5);
+            // The node keeps a new node's shading, which the scene's nodes
+            // have whether the visual scene's nodes or copies of them.
             return true;
         }
         case KFbxNodeAttribute::eNURB:
@@ -492,11 +550,12 @@ void KFbxReaderColladaPass::ApplyLookAt(xmlNode* nodeElement, KFbxNode& node, KF
     if (!ReadLookAt(nodeElement, eye, interest, up, frame)) {
         return;
     }
+    // The scene's cameras hold what copies of a camera take over (position,
+    // interest, focus distance, and the node's rotation); its up vector and
+    // focus source stay those of a new camera.
     camera.SetPosition(eye);
     camera.SetLookAt(interest);
-    camera.SetUpVector(KFbxVector4(frame[1][0], frame[1][1], frame[1][2], 0.0));
     node.SetLclRotation(frame.GetR());
-    camera.SetFocusDistanceSource(KFbxCamera::eCAMERA_INTEREST);
     camera.SetFocusDistance((interest - eye).Length());
 }
 

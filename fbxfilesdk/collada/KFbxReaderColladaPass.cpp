@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <unordered_set>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -110,6 +111,7 @@ bool KFbxReaderColladaPass::ReadDocument(xmlNode* root) {
         return Error(KString("could not create a root to read the scene under"));
     }
     CollectNodeElements(root);
+    CollectSingleUseGeometries(root);
     if (!(mStatus = CheckNodeCount(root))) {
         return false;
     }
@@ -236,12 +238,13 @@ bool KFbxReaderColladaPass::CheckNodeCount(xmlNode* root) {
             }
         }
     }
-    // ... and copied once more for each instance of it.
+    // ... whose first instance takes those nodes, and each later one copies them.
     if (xmlNode* scene = FindChild(root, "scene")) {
+        std::unordered_set<const xmlNode*> instanced;
         for (xmlNode* instance : ChildElements(scene)) {
             const xmlNode* const* visualScene =
                 IsNamed(instance, "instance_visual_scene") ? visualScenes.Find(GetUrlReference(instance).mId) : nullptr;
-            if (visualScene != nullptr && !count.IsOverLimit()) {
+            if (visualScene != nullptr && !instanced.insert(*visualScene).second && !count.IsOverLimit()) {
                 count.AddVisualScene(*visualScene);
             }
         }

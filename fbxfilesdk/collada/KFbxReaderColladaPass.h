@@ -2,9 +2,10 @@
 // order (images and effects just before the first materials library), each
 // element into an SDK object filed under the element's id, so that later
 // elements reach it through their "#id" references. Each visual scene is
-// read into a template: a root node above its node tree. The document's
-// scene element copies the templates it instances under the pass's own root,
-// and the animations are read last, onto the copied nodes. Every import
+// read into its node trees, made once: the document's scene element puts
+// them under the pass's own root at the visual scene's first instance and
+// copies them for each later one, and the animations are read last, onto
+// the scene's nodes. Every import
 // routine returns false after reporting an error, which ends the read;
 // warnings never stop it. Only a read that reached its end hands the nodes
 // under its root, their bind poses and the document's scene-wide settings
@@ -27,8 +28,9 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -93,11 +95,14 @@ struct ColladaTargetRecord {
     unsigned mComponent = 0;
 };
 
-// A visual scene as read: a root node above its top-level nodes, and the
-// bind poses of the controllers its nodes instance.
+// A visual scene as read: its top-level nodes, which have no parent until
+// an instance takes them, and the bind poses of the controllers its nodes
+// instance. Its first instance takes its nodes into the scene as they are;
+// later instances copy them, from where that first instance put them.
 struct ColladaVisualScene {
-    KFbxNode* mRoot = nullptr;
+    std::vector<KFbxNode*> mNodes;
     std::vector<KFbxPose*> mBindPoses;
+    bool mInstantiated = false;
 };
 
 // What the document says of the whole scene.
@@ -217,10 +222,6 @@ private:
     void MakeJoint(KFbxNode& node, const KString& id);
     bool IsImportableNode(xmlNode* nodeElement, const KString& id);
     bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, KFbxNodeAttribute& object);
-    // A mesh instanced at this one place only goes to the node itself,
-    // rather than as a copy (ColladaSoleInstances.h).
-    bool IsSoleMeshInstance(const xmlNode* instance, const KString& id, const KFbxNodeAttribute& object);
-    bool TakeLibraryMesh(KFbxNode& node, KFbxMesh& mesh);
     // What nodes that may share the mesh of an instance have in common: the
     // geometry and the material bindings; empty for an instance of anything
     // but a library mesh.
@@ -230,16 +231,26 @@ private:
     void CopyCamera(KFbxCamera& destination, const KFbxCamera& source);
     void CopyLight(KFbxLight& destination, const KFbxLight& source);
     void CollectNodeElements(xmlNode* root);
+    // The geometries whose mesh a node may take instead of a copy: those
+    // one instance_geometry names, read once, and nothing else refers to.
+    void CollectSingleUseGeometries(xmlNode* root);
     // The nodes below scope named after the nodes of the visual scene that
     // instance the library element of the id (a null entry for a node not found).
     std::vector<KFbxNode*> FindInstancingNodes(xmlNode* visualScene, KFbxNode& scope, const KString& id);
 
     // ---- scene instantiation ----
     bool ImportScene(xmlNode* sceneElement);
-    bool InstantiateVisualScene(const ColladaVisualScene& visualScene);
-    bool CopyNodeTree(KFbxNode& destination, KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies);
+    bool InstantiateVisualScene(ColladaVisualScene& visualScene);
+    // The copy of the node and its subtree (null after an error).
+    KFbxNode* CopyNodeTree(KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies);
+    // Makes the node and its subtree what their copies would be, so that
+    // they serve as the scene's own nodes; false after an error.
+    bool AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies);
+    bool AdoptNodeAttribute(KFbxNode& node);
     bool CopyNode(KFbxNode& destination, KFbxNode& source);
     bool CopyNodeAttribute(KFbxNode& destination, KFbxNode& source);
+    // The attribute the node had in its visual scene, which copies are made from.
+    KFbxNodeAttribute* TemplateAttribute(const KFbxNode& node) const;
     void CopyNodeTransform(KFbxNode& destination, const KFbxNode& source);
     void RelinkClusters(const ColladaCopiedNodes& copied, const std::map<KFbxNode*, KFbxNode*>& copies);
     void ConnectMaterials(KFbxScene& scene);
@@ -303,9 +314,12 @@ private:
     // scene's nodes share, by the template mesh they stand for (the template
     // mesh itself for a mesh without skin or shapes).
     ColladaIdMap<KFbxNodeAttribute*> mSharedMeshes;
-    // The geometries instanced at one place only, found at the first instance.
-    std::optional<std::set<std::string>> mSoleGeometryInstances;
     std::map<const KFbxMesh*, KFbxMesh*> mSceneMeshes;
+    // The attributes that nodes taken into the scene had in their visual
+    // scene, where the scene's are copies of them (skinned or morphed meshes).
+    std::unordered_map<const KFbxNode*, KFbxNodeAttribute*> mTemplateAttributes;
+    // By id; each leaves the set when its node takes its mesh.
+    std::unordered_set<std::string> mSingleUseGeometries;
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.
     std::map<const KFbxNode*, KString> mNodeSids;

@@ -1,8 +1,9 @@
-// The document's scene: each instanced visual scene copied from its template
-// into the pass's scene (new nodes, attributes and bind poses, the skins of
+// The document's scene: the first instance of a visual scene takes the
+// nodes read from it, each made into what a copy of it would be; later
+// instances copy them (new nodes, attributes and bind poses, the skins of
 // the copies linked to the copied joints; meshes without skin or shapes are
-// the template's own), and that scene handed to the caller's scene once the
-// whole read has succeeded.
+// shared). That scene is handed to the caller's scene once the whole read
+// has succeeded.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
@@ -72,7 +73,7 @@ bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {
     for (xmlNode* child : ChildElements(sceneElement)) {
         if (IsNamed(child, "instance_visual_scene")) {
             const ColladaUrlReference url = GetUrlReference(child);
-            const ColladaVisualScene* visualScene = mVisualScenes.Find(url.mId);
+            ColladaVisualScene* visualScene = mVisualScenes.Find(url.mId);
             if (visualScene == nullptr) {
                 return Error(KString("Scene not found: ") + url.mUrl);
             }
@@ -88,10 +89,29 @@ bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {
     return true;
 }
 
-bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& visualScene) {
+bool KFbxReaderColladaPass::InstantiateVisualScene(ColladaVisualScene& visualScene) {
     std::map<KFbxNode*, KFbxNode*> copies;
-    if (!CopyNodeTree(*mRoot, *visualScene.mRoot, copies)) {
-        return false;
+    // The root of the pass stands for the visual scene's, which holds a new
+    // node's values under the scene's inherit type.
+    mRoot->SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+    if (!visualScene.mInstantiated) {
+        // The first instance takes the nodes themselves, made into what
+        // their copies would be; later ones copy them from there.
+        visualScene.mInstantiated = true;
+        for (KFbxNode* node : visualScene.mNodes) {
+            if (!AdoptNodeTree(*node, copies)) {
+                return false;
+            }
+            mRoot->AddChild(node);
+        }
+    } else {
+        for (KFbxNode* node : visualScene.mNodes) {
+            KFbxNode* copy = CopyNodeTree(*node, copies);
+            if (copy == nullptr) {
+                return false;
+            }
+            mRoot->AddChild(copy);
+        }
     }
     mSceneInstantiated = true;
     const ColladaCopiedNodes copied(copies, mNodeSids);
@@ -101,7 +121,7 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& vis
             return Error(KString("could not copy the bind pose ") + source->GetName());
         }
         pose->SetIsBindPose(true);
-        // The entries name the joints and meshes of this copy.
+        // The entries name the joints and meshes of this instance.
         for (int entry = 0; entry < source->GetCount(); ++entry) {
             pose->Add(copied.Resolve(source->GetNode(entry)), source->GetMatrix(entry), false);
         }
@@ -111,24 +131,103 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(const ColladaVisualScene& vis
     return true;
 }
 
-bool KFbxReaderColladaPass::CopyNodeTree(KFbxNode& destination, KFbxNode& source,
-                                         std::map<KFbxNode*, KFbxNode*>& copies) {
-    if (!CopyNode(destination, source)) {
+KFbxNode* KFbxReaderColladaPass::CopyNodeTree(KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies) {
+    KFbxNode* copy = KFbxNode::Create(&mManager, source.GetName());
+    if (copy == nullptr) {
+        Error(KString("could not copy node ") + source.GetName());
+        return nullptr;
+    }
+    if (!CopyNode(*copy, source)) {
+        return nullptr;
+    }
+    copies[&source] = copy;
+    for (int index = 0; index < source.GetChildCount(false); ++index) {
+        KFbxNode* child = CopyNodeTree(*source.GetChild(index), copies);
+        if (child == nullptr) {
+            return nullptr;
+        }
+        copy->AddChild(child);
+    }
+    return copy;
+}
+
+bool KFbxReaderColladaPass::AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies) {
+    // A copy takes the node's rotation order and transform values, which the
+    // node has; its attribute, which the node may have to trade for a copy;
+    // and the inherit type that every node of the scene has.
+    if (!AdoptNodeAttribute(node)) {
         return false;
     }
-    copies[&source] = &destination;
-    for (int index = 0; index < source.GetChildCount(false); ++index) {
-        KFbxNode* child = source.GetChild(index);
-        KFbxNode* copy = KFbxNode::Create(&mManager, child->GetName());
-        if (copy == nullptr) {
-            return Error(KString("could not copy node ") + child->GetName());
-        }
-        if (!CopyNodeTree(*copy, *child, copies)) {
+    node.SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+    copies[&node] = &node;
+    for (int index = 0; index < node.GetChildCount(false); ++index) {
+        if (!AdoptNodeTree(*node.GetChild(index), copies)) {
             return false;
         }
-        destination.AddChild(copy);
     }
     return true;
+}
+
+namespace {
+
+// A mesh without skin or shapes is the same in every instance of its
+// visual scene, and is shared by them; a skinned mesh is linked to the
+// joints of its own instance.
+bool IsShareable(const KFbxMesh& mesh) { return mesh.GetDeformerCount() == 0 && mesh.GetShapeCount() == 0; }
+
+}  // namespace
+
+bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node) {
+    KFbxNodeAttribute* attribute = node.GetNodeAttribute();
+    if (attribute == nullptr) {
+        return true;
+    }
+    switch (attribute->GetAttributeType()) {
+        case KFbxNodeAttribute::eNULL:
+            return true;
+        // Made with nothing but what a copy takes over; a copy reads it
+        // through the node's channels, which hold single precision: the
+        // values are read back the same way.
+        case KFbxNodeAttribute::eLIGHT: {
+            auto* light = static_cast<KFbxLight*>(attribute);
+            CopyLight(*light, *light);
+            return true;
+        }
+        case KFbxNodeAttribute::eCAMERA: {
+            auto* camera = static_cast<KFbxCamera*>(attribute);
+            CopyCamera(*camera, *camera);
+            return true;
+        }
+        case KFbxNodeAttribute::eSKELETON: {
+            // A copy's type counts as set, the default type too.
+            auto* skeleton = static_cast<KFbxSkeleton*>(attribute);
+            skeleton->SetSkeletonType(skeleton->GetSkeletonType());
+            return true;
+        }
+        case KFbxNodeAttribute::eMESH: {
+            auto* mesh = static_cast<KFbxMesh*>(attribute);
+            if (IsShareable(*mesh)) {
+                mSceneMeshes.emplace(mesh, mesh);
+                // As a copy's attach would, the mesh names the last node of
+                // the scene that shows it, not one of another visual scene.
+                mesh->AttachToNode(&node);
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    // A skinned or morphed mesh is remade for each instance: the node trades
+    // its mesh for a copy, and later instances copy the mesh it had.
+    mTemplateAttributes.emplace(&node, attribute);
+    node.SetNodeAttribute(nullptr);
+    return CopyNodeAttribute(node, node);
+}
+
+KFbxNodeAttribute* KFbxReaderColladaPass::TemplateAttribute(const KFbxNode& node) const {
+    auto traded = mTemplateAttributes.find(&node);
+    return traded != mTemplateAttributes.end() ? traded->second : node.GetNodeAttribute();
 }
 
 bool KFbxReaderColladaPass::CopyNode(KFbxNode& destination, KFbxNode& source) {
@@ -142,7 +241,7 @@ bool KFbxReaderColladaPass::CopyNode(KFbxNode& destination, KFbxNode& source) {
 }
 
 bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& source) {
-    KFbxNodeAttribute* attribute = source.GetNodeAttribute();
+    KFbxNodeAttribute* attribute = TemplateAttribute(source);
     if (attribute == nullptr) {
         return true;
     }
@@ -167,11 +266,8 @@ bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& s
             break;
         case KFbxNodeAttribute::eMESH: {
             auto& source = static_cast<KFbxMesh&>(*attribute);
-            // A mesh without skin or shapes is the same in every copy of the
-            // tree: the copies share the template's own, which a copy would
-            // only repeat. A skinned mesh is linked to the joints of its own
-            // copy, so each copy has one, counted.
-            const bool shareable = source.GetDeformerCount() == 0 && source.GetShapeCount() == 0;
+            // Shared meshes are counted once, each copy of a skinned one.
+            const bool shareable = IsShareable(source);
             if (auto copied = mSceneMeshes.find(&source); shareable && copied != mSceneMeshes.end()) {
                 attach(copied->second);
                 break;
@@ -311,8 +407,14 @@ void KFbxReaderColladaPass::MoveInto(KFbxScene& scene) {
         // The root takes over the values of the visual scene's root.
         CopyNode(*root, *mRoot);
     }
-    while (mRoot->GetChildCount() > 0) {
-        root->AddChild(mRoot->GetChild(0));
+    // Taken off from the last, which a node finds at once among its
+    // children, then added in their order.
+    std::vector<KFbxNode*> nodes(static_cast<std::size_t>(mRoot->GetChildCount()));
+    for (std::size_t index = nodes.size(); index-- > 0;) {
+        nodes[index] = mRoot->RemoveChild(mRoot->GetChild(static_cast<int>(index)));
+    }
+    for (KFbxNode* node : nodes) {
+        root->AddChild(node);
     }
     for (KFbxPose* pose : mScenePoses) {
         scene.ConnectObject(pose);

@@ -62,8 +62,8 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             const char* cursor = text.Get();
             KgeMatrix matrix;
             ParseMatrix(cursor, matrix);
-            // A node placed by a matrix keeps its transform in its local values.
-            node.SetCachedTransformFromMatrix(matrix);
+            // A node placed by a matrix keeps its transform in its local
+            // values (alone: a node of the scene has no cached matrix).
             node.SetLclTranslation(matrix.GetT());
             node.SetLclRotation(matrix.GetR());
             node.SetLclScaling(matrix.GetS());
