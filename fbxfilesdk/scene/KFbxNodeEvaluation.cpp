@@ -114,13 +114,6 @@ KFbxVector4& KFbxNode::EvaluateChannel(KFbxNodeTransformCache& cache, int channe
 
 void KFbxNode::EvaluateChannelsForGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime) {
     KFbxNodeLocalChannels& local = cache.mClamped;
-    bool pending = false;
-    for (int channel = 0; channel < 3; ++channel) {
-        pending = pending || !IsCached(local, channel, time, atTime);
-    }
-    if (!pending) {
-        return;
-    }
     // One take and one walk of its tree serve the three channels.
     KFCurveNode* root = ChannelRoot(atTime);
     ChannelFinder finder{root};
