@@ -10,8 +10,8 @@ namespace {
 
 bool IsNonZero(const KFbxVector4& v) { return v[0] != 0.0 || v[1] != 0.0 || v[2] != 0.0; }
 
-// The identity's translation row under the XYZ rotation: what setting the
-// identity first would leave, without writing the block twice.
+// The XYZ rotation over a zero translation row, as setting the identity
+// first would leave it, without writing the 3x3 block twice.
 void SetXYZ(KgeMatrix& m, const double* angles) {
     double* values = m;
     values[12] = 0.0;
