@@ -152,6 +152,9 @@ float KFCurve::Evaluate(KTime time, int* hint) const {
         }
     }
     const int n = mKeyCount;
+    // Most curves of a take are not animated: their value is the curve's own,
+    // which the search and the index would come to.
+    if (n == 0) return mValue;
     if (n >= 2) {
         if (mPreExtrapolation == KFCURVE_EXTRAPOLATION_KEEP_SLOPE && time < KeyGetTime(0)) return KeepSlopeValue(time);
         if (mPostExtrapolation == KFCURVE_EXTRAPOLATION_KEEP_SLOPE && time > KeyGetTime(n - 1)) {

@@ -232,7 +232,7 @@ struct RotationSegment {
 int KFCurveNode::GetValueCount() const {
     int count = mCurve ? 1 : 0;
     if (mLayerType == KFCL_QUATERNION && mLayerId == 0) return count + 3;
-    for (int i = 0; i < GetCount(); ++i) count += Get(i)->GetValueCount();
+    for (const KFCurveNode* child : mChildren) count += child->GetValueCount();
     return count;
 }
 
@@ -241,7 +241,8 @@ double* KFCurveNode::Evaluate(double* out, KTime time, int* index, bool useCache
 
     if (useCache && mCacheState == kCacheValid && mLayerId == 0 &&
         (mCachedTime == time || (mFlags & KFCN_CACHE_ALWAYS_VALID))) {
-        std::copy(mCachedValues, mCachedValues + mCachedCount, out);
+        // At most four values: a call to a general copy would cost more.
+        for (int i = 0; i < kCachedValueCapacity && i < mCachedCount; ++i) out[i] = mCachedValues[i];
         return out + mCachedCount;
     }
 
@@ -258,7 +259,7 @@ double* KFCurveNode::Evaluate(double* out, KTime time, int* index, bool useCache
     } else if (mLayerType == KFCL_EULER_ROTATION) {
         p = EvaluateEulerRotation(p, time, index, useCache);
     } else {
-        for (int i = 0; i < GetCount(); ++i) p = Get(i)->Evaluate(p, time, index, useCache);
+        for (KFCurveNode* child : mChildren) p = child->Evaluate(p, time, index, useCache);
     }
 
     if (mNextLayer) {
@@ -317,7 +318,7 @@ void KFCurveNode::CombineLayerValues(double* out, const double* a, const double*
 
 void KFCurveNode::StoreCache(KTime time, const double* values, int count) {
     if (count > kCachedValueCapacity) return;
-    std::copy(values, values + count, mCachedValues);
+    for (int i = 0; i < kCachedValueCapacity && i < count; ++i) mCachedValues[i] = values[i];
     mCachedCount = count;
     mCachedTime = time;
     mCacheState = kCacheValid;
@@ -373,7 +374,7 @@ void KFCurveNode::ClearEvaluationCache(int layerId, bool alsoLaterLayers) {
 double* KFCurveNode::EvaluateEulerRotation(double* out, KTime time, int* index, bool useCache) {
     const auto plain = [&]() {
         double* p = out;
-        for (int i = 0; i < GetCount(); ++i) p = Get(i)->Evaluate(p, time, index, useCache);
+        for (KFCurveNode* child : mChildren) p = child->Evaluate(p, time, index, useCache);
         return p;
     };
     if (GetCount() != 3 || !mQuaternionInterpolation) return plain();

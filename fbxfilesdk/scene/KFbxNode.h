@@ -308,8 +308,13 @@ private:
     // The channel's cached value of the kind asked for, evaluated first when
     // the cache does not hold it.
     KFbxVector4& EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime, bool clamp);
-    void EvaluateChannelIn(KFCurveNode* root, KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime,
-                           bool clamp);
+    // The three clamped channels the global matrix is made of, those the
+    // cache does not hold evaluated from one look-up of the take.
+    void EvaluateChannelsForGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime);
+    // Evaluates the channel from its curve node (null: the neutral value)
+    // into the cache.
+    void EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache& cache, int channel, KTime time,
+                           bool atTime, bool clamp);
     KgeMatrix& EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set);
     void ResetPivotSetOfNode(EPivotSet set);
     // The take-node part of the conversion: the rotation-offset difference

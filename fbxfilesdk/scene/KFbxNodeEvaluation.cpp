@@ -36,18 +36,9 @@ bool IsChannel(const KFCurveNode* node, int channel) {
 double Reciprocal(double value) { return value != 0.0 ? 1.0 / value : 0.0; }
 
 // The channels sit at the first or second level of a take's tree (under
-// "Transform"); those two levels are looked at before the general search,
+// "Transform"); those two levels are tried before the general search,
 // whose finds are not remembered.
-KFCurveNode* FindChannel(KFCurveNode* root, int channel, KFbxNodeChannelLookup& lookup) {
-    if (lookup.mChannel != nullptr && lookup.mRoot == root && lookup.mOuter < root->GetCount() &&
-        root->Get(lookup.mOuter) == lookup.mOuterNode) {
-        if (lookup.mInner < 0) {
-            return lookup.mChannel;
-        }
-        if (lookup.mInner < lookup.mOuterNode->GetCount() && lookup.mOuterNode->Get(lookup.mInner) == lookup.mChannel) {
-            return lookup.mChannel;
-        }
-    }
+KFCurveNode* SearchChannel(KFCurveNode* root, int channel, KFbxNodeChannelLookup& lookup) {
     lookup = KFbxNodeChannelLookup();
     const int count = root->GetCount();
     for (int index = 0; index < count; ++index) {
@@ -70,6 +61,31 @@ KFCurveNode* FindChannel(KFCurveNode* root, int channel, KFbxNodeChannelLookup& 
     return root->Find(kChannelNames[channel]);
 }
 
+// A remembered find is trusted only while the live tree still holds the same
+// nodes at the same places, so nothing is read through a stale pointer. The
+// channels of one take share their parent: once its place is confirmed it is
+// not confirmed again for the next channel.
+struct ChannelFinder {
+    KFCurveNode* mRoot;
+    KFCurveNode* mConfirmedOuter = nullptr;
+    int mConfirmedIndex = -1;
+
+    KFCurveNode* Find(int channel, KFbxNodeChannelLookup& lookup) {
+        if (lookup.mChannel != nullptr && lookup.mRoot == mRoot) {
+            bool placed = lookup.mOuterNode == mConfirmedOuter && lookup.mOuter == mConfirmedIndex;
+            if (!placed && mRoot->Get(lookup.mOuter) == lookup.mOuterNode) {
+                mConfirmedOuter = lookup.mOuterNode;
+                mConfirmedIndex = lookup.mOuter;
+                placed = true;
+            }
+            if (placed && (lookup.mInner < 0 || lookup.mOuterNode->Get(lookup.mInner) == lookup.mChannel)) {
+                return lookup.mChannel;
+            }
+        }
+        return SearchChannel(mRoot, channel, lookup);
+    }
+};
+
 }  // namespace
 
 KFCurveNode* KFbxNode::ChannelRoot(bool atTime) {
@@ -87,22 +103,34 @@ bool IsCached(const KFbxNodeLocalChannels& local, int channel, KTime time, bool 
 
 KFbxVector4& KFbxNode::EvaluateChannel(KFbxNodeTransformCache& cache, int channel, KTime time, bool atTime,
                                        bool clamp) {
-    if (!IsCached(cache.Local(clamp), channel, time, atTime)) {
-        EvaluateChannelIn(ChannelRoot(atTime), cache, channel, time, atTime, clamp);
+    KFbxNodeLocalChannels& local = cache.Local(clamp);
+    if (!IsCached(local, channel, time, atTime)) {
+        KFCurveNode* root = ChannelRoot(atTime);
+        KFCurveNode* curveNode = root != nullptr ? ChannelFinder{root}.Find(channel, cache.mLookups[channel]) : nullptr;
+        EvaluateChannelIn(curveNode, cache, channel, time, atTime, clamp);
     }
-    return cache.Local(clamp).mValues[channel];
+    return local.mValues[channel];
 }
 
-void KFbxNode::EvaluateChannelIn(KFCurveNode* root, KFbxNodeTransformCache& cache, int channel, KTime time,
+void KFbxNode::EvaluateChannelsForGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime) {
+    KFbxNodeLocalChannels& local = cache.mClamped;
+    // One take and one walk of its tree serve the three channels.
+    KFCurveNode* root = ChannelRoot(atTime);
+    ChannelFinder finder{root};
+    for (int channel = 0; channel < 3; ++channel) {
+        if (!IsCached(local, channel, time, atTime)) {
+            KFCurveNode* curveNode = root != nullptr ? finder.Find(channel, cache.mLookups[channel]) : nullptr;
+            EvaluateChannelIn(curveNode, cache, channel, time, atTime, true);
+        }
+    }
+}
+
+void KFbxNode::EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache& cache, int channel, KTime time,
                                  bool atTime, bool clamp) {
     KFbxNodeLocalChannels& local = cache.Local(clamp);
-    if (IsCached(local, channel, time, atTime)) {
-        return;
-    }
     // A missing take or channel leaves the neutral value.
     const double neutral = channel == KFbxNodeTransformCache::eS ? 1.0 : 0.0;
     double values[KFCurveNode::kCachedValueCapacity] = {neutral, neutral, neutral, neutral};
-    KFCurveNode* curveNode = root != nullptr ? FindChannel(root, channel, cache.mLookups[channel]) : nullptr;
     if (curveNode != nullptr && curveNode->GetValueCount() <= KFCurveNode::kCachedValueCapacity) {
         if (atTime) {
             curveNode->EvaluateCached(values, time, &cache.mHints[channel]);
@@ -184,44 +212,44 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
     if (set == eDESTINATION_SET) {
         SelectPivotSet(eDESTINATION_SET);
     }
-    KFCurveNode* root = ChannelRoot(atTime);
-    for (int channel = 0; channel < 3; ++channel) {
-        EvaluateChannelIn(root, cache, channel, time, atTime, true);
-    }
+    EvaluateChannelsForGlobal(cache, time, atTime);
     // Kept equal to the "InheritType" value by every change of the property.
     const int inheritType = mState.mPivots.mInheritType;
 
-    const KFbxVector4& t = cache.mClamped.mValues[KFbxNodeTransformCache::eT];
-    const KFbxVector4& s = cache.mClamped.mValues[KFbxNodeTransformCache::eS];
-    KgeMatrix localRotation;
-    mState.LocalRotation(localRotation, cache.mClamped.mValues[KFbxNodeTransformCache::eR]);
-    KgeMatrix localScaling;
-    SetDiagonal3(localScaling, s[0], s[1], s[2]);
+    const double* t = cache.mClamped.mValues[KFbxNodeTransformCache::eT];
+    const double* s = cache.mClamped.mValues[KFbxNodeTransformCache::eS];
+    KgeMatrix localRotationMatrix;
+    mState.LocalRotation(localRotationMatrix, cache.mClamped.mValues[KFbxNodeTransformCache::eR]);
+    const double* localRotation = localRotationMatrix;
     double translation[3];
-    mState.mPivots.ComputePivotOffset(translation, localRotation, localScaling);
+    mState.mPivots.ComputePivotOffset(translation, localRotation, s);
     for (int axis = 0; axis < 3; ++axis) {
         translation[axis] += t[axis];
     }
 
-    KgeMatrix& globalRotation = cache.mGlobalRotation;
-    KgeMatrix& globalScaling = cache.mGlobalScaling;
+    double* globalRotation = cache.mGlobalRotation;
+    double* globalScaling = cache.mGlobalScaling;
     if (KFbxNode* parent = GetParent()) {
         KFbxNodeTransformCache& parentCache = atTime ? parent->mTimeCache : parent->mDefaultCache;
         parent->EvaluateGlobal(parentCache, time, atTime, set);
+        const double* parentScaling = parentCache.mGlobalScaling;
         Product3(globalRotation, localRotation, parentCache.mGlobalRotation);
         if (inheritType == eINHERIT_RrSs) {
-            SetDiagonal3(globalScaling, parentCache.mGlobalScaling[0][0] * s[0],
-                         parentCache.mGlobalScaling[1][1] * s[1], parentCache.mGlobalScaling[2][2] * s[2]);
+            SetDiagonal3(globalScaling, parentScaling[0] * s[0], parentScaling[5] * s[1], parentScaling[10] * s[2]);
         } else {
-            KgeMatrix inherited(parentCache.mGlobalScaling);
+            const double* inherited = parentScaling;
+            double withoutParentLocal[16];
             if (inheritType == eINHERIT_Rrs) {
-                const KFbxVector4& parentScaling = parentCache.mClamped.mValues[KFbxNodeTransformCache::eS];
-                KgeMatrix parentScalingInverse;
-                SetDiagonal3(parentScalingInverse, Reciprocal(parentScaling[0]), Reciprocal(parentScaling[1]),
-                             Reciprocal(parentScaling[2]));
-                Product3(inherited, parentScalingInverse, inherited);
+                const double* parentLocal = parentCache.mClamped.mValues[KFbxNodeTransformCache::eS];
+                double parentScalingInverse[16];
+                SetDiagonal3(parentScalingInverse, Reciprocal(parentLocal[0]), Reciprocal(parentLocal[1]),
+                             Reciprocal(parentLocal[2]));
+                Product3(withoutParentLocal, parentScalingInverse, parentScaling);
+                inherited = withoutParentLocal;
             }
-            KgeMatrix rotationInverse;
+            double localScaling[16];
+            SetDiagonal3(localScaling, s[0], s[1], s[2]);
+            double rotationInverse[16];
             Transpose3(rotationInverse, localRotation);
             Product3(globalScaling, localScaling, localRotation);
             Product3(globalScaling, globalScaling, inherited);
@@ -229,8 +257,8 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
         }
         KgeMatrixMultPoint(translation, parentCache.mGlobal, translation);
     } else {
-        globalRotation = localRotation;
-        globalScaling = localScaling;
+        cache.mGlobalRotation = localRotationMatrix;
+        SetDiagonal3(globalScaling, s[0], s[1], s[2]);
     }
     cache.mGlobalTranslation.Set(translation[0], translation[1], translation[2], 1.0);
 
@@ -238,15 +266,13 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
     global.SetIdentity4();
     double* g = global;
     if (inheritType == eINHERIT_RrSs) {
-        const double* r = globalRotation;
-        const double* scale = globalScaling;
         for (int row = 0; row < 3; ++row) {
             for (int column = 0; column < 3; ++column) {
-                g[row * 4 + column] = r[row * 4 + column] * scale[row * 5];
+                g[row * 4 + column] = globalRotation[row * 4 + column] * globalScaling[row * 5];
             }
         }
     } else {
-        Product3(global, globalScaling, globalRotation);
+        Product3(g, globalScaling, globalRotation);
     }
     for (int axis = 0; axis < 3; ++axis) {
         g[12 + axis] = translation[axis];

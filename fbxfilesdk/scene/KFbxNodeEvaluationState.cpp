@@ -10,9 +10,14 @@ namespace {
 
 bool IsNonZero(const KFbxVector4& v) { return v[0] != 0.0 || v[1] != 0.0 || v[2] != 0.0; }
 
+// The XYZ rotation over a zero translation row, as setting the identity
+// first would leave it, without writing the 3x3 block twice.
 void SetXYZ(KgeMatrix& m, const double* angles) {
-    m.SetIdentity();
-    KgeMatrixSetRotationXYZ(m, angles[0], angles[1], angles[2]);
+    double* values = m;
+    values[12] = 0.0;
+    values[13] = 0.0;
+    values[14] = 0.0;
+    KgeMatrixSetRotationXYZ(values, angles[0], angles[1], angles[2]);
 }
 
 }  // namespace
@@ -26,32 +31,36 @@ void KFbxNodePivots::Store(KFbxVector4& to, const KFbxVector4& v, unsigned bit) 
     }
 }
 
-void KFbxNodePivots::ComputePivotOffset(double* out3, const KgeMatrix& r, const KgeMatrix& s) const {
+void KFbxNodePivots::ComputePivotOffset(double* out3, const double* r, const double* s) const {
     double v[3] = {0.0, 0.0, 0.0};
     if ((mFlags & kScalingPivot) != 0) {
+        const double* pivot = mScalingPivot;
         for (int i = 0; i < 3; ++i) {
-            v[i] = (1.0 - s[i][i]) * mScalingPivot[i];
+            v[i] = (1.0 - s[i]) * pivot[i];
         }
     }
     if ((mFlags & kScalingOffset) != 0) {
+        const double* offset = mScalingOffset;
         for (int i = 0; i < 3; ++i) {
-            v[i] += mScalingOffset[i];
+            v[i] += offset[i];
         }
     }
     if ((mFlags & kRotationPivot) != 0) {
+        const double* pivot = mRotationPivot;
         for (int i = 0; i < 3; ++i) {
-            v[i] -= mRotationPivot[i];
+            v[i] -= pivot[i];
         }
         RowVectorTimes3(v, v, r);
         for (int i = 0; i < 3; ++i) {
-            v[i] += mRotationPivot[i];
+            v[i] += pivot[i];
         }
     } else if ((mFlags & (kScalingOffset | kScalingPivot)) != 0) {
         RowVectorTimes3(v, v, r);
     }
     if ((mFlags & kRotationOffset) != 0) {
+        const double* offset = mRotationOffset;
         for (int i = 0; i < 3; ++i) {
-            v[i] += mRotationOffset[i];
+            v[i] += offset[i];
         }
     }
     for (int i = 0; i < 3; ++i) {

@@ -54,9 +54,9 @@ struct KFbxNodePivots {
     void SetScalingOffset(const KFbxVector4& v) { Store(mScalingOffset, v, kScalingOffset); }
     void SetScalingPivot(const KFbxVector4& v) { Store(mScalingPivot, v, kScalingPivot); }
 
-    // The translation that the pivots and offsets add, given the local
-    // rotation matrix r and the local scaling matrix s.
-    void ComputePivotOffset(double* out3, const KgeMatrix& r, const KgeMatrix& s) const;
+    // The translation that the pivots and offsets add, given the 3x3 block of
+    // the local rotation matrix r (sixteen doubles) and the local scaling s.
+    void ComputePivotOffset(double* out3, const double* r, const double* s) const;
 
 private:
     void Store(KFbxVector4& to, const KFbxVector4& v, unsigned bit);

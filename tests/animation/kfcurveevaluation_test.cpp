@@ -131,6 +131,14 @@ TEST(KFCurveEvaluation, EmptyAndSingleKeyCurves) {
         EXPECT_EQ(curve.Evaluate(Sec(1)), 7.0f);
         EXPECT_EQ(curve.Evaluate(Sec(9)), 7.0f);
     }
+
+    // Read inside a segment, then emptied: the curve's own value again.
+    AddKey(curve, 2.0, 9.0f, KFCURVE_INTERPOLATION_LINEAR);
+    const float between = curve.Evaluate(Sec(1.5));
+    EXPECT_GT(between, 7.0f);
+    EXPECT_LT(between, 9.0f);
+    curve.KeyClear();
+    EXPECT_EQ(curve.Evaluate(Sec(1.5)), 4.0f);
 }
 
 TEST(KFCurveEvaluation, ConstantAndZeroSlopeSegments) {

@@ -262,6 +262,57 @@ TEST_F(KFbxNodeEvaluationTest, CacheAnswersTheSameTimeUntilTheCurrentTakeIsSetAg
     EXPECT_DOUBLE_EQ(node->EvaluateGlobalTransform(kOneSecond)[3][0], 1.0);
 }
 
+// Where the channels were found is remembered between evaluations; every
+// change of the take's tree or of the takes is seen at the next time asked,
+// and nothing is read through a channel that went away.
+TEST_F(KFbxNodeEvaluationTest, RememberedChannelsFollowEveryChangeOfTheTakes) {
+    KFbxNode* node = MakeNode("node");
+    node->SetLclTranslation(V(1, 0, 0));
+    UseTake({node});
+    Key(node, "T", "X", KTime(), 4.0f);
+    Key(node, "R", "Z", KTime(), 90.0f);
+    Key(node, "S", "Y", KTime(), 3.0f);
+    const auto at = [node](int seconds) -> const KgeMatrix& {
+        return node->EvaluateGlobalTransform(KTime(seconds * kOneSecond.Get()));
+    };
+    EXPECT_DOUBLE_EQ(at(1)[3][0], 4.0);
+    EXPECT_DOUBLE_EQ(at(1)[1][0], -3.0);
+
+    // The rotation moves up to the root of the tree: found there; the
+    // translation and scaling stay where they were.
+    KFCurveNode* root = node->GetCurrentTakeNode()->GetKFCurveNode();
+    KFCurveNode* rotation = root->Find("R");
+    ASSERT_NE(rotation, nullptr);
+    KFCurveNode* transform = rotation->GetParent();
+    ASSERT_NE(transform, nullptr);
+    transform->Remove(transform->FindChild(rotation));
+    root->Add(rotation);
+    EXPECT_DOUBLE_EQ(at(2)[3][0], 4.0);
+    EXPECT_DOUBLE_EQ(at(2)[1][0], -3.0);
+
+    // Keys added since count at the next time asked.
+    Key(node, "T", "X", kOneSecond * 3, 10.0f);
+    EXPECT_DOUBLE_EQ(at(3)[3][0], 10.0);
+
+    // A deleted channel is neutral.
+    transform->Delete(transform->FindChild(root->Find("T")));
+    EXPECT_DOUBLE_EQ(at(4)[3][0], 0.0);
+    EXPECT_DOUBLE_EQ(at(4)[1][0], -3.0);
+
+    // The whole take goes: its tree with it, and the default take, which
+    // becomes current, is evaluated.
+    ASSERT_TRUE(node->RemoveTakeNode(1));
+    EXPECT_DOUBLE_EQ(at(5)[3][0], 1.0);
+    EXPECT_DOUBLE_EQ(at(5)[1][1], 1.0);
+
+    // A new take with other keys, made current.
+    node->CreateTakeNode("Take 002");
+    ASSERT_TRUE(node->SetCurrentTakeNodeByName("Take 002"));
+    Key(node, "T", "X", KTime(), -2.0f);
+    EXPECT_DOUBLE_EQ(at(6)[3][0], -2.0);
+    EXPECT_DOUBLE_EQ(node->EvaluateLocalT(KTime(7 * kOneSecond.Get()), false)[0], -2.0);
+}
+
 TEST_F(KFbxNodeEvaluationTest, DefaultGlobalTransformFollowsTheParentsDefaults) {
     KFbxNode* parent = MakeNode("parent");
     KFbxNode* child = MakeNode("child", parent);
