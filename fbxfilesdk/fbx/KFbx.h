@@ -50,6 +50,10 @@ public:
         eOutOfDiskSpace,
         eCrcCheckFailed,
         eWrongPassword,
+        // The stream refused bytes for another cause than a full disk.
+        eWriteError,
+        // A value or size that the layout has no room for.
+        eFormatLimit,
         eErrorCount
     };
 
@@ -119,10 +123,10 @@ public:
     void FieldWriteVector3(const double* xyz);
     void FieldWriteVector4(const double* xyzw);
     void FieldWriteNamedVector3(const char* name, const double* xyz);
-    void FieldWriteArrayI(const int* values, int count);
-    void FieldWriteArrayL(const std::int64_t* values, int count);
-    void FieldWriteArrayF(const float* values, int count);
-    void FieldWriteArrayD(const double* values, int count);
+    void FieldWriteArrayI(const int* values, std::int64_t count);
+    void FieldWriteArrayL(const std::int64_t* values, std::int64_t count);
+    void FieldWriteArrayF(const float* values, std::int64_t count);
+    void FieldWriteArrayD(const double* values, std::int64_t count);
     void WriteStringField(const char* name, const char* value);
     void WriteStringValue(const char* value);
     // A comment line between records of an ascii file; nothing in binary files.
@@ -199,7 +203,8 @@ private:
     bool RequireMode(EMode mode);
     bool CanWriteValue();
     bool CanWriteField();
-    // Records a write that did not reach the file; later writes are skipped.
+    // Records a write that did not reach the file, with the output's cause;
+    // later writes are skipped.
     void WriteFailed(bool written);
     void CloseOpenFields();
     void WriteAsciiHeader();

@@ -60,10 +60,16 @@ void KFbxExporter::ReleaseWriter() {
 }
 
 void KFbxExporter::TakeWriterError() {
-    mError.SetError(ExporterCodeOf(mWriter->GetLastErrorID()));
+    const int code = ExporterCodeOf(mWriter->GetLastErrorID());
     // The writer's own text may say more than the fixed one (the layer
-    // below's reason): the message keeps it.
+    // below's reason): the message keeps it, and an error that has no fixed
+    // name of its own (a write error) is reported by that text.
     const char* detail = mWriter->GetLastErrorString();
+    if (code == eUNIDENTIFIED_ERROR && detail[0] != '\0') {
+        mError.SetErrorWithText(code, detail);
+    } else {
+        mError.SetError(code);
+    }
     if (detail[0] != '\0' && std::strcmp(detail, mError.GetLastErrorString()) != 0) {
         if (!mMessage.IsEmpty()) {
             mMessage += "\n";

@@ -61,6 +61,16 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Field file errors that are neither a full disk nor a misuse of the field
+// file, and that its text explains better than any writer status.
+bool IsStreamCause(int fieldFileCode) {
+    return fieldFileCode == KFbx::eWriteError || fieldFileCode == KFbx::eFormatLimit;
+}
+
+}  // namespace
+
 KFbxWriterFbxCommon::KFbxWriterFbxCommon(KFbxSdkManager& manager, KFbxIO* io) : KFbxWriter(manager), mIO(io) {}
 
 KFbxWriterFbxCommon::~KFbxWriterFbxCommon() {
@@ -78,10 +88,10 @@ bool KFbxWriterFbxCommon::FileClose() {
     if (!closed) {
         if (mFbx->GetLastErrorCode() == KFbx::eFileNotOpened) {
             mError.SetError(eFILE_NOT_OPENED);
-        } else if (mFbx->GetLastErrorCode() == KFbx::eOutOfDiskSpace) {
-            // A footer that did not reach the disk is a full disk, not a
-            // shortage of memory for embedded media.
-            mError.SetError(eOUT_OF_DISK_SPACE);
+        } else if (mFbx->GetLastErrorCode() == KFbx::eOutOfDiskSpace || IsStreamCause(mFbx->GetLastErrorCode())) {
+            // A footer that did not reach the disk is not a shortage of
+            // memory for embedded media.
+            SetFieldFileError();
         } else {
             mError.SetErrorWithText(eEMBEDDED_OUT_OF_SPACE, mFbx->GetLastErrorText());
         }
@@ -208,6 +218,14 @@ bool KFbxWriterFbxCommon::IsPasswordProtected() const {
 }
 
 bool KFbxWriterFbxCommon::HasFieldFileError() const { return mFbx != nullptr && mFbx->GetLastErrorCode() > -1; }
+
+void KFbxWriterFbxCommon::SetFieldFileError() {
+    if (mFbx != nullptr && IsStreamCause(mFbx->GetLastErrorCode())) {
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, mFbx->GetLastErrorText());
+    } else {
+        mError.SetError(eOUT_OF_DISK_SPACE);
+    }
+}
 
 void KFbxWriterFbxCommon::ReportProgress(const char* text, float percent) {
     if (mIO != nullptr) {

@@ -115,7 +115,7 @@ TEST(KFile, ClosedFileAnswersHarmlessly) {
     file.Seek(0, 0);
     file.Flush();
     file.Close();
-    int size = 9;
+    std::int64_t size = 9;
     EXPECT_EQ(file.GetMemoryBuffer(&size), nullptr);
     EXPECT_EQ(size, 9);
     EXPECT_TRUE(file.GetFileName().IsEmpty());

@@ -44,7 +44,7 @@ TEST_F(KMemoryFileTest, GrowableBufferAtLeastDoublesAndZeroesTheNewPart) {
     ASSERT_TRUE(file.Attach(block, 8, true));
     file.SetPosition(6);
     EXPECT_EQ(file.Write("12345", 5), 5);  // shortfall 3, growth 8
-    int size = 0;
+    std::int64_t size = 0;
     unsigned char* grown = static_cast<unsigned char*>(file.GetMemoryBuffer(&size));
     EXPECT_EQ(size, 16);
     EXPECT_EQ(file.Tell(), 11);
@@ -69,7 +69,7 @@ TEST_F(KMemoryFileTest, FailedGrowthWritesNothingAndKeepsTheBuffer) {
     file.SetPosition(2);
     HeapProbe::failRealloc = true;
     EXPECT_EQ(file.Write("xyz", 3), 0);
-    int size = 0;
+    std::int64_t size = 0;
     EXPECT_EQ(file.GetMemoryBuffer(&size), block);
     EXPECT_EQ(size, 4);
     EXPECT_EQ(file.Tell(), 2);
@@ -176,7 +176,7 @@ TEST_F(KMemoryFileTest, ClosedOrDetachedFileAnswersHarmlessly) {
     EXPECT_EQ(file.Tell(), 0);
     file.Seek(0, 2);
     file.Printf("nothing");
-    int size = 7;
+    std::int64_t size = 7;
     EXPECT_EQ(file.GetMemoryBuffer(&size), nullptr);
     EXPECT_EQ(size, 0);
     EXPECT_EQ(file.Error(), 0);
