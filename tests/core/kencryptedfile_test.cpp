@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <set>
 #include <string>
@@ -359,6 +360,37 @@ TEST(KEncryptedFile, OpensNamedFilesForWritingAndReading) {
     EXPECT_EQ(missing.GetMode(), KChainedFile::eCLOSED);
     char byte;
     EXPECT_EQ(missing.Read(&byte, 1), 0);
+}
+
+TEST(KEncryptedFile, BlocksPastFourGiBAreWrittenAndReadInPlace) {
+    ScratchFolder folder;
+    const std::string path = folder / "far.bin";
+    // The stream below is sparse up to the base offset.
+    constexpr std::uint64_t kBase = (std::uint64_t(4) << 30) + 7;
+    const std::string plain = RandomBytes(40, 3);
+    {
+        KChainedFile bottom;
+        ASSERT_TRUE(bottom.OpenWithModeString(path.c_str(), "w+b"));
+        bottom.SetPosition(static_cast<std::int64_t>(kBase));
+        KEncryptedFile writer(kKey, kBase, &bottom, KChainedFile::eWRITE, false);
+        EXPECT_EQ(writer.Tell(), static_cast<std::int64_t>(kBase));
+        ASSERT_EQ(writer.Write(plain.data(), 40), 40);
+        EXPECT_EQ(writer.Tell(), static_cast<std::int64_t>(kBase + 40));
+        EXPECT_TRUE(writer.Close());
+    }
+    ASSERT_EQ(std::filesystem::file_size(path), kBase + 48);
+    KChainedFile bottom;
+    ASSERT_TRUE(bottom.OpenWithModeString(path.c_str(), "rb"));
+    KEncryptedFile reader(kKey, kBase, &bottom, KChainedFile::eREAD, false);
+    reader.Seek(0, static_cast<std::int64_t>(kBase + 17));
+    std::string back(23, '\0');
+    ASSERT_EQ(reader.Read(back.data(), 23), 23);
+    EXPECT_EQ(back, plain.substr(17));
+    reader.Seek(2, -48);
+    EXPECT_EQ(reader.Tell(), static_cast<std::int64_t>(kBase));
+    ASSERT_EQ(reader.Read(back.data(), 17), 17);
+    EXPECT_EQ(back.substr(0, 17), plain.substr(0, 17));
+    reader.Close();
 }
 
 TEST(KEncryptedFile, ReadLineKeepsLineFeedsAndFailsAtTheEnd) {

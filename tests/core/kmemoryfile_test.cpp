@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,8 @@ TEST_F(KMemoryFileTest, FixedBufferTakesOnlyWhatFits) {
     EXPECT_TRUE(file.Eof());
     EXPECT_EQ(std::string(buffer, 10), "abcdefghij");
     EXPECT_EQ(file.Write("x", 1), 0);
+    // A fixed buffer that is full is this stream's full disk.
+    EXPECT_EQ(file.GetSystemError(), ENOSPC);
 }
 
 TEST_F(KMemoryFileTest, GrowableBufferAtLeastDoublesAndZeroesTheNewPart) {
@@ -68,7 +71,9 @@ TEST_F(KMemoryFileTest, FailedGrowthWritesNothingAndKeepsTheBuffer) {
     ASSERT_TRUE(file.Attach(block, 4, true));
     file.SetPosition(2);
     HeapProbe::failRealloc = true;
+    EXPECT_EQ(file.GetSystemError(), 0);
     EXPECT_EQ(file.Write("xyz", 3), 0);
+    EXPECT_EQ(file.GetSystemError(), ENOMEM);
     std::int64_t size = 0;
     EXPECT_EQ(file.GetMemoryBuffer(&size), block);
     EXPECT_EQ(size, 4);
