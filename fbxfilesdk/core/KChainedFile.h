@@ -44,9 +44,9 @@ public:
     virtual void SetPosition(std::int64_t offset);
     virtual bool IsOpen();
     virtual int Error();
-    // The errno of the last failed write, flush or size change of the file at
-    // the bottom of the chain (see KFile::GetSystemError); a layer that fails
-    // on its own account may answer for itself.
+    // The errno of the last failed open, write, flush or size change of the
+    // file at the bottom of the chain (see KFile::GetSystemError); a layer
+    // that fails on its own account may answer for itself.
     virtual int GetSystemError();
     virtual void Flush();
     virtual bool Eof();

@@ -52,11 +52,14 @@ KFile::~KFile() { Close(); }
 
 bool KFile::OpenWithModeString(const char* name, const char* mode) {
     Close();
+    mSystemError = !name || !mode ? EINVAL : ENAMETOOLONG;
     if (name && mode && FitsUtf16Buffer(name) && FitsUtf16Buffer(mode)) {
+        errno = 0;
         mStream = qalimor::os::OpenFile(name, mode);
+        mSystemError = errno;
     }
     mOpen = mStream != nullptr;
-    mSystemError = 0;
+    if (mOpen) mSystemError = 0;
     mFileName = name ? name : "";
     return mOpen;
 }

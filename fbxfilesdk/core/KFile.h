@@ -53,9 +53,9 @@ public:
     // The name given to the last open call, tried or not.
     virtual const KString& GetFileName();
     virtual int Error();
-    // The system's error number (errno) of the last write, flush or size
-    // change that failed; 0 when none failed or a failure came without one.
-    // ENOSPC is a full disk; anything else is not.
+    // The system's error number (errno) of the last open, write, flush or
+    // size change that failed; 0 when none failed or a failure came without
+    // one. ENOSPC is a full disk; anything else is not.
     virtual int GetSystemError();
     virtual void Flush();
     virtual bool Eof();

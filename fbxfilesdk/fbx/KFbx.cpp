@@ -67,6 +67,12 @@ bool ReadAll(KChainedFile& file, unsigned char* out, std::uint64_t count) {
     return count == 0 || file.Read(out, wanted) == wanted;
 }
 
+// The path and the system's reason why it could not be opened.
+std::string NotCreatedDetail(const char* path, KChainedFile& file) {
+    const int error = file.GetSystemError();
+    return error != 0 ? std::string(path) + ": " + std::strerror(error) : std::string(path);
+}
+
 }  // namespace
 
 KFbx::KFbx() : mError(kErrorTexts, eErrorCount) { ResetState(); }
@@ -153,8 +159,9 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
         mCrcFile = std::make_unique<KCrcFile>();
         // Read back as well: the trailer is computed over what was written.
         if (!mCrcFile->OpenWithModeString(path, "w+b")) {
+            const std::string detail = NotCreatedDetail(path, *mCrcFile);
             ResetState();
-            SetError(eFileNotCreated, path);
+            SetError(eFileNotCreated, detail);
             return false;
         }
         const KFbxFileHeaderInfo& info = mFileHeader.info;
@@ -174,8 +181,9 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
     } else {
         mTextFile = std::make_unique<KChainedFile>();
         if (!mTextFile->OpenWithModeString(path, "wb")) {
+            const std::string detail = NotCreatedDetail(path, *mTextFile);
             ResetState();
-            SetError(eFileNotCreated, path);
+            SetError(eFileNotCreated, detail);
             return false;
         }
         mOutput.SetStream(mTextFile.get());

@@ -118,7 +118,7 @@ public:
     void FieldWriteS(const KString& value);
     // As seconds (a double) in sections below version 2001, else as ticks.
     void FieldWriteT(KTime value);
-    void FieldWriteR(const void* bytes, int size);
+    void FieldWriteR(const void* bytes, std::int64_t size);
     void FieldWriteTimeSpan(KTime start, KTime stop);
     void FieldWriteVector3(const double* xyz);
     void FieldWriteVector4(const double* xyzw);
@@ -177,6 +177,9 @@ public:
 
     int GetLastErrorCode() const;
     const char* GetLastErrorText() const;
+    // Whether an error code is a failure to write whose cause the error text
+    // names (a write error, a format limit): neither a full disk nor a misuse.
+    static bool NamesWriteFailure(int code) { return code == eWriteError || code == eFormatLimit; }
 
 private:
     enum EMode { eClosed, eRead, eWrite };

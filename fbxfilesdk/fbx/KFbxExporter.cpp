@@ -1,5 +1,7 @@
 #include <fbxfilesdk/fbx/KFbxExporter.h>
 
+#include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
@@ -138,7 +140,12 @@ bool KFbxExporter::WriteWithFbxWriter(KFbxScene* scene, KFbxStreamOptions* optio
     mMessage = "";
     writer.GetMessageText(mMessage);
     if (!written) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
+        // A write error named by the field file is not a full disk.
+        if (KFbx::NamesWriteFailure(fieldFile->GetLastErrorCode())) {
+            mError.SetErrorWithText(eUNIDENTIFIED_ERROR, fieldFile->GetLastErrorText());
+        } else {
+            mError.SetError(eOUT_OF_DISK_SPACE);
+        }
     }
     return written;
 }

@@ -131,7 +131,7 @@ void KFbx::FieldWriteT(KTime value) {
     }
 }
 
-void KFbx::FieldWriteR(const void* bytes, int size) {
+void KFbx::FieldWriteR(const void* bytes, std::int64_t size) {
     if (!CanWriteValue()) return;
     if (size < 0 || (bytes == nullptr && size > 0)) {
         SetError(eInvalidFieldOperation, "bad raw value");

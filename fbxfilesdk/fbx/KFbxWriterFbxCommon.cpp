@@ -61,16 +61,6 @@ private:
 
 }  // namespace
 
-namespace {
-
-// Field file errors that are neither a full disk nor a misuse of the field
-// file, and that its text explains better than any writer status.
-bool IsStreamCause(int fieldFileCode) {
-    return fieldFileCode == KFbx::eWriteError || fieldFileCode == KFbx::eFormatLimit;
-}
-
-}  // namespace
-
 KFbxWriterFbxCommon::KFbxWriterFbxCommon(KFbxSdkManager& manager, KFbxIO* io) : KFbxWriter(manager), mIO(io) {}
 
 KFbxWriterFbxCommon::~KFbxWriterFbxCommon() {
@@ -86,9 +76,10 @@ bool KFbxWriterFbxCommon::FileClose() {
     }
     bool closed = mFbx->FileClose();
     if (!closed) {
-        if (mFbx->GetLastErrorCode() == KFbx::eFileNotOpened) {
+        const int code = mFbx->GetLastErrorCode();
+        if (code == KFbx::eFileNotOpened) {
             mError.SetError(eFILE_NOT_OPENED);
-        } else if (mFbx->GetLastErrorCode() == KFbx::eOutOfDiskSpace || IsStreamCause(mFbx->GetLastErrorCode())) {
+        } else if (code == KFbx::eOutOfDiskSpace || KFbx::NamesWriteFailure(code)) {
             // A footer that did not reach the disk is not a shortage of
             // memory for embedded media.
             SetFieldFileError();
@@ -220,7 +211,7 @@ bool KFbxWriterFbxCommon::IsPasswordProtected() const {
 bool KFbxWriterFbxCommon::HasFieldFileError() const { return mFbx != nullptr && mFbx->GetLastErrorCode() > -1; }
 
 void KFbxWriterFbxCommon::SetFieldFileError() {
-    if (mFbx != nullptr && IsStreamCause(mFbx->GetLastErrorCode())) {
+    if (mFbx != nullptr && KFbx::NamesWriteFailure(mFbx->GetLastErrorCode())) {
         mError.SetErrorWithText(eUNIDENTIFIED_ERROR, mFbx->GetLastErrorText());
     } else {
         mError.SetError(eOUT_OF_DISK_SPACE);

@@ -122,13 +122,16 @@ TEST(KFile, ClosedFileAnswersHarmlessly) {
     EXPECT_TRUE(file.GetFileName().IsEmpty());
 }
 
-TEST(KFile, FailedOpenRecordsTheTriedName) {
+TEST(KFile, FailedOpenRecordsTheTriedNameAndWhy) {
     ScratchFolder folder;
     const std::string name = folder / "missing.fbx";
     KFile file;
     EXPECT_FALSE(file.Open(name.c_str(), KFile::eREAD, false));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(std::string(file.GetFileName().Buffer()), name);
+    EXPECT_EQ(file.GetSystemError(), ENOENT);
+    ASSERT_TRUE(file.Open(folder.Write("there.fbx", "x").c_str(), KFile::eREAD, false));
+    EXPECT_EQ(file.GetSystemError(), 0);
 }
 
 TEST(KFile, IntegerReadsAreLittleEndianAndSwapToBigEndian) {

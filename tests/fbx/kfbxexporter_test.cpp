@@ -1,6 +1,7 @@
 // The exporter's road from a file name to a closed file: the writer it picks,
 // the sections an empty scene gets in every mode, and the status of each way
 // an export can fail.
+#include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
@@ -10,6 +11,7 @@
 #include "fbx/FbxWriterTestSupport.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -234,6 +236,32 @@ TEST_F(KFbxExporterTest, AShortWriteIsAWriteErrorNotAFullDisk) {
         EXPECT_NE(mLastError.find(std::strerror(EFBIG)), std::string::npos) << mLastError;
         EXPECT_EQ(mLastError.find("disk space"), std::string::npos) << mLastError;
     }
+}
+
+TEST_F(KFbxExporterTest, ANestedSceneWrittenIntoAFailedFileGetsItsWriteError) {
+    FileSizeLimit limit(512);
+    if (!limit.IsSet()) {
+        GTEST_SKIP() << "the file size limit cannot be set";
+    }
+    const std::string path = mFolder / "outer.fbx";
+    KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
+    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+    IFbxObject* outer = IFbxObject::Create();
+    ASSERT_TRUE(options != nullptr && exporter != nullptr && outer != nullptr);
+    EXPECT_TRUE(outer->FileCreate(path.c_str(), false, false, nullptr));
+    // More than the field file keeps back: it goes out now, and stops short.
+    const std::vector<double> values(1 << 18, 0.5);
+    outer->FieldWriteBegin("Outer");
+    outer->FieldWriteArrayD(values.data(), static_cast<std::int64_t>(values.size()));
+    outer->FieldWriteEnd();
+    EXPECT_FALSE(exporter->WriteWithFbxWriter(mScene, options, outer));
+    EXPECT_EQ(exporter->GetLastErrorID(), KFbxIO::eUNIDENTIFIED_ERROR);
+    const std::string text = exporter->GetLastErrorString();
+    EXPECT_EQ(text.rfind("Write error (", 0), 0u) << text;
+    outer->FileClose();
+    outer->Destroy();
+    exporter->Destroy();
+    options->Destroy();
 }
 
 TEST_F(KFbxExporterTest, OptionsOfAnotherKindAreRefusedAndTheFileStillCloses) {
