@@ -9,7 +9,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
-KChainedFile::KChainedFile(std::uint32_t baseOffset, KChainedFile* inner, int mode, bool ownsInner)
+KChainedFile::KChainedFile(std::uint64_t baseOffset, KChainedFile* inner, int mode, bool ownsInner)
     : mBaseOffset(baseOffset), mInner(inner), mMode(mode), mOwnsInner(ownsInner) {}
 
 KChainedFile::~KChainedFile() {
@@ -17,7 +17,7 @@ KChainedFile::~KChainedFile() {
     mInner = nullptr;
 }
 
-bool KChainedFile::OpenMemory(void* buffer, int size, bool growable) {
+bool KChainedFile::OpenMemory(void* buffer, std::int64_t size, bool growable) {
     bool opened = false;
     if (mInner != nullptr) {
         opened = mInner->OpenMemory(buffer, size, growable);
@@ -71,7 +71,7 @@ bool KChainedFile::Close() {
     return closed;
 }
 
-int KChainedFile::Read(void* buffer, int count) {
+std::int64_t KChainedFile::Read(void* buffer, std::int64_t count) {
     if (mInner != nullptr) return mInner->Read(buffer, count);
     if (mOwnFile != nullptr) return mOwnFile->Read(buffer, count);
     return 0;
@@ -83,13 +83,13 @@ char* KChainedFile::ReadString(char* buffer, int size) {
     return nullptr;
 }
 
-int KChainedFile::Write(const void* buffer, int count) {
+std::int64_t KChainedFile::Write(const void* buffer, std::int64_t count) {
     if (mInner != nullptr) return mInner->Write(buffer, count);
     if (mOwnFile != nullptr) return mOwnFile->Write(buffer, count);
     return 0;
 }
 
-void KChainedFile::Seek(int origin, int offset) {
+void KChainedFile::Seek(int origin, std::int64_t offset) {
     if (mInner != nullptr) {
         mInner->Seek(origin, offset);
     } else if (mOwnFile != nullptr) {
@@ -97,13 +97,13 @@ void KChainedFile::Seek(int origin, int offset) {
     }
 }
 
-int KChainedFile::Tell() {
+std::int64_t KChainedFile::Tell() {
     if (mInner != nullptr) return mInner->Tell();
     if (mOwnFile != nullptr) return mOwnFile->Tell();
     return 0;
 }
 
-void KChainedFile::SetPosition(int offset) {
+void KChainedFile::SetPosition(std::int64_t offset) {
     if (mInner != nullptr) {
         mInner->SetPosition(offset);
     } else if (mOwnFile != nullptr) {
@@ -120,6 +120,12 @@ bool KChainedFile::IsOpen() {
 int KChainedFile::Error() {
     if (mInner != nullptr) return mInner->Error();
     if (mOwnFile != nullptr) return mOwnFile->Error();
+    return 0;
+}
+
+int KChainedFile::GetSystemError() {
+    if (mInner != nullptr) return mInner->GetSystemError();
+    if (mOwnFile != nullptr) return mOwnFile->GetSystemError();
     return 0;
 }
 
@@ -146,13 +152,13 @@ void KChainedFile::Printf(const char* format, ...) {
     KChainedFile::Write(text, length);
 }
 
-int KChainedFile::SetSize(int size) {
+int KChainedFile::SetSize(std::int64_t size) {
     if (mInner != nullptr) return mInner->SetSize(size);
     if (mOwnFile != nullptr) return mOwnFile->SetSize(size);
     return -1;
 }
 
-void* KChainedFile::GetMemoryBuffer(int* size) {
+void* KChainedFile::GetMemoryBuffer(std::int64_t* size) {
     return mOwnFile != nullptr ? mOwnFile->GetMemoryBuffer(size) : nullptr;
 }
 

@@ -2,6 +2,7 @@
 // KChainedFile) or, for the bottom layer, to a file that the layer opened
 // itself: a KFile for a named file, a KMemoryFile for a buffer. Subclasses
 // transform the bytes on their way. Destroying a layer does not close it.
+// Counts, sizes and positions are 64-bit, as in KFile.
 #ifndef FBXFILESDK_CORE_KCHAINEDFILE_H
 #define FBXFILESDK_CORE_KCHAINEDFILE_H
 
@@ -19,7 +20,7 @@ public:
 
     // A layer laid over an open chain takes the chain's mode and needs no open
     // call. With ownsInner the inner layer is destroyed with this one.
-    KChainedFile(std::uint32_t baseOffset = 0, KChainedFile* inner = nullptr, int mode = eCLOSED,
+    KChainedFile(std::uint64_t baseOffset = 0, KChainedFile* inner = nullptr, int mode = eCLOSED,
                  bool ownsInner = false);
     virtual ~KChainedFile();
     KChainedFile(const KChainedFile&) = delete;
@@ -28,34 +29,38 @@ public:
     // Without an inner layer each open replaces the layer's own file. A
     // failure leaves the layer closed. Memory opens for reading; a mode string
     // holding 'r', or Open mode 0, for reading; anything else for writing.
-    virtual bool OpenMemory(void* buffer, int size, bool growable);
+    virtual bool OpenMemory(void* buffer, std::int64_t size, bool growable);
     virtual bool OpenWithModeString(const char* name, const char* mode);
     virtual bool Open(const char* name, int mode, bool text);
     // Closes what lies below; false when there was nothing to close or when
     // written data could not be flushed.
     virtual bool Close();
 
-    virtual int Read(void* buffer, int count);
+    virtual std::int64_t Read(void* buffer, std::int64_t count);
     virtual char* ReadString(char* buffer, int size);
-    virtual int Write(const void* buffer, int count);
-    virtual void Seek(int origin, int offset);
-    virtual int Tell();
-    virtual void SetPosition(int offset);
+    virtual std::int64_t Write(const void* buffer, std::int64_t count);
+    virtual void Seek(int origin, std::int64_t offset);
+    virtual std::int64_t Tell();
+    virtual void SetPosition(std::int64_t offset);
     virtual bool IsOpen();
     virtual int Error();
+    // The errno of the last failed open, write, flush or size change of the
+    // file at the bottom of the chain (see KFile::GetSystemError); a layer
+    // that fails on its own account may answer for itself.
+    virtual int GetSystemError();
     virtual void Flush();
     virtual bool Eof();
     // The text (at most 16383 characters, no terminator) goes through the
     // Write of the layer below, and so through its transformation.
     virtual void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    virtual int SetSize(int size);
+    virtual int SetSize(std::int64_t size);
 
     // The buffer of the layer's own memory file; never asks the inner layer.
-    void* GetMemoryBuffer(int* size);
+    void* GetMemoryBuffer(std::int64_t* size);
     int GetMode() const { return mMode; }
 
 protected:
-    std::uint32_t mBaseOffset;
+    std::uint64_t mBaseOffset;
     KChainedFile* mInner;
     int mMode;
     bool mOwnsInner;

@@ -53,12 +53,12 @@ std::uint32_t UpdateCrc(std::uint32_t crc, const unsigned char* data, std::size_
 
 }  // namespace
 
-KCrcFile::KCrcFile(std::uint32_t baseOffset, KChainedFile* inner, int mode, bool ownsInner)
+KCrcFile::KCrcFile(std::uint64_t baseOffset, KChainedFile* inner, int mode, bool ownsInner)
     : KChainedFile(baseOffset, inner, mode, ownsInner) {}
 
-bool KCrcFile::RunCrc(bool wholeStream, std::uint32_t& crc, int& size) {
+bool KCrcFile::RunCrc(bool wholeStream, std::uint32_t& crc, std::int64_t& size) {
     crc = 0xFFFFFFFF;
-    const int position = KChainedFile::Tell();
+    const std::int64_t position = KChainedFile::Tell();
     size = position;
     if (wholeStream) {
         KChainedFile::Seek(2, 0);
@@ -68,9 +68,9 @@ bool KCrcFile::RunCrc(bool wholeStream, std::uint32_t& crc, int& size) {
 
     bool whole = position >= 0 && size >= 0;
     unsigned char chunk[32768];
-    for (int left = whole ? size : 0; left > 0;) {
-        const int wanted = left < static_cast<int>(sizeof chunk) ? left : static_cast<int>(sizeof chunk);
-        const int got = KChainedFile::Read(chunk, wanted);
+    for (std::int64_t left = whole ? size : 0; left > 0;) {
+        const std::int64_t wanted = left < static_cast<std::int64_t>(sizeof chunk) ? left : sizeof chunk;
+        const std::int64_t got = KChainedFile::Read(chunk, wanted);
         if (got <= 0 || got > wanted) {
             whole = false;
             break;
@@ -84,7 +84,7 @@ bool KCrcFile::RunCrc(bool wholeStream, std::uint32_t& crc, int& size) {
 
 std::uint32_t KCrcFile::ComputeCrc() {
     std::uint32_t crc = 0;
-    int size = 0;
+    std::int64_t size = 0;
     RunCrc(true, crc, size);
     return crc;
 }
@@ -92,7 +92,7 @@ std::uint32_t KCrcFile::ComputeCrc() {
 bool KCrcFile::CheckCrc() {
     if (mMode != eREAD) return false;
     std::uint32_t crc = 0;
-    int size = 0;
+    std::int64_t size = 0;
     // A stream shorter than its trailer cannot hold one.
     return RunCrc(true, crc, size) && size >= 4 && crc == kResidue;
 }
@@ -101,7 +101,7 @@ bool KCrcFile::Close() {
     bool trailerWritten = true;
     if (mMode == eWRITE) {
         std::uint32_t crc = 0;
-        int size = 0;
+        std::int64_t size = 0;
         // The trailer follows the last byte written. Over a file that is the
         // end of the stream; a memory buffer may be larger than its content.
         trailerWritten = RunCrc(false, crc, size);

@@ -19,7 +19,7 @@ public:
     // What the register holds after running over a stream and its matching trailer.
     static constexpr std::uint32_t kResidue = 0xC704DD7B;
 
-    KCrcFile(std::uint32_t baseOffset = 0, KChainedFile* inner = nullptr, int mode = eCLOSED,
+    KCrcFile(std::uint64_t baseOffset = 0, KChainedFile* inner = nullptr, int mode = eCLOSED,
              bool ownsInner = false);
 
     // In write mode the trailer is written first, at the current position,
@@ -36,7 +36,7 @@ public:
 private:
     // Runs the register from the start to the end of the stream, or only up
     // to the current position; false when those bytes could not all be read.
-    bool RunCrc(bool wholeStream, std::uint32_t& crc, int& size);
+    bool RunCrc(bool wholeStream, std::uint32_t& crc, std::int64_t& size);
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/StreamText.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstring>
 
 #include <string.h>
@@ -13,14 +14,14 @@ namespace {
 
 enum { kNoTransfer = 0, kLastRead = 1, kLastWrite = 2 };
 
-// Tell answers in an int: positions stay at or below this.
-constexpr std::uint32_t kMaxPosition = 0x7FFFFFFF;
+// Tell answers in a signed 64-bit value: positions stay at or below this.
+constexpr std::uint64_t kMaxPosition = static_cast<std::uint64_t>(INT64_MAX);
 
 constexpr int kBlockBits = KEncryptedFile::kBlockSize * 8;
 
 }  // namespace
 
-KEncryptedFile::KEncryptedFile(const unsigned char* key, std::uint32_t baseOffset, KChainedFile* inner, int mode,
+KEncryptedFile::KEncryptedFile(const unsigned char* key, std::uint64_t baseOffset, KChainedFile* inner, int mode,
                                bool ownsInner)
     : KChainedFile(baseOffset, inner, mode, ownsInner),
       mLastDirection(kNoTransfer),
@@ -34,8 +35,8 @@ KEncryptedFile::KEncryptedFile(const unsigned char* key, std::uint32_t baseOffse
       mKey(),
       mKeyReady(false) {
     if (mode != eCLOSED && inner != nullptr && inner->IsOpen()) {
-        const int position = inner->Tell();
-        if (position >= 0) mPosition = static_cast<std::uint32_t>(position);
+        const std::int64_t position = inner->Tell();
+        if (position >= 0) mPosition = static_cast<std::uint64_t>(position);
         FindLastBlock();
     }
     if (key == nullptr) return;
@@ -52,27 +53,27 @@ KEncryptedFile::~KEncryptedFile() {
     explicit_bzero(mPlainBlock, sizeof mPlainBlock);
 }
 
-int KEncryptedFile::BlockIndex(std::uint32_t position) const {
-    return static_cast<int>((position - mBaseOffset) / kBlockSize);
+KEncryptedFile::Block KEncryptedFile::BlockIndex(std::uint64_t position) const {
+    return static_cast<Block>((position - mBaseOffset) / kBlockSize);
 }
 
-std::uint32_t KEncryptedFile::BlockStart(int block) const {
-    return mBaseOffset + static_cast<std::uint32_t>(block) * kBlockSize;
+std::uint64_t KEncryptedFile::BlockStart(Block block) const {
+    return mBaseOffset + static_cast<std::uint64_t>(block) * kBlockSize;
 }
 
-std::uint32_t KEncryptedFile::BlockStartOf(std::uint32_t position) const { return BlockStart(BlockIndex(position)); }
+std::uint64_t KEncryptedFile::BlockStartOf(std::uint64_t position) const { return BlockStart(BlockIndex(position)); }
 
-int KEncryptedFile::OffsetInBlock(std::uint32_t position) const {
+int KEncryptedFile::OffsetInBlock(std::uint64_t position) const {
     return static_cast<int>(position - BlockStartOf(position));
 }
 
 void KEncryptedFile::FindLastBlock() {
-    const int position = KChainedFile::Tell();
+    const std::int64_t position = KChainedFile::Tell();
     KChainedFile::Seek(2, 0);
-    const int size = KChainedFile::Tell();
-    mLastBlock = size < 0 || static_cast<std::uint32_t>(size) <= mBaseOffset
+    const std::int64_t size = KChainedFile::Tell();
+    mLastBlock = size < 0 || static_cast<std::uint64_t>(size) <= mBaseOffset
                      ? -1
-                     : static_cast<int>((static_cast<std::uint32_t>(size) - 1 - mBaseOffset) / kBlockSize);
+                     : static_cast<Block>((static_cast<std::uint64_t>(size) - 1 - mBaseOffset) / kBlockSize);
     if (position >= 0) KChainedFile::SetPosition(position);
 }
 
@@ -87,14 +88,14 @@ void KEncryptedFile::ForgetHeldBlock() {
 
 // Some streams ignore a position they cannot reach (a memory buffer past its
 // end), and a transfer there would land on another block: check where we are.
-bool KEncryptedFile::MoveToBlock(int block) {
-    const std::uint32_t start = BlockStart(block);
+bool KEncryptedFile::MoveToBlock(Block block) {
+    const std::uint64_t start = BlockStart(block);
     if (start > kMaxPosition) return false;
-    KChainedFile::SetPosition(static_cast<int>(start));
-    return KChainedFile::Tell() == static_cast<int>(start);
+    KChainedFile::SetPosition(static_cast<std::int64_t>(start));
+    return KChainedFile::Tell() == static_cast<std::int64_t>(start);
 }
 
-bool KEncryptedFile::LoadBlock(int block) {
+bool KEncryptedFile::LoadBlock(Block block) {
     if (block > mLastBlock) {
         std::memset(mPlainBlock, 0, sizeof mPlainBlock);
         return true;
@@ -112,7 +113,7 @@ bool KEncryptedFile::LoadBlock(int block) {
     return true;
 }
 
-bool KEncryptedFile::StoreBlock(int block) {
+bool KEncryptedFile::StoreBlock(Block block) {
     EncryptBlock();
     const bool inPlace = mLastTransferredBlock == block - 1 && mLastDirection == kLastWrite;
     if ((!inPlace && !MoveToBlock(block)) || KChainedFile::Write(mCipherBlock, kBlockSize) != kBlockSize) {
@@ -126,7 +127,7 @@ bool KEncryptedFile::StoreBlock(int block) {
     return true;
 }
 
-bool KEncryptedFile::WriteToBlock(int block, int offset, int length, const unsigned char* source) {
+bool KEncryptedFile::WriteToBlock(Block block, int offset, int length, const unsigned char* source) {
     if (block != mHeldBlock) {
         // A held block that cannot be written stays held rather than lost.
         if (mHeldBlock != -1 && !StoreBlock(mHeldBlock)) return false;
@@ -140,7 +141,7 @@ bool KEncryptedFile::WriteToBlock(int block, int offset, int length, const unsig
     return true;
 }
 
-bool KEncryptedFile::ReadFromBlock(int block, int offset, int length, unsigned char* destination) {
+bool KEncryptedFile::ReadFromBlock(Block block, int offset, int length, unsigned char* destination) {
     if (block != mHeldBlock) {
         if (block > mLastBlock) return false;
         if (mMode == eWRITE && mHeldBlock != -1 && !StoreBlock(mHeldBlock)) return false;
@@ -154,57 +155,58 @@ bool KEncryptedFile::ReadFromBlock(int block, int offset, int length, unsigned c
     return true;
 }
 
-int KEncryptedFile::Transfer(int count, const unsigned char* source, unsigned char* destination) {
+std::int64_t KEncryptedFile::Transfer(std::int64_t count, const unsigned char* source, unsigned char* destination) {
     if (count <= 0 || !mKeyReady || !IsOpen() || mPosition < mBaseOffset) return 0;
-    if (static_cast<std::uint32_t>(count) > kMaxPosition - mPosition) {
-        count = static_cast<int>(kMaxPosition - mPosition);
+    if (static_cast<std::uint64_t>(count) > kMaxPosition - mPosition) {
+        count = static_cast<std::int64_t>(kMaxPosition - mPosition);
     }
-    int done = 0;
+    std::int64_t done = 0;
     while (done < count) {
-        const int block = BlockIndex(mPosition);
+        const Block block = BlockIndex(mPosition);
         const int offset = OffsetInBlock(mPosition);
-        const int length = kBlockSize - offset < count - done ? kBlockSize - offset : count - done;
+        const int length = kBlockSize - offset < count - done ? kBlockSize - offset : static_cast<int>(count - done);
         const bool moved = source != nullptr ? WriteToBlock(block, offset, length, source + done)
                                              : ReadFromBlock(block, offset, length, destination + done);
         if (!moved) break;
-        mPosition += static_cast<std::uint32_t>(length);
+        mPosition += static_cast<std::uint64_t>(length);
         done += length;
     }
     return done;
 }
 
-int KEncryptedFile::Write(const void* buffer, int count) {
+std::int64_t KEncryptedFile::Write(const void* buffer, std::int64_t count) {
     return buffer != nullptr ? Transfer(count, static_cast<const unsigned char*>(buffer), nullptr) : 0;
 }
 
-int KEncryptedFile::Read(void* buffer, int count) {
+std::int64_t KEncryptedFile::Read(void* buffer, std::int64_t count) {
     return buffer != nullptr ? Transfer(count, nullptr, static_cast<unsigned char*>(buffer)) : 0;
 }
 
-void KEncryptedFile::Seek(int origin, int offset) {
-    std::int64_t target = offset;
+void KEncryptedFile::Seek(int origin, std::int64_t offset) {
+    std::int64_t from = 0;
     if (origin == 1) {
-        target += mPosition;
+        from = static_cast<std::int64_t>(mPosition);
     } else if (origin == 2) {
         KChainedFile::Seek(2, 0);
-        target += KChainedFile::Tell();
+        from = KChainedFile::Tell();
     }
-    if (target < 0 || target > kMaxPosition) return;
-    SetPosition(static_cast<int>(target));
+    std::int64_t target = 0;
+    if (__builtin_add_overflow(from, offset, &target) || target < 0) return;
+    SetPosition(target);
 }
 
-void KEncryptedFile::SetPosition(int offset) {
+void KEncryptedFile::SetPosition(std::int64_t offset) {
     if (offset < 0 || !IsOpen()) return;
     KChainedFile::Flush();
     KChainedFile::SetPosition(offset);
     mLastTransferredBlock = -1;
-    if (KChainedFile::Error() == 0) mPosition = static_cast<std::uint32_t>(offset);
+    if (KChainedFile::Error() == 0) mPosition = static_cast<std::uint64_t>(offset);
 }
 
-int KEncryptedFile::Tell() {
+std::int64_t KEncryptedFile::Tell() {
     if (!IsOpen()) return 0;
     if (KChainedFile::Tell() == -1) return -1;
-    return static_cast<int>(mPosition);
+    return static_cast<std::int64_t>(mPosition);
 }
 
 bool KEncryptedFile::Close() {
@@ -237,7 +239,7 @@ bool KEncryptedFile::OpenFile(KString name, int mode, bool text) {
         return false;
     }
     FindLastBlock();
-    if (mBaseOffset <= kMaxPosition) KChainedFile::SetPosition(static_cast<int>(mBaseOffset));
+    if (mBaseOffset <= kMaxPosition) KChainedFile::SetPosition(static_cast<std::int64_t>(mBaseOffset));
     return true;
 }
 

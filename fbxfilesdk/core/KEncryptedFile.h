@@ -25,7 +25,7 @@ public:
     static constexpr int kBlockSize = 16;
 
     // The key is 16 bytes. A null key gives a layer that reads and writes nothing.
-    KEncryptedFile(const unsigned char* key, std::uint32_t baseOffset = 0, KChainedFile* inner = nullptr,
+    KEncryptedFile(const unsigned char* key, std::uint64_t baseOffset = 0, KChainedFile* inner = nullptr,
                    int mode = eCLOSED, bool ownsInner = false);
     ~KEncryptedFile() override;
 
@@ -35,17 +35,17 @@ public:
     // Whole blocks' bytes, the zero or stale tail of the last block included.
     // Stops at the end of the stream, at a block the stream holds only part
     // of, and before the base offset; returns the bytes copied.
-    int Read(void* buffer, int count) override;
+    std::int64_t Read(void* buffer, std::int64_t count) override;
     // Returns the bytes taken: all of them unless a block could not be read
     // or written back, or the position is before the base offset.
-    int Write(const void* buffer, int count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
     // Origin 1 from the position, 2 from the end of the stream below, any
     // other from the start of the stream below.
-    void Seek(int origin, int offset) override;
+    void Seek(int origin, std::int64_t offset) override;
     // 0 when closed, -1 when the stream below cannot tell.
-    int Tell() override;
+    std::int64_t Tell() override;
     // Negative positions are ignored. A held block stays held.
-    void SetPosition(int offset) override;
+    void SetPosition(std::int64_t offset) override;
     // Writes the text and its terminating zero byte.
     __attribute__((format(printf, 2, 3))) void Printf(const char* format, ...) override;
 
@@ -59,29 +59,32 @@ public:
     virtual char* ReadLine(char* buffer, int size);
 
 private:
-    int BlockIndex(std::uint32_t position) const;
-    std::uint32_t BlockStart(int block) const;
-    std::uint32_t BlockStartOf(std::uint32_t position) const;
-    int OffsetInBlock(std::uint32_t position) const;
+    // Block -1 is none.
+    using Block = std::int64_t;
+
+    Block BlockIndex(std::uint64_t position) const;
+    std::uint64_t BlockStart(Block block) const;
+    std::uint64_t BlockStartOf(std::uint64_t position) const;
+    int OffsetInBlock(std::uint64_t position) const;
 
     void FindLastBlock();
-    bool MoveToBlock(int block);
-    bool LoadBlock(int block);
-    bool StoreBlock(int block);
-    bool WriteToBlock(int block, int offset, int length, const unsigned char* source);
-    bool ReadFromBlock(int block, int offset, int length, unsigned char* destination);
+    bool MoveToBlock(Block block);
+    bool LoadBlock(Block block);
+    bool StoreBlock(Block block);
+    bool WriteToBlock(Block block, int offset, int length, const unsigned char* source);
+    bool ReadFromBlock(Block block, int offset, int length, unsigned char* destination);
     // Splits a transfer at block borders: writes from source when it is
     // given, else reads into destination. Returns the bytes moved.
-    int Transfer(int count, const unsigned char* source, unsigned char* destination);
+    std::int64_t Transfer(std::int64_t count, const unsigned char* source, unsigned char* destination);
     void EncryptBlock();
     void DecryptBlock();
     void ForgetHeldBlock();
 
     int mLastDirection;
-    std::uint32_t mPosition;
-    int mHeldBlock;
-    int mLastTransferredBlock;
-    int mLastBlock;
+    std::uint64_t mPosition;
+    Block mHeldBlock;
+    Block mLastTransferredBlock;
+    Block mLastBlock;
     unsigned char mPlainBlock[kBlockSize];
     unsigned char mCipherBlock[kBlockSize];
     TwofishCipher mCipher;

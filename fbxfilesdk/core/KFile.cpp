@@ -1,11 +1,14 @@
 #include <fbxfilesdk/core/KFile.h>
 
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
+#include <fbxfilesdk/core/StreamText.h>
 #include <platform/os/File.h>
 
 #include <cerrno>
 #include <cstdarg>
-#include <climits>
+#include <cstdio>
+
+#include <sys/types.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -43,16 +46,20 @@ bool FitsUtf16Buffer(const char* text) { return Utf16Units(text) < kMaxUtf16Unit
 
 }  // namespace
 
-KFile::KFile() : mStream(nullptr), mOpen(false), mFileName() {}
+KFile::KFile() : mStream(nullptr), mOpen(false), mSystemError(0), mFileName() {}
 
 KFile::~KFile() { Close(); }
 
 bool KFile::OpenWithModeString(const char* name, const char* mode) {
     Close();
+    mSystemError = !name || !mode ? EINVAL : ENAMETOOLONG;
     if (name && mode && FitsUtf16Buffer(name) && FitsUtf16Buffer(mode)) {
+        errno = 0;
         mStream = qalimor::os::OpenFile(name, mode);
+        mSystemError = errno;
     }
     mOpen = mStream != nullptr;
+    if (mOpen) mSystemError = 0;
     mFileName = name ? name : "";
     return mOpen;
 }
@@ -72,9 +79,9 @@ void KFile::Close() {
     mStream = nullptr;
 }
 
-int KFile::Read(void* buffer, int count) {
+std::int64_t KFile::Read(void* buffer, std::int64_t count) {
     if (!mOpen || !buffer || count <= 0) return 0;
-    return static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(count), mStream));
+    return static_cast<std::int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), mStream));
 }
 
 char* KFile::ReadString(char* buffer, int size) {
@@ -122,26 +129,33 @@ char KFile::ReadByte(char* value) { return mOpen && value ? ReadNumber(mStream, 
 
 unsigned char KFile::ReadByte(unsigned char* value) { return mOpen && value ? ReadNumber(mStream, value, false) : 0; }
 
-int KFile::Write(const void* buffer, int count) {
-    if (!mOpen || !buffer || count <= 0) return 0;
-    return static_cast<int>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), mStream));
+void KFile::NoteSystemError() {
+    // A failure the system gave no reason for is still not a full disk.
+    mSystemError = errno;
 }
 
-void KFile::Seek(int origin, int offset) {
+std::int64_t KFile::Write(const void* buffer, std::int64_t count) {
+    if (!mOpen || !buffer || count <= 0) return 0;
+    errno = 0;
+    const std::size_t written = std::fwrite(buffer, 1, static_cast<std::size_t>(count), mStream);
+    if (written != static_cast<std::size_t>(count)) NoteSystemError();
+    return static_cast<std::int64_t>(written);
+}
+
+void KFile::Seek(int origin, std::int64_t offset) {
     if (!mOpen) return;
     const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
-    std::fseek(mStream, offset, whence);
+    errno = 0;
+    // A seek first writes out what the stream holds: that may fail as any write.
+    if (::fseeko(mStream, static_cast<off_t>(offset), whence) != 0 && std::ferror(mStream)) NoteSystemError();
 }
 
-int KFile::Tell() {
+std::int64_t KFile::Tell() {
     if (!mOpen) return 0;
-    const long position = std::ftell(mStream);
-    return position > INT_MAX ? -1 : static_cast<int>(position);
+    return static_cast<std::int64_t>(::ftello(mStream));
 }
 
-void KFile::SetPosition(int offset) {
-    if (mOpen) std::fseek(mStream, offset, SEEK_SET);
-}
+void KFile::SetPosition(std::int64_t offset) { KFile::Seek(0, offset); }
 
 bool KFile::IsOpen() { return mOpen; }
 
@@ -149,30 +163,35 @@ const KString& KFile::GetFileName() { return mFileName; }
 
 int KFile::Error() { return mOpen ? std::ferror(mStream) : 0; }
 
+int KFile::GetSystemError() { return mSystemError; }
+
 void KFile::Flush() {
-    if (mOpen) std::fflush(mStream);
+    if (!mOpen) return;
+    errno = 0;
+    if (std::fflush(mStream) != 0) NoteSystemError();
 }
 
 bool KFile::Eof() { return mOpen && std::feof(mStream) != 0; }
 
 void KFile::Printf(const char* format, ...) {
     if (!mOpen || !format) return;
-    char text[16384];
+    char text[kStreamTextBufferSize];
     va_list arguments;
     va_start(arguments, format);
-    const int length = std::vsnprintf(text, sizeof text, format, arguments);
+    const int length = FormatStreamText(text, format, arguments);
     va_end(arguments);
-    if (length <= 0) return;
-    const int written = length < static_cast<int>(sizeof text) ? length : static_cast<int>(sizeof text) - 1;
-    std::fwrite(text, 1, static_cast<std::size_t>(written), mStream);
+    KFile::Write(text, length);
 }
 
-int KFile::SetSize(int size) {
+int KFile::SetSize(std::int64_t size) {
     if (!mOpen || size < 0) return -1;
-    return qalimor::os::ResizeFile(mStream, size) ? 0 : -1;
+    errno = 0;
+    if (qalimor::os::ResizeFile(mStream, size)) return 0;
+    NoteSystemError();
+    return -1;
 }
 
-void* KFile::GetMemoryBuffer(int*) { return nullptr; }
+void* KFile::GetMemoryBuffer(std::int64_t*) { return nullptr; }
 
 int KFile::RemoveFile(KString name) {
     if (!name.IsOK()) {

@@ -1,6 +1,8 @@
 // The SDK's byte stream over a file on disk. Names are UTF-8 text; a closed
 // file answers every operation harmlessly (0, false, -1 or null) and nothing
 // here prints or throws. KMemoryFile replaces the disk stream by a buffer.
+// Counts, sizes and positions are 64-bit: files past 2 and 4 GiB are files
+// like any other.
 #ifndef FBXFILESDK_CORE_KFILE_H
 #define FBXFILESDK_CORE_KFILE_H
 
@@ -29,7 +31,7 @@ public:
     virtual bool Open(const char* name, int mode, bool text);
     virtual void Close();
 
-    virtual int Read(void* buffer, int count);
+    virtual std::int64_t Read(void* buffer, std::int64_t count);
     // One line, its line end kept (see KFbxReadLine); null at the end.
     virtual char* ReadString(char* buffer, int size);
     // The integer reads store into *value only when all its bytes were read,
@@ -40,31 +42,39 @@ public:
     virtual std::uint16_t ReadInt16(std::uint16_t* value, bool swap);
     virtual char ReadByte(char* value);
     virtual unsigned char ReadByte(unsigned char* value);
-    virtual int Write(const void* buffer, int count);
+    // Fewer bytes than asked when the stream failed: GetSystemError says why.
+    virtual std::int64_t Write(const void* buffer, std::int64_t count);
     // Origin 1: from the current position; 2: from the end; any other: from the start.
-    virtual void Seek(int origin, int offset);
-    // -1 when the position cannot be told as an int.
-    virtual int Tell();
-    virtual void SetPosition(int offset);
+    virtual void Seek(int origin, std::int64_t offset);
+    // -1 when the position cannot be told.
+    virtual std::int64_t Tell();
+    virtual void SetPosition(std::int64_t offset);
     virtual bool IsOpen();
     // The name given to the last open call, tried or not.
     virtual const KString& GetFileName();
     virtual int Error();
+    // The system's error number (errno) of the last open, write, flush or
+    // size change that failed; 0 when none failed or a failure came without
+    // one. ENOSPC is a full disk; anything else is not.
+    virtual int GetSystemError();
     virtual void Flush();
     virtual bool Eof();
     // At most 16383 characters of output.
     virtual void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // Truncates or extends with zero bytes: 0, or -1 on failure or when closed.
-    virtual int SetSize(int size);
+    virtual int SetSize(std::int64_t size);
     // A disk file has none: null, size untouched.
-    virtual void* GetMemoryBuffer(int* size);
+    virtual void* GetMemoryBuffer(std::int64_t* size);
 
     // 0, or -1 with errno set.
     static int RemoveFile(KString name);
 
 private:
+    void NoteSystemError();
+
     std::FILE* mStream;
     bool mOpen;
+    int mSystemError;
     KString mFileName;
 };
 

@@ -3,15 +3,17 @@
 #include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/core/StreamText.h>
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstdint>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-// Tell answers in an int, so the content never grows past what it can name.
-constexpr std::uint32_t kMaxSize = 0x7FFFFFFF;
+// Positions are told as signed 64-bit values.
+constexpr std::uint64_t kMaxSize = static_cast<std::uint64_t>(INT64_MAX);
 
 std::uint32_t FromBytes(const unsigned char* bytes, int count, bool bigEndian) {
     std::uint32_t value = 0;
@@ -24,16 +26,17 @@ std::uint32_t FromBytes(const unsigned char* bytes, int count, bool bigEndian) {
 
 }  // namespace
 
-KMemoryFile::KMemoryFile() : mBuffer(nullptr), mSize(0), mPosition(0), mGrowable(false) {}
+KMemoryFile::KMemoryFile() : mBuffer(nullptr), mSize(0), mPosition(0), mGrowable(false), mSystemError(0) {}
 
 KMemoryFile::~KMemoryFile() { KMemoryFile::Close(); }
 
-bool KMemoryFile::Attach(void* buffer, int size, bool growable) {
+bool KMemoryFile::Attach(void* buffer, std::int64_t size, bool growable) {
     if (buffer == nullptr || size < 0) return false;
     mBuffer = static_cast<unsigned char*>(buffer);
-    mSize = static_cast<std::uint32_t>(size);
+    mSize = static_cast<std::uint64_t>(size);
     mPosition = 0;
     mGrowable = growable;
+    mSystemError = 0;
     return true;
 }
 
@@ -47,20 +50,20 @@ bool KMemoryFile::OpenWithModeString(KString, KString) { return false; }
 
 bool KMemoryFile::OpenFile(KString, int, bool) { return false; }
 
-int KMemoryFile::ReadBytes(void* destination, int count, bool allOrNothing) {
+std::int64_t KMemoryFile::ReadBytes(void* destination, std::int64_t count, bool allOrNothing) {
     if (destination == nullptr || mBuffer == nullptr || count <= 0) return 0;
-    const std::uint32_t left = mSize - mPosition;
-    std::uint32_t n = static_cast<std::uint32_t>(count);
+    const std::uint64_t left = mSize - mPosition;
+    std::uint64_t n = static_cast<std::uint64_t>(count);
     if (n > left) {
         if (allOrNothing) return 0;
         n = left;
     }
     std::memcpy(destination, mBuffer + mPosition, n);
     mPosition += n;
-    return static_cast<int>(n);
+    return static_cast<std::int64_t>(n);
 }
 
-int KMemoryFile::Read(void* buffer, int count) { return ReadBytes(buffer, count, false); }
+std::int64_t KMemoryFile::Read(void* buffer, std::int64_t count) { return ReadBytes(buffer, count, false); }
 
 char* KMemoryFile::ReadString(char* buffer, int size) {
     if (buffer == nullptr || mBuffer == nullptr || size < 1) return nullptr;
@@ -115,61 +118,72 @@ unsigned char KMemoryFile::ReadByte(unsigned char* value) {
     return *value;
 }
 
-bool KMemoryFile::Grow(std::uint32_t needed) {
+bool KMemoryFile::Grow(std::uint64_t needed) {
     // At least double, so that a writer going byte by byte reallocates rarely.
-    const std::uint32_t shortfall = needed - mSize;
-    std::uint64_t newSize = mSize + static_cast<std::uint64_t>(shortfall + 1 < mSize ? mSize : shortfall + 1);
+    // Both sizes are at most kMaxSize, so neither sum can wrap.
+    const std::uint64_t shortfall = needed - mSize;
+    std::uint64_t newSize = mSize + (shortfall + 1 < mSize ? mSize : shortfall + 1);
     if (newSize > kMaxSize) newSize = kMaxSize;
-    if (newSize < needed) return false;
-    void* grown = SdkRealloc(mBuffer, static_cast<std::size_t>(newSize));
-    if (grown == nullptr) return false;
+    void* grown = newSize < needed ? nullptr : SdkRealloc(mBuffer, static_cast<std::size_t>(newSize));
+    if (grown == nullptr) {
+        mSystemError = ENOMEM;
+        return false;
+    }
     mBuffer = static_cast<unsigned char*>(grown);
     // The grown part counts as content, so it must not hand out old heap bytes.
     std::memset(mBuffer + mSize, 0, static_cast<std::size_t>(newSize - mSize));
-    mSize = static_cast<std::uint32_t>(newSize);
+    mSize = newSize;
     return true;
 }
 
-int KMemoryFile::Write(const void* buffer, int count) {
+std::int64_t KMemoryFile::Write(const void* buffer, std::int64_t count) {
     if (buffer == nullptr || mBuffer == nullptr || count <= 0) return 0;
-    std::uint32_t n = static_cast<std::uint32_t>(count);
+    std::uint64_t n = static_cast<std::uint64_t>(count);
     if (n > mSize - mPosition) {
         if (mGrowable) {
             // Both terms are at most kMaxSize, so the sum cannot wrap.
             if (!Grow(mPosition + n)) return 0;
         } else {
             n = mSize - mPosition;
+            mSystemError = ENOSPC;
         }
     }
     std::memcpy(mBuffer + mPosition, buffer, n);
     mPosition += n;
-    return static_cast<int>(n);
+    return static_cast<std::int64_t>(n);
 }
 
-void KMemoryFile::Seek(int origin, int offset) {
+void KMemoryFile::Seek(int origin, std::int64_t offset) {
     if (mBuffer == nullptr) return;
     std::int64_t target = 0;
     switch (origin) {
         case 0: target = offset; break;
-        case 1: target = static_cast<std::int64_t>(mPosition) + offset; break;
-        case 2: target = static_cast<std::int64_t>(mSize) - offset; break;
+        // Targets beyond what 64 bits hold are clamped like any other.
+        case 1:
+            if (__builtin_add_overflow(static_cast<std::int64_t>(mPosition), offset, &target)) target = INT64_MAX;
+            break;
+        case 2:
+            if (__builtin_sub_overflow(static_cast<std::int64_t>(mSize), offset, &target)) target = INT64_MAX;
+            break;
         default: target = 0; break;
     }
     if (target < 0) target = 0;
-    if (target > mSize) target = mSize;
-    mPosition = static_cast<std::uint32_t>(target);
+    if (static_cast<std::uint64_t>(target) > mSize) target = static_cast<std::int64_t>(mSize);
+    mPosition = static_cast<std::uint64_t>(target);
 }
 
-int KMemoryFile::Tell() { return mBuffer == nullptr ? 0 : static_cast<int>(mPosition); }
+std::int64_t KMemoryFile::Tell() { return mBuffer == nullptr ? 0 : static_cast<std::int64_t>(mPosition); }
 
-void KMemoryFile::SetPosition(int offset) {
-    if (mBuffer == nullptr || offset < 0 || static_cast<std::uint32_t>(offset) > mSize) return;
-    mPosition = static_cast<std::uint32_t>(offset);
+void KMemoryFile::SetPosition(std::int64_t offset) {
+    if (mBuffer == nullptr || offset < 0 || static_cast<std::uint64_t>(offset) > mSize) return;
+    mPosition = static_cast<std::uint64_t>(offset);
 }
 
 bool KMemoryFile::IsOpen() { return mBuffer != nullptr; }
 
 int KMemoryFile::Error() { return 0; }
+
+int KMemoryFile::GetSystemError() { return mSystemError; }
 
 void KMemoryFile::Flush() {}
 
@@ -185,8 +199,8 @@ void KMemoryFile::Printf(const char* format, ...) {
     Write(text, length);
 }
 
-void* KMemoryFile::GetMemoryBuffer(int* size) {
-    if (size != nullptr) *size = static_cast<int>(mSize);
+void* KMemoryFile::GetMemoryBuffer(std::int64_t* size) {
+    if (size != nullptr) *size = static_cast<std::int64_t>(mSize);
     return mBuffer;
 }
 

@@ -19,7 +19,7 @@ public:
 
     // Forgets the buffer (never frees it); the growable flag stays.
     void Close() override;
-    int Read(void* buffer, int count) override;
+    std::int64_t Read(void* buffer, std::int64_t count) override;
     // One line, its line feed kept, at most size - 1 bytes and a terminator.
     // At the end of the content the text is empty (the result is not null).
     // Null when closed, for a null buffer, or for a size below 1.
@@ -34,39 +34,43 @@ public:
     unsigned char ReadByte(unsigned char* value) override;
     // A fixed buffer takes what fits; a growable one grows to at least twice
     // its size, and the size then counts the whole grown buffer, its new
-    // bytes zero (keep Tell() for the length written). 0 when growth fails.
-    int Write(const void* buffer, int count) override;
+    // bytes zero (keep Tell() for the length written). 0 when growth fails
+    // (GetSystemError then gives ENOMEM); a fixed buffer that is full is a
+    // full disk (ENOSPC).
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
     // Origin 0: offset; 1: position + offset; 2: size - offset (the offset
     // counts back from the end); other origins 0. Clamped to 0..size.
-    void Seek(int origin, int offset) override;
-    int Tell() override;
+    void Seek(int origin, std::int64_t offset) override;
+    std::int64_t Tell() override;
     // Ignored unless 0 <= offset <= size.
-    void SetPosition(int offset) override;
+    void SetPosition(std::int64_t offset) override;
     bool IsOpen() override;
     int Error() override;
+    int GetSystemError() override;
     void Flush() override;
     bool Eof() override;
     __attribute__((format(printf, 2, 3))) void Printf(const char* format, ...) override;
     // The buffer (null when closed); the size, when asked, in *size.
-    void* GetMemoryBuffer(int* size) override;
+    void* GetMemoryBuffer(std::int64_t* size) override;
 
     // A memory file has no name to open: both always fail.
     virtual bool OpenWithModeString(KString name, KString mode);
     virtual bool OpenFile(KString name, int mode, bool text);
     // False for a null buffer or a negative size.
-    virtual bool Attach(void* buffer, int size, bool growable);
+    virtual bool Attach(void* buffer, std::int64_t size, bool growable);
 
 private:
     // With allOrNothing a count beyond the content reads nothing.
-    int ReadBytes(void* destination, int count, bool allOrNothing);
+    std::int64_t ReadBytes(void* destination, std::int64_t count, bool allOrNothing);
     // All or nothing; bytes little-endian, or big-endian with swap.
     bool ReadInteger(int byteCount, bool swap, std::uint32_t& value);
-    bool Grow(std::uint32_t needed);
+    bool Grow(std::uint64_t needed);
 
     unsigned char* mBuffer;
-    std::uint32_t mSize;
-    std::uint32_t mPosition;
+    std::uint64_t mSize;
+    std::uint64_t mPosition;
     bool mGrowable;
+    int mSystemError;
 };
 
 }  // namespace fbxsdk_2006_11_1

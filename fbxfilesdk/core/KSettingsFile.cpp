@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KFile.h>
 #include <platform/os/File.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -86,9 +87,9 @@ private:
     // tells how many there were, where the text itself would stop at the
     // first NUL and take the line end of the next line for its own.
     bool ReadPiece(std::string_view& text) {
-        const int before = mFile.Tell();
+        const std::int64_t before = mFile.Tell();
         if (!mFile.ReadString(mBuffer, sizeof mBuffer)) return false;
-        const int after = mFile.Tell();
+        const std::int64_t after = mFile.Tell();
         std::size_t length = std::char_traits<char>::length(mBuffer);
         if (before >= 0 && after > before && static_cast<std::size_t>(after - before) <= kMaxPiece) {
             length = static_cast<std::size_t>(after - before);
@@ -241,7 +242,7 @@ bool KSettingsFile::Save() {
         text += '[' + name + "]\n";
         for (const auto& [key, value] : entries) text += key + " = " + value + '\n';
     }
-    const int length = static_cast<int>(text.size());
+    const auto length = static_cast<std::int64_t>(text.size());
     bool written = file.Write(text.data(), length) == length;
     file.Flush();
     written = written && file.Error() == 0;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <string>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -28,6 +30,11 @@ void FieldBinaryEncoder::BeginField(const char* name, std::size_t length) {
 bool FieldBinaryEncoder::FinishValues(OpenRecord& record) {
     if (record.valuesDone) return true;
     record.valuesDone = true;
+    if (record.valueCount > UINT32_MAX) {
+        mOutput.FailFormatLimit("a record of " + std::to_string(record.valueCount) +
+                                " values; the binary layout counts at most " + std::to_string(UINT32_MAX));
+        return false;
+    }
     return mOutput.PatchLittleEndian(record.header + 8, record.valueCount, 4) &&
            mOutput.PatchLittleEndian(record.header + 12, mOutput.Position() - record.valuesBegin, 8);
 }
@@ -100,6 +107,12 @@ void FieldBinaryEncoder::AppendArray(char arrayType, const Element* values, std:
 }
 
 void FieldBinaryEncoder::AppendBytes(char type, const void* bytes, std::size_t length) {
+    if (length > kMaxStringLength) {
+        // Readers refuse longer values: the file would not read back.
+        mOutput.FailFormatLimit("a value of " + std::to_string(length) + " bytes; the binary layout holds at most " +
+                                std::to_string(kMaxStringLength));
+        return;
+    }
     OpenRecord& record = mOpen.back();
     ++record.valueCount;
     record.hasLastItem = false;

@@ -5,25 +5,17 @@
 #include <fbxfilesdk/core/KChainedFile.h>
 
 #include <algorithm>
-#include <climits>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-// Streams place bytes at int positions: only going back to patch is bound
-// by it; writing on goes as far as the file system allows.
-constexpr std::uint64_t kMaxStreamOffset = INT_MAX;
-
-bool WriteAll(KChainedFile& stream, const unsigned char* bytes, std::size_t count) {
-    while (count > 0) {
-        const int chunk = count > (1u << 30) ? (1 << 30) : static_cast<int>(count);
-        if (stream.Write(bytes, chunk) != chunk) return false;
-        bytes += chunk;
-        count -= static_cast<std::size_t>(chunk);
-    }
-    return true;
-}
+// Full, or out of the user's quota: either way no room is left.
+bool IsNoSpace(int error) { return error == ENOSPC || error == EDQUOT; }
 
 }  // namespace
 
@@ -32,6 +24,29 @@ void FieldOutput::Reset() {
     mPending.shrink_to_fit();
     mFlushed = 0;
     mStream = nullptr;
+    mFailure = EFailure::eNone;
+    mFailureDetail.clear();
+}
+
+void FieldOutput::Fail(EFailure failure, std::string detail) {
+    if (mFailure != EFailure::eNone) return;
+    mFailure = failure;
+    mFailureDetail = std::move(detail);
+}
+
+void FieldOutput::FailFormatLimit(std::string detail) { Fail(EFailure::eFormatLimit, std::move(detail)); }
+
+void FieldOutput::FailStream(KChainedFile& stream, const std::string& what) {
+    const int error = stream.GetSystemError();
+    const std::string cause = error != 0 ? std::strerror(error) : "the stream took fewer bytes than it was given";
+    Fail(IsNoSpace(error) ? EFailure::eDiskFull : EFailure::eWriteError, what + ": " + cause);
+}
+
+bool FieldOutput::WriteAll(const unsigned char* bytes, std::size_t count, std::uint64_t offset) {
+    const auto wanted = static_cast<std::int64_t>(count);
+    if (count == 0 || mStream->Write(bytes, wanted) == wanted) return true;
+    FailStream(*mStream, "writing " + std::to_string(count) + " bytes at offset " + std::to_string(offset));
+    return false;
 }
 
 void FieldOutput::Append(const void* bytes, std::size_t count) {
@@ -50,17 +65,30 @@ unsigned char* FieldOutput::Extend(std::size_t count) {
 }
 
 bool FieldOutput::Patch(std::uint64_t offset, const void* bytes, std::size_t count) {
-    if (offset >= mFlushed) {
-        const auto* p = static_cast<const unsigned char*>(bytes);
-        std::copy(p, p + count, mPending.begin() + static_cast<std::ptrdiff_t>(offset - mFlushed));
-        return true;
+    if (HasFailed()) return false;
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    if (offset + count > mFlushed) {
+        // The part that is still pending is corrected in place.
+        const std::size_t sent = offset < mFlushed ? static_cast<std::size_t>(mFlushed - offset) : 0;
+        std::copy(p + sent, p + count, mPending.begin() + static_cast<std::ptrdiff_t>(offset + sent - mFlushed));
+        count = sent;
     }
-    if (mStream == nullptr || offset + count > mFlushed || mFlushed > kMaxStreamOffset) return false;
-    mStream->SetPosition(static_cast<int>(offset));
-    const bool written = mStream->Tell() == static_cast<int>(offset) &&
-                         WriteAll(*mStream, static_cast<const unsigned char*>(bytes), count);
-    mStream->SetPosition(static_cast<int>(mFlushed));
-    return written && mStream->Tell() == static_cast<int>(mFlushed);
+    if (count == 0) return true;
+    if (mStream == nullptr) return false;
+    const auto at = static_cast<std::int64_t>(offset);
+    const auto end = static_cast<std::int64_t>(mFlushed);
+    mStream->SetPosition(at);
+    if (mStream->Tell() != at) {
+        Fail(EFailure::eWriteError, "the stream cannot go back to offset " + std::to_string(offset));
+        return false;
+    }
+    const bool written = WriteAll(p, count, offset);
+    mStream->SetPosition(end);
+    if (written && mStream->Tell() != end) {
+        Fail(EFailure::eWriteError, "the stream cannot return to offset " + std::to_string(mFlushed));
+        return false;
+    }
+    return written;
 }
 
 bool FieldOutput::PatchLittleEndian(std::uint64_t offset, std::uint64_t value, int byteCount) {
@@ -70,9 +98,10 @@ bool FieldOutput::PatchLittleEndian(std::uint64_t offset, std::uint64_t value, i
 }
 
 bool FieldOutput::Flush(std::size_t count) {
+    if (HasFailed()) return false;
     if (count > mPending.size()) count = mPending.size();
     if (count == 0 || mStream == nullptr) return true;
-    if (!WriteAll(*mStream, mPending.data(), count)) return false;
+    if (!WriteAll(mPending.data(), count, mFlushed)) return false;
     mPending.erase(mPending.begin(), mPending.begin() + static_cast<std::ptrdiff_t>(count));
     mFlushed += count;
     return true;

@@ -2,11 +2,17 @@
 // that goes to the stream in large writes, with later corrections (record
 // ends, counts) made in the buffer when the bytes are still there and through
 // the stream when they are not. Without a stream everything stays pending.
+// Offsets are 64-bit throughout.
+//
+// The first failure is kept with its cause (a full disk, another write
+// error, or a value the file format cannot hold); after it every flush and
+// patch fails, so the writer above stops at its next check.
 #ifndef FBXFILESDK_FBX_FIELDOUTPUT_H
 #define FBXFILESDK_FBX_FIELDOUTPUT_H
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -17,6 +23,8 @@ class FieldOutput {
 public:
     // Pending bytes above this go out at the next FlushIfLarge.
     static constexpr std::size_t kFlushThreshold = 1 << 20;
+
+    enum class EFailure { eNone, eDiskFull, eWriteError, eFormatLimit };
 
     void Reset();
     void SetStream(KChainedFile* stream) { mStream = stream; }
@@ -46,10 +54,25 @@ public:
     // Hands the pending bytes over and forgets them.
     std::vector<unsigned char> TakePending();
 
+    EFailure GetFailure() const { return mFailure; }
+    bool HasFailed() const { return mFailure != EFailure::eNone; }
+    // What failed and why, in words.
+    const std::string& GetFailureDetail() const { return mFailureDetail; }
+    // A value or size the file format has no room for.
+    void FailFormatLimit(std::string detail);
+    // A stream operation (what) that failed: the stream's system error tells
+    // a full disk from any other failure.
+    void FailStream(KChainedFile& stream, const std::string& what);
+
 private:
+    bool WriteAll(const unsigned char* bytes, std::size_t count, std::uint64_t offset);
+    void Fail(EFailure failure, std::string detail);
+
     std::vector<unsigned char> mPending;
     std::uint64_t mFlushed = 0;
     KChainedFile* mStream = nullptr;
+    EFailure mFailure = EFailure::eNone;
+    std::string mFailureDetail;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -27,6 +27,7 @@ namespace {
 const char* const kErrorTexts[KFbx::eErrorCount] = {
     "File is corrupted",   "File version not supported", "Invalid field operation", "File not opened",
     "File not created",    "Out of disk space",          "CRC check failed",        "Wrong password",
+    "Write error",         "Beyond the limits of the file format",
 };
 
 // The header block other readers of ascii files look for first.
@@ -51,7 +52,6 @@ std::string AsciiVersionLine(int version) {
 }
 constexpr char kFileIdName[] = "FileId";
 constexpr std::size_t kFileIdSize = 16;
-constexpr int kReadChunk = 1 << 30;
 
 const char* const kTimeStampNames[7] = {"Year", "Month", "Day", "Hour", "Minute", "Second", "Millisecond"};
 
@@ -61,13 +61,14 @@ std::int32_t& TimeStampField(KFbxDateTime& t, int index) {
 }
 
 bool ReadAll(KChainedFile& file, unsigned char* out, std::uint64_t count) {
-    while (count > 0) {
-        const int chunk = count > static_cast<std::uint64_t>(kReadChunk) ? kReadChunk : static_cast<int>(count);
-        if (file.Read(out, chunk) != chunk) return false;
-        out += chunk;
-        count -= static_cast<std::uint64_t>(chunk);
-    }
-    return true;
+    const auto wanted = static_cast<std::int64_t>(count);
+    return count == 0 || file.Read(out, wanted) == wanted;
+}
+
+// The path and the system's reason why it could not be opened.
+std::string NotCreatedDetail(const char* path, KChainedFile& file) {
+    const int error = file.GetSystemError();
+    return error != 0 ? std::string(path) + ": " + std::strerror(error) : std::string(path);
 }
 
 }  // namespace
@@ -155,8 +156,9 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
         mCrcFile = std::make_unique<KCrcFile>();
         // Read back as well: the trailer is computed over what was written.
         if (!mCrcFile->OpenWithModeString(path, "w+b")) {
+            const std::string detail = NotCreatedDetail(path, *mCrcFile);
             ResetState();
-            SetError(eFileNotCreated, path);
+            SetError(eFileNotCreated, detail);
             return false;
         }
         const KFbxFileHeaderInfo& info = mFileHeader.info;
@@ -176,8 +178,9 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
     } else {
         mTextFile = std::make_unique<KChainedFile>();
         if (!mTextFile->OpenWithModeString(path, "wb")) {
+            const std::string detail = NotCreatedDetail(path, *mTextFile);
             ResetState();
-            SetError(eFileNotCreated, path);
+            SetError(eFileNotCreated, detail);
             return false;
         }
         mOutput.SetStream(mTextFile.get());
@@ -306,8 +309,8 @@ bool KFbx::SetUpEncryption(const FieldSecrets& secrets) {
     // The header stays plain; everything after it goes through the cipher.
     mOutput.SetStream(mCrcFile.get());
     bool written = mOutput.Flush(mHeaderSize);
-    mEncryptedFile = std::make_unique<KEncryptedFile>(secrets.key, static_cast<std::uint32_t>(mHeaderSize),
-                                                      mCrcFile.get(), KChainedFile::eWRITE, false);
+    mEncryptedFile =
+        std::make_unique<KEncryptedFile>(secrets.key, mHeaderSize, mCrcFile.get(), KChainedFile::eWRITE, false);
     mOutput.SetStream(mEncryptedFile.get());
     written = mOutput.Flush() && written;
     return written;
@@ -351,16 +354,14 @@ bool KFbx::FinishWriting() {
         mEncoder->Finish();
     }
     WriteFailed(mOutput.Flush());
-    bool closed = true;
     // Closing the cipher layer closes the CRC layer below it, which appends the trailer.
-    if (mEncryptedFile != nullptr) {
-        closed = mEncryptedFile->Close();
-    } else if (mCrcFile != nullptr) {
-        closed = mCrcFile->Close();
-    } else if (mTextFile != nullptr) {
-        closed = mTextFile->Close();
+    KChainedFile* top = mEncryptedFile != nullptr ? static_cast<KChainedFile*>(mEncryptedFile.get())
+                        : mCrcFile != nullptr     ? static_cast<KChainedFile*>(mCrcFile.get())
+                                                  : mTextFile.get();
+    if (top != nullptr && !top->Close()) {
+        mOutput.FailStream(*top, "finishing the file");
+        WriteFailed(false);
     }
-    WriteFailed(closed);
     return !mWriteFailed;
 }
 
@@ -408,7 +409,9 @@ bool KFbx::FileClose(void** buffer, int* size) {
     CloseOpenFields();
     mEncoder->Finish();
     const std::vector<unsigned char> bytes = mOutput.TakePending();
-    bool closed = !mWriteFailed && bytes.size() <= static_cast<std::size_t>(INT_MAX);
+    const bool fits = bytes.size() <= static_cast<std::size_t>(INT_MAX);
+    if (!fits) mOutput.FailFormatLimit("a memory field file holds at most " + std::to_string(INT_MAX) + " bytes");
+    bool closed = !mWriteFailed && fits;
     void* target = mMemoryBuffer;
     if (closed && (target == nullptr || bytes.size() > static_cast<std::size_t>(mMemorySize))) {
         // A failed growth leaves the caller's buffer as it was.
@@ -419,7 +422,13 @@ bool KFbx::FileClose(void** buffer, int* size) {
     if (closed && !bytes.empty()) std::memcpy(target, bytes.data(), bytes.size());
     if (buffer != nullptr) *buffer = target;
     if (size != nullptr) *size = closed ? static_cast<int>(bytes.size()) : 0;
-    if (!closed && GetLastErrorCode() < 0) SetError(eOutOfDiskSpace, "the buffer cannot hold the text");
+    if (!closed && GetLastErrorCode() < 0) {
+        if (mOutput.HasFailed()) {
+            WriteFailed(false);
+        } else {
+            SetError(eOutOfDiskSpace, "the buffer cannot hold the text");
+        }
+    }
     ResetState();
     return closed;
 }
@@ -427,7 +436,15 @@ bool KFbx::FileClose(void** buffer, int* size) {
 void KFbx::WriteFailed(bool written) {
     if (written || mWriteFailed) return;
     mWriteFailed = true;
-    if (GetLastErrorCode() < 0) SetError(eOutOfDiskSpace);
+    if (GetLastErrorCode() >= 0) return;
+    // Only a disk that is really full is reported as one.
+    const std::string& detail = mOutput.GetFailureDetail();
+    switch (mOutput.GetFailure()) {
+        case FieldOutput::EFailure::eWriteError: SetError(eWriteError, detail); break;
+        case FieldOutput::EFailure::eFormatLimit: SetError(eFormatLimit, detail); break;
+        case FieldOutput::EFailure::eDiskFull: SetError(eOutOfDiskSpace, detail); break;
+        case FieldOutput::EFailure::eNone: SetError(eWriteError); break;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -527,9 +544,8 @@ bool IsCutShort(const FieldFileImage& image) {
 
 bool KFbx::LoadBinaryImage(const char* password) {
     KCrcFile file;
-    if (mImage.Size() > static_cast<std::size_t>(INT_MAX) ||
-        !file.OpenMemory(const_cast<unsigned char*>(mImage.Data()), static_cast<int>(mImage.Size()), false)) {
-        SetError(eFileCorrupted, "the file is too large");
+    if (!file.OpenMemory(const_cast<unsigned char*>(mImage.Data()), static_cast<std::int64_t>(mImage.Size()), false)) {
+        SetError(eFileNotOpened, "the file cannot be read");
         return false;
     }
     // Damage is told from a wrong password by the trailer, which covers the
@@ -565,8 +581,8 @@ bool KFbx::LoadBinaryImage(const char* password) {
             return false;
         }
         // Deciphered in place: each block is taken out before its plain text goes back.
-        file.SetPosition(static_cast<int>(headerSize));
-        KEncryptedFile cipher(secrets.key, static_cast<std::uint32_t>(headerSize), &file, KChainedFile::eREAD, false);
+        file.SetPosition(static_cast<std::int64_t>(headerSize));
+        KEncryptedFile cipher(secrets.key, headerSize, &file, KChainedFile::eREAD, false);
         const bool read = ReadAll(cipher, mImage.MutableData() + headerSize, contentSize - headerSize);
         ForgetFieldSecrets(secrets);
         if (!read) {

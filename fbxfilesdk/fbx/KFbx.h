@@ -51,6 +51,10 @@ public:
         eOutOfDiskSpace,
         eCrcCheckFailed,
         eWrongPassword,
+        // The stream refused bytes for another cause than a full disk.
+        eWriteError,
+        // A value or size that the layout has no room for.
+        eFormatLimit,
         eErrorCount
     };
 
@@ -115,15 +119,15 @@ public:
     void FieldWriteS(const KString& value);
     // As seconds (a double) in sections below version 2001, else as ticks.
     void FieldWriteT(KTime value);
-    void FieldWriteR(const void* bytes, int size);
+    void FieldWriteR(const void* bytes, std::int64_t size);
     void FieldWriteTimeSpan(KTime start, KTime stop);
     void FieldWriteVector3(const double* xyz);
     void FieldWriteVector4(const double* xyzw);
     void FieldWriteNamedVector3(const char* name, const double* xyz);
-    void FieldWriteArrayI(const int* values, int count);
-    void FieldWriteArrayL(const std::int64_t* values, int count);
-    void FieldWriteArrayF(const float* values, int count);
-    void FieldWriteArrayD(const double* values, int count);
+    void FieldWriteArrayI(const int* values, std::int64_t count);
+    void FieldWriteArrayL(const std::int64_t* values, std::int64_t count);
+    void FieldWriteArrayF(const float* values, std::int64_t count);
+    void FieldWriteArrayD(const double* values, std::int64_t count);
     void WriteStringField(const char* name, const char* value);
     void WriteStringValue(const char* value);
     // A comment line between records of an ascii file; nothing in binary files.
@@ -174,6 +178,9 @@ public:
 
     int GetLastErrorCode() const;
     const char* GetLastErrorText() const;
+    // Whether an error code is a failure to write whose cause the error text
+    // names (a write error, a format limit): neither a full disk nor a misuse.
+    static bool NamesWriteFailure(int code) { return code == eWriteError || code == eFormatLimit; }
 
 private:
     enum EMode { eClosed, eRead, eWrite };
@@ -200,7 +207,8 @@ private:
     bool RequireMode(EMode mode);
     bool CanWriteValue();
     bool CanWriteField();
-    // Records a write that did not reach the file; later writes are skipped.
+    // Records a write that did not reach the file, with the output's cause;
+    // later writes are skipped.
     void WriteFailed(bool written);
     void CloseOpenFields();
     void WriteAsciiHeader();

@@ -1,5 +1,7 @@
 #include <fbxfilesdk/fbx/KFbxExporter.h>
 
+#include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
@@ -60,10 +62,16 @@ void KFbxExporter::ReleaseWriter() {
 }
 
 void KFbxExporter::TakeWriterError() {
-    mError.SetError(ExporterCodeOf(mWriter->GetLastErrorID()));
+    const int code = ExporterCodeOf(mWriter->GetLastErrorID());
     // The writer's own text may say more than the fixed one (the layer
-    // below's reason): the message keeps it.
+    // below's reason): the message keeps it, and an error that has no fixed
+    // name of its own (a write error) is reported by that text.
     const char* detail = mWriter->GetLastErrorString();
+    if (code == eUNIDENTIFIED_ERROR && detail[0] != '\0') {
+        mError.SetErrorWithText(code, detail);
+    } else {
+        mError.SetError(code);
+    }
     if (detail[0] != '\0' && std::strcmp(detail, mError.GetLastErrorString()) != 0) {
         if (!mMessage.IsEmpty()) {
             mMessage += "\n";
@@ -132,7 +140,12 @@ bool KFbxExporter::WriteWithFbxWriter(KFbxScene* scene, KFbxStreamOptions* optio
     mMessage = "";
     writer.GetMessageText(mMessage);
     if (!written) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
+        // A write error named by the field file is not a full disk.
+        if (KFbx::NamesWriteFailure(fieldFile->GetLastErrorCode())) {
+            mError.SetErrorWithText(eUNIDENTIFIED_ERROR, fieldFile->GetLastErrorText());
+        } else {
+            mError.SetError(eOUT_OF_DISK_SPACE);
+        }
     }
     return written;
 }

@@ -176,7 +176,8 @@ const void* KFbx::FieldReadR(int* size) {
     FieldValue value;
     const char* bytes = nullptr;
     std::size_t length = 0;
-    if (NextValue(value) && !FieldValueToBytes(value, mScratch, bytes, length)) {
+    // A size the int cannot tell is refused rather than cut.
+    if (NextValue(value) && (!FieldValueToBytes(value, mScratch, bytes, length) || length > static_cast<std::size_t>(INT_MAX))) {
         ValueNotConverted("raw bytes");
         bytes = nullptr;
         length = 0;

@@ -131,9 +131,9 @@ void KFbx::FieldWriteT(KTime value) {
     }
 }
 
-void KFbx::FieldWriteR(const void* bytes, int size) {
+void KFbx::FieldWriteR(const void* bytes, std::int64_t size) {
     if (!CanWriteValue()) return;
-    if (size < 0 || (bytes == nullptr && size > 0) || static_cast<std::uint32_t>(size) > kMaxStringLength) {
+    if (size < 0 || (bytes == nullptr && size > 0)) {
         SetError(eInvalidFieldOperation, "bad raw value");
         return;
     }
@@ -155,22 +155,22 @@ void KFbx::FieldWriteNamedVector3(const char* name, const double* xyz) {
     FieldWriteEnd();
 }
 
-void KFbx::FieldWriteArrayI(const int* values, int count) {
+void KFbx::FieldWriteArrayI(const int* values, std::int64_t count) {
     static_assert(sizeof(int) == sizeof(std::int32_t));
     if (CanWriteValue() && values != nullptr && count > 0) {
         mEncoder->WriteInts(reinterpret_cast<const std::int32_t*>(values), static_cast<std::size_t>(count));
     }
 }
 
-void KFbx::FieldWriteArrayL(const std::int64_t* values, int count) {
+void KFbx::FieldWriteArrayL(const std::int64_t* values, std::int64_t count) {
     if (CanWriteValue() && values != nullptr && count > 0) mEncoder->WriteLongs(values, static_cast<std::size_t>(count));
 }
 
-void KFbx::FieldWriteArrayF(const float* values, int count) {
+void KFbx::FieldWriteArrayF(const float* values, std::int64_t count) {
     if (CanWriteValue() && values != nullptr && count > 0) mEncoder->WriteFloats(values, static_cast<std::size_t>(count));
 }
 
-void KFbx::FieldWriteArrayD(const double* values, int count) {
+void KFbx::FieldWriteArrayD(const double* values, std::int64_t count) {
     if (CanWriteValue() && values != nullptr && count > 0) {
         mEncoder->WriteDoubles(values, static_cast<std::size_t>(count));
     }
@@ -199,9 +199,10 @@ bool KFbx::FieldWriteMediaContent(const char* path, const char* mediaPath) {
         return false;
     }
     file.Seek(2, 0);
-    const int size = file.Tell();
+    const std::int64_t size = file.Tell();
     file.Seek(0, 0);
-    if (size < 0 || static_cast<std::uint32_t>(size) > kMaxStringLength) return false;
+    // Content past what one value holds stays outside the file.
+    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxStringLength) return false;
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     const bool read = size == 0 || file.Read(bytes.data(), size) == size;
     file.Close();

@@ -123,7 +123,7 @@ bool KFbxWriterFbx::CheckFieldFile() {
     if (!HasFieldFileError()) {
         return true;
     }
-    mError.SetError(eOUT_OF_DISK_SPACE);
+    SetFieldFileError();
     return false;
 }
 

@@ -248,12 +248,12 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
         if (result) {
             WriteDefinitions(scene);
             if (HasFieldFileError()) {
-                mError.SetError(eOUT_OF_DISK_SPACE);
+                SetFieldFileError();
                 result = false;
             } else {
                 WriteObjects(scene);
                 if (HasFieldFileError()) {
-                    mError.SetError(eOUT_OF_DISK_SPACE);
+                    SetFieldFileError();
                     result = false;
                 }
             }
@@ -277,13 +277,13 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
                 result = !HasFieldFileError();
             }
             if (!result) {
-                mError.SetError(eOUT_OF_DISK_SPACE);
+                SetFieldFileError();
             }
         }
         if (result && IsOptionOn("GLOBAL SETTINGS") && scene != nullptr) {
             WriteVersion5(*scene);
             if (HasFieldFileError()) {
-                mError.SetError(eOUT_OF_DISK_SPACE);
+                SetFieldFileError();
                 result = false;
             }
         }

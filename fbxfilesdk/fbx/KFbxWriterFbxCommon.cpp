@@ -76,12 +76,13 @@ bool KFbxWriterFbxCommon::FileClose() {
     }
     bool closed = mFbx->FileClose();
     if (!closed) {
-        if (mFbx->GetLastErrorCode() == KFbx::eFileNotOpened) {
+        const int code = mFbx->GetLastErrorCode();
+        if (code == KFbx::eFileNotOpened) {
             mError.SetError(eFILE_NOT_OPENED);
-        } else if (mFbx->GetLastErrorCode() == KFbx::eOutOfDiskSpace) {
-            // A footer that did not reach the disk is a full disk, not a
-            // shortage of memory for embedded media.
-            mError.SetError(eOUT_OF_DISK_SPACE);
+        } else if (code == KFbx::eOutOfDiskSpace || KFbx::NamesWriteFailure(code)) {
+            // A footer that did not reach the disk is not a shortage of
+            // memory for embedded media.
+            SetFieldFileError();
         } else {
             mError.SetErrorWithText(eEMBEDDED_OUT_OF_SPACE, mFbx->GetLastErrorText());
         }
@@ -208,6 +209,14 @@ bool KFbxWriterFbxCommon::IsPasswordProtected() const {
 }
 
 bool KFbxWriterFbxCommon::HasFieldFileError() const { return mFbx != nullptr && mFbx->GetLastErrorCode() > -1; }
+
+void KFbxWriterFbxCommon::SetFieldFileError() {
+    if (mFbx != nullptr && KFbx::NamesWriteFailure(mFbx->GetLastErrorCode())) {
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, mFbx->GetLastErrorText());
+    } else {
+        mError.SetError(eOUT_OF_DISK_SPACE);
+    }
+}
 
 void KFbxWriterFbxCommon::ReportProgress(const char* text, float percent) {
     if (mIO != nullptr) {

@@ -129,6 +129,10 @@ protected:
     bool IsPasswordProtected() const;
     // True after a write error of the field file.
     bool HasFieldFileError() const;
+    // The writer's status after a section left a field file error: "Out of
+    // disk space", unless the field file names another cause (a failing
+    // stream, a value the format cannot hold), whose text it then keeps.
+    void SetFieldFileError();
     // Tells the IO object how far a pass got.
     void ReportProgress(const char* text, float percent);
     // Advances the pass counter and reports counter * 100 / total.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -99,7 +100,7 @@ TEST(KChainedFile, LayerOverAnOpenChainWorksAtOnceAndForwardsEverything) {
     EXPECT_EQ(bottom.Tell(), 7);
     // The top layer has no own file, so it has no memory buffer to show.
     EXPECT_EQ(top.GetMemoryBuffer(nullptr), nullptr);
-    int size = 0;
+    std::int64_t size = 0;
     EXPECT_EQ(bottom.GetMemoryBuffer(&size), content);
     EXPECT_EQ(size, 10);
 

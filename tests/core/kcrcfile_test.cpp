@@ -32,14 +32,14 @@ std::string RandomBytes(std::size_t count, unsigned seed) {
 // Reads whatever is asked for at most `limit` bytes into the stream, then fails.
 class TruncatingLayer : public KChainedFile {
 public:
-    explicit TruncatingLayer(int limit) : mLimit(limit) {}
-    int Read(void* buffer, int count) override {
-        const int left = mLimit - Tell();
+    explicit TruncatingLayer(std::int64_t limit) : mLimit(limit) {}
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t left = mLimit - Tell();
         return KChainedFile::Read(buffer, count < left ? count : (left > 0 ? left : 0));
     }
 
 private:
-    int mLimit;
+    std::int64_t mLimit;
 };
 
 TEST(KCrcFile, RegisterMatchesTheNonReflectedCrcOverTheWholeStream) {

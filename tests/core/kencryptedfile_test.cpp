@@ -6,8 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <set>
 #include <string>
@@ -29,28 +30,28 @@ public:
         open = false;
         return true;
     }
-    int Read(void* buffer, int count) override {
+    std::int64_t Read(void* buffer, std::int64_t count) override {
         ++reads;
-        const int n = open ? std::max(0, std::min(count, Size() - position)) : 0;
+        const std::int64_t n = open ? std::max<std::int64_t>(0, std::min(count, Size() - position)) : 0;
         if (n > 0) std::memcpy(buffer, data.data() + position, static_cast<std::size_t>(n));
         position += n;
         return n;
     }
-    int Write(const void* buffer, int count) override {
+    std::int64_t Write(const void* buffer, std::int64_t count) override {
         ++writes;
-        const int n = open ? std::max(0, std::min(count, writeLimit - position)) : 0;
+        const std::int64_t n = open ? std::max<std::int64_t>(0, std::min(count, writeLimit - position)) : 0;
         if (n == 0) return 0;
         if (position + n > Size()) data.resize(static_cast<std::size_t>(position + n));
         std::memcpy(data.data() + position, buffer, static_cast<std::size_t>(n));
         position += n;
         return n;
     }
-    void Seek(int origin, int offset) override {
-        const int from = origin == 1 ? position : (origin == 2 ? Size() : 0);
-        position = std::max(0, from + offset);
+    void Seek(int origin, std::int64_t offset) override {
+        const std::int64_t from = origin == 1 ? position : (origin == 2 ? Size() : 0);
+        position = std::max<std::int64_t>(0, from + offset);
     }
-    int Tell() override { return open ? position : 0; }
-    void SetPosition(int offset) override {
+    std::int64_t Tell() override { return open ? position : 0; }
+    void SetPosition(std::int64_t offset) override {
         if (offset >= 0) position = offset;
     }
     bool IsOpen() override { return open; }
@@ -58,12 +59,12 @@ public:
     int Error() override { return 0; }
     void Flush() override {}
 
-    int Size() const { return static_cast<int>(data.size()); }
+    std::int64_t Size() const { return static_cast<std::int64_t>(data.size()); }
 
     std::string data;
-    int position = 0;
+    std::int64_t position = 0;
     bool open = true;
-    int writeLimit = INT_MAX;
+    std::int64_t writeLimit = INT64_MAX;
     int reads = 0;
     int writes = 0;
 };
@@ -90,7 +91,7 @@ std::string Decipher(const std::string& cipherBlock) {
 // layer leaves behind.
 std::string EncryptedBytes(const std::string& header, const std::string& plain) {
     StringLayer bottom(header);
-    bottom.position = static_cast<int>(header.size());
+    bottom.position = static_cast<std::int64_t>(header.size());
     KEncryptedFile layer(kKey, static_cast<std::uint32_t>(header.size()), &bottom, KChainedFile::eWRITE, false);
     EXPECT_EQ(layer.Write(plain.data(), static_cast<int>(plain.size())), static_cast<int>(plain.size()));
     EXPECT_TRUE(layer.Close());
@@ -307,7 +308,7 @@ TEST(KEncryptedFile, FailedBlockWriteIsReportedAndTheBlockKeptForLater) {
     bottom.writeLimit = 16;
     KEncryptedFile again(kKey, 0, &bottom, KChainedFile::eWRITE, false);
     EXPECT_EQ(again.Write(plain.data(), 48), 32);  // block 1 could not be stored to start block 2
-    bottom.writeLimit = INT_MAX;
+    bottom.writeLimit = INT64_MAX;
     EXPECT_EQ(again.Write(plain.data() + 32, 16), 16);  // block 1 was still held
     EXPECT_TRUE(again.Close());
     ASSERT_EQ(bottom.Size(), 48);
@@ -322,7 +323,7 @@ TEST(KEncryptedFile, BlockThatCannotBeReachedIsNotWrittenElsewhere) {
     ASSERT_EQ(layer.Write(plain.data(), 48), 48);
     layer.SetPosition(16 * 100);  // beyond the buffer: the memory stream stays put
     ASSERT_EQ(layer.Write(std::string(16, 'W').data(), 16), 16);
-    int size = 0;
+    std::int64_t size = 0;
     char* buffer = static_cast<char*>(bottom.GetMemoryBuffer(&size));
     ASSERT_EQ(size, 48);
     const std::string stored(buffer, 48);
@@ -359,6 +360,37 @@ TEST(KEncryptedFile, OpensNamedFilesForWritingAndReading) {
     EXPECT_EQ(missing.GetMode(), KChainedFile::eCLOSED);
     char byte;
     EXPECT_EQ(missing.Read(&byte, 1), 0);
+}
+
+TEST(KEncryptedFile, BlocksPastFourGiBAreWrittenAndReadInPlace) {
+    ScratchFolder folder;
+    const std::string path = folder / "far.bin";
+    // The stream below is sparse up to the base offset.
+    constexpr std::uint64_t kBase = (std::uint64_t(4) << 30) + 7;
+    const std::string plain = RandomBytes(40, 3);
+    {
+        KChainedFile bottom;
+        ASSERT_TRUE(bottom.OpenWithModeString(path.c_str(), "w+b"));
+        bottom.SetPosition(static_cast<std::int64_t>(kBase));
+        KEncryptedFile writer(kKey, kBase, &bottom, KChainedFile::eWRITE, false);
+        EXPECT_EQ(writer.Tell(), static_cast<std::int64_t>(kBase));
+        ASSERT_EQ(writer.Write(plain.data(), 40), 40);
+        EXPECT_EQ(writer.Tell(), static_cast<std::int64_t>(kBase + 40));
+        EXPECT_TRUE(writer.Close());
+    }
+    ASSERT_EQ(std::filesystem::file_size(path), kBase + 48);
+    KChainedFile bottom;
+    ASSERT_TRUE(bottom.OpenWithModeString(path.c_str(), "rb"));
+    KEncryptedFile reader(kKey, kBase, &bottom, KChainedFile::eREAD, false);
+    reader.Seek(0, static_cast<std::int64_t>(kBase + 17));
+    std::string back(23, '\0');
+    ASSERT_EQ(reader.Read(back.data(), 23), 23);
+    EXPECT_EQ(back, plain.substr(17));
+    reader.Seek(2, -48);
+    EXPECT_EQ(reader.Tell(), static_cast<std::int64_t>(kBase));
+    ASSERT_EQ(reader.Read(back.data(), 17), 17);
+    EXPECT_EQ(back.substr(0, 17), plain.substr(0, 17));
+    reader.Close();
 }
 
 TEST(KEncryptedFile, ReadLineKeepsLineFeedsAndFailsAtTheEnd) {

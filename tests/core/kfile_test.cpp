@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -115,19 +116,22 @@ TEST(KFile, ClosedFileAnswersHarmlessly) {
     file.Seek(0, 0);
     file.Flush();
     file.Close();
-    int size = 9;
+    std::int64_t size = 9;
     EXPECT_EQ(file.GetMemoryBuffer(&size), nullptr);
     EXPECT_EQ(size, 9);
     EXPECT_TRUE(file.GetFileName().IsEmpty());
 }
 
-TEST(KFile, FailedOpenRecordsTheTriedName) {
+TEST(KFile, FailedOpenRecordsTheTriedNameAndWhy) {
     ScratchFolder folder;
     const std::string name = folder / "missing.fbx";
     KFile file;
     EXPECT_FALSE(file.Open(name.c_str(), KFile::eREAD, false));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(std::string(file.GetFileName().Buffer()), name);
+    EXPECT_EQ(file.GetSystemError(), ENOENT);
+    ASSERT_TRUE(file.Open(folder.Write("there.fbx", "x").c_str(), KFile::eREAD, false));
+    EXPECT_EQ(file.GetSystemError(), 0);
 }
 
 TEST(KFile, IntegerReadsAreLittleEndianAndSwapToBigEndian) {
@@ -221,4 +225,57 @@ TEST(KFile, RemoveFileDeletesFilesOnly) {
     EXPECT_EQ(KFile::RemoveFile(name.c_str()), -1);
     EXPECT_EQ(KFile::RemoveFile(folder.Path().c_str()), -1);
     EXPECT_TRUE(std::filesystem::exists(folder.Path()));
+}
+
+TEST(KFile, PositionsAndSizesPastFourGiBAreTold) {
+    ScratchFolder folder;
+    const std::string path = folder / "far.bin";
+    constexpr std::int64_t kFar = (std::int64_t(5) << 30) + 3;
+    KFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), 2, false));
+    // Sparse: the bytes before the end take no room on the disk.
+    file.SetPosition(kFar);
+    ASSERT_EQ(file.Tell(), kFar);
+    ASSERT_EQ(file.Write("abc", 3), 3) << std::strerror(file.GetSystemError());
+    EXPECT_EQ(file.Tell(), kFar + 3);
+    file.Seek(1, -3);
+    char back[3] = {};
+    EXPECT_EQ(file.Read(back, 3), 3);
+    EXPECT_EQ(std::string(back, 3), "abc");
+    file.Seek(2, 0);
+    EXPECT_EQ(file.Tell(), kFar + 3);
+    file.Seek(2, -1);
+    EXPECT_EQ(file.Tell(), kFar + 2);
+    EXPECT_EQ(file.SetSize(kFar + 100), 0);
+    file.Close();
+    EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(kFar + 100));
+    EXPECT_EQ(file.GetSystemError(), 0);
+}
+
+TEST(KFile, AFailedWriteKeepsItsCauseAndOnlyAFullDiskIsENOSPC) {
+    if (std::filesystem::exists("/dev/full")) {
+        KFile full;
+        ASSERT_TRUE(full.Open("/dev/full", 1, false));
+        // Larger than any stream buffer: the system is asked at once.
+        const std::string big(1 << 20, 'x');
+        EXPECT_LT(full.Write(big.data(), static_cast<std::int64_t>(big.size())), static_cast<std::int64_t>(big.size()));
+        EXPECT_EQ(full.GetSystemError(), ENOSPC);
+        full.Close();
+        // A small write waits in the buffer and fails when flushed.
+        ASSERT_TRUE(full.Open("/dev/full", 1, false));
+        EXPECT_EQ(full.GetSystemError(), 0);
+        EXPECT_EQ(full.Write("x", 1), 1);
+        full.Flush();
+        EXPECT_EQ(full.GetSystemError(), ENOSPC);
+        full.Close();
+    }
+    ScratchFolder folder;
+    const std::string path = folder / "readonly.bin";
+    folder.Write("readonly.bin", "content");
+    KFile reading;
+    ASSERT_TRUE(reading.Open(path.c_str(), 0, false));
+    const std::string big(1 << 20, 'y');
+    EXPECT_EQ(reading.Write(big.data(), static_cast<std::int64_t>(big.size())), 0);
+    EXPECT_NE(reading.GetSystemError(), 0);
+    EXPECT_NE(reading.GetSystemError(), ENOSPC);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,8 @@ TEST_F(KMemoryFileTest, FixedBufferTakesOnlyWhatFits) {
     EXPECT_TRUE(file.Eof());
     EXPECT_EQ(std::string(buffer, 10), "abcdefghij");
     EXPECT_EQ(file.Write("x", 1), 0);
+    // A fixed buffer that is full is this stream's full disk.
+    EXPECT_EQ(file.GetSystemError(), ENOSPC);
 }
 
 TEST_F(KMemoryFileTest, GrowableBufferAtLeastDoublesAndZeroesTheNewPart) {
@@ -44,7 +47,7 @@ TEST_F(KMemoryFileTest, GrowableBufferAtLeastDoublesAndZeroesTheNewPart) {
     ASSERT_TRUE(file.Attach(block, 8, true));
     file.SetPosition(6);
     EXPECT_EQ(file.Write("12345", 5), 5);  // shortfall 3, growth 8
-    int size = 0;
+    std::int64_t size = 0;
     unsigned char* grown = static_cast<unsigned char*>(file.GetMemoryBuffer(&size));
     EXPECT_EQ(size, 16);
     EXPECT_EQ(file.Tell(), 11);
@@ -68,8 +71,10 @@ TEST_F(KMemoryFileTest, FailedGrowthWritesNothingAndKeepsTheBuffer) {
     ASSERT_TRUE(file.Attach(block, 4, true));
     file.SetPosition(2);
     HeapProbe::failRealloc = true;
+    EXPECT_EQ(file.GetSystemError(), 0);
     EXPECT_EQ(file.Write("xyz", 3), 0);
-    int size = 0;
+    EXPECT_EQ(file.GetSystemError(), ENOMEM);
+    std::int64_t size = 0;
     EXPECT_EQ(file.GetMemoryBuffer(&size), block);
     EXPECT_EQ(size, 4);
     EXPECT_EQ(file.Tell(), 2);
@@ -176,7 +181,7 @@ TEST_F(KMemoryFileTest, ClosedOrDetachedFileAnswersHarmlessly) {
     EXPECT_EQ(file.Tell(), 0);
     file.Seek(0, 2);
     file.Printf("nothing");
-    int size = 7;
+    std::int64_t size = 7;
     EXPECT_EQ(file.GetMemoryBuffer(&size), nullptr);
     EXPECT_EQ(size, 0);
     EXPECT_EQ(file.Error(), 0);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -242,7 +244,8 @@ TEST(FieldFileStateTest, MissingFolderClosedFileAndMisuseGiveTheirErrors) {
     KFbx file;
     EXPECT_FALSE(file.FileCreate((folder / "no/such/folder/x.fbx").c_str(), true, false, nullptr));
     EXPECT_EQ(file.GetLastErrorCode(), KFbx::eFileNotCreated);
-    EXPECT_STREQ(file.GetLastErrorText(), ("File not created (" + (folder / "no/such/folder/x.fbx") + ")").c_str());
+    EXPECT_STREQ(file.GetLastErrorText(),
+                 ("File not created (" + (folder / "no/such/folder/x.fbx") + ": " + std::strerror(ENOENT) + ")").c_str());
     EXPECT_FALSE(file.FileCreate((folder / "no/such/folder/x.fbx").c_str(), false, false, nullptr));
     EXPECT_EQ(file.GetLastErrorCode(), KFbx::eFileNotCreated);
 

@@ -1,6 +1,7 @@
 // The exporter's road from a file name to a closed file: the writer it picks,
 // the sections an empty scene gets in every mode, and the status of each way
 // an export can fail.
+#include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
@@ -9,7 +10,13 @@
 
 #include "fbx/FbxWriterTestSupport.h"
 
+#include <cerrno>
+#include <cstdint>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
+
+#include <sys/resource.h>
 
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::writertest;
@@ -181,6 +188,80 @@ TEST_F(KFbxExporterTest, AFullDiskIsReported) {
         EXPECT_EQ(mLastErrorId, KFbxIO::eOUT_OF_DISK_SPACE);
         EXPECT_EQ(mLastError, "Out of disk space");
     }
+}
+
+// While it lives, files of this process cannot grow past a few bytes: writes
+// beyond stop short with EFBIG (the signal that would end the process is
+// ignored meanwhile), on a disk that has all the room it needs.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        mSignal = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &mSaved);
+        rlimit limit = mSaved;
+        limit.rlim_cur = bytes;
+        mSet = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &mSaved);
+        std::signal(SIGXFSZ, mSignal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool IsSet() const { return mSet; }
+
+private:
+    rlimit mSaved{};
+    void (*mSignal)(int) = SIG_DFL;
+    bool mSet = false;
+};
+
+TEST_F(KFbxExporterTest, AShortWriteIsAWriteErrorNotAFullDisk) {
+    for (int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                       KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
+                       KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}) {
+        SCOPED_TRACE(format);
+        const std::string path = mFolder / ("short" + std::to_string(format) + ".fbx");
+        bool exported = false;
+        {
+            FileSizeLimit limit(512);
+            if (!limit.IsSet()) {
+                GTEST_SKIP() << "the file size limit cannot be set";
+            }
+            exported = Export(path, format);
+        }
+        EXPECT_FALSE(exported);
+        EXPECT_EQ(mLastErrorId, KFbxIO::eUNIDENTIFIED_ERROR);
+        EXPECT_EQ(mLastError.rfind("Write error (", 0), 0u) << mLastError;
+        EXPECT_NE(mLastError.find(std::strerror(EFBIG)), std::string::npos) << mLastError;
+        EXPECT_EQ(mLastError.find("disk space"), std::string::npos) << mLastError;
+    }
+}
+
+TEST_F(KFbxExporterTest, ANestedSceneWrittenIntoAFailedFileGetsItsWriteError) {
+    FileSizeLimit limit(512);
+    if (!limit.IsSet()) {
+        GTEST_SKIP() << "the file size limit cannot be set";
+    }
+    const std::string path = mFolder / "outer.fbx";
+    KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
+    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+    IFbxObject* outer = IFbxObject::Create();
+    ASSERT_TRUE(options != nullptr && exporter != nullptr && outer != nullptr);
+    EXPECT_TRUE(outer->FileCreate(path.c_str(), false, false, nullptr));
+    // More than the field file keeps back: it goes out now, and stops short.
+    const std::vector<double> values(1 << 18, 0.5);
+    outer->FieldWriteBegin("Outer");
+    outer->FieldWriteArrayD(values.data(), static_cast<std::int64_t>(values.size()));
+    outer->FieldWriteEnd();
+    EXPECT_FALSE(exporter->WriteWithFbxWriter(mScene, options, outer));
+    EXPECT_EQ(exporter->GetLastErrorID(), KFbxIO::eUNIDENTIFIED_ERROR);
+    const std::string text = exporter->GetLastErrorString();
+    EXPECT_EQ(text.rfind("Write error (", 0), 0u) << text;
+    outer->FileClose();
+    outer->Destroy();
+    exporter->Destroy();
+    options->Destroy();
 }
 
 TEST_F(KFbxExporterTest, OptionsOfAnotherKindAreRefusedAndTheFileStillCloses) {
