@@ -2,15 +2,12 @@
 
 #include <fbxfilesdk/core/KChainedFile.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
+#include <platform/os/MappedFile.h>
 
 #include <cstring>
 #include <filesystem>
 #include <new>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -21,18 +18,10 @@ constexpr int kReadBlock = 1 << 24;
 // Only arrays this large are worth the system call that gives their pages back.
 constexpr std::uint64_t kSmallestRelease = std::uint64_t(1) << 20;
 
-std::uint64_t PageSize() {
-    static const std::uint64_t size = [] {
-        const long page = sysconf(_SC_PAGESIZE);
-        return page > 0 ? static_cast<std::uint64_t>(page) : std::uint64_t(4096);
-    }();
-    return size;
-}
-
 }  // namespace
 
 void FieldFileImage::Clear() {
-    if (mMappedSize > 0) munmap(mData, mMappedSize);
+    if (mMappedSize > 0) qalimor::os::UnmapFile(mData, mMappedSize);
     mOwned.reset();
     mData = nullptr;
     mSize = 0;
@@ -62,16 +51,11 @@ bool FieldFileImage::Load(const char* path) {
     const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), sizeError);
     if (sizeError || size > static_cast<std::uintmax_t>(PTRDIFF_MAX)) return false;
     if (size == 0) return true;
-    const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        // Private and writable: a file deciphered in place changes only our copy of its pages.
-        void* mapped = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE, MAP_PRIVATE, descriptor, 0);
-        close(descriptor);
-        if (mapped != MAP_FAILED) {
-            mData = static_cast<unsigned char*>(mapped);
-            mSize = mMappedSize = static_cast<std::size_t>(size);
-            return true;
-        }
+    // Private and writable: a file deciphered in place changes only our copy of its pages.
+    if (unsigned char* mapped = qalimor::os::MapFileCopyOnWrite(path, size)) {
+        mData = mapped;
+        mSize = mMappedSize = static_cast<std::size_t>(size);
+        return true;
     }
     // Pipes and other files that cannot be mapped.
     return ReadInBlocks(path, static_cast<std::size_t>(size));
@@ -101,10 +85,7 @@ bool FieldFileImage::ReadInBlocks(const char* path, std::size_t size) {
 
 void FieldFileImage::Release(std::uint64_t begin, std::uint64_t end) const {
     if (mMappedSize == 0 || mWritten || end > mMappedSize || end <= begin || end - begin < kSmallestRelease) return;
-    const std::uint64_t page = PageSize();
-    const std::uint64_t first = (begin + page - 1) / page * page;
-    const std::uint64_t last = end / page * page;
-    if (last > first) madvise(mData + first, static_cast<std::size_t>(last - first), MADV_DONTNEED);
+    qalimor::os::ReleaseMappedPages(mData + begin, end - begin);
 }
 
 }  // namespace fbxsdk_2006_11_1
