@@ -22,10 +22,12 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <map>
 #include <numeric>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -35,6 +37,9 @@ namespace {
 
 // The highest input set read: each set is a layer of its own.
 constexpr int kMaxSet = 63;
+
+// Polygon vertices handed to the mesh at a time.
+constexpr std::size_t kStoredRun = 16384;
 
 enum class PrimitiveKind { kPolygons, kTriangles, kPolylist, kTristrips, kTrifans };
 
@@ -167,6 +172,7 @@ private:
     std::vector<KFbxLayerElementNormal*> mNormalElements;
     std::vector<KFbxLayerElement*> mIndexedVertexElements;
     std::vector<int> mScratch;
+    std::vector<int> mStored;
 };
 
 bool KFbxReaderColladaPass::ImportPolygons(xmlNode* meshElement, KFbxMesh& mesh, const KString& id,
@@ -358,17 +364,52 @@ bool ColladaPolygonImport::ReadIndices(const Primitive& primitive, PrimitiveIndi
 
 bool ColladaPolygonImport::BuildPolygons(const PrimitiveIndices& indices, int vertexOffset, int material) {
     const int pointCount = mMesh.GetControlPointsCount();
+    const int firstPolygon = mMesh.GetPolygonCount();
     mMesh.ReservePolygons(static_cast<int>(std::min<std::size_t>(indices.mPolygonSizes.size(), INT_MAX)),
                           static_cast<int>(std::min<std::size_t>(indices.GroupCount(), INT_MAX)));
+    // The vertex indices in the mesh's stored form, each polygon's last as
+    // its complement, go into the mesh a run of polygons at a time: a run
+    // small enough to stay in cache, and that costs no memory of the mesh's
+    // size. A polygon without corners has no stored form: the run before it
+    // goes in, then it.
+    mStored.clear();
+    auto flush = [&] {
+        mMesh.AddPolygons(mStored.data(), static_cast<int>(mStored.size()));
+        mStored.clear();
+    };
     std::size_t group = 0;
     for (const int size : indices.mPolygonSizes) {
-        mMesh.BeginPolygon(material, -1, -1, false);
+        if (size == 0) {
+            flush();
+            mMesh.BeginPolygon(material, -1, -1, false);
+            continue;
+        }
+        if (mStored.size() >= kStoredRun) {
+            flush();
+        }
         for (int corner = 0; corner < size; ++corner, ++group) {
             const int vertex = indices.At(group, vertexOffset);
             if (vertex < 0 || vertex >= pointCount) {
                 return Fail(KString("vertex index ") + vertex + " out of range in <p> of mesh " + mId);
             }
-            mMesh.AddPolygonVertex(vertex, -1);
+            try {
+                mStored.push_back(corner + 1 < size ? vertex : ~vertex);
+            } catch (const std::bad_alloc&) {
+                return Fail(KString("could not store the polygons of mesh ") + mId);
+            }
+        }
+    }
+    flush();
+    // The mesh records no material when it takes polygons in bulk.
+    KFbxLayerElementMaterial* materials = mMesh.GetLayer(0)->GetMaterials();
+    if (materials != nullptr && materials->GetMappingMode() == KFbxLayerElement::eBY_POLYGON &&
+        materials->GetReferenceMode() != KFbxLayerElement::eDIRECT) {
+        DynamicArrayOf<int>& materialIndices = materials->GetIndexArray();
+        const int endPolygon = mMesh.GetPolygonCount();
+        PadIndices(materialIndices, endPolygon);
+        if (materialIndices.GetCount() >= endPolygon) {
+            std::fill(materialIndices.GetArray() + firstPolygon, materialIndices.GetArray() + endPolygon,
+                      std::max(material, -1));
         }
     }
     return true;

@@ -7,6 +7,7 @@
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 
 #include <algorithm>
+#include <climits>
 #include <new>
 #include <set>
 #include <utility>
@@ -171,18 +172,29 @@ void KFbxMesh::AddPolygons(const int* stored, int count, const int* groups, int 
         polygons += stored[i] < 0;
     }
     polygons += stored[count - 1] >= 0;
+    bool bulk = true;
+    try {
+        mPolygons.reserve(mPolygons.size() + polygons);
+        mPolygonVertices.reserve(mPolygonVertices.size() + static_cast<std::size_t>(count));
+    } catch (const std::exception&) {
+        bulk = false;
+    }
     const KFbxLayer* layer = GetLayer(0);
-    bool bulk = layer == nullptr || !FollowsPolygons(layer->GetMaterials());
-    if (bulk) {
-        try {
-            mPolygons.reserve(mPolygons.size() + polygons);
-            mPolygonVertices.reserve(mPolygonVertices.size() + static_cast<std::size_t>(count));
-        } catch (const std::exception&) {
-            bulk = false;
+    KFbxLayerElementMaterial* materials = layer != nullptr ? layer->GetMaterials() : nullptr;
+    if (bulk && FollowsPolygons(materials)) {
+        // Each new polygon gets no material, as BeginPolygon records it.
+        DynamicArrayOf<int>& indices = materials->GetIndexArray();
+        const int had = indices.GetCount();
+        const std::size_t end = mPolygons.size() + polygons;
+        bulk = end <= static_cast<std::size_t>(INT_MAX) &&
+               (static_cast<std::size_t>(had) >= end || indices.SetCount(static_cast<int>(end)));
+        if (bulk) {
+            std::fill(indices.GetArray() + std::min<std::size_t>(static_cast<std::size_t>(had), mPolygons.size()),
+                      indices.GetArray() + end, -1);
         }
     }
     if (!bulk) {
-        // A material index per polygon, or too little memory: the general path.
+        // Too little memory: the general path.
         bool open = false;
         std::size_t polygon = 0;
         for (int i = 0; i < count; ++i) {

@@ -239,6 +239,25 @@ TEST_F(ColladaGeometry, PolygonsComeBeforeTrianglesAndMaterialsGoByPolygon) {
     EXPECT_EQ(Indices(materials), (std::vector<int>{0, 1, -1}));
 }
 
+TEST_F(ColladaGeometry, PolygonsWithoutCornersKeepTheirPlaceAndMaterial) {
+    ReadValid(InstancedDocument(Square(
+        "<polylist count=\"4\" material=\"a\">" + kVertex + "<vcount>3 0 4 0</vcount><p>0 1 2 3 2 1 0</p></polylist>" +
+        "<polygons count=\"3\" material=\"b\">" + kVertex + "<p></p><p>1 2 3</p><p/></polygons>" +
+        "<polylist count=\"2\">" + kVertex + "<vcount>0 3</vcount><p>0 2 3</p></polylist>")));
+    KFbxMesh* mesh = TheMesh();
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetPolygonCount(), 9);
+    std::vector<int> sizes;
+    for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
+        sizes.push_back(mesh->GetPolygonSize(polygon));
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{0, 3, 0, 3, 0, 4, 0, 0, 3}));
+    EXPECT_EQ(mesh->GetPolygonVertex(5, 0), 3);
+    EXPECT_EQ(mesh->GetPolygonVertex(5, 3), 0);
+    EXPECT_EQ(mesh->GetPolygonVertex(8, 2), 3);
+    EXPECT_EQ(Indices(mesh->GetLayer(0)->GetMaterials()), (std::vector<int>{0, 0, 0, 1, 1, 1, 1, -1, -1}));
+}
+
 TEST_F(ColladaGeometry, AnInputMayShareTheVertexOffset) {
     ReadValid(InstancedDocument(Square("<triangles count=\"1\">" + kVertex +
                               "<input semantic=\"TEXCOORD\" source=\"#sq-uv\" offset=\"0\" set=\"0\"/>"
