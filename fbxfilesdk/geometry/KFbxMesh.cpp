@@ -284,10 +284,15 @@ int KFbxMesh::GetTextureUVIndex(int polygon, int position, int channel) const {
 void KFbxMesh::ComputeVertexNormals(bool clockwise) {
     const int pointCount = GetControlPointsCount();
     const KFbxVector4* points = GetControlPoints();
-    std::vector<KFbxVector4> sums;
+    // The sum of the corner normals of each control point, x y z, and how
+    // many corners it has. The arithmetic is that of KFbxVector4's
+    // difference, cross product and sum, operation for operation, spelled
+    // out on the points' components so that the compiler keeps a corner in
+    // registers; the results are the same to the bit.
+    std::vector<double> sums;
     std::vector<int> corners;
     try {
-        sums.resize(static_cast<std::size_t>(pointCount));
+        sums.resize(static_cast<std::size_t>(pointCount) * 3);
         corners.resize(static_cast<std::size_t>(pointCount));
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
@@ -295,25 +300,41 @@ void KFbxMesh::ComputeVertexNormals(bool clockwise) {
     }
     // Polygon vertices were checked when added, but the control points may
     // have been re-initialised since: those out of range are passed over.
-    auto valid = [pointCount](int index) { return index >= 0 && index < pointCount; };
+    auto componentsOf = [pointCount, points](int index) {
+        return index >= 0 && index < pointCount ? points[index].ComponentAt(0) : nullptr;
+    };
     for (const Polygon& polygon : mPolygons) {
-        for (int k = 0; k < polygon.mSize && polygon.mSize >= 3; ++k) {
-            const auto at = [&](int offset) {
-                return mPolygonVertices[static_cast<std::size_t>(polygon.mStart + (k + offset) % polygon.mSize)];
-            };
-            const int current = at(0);
-            const int next = at(1);
-            const int previous = at(polygon.mSize - 1);
-            if (!valid(current) || !valid(next) || !valid(previous)) {
-                continue;
+        const int size = polygon.mSize;
+        if (size < 3) {
+            continue;
+        }
+        const int* ring = mPolygonVertices.data() + polygon.mStart;
+        const double* from = componentsOf(ring[size - 1]);
+        int current = ring[0];
+        const double* at = componentsOf(current);
+        for (int k = 0; k < size; ++k) {
+            const int next = ring[k + 1 < size ? k + 1 : 0];
+            const double* to = componentsOf(next);
+            if (from != nullptr && at != nullptr && to != nullptr) {
+                const double a0 = to[0] - at[0], a1 = to[1] - at[1], a2 = to[2] - at[2];
+                const double b0 = from[0] - at[0], b1 = from[1] - at[1], b2 = from[2] - at[2];
+                double x = a1 * b2 - a2 * b1;
+                double y = a2 * b0 - a0 * b2;
+                double z = a0 * b1 - a1 * b0;
+                if (clockwise) {
+                    x = -x;
+                    y = -y;
+                    z = -z;
+                }
+                double* sum = sums.data() + static_cast<std::size_t>(current) * 3;
+                sum[0] += x;
+                sum[1] += y;
+                sum[2] += z;
+                ++corners[static_cast<std::size_t>(current)];
             }
-            KFbxVector4 normal = (points[next] - points[current]).CrossProduct(points[previous] - points[current]);
-            if (clockwise) {
-                normal = -normal;
-            }
-            normal[3] = 0.0;
-            sums[static_cast<std::size_t>(current)] += normal;
-            ++corners[static_cast<std::size_t>(current)];
+            from = at;
+            at = to;
+            current = next;
         }
     }
     InitNormals(0);
@@ -332,9 +353,10 @@ void KFbxMesh::ComputeVertexNormals(bool clockwise) {
         const auto slot = static_cast<std::size_t>(point);
         KFbxVector4 normal(0.0, 0.0, 0.0, 1.0);
         if (corners[slot] > 0) {
-            normal = sums[slot] / static_cast<double>(corners[slot]);
+            const double count = static_cast<double>(corners[slot]);
+            const double* sum = sums.data() + slot * 3;
+            normal = KFbxVector4(sum[0] / count, sum[1] / count, sum[2] / count, 1.0);
             normal.Normalize();
-            normal[3] = 1.0;
         }
         normals[point] = normal;
     }

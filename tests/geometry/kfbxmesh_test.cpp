@@ -10,7 +10,10 @@
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -285,6 +288,86 @@ TEST_F(KFbxMeshTest, UnusedPointsAndShrunkPointsGetTheDefaultNormal) {
     mesh->ComputeVertexNormals();
     EXPECT_EQ(mesh->GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), 2);
     EXPECT_EQ(mesh->GetNormals()[0].Length(), 0.0);
+}
+
+// The vertex normals as KFbxVector4's own arithmetic gives them: the mean of
+// each point's corner normals (next - point) x (previous - point), in
+// polygon order, made unit; w 1, and (0, 0, 0, 1) for a point without corners.
+std::vector<KFbxVector4> ReferenceNormals(const KFbxMesh& mesh, bool clockwise) {
+    const int pointCount = mesh.GetControlPointsCount();
+    const KFbxVector4* points = mesh.GetControlPoints();
+    std::vector<KFbxVector4> sums(static_cast<std::size_t>(pointCount));
+    std::vector<int> corners(static_cast<std::size_t>(pointCount));
+    const auto valid = [&](int index) { return index >= 0 && index < pointCount; };
+    for (int polygon = 0; polygon < mesh.GetPolygonCount(); ++polygon) {
+        const int size = mesh.GetPolygonSize(polygon);
+        for (int k = 0; k < size && size >= 3; ++k) {
+            const int current = mesh.GetPolygonVertex(polygon, k);
+            const int next = mesh.GetPolygonVertex(polygon, (k + 1) % size);
+            const int previous = mesh.GetPolygonVertex(polygon, (k + size - 1) % size);
+            if (!valid(current) || !valid(next) || !valid(previous)) continue;
+            KFbxVector4 normal = (points[next] - points[current]).CrossProduct(points[previous] - points[current]);
+            if (clockwise) normal = -normal;
+            normal[3] = 0.0;
+            sums[static_cast<std::size_t>(current)] += normal;
+            ++corners[static_cast<std::size_t>(current)];
+        }
+    }
+    std::vector<KFbxVector4> normals;
+    for (int point = 0; point < pointCount; ++point) {
+        const auto slot = static_cast<std::size_t>(point);
+        KFbxVector4 normal(0.0, 0.0, 0.0, 1.0);
+        if (corners[slot] > 0) {
+            normal = sums[slot] / static_cast<double>(corners[slot]);
+            normal.Normalize();
+            normal[3] = 1.0;
+        }
+        normals.push_back(normal);
+    }
+    return normals;
+}
+
+void ExpectBitIdenticalNormals(KFbxMesh& mesh) {
+    for (const bool clockwise : {false, true}) {
+        const std::vector<KFbxVector4> expected = ReferenceNormals(mesh, clockwise);
+        mesh.ComputeVertexNormals(clockwise);
+        ASSERT_EQ(mesh.GetLayer(0)->GetNormals()->GetDirectArray().GetCount(), static_cast<int>(expected.size()));
+        const KFbxVector4* normals = mesh.GetNormals();
+        for (std::size_t point = 0; point < expected.size(); ++point) {
+            for (int n = 0; n < 4; ++n) {
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(normals[point][n]),
+                          std::bit_cast<std::uint64_t>(expected[point][n]))
+                    << "point " << point << " component " << n << (clockwise ? " clockwise" : "");
+            }
+        }
+    }
+}
+
+TEST_F(KFbxMeshTest, ComputedNormalsAreBitForBitThoseOfVectorArithmetic) {
+    // Points spread over many magnitudes and polygons of one to seven
+    // corners, some folded or repeating a point, so that rounding shows.
+    std::mt19937 random(55);
+    std::uniform_real_distribution<double> coordinate(-1.0, 1.0);
+    std::uniform_int_distribution<int> exponent(-20, 20);
+    std::vector<KFbxVector4> points;
+    for (int i = 0; i < 400; ++i) {
+        const double scale = std::ldexp(1.0, exponent(random));
+        points.emplace_back(coordinate(random) * scale, coordinate(random) * scale, coordinate(random), 0.0);
+    }
+    KFbxMesh* mesh = MakeMesh();
+    mesh->InitControlPoints(400);
+    std::copy(points.begin(), points.end(), mesh->GetControlPoints());
+    std::uniform_int_distribution<int> corners(1, 7);
+    std::uniform_int_distribution<int> point(0, 399);
+    for (int polygon = 0; polygon < 1500; ++polygon) {
+        mesh->BeginPolygon();
+        for (int corner = corners(random); corner > 0; --corner) mesh->AddPolygonVertex(point(random));
+    }
+    ExpectBitIdenticalNormals(*mesh);
+    // Polygons naming points that are gone are passed over.
+    mesh->InitControlPoints(300);
+    std::copy(points.begin(), points.begin() + 300, mesh->GetControlPoints());
+    ExpectBitIdenticalNormals(*mesh);
 }
 
 TEST_F(KFbxMeshTest, EdgesAreDistinctAndNamedByTheirFirstPolygonVertex) {
