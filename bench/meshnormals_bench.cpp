@@ -1,7 +1,6 @@
 // Normals computed for a mesh that has none, as a reader does for a
 // document without them: a rippled grid of 1000 x 1000 quads, each split
-// into two triangles (a million polygons, two million triangles' worth of
-// corners).
+// into two triangles (two million polygons, six million corners).
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 
