@@ -22,8 +22,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <new>
 #include <map>
+#include <new>
 #include <numeric>
 #include <span>
 #include <string>
