@@ -247,13 +247,13 @@ KPlug* KFbxProperty::GetInternalPlug() const { return mInternal; }
 
 // ---- attributes -------------------------------------------------------------
 
-const char* KFbxProperty::GetName() const { return mInternal != nullptr ? mInternal->mName.Buffer() : ""; }
+const char* KFbxProperty::GetName() const { return mInternal != nullptr ? mInternal->mName.Get() : ""; }
 
 const char* KFbxProperty::GetLabel() const {
     if (mInternal == nullptr) {
         return "";
     }
-    return mInternal->mLabel == nullptr ? mInternal->mName.Buffer() : mInternal->mLabel->Buffer();
+    return mInternal->mLabel.IsEmpty() ? mInternal->mName.Get() : mInternal->mLabel.Get();
 }
 
 KFbxDataType KFbxProperty::GetPropertyDataType() const {
@@ -599,7 +599,7 @@ bool KFbxProperty::BindToObject() {
     if (code == eKPropertyCharPtr) {
         code = eKPropertyString;
     }
-    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName.Buffer(), code,
+    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName.Get(), code,
                                                                               kDataType, false, false, nullptr, false)
                                                 : nullptr;
     if (link == nullptr) {
@@ -607,7 +607,7 @@ bool KFbxProperty::BindToObject() {
         // value to mirror: it goes into a property of its value type.
         const int byValue = TypeCodeOfValueType(mInternal->mDataType.GetType());
         if (byValue != eKPropertyUnknown && byValue != code) {
-            link = twin->CreateDynamicProperty(mInternal->mName.Buffer(), byValue, nullptr, false, false, nullptr,
+            link = twin->CreateDynamicProperty(mInternal->mName.Get(), byValue, nullptr, false, false, nullptr,
                                                false);
         }
     }
@@ -648,11 +648,9 @@ bool KFbxProperty::Unbind() {
     KProperty* link = mInternal->mLink;
     mInternal->mLink = nullptr;
     if (KFbxObject_internal* twin = mInternal->mOwner->GetInternalObject()) {
-        for (int i = 0; i < twin->GetPropertyCount(); ++i) {
-            if (twin->GetPropertyAt(i) == link) {
-                twin->DestroyPropertyAt(i);
-                break;
-            }
+        const int index = twin->IndexOfProperty(link);
+        if (index != -1) {
+            twin->DestroyPropertyAt(index);
         }
     }
     return true;

@@ -3,15 +3,14 @@
 #include <fbxfilesdk/core/KPlugClassTable.h>
 
 #include <limits>
-#include <new>
 
 namespace fbxsdk_2006_11_1 {
 
 KFbxProperty_internal::KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const char* name,
                                              const KFbxDataType& dataType, const char* label)
     : KFbxPlug_internal(creator),
-      mName(name != nullptr ? name : ""),
-      mLabel(label != nullptr && label[0] != '\0' ? new (std::nothrow) KString(label) : nullptr),
+      mName(name),
+      mLabel(label),
       mMin(-std::numeric_limits<double>::infinity()),
       mMax(std::numeric_limits<double>::infinity()),
       mDataType(dataType),

@@ -7,7 +7,7 @@
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPlug_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
-#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KStringList.h>
 
 #include <cstdint>
@@ -30,9 +30,10 @@ public:
 
     // The handles work on the fields directly.
 
-    KString mName;
-    // Null means no label: few properties have one, and a KString is large.
-    std::unique_ptr<KString> mLabel;
+    // Shared with every property of the same name or label, here and on the twins.
+    KInternedText mName;
+    // Empty means no label.
+    KInternedText mLabel;
     double mMin;
     double mMax;
     std::uint32_t mFlags = 0;

@@ -7,6 +7,7 @@
 #ifndef FBXFILESDK_CORE_KPROPERTY_H
 #define FBXFILESDK_CORE_KPROPERTY_H
 
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KPropertyType.h>
 #include <fbxfilesdk/core/KString.h>
@@ -77,10 +78,11 @@ private:
     friend class KProperty;
 
     std::uint32_t mFlags = 0;
-    // Always the property's own copy, so a name given from a temporary stays valid.
-    KString mName;
-    // Null means no label: few properties have one, and a KString is large.
-    std::unique_ptr<KString> mLabel;
+    // Never the caller's pointer, so a name given from a temporary stays valid;
+    // shared with every property of the same name.
+    KInternedText mName;
+    // Empty means no label.
+    KInternedText mLabel;
     KDataType* mDataType = nullptr;
     KPropertyCallback mGetter = nullptr;
     KPropertyCallback mSetter = nullptr;
