@@ -130,6 +130,14 @@ void KFbxProperty::InitOnObject(KFbxObject* object, const char* name, const KFbx
         mInternal = existing.mInternal;
         return;
     }
+    InitOnNewObject(object, name, dataType, label);
+}
+
+void KFbxProperty::InitOnNewObject(KFbxObject* object, const char* name, const KFbxDataType& dataType,
+                                   const char* label) {
+    if (object == nullptr) {
+        return;
+    }
     // This handle is the creator: a separate heap handle would be left to
     // no one once the member flag keeps Destroy from deleting it.
     mInternal = new (std::nothrow) KFbxProperty_internal(this, object->GetSdkManager(), name, dataType, label);
@@ -624,10 +632,7 @@ bool KFbxProperty::BindToObject() {
     if ((mInternal->mFlags & kPublicFlag4) != 0) {
         link->GetInfo().SetFlag(KPropertyInfo::kPublicFlag4, true);
     }
-    const char* label = GetLabel();
-    if (label[0] != '\0') {
-        link->SetLabel(label);
-    }
+    link->SetLabel(mInternal->mLabel.IsEmpty() ? mInternal->mName : mInternal->mLabel);
     if (mInternal->mEnumNames != nullptr) {
         if (KStringList* names = link->GetEnumList(true)) {
             for (int i = 0; i < mInternal->mEnumNames->GetCount(); ++i) {

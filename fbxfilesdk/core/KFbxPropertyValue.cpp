@@ -110,6 +110,11 @@ KFbxValueBuffer::KFbxValueBuffer(EFbxValueType type) : mType(type) {
     if (size <= 0) {
         return;
     }
+    if (static_cast<std::size_t>(size) <= kInlineSize && type != eFbxValueString) {
+        std::memset(mInline, 0, kInlineSize);
+        mData = mInline;
+        return;
+    }
     mData = SdkCalloc(1, static_cast<std::size_t>(size));
     if (mData != nullptr && type == eFbxValueString) {
         new (mData) KString();
@@ -125,7 +130,9 @@ KFbxValueBuffer::~KFbxValueBuffer() {
     } else if (mType == eFbxValueStream) {
         KFbxFreeStreamValue(*static_cast<KFbxStreamValue**>(mData));
     }
-    SdkFree(mData);
+    if (!IsInline()) {
+        SdkFree(mData);
+    }
 }
 
 }  // namespace fbxsdk_2006_11_1

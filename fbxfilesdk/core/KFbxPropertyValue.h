@@ -65,7 +65,8 @@ void KFbxFreeStreamValue(KFbxStreamValue* block);
 bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueType srcType);
 
 // Storage for one value of a type, zero at the start: a KString for strings,
-// a block pointer (initially null) for streams.
+// a block pointer (initially null) for streams. Values up to four doubles are
+// kept inside the buffer, larger ones on the heap.
 class KFbxValueBuffer {
 public:
     explicit KFbxValueBuffer(EFbxValueType type);
@@ -78,8 +79,13 @@ public:
     void* Get() const { return mData; }
 
 private:
+    static constexpr std::size_t kInlineSize = 4 * sizeof(double);
+
+    bool IsInline() const { return mData == static_cast<const void*>(mInline); }
+
     EFbxValueType mType;
     void* mData = nullptr;
+    alignas(double) unsigned char mInline[kInlineSize];
 };
 
 // The value type of a C++ value type.

@@ -157,6 +157,7 @@ public:
     const char* GetLabel() const;
     // Null or "" removes the label.
     void SetLabel(const char* label);
+    void SetLabel(const KInternedText& label) { mInfo.mLabel = label; }
     void SetType(int type) { mInfo.mType = type; }
     int GetType() const { return mInfo.mType; }
     double GetMin() const { return mInfo.mMin; }
