@@ -76,16 +76,18 @@ public:
 
     EFbxValueType GetType() const { return mType; }
     // Null for the value types that store nothing, and when memory ran out.
-    void* Get() const { return mData; }
+    void* Get() const;
 
 private:
     static constexpr std::size_t kInlineSize = 4 * sizeof(double);
-
-    bool IsInline() const { return mData == static_cast<const void*>(mInline); }
+    enum class Storage : unsigned char { eNone, eInline, eHeap };
 
     EFbxValueType mType;
-    void* mData = nullptr;
-    alignas(double) unsigned char mInline[kInlineSize];
+    Storage mStorage = Storage::eNone;
+    union {
+        alignas(double) unsigned char mInline[kInlineSize];
+        void* mHeap;
+    };
 };
 
 // The value type of a C++ value type.

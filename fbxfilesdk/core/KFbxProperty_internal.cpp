@@ -2,7 +2,9 @@
 
 #include <fbxfilesdk/core/KPlugClassTable.h>
 
-#include <limits>
+#include <fbxfilesdk/core/SdkAlloc.h>
+
+#include <new>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -11,12 +13,22 @@ KFbxProperty_internal::KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* 
     : KFbxPlug_internal(creator),
       mName(name),
       mLabel(label),
-      mMin(-std::numeric_limits<double>::infinity()),
-      mMax(std::numeric_limits<double>::infinity()),
       mDataType(dataType),
       mValue(dataType.GetType()),
       mManager(manager) {}
 
+const KFbxProperty_internal::Rare KFbxProperty_internal::kNoRare;
+
 const KPlugClassInfo* KFbxProperty_internal::GetClassInfo() const { return &gKFbxProperty_internalClassInfo; }
+
+KFbxProperty_internal::Rare* KFbxProperty_internal::MakeRare() {
+    if (mRare == nullptr) {
+        mRare.reset(new (std::nothrow) Rare());
+        if (mRare == nullptr) {
+            SdkNoteAllocationFailure();
+        }
+    }
+    return mRare.get();
+}
 
 }  // namespace fbxsdk_2006_11_1

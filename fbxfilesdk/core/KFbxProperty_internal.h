@@ -11,6 +11,7 @@
 #include <fbxfilesdk/core/KStringList.h>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 namespace fbxsdk_2006_11_1 {
@@ -22,11 +23,25 @@ class KProperty;
 
 class KFbxProperty_internal : public KFbxPlug_internal {
 public:
+    // What few properties have, kept apart so that the others do not pay for it.
+    struct Rare {
+        double mMin = -std::numeric_limits<double>::infinity();
+        double mMax = std::numeric_limits<double>::infinity();
+        void* mUserData = nullptr;
+        void* mUserTag = nullptr;
+        std::unique_ptr<KStringList> mEnumNames;
+    };
+
     // Limits minus and plus infinity, no flags, a zero value of the data type.
     KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const char* name,
                           const KFbxDataType& dataType, const char* label);
 
     const KPlugClassInfo* GetClassInfo() const override;
+
+    // The defaults when none was made.
+    const Rare& GetRare() const { return mRare != nullptr ? *mRare : kNoRare; }
+    // Made on first call; null when memory runs out.
+    Rare* MakeRare();
 
     // The handles work on the fields directly.
 
@@ -34,17 +49,16 @@ public:
     KInternedText mName;
     // Empty means no label.
     KInternedText mLabel;
-    double mMin;
-    double mMax;
     std::uint32_t mFlags = 0;
     KFbxDataType mDataType;
     KFbxValueBuffer mValue;
-    void* mUserData = nullptr;
-    std::unique_ptr<KStringList> mEnumNames;
-    void* mUserTag = nullptr;
+    std::unique_ptr<Rare> mRare;
     KFbxObject* mOwner = nullptr;
     KProperty* mLink = nullptr;
     KFbxSdkManager* mManager;
+
+private:
+    static const Rare kNoRare;
 };
 
 }  // namespace fbxsdk_2006_11_1

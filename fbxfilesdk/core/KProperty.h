@@ -78,6 +78,7 @@ private:
     friend class KProperty;
 
     std::uint32_t mFlags = 0;
+    int mType = eKPropertyUnknown;
     // Never the caller's pointer, so a name given from a temporary stays valid;
     // shared with every property of the same name.
     KInternedText mName;
@@ -88,7 +89,6 @@ private:
     KPropertyCallback mSetter = nullptr;
     double mMin = 0.0;
     double mMax = 100.0;
-    int mType = eKPropertyUnknown;
     std::unique_ptr<KStringList> mEnumList;
     KPropertyEnumTextCallback mEnumCallback = nullptr;
     // The slot in the world's property index; -1 when none.
