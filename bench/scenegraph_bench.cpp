@@ -45,6 +45,18 @@ void BM_NodeCreate(benchmark::State& state) {
 }
 BENCHMARK(BM_NodeCreate)->Unit(benchmark::kMicrosecond)->Iterations(20000);
 
+// The fixed cost every import pays before its first node: an empty scene made
+// and destroyed.
+void BM_SceneCreate(benchmark::State& state) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    for (auto _ : state) {
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "empty");
+        benchmark::DoNotOptimize(scene);
+        scene->Destroy(true);
+    }
+}
+BENCHMARK(BM_SceneCreate)->Unit(benchmark::kMicrosecond);
+
 // Children added under one parent, then the whole scene destroyed.
 void BM_ChildrenUnderOneParent(benchmark::State& state) {
     std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());

@@ -33,8 +33,8 @@ bool SameNameNoCase(const KFCurveNode* node, const char* name) {
 
 KFCurveNode::KFCurveNode(const char* name, const char* userName, KDataType* dataType, int layerType, int layerId)
     : mNameRecord(std::make_shared<NameRecord>()), mLayerId(layerId) {
-    mNameRecord->mName = name ? name : "";
-    mNameRecord->mUserName = userName ? userName : "";
+    mNameRecord->mName = name;
+    mNameRecord->mUserName = userName;
     mNameRecord->mDataType = dataType;
     mLayerRoot = this;
     SetLayerType(layerType, nullptr);
@@ -184,10 +184,10 @@ bool KFCurveNode::IsChild(const KFCurveNode* node, bool recursive) const {
 
 const char* KFCurveNode::GetName() const {
     if (mNameRecord->mOwnerProperty) return mNameRecord->mOwnerProperty->GetName();
-    return mNameRecord->mName.Buffer();
+    return mNameRecord->mName.Get();
 }
 
-const char* KFCurveNode::GetUserName() const { return mNameRecord->mUserName.Buffer(); }
+const char* KFCurveNode::GetUserName() const { return mNameRecord->mUserName.Get(); }
 
 KDataType* KFCurveNode::GetDataType() const { return mNameRecord->mDataType; }
 

@@ -17,7 +17,7 @@
 #define FBXFILESDK_ANIMATION_KFCURVENODE_H
 
 #include <fbxfilesdk/animation/KFCurveNodeEvent.h>
-#include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KTime.h>
 
 #include <memory>
@@ -250,8 +250,9 @@ public:
 
 private:
     struct NameRecord {
-        KString mName;
-        KString mUserName;
+        // Shared with every curve node and property of the same names.
+        KInternedText mName;
+        KInternedText mUserName;
         KDataType* mDataType = nullptr;
         const KProperty* mOwnerProperty = nullptr;
     };

@@ -130,6 +130,14 @@ void KFbxProperty::InitOnObject(KFbxObject* object, const char* name, const KFbx
         mInternal = existing.mInternal;
         return;
     }
+    InitOnNewObject(object, name, dataType, label);
+}
+
+void KFbxProperty::InitOnNewObject(KFbxObject* object, const char* name, const KFbxDataType& dataType,
+                                   const char* label) {
+    if (object == nullptr) {
+        return;
+    }
     // This handle is the creator: a separate heap handle would be left to
     // no one once the member flag keeps Destroy from deleting it.
     mInternal = new (std::nothrow) KFbxProperty_internal(this, object->GetSdkManager(), name, dataType, label);
@@ -165,8 +173,10 @@ KFbxProperty* KFbxProperty::CreateForKProperty(KFbxSdkManager* manager, KPropert
         return nullptr;
     }
     internal->mLink = property;
-    internal->mMin = property->GetMin();
-    internal->mMax = property->GetMax();
+    if (KFbxProperty_internal::Rare* rare = internal->MakeRare()) {
+        rare->mMin = property->GetMin();
+        rare->mMax = property->GetMax();
+    }
     const KPropertyInfo& info = property->GetInfo();
     for (const auto& mirror : kInfoMirrors) {
         if (info.TestFlag(mirror[1])) {
@@ -177,9 +187,11 @@ KFbxProperty* KFbxProperty::CreateForKProperty(KFbxSdkManager* manager, KPropert
         internal->mFlags |= kPublicFlag8;
     }
     if (const KStringList* names = property->GetEnumList(false)) {
-        internal->mEnumNames.reset(new (std::nothrow) KStringList());
-        if (internal->mEnumNames != nullptr) {
-            internal->mEnumNames->CopyFrom(*names);
+        if (KFbxProperty_internal::Rare* rare = internal->MakeRare()) {
+            rare->mEnumNames.reset(new (std::nothrow) KStringList());
+            if (rare->mEnumNames != nullptr) {
+                rare->mEnumNames->CopyFrom(*names);
+            }
         }
     }
     return handle;
@@ -231,12 +243,14 @@ void KFbxProperty::DestroyInternal() {
 KFbxSdkManager* KFbxProperty::GetSdkManager() const { return mInternal != nullptr ? mInternal->mManager : nullptr; }
 
 void KFbxProperty::SetUserData(void* data) {
-    if (mInternal != nullptr) {
-        mInternal->mUserData = data;
+    if (mInternal != nullptr && (data != nullptr || mInternal->mRare != nullptr)) {
+        if (KFbxProperty_internal::Rare* rare = mInternal->MakeRare()) {
+            rare->mUserData = data;
+        }
     }
 }
 
-void* KFbxProperty::GetUserData() const { return mInternal != nullptr ? mInternal->mUserData : nullptr; }
+void* KFbxProperty::GetUserData() const { return mInternal != nullptr ? mInternal->GetRare().mUserData : nullptr; }
 
 bool KFbxProperty::ConnectNotify(const KFbxConnectEvent& event) {
     KFbxObject* owner = GetObject();
@@ -247,13 +261,13 @@ KPlug* KFbxProperty::GetInternalPlug() const { return mInternal; }
 
 // ---- attributes -------------------------------------------------------------
 
-const char* KFbxProperty::GetName() const { return mInternal != nullptr ? mInternal->mName.Buffer() : ""; }
+const char* KFbxProperty::GetName() const { return mInternal != nullptr ? mInternal->mName.Get() : ""; }
 
 const char* KFbxProperty::GetLabel() const {
     if (mInternal == nullptr) {
         return "";
     }
-    return mInternal->mLabel == nullptr ? mInternal->mName.Buffer() : mInternal->mLabel->Buffer();
+    return mInternal->mLabel.IsEmpty() ? mInternal->mName.Get() : mInternal->mLabel.Get();
 }
 
 KFbxDataType KFbxProperty::GetPropertyDataType() const {
@@ -262,7 +276,9 @@ KFbxDataType KFbxProperty::GetPropertyDataType() const {
 
 void KFbxProperty::SetMinLimit(double min) {
     if (mInternal != nullptr) {
-        mInternal->mMin = min;
+        if (KFbxProperty_internal::Rare* rare = mInternal->MakeRare()) {
+            rare->mMin = min;
+        }
         if (mInternal->mLink != nullptr) {
             mInternal->mLink->SetMin(min);
         }
@@ -271,16 +287,18 @@ void KFbxProperty::SetMinLimit(double min) {
 
 void KFbxProperty::SetMaxLimit(double max) {
     if (mInternal != nullptr) {
-        mInternal->mMax = max;
+        if (KFbxProperty_internal::Rare* rare = mInternal->MakeRare()) {
+            rare->mMax = max;
+        }
         if (mInternal->mLink != nullptr) {
             mInternal->mLink->SetMax(max);
         }
     }
 }
 
-double KFbxProperty::GetMinLimit() const { return mInternal != nullptr ? mInternal->mMin : 0.0; }
+double KFbxProperty::GetMinLimit() const { return mInternal != nullptr ? mInternal->GetRare().mMin : 0.0; }
 
-double KFbxProperty::GetMaxLimit() const { return mInternal != nullptr ? mInternal->mMax : 0.0; }
+double KFbxProperty::GetMaxLimit() const { return mInternal != nullptr ? mInternal->GetRare().mMax : 0.0; }
 
 void KFbxProperty::ModifyFlag(std::uint32_t flags, bool on) {
     if (mInternal == nullptr) {
@@ -312,12 +330,14 @@ bool KFbxProperty::GetFlag(std::uint32_t flags) const {
 }
 
 void KFbxProperty::SetUserTag(void* tag) {
-    if (mInternal != nullptr) {
-        mInternal->mUserTag = tag;
+    if (mInternal != nullptr && (tag != nullptr || mInternal->mRare != nullptr)) {
+        if (KFbxProperty_internal::Rare* rare = mInternal->MakeRare()) {
+            rare->mUserTag = tag;
+        }
     }
 }
 
-void* KFbxProperty::GetUserTag() const { return mInternal != nullptr ? mInternal->mUserTag : nullptr; }
+void* KFbxProperty::GetUserTag() const { return mInternal != nullptr ? mInternal->GetRare().mUserTag : nullptr; }
 
 KFbxObject* KFbxProperty::GetObject() const { return mInternal != nullptr ? mInternal->mOwner : nullptr; }
 
@@ -345,25 +365,33 @@ int KFbxProperty::AddEnumValue(const char* name) {
             names->Add(text);
         }
     }
-    if (mInternal->mEnumNames == nullptr) {
-        mInternal->mEnumNames.reset(new (std::nothrow) KStringList());
-        if (mInternal->mEnumNames == nullptr) {
+    KFbxProperty_internal::Rare* rare = mInternal->MakeRare();
+    if (rare == nullptr) {
+        return -1;
+    }
+    if (rare->mEnumNames == nullptr) {
+        rare->mEnumNames.reset(new (std::nothrow) KStringList());
+        if (rare->mEnumNames == nullptr) {
             return -1;
         }
     }
-    return mInternal->mEnumNames->Add(text);
+    return rare->mEnumNames->Add(text);
 }
 
 int KFbxProperty::GetEnumCount() const {
-    return mInternal != nullptr && mInternal->mEnumNames != nullptr ? mInternal->mEnumNames->GetCount() : 0;
+    const KStringList* names = mInternal != nullptr ? mInternal->GetRare().mEnumNames.get() : nullptr;
+    return names != nullptr ? names->GetCount() : 0;
 }
 
 const char* KFbxProperty::GetEnumValue(int index) const {
-    if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum || mInternal->mEnumNames == nullptr ||
-        index < 0 || index >= mInternal->mEnumNames->GetCount()) {
+    if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
         return nullptr;
     }
-    return mInternal->mEnumNames->GetStringAt(index);
+    const KStringList* names = mInternal->GetRare().mEnumNames.get();
+    if (names == nullptr || index < 0 || index >= names->GetCount()) {
+        return nullptr;
+    }
+    return names->GetStringAt(index);
 }
 
 // ---- values -----------------------------------------------------------------
@@ -599,7 +627,7 @@ bool KFbxProperty::BindToObject() {
     if (code == eKPropertyCharPtr) {
         code = eKPropertyString;
     }
-    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName.Buffer(), code,
+    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName.Get(), code,
                                                                               kDataType, false, false, nullptr, false)
                                                 : nullptr;
     if (link == nullptr) {
@@ -607,7 +635,7 @@ bool KFbxProperty::BindToObject() {
         // value to mirror: it goes into a property of its value type.
         const int byValue = TypeCodeOfValueType(mInternal->mDataType.GetType());
         if (byValue != eKPropertyUnknown && byValue != code) {
-            link = twin->CreateDynamicProperty(mInternal->mName.Buffer(), byValue, nullptr, false, false, nullptr,
+            link = twin->CreateDynamicProperty(mInternal->mName.Get(), byValue, nullptr, false, false, nullptr,
                                                false);
         }
     }
@@ -624,14 +652,11 @@ bool KFbxProperty::BindToObject() {
     if ((mInternal->mFlags & kPublicFlag4) != 0) {
         link->GetInfo().SetFlag(KPropertyInfo::kPublicFlag4, true);
     }
-    const char* label = GetLabel();
-    if (label[0] != '\0') {
-        link->SetLabel(label);
-    }
-    if (mInternal->mEnumNames != nullptr) {
+    link->SetLabel(mInternal->mLabel.IsEmpty() ? mInternal->mName : mInternal->mLabel);
+    if (const KStringList* own = mInternal->GetRare().mEnumNames.get()) {
         if (KStringList* names = link->GetEnumList(true)) {
-            for (int i = 0; i < mInternal->mEnumNames->GetCount(); ++i) {
-                names->Add(KString(mInternal->mEnumNames->GetStringAt(i)));
+            for (int i = 0; i < own->GetCount(); ++i) {
+                names->Add(KString(own->GetStringAt(i)));
             }
         }
     }
@@ -648,11 +673,9 @@ bool KFbxProperty::Unbind() {
     KProperty* link = mInternal->mLink;
     mInternal->mLink = nullptr;
     if (KFbxObject_internal* twin = mInternal->mOwner->GetInternalObject()) {
-        for (int i = 0; i < twin->GetPropertyCount(); ++i) {
-            if (twin->GetPropertyAt(i) == link) {
-                twin->DestroyPropertyAt(i);
-                break;
-            }
+        const int index = twin->IndexOfProperty(link);
+        if (index != -1) {
+            twin->DestroyPropertyAt(index);
         }
     }
     return true;

@@ -62,6 +62,9 @@ public:
     // For a member handle of an object's class: shares the object's property
     // of the name, or makes one with this handle as creator and flag kMember.
     void InitOnObject(KFbxObject* object, const char* name, const KFbxDataType& dataType, const char* label);
+    // InitOnObject for an object being made, which has no property of the
+    // name yet: always makes the property, without looking for one.
+    void InitOnNewObject(KFbxObject* object, const char* name, const KFbxDataType& dataType, const char* label);
     // A new heap handle bound to an existing internal property, with its
     // name, label, limits, flags and enum names; null when memory runs out.
     static KFbxProperty* CreateForKProperty(KFbxSdkManager* manager, KProperty* property);

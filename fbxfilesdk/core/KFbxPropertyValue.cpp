@@ -110,22 +110,45 @@ KFbxValueBuffer::KFbxValueBuffer(EFbxValueType type) : mType(type) {
     if (size <= 0) {
         return;
     }
-    mData = SdkCalloc(1, static_cast<std::size_t>(size));
-    if (mData != nullptr && type == eFbxValueString) {
-        new (mData) KString();
+    if (static_cast<std::size_t>(size) <= kInlineSize && type != eFbxValueString) {
+        std::memset(mInline, 0, kInlineSize);
+        mStorage = Storage::eInline;
+        return;
+    }
+    mHeap = SdkCalloc(1, static_cast<std::size_t>(size));
+    if (mHeap == nullptr) {
+        return;
+    }
+    mStorage = Storage::eHeap;
+    if (type == eFbxValueString) {
+        new (mHeap) KString();
     }
 }
 
 KFbxValueBuffer::~KFbxValueBuffer() {
-    if (mData == nullptr) {
+    void* data = Get();
+    if (data == nullptr) {
         return;
     }
     if (mType == eFbxValueString) {
-        static_cast<KString*>(mData)->~KString();
+        static_cast<KString*>(data)->~KString();
     } else if (mType == eFbxValueStream) {
-        KFbxFreeStreamValue(*static_cast<KFbxStreamValue**>(mData));
+        KFbxFreeStreamValue(*static_cast<KFbxStreamValue**>(data));
     }
-    SdkFree(mData);
+    if (mStorage == Storage::eHeap) {
+        SdkFree(mHeap);
+    }
+}
+
+void* KFbxValueBuffer::Get() const {
+    switch (mStorage) {
+        case Storage::eInline:
+            return const_cast<unsigned char*>(mInline);
+        case Storage::eHeap:
+            return mHeap;
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace fbxsdk_2006_11_1

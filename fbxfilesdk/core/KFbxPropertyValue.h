@@ -65,7 +65,8 @@ void KFbxFreeStreamValue(KFbxStreamValue* block);
 bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueType srcType);
 
 // Storage for one value of a type, zero at the start: a KString for strings,
-// a block pointer (initially null) for streams.
+// a block pointer (initially null) for streams. Values up to four doubles are
+// kept inside the buffer, larger ones on the heap.
 class KFbxValueBuffer {
 public:
     explicit KFbxValueBuffer(EFbxValueType type);
@@ -75,11 +76,18 @@ public:
 
     EFbxValueType GetType() const { return mType; }
     // Null for the value types that store nothing, and when memory ran out.
-    void* Get() const { return mData; }
+    void* Get() const;
 
 private:
+    static constexpr std::size_t kInlineSize = 4 * sizeof(double);
+    enum class Storage : unsigned char { eNone, eInline, eHeap };
+
     EFbxValueType mType;
-    void* mData = nullptr;
+    Storage mStorage = Storage::eNone;
+    union {
+        alignas(double) unsigned char mInline[kInlineSize];
+        void* mHeap;
+    };
 };
 
 // The value type of a C++ value type.

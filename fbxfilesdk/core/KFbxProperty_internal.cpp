@@ -2,7 +2,8 @@
 
 #include <fbxfilesdk/core/KPlugClassTable.h>
 
-#include <limits>
+#include <fbxfilesdk/core/SdkAlloc.h>
+
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -10,14 +11,24 @@ namespace fbxsdk_2006_11_1 {
 KFbxProperty_internal::KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const char* name,
                                              const KFbxDataType& dataType, const char* label)
     : KFbxPlug_internal(creator),
-      mName(name != nullptr ? name : ""),
-      mLabel(label != nullptr && label[0] != '\0' ? new (std::nothrow) KString(label) : nullptr),
-      mMin(-std::numeric_limits<double>::infinity()),
-      mMax(std::numeric_limits<double>::infinity()),
+      mName(name),
+      mLabel(label),
       mDataType(dataType),
       mValue(dataType.GetType()),
       mManager(manager) {}
 
+const KFbxProperty_internal::Rare KFbxProperty_internal::kNoRare;
+
 const KPlugClassInfo* KFbxProperty_internal::GetClassInfo() const { return &gKFbxProperty_internalClassInfo; }
+
+KFbxProperty_internal::Rare* KFbxProperty_internal::MakeRare() {
+    if (mRare == nullptr) {
+        mRare.reset(new (std::nothrow) Rare());
+        if (mRare == nullptr) {
+            SdkNoteAllocationFailure();
+        }
+    }
+    return mRare.get();
+}
 
 }  // namespace fbxsdk_2006_11_1

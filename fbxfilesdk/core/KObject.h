@@ -150,6 +150,8 @@ public:
     virtual int GetPropertyCount() const;
     // No range check.
     virtual KProperty* GetPropertyAt(int index) const;
+    // -1 when the property is not in the list.
+    int IndexOfProperty(const KProperty* property) const;
     virtual void RemoveAllProperties();
     virtual void DisconnectAllConnections();
     virtual void ClearSelection();
@@ -316,7 +318,6 @@ private:
     // This object for class id -1 or KPlug's, else its view of the class
     // (null for a class id with no record).
     KPlug* PlugForClass(int classId);
-    int IndexOfProperty(const KProperty* property) const;
     // A property being deleted without its object's knowledge leaves the list
     // quietly (and its world id goes back).
     void ForgetProperty(KProperty* property);

@@ -33,8 +33,10 @@ int KObject::GetPropertyCount() const { return static_cast<int>(mProperties.size
 KProperty* KObject::GetPropertyAt(int index) const { return mProperties[static_cast<std::size_t>(index)]; }
 
 int KObject::IndexOfProperty(const KProperty* property) const {
-    const auto found = std::find(mProperties.begin(), mProperties.end(), property);
-    return found != mProperties.end() ? static_cast<int>(found - mProperties.begin()) : -1;
+    // A property is listed once; from the end, because objects let go of
+    // their properties last first.
+    const auto found = std::find(mProperties.rbegin(), mProperties.rend(), property);
+    return found != mProperties.rend() ? static_cast<int>(mProperties.rend() - found) - 1 : -1;
 }
 
 const char* KPropertyNameOf(const KProperty* property) { return property->GetName(); }

@@ -274,9 +274,10 @@ private:
     int mSrcCount = 0;
     int mDstCount = 0;
     std::vector<KPlug*> mViews;
-    std::uint32_t mFlags = kInitialFlags;
     const KPlugFilter* mFilter;
     std::unique_ptr<std::vector<CallbackRecord>> mCallbacks;
+    // Side by side: every property is two plugs, and padding adds up.
+    std::uint32_t mFlags = kInitialFlags;
     int mDeliveryDepth = 0;
 };
 

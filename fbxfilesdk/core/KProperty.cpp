@@ -52,17 +52,19 @@ KString FormatDoubles(const double* values, int count) {
     return text;
 }
 
-KString WithoutQuotes(const char* name) {
-    KString stripped;
-    if (name == nullptr) {
-        return stripped;
+// Names are stored without double quotes; most have none and are taken as they are.
+void StoreWithoutQuotes(KInternedText& target, const char* name) {
+    if (name == nullptr || std::strchr(name, '"') == nullptr) {
+        target = name;
+        return;
     }
+    KString stripped;
     for (const char* p = name; *p != '\0'; ++p) {
         if (*p != '"') {
             stripped += *p;
         }
     }
-    return stripped;
+    target = stripped.Buffer();
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -301,7 +303,7 @@ void KProperty::InitDynamic(KObject* owner, const char* name, KDataType* dataTyp
     if (owner != nullptr) {
         owner->AddChild(this);
     }
-    mInfo.mName = WithoutQuotes(name);
+    StoreWithoutQuotes(mInfo.mName, name);
     NameChanged();
     mInfo.SetFlag(KPropertyInfo::kOwnedName, true);
     mInfo.SetFlag(KPropertyInfo::kUser, user);
@@ -318,7 +320,7 @@ void KProperty::SetNameAndType(const char* name, int type) {
 }
 
 void KProperty::StoreName(const char* name) {
-    mInfo.mName = name != nullptr ? name : "";
+    mInfo.mName = name;
     NameChanged();
 }
 
@@ -328,19 +330,19 @@ void KProperty::NameChanged() {
     }
 }
 
-const char* KProperty::GetName() const { return mInfo.mName.Buffer(); }
+const char* KProperty::GetName() const { return mInfo.mName.Get(); }
 
 bool KProperty::SetName(const char* name, bool makeUnique) {
     KString text(name != nullptr ? name : "");
     if (makeUnique) {
         MakeUniqueName(text);
     }
-    const KString current(mInfo.mName);
+    const KInternedText current(mInfo.mName);
     if (!EmitObjectEvent(nullptr, kEventRenaming, this, reinterpret_cast<KEventWord>(text.Buffer()),
-                         reinterpret_cast<KEventWord>(current.Buffer()), 0)) {
+                         reinterpret_cast<KEventWord>(current.Get()), 0)) {
         return false;
     }
-    mInfo.mName = WithoutQuotes(text.Buffer());
+    StoreWithoutQuotes(mInfo.mName, text.Buffer());
     NameChanged();
     mInfo.SetFlag(KPropertyInfo::kOwnedName, true);
     EmitObjectEvent(nullptr, kEventRenamed, this, reinterpret_cast<KEventWord>(text.Buffer()),
@@ -416,16 +418,10 @@ void KProperty::MakeUniqueName(KString& name) {
     }
 }
 
-const char* KProperty::GetLabel() const { return mInfo.mLabel != nullptr ? mInfo.mLabel->Buffer() : nullptr; }
+const char* KProperty::GetLabel() const { return mInfo.mLabel.IsEmpty() ? nullptr : mInfo.mLabel.Get(); }
 
 void KProperty::SetLabel(const char* label) {
-    if (label == nullptr || label[0] == '\0') {
-        mInfo.mLabel.reset();
-    } else if (mInfo.mLabel != nullptr) {
-        *mInfo.mLabel = label;
-    } else {
-        mInfo.mLabel.reset(new (std::nothrow) KString(label));
-    }
+    mInfo.mLabel = label;
 }
 
 // ---- range and flags ------------------------------------------------------

@@ -7,6 +7,7 @@
 #ifndef FBXFILESDK_CORE_KPROPERTY_H
 #define FBXFILESDK_CORE_KPROPERTY_H
 
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KPropertyType.h>
 #include <fbxfilesdk/core/KString.h>
@@ -77,16 +78,17 @@ private:
     friend class KProperty;
 
     std::uint32_t mFlags = 0;
-    // Always the property's own copy, so a name given from a temporary stays valid.
-    KString mName;
-    // Null means no label: few properties have one, and a KString is large.
-    std::unique_ptr<KString> mLabel;
+    int mType = eKPropertyUnknown;
+    // Never the caller's pointer, so a name given from a temporary stays valid;
+    // shared with every property of the same name.
+    KInternedText mName;
+    // Empty means no label.
+    KInternedText mLabel;
     KDataType* mDataType = nullptr;
     KPropertyCallback mGetter = nullptr;
     KPropertyCallback mSetter = nullptr;
     double mMin = 0.0;
     double mMax = 100.0;
-    int mType = eKPropertyUnknown;
     std::unique_ptr<KStringList> mEnumList;
     KPropertyEnumTextCallback mEnumCallback = nullptr;
     // The slot in the world's property index; -1 when none.
@@ -155,6 +157,7 @@ public:
     const char* GetLabel() const;
     // Null or "" removes the label.
     void SetLabel(const char* label);
+    void SetLabel(const KInternedText& label) { mInfo.mLabel = label; }
     void SetType(int type) { mInfo.mType = type; }
     int GetType() const { return mInfo.mType; }
     double GetMin() const { return mInfo.mMin; }

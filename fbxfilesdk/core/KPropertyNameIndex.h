@@ -145,17 +145,11 @@ private:
     // Linear probing: the entries after the freed slot move back where their
     // probe sequence allows, so that no search stops short of them.
     void Erase(const T* item) {
-        const std::size_t mask = mSlots.size() - 1;
-        std::size_t hole = mSlots.size();
-        for (std::size_t slot = 0; slot < mSlots.size(); ++slot) {
-            if (mSlots[slot].mItem == item) {
-                hole = slot;
-                break;
-            }
-        }
+        std::size_t hole = SlotOf(item);
         if (hole == mSlots.size()) {
             return;
         }
+        const std::size_t mask = mSlots.size() - 1;
         mSlots[hole] = Slot{};
         --mUsed;
         for (std::size_t slot = (hole + 1) & mask; mSlots[slot].mItem != nullptr; slot = (slot + 1) & mask) {
@@ -168,6 +162,27 @@ private:
                 hole = slot;
             }
         }
+    }
+
+    // The item's slot, or the slot count when it has none. Its probe sequence
+    // from the hash of its current name finds it unless it was renamed
+    // unannounced; then every slot is looked at.
+    std::size_t SlotOf(const T* item) const {
+        if (mSlots.empty()) {
+            return 0;
+        }
+        const std::size_t mask = mSlots.size() - 1;
+        for (std::size_t slot = Hash(NameOf(item)) & mask; mSlots[slot].mItem != nullptr; slot = (slot + 1) & mask) {
+            if (mSlots[slot].mItem == item) {
+                return slot;
+            }
+        }
+        for (std::size_t slot = 0; slot < mSlots.size(); ++slot) {
+            if (mSlots[slot].mItem == item) {
+                return slot;
+            }
+        }
+        return mSlots.size();
     }
 
     struct Slot {

@@ -108,7 +108,7 @@ KFCurveNode* KFCurveNode::FbxRetrieveNew(KFbx* file, bool onlyDefault, bool with
 void KFCurveNode::FbxRetrieveChannel(KFbx* file, bool onlyDefault, bool createMissing, bool withColor) {
     if (file == nullptr || !file->FieldReadBlockBegin()) return;
     const KString userName = file->FieldReadSDefault("UserName", "");
-    if (userName.GetLen() > 0) mNameRecord->mUserName = userName;
+    if (userName.GetLen() > 0) mNameRecord->mUserName = userName.Buffer();
 
     if (mCurve == nullptr) {
         KFCurve* curve = KFCurve::FbxRetrieveNew(file, onlyDefault, withColor);

@@ -7,7 +7,6 @@
 #include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 
-#include <new>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -79,15 +78,13 @@ bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDou
 void KFbxNode::CreateProperties() {
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
-        // The object destroys the handle with itself.
-        auto* handle = new (std::nothrow) KFbxProperty(this, info.mName, *info.mDataType, "");
-        if (handle == nullptr) {
-            continue;
-        }
+        // The node's own handle makes the property: no handle on the heap
+        // beside it, and one destroyed through a copy leaves it invalid.
+        KFbxProperty& property = mProperties[index];
+        property.InitOnNewObject(this, info.mName, *info.mDataType, "");
         if (info.mAnimatable) {
-            handle->ModifyFlag(KFbxProperty::kAnimatable | KFbxProperty::kPublicFlag8, true);
+            property.ModifyFlag(KFbxProperty::kAnimatable | KFbxProperty::kPublicFlag8, true);
         }
-        mProperties[index] = *handle;
     }
     for (const char* name : kRotationOrderNames) {
         mProperties[eRotationOrder].AddEnumValue(name);

@@ -2,6 +2,7 @@
 // feed, limits, and the 1e-6 rules of moving values between properties,
 // pivot sets and limits.
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KProperty.h>
 
 #include <cmath>
 
@@ -45,6 +46,37 @@ TEST_F(KFbxNodeTransformTest, NewNodeHasTheTableDefaults) {
     EXPECT_EQ(node->GetPivotState(KFbxNode::eSOURCE_SET), 1);
     EXPECT_TRUE(node->FindProperty("Lcl Translation").GetFlag(KFbxProperty::kAnimatable));
     EXPECT_FALSE(node->FindProperty("RotationPivot").GetFlag(KFbxProperty::kAnimatable));
+}
+
+TEST_F(KFbxNodeTransformTest, NodesSharePropertyNamesAndTheTwinsKeepTheNameAsTheirLabel) {
+    KFbxNode* first = MakeNode("first");
+    KFbxNode* second = MakeNode("second");
+    const KFbxProperty a = first->FindProperty("Lcl Translation");
+    const KFbxProperty b = second->FindProperty("Lcl Translation");
+    ASSERT_TRUE(a.IsValid());
+    ASSERT_TRUE(b.IsValid());
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a.GetName(), b.GetName());
+    ASSERT_NE(a.GetKProperty(), nullptr);
+    EXPECT_STREQ(a.GetKProperty()->GetName(), "Lcl Translation");
+    EXPECT_STREQ(a.GetKProperty()->GetLabel(), "Lcl Translation");
+    // Renaming one twin leaves the other's name alone.
+    ASSERT_TRUE(a.GetKProperty()->SetName("Moved", false));
+    EXPECT_STREQ(a.GetKProperty()->GetName(), "Moved");
+    EXPECT_STREQ(a.GetKProperty()->GetLabel(), "Lcl Translation");
+    EXPECT_STREQ(b.GetKProperty()->GetName(), "Lcl Translation");
+}
+
+TEST_F(KFbxNodeTransformTest, APropertyDestroyedThroughACopyLeavesTheNodesHandleInvalid) {
+    KFbxNode* node = MakeNode("node");
+    KFbxProperty visibility = node->FindProperty("Visibility");
+    ASSERT_TRUE(visibility.IsValid());
+    visibility.Destroy();
+    EXPECT_FALSE(node->FindProperty("Visibility").IsValid());
+    EXPECT_FALSE(node->GetNodeProperty(eVisibility).IsValid());
+    EXPECT_FALSE(node->GetVisibility());
+    node->SetVisibility(true);
+    EXPECT_FALSE(node->GetVisibility());
 }
 
 TEST_F(KFbxNodeTransformTest, EnumNamesOfRotationOrderAndInheritType) {

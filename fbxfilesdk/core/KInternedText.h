@@ -1,0 +1,46 @@
+// Immutable text held once per process however many holders share it: the
+// names and labels of properties, which every object of a class repeats. A
+// holder is one pointer; equal texts share one counted block, freed with its
+// last holder. Thread-safe: holders may come and go on any thread.
+#ifndef FBXFILESDK_CORE_KINTERNEDTEXT_H
+#define FBXFILESDK_CORE_KINTERNEDTEXT_H
+
+#include <cstddef>
+
+namespace fbxsdk_2006_11_1 {
+
+class KInternedText {
+public:
+    // No text: reads as "".
+    KInternedText() = default;
+    // Null and "" give no text; so does a failed allocation, which is noted
+    // as an SDK allocation failure.
+    explicit KInternedText(const char* text);
+    KInternedText(const KInternedText& other);
+    KInternedText(KInternedText&& other) noexcept : mEntry(other.mEntry) { other.mEntry = nullptr; }
+    KInternedText& operator=(const KInternedText& other);
+    KInternedText& operator=(KInternedText&& other) noexcept;
+    // The text may be this holder's own.
+    KInternedText& operator=(const char* text);
+    ~KInternedText();
+
+    // Never null; stays valid while a holder of the same text lives.
+    const char* Get() const;
+    bool IsEmpty() const { return mEntry == nullptr; }
+    // Equal texts share one block.
+    bool operator==(const KInternedText& other) const { return mEntry == other.mEntry; }
+
+    // Distinct texts held process-wide.
+    static std::size_t GetPoolSize();
+
+    struct Entry;
+
+private:
+    void Release();
+
+    Entry* mEntry = nullptr;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
