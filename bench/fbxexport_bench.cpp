@@ -1,7 +1,6 @@
 // Exporting the million-quad scene in each FBX writer format: FBX 6 binary
 // and ascii, FBX 5 binary and ascii. The scene is built once per process.
 #include <fbxfilesdk/core/KFbxSdkManager.h>
-#include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
@@ -14,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "bench/BenchExport.h"
 #include "bench/MillionPolygonScene.h"
 
 namespace {
@@ -37,10 +37,7 @@ void BM_ExportMillionPolygons(benchmark::State& state, int format) {
             .string();
     double bytes = 0.0;
     for (auto _ : state) {
-        KFbxExporter* exporter = KFbxExporter::Create(scene.mManager.get(), "");
-        exporter->SetFileFormat(format);
-        const bool exported = exporter->Initialize(path.c_str()) && exporter->Export(scene.mScene);
-        exporter->Destroy();
+        const bool exported = benchfiles::ExportScene(*scene.mManager, scene.mScene, path, format);
         if (!exported) {
             state.SkipWithError("the export failed");
             break;

@@ -7,7 +7,6 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
-#include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -17,6 +16,7 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
+#include "bench/BenchExport.h"
 #include "bench/BenchFiles.h"
 #include "bench/MillionPolygonScene.h"
 
@@ -58,11 +58,7 @@ const std::string& ExportOnce(const std::string& name, int format,
     const std::string file = benchfiles::TemporaryPath(name + "-" + std::to_string(format), ".fbx");
     std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
     KFbxScene* scene = make(*manager);
-    KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
-    exporter->Initialize(file.c_str());
-    exporter->SetFileFormat(format);
-    exporter->Export(scene);
-    exporter->Destroy();
+    benchfiles::ExportScene(*manager, scene, file, format);
     removals.emplace_back(file);
     return paths.emplace(key, file).first->second;
 }

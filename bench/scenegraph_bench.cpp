@@ -6,13 +6,13 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
-#include <fbxfilesdk/fbx/KFbxExporter.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
+#include "bench/BenchExport.h"
 #include "bench/BenchFiles.h"
 
 #include <benchmark/benchmark.h>
@@ -111,11 +111,7 @@ void BM_ImportNodeChain(benchmark::State& state) {
             parent->AddChild(node);
             parent = node;
         }
-        KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
-        exporter->Initialize(path.c_str());
-        exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
-        exporter->Export(scene);
-        exporter->Destroy();
+        benchfiles::ExportScene(*manager, scene, path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
     }
     ImportAndDestroy(state, path, count);
 }
@@ -172,11 +168,7 @@ void BM_ImportAnimatedNodes(benchmark::State& state) {
         KFbxTakeInfo take;
         take.mName = "Take 001";
         scene->SetTakeInfo(take);
-        KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
-        exporter->Initialize(path.c_str());
-        exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
-        exporter->Export(scene);
-        exporter->Destroy();
+        benchfiles::ExportScene(*manager, scene, path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
     }
     ImportAndDestroy(state, path, count);
 }
