@@ -91,10 +91,9 @@ const char* StoreTokens(const char* cursor, const char* end, std::vector<T>& val
 
 }  // namespace
 
-ColladaArrayReader::ColladaArrayReader(std::deque<ColladaParsedArray>& arrays, std::size_t inputBytes)
-    : mArrays(arrays), mInputBytes(inputBytes) {}
+ColladaArrayReader::ColladaArrayReader(std::deque<ColladaParsedArray>& arrays) : mArrays(arrays) {}
 
-void ColladaArrayReader::StartElement(xmlNode* element, xmlNode* parent) {
+void ColladaArrayReader::StartElement(xmlNode* element, xmlNode* parent, std::size_t remainingBytes) {
     if (ColladaParsedArray* outer = GetParsedArray(parent)) {
         // Text below an array is part of its text, as the tree would give it.
         element->_private = outer;
@@ -109,9 +108,9 @@ void ColladaArrayReader::StartElement(xmlNode* element, xmlNode* parent) {
     array.mElement = element;
     element->_private = &array;
     // Every value takes two characters at least: no count reserves more
-    // than the input could fill.
+    // than the rest of the input could fill.
     const long long announced = AnnouncedValues(element, parent);
-    const std::size_t reserved = std::min(static_cast<std::size_t>(std::max(announced, 0LL)), mInputBytes / 2);
+    const std::size_t reserved = std::min(static_cast<std::size_t>(std::max(announced, 0LL)), remainingBytes / 2);
     if (array.mIntegers) {
         array.mInts.reserve(reserved);
     } else {

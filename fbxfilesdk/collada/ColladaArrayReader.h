@@ -20,14 +20,15 @@ namespace fbxsdk_2006_11_1 {
 
 class ColladaArrayReader {
 public:
-    // arrays: where the parsed arrays go; inputBytes: what the input holds
-    // at most, which bounds what an announced count may reserve.
-    ColladaArrayReader(std::deque<ColladaParsedArray>& arrays, std::size_t inputBytes);
+    // arrays: where the parsed arrays go.
+    explicit ColladaArrayReader(std::deque<ColladaParsedArray>& arrays);
 
     // The element the tree builder has just made below parent: an array
     // (float_array, the p, vcount and v index lists), or an element below
-    // one, gets numbers in place of text.
-    void StartElement(xmlNode* element, xmlNode* parent);
+    // one, gets numbers in place of text. remainingBytes is what the input
+    // holds at most after the element's start: an announced count reserves
+    // no more than that text could fill.
+    void StartElement(xmlNode* element, xmlNode* parent, std::size_t remainingBytes);
     // A piece of the text of an element with numbers: whole tokens are
     // stored, the one it ends in waits for the next piece.
     void Feed(ColladaParsedArray& array, const xmlChar* text, int length);
@@ -36,7 +37,6 @@ public:
 
 private:
     std::deque<ColladaParsedArray>& mArrays;
-    std::size_t mInputBytes;
     // The token the last piece ended in.
     std::string mCarry;
 };

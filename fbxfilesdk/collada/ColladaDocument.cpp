@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <optional>
@@ -30,6 +31,8 @@ using Parser = std::unique_ptr<xmlParserCtxt, ParserFree>;
 struct ParseWatch {
     bool mEntityDeclared = false;
     std::optional<ColladaArrayReader> mArrays;
+    // What the input holds at most.
+    std::size_t mInputBytes = 0;
 };
 
 ParseWatch& WatchOf(void* context) {
@@ -61,7 +64,11 @@ void OnStartElement(void* context, const xmlChar* localName, const xmlChar* pref
     xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
                           attributes);
     if (parser->node != nullptr && parser->node != parent) {
-        WatchOf(context).mArrays->StartElement(parser->node, parent);
+        ParseWatch& watch = WatchOf(context);
+        const long consumed = xmlByteConsumed(parser);
+        const std::size_t read =
+            consumed > 0 ? std::min(static_cast<std::size_t>(consumed), watch.mInputBytes) : std::size_t{0};
+        watch.mArrays->StartElement(parser->node, parent, watch.mInputBytes - read);
     }
 }
 
@@ -94,7 +101,8 @@ Parser NewParser(ParseWatch& watch, ColladaArrayText arrays, std::deque<ColladaP
         parser->_private = &watch;
         parser->sax->entityDecl = &RefuseEntity;
         if (arrays == ColladaArrayText::kParse) {
-            watch.mArrays.emplace(parsed, inputBytes);
+            watch.mArrays.emplace(parsed);
+            watch.mInputBytes = inputBytes;
             parser->sax->startElementNs = &OnStartElement;
             parser->sax->endElementNs = &OnEndElement;
             parser->sax->characters = &OnText<&xmlSAX2Characters>;

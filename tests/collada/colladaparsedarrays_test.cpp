@@ -1,6 +1,7 @@
 // Number arrays parsed as the document is read: whatever the text holds, the
 // readers of sources and index lists get from the parsed numbers exactly what
 // they get from the text kept in the tree.
+#include <fbxfilesdk/collada/ColladaArrayReader.h>
 #include <fbxfilesdk/collada/ColladaDocument.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -186,6 +188,20 @@ TEST(ColladaParsedArrays, CountsReserveNoMoreThanTheInputHolds) {
     std::vector<double> values;
     EXPECT_FALSE(ReadSourceDoubles(FindFirst(document.GetRoot(), "source"), values));
     EXPECT_EQ(ReadInts(document, "p"), (std::vector<int>{0, 1, 2}));
+}
+
+TEST(ColladaParsedArrays, CountsReserveNoMoreThanTheRestOfTheInputHolds) {
+    // A large document whose last array announces a huge count: what is
+    // already read cannot hold that array's values.
+    std::deque<ColladaParsedArray> arrays;
+    ColladaArrayReader reader(arrays);
+    std::unique_ptr<xmlNode, decltype(&xmlFreeNode)> source(xmlNewNode(nullptr, BAD_CAST "source"), &xmlFreeNode);
+    xmlNode* array = xmlNewChild(source.get(), nullptr, BAD_CAST "float_array", nullptr);
+    xmlNewProp(array, BAD_CAST "count", BAD_CAST "2000000000");
+    reader.StartElement(array, source.get(), 1000);
+    ASSERT_EQ(arrays.size(), 1u);
+    EXPECT_LE(arrays.back().mFloats.capacity(), 500u);
+    reader.EndElement(array);
 }
 
 TEST(ColladaParsedArrays, ReleasedNumbersReadAsFreedText) {
