@@ -26,10 +26,13 @@ struct KPlug::Links {
     KPlugConnectionList mDsts;
     std::vector<KPlug*> mViews;
     std::vector<CallbackRecord> mCallbacks;
+    // Few plugs are held by handle.
+    KPlugHandleEntry* mHandle = nullptr;
     int mDeliveryDepth = 0;
 
     bool Empty() const {
-        return mSrcs.Empty() && mDsts.Empty() && mViews.empty() && mCallbacks.empty() && mDeliveryDepth == 0;
+        return mSrcs.Empty() && mDsts.Empty() && mViews.empty() && mCallbacks.empty() && mHandle == nullptr &&
+               mDeliveryDepth == 0;
     }
 };
 
@@ -44,11 +47,11 @@ KPlug::~KPlug() {
     if (mParent != nullptr && (mFlags & kIsView) != 0) {
         KPlug::SetParent(nullptr);
     }
-    if (mHandle != nullptr) {
+    if (mLinks && mLinks->mHandle != nullptr) {
         if (KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool()) {
-            pool->Release(mHandle, this);
+            pool->Release(mLinks->mHandle, this);
         }
-        mHandle = nullptr;
+        mLinks->mHandle = nullptr;
     }
     gLiveCount.fetch_sub(1, std::memory_order_relaxed);
 }
@@ -809,12 +812,18 @@ void KPlug::SetClassInfo(const KPlugFilter* filter, std::uint32_t viewFlag) {
 // ---- handle and callbacks -------------------------------------------------
 
 KPlugHandleEntry* KPlug::GetHandle() {
-    if (mHandle == nullptr) {
-        if (KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool()) {
-            mHandle = pool->Acquire(this);
-        }
+    if (mLinks && mLinks->mHandle != nullptr) {
+        return mLinks->mHandle;
     }
-    return mHandle;
+    KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool();
+    Links* links = pool != nullptr ? MakeLinks() : nullptr;
+    if (links == nullptr) {
+        return nullptr;
+    }
+    links->mHandle = pool->Acquire(this);
+    KPlugHandleEntry* handle = links->mHandle;
+    DropLinksIfEmpty();
+    return handle;
 }
 
 void KPlug::AddCallbacks(void* context, KPlugValueCallback value, KPlugObjectCallback object,

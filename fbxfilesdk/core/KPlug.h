@@ -220,9 +220,9 @@ private:
         KPlugConnectionCallback mConnection;
         bool mActive;
     };
-    // What few plugs have: connections, views, callbacks. Made on first use
-    // and dropped once empty, so that a plug without them stays small and
-    // goes away without looking at anything.
+    // What few plugs have: connections, views, callbacks, a handle. Made on
+    // first use and dropped once empty, so that a plug without them stays
+    // small and goes away without looking at anything.
     struct Links;
     // A view taking part in one connection change, with its position.
     struct ViewSlot {
@@ -278,7 +278,6 @@ private:
     void Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                  KEventWord c, int index, KPlug* other, std::uint8_t type);
 
-    KPlugHandleEntry* mHandle = nullptr;
     KPlug* mParent = nullptr;
     const KPlugFilter* mFilter;
     std::unique_ptr<Links> mLinks;
