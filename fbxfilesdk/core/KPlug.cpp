@@ -2,12 +2,14 @@
 
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
+#include <fbxfilesdk/core/KPlugConnectionList.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <atomic>
 #include <new>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -19,20 +21,37 @@ enum CallbackKind { kValueKind, kObjectKind, kConnectionKind };
 
 }  // namespace
 
+struct KPlug::Links {
+    KPlugConnectionList mSrcs;
+    KPlugConnectionList mDsts;
+    std::vector<KPlug*> mViews;
+    std::vector<CallbackRecord> mCallbacks;
+    // Few plugs are held by handle.
+    KPlugHandleEntry* mHandle = nullptr;
+    int mDeliveryDepth = 0;
+
+    bool Empty() const {
+        return mSrcs.Empty() && mDsts.Empty() && mViews.empty() && mCallbacks.empty() && mHandle == nullptr &&
+               mDeliveryDepth == 0;
+    }
+};
+
 KPlug::KPlug() : mFilter(GetPlugClassFilter(-1)) { gLiveCount.fetch_add(1, std::memory_order_relaxed); }
 
 KPlug::~KPlug() {
-    DisconnectEverything(true);
-    DropViews();
+    if (mLinks) {
+        DisconnectEverything(true);
+        DropViews();
+    }
     // A view deleted by someone other than its parent leaves the parent's list.
     if (mParent != nullptr && (mFlags & kIsView) != 0) {
         KPlug::SetParent(nullptr);
     }
-    if (mHandle != nullptr) {
+    if (mLinks && mLinks->mHandle != nullptr) {
         if (KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool()) {
-            pool->Release(mHandle, this);
+            pool->Release(mLinks->mHandle, this);
         }
-        mHandle = nullptr;
+        mLinks->mHandle = nullptr;
     }
     gLiveCount.fetch_sub(1, std::memory_order_relaxed);
 }
@@ -50,8 +69,10 @@ void KPlug::AttachToWorld(KWorld*) {}
 void KPlug::Destroy() {
     EmitObjectEvent(nullptr, kKPlugObjectEventDestroyed, this, 0, 0, 0);
     mFlags |= kBeingDestroyed;
-    DisconnectEverything(true);
-    DropViews();
+    if (mLinks) {
+        DisconnectEverything(true);
+        DropViews();
+    }
 }
 
 void KPlug::Finalize() {}
@@ -139,15 +160,20 @@ bool KPlug::SetParent(KPlug* parent) {
         }
         // Mirroring reaches only the views of a real plug, so a view of a view
         // would keep connections its parent has lost.
-        if (isView && (static_cast<int>(parent->mViews.size()) >= kMaxViews || (parent->mFlags & kIsView) != 0)) {
+        if (isView && (parent->ViewCount() >= kMaxViews || (parent->mFlags & kIsView) != 0)) {
             return false;
         }
         KPlug::SetParent(nullptr);
         if (isView) {
+            Links* parentLinks = parent->MakeLinks();
+            if (parentLinks == nullptr) {
+                return false;
+            }
             try {
-                parent->mViews.push_back(this);
+                parentLinks->mViews.push_back(this);
             } catch (const std::bad_alloc&) {
                 SdkNoteAllocationFailure();
+                parent->DropLinksIfEmpty();
                 return false;
             }
         }
@@ -157,9 +183,10 @@ bool KPlug::SetParent(KPlug* parent) {
         }
         return true;
     }
-    if (isView) {
-        std::vector<KPlug*>& views = mParent->mViews;
+    if (isView && mParent->mLinks) {
+        std::vector<KPlug*>& views = mParent->mLinks->mViews;
         views.erase(std::remove(views.begin(), views.end(), this), views.end());
+        mParent->DropLinksIfEmpty();
         // A detached view mirrors nothing; keeping the entries would keep
         // pointers to plugs that no longer tell it when they go.
         ClearConnections();
@@ -193,30 +220,43 @@ void KPlug::OnEndConnectionChange() {}
 
 // ---- lists ----------------------------------------------------------------
 
-KPlug* KPlug::GetSrc(int index) const {
-    return index >= 0 && index < mSrcCount ? mConnections[index].mPlug : nullptr;
+const KPlugConnectionList* KPlug::List(Side side) const {
+    if (!mLinks) {
+        return nullptr;
+    }
+    return side == Side::Src ? &mLinks->mSrcs : &mLinks->mDsts;
 }
 
-KPlug* KPlug::GetDst(int index) const {
-    return index >= 0 && index < mDstCount ? mConnections[mSrcCount + index].mPlug : nullptr;
+int KPlug::ListCount(Side side) const {
+    const KPlugConnectionList* list = List(side);
+    return list != nullptr ? list->Size() : 0;
 }
 
-std::uint8_t KPlug::GetSrcType(int index) const {
-    return index >= 0 && index < mSrcCount ? mConnections[index].mType : 0;
+KPlug* KPlug::PlugAt(Side side, int index) const {
+    const KPlugConnectionList* list = List(side);
+    return list != nullptr && index >= 0 && index < list->Size() ? (*list)[index].mPlug : nullptr;
 }
 
-std::uint8_t KPlug::GetDstType(int index) const {
-    return index >= 0 && index < mDstCount ? mConnections[mSrcCount + index].mType : 0;
+std::uint8_t KPlug::TypeAt(Side side, int index) const {
+    const KPlugConnectionList* list = List(side);
+    return list != nullptr && index >= 0 && index < list->Size() ? (*list)[index].mType : 0;
 }
+
+int KPlug::GetSrcCount() const { return ListCount(Side::Src); }
+
+int KPlug::GetDstCount() const { return ListCount(Side::Dst); }
+
+KPlug* KPlug::GetSrc(int index) const { return PlugAt(Side::Src, index); }
+
+KPlug* KPlug::GetDst(int index) const { return PlugAt(Side::Dst, index); }
+
+std::uint8_t KPlug::GetSrcType(int index) const { return TypeAt(Side::Src, index); }
+
+std::uint8_t KPlug::GetDstType(int index) const { return TypeAt(Side::Dst, index); }
 
 int KPlug::FindIndex(Side side, const KPlug* plug) const {
-    const int begin = ListBegin(side);
-    for (int i = ListCount(side) - 1; i >= 0; --i) {
-        if (mConnections[begin + i].mPlug == plug) {
-            return i;
-        }
-    }
-    return -1;
+    const KPlugConnectionList* list = List(side);
+    return list != nullptr ? list->FindLast(plug) : -1;
 }
 
 int KPlug::FindSrcIndex(const KPlug* plug) const { return FindIndex(Side::Src, plug); }
@@ -240,53 +280,61 @@ bool KPlug::CanConnectDst(KPlug* plug, std::uint8_t type) {
     return AcceptsDst(plug) && EmitConnectionEvent(nullptr, eKPlugSrcMayTakeDst, this, -1, plug, type, 0);
 }
 
-void KPlug::Insert(Side side, int index, KPlug* plug, std::uint8_t type) {
-    const int at = ListBegin(side) + std::clamp(index, 0, ListCount(side));
-    try {
-        mConnections.insert(mConnections.begin() + at, Connection{plug, type});
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
-        return;
+KPlug::Links* KPlug::MakeLinks() {
+    if (!mLinks) {
+        mLinks.reset(new (std::nothrow) Links());
+        if (!mLinks) {
+            SdkNoteAllocationFailure();
+        }
     }
-    ++(side == Side::Src ? mSrcCount : mDstCount);
+    return mLinks.get();
 }
 
-bool KPlug::ReserveOneMore() {
-    // Geometric growth: a plug that gathers thousands of connections (a
-    // parent of many children, a shared class root) must not copy its whole
-    // list for each one.
-    if (mConnections.size() < mConnections.capacity()) {
-        return true;
+void KPlug::DropLinksIfEmpty() {
+    if (mLinks && mLinks->Empty()) {
+        mLinks.reset();
     }
-    try {
-        mConnections.reserve(std::max<std::size_t>(1, mConnections.capacity() * 2));
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
+}
+
+void KPlug::Insert(Side side, int index, KPlug* plug, std::uint8_t type) {
+    Links* links = MakeLinks();
+    if (links != nullptr) {
+        (side == Side::Src ? links->mSrcs : links->mDsts).Insert(index, plug, type);
+    }
+}
+
+bool KPlug::ReserveOneMore(Side side) {
+    Links* links = MakeLinks();
+    if (links == nullptr) {
+        return false;
+    }
+    if (!(side == Side::Src ? links->mSrcs : links->mDsts).ReserveOneMore()) {
+        DropLinksIfEmpty();
         return false;
     }
     return true;
 }
 
 void KPlug::RemoveAt(Side side, int index) {
-    mConnections.erase(mConnections.begin() + ListBegin(side) + index);
-    --(side == Side::Src ? mSrcCount : mDstCount);
+    (side == Side::Src ? mLinks->mSrcs : mLinks->mDsts).Erase(index);
+    DropLinksIfEmpty();
 }
 
 void KPlug::ClearConnections() {
-    mConnections.clear();
-    mConnections.shrink_to_fit();
-    mSrcCount = 0;
-    mDstCount = 0;
+    if (mLinks) {
+        mLinks->mSrcs.Clear();
+        mLinks->mDsts.Clear();
+        DropLinksIfEmpty();
+    }
 }
 
 void KPlug::CopyAcceptedConnectionsOf(const KPlug* parent) {
     ClearConnections();
     for (Side side : {Side::Src, Side::Dst}) {
-        const int begin = parent->ListBegin(side);
         for (int i = 0; i < parent->ListCount(side); ++i) {
-            const Connection& entry = parent->mConnections[begin + i];
-            if (Accepts(side, entry.mPlug)) {
-                Insert(side, ListCount(side), entry.mPlug, entry.mType);
+            KPlug* plug = parent->PlugAt(side, i);
+            if (Accepts(side, plug)) {
+                Insert(side, ListCount(side), plug, parent->TypeAt(side, i));
             }
         }
     }
@@ -309,18 +357,16 @@ bool KPlug::Emit(int code, int index, KPlug* other, std::uint8_t type) {
 
 int KPlug::MirroredPosition(Side side, int parentPosition) const {
     const int count = ListCount(side);
-    if (mParent == nullptr || parentPosition >= mParent->ListCount(side)) {
+    if (mParent == nullptr || count == 0 || parentPosition >= mParent->ListCount(side)) {
         return count;
     }
     // The view's list is a subsequence of the parent's: count its entries that
     // lie before the parent's position.
-    const int parentBegin = mParent->ListBegin(side);
-    const int begin = ListBegin(side);
+    const KPlugConnectionList& theirs = *mParent->List(side);
+    const KPlugConnectionList& mine = *List(side);
     int matched = 0;
     for (int i = 0; i < parentPosition && matched < count; ++i) {
-        const Connection& theirs = mParent->mConnections[parentBegin + i];
-        const Connection& mine = mConnections[begin + matched];
-        if (mine.mPlug == theirs.mPlug && mine.mType == theirs.mType) {
+        if (mine[matched].mPlug == theirs[i].mPlug && mine[matched].mType == theirs[i].mType) {
             ++matched;
         }
     }
@@ -330,8 +376,8 @@ int KPlug::MirroredPosition(Side side, int parentPosition) const {
 int KPlug::CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, int position, ViewSlot* slots) {
     const int code = side == Side::Src ? eKPlugDstMayTakeSrc : eKPlugSrcMayTakeDst;
     int count = 0;
-    for (std::size_t i = 0; i < mViews.size() && count < kMaxViews; ++i) {
-        KPlug* view = mViews[i];
+    for (int i = 0; i < ViewCount() && count < kMaxViews; ++i) {
+        KPlug* view = ViewAt(i);
         if (view->Accepts(side, plug) && view->Emit(code, -1, plug, type)) {
             slots[count++] = ViewSlot{view, view->MirroredPosition(side, position)};
         }
@@ -340,11 +386,17 @@ int KPlug::CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, int pos
 }
 
 int KPlug::CollectViewsHolding(Side side, KPlug* plug, ViewSlot* slots) const {
+    if (!mLinks) {
+        return 0;
+    }
     int count = 0;
-    for (std::size_t i = 0; i < mViews.size() && count < kMaxViews; ++i) {
-        const int index = mViews[i]->FindIndex(side, plug);
+    for (KPlug* view : mLinks->mViews) {
+        if (count == kMaxViews) {
+            break;
+        }
+        const int index = view->FindIndex(side, plug);
         if (index != -1) {
-            slots[count++] = ViewSlot{mViews[i], index};
+            slots[count++] = ViewSlot{view, index};
         }
     }
     return count;
@@ -376,7 +428,11 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
         dst = realDst;
     }
     const bool oneWay = (type & kConnectionOneWay) != 0;
-    if (!dst->ReserveOneMore() || (!oneWay && !src->ReserveOneMore())) {
+    if (!dst->ReserveOneMore(Side::Src)) {
+        return false;
+    }
+    if (!oneWay && !src->ReserveOneMore(Side::Dst)) {
+        dst->DropLinksIfEmpty();
         return false;
     }
 
@@ -387,13 +443,13 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
 
     int dstPosition = beforeInDstSrcs != nullptr ? dst->FindIndex(Side::Src, beforeInDstSrcs) : -1;
     if (dstPosition == -1) {
-        dstPosition = dst->mSrcCount;
+        dstPosition = dst->ListCount(Side::Src);
     }
     int srcPosition = -1;
     if (!oneWay) {
         srcPosition = beforeInSrcDsts != nullptr ? src->FindIndex(Side::Dst, beforeInSrcDsts) : -1;
         if (srcPosition == -1) {
-            srcPosition = src->mDstCount;
+            srcPosition = src->ListCount(Side::Dst);
         }
     }
 
@@ -410,20 +466,20 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
 
     // The announcements above may have changed the lists: positions are kept
     // inside the current counts.
-    dstPosition = std::min(dstPosition, dst->mSrcCount);
+    dstPosition = std::min(dstPosition, dst->ListCount(Side::Src));
     dst->Insert(Side::Src, dstPosition, src, type);
     if (!oneWay) {
-        srcPosition = std::min(srcPosition, src->mDstCount);
+        srcPosition = std::min(srcPosition, src->ListCount(Side::Dst));
         src->Insert(Side::Dst, srcPosition, dst, type);
     }
     for (int i = 0; i < dstViewCount; ++i) {
         ViewSlot& slot = dstViews[i];
-        slot.mIndex = std::min(slot.mIndex, slot.mView->mSrcCount);
+        slot.mIndex = std::min(slot.mIndex, slot.mView->ListCount(Side::Src));
         slot.mView->Insert(Side::Src, slot.mIndex, src, type);
     }
     for (int i = 0; i < srcViewCount; ++i) {
         ViewSlot& slot = srcViews[i];
-        slot.mIndex = std::min(slot.mIndex, slot.mView->mDstCount);
+        slot.mIndex = std::min(slot.mIndex, slot.mView->ListCount(Side::Dst));
         slot.mView->Insert(Side::Dst, slot.mIndex, dst, type);
     }
 
@@ -451,8 +507,7 @@ bool KPlug::Disconnect(KPlug* src, KPlug* dst, bool force) {
     if (dstIndex == -1 && srcIndex == -1) {
         return false;
     }
-    const std::uint8_t type =
-        dstIndex != -1 ? dst->mConnections[dstIndex].mType : src->mConnections[src->mSrcCount + srcIndex].mType;
+    const std::uint8_t type = dstIndex != -1 ? dst->TypeAt(Side::Src, dstIndex) : src->TypeAt(Side::Dst, srcIndex);
     if (!force) {
         // The source of a one-way connection was never asked to take it, so its
         // consent is not needed to let it go either.
@@ -559,13 +614,13 @@ bool KPlug::DisconnectDstAt(int index) {
 }
 
 void KPlug::DisconnectAllSrc() {
-    for (int i = mSrcCount - 1; i >= 0; i = std::min(i - 1, mSrcCount - 1)) {
+    for (int i = GetSrcCount() - 1; i >= 0; i = std::min(i - 1, GetSrcCount() - 1)) {
         DisconnectSrcAt(i);
     }
 }
 
 void KPlug::DisconnectAllDst() {
-    for (int i = mDstCount - 1; i >= 0; i = std::min(i - 1, mDstCount - 1)) {
+    for (int i = GetDstCount() - 1; i >= 0; i = std::min(i - 1, GetDstCount() - 1)) {
         DisconnectDstAt(i);
     }
 }
@@ -580,18 +635,18 @@ void KPlug::DisconnectEverything(bool force) {
     if ((mFlags & kIsView) != 0) {
         return;
     }
-    for (int i = mSrcCount - 1; i >= 0; i = std::min(i - 1, mSrcCount - 1)) {
+    for (int i = GetSrcCount() - 1; i >= 0; i = std::min(i - 1, GetSrcCount() - 1)) {
         Disconnect(GetSrc(i), this, force);
     }
-    for (int i = mDstCount - 1; i >= 0; i = std::min(i - 1, mDstCount - 1)) {
+    for (int i = GetDstCount() - 1; i >= 0; i = std::min(i - 1, GetDstCount() - 1)) {
         Disconnect(this, GetDst(i), force);
     }
 }
 
 void KPlug::DropViews() {
-    while (!mViews.empty()) {
-        KPlug* view = mViews.back();
-        mViews.pop_back();
+    while (mLinks && !mLinks->mViews.empty()) {
+        KPlug* view = mLinks->mViews.back();
+        mLinks->mViews.pop_back();
         // Unlinked first, so that neither a deleted view nor one that lives on
         // keeps a pointer to this plug.
         view->mParent = nullptr;
@@ -601,6 +656,7 @@ void KPlug::DropViews() {
             view->Release();
         }
     }
+    DropLinksIfEmpty();
 }
 
 // ---- replacing ------------------------------------------------------------
@@ -616,14 +672,14 @@ void KPlug::AnnounceReplace(Side side, KPlug* other, std::uint8_t type, bool end
 
     Emit(ownCode, -1, other, type);
     other->Emit(otherCode, -1, this, type);
-    for (std::size_t i = 0; i < mViews.size(); ++i) {
-        if (mViews[i]->Accepts(side, other)) {
-            mViews[i]->Emit(ownCode, -1, other, type);
+    for (int i = 0; i < ViewCount(); ++i) {
+        if (ViewAt(i)->Accepts(side, other)) {
+            ViewAt(i)->Emit(ownCode, -1, other, type);
         }
     }
-    for (std::size_t i = 0; i < other->mViews.size(); ++i) {
-        if (other->mViews[i]->Accepts(otherSide, this)) {
-            other->mViews[i]->Emit(otherCode, -1, this, type);
+    for (int i = 0; i < other->ViewCount(); ++i) {
+        if (other->ViewAt(i)->Accepts(otherSide, this)) {
+            other->ViewAt(i)->Emit(otherCode, -1, this, type);
         }
     }
     if (end) {
@@ -638,8 +694,8 @@ bool KPlug::Replace(Side side, KPlug* oldPlug, KPlug* newPlug, int indexInNew) {
     if (index == -1) {
         return false;
     }
-    oldPlug = self->mConnections[self->ListBegin(side) + index].mPlug;
-    const std::uint8_t type = self->mConnections[self->ListBegin(side) + index].mType;
+    oldPlug = self->PlugAt(side, index);
+    const std::uint8_t type = self->TypeAt(side, index);
     const Side newSide = side == Side::Src ? Side::Dst : Side::Src;
 
     // Where the connection sits in the old plug's own list, to put it back
@@ -655,20 +711,14 @@ bool KPlug::Replace(Side side, KPlug* oldPlug, KPlug* newPlug, int indexInNew) {
     }
     // The new plug goes where the old one was: before the entry that now sits
     // at its index.
-    KPlug* beforeInSelf =
-        index < self->ListCount(side) ? self->mConnections[self->ListBegin(side) + index].mPlug : nullptr;
-    KPlug* beforeInNew = nullptr;
+    KPlug* beforeInSelf = self->PlugAt(side, index);
     KPlug* realNew = ResolveView(newPlug);
-    if (realNew != nullptr && indexInNew >= 0 && indexInNew < realNew->ListCount(newSide)) {
-        beforeInNew = realNew->mConnections[realNew->ListBegin(newSide) + indexInNew].mPlug;
-    }
+    KPlug* beforeInNew = realNew != nullptr ? realNew->PlugAt(newSide, indexInNew) : nullptr;
     const bool connected = side == Side::Src ? Connect(newPlug, self, beforeInNew, beforeInSelf, type)
                                              : Connect(self, newPlug, beforeInSelf, beforeInNew, type);
     if (!connected) {
         // A refused replacement leaves the old connection where it was.
-        KPlug* beforeInOld = indexInOld != -1 && indexInOld < oldPlug->ListCount(newSide)
-                                 ? oldPlug->mConnections[oldPlug->ListBegin(newSide) + indexInOld].mPlug
-                                 : nullptr;
+        KPlug* beforeInOld = oldPlug->PlugAt(newSide, indexInOld);
         if (side == Side::Src) {
             Connect(oldPlug, self, beforeInOld, beforeInSelf, type);
         } else {
@@ -688,14 +738,14 @@ bool KPlug::ReplaceDst(KPlug* oldDst, KPlug* newDst, int indexInNewSrcs) {
 }
 
 bool KPlug::SetSrcAt(int index, KPlug* plug) {
-    if (index < 0 || index >= mSrcCount) {
+    if (index < 0 || index >= GetSrcCount()) {
         return ConnectSrc(plug);
     }
     return ReplaceSrc(GetSrc(index), plug);
 }
 
 bool KPlug::SetDstAt(int index, KPlug* plug) {
-    if (index < 0 || index >= mDstCount) {
+    if (index < 0 || index >= GetDstCount()) {
         return ConnectDst(plug);
     }
     return ReplaceDst(GetDst(index), plug);
@@ -708,9 +758,9 @@ KPlug* KPlug::FindView(const KPlugFilter* filter) {
         filter->IsEqual(gKPlugClassInfo.GetFilter())) {
         return this;
     }
-    for (std::size_t i = mViews.size(); i-- > 0;) {
-        if (filter->IsEqual(mViews[i]->mFilter)) {
-            return mViews[i];
+    for (int i = ViewCount(); i-- > 0;) {
+        if (filter->IsEqual(ViewAt(i)->mFilter)) {
+            return ViewAt(i);
         }
     }
     return nullptr;
@@ -720,7 +770,7 @@ KPlug* KPlug::GetView(const KPlugFilter* filter) {
     if (KPlug* view = FindView(filter)) {
         return view;
     }
-    if ((mFlags & kIsView) != 0 || static_cast<int>(mViews.size()) >= kMaxViews) {
+    if ((mFlags & kIsView) != 0 || ViewCount() >= kMaxViews) {
         return nullptr;
     }
     KPlug* view = NewPlug(filter);
@@ -737,8 +787,14 @@ KPlug* KPlug::GetView(const KPlugFilter* filter) {
     return view;
 }
 
+int KPlug::ViewCount() const { return mLinks ? static_cast<int>(mLinks->mViews.size()) : 0; }
+
+KPlug* KPlug::ViewAt(int index) const { return mLinks->mViews[static_cast<std::size_t>(index)]; }
+
+int KPlug::GetViewCount() const { return ViewCount(); }
+
 KPlug* KPlug::GetViewAt(int index) const {
-    return index >= 0 && index < GetViewCount() ? mViews[index] : nullptr;
+    return index >= 0 && index < ViewCount() ? ViewAt(index) : nullptr;
 }
 
 void KPlug::SetClassInfo(const KPlugFilter* filter, std::uint32_t viewFlag) {
@@ -756,48 +812,70 @@ void KPlug::SetClassInfo(const KPlugFilter* filter, std::uint32_t viewFlag) {
 // ---- handle and callbacks -------------------------------------------------
 
 KPlugHandleEntry* KPlug::GetHandle() {
-    if (mHandle == nullptr) {
-        if (KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool()) {
-            mHandle = pool->Acquire(this);
-        }
+    if (mLinks && mLinks->mHandle != nullptr) {
+        return mLinks->mHandle;
     }
-    return mHandle;
+    KPlugHandlePool* pool = KPlugClassRegistry::GetHandlePool();
+    Links* links = pool != nullptr ? MakeLinks() : nullptr;
+    if (links == nullptr) {
+        return nullptr;
+    }
+    links->mHandle = pool->Acquire(this);
+    KPlugHandleEntry* handle = links->mHandle;
+    DropLinksIfEmpty();
+    return handle;
 }
 
 void KPlug::AddCallbacks(void* context, KPlugValueCallback value, KPlugObjectCallback object,
                          KPlugConnectionCallback connection) {
+    Links* links = MakeLinks();
+    if (links == nullptr) {
+        return;
+    }
     try {
-        if (!mCallbacks) {
-            mCallbacks = std::make_unique<std::vector<CallbackRecord>>();
-        }
-        mCallbacks->push_back(CallbackRecord{context, value, object, connection, true});
+        links->mCallbacks.push_back(CallbackRecord{context, value, object, connection, true});
     } catch (const std::bad_alloc&) {
-    SdkNoteAllocationFailure();
+        SdkNoteAllocationFailure();
+        DropLinksIfEmpty();
     }
 }
 
 void KPlug::RemoveCallbacks(void* context) {
-    if (!mCallbacks) {
+    if (!mLinks) {
         return;
     }
-    for (CallbackRecord& record : *mCallbacks) {
+    for (CallbackRecord& record : mLinks->mCallbacks) {
         if (record.mContext == context) {
             record.mActive = false;
         }
     }
+    if (mLinks->mDeliveryDepth == 0) {
+        DropInactiveCallbacks();
+    }
+}
+
+void KPlug::DropInactiveCallbacks() {
+    std::vector<CallbackRecord>& records = mLinks->mCallbacks;
+    records.erase(std::remove_if(records.begin(), records.end(),
+                                 [](const CallbackRecord& record) { return !record.mActive; }),
+                  records.end());
+    DropLinksIfEmpty();
 }
 
 void KPlug::Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                     KEventWord c, int index, KPlug* other, std::uint8_t type) {
-    if (!mCallbacks) {
+    if (!mLinks || mLinks->mCallbacks.empty()) {
         return;
     }
-    ++mDeliveryDepth;
+    // The block holds records, and records stay until the delivery ends, so
+    // it outlives the loop.
+    Links& links = *mLinks;
+    ++links.mDeliveryDepth;
     // Records added during the delivery wait for the next event.
-    const std::size_t count = mCallbacks->size();
-    for (std::size_t i = 0; i < count && i < mCallbacks->size(); ++i) {
+    const std::size_t count = links.mCallbacks.size();
+    for (std::size_t i = 0; i < count && i < links.mCallbacks.size(); ++i) {
         // A copy: a callback may add records and move the array.
-        const CallbackRecord record = (*mCallbacks)[i];
+        const CallbackRecord record = links.mCallbacks[i];
         if (!record.mActive) {
             continue;
         }
@@ -809,11 +887,8 @@ void KPlug::Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sen
             record.mConnection(record.mContext, chain, code, sender, index, other, type, a);
         }
     }
-    if (--mDeliveryDepth == 0) {
-        std::vector<CallbackRecord>& records = *mCallbacks;
-        records.erase(std::remove_if(records.begin(), records.end(),
-                                     [](const CallbackRecord& record) { return !record.mActive; }),
-                      records.end());
+    if (--links.mDeliveryDepth == 0) {
+        DropInactiveCallbacks();
     }
 }
 

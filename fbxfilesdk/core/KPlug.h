@@ -15,12 +15,12 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
 class KPlug;
 class KPlugClassInfo;
+class KPlugConnectionList;
 class KPlugFilter;
 class KWorld;
 struct KPlugHandleEntry;
@@ -175,8 +175,8 @@ public:
     bool CanConnectSrc(KPlug* plug, std::uint8_t type = 0);
     bool CanConnectDst(KPlug* plug, std::uint8_t type = 0);
 
-    int GetSrcCount() const { return mSrcCount; }
-    int GetDstCount() const { return mDstCount; }
+    int GetSrcCount() const;
+    int GetDstCount() const;
     // Null / 0 out of range.
     KPlug* GetSrc(int index) const;
     KPlug* GetDst(int index) const;
@@ -188,7 +188,7 @@ public:
     KPlug* FindView(const KPlugFilter* filter);
     // FindView, making the view on demand; null when kMaxViews views exist.
     KPlug* GetView(const KPlugFilter* filter);
-    int GetViewCount() const { return static_cast<int>(mViews.size()); }
+    int GetViewCount() const;
     KPlug* GetViewAt(int index) const;
 
     // Sets the class filter and the view flag (kIsView or 0). A plug with a
@@ -213,10 +213,6 @@ public:
     static int GetLiveCount();
 
 private:
-    struct Connection {
-        KPlug* mPlug;
-        std::uint8_t mType;
-    };
     struct CallbackRecord {
         void* mContext;
         KPlugValueCallback mValue;
@@ -224,6 +220,10 @@ private:
         KPlugConnectionCallback mConnection;
         bool mActive;
     };
+    // What few plugs have: connections, views, callbacks, a handle. Made on
+    // first use and dropped once empty, so that a plug without them stays
+    // small and goes away without looking at anything.
+    struct Links;
     // A view taking part in one connection change, with its position.
     struct ViewSlot {
         KPlug* mView;
@@ -240,15 +240,24 @@ private:
     bool Replace(Side side, KPlug* oldPlug, KPlug* newPlug, int indexInNew);
     void AnnounceReplace(Side side, KPlug* other, std::uint8_t type, bool end);
 
-    int ListBegin(Side side) const { return side == Side::Src ? 0 : mSrcCount; }
-    int ListCount(Side side) const { return side == Side::Src ? mSrcCount : mDstCount; }
+    // Null when the plug has no links block.
+    const KPlugConnectionList* List(Side side) const;
+    int ListCount(Side side) const;
+    KPlug* PlugAt(Side side, int index) const;
+    std::uint8_t TypeAt(Side side, int index) const;
     int FindIndex(Side side, const KPlug* plug) const;
     bool Accepts(Side side, KPlug* plug) const;
     void Insert(Side side, int index, KPlug* plug, std::uint8_t type);
     void RemoveAt(Side side, int index);
     // Room for one more connection, so that the insert that follows cannot
     // fail halfway through a change; false when memory is short.
-    bool ReserveOneMore();
+    bool ReserveOneMore(Side side);
+    // The links block, made when missing; null when memory is short.
+    Links* MakeLinks();
+    // Drops the links block once it holds nothing and no delivery runs.
+    void DropLinksIfEmpty();
+    int ViewCount() const;
+    KPlug* ViewAt(int index) const;
     // Position in this view's list that mirrors position in the parent's list.
     int MirroredPosition(Side side, int parentPosition) const;
     // Views of this plug that take part in adding plug on the side; their count.
@@ -261,24 +270,18 @@ private:
     void DropViews();
     void ClearConnections();
     void CopyAcceptedConnectionsOf(const KPlug* parent);
+    // Removed records go once no delivery walks them.
+    void DropInactiveCallbacks();
     // Value and object events: to the parent, or to the callbacks of the kind.
     bool EmitWordEvent(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                        KEventWord c);
     void Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                  KEventWord c, int index, KPlug* other, std::uint8_t type);
 
-    KPlugHandleEntry* mHandle = nullptr;
     KPlug* mParent = nullptr;
-    // Sources (mSrcCount), then destinations (mDstCount).
-    std::vector<Connection> mConnections;
-    int mSrcCount = 0;
-    int mDstCount = 0;
-    std::vector<KPlug*> mViews;
     const KPlugFilter* mFilter;
-    std::unique_ptr<std::vector<CallbackRecord>> mCallbacks;
-    // Side by side: every property is two plugs, and padding adds up.
+    std::unique_ptr<Links> mLinks;
     std::uint32_t mFlags = kInitialFlags;
-    int mDeliveryDepth = 0;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -644,4 +645,147 @@ TEST_F(PlugTest, AnswersItsInterfaces) {
     KPlug* fresh = plain.NewPlug(nullptr);
     ASSERT_NE(fresh, nullptr);
     fresh->Release();
+}
+
+namespace {
+
+// A plug of the given class that takes part in nothing but its connections.
+class ClassedPlug : public KPlug {
+public:
+    explicit ClassedPlug(const KPlugClassInfo* info = &gKPlugClassInfo) : mInfo(info) {}
+    const KPlugClassInfo* GetClassInfo() const override { return mInfo; }
+
+private:
+    const KPlugClassInfo* mInfo;
+};
+
+std::vector<const KPlug*> SourceList(const KPlug& plug) {
+    std::vector<const KPlug*> list;
+    for (int i = 0; i < plug.GetSrcCount(); ++i) {
+        list.push_back(plug.GetSrc(i));
+    }
+    return list;
+}
+
+int LastIndexIn(const std::vector<const KPlug*>& list, const KPlug* plug) {
+    for (int i = static_cast<int>(list.size()) - 1; i >= 0; --i) {
+        if (list[static_cast<std::size_t>(i)] == plug) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+// Long lists are searched and shrunk differently from short ones: checked
+// against a plain model through growth, removal at both ends and in the middle,
+// repeated plugs, and a view that mirrors a subset.
+TEST(KPlugLongLists, KeepTheirOrderAndFindTheLastOccurrenceLikeShortOnes) {
+    std::vector<std::unique_ptr<ClassedPlug>> pool;
+    for (int i = 0; i < 48; ++i) {
+        pool.push_back(std::make_unique<ClassedPlug>(i % 3 == 0 ? &gKObjectClassInfo : &gKPlugClassInfo));
+    }
+    KPlug hub;
+    KPlug* objects = hub.GetView(ObjectFilter());
+    ASSERT_NE(objects, nullptr);
+    std::vector<const KPlug*> model;
+
+    auto check = [&](int step) {
+        ASSERT_EQ(SourceList(hub), model) << "step " << step;
+        std::vector<const KPlug*> mirrored;
+        for (const KPlug* plug : model) {
+            if (plug->IsType(gKObjectClassInfo.GetId())) {
+                mirrored.push_back(plug);
+            }
+        }
+        ASSERT_EQ(SourceList(*objects), mirrored) << "step " << step;
+        for (const auto& plug : pool) {
+            ASSERT_EQ(hub.FindSrcIndex(plug.get()), LastIndexIn(model, plug.get())) << "step " << step;
+            ASSERT_EQ(objects->FindSrcIndex(plug.get()), LastIndexIn(mirrored, plug.get())) << "step " << step;
+        }
+    };
+
+    std::size_t largest = 0;
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const std::uint32_t choice = next(10);
+        if (model.size() < 150 && (choice < 6 || model.empty())) {
+            // Appends, inserts anywhere, and now and then a plug already listed.
+            KPlug* plug = pool[next(static_cast<std::uint32_t>(pool.size()))].get();
+            const int at = choice < 2 ? -1 : static_cast<int>(next(static_cast<std::uint32_t>(model.size()) + 1));
+            ASSERT_TRUE(hub.ConnectSrcAt(at, plug));
+            // The new entry goes before the plug at the index, found from the end.
+            const std::size_t position = at < 0 || at >= static_cast<int>(model.size())
+                                             ? model.size()
+                                             : static_cast<std::size_t>(
+                                                   LastIndexIn(model, model[static_cast<std::size_t>(at)]));
+            model.insert(model.begin() + static_cast<std::ptrdiff_t>(position), plug);
+        } else {
+            // The first, the last, or any entry goes; a repeated plug loses its
+            // last occurrence.
+            const int index = choice < 7   ? 0
+                              : choice < 9 ? static_cast<int>(model.size()) - 1
+                                           : static_cast<int>(next(static_cast<std::uint32_t>(model.size())));
+            const KPlug* plug = model[static_cast<std::size_t>(index)];
+            ASSERT_TRUE(hub.DisconnectSrc(const_cast<KPlug*>(plug)));
+            model.erase(model.begin() + LastIndexIn(model, plug));
+        }
+        largest = std::max(largest, model.size());
+        if (step % 50 == 0 || model.size() < 3) {
+            check(step);
+        }
+    }
+    EXPECT_GT(largest, 100u);
+    check(-1);
+    while (!model.empty()) {
+        ASSERT_TRUE(hub.DisconnectSrcAt(0));
+        model.erase(model.begin());
+    }
+    check(-2);
+    hub.DisconnectAll();
+}
+
+// What few plugs have lives apart from the plug: it goes when the last
+// connection, view or callback goes, and comes back whole when needed again.
+TEST_F(PlugTest, ConnectionsViewsAndCallbacksComeBackAfterTheLastOneWent) {
+    TestPlug a(mLog, "A", &gKObjectClassInfo);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(mDst.ConnectSrc(&a));
+        EXPECT_EQ(Sources(mLog, mDst), (Names{"A"}));
+        EXPECT_EQ(Destinations(mLog, a), (Names{"D"}));
+        ASSERT_TRUE(mDst.DisconnectSrc(&a));
+        EXPECT_EQ(mDst.GetSrcCount(), 0);
+        EXPECT_EQ(a.GetDstCount(), 0);
+        EXPECT_EQ(mDst.GetSrc(0), nullptr);
+        EXPECT_EQ(mDst.FindSrcIndex(&a), -1);
+        EXPECT_EQ(mDst.GetSrcType(0), 0);
+    }
+
+    // A view outlives the connections it mirrored and mirrors new ones.
+    KPlug* view = mDst.GetView(ObjectFilter());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(mDst.ConnectSrc(&a));
+    ASSERT_TRUE(mDst.DisconnectSrc(&a));
+    EXPECT_EQ(mDst.GetViewCount(), 1);
+    ASSERT_TRUE(mDst.ConnectSrc(&a));
+    EXPECT_EQ(Sources(mLog, *view), (Names{"A"}));
+    mDst.DisconnectAll();
+
+    // Callbacks removed outside any delivery are gone at once; added again, they hear.
+    KPlug plain;
+    int heard = 0;
+    auto onConnection = [](void* context, const KPlugEventChain*, int, KPlug*, int, KPlug*, std::uint8_t,
+                           KEventWord) { ++*static_cast<int*>(context); };
+    plain.AddCallbacks(&heard, nullptr, nullptr, onConnection);
+    plain.RemoveCallbacks(&heard);
+    ASSERT_TRUE(plain.ConnectSrc(&mSrc));
+    EXPECT_EQ(heard, 0);
+    plain.AddCallbacks(&heard, nullptr, nullptr, onConnection);
+    ASSERT_TRUE(plain.DisconnectSrc(&mSrc));
+    EXPECT_EQ(heard, 2);  // about to be removed, removed
 }

@@ -61,6 +61,24 @@ TEST_F(HandleTest, ADestroyedPlugNoLongerResolvesAndItsEntryIsReusedLastInFirstO
     EXPECT_TRUE(HdlKObject(nullptr).IsEmpty());
 }
 
+// The handle lives beside the connections: it outlasts their coming and going,
+// and a plug that had connections before its handle still lets it go.
+TEST_F(HandleTest, AHandleOutlastsTheConnectionsOfItsPlug) {
+    KPlug other;
+    auto* plug = new KPlug();
+    ASSERT_TRUE(plug->ConnectSrc(&other));
+    const HdlKObject handle(plug);
+    ASSERT_FALSE(handle.IsEmpty());
+    ASSERT_TRUE(plug->DisconnectSrc(&other));
+    EXPECT_EQ(plug->GetHandle(), handle.mEntry);
+    EXPECT_EQ(handle.Resolve(), plug);
+    ASSERT_TRUE(plug->ConnectDst(&other));
+    plug->Release();
+    EXPECT_EQ(handle.Resolve(), nullptr);
+    EXPECT_EQ(handle.mEntry->mId, KPlugHandlePool::kFreeMarker);
+    EXPECT_EQ(other.GetSrcCount(), 0);
+}
+
 TEST_F(HandleTest, ReleaseIgnoresFreeEntriesAndEntriesOfOtherPlugs) {
     KPlugHandlePool pool;
     KPlug owner;
