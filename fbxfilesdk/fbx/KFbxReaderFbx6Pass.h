@@ -8,6 +8,7 @@
 
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/fbx/PropertyNameLookup.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
 #include <functional>
@@ -195,6 +196,12 @@ protected:
     KString mFileName;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;
+    // The properties of the object a block sets, and of its second object.
+    PropertyNameLookup mPropertyLookup;
+    PropertyNameLookup mSecondLookup;
+    std::string mPropertyName;
+    std::string mPropertyTypeName;
+    std::string mPropertyFlags;
 };
 
 // The rotation-order word a node's rotation channel is evaluated in: the
