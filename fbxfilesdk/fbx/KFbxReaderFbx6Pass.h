@@ -15,6 +15,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -180,7 +182,12 @@ protected:
     KFbx& mFile;
     KFbxScene& mScene;
     KFbxStreamOptionsFbxReader& mOptions;
-    std::map<std::string, KFbxObject*> mObjects;
+    // Looked up by the text of a record without making a string of it.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, KFbxObject*, NameHash, std::equal_to<>> mObjects;
     std::vector<PendingPoseEntry> mPoseEntries;
     // A parent constraint's offsets, which need its first source.
     struct PendingParentOffset {
