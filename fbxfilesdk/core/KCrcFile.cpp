@@ -3,6 +3,11 @@
 #include <array>
 #include <cstddef>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QALIMOR_CRC_FOLDING 1
+#endif
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -37,7 +42,7 @@ std::uint32_t LoadBigEndian(const unsigned char* p) {
            (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
 }
 
-std::uint32_t UpdateCrc(std::uint32_t crc, const unsigned char* data, std::size_t size) {
+std::uint32_t UpdateCrcBytes(std::uint32_t crc, const unsigned char* data, std::size_t size) {
     const auto& t = kTables;
     while (size >= 8) {
         const std::uint32_t a = crc ^ LoadBigEndian(data);
@@ -49,6 +54,87 @@ std::uint32_t UpdateCrc(std::uint32_t crc, const unsigned char* data, std::size_
     }
     while (size-- > 0) crc = (crc << 8) ^ t[0][((crc >> 24) ^ *data++) & 0xFF];
     return crc;
+}
+
+#ifdef QALIMOR_CRC_FOLDING
+
+// x^n mod P, the polynomial without its x^32 term.
+constexpr std::uint64_t PowerOfXMod(int n) {
+    std::uint32_t r = 1;
+    for (int i = 0; i < n; ++i) r = (r & 0x80000000u) ? (r << 1) ^ kPolynomial : r << 1;
+    return r;
+}
+
+constexpr std::uint64_t kX576 = PowerOfXMod(512 + 64);
+constexpr std::uint64_t kX512 = PowerOfXMod(512);
+constexpr std::uint64_t kX192 = PowerOfXMod(128 + 64);
+constexpr std::uint64_t kX128 = PowerOfXMod(128);
+
+// Below this many bytes the tables are as fast.
+constexpr std::size_t kFoldingMinimum = 256;
+
+// Carry-less folding: a 128-bit block A = H x^64 + L that stands for the
+// bytes before the next T bits becomes H (x^(T+64) mod P) + L (x^T mod P),
+// which is congruent modulo P and at most 95 bits long, and the next block is
+// added. Four blocks run side by side, 512 bits apart; what is left in the
+// end is 16 bytes congruent to everything read, whose CRC the tables finish
+// with the tail.
+#define QALIMOR_CRC_TARGET __attribute__((target("pclmul,ssse3")))
+
+// Sixteen bytes in reversed order, so that bit i is the coefficient of x^i.
+QALIMOR_CRC_TARGET inline __m128i LoadBlock(const unsigned char* p) {
+    const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), reverse);
+}
+
+QALIMOR_CRC_TARGET inline __m128i Fold(__m128i a, __m128i k, __m128i next) {
+    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(a, k, 0x11), _mm_clmulepi64_si128(a, k, 0x00)), next);
+}
+
+QALIMOR_CRC_TARGET std::uint32_t UpdateCrcFolding(std::uint32_t crc, const unsigned char* data, std::size_t size) {
+    const __m128i by512 = _mm_set_epi64x(static_cast<long long>(kX576), static_cast<long long>(kX512));
+    const __m128i by128 = _mm_set_epi64x(static_cast<long long>(kX192), static_cast<long long>(kX128));
+    // The register enters as the first four bytes' sum with it.
+    __m128i a0 = _mm_xor_si128(LoadBlock(data), _mm_set_epi32(static_cast<int>(crc), 0, 0, 0));
+    __m128i a1 = LoadBlock(data + 16);
+    __m128i a2 = LoadBlock(data + 32);
+    __m128i a3 = LoadBlock(data + 48);
+    data += 64;
+    size -= 64;
+    while (size >= 64) {
+        a0 = Fold(a0, by512, LoadBlock(data));
+        a1 = Fold(a1, by512, LoadBlock(data + 16));
+        a2 = Fold(a2, by512, LoadBlock(data + 32));
+        a3 = Fold(a3, by512, LoadBlock(data + 48));
+        data += 64;
+        size -= 64;
+    }
+    __m128i a = Fold(Fold(Fold(a0, by128, a1), by128, a2), by128, a3);
+    while (size >= 16) {
+        a = Fold(a, by128, LoadBlock(data));
+        data += 16;
+        size -= 16;
+    }
+    unsigned char rest[16];
+    const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rest), _mm_shuffle_epi8(a, reverse));
+    return UpdateCrcBytes(UpdateCrcBytes(0, rest, sizeof rest), data, size);
+}
+
+#undef QALIMOR_CRC_TARGET
+
+bool CanFold() {
+    static const bool supported = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("ssse3");
+    return supported;
+}
+
+#endif
+
+std::uint32_t UpdateCrc(std::uint32_t crc, const unsigned char* data, std::size_t size) {
+#ifdef QALIMOR_CRC_FOLDING
+    if (size >= kFoldingMinimum && CanFold()) return UpdateCrcFolding(crc, data, size);
+#endif
+    return UpdateCrcBytes(crc, data, size);
 }
 
 }  // namespace

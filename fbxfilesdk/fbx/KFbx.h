@@ -158,6 +158,9 @@ public:
     // A float value is widened.
     double FieldReadD();
     KString FieldReadS();
+    // The same text into a buffer the caller keeps, for records read by the
+    // million.
+    void FieldReadS(std::string& out);
     // Seconds in sections below version 2001, else ticks.
     KTime FieldReadT();
     // Raw bytes, valid until the next read or the close; null when the value
@@ -226,8 +229,9 @@ private:
     bool ParseAsciiFile();
     void EnterLevel(std::uint32_t childBegin, std::uint32_t childCount);
     // The index in the current block of the next field of the name not yet
-    // reached; the block's child count when there is none.
-    std::uint32_t FindNextField(const char* name) const;
+    // reached; the block's child count when there is none. resume is the
+    // name's slot in the level's progress, or the slot count when it has none.
+    std::uint32_t FindNextField(const char* name, std::size_t& resume) const;
     // The open field's values, or null (with eInvalidFieldOperation) when none is open.
     FieldValueCursor* OpenCursor();
     bool NextValue(FieldValue& value);

@@ -30,12 +30,11 @@ bool KFbx::FieldReadBegin(const char* name) {
     if (!RequireMode(eRead)) return false;
     if (name == nullptr) return false;
     ReadLevel& level = mLevels[mDepth];
-    auto next = level.nextByName.begin();
-    while (next != level.nextByName.end() && next->first != name) ++next;
-    const std::uint32_t i = FindNextField(name);
+    std::size_t resume = 0;
+    const std::uint32_t i = FindNextField(name, resume);
     if (i >= level.childCount) return false;
-    if (next != level.nextByName.end()) {
-        next->second = i + 1;
+    if (resume < level.nextByName.size()) {
+        level.nextByName[resume].second = i + 1;
     } else {
         level.nextByName.emplace_back(name, i + 1);
     }
@@ -45,19 +44,26 @@ bool KFbx::FieldReadBegin(const char* name) {
 }
 
 bool KFbx::FieldReadExists(const char* name) const {
-    return mMode == eRead && name != nullptr && FindNextField(name) < mLevels[mDepth].childCount;
+    std::size_t resume = 0;
+    return mMode == eRead && name != nullptr && FindNextField(name, resume) < mLevels[mDepth].childCount;
 }
 
-std::uint32_t KFbx::FindNextField(const char* name) const {
+std::uint32_t KFbx::FindNextField(const char* name, std::size_t& resume) const {
     const ReadLevel& level = mLevels[mDepth];
     const std::size_t length = std::strlen(name);
     // Each name resumes after the last field of that name already reached.
-    auto next = level.nextByName.begin();
-    while (next != level.nextByName.end() && next->first != name) ++next;
-    std::uint32_t i = next != level.nextByName.end() ? next->second : 0;
+    const std::size_t names = level.nextByName.size();
+    resume = 0;
+    while (resume < names && !(level.nextByName[resume].first.size() == length &&
+                               std::memcmp(level.nextByName[resume].first.data(), name, length) == 0)) {
+        ++resume;
+    }
+    std::uint32_t i = resume < names ? level.nextByName[resume].second : 0;
+    const unsigned char* image = mImage.Data();
+    const FieldNode* children = mTree.nodes.data() + level.childBegin;
     for (; i < level.childCount; ++i) {
-        const FieldNode& node = mTree.nodes[level.childBegin + i];
-        if (node.nameLength == length && std::memcmp(mImage.Data() + node.nameBegin, name, length) == 0) break;
+        const FieldNode& node = children[i];
+        if (node.nameLength == length && std::memcmp(image + node.nameBegin, name, length) == 0) break;
     }
     return i;
 }
@@ -160,6 +166,15 @@ KString KFbx::FieldReadS() {
     if (!NextValue(value)) return KString("");
     FieldValueToText(value, mScratch);
     return KString(mScratch.data(), static_cast<int>(mScratch.size()));
+}
+
+void KFbx::FieldReadS(std::string& out) {
+    FieldValue value;
+    if (!NextValue(value)) {
+        out.clear();
+        return;
+    }
+    FieldValueToText(value, out);
 }
 
 KTime KFbx::FieldReadT() {

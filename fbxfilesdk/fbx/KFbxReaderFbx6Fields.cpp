@@ -12,6 +12,14 @@ KString NextS(KFbx& file, const char* fallback) {
     return file.FieldGetRemainingValueCount() > 0 ? file.FieldReadS() : KString(fallback);
 }
 
+void NextS(KFbx& file, std::string& out) {
+    if (file.FieldGetRemainingValueCount() > 0) {
+        file.FieldReadS(out);
+    } else {
+        out.clear();
+    }
+}
+
 int NextI(KFbx& file, int fallback) { return file.FieldGetRemainingValueCount() > 0 ? file.FieldReadI() : fallback; }
 
 double NextD(KFbx& file, double fallback) {

@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -20,6 +21,8 @@ namespace fbx6read {
 
 // One value of the open field; the fallback when none is left.
 KString NextS(KFbx& file, const char* fallback = "");
+// The same into a buffer the caller keeps; empty when no value is left.
+void NextS(KFbx& file, std::string& out);
 int NextI(KFbx& file, int fallback = 0);
 double NextD(KFbx& file, double fallback = 0.0);
 KTime NextT(KFbx& file);

@@ -249,11 +249,21 @@ bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>
         return false;
     }
     // Polygons before layers: building them must not touch the layers read below.
-    std::vector<int> polygonVertices;
-    if (ReadInts(mFile, "PolygonVertexIndex", polygonVertices)) {
+    if (mFile.FieldReadBegin("PolygonVertexIndex")) {
+        // The largest array of a mesh goes into storage left uninitialised:
+        // the read writes what AddPolygons looks at, and zeroing it first
+        // would touch every page twice.
+        const int wanted = mFile.FieldGetRemainingValueCount();
+        std::unique_ptr<int[]> polygonVertices;
+        int count = 0;
+        if (wanted > 0) {
+            polygonVertices = std::make_unique_for_overwrite<int[]>(static_cast<std::size_t>(wanted));
+            count = mFile.FieldReadArrayI(polygonVertices.get(), wanted);
+        }
+        // The field's pages in the image go before the polygons take their room.
+        mFile.FieldReadEnd();
         // Both lists were sized from value counts, which are ints.
-        mesh.AddPolygons(polygonVertices.data(), static_cast<int>(polygonVertices.size()), groups.data(),
-                         static_cast<int>(groups.size()));
+        mesh.AddPolygons(polygonVertices.get(), count, groups.data(), static_cast<int>(groups.size()));
     }
     return true;
 }

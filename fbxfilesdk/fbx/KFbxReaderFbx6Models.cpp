@@ -40,9 +40,9 @@ namespace {
 const char* const kDerivedChannels[] = {"Emissive", "Ambient", "Diffuse", "Specular",
                                         "Shininess", "Opacity", "Reflectivity"};
 
-bool IsOneOf(const KString& text, const char* const* names, std::size_t count) {
+bool IsOneOf(const char* text, const char* const* names, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        if (text == names[i]) {
+        if (std::strcmp(text, names[i]) == 0) {
             return true;
         }
     }
@@ -126,17 +126,31 @@ bool ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
         case eFbxValueDouble3:
         case eFbxValueDouble4:
         case eFbxValueDouble44: {
-            const std::vector<double> values = RestD(file);
-            if (type == eFbxValueDouble3 && values.size() >= 3) {
+            // The values of one vector or matrix, without a vector per record;
+            // longer lists than a matrix's go the general way.
+            constexpr int kMost = 16;
+            double fixed[kMost] = {};
+            std::vector<double> longer;
+            const int remaining = file.FieldGetRemainingValueCount();
+            const double* values = fixed;
+            std::size_t count = 0;
+            if (remaining > kMost) {
+                longer = RestD(file);
+                values = longer.data();
+                count = longer.size();
+            } else if (remaining > 0) {
+                count = static_cast<std::size_t>(file.FieldReadArrayD(fixed, remaining));
+            }
+            if (type == eFbxValueDouble3 && count >= 3) {
                 fbxDouble3 value(values[0], values[1], values[2]);
                 property.Set(&value, type);
-            } else if (type == eFbxValueDouble4 && values.size() >= 4) {
+            } else if (type == eFbxValueDouble4 && count >= 4) {
                 fbxDouble4 value(values[0], values[1], values[2], values[3]);
                 property.Set(&value, type);
-            } else if (type == eFbxValueDouble44 && values.size() >= 16) {
+            } else if (type == eFbxValueDouble44 && count >= 16) {
                 fbxDouble44 value;
                 for (int i = 0; i < 16; ++i) {
-                    value[i / 4][i % 4] = values[static_cast<std::size_t>(i)];
+                    value[i / 4][i % 4] = values[i];
                 }
                 property.Set(&value, type);
             }
@@ -356,6 +370,8 @@ void KFbxReaderFbx6Pass::ReadAttributeFields(KFbxNode& /*node*/, KFbxObject* att
 
 int KFbxReaderFbx6Pass::ReadProperties(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
     int ofSecond = 0;
+    mPropertyLookup.Reset();
+    mSecondLookup.Reset();
     while (mFile.FieldReadBegin("Property")) {
         ofSecond += ReadProperty(object, second, skipDerivedChannels) ? 1 : 0;
         mFile.FieldReadEnd();
@@ -364,40 +380,46 @@ int KFbxReaderFbx6Pass::ReadProperties(KFbxObject& object, KFbxObject* second, b
 }
 
 bool KFbxReaderFbx6Pass::ReadProperty(KFbxObject& object, KFbxObject* second, bool skipDerivedChannels) {
-    const KString name = NextS(mFile);
-    const KString typeName = NextS(mFile);
-    const KString flags = NextS(mFile);
-    if (name.GetLen() == 0) {
+    // The texts go into buffers kept from record to record: a block may hold
+    // a hundred properties and a file tens of thousands of blocks.
+    std::string& name = mPropertyName;
+    std::string& typeName = mPropertyTypeName;
+    std::string& flags = mPropertyFlags;
+    NextS(mFile, name);
+    NextS(mFile, typeName);
+    NextS(mFile, flags);
+    if (name.empty()) {
         return false;
     }
-    if (skipDerivedChannels && IsOneOf(name, kDerivedChannels, std::size(kDerivedChannels))) {
+    if (skipDerivedChannels && IsOneOf(name.c_str(), kDerivedChannels, std::size(kDerivedChannels))) {
         return false;
     }
-    const bool animatable = std::strchr(flags.Buffer(), 'A') != nullptr;
-    const bool user = std::strchr(flags.Buffer(), 'U') != nullptr;
-    KFbxProperty property = object.FindProperty(name.Buffer());
+    const bool animatable = std::strchr(flags.c_str(), 'A') != nullptr;
+    const bool user = std::strchr(flags.c_str(), 'U') != nullptr;
+    KFbxProperty property = mPropertyLookup.Find(object, name.c_str());
     bool ofSecond = false;
     if (!property.IsValid() && second != nullptr) {
-        property = second->FindProperty(name.Buffer());
+        property = mSecondLookup.Find(*second, name.c_str());
         ofSecond = property.IsValid();
     }
     if (!property.IsValid()) {
-        const KFbxDataType dataType = animatable ? KFbxGetDataTypeByName(typeName.Buffer())
-                                                 : KFbxDataTypeFromTypeName(typeName.Buffer());
+        const KFbxDataType dataType = animatable ? KFbxGetDataTypeByName(typeName.c_str())
+                                                 : KFbxDataTypeFromTypeName(typeName.c_str());
         if (dataType == KFbxDataType()) {
             return false;
         }
-        property = KFbxProperty::Create(&object, name.Buffer(), dataType, "");
+        // The look-up above found none of the name: no second search.
+        property = KFbxProperty::Create(&object, name.c_str(), dataType, "", true);
         if (!property.IsValid()) {
             return false;
         }
         property.ModifyFlag(KFbxProperty::kUser, user);
         property.ModifyFlag(KFbxProperty::kAnimatable, animatable);
-        property.ModifyFlag(KFbxProperty::kPublicFlag8, std::strchr(flags.Buffer(), '+') != nullptr);
+        property.ModifyFlag(KFbxProperty::kPublicFlag8, std::strchr(flags.c_str(), '+') != nullptr);
     }
     if (!ReadPropertyValue(mFile, property, animatable, user) && mMessages != nullptr) {
-        *mMessages += KString("Warning: the value of property ") + name + " of " + object.GetName() +
-                      " lies outside its enumeration; the default is kept\n";
+        *mMessages += KString("Warning: the value of property ") + KString(name.data(), static_cast<int>(name.size())) +
+                      " of " + object.GetName() + " lies outside its enumeration; the default is kept\n";
     }
     return ofSecond;
 }

@@ -122,7 +122,7 @@ void KFbxReaderFbx6Pass::Remember(const KString& prefixedName, KFbxObject* objec
 }
 
 KFbxObject* KFbxReaderFbx6Pass::Find(const KString& prefixedName) const {
-    const auto found = mObjects.find(std::string(prefixedName.Buffer()));
+    const auto found = mObjects.find(std::string_view(prefixedName.Buffer()));
     return found != mObjects.end() ? found->second : nullptr;
 }
 

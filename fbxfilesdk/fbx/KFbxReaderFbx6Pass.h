@@ -8,12 +8,15 @@
 
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/fbx/PropertyNameLookup.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -179,7 +182,12 @@ protected:
     KFbx& mFile;
     KFbxScene& mScene;
     KFbxStreamOptionsFbxReader& mOptions;
-    std::map<std::string, KFbxObject*> mObjects;
+    // Looked up by the text of a record without making a string of it.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, KFbxObject*, NameHash, std::equal_to<>> mObjects;
     std::vector<PendingPoseEntry> mPoseEntries;
     // A parent constraint's offsets, which need its first source.
     struct PendingParentOffset {
@@ -195,6 +203,12 @@ protected:
     KString mFileName;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;
+    // The properties of the object a block sets, and of its second object.
+    PropertyNameLookup mPropertyLookup;
+    PropertyNameLookup mSecondLookup;
+    std::string mPropertyName;
+    std::string mPropertyTypeName;
+    std::string mPropertyFlags;
 };
 
 // The rotation-order word a node's rotation channel is evaluated in: the
