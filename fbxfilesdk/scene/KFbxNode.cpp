@@ -49,11 +49,13 @@ KFbxNode::KFbxNode(KFbxSdkManager* manager, const char* name)
     : KFbxTakeNodeContainer(manager, name, &mError), mError(kNodeErrors, eErrorCount) {
     CreateInternal();
     CreateProperties();
-    mLimits = std::make_unique<KFbxLimits>(mState.mLimits);
-    InitTransformDefaults();
+    // Pivot sets and limits start neutral without being made, and the
+    // properties already hold zero: only the other defaults ("Show" and
+    // "Visibility" among them) are written, before the default take copies
+    // them into its channels.
+    WritePropertyDefaults(true);
+    mState.Load(KFbxNodePivotSets::Neutral().mSets[eSOURCE_SET]);
     CreateDefaultTakeNode();
-    SetVisibility(true);
-    mShading = 3;
 }
 
 KFbxNode::~KFbxNode() {

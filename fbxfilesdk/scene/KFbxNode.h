@@ -209,24 +209,24 @@ public:
     void SetRotationOrder(EPivotSet set, ERotationOrder order);
     void SetRotationSpaceForLimitOnly(EPivotSet set, bool on);
     // Only the set.
-    void SetGeometricTranslation(EPivotSet set, const KFbxVector4& v) { mPivotSets[set].mGeometricTranslation = v; }
-    void SetGeometricRotation(EPivotSet set, const KFbxVector4& v) { mPivotSets[set].mGeometricRotation = v; }
-    void SetGeometricScaling(EPivotSet set, const KFbxVector4& v) { mPivotSets[set].mGeometricScaling = v; }
-    void SetQuaternionInterpolate(EPivotSet set, bool on) { mPivotSets[set].mQuaternionInterpolate = on; }
-    void SetPivotState(EPivotSet set, int state) { mPivotSets[set].mPivotState = state; }
-    const KFbxVector4& GetRotationOffset(EPivotSet set) const { return mPivotSets[set].mRotationOffset; }
-    const KFbxVector4& GetRotationPivot(EPivotSet set) const { return mPivotSets[set].mRotationPivot; }
-    const KFbxVector4& GetScalingOffset(EPivotSet set) const { return mPivotSets[set].mScalingOffset; }
-    const KFbxVector4& GetScalingPivot(EPivotSet set) const { return mPivotSets[set].mScalingPivot; }
-    const KFbxVector4& GetPreRotation(EPivotSet set) const { return mPivotSets[set].mPreRotation; }
-    const KFbxVector4& GetPostRotation(EPivotSet set) const { return mPivotSets[set].mPostRotation; }
+    void SetGeometricTranslation(EPivotSet set, const KFbxVector4& v) { EditPivotSet(set).mGeometricTranslation = v; }
+    void SetGeometricRotation(EPivotSet set, const KFbxVector4& v) { EditPivotSet(set).mGeometricRotation = v; }
+    void SetGeometricScaling(EPivotSet set, const KFbxVector4& v) { EditPivotSet(set).mGeometricScaling = v; }
+    void SetQuaternionInterpolate(EPivotSet set, bool on) { EditPivotSet(set).mQuaternionInterpolate = on; }
+    void SetPivotState(EPivotSet set, int state) { EditPivotSet(set).mPivotState = state; }
+    const KFbxVector4& GetRotationOffset(EPivotSet set) const { return PivotSet(set).mRotationOffset; }
+    const KFbxVector4& GetRotationPivot(EPivotSet set) const { return PivotSet(set).mRotationPivot; }
+    const KFbxVector4& GetScalingOffset(EPivotSet set) const { return PivotSet(set).mScalingOffset; }
+    const KFbxVector4& GetScalingPivot(EPivotSet set) const { return PivotSet(set).mScalingPivot; }
+    const KFbxVector4& GetPreRotation(EPivotSet set) const { return PivotSet(set).mPreRotation; }
+    const KFbxVector4& GetPostRotation(EPivotSet set) const { return PivotSet(set).mPostRotation; }
     void GetRotationOrder(EPivotSet set, ERotationOrder& order) const;
-    bool GetRotationSpaceForLimitOnly(EPivotSet set) const { return mPivotSets[set].mRotationSpaceForLimitOnly; }
-    void GetGeometricTranslation(EPivotSet set, KFbxVector4& out) const { out = mPivotSets[set].mGeometricTranslation; }
-    void GetGeometricRotation(EPivotSet set, KFbxVector4& out) const { out = mPivotSets[set].mGeometricRotation; }
-    void GetGeometricScaling(EPivotSet set, KFbxVector4& out) const { out = mPivotSets[set].mGeometricScaling; }
-    bool GetQuaternionInterpolate(EPivotSet set) const { return mPivotSets[set].mQuaternionInterpolate; }
-    int GetPivotState(EPivotSet set) const { return mPivotSets[set].mPivotState; }
+    bool GetRotationSpaceForLimitOnly(EPivotSet set) const { return PivotSet(set).mRotationSpaceForLimitOnly; }
+    void GetGeometricTranslation(EPivotSet set, KFbxVector4& out) const { out = PivotSet(set).mGeometricTranslation; }
+    void GetGeometricRotation(EPivotSet set, KFbxVector4& out) const { out = PivotSet(set).mGeometricRotation; }
+    void GetGeometricScaling(EPivotSet set, KFbxVector4& out) const { out = PivotSet(set).mGeometricScaling; }
+    bool GetQuaternionInterpolate(EPivotSet set) const { return PivotSet(set).mQuaternionInterpolate; }
+    int GetPivotState(EPivotSet set) const { return PivotSet(set).mPivotState; }
     // Loads the set into the evaluation state.
     void SelectPivotSet(EPivotSet set);
     // The set neutral (pivot state kept), in this node and every descendant.
@@ -245,8 +245,10 @@ public:
     void GetTransformInheritType(ETransformInheritType& type) const;
     void SetRotationActive(bool active);
     bool GetRotationActive() const;
-    KFbxLimits& GetLimits() { return *mLimits; }
-    const KFbxLimits& GetLimits() const { return *mLimits; }
+    // The limits, made (bound to the evaluation state) on the first call;
+    // the const form reads neutral limits until then.
+    KFbxLimits& GetLimits() { return mLimits != nullptr ? *mLimits : MakeLimits(); }
+    const KFbxLimits& GetLimits() const { return mLimits != nullptr ? *mLimits : NeutralLimits(); }
     const KFbxNodeEvaluationState& GetEvaluationState() const { return mState; }
 
     // Property defaults into the properties; both pivot sets neutral.
@@ -275,7 +277,9 @@ public:
     void ResetEvaluationCache();
     // The COLLADA reader's transform, kept with its parts.
     void SetCachedTransformFromMatrix(const KgeMatrix& matrix);
-    const KFbxNodeMatrixRecord& GetMatrixRecord(int index) const { return mMatrixRecords[index]; }
+    const KFbxNodeMatrixRecord& GetMatrixRecord(int index) const {
+        return mCaches != nullptr ? mCaches->mMatrixRecords[index] : KFbxNodeEvaluationCaches::UnusedRecord();
+    }
 
     ErrorHolder& GetError() { return mError; }
     int GetErrorCode() const { return mError.GetLastErrorID(); }
@@ -292,6 +296,25 @@ public:
     const KFbxCharacterBackLink& GetCharacterBackLink(int index) const { return mCharacterBackLinks[index]; }
 
 private:
+    // The node's own pivot set, else the shared neutral one.
+    const KFbxNodePivotSet& PivotSet(EPivotSet set) const {
+        return (mPivotSets != nullptr ? *mPivotSets : KFbxNodePivotSets::Neutral()).mSets[set];
+    }
+    // The node's own pivot set, both made neutral first when it has none.
+    KFbxNodePivotSet& EditPivotSet(EPivotSet set) {
+        return (mPivotSets != nullptr ? *mPivotSets : MakePivotSets()).mSets[set];
+    }
+    KFbxNodePivotSets& MakePivotSets();
+    KFbxLimits& MakeLimits();
+    static const KFbxLimits& NeutralLimits();
+    KFbxNodeEvaluationCaches& Caches() { return mCaches != nullptr ? *mCaches : MakeCaches(); }
+    KFbxNodeEvaluationCaches& MakeCaches();
+    // Both matrix records unused (tag -1).
+    void ForgetMatrixRecords();
+    // The defaults into the properties; with onlyNonZero, those that differ
+    // from the zero value a property is made with.
+    void WritePropertyDefaults(bool onlyNonZero);
+
     // Every slot that holds this node lets go of it; the records go.
     void ReleaseCharacterBackLinks();
 
@@ -332,13 +355,14 @@ private:
     bool mMultiLayer = false;
     int mMultiTake = 1;
     int mCulling = 0;
-    // What evaluation at a time reads and writes, kept together.
-    KFbxNodeTransformCache mTimeCache;
+    // What evaluation reads, loaded from pivot set 0.
     KFbxNodeEvaluationState mState;
-    KFbxNodePivotSet mPivotSets[2];
-    KFbxNodeTransformCache mDefaultCache;
-    KFbxNodeMatrixRecord mMatrixRecords[2];
+    // Most nodes are never evaluated and keep neutral pivot sets and limits:
+    // these are made on first use; until then the node reads neutral ones
+    // and holds no caches.
+    std::unique_ptr<KFbxNodePivotSets> mPivotSets;
     std::unique_ptr<KFbxLimits> mLimits;
+    std::unique_ptr<KFbxNodeEvaluationCaches> mCaches;
     bool mMarked = false;
     ErrorHolder mError;
     KFbxProperty mProperties[eNodePropertyCount];

@@ -144,7 +144,7 @@ void KFbxNode::EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache&
                 ClampToLimits(mState.mLimits[KFbxLimits::eTranslation], values, values);
                 break;
             case KFbxNodeTransformCache::eR:
-                mState.ClampRotation(values, values, mPivotSets[eSOURCE_SET].mRotationSpaceForLimitOnly);
+                mState.ClampRotation(values, values, PivotSet(eSOURCE_SET).mRotationSpaceForLimitOnly);
                 break;
             default:
                 ClampToLimits(mState.mLimits[KFbxLimits::eScaling], values, values);
@@ -157,15 +157,15 @@ void KFbxNode::EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache&
 }
 
 KFbxVector4& KFbxNode::EvaluateLocalT(KTime time, bool clamp) {
-    return EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eT, time, true, clamp);
+    return EvaluateChannel(Caches().mTimeCache, KFbxNodeTransformCache::eT, time, true, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateLocalR(KTime time, bool clamp) {
-    return EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eR, time, true, clamp);
+    return EvaluateChannel(Caches().mTimeCache, KFbxNodeTransformCache::eR, time, true, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateLocalS(KTime time, bool clamp) {
-    return EvaluateChannel(mTimeCache, KFbxNodeTransformCache::eS, time, true, clamp);
+    return EvaluateChannel(Caches().mTimeCache, KFbxNodeTransformCache::eS, time, true, clamp);
 }
 
 void KFbxNode::EvaluateLocalTRS(KTime time, bool clamp) {
@@ -175,15 +175,15 @@ void KFbxNode::EvaluateLocalTRS(KTime time, bool clamp) {
 }
 
 KFbxVector4& KFbxNode::EvaluateDefaultLocalT(bool clamp) {
-    return EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eT, KTime(), false, clamp);
+    return EvaluateChannel(Caches().mDefaultCache, KFbxNodeTransformCache::eT, KTime(), false, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateDefaultLocalR(bool clamp) {
-    return EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eR, KTime(), false, clamp);
+    return EvaluateChannel(Caches().mDefaultCache, KFbxNodeTransformCache::eR, KTime(), false, clamp);
 }
 
 KFbxVector4& KFbxNode::EvaluateDefaultLocalS(bool clamp) {
-    return EvaluateChannel(mDefaultCache, KFbxNodeTransformCache::eS, KTime(), false, clamp);
+    return EvaluateChannel(Caches().mDefaultCache, KFbxNodeTransformCache::eS, KTime(), false, clamp);
 }
 
 void KFbxNode::EvaluateDefaultLocalTRS(bool clamp) {
@@ -193,11 +193,11 @@ void KFbxNode::EvaluateDefaultLocalTRS(bool clamp) {
 }
 
 KgeMatrix& KFbxNode::EvaluateGlobalTransform(KTime time, EPivotSet set) {
-    return EvaluateGlobal(mTimeCache, time, true, set);
+    return EvaluateGlobal(Caches().mTimeCache, time, true, set);
 }
 
 KgeMatrix& KFbxNode::EvaluateDefaultGlobalTransform(EPivotSet set) {
-    return EvaluateGlobal(mDefaultCache, KTime(), false, set);
+    return EvaluateGlobal(Caches().mDefaultCache, KTime(), false, set);
 }
 
 KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set) {
@@ -230,7 +230,8 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
     double* globalRotation = cache.mGlobalRotation;
     double* globalScaling = cache.mGlobalScaling;
     if (KFbxNode* parent = GetParent()) {
-        KFbxNodeTransformCache& parentCache = atTime ? parent->mTimeCache : parent->mDefaultCache;
+        KFbxNodeEvaluationCaches& parentCaches = parent->Caches();
+        KFbxNodeTransformCache& parentCache = atTime ? parentCaches.mTimeCache : parentCaches.mDefaultCache;
         parent->EvaluateGlobal(parentCache, time, atTime, set);
         const double* parentScaling = parentCache.mGlobalScaling;
         Product3(globalRotation, localRotation, parentCache.mGlobalRotation);
@@ -287,13 +288,29 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
     return global;
 }
 
+KFbxNodeEvaluationCaches& KFbxNode::MakeCaches() {
+    mCaches = std::make_unique<KFbxNodeEvaluationCaches>();
+    return *mCaches;
+}
+
 void KFbxNode::ResetEvaluationCache() {
-    mTimeCache.Reset();
-    mDefaultCache.Reset();
+    // Caches not made yet hold nothing.
+    if (mCaches != nullptr) {
+        mCaches->mTimeCache.Reset();
+        mCaches->mDefaultCache.Reset();
+    }
+}
+
+void KFbxNode::ForgetMatrixRecords() {
+    if (mCaches != nullptr) {
+        for (KFbxNodeMatrixRecord& record : mCaches->mMatrixRecords) {
+            record.mTag = -1;
+        }
+    }
 }
 
 void KFbxNode::SetCachedTransformFromMatrix(const KgeMatrix& matrix) {
-    KFbxNodeMatrixRecord& record = mMatrixRecords[1];
+    KFbxNodeMatrixRecord& record = Caches().mMatrixRecords[1];
     record.mMatrix.CopyFrom16(matrix);
     record.mTranslation.Set(matrix[3][0], matrix[3][1], matrix[3][2], 1.0);
     double scaling[3];

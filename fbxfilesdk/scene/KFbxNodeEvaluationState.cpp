@@ -144,6 +144,27 @@ void KFbxNodeEvaluationState::ClampRotation(double* out, const double* in, bool 
     }
 }
 
+void KFbxNodeEvaluationState::Load(const KFbxNodePivotSet& set) {
+    mPrePostRotation.mOrder = 2 * KFbxCheckedRotationOrder(set.mRotationOrder);
+    mRotationSpaceForLimitOnly = set.mRotationSpaceForLimitOnly;
+    mPivots.SetRotationOffset(set.mRotationOffset);
+    mPivots.SetRotationPivot(set.mRotationPivot);
+    mPivots.SetScalingOffset(set.mScalingOffset);
+    mPivots.SetScalingPivot(set.mScalingPivot);
+    mPrePostRotation.SetPre(set.mPreRotation);
+    mPrePostRotation.SetPost(set.mPostRotation);
+}
+
+const KFbxNodePivotSets& KFbxNodePivotSets::Neutral() {
+    static const KFbxNodePivotSets neutral;
+    return neutral;
+}
+
+const KFbxNodeMatrixRecord& KFbxNodeEvaluationCaches::UnusedRecord() {
+    static const KFbxNodeMatrixRecord unused;
+    return unused;
+}
+
 void KFbxNodeTransformCache::Reset() {
     for (int channel = 0; channel < 3; ++channel) {
         mHints[channel] = 0;

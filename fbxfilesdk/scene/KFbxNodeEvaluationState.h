@@ -96,6 +96,9 @@ struct KFbxNodeEvaluationState {
     // Rotation, translation and scaling, in KFbxLimits order.
     KFbxLimitRecord mLimits[KFbxLimits::eLimitKindCount]{KFbxLimitRecord(), KFbxLimitRecord(), KFbxLimitRecord(1.0)};
 
+    // The set's pivots, offsets, pre/post-rotation, order and limit space in
+    // force; limits and inherit type stay.
+    void Load(const KFbxNodePivotSet& set);
     bool IsRotationActive() const { return (mLimits[KFbxLimits::eRotation].mFlags & KFbxLimitRecord::kActive) != 0; }
     // The local rotation matrix of the angles: their XYZ rotation unless
     // rotation is active with its order and pre/post-rotation in force.
@@ -156,6 +159,26 @@ struct KFbxNodeMatrixRecord {
     KFbxVector4 mTranslation;
     KgeMatrix mRotation;
     KgeMatrix mScaling;
+};
+
+// Both pivot sets of a node, kept once one of them leaves the neutral
+// values; nodes read one shared neutral pair until then.
+struct KFbxNodePivotSets {
+    KFbxNodePivotSet mSets[2];
+
+    static const KFbxNodePivotSets& Neutral();
+};
+
+// What evaluation keeps between calls, made on a node's first evaluation:
+// the caches of evaluation at a time and from the default values, and the
+// matrix records.
+struct KFbxNodeEvaluationCaches {
+    KFbxNodeTransformCache mTimeCache;
+    KFbxNodeTransformCache mDefaultCache;
+    KFbxNodeMatrixRecord mMatrixRecords[2];
+
+    // The records unused, as a node that never kept one reads them.
+    static const KFbxNodeMatrixRecord& UnusedRecord();
 };
 
 }  // namespace fbxsdk_2006_11_1

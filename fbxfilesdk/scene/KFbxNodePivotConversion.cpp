@@ -93,8 +93,8 @@ bool LoadRotationDifference(KFCurveFilterMatrixConverter& converter, const KFbxV
 
 void KFbxNode::ConvertPivotAnimation(EPivotSet target, double frameRate, bool keyReducer) {
     const EPivotSet other = target == eSOURCE_SET ? eDESTINATION_SET : eSOURCE_SET;
-    const KFbxNodePivotSet& from = mPivotSets[other];
-    const KFbxNodePivotSet& to = mPivotSets[target];
+    const KFbxNodePivotSet& from = PivotSet(other);
+    const KFbxNodePivotSet& to = PivotSet(target);
     const bool fromCounts = from.mPivotState == 0;
     const bool toCounts = to.mPivotState == 0;
     const bool fromRotationCounts = fromCounts && !from.mRotationSpaceForLimitOnly;

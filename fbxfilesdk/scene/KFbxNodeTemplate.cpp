@@ -149,9 +149,8 @@ KFbxNode& KFbxNode::CopyFrom(const KFbxNode& other) {
     }
 
     ResetEvaluationCache();
-    mMatrixRecords[0].mTag = -1;
-    mMatrixRecords[1].mTag = -1;
-    *mLimits = *other.mLimits;
+    ForgetMatrixRecords();
+    GetLimits() = other.GetLimits();
     KFbxTakeNodeContainer::CopyFrom(other);
     return *this;
 }

@@ -7,7 +7,6 @@
 #include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 
-
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -63,9 +62,9 @@ void WriteVector(KFbxProperty& property, const KFbxVector4& value) {
 // The vector into the set and, for set 0, through the store operation into
 // the evaluation state.
 template <class Target>
-void StoreVector(KFbxNodePivotSet* sets, KFbxNode::EPivotSet set, KFbxVector4 KFbxNodePivotSet::*field,
+void StoreVector(KFbxNodePivotSet& pivots, KFbxNode::EPivotSet set, KFbxVector4 KFbxNodePivotSet::*field,
                  const KFbxVector4& v, Target& target, void (Target::*store)(const KFbxVector4&)) {
-    sets[set].*field = v;
+    pivots.*field = v;
     if (set == KFbxNode::eSOURCE_SET) {
         (target.*store)(v);
     }
@@ -124,61 +123,70 @@ KFbxVector4 KFbxNode::GetPropertyDouble3(const char* name) const {
 // ---- pivot sets -------------------------------------------------------------
 
 void KFbxNode::SetRotationOffset(EPivotSet set, const KFbxVector4& v) {
-    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mRotationOffset, v, mState.mPivots, &KFbxNodePivots::SetRotationOffset);
+    StoreVector(EditPivotSet(set), set, &KFbxNodePivotSet::mRotationOffset, v, mState.mPivots, &KFbxNodePivots::SetRotationOffset);
 }
 
 void KFbxNode::SetRotationPivot(EPivotSet set, const KFbxVector4& v) {
-    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mRotationPivot, v, mState.mPivots, &KFbxNodePivots::SetRotationPivot);
+    StoreVector(EditPivotSet(set), set, &KFbxNodePivotSet::mRotationPivot, v, mState.mPivots, &KFbxNodePivots::SetRotationPivot);
 }
 
 void KFbxNode::SetScalingOffset(EPivotSet set, const KFbxVector4& v) {
-    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mScalingOffset, v, mState.mPivots, &KFbxNodePivots::SetScalingOffset);
+    StoreVector(EditPivotSet(set), set, &KFbxNodePivotSet::mScalingOffset, v, mState.mPivots, &KFbxNodePivots::SetScalingOffset);
 }
 
 void KFbxNode::SetScalingPivot(EPivotSet set, const KFbxVector4& v) {
-    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mScalingPivot, v, mState.mPivots, &KFbxNodePivots::SetScalingPivot);
+    StoreVector(EditPivotSet(set), set, &KFbxNodePivotSet::mScalingPivot, v, mState.mPivots, &KFbxNodePivots::SetScalingPivot);
 }
 
 void KFbxNode::SetPreRotation(EPivotSet set, const KFbxVector4& v) {
-    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mPreRotation, v, mState.mPrePostRotation, &KFbxNodePrePostRotation::SetPre);
+    StoreVector(EditPivotSet(set), set, &KFbxNodePivotSet::mPreRotation, v, mState.mPrePostRotation, &KFbxNodePrePostRotation::SetPre);
 }
 
 void KFbxNode::SetPostRotation(EPivotSet set, const KFbxVector4& v) {
-    StoreVector(mPivotSets, set, &KFbxNodePivotSet::mPostRotation, v, mState.mPrePostRotation, &KFbxNodePrePostRotation::SetPost);
+    StoreVector(EditPivotSet(set), set, &KFbxNodePivotSet::mPostRotation, v, mState.mPrePostRotation, &KFbxNodePrePostRotation::SetPost);
 }
 
 void KFbxNode::SetRotationOrder(EPivotSet set, ERotationOrder order) {
     const int checked = KFbxCheckedRotationOrder(order);
-    mPivotSets[set].mRotationOrder = checked;
+    EditPivotSet(set).mRotationOrder = checked;
     if (set == eSOURCE_SET) {
         mState.mPrePostRotation.mOrder = 2 * checked;
     }
 }
 
 void KFbxNode::GetRotationOrder(EPivotSet set, ERotationOrder& order) const {
-    order = static_cast<ERotationOrder>(mPivotSets[set].mRotationOrder);
+    order = static_cast<ERotationOrder>(PivotSet(set).mRotationOrder);
 }
 
 void KFbxNode::SetRotationSpaceForLimitOnly(EPivotSet set, bool on) {
-    mPivotSets[set].mRotationSpaceForLimitOnly = on;
+    EditPivotSet(set).mRotationSpaceForLimitOnly = on;
     if (set == eSOURCE_SET) {
         mState.mRotationSpaceForLimitOnly = on;
     }
 }
 
-void KFbxNode::SelectPivotSet(EPivotSet set) {
-    const KFbxNodePivotSet& pivots = mPivotSets[set];
-    mState.mPrePostRotation.mOrder = 2 * KFbxCheckedRotationOrder(pivots.mRotationOrder);
-    mState.mRotationSpaceForLimitOnly = pivots.mRotationSpaceForLimitOnly;
-    mState.mPivots.SetRotationOffset(pivots.mRotationOffset);
-    mState.mPivots.SetRotationPivot(pivots.mRotationPivot);
-    mState.mPivots.SetScalingOffset(pivots.mScalingOffset);
-    mState.mPivots.SetScalingPivot(pivots.mScalingPivot);
-    mState.mPrePostRotation.SetPre(pivots.mPreRotation);
-    mState.mPrePostRotation.SetPost(pivots.mPostRotation);
+KFbxNodePivotSets& KFbxNode::MakePivotSets() {
+    mPivotSets = std::make_unique<KFbxNodePivotSets>();
+    return *mPivotSets;
 }
 
+KFbxLimits& KFbxNode::MakeLimits() {
+    mLimits = std::make_unique<KFbxLimits>(mState.mLimits);
+    return *mLimits;
+}
+
+const KFbxLimits& KFbxNode::NeutralLimits() {
+    static const KFbxLimits neutral;
+    return neutral;
+}
+
+void KFbxNode::SelectPivotSet(EPivotSet set) { mState.Load(PivotSet(set)); }
+
 void KFbxNode::ResetPivotSetOfNode(EPivotSet set) {
+    if (mPivotSets == nullptr) {
+        // Already neutral.
+        return;
+    }
     const KFbxVector4 zero;
     SetRotationOrder(set, eEULER_XYZ);
     SetPreRotation(set, zero);
@@ -211,8 +219,9 @@ void KFbxNode::GetTransformInheritType(ETransformInheritType& type) const {
 }
 
 void KFbxNode::SetRotationActive(bool active) {
-    if (mLimits != nullptr) {
-        mLimits->SetRotationActive(active);
+    // Neutral limits are inactive already.
+    if (mLimits != nullptr || active) {
+        GetLimits().SetRotationActive(active);
     }
     WriteBool(mProperties[eRotationActive], active);
 }
@@ -222,10 +231,23 @@ bool KFbxNode::GetRotationActive() const { return ReadBool(mProperties[eRotation
 // ---- properties and pivot sets ------------------------------------------------
 
 void KFbxNode::InitTransformDefaults() {
+    WritePropertyDefaults(false);
+    // Made sets stay where they are: references to them remain valid.
+    if (mPivotSets != nullptr) {
+        *mPivotSets = KFbxNodePivotSets();
+    }
+    SelectPivotSet(eSOURCE_SET);
+    mState.mPivots.mInheritType = eINHERIT_RrSs;
+}
+
+void KFbxNode::WritePropertyDefaults(bool onlyNonZero) {
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
         KFbxProperty& property = mProperties[index];
         const double* value = info.mDefault;
+        if (onlyNonZero && value[0] == 0.0 && value[1] == 0.0 && value[2] == 0.0) {
+            continue;
+        }
         switch (info.mDataType->GetType()) {
             case eFbxValueBool:
                 WriteBool(property, value[0] != 0.0);
@@ -244,14 +266,10 @@ void KFbxNode::InitTransformDefaults() {
                 break;
         }
     }
-    mPivotSets[eSOURCE_SET] = KFbxNodePivotSet();
-    mPivotSets[eDESTINATION_SET] = KFbxNodePivotSet();
-    SelectPivotSet(eSOURCE_SET);
-    mState.mPivots.mInheritType = eINHERIT_RrSs;
 }
 
 void KFbxNode::UpdatePropertiesFromPivotsAndLimits() {
-    const KFbxNodePivotSet& pivots = mPivotSets[eSOURCE_SET];
+    const KFbxNodePivotSet& pivots = PivotSet(eSOURCE_SET);
     WriteVector(mProperties[eRotationOffset], pivots.mRotationOffset);
     WriteVector(mProperties[eRotationPivot], pivots.mRotationPivot);
     WriteVector(mProperties[eScalingOffset], pivots.mScalingOffset);
@@ -265,7 +283,7 @@ void KFbxNode::UpdatePropertiesFromPivotsAndLimits() {
     WriteBool(mProperties[eRotationSpaceForLimitOnly], pivots.mRotationSpaceForLimitOnly);
     WriteBool(mProperties[eQuaternionInterpolate], pivots.mQuaternionInterpolate);
     for (const LimitProperties& limit : kLimitProperties) {
-        const KFbxLimitRecord& record = mLimits->GetRecord(limit.mKind);
+        const KFbxLimitRecord& record = mState.mLimits[limit.mKind];
         WriteBool(mProperties[limit.mActive], (record.mFlags & KFbxLimitRecord::kActive) != 0);
         for (int axis = 0; axis < 6; ++axis) {
             WriteBool(mProperties[limit.mMinX + axis], (record.mFlags & (KFbxLimitRecord::kMinX << axis)) != 0);
@@ -300,12 +318,12 @@ void KFbxNode::UpdatePivotsAndLimitsFromProperties() {
         SetRotationSpaceForLimitOnly(eSOURCE_SET, ReadBool(mProperties[eRotationSpaceForLimitOnly]));
         SetQuaternionInterpolate(eSOURCE_SET, ReadBool(mProperties[eQuaternionInterpolate]));
         SetPivotState(eSOURCE_SET, 0);
-        mPivotSets[eDESTINATION_SET] = KFbxNodePivotSet();
+        EditPivotSet(eDESTINATION_SET) = KFbxNodePivotSet();
     }
 
     bool limitsDiffer = false;
     for (const LimitProperties& limit : kLimitProperties) {
-        const KFbxLimitRecord& record = mLimits->GetRecord(limit.mKind);
+        const KFbxLimitRecord& record = mState.mLimits[limit.mKind];
         limitsDiffer = limitsDiffer ||
                        ReadBool(mProperties[limit.mActive]) != ((record.mFlags & KFbxLimitRecord::kActive) != 0) ||
                        Differs(ReadVector(mProperties[limit.mMin]), record.mMin) ||
@@ -316,16 +334,17 @@ void KFbxNode::UpdatePivotsAndLimitsFromProperties() {
         }
     }
     if (limitsDiffer) {
+        KFbxLimits& limits = GetLimits();
         for (const LimitProperties& limit : kLimitProperties) {
             const auto axis = [&](int offset) { return ReadBool(mProperties[limit.mMinX + offset]); };
-            mLimits->SetLimitMinActive(axis(0), axis(1), axis(2), limit.mKind);
-            mLimits->SetLimitMaxActive(axis(3), axis(4), axis(5), limit.mKind);
-            mLimits->SetLimitMin(ReadVector(mProperties[limit.mMin]), limit.mKind);
-            mLimits->SetLimitMax(ReadVector(mProperties[limit.mMax]), limit.mKind);
+            limits.SetLimitMinActive(axis(0), axis(1), axis(2), limit.mKind);
+            limits.SetLimitMaxActive(axis(3), axis(4), axis(5), limit.mKind);
+            limits.SetLimitMin(ReadVector(mProperties[limit.mMin]), limit.mKind);
+            limits.SetLimitMax(ReadVector(mProperties[limit.mMax]), limit.mKind);
         }
-        mLimits->SetTranslationActive(ReadBool(mProperties[eTranslationActive]));
-        mLimits->SetRotationActive(ReadBool(mProperties[eRotationActive]));
-        mLimits->SetScalingActive(ReadBool(mProperties[eScalingActive]));
+        limits.SetTranslationActive(ReadBool(mProperties[eTranslationActive]));
+        limits.SetRotationActive(ReadBool(mProperties[eRotationActive]));
+        limits.SetScalingActive(ReadBool(mProperties[eScalingActive]));
     }
 
     if (ReadBool(mProperties[eQuaternionInterpolate])) {

@@ -263,4 +263,87 @@ TEST_F(KFbxNodeTransformTest, PivotsAndLimitsGoBackIntoTheProperties) {
     EXPECT_DOUBLE_EQ(node->GetPropertyDouble3("TranslationMin")[1], -1.0);
 }
 
+TEST_F(KFbxNodeTransformTest, UntouchedNodesReadNeutralSettingsThatNoOtherNodesWritesReach) {
+    KFbxNode* written = MakeNode("written");
+    KFbxNode* untouched = MakeNode("untouched");
+    written->SetRotationPivot(KFbxNode::eDESTINATION_SET, V(1, 2, 3));
+    written->SetGeometricScaling(KFbxNode::eSOURCE_SET, V(2, 2, 2));
+    written->SetPivotState(KFbxNode::eDESTINATION_SET, 0);
+    written->SetRotationOrder(KFbxNode::eDESTINATION_SET, KFbxNode::eEULER_ZYX);
+    written->GetLimits().SetLimitMax(V(5, 5, 5), KFbxLimits::eTranslation);
+    written->SetCachedTransformFromMatrix(KgeMatrix());
+
+    const KFbxNode& view = *untouched;
+    for (KFbxNode::EPivotSet set : {KFbxNode::eSOURCE_SET, KFbxNode::eDESTINATION_SET}) {
+        EXPECT_DOUBLE_EQ(view.GetRotationPivot(set)[0], 0.0);
+        KFbxVector4 scaling;
+        view.GetGeometricScaling(set, scaling);
+        EXPECT_DOUBLE_EQ(scaling[1], 1.0);
+        EXPECT_EQ(view.GetPivotState(set), 1);
+        KFbxNode::ERotationOrder order = KFbxNode::eSPHERIC_XYZ;
+        view.GetRotationOrder(set, order);
+        EXPECT_EQ(order, KFbxNode::eEULER_XYZ);
+    }
+    EXPECT_DOUBLE_EQ(view.GetLimits().GetLimitMax(KFbxLimits::eTranslation)[0], 0.0);
+    EXPECT_DOUBLE_EQ(view.GetLimits().GetLimitMax(KFbxLimits::eScaling)[0], 1.0);
+    EXPECT_FALSE(view.GetLimits().GetRotationActive());
+    EXPECT_EQ(view.GetMatrixRecord(0).mTag, -1);
+    EXPECT_EQ(view.GetMatrixRecord(1).mTag, -1);
+    EXPECT_DOUBLE_EQ(written->GetRotationPivot(KFbxNode::eDESTINATION_SET)[2], 3.0);
+    EXPECT_DOUBLE_EQ(written->GetLimits().GetLimitMax(KFbxLimits::eTranslation)[0], 5.0);
+}
+
+TEST_F(KFbxNodeTransformTest, AnUntouchedNodeEvaluatesAlikeWithEitherPivotSetAndKeepsItsDefaults) {
+    KFbxNode* parent = MakeNode("parent");
+    KFbxNode* child = MakeNode("child", parent);
+    child->SetLclTranslation(V(1, 2, 3));
+    const KgeMatrix source = child->EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET);
+    const KgeMatrix destination = child->EvaluateDefaultGlobalTransform(KFbxNode::eDESTINATION_SET);
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_EQ(source[row][column], destination[row][column]);
+        }
+    }
+    EXPECT_DOUBLE_EQ(source[3][1], 2.0);
+    EXPECT_EQ(child->GetEvaluationState().mPivots.mFlags, 0u);
+    EXPECT_EQ(child->GetEvaluationState().mPrePostRotation.mOrder, 0);
+    child->ResetPivotSet(KFbxNode::eDESTINATION_SET);
+    EXPECT_EQ(child->GetPivotState(KFbxNode::eDESTINATION_SET), 1);
+}
+
+TEST_F(KFbxNodeTransformTest, LimitsMadeOnFirstWriteClampEvaluationAndInheritTypeChangesReachIt) {
+    KFbxNode* node = MakeNode("node");
+    node->SetLclTranslation(V(10, -10, 0));
+    EXPECT_DOUBLE_EQ(node->EvaluateDefaultLocalT(true)[0], 10.0);
+    node->SetRotationActive(false);
+    EXPECT_FALSE(node->GetEvaluationState().IsRotationActive());
+    KFbxLimits& limits = node->GetLimits();
+    limits.SetLimitMaxActive(true, false, false, KFbxLimits::eTranslation);
+    limits.SetLimitMax(V(4, 0, 0), KFbxLimits::eTranslation);
+    node->ResetEvaluationCache();
+    EXPECT_DOUBLE_EQ(node->EvaluateDefaultLocalT(true)[0], 4.0);
+    EXPECT_DOUBLE_EQ(node->EvaluateDefaultLocalT(false)[0], 10.0);
+    node->SetRotationActive(true);
+    EXPECT_TRUE(node->GetEvaluationState().IsRotationActive());
+
+    int type = KFbxNode::eINHERIT_Rrs;
+    node->GetNodeProperty(eInheritType).Set(&type, eFbxValueInteger);
+    EXPECT_EQ(node->GetEvaluationState().mPivots.mInheritType, KFbxNode::eINHERIT_Rrs);
+}
+
+TEST_F(KFbxNodeTransformTest, InitTransformDefaultsNeutralisesMadePivotSetsInPlace) {
+    KFbxNode* node = MakeNode("node");
+    node->SetRotationOffset(KFbxNode::eSOURCE_SET, V(1, 0, 0));
+    node->SetPreRotation(KFbxNode::eSOURCE_SET, V(0, 0, 30));
+    node->SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+    const KFbxVector4& offset = node->GetRotationOffset(KFbxNode::eSOURCE_SET);
+    EXPECT_DOUBLE_EQ(offset[0], 1.0);
+    node->InitTransformDefaults();
+    EXPECT_DOUBLE_EQ(offset[0], 0.0);
+    EXPECT_EQ(node->GetEvaluationState().mPivots.mFlags, 0u);
+    EXPECT_EQ(node->GetEvaluationState().mPrePostRotation.mFlags, 0u);
+    EXPECT_EQ(node->GetEvaluationState().mPivots.mInheritType, KFbxNode::eINHERIT_RrSs);
+    EXPECT_DOUBLE_EQ(node->GetPropertyDouble3("GeometricScaling")[0], 1.0);
+}
+
 }  // namespace
