@@ -80,7 +80,7 @@ KFbxProperty::KFbxProperty(KFbxObject* object, const char* name, const KFbxDataT
                                                            name, dataType, label)),
       mIsCreator(mInternal != nullptr) {
     if (object != nullptr && mInternal != nullptr) {
-        object->RegisterProperty(this);
+        object->RegisterNewProperty(this);
     }
 }
 
@@ -144,7 +144,7 @@ void KFbxProperty::InitOnNewObject(KFbxObject* object, const char* name, const K
     if (mInternal != nullptr) {
         mIsCreator = true;
         mInternal->mFlags |= kMember;
-        object->RegisterProperty(this);
+        object->RegisterNewProperty(this);
     }
 }
 
@@ -398,7 +398,7 @@ const char* KFbxProperty::GetEnumValue(int index) const {
 
 bool KFbxProperty::Set(const void* value, EFbxValueType type) {
     if (mInternal == nullptr ||
-        !KFbxCopyValue(mInternal->mValue.Get(), mInternal->mDataType.GetType(), value, type)) {
+        !KFbxCopyValue(mInternal->GetValueData(), mInternal->mDataType.GetType(), value, type)) {
         return false;
     }
     if (mInternal->mLink != nullptr) {
@@ -419,12 +419,12 @@ bool KFbxProperty::Get(void* value, EFbxValueType type) const {
     if (mInternal->mLink != nullptr) {
         PullValue();
     }
-    return KFbxCopyValue(value, type, mInternal->mValue.Get(), mInternal->mDataType.GetType());
+    return KFbxCopyValue(value, type, mInternal->GetValueData(), mInternal->mDataType.GetType());
 }
 
 void KFbxProperty::PushValue() const {
     KProperty* link = mInternal->mLink;
-    void* data = mInternal->mValue.Get();
+    void* data = mInternal->GetValueData();
     if (data == nullptr) {
         return;
     }
@@ -481,7 +481,7 @@ void KFbxProperty::PushValue() const {
 
 void KFbxProperty::PullValue() const {
     KProperty* link = mInternal->mLink;
-    void* data = mInternal->mValue.Get();
+    void* data = mInternal->GetValueData();
     if (data == nullptr) {
         return;
     }
@@ -627,16 +627,15 @@ bool KFbxProperty::BindToObject() {
     if (code == eKPropertyCharPtr) {
         code = eKPropertyString;
     }
-    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName.Get(), code,
-                                                                              kDataType, false, false, nullptr, false)
+    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName, code, kDataType,
+                                                                              false, false, nullptr, false)
                                                 : nullptr;
     if (link == nullptr) {
         // A data type the internal layer cannot hold by its name still has a
         // value to mirror: it goes into a property of its value type.
         const int byValue = TypeCodeOfValueType(mInternal->mDataType.GetType());
         if (byValue != eKPropertyUnknown && byValue != code) {
-            link = twin->CreateDynamicProperty(mInternal->mName.Get(), byValue, nullptr, false, false, nullptr,
-                                               false);
+            link = twin->CreateDynamicProperty(mInternal->mName, byValue, nullptr, false, false, nullptr, false);
         }
     }
     if (link == nullptr) {
