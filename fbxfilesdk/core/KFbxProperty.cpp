@@ -7,10 +7,12 @@
 #include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KPropertyType.h>
 #include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <cstring>
 #include <functional>
 #include <new>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -188,9 +190,13 @@ KFbxProperty* KFbxProperty::CreateForKProperty(KFbxSdkManager* manager, KPropert
     }
     if (const KStringList* names = property->GetEnumList(false)) {
         if (KFbxProperty_internal::Rare* rare = internal->MakeRare()) {
-            rare->mEnumNames.reset(new (std::nothrow) KStringList());
-            if (rare->mEnumNames != nullptr) {
-                rare->mEnumNames->CopyFrom(*names);
+            try {
+                rare->mEnumNames.reserve(static_cast<std::size_t>(names->GetCount()));
+                for (int i = 0; i < names->GetCount(); ++i) {
+                    rare->mEnumNames.emplace_back(names->GetStringAt(i));
+                }
+            } catch (const std::bad_alloc&) {
+                SdkNoteAllocationFailure();
             }
         }
     }
@@ -369,29 +375,28 @@ int KFbxProperty::AddEnumValue(const char* name) {
     if (rare == nullptr) {
         return -1;
     }
-    if (rare->mEnumNames == nullptr) {
-        rare->mEnumNames.reset(new (std::nothrow) KStringList());
-        if (rare->mEnumNames == nullptr) {
-            return -1;
-        }
+    try {
+        rare->mEnumNames.emplace_back(text.Buffer());
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return -1;
     }
-    return rare->mEnumNames->Add(text);
+    return static_cast<int>(rare->mEnumNames.size()) - 1;
 }
 
 int KFbxProperty::GetEnumCount() const {
-    const KStringList* names = mInternal != nullptr ? mInternal->GetRare().mEnumNames.get() : nullptr;
-    return names != nullptr ? names->GetCount() : 0;
+    return mInternal != nullptr ? static_cast<int>(mInternal->GetRare().mEnumNames.size()) : 0;
 }
 
 const char* KFbxProperty::GetEnumValue(int index) const {
     if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
         return nullptr;
     }
-    const KStringList* names = mInternal->GetRare().mEnumNames.get();
-    if (names == nullptr || index < 0 || index >= names->GetCount()) {
+    const std::vector<KInternedText>& names = mInternal->GetRare().mEnumNames;
+    if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
         return nullptr;
     }
-    return names->GetStringAt(index);
+    return names[static_cast<std::size_t>(index)].Get();
 }
 
 // ---- values -----------------------------------------------------------------
@@ -652,10 +657,11 @@ bool KFbxProperty::BindToObject() {
         link->GetInfo().SetFlag(KPropertyInfo::kPublicFlag4, true);
     }
     link->SetLabel(mInternal->mLabel.IsEmpty() ? mInternal->mName : mInternal->mLabel);
-    if (const KStringList* own = mInternal->GetRare().mEnumNames.get()) {
+    const std::vector<KInternedText>& own = mInternal->GetRare().mEnumNames;
+    if (!own.empty()) {
         if (KStringList* names = link->GetEnumList(true)) {
-            for (int i = 0; i < own->GetCount(); ++i) {
-                names->Add(KString(own->GetStringAt(i)));
+            for (const KInternedText& name : own) {
+                names->Add(KString(name.Get()));
             }
         }
     }

@@ -8,11 +8,11 @@
 #include <fbxfilesdk/core/KFbxPlug_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KInternedText.h>
-#include <fbxfilesdk/core/KStringList.h>
 
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -29,7 +29,8 @@ public:
         double mMax = std::numeric_limits<double>::infinity();
         void* mUserData = nullptr;
         void* mUserTag = nullptr;
-        std::unique_ptr<KStringList> mEnumNames;
+        // Interned: every object of a class lists the same names.
+        std::vector<KInternedText> mEnumNames;
     };
 
     // Limits minus and plus infinity, no flags, a zero value of the data type.
