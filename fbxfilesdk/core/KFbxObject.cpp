@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KFbxObject.h>
 
 #include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KListGrowth.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
@@ -256,6 +257,7 @@ void KFbxObject::RegisterNewProperty(KFbxProperty* property) {
         return;
     }
     try {
+        KReserveOneMore(mProperties);
         mProperties.push_back(property);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();

@@ -2,6 +2,7 @@
 // merging and moving connections to another object.
 #include <fbxfilesdk/core/KObject.h>
 
+#include <fbxfilesdk/core/KListGrowth.h>
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KProperty.h>
@@ -86,6 +87,7 @@ int KObject::AddProperty(KProperty* property) {
     const bool dynamic = property->IsDynamic();
     OnPropertyListChange(eKObjectPropertyAdding, property, dynamic);
     try {
+        KReserveOneMore(mProperties);
         mProperties.push_back(property);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
