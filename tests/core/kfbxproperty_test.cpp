@@ -321,6 +321,13 @@ TEST_F(KFbxPropertyTest, EnumValues) {
     EXPECT_EQ(mode.GetEnumValue(2), nullptr);
     EXPECT_EQ(mode.GetEnumValue(-1), nullptr);
     EXPECT_STREQ(mode.GetKProperty()->GetEnumList(false)->GetStringAt(1), "on");
+    // No name reads back empty; the same name on two properties is one text.
+    EXPECT_EQ(mode.AddEnumValue(nullptr), 2);
+    EXPECT_STREQ(mode.GetEnumValue(2), "");
+    EXPECT_STREQ(mode.GetKProperty()->GetEnumList(false)->GetStringAt(2), "");
+    KFbxProperty other = KFbxProperty::Create(mObject, "Other", gKFbxDataTypeEnum, "");
+    EXPECT_EQ(other.AddEnumValue("on"), 0);
+    EXPECT_EQ(other.GetEnumValue(0), mode.GetEnumValue(1));
 
     // Names given before binding reach the internal property at binding.
     KFbxProperty early(static_cast<KFbxSdkManager*>(nullptr), "Early", gKFbxDataTypeEnum, "");
