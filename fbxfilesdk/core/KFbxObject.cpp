@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KFbxObject.h>
 
 #include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KListGrowth.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
@@ -244,13 +245,23 @@ void KFbxObject::RegisterProperty(KFbxProperty* property) {
     }
     const bool known = std::any_of(mProperties.begin(), mProperties.end(),
                                    [&](const KFbxProperty* p) { return *p == *property; });
-    if (!known) {
-        try {
-            mProperties.push_back(property);
-        } catch (const std::bad_alloc&) {
-            SdkNoteAllocationFailure();
-            return;
-        }
+    if (known) {
+        AddProperty(property);
+    } else {
+        RegisterNewProperty(property);
+    }
+}
+
+void KFbxObject::RegisterNewProperty(KFbxProperty* property) {
+    if (property == nullptr) {
+        return;
+    }
+    try {
+        KReserveOneMore(mProperties);
+        mProperties.push_back(property);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return;
     }
     AddProperty(property);
 }
@@ -259,12 +270,14 @@ void KFbxObject::UnregisterProperty(KFbxProperty* property) {
     if (property == nullptr) {
         return;
     }
-    const auto found =
-        std::find_if(mProperties.begin(), mProperties.end(), [&](const KFbxProperty* p) { return *p == *property; });
-    if (found == mProperties.end()) {
+    // A property is registered once; from the end, because objects let go of
+    // their properties last first.
+    const auto found = std::find_if(mProperties.rbegin(), mProperties.rend(),
+                                    [&](const KFbxProperty* p) { return *p == *property; });
+    if (found == mProperties.rend()) {
         return;
     }
-    mProperties.erase(found);
+    mProperties.erase(std::next(found).base());
     RemoveProperty(property);
 }
 
@@ -335,7 +348,7 @@ void KFbxObject::WrapInternalProperties() {
     for (int i = 0; i < mInternal->GetPropertyCount(); ++i) {
         KProperty* property = mInternal->GetPropertyAt(i);
         if (FindPropertyByInternal(property) == nullptr) {
-            RegisterProperty(KFbxProperty::CreateForKProperty(mManager, property));
+            RegisterNewProperty(KFbxProperty::CreateForKProperty(mManager, property));
         }
     }
 }

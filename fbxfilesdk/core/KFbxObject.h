@@ -116,8 +116,11 @@ public:
     // ---- properties ----
     // Appends the handle unless one already shares its internal property, then AddProperty.
     void RegisterProperty(KFbxProperty* property);
-    // Drops the first handle sharing its internal property, then RemoveProperty.
+    // Drops the handle sharing its internal property (one at most is registered), then RemoveProperty.
     void UnregisterProperty(KFbxProperty* property);
+    // RegisterProperty for a handle whose internal property was just made, so
+    // that no registered handle can share it yet.
+    void RegisterNewProperty(KFbxProperty* property);
     int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
     // The invalid property out of range.
     KFbxProperty GetPropertyAt(int index) const;

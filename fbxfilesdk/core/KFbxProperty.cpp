@@ -7,10 +7,12 @@
 #include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KPropertyType.h>
 #include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <cstring>
 #include <functional>
 #include <new>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -80,7 +82,7 @@ KFbxProperty::KFbxProperty(KFbxObject* object, const char* name, const KFbxDataT
                                                            name, dataType, label)),
       mIsCreator(mInternal != nullptr) {
     if (object != nullptr && mInternal != nullptr) {
-        object->RegisterProperty(this);
+        object->RegisterNewProperty(this);
     }
 }
 
@@ -144,7 +146,7 @@ void KFbxProperty::InitOnNewObject(KFbxObject* object, const char* name, const K
     if (mInternal != nullptr) {
         mIsCreator = true;
         mInternal->mFlags |= kMember;
-        object->RegisterProperty(this);
+        object->RegisterNewProperty(this);
     }
 }
 
@@ -188,9 +190,13 @@ KFbxProperty* KFbxProperty::CreateForKProperty(KFbxSdkManager* manager, KPropert
     }
     if (const KStringList* names = property->GetEnumList(false)) {
         if (KFbxProperty_internal::Rare* rare = internal->MakeRare()) {
-            rare->mEnumNames.reset(new (std::nothrow) KStringList());
-            if (rare->mEnumNames != nullptr) {
-                rare->mEnumNames->CopyFrom(*names);
+            try {
+                rare->mEnumNames.reserve(static_cast<std::size_t>(names->GetCount()));
+                for (int i = 0; i < names->GetCount(); ++i) {
+                    rare->mEnumNames.emplace_back(names->GetStringAt(i));
+                }
+            } catch (const std::bad_alloc&) {
+                SdkNoteAllocationFailure();
             }
         }
     }
@@ -369,36 +375,35 @@ int KFbxProperty::AddEnumValue(const char* name) {
     if (rare == nullptr) {
         return -1;
     }
-    if (rare->mEnumNames == nullptr) {
-        rare->mEnumNames.reset(new (std::nothrow) KStringList());
-        if (rare->mEnumNames == nullptr) {
-            return -1;
-        }
+    try {
+        rare->mEnumNames.emplace_back(text.Buffer());
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return -1;
     }
-    return rare->mEnumNames->Add(text);
+    return static_cast<int>(rare->mEnumNames.size()) - 1;
 }
 
 int KFbxProperty::GetEnumCount() const {
-    const KStringList* names = mInternal != nullptr ? mInternal->GetRare().mEnumNames.get() : nullptr;
-    return names != nullptr ? names->GetCount() : 0;
+    return mInternal != nullptr ? static_cast<int>(mInternal->GetRare().mEnumNames.size()) : 0;
 }
 
 const char* KFbxProperty::GetEnumValue(int index) const {
     if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
         return nullptr;
     }
-    const KStringList* names = mInternal->GetRare().mEnumNames.get();
-    if (names == nullptr || index < 0 || index >= names->GetCount()) {
+    const std::vector<KInternedText>& names = mInternal->GetRare().mEnumNames;
+    if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
         return nullptr;
     }
-    return names->GetStringAt(index);
+    return names[static_cast<std::size_t>(index)].Get();
 }
 
 // ---- values -----------------------------------------------------------------
 
 bool KFbxProperty::Set(const void* value, EFbxValueType type) {
     if (mInternal == nullptr ||
-        !KFbxCopyValue(mInternal->mValue.Get(), mInternal->mDataType.GetType(), value, type)) {
+        !KFbxCopyValue(mInternal->GetValueData(), mInternal->mDataType.GetType(), value, type)) {
         return false;
     }
     if (mInternal->mLink != nullptr) {
@@ -419,12 +424,12 @@ bool KFbxProperty::Get(void* value, EFbxValueType type) const {
     if (mInternal->mLink != nullptr) {
         PullValue();
     }
-    return KFbxCopyValue(value, type, mInternal->mValue.Get(), mInternal->mDataType.GetType());
+    return KFbxCopyValue(value, type, mInternal->GetValueData(), mInternal->mDataType.GetType());
 }
 
 void KFbxProperty::PushValue() const {
     KProperty* link = mInternal->mLink;
-    void* data = mInternal->mValue.Get();
+    void* data = mInternal->GetValueData();
     if (data == nullptr) {
         return;
     }
@@ -481,7 +486,7 @@ void KFbxProperty::PushValue() const {
 
 void KFbxProperty::PullValue() const {
     KProperty* link = mInternal->mLink;
-    void* data = mInternal->mValue.Get();
+    void* data = mInternal->GetValueData();
     if (data == nullptr) {
         return;
     }
@@ -627,16 +632,15 @@ bool KFbxProperty::BindToObject() {
     if (code == eKPropertyCharPtr) {
         code = eKPropertyString;
     }
-    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName.Get(), code,
-                                                                              kDataType, false, false, nullptr, false)
+    KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName, code, kDataType,
+                                                                              false, false, nullptr, false)
                                                 : nullptr;
     if (link == nullptr) {
         // A data type the internal layer cannot hold by its name still has a
         // value to mirror: it goes into a property of its value type.
         const int byValue = TypeCodeOfValueType(mInternal->mDataType.GetType());
         if (byValue != eKPropertyUnknown && byValue != code) {
-            link = twin->CreateDynamicProperty(mInternal->mName.Get(), byValue, nullptr, false, false, nullptr,
-                                               false);
+            link = twin->CreateDynamicProperty(mInternal->mName, byValue, nullptr, false, false, nullptr, false);
         }
     }
     if (link == nullptr) {
@@ -653,10 +657,11 @@ bool KFbxProperty::BindToObject() {
         link->GetInfo().SetFlag(KPropertyInfo::kPublicFlag4, true);
     }
     link->SetLabel(mInternal->mLabel.IsEmpty() ? mInternal->mName : mInternal->mLabel);
-    if (const KStringList* own = mInternal->GetRare().mEnumNames.get()) {
+    const std::vector<KInternedText>& own = mInternal->GetRare().mEnumNames;
+    if (!own.empty()) {
         if (KStringList* names = link->GetEnumList(true)) {
-            for (int i = 0; i < own->GetCount(); ++i) {
-                names->Add(KString(own->GetStringAt(i)));
+            for (const KInternedText& name : own) {
+                names->Add(KString(name.Get()));
             }
         }
     }

@@ -105,50 +105,43 @@ bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueT
     return false;
 }
 
-KFbxValueBuffer::KFbxValueBuffer(EFbxValueType type) : mType(type) {
+bool KFbxValueStorage::IsInline(EFbxValueType type) {
+    return static_cast<std::size_t>(KFbxGetValueSize(type)) <= kInlineSize && type != eFbxValueString;
+}
+
+KFbxValueStorage::KFbxValueStorage(EFbxValueType type) {
     const int size = KFbxGetValueSize(type);
-    if (size <= 0) {
-        return;
-    }
-    if (static_cast<std::size_t>(size) <= kInlineSize && type != eFbxValueString) {
+    if (size <= 0 || IsInline(type)) {
         std::memset(mInline, 0, kInlineSize);
-        mStorage = Storage::eInline;
         return;
     }
     mHeap = SdkCalloc(1, static_cast<std::size_t>(size));
-    if (mHeap == nullptr) {
-        return;
-    }
-    mStorage = Storage::eHeap;
-    if (type == eFbxValueString) {
+    if (mHeap != nullptr && type == eFbxValueString) {
         new (mHeap) KString();
     }
 }
 
-KFbxValueBuffer::~KFbxValueBuffer() {
-    void* data = Get();
+void KFbxValueStorage::Release(EFbxValueType type) {
+    void* data = Get(type);
     if (data == nullptr) {
         return;
     }
-    if (mType == eFbxValueString) {
+    if (type == eFbxValueString) {
         static_cast<KString*>(data)->~KString();
-    } else if (mType == eFbxValueStream) {
+    } else if (type == eFbxValueStream) {
         KFbxFreeStreamValue(*static_cast<KFbxStreamValue**>(data));
     }
-    if (mStorage == Storage::eHeap) {
+    if (!IsInline(type)) {
         SdkFree(mHeap);
+        mHeap = nullptr;
     }
 }
 
-void* KFbxValueBuffer::Get() const {
-    switch (mStorage) {
-        case Storage::eInline:
-            return const_cast<unsigned char*>(mInline);
-        case Storage::eHeap:
-            return mHeap;
-        default:
-            return nullptr;
+void* KFbxValueStorage::Get(EFbxValueType type) const {
+    if (KFbxGetValueSize(type) <= 0) {
+        return nullptr;
     }
+    return IsInline(type) ? const_cast<unsigned char*>(mInline) : mHeap;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -64,30 +64,46 @@ void KFbxFreeStreamValue(KFbxStreamValue* block);
 // buffers, and when memory runs out.
 bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueType srcType);
 
-// Storage for one value of a type, zero at the start: a KString for strings,
-// a block pointer (initially null) for streams. Values up to four doubles are
-// kept inside the buffer, larger ones on the heap.
+// Storage for one value of a type that its holder keeps, zero at the start:
+// a KString for strings, a block pointer (initially null) for streams. Values
+// up to three doubles are kept inside, larger ones on the heap. The holder
+// passes the type it was made with to every call.
+class KFbxValueStorage {
+public:
+    explicit KFbxValueStorage(EFbxValueType type);
+    KFbxValueStorage(const KFbxValueStorage&) = delete;
+    KFbxValueStorage& operator=(const KFbxValueStorage&) = delete;
+
+    // Ends the value; the storage is not used again.
+    void Release(EFbxValueType type);
+    // Null for the value types that store nothing, and when memory ran out.
+    void* Get(EFbxValueType type) const;
+
+private:
+    static constexpr std::size_t kInlineSize = 3 * sizeof(double);
+    static bool IsInline(EFbxValueType type);
+
+    union {
+        alignas(double) unsigned char mInline[kInlineSize];
+        void* mHeap;
+    };
+};
+
+// A value storage that knows its type.
 class KFbxValueBuffer {
 public:
-    explicit KFbxValueBuffer(EFbxValueType type);
-    ~KFbxValueBuffer();
+    explicit KFbxValueBuffer(EFbxValueType type) : mStorage(type), mType(type) {}
+    ~KFbxValueBuffer() { mStorage.Release(mType); }
     KFbxValueBuffer(const KFbxValueBuffer&) = delete;
     KFbxValueBuffer& operator=(const KFbxValueBuffer&) = delete;
 
     EFbxValueType GetType() const { return mType; }
     // Null for the value types that store nothing, and when memory ran out.
-    void* Get() const;
+    void* Get() const { return mStorage.Get(mType); }
 
 private:
-    static constexpr std::size_t kInlineSize = 4 * sizeof(double);
-    enum class Storage : unsigned char { eNone, eInline, eHeap };
-
+    KFbxValueStorage mStorage;
     EFbxValueType mType;
-    Storage mStorage = Storage::eNone;
-    union {
-        alignas(double) unsigned char mInline[kInlineSize];
-        void* mHeap;
-    };
 };
 
 // The value type of a C++ value type.

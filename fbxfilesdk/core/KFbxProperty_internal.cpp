@@ -1,10 +1,7 @@
 #include <fbxfilesdk/core/KFbxProperty_internal.h>
 
 #include <fbxfilesdk/core/KPlugClassTable.h>
-
-#include <fbxfilesdk/core/SdkAlloc.h>
-
-#include <new>
+#include <fbxfilesdk/core/KRareBlock.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -14,21 +11,16 @@ KFbxProperty_internal::KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* 
       mName(name),
       mLabel(label),
       mDataType(dataType),
-      mValue(dataType.GetType()),
-      mManager(manager) {}
+      mManager(manager),
+      mValueType(static_cast<std::uint8_t>(dataType.GetType())),
+      mValue(dataType.GetType()) {}
+
+KFbxProperty_internal::~KFbxProperty_internal() { mValue.Release(ValueType()); }
 
 const KFbxProperty_internal::Rare KFbxProperty_internal::kNoRare;
 
 const KPlugClassInfo* KFbxProperty_internal::GetClassInfo() const { return &gKFbxProperty_internalClassInfo; }
 
-KFbxProperty_internal::Rare* KFbxProperty_internal::MakeRare() {
-    if (mRare == nullptr) {
-        mRare.reset(new (std::nothrow) Rare());
-        if (mRare == nullptr) {
-            SdkNoteAllocationFailure();
-        }
-    }
-    return mRare.get();
-}
+KFbxProperty_internal::Rare* KFbxProperty_internal::MakeRare() { return KMakeRareBlock(mRare); }
 
 }  // namespace fbxsdk_2006_11_1

@@ -8,11 +8,11 @@
 #include <fbxfilesdk/core/KFbxPlug_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KInternedText.h>
-#include <fbxfilesdk/core/KStringList.h>
 
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -29,14 +29,21 @@ public:
         double mMax = std::numeric_limits<double>::infinity();
         void* mUserData = nullptr;
         void* mUserTag = nullptr;
-        std::unique_ptr<KStringList> mEnumNames;
+        // Interned: every object of a class lists the same names.
+        std::vector<KInternedText> mEnumNames;
     };
 
     // Limits minus and plus infinity, no flags, a zero value of the data type.
     KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const char* name,
                           const KFbxDataType& dataType, const char* label);
 
+    ~KFbxProperty_internal() override;
+
     const KPlugClassInfo* GetClassInfo() const override;
+
+    // The stored value, in the value type of the data type the property was
+    // made with; null for types that store nothing or when memory ran out.
+    void* GetValueData() const { return mValue.Get(ValueType()); }
 
     // The defaults when none was made.
     const Rare& GetRare() const { return mRare != nullptr ? *mRare : kNoRare; }
@@ -49,16 +56,24 @@ public:
     KInternedText mName;
     // Empty means no label.
     KInternedText mLabel;
-    std::uint32_t mFlags = 0;
     KFbxDataType mDataType;
-    KFbxValueBuffer mValue;
     std::unique_ptr<Rare> mRare;
     KFbxObject* mOwner = nullptr;
     KProperty* mLink = nullptr;
     KFbxSdkManager* mManager;
+    std::uint32_t mFlags = 0;
 
 private:
+    EFbxValueType ValueType() const { return static_cast<EFbxValueType>(mValueType); }
+
     static const Rare kNoRare;
+
+    // The fields are ordered so that the record packs without holes: the
+    // type byte shares a word with the flags above.
+    // The value type the storage was made for, kept apart from the data type
+    // so that the storage is always read and ended as it was made.
+    std::uint8_t mValueType;
+    KFbxValueStorage mValue;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -21,6 +21,7 @@
 namespace fbxsdk_2006_11_1 {
 
 class KDataType;
+class KInternedText;
 class KObjectNotifier;
 class KProperty;
 class KWorld;
@@ -226,6 +227,9 @@ public:
     // returnExisting, which returns the property already of that name.
     virtual KProperty* CreateDynamicProperty(const char* name, int type, KDataType* dataType, bool animatable,
                                              bool user, KProperty* referenced, bool returnExisting);
+    // The same for a name already interned, which a free name keeps.
+    KProperty* CreateDynamicProperty(const KInternedText& name, int type, KDataType* dataType, bool animatable,
+                                     bool user, KProperty* referenced, bool returnExisting);
     // Appends (told as kinds 8 and 11); -1.
     virtual int AddProperty(KProperty* property);
     // Leaves the list (kinds 9 and 12), taking with it the reference
@@ -321,6 +325,9 @@ private:
     // A property being deleted without its object's knowledge leaves the list
     // quietly (and its world id goes back).
     void ForgetProperty(KProperty* property);
+    // The dynamic property of a free stored name, with the defaults of CreateDynamicProperty.
+    KProperty* NewListedProperty(const KInternedText& name, int type, KDataType* dataType, bool animatable,
+                                 bool user, KProperty* referenced);
     void EnterWorldIndex(KProperty* property);
     void LeaveWorldIndex(KProperty* property);
     void LeaveWorld();

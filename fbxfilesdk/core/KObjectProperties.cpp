@@ -2,6 +2,7 @@
 // merging and moving connections to another object.
 #include <fbxfilesdk/core/KObject.h>
 
+#include <fbxfilesdk/core/KListGrowth.h>
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KProperty.h>
@@ -80,17 +81,19 @@ KProperty* KObject::GetUserPropertyAt(int index) const {
 }
 
 int KObject::AddProperty(KProperty* property) {
-    if (property == nullptr || IndexOfProperty(property) != -1) {
+    if (property == nullptr || (property->mListings != 0 && IndexOfProperty(property) != -1)) {
         return -1;
     }
     const bool dynamic = property->IsDynamic();
     OnPropertyListChange(eKObjectPropertyAdding, property, dynamic);
     try {
+        KReserveOneMore(mProperties);
         mProperties.push_back(property);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return -1;
     }
+    ++property->mListings;
     EnterWorldIndex(property);
     OnPropertyListChange(eKObjectPropertyAdded, property, dynamic);
     return -1;
@@ -116,6 +119,7 @@ void KObject::ForgetProperty(KProperty* property) {
         LeaveWorldIndex(property);
         mPropertyIndex.Removing(static_cast<std::size_t>(index), property);
         mProperties.erase(mProperties.begin() + index);
+        --property->mListings;
     }
 }
 
@@ -152,6 +156,7 @@ void KObject::ReleaseRemainingProperties() {
         KProperty* property = mProperties.back();
         mPropertyIndex.Removing(mProperties.size() - 1, property);
         mProperties.pop_back();
+        --property->mListings;
         LeaveWorldIndex(property);
         if (property->GetParent() == this) {
             RemoveChild(property);
@@ -219,10 +224,27 @@ KProperty* KObject::CreateDynamicProperty(const char* name, int type, KDataType*
             return nullptr;
         }
     }
+    return NewListedProperty(KProperty::StoredName(unique.Buffer()), type, dataType, animatable, user, referenced);
+}
+
+KProperty* KObject::CreateDynamicProperty(const KInternedText& name, int type, KDataType* dataType,
+                                          bool animatable, bool user, KProperty* referenced, bool returnExisting) {
+    // A name that is free and needs no quotes taken out is stored as given,
+    // without being looked up or interned again; any other goes the long way.
+    if (std::strchr(name.Get(), '"') != nullptr || FindProperty(name.Get()) != nullptr) {
+        return CreateDynamicProperty(name.Get(), type, dataType, animatable, user, referenced, returnExisting);
+    }
+    if ((mObjectFlags & kObjectFlagNoUserProperties) != 0 && user && type != eKPropertyReference) {
+        return nullptr;
+    }
+    return NewListedProperty(name, type, dataType, animatable, user, referenced);
+}
+
+KProperty* KObject::NewListedProperty(const KInternedText& name, int type, KDataType* dataType, bool animatable,
+                                      bool user, KProperty* referenced) {
     // Of the codes the factory knows, character pointers are not made here.
-    KProperty* property = type != eKPropertyCharPtr
-                              ? NewDynamicProperty(type, this, unique.Buffer(), dataType, user, referenced)
-                              : nullptr;
+    KProperty* property =
+        type != eKPropertyCharPtr ? NewDynamicProperty(type, this, name, dataType, user, referenced) : nullptr;
     if (property == nullptr) {
         return nullptr;
     }

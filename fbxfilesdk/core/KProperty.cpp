@@ -5,6 +5,7 @@
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KPropertyTemplate.h>
+#include <fbxfilesdk/core/KRareBlock.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/core/KTime.h>
 
@@ -52,21 +53,6 @@ KString FormatDoubles(const double* values, int count) {
     return text;
 }
 
-// Names are stored without double quotes; most have none and are taken as they are.
-void StoreWithoutQuotes(KInternedText& target, const char* name) {
-    if (name == nullptr || std::strchr(name, '"') == nullptr) {
-        target = name;
-        return;
-    }
-    KString stripped;
-    for (const char* p = name; *p != '\0'; ++p) {
-        if (*p != '"') {
-            stripped += *p;
-        }
-    }
-    target = stripped.Buffer();
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 }  // namespace
@@ -75,8 +61,20 @@ KPropertyInfo::KPropertyInfo() = default;
 
 KPropertyInfo::~KPropertyInfo() = default;
 
+const KPropertyInfo::Rare KPropertyInfo::kNoRare;
+
+KPropertyInfo::Rare* KPropertyInfo::MakeRare() { return KMakeRareBlock(mRare); }
+
 void KPropertyInfo::SetEnumList(KPropertyEnumTextCallback callback) {
-    mEnumCallback = callback;
+    if (callback == nullptr && mRare == nullptr) {
+        SetFlag(kEnumCallback, false);
+        return;
+    }
+    Rare* rare = MakeRare();
+    if (rare == nullptr) {
+        return;
+    }
+    rare->mEnumCallback = callback;
     SetFlag(kEnumCallback, callback != nullptr);
 }
 
@@ -87,7 +85,7 @@ KProperty::~KProperty() {
     // its object, say): it leaves the list and the object first, so nothing
     // it announces reaches an object that is itself going away.
     if (KObject* owner = GetOwnerObject()) {
-        if (owner->IndexOfProperty(this) != -1) {
+        if (mListings != 0 && owner->IndexOfProperty(this) != -1) {
             owner->ForgetProperty(this);
             owner->RemoveChild(this);
         }
@@ -98,8 +96,8 @@ KProperty::~KProperty() {
 }
 
 void KProperty::Destroy() {
-    if (IsUser()) {
-        mInfo.mEnumList.reset();
+    if (IsUser() && mInfo.mRare != nullptr) {
+        mInfo.mRare->mEnumList.reset();
     }
     KPlug::Destroy();
 }
@@ -293,17 +291,40 @@ void KProperty::Register(const char* name, KObject* owner, KPropertyCallback get
     }
     // Copied: the caller's text may be a temporary.
     StoreName(name);
-    mInfo.mGetter = getter;
-    mInfo.mSetter = setter;
+    if (getter != nullptr || setter != nullptr || mInfo.mRare != nullptr) {
+        if (KPropertyInfo::Rare* rare = mInfo.MakeRare()) {
+            rare->mGetter = getter;
+            rare->mSetter = setter;
+        }
+    }
+}
+
+KInternedText KProperty::StoredName(const char* name) {
+    // Most names have no double quotes and are taken as they are.
+    if (name == nullptr || std::strchr(name, '"') == nullptr) {
+        return KInternedText(name);
+    }
+    KString stripped;
+    for (const char* p = name; *p != '\0'; ++p) {
+        if (*p != '"') {
+            stripped += *p;
+        }
+    }
+    return KInternedText(stripped.Buffer());
 }
 
 void KProperty::InitDynamic(KObject* owner, const char* name, KDataType* dataType, bool user, KProperty* source,
                             std::uint32_t ownFlags) {
+    InitDynamic(owner, StoredName(name), dataType, user, source, ownFlags);
+}
+
+void KProperty::InitDynamic(KObject* owner, const KInternedText& name, KDataType* dataType, bool user,
+                            KProperty* source, std::uint32_t ownFlags) {
     mOwnFlags = ownFlags;
     if (owner != nullptr) {
         owner->AddChild(this);
     }
-    StoreWithoutQuotes(mInfo.mName, name);
+    mInfo.mName = name;
     NameChanged();
     mInfo.SetFlag(KPropertyInfo::kOwnedName, true);
     mInfo.SetFlag(KPropertyInfo::kUser, user);
@@ -325,6 +346,9 @@ void KProperty::StoreName(const char* name) {
 }
 
 void KProperty::NameChanged() {
+    if (mListings == 0) {
+        return;
+    }
     if (KObject* owner = GetOwnerObject()) {
         owner->PropertyRenamed(this);
     }
@@ -342,7 +366,7 @@ bool KProperty::SetName(const char* name, bool makeUnique) {
                          reinterpret_cast<KEventWord>(current.Get()), 0)) {
         return false;
     }
-    StoreWithoutQuotes(mInfo.mName, text.Buffer());
+    mInfo.mName = StoredName(text.Buffer());
     NameChanged();
     mInfo.SetFlag(KPropertyInfo::kOwnedName, true);
     EmitObjectEvent(nullptr, kEventRenamed, this, reinterpret_cast<KEventWord>(text.Buffer()),
@@ -426,18 +450,31 @@ void KProperty::SetLabel(const char* label) {
 
 // ---- range and flags ------------------------------------------------------
 
-bool KProperty::SetMin(double min) { return SetMinMax(min, mInfo.mMax); }
+bool KProperty::SetMin(double min) { return SetMinMax(min, GetMax()); }
 
-bool KProperty::SetMax(double max) { return SetMinMax(mInfo.mMin, max); }
+bool KProperty::SetMax(double max) { return SetMinMax(GetMin(), max); }
 
 bool KProperty::SetMinMax(double min, double max) {
-    if (min == mInfo.mMin && max == mInfo.mMax) {
+    if (min == GetMin() && max == GetMax()) {
         return true;
     }
-    mInfo.mMin = min;
-    mInfo.mMax = max;
+    KPropertyInfo::Rare* rare = mInfo.MakeRare();
+    if (rare == nullptr) {
+        return false;
+    }
+    rare->mMin = min;
+    rare->mMax = max;
     EmitObjectEvent(nullptr, kEventChanged, this, 0, 0, 0);
     return true;
+}
+
+void KProperty::SetWorldIndex(int index) {
+    if (index == GetWorldIndex()) {
+        return;
+    }
+    if (KPropertyInfo::Rare* rare = mInfo.MakeRare()) {
+        rare->mWorldIndex = index;
+    }
 }
 
 void KProperty::SetFlag(std::uint32_t bits, bool on) {
@@ -451,19 +488,26 @@ KStringList* KProperty::GetEnumList(bool create) {
     if (mInfo.TestFlag(KPropertyInfo::kEnumCallback)) {
         return nullptr;
     }
-    if (!mInfo.mEnumList && create) {
-        mInfo.mEnumList.reset(new (std::nothrow) KStringList());
+    if (!create) {
+        return mInfo.GetRare().mEnumList.get();
     }
-    return mInfo.mEnumList.get();
+    KPropertyInfo::Rare* rare = mInfo.MakeRare();
+    if (rare == nullptr) {
+        return nullptr;
+    }
+    if (rare->mEnumList == nullptr) {
+        rare->mEnumList.reset(new (std::nothrow) KStringList());
+    }
+    return rare->mEnumList.get();
 }
 
 const char* KProperty::GetEnumText(int index) {
-    const KStringList* list = mInfo.mEnumList.get();
+    const KStringList* list = mInfo.GetRare().mEnumList.get();
     if (IsUser()) {
         return list != nullptr ? list->GetStringAt(index) : nullptr;
     }
-    if (mInfo.TestFlag(KPropertyInfo::kEnumCallback) && mInfo.mEnumCallback != nullptr) {
-        return mInfo.mEnumCallback(GetParent(), index);
+    if (mInfo.TestFlag(KPropertyInfo::kEnumCallback) && mInfo.GetRare().mEnumCallback != nullptr) {
+        return mInfo.GetRare().mEnumCallback(GetParent(), index);
     }
     return list != nullptr ? list->GetStringAt(index) : nullptr;
 }

@@ -69,13 +69,33 @@ public:
 
     // Stores the callback as the enum source and sets kEnumCallback (null clears it).
     void SetEnumList(KPropertyEnumTextCallback callback);
-    KPropertyEnumTextCallback GetEnumCallback() const { return mEnumCallback; }
+    KPropertyEnumTextCallback GetEnumCallback() const { return GetRare().mEnumCallback; }
 
-    KPropertyCallback GetGetter() const { return mGetter; }
-    KPropertyCallback GetSetter() const { return mSetter; }
+    KPropertyCallback GetGetter() const { return GetRare().mGetter; }
+    KPropertyCallback GetSetter() const { return GetRare().mSetter; }
 
 private:
     friend class KProperty;
+
+    // What most properties keep at its default: callbacks, a range other than
+    // 0 to 100, enum names, a world slot. Made on first use, so that the many
+    // properties every object makes pay only for the pointer.
+    struct Rare {
+        KPropertyCallback mGetter = nullptr;
+        KPropertyCallback mSetter = nullptr;
+        double mMin = 0.0;
+        double mMax = 100.0;
+        std::unique_ptr<KStringList> mEnumList;
+        KPropertyEnumTextCallback mEnumCallback = nullptr;
+        // The slot in the world's property index; -1 when none.
+        int mWorldIndex = -1;
+    };
+
+    const Rare& GetRare() const { return mRare != nullptr ? *mRare : kNoRare; }
+    // Made on first call; null (noted as an allocation failure) when memory runs out.
+    Rare* MakeRare();
+
+    static const Rare kNoRare;
 
     std::uint32_t mFlags = 0;
     int mType = eKPropertyUnknown;
@@ -85,14 +105,7 @@ private:
     // Empty means no label.
     KInternedText mLabel;
     KDataType* mDataType = nullptr;
-    KPropertyCallback mGetter = nullptr;
-    KPropertyCallback mSetter = nullptr;
-    double mMin = 0.0;
-    double mMax = 100.0;
-    std::unique_ptr<KStringList> mEnumList;
-    KPropertyEnumTextCallback mEnumCallback = nullptr;
-    // The slot in the world's property index; -1 when none.
-    int mWorldIndex = -1;
+    std::unique_ptr<Rare> mRare;
 };
 
 class KProperty : public KPlug {
@@ -147,6 +160,11 @@ public:
     // connected when given.
     void InitDynamic(KObject* owner, const char* name, KDataType* dataType, bool user, KProperty* source,
                      std::uint32_t ownFlags);
+    // The same with a name already as StoredName gives it.
+    void InitDynamic(KObject* owner, const KInternedText& name, KDataType* dataType, bool user, KProperty* source,
+                     std::uint32_t ownFlags);
+    // A name as properties store it: interned, without double quotes.
+    static KInternedText StoredName(const char* name);
     void SetNameAndType(const char* name, int type);
 
     // ---- info record ----
@@ -160,8 +178,8 @@ public:
     void SetLabel(const KInternedText& label) { mInfo.mLabel = label; }
     void SetType(int type) { mInfo.mType = type; }
     int GetType() const { return mInfo.mType; }
-    double GetMin() const { return mInfo.mMin; }
-    double GetMax() const { return mInfo.mMax; }
+    double GetMin() const { return mInfo.GetRare().mMin; }
+    double GetMax() const { return mInfo.GetRare().mMax; }
     // Each announces event 31 unless nothing changes (a NaN always counts as a change).
     bool SetMin(double min);
     bool SetMax(double max);
@@ -187,8 +205,8 @@ public:
     bool IsReference() const { return mInfo.mType == eKPropertyReference; }
     bool IsNumeric() const;
     bool IsVector() const;
-    int GetWorldIndex() const { return mInfo.mWorldIndex; }
-    void SetWorldIndex(int index) { mInfo.mWorldIndex = index; }
+    int GetWorldIndex() const { return mInfo.GetRare().mWorldIndex; }
+    void SetWorldIndex(int index);
 
     // ---- references ----
     // The index-th source or destination that is a property; null past the end.
@@ -219,8 +237,13 @@ private:
     // Keeps the owner's name index in step.
     void NameChanged();
 
+    friend class KObject;
+
     KPropertyInfo mInfo;
     std::uint32_t mOwnFlags = 0;
+    // How many object lists hold this property: a property no list holds is
+    // known to be none of them without searching any.
+    std::uint32_t mListings = 0;
 };
 
 }  // namespace fbxsdk_2006_11_1

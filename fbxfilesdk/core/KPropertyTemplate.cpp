@@ -20,13 +20,18 @@ template class KPropertyTemplate<KgeMatrix>;
 namespace {
 
 template <class T>
-KProperty* New(KObject* owner, const char* name, KDataType* dataType, bool user, KProperty* source) {
+KProperty* New(KObject* owner, const KInternedText& name, KDataType* dataType, bool user, KProperty* source) {
     return new (std::nothrow) KPropertyTemplate<T>(owner, name, dataType, user, source, 0);
 }
 
 }  // namespace
 
 KProperty* NewDynamicProperty(int type, KObject* owner, const char* name, KDataType* dataType, bool user,
+                              KProperty* referenced) {
+    return NewDynamicProperty(type, owner, KProperty::StoredName(name), dataType, user, referenced);
+}
+
+KProperty* NewDynamicProperty(int type, KObject* owner, const KInternedText& name, KDataType* dataType, bool user,
                               KProperty* referenced) {
     KProperty* property = nullptr;
     switch (type) {

@@ -162,6 +162,9 @@ public:
     // A dynamic property of the owner, added to its property list.
     KPropertyTemplate(KObject* owner, const char* name, KDataType* dataType, bool user, KProperty* source,
                       std::uint32_t ownFlags);
+    // The same with a name already as KProperty::StoredName gives it.
+    KPropertyTemplate(KObject* owner, const KInternedText& name, KDataType* dataType, bool user, KProperty* source,
+                      std::uint32_t ownFlags);
     ~KPropertyTemplate() override = default;
 
     // KProperty::Register with typed callbacks.
@@ -193,6 +196,11 @@ KPropertyTemplate<T>::KPropertyTemplate() : mValue(Traits::Initial()) {
 
 template <class T>
 KPropertyTemplate<T>::KPropertyTemplate(KObject* owner, const char* name, KDataType* dataType, bool user,
+                                        KProperty* source, std::uint32_t ownFlags)
+    : KPropertyTemplate(owner, StoredName(name), dataType, user, source, ownFlags) {}
+
+template <class T>
+KPropertyTemplate<T>::KPropertyTemplate(KObject* owner, const KInternedText& name, KDataType* dataType, bool user,
                                         KProperty* source, std::uint32_t ownFlags)
     : mValue(Traits::Initial()) {
     InitDynamic(owner, name, dataType, user, source, ownFlags);
@@ -264,6 +272,9 @@ bool KPropertyTemplate<T>::SetValue(const void* in) {
 // KProperty* for 17 (referring to referenced, its source), KgeMatrix for 18.
 // Null for other codes or when memory runs out.
 KProperty* NewDynamicProperty(int type, KObject* owner, const char* name, KDataType* dataType, bool user,
+                              KProperty* referenced);
+// The same with a name already as KProperty::StoredName gives it.
+KProperty* NewDynamicProperty(int type, KObject* owner, const KInternedText& name, KDataType* dataType, bool user,
                               KProperty* referenced);
 
 extern template class KPropertyTemplate<int>;

@@ -239,6 +239,21 @@ TEST_F(KFbxPropertyTest, CreationSharesOrForcesAndLabelsFallBackToTheName) {
     made->Destroy();
 }
 
+TEST_F(KFbxPropertyTest, TheTwinSharesTheNameAndLabelText) {
+    KFbxProperty plain = KFbxProperty::Create(mObject, "Plain", gKFbxDataTypeNumber, "");
+    KFbxProperty labelled = KFbxProperty::Create(mObject, "Labelled", gKFbxDataTypeVector, "Shown");
+    ASSERT_NE(plain.GetKProperty(), nullptr);
+    ASSERT_NE(labelled.GetKProperty(), nullptr);
+    EXPECT_EQ(plain.GetKProperty()->GetName(), plain.GetName());
+    EXPECT_EQ(plain.GetKProperty()->GetLabel(), plain.GetName());
+    EXPECT_EQ(labelled.GetKProperty()->GetName(), labelled.GetName());
+    EXPECT_EQ(labelled.GetKProperty()->GetLabel(), labelled.GetLabel());
+    // A name with quotes is stored without them on the twin only.
+    KFbxProperty quoted = KFbxProperty::Create(mObject, "\"Q\"", gKFbxDataTypeNumber, "");
+    EXPECT_STREQ(quoted.GetName(), "\"Q\"");
+    EXPECT_STREQ(quoted.GetKProperty()->GetName(), "Q");
+}
+
 TEST_F(KFbxPropertyTest, LimitsFlagsAndTheirMirrors) {
     KFbxProperty loose(static_cast<KFbxSdkManager*>(nullptr), "Loose", gKFbxDataTypeNumber, "");
     EXPECT_EQ(loose.GetMinLimit(), -std::numeric_limits<double>::infinity());
@@ -306,6 +321,13 @@ TEST_F(KFbxPropertyTest, EnumValues) {
     EXPECT_EQ(mode.GetEnumValue(2), nullptr);
     EXPECT_EQ(mode.GetEnumValue(-1), nullptr);
     EXPECT_STREQ(mode.GetKProperty()->GetEnumList(false)->GetStringAt(1), "on");
+    // No name reads back empty; the same name on two properties is one text.
+    EXPECT_EQ(mode.AddEnumValue(nullptr), 2);
+    EXPECT_STREQ(mode.GetEnumValue(2), "");
+    EXPECT_STREQ(mode.GetKProperty()->GetEnumList(false)->GetStringAt(2), "");
+    KFbxProperty other = KFbxProperty::Create(mObject, "Other", gKFbxDataTypeEnum, "");
+    EXPECT_EQ(other.AddEnumValue("on"), 0);
+    EXPECT_EQ(other.GetEnumValue(0), mode.GetEnumValue(1));
 
     // Names given before binding reach the internal property at binding.
     KFbxProperty early(static_cast<KFbxSdkManager*>(nullptr), "Early", gKFbxDataTypeEnum, "");
@@ -438,7 +460,7 @@ TEST_F(KFbxPropertyValueTest, StreamValuesKeepWholePointersAndCopyTheirText) {
 
     KFbxProperty stream(static_cast<KFbxSdkManager*>(nullptr), "Stream", gKFbxDataTypeStream, "");
     ASSERT_TRUE(stream.Set(&block, eFbxValueStream));
-    KFbxStreamValue* stored = *static_cast<KFbxStreamValue**>(stream.GetInternal()->mValue.Get());
+    KFbxStreamValue* stored = *static_cast<KFbxStreamValue**>(stream.GetInternal()->GetValueData());
     ASSERT_NE(stored, nullptr);
     EXPECT_NE(stored, block);
     EXPECT_NE(stored->mBuffer, block->mBuffer);
@@ -479,6 +501,17 @@ TEST_F(KFbxPropertyValueTest, CopyRules) {
     EXPECT_EQ(*static_cast<KString*>(text.Get()), "abc");
     KFbxValueBuffer nothing(eFbxValueNone);
     EXPECT_EQ(nothing.Get(), nullptr);
+    // Zero at the start, whether kept inside or on the heap.
+    KFbxValueBuffer three(eFbxValueDouble3);
+    KFbxValueBuffer four(eFbxValueDouble4);
+    KFbxValueBuffer matrix(eFbxValueDouble44);
+    ASSERT_NE(three.Get(), nullptr);
+    ASSERT_NE(four.Get(), nullptr);
+    ASSERT_NE(matrix.Get(), nullptr);
+    EXPECT_TRUE(KFbxEqualDouble3(*static_cast<fbxDouble3*>(three.Get()), fbxDouble3()));
+    EXPECT_TRUE(KFbxEqualDouble4(*static_cast<fbxDouble4*>(four.Get()), fbxDouble4()));
+    EXPECT_TRUE(KFbxEqualDouble44(*static_cast<fbxDouble44*>(matrix.Get()), fbxDouble44()));
+    EXPECT_EQ(three.GetType(), eFbxValueDouble3);
     fbxDouble44 m;
     fbxDouble44 n;
     n[3][3] = 1.0;

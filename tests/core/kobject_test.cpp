@@ -1,4 +1,5 @@
 #include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KMemoryReusePool.h>
 #include <fbxfilesdk/core/KObject.h>
 #include <fbxfilesdk/core/KObjectNotifier.h>
@@ -386,6 +387,65 @@ TEST_F(KObjectTest, DynamicPropertiesGetUniqueNames) {
     EXPECT_NE(object.CreateDynamicProperty("Ref", eKPropertyReference, nullptr, false, true, size, false), nullptr);
     EXPECT_EQ(object.GetUserPropertyCount(), 1);
     object.Destroy();
+}
+
+TEST_F(KObjectTest, AnInternedNameIsKeptWhenFreeAndNumberedWhenTaken) {
+    Recorder object;
+    const KInternedText size("Size");
+    KProperty* first = object.CreateDynamicProperty(size, eKPropertyDouble, nullptr, false, false, nullptr, false);
+    ASSERT_NE(first, nullptr);
+    // The very text block is shared, not a copy of it.
+    EXPECT_EQ(first->GetName(), size.Get());
+    EXPECT_EQ(object.FindProperty("Size"), first);
+    EXPECT_EQ(object.mListChanges.front(), (Notice{8, W(first), 1}));
+    EXPECT_EQ(first->GetMin(), 0.0);
+    EXPECT_EQ(first->GetMax(), 100.0);
+
+    KProperty* second = object.CreateDynamicProperty(size, eKPropertyInt, nullptr, true, false, nullptr, false);
+    ASSERT_NE(second, nullptr);
+    EXPECT_STREQ(second->GetName(), "Size 0");
+    EXPECT_TRUE(second->IsAnimatable());
+    EXPECT_EQ(object.CreateDynamicProperty(size, eKPropertyInt, nullptr, false, false, nullptr, true), first);
+
+    // Quotes never reach a stored name, whichever way it comes in.
+    KProperty* quoted = object.CreateDynamicProperty(KInternedText("\"Q\""), eKPropertyInt, nullptr, false, false,
+                                                     nullptr, false);
+    ASSERT_NE(quoted, nullptr);
+    EXPECT_STREQ(quoted->GetName(), "Q");
+    EXPECT_EQ(object.CreateDynamicProperty(KInternedText("C"), eKPropertyCharPtr, nullptr, false, false, nullptr,
+                                           false),
+              nullptr);
+    object.SetObjectFlags(object.GetObjectFlags() | KObject::kObjectFlagNoUserProperties);
+    EXPECT_EQ(object.CreateDynamicProperty(KInternedText("U"), eKPropertyInt, nullptr, false, true, nullptr, false),
+              nullptr);
+    EXPECT_EQ(object.GetPropertyCount(), 3);
+    object.Destroy();
+}
+
+TEST_F(KObjectTest, APropertyListedByTwoObjectsLeavesEachListOnItsOwn) {
+    Recorder owner;
+    Recorder other;
+    KProperty* shared = Make(owner, "Shared", eKPropertyInt);
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(other.AddProperty(shared), -1);
+    EXPECT_EQ(other.FindProperty("Shared"), shared);
+    // Added once only.
+    other.AddProperty(shared);
+    EXPECT_EQ(other.GetPropertyCount(), 1);
+    ASSERT_TRUE(other.RemovePropertyAt(0));
+    EXPECT_EQ(other.GetPropertyCount(), 0);
+    // Still listed by its owner: a rename reaches the owner's look-up.
+    ASSERT_TRUE(shared->SetName("Moved", false));
+    EXPECT_EQ(owner.FindProperty("Shared"), nullptr);
+    EXPECT_EQ(owner.FindProperty("Moved"), shared);
+    // Listed again after leaving: found again, and refused a second time.
+    other.AddProperty(shared);
+    other.AddProperty(shared);
+    EXPECT_EQ(other.GetPropertyCount(), 1);
+    EXPECT_EQ(other.FindProperty("Moved"), shared);
+    ASSERT_TRUE(other.RemovePropertyAt(0));
+    other.Destroy();
+    owner.Destroy();
 }
 
 TEST_F(KObjectTest, ReferencePropertiesFollowTheirTarget) {

@@ -462,6 +462,30 @@ TEST(KProperty, DataTypesAndRange) {
     owner.Destroy();
 }
 
+TEST(KProperty, RarelySetPartsKeepTheirDefaultsUntilSet) {
+    KProperty property;
+    EXPECT_TRUE(property.SetMin(-3.0));
+    EXPECT_EQ(property.GetMin(), -3.0);
+    EXPECT_EQ(property.GetMax(), 100.0);
+    EXPECT_EQ(property.GetWorldIndex(), -1);
+    EXPECT_EQ(property.GetInfo().GetGetter(), nullptr);
+    EXPECT_EQ(property.GetInfo().GetSetter(), nullptr);
+    EXPECT_EQ(property.GetInfo().GetEnumCallback(), nullptr);
+
+    KProperty other;
+    other.SetWorldIndex(-1);
+    other.GetInfo().SetEnumList(nullptr);
+    EXPECT_EQ(other.GetWorldIndex(), -1);
+    EXPECT_FALSE(other.TestFlag(KPropertyInfo::kEnumCallback));
+    other.SetWorldIndex(7);
+    EXPECT_EQ(other.GetWorldIndex(), 7);
+    EXPECT_EQ(other.GetMin(), 0.0);
+    EXPECT_EQ(other.GetMax(), 100.0);
+    EXPECT_EQ(other.GetEnumList(false), nullptr);
+    other.SetWorldIndex(-1);
+    EXPECT_EQ(other.GetWorldIndex(), -1);
+}
+
 namespace {
 const char* EnumFromCallback(KPlug*, int index) { return index == 0 ? "Zero" : nullptr; }
 }  // namespace
