@@ -51,7 +51,8 @@ KFbxNode::KFbxNode(KFbxSdkManager* manager, const char* name)
     CreateProperties();
     mLimits = std::make_unique<KFbxLimits>(mState.mLimits);
     InitTransformDefaults();
-    CreateDefaultTakeNode();
+    // Most nodes never reach their default take: it is made on first use.
+    DeferDefaultTakeNode();
     SetVisibility(true);
     mShading = 3;
 }
