@@ -149,8 +149,12 @@ protected:
     // As CreateDefaultTakeNode, the take made and filled when first reached.
     // The object's properties and their animatable flags are taken now, as an
     // immediate fill would have seen them; the fill that comes later sees no
-    // node attribute, so this is for constructors. Made at once when the
-    // container already has take nodes or memory runs out.
+    // node attribute, so this is for constructors. The values are read when
+    // the take is made: they are those an immediate take would hold for the
+    // channels of animatable properties, whose changes reach their channels,
+    // not for a channel the fill gives a property that is not animatable (or
+    // no longer). Made at once when the container already has take nodes or
+    // memory runs out.
     void DeferDefaultTakeNode();
     // For FillTakeNodeTemplate: the properties and flags an immediate fill of
     // a deferred default take would have seen, the current ones otherwise.

@@ -3,14 +3,15 @@
 // scene whose nodes were never looked at equals, byte for byte, the one of a
 // scene whose default takes were all reached at creation.
 #include <fbxfilesdk/animation/KFCurve.h>
-#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNull.h>
+#include <fbxfilesdk/scene/KFbxSkeleton.h>
 
 #include "Fbx6WriterSupport.h"
 
@@ -62,6 +63,8 @@ protected:
         KFbxProperty speed = AddUserProperty(custom, "Speed", gKFbxDataTypeNumber);
         AddUserProperty(custom, "Tint", gKFbxDataTypeVector);
         AddUserProperty(custom, "Weights", gKFbxDataTypeVector4);
+        // Its channel comes and goes before anyone looks.
+        AddUserProperty(custom, "Gone", gKFbxDataTypeNumber).Destroy();
         const double value = 7.5;
         speed.Set(&value, eFbxValueDouble);
         custom->SetLclScaling(KFbxVector4(2.0, 2.0, 2.0, 1.0));
@@ -73,6 +76,19 @@ protected:
 
         KFbxNode* null = Make("null", early);
         null->SetNodeAttribute(KFbxNull::Create(mManager, "null"));
+        KFbxNode* bone = Make("bone", early);
+        bone->SetNodeAttribute(KFbxSkeleton::Create(mManager, "bone"));
+        bone->SetLclRotation(KFbxVector4(0.0, 90.0, 0.0, 1.0));
+        KFbxNode* shaped = Make("shaped", early);
+        shaped->SetNodeAttribute(KFbxMesh::Create(mManager, "mesh"));
+
+        // A clone copies the takes of a node nobody reached.
+        KFbxNode* clone = plain->Clone(2);
+        EXPECT_NE(clone, nullptr);
+        if (clone != nullptr) {
+            clone->SetName("clone");
+            mScene->GetRootNode()->AddChild(clone);
+        }
 
         std::string records;
         for (const int format : {KFbxFileFormatRegistry::eFBX_ASCII_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}) {
