@@ -5,7 +5,9 @@
 #include <fbxfilesdk/core/ErrorHolder.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -34,6 +36,14 @@ KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
 }
 
 }  // namespace
+
+// What a deferred default take is built from: the properties an immediate fill
+// would have seen and, in order, those that would have had channels added to it.
+struct KFbxTakeNodeContainer::DeferredDefaultTake {
+    int mPropertyCount = 0;
+    std::vector<bool> mAnimatable;
+    std::vector<KFbxProperty> mAdded;
+};
 
 
 KFbxTakeNodeContainer::KFbxTakeNodeContainer(KFbxSdkManager* manager, const char* name, ErrorHolder* errorHolder)
@@ -72,6 +82,7 @@ void KFbxTakeNodeContainer::CopyFrom(const KFbxTakeNodeContainer& source) {
     if (&source == this) {
         return;
     }
+    source.MakeDeferredDefaultTake();
     std::vector<KFbxTakeNode*> copies;
     try {
         copies.reserve(source.mTakeNodes.size());
@@ -107,7 +118,77 @@ KFbxTakeNode* KFbxTakeNodeContainer::CreateDefaultTakeNode() {
     return takeNode;
 }
 
+void KFbxTakeNodeContainer::DeferDefaultTakeNode() {
+    if (GetTakeNodeCount() != 0) {
+        CreateDefaultTakeNode();
+        return;
+    }
+    try {
+        auto deferred = std::make_unique<DeferredDefaultTake>();
+        deferred->mPropertyCount = GetPropertyCount();
+        deferred->mAnimatable.resize(static_cast<std::size_t>(deferred->mPropertyCount));
+        for (int i = 0; i < deferred->mPropertyCount; ++i) {
+            deferred->mAnimatable[static_cast<std::size_t>(i)] = GetPropertyAt(i).GetFlag(KFbxProperty::kAnimatable);
+        }
+        mDeferred = std::move(deferred);
+        mCurrent = 0;
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        CreateDefaultTakeNode();
+    }
+}
+
+void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
+    if (mDeferred == nullptr) {
+        return;
+    }
+    // Logically const: the take is what the container would have held anyway.
+    auto* self = const_cast<KFbxTakeNodeContainer*>(this);
+    const std::unique_ptr<DeferredDefaultTake> deferred = std::move(self->mDeferred);
+    self->mMaking = deferred.get();
+    KFbxTakeNode* takeNode = self->CreateTakeNode(kDefaultTakeName);
+    if (takeNode != nullptr) {
+        for (KFbxProperty& property : deferred->mAdded) {
+            if (property.IsValid()) {
+                self->AddChannel(property, 0);
+            }
+        }
+    } else {
+        self->mCurrent = -1;
+    }
+    self->mMaking = nullptr;
+}
+
+bool KFbxTakeNodeContainer::DeferChannel(const KFbxProperty& property) {
+    if (mDeferred == nullptr) {
+        return false;
+    }
+    try {
+        mDeferred->mAdded.push_back(property);
+        return true;
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        MakeDeferredDefaultTake();
+        return false;
+    }
+}
+
+int KFbxTakeNodeContainer::TemplatePropertyCount() const {
+    return mMaking != nullptr ? std::min(mMaking->mPropertyCount, GetPropertyCount()) : GetPropertyCount();
+}
+
+bool KFbxTakeNodeContainer::TemplatePropertyAnimatable(int index) const {
+    if (index < 0 || index >= TemplatePropertyCount()) {
+        return false;
+    }
+    if (mMaking != nullptr) {
+        return mMaking->mAnimatable[static_cast<std::size_t>(index)];
+    }
+    return GetPropertyAt(index).GetFlag(KFbxProperty::kAnimatable);
+}
+
 KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
+    MakeDeferredDefaultTake();
     for (const KFbxTakeNode* takeNode : mTakeNodes) {
         if (SameName(takeNode, name)) {
             SetError(kTakeNodeAlreadyExists);
@@ -170,31 +251,34 @@ KFbxTakeNode* KFbxTakeNodeContainer::GetTakeNode(int index) {
 }
 
 const char* KFbxTakeNodeContainer::GetTakeNodeName(int index) {
-    const KFbxTakeNode* takeNode = GetTakeNode(index);
-    return takeNode != nullptr ? takeNode->GetName() : nullptr;
+    const char* name = TakeNodeNameAt(index);
+    if (name == nullptr) {
+        SetError(kTakeNodeDoesNotExist);
+    }
+    return name;
 }
 
 KFbxTakeNode* KFbxTakeNodeContainer::GetDefaultTakeNode() const { return TakeNodeAt(0); }
 
 bool KFbxTakeNodeContainer::SetCurrentTakeNode(int index) {
-    if (TakeNodeAt(index) != nullptr) {
+    if (index >= 0 && index < GetTakeNodeCount()) {
         mCurrent = index;
         return true;
     }
     SetError(kIndexOutOfRange);
-    mCurrent = mTakeNodes.empty() ? -1 : 0;
+    mCurrent = GetTakeNodeCount() == 0 ? -1 : 0;
     return false;
 }
 
 bool KFbxTakeNodeContainer::SetCurrentTakeNodeByName(const char* name) {
     for (int i = 0; i < GetTakeNodeCount(); ++i) {
-        if (SameName(mTakeNodes[static_cast<std::size_t>(i)], name)) {
+        if (std::strcmp(TakeNodeNameAt(i), name != nullptr ? name : "") == 0) {
             mCurrent = i;
             return true;
         }
     }
     SetError(kUnknownTakeNodeName);
-    mCurrent = mTakeNodes.empty() ? -1 : 0;
+    mCurrent = GetTakeNodeCount() == 0 ? -1 : 0;
     return false;
 }
 
@@ -226,6 +310,7 @@ bool KFbxTakeNodeContainer::IsChannelAnimatedByIndex(const char* first, const ch
 
 void KFbxTakeNodeContainer::ClearTakeNodes() {
     mCurrent = -1;
+    mDeferred.reset();
     while (!mTakeNodes.empty()) {
         KFbxTakeNode* takeNode = mTakeNodes.back();
         mTakeNodes.pop_back();
@@ -237,7 +322,15 @@ KFbxTakeNode* KFbxTakeNodeContainer::TakeNodeAt(int index) const {
     if (index < 0 || index >= GetTakeNodeCount()) {
         return nullptr;
     }
-    return mTakeNodes[static_cast<std::size_t>(index)];
+    MakeDeferredDefaultTake();
+    return index < static_cast<int>(mTakeNodes.size()) ? mTakeNodes[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const char* KFbxTakeNodeContainer::TakeNodeNameAt(int index) const {
+    if (index < 0 || index >= GetTakeNodeCount()) {
+        return nullptr;
+    }
+    return mDeferred != nullptr ? kDefaultTakeName : mTakeNodes[static_cast<std::size_t>(index)]->GetName();
 }
 
 void KFbxTakeNodeContainer::SetError(const char* text) {

@@ -6,6 +6,12 @@
 // its property. A link lives as long as both its curve and its property: the
 // curve's destruction and the property's removal each take it away.
 //
+// A derived class may ask for its default take to be made on first use
+// (DeferDefaultTakeNode): until something reaches a take node, its channels or
+// the links, the container keeps only what is needed to build them later
+// exactly as they would have been built at once, in the same order and with
+// the property values the changes since would have left in them.
+//
 // Errors are recorded, code 0 with a text, in the error holder the derived
 // class hands over; without one they are only answered by false or null.
 //
@@ -18,6 +24,7 @@
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KTime.h>
 
+#include <memory>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -85,7 +92,7 @@ public:
     // moves down with it, and the current take itself gives way to the one
     // before it, so the current index stays valid.
     bool RemoveTakeNode(int index);
-    int GetTakeNodeCount() const { return static_cast<int>(mTakeNodes.size()); }
+    int GetTakeNodeCount() const { return static_cast<int>(mTakeNodes.size()) + (mDeferred != nullptr ? 1 : 0); }
     KFbxTakeNode* GetTakeNode(int index);
     const char* GetTakeNodeName(int index);
     // Null without take nodes; records no error.
@@ -131,7 +138,7 @@ public:
     // Only a link of this container; clears the caller's pointer.
     void RemovePropertyLink(KFbxPropertyLink*& link);
     void RemoveAllPropertyLinks();
-    int GetPropertyLinkCount() const { return static_cast<int>(mLinks.size()); }
+    int GetPropertyLinkCount() const;
     KFbxPropertyLink* GetPropertyLink(int index) const;
     // Registered on every linked curve with its link as user data.
     static void OnCurveChanged(KFCurve* curve, KFCurveEvent* event, void* link);
@@ -139,10 +146,37 @@ public:
 protected:
     // From the last take node to the first; no current take afterwards.
     void ClearTakeNodes();
+    // As CreateDefaultTakeNode, the take made and filled when first reached.
+    // The object's properties and their animatable flags are taken now, as an
+    // immediate fill would have seen them; the fill that comes later sees no
+    // node attribute, so this is for constructors. The values are read when
+    // the take is made: they are those an immediate take would hold for the
+    // channels of animatable properties, whose changes reach their channels,
+    // not for a channel the fill gives a property that is not animatable (or
+    // no longer). Made at once when the container already has take nodes or
+    // memory runs out.
+    void DeferDefaultTakeNode();
+    // For FillTakeNodeTemplate: the properties and flags an immediate fill of
+    // a deferred default take would have seen, the current ones otherwise.
+    int TemplatePropertyCount() const;
+    bool TemplatePropertyAnimatable(int index) const;
+    bool IsMakingDeferredDefaultTake() const { return mMaking != nullptr; }
 
 private:
-    // The take node at the index without recording an error; null out of range.
+    struct DeferredDefaultTake;
+
+    // The take node at the index without recording an error; null out of
+    // range. A deferred default take is made first.
     KFbxTakeNode* TakeNodeAt(int index) const;
+    // Builds the deferred default take, if any: the fill, then the channels
+    // of the properties added since, in order.
+    void MakeDeferredDefaultTake() const;
+    const char* TakeNodeNameAt(int index) const;
+    // Keeps the property for a deferred default take's channels; false when
+    // there is none (or it had to be made for want of memory).
+    bool DeferChannel(const KFbxProperty& property);
+    // A channel for the property in the take at that index (0 links it).
+    void AddChannel(KFbxProperty& property, int index);
     void SetError(const char* text);
     void RemoveLinksOf(const KFbxProperty& property);
     // Writes the value into the channel; create makes missing children and
@@ -154,6 +188,9 @@ private:
 
     std::vector<KFbxTakeNode*> mTakeNodes;
     std::vector<KFbxPropertyLink*> mLinks;
+    std::unique_ptr<DeferredDefaultTake> mDeferred;
+    // Set while a deferred default take is being made.
+    const DeferredDefaultTake* mMaking = nullptr;
     int mCurrent = -1;
     ErrorHolder* mErrorHolder;
 };

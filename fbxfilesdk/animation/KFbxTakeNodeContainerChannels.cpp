@@ -224,7 +224,8 @@ void DestroyChannel(KFCurveNode* channel) {
 // ---- object operations ------------------------------------------------------
 
 void KFbxTakeNodeContainer::PropertyChanged(KFbxProperty& property) {
-    if (!property.GetFlag(KFbxProperty::kAnimatable)) {
+    // A deferred default take reads the values when it is made.
+    if (mDeferred != nullptr || !property.GetFlag(KFbxProperty::kAnimatable)) {
         return;
     }
     KFbxTakeNode* current = TakeNodeAt(GetCurrentTakeNodeIndex());
@@ -253,6 +254,8 @@ void KFbxTakeNodeContainer::RemoveProperty(KFbxProperty* property) {
     // Destroying a channel destroys its curves, which take their links along;
     // links to curves elsewhere go with the property.
     if (property->IsValid()) {
+        // A deferred take must not replay a property that is gone.
+        MakeDeferredDefaultTake();
         for (KFbxTakeNode* takeNode : mTakeNodes) {
             KFCurveNode* root = takeNode->GetKFCurveNode();
             KFCurveNode* channel = root != nullptr ? root->Find(property->GetName()) : nullptr;
@@ -288,34 +291,48 @@ void KFbxTakeNodeContainer::PropertyAddToTakeNodes(KFbxProperty& property, const
         return;
     }
     property.ModifyFlag(KFbxProperty::kPublicFlag8, true);
+    if (mDeferred != nullptr) {
+        // The deferred take is the only one, and it is named "Default".
+        if (takeName != nullptr && std::strcmp(takeName, TakeNodeNameAt(0)) != 0) {
+            return;
+        }
+        if (DeferChannel(property)) {
+            return;
+        }
+    }
+    for (int i = 0; i < GetTakeNodeCount(); ++i) {
+        if (takeName == nullptr || std::strcmp(mTakeNodes[static_cast<std::size_t>(i)]->GetName(), takeName) == 0) {
+            AddChannel(property, i);
+        }
+    }
+}
+
+void KFbxTakeNodeContainer::AddChannel(KFbxProperty& property, int index) {
+    KFCurveNode* root = mTakeNodes[static_cast<std::size_t>(index)]->GetKFCurveNode();
+    if (root == nullptr) {
+        return;
+    }
     const char* name = property.GetName();
+    if (KFCurveNode* channel = root->Find(GetChannelName(name))) {
+        PropertyToDefaultValues(property, *channel);
+        return;
+    }
+    // Only the transform properties have channels named otherwise, and
+    // those are the derived class's to make.
+    if (GetChannelName(name) != name) {
+        return;
+    }
     const int code = TypeCodeOf(property);
     const int componentCount = code == kMatrixCode ? kMatrixElements : IsVectorCode(code) ? 3 : 1;
-    for (int i = 0; i < GetTakeNodeCount(); ++i) {
-        KFbxTakeNode* takeNode = mTakeNodes[static_cast<std::size_t>(i)];
-        KFCurveNode* root = takeNode->GetKFCurveNode();
-        if (root == nullptr || (takeName != nullptr && std::strcmp(takeNode->GetName(), takeName) != 0)) {
-            continue;
-        }
-        if (KFCurveNode* channel = root->Find(GetChannelName(name))) {
-            PropertyToDefaultValues(property, *channel);
-            continue;
-        }
-        // Only the transform properties have channels named otherwise, and
-        // those are the derived class's to make.
-        if (GetChannelName(name) != name) {
-            continue;
-        }
-        KFCurveNode* channel = root->FindOrCreate(name, componentCount == 1);
-        if (channel == nullptr) {
-            continue;
-        }
-        if (i == 0 && property.GetKProperty() != nullptr) {
-            BuildChannel(property, *channel, componentCount, true);
-        }
-        channel->SetLayerTypeOfKind();
-        PropertyToDefaultValues(property, *channel);
+    KFCurveNode* channel = root->FindOrCreate(name, componentCount == 1);
+    if (channel == nullptr) {
+        return;
     }
+    if (index == 0 && property.GetKProperty() != nullptr) {
+        BuildChannel(property, *channel, componentCount, true);
+    }
+    channel->SetLayerTypeOfKind();
+    PropertyToDefaultValues(property, *channel);
 }
 
 void KFbxTakeNodeContainer::CreateChannelForProperty(KFbxProperty& property, KFbxTakeNode& takeNode) {
@@ -414,6 +431,8 @@ KFbxPropertyLink* KFbxTakeNodeContainer::AddPropertyLink(KFbxProperty& property,
     if (!property.IsValid() || curve == nullptr || component < 0 || component >= kMatrixElements) {
         return nullptr;
     }
+    // Links keep the order in which an immediate default take would have made them.
+    MakeDeferredDefaultTake();
     auto* link = new (std::nothrow) KFbxPropertyLink{property, component, curve, this};
     if (link == nullptr) {
         return nullptr;
@@ -449,6 +468,11 @@ void KFbxTakeNodeContainer::RemoveAllPropertyLinks() {
     }
 }
 
+int KFbxTakeNodeContainer::GetPropertyLinkCount() const {
+    MakeDeferredDefaultTake();
+    return static_cast<int>(mLinks.size());
+}
+
 KFbxPropertyLink* KFbxTakeNodeContainer::GetPropertyLink(int index) const {
     if (index < 0 || index >= GetPropertyLinkCount()) {
         return nullptr;
@@ -457,7 +481,7 @@ KFbxPropertyLink* KFbxTakeNodeContainer::GetPropertyLink(int index) const {
 }
 
 void KFbxTakeNodeContainer::RemoveLinksOf(const KFbxProperty& property) {
-    for (int i = GetPropertyLinkCount() - 1; i >= 0; --i) {
+    for (int i = static_cast<int>(mLinks.size()) - 1; i >= 0; --i) {
         KFbxPropertyLink* link = mLinks[static_cast<std::size_t>(i)];
         if (link->mProperty == property) {
             RemovePropertyLink(link);

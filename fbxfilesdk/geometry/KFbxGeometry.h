@@ -46,6 +46,8 @@ public:
 
     KFbxClassId GetClassId() const override;
     KFbxObject_internal* NewInternalObject() override;
+    // Shapes have channels of their own, made when they are added.
+    bool HasTakeNodeTemplate() const override { return false; }
 
     // ---- pivot ----
     // Identity unless set; copied into out, which is returned.

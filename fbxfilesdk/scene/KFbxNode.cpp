@@ -55,7 +55,8 @@ KFbxNode::KFbxNode(KFbxSdkManager* manager, const char* name)
     // them into its channels.
     WritePropertyDefaults(true);
     mState.Load(KFbxNodePivotSets::Neutral().mSets[eSOURCE_SET]);
-    CreateDefaultTakeNode();
+    // Most nodes never reach their default take: it is made on first use.
+    DeferDefaultTakeNode();
 }
 
 KFbxNode::~KFbxNode() {

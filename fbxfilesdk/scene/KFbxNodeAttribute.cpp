@@ -86,7 +86,7 @@ void KFbxNodeAttribute::ClearTakeNodeTemplate(KFbxTakeNode&) {}
 
 void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
     mNode = node;
-    if (node == nullptr) {
+    if (node == nullptr || !HasTakeNodeTemplate()) {
         return;
     }
     for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
@@ -128,7 +128,7 @@ void KFbxNodeAttribute::DestroyContents(bool recursive, bool dependents) {
 }
 
 void KFbxNodeAttribute::DetachFromNode() {
-    if (mNode != nullptr) {
+    if (mNode != nullptr && HasTakeNodeTemplate()) {
         for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
             ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
         }

@@ -88,6 +88,9 @@ public:
     // The kind's channels into a take node of its node, and out of it; none here.
     virtual void FillTakeNodeTemplate(KFbxTakeNode& takeNode);
     virtual void ClearTakeNodeTemplate(KFbxTakeNode& takeNode);
+    // False only for kinds that keep both of the above empty: attaching and
+    // detaching those leaves the node's take nodes alone (and unmade).
+    virtual bool HasTakeNodeTemplate() const { return true; }
 
     // The node, whose every take node gets the kind's channels.
     void AttachToNode(KFbxNode* node);

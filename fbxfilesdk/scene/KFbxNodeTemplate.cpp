@@ -92,13 +92,17 @@ void KFbxNode::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
         root->Add(visibilityChannel);
     }
 
-    for (int index = 0; index < GetPropertyCount(); ++index) {
+    const int count = TemplatePropertyCount();
+    for (int index = 0; index < count; ++index) {
         KFbxProperty property = GetPropertyAt(index);
-        if (property.GetFlag(KFbxProperty::kAnimatable) && !IsTransformProperty(property.GetName())) {
+        if (TemplatePropertyAnimatable(index) && !IsTransformProperty(property.GetName())) {
             CreateChannelForProperty(property, takeNode);
         }
     }
-    if (KFbxNodeAttribute* attribute = GetNodeAttribute()) {
+    // A deferred default take was asked for by the constructor, before any
+    // attribute; an attribute attached since fills it when it is made.
+    KFbxNodeAttribute* attribute = GetNodeAttribute();
+    if (attribute != nullptr && !IsMakingDeferredDefaultTake()) {
         attribute->FillTakeNodeTemplate(takeNode);
     }
 }

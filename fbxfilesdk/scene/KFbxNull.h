@@ -26,6 +26,7 @@ public:
     KFbxClassId GetClassId() const override;
     EAttributeType GetAttributeType() const override { return eNULL; }
     const char* GetTypeName() const override { return "Null"; }
+    bool HasTakeNodeTemplate() const override { return false; }
     void GetTypeFlags(KStringList& flags) const override;
     // Mode 2: a new null of the same name with this one's values.
     KFbxNodeAttribute* Clone(int mode) const override;

@@ -34,6 +34,7 @@ public:
     EAttributeType GetAttributeType() const override { return eSKELETON; }
     // "Root" (types 0 and 3), "Limb", "LimbNode"; "" for other types.
     const char* GetTypeName() const override;
+    bool HasTakeNodeTemplate() const override { return false; }
     // "Null", "Skeleton", "Root" for a root; "Skeleton" for limbs and limb
     // nodes; empty for other types.
     void GetTypeFlags(KStringList& flags) const override;
