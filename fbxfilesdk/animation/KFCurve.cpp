@@ -29,6 +29,8 @@ std::size_t PointerArrayBytes(int capacity) {
     return static_cast<std::size_t>(capacity / KFCurve::kKeysPerBlock) * sizeof(KFCurveKey*);
 }
 
+std::size_t SmallBlockBytes(int keys) { return static_cast<std::size_t>(keys) * sizeof(KFCurveKey); }
+
 }  // namespace
 
 KFCurve* KFCurve::Create() { return new (std::nothrow) KFCurve(); }
@@ -88,13 +90,22 @@ bool KFCurve::KeyResize(int n) {
     ClearEvaluationCache();
     if (n <= 0) return true;
     if (n > kMaxKeyCount) return false;
+    if (mKeyCapacity == 0 && (mLastBlock < 0 || mSmallBlockKeys > 0) && n < kKeysPerBlock) {
+        return ResizeSmallBlock(n);
+    }
+    if (!PromoteSmallBlock()) return false;
     if (n > mKeyCapacity) {
         const int entries = (n + kKeysPerPointerStep - 1) / kKeysPerPointerStep * kPointersPerStep;
         const int capacity = entries * kKeysPerBlock;
         auto** blocks = static_cast<KFCurveKey**>(KFCurveAllocate(PointerArrayBytes(capacity)));
         if (!blocks) return false;
-        if (mBlocks) std::memcpy(blocks, mBlocks, PointerArrayBytes(mKeyCapacity));
-        KFCurveFree(mBlocks, PointerArrayBytes(mKeyCapacity));
+        if (mKeyCapacity > 0) {
+            std::memcpy(blocks, mBlocks, PointerArrayBytes(mKeyCapacity));
+            KFCurveFree(mBlocks, PointerArrayBytes(mKeyCapacity));
+        } else if (mLastBlock == 0) {
+            blocks[0] = mFirstBlock;
+            mFirstBlock = nullptr;
+        }
         mBlocks = blocks;
         mKeyCapacity = capacity;
     }
@@ -107,13 +118,48 @@ bool KFCurve::KeyResize(int n) {
     return true;
 }
 
+bool KFCurve::ResizeSmallBlock(int n) {
+    if (n <= mSmallBlockKeys) return true;
+    // A curve read from a file is sized once, exactly; one filled key by key
+    // doubles, so that appending stays linear.
+    const int keys = std::min(kKeysPerBlock - 1, std::max(n, 2 * mSmallBlockKeys));
+    auto* block = static_cast<KFCurveKey*>(KFCurveAllocate(SmallBlockBytes(keys)));
+    if (!block) return false;
+    if (mFirstBlock) {
+        std::memcpy(block, mFirstBlock, static_cast<std::size_t>(mKeyCount) * sizeof(KFCurveKey));
+        KFCurveFree(mFirstBlock, SmallBlockBytes(mSmallBlockKeys));
+    }
+    mFirstBlock = block;
+    mBlocks = &mFirstBlock;
+    mLastBlock = 0;
+    mSmallBlockKeys = keys;
+    return true;
+}
+
+bool KFCurve::PromoteSmallBlock() {
+    if (mSmallBlockKeys == 0) return true;
+    auto* block = static_cast<KFCurveKey*>(KFCurveAllocate(kBlockBytes));
+    if (!block) return false;
+    std::memcpy(block, mFirstBlock, static_cast<std::size_t>(mKeyCount) * sizeof(KFCurveKey));
+    KFCurveFree(mFirstBlock, SmallBlockBytes(mSmallBlockKeys));
+    mFirstBlock = block;
+    mSmallBlockKeys = 0;
+    return true;
+}
+
 void KFCurve::FreeStorage() {
-    for (int b = 0; b <= mLastBlock; ++b) KFCurveFree(mBlocks[b], kBlockBytes);
-    KFCurveFree(mBlocks, PointerArrayBytes(mKeyCapacity));
+    if (mSmallBlockKeys > 0) {
+        KFCurveFree(mFirstBlock, SmallBlockBytes(mSmallBlockKeys));
+    } else {
+        for (int b = 0; b <= mLastBlock; ++b) KFCurveFree(mBlocks[b], kBlockBytes);
+    }
+    if (mKeyCapacity > 0) KFCurveFree(mBlocks, PointerArrayBytes(mKeyCapacity));
     mBlocks = nullptr;
+    mFirstBlock = nullptr;
     mKeyCount = 0;
     mKeyCapacity = 0;
     mLastBlock = -1;
+    mSmallBlockKeys = 0;
     mSegment.mLeft = -1;
 }
 

@@ -312,7 +312,14 @@ private:
     };
 
     bool KeyIndexValid(int i) const { return i >= 0 && i < mKeyCount; }
-    bool HasStorageFor(int n) const { return n <= 0 || (n - 1) / kKeysPerBlock <= mLastBlock; }
+    bool HasStorageFor(int n) const {
+        if (n <= 0) return true;
+        return mSmallBlockKeys > 0 ? n <= mSmallBlockKeys : (n - 1) / kKeysPerBlock <= mLastBlock;
+    }
+    // Room for n keys (n < kKeysPerBlock) in a lone first block sized to fit.
+    bool ResizeSmallBlock(int n);
+    // Makes a lone small first block a full one, so that blocks can be added.
+    bool PromoteSmallBlock();
     void FreeStorage();
     // Moves n records from index src to index dst (ranges may overlap).
     void MoveKeys(int dst, int src, int n);
@@ -349,10 +356,15 @@ private:
     int mUpdateCounter = 0;
     bool mCallbacksEnabled = true;
     int mModifyNesting = 0;
+    // Most curves hold a few keys: until a curve needs more than one block,
+    // mBlocks points at mFirstBlock and no block-pointer array is made, and
+    // that lone block holds mSmallBlockKeys records (0: a full block).
     KFCurveKey** mBlocks = nullptr;
+    KFCurveKey* mFirstBlock = nullptr;
     int mKeyCount = 0;
     int mKeyCapacity = 0;
     int mLastBlock = -1;
+    int mSmallBlockKeys = 0;
     KFCurveExtrapolationMode mPreExtrapolation = KFCURVE_EXTRAPOLATION_CONSTANT;
     int mPreExtrapolationCount = 0;
     KFCurveExtrapolationMode mPostExtrapolation = KFCURVE_EXTRAPOLATION_CONSTANT;

@@ -4,6 +4,7 @@
 
 #include <fbxfilesdk/animation/KFCurveUtilities.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -390,7 +391,8 @@ void KFCurve::CopyFrom(const KFCurve& source, bool withKeys) {
         mKeyCount = sourceCount;
         if (sourceCount > 0) {
             for (int b = 0; b <= (sourceCount - 1) / kKeysPerBlock; ++b) {
-                std::memcpy(mBlocks[b], source.mBlocks[b], sizeof(KFCurveKey) * kKeysPerBlock);
+                const int records = std::min(kKeysPerBlock, sourceCount - b * kKeysPerBlock);
+                std::memcpy(mBlocks[b], source.mBlocks[b], sizeof(KFCurveKey) * static_cast<std::size_t>(records));
             }
         }
         mSegment.mLeft = -1;

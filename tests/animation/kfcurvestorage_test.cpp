@@ -257,3 +257,44 @@ TEST(KFCurveNotification, DestructionInsideABracketIsStillAnnounced) {
     EXPECT_EQ(log.events[1].mEventType, 0x200u);
     EXPECT_EQ(log.events[1].mKeyIndexStart, -1);
 }
+
+TEST(KFCurveStorage, SmallCurvesTakeOnlyTheirKeysAndGrowIntoFullBlocks) {
+    const long long before = KFCurveAllocatedBytes();
+    {
+        KFCurve curve;
+        ASSERT_TRUE(curve.KeyResize(3));
+        // No block-pointer array and no full block for three keys.
+        EXPECT_EQ(KFCurveAllocatedBytes() - before, 3 * static_cast<long long>(sizeof(KFCurveKey)));
+        FillLinear(curve, 3);
+        EXPECT_EQ(KFCurveAllocatedBytes() - before, 3 * static_cast<long long>(sizeof(KFCurveKey)));
+        // Appending key by key crosses the small sizes and then block bounds.
+        for (int i = 3; i < 60; ++i) {
+            KFCurveKey key;
+            key.Set(KTime(0), static_cast<float>(i), KFCURVE_INTERPOLATION_LINEAR, 0, 0, 0, 0, 0.3, 0.3, 0, 0);
+            ASSERT_EQ(curve.KeyAdd(Sec(i), key), i);
+        }
+        ASSERT_EQ(curve.KeyGetCount(), 60);
+        for (int i = 0; i < 60; ++i) EXPECT_EQ(curve.KeyGetValue(i), i);
+        ExpectKeysInOrder(curve);
+        EXPECT_EQ(KFCurveAllocatedBytes() - before, 64 * static_cast<long long>(sizeof(void*)) + 3 * 1024);
+
+        KFCurve copy;
+        copy.CopyFrom(curve);
+        ASSERT_EQ(copy.KeyGetCount(), 60);
+        for (int i = 0; i < 60; ++i) EXPECT_EQ(copy.KeyGetValue(i), i);
+        curve.KeyClear();
+        FillLinear(curve, 5);
+        KFCurve small;
+        small.CopyFrom(curve);
+        ASSERT_EQ(small.KeyGetCount(), 5);
+        EXPECT_EQ(small.KeyGetValue(4), 4.0f);
+        // Removing every key of a small curve and adding again.
+        ASSERT_TRUE(small.KeyRemoveRange(0, 4));
+        FillLinear(small, 24);
+        EXPECT_EQ(small.KeyGetValue(23), 23.0f);
+        FillLinear(small, 26);
+        EXPECT_EQ(small.KeyGetValue(25), 25.0f);
+        ExpectKeysInOrder(small);
+    }
+    EXPECT_EQ(KFCurveAllocatedBytes(), before);
+}
