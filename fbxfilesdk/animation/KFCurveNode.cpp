@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -23,8 +24,17 @@ bool IsLclShortName(const char* name, const KDataType* type) {
            (std::strcmp(name, "S") == 0 && type == gKDataTypeLclScaling);
 }
 
+// Names compare with ASCII letters folded, as KString::CompareNoCase does, but
+// without copying the name: channel look-ups run this for every child.
 bool SameNameNoCase(const KFCurveNode* node, const char* name) {
-    return KString(node->GetName()).CompareNoCase(name) == 0;
+    const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
+    const char* own = node->GetName();
+    const auto* a = reinterpret_cast<const unsigned char*>(own != nullptr ? own : "");
+    const auto* b = reinterpret_cast<const unsigned char*>(name != nullptr ? name : "");
+    for (;; ++a, ++b) {
+        if (fold(*a) != fold(*b)) return false;
+        if (*a == 0) return true;
+    }
 }
 
 }  // namespace
@@ -32,9 +42,12 @@ bool SameNameNoCase(const KFCurveNode* node, const char* name) {
 // --- Construction -------------------------------------------------------------
 
 KFCurveNode::KFCurveNode(const char* name, const char* userName, KDataType* dataType, int layerType, int layerId)
+    : KFCurveNode(KInternedText(name), KInternedText(userName), dataType, layerType, layerId) {}
+
+KFCurveNode::KFCurveNode(KInternedText name, KInternedText userName, KDataType* dataType, int layerType, int layerId)
     : mNameRecord(std::make_shared<NameRecord>()), mLayerId(layerId) {
-    mNameRecord->mName = name;
-    mNameRecord->mUserName = userName;
+    mNameRecord->mName = std::move(name);
+    mNameRecord->mUserName = std::move(userName);
     mNameRecord->mDataType = dataType;
     mLayerRoot = this;
     SetLayerType(layerType, nullptr);
@@ -69,6 +82,19 @@ KFCurveNode* KFCurveNode::Create(const char* name, KDataType* dataType, int laye
     try {
         const char* userName = dataType == gKDataTypeTimeWarp ? "" : name;
         return new KFCurveNode(name, userName, dataType, layerType, layerId);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return nullptr;
+    }
+}
+
+KFCurveNode* KFCurveNode::CreateNamedLike(const KFCurveNode& source, int layerId) {
+    try {
+        // The source's interned names are shared, not looked up again; a name
+        // the source takes from its owner property is the one text to intern.
+        const NameRecord& names = *source.mNameRecord;
+        KInternedText name = names.mOwnerProperty ? KInternedText(source.GetName()) : names.mName;
+        return new KFCurveNode(std::move(name), names.mUserName, source.GetDataType(), source.mLayerType, layerId);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return nullptr;
@@ -420,9 +446,8 @@ KFCurveNode* KFCurveNode::Clone(const KFCurveNode& source, bool byCopyConstructo
         node = CreateCopy(source);
         if (node) node->mLayerId = id;
     } else {
-        node = Create(source.GetName(), source.GetDataType(), source.mLayerType, id);
+        node = CreateNamedLike(source, id);
         if (node) {
-            node->mNameRecord->mUserName = source.GetUserName();
             node->mQuaternionInterpolation = source.mQuaternionInterpolation;
             node->mRotationOrder = source.mRotationOrder;
         }

@@ -256,6 +256,9 @@ private:
         KDataType* mDataType = nullptr;
         const KProperty* mOwnerProperty = nullptr;
     };
+    KFCurveNode(KInternedText name, KInternedText userName, KDataType* dataType, int layerType, int layerId);
+    // A plain node with source's names, data type and layer type, or null.
+    static KFCurveNode* CreateNamedLike(const KFCurveNode& source, int layerId);
     static constexpr int kCacheInvalid = 1;
     static constexpr int kCacheValid = 2;
 
