@@ -243,8 +243,10 @@ KFCurveNode* KFCurveNode::FindChildByDataType(const KDataType* type) const {
 KFCurveNode* KFCurveNode::Find(const char* path) const {
     if (!path) return nullptr;
     const char* slash = std::strchr(path, '/');
-    const KString segment = slash ? KString(path, static_cast<int>(slash - path)) : KString(path);
-    const char* name = segment.Buffer();
+    // Only a path of several segments needs its first one copied out; the
+    // search below recurses with a single segment.
+    const KString segment = slash ? KString(path, static_cast<int>(slash - path)) : KString();
+    const char* name = slash ? segment.Buffer() : path;
     KFCurveNode* found = nullptr;
     for (int i = 0; i < GetCount() && !found; ++i) {
         KFCurveNode* child = Get(i);
