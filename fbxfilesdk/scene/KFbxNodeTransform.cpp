@@ -5,7 +5,9 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
+#include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
 #include <fbxfilesdk/core/KInternedText.h>
 
 #include <iterator>
@@ -26,10 +28,15 @@ struct InternedNodeTexts {
     KInternedText mNames[eNodePropertyCount];
     KInternedText mRotationOrders[std::size(kRotationOrderNames)];
     KInternedText mInheritTypes[std::size(kInheritTypeNames)];
+    // No two properties share a name (interned: equal texts, equal holders).
+    bool mNamesDistinct = true;
 
     InternedNodeTexts() {
         for (int index = 0; index < eNodePropertyCount; ++index) {
             mNames[index] = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index)).mName;
+            for (int before = 0; before < index; ++before) {
+                mNamesDistinct = mNamesDistinct && !(mNames[before] == mNames[index]);
+            }
         }
         for (std::size_t index = 0; index < std::size(kRotationOrderNames); ++index) {
             mRotationOrders[index] = kRotationOrderNames[index];
@@ -106,6 +113,10 @@ bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDou
 void KFbxNode::CreateProperties() {
     const InternedNodeTexts& texts = NodeTexts();
     const KInternedText noLabel;
+    // A twin with no property yet has every one of these names free.
+    const KObject* twin = GetInternalObject();
+    const bool fresh = texts.mNamesDistinct && twin != nullptr && twin->GetPropertyCount() == 0;
+    const KFreshPropertyNamesScope scope(fresh ? twin : nullptr);
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
         // The node's own handle makes the property: no handle on the heap
