@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -90,6 +91,10 @@ bool NameLess(const KDataType* left, const char* right) { return std::strcmp(lef
 bool NameLessThanType(const char* left, const KDataType* right) { return std::strcmp(left, right->GetName()) < 0; }
 
 // The registry, its built-in entries sorted on first use.
+std::atomic<std::uint64_t> gRegistryGeneration{0};
+
+void RegistryChanged() { gRegistryGeneration.fetch_add(1, std::memory_order_relaxed); }
+
 Registry& Table() {
     static const bool sorted = [] {
         std::stable_sort(gRegistry.mEntries.begin(), gRegistry.mEntries.begin() + gRegistry.mCount,
@@ -235,6 +240,7 @@ KDataType::~KDataType() {
     if (found != end) {
         std::copy(found + 1, end, found);
         --table.mCount;
+        RegistryChanged();
     }
 }
 
@@ -242,6 +248,13 @@ void KDataType::SetValueShape(int valueSize, int componentCount) {
     mValueSize = valueSize;
     mComponentCount = componentCount;
 }
+
+void KDataType::SetBaseType(KDataType* baseType) {
+    mBaseType = baseType;
+    RegistryChanged();
+}
+
+std::uint64_t KDataType::GetRegistryGeneration() { return gRegistryGeneration.load(std::memory_order_relaxed); }
 
 bool KDataType::GetZeroValue(void*) const { return false; }
 
@@ -268,6 +281,7 @@ KDataType* KDataType::Register(KDataType* type) {
     std::copy_backward(at, end, end + 1);
     *at = type;
     ++table.mCount;
+    RegistryChanged();
     return existing;
 }
 

@@ -6,6 +6,7 @@
 #ifndef FBXFILESDK_CORE_KDATATYPE_H
 #define FBXFILESDK_CORE_KDATATYPE_H
 
+#include <cstdint>
 #include <memory>
 
 namespace fbxsdk_2006_11_1 {
@@ -62,10 +63,14 @@ public:
     // Decimals of the text forms: "Decimal" of the section "NumericField" of
     // the settings file "@Application.txt" (default 2), read on first use.
     static int GetDecimalCount();
+    // Changes whenever a type joins or leaves the registry or is given another
+    // base type: what was found by name or learnt from a base type stays true
+    // while it holds.
+    static std::uint64_t GetRegistryGeneration();
 
 protected:
     void SetValueShape(int valueSize, int componentCount);
-    void SetBaseType(KDataType* baseType) { mBaseType = baseType; }
+    void SetBaseType(KDataType* baseType);
 
 private:
     int mValueSize = 0;

@@ -52,6 +52,49 @@ int TypeCodeOfValueType(EFbxValueType type) {
     }
 }
 
+// The internal layer's data type and property type code for a data type.
+struct ResolvedDataType {
+    KDataType* mKDataType = nullptr;
+    int mCode = eKPropertyUnknown;
+};
+
+ResolvedDataType ResolveDataType(const KFbxDataType& dataType) {
+    const char* typeName = dataType.GetName();
+    ResolvedDataType resolved;
+    resolved.mKDataType = KDataType::Find(typeName);
+    resolved.mCode = resolved.mKDataType != nullptr ? PropertyTypeFromDataType(resolved.mKDataType)
+                                                    : KPropertyTypeFromName(typeName);
+    if (resolved.mCode == eKPropertyCharPtr) {
+        resolved.mCode = eKPropertyString;
+    }
+    return resolved;
+}
+
+// Objects bind many properties of few data types: the answers are kept per
+// thread while the registry of the internal layer stays as it was.
+ResolvedDataType ResolveDataTypeCached(const KFbxDataType& dataType) {
+    struct Entry {
+        KFbxDataType mDataType;
+        std::uint64_t mGeneration = 0;
+        ResolvedDataType mResolved;
+    };
+    constexpr std::size_t kEntries = 16;
+    thread_local Entry cache[kEntries];
+    thread_local std::size_t next = 0;
+    const std::uint64_t generation = KDataType::GetRegistryGeneration();
+    for (const Entry& entry : cache) {
+        if (entry.mDataType == dataType && entry.mGeneration == generation && entry.mDataType != KFbxDataType()) {
+            return entry.mResolved;
+        }
+    }
+    Entry& entry = cache[next];
+    next = (next + 1) % kEntries;
+    entry.mDataType = dataType;
+    entry.mGeneration = generation;
+    entry.mResolved = ResolveDataType(dataType);
+    return entry.mResolved;
+}
+
 bool StoresThreeComponents(const KProperty* property) {
     return property->GetType() == eKPropertyVector3D || property->GetType() == eKPropertyColorRGB;
 }
@@ -137,6 +180,13 @@ void KFbxProperty::InitOnObject(KFbxObject* object, const char* name, const KFbx
 
 void KFbxProperty::InitOnNewObject(KFbxObject* object, const char* name, const KFbxDataType& dataType,
                                    const char* label) {
+    if (object != nullptr) {
+        InitOnNewObject(object, KInternedText(name), dataType, KInternedText(label));
+    }
+}
+
+void KFbxProperty::InitOnNewObject(KFbxObject* object, const KInternedText& name, const KFbxDataType& dataType,
+                                   const KInternedText& label) {
     if (object == nullptr) {
         return;
     }
@@ -365,10 +415,16 @@ int KFbxProperty::AddEnumValue(const char* name) {
     if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
         return -1;
     }
-    const KString text(name != nullptr ? name : "");
+    return AddEnumValue(KInternedText(name));
+}
+
+int KFbxProperty::AddEnumValue(const KInternedText& name) {
+    if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
+        return -1;
+    }
     if (mInternal->mLink != nullptr) {
         if (KStringList* names = mInternal->mLink->GetEnumList(true)) {
-            names->Add(text);
+            names->Add(KString(name.Get()));
         }
     }
     KFbxProperty_internal::Rare* rare = mInternal->MakeRare();
@@ -376,7 +432,7 @@ int KFbxProperty::AddEnumValue(const char* name) {
         return -1;
     }
     try {
-        rare->mEnumNames.emplace_back(text.Buffer());
+        rare->mEnumNames.push_back(name);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return -1;
@@ -626,12 +682,9 @@ bool KFbxProperty::BindToObject() {
     if (twin == nullptr) {
         return false;
     }
-    const char* typeName = mInternal->mDataType.GetName();
-    KDataType* kDataType = KDataType::Find(typeName);
-    int code = kDataType != nullptr ? PropertyTypeFromDataType(kDataType) : KPropertyTypeFromName(typeName);
-    if (code == eKPropertyCharPtr) {
-        code = eKPropertyString;
-    }
+    const ResolvedDataType resolved = ResolveDataTypeCached(mInternal->mDataType);
+    KDataType* kDataType = resolved.mKDataType;
+    const int code = resolved.mCode;
     KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName, code, kDataType,
                                                                               false, false, nullptr, false)
                                                 : nullptr;

@@ -21,6 +21,7 @@ namespace fbxsdk_2006_11_1 {
 
 class KFbxObject;
 class KFbxProperty_internal;
+class KInternedText;
 class KProperty;
 
 class KFbxProperty : public KFbxPlug {
@@ -65,6 +66,10 @@ public:
     // InitOnObject for an object being made, which has no property of the
     // name yet: always makes the property, without looking for one.
     void InitOnNewObject(KFbxObject* object, const char* name, const KFbxDataType& dataType, const char* label);
+    // The same for a class's fixed properties, whose names and labels are
+    // interned once for all its objects.
+    void InitOnNewObject(KFbxObject* object, const KInternedText& name, const KFbxDataType& dataType,
+                         const KInternedText& label);
     // A new heap handle bound to an existing internal property, with its
     // name, label, limits, flags and enum names; null when memory runs out.
     static KFbxProperty* CreateForKProperty(KFbxSdkManager* manager, KProperty* property);
@@ -107,6 +112,8 @@ public:
     // ---- enums ----
     // -1 unless the value type is enum; else the new index.
     int AddEnumValue(const char* name);
+    // The same for a name already interned.
+    int AddEnumValue(const KInternedText& name);
     int GetEnumCount() const;
     // Null unless the value type is enum and the index is in range.
     const char* GetEnumValue(int index) const;

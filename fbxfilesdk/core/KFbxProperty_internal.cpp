@@ -7,6 +7,10 @@ namespace fbxsdk_2006_11_1 {
 
 KFbxProperty_internal::KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const char* name,
                                              const KFbxDataType& dataType, const char* label)
+    : KFbxProperty_internal(creator, manager, KInternedText(name), dataType, KInternedText(label)) {}
+
+KFbxProperty_internal::KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const KInternedText& name,
+                                             const KFbxDataType& dataType, const KInternedText& label)
     : KFbxPlug_internal(creator),
       mName(name),
       mLabel(label),

@@ -36,6 +36,9 @@ public:
     // Limits minus and plus infinity, no flags, a zero value of the data type.
     KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const char* name,
                           const KFbxDataType& dataType, const char* label);
+    // The same with the name and label already interned: no pool look-up.
+    KFbxProperty_internal(KFbxPlug* creator, KFbxSdkManager* manager, const KInternedText& name,
+                          const KFbxDataType& dataType, const KInternedText& label);
 
     ~KFbxProperty_internal() override;
 

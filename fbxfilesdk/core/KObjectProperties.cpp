@@ -2,6 +2,7 @@
 // merging and moving connections to another object.
 #include <fbxfilesdk/core/KObject.h>
 
+#include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
 #include <fbxfilesdk/core/KListGrowth.h>
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
@@ -231,7 +232,8 @@ KProperty* KObject::CreateDynamicProperty(const KInternedText& name, int type, K
                                           bool animatable, bool user, KProperty* referenced, bool returnExisting) {
     // A name that is free and needs no quotes taken out is stored as given,
     // without being looked up or interned again; any other goes the long way.
-    if (std::strchr(name.Get(), '"') != nullptr || FindProperty(name.Get()) != nullptr) {
+    if (std::strchr(name.Get(), '"') != nullptr ||
+        (!KFreshPropertyNamesScope::Covers(this) && FindProperty(name.Get()) != nullptr)) {
         return CreateDynamicProperty(name.Get(), type, dataType, animatable, user, referenced, returnExisting);
     }
     if ((mObjectFlags & kObjectFlagNoUserProperties) != 0 && user && type != eKPropertyReference) {

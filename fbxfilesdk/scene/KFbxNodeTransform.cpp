@@ -5,7 +5,12 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
+#include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
+#include <fbxfilesdk/core/KInternedText.h>
+
+#include <iterator>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -16,6 +21,37 @@ constexpr double kNeutralTolerance = 1e-6;
 const char* const kRotationOrderNames[] = {"Euler XYZ", "Euler XZY", "Euler YZX", "Euler YXZ",
                                            "Euler ZXY", "Euler ZYX", "Spheric XYZ"};
 const char* const kInheritTypeNames[] = {"RrSs", "RrSs", "Rrs"};
+
+// Every node names the same properties and enum values: interned once, each
+// node's records share them without a look-up in the pool.
+struct InternedNodeTexts {
+    KInternedText mNames[eNodePropertyCount];
+    KInternedText mRotationOrders[std::size(kRotationOrderNames)];
+    KInternedText mInheritTypes[std::size(kInheritTypeNames)];
+    // No two properties share a name (interned: equal texts, equal holders).
+    bool mNamesDistinct = true;
+
+    InternedNodeTexts() {
+        for (int index = 0; index < eNodePropertyCount; ++index) {
+            mNames[index] = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index)).mName;
+            for (int before = 0; before < index; ++before) {
+                mNamesDistinct = mNamesDistinct && !(mNames[before] == mNames[index]);
+            }
+        }
+        for (std::size_t index = 0; index < std::size(kRotationOrderNames); ++index) {
+            mRotationOrders[index] = kRotationOrderNames[index];
+        }
+        for (std::size_t index = 0; index < std::size(kInheritTypeNames); ++index) {
+            mInheritTypes[index] = kInheritTypeNames[index];
+        }
+    }
+};
+
+// Never destroyed: nodes may outlive the other statics.
+const InternedNodeTexts& NodeTexts() {
+    static const InternedNodeTexts* const texts = new InternedNodeTexts;
+    return *texts;
+}
 
 // The properties of one kind of limits; the six axis enables follow the first.
 struct LimitProperties {
@@ -75,20 +111,26 @@ bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDou
 }  // namespace
 
 void KFbxNode::CreateProperties() {
+    const InternedNodeTexts& texts = NodeTexts();
+    const KInternedText noLabel;
+    // A twin with no property yet has every one of these names free.
+    const KObject* twin = GetInternalObject();
+    const bool fresh = texts.mNamesDistinct && twin != nullptr && twin->GetPropertyCount() == 0;
+    const KFreshPropertyNamesScope scope(fresh ? twin : nullptr);
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
         // The node's own handle makes the property: no handle on the heap
         // beside it, and one destroyed through a copy leaves it invalid.
         KFbxProperty& property = mProperties[index];
-        property.InitOnNewObject(this, info.mName, *info.mDataType, "");
+        property.InitOnNewObject(this, texts.mNames[index], *info.mDataType, noLabel);
         if (info.mAnimatable) {
             property.ModifyFlag(KFbxProperty::kAnimatable | KFbxProperty::kPublicFlag8, true);
         }
     }
-    for (const char* name : kRotationOrderNames) {
+    for (const KInternedText& name : texts.mRotationOrders) {
         mProperties[eRotationOrder].AddEnumValue(name);
     }
-    for (const char* name : kInheritTypeNames) {
+    for (const KInternedText& name : texts.mInheritTypes) {
         mProperties[eInheritType].AddEnumValue(name);
     }
 }

@@ -1,3 +1,4 @@
+#include <fbxfilesdk/core/KDataType.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
@@ -190,6 +191,35 @@ TEST_F(KFbxPropertyTest, EveryDataTypeWithAValueIsMirroredIntoTheTwin) {
     EXPECT_EQ(bound, 66);
     // Every property's value lives in its own internal property.
     EXPECT_EQ(mObject->GetPropertyCount(), 72);
+}
+
+// A number type of its own name, based on the internal number type.
+class DerivedNumberType : public KDataTypeNumber {
+public:
+    explicit DerivedNumberType(const char* name) : KDataTypeNumber(name) { SetBaseType(gKDataTypeNumber); }
+};
+
+// The internal data type a property is bound with follows the registry as it
+// is at binding time, however many properties of that type came before.
+TEST_F(KFbxPropertyTest, BindingFollowsTheInternalTypeRegistryAsItChanges) {
+    const KFbxDataType dataType = KFbxRegisterDataType("BindingFollowsRegistry", eFbxValueDouble);
+    ASSERT_NE(dataType, KFbxDataType());
+    KFbxProperty before = KFbxProperty::Create(mObject, "before", dataType, "");
+    ASSERT_NE(before.GetKProperty(), nullptr);
+    const KDataType* unnamed = before.GetKProperty()->GetDataType();
+    {
+        DerivedNumberType internalType("BindingFollowsRegistry");
+        KFbxProperty during = KFbxProperty::Create(mObject, "during", dataType, "");
+        ASSERT_NE(during.GetKProperty(), nullptr);
+        EXPECT_EQ(during.GetKProperty()->GetDataType(), &internalType);
+        EXPECT_NE(unnamed, &internalType);
+        during.Destroy();
+    }
+    // The type is gone: nothing may still point at it.
+    KFbxProperty after = KFbxProperty::Create(mObject, "after", dataType, "");
+    ASSERT_NE(after.GetKProperty(), nullptr);
+    EXPECT_EQ(after.GetKProperty()->GetDataType(), unnamed);
+    EXPECT_EQ(after.GetKProperty()->GetType(), before.GetKProperty()->GetType());
 }
 
 TEST_F(KFbxPropertyTest, ValueTypesMustBeAccepted) {

@@ -1,4 +1,5 @@
 #include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KMemoryReusePool.h>
 #include <fbxfilesdk/core/KObject.h>
@@ -420,6 +421,42 @@ TEST_F(KObjectTest, AnInternedNameIsKeptWhenFreeAndNumberedWhenTaken) {
               nullptr);
     EXPECT_EQ(object.GetPropertyCount(), 3);
     object.Destroy();
+}
+
+// Names vouched free are taken without a search only inside the scope, only
+// for its object, and stay findable afterwards.
+TEST_F(KObjectTest, FreshNamesAreTakenAsGivenOnlyInTheirScope) {
+    Recorder object;
+    Recorder other;
+    const KInternedText names[] = {KInternedText("A"), KInternedText("B")};
+    ASSERT_NE(Make(other, "A", eKPropertyInt), nullptr);
+    {
+        const KFreshPropertyNamesScope scope(&object);
+        EXPECT_TRUE(KFreshPropertyNamesScope::Covers(&object));
+        EXPECT_FALSE(KFreshPropertyNamesScope::Covers(&other));
+        for (const KInternedText& name : names) {
+            KProperty* made = object.CreateDynamicProperty(name, eKPropertyInt, nullptr, false, false, nullptr, false);
+            ASSERT_NE(made, nullptr);
+            EXPECT_EQ(made->GetName(), name.Get());
+        }
+        // Another object in the same scope still searches its own list.
+        KProperty* taken = other.CreateDynamicProperty(names[0], eKPropertyInt, nullptr, false, false, nullptr, false);
+        ASSERT_NE(taken, nullptr);
+        EXPECT_STREQ(taken->GetName(), "A 0");
+        {
+            const KFreshPropertyNamesScope none(nullptr);
+            EXPECT_FALSE(KFreshPropertyNamesScope::Covers(&object));
+        }
+        EXPECT_TRUE(KFreshPropertyNamesScope::Covers(&object));
+    }
+    EXPECT_FALSE(KFreshPropertyNamesScope::Covers(&object));
+    EXPECT_EQ(object.FindProperty("A"), object.GetPropertyAt(0));
+    EXPECT_EQ(object.FindProperty("B"), object.GetPropertyAt(1));
+    KProperty* again = object.CreateDynamicProperty(names[1], eKPropertyInt, nullptr, false, false, nullptr, false);
+    ASSERT_NE(again, nullptr);
+    EXPECT_STREQ(again->GetName(), "B 0");
+    object.Destroy();
+    other.Destroy();
 }
 
 TEST_F(KObjectTest, APropertyListedByTwoObjectsLeavesEachListOnItsOwn) {
