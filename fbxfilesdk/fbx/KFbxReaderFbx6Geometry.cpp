@@ -11,6 +11,7 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -19,6 +20,7 @@
 #include <new>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -241,6 +243,67 @@ bool PlaceElement(KFbxLayer& layer, const std::string& record, KFbxLayerElement*
     return true;
 }
 
+// The open polygon vertex list goes to the mesh a block at a time, each block
+// cut after the last polygon it ends, so that no copy of the whole list is
+// made beside the mesh's own. A polygon longer than a block makes the block
+// grow; the last block takes whatever is left, an unended polygon too.
+void ReadPolygonVertices(KFbx& file, KFbxMesh& mesh, const std::vector<int>& groups) {
+    constexpr int kBlockValues = 1 << 14;
+    int left = file.FieldGetRemainingValueCount();
+    if (left <= 0) {
+        return;
+    }
+    const int total = left;
+    std::vector<int> block(static_cast<std::size_t>(std::min(left, kBlockValues)));
+    std::size_t held = 0;
+    // Polygons given so far: the groups of the next block start there.
+    std::size_t polygons = 0;
+    bool reserved = false;
+    while (left > 0 || held > 0) {
+        if (left > 0) {
+            if (held == block.size()) {
+                block.resize(std::min(2 * block.size(), static_cast<std::size_t>(total)));
+            }
+            const int room = static_cast<int>(std::min(block.size() - held, static_cast<std::size_t>(left)));
+            const int read = file.FieldReadArrayI(block.data() + held, room);
+            if (read <= 0) {
+                left = 0;
+            } else {
+                held += static_cast<std::size_t>(read);
+                left -= read;
+            }
+        }
+        std::size_t end = held;
+        if (left > 0) {
+            while (end > 0 && block[end - 1] >= 0) {
+                --end;
+            }
+            if (end == 0) {
+                continue;
+            }
+        }
+        std::size_t ended = 0;
+        for (std::size_t i = 0; i < end; ++i) {
+            ended += block[i] < 0;
+        }
+        ended += end > 0 && block[end - 1] >= 0;
+        if (!reserved) {
+            // The first block tells the polygons' usual size; the mesh grows
+            // by itself should the rest differ.
+            const double perValue = end > 0 ? static_cast<double>(ended) / static_cast<double>(end) : 0.0;
+            mesh.ReservePolygons(static_cast<int>(std::ceil(perValue * total)), total);
+            reserved = true;
+        }
+        const bool grouped = polygons < groups.size();
+        mesh.AddPolygons(block.data(), static_cast<int>(end), grouped ? groups.data() + polygons : nullptr,
+                         grouped ? static_cast<int>(groups.size() - polygons) : 0);
+        polygons += ended;
+        std::copy(block.begin() + static_cast<std::ptrdiff_t>(end), block.begin() + static_cast<std::ptrdiff_t>(held),
+                  block.begin());
+        held -= end;
+    }
+}
+
 }  // namespace
 
 bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>& groups) {
@@ -250,20 +313,8 @@ bool KFbxReaderFbx6Pass::ReadMeshPolygons(KFbxMesh& mesh, const std::vector<int>
     }
     // Polygons before layers: building them must not touch the layers read below.
     if (mFile.FieldReadBegin("PolygonVertexIndex")) {
-        // The largest array of a mesh goes into storage left uninitialised:
-        // the read writes what AddPolygons looks at, and zeroing it first
-        // would touch every page twice.
-        const int wanted = mFile.FieldGetRemainingValueCount();
-        std::unique_ptr<int[]> polygonVertices;
-        int count = 0;
-        if (wanted > 0) {
-            polygonVertices = std::make_unique_for_overwrite<int[]>(static_cast<std::size_t>(wanted));
-            count = mFile.FieldReadArrayI(polygonVertices.get(), wanted);
-        }
-        // The field's pages in the image go before the polygons take their room.
+        ReadPolygonVertices(mFile, mesh, groups);
         mFile.FieldReadEnd();
-        // Both lists were sized from value counts, which are ints.
-        mesh.AddPolygons(polygonVertices.get(), count, groups.data(), static_cast<int>(groups.size()));
     }
     return true;
 }

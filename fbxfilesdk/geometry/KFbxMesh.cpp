@@ -16,6 +16,16 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
+// Room for more items; a shortfall grows the storage by half again at least,
+// so that polygons added in many runs are not copied once per run.
+template <class Vector>
+void ReserveForMore(Vector& items, std::size_t more) {
+    const std::size_t needed = items.size() + more;
+    if (needed > items.capacity()) {
+        items.reserve(std::max(needed, items.capacity() + items.capacity() / 2));
+    }
+}
+
 // Sets item index of an index array that follows polygons or polygon
 // vertices, growing it with -1 (nothing recorded) up to there.
 void RecordIndex(DynamicArrayOf<int>& indices, int index, int value) {
@@ -174,8 +184,8 @@ void KFbxMesh::AddPolygons(const int* stored, int count, const int* groups, int 
     polygons += stored[count - 1] >= 0;
     bool bulk = true;
     try {
-        mPolygons.reserve(mPolygons.size() + polygons);
-        mPolygonVertices.reserve(mPolygonVertices.size() + static_cast<std::size_t>(count));
+        ReserveForMore(mPolygons, polygons);
+        ReserveForMore(mPolygonVertices, static_cast<std::size_t>(count));
     } catch (const std::exception&) {
         bulk = false;
     }
