@@ -31,7 +31,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -193,7 +192,9 @@ private:
         std::uint32_t childBegin = 0;
         std::uint32_t childCount = 0;
         std::int64_t openField = -1;
-        std::vector<std::pair<std::string, std::uint32_t>> nextByName;
+        // Per name read so far, the index after the last field reached; the
+        // name itself is that field's, in the image, so nothing is copied.
+        std::vector<std::uint32_t> nextByName;
         FieldValueCursor cursor;
     };
     // One field being written.

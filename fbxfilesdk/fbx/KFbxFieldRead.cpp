@@ -34,9 +34,9 @@ bool KFbx::FieldReadBegin(const char* name) {
     const std::uint32_t i = FindNextField(name, resume);
     if (i >= level.childCount) return false;
     if (resume < level.nextByName.size()) {
-        level.nextByName[resume].second = i + 1;
+        level.nextByName[resume] = i + 1;
     } else {
-        level.nextByName.emplace_back(name, i + 1);
+        level.nextByName.push_back(i + 1);
     }
     level.openField = level.childBegin + i;
     level.cursor.Open(mImage.Data(), mTree.nodes[level.childBegin + i], mBinary);
@@ -52,18 +52,18 @@ std::uint32_t KFbx::FindNextField(const char* name, std::size_t& resume) const {
     const ReadLevel& level = mLevels[mDepth];
     const std::size_t length = std::strlen(name);
     // Each name resumes after the last field of that name already reached.
-    const std::size_t names = level.nextByName.size();
-    resume = 0;
-    while (resume < names && !(level.nextByName[resume].first.size() == length &&
-                               std::memcmp(level.nextByName[resume].first.data(), name, length) == 0)) {
-        ++resume;
-    }
-    std::uint32_t i = resume < names ? level.nextByName[resume].second : 0;
     const unsigned char* image = mImage.Data();
     const FieldNode* children = mTree.nodes.data() + level.childBegin;
-    for (; i < level.childCount; ++i) {
-        const FieldNode& node = children[i];
-        if (node.nameLength == length && std::memcmp(image + node.nameBegin, name, length) == 0) break;
+    const auto named = [&](const FieldNode& node) {
+        return node.nameLength == length && std::memcmp(image + node.nameBegin, name, length) == 0;
+    };
+    const std::size_t names = level.nextByName.size();
+    resume = 0;
+    while (resume < names && !named(children[level.nextByName[resume] - 1])) {
+        ++resume;
+    }
+    std::uint32_t i = resume < names ? level.nextByName[resume] : 0;
+    for (; i < level.childCount && !named(children[i]); ++i) {
     }
     return i;
 }
