@@ -45,17 +45,16 @@ KFCurveNode::KFCurveNode(const char* name, const char* userName, KDataType* data
     : KFCurveNode(KInternedText(name), KInternedText(userName), dataType, layerType, layerId) {}
 
 KFCurveNode::KFCurveNode(KInternedText name, KInternedText userName, KDataType* dataType, int layerType, int layerId)
-    : mNameRecord(std::make_shared<NameRecord>()), mLayerId(layerId) {
-    mNameRecord->mName = std::move(name);
-    mNameRecord->mUserName = std::move(userName);
-    mNameRecord->mDataType = dataType;
+    : mLayerId(layerId) {
+    mNames.mName = std::move(name);
+    mNames.mUserName = std::move(userName);
+    mNames.mDataType = dataType;
     mLayerRoot = this;
     SetLayerType(layerType, nullptr);
 }
 
 KFCurveNode::KFCurveNode(const KFCurveNode& source)
     : mQuaternionInterpolation(source.mQuaternionInterpolation),
-      mNameRecord(source.mNameRecord),
       mSource(&source),
       mRotationOrder(source.mRotationOrder),
       mChanged(source.mChanged),
@@ -63,8 +62,30 @@ KFCurveNode::KFCurveNode(const KFCurveNode& source)
       mCachedCount(source.mCachedCount),
       mCachedTime(source.mCachedTime) {
     mLayerRoot = this;
+    ShareNamesOf(source);
     std::copy(source.mCachedValues, source.mCachedValues + kCachedValueCapacity, mCachedValues);
     SetLayerType(source.mLayerType, nullptr);
+}
+
+const std::shared_ptr<KFCurveNode::NameRecord>& KFCurveNode::SharedNames() const {
+    if (!mSharedNames) {
+        mSharedNames = std::make_shared<NameRecord>(std::move(mNames));
+        mNames = NameRecord();
+    }
+    return mSharedNames;
+}
+
+void KFCurveNode::ShareNamesOf(const KFCurveNode& model) {
+    if (&model == this) return;
+    try {
+        mSharedNames = model.SharedNames();
+        mNames = NameRecord();
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        // Without room for a shared record the layer keeps a copy.
+        mNames = model.Names();
+        mSharedNames.reset();
+    }
 }
 
 KFCurveNode::~KFCurveNode() {
@@ -92,7 +113,7 @@ KFCurveNode* KFCurveNode::CreateNamedLike(const KFCurveNode& source, int layerId
     try {
         // The source's interned names are shared, not looked up again; a name
         // the source takes from its owner property is the one text to intern.
-        const NameRecord& names = *source.mNameRecord;
+        const NameRecord& names = source.Names();
         KInternedText name = names.mOwnerProperty ? KInternedText(source.GetName()) : names.mName;
         return new KFCurveNode(std::move(name), names.mUserName, source.GetDataType(), source.mLayerType, layerId);
     } catch (const std::bad_alloc&) {
@@ -209,15 +230,16 @@ bool KFCurveNode::IsChild(const KFCurveNode* node, bool recursive) const {
 // --- Names and finding ----------------------------------------------------------
 
 const char* KFCurveNode::GetName() const {
-    if (mNameRecord->mOwnerProperty) return mNameRecord->mOwnerProperty->GetName();
-    return mNameRecord->mName.Get();
+    const NameRecord& names = Names();
+    if (names.mOwnerProperty) return names.mOwnerProperty->GetName();
+    return names.mName.Get();
 }
 
-const char* KFCurveNode::GetUserName() const { return mNameRecord->mUserName.Get(); }
+const char* KFCurveNode::GetUserName() const { return Names().mUserName.Get(); }
 
-KDataType* KFCurveNode::GetDataType() const { return mNameRecord->mDataType; }
+KDataType* KFCurveNode::GetDataType() const { return Names().mDataType; }
 
-void KFCurveNode::SetOwnerProperty(const KProperty* property) { mNameRecord->mOwnerProperty = property; }
+void KFCurveNode::SetOwnerProperty(const KProperty* property) { Names().mOwnerProperty = property; }
 
 int KFCurveNode::FindChildByName(const char* name) const {
     for (int i = 0; i < GetCount(); ++i) {
@@ -467,6 +489,13 @@ KFCurveNode* KFCurveNode::Clone(const KFCurveNode& source, bool byCopyConstructo
             delete node;
             return nullptr;
         }
+    }
+    try {
+        node->mChildren.reserve(source.mChildren.size());
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        delete node;
+        return nullptr;
     }
     for (int i = 0; i < source.GetCount(); ++i) {
         KFCurveNode* child = Clone(*source.Get(i), byCopyConstructor, withKeys, withCurves, layerId);

@@ -259,6 +259,12 @@ private:
     KFCurveNode(KInternedText name, KInternedText userName, KDataType* dataType, int layerType, int layerId);
     // A plain node with source's names, data type and layer type, or null.
     static KFCurveNode* CreateNamedLike(const KFCurveNode& source, int layerId);
+    // A node's names are its own until a layer is made of it: the chain of
+    // layers then shares one record, so that a change shows in all of them.
+    const NameRecord& Names() const { return mSharedNames ? *mSharedNames : mNames; }
+    NameRecord& Names() { return mSharedNames ? *mSharedNames : mNames; }
+    const std::shared_ptr<NameRecord>& SharedNames() const;
+    void ShareNamesOf(const KFCurveNode& model);
     static constexpr int kCacheInvalid = 1;
     static constexpr int kCacheValid = 2;
 
@@ -273,7 +279,8 @@ private:
     void Deliver();
 
     bool mQuaternionInterpolation = false;
-    std::shared_ptr<NameRecord> mNameRecord;
+    mutable NameRecord mNames;
+    mutable std::shared_ptr<NameRecord> mSharedNames;
     unsigned int mFlags = KFCN_LAYERED | KFCN_CREATED;
     int mUseCount = 0;
     std::vector<KFCurveNode*> mChildren;

@@ -94,7 +94,7 @@ KFCurveNode* KFCurveNode::FbxRetrieve(KFbx* file, KFCurveNode* parent, bool only
             KFCurveNode* model = root->Get(root->FindChildByName(node->GetName()));
             if (model != nullptr && model != node) {
                 node->mLayerRoot = model;
-                node->mNameRecord = model->mNameRecord;
+                node->ShareNamesOf(*model);
             }
         }
         return node;
@@ -108,7 +108,7 @@ KFCurveNode* KFCurveNode::FbxRetrieveNew(KFbx* file, bool onlyDefault, bool with
 void KFCurveNode::FbxRetrieveChannel(KFbx* file, bool onlyDefault, bool createMissing, bool withColor) {
     if (file == nullptr || !file->FieldReadBlockBegin()) return;
     const KString userName = file->FieldReadSDefault("UserName", "");
-    if (userName.GetLen() > 0) mNameRecord->mUserName = userName.Buffer();
+    if (userName.GetLen() > 0) Names().mUserName = userName.Buffer();
 
     if (mCurve == nullptr) {
         KFCurve* curve = KFCurve::FbxRetrieveNew(file, onlyDefault, withColor);

@@ -2,6 +2,7 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KProperty.h>
 
 #include "CurveNodeTestSupport.h"
 #include "CurveTestSupport.h"
@@ -274,6 +275,32 @@ TEST(KFCurveNodeTree, ClonesAreIndependentAndCopiesShareNames) {
     target->CopyFrom(*copy, false);
     EXPECT_EQ(target->Find("T/X")->FCurveGet(), moved);
     EXPECT_EQ(moved->KeyGetValue(0), 7.0f);
+}
+
+TEST(KFCurveNodeTree, LayerCopiesShareNamesWithTheirSourceAndOutliveIt) {
+    NodePtr source = MakeNode("Channel", gKDataTypeLclRotation);
+    NodePtr layer(KFCurveNode::CreateCopy(*source));
+    NodePtr clone(KFCurveNode::Clone(*source, false, false, false));
+    ASSERT_NE(layer, nullptr);
+    ASSERT_NE(clone, nullptr);
+    KProperty owner;
+    owner.SetNameAndType("Renamed", 0);
+    layer->SetOwnerProperty(&owner);
+    EXPECT_STREQ(source->GetName(), "Renamed");
+    EXPECT_STREQ(clone->GetName(), "Channel");
+    clone->SetOwnerProperty(&owner);
+    clone->SetOwnerProperty(nullptr);
+    EXPECT_STREQ(layer->GetName(), "Renamed");
+    source->SetOwnerProperty(nullptr);
+    EXPECT_STREQ(layer->GetName(), "Channel");
+
+    source.reset();
+    EXPECT_STREQ(layer->GetName(), "Channel");
+    EXPECT_EQ(layer->GetDataType(), gKDataTypeLclRotation);
+    NodePtr second(KFCurveNode::CreateCopy(*layer));
+    NodePtr named(KFCurveNode::Clone(*layer, false, false, false));
+    EXPECT_STREQ(second->GetUserName(), "Channel");
+    EXPECT_STREQ(named->GetName(), "Channel");
 }
 
 TEST(KFCurveNodeTree, TimeWarpNodeHasNoUserName) {
