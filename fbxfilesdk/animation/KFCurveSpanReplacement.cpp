@@ -85,9 +85,15 @@ void KFCurve::ReplaceKeysInSpanWith(const KFCurve& source, KTime start, KTime st
 
     ClearEvaluationCache();
     const double span = double(stop.Get()) - double(start.Get());
+    const int firstTaken = static_cast<int>(std::ceil(source.KeyFind(start)));
+    // Room for the keys taken, made once rather than key by key; without it
+    // each key still finds its own.
+    int lastTaken = std::max(firstTaken, 0);
+    while (lastTaken < sourceCount && !(source.KeyGetTime(lastTaken) > stop)) ++lastTaken;
+    KeyResize(mKeyCount + lastTaken - std::max(firstTaken, 0));
     int hint = 0;
     bool added = false;
-    for (int i = static_cast<int>(std::ceil(source.KeyFind(start))); i < sourceCount; ++i) {
+    for (int i = firstTaken; i < sourceCount; ++i) {
         KFCurveKey key = source.KeyGet(i);
         if (key.GetTime() > stop) break;
         if (values.mMode == SpanMode::kOffset && std::fabs(values.mValueOffset) > kNegligibleOffset) {
