@@ -181,8 +181,9 @@ public:
     void SetMarked(bool marked) { mMarked = marked; }
 
     // ---- properties ----
-    KFbxProperty& GetNodeProperty(ENodeProperty which) { return mProperties[which]; }
-    const KFbxProperty& GetNodeProperty(ENodeProperty which) const { return mProperties[which]; }
+    // Makes the node's properties when they are not made yet.
+    KFbxProperty& GetNodeProperty(ENodeProperty which) { return Handles()[which]; }
+    const KFbxProperty& GetNodeProperty(ENodeProperty which) const { return Handles()[which]; }
     // "Euler XYZ" ... "Spheric XYZ"; null beyond.
     static const char* GetRotationOrderName(int order);
     // "RrSs" for 0 and 1, "Rrs" for 2; null beyond.
@@ -295,6 +296,11 @@ public:
     int GetCharacterBackLinkCount() const { return static_cast<int>(mCharacterBackLinks.size()); }
     const KFbxCharacterBackLink& GetCharacterBackLink(int index) const { return mCharacterBackLinks[index]; }
 
+protected:
+    // The properties, the defaults that differ from zero, then the values
+    // written before.
+    void MakeDeferredProperties() override;
+
 private:
     // The node's own pivot set, else the shared neutral one.
     const KFbxNodePivotSet& PivotSet(EPivotSet set) const {
@@ -320,6 +326,16 @@ private:
 
     KFbxNodeAttribute* DefaultOfType(int type) const;
     KFbxNodeAttribute* FirstOfType(int type) const;
+    // The handles of the properties, made first.
+    KFbxProperty* Handles() const;
+    bool HasHandles() const { return mProperties != nullptr; }
+    // A property's value, its default while the properties are not made.
+    bool NodeBool(int which) const;
+    int NodeInt(int which) const;
+    KFbxVector4 NodeVector(int which) const;
+    static const double* DefaultOf(int which);
+    // Into the property, or kept for it until it is made.
+    bool SetDefaultAttributeIndexValue(int index);
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
     void GetDouble3(ENodeProperty which, KFbxVector4& out) const;
     bool IsAncestorOrSelf(const KFbxNode* node) const;
@@ -365,7 +381,11 @@ private:
     std::unique_ptr<KFbxNodeEvaluationCaches> mCaches;
     bool mMarked = false;
     ErrorHolder mError;
-    KFbxProperty mProperties[eNodePropertyCount];
+    // "DefaultAttributeIndex" until the properties are made.
+    int mUnmadeDefaultAttributeIndex = -1;
+    // The handles that made the properties, one per ENodeProperty; none
+    // until the properties are made.
+    std::unique_ptr<KFbxProperty[]> mProperties;
     std::vector<KFbxCharacterBackLink> mCharacterBackLinks;
 };
 
