@@ -342,28 +342,29 @@ void KFbxNode::WritePropertyDefaults(bool onlyNonZero) {
 }
 
 void KFbxNode::UpdatePropertiesFromPivotsAndLimits() {
-    KFbxProperty* const properties = Handles();
+    // Made first, the properties take the values.
+    Handles();
     const KFbxNodePivotSet& pivots = PivotSet(eSOURCE_SET);
-    WriteVector(properties[eRotationOffset], pivots.mRotationOffset);
-    WriteVector(properties[eRotationPivot], pivots.mRotationPivot);
-    WriteVector(properties[eScalingOffset], pivots.mScalingOffset);
-    WriteVector(properties[eScalingPivot], pivots.mScalingPivot);
-    WriteVector(properties[ePreRotation], pivots.mPreRotation);
-    WriteVector(properties[ePostRotation], pivots.mPostRotation);
-    WriteVector(properties[eGeometricTranslation], pivots.mGeometricTranslation);
-    WriteVector(properties[eGeometricRotation], pivots.mGeometricRotation);
-    WriteVector(properties[eGeometricScaling], pivots.mGeometricScaling);
-    WriteInt(properties[eRotationOrder], pivots.mRotationOrder);
-    WriteBool(properties[eRotationSpaceForLimitOnly], pivots.mRotationSpaceForLimitOnly);
-    WriteBool(properties[eQuaternionInterpolate], pivots.mQuaternionInterpolate);
+    WriteVector(mProperties[eRotationOffset], pivots.mRotationOffset);
+    WriteVector(mProperties[eRotationPivot], pivots.mRotationPivot);
+    WriteVector(mProperties[eScalingOffset], pivots.mScalingOffset);
+    WriteVector(mProperties[eScalingPivot], pivots.mScalingPivot);
+    WriteVector(mProperties[ePreRotation], pivots.mPreRotation);
+    WriteVector(mProperties[ePostRotation], pivots.mPostRotation);
+    WriteVector(mProperties[eGeometricTranslation], pivots.mGeometricTranslation);
+    WriteVector(mProperties[eGeometricRotation], pivots.mGeometricRotation);
+    WriteVector(mProperties[eGeometricScaling], pivots.mGeometricScaling);
+    WriteInt(mProperties[eRotationOrder], pivots.mRotationOrder);
+    WriteBool(mProperties[eRotationSpaceForLimitOnly], pivots.mRotationSpaceForLimitOnly);
+    WriteBool(mProperties[eQuaternionInterpolate], pivots.mQuaternionInterpolate);
     for (const LimitProperties& limit : kLimitProperties) {
         const KFbxLimitRecord& record = mState.mLimits[limit.mKind];
-        WriteBool(properties[limit.mActive], (record.mFlags & KFbxLimitRecord::kActive) != 0);
+        WriteBool(mProperties[limit.mActive], (record.mFlags & KFbxLimitRecord::kActive) != 0);
         for (int axis = 0; axis < 6; ++axis) {
-            WriteBool(properties[limit.mMinX + axis], (record.mFlags & (KFbxLimitRecord::kMinX << axis)) != 0);
+            WriteBool(mProperties[limit.mMinX + axis], (record.mFlags & (KFbxLimitRecord::kMinX << axis)) != 0);
         }
-        WriteVector(properties[limit.mMin], record.mMin);
-        WriteVector(properties[limit.mMax], record.mMax);
+        WriteVector(mProperties[limit.mMin], record.mMin);
+        WriteVector(mProperties[limit.mMax], record.mMax);
     }
 }
 
