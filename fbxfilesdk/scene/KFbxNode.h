@@ -247,9 +247,9 @@ public:
     void SetRotationActive(bool active);
     bool GetRotationActive() const;
     // The limits, made (bound to the evaluation state) on the first call;
-    // the const form reads neutral limits until then.
+    // the const form reads shared limits equal to the node's until then.
     KFbxLimits& GetLimits() { return mLimits != nullptr ? *mLimits : MakeLimits(); }
-    const KFbxLimits& GetLimits() const { return mLimits != nullptr ? *mLimits : NeutralLimits(); }
+    const KFbxLimits& GetLimits() const { return mLimits != nullptr ? *mLimits : UnmadeLimits(); }
     const KFbxNodeEvaluationState& GetEvaluationState() const { return mState; }
 
     // Property defaults into the properties; both pivot sets neutral.
@@ -312,7 +312,9 @@ private:
     }
     KFbxNodePivotSets& MakePivotSets();
     KFbxLimits& MakeLimits();
-    static const KFbxLimits& NeutralLimits();
+    // Shared limits equal to those of the evaluation state, for a node
+    // without limits of its own.
+    const KFbxLimits& UnmadeLimits() const;
     KFbxNodeEvaluationCaches& Caches() { return mCaches != nullptr ? *mCaches : MakeCaches(); }
     KFbxNodeEvaluationCaches& MakeCaches();
     // Both matrix records unused (tag -1).

@@ -108,6 +108,32 @@ void StoreVector(KFbxNodePivotSet& pivots, KFbxNode::EPivotSet set, KFbxVector4 
 
 bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDouble3(a, b, kNeutralTolerance) != 0; }
 
+// The limit properties, read through the two functions, into the limits.
+template <class BoolOf, class VectorOf>
+void ReadLimitProperties(KFbxLimits& limits, const BoolOf& boolOf, const VectorOf& vectorOf) {
+    for (const LimitProperties& limit : kLimitProperties) {
+        const auto axis = [&](int offset) { return boolOf(limit.mMinX + offset); };
+        limits.SetLimitMinActive(axis(0), axis(1), axis(2), limit.mKind);
+        limits.SetLimitMaxActive(axis(3), axis(4), axis(5), limit.mKind);
+        limits.SetLimitMin(vectorOf(limit.mMin), limit.mKind);
+        limits.SetLimitMax(vectorOf(limit.mMax), limit.mKind);
+    }
+    limits.SetTranslationActive(boolOf(eTranslationActive));
+    limits.SetRotationActive(boolOf(eRotationActive));
+    limits.SetScalingActive(boolOf(eScalingActive));
+}
+
+bool SameRecords(const KFbxLimits& limits, const KFbxLimitRecord* records) {
+    for (int kind = 0; kind < KFbxLimits::eLimitKindCount; ++kind) {
+        const KFbxLimitRecord& a = limits.GetRecord(static_cast<KFbxLimits::ELimitKind>(kind));
+        const KFbxLimitRecord& b = records[kind];
+        if (a.mFlags != b.mFlags || !(a.mMin == b.mMin) || !(a.mMax == b.mMax) || !(a.mDefault == b.mDefault)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void KFbxNode::CreateProperties() {
@@ -245,9 +271,22 @@ KFbxLimits& KFbxNode::MakeLimits() {
     return *mLimits;
 }
 
-const KFbxLimits& KFbxNode::NeutralLimits() {
+const KFbxLimits& KFbxNode::UnmadeLimits() const {
     static const KFbxLimits neutral;
-    return neutral;
+    // What the default property values make of neutral limits; never
+    // destroyed, as nodes may outlive the other statics.
+    static const KFbxLimits* const fromDefaults = [] {
+        auto* limits = new KFbxLimits;
+        ReadLimitProperties(
+            *limits, [](int which) { return DefaultOf(which)[0] != 0.0; },
+            [](int which) {
+                const double* value = DefaultOf(which);
+                return KFbxVector4(value[0], value[1], value[2], 1.0);
+            });
+        return limits;
+    }();
+    // Without a block of its own a node holds one or the other.
+    return SameRecords(neutral, mState.mLimits) ? neutral : *fromDefaults;
 }
 
 void KFbxNode::SelectPivotSet(EPivotSet set) { mState.Load(PivotSet(set)); }
@@ -409,17 +448,16 @@ void KFbxNode::UpdatePivotsAndLimitsFromProperties() {
         }
     }
     if (limitsDiffer) {
-        KFbxLimits& limits = GetLimits();
-        for (const LimitProperties& limit : kLimitProperties) {
-            const auto axis = [&](int offset) { return NodeBool(limit.mMinX + offset); };
-            limits.SetLimitMinActive(axis(0), axis(1), axis(2), limit.mKind);
-            limits.SetLimitMaxActive(axis(3), axis(4), axis(5), limit.mKind);
-            limits.SetLimitMin(NodeVector(limit.mMin), limit.mKind);
-            limits.SetLimitMax(NodeVector(limit.mMax), limit.mKind);
+        const auto boolOf = [this](int which) { return NodeBool(which); };
+        const auto vectorOf = [this](int which) { return NodeVector(which); };
+        if (mLimits == nullptr && !HasHandles()) {
+            // Properties not made give the limits every such node has: only
+            // the records change, and the const getter reads the shared copy.
+            KFbxLimits records(mState.mLimits);
+            ReadLimitProperties(records, boolOf, vectorOf);
+        } else {
+            ReadLimitProperties(GetLimits(), boolOf, vectorOf);
         }
-        limits.SetTranslationActive(NodeBool(eTranslationActive));
-        limits.SetRotationActive(NodeBool(eRotationActive));
-        limits.SetScalingActive(NodeBool(eScalingActive));
     }
 
     if (NodeBool(eQuaternionInterpolate)) {

@@ -101,10 +101,18 @@ TEST_F(DeferredNodePropertiesTest, AFreshNodeAnswersItsGettersWithoutMakingThem)
     // What a reader does with a model that gave no properties.
     fresh->UpdatePivotsAndLimitsFromProperties();
     made->UpdatePivotsAndLimitsFromProperties();
+    // Read through the const getter first, which makes no limits block.
+    const KFbxNode& constFresh = *fresh;
+    const KFbxNode& constMade = *made;
     for (auto kind : {KFbxLimits::eRotation, KFbxLimits::eTranslation, KFbxLimits::eScaling}) {
-        EXPECT_EQ(fresh->GetLimits().GetLimitMin(kind), made->GetLimits().GetLimitMin(kind));
+        EXPECT_EQ(constFresh.GetLimits().GetLimitMin(kind), constMade.GetLimits().GetLimitMin(kind));
+        EXPECT_EQ(constFresh.GetLimits().GetLimitMax(kind), constMade.GetLimits().GetLimitMax(kind));
+        EXPECT_EQ(constFresh.GetLimits().GetRecord(kind).mFlags, constMade.GetLimits().GetRecord(kind).mFlags);
         EXPECT_EQ(fresh->GetLimits().GetLimitMax(kind), made->GetLimits().GetLimitMax(kind));
     }
+    // A fresh node's limits before any reading are neutral.
+    const KFbxNode& untouched = *MakeNode("untouched");
+    EXPECT_EQ(untouched.GetLimits().GetLimitMax(KFbxLimits::eScaling), KFbxLimitRecord(1.0).mMax);
     EXPECT_EQ(fresh->GetPivotState(KFbxNode::eSOURCE_SET), made->GetPivotState(KFbxNode::eSOURCE_SET));
     EXPECT_FALSE(fresh->ArePropertiesMade());
 
