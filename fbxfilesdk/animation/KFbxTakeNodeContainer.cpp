@@ -172,7 +172,8 @@ void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
     if (mDeferred == nullptr) {
         return;
     }
-    // Its template is the object's properties.
+    // Its template is the object's properties (made for want of memory,
+    // the take may already be there).
     MakeProperties();
     if (mDeferred == nullptr) {
         return;
