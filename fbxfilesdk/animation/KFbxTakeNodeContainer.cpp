@@ -40,6 +40,7 @@ KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
 // What a deferred default take is built from: the properties an immediate fill
 // would have seen and, in order, those that would have had channels added to it.
 struct KFbxTakeNodeContainer::DeferredDefaultTake {
+    // -1 until the object's deferred properties are made.
     int mPropertyCount = 0;
     std::vector<bool> mAnimatable;
     std::vector<KFbxProperty> mAdded;
@@ -82,6 +83,8 @@ void KFbxTakeNodeContainer::CopyFrom(const KFbxTakeNodeContainer& source) {
     if (&source == this) {
         return;
     }
+    // The own take nodes are replaced: a template taken later would find them.
+    MakeProperties();
     source.MakeDeferredDefaultTake();
     std::vector<KFbxTakeNode*> copies;
     try {
@@ -125,20 +128,53 @@ void KFbxTakeNodeContainer::DeferDefaultTakeNode() {
     }
     try {
         auto deferred = std::make_unique<DeferredDefaultTake>();
-        deferred->mPropertyCount = GetPropertyCount();
-        deferred->mAnimatable.resize(static_cast<std::size_t>(deferred->mPropertyCount));
-        for (int i = 0; i < deferred->mPropertyCount; ++i) {
-            deferred->mAnimatable[static_cast<std::size_t>(i)] = GetPropertyAt(i).GetFlag(KFbxProperty::kAnimatable);
+        deferred->mPropertyCount = -1;
+        if (ArePropertiesMade()) {
+            TakeTemplate(*deferred);
         }
         mDeferred = std::move(deferred);
         mCurrent = 0;
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
+        mDeferred.reset();
+        CreateDefaultTakeNode();
+    }
+}
+
+void KFbxTakeNodeContainer::TakeTemplate(DeferredDefaultTake& deferred) const {
+    const int count = GetPropertyCount();
+    deferred.mAnimatable.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        deferred.mAnimatable[static_cast<std::size_t>(i)] = GetPropertyAt(i).GetFlag(KFbxProperty::kAnimatable);
+    }
+    deferred.mPropertyCount = count;
+}
+
+bool KFbxTakeNodeContainer::IsTemplatePending() const {
+    return mDeferred != nullptr && mDeferred->mPropertyCount < 0;
+}
+
+void KFbxTakeNodeContainer::MakeDeferredProperties() {
+    if (!IsTemplatePending()) {
+        return;
+    }
+    try {
+        TakeTemplate(*mDeferred);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        mDeferred.reset();
+        mCurrent = -1;
         CreateDefaultTakeNode();
     }
 }
 
 void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
+    if (mDeferred == nullptr) {
+        return;
+    }
+    // Its template is the object's properties (made for want of memory,
+    // the take may already be there).
+    MakeProperties();
     if (mDeferred == nullptr) {
         return;
     }
@@ -188,6 +224,8 @@ bool KFbxTakeNodeContainer::TemplatePropertyAnimatable(int index) const {
 }
 
 KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
+    // A take is filled from the properties.
+    MakeProperties();
     MakeDeferredDefaultTake();
     for (const KFbxTakeNode* takeNode : mTakeNodes) {
         if (SameName(takeNode, name)) {

@@ -154,8 +154,12 @@ protected:
     // channels of animatable properties, whose changes reach their channels,
     // not for a channel the fill gives a property that is not animatable (or
     // no longer). Made at once when the container already has take nodes or
-    // memory runs out.
+    // memory runs out. While the object's properties are deferred, the
+    // properties and flags are those they are made with.
     void DeferDefaultTakeNode();
+    // Takes the template of a default take deferred while the properties
+    // were: the properties just made, with their flags.
+    void MakeDeferredProperties() override;
     // For FillTakeNodeTemplate: the properties and flags an immediate fill of
     // a deferred default take would have seen, the current ones otherwise.
     int TemplatePropertyCount() const;
@@ -171,6 +175,10 @@ private:
     // Builds the deferred default take, if any: the fill, then the channels
     // of the properties added since, in order.
     void MakeDeferredDefaultTake() const;
+    // The object's properties and their animatable flags as they are now.
+    void TakeTemplate(DeferredDefaultTake& deferred) const;
+    // Whether a deferred default take waits for the properties being made.
+    bool IsTemplatePending() const;
     const char* TakeNodeNameAt(int index) const;
     // Keeps the property for a deferred default take's channels; false when
     // there is none (or it had to be made for want of memory).

@@ -291,6 +291,10 @@ void KFbxTakeNodeContainer::PropertyAddToTakeNodes(KFbxProperty& property, const
         return;
     }
     property.ModifyFlag(KFbxProperty::kPublicFlag8, true);
+    if (IsTemplatePending()) {
+        // One of the deferred properties being made: the template has it.
+        return;
+    }
     if (mDeferred != nullptr) {
         // The deferred take is the only one, and it is named "Default".
         if (takeName != nullptr && std::strcmp(takeName, TakeNodeNameAt(0)) != 0) {

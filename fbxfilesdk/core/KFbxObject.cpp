@@ -84,6 +84,9 @@ KPlug* KFbxObject::CreateInternal() {
     if (mInternal == nullptr) {
         mInternal = NewInternalObject();
         MirrorNames();
+        if (mInternal != nullptr && mDeferredPropertyCount != 0) {
+            mInternal->SetPropertiesPending(true);
+        }
     }
     return mInternal;
 }
@@ -108,6 +111,7 @@ void KFbxObject::DestroyContents(bool recursive, bool dependents) {
 }
 
 void KFbxObject::DestroyProperties() {
+    DropDeferredProperties();
     while (!mProperties.empty()) {
         const std::size_t count = mProperties.size();
         mProperties.back()->Destroy(true, false);
@@ -239,10 +243,28 @@ void KFbxObject::MirrorNames() {
 
 // ---- properties -------------------------------------------------------------
 
+void KFbxObject::DeferProperties(int count) {
+    mDeferredPropertyCount = count;
+    if (mInternal != nullptr) {
+        mInternal->SetPropertiesPending(count != 0);
+    }
+}
+
+void KFbxObject::MakeDeferredProperties() {}
+
+void KFbxObject::DropDeferredProperties() { DeferProperties(0); }
+
+void KFbxObject::MakeDeferredPropertiesNow() {
+    // Lifted first: the making itself works on the ordinary lists.
+    DropDeferredProperties();
+    MakeDeferredProperties();
+}
+
 void KFbxObject::RegisterProperty(KFbxProperty* property) {
     if (property == nullptr) {
         return;
     }
+    MakeProperties();
     const bool known = std::any_of(mProperties.begin(), mProperties.end(),
                                    [&](const KFbxProperty* p) { return *p == *property; });
     if (known) {
@@ -256,6 +278,7 @@ void KFbxObject::RegisterNewProperty(KFbxProperty* property) {
     if (property == nullptr) {
         return;
     }
+    MakeProperties();
     try {
         KReserveOneMore(mProperties);
         mProperties.push_back(property);
@@ -270,6 +293,7 @@ void KFbxObject::UnregisterProperty(KFbxProperty* property) {
     if (property == nullptr) {
         return;
     }
+    MakeProperties();
     // A property is registered once; from the end, because objects let go of
     // their properties last first.
     const auto found = std::find_if(mProperties.rbegin(), mProperties.rend(),
@@ -282,6 +306,7 @@ void KFbxObject::UnregisterProperty(KFbxProperty* property) {
 }
 
 KFbxProperty KFbxObject::GetPropertyAt(int index) const {
+    MakeProperties();
     if (index < 0 || index >= GetPropertyCount()) {
         return KFbxProperty();
     }
@@ -289,6 +314,7 @@ KFbxProperty KFbxObject::GetPropertyAt(int index) const {
 }
 
 KFbxProperty KFbxObject::FindProperty(const char* name, bool caseSensitive) const {
+    MakeProperties();
     if (name != nullptr) {
         for (const KFbxProperty* property : mProperties) {
             if (property->IsValid() && SameName(property->GetName(), name, caseSensitive)) {
@@ -301,6 +327,7 @@ KFbxProperty KFbxObject::FindProperty(const char* name, bool caseSensitive) cons
 
 KFbxProperty KFbxObject::FindPropertyOfType(const char* name, const KFbxDataType& dataType,
                                             bool caseSensitive) const {
+    MakeProperties();
     if (name != nullptr) {
         for (const KFbxProperty* property : mProperties) {
             if (property->IsValid() && property->GetPropertyDataType() == dataType &&
@@ -316,6 +343,7 @@ KFbxProperty KFbxObject::FindPropertyFrom(const char* name, int startIndex, int 
     if (name == nullptr || startIndex < 0 || startIndex >= count) {
         return KFbxProperty();
     }
+    MakeProperties();
     int index = startIndex;
     do {
         if (index < GetPropertyCount()) {
@@ -333,6 +361,7 @@ KFbxProperty* KFbxObject::FindPropertyByInternal(const KProperty* property) cons
     if (property == nullptr) {
         return nullptr;
     }
+    MakeProperties();
     for (KFbxProperty* handle : mProperties) {
         if (handle->IsLinkedTo(property)) {
             return handle;
@@ -345,6 +374,7 @@ void KFbxObject::WrapInternalProperties() {
     if (mInternal == nullptr) {
         return;
     }
+    MakeProperties();
     for (int i = 0; i < mInternal->GetPropertyCount(); ++i) {
         KProperty* property = mInternal->GetPropertyAt(i);
         if (FindPropertyByInternal(property) == nullptr) {

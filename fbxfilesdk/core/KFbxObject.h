@@ -121,7 +121,8 @@ public:
     // RegisterProperty for a handle whose internal property was just made, so
     // that no registered handle can share it yet.
     void RegisterNewProperty(KFbxProperty* property);
-    int GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+    // Properties a class makes on first need are counted before they are made.
+    int GetPropertyCount() const { return static_cast<int>(mProperties.size()) + mDeferredPropertyCount; }
     // The invalid property out of range.
     KFbxProperty GetPropertyAt(int index) const;
     // The first property of the name (byte-wise, or ignoring case); the
@@ -134,6 +135,14 @@ public:
     KFbxProperty* FindPropertyByInternal(const KProperty* property) const;
     // A handle for each property of the twin that has none.
     void WrapInternalProperties();
+    // Whether the class's own properties exist yet (see DeferProperties).
+    bool ArePropertiesMade() const { return mDeferredPropertyCount == 0; }
+    // Makes the class's deferred properties now, if they are still pending.
+    void MakeProperties() const {
+        if (mDeferredPropertyCount != 0) {
+            const_cast<KFbxObject*>(this)->MakeDeferredPropertiesNow();
+        }
+    }
 
     // ---- scene and connections ----
     // The first destination that is a scene; null when none.
@@ -147,8 +156,23 @@ public:
     // Disconnects the sources of the class from the last to the first; true.
     bool DisconnectAllSrcObject(const KFbxClassId& classId = KFbxClassId());
 
+protected:
+    // For constructors, after CreateInternal: the class's own count
+    // properties are made by MakeDeferredProperties the first time anything
+    // could see or add a property of the object or of its twin. They are
+    // made all at once, in their order, before any other property, so that
+    // the lists are as they would have been had the constructor made them.
+    void DeferProperties(int count);
+    // Makes the deferred properties; called once, the deferral already
+    // lifted. Nothing at this level.
+    virtual void MakeDeferredProperties();
+    // For destructors and destruction: properties never made are never made.
+    void DropDeferredProperties();
+
 private:
     friend class KFbxObject_internal;
+
+    void MakeDeferredPropertiesNow();
 
     // The twin is going away without this object's knowledge.
     void ForgetInternal(const KFbxObject_internal* internal);
@@ -160,6 +184,8 @@ private:
     KFbxObject_internal* mInternal = nullptr;
     KFbxObjectNameRecord mNameRecord;
     std::vector<KFbxProperty*> mProperties;
+    // The number of properties still to be made; 0 once they are.
+    int mDeferredPropertyCount = 0;
     void* mUserData = nullptr;
     KFbxSdkManager* mManager;
     KFbxClassId mRuntimeClassId;

@@ -27,6 +27,13 @@ const char* KFbxObject_internal::GetTypeName() const {
     return mPublicObject != nullptr ? mPublicObject->GetTypeName() : "";
 }
 
+void KFbxObject_internal::MakePendingPropertiesNow() {
+    KObject::MakePendingPropertiesNow();
+    if (mPublicObject != nullptr) {
+        mPublicObject->MakeProperties();
+    }
+}
+
 void KFbxObject_internal::ReportPropertyChanged(KFbxProperty& property) {
     if (mPublicObject != nullptr) {
         mPublicObject->PropertyChanged(property);

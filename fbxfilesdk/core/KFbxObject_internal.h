@@ -28,6 +28,10 @@ public:
     // Tells the public object (when there is one) that the property changed.
     void ReportPropertyChanged(KFbxProperty& property);
 
+protected:
+    // The public object makes both lists together, in its order.
+    void MakePendingPropertiesNow() override;
+
 private:
     friend class KFbxObject;
 

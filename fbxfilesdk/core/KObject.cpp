@@ -131,6 +131,8 @@ void KObject::LeaveWorld() {
 }
 
 void KObject::Destroy() {
+    // Properties never made need no tearing down.
+    mPropertiesPending = false;
     mLifeFlags |= kLifeBeingDestroyed;
     if (GetOwner() != nullptr) {
         Notify(eKObjectNotifyDestroying, 0, 0, -1);

@@ -303,10 +303,25 @@ public:
     bool AddOwnedBlock(void* block);
     int GetPendingPairCount() const { return static_cast<int>(mPendingPairs.size()); }
 
+    // Properties that a class makes on first need rather than in its
+    // constructor. While they are pending the list is empty, and every
+    // operation that could see or add a property makes them first.
+    void SetPropertiesPending(bool pending) { mPropertiesPending = pending; }
+    void MakePendingProperties() const {
+        if (mPropertiesPending) {
+            const_cast<KObject*>(this)->MakePendingPropertiesNow();
+        }
+    }
+
     // The plug's root object: parents followed to the top, when it is a KObject.
     static KObject* RootObjectOf(KPlug* plug);
     // The plug as a KObject, or null.
     static KObject* AsKObject(KPlug* plug);
+
+protected:
+    // Called once, with the pending mark already cleared, so that the making
+    // itself sees an ordinary list; nothing to make at this level.
+    virtual void MakePendingPropertiesNow();
 
 private:
     friend class KProperty;
@@ -364,6 +379,7 @@ private:
     KString mAbsoluteNameSpace;
     KString mFullName;
     bool mFullNameDirty = true;
+    bool mPropertiesPending = false;
     std::unique_ptr<KObjectNotifier> mNotifier;
     std::uint32_t mObjectFlags = kInitialObjectFlags;
     std::uint32_t mLifeFlags = 0;

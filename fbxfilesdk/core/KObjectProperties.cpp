@@ -30,11 +30,20 @@ KProperty* AsProperty(KPlug* plug) {
 
 // ---- the list -------------------------------------------------------------
 
-int KObject::GetPropertyCount() const { return static_cast<int>(mProperties.size()); }
+void KObject::MakePendingPropertiesNow() { mPropertiesPending = false; }
 
-KProperty* KObject::GetPropertyAt(int index) const { return mProperties[static_cast<std::size_t>(index)]; }
+int KObject::GetPropertyCount() const {
+    MakePendingProperties();
+    return static_cast<int>(mProperties.size());
+}
+
+KProperty* KObject::GetPropertyAt(int index) const {
+    MakePendingProperties();
+    return mProperties[static_cast<std::size_t>(index)];
+}
 
 int KObject::IndexOfProperty(const KProperty* property) const {
+    MakePendingProperties();
     // A property is listed once; from the end, because objects let go of
     // their properties last first.
     const auto found = std::find(mProperties.rbegin(), mProperties.rend(), property);
@@ -54,6 +63,7 @@ KProperty* KObject::FindProperty(const char* name) const {
     if (name == nullptr) {
         return nullptr;
     }
+    MakePendingProperties();
     bool answered = false;
     KProperty* indexed = mPropertyIndex.Find(mProperties, name, answered);
     if (answered) {
@@ -68,11 +78,13 @@ KProperty* KObject::FindProperty(const char* name) const {
 }
 
 int KObject::GetUserPropertyCount() const {
+    MakePendingProperties();
     return static_cast<int>(
         std::count_if(mProperties.begin(), mProperties.end(), [](const KProperty* p) { return p->IsUser(); }));
 }
 
 KProperty* KObject::GetUserPropertyAt(int index) const {
+    MakePendingProperties();
     for (KProperty* property : mProperties) {
         if (property->IsUser() && index-- == 0) {
             return property;
@@ -82,6 +94,7 @@ KProperty* KObject::GetUserPropertyAt(int index) const {
 }
 
 int KObject::AddProperty(KProperty* property) {
+    MakePendingProperties();
     if (property == nullptr || (property->mListings != 0 && IndexOfProperty(property) != -1)) {
         return -1;
     }
@@ -209,6 +222,7 @@ void KObject::CleanUpAfterDisconnect(KPlug* plug) {
 
 KProperty* KObject::CreateDynamicProperty(const char* name, int type, KDataType* dataType, bool animatable,
                                           bool user, KProperty* referenced, bool returnExisting) {
+    MakePendingProperties();
     if ((mObjectFlags & kObjectFlagNoUserProperties) != 0 && user && type != eKPropertyReference) {
         return nullptr;
     }
@@ -230,6 +244,7 @@ KProperty* KObject::CreateDynamicProperty(const char* name, int type, KDataType*
 
 KProperty* KObject::CreateDynamicProperty(const KInternedText& name, int type, KDataType* dataType,
                                           bool animatable, bool user, KProperty* referenced, bool returnExisting) {
+    MakePendingProperties();
     // A name that is free and needs no quotes taken out is stored as given,
     // without being looked up or interned again; any other goes the long way.
     if (std::strchr(name.Get(), '"') != nullptr ||
@@ -361,6 +376,7 @@ void KObject::CopyUserPropertyValues(KObject* source) {
     if (source == nullptr || source == this) {
         return;
     }
+    MakePendingProperties();
     for (int i = 0; i < source->GetUserPropertyCount(); ++i) {
         KProperty* from = source->GetUserPropertyAt(i);
         for (KProperty* to : mProperties) {

@@ -48,18 +48,47 @@ KFbxPlug* KFbxNode::CreateFn(KFbxSdkManager* manager, const char* name) {
 KFbxNode::KFbxNode(KFbxSdkManager* manager, const char* name)
     : KFbxTakeNodeContainer(manager, name, &mError), mError(kNodeErrors, eErrorCount) {
     CreateInternal();
+    // Most nodes read from a file keep every property at its default: the
+    // properties are made when first needed, and read as their defaults
+    // until then.
+    DeferProperties(eNodePropertyCount);
+    mState.Load(KFbxNodePivotSets::Neutral().mSets[eSOURCE_SET]);
+    // Most nodes never reach their default take: it is made on first use.
+    DeferDefaultTakeNode();
+}
+
+void KFbxNode::MakeDeferredProperties() {
     CreateProperties();
     // Pivot sets and limits start neutral without being made, and the
     // properties already hold zero: only the other defaults ("Show" and
     // "Visibility" among them) are written, before the default take copies
     // them into its channels.
     WritePropertyDefaults(true);
-    mState.Load(KFbxNodePivotSets::Neutral().mSets[eSOURCE_SET]);
-    // Most nodes never reach their default take: it is made on first use.
-    DeferDefaultTakeNode();
+    if (mUnmadeDefaultAttributeIndex != static_cast<int>(DefaultOf(eDefaultAttributeIndex)[0])) {
+        mProperties[eDefaultAttributeIndex].Set(&mUnmadeDefaultAttributeIndex, eFbxValueInteger);
+    }
+    KFbxTakeNodeContainer::MakeDeferredProperties();
+}
+
+bool KFbxNode::SetDefaultAttributeIndexValue(int index) {
+    if (HasHandles()) {
+        return mProperties[eDefaultAttributeIndex].Set(&index, eFbxValueInteger);
+    }
+    mUnmadeDefaultAttributeIndex = index;
+    return true;
+}
+
+KFbxProperty* KFbxNode::Handles() const {
+    MakeProperties();
+    if (mProperties == nullptr) {
+        // Only a node whose contents were destroyed has none: invalid handles.
+        const_cast<KFbxNode*>(this)->mProperties = std::make_unique<KFbxProperty[]>(eNodePropertyCount);
+    }
+    return mProperties.get();
 }
 
 KFbxNode::~KFbxNode() {
+    DropDeferredProperties();
     ReleaseCharacterBackLinks();
     // The take nodes go before the properties, so that no channel is
     // rebuilt for a property that is leaving.
@@ -157,7 +186,7 @@ bool KFbxNode::ConnectNotify(const KFbxConnectEvent& event) {
 }
 
 void KFbxNode::PropertyChanged(KFbxProperty& property) {
-    if (property == mProperties[eInheritType]) {
+    if (HasHandles() && property == mProperties[eInheritType]) {
         int type = 0;
         property.Get(&type, eFbxValueInteger);
         mState.mPivots.mInheritType = type;
@@ -272,7 +301,13 @@ int KFbxNode::GetNodeAttributeIndex(const KFbxNodeAttribute* attribute) {
 
 int KFbxNode::GetDefaultNodeAttributeIndex() const {
     int index = -1;
-    if (GetInternalObject() == nullptr || !mProperties[eDefaultAttributeIndex].Get(&index, eFbxValueInteger)) {
+    if (GetInternalObject() == nullptr) {
+        return -1;
+    }
+    if (!HasHandles()) {
+        return mUnmadeDefaultAttributeIndex;
+    }
+    if (!mProperties[eDefaultAttributeIndex].Get(&index, eFbxValueInteger)) {
         return -1;
     }
     return index;
@@ -283,7 +318,7 @@ bool KFbxNode::SetDefaultNodeAttributeIndex(int index) {
         mError.SetError(eIndexOutOfRange);
         return false;
     }
-    return mProperties[eDefaultAttributeIndex].Set(&index, eFbxValueInteger);
+    return SetDefaultAttributeIndexValue(index);
 }
 
 KFbxNodeAttribute* KFbxNode::GetNodeAttribute() const {
@@ -311,7 +346,7 @@ KFbxNodeAttribute* KFbxNode::SetNodeAttribute(KFbxNodeAttribute* attribute) {
     if (attribute != nullptr && ConnectSrc(attribute)) {
         defaultIndex = 0;
     }
-    mProperties[eDefaultAttributeIndex].Set(&defaultIndex, eFbxValueInteger);
+    SetDefaultAttributeIndexValue(defaultIndex);
     const int type = attribute != nullptr ? attribute->GetAttributeType() : 0;
     mMultiLayer = false;
     mMultiTake = (type == KFbxNodeAttribute::eLIGHT || type == KFbxNodeAttribute::eCAMERA) ? 0 : 1;
@@ -331,8 +366,7 @@ bool KFbxNode::AddNodeAttribute(KFbxNodeAttribute* attribute) {
         return false;
     }
     if (GetDefaultNodeAttributeIndex() < 0) {
-        const int first = 0;
-        mProperties[eDefaultAttributeIndex].Set(&first, eFbxValueInteger);
+        SetDefaultAttributeIndexValue(0);
     }
     return true;
 }
@@ -363,7 +397,7 @@ KFbxNodeAttribute* KFbxNode::GetGeometry() const {
 // ---- targets ----------------------------------------------------------------
 
 void KFbxNode::SetReferenceTarget(ENodeProperty which, KFbxNode* node) {
-    KFbxProperty& reference = mProperties[which];
+    KFbxProperty& reference = GetNodeProperty(which);
     for (int index = reference.GetSrcCount(ClassId) - 1; index >= 0; --index) {
         reference.DisconnectSrc(reference.GetSrc(index, ClassId));
     }
@@ -373,6 +407,10 @@ void KFbxNode::SetReferenceTarget(ENodeProperty which, KFbxNode* node) {
 }
 
 KFbxNode* KFbxNode::GetReferenceTarget(ENodeProperty which) const {
+    // A property not made yet has no target.
+    if (!HasHandles()) {
+        return nullptr;
+    }
     return static_cast<KFbxNode*>(mProperties[which].GetSrc(0, ClassId));
 }
 
@@ -387,14 +425,18 @@ KFbxNode* KFbxNode::GetTargetUp() const { return GetReferenceTarget(eUpVectorPro
 // ---- display ----------------------------------------------------------------
 
 void KFbxNode::SetVisibility(bool visible) {
-    mProperties[eShow].Set(&visible, eFbxValueBool);
-    if (mProperties[eVisibility].IsValid()) {
+    KFbxProperty* const properties = Handles();
+    properties[eShow].Set(&visible, eFbxValueBool);
+    if (properties[eVisibility].IsValid()) {
         const double value = visible ? 1.0 : 0.0;
-        mProperties[eVisibility].Set(&value, eFbxValueDouble);
+        properties[eVisibility].Set(&value, eFbxValueDouble);
     }
 }
 
 bool KFbxNode::GetVisibility() const {
+    if (!HasHandles()) {
+        return DefaultOf(eVisibility)[0] != 0.0;
+    }
     double value = 0.0;
     return mProperties[eVisibility].IsValid() && mProperties[eVisibility].Get(&value, eFbxValueDouble) &&
            value != 0.0;

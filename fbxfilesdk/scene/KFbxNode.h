@@ -181,8 +181,9 @@ public:
     void SetMarked(bool marked) { mMarked = marked; }
 
     // ---- properties ----
-    KFbxProperty& GetNodeProperty(ENodeProperty which) { return mProperties[which]; }
-    const KFbxProperty& GetNodeProperty(ENodeProperty which) const { return mProperties[which]; }
+    // Makes the node's properties when they are not made yet.
+    KFbxProperty& GetNodeProperty(ENodeProperty which) { return Handles()[which]; }
+    const KFbxProperty& GetNodeProperty(ENodeProperty which) const { return Handles()[which]; }
     // "Euler XYZ" ... "Spheric XYZ"; null beyond.
     static const char* GetRotationOrderName(int order);
     // "RrSs" for 0 and 1, "Rrs" for 2; null beyond.
@@ -246,9 +247,9 @@ public:
     void SetRotationActive(bool active);
     bool GetRotationActive() const;
     // The limits, made (bound to the evaluation state) on the first call;
-    // the const form reads neutral limits until then.
+    // the const form reads shared limits equal to the node's until then.
     KFbxLimits& GetLimits() { return mLimits != nullptr ? *mLimits : MakeLimits(); }
-    const KFbxLimits& GetLimits() const { return mLimits != nullptr ? *mLimits : NeutralLimits(); }
+    const KFbxLimits& GetLimits() const { return mLimits != nullptr ? *mLimits : UnmadeLimits(); }
     const KFbxNodeEvaluationState& GetEvaluationState() const { return mState; }
 
     // Property defaults into the properties; both pivot sets neutral.
@@ -295,6 +296,11 @@ public:
     int GetCharacterBackLinkCount() const { return static_cast<int>(mCharacterBackLinks.size()); }
     const KFbxCharacterBackLink& GetCharacterBackLink(int index) const { return mCharacterBackLinks[index]; }
 
+protected:
+    // The properties, the defaults that differ from zero, then the values
+    // written before.
+    void MakeDeferredProperties() override;
+
 private:
     // The node's own pivot set, else the shared neutral one.
     const KFbxNodePivotSet& PivotSet(EPivotSet set) const {
@@ -306,7 +312,9 @@ private:
     }
     KFbxNodePivotSets& MakePivotSets();
     KFbxLimits& MakeLimits();
-    static const KFbxLimits& NeutralLimits();
+    // Shared limits equal to those of the evaluation state, for a node
+    // without limits of its own.
+    const KFbxLimits& UnmadeLimits() const;
     KFbxNodeEvaluationCaches& Caches() { return mCaches != nullptr ? *mCaches : MakeCaches(); }
     KFbxNodeEvaluationCaches& MakeCaches();
     // Both matrix records unused (tag -1).
@@ -320,6 +328,16 @@ private:
 
     KFbxNodeAttribute* DefaultOfType(int type) const;
     KFbxNodeAttribute* FirstOfType(int type) const;
+    // The handles of the properties, made first.
+    KFbxProperty* Handles() const;
+    bool HasHandles() const { return mProperties != nullptr; }
+    // A property's value, its default while the properties are not made.
+    bool NodeBool(int which) const;
+    int NodeInt(int which) const;
+    KFbxVector4 NodeVector(int which) const;
+    static const double* DefaultOf(int which);
+    // Into the property, or kept for it until it is made.
+    bool SetDefaultAttributeIndexValue(int index);
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
     void GetDouble3(ENodeProperty which, KFbxVector4& out) const;
     bool IsAncestorOrSelf(const KFbxNode* node) const;
@@ -365,7 +383,11 @@ private:
     std::unique_ptr<KFbxNodeEvaluationCaches> mCaches;
     bool mMarked = false;
     ErrorHolder mError;
-    KFbxProperty mProperties[eNodePropertyCount];
+    // "DefaultAttributeIndex" until the properties are made.
+    int mUnmadeDefaultAttributeIndex = -1;
+    // The handles that made the properties, one per ENodeProperty; none
+    // until the properties are made.
+    std::unique_ptr<KFbxProperty[]> mProperties;
     std::vector<KFbxCharacterBackLink> mCharacterBackLinks;
 };
 

@@ -47,7 +47,7 @@ void KFbxNode::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
                      {eLclRotation, "R", gKDataTypeLclRotation, KFCL_EULER_ROTATION},
                      {eLclScaling, "S", gKDataTypeLclScaling, KFCL_SCALING}};
     for (const auto& entry : kChannels) {
-        KFbxProperty& property = mProperties[entry.mProperty];
+        KFbxProperty& property = GetNodeProperty(entry.mProperty);
         KFbxVector4 value;
         GetDouble3(entry.mProperty, value);
         KFCurveNode* channel = KFCurveNode::Create(entry.mChannel, entry.mDataType, entry.mLayerType, 0);
@@ -69,7 +69,7 @@ void KFbxNode::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
         transform->Add(channel);
     }
 
-    KFbxProperty& visibilityProperty = mProperties[eVisibility];
+    KFbxProperty& visibilityProperty = GetNodeProperty(eVisibility);
     double visibility = 1.0;
     if (visibilityProperty.IsValid()) {
         visibilityProperty.Get(&visibility, eFbxValueDouble);

@@ -108,6 +108,32 @@ void StoreVector(KFbxNodePivotSet& pivots, KFbxNode::EPivotSet set, KFbxVector4 
 
 bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDouble3(a, b, kNeutralTolerance) != 0; }
 
+// The limit properties, read through the two functions, into the limits.
+template <class BoolOf, class VectorOf>
+void ReadLimitProperties(KFbxLimits& limits, const BoolOf& boolOf, const VectorOf& vectorOf) {
+    for (const LimitProperties& limit : kLimitProperties) {
+        const auto axis = [&](int offset) { return boolOf(limit.mMinX + offset); };
+        limits.SetLimitMinActive(axis(0), axis(1), axis(2), limit.mKind);
+        limits.SetLimitMaxActive(axis(3), axis(4), axis(5), limit.mKind);
+        limits.SetLimitMin(vectorOf(limit.mMin), limit.mKind);
+        limits.SetLimitMax(vectorOf(limit.mMax), limit.mKind);
+    }
+    limits.SetTranslationActive(boolOf(eTranslationActive));
+    limits.SetRotationActive(boolOf(eRotationActive));
+    limits.SetScalingActive(boolOf(eScalingActive));
+}
+
+bool SameRecords(const KFbxLimits& limits, const KFbxLimitRecord* records) {
+    for (int kind = 0; kind < KFbxLimits::eLimitKindCount; ++kind) {
+        const KFbxLimitRecord& a = limits.GetRecord(static_cast<KFbxLimits::ELimitKind>(kind));
+        const KFbxLimitRecord& b = records[kind];
+        if (a.mFlags != b.mFlags || !(a.mMin == b.mMin) || !(a.mMax == b.mMax) || !(a.mDefault == b.mDefault)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void KFbxNode::CreateProperties() {
@@ -117,6 +143,9 @@ void KFbxNode::CreateProperties() {
     const KObject* twin = GetInternalObject();
     const bool fresh = texts.mNamesDistinct && twin != nullptr && twin->GetPropertyCount() == 0;
     const KFreshPropertyNamesScope scope(fresh ? twin : nullptr);
+    if (mProperties == nullptr) {
+        mProperties = std::make_unique<KFbxProperty[]>(eNodePropertyCount);
+    }
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
         // The node's own handle makes the property: no handle on the heap
@@ -144,17 +173,42 @@ const char* KFbxNode::GetTransformInheritTypeName(int type) {
 }
 
 bool KFbxNode::SetDouble3(ENodeProperty which, const KFbxVector4& value) {
-    if (!mProperties[which].IsValid()) {
+    KFbxProperty* const properties = Handles();
+    if (!properties[which].IsValid()) {
         return false;
     }
-    WriteVector(mProperties[which], value);
+    WriteVector(properties[which], value);
     return true;
 }
 
 void KFbxNode::GetDouble3(ENodeProperty which, KFbxVector4& out) const {
-    if (mProperties[which].IsValid()) {
+    if (!HasHandles()) {
+        out = NodeVector(which);
+    } else if (mProperties[which].IsValid()) {
         out = ReadVector(mProperties[which]);
     }
+}
+
+// Until the properties are made they hold what they would be made with.
+
+bool KFbxNode::NodeBool(int which) const {
+    return HasHandles() ? ReadBool(mProperties[which]) : DefaultOf(which)[0] != 0.0;
+}
+
+int KFbxNode::NodeInt(int which) const {
+    return HasHandles() ? ReadInt(mProperties[which]) : static_cast<int>(DefaultOf(which)[0]);
+}
+
+KFbxVector4 KFbxNode::NodeVector(int which) const {
+    if (HasHandles()) {
+        return ReadVector(mProperties[which]);
+    }
+    const double* value = DefaultOf(which);
+    return KFbxVector4(value[0], value[1], value[2], 1.0);
+}
+
+const double* KFbxNode::DefaultOf(int which) {
+    return KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(which)).mDefault;
 }
 
 KFbxVector4 KFbxNode::GetPropertyDouble3(const char* name) const {
@@ -217,9 +271,22 @@ KFbxLimits& KFbxNode::MakeLimits() {
     return *mLimits;
 }
 
-const KFbxLimits& KFbxNode::NeutralLimits() {
+const KFbxLimits& KFbxNode::UnmadeLimits() const {
     static const KFbxLimits neutral;
-    return neutral;
+    // What the default property values make of neutral limits; never
+    // destroyed, as nodes may outlive the other statics.
+    static const KFbxLimits* const fromDefaults = [] {
+        auto* limits = new KFbxLimits;
+        ReadLimitProperties(
+            *limits, [](int which) { return DefaultOf(which)[0] != 0.0; },
+            [](int which) {
+                const double* value = DefaultOf(which);
+                return KFbxVector4(value[0], value[1], value[2], 1.0);
+            });
+        return limits;
+    }();
+    // Without a block of its own a node holds one or the other.
+    return SameRecords(neutral, mState.mLimits) ? neutral : *fromDefaults;
 }
 
 void KFbxNode::SelectPivotSet(EPivotSet set) { mState.Load(PivotSet(set)); }
@@ -252,23 +319,25 @@ void KFbxNode::ResetPivotSet(EPivotSet set) {
 }
 
 void KFbxNode::SetTransformInheritType(ETransformInheritType type) {
-    WriteInt(mProperties[eInheritType], type);
+    KFbxProperty* const properties = Handles();
+    WriteInt(properties[eInheritType], type);
     mState.mPivots.mInheritType = type;
 }
 
 void KFbxNode::GetTransformInheritType(ETransformInheritType& type) const {
-    type = static_cast<ETransformInheritType>(ReadInt(mProperties[eInheritType]));
+    type = static_cast<ETransformInheritType>(NodeInt(eInheritType));
 }
 
 void KFbxNode::SetRotationActive(bool active) {
+    KFbxProperty* const properties = Handles();
     // Neutral limits are inactive already.
     if (mLimits != nullptr || active) {
         GetLimits().SetRotationActive(active);
     }
-    WriteBool(mProperties[eRotationActive], active);
+    WriteBool(properties[eRotationActive], active);
 }
 
-bool KFbxNode::GetRotationActive() const { return ReadBool(mProperties[eRotationActive]); }
+bool KFbxNode::GetRotationActive() const { return NodeBool(eRotationActive); }
 
 // ---- properties and pivot sets ------------------------------------------------
 
@@ -283,9 +352,10 @@ void KFbxNode::InitTransformDefaults() {
 }
 
 void KFbxNode::WritePropertyDefaults(bool onlyNonZero) {
+    KFbxProperty* const properties = Handles();
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
-        KFbxProperty& property = mProperties[index];
+        KFbxProperty& property = properties[index];
         const double* value = info.mDefault;
         if (onlyNonZero && value[0] == 0.0 && value[1] == 0.0 && value[2] == 0.0) {
             continue;
@@ -311,6 +381,8 @@ void KFbxNode::WritePropertyDefaults(bool onlyNonZero) {
 }
 
 void KFbxNode::UpdatePropertiesFromPivotsAndLimits() {
+    // Made first, the properties take the values.
+    Handles();
     const KFbxNodePivotSet& pivots = PivotSet(eSOURCE_SET);
     WriteVector(mProperties[eRotationOffset], pivots.mRotationOffset);
     WriteVector(mProperties[eRotationPivot], pivots.mRotationPivot);
@@ -340,25 +412,25 @@ void KFbxNode::UpdatePivotsAndLimitsFromProperties() {
     const KFbxVector4 one(1.0, 1.0, 1.0, 1.0);
     const ENodeProperty zeroVectors[] = {eRotationOffset,  eRotationPivot, ePreRotation,          ePostRotation,
                                          eScalingOffset,   eScalingPivot,  eGeometricTranslation, eGeometricRotation};
-    bool pivotsUsed = Differs(ReadVector(mProperties[eGeometricScaling]), one) ||
-                      ReadInt(mProperties[eRotationOrder]) != 0 || ReadBool(mProperties[eQuaternionInterpolate]);
+    bool pivotsUsed = Differs(NodeVector(eGeometricScaling), one) ||
+                      NodeInt(eRotationOrder) != 0 || NodeBool(eQuaternionInterpolate);
     for (ENodeProperty which : zeroVectors) {
-        pivotsUsed = pivotsUsed || Differs(ReadVector(mProperties[which]), zero);
+        pivotsUsed = pivotsUsed || Differs(NodeVector(which), zero);
     }
     if (pivotsUsed) {
-        SetRotationOffset(eSOURCE_SET, ReadVector(mProperties[eRotationOffset]));
-        SetRotationPivot(eSOURCE_SET, ReadVector(mProperties[eRotationPivot]));
-        SetPreRotation(eSOURCE_SET, ReadVector(mProperties[ePreRotation]));
-        SetPostRotation(eSOURCE_SET, ReadVector(mProperties[ePostRotation]));
-        SetScalingOffset(eSOURCE_SET, ReadVector(mProperties[eScalingOffset]));
-        SetScalingPivot(eSOURCE_SET, ReadVector(mProperties[eScalingPivot]));
-        SetGeometricTranslation(eSOURCE_SET, ReadVector(mProperties[eGeometricTranslation]));
-        SetGeometricRotation(eSOURCE_SET, ReadVector(mProperties[eGeometricRotation]));
-        SetGeometricScaling(eSOURCE_SET, ReadVector(mProperties[eGeometricScaling]));
+        SetRotationOffset(eSOURCE_SET, NodeVector(eRotationOffset));
+        SetRotationPivot(eSOURCE_SET, NodeVector(eRotationPivot));
+        SetPreRotation(eSOURCE_SET, NodeVector(ePreRotation));
+        SetPostRotation(eSOURCE_SET, NodeVector(ePostRotation));
+        SetScalingOffset(eSOURCE_SET, NodeVector(eScalingOffset));
+        SetScalingPivot(eSOURCE_SET, NodeVector(eScalingPivot));
+        SetGeometricTranslation(eSOURCE_SET, NodeVector(eGeometricTranslation));
+        SetGeometricRotation(eSOURCE_SET, NodeVector(eGeometricRotation));
+        SetGeometricScaling(eSOURCE_SET, NodeVector(eGeometricScaling));
         SetRotationOrder(eSOURCE_SET,
-                         static_cast<ERotationOrder>(KFbxCheckedRotationOrder(ReadInt(mProperties[eRotationOrder]))));
-        SetRotationSpaceForLimitOnly(eSOURCE_SET, ReadBool(mProperties[eRotationSpaceForLimitOnly]));
-        SetQuaternionInterpolate(eSOURCE_SET, ReadBool(mProperties[eQuaternionInterpolate]));
+                         static_cast<ERotationOrder>(KFbxCheckedRotationOrder(NodeInt(eRotationOrder))));
+        SetRotationSpaceForLimitOnly(eSOURCE_SET, NodeBool(eRotationSpaceForLimitOnly));
+        SetQuaternionInterpolate(eSOURCE_SET, NodeBool(eQuaternionInterpolate));
         SetPivotState(eSOURCE_SET, 0);
         EditPivotSet(eDESTINATION_SET) = KFbxNodePivotSet();
     }
@@ -367,29 +439,28 @@ void KFbxNode::UpdatePivotsAndLimitsFromProperties() {
     for (const LimitProperties& limit : kLimitProperties) {
         const KFbxLimitRecord& record = mState.mLimits[limit.mKind];
         limitsDiffer = limitsDiffer ||
-                       ReadBool(mProperties[limit.mActive]) != ((record.mFlags & KFbxLimitRecord::kActive) != 0) ||
-                       Differs(ReadVector(mProperties[limit.mMin]), record.mMin) ||
-                       Differs(ReadVector(mProperties[limit.mMax]), record.mMax);
+                       NodeBool(limit.mActive) != ((record.mFlags & KFbxLimitRecord::kActive) != 0) ||
+                       Differs(NodeVector(limit.mMin), record.mMin) ||
+                       Differs(NodeVector(limit.mMax), record.mMax);
         for (int axis = 0; axis < 6; ++axis) {
-            limitsDiffer = limitsDiffer || ReadBool(mProperties[limit.mMinX + axis]) !=
+            limitsDiffer = limitsDiffer || NodeBool(limit.mMinX + axis) !=
                                                ((record.mFlags & (KFbxLimitRecord::kMinX << axis)) != 0);
         }
     }
     if (limitsDiffer) {
-        KFbxLimits& limits = GetLimits();
-        for (const LimitProperties& limit : kLimitProperties) {
-            const auto axis = [&](int offset) { return ReadBool(mProperties[limit.mMinX + offset]); };
-            limits.SetLimitMinActive(axis(0), axis(1), axis(2), limit.mKind);
-            limits.SetLimitMaxActive(axis(3), axis(4), axis(5), limit.mKind);
-            limits.SetLimitMin(ReadVector(mProperties[limit.mMin]), limit.mKind);
-            limits.SetLimitMax(ReadVector(mProperties[limit.mMax]), limit.mKind);
+        const auto boolOf = [this](int which) { return NodeBool(which); };
+        const auto vectorOf = [this](int which) { return NodeVector(which); };
+        if (mLimits == nullptr && !HasHandles()) {
+            // Properties not made give the limits every such node has: only
+            // the records change, and the const getter reads the shared copy.
+            KFbxLimits records(mState.mLimits);
+            ReadLimitProperties(records, boolOf, vectorOf);
+        } else {
+            ReadLimitProperties(GetLimits(), boolOf, vectorOf);
         }
-        limits.SetTranslationActive(ReadBool(mProperties[eTranslationActive]));
-        limits.SetRotationActive(ReadBool(mProperties[eRotationActive]));
-        limits.SetScalingActive(ReadBool(mProperties[eScalingActive]));
     }
 
-    if (ReadBool(mProperties[eQuaternionInterpolate])) {
+    if (NodeBool(eQuaternionInterpolate)) {
         for (int index = 0; index < GetTakeNodeCount(); ++index) {
             KFbxTakeNode* takeNode = GetTakeNode(index);
             KFCurveNode* rotation = takeNode->GetKFCurveNode() != nullptr ? takeNode->GetKFCurveNode()->Find("R")

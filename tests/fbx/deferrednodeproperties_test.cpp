@@ -1,0 +1,62 @@
+// Nodes make their properties when first needed: a model read with no
+// properties of its own makes none, and is written as it would be had it
+// made them. (Files written from nodes never looked at are compared with
+// those of nodes made at once by the deferred default take's tests.)
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+
+#include "Fbx6WriterSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+namespace {
+
+class DeferredNodePropertiesWriteTest : public writertest::WriterTest {
+protected:
+    std::string Written(const char* name) {
+        const std::string path = mFolder / name;
+        EXPECT_TRUE(Export(path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER)) << mLastError;
+        return fbx6test::RecordsOf(fbx6test::ReadText(path));
+    }
+
+    bool Import(const std::string& path, KFbxScene* scene) {
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        const bool imported = importer->Initialize(path.c_str()) && importer->Import(scene);
+        importer->Destroy();
+        return imported;
+    }
+};
+
+TEST_F(DeferredNodePropertiesWriteTest, AMinimalModelIsReadWithoutMakingThem) {
+    const std::string path = mFolder / "minimal.fbx";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 6100\n}\n"
+                "Objects:  {\n\tModel: \"Model::7\",\"Null\" { }\n\tModel: \"Model::8\",\"Null\" { }\n}\n"
+                "Connections:  {\n\tConnect: \"OO\", \"Model::7\", \"Model::Scene\"\n"
+                "\tConnect: \"OO\", \"Model::8\", \"Model::7\"\n}\n";
+    }
+    ASSERT_TRUE(Import(path, mScene));
+    KFbxNode* seven = mScene->GetRootNode()->FindChild("7", false);
+    ASSERT_NE(seven, nullptr);
+    KFbxNode* eight = seven->FindChild("8", false);
+    ASSERT_NE(eight, nullptr);
+    EXPECT_FALSE(seven->ArePropertiesMade());
+    EXPECT_FALSE(eight->ArePropertiesMade());
+    EXPECT_EQ(seven->GetNodeAttribute(), nullptr);
+    EXPECT_TRUE(seven->GetVisibility());
+    EXPECT_EQ(seven->GetPropertyCount(), eNodePropertyCount);
+
+    // Written as read, and as it is once a getter made the properties.
+    const std::string asRead = Written("as-read.fbx");
+    seven->GetNodeProperty(eShow);
+    eight->GetNodeProperty(eShow);
+    EXPECT_NE(asRead.find("Model: \"Model::8\""), std::string::npos);
+    EXPECT_EQ(asRead, Written("made.fbx"));
+}
+
+}  // namespace
+}  // namespace fbxsdk_2006_11_1

@@ -1,0 +1,231 @@
+// A node makes its properties the first time something needs them. Until
+// then every getter answers what the made properties would hold, and once
+// made, both property lists are those a node that made them at once has.
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
+
+#include <string>
+#include <vector>
+
+#include "scene/SceneTestSupport.h"
+
+using namespace fbxsdk_2006_11_1;
+using namespace fbxsdk_2006_11_1::scenetest;
+
+namespace {
+
+class DeferredNodePropertiesTest : public SceneTest {
+protected:
+    // A node whose properties a getter made.
+    KFbxNode* MadeNode(const char* name) {
+        KFbxNode* node = MakeNode(name);
+        node->GetNodeProperty(eShow);
+        EXPECT_TRUE(node->ArePropertiesMade());
+        return node;
+    }
+
+    // The names of the public list, then those of the twin's.
+    static std::vector<std::string> Names(const KFbxNode* node) {
+        std::vector<std::string> names;
+        for (int i = 0; i < node->GetPropertyCount(); ++i) {
+            names.emplace_back(node->GetPropertyAt(i).GetName());
+        }
+        names.emplace_back("|");
+        const KObject* twin = node->GetInternalObject();
+        for (int i = 0; i < twin->GetPropertyCount(); ++i) {
+            names.emplace_back(twin->GetPropertyAt(i)->GetName());
+        }
+        return names;
+    }
+
+    // Every property's value as its type reads it, in list order.
+    static std::vector<std::string> Values(const KFbxNode* node) {
+        std::vector<std::string> values;
+        for (int i = 0; i < node->GetPropertyCount(); ++i) {
+            const KFbxProperty property = node->GetPropertyAt(i);
+            std::string text = std::string(property.GetName()) + "=";
+            switch (property.GetPropertyDataType().GetType()) {
+                case eFbxValueDouble3: {
+                    const fbxDouble3 v = property.GetDouble3();
+                    text += std::to_string(v[0]) + "," + std::to_string(v[1]) + "," + std::to_string(v[2]);
+                    break;
+                }
+                case eFbxValueDouble:
+                    text += std::to_string(property.GetDouble());
+                    break;
+                default: {
+                    int value = 0;
+                    property.Get(&value, eFbxValueInteger);
+                    text += std::to_string(value);
+                }
+            }
+            text += property.GetFlag(KFbxProperty::kAnimatable) ? " a" : " -";
+            text += " enums " + std::to_string(property.GetEnumCount());
+            values.push_back(text);
+        }
+        return values;
+    }
+};
+
+TEST_F(DeferredNodePropertiesTest, AFreshNodeAnswersItsGettersWithoutMakingThem) {
+    KFbxNode* fresh = MakeNode("fresh");
+    KFbxNode* made = MadeNode("made");
+    ASSERT_FALSE(fresh->ArePropertiesMade());
+
+    for (auto get : {&KFbxNode::GetLclTranslation, &KFbxNode::GetLclRotation, &KFbxNode::GetLclScaling}) {
+        KFbxVector4 a(7.0, 7.0, 7.0, 7.0);
+        KFbxVector4 b(7.0, 7.0, 7.0, 7.0);
+        (fresh->*get)(a);
+        (made->*get)(b);
+        EXPECT_EQ(a, b);
+    }
+    EXPECT_EQ(fresh->GetVisibility(), made->GetVisibility());
+    EXPECT_TRUE(fresh->GetVisibility());
+    EXPECT_EQ(fresh->GetRotationActive(), made->GetRotationActive());
+    KFbxNode::ETransformInheritType a = KFbxNode::eINHERIT_Rrs;
+    KFbxNode::ETransformInheritType b = KFbxNode::eINHERIT_Rrs;
+    fresh->GetTransformInheritType(a);
+    made->GetTransformInheritType(b);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(fresh->GetDefaultNodeAttributeIndex(), -1);
+    EXPECT_EQ(fresh->GetTarget(), nullptr);
+    EXPECT_EQ(fresh->GetTargetUp(), nullptr);
+    EXPECT_EQ(fresh->GetPropertyCount(), made->GetPropertyCount());
+    EXPECT_EQ(fresh->GetTakeNodeCount(), 1);
+
+    // What a reader does with a model that gave no properties.
+    fresh->UpdatePivotsAndLimitsFromProperties();
+    made->UpdatePivotsAndLimitsFromProperties();
+    // Read through the const getter first, which makes no limits block.
+    const KFbxNode& constFresh = *fresh;
+    const KFbxNode& constMade = *made;
+    for (auto kind : {KFbxLimits::eRotation, KFbxLimits::eTranslation, KFbxLimits::eScaling}) {
+        EXPECT_EQ(constFresh.GetLimits().GetLimitMin(kind), constMade.GetLimits().GetLimitMin(kind));
+        EXPECT_EQ(constFresh.GetLimits().GetLimitMax(kind), constMade.GetLimits().GetLimitMax(kind));
+        EXPECT_EQ(constFresh.GetLimits().GetRecord(kind).mFlags, constMade.GetLimits().GetRecord(kind).mFlags);
+        EXPECT_EQ(fresh->GetLimits().GetLimitMax(kind), made->GetLimits().GetLimitMax(kind));
+    }
+    // A fresh node's limits before any reading are neutral.
+    const KFbxNode& untouched = *MakeNode("untouched");
+    EXPECT_EQ(untouched.GetLimits().GetLimitMax(KFbxLimits::eScaling), KFbxLimitRecord(1.0).mMax);
+    EXPECT_EQ(fresh->GetPivotState(KFbxNode::eSOURCE_SET), made->GetPivotState(KFbxNode::eSOURCE_SET));
+    EXPECT_FALSE(fresh->ArePropertiesMade());
+
+    EXPECT_EQ(Values(fresh), Values(made));
+    EXPECT_TRUE(fresh->ArePropertiesMade());
+    EXPECT_EQ(Names(fresh), Names(made));
+}
+
+TEST_F(DeferredNodePropertiesTest, EachListQueryMakesBothListsInTheirOrder) {
+    KFbxNode* made = MadeNode("made");
+    const std::vector<std::string> expected = Names(made);
+    ASSERT_EQ(made->GetPropertyCount(), eNodePropertyCount);
+
+    const std::vector<void (*)(KFbxNode*)> queries = {
+        [](KFbxNode* n) { EXPECT_TRUE(n->FindProperty("RotationPivot").IsValid()); },
+        [](KFbxNode* n) { EXPECT_STREQ(n->GetPropertyAt(2).GetName(), "Lcl Translation"); },
+        [](KFbxNode* n) { EXPECT_TRUE(n->FindPropertyFrom("Show", 0, n->GetPropertyCount()).IsValid()); },
+        [](KFbxNode* n) { EXPECT_NE(n->GetInternalObject()->FindProperty("AxisLen"), nullptr); },
+        [](KFbxNode* n) { EXPECT_EQ(n->GetInternalObject()->GetPropertyCount(), eNodePropertyCount); },
+        [](KFbxNode* n) { EXPECT_EQ(n->GetInternalObject()->GetUserPropertyCount(), 0); },
+        [](KFbxNode* n) { EXPECT_NE(n->GetDefaultTakeNode(), nullptr); },
+        [](KFbxNode* n) { EXPECT_TRUE(n->GetNodeProperty(eLclScaling).IsValid()); },
+    };
+    int name = 0;
+    for (const auto& query : queries) {
+        KFbxNode* fresh = MakeNode(("fresh" + std::to_string(name++)).c_str());
+        ASSERT_FALSE(fresh->ArePropertiesMade());
+        query(fresh);
+        EXPECT_TRUE(fresh->ArePropertiesMade());
+        EXPECT_EQ(Names(fresh), expected);
+        EXPECT_EQ(Values(fresh), Values(made));
+    }
+}
+
+TEST_F(DeferredNodePropertiesTest, PropertiesAddedToAFreshNodeComeAfterItsOwn) {
+    KFbxNode* node = MakeNode("node");
+    KFbxProperty speed = KFbxProperty::Create(node, "Speed", gKFbxDataTypeNumber, "Speed");
+    ASSERT_TRUE(speed.IsValid());
+    ASSERT_EQ(node->GetPropertyCount(), eNodePropertyCount + 1);
+    EXPECT_STREQ(node->GetPropertyAt(eNodePropertyCount).GetName(), "Speed");
+    EXPECT_STREQ(node->GetPropertyAt(0).GetName(), "QuaternionInterpolate");
+    const KObject* twin = node->GetInternalObject();
+    ASSERT_EQ(twin->GetPropertyCount(), eNodePropertyCount + 1);
+    EXPECT_STREQ(twin->GetPropertyAt(eNodePropertyCount)->GetName(), "Speed");
+
+    // A property made on the twin alone also follows them.
+    KFbxNode* other = MakeNode("other");
+    KProperty* dynamic = other->GetInternalObject()->CreateDynamicProperty("Extra", eKPropertyDouble, nullptr,
+                                                                           false, true, nullptr, false);
+    ASSERT_NE(dynamic, nullptr);
+    EXPECT_EQ(other->GetInternalObject()->IndexOfProperty(dynamic), eNodePropertyCount);
+    EXPECT_EQ(other->GetPropertyCount(), eNodePropertyCount);
+}
+
+TEST_F(DeferredNodePropertiesTest, AttributesChildrenAndDestructionLeaveThePropertiesUnmade) {
+    KFbxNode* parent = MakeNode("parent");
+    KFbxNode* child = MakeNode("child");
+    EXPECT_TRUE(parent->AddChild(child));
+    KFbxNull* null = KFbxNull::Create(mManager, "null");
+    EXPECT_EQ(parent->SetNodeAttribute(null), nullptr);
+    EXPECT_EQ(parent->GetNodeAttribute(), null);
+    EXPECT_EQ(parent->GetDefaultNodeAttributeIndex(), 0);
+    EXPECT_FALSE(parent->ArePropertiesMade());
+    EXPECT_FALSE(child->ArePropertiesMade());
+
+    // The index kept meanwhile is what the property is made with.
+    int index = -1;
+    EXPECT_TRUE(parent->GetNodeProperty(eDefaultAttributeIndex).Get(&index, eFbxValueInteger));
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(parent->GetNodeAttribute(), null);
+
+    KFbxNode* other = MakeNode("other");
+    EXPECT_EQ(other->SetNodeAttribute(KFbxNull::Create(mManager, "gone")), nullptr);
+    EXPECT_EQ(other->SetNodeAttribute(nullptr)->GetDstObjectCount(), 0);
+    EXPECT_EQ(other->GetNodeAttribute(), nullptr);
+    EXPECT_FALSE(other->ArePropertiesMade());
+    other->Destroy();
+    child->Destroy();
+}
+
+TEST_F(DeferredNodePropertiesTest, AWriteMakesThePropertiesWithTheValueWritten) {
+    KFbxNode* node = MakeNode("node");
+    EXPECT_TRUE(node->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0)));
+    EXPECT_TRUE(node->ArePropertiesMade());
+    EXPECT_DOUBLE_EQ(node->GetPropertyDouble3("Lcl Translation")[1], 2.0);
+    KFCurveNode* root = node->GetDefaultTakeNode()->GetKFCurveNode();
+    ASSERT_NE(root, nullptr);
+    EXPECT_NE(root->Find("T"), nullptr);
+
+    KFbxNode* hidden = MakeNode("hidden");
+    hidden->SetVisibility(false);
+    EXPECT_FALSE(hidden->GetVisibility());
+    bool show = true;
+    EXPECT_TRUE(hidden->GetNodeProperty(eShow).Get(&show, eFbxValueBool));
+    EXPECT_FALSE(show);
+}
+
+TEST_F(DeferredNodePropertiesTest, ClonesOfFreshAndMadeNodesAgree) {
+    KFbxNode* fresh = MakeNode("fresh");
+    KFbxNode* made = MadeNode("made");
+    KFbxNode* freshClone = fresh->Clone(2);
+    KFbxNode* madeClone = made->Clone(2);
+    ASSERT_NE(freshClone, nullptr);
+    ASSERT_NE(madeClone, nullptr);
+    EXPECT_EQ(Values(freshClone), Values(madeClone));
+    EXPECT_EQ(Names(freshClone), Names(madeClone));
+    EXPECT_EQ(freshClone->GetTakeNodeCount(), madeClone->GetTakeNodeCount());
+
+    // Onto a fresh node.
+    KFbxNode* target = MakeNode("target");
+    made->SetLclRotation(KFbxVector4(0.0, 45.0, 0.0, 1.0));
+    target->CopyFrom(*made);
+    EXPECT_EQ(Names(target), Names(made));
+}
+
+}  // namespace
