@@ -239,9 +239,12 @@ void KFbxReaderFbxPass::ReadLimits(KFbxNode& node) {
     if (given) {
         length = axisLength[0];
     }
-    KFbxProperty& property = node.GetNodeProperty(eAxisLen);
-    if ((given || limits.GetRotationActive()) && property.IsValid()) {
-        property.Set(&length, eFbxValueDouble);
+    // Asked for only when written: the handle makes all of a node's properties.
+    if (given || limits.GetRotationActive()) {
+        KFbxProperty& property = node.GetNodeProperty(eAxisLen);
+        if (property.IsValid()) {
+            property.Set(&length, eFbxValueDouble);
+        }
     }
     // The properties follow, so that the read's last step, which takes the
     // limits from the properties, keeps these.
