@@ -129,6 +129,17 @@ bool DynamicArray::SetCount(int n) {
     return true;
 }
 
+bool DynamicArray::SetCountForOverwrite(int n) {
+    if (n <= mCount) return SetCount(n);
+    const long long blocks = BlocksFor(n);
+    if (blocks < 0) return false;
+    if (blocks != mBlocks && !Reallocate(static_cast<int>(blocks))) return false;
+    // Storage past the count stays zero, as every other count change keeps it.
+    ZeroFromItem(n);
+    mCount = n;
+    return true;
+}
+
 bool DynamicArray::Grow(int n) {
     if (n < 0) return false;
     if (n == 0) return true;

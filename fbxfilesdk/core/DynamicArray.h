@@ -37,6 +37,10 @@ public:
     // The count becomes n, the storage max(1, ceil(n / items per block)) blocks.
     // Bytes past the count are zeroed where the storage grew or the count shrank.
     bool SetCount(int n);
+    // As SetCount, but the items from the old count up to n are left unwritten,
+    // for a caller that writes every one of them before anything reads them:
+    // a large array then costs no pass that zeroes what is overwritten next.
+    bool SetCountForOverwrite(int n);
     // Appends n zero-filled items.
     bool Grow(int n);
     // Shrinks the count (items kept in storage, not cleared) or grows it as Grow.

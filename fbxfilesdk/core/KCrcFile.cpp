@@ -153,8 +153,13 @@ bool KCrcFile::RunCrc(bool wholeStream, std::uint32_t& crc, std::int64_t& size) 
     KChainedFile::Seek(0, 0);
 
     bool whole = position >= 0 && size >= 0;
+    // A stream in memory is run over where it lies rather than copied out chunk by chunk.
+    std::int64_t bufferSize = 0;
+    const auto* bytes = static_cast<const unsigned char*>(KChainedFile::GetMemoryBuffer(&bufferSize));
+    const bool inPlace = whole && bytes != nullptr && size <= bufferSize;
+    if (inPlace) crc = UpdateCrc(crc, bytes, static_cast<std::size_t>(size));
     unsigned char chunk[32768];
-    for (std::int64_t left = whole ? size : 0; left > 0;) {
+    for (std::int64_t left = whole && !inPlace ? size : 0; left > 0;) {
         const std::int64_t wanted = left < static_cast<std::int64_t>(sizeof chunk) ? left : sizeof chunk;
         const std::int64_t got = KChainedFile::Read(chunk, wanted);
         if (got <= 0 || got > wanted) {

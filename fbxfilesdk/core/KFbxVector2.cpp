@@ -4,10 +4,6 @@ namespace fbxsdk_2006_11_1 {
 
 static_assert(sizeof(KFbxVector2) == 16, "vector arrays store 16-byte items");
 
-KFbxVector2::KFbxVector2() : mData{0.0, 0.0} {}
-
-KFbxVector2::KFbxVector2(double u, double v) : mData{u, v} {}
-
 double& KFbxVector2::operator[](int index) { return mData[index]; }
 const double& KFbxVector2::operator[](int index) const { return mData[index]; }
 

@@ -6,9 +6,9 @@ namespace fbxsdk_2006_11_1 {
 
 class KFbxVector2 {
 public:
-    // (0, 0).
-    KFbxVector2();
-    KFbxVector2(double u, double v);
+    // (0, 0). Inline, as arrays of millions of vectors are built item by item.
+    KFbxVector2() : mData{0.0, 0.0} {}
+    KFbxVector2(double u, double v) : mData{u, v} {}
     KFbxVector2(const KFbxVector2& other) = default;
     KFbxVector2& operator=(const KFbxVector2& other) = default;
 

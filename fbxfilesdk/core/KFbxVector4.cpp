@@ -8,10 +8,6 @@ namespace fbxsdk_2006_11_1 {
 
 static_assert(sizeof(KFbxVector4) == 32, "vector arrays store 32-byte items");
 
-KFbxVector4::KFbxVector4() : mData{0.0, 0.0, 0.0, 0.0} {}
-
-KFbxVector4::KFbxVector4(double x, double y, double z, double w) : mData{x, y, z, w} {}
-
 double& KFbxVector4::operator[](int index) { return mData[index]; }
 const double& KFbxVector4::operator[](int index) const { return mData[index]; }
 

@@ -7,9 +7,9 @@ namespace fbxsdk_2006_11_1 {
 
 class KFbxVector4 {
 public:
-    // (0, 0, 0, 0).
-    KFbxVector4();
-    KFbxVector4(double x, double y, double z, double w);
+    // (0, 0, 0, 0). Inline, as arrays of millions of vectors are built item by item.
+    KFbxVector4() : mData{0.0, 0.0, 0.0, 0.0} {}
+    KFbxVector4(double x, double y, double z, double w) : mData{x, y, z, w} {}
     KFbxVector4(const KFbxVector4& other) = default;
     KFbxVector4& operator=(const KFbxVector4& other) = default;
 

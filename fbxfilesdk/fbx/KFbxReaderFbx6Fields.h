@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <string>
@@ -46,7 +47,7 @@ bool ReadTimeSpan(KFbx& file, const char* name, KTime& start, KTime& stop);
 // copy a large array over and over) and fills item i with make(i).
 template <class Array, class Make>
 void FillArray(Array& array, std::size_t count, Make make) {
-    if (count > static_cast<std::size_t>(INT_MAX) || !array.SetCount(static_cast<int>(count))) {
+    if (count > static_cast<std::size_t>(INT_MAX) || !array.SetCountForOverwrite(static_cast<int>(count))) {
         return;
     }
     auto* items = array.GetArray();
@@ -67,7 +68,7 @@ int ReadGroups(KFbx& file, const char* name, std::size_t width, Array& array, Ma
     }
     const int values = file.FieldGetRemainingValueCount();
     const std::size_t count = static_cast<std::size_t>(values) / width;
-    if (count <= static_cast<std::size_t>(INT_MAX) && array.SetCount(static_cast<int>(count))) {
+    if (count <= static_cast<std::size_t>(INT_MAX) && array.SetCountForOverwrite(static_cast<int>(count))) {
         auto* items = array.GetArray();
         // A block of whole groups at a time, so that no copy of the whole array is made.
         constexpr std::size_t kBlock = 3 * 4 * 512;
@@ -75,7 +76,10 @@ int ReadGroups(KFbx& file, const char* name, std::size_t width, Array& array, Ma
         const std::size_t perBlock = kBlock / width;
         for (std::size_t first = 0; first < count; first += perBlock) {
             const std::size_t groups = count - first < perBlock ? count - first : perBlock;
-            file.FieldReadArrayD(block, static_cast<int>(groups * width));
+            const int wanted = static_cast<int>(groups * width);
+            // Every item is written: numbers the field lacks count as zeros.
+            const int got = std::max(file.FieldReadArrayD(block, wanted), 0);
+            std::fill(block + got, block + wanted, 0.0);
             for (std::size_t i = 0; i < groups; ++i) {
                 items[first + i] = make(block + i * width);
             }
@@ -93,8 +97,10 @@ bool ReadIntArray(KFbx& file, const char* name, Array& array) {
         return false;
     }
     const int count = file.FieldGetRemainingValueCount();
-    if (array.SetCount(count) && count > 0) {
-        file.FieldReadArrayI(array.GetArray(), count);
+    if (array.SetCountForOverwrite(count) && count > 0) {
+        // Every item is written: numbers the field lacks count as zeros.
+        const int got = std::max(file.FieldReadArrayI(array.GetArray(), count), 0);
+        std::fill(array.GetArray() + got, array.GetArray() + count, 0);
     }
     file.FieldReadEnd();
     return true;

@@ -51,7 +51,7 @@ struct ControlPointArray {
     KFbxMesh& mesh;
     bool sized = false;
 
-    bool SetCount(int count) {
+    bool SetCountForOverwrite(int count) {
         mesh.InitControlPoints(count);
         sized = mesh.GetControlPointsCount() == count;
         return sized;

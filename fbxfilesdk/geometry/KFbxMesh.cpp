@@ -41,6 +41,10 @@ void RecordIndex(DynamicArrayOf<int>& indices, int index, int value) {
     }
 }
 
+// The control point of an entry of a stored polygon vertex list, where the
+// last of each polygon is kept as its complement.
+int ControlPointOf(int stored) { return stored < 0 ? ~stored : stored; }
+
 // The element keeps one index per polygon when it maps by polygon through indices.
 bool FollowsPolygons(const KFbxLayerElement* element) {
     return element != nullptr && element->GetMappingMode() == KFbxLayerElement::eBY_POLYGON &&
@@ -212,29 +216,36 @@ void KFbxMesh::AddPolygons(const int* stored, int count, const int* groups, int 
                 BeginPolygon(-1, -1, groupOf(polygon++), false);
                 open = true;
             }
-            AddPolygonVertex(stored[i] < 0 ? ~stored[i] : stored[i]);
+            AddPolygonVertex(ControlPointOf(stored[i]));
             open = stored[i] >= 0;
         }
         return;
     }
-    // Both arrays have their room: nothing below allocates.
+    // Both arrays have their room: nothing below allocates. The vertices are
+    // written in one tight run per polygon and the arrays cut to what was kept.
     const int points = GetControlPointsCount();
-    bool open = false;
-    std::size_t polygon = 0;
-    for (int i = 0; i < count; ++i) {
-        if (!open) {
-            mPolygons.push_back(Polygon{GetPolygonVertexCount(), 0, groupOf(polygon++)});
-            open = true;
-        }
-        const int value = stored[i];
-        const int index = value < 0 ? ~value : value;
-        // A control point outside the points is refused, as AddPolygonVertex refuses it.
-        if (index < points) {
-            mPolygonVertices.push_back(index);
-            ++mPolygons.back().mSize;
-        }
-        open = value >= 0;
+    const std::size_t firstPolygon = mPolygons.size();
+    const std::size_t firstVertex = mPolygonVertices.size();
+    mPolygons.resize(firstPolygon + polygons);
+    mPolygonVertices.resize(firstVertex + static_cast<std::size_t>(count));
+    Polygon* polygon = mPolygons.data() + firstPolygon;
+    int* const vertices = mPolygonVertices.data();
+    int kept = static_cast<int>(firstVertex);
+    int i = 0;
+    for (std::size_t p = 0; p < polygons; ++p) {
+        const int start = kept;
+        int value = 0;
+        do {
+            value = stored[i++];
+            const int index = ControlPointOf(value);
+            // A control point outside the points is refused, as AddPolygonVertex
+            // refuses it: written, then overwritten by the next one kept.
+            vertices[kept] = index;
+            kept += index < points;
+        } while (value >= 0 && i < count);
+        polygon[p] = Polygon{start, kept - start, groupOf(p)};
     }
+    mPolygonVertices.resize(static_cast<std::size_t>(kept));
 }
 
 // ---- reading polygons -------------------------------------------------------

@@ -98,6 +98,36 @@ TEST(DynamicArray, SetCountWithinFreshInsertStorageReadsZeros) {
     for (int i = 1; i < 8; ++i) EXPECT_EQ(array.GetAt(i), 0);
 }
 
+TEST(DynamicArray, SetCountForOverwriteKeepsTheItemsBelowTheOldCountAndZeroesPastTheNewOne) {
+    DynamicArrayOf<std::int32_t> array(4);
+    FillWithIndexes(array, 3);
+    ASSERT_TRUE(array.SetCountForOverwrite(6));  // two blocks: items 3..5 are the caller's to write
+    EXPECT_EQ(array.GetCount(), 6);
+    EXPECT_EQ(array.GetBlockCount(), 2);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(array.GetAt(i), i);
+    for (int i = 3; i < 6; ++i) array.SetAt(i, 10 + i);
+    // Storage past the count stays zero: a later SetCount exposes zeros only.
+    ASSERT_TRUE(array.SetCount(8));
+    EXPECT_EQ(array.GetAt(5), 15);
+    EXPECT_EQ(array.GetAt(6), 0);
+    EXPECT_EQ(array.GetAt(7), 0);
+
+    // Shrinking is SetCount's.
+    ASSERT_TRUE(array.SetCountForOverwrite(2));
+    EXPECT_EQ(array.GetBlockCount(), 1);
+    ASSERT_TRUE(array.SetCount(4));
+    EXPECT_EQ(array.GetAt(1), 1);
+    EXPECT_EQ(array.GetAt(2), 0);
+
+    EXPECT_FALSE(array.SetCountForOverwrite(-1));
+    // A capacity past what the count can hold is refused before allocating.
+    DynamicArrayOf<std::int32_t> wide(1 << 30);
+    EXPECT_FALSE(wide.SetCountForOverwrite((1 << 30) + 1));
+    EXPECT_EQ(wide.GetCount(), 0);
+    EXPECT_EQ(wide.GetData(), nullptr);
+    EXPECT_EQ(array.GetCount(), 4);
+}
+
 TEST(DynamicArray, ResizeDownThenGrowYieldsZeroedItemsAtTheEnd) {
     DynamicArrayOf<std::int32_t> array(16);
     for (int i = 1; i <= 5; ++i) array.Add(i);
