@@ -289,6 +289,16 @@ void KFbxObject::RegisterNewProperty(KFbxProperty* property) {
     AddProperty(property);
 }
 
+void KFbxObject::ReserveProperties(int count) {
+    if (count <= 0) {
+        return;
+    }
+    KReserveMore(mProperties, static_cast<std::size_t>(count));
+    if (mInternal != nullptr) {
+        mInternal->ReserveProperties(count);
+    }
+}
+
 void KFbxObject::UnregisterProperty(KFbxProperty* property) {
     if (property == nullptr) {
         return;

@@ -121,6 +121,9 @@ public:
     // RegisterProperty for a handle whose internal property was just made, so
     // that no registered handle can share it yet.
     void RegisterNewProperty(KFbxProperty* property);
+    // Room in this object's lists and its twin's for count properties about
+    // to be made in a row; nothing when memory is short.
+    void ReserveProperties(int count);
     // Properties a class makes on first need are counted before they are made.
     int GetPropertyCount() const { return static_cast<int>(mProperties.size()) + mDeferredPropertyCount; }
     // The invalid property out of range.

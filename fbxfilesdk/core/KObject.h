@@ -230,6 +230,9 @@ public:
     // The same for a name already interned, which a free name keeps.
     KProperty* CreateDynamicProperty(const KInternedText& name, int type, KDataType* dataType, bool animatable,
                                      bool user, KProperty* referenced, bool returnExisting);
+    // Room for count properties about to be added in a row; nothing when
+    // memory is short.
+    void ReserveProperties(int count);
     // Appends (told as kinds 8 and 11); -1.
     virtual int AddProperty(KProperty* property);
     // Leaves the list (kinds 9 and 12), taking with it the reference

@@ -93,6 +93,12 @@ KProperty* KObject::GetUserPropertyAt(int index) const {
     return nullptr;
 }
 
+void KObject::ReserveProperties(int count) {
+    if (count > 0) {
+        KReserveMore(mProperties, static_cast<std::size_t>(count));
+    }
+}
+
 int KObject::AddProperty(KProperty* property) {
     MakePendingProperties();
     if (property == nullptr || (property->mListings != 0 && IndexOfProperty(property) != -1)) {

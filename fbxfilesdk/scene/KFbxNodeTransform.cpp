@@ -146,6 +146,8 @@ void KFbxNode::CreateProperties() {
     if (mProperties == nullptr) {
         mProperties = std::make_unique<KFbxProperty[]>(eNodePropertyCount);
     }
+    // One block each for the handles and the twins, not a dozen grown in steps.
+    ReserveProperties(eNodePropertyCount);
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
         // The node's own handle makes the property: no handle on the heap
