@@ -108,6 +108,9 @@ void StoreVector(KFbxNodePivotSet& pivots, KFbxNode::EPivotSet set, KFbxVector4 
 
 bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDouble3(a, b, kNeutralTolerance) != 0; }
 
+// A property's three stored components as the point the getters give.
+KFbxVector4 PointOf(const double* value) { return KFbxVector4(value[0], value[1], value[2], 1.0); }
+
 // The limit properties, read through the two functions, into the limits.
 template <class BoolOf, class VectorOf>
 void ReadLimitProperties(KFbxLimits& limits, const BoolOf& boolOf, const VectorOf& vectorOf) {
@@ -205,8 +208,7 @@ KFbxVector4 KFbxNode::NodeVector(int which) const {
     if (HasHandles()) {
         return ReadVector(mProperties[which]);
     }
-    const double* value = DefaultOf(which);
-    return KFbxVector4(value[0], value[1], value[2], 1.0);
+    return PointOf(DefaultOf(which));
 }
 
 const double* KFbxNode::DefaultOf(int which) {
@@ -281,10 +283,7 @@ const KFbxLimits& KFbxNode::UnmadeLimits() const {
         auto* limits = new KFbxLimits;
         ReadLimitProperties(
             *limits, [](int which) { return DefaultOf(which)[0] != 0.0; },
-            [](int which) {
-                const double* value = DefaultOf(which);
-                return KFbxVector4(value[0], value[1], value[2], 1.0);
-            });
+            [](int which) { return PointOf(DefaultOf(which)); });
         return limits;
     }();
     // Without a block of its own a node holds one or the other.
