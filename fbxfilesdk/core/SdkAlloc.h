@@ -19,6 +19,11 @@ void* SdkRealloc(void* block, std::size_t size);
 // Ignores null.
 void SdkFree(void* block);
 
+// Advice for a block just taken and not yet touched: a large one (the
+// arrays of a big mesh) is backed by large pages when first written, which
+// takes far fewer page faults. Blocks of hosts' own allocators are left alone.
+void SdkAdviseLargeBlock(void* block, std::size_t size);
+
 // The allocations that failed on this thread, counting every null block the
 // functions above gave back for a non-zero size and every failure SDK code
 // notes itself where it takes memory elsewhere and carries on without it. A

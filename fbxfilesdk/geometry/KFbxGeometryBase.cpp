@@ -43,7 +43,10 @@ void KFbxGeometryBase::InitControlPoints(int count) {
         return;
     }
     try {
-        std::vector<KFbxVector4> points(static_cast<std::size_t>(count));
+        std::vector<KFbxVector4> points;
+        points.reserve(static_cast<std::size_t>(count));
+        SdkAdviseLargeBlock(points.data(), points.capacity() * sizeof(KFbxVector4));
+        points.resize(static_cast<std::size_t>(count));
         mControlPoints.swap(points);
         mDeferred.reset();
     } catch (const std::bad_alloc&) {

@@ -19,10 +19,18 @@ namespace {
 // Room for more items; a shortfall grows the storage by half again at least,
 // so that polygons added in many runs are not copied once per run.
 template <class Vector>
+void Reserve(Vector& items, std::size_t capacity) {
+    if (capacity > items.capacity()) {
+        items.reserve(capacity);
+        SdkAdviseLargeBlock(items.data() + items.size(), (items.capacity() - items.size()) * sizeof(*items.data()));
+    }
+}
+
+template <class Vector>
 void ReserveForMore(Vector& items, std::size_t more) {
     const std::size_t needed = items.size() + more;
     if (needed > items.capacity()) {
-        items.reserve(std::max(needed, items.capacity() + items.capacity() / 2));
+        Reserve(items, std::max(needed, items.capacity() + items.capacity() / 2));
     }
 }
 
@@ -167,8 +175,8 @@ bool KFbxMesh::AddPolygonVertex(int index, int uvIndex) {
 
 void KFbxMesh::ReservePolygons(int polygons, int polygonVertices) {
     try {
-        mPolygons.reserve(mPolygons.size() + static_cast<std::size_t>(std::max(polygons, 0)));
-        mPolygonVertices.reserve(mPolygonVertices.size() + static_cast<std::size_t>(std::max(polygonVertices, 0)));
+        Reserve(mPolygons, mPolygons.size() + static_cast<std::size_t>(std::max(polygons, 0)));
+        Reserve(mPolygonVertices, mPolygonVertices.size() + static_cast<std::size_t>(std::max(polygonVertices, 0)));
     } catch (const std::exception&) {
         // Building grows the arrays as it goes instead.
     }
