@@ -49,10 +49,11 @@ TEST(KCrcFile, RegisterMatchesTheNonReflectedCrcOverTheWholeStream) {
     EXPECT_EQ(crc.ComputeCrc(), 0x0376E6E7u);  // the standard check value, no final inversion
     crc.Close();
 
-    // Sizes around the eight-byte stride, the 16- and 64-byte folding
-    // strides and the size where folding starts, and the read chunk.
-    for (std::size_t size : {0u, 1u, 3u, 4u, 7u, 8u, 9u, 15u, 255u, 256u, 257u, 271u, 319u, 320u, 335u, 4111u, 32767u,
-                             32768u, 32769u, 100003u}) {
+    // Sizes around the eight-byte stride, the 16-, 64- and 256-byte folding
+    // strides and the sizes where narrow and wide folding start, and the read
+    // chunk.
+    for (std::size_t size : {0u, 1u, 3u, 4u, 7u, 8u, 9u, 15u, 255u, 256u, 257u, 271u, 319u, 320u, 335u, 1023u, 1024u,
+                             1025u, 1039u, 1087u, 1279u, 1280u, 1343u, 4111u, 32767u, 32768u, 32769u, 100003u}) {
         std::string bytes = RandomBytes(size, static_cast<unsigned>(size));
         KCrcFile layer;
         ASSERT_TRUE(layer.OpenMemory(bytes.data(), static_cast<int>(size), false) || size == 0);
