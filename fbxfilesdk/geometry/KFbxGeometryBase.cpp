@@ -1,4 +1,5 @@
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+#include <fbxfilesdk/core/KLargeArrayGrowth.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 
@@ -44,8 +45,7 @@ void KFbxGeometryBase::InitControlPoints(int count) {
     }
     try {
         std::vector<KFbxVector4> points;
-        points.reserve(static_cast<std::size_t>(count));
-        SdkAdviseLargeBlock(points.data(), points.capacity() * sizeof(KFbxVector4));
+        KReserveLarge(points, static_cast<std::size_t>(count));
         points.resize(static_cast<std::size_t>(count));
         mControlPoints.swap(points);
         mDeferred.reset();

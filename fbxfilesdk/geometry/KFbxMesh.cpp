@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KLargeArrayGrowth.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -19,18 +20,10 @@ namespace {
 // Room for more items; a shortfall grows the storage by half again at least,
 // so that polygons added in many runs are not copied once per run.
 template <class Vector>
-void Reserve(Vector& items, std::size_t capacity) {
-    if (capacity > items.capacity()) {
-        items.reserve(capacity);
-        SdkAdviseLargeBlock(items.data() + items.size(), (items.capacity() - items.size()) * sizeof(*items.data()));
-    }
-}
-
-template <class Vector>
 void ReserveForMore(Vector& items, std::size_t more) {
     const std::size_t needed = items.size() + more;
     if (needed > items.capacity()) {
-        Reserve(items, std::max(needed, items.capacity() + items.capacity() / 2));
+        KReserveLarge(items, std::max(needed, items.capacity() + items.capacity() / 2));
     }
 }
 
@@ -175,8 +168,8 @@ bool KFbxMesh::AddPolygonVertex(int index, int uvIndex) {
 
 void KFbxMesh::ReservePolygons(int polygons, int polygonVertices) {
     try {
-        Reserve(mPolygons, mPolygons.size() + static_cast<std::size_t>(std::max(polygons, 0)));
-        Reserve(mPolygonVertices, mPolygonVertices.size() + static_cast<std::size_t>(std::max(polygonVertices, 0)));
+        KReserveLarge(mPolygons, mPolygons.size() + static_cast<std::size_t>(std::max(polygons, 0)));
+        KReserveLarge(mPolygonVertices, mPolygonVertices.size() + static_cast<std::size_t>(std::max(polygonVertices, 0)));
     } catch (const std::exception&) {
         // Building grows the arrays as it goes instead.
     }
