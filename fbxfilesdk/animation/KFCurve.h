@@ -117,6 +117,8 @@ public:
     void KeyModifyBegin();
     void KeyModifyEnd();
     void CallbackRegister(KFCurveCallback callback, void* userData);
+    // Whether any callback is registered.
+    bool HasCallbacks() const { return !mCallbacks.empty(); }
     // Removes the last registered pair equal to both; safe from inside a callback.
     void CallbackUnregister(KFCurveCallback callback, void* userData);
     // Enabling delivers what accumulated meanwhile.

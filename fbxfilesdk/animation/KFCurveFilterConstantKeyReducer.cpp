@@ -110,7 +110,10 @@ bool KFCurveFilterConstantKeyReducer::Apply(KFCurveNode& node, bool recursive) {
     if (node.GetQuaternionInterpolation()) return false;
     if (KFCurveNodeAllKeysHaveInterpolation(&node, KFCURVE_INTERPOLATION_CONSTANT, false)) return false;
     const double saved = mValueTolerance;
-    mValueTolerance = ToleranceFor(node);
+    // Only the node's own keys are measured with its tolerance; the names
+    // that tell it need not be compared for a node without any.
+    const KFCurve* own = node.FCurveGet();
+    if (own != nullptr && own->KeyGetCount() > 0) mValueTolerance = ToleranceFor(node);
     const bool result = KFCurveFilter::Apply(node, recursive);
     mValueTolerance = saved;
     return result;

@@ -10,8 +10,10 @@
 #include <fbxfilesdk/core/KgeMatrix.h>
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -77,6 +79,30 @@ bool KFCurveFilterUnroll::UnrollNode(KFCurveNode& node) {
     }
     const KTime start = std::max(GetStartTime(), first);
     const KTime stop = std::min(GetStopTime(), last);
+    const int order = node.GetRotationOrder();
+
+    // Curves that share their key times are their own synchronised copy:
+    // whether the copy and the replacement are needed at all can be told on
+    // them. With one key in the span the node never changes; and a span over
+    // all keys whose values stay, replaced, gives back the very keys, whose
+    // replacement only listeners would hear of.
+    KFCurve* own[3] = {node.Get(0)->FCurveGet(), node.Get(1)->FCurveGet(), node.Get(2)->FCurveGet()};
+    KFCurveFilterKeySync sync;
+    sync.SetStartTime(GetStartTime());
+    sync.SetStopTime(GetStopTime());
+    if (!sync.NeedApply(own, 3)) {
+        int hint = 0;
+        const double startIndex = own[0]->KeyFind(start, &hint);
+        if (startIndex == -1.0) {
+            GetError().SetErrorWithText(0, kNoKeyText);
+            return false;
+        }
+        const int i0 = static_cast<int>(startIndex);
+        const int i1 = static_cast<int>(own[0]->KeyFind(stop, &hint));
+        const bool wholeCurves = GetStartTime() <= first && GetStopTime() >= last;
+        const bool heard = own[0]->HasCallbacks() || own[1]->HasCallbacks() || own[2]->HasCallbacks();
+        if (i0 == i1 || (wholeCurves && !heard && !UnrollKeys(own, i0, i1, order, false))) return true;
+    }
 
     KFCurveNode* work = KFCurveNode::CloneTree(node);
     if (!work) {
@@ -84,9 +110,6 @@ bool KFCurveFilterUnroll::UnrollNode(KFCurveNode& node) {
         return false;
     }
     KFCurve* curves[3] = {work->Get(0)->FCurveGet(), work->Get(1)->FCurveGet(), work->Get(2)->FCurveGet()};
-    KFCurveFilterKeySync sync;
-    sync.SetStartTime(GetStartTime());
-    sync.SetStopTime(GetStopTime());
     if (sync.NeedApply(curves, 3)) sync.Apply(curves, 3);
 
     KFCurve& x = *curves[0];
@@ -99,15 +122,21 @@ bool KFCurveFilterUnroll::UnrollNode(KFCurveNode& node) {
         GetError().SetErrorWithText(0, kNoKeyText);
         return false;
     }
+    UnrollKeys(curves, i0, i1, order, true);
+    if (i0 != i1) node.ReplaceSpan(*work, GetStartTime(), GetStopTime(), false, true, KTime());
+    delete work;
+    return true;
+}
 
+bool KFCurveFilterUnroll::UnrollKeys(KFCurve* const* curves, int i0, int i1, int order, bool write) const {
     // X leads: outside the span Y and Z need not have keys at X's times, so
     // they are read and written by time, not by index.
-    const auto valuesAt = [&curves](double* values, KTime time) {
+    const auto valuesAt = [curves](double* values, KTime time) {
         for (int c = 0; c < 3; ++c) values[c] = ValueAt(*curves[c], time);
     };
+    const KFCurve& x = *curves[0];
     double previous[3] = {0.0, 0.0, 0.0};
     if (i0 > 0) valuesAt(previous, x.KeyGetTime(i0));
-    const int order = node.GetRotationOrder();
     for (int i = i0; i <= i1; ++i) {
         const KTime time = x.KeyGetTime(i);
         double current[3];
@@ -116,14 +145,18 @@ bool KFCurveFilterUnroll::UnrollNode(KFCurveNode& node) {
         EulerNearestTripleByOrder(out, current, previous, order);
         for (int c = 0; c < 3; ++c) {
             const int k = c == 0 ? i : KeyIndexAt(*curves[c], time);
-            if (k >= 0) curves[c]->KeySetValue(k, static_cast<float>(out[c]));
+            if (k < 0) continue;
+            const auto value = static_cast<float>(out[c]);
+            if (write) {
+                curves[c]->KeySetValue(k, value);
+            } else if (std::bit_cast<std::uint32_t>(value) != std::bit_cast<std::uint32_t>(curves[c]->KeyGetValue(k))) {
+                // Bit for bit: a zero that changes its sign is a change too.
+                return true;
+            }
         }
         if (!(mUsePrecision && EulerStepRatio(previous, out) < mPrecision)) std::copy(out, out + 3, previous);
     }
-
-    if (i0 != i1) node.ReplaceSpan(*work, GetStartTime(), GetStopTime(), false, true, KTime());
-    delete work;
-    return true;
+    return false;
 }
 
 double KFCurveFilterUnroll::EulerStepRatio(const double* a, const double* b) {

@@ -2,7 +2,7 @@
 // and Z curves it gives the three curves common key times, then replaces each
 // key's triple by the equivalent one nearest the previous key, so that angles
 // run on past +-180 degrees. It works on a copy of the tree and copies the
-// span back.
+// span back, unless the span's keys would come back as they are.
 #ifndef FBXFILESDK_ANIMATION_KFCURVEFILTERUNROLL_H
 #define FBXFILESDK_ANIMATION_KFCURVEFILTERUNROLL_H
 
@@ -37,6 +37,9 @@ public:
 
 private:
     bool UnrollNode(KFCurveNode& node);
+    // Gives the keys i0 to i1 of the X, Y and Z curves (X leading) their
+    // unrolled values; with write false only tells whether any would change.
+    bool UnrollKeys(KFCurve* const* curves, int i0, int i1, int order, bool write) const;
     bool NotRotation();
 
     double mPrecision = 0.0;

@@ -21,24 +21,22 @@ inline void StoreLittleEndian(unsigned char* p, std::uint64_t value, int byteCou
     for (int i = 0; i < byteCount; ++i) p[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-// On a little-endian machine one unaligned load each: the byte loop above is
-// not always recognised as one.
-inline std::uint32_t LoadU32(const unsigned char* p) {
+// One load where the machine's order is the file's: the byte loop above is
+// not always merged into one, and every record header and value goes
+// through these.
+template <typename Unsigned>
+Unsigned LoadUnsigned(const unsigned char* p) {
     if constexpr (std::endian::native == std::endian::little) {
-        std::uint32_t value;
+        Unsigned value;
         std::memcpy(&value, p, sizeof value);
         return value;
+    } else {
+        return static_cast<Unsigned>(LoadLittleEndian(p, sizeof(Unsigned)));
     }
-    return static_cast<std::uint32_t>(LoadLittleEndian(p, 4));
 }
-inline std::uint64_t LoadU64(const unsigned char* p) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint64_t value;
-        std::memcpy(&value, p, sizeof value);
-        return value;
-    }
-    return LoadLittleEndian(p, 8);
-}
+
+inline std::uint32_t LoadU32(const unsigned char* p) { return LoadUnsigned<std::uint32_t>(p); }
+inline std::uint64_t LoadU64(const unsigned char* p) { return LoadUnsigned<std::uint64_t>(p); }
 inline double LoadF64(const unsigned char* p) { return std::bit_cast<double>(LoadU64(p)); }
 inline float LoadF32(const unsigned char* p) { return std::bit_cast<float>(LoadU32(p)); }
 

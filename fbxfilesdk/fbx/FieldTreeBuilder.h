@@ -1,6 +1,7 @@
-// Builds a FieldTree level by level without recursion: the records of an open
-// block wait in a per-depth list and move into the tree, side by side, when
-// the block ends. The lists keep their storage from one block to the next.
+// Builds a FieldTree level by level without recursion, for text whose records
+// do not say where they end: the records of an open block wait in a per-depth
+// list and move into the tree, side by side, when the block ends. The lists
+// keep their storage from one block to the next.
 #ifndef FBXFILESDK_FBX_FIELDTREEBUILDER_H
 #define FBXFILESDK_FBX_FIELDTREEBUILDER_H
 

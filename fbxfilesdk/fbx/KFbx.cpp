@@ -598,33 +598,43 @@ bool KFbx::LoadBinaryImage(const char* password) {
 }
 
 bool KFbx::ParseBinarySections(std::uint64_t begin, std::uint64_t end) {
-    std::uint64_t pos = begin;
-    std::string error;
-    for (;;) {
+    // The chain of sections first, so that the records of all of them are
+    // parsed into a tree that grows once; a fault of the chain counts after
+    // those of the records of the sections before it.
+    std::vector<BinaryRecordRange> ranges;
+    std::vector<int> versions;
+    std::string chainError;
+    for (std::uint64_t pos = begin;;) {
         if (end - pos < 8) {
-            SetError(eFileCorrupted, "the sections run past the end of the file");
-            return false;
+            chainError = "the sections run past the end of the file";
+            break;
         }
         const std::uint64_t sectionEnd = LoadU64(mImage.Data() + pos);
         if (sectionEnd == 0) break;
         if (end - pos < kSectionHeaderSize || sectionEnd > end || sectionEnd < pos + kSectionHeaderSize ||
-            mTree.sections.size() >= static_cast<std::size_t>(kMaxSections)) {
-            SetError(eFileCorrupted, "bad section at offset " + std::to_string(pos));
-            return false;
+            ranges.size() >= static_cast<std::size_t>(kMaxSections)) {
+            chainError = "bad section at offset " + std::to_string(pos);
+            break;
         }
-        FieldSection section;
-        section.version = static_cast<std::int32_t>(LoadU32(mImage.Data() + pos + 8));
-        if (!ParseBinaryRecords(mImage.Data(), pos + kSectionHeaderSize, sectionEnd, mTree, section.childBegin,
-                                section.childCount, error)) {
-            SetError(eFileCorrupted, error);
-            return false;
-        }
-        mTree.sections.push_back(section);
+        versions.push_back(static_cast<std::int32_t>(LoadU32(mImage.Data() + pos + 8)));
+        ranges.push_back({pos + kSectionHeaderSize, sectionEnd});
         pos = sectionEnd;
     }
-    if (mTree.sections.empty()) {
+    std::string error;
+    if (!ParseBinaryRecords(mImage.Data(), ranges, mTree, error)) {
+        SetError(eFileCorrupted, error);
+        return false;
+    }
+    if (!chainError.empty()) {
+        SetError(eFileCorrupted, chainError);
+        return false;
+    }
+    if (ranges.empty()) {
         SetError(eFileCorrupted, "the file has no section");
         return false;
+    }
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        mTree.sections.push_back({versions[i], ranges[i].first, ranges[i].count});
     }
     return true;
 }

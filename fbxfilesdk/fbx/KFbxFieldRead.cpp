@@ -54,8 +54,11 @@ std::uint32_t KFbx::FindNextField(const char* name, std::size_t& resume) const {
     // Each name resumes after the last field of that name already reached.
     const unsigned char* image = mImage.Data();
     const FieldNode* children = mTree.nodes.data() + level.childBegin;
+    // The first byte tells most names of the same length apart without a call.
     const auto named = [&](const FieldNode& node) {
-        return node.nameLength == length && std::memcmp(image + node.nameBegin, name, length) == 0;
+        return node.nameLength == length &&
+               (length == 0 || image[node.nameBegin] == static_cast<unsigned char>(name[0])) &&
+               std::memcmp(image + node.nameBegin, name, length) == 0;
     };
     const std::size_t names = level.nextByName.size();
     resume = 0;

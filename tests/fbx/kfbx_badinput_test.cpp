@@ -146,6 +146,56 @@ TEST(FieldFileDamageTest, BinaryOffsetsAndCountsArePoliced) {
     EXPECT_EQ(file.FieldReadIDefault("Leaf", 0), 1);
 }
 
+// A damaged file names its first fault in the order of the file, however
+// far the faults after it lie.
+TEST(FieldFileDamageTest, TheFirstFaultOfTheFileIsTheOneNamed) {
+    // A child with a wrong value count, then a sibling of its parent that
+    // ends past the file and one whose header is cut short.
+    const std::string child = Record(28, "Child", IntValue(1), "", false, 0, 2);
+    const std::string parent = Record(0, "Parent", "", child, true);
+    const std::string next = Record(parent.size(), "Next", IntValue(1), "", false, std::uint64_t(1) << 40, 1);
+    for (const std::string& bytes : {parent + next, parent + next.substr(0, 10)}) {
+        KFbx file;
+        EXPECT_FALSE(file.FileOpen(bytes.data(), static_cast<int>(bytes.size()), true));
+        EXPECT_STREQ(file.GetLastErrorText(), "File is corrupted (offset 55: malformed values)");
+    }
+    // Whole records after a faulty one do not change the fault named.
+    const std::string bad = Record(0, "Bad", IntValue(1), "", false, 3, 1);
+    const std::string good = Record(bad.size(), "Good", "", Record(bad.size() + 26, "Leaf", IntValue(1), "", false, 0, 1), true);
+    KFbx file;
+    const std::string bytes = bad + good;
+    EXPECT_FALSE(file.FileOpen(bytes.data(), static_cast<int>(bytes.size()), true));
+    EXPECT_STREQ(file.GetLastErrorText(), "File is corrupted (offset 0: record end lies outside its block)");
+}
+
+// A nest of depth records, each a block holding the next: one byte names.
+std::string BinaryNest(int depth) {
+    std::string binary;
+    const std::uint64_t total = std::uint64_t(depth) * 23;
+    for (int i = 0; i < depth; ++i) {
+        PutLittleEndian(binary, total, 8);
+        PutLittleEndian(binary, 0, 4);
+        PutLittleEndian(binary, 0, 8);
+        binary.push_back(1);
+        binary.push_back(1);
+        binary.push_back('a');
+    }
+    return binary;
+}
+
+TEST(FieldFileDamageTest, BinaryNestingStopsAtTheLimitExactly) {
+    const std::string deepest = BinaryNest(255);
+    KFbx file;
+    ASSERT_TRUE(file.FileOpen(deepest.data(), static_cast<int>(deepest.size()), true)) << file.GetLastErrorText();
+    int depth = 0;
+    while (file.FieldReadBegin("a") && file.FieldReadBlockBegin()) ++depth;
+    EXPECT_EQ(depth, 255);
+    file.FileClose();
+    const std::string tooDeep = BinaryNest(256);
+    EXPECT_FALSE(file.FileOpen(tooDeep.data(), static_cast<int>(tooDeep.size()), true));
+    EXPECT_STREQ(file.GetLastErrorText(), "File is corrupted (offset 5865: blocks are nested too deeply)");
+}
+
 TEST(FieldFileDamageTest, DeepNestingIsRefusedEverywhere) {
     constexpr int kDepth = 100000;
     std::string text;
@@ -157,16 +207,7 @@ TEST(FieldFileDamageTest, DeepNestingIsRefusedEverywhere) {
     EXPECT_NE(std::string(file.GetLastErrorText()).find("nested too deeply"), std::string::npos);
 
     // The same in binary: each record's end is the end of the whole nest.
-    std::string binary;
-    const std::uint64_t total = std::uint64_t(kDepth) * 23;
-    for (int i = 0; i < kDepth; ++i) {
-        PutLittleEndian(binary, total, 8);
-        PutLittleEndian(binary, 0, 4);
-        PutLittleEndian(binary, 0, 8);
-        binary.push_back(1);
-        binary.push_back(1);
-        binary.push_back('a');
-    }
+    const std::string binary = BinaryNest(kDepth);
     EXPECT_FALSE(file.FileOpen(binary.data(), static_cast<int>(binary.size()), true));
     EXPECT_NE(std::string(file.GetLastErrorText()).find("nested too deeply"), std::string::npos);
 
