@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <limits>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -67,7 +68,22 @@ constexpr PercentSlot kPercents[] = {
 
 constexpr float kColor24Scale = 255.0f;
 
-std::uint8_t ColorByte(float value) { return static_cast<std::uint8_t>(value * 255.0f); }
+// A fraction a byte or word cannot hold (an extreme or damaged material) is
+// clamped to its range, and NaN written as 0, rather than converted with
+// undefined result; values in range are truncated as before.
+template <class Integer>
+Integer Saturated(float value) {
+    constexpr float kLowest = static_cast<float>(std::numeric_limits<Integer>::min());
+    constexpr float kHighest = static_cast<float>(std::numeric_limits<Integer>::max());
+    if (std::isnan(value)) return 0;
+    if (value <= kLowest) return std::numeric_limits<Integer>::min();
+    if (value >= kHighest) return std::numeric_limits<Integer>::max();
+    return static_cast<Integer>(value);
+}
+
+std::uint8_t ColorByte(float value) { return Saturated<std::uint8_t>(value * 255.0f); }
+
+std::int16_t PercentWord(float percent) { return Saturated<std::int16_t>(percent); }
 
 Color24Data3ds ToColor24(const color3ds& color) {
     return {ColorByte(color.red), ColorByte(color.green), ColorByte(color.blue)};
@@ -262,19 +278,19 @@ void PutMaterialChildren(const material3ds& m, Chunk3ds* entry) {
     AddColorHolder(MAT_AMBIENT, m.ambient, entry);
     AddColorHolder(MAT_DIFFUSE, m.diffuse, entry);
     AddColorHolder(MAT_SPECULAR, m.specular, entry);
-    AddPercentHolder(MAT_SHININESS, static_cast<std::int16_t>(m.shininess * 100.0f), entry);
-    AddPercentHolder(MAT_SHIN2PCT, static_cast<std::int16_t>(m.shinstrength * 100.0f), entry);
-    AddPercentHolder(MAT_TRANSPARENCY, static_cast<std::int16_t>(m.transparency * 100.0f), entry);
+    AddPercentHolder(MAT_SHININESS, PercentWord(m.shininess * 100.0f), entry);
+    AddPercentHolder(MAT_SHIN2PCT, PercentWord(m.shinstrength * 100.0f), entry);
+    AddPercentHolder(MAT_TRANSPARENCY, PercentWord(m.transparency * 100.0f), entry);
     if (m.transfalloff != 0.0f) {
-        AddPercentHolder(MAT_XPFALL, static_cast<std::int16_t>(std::round(std::fabs(m.transfalloff) * 100.0f)),
+        AddPercentHolder(MAT_XPFALL, PercentWord(std::round(std::fabs(m.transfalloff) * 100.0f)),
                          entry);
         if (m.transfalloff < 0.0f) AddFlagChunk(MAT_XPFALLIN, entry);
     }
-    AddPercentHolder(MAT_REFBLUR, static_cast<std::int16_t>(m.reflectblur * 100.0f), entry);
+    AddPercentHolder(MAT_REFBLUR, PercentWord(m.reflectblur * 100.0f), entry);
     if (auto* shading = AddRecordChunk<WordData3ds>(MAT_SHADING, entry)) {
         shading->value = static_cast<std::uint16_t>(m.shading);
     }
-    AddPercentHolder(MAT_SELF_ILPCT, static_cast<std::int16_t>(m.selfillum * 100.0f), entry);
+    AddPercentHolder(MAT_SELF_ILPCT, PercentWord(m.selfillum * 100.0f), entry);
     if (m.twosided != 0) AddFlagChunk(MAT_TWO_SIDE, entry);
     if (auto* wire = AddRecordChunk<FloatData3ds>(MAT_WIRESIZE, entry)) wire->value = m.wiresize;
     for (const FlagSlot& slot : kFlags) {
@@ -288,7 +304,7 @@ void PutMaterialChildren(const material3ds& m, Chunk3ds* entry) {
             if (map.name[0] == '\0' && m.autoreflect.used == 0) continue;
             Chunk3ds* holder = AddChildChunk3ds(MAT_REFLMAP, entry);
             if (FtkErrorStops()) return;
-            AddPercent(static_cast<std::int16_t>(map.percent * 100.0f), holder);
+            AddPercent(PercentWord(map.percent * 100.0f), holder);
             AddTextChunk(MAT_MAPNAME, map.name, holder);
             continue;
         }
@@ -298,7 +314,7 @@ void PutMaterialChildren(const material3ds& m, Chunk3ds* entry) {
             PutMapParams3ds(&map, holder);
             if (slot.mapTag == MAT_BUMPMAP) {
                 if (auto* bump = AddRecordChunk<WordData3ds>(MAT_BUMP_PERCENT, holder)) {
-                    bump->value = static_cast<std::uint16_t>(static_cast<std::int16_t>(map.percent * 100.0f));
+                    bump->value = static_cast<std::uint16_t>(PercentWord(map.percent * 100.0f));
                 }
             }
         }
@@ -426,7 +442,7 @@ void PutMapParams3ds(const texturemap3ds* map, Chunk3ds* parent) {
         return;
     }
     if (map->name[0] == '\0') return;
-    AddPercent(static_cast<std::int16_t>(map->percent * 100.0f + 0.5f), parent);
+    AddPercent(PercentWord(map->percent * 100.0f + 0.5f), parent);
     AddTextChunk(MAT_MAPNAME, map->name, parent);
     if (auto* tiling = AddRecordChunk<WordData3ds>(MAT_MAP_TILING, parent)) tiling->value = TilingWord(*map);
     auto putFloat = [parent](std::uint32_t tag, float value) {

@@ -1,5 +1,6 @@
 #include "Ftk3dsTestSupport.h"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -162,6 +163,27 @@ TEST_F(MaterialTest, FalloffIsWrittenInWholePercentsAndFallsInwardWhenNegative) 
     EXPECT_EQ(read_->texture.uscale, 1.0f);
     EXPECT_EQ(read_->bump.tiling, MapTile3ds);
     EXPECT_EQ(read_->autoreflect.mapsize, 100);
+}
+
+TEST_F(MaterialTest, ColoursAndPercentagesOutsideTheirRangeAreClampedAndNaNWrittenAsZero) {
+    InitMaterial3ds(&material_);
+    std::strcpy(material_->name, "Extreme");
+    material_->diffuse = {1e30f, -5.0f, std::nanf("")};
+    material_->shininess = 1e9f;
+    material_->transparency = -1e9f;
+    material_->selfillum = std::nanf("");
+    material_->transfalloff = 1e9f;
+    std::strcpy(material_->texture.name, "t.tga");
+    material_->texture.percent = 1e9f;
+    RoundTrip();
+    EXPECT_EQ(read_->diffuse.red, 1.0f);
+    EXPECT_EQ(read_->diffuse.green, 0.0f);
+    EXPECT_EQ(read_->diffuse.blue, 0.0f);
+    EXPECT_FLOAT_EQ(read_->shininess, 327.67f);
+    EXPECT_FLOAT_EQ(read_->transparency, -327.68f);
+    EXPECT_EQ(read_->selfillum, 0.0f);
+    EXPECT_FLOAT_EQ(read_->transfalloff, 327.67f);
+    EXPECT_FLOAT_EQ(read_->texture.percent, 327.67f);
 }
 
 TEST_F(MaterialTest, AMapWithDefaultPlacementWritesOnlyItsStrengthNameAndTiling) {
