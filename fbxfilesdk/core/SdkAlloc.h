@@ -21,7 +21,10 @@ void SdkFree(void* block);
 
 // Advice for a block just taken and not yet touched: a large one (the
 // arrays of a big mesh) is backed by large pages when first written, which
-// takes far fewer page faults. Blocks of hosts' own allocators are left alone.
+// takes far fewer page faults. The functions above give it only to blocks of
+// the system allocator, never to those of allocators a host put in place;
+// callers that take blocks elsewhere (std::vector storage) decide for
+// themselves.
 void SdkAdviseLargeBlock(void* block, std::size_t size);
 
 // The allocations that failed on this thread, counting every null block the
