@@ -12,7 +12,8 @@ packages=(
   libxml2-dev libtiff-dev zlib1g-dev nettle-dev
   libsdl2-dev libsdl2-mixer-dev libvorbis-dev libmp3lame-dev
   libx11-dev xvfb xauth xdotool imagemagick
-  assimp-utils libxml2-utils python3-collada
+  assimp-utils assimp-testmodels libxml2-utils python3-collada
+  lib3ds-dev python3-tinyobjloader
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #include <platform/os/File.h>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +52,39 @@ std::FILE* OpenFile(const char* path, const char* mode) {
         return nullptr;
     }
     return stream;
+}
+
+std::FILE* OpenRegularFile(const char* path) {
+    if (!path) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    // Non-blocking so that opening a FIFO with no writer returns at once; the
+    // flag is cleared again before the stream is handed out.
+    int fd = open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    int failure = 0;
+    if (fstat(fd, &info) != 0) {
+        failure = errno;
+    } else if (!S_ISREG(info.st_mode)) {
+        failure = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    } else {
+        int flags = fcntl(fd, F_GETFL);
+        if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) failure = errno;
+    }
+    std::FILE* stream = failure == 0 ? fdopen(fd, "rb") : nullptr;
+    if (!stream) {
+        if (failure == 0) failure = errno;
+        close(fd);
+        errno = failure;
+    }
+    return stream;
+}
+
+std::string OpenFailureText(int error) {
+    if (error == EINVAL) return "not a regular file";
+    return std::strerror(error);
 }
 
 bool RemoveFile(const char* path) {

@@ -20,6 +20,16 @@ std::string NativePath(std::string_view path);
 // folder is not a file: opening one fails. Null on failure (errno set).
 std::FILE* OpenFile(const char* path, const char* mode);
 
+// Opens a regular file for reading ("rb") without ever blocking on what is not
+// one: a FIFO, a device or a socket is refused before anything is read from
+// it. Null on failure, with errno set: EISDIR for a folder, EINVAL for any other
+// file that is not a regular file, the system's own code otherwise.
+std::FILE* OpenRegularFile(const char* path);
+
+// What a failed OpenRegularFile or OpenFile says about errno, for messages:
+// "not a regular file" for EINVAL, the system's text otherwise.
+std::string OpenFailureText(int error);
+
 // Deletes a file (not a folder); false with errno set on failure.
 bool RemoveFile(const char* path);
 

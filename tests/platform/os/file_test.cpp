@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace qalimor::os;
 
@@ -38,4 +39,30 @@ TEST(OsFile, RefusesFoldersUnknownModesAndNull) {
     EXPECT_EQ(OpenFile(name.c_str(), nullptr), nullptr);
     EXPECT_EQ(OpenFile(nullptr, "r"), nullptr);
     EXPECT_FALSE(std::filesystem::exists(name));
+}
+
+TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
+    ScratchFolder folder;
+    folder.Write("f.txt", "abc");
+    const std::string file = folder / "f.txt";
+    const std::string fifo = folder / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::FILE* stream = OpenRegularFile(file.c_str());
+    ASSERT_NE(stream, nullptr);
+    char bytes[4] = {};
+    EXPECT_EQ(std::fread(bytes, 1, 3, stream), 3u);
+    EXPECT_STREQ(bytes, "abc");
+    std::fclose(stream);
+    struct Case { std::string path; int error; const char* text; };
+    for (const Case& c : {Case{fifo, EINVAL, "not a regular file"},
+                          Case{folder.Path().string(), EISDIR, nullptr},
+                          Case{"/dev/zero", EINVAL, "not a regular file"},
+                          Case{folder / "missing", ENOENT, nullptr}}) {
+        errno = 0;
+        EXPECT_EQ(OpenRegularFile(c.path.c_str()), nullptr) << c.path;
+        EXPECT_EQ(errno, c.error) << c.path;
+        if (c.text) {
+            EXPECT_EQ(OpenFailureText(errno), c.text);
+        }
+    }
 }
