@@ -2,6 +2,8 @@
 
 #include <fbxfilesdk/3dsftk/Internal3ds.h>
 
+#include <platform/os/File.h>
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -224,7 +226,9 @@ file3ds* OpenFile3ds(const char* name, const char* mode) {
         FreeRecord(file);
         return nullptr;
     }
-    file->stream = std::fopen(name, state == FileStateWrite3ds ? "wb" : "rb");
+    // A file to read must be a regular one: a FIFO would stall the open and a
+    // device would never end.
+    file->stream = state == FileStateWrite3ds ? std::fopen(name, "wb") : qalimor::os::OpenRegularFile(name);
     if (file->stream == nullptr) {
         RemoveFileFromList3ds(file);
         FreeRecord(file);

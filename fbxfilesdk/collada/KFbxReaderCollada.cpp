@@ -11,6 +11,8 @@
 #include <fbxfilesdk/scene/KFbxSceneRenamer.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
+#include <platform/os/File.h>
+
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -36,7 +38,8 @@ bool KFbxReaderCollada::FileOpen(const char* fileName) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
-    mFile.reset(std::fopen(fileName, "rb"));
+    // Only a regular file: a FIFO would stall the open, a device never end.
+    mFile.reset(qalimor::os::OpenRegularFile(fileName));
     if (mFile == nullptr) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
@@ -78,7 +81,7 @@ KFbxStreamOptions* KFbxReaderCollada::GetReadOptions() {
 
 bool KFbxReaderCollada::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     mError.ClearError();
-    mMessage = KString();
+    ClearMessage();
     ResetTimeInfo();
     if (scene == nullptr || options == nullptr) {
         mError.SetError(eSTREAM_OPTIONS_NOT_SET);
@@ -146,6 +149,9 @@ void KFbxReaderCollada::Notify(const char* prefix, const KString& message) {
 }
 
 void KFbxReaderCollada::Report(const char* prefix, const KString& message) {
+    if (!KeepWarning()) {
+        return;
+    }
     Notify(prefix, message);
     // Without a notification that keeps entry 6 the caller still learns what
     // went wrong from the message text, one report a line.

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdint>
@@ -265,7 +266,34 @@ bool KString::AppendCopy(int n, const char* bytes) {
         mText[mLength] = 0;
         return true;
     }
-    return ConcatCopy(mLength, mText, n, bytes);
+    if (n > INT_MAX - 1 - mLength) {
+        Invalidate();
+        return false;
+    }
+    const int needed = mLength + n;
+    if (needed + 1 < kInlineSize) {
+        return ConcatCopy(mLength, mText, n, bytes);
+    }
+    // A text built by appending (a reader's messages, a path put together
+    // piece by piece) grows by half again each time, so that n appends cost
+    // linear time, not quadratic.
+    const int headroom = mCapacity / 2;
+    const int capacity = mCapacity > INT_MAX - 1 - headroom ? INT_MAX - 1 : std::max(needed, mCapacity + headroom);
+    char* block = static_cast<char*>(SdkMalloc(static_cast<std::size_t>(capacity) + 1));
+    if (block == nullptr) {
+        Invalidate();
+        return false;
+    }
+    // The source may lie in this string's own buffer: both copies are made
+    // before it is freed.
+    std::memcpy(block, mText, static_cast<std::size_t>(mLength));
+    std::memcpy(block + mLength, bytes, static_cast<std::size_t>(n));
+    block[needed] = 0;
+    FreeHeap();
+    mText = block;
+    mLength = needed;
+    mCapacity = capacity;
+    return true;
 }
 
 bool KString::AllocCopy(KString& dest, int count, int start) const {

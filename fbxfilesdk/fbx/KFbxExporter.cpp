@@ -89,13 +89,18 @@ bool KFbxExporter::Export(KFbxScene* scene, KFbxStreamOptions* options) {
     KFbxSdkManager* manager = GetSdkManager();
     KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
     const int format = mFileFormat >= 0 ? mFileFormat : registry.FindWriterByExtension(mFileName.Buffer());
-    if (manager == nullptr || format < 0 || !registry.IsWriter(format)) {
+    if (manager == nullptr) {
         mError.SetError(eINVALID_PARAMETER);
+        return false;
+    }
+    if (format < 0 || !registry.IsWriter(format)) {
+        mError.SetErrorWithText(eINVALID_PARAMETER, NoWriterText(format).Buffer());
         return false;
     }
     mWriter = registry.CreateWriter(format, *manager, this);
     if (mWriter == nullptr) {
-        mError.SetError(eUNIDENTIFIED_ERROR);
+        // Known by name, but nothing was linked in to write it.
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, NoWriterText(format).Buffer());
         return false;
     }
     if (!mWriter->FileCreate(mFileName.Buffer())) {
@@ -119,6 +124,24 @@ bool KFbxExporter::Export(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     ReleaseWriter();
     return written && closed;
+}
+
+KString KFbxExporter::NoWriterText(int format) const {
+    KString text("No writer handles ");
+    if (mFileFormat >= 0) {
+        text += "file format ";
+        text += format;
+        const KString description = KFbxFileFormatRegistry::Get().GetWriterDescription(format);
+        if (!description.IsEmpty()) {
+            text += " (";
+            text += description;
+            text += ")";
+        }
+    } else {
+        text += "the format of ";
+        text += mFileName;
+    }
+    return text;
 }
 
 bool KFbxExporter::WriteWithFbxWriter(KFbxScene* scene, KFbxStreamOptions* options, IFbxObject* fieldFile) {

@@ -56,6 +56,8 @@ public:
 private:
     // The writer's failure as the exporter's status.
     void TakeWriterError();
+    // Says that no writer handles the chosen format, or the file name's.
+    KString NoWriterText(int format) const;
 
     KFbxWriter* mWriter = nullptr;
     int mFileFormat = -1;

@@ -6,6 +6,11 @@
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
+#include <platform/os/File.h>
+
+#include <cerrno>
+#include <cstdio>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -66,11 +71,24 @@ bool KFbxImporter::Initialize(const char* fileName) {
         mError.SetError(eINVALID_PARAMETER);
         return false;
     }
+    if (!CanOpen(fileName)) {
+        return false;
+    }
     int format = KFbxFileFormatRegistry::Get().FindReaderByExtension(fileName);
-    if (format < 0) {
+    const bool knownExtension = format >= 0;
+    if (!knownExtension) {
+        // An FBX file may carry any name; whatever else it is, no reader knows it.
         format = KFbxFileFormatRegistry::eFBX_READER;
     }
     if (!OpenWith(format, fileName)) {
+        if (!knownExtension && mError.GetLastErrorID() == eFILE_CORRUPTED) {
+            KString text("No reader knows the format of ");
+            text += fileName;
+            text += " (as an FBX file: ";
+            text += mError.GetLastErrorString();
+            text += ")";
+            mError.SetErrorWithText(eFILE_CORRUPTED, text.Buffer());
+        }
         return false;
     }
     if (format == KFbxFileFormatRegistry::eFBX_READER) {
@@ -90,6 +108,25 @@ bool KFbxImporter::Initialize(const char* fileName) {
             return HandOverTo(KFbxFileFormatRegistry::eFBX5_READER, fileName);
         }
     }
+    return true;
+}
+
+bool KFbxImporter::CanOpen(const char* fileName) {
+    // Every reader then opens a file that is there, and none of them waits on
+    // a FIFO or reads a device without end.
+    std::FILE* probe = qalimor::os::OpenRegularFile(fileName);
+    if (probe == nullptr) {
+        const int error = errno;
+        KString text(GetErrorText(eFILE_NOT_OPENED));
+        text += " (";
+        text += fileName;
+        text += ": ";
+        text += qalimor::os::OpenFailureText(error).c_str();
+        text += ")";
+        mError.SetErrorWithText(eFILE_NOT_OPENED, text.Buffer());
+        return false;
+    }
+    std::fclose(probe);
     return true;
 }
 

@@ -51,6 +51,9 @@ public:
 
 private:
     void ReleaseReader();
+    // False, with "File not opened" naming the file and the system's reason,
+    // unless the name is a regular file that can be read.
+    bool CanOpen(const char* fileName);
     // A new reader of the format with the file open; false, with the
     // importer's error, when it cannot be made or refuses the file.
     bool OpenWith(int format, const char* fileName);

@@ -59,6 +59,20 @@ bool KFbxReader::CheckDuplicateNodeNames(KFbxNode* root, KString& message) {
     return unique;
 }
 
+void KFbxReader::GetMessageText(KString& message) const {
+    message = mMessage;
+    if (mWarnings > kKeptWarnings) {
+        message += "(";
+        message += mWarnings - kKeptWarnings;
+        message += " more warnings not shown)\n";
+    }
+}
+
+void KFbxReader::ClearMessage() {
+    mMessage = KString();
+    mWarnings = 0;
+}
+
 const char* KFbxReader::GetErrorText(int code) {
     return code >= 0 && code < eERROR_COUNT ? kErrorTexts[code] : "";
 }

@@ -49,15 +49,28 @@ public:
 
     ErrorHolder& GetError() { return mError; }
     const ErrorHolder& GetError() const { return mError; }
-    void GetMessageText(KString& message) const { message = mMessage; }
+    // The message, and how many warnings it leaves out.
+    void GetMessageText(KString& message) const;
     KFbxSdkManager& GetSdkManager() const { return mManager; }
 
     static const char* GetErrorText(int code);
 
+    // A file full of faults keeps only this many warnings in the message;
+    // the rest are counted.
+    static constexpr int kKeptWarnings = 1000;
+
 protected:
+    // Counts one warning; true while it is still to be put in the message.
+    bool KeepWarning() { return ++mWarnings <= kKeptWarnings; }
+    // Empties the message and the count of warnings, as a new read begins.
+    void ClearMessage();
+
     KFbxSdkManager& mManager;
     ErrorHolder mError;
     KString mMessage;
+
+private:
+    int mWarnings = 0;
 };
 
 }  // namespace fbxsdk_2006_11_1

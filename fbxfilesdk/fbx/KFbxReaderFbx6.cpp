@@ -12,6 +12,7 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <new>
 #include <string>
@@ -73,11 +74,16 @@ void KFbxReaderFbx6::SetFieldFileError(int fieldFileCode, const char* text) {
     const int code = ReaderCodeOf(fieldFileCode);
     KString message(GetErrorText(code));
     // The field file's own text says what was wrong, such as a failed
-    // trailer check; it follows the status text unless it only repeats it.
-    if (text != nullptr && text[0] != '\0' && message != text) {
-        message += " (";
-        message += text;
-        message += ")";
+    // trailer check; it follows the status text, or stands for it when it
+    // already begins with it.
+    if (text != nullptr && text[0] != '\0') {
+        if (std::strncmp(text, message.Buffer(), static_cast<std::size_t>(message.GetLen())) == 0) {
+            message = text;
+        } else {
+            message += " (";
+            message += text;
+            message += ")";
+        }
     }
     mError.SetErrorWithText(code, message.Buffer());
 }
@@ -180,7 +186,7 @@ KFbxStreamOptions* KFbxReaderFbx6::GetReadOptions() {
 
 bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     mError.ClearError();
-    mMessage = KString();
+    ClearMessage();
     if (!IsFileOpen()) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;

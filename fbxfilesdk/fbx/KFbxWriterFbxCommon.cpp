@@ -113,15 +113,25 @@ bool KFbxWriterFbxCommon::CreateFieldFile(const char* fileName, int fileVersion)
     if (mFbx->FileCreate(path.Buffer(), binary, mFileMode == eENCRYPTED, &header)) {
         return true;
     }
+    // The message names the file as the caller did, not in the joined form
+    // whose separators only the file layer reads.
+    std::string text = mFbx->GetLastErrorText();
+    if (fileName != nullptr && path.GetLen() > 0) {
+        const std::string joined = path.Buffer();
+        for (std::size_t at = text.find(joined); at != std::string::npos; at = text.find(joined, at)) {
+            text.replace(at, joined.size(), fileName);
+            at += std::strlen(fileName);
+        }
+    }
     switch (mFbx->GetLastErrorCode()) {
         case KFbx::eFileCorrupted:
-            mError.SetErrorWithText(eFILE_CORRUPTED, mFbx->GetLastErrorText());
+            mError.SetErrorWithText(eFILE_CORRUPTED, text.c_str());
             break;
         case KFbx::eFileNotCreated:
-            mError.SetErrorWithText(eFILE_NOT_CREATED, mFbx->GetLastErrorText());
+            mError.SetErrorWithText(eFILE_NOT_CREATED, text.c_str());
             break;
         default:
-            mError.SetErrorWithText(eEMBEDDED_OUT_OF_SPACE, mFbx->GetLastErrorText());
+            mError.SetErrorWithText(eEMBEDDED_OUT_OF_SPACE, text.c_str());
             break;
     }
     return false;

@@ -102,7 +102,7 @@ void KFbxReader3DS::TakeOptions(KFbxStreamOptions* options) {
 
 bool KFbxReader3DS::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     mError.ClearError();
-    mMessage = KString();
+    ClearMessage();
     if (!IsFileOpen()) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;

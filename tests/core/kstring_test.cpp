@@ -79,14 +79,28 @@ TEST_F(KStringHeap, SixtyThreeCharactersTakeAnExactHeapBlock) {
     EXPECT_STREQ(s.Buffer(), text.c_str());
 }
 
-TEST_F(KStringHeap, GrowthAllocatesExactlyTheNewSize) {
+TEST_F(KStringHeap, AppendingGrowsByHalfAgainSoThatManyAppendsStayLinear) {
     KString s(std::string(100, 'a').c_str());
     s += 'b';
     EXPECT_EQ(HeapProbe::mallocCount, 2);
-    EXPECT_EQ(HeapProbe::lastSize, 102u);
+    EXPECT_EQ(HeapProbe::lastSize, 151u);
     s += "cd";
-    EXPECT_EQ(HeapProbe::lastSize, 104u);
+    EXPECT_EQ(HeapProbe::mallocCount, 2);
     EXPECT_EQ(s.GetLen(), 103);
+    // A message of a hundred thousand warnings: a few dozen blocks, not one
+    // per warning; appending a string to itself survives every move.
+    for (int i = 0; i < 100000; ++i) {
+        s += "warning\n";
+    }
+    EXPECT_LT(HeapProbe::mallocCount, 40);
+    s += s;
+    EXPECT_EQ(s.GetLen(), 2 * (103 + 800000));
+    EXPECT_EQ(std::string(s.Buffer() + 103, 8), "warning\n");
+    EXPECT_EQ(std::string(s.Buffer() + s.GetLen() - 8, 8), "warning\n");
+    // Assignment still takes just what it needs.
+    KString t;
+    t = std::string(200, 'x').c_str();
+    EXPECT_EQ(HeapProbe::lastSize, 201u);
 }
 
 TEST_F(KStringHeap, ShrinkingBackToInlineFreesTheHeapBlock) {

@@ -160,7 +160,17 @@ TEST_F(KFbxExporterTest, TheWriterComesFromTheExtensionUnlessAFormatIsChosen) {
     ASSERT_TRUE(exporter->Initialize((mFolder / "unknown.xyz").c_str()));
     EXPECT_FALSE(exporter->Export(mScene));
     EXPECT_EQ(exporter->GetLastErrorID(), KFbxIO::eINVALID_PARAMETER);
+    EXPECT_EQ(std::string(exporter->GetLastErrorString()), "No writer handles the format of " + mFolder / "unknown.xyz");
     EXPECT_FALSE(std::filesystem::exists(mFolder / "unknown.xyz"));
+
+    // A format known by name whose writer is not linked in.
+    KFbxFileFormatRegistry& registry = KFbxFileFormatRegistry::Get();
+    constexpr int kUnlinked = 9000;
+    ASSERT_TRUE(registry.RegisterWriter(kUnlinked, "unl", "Unlinked (*.unl)", nullptr));
+    exporter->SetFileFormat(kUnlinked);
+    EXPECT_FALSE(exporter->Export(mScene));
+    EXPECT_EQ(exporter->GetLastErrorID(), KFbxIO::eUNIDENTIFIED_ERROR);
+    EXPECT_EQ(std::string(exporter->GetLastErrorString()), "No writer handles file format 9000 (Unlinked (*.unl))");
 }
 
 TEST_F(KFbxExporterTest, AnExportNeedsAFileName) {
@@ -175,6 +185,16 @@ TEST_F(KFbxExporterTest, AFileThatCannotBeCreatedIsReported) {
     EXPECT_FALSE(Export(mFolder / "missing-folder/scene.fbx", KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
     EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_NOT_CREATED);
     EXPECT_EQ(mLastError, "File not created");
+    // The message names the file as it was given, separators and all.
+    mFolder.Write("plain", "");
+    const std::string under = mFolder / "plain/scene.fbx";
+    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+    ASSERT_TRUE(exporter->Initialize(under.c_str()));
+    EXPECT_FALSE(exporter->Export(mScene));
+    KString message;
+    exporter->GetMessageText(message);
+    EXPECT_EQ(std::string(message.Buffer()), "File not created (" + under + ": " + std::strerror(ENOTDIR) + ")");
+    exporter->Destroy();
 }
 
 TEST_F(KFbxExporterTest, AFullDiskIsReported) {

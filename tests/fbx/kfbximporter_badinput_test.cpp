@@ -19,8 +19,12 @@
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
@@ -190,14 +194,38 @@ TEST_P(DamagedFiles, ImportsLeaveNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, DamagedFiles, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);
 
-TEST_F(ReaderTest, MissingAndEmptyFilesAreNotOpened) {
+// What cannot be opened is named with the system's reason, as the caller
+// named it, and nothing that is not a regular file is ever waited on.
+TEST_F(ReaderTest, FilesThatCannotBeOpenedSayWhichAndWhy) {
+    const std::string fifo = Path("pipe.fbx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    mFolder.Write("plain.txt", "hello\n");
+    struct Case {
+        std::string path;
+        int code;
+        std::string text;
+    };
+    const Case cases[] = {
+        {Path("absent.fbx"), KFbxIO::eFILE_NOT_OPENED,
+         "File not opened (" + Path("absent.fbx") + ": " + std::strerror(ENOENT) + ")"},
+        {fifo, KFbxIO::eFILE_NOT_OPENED, "File not opened (" + fifo + ": not a regular file)"},
+        {mFolder.Path().string(), KFbxIO::eFILE_NOT_OPENED,
+         "File not opened (" + mFolder.Path().string() + ": " + std::strerror(EISDIR) + ")"},
+        {"/dev/zero", KFbxIO::eFILE_NOT_OPENED, "File not opened (/dev/zero: not a regular file)"},
+        {Path("plain.txt"), KFbxIO::eFILE_CORRUPTED,
+         "No reader knows the format of " + Path("plain.txt") + " (as an FBX file: File is corrupted (line 1: "},
+        {mFolder.Write("empty.fbx", ""), KFbxIO::eFILE_CORRUPTED, "File is corrupted"},
+        {"", KFbxIO::eUNINITIALIZED_FILENAME, "Uninitialized filename"},
+    };
     KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-    EXPECT_FALSE(importer->Initialize(Path("absent.fbx").c_str()));
-    EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_NOT_OPENED);
-    EXPECT_FALSE(importer->Initialize(""));
-    EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eUNINITIALIZED_FILENAME);
-    EXPECT_FALSE(importer->Initialize(mFolder.Write("empty.fbx", "").c_str()));
-    EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_CORRUPTED);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_FALSE(importer->Initialize(c.path.c_str()));
+        EXPECT_EQ(importer->GetLastErrorID(), c.code);
+        const std::string text = importer->GetLastErrorString();
+        EXPECT_EQ(text.rfind(c.text, 0), 0u) << text;
+        EXPECT_EQ(text.find("File is corrupted (File is corrupted"), std::string::npos) << text;
+    }
     EXPECT_FALSE(importer->Import(KFbxScene::Create(mManager, "s")));
     EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_NOT_OPENED);
     importer->Destroy();
