@@ -17,6 +17,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
@@ -107,12 +108,17 @@ bool KFbxWriter3DS::ToolkitFailed() {
     if (!FtkErrorStops()) {
         return false;
     }
+    // A stream that refused bytes is a full disk, whichever step noticed it
+    // first: a seek flushes the buffer too, and fails as if reading.
+    const file3ds* file = mFile.Get();
     const ErrorCode3ds code = ErrList3ds[0].errorid;
+    if (code == ERR_WRITING_FILE || (file != nullptr && file->stream != nullptr && std::ferror(file->stream) != 0)) {
+        mError.SetError(eOUT_OF_DISK_SPACE);
+        return true;
+    }
     KString text("3DS file: ");
     text += ErrorCodeToString3ds(code);
-    mError.SetErrorWithText(code == ERR_WRITING_FILE || code == ERR_WRITING_DATABASE ? eOUT_OF_DISK_SPACE
-                                                                                      : eUNIDENTIFIED_ERROR,
-                            text.Buffer());
+    mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
     return true;
 }
 
@@ -200,9 +206,7 @@ void KFbxWriter3DS::NameObjects() {
         }
     }
     for (const KFbxNode* node : nodes) {
-        KString name(node->GetName());
-        mRenaming.Rename(name, KRenamingStrategy3DS::kObjectNameLimit);
-        mNames.emplace(node, name.Buffer());
+        NameObject(*node, KRenamingStrategy3DS::kObjectNameLimit);
     }
     for (const KFbxNode* node : nodes) {
         const auto* mesh = dynamic_cast<const KFbxLayerContainer*>(node->GetNodeAttribute());
@@ -213,11 +217,20 @@ void KFbxWriter3DS::NameObjects() {
             if (material == nullptr || mNames.count(material) != 0) {
                 continue;
             }
-            KString name(material->GetName());
-            mRenaming.Rename(name, KRenamingStrategy3DS::kMaterialNameLimit);
-            mNames.emplace(material, name.Buffer());
+            NameObject(*material, KRenamingStrategy3DS::kMaterialNameLimit);
         }
     }
+}
+
+void KFbxWriter3DS::NameObject(const KFbxObject& object, int limit) {
+    KString name(object.GetName());
+    mRenaming.Rename(name, limit);
+    if (KRenamingStrategy3DS::HasControlCharacters(object.GetName())) {
+        mMessage += "The control characters of a name were written as \"_\": \"";
+        mMessage += name;
+        mMessage += "\".\n";
+    }
+    mNames.emplace(&object, name.Buffer());
 }
 
 void KFbxWriter3DS::TakeTimeSpan() {

@@ -132,6 +132,9 @@ private:
     void TakeOptions(KFbxStreamOptions* options);
     bool PrepareWrite(KFbxStreamOptions* options);
     void NameObjects();
+    // The object's name in the file, with a message when characters of it
+    // could not be kept.
+    void NameObject(const KFbxObject& object, int limit);
     void TakeTimeSpan();
     bool WriteNode(KFbxNode* node);
     bool WriteGeometryNode(KFbxNode* node, const Local& local);

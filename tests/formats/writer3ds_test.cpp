@@ -9,6 +9,7 @@
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -35,6 +36,11 @@ TEST(RenamingStrategy3ds, CutsNumbersAndRemembersEveryName) {
     EXPECT_EQ(Renamed(names, "Box"), "Box");
     EXPECT_EQ(Renamed(names, "Box"), "Box1");
     EXPECT_NE(Renamed(names, "Box1"), "Box1");
+    // Names other programs could not link or would split.
+    EXPECT_EQ(Renamed(names, ""), "Unnamed");
+    EXPECT_EQ(Renamed(names, "Model::"), "Unnamed1");
+    EXPECT_EQ(Renamed(names, "m\nv 9\t\x7f", 15), "m_v 9__");
+    EXPECT_EQ(Renamed(names, "<a \"b\">\xc3\xa9", 15), "<a \"b\">\xc3\xa9");
     names.Clear();
     EXPECT_EQ(Renamed(names, "Box"), "Box");
 }
@@ -140,6 +146,22 @@ TEST_F(Writer3dsFrameTest, FileThatCannotBeOpenedIsReportedAtCreate) {
     // A later write is not failed by that error.
     AddNode("Box", Quad());
     EXPECT_TRUE(Export("box.3ds")) << mLastError;
+}
+
+TEST_F(Writer3dsFrameTest, FullDiskIsReportedAsOutOfDiskSpace) {
+    if (std::FILE* full = std::fopen("/dev/full", "w")) {
+        std::fclose(full);
+    } else {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    AddNode("Box", Quad());
+    KFbxWriter* writer = CreateWriter3DS(*mManager, nullptr, 0);
+    ASSERT_NE(writer, nullptr);
+    ASSERT_TRUE(writer->FileCreate("/dev/full"));
+    EXPECT_FALSE(writer->Write(mScene, Options()));
+    EXPECT_EQ(writer->GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+    EXPECT_STREQ(writer->GetLastErrorString(), "Out of disk space");
+    delete writer;
 }
 
 TEST_F(Writer3dsFrameTest, RegistryKnowsTheWriter) {
