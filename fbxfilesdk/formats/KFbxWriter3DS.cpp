@@ -5,6 +5,7 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 #include <fbxfilesdk/formats/KFbxWriterDxf.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
@@ -289,12 +290,32 @@ bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode);
 }
 
+KFbxWriter3DS::Frame KFbxWriter3DS::WorldAtStart(KFbxNode* node) const {
+    std::vector<KFbxNode*> chain;
+    for (KFbxNode* link = node; link != nullptr; link = link->GetParent()) {
+        if (link == node || IsWritten(link)) {
+            chain.push_back(link);
+        }
+    }
+    Frame world{};
+    world[0] = world[5] = world[10] = world[15] = 1.0;
+    for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
+        const Local local = LocalAtStart(*link);
+        Frame own{};
+        KgeMatrixSetTRS(own.data(), local.mTranslation, local.mRotation, local.mScaling);
+        KgeMatrixMultAffine(world.data(), world.data(), own.data());
+    }
+    return world;
+}
+
 bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
     const Local local = LocalAtStart(node);
     const int type = AttributeType(node);
     bool written = true;
+    reader3ds::ObjectMotionRecord motion;
+    std::vector<std::string> extraParts;
     if (IsGeometryType(type)) {
-        written = !mFlags.mMesh || WriteGeometryNode(node, local);
+        written = !mFlags.mMesh || WriteGeometryNode(node, motion, extraParts);
     } else if (type == KFbxNodeAttribute::eLIGHT) {
         written = !mFlags.mLight || WriteLightNode(node, local);
     } else if (type == KFbxNodeAttribute::eCAMERA) {
@@ -310,26 +331,33 @@ bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
     for (int child = 0; written && child < node->GetChildCount(); ++child) {
         written = WriteNode(node->GetChild(child));
     }
-    return written;
+    // Readers that take a node's parent from the nodes before it would
+    // otherwise hang the children under the last part.
+    return written && (extraParts.empty() || PutExtraParts(motion, extraParts));
 }
 
-bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, const Local& local) {
+bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRecord& motion,
+                                      std::vector<std::string>& extraParts) {
     // Surfaces are written as triangles of a copy; their textures are not.
     const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;
-    std::vector<std::string> extraParts;
     KFbxWriterMesh prepared;
     if (prepared.Prepare(*node, false, false) && prepared.GetMesh() != nullptr &&
-        !WriteMesh(node, *prepared.GetMesh(), local, mFlags.mTexture && !surface, extraParts)) {
+        !WriteMesh(node, *prepared.GetMesh(), WorldAtStart(node), mFlags.mTexture && !surface, extraParts)) {
         return false;
     }
-    reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node);
+    motion = MakeObjectMotion(node);
     if (ToolkitFailed()) {
         return false;
     }
     if (motion == nullptr) {
+        extraParts.clear();
         return true;
     }
     PutObjectMotion3ds(mDatabase, motion.get());
+    return !ToolkitFailed();
+}
+
+bool KFbxWriter3DS::PutExtraParts(reader3ds::ObjectMotionRecord& motion, const std::vector<std::string>& extraParts) {
     // Further parts of a large mesh move with the node, beside it.
     for (const std::string& part : extraParts) {
         if (ToolkitFailed()) {
