@@ -10,6 +10,13 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 
+#ifdef QALIMOR_HAVE_LIB3DS
+#include <lib3ds/file.h>
+#include <lib3ds/material.h>
+#include <lib3ds/mesh.h>
+#include <lib3ds/node.h>
+#endif
+
 namespace fbxsdk_2006_11_1::writer3dstest {
 namespace {
 
@@ -241,6 +248,80 @@ TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {
     EXPECT_TRUE(Near(cameraMotion->targetposition.values[0], 0, 10, 0, 1e-5));
     EXPECT_NEAR(cameraMotion->roll.values[0], 0.0, 1e-4);
 }
+
+#ifdef QALIMOR_HAVE_LIB3DS
+// The file's point of a scene point: (x, -z, y).
+KFbxVector4 InFile(const KFbxVector4& point) { return KFbxVector4(point[0], -point[2], point[1], 0.0); }
+
+::testing::AssertionResult NearPoint(const KFbxVector4& expected, const float* actual, double tolerance = 1e-3) {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!(std::abs(expected[axis] - actual[axis]) < tolerance)) {
+            return ::testing::AssertionFailure() << "(" << actual[0] << ", " << actual[1] << ", " << actual[2]
+                                                 << ") instead of (" << expected[0] << ", " << expected[1] << ", "
+                                                 << expected[2] << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
+    // Two meshes under one another; the lower one turns about two axes at once.
+    KFbxMesh* boxMesh = Quad();
+    boxMesh->AddMaterial(Phong("Sand", 0.870588, 0.5, 0.25));
+    KFbxNode* box = AddNode("Box", boxMesh);
+    box->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+    box->SetLclRotation(KFbxVector4(10, 20, 30, 0));
+    box->SetLclScaling(KFbxVector4(2, 2, 2, 0));
+    KFbxNode* lid = AddNode("Lid", Quad(), box);
+    lid->SetLclTranslation(KFbxVector4(0, 1, 0, 0));
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 10, 90.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 10, 90.0);
+    ASSERT_TRUE(Export("lib3ds.3ds")) << mLastError;
+
+    Lib3dsFile* file = lib3ds_file_load(Path("lib3ds.3ds").c_str());
+    ASSERT_NE(file, nullptr);
+    const KFbxVector4 corners[4] = {KFbxVector4(0, 0, 0, 1), KFbxVector4(1, 0, 0, 1), KFbxVector4(1, 1, 0, 1),
+                                    KFbxVector4(0, 1, 0, 1)};
+    // The raw points are where the scene has them.
+    for (KFbxNode* node : {box, lid}) {
+        Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->GetName());
+        ASSERT_NE(mesh, nullptr) << node->GetName();
+        ASSERT_EQ(mesh->points, 4u);
+        const KgeMatrix world = node->EvaluateGlobalTransform(KTime(0));
+        for (int point = 0; point < 4; ++point) {
+            EXPECT_TRUE(NearPoint(InFile(world.MultT(corners[point])), mesh->pointL[point].pos))
+                << node->GetName() << " point " << point;
+        }
+    }
+    // The keyframer puts the lid where the scene has it at every key.
+    Lib3dsNode* lidNode = lib3ds_file_node_by_name(file, "Lid", LIB3DS_OBJECT_NODE);
+    ASSERT_NE(lidNode, nullptr);
+    ASSERT_NE(lidNode->parent, nullptr);
+    EXPECT_STREQ(lidNode->parent->name, "Box");
+    for (int frame = 0; frame <= 10; ++frame) {
+        lib3ds_file_eval(file, static_cast<float>(frame));
+        const KgeMatrix world = lid->EvaluateGlobalTransform(Frame(frame));
+        for (const KFbxVector4& corner : corners) {
+            // The node's matrix takes the object's own points, in the file's axes.
+            const KFbxVector4 own = InFile(corner);
+            float placed[3];
+            for (int axis = 0; axis < 3; ++axis) {
+                placed[axis] = static_cast<float>(own[0] * lidNode->matrix[0][axis] + own[1] * lidNode->matrix[1][axis] +
+                                                  own[2] * lidNode->matrix[2][axis] + lidNode->matrix[3][axis]);
+            }
+            EXPECT_TRUE(NearPoint(InFile(world.MultT(corner)), placed)) << "frame " << frame;
+        }
+    }
+    // The colour to the nearest byte.
+    Lib3dsMaterial* sand = lib3ds_file_material_by_name(file, "Sand");
+    ASSERT_NE(sand, nullptr);
+    EXPECT_NEAR(sand->diffuse[0], 0.870588, 0.5 / 255);
+    EXPECT_NEAR(sand->diffuse[2], 0.25, 0.5 / 255);
+    lib3ds_file_free(file);
+}
+#endif
 
 TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
     if (!ProgramInstalled("assimp")) {
