@@ -7,6 +7,7 @@
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/formats/KFbxWriterDxf.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -18,6 +19,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -121,6 +123,19 @@ bool KFbxWriter3DS::ToolkitFailed() {
     text += ErrorCodeToString3ds(code);
     mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
     return true;
+}
+
+void KFbxWriter3DS::ReportNonFinite(std::size_t count, const std::string& name) {
+    if (count == 0) {
+        return;
+    }
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;
+    mMessage += "\"";
+    mMessage += name.c_str();
+    mMessage += "\": ";
+    mMessage += std::string(digits, end).c_str();
+    mMessage += " values that are not numbers or are infinite were written as 0.\n";
 }
 
 void KFbxWriter3DS::ReleaseToolkit() {
@@ -353,6 +368,7 @@ bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRec
         extraParts.clear();
         return true;
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     PutObjectMotion3ds(mDatabase, motion.get());
     return !ToolkitFailed();
 }
@@ -385,6 +401,7 @@ bool KFbxWriter3DS::WriteDummyNode(KFbxNode* node) {
                                                                                : sizeof motion->instance - 1;
     std::memcpy(motion->instance, instance.data(), length);
     motion->instance[length] = '\0';
+    ReportNonFinite(writer3ds::ZeroNonFinite(*motion), instance);
     motion->boundmin = kDummyBoundMin;
     motion->boundmax = kDummyBoundMax;
     PutObjectMotion3ds(mDatabase, motion.get());
@@ -403,6 +420,7 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
         if (ToolkitFailed() || record == nullptr || motion == nullptr) {
             return !ToolkitFailed();
         }
+        ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
         PutLight3ds(mDatabase, record.get());
         if (ToolkitFailed()) {
             return false;
@@ -418,6 +436,7 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     // The spot record looks where the keys start, as readers that take no
     // keys see it.
     if (record->spot != nullptr && motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
@@ -441,6 +460,7 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     // The camera record shows the first keys, as readers that take no keys
     // see it.
     if (motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {

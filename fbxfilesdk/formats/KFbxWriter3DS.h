@@ -151,6 +151,9 @@ private:
     bool WriteSettings();
     bool FinishWrite();
     bool ToolkitFailed();
+    // Says how many values of the named record were written as 0 because
+    // they were not finite; nothing for none.
+    void ReportNonFinite(std::size_t count, const std::string& name);
     void ReleaseToolkit();
     Local LocalAtStart(KFbxNode* node) const;
     // The node's frame at time 0 as the keyframer composes it: its local

@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
@@ -172,6 +173,7 @@ bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPar
     if (record == nullptr || ToolkitFailed()) {
         return false;
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record), name);
     // One material group and one material record per combination the faces
     // show, in the order material, first texture, second texture.
     std::map<std::tuple<int, int, int>, std::vector<std::uint16_t>> groups;
@@ -194,6 +196,7 @@ bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPar
         if (material == nullptr || ToolkitFailed()) {
             return false;
         }
+        ReportNonFinite(writer3ds::ZeroNonFinite(*material), material->name);
         PutMaterial3ds(mDatabase, material.get());
         if (ToolkitFailed()) {
             return false;
@@ -234,10 +237,20 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
             record->localmatrix[index * 3 + column] = static_cast<float>(rows[index][column]);
         }
     }
+    // A coordinate that is not a number is 0 before the point is moved, so
+    // that it does not spoil the point's other coordinates.
+    std::size_t replaced = 0;
     for (std::size_t index = 0; index < part.mPoints.size(); ++index) {
         const std::size_t point = static_cast<std::size_t>(part.mPoints[index]);
+        KFbxVector4 source = data.mPoints[point];
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!std::isfinite(source[axis])) {
+                source[axis] = 0.0;
+                ++replaced;
+            }
+        }
         double moved[3];
-        KgeMatrixMultPoint(moved, world.data(), data.mPoints[point]);
+        KgeMatrixMultPoint(moved, world.data(), source);
         const KFbxVector4 converted = ConvertPosition(KFbxVector4(moved[0], moved[1], moved[2], 0.0));
         record->vertices[index] = {static_cast<float>(converted[0]), static_cast<float>(converted[1]),
                                    static_cast<float>(converted[2])};
@@ -246,6 +259,8 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
             record->texverts[index] = {static_cast<float>(uv[0]), static_cast<float>(uv[1])};
         }
     }
+
+    ReportNonFinite(replaced, name);
 
     writer3ds::SmoothingGroups smoothing;
     for (std::size_t face = 0; face < part.mTriangles.size(); ++face) {

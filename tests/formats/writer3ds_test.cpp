@@ -9,6 +9,7 @@
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -320,6 +321,49 @@ TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
     EXPECT_STREQ(stranger->GetName(), "Box");
     EXPECT_EQ(box->GetCurrentTakeNodeIndex(), take);
     EXPECT_EQ(box->GetCurrentTakeNode()->GetTranslationX()->KeyGetCount(), 2);
+}
+
+TEST_F(Writer3dsFrameTest, HostileScenesWriteAFileOfTheSameMeaningWithAWarningPerChange) {
+    const double nan = std::nan("");
+    const double infinity = HUGE_VAL;
+    // Names with a line end, markup, quotes and non-ASCII bytes; points and
+    // keys that are not numbers; an empty mesh; polygons of 0 to 2 corners.
+    KFbxMesh* odd = MakeMesh({KFbxVector4(nan, 0, 0, 0), KFbxVector4(1, infinity, 0, 0), KFbxVector4(1, 1, 0, 0)},
+                             {{0, 1, 2}, {}, {0}, {0, 1}});
+    odd->AddMaterial(Phong("", nan, 0.5, 0.5));
+    KFbxNode* node = AddNode("m\nv 9 9 9", odd);
+    Key(node, &KFbxTakeNode::GetTranslationX, 0, 0.0);
+    Key(node, &KFbxTakeNode::GetTranslationX, 5, nan);
+    AddNode("<b \"q\">\xc3\xa9", MakeMesh({}, {}));
+    KFbxLight* lamp = KFbxLight::Create(mManager, "");
+    lamp->SetLightType(KFbxLight::ePOINT);
+    const double colour[3] = {infinity, 1.0, 1.0};
+    lamp->SetDefaultColor(colour);
+    AddNode("Lamp", lamp);
+    ASSERT_TRUE(Export("hostile.3ds")) << mLastError;
+    const std::string message = mMessage.Buffer();
+    // One warning per record with the values it had to change.
+    EXPECT_NE(message.find("\"m_v_9_9\": 2 values"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"Lamp\": 2 values"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"Unnamed\": 1 values"), std::string::npos) << message;
+
+    WrittenFile file(Path("hostile.3ds"));
+    ASSERT_TRUE(file.Valid());
+    const auto mesh = file.Mesh(0);
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(Text(mesh->name), "m_v_9_9");
+    ASSERT_EQ(mesh->vertexcount, 3u);
+    EXPECT_EQ(mesh->facecount, 1u);
+    EXPECT_TRUE(Near(mesh->vertices[0], 0, 0, 0));
+    EXPECT_TRUE(Near(mesh->vertices[1], 1, 0, 0));
+    EXPECT_EQ(Text(file.Material(0)->name), "Unnamed");
+    EXPECT_EQ(file.Material(0)->diffuse.red, 0.0f);
+    const auto motion = file.Object(0);
+    ASSERT_NE(motion, nullptr);
+    for (std::uint32_t key = 0; key < motion->position.keycount; ++key) {
+        EXPECT_TRUE(std::isfinite(motion->position.values[key].x)) << key;
+    }
+    EXPECT_EQ(file.Omni(0)->color.red, 0.0f);
 }
 
 TEST_F(Writer3dsFrameTest, AmbientLightFollowsItsOption) {
