@@ -3,6 +3,11 @@
 #include "formats/Writer3dsTestSupport.h"
 #include "support/CommandOutput.h"
 
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <sstream>
+
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
@@ -138,6 +143,93 @@ protected:
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+// The bounding box of each mesh that assimp places, in the order it gives
+// them: the file exported as OBJ, whose vertices assimp has put through the
+// node transforms.
+struct Box {
+    double mMin[3] = {1e300, 1e300, 1e300};
+    double mMax[3] = {-1e300, -1e300, -1e300};
+    void Add(const double (&point)[3]) {
+        for (int axis = 0; axis < 3; ++axis) {
+            mMin[axis] = std::min(mMin[axis], point[axis]);
+            mMax[axis] = std::max(mMax[axis], point[axis]);
+        }
+    }
+    bool Near(const Box& other, double tolerance) const {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!(std::abs(mMin[axis] - other.mMin[axis]) < tolerance && std::abs(mMax[axis] - other.mMax[axis]) < tolerance)) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& box) {
+    return out << "(" << box.mMin[0] << ", " << box.mMin[1] << ", " << box.mMin[2] << ")-(" << box.mMax[0] << ", "
+               << box.mMax[1] << ", " << box.mMax[2] << ")";
+}
+
+std::vector<Box> AssimpBoxes(const std::string& file, const std::string& obj, std::string& output) {
+    std::vector<Box> boxes;
+    if (!RunCommand("assimp export '" + file + "' '" + obj + "' 2>&1", output)) {
+        return boxes;
+    }
+    std::ifstream in(obj);
+    std::vector<std::array<double, 3>> points;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string kind;
+        words >> kind;
+        if (kind == "v") {
+            std::array<double, 3> point{};
+            words >> point[0] >> point[1] >> point[2];
+            points.push_back(point);
+        } else if (kind == "g") {
+            boxes.emplace_back();
+        } else if (kind == "f" && !boxes.empty()) {
+            std::string corner;
+            while (words >> corner) {
+                const std::size_t index = static_cast<std::size_t>(std::stol(corner)) - 1;
+                if (index < points.size()) {
+                    const double point[3] = {points[index][0], points[index][1], points[index][2]};
+                    boxes.back().Add(point);
+                }
+            }
+        }
+    }
+    return boxes;
+}
+
+// The box of the node's mesh where the scene puts it at time 0 (assimp
+// turns 3DS points back into the scene's axes).
+Box SceneBox(KFbxNode* node) {
+    Box box;
+    const auto* mesh = dynamic_cast<const KFbxMesh*>(node->GetNodeAttribute());
+    const KgeMatrix world = node->EvaluateGlobalTransform(KTime(0));
+    for (int point = 0; mesh != nullptr && point < mesh->GetControlPointsCount(); ++point) {
+        const KFbxVector4 placed = world.MultT(mesh->GetControlPoints()[point]);
+        const double at[3] = {placed[0], placed[1], placed[2]};
+        box.Add(at);
+    }
+    return box;
+}
+
+::testing::AssertionResult HasBox(const std::vector<Box>& boxes, const Box& expected) {
+    for (const Box& box : boxes) {
+        if (box.Near(expected, 1e-3)) {
+            return ::testing::AssertionSuccess();
+        }
+    }
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "no mesh at " << expected << "; assimp has";
+    for (const Box& box : boxes) {
+        failure << " " << box;
+    }
+    return failure;
 }
 
 TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
@@ -347,6 +439,105 @@ TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
     }
     EXPECT_EQ(CountAfter(info, "Meshes"), meshes) << info;
     EXPECT_EQ(CountAfter(info, "Materials"), read->GetMaterialCount()) << info;
+
+    // Each mesh where the scene has it, a mesh after a camera and its
+    // target included.
+    KFbxNode* after = AddNode("After", Quad());
+    after->SetLclTranslation(KFbxVector4(5, 0, 0, 0));
+    // Without rescaling: assimp scales points by the file's master scale.
+    ASSERT_TRUE(Export("boxes.3ds", OptionsWith("RESCALING", false))) << mLastError;
+    std::string output;
+    const std::vector<Box> boxes = AssimpBoxes(Path("boxes.3ds"), Path("boxes.obj"), output);
+    ASSERT_EQ(boxes.size(), 3u) << output;
+    for (KFbxNode* node : {mBody, mArm, after}) {
+        EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
+    }
+}
+
+
+TEST_F(Writer3dsRoundTripTest, IndependentReaderPlacesEveryMesh) {
+    if (!ProgramInstalled("assimp")) {
+        GTEST_SKIP() << "assimp is not installed (assimp-utils)";
+    }
+    struct Case {
+        const char* mName;
+        bool mGroup;         // everything under a group node
+        bool mMeshParent;    // a camera and its target under a mesh
+        bool mSplit;         // a mesh of 70000 points with a child
+    };
+    const Case cases[] = {
+        {"camera-under-mesh", false, true, false},
+        {"camera-under-group", true, false, false},
+        {"split-mesh", true, false, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.mName);
+        while (mScene->GetRootNode()->GetChildCount() > 0) {
+            mScene->GetRootNode()->RemoveChild(mScene->GetRootNode()->GetChild(0));
+        }
+        std::vector<KFbxNode*> meshes;
+        KFbxNode* top = test.mGroup ? AddNode("Group") : nullptr;
+        if (top != nullptr) {
+            top->SetLclTranslation(KFbxVector4(0, 0, 7, 0));
+        }
+        if (test.mMeshParent) {
+            top = AddNode("Holder", Quad());
+            top->SetLclTranslation(KFbxVector4(0, 20, 0, 0));
+            meshes.push_back(top);
+        }
+        KFbxNode* parent = top;
+        if (test.mSplit) {
+            std::vector<KFbxVector4> points(70000);
+            for (std::size_t point = 0; point < points.size(); ++point) {
+                points[point] = KFbxVector4(static_cast<double>(point / 2) * 1e-3, static_cast<double>(point % 2), 0, 0);
+            }
+            std::vector<std::vector<int>> quads;
+            for (int first = 0; first + 3 < 70000; first += 2) {
+                quads.push_back({first, first + 1, first + 3, first + 2});
+            }
+            parent = AddNode("Huge", MakeMesh(points, quads), top);
+        } else {
+            KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""), top);
+            camera->SetLclTranslation(KFbxVector4(-50, 30, 40, 0));
+            KFbxNode* aim = AddNode("Aim", nullptr, top);
+            aim->SetLclTranslation(KFbxVector4(3, 3, 3, 0));
+            camera->SetTarget(aim);
+            parent = AddNode("Parent", Quad(), top);
+            meshes.push_back(parent);
+        }
+        parent->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+        KFbxNode* child = AddNode("Child", Quad(), parent);
+        child->SetLclTranslation(KFbxVector4(0, 1, 0, 0));
+        meshes.push_back(child);
+        // An empty material name is one assimp can link.
+        dynamic_cast<KFbxMesh*>(child->GetNodeAttribute())->AddMaterial(Phong("", 0.870588, 0.5, 0.25));
+        // Without rescaling: assimp scales points by the file's master scale.
+        const std::string name = test.mName;
+        ASSERT_TRUE(Export(name + ".3ds", OptionsWith("RESCALING", false))) << mLastError;
+        std::string output;
+        const std::vector<Box> boxes = AssimpBoxes(Path(name + ".3ds"), Path(name + ".obj"), output);
+        ASSERT_FALSE(boxes.empty()) << output;
+        for (KFbxNode* node : meshes) {
+            EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
+        }
+    }
+    // The material, linked by its name, with its colour to the nearest byte.
+    std::ifstream mtl(Path("split-mesh.mtl"));
+    std::string line;
+    std::string material;
+    bool found = false;
+    while (std::getline(mtl, line)) {
+        if (line.rfind("newmtl ", 0) == 0) {
+            material = line.substr(7);
+        } else if (material == "Unnamed" && line.find("Kd ") != std::string::npos) {
+            std::istringstream values(line.substr(line.find("Kd ") + 3));
+            double red = 0.0;
+            values >> red;
+            EXPECT_NEAR(red, 0.870588, 0.5 / 255) << line;
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found) << "no material Unnamed with a diffuse colour";
 }
 
 }  // namespace
