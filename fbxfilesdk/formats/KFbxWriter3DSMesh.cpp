@@ -147,6 +147,17 @@ bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame&
     options.mMaterials = mFlags.mMaterial;
     options.mSpreadCornerUVs = mFlags.mTexUVByPoly;
     const MeshData data = writer3ds::ReadMeshData(mesh, options);
+    // A polygon of fewer than three corners (or naming a missing point)
+    // has no face the format can hold.
+    const auto dropped = std::count_if(data.mPolygons.begin(), data.mPolygons.end(),
+                                       [](const writer3ds::MeshPolygon& polygon) { return polygon.mSize < 3; });
+    if (dropped > 0) {
+        mMessage += "\"";
+        mMessage += FileNameOf(node).c_str();
+        mMessage += "\": ";
+        mMessage += Decimal(dropped).c_str();
+        mMessage += " polygons of fewer than 3 corners were left out.\n";
+    }
     const std::vector<writer3ds::MeshPart> parts =
         writer3ds::SplitIntoParts(data, static_cast<std::size_t>(kMaxObjectItems));
     for (std::size_t part = 0; part < parts.size(); ++part) {

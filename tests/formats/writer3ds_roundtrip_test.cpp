@@ -234,6 +234,12 @@ Box SceneBox(KFbxNode* node) {
 
 TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
     BuildScene();
+    // A turn about two axes at once, under a turned parent.
+    KFbxNode* lid = AddNode("Lid", Quad(), mBody);
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 10, 90.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 10, 90.0);
     ASSERT_TRUE(Export("scene.3ds")) << mLastError;
     KFbxScene* read = KFbxScene::Create(mManager, "read");
     ASSERT_TRUE(ImportInto(read, "scene.3ds")) << mLastError;
@@ -275,6 +281,21 @@ TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
         EXPECT_EQ(x->KeyGetTime(frame), Frame(frame));
         EXPECT_NEAR(x->KeyGetValue(frame), frame, 1e-4) << frame;
         EXPECT_NEAR(y->Evaluate(Frame(frame)), frame * 9.0, 1e-3) << frame;
+    }
+
+    // The two-axis turn at every key.
+    KFbxNode* readLid = Find(read, "Lid");
+    ASSERT_NE(readLid, nullptr);
+    ASSERT_TRUE(readLid->SetCurrentTakeNodeByName("default take"));
+    for (int frame = 0; frame <= 10; ++frame) {
+        const KgeMatrix expected = lid->EvaluateGlobalTransform(Frame(frame));
+        const KgeMatrix actual = readLid->EvaluateGlobalTransform(Frame(frame));
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                EXPECT_NEAR(actual[row][column], expected[row][column], 1e-3)
+                    << "frame " << frame << " [" << row << "][" << column << "]";
+            }
+        }
     }
 
     // The omni light.
