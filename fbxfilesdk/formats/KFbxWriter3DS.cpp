@@ -323,6 +323,22 @@ KFbxWriter3DS::Frame KFbxWriter3DS::WorldAtStart(KFbxNode* node) const {
     return world;
 }
 
+point3ds KFbxWriter3DS::InWorld(KFbxNode* node, const point3ds& point) const {
+    KFbxNode* parent = node->GetParent();
+    while (parent != nullptr && !IsWritten(parent)) {
+        parent = parent->GetParent();
+    }
+    if (parent == nullptr) {
+        return point;
+    }
+    const Frame world = WorldAtStart(parent);
+    const double scene[3] = {point.x, point.z, -point.y};
+    double placed[3];
+    KgeMatrixMultPoint(placed, world.data(), scene);
+    const KFbxVector4 inFile = ConvertPosition(KFbxVector4(placed[0], placed[1], placed[2], 0.0));
+    return {static_cast<float>(inFile[0]), static_cast<float>(inFile[1]), static_cast<float>(inFile[2])};
+}
+
 bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
     const Local local = LocalAtStart(node);
     const int type = AttributeType(node);
@@ -420,6 +436,7 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
         if (ToolkitFailed() || record == nullptr || motion == nullptr) {
             return !ToolkitFailed();
         }
+        record->position = InWorld(node, record->position);
         ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
         PutLight3ds(mDatabase, record.get());
         if (ToolkitFailed()) {
@@ -438,9 +455,11 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
     }
     ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     // The spot record looks where the keys start, as readers that take no
-    // keys see it.
+    // keys see it, in the world frame as the record holds it.
+    record->position = InWorld(node, record->position);
     if (record->spot != nullptr && motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
-        record->spot->target = motion->targetposition.values[0];
+        KFbxNode* target = node->GetTarget();
+        record->spot->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
     PutLight3ds(mDatabase, record.get());
     if (ToolkitFailed()) {
@@ -462,9 +481,11 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
     }
     ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     // The camera record shows the first keys, as readers that take no keys
-    // see it.
+    // see it, in the world frame as the record holds it.
+    record->position = InWorld(node, record->position);
     if (motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
-        record->target = motion->targetposition.values[0];
+        KFbxNode* target = node->GetTarget();
+        record->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
     if (motion->fov.keycount > 0 && motion->fov.values != nullptr && motion->fov.values[0] > 0.0f) {
         record->fov = motion->fov.values[0];

@@ -159,6 +159,10 @@ private:
     // The node's frame at time 0 as the keyframer composes it: its local
     // transform under those of the ancestors that are written.
     Frame WorldAtStart(KFbxNode* node) const;
+    // A point of the file's axes in the space the node's keys are in (that
+    // of its nearest written ancestor), taken to the file's world frame, as
+    // light and camera records hold their points.
+    point3ds InWorld(KFbxNode* node, const point3ds& point) const;
     // Whether the walk writes a keyframer node for the node.
     bool IsWritten(const KFbxNode* node) const;
 

@@ -16,7 +16,9 @@
 #include <fbxfilesdk/scene/KFbxLight.h>
 
 #ifdef QALIMOR_HAVE_LIB3DS
+#include <lib3ds/camera.h>
 #include <lib3ds/file.h>
+#include <lib3ds/light.h>
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
@@ -391,6 +393,16 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     Key(lid, &KFbxTakeNode::GetEulerRotationX, 10, 90.0);
     Key(lid, &KFbxTakeNode::GetEulerRotationY, 0, 0.0);
     Key(lid, &KFbxTakeNode::GetEulerRotationY, 10, 90.0);
+    // A spot and a camera under the box, the spot with a target beside it.
+    KFbxLight* spot = KFbxLight::Create(mManager, "");
+    spot->SetLightType(KFbxLight::eSPOT);
+    KFbxNode* spotNode = AddNode("Spot", spot, box);
+    spotNode->SetLclTranslation(KFbxVector4(0, 4, 0, 0));
+    KFbxNode* spotAim = AddNode("SpotAim", nullptr, box);
+    spotAim->SetLclTranslation(KFbxVector4(1, 0, 0, 0));
+    spotNode->SetTarget(spotAim);
+    KFbxNode* cameraNode = AddNode("Cam", KFbxCamera::Create(mManager, ""), box);
+    cameraNode->SetLclTranslation(KFbxVector4(0, 0, 5, 0));
     ASSERT_TRUE(Export("lib3ds.3ds")) << mLastError;
 
     Lib3dsFile* file = lib3ds_file_load(Path("lib3ds.3ds").c_str());
@@ -408,6 +420,20 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
                 << node->GetName() << " point " << point;
         }
     }
+    // Lights and cameras where the scene has them; the camera without target
+    // looks ten units along its own X axis.
+    const auto worldOf = [](KFbxNode* node, const KFbxVector4& offset) {
+        return InFile(node->EvaluateGlobalTransform(KTime(0)).MultT(offset));
+    };
+    const KFbxVector4 origin(0, 0, 0, 1);
+    Lib3dsLight* light = lib3ds_file_light_by_name(file, "Spot");
+    ASSERT_NE(light, nullptr);
+    EXPECT_TRUE(NearPoint(worldOf(spotNode, origin), light->position));
+    EXPECT_TRUE(NearPoint(worldOf(spotAim, origin), light->spot));
+    Lib3dsCamera* camera = lib3ds_file_camera_by_name(file, "Cam");
+    ASSERT_NE(camera, nullptr);
+    EXPECT_TRUE(NearPoint(worldOf(cameraNode, origin), camera->position));
+    EXPECT_TRUE(NearPoint(worldOf(cameraNode, KFbxVector4(10, 0, 0, 1)), camera->target));
     // The keyframer puts the lid where the scene has it at every key.
     Lib3dsNode* lidNode = lib3ds_file_node_by_name(file, "Lid", LIB3DS_OBJECT_NODE);
     ASSERT_NE(lidNode, nullptr);
