@@ -70,7 +70,7 @@ constexpr float kColor24Scale = 255.0f;
 
 // A fraction a byte or word cannot hold (an extreme or damaged material) is
 // clamped to its range, and NaN written as 0, rather than converted with
-// undefined result; values in range are truncated as before.
+// undefined result; values in range are truncated.
 template <class Integer>
 Integer Saturated(float value) {
     constexpr float kLowest = static_cast<float>(std::numeric_limits<Integer>::min());
@@ -81,7 +81,8 @@ Integer Saturated(float value) {
     return static_cast<Integer>(value);
 }
 
-std::uint8_t ColorByte(float value) { return Saturated<std::uint8_t>(value * 255.0f); }
+// The nearest byte, so that a colour read back as byte / 255 is the one written.
+std::uint8_t ColorByte(float value) { return Saturated<std::uint8_t>(std::round(value * 255.0f)); }
 
 std::int16_t PercentWord(float percent) { return Saturated<std::int16_t>(percent); }
 

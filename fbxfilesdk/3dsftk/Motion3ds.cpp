@@ -179,16 +179,19 @@ void PutTargetedMotion(database3ds* database, const Motion* motion, PutTarget ki
     ClearNodeForReuse3ds(database, m.name, nodeTag, &xdata.chunk);
     if (!FtkErrorStops()) ClearNodeForReuse3ds(database, m.name, targetTag, &targetXdata.chunk);
     if (FtkErrorStops()) return;
+    // The node before its target, as files of other programs have them:
+    // readers that place a node by the one before it otherwise put the
+    // next node at the camera or light.
+    Chunk3ds* node = PutNode(database, kfdata, nodeTag, m.name, m.flags1, m.flags2, m.parent);
+    if (node == nullptr) return;
+    putTracks(m, node);
+    GiveBack(xdata, node);
     if (HasKeys(m.targetposition)) {
         Chunk3ds* target = PutTargetNode3ds(m.targetparent, m.targetposition.keycount, m.targetposition.flags,
                                             m.targetposition.keys, m.targetposition.values, m.name,
                                             m.targetflags1, m.targetflags2, targetTag == TARGET_NODE_TAG, kfdata);
         GiveBack(targetXdata, target);
     }
-    Chunk3ds* node = PutNode(database, kfdata, nodeTag, m.name, m.flags1, m.flags2, m.parent);
-    if (node == nullptr) return;
-    putTracks(m, node);
-    GiveBack(xdata, node);
 }
 
 // Fills a light or camera motion by index from the kind's name list.

@@ -100,7 +100,34 @@ bool FileMatrixOf(const float* local, KgeMatrix& matrix) {
 // The transform that brings the file's vertices into the object's own space.
 KgeMatrix ObjectSpaceOf(const float* local) {
     KgeMatrix matrix;
-    return FileMatrixOf(local, matrix) ? matrix.GetInverseOrthogonal() : KgeMatrix();
+    if (!FileMatrixOf(local, matrix)) {
+        return KgeMatrix();
+    }
+    // The frame of an object under a parent scaled unevenly has axes that
+    // are not at right angles: the whole inverse, by cofactors (the
+    // determinant is known to be well above 0).
+    const auto m = [&matrix](int row, int column) { return matrix[row][column]; };
+    double inverse[3][3];
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const int r1 = (column + 1) % 3;
+            const int r2 = (column + 2) % 3;
+            const int c1 = (row + 1) % 3;
+            const int c2 = (row + 2) % 3;
+            inverse[row][column] = m(r1, c1) * m(r2, c2) - m(r1, c2) * m(r2, c1);
+        }
+    }
+    const double determinant = m(0, 0) * inverse[0][0] + m(0, 1) * inverse[1][0] + m(0, 2) * inverse[2][0];
+    KgeMatrix result;
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            result[row][column] = inverse[row][column] / determinant;
+        }
+    }
+    for (int column = 0; column < 3; ++column) {
+        result[3][column] = -(m(3, 0) * result[0][column] + m(3, 1) * result[1][column] + m(3, 2) * result[2][column]);
+    }
+    return result;
 }
 
 KFbxVector4 ScenePoint(const KgeMatrix& objectSpace, const point3ds& point, double scale) {

@@ -5,7 +5,9 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/formats/KFbxWriterDxf.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -17,6 +19,8 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <charconv>
+#include <cstdio>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
@@ -107,13 +111,31 @@ bool KFbxWriter3DS::ToolkitFailed() {
     if (!FtkErrorStops()) {
         return false;
     }
+    // A stream that refused bytes is a full disk, whichever step noticed it
+    // first: a seek flushes the buffer too, and fails as if reading.
+    const file3ds* file = mFile.Get();
     const ErrorCode3ds code = ErrList3ds[0].errorid;
+    if (code == ERR_WRITING_FILE || (file != nullptr && file->stream != nullptr && std::ferror(file->stream) != 0)) {
+        mError.SetError(eOUT_OF_DISK_SPACE);
+        return true;
+    }
     KString text("3DS file: ");
     text += ErrorCodeToString3ds(code);
-    mError.SetErrorWithText(code == ERR_WRITING_FILE || code == ERR_WRITING_DATABASE ? eOUT_OF_DISK_SPACE
-                                                                                      : eUNIDENTIFIED_ERROR,
-                            text.Buffer());
+    mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
     return true;
+}
+
+void KFbxWriter3DS::ReportNonFinite(std::size_t count, const std::string& name) {
+    if (count == 0) {
+        return;
+    }
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;
+    mMessage += "\"";
+    mMessage += name.c_str();
+    mMessage += "\": ";
+    mMessage += std::string(digits, end).c_str();
+    mMessage += " values that are not numbers or are infinite were written as 0.\n";
 }
 
 void KFbxWriter3DS::ReleaseToolkit() {
@@ -200,9 +222,7 @@ void KFbxWriter3DS::NameObjects() {
         }
     }
     for (const KFbxNode* node : nodes) {
-        KString name(node->GetName());
-        mRenaming.Rename(name, KRenamingStrategy3DS::kObjectNameLimit);
-        mNames.emplace(node, name.Buffer());
+        NameObject(*node, KRenamingStrategy3DS::kObjectNameLimit);
     }
     for (const KFbxNode* node : nodes) {
         const auto* mesh = dynamic_cast<const KFbxLayerContainer*>(node->GetNodeAttribute());
@@ -213,11 +233,20 @@ void KFbxWriter3DS::NameObjects() {
             if (material == nullptr || mNames.count(material) != 0) {
                 continue;
             }
-            KString name(material->GetName());
-            mRenaming.Rename(name, KRenamingStrategy3DS::kMaterialNameLimit);
-            mNames.emplace(material, name.Buffer());
+            NameObject(*material, KRenamingStrategy3DS::kMaterialNameLimit);
         }
     }
+}
+
+void KFbxWriter3DS::NameObject(const KFbxObject& object, int limit) {
+    KString name(object.GetName());
+    mRenaming.Rename(name, limit);
+    if (KRenamingStrategy3DS::HasControlCharacters(object.GetName())) {
+        mMessage += "The control characters of a name were written as \"_\": \"";
+        mMessage += name;
+        mMessage += "\".\n";
+    }
+    mNames.emplace(&object, name.Buffer());
 }
 
 void KFbxWriter3DS::TakeTimeSpan() {
@@ -276,12 +305,48 @@ bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode);
 }
 
+KFbxWriter3DS::Frame KFbxWriter3DS::WorldAtStart(KFbxNode* node) const {
+    std::vector<KFbxNode*> chain;
+    for (KFbxNode* link = node; link != nullptr; link = link->GetParent()) {
+        if (link == node || IsWritten(link)) {
+            chain.push_back(link);
+        }
+    }
+    Frame world{};
+    world[0] = world[5] = world[10] = world[15] = 1.0;
+    for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
+        const Local local = LocalAtStart(*link);
+        Frame own{};
+        KgeMatrixSetTRS(own.data(), local.mTranslation, local.mRotation, local.mScaling);
+        KgeMatrixMultAffine(world.data(), world.data(), own.data());
+    }
+    return world;
+}
+
+point3ds KFbxWriter3DS::InWorld(KFbxNode* node, const point3ds& point) const {
+    KFbxNode* parent = node->GetParent();
+    while (parent != nullptr && !IsWritten(parent)) {
+        parent = parent->GetParent();
+    }
+    if (parent == nullptr) {
+        return point;
+    }
+    const Frame world = WorldAtStart(parent);
+    const double scene[3] = {point.x, point.z, -point.y};
+    double placed[3];
+    KgeMatrixMultPoint(placed, world.data(), scene);
+    const KFbxVector4 inFile = ConvertPosition(KFbxVector4(placed[0], placed[1], placed[2], 0.0));
+    return {static_cast<float>(inFile[0]), static_cast<float>(inFile[1]), static_cast<float>(inFile[2])};
+}
+
 bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
     const Local local = LocalAtStart(node);
     const int type = AttributeType(node);
     bool written = true;
+    reader3ds::ObjectMotionRecord motion;
+    std::vector<std::string> extraParts;
     if (IsGeometryType(type)) {
-        written = !mFlags.mMesh || WriteGeometryNode(node, local);
+        written = !mFlags.mMesh || WriteGeometryNode(node, motion, extraParts);
     } else if (type == KFbxNodeAttribute::eLIGHT) {
         written = !mFlags.mLight || WriteLightNode(node, local);
     } else if (type == KFbxNodeAttribute::eCAMERA) {
@@ -297,26 +362,34 @@ bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
     for (int child = 0; written && child < node->GetChildCount(); ++child) {
         written = WriteNode(node->GetChild(child));
     }
-    return written;
+    // Readers that take a node's parent from the nodes before it would
+    // otherwise hang the children under the last part.
+    return written && (extraParts.empty() || PutExtraParts(motion, extraParts));
 }
 
-bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, const Local& local) {
+bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRecord& motion,
+                                      std::vector<std::string>& extraParts) {
     // Surfaces are written as triangles of a copy; their textures are not.
     const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;
-    std::vector<std::string> extraParts;
     KFbxWriterMesh prepared;
     if (prepared.Prepare(*node, false, false) && prepared.GetMesh() != nullptr &&
-        !WriteMesh(node, *prepared.GetMesh(), local, mFlags.mTexture && !surface, extraParts)) {
+        !WriteMesh(node, *prepared.GetMesh(), WorldAtStart(node), mFlags.mTexture && !surface, extraParts)) {
         return false;
     }
-    reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node);
+    motion = MakeObjectMotion(node);
     if (ToolkitFailed()) {
         return false;
     }
     if (motion == nullptr) {
+        extraParts.clear();
         return true;
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     PutObjectMotion3ds(mDatabase, motion.get());
+    return !ToolkitFailed();
+}
+
+bool KFbxWriter3DS::PutExtraParts(reader3ds::ObjectMotionRecord& motion, const std::vector<std::string>& extraParts) {
     // Further parts of a large mesh move with the node, beside it.
     for (const std::string& part : extraParts) {
         if (ToolkitFailed()) {
@@ -344,6 +417,7 @@ bool KFbxWriter3DS::WriteDummyNode(KFbxNode* node) {
                                                                                : sizeof motion->instance - 1;
     std::memcpy(motion->instance, instance.data(), length);
     motion->instance[length] = '\0';
+    ReportNonFinite(writer3ds::ZeroNonFinite(*motion), instance);
     motion->boundmin = kDummyBoundMin;
     motion->boundmax = kDummyBoundMax;
     PutObjectMotion3ds(mDatabase, motion.get());
@@ -362,6 +436,8 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
         if (ToolkitFailed() || record == nullptr || motion == nullptr) {
             return !ToolkitFailed();
         }
+        record->position = InWorld(node, record->position);
+        ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
         PutLight3ds(mDatabase, record.get());
         if (ToolkitFailed()) {
             return false;
@@ -377,10 +453,13 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     // The spot record looks where the keys start, as readers that take no
-    // keys see it.
+    // keys see it, in the world frame as the record holds it.
+    record->position = InWorld(node, record->position);
     if (record->spot != nullptr && motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
-        record->spot->target = motion->targetposition.values[0];
+        KFbxNode* target = node->GetTarget();
+        record->spot->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
     PutLight3ds(mDatabase, record.get());
     if (ToolkitFailed()) {
@@ -400,10 +479,13 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     // The camera record shows the first keys, as readers that take no keys
-    // see it.
+    // see it, in the world frame as the record holds it.
+    record->position = InWorld(node, record->position);
     if (motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
-        record->target = motion->targetposition.values[0];
+        KFbxNode* target = node->GetTarget();
+        record->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
     if (motion->fov.keycount > 0 && motion->fov.values != nullptr && motion->fov.values[0] > 0.0f) {
         record->fov = motion->fov.values[0];

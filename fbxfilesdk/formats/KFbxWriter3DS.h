@@ -125,6 +125,8 @@ private:
         KFbxVector4 mScaling;
     };
 
+    // A transform as KgeMatrixMultPoint takes it.
+    using Frame = std::array<double, 16>;
     using MeshRecord = reader3ds::MeshRecord;
     using MaterialRecord = reader3ds::MaterialRecord;
 
@@ -132,28 +134,47 @@ private:
     void TakeOptions(KFbxStreamOptions* options);
     bool PrepareWrite(KFbxStreamOptions* options);
     void NameObjects();
+    // The object's name in the file, with a message when characters of it
+    // could not be kept.
+    void NameObject(const KFbxObject& object, int limit);
     void TakeTimeSpan();
     bool WriteNode(KFbxNode* node);
-    bool WriteGeometryNode(KFbxNode* node, const Local& local);
+    // The mesh objects and keyframer node of a mesh node; the keyframer
+    // nodes of the further parts of a large mesh are left to the caller,
+    // which puts them after the node's children.
+    bool WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRecord& motion,
+                           std::vector<std::string>& extraParts);
+    bool PutExtraParts(reader3ds::ObjectMotionRecord& motion, const std::vector<std::string>& extraParts);
     bool WriteLightNode(KFbxNode* node, const Local& local);
     bool WriteCameraNode(KFbxNode* node, const Local& local);
     bool WriteDummyNode(KFbxNode* node);
     bool WriteSettings();
     bool FinishWrite();
     bool ToolkitFailed();
+    // Says how many values of the named record were written as 0 because
+    // they were not finite; nothing for none.
+    void ReportNonFinite(std::size_t count, const std::string& name);
     void ReleaseToolkit();
     Local LocalAtStart(KFbxNode* node) const;
+    // The node's frame at time 0 as the keyframer composes it: its local
+    // transform under those of the ancestors that are written.
+    Frame WorldAtStart(KFbxNode* node) const;
+    // A point of the file's axes in the space the node's keys are in (that
+    // of its nearest written ancestor), taken to the file's world frame, as
+    // light and camera records hold their points.
+    point3ds InWorld(KFbxNode* node, const point3ds& point) const;
     // Whether the walk writes a keyframer node for the node.
     bool IsWritten(const KFbxNode* node) const;
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
     // The mesh as one object named after the node or, when too large for
     // one, as several; the names of the further ones go into extraParts.
-    bool WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures,
+    bool WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame& world, bool textures,
                    std::vector<std::string>& extraParts);
-    bool WriteMeshPart(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+    bool WriteMeshPart(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Frame& world,
                        const std::string& name);
-    MeshRecord MakeMeshObject(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+    // Points in the file's world frame, the mesh matrix that frame.
+    MeshRecord MakeMeshObject(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Frame& world,
                               const std::string& name);
     MaterialRecord WriteMaterials(const writer3ds::MeshData& data, int material, int first, int second);
     void SetMaterialColours(material3ds& record, const KFbxSurfaceMaterial* material) const;

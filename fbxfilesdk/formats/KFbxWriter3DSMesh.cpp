@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
@@ -139,13 +140,24 @@ std::string KFbxWriter3DS::MapFileName(const char* fileName) {
     return static_cast<std::size_t>(name.GetLen()) <= kMapNameLength ? std::string(name.Buffer()) : std::string();
 }
 
-bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local& local, bool textures,
+bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame& world, bool textures,
                               std::vector<std::string>& extraParts) {
     writer3ds::MeshOptions options;
     options.mTextures = textures;
     options.mMaterials = mFlags.mMaterial;
     options.mSpreadCornerUVs = mFlags.mTexUVByPoly;
     const MeshData data = writer3ds::ReadMeshData(mesh, options);
+    // A polygon of fewer than three corners (or naming a missing point)
+    // has no face the format can hold.
+    const auto dropped = std::count_if(data.mPolygons.begin(), data.mPolygons.end(),
+                                       [](const writer3ds::MeshPolygon& polygon) { return polygon.mSize < 3; });
+    if (dropped > 0) {
+        mMessage += "\"";
+        mMessage += FileNameOf(node).c_str();
+        mMessage += "\": ";
+        mMessage += Decimal(dropped).c_str();
+        mMessage += " polygons of fewer than 3 corners were left out.\n";
+    }
     const std::vector<writer3ds::MeshPart> parts =
         writer3ds::SplitIntoParts(data, static_cast<std::size_t>(kMaxObjectItems));
     for (std::size_t part = 0; part < parts.size(); ++part) {
@@ -158,20 +170,21 @@ bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Local&
             name = numbered.Buffer();
             extraParts.push_back(name);
         }
-        if (!WriteMeshPart(data, parts[part], local, name)) {
+        if (!WriteMeshPart(data, parts[part], world, name)) {
             return false;
         }
     }
     return true;
 }
 
-bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPart& part, const Local& local,
+bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPart& part, const Frame& world,
                                   const std::string& name) {
     ++mMeshCounter;
-    MeshRecord record = MakeMeshObject(data, part, local, name);
+    MeshRecord record = MakeMeshObject(data, part, world, name);
     if (record == nullptr || ToolkitFailed()) {
         return false;
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record), name);
     // One material group and one material record per combination the faces
     // show, in the order material, first texture, second texture.
     std::map<std::tuple<int, int, int>, std::vector<std::uint16_t>> groups;
@@ -194,6 +207,7 @@ bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPar
         if (material == nullptr || ToolkitFailed()) {
             return false;
         }
+        ReportNonFinite(writer3ds::ZeroNonFinite(*material), material->name);
         PutMaterial3ds(mDatabase, material.get());
         if (ToolkitFailed()) {
             return false;
@@ -213,7 +227,7 @@ bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPar
 }
 
 KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, const writer3ds::MeshPart& part,
-                                                        const Local& local, const std::string& name) {
+                                                        const Frame& world, const std::string& name) {
     auto record = reader3ds::MakeRecord<MeshRecord>(&InitMeshObj3ds, static_cast<std::uint16_t>(part.mPoints.size()),
                                                     static_cast<std::uint16_t>(part.mTriangles.size()), 0xFF);
     if (record == nullptr || FtkErrorStops()) {
@@ -221,24 +235,33 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
     }
     SetName(record->name, name);
 
-    // The local matrix in the file's axes, and the points with the node's own
-    // transform, in the file's axes as well.
-    const KFbxVector4 translation = ConvertPosition(local.mTranslation);
-    const KFbxVector4 rotation = ConvertRotation(local.mRotation);
-    const KFbxVector4 scaling = ConvertScaling(local.mScaling);
-    double matrix[16] = {};
-    KgeMatrixSetTRS(matrix, translation, rotation, scaling);
-    for (int row = 0; row < 4; ++row) {
+    // Points where the scene has them, as 3DS files hold them, and the mesh
+    // matrix that brings them back into the object's own space. The scene's
+    // X, Y and Z axes are the file's X, Z and -Y.
+    const auto row = [&world](int index, double sign) {
+        const std::size_t at = static_cast<std::size_t>(index) * 4;
+        return ConvertPosition(KFbxVector4(sign * world[at], sign * world[at + 1], sign * world[at + 2], 0.0));
+    };
+    const KFbxVector4 rows[4] = {row(0, 1.0), row(2, -1.0), row(1, 1.0), row(3, 1.0)};
+    for (int index = 0; index < 4; ++index) {
         for (int column = 0; column < 3; ++column) {
-            record->localmatrix[row * 3 + column] = static_cast<float>(matrix[row * 4 + column]);
+            record->localmatrix[index * 3 + column] = static_cast<float>(rows[index][column]);
         }
     }
-    double transform[16] = {};
-    KgeMatrixSetTRS(transform, local.mTranslation, local.mRotation, local.mScaling);
+    // A coordinate that is not a number is 0 before the point is moved, so
+    // that it does not spoil the point's other coordinates.
+    std::size_t replaced = 0;
     for (std::size_t index = 0; index < part.mPoints.size(); ++index) {
         const std::size_t point = static_cast<std::size_t>(part.mPoints[index]);
+        KFbxVector4 source = data.mPoints[point];
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!std::isfinite(source[axis])) {
+                source[axis] = 0.0;
+                ++replaced;
+            }
+        }
         double moved[3];
-        KgeMatrixMultPoint(moved, transform, data.mPoints[point]);
+        KgeMatrixMultPoint(moved, world.data(), source);
         const KFbxVector4 converted = ConvertPosition(KFbxVector4(moved[0], moved[1], moved[2], 0.0));
         record->vertices[index] = {static_cast<float>(converted[0]), static_cast<float>(converted[1]),
                                    static_cast<float>(converted[2])};
@@ -247,6 +270,8 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
             record->texverts[index] = {static_cast<float>(uv[0]), static_cast<float>(uv[1])};
         }
     }
+
+    ReportNonFinite(replaced, name);
 
     writer3ds::SmoothingGroups smoothing;
     for (std::size_t face = 0; face < part.mTriangles.size(); ++face) {

@@ -134,8 +134,10 @@ rotkey3ds KFbxWriter3DS::RelativeRotationKey(const KFbxVector4* previous, const 
     if (previous != nullptr) {
         double before[4];
         quaternion(*previous, before);
+        // Readers compose each key as this key times the rotation so far, so
+        // the key is the rotation so far undone, on the side they apply it.
         const double inverse[4] = {-before[0], -before[1], -before[2], before[3]};
-        KgeQuaternionMult(q, inverse, q);
+        KgeQuaternionMult(q, q, inverse);
         KgeQuaternionNormalize(q, q);
     }
     // The shorter way round.

@@ -10,8 +10,23 @@ namespace {
 // Room kept for the number of a name met again.
 constexpr std::size_t kNumberRoom = 3;
 constexpr int kMinimumLimit = 4;
+const char* const kUnnamed = "Unnamed";
+
+bool IsControl(char character) {
+    const unsigned char byte = static_cast<unsigned char>(character);
+    return byte < 0x20 || byte == 0x7F;
+}
 
 }  // namespace
+
+bool KRenamingStrategy3DS::HasControlCharacters(const char* name) {
+    for (; name != nullptr && *name != '\0'; ++name) {
+        if (IsControl(*name)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool KRenamingStrategy3DS::Rename(KFbxObjectNameRecord& name) {
     KString current(name.GetCurrentName());
@@ -28,6 +43,16 @@ bool KRenamingStrategy3DS::Rename(KString& name, int limit) {
     const std::size_t prefix = base.find("::");
     if (prefix != std::string::npos) {
         base.erase(0, prefix + 2);
+    }
+    // A control character (a line end, a tab) is no part of a name other
+    // programs show or match, and an empty name is one they cannot link to.
+    for (char& character : base) {
+        if (IsControl(character)) {
+            character = '_';
+        }
+    }
+    if (base.empty()) {
+        base = kUnnamed;
     }
     if (base.size() > size - kNumberRoom) {
         base.resize(size - kNumberRoom);

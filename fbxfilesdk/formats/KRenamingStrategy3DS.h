@@ -2,7 +2,8 @@
 // holds at most 10 characters, a material name at most 15. A name loses its
 // first "::" prefix, is cut so that three digits still fit, and a name met
 // before gets the next free number. Every name given out is remembered, the
-// numbered ones too, so no two names handed out are ever equal.
+// numbered ones too, so no two names handed out are ever equal. Control
+// characters become "_" and an empty name becomes "Unnamed".
 #ifndef FBXFILESDK_FORMATS_KRENAMINGSTRATEGY3DS_H
 #define FBXFILESDK_FORMATS_KRENAMINGSTRATEGY3DS_H
 
@@ -28,6 +29,8 @@ public:
     // shortened or kept. The result never has more than limit characters
     // (a limit below 4 counts as 4).
     bool Rename(KString& name, int limit);
+    // Whether Rename replaces characters of the name.
+    static bool HasControlCharacters(const char* name);
 
 private:
     bool IsTaken(const std::string& name) const { return mCounts.count(name) != 0; }

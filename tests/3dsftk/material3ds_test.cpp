@@ -153,11 +153,13 @@ TEST_F(MaterialTest, FalloffIsWrittenInWholePercentsAndFallsInwardWhenNegative) 
     InitMaterial3ds(&material_);
     std::strcpy(material_->name, "Glass");
     material_->transfalloff = -0.256f;
-    material_->diffuse = {0.999f, 1.0f, 0.0f};
+    material_->diffuse = {0.999f, 1.0f, 0.870588f};
     RoundTrip();
     EXPECT_FLOAT_EQ(read_->transfalloff, -0.26f);
-    EXPECT_FLOAT_EQ(read_->diffuse.red, 254.0f / 255.0f);
+    // Colour bytes are the nearest ones, so 222/255 comes back as 222/255.
+    EXPECT_EQ(read_->diffuse.red, 1.0f);
     EXPECT_EQ(read_->diffuse.green, 1.0f);
+    EXPECT_FLOAT_EQ(read_->diffuse.blue, 222.0f / 255.0f);
     // A material without maps reads back every map unused, with its defaults.
     EXPECT_STREQ(read_->texture.name, "");
     EXPECT_EQ(read_->texture.uscale, 1.0f);

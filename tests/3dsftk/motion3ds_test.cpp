@@ -158,7 +158,8 @@ TEST_F(MotionTest, ACameraAndItsTargetComeBackAndTheTargetCarriesTheCamerasName)
     ASSERT_NE(target, nullptr);
     Chunk3ds* kfdata = nullptr;
     FindChunk3ds(database_->topchunk, KFDATA, &kfdata);
-    EXPECT_EQ(ChildTags(kfdata), (std::vector<std::uint32_t>{KFHDR, TARGET_NODE_TAG, CAMERA_NODE_TAG}));
+    // The camera first, then its target, as other programs write and read them.
+    EXPECT_EQ(ChildTags(kfdata), (std::vector<std::uint32_t>{KFHDR, CAMERA_NODE_TAG, TARGET_NODE_TAG}));
 
     read_ = WriteAndRead(database_);
     EXPECT_EQ(GetCameraNodeCount3ds(read_), 1u);

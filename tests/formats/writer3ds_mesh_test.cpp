@@ -297,11 +297,13 @@ TEST_F(Writer3dsMeshTest, MeshTooLargeForOneObjectIsSplitIntoObjectsThatFit) {
     EXPECT_EQ(first->facecount, 65533);
     EXPECT_EQ(first->vertexcount, 65535);
     EXPECT_TRUE(Near(second->vertices[second->faces[0].a], 32766, 0, 1));
-    // Both parts move with the node; its child still names the node.
+    // Both parts move with the node; its child still names the node and
+    // comes before the further part, so that no reader hangs it there.
     ASSERT_EQ(GetObjectNodeCount3ds(file.Database()), 3u);
-    EXPECT_EQ(Text(file.Object(1)->name), "Huge1");
-    EXPECT_EQ(Text(file.Object(1)->parent), "");
-    EXPECT_EQ(Text(file.Object(2)->parent), "Huge");
+    EXPECT_EQ(Text(file.Object(1)->name), "Child");
+    EXPECT_EQ(Text(file.Object(1)->parent), "Huge");
+    EXPECT_EQ(Text(file.Object(2)->name), "Huge1");
+    EXPECT_EQ(Text(file.Object(2)->parent), "");
 }
 
 TEST_F(Writer3dsMeshTest, SurfaceIsWrittenAsTrianglesWithoutItsTextures) {

@@ -3,12 +3,26 @@
 #include "formats/Writer3dsTestSupport.h"
 #include "support/CommandOutput.h"
 
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <sstream>
+
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
+
+#ifdef QALIMOR_HAVE_LIB3DS
+#include <lib3ds/camera.h>
+#include <lib3ds/file.h>
+#include <lib3ds/light.h>
+#include <lib3ds/material.h>
+#include <lib3ds/mesh.h>
+#include <lib3ds/node.h>
+#endif
 
 namespace fbxsdk_2006_11_1::writer3dstest {
 namespace {
@@ -133,8 +147,101 @@ protected:
     return ::testing::AssertionSuccess();
 }
 
+// The bounding box of each mesh that assimp places, in the order it gives
+// them: the file exported as OBJ, whose vertices assimp has put through the
+// node transforms.
+struct Box {
+    double mMin[3] = {1e300, 1e300, 1e300};
+    double mMax[3] = {-1e300, -1e300, -1e300};
+    void Add(const double (&point)[3]) {
+        for (int axis = 0; axis < 3; ++axis) {
+            mMin[axis] = std::min(mMin[axis], point[axis]);
+            mMax[axis] = std::max(mMax[axis], point[axis]);
+        }
+    }
+    bool Near(const Box& other, double tolerance) const {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!(std::abs(mMin[axis] - other.mMin[axis]) < tolerance && std::abs(mMax[axis] - other.mMax[axis]) < tolerance)) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& box) {
+    return out << "(" << box.mMin[0] << ", " << box.mMin[1] << ", " << box.mMin[2] << ")-(" << box.mMax[0] << ", "
+               << box.mMax[1] << ", " << box.mMax[2] << ")";
+}
+
+std::vector<Box> AssimpBoxes(const std::string& file, const std::string& obj, std::string& output) {
+    std::vector<Box> boxes;
+    if (!RunCommand("assimp export '" + file + "' '" + obj + "' 2>&1", output)) {
+        return boxes;
+    }
+    std::ifstream in(obj);
+    std::vector<std::array<double, 3>> points;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string kind;
+        words >> kind;
+        if (kind == "v") {
+            std::array<double, 3> point{};
+            words >> point[0] >> point[1] >> point[2];
+            points.push_back(point);
+        } else if (kind == "g") {
+            boxes.emplace_back();
+        } else if (kind == "f" && !boxes.empty()) {
+            std::string corner;
+            while (words >> corner) {
+                const std::size_t index = static_cast<std::size_t>(std::stol(corner)) - 1;
+                if (index < points.size()) {
+                    const double point[3] = {points[index][0], points[index][1], points[index][2]};
+                    boxes.back().Add(point);
+                }
+            }
+        }
+    }
+    return boxes;
+}
+
+// The box of the node's mesh where the scene puts it at time 0 (assimp
+// turns 3DS points back into the scene's axes).
+Box SceneBox(KFbxNode* node) {
+    Box box;
+    const auto* mesh = dynamic_cast<const KFbxMesh*>(node->GetNodeAttribute());
+    const KgeMatrix world = node->EvaluateGlobalTransform(KTime(0));
+    for (int point = 0; mesh != nullptr && point < mesh->GetControlPointsCount(); ++point) {
+        const KFbxVector4 placed = world.MultT(mesh->GetControlPoints()[point]);
+        const double at[3] = {placed[0], placed[1], placed[2]};
+        box.Add(at);
+    }
+    return box;
+}
+
+::testing::AssertionResult HasBox(const std::vector<Box>& boxes, const Box& expected) {
+    for (const Box& box : boxes) {
+        if (box.Near(expected, 1e-3)) {
+            return ::testing::AssertionSuccess();
+        }
+    }
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "no mesh at " << expected << "; assimp has";
+    for (const Box& box : boxes) {
+        failure << " " << box;
+    }
+    return failure;
+}
+
 TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
     BuildScene();
+    // A turn about two axes at once, under a turned parent.
+    KFbxNode* lid = AddNode("Lid", Quad(), mBody);
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 10, 90.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 10, 90.0);
     ASSERT_TRUE(Export("scene.3ds")) << mLastError;
     KFbxScene* read = KFbxScene::Create(mManager, "read");
     ASSERT_TRUE(ImportInto(read, "scene.3ds")) << mLastError;
@@ -176,6 +283,21 @@ TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
         EXPECT_EQ(x->KeyGetTime(frame), Frame(frame));
         EXPECT_NEAR(x->KeyGetValue(frame), frame, 1e-4) << frame;
         EXPECT_NEAR(y->Evaluate(Frame(frame)), frame * 9.0, 1e-3) << frame;
+    }
+
+    // The two-axis turn at every key.
+    KFbxNode* readLid = Find(read, "Lid");
+    ASSERT_NE(readLid, nullptr);
+    ASSERT_TRUE(readLid->SetCurrentTakeNodeByName("default take"));
+    for (int frame = 0; frame <= 10; ++frame) {
+        const KgeMatrix expected = lid->EvaluateGlobalTransform(Frame(frame));
+        const KgeMatrix actual = readLid->EvaluateGlobalTransform(Frame(frame));
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                EXPECT_NEAR(actual[row][column], expected[row][column], 1e-3)
+                    << "frame " << frame << " [" << row << "][" << column << "]";
+            }
+        }
     }
 
     // The omni light.
@@ -242,6 +364,104 @@ TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {
     EXPECT_NEAR(cameraMotion->roll.values[0], 0.0, 1e-4);
 }
 
+#ifdef QALIMOR_HAVE_LIB3DS
+// The file's point of a scene point: (x, -z, y).
+KFbxVector4 InFile(const KFbxVector4& point) { return KFbxVector4(point[0], -point[2], point[1], 0.0); }
+
+::testing::AssertionResult NearPoint(const KFbxVector4& expected, const float* actual, double tolerance = 1e-3) {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!(std::abs(expected[axis] - actual[axis]) < tolerance)) {
+            return ::testing::AssertionFailure() << "(" << actual[0] << ", " << actual[1] << ", " << actual[2]
+                                                 << ") instead of (" << expected[0] << ", " << expected[1] << ", "
+                                                 << expected[2] << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
+    // Two meshes under one another; the lower one turns about two axes at once.
+    KFbxMesh* boxMesh = Quad();
+    boxMesh->AddMaterial(Phong("Sand", 0.870588, 0.5, 0.25));
+    KFbxNode* box = AddNode("Box", boxMesh);
+    box->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+    box->SetLclRotation(KFbxVector4(10, 20, 30, 0));
+    box->SetLclScaling(KFbxVector4(2, 2, 2, 0));
+    KFbxNode* lid = AddNode("Lid", Quad(), box);
+    lid->SetLclTranslation(KFbxVector4(0, 1, 0, 0));
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationX, 10, 90.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 0, 0.0);
+    Key(lid, &KFbxTakeNode::GetEulerRotationY, 10, 90.0);
+    // A spot and a camera under the box, the spot with a target beside it.
+    KFbxLight* spot = KFbxLight::Create(mManager, "");
+    spot->SetLightType(KFbxLight::eSPOT);
+    KFbxNode* spotNode = AddNode("Spot", spot, box);
+    spotNode->SetLclTranslation(KFbxVector4(0, 4, 0, 0));
+    KFbxNode* spotAim = AddNode("SpotAim", nullptr, box);
+    spotAim->SetLclTranslation(KFbxVector4(1, 0, 0, 0));
+    spotNode->SetTarget(spotAim);
+    KFbxNode* cameraNode = AddNode("Cam", KFbxCamera::Create(mManager, ""), box);
+    cameraNode->SetLclTranslation(KFbxVector4(0, 0, 5, 0));
+    ASSERT_TRUE(Export("lib3ds.3ds")) << mLastError;
+
+    Lib3dsFile* file = lib3ds_file_load(Path("lib3ds.3ds").c_str());
+    ASSERT_NE(file, nullptr);
+    const KFbxVector4 corners[4] = {KFbxVector4(0, 0, 0, 1), KFbxVector4(1, 0, 0, 1), KFbxVector4(1, 1, 0, 1),
+                                    KFbxVector4(0, 1, 0, 1)};
+    // The raw points are where the scene has them.
+    for (KFbxNode* node : {box, lid}) {
+        Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->GetName());
+        ASSERT_NE(mesh, nullptr) << node->GetName();
+        ASSERT_EQ(mesh->points, 4u);
+        const KgeMatrix world = node->EvaluateGlobalTransform(KTime(0));
+        for (int point = 0; point < 4; ++point) {
+            EXPECT_TRUE(NearPoint(InFile(world.MultT(corners[point])), mesh->pointL[point].pos))
+                << node->GetName() << " point " << point;
+        }
+    }
+    // Lights and cameras where the scene has them; the camera without target
+    // looks ten units along its own X axis.
+    const auto worldOf = [](KFbxNode* node, const KFbxVector4& offset) {
+        return InFile(node->EvaluateGlobalTransform(KTime(0)).MultT(offset));
+    };
+    const KFbxVector4 origin(0, 0, 0, 1);
+    Lib3dsLight* light = lib3ds_file_light_by_name(file, "Spot");
+    ASSERT_NE(light, nullptr);
+    EXPECT_TRUE(NearPoint(worldOf(spotNode, origin), light->position));
+    EXPECT_TRUE(NearPoint(worldOf(spotAim, origin), light->spot));
+    Lib3dsCamera* camera = lib3ds_file_camera_by_name(file, "Cam");
+    ASSERT_NE(camera, nullptr);
+    EXPECT_TRUE(NearPoint(worldOf(cameraNode, origin), camera->position));
+    EXPECT_TRUE(NearPoint(worldOf(cameraNode, KFbxVector4(10, 0, 0, 1)), camera->target));
+    // The keyframer puts the lid where the scene has it at every key.
+    Lib3dsNode* lidNode = lib3ds_file_node_by_name(file, "Lid", LIB3DS_OBJECT_NODE);
+    ASSERT_NE(lidNode, nullptr);
+    ASSERT_NE(lidNode->parent, nullptr);
+    EXPECT_STREQ(lidNode->parent->name, "Box");
+    for (int frame = 0; frame <= 10; ++frame) {
+        lib3ds_file_eval(file, static_cast<float>(frame));
+        const KgeMatrix world = lid->EvaluateGlobalTransform(Frame(frame));
+        for (const KFbxVector4& corner : corners) {
+            // The node's matrix takes the object's own points, in the file's axes.
+            const KFbxVector4 own = InFile(corner);
+            float placed[3];
+            for (int axis = 0; axis < 3; ++axis) {
+                placed[axis] = static_cast<float>(own[0] * lidNode->matrix[0][axis] + own[1] * lidNode->matrix[1][axis] +
+                                                  own[2] * lidNode->matrix[2][axis] + lidNode->matrix[3][axis]);
+            }
+            EXPECT_TRUE(NearPoint(InFile(world.MultT(corner)), placed)) << "frame " << frame;
+        }
+    }
+    // The colour to the nearest byte.
+    Lib3dsMaterial* sand = lib3ds_file_material_by_name(file, "Sand");
+    ASSERT_NE(sand, nullptr);
+    EXPECT_NEAR(sand->diffuse[0], 0.870588, 0.5 / 255);
+    EXPECT_NEAR(sand->diffuse[2], 0.25, 0.5 / 255);
+    lib3ds_file_free(file);
+}
+#endif
+
 TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
     if (!ProgramInstalled("assimp")) {
         GTEST_SKIP() << "assimp is not installed (assimp-utils)";
@@ -266,6 +486,105 @@ TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
     }
     EXPECT_EQ(CountAfter(info, "Meshes"), meshes) << info;
     EXPECT_EQ(CountAfter(info, "Materials"), read->GetMaterialCount()) << info;
+
+    // Each mesh where the scene has it, a mesh after a camera and its
+    // target included.
+    KFbxNode* after = AddNode("After", Quad());
+    after->SetLclTranslation(KFbxVector4(5, 0, 0, 0));
+    // Without rescaling: assimp scales points by the file's master scale.
+    ASSERT_TRUE(Export("boxes.3ds", OptionsWith("RESCALING", false))) << mLastError;
+    std::string output;
+    const std::vector<Box> boxes = AssimpBoxes(Path("boxes.3ds"), Path("boxes.obj"), output);
+    ASSERT_EQ(boxes.size(), 3u) << output;
+    for (KFbxNode* node : {mBody, mArm, after}) {
+        EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
+    }
+}
+
+
+TEST_F(Writer3dsRoundTripTest, IndependentReaderPlacesEveryMesh) {
+    if (!ProgramInstalled("assimp")) {
+        GTEST_SKIP() << "assimp is not installed (assimp-utils)";
+    }
+    struct Case {
+        const char* mName;
+        bool mGroup;         // everything under a group node
+        bool mMeshParent;    // a camera and its target under a mesh
+        bool mSplit;         // a mesh of 70000 points with a child
+    };
+    const Case cases[] = {
+        {"camera-under-mesh", false, true, false},
+        {"camera-under-group", true, false, false},
+        {"split-mesh", true, false, true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.mName);
+        while (mScene->GetRootNode()->GetChildCount() > 0) {
+            mScene->GetRootNode()->RemoveChild(mScene->GetRootNode()->GetChild(0));
+        }
+        std::vector<KFbxNode*> meshes;
+        KFbxNode* top = test.mGroup ? AddNode("Group") : nullptr;
+        if (top != nullptr) {
+            top->SetLclTranslation(KFbxVector4(0, 0, 7, 0));
+        }
+        if (test.mMeshParent) {
+            top = AddNode("Holder", Quad());
+            top->SetLclTranslation(KFbxVector4(0, 20, 0, 0));
+            meshes.push_back(top);
+        }
+        KFbxNode* parent = top;
+        if (test.mSplit) {
+            std::vector<KFbxVector4> points(70000);
+            for (std::size_t point = 0; point < points.size(); ++point) {
+                points[point] = KFbxVector4(static_cast<double>(point / 2) * 1e-3, static_cast<double>(point % 2), 0, 0);
+            }
+            std::vector<std::vector<int>> quads;
+            for (int first = 0; first + 3 < 70000; first += 2) {
+                quads.push_back({first, first + 1, first + 3, first + 2});
+            }
+            parent = AddNode("Huge", MakeMesh(points, quads), top);
+        } else {
+            KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""), top);
+            camera->SetLclTranslation(KFbxVector4(-50, 30, 40, 0));
+            KFbxNode* aim = AddNode("Aim", nullptr, top);
+            aim->SetLclTranslation(KFbxVector4(3, 3, 3, 0));
+            camera->SetTarget(aim);
+            parent = AddNode("Parent", Quad(), top);
+            meshes.push_back(parent);
+        }
+        parent->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+        KFbxNode* child = AddNode("Child", Quad(), parent);
+        child->SetLclTranslation(KFbxVector4(0, 1, 0, 0));
+        meshes.push_back(child);
+        // An empty material name is one assimp can link.
+        dynamic_cast<KFbxMesh*>(child->GetNodeAttribute())->AddMaterial(Phong("", 0.870588, 0.5, 0.25));
+        // Without rescaling: assimp scales points by the file's master scale.
+        const std::string name = test.mName;
+        ASSERT_TRUE(Export(name + ".3ds", OptionsWith("RESCALING", false))) << mLastError;
+        std::string output;
+        const std::vector<Box> boxes = AssimpBoxes(Path(name + ".3ds"), Path(name + ".obj"), output);
+        ASSERT_FALSE(boxes.empty()) << output;
+        for (KFbxNode* node : meshes) {
+            EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
+        }
+    }
+    // The material, linked by its name, with its colour to the nearest byte.
+    std::ifstream mtl(Path("split-mesh.mtl"));
+    std::string line;
+    std::string material;
+    bool found = false;
+    while (std::getline(mtl, line)) {
+        if (line.rfind("newmtl ", 0) == 0) {
+            material = line.substr(7);
+        } else if (material == "Unnamed" && line.find("Kd ") != std::string::npos) {
+            std::istringstream values(line.substr(line.find("Kd ") + 3));
+            double red = 0.0;
+            values >> red;
+            EXPECT_NEAR(red, 0.870588, 0.5 / 255) << line;
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found) << "no material Unnamed with a diffuse colour";
 }
 
 }  // namespace

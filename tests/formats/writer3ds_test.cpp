@@ -9,6 +9,8 @@
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -35,6 +37,11 @@ TEST(RenamingStrategy3ds, CutsNumbersAndRemembersEveryName) {
     EXPECT_EQ(Renamed(names, "Box"), "Box");
     EXPECT_EQ(Renamed(names, "Box"), "Box1");
     EXPECT_NE(Renamed(names, "Box1"), "Box1");
+    // Names other programs could not link or would split.
+    EXPECT_EQ(Renamed(names, ""), "Unnamed");
+    EXPECT_EQ(Renamed(names, "Model::"), "Unnamed1");
+    EXPECT_EQ(Renamed(names, "m\nv 9\t\x7f", 15), "m_v 9__");
+    EXPECT_EQ(Renamed(names, "<a \"b\">\xc3\xa9", 15), "<a \"b\">\xc3\xa9");
     names.Clear();
     EXPECT_EQ(Renamed(names, "Box"), "Box");
 }
@@ -140,6 +147,22 @@ TEST_F(Writer3dsFrameTest, FileThatCannotBeOpenedIsReportedAtCreate) {
     // A later write is not failed by that error.
     AddNode("Box", Quad());
     EXPECT_TRUE(Export("box.3ds")) << mLastError;
+}
+
+TEST_F(Writer3dsFrameTest, FullDiskIsReportedAsOutOfDiskSpace) {
+    if (std::FILE* full = std::fopen("/dev/full", "w")) {
+        std::fclose(full);
+    } else {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    AddNode("Box", Quad());
+    KFbxWriter* writer = CreateWriter3DS(*mManager, nullptr, 0);
+    ASSERT_NE(writer, nullptr);
+    ASSERT_TRUE(writer->FileCreate("/dev/full"));
+    EXPECT_FALSE(writer->Write(mScene, Options()));
+    EXPECT_EQ(writer->GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+    EXPECT_STREQ(writer->GetLastErrorString(), "Out of disk space");
+    delete writer;
 }
 
 TEST_F(Writer3dsFrameTest, RegistryKnowsTheWriter) {
@@ -298,6 +321,50 @@ TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
     EXPECT_STREQ(stranger->GetName(), "Box");
     EXPECT_EQ(box->GetCurrentTakeNodeIndex(), take);
     EXPECT_EQ(box->GetCurrentTakeNode()->GetTranslationX()->KeyGetCount(), 2);
+}
+
+TEST_F(Writer3dsFrameTest, HostileScenesWriteAFileOfTheSameMeaningWithAWarningPerChange) {
+    const double nan = std::nan("");
+    const double infinity = HUGE_VAL;
+    // Names with a line end, markup, quotes and non-ASCII bytes; points and
+    // keys that are not numbers; an empty mesh; polygons of 0 to 2 corners.
+    KFbxMesh* odd = MakeMesh({KFbxVector4(nan, 0, 0, 0), KFbxVector4(1, infinity, 0, 0), KFbxVector4(1, 1, 0, 0)},
+                             {{0, 1, 2}, {}, {0}, {0, 1}});
+    odd->AddMaterial(Phong("", nan, 0.5, 0.5));
+    KFbxNode* node = AddNode("m\nv 9 9 9", odd);
+    Key(node, &KFbxTakeNode::GetTranslationX, 0, 0.0);
+    Key(node, &KFbxTakeNode::GetTranslationX, 5, nan);
+    AddNode("<b \"q\">\xc3\xa9", MakeMesh({}, {}));
+    KFbxLight* lamp = KFbxLight::Create(mManager, "");
+    lamp->SetLightType(KFbxLight::ePOINT);
+    const double colour[3] = {infinity, 1.0, 1.0};
+    lamp->SetDefaultColor(colour);
+    AddNode("Lamp", lamp);
+    ASSERT_TRUE(Export("hostile.3ds")) << mLastError;
+    const std::string message = mMessage.Buffer();
+    // One warning per record with the values it had to change.
+    EXPECT_NE(message.find("\"m_v_9_9\": 2 values"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"Lamp\": 2 values"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"Unnamed\": 1 values"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"m_v_9_9\": 3 polygons of fewer"), std::string::npos) << message;
+
+    WrittenFile file(Path("hostile.3ds"));
+    ASSERT_TRUE(file.Valid());
+    const auto mesh = file.Mesh(0);
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(Text(mesh->name), "m_v_9_9");
+    ASSERT_EQ(mesh->vertexcount, 3u);
+    EXPECT_EQ(mesh->facecount, 1u);
+    EXPECT_TRUE(Near(mesh->vertices[0], 0, 0, 0));
+    EXPECT_TRUE(Near(mesh->vertices[1], 1, 0, 0));
+    EXPECT_EQ(Text(file.Material(0)->name), "Unnamed");
+    EXPECT_EQ(file.Material(0)->diffuse.red, 0.0f);
+    const auto motion = file.Object(0);
+    ASSERT_NE(motion, nullptr);
+    for (std::uint32_t key = 0; key < motion->position.keycount; ++key) {
+        EXPECT_TRUE(std::isfinite(motion->position.values[key].x)) << key;
+    }
+    EXPECT_EQ(file.Omni(0)->color.red, 0.0f);
 }
 
 TEST_F(Writer3dsFrameTest, AmbientLightFollowsItsOption) {
