@@ -3,7 +3,7 @@
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
-#include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/formats/KFbxMeshFilePreparation.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
@@ -74,10 +74,10 @@ bool KFbxWriterObj::FileClose() {
 
 KFbxStreamOptions* KFbxWriterObj::GetWriteOptions() { return KFbxStreamOptionsObjWriter::Create(&mManager, ""); }
 
-bool KFbxWriterObj::PreprocessScene(KFbxScene& scene) { return KFbxWriterDxf::PreprocessScene(scene, mNames); }
+bool KFbxWriterObj::PreprocessScene(KFbxScene& scene) { return KFbxMeshFilePreparation::PreprocessScene(scene, mNames); }
 
 bool KFbxWriterObj::PostprocessScene(KFbxScene& scene) {
-    KFbxWriterDxf::RestoreScene(scene, mNames);
+    KFbxMeshFilePreparation::RestoreScene(scene, mNames);
     return false;
 }
 
@@ -96,7 +96,7 @@ void KFbxWriterObj::WritePointLine(const char* keyword, const KFbxVector4& point
 }
 
 bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
-    KFbxNode* root = KFbxWriterDxf::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsObjWriter*>(options),
+    KFbxNode* root = KFbxMeshFilePreparation::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsObjWriter*>(options),
                                                mObjFile != nullptr, scene, mTriangulate, mDeformation);
     if (root == nullptr) {
         return false;
@@ -107,7 +107,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mMaterials.clear();
     mTextureFiles.clear();
     mMaterialNames.Clear();
-    KFbxWriterDxf::RenamedScene renamed(*scene);
+    KFbxMeshFilePreparation::RenamedScene renamed(*scene);
 
     CheckMaterials(*root);
     mLine = "# \n# Wavefront OBJ file\n# Created with Rezaziv FBX\n# \n";
