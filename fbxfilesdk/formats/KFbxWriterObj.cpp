@@ -88,9 +88,9 @@ void KFbxWriterObj::FlushLine(std::FILE* file) {
 
 void KFbxWriterObj::WritePointLine(const char* keyword, const KFbxVector4& point) {
     mLine += keyword;
-    ObjAppendNumber(mLine, point[0]);
-    ObjAppendNumber(mLine, point[1]);
-    ObjAppendNumber(mLine, point[2]);
+    ObjAppendNumber(mLine, point[0], mNotFinite);
+    ObjAppendNumber(mLine, point[1], mNotFinite);
+    ObjAppendNumber(mLine, point[2], mNotFinite);
     mLine += '\n';
     FlushLine(mObjFile);
 }
@@ -194,10 +194,10 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         return index >= 0 ? mesh.GetTexture(index, 0, channel) : nullptr;
     };
 
-    mLine = "g ";
-    mLine += node.GetName();
-    mLine += '\n';
+    const std::string group = WrittenName(node.GetName(), "node");
+    mLine = "g " + group + "\n";
     FlushLine(mObjFile);
+    mNotFinite = 0;
 
     for (const KFbxVector4& point : points) {
         const KFbxVector4 world = global.MultT(point);
@@ -214,8 +214,8 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
     }
     const auto writeUV = [this](const KFbxVector2& uv, bool swap) {
         mLine += "vt";
-        ObjAppendNumber(mLine, swap ? uv[1] : uv[0]);
-        ObjAppendNumber(mLine, swap ? uv[0] : uv[1]);
+        ObjAppendNumber(mLine, swap ? uv[1] : uv[0], mNotFinite);
+        ObjAppendNumber(mLine, swap ? uv[0] : uv[1], mNotFinite);
         mLine += '\n';
         FlushLine(mObjFile);
         ++mTextureCoordinateCounter;
@@ -339,6 +339,34 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         }
         mLine += '\n';
         FlushLine(mObjFile);
+    }
+    TellNotFinite("mesh", group.c_str(), mNotFinite);
+}
+
+std::string KFbxWriterObj::WrittenName(const char* name, const char* what) {
+    bool controls = false;
+    std::string word = ObjWrittenName(name != nullptr ? name : "", controls);
+    if (controls) {
+        mMessage += "The ";
+        mMessage += what;
+        mMessage += " name \"";
+        mMessage += word.c_str();
+        mMessage += "\" is written with '_' for its control characters.\n";
+    }
+    return word;
+}
+
+void KFbxWriterObj::TellNotFinite(const char* what, const char* name, int count) {
+    if (count > 0) {
+        char digits[16];
+        *std::to_chars(digits, digits + sizeof digits - 1, count).ptr = '\0';
+        mMessage += "The ";
+        mMessage += what;
+        mMessage += " \"";
+        mMessage += name;
+        mMessage += "\" has ";
+        mMessage += digits;
+        mMessage += " values that are not finite numbers; they are written as 0.\n";
     }
 }
 
