@@ -288,6 +288,18 @@ std::vector<int> RemappedIndices(const ElementType& element, const KFbxNode* nod
     return out;
 }
 
+// The node's index of the element's first material; 0 when the element
+// has none or the node does not hold it.
+int FirstNodeMaterialIndex(const KFbxNode* node, const KFbxLayerElementMaterial& element) {
+    const auto& direct = element.GetDirectArray();
+    const KFbxObject* first = direct.GetCount() > 0 ? direct.GetAt(0) : nullptr;
+    for (int i = 0; node != nullptr && first != nullptr && i < node->GetSrcObjectCount(KFbxSurfaceMaterial::ClassId);
+         ++i) {
+        if (node->GetSrcObject(KFbxSurfaceMaterial::ClassId, i) == first) return i;
+    }
+    return 0;
+}
+
 void WriteLayerElementMaterials(KFbx& file, const KFbxGeometry& geometry, TypedIndexTable& table) {
     const KFbxNode* node = OwnerNode(geometry);
     ForEachLayerHolding(
@@ -296,11 +308,13 @@ void WriteLayerElementMaterials(KFbx& file, const KFbxGeometry& geometry, TypedI
             if (element.GetReferenceMode() == Element::eDIRECT) return;
             BeginElementRecord(file, "LayerElementMaterial", index, element);
             // All-same mapping holds one material for the whole geometry; an
-            // element that holds no index at all gets no value.
+            // element that holds no index means the first, which readers
+            // need written: a record without a value is refused.
             int count = element.GetIndexArray().GetCount();
-            if (element.GetMappingMode() == Element::eALL_SAME && count > 1) count = 1;
-            const std::vector<int> values =
-                RemappedIndices(element, node, count, KFbxWriterFbx6::FindNodeMaterialIndex);
+            const bool allSame = element.GetMappingMode() == Element::eALL_SAME;
+            if (allSame && count > 1) count = 1;
+            std::vector<int> values = RemappedIndices(element, node, count, KFbxWriterFbx6::FindNodeMaterialIndex);
+            if (allSame && values.empty()) values.push_back(FirstNodeMaterialIndex(node, element));
             WriteIntsRecord(file, "Materials", values.data(), static_cast<int>(values.size()));
             EndElementRecord(file);
             table.Add(&element, index);

@@ -451,6 +451,13 @@ void KFbxWriterFbx6::WriteConnection(KFbxPlug* source, KFbxPlug* destination) {
     auto* destinationObject = dynamic_cast<KFbxObject*>(destination);
     auto* destinationProperty = dynamic_cast<KFbxProperty*>(destination);
     if (sourceObject != nullptr) {
+        // An attribute that lives in the model records of its nodes links to
+        // each of them through that record: a mesh shared by two nodes must
+        // not become a link from the one model to the other.
+        if (destinationObject != nullptr && destinationObject->Is(KFbxNode::ClassId) &&
+            sourceObject->Is(KFbxNodeAttribute::ClassId) && !IsStandaloneGeometry(sourceObject)) {
+            return;
+        }
         sourceObject = GetConnectableObject(sourceObject);
         if (sourceObject == nullptr) {
             return;

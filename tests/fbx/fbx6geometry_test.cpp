@@ -246,8 +246,8 @@ TEST_F(Fbx6GeometryTest, MaterialIndicesByMapping) {
     allSame->GetIndexArray().Add(3);
     allSame->GetIndexArray().Add(4);
     mesh->GetLayer(0)->SetMaterials(allSame);
-    // An all-same element without any index gets no value rather than one
-    // read past its end.
+    // An all-same element without any index means the first material, and
+    // says so: readers refuse a record without a value.
     auto* none = new KFbxLayerElementMaterial("none");
     none->SetMappingMode(KFbxLayerElement::eALL_SAME);
     none->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
@@ -258,7 +258,7 @@ TEST_F(Fbx6GeometryTest, MaterialIndicesByMapping) {
                         "\"Index\"\n\tMaterials: 3\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("\"IndexToDirect\"\n\tMaterials:\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"IndexToDirect\"\n\tMaterials: 0\n"), std::string::npos) << text;
 
     // A material outside the node's materials, or an index outside the
     // element, is not found.

@@ -13,6 +13,8 @@
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>
@@ -26,6 +28,7 @@
 
 #include "fbx/FbxWriterTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -420,6 +423,54 @@ TEST_F(KFbxWriterFbx6Test, AttributesConnectThroughTheirNodes) {
         "Connections:  {", "\tConnect: \"OO\",\"Model::Parent\",\"Model::Scene\"",
         "\tConnect: \"OO\",\"Model::Child\",\"Model::Parent\"", "}"};
     EXPECT_EQ(connections, expected);
+}
+
+TEST_F(KFbxWriterFbx6Test, AMeshSharedByTwoNodesIsShownByEachWhereItStands) {
+    KFbxNode* left = AddNode("Left");
+    left->SetLclTranslation(KFbxVector4(-50, 0, 0, 0));
+    KFbxNode* group = AddNode("Group");
+    group->SetLclTranslation(KFbxVector4(0, 0, 10, 0));
+    KFbxNode* right = AddNode("Right", group);
+    right->SetLclTranslation(KFbxVector4(70, 0, 0, 0));
+    KFbxMesh* mesh = KFbxMesh::Create(mManager, "Teapot");
+    const KFbxVector4 corners[3] = {KFbxVector4(0, 0, 0, 1), KFbxVector4(1, 0, 0, 1), KFbxVector4(0, 1, 0, 1)};
+    mesh->InitControlPoints(3);
+    std::copy(corners, corners + 3, mesh->GetControlPoints());
+    const int triangle[3] = {0, 1, ~2};
+    mesh->AddPolygons(triangle, 3);
+    left->SetNodeAttribute(mesh);
+    right->SetNodeAttribute(mesh);
+    const std::vector<std::string> lines = AsciiLines();
+    const std::vector<std::string> expected = {
+        "Connections:  {", "\tConnect: \"OO\",\"Model::Left\",\"Model::Scene\"",
+        "\tConnect: \"OO\",\"Model::Group\",\"Model::Scene\"", "\tConnect: \"OO\",\"Model::Right\",\"Model::Group\"",
+        "}"};
+    EXPECT_EQ(Record(lines, "Connections:"), expected);
+
+    // Our reader gives each node its own mesh, under its own parent, at its
+    // own place.
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+    ASSERT_TRUE(importer->Initialize((mFolder / "scene.fbx").c_str()));
+    ASSERT_TRUE(importer->Import(read));
+    importer->Destroy();
+    const struct {
+        const char* mName;
+        const char* mParent;
+        double mX;
+    } kPlaces[] = {{"Left", "Scene", -50.0}, {"Right", "Group", 70.0}};
+    for (const auto& place : kPlaces) {
+        KFbxNode* node = read->GetRootNode()->FindChild(place.mName, true);
+        ASSERT_NE(node, nullptr) << place.mName;
+        const KFbxNode* parent = node->GetParent();
+        EXPECT_STREQ(parent == read->GetRootNode() ? "Scene" : parent->GetName(), place.mParent);
+        auto* readMesh = dynamic_cast<KFbxMesh*>(node->GetNodeAttribute());
+        ASSERT_NE(readMesh, nullptr) << place.mName;
+        ASSERT_EQ(readMesh->GetControlPointsCount(), 3);
+        const KFbxVector4 world = KgeMatrix(node->EvaluateDefaultGlobalTransform()).MultT(readMesh->GetControlPoints()[1]);
+        EXPECT_DOUBLE_EQ(world[0], place.mX + 1.0) << place.mName;
+        EXPECT_DOUBLE_EQ(world[2], place.mX > 0 ? 10.0 : 0.0) << place.mName;
+    }
 }
 
 TEST_F(KFbxWriterFbx6Test, TheSummaryFindsTheTemplateMarkerAndListsSelectedTakes) {
