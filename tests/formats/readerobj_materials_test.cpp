@@ -112,22 +112,30 @@ TEST_F(ObjMaterialTest, TheFirstBlockOfANameWins) {
     EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0))->GetDiffuseColor())[0], 1.0);
 }
 
-TEST_F(ObjMaterialTest, NamesMatchWithCaseAndOneMissingMaterialTakesAllMaterialsAway) {
-    ASSERT_TRUE(ImportWithLibrary("usemtl red\nf 1 2 3\nusemtl plain\nf 1 3 4\nusemtl plain\nf 2 3 4\n"));
+TEST_F(ObjMaterialTest, NamesMatchWithCaseAndAMissingMaterialLeavesOnlyItsOwnFacesWithout) {
+    ASSERT_TRUE(ImportWithLibrary("f 1 2 4\nusemtl red\nf 1 2 3\nusemtl plain\nf 1 3 4\nusemtl plain\nf 2 3 4\n"
+                                  "usemtl flat\nf 1 2 3\nusemtl red\nf 1 3 4\n"));
     // Told once, however often the name is used.
     EXPECT_EQ(Message(), "Unable to read material \"plain\" in .mtl file\n");
     KFbxMesh* mesh = Mesh("default");
     ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->GetPolygonCount(), 3);
-    EXPECT_EQ(mesh->GetMaterialCount(), 0);
-    EXPECT_EQ(mesh->GetMaterialMappingMode(), KFbxLayerElement::eALL_SAME);
+    EXPECT_EQ(mesh->GetPolygonCount(), 6);
+    ASSERT_EQ(mesh->GetMaterialCount(), 2);
+    EXPECT_STREQ(mesh->GetMaterial(0)->GetName(), "red");
+    EXPECT_STREQ(mesh->GetMaterial(1)->GetName(), "flat");
+    EXPECT_EQ(mesh->GetMaterialMappingMode(), KFbxLayerElement::eBY_POLYGON);
+    // Before the first "usemtl" and under the unknown name: no material.
+    const int expected[6] = {-1, 0, -1, -1, 1, 0};
+    for (int polygon = 0; polygon < 6; ++polygon) {
+        EXPECT_EQ(mesh->GetMaterialIndices()->GetAt(polygon), expected[polygon]) << polygon;
+    }
 }
 
 TEST_F(ObjMaterialTest, AMissingLibraryIsAWarningAndTheMeshesAreStillRead) {
     ASSERT_TRUE(ImportText(std::string("mtllib nowhere.mtl\n") + kTwoQuads +
                            "usemtl red\nf 1 2 3 4\nusemtl red\nf 1 2 3\n"));
     EXPECT_EQ(Message(),
-              "Unable to load material library\n"
+              "Unable to load material library \"nowhere.mtl\" (No such file or directory)\n"
               "Unable to read material \"red\" in .mtl file\n");
     KFbxMesh* mesh = Mesh("default");
     ASSERT_NE(mesh, nullptr);
