@@ -6,7 +6,7 @@
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
-#include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/formats/KFbxMeshFilePreparation.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -88,10 +88,12 @@ KFbxStreamOptions* KFbxWriter3DS::GetWriteOptions() {
     return options;
 }
 
-bool KFbxWriter3DS::PreprocessScene(KFbxScene& scene) { return KFbxWriterDxf::PreprocessScene(scene, mSceneNames); }
+bool KFbxWriter3DS::PreprocessScene(KFbxScene& scene) {
+    return KFbxMeshFilePreparation::PreprocessScene(scene, mSceneNames);
+}
 
 bool KFbxWriter3DS::PostprocessScene(KFbxScene& scene) {
-    KFbxWriterDxf::RestoreScene(scene, mSceneNames);
+    KFbxMeshFilePreparation::RestoreScene(scene, mSceneNames);
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/formats/KFbxWriterDxf.h>
 
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+#include <fbxfilesdk/formats/KFbxMeshFilePreparation.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerContainer.h>
@@ -9,7 +10,6 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
-#include <fbxfilesdk/scene/KFbxSceneRenamer.h>
 
 #include <charconv>
 #include <cmath>
@@ -66,29 +66,14 @@ const KFbxSurfaceMaterial* IndexedMaterial(const KFbxLayerContainer& geometry, i
 
 }  // namespace
 
-// ---- the shared scene preparation ------------------------------------------
+// ---- scene preparation ---------------------------------------------------
 
-bool KFbxWriterDxf::PreprocessScene(KFbxScene& scene, KFbxSceneNameSnapshot& names) {
-    names.Remember(scene);
-    KFbxSceneRenamer(&scene).RenameFor(KFbxSceneRenamer::eDXF_3DS_OBJ);
-    return true;
+bool KFbxWriterDxf::PreprocessScene(KFbxScene& scene) {
+    return KFbxMeshFilePreparation::PreprocessScene(scene, mNames);
 }
-
-void KFbxWriterDxf::RestoreScene(KFbxScene& scene, KFbxSceneNameSnapshot& names) { names.Restore(scene); }
-
-KFbxWriterDxf::RenamedScene::RenamedScene(KFbxScene& scene) : mScene(&scene) { PreprocessScene(scene, mNames); }
-
-void KFbxWriterDxf::RenamedScene::Restore() {
-    if (mScene != nullptr) {
-        RestoreScene(*mScene, mNames);
-        mScene = nullptr;
-    }
-}
-
-bool KFbxWriterDxf::PreprocessScene(KFbxScene& scene) { return PreprocessScene(scene, mNames); }
 
 bool KFbxWriterDxf::PostprocessScene(KFbxScene& scene) {
-    RestoreScene(scene, mNames);
+    KFbxMeshFilePreparation::RestoreScene(scene, mNames);
     return false;
 }
 
@@ -254,34 +239,13 @@ int KFbxWriterDxf::RgbToColorIndex(const double rgb[3]) {
 
 // ---- write -----------------------------------------------------------------
 
-KFbxNode* KFbxWriterDxf::BeginWrite(ErrorHolder& error, KFbxStreamOptions* own, bool fileOpen, KFbxScene* scene,
-                                    bool& triangulate, bool& deformation) {
-    error.ClearError();
-    if (own == nullptr) {
-        error.SetError(eSTREAM_OPTIONS_NOT_SET);
-        return nullptr;
-    }
-    if (!fileOpen) {
-        error.SetError(eFILE_NOT_OPENED);
-        return nullptr;
-    }
-    KFbxNode* root = scene != nullptr ? scene->GetRootNode() : nullptr;
-    if (root == nullptr) {
-        error.SetErrorWithText(eUNIDENTIFIED_ERROR, "No scene to write");
-        return nullptr;
-    }
-    triangulate = own->GetBoolOption("TRIANGULATE", true);
-    deformation = own->GetBoolOption("DEFORMATION", true);
-    return root;
-}
-
 bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
-    KFbxNode* root = BeginWrite(mError, dynamic_cast<KFbxStreamOptionsDxfWriter*>(options), mFile != nullptr, scene,
+    KFbxNode* root = KFbxMeshFilePreparation::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsDxfWriter*>(options), mFile != nullptr, scene,
                                 mTriangulate, mDeformation);
     if (root == nullptr) {
         return false;
     }
-    RenamedScene renamed(*scene);
+    KFbxMeshFilePreparation::RenamedScene renamed(*scene);
 
     const int children = root->GetChildCount();
     Group(999, "Rezaziv Dxf writer for FBX");

@@ -4,10 +4,6 @@
 // become colour numbers. NURBS and patches are written as triangle meshes.
 // Nothing else of the scene is written, and the scene is given back as it
 // was: names, geometry and deformers.
-//
-// The class also holds the scene preparation that every writer of plain
-// mesh files (DXF, 3DS, OBJ) runs before it writes: node names made legal
-// and unique for those files, the caller's names given back afterwards.
 #ifndef FBXFILESDK_FORMATS_KFBXWRITERDXF_H
 #define FBXFILESDK_FORMATS_KFBXWRITERDXF_H
 
@@ -25,38 +21,6 @@ class KFbxNode;
 
 class KFbxWriterDxf : public KFbxWriter {
 public:
-    // Renames the scene's nodes for plain mesh files and gives the names
-    // back when it goes out of scope (or at Restore):
-    //     KFbxWriterDxf::RenamedScene renamed(scene);
-    //     ... write ...
-    class RenamedScene {
-    public:
-        explicit RenamedScene(KFbxScene& scene);
-        ~RenamedScene() { Restore(); }
-        RenamedScene(const RenamedScene&) = delete;
-        RenamedScene& operator=(const RenamedScene&) = delete;
-        // Gives the names back now; later calls do nothing.
-        void Restore();
-
-    private:
-        KFbxScene* mScene;
-        KFbxSceneNameSnapshot mNames;
-    };
-
-    // The shared preparation: the node names become legal and unique for
-    // plain mesh files (scene renaming of kind 3); the names they had are
-    // kept in names, for RestoreScene. Always true.
-    static bool PreprocessScene(KFbxScene& scene, KFbxSceneNameSnapshot& names);
-    // Gives the scene back the names PreprocessScene kept.
-    static void RestoreScene(KFbxScene& scene, KFbxSceneNameSnapshot& names);
-
-    // The checks both writers make at the start of Write, in this order:
-    // options of their own class (own, null when they are not), an open
-    // file, a scene with a root. The root, with "TRIANGULATE" and
-    // "DEFORMATION" read into the flags; null with the error set.
-    static KFbxNode* BeginWrite(ErrorHolder& error, KFbxStreamOptions* own, bool fileOpen, KFbxScene* scene,
-                                bool& triangulate, bool& deformation);
-
     // The IO object is not used.
     KFbxWriterDxf(KFbxSdkManager& manager, KFbxIO* io);
     ~KFbxWriterDxf() override;
@@ -73,8 +37,8 @@ public:
     // class or none; "File not opened" without a file; "Out of disk space"
     // when the stream fails.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
-    // PreprocessScene for this writer's own snapshot; PostprocessScene gives
-    // those names back and, as the file kind has nothing to finish, answers
+    // The shared renaming of plain mesh files, with this writer's own
+    // snapshot of the names; PostprocessScene gives them back and, as the file kind has nothing to finish, answers
     // false.
     bool PreprocessScene(KFbxScene& scene) override;
     bool PostprocessScene(KFbxScene& scene) override;

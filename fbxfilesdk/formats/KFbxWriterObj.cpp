@@ -3,7 +3,7 @@
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
-#include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/formats/KFbxMeshFilePreparation.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
@@ -74,10 +74,10 @@ bool KFbxWriterObj::FileClose() {
 
 KFbxStreamOptions* KFbxWriterObj::GetWriteOptions() { return KFbxStreamOptionsObjWriter::Create(&mManager, ""); }
 
-bool KFbxWriterObj::PreprocessScene(KFbxScene& scene) { return KFbxWriterDxf::PreprocessScene(scene, mNames); }
+bool KFbxWriterObj::PreprocessScene(KFbxScene& scene) { return KFbxMeshFilePreparation::PreprocessScene(scene, mNames); }
 
 bool KFbxWriterObj::PostprocessScene(KFbxScene& scene) {
-    KFbxWriterDxf::RestoreScene(scene, mNames);
+    KFbxMeshFilePreparation::RestoreScene(scene, mNames);
     return false;
 }
 
@@ -88,15 +88,15 @@ void KFbxWriterObj::FlushLine(std::FILE* file) {
 
 void KFbxWriterObj::WritePointLine(const char* keyword, const KFbxVector4& point) {
     mLine += keyword;
-    ObjAppendNumber(mLine, point[0]);
-    ObjAppendNumber(mLine, point[1]);
-    ObjAppendNumber(mLine, point[2]);
+    ObjAppendNumber(mLine, point[0], mNotFinite);
+    ObjAppendNumber(mLine, point[1], mNotFinite);
+    ObjAppendNumber(mLine, point[2], mNotFinite);
     mLine += '\n';
     FlushLine(mObjFile);
 }
 
 bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
-    KFbxNode* root = KFbxWriterDxf::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsObjWriter*>(options),
+    KFbxNode* root = KFbxMeshFilePreparation::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsObjWriter*>(options),
                                                mObjFile != nullptr, scene, mTriangulate, mDeformation);
     if (root == nullptr) {
         return false;
@@ -107,7 +107,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mMaterials.clear();
     mTextureFiles.clear();
     mMaterialNames.Clear();
-    KFbxWriterDxf::RenamedScene renamed(*scene);
+    KFbxMeshFilePreparation::RenamedScene renamed(*scene);
 
     CheckMaterials(*root);
     mLine = "# \n# Wavefront OBJ file\n# Created with Rezaziv FBX\n# \n";
@@ -194,10 +194,10 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         return index >= 0 ? mesh.GetTexture(index, 0, channel) : nullptr;
     };
 
-    mLine = "g ";
-    mLine += node.GetName();
-    mLine += '\n';
+    const std::string group = WrittenName(node.GetName(), "node");
+    mLine = "g " + group + "\n";
     FlushLine(mObjFile);
+    mNotFinite = 0;
 
     for (const KFbxVector4& point : points) {
         const KFbxVector4 world = global.MultT(point);
@@ -214,8 +214,8 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
     }
     const auto writeUV = [this](const KFbxVector2& uv, bool swap) {
         mLine += "vt";
-        ObjAppendNumber(mLine, swap ? uv[1] : uv[0]);
-        ObjAppendNumber(mLine, swap ? uv[0] : uv[1]);
+        ObjAppendNumber(mLine, swap ? uv[1] : uv[0], mNotFinite);
+        ObjAppendNumber(mLine, swap ? uv[0] : uv[1], mNotFinite);
         mLine += '\n';
         FlushLine(mObjFile);
         ++mTextureCoordinateCounter;
@@ -339,6 +339,34 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         }
         mLine += '\n';
         FlushLine(mObjFile);
+    }
+    TellNotFinite("mesh", group.c_str(), mNotFinite);
+}
+
+std::string KFbxWriterObj::WrittenName(const char* name, const char* what) {
+    bool controls = false;
+    std::string word = ObjWrittenName(name != nullptr ? name : "", controls);
+    if (controls) {
+        mMessage += "The ";
+        mMessage += what;
+        mMessage += " name \"";
+        mMessage += word.c_str();
+        mMessage += "\" is written with '_' for its control characters.\n";
+    }
+    return word;
+}
+
+void KFbxWriterObj::TellNotFinite(const char* what, const char* name, int count) {
+    if (count > 0) {
+        char digits[16];
+        *std::to_chars(digits, digits + sizeof digits - 1, count).ptr = '\0';
+        mMessage += "The ";
+        mMessage += what;
+        mMessage += " \"";
+        mMessage += name;
+        mMessage += "\" has ";
+        mMessage += digits;
+        mMessage += " values that are not finite numbers; they are written as 0.\n";
     }
 }
 

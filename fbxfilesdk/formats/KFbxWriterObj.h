@@ -45,7 +45,9 @@ public:
     // "Stream options not set" for options of another class or none; "File
     // not opened" without a file; "Out of disk space" when a stream fails.
     // A material library that cannot be made leaves the OBJ file without
-    // one; missing texture files are told in the message text.
+    // one. The message text tells, a line each, the texture files that were
+    // not copied and every value written otherwise than the scene holds it:
+    // names holding control characters, numbers that are not finite.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
     // The shared renaming of plain mesh files, with this writer's own
     // snapshot of the names; PostprocessScene gives them back and, as the
@@ -73,7 +75,14 @@ private:
     // The entry of the pair, made (and its block written) when new.
     const MaterialEntry& FindMaterialEntry(const KFbxSurfaceMaterial* material, const KFbxTexture* texture);
     void WriteMaterial(const MaterialEntry& entry);
-    bool CopyTextureFile(const char* source);
+    // Copies a regular file under the name beside the OBJ file.
+    bool CopyTextureFile(const char* source, const std::string& name);
+    // The name as one word of a statement; what (and the name) is told in
+    // the message when a control character had to go.
+    std::string WrittenName(const char* name, const char* what);
+    // Tells in the message that count values of what were not finite
+    // numbers (nothing for 0).
+    void TellNotFinite(const char* what, const char* name, int count);
 
     // The line buffer's contents go to the OBJ or the MTL stream.
     void FlushLine(std::FILE* file);
@@ -91,6 +100,8 @@ private:
     std::int64_t mVertexCounter = 1;
     std::int64_t mTextureCoordinateCounter = 1;
     std::int64_t mNormalCounter = 1;
+    // Values of the mesh or material being written that were not finite.
+    int mNotFinite = 0;
     std::vector<MaterialEntry> mMaterials;
     // Texture files a write copied or tried to: each is met once.
     std::set<std::string> mTextureFiles;

@@ -12,22 +12,25 @@
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
-#include <cstring>
+#include <platform/os/File.h>
+
+#include <cerrno>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
 // "Ka 0.1 0.2 0.3": colour times factor, per component.
-void AppendColorLine(std::string& line, const char* keyword, const fbxDouble3& color, double factor) {
+void AppendColorLine(std::string& line, const char* keyword, const fbxDouble3& color, double factor,
+                     int& notFinite) {
     line += keyword;
-    for (int i = 0; i < 3; ++i) ObjAppendNumber(line, color[i] * factor);
+    for (int i = 0; i < 3; ++i) ObjAppendNumber(line, color[i] * factor, notFinite);
     line += '\n';
 }
 
-void AppendNumberLine(std::string& line, const char* keyword, double value) {
+void AppendNumberLine(std::string& line, const char* keyword, double value, int& notFinite) {
     line += keyword;
-    ObjAppendNumber(line, value);
+    ObjAppendNumber(line, value, notFinite);
     line += '\n';
 }
 
@@ -36,11 +39,11 @@ double Mean(const fbxDouble3& color) { return (color[0] + color[1] + color[2]) /
 // The colour line of a material of another class, from its properties by
 // name; nothing without the colour, a missing factor counts 1.
 void AppendNamedColorLine(std::string& line, const char* keyword, const KFbxSurfaceMaterial& material,
-                          const char* colorName, const char* factorName) {
+                          const char* colorName, const char* factorName, int& notFinite) {
     const KFbxProperty color = material.FindProperty(colorName);
     if (!color.IsValid()) return;
     const KFbxProperty factor = material.FindProperty(factorName);
-    AppendColorLine(line, keyword, color.GetDouble3(), factor.IsValid() ? factor.GetDouble() : 1.0);
+    AppendColorLine(line, keyword, color.GetDouble3(), factor.IsValid() ? factor.GetDouble() : 1.0, notFinite);
 }
 
 }  // namespace
@@ -78,9 +81,8 @@ const KFbxWriterObj::MaterialEntry& KFbxWriterObj::FindMaterialEntry(const KFbxS
         // Its name was the first the library handed out.
         entry.mName = kDefaultMaterialName;
     } else {
-        KString name(material != nullptr ? material->GetName() : kDefaultMaterialName);
-        // Names are words in the file: the first blank would end this one.
-        if (char* blank = std::strchr(name.Buffer(), ' ')) *blank = '_';
+        KString name(material != nullptr ? WrittenName(material->GetName(), "material").c_str()
+                                         : kDefaultMaterialName);
         mMaterialNames.Rename(name);
         entry.mName = name.Buffer();
     }
@@ -95,60 +97,78 @@ void KFbxWriterObj::WriteMaterial(const MaterialEntry& entry) {
     const KFbxTexture* texture = entry.mTexture;
     if (texture != nullptr && texture->GetTextureUse() == KFbxTexture::eSTANDARD) {
         // The line names the copy beside the file, whether or not the copy worked.
-        CopyTextureFile(texture->GetFileName());
-        block += "map_Kd ";
-        block += ObjFileNamePart(texture->GetFileName());
-        block += '\n';
+        const char* source = texture->GetFileName();
+        const std::string copy = WrittenName(std::string(ObjFileNamePart(source)).c_str(), "texture file");
+        CopyTextureFile(source, copy);
+        block += "map_Kd " + copy + "\n";
     }
+    int notFinite = 0;
     const KFbxSurfaceMaterial* material = entry.mMaterial;
     const auto* phong = dynamic_cast<const KFbxSurfacePhong*>(material);
     const auto* lambert = dynamic_cast<const KFbxSurfaceLambert*>(material);
     if (lambert != nullptr) {
-        AppendColorLine(block, "Ka", lambert->GetAmbientColor().GetDouble3(), lambert->GetAmbientFactor().GetDouble());
-        AppendColorLine(block, "Kd", lambert->GetDiffuseColor().GetDouble3(), lambert->GetDiffuseFactor().GetDouble());
+        AppendColorLine(block, "Ka", lambert->GetAmbientColor().GetDouble3(), lambert->GetAmbientFactor().GetDouble(),
+                        notFinite);
+        AppendColorLine(block, "Kd", lambert->GetDiffuseColor().GetDouble3(), lambert->GetDiffuseFactor().GetDouble(),
+                        notFinite);
         if (phong != nullptr) {
             AppendColorLine(block, "Ks", phong->GetSpecularColor().GetDouble3(),
-                            phong->GetSpecularFactor().GetDouble());
+                            phong->GetSpecularFactor().GetDouble(), notFinite);
             block += "illum 2\n";
-            AppendNumberLine(block, "Ns", phong->GetShininess().GetDouble());
+            AppendNumberLine(block, "Ns", phong->GetShininess().GetDouble(), notFinite);
         } else {
             block += "illum 1\n";
         }
-        AppendNumberLine(block, "Tr",
+        // "d" is the opacity; readers take "Tr" as its complement, the
+        // transparency, so the opacity is not written under that name.
+        AppendNumberLine(block, "d",
                          1.0 - Mean(lambert->GetTransparentColor().GetDouble3()) *
-                                   lambert->GetTransparencyFactor().GetDouble());
+                                   lambert->GetTransparencyFactor().GetDouble(),
+                         notFinite);
     } else {
         if (material != nullptr) {
-            AppendNamedColorLine(block, "Ka", *material, "AmbientColor", "AmbientFactor");
-            AppendNamedColorLine(block, "Kd", *material, "DiffuseColor", "DiffuseFactor");
-            AppendNamedColorLine(block, "Ks", *material, "SpecularColor", "SpecularFactor");
+            AppendNamedColorLine(block, "Ka", *material, "AmbientColor", "AmbientFactor", notFinite);
+            AppendNamedColorLine(block, "Kd", *material, "DiffuseColor", "DiffuseFactor", notFinite);
+            AppendNamedColorLine(block, "Ks", *material, "SpecularColor", "SpecularFactor", notFinite);
         }
         block += "illum 2\n";
         if (material != nullptr) {
             const KFbxProperty shininess = material->FindProperty("ShininessExponent");
-            if (shininess.IsValid()) AppendNumberLine(block, "Ns", shininess.GetDouble() * 100.0);
+            if (shininess.IsValid()) AppendNumberLine(block, "Ns", shininess.GetDouble() * 100.0, notFinite);
             const KFbxProperty emissive = material->FindProperty("EmissiveColor");
             const KFbxProperty factor = material->FindProperty("EmissiveFactor");
             if (emissive.IsValid() || factor.IsValid()) {
                 const double c = emissive.IsValid() ? Mean(emissive.GetDouble3()) : 1.0;
                 const double f = factor.IsValid() ? factor.GetDouble() : 1.0;
-                AppendNumberLine(block, "Tr", 1.0 - c * f);
+                AppendNumberLine(block, "d", 1.0 - c * f, notFinite);
             }
         }
     }
+    TellNotFinite("material", entry.mName.c_str(), notFinite);
     std::fwrite(block.data(), 1, block.size(), mMtlFile);
 }
 
-bool KFbxWriterObj::CopyTextureFile(const char* source) {
+bool KFbxWriterObj::CopyTextureFile(const char* source, const std::string& name) {
     if (source == nullptr || source[0] == '\0') return false;
     if (!mTextureFiles.insert(source).second) return true;
-    const std::string destination = ObjPathBeside(mObjFileName.Buffer(), ObjFileNamePart(source));
+    const std::string destination = ObjPathBeside(mObjFileName.Buffer(), name);
     if (KFbxFileExists(KString(destination.c_str()))) return true;
-    std::FILE* from = std::fopen(source, "rb");
+    // Only a regular file is copied: a device would fill the disk, a FIFO
+    // would hang the export.
+    std::FILE* from = qalimor::os::OpenRegularFile(source);
     if (from == nullptr) {
-        mMessage += "Unable to locate texture file \"";
-        mMessage += source;
-        mMessage += "\".\n";
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            mMessage += "Unable to locate texture file \"";
+            mMessage += source;
+            mMessage += "\".\n";
+        } else {
+            mMessage += "The texture file \"";
+            mMessage += source;
+            mMessage += "\" is not copied: ";
+            mMessage += qalimor::os::OpenFailureText(error).c_str();
+            mMessage += ".\n";
+        }
         return false;
     }
     std::FILE* to = std::fopen(destination.c_str(), "wb");

@@ -17,4 +17,19 @@ std::string ObjPathBeside(std::string_view file, std::string_view name) {
     return path;
 }
 
+std::string ObjWrittenName(std::string_view name, bool& controls) {
+    controls = false;
+    std::string word(name.empty() ? std::string_view("_") : name);
+    for (char& c : word) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            controls = true;
+            c = '_';
+        } else if (byte == ' ') {
+            c = '_';
+        }
+    }
+    return word;
+}
+
 }  // namespace fbxsdk_2006_11_1

@@ -1,6 +1,7 @@
 // Paths of the files that travel with an OBJ file (material libraries,
 // texture copies), put together with the separator this system opens files
-// with. Either separator is taken apart.
+// with. Either separator is taken apart. And the names written into OBJ
+// and MTL statements.
 #ifndef FBXFILESDK_FORMATS_OBJFILEPATHS_H
 #define FBXFILESDK_FORMATS_OBJFILEPATHS_H
 
@@ -14,6 +15,12 @@ std::string_view ObjFileNamePart(std::string_view path);
 // The name in the folder of file; an absolute name, or a file without a
 // folder, gives the name itself.
 std::string ObjPathBeside(std::string_view file, std::string_view name);
+
+// A name as one word of a statement: every blank and control character
+// becomes '_' (a blank would end the word, a line end would start a
+// statement of its own); an empty name becomes "_". Other bytes, those of
+// UTF-8 text too, stay. controls tells whether a control character went.
+std::string ObjWrittenName(std::string_view name, bool& controls);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -60,7 +60,11 @@ bool ObjReadInt(std::string_view text, int& value) {
     return true;
 }
 
-void ObjAppendNumber(std::string& line, double value) {
+void ObjAppendNumber(std::string& line, double value, int& notFinite) {
+    if (!std::isfinite(value)) {
+        ++notFinite;
+        value = 0.0;
+    }
     if (value == 0.0) value = 0.0;
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;

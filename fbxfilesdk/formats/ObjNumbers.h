@@ -25,8 +25,9 @@ int ObjReadDoubles(std::string_view text, double* values, int count, bool& notFi
 bool ObjReadInt(std::string_view text, int& value);
 
 // A blank and the shortest text that reads back as the same double; a
-// negative zero is written as zero.
-void ObjAppendNumber(std::string& line, double value);
+// negative zero is written as zero. NaN and infinity, which no reader takes
+// as a number, are written as 0 and counted in notFinite.
+void ObjAppendNumber(std::string& line, double value, int& notFinite);
 
 }  // namespace fbxsdk_2006_11_1
 

@@ -5,7 +5,7 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/formats/KFbxWriterDeformation.h>
-#include <fbxfilesdk/formats/KFbxWriterDxf.h>
+#include <fbxfilesdk/formats/KFbxMeshFilePreparation.h>
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -81,7 +81,7 @@ TEST_F(WriterPreprocessTest, RenamingMakesNamesPlainAndUniqueAndIsUndone) {
     AddNode("ok");
     const std::vector<std::string> before = Names(*mScene);
     {
-        KFbxWriterDxf::RenamedScene renamed(*mScene);
+        KFbxMeshFilePreparation::RenamedScene renamed(*mScene);
         std::vector<std::string> during = Names(*mScene);
         EXPECT_EQ(std::count(during.begin(), during.end(), "my_box"), 1);
         EXPECT_EQ(std::count(during.begin(), during.end(), "my box"), 0);
@@ -92,9 +92,9 @@ TEST_F(WriterPreprocessTest, RenamingMakesNamesPlainAndUniqueAndIsUndone) {
     EXPECT_EQ(Names(*mScene), before);
 
     KFbxSceneNameSnapshot names;
-    EXPECT_TRUE(KFbxWriterDxf::PreprocessScene(*mScene, names));
+    EXPECT_TRUE(KFbxMeshFilePreparation::PreprocessScene(*mScene, names));
     EXPECT_NE(Names(*mScene), before);
-    KFbxWriterDxf::RestoreScene(*mScene, names);
+    KFbxMeshFilePreparation::RestoreScene(*mScene, names);
     EXPECT_EQ(Names(*mScene), before);
 }
 

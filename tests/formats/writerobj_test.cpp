@@ -18,7 +18,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <set>
+
+#include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::objtest {
 namespace {
@@ -277,7 +281,7 @@ TEST_F(ObjWriterTest, LaterMeshesNumberOnAndAMeshWithoutMaterialUsesTheDefault) 
     EXPECT_NE(mtl.find("\nnewmtl default\nillum 2\n"), std::string::npos) << mtl;
     EXPECT_NE(mtl.find("\nnewmtl red_brick\nmap_Kd bricks.tga\nKa 0.05 0.1 0.15\n"), std::string::npos) << mtl;
     EXPECT_NE(mtl.find("\nnewmtl sand\nmap_Kd bricks.tga\nKa "), std::string::npos) << mtl;
-    EXPECT_NE(mtl.find("illum 1\nTr "), std::string::npos) << mtl;
+    EXPECT_NE(mtl.find("illum 1\nd 1\n"), std::string::npos) << mtl;
 }
 
 TEST_F(ObjWriterTest, OneMaterialWithTwoTexturesGivesTwoNamesAndSwappedUvsAreWrittenSwapped) {
@@ -428,6 +432,168 @@ TEST_F(ObjWriterTest, AnIndependentReaderOpensTheWrittenFilesWithTheirCounts) {
     // materials and the default one.
     EXPECT_NE(output.find("Faces:              13\n"), std::string::npos) << output;
     EXPECT_NE(output.find("Materials:          3\n"), std::string::npos) << output;
+}
+
+// What tinyobjloader reads from an OBJ file: per material "material name
+// dissolve texture", per face "face material corners" where a corner is
+// "x,y,z/uv-index".
+const char* const kTinyObjDump = R"(import sys, tinyobjloader
+r = tinyobjloader.ObjReader()
+if not r.ParseFromFile(sys.argv[1]):
+    print("error", r.Error()); sys.exit(1)
+a = r.GetAttrib(); ms = r.GetMaterials(); v = a.vertices
+for m in ms: print("material", m.name, "%g" % m.dissolve, m.diffuse_texname or "-")
+for s in r.GetShapes():
+    at = 0
+    for f, n in enumerate(s.mesh.num_face_vertices):
+        ids = s.mesh.material_ids
+        name = ms[ids[f]].name if f < len(ids) and 0 <= ids[f] < len(ms) else "-"
+        cs = s.mesh.indices[at:at + n]; at += n
+        print("face", name, " ".join("%g,%g,%g/%d" % (v[3*c.vertex_index], v[3*c.vertex_index+1],
+              v[3*c.vertex_index+2], c.texcoord_index) for c in cs))
+)";
+
+TEST_F(ObjWriterTest, TinyObjLoaderReadsTheOpacityMaterialPerFaceTexcoordsAndPlaces) {
+    if (std::system("/usr/bin/python3 -c 'import tinyobjloader' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "tinyobjloader is not installed (python3-tinyobjloader)";
+    }
+    mBrick->SetName("red brick wall");
+    mSand->SetName("sand\nv 9 9 9");
+    AddCube("box", KFbxVector4(3, 0, 0, 0));
+    ASSERT_TRUE(Export(Path("scene.obj"), KeepPolygons())) << Message();
+    const std::string script = Write("dump.py", kTinyObjDump);
+    const std::string dump = CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("scene.obj") + "'");
+    // Opacity 1 - 0.25 for the brick, opaque sand; both names whole.
+    EXPECT_NE(dump.find("material red_brick_wall 0.75 bricks.tga\n"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("material sand_v_9_9_9 1 bricks.tga\n"), std::string::npos) << dump;
+    // Each corner at its world place with its texture coordinate.
+    std::map<std::string, int> faces;
+    for (std::size_t at = dump.find("face "); at != std::string::npos; at = dump.find("face ", at + 1)) {
+        const std::string line = dump.substr(at, dump.find('\n', at) - at);
+        faces[line.substr(5, line.find(' ', 5) - 5)] += 1;
+        EXPECT_EQ(line.find("/-1"), std::string::npos) << line;
+    }
+    // Five brick quads and one of sand, in triangles.
+    EXPECT_EQ(faces, (std::map<std::string, int>{{"red_brick_wall", 10}, {"sand_v_9_9_9", 2}})) << dump;
+    EXPECT_NE(dump.find("face sand_v_9_9_9 3,0,0.285714/0 3,0,0/1 3,0.1,0.285714/3\n"), std::string::npos) << dump;
+}
+
+// Scenes that no writer should take at their word: each writes, with the
+// OBJ file's vertex lines and the fragments given of the OBJ and MTL files,
+// and the message naming
+// every value that was changed.
+struct HostileObjScene {
+    const char* mName;
+    std::function<void()> mBuild;
+    int mVertexLines;
+    std::vector<std::string> mFragments;
+    std::vector<std::string> mMessageFragments;
+};
+
+TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged) {
+    const std::string fifo = Path("pipe.tga");
+    const std::vector<HostileObjScene> cases = {
+        {"names with blanks, line ends, markup, quotes and UTF-8",
+         [this] {
+             mBrick->SetName("red brick wall\r\nv 9 9 9");
+             mSand->SetName("<b class=\"x\">&sand\xC3\xBC\t'");
+             mTexture->SetFileName(Write("my\nbricks.tga", "x").c_str());
+             AddCube("box", KFbxVector4(0, 0, 0, 0));
+         },
+         8,
+         {"usemtl red_brick_wall__v_9_9_9\n", "usemtl <b_class=\"x\">&sand\xC3\xBC_'\n"},
+         {"material name \"red_brick_wall__v_9_9_9\"", "material name \"<b_class=\"x\">&sand\xC3\xBC_'\"",
+          "texture file name \"my_bricks.tga\""}},
+        {"numbers that are not finite",
+         [this] {
+             KFbxMesh* mesh = AddCube("box", KFbxVector4(0, 0, 0, 0));
+             mesh->GetControlPoints()[0] = KFbxVector4(std::nan(""), 0, 0, 1);
+             mesh->GetNormals()[1] = KFbxVector4(0, HUGE_VAL, 0, 0);
+             mesh->GetTextureUVArray()[2] = KFbxVector2(-HUGE_VAL, 0);
+             SetNumber(mSand->GetDiffuseFactor(), std::nan(""));
+         },
+         8,
+         {"v 0 0 0\n", "Kd 0 0 0\n"},
+         {"mesh \"box\" has 7 values that are not finite numbers; they are written as 0.\n",
+          "material \"sand\" has 3 values that are not finite numbers; they are written as 0.\n"}},
+        {"an empty mesh and polygons of no, one and two corners",
+         [this] {
+             KFbxNode* node = KFbxNode::Create(mManager, "empty");
+             mScene->GetRootNode()->AddChild(node);
+             node->SetNodeAttribute(KFbxMesh::Create(mManager, ""));
+             KFbxMesh* mesh = AddPlainTriangle("short");
+             for (int size : {0, 1, 2}) {
+                 mesh->BeginPolygon();
+                 for (int k = 0; k < size; ++k) mesh->AddPolygonVertex(k);
+                 mesh->EndPolygon();
+             }
+         },
+         3,
+         {"g short\n", "f 1 2 3\n"},
+         {}},
+        {"texture coordinates by control point through an index array",
+         [this] {
+             KFbxMesh* mesh = AddPlainTriangle("mapped");
+             mesh->InitTextureUVMapping(KFbxLayerElement::eBY_CONTROL_POINT);
+             mesh->AddTextureUV(KFbxVector2(0.25, 0.5));
+             mesh->AddTextureUV(KFbxVector2(0.75, 1));
+             for (int i : {1, 0, 1}) mesh->GetLayer(0)->GetUVs()->GetIndexArray().Add(i);
+         },
+         3,
+         {"vt 0.25 0.5\nvt 0.75 1\n", "f 1/2 2/1 3/2\n"},
+         {}},
+        {"a texture that is a device",
+         [this] {
+             AddCube("box", KFbxVector4(0, 0, 0, 0));
+             mTexture->SetFileName("/dev/zero");
+         },
+         8,
+         {"map_Kd zero\n"},
+         {"texture file \"/dev/zero\" is not copied: not a regular file"}},
+        {"a texture that is a FIFO",
+         [this, &fifo] {
+             AddCube("box", KFbxVector4(0, 0, 0, 0));
+             mTexture->SetFileName(fifo.c_str());
+         },
+         8,
+         {"map_Kd pipe.tga\n"},
+         {"texture file \"" + fifo + "\" is not copied: not a regular file"}},
+    };
+    for (const HostileObjScene& hostile : cases) {
+        SCOPED_TRACE(hostile.mName);
+        TearDown();
+        std::filesystem::remove_all(Path("out"));
+        std::filesystem::remove(fifo);
+        SetUp();
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        hostile.mBuild();
+        ASSERT_TRUE(Export(Path("out/scene.obj"))) << Message();
+        const std::string obj = Text(Path("out/scene.obj"));
+        const std::string mtl = std::filesystem::exists(Path("out/scene.mtl")) ? Text(Path("out/scene.mtl")) : "";
+        EXPECT_EQ(CountLines(obj, "v "), hostile.mVertexLines) << obj;
+        for (const std::string& fragment : hostile.mFragments) {
+            EXPECT_NE((obj + mtl).find(fragment), std::string::npos) << obj << mtl;
+        }
+        for (const std::string& fragment : hostile.mMessageFragments) {
+            EXPECT_NE(Message().find(fragment), std::string::npos) << Message();
+        }
+        // Every line of both files is a statement the writer meant.
+        for (const std::string* text : {&obj, &mtl}) {
+            for (std::size_t at = 0; at < text->size(); at = text->find('\n', at) + 1) {
+                const std::string line = text->substr(at, text->find('\n', at) - at);
+                const std::string keyword = line.substr(0, line.find(' '));
+                static const std::set<std::string> kMeant = {"", "#", "mtllib", "g", "v", "vt", "vn", "usemtl", "f",
+                                                             "newmtl", "map_Kd", "Ka", "Kd", "Ks", "illum", "Ns", "d"};
+                EXPECT_EQ(kMeant.count(keyword), 1u) << line;
+                EXPECT_EQ(line.find_first_of("\r\t\v\f"), std::string::npos) << line;
+            }
+        }
+        EXPECT_FALSE(std::filesystem::exists(Path("out/zero")));
+        EXPECT_FALSE(std::filesystem::exists(Path("out/pipe.tga")));
+        // And reads back.
+        mScene = KFbxScene::Create(mManager, "read");
+        EXPECT_TRUE(Import(Path("out/scene.obj"))) << Message();
+    }
 }
 
 }  // namespace
