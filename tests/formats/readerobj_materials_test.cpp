@@ -168,5 +168,28 @@ TEST_F(ObjMaterialTest, BlocksOfEveryLibraryAreFoundWhateverTheirLineEnds) {
     }
 }
 
+// "d" is the opacity and "Tr" the transparency; where a block holds "d", it
+// decides, whichever comes first (exporters write "d 1" with "Tr 0" for an
+// opaque material).
+TEST_F(ObjMaterialTest, OpacityDecidesWhereItIsGivenAndTransparencyOtherwise) {
+    const struct {
+        const char* mLines;
+        double mFactor;
+    } cases[] = {
+        {"d 1.0\nTr 0.0\n", 0.0}, {"Tr 0.0\nd 1.0\n", 0.0}, {"d 0.25\nTr 0.25\n", 0.75},
+        {"Tr 0.25\n", 0.25},       {"d 0.4\n", 0.6},         {"Tr 1\nd 0\n", 1.0},
+    };
+    for (const auto& block : cases) {
+        Write("lib.mtl", std::string("newmtl m\nKd 1 0 0\n") + block.mLines);
+        ASSERT_TRUE(Import(Write("in.obj", "mtllib lib.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl m\nf 1 2 3\n")));
+        KFbxMesh* mesh = Mesh("default");
+        ASSERT_NE(mesh, nullptr);
+        ASSERT_EQ(mesh->GetMaterialCount(), 1);
+        auto* material = static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0));
+        EXPECT_DOUBLE_EQ(Number(material->GetTransparencyFactor()), block.mFactor) << block.mLines;
+        mScene->Clear();
+    }
+}
+
 }  // namespace
 }  // namespace fbxsdk_2006_11_1::objtest
