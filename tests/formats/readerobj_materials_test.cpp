@@ -8,7 +8,12 @@
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
+#include "support/CommandOutput.h"
+
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 namespace fbxsdk_2006_11_1::objtest {
 namespace {
@@ -188,6 +193,69 @@ TEST_F(ObjMaterialTest, OpacityDecidesWhereItIsGivenAndTransparencyOtherwise) {
         auto* material = static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0));
         EXPECT_DOUBLE_EQ(Number(material->GetTransparencyFactor()), block.mFactor) << block.mLines;
         mScene->Clear();
+    }
+}
+
+// What tinyobjloader reads from an OBJ file: per material "material name
+// opacity", then per material name (or "-" for none) "faces name count".
+// What tinyobjloader reads from an OBJ file: "material name opacity" for
+// each material a face shows, then "faces name count" per material name ("-"
+// for none), both sorted by name.
+const char* const kTinyObjFaces = R"(import sys, tinyobjloader
+r = tinyobjloader.ObjReader()
+c = tinyobjloader.ObjReaderConfig()
+c.triangulate = False
+if not r.ParseFromFile(sys.argv[1], c):
+    print("error", r.Error()); sys.exit(1)
+ms = r.GetMaterials()
+counts = {}
+for s in r.GetShapes():
+    for f, n in enumerate(s.mesh.num_face_vertices):
+        ids = s.mesh.material_ids
+        k = ids[f] if 0 <= ids[f] < len(ms) else -1
+        counts[k] = counts.get(k, 0) + 1
+for m in sorted((ms[k].name, "%g" % ms[k].dissolve) for k in counts if k >= 0): print("material", *m)
+for k in sorted((ms[k].name if k >= 0 else "-", n) for k, n in counts.items()): print("faces", *k)
+)";
+
+// The same from our scene: every mesh's faces counted by the name of their
+// material, and the opacity of each material they show.
+std::string OurFaces(KFbxNode& root) {
+    std::map<std::string, int> faces;
+    std::map<std::string, double> opacity;
+    for (int child = 0; child < root.GetChildCount(); ++child) {
+        KFbxMesh* mesh = MeshOf(root.GetChild(child));
+        if (mesh == nullptr) continue;
+        for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
+            const DynamicArrayOf<int>* indices = mesh->GetMaterialIndices();
+            const int index = indices != nullptr && polygon < indices->GetCount() ? indices->GetAt(polygon) : -1;
+            auto* material = index >= 0 ? dynamic_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(index)) : nullptr;
+            const std::string name = material != nullptr ? material->GetName() : "-";
+            ++faces[name];
+            if (material != nullptr) opacity[name] = 1.0 - Number(material->GetTransparencyFactor());
+        }
+    }
+    std::ostringstream text;
+    for (const auto& [name, value] : opacity) text << "material " << name << " " << value << "\n";
+    for (const auto& [name, count] : faces) text << "faces " << name << " " << count << "\n";
+    return text.str();
+}
+
+// The distribution's models with materials read as tinyobjloader reads them:
+// the material of every face and the opacity of every material.
+TEST_F(ObjMaterialTest, FacesShowTheMaterialsTinyObjLoaderGivesThem) {
+    const std::filesystem::path models = "/usr/share/assimp/models/OBJ";
+    if (!std::filesystem::exists(models / "cube_usemtl.obj") ||
+        std::system("/usr/bin/python3 -c 'import tinyobjloader' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "needs the distribution's OBJ models and tinyobjloader";
+    }
+    const std::string script = Write("faces.py", kTinyObjFaces);
+    for (const char* name : {"cube_usemtl", "spider", "regr_3429812", "concave_polygon", "box"}) {
+        const std::string path = (models / (std::string(name) + ".obj")).string();
+        const std::string theirs = CommandOutput("/usr/bin/python3 '" + script + "' '" + path + "'");
+        mScene->Clear();
+        ASSERT_TRUE(Import(path)) << name;
+        EXPECT_EQ(OurFaces(*mScene->GetRootNode()), theirs) << name;
     }
 }
 
