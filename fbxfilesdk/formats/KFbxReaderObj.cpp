@@ -387,9 +387,13 @@ bool KFbxReaderObj::ParseFaceVertex(std::string_view token, int& vertex, int& uv
 void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
     if (mCurrentGroup == nullptr) mCurrentGroup = &mGroups[mGroupName];
     ObjGroup& group = *mCurrentGroup;
-    std::vector<std::string_view>& tokens = mTokens;
-    ObjSplit(statement.mRest, tokens);
-    if (tokens.size() < 3) {
+    // The corners are read as the line is walked: a face of millions of
+    // corners keeps no list of its tokens.
+    const std::string_view rest = statement.mRest;
+    std::size_t at = 0;
+    std::size_t tokenCount = 0;
+    for (std::size_t probe = 0; tokenCount < 3 && !ObjNextToken(rest, probe).empty();) ++tokenCount;
+    if (tokenCount < 3) {
         Warn(eSHORT_FACE, statement.mLine);
         return;
     }
@@ -401,7 +405,8 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
     const int vertexCount = static_cast<int>(mVertices.size());
     const int uvCount = static_cast<int>(mTextureCoordinates.size());
     const int normalCount = static_cast<int>(mNormals.size());
-    for (const std::string_view token : tokens) {
+    bool someUV = false;
+    for (std::string_view token; !(token = ObjNextToken(rest, at)).empty();) {
         int vertex = 0, uv = 0, normal = 0;
         if (!ParseFaceVertex(token, vertex, uv, normal)) {
             list.mCorners.resize(firstCorner);
@@ -420,6 +425,7 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
         if (normal != 0 && corner.mNormal < 0) Warn(eNORMAL_OUT_OF_RANGE, statement.mLine);
         face.mHasUVs = face.mHasUVs && corner.mUV >= 0;
         face.mHasNormals = face.mHasNormals && corner.mNormal >= 0;
+        someUV = someUV || corner.mUV >= 0;
         list.mCorners.push_back(corner);
     }
     face.mCornerCount = static_cast<std::uint32_t>(list.mCorners.size() - firstCorner);
@@ -429,6 +435,7 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
         Warn(eSHORT_FACE, statement.mLine);
         return;
     }
+    group.mSomeHasUVs = group.mSomeHasUVs || someUV;
     group.AddFace(face, list);
 }
 

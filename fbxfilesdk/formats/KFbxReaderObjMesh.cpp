@@ -170,7 +170,7 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
     std::vector<int> cornerPoints;
     std::vector<int> cornerUVs;
     cornerPoints.reserve(cornerCount);
-    cornerUVs.reserve(cornerCount);
+    if (group.mSomeHasUVs) cornerUVs.reserve(cornerCount);
     std::vector<KFbxVector4> points;
     std::vector<KFbxVector4> normals;
     std::vector<KFbxVector2> uvs;
@@ -196,7 +196,7 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
                 }
                 cornerPoints.push_back(point);
                 // A corner without a texture coordinate has none in the mesh either.
-                cornerUVs.push_back(uvOfPoint[static_cast<std::size_t>(point)]);
+                if (group.mSomeHasUVs) cornerUVs.push_back(uvOfPoint[static_cast<std::size_t>(point)]);
                 anyUV = anyUV || corner.mUV >= 0;
             }
             std::vector<ObjCorner>().swap(list.mCorners);

@@ -21,15 +21,17 @@ std::string_view ObjTrim(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
+std::string_view ObjNextToken(std::string_view text, std::size_t& at) {
+    while (at < text.size() && ObjIsBlank(text[at])) ++at;
+    const std::size_t begin = at;
+    while (at < text.size() && !ObjIsBlank(text[at])) ++at;
+    return text.substr(begin, at - begin);
+}
+
 void ObjSplit(std::string_view text, std::vector<std::string_view>& tokens) {
     tokens.clear();
     std::size_t at = 0;
-    while (at < text.size()) {
-        while (at < text.size() && ObjIsBlank(text[at])) ++at;
-        const std::size_t begin = at;
-        while (at < text.size() && !ObjIsBlank(text[at])) ++at;
-        if (at > begin) tokens.push_back(text.substr(begin, at - begin));
-    }
+    for (std::string_view token; !(token = ObjNextToken(text, at)).empty();) tokens.push_back(token);
 }
 
 std::string_view ObjFirstWord(std::string_view text) {

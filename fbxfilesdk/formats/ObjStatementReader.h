@@ -74,6 +74,9 @@ private:
 
 // The text without the C locale's white space at either end.
 std::string_view ObjTrim(std::string_view text);
+// The token that starts at or after at, at moved behind it; empty when none
+// is left. Walks a line of many tokens without keeping them.
+std::string_view ObjNextToken(std::string_view text, std::size_t& at);
 // Splits at runs of white space; an empty text gives no token.
 void ObjSplit(std::string_view text, std::vector<std::string_view>& tokens);
 // The first word of the text ("%s").

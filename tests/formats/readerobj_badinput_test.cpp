@@ -281,6 +281,9 @@ TEST_F(ObjBadInputTest, HostileInputsEndWithinTheirBounds) {
              return path;
          },
          true, "Unable to load material library \"long.mtl\" (a line longer than 16 MB)\n"},
+        {"a face of 8 million corners", File(triangle + "f" + Repeated(" 1 2 3", 16200000) + "\n"), true, "",
+         // The corners the reader keeps and the mesh's polygon vertices.
+         8100000 * std::int64_t{12 + 4}},
         {"30 000 material names no library defines",
          File("mtllib none.mtl\n" + triangle + Numbered("usemtl missing%d_%d\nf 1 2 3\n", 30000)), true,
          "29936 more material name(s) found in no library\n"},
