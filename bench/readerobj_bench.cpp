@@ -139,4 +139,77 @@ void BM_ReadObjMillionTriangles(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadObjMillionTriangles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// 100 000 groups of one triangle each: the memory the read adds per group
+// at its peak, against what making the same nodes and meshes through the API
+// adds per node (the reader should add little to that).
+constexpr int kGroups = 100000;
+
+const std::string& GroupsFile() {
+    static const std::string path = [] {
+        const std::string file = benchfiles::TemporaryPath("qalimor-obj-groups-bench", ".obj");
+        std::FILE* stream = std::fopen(file.c_str(), "wb");
+        if (stream == nullptr) return std::string();
+        std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+        for (int group = 0; group < kGroups; ++group) text += "g g" + std::to_string(group) + "\nf 1 2 3\n";
+        std::fwrite(text.data(), 1, text.size(), stream);
+        return std::fclose(stream) == 0 ? file : std::string();
+    }();
+    static const benchfiles::RemoveAtExit removal{path};
+    return path;
+}
+
+void MakeGroupsThroughTheApi(KFbxSdkManager& manager, KFbxScene& scene) {
+    for (int group = 0; group < kGroups; ++group) {
+        KFbxNode* node = KFbxNode::Create(&manager, ("g" + std::to_string(group)).c_str());
+        KFbxMesh* mesh = KFbxMesh::Create(&manager, "");
+        mesh->InitControlPoints(3);
+        mesh->InitNormals(0);
+        mesh->BeginPolygon(-1, -1, -1, true);
+        for (int corner = 0; corner < 3; ++corner) mesh->AddPolygonVertex(corner);
+        mesh->EndPolygon();
+        node->SetNodeAttribute(mesh);
+        scene.GetRootNode()->AddChild(node);
+    }
+}
+
+// range(0): 0 reads the file, 1 makes the nodes through the API.
+void BM_ReadObjManyGroups(benchmark::State& state) {
+    const bool throughApi = state.range(0) == 1;
+    const std::string& path = GroupsFile();
+    if (path.empty()) {
+        state.SkipWithError("the file could not be written");
+        return;
+    }
+    KFbxRegisterObjFormats();
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    double perGroup = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        KFbxScene* scene = KFbxScene::Create(manager.get(), "read");
+        const long before = benchfiles::StatusBytes("VmRSS:");
+        benchfiles::ResetPeak();
+        state.ResumeTiming();
+
+        bool made = true;
+        if (throughApi) {
+            MakeGroupsThroughTheApi(*manager, *scene);
+        } else {
+            KFbxImporter* importer = KFbxImporter::Create(manager.get(), "");
+            made = importer->Initialize(path.c_str()) && importer->Import(scene);
+            importer->Destroy();
+        }
+
+        state.PauseTiming();
+        perGroup = static_cast<double>(benchfiles::StatusBytes("VmHWM:") - before) / kGroups;
+        if (!made || scene->GetRootNode()->GetChildCount() != kGroups) {
+            state.SkipWithError("the groups were not made");
+            break;
+        }
+        scene->Destroy(true);
+        state.ResumeTiming();
+    }
+    state.counters["peak_bytes_per_group"] = perGroup;
+}
+BENCHMARK(BM_ReadObjManyGroups)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 }  // namespace

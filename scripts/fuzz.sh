@@ -126,13 +126,14 @@ done
 fuzz formats/readerdxf_fuzz "$readerdxf_corpus" -dict=fuzz/dxf.dict
 
 # The OBJ reader: hand-written files (the part after "\n\f\n" is their material
-# library), and the statement keywords as the dictionary.
+# library; one names endless devices as libraries), and the statement keywords
+# as the dictionary. Within 512 MB and 10 s an input, whatever it names.
 readerobj_corpus="$build/readerobj-corpus"
 mkdir -p "$readerobj_corpus"
 for seed in fuzz/obj_seeds/*.obj; do
   { printf '\001'; cat "$seed"; } >"$readerobj_corpus/$(basename "$seed")"
 done
-fuzz formats/readerobj_fuzz "$readerobj_corpus" -dict=fuzz/obj.dict
+fuzz formats/readerobj_fuzz "$readerobj_corpus" -dict=fuzz/obj.dict -rss_limit_mb=512 -timeout=10
 
 # The COLLADA reader: hand-written documents as seeds (one instances nodes
 # that instance others twice over, and one geometry many times), element

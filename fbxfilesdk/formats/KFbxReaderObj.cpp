@@ -1,5 +1,6 @@
 #include <fbxfilesdk/formats/KFbxReaderObj.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
 #include <fbxfilesdk/formats/ObjStatementReader.h>
@@ -7,9 +8,13 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <platform/os/File.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <new>
 #include <strings.h>
 
 namespace fbxsdk_2006_11_1 {
@@ -19,6 +24,8 @@ namespace {
 constexpr const char* kDefaultGroupName = "default";
 // Distinct unsupported keywords told one by one; the rest are counted.
 constexpr std::size_t kMaxUnsupportedKeywords = 64;
+// Material names no library defines told one by one; the rest are counted.
+constexpr std::int64_t kMaxMissingMaterials = 64;
 
 // The curve and surface types of "cstype".
 struct CurveTypeWord {
@@ -68,9 +75,15 @@ KFbxReaderObj::~KFbxReaderObj() {
 
 bool KFbxReaderObj::FileOpen(const char* fileName) {
     FileClose();
-    mStream = fileName != nullptr ? std::fopen(fileName, "rb") : nullptr;
-    if (mStream == nullptr) {
+    if (fileName == nullptr) {
         mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    // A FIFO or a device would block the read or never end.
+    mStream = qalimor::os::OpenRegularFile(fileName);
+    if (mStream == nullptr) {
+        const std::string text = std::string(fileName) + ": " + qalimor::os::OpenFailureText(errno);
+        mError.SetErrorWithText(eFILE_NOT_OPENED, text.c_str());
         return false;
     }
     mFileName = fileName;
@@ -116,6 +129,11 @@ void KFbxReaderObj::ResetReadState() {
     mDegreeV = 0;
     for (Tally& tally : mWarnings) tally = Tally();
     mUnsupported.clear();
+    mMissingMaterials = 0;
+    mKnownStatements = mComments = mUnknownStatements = mSurfaces = 0;
+    mLookMaterialIndex.clear();
+    mLookTextureIndex.clear();
+    mLooksUsed.clear();
 }
 
 bool KFbxReaderObj::Read(KFbxScene* scene, KFbxStreamOptions* options) {
@@ -131,31 +149,63 @@ bool KFbxReaderObj::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     ResetReadState();
     mScene = scene;
 
+    const std::uint64_t failuresBefore = SdkAllocationFailureCount();
+    bool read = false;
+    bool outOfMemory = false;
+    try {
+        read = ReadScene(*scene);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    // The lists serve one read only.
+    ResetReadState();
+    CloseMaterialLibraries();
+    mScene = nullptr;
+    if (outOfMemory || SdkAllocationFailureCount() != failuresBefore) {
+        mError.SetError(eOUT_OF_MEMORY);
+        return false;
+    }
+    return read;
+}
+
+bool KFbxReaderObj::ReadScene(KFbxScene& scene) {
     ObjStatementReader statements(mStream, true);
     bool read = Parse(statements);
-    if (read && statements.Failed()) {
+    if (read && statements.TooLong()) {
+        read = Fail("A line is longer than 16 MB", statements.Line() + 1);
+    } else if (read && statements.Failed()) {
         read = Fail("The file could not be read to its end", 0);
+    } else if (read && !DefinesAnything() && (mUnknownStatements > 0 || mKnownStatements + mComments == 0)) {
+        // Comments alone are an OBJ file of an empty scene; text, pictures
+        // or bytes in which a line may look like a statement are none.
+        mError.SetErrorWithText(eFILE_CORRUPTED, "Not an OBJ file: it holds no OBJ statement");
+        read = false;
     }
     CloseMaterialLibraries();
     ReportWarnings();
     if (read) {
-        read = BuildScene(*scene);
+        read = BuildScene(scene);
+        if (!read) mError.SetError(eOUT_OF_MEMORY);
     }
-    // The lists serve one read only.
-    ResetReadState();
-    mScene = nullptr;
     return read;
 }
 
 bool KFbxReaderObj::Fail(const char* what, std::int64_t line) {
-    mMessage += what;
+    KString text(what);
     if (line > 0) {
-        mMessage += " on line ";
-        AppendNumber(mMessage, line);
+        text += " on line ";
+        AppendNumber(text, line);
     }
+    mMessage += text;
     mMessage += "\n";
-    mError.SetError(eFILE_CORRUPTED);
+    mError.SetErrorWithText(eFILE_CORRUPTED, text.Buffer());
     return false;
+}
+
+bool KFbxReaderObj::DefinesAnything() const {
+    return !mVertices.empty() || !mTextureCoordinates.empty() || !mNormals.empty() || !mParameterVertices.empty() ||
+           mSurfaces > 0 ||
+           std::any_of(mGroups.begin(), mGroups.end(), [](const auto& group) { return group.second.mFaceCount > 0; });
 }
 
 void KFbxReaderObj::Warn(EWarning warning, std::int64_t line) {
@@ -183,9 +233,29 @@ void KFbxReaderObj::ReportWarnings() {
         AppendNumber(mMessage, tally.mFirstLine);
         mMessage += ")\n";
     }
+    if (mMissingMaterials > kMaxMissingMaterials) {
+        AppendNumber(mMessage, mMissingMaterials - kMaxMissingMaterials);
+        mMessage += " more material name(s) found in no library\n";
+    }
+}
+
+void KFbxReaderObj::ReportMissingMaterial(std::string_view name) {
+    if (++mMissingMaterials > kMaxMissingMaterials) return;
+    mMessage += "Unable to read material \"";
+    AppendText(mMessage, name);
+    mMessage += "\" in .mtl file\n";
+}
+
+void KFbxReaderObj::ReportMissingLibrary(std::string_view name, const std::string& reason) {
+    mMessage += "Unable to load material library \"";
+    AppendText(mMessage, name);
+    mMessage += "\" (";
+    AppendText(mMessage, reason);
+    mMessage += ")\n";
 }
 
 void KFbxReaderObj::ReportUnsupported(std::string_view keyword) {
+    ++mUnknownStatements;
     if (mUnsupported.size() >= kMaxUnsupportedKeywords || mUnsupported.find(keyword) != mUnsupported.end()) {
         return;
     }
@@ -200,6 +270,11 @@ bool KFbxReaderObj::Parse(ObjStatementReader& statements) {
     while (statements.Next(statement)) {
         const std::string_view keyword = statement.mKeyword;
         const std::string_view rest = statement.mRest;
+        if (keyword.front() == '#') {
+            ++mComments;
+            continue;
+        }
+        ++mKnownStatements;
         if (keyword == "v") {
             if (!ReadVertex(statement)) return Fail("A vertex needs three numbers", statement.mLine);
         } else if (keyword == "vt") {
@@ -210,8 +285,6 @@ bool KFbxReaderObj::Parse(ObjStatementReader& statements) {
             if (!ReadNormal(statement)) return Fail("A normal needs three numbers", statement.mLine);
         } else if (keyword == "f") {
             ReadFace(statement);
-        } else if (keyword.front() == '#') {
-            // A comment.
         } else if (keyword == "vp") {
             if (!ReadParameterVertex(statement)) {
                 return Fail("A parameter vertex needs a number", statement.mLine);
@@ -222,7 +295,8 @@ bool KFbxReaderObj::Parse(ObjStatementReader& statements) {
             UseMaterial(ObjFirstWord(rest));
         } else if (keyword == "mtllib") {
             mMaterialLibraryFlag = true;
-            if (!OpenMaterialLibraries(rest)) mMessage += "Unable to load material library\n";
+            if (ObjTrim(rest).empty()) mMessage += "Unable to load material library\n";
+            OpenMaterialLibraries(rest);
         } else if (keyword == "s") {
             SetSmoothingGroup(rest);
         } else if (keyword == "mg" || keyword == "o" || keyword == "bmat") {
@@ -240,8 +314,10 @@ bool KFbxReaderObj::Parse(ObjStatementReader& statements) {
             SkipBlock(statements);
         } else if (keyword == "surf") {
             if (mCurveType == 0) return Fail("A surface needs a \"cstype\" before it", statement.mLine);
+            ++mSurfaces;
             if (!ReadSurfaceBlock(statements, statement)) return false;
         } else {
+            --mKnownStatements;
             ReportUnsupported(keyword);
         }
     }
@@ -311,9 +387,13 @@ bool KFbxReaderObj::ParseFaceVertex(std::string_view token, int& vertex, int& uv
 void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
     if (mCurrentGroup == nullptr) mCurrentGroup = &mGroups[mGroupName];
     ObjGroup& group = *mCurrentGroup;
-    std::vector<std::string_view>& tokens = mTokens;
-    ObjSplit(statement.mRest, tokens);
-    if (tokens.size() < 3) {
+    // The corners are read as the line is walked: a face of millions of
+    // corners keeps no list of its tokens.
+    const std::string_view rest = statement.mRest;
+    std::size_t at = 0;
+    std::size_t tokenCount = 0;
+    for (std::size_t probe = 0; tokenCount < 3 && !ObjNextToken(rest, probe).empty();) ++tokenCount;
+    if (tokenCount < 3) {
         Warn(eSHORT_FACE, statement.mLine);
         return;
     }
@@ -325,7 +405,8 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
     const int vertexCount = static_cast<int>(mVertices.size());
     const int uvCount = static_cast<int>(mTextureCoordinates.size());
     const int normalCount = static_cast<int>(mNormals.size());
-    for (const std::string_view token : tokens) {
+    bool someUV = false;
+    for (std::string_view token; !(token = ObjNextToken(rest, at)).empty();) {
         int vertex = 0, uv = 0, normal = 0;
         if (!ParseFaceVertex(token, vertex, uv, normal)) {
             list.mCorners.resize(firstCorner);
@@ -344,6 +425,7 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
         if (normal != 0 && corner.mNormal < 0) Warn(eNORMAL_OUT_OF_RANGE, statement.mLine);
         face.mHasUVs = face.mHasUVs && corner.mUV >= 0;
         face.mHasNormals = face.mHasNormals && corner.mNormal >= 0;
+        someUV = someUV || corner.mUV >= 0;
         list.mCorners.push_back(corner);
     }
     face.mCornerCount = static_cast<std::uint32_t>(list.mCorners.size() - firstCorner);
@@ -353,6 +435,7 @@ void KFbxReaderObj::ReadFace(const ObjStatement& statement) {
         Warn(eSHORT_FACE, statement.mLine);
         return;
     }
+    group.mSomeHasUVs = group.mSomeHasUVs || someUV;
     group.AddFace(face, list);
 }
 
@@ -365,12 +448,9 @@ void KFbxReaderObj::UseMaterial(std::string_view name) {
         return;
     }
     ObjLook look;
-    if (!ReadMaterial(name, look.mMaterial, look.mTexture)) {
-        mMessage += "Unable to read material \"";
-        AppendText(mMessage, name);
-        mMessage += "\" in .mtl file\n";
-        mMaterialLibraryFlag = false;
-    }
+    // A name no library defines leaves its own faces without a material;
+    // the faces of the other names keep theirs.
+    if (!ReadMaterial(name, look.mMaterial, look.mTexture)) ReportMissingMaterial(name);
     // What the file defines belongs to the scene it is read into.
     if (look.mMaterial != nullptr) mScene->ConnectObject(look.mMaterial);
     if (look.mTexture != nullptr) {

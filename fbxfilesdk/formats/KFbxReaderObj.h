@@ -36,7 +36,8 @@ public:
     ~KFbxReaderObj() override;
 
     // Opens the file for reading (an open one is closed first); false with
-    // eFILE_NOT_OPENED when it cannot be opened.
+    // eFILE_NOT_OPENED and the name and reason in the error text when it
+    // cannot be opened or is no regular file (a FIFO, a device, a folder).
     bool FileOpen(const char* fileName) override;
     bool FileClose() override;
     bool IsFileOpen() override;
@@ -44,20 +45,26 @@ public:
     KFbxStreamOptions* GetReadOptions() override;
     // Options of another class (or none): eSTREAM_OPTIONS_NOT_SET, false.
     // No open file: eFILE_NOT_OPENED. A vertex, normal or texture-coordinate
-    // statement with too few numbers, or a surface before any curve type,
-    // ends the read with eFILE_CORRUPTED; surface nodes made so far stay.
+    // statement with too few numbers, a surface before any curve type or a
+    // line of ObjStatementReader::kMaxLine bytes or more ends the read with
+    // eFILE_CORRUPTED; surface nodes made so far stay. So does a file that
+    // holds no OBJ statement (nothing, or only lines no OBJ file holds). Too
+    // little memory ends it with eOUT_OF_MEMORY.
     // Everything else that is wrong is skipped with a warning in the message
     // text, and the rest is read.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
 
-    // Opens each library the line names, as given or beside the OBJ file;
-    // false when the line names none or one of them opens neither way.
+    // Finds where the blocks of each library the line names begin, the
+    // library taken as given or beside the OBJ file and opened only if it is
+    // a regular file; a library named before is not read again. False when
+    // the line names none or one of them cannot be read; each of those is
+    // told in the message text with the reason.
     bool OpenMaterialLibraries(std::string_view line);
-    // The material of the name from the first open library that defines it,
-    // and its diffuse texture (null without "map_Kd"); false, both null,
-    // when no library has it.
+    // The material of the name from the first library that defines it, and
+    // its diffuse texture (null without "map_Kd"); false, both null, when no
+    // library has it.
     bool ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& material, KFbxTexture*& texture);
-    // Closes every open library; true.
+    // Forgets every library; true.
     bool CloseMaterialLibraries();
 
 private:
@@ -69,11 +76,12 @@ private:
     struct MaterialEntry {
         std::uint32_t mLook = 0;
     };
-    // An open material library and, once it was first searched, where the
-    // first block of each name in it begins.
+    // A material library, read once when "mtllib" names it: its path and
+    // where the first block of each name in it begins. It is open only
+    // while it is read, so that a file naming many libraries never holds
+    // many open files.
     struct MaterialLibrary {
-        std::FILE* mStream = nullptr;
-        bool mIndexed = false;
+        std::string mPath;
         std::unordered_map<std::string, std::int64_t> mBlocks;
     };
     // Problems met many times are told once, with a count and the first line.
@@ -95,10 +103,21 @@ private:
     // ---- the parse (KFbxReaderObj.cpp) ----
     void ResetReadState();
     bool Parse(ObjStatementReader& statements);
+    // Parse and build; false with the error set.
+    bool ReadScene(KFbxScene& scene);
+    // Ends the read with eFILE_CORRUPTED; the text, with the line when it is
+    // known, goes to the error and to the message text.
     bool Fail(const char* what, std::int64_t line);
+    // Whether the file defined an element: a vertex of any kind, a face or a
+    // surface.
+    bool DefinesAnything() const;
     void Warn(EWarning warning, std::int64_t line);
     void ReportWarnings();
     void ReportUnsupported(std::string_view keyword);
+    void ReportMissingMaterial(std::string_view name);
+    void ReportMissingLibrary(std::string_view name, const std::string& reason);
+    // Reads where the blocks of the library begin; false with the reason.
+    bool IndexMaterialLibrary(MaterialLibrary& library, std::string& reason);
     bool ReadVertex(const ObjStatement& statement);
     bool ReadNormal(const ObjStatement& statement);
     bool ReadTextureCoordinate(const ObjStatement& statement);
@@ -120,6 +139,9 @@ private:
 
     // ---- the scene (KFbxReaderObjMesh.cpp) ----
     bool BuildScene(KFbxScene& scene);
+    // The node and mesh of one group under the parent; false when either
+    // cannot be made.
+    bool BuildGroupNode(const std::string& name, ObjGroup& group, KFbxNode& parent);
     KFbxMesh* CreateMesh(ObjGroup& group);
     bool ComputeMissingNormals(ObjGroup& group);
     KFbxVector4 FaceNormal(const ObjCorner* corners) const;
@@ -137,6 +159,7 @@ private:
     // Look 0 has neither material nor texture.
     std::vector<ObjLook> mLooks;
     std::vector<MaterialLibrary> mMaterialLibraries;
+    std::set<std::string> mMaterialLibraryPaths;
 
     std::vector<KFbxVector4> mVertices;
     std::vector<KFbxVector2> mTextureCoordinates;
@@ -156,6 +179,18 @@ private:
 
     Tally mWarnings[eWARNING_COUNT];
     std::set<std::string, std::less<>> mUnsupported;
+    std::int64_t mMissingMaterials = 0;
+    // Statements of the OBJ format read, comments apart, and comments and
+    // other lines: a file without any is no OBJ file.
+    std::int64_t mKnownStatements = 0;
+    std::int64_t mSurfaces = 0;
+    std::int64_t mComments = 0;
+    std::int64_t mUnknownStatements = 0;
+    // The layer index each look's material and texture got in the mesh being
+    // built (-1 before), and the looks to clear after it.
+    std::vector<int> mLookMaterialIndex;
+    std::vector<int> mLookTextureIndex;
+    std::vector<std::uint32_t> mLooksUsed;
     std::vector<std::string_view> mTokens;
 };
 

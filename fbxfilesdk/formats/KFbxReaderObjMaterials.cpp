@@ -11,6 +11,10 @@
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
+#include <platform/os/File.h>
+
+#include <cerrno>
+#include <memory>
 #include <string>
 
 namespace fbxsdk_2006_11_1 {
@@ -27,10 +31,15 @@ struct MaterialValues {
     bool mDiffuseSet = false;
     bool mSpecularSet = false;
     bool mShininessSet = false;
+    bool mOpacitySet = false;
     bool mTransparencySet = false;
     int mIllumination = 2;
     double mShininess = 0.0;
-    double mTransparency = 1.0;
+    // "d" is the opacity, "Tr" the transparency; where a block holds both
+    // (exporters write "d 1" and "Tr 0" alike for an opaque material), "d"
+    // decides.
+    double mOpacity = 1.0;
+    double mTransparency = 0.0;
     std::string mDiffuseMap;
 };
 
@@ -68,13 +77,20 @@ void ReadBlock(ObjStatementReader& statements, MaterialValues& values) {
             ObjReadInt(statement.mRest, values.mIllumination);
         } else if (keyword == "Ns") {
             ReadNumber(statement.mRest, values.mShininess, values.mShininessSet);
-        } else if (keyword == "Tr" || keyword == "d") {
+        } else if (keyword == "d") {
+            ReadNumber(statement.mRest, values.mOpacity, values.mOpacitySet);
+        } else if (keyword == "Tr") {
             ReadNumber(statement.mRest, values.mTransparency, values.mTransparencySet);
         } else if (keyword == "map_Kd") {
             values.mDiffuseMap.assign(statement.mRest);
         }
     }
 }
+
+struct CloseStream {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using Stream = std::unique_ptr<std::FILE, CloseStream>;
 
 void SetColor(KFbxProperty property, const double (&color)[3]) {
     const fbxDouble3 value(color[0], color[1], color[2]);
@@ -106,10 +122,11 @@ KFbxSurfaceMaterial* CreateMaterial(KFbxSdkManager& manager, const std::string& 
         SetNumber(phong->GetSpecularFactor(), 1.0);
     }
     if (phong != nullptr && values.mShininessSet) SetNumber(phong->GetShininess(), values.mShininess);
-    if (values.mTransparencySet) {
+    if (values.mOpacitySet || values.mTransparencySet) {
         const double white[3] = {1.0, 1.0, 1.0};
         SetColor(lambert->GetTransparentColor(), white);
-        SetNumber(lambert->GetTransparencyFactor(), 1.0 - values.mTransparency);
+        SetNumber(lambert->GetTransparencyFactor(),
+                  values.mOpacitySet ? 1.0 - values.mOpacity : values.mTransparency);
     }
     return lambert;
 }
@@ -122,44 +139,68 @@ bool KFbxReaderObj::OpenMaterialLibraries(std::string_view line) {
     if (names.empty()) return false;
     bool all = true;
     for (const std::string_view name : names) {
-        const std::string given(name);
-        std::FILE* library = std::fopen(given.c_str(), "rb");
-        if (library == nullptr) {
-            const std::string beside = ObjPathBeside(mFileName.Buffer(), given);
-            library = std::fopen(beside.c_str(), "rb");
+        MaterialLibrary library;
+        library.mPath.assign(name);
+        std::string reason;
+        bool known = false;
+        for (int attempt = 0; attempt < 2 && !known; ++attempt) {
+            if (attempt == 1) {
+                const std::string beside = ObjPathBeside(mFileName.Buffer(), name);
+                if (beside == library.mPath) break;
+                library.mPath = beside;
+            }
+            known = mMaterialLibraryPaths.count(library.mPath) != 0;
+            if (!known && IndexMaterialLibrary(library, reason)) {
+                mMaterialLibraryPaths.insert(library.mPath);
+                mMaterialLibraries.push_back(std::move(library));
+                known = true;
+            }
         }
-        if (library == nullptr) {
+        if (!known) {
+            ReportMissingLibrary(name, reason);
             all = false;
-            continue;
         }
-        mMaterialLibraries.push_back(MaterialLibrary{library, false, {}});
     }
     return all;
+}
+
+bool KFbxReaderObj::IndexMaterialLibrary(MaterialLibrary& library, std::string& reason) {
+    const Stream stream(qalimor::os::OpenRegularFile(library.mPath.c_str()));
+    if (stream == nullptr) {
+        reason = qalimor::os::OpenFailureText(errno);
+        return false;
+    }
+    // One pass finds every block, so that a file of many materials does not
+    // search its libraries once per name.
+    ObjStatementReader statements(stream.get(), false);
+    ObjStatement statement;
+    while (statements.Next(statement)) {
+        if (statement.mKeyword == "newmtl") {
+            library.mBlocks.emplace(ObjFirstWord(statement.mRest), statements.Offset());
+        }
+    }
+    if (statements.TooLong()) {
+        reason = "a line longer than 16 MB";
+    } else if (statements.Failed()) {
+        reason = "it could not be read to its end";
+    }
+    return !statements.TooLong() && !statements.Failed();
 }
 
 bool KFbxReaderObj::ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& material, KFbxTexture*& texture) {
     material = nullptr;
     texture = nullptr;
-    for (MaterialLibrary& library : mMaterialLibraries) {
-        if (!library.mIndexed) {
-            // One pass finds every block, so that a file of many materials
-            // does not search its libraries once per name.
-            ObjStatementReader statements(library.mStream, false);
-            statements.Rewind();
-            ObjStatement statement;
-            while (statements.Next(statement)) {
-                if (statement.mKeyword == "newmtl") {
-                    library.mBlocks.emplace(ObjFirstWord(statement.mRest), statements.Offset());
-                }
-            }
-            library.mIndexed = true;
-        }
-        const auto found = library.mBlocks.find(std::string(name));
-        if (found == library.mBlocks.end() || std::fseek(library.mStream, found->second, SEEK_SET) != 0) continue;
-        ObjStatementReader statements(library.mStream, false);
+    const std::string materialName(name);
+    for (const MaterialLibrary& library : mMaterialLibraries) {
+        const auto found = library.mBlocks.find(materialName);
+        if (found == library.mBlocks.end()) continue;
+        const Stream stream(qalimor::os::OpenRegularFile(library.mPath.c_str()));
+        if (stream == nullptr) continue;
         MaterialValues values;
-        ReadBlock(statements, values);
-        const std::string materialName(name);
+        if (std::fseek(stream.get(), found->second, SEEK_SET) == 0) {
+            ObjStatementReader statements(stream.get(), false);
+            ReadBlock(statements, values);
+        }
         material = CreateMaterial(mManager, materialName, values);
         if (material == nullptr) return false;
         if (!values.mDiffuseMap.empty()) {
@@ -172,8 +213,8 @@ bool KFbxReaderObj::ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& ma
 }
 
 bool KFbxReaderObj::CloseMaterialLibraries() {
-    for (const MaterialLibrary& library : mMaterialLibraries) std::fclose(library.mStream);
     mMaterialLibraries.clear();
+    mMaterialLibraryPaths.clear();
     return true;
 }
 

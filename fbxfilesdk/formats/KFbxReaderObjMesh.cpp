@@ -170,7 +170,7 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
     std::vector<int> cornerPoints;
     std::vector<int> cornerUVs;
     cornerPoints.reserve(cornerCount);
-    cornerUVs.reserve(cornerCount);
+    if (group.mSomeHasUVs) cornerUVs.reserve(cornerCount);
     std::vector<KFbxVector4> points;
     std::vector<KFbxVector4> normals;
     std::vector<KFbxVector2> uvs;
@@ -196,7 +196,7 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
                 }
                 cornerPoints.push_back(point);
                 // A corner without a texture coordinate has none in the mesh either.
-                cornerUVs.push_back(uvOfPoint[static_cast<std::size_t>(point)]);
+                if (group.mSomeHasUVs) cornerUVs.push_back(uvOfPoint[static_cast<std::size_t>(point)]);
                 anyUV = anyUV || corner.mUV >= 0;
             }
             std::vector<ObjCorner>().swap(list.mCorners);
@@ -243,25 +243,36 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
 
     Reserve(mesh->GetMaterialIndices(), group.mFaceCount);
     Reserve(mesh->GetTextureIndices(), group.mFaceCount);
-    // The layer index of each look's material and texture, found once.
-    std::vector<int> lookMaterials(mLooks.size(), -1);
-    std::vector<int> lookTextures(mLooks.size(), -1);
+    // The layer index of each look's material and texture, found once per
+    // mesh; the table lives across meshes and only the looks a mesh used are
+    // cleared, so that many groups of many looks cost no more than their faces.
+    mLookMaterialIndex.resize(mLooks.size(), -1);
+    mLookTextureIndex.resize(mLooks.size(), -1);
     std::size_t corner = 0;
     for (const auto& [smoothingGroup, list] : group.mFacesBySmoothingGroup) {
         for (const ObjFace& face : list.mFaces) {
             const ObjLook& look = mLooks[face.mLook];
-            int material = 0;
+            // Without a library every face has material 0 of none; with one,
+            // a face whose name no library defines, or that comes before any
+            // "usemtl", has none.
+            int material = withMaterials ? -1 : 0;
             int texture = -1;
             if (withMaterials && look.mMaterial != nullptr) {
-                int& index = lookMaterials[face.mLook];
-                if (index < 0) index = mesh->AddMaterial(look.mMaterial);
+                int& index = mLookMaterialIndex[face.mLook];
+                if (index < 0) {
+                    index = mesh->AddMaterial(look.mMaterial);
+                    mLooksUsed.push_back(face.mLook);
+                }
                 material = std::max(index, 0);
             }
             if (withTextures) {
                 texture = 0;
                 if (look.mTexture != nullptr) {
-                    int& index = lookTextures[face.mLook];
-                    if (index < 0) index = mesh->AddTexture(look.mTexture, 0, KFbxLayerElement::eDIFFUSE_TEXTURES);
+                    int& index = mLookTextureIndex[face.mLook];
+                    if (index < 0) {
+                        index = mesh->AddTexture(look.mTexture, 0, KFbxLayerElement::eDIFFUSE_TEXTURES);
+                        mLooksUsed.push_back(face.mLook);
+                    }
                     texture = std::max(index, 0);
                 }
             }
@@ -269,6 +280,11 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
             for (std::uint32_t k = 0; k < face.mCornerCount; ++k) mesh->AddPolygonVertex(cornerPoints[corner++]);
         }
     }
+    for (const std::uint32_t used : mLooksUsed) {
+        mLookMaterialIndex[used] = -1;
+        mLookTextureIndex[used] = -1;
+    }
+    mLooksUsed.clear();
     if (anyUV) {
         KFbxLayer* layer = mesh->GetLayer(0);
         KFbxLayerElementUV* element = layer != nullptr ? layer->GetUVs() : nullptr;
@@ -277,6 +293,20 @@ KFbxMesh* KFbxReaderObj::CreateMesh(ObjGroup& group) {
         }
     }
     return mesh;
+}
+
+bool KFbxReaderObj::BuildGroupNode(const std::string& name, ObjGroup& group, KFbxNode& parent) {
+    KFbxNode* node = KFbxNode::Create(&mManager, UniqueNodeName(name).Buffer());
+    if (node == nullptr) return false;
+    KFbxMesh* mesh = CreateMesh(group);
+    if (mesh == nullptr) {
+        node->Destroy();
+        return false;
+    }
+    node->SetNodeAttribute(mesh);
+    if (mTextureFlag) node->SetShading(kTexturedShading);
+    parent.AddChild(node);
+    return true;
 }
 
 bool KFbxReaderObj::BuildScene(KFbxScene& scene) {
@@ -290,24 +320,13 @@ bool KFbxReaderObj::BuildScene(KFbxScene& scene) {
         parent = reference;
     }
     bool built = true;
-    for (auto& [name, group] : mGroups) {
-        if (group.mFaceCount == 0) continue;
-        KFbxNode* node = KFbxNode::Create(&mManager, UniqueNodeName(name).Buffer());
-        if (node == nullptr) {
-            built = false;
-            break;
-        }
-        KFbxMesh* mesh = CreateMesh(group);
-        if (mesh == nullptr) {
-            node->Destroy();
-            built = false;
-            break;
-        }
-        node->SetNodeAttribute(mesh);
-        if (mTextureFlag) node->SetShading(kTexturedShading);
-        parent->AddChild(node);
-        // What a group held is not needed once its mesh stands.
-        group = ObjGroup();
+    // A group goes as soon as its mesh stands, so that a file of many small
+    // groups holds its lists or its nodes, not both.
+    while (built && !mGroups.empty()) {
+        const auto first = mGroups.begin();
+        ObjGroup& group = first->second;
+        if (group.mFaceCount > 0) built = BuildGroupNode(first->first, group, *parent);
+        mGroups.erase(first);
     }
     mGroups.clear();
     return built;

@@ -51,6 +51,8 @@ struct ObjGroup {
     bool mAllHaveUVs = true;
     bool mAllHaveTextures = true;
     bool mSomeHasTexture = false;
+    // A corner of some face has a texture coordinate.
+    bool mSomeHasUVs = false;
     int mFaceCount = 0;
 
     // The face, whose corners were appended to the list of its smoothing

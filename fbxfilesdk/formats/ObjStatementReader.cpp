@@ -21,15 +21,17 @@ std::string_view ObjTrim(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
+std::string_view ObjNextToken(std::string_view text, std::size_t& at) {
+    while (at < text.size() && ObjIsBlank(text[at])) ++at;
+    const std::size_t begin = at;
+    while (at < text.size() && !ObjIsBlank(text[at])) ++at;
+    return text.substr(begin, at - begin);
+}
+
 void ObjSplit(std::string_view text, std::vector<std::string_view>& tokens) {
     tokens.clear();
     std::size_t at = 0;
-    while (at < text.size()) {
-        while (at < text.size() && ObjIsBlank(text[at])) ++at;
-        const std::size_t begin = at;
-        while (at < text.size() && !ObjIsBlank(text[at])) ++at;
-        if (at > begin) tokens.push_back(text.substr(begin, at - begin));
-    }
+    for (std::string_view token; !(token = ObjNextToken(text, at)).empty();) tokens.push_back(token);
 }
 
 std::string_view ObjFirstWord(std::string_view text) {
@@ -48,7 +50,7 @@ ObjStatementReader::ObjStatementReader(std::FILE* stream, bool joinContinuations
 
 bool ObjStatementReader::Rewind() {
     mStart = mEnd = 0;
-    mAtEnd = mFailed = mAfterCr = false;
+    mAtEnd = mFailed = mTooLong = mAfterCr = false;
     mLine = 0;
     mBase = 0;
     if (mStream == nullptr) return false;
@@ -57,7 +59,7 @@ bool ObjStatementReader::Rewind() {
 }
 
 bool ObjStatementReader::Refill() {
-    if (mAtEnd || mStream == nullptr) return false;
+    if (mAtEnd || mTooLong || mStream == nullptr) return false;
     if (mStart > 0) {
         std::memmove(mBlock.data(), mBlock.data() + mStart, mEnd - mStart);
         mBase += static_cast<std::int64_t>(mStart);
@@ -66,8 +68,12 @@ bool ObjStatementReader::Refill() {
     }
     if (mEnd == mBlock.size()) {
         // The line is longer than the block: the block grows with it, as the
-        // data asks and no further.
-        mBlock.resize(mBlock.size() * 2);
+        // data asks and no further than the longest line allowed.
+        if (mBlock.size() >= kMaxLine) {
+            mTooLong = true;
+            return false;
+        }
+        mBlock.resize(std::min(mBlock.size() * 2, kMaxLine));
     }
     const std::size_t got = std::fread(mBlock.data() + mEnd, 1, mBlock.size() - mEnd, mStream);
     mEnd += got;
@@ -100,7 +106,7 @@ bool ObjStatementReader::NextLine(std::string_view& line) {
         const bool crPending = mAfterCr;
         if (!Refill()) {
             if (crPending) mAfterCr = false;
-            if (mStart == mEnd) return false;
+            if (mStart == mEnd || mTooLong) return false;
             // A last line without line end.
             line = std::string_view(mBlock.data() + mStart, mEnd - mStart);
             mStart = mEnd;
@@ -131,7 +137,14 @@ bool ObjStatementReader::Next(ObjStatement& statement) {
         while (!mJoined.empty() && mJoined.back() == '\\') {
             mJoined.back() = ' ';
             std::string_view next;
-            if (NextLine(next)) mJoined.append(next);
+            if (NextLine(next)) {
+                if (next.size() >= kMaxLine - mJoined.size()) {
+                    mTooLong = true;
+                    return false;
+                }
+                mJoined.append(next);
+            }
+            if (mTooLong) return false;
             while (mJoined.size() > restAt && ObjIsBlank(mJoined.back())) mJoined.pop_back();
         }
         statement.mKeyword = std::string_view(mJoined.data(), keywordEnd);

@@ -76,6 +76,7 @@ protected:
         if (importer == nullptr) return false;
         const bool imported = importer->Initialize(path.c_str()) && importer->Import(mScene, options);
         mLastErrorId = importer->GetLastErrorID();
+        mErrorText = importer->GetLastErrorString();
         importer->GetMessageText(mMessage);
         importer->Destroy();
         return imported;
@@ -109,6 +110,7 @@ protected:
     KFbxScene* mScene = nullptr;
     ScratchFolder mFolder;
     int mLastErrorId = -1;
+    std::string mErrorText;
     KString mMessage;
 };
 

@@ -4,8 +4,15 @@
 #include "formats/ObjTestSupport.h"
 
 #include <fbxfilesdk/formats/KFbxReaderObj.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 
+#include "support/BoundedRun.h"
 #include "support/ImportLeftovers.h"
+
+#include <cstdint>
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::objtest {
 namespace {
@@ -104,6 +111,232 @@ TEST_F(ObjBadInputTest, ImportsLeaveNothingBehind) {
     files.emplace_back("a surface before any curve type", "v 0 0 0\nsurf 0 1 0 1 1\n");
     for (const auto& [what, bytes] : files) {
         EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, Write("leftovers.obj", bytes)), "") << what;
+    }
+}
+
+// Hostile inputs: each read ends within a second per megabyte of content
+// and a second more, adds no more memory than 64 MB and what the content
+// makes, never aborts, and ends as the case says.
+struct HostileCase {
+    using Make = std::function<std::string(const ScratchFolder&, std::int64_t&)>;
+    HostileCase(const char* what, Make make, bool read, std::string text, std::int64_t fills = 0,
+                std::function<bool()> limit = nullptr, std::string material = "")
+        : mWhat(what), mMake(std::move(make)), mRead(read), mText(std::move(text)), mFills(fills),
+          mLimit(std::move(limit)), mMaterial(std::move(material)) {}
+
+    const char* mWhat;
+    // Writes the input into the folder: the path to import and the bytes of
+    // content written for it.
+    Make mMake;
+    bool mRead;
+    // In the importer's error text when refused, in the message text when read.
+    std::string mText;
+    // Memory the content makes on its own (its nodes and meshes).
+    std::int64_t mFills;
+    // Limits the child puts on itself before the read.
+    std::function<bool()> mLimit;
+    // The one material the mesh "default" shows, when the case names one.
+    std::string mMaterial;
+};
+
+std::string Repeated(const std::string& part, std::int64_t bytes) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(bytes) + part.size());
+    while (static_cast<std::int64_t>(text.size()) < bytes) text += part;
+    return text;
+}
+
+std::string Numbered(const char* format, int count) {
+    std::string text;
+    char line[128];
+    for (int i = 0; i < count; ++i) {
+        const int length = std::snprintf(line, sizeof line, format, i, i);
+        text.append(line, static_cast<std::size_t>(length));
+    }
+    return text;
+}
+
+HostileCase::Make File(std::string bytes) {
+    return [bytes](const ScratchFolder& folder, std::int64_t& content) {
+        content = static_cast<std::int64_t>(bytes.size());
+        return folder.Write("in.obj", bytes);
+    };
+}
+
+// An OBJ file of one triangle that names the library.
+HostileCase::Make WithLibrary(std::string library) {
+    return [library](const ScratchFolder& folder, std::int64_t& content) {
+        const std::string bytes = "mtllib " + library + "\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl m\nf 1 2 3\n";
+        content = static_cast<std::int64_t>(bytes.size());
+        return folder.Write("in.obj", bytes);
+    };
+}
+
+std::string RandomBytes(std::size_t count) {
+    std::string bytes(count, '\0');
+    std::uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+// The memory that many one-triangle nodes take when made through the API.
+std::int64_t NodesCost(KFbxSdkManager& manager, KFbxScene& scene, int count) {
+    return boundedrun::Run(
+               [&] {
+                   for (int i = 0; i < count; ++i) {
+                       KFbxNode* node = KFbxNode::Create(&manager, ("g" + std::to_string(i)).c_str());
+                       KFbxMesh* mesh = KFbxMesh::Create(&manager, "");
+                       mesh->InitControlPoints(3);
+                       mesh->InitNormals(0);
+                       mesh->BeginPolygon(-1, -1, -1, true);
+                       for (int k = 0; k < 3; ++k) mesh->AddPolygonVertex(k);
+                       mesh->EndPolygon();
+                       node->SetNodeAttribute(mesh);
+                       scene.GetRootNode()->AddChild(node);
+                   }
+                   return 0;
+               },
+               boundedrun::SecondsFor(0) * 30)
+        .mAddedBytes;
+}
+
+// Too little memory ends the read with a clear error, never in an abort.
+TEST_F(ObjBadInputTest, TooLittleMemoryEndsTheReadWithOutOfMemory) {
+    if (boundedrun::kSanitized) GTEST_SKIP() << "sanitizers reserve more address space than any limit allows";
+    const std::string path = Write("groups.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\n" + Numbered("g g%d\nf 1 2 3\n", 50000));
+    const boundedrun::Outcome outcome = boundedrun::Run(
+        [&] {
+            if (!boundedrun::LimitAddressSpace(96 * boundedrun::kMegabyte)) return 8;
+            const bool read = Import(path);
+            return (read ? 1 : 0) | (mErrorText == "Out of memory" ? 0 : 2);
+        },
+        boundedrun::SecondsFor(1 << 20));
+    ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+    EXPECT_EQ(outcome.mValue, 0);
+}
+
+TEST_F(ObjBadInputTest, HostileInputsEndWithinTheirBounds) {
+    constexpr int kGroups = 30000;
+    constexpr int kLibraries = 300;
+    const std::int64_t bigLine = 17 * boundedrun::kMegabyte;
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    const std::vector<HostileCase> cases = {
+        {"an empty file", File(""), false, "Not an OBJ file"},
+        {"blank lines", File("\n \r\n\t\n"), false, "Not an OBJ file"},
+        {"text", File("# Models\n\nThis folder holds the game's models.\nSee the manual.\n"), false,
+         "Not an OBJ file"},
+        {"a picture", File(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20) + RandomBytes(2000)), false,
+         "Not an OBJ file"},
+        {"random bytes", File(RandomBytes(65536)), false, "Not an OBJ file"},
+        {"comments alone: an empty scene", File("# \n# Wavefront OBJ file\n# \n"), true, ""},
+        {"a FIFO as the file",
+         [](const ScratchFolder& folder, std::int64_t& content) {
+             content = 0;
+             mkfifo((folder / "fifo.obj").c_str(), 0600);
+             return folder / "fifo.obj";
+         },
+         false, "fifo.obj: not a regular file"},
+        {"a folder as the file",
+         [](const ScratchFolder& folder, std::int64_t& content) {
+             content = 0;
+             std::filesystem::create_directory(folder / "folder.obj");
+             return folder / "folder.obj";
+         },
+         false, "folder.obj: "},
+        {"a link to an endless device as the file",
+         [](const ScratchFolder& folder, std::int64_t& content) {
+             content = 0;
+             std::filesystem::create_symlink("/dev/zero", folder / "zero.obj");
+             return folder / "zero.obj";
+         },
+         false, "zero.obj: not a regular file"},
+        {"a library of endless zeros", WithLibrary("/dev/zero"), true,
+         "Unable to load material library \"/dev/zero\" (not a regular file)\n"},
+        {"a library of endless random bytes", WithLibrary("/dev/urandom"), true,
+         "Unable to load material library \"/dev/urandom\" (not a regular file)\n"},
+        {"a FIFO as the library",
+         [&](const ScratchFolder& folder, std::int64_t& content) {
+             mkfifo((folder / "fifo.mtl").c_str(), 0600);
+             return WithLibrary("fifo.mtl")(folder, content);
+         },
+         true, "Unable to load material library \"fifo.mtl\" (not a regular file)\n"},
+        {"a folder as the library",
+         [&](const ScratchFolder& folder, std::int64_t& content) {
+             std::filesystem::create_directory(folder / "folder.mtl");
+             return WithLibrary("folder.mtl")(folder, content);
+         },
+         true, "Unable to load material library \"folder.mtl\" ("},
+        {"a line longer than any OBJ line", File(triangle + "f" + std::string(bigLine, ' ') + "1 2 3\n"), false,
+         "A line is longer than 16 MB on line 4"},
+        {"a continued line longer than any OBJ line", File(triangle + Repeated("f 1 2 3 \\\n", bigLine + bigLine / 4)), false,
+         "A line is longer than 16 MB"},
+        {"a library with a line longer than any",
+         [&](const ScratchFolder& folder, std::int64_t& content) {
+             folder.Write("long.mtl", "newmtl m\nKd" + std::string(bigLine, ' ') + "1 1 1\n");
+             const std::string path = WithLibrary("long.mtl")(folder, content);
+             content += bigLine;
+             return path;
+         },
+         true, "Unable to load material library \"long.mtl\" (a line longer than 16 MB)\n"},
+        {"a face of 8 million corners", File(triangle + "f" + Repeated(" 1 2 3", 16200000) + "\n"), true, "",
+         // The corners the reader keeps and the mesh's polygon vertices.
+         8100000 * std::int64_t{12 + 4}},
+        {"30 000 material names no library defines",
+         File("mtllib none.mtl\n" + triangle + Numbered("usemtl missing%d_%d\nf 1 2 3\n", 30000)), true,
+         "29936 more material name(s) found in no library\n"},
+        {"one-face groups, each with a material name no library defines",
+         File("mtllib none.mtl\n" + triangle + Numbered("g g%d\nusemtl m%d\nf 1 2 3\n", kGroups)), true,
+         "more material name(s) found in no library\n", NodesCost(*mManager, *mScene, kGroups)},
+        {"15 000 library names on one line",
+         [&](const ScratchFolder& folder, std::int64_t& content) {
+             folder.Write("lib.mtl", "newmtl m\nKd 1 0 0\n");
+             return WithLibrary(Repeated("lib.mtl ", 15000 * 8))(folder, content);
+         },
+         true, "", 0, nullptr, "m"},
+        {"more libraries than files a process may open",
+         [&](const ScratchFolder& folder, std::int64_t& content) {
+             std::string names;
+             for (int i = 0; i < kLibraries; ++i) {
+                 const std::string name = "l" + std::to_string(i) + ".mtl";
+                 folder.Write(name, "newmtl n" + std::to_string(i) + "\nKd 1 0 0\n");
+                 names += name + " ";
+             }
+             const std::string bytes =
+                 "mtllib " + names + "\n" + triangle + "usemtl n" + std::to_string(kLibraries - 1) + "\nf 1 2 3\n";
+             content = static_cast<std::int64_t>(bytes.size());
+             return folder.Write("in.obj", bytes);
+         },
+         true, "", 0, [] { return boundedrun::LimitOpenFiles(64); }, "n" + std::to_string(kLibraries - 1)},
+    };
+    for (const HostileCase& hostile : cases) {
+        ScratchFolder folder;
+        std::int64_t content = 0;
+        const std::string path = hostile.mMake(folder, content);
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                if (hostile.mLimit && !hostile.mLimit()) return 8;
+                const bool read = Import(path) == hostile.mRead;
+                const std::string text = hostile.mRead ? Message() : mErrorText;
+                const bool told = text.find(hostile.mText) != std::string::npos;
+                bool material = hostile.mMaterial.empty();
+                if (KFbxMesh* mesh = Mesh("default"); mesh != nullptr && mesh->GetMaterialCount() == 1) {
+                    material = material || hostile.mMaterial == mesh->GetMaterial(0)->GetName();
+                }
+                return (read ? 0 : 1) | (told ? 0 : 2) | (material ? 0 : 4);
+            },
+            boundedrun::SecondsFor(content));
+        EXPECT_TRUE(outcome.mReturned) << hostile.mWhat << ": signal " << outcome.mSignal;
+        if (!outcome.mReturned) continue;
+        EXPECT_EQ(outcome.mValue & 1, 0) << hostile.mWhat << (hostile.mRead ? ": refused" : ": read");
+        EXPECT_EQ(outcome.mValue & 2, 0) << hostile.mWhat << ": does not say \"" << hostile.mText << "\"";
+        EXPECT_EQ(outcome.mValue & 4, 0) << hostile.mWhat << ": lost material " << hostile.mMaterial;
+        EXPECT_EQ(outcome.mValue & ~7, 0) << hostile.mWhat;
+        if (!boundedrun::kSanitized) {
+            EXPECT_LE(outcome.mAddedBytes, 64 * boundedrun::kMegabyte + content + hostile.mFills) << hostile.mWhat;
+        }
     }
 }
 

@@ -8,7 +8,12 @@
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
+#include "support/CommandOutput.h"
+
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 namespace fbxsdk_2006_11_1::objtest {
 namespace {
@@ -112,22 +117,30 @@ TEST_F(ObjMaterialTest, TheFirstBlockOfANameWins) {
     EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0))->GetDiffuseColor())[0], 1.0);
 }
 
-TEST_F(ObjMaterialTest, NamesMatchWithCaseAndOneMissingMaterialTakesAllMaterialsAway) {
-    ASSERT_TRUE(ImportWithLibrary("usemtl red\nf 1 2 3\nusemtl plain\nf 1 3 4\nusemtl plain\nf 2 3 4\n"));
+TEST_F(ObjMaterialTest, NamesMatchWithCaseAndAMissingMaterialLeavesOnlyItsOwnFacesWithout) {
+    ASSERT_TRUE(ImportWithLibrary("f 1 2 4\nusemtl red\nf 1 2 3\nusemtl plain\nf 1 3 4\nusemtl plain\nf 2 3 4\n"
+                                  "usemtl flat\nf 1 2 3\nusemtl red\nf 1 3 4\n"));
     // Told once, however often the name is used.
     EXPECT_EQ(Message(), "Unable to read material \"plain\" in .mtl file\n");
     KFbxMesh* mesh = Mesh("default");
     ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->GetPolygonCount(), 3);
-    EXPECT_EQ(mesh->GetMaterialCount(), 0);
-    EXPECT_EQ(mesh->GetMaterialMappingMode(), KFbxLayerElement::eALL_SAME);
+    EXPECT_EQ(mesh->GetPolygonCount(), 6);
+    ASSERT_EQ(mesh->GetMaterialCount(), 2);
+    EXPECT_STREQ(mesh->GetMaterial(0)->GetName(), "red");
+    EXPECT_STREQ(mesh->GetMaterial(1)->GetName(), "flat");
+    EXPECT_EQ(mesh->GetMaterialMappingMode(), KFbxLayerElement::eBY_POLYGON);
+    // Before the first "usemtl" and under the unknown name: no material.
+    const int expected[6] = {-1, 0, -1, -1, 1, 0};
+    for (int polygon = 0; polygon < 6; ++polygon) {
+        EXPECT_EQ(mesh->GetMaterialIndices()->GetAt(polygon), expected[polygon]) << polygon;
+    }
 }
 
 TEST_F(ObjMaterialTest, AMissingLibraryIsAWarningAndTheMeshesAreStillRead) {
     ASSERT_TRUE(ImportText(std::string("mtllib nowhere.mtl\n") + kTwoQuads +
                            "usemtl red\nf 1 2 3 4\nusemtl red\nf 1 2 3\n"));
     EXPECT_EQ(Message(),
-              "Unable to load material library\n"
+              "Unable to load material library \"nowhere.mtl\" (No such file or directory)\n"
               "Unable to read material \"red\" in .mtl file\n");
     KFbxMesh* mesh = Mesh("default");
     ASSERT_NE(mesh, nullptr);
@@ -157,6 +170,92 @@ TEST_F(ObjMaterialTest, BlocksOfEveryLibraryAreFoundWhateverTheirLineEnds) {
     for (int m = 0; m < 3; ++m) {
         EXPECT_DOUBLE_EQ(Color(static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(m))->GetDiffuseColor())[0],
                          expected[m]);
+    }
+}
+
+// "d" is the opacity and "Tr" the transparency; where a block holds "d", it
+// decides, whichever comes first (exporters write "d 1" with "Tr 0" for an
+// opaque material).
+TEST_F(ObjMaterialTest, OpacityDecidesWhereItIsGivenAndTransparencyOtherwise) {
+    const struct {
+        const char* mLines;
+        double mFactor;
+    } cases[] = {
+        {"d 1.0\nTr 0.0\n", 0.0}, {"Tr 0.0\nd 1.0\n", 0.0}, {"d 0.25\nTr 0.25\n", 0.75},
+        {"Tr 0.25\n", 0.25},       {"d 0.4\n", 0.6},         {"Tr 1\nd 0\n", 1.0},
+    };
+    for (const auto& block : cases) {
+        Write("lib.mtl", std::string("newmtl m\nKd 1 0 0\n") + block.mLines);
+        ASSERT_TRUE(Import(Write("in.obj", "mtllib lib.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl m\nf 1 2 3\n")));
+        KFbxMesh* mesh = Mesh("default");
+        ASSERT_NE(mesh, nullptr);
+        ASSERT_EQ(mesh->GetMaterialCount(), 1);
+        auto* material = static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0));
+        EXPECT_DOUBLE_EQ(Number(material->GetTransparencyFactor()), block.mFactor) << block.mLines;
+        mScene->Clear();
+    }
+}
+
+// What tinyobjloader reads from an OBJ file: per material "material name
+// opacity", then per material name (or "-" for none) "faces name count".
+// What tinyobjloader reads from an OBJ file: "material name opacity" for
+// each material a face shows, then "faces name count" per material name ("-"
+// for none), both sorted by name.
+const char* const kTinyObjFaces = R"(import sys, tinyobjloader
+r = tinyobjloader.ObjReader()
+c = tinyobjloader.ObjReaderConfig()
+c.triangulate = False
+if not r.ParseFromFile(sys.argv[1], c):
+    print("error", r.Error()); sys.exit(1)
+ms = r.GetMaterials()
+counts = {}
+for s in r.GetShapes():
+    for f, n in enumerate(s.mesh.num_face_vertices):
+        ids = s.mesh.material_ids
+        k = ids[f] if 0 <= ids[f] < len(ms) else -1
+        counts[k] = counts.get(k, 0) + 1
+for m in sorted((ms[k].name, "%g" % ms[k].dissolve) for k in counts if k >= 0): print("material", *m)
+for k in sorted((ms[k].name if k >= 0 else "-", n) for k, n in counts.items()): print("faces", *k)
+)";
+
+// The same from our scene: every mesh's faces counted by the name of their
+// material, and the opacity of each material they show.
+std::string OurFaces(KFbxNode& root) {
+    std::map<std::string, int> faces;
+    std::map<std::string, double> opacity;
+    for (int child = 0; child < root.GetChildCount(); ++child) {
+        KFbxMesh* mesh = MeshOf(root.GetChild(child));
+        if (mesh == nullptr) continue;
+        for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
+            const DynamicArrayOf<int>* indices = mesh->GetMaterialIndices();
+            const int index = indices != nullptr && polygon < indices->GetCount() ? indices->GetAt(polygon) : -1;
+            auto* material = index >= 0 ? dynamic_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(index)) : nullptr;
+            const std::string name = material != nullptr ? material->GetName() : "-";
+            ++faces[name];
+            if (material != nullptr) opacity[name] = 1.0 - Number(material->GetTransparencyFactor());
+        }
+    }
+    std::ostringstream text;
+    for (const auto& [name, value] : opacity) text << "material " << name << " " << value << "\n";
+    for (const auto& [name, count] : faces) text << "faces " << name << " " << count << "\n";
+    return text.str();
+}
+
+// The distribution's models with materials read as tinyobjloader reads them:
+// the material of every face and the opacity of every material.
+TEST_F(ObjMaterialTest, FacesShowTheMaterialsTinyObjLoaderGivesThem) {
+    const std::filesystem::path models = "/usr/share/assimp/models/OBJ";
+    if (!std::filesystem::exists(models / "cube_usemtl.obj") ||
+        std::system("/usr/bin/python3 -c 'import tinyobjloader' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "needs the distribution's OBJ models and tinyobjloader";
+    }
+    const std::string script = Write("faces.py", kTinyObjFaces);
+    for (const char* name : {"cube_usemtl", "spider", "regr_3429812", "concave_polygon", "box"}) {
+        const std::string path = (models / (std::string(name) + ".obj")).string();
+        const std::string theirs = CommandOutput("/usr/bin/python3 '" + script + "' '" + path + "'");
+        mScene->Clear();
+        ASSERT_TRUE(Import(path)) << name;
+        EXPECT_EQ(OurFaces(*mScene->GetRootNode()), theirs) << name;
     }
 }
 

@@ -1,0 +1,122 @@
+// Runs a piece of work in a child process with a limit on its time, and
+// reports how it ended and how much memory it added at its peak. A reader
+// that stalls on a hostile input is killed at the limit instead of hanging
+// the test; one that aborts shows as a signal instead of taking the test
+// down with it. The limits are generous bounds for hostile inputs, not
+// timings of normal work.
+#ifndef TESTS_SUPPORT_BOUNDEDRUN_H
+#define TESTS_SUPPORT_BOUNDEDRUN_H
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace boundedrun {
+
+// Sanitizers slow the work and keep freed memory aside: their trees check
+// time with this factor and leave memory unchecked.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+constexpr int kSanitizedSlowdown = 10;
+
+constexpr std::int64_t kMegabyte = 1 << 20;
+
+struct Outcome {
+    // The work returned normally; then its value.
+    bool mReturned = false;
+    int mValue = -1;
+    // The signal that ended the child otherwise (SIGALRM: out of time).
+    int mSignal = 0;
+    // Resident memory at the peak over what the child held when it began.
+    std::int64_t mAddedBytes = 0;
+};
+
+inline std::int64_t StatusBytes(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix(key);
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0) return std::stoll(line.substr(prefix.size())) * 1024;
+    }
+    return 0;
+}
+
+// The limit for work on an input of the given size, as the readers promise
+// it: a second per megabyte of content and a second more.
+inline unsigned SecondsFor(std::int64_t contentBytes) {
+    const std::int64_t seconds = contentBytes / kMegabyte + 2;
+    return static_cast<unsigned>(kSanitized ? seconds * kSanitizedSlowdown : seconds);
+}
+
+// Runs work in a child killed after the given seconds. The child's value is
+// what work returns (0 to 255).
+inline Outcome Run(const std::function<int()>& work, unsigned seconds) {
+    Outcome outcome;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return outcome;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        // The high-water mark starts again from what the child holds now.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const std::int64_t before = StatusBytes("VmRSS:");
+        alarm(seconds);
+        const int value = work();
+        const std::int64_t added = StatusBytes("VmHWM:") - before;
+        [[maybe_unused]] const ssize_t written = write(pipeEnds[1], &added, sizeof added);
+        _exit(value & 0xFF);
+    }
+    close(pipeEnds[1]);
+    if (child < 0) {
+        close(pipeEnds[0]);
+        return outcome;
+    }
+    std::int64_t added = 0;
+    if (read(pipeEnds[0], &added, sizeof added) == static_cast<ssize_t>(sizeof added)) outcome.mAddedBytes = added;
+    close(pipeEnds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) {
+        outcome.mReturned = true;
+        outcome.mValue = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        outcome.mSignal = WTERMSIG(status);
+    }
+    return outcome;
+}
+
+// Lowers a limit of the calling process (a child of Run) to what it uses
+// now plus the given amount; false when the system refuses.
+inline bool LimitAddressSpace(std::int64_t extraBytes) {
+    const rlim_t limit = static_cast<rlim_t>(StatusBytes("VmSize:") + extraBytes);
+    const rlimit value{limit, limit};
+    return setrlimit(RLIMIT_AS, &value) == 0;
+}
+
+inline bool LimitOpenFiles(rlim_t count) {
+    rlimit value{};
+    if (getrlimit(RLIMIT_NOFILE, &value) != 0) return false;
+    value.rlim_cur = count;
+    return setrlimit(RLIMIT_NOFILE, &value) == 0;
+}
+
+}  // namespace boundedrun
+
+#endif
