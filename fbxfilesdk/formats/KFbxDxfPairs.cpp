@@ -3,7 +3,6 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <new>
 #include <system_error>
 
 namespace fbxsdk_2006_11_1 {
@@ -81,37 +80,44 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
     return true;
 }
 
-void KFbxDxfPairs::Parse(std::string_view text) {
-    mPairs.clear();
+void KFbxDxfPairs::Reset(std::string_view text) {
+    mText = text;
     mError.clear();
+}
+
+KFbxDxfPairs::Position KFbxDxfPairs::Start() const {
     // A UTF-8 byte order mark before the first pair is no part of it.
-    std::size_t position = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
-    long long line = 0;
+    return {mText.substr(0, 3) == "\xEF\xBB\xBF" ? std::size_t{3} : std::size_t{0}, 0};
+}
+
+bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
+    std::size_t offset = position.mOffset;
     std::string_view codeLine;
-    std::string_view valueLine;
-    try {
-        while (NextLine(text, position, codeLine)) {
-            ++line;
-            int code = 0;
-            if (!ToInt(codeLine, code)) {
-                // Blank lines after the last pair end a drawing harmlessly.
-                if (Trimmed(codeLine).empty() &&
-                    Trimmed(text.substr(position)).find_first_not_of("\r\n") == std::string_view::npos) {
-                    return;
-                }
-                mError = LineError(line, "a group code was expected");
-                return;
-            }
-            if (!NextLine(text, position, valueLine)) {
-                mError = LineError(line, "the group code has no value line");
-                return;
-            }
-            ++line;
-            mPairs.push_back({code, Trimmed(valueLine), LineNumber(line - 1)});
-        }
-    } catch (const std::bad_alloc&) {
-        mError = LineError(line, "out of memory");
+    if (!NextLine(mText, offset, codeLine)) {
+        return false;
     }
+    int code = 0;
+    if (!ToInt(codeLine, code)) {
+        // Blank lines after the last pair end a drawing harmlessly.
+        if (Trimmed(codeLine).empty() &&
+            Trimmed(mText.substr(offset)).find_first_not_of("\r\n") == std::string_view::npos) {
+            return false;
+        }
+        if (mError.empty()) {
+            mError = LineError(position.mLine + 1, "a group code was expected");
+        }
+        return false;
+    }
+    std::string_view valueLine;
+    if (!NextLine(mText, offset, valueLine)) {
+        if (mError.empty()) {
+            mError = LineError(position.mLine + 1, "the group code has no value line");
+        }
+        return false;
+    }
+    pair = {code, Trimmed(valueLine), LineNumber(position.mLine + 1)};
+    position = {offset, position.mLine + 2};
+    return true;
 }
 
 }  // namespace fbxsdk_2006_11_1
