@@ -22,18 +22,18 @@ std::string_view Trimmed(std::string_view text) {
 
 // The next line from position on, without its ending; false at the end.
 bool NextLine(std::string_view text, std::size_t& position, std::string_view& line) {
-    if (position >= text.size()) {
+    const std::size_t size = text.size();
+    if (position >= size) {
         return false;
     }
-    const std::size_t end = text.find_first_of("\r\n", position);
-    if (end == std::string_view::npos) {
-        line = text.substr(position);
-        position = text.size();
-        return true;
+    // Lines are short: a plain scan beats a search for either ending.
+    std::size_t end = position;
+    while (end < size && text[end] != '\n' && text[end] != '\r') {
+        ++end;
     }
     line = text.substr(position, end - position);
     position = end + 1;
-    if (text[end] == '\r' && position < text.size() && text[position] == '\n') {
+    if (end < size && text[end] == '\r' && position < size && text[position] == '\n') {
         ++position;
     }
     return true;
@@ -80,9 +80,12 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
     return true;
 }
 
-void KFbxDxfPairs::Reset(std::string_view text) {
+void KFbxDxfPairs::Reset(std::string_view text, bool forgetError) {
     mText = text;
-    mError.clear();
+    if (forgetError) {
+        mError.clear();
+    }
+    mLastAt = std::string_view::npos;
 }
 
 KFbxDxfPairs::Position KFbxDxfPairs::Start() const {
@@ -91,6 +94,13 @@ KFbxDxfPairs::Position KFbxDxfPairs::Start() const {
 }
 
 bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
+    // Readers look at a pair before they take it: the second time is free.
+    if (position.mOffset == mLastAt && mLastAt != std::string_view::npos) {
+        pair = mLastPair;
+        position = mLastNext;
+        return true;
+    }
+    const std::size_t at = position.mOffset;
     std::size_t offset = position.mOffset;
     std::string_view codeLine;
     if (!NextLine(mText, offset, codeLine)) {
@@ -117,6 +127,9 @@ bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
     }
     pair = {code, Trimmed(valueLine), LineNumber(position.mLine + 1)};
     position = {offset, position.mLine + 2};
+    mLastAt = at;
+    mLastPair = pair;
+    mLastNext = position;
     return true;
 }
 

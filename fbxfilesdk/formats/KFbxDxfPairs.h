@@ -31,8 +31,9 @@ public:
         long long mLine = 0;
     };
 
-    // Reads from the text's first pair on; forgets an earlier error.
-    void Reset(std::string_view text);
+    // Reads from the text's first pair on; forgets an earlier error unless
+    // told to keep it.
+    void Reset(std::string_view text, bool forgetError = true);
     Position Start() const;
     // The pair at position, and position moved past it. False at the end of
     // the pairs: the end of the text, a line that is no group code or a
@@ -51,6 +52,10 @@ public:
 private:
     std::string_view mText;
     std::string mError;
+    // The pair read last: where it starts, it, and where the next starts.
+    std::size_t mLastAt = std::string_view::npos;
+    KFbxDxfPair mLastPair{};
+    Position mLastNext;
 };
 
 }  // namespace fbxsdk_2006_11_1

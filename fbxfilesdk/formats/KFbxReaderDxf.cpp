@@ -8,6 +8,8 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <platform/os/File.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <map>
 #include <new>
@@ -85,9 +87,17 @@ bool KFbxReaderDxf::LoadFile() {
     if (std::fseek(mFile, 0, SEEK_SET) != 0) {
         return false;
     }
-    // Grows with what the file holds, never by what it claims.
+    // Grows with what the file holds: only regular files are opened, whose
+    // size is what they hold, and a file that changes meanwhile is read as
+    // far as it goes.
     char block[65536];
     try {
+        struct stat status {};
+        if (fstat(fileno(mFile), &status) == 0 && status.st_size > 0 &&
+            static_cast<unsigned long long>(status.st_size) < mText.max_size()) {
+            mText.resize(static_cast<std::size_t>(status.st_size));
+            mText.resize(std::fread(mText.data(), 1, mText.size(), mFile));
+        }
         for (std::size_t got; (got = std::fread(block, 1, sizeof block, mFile)) > 0;) {
             mText.append(block, got);
         }
@@ -385,6 +395,10 @@ bool KFbxReaderDxf::ReadEntitiesByLayer(Position& position, KFbxNode& parent) {
         ReadEntity(position, entity, layerSet, parent, origin);
         return std::nullopt;
     });
+    // Nothing is read after the entities: the meshes need not share the
+    // memory with the drawing's text.
+    mPairs.Reset(std::string_view(), false);
+    std::string().swap(mText);
     for (auto& [layer, set] : layers) {
         // A layer whose every face was degenerate has nothing to show.
         KFbxMesh* mesh = set.mFaces.empty() ? nullptr : BuildMesh(set);

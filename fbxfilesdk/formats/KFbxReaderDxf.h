@@ -80,8 +80,10 @@ private:
         std::vector<KFbxVector4> mPoints;
         std::vector<Face> mFaces;
         bool mColored = false;
-        // The first point that can be welded to, by its cell.
+        // The first point that can be welded to, by its cell, for the points
+        // before mIndexed.
         std::unordered_map<Cell, int, CellHash> mWeld;
+        std::size_t mIndexed = 0;
     };
     // Where an insert puts its block's node: the translation (in scene
     // axes, relative to the outer block's base point), the scale factors
@@ -121,9 +123,10 @@ private:
     // moves position past them.
     void ReadPolyline(const Entity& head, Position& position, FaceSet& set, const KFbxVector4& offset);
     void ReadInsert(const Entity& entity, KFbxNode& parent, const KFbxVector4& offset);
-    // Appends the point, or with weld finds an equal one added findable
-    // before; its index.
-    int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable);
+    // Appends the point, or with weld finds an equal one added before; its
+    // index.
+    int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld);
+    static bool CellOf(const KFbxVector4& point, Cell& cell);
     // Walks the entities of a section from position: each group-0 pair
     // before the ENDSEC or ENDBLK goes to visit(pair), which moves position
     // past its entity and answers nothing to go on or the walk's result.

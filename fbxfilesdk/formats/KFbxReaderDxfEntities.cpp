@@ -169,17 +169,35 @@ std::size_t KFbxReaderDxf::CellHash::operator()(const Cell& cell) const noexcept
     return hash(cell.mX) ^ (hash(cell.mY) * 31) ^ (hash(cell.mZ) * 1009);
 }
 
-int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable) {
-    Cell cell{0, 0, 0};
-    bool keyed = weld || findable;
+// The cell of the point; false beyond the cells' range, where points are
+// never welded.
+bool KFbxReaderDxf::CellOf(const KFbxVector4& point, Cell& cell) {
     long long* const coordinates[3] = {&cell.mX, &cell.mY, &cell.mZ};
-    for (int axis = 0; axis < 3 && keyed; ++axis) {
+    for (int axis = 0; axis < 3; ++axis) {
         const double scaled = std::floor(point[axis] / kSamePoint);
-        // Points beyond the cells' range are never welded.
-        keyed = std::fabs(scaled) < 4.0e18;
-        *coordinates[axis] = keyed ? static_cast<long long>(scaled) : 0;
+        if (!(std::fabs(scaled) < 4.0e18)) {
+            return false;
+        }
+        *coordinates[axis] = static_cast<long long>(scaled);
     }
-    if (keyed && weld) {
+    return true;
+}
+
+int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld) {
+    if (!weld) {
+        set.mPoints.push_back(point);
+        return static_cast<int>(set.mPoints.size() - 1);
+    }
+    // The points added before are indexed only once a point welds: meshes
+    // of polyface polylines alone never need the index.
+    Cell cell{0, 0, 0};
+    for (; set.mIndexed < set.mPoints.size(); ++set.mIndexed) {
+        if (CellOf(set.mPoints[set.mIndexed], cell)) {
+            set.mWeld.emplace(cell, static_cast<int>(set.mIndexed));
+        }
+    }
+    const bool keyed = CellOf(point, cell);
+    if (keyed) {
         // Points within the weld distance lie in the same or a neighbouring
         // cell; the first of them in the order of the points is taken.
         int first = -1;
@@ -203,6 +221,7 @@ int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, b
     if (keyed) {
         set.mWeld.emplace(cell, index);
     }
+    set.mIndexed = set.mPoints.size();
     return index;
 }
 
@@ -232,7 +251,7 @@ void KFbxReaderDxf::Read3DFace(const Entity& entity, FaceSet& set, const KFbxVec
     Face face{count, EntityColor(entity), {0, 0, 0, 0}};
     // Last corner first: the scene winds the other way round.
     for (int k = 0; k < count; ++k) {
-        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[count - 1 - k], mWeld, mWeld);
+        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[count - 1 - k], mWeld);
     }
     set.mColored = set.mColored || face.mColor > 0;
     set.mFaces.push_back(face);
@@ -282,7 +301,7 @@ void KFbxReaderDxf::ReadPolyline(const Entity& head, Position& position, FaceSet
                 point = ToScene(0.0, 0.0, 0.0);
             }
             // Never welded, but later faces may weld to it.
-            AddPoint(set, Minus(point, offset), false, mWeld);
+            AddPoint(set, Minus(point, offset), false);
         } else {
             face.mColor = color;
             faces.push_back(face);
