@@ -9,7 +9,7 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
+inline std::string_view Trimmed(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
@@ -20,22 +20,42 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// The next line from position on, without its ending; false at the end.
-bool NextLine(std::string_view text, std::size_t& position, std::string_view& line) {
-    const std::size_t size = text.size();
-    if (position >= size) {
-        return false;
-    }
-    // Lines are short: a plain scan beats a search for either ending.
-    std::size_t end = position;
-    while (end < size && text[end] != '\n' && text[end] != '\r') {
-        ++end;
-    }
-    line = text.substr(position, end - position);
-    position = end + 1;
-    if (end < size && text[end] == '\r' && position < size && text[position] == '\n') {
+// Where the line that starts at position ends: its first CR or LF, or the
+// text's end. Lines are short: a plain scan beats a search for either.
+inline std::size_t LineEnd(const char* text, std::size_t size, std::size_t position) {
+    while (position < size && text[position] != '\n' && text[position] != '\r') {
         ++position;
     }
+    return position;
+}
+
+// Where the next line starts, after the ending at end (CR LF taken as one).
+inline std::size_t NextLineStart(const char* text, std::size_t size, std::size_t end) {
+    if (end >= size) {
+        return size;
+    }
+    return text[end] == '\r' && end + 1 < size && text[end + 1] == '\n' ? end + 2 : end + 1;
+}
+
+// The common form of a group code: blanks, then one to four digits, and
+// nothing after them; false for anything else, which ToInt then reads.
+bool SmallCode(std::string_view line, int& code) {
+    std::size_t i = 0;
+    while (i < line.size() && line[i] == ' ') {
+        ++i;
+    }
+    if (i == line.size() || line.size() - i > 4) {
+        return false;
+    }
+    int value = 0;
+    for (; i < line.size(); ++i) {
+        const unsigned digit = static_cast<unsigned char>(line[i]) - static_cast<unsigned>('0');
+        if (digit > 9) {
+            return false;
+        }
+        value = value * 10 + static_cast<int>(digit);
+    }
+    code = value;
     return true;
 }
 
@@ -94,23 +114,26 @@ KFbxDxfPairs::Position KFbxDxfPairs::Start() const {
 }
 
 bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
+    const std::size_t at = position.mOffset;
     // Readers look at a pair before they take it: the second time is free.
-    if (position.mOffset == mLastAt && mLastAt != std::string_view::npos) {
+    if (at == mLastAt) {
         pair = mLastPair;
         position = mLastNext;
         return true;
     }
-    const std::size_t at = position.mOffset;
-    std::size_t offset = position.mOffset;
-    std::string_view codeLine;
-    if (!NextLine(mText, offset, codeLine)) {
+    const char* const text = mText.data();
+    const std::size_t size = mText.size();
+    if (at >= size) {
         return false;
     }
+    const std::size_t codeEnd = LineEnd(text, size, at);
+    const std::size_t valueAt = NextLineStart(text, size, codeEnd);
+    const std::string_view codeLine(text + at, codeEnd - at);
     int code = 0;
-    if (!ToInt(codeLine, code)) {
+    if (!SmallCode(codeLine, code) && !ToInt(codeLine, code)) {
         // Blank lines after the last pair end a drawing harmlessly.
         if (Trimmed(codeLine).empty() &&
-            Trimmed(mText.substr(offset)).find_first_not_of("\r\n") == std::string_view::npos) {
+            Trimmed(mText.substr(valueAt)).find_first_not_of("\r\n") == std::string_view::npos) {
             return false;
         }
         if (mError.empty()) {
@@ -118,18 +141,30 @@ bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
         }
         return false;
     }
-    std::string_view valueLine;
-    if (!NextLine(mText, offset, valueLine)) {
+    if (valueAt >= size) {
         if (mError.empty()) {
             mError = LineError(position.mLine + 1, "the group code has no value line");
         }
         return false;
     }
-    pair = {code, Trimmed(valueLine), LineNumber(position.mLine + 1)};
-    position = {offset, position.mLine + 2};
+    const std::size_t valueEnd = LineEnd(text, size, valueAt);
+    const std::size_t next = NextLineStart(text, size, valueEnd);
+    // Field by field from the values themselves: a whole pair copied from
+    // one just written would wait for the writes.
+    const std::string_view value = Trimmed(std::string_view(text + valueAt, valueEnd - valueAt));
+    const int line = LineNumber(position.mLine + 1);
+    const long long nextLine = position.mLine + 2;
     mLastAt = at;
-    mLastPair = pair;
-    mLastNext = position;
+    mLastPair.mCode = code;
+    mLastPair.mValue = value;
+    mLastPair.mLine = line;
+    mLastNext.mOffset = next;
+    mLastNext.mLine = nextLine;
+    pair.mCode = code;
+    pair.mValue = value;
+    pair.mLine = line;
+    position.mOffset = next;
+    position.mLine = nextLine;
     return true;
 }
 

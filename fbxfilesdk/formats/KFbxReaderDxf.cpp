@@ -124,15 +124,17 @@ void KFbxReaderDxf::Warn(int line, const char* text) {
 
 void KFbxReaderDxf::ReadEntityAt(Position& position, Entity& entity) {
     entity.clear();
-    KFbxDxfPair pair;
-    if (!mPairs.Next(position, pair)) {
-        return;
+    // Each pair is read straight into its place; the group-0 pair that
+    // follows is given back (its second reading is free).
+    Position before = position;
+    while (mPairs.Next(position, entity.emplace_back())) {
+        if (entity.size() > 1 && entity.back().mCode == 0) {
+            position = before;
+            break;
+        }
+        before = position;
     }
-    entity.push_back(pair);
-    while (PairAt(position, pair) && pair.mCode != 0) {
-        entity.push_back(pair);
-        mPairs.Next(position, pair);
-    }
+    entity.pop_back();
 }
 
 void KFbxReaderDxf::ReadTables(Position& position) {
