@@ -3,14 +3,13 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <new>
 #include <system_error>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
+inline std::string_view Trimmed(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
@@ -21,22 +20,42 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// The next line from position on, without its ending; false at the end.
-bool NextLine(std::string_view text, std::size_t& position, std::string_view& line) {
-    if (position >= text.size()) {
-        return false;
-    }
-    const std::size_t end = text.find_first_of("\r\n", position);
-    if (end == std::string_view::npos) {
-        line = text.substr(position);
-        position = text.size();
-        return true;
-    }
-    line = text.substr(position, end - position);
-    position = end + 1;
-    if (text[end] == '\r' && position < text.size() && text[position] == '\n') {
+// Where the line that starts at position ends: its first CR or LF, or the
+// text's end. Lines are short: a plain scan beats a search for either.
+inline std::size_t LineEnd(const char* text, std::size_t size, std::size_t position) {
+    while (position < size && text[position] != '\n' && text[position] != '\r') {
         ++position;
     }
+    return position;
+}
+
+// Where the next line starts, after the ending at end (CR LF taken as one).
+inline std::size_t NextLineStart(const char* text, std::size_t size, std::size_t end) {
+    if (end >= size) {
+        return size;
+    }
+    return text[end] == '\r' && end + 1 < size && text[end + 1] == '\n' ? end + 2 : end + 1;
+}
+
+// The common form of a group code: blanks, then one to four digits, and
+// nothing after them; false for anything else, which ToInt then reads.
+bool SmallCode(std::string_view line, int& code) {
+    std::size_t i = 0;
+    while (i < line.size() && line[i] == ' ') {
+        ++i;
+    }
+    if (i == line.size() || line.size() - i > 4) {
+        return false;
+    }
+    int value = 0;
+    for (; i < line.size(); ++i) {
+        const unsigned digit = static_cast<unsigned char>(line[i]) - static_cast<unsigned>('0');
+        if (digit > 9) {
+            return false;
+        }
+        value = value * 10 + static_cast<int>(digit);
+    }
+    code = value;
     return true;
 }
 
@@ -81,37 +100,72 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
     return true;
 }
 
-void KFbxDxfPairs::Parse(std::string_view text) {
-    mPairs.clear();
-    mError.clear();
-    // A UTF-8 byte order mark before the first pair is no part of it.
-    std::size_t position = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
-    long long line = 0;
-    std::string_view codeLine;
-    std::string_view valueLine;
-    try {
-        while (NextLine(text, position, codeLine)) {
-            ++line;
-            int code = 0;
-            if (!ToInt(codeLine, code)) {
-                // Blank lines after the last pair end a drawing harmlessly.
-                if (Trimmed(codeLine).empty() &&
-                    Trimmed(text.substr(position)).find_first_not_of("\r\n") == std::string_view::npos) {
-                    return;
-                }
-                mError = LineError(line, "a group code was expected");
-                return;
-            }
-            if (!NextLine(text, position, valueLine)) {
-                mError = LineError(line, "the group code has no value line");
-                return;
-            }
-            ++line;
-            mPairs.push_back({code, Trimmed(valueLine), LineNumber(line - 1)});
-        }
-    } catch (const std::bad_alloc&) {
-        mError = LineError(line, "out of memory");
+void KFbxDxfPairs::Reset(std::string_view text, bool forgetError) {
+    mText = text;
+    if (forgetError) {
+        mError.clear();
     }
+    mLastAt = std::string_view::npos;
+}
+
+KFbxDxfPairs::Position KFbxDxfPairs::Start() const {
+    // A UTF-8 byte order mark before the first pair is no part of it.
+    return {mText.substr(0, 3) == "\xEF\xBB\xBF" ? std::size_t{3} : std::size_t{0}, 0};
+}
+
+bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
+    const std::size_t at = position.mOffset;
+    // Readers look at a pair before they take it: the second time is free.
+    if (at == mLastAt) {
+        pair = mLastPair;
+        position = mLastNext;
+        return true;
+    }
+    const char* const text = mText.data();
+    const std::size_t size = mText.size();
+    if (at >= size) {
+        return false;
+    }
+    const std::size_t codeEnd = LineEnd(text, size, at);
+    const std::size_t valueAt = NextLineStart(text, size, codeEnd);
+    const std::string_view codeLine(text + at, codeEnd - at);
+    int code = 0;
+    if (!SmallCode(codeLine, code) && !ToInt(codeLine, code)) {
+        // Blank lines after the last pair end a drawing harmlessly.
+        if (Trimmed(codeLine).empty() &&
+            Trimmed(mText.substr(valueAt)).find_first_not_of("\r\n") == std::string_view::npos) {
+            return false;
+        }
+        if (mError.empty()) {
+            mError = LineError(position.mLine + 1, "a group code was expected");
+        }
+        return false;
+    }
+    if (valueAt >= size) {
+        if (mError.empty()) {
+            mError = LineError(position.mLine + 1, "the group code has no value line");
+        }
+        return false;
+    }
+    const std::size_t valueEnd = LineEnd(text, size, valueAt);
+    const std::size_t next = NextLineStart(text, size, valueEnd);
+    // Field by field from the values themselves: a whole pair copied from
+    // one just written would wait for the writes.
+    const std::string_view value = Trimmed(std::string_view(text + valueAt, valueEnd - valueAt));
+    const int line = LineNumber(position.mLine + 1);
+    const long long nextLine = position.mLine + 2;
+    mLastAt = at;
+    mLastPair.mCode = code;
+    mLastPair.mValue = value;
+    mLastPair.mLine = line;
+    mLastNext.mOffset = next;
+    mLastNext.mLine = nextLine;
+    pair.mCode = code;
+    pair.mValue = value;
+    pair.mLine = line;
+    position.mOffset = next;
+    position.mLine = nextLine;
+    return true;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -6,7 +6,11 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
+#include <platform/os/File.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <map>
 #include <new>
 #include <optional>
@@ -19,9 +23,14 @@ namespace {
 const char* const kReferenceNodeName = "Fbx_Root";
 // Blocks nested deeper than this are taken for a loop.
 constexpr std::size_t kMaxInsertDepth = 64;
-// Entities that inserts may add, per pair of the file.
-constexpr long long kInsertEntitiesPerPair = 4;
-constexpr long long kInsertEntitiesAtLeast = 10000;
+// What inserts may cost, in bytes of memory or its worth in time: a fixed
+// allowance, so that a small drawing stays small whatever its blocks do, and
+// a share that grows with the drawing, for large drawings of many inserts.
+constexpr long long kInsertAllowance = 32LL << 20;
+constexpr long long kInsertAllowancePerByte = 8;
+// A node and its mesh made for an insert; each entity walked in a block.
+constexpr long long kInsertNodeCost = 16LL << 10;
+constexpr long long kInsertEntityCost = 64;
 
 }  // namespace
 
@@ -32,9 +41,15 @@ KFbxReaderDxf::~KFbxReaderDxf() { FileClose(); }
 bool KFbxReaderDxf::FileOpen(const char* fileName) {
     FileClose();
     mError.ClearError();
-    mFile = fileName != nullptr && fileName[0] != '\0' ? std::fopen(fileName, "rb") : nullptr;
-    if (mFile == nullptr) {
+    if (fileName == nullptr || fileName[0] == '\0') {
         mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    // A FIFO or a device would block or never end.
+    mFile = qalimor::os::OpenRegularFile(fileName);
+    if (mFile == nullptr) {
+        const std::string reason = std::string(fileName) + ": " + qalimor::os::OpenFailureText(errno);
+        mError.SetErrorWithText(eFILE_NOT_OPENED, reason.c_str());
         return false;
     }
     mFileName = fileName;
@@ -72,9 +87,17 @@ bool KFbxReaderDxf::LoadFile() {
     if (std::fseek(mFile, 0, SEEK_SET) != 0) {
         return false;
     }
-    // Grows with what the file holds, never by what it claims.
+    // Grows with what the file holds: only regular files are opened, whose
+    // size is what they hold, and a file that changes meanwhile is read as
+    // far as it goes.
     char block[65536];
     try {
+        struct stat status {};
+        if (fstat(fileno(mFile), &status) == 0 && status.st_size > 0 &&
+            static_cast<unsigned long long>(status.st_size) < mText.max_size()) {
+            mText.resize(static_cast<std::size_t>(status.st_size));
+            mText.resize(std::fread(mText.data(), 1, mText.size(), mFile));
+        }
         for (std::size_t got; (got = std::fread(block, 1, sizeof block, mFile)) > 0;) {
             mText.append(block, got);
         }
@@ -86,6 +109,10 @@ bool KFbxReaderDxf::LoadFile() {
 }
 
 void KFbxReaderDxf::Warn(int line, const char* text) {
+    // Entities of a block are read once per insert: each says its piece once.
+    if (!mWarnedLines.insert(line).second) {
+        return;
+    }
     mMessage += "Line ";
     mMessage += line;
     mMessage += ": ";
@@ -95,26 +122,40 @@ void KFbxReaderDxf::Warn(int line, const char* text) {
 
 // ---- sections --------------------------------------------------------------
 
-void KFbxReaderDxf::ReadTables(std::size_t& position) {
-    while (position < mPairs.Size()) {
-        const KFbxDxfPair& pair = mPairs[position];
-        if (pair.Is(0, "ENDSEC")) {
-            ++position;
-            return;
+void KFbxReaderDxf::ReadEntityAt(Position& position, Entity& entity) {
+    entity.clear();
+    // Each pair is read straight into its place; the group-0 pair that
+    // follows is given back (its second reading is free).
+    Position before = position;
+    while (mPairs.Next(position, entity.emplace_back())) {
+        if (entity.size() > 1 && entity.back().mCode == 0) {
+            position = before;
+            break;
         }
+        before = position;
+    }
+    entity.pop_back();
+}
+
+void KFbxReaderDxf::ReadTables(Position& position) {
+    Entity entry;
+    KFbxDxfPair pair;
+    while (PairAt(position, pair)) {
         if (!pair.Is(0, "LAYER")) {
-            ++position;
+            mPairs.Next(position, pair);
+            if (pair.Is(0, "ENDSEC")) {
+                return;
+            }
             continue;
         }
-        const Span entry = EntityAt(position);
-        position = entry.mEnd;
+        ReadEntityAt(position, entry);
         std::string_view name;
         int color = 0;
-        for (std::size_t i = entry.mBegin + 1; i < entry.mEnd; ++i) {
-            if (mPairs[i].mCode == 2) {
-                name = mPairs[i].mValue;
-            } else if (mPairs[i].mCode == 62 && !KFbxDxfPairs::ToInt(mPairs[i].mValue, color)) {
-                Warn(mPairs[i].mLine, "layer colour that is no integer taken as 0");
+        for (std::size_t i = 1; i < entry.size(); ++i) {
+            if (entry[i].mCode == 2) {
+                name = entry[i].mValue;
+            } else if (entry[i].mCode == 62 && !KFbxDxfPairs::ToInt(entry[i].mValue, color)) {
+                Warn(entry[i].mLine, "layer colour that is no integer taken as 0");
                 color = 0;
             }
         }
@@ -124,31 +165,63 @@ void KFbxReaderDxf::ReadTables(std::size_t& position) {
     }
 }
 
-void KFbxReaderDxf::IndexBlocks(std::size_t& position) {
-    while (position < mPairs.Size() && !mPairs[position].Is(0, "ENDSEC")) {
-        if (!mPairs[position].Is(0, "BLOCK")) {
-            ++position;
+void KFbxReaderDxf::IndexBlocks(Position& position) {
+    mBlocksFound = true;
+    Entity header;
+    KFbxDxfPair pair;
+    while (PairAt(position, pair) && !pair.Is(0, "ENDSEC")) {
+        if (!pair.Is(0, "BLOCK")) {
+            mPairs.Next(position, pair);
             continue;
         }
-        const Span header = EntityAt(position);
-        for (std::size_t i = header.mBegin + 1; i < header.mEnd; ++i) {
-            if (mPairs[i].mCode == 2 && !mPairs[i].mValue.empty()) {
-                mBlocks.emplace(std::string(mPairs[i].mValue), position);
+        const Position at = position;
+        ReadEntityAt(position, header);
+        for (std::size_t i = 1; i < header.size(); ++i) {
+            if (header[i].mCode == 2 && !header[i].mValue.empty()) {
+                mBlocks.emplace(std::string(header[i].mValue), at);
                 break;
             }
         }
-        position = header.mEnd;
     }
 }
 
-void KFbxReaderDxf::ReadInsert(const Span& span, KFbxNode& parent, const KFbxVector4& offset) {
-    const int line = mPairs[span.mBegin].mLine;
+void KFbxReaderDxf::FindBlocks(Position position) {
+    if (mBlocksFound) {
+        return;
+    }
+    mBlocksFound = true;
+    KFbxDxfPair pair;
+    while (mPairs.Next(position, pair)) {
+        KFbxDxfPair name;
+        if (pair.Is(0, "SECTION") && PairAt(position, name) && name.Is(2, "BLOCKS")) {
+            mPairs.Next(position, name);
+            IndexBlocks(position);
+            return;
+        }
+    }
+}
+
+bool KFbxReaderDxf::SpendOnInsert(int line, long long cost) {
+    mInsertBudget -= cost;
+    if (mInsertBudget >= 0) {
+        return true;
+    }
+    // What was read stays.
+    if (!mBudgetWarned) {
+        Warn(line, "inserts would add more than the drawing can hold; the rest is left out");
+        mBudgetWarned = true;
+    }
+    return false;
+}
+
+void KFbxReaderDxf::ReadInsert(const Entity& entity, KFbxNode& parent, const KFbxVector4& offset) {
+    const int line = entity[0].mLine;
     std::string name;
     double scale[3] = {1.0, 1.0, 1.0};
     double rotation = 0.0;
     bool numbers = true;
-    for (std::size_t i = span.mBegin + 1; i < span.mEnd; ++i) {
-        const KFbxDxfPair& pair = mPairs[i];
+    for (std::size_t i = 1; i < entity.size(); ++i) {
+        const KFbxDxfPair& pair = entity[i];
         if (pair.mCode == 2) {
             name = pair.mValue;
         } else if (pair.mCode >= 41 && pair.mCode <= 43) {
@@ -158,9 +231,13 @@ void KFbxReaderDxf::ReadInsert(const Span& span, KFbxNode& parent, const KFbxVec
         }
     }
     KFbxVector4 insertion;
-    if (!numbers || !ReadPoint(span, 10, insertion)) {
+    if (!numbers || !ReadPoint(entity, 10, insertion)) {
         Warn(line, "INSERT with a value that is no number left out");
         return;
+    }
+    if (!mBlocksFound) {
+        // Blocks are found wherever their section stands.
+        FindBlocks(mEntitiesStart);
     }
     const auto found = mBlocks.find(name);
     if (name.empty() || found == mBlocks.end()) {
@@ -180,10 +257,12 @@ void KFbxReaderDxf::ReadInsert(const Span& span, KFbxNode& parent, const KFbxVec
     if (mInsertBudget <= 0) {
         return;
     }
-    const Span header = EntityAt(found->second);
+    Position position = found->second;
+    Entity header;
+    ReadEntityAt(position, header);
     KFbxVector4 base;
     if (!ReadPoint(header, 10, base)) {
-        Warn(mPairs[header.mBegin].mLine, "block base point that is no number taken as 0");
+        Warn(header[0].mLine, "block base point that is no number taken as 0");
         base = ToScene(0.0, 0.0, 0.0);
     }
     Placement placement;
@@ -195,7 +274,6 @@ void KFbxReaderDxf::ReadInsert(const Span& span, KFbxNode& parent, const KFbxVec
     KString nodeName(name.c_str());
     mRenaming.Rename(nodeName);
     mInsertChain.push_back(name);
-    std::size_t position = header.mEnd;
     if (!ReadBlockEntities(position, parent, nodeName.Buffer(), &placement, base, false)) {
         Warn(line, ("block does not end: \"" + name + "\"").c_str());
     }
@@ -203,15 +281,15 @@ void KFbxReaderDxf::ReadInsert(const Span& span, KFbxNode& parent, const KFbxVec
 }
 
 template <class Visit>
-bool KFbxReaderDxf::WalkEntities(std::size_t& position, Visit visit) {
-    while (position < mPairs.Size()) {
-        const KFbxDxfPair& pair = mPairs[position];
+bool KFbxReaderDxf::WalkEntities(Position& position, Visit visit) {
+    KFbxDxfPair pair;
+    while (PairAt(position, pair)) {
         if (pair.mCode != 0) {
-            ++position;
+            mPairs.Next(position, pair);
             continue;
         }
         if (IsSectionEnd(pair)) {
-            ++position;
+            mPairs.Next(position, pair);
             return true;
         }
         if (pair.mValue == "EOF") {
@@ -225,47 +303,51 @@ bool KFbxReaderDxf::WalkEntities(std::size_t& position, Visit visit) {
 }
 
 template <class SetOf>
-bool KFbxReaderDxf::ReadEntity(std::size_t& position, SetOf setOf, KFbxNode& insertParent,
+bool KFbxReaderDxf::ReadEntity(Position& position, Entity& entity, SetOf setOf, KFbxNode& insertParent,
                                const KFbxVector4& offset) {
-    const KFbxDxfPair& pair = mPairs[position];
-    const Span span = EntityAt(position);
-    if (pair.mValue == "POLYLINE") {
-        ReadPolyline(position, setOf(span), offset);
+    ReadEntityAt(position, entity);
+    const std::string_view kind = entity[0].mValue;
+    if (kind == "POLYLINE") {
+        ReadPolyline(entity, position, setOf(entity), offset);
         return true;
     }
-    position = span.mEnd;
-    if (pair.mValue == "3DFACE") {
-        Read3DFace(span, setOf(span), offset);
+    if (kind == "3DFACE") {
+        Read3DFace(entity, setOf(entity), offset);
         return true;
     }
-    if (pair.mValue == "INSERT") {
-        ReadInsert(span, insertParent, offset);
+    if (kind == "INSERT") {
+        ReadInsert(entity, insertParent, offset);
     }
     return false;
 }
 
-bool KFbxReaderDxf::ReadBlockEntities(std::size_t& position, KFbxNode& parent, const char* name,
+bool KFbxReaderDxf::ReadBlockEntities(Position& position, KFbxNode& parent, const char* name,
                                       const Placement* placement, const KFbxVector4& offset, bool topLevel) {
+    if (!topLevel && !SpendOnInsert(static_cast<int>(position.mLine), kInsertNodeCost)) {
+        return true;
+    }
     KFbxNode* node = KFbxNode::Create(&mManager, name);
     if (node == nullptr) {
         return false;
     }
     FaceSet set;
+    Entity entity;
     bool geometry = false;
     const bool ended = WalkEntities(position, [&](const KFbxDxfPair& pair) -> std::optional<bool> {
-        if (!topLevel && --mInsertBudget < 0) {
-            // What was read stays.
-            if (!mBudgetWarned) {
-                Warn(pair.mLine, "inserts would add more than the drawing can hold; the rest is left out");
-                mBudgetWarned = true;
-            }
+        if (!topLevel && !SpendOnInsert(pair.mLine, kInsertEntityCost)) {
             return true;
         }
-        if (ReadEntity(position, [&](const Span&) -> FaceSet& { return set; }, topLevel ? parent : *node, offset)) {
+        if (ReadEntity(position, entity, [&](const Entity&) -> FaceSet& { return set; }, topLevel ? parent : *node,
+                       offset)) {
             geometry = true;
         }
         return std::nullopt;
     });
+    if (!topLevel) {
+        // What the copies of the block's geometry take.
+        SpendOnInsert(static_cast<int>(position.mLine),
+                      static_cast<long long>(set.mPoints.size() * sizeof(KFbxVector4) * 3 + set.mFaces.size() * 64));
+    }
     if (geometry) {
         if (KFbxMesh* mesh = BuildMesh(set)) {
             node->SetNodeAttribute(mesh);
@@ -292,14 +374,33 @@ bool KFbxReaderDxf::ReadBlockEntities(std::size_t& position, KFbxNode& parent, c
     return ended;
 }
 
-bool KFbxReaderDxf::ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent) {
-    std::map<std::string, FaceSet> layers;
+bool KFbxReaderDxf::ReadEntitiesByLayer(Position& position, KFbxNode& parent) {
+    std::map<std::string, FaceSet, std::less<>> layers;
     const KFbxVector4 origin = ToScene(0.0, 0.0, 0.0);
-    const auto layerSet = [&](const Span& span) -> FaceSet& { return layers[std::string(LayerOf(span))]; };
+    // Entities of one layer mostly follow each other.
+    FaceSet* last = nullptr;
+    std::string_view lastLayer;
+    const auto layerSet = [&](const Entity& entity) -> FaceSet& {
+        const std::string_view layer = LayerOf(entity);
+        if (last == nullptr || layer != lastLayer) {
+            auto found = layers.find(layer);
+            if (found == layers.end()) {
+                found = layers.emplace(std::string(layer), FaceSet()).first;
+            }
+            last = &found->second;
+            lastLayer = found->first;
+        }
+        return *last;
+    };
+    Entity entity;
     const bool ended = WalkEntities(position, [&](const KFbxDxfPair&) -> std::optional<bool> {
-        ReadEntity(position, layerSet, parent, origin);
+        ReadEntity(position, entity, layerSet, parent, origin);
         return std::nullopt;
     });
+    // Nothing is read after the entities: the meshes need not share the
+    // memory with the drawing's text.
+    mPairs.Reset(std::string_view(), false);
+    std::string().swap(mText);
     for (auto& [layer, set] : layers) {
         // A layer whose every face was degenerate has nothing to show.
         KFbxMesh* mesh = set.mFaces.empty() ? nullptr : BuildMesh(set);
@@ -321,29 +422,28 @@ bool KFbxReaderDxf::ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent)
     return ended;
 }
 
-bool KFbxReaderDxf::ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent) {
+bool KFbxReaderDxf::ReadEntitiesByEntity(Position& position, KFbxNode& parent) {
     const KFbxVector4 origin = ToScene(0.0, 0.0, 0.0);
-    return WalkEntities(position, [&](const KFbxDxfPair& pair) -> std::optional<bool> {
-        const Span span = EntityAt(position);
-        const bool polyline = pair.mValue == "POLYLINE";
-        const bool face = pair.mValue == "3DFACE";
-        if (!polyline) {
-            position = span.mEnd;
-        }
-        if (pair.mValue == "INSERT") {
-            ReadInsert(span, parent, origin);
+    Entity entity;
+    return WalkEntities(position, [&](const KFbxDxfPair&) -> std::optional<bool> {
+        ReadEntityAt(position, entity);
+        const std::string_view kind = entity[0].mValue;
+        const bool polyline = kind == "POLYLINE";
+        const bool face = kind == "3DFACE";
+        if (kind == "INSERT") {
+            ReadInsert(entity, parent, origin);
         }
         if (!polyline && !face) {
             return std::nullopt;
         }
         FaceSet set;
         if (polyline) {
-            ReadPolyline(position, set, origin);
+            ReadPolyline(entity, position, set, origin);
         } else {
             // The corners of one face are its own points.
             const bool weld = mWeld;
             mWeld = false;
-            Read3DFace(span, set, origin);
+            Read3DFace(entity, set, origin);
             mWeld = weld;
             if (set.mFaces.empty()) {
                 return std::nullopt;
@@ -394,6 +494,8 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     mRenaming.Clear();
     mLayers.clear();
     mBlocks.clear();
+    mBlocksFound = false;
+    mWarnedLines.clear();
     mInsertChain.clear();
     mBudgetWarned = false;
     if (!LoadFile()) {
@@ -402,17 +504,8 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         }
         return false;
     }
-    mPairs.Parse(mText);
-    mInsertBudget = static_cast<long long>(mPairs.Size()) * kInsertEntitiesPerPair + kInsertEntitiesAtLeast;
-
-    // Blocks are found wherever their section stands.
-    for (std::size_t i = 0; i + 1 < mPairs.Size(); ++i) {
-        if (mPairs[i].Is(0, "SECTION") && mPairs[i + 1].Is(2, "BLOCKS")) {
-            std::size_t position = i + 2;
-            IndexBlocks(position);
-            break;
-        }
-    }
+    mPairs.Reset(mText);
+    mInsertBudget = kInsertAllowance + static_cast<long long>(mText.size()) * kInsertAllowancePerByte;
 
     mScene = scene;
     KFbxNode* parent = scene->GetRootNode();
@@ -431,17 +524,21 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
 
     bool read = false;
     bool finished = false;
-    std::size_t position = 0;
-    while (position < mPairs.Size() && !finished) {
-        const KFbxDxfPair& pair = mPairs[position];
+    Position position = mPairs.Start();
+    KFbxDxfPair pair;
+    KFbxDxfPair sectionName;
+    while (!finished && mPairs.Next(position, pair)) {
         if (pair.Is(0, "EOF")) {
             read = finished = true;
-        } else if (pair.Is(0, "SECTION") && position + 1 < mPairs.Size() && mPairs[position + 1].mCode == 2) {
-            const std::string_view section = mPairs[position + 1].mValue;
-            position += 2;
+        } else if (pair.Is(0, "SECTION") && PairAt(position, sectionName) && sectionName.mCode == 2) {
+            mPairs.Next(position, sectionName);
+            const std::string_view section = sectionName.mValue;
             if (section == "TABLES") {
                 ReadTables(position);
+            } else if (section == "BLOCKS" && !mBlocksFound) {
+                IndexBlocks(position);
             } else if (section == "ENTITIES") {
+                mEntitiesStart = position;
                 if (mObjectDerivation == 0) {
                     read = ReadEntitiesByLayer(position, *parent);
                 } else if (mObjectDerivation == 1) {
@@ -451,8 +548,6 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
                 }
                 finished = true;
             }
-        } else {
-            ++position;
         }
     }
     mText.clear();

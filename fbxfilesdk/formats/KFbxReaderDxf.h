@@ -19,9 +19,11 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -37,7 +39,8 @@ public:
     KFbxReaderDxf(KFbxSdkManager& manager, KFbxIO* io);
     ~KFbxReaderDxf() override;
 
-    // Closes a file still open first; "File not opened" when it cannot be.
+    // Closes a file still open first; "File not opened", with the system's
+    // reason, when it cannot be; only regular files are opened.
     bool FileOpen(const char* fileName) override;
     // True when nothing was open or the close succeeded.
     bool FileClose() override;
@@ -77,8 +80,10 @@ private:
         std::vector<KFbxVector4> mPoints;
         std::vector<Face> mFaces;
         bool mColored = false;
-        // The first point that can be welded to, by its cell.
+        // The first point that can be welded to, by its cell, for the points
+        // before mIndexed.
         std::unordered_map<Cell, int, CellHash> mWeld;
+        std::size_t mIndexed = 0;
     };
     // Where an insert puts its block's node: the translation (in scene
     // axes, relative to the outer block's base point), the scale factors
@@ -88,57 +93,66 @@ private:
         KFbxVector4 mScale;
         double mRotation = 0.0;
     };
-    // The pairs of one entity: [mBegin, mEnd), mBegin its group-0 pair.
-    struct Span {
-        std::size_t mBegin;
-        std::size_t mEnd;
-    };
+    // The pairs of one entity, its group-0 pair first.
+    using Entity = std::vector<KFbxDxfPair>;
+    using Position = KFbxDxfPairs::Position;
 
     // The drawing's Z up becomes the scene's Y up.
     static KFbxVector4 ToScene(double x, double y, double z);
     static KFbxVector4 Minus(const KFbxVector4& a, const KFbxVector4& b);
     bool LoadFile();
     void Warn(int line, const char* text);
-    // The entity that starts at position: up to the next group-0 pair.
-    Span EntityAt(std::size_t position) const;
-    void ReadTables(std::size_t& position);
-    void IndexBlocks(std::size_t& position);
+    // The entity that starts at position (at a group-0 pair) into entity, up
+    // to the next group-0 pair, where position is left.
+    void ReadEntityAt(Position& position, Entity& entity);
+    bool PairAt(const Position& position, KFbxDxfPair& pair) { return mPairs.Peek(position, pair); }
+    void ReadTables(Position& position);
+    void IndexBlocks(Position& position);
+    // Finds the BLOCKS section from position on when no BLOCKS section was
+    // met yet, and indexes its blocks.
+    void FindBlocks(Position position);
     // The resolved colour of an entity: its own group 62, or the absolute
-    // colour of its layer when that is 0 or missing.
-    int EntityColor(const Span& span) const;
+    // colour of its layer when that is 0, 256 or missing.
+    int EntityColor(const Entity& entity) const;
     int LayerColor(std::string_view layer) const;
-    std::string_view LayerOf(const Span& span) const;
-    bool ReadPoint(const Span& span, int xCode, KFbxVector4& point) const;
-    // Entity readers; each adds to the set and moves position past what it read.
-    void Read3DFace(const Span& span, FaceSet& set, const KFbxVector4& offset);
-    void ReadPolyline(std::size_t& position, FaceSet& set, const KFbxVector4& offset);
-    void ReadInsert(const Span& span, KFbxNode& parent, const KFbxVector4& offset);
-    // Appends the point, or with weld finds an equal one added findable
-    // before; its index.
-    int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable);
+    std::string_view LayerOf(const Entity& entity) const;
+    bool ReadPoint(const Entity& entity, int xCode, KFbxVector4& point) const;
+    // Entity readers; each adds to the set.
+    void Read3DFace(const Entity& entity, FaceSet& set, const KFbxVector4& offset);
+    // Reads the VERTEX and SEQEND records that follow the POLYLINE head and
+    // moves position past them.
+    void ReadPolyline(const Entity& head, Position& position, FaceSet& set, const KFbxVector4& offset);
+    void ReadInsert(const Entity& entity, KFbxNode& parent, const KFbxVector4& offset);
+    // Appends the point, or with weld finds an equal one added before; its
+    // index.
+    int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld);
+    static bool CellOf(const KFbxVector4& point, Cell& cell);
     // Walks the entities of a section from position: each group-0 pair
     // before the ENDSEC or ENDBLK goes to visit(pair), which moves position
     // past its entity and answers nothing to go on or the walk's result.
     // Else true past the section's end, false at EOF or the end of the pairs.
     template <class Visit>
-    bool WalkEntities(std::size_t& position, Visit visit);
-    // Reads a POLYLINE or 3DFACE at position into setOf(span) and an INSERT
+    bool WalkEntities(Position& position, Visit visit);
+    // Reads a POLYLINE or 3DFACE at position into setOf(entity) and an INSERT
     // below insertParent, passes over any other entity, and moves position
     // past it; whether it was a POLYLINE or 3DFACE.
     template <class SetOf>
-    bool ReadEntity(std::size_t& position, SetOf setOf, KFbxNode& insertParent, const KFbxVector4& offset);
+    bool ReadEntity(Position& position, Entity& entity, SetOf setOf, KFbxNode& insertParent,
+                    const KFbxVector4& offset);
     // The section readers; false when the section does not end.
-    bool ReadEntitiesByLayer(std::size_t& position, KFbxNode& parent);
-    bool ReadEntitiesByEntity(std::size_t& position, KFbxNode& parent);
+    bool ReadEntitiesByLayer(Position& position, KFbxNode& parent);
+    bool ReadEntitiesByEntity(Position& position, KFbxNode& parent);
     // The entities from position up to ENDBLK or ENDSEC into one node named
     // name under parent; nested inserts go under the node, or under parent
     // when topLevel. False when the section does not end.
-    bool ReadBlockEntities(std::size_t& position, KFbxNode& parent, const char* name, const Placement* placement,
+    bool ReadBlockEntities(Position& position, KFbxNode& parent, const char* name, const Placement* placement,
                            const KFbxVector4& offset, bool topLevel);
     KFbxMesh* BuildMesh(const FaceSet& set);
     KFbxSurfaceLambert* MaterialOf(int color);
     KFbxNode* CreateNode(const char* name);
-    bool IsSectionEnd(const KFbxDxfPair& pair) const;
+    // Whether another node may be made for an insert; warns once when not.
+    bool SpendOnInsert(int line, long long cost);
+    static bool IsSectionEnd(const KFbxDxfPair& pair);
 
     std::FILE* mFile = nullptr;
     KString mFileName;
@@ -152,13 +166,22 @@ private:
     int mObjectDerivation = 0;
     bool mWeld = true;
     bool mReferenceNode = false;
-    std::map<std::string, int> mLayers;
+    std::map<std::string, int, std::less<>> mLayers;
     // Block name to the position of its BLOCK pair; the first of a name wins.
-    std::unordered_map<std::string, std::size_t> mBlocks;
+    std::unordered_map<std::string, Position> mBlocks;
+    bool mBlocksFound = false;
+    // Where the ENTITIES section's entities start.
+    Position mEntitiesStart;
+    // The lines already warned about: a block inserted many times warns once.
+    std::unordered_set<int> mWarnedLines;
+    // The entity buffer of the vertices of a polyline.
+    Entity mVertex;
     // The blocks being inserted, outermost first.
     std::vector<std::string> mInsertChain;
-    // What inserts may still add, so that blocks inserting each other many
-    // times over cannot multiply a small file into an endless scene.
+    // What inserts may still cost (entities walked, points, faces and nodes
+    // made, in bytes of memory they take or time they are worth), so that
+    // blocks inserting each other many times over cannot multiply a small
+    // file into an endless scene.
     long long mInsertBudget = 0;
     bool mBudgetWarned = false;
 };

@@ -8,6 +8,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +20,8 @@ namespace {
 
 // Corners within this distance on every axis are one point.
 constexpr double kSamePoint = 1e-6;
+// The colour number that stands for the layer's colour.
+constexpr int kColorByLayer = 256;
 
 bool SamePoint(const KFbxVector4& a, const KFbxVector4& b) {
     return std::fabs(a[0] - b[0]) <= kSamePoint && std::fabs(a[1] - b[1]) <= kSamePoint &&
@@ -112,55 +115,49 @@ KFbxSurfaceLambert* KFbxReaderDxf::MaterialOf(int color) {
 
 // ---- entities --------------------------------------------------------------
 
-KFbxReaderDxf::Span KFbxReaderDxf::EntityAt(std::size_t position) const {
-    std::size_t end = position + 1;
-    while (end < mPairs.Size() && mPairs[end].mCode != 0) {
-        ++end;
-    }
-    return {position, end};
-}
-
-bool KFbxReaderDxf::IsSectionEnd(const KFbxDxfPair& pair) const {
+bool KFbxReaderDxf::IsSectionEnd(const KFbxDxfPair& pair) {
     return pair.mCode == 0 && (pair.mValue == "ENDSEC" || pair.mValue == "ENDBLK");
 }
 
-std::string_view KFbxReaderDxf::LayerOf(const Span& span) const {
-    for (std::size_t i = span.mBegin + 1; i < span.mEnd; ++i) {
-        if (mPairs[i].mCode == 8) {
-            return mPairs[i].mValue;
+std::string_view KFbxReaderDxf::LayerOf(const Entity& entity) const {
+    for (std::size_t i = 1; i < entity.size(); ++i) {
+        if (entity[i].mCode == 8) {
+            return entity[i].mValue;
         }
     }
     return "0";
 }
 
 int KFbxReaderDxf::LayerColor(std::string_view layer) const {
-    const auto found = mLayers.find(std::string(layer));
+    const auto found = mLayers.find(layer);
     return found != mLayers.end() ? found->second : 0;
 }
 
-int KFbxReaderDxf::EntityColor(const Span& span) const {
+int KFbxReaderDxf::EntityColor(const Entity& entity) const {
     int color = 0;
-    for (std::size_t i = span.mBegin + 1; i < span.mEnd; ++i) {
-        if (mPairs[i].mCode == 62) {
-            KFbxDxfPairs::ToInt(mPairs[i].mValue, color);
+    for (std::size_t i = 1; i < entity.size(); ++i) {
+        if (entity[i].mCode == 62) {
+            KFbxDxfPairs::ToInt(entity[i].mValue, color);
         }
     }
-    if (color == 0) {
+    // 0 is the colour of the block and 256 that of the layer: for an entity
+    // read in a block and one drawn directly alike, the layer's.
+    if (color == 0 || color == kColorByLayer) {
         // A layer switched off has a negative colour but still colours.
-        const long long layer = LayerColor(LayerOf(span));
+        const long long layer = LayerColor(LayerOf(entity));
         color = static_cast<int>(layer < 0 ? -layer : layer);
     }
     return color;
 }
 
-bool KFbxReaderDxf::ReadPoint(const Span& span, int xCode, KFbxVector4& point) const {
+bool KFbxReaderDxf::ReadPoint(const Entity& entity, int xCode, KFbxVector4& point) const {
     double xyz[3] = {0.0, 0.0, 0.0};
-    for (std::size_t i = span.mBegin + 1; i < span.mEnd; ++i) {
-        const int code = mPairs[i].mCode;
-        for (int axis = 0; axis < 3; ++axis) {
-            if (code == xCode + axis * 10 && !KFbxDxfPairs::ToDouble(mPairs[i].mValue, xyz[axis])) {
-                return false;
-            }
+    for (std::size_t i = 1; i < entity.size(); ++i) {
+        const int code = entity[i].mCode;
+        const int axis = (code - xCode) / 10;
+        if (code >= xCode && code <= xCode + 20 && (code - xCode) % 10 == 0 &&
+            !KFbxDxfPairs::ToDouble(entity[i].mValue, xyz[axis])) {
+            return false;
         }
     }
     point = ToScene(xyz[0], xyz[1], xyz[2]);
@@ -172,17 +169,35 @@ std::size_t KFbxReaderDxf::CellHash::operator()(const Cell& cell) const noexcept
     return hash(cell.mX) ^ (hash(cell.mY) * 31) ^ (hash(cell.mZ) * 1009);
 }
 
-int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, bool findable) {
-    Cell cell{0, 0, 0};
-    bool keyed = weld || findable;
+// The cell of the point; false beyond the cells' range, where points are
+// never welded.
+bool KFbxReaderDxf::CellOf(const KFbxVector4& point, Cell& cell) {
     long long* const coordinates[3] = {&cell.mX, &cell.mY, &cell.mZ};
-    for (int axis = 0; axis < 3 && keyed; ++axis) {
+    for (int axis = 0; axis < 3; ++axis) {
         const double scaled = std::floor(point[axis] / kSamePoint);
-        // Points beyond the cells' range are never welded.
-        keyed = std::fabs(scaled) < 4.0e18;
-        *coordinates[axis] = keyed ? static_cast<long long>(scaled) : 0;
+        if (!(std::fabs(scaled) < 4.0e18)) {
+            return false;
+        }
+        *coordinates[axis] = static_cast<long long>(scaled);
     }
-    if (keyed && weld) {
+    return true;
+}
+
+int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld) {
+    if (!weld) {
+        set.mPoints.push_back(point);
+        return static_cast<int>(set.mPoints.size() - 1);
+    }
+    // The points added before are indexed only once a point welds: meshes
+    // of polyface polylines alone never need the index.
+    Cell cell{0, 0, 0};
+    for (; set.mIndexed < set.mPoints.size(); ++set.mIndexed) {
+        if (CellOf(set.mPoints[set.mIndexed], cell)) {
+            set.mWeld.emplace(cell, static_cast<int>(set.mIndexed));
+        }
+    }
+    const bool keyed = CellOf(point, cell);
+    if (keyed) {
         // Points within the weld distance lie in the same or a neighbouring
         // cell; the first of them in the order of the points is taken.
         int first = -1;
@@ -206,39 +221,44 @@ int KFbxReaderDxf::AddPoint(FaceSet& set, const KFbxVector4& point, bool weld, b
     if (keyed) {
         set.mWeld.emplace(cell, index);
     }
+    set.mIndexed = set.mPoints.size();
     return index;
 }
 
-void KFbxReaderDxf::Read3DFace(const Span& span, FaceSet& set, const KFbxVector4& offset) {
+void KFbxReaderDxf::Read3DFace(const Entity& entity, FaceSet& set, const KFbxVector4& offset) {
+    // A corner that repeats one before it is no corner: a face of four
+    // corners with two equal is the common way of drawing a triangle.
     KFbxVector4 corners[4];
+    int count = 0;
     for (int k = 0; k < 4; ++k) {
-        if (!ReadPoint(span, 10 + k, corners[k])) {
-            Warn(mPairs[span.mBegin].mLine, "3DFACE with a corner that is no number left out");
+        KFbxVector4 corner;
+        if (!ReadPoint(entity, 10 + k, corner)) {
+            Warn(entity[0].mLine, "3DFACE with a corner that is no number left out");
             return;
         }
-        corners[k] = Minus(corners[k], offset);
-    }
-    const int count = SamePoint(corners[2], corners[3]) ? 3 : 4;
-    for (int a = 0; a < count; ++a) {
-        for (int b = a + 1; b < count; ++b) {
-            if (SamePoint(corners[a], corners[b])) {
-                return;  // degenerate
-            }
+        corner = Minus(corner, offset);
+        bool repeated = false;
+        for (int kept = 0; kept < count && !repeated; ++kept) {
+            repeated = SamePoint(corners[kept], corner);
+        }
+        if (!repeated) {
+            corners[count++] = corner;
         }
     }
-    Face face{count, EntityColor(span), {0, 0, 0, 0}};
+    if (count < 3) {
+        return;  // a line or a point
+    }
+    Face face{count, EntityColor(entity), {0, 0, 0, 0}};
     // Last corner first: the scene winds the other way round.
     for (int k = 0; k < count; ++k) {
-        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[count - 1 - k], mWeld, mWeld);
+        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[count - 1 - k], mWeld);
     }
     set.mColored = set.mColored || face.mColor > 0;
     set.mFaces.push_back(face);
 }
 
-void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbxVector4& offset) {
-    const Span head = EntityAt(position);
+void KFbxReaderDxf::ReadPolyline(const Entity& head, Position& position, FaceSet& set, const KFbxVector4& offset) {
     const int polylineColor = EntityColor(head);
-    position = head.mEnd;
     const std::size_t base = set.mPoints.size();
     struct Pending {
         long long mNumbers[4];
@@ -246,14 +266,15 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
         int mLine;
     };
     std::vector<Pending> faces;
-    while (position < mPairs.Size() && mPairs[position].Is(0, "VERTEX")) {
-        const Span vertex = EntityAt(position);
-        position = vertex.mEnd;
+    Entity& vertex = mVertex;
+    KFbxDxfPair next;
+    while (PairAt(position, next) && next.Is(0, "VERTEX")) {
+        ReadEntityAt(position, vertex);
         int flags = 0;
         int color = polylineColor;
-        Pending face{{0, 0, 0, 0}, 0, mPairs[vertex.mBegin].mLine};
-        for (std::size_t i = vertex.mBegin + 1; i < vertex.mEnd; ++i) {
-            const KFbxDxfPair& pair = mPairs[i];
+        Pending face{{0, 0, 0, 0}, 0, vertex[0].mLine};
+        for (std::size_t i = 1; i < vertex.size(); ++i) {
+            const KFbxDxfPair& pair = vertex[i];
             int value = 0;
             if (pair.mCode == 70 || pair.mCode == 62 || (pair.mCode >= 71 && pair.mCode <= 74)) {
                 if (!KFbxDxfPairs::ToInt(pair.mValue, value)) {
@@ -264,7 +285,7 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
             if (pair.mCode == 70) {
                 flags = value;
             } else if (pair.mCode == 62) {
-                color = value;
+                color = value == kColorByLayer ? EntityColor(vertex) : value;
             } else if (pair.mCode >= 71 && pair.mCode <= 74) {
                 face.mNumbers[pair.mCode - 71] = value;
             }
@@ -280,14 +301,14 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
                 point = ToScene(0.0, 0.0, 0.0);
             }
             // Never welded, but later faces may weld to it.
-            AddPoint(set, Minus(point, offset), false, mWeld);
+            AddPoint(set, Minus(point, offset), false);
         } else {
             face.mColor = color;
             faces.push_back(face);
         }
     }
-    if (position < mPairs.Size() && mPairs[position].Is(0, "SEQEND")) {
-        position = EntityAt(position).mEnd;
+    if (PairAt(position, next) && next.Is(0, "SEQEND")) {
+        ReadEntityAt(position, vertex);
     }
     const long long vertexCount = static_cast<long long>(set.mPoints.size() - base);
     for (const Pending& pending : faces) {
@@ -296,18 +317,22 @@ void KFbxReaderDxf::ReadPolyline(std::size_t& position, FaceSet& set, const KFbx
             Warn(pending.mLine, "face with fewer than three vertices left out");
             continue;
         }
-        const int count = n[3] != 0 ? 4 : 3;
+        // A vertex named twice is one corner.
         long long index[4];
+        int count = 0;
         bool inRange = true;
-        for (int k = 0; k < count; ++k) {
-            index[k] = std::llabs(n[k]) - 1;
-            inRange = inRange && index[k] < vertexCount;
+        for (int k = 0; k < (n[3] != 0 ? 4 : 3); ++k) {
+            const long long named = std::llabs(n[k]) - 1;
+            inRange = inRange && named < vertexCount;
+            if (std::find(index, index + count, named) == index + count) {
+                index[count++] = named;
+            }
         }
         if (!inRange) {
             Warn(pending.mLine, "face naming a vertex its polyline does not have left out");
             continue;
         }
-        if (count == 3 && (index[0] == index[1] || index[1] == index[2] || index[0] == index[2])) {
+        if (count < 3) {
             continue;
         }
         Face face{count, pending.mColor, {0, 0, 0, 0}};
@@ -339,6 +364,13 @@ KFbxMesh* KFbxReaderDxf::BuildMesh(const FaceSet& set) {
     std::copy(set.mPoints.begin(), set.mPoints.end(), mesh->GetControlPoints());
     if (set.mColored) {
         mesh->InitMaterialIndices(KFbxLayerElement::eBY_POLYGON);
+    }
+    std::size_t corners = 0;
+    for (const Face& face : set.mFaces) {
+        corners += static_cast<std::size_t>(face.mCount);
+    }
+    if (corners <= static_cast<std::size_t>(INT_MAX)) {
+        mesh->ReservePolygons(static_cast<int>(set.mFaces.size()), static_cast<int>(corners));
     }
     std::map<int, int> materialByColor;
     for (const Face& face : set.mFaces) {

@@ -11,6 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
 #include <memory>
 
 namespace fbxsdk_2006_11_1::dxftest {
@@ -170,15 +176,102 @@ TEST_F(DxfTest, WeldingMergesSharedCornersOfFaces) {
     EXPECT_EQ(MeshOf(Child("N"))->GetControlPointsCount(), 3);
 }
 
-TEST_F(DxfTest, DegenerateFacesAreDropped) {
+TEST_F(DxfTest, FacesKeepEveryDistinctCornerAndDropLinesAndPoints) {
+    // Corners a, b, c, d in drawing axes; the scene's corners come last first
+    // and a drawing point (x, y, z) is the scene point (x, z, -y).
+    const std::vector<double> a{0, 0, 0}, b{1, 0, 0}, c{1, 1, 0}, d{0, 1, 2};
+    const struct {
+        const char* what;
+        std::vector<std::vector<double>> corners;
+        std::vector<std::vector<double>> scene;  // none when dropped
+    } cases[] = {
+        {"first two equal", {a, a, c, d}, {{0, 2, -1}, {1, 0, -1}, {0, 0, 0}}},
+        {"middle two equal", {a, b, b, d}, {{0, 2, -1}, {1, 0, 0}, {0, 0, 0}}},
+        {"last equal to first", {a, b, c, a}, {{1, 0, -1}, {1, 0, 0}, {0, 0, 0}}},
+        {"last two equal", {a, b, c, c}, {{1, 0, -1}, {1, 0, 0}, {0, 0, 0}}},
+        {"four corners", {a, b, c, d}, {{0, 2, -1}, {1, 0, -1}, {1, 0, 0}, {0, 0, 0}}},
+        {"two pairs equal", {a, a, c, c}, {}},
+        {"all equal", {b, b, b, b}, {}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        Drawing drawing;
+        drawing.Section("ENTITIES").Face("L", test.corners).Face("Other", {a, b, c}).EndSection().End();
+        ASSERT_TRUE(ImportDrawing(drawing, 0)) << mLastError;
+        KFbxMesh* mesh = MeshOf(Child("L"));
+        if (test.scene.empty()) {
+            EXPECT_EQ(mesh, nullptr);
+            continue;
+        }
+        ASSERT_NE(mesh, nullptr);
+        ASSERT_EQ(mesh->GetPolygonCount(), 1);
+        ASSERT_EQ(mesh->GetPolygonSize(0), static_cast<int>(test.scene.size()));
+        for (int k = 0; k < mesh->GetPolygonSize(0); ++k) {
+            const KFbxVector4 point = mesh->GetControlPoints()[mesh->GetPolygonVertex(0, k)];
+            EXPECT_EQ((std::vector<double>{point[0], point[1], point[2]}), test.scene[static_cast<std::size_t>(k)])
+                << "corner " << k;
+        }
+    }
+
+    // Polyface faces likewise: a vertex named twice is one corner.
+    Drawing polyface;
+    polyface.Section("ENTITIES");
+    polyface.Polyface("P", {a, b, c, d}, {{1, 1, 2}, {1, 2, 3}, {1, 1, 3, 4}, {2, 3, 3, 2}});
+    polyface.EndSection().End();
+    ASSERT_TRUE(ImportDrawing(polyface, 0)) << mLastError;
+    KFbxMesh* mesh = MeshOf(Child("P"));
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->GetPolygonCount(), 2);
+    EXPECT_EQ(mesh->GetPolygonSize(0), 3);
+    ASSERT_EQ(mesh->GetPolygonSize(1), 3);
+    // Numbers 1, 3, 4 last first.
+    EXPECT_EQ(mesh->GetPolygonVertex(1, 0), 3);
+    EXPECT_EQ(mesh->GetPolygonVertex(1, 2), 0);
+}
+
+TEST_F(DxfTest, ColourByLayerTakesTheLayersColour) {
+    // Layer Red is colour 1 and Off colour -5 (blue, switched off). Entities
+    // of colour 256 follow their layer, whatever came before them.
     Drawing d;
-    d.Section("ENTITIES");
-    d.Face("L", {{0, 0, 0}, {0, 0, 0}, {1, 1, 0}, {2, 2, 0}});
-    d.Polyface("P", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {{1, 1, 2}, {1, 2, 3}});
+    d.Section("TABLES").Add({{0, "TABLE"}, {2, "LAYER"}});
+    d.Add({{0, "LAYER"}, {2, "Red"}, {62, "1"}}).Add({{0, "LAYER"}, {2, "Off"}, {62, "-5"}});
+    d.Add({{0, "ENDTAB"}}).EndSection().Section("ENTITIES");
+    d.Face("Red", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, 3);
+    d.Face("Red", {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}, 256);
+    d.Face("Off", {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}}, 256);
+    d.Polyface("Off", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, {{1, 2, 3}, {1, 2, 3}}, {3, 256});
     d.EndSection().End();
-    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
-    EXPECT_EQ(ChildNames(), (std::vector<std::string>{"P"}));
-    EXPECT_EQ(MeshOf(Child("P"))->GetPolygonCount(), 1);
+    const auto colourOf = [](KFbxMesh* mesh, int polygon) {
+        const int index = mesh->GetMaterialIndices()->GetAt(polygon);
+        const fbxDouble3 rgb = mesh->GetMaterial(index, 0)->FindProperty("DiffuseColor").GetDouble3();
+        return std::vector<double>{rgb[0], rgb[1], rgb[2]};
+    };
+    for (int derivation : {0, 2}) {
+        SCOPED_TRACE(derivation);
+        ASSERT_TRUE(ImportDrawing(d, derivation)) << mLastError;
+        KFbxMesh* red = MeshOf(Child(derivation == 0 ? "Red" : "ENTITIES"));
+        ASSERT_NE(red, nullptr);
+        EXPECT_EQ(colourOf(red, 0), (std::vector<double>{0, 1, 0}));
+        EXPECT_EQ(colourOf(red, 1), (std::vector<double>{1, 0, 0}));
+        KFbxMesh* off = derivation == 0 ? MeshOf(Child("Off")) : red;
+        const int first = derivation == 0 ? 0 : 2;
+        EXPECT_EQ(colourOf(off, first), (std::vector<double>{0, 0, 1}));
+        EXPECT_EQ(colourOf(off, first + 1), (std::vector<double>{0, 1, 0}));
+        EXPECT_EQ(colourOf(off, first + 2), (std::vector<double>{0, 0, 1}));
+    }
+}
+
+TEST_F(DxfTest, OnlyRegularFilesAreOpened) {
+    const std::string fifo = mFolder / "pipe.dxf";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Opening a FIFO for reading would wait for a writer that never comes.
+    EXPECT_FALSE(Import(fifo, ReadOptions(0)));
+    EXPECT_NE(mLastError.find("not a regular file"), std::string::npos) << mLastError;
+    KFbxReaderDxf reader(*mManager, nullptr);
+    EXPECT_FALSE(reader.FileOpen(mFolder.Path().c_str()));
+    EXPECT_EQ(reader.GetError().GetLastErrorID(), KFbxReader::eFILE_NOT_OPENED);
+    EXPECT_FALSE(reader.FileOpen(fifo.c_str()));
+    EXPECT_NE(std::string(reader.GetError().GetLastErrorString()).find(fifo), std::string::npos);
 }
 
 TEST_F(DxfTest, APlain3DPolylineGivesAnEmptyMeshByEntity) {
@@ -403,6 +496,134 @@ TEST_F(DxfTest, BlocksInsertingEachOtherManyTimesStayWithinTheDrawingsSize) {
     ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
     EXPECT_LT(mScene->GetNodeCount(), 200000);
     EXPECT_NE(mMessage.find("more than the drawing can hold"), std::string::npos) << mMessage;
+}
+
+// What an import in a child process cost: seconds and the growth of its
+// resident memory at the peak; negative when the import failed or the child died.
+struct ImportCost {
+    double mSeconds = -1.0;
+    double mBytes = -1.0;
+};
+
+long StatusBytes(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return std::stol(line.substr(std::string(key).size())) * 1024;
+        }
+    }
+    return 0;
+}
+
+template <class Import>
+ImportCost CostInChild(Import import) {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        return {};
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        const long before = StatusBytes("VmRSS:");
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const auto start = std::chrono::steady_clock::now();
+        const bool imported = import();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        ImportCost cost;
+        if (imported) {
+            cost = {took.count(), static_cast<double>(StatusBytes("VmHWM:") - before)};
+        }
+        _exit(write(ends[1], &cost, sizeof cost) == static_cast<ssize_t>(sizeof cost) ? 0 : 1);
+    }
+    close(ends[1]);
+    ImportCost cost;
+    if (child < 0 || read(ends[0], &cost, sizeof cost) != static_cast<ssize_t>(sizeof cost)) {
+        cost = {};
+    }
+    close(ends[0]);
+    if (child > 0) {
+        waitpid(child, nullptr, 0);
+    }
+    return cost;
+}
+
+// Ten blocks, each inserting the one before ten times: 10^10 copies of a face.
+Drawing TenfoldInserts() {
+    Drawing d;
+    d.Section("BLOCKS").Block("B0").Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndBlock();
+    for (int level = 1; level <= 10; ++level) {
+        d.Block("B" + std::to_string(level));
+        for (int copy = 0; copy < 10; ++copy) {
+            d.Insert("B" + std::to_string(level - 1), copy, 0, 0);
+        }
+        d.EndBlock();
+    }
+    return d.EndSection().Section("ENTITIES").Insert("B10", 0, 0, 0).EndSection().End();
+}
+
+// A block of a face and many inserts of itself, inserted as many times.
+Drawing SelfInserts(int count) {
+    Drawing d;
+    d.Section("BLOCKS").Block("Self").Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    for (int i = 0; i < count; ++i) {
+        d.Insert("Self", i, 0, 0);
+    }
+    d.EndBlock().EndSection().Section("ENTITIES");
+    for (int i = 0; i < count; ++i) {
+        d.Insert("Self", 0, i, 0);
+    }
+    return d.EndSection().End();
+}
+
+Drawing BadFaces(int count) {
+    Drawing d;
+    d.Section("ENTITIES");
+    for (int i = 0; i < count; ++i) {
+        d.Add({{0, "3DFACE"}, {8, "A"}, {10, "nan"}, {11, "1"}, {12, "1"}, {22, "1"}});
+    }
+    return d.Face("A", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
+}
+
+TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer's own heap keeps freed memory and slows every step.
+    constexpr double kSlower = 5.0;
+    constexpr bool kMemoryMeasured = false;
+#else
+    constexpr double kSlower = 1.0;
+    constexpr bool kMemoryMeasured = true;
+#endif
+    const struct {
+        const char* what;
+        Drawing drawing;
+        // What must be in the scene and the message afterwards.
+        int minimumNodes;
+        const char* warning;
+    } cases[] = {
+        {"inserts that multiply tenfold ten times", TenfoldInserts(), 100, "more than the drawing can hold"},
+        {"a block inserting itself, inserted as often", SelfInserts(1500), 100, "inserts itself"},
+        {"faces that warn", BadFaces(4000), 1, "no number"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const std::string path = mFolder / "hostile.dxf";
+        ASSERT_TRUE(test.drawing.Save(path));
+        const double megabytes = static_cast<double>(test.drawing.Text().size()) / (1 << 20);
+        const ImportCost cost = CostInChild([&] {
+            return Import(path, ReadOptions(0)) && mScene->GetNodeCount() > test.minimumNodes &&
+                   mMessage.find(test.warning) != std::string::npos &&
+                   // Each line of the drawing warns at most once.
+                   static_cast<std::size_t>(std::count(mMessage.begin(), mMessage.end(), '\n')) <=
+                       test.drawing.Text().size() / 4;
+        });
+        ASSERT_GE(cost.mSeconds, 0.0) << "the import failed or missed what it must keep";
+        EXPECT_LT(cost.mSeconds, (1.0 + megabytes) * kSlower);
+        if (kMemoryMeasured) {
+            // 64 MB, and what the drawing's own content may fill.
+            EXPECT_LT(cost.mBytes, 64.0 * (1 << 20) + 32 * megabytes * (1 << 20));
+        }
+    }
 }
 
 TEST_F(DxfTest, ReadNeedsAnOpenFileAndItsOwnOptions) {
