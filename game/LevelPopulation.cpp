@@ -3,10 +3,12 @@
 #include <game/Creatures.h>
 #include <game/DecorKinds.h>
 #include <game/FbxModel.h>
+#include <game/GameState.h>
 #include <game/LevelSetup.h>
 #include <game/Teapots.h>
 #include <game/WorldLists.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -56,6 +58,41 @@ float gridCoordinate() {
     return static_cast<float>((std::rand() % 30) * 2000 + 1000);
 }
 
+// Whether an object at (x, z) whose collision spheres reach `reach` units
+// around it would touch the player anywhere on the first stretch of the
+// walk north from the start. A forward step is refused while the player
+// touches decor, so an object there would hold the player at the start.
+bool onStartWalk(float x, float z, float reach) {
+    const float nearestZ = std::clamp(z, startCameraZ - startWalkLength, startCameraZ);
+    const float dx = x - startCameraX;
+    const float dz = z - nearestZ;
+    const float clearance = reach + playerRadius;
+    return dx * dx + dz * dz <= clearance * clearance;
+}
+
+// A drawn place, turn and size, and how far the object's collision spheres
+// reach around the place.
+struct Placement {
+    float x = 0.0f;
+    float z = 0.0f;
+    float reach = 0.0f;
+    int rot = 0;
+    int s = 0;
+};
+
+// Draws a placement until it keeps clear of the start walk. Few places
+// touch it, so a second draw nearly always does; the bound only ends the
+// loop whatever the generator returns.
+template <class Draw>
+Placement drawClearOfStart(Draw draw) {
+    constexpr int drawLimit = 1000;
+    Placement placement = draw();
+    for (int n = 1; n < drawLimit && onStartWalk(placement.x, placement.z, placement.reach); ++n) {
+        placement = draw();
+    }
+    return placement;
+}
+
 // The fields the population sets one by one on the decor it builds
 // directly.
 void placeDecor(Decor& decor, const Vec3& position, float angle, float radius, float extraScale, int health,
@@ -73,14 +110,17 @@ void placeDecor(Decor& decor, const Vec3& position, float angle, float radius, f
 void addPalms() {
     for (int a = 0; a <= 50000; a += 10000) {
         for (int b = 0; b <= 50000; b += 10000) {
-            const int r = std::rand() % 4000;
-            const int rot = std::rand() % 360;
-            const int s = std::rand() % 150;
-            const float x = static_cast<float>(a + r);
-            const float z = static_cast<float>(b + r);
+            const Placement p = drawClearOfStart([a, b] {
+                const int r = std::rand() % 4000;
+                const int rot = std::rand() % 360;
+                const int s = std::rand() % 150;
+                // The crown's sphere is the wider one.
+                return Placement{static_cast<float>(a + r), static_cast<float>(b + r),
+                                 1.5f * static_cast<float>(500 + s), rot, s};
+            });
             decorList.push_back(std::make_unique<FBX_DecorPalm>(
-                model(palmCrown0), model(palmCrown1), x, ground(x, z) - 100.0f, z, static_cast<float>(rot),
-                static_cast<float>(500 + s), static_cast<float>(s), model(palmCrown2), model(palmTrunk),
+                model(palmCrown0), model(palmCrown1), p.x, ground(p.x, p.z) - 100.0f, p.z, static_cast<float>(p.rot),
+                static_cast<float>(500 + p.s), static_cast<float>(p.s), model(palmCrown2), model(palmTrunk),
                 model(palmTrunk), model(palmTrunk)));
         }
     }
@@ -103,11 +143,12 @@ void addBirds() {
 
 template <class Teapot>
 void addTeapot(int modelIndex, const Vec3& colour) {
-    const float x = gridCoordinate();
-    const float z = gridCoordinate();
+    constexpr float radius = 200.0f;
+    const Placement p = drawClearOfStart([] { return Placement{gridCoordinate(), gridCoordinate(), radius}; });
     const int f = std::rand() % 20 + 1;
     auto teapot = std::make_unique<Teapot>();
-    placeDecor(*teapot, {x, ground(x, z) + 200.0f, z}, 0.0f, 200.0f, 0.0f, 30, colour, sameModel(modelIndex));
+    placeDecor(*teapot, {p.x, ground(p.x, p.z) + 200.0f, p.z}, 0.0f, radius, 0.0f, 30, colour,
+               sameModel(modelIndex));
     teapot->animated = true;
     teapot->frameCounter = f;
     teapot->frameTime = static_cast<float>(f);
@@ -115,16 +156,20 @@ void addTeapot(int modelIndex, const Vec3& colour) {
 }
 
 // Cacti and sandstones: a place on the grid, a turn and a size.
-template <class Stone>
+template <class Kind>
 void addGridDecor(int count, int radiusPerSize, int health, const std::array<FbxModel*, 3>& models) {
     for (int n = 0; n < count; ++n) {
-        const float x = gridCoordinate();
-        const float z = gridCoordinate();
-        const int rot = std::rand() % 360;
-        const int s = std::rand() % 100;
-        auto decor = std::make_unique<Stone>();
-        placeDecor(*decor, {x, ground(x, z), z}, static_cast<float>(rot), static_cast<float>(radiusPerSize * s + 400),
-                   static_cast<float>(s), health, stoneColour, models);
+        // No stone's sphere reaches farther than its radius around it.
+        const Placement p = drawClearOfStart([radiusPerSize] {
+            const float x = gridCoordinate();
+            const float z = gridCoordinate();
+            const int rot = std::rand() % 360;
+            const int s = std::rand() % 100;
+            return Placement{x, z, static_cast<float>(radiusPerSize * s + 400), rot, s};
+        });
+        auto decor = std::make_unique<Kind>();
+        placeDecor(*decor, {p.x, ground(p.x, p.z), p.z}, static_cast<float>(p.rot), p.reach, static_cast<float>(p.s),
+                   health, stoneColour, models);
         decorList.push_back(std::move(decor));
     }
 }

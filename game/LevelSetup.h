@@ -36,6 +36,9 @@ void loadModelEntry(const ModelEntry& entry, FbxModel& model);
 // Where the first level starts, on the centre tile.
 inline constexpr float startCameraX = 22700.0f;
 inline constexpr float startCameraZ = 23800.0f;
+// The player starts looking north (-z); no decor stands on this first
+// stretch of that walk.
+inline constexpr float startWalkLength = 4000.0f;
 
 // Prepares the level numbered levelNumber before play starts: the first call
 // builds terrain, camera, textures and models; every call reloads the

@@ -32,21 +32,32 @@ std::vector<TextLine> debugTextLines() {
     if (!helpShown) {
         return {{30, "'F1: show controls'"}};
     }
+    // Every control, each line short enough to fit between the middle of
+    // the smallest window the game opens in (500 pixels) and its right edge:
+    // 31 characters of the 8-pixel font. The status follows below the
+    // crosshair's row.
     const Vec3& p = liveCamera.position;
     return {
         {30, "'F1: hide controls'"},
-        {60, "'F2: show frame rate'"},
-        {75, "'F3: toggle wireframe mode'"},
-        {90, "'F6: change render mode (0: immediate, 1: vertex array)'"},
-        {105, "'F7: change static LOD mode (0: on, 1: off (low), 2: off (high))'"},
-        {120, "'F8: toggle view frustum'"},
-        {150, "'ESC: quit game'"},
-        {180, "'2': toggle Bounding Spheres"},
-        {195, formatted("ViewFrustum is on =  %i", viewFrustumOn ? 1 : 0)},
-        {210, formatted("static LOD Mode = %i", staticLodMode)},
-        {225, formatted("Player Position: %4.2f, %4.2f, %4.2f", static_cast<double>(p[0]),
-                        static_cast<double>(p[1]), static_cast<double>(p[2]))},
-        {240, formatted("renderMode = %i", currentRenderMode)},
+        {45, "w, a, s, d: move; mouse: look"},
+        {60, "left button: fireball"},
+        {75, "right button: salvo (charges)"},
+        {90, "q: switch speed"},
+        {105, "c: kill every creature"},
+        {120, "2: toggle bounding spheres"},
+        {135, "5, F3: toggle wireframe"},
+        {150, "9: narrow or wide view cone"},
+        {165, "F2: show frame rate"},
+        {180, "F6: change render mode"},
+        {195, "F7: change static LOD mode"},
+        {210, "F8: toggle view frustum"},
+        {225, "ESC: quit game"},
+        {270, formatted("ViewFrustum is on =  %i", viewFrustumOn ? 1 : 0)},
+        {285, formatted("static LOD Mode = %i", staticLodMode)},
+        {300, formatted("renderMode = %i", currentRenderMode)},
+        {315, "Player Position:"},
+        {330, formatted("%.0f, %.0f, %.0f", static_cast<double>(p[0]), static_cast<double>(p[1]),
+                        static_cast<double>(p[2]))},
     };
 }
 

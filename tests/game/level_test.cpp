@@ -3,8 +3,10 @@
 #include <game/FbxModel.h>
 #include <game/GameState.h>
 #include <game/LevelPopulation.h>
+#include <game/Input.h>
 #include <game/LevelSetup.h>
 #include <game/PlayFrame.h>
+#include <game/PlayerControl.h>
 #include <game/Teapots.h>
 #include <game/TerrainTiles.h>
 #include <game/Texture.h>
@@ -280,4 +282,52 @@ TEST_F(LevelSetup, TheFirstLevelBuildsEverythingAndTheSecondOnlyRepopulates) {
     EXPECT_EQ(creatureList.size(), 26u);
     EXPECT_EQ(decorList.size(), 419u);
     testfiles::expectNoLeaks();
+}
+
+TEST_F(LevelSetup, NoDecorStandsInTheWayOfTheFirstStepsForwardInEitherLevel) {
+    testfiles::WorkingDirectory inside(folder->path());
+    if (!levelAssetsLoaded) {
+        levelNumber = 1;
+        printed(loadLevel);
+    }
+    const float ground =
+        terrainHeightAt(*terrainRoots[centreTile], terrainTiles[centreTile], startCameraX, startCameraZ);
+    Camera start;
+    start.init(startCameraX, ground + 500.0f, startCameraZ);
+    windowWidth = windowHeight = 500;
+    mouseX = prevMouseX = mouseY = prevMouseY = 250;
+    pendingYaw = pendingPitch = 0.0f;
+    playerSpeed = 80.0f;
+    keyHeld = {};
+    keyHeld['w'] = true;
+    // The layout is drawn anew on every start: many layouts of each level,
+    // walked as the player walks, with every object of the level near.
+    int blockedLayouts = 0;
+    for (int level = 1; level <= 2; ++level) {
+        for (unsigned int seed = 0; seed < 150; ++seed) {
+            populateLevelSeeded(level, seed);
+            nearDecors.clear();
+            for (const auto& decor : decorList) {
+                nearDecors.push_back(decor.get());
+            }
+            restoreCamera(start);
+            bool blocked = false;
+            // 40 steps of 80 units stay within the stretch kept clear.
+            for (int step = 0; step < 40 && !blocked; ++step) {
+                for (Decor* decor : nearDecors) {
+                    blocked = blocked || decor->collides(liveCamera.position, liveCamera.forward, playerRadius);
+                }
+                const float z = liveCamera.position[2];
+                printed(updatePlayer);
+                blocked = blocked || !(liveCamera.position[2] < z);
+            }
+            EXPECT_FALSE(blocked) << "level " << level << ", layout " << seed << ": stopped at "
+                                  << startCameraZ - liveCamera.position[2] << " units from the start";
+            blockedLayouts += blocked ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(blockedLayouts, 0);
+    keyHeld = {};
+    nearDecors.clear();
+    EXPECT_EQ(decorList.size(), 419u) << "kept clear by drawing again, not by leaving objects out";
 }

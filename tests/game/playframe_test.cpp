@@ -469,6 +469,13 @@ TEST_F(PlayFrameDrawn, FogDarkensTheFarLandscape) {
         glFogf(GL_FOG_END, fogEnd);
         liveCamera.init(32768.0f, 3000.0f, 131000.0f);
         applyCamera(liveCamera);
+        // The camera stands outside the playable square: a once-a-second
+        // tick, which the measured work of a slow frame brings about, would
+        // lay the damage overlay over the next frame.
+        tickMilliseconds = 0;
+        tickRemainder = 0.0f;
+        damageOverlayOn = false;
+        damageOverlayFrames = 0;
         printed([] {
             updatePlayFrame();
             drawPlayFrame();

@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -60,11 +61,21 @@ protected:
         testing::internal::CaptureStdout();
         static GameApp* app = new GameApp(1, argv);
         EXPECT_NE(app, nullptr);
-        // Let the window be mapped before anything is read back from it.
-        for (int i = 0; i < 20; ++i) {
+        // Nothing is read back from the window before the server has mapped
+        // it, however long a busy machine takes for that.
+        Display* display = glXGetCurrentDisplay();
+        const Window window = glXGetCurrentDrawable();
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        XWindowAttributes attributes{};
+        for (;;) {
             glutMainLoopEvent();
+            const bool mapped = XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+            if (mapped || std::chrono::steady_clock::now() > limit) {
+                break;
+            }
             usleep(10000);
         }
+        EXPECT_EQ(attributes.map_state, IsViewable) << "the window was never mapped";
         std::fflush(stdout);
         startupOutput() = testing::internal::GetCapturedStdout();
     }
