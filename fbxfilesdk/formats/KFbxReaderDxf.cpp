@@ -110,7 +110,7 @@ bool KFbxReaderDxf::LoadFile() {
 
 void KFbxReaderDxf::Warn(int line, const char* text) {
     // Entities of a block are read once per insert: each says its piece once.
-    if (!mWarnedLines.insert(line).second) {
+    if (!mWarnedLines.insert(line).second || !KeepWarning()) {
         return;
     }
     mMessage += "Line ";
@@ -465,7 +465,7 @@ bool KFbxReaderDxf::ReadEntitiesByEntity(Position& position, KFbxNode& parent) {
 
 bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     mError.ClearError();
-    mMessage = KString();
+    ClearMessage();
     if (mFile == nullptr) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;

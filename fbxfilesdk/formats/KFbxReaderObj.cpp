@@ -146,6 +146,7 @@ bool KFbxReaderObj::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         return false;
     }
     mReferenceNodeFlag = options->GetBoolOption("REFERENCENODE", false);
+    ClearMessage();
     ResetReadState();
     mScene = scene;
 
@@ -247,6 +248,7 @@ void KFbxReaderObj::ReportMissingMaterial(std::string_view name) {
 }
 
 void KFbxReaderObj::ReportMissingLibrary(std::string_view name, const std::string& reason) {
+    if (!KeepWarning()) return;
     mMessage += "Unable to load material library \"";
     AppendText(mMessage, name);
     mMessage += "\" (";

@@ -626,6 +626,17 @@ TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
     }
 }
 
+TEST_F(DxfTest, ADrawingFullOfFaultsKeepsTheFirstWarningsAndCountsTheRest) {
+    Drawing d = BadFaces(KFbxReader::kKeptWarnings + 500);
+    ASSERT_TRUE(ImportDrawing(d, 0)) << mLastError;
+    EXPECT_EQ(std::count(mMessage.begin(), mMessage.end(), '\n'), KFbxReader::kKeptWarnings + 1);
+    EXPECT_NE(mMessage.find("\n(500 more warnings not shown)\n"), std::string::npos);
+    // Another read starts its count afresh.
+    Drawing few = BadFaces(2);
+    ASSERT_TRUE(ImportDrawing(few, 0)) << mLastError;
+    EXPECT_EQ(mMessage.find("more warnings"), std::string::npos) << mMessage;
+}
+
 TEST_F(DxfTest, ReadNeedsAnOpenFileAndItsOwnOptions) {
     KFbxReaderDxf reader(*mManager, nullptr);
     EXPECT_FALSE(reader.Read(mScene, ReadOptions(0)));
