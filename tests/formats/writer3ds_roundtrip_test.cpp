@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -501,6 +503,64 @@ TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
     }
 }
 
+
+
+TEST_F(Writer3dsRoundTripTest, ModelsOfOtherProgramsKeepTheirPlacesThroughAReadAndAWrite) {
+    const std::filesystem::path folder = "/usr/share/assimp/models/3DS";
+    if (!ProgramInstalled("assimp") || !std::filesystem::is_directory(folder)) {
+        GTEST_SKIP() << "assimp or its test models (assimp-utils, assimp-testmodels) are not installed";
+    }
+    int models = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string extension = entry.path().extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (extension != ".3ds") {
+            continue;
+        }
+        const std::string model = entry.path().filename().string();
+        SCOPED_TRACE(model);
+        ++models;
+        std::string output;
+        const std::vector<Box> original = AssimpBoxes(entry.path().string(), Path("original.obj"), output);
+        ASSERT_FALSE(original.empty()) << output;
+        // Both ways in the file's own units.
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        KFbxStreamOptions3dsReader* readOptions = KFbxStreamOptions3dsReader::Create(mManager, "");
+        readOptions->Reset();
+        readOptions->SetOption("RESCALING", false);
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        const bool imported = importer->Initialize(entry.path().c_str()) && importer->Import(read, readOptions);
+        importer->Destroy();
+        ASSERT_TRUE(imported);
+        KFbxScene* built = mScene;
+        mScene = read;
+        const bool exported = Export("again.3ds", OptionsWith("RESCALING", false));
+        mScene = built;
+        ASSERT_TRUE(exported) << mLastError;
+        const std::vector<Box> again = AssimpBoxes(Path("again.3ds"), Path("again.obj"), output);
+        EXPECT_EQ(again.size(), original.size()) << output;
+        for (const Box& box : original) {
+            EXPECT_TRUE(HasBox(again, box));
+        }
+#ifdef QALIMOR_HAVE_LIB3DS
+        // The raw points, without any keyframer, are where assimp places them.
+        Lib3dsFile* file = lib3ds_file_load(Path("again.3ds").c_str());
+        ASSERT_NE(file, nullptr);
+        for (Lib3dsMesh* mesh = file->meshes; mesh != nullptr; mesh = mesh->next) {
+            Box raw;
+            for (Lib3dsDword point = 0; point < mesh->points; ++point) {
+                const float* at = mesh->pointL[point].pos;
+                const double inScene[3] = {at[0], at[2], -at[1]};
+                raw.Add(inScene);
+            }
+            EXPECT_TRUE(mesh->points == 0 || HasBox(original, raw)) << mesh->name;
+        }
+        lib3ds_file_free(file);
+#endif
+    }
+    EXPECT_GT(models, 0);
+}
 
 TEST_F(Writer3dsRoundTripTest, IndependentReaderPlacesEveryMesh) {
     if (!ProgramInstalled("assimp")) {
