@@ -315,7 +315,14 @@ KFbxWriter3DS::Frame KFbxWriter3DS::WorldAtStart(KFbxNode* node) const {
     Frame world{};
     world[0] = world[5] = world[10] = world[15] = 1.0;
     for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
-        const Local local = LocalAtStart(*link);
+        Local local = LocalAtStart(*link);
+        // The keyframer nodes of lights and cameras move but do not turn
+        // or scale what hangs under them.
+        const int type = AttributeType(*link);
+        if (type == KFbxNodeAttribute::eLIGHT || type == KFbxNodeAttribute::eCAMERA) {
+            local.mRotation = KFbxVector4(0.0, 0.0, 0.0, 0.0);
+            local.mScaling = KFbxVector4(1.0, 1.0, 1.0, 0.0);
+        }
         Frame own{};
         KgeMatrixSetTRS(own.data(), local.mTranslation, local.mRotation, local.mScaling);
         KgeMatrixMultAffine(world.data(), world.data(), own.data());

@@ -405,6 +405,8 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     spotNode->SetTarget(spotAim);
     KFbxNode* cameraNode = AddNode("Cam", KFbxCamera::Create(mManager, ""), box);
     cameraNode->SetLclTranslation(KFbxVector4(0, 0, 5, 0));
+    cameraNode->SetLclRotation(KFbxVector4(0, 30, 0, 0));
+    AddNode("Lens", Quad(), cameraNode)->SetLclTranslation(KFbxVector4(0, 0, 1, 0));
     ASSERT_TRUE(Export("lib3ds.3ds")) << mLastError;
 
     Lib3dsFile* file = lib3ds_file_load(Path("lib3ds.3ds").c_str());
@@ -436,6 +438,18 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     ASSERT_NE(camera, nullptr);
     EXPECT_TRUE(NearPoint(worldOf(cameraNode, origin), camera->position));
     EXPECT_TRUE(NearPoint(worldOf(cameraNode, KFbxVector4(10, 0, 0, 1)), camera->target));
+    // At the start each object node stands where its mesh matrix says, so
+    // that raw points and placed points agree.
+    lib3ds_file_eval(file, 0.0f);
+    for (Lib3dsMesh* mesh = file->meshes; mesh != nullptr; mesh = mesh->next) {
+        Lib3dsNode* node = lib3ds_file_node_by_name(file, mesh->name, LIB3DS_OBJECT_NODE);
+        ASSERT_NE(node, nullptr) << mesh->name;
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                EXPECT_NEAR(node->matrix[row][column], mesh->matrix[row][column], 1e-4) << mesh->name;
+            }
+        }
+    }
     // The keyframer puts the lid where the scene has it at every key.
     Lib3dsNode* lidNode = lib3ds_file_node_by_name(file, "Lid", LIB3DS_OBJECT_NODE);
     ASSERT_NE(lidNode, nullptr);
