@@ -460,7 +460,6 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
-    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     // The spot record looks where the keys start, as readers that take no
     // keys see it, in the world frame as the record holds it.
     record->position = InWorld(node, record->position);
@@ -468,6 +467,7 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
         KFbxNode* target = node->GetTarget();
         record->spot->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     PutLight3ds(mDatabase, record.get());
     if (ToolkitFailed()) {
         return false;
@@ -486,7 +486,6 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
-    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     // The camera record shows the first keys, as readers that take no keys
     // see it, in the world frame as the record holds it.
     record->position = InWorld(node, record->position);
@@ -494,6 +493,7 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
         KFbxNode* target = node->GetTarget();
         record->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     if (motion->fov.keycount > 0 && motion->fov.values != nullptr && motion->fov.values[0] > 0.0f) {
         record->fov = motion->fov.values[0];
     }
