@@ -317,7 +317,14 @@ KFbxWriter3DS::Frame KFbxWriter3DS::WorldAtStart(KFbxNode* node) const {
     Frame world{};
     world[0] = world[5] = world[10] = world[15] = 1.0;
     for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
-        const Local local = LocalAtStart(*link);
+        Local local = LocalAtStart(*link);
+        // The keyframer nodes of lights and cameras move but do not turn
+        // or scale what hangs under them.
+        const int type = AttributeType(*link);
+        if (type == KFbxNodeAttribute::eLIGHT || type == KFbxNodeAttribute::eCAMERA) {
+            local.mRotation = KFbxVector4(0.0, 0.0, 0.0, 0.0);
+            local.mScaling = KFbxVector4(1.0, 1.0, 1.0, 0.0);
+        }
         Frame own{};
         KgeMatrixSetTRS(own.data(), local.mTranslation, local.mRotation, local.mScaling);
         KgeMatrixMultAffine(world.data(), world.data(), own.data());
@@ -455,7 +462,6 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
-    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     // The spot record looks where the keys start, as readers that take no
     // keys see it, in the world frame as the record holds it.
     record->position = InWorld(node, record->position);
@@ -463,6 +469,7 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
         KFbxNode* target = node->GetTarget();
         record->spot->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     PutLight3ds(mDatabase, record.get());
     if (ToolkitFailed()) {
         return false;
@@ -481,7 +488,6 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
-    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     // The camera record shows the first keys, as readers that take no keys
     // see it, in the world frame as the record holds it.
     record->position = InWorld(node, record->position);
@@ -489,6 +495,7 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
         KFbxNode* target = node->GetTarget();
         record->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
     }
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     if (motion->fov.keycount > 0 && motion->fov.values != nullptr && motion->fov.values[0] > 0.0f) {
         record->fov = motion->fov.values[0];
     }

@@ -57,6 +57,8 @@ std::size_t ZeroNonFinite(camera3ds& camera) {
     return Zero(camera.position) + Zero(camera.target) + Zero(camera.roll) + Zero(camera.fov);
 }
 
+std::size_t ZeroNonFinite(background3ds& background) { return Zero(background.solid); }
+
 std::size_t ZeroNonFinite(kfmesh3ds& motion) {
     return Zero(motion.position) + Zero(motion.rotation) + Zero(motion.scale);
 }

@@ -3,6 +3,7 @@
 #ifndef FBXFILESDK_FORMATS_KFBXWRITER3DSFINITE_H
 #define FBXFILESDK_FORMATS_KFBXWRITER3DSFINITE_H
 
+#include <fbxfilesdk/3dsftk/Background3ds.h>
 #include <fbxfilesdk/3dsftk/Camera3ds.h>
 #include <fbxfilesdk/3dsftk/Light3ds.h>
 #include <fbxfilesdk/3dsftk/Material3ds.h>
@@ -19,6 +20,7 @@ std::size_t ZeroNonFinite(mesh3ds& mesh);
 std::size_t ZeroNonFinite(material3ds& material);
 std::size_t ZeroNonFinite(light3ds& light);
 std::size_t ZeroNonFinite(camera3ds& camera);
+std::size_t ZeroNonFinite(background3ds& background);
 std::size_t ZeroNonFinite(kfmesh3ds& motion);
 std::size_t ZeroNonFinite(kfomni3ds& motion);
 std::size_t ZeroNonFinite(kfspot3ds& motion);

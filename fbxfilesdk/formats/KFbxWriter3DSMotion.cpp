@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KgeMath.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -495,6 +496,7 @@ bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {
     const KFbxColor colour = camera.GetDefaultBackgroundColor();
     record->solid = {static_cast<float>(colour.mRed), static_cast<float>(colour.mGreen),
                      static_cast<float>(colour.mBlue)};
+    ReportNonFinite(writer3ds::ZeroNonFinite(*record), "background");
     PutBackground3ds(mDatabase, record.get());
     return !ToolkitFailed();
 }

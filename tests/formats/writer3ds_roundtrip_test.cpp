@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -403,6 +405,8 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     spotNode->SetTarget(spotAim);
     KFbxNode* cameraNode = AddNode("Cam", KFbxCamera::Create(mManager, ""), box);
     cameraNode->SetLclTranslation(KFbxVector4(0, 0, 5, 0));
+    cameraNode->SetLclRotation(KFbxVector4(0, 30, 0, 0));
+    AddNode("Lens", Quad(), cameraNode)->SetLclTranslation(KFbxVector4(0, 0, 1, 0));
     ASSERT_TRUE(Export("lib3ds.3ds")) << mLastError;
 
     Lib3dsFile* file = lib3ds_file_load(Path("lib3ds.3ds").c_str());
@@ -434,6 +438,18 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     ASSERT_NE(camera, nullptr);
     EXPECT_TRUE(NearPoint(worldOf(cameraNode, origin), camera->position));
     EXPECT_TRUE(NearPoint(worldOf(cameraNode, KFbxVector4(10, 0, 0, 1)), camera->target));
+    // At the start each object node stands where its mesh matrix says, so
+    // that raw points and placed points agree.
+    lib3ds_file_eval(file, 0.0f);
+    for (Lib3dsMesh* mesh = file->meshes; mesh != nullptr; mesh = mesh->next) {
+        Lib3dsNode* node = lib3ds_file_node_by_name(file, mesh->name, LIB3DS_OBJECT_NODE);
+        ASSERT_NE(node, nullptr) << mesh->name;
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                EXPECT_NEAR(node->matrix[row][column], mesh->matrix[row][column], 1e-4) << mesh->name;
+            }
+        }
+    }
     // The keyframer puts the lid where the scene has it at every key.
     Lib3dsNode* lidNode = lib3ds_file_node_by_name(file, "Lid", LIB3DS_OBJECT_NODE);
     ASSERT_NE(lidNode, nullptr);
@@ -502,74 +518,99 @@ TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
 }
 
 
+
+TEST_F(Writer3dsRoundTripTest, ModelsOfOtherProgramsKeepTheirPlacesThroughAReadAndAWrite) {
+    const std::filesystem::path folder = "/usr/share/assimp/models/3DS";
+    if (!ProgramInstalled("assimp") || !std::filesystem::is_directory(folder)) {
+        GTEST_SKIP() << "assimp or its test models (assimp-utils, assimp-testmodels) are not installed";
+    }
+    int models = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string extension = entry.path().extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (extension != ".3ds") {
+            continue;
+        }
+        const std::string model = entry.path().filename().string();
+        SCOPED_TRACE(model);
+        ++models;
+        std::string output;
+        const std::vector<Box> original = AssimpBoxes(entry.path().string(), Path("original.obj"), output);
+        ASSERT_FALSE(original.empty()) << output;
+        // Both ways in the file's own units.
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        KFbxStreamOptions3dsReader* readOptions = KFbxStreamOptions3dsReader::Create(mManager, "");
+        readOptions->Reset();
+        readOptions->SetOption("RESCALING", false);
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        const bool imported = importer->Initialize(entry.path().c_str()) && importer->Import(read, readOptions);
+        importer->Destroy();
+        ASSERT_TRUE(imported);
+        KFbxScene* built = mScene;
+        mScene = read;
+        const bool exported = Export("again.3ds", OptionsWith("RESCALING", false));
+        mScene = built;
+        ASSERT_TRUE(exported) << mLastError;
+        const std::vector<Box> again = AssimpBoxes(Path("again.3ds"), Path("again.obj"), output);
+        EXPECT_EQ(again.size(), original.size()) << output;
+        for (const Box& box : original) {
+            EXPECT_TRUE(HasBox(again, box));
+        }
+#ifdef QALIMOR_HAVE_LIB3DS
+        // The raw points, without any keyframer, are where assimp places them.
+        Lib3dsFile* file = lib3ds_file_load(Path("again.3ds").c_str());
+        ASSERT_NE(file, nullptr);
+        for (Lib3dsMesh* mesh = file->meshes; mesh != nullptr; mesh = mesh->next) {
+            Box raw;
+            for (Lib3dsDword point = 0; point < mesh->points; ++point) {
+                const float* at = mesh->pointL[point].pos;
+                const double inScene[3] = {at[0], at[2], -at[1]};
+                raw.Add(inScene);
+            }
+            EXPECT_TRUE(mesh->points == 0 || HasBox(original, raw)) << mesh->name;
+        }
+        lib3ds_file_free(file);
+#endif
+    }
+    EXPECT_GT(models, 0);
+}
+
 TEST_F(Writer3dsRoundTripTest, IndependentReaderPlacesEveryMesh) {
     if (!ProgramInstalled("assimp")) {
         GTEST_SKIP() << "assimp is not installed (assimp-utils)";
     }
-    struct Case {
-        const char* mName;
-        bool mGroup;         // everything under a group node
-        bool mMeshParent;    // a camera and its target under a mesh
-        bool mSplit;         // a mesh of 70000 points with a child
-    };
-    const Case cases[] = {
-        {"camera-under-mesh", false, true, false},
-        {"camera-under-group", true, false, false},
-        {"split-mesh", true, false, true},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.mName);
+    // A camera and its target before a mesh, under a mesh or a group.
+    for (const bool underMesh : {true, false}) {
+        const std::string name = underMesh ? "under-mesh" : "under-group";
+        SCOPED_TRACE(name);
         while (mScene->GetRootNode()->GetChildCount() > 0) {
             mScene->GetRootNode()->RemoveChild(mScene->GetRootNode()->GetChild(0));
         }
-        std::vector<KFbxNode*> meshes;
-        KFbxNode* top = test.mGroup ? AddNode("Group") : nullptr;
-        if (top != nullptr) {
-            top->SetLclTranslation(KFbxVector4(0, 0, 7, 0));
-        }
-        if (test.mMeshParent) {
-            top = AddNode("Holder", Quad());
-            top->SetLclTranslation(KFbxVector4(0, 20, 0, 0));
-            meshes.push_back(top);
-        }
-        KFbxNode* parent = top;
-        if (test.mSplit) {
-            std::vector<KFbxVector4> points(70000);
-            for (std::size_t point = 0; point < points.size(); ++point) {
-                points[point] = KFbxVector4(static_cast<double>(point / 2) * 1e-3, static_cast<double>(point % 2), 0, 0);
-            }
-            std::vector<std::vector<int>> quads;
-            for (int first = 0; first + 3 < 70000; first += 2) {
-                quads.push_back({first, first + 1, first + 3, first + 2});
-            }
-            parent = AddNode("Huge", MakeMesh(points, quads), top);
-        } else {
-            KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""), top);
-            camera->SetLclTranslation(KFbxVector4(-50, 30, 40, 0));
-            KFbxNode* aim = AddNode("Aim", nullptr, top);
-            aim->SetLclTranslation(KFbxVector4(3, 3, 3, 0));
-            camera->SetTarget(aim);
-            parent = AddNode("Parent", Quad(), top);
-            meshes.push_back(parent);
-        }
+        KFbxNode* top = AddNode("Holder", underMesh ? Quad() : nullptr);
+        top->SetLclTranslation(KFbxVector4(0, 20, 7, 0));
+        KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""), top);
+        camera->SetLclTranslation(KFbxVector4(-50, 30, 40, 0));
+        KFbxNode* aim = AddNode("Aim", nullptr, top);
+        aim->SetLclTranslation(KFbxVector4(3, 3, 3, 0));
+        camera->SetTarget(aim);
+        KFbxNode* parent = AddNode("Parent", Quad(), top);
         parent->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
         KFbxNode* child = AddNode("Child", Quad(), parent);
         child->SetLclTranslation(KFbxVector4(0, 1, 0, 0));
-        meshes.push_back(child);
         // An empty material name is one assimp can link.
         dynamic_cast<KFbxMesh*>(child->GetNodeAttribute())->AddMaterial(Phong("", 0.870588, 0.5, 0.25));
         // Without rescaling: assimp scales points by the file's master scale.
-        const std::string name = test.mName;
         ASSERT_TRUE(Export(name + ".3ds", OptionsWith("RESCALING", false))) << mLastError;
         std::string output;
         const std::vector<Box> boxes = AssimpBoxes(Path(name + ".3ds"), Path(name + ".obj"), output);
         ASSERT_FALSE(boxes.empty()) << output;
-        for (KFbxNode* node : meshes) {
-            EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
+        for (KFbxNode* node : {top, parent, child}) {
+            EXPECT_TRUE(node->GetNodeAttribute() == nullptr || HasBox(boxes, SceneBox(node))) << node->GetName();
         }
     }
     // The material, linked by its name, with its colour to the nearest byte.
-    std::ifstream mtl(Path("split-mesh.mtl"));
+    std::ifstream mtl(Path("under-group.mtl"));
     std::string line;
     std::string material;
     bool found = false;

@@ -340,12 +340,15 @@ TEST_F(Writer3dsFrameTest, HostileScenesWriteAFileOfTheSameMeaningWithAWarningPe
     const double colour[3] = {infinity, 1.0, 1.0};
     lamp->SetDefaultColor(colour);
     AddNode("Lamp", lamp);
+    KFbxCamera* camera = KFbxCamera::Create(mManager, "");
+    AddNode("Cam", camera, node)->SetLclTranslation(KFbxVector4(0, nan, 0, 0));
     ASSERT_TRUE(Export("hostile.3ds")) << mLastError;
     const std::string message = mMessage.Buffer();
     // One warning per record with the values it had to change.
     EXPECT_NE(message.find("\"m_v_9_9\": 2 values"), std::string::npos) << message;
     EXPECT_NE(message.find("\"Lamp\": 2 values"), std::string::npos) << message;
     EXPECT_NE(message.find("\"Unnamed\": 1 values"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"Cam\": "), std::string::npos) << message;
     EXPECT_NE(message.find("\"m_v_9_9\": 3 polygons of fewer"), std::string::npos) << message;
 
     WrittenFile file(Path("hostile.3ds"));
@@ -365,6 +368,7 @@ TEST_F(Writer3dsFrameTest, HostileScenesWriteAFileOfTheSameMeaningWithAWarningPe
         EXPECT_TRUE(std::isfinite(motion->position.values[key].x)) << key;
     }
     EXPECT_EQ(file.Omni(0)->color.red, 0.0f);
+    EXPECT_TRUE(Near(file.Camera(0)->position, 0, 0, 0));
 }
 
 TEST_F(Writer3dsFrameTest, AmbientLightFollowsItsOption) {
