@@ -450,6 +450,12 @@ void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {
 }
 
 void KFbxReaderFbxPass::ReadDefaultChannels(KFbxNode& node) {
+    // A model without channels leaves its default take, and the properties
+    // it is made from, to be made when first reached, as a model of the
+    // newer files does.
+    if (!mFile.FieldReadExists("Channel")) {
+        return;
+    }
     KFbxTakeNode* takeNode = node.GetDefaultTakeNode();
     KFCurveNode* root = takeNode != nullptr ? takeNode->GetKFCurveNode() : nullptr;
     if (root == nullptr) {
