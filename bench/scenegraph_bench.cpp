@@ -111,11 +111,19 @@ void BM_ImportNodeChain(benchmark::State& state) {
             parent->AddChild(node);
             parent = node;
         }
-        benchfiles::ExportScene(*manager, scene, path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
+        benchfiles::ExportScene(*manager, scene, path,
+                                state.range(1) == 5 ? KFbxFileFormatRegistry::eFBX5_ASCII_WRITER
+                                                    : KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
     }
     ImportAndDestroy(state, path, count);
 }
-BENCHMARK(BM_ImportNodeChain)->Arg(12500)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+// The second argument is the file's major version.
+BENCHMARK(BM_ImportNodeChain)
+    ->Args({12500, 6})
+    ->Args({50000, 6})
+    ->Args({12500, 5})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // A file of state.range(0) minimal models, one line each, as hand-written
 // files have them.
