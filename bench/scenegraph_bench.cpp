@@ -111,11 +111,19 @@ void BM_ImportNodeChain(benchmark::State& state) {
             parent->AddChild(node);
             parent = node;
         }
-        benchfiles::ExportScene(*manager, scene, path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
+        benchfiles::ExportScene(*manager, scene, path,
+                                state.range(1) == 5 ? KFbxFileFormatRegistry::eFBX5_ASCII_WRITER
+                                                    : KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
     }
     ImportAndDestroy(state, path, count);
 }
-BENCHMARK(BM_ImportNodeChain)->Arg(12500)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1);
+// The second argument is the file's major version.
+BENCHMARK(BM_ImportNodeChain)
+    ->Args({12500, 6})
+    ->Args({50000, 6})
+    ->Args({12500, 5})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // A file of state.range(0) minimal models, one line each, as hand-written
 // files have them.
@@ -139,6 +147,24 @@ void BM_ImportMinimalNodes(benchmark::State& state) {
     ImportAndDestroy(state, path, count);
 }
 BENCHMARK(BM_ImportMinimalNodes)->Arg(2000)->Arg(28000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same in the older files: one model record each, then the summary.
+void BM_ImportMinimalFbx5Nodes(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = benchfiles::TemporaryPath("qalimor-minimal5", ".fbx");
+    const benchfiles::RemoveAtExit removal{path};
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "; FBX 5.8.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: "
+                "5800\n}\n";
+        for (int i = 0; i < count; ++i) {
+            file << "Model: \"Model::" << i << "\" { }\n";
+        }
+        file << "Section: 5800\nSummary:  {\n\tVersion: 101\n}\n";
+    }
+    ImportAndDestroy(state, path, count);
+}
+BENCHMARK(BM_ImportMinimalFbx5Nodes)->Arg(2000)->Arg(28000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // state.range(0) nodes in chains of ten, each with translation, rotation and
 // scaling keyed in one take, written once as ascii.

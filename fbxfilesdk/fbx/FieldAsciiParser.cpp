@@ -62,7 +62,7 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
                 token = scanner.Next();
                 continue;
             case AsciiToken::eEnd:
-                if (builder.Depth() > 0) return Fail(error, openLines.back(), "block is never closed");
+                if (builder.Depth() > 0) return Fail(error, openLines.back(), "block is never closed: the file is cut short");
                 builder.Finish(begin, count);
                 return true;
             case AsciiToken::eCloseBrace:

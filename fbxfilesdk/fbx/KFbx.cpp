@@ -687,6 +687,10 @@ bool KFbx::ParseAsciiFile() {
 }
 
 bool KFbx::ReadAsciiHeader() {
+    if (mLevels[0].childCount == 0) {
+        SetError(eFileCorrupted, "the file ends before its first record: it is cut short");
+        return false;
+    }
     if (!FieldReadBegin(kAsciiHeaderBlock) || mLevels[0].openField != mLevels[0].childBegin || !FieldReadBlockBegin()) {
         SetError(eFileCorrupted, std::string("the file does not begin with ") + kAsciiHeaderBlock);
         return false;

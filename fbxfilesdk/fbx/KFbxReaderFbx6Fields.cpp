@@ -1,8 +1,12 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 
+#include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
@@ -98,6 +102,68 @@ bool ReadTimeSpan(KFbx& file, const char* name, KTime& start, KTime& stop) {
     stop = NextT(file);
     file.FieldReadEnd();
     return true;
+}
+
+double GetPropertyComponent(const KFbxProperty& property, int component) {
+    switch (property.GetPropertyDataType().GetType()) {
+        case eFbxValueDouble3:
+            return component >= 0 && component < 3 ? property.GetDouble3()[component] : 0.0;
+        case eFbxValueDouble4:
+            return component >= 0 && component < 4 ? property.GetDouble4()[component] : 0.0;
+        case eFbxValueDouble44:
+            return component >= 0 && component < 16 ? property.GetDouble44()[component / 4][component % 4] : 0.0;
+        default:
+            return property.GetDouble();
+    }
+}
+
+void SetPropertyComponent(KFbxProperty& property, int component, double value) {
+    const EFbxValueType type = property.GetPropertyDataType().GetType();
+    switch (type) {
+        case eFbxValueBool: {
+            const bool on = value != 0.0;
+            property.Set(&on, type);
+            break;
+        }
+        case eFbxValueInteger:
+        case eFbxValueEnum: {
+            const int whole =
+                std::isnan(value) ? 0 : static_cast<int>(std::lround(std::clamp(value, -2147483648.0, 2147483647.0)));
+            property.Set(&whole, type);
+            break;
+        }
+        case eFbxValueFloat: {
+            const auto single = static_cast<float>(value);
+            property.Set(&single, type);
+            break;
+        }
+        case eFbxValueDouble:
+            property.Set(&value, type);
+            break;
+        case eFbxValueDouble3:
+            if (component >= 0 && component < 3) {
+                fbxDouble3 vector = property.GetDouble3();
+                vector[component] = value;
+                property.Set(&vector, type);
+            }
+            break;
+        case eFbxValueDouble4:
+            if (component >= 0 && component < 4) {
+                fbxDouble4 vector = property.GetDouble4();
+                vector[component] = value;
+                property.Set(&vector, type);
+            }
+            break;
+        case eFbxValueDouble44:
+            if (component >= 0 && component < 16) {
+                fbxDouble44 matrix = property.GetDouble44();
+                matrix[component / 4][component % 4] = value;
+                property.Set(&matrix, type);
+            }
+            break;
+        default:
+            break;
+    }
 }
 
 KString WithoutPrefix(const KString& prefixed) {

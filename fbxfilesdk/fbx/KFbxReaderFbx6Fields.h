@@ -16,6 +16,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxProperty;
 class KgeMatrix;
 
 namespace fbx6read {
@@ -112,6 +113,12 @@ template <class Enum>
 Enum EnumOf(int value, int last, Enum fallback) {
     return value >= 0 && value <= last ? static_cast<Enum>(value) : fallback;
 }
+
+// One component of the property's value, as a default take's curve holds
+// it: a vector's element (0 to 3), a matrix's (0 to 15, row by row), or the
+// whole value of a scalar. Setting leaves values of other types as they are.
+double GetPropertyComponent(const KFbxProperty& property, int component);
+void SetPropertyComponent(KFbxProperty& property, int component, double value);
 
 // The name after the type prefix ("Model::Cube" gives "Cube"); the whole
 // text when it has no prefix.

@@ -2,6 +2,7 @@
 // carry only properties.
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 
+#include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KTime.h>
@@ -27,6 +28,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -234,6 +236,9 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
         }
         attribute = nullptr;
     }
+    if (attributeProperties > 0) {
+        GiveAttributeValuesToChannels(*node, *attribute);
+    }
     ReadModelFlags(*node);
     ReadAttributeFields(*node, attribute);
     if (auto* geometry = dynamic_cast<KFbxGeometry*>(attribute)) {
@@ -271,6 +276,30 @@ void KFbxReaderFbx6Pass::GiveShapeWeightsToGeometry(KFbxNode& node, int ownPrope
     }
     for (KFbxProperty& property : moved) {
         property.Destroy();
+    }
+}
+
+void KFbxReaderFbx6Pass::GiveAttributeValuesToChannels(KFbxNode& node, const KFbxObject& attribute) {
+    // An attribute with channels of its own made the default take when it
+    // joined the node, with its class defaults; one without has no links.
+    auto* withChannels = dynamic_cast<const KFbxNodeAttribute*>(&attribute);
+    if (withChannels == nullptr || !withChannels->HasTakeNodeTemplate()) {
+        return;
+    }
+    // A curve's new value is written back, as a float, into its property:
+    // every value is taken first, and the properties get theirs back whole.
+    std::vector<std::pair<KFbxPropertyLink*, double>> values;
+    for (int i = 0; i < node.GetPropertyLinkCount(); ++i) {
+        KFbxPropertyLink* link = node.GetPropertyLink(i);
+        if (link != nullptr && link->mCurve != nullptr && link->mProperty.GetObject() == &attribute) {
+            values.emplace_back(link, GetPropertyComponent(link->mProperty, link->mComponent));
+        }
+    }
+    for (const auto& [link, value] : values) {
+        link->mCurve->SetValue(static_cast<float>(value));
+    }
+    for (const auto& [link, value] : values) {
+        SetPropertyComponent(link->mProperty, link->mComponent, value);
     }
 }
 

@@ -96,6 +96,9 @@ protected:
     // Moves the values of shape weights the model's property block made on
     // the node (past its first ownProperties) to the geometry's own.
     void GiveShapeWeightsToGeometry(KFbxNode& node, int ownProperties, KFbxGeometry& geometry);
+    // Gives the values read into the attribute's animated properties to the
+    // default take's channels they are tied to, which its getters read.
+    static void GiveAttributeValuesToChannels(KFbxNode& node, const KFbxObject& attribute);
     KFbxObject* CreateAttribute(const KString& typeName, const std::vector<KString>& typeFlags, const char* name);
     void ReadAttributeFields(KFbxNode& node, KFbxObject* attribute);
     void ReadModelFlags(KFbxNode& node);

@@ -80,50 +80,6 @@ Enum FormatOfName(const KString& word, const char* (*nameOf)(int), int count) {
     return static_cast<Enum>(0);
 }
 
-// One component of the property's value: a vector's element, or the whole
-// value of a scalar.
-void SetPropertyComponent(KFbxProperty& property, int component, double value) {
-    const EFbxValueType type = property.GetPropertyDataType().GetType();
-    switch (type) {
-        case eFbxValueBool: {
-            const bool on = value != 0.0;
-            property.Set(&on, type);
-            break;
-        }
-        case eFbxValueInteger:
-        case eFbxValueEnum: {
-            const int whole =
-                std::isnan(value) ? 0 : static_cast<int>(std::lround(std::clamp(value, -2147483648.0, 2147483647.0)));
-            property.Set(&whole, type);
-            break;
-        }
-        case eFbxValueFloat: {
-            const auto single = static_cast<float>(value);
-            property.Set(&single, type);
-            break;
-        }
-        case eFbxValueDouble:
-            property.Set(&value, type);
-            break;
-        case eFbxValueDouble3:
-            if (component >= 0 && component < 3) {
-                fbxDouble3 vector = property.GetDouble3();
-                vector[component] = value;
-                property.Set(&vector, type);
-            }
-            break;
-        case eFbxValueDouble4:
-            if (component >= 0 && component < 4) {
-                fbxDouble4 vector = property.GetDouble4();
-                vector[component] = value;
-                property.Set(&vector, type);
-            }
-            break;
-        default:
-            break;
-    }
-}
-
 }  // namespace
 
 void KFbxReaderFbxPass::ReadModelRecord(const KString& prefixedName) {
@@ -494,6 +450,12 @@ void KFbxReaderFbxPass::ReadCameraFields(KFbxCamera& camera) {
 }
 
 void KFbxReaderFbxPass::ReadDefaultChannels(KFbxNode& node) {
+    // A model without channels leaves its default take, and the properties
+    // it is made from, to be made when first reached, as a model of the
+    // newer files does.
+    if (!mFile.FieldReadExists("Channel")) {
+        return;
+    }
     KFbxTakeNode* takeNode = node.GetDefaultTakeNode();
     KFCurveNode* root = takeNode != nullptr ? takeNode->GetKFCurveNode() : nullptr;
     if (root == nullptr) {

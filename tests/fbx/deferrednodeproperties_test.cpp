@@ -30,14 +30,24 @@ protected:
     }
 };
 
-TEST_F(DeferredNodePropertiesWriteTest, AMinimalModelIsReadWithoutMakingThem) {
+// Two minimal models, 8 below 7, in each of the two file versions.
+const char* const kMinimalModels[] = {
+    "; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 6100\n}\n"
+    "Objects:  {\n\tModel: \"Model::7\",\"Null\" { }\n\tModel: \"Model::8\",\"Null\" { }\n}\n"
+    "Connections:  {\n\tConnect: \"OO\", \"Model::7\", \"Model::Scene\"\n"
+    "\tConnect: \"OO\", \"Model::8\", \"Model::7\"\n}\n",
+    "; FBX 5.8.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 5800\n}\n"
+    "Model: \"Model::7\" {\n\tChildren: \"Model::8\"\n}\nModel: \"Model::8\" { }\n"
+    "Section: 5800\nSummary:  {\n\tVersion: 101\n}\n",
+};
+
+class MinimalModels : public DeferredNodePropertiesWriteTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MinimalModels, AMinimalModelIsReadWithoutMakingThem) {
     const std::string path = mFolder / "minimal.fbx";
     {
         std::ofstream file(path, std::ios::binary);
-        file << "; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 6100\n}\n"
-                "Objects:  {\n\tModel: \"Model::7\",\"Null\" { }\n\tModel: \"Model::8\",\"Null\" { }\n}\n"
-                "Connections:  {\n\tConnect: \"OO\", \"Model::7\", \"Model::Scene\"\n"
-                "\tConnect: \"OO\", \"Model::8\", \"Model::7\"\n}\n";
+        file << GetParam();
     }
     ASSERT_TRUE(Import(path, mScene));
     KFbxNode* seven = mScene->GetRootNode()->FindChild("7", false);
@@ -56,6 +66,32 @@ TEST_F(DeferredNodePropertiesWriteTest, AMinimalModelIsReadWithoutMakingThem) {
     eight->GetNodeProperty(eShow);
     EXPECT_NE(asRead.find("Model: \"Model::8\""), std::string::npos);
     EXPECT_EQ(asRead, Written("made.fbx"));
+}
+
+INSTANTIATE_TEST_SUITE_P(FileVersions, MinimalModels, ::testing::ValuesIn(kMinimalModels));
+
+TEST_F(DeferredNodePropertiesWriteTest, AModelOfTheOlderFilesWithChannelsKeepsTheirValues) {
+    const std::string path = mFolder / "channels.fbx";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "; FBX 5.8.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 5800\n}\n"
+                "Model: \"Model::moved\" {\n\tChannel: \"Transform\" {\n\t\tChannel: \"T\" {\n"
+                "\t\t\tChannel: \"X\" {\n\t\t\t\tDefault: 2.5\n\t\t\t}\n\t\t}\n\t}\n}\n"
+                "Model: \"Model::still\" { }\n"
+                "Section: 5800\nSummary:  {\n\tVersion: 101\n}\n";
+    }
+    ASSERT_TRUE(Import(path, mScene));
+    KFbxNode* moved = mScene->FindNodeByName(KString("moved"));
+    KFbxNode* still = mScene->FindNodeByName(KString("still"));
+    ASSERT_NE(moved, nullptr);
+    ASSERT_NE(still, nullptr);
+    EXPECT_TRUE(moved->ArePropertiesMade());
+    EXPECT_FALSE(still->ArePropertiesMade());
+    KFbxVector4 translation;
+    moved->GetLclTranslation(translation);
+    EXPECT_EQ(translation[0], 2.5);
+    still->GetLclTranslation(translation);
+    EXPECT_EQ(translation[0], 0.0);
 }
 
 }  // namespace

@@ -227,7 +227,7 @@ TEST(FieldFileDamageTest, DeepNestingIsRefusedEverywhere) {
 TEST(FieldFileDamageTest, AsciiFaultsNameTheirLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"A: 1\nB: \"no closing quote\nC: 2\n", "line 2: string has no closing quote"},
-        {"A: 1\n\nB: 2 {\nC: 3\n", "line 3: block is never closed"},
+        {"A: 1\n\nB: 2 {\nC: 3\n", "line 3: block is never closed: the file is cut short"},
         {"A: 1\n}\n", "line 2: '}' closes no block"},
         {"A: 1,\n\n", "line 3: a value must follow ','"},
         {"A 1\n", "line 1: ':' must follow a field name"},

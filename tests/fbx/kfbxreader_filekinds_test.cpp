@@ -56,8 +56,15 @@ TEST_F(FbxFileKinds, AFileWithNoSectionTheReaderKnowsIsRefused) {
 TEST_F(FbxFileKinds, FilesOfEitherVersionWithASectionStillRead) {
     EXPECT_TRUE(ImportText(Header(6100) + "Objects:  {\n}\n")) << mLastError;
     EXPECT_TRUE(ImportText(Header(6100) + "Takes:  {\n\tCurrent: \"\"\n}\n")) << mLastError;
-    EXPECT_TRUE(ImportText(Header(5800) + "Takes:  {\n\tCurrent: \"\"\n}\n")) << mLastError;
-    EXPECT_TRUE(ImportText(Header(5800) + "Model: \"Box\" {\n\tType: \"Null\"\n}\n")) << mLastError;
+    // An ascii file of the older version ends with its summary: one without
+    // is cut short.
+    const std::string summary = "Section: 5800\nSummary:  {\n\tVersion: 101\n}\n";
+    for (const std::string& body : {std::string("Takes:  {\n\tCurrent: \"\"\n}\n"),
+                                     std::string("Model: \"Box\" {\n\tType: \"Null\"\n}\n")}) {
+        EXPECT_TRUE(ImportText(Header(5800) + body + summary)) << mLastError;
+        EXPECT_FALSE(ImportText(Header(5800) + body)) << body;
+        EXPECT_EQ(mLastError, "File is corrupted (the file is cut short)");
+    }
     // Every file our writers make for an empty scene.
     KFbxScene* empty = KFbxScene::Create(mManager, "empty");
     for (int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,

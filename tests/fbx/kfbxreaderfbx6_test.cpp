@@ -6,9 +6,11 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 
 #include "RichScene.h"
 #include "ReaderTestSupport.h"
@@ -298,6 +300,130 @@ TEST_F(ReaderTest, ReaderNeedsItsOwnOptionsAndAnOpenFile) {
     EXPECT_STREQ(reader.GetError().GetLastErrorString(), "Stream options not set");
     EXPECT_TRUE(reader.FileClose());
     EXPECT_FALSE(reader.IsFileOpen());
+}
+
+
+// The animated values of lights and cameras, each with what its getter gives
+// after the value went through a file: the getters read the default take.
+struct AnimatedValue {
+    const char* mName;
+    double mValue;
+    void (*mSet)(KFbxNode&, double);
+    double (*mGet)(const KFbxNode&);
+};
+
+KFbxLight& LightOf(const KFbxNode& node) { return *static_cast<KFbxLight*>(node.GetNodeAttribute()); }
+KFbxCamera& CameraOf(const KFbxNode& node) { return *static_cast<KFbxCamera*>(node.GetNodeAttribute()); }
+
+const AnimatedValue kLightValues[] = {
+    {"intensity", 80.0, [](KFbxNode& n, double v) { LightOf(n).SetDefaultIntensity(v); },
+     [](const KFbxNode& n) { return LightOf(n).GetDefaultIntensity(); }},
+    {"cone angle", 30.0, [](KFbxNode& n, double v) { LightOf(n).SetDefaultConeAngle(v); },
+     [](const KFbxNode& n) { return LightOf(n).GetDefaultConeAngle(); }},
+    {"fog", 20.0, [](KFbxNode& n, double v) { LightOf(n).SetDefaultFog(v); },
+     [](const KFbxNode& n) { return LightOf(n).GetDefaultFog(); }},
+    {"red", 0.25,
+     [](KFbxNode& n, double v) {
+         const double rgb[3] = {v, 1.0, 0.75};
+         LightOf(n).SetDefaultColor(rgb);
+     },
+     [](const KFbxNode& n) {
+         double rgb[3];
+         LightOf(n).GetDefaultColor(rgb);
+         return rgb[0];
+     }},
+};
+
+const AnimatedValue kCameraValues[] = {
+    {"focal length", 35.0, [](KFbxNode& n, double v) { CameraOf(n).SetDefaultFocalLength(v); },
+     [](const KFbxNode& n) { return CameraOf(n).GetDefaultFocalLength(); }},
+    {"field of view", 49.13, [](KFbxNode& n, double v) { CameraOf(n).SetDefaultFieldOfView(v); },
+     [](const KFbxNode& n) { return CameraOf(n).GetDefaultFieldOfView(); }},
+    {"field of view x", 30.0, [](KFbxNode& n, double v) { CameraOf(n).SetDefaultFieldOfViewX(v); },
+     [](const KFbxNode& n) { return CameraOf(n).GetDefaultFieldOfViewX(); }},
+    {"optical centre x", 0.125, [](KFbxNode& n, double v) { CameraOf(n).SetDefaultOpticalCenterX(v); },
+     [](const KFbxNode& n) { return CameraOf(n).GetDefaultOpticalCenterX(); }},
+    {"roll", 12.0, [](KFbxNode& n, double v) { CameraOf(n).SetDefaultRoll(v); },
+     [](const KFbxNode& n) { return CameraOf(n).GetDefaultRoll(); }},
+};
+
+void ExpectValues(KFbxScene& scene, const char* nodeName, const AnimatedValue* values, std::size_t count) {
+    const KFbxNode* node = scene.FindNodeByName(KString(nodeName));
+    ASSERT_NE(node, nullptr) << nodeName;
+    ASSERT_NE(node->GetNodeAttribute(), nullptr) << nodeName;
+    for (std::size_t i = 0; i < count; ++i) {
+        // The default take keeps floats.
+        EXPECT_NEAR(values[i].mGet(*node), values[i].mValue, 1e-5) << values[i].mName;
+    }
+}
+
+class AnimatedValueRoundTrip : public ReaderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(AnimatedValueRoundTrip, LightAndCameraGettersGiveTheValuesWritten) {
+    KFbxScene* source = KFbxScene::Create(mManager, "source");
+    KFbxNode* lamp = KFbxNode::Create(mManager, "Lamp");
+    lamp->SetNodeAttribute(KFbxLight::Create(mManager, "Lamp"));
+    KFbxNode* eye = KFbxNode::Create(mManager, "Eye");
+    eye->SetNodeAttribute(KFbxCamera::Create(mManager, "Eye"));
+    source->GetRootNode()->AddChild(lamp);
+    source->GetRootNode()->AddChild(eye);
+    for (const AnimatedValue& value : kLightValues) value.mSet(*lamp, value.mValue);
+    for (const AnimatedValue& value : kCameraValues) value.mSet(*eye, value.mValue);
+    ExpectValues(*source, "Lamp", kLightValues, std::size(kLightValues));
+
+    const std::string path = Path("animated_values.fbx");
+    ASSERT_TRUE(Export(source, path, GetParam()));
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(path, read)) << mLastError;
+    ExpectValues(*read, "Lamp", kLightValues, std::size(kLightValues));
+    ExpectValues(*read, "Eye", kCameraValues, std::size(kCameraValues));
+    // The properties hold the same values.
+    KFbxNode* readLamp = read->FindNodeByName(KString("Lamp"));
+    ASSERT_NE(readLamp, nullptr);
+    EXPECT_NEAR(LightOf(*readLamp).Intensity.GetDouble(), 80.0, 1e-5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, AnimatedValueRoundTrip,
+                         ::testing::Values(KFbxFileFormatRegistry::eFBX_BINARY_WRITER,
+                                           KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                                           KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
+                                           KFbxFileFormatRegistry::eFBX5_ASCII_WRITER));
+
+TEST_F(ReaderTest, LightAndCameraOfAnotherProgramsFileGiveTheirValuesToTheGetters) {
+    // As another program writes them: only some properties, in its own order.
+    const std::string text =
+        "; FBX 6.1.0 project file\n"
+        "FBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 6100\n}\n"
+        "Objects:  {\n"
+        "\tModel: \"Model::Eye\", \"Camera\" {\n\t\tVersion: 232\n\t\tProperties60:  {\n"
+        "\t\t\tProperty: \"Lcl Translation\", \"Lcl Translation\", \"A+\",7.4,-6.5,5.3\n"
+        "\t\t\tProperty: \"FieldOfView\", \"FieldOfView\", \"A+\",49.13\n"
+        "\t\t\tProperty: \"FieldOfViewX\", \"FieldOfView\", \"A+\",30\n"
+        "\t\t\tProperty: \"FocalLength\", \"Real\", \"A+\",35\n"
+        "\t\t\tProperty: \"OpticalCenterX\", \"Real\", \"A+\",0.125\n"
+        "\t\t\tProperty: \"Roll\", \"Real\", \"A+\",12\n"
+        "\t\t}\n\t\tMultiLayer: 0\n\t\tMultiTake: 0\n\t\tShading: Y\n\t\tCulling: \"CullingOff\"\n"
+        "\t\tTypeFlags: \"Camera\"\n\t\tGeometryVersion: 124\n\t}\n"
+        "\tModel: \"Model::Lamp\", \"Light\" {\n\t\tVersion: 232\n\t\tProperties60:  {\n"
+        "\t\t\tProperty: \"LightType\", \"enum\", \"\",2\n"
+        "\t\t\tProperty: \"Color\", \"Color\", \"A+\",0.25,1,0.75\n"
+        "\t\t\tProperty: \"Intensity\", \"Intensity\", \"A+\",80\n"
+        "\t\t\tProperty: \"Cone angle\", \"Cone angle\", \"A+\",30\n"
+        "\t\t\tProperty: \"Fog\", \"Fog\", \"A+\",20\n"
+        "\t\t}\n\t\tTypeFlags: \"Light\"\n\t\tGeometryVersion: 124\n\t}\n}\n"
+        "Connections:  {\n\tConnect: \"OO\", \"Model::Eye\", \"Model::Scene\"\n"
+        "\tConnect: \"OO\", \"Model::Lamp\", \"Model::Scene\"\n}\n";
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(Import(mFolder.Write("other_program.fbx", text), read)) << mLastError;
+    ExpectValues(*read, "Lamp", kLightValues, std::size(kLightValues));
+    ExpectValues(*read, "Eye", kCameraValues, std::size(kCameraValues));
+    KFbxNode* lamp = read->FindNodeByName(KString("Lamp"));
+    ASSERT_NE(lamp, nullptr);
+    EXPECT_EQ(LightOf(*lamp).GetLightType(), KFbxLight::eSPOT);
+    // A value set after the read goes to both, as on a light made in memory.
+    LightOf(*lamp).SetDefaultIntensity(60.0);
+    EXPECT_DOUBLE_EQ(LightOf(*lamp).GetDefaultIntensity(), 60.0);
+    EXPECT_DOUBLE_EQ(LightOf(*lamp).Intensity.GetDouble(), 60.0);
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ TEST_F(ReaderTest, Fbx5CountsAndIndicesBeyondTheFileAreHarmless) {
         "\t\tPoseNode:  {\n\t\t\tNode: \"Model::Nobody\"\n\t\t\tMatrix: 1\n\t\t}\n\t}\n}\n"
         "Settings:  {\n\tCamera: \"Producer Top\" {\n\t\tPosition: 1\n\t}\n\tTimeMarker: \"M\" {\n\t}\n"
         "\tReferenceTimeIndex: 2000000000\n}\n"
-        "Takes:  {\n\tTake: \"T\" {\n\t\tModel: \"Model::Nobody\" {\n\t\t}\n\t}\n}\n";
+        "Takes:  {\n\tTake: \"T\" {\n\t\tModel: \"Model::Nobody\" {\n\t\t}\n\t}\n}\n"
+        "Section: 5800\nSummary:  {\n\tVersion: 101\n}\n";
     KFbxScene* scene = KFbxScene::Create(mManager, "scene");
     ASSERT_TRUE(Import(mFolder.Write("strange.fbx", text), scene)) << mLastError;
     KFbxNode* a = scene->FindNodeByName(KString("A"));

@@ -369,6 +369,54 @@ TEST_F(Fbx5ReaderTest, DamagedAndRefusedFilesEachSayWhy) {
     options->Destroy();
 }
 
+// The line starts of the text where a record begins (a line that goes on
+// with the values of the line before begins none).
+std::vector<std::size_t> RecordStarts(const std::string& text) {
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+        const std::size_t first = text.find_first_not_of(" \t", at);
+        const bool goesOn = at >= 2 && (text[at - 2] == ',' || text[first] == ',');
+        if (first != std::string::npos && !goesOn && text[first] != '\n') {
+            starts.push_back(at);
+        }
+        if (text.find('\n', at) == std::string::npos) {
+            break;
+        }
+    }
+    return starts;
+}
+
+TEST_F(Fbx5ReaderTest, AsciiFileCutBetweenRecordsSaysItIsCutShort) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    ASSERT_TRUE(Export(source, Path("whole.fbx"), KFbxFileFormatRegistry::eFBX5_ASCII_WRITER));
+    const std::string text = mFolder.Read("whole.fbx");
+    KFbxScene* target = KFbxScene::Create(mManager, "target");
+    ASSERT_TRUE(Import(Path("whole.fbx"), target)) << mLastError;
+
+    // Every cut where a block ends or the summary begins (where no brace is
+    // left open to show the loss), from the file of no record on, and a
+    // sample of the cuts inside blocks.
+    const std::vector<std::size_t> starts = RecordStarts(text);
+    ASSERT_GT(starts.size(), 50u);
+    std::vector<std::size_t> cuts;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const bool topLevel = text[starts[i]] != '\t' && text[starts[i]] != ' ';
+        if (topLevel || i % 17 == 0) {
+            cuts.push_back(starts[i]);
+        }
+    }
+    const std::size_t summary = text.find("\nSection: ");
+    ASSERT_NE(summary, std::string::npos);
+    cuts.push_back(text.find('\n', summary + 1) + 1);
+    for (std::size_t cut : cuts) {
+        SCOPED_TRACE(cut);
+        EXPECT_FALSE(Import(mFolder.Write("cut.fbx", text.substr(0, cut)), target));
+        EXPECT_NE(mLastError.find("cut short"), std::string::npos) << mLastError;
+    }
+    // What the cuts were refused with left the scene that was read whole.
+    EXPECT_NE(target->FindNodeByName(KString("Body")), nullptr);
+}
+
 TEST_F(Fbx5ReaderTest, AsciiFilesReadWithAndWithoutTheirVersionLine) {
     KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
     ASSERT_TRUE(Export(source, Path("ascii.fbx"), KFbxFileFormatRegistry::eFBX5_ASCII_WRITER));
