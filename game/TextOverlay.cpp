@@ -35,7 +35,7 @@ std::vector<TextLine> debugTextLines() {
     // Every control, each line short enough to fit between the middle of
     // the smallest window the game opens in (500 pixels) and its right edge:
     // 31 characters of the 8-pixel font. The status follows below the
-    // crosshair's row.
+    // crosshair.
     const Vec3& p = liveCamera.position;
     return {
         {30, "'F1: hide controls'"},
@@ -52,11 +52,11 @@ std::vector<TextLine> debugTextLines() {
         {195, "F7: change static LOD mode"},
         {210, "F8: toggle view frustum"},
         {225, "ESC: quit game"},
-        {270, formatted("ViewFrustum is on =  %i", viewFrustumOn ? 1 : 0)},
-        {285, formatted("static LOD Mode = %i", staticLodMode)},
-        {300, formatted("renderMode = %i", currentRenderMode)},
-        {315, "Player Position:"},
-        {330, formatted("%.0f, %.0f, %.0f", static_cast<double>(p[0]), static_cast<double>(p[1]),
+        {285, formatted("ViewFrustum is on =  %i", viewFrustumOn ? 1 : 0)},
+        {300, formatted("static LOD Mode = %i", staticLodMode)},
+        {315, formatted("renderMode = %i", currentRenderMode)},
+        {330, "Player Position:"},
+        {345, formatted("%.0f, %.0f, %.0f", static_cast<double>(p[0]), static_cast<double>(p[1]),
                         static_cast<double>(p[2]))},
     };
 }

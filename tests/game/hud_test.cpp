@@ -70,6 +70,11 @@ TEST(DebugText, ShowsOnlyTheHintUntilHelpIsOn) {
     for (std::size_t i = 1; i < help.size(); ++i) {
         EXPECT_GE(help[i].y, help[i - 1].y + 13) << "lines of the 13-pixel font never overlap: " << help[i].text;
     }
+    for (const TextLine& line : help) {
+        // A line's glyphs reach about 10 pixels above its raster position
+        // and 3 below; the crosshair spans 240 to 260 in a 500-pixel window.
+        EXPECT_TRUE(line.y + 3 < 240 || line.y - 11 > 260) << "over the crosshair: " << line.text;
+    }
     // The status as it stands, below the controls.
     std::vector<std::string> texts;
     for (const TextLine& line : help) {
