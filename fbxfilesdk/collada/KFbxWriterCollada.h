@@ -299,6 +299,8 @@ KFbxWriter* CreateColladaWriter(KFbxSdkManager& manager, KFbxIO* io, int subForm
 // The writer's channel index (0 ambient, 1 diffuse, 2 emission, 3 reflective,
 // 4 specular, 5 transparent) to the COLLADA channel name; "" for any other.
 const char* GetColladaChannelName(int channel);
+// The light element's kind of a KFbxLight::ELightType; null for any other.
+const char* GetColladaLightType(int lightType);
 
 }  // namespace fbxsdk_2006_11_1
 

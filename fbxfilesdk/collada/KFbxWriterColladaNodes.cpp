@@ -16,6 +16,7 @@
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <cmath>
@@ -195,6 +196,14 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
         AddNotificationWarning(KString("Camera switcher not supported by COLLADA. ") + lost);
         return true;
     case KFbxNodeAttribute::eLIGHT: {
+        // A light no reader could draw costs the document nothing else: the
+        // node stays with its transform and children.
+        const auto* kind = dynamic_cast<const KFbxLight*>(attribute);
+        if (kind != nullptr && GetColladaLightType(kind->GetLightType()) == nullptr) {
+            AddNotificationWarning(KString("Light ") + name + " is of unknown type " + kind->GetLightType() +
+                                   "; it is left out. The node transforms will be saved.");
+            return true;
+        }
         // The light's own element is written with the cameras and lights;
         // the node only refers to it.
         xmlNode* light = ExportLibraryLights(node);

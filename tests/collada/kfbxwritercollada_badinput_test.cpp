@@ -246,7 +246,8 @@ TEST_F(ColladaWriterBadInputTest, FailedSaveIsAFailedWrite) {
     ASSERT_TRUE(writer.FileCreate("/dev/full"));
     KFbxStreamOptions* options = writer.GetWriteOptions();
     EXPECT_FALSE(writer.Write(mScene, options));
-    EXPECT_NE(writer.GetLastErrorID(), -1);
+    EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+    EXPECT_STREQ(writer.GetLastErrorString(), "Out of disk space");
     options->Destroy();
     writer.FileClose();
 }

@@ -165,14 +165,19 @@ TEST_F(ColladaWriteCamerasTest, ValuesThatAreNoNumbersAreWrittenAsZeroWithAWarni
     EXPECT_TRUE(WriteMessageHas("Warning: Camera Wide has values that are not finite numbers")) << mWriteMessage.Buffer();
 }
 
-TEST_F(ColladaWriteCamerasTest, LightOfUnknownTypeIsTheWritersError) {
+TEST_F(ColladaWriteCamerasTest, LightOfUnknownTypeIsLeftOutWithAWarning) {
     KFbxLight* light = AddLight("Strange", KFbxLight::ePOINT);
     light->SetLightType(7);
     if (light->GetLightType() != 7) {
         GTEST_SKIP() << "lights keep only the types they know";
     }
-    EXPECT_FALSE(Write());
-    EXPECT_TRUE(WriteMessageHas("ERROR: Unknown light type: 7")) << mWriteMessage.Buffer();
+    AddLight("Known", KFbxLight::eSPOT);
+    ASSERT_TRUE(Write()) << mWriteMessage.Buffer();
+    ExpectSoundDocument();
+    EXPECT_TRUE(WriteMessageHas("Warning: Light Strange is of unknown type 7; it is left out.")) << mWriteMessage.Buffer();
+    EXPECT_EQ(Select("//c:node[@id='Strange']").size(), 1u);
+    EXPECT_TRUE(Select("//c:node[@id='Strange']/c:instance_light").empty());
+    EXPECT_EQ(Texts("//c:instance_light/@url"), std::vector<std::string>{"#Known-lib"});
 }
 
 TEST_F(ColladaWriteCamerasTest, AmbientColourBecomesOneAmbientLight) {
