@@ -68,8 +68,23 @@ inline int ReportedCount(const std::string& report, const std::string& label) {
     return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + label.size() + 2);
 }
 
+inline constexpr const char* kPycollada = "/usr/bin/python3";
+
+inline bool PycolladaInstalled() {
+    return CommandOutput(std::string(kPycollada) + " -c 'import collada' 2>/dev/null && echo yes").find("yes") !=
+           std::string::npos;
+}
+
 class ColladaWriteTest : public ColladaReadTest {
 protected:
+    // What the Python script prints, run by the interpreter that has
+    // pycollada with the document's path as its one argument; its errors
+    // follow its output.
+    std::string RunPycollada(const std::string& script, const std::string& path) const {
+        const std::string scriptPath = mFolder.Write("query.py", script);
+        return CommandOutput(std::string(kPycollada) + " '" + scriptPath + "' '" + path + "' 2>&1");
+    }
+
     // Writes the scene with a writer of its own; the writer's message text
     // is kept in mWriteMessage. The options are set by the callback, when given.
     template <class SetOptions>
