@@ -169,6 +169,9 @@ private:
     bool ImportMaterial(xmlNode* material);
     void ImportEffectChannels(xmlNode* shading, KFbxSurfaceMaterial& material, const KString& effectId, int kind);
     bool SetChannelValue(xmlNode* channel, KFbxSurfaceMaterial& material, int kind);
+    // The transparent colour and factor that give the opacity the shading
+    // element's transparent / transparency pair means under its "opaque" mode.
+    void ImportTransparency(xmlNode* shading, KFbxSurfaceMaterial& material, int kind);
     void WarnUnsupportedMaterialParameter(const char* name);
 
     // ---- controllers ----

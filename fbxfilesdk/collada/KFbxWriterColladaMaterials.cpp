@@ -86,6 +86,15 @@ KFbxColor Scaled(const fbxDouble3& color, double factor) {
 
 void AddFloat(xmlNode* shading, const char* channel, double value) { AddFloatElement(shading, channel, Finite(value)); }
 
+// The scene's transparency is its transparent colour times its factor: under
+// the RGB_ZERO rule the document's pair means just that (opacity 1 minus
+// colour times transparency), where the default A_ONE rule would read the
+// colour's alpha times the transparency as the opacity.
+void AddTransparency(xmlNode* shading, const fbxDouble3& color, double factor) {
+    SetAttribute(AddColor(shading, "transparent", Scaled(color, 1.0)), "opaque", "RGB_ZERO");
+    AddFloat(shading, "transparency", factor);
+}
+
 // A property of the generic material by name, ignoring case, of the type.
 KFbxProperty FindOfType(const KFbxSurfaceMaterial& material, const char* name, const KFbxDataType& type) {
     return material.FindPropertyOfType(name, type, false);
@@ -210,8 +219,7 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
         AddFloat(shading, "shininess", phong->GetShininess().GetDouble());
         AddColor(shading, "reflective", Scaled(phong->GetReflectionColor().GetDouble3(), 1.0));
         AddFloat(shading, "reflectivity", phong->GetReflectionFactor().GetDouble());
-        AddColor(shading, "transparent", Scaled(phong->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloat(shading, "transparency", phong->GetTransparencyFactor().GetDouble());
+        AddTransparency(shading, phong->GetTransparentColor().GetDouble3(), phong->GetTransparencyFactor().GetDouble());
         return effect;
     }
     if (const auto* lambert = dynamic_cast<const KFbxSurfaceLambert*>(&material)) {
@@ -219,8 +227,8 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
         AddColor(shading, "emission", Scaled(lambert->GetEmissiveColor().GetDouble3(), lambert->GetEmissiveFactor().GetDouble()));
         AddColor(shading, "ambient", Scaled(lambert->GetAmbientColor().GetDouble3(), lambert->GetAmbientFactor().GetDouble()));
         AddColor(shading, "diffuse", Scaled(lambert->GetDiffuseColor().GetDouble3(), lambert->GetDiffuseFactor().GetDouble()));
-        AddColor(shading, "transparent", Scaled(lambert->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloat(shading, "transparency", lambert->GetTransparencyFactor().GetDouble());
+        AddTransparency(shading, lambert->GetTransparentColor().GetDouble3(),
+                        lambert->GetTransparencyFactor().GetDouble());
         return effect;
     }
 
@@ -257,8 +265,13 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
     optionalFloat("shininess", "ShininessExponent");
     optionalColor("reflective", "ReflectionColor");
     optionalFloat("reflectivity", "ReflectionFactor");
-    optionalColor("transparent", "TransparentColor");
-    optionalFloat("transparency", "TransparencyFactor");
+    const KFbxProperty transparentColor = FindOfType(material, "TransparentColor", gKFbxDataTypeColor);
+    const KFbxProperty transparency = FindOfType(material, "TransparencyFactor", gKFbxDataTypeNumber);
+    if (transparentColor.IsValid() || transparency.IsValid()) {
+        // A missing colour lets the factor alone say how transparent it is.
+        AddTransparency(shading, transparentColor.IsValid() ? transparentColor.GetDouble3() : fbxDouble3{1.0, 1.0, 1.0},
+                        transparency.IsValid() ? transparency.GetDouble() : 1.0);
+    }
     return effect;
 }
 

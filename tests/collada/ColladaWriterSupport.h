@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -73,6 +74,48 @@ inline constexpr const char* kPycollada = "/usr/bin/python3";
 inline bool PycolladaInstalled() {
     return CommandOutput(std::string(kPycollada) + " -c 'import collada' 2>/dev/null && echo yes").find("yes") !=
            std::string::npos;
+}
+
+// Per material name, the properties assimp gives it: "key" -> value text
+// (strings without their quotes); a texture's keys carry "@usage".
+using AssimpMaterialMap = std::map<std::string, std::map<std::string, std::string>>;
+
+inline AssimpMaterialMap ParseAssimpMaterials(const std::string& dump) {
+    const auto attribute = [&dump](std::size_t from, const std::string& name) {
+        const std::size_t at = dump.find(name + "=\"", from);
+        const std::size_t end = at == std::string::npos ? at : dump.find('"', at + name.size() + 2);
+        return end == std::string::npos ? std::string() : dump.substr(at + name.size() + 2, end - at - name.size() - 2);
+    };
+    AssimpMaterialMap materials;
+    for (std::size_t block = dump.find("<Material>"); block != std::string::npos;) {
+        const std::size_t next = dump.find("<Material>", block + 1);
+        std::map<std::string, std::string> properties;
+        for (std::size_t at = dump.find("<MatProperty ", block); at < next; at = dump.find("<MatProperty ", at + 1)) {
+            const std::size_t open = dump.find('>', at);
+            const std::size_t close = dump.find("</MatProperty>", open);
+            if (close == std::string::npos) {
+                break;
+            }
+            std::string value = dump.substr(open + 1, close - open - 1);
+            value.erase(0, value.find_first_not_of(" \t\n\""));
+            value.erase(value.find_last_not_of(" \t\n\"") + 1);
+            std::string key = attribute(at, "key");
+            if (const std::string usage = attribute(at, "tex_usage"); !usage.empty() && usage != "n/a") {
+                key += "@" + usage;
+            }
+            properties[key] = value;
+        }
+        materials[properties["?mat.name"]] = properties;
+        block = next;
+    }
+    return materials;
+}
+
+// The materials assimp reads from the document (its dump written to
+// dumpPath); empty without assimp.
+inline AssimpMaterialMap AssimpMaterials(const std::string& path, const std::string& dumpPath) {
+    CommandOutput("assimp export '" + path + "' '" + dumpPath + "' >/dev/null 2>&1");
+    return ParseAssimpMaterials(ReadText(dumpPath));
 }
 
 class ColladaWriteTest : public ColladaReadTest {

@@ -12,6 +12,9 @@
 #include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 
+#include <map>
+#include <sstream>
+
 namespace fbxsdk_2006_11_1::colladatest {
 namespace {
 
@@ -119,6 +122,81 @@ TEST_F(ColladaWriterGeometryTest, MeshWithMaterialsUvSetsAndColoursReadsBackTheS
         } else {
             EXPECT_STREQ(material->GetName(), "B");
             EXPECT_NE(dynamic_cast<KFbxSurfacePhong*>(material), nullptr);
+        }
+    }
+}
+
+// The scene's transparency is the transparent colour times the factor; every
+// reader must find the opacity that leaves.
+TEST_F(ColladaWriterGeometryTest, TransparencyGivesEveryReaderTheScenesOpacity) {
+    struct Case {
+        const char* mName;
+        bool mPhong;
+        fbxDouble3 mColor;
+        double mFactor;
+        double mOpacity;
+    };
+    const Case cases[] = {
+        {"Opaque", false, {0.0, 0.0, 0.0}, 0.0, 1.0},     {"OpaqueWhite", true, {1.0, 1.0, 1.0}, 0.0, 1.0},
+        {"Quarter", true, {1.0, 1.0, 1.0}, 0.25, 0.75}, {"Clear", false, {1.0, 1.0, 1.0}, 1.0, 0.0},
+        {"Grey", true, {0.5, 0.5, 0.5}, 0.5, 0.75},
+    };
+    std::vector<std::vector<int>> polygons;
+    KFbxLayerElementMaterial* materials = mManager->CreateLayerElementMaterial("");
+    materials->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    for (const Case& item : cases) {
+        KFbxSurfaceLambert* material = item.mPhong ? KFbxSurfacePhong::Create(mManager, item.mName)
+                                                   : KFbxSurfaceLambert::Create(mManager, item.mName);
+        material->GetTransparentColor().Set(&item.mColor, eFbxValueDouble3);
+        material->GetTransparencyFactor().Set(&item.mFactor, eFbxValueDouble);
+        materials->GetIndexArray().Add(materials->GetDirectArray().Add(material));
+        polygons.push_back({0, 1, 2});
+    }
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Panes", {Point(0, 0, 0), Point(1, 0, 0), Point(0, 1, 0)},
+                                 polygons);
+    LayerOf(mesh, 0)->SetMaterials(materials);
+    const std::string path = WriteValid();
+
+    std::map<std::string, double> ours;
+    KFbxMesh* read = MeshOf(ReadBack(path), "Panes");
+    ASSERT_NE(read, nullptr);
+    for (int index = 0; index < read->GetMaterialCount(); ++index) {
+        const auto* material = dynamic_cast<KFbxSurfaceLambert*>(read->GetMaterial(index));
+        ASSERT_NE(material, nullptr);
+        const fbxDouble3 color = material->GetTransparentColor().GetDouble3();
+        ours[material->GetName()] =
+            1.0 - (color[0] + color[1] + color[2]) / 3.0 * material->GetTransparencyFactor().GetDouble();
+    }
+    const AssimpMaterialMap theirs = CommandExists("assimp") ? AssimpMaterials(path, mFolder / "dump.assxml") : AssimpMaterialMap{};
+    std::map<std::string, double> pycollada;
+    if (PycolladaInstalled()) {
+        // The schema's rules, on what pycollada parsed.
+        std::istringstream lines(RunPycollada(
+            "import collada, sys\n"
+            "for m in collada.Collada(sys.argv[1]).materials:\n"
+            "    e = m.effect\n"
+            "    t = 1.0 if e.transparency is None else e.transparency\n"
+            "    c = e.transparent if isinstance(e.transparent, tuple) else (1.0, 1.0, 1.0, 1.0)\n"
+            "    if e.opaque_mode == 'RGB_ZERO':\n"
+            "        print(m.id, 1.0 - (c[0] * 0.212671 + c[1] * 0.715160 + c[2] * 0.072169) * t)\n"
+            "    else:\n"
+            "        print(m.id, c[3] * t)\n",
+            path));
+        std::string id;
+        for (double opacity; lines >> id >> opacity;) {
+            pycollada[id] = opacity;
+        }
+    }
+    for (const Case& item : cases) {
+        EXPECT_NEAR(ours[item.mName], item.mOpacity, 1e-6) << item.mName;
+        if (!theirs.empty()) {
+            const auto found = theirs.find(item.mName);
+            ASSERT_NE(found, theirs.end()) << item.mName;
+            EXPECT_NEAR(std::atof(found->second.at("$mat.opacity").c_str()), item.mOpacity, 1e-5) << item.mName;
+        }
+        if (!pycollada.empty()) {
+            EXPECT_NEAR(pycollada[item.mName], item.mOpacity, 1e-5) << item.mName;
         }
     }
 }
@@ -347,7 +425,7 @@ TEST_F(ColladaWriterGeometryTest, GenericMaterialsShadeByTheirModelAndFindProper
     EXPECT_EQ(ColladaXml::GetName(ColladaXml::FirstElementFrom(shading("MBlinn-fx"))), std::string("phong"));
     xmlNode* constantElement = ColladaXml::FirstElementFrom(shading("Mconstant-fx"));
     EXPECT_EQ(ColladaXml::GetName(constantElement), std::string("constant"));
-    EXPECT_EQ(ChildNames(constantElement), (std::vector<std::string>{"emission", "transparency"}));
+    EXPECT_EQ(ChildNames(constantElement), (std::vector<std::string>{"emission", "transparent", "transparency"}));
     EXPECT_EQ(ChildText(FindChild(constantElement, "emission"), "color"), "0.500000 0.250000 1.000000 1.000000");
     xmlNode* blinnElement = ColladaXml::FirstElementFrom(shading("Mblinn-fx"));
     EXPECT_EQ(ColladaXml::GetName(blinnElement), std::string("blinn"));
