@@ -207,6 +207,13 @@ private:
 
     // ---- node transforms ----
     bool ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node);
+    // Nodes placed by a matrix that no translation, rotation and scaling
+    // compose (a child turned under a parent scaled unevenly): once the
+    // nodes have their parents, each of the instance (copies maps the
+    // nodes read to the instance's) takes the scene's inherit type that
+    // carries the parent's scaling outside the node's rotation, where the
+    // matrix fits it.
+    void PlaceShearedMatrixNodes(const std::map<KFbxNode*, KFbxNode*>& copies);
     void ReadRotate(xmlNode* rotate, int& axis, KFbxVector4& rotation);
     void ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid, const KString& key);
     void AddTransformTargets(const KString& key, const char* kind);
@@ -326,6 +333,8 @@ private:
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.
     std::map<const KFbxNode*, KString> mNodeSids;
+    // Per node read with a sheared matrix, the matrix; parents come first.
+    std::vector<std::pair<KFbxNode*, KgeMatrix>> mShearedMatrices;
     // Element id + "/" + sid.
     ColladaIdMap<ColladaTargetRecord> mSidTargets;
     // In document order.

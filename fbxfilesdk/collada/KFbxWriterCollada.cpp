@@ -144,6 +144,7 @@ void KFbxWriterCollada::ResetDocumentState() {
     mMaterialElements.clear();
     mTextureMaterials.clear();
     mTemporaryNodes.clear();
+    mMatrixNodes.clear();
     mStatus = true;
 }
 

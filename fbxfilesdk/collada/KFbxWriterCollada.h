@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -100,6 +101,9 @@ public:
     bool HasFailed() const { return !mStatus; }
     KFbxScene* GetScene() const { return mScene; }
     bool IsSingleMatrix() const { return mSingleMatrix; }
+    // Whether the node's transform is one matrix: in single matrix mode, or
+    // where no decomposed sequence gives the node its place in the scene.
+    bool IsWrittenAsMatrix(const KFbxNode& node) const { return mSingleMatrix || mMatrixNodes.count(&node) != 0; }
     const KTime& GetFramePeriod() const { return mFramePeriod; }
 
     // One morph target, written as a geometry after the scene: the base
@@ -288,6 +292,8 @@ private:
     std::vector<std::unique_ptr<KFbxNode, DestroyObject>> mTemporaryNodes;
     std::map<std::pair<const KFbxTexture*, int>, std::unique_ptr<KFbxSurfaceMaterial, DestroyObject>>
         mTextureMaterials;
+    // Nodes written as one matrix although the write is decomposed.
+    std::set<const KFbxNode*> mMatrixNodes;
     bool mTriangulate = true;
     bool mSingleMatrix = false;
     KTime mFramePeriod;

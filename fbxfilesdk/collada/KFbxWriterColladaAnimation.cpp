@@ -194,7 +194,7 @@ bool KFbxWriterCollada::ExportNodeAnimation(KFbxNode& node, xmlNode* animation, 
         ExportChannel(animation, curve, nodeId, sid, member, nodeId + "/" + sid + (*member != 0 ? "." : "") + member,
                       1.0);
     };
-    if (!IsSingleMatrix()) {
+    if (!IsWrittenAsMatrix(node)) {
         transform(take.GetTranslationX(), "translate", "X");
         transform(take.GetTranslationY(), "translate", "Y");
         transform(take.GetTranslationZ(), "translate", "Z");

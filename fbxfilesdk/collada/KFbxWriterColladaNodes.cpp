@@ -21,6 +21,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -344,21 +345,41 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
         postRotation[axis] += fix[axis];
     }
 
+    // The elements, each with the matrix a reader composes from it.
+    struct Element {
+        const char* mName;
+        const char* mSid;
+        KString mText;
+        KgeMatrix mMatrix;
+    };
+    std::vector<Element> elements;
+    const auto translate = [&elements](const char* sid, const KFbxVector4& value) {
+        KgeMatrix matrix;
+        matrix.SetT(value);
+        elements.push_back(Element{"translate", sid, VectorText(value), matrix});
+    };
+    const auto rotate = [&elements](const char* sid, int axis, double degrees) {
+        KFbxVector4 angles(0.0, 0.0, 0.0, 0.0);
+        angles[axis] = degrees;
+        KgeMatrix matrix;
+        matrix.SetROnly(angles);
+        elements.push_back(Element{"rotate", sid, RotationText(axis, degrees), matrix});
+    };
     if (IsVectorNotZero(translation) || IsTranslationAnimated(node)) {
-        AddTransformElement(nodeElement, "translate", "translate", VectorText(translation));
+        translate("translate", translation);
     }
     if (IsVectorNotZero(rotationOffset)) {
-        AddTransformElement(nodeElement, "translate", "rotatePivotTranslation", VectorText(rotationOffset));
+        translate("rotatePivotTranslation", rotationOffset);
     }
     if (IsVectorNotZero(rotationPivot)) {
-        AddTransformElement(nodeElement, "translate", "rotatePivot", VectorText(rotationPivot));
+        translate("rotatePivot", rotationPivot);
     }
     static const char* const kJointOrient[3] = {"jointOrientX", "jointOrientY", "jointOrientZ"};
     static const char* const kRotate[3] = {"rotateX", "rotateY", "rotateZ"};
     static const char* const kPostRotation[3] = {"post-rotationX", "post-rotationY", "post-rotationZ"};
     for (int axis = 2; axis >= 0; --axis) {
         if (IsNotZero(preRotation[axis])) {
-            AddTransformElement(nodeElement, "rotate", kJointOrient[axis], RotationText(axis, preRotation[axis]));
+            rotate(kJointOrient[axis], axis, preRotation[axis]);
         }
     }
     // COLLADA applies the last listed rotation first: the order's first
@@ -367,7 +388,7 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     ColladaAxesOfRotationOrder(order, axes);
     for (const int axis : axes) {
         if (IsNotZero(rotation[axis]) || IsRotationAxisAnimated(node, axis)) {
-            AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
+            rotate(kRotate[axis], axis, rotation[axis]);
         }
     }
     // The scene turns a node by the inverse of its post-rotation, and a
@@ -375,25 +396,42 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     // its axes in reverse order with their angles negated.
     for (int axis = 0; axis < 3; ++axis) {
         if (IsNotZero(postRotation[axis])) {
-            AddTransformElement(nodeElement, "rotate", kPostRotation[axis], RotationText(axis, -postRotation[axis]));
+            rotate(kPostRotation[axis], axis, -postRotation[axis]);
         }
     }
     if (IsVectorNotZero(rotationPivot)) {
-        const KFbxVector4 inverse(-rotationPivot[0], -rotationPivot[1], -rotationPivot[2], 0.0);
-        AddTransformElement(nodeElement, "translate", "rotatePivotInverse", VectorText(inverse));
+        translate("rotatePivotInverse", KFbxVector4(-rotationPivot[0], -rotationPivot[1], -rotationPivot[2], 0.0));
     }
     if (IsVectorNotZero(scalingOffset)) {
-        AddTransformElement(nodeElement, "translate", "scalePivotTranslation", VectorText(scalingOffset));
+        translate("scalePivotTranslation", scalingOffset);
     }
     if (IsVectorNotZero(scalingPivot)) {
-        AddTransformElement(nodeElement, "translate", "scalePivot", VectorText(scalingPivot));
+        translate("scalePivot", scalingPivot);
     }
     if (IsVectorNotEqual(scaling, 1.0) || IsScalingAnimated(node)) {
-        AddTransformElement(nodeElement, "scale", "scale", VectorText(scaling));
+        KgeMatrix matrix;
+        matrix.SetS(scaling);
+        elements.push_back(Element{"scale", "scale", VectorText(scaling), matrix});
     }
     if (IsVectorNotZero(scalingPivot)) {
-        const KFbxVector4 inverse(-scalingPivot[0], -scalingPivot[1], -scalingPivot[2], 0.0);
-        AddTransformElement(nodeElement, "translate", "scalePivotInverse", VectorText(inverse));
+        translate("scalePivotInverse", KFbxVector4(-scalingPivot[0], -scalingPivot[1], -scalingPivot[2], 0.0));
+    }
+
+    // A reader composes the elements under the parent's matrix. Where the
+    // scene inherits otherwise (a parent's scaling is not carried through
+    // the node's rotation, by default), no such sequence gives the node its
+    // place: the node is written as the one matrix that does.
+    KgeMatrix composed;
+    for (const Element& element : elements) {
+        composed = composed.GetProduct(element.mMatrix);
+    }
+    if (!notFinite && !ColladaNearlySameTransform(composed, GetLocalMatrix(node))) {
+        mMatrixNodes.insert(&node);
+        ExportSingleMatrix(nodeElement, node);
+        return true;
+    }
+    for (const Element& element : elements) {
+        AddTransformElement(nodeElement, element.mName, element.mSid, element.mText);
     }
     return true;
 }
