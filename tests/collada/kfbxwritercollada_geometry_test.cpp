@@ -331,6 +331,54 @@ TEST_F(ColladaWriterGeometryTest, NormalsByControlPointRepeatThePointIndex) {
     EXPECT_NE(mText.find("<p>4 4 5 5 6 6</p>"), std::string::npos);
 }
 
+// A normal per polygon and one colour for all are what every corner of the
+// polygon, or of the mesh, has: they are written corner by corner.
+TEST_F(ColladaWriterGeometryTest, NormalsByPolygonAndAllSameColoursAreWrittenPerCorner) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Folded",
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0), Point(0, 0, 1)}, {{0, 1, 2}, {0, 3, 1}});
+    KFbxLayerElementNormal* normals = mManager->CreateLayerElementNormal("");
+    normals->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    normals->GetDirectArray().Add(Point(0, 0, 1));
+    normals->GetDirectArray().Add(Point(0, -1, 0));
+    LayerOf(mesh, 0)->SetNormals(normals);
+    KFbxLayerElementVertexColor* colors = mManager->CreateLayerElementColor("");
+    colors->SetMappingMode(KFbxLayerElement::eALL_SAME);
+    colors->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    colors->GetDirectArray().Add(KFbxColor(0, 0, 0, 1));
+    colors->GetDirectArray().Add(KFbxColor(0.25, 0.5, 0.75, 1));
+    colors->GetIndexArray().Add(1);
+    LayerOf(mesh, 0)->SetVertexColors(colors);
+    const std::string path = WriteValid();
+    EXPECT_FALSE(WriteMessageHas("are not written")) << mWriteMessage.Buffer();
+    EXPECT_NE(mText.find("<p>0 0 1 1 0 1 2 0 1</p>"), std::string::npos) << mText;
+    EXPECT_NE(mText.find("<p>0 1 1 3 1 1 1 1 1</p>"), std::string::npos) << mText;
+
+    KFbxMesh* read = MeshOf(ReadBack(path), "Folded");
+    ASSERT_NE(read, nullptr);
+    const KFbxLayerElementNormal* readNormals = read->GetLayer(0)->GetNormals();
+    const KFbxLayerElementVertexColor* readColors = read->GetLayer(0)->GetVertexColors();
+    ASSERT_TRUE(readNormals != nullptr && readColors != nullptr);
+    // Value of the element at a corner, whatever the reader's mapping.
+    const auto at = [read](const auto& element, int polygon, int corner) {
+        const int entry = element.GetMappingMode() == KFbxLayerElement::eBY_CONTROL_POINT
+                              ? read->GetPolygonVertex(polygon, corner)
+                              : read->GetPolygonVertexIndex(polygon) + corner;
+        const int index = element.GetReferenceMode() == KFbxLayerElement::eDIRECT ? entry
+                                                                                    : element.GetIndexArray().GetAt(entry);
+        return element.GetDirectArray().GetAt(index);
+    };
+    for (int polygon = 0; polygon < 2; ++polygon) {
+        for (int corner = 0; corner < 3; ++corner) {
+            const KFbxVector4 normal = at(*readNormals, polygon, corner);
+            EXPECT_EQ(normal[2], polygon == 0 ? 1.0 : 0.0) << polygon << " " << corner;
+            EXPECT_EQ(normal[1], polygon == 0 ? 0.0 : -1.0) << polygon << " " << corner;
+            const KFbxColor color = at(*readColors, polygon, corner);
+            EXPECT_EQ(color.mGreen, 0.5) << polygon << " " << corner;
+            EXPECT_EQ(color.mBlue, 0.75) << polygon << " " << corner;
+        }
+    }
+}
+
 TEST_F(ColladaWriterGeometryTest, NodeTransformsAndPivotNode) {
     KFbxNode* plain = KFbxNode::Create(mManager, "Plain");
     mScene->GetRootNode()->AddChild(plain);
