@@ -141,6 +141,7 @@ void KFbxWriterCollada::ResetDocumentState() {
     mIds.Clear();
     mShapeTargets.clear();
     mMaterialSymbols.clear();
+    mStandInMaterials.clear();
     mMaterialElements.clear();
     mTextureMaterials.clear();
     mTemporaryNodes.clear();

@@ -280,6 +280,9 @@ private:
     std::vector<ShapeTarget> mShapeTargets;
     // Each material's element, once written.
     std::map<const KFbxSurfaceMaterial*, xmlNode*> mMaterialElements;
+    // Per mesh node without materials, the texture's material that its
+    // polygons bind instead.
+    std::map<const KFbxNode*, KFbxSurfaceMaterial*> mStandInMaterials;
     // Per mesh node, the material symbols its polygon groups carry, in order.
     std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
     // While the animations are written: every element with an id, by id.

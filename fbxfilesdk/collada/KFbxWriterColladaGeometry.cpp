@@ -385,6 +385,7 @@ bool KFbxWriterCollada::ExportPolygonGroups(KFbxNode& node, xmlNode* meshElement
             }
             groups.push_back({GetAttribute(element, "id"), {}});
             std::fill(polygonGroup.begin(), polygonGroup.end(), 0);
+            mStandInMaterials[&node] = &GetTextureMaterial(*chosen, 1);
         }
     }
     Group unbound;

@@ -410,9 +410,20 @@ bool KFbxWriterCollada::ExportMeshTextures(KFbxNode& node, KFbxMesh& mesh) {
                                            " names no file; it is not written.");
                     continue;
                 }
+                // A texture shows only through a material the polygons bind:
+                // the materials of the polygons it is on, or, on a mesh
+                // without materials, the texture's material that stands in
+                // for them (whether the texture was meant as the material
+                // or as one of its channels).
                 std::vector<KFbxSurfaceMaterial*> targets;
-                if (texture->GetMaterialUse() == KFbxTexture::eDEFAULT_MATERIAL || materialCount == 0) {
-                    targets.push_back(&GetTextureMaterial(*texture, channel));
+                if (materialCount == 0) {
+                    const auto standIn = mStandInMaterials.find(&node);
+                    if (standIn == mStandInMaterials.end()) {
+                        AddNotificationWarning(KString("Texture ") + texture->GetNameString() + " of mesh " + nodeId +
+                                               " is on no material the polygons bind; it is not written.");
+                        continue;
+                    }
+                    targets.push_back(standIn->second);
                 } else if (textures->GetMappingMode() == KFbxLayerElement::eALL_SAME) {
                     // On every polygon: in every material the polygons use.
                     for (int polygon = 0; polygon < polygonCount; ++polygon) {

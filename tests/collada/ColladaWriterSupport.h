@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -77,7 +79,8 @@ inline bool PycolladaInstalled() {
 }
 
 // Per material name, the properties assimp gives it: "key" -> value text
-// (strings without their quotes); a texture's keys carry "@usage".
+// (strings without their quotes); a texture's keys carry "@usage" in
+// lower case ("$tex.file@diffuse").
 using AssimpMaterialMap = std::map<std::string, std::map<std::string, std::string>>;
 
 inline AssimpMaterialMap ParseAssimpMaterials(const std::string& dump) {
@@ -100,7 +103,9 @@ inline AssimpMaterialMap ParseAssimpMaterials(const std::string& dump) {
             value.erase(0, value.find_first_not_of(" \t\n\""));
             value.erase(value.find_last_not_of(" \t\n\"") + 1);
             std::string key = attribute(at, "key");
-            if (const std::string usage = attribute(at, "tex_usage"); !usage.empty() && usage != "n/a") {
+            if (std::string usage = attribute(at, "tex_usage"); !usage.empty() && usage != "n/a") {
+                std::transform(usage.begin(), usage.end(), usage.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
                 key += "@" + usage;
             }
             properties[key] = value;

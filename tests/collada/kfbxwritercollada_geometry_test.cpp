@@ -12,8 +12,10 @@
 #include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 namespace fbxsdk_2006_11_1::colladatest {
 namespace {
@@ -302,6 +304,73 @@ TEST_F(ColladaWriterGeometryTest, TextureStandingForAMaterialBindsItsPolygonsOnc
     EXPECT_NE(mText.find("symbol=\"sand-diffuse-Material\""), std::string::npos);
     // The stand-in material lived only for the write.
     EXPECT_EQ(mManager->GetObjectCount(KFbxSurfaceMaterial::ClassId), materialsBefore);
+}
+
+// Readers find a texture only through a material that the polygons bind:
+// one meant as the material of a mesh that has materials goes into those,
+// and every texture of a mesh without materials into the one that stands in.
+TEST_F(ColladaWriterGeometryTest, EveryTextureIsReachedFromABoundMaterial) {
+    KFbxMesh* mixed = BuildBox();
+    AddTexture(mixed, "wood", "wood.png", KFbxLayerElement::eDIFFUSE_TEXTURES)
+        ->SetMaterialUse(KFbxTexture::eDEFAULT_MATERIAL);
+    KFbxMesh* bare = AddMeshNode(mManager, mScene->GetRootNode(), "Bare",
+                                 {Point(0, 0, 2), Point(1, 0, 2), Point(1, 1, 2)}, {{0, 1, 2}});
+    AddTexture(bare, "sand", "sand.png", KFbxLayerElement::eDIFFUSE_TEXTURES);
+    AddTexture(bare, "shine", "shine.png", KFbxLayerElement::eSPECULAR_TEXTURES);
+    const std::string path = WriteValid();
+    const std::vector<std::string> want = {
+        "A diffuse wood.png", "B diffuse wood.png", "sand-diffuse-Material diffuse sand.png",
+        "sand-diffuse-Material specular shine.png"};
+    // Every image written is one of those.
+    for (const std::string& image : {"wood.png", "sand.png", "shine.png"}) {
+        EXPECT_EQ(CountOf(mText, image + "</init_from>"), 1) << image;
+    }
+    if (PycolladaInstalled()) {
+        std::istringstream lines(RunPycollada(
+            "import collada, sys, os\n"
+            "for g in collada.Collada(sys.argv[1]).scene.objects('geometry'):\n"
+            "    for p in g.primitives():\n"
+            "        for ch in ('emission', 'ambient', 'diffuse', 'specular', 'reflective', 'transparent'):\n"
+            "            v = getattr(p.material.effect, ch, None) if p.material is not None else None\n"
+            "            if isinstance(v, collada.material.Map):\n"
+            "                print(p.material.id, ch, os.path.basename(v.sampler.surface.image.path))\n",
+            path));
+        std::vector<std::string> reached;
+        for (std::string line; std::getline(lines, line);) {
+            reached.push_back(line);
+        }
+        std::sort(reached.begin(), reached.end());
+        reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
+        EXPECT_EQ(reached, want);
+    }
+    if (CommandExists("assimp")) {
+        const AssimpMaterialMap theirs = AssimpMaterials(path, mFolder / "dump.assxml");
+        for (const std::string& line : want) {
+            std::istringstream fields(line);
+            std::string material, channel, file;
+            fields >> material >> channel >> file;
+            const auto found = theirs.find(material);
+            ASSERT_NE(found, theirs.end()) << material;
+            const auto texture = found->second.find("$tex.file@" + channel);
+            ASSERT_NE(texture, found->second.end()) << line;
+            EXPECT_NE(texture->second.find(file), std::string::npos) << line;
+        }
+    }
+    // Our reader shows each texture on its mesh again.
+    KFbxScene* read = ReadBack(path);
+    for (const auto& [mesh, channel, name] : {std::tuple{"Box", KFbxLayerElement::eDIFFUSE_TEXTURES, "wood.png"},
+                                              std::tuple{"Bare", KFbxLayerElement::eDIFFUSE_TEXTURES, "sand.png"},
+                                              std::tuple{"Bare", KFbxLayerElement::eSPECULAR_TEXTURES, "shine.png"}}) {
+        KFbxMesh* readMesh = MeshOf(read, mesh);
+        ASSERT_NE(readMesh, nullptr) << mesh;
+        const KFbxLayerElementTexture* textures = readMesh->GetLayer(0)->GetTexturesOfChannel(channel);
+        ASSERT_NE(textures, nullptr) << mesh << " " << name;
+        bool found = false;
+        for (int index = 0; index < textures->GetDirectArray().GetCount(); ++index) {
+            found = found || std::string(textures->GetDirectArray().GetAt(index)->GetFileName()) == name;
+        }
+        EXPECT_TRUE(found) << mesh << " " << name;
+    }
 }
 
 TEST_F(ColladaWriterGeometryTest, SharedMeshGivesOneGeometryPerNode) {
