@@ -391,7 +391,13 @@ bool KFbxWriterCollada::ExportPolygonGroups(KFbxNode& node, xmlNode* meshElement
     Group unbound;
     const int pointCount = mesh.GetControlPointsCount();
     int broken = 0;
+    int degenerate = 0;
     for (int polygon = 0; polygon < polygonCount; ++polygon) {
+        // Fewer than three corners enclose nothing: readers refuse them.
+        if (mesh.GetPolygonSize(polygon) < 3) {
+            ++degenerate;
+            continue;
+        }
         bool valid = true;
         for (int position = 0; position < mesh.GetPolygonSize(polygon) && valid; ++position) {
             const int point = mesh.GetPolygonVertex(polygon, position);
@@ -403,6 +409,10 @@ bool KFbxWriterCollada::ExportPolygonGroups(KFbxNode& node, xmlNode* meshElement
         }
         const int group = polygonGroup[static_cast<std::size_t>(polygon)];
         (group >= 0 ? groups[static_cast<std::size_t>(group)] : unbound).mPolygons.push_back(polygon);
+    }
+    if (degenerate > 0) {
+        AddNotificationWarning(FormatInteger(degenerate) + " polygons of mesh " + GetNodeId(node) +
+                               " have fewer than three corners; they are not written.");
     }
     if (broken > 0) {
         AddNotificationWarning(FormatInteger(broken) + " polygons of mesh " + GetNodeId(node) +
