@@ -214,6 +214,9 @@ private:
     // carries the parent's scaling outside the node's rotation, where the
     // matrix fits it.
     void PlaceShearedMatrixNodes(const std::map<KFbxNode*, KFbxNode*>& copies);
+    // The "roll" rotation read for the node: a camera's roll, else a turn
+    // about the node's X.
+    void ApplyNodeRoll(KFbxNode& node);
     void ReadRotate(xmlNode* rotate, int& axis, KFbxVector4& rotation);
     void ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid, const KString& key);
     void AddTransformTargets(const KString& key, const char* kind);
@@ -335,6 +338,8 @@ private:
     std::map<const KFbxNode*, KString> mNodeSids;
     // Per node read with a sheared matrix, the matrix; parents come first.
     std::vector<std::pair<KFbxNode*, KgeMatrix>> mShearedMatrices;
+    // Per node, the angle of its "roll" rotation.
+    std::map<const KFbxNode*, double> mNodeRolls;
     // Element id + "/" + sid.
     ColladaIdMap<ColladaTargetRecord> mSidTargets;
     // In document order.

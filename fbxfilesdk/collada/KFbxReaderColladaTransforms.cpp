@@ -7,6 +7,7 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <cmath>
@@ -103,6 +104,13 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             }
             KFbxVector4 rotation;
             ReadRotate(child, axis, rotation);
+            if (sid == "roll" && axis == 0) {
+                // A camera's roll about its line of sight: the camera's own
+                // once the node has its attribute (see ApplyNodeRoll).
+                mNodeRolls[&node] = rotation[0];
+                mSidTargets.Add(key, ColladaTargetRecord{KString("roll"), 0});
+                continue;
+            }
             KFbxVector4 local;
             node.GetLclRotation(local);
             node.SetLclRotation(local + rotation);
@@ -196,6 +204,22 @@ void KFbxReaderColladaPass::PlaceShearedMatrixNodes(const std::map<KFbxNode*, KF
             WarningOnce("shear", KString("the matrix of node ") + node->GetName() +
                                      " shears it, which a scene node cannot; its nearest transform is kept");
         }
+    }
+}
+
+void KFbxReaderColladaPass::ApplyNodeRoll(KFbxNode& node) {
+    const auto found = mNodeRolls.find(&node);
+    if (found == mNodeRolls.end()) {
+        return;
+    }
+    if (auto* camera = dynamic_cast<KFbxCamera*>(node.GetNodeAttribute())) {
+        camera->SetDefaultRoll(found->second);
+    } else {
+        // Any other node turns by it as by any rotation about X.
+        KFbxVector4 rotation;
+        node.GetLclRotation(rotation);
+        rotation[0] += found->second;
+        node.SetLclRotation(rotation);
     }
 }
 

@@ -151,6 +151,11 @@ public:
     static bool IsRotationAnimated(KFbxNode& node);
     static bool IsRotationAxisAnimated(KFbxNode& node, int axis);
     static bool IsScalingAnimated(KFbxNode& node);
+    // A camera's roll curve in the current take, when it has keys; null else.
+    static KFCurve* GetRollCurve(KFbxNode& node);
+    // A camera's roll (degrees; 0 for other nodes and values that are not
+    // finite): of the default values, or at the time in the current take.
+    static double GetRoll(KFbxNode& node, const KTime* time = nullptr);
     // The number of clusters of the mesh's skins (0 for no mesh).
     static int GetClusterCount(const KFbxGeometry* geometry);
 

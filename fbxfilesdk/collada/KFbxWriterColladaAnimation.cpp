@@ -204,7 +204,9 @@ bool KFbxWriterCollada::ExportNodeAnimation(KFbxNode& node, xmlNode* animation, 
         transform(take.GetScaleX(), "scale", "X");
         transform(take.GetScaleY(), "scale", "Y");
         transform(take.GetScaleZ(), "scale", "Z");
-    } else if (IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node)) {
+        transform(GetRollCurve(node), "roll", "ANGLE");
+    } else if (IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node) ||
+               GetRollCurve(node) != nullptr) {
         ExportSampledTransform(node, animation, take);
     }
     if (HasKeys(take.GetVisibility())) {

@@ -16,6 +16,7 @@
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
@@ -69,6 +70,24 @@ bool HasKeys(KFCurve* curve) { return curve != nullptr && curve->KeyGetCount() >
 }  // namespace
 
 bool KFbxWriterCollada::IsNotZero(double value) { return !(std::fabs(value) < kZero); }
+
+KFCurve* KFbxWriterCollada::GetRollCurve(KFbxNode& node) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    KFCurve* curve = take != nullptr && dynamic_cast<const KFbxCamera*>(node.GetNodeAttribute()) != nullptr
+                         ? take->GetCameraRoll()
+                         : nullptr;
+    return HasKeys(curve) ? curve : nullptr;
+}
+
+double KFbxWriterCollada::GetRoll(KFbxNode& node, const KTime* time) {
+    const auto* camera = dynamic_cast<const KFbxCamera*>(node.GetNodeAttribute());
+    if (camera == nullptr) {
+        return 0.0;
+    }
+    const KFCurve* curve = time != nullptr ? GetRollCurve(node) : nullptr;
+    const double roll = curve != nullptr ? curve->Evaluate(*time) : camera->GetDefaultRoll();
+    return std::isfinite(roll) ? roll : 0.0;
+}
 
 bool KFbxWriterCollada::IsVectorNotZero(const KFbxVector4& vector) {
     return IsNotZero(vector[0]) || IsNotZero(vector[1]) || IsNotZero(vector[2]);
@@ -391,6 +410,13 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
             rotate(kRotate[axis], axis, rotation[axis]);
         }
     }
+    // A camera's roll turns it about its line of sight (the scene's X),
+    // which COLLADA's cameras do not know: it is a turn of the node, after
+    // the orientation fix has taken the view onto that line.
+    const double roll = GetRoll(node);
+    if (IsNotZero(roll) || GetRollCurve(node) != nullptr) {
+        rotate("roll", 0, roll);
+    }
     // The scene turns a node by the inverse of its post-rotation, and a
     // document's elements are composed as they stand: the inverse is written,
     // its axes in reverse order with their angles negated.
@@ -454,7 +480,8 @@ void KFbxWriterCollada::ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node)
         WarnNotFiniteTransform(node);
     }
     // An animated transform needs the element its sampled matrices target.
-    if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node)) {
+    if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node) ||
+        GetRollCurve(node) != nullptr) {
         AddTransformElement(nodeElement, "matrix", "matrix", FormatMatrix(local));
     }
 }
@@ -472,13 +499,21 @@ KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node, const KTime* time) {
     }
     // The orientation fix turns the node in its own frame, before anything
     // else it undergoes (points are row vectors).
+    // What the node undergoes in its own frame first: the orientation fix,
+    // as a post-rotation (the scene applies its inverse), then a camera's
+    // roll about the line of sight the fix has taken its view onto (see
+    // ExportTransform).
+    KgeMatrix own;
     const KFbxVector4 fix = GetOrientationFix(node);
     if (IsVectorNotZero(fix)) {
-        // As a post-rotation of the node: the scene applies its inverse.
-        KgeMatrix turn;
-        turn.SetR(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
-        local = local.GetProduct(turn);
+        own.SetR(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
     }
+    if (const double roll = GetRoll(node, time); IsNotZero(roll)) {
+        KgeMatrix turn;
+        turn.SetROnly(KFbxVector4(roll, 0.0, 0.0, 0.0));
+        own = turn.GetProduct(own);
+    }
+    local = local.GetProduct(own);
     return local;
 }
 
