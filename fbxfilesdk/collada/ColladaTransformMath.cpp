@@ -183,4 +183,24 @@ void ColladaAxesOfRotationOrder(int order, int axes[3]) {
     std::copy(written, written + 3, axes);
 }
 
+bool ColladaNearlySameTransform(const KgeMatrix& a, const KgeMatrix& b, double precision) {
+    double axes = 0.0;
+    double translation = 0.0;
+    for (int row = 0; row < 4; ++row) {
+        double& size = row < 3 ? axes : translation;
+        for (int column = 0; column < 3; ++column) {
+            size = std::max(size, std::fabs(b[row][column]));
+        }
+    }
+    for (int row = 0; row < 4; ++row) {
+        const double tolerance = precision * (1.0 + axes + (row < 3 ? 0.0 : translation));
+        for (int column = 0; column < 3; ++column) {
+            if (!(std::fabs(a[row][column] - b[row][column]) <= tolerance)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace fbxsdk_2006_11_1

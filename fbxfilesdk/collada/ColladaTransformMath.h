@@ -22,6 +22,11 @@ namespace fbxsdk_2006_11_1 {
 // which gives zero for the collapsed axes.
 KgeMatrix ColladaAffineInverse(const KgeMatrix& matrix);
 
+// Equal but for rounding: the axes to the relative precision of b's axes'
+// size, the translation to that of b's translation and axes' size. Values
+// that are not finite are never equal.
+bool ColladaNearlySameTransform(const KgeMatrix& a, const KgeMatrix& b, double precision = 1e-9);
+
 // The rotation of degrees about the axis, which need not be of unit length;
 // the zero axis (or a non-finite one) gives no rotation.
 KgeMatrix ColladaAxisAngleMatrix(const KFbxVector4& axis, double degrees);

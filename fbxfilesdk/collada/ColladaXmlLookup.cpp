@@ -147,7 +147,7 @@ KString GetArrayElementName(const char* paramType) {
         return KString("");
     }
     static const char* const kNames[][2] = {
-        {"float", "float_array"}, {"name", "Name_array"}, {"int", "int_array"}, {"bool", "bool_array"}};
+        {"float", "float_array"}, {"name", "Name_array"}, {"IDREF", "IDREF_array"}, {"int", "int_array"}, {"bool", "bool_array"}};
     for (const auto& pair : kNames) {
         if (std::strcmp(paramType, pair[0]) == 0) {
             return KString(pair[1]);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <initializer_list>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace fbxsdk_2006_11_1::ColladaXml {
@@ -298,7 +299,7 @@ void AddColorArray(xmlNode* parent, const char* arrayId, std::span<const KFbxCol
     AddArray(parent, "float", text.c_str(), arrayId, static_cast<int>(4 * colors.size()));
 }
 
-void AddNameArray(xmlNode* parent, const char* arrayId, std::span<const KString> names) {
+void AddNameArray(xmlNode* parent, const char* arrayId, std::span<const KString> names, const char* paramType) {
     std::string text = "\n";
     int lineLength = 0;
     for (const KString& name : names) {
@@ -312,7 +313,7 @@ void AddNameArray(xmlNode* parent, const char* arrayId, std::span<const KString>
         text.append(name.Buffer(), static_cast<std::size_t>(name.GetLen()));
     }
     text += '\n';
-    AddArray(parent, "name", text.c_str(), arrayId, static_cast<int>(names.size()));
+    AddArray(parent, paramType, text.c_str(), arrayId, static_cast<int>(names.size()));
 }
 
 xmlNode* AddVector3Source(xmlNode* parent, const char* id, std::span<const KFbxVector4> vectors) {
@@ -372,7 +373,7 @@ xmlNode* AddNameSource(xmlNode* parent, const char* id, std::span<const KString>
                        bool common) {
     xmlNode* source = AddSource(parent, id);
     const KString arrayId = ArrayIdOf(id);
-    AddNameArray(source, arrayId.Buffer(), names);
+    AddNameArray(source, arrayId.Buffer(), names, std::strcmp(paramType, "IDREF") == 0 ? "IDREF" : "name");
     xmlNode* technique = common ? AddElement(source, "technique_common") : AddTechnique(source, "MAYA");
     AddAccessor(technique, ReferenceTo(arrayId).Buffer(), static_cast<int>(names.size()), 1, nullptr, paramType);
     return source;

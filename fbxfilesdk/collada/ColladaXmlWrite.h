@@ -90,7 +90,8 @@ void AddVector3Array(xmlNode* parent, const char* arrayId, std::span<const KFbxV
 void AddVector2Array(xmlNode* parent, const char* arrayId, std::span<const KFbxVector2> vectors);
 void AddDoubleArray(xmlNode* parent, const char* arrayId, std::span<const double> values);
 void AddColorArray(xmlNode* parent, const char* arrayId, std::span<const KFbxColor> colors);
-void AddNameArray(xmlNode* parent, const char* arrayId, std::span<const KString> names);
+// paramType "name" gives a Name_array, "IDREF" an IDREF_array.
+void AddNameArray(xmlNode* parent, const char* arrayId, std::span<const KString> names, const char* paramType);
 
 // Whole sources, the array "ID-array" and its accessor "#ID-array".
 // Vectors: params X, Y, Z (S, T); "id" left out when id is null.
@@ -114,7 +115,8 @@ xmlNode* AddXMatrixSource(xmlNode* parent, const char* id, const KgeMatrixArray&
 // and stride 1.
 xmlNode* AddFloatSource(xmlNode* parent, const char* id, std::span<const KString> paramNames,
                         std::span<const double> values, bool common);
-// Names in a "Name_array", one accessor of stride 1 whose param has the type.
+// Names in a "Name_array" (ids in an "IDREF_array" when the type is
+// "IDREF"), one accessor of stride 1 whose param has the type.
 xmlNode* AddNameSource(xmlNode* parent, const char* id, std::span<const KString> names, const char* paramType,
                        bool common);
 

@@ -431,6 +431,14 @@ std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNo
         } else {
             curves = {take->GetCameraFieldOfView()};
         }
+    } else if (kind == "roll") {
+        if (member.GetLen() != 0 && member != "ANGLE") {
+            Warning(KString("unknown target in animation channel: ") + member);
+        } else if (dynamic_cast<const KFbxCamera*>(node.GetNodeAttribute()) != nullptr) {
+            curves = {take->GetCameraRoll()};
+        } else {
+            curves = {take->GetEulerRotationX()};
+        }
     } else if (kind == "matrix") {
         if (member.GetLen() != 0) {
             Warning(KString("unknown target in animation channel: ") + member);

@@ -92,7 +92,10 @@ bool KFbxReaderColladaPass::ImportMorphShapes(KFbxMesh& mesh, const KString& nod
         }
         KFbxProperty weight = mesh.FindProperty(targetId.Buffer(), true);
         if (weight.IsValid() && index < weights.size()) {
-            weight.Set(&weights[index], eFbxValueDouble);
+            // COLLADA weighs from 0 to 1, the scene from 0 to 100 (as the
+            // animated weights read).
+            const double percent = weights[index] * 100.0;
+            weight.Set(&percent, eFbxValueDouble);
         }
         mMorphShapes.FindOrAdd(weightSource)
             .push_back(ColladaMorphShapeRecord{weightSource, nodeName, targetId, shapeIndex, static_cast<int>(index)});

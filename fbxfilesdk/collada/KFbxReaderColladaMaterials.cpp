@@ -12,6 +12,8 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
@@ -157,6 +159,7 @@ bool KFbxReaderColladaPass::ImportEffect(xmlNode* effect) {
         return Error(KString("could not create the material of effect ") + id);
     }
     ImportEffectChannels(shading, *material, id, kind);
+    ImportTransparency(shading, *material, kind);
     mEffects.Add(id, material);
     return true;
 }
@@ -213,6 +216,48 @@ bool KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, KFbxSurfaceMateria
         material.FindProperty(rule->mFactor).Set(&full, eFbxValueDouble);
     }
     return set;
+}
+
+void KFbxReaderColladaPass::ImportTransparency(xmlNode* shading, KFbxSurfaceMaterial& material, int kind) {
+    xmlNode* transparent = FindChild(shading, "transparent");
+    xmlNode* transparency = FindChild(shading, "transparency");
+    if (transparent == nullptr && transparency == nullptr) {
+        return;
+    }
+    // The schema's defaults: a transparent colour of alpha 1 (a texture
+    // gives its own alpha per texel), transparency 1, mode A_ONE.
+    double amount = 1.0;
+    if (xmlNode* value = transparency != nullptr ? FindChild(transparency, "float") : nullptr) {
+        const ElementText text(value);
+        const char* cursor = text.Get();
+        amount = ParseFloat(cursor);
+    }
+    KFbxColor color(1.0, 1.0, 1.0, 1.0);
+    if (xmlNode* value = transparent != nullptr ? FindChild(transparent, "color") : nullptr) {
+        const ElementText text(value);
+        color = ParseColor(text.Get());
+    }
+    if (!std::isfinite(amount) || !std::isfinite(color.mAlpha)) {
+        amount = 1.0;
+        color.mAlpha = 1.0;
+    }
+    // The scene's transparency is the transparent colour times the factor:
+    // under RGB_ZERO the document's pair is just that; under A_ONE the
+    // opacity is alpha times transparency, whatever the colour.
+    double factor = amount;
+    fbxDouble3 rgb = {color.mRed, color.mGreen, color.mBlue};
+    if (transparent == nullptr || GetAttribute(transparent, "opaque") != "RGB_ZERO") {
+        factor = 1.0 - std::clamp(color.mAlpha * amount, 0.0, 1.0);
+        rgb = {1.0, 1.0, 1.0};
+    }
+    if (kind != kGeneric) {
+        material.FindProperty("TransparentColor").Set(&rgb, eFbxValueDouble3);
+    }
+    KFbxProperty factorProperty = material.FindProperty("TransparencyFactor");
+    if (!factorProperty.IsValid()) {
+        factorProperty = KFbxProperty::Create(&material, "TransparencyFactor", gKFbxDataTypeNumber, "", false);
+    }
+    factorProperty.Set(&factor, eFbxValueDouble);
 }
 
 bool KFbxReaderColladaPass::ImportMaterial(xmlNode* material) {

@@ -243,6 +243,7 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
                 }
             }
         }
+        ApplyNodeRoll(node);
         if (node.GetNodeAttribute() == nullptr) {
             if (GetAttribute(nodeElement, "type") == "JOINT") {
                 MakeJoint(node, id);

@@ -169,6 +169,9 @@ private:
     bool ImportMaterial(xmlNode* material);
     void ImportEffectChannels(xmlNode* shading, KFbxSurfaceMaterial& material, const KString& effectId, int kind);
     bool SetChannelValue(xmlNode* channel, KFbxSurfaceMaterial& material, int kind);
+    // The transparent colour and factor that give the opacity the shading
+    // element's transparent / transparency pair means under its "opaque" mode.
+    void ImportTransparency(xmlNode* shading, KFbxSurfaceMaterial& material, int kind);
     void WarnUnsupportedMaterialParameter(const char* name);
 
     // ---- controllers ----
@@ -204,6 +207,16 @@ private:
 
     // ---- node transforms ----
     bool ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node);
+    // Nodes placed by a matrix that no translation, rotation and scaling
+    // compose (a child turned under a parent scaled unevenly): once the
+    // nodes have their parents, each of the instance (copies maps the
+    // nodes read to the instance's) takes the scene's inherit type that
+    // carries the parent's scaling outside the node's rotation, where the
+    // matrix fits it.
+    void PlaceShearedMatrixNodes(const std::map<KFbxNode*, KFbxNode*>& copies);
+    // The "roll" rotation read for the node: a camera's roll, else a turn
+    // about the node's X.
+    void ApplyNodeRoll(KFbxNode& node);
     void ReadRotate(xmlNode* rotate, int& axis, KFbxVector4& rotation);
     void ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid, const KString& key);
     void AddTransformTargets(const KString& key, const char* kind);
@@ -323,6 +336,10 @@ private:
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.
     std::map<const KFbxNode*, KString> mNodeSids;
+    // Per node read with a sheared matrix, the matrix; parents come first.
+    std::vector<std::pair<KFbxNode*, KgeMatrix>> mShearedMatrices;
+    // Per node, the angle of its "roll" rotation.
+    std::map<const KFbxNode*, double> mNodeRolls;
     // Element id + "/" + sid.
     ColladaIdMap<ColladaTargetRecord> mSidTargets;
     // In document order.

@@ -114,6 +114,7 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(ColladaVisualScene& visualSce
         }
     }
     mSceneInstantiated = true;
+    PlaceShearedMatrixNodes(copies);
     const ColladaCopiedNodes copied(copies, mNodeSids);
     for (const KFbxPose* source : visualScene.mBindPoses) {
         KFbxPose* pose = KFbxPose::Create(&mManager, source->GetName());

@@ -7,15 +7,22 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
+#include <cmath>
 #include <cstring>
+#include <map>
 
 namespace fbxsdk_2006_11_1 {
 
 using namespace ColladaXml;
 
 namespace {
+
+// Documents write six or seven significant digits: matrices equal to that
+// are the same transform.
+constexpr double kDocumentPrecision = 1e-5;
 
 // The children of a node that the node pass reads, not this one.
 constexpr const char* kReadByNodePass[] = {"instance",          "instance_geometry", "instance_camera",
@@ -67,6 +74,11 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             node.SetLclTranslation(matrix.GetT());
             node.SetLclRotation(matrix.GetR());
             node.SetLclScaling(matrix.GetS());
+            KgeMatrix recomposed;
+            recomposed.SetTRS(matrix.GetT(), matrix.GetR(), matrix.GetS());
+            if (!ColladaNearlySameTransform(recomposed, matrix, kDocumentPrecision)) {
+                mShearedMatrices.emplace_back(&node, matrix);
+            }
             // Sampled matrices animate the same local values.
             mSidTargets.Add(key, ColladaTargetRecord{KString("matrix"), 0});
         } else if (std::strcmp(name, "rotate") == 0) {
@@ -92,6 +104,13 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             }
             KFbxVector4 rotation;
             ReadRotate(child, axis, rotation);
+            if (sid == "roll" && axis == 0) {
+                // A camera's roll about its line of sight: the camera's own
+                // once the node has its attribute (see ApplyNodeRoll).
+                mNodeRolls[&node] = rotation[0];
+                mSidTargets.Add(key, ColladaTargetRecord{KString("roll"), 0});
+                continue;
+            }
             KFbxVector4 local;
             node.GetLclRotation(local);
             node.SetLclRotation(local + rotation);
@@ -117,6 +136,91 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
     node.SetRotationOrder(KFbxNode::eSOURCE_SET,
                           static_cast<KFbxNode::ERotationOrder>(ColladaRotationOrderFromAxes(axisPositions, axisRotations)));
     return true;
+}
+
+namespace {
+
+// The rows of the matrix's 3x3 part divided by their signed lengths.
+KgeMatrix UnitRows(const KgeMatrix& matrix, const KFbxVector4& lengths) {
+    KgeMatrix rows;
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            rows[row][column] = matrix[row][column] / lengths[row];
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+void KFbxReaderColladaPass::PlaceShearedMatrixNodes(const std::map<KFbxNode*, KFbxNode*>& copies) {
+    for (const auto& [read, matrix] : mShearedMatrices) {
+        const auto copy = copies.find(read);
+        KFbxNode* node = copy != copies.end() ? copy->second : nullptr;
+        KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
+        if (parent == nullptr) {
+            continue;
+        }
+        // Where the document puts the node: its matrix under its parent.
+        const KgeMatrix wanted = parent->EvaluateDefaultGlobalTransform().GetProduct(matrix);
+        // Under that inherit type the node's rows are the parent's global
+        // rows (unturned, unscaled node) turned by the node's rotation and
+        // stretched by its scaling: both follow from the wanted rows.
+        node->SetTransformInheritType(KFbxNode::eINHERIT_RrSs);
+        node->SetLclRotation(KFbxVector4(0.0, 0.0, 0.0, 0.0));
+        node->SetLclScaling(KFbxVector4(1.0, 1.0, 1.0, 0.0));
+        node->ResetEvaluationCache();
+        const KgeMatrix base = node->EvaluateDefaultGlobalTransform();
+        const KFbxVector4 wantedLengths = wanted.GetS();
+        const KFbxVector4 baseLengths = base.GetS();
+        bool placed = true;
+        KFbxVector4 scaling(1.0, 1.0, 1.0, 0.0);
+        for (int axis = 0; axis < 3; ++axis) {
+            scaling[axis] = wantedLengths[axis] / baseLengths[axis];
+            placed = placed && std::isfinite(scaling[axis]) && baseLengths[axis] != 0.0 && wantedLengths[axis] != 0.0;
+        }
+        if (placed) {
+            const KgeMatrix turned = UnitRows(wanted, wantedLengths);
+            const KgeMatrix unturned = UnitRows(base, baseLengths);
+            // turned = rotation x unturned, and unturned is orthonormal.
+            KgeMatrix rotation;
+            for (int row = 0; row < 3; ++row) {
+                for (int column = 0; column < 3; ++column) {
+                    rotation[row][column] = turned[row][0] * unturned[column][0] +
+                                            turned[row][1] * unturned[column][1] + turned[row][2] * unturned[column][2];
+                }
+            }
+            node->SetLclRotation(rotation.GetR());
+            node->SetLclScaling(scaling);
+            node->ResetEvaluationCache();
+            placed = ColladaNearlySameTransform(node->EvaluateDefaultGlobalTransform(), wanted, kDocumentPrecision);
+        }
+        if (!placed) {
+            // No inherit type holds it: the closest transform of the matrix.
+            node->SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+            node->SetLclRotation(matrix.GetR());
+            node->SetLclScaling(matrix.GetS());
+            node->ResetEvaluationCache();
+            WarningOnce("shear", KString("the matrix of node ") + node->GetName() +
+                                     " shears it, which a scene node cannot; its nearest transform is kept");
+        }
+    }
+}
+
+void KFbxReaderColladaPass::ApplyNodeRoll(KFbxNode& node) {
+    const auto found = mNodeRolls.find(&node);
+    if (found == mNodeRolls.end()) {
+        return;
+    }
+    if (auto* camera = dynamic_cast<KFbxCamera*>(node.GetNodeAttribute())) {
+        camera->SetDefaultRoll(found->second);
+    } else {
+        // Any other node turns by it as by any rotation about X.
+        KFbxVector4 rotation;
+        node.GetLclRotation(rotation);
+        rotation[0] += found->second;
+        node.SetLclRotation(rotation);
+    }
 }
 
 void KFbxReaderColladaPass::ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid,

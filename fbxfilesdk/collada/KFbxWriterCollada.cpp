@@ -18,8 +18,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <new>
 #include <string>
@@ -139,9 +141,11 @@ void KFbxWriterCollada::ResetDocumentState() {
     mIds.Clear();
     mShapeTargets.clear();
     mMaterialSymbols.clear();
+    mStandInMaterials.clear();
     mMaterialElements.clear();
     mTextureMaterials.clear();
     mTemporaryNodes.clear();
+    mMatrixNodes.clear();
     mStatus = true;
 }
 
@@ -218,10 +222,11 @@ bool KFbxWriterCollada::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     } else {
         SetFailed();
     }
-    const bool saved = !HasFailed() && SaveDocument(root.release());
+    const bool built = !HasFailed();
+    const bool saved = built && SaveDocument(root.release());
     mScene = nullptr;
     ResetDocumentState();
-    if (!saved) {
+    if (!built) {
         mError.SetError(eFILE_CORRUPTED);
         AddNotificationError(KString("The document was not written to ") + mFileName + ".");
     }
@@ -242,15 +247,25 @@ bool KFbxWriterCollada::SaveDocument(xmlNode* root) {
     xmlDocDumpFormatMemoryEnc(document.get(), &bytes, &size, "utf-8", 1);
     if (bytes == nullptr || size <= 0) {
         xmlFree(bytes);
+        mError.SetError(eFILE_CORRUPTED);
+        AddNotificationError(KString("The document was not written to ") + mFileName + ".");
         return false;
     }
     // A second write through the same writer replaces the first document.
     std::FILE* file = mFile.get();
+    errno = 0;
     const bool written = std::fseek(file, 0, SEEK_SET) == 0 &&
                          std::fwrite(bytes, 1, static_cast<std::size_t>(size), file) ==
                              static_cast<std::size_t>(size) &&
                          std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
     xmlFree(bytes);
+    if (!written) {
+        // The document was whole: only the file refused it.
+        const int cause = errno;
+        mError.SetError(eOUT_OF_DISK_SPACE);
+        AddNotificationError(KString("The document was not written to ") + mFileName + ": " +
+                             (cause != 0 ? std::strerror(cause) : "write failed") + ".");
+    }
     return written;
 }
 

@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -100,6 +101,9 @@ public:
     bool HasFailed() const { return !mStatus; }
     KFbxScene* GetScene() const { return mScene; }
     bool IsSingleMatrix() const { return mSingleMatrix; }
+    // Whether the node's transform is one matrix: in single matrix mode, or
+    // where no decomposed sequence gives the node its place in the scene.
+    bool IsWrittenAsMatrix(const KFbxNode& node) const { return mSingleMatrix || mMatrixNodes.count(&node) != 0; }
     const KTime& GetFramePeriod() const { return mFramePeriod; }
 
     // One morph target, written as a geometry after the scene: the base
@@ -147,6 +151,11 @@ public:
     static bool IsRotationAnimated(KFbxNode& node);
     static bool IsRotationAxisAnimated(KFbxNode& node, int axis);
     static bool IsScalingAnimated(KFbxNode& node);
+    // A camera's roll curve in the current take, when it has keys; null else.
+    static KFCurve* GetRollCurve(KFbxNode& node);
+    // A camera's roll (degrees; 0 for other nodes and values that are not
+    // finite): of the default values, or at the time in the current take.
+    static double GetRoll(KFbxNode& node, const KTime* time = nullptr);
     // The number of clusters of the mesh's skins (0 for no mesh).
     static int GetClusterCount(const KFbxGeometry* geometry);
 
@@ -276,6 +285,9 @@ private:
     std::vector<ShapeTarget> mShapeTargets;
     // Each material's element, once written.
     std::map<const KFbxSurfaceMaterial*, xmlNode*> mMaterialElements;
+    // Per mesh node without materials, the texture's material that its
+    // polygons bind instead.
+    std::map<const KFbxNode*, KFbxSurfaceMaterial*> mStandInMaterials;
     // Per mesh node, the material symbols its polygon groups carry, in order.
     std::map<const KFbxNode*, std::vector<KString>> mMaterialSymbols;
     // While the animations are written: every element with an id, by id.
@@ -288,6 +300,8 @@ private:
     std::vector<std::unique_ptr<KFbxNode, DestroyObject>> mTemporaryNodes;
     std::map<std::pair<const KFbxTexture*, int>, std::unique_ptr<KFbxSurfaceMaterial, DestroyObject>>
         mTextureMaterials;
+    // Nodes written as one matrix although the write is decomposed.
+    std::set<const KFbxNode*> mMatrixNodes;
     bool mTriangulate = true;
     bool mSingleMatrix = false;
     KTime mFramePeriod;
@@ -299,6 +313,8 @@ KFbxWriter* CreateColladaWriter(KFbxSdkManager& manager, KFbxIO* io, int subForm
 // The writer's channel index (0 ambient, 1 diffuse, 2 emission, 3 reflective,
 // 4 specular, 5 transparent) to the COLLADA channel name; "" for any other.
 const char* GetColladaChannelName(int channel);
+// The light element's kind of a KFbxLight::ELightType; null for any other.
+const char* GetColladaLightType(int lightType);
 
 }  // namespace fbxsdk_2006_11_1
 

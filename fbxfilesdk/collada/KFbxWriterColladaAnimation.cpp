@@ -194,7 +194,7 @@ bool KFbxWriterCollada::ExportNodeAnimation(KFbxNode& node, xmlNode* animation, 
         ExportChannel(animation, curve, nodeId, sid, member, nodeId + "/" + sid + (*member != 0 ? "." : "") + member,
                       1.0);
     };
-    if (!IsSingleMatrix()) {
+    if (!IsWrittenAsMatrix(node)) {
         transform(take.GetTranslationX(), "translate", "X");
         transform(take.GetTranslationY(), "translate", "Y");
         transform(take.GetTranslationZ(), "translate", "Z");
@@ -204,7 +204,9 @@ bool KFbxWriterCollada::ExportNodeAnimation(KFbxNode& node, xmlNode* animation, 
         transform(take.GetScaleX(), "scale", "X");
         transform(take.GetScaleY(), "scale", "Y");
         transform(take.GetScaleZ(), "scale", "Z");
-    } else if (IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node)) {
+        transform(GetRollCurve(node), "roll", "ANGLE");
+    } else if (IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node) ||
+               GetRollCurve(node) != nullptr) {
         ExportSampledTransform(node, animation, take);
     }
     if (HasKeys(take.GetVisibility())) {

@@ -179,22 +179,10 @@ xmlNode* KFbxWriterCollada::ExportLight(KFbxNode* node) {
             return nullptr;
         }
     }
-    const char* type = nullptr;
-    if (light != nullptr) {
-        switch (light->GetLightType()) {
-        case KFbxLight::eDIRECTIONAL:
-            type = "directional";
-            break;
-        case KFbxLight::ePOINT:
-            type = "point";
-            break;
-        case KFbxLight::eSPOT:
-            type = "spot";
-            break;
-        default:
-            AddNotificationError(KString("Unknown light type: ") + light->GetLightType());
-            return nullptr;
-        }
+    const char* type = light != nullptr ? GetColladaLightType(light->GetLightType()) : nullptr;
+    if (light != nullptr && type == nullptr) {
+        AddNotificationError(KString("Unknown light type: ") + light->GetLightType());
+        return nullptr;
     }
     xmlNode* element = NewElement("light");
     if (element == nullptr) {
@@ -232,6 +220,19 @@ xmlNode* KFbxWriterCollada::ExportLight(KFbxNode* node) {
         WarnNotFiniteParameters(KString("Light ") + node->GetName());
     }
     return element;
+}
+
+const char* GetColladaLightType(int lightType) {
+    switch (lightType) {
+    case KFbxLight::eDIRECTIONAL:
+        return "directional";
+    case KFbxLight::ePOINT:
+        return "point";
+    case KFbxLight::eSPOT:
+        return "spot";
+    default:
+        return nullptr;
+    }
 }
 
 void KFbxWriterCollada::WarnNotFiniteParameters(const KString& owner) {

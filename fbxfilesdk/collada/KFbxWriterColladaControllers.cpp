@@ -4,6 +4,9 @@
 // weights. A mesh with both gets the skin over the morph.
 #include <fbxfilesdk/collada/KFbxWriterCollada.h>
 
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/collada/ColladaTransformMath.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
@@ -56,6 +59,23 @@ bool MakeFinite(KgeMatrix& matrix) {
         }
     }
     return changed;
+}
+
+// The shape's weight in the scene: its channel's value in the node's current
+// take, or, with no such channel, the value of the shape's weight property.
+double ShapeWeight(KFbxMesh& mesh, int index) {
+    const char* name = mesh.GetShapeName(index);
+    if (name == nullptr) {
+        return 0.0;
+    }
+    KFbxNode* node = mesh.GetNode();
+    KFbxTakeNode* take = node != nullptr ? node->GetCurrentTakeNode() : nullptr;
+    KFCurveNode* root = take != nullptr ? take->GetKFCurveNode() : nullptr;
+    KFCurveNode* channel = root != nullptr ? root->Find(name) : nullptr;
+    if (channel != nullptr && channel->FCurveGet() != nullptr) {
+        return mesh.GetShapeChannelValue(index);
+    }
+    return mesh.FindProperty(name).GetDouble();
 }
 
 }  // namespace
@@ -195,7 +215,9 @@ bool KFbxWriterCollada::ExportMorphController(KFbxNode& node, KFbxMesh& mesh) {
         const KString targetId = ReserveSourceId(KString(shapeName != nullptr ? shapeName : "") + "-lib");
         mShapeTargets.push_back(ShapeTarget{targetId, ColladaWriterIds::MakeName(shapeName), &mesh, shape});
         targetIds.push_back(targetId);
-        const double weight = mesh.GetShapeChannelValue(index);
+        // The scene weighs shapes from 0 to 100, COLLADA from 0 to 1; a
+        // shape whose weight no take channel holds weighs its own value.
+        const double weight = ShapeWeight(mesh, index) / 100.0;
         weights.push_back(std::isfinite(weight) ? weight : 0.0);
     }
     if (targetIds.empty()) {
@@ -213,7 +235,8 @@ bool KFbxWriterCollada::ExportMorphController(KFbxNode& node, KFbxMesh& mesh) {
     const KString targetsId = ReserveSourceId(id + "-targets");
     const KString weightsId = ReserveSourceId(id + "-weights");
     const KString weightName("WEIGHT");
-    AddNameSource(morph, targetsId.Buffer(), targetIds, "name", true);
+    // The targets are geometries of the document: ids, not names.
+    AddNameSource(morph, targetsId.Buffer(), targetIds, "IDREF", true);
     AddFloatSource(morph, weightsId.Buffer(), {&weightName, 1}, weights, true);
     xmlNode* targets = AddElement(morph, "targets");
     AddInput(targets, "MORPH_TARGET", targetsId.Buffer(), -1, -1);

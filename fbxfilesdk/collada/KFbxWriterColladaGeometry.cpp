@@ -27,7 +27,9 @@ namespace {
 using namespace ColladaXml;
 
 // How one layer element maps onto the mesh: the index into its direct
-// array of each polygon vertex (by its global number and control point).
+// array of each polygon vertex (by its global number, control point and
+// polygon). A value per polygon or one for all is repeated at every
+// corner, which is what COLLADA can say of them.
 class ElementMapping {
 public:
     ElementMapping() = default;
@@ -38,11 +40,20 @@ public:
         ElementMapping mapping;
         const int mode = element.GetMappingMode();
         int needed = 0;
-        if (mode == KFbxLayerElement::eBY_CONTROL_POINT) {
+        switch (mode) {
+        case KFbxLayerElement::eBY_CONTROL_POINT:
             needed = mesh.GetControlPointsCount();
-        } else if (mode == KFbxLayerElement::eBY_POLYGON_VERTEX) {
+            break;
+        case KFbxLayerElement::eBY_POLYGON_VERTEX:
             needed = mesh.GetPolygonVertexCount();
-        } else {
+            break;
+        case KFbxLayerElement::eBY_POLYGON:
+            needed = mesh.GetPolygonCount();
+            break;
+        case KFbxLayerElement::eALL_SAME:
+            needed = 1;
+            break;
+        default:
             problem = KString("mapping mode ") + FormatInteger(mode) + " is not supported";
             return mapping;
         }
@@ -71,20 +82,23 @@ public:
             }
             mapping.mIndices = &indices;
         }
-        mapping.mByControlPoint = mode == KFbxLayerElement::eBY_CONTROL_POINT;
+        mapping.mMode = mode;
         mapping.mValid = true;
         return mapping;
     }
 
     bool IsValid() const { return mValid; }
-    int At(int polygonVertex, int controlPoint) const {
-        const int entry = mByControlPoint ? controlPoint : polygonVertex;
+    int At(int polygonVertex, int controlPoint, int polygon) const {
+        const int entry = mMode == KFbxLayerElement::eBY_CONTROL_POINT    ? controlPoint
+                          : mMode == KFbxLayerElement::eBY_POLYGON_VERTEX ? polygonVertex
+                          : mMode == KFbxLayerElement::eBY_POLYGON        ? polygon
+                                                                          : 0;
         return mIndices != nullptr ? mIndices->GetAt(entry) : entry;
     }
 
 private:
     const DynamicArrayOf<int>* mIndices = nullptr;
-    bool mByControlPoint = false;
+    int mMode = KFbxLayerElement::eNONE;
     bool mValid = false;
 };
 
@@ -371,12 +385,19 @@ bool KFbxWriterCollada::ExportPolygonGroups(KFbxNode& node, xmlNode* meshElement
             }
             groups.push_back({GetAttribute(element, "id"), {}});
             std::fill(polygonGroup.begin(), polygonGroup.end(), 0);
+            mStandInMaterials[&node] = &GetTextureMaterial(*chosen, 1);
         }
     }
     Group unbound;
     const int pointCount = mesh.GetControlPointsCount();
     int broken = 0;
+    int degenerate = 0;
     for (int polygon = 0; polygon < polygonCount; ++polygon) {
+        // Fewer than three corners enclose nothing: readers refuse them.
+        if (mesh.GetPolygonSize(polygon) < 3) {
+            ++degenerate;
+            continue;
+        }
         bool valid = true;
         for (int position = 0; position < mesh.GetPolygonSize(polygon) && valid; ++position) {
             const int point = mesh.GetPolygonVertex(polygon, position);
@@ -388,6 +409,10 @@ bool KFbxWriterCollada::ExportPolygonGroups(KFbxNode& node, xmlNode* meshElement
         }
         const int group = polygonGroup[static_cast<std::size_t>(polygon)];
         (group >= 0 ? groups[static_cast<std::size_t>(group)] : unbound).mPolygons.push_back(polygon);
+    }
+    if (degenerate > 0) {
+        AddNotificationWarning(FormatInteger(degenerate) + " polygons of mesh " + GetNodeId(node) +
+                               " have fewer than three corners; they are not written.");
     }
     if (broken > 0) {
         AddNotificationWarning(FormatInteger(broken) + " polygons of mesh " + GetNodeId(node) +
@@ -428,14 +453,14 @@ xmlNode* KFbxWriterCollada::ExportPolygons(xmlNode* meshElement, const KFbxMesh&
         AddInput(element, input.mSemantic, input.mSourceId.Buffer(), offset++, normalOfLayer0 ? -1 : input.mSet);
     }
 
-    auto appendVertex = [&](std::string& text, int polygonVertex, int controlPoint) {
+    auto appendVertex = [&](std::string& text, int polygon, int polygonVertex, int controlPoint) {
         if (!text.empty()) {
             text += ' ';
         }
         AppendInteger(text, controlPoint);
         for (const LayerInput& input : inputs.mInputs) {
             text += ' ';
-            AppendInteger(text, input.mMapping.At(polygonVertex, controlPoint));
+            AppendInteger(text, input.mMapping.At(polygonVertex, controlPoint, polygon));
         }
     };
     int count = 0;
@@ -447,7 +472,7 @@ xmlNode* KFbxWriterCollada::ExportPolygons(xmlNode* meshElement, const KFbxMesh&
             const int size = mesh.GetPolygonSize(polygon);
             for (int corner = 1; corner + 1 < size; ++corner) {
                 for (const int position : {0, corner, corner + 1}) {
-                    appendVertex(text, first + position, mesh.GetPolygonVertex(polygon, position));
+                    appendVertex(text, polygon, first + position, mesh.GetPolygonVertex(polygon, position));
                 }
                 ++count;
             }
@@ -459,7 +484,7 @@ xmlNode* KFbxWriterCollada::ExportPolygons(xmlNode* meshElement, const KFbxMesh&
             const int size = mesh.GetPolygonSize(polygon);
             text.clear();
             for (int position = 0; position < size; ++position) {
-                appendVertex(text, first + position, mesh.GetPolygonVertex(polygon, position));
+                appendVertex(text, polygon, first + position, mesh.GetPolygonVertex(polygon, position));
             }
             AddElement(element, "p", text.c_str());
             ++count;

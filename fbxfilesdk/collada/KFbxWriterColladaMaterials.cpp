@@ -77,14 +77,33 @@ xmlNode* FindOrInsertChannel(xmlNode* shading, const char* channel) {
     return xmlAddChild(shading, element);
 }
 
-// Numbers that are not finite have no place in a document: they become 0.
-double Finite(double value) { return std::isfinite(value) ? value : 0.0; }
+// The values of one effect. Numbers that are not finite have no place in a
+// document: they become 0, and the effect says it had some.
+struct EffectValues {
+    bool mNotFinite = false;
 
-KFbxColor Scaled(const fbxDouble3& color, double factor) {
-    return KFbxColor(Finite(color[0] * factor), Finite(color[1] * factor), Finite(color[2] * factor), 1.0);
-}
-
-void AddFloat(xmlNode* shading, const char* channel, double value) { AddFloatElement(shading, channel, Finite(value)); }
+    double Finite(double value) {
+        if (std::isfinite(value)) {
+            return value;
+        }
+        mNotFinite = true;
+        return 0.0;
+    }
+    KFbxColor Scaled(const fbxDouble3& color, double factor) {
+        return KFbxColor(Finite(color[0] * factor), Finite(color[1] * factor), Finite(color[2] * factor), 1.0);
+    }
+    void AddFloat(xmlNode* shading, const char* channel, double value) {
+        AddFloatElement(shading, channel, Finite(value));
+    }
+    // The scene's transparency is its transparent colour times its factor:
+    // under the RGB_ZERO rule the document's pair means just that (opacity 1
+    // minus colour times transparency), where the default A_ONE rule would
+    // read the colour's alpha times the transparency as the opacity.
+    void AddTransparency(xmlNode* shading, const fbxDouble3& color, double factor) {
+        SetAttribute(AddColor(shading, "transparent", Scaled(color, 1.0)), "opaque", "RGB_ZERO");
+        AddFloat(shading, "transparency", factor);
+    }
+};
 
 // A property of the generic material by name, ignoring case, of the type.
 KFbxProperty FindOfType(const KFbxSurfaceMaterial& material, const char* name, const KFbxDataType& type) {
@@ -109,6 +128,73 @@ std::string EscapePath(const std::string& path) {
         }
     }
     return escaped;
+}
+
+// The shading element of the material's class (or, for another material,
+// of its shading model) with its channels.
+void WriteShading(const KFbxSurfaceMaterial& material, xmlNode* technique, EffectValues& values) {
+    if (const auto* phong = dynamic_cast<const KFbxSurfacePhong*>(&material)) {
+        xmlNode* shading = AddElement(technique, "phong");
+        AddColor(shading, "emission", values.Scaled(phong->GetEmissiveColor().GetDouble3(), phong->GetEmissiveFactor().GetDouble()));
+        AddColor(shading, "ambient", values.Scaled(phong->GetAmbientColor().GetDouble3(), phong->GetAmbientFactor().GetDouble()));
+        AddColor(shading, "diffuse", values.Scaled(phong->GetDiffuseColor().GetDouble3(), phong->GetDiffuseFactor().GetDouble()));
+        AddColor(shading, "specular", values.Scaled(phong->GetSpecularColor().GetDouble3(), phong->GetSpecularFactor().GetDouble()));
+        values.AddFloat(shading, "shininess", phong->GetShininess().GetDouble());
+        AddColor(shading, "reflective", values.Scaled(phong->GetReflectionColor().GetDouble3(), 1.0));
+        values.AddFloat(shading, "reflectivity", phong->GetReflectionFactor().GetDouble());
+        values.AddTransparency(shading, phong->GetTransparentColor().GetDouble3(), phong->GetTransparencyFactor().GetDouble());
+        return;
+    }
+    if (const auto* lambert = dynamic_cast<const KFbxSurfaceLambert*>(&material)) {
+        xmlNode* shading = AddElement(technique, "lambert");
+        AddColor(shading, "emission", values.Scaled(lambert->GetEmissiveColor().GetDouble3(), lambert->GetEmissiveFactor().GetDouble()));
+        AddColor(shading, "ambient", values.Scaled(lambert->GetAmbientColor().GetDouble3(), lambert->GetAmbientFactor().GetDouble()));
+        AddColor(shading, "diffuse", values.Scaled(lambert->GetDiffuseColor().GetDouble3(), lambert->GetDiffuseFactor().GetDouble()));
+        values.AddTransparency(shading, lambert->GetTransparentColor().GetDouble3(),
+                        lambert->GetTransparencyFactor().GetDouble());
+        return;
+    }
+
+    // Any other material: its shading model names the element, and its
+    // properties are found by name among colours and numbers.
+    const KString model = material.GetShadingModel().GetString();
+    const char* shadingName = model == KString("constant") ? "constant" : model == KString("blinn") ? "blinn" : "phong";
+    xmlNode* shading = AddElement(technique, shadingName);
+    auto colorChannel = [&](const char* channel, const char* colorName, const char* factorName) {
+        if (!ShadingHasChannel(shadingName, channel)) {
+            return;
+        }
+        const KFbxProperty factorProperty = FindOfType(material, factorName, gKFbxDataTypeNumber);
+        const double factor = factorProperty.IsValid() ? factorProperty.GetDouble() : 1.0;
+        const KFbxProperty color = FindOfType(material, colorName, gKFbxDataTypeColor);
+        AddColor(shading, channel, color.IsValid() ? values.Scaled(color.GetDouble3(), factor) : KFbxColor(0.0, 0.0, 0.0, 1.0));
+    };
+    auto optionalColor = [&](const char* channel, const char* colorName) {
+        const KFbxProperty color = FindOfType(material, colorName, gKFbxDataTypeColor);
+        if (color.IsValid() && ShadingHasChannel(shadingName, channel)) {
+            AddColor(shading, channel, values.Scaled(color.GetDouble3(), 1.0));
+        }
+    };
+    auto optionalFloat = [&](const char* channel, const char* name) {
+        const KFbxProperty value = FindOfType(material, name, gKFbxDataTypeNumber);
+        if (value.IsValid() && ShadingHasChannel(shadingName, channel)) {
+            values.AddFloat(shading, channel, value.GetDouble());
+        }
+    };
+    colorChannel("emission", "EmissiveColor", "EmissiveFactor");
+    colorChannel("ambient", "AmbientColor", "AmbientFactor");
+    colorChannel("diffuse", "DiffuseColor", "DiffuseFactor");
+    colorChannel("specular", "SpecularColor", "SpecularFactor");
+    optionalFloat("shininess", "ShininessExponent");
+    optionalColor("reflective", "ReflectionColor");
+    optionalFloat("reflectivity", "ReflectionFactor");
+    const KFbxProperty transparentColor = FindOfType(material, "TransparentColor", gKFbxDataTypeColor);
+    const KFbxProperty transparency = FindOfType(material, "TransparencyFactor", gKFbxDataTypeNumber);
+    if (transparentColor.IsValid() || transparency.IsValid()) {
+        // A missing colour lets the factor alone say how transparent it is.
+        values.AddTransparency(shading, transparentColor.IsValid() ? transparentColor.GetDouble3() : fbxDouble3{1.0, 1.0, 1.0},
+                        transparency.IsValid() ? transparency.GetDouble() : 1.0);
+    }
 }
 
 }  // namespace
@@ -201,64 +287,11 @@ xmlNode* KFbxWriterCollada::ExportEffect(KFbxSurfaceMaterial& material, const KS
     xmlNode* technique = AddElement(AddElement(effect, "profile_COMMON"), "technique");
     SetAttribute(technique, "sid", "standard");
 
-    if (const auto* phong = dynamic_cast<const KFbxSurfacePhong*>(&material)) {
-        xmlNode* shading = AddElement(technique, "phong");
-        AddColor(shading, "emission", Scaled(phong->GetEmissiveColor().GetDouble3(), phong->GetEmissiveFactor().GetDouble()));
-        AddColor(shading, "ambient", Scaled(phong->GetAmbientColor().GetDouble3(), phong->GetAmbientFactor().GetDouble()));
-        AddColor(shading, "diffuse", Scaled(phong->GetDiffuseColor().GetDouble3(), phong->GetDiffuseFactor().GetDouble()));
-        AddColor(shading, "specular", Scaled(phong->GetSpecularColor().GetDouble3(), phong->GetSpecularFactor().GetDouble()));
-        AddFloat(shading, "shininess", phong->GetShininess().GetDouble());
-        AddColor(shading, "reflective", Scaled(phong->GetReflectionColor().GetDouble3(), 1.0));
-        AddFloat(shading, "reflectivity", phong->GetReflectionFactor().GetDouble());
-        AddColor(shading, "transparent", Scaled(phong->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloat(shading, "transparency", phong->GetTransparencyFactor().GetDouble());
-        return effect;
+    EffectValues values;
+    WriteShading(material, technique, values);
+    if (values.mNotFinite) {
+        WarnNotFiniteParameters(KString("Material ") + material.GetNameString());
     }
-    if (const auto* lambert = dynamic_cast<const KFbxSurfaceLambert*>(&material)) {
-        xmlNode* shading = AddElement(technique, "lambert");
-        AddColor(shading, "emission", Scaled(lambert->GetEmissiveColor().GetDouble3(), lambert->GetEmissiveFactor().GetDouble()));
-        AddColor(shading, "ambient", Scaled(lambert->GetAmbientColor().GetDouble3(), lambert->GetAmbientFactor().GetDouble()));
-        AddColor(shading, "diffuse", Scaled(lambert->GetDiffuseColor().GetDouble3(), lambert->GetDiffuseFactor().GetDouble()));
-        AddColor(shading, "transparent", Scaled(lambert->GetTransparentColor().GetDouble3(), 1.0));
-        AddFloat(shading, "transparency", lambert->GetTransparencyFactor().GetDouble());
-        return effect;
-    }
-
-    // Any other material: its shading model names the element, and its
-    // properties are found by name among colours and numbers.
-    const KString model = material.GetShadingModel().GetString();
-    const char* shadingName = model == KString("constant") ? "constant" : model == KString("blinn") ? "blinn" : "phong";
-    xmlNode* shading = AddElement(technique, shadingName);
-    auto colorChannel = [&](const char* channel, const char* colorName, const char* factorName) {
-        if (!ShadingHasChannel(shadingName, channel)) {
-            return;
-        }
-        const KFbxProperty factorProperty = FindOfType(material, factorName, gKFbxDataTypeNumber);
-        const double factor = factorProperty.IsValid() ? factorProperty.GetDouble() : 1.0;
-        const KFbxProperty color = FindOfType(material, colorName, gKFbxDataTypeColor);
-        AddColor(shading, channel, color.IsValid() ? Scaled(color.GetDouble3(), factor) : KFbxColor(0.0, 0.0, 0.0, 1.0));
-    };
-    auto optionalColor = [&](const char* channel, const char* colorName) {
-        const KFbxProperty color = FindOfType(material, colorName, gKFbxDataTypeColor);
-        if (color.IsValid() && ShadingHasChannel(shadingName, channel)) {
-            AddColor(shading, channel, Scaled(color.GetDouble3(), 1.0));
-        }
-    };
-    auto optionalFloat = [&](const char* channel, const char* name) {
-        const KFbxProperty value = FindOfType(material, name, gKFbxDataTypeNumber);
-        if (value.IsValid() && ShadingHasChannel(shadingName, channel)) {
-            AddFloat(shading, channel, value.GetDouble());
-        }
-    };
-    colorChannel("emission", "EmissiveColor", "EmissiveFactor");
-    colorChannel("ambient", "AmbientColor", "AmbientFactor");
-    colorChannel("diffuse", "DiffuseColor", "DiffuseFactor");
-    colorChannel("specular", "SpecularColor", "SpecularFactor");
-    optionalFloat("shininess", "ShininessExponent");
-    optionalColor("reflective", "ReflectionColor");
-    optionalFloat("reflectivity", "ReflectionFactor");
-    optionalColor("transparent", "TransparentColor");
-    optionalFloat("transparency", "TransparencyFactor");
     return effect;
 }
 
@@ -397,9 +430,20 @@ bool KFbxWriterCollada::ExportMeshTextures(KFbxNode& node, KFbxMesh& mesh) {
                                            " names no file; it is not written.");
                     continue;
                 }
+                // A texture shows only through a material the polygons bind:
+                // the materials of the polygons it is on, or, on a mesh
+                // without materials, the texture's material that stands in
+                // for them (whether the texture was meant as the material
+                // or as one of its channels).
                 std::vector<KFbxSurfaceMaterial*> targets;
-                if (texture->GetMaterialUse() == KFbxTexture::eDEFAULT_MATERIAL || materialCount == 0) {
-                    targets.push_back(&GetTextureMaterial(*texture, channel));
+                if (materialCount == 0) {
+                    const auto standIn = mStandInMaterials.find(&node);
+                    if (standIn == mStandInMaterials.end()) {
+                        AddNotificationWarning(KString("Texture ") + texture->GetNameString() + " of mesh " + nodeId +
+                                               " is on no material the polygons bind; it is not written.");
+                        continue;
+                    }
+                    targets.push_back(standIn->second);
                 } else if (textures->GetMappingMode() == KFbxLayerElement::eALL_SAME) {
                     // On every polygon: in every material the polygons use.
                     for (int polygon = 0; polygon < polygonCount; ++polygon) {

@@ -16,10 +16,13 @@
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -67,6 +70,24 @@ bool HasKeys(KFCurve* curve) { return curve != nullptr && curve->KeyGetCount() >
 }  // namespace
 
 bool KFbxWriterCollada::IsNotZero(double value) { return !(std::fabs(value) < kZero); }
+
+KFCurve* KFbxWriterCollada::GetRollCurve(KFbxNode& node) {
+    KFbxTakeNode* take = node.GetCurrentTakeNode();
+    KFCurve* curve = take != nullptr && dynamic_cast<const KFbxCamera*>(node.GetNodeAttribute()) != nullptr
+                         ? take->GetCameraRoll()
+                         : nullptr;
+    return HasKeys(curve) ? curve : nullptr;
+}
+
+double KFbxWriterCollada::GetRoll(KFbxNode& node, const KTime* time) {
+    const auto* camera = dynamic_cast<const KFbxCamera*>(node.GetNodeAttribute());
+    if (camera == nullptr) {
+        return 0.0;
+    }
+    const KFCurve* curve = time != nullptr ? GetRollCurve(node) : nullptr;
+    const double roll = curve != nullptr ? curve->Evaluate(*time) : camera->GetDefaultRoll();
+    return std::isfinite(roll) ? roll : 0.0;
+}
 
 bool KFbxWriterCollada::IsVectorNotZero(const KFbxVector4& vector) {
     return IsNotZero(vector[0]) || IsNotZero(vector[1]) || IsNotZero(vector[2]);
@@ -195,6 +216,14 @@ bool KFbxWriterCollada::ExportNodeAttribute(xmlNode* holder, KFbxNode& node) {
         AddNotificationWarning(KString("Camera switcher not supported by COLLADA. ") + lost);
         return true;
     case KFbxNodeAttribute::eLIGHT: {
+        // A light no reader could draw costs the document nothing else: the
+        // node stays with its transform and children.
+        const auto* kind = dynamic_cast<const KFbxLight*>(attribute);
+        if (kind != nullptr && GetColladaLightType(kind->GetLightType()) == nullptr) {
+            AddNotificationWarning(KString("Light ") + name + " is of unknown type " + kind->GetLightType() +
+                                   "; it is left out. The node transforms will be saved.");
+            return true;
+        }
         // The light's own element is written with the cameras and lights;
         // the node only refers to it.
         xmlNode* light = ExportLibraryLights(node);
@@ -335,21 +364,41 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
         postRotation[axis] += fix[axis];
     }
 
+    // The elements, each with the matrix a reader composes from it.
+    struct Element {
+        const char* mName;
+        const char* mSid;
+        KString mText;
+        KgeMatrix mMatrix;
+    };
+    std::vector<Element> elements;
+    const auto translate = [&elements](const char* sid, const KFbxVector4& value) {
+        KgeMatrix matrix;
+        matrix.SetT(value);
+        elements.push_back(Element{"translate", sid, VectorText(value), matrix});
+    };
+    const auto rotate = [&elements](const char* sid, int axis, double degrees) {
+        KFbxVector4 angles(0.0, 0.0, 0.0, 0.0);
+        angles[axis] = degrees;
+        KgeMatrix matrix;
+        matrix.SetROnly(angles);
+        elements.push_back(Element{"rotate", sid, RotationText(axis, degrees), matrix});
+    };
     if (IsVectorNotZero(translation) || IsTranslationAnimated(node)) {
-        AddTransformElement(nodeElement, "translate", "translate", VectorText(translation));
+        translate("translate", translation);
     }
     if (IsVectorNotZero(rotationOffset)) {
-        AddTransformElement(nodeElement, "translate", "rotatePivotTranslation", VectorText(rotationOffset));
+        translate("rotatePivotTranslation", rotationOffset);
     }
     if (IsVectorNotZero(rotationPivot)) {
-        AddTransformElement(nodeElement, "translate", "rotatePivot", VectorText(rotationPivot));
+        translate("rotatePivot", rotationPivot);
     }
     static const char* const kJointOrient[3] = {"jointOrientX", "jointOrientY", "jointOrientZ"};
     static const char* const kRotate[3] = {"rotateX", "rotateY", "rotateZ"};
     static const char* const kPostRotation[3] = {"post-rotationX", "post-rotationY", "post-rotationZ"};
     for (int axis = 2; axis >= 0; --axis) {
         if (IsNotZero(preRotation[axis])) {
-            AddTransformElement(nodeElement, "rotate", kJointOrient[axis], RotationText(axis, preRotation[axis]));
+            rotate(kJointOrient[axis], axis, preRotation[axis]);
         }
     }
     // COLLADA applies the last listed rotation first: the order's first
@@ -358,33 +407,57 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     ColladaAxesOfRotationOrder(order, axes);
     for (const int axis : axes) {
         if (IsNotZero(rotation[axis]) || IsRotationAxisAnimated(node, axis)) {
-            AddTransformElement(nodeElement, "rotate", kRotate[axis], RotationText(axis, rotation[axis]));
+            rotate(kRotate[axis], axis, rotation[axis]);
         }
+    }
+    // A camera's roll turns it about its line of sight (the scene's X),
+    // which COLLADA's cameras do not know: it is a turn of the node, after
+    // the orientation fix has taken the view onto that line.
+    const double roll = GetRoll(node);
+    if (IsNotZero(roll) || GetRollCurve(node) != nullptr) {
+        rotate("roll", 0, roll);
     }
     // The scene turns a node by the inverse of its post-rotation, and a
     // document's elements are composed as they stand: the inverse is written,
     // its axes in reverse order with their angles negated.
     for (int axis = 0; axis < 3; ++axis) {
         if (IsNotZero(postRotation[axis])) {
-            AddTransformElement(nodeElement, "rotate", kPostRotation[axis], RotationText(axis, -postRotation[axis]));
+            rotate(kPostRotation[axis], axis, -postRotation[axis]);
         }
     }
     if (IsVectorNotZero(rotationPivot)) {
-        const KFbxVector4 inverse(-rotationPivot[0], -rotationPivot[1], -rotationPivot[2], 0.0);
-        AddTransformElement(nodeElement, "translate", "rotatePivotInverse", VectorText(inverse));
+        translate("rotatePivotInverse", KFbxVector4(-rotationPivot[0], -rotationPivot[1], -rotationPivot[2], 0.0));
     }
     if (IsVectorNotZero(scalingOffset)) {
-        AddTransformElement(nodeElement, "translate", "scalePivotTranslation", VectorText(scalingOffset));
+        translate("scalePivotTranslation", scalingOffset);
     }
     if (IsVectorNotZero(scalingPivot)) {
-        AddTransformElement(nodeElement, "translate", "scalePivot", VectorText(scalingPivot));
+        translate("scalePivot", scalingPivot);
     }
     if (IsVectorNotEqual(scaling, 1.0) || IsScalingAnimated(node)) {
-        AddTransformElement(nodeElement, "scale", "scale", VectorText(scaling));
+        KgeMatrix matrix;
+        matrix.SetS(scaling);
+        elements.push_back(Element{"scale", "scale", VectorText(scaling), matrix});
     }
     if (IsVectorNotZero(scalingPivot)) {
-        const KFbxVector4 inverse(-scalingPivot[0], -scalingPivot[1], -scalingPivot[2], 0.0);
-        AddTransformElement(nodeElement, "translate", "scalePivotInverse", VectorText(inverse));
+        translate("scalePivotInverse", KFbxVector4(-scalingPivot[0], -scalingPivot[1], -scalingPivot[2], 0.0));
+    }
+
+    // A reader composes the elements under the parent's matrix. Where the
+    // scene inherits otherwise (a parent's scaling is not carried through
+    // the node's rotation, by default), no such sequence gives the node its
+    // place: the node is written as the one matrix that does.
+    KgeMatrix composed;
+    for (const Element& element : elements) {
+        composed = composed.GetProduct(element.mMatrix);
+    }
+    if (!notFinite && !ColladaNearlySameTransform(composed, GetLocalMatrix(node))) {
+        mMatrixNodes.insert(&node);
+        ExportSingleMatrix(nodeElement, node);
+        return true;
+    }
+    for (const Element& element : elements) {
+        AddTransformElement(nodeElement, element.mName, element.mSid, element.mText);
     }
     return true;
 }
@@ -407,7 +480,8 @@ void KFbxWriterCollada::ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node)
         WarnNotFiniteTransform(node);
     }
     // An animated transform needs the element its sampled matrices target.
-    if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node)) {
+    if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node) ||
+        GetRollCurve(node) != nullptr) {
         AddTransformElement(nodeElement, "matrix", "matrix", FormatMatrix(local));
     }
 }
@@ -425,13 +499,21 @@ KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node, const KTime* time) {
     }
     // The orientation fix turns the node in its own frame, before anything
     // else it undergoes (points are row vectors).
+    // What the node undergoes in its own frame first: the orientation fix,
+    // as a post-rotation (the scene applies its inverse), then a camera's
+    // roll about the line of sight the fix has taken its view onto (see
+    // ExportTransform).
+    KgeMatrix own;
     const KFbxVector4 fix = GetOrientationFix(node);
     if (IsVectorNotZero(fix)) {
-        // As a post-rotation of the node: the scene applies its inverse.
-        KgeMatrix turn;
-        turn.SetR(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
-        local = local.GetProduct(turn);
+        own.SetR(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
     }
+    if (const double roll = GetRoll(node, time); IsNotZero(roll)) {
+        KgeMatrix turn;
+        turn.SetROnly(KFbxVector4(roll, 0.0, 0.0, 0.0));
+        own = turn.GetProduct(own);
+    }
+    local = local.GetProduct(own);
     return local;
 }
 

@@ -13,12 +13,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,8 +71,68 @@ inline int ReportedCount(const std::string& report, const std::string& label) {
     return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + label.size() + 2);
 }
 
+inline constexpr const char* kPycollada = "/usr/bin/python3";
+
+inline bool PycolladaInstalled() {
+    return CommandOutput(std::string(kPycollada) + " -c 'import collada' 2>/dev/null && echo yes").find("yes") !=
+           std::string::npos;
+}
+
+// Per material name, the properties assimp gives it: "key" -> value text
+// (strings without their quotes); a texture's keys carry "@usage" in
+// lower case ("$tex.file@diffuse").
+using AssimpMaterialMap = std::map<std::string, std::map<std::string, std::string>>;
+
+inline AssimpMaterialMap ParseAssimpMaterials(const std::string& dump) {
+    const auto attribute = [&dump](std::size_t from, const std::string& name) {
+        const std::size_t at = dump.find(name + "=\"", from);
+        const std::size_t end = at == std::string::npos ? at : dump.find('"', at + name.size() + 2);
+        return end == std::string::npos ? std::string() : dump.substr(at + name.size() + 2, end - at - name.size() - 2);
+    };
+    AssimpMaterialMap materials;
+    for (std::size_t block = dump.find("<Material>"); block != std::string::npos;) {
+        const std::size_t next = dump.find("<Material>", block + 1);
+        std::map<std::string, std::string> properties;
+        for (std::size_t at = dump.find("<MatProperty ", block); at < next; at = dump.find("<MatProperty ", at + 1)) {
+            const std::size_t open = dump.find('>', at);
+            const std::size_t close = dump.find("</MatProperty>", open);
+            if (close == std::string::npos) {
+                break;
+            }
+            std::string value = dump.substr(open + 1, close - open - 1);
+            value.erase(0, value.find_first_not_of(" \t\n\""));
+            value.erase(value.find_last_not_of(" \t\n\"") + 1);
+            std::string key = attribute(at, "key");
+            if (std::string usage = attribute(at, "tex_usage"); !usage.empty() && usage != "n/a") {
+                std::transform(usage.begin(), usage.end(), usage.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                key += "@" + usage;
+            }
+            properties[key] = value;
+        }
+        materials[properties["?mat.name"]] = properties;
+        block = next;
+    }
+    return materials;
+}
+
+// The materials assimp reads from the document (its dump written to
+// dumpPath); empty without assimp.
+inline AssimpMaterialMap AssimpMaterials(const std::string& path, const std::string& dumpPath) {
+    CommandOutput("assimp export '" + path + "' '" + dumpPath + "' >/dev/null 2>&1");
+    return ParseAssimpMaterials(ReadText(dumpPath));
+}
+
 class ColladaWriteTest : public ColladaReadTest {
 protected:
+    // What the Python script prints, run by the interpreter that has
+    // pycollada with the document's path as its one argument; its errors
+    // follow its output.
+    std::string RunPycollada(const std::string& script, const std::string& path) const {
+        const std::string scriptPath = mFolder.Write("query.py", script);
+        return CommandOutput(std::string(kPycollada) + " '" + scriptPath + "' '" + path + "' 2>&1");
+    }
+
     // Writes the scene with a writer of its own; the writer's message text
     // is kept in mWriteMessage. The options are set by the callback, when given.
     template <class SetOptions>

@@ -277,7 +277,7 @@ TEST(ColladaXmlWrite, ArrayTextLayouts) {
     AddDoubleArray(out.Root(), "d", values);
     AddColor(out.Root(), "diffuse", KFbxColor(0.5, 0.25, 1.0, 0.3));
     const std::vector<KString> names(12, KString("joint_000"));
-    AddNameArray(out.Root(), "n", names);
+    AddNameArray(out.Root(), "n", names, "name");
     const std::string text = out.Text();
     EXPECT_NE(text.find("count=\"17\">\n0.000000 1.000000"), std::string::npos);
     EXPECT_NE(text.find("15.000000\n16.000000\n</float_array>"), std::string::npos);

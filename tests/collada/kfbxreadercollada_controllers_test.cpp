@@ -195,7 +195,7 @@ TEST_F(ColladaControllers, AMorphOfTwoTargetsBecomesShapes) {
     ASSERT_TRUE(KFbxReaderColladaPassTest::ImportMorphShapes(*mPass, *instance, *record));
     ASSERT_EQ(instance->GetShapeCount(), 2);
     EXPECT_STREQ(instance->GetShapeName(0), "t1");
-    EXPECT_EQ(instance->FindProperty("t2").GetDouble(), 0.5);
+    EXPECT_EQ(instance->FindProperty("t2").GetDouble(), 50.0);
     // Mesh and shapes have one point per polygon vertex now.
     ASSERT_EQ(instance->GetControlPointsCount(), 6);
     const KFbxShape* moved = instance->GetShape(1);

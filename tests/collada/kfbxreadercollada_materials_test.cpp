@@ -8,6 +8,7 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include "ColladaTestSupport.h"
+#include "ColladaWriterSupport.h"
 
 #include <filesystem>
 
@@ -100,7 +101,9 @@ TEST_F(ColladaMaterials, CommonShadingModelsBecomeLambertAndPhongMaterials) {
     EXPECT_EQ(Color(p->GetSpecularColor())[1], 0.5);
     EXPECT_EQ(p->GetShininess().GetDouble(), 20.0);
     EXPECT_EQ(p->GetReflectionFactor().GetDouble(), 0.5);
-    EXPECT_EQ(p->GetTransparencyFactor().GetDouble(), 0.75);
+    // Under the default A_ONE rule a white transparent colour of alpha 1 and
+    // transparency 0.75 is 75 % opaque.
+    EXPECT_EQ(p->GetTransparencyFactor().GetDouble(), 0.25);
     EXPECT_EQ(Color(p->GetReflectionColor())[2], 1.0);
     auto* b = static_cast<KFbxSurfacePhong*>(blinn);
     EXPECT_EQ(Color(b->GetSpecularColor())[1], 1.0);
@@ -244,4 +247,74 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
     EXPECT_FALSE(MessageHas("OVER"));
     EXPECT_TRUE(MessageHas("Warning: this texture parameter not supported: mirrorU"));
     EXPECT_EQ(Named<KFbxTexture>("e"), nullptr);
+}
+
+namespace {
+
+// The scene's opacity of a material read: 1 minus its transparent colour's
+// mean times its transparency factor.
+double OpacityOf(const KFbxSurfaceMaterial& material) {
+    const KFbxProperty color = material.FindProperty("TransparentColor");
+    const fbxDouble3 rgb = color.IsValid() ? color.GetDouble3() : fbxDouble3{1.0, 1.0, 1.0};
+    return 1.0 - (rgb[0] + rgb[1] + rgb[2]) / 3.0 * material.FindProperty("TransparencyFactor").GetDouble();
+}
+
+}  // namespace
+
+// Both "opaque" modes of the schema, as written inline and as other
+// programs' documents use them.
+TEST_F(ColladaMaterials, TransparencyReadsAsTheSchemasOpaqueModeDefinesIt) {
+    struct Case {
+        const char* mModel;
+        const char* mChannels;
+        double mOpacity;
+    };
+    const Case cases[] = {
+        {"phong", "<transparent><color>0 0 0 1</color></transparent><transparency><float>1</float></transparency>", 1.0},
+        {"lambert", "<transparent opaque=\"A_ONE\"><color>1 1 1 0.5</color></transparent>", 0.5},
+        {"blinn", "<transparent opaque=\"A_ONE\"><color>0 0 0 0.5</color></transparent>"
+                  "<transparency><float>0.5</float></transparency>", 0.25},
+        {"phong", "<transparent opaque=\"RGB_ZERO\"><color>0.25 0.25 0.25 1</color></transparent>"
+                  "<transparency><float>1</float></transparency>", 0.75},
+        {"lambert", "<transparent opaque=\"RGB_ZERO\"><color>0 0 0 1</color></transparent>"
+                    "<transparency><float>0.5</float></transparency>", 1.0},
+        {"constant", "<transparency><float>0.3</float></transparency>", 0.3},
+    };
+    int index = 0;
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.mChannels);
+        // Names of their own: the materials of every case stay in the manager.
+        const std::string id = "m" + std::to_string(index++);
+        ReadValidWithPass(Document("<library_effects><effect id=\"" + id + "-fx\"><profile_COMMON><technique sid=\"t\"><" +
+                                   item.mModel + ">" + item.mChannels + "</" + item.mModel +
+                                   "></technique></profile_COMMON></effect></library_effects><library_materials>"
+                                   "<material id=\"" + id + "\"><instance_effect url=\"#" + id + "-fx\"/></material>"
+                                   "</library_materials>"));
+        const auto* material = Named<KFbxSurfaceMaterial>(id.c_str());
+        ASSERT_NE(material, nullptr);
+        EXPECT_NEAR(OpacityOf(*material), item.mOpacity, 1e-6);
+    }
+    if (!CommandExists("assimp")) {
+        return;
+    }
+    for (const char* model : {"cube_with_2UVs.DAE", "kwxport_test_vcolors.dae", "teapot_instancenodes.DAE"}) {
+        const std::string path = std::string("/usr/share/assimp/models/Collada/") + model;
+        if (!std::filesystem::exists(path)) {
+            continue;
+        }
+        SCOPED_TRACE(model);
+        KFbxScene* scene = KFbxScene::Create(mManager, "");
+        ASSERT_TRUE(ReadFile(path, scene)) << mMessage.Buffer();
+        const AssimpMaterialMap theirs = AssimpMaterials(path, mFolder / "dump.assxml");
+        int compared = 0;
+        for (const KFbxSurfaceMaterial* material : Objects<KFbxSurfaceMaterial>()) {
+            const auto found = theirs.find(material->GetName());
+            if (found != theirs.end() && found->second.count("$mat.opacity") != 0) {
+                EXPECT_NEAR(OpacityOf(*material), std::atof(found->second.at("$mat.opacity").c_str()), 1e-5)
+                    << material->GetName();
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 0);
+    }
 }

@@ -279,7 +279,7 @@ TEST_F(ColladaScene, MorphsGiveTheirMeshShapesAndASkinMayDeformAMorph) {
     ASSERT_NE(face, nullptr);
     ASSERT_EQ(face->GetShapeCount(), 1);
     EXPECT_STREQ(face->GetShapeName(0), "bent");
-    EXPECT_EQ(face->FindProperty("bent").GetDouble(), 0.25);
+    EXPECT_EQ(face->FindProperty("bent").GetDouble(), 25.0);
     EXPECT_EQ(face->GetShape(0)->GetControlPoints()[1][2], 1.0);
     // The skin over the morph: shapes and clusters on one mesh.
     KFbxMesh* skinned = MeshOf("skinned");

@@ -148,6 +148,7 @@ TEST_F(ColladaWriterBadInputTest, NonFiniteNumbersAreWrittenAsZeroWithAWarning) 
     EXPECT_TRUE(WriteMessageHas("Skin of mesh Nan has values that are not finite numbers"));
     EXPECT_TRUE(WriteMessageHas("Mesh Nan has values that are not finite numbers"));
     EXPECT_TRUE(WriteMessageHas("Node Nan has transform values that are not finite numbers"));
+    EXPECT_TRUE(WriteMessageHas("Material Glow has values that are not finite numbers"));
     EXPECT_EQ(mText.find("NaN"), std::string::npos);
     EXPECT_EQ(mText.find("INF"), std::string::npos);
     EXPECT_TRUE(std::isnan(mesh->GetControlPoints()[1][0]));
@@ -185,6 +186,43 @@ TEST_F(ColladaWriterBadInputTest, LayerElementsThatCannotDescribeTheMeshAreLeftO
     EXPECT_EQ(CountOf(mText, "<input "), 2);
     EXPECT_NE(mText.find("<p>0 1 2</p>"), std::string::npos);
     ReadBack(path);
+}
+
+// Polygons of no, one or two corners enclose nothing: they are left out
+// with a warning, in both forms, and the document stays one that readers
+// open, names of markup, quotes, line ends and control bytes included.
+TEST_F(ColladaWriterBadInputTest, PolygonsOfFewerThanThreeCornersAndRawNamesAreLeftOutOrMadeSafe) {
+    const char* const name = "q\"'<x>\n\r\t\x01\x7f\xc3\xa9";
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), name,
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0)}, {{0}, {0, 1}, {0, 1, 2}});
+    mesh->BeginPolygon();
+    mesh->EndPolygon();
+    AddMeshNode(mManager, mScene->GetRootNode(), "Hollow", {}, {});
+    for (const bool triangulate : {false, true}) {
+        SCOPED_TRACE(triangulate);
+        const std::string path = WriteValid(triangulate, false, triangulate ? "t.dae" : "p.dae");
+        EXPECT_NE(mText.find("<p>0 1 2</p>"), std::string::npos);
+        EXPECT_EQ(CountOf(mText, "<p>"), 1);
+        EXPECT_TRUE(WriteMessageHas(" have fewer than three corners; they are not written.")) << mWriteMessage.Buffer();
+        // No raw control byte or line end leaves the name.
+        for (const char raw : {'\x01', '\x7f', '\r', '\t'}) {
+            EXPECT_EQ(mText.find(raw), std::string::npos) << static_cast<int>(raw);
+        }
+        KFbxMesh* read = nullptr;
+        KFbxScene* scene = ReadBack(path);
+        for (int child = 0; child < scene->GetRootNode()->GetChildCount(); ++child) {
+            if (auto* candidate = dynamic_cast<KFbxMesh*>(scene->GetRootNode()->GetChild(child)->GetNodeAttribute());
+                candidate != nullptr && candidate->GetPolygonCount() > 0) {
+                read = candidate;
+            }
+        }
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->GetPolygonCount(), 1);
+        if (CommandExists("assimp")) {
+            const std::string report = CommandOutput("assimp info '" + path + "' 2>&1");
+            EXPECT_EQ(ReportedCount(report, "Faces"), 1) << report;
+        }
+    }
 }
 
 TEST_F(ColladaWriterBadInputTest, PolygonsOnMissingPointsAreLeftOut) {
@@ -246,7 +284,8 @@ TEST_F(ColladaWriterBadInputTest, FailedSaveIsAFailedWrite) {
     ASSERT_TRUE(writer.FileCreate("/dev/full"));
     KFbxStreamOptions* options = writer.GetWriteOptions();
     EXPECT_FALSE(writer.Write(mScene, options));
-    EXPECT_NE(writer.GetLastErrorID(), -1);
+    EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+    EXPECT_STREQ(writer.GetLastErrorString(), "Out of disk space");
     options->Destroy();
     writer.FileClose();
 }

@@ -188,7 +188,16 @@ TEST_F(ColladaWriterControllersTest, MorphTargetsAreGeometriesOnlyAndReadBack) {
     KFbxMesh* other = AddMeshNode(mManager, mScene->GetRootNode(), "Other",
                                   {Point(0, 0, 0), Point(2, 0, 0), Point(2, 2, 0)}, {{0, 1, 2}});
     AddShape(other, "Smile", 1.0);
+    // Weights are the scene's percentages: no take channel holds them here.
+    const double smile = 50.0;
+    const double blink = 12.5;
+    face->FindProperty("Smile").Set(&smile, eFbxValueDouble);
+    face->FindProperty("Blink").Set(&blink, eFbxValueDouble);
     const std::string path = WriteValid();
+    EXPECT_NE(ChildText(FindById("Face-lib-morph-weights"), "float_array").find("0.500000 0.125000"),
+              std::string::npos);
+    EXPECT_NE(ChildText(FindById("Face-lib-morph-targets"), "IDREF_array").find("Smile-lib Blink-lib"),
+              std::string::npos);
     xmlNode* morph = FindChild(FindById("Face-lib-morph"), "morph");
     ASSERT_NE(morph, nullptr);
     EXPECT_EQ(GetAttribute(morph, "source"), KString("#Face-lib"));
@@ -205,6 +214,18 @@ TEST_F(ColladaWriterControllersTest, MorphTargetsAreGeometriesOnlyAndReadBack) {
     KFbxMesh* readFace = MeshOf(read, "Face");
     ASSERT_NE(readFace, nullptr);
     ASSERT_EQ(readFace->GetShapeCount(), 2);
+    EXPECT_DOUBLE_EQ(readFace->FindProperty(readFace->GetShapeName(0)).GetDouble(), 50.0);
+    EXPECT_DOUBLE_EQ(readFace->FindProperty(readFace->GetShapeName(1)).GetDouble(), 12.5);
+    if (PycolladaInstalled()) {
+        // An independent reader finds both morphs, their targets and weights.
+        const std::string report = RunPycollada(
+            "import collada, sys\n"
+            "for c in collada.Collada(sys.argv[1]).controllers:\n"
+            "    print(c.id, ' '.join('%s %g' % (t[0].id, t[1]) for t in c.target_list))\n",
+            path);
+        EXPECT_NE(report.find("Face-lib-morph Smile-lib 0.5 Blink-lib 0.125\n"), std::string::npos) << report;
+        EXPECT_NE(report.find("Other-lib-morph Smile-lib_1 0\n"), std::string::npos) << report;
+    }
     for (int index = 0; index < 2; ++index) {
         const KFbxShape* want = face->GetShape(index);
         const KFbxShape* got = readFace->GetShape(index);

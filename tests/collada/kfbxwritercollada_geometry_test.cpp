@@ -12,6 +12,11 @@
 #include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 
+#include <algorithm>
+#include <map>
+#include <sstream>
+#include <tuple>
+
 namespace fbxsdk_2006_11_1::colladatest {
 namespace {
 
@@ -123,6 +128,81 @@ TEST_F(ColladaWriterGeometryTest, MeshWithMaterialsUvSetsAndColoursReadsBackTheS
     }
 }
 
+// The scene's transparency is the transparent colour times the factor; every
+// reader must find the opacity that leaves.
+TEST_F(ColladaWriterGeometryTest, TransparencyGivesEveryReaderTheScenesOpacity) {
+    struct Case {
+        const char* mName;
+        bool mPhong;
+        fbxDouble3 mColor;
+        double mFactor;
+        double mOpacity;
+    };
+    const Case cases[] = {
+        {"Opaque", false, {0.0, 0.0, 0.0}, 0.0, 1.0},     {"OpaqueWhite", true, {1.0, 1.0, 1.0}, 0.0, 1.0},
+        {"Quarter", true, {1.0, 1.0, 1.0}, 0.25, 0.75}, {"Clear", false, {1.0, 1.0, 1.0}, 1.0, 0.0},
+        {"Grey", true, {0.5, 0.5, 0.5}, 0.5, 0.75},
+    };
+    std::vector<std::vector<int>> polygons;
+    KFbxLayerElementMaterial* materials = mManager->CreateLayerElementMaterial("");
+    materials->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    for (const Case& item : cases) {
+        KFbxSurfaceLambert* material = item.mPhong ? KFbxSurfacePhong::Create(mManager, item.mName)
+                                                   : KFbxSurfaceLambert::Create(mManager, item.mName);
+        material->GetTransparentColor().Set(&item.mColor, eFbxValueDouble3);
+        material->GetTransparencyFactor().Set(&item.mFactor, eFbxValueDouble);
+        materials->GetIndexArray().Add(materials->GetDirectArray().Add(material));
+        polygons.push_back({0, 1, 2});
+    }
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Panes", {Point(0, 0, 0), Point(1, 0, 0), Point(0, 1, 0)},
+                                 polygons);
+    LayerOf(mesh, 0)->SetMaterials(materials);
+    const std::string path = WriteValid();
+
+    std::map<std::string, double> ours;
+    KFbxMesh* read = MeshOf(ReadBack(path), "Panes");
+    ASSERT_NE(read, nullptr);
+    for (int index = 0; index < read->GetMaterialCount(); ++index) {
+        const auto* material = dynamic_cast<KFbxSurfaceLambert*>(read->GetMaterial(index));
+        ASSERT_NE(material, nullptr);
+        const fbxDouble3 color = material->GetTransparentColor().GetDouble3();
+        ours[material->GetName()] =
+            1.0 - (color[0] + color[1] + color[2]) / 3.0 * material->GetTransparencyFactor().GetDouble();
+    }
+    const AssimpMaterialMap theirs = CommandExists("assimp") ? AssimpMaterials(path, mFolder / "dump.assxml") : AssimpMaterialMap{};
+    std::map<std::string, double> pycollada;
+    if (PycolladaInstalled()) {
+        // The schema's rules, on what pycollada parsed.
+        std::istringstream lines(RunPycollada(
+            "import collada, sys\n"
+            "for m in collada.Collada(sys.argv[1]).materials:\n"
+            "    e = m.effect\n"
+            "    t = 1.0 if e.transparency is None else e.transparency\n"
+            "    c = e.transparent if isinstance(e.transparent, tuple) else (1.0, 1.0, 1.0, 1.0)\n"
+            "    if e.opaque_mode == 'RGB_ZERO':\n"
+            "        print(m.id, 1.0 - (c[0] * 0.212671 + c[1] * 0.715160 + c[2] * 0.072169) * t)\n"
+            "    else:\n"
+            "        print(m.id, c[3] * t)\n",
+            path));
+        std::string id;
+        for (double opacity; lines >> id >> opacity;) {
+            pycollada[id] = opacity;
+        }
+    }
+    for (const Case& item : cases) {
+        EXPECT_NEAR(ours[item.mName], item.mOpacity, 1e-6) << item.mName;
+        if (!theirs.empty()) {
+            const auto found = theirs.find(item.mName);
+            ASSERT_NE(found, theirs.end()) << item.mName;
+            EXPECT_NEAR(std::atof(found->second.at("$mat.opacity").c_str()), item.mOpacity, 1e-5) << item.mName;
+        }
+        if (!pycollada.empty()) {
+            EXPECT_NEAR(pycollada[item.mName], item.mOpacity, 1e-5) << item.mName;
+        }
+    }
+}
+
 TEST_F(ColladaWriterGeometryTest, TriangulationFansEveryPolygonOnceAndLeavesTheSceneMesh) {
     KFbxMesh* box = BuildBox();
     const std::string path = WriteValid(true);
@@ -226,6 +306,73 @@ TEST_F(ColladaWriterGeometryTest, TextureStandingForAMaterialBindsItsPolygonsOnc
     EXPECT_EQ(mManager->GetObjectCount(KFbxSurfaceMaterial::ClassId), materialsBefore);
 }
 
+// Readers find a texture only through a material that the polygons bind:
+// one meant as the material of a mesh that has materials goes into those,
+// and every texture of a mesh without materials into the one that stands in.
+TEST_F(ColladaWriterGeometryTest, EveryTextureIsReachedFromABoundMaterial) {
+    KFbxMesh* mixed = BuildBox();
+    AddTexture(mixed, "wood", "wood.png", KFbxLayerElement::eDIFFUSE_TEXTURES)
+        ->SetMaterialUse(KFbxTexture::eDEFAULT_MATERIAL);
+    KFbxMesh* bare = AddMeshNode(mManager, mScene->GetRootNode(), "Bare",
+                                 {Point(0, 0, 2), Point(1, 0, 2), Point(1, 1, 2)}, {{0, 1, 2}});
+    AddTexture(bare, "sand", "sand.png", KFbxLayerElement::eDIFFUSE_TEXTURES);
+    AddTexture(bare, "shine", "shine.png", KFbxLayerElement::eSPECULAR_TEXTURES);
+    const std::string path = WriteValid();
+    const std::vector<std::string> want = {
+        "A diffuse wood.png", "B diffuse wood.png", "sand-diffuse-Material diffuse sand.png",
+        "sand-diffuse-Material specular shine.png"};
+    // Every image written is one of those.
+    for (const std::string& image : {"wood.png", "sand.png", "shine.png"}) {
+        EXPECT_EQ(CountOf(mText, image + "</init_from>"), 1) << image;
+    }
+    if (PycolladaInstalled()) {
+        std::istringstream lines(RunPycollada(
+            "import collada, sys, os\n"
+            "for g in collada.Collada(sys.argv[1]).scene.objects('geometry'):\n"
+            "    for p in g.primitives():\n"
+            "        for ch in ('emission', 'ambient', 'diffuse', 'specular', 'reflective', 'transparent'):\n"
+            "            v = getattr(p.material.effect, ch, None) if p.material is not None else None\n"
+            "            if isinstance(v, collada.material.Map):\n"
+            "                print(p.material.id, ch, os.path.basename(v.sampler.surface.image.path))\n",
+            path));
+        std::vector<std::string> reached;
+        for (std::string line; std::getline(lines, line);) {
+            reached.push_back(line);
+        }
+        std::sort(reached.begin(), reached.end());
+        reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
+        EXPECT_EQ(reached, want);
+    }
+    if (CommandExists("assimp")) {
+        const AssimpMaterialMap theirs = AssimpMaterials(path, mFolder / "dump.assxml");
+        for (const std::string& line : want) {
+            std::istringstream fields(line);
+            std::string material, channel, file;
+            fields >> material >> channel >> file;
+            const auto found = theirs.find(material);
+            ASSERT_NE(found, theirs.end()) << material;
+            const auto texture = found->second.find("$tex.file@" + channel);
+            ASSERT_NE(texture, found->second.end()) << line;
+            EXPECT_NE(texture->second.find(file), std::string::npos) << line;
+        }
+    }
+    // Our reader shows each texture on its mesh again.
+    KFbxScene* read = ReadBack(path);
+    for (const auto& [mesh, channel, name] : {std::tuple{"Box", KFbxLayerElement::eDIFFUSE_TEXTURES, "wood.png"},
+                                              std::tuple{"Bare", KFbxLayerElement::eDIFFUSE_TEXTURES, "sand.png"},
+                                              std::tuple{"Bare", KFbxLayerElement::eSPECULAR_TEXTURES, "shine.png"}}) {
+        KFbxMesh* readMesh = MeshOf(read, mesh);
+        ASSERT_NE(readMesh, nullptr) << mesh;
+        const KFbxLayerElementTexture* textures = readMesh->GetLayer(0)->GetTexturesOfChannel(channel);
+        ASSERT_NE(textures, nullptr) << mesh << " " << name;
+        bool found = false;
+        for (int index = 0; index < textures->GetDirectArray().GetCount(); ++index) {
+            found = found || std::string(textures->GetDirectArray().GetAt(index)->GetFileName()) == name;
+        }
+        EXPECT_TRUE(found) << mesh << " " << name;
+    }
+}
+
 TEST_F(ColladaWriterGeometryTest, SharedMeshGivesOneGeometryPerNode) {
     KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Left",
                                  {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0)}, {{0, 1, 2}});
@@ -251,6 +398,54 @@ TEST_F(ColladaWriterGeometryTest, NormalsByControlPointRepeatThePointIndex) {
     LayerOf(mesh, 0)->SetNormals(normals);
     WriteValid();
     EXPECT_NE(mText.find("<p>4 4 5 5 6 6</p>"), std::string::npos);
+}
+
+// A normal per polygon and one colour for all are what every corner of the
+// polygon, or of the mesh, has: they are written corner by corner.
+TEST_F(ColladaWriterGeometryTest, NormalsByPolygonAndAllSameColoursAreWrittenPerCorner) {
+    KFbxMesh* mesh = AddMeshNode(mManager, mScene->GetRootNode(), "Folded",
+                                 {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0), Point(0, 0, 1)}, {{0, 1, 2}, {0, 3, 1}});
+    KFbxLayerElementNormal* normals = mManager->CreateLayerElementNormal("");
+    normals->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    normals->GetDirectArray().Add(Point(0, 0, 1));
+    normals->GetDirectArray().Add(Point(0, -1, 0));
+    LayerOf(mesh, 0)->SetNormals(normals);
+    KFbxLayerElementVertexColor* colors = mManager->CreateLayerElementColor("");
+    colors->SetMappingMode(KFbxLayerElement::eALL_SAME);
+    colors->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    colors->GetDirectArray().Add(KFbxColor(0, 0, 0, 1));
+    colors->GetDirectArray().Add(KFbxColor(0.25, 0.5, 0.75, 1));
+    colors->GetIndexArray().Add(1);
+    LayerOf(mesh, 0)->SetVertexColors(colors);
+    const std::string path = WriteValid();
+    EXPECT_FALSE(WriteMessageHas("are not written")) << mWriteMessage.Buffer();
+    EXPECT_NE(mText.find("<p>0 0 1 1 0 1 2 0 1</p>"), std::string::npos) << mText;
+    EXPECT_NE(mText.find("<p>0 1 1 3 1 1 1 1 1</p>"), std::string::npos) << mText;
+
+    KFbxMesh* read = MeshOf(ReadBack(path), "Folded");
+    ASSERT_NE(read, nullptr);
+    const KFbxLayerElementNormal* readNormals = read->GetLayer(0)->GetNormals();
+    const KFbxLayerElementVertexColor* readColors = read->GetLayer(0)->GetVertexColors();
+    ASSERT_TRUE(readNormals != nullptr && readColors != nullptr);
+    // Value of the element at a corner, whatever the reader's mapping.
+    const auto at = [read](const auto& element, int polygon, int corner) {
+        const int entry = element.GetMappingMode() == KFbxLayerElement::eBY_CONTROL_POINT
+                              ? read->GetPolygonVertex(polygon, corner)
+                              : read->GetPolygonVertexIndex(polygon) + corner;
+        const int index = element.GetReferenceMode() == KFbxLayerElement::eDIRECT ? entry
+                                                                                    : element.GetIndexArray().GetAt(entry);
+        return element.GetDirectArray().GetAt(index);
+    };
+    for (int polygon = 0; polygon < 2; ++polygon) {
+        for (int corner = 0; corner < 3; ++corner) {
+            const KFbxVector4 normal = at(*readNormals, polygon, corner);
+            EXPECT_EQ(normal[2], polygon == 0 ? 1.0 : 0.0) << polygon << " " << corner;
+            EXPECT_EQ(normal[1], polygon == 0 ? 0.0 : -1.0) << polygon << " " << corner;
+            const KFbxColor color = at(*readColors, polygon, corner);
+            EXPECT_EQ(color.mGreen, 0.5) << polygon << " " << corner;
+            EXPECT_EQ(color.mBlue, 0.75) << polygon << " " << corner;
+        }
+    }
 }
 
 TEST_F(ColladaWriterGeometryTest, NodeTransformsAndPivotNode) {
@@ -347,7 +542,7 @@ TEST_F(ColladaWriterGeometryTest, GenericMaterialsShadeByTheirModelAndFindProper
     EXPECT_EQ(ColladaXml::GetName(ColladaXml::FirstElementFrom(shading("MBlinn-fx"))), std::string("phong"));
     xmlNode* constantElement = ColladaXml::FirstElementFrom(shading("Mconstant-fx"));
     EXPECT_EQ(ColladaXml::GetName(constantElement), std::string("constant"));
-    EXPECT_EQ(ChildNames(constantElement), (std::vector<std::string>{"emission", "transparency"}));
+    EXPECT_EQ(ChildNames(constantElement), (std::vector<std::string>{"emission", "transparent", "transparency"}));
     EXPECT_EQ(ChildText(FindChild(constantElement, "emission"), "color"), "0.500000 0.250000 1.000000 1.000000");
     xmlNode* blinnElement = ColladaXml::FirstElementFrom(shading("Mblinn-fx"));
     EXPECT_EQ(ColladaXml::GetName(blinnElement), std::string("blinn"));

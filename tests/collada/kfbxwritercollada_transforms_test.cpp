@@ -1,6 +1,7 @@
 // Node transforms as the COLLADA writer writes them: the translate / rotate
 // / scale sequence of the pivot model with its sids, rotation orders, the
 // zero threshold, and the single matrix in COLLADA's column order.
+#include "collada/ColladaWriterScenes.h"
 #include "collada/ColladaWriterSupport.h"
 
 #include <fbxfilesdk/animation/KFCurve.h>
@@ -8,6 +9,8 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <sstream>
 #include <string>
@@ -154,13 +157,109 @@ TEST_F(ColladaWriterTransformsTest, SingleMatrixHasTheTranslationInItsFourthColu
                                        "1.000000\n"}));
 }
 
+// The world points of every mesh, rounded to 1e-4 and sorted.
+using WorldPoints = std::vector<std::array<double, 3>>;
+
+WorldPoints Rounded(WorldPoints points) {
+    for (auto& point : points) {
+        for (double& value : point) {
+            value = std::round(value * 1e4) / 1e4 + 0.0;
+        }
+    }
+    std::sort(points.begin(), points.end());
+    return points;
+}
+
+WorldPoints ScenePoints(KFbxNode& node) {
+    WorldPoints points;
+    if (auto* mesh = dynamic_cast<KFbxMesh*>(node.GetNodeAttribute())) {
+        const KgeMatrix global = node.EvaluateDefaultGlobalTransform();
+        for (int point = 0; point < mesh->GetControlPointsCount(); ++point) {
+            const KFbxVector4 world = global.MultT(mesh->GetControlPoints()[point]);
+            points.push_back({world[0], world[1], world[2]});
+        }
+    }
+    for (int child = 0; child < node.GetChildCount(); ++child) {
+        const WorldPoints more = ScenePoints(*node.GetChild(child));
+        points.insert(points.end(), more.begin(), more.end());
+    }
+    return points;
+}
+
+// "x y z" triples from the lines of text that start with the prefix.
+WorldPoints PointsOfLines(const std::string& text, const std::string& prefix) {
+    WorldPoints points;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::array<double, 3> point{};
+        std::istringstream fields(line.substr(std::min(line.size(), prefix.size())));
+        if (line.rfind(prefix, 0) == 0 && fields >> point[0] >> point[1] >> point[2]) {
+            points.push_back(point);
+        }
+    }
+    return points;
+}
+
+// A parent's scaling is not carried through its child's rotation in the
+// scene; every reader must still find the child's points where the scene
+// has them (the child's corner (1, 0, 0) at (0.707, 3.707, 0)).
+TEST_F(ColladaWriterTransformsTest, ChildOfANonUniformlyScaledParentIsWhereTheSceneHasIt) {
+    KFbxNode* parent = Node("Stretched");
+    parent->SetLclScaling(V(1, 3, 1));
+    KFbxMesh* child = AddMeshNode(mManager, parent, "Turned", {V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)}, {{0, 1, 2}});
+    child->GetNode()->SetLclTranslation(V(0, 1, 0));
+    child->GetNode()->SetLclRotation(V(0, 0, 45));
+    // A grandchild under the turned child: placed through the child's matrix.
+    AddMeshNode(mManager, child->GetNode(), "Below", {V(0, 0, 0), V(0, 0, 1), V(1, 1, 0)}, {{0, 1, 2}})
+        ->GetNode()
+        ->SetLclTranslation(V(1, 0, 0));
+    const WorldPoints want = Rounded(ScenePoints(*mScene->GetRootNode()));
+    ASSERT_NE(std::find(want.begin(), want.end(), std::array<double, 3>{0.7071, 3.7071, 0.0}), want.end());
+    const std::string path = WriteValid();
+    EXPECT_EQ(Transforms("Stretched"), std::vector<std::string>{"scale=1.000000 3.000000 1.000000"});
+    ASSERT_FALSE(Transforms("Turned").empty());
+    EXPECT_EQ(Transforms("Turned")[0].rfind("matrix=", 0), 0u);
+
+    KFbxScene* read = ReadBack(path);
+    EXPECT_EQ(Rounded(ScenePoints(*read->GetRootNode())), want);
+    if (PycolladaInstalled()) {
+        const std::string report = RunPycollada(
+            "import collada, sys\n"
+            "for geometry in collada.Collada(sys.argv[1]).scene.objects('geometry'):\n"
+            "    for primitive in geometry.primitives():\n"
+            "        for point in primitive.vertex:\n"
+            "            print('v', *point)\n",
+            path);
+        EXPECT_EQ(Rounded(PointsOfLines(report, "v ")), want) << report;
+    }
+    if (CommandExists("assimp")) {
+        // Pre-transformed vertices are world points, in metres and welded.
+        const std::string obj = mFolder / "world.obj";
+        CommandOutput("assimp export '" + path + "' '" + obj + "' -ptv >/dev/null 2>&1");
+        const double metres = std::atof(ColladaXml::GetAttribute(ColladaXml::FindChild(ColladaXml::FindChild(mDocument.GetRoot(), "asset"), "unit"),
+                                                                 "meter")
+                                            .Buffer());
+        WorldPoints theirs = PointsOfLines(ReadText(obj), "v ");
+        for (auto& point : theirs) {
+            for (double& value : point) {
+                value /= metres;
+            }
+        }
+        WorldPoints welded = want;
+        welded.erase(std::unique(welded.begin(), welded.end()), welded.end());
+        theirs = Rounded(theirs);
+        theirs.erase(std::unique(theirs.begin(), theirs.end()), theirs.end());
+        EXPECT_EQ(theirs, welded);
+    }
+}
+
 // An independent reader composes the elements as they stand. Its matrices of
 // the full sequence must be the single matrices the writer works out from
 // the scene's own evaluation: pre- and post-rotations, a rotation order and
 // a camera's turn included.
 TEST_F(ColladaWriterTransformsTest, AnIndependentReaderComposesTheSequenceIntoTheSingleMatrix) {
-    const char* python = "/usr/bin/python3";
-    if (CommandOutput(std::string(python) + " -c 'import collada' && echo yes").find("yes") == std::string::npos) {
+    const char* python = kPycollada;
+    if (!PycolladaInstalled()) {
         GTEST_SKIP() << "pycollada is not installed";
     }
     KFbxNode* turned = Node("Turned");
