@@ -41,7 +41,8 @@ struct Outcome {
     // The work returned normally; then its value.
     bool mReturned = false;
     int mValue = -1;
-    // The signal that ended the child otherwise (SIGALRM: out of time).
+    // The signal that ended the child otherwise (SIGXCPU: out of processor
+    // time, SIGALRM: stalled).
     int mSignal = 0;
     // Resident memory at the peak over what the child held when it began.
     std::int64_t mAddedBytes = 0;
@@ -64,8 +65,11 @@ inline unsigned SecondsFor(std::int64_t contentBytes) {
     return static_cast<unsigned>(kSanitized ? seconds * kSanitizedSlowdown : seconds);
 }
 
-// Runs work in a child killed after the given seconds. The child's value is
-// what work returns (0 to 255).
+// Runs work in a child killed once it has spent the given seconds of
+// processor time (SIGXCPU), so that a loaded machine only makes it take
+// longer; a child that waits without working (on a FIFO, say) is killed
+// after many times that on the clock (SIGALRM). The child's value is what
+// work returns (0 to 255).
 inline Outcome Run(const std::function<int()>& work, unsigned seconds) {
     Outcome outcome;
     int pipeEnds[2];
@@ -76,7 +80,9 @@ inline Outcome Run(const std::function<int()>& work, unsigned seconds) {
         // The high-water mark starts again from what the child holds now.
         std::ofstream("/proc/self/clear_refs") << "5";
         const std::int64_t before = StatusBytes("VmRSS:");
-        alarm(seconds);
+        const rlimit cpu{seconds, seconds + 1};
+        setrlimit(RLIMIT_CPU, &cpu);
+        alarm(seconds * 10 + 30);
         const int value = work();
         const std::int64_t added = StatusBytes("VmHWM:") - before;
         [[maybe_unused]] const ssize_t written = write(pipeEnds[1], &added, sizeof added);
