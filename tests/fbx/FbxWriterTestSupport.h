@@ -47,7 +47,7 @@ protected:
         exporter->SetFileFormat(format);
         const bool exported = exporter->Export(mScene, options);
         mLastError = exporter->GetLastErrorString();
-        exporter->GetMessageText(mMessage);
+        exporter->GetMessageText(mExportMessage);
         mLastErrorId = exporter->GetLastErrorID();
         exporter->Destroy();
         return exported;
@@ -120,7 +120,7 @@ protected:
     std::string mLastError;
     int mLastErrorId = -1;
     // The last export's message text.
-    KString mMessage;
+    KString mExportMessage;
 };
 
 }  // namespace fbxsdk_2006_11_1::writertest

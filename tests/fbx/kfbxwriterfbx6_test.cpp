@@ -489,7 +489,7 @@ TEST_F(KFbxWriterFbx6Test, HostileScenesReadBackAsTheyWereSaveTheValuesTheMessag
     const struct {
         const char* mName;
         std::function<void()> mBuild;
-        std::vector<std::string> mMessage;
+        std::vector<std::string> mExportMessage;
     } cases[] = {
         {"names with markup, quotes, line ends, control characters and UTF-8",
          [this] {
@@ -534,10 +534,10 @@ TEST_F(KFbxWriterFbx6Test, HostileScenesReadBackAsTheyWereSaveTheValuesTheMessag
         std::vector<std::string> names;
         CollectNames(*mScene->GetRootNode(), names);
         AsciiLines();
-        for (const std::string& line : hostile.mMessage) {
-            EXPECT_NE(std::string(mMessage.Buffer()).find(line), std::string::npos) << mMessage.Buffer();
+        for (const std::string& line : hostile.mExportMessage) {
+            EXPECT_NE(std::string(mExportMessage.Buffer()).find(line), std::string::npos) << mExportMessage.Buffer();
         }
-        if (hostile.mMessage.empty()) EXPECT_STREQ(mMessage.Buffer(), "");
+        if (hostile.mExportMessage.empty()) EXPECT_STREQ(mExportMessage.Buffer(), "");
 
         // Read back: the same nodes under the same names, every place a
         // finite number.
