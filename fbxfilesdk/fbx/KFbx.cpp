@@ -99,6 +99,8 @@ void KFbx::ResetState() {
     mSectionOpen = false;
     mPasswordWritten = false;
     mWriteFailed = false;
+    mFieldName.clear();
+    mNotFinite.clear();
     mMemoryBuffer = nullptr;
     mMemorySize = 0;
     mImage.Clear();

@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -178,6 +179,15 @@ public:
     int FieldReadIDefault(const char* name, int defaultValue);
     KString FieldReadSDefault(const char* name, const char* defaultValue);
 
+    // NaN and infinity are kept bit for bit unless the writes are told to
+    // put 0 in their place, as files for other programs need: few readers
+    // take "nan" or "inf" for a number. The setting outlives opens and
+    // closes; it is off for a new field file.
+    void SetNotFiniteWrittenAsZero(bool zero) { mNotFiniteAsZero = zero; }
+    // Per field name, in the order first met, how many values of the file
+    // being written were put as 0.
+    const std::vector<std::pair<std::string, std::int64_t>>& GetNotFiniteValues() const { return mNotFinite; }
+
     int GetLastErrorCode() const;
     const char* GetLastErrorText() const;
     // Whether an error code is a failure to write whose cause the error text
@@ -214,6 +224,8 @@ private:
     // Records a write that did not reach the file, with the output's cause;
     // later writes are skipped.
     void WriteFailed(bool written);
+    // Counts values of the field being written that were not finite.
+    void CountNotFinite(std::int64_t count);
     void CloseOpenFields();
     void WriteAsciiHeader();
     bool ReadAsciiHeader();
@@ -264,6 +276,10 @@ private:
     bool mSectionOpen;
     bool mPasswordWritten;
     bool mWriteFailed;
+    bool mNotFiniteAsZero = false;
+    // The name of the field whose values are being written.
+    std::string mFieldName;
+    std::vector<std::pair<std::string, std::int64_t>> mNotFinite;
     void* mMemoryBuffer;
     int mMemorySize;
 

@@ -7,6 +7,7 @@
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFile.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
@@ -55,6 +56,8 @@ void KFbx::FieldWriteBegin(const char* name) {
     WriteFailed(mOutput.FlushIfLarge());
     mEncoder->BeginField(name, length);
     mWriteFrames.push_back(WriteFrame());
+    // A field's values come before any field of its block begins.
+    mFieldName.assign(name, length);
 }
 
 void KFbx::FieldWriteEnd() {
@@ -106,12 +109,48 @@ void KFbx::FieldWriteL(std::int64_t value) {
     if (CanWriteValue()) mEncoder->WriteLong(value);
 }
 
+void KFbx::CountNotFinite(std::int64_t count) {
+    for (auto& field : mNotFinite) {
+        if (field.first == mFieldName) {
+            field.second += count;
+            return;
+        }
+    }
+    mNotFinite.emplace_back(mFieldName, count);
+}
+
+namespace {
+
+// The values with each NaN and infinity made 0, and how many were; empty
+// when all are finite (or count is 0).
+template <typename Number>
+std::vector<Number> FiniteCopy(const Number* values, std::size_t count, std::int64_t& notFinite) {
+    notFinite = 0;
+    for (std::size_t i = 0; i < count; ++i) notFinite += std::isfinite(values[i]) ? 0 : 1;
+    if (notFinite == 0) return {};
+    std::vector<Number> copy(values, values + count);
+    for (Number& value : copy) value = std::isfinite(value) ? value : Number(0);
+    return copy;
+}
+
+}  // namespace
+
 void KFbx::FieldWriteF(float value) {
-    if (CanWriteValue()) mEncoder->WriteFloat(value);
+    if (!CanWriteValue()) return;
+    if (mNotFiniteAsZero && !std::isfinite(value)) {
+        CountNotFinite(1);
+        value = 0.0f;
+    }
+    mEncoder->WriteFloat(value);
 }
 
 void KFbx::FieldWriteD(double value) {
-    if (CanWriteValue()) mEncoder->WriteDouble(value);
+    if (!CanWriteValue()) return;
+    if (mNotFiniteAsZero && !std::isfinite(value)) {
+        CountNotFinite(1);
+        value = 0.0;
+    }
+    mEncoder->WriteDouble(value);
 }
 
 void KFbx::FieldWriteS(const char* value) {
@@ -167,13 +206,21 @@ void KFbx::FieldWriteArrayL(const std::int64_t* values, std::int64_t count) {
 }
 
 void KFbx::FieldWriteArrayF(const float* values, std::int64_t count) {
-    if (CanWriteValue() && values != nullptr && count > 0) mEncoder->WriteFloats(values, static_cast<std::size_t>(count));
+    if (!CanWriteValue() || values == nullptr || count <= 0) return;
+    std::int64_t notFinite = 0;
+    const std::vector<float> finite =
+        FiniteCopy(values, mNotFiniteAsZero ? static_cast<std::size_t>(count) : 0, notFinite);
+    if (notFinite > 0) CountNotFinite(notFinite);
+    mEncoder->WriteFloats(notFinite > 0 ? finite.data() : values, static_cast<std::size_t>(count));
 }
 
 void KFbx::FieldWriteArrayD(const double* values, std::int64_t count) {
-    if (CanWriteValue() && values != nullptr && count > 0) {
-        mEncoder->WriteDoubles(values, static_cast<std::size_t>(count));
-    }
+    if (!CanWriteValue() || values == nullptr || count <= 0) return;
+    std::int64_t notFinite = 0;
+    const std::vector<double> finite =
+        FiniteCopy(values, mNotFiniteAsZero ? static_cast<std::size_t>(count) : 0, notFinite);
+    if (notFinite > 0) CountNotFinite(notFinite);
+    mEncoder->WriteDoubles(notFinite > 0 ? finite.data() : values, static_cast<std::size_t>(count));
 }
 
 void KFbx::WriteStringField(const char* name, const char* value) {

@@ -19,6 +19,7 @@
 #include <fbxfilesdk/scene/KFbxVideo.h>
 #include <fbxfilesdk/scene/KTimeSpan.h>
 
+#include <charconv>
 #include <cstring>
 #include <initializer_list>
 #include <new>
@@ -192,6 +193,19 @@ bool KFbxWriterFbx6::PostprocessScene(KFbxScene& scene) {
            IsVersion(mExportVersion, {"FBX200508_MB70", "FBX200602_MB75", "FBX200608", "FBX200611"});
 }
 
+void KFbxWriterFbx6::TellNotFiniteValues(const IFbxObject* file) {
+    if (file == nullptr) return;
+    for (const auto& [field, count] : file->GetNotFiniteValues()) {
+        char digits[24];
+        *std::to_chars(digits, digits + sizeof digits - 1, count).ptr = '\0';
+        mMessage += "The field \"";
+        mMessage += field.c_str();
+        mMessage += "\" has ";
+        mMessage += digits;
+        mMessage += " values that are not finite numbers; they are written as 0.\n";
+    }
+}
+
 bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObject* fieldFile) {
     KFbxStreamOptionsFbxWriter* fresh = KFbxStreamOptionsFbxWriter::Create(&mManager, "");
     mOptions = nullptr;
@@ -226,6 +240,8 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
 
     if (ready) {
         steps += mOptions->GetSelectedTakeCount();
+        // Files for other programs: no "nan" or "inf" where a number stands.
+        mFbx->SetNotFiniteWrittenAsZero(true);
     }
     if (progress != nullptr) {
         progress->SetStepCount(steps);
@@ -295,6 +311,7 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
         mFbx->CloseFileIdentity();
         WriteSummary(scene, 0);
     }
+    TellNotFiniteValues(fieldFile != nullptr ? fieldFile : mFbx);
 
     if (scene != nullptr) {
         // From the last, so the indexes still to visit stay put.

@@ -215,6 +215,9 @@ private:
     void BeginSection(const char* title, const char* name);
     // The "Constraint" definition count; -1 when the type is left out.
     int ConstraintDefinitionCount(KFbxScene& scene) const;
+    // A message line per field of the file that had values written as 0
+    // for not being finite numbers.
+    void TellNotFiniteValues(const IFbxObject* file);
 };
 
 // Appends, in increasing order, every control point index at which the x, y

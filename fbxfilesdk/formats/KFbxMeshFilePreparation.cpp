@@ -1,10 +1,13 @@
 #include <fbxfilesdk/formats/KFbxMeshFilePreparation.h>
 
 #include <fbxfilesdk/core/ErrorHolder.h>
+#include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxSceneRenamer.h>
+
+#include <charconv>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -46,6 +49,19 @@ KFbxNode* KFbxMeshFilePreparation::BeginWrite(ErrorHolder& error, KFbxStreamOpti
     triangulate = own->GetBoolOption("TRIANGULATE", true);
     deformation = own->GetBoolOption("DEFORMATION", true);
     return root;
+}
+
+void KFbxMeshFilePreparation::TellNotFinite(KString& message, const char* what, const char* name, int count) {
+    if (count <= 0) return;
+    char digits[16];
+    *std::to_chars(digits, digits + sizeof digits - 1, count).ptr = '\0';
+    message += "The ";
+    message += what;
+    message += " \"";
+    message += name;
+    message += "\" has ";
+    message += digits;
+    message += " values that are not finite numbers; they are written as 0.\n";
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -11,6 +11,7 @@
 namespace fbxsdk_2006_11_1 {
 
 class ErrorHolder;
+class KString;
 class KFbxNode;
 class KFbxScene;
 class KFbxStreamOptions;
@@ -48,6 +49,11 @@ public:
     // "DEFORMATION" read into the flags; null with the error set.
     static KFbxNode* BeginWrite(ErrorHolder& error, KFbxStreamOptions* own, bool fileOpen, KFbxScene* scene,
                                 bool& triangulate, bool& deformation);
+
+    // Appends to a writer's message the line that tells that count values of
+    // what (a kind: "mesh", "material") were not finite numbers and were
+    // written as 0; nothing for a count of 0.
+    static void TellNotFinite(KString& message, const char* what, const char* name, int count);
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -142,7 +142,12 @@ void KFbxWriterDxf::Group(int code, int value) {
 void KFbxWriterDxf::Group(int code, double value) {
     Code(code);
     // The shortest text that reads back as the same double; a negative
-    // zero is plain zero in a drawing.
+    // zero is plain zero in a drawing, and NaN and infinity, which no
+    // drawing reader takes for a number, are 0 too.
+    if (!std::isfinite(value)) {
+        ++mNotFinite;
+        value = 0.0;
+    }
     if (value == 0.0) {
         value = 0.0;
     }
@@ -313,6 +318,7 @@ void KFbxWriterDxf::WritePolyline(KFbxNode& node) {
     if (!prepared.Prepare(node, mTriangulate, mDeformation)) {
         return;
     }
+    mNotFinite = 0;
     const KFbxMesh& mesh = *prepared.GetMesh();
     const std::vector<KFbxVector4>& points = prepared.GetControlPoints();
     const int pointCount = static_cast<int>(points.size());
@@ -402,6 +408,7 @@ void KFbxWriterDxf::WritePolyline(KFbxNode& node) {
         }
     }
     Group(0, "SEQEND");
+    KFbxMeshFilePreparation::TellNotFinite(mMessage, "mesh", layer, mNotFinite);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -35,7 +35,8 @@ public:
     KFbxStreamOptions* GetWriteOptions() override;
     // Writes the scene. "Stream options not set" for options of another
     // class or none; "File not opened" without a file; "Out of disk space"
-    // when the stream fails.
+    // when the stream fails. The message tells, a line per mesh, numbers
+    // that were not finite and were written as 0.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
     // The shared renaming of plain mesh files, with this writer's own
     // snapshot of the names; PostprocessScene gives them back and, as the file kind has nothing to finish, answers
@@ -66,6 +67,8 @@ private:
     KString mFileName;
     bool mTriangulate = true;
     bool mDeformation = true;
+    // Values of the polyline being written that were not finite numbers.
+    int mNotFinite = 0;
     KFbxSceneNameSnapshot mNames;
 };
 

@@ -357,17 +357,7 @@ std::string KFbxWriterObj::WrittenName(const char* name, const char* what) {
 }
 
 void KFbxWriterObj::TellNotFinite(const char* what, const char* name, int count) {
-    if (count > 0) {
-        char digits[16];
-        *std::to_chars(digits, digits + sizeof digits - 1, count).ptr = '\0';
-        mMessage += "The ";
-        mMessage += what;
-        mMessage += " \"";
-        mMessage += name;
-        mMessage += "\" has ";
-        mMessage += digits;
-        mMessage += " values that are not finite numbers; they are written as 0.\n";
-    }
+    KFbxMeshFilePreparation::TellNotFinite(mMessage, what, name, count);
 }
 
 }  // namespace fbxsdk_2006_11_1

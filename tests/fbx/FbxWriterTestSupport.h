@@ -47,6 +47,7 @@ protected:
         exporter->SetFileFormat(format);
         const bool exported = exporter->Export(mScene, options);
         mLastError = exporter->GetLastErrorString();
+        exporter->GetMessageText(mExportMessage);
         mLastErrorId = exporter->GetLastErrorID();
         exporter->Destroy();
         return exported;
@@ -118,6 +119,8 @@ protected:
     KFbxScene* mScene = nullptr;
     std::string mLastError;
     int mLastErrorId = -1;
+    // The last export's message text.
+    KString mExportMessage;
 };
 
 }  // namespace fbxsdk_2006_11_1::writertest

@@ -33,6 +33,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
 
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::writertest;
@@ -470,6 +473,98 @@ TEST_F(KFbxWriterFbx6Test, AMeshSharedByTwoNodesIsShownByEachWhereItStands) {
         const KFbxVector4 world = KgeMatrix(node->EvaluateDefaultGlobalTransform()).MultT(readMesh->GetControlPoints()[1]);
         EXPECT_DOUBLE_EQ(world[0], place.mX + 1.0) << place.mName;
         EXPECT_DOUBLE_EQ(world[2], place.mX > 0 ? 10.0 : 0.0) << place.mName;
+    }
+}
+
+// The names of a scene's nodes below the root, depth first.
+void CollectNames(const KFbxNode& node, std::vector<std::string>& names) {
+    for (int i = 0; i < node.GetChildCount(); ++i) {
+        names.emplace_back(node.GetChild(i)->GetName());
+        CollectNames(*node.GetChild(i), names);
+    }
+}
+
+TEST_F(KFbxWriterFbx6Test, HostileScenesReadBackAsTheyWereSaveTheValuesTheMessageNames) {
+    const double nan = std::nan("");
+    const struct {
+        const char* mName;
+        std::function<void()> mBuild;
+        std::vector<std::string> mExportMessage;
+    } cases[] = {
+        {"names with markup, quotes, line ends, control characters and UTF-8",
+         [this] {
+             for (const char* name : {"<b class=\"x\">&amp;", "line\nend\r\n", "tab\there\x01\x7f", "\xC3\xBCn\xC3\xAF",
+                                      "Model::\"; Connect", "}"}) {
+                 AddNode(name);
+             }
+         },
+         {}},
+        {"numbers that are not finite",
+         [this, nan] {
+             KFbxNode* node = AddNode("Lost");
+             node->SetLclTranslation(KFbxVector4(nan, HUGE_VAL, 1, 0));
+             KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
+             mesh->InitControlPoints(3);
+             mesh->GetControlPoints()[1] = KFbxVector4(-HUGE_VAL, 0, 0, 1);
+             const int triangle[3] = {0, 1, ~2};
+             mesh->AddPolygons(triangle, 3);
+             node->SetNodeAttribute(mesh);
+         },
+         {"The field \"Property\" has 2 values that are not finite numbers; they are written as 0.\n",
+          "The field \"Vertices\" has 3 values that are not finite numbers; they are written as 0.\n"}},
+        {"an empty mesh and polygons of no, one and two corners",
+         [this] {
+             AddNode("Empty")->SetNodeAttribute(KFbxMesh::Create(mManager, ""));
+             KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
+             mesh->InitControlPoints(3);
+             for (int size : {0, 1, 2, 3}) {
+                 mesh->BeginPolygon();
+                 for (int k = 0; k < size; ++k) mesh->AddPolygonVertex(k);
+                 mesh->EndPolygon();
+             }
+             AddNode("Short")->SetNodeAttribute(mesh);
+         },
+         {}},
+    };
+    for (const auto& hostile : cases) {
+        SCOPED_TRACE(hostile.mName);
+        TearDown();
+        SetUp();
+        hostile.mBuild();
+        std::vector<std::string> names;
+        CollectNames(*mScene->GetRootNode(), names);
+        AsciiLines();
+        for (const std::string& line : hostile.mExportMessage) {
+            EXPECT_NE(std::string(mExportMessage.Buffer()).find(line), std::string::npos) << mExportMessage.Buffer();
+        }
+        if (hostile.mExportMessage.empty()) EXPECT_STREQ(mExportMessage.Buffer(), "");
+
+        // Read back: the same nodes under the same names, every place a
+        // finite number.
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        ASSERT_TRUE(importer->Initialize((mFolder / "scene.fbx").c_str()));
+        ASSERT_TRUE(importer->Import(read));
+        importer->Destroy();
+        std::vector<std::string> readNames;
+        CollectNames(*read->GetRootNode(), readNames);
+        EXPECT_EQ(readNames, names);
+        for (int i = 0; i < read->GetNodeCount(); ++i) {
+            const KgeMatrix global = read->GetNode(i)->EvaluateDefaultGlobalTransform();
+            for (int j = 0; j < 16; ++j) EXPECT_TRUE(std::isfinite(global[j / 4][j % 4]));
+        }
+        if (KFbxNode* lost = read->GetRootNode()->FindChild("Lost", false)) {
+            const KFbxVector4 place = lost->EvaluateDefaultGlobalTransform().GetT();
+            EXPECT_EQ(place[0], 0.0);
+            EXPECT_EQ(place[1], 0.0);
+            EXPECT_EQ(place[2], 1.0);
+        }
+        if (KFbxNode* shortNode = read->GetRootNode()->FindChild("Short", false)) {
+            auto* mesh = dynamic_cast<KFbxMesh*>(shortNode->GetNodeAttribute());
+            ASSERT_NE(mesh, nullptr);
+            ASSERT_GT(mesh->GetPolygonCount(), 0);
+            EXPECT_EQ(mesh->GetPolygonSize(mesh->GetPolygonCount() - 1), 3);
+        }
     }
 }
 

@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <map>
 
@@ -384,6 +387,67 @@ TEST_F(DxfWriterTest, FullDiskIsReportedAsAFailure) {
     ASSERT_TRUE(writer.FileCreate("/dev/full"));
     EXPECT_FALSE(writer.Write(mScene, WriteOptions(false)));
     EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+}
+
+TEST_F(DxfWriterTest, HostileScenesWriteWellFormedPairsAndSayWhatChanged) {
+    const double nan = std::nan("");
+    const struct {
+        const char* mName;
+        std::function<void()> mBuild;
+        int mFaces;
+        std::string mMessage;
+    } cases[] = {
+        {"names with markup, quotes, line ends, control characters and UTF-8",
+         [this] {
+             for (const char* name : {"<b class=\"x\">", "line\nend\r\n 0\nEOF", "tab\t\x01\x7f", "\xC3\xBCn"}) {
+                 AddMesh(AddNode(name), {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}}, {{0, 1, 2}});
+             }
+         },
+         4, ""},
+        {"numbers that are not finite",
+         [this, nan] {
+             KFbxNode* node = AddNode("Lost");
+             node->SetLclTranslation(KFbxVector4(0, 0, 5, 0));
+             AddMesh(node, {{nan, 0, 0, 1}, {1, HUGE_VAL, 0, 1}, {0, 1, 0, 1}}, {{0, 1, 2}});
+         },
+         1, "The mesh \"Lost\" has 6 values that are not finite numbers; they are written as 0.\n"},
+        {"an empty mesh and polygons of no, one and two corners",
+         [this] {
+             AddMesh(AddNode("Empty"), {}, {});
+             AddMesh(AddNode("Short"), {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}}, {{}, {0}, {0, 1}, {0, 1, 2}});
+         },
+         1, ""},
+    };
+    for (const auto& hostile : cases) {
+        SCOPED_TRACE(hostile.mName);
+        TearDown();
+        SetUp();
+        hostile.mBuild();
+        const std::vector<std::string> lines = Written(false);
+        EXPECT_EQ(std::string(mExportMessage.Buffer()), hostile.mMessage);
+        // Code and value lines in pairs, every code a number, every value of a
+        // coordinate a number, and the drawing ends where the writer ended it.
+        ASSERT_EQ(lines.size() % 2, 0u);
+        int faces = 0;
+        for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+            const std::size_t digits = lines[i].find_first_not_of(' ');
+            ASSERT_NE(digits, std::string::npos) << i;
+            int code = -1;
+            const auto read = std::from_chars(lines[i].data() + digits, lines[i].data() + lines[i].size(), code);
+            ASSERT_EQ(read.ptr, lines[i].data() + lines[i].size()) << i << ": " << lines[i];
+            if (code == 10 || code == 20 || code == 30) {
+                double value = 0.0;
+                const std::string& text = lines[i + 1];
+                EXPECT_EQ(std::from_chars(text.data(), text.data() + text.size(), value).ptr, text.data() + text.size())
+                    << text;
+                EXPECT_TRUE(std::isfinite(value)) << text;
+            }
+            // A face record is a vertex of flags 128.
+            faces += code == 70 && lines[i + 1] == "   128" ? 1 : 0;
+            EXPECT_EQ(lines[i + 1] == "EOF", i + 2 == lines.size()) << i;
+        }
+        EXPECT_EQ(faces, hostile.mFaces);
+    }
 }
 
 // The output of a command, its error stream included.

@@ -432,6 +432,26 @@ TEST_F(ObjWriterTest, AnIndependentReaderOpensTheWrittenFilesWithTheirCounts) {
     // materials and the default one.
     EXPECT_NE(output.find("Faces:              13\n"), std::string::npos) << output;
     EXPECT_NE(output.find("Materials:          3\n"), std::string::npos) << output;
+    // The places of the points: the cube and the triangle span (0 0 0) to (1 1 2/7).
+    EXPECT_NE(output.find("Minimum point      (0.000000 0.000000 0.000000)"), std::string::npos) << output;
+    EXPECT_NE(output.find("Maximum point      (1.000000 1.000000 0.285714)"), std::string::npos) << output;
+    // What assimp makes of the materials shows in what it writes again: the
+    // brick 75 % opaque, the sand and the default opaque, each on its faces.
+    const std::string again = Path("again.obj");
+    CommandOutput("assimp export '" + Path("scene.obj") + "' '" + again + "'");
+    const std::string mtl = Text(Path("again.mtl"));
+    for (const char* block : {"newmtl red_brick\n", "newmtl sand\n", "newmtl default\n"}) {
+        const std::size_t at = mtl.find(block);
+        ASSERT_NE(at, std::string::npos) << block << mtl;
+        const std::size_t opacity = mtl.find("\nd ", at);
+        ASSERT_NE(opacity, std::string::npos) << mtl;
+        EXPECT_EQ(mtl.substr(opacity, 7), std::string(block) == "newmtl red_brick\n" ? "\nd 0.75" : "\nd 1\nNi")
+            << block << mtl;
+    }
+    const std::string obj = Text(again);
+    for (const char* use : {"usemtl red_brick\nf ", "usemtl sand\nf ", "usemtl default\nf "}) {
+        EXPECT_NE(obj.find(use), std::string::npos) << use << obj;
+    }
 }
 
 // What tinyobjloader reads from an OBJ file: per material "material name
