@@ -317,22 +317,17 @@ void KFbxReaderDxf::ReadPolyline(const Entity& head, Position& position, FaceSet
             Warn(pending.mLine, "face with fewer than three vertices left out");
             continue;
         }
-        // A vertex named twice is one corner.
+        // A face naming a vertex twice stays as it was written: meshes hold
+        // such faces where a fan closes at a pole, and they come back whole.
+        const int count = n[3] != 0 ? 4 : 3;
         long long index[4];
-        int count = 0;
         bool inRange = true;
-        for (int k = 0; k < (n[3] != 0 ? 4 : 3); ++k) {
-            const long long named = std::llabs(n[k]) - 1;
-            inRange = inRange && named < vertexCount;
-            if (std::find(index, index + count, named) == index + count) {
-                index[count++] = named;
-            }
+        for (int k = 0; k < count; ++k) {
+            index[k] = std::llabs(n[k]) - 1;
+            inRange = inRange && index[k] < vertexCount;
         }
         if (!inRange) {
             Warn(pending.mLine, "face naming a vertex its polyline does not have left out");
-            continue;
-        }
-        if (count < 3) {
             continue;
         }
         Face face{count, pending.mColor, {0, 0, 0, 0}};

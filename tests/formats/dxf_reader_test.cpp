@@ -7,6 +7,7 @@
 #include <fbxfilesdk/formats/KFbxReaderDxf.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
+#include "support/CommandOutput.h"
 #include "support/ImportLeftovers.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace fbxsdk_2006_11_1::dxftest {
 namespace {
@@ -213,20 +218,106 @@ TEST_F(DxfTest, FacesKeepEveryDistinctCornerAndDropLinesAndPoints) {
         }
     }
 
-    // Polyface faces likewise: a vertex named twice is one corner.
+    // Polyface faces stay as written, a vertex named twice included.
     Drawing polyface;
     polyface.Section("ENTITIES");
-    polyface.Polyface("P", {a, b, c, d}, {{1, 1, 2}, {1, 2, 3}, {1, 1, 3, 4}, {2, 3, 3, 2}});
+    polyface.Polyface("P", {a, b, c, d}, {{1, 2, 2}, {1, 2, 3}, {1, 1, 3, 4}});
     polyface.EndSection().End();
     ASSERT_TRUE(ImportDrawing(polyface, 0)) << mLastError;
     KFbxMesh* mesh = MeshOf(Child("P"));
     ASSERT_NE(mesh, nullptr);
-    ASSERT_EQ(mesh->GetPolygonCount(), 2);
-    EXPECT_EQ(mesh->GetPolygonSize(0), 3);
-    ASSERT_EQ(mesh->GetPolygonSize(1), 3);
-    // Numbers 1, 3, 4 last first.
-    EXPECT_EQ(mesh->GetPolygonVertex(1, 0), 3);
-    EXPECT_EQ(mesh->GetPolygonVertex(1, 2), 0);
+    ASSERT_EQ(mesh->GetPolygonCount(), 3);
+    const std::vector<int> written = {1, 1, 0, 2, 1, 0, 3, 2, 0, 0};
+    EXPECT_EQ(std::vector<int>(mesh->GetPolygonVertices(), mesh->GetPolygonVertices() + mesh->GetPolygonVertexCount()),
+              written);
+}
+
+// A face as its distinct corners.
+using Corners = std::vector<std::array<double, 3>>;
+
+bool Near(const std::array<double, 3>& a, const std::array<double, 3>& b) {
+    return std::fabs(a[0] - b[0]) < 1e-4 && std::fabs(a[1] - b[1]) < 1e-4 && std::fabs(a[2] - b[2]) < 1e-4;
+}
+
+void AddCorner(Corners& face, const std::array<double, 3>& corner) {
+    if (std::none_of(face.begin(), face.end(), [&](const auto& kept) { return Near(kept, corner); })) {
+        face.push_back(corner);
+    }
+}
+
+// The faces of an OBJ file of "v" and "f" statements.
+std::vector<Corners> ObjFaces(const std::string& path) {
+    std::ifstream in(path);
+    Corners points;
+    std::vector<Corners> faces;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string kind;
+        words >> kind;
+        if (kind == "v") {
+            std::array<double, 3> point{};
+            words >> point[0] >> point[1] >> point[2];
+            points.push_back(point);
+        } else if (kind == "f") {
+            Corners face;
+            for (std::string word; words >> word;) {
+                const std::size_t index = std::stoul(word.substr(0, word.find('/')));
+                if (index >= 1 && index <= points.size()) {
+                    AddCorner(face, points[index - 1]);
+                }
+            }
+            faces.push_back(face);
+        }
+    }
+    return faces;
+}
+
+// How many faces of one list have no face of the other with the same
+// corners (each face matched once).
+std::size_t Unmatched(const std::vector<Corners>& ours, std::vector<Corners> theirs) {
+    std::size_t unmatched = 0;
+    for (const Corners& face : ours) {
+        const auto same = std::find_if(theirs.begin(), theirs.end(), [&](const Corners& other) {
+            return other.size() == face.size() && std::all_of(face.begin(), face.end(), [&](const auto& corner) {
+                       return std::any_of(other.begin(), other.end(),
+                                          [&](const auto& near) { return Near(corner, near); });
+                   });
+        });
+        if (same == theirs.end()) {
+            ++unmatched;
+        } else {
+            theirs.erase(same);
+        }
+    }
+    return unmatched + theirs.size();
+}
+
+TEST_F(DxfTest, TheDistributionsEggReadsWithTheFacesAssimpReads) {
+    const std::string egg = "/usr/share/assimp/models/DXF/PinkEggFromLW.dxf";
+    if (!std::filesystem::exists(egg) || !ProgramInstalled("assimp")) {
+        GTEST_SKIP() << "assimp or its test models are not installed";
+    }
+    const std::string obj = mFolder / "egg.obj";
+    ASSERT_EQ(std::system(("assimp export '" + egg + "' '" + obj + "' > /dev/null 2>&1").c_str()), 0);
+    // Both turn the drawing's Z up into Y up the same way.
+    const std::vector<Corners> theirs = ObjFaces(obj);
+    ASSERT_EQ(theirs.size(), 288u);
+
+    ASSERT_TRUE(Import(egg, ReadOptions(0))) << mLastError;
+    std::vector<Corners> ours;
+    for (int n = 0; n < mScene->GetNodeCount(); ++n) {
+        KFbxMesh* mesh = MeshOf(mScene->GetNode(n));
+        for (int p = 0; mesh != nullptr && p < mesh->GetPolygonCount(); ++p) {
+            Corners face;
+            for (int k = 0; k < mesh->GetPolygonSize(p); ++k) {
+                const KFbxVector4 point = mesh->GetControlPoints()[mesh->GetPolygonVertex(p, k)];
+                AddCorner(face, {point[0], point[1], point[2]});
+            }
+            ours.push_back(face);
+        }
+    }
+    EXPECT_EQ(ours.size(), 288u);
+    EXPECT_EQ(Unmatched(ours, theirs), 0u);
 }
 
 TEST_F(DxfTest, ColourByLayerTakesTheLayersColour) {
