@@ -101,7 +101,9 @@ private:
     static KFbxVector4 ToScene(double x, double y, double z);
     static KFbxVector4 Minus(const KFbxVector4& a, const KFbxVector4& b);
     bool LoadFile();
-    void Warn(int line, const char* text);
+    // Adds "Line <line>: <text>", and ": "<name>"" after a name, to the
+    // message, once per line.
+    void Warn(int line, const char* text, std::string_view name = {});
     // The entity that starts at position (at a group-0 pair) into entity, up
     // to the next group-0 pair, where position is left.
     void ReadEntityAt(Position& position, Entity& entity);
