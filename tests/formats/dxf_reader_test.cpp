@@ -694,7 +694,7 @@ TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
     } cases[] = {
         {"inserts that multiply tenfold ten times", TenfoldInserts(), 100, "more than the drawing can hold"},
         {"a block inserting itself, inserted as often", SelfInserts(1500), 100, "inserts itself"},
-        {"faces that warn", BadFaces(4000), 1, "no number"},
+        {"faces that warn", BadFaces(2000), 1, "no number"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
