@@ -26,7 +26,7 @@ constexpr std::size_t kMaxInsertDepth = 64;
 // What inserts may cost, in bytes of memory or its worth in time: a fixed
 // allowance, so that a small drawing stays small whatever its blocks do, and
 // a share that grows with the drawing, for large drawings of many inserts.
-constexpr long long kInsertAllowance = 24LL << 20;
+constexpr long long kInsertAllowance = 16LL << 20;
 constexpr long long kInsertAllowancePerByte = 8;
 // A node and its mesh made for an insert; each entity walked in a block.
 constexpr long long kInsertNodeCost = 24LL << 10;

@@ -154,9 +154,11 @@ bool KFbxReaderDxf::ReadPoint(const Entity& entity, int xCode, KFbxVector4& poin
     double xyz[3] = {0.0, 0.0, 0.0};
     for (std::size_t i = 1; i < entity.size(); ++i) {
         const int code = entity[i].mCode;
-        const int axis = (code - xCode) / 10;
-        if (code >= xCode && code <= xCode + 20 && (code - xCode) % 10 == 0 &&
-            !KFbxDxfPairs::ToDouble(entity[i].mValue, xyz[axis])) {
+        // Codes of any int value come in: the difference only once in range.
+        if (code < xCode || code > xCode + 20 || (code - xCode) % 10 != 0) {
+            continue;
+        }
+        if (!KFbxDxfPairs::ToDouble(entity[i].mValue, xyz[(code - xCode) / 10])) {
             return false;
         }
     }
