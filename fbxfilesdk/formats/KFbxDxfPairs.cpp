@@ -102,6 +102,7 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
 
 void KFbxDxfPairs::Reset(std::string_view text, bool forgetError) {
     mText = text;
+    mEnd = std::string_view::npos;
     if (forgetError) {
         mError.clear();
     }
@@ -123,7 +124,9 @@ bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
     }
     const char* const text = mText.data();
     const std::size_t size = mText.size();
-    if (at >= size) {
+    // The pairs end where a line is no pair: blocks read again and again
+    // find that out once.
+    if (at >= size || at >= mEnd) {
         return false;
     }
     const std::size_t codeEnd = LineEnd(text, size, at);
@@ -134,17 +137,20 @@ bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
         // Blank lines after the last pair end a drawing harmlessly.
         if (Trimmed(codeLine).empty() &&
             Trimmed(mText.substr(valueAt)).find_first_not_of("\r\n") == std::string_view::npos) {
+            mEnd = at;
             return false;
         }
         if (mError.empty()) {
             mError = LineError(position.mLine + 1, "a group code was expected");
         }
+        mEnd = at;
         return false;
     }
     if (valueAt >= size) {
         if (mError.empty()) {
             mError = LineError(position.mLine + 1, "the group code has no value line");
         }
+        mEnd = at;
         return false;
     }
     const std::size_t valueEnd = LineEnd(text, size, valueAt);

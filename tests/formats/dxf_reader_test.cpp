@@ -669,6 +669,18 @@ Drawing SelfInserts(int count) {
     return d.EndSection().End();
 }
 
+// Inserts of a block whose text runs into a long stretch of blank lines, and
+// no pair after them.
+Drawing InsertsOfABlockCutShort(int count) {
+    Drawing d;
+    d.Section("ENTITIES");
+    for (int i = 0; i < count; ++i) {
+        d.Insert("B", i, 0, 0);
+    }
+    d.EndSection().Section("BLOCKS").Block("B").Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+    return d.Raw(std::string(4 << 20, '\n')).Raw("  0\nENDBLK\n").EndSection().End();
+}
+
 Drawing BadFaces(int count) {
     Drawing d;
     d.Section("ENTITIES");
@@ -697,6 +709,7 @@ TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
         {"inserts that multiply tenfold ten times", TenfoldInserts(), 100, "more than the drawing can hold"},
         {"a block inserting itself, inserted as often", SelfInserts(1500), 50, "inserts itself"},
         {"faces that warn", BadFaces(2000), 1, "no number"},
+        {"inserts of a block cut short by blank lines", InsertsOfABlockCutShort(2000), 50, "does not end"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
