@@ -91,6 +91,24 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
+    // Up to nine digits, what vertex numbers and flags are, cannot overflow.
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if (!digits.empty() && digits.size() <= 9) {
+        int parsed = 0;
+        std::size_t i = 0;
+        for (; i < digits.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(digits[i]) - static_cast<unsigned>('0');
+            if (digit > 9) {
+                break;
+            }
+            parsed = parsed * 10 + static_cast<int>(digit);
+        }
+        if (i == digits.size()) {
+            value = negative ? -parsed : parsed;
+            return true;
+        }
+    }
     int parsed = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {

@@ -416,6 +416,28 @@ TEST_F(DxfTest, ColourNumbersFollowThePalette) {
     EXPECT_EQ(rgb(0), (std::vector<double>{1, 1, 1}));
 }
 
+TEST(DxfPairs, IntegersAreWholeNumbersInTheIntRangeWithBlanksAround) {
+    const struct {
+        const char* text;
+        bool read;
+        int value;
+    } cases[] = {
+        {"   128", true, 128},     {"+7 ", true, 7},          {"-12", true, -12},
+        {"007", true, 7},          {"2147483647", true, 2147483647},
+        {"-2147483648", true, std::numeric_limits<int>::min()},
+        {"2147483648", false, 0},  {"-", false, 0},           {"+", false, 0},
+        {"", false, 0},            {"1 2", false, 0},         {"12a", false, 0},
+        {"1.0", false, 0},         {"999999999", true, 999999999},
+    };
+    for (const auto& test : cases) {
+        int value = 0;
+        EXPECT_EQ(KFbxDxfPairs::ToInt(test.text, value), test.read) << test.text;
+        if (test.read) {
+            EXPECT_EQ(value, test.value) << test.text;
+        }
+    }
+}
+
 TEST_F(DxfTest, MaterialsComeOnePerColourAndAnotherReadStartsAfresh) {
     Drawing d;
     d.Section("ENTITIES");
