@@ -109,19 +109,19 @@ bool KFbxReaderDxf::LoadFile() {
 }
 
 void KFbxReaderDxf::Warn(int line, const char* text, std::string_view name) {
-    // Entities of a block are read once per insert: each says its piece once,
-    // and nothing is spent on a piece said before.
+    // Entities of a block are read once per insert: each warns once, and
+    // nothing is spent on a warning given before.
     if (!mWarnedLines.insert(line).second) {
         return;
     }
-    std::string piece = "Line " + std::to_string(line) + ": " + text;
+    std::string warning = "Line " + std::to_string(line) + ": " + text;
     if (!name.empty()) {
-        piece += ": \"";
-        piece += name;
-        piece += '"';
+        warning += ": \"";
+        warning += name;
+        warning += '"';
     }
-    piece += '\n';
-    mMessage += piece.c_str();
+    warning += '\n';
+    mMessage += warning.c_str();
 }
 
 // ---- sections --------------------------------------------------------------
