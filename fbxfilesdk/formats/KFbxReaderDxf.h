@@ -54,7 +54,9 @@ public:
     // false with "File is corrupted" and a line number in the status text,
     // and keeps what was read before. Entities that cannot be read (bad
     // numbers, vertex numbers outside their polyline, blocks missing or
-    // inserting themselves) are left out with a warning in the message.
+    // inserting themselves) are left out with a warning in the message, one
+    // per line of the file; inserts stop, with a warning, once what they made
+    // would cost more than a few tens of MB beyond what the drawing holds.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
 
     // The colour of a colour number 1 to 255; rgb is left as it is for
