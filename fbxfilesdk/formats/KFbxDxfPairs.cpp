@@ -91,6 +91,24 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
+    // Up to nine digits, what vertex numbers and flags are, cannot overflow.
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if (!digits.empty() && digits.size() <= 9) {
+        int parsed = 0;
+        std::size_t i = 0;
+        for (; i < digits.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(digits[i]) - static_cast<unsigned>('0');
+            if (digit > 9) {
+                break;
+            }
+            parsed = parsed * 10 + static_cast<int>(digit);
+        }
+        if (i == digits.size()) {
+            value = negative ? -parsed : parsed;
+            return true;
+        }
+    }
     int parsed = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
@@ -102,6 +120,7 @@ bool KFbxDxfPairs::ToInt(std::string_view text, int& value) {
 
 void KFbxDxfPairs::Reset(std::string_view text, bool forgetError) {
     mText = text;
+    mEnd = std::string_view::npos;
     if (forgetError) {
         mError.clear();
     }
@@ -123,7 +142,9 @@ bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
     }
     const char* const text = mText.data();
     const std::size_t size = mText.size();
-    if (at >= size) {
+    // The pairs end where a line is no pair: blocks read again and again
+    // find that out once.
+    if (at >= size || at >= mEnd) {
         return false;
     }
     const std::size_t codeEnd = LineEnd(text, size, at);
@@ -134,17 +155,20 @@ bool KFbxDxfPairs::Next(Position& position, KFbxDxfPair& pair) {
         // Blank lines after the last pair end a drawing harmlessly.
         if (Trimmed(codeLine).empty() &&
             Trimmed(mText.substr(valueAt)).find_first_not_of("\r\n") == std::string_view::npos) {
+            mEnd = at;
             return false;
         }
         if (mError.empty()) {
             mError = LineError(position.mLine + 1, "a group code was expected");
         }
+        mEnd = at;
         return false;
     }
     if (valueAt >= size) {
         if (mError.empty()) {
             mError = LineError(position.mLine + 1, "the group code has no value line");
         }
+        mEnd = at;
         return false;
     }
     const std::size_t valueEnd = LineEnd(text, size, valueAt);

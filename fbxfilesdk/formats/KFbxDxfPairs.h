@@ -52,6 +52,8 @@ public:
 private:
     std::string_view mText;
     std::string mError;
+    // Where the pairs end: the first line met that is no pair.
+    std::size_t mEnd = std::string_view::npos;
     // The pair read last: where it starts, it, and where the next starts.
     std::size_t mLastAt = std::string_view::npos;
     KFbxDxfPair mLastPair{};

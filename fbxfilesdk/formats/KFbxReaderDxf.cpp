@@ -26,10 +26,10 @@ constexpr std::size_t kMaxInsertDepth = 64;
 // What inserts may cost, in bytes of memory or its worth in time: a fixed
 // allowance, so that a small drawing stays small whatever its blocks do, and
 // a share that grows with the drawing, for large drawings of many inserts.
-constexpr long long kInsertAllowance = 32LL << 20;
+constexpr long long kInsertAllowance = 16LL << 20;
 constexpr long long kInsertAllowancePerByte = 8;
 // A node and its mesh made for an insert; each entity walked in a block.
-constexpr long long kInsertNodeCost = 16LL << 10;
+constexpr long long kInsertNodeCost = 24LL << 10;
 constexpr long long kInsertEntityCost = 64;
 
 }  // namespace
@@ -108,16 +108,20 @@ bool KFbxReaderDxf::LoadFile() {
     return std::ferror(mFile) == 0;
 }
 
-void KFbxReaderDxf::Warn(int line, const char* text) {
-    // Entities of a block are read once per insert: each says its piece once.
+void KFbxReaderDxf::Warn(int line, const char* text, std::string_view name) {
+    // Entities of a block are read once per insert: each warns once, and
+    // nothing is spent on a warning given before or past the kept ones.
     if (!mWarnedLines.insert(line).second || !KeepWarning()) {
         return;
     }
-    mMessage += "Line ";
-    mMessage += line;
-    mMessage += ": ";
-    mMessage += text;
-    mMessage += "\n";
+    std::string warning = "Line " + std::to_string(line) + ": " + text;
+    if (!name.empty()) {
+        warning += ": \"";
+        warning += name;
+        warning += '"';
+    }
+    warning += '\n';
+    mMessage += warning.c_str();
 }
 
 // ---- sections --------------------------------------------------------------
@@ -241,12 +245,12 @@ void KFbxReaderDxf::ReadInsert(const Entity& entity, KFbxNode& parent, const KFb
     }
     const auto found = mBlocks.find(name);
     if (name.empty() || found == mBlocks.end()) {
-        Warn(line, ("INSERT of a block that does not exist: \"" + name + "\"").c_str());
+        Warn(line, "INSERT of a block that does not exist", name);
         return;
     }
     for (const std::string& outer : mInsertChain) {
         if (outer == name) {
-            Warn(line, ("block inserts itself: \"" + name + "\"").c_str());
+            Warn(line, "block inserts itself", name);
             return;
         }
     }
@@ -275,7 +279,7 @@ void KFbxReaderDxf::ReadInsert(const Entity& entity, KFbxNode& parent, const KFb
     mRenaming.Rename(nodeName);
     mInsertChain.push_back(name);
     if (!ReadBlockEntities(position, parent, nodeName.Buffer(), &placement, base, false)) {
-        Warn(line, ("block does not end: \"" + name + "\"").c_str());
+        Warn(line, "block does not end", name);
     }
     mInsertChain.pop_back();
 }
@@ -337,9 +341,14 @@ bool KFbxReaderDxf::ReadBlockEntities(Position& position, KFbxNode& parent, cons
         if (!topLevel && !SpendOnInsert(pair.mLine, kInsertEntityCost)) {
             return true;
         }
+        const std::size_t start = position.mOffset;
         if (ReadEntity(position, entity, [&](const Entity&) -> FaceSet& { return set; }, topLevel ? parent : *node,
                        offset)) {
             geometry = true;
+        }
+        // Each copy of a block reads its text again.
+        if (!topLevel && !SpendOnInsert(pair.mLine, static_cast<long long>(position.mOffset - start))) {
+            return true;
         }
         return std::nullopt;
     });

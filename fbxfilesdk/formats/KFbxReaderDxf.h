@@ -54,7 +54,9 @@ public:
     // false with "File is corrupted" and a line number in the status text,
     // and keeps what was read before. Entities that cannot be read (bad
     // numbers, vertex numbers outside their polyline, blocks missing or
-    // inserting themselves) are left out with a warning in the message.
+    // inserting themselves) are left out with a warning in the message, one
+    // per line of the file; inserts stop, with a warning, once what they made
+    // would cost more than a few tens of MB beyond what the drawing holds.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
 
     // The colour of a colour number 1 to 255; rgb is left as it is for
@@ -101,7 +103,9 @@ private:
     static KFbxVector4 ToScene(double x, double y, double z);
     static KFbxVector4 Minus(const KFbxVector4& a, const KFbxVector4& b);
     bool LoadFile();
-    void Warn(int line, const char* text);
+    // Adds "Line <line>: <text>", and ": "<name>"" after a name, to the
+    // message, once per line.
+    void Warn(int line, const char* text, std::string_view name = {});
     // The entity that starts at position (at a group-0 pair) into entity, up
     // to the next group-0 pair, where position is left.
     void ReadEntityAt(Position& position, Entity& entity);

@@ -154,9 +154,11 @@ bool KFbxReaderDxf::ReadPoint(const Entity& entity, int xCode, KFbxVector4& poin
     double xyz[3] = {0.0, 0.0, 0.0};
     for (std::size_t i = 1; i < entity.size(); ++i) {
         const int code = entity[i].mCode;
-        const int axis = (code - xCode) / 10;
-        if (code >= xCode && code <= xCode + 20 && (code - xCode) % 10 == 0 &&
-            !KFbxDxfPairs::ToDouble(entity[i].mValue, xyz[axis])) {
+        // Codes of any int value come in: the difference only once in range.
+        if (code < xCode || code > xCode + 20 || (code - xCode) % 10 != 0) {
+            continue;
+        }
+        if (!KFbxDxfPairs::ToDouble(entity[i].mValue, xyz[(code - xCode) / 10])) {
             return false;
         }
     }
@@ -317,22 +319,17 @@ void KFbxReaderDxf::ReadPolyline(const Entity& head, Position& position, FaceSet
             Warn(pending.mLine, "face with fewer than three vertices left out");
             continue;
         }
-        // A vertex named twice is one corner.
+        // A face naming a vertex twice stays as it was written: meshes hold
+        // such faces where a fan closes at a pole, and they come back whole.
+        const int count = n[3] != 0 ? 4 : 3;
         long long index[4];
-        int count = 0;
         bool inRange = true;
-        for (int k = 0; k < (n[3] != 0 ? 4 : 3); ++k) {
-            const long long named = std::llabs(n[k]) - 1;
-            inRange = inRange && named < vertexCount;
-            if (std::find(index, index + count, named) == index + count) {
-                index[count++] = named;
-            }
+        for (int k = 0; k < count; ++k) {
+            index[k] = std::llabs(n[k]) - 1;
+            inRange = inRange && index[k] < vertexCount;
         }
         if (!inRange) {
             Warn(pending.mLine, "face naming a vertex its polyline does not have left out");
-            continue;
-        }
-        if (count < 3) {
             continue;
         }
         Face face{count, pending.mColor, {0, 0, 0, 0}};
