@@ -1,7 +1,8 @@
-// The SDK's growable array of fixed-size items. Storage grows linearly, one
-// block of items at a time, through the SDK's allocation functions. Nothing
-// throws: an operation that cannot get its memory reports it and leaves the
-// array exactly as it was.
+// The SDK's growable array of fixed-size items. Storage is a whole number of
+// blocks of items, taken through the SDK's allocation functions; inserting
+// doubles it when full, a count set outright takes just the blocks it needs.
+// Nothing throws: an operation that cannot get its memory reports it and
+// leaves the array exactly as it was.
 #ifndef FBXFILESDK_CORE_DYNAMICARRAY_H
 #define FBXFILESDK_CORE_DYNAMICARRAY_H
 
@@ -41,7 +42,7 @@ public:
     // for a caller that writes every one of them before anything reads them:
     // a large array then costs no pass that zeroes what is overwritten next.
     bool SetCountForOverwrite(int n);
-    // Appends n zero-filled items.
+    // Appends n zero-filled items; storage grows as for an insert.
     bool Grow(int n);
     // Shrinks the count (items kept in storage, not cleared) or grows it as Grow.
     bool Resize(int n);
@@ -69,6 +70,9 @@ private:
     // Resizes the storage to blocks blocks; false, changing nothing, when the
     // byte size does not fit or the allocation fails.
     bool Reallocate(int blocks);
+    // Storage for n items, doubling it when it grows; false, changing
+    // nothing, when it cannot be had.
+    bool GrowToHold(long long n);
     // Smallest block count that holds n items, at least 1; -1 when too large.
     long long BlocksFor(long long n) const;
     void ZeroFromItem(int index);
