@@ -34,10 +34,6 @@ DynamicArray& DynamicArray::operator=(DynamicArray&& other) noexcept {
     return *this;
 }
 
-char* DynamicArray::ItemAddress(int index) const {
-    return mData + static_cast<std::size_t>(index) * static_cast<std::size_t>(mItemSize);
-}
-
 long long DynamicArray::BlocksFor(long long n) const {
     const long long blocks = std::max(1LL, (n + mItemsPerBlock - 1) / mItemsPerBlock);
     return blocks > INT_MAX ? -1 : blocks;

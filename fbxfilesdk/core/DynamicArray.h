@@ -6,6 +6,7 @@
 #ifndef FBXFILESDK_CORE_DYNAMICARRAY_H
 #define FBXFILESDK_CORE_DYNAMICARRAY_H
 
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 
@@ -54,6 +55,14 @@ public:
     // size is not that of a pointer or memory runs out.
     int AddPointer(void* p);
 
+    // Counts one more item at the end and returns its address when the
+    // storage has room for it, leaving the bytes there to the caller; null,
+    // changing nothing, when it has none.
+    void* TakeRoomAtEnd() {
+        if (static_cast<long long>(mCount) >= static_cast<long long>(mBlocks) * mItemsPerBlock) return nullptr;
+        return ItemAddress(mCount++);
+    }
+
     // Address of item index, null outside [0, count).
     void* GetItemAt(int index);
     const void* GetItemAt(int index) const;
@@ -76,7 +85,9 @@ private:
     // Smallest block count that holds n items, at least 1; -1 when too large.
     long long BlocksFor(long long n) const;
     void ZeroFromItem(int index);
-    char* ItemAddress(int index) const;
+    char* ItemAddress(int index) const {
+        return mData + static_cast<std::size_t>(index) * static_cast<std::size_t>(mItemSize);
+    }
 
     int mCount = 0;
     int mBlocks = 0;
@@ -94,7 +105,17 @@ public:
     explicit DynamicArrayOf(int itemsPerBlock = 16) : DynamicArray(itemsPerBlock, static_cast<int>(sizeof(T))) {}
 
     int InsertAt(int index, const T& item) { return DynamicArray::InsertAt(index, &item); }
-    int Add(const T& item) { return DynamicArray::InsertAt(GetCount(), &item); }
+    // In line while the storage has room: appending item by item is the
+    // common way to fill an array.
+    int Add(const T& item) {
+        const int index = GetCount();
+        const T copy = item;  // the item may lie in this array's storage
+        if (void* slot = TakeRoomAtEnd()) {
+            std::memcpy(slot, &copy, sizeof(T));
+            return index;
+        }
+        return DynamicArray::InsertAt(index, &copy);
+    }
 
     // A value-initialised T outside [0, count).
     T GetAt(int index) const {
