@@ -14,9 +14,11 @@
 // other readers can be timed on them (scripts/collada-vs-assimp.sh).
 #include "BenchFiles.h"
 #include "ColladaSmallDocuments.h"
+#include "SmallFileImport.h"
 
 #include <fbxfilesdk/collada/ColladaDocument.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
+#include <fbxfilesdk/collada/KFbxColladaFormats.h>
 #include <fbxfilesdk/collada/KFbxReaderCollada.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
@@ -501,5 +503,22 @@ BENCHMARK(BM_AssimpSmallFileImport)
     ->UseManualTime()
     ->Iterations(50)
     ->Unit(benchmark::kMillisecond);
+
+// ---- the distribution's small test models -----------------------------------
+
+const char* const kSmallModels[] = {"/usr/share/assimp/models/Collada/cube_triangulate.dae",
+                                    "/usr/share/assimp/models/Collada/box_nested_animation.dae",
+                                    "/usr/share/assimp/models/Collada/regr01.dae"};
+
+void BM_ColladaSmallModelImport(benchmark::State& state) {
+    KFbxRegisterColladaFormats();
+    qalimor::bench::ImportSmallFile(state, kSmallModels[state.range(0)]);
+}
+BENCHMARK(BM_ColladaSmallModelImport)->ArgName("model")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+void BM_AssimpSmallModelImport(benchmark::State& state) {
+    qalimor::bench::PeerImportSmallFile(state, kSmallModels[state.range(0)]);
+}
+BENCHMARK(BM_AssimpSmallModelImport)->ArgName("model")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include "bench/BenchFiles.h"
+#include "bench/SmallFileImport.h"
 #include "tests/formats/Scene3dsFiles.h"
 
 #include <benchmark/benchmark.h>
@@ -106,5 +107,18 @@ void BM_Import3dsSixtyThousandTriangles(benchmark::State& state) {
     state.counters["file_bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_Import3dsSixtyThousandTriangles)->Unit(benchmark::kMillisecond);
+
+// The distribution's small test model, imported as a program converting many
+// files would, and by the peer.
+constexpr const char* kSmallModel = "/usr/share/assimp/models/3DS/test1.3ds";
+
+void BM_Import3dsSmallModel(benchmark::State& state) {
+    KFbxRegister3dsFormats();
+    qalimor::bench::ImportSmallFile(state, kSmallModel);
+}
+BENCHMARK(BM_Import3dsSmallModel)->Unit(benchmark::kMicrosecond);
+
+void BM_Assimp3dsSmallModel(benchmark::State& state) { qalimor::bench::PeerImportSmallFile(state, kSmallModel); }
+BENCHMARK(BM_Assimp3dsSmallModel)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -34,10 +34,6 @@ DynamicArray& DynamicArray::operator=(DynamicArray&& other) noexcept {
     return *this;
 }
 
-char* DynamicArray::ItemAddress(int index) const {
-    return mData + static_cast<std::size_t>(index) * static_cast<std::size_t>(mItemSize);
-}
-
 long long DynamicArray::BlocksFor(long long n) const {
     const long long blocks = std::max(1LL, (n + mItemsPerBlock - 1) / mItemsPerBlock);
     return blocks > INT_MAX ? -1 : blocks;
@@ -56,6 +52,19 @@ bool DynamicArray::Reallocate(int blocks) {
     mData = static_cast<char*>(data);
     mBlocks = blocks;
     return true;
+}
+
+bool DynamicArray::GrowToHold(long long n) {
+    const long long needed = BlocksFor(n);
+    if (needed < 0) return false;
+    if (needed <= mBlocks) return true;
+    // The storage at least doubles, so that n appends cost O(n) copying and a
+    // few reallocations, never one per block; when the doubled size cannot be
+    // had, the blocks needed may still be.
+    const long long maxBlocks = INT_MAX / mItemsPerBlock;
+    const long long doubled = std::min(std::max(needed, 2LL * mBlocks), maxBlocks);
+    return (doubled >= needed && Reallocate(static_cast<int>(doubled))) ||
+           (doubled > needed && Reallocate(static_cast<int>(needed)));
 }
 
 void DynamicArray::ZeroFromItem(int index) {
@@ -85,8 +94,7 @@ int DynamicArray::InsertAt(int index, const void* item) {
 
     int result = -1;
     const int oldBlocks = mBlocks;
-    if (static_cast<long long>(mCount) < static_cast<long long>(mBlocks) * mItemsPerBlock ||
-        (mBlocks < INT_MAX && Reallocate(mBlocks + 1))) {
+    if (static_cast<long long>(mCount) < static_cast<long long>(mBlocks) * mItemsPerBlock || GrowToHold(mCount + 1LL)) {
         // Fresh storage starts zeroed so that no later count change exposes
         // indeterminate bytes.
         if (mBlocks > oldBlocks) ZeroFromItem(oldBlocks * mItemsPerBlock);
@@ -144,10 +152,16 @@ bool DynamicArray::Grow(int n) {
     if (n < 0) return false;
     if (n == 0) return true;
     const long long total = static_cast<long long>(mCount) + n;
-    const long long blocks = BlocksFor(total);
-    if (total > INT_MAX || blocks < 0) return false;
-    if (blocks > mBlocks && !Reallocate(static_cast<int>(blocks))) return false;
-    ZeroFromItem(mCount);
+    const long long oldCapacity = static_cast<long long>(mBlocks) * mItemsPerBlock;
+    if (total > INT_MAX || !GrowToHold(total)) return false;
+    // Fresh storage is zeroed whole; of the storage kept, only the new items
+    // are, so that appending one item at a time stays linear.
+    if (oldCapacity < static_cast<long long>(mBlocks) * mItemsPerBlock) ZeroFromItem(static_cast<int>(oldCapacity));
+    const long long keptEnd = std::min(total, oldCapacity);
+    if (keptEnd > mCount) {
+        std::memset(ItemAddress(mCount), 0,
+                    static_cast<std::size_t>(keptEnd - mCount) * static_cast<std::size_t>(mItemSize));
+    }
     mCount = static_cast<int>(total);
     return true;
 }

@@ -1,10 +1,12 @@
-// The SDK's growable array of fixed-size items. Storage grows linearly, one
-// block of items at a time, through the SDK's allocation functions. Nothing
-// throws: an operation that cannot get its memory reports it and leaves the
-// array exactly as it was.
+// The SDK's growable array of fixed-size items. Storage is a whole number of
+// blocks of items, taken through the SDK's allocation functions; inserting
+// doubles it when full, a count set outright takes just the blocks it needs.
+// Nothing throws: an operation that cannot get its memory reports it and
+// leaves the array exactly as it was.
 #ifndef FBXFILESDK_CORE_DYNAMICARRAY_H
 #define FBXFILESDK_CORE_DYNAMICARRAY_H
 
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 
@@ -41,7 +43,7 @@ public:
     // for a caller that writes every one of them before anything reads them:
     // a large array then costs no pass that zeroes what is overwritten next.
     bool SetCountForOverwrite(int n);
-    // Appends n zero-filled items.
+    // Appends n zero-filled items; storage grows as for an insert.
     bool Grow(int n);
     // Shrinks the count (items kept in storage, not cleared) or grows it as Grow.
     bool Resize(int n);
@@ -52,6 +54,14 @@ public:
     // For arrays of pointers: appends p. Returns its index, or -1 when the item
     // size is not that of a pointer or memory runs out.
     int AddPointer(void* p);
+
+    // Counts one more item at the end and returns its address when the
+    // storage has room for it, leaving the bytes there to the caller; null,
+    // changing nothing, when it has none.
+    void* TakeRoomAtEnd() {
+        if (static_cast<long long>(mCount) >= static_cast<long long>(mBlocks) * mItemsPerBlock) return nullptr;
+        return ItemAddress(mCount++);
+    }
 
     // Address of item index, null outside [0, count).
     void* GetItemAt(int index);
@@ -69,10 +79,15 @@ private:
     // Resizes the storage to blocks blocks; false, changing nothing, when the
     // byte size does not fit or the allocation fails.
     bool Reallocate(int blocks);
+    // Storage for n items, doubling it when it grows; false, changing
+    // nothing, when it cannot be had.
+    bool GrowToHold(long long n);
     // Smallest block count that holds n items, at least 1; -1 when too large.
     long long BlocksFor(long long n) const;
     void ZeroFromItem(int index);
-    char* ItemAddress(int index) const;
+    char* ItemAddress(int index) const {
+        return mData + static_cast<std::size_t>(index) * static_cast<std::size_t>(mItemSize);
+    }
 
     int mCount = 0;
     int mBlocks = 0;
@@ -90,7 +105,17 @@ public:
     explicit DynamicArrayOf(int itemsPerBlock = 16) : DynamicArray(itemsPerBlock, static_cast<int>(sizeof(T))) {}
 
     int InsertAt(int index, const T& item) { return DynamicArray::InsertAt(index, &item); }
-    int Add(const T& item) { return DynamicArray::InsertAt(GetCount(), &item); }
+    // In line while the storage has room: appending item by item is the
+    // common way to fill an array.
+    int Add(const T& item) {
+        const int index = GetCount();
+        const T copy = item;  // the item may lie in this array's storage
+        if (void* slot = TakeRoomAtEnd()) {
+            std::memcpy(slot, &copy, sizeof(T));
+            return index;
+        }
+        return DynamicArray::InsertAt(index, &copy);
+    }
 
     // A value-initialised T outside [0, count).
     T GetAt(int index) const {

@@ -35,6 +35,8 @@ bool SameName(const char* a, const char* b, bool caseSensitive) {
 
 void KFbxSetSceneClassIds(const KFbxSceneClassIds& classIds) { gSceneClassIds = classIds; }
 
+const char* KFbxPropertyNameOf(const KFbxProperty* property) { return property->GetName(); }
+
 const KFbxSceneClassIds& KFbxGetSceneClassIds() { return gSceneClassIds; }
 
 KFbxObject::KFbxObject(KFbxSdkManager* manager, const char* name) : mNameRecord(OrEmpty(name)), mManager(manager) {}
@@ -116,6 +118,7 @@ void KFbxObject::DestroyProperties() {
         const std::size_t count = mProperties.size();
         mProperties.back()->Destroy(true, false);
         if (mProperties.size() == count) {
+            mPropertyIndex.Removing(count - 1, mProperties.back());
             mProperties.pop_back();
         }
     }
@@ -311,7 +314,9 @@ void KFbxObject::UnregisterProperty(KFbxProperty* property) {
     if (found == mProperties.rend()) {
         return;
     }
-    mProperties.erase(std::next(found).base());
+    const auto at = std::next(found).base();
+    mPropertyIndex.Removing(static_cast<std::size_t>(at - mProperties.begin()), *at);
+    mProperties.erase(at);
     RemoveProperty(property);
 }
 
@@ -323,8 +328,28 @@ KFbxProperty KFbxObject::GetPropertyAt(int index) const {
     return *mProperties[static_cast<std::size_t>(index)];
 }
 
+const KFbxProperty* KFbxObject::FindIndexed(const char* name, bool& answered) const {
+    answered = false;
+    if (name == nullptr) {
+        return nullptr;
+    }
+    // The index answers while the names are unique: the property it finds is
+    // then the first, and only, of the name. An invalid handle is left to the
+    // search of the list, which passes over it.
+    const KFbxProperty* indexed = mPropertyIndex.Find(mProperties, name, answered);
+    if (indexed != nullptr && !indexed->IsValid()) {
+        answered = false;
+    }
+    return answered ? indexed : nullptr;
+}
+
 KFbxProperty KFbxObject::FindProperty(const char* name, bool caseSensitive) const {
     MakeProperties();
+    bool answered = false;
+    const KFbxProperty* indexed = caseSensitive ? FindIndexed(name, answered) : nullptr;
+    if (answered) {
+        return indexed != nullptr ? *indexed : KFbxProperty();
+    }
     if (name != nullptr) {
         for (const KFbxProperty* property : mProperties) {
             if (property->IsValid() && SameName(property->GetName(), name, caseSensitive)) {
@@ -338,6 +363,11 @@ KFbxProperty KFbxObject::FindProperty(const char* name, bool caseSensitive) cons
 KFbxProperty KFbxObject::FindPropertyOfType(const char* name, const KFbxDataType& dataType,
                                             bool caseSensitive) const {
     MakeProperties();
+    bool answered = false;
+    const KFbxProperty* indexed = caseSensitive ? FindIndexed(name, answered) : nullptr;
+    if (answered) {
+        return indexed != nullptr && indexed->GetPropertyDataType() == dataType ? *indexed : KFbxProperty();
+    }
     if (name != nullptr) {
         for (const KFbxProperty* property : mProperties) {
             if (property->IsValid() && property->GetPropertyDataType() == dataType &&

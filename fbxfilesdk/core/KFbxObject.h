@@ -11,6 +11,7 @@
 #include <fbxfilesdk/core/KFbxObjectNameRecord.h>
 #include <fbxfilesdk/core/KFbxPlug.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KPropertyNameIndex.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <vector>
@@ -37,6 +38,9 @@ struct KFbxSceneClassIds {
 };
 void KFbxSetSceneClassIds(const KFbxSceneClassIds& classIds);
 const KFbxSceneClassIds& KFbxGetSceneClassIds();
+
+// The name an object's property index files a registered handle under.
+const char* KFbxPropertyNameOf(const KFbxProperty* property);
 
 class KFbxObject : public KFbxPlug {
 public:
@@ -176,6 +180,9 @@ private:
     friend class KFbxObject_internal;
 
     void MakeDeferredPropertiesNow();
+    // The property of the exact name through the index; answered false when
+    // the index cannot tell and the list must be searched.
+    const KFbxProperty* FindIndexed(const char* name, bool& answered) const;
 
     // The twin is going away without this object's knowledge.
     void ForgetInternal(const KFbxObject_internal* internal);
@@ -187,6 +194,9 @@ private:
     KFbxObject_internal* mInternal = nullptr;
     KFbxObjectNameRecord mNameRecord;
     std::vector<KFbxProperty*> mProperties;
+    // Finds a property by exact name without a pass over the list: objects
+    // of the larger classes look up each of their properties as they make it.
+    mutable KPropertyNameIndex<KFbxProperty, &KFbxPropertyNameOf> mPropertyIndex;
     // The number of properties still to be made; 0 once they are.
     int mDeferredPropertyCount = 0;
     void* mUserData = nullptr;

@@ -758,8 +758,10 @@ KPlug* KPlug::FindView(const KPlugFilter* filter) {
         filter->IsEqual(gKPlugClassInfo.GetFilter())) {
         return this;
     }
+    // The same filter object is equal to itself: no need to ask it.
     for (int i = ViewCount(); i-- > 0;) {
-        if (filter->IsEqual(ViewAt(i)->mFilter)) {
+        const KPlugFilter* viewFilter = ViewAt(i)->mFilter;
+        if (viewFilter == filter || filter->IsEqual(viewFilter)) {
             return ViewAt(i);
         }
     }

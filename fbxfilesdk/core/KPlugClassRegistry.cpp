@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
 
+#include <atomic>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -14,6 +15,16 @@ int gUseCount = 0;
 KPlugHandlePool* gHandlePool = nullptr;
 
 int SlotOf(int id) { return id - KPlugClassRegistry::kFirstTypeId; }
+
+// Set once the process registry has given every class record its id: the
+// id look-ups, which run on every connection, then skip the call.
+std::atomic<bool> gProcessRegistryBuilt{false};
+
+void EnsureProcessRegistry() {
+    if (!gProcessRegistryBuilt.load(std::memory_order_acquire)) {
+        KPlugClassRegistry::GetProcess();
+    }
+}
 
 bool InTable(int id) {
     return id >= KPlugClassRegistry::kFirstTypeId && id <= KPlugClassRegistry::kLastTypeId;
@@ -33,17 +44,17 @@ bool KPlugFilter::IsEqual(const KPlugFilter* other) const {
 }
 
 int KPlugFilter::GetId() const {
-    KPlugClassRegistry::GetProcess();
+    EnsureProcessRegistry();
     return *mIdSlot;
 }
 
 int KPlugClassInfo::GetId() const {
-    KPlugClassRegistry::GetProcess();
+    EnsureProcessRegistry();
     return *mIdSlot;
 }
 
 bool KPlugClassInfo::IsA(int typeId) const {
-    KPlugClassRegistry::GetProcess();
+    EnsureProcessRegistry();
     for (const KPlugClassInfo* record = this; record != nullptr; record = record->mParent) {
         if (*record->mIdSlot == typeId) {
             return true;
@@ -106,6 +117,7 @@ KPlugClassRegistry& KPlugClassRegistry::GetProcess() {
         RegisterInternalPlugClasses(built);
         return built;
     }();
+    gProcessRegistryBuilt.store(true, std::memory_order_release);
     return registry;
 }
 

@@ -208,7 +208,7 @@ bool KFbxGeometryBase::SetControlPointAt(const KFbxVector4& point, const KFbxVec
     KFbxLayerElementNormal* normals = layer != nullptr ? layer->GetNormals() : nullptr;
     if (normals != nullptr) {
         DynamicArrayOf<KFbxVector4>& direct = normals->GetDirectArray();
-        if (index >= direct.GetCount() && !direct.SetCount(index + 1)) {
+        if (index >= direct.GetCount() && !direct.Grow(index + 1 - direct.GetCount())) {
             return false;
         }
     }

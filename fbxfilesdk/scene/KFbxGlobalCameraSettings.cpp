@@ -43,6 +43,10 @@ void PlaceProducerCamera(KFbxCamera& camera, const ProducerCamera& spec) {
     }
 }
 
+bool ProducerCameraClassesReady(const KFbxSdkManager* manager) {
+    return manager != nullptr && KFbxNode::ClassId != KFbxClassId() && KFbxCamera::ClassId != KFbxClassId();
+}
+
 }  // namespace
 
 KFbxGlobalCameraSettings::KFbxGlobalCameraSettings(KFbxSdkManager* manager, KFbxScene* scene)
@@ -55,6 +59,21 @@ KFbxGlobalCameraSettings::~KFbxGlobalCameraSettings() { DestroyProducerCameras()
 void KFbxGlobalCameraSettings::RestoreDefaultSettings() {
     mDefaultCamera = kProducerCameras[ePRODUCER_PERSPECTIVE].mName;
     mDefaultViewingMode = eSTANDARD;
+    // Cameras still to be made come with their defaults.
+    if (!mProducerCamerasPending) {
+        PlaceProducerCameras();
+    }
+}
+
+void KFbxGlobalCameraSettings::MakeProducerCameras() const {
+    if (!mProducerCamerasPending || !ProducerCameraClassesReady(mManager)) {
+        return;
+    }
+    mProducerCamerasPending = false;
+    const_cast<KFbxGlobalCameraSettings*>(this)->PlaceProducerCameras();
+}
+
+void KFbxGlobalCameraSettings::PlaceProducerCameras() {
     CreateProducerCameras();
     for (int which = 0; which < ePRODUCER_CAMERA_COUNT; ++which) {
         KFbxNode* node = mProducerNodes[which];
@@ -73,7 +92,7 @@ void KFbxGlobalCameraSettings::RestoreDefaultSettings() {
 void KFbxGlobalCameraSettings::CreateProducerCameras() {
     // Made by the classes' own create functions, not through the manager:
     // the settings own them, and the manager must not destroy them first.
-    if (mManager == nullptr || KFbxNode::ClassId == KFbxClassId() || KFbxCamera::ClassId == KFbxClassId()) {
+    if (!ProducerCameraClassesReady(mManager)) {
         return;
     }
     for (int which = 0; which < ePRODUCER_CAMERA_COUNT; ++which) {
@@ -110,7 +129,11 @@ void KFbxGlobalCameraSettings::DestroyProducerCameras() {
 }
 
 KFbxNode* KFbxGlobalCameraSettings::GetProducerCameraNode(int which) const {
-    return which >= 0 && which < ePRODUCER_CAMERA_COUNT ? mProducerNodes[which] : nullptr;
+    if (which < 0 || which >= ePRODUCER_CAMERA_COUNT) {
+        return nullptr;
+    }
+    MakeProducerCameras();
+    return mProducerNodes[which];
 }
 
 KFbxCamera* KFbxGlobalCameraSettings::GetProducerCamera(int which) const {

@@ -6,7 +6,9 @@
 // The producer cameras are nodes with camera attributes that the settings own
 // and destroy with themselves: they are not sources of the scene and not
 // listed by the manager, so scene walks and object counts do not meet them.
-// Without a manager (or before the camera class is registered) there are none.
+// They are made, with their defaults, when first asked for: most scenes that
+// are read and let go never look at them. Without a manager (or before the
+// camera class is registered) there are none.
 #ifndef FBXFILESDK_SCENE_KFBXGLOBALCAMERASETTINGS_H
 #define FBXFILESDK_SCENE_KFBXGLOBALCAMERASETTINGS_H
 
@@ -65,6 +67,10 @@ public:
     KFbxScene* GetScene() const { return mScene; }
 
 private:
+    // The cameras with their defaults, the first time they are asked for.
+    void MakeProducerCameras() const;
+    // Makes the missing cameras and puts every one back at its place.
+    void PlaceProducerCameras();
     void CreateProducerCameras();
     void DestroyProducerCameras();
 
@@ -72,7 +78,9 @@ private:
     KFbxScene* mScene;
     KString mDefaultCamera;
     EViewingMode mDefaultViewingMode = eSTANDARD;
-    KFbxNode* mProducerNodes[ePRODUCER_CAMERA_COUNT] = {};
+    // Made on first need, by const getters too.
+    mutable KFbxNode* mProducerNodes[ePRODUCER_CAMERA_COUNT] = {};
+    mutable bool mProducerCamerasPending = true;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -18,6 +18,7 @@ using namespace fbxsdk_2006_11_1;
 namespace {
 int gAllowed = -1;  // allocations that may still succeed; -1 for no limit
 int gCalls = 0;
+std::size_t gLargest = SIZE_MAX;  // larger blocks are refused
 
 bool Permit() {
     ++gCalls;
@@ -27,13 +28,14 @@ bool Permit() {
 }
 void* LimitedMalloc(std::size_t n) { return Permit() ? std::malloc(n) : nullptr; }
 void* LimitedCalloc(std::size_t c, std::size_t n) { return Permit() ? std::calloc(c, n) : nullptr; }
-void* LimitedRealloc(void* p, std::size_t n) { return Permit() ? std::realloc(p, n) : nullptr; }
+void* LimitedRealloc(void* p, std::size_t n) { return Permit() && n <= gLargest ? std::realloc(p, n) : nullptr; }
 
 class ContainersUnderFailingAllocator : public ::testing::Test {
 protected:
     void SetUp() override {
         gAllowed = -1;
         gCalls = 0;
+        gLargest = SIZE_MAX;
         ASSERT_TRUE(SdkSetAllocators(&LimitedMalloc, &LimitedCalloc, &LimitedRealloc, &std::free));
     }
     void TearDown() override { SdkSetAllocators(&std::malloc, &std::calloc, &std::realloc, &std::free); }
@@ -73,6 +75,46 @@ TEST_F(ContainersUnderFailingAllocator, FailedGrowthReportsFalseAndChangesNothin
     EXPECT_EQ(array.GetAt(2), 3);
     EXPECT_TRUE(array.Grow(1));  // fits the block: no allocation needed
     EXPECT_EQ(array.GetAt(3), 0);
+}
+
+TEST_F(ContainersUnderFailingAllocator, AppendingOneAtATimeReallocatesLogarithmicallyOften) {
+    constexpr int kItems = 1 << 16;  // 4096 blocks of 16
+    DynamicArrayOf<std::int32_t> added;
+    for (int i = 0; i < kItems; ++i) ASSERT_EQ(added.Add(i), i);
+    EXPECT_LE(gCalls, 14);
+    EXPECT_LE(added.GetBlockCount(), 2 * kItems / 16);
+
+    gCalls = 0;
+    DynamicArrayOf<std::int32_t> grown;
+    for (int i = 0; i < kItems; ++i) {
+        ASSERT_TRUE(grown.Grow(1));
+        grown.SetAt(i, i + 1);
+    }
+    EXPECT_LE(gCalls, 14);
+    for (int i : {0, 4095, kItems - 1}) {
+        EXPECT_EQ(added.GetAt(i), i);
+        EXPECT_EQ(grown.GetAt(i), i + 1);
+    }
+    // Shrunk, then grown again within its storage: the new items read zero.
+    ASSERT_TRUE(grown.Resize(10));
+    ASSERT_TRUE(grown.Grow(3));
+    EXPECT_EQ(grown.GetAt(9), 10);
+    for (int i = 10; i < 13; ++i) EXPECT_EQ(grown.GetAt(i), 0);
+}
+
+TEST_F(ContainersUnderFailingAllocator, WhenTheDoubledStorageIsRefusedOneMoreBlockStillIs) {
+    DynamicArrayOf<std::int32_t> array(4);
+    for (int i = 0; i < 16; ++i) array.Add(i);  // 4 blocks, full
+    ASSERT_EQ(array.GetBlockCount(), 4);
+    gLargest = 5 * 4 * sizeof(std::int32_t);
+    EXPECT_EQ(array.Add(16), 16);
+    EXPECT_EQ(array.GetBlockCount(), 5);
+    EXPECT_TRUE(array.Grow(3));  // fills the five blocks
+    EXPECT_EQ(array.GetBlockCount(), 5);
+    EXPECT_FALSE(array.Grow(1));  // neither 10 blocks nor 6 fit
+    EXPECT_EQ(array.GetCount(), 20);
+    for (int i = 0; i < 17; ++i) EXPECT_EQ(array.GetAt(i), i);
+    for (int i = 17; i < 20; ++i) EXPECT_EQ(array.GetAt(i), 0);
 }
 
 TEST_F(ContainersUnderFailingAllocator, SizesBeyondTheCountRangeAreRefusedBeforeAllocating) {

@@ -13,7 +13,7 @@ void FillWithIndexes(DynamicArrayOf<std::int32_t>& array, int n) {
 }
 }  // namespace
 
-TEST(DynamicArray, AllocatesNothingUntilFirstInsertThenGrowsOneBlockAtATime) {
+TEST(DynamicArray, AllocatesNothingUntilFirstInsertThenDoublesWhenFull) {
     DynamicArrayOf<std::int32_t> array(16);
     EXPECT_EQ(array.GetData(), nullptr);
     EXPECT_EQ(array.GetBlockCount(), 0);
@@ -25,7 +25,9 @@ TEST(DynamicArray, AllocatesNothingUntilFirstInsertThenGrowsOneBlockAtATime) {
     array.Add(16);  // the 17th item
     EXPECT_EQ(array.GetBlockCount(), 2);
     EXPECT_EQ(array.GetCount(), 17);
-    for (int i = 0; i < 17; ++i) EXPECT_EQ(array.GetAt(i), i);
+    for (int i = 17; i < 33; ++i) array.Add(i);
+    EXPECT_EQ(array.GetBlockCount(), 4);
+    for (int i = 0; i < 33; ++i) EXPECT_EQ(array.GetAt(i), i);
 }
 
 TEST(DynamicArray, InsertAtClampsPastCountShiftsAndRefusesNegativeIndex) {
@@ -77,7 +79,7 @@ TEST(DynamicArray, SetCountSizesStorageExactlyAndZeroesWhatItExposes) {
     EXPECT_EQ(array.GetBlockCount(), 1);  // zero items still keep one block
 
     FillWithIndexes(array, 10);
-    EXPECT_EQ(array.GetBlockCount(), 3);
+    EXPECT_EQ(array.GetBlockCount(), 4);  // appends double the storage: 1, 2, 4 blocks
     ASSERT_TRUE(array.SetCount(2));  // shrinks the storage to one block, zeroes items 2..3
     EXPECT_EQ(array.GetBlockCount(), 1);
     ASSERT_TRUE(array.SetCount(4));

@@ -139,6 +139,37 @@ TEST_F(KFbxObjectTest, PropertyRegistryAndLookups) {
     object->Destroy();
 }
 
+TEST_F(KFbxObjectTest, LookupsByNameFollowPropertiesMadeAndDestroyedBetweenThem) {
+    auto* object = Make(KFbxObject::ClassId, "o");
+    std::vector<KFbxProperty> made;
+    for (int i = 0; i < 40; ++i) {
+        made.push_back(KFbxProperty::Create(object, ("p" + std::to_string(i)).c_str(), gKFbxDataTypeNumber, ""));
+    }
+    EXPECT_EQ(object->FindProperty("p17"), made[17]);
+    EXPECT_EQ(KFbxProperty::Create(object, "p17", gKFbxDataTypeBool, ""), made[17]);  // found, not made
+    EXPECT_EQ(object->GetPropertyCount(), 40);
+
+    made[17].Destroy();
+    made[39].Destroy();
+    EXPECT_FALSE(object->FindProperty("p17").IsValid());
+    EXPECT_FALSE(object->FindProperty("p39").IsValid());
+    EXPECT_EQ(object->FindProperty("p18"), object->GetPropertyAt(17));
+    EXPECT_EQ(object->FindPropertyOfType("p38", gKFbxDataTypeNumber), object->GetPropertyAt(37));
+    EXPECT_FALSE(object->FindPropertyOfType("p38", gKFbxDataTypeBool).IsValid());
+
+    const KFbxProperty again = KFbxProperty::Create(object, "p17", gKFbxDataTypeBool, "");
+    EXPECT_EQ(object->FindProperty("p17"), again);
+    EXPECT_EQ(object->GetPropertyAt(38), again);
+    // A second property of a name: the first listed is still the one found.
+    const KFbxProperty twin = KFbxProperty::Create(object, "p3", gKFbxDataTypeBool, "", true);
+    EXPECT_NE(twin, made[3]);
+    EXPECT_EQ(object->FindProperty("p3"), made[3]);
+    made[3].Destroy();
+    EXPECT_EQ(object->FindProperty("p3"), twin);
+    EXPECT_EQ(object->FindProperty("P3", false), twin);
+    object->Destroy();
+}
+
 TEST_F(KFbxObjectTest, WrapsTheTwinsOwnPropertiesOnce) {
     auto* object = Make(KFbxObject::ClassId, "o");
     KProperty* size = object->GetInternalObject()->CreateDynamicProperty("Size", eKPropertyDouble, nullptr, true,

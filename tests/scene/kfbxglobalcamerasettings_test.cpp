@@ -85,6 +85,16 @@ TEST_F(KFbxGlobalCameraSettingsTest, RestoringPutsTheCamerasBack) {
     EXPECT_EQ(camera->GetProjectionType(), KFbxCamera::eORTHOGONAL);
     EXPECT_STREQ(settings.GetDefaultCamera(), "Producer Perspective");
     EXPECT_EQ(settings.GetDefaultViewingMode(), Settings::eSTANDARD);
+
+    // A scene cleared before anything looked at its cameras has them all the same.
+    KFbxScene* fresh = KFbxScene::Create(mManager, "fresh");
+    fresh->GetGlobalCameraSettings().SetDefaultCamera("Producer Left");
+    fresh->Clear();
+    const Settings& freshSettings = fresh->GetGlobalCameraSettings();
+    EXPECT_STREQ(freshSettings.GetDefaultCamera(), "Producer Perspective");
+    ASSERT_NE(freshSettings.GetProducerCamera(Settings::ePRODUCER_LEFT), nullptr);
+    EXPECT_DOUBLE_EQ(Translation(freshSettings.GetCameraProducerLeft())[0], -4000.0);
+    EXPECT_EQ(freshSettings.GetProducerCamera(Settings::ePRODUCER_TOP)->GetProjectionType(), KFbxCamera::eORTHOGONAL);
 }
 
 TEST_F(KFbxGlobalCameraSettingsTest, ProducerCamerasGoWithTheirScene) {
