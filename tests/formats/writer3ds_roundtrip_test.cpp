@@ -143,6 +143,29 @@ protected:
     KFbxNode* mArm = nullptr;
 };
 
+// Each triangle of the convex solid wound so that it turns away from the
+// solid's centre.
+::testing::AssertionResult TrianglesTurnOutward(const std::vector<KFbxVector4>& points,
+                                                const std::vector<std::array<int, 3>>& triangles) {
+    if (points.empty()) {
+        return ::testing::AssertionFailure() << "no points";
+    }
+    KFbxVector4 centre(0, 0, 0, 0);
+    for (const KFbxVector4& point : points) {
+        centre = centre + point;
+    }
+    centre = centre * (1.0 / static_cast<double>(points.size()));
+    for (std::size_t triangle = 0; triangle < triangles.size(); ++triangle) {
+        const KFbxVector4& p0 = points[static_cast<std::size_t>(triangles[triangle][0])];
+        const KFbxVector4& p1 = points[static_cast<std::size_t>(triangles[triangle][1])];
+        const KFbxVector4& p2 = points[static_cast<std::size_t>(triangles[triangle][2])];
+        if (!((p1 - p0).CrossProduct(p2 - p0).DotProduct(p0 - centre) > 0.0)) {
+            return ::testing::AssertionFailure() << "triangle " << triangle << " faces inward";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // Each face of the convex mesh wound so that it turns away from the mesh's
 // centre, and each control point's normal pointing away from it, in the
 // mesh's own space.
@@ -151,23 +174,24 @@ protected:
         return ::testing::AssertionFailure() << "no mesh with normals";
     }
     const KFbxVector4* points = mesh->GetControlPoints();
-    KFbxVector4 centre(0, 0, 0, 0);
-    for (int point = 0; point < mesh->GetControlPointsCount(); ++point) {
-        centre = centre + points[point];
-    }
-    centre = centre * (1.0 / mesh->GetControlPointsCount());
+    const std::vector<KFbxVector4> all(points, points + mesh->GetControlPointsCount());
+    std::vector<std::array<int, 3>> triangles;
     for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
         if (mesh->GetPolygonSize(polygon) != 3) {
             return ::testing::AssertionFailure() << "polygon " << polygon << " is no triangle";
         }
-        const KFbxVector4 p0 = points[mesh->GetPolygonVertex(polygon, 0)];
-        const KFbxVector4 p1 = points[mesh->GetPolygonVertex(polygon, 1)];
-        const KFbxVector4 p2 = points[mesh->GetPolygonVertex(polygon, 2)];
-        const KFbxVector4 normal = (p1 - p0).CrossProduct(p2 - p0);
-        if (!(normal.DotProduct(p0 - centre) > 0.0)) {
-            return ::testing::AssertionFailure() << "polygon " << polygon << " faces inward";
-        }
+        triangles.push_back({mesh->GetPolygonVertex(polygon, 0), mesh->GetPolygonVertex(polygon, 1),
+                             mesh->GetPolygonVertex(polygon, 2)});
     }
+    const ::testing::AssertionResult faces = TrianglesTurnOutward(all, triangles);
+    if (!faces) {
+        return faces;
+    }
+    KFbxVector4 centre(0, 0, 0, 0);
+    for (const KFbxVector4& point : all) {
+        centre = centre + point;
+    }
+    centre = centre * (1.0 / static_cast<double>(all.size()));
     for (int point = 0; point < mesh->GetControlPointsCount(); ++point) {
         if (!(mesh->GetNormals()[point].DotProduct(points[point] - centre) > 0.0)) {
             return ::testing::AssertionFailure() << "the normal of point " << point << " points inward";
@@ -218,33 +242,57 @@ std::ostream& operator<<(std::ostream& out, const Box& box) {
                << box.mMax[1] << ", " << box.mMax[2] << ")";
 }
 
-std::vector<Box> AssimpBoxes(const std::string& file, const std::string& obj, std::string& output) {
-    std::vector<Box> boxes;
-    if (!RunCommand("assimp export '" + file + "' '" + obj + "' 2>&1", output)) {
-        return boxes;
-    }
+// The triangles of each group of an OBJ file that assimp wrote, each group
+// with the points its faces use.
+struct Solid {
+    std::vector<KFbxVector4> mPoints;
+    std::vector<std::array<int, 3>> mTriangles;
+};
+
+std::vector<Solid> ObjSolids(const std::string& obj) {
+    std::vector<Solid> solids;
     std::ifstream in(obj);
-    std::vector<std::array<double, 3>> points;
+    std::vector<KFbxVector4> points;
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream words(line);
         std::string kind;
         words >> kind;
         if (kind == "v") {
-            std::array<double, 3> point{};
-            words >> point[0] >> point[1] >> point[2];
-            points.push_back(point);
+            double x = 0.0;
+            double y = 0.0;
+            double z = 0.0;
+            words >> x >> y >> z;
+            points.emplace_back(x, y, z, 0.0);
         } else if (kind == "g") {
-            boxes.emplace_back();
-        } else if (kind == "f" && !boxes.empty()) {
+            solids.emplace_back();
+        } else if (kind == "f" && !solids.empty()) {
+            std::array<int, 3> triangle{};
             std::string corner;
-            while (words >> corner) {
-                const std::size_t index = static_cast<std::size_t>(std::stol(corner)) - 1;
-                if (index < points.size()) {
-                    const double point[3] = {points[index][0], points[index][1], points[index][2]};
-                    boxes.back().Add(point);
+            for (int& point : triangle) {
+                const std::size_t index = words >> corner ? static_cast<std::size_t>(std::stol(corner)) - 1 : points.size();
+                if (index >= points.size()) {
+                    return {};
                 }
+                point = static_cast<int>(solids.back().mPoints.size());
+                solids.back().mPoints.push_back(points[index]);
             }
+            solids.back().mTriangles.push_back(triangle);
+        }
+    }
+    return solids;
+}
+
+std::vector<Box> AssimpBoxes(const std::string& file, const std::string& obj, std::string& output) {
+    std::vector<Box> boxes;
+    if (!RunCommand("assimp export '" + file + "' '" + obj + "' 2>&1", output)) {
+        return boxes;
+    }
+    for (const Solid& solid : ObjSolids(obj)) {
+        Box& box = boxes.emplace_back();
+        for (const KFbxVector4& point : solid.mPoints) {
+            const double at[3] = {point[0], point[1], point[2]};
+            box.Add(at);
         }
     }
     return boxes;
@@ -604,6 +652,12 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
             for (KFbxNode* node : {parent, child}) {
                 EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
             }
+            // Its faces turn outward where it puts them.
+            const std::vector<Solid> solids = ObjSolids(Path("mirrored.obj"));
+            ASSERT_EQ(solids.size(), 2u);
+            for (const Solid& solid : solids) {
+                EXPECT_TRUE(TrianglesTurnOutward(solid.mPoints, solid.mTriangles));
+            }
         }
 #ifdef QALIMOR_HAVE_LIB3DS
         // lib3ds: the points taken into the object's space by the inverse
@@ -627,6 +681,12 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
                 points.emplace_back(at[0], at[2], -at[1], 0.0);
             }
             EXPECT_TRUE(SamePoints(WorldPointsAt(node, 0), points)) << node->GetName();
+            std::vector<std::array<int, 3>> faces;
+            for (Lib3dsDword face = 0; face < mesh->faces; ++face) {
+                const Lib3dsWord* corners = mesh->faceL[face].points;
+                faces.push_back({corners[0], corners[1], corners[2]});
+            }
+            EXPECT_TRUE(TrianglesTurnOutward(points, faces)) << node->GetName();
         }
         lib3ds_file_free(file);
 #endif
