@@ -618,6 +618,10 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
         child->SetLclScaling(test.mChildScaling);
         Key(child, &KFbxTakeNode::GetEulerRotationY, 0, test.mChildRotation[1]);
         Key(child, &KFbxTakeNode::GetEulerRotationY, 10, test.mChildRotation[1] + 90.0);
+        KFbxLight* light = KFbxLight::Create(mManager, "");
+        light->SetLightType(KFbxLight::ePOINT);
+        KFbxNode* lamp = AddNode("Lamp", light, parent);
+        lamp->SetLclTranslation(KFbxVector4(1, 1, 0, 0));
         ASSERT_TRUE(Export("mirrored.3ds", OptionsWith("RESCALING", false))) << mLastError;
 
         // Our reader: the same world points at every frame, each face still
@@ -643,6 +647,11 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
             EXPECT_TRUE(FacesAndNormalsPointOut(dynamic_cast<const KFbxMesh*>(back->GetNodeAttribute())))
                 << node->GetName();
         }
+        // A light under the mirrored frame stays where it stands.
+        KFbxNode* lampBack = Find(read, "Lamp");
+        ASSERT_NE(lampBack, nullptr);
+        EXPECT_TRUE(SamePoints({lamp->EvaluateGlobalTransform(KTime(0)).GetT()},
+                               {lampBack->EvaluateGlobalTransform(KTime(0)).GetT()}));
 
         // assimp places each mesh where the scene has it.
         if (ProgramInstalled("assimp")) {
@@ -688,6 +697,9 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
             }
             EXPECT_TRUE(TrianglesTurnOutward(points, faces)) << node->GetName();
         }
+        Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
+        ASSERT_NE(lampNode, nullptr);
+        EXPECT_TRUE(NearPoint(InFile(lamp->EvaluateGlobalTransform(KTime(0)).GetT()), lampNode->matrix[3]));
         lib3ds_file_free(file);
 #endif
     }
