@@ -11,6 +11,7 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,8 +21,8 @@ namespace fbxsdk_2006_11_1::reader3ds {
 
 namespace {
 
-// A local matrix whose axes span less volume than this (mirrored ones
-// included) cannot be inverted usefully: the vertices stay as they are.
+// A local matrix whose axes span less volume than this, mirrored or not,
+// cannot be inverted usefully: the vertices stay as they are.
 constexpr double kMinimumDeterminant = 1e-6;
 
 // The material and texture indices a face draws with; -1 where it has none.
@@ -79,8 +80,12 @@ bool GroupsNameFaces(const mesh3ds& record, std::string& problem) {
     return true;
 }
 
-// The record's mesh matrix in the file's axes; false (and the identity) when
-// it is degenerate or mirrored, which the reader treats as the identity.
+// The record's mesh matrix in the file's axes, the object's X axis turned
+// round when the matrix mirrors: the object's own points are then the
+// mirror image of the file's points taken back by the matrix, the node
+// carries the mirror, and the faces keep the file's winding (as other
+// programs read such files). False (and the identity) when the axes span
+// too little volume to be inverted.
 bool FileMatrixOf(const float* local, KgeMatrix& matrix) {
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 3; ++column) {
@@ -90,9 +95,14 @@ bool FileMatrixOf(const float* local, KgeMatrix& matrix) {
     const double determinant = matrix[0][0] * (matrix[1][1] * matrix[2][2] - matrix[1][2] * matrix[2][1]) -
                                matrix[0][1] * (matrix[1][0] * matrix[2][2] - matrix[1][2] * matrix[2][0]) +
                                matrix[0][2] * (matrix[1][0] * matrix[2][1] - matrix[1][1] * matrix[2][0]);
-    if (!(determinant >= kMinimumDeterminant)) {
+    if (!(std::fabs(determinant) >= kMinimumDeterminant)) {
         matrix.SetIdentity();
         return false;
+    }
+    if (determinant < 0.0) {
+        for (int column = 0; column < 3; ++column) {
+            matrix[0][column] = -matrix[0][column];
+        }
     }
     return true;
 }

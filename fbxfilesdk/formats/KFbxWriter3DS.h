@@ -165,6 +165,14 @@ private:
     point3ds InWorld(KFbxNode* node, const point3ds& point) const;
     // Whether the walk writes a keyframer node for the node.
     bool IsWritten(const KFbxNode* node) const;
+    // Whether readers mirror the node's own points across its X axis: a
+    // written mesh whose frame at the start mirrors. Its keys then carry
+    // that mirror, and the keys of what hangs under it take it back.
+    bool CarriesMirror(KFbxNode* node) const;
+    // Whether the nearest written ancestor carries a mirror.
+    bool UnderMirror(const KFbxNode* node) const;
+    // Whether the frame turns space inside out (a negative determinant).
+    static bool Mirrors(const Frame& frame);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
     // The mesh as one object named after the node or, when too large for

@@ -273,6 +273,9 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
 
     ReportNonFinite(replaced, name);
 
+    // Where a mirror puts the points, the faces go the other way round, so
+    // that they still face outward there, as readers take them.
+    const int second = Mirrors(world) ? 2 : 1;
     writer3ds::SmoothingGroups smoothing;
     for (std::size_t face = 0; face < part.mTriangles.size(); ++face) {
         const writer3ds::PartTriangle& triangle = part.mTriangles[face];
@@ -286,7 +289,8 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
             const KFbxVector4& given = data.mCornerNormals[static_cast<std::size_t>(triangle.mCorners[index])];
             flat = given[0] == normal[0] && given[1] == normal[1] && given[2] == normal[2];
         }
-        record->faces[face] = {triangle.mPoints[0], triangle.mPoints[1], triangle.mPoints[2], kAllEdgesVisible};
+        record->faces[face] = {triangle.mPoints[0], triangle.mPoints[second], triangle.mPoints[3 - second],
+                               kAllEdgesVisible};
         record->smoothgroups[face] = smoothing.Next(flat);
     }
     return record;

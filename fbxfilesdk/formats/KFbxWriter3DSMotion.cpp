@@ -270,13 +270,26 @@ void SampleValues(const FrameTimes& times, kftrack3ds<float>& track, const KFbxW
 
 KFbxVector4 SamePoint(const KFbxVector4& value) { return value; }
 
+// A position in the space of a parent that carries a mirror across its X
+// axis: the mirror taken back first.
+KFbxVector4 ConvertPositionUnderMirror(const KFbxVector4& position) {
+    return KFbxWriter3DS::ConvertPosition(KFbxVector4(-position[0], position[1], position[2], 0.0));
+}
+
+using PositionConversion = KFbxVector4 (*)(const KFbxVector4&);
+PositionConversion PositionConversionFor(bool underMirror) {
+    return underMirror ? &ConvertPositionUnderMirror : &KFbxWriter3DS::ConvertPosition;
+}
+
+// Mirrored is whether the keys' frame mirrors across X against the scene's:
+// once for a mirror the node carries, once for one its parent carries.
 void SampleScaleKeys(const FrameTimes& times, kftrack3ds<point3ds>& track,
-                     const std::array<KFbxWriter3DS::Source, 3>& sources) {
-    SamplePoints(times, track, sources, [](const KFbxVector4& value) {
+                     const std::array<KFbxWriter3DS::Source, 3>& sources, bool mirrored) {
+    SamplePoints(times, track, sources, [mirrored](const KFbxVector4& value) {
         if (std::fabs(value[0]) < kTiny && std::fabs(value[1]) < kTiny && std::fabs(value[2]) < kTiny) {
             return KFbxVector4(1.0, 1.0, 1.0, 0.0);
         }
-        return KFbxWriter3DS::ConvertScaling(value);
+        return KFbxWriter3DS::ConvertScaling(KFbxVector4(mirrored ? -value[0] : value[0], value[1], value[2], 0.0));
     });
 }
 
@@ -299,7 +312,8 @@ void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track
     if (KFbxNode* target = node->GetTarget()) {
         const Local local = LocalAtStart(target);
         KFbxTakeNode* take = target->GetCurrentTakeNode();
-        SamplePoints(times, track, TranslationSources(take, local.mTranslation), &ConvertPosition);
+        SamplePoints(times, track, TranslationSources(take, local.mTranslation),
+                     PositionConversionFor(UnderMirror(target)));
         return;
     }
     // No target: a point ahead of the node along its own look-at axis.
@@ -307,12 +321,13 @@ void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track
     KFbxTakeNode* take = node->GetCurrentTakeNode();
     const auto position = TranslationSources(take, local.mTranslation);
     const auto rotation = RotationSources(take, local.mRotation);
+    const PositionConversion convert = PositionConversionFor(UnderMirror(node));
     SetKeyHeaders(track.keys, track.keycount);
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
         const KTime time = times[key];
         const KFbxVector4 at(position[0].At(time), position[1].At(time), position[2].At(time), 0.0);
         const KFbxVector4 euler(rotation[0].At(time), rotation[1].At(time), rotation[2].At(time), 0.0);
-        track.values[key] = Point(ConvertPosition(at + Rotated(offset, euler)));
+        track.values[key] = Point(convert(at + Rotated(offset, euler)));
     }
 }
 
@@ -331,11 +346,16 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node) {
     const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation), &ConvertPosition);
+    // Readers mirror the points of a mirrored mesh across its own X axis:
+    // its keys mirror them back, and its children's keys undo that mirror.
+    const bool underMirror = UnderMirror(node);
+    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation),
+                 PositionConversionFor(underMirror));
     SampleRotationKeys(times, record->rotation, RotationSources(take, local.mRotation));
     SampleScaleKeys(times, record->scale,
                     take != nullptr ? Sources(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling)
-                                    : Sources(nullptr, nullptr, nullptr, local.mScaling));
+                                    : Sources(nullptr, nullptr, nullptr, local.mScaling),
+                    underMirror != CarriesMirror(node));
     return record;
 }
 
@@ -384,7 +404,8 @@ void KFbxWriter3DS::SampleLightKeys(KFbxNode* node, const KFbxLight& light, cons
     light.GetDefaultColor(colour);
     const KFbxVector4 colours(colour[0], colour[1], colour[2], 0.0);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, position, TranslationSources(take, local.mTranslation), &ConvertPosition);
+    SamplePoints(times, position, TranslationSources(take, local.mTranslation),
+                 PositionConversionFor(UnderMirror(node)));
     SamplePoints(times, color,
                  take != nullptr ? Sources(take->GetColorR(), take->GetColorG(), take->GetColorB(), colours)
                                  : Sources(nullptr, nullptr, nullptr, colours),
@@ -473,7 +494,8 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
     const FrameTimes& times = TimesOfFrames(keys);
     const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation), &ConvertPosition);
+    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation),
+                 PositionConversionFor(UnderMirror(node)));
     SampleValues(times, record->fov,
                  DefaultSource(take != nullptr ? take->GetCameraFieldOfView() : nullptr, CameraFieldOfView(*camera)));
     const Source roll = DefaultSource(take != nullptr ? take->GetCameraRoll() : nullptr, camera->GetDefaultRoll());

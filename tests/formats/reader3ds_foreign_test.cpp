@@ -7,6 +7,7 @@
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -104,23 +105,41 @@ TEST_F(Reader3dsForeignTest, MovedMeshWithoutKeyframerDataKeepsItsWorldPositions
     EXPECT_TRUE(Near(translation, 10, 0, -3));
 }
 
-TEST_F(Reader3dsForeignTest, RotatedAndScaledMeshWithoutKeyframerDataKeepsItsWorldPositions) {
-    Mesh mesh;
-    mesh.mName = "Turned";
-    mesh.mVertices = {{12.0f, 5.0f, 1.0f}, {10.0f, 9.0f, 1.0f}, {10.0f, 5.0f, 7.0f}};
-    mesh.mFaces = {{0, 1, 2}};
-    // Axes: X turned onto Y doubled, Y onto -X, Z tripled; origin (10, 5, 1).
-    mesh.mLocal = {0, 2, 0, -1, 0, 0, 0, 0, 3, 10, 5, 1};
-    File file;
-    file.Add(mesh);
-    KFbxStreamOptions3dsReader* options = Options();
-    options->SetOption("RESCALING", false);
-    ASSERT_TRUE(WriteAndImport(file, options)) << mLastError;
-    const std::vector<KFbxVector4> points = WorldPoints(Node("Turned"));
-    ASSERT_EQ(points.size(), 3u);
-    for (std::size_t index = 0; index < points.size(); ++index) {
-        const point3ds& v = mesh.mVertices[index];
-        EXPECT_TRUE(Near(points[index], v.x, v.z, -v.y, 1e-4)) << index;
+TEST_F(Reader3dsForeignTest, RotatedScaledOrMirroredMeshWithoutKeyframerDataKeepsItsWorldPositions) {
+    // Origin (10, 5, 1). Axes: X turned onto Y doubled, Y onto -X, Z
+    // tripled; the same with Y onto X, a mirror; X, Y and Z all reversed.
+    const std::array<float, 12> frames[] = {{0, 2, 0, -1, 0, 0, 0, 0, 3, 10, 5, 1},
+                                            {0, 2, 0, 1, 0, 0, 0, 0, 3, 10, 5, 1},
+                                            {-1, 0, 0, 0, -1, 0, 0, 0, -1, 10, 5, 1}};
+    for (const std::array<float, 12>& frame : frames) {
+        SCOPED_TRACE(::testing::PrintToString(frame));
+        mScene->Clear();
+        Mesh mesh;
+        mesh.mName = "Turned";
+        mesh.mVertices = {{12.0f, 5.0f, 1.0f}, {10.0f, 9.0f, 1.0f}, {10.0f, 5.0f, 7.0f}};
+        mesh.mFaces = {{0, 1, 2}};
+        mesh.mLocal = frame;
+        File file;
+        file.Add(mesh);
+        KFbxStreamOptions3dsReader* options = Options();
+        options->SetOption("RESCALING", false);
+        ASSERT_TRUE(WriteAndImport(file, options)) << mLastError;
+        KFbxNode* node = Node("Turned");
+        const std::vector<KFbxVector4> points = WorldPoints(node);
+        ASSERT_EQ(points.size(), 3u);
+        for (std::size_t index = 0; index < points.size(); ++index) {
+            const point3ds& v = mesh.mVertices[index];
+            EXPECT_TRUE(Near(points[index], v.x, v.z, -v.y, 1e-4)) << index;
+        }
+        // The face turns the way the file's does where the node puts it.
+        const KgeMatrix global = node->EvaluateDefaultGlobalTransform();
+        const KFbxMesh* read = MeshOf(node);
+        const auto placed = [&](int corner) {
+            return global.MultT(read->GetControlPoints()[read->GetPolygonVertex(0, corner)]);
+        };
+        const KFbxVector4 normal = (placed(1) - placed(0)).CrossProduct(placed(2) - placed(0));
+        // (-2, 4, 0) x (-2, 0, 6) in the file is (24, 12, 8): (24, 8, -12) in the scene.
+        EXPECT_GT(normal.DotProduct(KFbxVector4(24, 8, -12, 0)), 0.0);
     }
 }
 

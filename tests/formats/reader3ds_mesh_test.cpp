@@ -120,17 +120,39 @@ TEST_F(Reader3dsMeshTest, VerticesTurnIntoTheSceneAxesAndTheObjectSpace) {
     EXPECT_TRUE(Near(mesh->GetControlPoints()[0], 2, 3, -9));
 }
 
-TEST_F(Reader3dsMeshTest, MirroredOrFlatLocalMatrixLeavesTheVerticesAsTheyAre) {
-    for (const std::array<float, 12>& local : {std::array<float, 12>{-1, 0, 0, 0, 1, 0, 0, 0, 1, 5, 5, 5},
-                                               std::array<float, 12>{1, 0, 0, 0, 1, 0, 0, 0, 0, 5, 5, 5}}) {
-        mScene->Clear();
-        Mesh box = Box("Box");
-        box.mLocal = local;
-        File file;
-        file.Add(box);
-        KFbxMesh* mesh = ImportMesh(file, "Box");
-        ASSERT_NE(mesh, nullptr);
-        EXPECT_TRUE(Near(mesh->GetControlPoints()[7], 1, 1, -1));
+TEST_F(Reader3dsMeshTest, FlatLocalMatrixLeavesTheVerticesAsTheyAre) {
+    Mesh box = Box("Box");
+    box.mLocal = {1, 0, 0, 0, 1, 0, 0, 0, 0, 5, 5, 5};
+    File file;
+    file.Add(box);
+    KFbxMesh* mesh = ImportMesh(file, "Box");
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_TRUE(Near(mesh->GetControlPoints()[7], 1, 1, -1));
+}
+
+TEST_F(Reader3dsMeshTest, MirroredLocalMatrixIsUndoneAndTheFacesStayOutward) {
+    // An object mirrored across its X axis at (5, 5, 5): the file holds its
+    // points where the mirror puts them, faces turned outward there. Its own
+    // points are those points mirrored back by the matrix and mirrored
+    // across X again, which the node then carries.
+    Mesh box = Box("Box", {1, 1, 1, 1, 1, 1});
+    box.mLocal = {-1, 0, 0, 0, 1, 0, 0, 0, 1, 5, 5, 5};
+    File file;
+    file.Add(box);
+    KFbxMesh* mesh = ImportMesh(file, "Box");
+    ASSERT_NE(mesh, nullptr);
+    // The mirror and its turning round cancel: (1, 1, 1) - (5, 5, 5), as
+    // (x, z, -y).
+    EXPECT_TRUE(Near(mesh->GetControlPoints()[7], -4, -4, 4));
+    const KFbxVector4 centre(-5, -5, 5, 0);
+    for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
+        const KFbxVector4 p0 = mesh->GetControlPoints()[mesh->GetPolygonVertex(polygon, 0)];
+        const KFbxVector4 p1 = mesh->GetControlPoints()[mesh->GetPolygonVertex(polygon, 1)];
+        const KFbxVector4 p2 = mesh->GetControlPoints()[mesh->GetPolygonVertex(polygon, 2)];
+        EXPECT_GT((p1 - p0).CrossProduct(p2 - p0).DotProduct(p0 - centre), 0.0) << polygon;
+    }
+    for (int point = 0; point < mesh->GetControlPointsCount(); ++point) {
+        EXPECT_GT(mesh->GetNormals()[point].DotProduct(mesh->GetControlPoints()[point] - centre), 0.0) << point;
     }
 }
 

@@ -22,8 +22,10 @@
 #include <lib3ds/file.h>
 #include <lib3ds/light.h>
 #include <lib3ds/material.h>
+#include <lib3ds/matrix.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
+#include <lib3ds/vector.h>
 #endif
 
 namespace fbxsdk_2006_11_1::writer3dstest {
@@ -130,9 +132,73 @@ protected:
         return points;
     }
 
+    // A closed solid, each face wound to turn away from its inside.
+    KFbxMesh* Tetrahedron() {
+        return MakeMesh({KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 0, 0, 0), KFbxVector4(0, 1, 0, 0),
+                         KFbxVector4(0, 0, 1, 0)},
+                        {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}});
+    }
+
     KFbxNode* mBody = nullptr;
     KFbxNode* mArm = nullptr;
 };
+
+// Each triangle of the convex solid wound so that it turns away from the
+// solid's centre.
+::testing::AssertionResult TrianglesTurnOutward(const std::vector<KFbxVector4>& points,
+                                                const std::vector<std::array<int, 3>>& triangles) {
+    if (points.empty()) {
+        return ::testing::AssertionFailure() << "no points";
+    }
+    KFbxVector4 centre(0, 0, 0, 0);
+    for (const KFbxVector4& point : points) {
+        centre = centre + point;
+    }
+    centre = centre * (1.0 / static_cast<double>(points.size()));
+    for (std::size_t triangle = 0; triangle < triangles.size(); ++triangle) {
+        const KFbxVector4& p0 = points[static_cast<std::size_t>(triangles[triangle][0])];
+        const KFbxVector4& p1 = points[static_cast<std::size_t>(triangles[triangle][1])];
+        const KFbxVector4& p2 = points[static_cast<std::size_t>(triangles[triangle][2])];
+        if (!((p1 - p0).CrossProduct(p2 - p0).DotProduct(p0 - centre) > 0.0)) {
+            return ::testing::AssertionFailure() << "triangle " << triangle << " faces inward";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Each face of the convex mesh wound so that it turns away from the mesh's
+// centre, and each control point's normal pointing away from it, in the
+// mesh's own space.
+::testing::AssertionResult FacesAndNormalsPointOut(const KFbxMesh* mesh) {
+    if (mesh == nullptr || mesh->GetControlPointsCount() == 0 || mesh->GetNormals() == nullptr) {
+        return ::testing::AssertionFailure() << "no mesh with normals";
+    }
+    const KFbxVector4* points = mesh->GetControlPoints();
+    const std::vector<KFbxVector4> all(points, points + mesh->GetControlPointsCount());
+    std::vector<std::array<int, 3>> triangles;
+    for (int polygon = 0; polygon < mesh->GetPolygonCount(); ++polygon) {
+        if (mesh->GetPolygonSize(polygon) != 3) {
+            return ::testing::AssertionFailure() << "polygon " << polygon << " is no triangle";
+        }
+        triangles.push_back({mesh->GetPolygonVertex(polygon, 0), mesh->GetPolygonVertex(polygon, 1),
+                             mesh->GetPolygonVertex(polygon, 2)});
+    }
+    const ::testing::AssertionResult faces = TrianglesTurnOutward(all, triangles);
+    if (!faces) {
+        return faces;
+    }
+    KFbxVector4 centre(0, 0, 0, 0);
+    for (const KFbxVector4& point : all) {
+        centre = centre + point;
+    }
+    centre = centre * (1.0 / static_cast<double>(all.size()));
+    for (int point = 0; point < mesh->GetControlPointsCount(); ++point) {
+        if (!(mesh->GetNormals()[point].DotProduct(points[point] - centre) > 0.0)) {
+            return ::testing::AssertionFailure() << "the normal of point " << point << " points inward";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
 
 ::testing::AssertionResult SamePoints(const std::vector<KFbxVector4>& expected, const std::vector<KFbxVector4>& actual) {
     for (const KFbxVector4& point : expected) {
@@ -176,33 +242,57 @@ std::ostream& operator<<(std::ostream& out, const Box& box) {
                << box.mMax[1] << ", " << box.mMax[2] << ")";
 }
 
-std::vector<Box> AssimpBoxes(const std::string& file, const std::string& obj, std::string& output) {
-    std::vector<Box> boxes;
-    if (!RunCommand("assimp export '" + file + "' '" + obj + "' 2>&1", output)) {
-        return boxes;
-    }
+// The triangles of each group of an OBJ file that assimp wrote, each group
+// with the points its faces use.
+struct Solid {
+    std::vector<KFbxVector4> mPoints;
+    std::vector<std::array<int, 3>> mTriangles;
+};
+
+std::vector<Solid> ObjSolids(const std::string& obj) {
+    std::vector<Solid> solids;
     std::ifstream in(obj);
-    std::vector<std::array<double, 3>> points;
+    std::vector<KFbxVector4> points;
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream words(line);
         std::string kind;
         words >> kind;
         if (kind == "v") {
-            std::array<double, 3> point{};
-            words >> point[0] >> point[1] >> point[2];
-            points.push_back(point);
+            double x = 0.0;
+            double y = 0.0;
+            double z = 0.0;
+            words >> x >> y >> z;
+            points.emplace_back(x, y, z, 0.0);
         } else if (kind == "g") {
-            boxes.emplace_back();
-        } else if (kind == "f" && !boxes.empty()) {
+            solids.emplace_back();
+        } else if (kind == "f" && !solids.empty()) {
+            std::array<int, 3> triangle{};
             std::string corner;
-            while (words >> corner) {
-                const std::size_t index = static_cast<std::size_t>(std::stol(corner)) - 1;
-                if (index < points.size()) {
-                    const double point[3] = {points[index][0], points[index][1], points[index][2]};
-                    boxes.back().Add(point);
+            for (int& point : triangle) {
+                const std::size_t index = words >> corner ? static_cast<std::size_t>(std::stol(corner)) - 1 : points.size();
+                if (index >= points.size()) {
+                    return {};
                 }
+                point = static_cast<int>(solids.back().mPoints.size());
+                solids.back().mPoints.push_back(points[index]);
             }
+            solids.back().mTriangles.push_back(triangle);
+        }
+    }
+    return solids;
+}
+
+std::vector<Box> AssimpBoxes(const std::string& file, const std::string& obj, std::string& output) {
+    std::vector<Box> boxes;
+    if (!RunCommand("assimp export '" + file + "' '" + obj + "' 2>&1", output)) {
+        return boxes;
+    }
+    for (const Solid& solid : ObjSolids(obj)) {
+        Box& box = boxes.emplace_back();
+        for (const KFbxVector4& point : solid.mPoints) {
+            const double at[3] = {point[0], point[1], point[2]};
+            box.Add(at);
         }
     }
     return boxes;
@@ -477,6 +567,143 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     lib3ds_file_free(file);
 }
 #endif
+
+// Mirrored frames: a negative scale on a parent, on a child or on both, under
+// turns and uneven scales, the child turning about its own Y.
+struct MirrorCase {
+    const char* mName;
+    KFbxVector4 mParentRotation;
+    KFbxVector4 mParentScaling;
+    KFbxVector4 mChildRotation;
+    KFbxVector4 mChildScaling;
+};
+
+const MirrorCase kMirrorCases[] = {
+    {"mirrored parent", KFbxVector4(0, 0, 0, 0), KFbxVector4(-1, 1, 1, 0), KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(1, 1, 1, 0)},
+    {"mirrored child", KFbxVector4(10, 20, 30, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(1, 1, -2, 0)},
+    {"both mirrored", KFbxVector4(10, 20, 30, 0), KFbxVector4(-1, 1, 1, 0), KFbxVector4(0, 45, 0, 0),
+     KFbxVector4(1, -1, 1, 0)},
+    {"mirrored on every axis", KFbxVector4(0, 0, 90, 0), KFbxVector4(-1, -1, -1, 0), KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(1, 1, 1, 0)},
+    {"mirrored unevenly", KFbxVector4(0, 30, 0, 0), KFbxVector4(-2, 1, 3, 0), KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(1, 1, 1, 0)},
+};
+
+// Every point of the node's mesh where the scene puts it at the frame.
+std::vector<KFbxVector4> WorldPointsAt(KFbxNode* node, int frame) {
+    std::vector<KFbxVector4> points;
+    const auto* mesh = dynamic_cast<const KFbxMesh*>(node->GetNodeAttribute());
+    KTime time;
+    time.SetTime(0, 0, 0, frame, 0, KTime::eFrames30);
+    const KgeMatrix world = node->EvaluateGlobalTransform(time);
+    for (int point = 0; mesh != nullptr && point < mesh->GetControlPointsCount(); ++point) {
+        points.push_back(world.MultT(mesh->GetControlPoints()[point]));
+    }
+    return points;
+}
+
+TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
+    for (const MirrorCase& test : kMirrorCases) {
+        SCOPED_TRACE(test.mName);
+        mScene = KFbxScene::Create(mManager, "");
+        KFbxNode* parent = AddNode("Parent", Tetrahedron());
+        parent->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+        parent->SetLclRotation(test.mParentRotation);
+        parent->SetLclScaling(test.mParentScaling);
+        KFbxNode* child = AddNode("Child", Tetrahedron(), parent);
+        child->SetLclTranslation(KFbxVector4(0, 2, 1, 0));
+        child->SetLclRotation(test.mChildRotation);
+        child->SetLclScaling(test.mChildScaling);
+        Key(child, &KFbxTakeNode::GetEulerRotationY, 0, test.mChildRotation[1]);
+        Key(child, &KFbxTakeNode::GetEulerRotationY, 10, test.mChildRotation[1] + 90.0);
+        KFbxLight* light = KFbxLight::Create(mManager, "");
+        light->SetLightType(KFbxLight::ePOINT);
+        KFbxNode* lamp = AddNode("Lamp", light, parent);
+        lamp->SetLclTranslation(KFbxVector4(1, 1, 0, 0));
+        ASSERT_TRUE(Export("mirrored.3ds", OptionsWith("RESCALING", false))) << mLastError;
+
+        // Our reader: the same world points at every frame, each face still
+        // turned away from the inside, each normal pointing out.
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        KFbxStreamOptions3dsReader* readOptions = KFbxStreamOptions3dsReader::Create(mManager, "");
+        readOptions->Reset();
+        readOptions->SetOption("RESCALING", false);
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        const bool imported = importer->Initialize(Path("mirrored.3ds").c_str()) && importer->Import(read, readOptions);
+        importer->Destroy();
+        ASSERT_TRUE(imported);
+        for (KFbxNode* node : {parent, child}) {
+            KFbxNode* back = Find(read, node->GetName());
+            ASSERT_NE(back, nullptr) << node->GetName();
+            ASSERT_TRUE(back->SetCurrentTakeNodeByName("default take"));
+            for (const int frame : {0, 5, 10}) {
+                const std::vector<KFbxVector4> expected = WorldPointsAt(node, frame);
+                const std::vector<KFbxVector4> actual = WorldPointsAt(back, frame);
+                EXPECT_TRUE(SamePoints(expected, actual)) << node->GetName() << " frame " << frame;
+                EXPECT_TRUE(SamePoints(actual, expected)) << node->GetName() << " frame " << frame;
+            }
+            EXPECT_TRUE(FacesAndNormalsPointOut(dynamic_cast<const KFbxMesh*>(back->GetNodeAttribute())))
+                << node->GetName();
+        }
+        // A light under the mirrored frame stays where it stands.
+        KFbxNode* lampBack = Find(read, "Lamp");
+        ASSERT_NE(lampBack, nullptr);
+        EXPECT_TRUE(SamePoints({lamp->EvaluateGlobalTransform(KTime(0)).GetT()},
+                               {lampBack->EvaluateGlobalTransform(KTime(0)).GetT()}));
+
+        // assimp places each mesh where the scene has it.
+        if (ProgramInstalled("assimp")) {
+            std::string output;
+            const std::vector<Box> boxes = AssimpBoxes(Path("mirrored.3ds"), Path("mirrored.obj"), output);
+            ASSERT_EQ(boxes.size(), 2u) << output;
+            for (KFbxNode* node : {parent, child}) {
+                EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
+            }
+            // Its faces turn outward where it puts them.
+            const std::vector<Solid> solids = ObjSolids(Path("mirrored.obj"));
+            ASSERT_EQ(solids.size(), 2u);
+            for (const Solid& solid : solids) {
+                EXPECT_TRUE(TrianglesTurnOutward(solid.mPoints, solid.mTriangles));
+            }
+        }
+#ifdef QALIMOR_HAVE_LIB3DS
+        // lib3ds: the points taken into the object's space by the inverse
+        // mesh matrix and placed by the node's matrix at the start.
+        Lib3dsFile* file = lib3ds_file_load(Path("mirrored.3ds").c_str());
+        ASSERT_NE(file, nullptr);
+        for (KFbxNode* node : {parent, child}) {
+            Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->GetName());
+            Lib3dsNode* placed = lib3ds_file_node_by_name(file, node->GetName(), LIB3DS_OBJECT_NODE);
+            ASSERT_TRUE(mesh != nullptr && placed != nullptr) << node->GetName();
+            Lib3dsMatrix objectSpace;
+            std::copy(&mesh->matrix[0][0], &mesh->matrix[0][0] + 16, &objectSpace[0][0]);
+            ASSERT_TRUE(lib3ds_matrix_inv(objectSpace));
+            lib3ds_file_eval(file, 0.0f);
+            std::vector<KFbxVector4> points;
+            for (Lib3dsDword point = 0; point < mesh->points; ++point) {
+                Lib3dsVector own;
+                Lib3dsVector at;
+                lib3ds_vector_transform(own, objectSpace, mesh->pointL[point].pos);
+                lib3ds_vector_transform(at, placed->matrix, own);
+                points.emplace_back(at[0], at[2], -at[1], 0.0);
+            }
+            EXPECT_TRUE(SamePoints(WorldPointsAt(node, 0), points)) << node->GetName();
+            std::vector<std::array<int, 3>> faces;
+            for (Lib3dsDword face = 0; face < mesh->faces; ++face) {
+                const Lib3dsWord* corners = mesh->faceL[face].points;
+                faces.push_back({corners[0], corners[1], corners[2]});
+            }
+            EXPECT_TRUE(TrianglesTurnOutward(points, faces)) << node->GetName();
+        }
+        Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
+        ASSERT_NE(lampNode, nullptr);
+        EXPECT_TRUE(NearPoint(InFile(lamp->EvaluateGlobalTransform(KTime(0)).GetT()), lampNode->matrix[3]));
+        lib3ds_file_free(file);
+#endif
+    }
+}
 
 TEST_F(Writer3dsRoundTripTest, IndependentReaderSeesTheSameMeshesAndMaterials) {
     if (!ProgramInstalled("assimp")) {
