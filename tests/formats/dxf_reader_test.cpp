@@ -8,16 +8,15 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include "support/CommandOutput.h"
+#include "support/BoundedRun.h"
 #include "support/ImportLeftovers.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -613,55 +612,6 @@ TEST_F(DxfTest, BlocksInsertingEachOtherManyTimesStayWithinTheDrawingsSize) {
     EXPECT_NE(mMessage.find("more than the drawing can hold"), std::string::npos) << mMessage;
 }
 
-// What an import in a child process cost: seconds and the growth of its
-// resident memory at the peak; negative when the import failed or the child died.
-struct ImportCost {
-    double mSeconds = -1.0;
-    double mBytes = -1.0;
-};
-
-long StatusBytes(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stol(line.substr(std::string(key).size())) * 1024;
-        }
-    }
-    return 0;
-}
-
-template <class Import>
-ImportCost CostInChild(Import import) {
-    int ends[2];
-    if (pipe(ends) != 0) {
-        return {};
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        close(ends[0]);
-        const long before = StatusBytes("VmRSS:");
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const auto start = std::chrono::steady_clock::now();
-        const bool imported = import();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        ImportCost cost;
-        if (imported) {
-            cost = {took.count(), static_cast<double>(StatusBytes("VmHWM:") - before)};
-        }
-        _exit(write(ends[1], &cost, sizeof cost) == static_cast<ssize_t>(sizeof cost) ? 0 : 1);
-    }
-    close(ends[1]);
-    ImportCost cost;
-    if (child < 0 || read(ends[0], &cost, sizeof cost) != static_cast<ssize_t>(sizeof cost)) {
-        cost = {};
-    }
-    close(ends[0]);
-    if (child > 0) {
-        waitpid(child, nullptr, 0);
-    }
-    return cost;
-}
 
 // Ten blocks, each inserting the one before ten times: 10^10 copies of a face.
 Drawing TenfoldInserts() {
@@ -713,14 +663,6 @@ Drawing BadFaces(int count) {
 }
 
 TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
-#if defined(__SANITIZE_ADDRESS__)
-    // The sanitizer's own heap keeps freed memory and slows every step.
-    constexpr double kSlower = 5.0;
-    constexpr bool kMemoryMeasured = false;
-#else
-    constexpr double kSlower = 1.0;
-    constexpr bool kMemoryMeasured = true;
-#endif
     const struct {
         const char* what;
         Drawing drawing;
@@ -737,19 +679,23 @@ TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
         SCOPED_TRACE(test.what);
         const std::string path = mFolder / "hostile.dxf";
         ASSERT_TRUE(test.drawing.Save(path));
-        const double megabytes = static_cast<double>(test.drawing.Text().size()) / (1 << 20);
-        const ImportCost cost = CostInChild([&] {
-            return Import(path, ReadOptions(0)) && mScene->GetNodeCount() > test.minimumNodes &&
-                   mMessage.find(test.warning) != std::string::npos &&
-                   // Each line of the drawing warns at most once.
-                   static_cast<std::size_t>(std::count(mMessage.begin(), mMessage.end(), '\n')) <=
-                       test.drawing.Text().size() / 4;
-        });
-        ASSERT_GE(cost.mSeconds, 0.0) << "the import failed or missed what it must keep";
-        EXPECT_LT(cost.mSeconds, (1.0 + megabytes) * kSlower);
-        if (kMemoryMeasured) {
+        const std::int64_t bytes = static_cast<std::int64_t>(test.drawing.Text().size());
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                const bool kept =
+                    Import(path, ReadOptions(0)) && mScene->GetNodeCount() > test.minimumNodes &&
+                    mMessage.find(test.warning) != std::string::npos &&
+                    // Each line of the drawing warns at most once.
+                    static_cast<std::size_t>(std::count(mMessage.begin(), mMessage.end(), '\n')) <=
+                        test.drawing.Text().size() / 4;
+                return kept ? 1 : 0;
+            },
+            boundedrun::SecondsFor(bytes));
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        EXPECT_EQ(outcome.mValue, 1) << "the import failed or missed what it must keep";
+        if (!boundedrun::kSanitized) {
             // 64 MB, and what the drawing's own content may fill.
-            EXPECT_LT(cost.mBytes, 64.0 * (1 << 20) + 32 * megabytes * (1 << 20));
+            EXPECT_LT(outcome.mAddedBytes, 64 * boundedrun::kMegabyte + 32 * bytes);
         }
     }
 }
