@@ -271,12 +271,7 @@ void KFbxReader3DS::SetAmbientAndBackground(KFbxScene& scene) {
     scene.GetGlobalLightSettings().SetAmbientColor(ambient != nullptr
                                                        ? KFbxColor(ambient[0], ambient[1], ambient[2], 1.0)
                                                        : KFbxColor(0.0, 0.0, 0.0, 1.0));
-    KFbxGlobalCameraSettings& cameras = scene.GetGlobalCameraSettings();
-    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
-        if (KFbxCamera* camera = cameras.GetProducerCamera(which)) {
-            camera->SetDefaultBackgroundColor(mBackgroundColor);
-        }
-    }
+    scene.GetGlobalCameraSettings().SetProducerCamerasBackgroundColor(mBackgroundColor);
 }
 
 bool KFbxReader3DS::CreateReferenceNode(KFbxScene& scene) {

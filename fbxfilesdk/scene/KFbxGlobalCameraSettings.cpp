@@ -4,6 +4,8 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
+#include <algorithm>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -59,7 +61,8 @@ KFbxGlobalCameraSettings::~KFbxGlobalCameraSettings() { DestroyProducerCameras()
 void KFbxGlobalCameraSettings::RestoreDefaultSettings() {
     mDefaultCamera = kProducerCameras[ePRODUCER_PERSPECTIVE].mName;
     mDefaultViewingMode = eSTANDARD;
-    // Cameras still to be made come with their defaults.
+    // Cameras still to be made come with their defaults. A background colour
+    // set meanwhile stays, as it does on cameras already made.
     if (!mProducerCamerasPending) {
         PlaceProducerCameras();
     }
@@ -70,7 +73,25 @@ void KFbxGlobalCameraSettings::MakeProducerCameras() const {
         return;
     }
     mProducerCamerasPending = false;
-    const_cast<KFbxGlobalCameraSettings*>(this)->PlaceProducerCameras();
+    auto* settings = const_cast<KFbxGlobalCameraSettings*>(this);
+    settings->PlaceProducerCameras();
+    if (mHasPendingBackground) {
+        settings->mHasPendingBackground = false;
+        settings->SetProducerCamerasBackgroundColor(mPendingBackground);
+    }
+}
+
+void KFbxGlobalCameraSettings::SetProducerCamerasBackgroundColor(const double rgb[3]) {
+    if (mProducerCamerasPending) {
+        std::copy(rgb, rgb + 3, mPendingBackground);
+        mHasPendingBackground = true;
+        return;
+    }
+    for (int which = 0; which < ePRODUCER_CAMERA_COUNT; ++which) {
+        if (KFbxCamera* camera = GetProducerCamera(which)) {
+            camera->SetDefaultBackgroundColor(rgb);
+        }
+    }
 }
 
 void KFbxGlobalCameraSettings::PlaceProducerCameras() {

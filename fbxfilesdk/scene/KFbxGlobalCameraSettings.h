@@ -55,6 +55,9 @@ public:
     KFbxCamera* GetProducerCamera(int which) const;
     // "Producer Perspective", "Producer Top", ... "Producer Left"; null out of range.
     static const char* GetProducerCameraName(int which);
+    // Every producer camera's default background colour; cameras not made yet
+    // take it when they are made, so setting it makes none of them.
+    void SetProducerCamerasBackgroundColor(const double rgb[3]);
     KFbxNode* GetCameraProducerPerspective() const { return GetProducerCameraNode(ePRODUCER_PERSPECTIVE); }
     KFbxNode* GetCameraProducerTop() const { return GetProducerCameraNode(ePRODUCER_TOP); }
     KFbxNode* GetCameraProducerBottom() const { return GetProducerCameraNode(ePRODUCER_BOTTOM); }
@@ -81,6 +84,9 @@ private:
     // Made on first need, by const getters too.
     mutable KFbxNode* mProducerNodes[ePRODUCER_CAMERA_COUNT] = {};
     mutable bool mProducerCamerasPending = true;
+    // The background colour the cameras take when made; set when one was asked for.
+    double mPendingBackground[3] = {};
+    bool mHasPendingBackground = false;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -58,6 +58,8 @@ KFbxNode::KFbxNode(KFbxSdkManager* manager, const char* name)
 }
 
 void KFbxNode::MakeDeferredProperties() {
+    // Set while the properties were pending (see SetTransformInheritType).
+    const int inheritType = mState.mPivots.mInheritType;
     CreateProperties();
     // Pivot sets and limits start neutral without being made, and the
     // properties already hold zero: only the other defaults ("Show" and
@@ -67,6 +69,10 @@ void KFbxNode::MakeDeferredProperties() {
     if (mUnmadeDefaultAttributeIndex != static_cast<int>(DefaultOf(eDefaultAttributeIndex)[0])) {
         mProperties[eDefaultAttributeIndex].Set(&mUnmadeDefaultAttributeIndex, eFbxValueInteger);
     }
+    if (inheritType != static_cast<int>(DefaultOf(eInheritType)[0])) {
+        mProperties[eInheritType].Set(&inheritType, eFbxValueInteger);
+    }
+    mState.mPivots.mInheritType = inheritType;
     KFbxTakeNodeContainer::MakeDeferredProperties();
 }
 

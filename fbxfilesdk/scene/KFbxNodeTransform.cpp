@@ -320,13 +320,17 @@ void KFbxNode::ResetPivotSet(EPivotSet set) {
 }
 
 void KFbxNode::SetTransformInheritType(ETransformInheritType type) {
-    KFbxProperty* const properties = Handles();
-    WriteInt(properties[eInheritType], type);
+    // Until the properties are made the evaluation's copy holds the value and
+    // the making writes it: readers that only set the type make no properties.
+    if (ArePropertiesMade()) {
+        WriteInt(Handles()[eInheritType], type);
+    }
     mState.mPivots.mInheritType = type;
 }
 
 void KFbxNode::GetTransformInheritType(ETransformInheritType& type) const {
-    type = static_cast<ETransformInheritType>(NodeInt(eInheritType));
+    type = static_cast<ETransformInheritType>(ArePropertiesMade() ? NodeInt(eInheritType)
+                                                                  : mState.mPivots.mInheritType);
 }
 
 void KFbxNode::SetRotationActive(bool active) {

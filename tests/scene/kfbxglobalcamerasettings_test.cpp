@@ -3,6 +3,8 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 
+#include <vector>
+
 #include "scene/SceneObjectsTestSupport.h"
 
 using namespace fbxsdk_2006_11_1;
@@ -95,6 +97,68 @@ TEST_F(KFbxGlobalCameraSettingsTest, RestoringPutsTheCamerasBack) {
     ASSERT_NE(freshSettings.GetProducerCamera(Settings::ePRODUCER_LEFT), nullptr);
     EXPECT_DOUBLE_EQ(Translation(freshSettings.GetCameraProducerLeft())[0], -4000.0);
     EXPECT_EQ(freshSettings.GetProducerCamera(Settings::ePRODUCER_TOP)->GetProjectionType(), KFbxCamera::eORTHOGONAL);
+}
+
+TEST_F(KFbxGlobalCameraSettingsTest, TheBackgroundColourReachesEveryCameraWhenEverItIsMade) {
+    const double blue[3] = {0.1, 0.2, 0.9};
+    const double red[3] = {0.8, 0.0, 0.1};
+    struct Case {
+        const char* mName;
+        bool mSetTwice;
+        bool mRestore;
+        // Null: whatever cameras made before the colour was set show.
+        const double* mExpected;
+    };
+    const Case cases[] = {
+        {"set", false, false, blue},
+        {"set twice", true, false, red},
+        {"set, then restored", false, true, nullptr},
+    };
+    // The colours of the seven cameras after the steps, made before or after them.
+    const auto colours = [&](const Case& c, bool makeFirst) {
+        KFbxScene* scene = KFbxScene::Create(mManager, c.mName);
+        Settings& settings = scene->GetGlobalCameraSettings();
+        if (makeFirst) {
+            EXPECT_NE(settings.GetProducerCamera(Settings::ePRODUCER_TOP), nullptr);
+        }
+        settings.SetProducerCamerasBackgroundColor(blue);
+        if (c.mSetTwice) {
+            settings.SetProducerCamerasBackgroundColor(red);
+        }
+        if (c.mRestore) {
+            scene->Clear();
+        }
+        std::vector<double> rgb;
+        for (int which = 0; which < Settings::ePRODUCER_CAMERA_COUNT; ++which) {
+            const KFbxCamera* camera = settings.GetProducerCamera(which);
+            EXPECT_NE(camera, nullptr);
+            if (camera == nullptr) {
+                continue;
+            }
+            const KFbxColor colour = camera->GetDefaultBackgroundColor();
+            rgb.insert(rgb.end(), {colour.mRed, colour.mGreen, colour.mBlue});
+            // The cameras keep their other defaults.
+            EXPECT_DOUBLE_EQ(camera->GetLookAt()[0], 0.0);
+        }
+        return rgb;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mName);
+        const std::vector<double> late = colours(c, false);
+        const std::vector<double> early = colours(c, true);
+        ASSERT_EQ(late.size(), 3u * Settings::ePRODUCER_CAMERA_COUNT);
+        ASSERT_EQ(early.size(), late.size());
+        for (std::size_t index = 0; index < late.size(); ++index) {
+            EXPECT_NEAR(late[index], early[index], 1e-9) << index;
+            if (c.mExpected != nullptr) {
+                EXPECT_NEAR(late[index], c.mExpected[index % 3], 1e-6) << index;
+            }
+        }
+    }
+    // Without a manager there is nothing to colour, and nothing breaks.
+    Settings alone(nullptr, nullptr);
+    alone.SetProducerCamerasBackgroundColor(blue);
+    EXPECT_EQ(alone.GetProducerCamera(Settings::ePRODUCER_PERSPECTIVE), nullptr);
 }
 
 TEST_F(KFbxGlobalCameraSettingsTest, ProducerCamerasGoWithTheirScene) {

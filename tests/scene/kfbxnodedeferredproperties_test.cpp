@@ -43,6 +43,17 @@ protected:
         return names;
     }
 
+    static void ExpectSameGlobal(KFbxNode* node, KFbxNode* expected) {
+        const KgeMatrix& global = expected->EvaluateDefaultGlobalTransform();
+        double rows[4][4];
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 4; ++column) {
+                rows[row][column] = global[row][column];
+            }
+        }
+        ExpectMatrixNear(node->EvaluateDefaultGlobalTransform(), rows);
+    }
+
     // Every property's value as its type reads it, in list order.
     static std::vector<std::string> Values(const KFbxNode* node) {
         std::vector<std::string> values;
@@ -208,6 +219,44 @@ TEST_F(DeferredNodePropertiesTest, AWriteMakesThePropertiesWithTheValueWritten) 
     bool show = true;
     EXPECT_TRUE(hidden->GetNodeProperty(eShow).Get(&show, eFbxValueBool));
     EXPECT_FALSE(show);
+}
+
+TEST_F(DeferredNodePropertiesTest, AnInheritTypeSetOnAFreshNodeIsTheOneItsPropertyIsMadeWith) {
+    // A parent that rotates and scales unevenly: each inherit type places the child elsewhere.
+    KFbxNode* parent = MakeNode("parent");
+    parent->SetLclRotation(KFbxVector4(0.0, 0.0, 30.0, 1.0));
+    parent->SetLclScaling(KFbxVector4(1.0, 3.0, 1.0, 1.0));
+    const KFbxNode::ETransformInheritType types[] = {KFbxNode::eINHERIT_RSrs, KFbxNode::eINHERIT_Rrs,
+                                                     KFbxNode::eINHERIT_RrSs};
+    int name = 0;
+    for (KFbxNode::ETransformInheritType type : types) {
+        SCOPED_TRACE(type);
+        KFbxNode* fresh = MakeNode(("fresh" + std::to_string(name)).c_str());
+        KFbxNode* made = MadeNode(("made" + std::to_string(name++)).c_str());
+        for (KFbxNode* node : {fresh, made}) {
+            parent->AddChild(node);
+            // Set twice: only the last one counts.
+            node->SetTransformInheritType(KFbxNode::eINHERIT_Rrs);
+            node->SetTransformInheritType(type);
+        }
+        KFbxNode::ETransformInheritType read = KFbxNode::eINHERIT_RrSs;
+        fresh->GetTransformInheritType(read);
+        EXPECT_EQ(read, type);
+        // Evaluation follows the type before the properties exist.
+        ExpectSameGlobal(fresh, made);
+        EXPECT_EQ(Values(fresh), Values(made));
+        EXPECT_TRUE(fresh->ArePropertiesMade());
+        int stored = -1;
+        EXPECT_TRUE(fresh->FindProperty("InheritType").Get(&stored, eFbxValueInteger));
+        EXPECT_EQ(stored, type);
+        fresh->GetTransformInheritType(read);
+        EXPECT_EQ(read, type);
+        // Written through the property once made, the type still reaches evaluation.
+        const int other = KFbxNode::eINHERIT_Rrs;
+        EXPECT_TRUE(fresh->FindProperty("InheritType").Set(&other, eFbxValueInteger));
+        made->SetTransformInheritType(KFbxNode::eINHERIT_Rrs);
+        ExpectSameGlobal(fresh, made);
+    }
 }
 
 TEST_F(DeferredNodePropertiesTest, ClonesOfFreshAndMadeNodesAgree) {
