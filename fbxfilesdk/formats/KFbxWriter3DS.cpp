@@ -19,7 +19,8 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
-#include <charconv>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -128,16 +129,9 @@ bool KFbxWriter3DS::ToolkitFailed() {
 }
 
 void KFbxWriter3DS::ReportNonFinite(std::size_t count, const std::string& name) {
-    if (count == 0) {
-        return;
-    }
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;
-    mMessage += "\"";
-    mMessage += name.c_str();
-    mMessage += "\": ";
-    mMessage += std::string(digits, end).c_str();
-    mMessage += " values that are not numbers or are infinite were written as 0.\n";
+    // Said as the other mesh file writers say it.
+    KFbxMeshFilePreparation::TellNotFinite(mMessage, "record", name.c_str(),
+                                           static_cast<int>(std::min<std::size_t>(count, INT_MAX)));
 }
 
 void KFbxWriter3DS::ReleaseToolkit() {

@@ -345,10 +345,10 @@ TEST_F(Writer3dsFrameTest, HostileScenesWriteAFileOfTheSameMeaningWithAWarningPe
     ASSERT_TRUE(Export("hostile.3ds")) << mLastError;
     const std::string message = mMessage.Buffer();
     // One warning per record with the values it had to change.
-    EXPECT_NE(message.find("\"m_v_9_9\": 2 values"), std::string::npos) << message;
-    EXPECT_NE(message.find("\"Lamp\": 2 values"), std::string::npos) << message;
-    EXPECT_NE(message.find("\"Unnamed\": 1 values"), std::string::npos) << message;
-    EXPECT_NE(message.find("\"Cam\": "), std::string::npos) << message;
+    EXPECT_NE(message.find("The record \"m_v_9_9\" has 2 values that are not finite"), std::string::npos) << message;
+    EXPECT_NE(message.find("The record \"Lamp\" has 2 values that are not finite"), std::string::npos) << message;
+    EXPECT_NE(message.find("The record \"Unnamed\" has 1 values that are not finite"), std::string::npos) << message;
+    EXPECT_NE(message.find("The record \"Cam\" has "), std::string::npos) << message;
     EXPECT_NE(message.find("\"m_v_9_9\": 3 polygons of fewer"), std::string::npos) << message;
 
     WrittenFile file(Path("hostile.3ds"));
