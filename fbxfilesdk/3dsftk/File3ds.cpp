@@ -46,9 +46,10 @@ std::int64_t StreamLength(std::FILE* stream) {
 
 bool Windowed(const file3ds& file) { return file.state == FileStateRead3ds && file.buffer != nullptr; }
 
+// A file being read passes its reads through unbuffered: the window is its
+// only buffer.
 void GiveBuffer(file3ds& file) {
-    if (Windowed(file)) {
-        // The window is the only buffer: the stream passes its reads through.
+    if (file.state == FileStateRead3ds) {
         std::setvbuf(file.stream, nullptr, _IONBF, 0);
     } else if (file.buffer != nullptr) {
         std::setvbuf(file.stream, file.buffer, _IOFBF, file.buffersize);
@@ -298,7 +299,9 @@ file3ds* OpenFile3ds(const char* name, const char* mode) {
     }
     std::uint32_t bufferSize = kStreamBufferSize;
     if (state == FileStateRead3ds) {
-        // Never a window larger than the file could fill.
+        // Unbuffered before anything else, so that finding the length reads
+        // nothing; never a window larger than the file could fill.
+        GiveBuffer(*file);
         const std::int64_t length = StreamLength(file->stream);
         bufferSize = static_cast<std::uint32_t>(std::clamp<std::int64_t>(length, 0, kReadWindowSize));
     }
@@ -306,7 +309,7 @@ file3ds* OpenFile3ds(const char* name, const char* mode) {
         file->buffer = static_cast<char*>(Alloc3ds(__FILE__, __LINE__, bufferSize));
         if (file->buffer != nullptr) {
             file->buffersize = bufferSize;
-            GiveBuffer(*file);
+            if (state != FileStateRead3ds) GiveBuffer(*file);
         }
     }
     return file;
