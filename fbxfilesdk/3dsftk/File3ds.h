@@ -23,7 +23,7 @@ struct file3ds {
     char* name;               // own copy
     std::int32_t state;       // a FileState3ds
     std::uint8_t index;       // slot in the open-file list; 255 while in none
-    char* buffer;             // the stream's buffer, owned; null for the default one
+    char* buffer;             // owned: the stream's buffer, or the window of a file read; null for none
     std::uint32_t buffersize;
     std::uint8_t temporary;   // the file was moved to a temporary name and is deleted on close
     // A file opened for reading is read through its buffer, a window on the
