@@ -436,13 +436,10 @@ void KObject::Notify(int kind, KEventWord a, KEventWord b, int index) {
     if (KObject* owner = GetOwner()) {
         owner->OnOwnedNotify(this, kind, a, b, index);
     }
-    KPlug* view = GetView(gKObjectClassInfo.GetFilter());
-    if (view == nullptr) {
-        return;
-    }
+    const KPlugFilter* objects = gKObjectClassInfo.GetFilter();
     // By index, re-checked: a listener may change the connections.
-    for (int i = 0; i < view->GetDstCount(); ++i) {
-        if (KObject* dst = AsKObject(view->GetDst(i))) {
+    for (int i = 0; i < GetDstCount(objects); ++i) {
+        if (KObject* dst = AsKObject(GetDst(i, objects))) {
             dst->OnNotify(kind, this, a, b);
         }
     }
