@@ -436,10 +436,10 @@ void KObject::Notify(int kind, KEventWord a, KEventWord b, int index) {
     if (KObject* owner = GetOwner()) {
         owner->OnOwnedNotify(this, kind, a, b, index);
     }
-    const KPlugFilter* objects = gKObjectClassInfo.GetFilter();
-    // By index, re-checked: a listener may change the connections.
-    for (int i = 0; i < GetDstCount(objects); ++i) {
-        if (KObject* dst = AsKObject(GetDst(i, objects))) {
+    // By index, re-checked: a listener may change the connections. Only
+    // objects are told, which AsKObject picks out.
+    for (int i = 0; i < KPlug::GetDstCount(); ++i) {
+        if (KObject* dst = AsKObject(KPlug::GetDst(i))) {
             dst->OnNotify(kind, this, a, b);
         }
     }
