@@ -14,6 +14,7 @@
 #define FBXFILESDK_COLLADA_KFBXREADERCOLLADAPASS_H
 
 #include <fbxfilesdk/collada/ColladaIdMap.h>
+#include <fbxfilesdk/collada/ColladaLibraryObject.h>
 #include <fbxfilesdk/collada/ColladaMeshTextures.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KString.h>
@@ -151,11 +152,11 @@ private:
     bool ImportLibrary(xmlNode* library);
     bool ImportLibraryChildren(xmlNode* library, const char* childName, bool (KFbxReaderColladaPass::*import)(xmlNode*));
     void WarnUnsupportedLibrary(const char* name);
-    // Files the object a camera, light or geometry element made under its
-    // id. When the id is filed already, the one of the two with content (an
-    // object, a mesh with points) stays filed, the earlier one when both
-    // have it, with a warning, and the other is destroyed.
-    void FileObject(const KString& id, KFbxNodeAttribute* object, const char* element);
+    // Files what a camera, light or geometry element gave under its id.
+    // When the id is filed already, the one of the two with content (a
+    // camera, a light, a mesh with points) stays filed, the earlier one when
+    // both have it, with a warning, and the other is destroyed.
+    void FileObject(const KString& id, const ColladaLibraryObject& object, const char* element);
 
     // ---- images and textures ----
     bool ImportImage(xmlNode* image);
@@ -199,10 +200,11 @@ private:
 
     // ---- cameras and lights ----
     bool ImportCamera(xmlNode* camera);
-    void ImportProjection(xmlNode* projection, KFbxCamera& camera, const KString& id);
-    void ImportMayaOptics(xmlNode* maya, KFbxCamera& camera, const KString& id);
+    void ImportProjection(xmlNode* projection, ColladaSetUp<KFbxCamera>& camera, const KString& id);
+    void ImportMayaOptics(xmlNode* maya, ColladaSetUp<KFbxCamera>& camera, const KString& id);
     bool ImportLight(xmlNode* light);
-    void ImportLightParameter(xmlNode* parameter, KFbxLight* light, const KString& id);
+    // Null light: an ambient one.
+    void ImportLightParameter(xmlNode* parameter, ColladaSetUp<KFbxLight>* light, const KString& id);
     void AddParameterTarget(const KString& elementId, xmlNode* parameter);
 
     // ---- node transforms ----
@@ -234,7 +236,7 @@ private:
     void BindMaterial(KFbxMesh& mesh, const KString& symbol, KFbxSurfaceMaterial& material, const KString& materialId);
     void MakeJoint(KFbxNode& node, const KString& id);
     bool IsImportableNode(xmlNode* nodeElement, const KString& id);
-    bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, KFbxNodeAttribute& object);
+    bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, const ColladaLibraryObject& object);
     // What nodes that may share the mesh of an instance have in common: the
     // geometry and the material bindings; empty for an instance of anything
     // but a library mesh.
@@ -298,9 +300,9 @@ private:
     ColladaIdMap<KFbxSurfaceMaterial*> mMaterials;
     // Under effect ids, and under the ids of the materials that instance them.
     ColladaIdMap<std::shared_ptr<ColladaTextureBindings>> mTextureBindings;
-    // Meshes, cameras and lights by the id of their element; null for an
+    // Meshes, cameras and lights by the id of their element; empty for an
     // ambient light.
-    ColladaIdMap<KFbxNodeAttribute*> mObjects;
+    ColladaIdMap<ColladaLibraryObject> mObjects;
     ColladaIdMap<std::unique_ptr<ColladaControllerRecord>> mControllers;
     ColladaIdMap<std::vector<ColladaMorphShapeRecord>> mMorphShapes;
 
