@@ -96,6 +96,22 @@ struct ColladaTargetRecord {
     unsigned mComponent = 0;
 };
 
+// An image: the file that the textures naming it show.
+struct ColladaImage {
+    KString mName;
+    KString mFileName;
+    KString mRelativeFileName;
+};
+
+// An effect as read: the kind of material it gives, named after it, and
+// the steps that set a new one up. Each material that instances the
+// effect is made from it.
+struct ColladaEffect {
+    int mKind = 0;
+    KString mName;
+    std::shared_ptr<const ColladaSetUp<KFbxSurfaceMaterial>> mSetUp;
+};
+
 // A visual scene as read: its top-level nodes, which have no parent until
 // an instance takes them, and the bind poses of the controllers its nodes
 // instance. Its first instance takes its nodes into the scene as they are;
@@ -163,16 +179,17 @@ private:
     bool ImportTexture(xmlNode* texture, const KString& effectId, int channel);
     // The image a texture names: through the sampler2D and surface
     // parameters of its effect, or by the image's own id.
-    KFbxTexture* FindTextureImage(xmlNode* texture, const KString& reference);
+    const ColladaImage* FindTextureImage(xmlNode* texture, const KString& reference);
 
     // ---- effects and materials ----
     bool ImportEffect(xmlNode* effect);
     bool ImportMaterial(xmlNode* material);
-    void ImportEffectChannels(xmlNode* shading, KFbxSurfaceMaterial& material, const KString& effectId, int kind);
-    bool SetChannelValue(xmlNode* channel, KFbxSurfaceMaterial& material, int kind);
+    void ImportEffectChannels(xmlNode* shading, ColladaSetUp<KFbxSurfaceMaterial>& material, const KString& effectId,
+                              int kind);
+    void SetChannelValue(xmlNode* channel, ColladaSetUp<KFbxSurfaceMaterial>& material, int kind);
     // The transparent colour and factor that give the opacity the shading
     // element's transparent / transparency pair means under its "opaque" mode.
-    void ImportTransparency(xmlNode* shading, KFbxSurfaceMaterial& material, int kind);
+    void ImportTransparency(xmlNode* shading, ColladaSetUp<KFbxSurfaceMaterial>& material, int kind);
     void WarnUnsupportedMaterialParameter(const char* name);
 
     // ---- controllers ----
@@ -295,8 +312,8 @@ private:
     // Images, effects and materials libraries are read with the first materials library.
     bool mMaterialLibrariesRead = false;
 
-    ColladaIdMap<KFbxTexture*> mImages;
-    ColladaIdMap<KFbxSurfaceMaterial*> mEffects;
+    ColladaIdMap<ColladaImage> mImages;
+    ColladaIdMap<ColladaEffect> mEffects;
     ColladaIdMap<KFbxSurfaceMaterial*> mMaterials;
     // Under effect ids, and under the ids of the materials that instance them.
     ColladaIdMap<std::shared_ptr<ColladaTextureBindings>> mTextureBindings;

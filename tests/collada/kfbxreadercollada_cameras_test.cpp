@@ -173,18 +173,52 @@ TEST_F(ColladaCameras, ADuplicateIdResolvesToTheLightWithContent) {
 
 namespace {
 
+std::string Exact(double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr) + " ";
+}
+
+// A property's value, exactly.
+std::string ValueOf(const KFbxProperty& property) {
+    switch (property.GetPropertyDataType().GetType()) {
+        case eFbxValueBool:
+        case eFbxValueInteger:
+        case eFbxValueEnum: {
+            int value = 0;
+            property.Get(&value, eFbxValueInteger);
+            return std::to_string(value);
+        }
+        case eFbxValueFloat:
+        case eFbxValueDouble:
+            return Exact(property.GetDouble());
+        case eFbxValueDouble3: {
+            const fbxDouble3 value = property.GetDouble3();
+            return Exact(value[0]) + Exact(value[1]) + Exact(value[2]);
+        }
+        case eFbxValueDouble4:
+        case eFbxValueDouble44: {
+            double values[16] = {};
+            property.Get(values, property.GetPropertyDataType().GetType());
+            std::string text;
+            for (const double value : values) {
+                text += Exact(value);
+            }
+            return text;
+        }
+        default:
+            return property.GetString().Buffer();
+    }
+}
+
 // What a caller sees of a camera or light: every property with its value,
 // and the values held outside properties.
 std::string SeenOf(const KFbxNodeAttribute& attribute) {
     std::string seen;
     for (int index = 0; index < attribute.GetPropertyCount(); ++index) {
         const KFbxProperty property = attribute.GetPropertyAt(index);
-        seen += std::string(property.GetName()) + "=" + property.GetString().Buffer() + "\n";
+        seen += std::string(property.GetName()) + "=" + ValueOf(property) + "\n";
     }
-    const auto exact = [](double value) {
-        char text[32];
-        return std::string(text, std::to_chars(text, text + sizeof text, value).ptr) + " ";
-    };
+    const auto exact = Exact;
     if (const auto* camera = dynamic_cast<const KFbxCamera*>(&attribute)) {
         const KFbxVector4 lookAt = camera->GetLookAt();
         const KFbxVector4 up = camera->GetUpVector();
