@@ -6,20 +6,20 @@
 #ifndef FBXFILESDK_COLLADA_COLLADALIBRARYOBJECT_H
 #define FBXFILESDK_COLLADA_COLLADALIBRARYOBJECT_H
 
+#include <fbxfilesdk/collada/ColladaAttributeCopy.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
-class KFbxCamera;
-class KFbxLight;
-
+// Steps that set an object up, applied in the order given.
 template <class T>
-class ColladaSetUp {
+class ColladaSteps {
 public:
     void Then(std::function<void(T&)> step) { mSteps.push_back(std::move(step)); }
     void ApplyTo(T& object) const {
@@ -32,10 +32,40 @@ private:
     std::vector<std::function<void(T&)>> mSteps;
 };
 
+// The steps that set up a camera or light as its element says, and what a
+// copy of the one they set up takes over, found for the first node that
+// instances the element: every node's is the same.
+template <class T, class Copy>
+class ColladaSetUp {
+public:
+    ColladaSteps<T>& Steps() { return mSteps; }
+
+    // What the attribute of a node takes over, to be set once it is on its
+    // node. The new attribute given, not yet on a node, is set up in passing,
+    // as the element's own would be apart from any node, and put back as it
+    // came, since the values a node starts it with depend on its state.
+    const Copy& CopyFor(T& made) {
+        if (!mCopy) {
+            const Copy fresh(made);
+            mSteps.ApplyTo(made);
+            mCopy.emplace(made);
+            fresh.SetOn(made);
+        }
+        return *mCopy;
+    }
+
+private:
+    ColladaSteps<T> mSteps;
+    std::optional<Copy> mCopy;
+};
+
+using ColladaCameraSetUp = ColladaSetUp<KFbxCamera, ColladaCameraCopy>;
+using ColladaLightSetUp = ColladaSetUp<KFbxLight, ColladaLightCopy>;
+
 struct ColladaLibraryObject {
     KFbxNodeAttribute* mObject = nullptr;
-    std::shared_ptr<const ColladaSetUp<KFbxCamera>> mCamera;
-    std::shared_ptr<const ColladaSetUp<KFbxLight>> mLight;
+    std::shared_ptr<ColladaCameraSetUp> mCamera;
+    std::shared_ptr<ColladaLightSetUp> mLight;
 
     // Nothing to instance: an ambient light, or a light of no type known.
     bool IsEmpty() const { return mObject == nullptr && mCamera == nullptr && mLight == nullptr; }

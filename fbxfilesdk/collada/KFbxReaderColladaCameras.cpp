@@ -61,12 +61,12 @@ bool KFbxReaderColladaPass::ImportCamera(xmlNode* cameraElement) {
     if (common == nullptr) {
         return Error(KString("no <technique> node found for camera node ") + id);
     }
-    auto camera = std::make_shared<ColladaSetUp<KFbxCamera>>();
+    auto camera = std::make_shared<ColladaCameraSetUp>();
     for (xmlNode* projection : ChildElements(common)) {
-        ImportProjection(projection, *camera, id);
+        ImportProjection(projection, camera->Steps(), id);
     }
     if (xmlNode* maya = FindTechniqueByProfile(optics, "MAYA")) {
-        ImportMayaOptics(maya, *camera, id);
+        ImportMayaOptics(maya, camera->Steps(), id);
     }
     ColladaLibraryObject object;
     object.mCamera = std::move(camera);
@@ -74,7 +74,7 @@ bool KFbxReaderColladaPass::ImportCamera(xmlNode* cameraElement) {
     return true;
 }
 
-void KFbxReaderColladaPass::ImportProjection(xmlNode* projection, ColladaSetUp<KFbxCamera>& camera, const KString& id) {
+void KFbxReaderColladaPass::ImportProjection(xmlNode* projection, ColladaSteps<KFbxCamera>& camera, const KString& id) {
     const char* kind = GetName(projection);
     if (std::strcmp(kind, "orthographic") == 0) {
         camera.Then([](KFbxCamera& made) { made.SetProjectionType(KFbxCamera::eORTHOGONAL); });
@@ -146,7 +146,7 @@ void KFbxReaderColladaPass::ImportProjection(xmlNode* projection, ColladaSetUp<K
     }
 }
 
-void KFbxReaderColladaPass::ImportMayaOptics(xmlNode* maya, ColladaSetUp<KFbxCamera>& camera, const KString& id) {
+void KFbxReaderColladaPass::ImportMayaOptics(xmlNode* maya, ColladaSteps<KFbxCamera>& camera, const KString& id) {
     enum class Film { kHeight, kWidth, kSqueeze };
     std::vector<std::pair<Film, double>> film;
     for (xmlNode* parameter : ChildElements(maya)) {
@@ -187,7 +187,7 @@ void KFbxReaderColladaPass::ImportMayaOptics(xmlNode* maya, ColladaSetUp<KFbxCam
 
 bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
     const KString id = GetAttribute(lightElement, "id");
-    std::shared_ptr<ColladaSetUp<KFbxLight>> light;
+    std::shared_ptr<ColladaLightSetUp> light;
     xmlNode* common = FindTechniqueCommon(lightElement);
     if (common == nullptr) {
         // Instances of it find no object and carry no light.
@@ -201,8 +201,8 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
             const KFbxLight::ELightType lightType = std::strcmp(name, "directional") == 0 ? KFbxLight::eDIRECTIONAL
                                                     : std::strcmp(name, "point") == 0     ? KFbxLight::ePOINT
                                                                                           : KFbxLight::eSPOT;
-            light = std::make_shared<ColladaSetUp<KFbxLight>>();
-            light->Then([lightType](KFbxLight& made) { made.SetLightType(lightType); });
+            light = std::make_shared<ColladaLightSetUp>();
+            light->Steps().Then([lightType](KFbxLight& made) { made.SetLightType(lightType); });
         } else {
             // A type of a later schema (an area light, say) is no ambient
             // light: its colour must not light the whole scene.
@@ -210,7 +210,7 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
             continue;
         }
         for (xmlNode* parameter : ChildElements(type)) {
-            ImportLightParameter(parameter, light.get(), id);
+            ImportLightParameter(parameter, light != nullptr ? &light->Steps() : nullptr, id);
             AddParameterTarget(id, parameter);
         }
     }
@@ -219,7 +219,7 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
         if (std::strcmp(name, "intensity") == 0) {
             if (light != nullptr) {
                 const double intensity = FloatOf(parameter) * 100.0;
-                light->Then([intensity](KFbxLight& made) { made.SetDefaultIntensity(intensity); });
+                light->Steps().Then([intensity](KFbxLight& made) { made.SetDefaultIntensity(intensity); });
             }
         } else {
             WarningOnce(name, KString("light parameter not supported by FBX: <") + name + ">");
@@ -232,7 +232,7 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
     return true;
 }
 
-void KFbxReaderColladaPass::ImportLightParameter(xmlNode* parameter, ColladaSetUp<KFbxLight>* light,
+void KFbxReaderColladaPass::ImportLightParameter(xmlNode* parameter, ColladaSteps<KFbxLight>* light,
                                                  const KString& id) {
     const char* name = GetName(parameter);
     if (std::strcmp(name, "color") == 0) {

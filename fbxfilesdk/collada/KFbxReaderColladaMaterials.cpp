@@ -115,7 +115,7 @@ void KFbxReaderColladaPass::WarnUnsupportedMaterialParameter(const char* name) {
 
 bool KFbxReaderColladaPass::ImportEffect(xmlNode* effect) {
     const KString id = GetAttribute(effect, "id");
-    auto material = std::make_shared<ColladaSetUp<KFbxSurfaceMaterial>>();
+    auto material = std::make_shared<ColladaSteps<KFbxSurfaceMaterial>>();
     xmlNode* profile = FindChild(effect, "profile_COMMON");
     if (profile == nullptr) {
         // Materials of the effect still resolve, to a default material.
@@ -158,7 +158,7 @@ bool KFbxReaderColladaPass::ImportEffect(xmlNode* effect) {
     return true;
 }
 
-void KFbxReaderColladaPass::ImportEffectChannels(xmlNode* shading, ColladaSetUp<KFbxSurfaceMaterial>& material,
+void KFbxReaderColladaPass::ImportEffectChannels(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material,
                                                  const KString& effectId, int kind) {
     for (xmlNode* channel : ChildElements(shading)) {
         const ChannelRule* rule = FindRule(kind, GetName(channel));
@@ -181,7 +181,7 @@ void KFbxReaderColladaPass::ImportEffectChannels(xmlNode* shading, ColladaSetUp<
     }
 }
 
-void KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, ColladaSetUp<KFbxSurfaceMaterial>& material, int kind) {
+void KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, ColladaSteps<KFbxSurfaceMaterial>& material, int kind) {
     const ChannelRule* rule = FindRule(kind, GetName(channel));
     const bool color = rule->mValue == ChannelValue::kColor;
     xmlNode* valueElement = FindChild(channel, color ? "color" : "float");
@@ -215,7 +215,7 @@ void KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, ColladaSetUp<KFbxS
     });
 }
 
-void KFbxReaderColladaPass::ImportTransparency(xmlNode* shading, ColladaSetUp<KFbxSurfaceMaterial>& material,
+void KFbxReaderColladaPass::ImportTransparency(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material,
                                                int kind) {
     xmlNode* transparent = FindChild(shading, "transparent");
     xmlNode* transparency = FindChild(shading, "transparency");
@@ -268,18 +268,31 @@ bool KFbxReaderColladaPass::ImportMaterial(xmlNode* material) {
     }
     const KString url = GetAttribute(instance, "url");
     const KString effectId = GetReferenceId(instance, "url");
-    const ColladaEffect* effect = mEffects.Find(effectId);
+    ColladaEffect* effect = mEffects.Find(effectId);
     if (effect == nullptr) {
         return Error(KString("Effect not found: ") + url);
     }
     const char* name = effect->mName.Buffer();
-    KFbxSurfaceMaterial* made = effect->mKind == kPhong     ? KFbxSurfacePhong::Create(&mManager, name)
-                                : effect->mKind == kLambert ? KFbxSurfaceLambert::Create(&mManager, name)
-                                                            : KFbxSurfaceMaterial::Create(&mManager, name);
+    KFbxSurfaceMaterial* made = nullptr;
+    if (effect->mFirstMaterial != nullptr) {
+        // A copy of the first, which is as the effect set it up but for its
+        // name: the copy takes the effect's.
+        made = effect->mFirstMaterial->Clone(2);
+        if (made != nullptr) {
+            made->SetInitialName(name);
+        }
+    } else {
+        made = effect->mKind == kPhong     ? KFbxSurfacePhong::Create(&mManager, name)
+               : effect->mKind == kLambert ? KFbxSurfaceLambert::Create(&mManager, name)
+                                           : KFbxSurfaceMaterial::Create(&mManager, name);
+        if (made != nullptr) {
+            effect->mSetUp->ApplyTo(*made);
+            effect->mFirstMaterial = made;
+        }
+    }
     if (made == nullptr) {
         return Error(KString("could not copy the material of effect ") + url);
     }
-    effect->mSetUp->ApplyTo(*made);
     made->SetName(id.Buffer(), false);
     mMaterials.Add(id, made);
     // Every material of the effect shows the effect's textures.

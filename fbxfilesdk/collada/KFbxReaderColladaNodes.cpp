@@ -485,100 +485,6 @@ bool KFbxReaderColladaPass::AttachInstance(KFbxNode& node, KFbxNodeAttribute* at
     return true;
 }
 
-namespace {
-
-// What a copy of a camera takes over, all read before any is set, so that a
-// camera can take over what it held before it joined its node.
-class CameraCopy {
-public:
-    explicit CameraCopy(const KFbxCamera& source)
-        : mProjection(source.GetProjectionType()),
-          mOrthoZoom(source.GetOrthoZoom()),
-          mLookAt(source.GetLookAt()),
-          mFocusDistance(source.GetFocusDistance()),
-          mApertureHeight(source.GetApertureHeight()),
-          mApertureWidth(source.GetApertureWidth()),
-          mSqueezeRatio(source.GetSqueezeRatio()),
-          mAspectMode(source.GetAspectRatioMode()),
-          mAspectWidth(source.GetAspectWidth()),
-          mAspectHeight(source.GetAspectHeight()),
-          mNearPlane(source.GetNearPlane()),
-          mFarPlane(source.GetFarPlane()),
-          mApertureMode(source.GetApertureMode()),
-          mApertureFormat(source.GetApertureFormat()),
-          mFieldOfViewX(source.GetDefaultFieldOfViewX()),
-          mFieldOfViewY(source.GetDefaultFieldOfViewY()),
-          mFieldOfView(source.GetDefaultFieldOfView()),
-          mFormat(source.GetFormat()) {}
-
-    void SetOn(KFbxCamera& destination) const {
-        destination.SetProjectionType(mProjection);
-        destination.SetOrthoZoom(mOrthoZoom);
-        destination.SetLookAt(mLookAt);
-        destination.SetFocusDistance(mFocusDistance);
-        destination.SetApertureHeight(mApertureHeight);
-        destination.SetApertureWidth(mApertureWidth);
-        destination.SetSqueezeRatio(mSqueezeRatio);
-        destination.SetAspect(mAspectMode, mAspectWidth, mAspectHeight);
-        destination.SetNearPlane(mNearPlane);
-        destination.SetFarPlane(mFarPlane);
-        destination.SetApertureMode(mApertureMode);
-        destination.SetApertureFormat(mApertureFormat);
-        destination.SetDefaultFieldOfViewX(mFieldOfViewX);
-        destination.SetDefaultFieldOfViewY(mFieldOfViewY);
-        destination.SetDefaultFieldOfView(mFieldOfView);
-        destination.SetFormat(mFormat);
-    }
-
-private:
-    KFbxCamera::ECameraProjectionType mProjection;
-    double mOrthoZoom;
-    KFbxVector4 mLookAt;
-    double mFocusDistance;
-    double mApertureHeight;
-    double mApertureWidth;
-    double mSqueezeRatio;
-    KFbxCamera::ECameraAspectRatioMode mAspectMode;
-    double mAspectWidth;
-    double mAspectHeight;
-    double mNearPlane;
-    double mFarPlane;
-    KFbxCamera::ECameraApertureMode mApertureMode;
-    KFbxCamera::ECameraApertureFormat mApertureFormat;
-    double mFieldOfViewX;
-    double mFieldOfViewY;
-    double mFieldOfView;
-    KFbxCamera::ECameraFormat mFormat;
-};
-
-class LightCopy {
-public:
-    explicit LightCopy(const KFbxLight& source)
-        : mType(source.GetLightType()),
-          mIntensity(source.GetDefaultIntensity()),
-          mConeAngle(source.GetDefaultConeAngle()),
-          mFog(source.GetDefaultFog()) {
-        source.GetDefaultColor(mColor);
-    }
-
-    void SetOn(KFbxLight& destination) const {
-        destination.SetLightType(mType);
-        destination.SetDefaultColor(mColor);
-        destination.SetDefaultIntensity(mIntensity);
-        destination.SetDefaultConeAngle(mConeAngle);
-        destination.SetDefaultFog(mFog);
-    }
-
-private:
-    int mType;
-    double mColor[3] = {};
-    double mIntensity;
-    double mConeAngle;
-    double mFog;
-};
-
-}  // namespace
-
 bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node,
                                                          const ColladaLibraryObject& object) {
     const auto attach = [this, &node](KFbxNodeAttribute* attribute) { return AttachInstance(node, attribute); };
@@ -588,16 +494,12 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
         case KFbxNodeAttribute::eMARKER:
             return Error(KString("bad geometry: marker not implemented."));
         case KFbxNodeAttribute::eLIGHT: {
-            // Set up as the library's own light would be, then given what a
-            // copy of that light takes over once it is on its node.
             KFbxLight* light = KFbxLight::Create(&mManager, "");
             if (light == nullptr) {
                 return false;
             }
-            object.mLight->ApplyTo(*light);
-            const LightCopy copy(*light);
             attach(light);
-            copy.SetOn(*light);
+            object.mLight->CopyFor(*light).SetOn(*light);
             if (light->GetLightType() == KFbxLight::eSPOT || light->GetLightType() == KFbxLight::eDIRECTIONAL) {
                 node.SetPostRotation(KFbxNode::eSOURCE_SET,
                                      node.GetPostRotation(KFbxNode::eSOURCE_SET) + kLightPostRotation);
@@ -606,16 +508,11 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
             return true;
         }
         case KFbxNodeAttribute::eCAMERA: {
-            // As for a light; but what a camera's node starts it with
-            // depends on its film, which goes back to a new camera's first.
             KFbxCamera* camera = KFbxCamera::Create(&mManager, "");
             if (camera == nullptr) {
                 return false;
             }
-            const CameraCopy made(*camera);
-            object.mCamera->ApplyTo(*camera);
-            const CameraCopy copy(*camera);
-            made.SetOn(*camera);
+            const ColladaCameraCopy& copy = object.mCamera->CopyFor(*camera);
             attach(camera);
             copy.SetOn(*camera);
             ApplyLookAt(nodeElement, node, *camera);
@@ -668,11 +565,11 @@ void KFbxReaderColladaPass::ApplyLookAt(xmlNode* nodeElement, KFbxNode& node, KF
 }
 
 void KFbxReaderColladaPass::CopyCamera(KFbxCamera& destination, const KFbxCamera& source) {
-    CameraCopy(source).SetOn(destination);
+    ColladaCameraCopy(source).SetOn(destination);
 }
 
 void KFbxReaderColladaPass::CopyLight(KFbxLight& destination, const KFbxLight& source) {
-    LightCopy(source).SetOn(destination);
+    ColladaLightCopy(source).SetOn(destination);
 }
 
 std::vector<KFbxNode*> KFbxReaderColladaPass::FindInstancingNodes(xmlNode* visualScene, KFbxNode& scope,

@@ -104,12 +104,13 @@ struct ColladaImage {
 };
 
 // An effect as read: the kind of material it gives, named after it, and
-// the steps that set a new one up. Each material that instances the
-// effect is made from it.
+// the steps that set a new one up. The first material that instances the
+// effect is made from it, later ones are copies of that first one.
 struct ColladaEffect {
     int mKind = 0;
     KString mName;
-    std::shared_ptr<const ColladaSetUp<KFbxSurfaceMaterial>> mSetUp;
+    std::shared_ptr<const ColladaSteps<KFbxSurfaceMaterial>> mSetUp;
+    KFbxSurfaceMaterial* mFirstMaterial = nullptr;
 };
 
 // A visual scene as read: its top-level nodes, which have no parent until
@@ -184,12 +185,12 @@ private:
     // ---- effects and materials ----
     bool ImportEffect(xmlNode* effect);
     bool ImportMaterial(xmlNode* material);
-    void ImportEffectChannels(xmlNode* shading, ColladaSetUp<KFbxSurfaceMaterial>& material, const KString& effectId,
+    void ImportEffectChannels(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material, const KString& effectId,
                               int kind);
-    void SetChannelValue(xmlNode* channel, ColladaSetUp<KFbxSurfaceMaterial>& material, int kind);
+    void SetChannelValue(xmlNode* channel, ColladaSteps<KFbxSurfaceMaterial>& material, int kind);
     // The transparent colour and factor that give the opacity the shading
     // element's transparent / transparency pair means under its "opaque" mode.
-    void ImportTransparency(xmlNode* shading, ColladaSetUp<KFbxSurfaceMaterial>& material, int kind);
+    void ImportTransparency(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material, int kind);
     void WarnUnsupportedMaterialParameter(const char* name);
 
     // ---- controllers ----
@@ -217,11 +218,11 @@ private:
 
     // ---- cameras and lights ----
     bool ImportCamera(xmlNode* camera);
-    void ImportProjection(xmlNode* projection, ColladaSetUp<KFbxCamera>& camera, const KString& id);
-    void ImportMayaOptics(xmlNode* maya, ColladaSetUp<KFbxCamera>& camera, const KString& id);
+    void ImportProjection(xmlNode* projection, ColladaSteps<KFbxCamera>& camera, const KString& id);
+    void ImportMayaOptics(xmlNode* maya, ColladaSteps<KFbxCamera>& camera, const KString& id);
     bool ImportLight(xmlNode* light);
     // Null light: an ambient one.
-    void ImportLightParameter(xmlNode* parameter, ColladaSetUp<KFbxLight>* light, const KString& id);
+    void ImportLightParameter(xmlNode* parameter, ColladaSteps<KFbxLight>* light, const KString& id);
     void AddParameterTarget(const KString& elementId, xmlNode* parameter);
 
     // ---- node transforms ----
