@@ -43,13 +43,18 @@ public:
     // What the attribute of a node takes over, to be set once it is on its
     // node. The new attribute given, not yet on a node, is set up in passing,
     // as the element's own would be apart from any node, and put back as it
-    // came, since the values a node starts it with depend on its state.
+    // came where the values a node starts it with depend on its state.
     const Copy& CopyFor(T& made) {
         if (!mCopy) {
-            const Copy fresh(made);
+            std::optional<Copy> fresh;
+            if (Copy::kNodeReadsState) {
+                fresh.emplace(made);
+            }
             mSteps.ApplyTo(made);
             mCopy.emplace(made);
-            fresh.SetOn(made);
+            if (fresh) {
+                fresh->SetOn(made);
+            }
         }
         return *mCopy;
     }

@@ -498,8 +498,9 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
             if (light == nullptr) {
                 return false;
             }
+            const ColladaLightCopy& copy = object.mLight->CopyFor(*light);
             attach(light);
-            object.mLight->CopyFor(*light).SetOn(*light);
+            copy.SetOn(*light);
             if (light->GetLightType() == KFbxLight::eSPOT || light->GetLightType() == KFbxLight::eDIRECTIONAL) {
                 node.SetPostRotation(KFbxNode::eSOURCE_SET,
                                      node.GetPostRotation(KFbxNode::eSOURCE_SET) + kLightPostRotation);
