@@ -1,0 +1,107 @@
+#include <fbxfilesdk/core/KBlockRecycler.h>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QALIMOR_RECYCLE_BLOCKS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QALIMOR_RECYCLE_BLOCKS 0
+#endif
+#endif
+#ifndef QALIMOR_RECYCLE_BLOCKS
+#define QALIMOR_RECYCLE_BLOCKS 1
+#endif
+
+constexpr std::size_t kGranule = 16;
+constexpr std::size_t kSizes = KBlockRecycler::kLargestKept / kGranule;
+
+// A waiting block holds the link to the next.
+struct FreeBlock {
+    FreeBlock* mNext;
+};
+
+struct FreeList {
+    FreeBlock* mHead;
+    std::size_t mCount;
+};
+
+// Set once the thread's lists were given back: blocks freed later on the
+// thread (by its static objects, say) go straight to the heap.
+thread_local bool tClosed = false;
+
+struct ThreadLists {
+    FreeList mLists[kSizes] = {};
+
+    ~ThreadLists() {
+        tClosed = true;
+        for (FreeList& list : mLists) {
+            while (list.mHead != nullptr) {
+                FreeBlock* block = list.mHead;
+                list.mHead = block->mNext;
+                ::operator delete(block);
+            }
+            list.mCount = 0;
+        }
+    }
+};
+
+thread_local ThreadLists tLists;
+
+// The list of the size's class, or null for sizes that are not kept.
+FreeList* ListOf(std::size_t size) {
+    if (!QALIMOR_RECYCLE_BLOCKS || size == 0 || size > KBlockRecycler::kLargestKept || tClosed) {
+        return nullptr;
+    }
+    return &tLists.mLists[(size - 1) / kGranule];
+}
+
+std::size_t Rounded(std::size_t size) { return (size + kGranule - 1) / kGranule * kGranule; }
+
+}  // namespace
+
+void* KBlockRecycler::Allocate(std::size_t size) noexcept {
+    FreeList* list = ListOf(size);
+    if (list == nullptr) {
+        return ::operator new(size, std::nothrow);
+    }
+    if (FreeBlock* block = list->mHead) {
+        list->mHead = block->mNext;
+        --list->mCount;
+        return block;
+    }
+    // Every block of a class has the class's full size, whichever size asked for it first.
+    return ::operator new(Rounded(size), std::nothrow);
+}
+
+void KBlockRecycler::Free(void* block, std::size_t size) noexcept {
+    if (block == nullptr) {
+        return;
+    }
+    FreeList* list = ListOf(size);
+    if (list == nullptr || list->mCount >= kKeptPerSize) {
+        ::operator delete(block);
+        return;
+    }
+    auto* waiting = static_cast<FreeBlock*>(block);
+    waiting->mNext = list->mHead;
+    list->mHead = waiting;
+    ++list->mCount;
+}
+
+bool KBlockRecycler::Recycles() noexcept { return QALIMOR_RECYCLE_BLOCKS != 0; }
+
+std::size_t KBlockRecycler::KeptCount() noexcept {
+    if (tClosed) {
+        return 0;
+    }
+    std::size_t count = 0;
+    for (const FreeList& list : tLists.mLists) {
+        count += list.mCount;
+    }
+    return count;
+}
+
+}  // namespace fbxsdk_2006_11_1
