@@ -34,6 +34,7 @@ thread_local bool tClosed = false;
 
 struct ThreadLists {
     FreeList mLists[kSizes] = {};
+    std::size_t mBytes = 0;
 
     ~ThreadLists() {
         tClosed = true;
@@ -45,6 +46,7 @@ struct ThreadLists {
             }
             list.mCount = 0;
         }
+        mBytes = 0;
     }
 };
 
@@ -70,6 +72,7 @@ void* KBlockRecycler::Allocate(std::size_t size) noexcept {
     if (FreeBlock* block = list->mHead) {
         list->mHead = block->mNext;
         --list->mCount;
+        tLists.mBytes -= Rounded(size);
         return block;
     }
     // Every block of a class has the class's full size, whichever size asked for it first.
@@ -81,7 +84,7 @@ void KBlockRecycler::Free(void* block, std::size_t size) noexcept {
         return;
     }
     FreeList* list = ListOf(size);
-    if (list == nullptr || list->mCount >= kKeptPerSize) {
+    if (list == nullptr || tLists.mBytes + Rounded(size) > kKeptBytes) {
         ::operator delete(block);
         return;
     }
@@ -89,9 +92,12 @@ void KBlockRecycler::Free(void* block, std::size_t size) noexcept {
     waiting->mNext = list->mHead;
     list->mHead = waiting;
     ++list->mCount;
+    tLists.mBytes += Rounded(size);
 }
 
 bool KBlockRecycler::Recycles() noexcept { return QALIMOR_RECYCLE_BLOCKS != 0; }
+
+std::size_t KBlockRecycler::KeptBytes() noexcept { return tClosed ? 0 : tLists.mBytes; }
 
 std::size_t KBlockRecycler::KeptCount() noexcept {
     if (tClosed) {
