@@ -15,8 +15,16 @@ namespace {
 #define QALIMOR_RECYCLE_BLOCKS 1
 #endif
 
+// The heap hands out blocks in steps of 16 bytes that hold 8 bytes fewer
+// than the step: sizes are classed the same way, so that a recycled block
+// takes no more room than the heap gave the size it was asked for.
 constexpr std::size_t kGranule = 16;
-constexpr std::size_t kSizes = KBlockRecycler::kLargestKept / kGranule;
+constexpr std::size_t kSizes = (KBlockRecycler::kLargestKept + 7) / kGranule + 1;
+
+std::size_t ClassOf(std::size_t size) { return (size + 7) / kGranule; }
+
+// The largest size of the class: every block of a class is made that big.
+std::size_t Rounded(std::size_t size) { return ClassOf(size) * kGranule + 8; }
 
 // A waiting block holds the link to the next.
 struct FreeBlock {
@@ -57,10 +65,8 @@ FreeList* ListOf(std::size_t size) {
     if (!QALIMOR_RECYCLE_BLOCKS || size == 0 || size > KBlockRecycler::kLargestKept || tClosed) {
         return nullptr;
     }
-    return &tLists.mLists[(size - 1) / kGranule];
+    return &tLists.mLists[ClassOf(size)];
 }
-
-std::size_t Rounded(std::size_t size) { return (size + kGranule - 1) / kGranule * kGranule; }
 
 }  // namespace
 

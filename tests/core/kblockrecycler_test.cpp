@@ -49,8 +49,9 @@ TEST(KBlockRecyclerTest, FreedBlocksServeTheNextRequestsOfTheirSizeOnly) {
     };
     const Case cases[] = {
         {24, 24, true, true},     // the same size
-        {17, 32, true, true},     // sizes that round to one class share it
-        {32, 33, true, false},    // the next class up
+        {17, 24, true, true},     // sizes of one class share it
+        {24, 25, true, false},    // the next class up
+        {40, 33, true, true},
         {200, 100, true, false},  // a smaller class never takes a larger block
         {KBlockRecycler::kLargestKept, KBlockRecycler::kLargestKept, true, true},
         {KBlockRecycler::kLargestKept + 1, KBlockRecycler::kLargestKept + 1, false, false},
