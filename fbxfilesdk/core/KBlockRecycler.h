@@ -1,11 +1,11 @@
-// Blocks for the objects that come and go by the thousand with every scene
-// object (its properties and their internal twins). A freed block waits on a
-// free list of its size on the freeing thread and the next block of that size
-// asked for on the thread takes it back, which spares the heap's slower paths
-// when a whole scene's objects are freed and the next scene's made. The
-// lists are short (KBlockRecycler::kKeptBytes a thread), and a thread gives
-// its blocks back to the heap when it ends. A class uses it through
-// KRecycledBlocks.
+// Blocks for the objects that come and go by the thousand with every scene:
+// the SDK's objects, their internal twins and their properties. A freed
+// block waits on a free list of its size on the freeing thread, and the next
+// block of that size asked for on the thread takes it back, which spares the
+// heap's slower paths when a whole scene's objects are freed and the next
+// scene's made. The lists are short (KBlockRecycler::kKeptBytes a thread),
+// and a thread gives its blocks back to the heap when it ends. A class uses
+// it through KRecycledBlocks.
 #ifndef FBXFILESDK_CORE_KBLOCKRECYCLER_H
 #define FBXFILESDK_CORE_KBLOCKRECYCLER_H
 
