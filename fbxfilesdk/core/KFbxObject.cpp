@@ -114,6 +114,13 @@ void KFbxObject::DestroyContents(bool recursive, bool dependents) {
 
 void KFbxObject::DestroyProperties() {
     DropDeferredProperties();
+    // The object is going: its list empties from the end and its twin's goes
+    // with it, so both name indexes let go at once instead of taking each
+    // name out.
+    mPropertyIndex.Reset();
+    if (mInternal != nullptr) {
+        mInternal->ForgetPropertyNames();
+    }
     while (!mProperties.empty()) {
         const std::size_t count = mProperties.size();
         mProperties.back()->Destroy(true, false);

@@ -6,6 +6,7 @@
 #ifndef FBXFILESDK_CORE_KFBXPLUG_H
 #define FBXFILESDK_CORE_KFBXPLUG_H
 
+#include <fbxfilesdk/core/KBlockRecycler.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
 
 namespace fbxsdk_2006_11_1 {
@@ -43,7 +44,9 @@ struct KFbxConnectEvent {
 // installs it. False when the manager does not hold the plug.
 using KFbxRemoveFromManagerFn = bool (*)(KFbxSdkManager* manager, KFbxPlug* plug);
 
-class KFbxPlug {
+// Objects and property handles are made and freed by the thousand: their
+// blocks are recycled.
+class KFbxPlug : public KRecycledBlocks {
 public:
     // The class id of KFbxPlug; null until the SDK classes are registered.
     static KFbxClassId ClassId;

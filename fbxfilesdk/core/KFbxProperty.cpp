@@ -719,8 +719,11 @@ bool KFbxProperty::BindToObject() {
         }
     }
     mInternal->mLink = link;
-    // The value set before binding is what the object's twin starts with.
+    // The value set before binding is what the object's twin starts with;
+    // binding announces no value.
+    link->SetAnnouncesValues(false);
     PushValue();
+    link->SetAnnouncesValues(true);
     return true;
 }
 

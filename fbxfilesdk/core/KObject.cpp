@@ -332,7 +332,8 @@ void KObject::ClearSelection() { SetState(mState & ~kStateSelected); }
 
 void KObject::SetOwner(KObject* owner) { mOwner = owner != nullptr ? HdlKObject(owner) : HdlKObject(); }
 
-KObject* KObject::GetOwner() const { return AsKObject(mOwner.Resolve()); }
+// Asked on every event that climbs through the object; most objects have no owner.
+KObject* KObject::GetOwner() const { return mOwner.IsEmpty() ? nullptr : AsKObject(mOwner.Resolve()); }
 
 // ---- names ----------------------------------------------------------------
 

@@ -272,6 +272,10 @@ public:
     KProperty* FindProperty(const char* name) const;
     // To be called after a listed property's name changed.
     void PropertyRenamed(const KProperty* property);
+    // Before the properties leave the list one after the other (their object
+    // is going): the name index lets go of them all at once, rather than of
+    // each in turn, and the next search builds it again.
+    void ForgetPropertyNames() { mPropertyIndex.Reset(); }
     using KPlug::GetDst;
     using KPlug::GetDstCount;
     using KPlug::GetSrc;

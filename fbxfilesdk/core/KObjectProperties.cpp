@@ -166,12 +166,14 @@ bool KObject::DestroyPropertyAt(int index) {
 }
 
 void KObject::RemoveAllProperties() {
+    ForgetPropertyNames();
     for (int i = GetPropertyCount() - 1; i >= 0; i = std::min(i - 1, GetPropertyCount() - 1)) {
         DestroyPropertyAt(i);
     }
 }
 
 void KObject::ReleaseRemainingProperties() {
+    ForgetPropertyNames();
     while (!mProperties.empty()) {
         KProperty* property = mProperties.back();
         mPropertyIndex.Removing(mProperties.size() - 1, property);

@@ -84,8 +84,9 @@ KProperty::~KProperty() {
     // Deleted while its object still lists it (a member property going with
     // its object, say): it leaves the list and the object first, so nothing
     // it announces reaches an object that is itself going away.
-    if (KObject* owner = GetOwnerObject()) {
-        if (mListings != 0 && owner->IndexOfProperty(this) != -1) {
+    if (mListings != 0) {
+        KObject* owner = GetOwnerObject();
+        if (owner != nullptr && owner->IndexOfProperty(this) != -1) {
             owner->ForgetProperty(this);
             owner->RemoveChild(this);
         }

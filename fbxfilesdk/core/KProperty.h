@@ -114,6 +114,8 @@ public:
     static constexpr std::uint32_t kOwnPublicFlag8 = 0x08;
     static constexpr std::uint32_t kOwnSkipInOldBlock = 0x10;
     static constexpr std::uint32_t kOwnFlag32 = 0x20;
+    // Set only while SetAnnouncesValues(false) holds.
+    static constexpr std::uint32_t kOwnQuietValues = 0x40;
 
     // Object events a property sends (sender the property).
     static constexpr int kEventRenaming = 27;  // words: new text, current name; false keeps the name
@@ -194,6 +196,11 @@ public:
     KObject* GetOwnerObject() const;
     bool TestFlag(std::uint32_t bits) const { return mInfo.TestFlag(bits); }
     bool TestOwnFlag(std::uint32_t bits) const { return (mOwnFlags & bits) != 0; }
+    // While off, a typed property's Set stores the value without events 20
+    // and 21: for the value a property is set up with as it is made, which
+    // nothing can have heard of yet.
+    void SetAnnouncesValues(bool on) { mOwnFlags = on ? mOwnFlags & ~kOwnQuietValues : mOwnFlags | kOwnQuietValues; }
+    bool AnnouncesValues() const { return (mOwnFlags & kOwnQuietValues) == 0; }
     // Own flags; announces event 31.
     void SetFlag(std::uint32_t bits, bool on);
     std::uint32_t GetOwnFlags() const { return mOwnFlags; }

@@ -2,8 +2,9 @@
 // static properties as members (default constructor, then KProperty::Register
 // and KObject::AddProperty); KObject::CreateDynamicProperty makes run-time
 // ones with the owner constructor, which adds them to the object itself.
-// Every Set is announced before (value event 20) and after (21), and goes
-// through the getter and setter callbacks when the property has them.
+// Every Set is announced before (value event 20) and after (21), unless the
+// property is being set up (KProperty::SetAnnouncesValues), and goes through
+// the getter and setter callbacks when the property has them.
 #ifndef FBXFILESDK_CORE_KPROPERTYTEMPLATE_H
 #define FBXFILESDK_CORE_KPROPERTYTEMPLATE_H
 
@@ -173,7 +174,8 @@ public:
     // The value, refreshed through the getter callback when there is one.
     void Get(T& out);
     T Get();
-    // Events 20 and 21 around the change (even when the value is the same);
+    // Events 20 and 21 around the change (even when the value is the same)
+    // while the property announces its values;
     // the setter callback, when there is one, takes the value in place of the
     // property. The result is that of event 21.
     bool Set(const T& value);
@@ -234,14 +236,18 @@ T KPropertyTemplate<T>::Get() {
 
 template <class T>
 bool KPropertyTemplate<T>::Set(const T& value) {
-    EmitValueEvent(nullptr, kEventValueChanging, this, reinterpret_cast<KEventWord>(&value),
-                   reinterpret_cast<KEventWord>(&mValue), 0);
+    const bool announce = AnnouncesValues();
+    if (announce) {
+        EmitValueEvent(nullptr, kEventValueChanging, this, reinterpret_cast<KEventWord>(&value),
+                       reinterpret_cast<KEventWord>(&mValue), 0);
+    }
     if (Setter setter = GetSetter()) {
         setter(GetParent(), value);
     } else {
         Traits::Assign(mValue, value);
     }
-    return EmitValueEvent(nullptr, kEventValueChanged, this, reinterpret_cast<KEventWord>(&value), 0, 0);
+    return !announce ||
+           EmitValueEvent(nullptr, kEventValueChanged, this, reinterpret_cast<KEventWord>(&value), 0, 0);
 }
 
 template <class T>

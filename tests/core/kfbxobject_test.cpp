@@ -170,6 +170,43 @@ TEST_F(KFbxObjectTest, LookupsByNameFollowPropertiesMadeAndDestroyedBetweenThem)
     object->Destroy();
 }
 
+// Looks every property it still lists up by name, on itself and on its twin,
+// as each of them leaves.
+class LookingOnTheWayOut : public KFbxObject {
+public:
+    LookingOnTheWayOut(int& removed, int& misses) : KFbxObject(nullptr, "leaving"), mRemoved(removed), mMisses(misses) {
+        CreateInternal();
+    }
+    void RemoveProperty(KFbxProperty* property) override {
+        for (int i = 0; i < GetPropertyCount(); ++i) {
+            const KFbxProperty listed = GetPropertyAt(i);
+            if (FindProperty(listed.GetName()) != listed ||
+                GetInternalObject()->FindProperty(listed.GetName()) != listed.GetKProperty()) {
+                ++mMisses;
+            }
+        }
+        ++mRemoved;
+        KFbxObject::RemoveProperty(property);
+    }
+    int& mRemoved;
+    int& mMisses;
+};
+
+TEST_F(KFbxObjectTest, LookupsByNameStillFindWhatAGoingObjectHasLeft) {
+    int removed = 0;
+    int misses = 0;
+    auto* object = new LookingOnTheWayOut(removed, misses);
+    for (int i = 0; i < 30; ++i) {
+        KFbxProperty::Create(object, ("q" + std::to_string(i)).c_str(), gKFbxDataTypeNumber, "");
+    }
+    // The indexes were built before the object goes.
+    ASSERT_TRUE(object->FindProperty("q29").IsValid());
+    ASSERT_NE(object->GetInternalObject()->FindProperty("q29"), nullptr);
+    object->Destroy();
+    EXPECT_EQ(removed, 30);
+    EXPECT_EQ(misses, 0);
+}
+
 TEST_F(KFbxObjectTest, WrapsTheTwinsOwnPropertiesOnce) {
     auto* object = Make(KFbxObject::ClassId, "o");
     KProperty* size = object->GetInternalObject()->CreateDynamicProperty("Size", eKPropertyDouble, nullptr, true,

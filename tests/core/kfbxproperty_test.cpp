@@ -317,7 +317,21 @@ TEST_F(KFbxPropertyTest, LimitsFlagsAndTheirMirrors) {
     const double value = 3.5;
     early.Set(&value, eFbxValueDouble);
     early.SetObject(mObject);
+    // Binding announces no value to the twin's listeners; the sets after it do.
+    std::vector<int> heard;
+    mObject->GetInternalObject()->AddCallbacks(
+        &heard,
+        [](void* context, const KPlugEventChain*, int code, KPlug*, KEventWord, KEventWord, KEventWord) {
+            static_cast<std::vector<int>*>(context)->push_back(code);
+        },
+        nullptr, nullptr);
     ASSERT_TRUE(early.BindToObject());
+    EXPECT_TRUE(heard.empty());
+    EXPECT_TRUE(early.GetKProperty()->AnnouncesValues());
+    EXPECT_EQ(early.GetKProperty()->GetDouble(), 3.5);
+    EXPECT_TRUE(early.Set(&value, eFbxValueDouble));
+    EXPECT_EQ(heard, (std::vector<int>{KProperty::kEventValueChanging, KProperty::kEventValueChanged}));
+    mObject->GetInternalObject()->RemoveCallbacks(&heard);
     EXPECT_FALSE(early.BindToObject());
     EXPECT_TRUE(early.GetKProperty()->IsAnimatable());
     EXPECT_TRUE(early.GetKProperty()->TestOwnFlag(KProperty::kOwnPublicFlag8));
