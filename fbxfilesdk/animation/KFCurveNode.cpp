@@ -101,8 +101,10 @@ KFCurveNode::~KFCurveNode() {
 
 KFCurveNode* KFCurveNode::Create(const char* name, KDataType* dataType, int layerType, int layerId) {
     try {
-        const char* userName = dataType == gKDataTypeTimeWarp ? "" : name;
-        return new KFCurveNode(name, userName, dataType, layerType, layerId);
+        // The user name is the name itself, interned once for both.
+        KInternedText interned(name);
+        KInternedText userName = dataType == gKDataTypeTimeWarp ? KInternedText("") : interned;
+        return new KFCurveNode(std::move(interned), std::move(userName), dataType, layerType, layerId);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return nullptr;
