@@ -24,8 +24,9 @@ KFbxSurfaceMaterial::KFbxSurfaceMaterial(KFbxSdkManager* manager, const char* na
     : KFbxTakeNodeContainer(manager, name) {
     // The material's twin, which Lambert and Phong share, before any
     // property: each binds to it and reports its changes to the channels.
+    // The default take is built the first time something reaches it.
     CreateInternal();
-    CreateDefaultTakeNode();
+    DeferDefaultTakeNode();
     mShadingModel = MakeProperty("ShadingModel", gKFbxDataTypeKString);
     KString model(shadingModel);
     mShadingModel.Set(&model, eFbxValueString);

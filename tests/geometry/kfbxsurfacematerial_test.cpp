@@ -1,3 +1,6 @@
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxTypedProperty.h>
@@ -71,6 +74,42 @@ TEST_F(SurfaceMaterialTest, PropertiesAreFoundByNameWithTheirTypesAndDefaults) {
     EXPECT_FALSE(lambert->FindProperty("SpecularColor").IsValid());
     phong->Destroy();
     lambert->Destroy();
+}
+
+// A material's one take, "Default" and current, holds no channel of its
+// own; an animatable property added later, before or after the take is
+// first reached, gets its channel there with its value and its link.
+TEST_F(SurfaceMaterialTest, TheDefaultTakeHoldsTheChannelsOfAnimatablePropertiesAddedLater) {
+    for (const bool reachFirst : {false, true}) {
+        SCOPED_TRACE(reachFirst ? "take reached first" : "property added first");
+        KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+        ASSERT_NE(phong, nullptr);
+        EXPECT_EQ(phong->GetTakeNodeCount(), 1);
+        EXPECT_STREQ(phong->GetTakeNodeName(0), "Default");
+        EXPECT_EQ(phong->GetCurrentTakeNodeIndex(), 0);
+        if (reachFirst) {
+            ASSERT_NE(phong->GetCurrentTakeNode(), nullptr);
+            EXPECT_EQ(phong->GetCurrentTakeNode()->GetKFCurveNode()->GetCount(), 0);
+        }
+        KFbxProperty glow = KFbxProperty::Create(phong, "Glow", gKFbxDataTypeNumber, "");
+        ASSERT_TRUE(glow.IsValid());
+        glow.ModifyFlag(KFbxProperty::kAnimatable, true);
+        phong->PropertyAddToTakeNodes(glow);
+        const double value = 0.75;
+        glow.Set(&value, eFbxValueDouble);
+
+        KFbxTakeNode* take = phong->GetDefaultTakeNode();
+        ASSERT_NE(take, nullptr);
+        const KFCurveNode* root = take->GetKFCurveNode();
+        ASSERT_NE(root, nullptr);
+        ASSERT_EQ(root->GetCount(), 1);
+        EXPECT_STREQ(root->Get(0)->GetName(), "Glow");
+        ASSERT_NE(root->Get(0)->FCurveGet(), nullptr);
+        EXPECT_FLOAT_EQ(root->Get(0)->FCurveGet()->GetValue(), 0.75f);
+        ASSERT_EQ(phong->GetPropertyLinkCount(), 1);
+        EXPECT_EQ(phong->GetPropertyLink(0)->mCurve, root->Get(0)->FCurveGet());
+        phong->Destroy();
+    }
 }
 
 TEST_F(SurfaceMaterialTest, ValuesSetThroughAHandleAreReadBack) {
