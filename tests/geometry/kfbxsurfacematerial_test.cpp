@@ -112,6 +112,51 @@ TEST_F(SurfaceMaterialTest, TheDefaultTakeHoldsTheChannelsOfAnimatableProperties
     }
 }
 
+// Every value a new material starts with, read by name and through its
+// handle; zeros, false and empty texts included.
+TEST_F(SurfaceMaterialTest, EveryPropertyStartsWithItsDefault) {
+    struct Expected {
+        const char* name;
+        double values[3];
+    };
+    const Expected phongValues[] = {
+        {"EmissiveColor", {0.0, 0.0, 0.0}},     {"EmissiveFactor", {1.0}},     {"AmbientColor", {0.2, 0.2, 0.2}},
+        {"AmbientFactor", {1.0}},               {"DiffuseColor", {0.8, 0.8, 0.8}}, {"DiffuseFactor", {1.0}},
+        {"TransparentColor", {0.0, 0.0, 0.0}},  {"TransparencyFactor", {0.0}}, {"SpecularColor", {0.2, 0.2, 0.2}},
+        {"SpecularFactor", {1.0}},              {"ShininessExponent", {20.0}}, {"ReflectionColor", {0.0, 0.0, 0.0}},
+        {"ReflectionFactor", {1.0}},
+    };
+    KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+    ASSERT_NE(phong, nullptr);
+    for (const Expected& expected : phongValues) {
+        SCOPED_TRACE(expected.name);
+        const KFbxProperty property = phong->FindProperty(expected.name);
+        ASSERT_TRUE(property.IsValid());
+        if (property.GetPropertyDataType() == gKFbxDataTypeColor) {
+            ExpectColor(property, expected.values[0], expected.values[1], expected.values[2]);
+        } else {
+            EXPECT_DOUBLE_EQ(property.GetDouble(), expected.values[0]);
+        }
+    }
+    ExpectColor(phong->GetTransparentColor(), 0.0, 0.0, 0.0);
+    EXPECT_DOUBLE_EQ(phong->GetReflectionFactor().GetDouble(), 1.0);
+    bool multiLayer = true;
+    ASSERT_TRUE(phong->GetMultiLayer().Get(&multiLayer, eFbxValueBool));
+    EXPECT_FALSE(multiLayer);
+    EXPECT_STREQ(phong->GetShadingModel().GetString().Buffer(), "Phong");
+
+    KFbxSurfaceMaterial* plain = KFbxSurfaceMaterial::Create(mManager, "plain");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_STREQ(plain->GetShadingModel().GetString().Buffer(), "");
+    EXPECT_EQ(plain->FindProperty("ShadingModel").GetPropertyDataType(), gKFbxDataTypeKString);
+    multiLayer = true;
+    ASSERT_TRUE(plain->GetMultiLayer().Get(&multiLayer, eFbxValueBool));
+    EXPECT_FALSE(multiLayer);
+    EXPECT_EQ(plain->GetPropertyCount(), phong->GetPropertyCount() - 13);
+    phong->Destroy();
+    plain->Destroy();
+}
+
 TEST_F(SurfaceMaterialTest, ValuesSetThroughAHandleAreReadBack) {
     KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
     ASSERT_NE(phong, nullptr);
