@@ -315,6 +315,11 @@ void KFCurve::CallbackPostEvent(unsigned int bits, int index) {
 }
 
 void KFCurve::Deliver() {
+    if (mCallbacks.empty()) {
+        // Nobody listens: the record is spent all the same.
+        mPendingEvent.Clear();
+        return;
+    }
     // The event is taken out first so that a callback that changes the curve
     // starts a record of its own instead of rewriting the one being delivered.
     KFCurveEvent event = mPendingEvent;

@@ -17,11 +17,24 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
+// The transform data type that "T", "R" or "S" stands for; null for any
+// other name.
+const KDataType* LclTypeOfShortName(const char* name) {
+    if (name[0] == '\0' || name[1] != '\0') return nullptr;
+    switch (name[0]) {
+    case 'T':
+        return gKDataTypeLclTranslation;
+    case 'R':
+        return gKDataTypeLclRotation;
+    case 'S':
+        return gKDataTypeLclScaling;
+    default:
+        return nullptr;
+    }
+}
+
 bool IsLclShortName(const char* name, const KDataType* type) {
-    if (!type) return false;
-    return (std::strcmp(name, "T") == 0 && type == gKDataTypeLclTranslation) ||
-           (std::strcmp(name, "R") == 0 && type == gKDataTypeLclRotation) ||
-           (std::strcmp(name, "S") == 0 && type == gKDataTypeLclScaling);
+    return type != nullptr && LclTypeOfShortName(name) == type;
 }
 
 // Names compare with ASCII letters folded, as KString::CompareNoCase does, but
@@ -35,6 +48,17 @@ bool SameNameNoCase(const KFCurveNode* node, const char* name) {
         if (fold(*a) != fold(*b)) return false;
         if (*a == 0) return true;
     }
+}
+
+// Depth first: each child, then what lies below it, before the next child.
+// lclType is what the name stands for as a transform short name, if anything.
+KFCurveNode* FindBelow(const KFCurveNode& node, const char* name, const KDataType* lclType) {
+    for (int i = 0; i < node.GetCount(); ++i) {
+        KFCurveNode* child = node.Get(i);
+        if (SameNameNoCase(child, name) || (lclType != nullptr && child->GetDataType() == lclType)) return child;
+        if (KFCurveNode* found = FindBelow(*child, name, lclType)) return found;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -101,8 +125,10 @@ KFCurveNode::~KFCurveNode() {
 
 KFCurveNode* KFCurveNode::Create(const char* name, KDataType* dataType, int layerType, int layerId) {
     try {
-        const char* userName = dataType == gKDataTypeTimeWarp ? "" : name;
-        return new KFCurveNode(name, userName, dataType, layerType, layerId);
+        // The user name is the name itself, interned once for both.
+        KInternedText interned(name);
+        KInternedText userName = dataType == gKDataTypeTimeWarp ? KInternedText("") : interned;
+        return new KFCurveNode(std::move(interned), std::move(userName), dataType, layerType, layerId);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return nullptr;
@@ -269,15 +295,7 @@ KFCurveNode* KFCurveNode::Find(const char* path) const {
     // search below recurses with a single segment.
     const KString segment = slash ? KString(path, static_cast<int>(slash - path)) : KString();
     const char* name = slash ? segment.Buffer() : path;
-    KFCurveNode* found = nullptr;
-    for (int i = 0; i < GetCount() && !found; ++i) {
-        KFCurveNode* child = Get(i);
-        if (SameNameNoCase(child, name) || IsLclShortName(name, child->GetDataType())) {
-            found = child;
-        } else {
-            found = child->Find(name);
-        }
-    }
+    KFCurveNode* found = FindBelow(*this, name, LclTypeOfShortName(name));
     if (found && slash && slash[1] != '\0') return found->Find(slash + 1);
     return found;
 }

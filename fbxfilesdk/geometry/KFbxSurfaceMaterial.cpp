@@ -24,14 +24,17 @@ KFbxSurfaceMaterial::KFbxSurfaceMaterial(KFbxSdkManager* manager, const char* na
     : KFbxTakeNodeContainer(manager, name) {
     // The material's twin, which Lambert and Phong share, before any
     // property: each binds to it and reports its changes to the channels.
+    // The default take is built the first time something reaches it.
     CreateInternal();
-    CreateDefaultTakeNode();
+    DeferDefaultTakeNode();
+    // A new property holds the empty text, false or zero: only other values
+    // are written.
     mShadingModel = MakeProperty("ShadingModel", gKFbxDataTypeKString);
-    KString model(shadingModel);
-    mShadingModel.Set(&model, eFbxValueString);
+    if (shadingModel != nullptr && shadingModel[0] != '\0') {
+        KString model(shadingModel);
+        mShadingModel.Set(&model, eFbxValueString);
+    }
     mMultiLayer = MakeProperty("MultiLayer", gKFbxDataTypeBool);
-    const bool multiLayer = false;
-    mMultiLayer.Set(&multiLayer, eFbxValueBool);
 }
 
 KFbxSurfaceMaterial::~KFbxSurfaceMaterial() {
@@ -96,14 +99,18 @@ KFbxProperty KFbxSurfaceMaterial::MakeProperty(const char* name, const KFbxDataT
 
 KFbxProperty KFbxSurfaceMaterial::MakeColor(const char* name, double red, double green, double blue) {
     KFbxProperty property = MakeProperty(name, gKFbxDataTypeColor);
-    const fbxDouble3 value(red, green, blue);
-    property.Set(&value, eFbxValueDouble3);
+    if (red != 0.0 || green != 0.0 || blue != 0.0) {
+        const fbxDouble3 value(red, green, blue);
+        property.Set(&value, eFbxValueDouble3);
+    }
     return property;
 }
 
 KFbxProperty KFbxSurfaceMaterial::MakeFactor(const char* name, double value) {
     KFbxProperty property = MakeProperty(name, gKFbxDataTypeNumber);
-    property.Set(&value, eFbxValueDouble);
+    if (value != 0.0) {
+        property.Set(&value, eFbxValueDouble);
+    }
     return property;
 }
 

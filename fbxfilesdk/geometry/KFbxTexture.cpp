@@ -38,9 +38,11 @@ bool TakeVideoNames(KFbxObject& object, const char* fileName, const char* relati
 
 KFbxTexture::KFbxTexture(KFbxSdkManager* manager, const char* name) : KFbxTakeNodeContainer(manager, name) {
     // Its own twin before any property: each binds to it and reports its
-    // changes to the channels.
+    // changes to the channels. The default take, with the placement
+    // channels, is built the first time something reaches it: most textures
+    // are never animated.
     CreateInternal();
-    CreateDefaultTakeNode();
+    DeferDefaultTakeNode();
     mTranslation = MakePlacementProperty("Translation");
     mRotation = MakePlacementProperty("Rotation");
     mScaling = MakePlacementProperty("Scaling");
@@ -144,7 +146,7 @@ KFbxProperty KFbxTexture::MakePlacementProperty(const char* name) {
     if (handle == nullptr) {
         return KFbxProperty();
     }
-    // Registration ran before the flag was set, so the channels are made now.
+    // Registration ran before the flag was set, so the channels are added now.
     handle->ModifyFlag(KFbxProperty::kAnimatable, true);
     PropertyAddToTakeNodes(*handle);
     return *handle;

@@ -298,3 +298,49 @@ TEST(KFCurveStorage, SmallCurvesTakeOnlyTheirKeysAndGrowIntoFullBlocks) {
     }
     EXPECT_EQ(KFCurveAllocatedBytes(), before);
 }
+
+// Keys added after the last one, before the first, between two and on one:
+// each lands in time order, announces itself once at its index, moves the
+// hint there, and a new key takes the value the curve had at its time.
+TEST(KFCurveStorage, KeysAddedAtTimeLandInOrderWhereverTheyFall) {
+    struct Case {
+        const char* what;
+        double seconds;
+        int index;
+        int count;
+        unsigned int bits;
+    };
+    const Case cases[] = {
+        {"after the last key", 5.0, 4, 5, 0x810},
+        {"far after, with the evaluation cached there", 9.0, 5, 6, 0x810},
+        {"on the last key", 9.0, 5, 6, 0xE010},
+        {"before the first key", -1.0, 0, 7, 0x810},
+        {"between two keys", 1.5, 3, 8, 0x810},
+        {"on a middle key", 2.0, 4, 8, 0xE010},
+    };
+    EventLog log;
+    KFCurve curve;
+    FillLinear(curve, 4);  // 0..3 s, values 0..3, linear
+    log.Attach(curve);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const float before = curve.Evaluate(Sec(c.seconds));  // leaves that time cached
+        log.events.clear();
+        int hint = 0;
+        ASSERT_EQ(curve.KeyAddAtTime(Sec(c.seconds), &hint), c.index);
+        EXPECT_EQ(hint, c.index);
+        ASSERT_EQ(curve.KeyGetCount(), c.count);
+        EXPECT_EQ(curve.KeyGetTime(c.index), Sec(c.seconds));
+        EXPECT_EQ(curve.KeyGetValue(c.index), before);
+        ExpectKeysInOrder(curve);
+        ASSERT_EQ(log.events.size(), 1u);
+        EXPECT_EQ(log.events[0].mEventType, c.bits);
+        EXPECT_EQ(log.events[0].mKeyIndexStart, c.index);
+        // The curve is read afresh: a new value at the key shows at once.
+        curve.KeySetValue(c.index, 40.0f);
+        EXPECT_EQ(curve.Evaluate(Sec(c.seconds)), 40.0f);
+        curve.KeySetValue(c.index, before);
+    }
+    EXPECT_EQ(curve.KeyGetTime(6), Sec(5));
+    EXPECT_EQ(curve.KeyGetValue(6), 3.0f);
+}

@@ -1,3 +1,6 @@
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxTypedProperty.h>
@@ -71,6 +74,87 @@ TEST_F(SurfaceMaterialTest, PropertiesAreFoundByNameWithTheirTypesAndDefaults) {
     EXPECT_FALSE(lambert->FindProperty("SpecularColor").IsValid());
     phong->Destroy();
     lambert->Destroy();
+}
+
+// A material's one take, "Default" and current, holds no channel of its
+// own; an animatable property added later, before or after the take is
+// first reached, gets its channel there with its value and its link.
+TEST_F(SurfaceMaterialTest, TheDefaultTakeHoldsTheChannelsOfAnimatablePropertiesAddedLater) {
+    for (const bool reachFirst : {false, true}) {
+        SCOPED_TRACE(reachFirst ? "take reached first" : "property added first");
+        KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+        ASSERT_NE(phong, nullptr);
+        EXPECT_EQ(phong->GetTakeNodeCount(), 1);
+        EXPECT_STREQ(phong->GetTakeNodeName(0), "Default");
+        EXPECT_EQ(phong->GetCurrentTakeNodeIndex(), 0);
+        if (reachFirst) {
+            ASSERT_NE(phong->GetCurrentTakeNode(), nullptr);
+            EXPECT_EQ(phong->GetCurrentTakeNode()->GetKFCurveNode()->GetCount(), 0);
+        }
+        KFbxProperty glow = KFbxProperty::Create(phong, "Glow", gKFbxDataTypeNumber, "");
+        ASSERT_TRUE(glow.IsValid());
+        glow.ModifyFlag(KFbxProperty::kAnimatable, true);
+        phong->PropertyAddToTakeNodes(glow);
+        const double value = 0.75;
+        glow.Set(&value, eFbxValueDouble);
+
+        KFbxTakeNode* take = phong->GetDefaultTakeNode();
+        ASSERT_NE(take, nullptr);
+        const KFCurveNode* root = take->GetKFCurveNode();
+        ASSERT_NE(root, nullptr);
+        ASSERT_EQ(root->GetCount(), 1);
+        EXPECT_STREQ(root->Get(0)->GetName(), "Glow");
+        ASSERT_NE(root->Get(0)->FCurveGet(), nullptr);
+        EXPECT_FLOAT_EQ(root->Get(0)->FCurveGet()->GetValue(), 0.75f);
+        ASSERT_EQ(phong->GetPropertyLinkCount(), 1);
+        EXPECT_EQ(phong->GetPropertyLink(0)->mCurve, root->Get(0)->FCurveGet());
+        phong->Destroy();
+    }
+}
+
+// Every value a new material starts with, read by name and through its
+// handle; zeros, false and empty texts included.
+TEST_F(SurfaceMaterialTest, EveryPropertyStartsWithItsDefault) {
+    struct Expected {
+        const char* name;
+        double values[3];
+    };
+    const Expected phongValues[] = {
+        {"EmissiveColor", {0.0, 0.0, 0.0}},     {"EmissiveFactor", {1.0}},     {"AmbientColor", {0.2, 0.2, 0.2}},
+        {"AmbientFactor", {1.0}},               {"DiffuseColor", {0.8, 0.8, 0.8}}, {"DiffuseFactor", {1.0}},
+        {"TransparentColor", {0.0, 0.0, 0.0}},  {"TransparencyFactor", {0.0}}, {"SpecularColor", {0.2, 0.2, 0.2}},
+        {"SpecularFactor", {1.0}},              {"ShininessExponent", {20.0}}, {"ReflectionColor", {0.0, 0.0, 0.0}},
+        {"ReflectionFactor", {1.0}},
+    };
+    KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(mManager, "shiny");
+    ASSERT_NE(phong, nullptr);
+    for (const Expected& expected : phongValues) {
+        SCOPED_TRACE(expected.name);
+        const KFbxProperty property = phong->FindProperty(expected.name);
+        ASSERT_TRUE(property.IsValid());
+        if (property.GetPropertyDataType() == gKFbxDataTypeColor) {
+            ExpectColor(property, expected.values[0], expected.values[1], expected.values[2]);
+        } else {
+            EXPECT_DOUBLE_EQ(property.GetDouble(), expected.values[0]);
+        }
+    }
+    ExpectColor(phong->GetTransparentColor(), 0.0, 0.0, 0.0);
+    EXPECT_DOUBLE_EQ(phong->GetReflectionFactor().GetDouble(), 1.0);
+    bool multiLayer = true;
+    ASSERT_TRUE(phong->GetMultiLayer().Get(&multiLayer, eFbxValueBool));
+    EXPECT_FALSE(multiLayer);
+    EXPECT_STREQ(phong->GetShadingModel().GetString().Buffer(), "Phong");
+
+    KFbxSurfaceMaterial* plain = KFbxSurfaceMaterial::Create(mManager, "plain");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_STREQ(plain->GetShadingModel().GetString().Buffer(), "");
+    EXPECT_EQ(plain->FindProperty("ShadingModel").GetPropertyDataType(), gKFbxDataTypeKString);
+    multiLayer = true;
+    ASSERT_TRUE(plain->GetMultiLayer().Get(&multiLayer, eFbxValueBool));
+    EXPECT_FALSE(multiLayer);
+    EXPECT_EQ(plain->GetPropertyCount(), phong->GetPropertyCount() - 13);
+    phong->Destroy();
+    plain->Destroy();
 }
 
 TEST_F(SurfaceMaterialTest, ValuesSetThroughAHandleAreReadBack) {

@@ -1,3 +1,5 @@
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
@@ -6,6 +8,9 @@
 #include "geometry/RegisterTestClasses.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 
 namespace fbxsdk_2006_11_1::geometrytest {
 namespace {
@@ -99,6 +104,84 @@ TEST_F(TextureTest, PlacementLivesInAnimatableProperties) {
     ASSERT_NE(take->GetTextureScaleV(), nullptr);
     EXPECT_DOUBLE_EQ(take->GetTextureTranslationV()->GetValue(), 0.5);
     EXPECT_DOUBLE_EQ(take->GetTextureScaleU()->GetValue(), 2.0);
+}
+
+// The channels of a take as text: name(child=default ...) in order.
+std::string DescribeChannels(const KFCurveNode& node) {
+    std::string text = node.GetName();
+    if (const KFCurve* curve = node.FCurveGet()) {
+        text += "=" + std::to_string(curve->GetValue());
+    }
+    if (node.GetCount() > 0) {
+        text += "(";
+        for (int i = 0; i < node.GetCount(); ++i) {
+            text += (i > 0 ? " " : "") + DescribeChannels(*node.Get(i));
+        }
+        text += ")";
+    }
+    return text;
+}
+
+// The texture's default take and its links to the placement values.
+std::string DescribeDefaultTake(KFbxTexture& texture) {
+    KFbxTakeNode* take = texture.GetDefaultTakeNode();
+    if (take == nullptr || take->GetKFCurveNode() == nullptr) {
+        return "no take";
+    }
+    std::string text = std::string(take->GetName()) + ": " + DescribeChannels(*take->GetKFCurveNode()) + " links:";
+    const KFCurveNode& root = *take->GetKFCurveNode();
+    for (int i = 0; i < texture.GetPropertyLinkCount(); ++i) {
+        const KFbxPropertyLink* link = texture.GetPropertyLink(i);
+        const KFCurveNode* channel = root.Find(link->mProperty.GetName());
+        const KFCurveNode* component = channel != nullptr ? channel->Get(link->mComponent) : nullptr;
+        const bool ownCurve = component != nullptr && component->FCurveGet() == link->mCurve;
+        text += " " + std::string(link->mProperty.GetName()) + "." + std::to_string(link->mComponent) +
+                (ownCurve ? "" : "(foreign curve)");
+    }
+    return text;
+}
+
+// However a caller first reaches a new texture's take, it finds the one
+// "Default" take, current, with the placement channels in the order of the
+// properties, their defaults the values set so far, and each curve linked.
+TEST_F(TextureTest, TheDefaultTakeIsTheSameWhicheverWayItIsFirstReached) {
+    mTexture->SetTranslationUV(0.25, 0.5);
+    mTexture->SetScaleUV(2.0, 3.0);
+    const std::string expected = DescribeDefaultTake(*mTexture);
+    EXPECT_EQ(expected,
+              "Default: Defaults(Translation(X=0.250000 Y=0.500000 Z=0.000000) Rotation(X=0.000000 Y=0.000000 Z=0.000000) "
+              "Scaling(X=2.000000 Y=3.000000 Z=1.000000)) links: Translation.0 Translation.1 Translation.2 "
+              "Rotation.0 Rotation.1 Rotation.2 Scaling.0 Scaling.1 Scaling.2");
+
+    struct Way {
+        const char* what;
+        std::function<bool(KFbxTexture&)> reach;
+    };
+    const Way ways[] = {
+        {"the default take", [](KFbxTexture& t) { return t.GetDefaultTakeNode() != nullptr; }},
+        {"the current take", [](KFbxTexture& t) { return t.GetCurrentTakeNode() != nullptr; }},
+        {"the take at 0", [](KFbxTexture& t) { return t.GetTakeNode(0) != nullptr; }},
+        {"the links", [](KFbxTexture& t) { return t.GetPropertyLinkCount() == 9; }},
+        {"a new take", [](KFbxTexture& t) { return t.CreateTakeNode("Take 001") != nullptr; }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.what);
+        KFbxTexture* texture = KFbxTexture::Create(mManager, "stone");
+        ASSERT_NE(texture, nullptr);
+        // Counted and named without being built.
+        EXPECT_EQ(texture->GetTakeNodeCount(), 1);
+        EXPECT_STREQ(texture->GetTakeNodeName(0), "Default");
+        EXPECT_EQ(texture->GetCurrentTakeNodeIndex(), 0);
+        texture->SetTranslationUV(0.25, 0.5);
+        texture->SetScaleUV(2.0, 3.0);
+        ASSERT_TRUE(way.reach(*texture));
+        EXPECT_EQ(DescribeDefaultTake(*texture), expected);
+        // Once built, a new value reaches the channel at once.
+        texture->SetRotationUVW(0.0, 0.0, 45.0);
+        ASSERT_NE(texture->GetDefaultTakeNode()->GetTextureRotationW(), nullptr);
+        EXPECT_DOUBLE_EQ(texture->GetDefaultTakeNode()->GetTextureRotationW()->GetValue(), 45.0);
+        texture->Destroy();
+    }
 }
 
 TEST_F(TextureTest, LayerContainerFindsTexturesByName) {
