@@ -9,8 +9,12 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
 #include <fbxfilesdk/core/KInternedText.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <iterator>
+#include <new>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -111,6 +115,27 @@ bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDou
 // A property's three stored components as the point the getters give.
 KFbxVector4 PointOf(const double* value) { return KFbxVector4(value[0], value[1], value[2], 1.0); }
 
+// The three doubles into the property as its type holds them.
+void WriteValue(KFbxProperty& property, const KFbxNodePropertyInfo& info, const double* value) {
+    switch (info.mDataType->GetType()) {
+        case eFbxValueBool:
+            WriteBool(property, value[0] != 0.0);
+            break;
+        case eFbxValueInteger:
+        case eFbxValueEnum:
+            WriteInt(property, static_cast<int>(value[0]));
+            break;
+        case eFbxValueDouble:
+            property.Set(&value[0], eFbxValueDouble);
+            break;
+        case eFbxValueDouble3:
+            WriteVector(property, KFbxVector4(value[0], value[1], value[2], 1.0));
+            break;
+        default:
+            break;
+    }
+}
+
 // The limit properties, read through the two functions, into the limits.
 template <class BoolOf, class VectorOf>
 void ReadLimitProperties(KFbxLimits& limits, const BoolOf& boolOf, const VectorOf& vectorOf) {
@@ -178,6 +203,9 @@ const char* KFbxNode::GetTransformInheritTypeName(int type) {
 }
 
 bool KFbxNode::SetDouble3(ENodeProperty which, const KFbxVector4& value) {
+    if (KeepUnmade(which, value[0], value[1], value[2])) {
+        return true;
+    }
     KFbxProperty* const properties = Handles();
     if (!properties[which].IsValid()) {
         return false;
@@ -188,7 +216,7 @@ bool KFbxNode::SetDouble3(ENodeProperty which, const KFbxVector4& value) {
 
 void KFbxNode::GetDouble3(ENodeProperty which, KFbxVector4& out) const {
     if (!HasHandles()) {
-        out = NodeVector(which);
+        out = PointOf(UnmadeOf(which));
     } else if (mProperties[which].IsValid()) {
         out = ReadVector(mProperties[which]);
     }
@@ -197,18 +225,18 @@ void KFbxNode::GetDouble3(ENodeProperty which, KFbxVector4& out) const {
 // Until the properties are made they hold what they would be made with.
 
 bool KFbxNode::NodeBool(int which) const {
-    return HasHandles() ? ReadBool(mProperties[which]) : DefaultOf(which)[0] != 0.0;
+    return HasHandles() ? ReadBool(mProperties[which]) : UnmadeOf(which)[0] != 0.0;
 }
 
 int KFbxNode::NodeInt(int which) const {
-    return HasHandles() ? ReadInt(mProperties[which]) : static_cast<int>(DefaultOf(which)[0]);
+    return HasHandles() ? ReadInt(mProperties[which]) : static_cast<int>(UnmadeOf(which)[0]);
 }
 
 KFbxVector4 KFbxNode::NodeVector(int which) const {
     if (HasHandles()) {
         return ReadVector(mProperties[which]);
     }
-    return PointOf(DefaultOf(which));
+    return PointOf(UnmadeOf(which));
 }
 
 const double* KFbxNode::DefaultOf(int which) {
@@ -334,12 +362,13 @@ void KFbxNode::GetTransformInheritType(ETransformInheritType& type) const {
 }
 
 void KFbxNode::SetRotationActive(bool active) {
-    KFbxProperty* const properties = Handles();
     // Neutral limits are inactive already.
     if (mLimits != nullptr || active) {
         GetLimits().SetRotationActive(active);
     }
-    WriteBool(properties[eRotationActive], active);
+    if (!KeepUnmade(eRotationActive, active ? 1.0 : 0.0)) {
+        WriteBool(Handles()[eRotationActive], active);
+    }
 }
 
 bool KFbxNode::GetRotationActive() const { return NodeBool(eRotationActive); }
@@ -360,28 +389,50 @@ void KFbxNode::WritePropertyDefaults(bool onlyNonZero) {
     KFbxProperty* const properties = Handles();
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
-        KFbxProperty& property = properties[index];
         const double* value = info.mDefault;
         if (onlyNonZero && value[0] == 0.0 && value[1] == 0.0 && value[2] == 0.0) {
             continue;
         }
-        switch (info.mDataType->GetType()) {
-            case eFbxValueBool:
-                WriteBool(property, value[0] != 0.0);
-                break;
-            case eFbxValueInteger:
-            case eFbxValueEnum:
-                WriteInt(property, static_cast<int>(value[0]));
-                break;
-            case eFbxValueDouble:
-                property.Set(&value[0], eFbxValueDouble);
-                break;
-            case eFbxValueDouble3:
-                WriteVector(property, KFbxVector4(value[0], value[1], value[2], 1.0));
-                break;
-            default:
-                break;
+        WriteValue(properties[index], info, value);
+    }
+}
+
+const double* KFbxNode::UnmadeOf(int which) const {
+    for (const UnmadeValue& kept : mUnmadeValues) {
+        if (kept.mWhich == which) {
+            return kept.mValue;
         }
+    }
+    return DefaultOf(which);
+}
+
+bool KFbxNode::KeepUnmade(int which, double x, double y, double z) {
+    if (ArePropertiesMade()) {
+        return false;
+    }
+    for (UnmadeValue& kept : mUnmadeValues) {
+        if (kept.mWhich == which) {
+            kept.mValue[0] = x;
+            kept.mValue[1] = y;
+            kept.mValue[2] = z;
+            return true;
+        }
+    }
+    try {
+        mUnmadeValues.push_back(UnmadeValue{which, {x, y, z}});
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return false;
+    }
+    return true;
+}
+
+void KFbxNode::WriteKeptValues() {
+    const std::vector<UnmadeValue> kept = std::move(mUnmadeValues);
+    mUnmadeValues.clear();
+    for (const UnmadeValue& value : kept) {
+        WriteValue(mProperties[value.mWhich], KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(value.mWhich)),
+                   value.mValue);
     }
 }
 

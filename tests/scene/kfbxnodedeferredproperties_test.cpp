@@ -1,6 +1,7 @@
 // A node makes its properties the first time something needs them. Until
 // then every getter answers what the made properties would hold, and once
 // made, both property lists are those a node that made them at once has.
+#include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
@@ -204,14 +205,117 @@ TEST_F(DeferredNodePropertiesTest, AttributesChildrenAndDestructionLeaveThePrope
     child->Destroy();
 }
 
-TEST_F(DeferredNodePropertiesTest, AWriteMakesThePropertiesWithTheValueWritten) {
+// The default take's value of a channel and component, as evaluation reads it.
+double ChannelDefault(KFbxNode* node, const char* channel, const char* component) {
+    KFCurveNode* found = node->GetDefaultTakeNode()->GetKFCurveNode()->Find(channel);
+    if (found == nullptr) {
+        return -99.0;
+    }
+    KFCurveNode* part = component != nullptr ? found->Find(component) : found;
+    return part != nullptr && part->FCurveGet() != nullptr ? part->FCurveGet()->GetValue() : -99.0;
+}
+
+TEST_F(DeferredNodePropertiesTest, WritesBeforeThePropertiesAreMadeAreWhatTheyAreMadeWith) {
+    struct Case {
+        const char* name;
+        void (*write)(KFbxNode*);
+    };
+    const KFbxVector4 t(1.0, 2.0, 3.0, 1.0);
+    const Case cases[] = {
+        {"translation", [](KFbxNode* n) { EXPECT_TRUE(n->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0))); }},
+        {"rotation then scaling",
+         [](KFbxNode* n) {
+             EXPECT_TRUE(n->SetLclRotation(KFbxVector4(0.0, 0.0, 30.0, 1.0)));
+             EXPECT_TRUE(n->SetLclScaling(KFbxVector4(1.0, 3.0, 0.5, 1.0)));
+         }},
+        // Written twice: the last value counts, and a value may go back to the default.
+        {"translation twice",
+         [](KFbxNode* n) {
+             n->SetLclTranslation(KFbxVector4(5.0, 5.0, 5.0, 1.0));
+             n->SetLclTranslation(KFbxVector4(-1.0, 0.0, 0.25, 1.0));
+             n->SetLclScaling(KFbxVector4(2.0, 2.0, 2.0, 1.0));
+             n->SetLclScaling(KFbxVector4(1.0, 1.0, 1.0, 1.0));
+         }},
+        {"hidden", [](KFbxNode* n) { n->SetVisibility(false); }},
+        {"hidden then shown",
+         [](KFbxNode* n) {
+             n->SetVisibility(false);
+             n->SetVisibility(true);
+         }},
+        {"rotation active", [](KFbxNode* n) { n->SetRotationActive(true); }},
+        {"rotation active then not",
+         [](KFbxNode* n) {
+             n->SetRotationActive(true);
+             n->SetRotationActive(false);
+         }},
+        {"everything",
+         [](KFbxNode* n) {
+             n->SetVisibility(false);
+             n->SetLclScaling(KFbxVector4(4.0, 1.0, 1.0, 1.0));
+             n->SetRotationActive(true);
+             n->SetTransformInheritType(KFbxNode::eINHERIT_Rrs);
+             n->SetLclRotation(KFbxVector4(10.0, 20.0, 30.0, 1.0));
+             n->SetLclTranslation(KFbxVector4(7.0, 8.0, 9.0, 1.0));
+         }},
+    };
+    int name = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KFbxNode* parent = MadeNode(("parent" + std::to_string(name)).c_str());
+        parent->SetLclRotation(KFbxVector4(0.0, 0.0, 45.0, 1.0));
+        parent->SetLclScaling(KFbxVector4(1.0, 2.0, 1.0, 1.0));
+        KFbxNode* fresh = MakeNode(("fresh" + std::to_string(name)).c_str());
+        KFbxNode* made = MadeNode(("made" + std::to_string(name++)).c_str());
+        for (KFbxNode* node : {fresh, made}) {
+            parent->AddChild(node);
+            c.write(node);
+        }
+        EXPECT_FALSE(fresh->ArePropertiesMade());
+
+        // Every getter answers the value written, without making the properties.
+        for (auto get : {&KFbxNode::GetLclTranslation, &KFbxNode::GetLclRotation, &KFbxNode::GetLclScaling}) {
+            KFbxVector4 a;
+            KFbxVector4 b;
+            (fresh->*get)(a);
+            (made->*get)(b);
+            EXPECT_EQ(a, b);
+        }
+        EXPECT_EQ(fresh->GetVisibility(), made->GetVisibility());
+        EXPECT_EQ(fresh->GetRotationActive(), made->GetRotationActive());
+        fresh->UpdatePivotsAndLimitsFromProperties();
+        made->UpdatePivotsAndLimitsFromProperties();
+        const KFbxNode& constFresh = *fresh;
+        const KFbxNode& constMade = *made;
+        EXPECT_EQ(constFresh.GetLimits().GetRotationActive(), constMade.GetLimits().GetRotationActive());
+        EXPECT_EQ(constFresh.GetLimits().GetRecord(KFbxLimits::eRotation).mFlags,
+                  constMade.GetLimits().GetRecord(KFbxLimits::eRotation).mFlags);
+        EXPECT_FALSE(fresh->ArePropertiesMade());
+
+        // Evaluation reads the values through the default take.
+        ExpectSameGlobal(fresh, made);
+        EXPECT_TRUE(fresh->ArePropertiesMade());
+        for (const char* channel : {"T", "R", "S"}) {
+            for (const char* component : {"X", "Y", "Z"}) {
+                EXPECT_EQ(ChannelDefault(fresh, channel, component), ChannelDefault(made, channel, component))
+                    << channel << component;
+            }
+        }
+        EXPECT_EQ(ChannelDefault(fresh, "Visibility", nullptr), ChannelDefault(made, "Visibility", nullptr));
+        EXPECT_EQ(Values(fresh), Values(made));
+        EXPECT_EQ(Names(fresh), Names(made));
+    }
+
+    // A write reaches the property whichever way the properties are made first.
     KFbxNode* node = MakeNode("node");
-    EXPECT_TRUE(node->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0)));
-    EXPECT_TRUE(node->ArePropertiesMade());
+    EXPECT_TRUE(node->SetLclTranslation(t));
     EXPECT_DOUBLE_EQ(node->GetPropertyDouble3("Lcl Translation")[1], 2.0);
+    EXPECT_TRUE(node->ArePropertiesMade());
     KFCurveNode* root = node->GetDefaultTakeNode()->GetKFCurveNode();
     ASSERT_NE(root, nullptr);
     EXPECT_NE(root->Find("T"), nullptr);
+    // Once made, a write goes to the property and its channel at once.
+    EXPECT_TRUE(node->SetLclTranslation(KFbxVector4(0.0, 6.0, 0.0, 1.0)));
+    EXPECT_DOUBLE_EQ(ChannelDefault(node, "T", "Y"), 6.0);
 
     KFbxNode* hidden = MakeNode("hidden");
     hidden->SetVisibility(false);
@@ -219,6 +323,23 @@ TEST_F(DeferredNodePropertiesTest, AWriteMakesThePropertiesWithTheValueWritten) 
     bool show = true;
     EXPECT_TRUE(hidden->GetNodeProperty(eShow).Get(&show, eFbxValueBool));
     EXPECT_FALSE(show);
+    double visibility = 1.0;
+    EXPECT_TRUE(hidden->FindProperty("Visibility").Get(&visibility, eFbxValueDouble));
+    EXPECT_EQ(visibility, 0.0);
+
+    // A clone of a node with kept values is the clone of a node written once made.
+    KFbxNode* placed = MakeNode("placed");
+    KFbxNode* madePlaced = MadeNode("madePlaced");
+    for (KFbxNode* n : {placed, madePlaced}) {
+        n->SetLclRotation(KFbxVector4(0.0, 90.0, 0.0, 1.0));
+    }
+    KFbxNode* clone = placed->Clone(2);
+    KFbxNode* madeClone = madePlaced->Clone(2);
+    ASSERT_NE(clone, nullptr);
+    ASSERT_NE(madeClone, nullptr);
+    EXPECT_EQ(Values(clone), Values(madeClone));
+    EXPECT_DOUBLE_EQ(ChannelDefault(clone, "R", "Y"), 90.0);
+    EXPECT_EQ(Values(placed), Values(madePlaced));
 }
 
 TEST_F(DeferredNodePropertiesTest, AnInheritTypeSetOnAFreshNodeIsTheOneItsPropertyIsMadeWith) {
