@@ -38,12 +38,17 @@ KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
 }  // namespace
 
 // What a deferred default take is built from: the properties an immediate fill
-// would have seen and, in order, those that would have had channels added to it.
+// would have seen and, in order, what would have been done to it since: the
+// properties that would have had channels added, and the steps taken.
 struct KFbxTakeNodeContainer::DeferredDefaultTake {
+    struct Added {
+        KFbxProperty mProperty;
+        TakeNodeStep mStep;
+    };
     // -1 until the object's deferred properties are made.
     int mPropertyCount = 0;
     std::vector<bool> mAnimatable;
-    std::vector<KFbxProperty> mAdded;
+    std::vector<Added> mAdded;
 };
 
 
@@ -112,6 +117,17 @@ void KFbxTakeNodeContainer::CopyFrom(const KFbxTakeNodeContainer& source) {
 // ---- take nodes -------------------------------------------------------------
 
 void KFbxTakeNodeContainer::FillTakeNodeTemplate(KFbxTakeNode&) {}
+
+void KFbxTakeNodeContainer::ApplyToTakeNodes(TakeNodeStep step) {
+    if (step == nullptr || DeferChannel(KFbxProperty(), step)) {
+        return;
+    }
+    for (int index = 0; index < GetTakeNodeCount(); ++index) {
+        if (KFbxTakeNode* takeNode = TakeNodeAt(index)) {
+            step(*takeNode);
+        }
+    }
+}
 
 KFbxTakeNode* KFbxTakeNodeContainer::CreateDefaultTakeNode() {
     KFbxTakeNode* takeNode = CreateTakeNode(kDefaultTakeName);
@@ -184,9 +200,11 @@ void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
     self->mMaking = deferred.get();
     KFbxTakeNode* takeNode = self->CreateTakeNode(kDefaultTakeName);
     if (takeNode != nullptr) {
-        for (KFbxProperty& property : deferred->mAdded) {
-            if (property.IsValid()) {
-                self->AddChannel(property, 0);
+        for (DeferredDefaultTake::Added& added : deferred->mAdded) {
+            if (added.mStep != nullptr) {
+                added.mStep(*takeNode);
+            } else if (added.mProperty.IsValid()) {
+                self->AddChannel(added.mProperty, 0);
             }
         }
     } else {
@@ -195,12 +213,12 @@ void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
     self->mMaking = nullptr;
 }
 
-bool KFbxTakeNodeContainer::DeferChannel(const KFbxProperty& property) {
+bool KFbxTakeNodeContainer::DeferChannel(const KFbxProperty& property, TakeNodeStep step) {
     if (mDeferred == nullptr) {
         return false;
     }
     try {
-        mDeferred->mAdded.push_back(property);
+        mDeferred->mAdded.push_back(DeferredDefaultTake::Added{property, step});
         return true;
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();

@@ -83,6 +83,12 @@ public:
     // ---- take nodes ----
     // Derived classes add their channels to a fresh take node; nothing here.
     virtual void FillTakeNodeTemplate(KFbxTakeNode& takeNode);
+    // A change of the channels that reads nothing but the take node.
+    using TakeNodeStep = void (*)(KFbxTakeNode& takeNode);
+    // The step on every take node now; a deferred default take keeps it, in
+    // order with the channels of the properties added meanwhile, and takes
+    // it when made. Made at once when memory runs out.
+    void ApplyToTakeNodes(TakeNodeStep step);
     // The take "Default", which becomes current; null when refused.
     KFbxTakeNode* CreateDefaultTakeNode();
     // A copy of the default take under the name, or a fresh, filled take
@@ -180,9 +186,10 @@ private:
     // Whether a deferred default take waits for the properties being made.
     bool IsTemplatePending() const;
     const char* TakeNodeNameAt(int index) const;
-    // Keeps the property for a deferred default take's channels; false when
-    // there is none (or it had to be made for want of memory).
-    bool DeferChannel(const KFbxProperty& property);
+    // Keeps the property for a deferred default take's channels, or the
+    // step for it; false when there is none (or it had to be made for want
+    // of memory).
+    bool DeferChannel(const KFbxProperty& property, TakeNodeStep step = nullptr);
     // A channel for the property in the take at that index (0 links it).
     void AddChannel(KFbxProperty& property, int index);
     void SetError(const char* text);

@@ -89,6 +89,10 @@ void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
     if (node == nullptr || !HasTakeNodeTemplate()) {
         return;
     }
+    if (const KFbxTakeNodeContainer::TakeNodeStep fill = GetTakeNodeFillStep()) {
+        node->ApplyToTakeNodes(fill);
+        return;
+    }
     for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
         FillTakeNodeTemplate(*node->GetTakeNode(index));
     }
@@ -129,8 +133,12 @@ void KFbxNodeAttribute::DestroyContents(bool recursive, bool dependents) {
 
 void KFbxNodeAttribute::DetachFromNode() {
     if (mNode != nullptr && HasTakeNodeTemplate()) {
-        for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
-            ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
+        if (const KFbxTakeNodeContainer::TakeNodeStep clear = GetTakeNodeClearStep()) {
+            mNode->ApplyToTakeNodes(clear);
+        } else {
+            for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
+                ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
+            }
         }
     }
     mNode = nullptr;
