@@ -119,10 +119,12 @@ void KFbxTakeNodeContainer::CopyFrom(const KFbxTakeNodeContainer& source) {
 void KFbxTakeNodeContainer::FillTakeNodeTemplate(KFbxTakeNode&) {}
 
 void KFbxTakeNodeContainer::ApplyToTakeNodes(TakeNodeStep step) {
-    if (step == nullptr || DeferChannel(KFbxProperty(), step)) {
+    if (step == nullptr) {
         return;
     }
-    for (int index = 0; index < GetTakeNodeCount(); ++index) {
+    // The takes made beside a deferred default take get it now.
+    const int first = DeferChannel(KFbxProperty(), step) ? 1 : 0;
+    for (int index = first; index < GetTakeNodeCount(); ++index) {
         if (KFbxTakeNode* takeNode = TakeNodeAt(index)) {
             step(*takeNode);
         }
@@ -197,20 +199,37 @@ void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
     // Logically const: the take is what the container would have held anyway.
     auto* self = const_cast<KFbxTakeNodeContainer*>(this);
     const std::unique_ptr<DeferredDefaultTake> deferred = std::move(self->mDeferred);
-    self->mMaking = deferred.get();
-    KFbxTakeNode* takeNode = self->CreateTakeNode(kDefaultTakeName);
+    KFbxTakeNode* takeNode = self->FillAsDefault(kDefaultTakeName, *deferred);
+    try {
+        if (takeNode != nullptr) {
+            // Takes made meanwhile follow it, where their indices had them.
+            self->mTakeNodes.insert(self->mTakeNodes.begin(), takeNode);
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        delete takeNode;
+    }
+    // Without a default take the others go too: no index may move.
+    self->ClearTakeNodes();
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::FillAsDefault(const char* name, const DeferredDefaultTake& deferred) {
+    mMaking = &deferred;
+    const bool isDefault = std::strcmp(name, kDefaultTakeName) == 0;
+    KFbxTakeNode* takeNode = NewFilledTakeNode(name);
     if (takeNode != nullptr) {
-        for (DeferredDefaultTake::Added& added : deferred->mAdded) {
+        for (const DeferredDefaultTake::Added& added : deferred.mAdded) {
             if (added.mStep != nullptr) {
                 added.mStep(*takeNode);
             } else if (added.mProperty.IsValid()) {
-                self->AddChannel(added.mProperty, 0);
+                KFbxProperty property = added.mProperty;
+                AddChannel(property, *takeNode, isDefault);
             }
         }
-    } else {
-        self->mCurrent = -1;
     }
-    self->mMaking = nullptr;
+    mMaking = nullptr;
+    return takeNode;
 }
 
 bool KFbxTakeNodeContainer::DeferChannel(const KFbxProperty& property, TakeNodeStep step) {
@@ -242,30 +261,28 @@ bool KFbxTakeNodeContainer::TemplatePropertyAnimatable(int index) const {
 }
 
 KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
-    // A take is filled from the properties.
-    MakeProperties();
-    MakeDeferredDefaultTake();
-    for (const KFbxTakeNode* takeNode : mTakeNodes) {
-        if (SameName(takeNode, name)) {
+    const char* given = name != nullptr ? name : "";
+    for (int index = 0; index < GetTakeNodeCount(); ++index) {
+        if (std::strcmp(TakeNodeNameAt(index), given) == 0) {
             SetError(kTakeNodeAlreadyExists);
             return nullptr;
         }
     }
     KFbxTakeNode* takeNode = nullptr;
-    if (const KFbxTakeNode* defaultTake = GetDefaultTakeNode()) {
+    if (mDeferred != nullptr) {
+        // The copy a made default take would give, built as that take would
+        // be, without its links: neither the default take nor the
+        // properties need to be made for it.
+        takeNode = FillAsDefault(given, *mDeferred);
+    } else if (const KFbxTakeNode* defaultTake = GetDefaultTakeNode()) {
         takeNode = CopyOf(*defaultTake);
         if (takeNode != nullptr) {
-            takeNode->SetName(name != nullptr ? name : "");
+            takeNode->SetName(given);
         }
     } else {
-        takeNode = new (std::nothrow) KFbxTakeNode(name);
-        if (takeNode != nullptr && takeNode->GetKFCurveNode() == nullptr) {
-            delete takeNode;
-            takeNode = nullptr;
-        }
-        if (takeNode != nullptr) {
-            FillTakeNodeTemplate(*takeNode);
-        }
+        // A take is filled from the properties.
+        MakeProperties();
+        takeNode = NewFilledTakeNode(given);
     }
     if (takeNode == nullptr) {
         return nullptr;
@@ -276,6 +293,18 @@ KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
         SdkNoteAllocationFailure();
         delete takeNode;
         return nullptr;
+    }
+    return takeNode;
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::NewFilledTakeNode(const char* name) {
+    auto* takeNode = new (std::nothrow) KFbxTakeNode(name);
+    if (takeNode != nullptr && takeNode->GetKFCurveNode() == nullptr) {
+        delete takeNode;
+        return nullptr;
+    }
+    if (takeNode != nullptr) {
+        FillTakeNodeTemplate(*takeNode);
     }
     return takeNode;
 }
@@ -292,8 +321,9 @@ bool KFbxTakeNodeContainer::RemoveTakeNode(int index) {
     if (mCurrent >= index) {
         --mCurrent;
     }
-    KFbxTakeNode* takeNode = mTakeNodes[static_cast<std::size_t>(index)];
-    mTakeNodes.erase(mTakeNodes.begin() + index);
+    const int stored = StoredIndex(index);
+    KFbxTakeNode* takeNode = mTakeNodes[static_cast<std::size_t>(stored)];
+    mTakeNodes.erase(mTakeNodes.begin() + stored);
     delete takeNode;
     return true;
 }
@@ -347,7 +377,7 @@ bool KFbxTakeNodeContainer::GetAnimationInterval(KTime& start, KTime& stop) {
 
 bool KFbxTakeNodeContainer::IsChannelAnimated(const char* first, const char* second, const char* third) {
     for (int i = 1; i < GetTakeNodeCount(); ++i) {
-        if (mTakeNodes[static_cast<std::size_t>(i)]->IsAnimated(first, second, third)) {
+        if (TakeNodeAt(i)->IsAnimated(first, second, third)) {
             return true;
         }
     }
@@ -357,7 +387,7 @@ bool KFbxTakeNodeContainer::IsChannelAnimated(const char* first, const char* sec
 bool KFbxTakeNodeContainer::IsChannelAnimatedByIndex(const char* first, const char* second,
                                                      const KDataType* type) {
     for (int i = 1; i < GetTakeNodeCount(); ++i) {
-        if (mTakeNodes[static_cast<std::size_t>(i)]->IsAnimatedByIndex(first, second, type)) {
+        if (TakeNodeAt(i)->IsAnimatedByIndex(first, second, type)) {
             return true;
         }
     }
@@ -378,15 +408,25 @@ KFbxTakeNode* KFbxTakeNodeContainer::TakeNodeAt(int index) const {
     if (index < 0 || index >= GetTakeNodeCount()) {
         return nullptr;
     }
-    MakeDeferredDefaultTake();
-    return index < static_cast<int>(mTakeNodes.size()) ? mTakeNodes[static_cast<std::size_t>(index)] : nullptr;
+    // The takes after a deferred default take are reached without making it.
+    if (index == 0) {
+        MakeDeferredDefaultTake();
+    }
+    const int stored = StoredIndex(index);
+    return stored >= 0 && stored < static_cast<int>(mTakeNodes.size()) ? mTakeNodes[static_cast<std::size_t>(stored)]
+                                                                         : nullptr;
 }
+
+int KFbxTakeNodeContainer::StoredIndex(int index) const { return mDeferred != nullptr ? index - 1 : index; }
 
 const char* KFbxTakeNodeContainer::TakeNodeNameAt(int index) const {
     if (index < 0 || index >= GetTakeNodeCount()) {
         return nullptr;
     }
-    return mDeferred != nullptr ? kDefaultTakeName : mTakeNodes[static_cast<std::size_t>(index)]->GetName();
+    if (mDeferred != nullptr && index == 0) {
+        return kDefaultTakeName;
+    }
+    return mTakeNodes[static_cast<std::size_t>(StoredIndex(index))]->GetName();
 }
 
 void KFbxTakeNodeContainer::SetError(const char* text) {

@@ -171,6 +171,10 @@ protected:
     int TemplatePropertyCount() const;
     bool TemplatePropertyAnimatable(int index) const;
     bool IsMakingDeferredDefaultTake() const { return mMaking != nullptr; }
+    // For a derived class that keeps the value of a property not made yet
+    // while a take made beside a deferred default take is current: what
+    // PropertyChanged would write into that take, count components (1 or 3).
+    void WriteUnmadeChannelDefaults(const char* propertyName, const double* values, int count);
 
 private:
     struct DeferredDefaultTake;
@@ -190,13 +194,25 @@ private:
     // step for it; false when there is none (or it had to be made for want
     // of memory).
     bool DeferChannel(const KFbxProperty& property, TakeNodeStep step = nullptr);
-    // A channel for the property in the take at that index (0 links it).
-    void AddChannel(KFbxProperty& property, int index);
+    // A channel for the property in the take, its curves linked when asked.
+    void AddChannel(KFbxProperty& property, KFbxTakeNode& takeNode, bool link);
+    // A take of the name built as the deferred default take would be: the
+    // fill, then what was done since, in order; linked when it is "Default".
+    KFbxTakeNode* FillAsDefault(const char* name, const DeferredDefaultTake& deferred);
+    // A new take of the name with the class's template; null when refused.
+    KFbxTakeNode* NewFilledTakeNode(const char* name);
+    // Where the take of that index is kept: a deferred default take is not.
+    int StoredIndex(int index) const;
+    // The current take, unless it is a deferred default take.
+    KFbxTakeNode* MadeCurrentTakeNode() const;
     void SetError(const char* text);
     void RemoveLinksOf(const KFbxProperty& property);
     // Writes the value into the channel; create makes missing children and
     // curves, fourComponents lets four-component values fill a fourth child.
     void WriteChannelDefaults(const KFbxProperty& property, KFCurveNode& channel, bool create, bool fourComponents);
+    // The first read values into the channel's curve or its componentCount children.
+    static void WriteValuesToChannel(const double* values, int read, int componentCount, KFCurveNode& channel,
+                                     bool create);
     // Gives the channel its curve (one component) or its component children
     // with curves, linking each curve to the property when asked.
     void BuildChannel(KFbxProperty& property, KFCurveNode& channel, int componentCount, bool link);

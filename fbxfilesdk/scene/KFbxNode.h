@@ -344,6 +344,9 @@ private:
     bool KeepUnmade(int which, double x, double y = 0.0, double z = 0.0);
     // The values kept by KeepUnmade into the properties just made.
     void WriteKeptValues();
+    // What a change of the property would have written into a take made
+    // meanwhile, for the value just kept.
+    void WroteUnmade(int which);
     // Into the property, or kept for it until it is made.
     bool SetDefaultAttributeIndexValue(int index);
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);

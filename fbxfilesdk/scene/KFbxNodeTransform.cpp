@@ -415,6 +415,7 @@ bool KFbxNode::KeepUnmade(int which, double x, double y, double z) {
             kept.mValue[0] = x;
             kept.mValue[1] = y;
             kept.mValue[2] = z;
+            WroteUnmade(which);
             return true;
         }
     }
@@ -424,7 +425,16 @@ bool KFbxNode::KeepUnmade(int which, double x, double y, double z) {
         SdkNoteAllocationFailure();
         return false;
     }
+    WroteUnmade(which);
     return true;
+}
+
+void KFbxNode::WroteUnmade(int which) {
+    const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(which));
+    if (info.mAnimatable) {
+        const bool vector = info.mDataType->GetType() == eFbxValueDouble3;
+        WriteUnmadeChannelDefaults(info.mName, UnmadeOf(which), vector ? 3 : 1);
+    }
 }
 
 void KFbxNode::WriteKeptValues() {

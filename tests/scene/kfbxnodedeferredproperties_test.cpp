@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
 #include <fbxfilesdk/scene/KFbxNull.h>
 
 #include <string>
@@ -340,6 +341,140 @@ TEST_F(DeferredNodePropertiesTest, WritesBeforeThePropertiesAreMadeAreWhatTheyAr
     EXPECT_EQ(Values(clone), Values(madeClone));
     EXPECT_DOUBLE_EQ(ChannelDefault(clone, "R", "Y"), 90.0);
     EXPECT_EQ(Values(placed), Values(madePlaced));
+}
+
+// A take's channels, depth first: name, layer type, and each curve's
+// default, colour and key count.
+void DumpChannels(const KFCurveNode* node, const std::string& path, std::vector<std::string>& out) {
+    for (int index = 0; node != nullptr && index < node->GetCount(); ++index) {
+        const KFCurveNode* child = node->Get(index);
+        std::string text = path + child->GetName() + " layer " + std::to_string(child->GetLayerType());
+        if (const KFCurve* curve = child->FCurveGet()) {
+            float rgb[3] = {};
+            curve->GetColor(rgb);
+            text += " = " + std::to_string(curve->GetValue()) + " keys " + std::to_string(curve->KeyGetCount()) +
+                    " colour " + std::to_string(rgb[0]) + "," + std::to_string(rgb[1]) + "," + std::to_string(rgb[2]);
+        }
+        out.push_back(text);
+        DumpChannels(child, path + child->GetName() + "/", out);
+    }
+}
+
+// Every take by name and channels, the current index, and the links.
+std::vector<std::string> Takes(KFbxNode* node) {
+    std::vector<std::string> out{"current " + std::to_string(node->GetCurrentTakeNodeIndex())};
+    for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
+        KFbxTakeNode* take = node->GetTakeNode(index);
+        out.push_back(std::string("take ") + take->GetName());
+        DumpChannels(take->GetKFCurveNode(), "", out);
+    }
+    for (int index = 0; index < node->GetPropertyLinkCount(); ++index) {
+        const KFbxPropertyLink* link = node->GetPropertyLink(index);
+        out.push_back(std::string("link ") + link->mProperty.GetName() + " " + std::to_string(link->mComponent) +
+                      " = " + std::to_string(link->mCurve->GetValue()));
+    }
+    return out;
+}
+
+TEST_F(DeferredNodePropertiesTest, TakesMadeBeforeTheDefaultTakeAreThoseAMadeNodeGets) {
+    using Steps = void (*)(KFbxNode*, KFbxSdkManager*);
+    struct Case {
+        const char* name;
+        Steps steps;
+        // Whether the fresh node still has its properties unmade afterwards.
+        bool staysUnmade;
+    };
+    const Case cases[] = {
+        {"a take", [](KFbxNode* n, KFbxSdkManager*) { EXPECT_NE(n->CreateTakeNode("Take 001"), nullptr); }, true},
+        {"values before and after, current take",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             n->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0));
+             n->SetVisibility(false);
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             EXPECT_TRUE(n->SetCurrentTakeNodeByName("Take 001"));
+             n->SetLclTranslation(KFbxVector4(4.0, 5.0, 6.0, 1.0));
+             n->SetLclRotation(KFbxVector4(0.0, 30.0, 0.0, 1.0));
+             n->SetVisibility(true);
+             n->SetRotationActive(true);
+         },
+         true},
+        {"values while the default take is current",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             n->SetLclScaling(KFbxVector4(2.0, 2.0, 2.0, 1.0));
+         },
+         true},
+        {"a take's curve edited, then the properties made",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             n->SetLclTranslation(KFbxVector4(1.0, 1.0, 1.0, 1.0));
+             KFbxTakeNode* take = n->CreateTakeNode("Take 001");
+             ASSERT_NE(take, nullptr);
+             n->SetCurrentTakeNode(1);
+             take->GetTranslationX()->SetValue(9.0f);
+             take->GetTranslationX()->KeyAppendFast(KTime(0), 9.0f);
+             EXPECT_TRUE(n->FindProperty("Lcl Translation").IsValid());
+         },
+         false},
+        {"takes made, one removed, a clash refused",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             EXPECT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             EXPECT_NE(n->CreateTakeNode("Take 002"), nullptr);
+             EXPECT_NE(n->CreateTakeNode("Take 003"), nullptr);
+             EXPECT_EQ(n->CreateTakeNode("Default"), nullptr);
+             EXPECT_EQ(n->CreateTakeNode("Take 002"), nullptr);
+             n->SetCurrentTakeNode(3);
+             EXPECT_TRUE(n->RemoveTakeNode(2));
+             EXPECT_FALSE(n->RemoveTakeNode(0));
+             EXPECT_FALSE(n->RemoveTakeNode(3));
+             EXPECT_STREQ(n->GetTakeNodeName(2), "Take 003");
+         },
+         true},
+        {"a switcher attached before and taken off after",
+         [](KFbxNode* n, KFbxSdkManager* manager) {
+             n->SetNodeAttribute(KFbxCameraSwitcher::Create(manager, ""));
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             n->SetNodeAttribute(nullptr);
+             n->SetNodeAttribute(KFbxCameraSwitcher::Create(manager, ""));
+         },
+         true},
+        {"a property added after the take",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             KFbxProperty added = KFbxProperty::Create(n, "Speed", gKFbxDataTypeNumber, "");
+             added.ModifyFlag(KFbxProperty::kAnimatable, true);
+             KFbxProperty::Create(n, "Other", gKFbxDataTypeNumber, "");
+             n->PropertyAddToTakeNodes(added, "Take 001");
+             n->SetCurrentTakeNode(1);
+             const double speed = 7.0;
+             added.Set(&speed, eFbxValueDouble);
+         },
+         false},
+    };
+    int name = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KFbxNode* fresh = MakeNode(("fresh" + std::to_string(name)).c_str());
+        KFbxNode* made = MadeNode(("made" + std::to_string(name++)).c_str());
+        ASSERT_NE(made->GetDefaultTakeNode(), nullptr);
+        c.steps(fresh, mManager);
+        c.steps(made, mManager);
+        EXPECT_EQ(fresh->ArePropertiesMade(), !c.staysUnmade);
+        ASSERT_EQ(fresh->GetTakeNodeCount(), made->GetTakeNodeCount());
+        // The current take evaluates alike before anything else is made.
+        for (int time = 0; time < 2; ++time) {
+            const KgeMatrix& expected = made->EvaluateGlobalTransform(KTime(time));
+            double rows[4][4];
+            for (int row = 0; row < 4; ++row) {
+                for (int column = 0; column < 4; ++column) {
+                    rows[row][column] = expected[row][column];
+                }
+            }
+            ExpectMatrixNear(fresh->EvaluateGlobalTransform(KTime(time)), rows);
+        }
+        EXPECT_EQ(Takes(fresh), Takes(made));
+        EXPECT_EQ(Values(fresh), Values(made));
+        EXPECT_EQ(Names(fresh), Names(made));
+    }
 }
 
 TEST_F(DeferredNodePropertiesTest, AnInheritTypeSetOnAFreshNodeIsTheOneItsPropertyIsMadeWith) {
