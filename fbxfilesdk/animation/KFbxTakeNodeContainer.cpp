@@ -21,10 +21,6 @@ const char* const kTakeNodeDoesNotExist = "Take node does not exist";
 const char* const kCannotRemoveDefault = "Cannot remove default take node";
 const char* const kTakeNodeAlreadyExists = "Take node already exists";
 
-bool SameName(const KFbxTakeNode* takeNode, const char* name) {
-    return std::strcmp(takeNode->GetName(), name != nullptr ? name : "") == 0;
-}
-
 // A copy that lost its tree to a lack of memory is no copy.
 KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
     auto* copy = new (std::nothrow) KFbxTakeNode(source);

@@ -7,10 +7,11 @@
 // curve's destruction and the property's removal each take it away.
 //
 // A derived class may ask for its default take to be made on first use
-// (DeferDefaultTakeNode): until something reaches a take node, its channels or
+// (DeferDefaultTakeNode): until something reaches that take, its channels or
 // the links, the container keeps only what is needed to build them later
 // exactly as they would have been built at once, in the same order and with
-// the property values the changes since would have left in them.
+// the property values the changes since would have left in them. Another take
+// made meanwhile is built as the copy of that take would be, without it.
 //
 // Errors are recorded, code 0 with a text, in the error holder the derived
 // class hands over; without one they are only answered by false or null.
