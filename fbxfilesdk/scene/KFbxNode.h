@@ -403,8 +403,15 @@ private:
         double mValue[3];
     };
     // The last value written to each such property, in the order first
-    // written; written into the properties when they are made.
-    std::vector<UnmadeValue> mUnmadeValues;
+    // written; written into the properties when they are made. Made on the
+    // first such write, as most nodes have none; the few properties written
+    // this way fit.
+    struct UnmadeValues {
+        static constexpr int kCapacity = 8;
+        UnmadeValue mValues[kCapacity];
+        int mCount = 0;
+    };
+    std::unique_ptr<UnmadeValues> mUnmadeValues;
     // The handles that made the properties, one per ENodeProperty; none
     // until the properties are made.
     std::unique_ptr<KFbxProperty[]> mProperties;

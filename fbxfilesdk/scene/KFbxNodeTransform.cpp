@@ -11,10 +11,11 @@
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <algorithm>
 #include <iterator>
+#include <memory>
 #include <new>
 #include <utility>
-#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -398,9 +399,9 @@ void KFbxNode::WritePropertyDefaults(bool onlyNonZero) {
 }
 
 const double* KFbxNode::UnmadeOf(int which) const {
-    for (const UnmadeValue& kept : mUnmadeValues) {
-        if (kept.mWhich == which) {
-            return kept.mValue;
+    for (int index = 0; mUnmadeValues != nullptr && index < mUnmadeValues->mCount; ++index) {
+        if (mUnmadeValues->mValues[index].mWhich == which) {
+            return mUnmadeValues->mValues[index].mValue;
         }
     }
     return DefaultOf(which);
@@ -410,21 +411,23 @@ bool KFbxNode::KeepUnmade(int which, double x, double y, double z) {
     if (ArePropertiesMade()) {
         return false;
     }
-    for (UnmadeValue& kept : mUnmadeValues) {
-        if (kept.mWhich == which) {
-            kept.mValue[0] = x;
-            kept.mValue[1] = y;
-            kept.mValue[2] = z;
-            WroteUnmade(which);
-            return true;
+    if (mUnmadeValues == nullptr) {
+        mUnmadeValues.reset(new (std::nothrow) UnmadeValues);
+        if (mUnmadeValues == nullptr) {
+            SdkNoteAllocationFailure();
+            return false;
         }
     }
-    try {
-        mUnmadeValues.push_back(UnmadeValue{which, {x, y, z}});
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
+    UnmadeValues& kept = *mUnmadeValues;
+    int index = 0;
+    while (index < kept.mCount && kept.mValues[index].mWhich != which) {
+        ++index;
+    }
+    if (index == UnmadeValues::kCapacity) {
         return false;
     }
+    kept.mValues[index] = UnmadeValue{which, {x, y, z}};
+    kept.mCount = std::max(kept.mCount, index + 1);
     WroteUnmade(which);
     return true;
 }
@@ -438,9 +441,9 @@ void KFbxNode::WroteUnmade(int which) {
 }
 
 void KFbxNode::WriteKeptValues() {
-    const std::vector<UnmadeValue> kept = std::move(mUnmadeValues);
-    mUnmadeValues.clear();
-    for (const UnmadeValue& value : kept) {
+    const std::unique_ptr<UnmadeValues> kept = std::move(mUnmadeValues);
+    for (int index = 0; kept != nullptr && index < kept->mCount; ++index) {
+        const UnmadeValue& value = kept->mValues[index];
         WriteValue(mProperties[value.mWhich], KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(value.mWhich)),
                    value.mValue);
     }
