@@ -343,13 +343,29 @@ public:
     FileReader(std::int64_t position, std::int64_t end, std::uint32_t textLimit)
         : position_(position), end_(end), textLimit_(textLimit) {}
 
+    // Inside a run of array elements the run has been read and counted
+    // whole: its values are only taken apart.
     void Byte(std::uint8_t& value) { Read(1, [&] { value = ReadByte3ds(); }); }
     void Word(std::uint16_t& value) {
-        Read(2, [&] { value = run_ != nullptr ? static_cast<std::uint16_t>(Take(2)) : ReadWord3ds(); });
+        if (run_ != nullptr) {
+            value = static_cast<std::uint16_t>(Take(2));
+            return;
+        }
+        Read(2, [&] { value = ReadWord3ds(); });
     }
-    void Dword(std::uint32_t& value) { Read(4, [&] { value = run_ != nullptr ? Take(4) : ReadDword3ds(); }); }
+    void Dword(std::uint32_t& value) {
+        if (run_ != nullptr) {
+            value = Take(4);
+            return;
+        }
+        Read(4, [&] { value = ReadDword3ds(); });
+    }
     void Float(float& value) {
-        Read(4, [&] { value = run_ != nullptr ? std::bit_cast<float>(Take(4)) : ReadFloat3ds(); });
+        if (run_ != nullptr) {
+            value = std::bit_cast<float>(Take(4));
+            return;
+        }
+        Read(4, [&] { value = ReadFloat3ds(); });
     }
     void Point(point3ds& point) {
         if (run_ != nullptr) {
@@ -440,6 +456,7 @@ public:
             run.assign(static_cast<std::size_t>(elements) * minBytes, 0);
             ReadVoid3ds(static_cast<std::uint32_t>(run.size()), run.data());
             if (Stopped()) return;
+            position_ += static_cast<std::int64_t>(run.size());
             run_ = run.data();
             runEnd_ = run.data() + run.size();
             for (std::uint32_t i = 0; i < elements && !Stopped(); ++i) element(*this, array[first + i]);

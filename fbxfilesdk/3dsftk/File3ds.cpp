@@ -4,6 +4,7 @@
 
 #include <platform/os/File.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -15,8 +16,12 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-// Streams get a buffer of their own of this size (none for 0).
+// Streams written get a buffer of their own of this size (none for 0).
 constexpr std::uint32_t kStreamBufferSize = 8192;
+// Files read get a window of this size: a small file is read whole at once,
+// and a large one is walked through without a system call per seek (the
+// standard streams ask the system to confirm every seek).
+constexpr std::uint32_t kReadWindowSize = 65536;
 
 struct OpenFiles {
     std::array<file3ds*, kMaxOpenFiles3ds> slots{};
@@ -30,8 +35,53 @@ OpenFiles& Files() {
     return files;
 }
 
+// The stream's length in bytes, its position kept; -1 when unknown.
+std::int64_t StreamLength(std::FILE* stream) {
+    const off_t here = ftello(stream);
+    if (here < 0 || fseeko(stream, 0, SEEK_END) != 0) return -1;
+    const off_t length = ftello(stream);
+    fseeko(stream, here, SEEK_SET);
+    return length;
+}
+
+bool Windowed(const file3ds& file) { return file.state == FileStateRead3ds && file.buffer != nullptr; }
+
+// A file being read passes its reads through unbuffered: the window is its
+// only buffer.
 void GiveBuffer(file3ds& file) {
-    if (file.buffer != nullptr) std::setvbuf(file.stream, file.buffer, _IOFBF, file.buffersize);
+    if (file.state == FileStateRead3ds) {
+        std::setvbuf(file.stream, nullptr, _IONBF, 0);
+    } else if (file.buffer != nullptr) {
+        std::setvbuf(file.stream, file.buffer, _IOFBF, file.buffersize);
+    }
+}
+
+// Reads through the window at the file's position; false when the file ends
+// first.
+bool ReadWindowed(file3ds& file, unsigned char* out, std::size_t count) {
+    while (count > 0) {
+        const std::int64_t offset = file.position - file.windowstart;
+        if (offset >= 0 && offset < static_cast<std::int64_t>(file.windowfill)) {
+            const std::size_t taken =
+                std::min<std::size_t>(count, file.windowfill - static_cast<std::size_t>(offset));
+            std::memcpy(out, file.buffer + offset, taken);
+            out += taken;
+            count -= taken;
+            file.position += static_cast<std::int64_t>(taken);
+            continue;
+        }
+        if (fseeko(file.stream, static_cast<off_t>(file.position), SEEK_SET) != 0) return false;
+        if (count >= file.buffersize) {
+            // A long read goes straight to the caller and leaves the window.
+            const std::size_t got = fread_unlocked(out, 1, count, file.stream);
+            file.position += static_cast<std::int64_t>(got);
+            return got == count;
+        }
+        file.windowstart = file.position;
+        file.windowfill = static_cast<std::uint32_t>(fread_unlocked(file.buffer, 1, file.buffersize, file.stream));
+        if (file.windowfill == 0) return false;
+    }
+    return true;
 }
 
 void FreeRecord(file3ds* file) {
@@ -118,26 +168,38 @@ std::FILE* GetCurrentFileHandle3ds() {
     return file != nullptr ? file->stream : nullptr;
 }
 
+bool ReadCurrentFile3ds(void* buffer, std::size_t count) {
+    file3ds* file = Files().current;
+    if (file == nullptr || file->stream == nullptr) return false;
+    if (Windowed(*file)) return ReadWindowed(*file, static_cast<unsigned char*>(buffer), count);
+    // The toolkit works on one thread (its file list and error list are
+    // process-wide), so the stream needs no lock for each small read.
+    return fread_unlocked(buffer, 1, count, file->stream) == count;
+}
+
 std::int64_t GetFilePosition3ds() {
-    std::FILE* stream = GetCurrentFileHandle3ds();
-    return stream != nullptr ? static_cast<std::int64_t>(ftello(stream)) : -1;
+    const file3ds* file = Files().current;
+    if (file == nullptr || file->stream == nullptr) return -1;
+    return Windowed(*file) ? file->position : static_cast<std::int64_t>(ftello(file->stream));
 }
 
 void SetFilePosition3ds(std::int64_t position) {
-    std::FILE* stream = GetCurrentFileHandle3ds();
-    if (stream == nullptr || position < 0 || fseeko(stream, static_cast<off_t>(position), SEEK_SET) != 0) {
+    file3ds* file = Files().current;
+    if (file == nullptr || file->stream == nullptr || position < 0) {
         PushError3ds(ERR_READING_FILE);
+        return;
     }
+    if (Windowed(*file)) {
+        // A position past the end is refused by the read that needs it.
+        file->position = position;
+        return;
+    }
+    if (fseeko(file->stream, static_cast<off_t>(position), SEEK_SET) != 0) PushError3ds(ERR_READING_FILE);
 }
 
 std::int64_t GetFileLength3ds() {
     std::FILE* stream = GetCurrentFileHandle3ds();
-    if (stream == nullptr) return -1;
-    const off_t here = ftello(stream);
-    if (here < 0 || fseeko(stream, 0, SEEK_END) != 0) return -1;
-    const off_t length = ftello(stream);
-    fseeko(stream, here, SEEK_SET);
-    return length;
+    return stream != nullptr ? StreamLength(stream) : -1;
 }
 
 void MoveFileToTemp3ds(file3ds* file) {
@@ -145,7 +207,7 @@ void MoveFileToTemp3ds(file3ds* file) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    const off_t position = ftello(file->stream);
+    const off_t position = Windowed(*file) ? static_cast<off_t>(file->position) : ftello(file->stream);
     const bool closed = std::fclose(file->stream) == 0;
     file->stream = nullptr;
     if (!closed) {
@@ -235,11 +297,19 @@ file3ds* OpenFile3ds(const char* name, const char* mode) {
         PushError3ds(ERR_OPENING_FILE);
         return nullptr;
     }
-    if (kStreamBufferSize > 0) {
-        file->buffer = static_cast<char*>(Alloc3ds(__FILE__, __LINE__, kStreamBufferSize));
+    std::uint32_t bufferSize = kStreamBufferSize;
+    if (state == FileStateRead3ds) {
+        // Unbuffered before anything else, so that finding the length reads
+        // nothing; never a window larger than the file could fill.
+        GiveBuffer(*file);
+        const std::int64_t length = StreamLength(file->stream);
+        bufferSize = static_cast<std::uint32_t>(std::clamp<std::int64_t>(length, 0, kReadWindowSize));
+    }
+    if (bufferSize > 0) {
+        file->buffer = static_cast<char*>(Alloc3ds(__FILE__, __LINE__, bufferSize));
         if (file->buffer != nullptr) {
-            file->buffersize = kStreamBufferSize;
-            GiveBuffer(*file);
+            file->buffersize = bufferSize;
+            if (state != FileStateRead3ds) GiveBuffer(*file);
         }
     }
     return file;

@@ -3,6 +3,7 @@
 #ifndef FBXFILESDK_3DSFTK_FILE3DS_H
 #define FBXFILESDK_3DSFTK_FILE3DS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -22,9 +23,16 @@ struct file3ds {
     char* name;               // own copy
     std::int32_t state;       // a FileState3ds
     std::uint8_t index;       // slot in the open-file list; 255 while in none
-    char* buffer;             // the stream's buffer, owned; null for the default one
+    char* buffer;             // owned: the stream's buffer, or the window of a file read; null for none
     std::uint32_t buffersize;
     std::uint8_t temporary;   // the file was moved to a temporary name and is deleted on close
+    // A file opened for reading is read through its buffer, a window on the
+    // file that the toolkit fills itself: moving about the file then costs
+    // no system call until a read leaves the window. The window's offset in
+    // the file, how many bytes it holds, and the read position.
+    std::int64_t windowstart;
+    std::uint32_t windowfill;
+    std::int64_t position;
 };
 
 // Opens a file for reading ("r" in the mode) or writing ("w"), or gives back
@@ -59,6 +67,9 @@ void SetCurrentFileByIndex3ds(std::uint8_t index);
 file3ds* GetCurrentFile3ds();
 std::uint8_t GetCurrentFileIndex3ds();
 std::FILE* GetCurrentFileHandle3ds();
+// Reads exactly count bytes from the current file at its position and moves
+// past them; false when there is no current file or it ends before.
+bool ReadCurrentFile3ds(void* buffer, std::size_t count);
 
 // The current file's position; -1 without a current file.
 std::int64_t GetFilePosition3ds();

@@ -14,11 +14,8 @@ namespace {
 
 // Reads exactly count bytes or records ERR_READING_FILE.
 bool ReadBytes(void* buffer, std::size_t count) {
-    std::FILE* stream = GetCurrentFileHandle3ds();
     if (count == 0) return true;
-    // The toolkit works on one thread (its file list and error list are
-    // process-wide), so the stream needs no lock for each small read.
-    if (stream == nullptr || fread_unlocked(buffer, 1, count, stream) != count) {
+    if (!ReadCurrentFile3ds(buffer, count)) {
         PushError3ds(ERR_READING_FILE);
         return false;
     }

@@ -1,6 +1,7 @@
-// Cameras and lights into camera and light attributes, filed under their
-// element's id for the nodes that instance them. Ambient lights make no
-// object: their colour joins the scene's ambient colour. Every parameter
+// Cameras and lights into the set-ups of the camera and light attributes
+// made for the nodes that instance them, filed under their element's id.
+// Ambient lights set nothing up: their colour joins the scene's ambient
+// colour. Every parameter
 // element with a "sid" becomes a target that animation channels can drive.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
@@ -10,6 +11,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -57,29 +61,28 @@ bool KFbxReaderColladaPass::ImportCamera(xmlNode* cameraElement) {
     if (common == nullptr) {
         return Error(KString("no <technique> node found for camera node ") + id);
     }
-    KFbxCamera* camera = KFbxCamera::Create(&mManager, "");
-    if (camera == nullptr) {
-        return Error(KString("could not create camera ") + id);
-    }
+    auto camera = std::make_shared<ColladaCameraSetUp>();
     for (xmlNode* projection : ChildElements(common)) {
-        ImportProjection(projection, *camera, id);
+        ImportProjection(projection, camera->Steps(), id);
     }
     if (xmlNode* maya = FindTechniqueByProfile(optics, "MAYA")) {
-        ImportMayaOptics(maya, *camera, id);
+        ImportMayaOptics(maya, camera->Steps(), id);
     }
-    FileObject(id, camera, "camera");
+    ColladaLibraryObject object;
+    object.mCamera = std::move(camera);
+    FileObject(id, object, "camera");
     return true;
 }
 
-void KFbxReaderColladaPass::ImportProjection(xmlNode* projection, KFbxCamera& camera, const KString& id) {
+void KFbxReaderColladaPass::ImportProjection(xmlNode* projection, ColladaSteps<KFbxCamera>& camera, const KString& id) {
     const char* kind = GetName(projection);
     if (std::strcmp(kind, "orthographic") == 0) {
-        camera.SetProjectionType(KFbxCamera::eORTHOGONAL);
+        camera.Then([](KFbxCamera& made) { made.SetProjectionType(KFbxCamera::eORTHOGONAL); });
     } else {
         if (std::strcmp(kind, "perspective") != 0) {
             Warning(KString("unknown camera type: ") + kind + "." + " Camera type will be set to Perspective.");
         }
-        camera.SetProjectionType(KFbxCamera::ePERSPECTIVE);
+        camera.Then([](KFbxCamera& made) { made.SetProjectionType(KFbxCamera::ePERSPECTIVE); });
     }
     double xfov = -1.0;
     double yfov = -1.0;
@@ -93,14 +96,16 @@ void KFbxReaderColladaPass::ImportProjection(xmlNode* projection, KFbxCamera& ca
         } else if (std::strcmp(name, "yfov") == 0) {
             yfov = value;
         } else if (std::strcmp(name, "znear") == 0) {
-            camera.SetNearPlane(value);
+            camera.Then([value](KFbxCamera& made) { made.SetNearPlane(value); });
         } else if (std::strcmp(name, "zfar") == 0) {
-            camera.SetFarPlane(value);
+            camera.Then([value](KFbxCamera& made) { made.SetFarPlane(value); });
         } else if (IsNamedAny(name, {"xmag", "ymag"})) {
-            camera.SetOrthoZoom(value);
+            camera.Then([value](KFbxCamera& made) { made.SetOrthoZoom(value); });
         } else if (std::strcmp(name, "aspect_ratio") == 0) {
             if (value > 0.0 && std::isfinite(value)) {
-                camera.SetAspect(KFbxCamera::eWINDOW_SIZE, camera.GetAspectWidth(), camera.GetAspectWidth() / value);
+                camera.Then([value](KFbxCamera& made) {
+                    made.SetAspect(KFbxCamera::eWINDOW_SIZE, made.GetAspectWidth(), made.GetAspectWidth() / value);
+                });
             } else {
                 Warning(KString("aspect_ratio of camera ") + id + " is not a positive number; it is not read");
             }
@@ -118,48 +123,71 @@ void KFbxReaderColladaPass::ImportProjection(xmlNode* projection, KFbxCamera& ca
         AddParameterTarget(id, parameter);
     }
     if (width != 0.0 && height != 0.0) {
-        camera.SetAspect(KFbxCamera::eWINDOW_SIZE, width, height);
+        camera.Then([width, height](KFbxCamera& made) { made.SetAspect(KFbxCamera::eWINDOW_SIZE, width, height); });
     }
     // Both angles given: each keeps its own, and the view angle is the vertical one.
     if (xfov >= 0.0 && yfov >= 0.0) {
-        camera.SetApertureMode(KFbxCamera::eHORIZONTAL_AND_VERTICAL);
-        camera.SetDefaultFieldOfViewX(xfov);
-        camera.SetDefaultFieldOfViewY(yfov);
-        camera.SetDefaultFieldOfView(yfov);
+        camera.Then([xfov, yfov](KFbxCamera& made) {
+            made.SetApertureMode(KFbxCamera::eHORIZONTAL_AND_VERTICAL);
+            made.SetDefaultFieldOfViewX(xfov);
+            made.SetDefaultFieldOfViewY(yfov);
+            made.SetDefaultFieldOfView(yfov);
+        });
     } else if (xfov >= 0.0) {
-        camera.SetDefaultFieldOfView(xfov);
-        camera.SetApertureMode(KFbxCamera::eHORIZONTAL);
+        camera.Then([xfov](KFbxCamera& made) {
+            made.SetDefaultFieldOfView(xfov);
+            made.SetApertureMode(KFbxCamera::eHORIZONTAL);
+        });
     } else if (yfov >= 0.0) {
-        camera.SetDefaultFieldOfView(yfov);
-        camera.SetApertureMode(KFbxCamera::eVERTICAL);
+        camera.Then([yfov](KFbxCamera& made) {
+            made.SetDefaultFieldOfView(yfov);
+            made.SetApertureMode(KFbxCamera::eVERTICAL);
+        });
     }
 }
 
-void KFbxReaderColladaPass::ImportMayaOptics(xmlNode* maya, KFbxCamera& camera, const KString& id) {
-    camera.SetLookAt(KFbxVector4(0.0, 0.0, -1.0, 1.0));
-    camera.SetFocusDistance(5.0);
-    // Setting the film size may change the view angle, which the document gave.
-    const double fieldOfView = camera.GetDefaultFieldOfView();
+void KFbxReaderColladaPass::ImportMayaOptics(xmlNode* maya, ColladaSteps<KFbxCamera>& camera, const KString& id) {
+    enum class Film { kHeight, kWidth, kSqueeze };
+    std::vector<std::pair<Film, double>> film;
     for (xmlNode* parameter : ChildElements(maya)) {
         const char* name = GetName(parameter);
         const double value = FloatOf(parameter);
         if (std::strcmp(name, "vertical_aperture") == 0) {
-            camera.SetApertureHeight(FilmInches(value));
+            film.emplace_back(Film::kHeight, FilmInches(value));
         } else if (std::strcmp(name, "horizontal_aperture") == 0) {
-            camera.SetApertureWidth(FilmInches(value));
+            film.emplace_back(Film::kWidth, FilmInches(value));
         } else if (std::strcmp(name, "lens_squeeze") == 0) {
-            camera.SetSqueezeRatio(value);
+            film.emplace_back(Film::kSqueeze, value);
         } else {
             WarningOnce(name, KString("Unrecognized MAYA camera parameter: ") + name);
         }
         AddParameterTarget(id, parameter);
     }
-    camera.SetDefaultFieldOfView(fieldOfView);
+    camera.Then([film = std::move(film)](KFbxCamera& made) {
+        made.SetLookAt(KFbxVector4(0.0, 0.0, -1.0, 1.0));
+        made.SetFocusDistance(5.0);
+        // Setting the film size may change the view angle, which the document gave.
+        const double fieldOfView = made.GetDefaultFieldOfView();
+        for (const auto& [which, value] : film) {
+            switch (which) {
+                case Film::kHeight:
+                    made.SetApertureHeight(value);
+                    break;
+                case Film::kWidth:
+                    made.SetApertureWidth(value);
+                    break;
+                case Film::kSqueeze:
+                    made.SetSqueezeRatio(value);
+                    break;
+            }
+        }
+        made.SetDefaultFieldOfView(fieldOfView);
+    });
 }
 
 bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
     const KString id = GetAttribute(lightElement, "id");
-    KFbxLight* light = nullptr;
+    std::shared_ptr<ColladaLightSetUp> light;
     xmlNode* common = FindTechniqueCommon(lightElement);
     if (common == nullptr) {
         // Instances of it find no object and carry no light.
@@ -170,13 +198,11 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
         if (std::strcmp(name, "ambient") == 0) {
             light = nullptr;
         } else if (IsNamedAny(name, {"directional", "point", "spot"})) {
-            light = KFbxLight::Create(&mManager, "");
-            if (light == nullptr) {
-                return Error(KString("could not create light ") + id);
-            }
-            light->SetLightType(std::strcmp(name, "directional") == 0 ? KFbxLight::eDIRECTIONAL
-                                : std::strcmp(name, "point") == 0     ? KFbxLight::ePOINT
-                                                                      : KFbxLight::eSPOT);
+            const KFbxLight::ELightType lightType = std::strcmp(name, "directional") == 0 ? KFbxLight::eDIRECTIONAL
+                                                    : std::strcmp(name, "point") == 0     ? KFbxLight::ePOINT
+                                                                                          : KFbxLight::eSPOT;
+            light = std::make_shared<ColladaLightSetUp>();
+            light->Steps().Then([lightType](KFbxLight& made) { made.SetLightType(lightType); });
         } else {
             // A type of a later schema (an area light, say) is no ambient
             // light: its colour must not light the whole scene.
@@ -184,7 +210,7 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
             continue;
         }
         for (xmlNode* parameter : ChildElements(type)) {
-            ImportLightParameter(parameter, light, id);
+            ImportLightParameter(parameter, light != nullptr ? &light->Steps() : nullptr, id);
             AddParameterTarget(id, parameter);
         }
     }
@@ -192,24 +218,30 @@ bool KFbxReaderColladaPass::ImportLight(xmlNode* lightElement) {
         const char* name = GetName(parameter);
         if (std::strcmp(name, "intensity") == 0) {
             if (light != nullptr) {
-                light->SetDefaultIntensity(FloatOf(parameter) * 100.0);
+                const double intensity = FloatOf(parameter) * 100.0;
+                light->Steps().Then([intensity](KFbxLight& made) { made.SetDefaultIntensity(intensity); });
             }
         } else {
             WarningOnce(name, KString("light parameter not supported by FBX: <") + name + ">");
         }
         AddParameterTarget(id, parameter);
     }
-    FileObject(id, light, "light");
+    ColladaLibraryObject object;
+    object.mLight = std::move(light);
+    FileObject(id, object, "light");
     return true;
 }
 
-void KFbxReaderColladaPass::ImportLightParameter(xmlNode* parameter, KFbxLight* light, const KString& id) {
+void KFbxReaderColladaPass::ImportLightParameter(xmlNode* parameter, ColladaSteps<KFbxLight>* light,
+                                                 const KString& id) {
     const char* name = GetName(parameter);
     if (std::strcmp(name, "color") == 0) {
         const KFbxColor color = ParseColor(ElementText(parameter).Get());
         if (light != nullptr) {
-            const double rgb[3] = {color.mRed, color.mGreen, color.mBlue};
-            light->SetDefaultColor(rgb);
+            light->Then([color](KFbxLight& made) {
+                const double rgb[3] = {color.mRed, color.mGreen, color.mBlue};
+                made.SetDefaultColor(rgb);
+            });
         } else {
             // Ambient lights add up into the scene's ambient colour.
             const KFbxColor& ambient = mSettings.mAmbientColor;
@@ -218,7 +250,8 @@ void KFbxReaderColladaPass::ImportLightParameter(xmlNode* parameter, KFbxLight* 
         }
     } else if (std::strcmp(name, "falloff_angle") == 0) {
         if (light != nullptr) {
-            light->SetDefaultConeAngle(FloatOf(parameter));
+            const double angle = FloatOf(parameter);
+            light->Then([angle](KFbxLight& made) { made.SetDefaultConeAngle(angle); });
         }
     } else if (IsNamedAny(name, {"constant_attenuation", "linear_attenuation", "quadratic_attenuation",
                                  "falloff_exponent"})) {

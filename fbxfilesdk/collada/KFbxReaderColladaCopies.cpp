@@ -69,8 +69,8 @@ bool KFbxReaderColladaPass::ImportMorphShapes(KFbxMesh& mesh, const KString& nod
     SetPolygonVertexNormals(mesh, NormalsByPolygonVertex(mesh));
     for (std::size_t index = 0; index < targets.size(); ++index) {
         const KString& targetId = targets[index];
-        KFbxNodeAttribute** found = mObjects.Find(targetId);
-        auto* target = found != nullptr ? dynamic_cast<KFbxMesh*>(*found) : nullptr;
+        const ColladaLibraryObject* found = mObjects.Find(targetId);
+        auto* target = found != nullptr ? dynamic_cast<KFbxMesh*>(found->mObject) : nullptr;
         if (target == nullptr) {
             Warning(KString("Library not found: ") + targetId + "; the morph target is left out");
             continue;

@@ -75,7 +75,9 @@ bool KFbxReaderColladaPass::ImportGeometry(xmlNode* geometry) {
             return false;
         }
         FreeNumberText(child);
-        FileObject(id, mesh, "geometry");
+        ColladaLibraryObject filed;
+        filed.mObject = mesh;
+        FileObject(id, filed, "geometry");
     }
     if (mesh == nullptr) {
         return Error(KString("no mesh found for library ") + id);

@@ -1,5 +1,5 @@
-// Images into textures that hold their file, and the textures of effect
-// channels, filed under their effect.
+// Images into the files they name, and the textures of effect channels,
+// which show those files, filed under their effect.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
@@ -115,35 +115,26 @@ bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
         Warning(KString("Image file path ") + uri + " does not begin with \"./\", \"file://\" or \"file:///\"." +
                 " Some textures might not be loaded.");
     }
-    KFbxTexture* texture = KFbxTexture::Create(&mManager, id.Buffer());
-    if (texture == nullptr) {
-        return Error(KString("could not create the texture of image ") + id);
-    }
-    texture->SetFileName(path.c_str());
     const KString fileName(path.c_str());
     const KString relative = KFbxIsRelativePath(fileName)
                                  ? fileName
                                  : KFbxGetRelativePath(currentDirectory + "/", fileName);
-    texture->SetRelativeFileName(relative.Buffer());
-    if (!mImages.Add(id, texture)) {
-        texture->Destroy();
-    }
+    mImages.Add(id, ColladaImage{id, fileName, relative});
     return true;
 }
 
-KFbxTexture* KFbxReaderColladaPass::FindTextureImage(xmlNode* texture, const KString& reference) {
+const ColladaImage* KFbxReaderColladaPass::FindTextureImage(xmlNode* texture, const KString& reference) {
     // COLLADA 1.4.1: the texture names a sampler2D parameter, whose source
     // names a surface parameter, whose init_from names the image.
     xmlNode* sampler = FindChild(FindEffectParameter(texture, reference), "sampler2D");
     if (sampler != nullptr) {
         const KString surfaceSid = TokenOf(FindChild(sampler, "source"));
         xmlNode* surface = FindChild(FindEffectParameter(texture, surfaceSid), "surface");
-        if (KFbxTexture** image = mImages.Find(TokenOf(FindChild(surface, "init_from")))) {
-            return *image;
+        if (const ColladaImage* image = mImages.Find(TokenOf(FindChild(surface, "init_from")))) {
+            return image;
         }
     }
-    KFbxTexture** image = mImages.Find(reference);
-    return image != nullptr ? *image : nullptr;
+    return mImages.Find(reference);
 }
 
 bool KFbxReaderColladaPass::ImportTexture(xmlNode* textureElement, const KString& effectId, int channel) {
@@ -169,21 +160,21 @@ bool KFbxReaderColladaPass::ImportTexture(xmlNode* textureElement, const KString
             WarningOnce(name, KString("this texture parameter not supported: ") + name);
         }
     }
-    KFbxTexture* image = FindTextureImage(textureElement, reference);
+    const ColladaImage* image = FindTextureImage(textureElement, reference);
     if (image == nullptr) {
         // The channel goes without its texture; the rest of the effect is kept.
         Warning(KString("Image not found: ") + reference);
         return false;
     }
-    KFbxTexture* texture = KFbxTexture::Create(&mManager, image->GetName());
+    KFbxTexture* texture = KFbxTexture::Create(&mManager, image->mName.Buffer());
     if (texture == nullptr) {
         return false;
     }
     texture->SetWrapMode(wrapU, wrapV);
     texture->SetBlendMode(blend);
     texture->SetMaterialUse(KFbxTexture::eMODEL_MATERIAL);
-    texture->SetFileName(image->GetFileName());
-    texture->SetRelativeFileName(image->GetRelativeFileName());
+    texture->SetFileName(image->mFileName.Buffer());
+    texture->SetRelativeFileName(image->mRelativeFileName.Buffer());
     std::shared_ptr<ColladaTextureBindings>& bindings = mTextureBindings.FindOrAdd(effectId);
     if (bindings == nullptr) {
         bindings = std::make_shared<ColladaTextureBindings>();

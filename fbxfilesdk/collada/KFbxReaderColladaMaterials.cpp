@@ -1,7 +1,8 @@
-// Effects into materials, and COLLADA materials into copies of their effect's
-// material. Only the common profile is read; its shading element chooses the
-// material's class: phong and blinn a Phong, lambert and constant a Lambert,
-// any other a plain material whose channels become properties of its own.
+// Effects into the set-ups of materials, and COLLADA materials into
+// materials made from their effect's. Only the common profile is read; its
+// shading element chooses the material's class: phong and blinn a Phong,
+// lambert and constant a Lambert, any other a plain material whose channels
+// become properties of its own.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
@@ -15,6 +16,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -111,15 +115,12 @@ void KFbxReaderColladaPass::WarnUnsupportedMaterialParameter(const char* name) {
 
 bool KFbxReaderColladaPass::ImportEffect(xmlNode* effect) {
     const KString id = GetAttribute(effect, "id");
+    auto material = std::make_shared<ColladaSteps<KFbxSurfaceMaterial>>();
     xmlNode* profile = FindChild(effect, "profile_COMMON");
     if (profile == nullptr) {
         // Materials of the effect still resolve, to a default material.
         Warning(KString("no common profile found for library ") + id);
-        KFbxSurfaceLambert* material = KFbxSurfaceLambert::Create(&mManager, id.Buffer());
-        if (material == nullptr) {
-            return Error(KString("could not create the material of effect ") + id);
-        }
-        mEffects.Add(id, material);
+        mEffects.Add(id, ColladaEffect{kLambert, id, std::move(material)});
         return true;
     }
     xmlNode* technique = FindChild(profile, "technique");
@@ -128,43 +129,36 @@ bool KFbxReaderColladaPass::ImportEffect(xmlNode* effect) {
         return Error(KString("no shading technique found in the common profile of effect ") + id);
     }
     const char* model = GetName(shading);
-    KFbxSurfaceMaterial* material = nullptr;
     int kind = kGeneric;
     if (SameNoCase(model, "phong") || SameNoCase(model, "blinn")) {
-        KFbxSurfacePhong* phong = KFbxSurfacePhong::Create(&mManager, id.Buffer());
-        if (phong != nullptr) {
+        material->Then([](KFbxSurfaceMaterial& made) {
             const double none = 0.0;
-            phong->GetReflectionFactor().Set(&none, eFbxValueDouble);
-        }
-        material = phong;
+            static_cast<KFbxSurfacePhong&>(made).GetReflectionFactor().Set(&none, eFbxValueDouble);
+        });
         kind = kPhong;
     } else if (SameNoCase(model, "lambert") || SameNoCase(model, "constant")) {
-        KFbxSurfaceLambert* lambert = KFbxSurfaceLambert::Create(&mManager, id.Buffer());
-        if (lambert != nullptr && SameNoCase(model, "constant")) {
+        if (SameNoCase(model, "constant")) {
             // A constant surface shows its emission only: light does not reach it.
-            const double none = 0.0;
-            lambert->GetAmbientFactor().Set(&none, eFbxValueDouble);
-            lambert->GetDiffuseFactor().Set(&none, eFbxValueDouble);
+            material->Then([](KFbxSurfaceMaterial& made) {
+                const double none = 0.0;
+                auto& lambert = static_cast<KFbxSurfaceLambert&>(made);
+                lambert.GetAmbientFactor().Set(&none, eFbxValueDouble);
+                lambert.GetDiffuseFactor().Set(&none, eFbxValueDouble);
+            });
         }
-        material = lambert;
         kind = kLambert;
     } else {
-        material = KFbxSurfaceMaterial::Create(&mManager, id.Buffer());
-        if (material != nullptr) {
-            const KString shadingModel(model);
-            material->GetShadingModel().Set(&shadingModel, eFbxValueString);
-        }
-    }
-    if (material == nullptr) {
-        return Error(KString("could not create the material of effect ") + id);
+        material->Then([shadingModel = KString(model)](KFbxSurfaceMaterial& made) {
+            made.GetShadingModel().Set(&shadingModel, eFbxValueString);
+        });
     }
     ImportEffectChannels(shading, *material, id, kind);
     ImportTransparency(shading, *material, kind);
-    mEffects.Add(id, material);
+    mEffects.Add(id, ColladaEffect{kind, id, std::move(material)});
     return true;
 }
 
-void KFbxReaderColladaPass::ImportEffectChannels(xmlNode* shading, KFbxSurfaceMaterial& material,
+void KFbxReaderColladaPass::ImportEffectChannels(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material,
                                                  const KString& effectId, int kind) {
     for (xmlNode* channel : ChildElements(shading)) {
         const ChannelRule* rule = FindRule(kind, GetName(channel));
@@ -187,22 +181,25 @@ void KFbxReaderColladaPass::ImportEffectChannels(xmlNode* shading, KFbxSurfaceMa
     }
 }
 
-bool KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, KFbxSurfaceMaterial& material, int kind) {
+void KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, ColladaSteps<KFbxSurfaceMaterial>& material, int kind) {
     const ChannelRule* rule = FindRule(kind, GetName(channel));
     const bool color = rule->mValue == ChannelValue::kColor;
     xmlNode* valueElement = FindChild(channel, color ? "color" : "float");
     if (valueElement == nullptr) {
-        return false;
+        return;
     }
     const ElementText text(valueElement);
-    KFbxProperty property = kind == kGeneric
-                                ? KFbxProperty::Create(&material, rule->mProperty,
+    // The property of the channel: a plain material's are its own.
+    const auto property = [rule, kind, color](KFbxSurfaceMaterial& made) {
+        return kind == kGeneric ? KFbxProperty::Create(&made, rule->mProperty,
                                                        color ? gKFbxDataTypeColor : gKFbxDataTypeNumber, "", false)
-                                : material.FindProperty(rule->mProperty);
+                                : made.FindProperty(rule->mProperty);
+    };
     if (!color) {
         const char* cursor = text.Get();
         const double value = ParseFloat(cursor);
-        return property.Set(&value, eFbxValueDouble);
+        material.Then([property, value](KFbxSurfaceMaterial& made) { property(made).Set(&value, eFbxValueDouble); });
+        return;
     }
     KFbxColor value = ParseColor(text.Get());
     if (kind == kGeneric) {
@@ -210,15 +207,16 @@ bool KFbxReaderColladaPass::SetChannelValue(xmlNode* channel, KFbxSurfaceMateria
         value = KFbxColor(value.mRed, value.mGreen, value.mBlue, value.mAlpha);
     }
     const fbxDouble3 rgb = {value.mRed, value.mGreen, value.mBlue};
-    const bool set = property.Set(&rgb, eFbxValueDouble3);
-    if (set && rule->mFactor != nullptr) {
-        const double full = 1.0;
-        material.FindProperty(rule->mFactor).Set(&full, eFbxValueDouble);
-    }
-    return set;
+    material.Then([property, rgb, rule](KFbxSurfaceMaterial& made) {
+        if (property(made).Set(&rgb, eFbxValueDouble3) && rule->mFactor != nullptr) {
+            const double full = 1.0;
+            made.FindProperty(rule->mFactor).Set(&full, eFbxValueDouble);
+        }
+    });
 }
 
-void KFbxReaderColladaPass::ImportTransparency(xmlNode* shading, KFbxSurfaceMaterial& material, int kind) {
+void KFbxReaderColladaPass::ImportTransparency(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material,
+                                               int kind) {
     xmlNode* transparent = FindChild(shading, "transparent");
     xmlNode* transparency = FindChild(shading, "transparency");
     if (transparent == nullptr && transparency == nullptr) {
@@ -250,14 +248,16 @@ void KFbxReaderColladaPass::ImportTransparency(xmlNode* shading, KFbxSurfaceMate
         factor = 1.0 - std::clamp(color.mAlpha * amount, 0.0, 1.0);
         rgb = {1.0, 1.0, 1.0};
     }
-    if (kind != kGeneric) {
-        material.FindProperty("TransparentColor").Set(&rgb, eFbxValueDouble3);
-    }
-    KFbxProperty factorProperty = material.FindProperty("TransparencyFactor");
-    if (!factorProperty.IsValid()) {
-        factorProperty = KFbxProperty::Create(&material, "TransparencyFactor", gKFbxDataTypeNumber, "", false);
-    }
-    factorProperty.Set(&factor, eFbxValueDouble);
+    material.Then([kind, rgb, factor](KFbxSurfaceMaterial& made) {
+        if (kind != kGeneric) {
+            made.FindProperty("TransparentColor").Set(&rgb, eFbxValueDouble3);
+        }
+        KFbxProperty factorProperty = made.FindProperty("TransparencyFactor");
+        if (!factorProperty.IsValid()) {
+            factorProperty = KFbxProperty::Create(&made, "TransparencyFactor", gKFbxDataTypeNumber, "", false);
+        }
+        factorProperty.Set(&factor, eFbxValueDouble);
+    });
 }
 
 bool KFbxReaderColladaPass::ImportMaterial(xmlNode* material) {
@@ -268,16 +268,33 @@ bool KFbxReaderColladaPass::ImportMaterial(xmlNode* material) {
     }
     const KString url = GetAttribute(instance, "url");
     const KString effectId = GetReferenceId(instance, "url");
-    KFbxSurfaceMaterial** effect = mEffects.Find(effectId);
+    ColladaEffect* effect = mEffects.Find(effectId);
     if (effect == nullptr) {
         return Error(KString("Effect not found: ") + url);
     }
-    KFbxSurfaceMaterial* copy = (*effect)->Clone(2);
-    if (copy == nullptr) {
+    const char* name = effect->mName.Buffer();
+    KFbxSurfaceMaterial* made = nullptr;
+    if (effect->mFirstMaterial != nullptr) {
+        // A copy of the first, which is as the effect set it up but for its
+        // name: the copy takes the effect's.
+        made = effect->mFirstMaterial->Clone(2);
+        if (made != nullptr) {
+            made->SetInitialName(name);
+        }
+    } else {
+        made = effect->mKind == kPhong     ? KFbxSurfacePhong::Create(&mManager, name)
+               : effect->mKind == kLambert ? KFbxSurfaceLambert::Create(&mManager, name)
+                                           : KFbxSurfaceMaterial::Create(&mManager, name);
+        if (made != nullptr) {
+            effect->mSetUp->ApplyTo(*made);
+            effect->mFirstMaterial = made;
+        }
+    }
+    if (made == nullptr) {
         return Error(KString("could not copy the material of effect ") + url);
     }
-    copy->SetName(id.Buffer(), false);
-    mMaterials.Add(id, copy);
+    made->SetName(id.Buffer(), false);
+    mMaterials.Add(id, made);
     // Every material of the effect shows the effect's textures.
     if (const std::shared_ptr<ColladaTextureBindings>* bindings = mTextureBindings.Find(effectId)) {
         mTextureBindings.Add(id, *bindings);

@@ -292,16 +292,16 @@ bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& pare
 
 bool KFbxReaderColladaPass::ImportNodeInstance(xmlNode* nodeElement, xmlNode* instance, KFbxNode& node) {
     const ColladaUrlReference url = GetUrlReference(instance);
-    if (KFbxNodeAttribute** object = mObjects.Find(url.mId)) {
-        auto* mesh = dynamic_cast<KFbxMesh*>(*object);
+    if (const ColladaLibraryObject* object = mObjects.Find(url.mId)) {
+        auto* mesh = dynamic_cast<KFbxMesh*>(object->mObject);
         if (mesh != nullptr && IsNamed(instance, "instance_geometry") &&
             mSingleUseGeometries.erase(url.mId.Buffer()) != 0) {
             // Nothing else reads the library's mesh: the node takes it, as
             // it would take a copy of it.
             return AttachInstance(node, mesh);
         }
-        if (*object != nullptr) {
-            if (!SetNodeAttributeFromInstance(nodeElement, node, **object) && mOverNodeLimit) {
+        if (!object->IsEmpty()) {
+            if (!SetNodeAttributeFromInstance(nodeElement, node, *object) && mOverNodeLimit) {
                 return false;
             }
         }
@@ -324,11 +324,11 @@ bool KFbxReaderColladaPass::ImportControllerInstance(xmlNode* nodeElement, Colla
         morph = inner->get();
         geometryId = morph->mSource.GetLen() > 1 ? morph->mSource.Mid(1) : KString("");
     }
-    KFbxNodeAttribute** geometry = mObjects.Find(geometryId);
-    if (geometry == nullptr || *geometry == nullptr) {
+    const ColladaLibraryObject* geometry = mObjects.Find(geometryId);
+    if (geometry == nullptr || geometry->IsEmpty()) {
         return Error(KString("Library not found for controller target: ") + record.mSource);
     }
-    if (!SetNodeAttributeFromInstance(nodeElement, node, **geometry) && mOverNodeLimit) {
+    if (!SetNodeAttributeFromInstance(nodeElement, node, *geometry) && mOverNodeLimit) {
         return false;
     }
     auto* mesh = dynamic_cast<KFbxMesh*>(node.GetMesh());
@@ -452,8 +452,8 @@ KString KFbxReaderColladaPass::SharedMeshKey(xmlNode* instance) {
         return KString();
     }
     const ColladaUrlReference url = GetUrlReference(instance);
-    KFbxNodeAttribute** object = mObjects.Find(url.mId);
-    if (object == nullptr || dynamic_cast<KFbxMesh*>(*object) == nullptr) {
+    const ColladaLibraryObject* object = mObjects.Find(url.mId);
+    if (object == nullptr || dynamic_cast<KFbxMesh*>(object->mObject) == nullptr) {
         return KString();
     }
     // The geometry, then each material binding in document order.
@@ -486,7 +486,7 @@ bool KFbxReaderColladaPass::AttachInstance(KFbxNode& node, KFbxNodeAttribute* at
 }
 
 bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node,
-                                                         KFbxNodeAttribute& object) {
+                                                         const ColladaLibraryObject& object) {
     const auto attach = [this, &node](KFbxNodeAttribute* attribute) { return AttachInstance(node, attribute); };
     switch (object.GetAttributeType()) {
         case KFbxNodeAttribute::eNULL:
@@ -495,10 +495,12 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
             return Error(KString("bad geometry: marker not implemented."));
         case KFbxNodeAttribute::eLIGHT: {
             KFbxLight* light = KFbxLight::Create(&mManager, "");
-            if (!attach(light)) {
+            if (light == nullptr) {
                 return false;
             }
-            CopyLight(*light, static_cast<const KFbxLight&>(object));
+            const ColladaLightCopy& copy = object.mLight->CopyFor(*light);
+            attach(light);
+            copy.SetOn(*light);
             if (light->GetLightType() == KFbxLight::eSPOT || light->GetLightType() == KFbxLight::eDIRECTIONAL) {
                 node.SetPostRotation(KFbxNode::eSOURCE_SET,
                                      node.GetPostRotation(KFbxNode::eSOURCE_SET) + kLightPostRotation);
@@ -508,10 +510,12 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
         }
         case KFbxNodeAttribute::eCAMERA: {
             KFbxCamera* camera = KFbxCamera::Create(&mManager, "");
-            if (!attach(camera)) {
+            if (camera == nullptr) {
                 return false;
             }
-            CopyCamera(*camera, static_cast<const KFbxCamera&>(object));
+            const ColladaCameraCopy& copy = object.mCamera->CopyFor(*camera);
+            attach(camera);
+            copy.SetOn(*camera);
             ApplyLookAt(nodeElement, node, *camera);
             node.SetPostRotation(KFbxNode::eSOURCE_SET, node.GetPostRotation(KFbxNode::eSOURCE_SET) + kCameraPostRotation);
             node.SetRotationActive(true);
@@ -522,14 +526,15 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
         case KFbxNodeAttribute::eSKELETON:
             return attach(KFbxSkeleton::Create(&mManager, ""));
         case KFbxNodeAttribute::eMESH: {
-            if (!CountMeshCopy(static_cast<const KFbxMesh&>(object))) {
+            auto& source = static_cast<KFbxMesh&>(*object.mObject);
+            if (!CountMeshCopy(source)) {
                 return false;
             }
             KFbxMesh* mesh = KFbxMesh::Create(&mManager, "");
             if (!attach(mesh)) {
                 return false;
             }
-            CopyMesh(*mesh, static_cast<KFbxMesh&>(object));
+            CopyMesh(*mesh, source);
             // The node keeps a new node's shading, which the scene's nodes
             // have whether the visual scene's nodes or copies of them.
             return true;
@@ -561,32 +566,11 @@ void KFbxReaderColladaPass::ApplyLookAt(xmlNode* nodeElement, KFbxNode& node, KF
 }
 
 void KFbxReaderColladaPass::CopyCamera(KFbxCamera& destination, const KFbxCamera& source) {
-    destination.SetProjectionType(source.GetProjectionType());
-    destination.SetOrthoZoom(source.GetOrthoZoom());
-    destination.SetLookAt(source.GetLookAt());
-    destination.SetFocusDistance(source.GetFocusDistance());
-    destination.SetApertureHeight(source.GetApertureHeight());
-    destination.SetApertureWidth(source.GetApertureWidth());
-    destination.SetSqueezeRatio(source.GetSqueezeRatio());
-    destination.SetAspect(source.GetAspectRatioMode(), source.GetAspectWidth(), source.GetAspectHeight());
-    destination.SetNearPlane(source.GetNearPlane());
-    destination.SetFarPlane(source.GetFarPlane());
-    destination.SetApertureMode(source.GetApertureMode());
-    destination.SetApertureFormat(source.GetApertureFormat());
-    destination.SetDefaultFieldOfViewX(source.GetDefaultFieldOfViewX());
-    destination.SetDefaultFieldOfViewY(source.GetDefaultFieldOfViewY());
-    destination.SetDefaultFieldOfView(source.GetDefaultFieldOfView());
-    destination.SetFormat(source.GetFormat());
+    ColladaCameraCopy(source).SetOn(destination);
 }
 
 void KFbxReaderColladaPass::CopyLight(KFbxLight& destination, const KFbxLight& source) {
-    destination.SetLightType(source.GetLightType());
-    double color[3];
-    source.GetDefaultColor(color);
-    destination.SetDefaultColor(color);
-    destination.SetDefaultIntensity(source.GetDefaultIntensity());
-    destination.SetDefaultConeAngle(source.GetDefaultConeAngle());
-    destination.SetDefaultFog(source.GetDefaultFog());
+    ColladaLightCopy(source).SetOn(destination);
 }
 
 std::vector<KFbxNode*> KFbxReaderColladaPass::FindInstancingNodes(xmlNode* visualScene, KFbxNode& scope,

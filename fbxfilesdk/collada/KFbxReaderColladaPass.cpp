@@ -341,22 +341,22 @@ void KFbxReaderColladaPass::WarnUnsupportedLibrary(const char* name) {
 
 namespace {
 
-bool HasContent(const KFbxNodeAttribute* object) {
-    const auto* mesh = dynamic_cast<const KFbxMesh*>(object);
-    return object != nullptr && (mesh == nullptr || mesh->GetControlPointsCount() > 0);
+bool HasContent(const ColladaLibraryObject& object) {
+    const auto* mesh = dynamic_cast<const KFbxMesh*>(object.mObject);
+    return !object.IsEmpty() && (mesh == nullptr || mesh->GetControlPointsCount() > 0);
 }
 
 }  // namespace
 
-void KFbxReaderColladaPass::FileObject(const KString& id, KFbxNodeAttribute* object, const char* element) {
-    KFbxNodeAttribute** filed = mObjects.Find(id);
+void KFbxReaderColladaPass::FileObject(const KString& id, const ColladaLibraryObject& object, const char* element) {
+    ColladaLibraryObject* filed = mObjects.Find(id);
     if (filed == nullptr) {
         mObjects.Add(id, object);
         return;
     }
-    KFbxNodeAttribute* unused = object;
+    KFbxNodeAttribute* unused = object.mObject;
     if (!HasContent(*filed) && HasContent(object)) {
-        unused = *filed;
+        unused = filed->mObject;
         *filed = object;
     }
     Warning(KString("Duplicate id ") + id + ": the <" + element + "> with content is used, the other is left out");

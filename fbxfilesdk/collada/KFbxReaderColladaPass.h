@@ -14,6 +14,7 @@
 #define FBXFILESDK_COLLADA_KFBXREADERCOLLADAPASS_H
 
 #include <fbxfilesdk/collada/ColladaIdMap.h>
+#include <fbxfilesdk/collada/ColladaLibraryObject.h>
 #include <fbxfilesdk/collada/ColladaMeshTextures.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KString.h>
@@ -95,6 +96,23 @@ struct ColladaTargetRecord {
     unsigned mComponent = 0;
 };
 
+// An image: the file that the textures naming it show.
+struct ColladaImage {
+    KString mName;
+    KString mFileName;
+    KString mRelativeFileName;
+};
+
+// An effect as read: the kind of material it gives, named after it, and
+// the steps that set a new one up. The first material that instances the
+// effect is made from it, later ones are copies of that first one.
+struct ColladaEffect {
+    int mKind = 0;
+    KString mName;
+    std::shared_ptr<const ColladaSteps<KFbxSurfaceMaterial>> mSetUp;
+    KFbxSurfaceMaterial* mFirstMaterial = nullptr;
+};
+
 // A visual scene as read: its top-level nodes, which have no parent until
 // an instance takes them, and the bind poses of the controllers its nodes
 // instance. Its first instance takes its nodes into the scene as they are;
@@ -151,27 +169,28 @@ private:
     bool ImportLibrary(xmlNode* library);
     bool ImportLibraryChildren(xmlNode* library, const char* childName, bool (KFbxReaderColladaPass::*import)(xmlNode*));
     void WarnUnsupportedLibrary(const char* name);
-    // Files the object a camera, light or geometry element made under its
-    // id. When the id is filed already, the one of the two with content (an
-    // object, a mesh with points) stays filed, the earlier one when both
-    // have it, with a warning, and the other is destroyed.
-    void FileObject(const KString& id, KFbxNodeAttribute* object, const char* element);
+    // Files what a camera, light or geometry element gave under its id.
+    // When the id is filed already, the one of the two with content (a
+    // camera, a light, a mesh with points) stays filed, the earlier one when
+    // both have it, with a warning, and the other is destroyed.
+    void FileObject(const KString& id, const ColladaLibraryObject& object, const char* element);
 
     // ---- images and textures ----
     bool ImportImage(xmlNode* image);
     bool ImportTexture(xmlNode* texture, const KString& effectId, int channel);
     // The image a texture names: through the sampler2D and surface
     // parameters of its effect, or by the image's own id.
-    KFbxTexture* FindTextureImage(xmlNode* texture, const KString& reference);
+    const ColladaImage* FindTextureImage(xmlNode* texture, const KString& reference);
 
     // ---- effects and materials ----
     bool ImportEffect(xmlNode* effect);
     bool ImportMaterial(xmlNode* material);
-    void ImportEffectChannels(xmlNode* shading, KFbxSurfaceMaterial& material, const KString& effectId, int kind);
-    bool SetChannelValue(xmlNode* channel, KFbxSurfaceMaterial& material, int kind);
+    void ImportEffectChannels(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material, const KString& effectId,
+                              int kind);
+    void SetChannelValue(xmlNode* channel, ColladaSteps<KFbxSurfaceMaterial>& material, int kind);
     // The transparent colour and factor that give the opacity the shading
     // element's transparent / transparency pair means under its "opaque" mode.
-    void ImportTransparency(xmlNode* shading, KFbxSurfaceMaterial& material, int kind);
+    void ImportTransparency(xmlNode* shading, ColladaSteps<KFbxSurfaceMaterial>& material, int kind);
     void WarnUnsupportedMaterialParameter(const char* name);
 
     // ---- controllers ----
@@ -199,10 +218,11 @@ private:
 
     // ---- cameras and lights ----
     bool ImportCamera(xmlNode* camera);
-    void ImportProjection(xmlNode* projection, KFbxCamera& camera, const KString& id);
-    void ImportMayaOptics(xmlNode* maya, KFbxCamera& camera, const KString& id);
+    void ImportProjection(xmlNode* projection, ColladaSteps<KFbxCamera>& camera, const KString& id);
+    void ImportMayaOptics(xmlNode* maya, ColladaSteps<KFbxCamera>& camera, const KString& id);
     bool ImportLight(xmlNode* light);
-    void ImportLightParameter(xmlNode* parameter, KFbxLight* light, const KString& id);
+    // Null light: an ambient one.
+    void ImportLightParameter(xmlNode* parameter, ColladaSteps<KFbxLight>* light, const KString& id);
     void AddParameterTarget(const KString& elementId, xmlNode* parameter);
 
     // ---- node transforms ----
@@ -234,7 +254,7 @@ private:
     void BindMaterial(KFbxMesh& mesh, const KString& symbol, KFbxSurfaceMaterial& material, const KString& materialId);
     void MakeJoint(KFbxNode& node, const KString& id);
     bool IsImportableNode(xmlNode* nodeElement, const KString& id);
-    bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, KFbxNodeAttribute& object);
+    bool SetNodeAttributeFromInstance(xmlNode* nodeElement, KFbxNode& node, const ColladaLibraryObject& object);
     // What nodes that may share the mesh of an instance have in common: the
     // geometry and the material bindings; empty for an instance of anything
     // but a library mesh.
@@ -293,14 +313,14 @@ private:
     // Images, effects and materials libraries are read with the first materials library.
     bool mMaterialLibrariesRead = false;
 
-    ColladaIdMap<KFbxTexture*> mImages;
-    ColladaIdMap<KFbxSurfaceMaterial*> mEffects;
+    ColladaIdMap<ColladaImage> mImages;
+    ColladaIdMap<ColladaEffect> mEffects;
     ColladaIdMap<KFbxSurfaceMaterial*> mMaterials;
     // Under effect ids, and under the ids of the materials that instance them.
     ColladaIdMap<std::shared_ptr<ColladaTextureBindings>> mTextureBindings;
-    // Meshes, cameras and lights by the id of their element; null for an
+    // Meshes, cameras and lights by the id of their element; empty for an
     // ambient light.
-    ColladaIdMap<KFbxNodeAttribute*> mObjects;
+    ColladaIdMap<ColladaLibraryObject> mObjects;
     ColladaIdMap<std::unique_ptr<ColladaControllerRecord>> mControllers;
     ColladaIdMap<std::vector<ColladaMorphShapeRecord>> mMorphShapes;
 

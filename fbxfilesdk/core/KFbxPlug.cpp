@@ -14,20 +14,10 @@ namespace {
 
 constinit KFbxRemoveFromManagerFn gRemoveFromManager = nullptr;
 
-// The internal plug's view of the class; null for the null class id.
-KPlug* ViewOf(const KFbxPlug& plug, const KFbxClassId& classId) {
-    KPlug* internal = plug.GetInternalPlug();
-    const KPlugFilter* filter = classId.GetFilter();
-    return internal != nullptr && filter != nullptr ? internal->GetView(filter) : nullptr;
-}
-
-// The public plug of the view's index-th source or destination; null out of range.
-KFbxPlug* PublicAt(const KPlug* view, int index, bool src) {
-    const int count = view == nullptr ? 0 : src ? view->GetSrcCount() : view->GetDstCount();
-    if (index < 0 || index >= count) {
-        return nullptr;
-    }
-    return KFbxGetPublicPlug(src ? view->GetSrc(index) : view->GetDst(index));
+// The internal plug, with the class's filter; null for the null class id.
+KPlug* FilteredPlug(const KFbxPlug& plug, const KFbxClassId& classId, const KPlugFilter*& filter) {
+    filter = classId.GetFilter();
+    return filter != nullptr ? plug.GetInternalPlug() : nullptr;
 }
 
 }  // namespace
@@ -113,21 +103,27 @@ bool KFbxPlug::IsConnectedDst(const KFbxPlug* dst) const {
 }
 
 int KFbxPlug::GetSrcCount(const KFbxClassId& classId) const {
-    const KPlug* view = ViewOf(*this, classId);
-    return view != nullptr ? view->GetSrcCount() : 0;
+    const KPlugFilter* filter = nullptr;
+    KPlug* internal = FilteredPlug(*this, classId, filter);
+    return internal != nullptr ? internal->GetSrcCount(filter) : 0;
 }
 
 KFbxPlug* KFbxPlug::GetSrc(int index, const KFbxClassId& classId) const {
-    return PublicAt(ViewOf(*this, classId), index, true);
+    const KPlugFilter* filter = nullptr;
+    KPlug* internal = FilteredPlug(*this, classId, filter);
+    return internal != nullptr ? KFbxGetPublicPlug(internal->GetSrc(index, filter)) : nullptr;
 }
 
 int KFbxPlug::GetDstCount(const KFbxClassId& classId) const {
-    const KPlug* view = ViewOf(*this, classId);
-    return view != nullptr ? view->GetDstCount() : 0;
+    const KPlugFilter* filter = nullptr;
+    KPlug* internal = FilteredPlug(*this, classId, filter);
+    return internal != nullptr ? internal->GetDstCount(filter) : 0;
 }
 
 KFbxPlug* KFbxPlug::GetDst(int index, const KFbxClassId& classId) const {
-    return PublicAt(ViewOf(*this, classId), index, false);
+    const KPlugFilter* filter = nullptr;
+    KPlug* internal = FilteredPlug(*this, classId, filter);
+    return internal != nullptr ? KFbxGetPublicPlug(internal->GetDst(index, filter)) : nullptr;
 }
 
 KFbxObject* KFbxPlug::FindSrcByName(const char* name, const KFbxClassId& classId, int startIndex) const {

@@ -436,13 +436,10 @@ void KObject::Notify(int kind, KEventWord a, KEventWord b, int index) {
     if (KObject* owner = GetOwner()) {
         owner->OnOwnedNotify(this, kind, a, b, index);
     }
-    KPlug* view = GetView(gKObjectClassInfo.GetFilter());
-    if (view == nullptr) {
-        return;
-    }
-    // By index, re-checked: a listener may change the connections.
-    for (int i = 0; i < view->GetDstCount(); ++i) {
-        if (KObject* dst = AsKObject(view->GetDst(i))) {
+    // By index, re-checked: a listener may change the connections. Only
+    // objects are told, which AsKObject picks out.
+    for (int i = 0; i < KPlug::GetDstCount(); ++i) {
+        if (KObject* dst = AsKObject(KPlug::GetDst(i))) {
             dst->OnNotify(kind, this, a, b);
         }
     }

@@ -795,6 +795,53 @@ KPlug* KPlug::ViewAt(int index) const { return mLinks->mViews[static_cast<std::s
 
 int KPlug::GetViewCount() const { return ViewCount(); }
 
+bool KPlug::ScansFor(Side side) const {
+    // Most objects hold a handful of connections: a scan of so few costs less
+    // than the view would cost to make and to keep up to date.
+    constexpr int kScannedUpTo = 8;
+    return (mFlags & kIsView) == 0 && ListCount(side) <= kScannedUpTo;
+}
+
+int KPlug::FilteredCount(Side side, const KPlugFilter* filter) {
+    KPlug* view = FindView(filter);
+    if (view == nullptr && ScansFor(side)) {
+        int count = 0;
+        for (int i = 0; i < ListCount(side); ++i) {
+            count += filter->Match(PlugAt(side, i)) ? 1 : 0;
+        }
+        return count;
+    }
+    if (view == nullptr) {
+        view = GetView(filter);
+    }
+    return view != nullptr ? view->ListCount(side) : 0;
+}
+
+KPlug* KPlug::FilteredAt(Side side, const KPlugFilter* filter, int index) {
+    KPlug* view = FindView(filter);
+    if (view == nullptr && ScansFor(side)) {
+        for (int i = 0; i < ListCount(side); ++i) {
+            KPlug* plug = PlugAt(side, i);
+            if (filter->Match(plug) && index-- == 0) {
+                return plug;
+            }
+        }
+        return nullptr;
+    }
+    if (view == nullptr) {
+        view = GetView(filter);
+    }
+    return view != nullptr ? view->PlugAt(side, index) : nullptr;
+}
+
+int KPlug::GetSrcCount(const KPlugFilter* filter) { return FilteredCount(Side::Src, filter); }
+
+int KPlug::GetDstCount(const KPlugFilter* filter) { return FilteredCount(Side::Dst, filter); }
+
+KPlug* KPlug::GetSrc(int index, const KPlugFilter* filter) { return FilteredAt(Side::Src, filter, index); }
+
+KPlug* KPlug::GetDst(int index, const KPlugFilter* filter) { return FilteredAt(Side::Dst, filter, index); }
+
 KPlug* KPlug::GetViewAt(int index) const {
     return index >= 0 && index < ViewCount() ? ViewAt(index) : nullptr;
 }

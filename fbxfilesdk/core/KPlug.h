@@ -190,6 +190,15 @@ public:
     KPlug* GetView(const KPlugFilter* filter);
     int GetViewCount() const;
     KPlug* GetViewAt(int index) const;
+    // The connections whose plug passes the filter, as the filter's view has
+    // them: through the view where there is one or where the list is long,
+    // else read off the list, so that a plug asked once about a class does
+    // not carry a view of it, mirroring every change, for the rest of its
+    // life. Null / 0 out of range, or where no view can be made.
+    int GetSrcCount(const KPlugFilter* filter);
+    int GetDstCount(const KPlugFilter* filter);
+    KPlug* GetSrc(int index, const KPlugFilter* filter);
+    KPlug* GetDst(int index, const KPlugFilter* filter);
 
     // Sets the class filter and the view flag (kIsView or 0). A plug with a
     // parent is linked again, so a view mirrors what its new filter accepts.
@@ -258,6 +267,10 @@ private:
     void DropLinksIfEmpty();
     int ViewCount() const;
     KPlug* ViewAt(int index) const;
+    int FilteredCount(Side side, const KPlugFilter* filter);
+    KPlug* FilteredAt(Side side, const KPlugFilter* filter, int index);
+    // Whether a class is looked for in the side's own list, without a view.
+    bool ScansFor(Side side) const;
     // Position in this view's list that mirrors position in the parent's list.
     int MirroredPosition(Side side, int parentPosition) const;
     // Views of this plug that take part in adding plug on the side; their count.

@@ -33,8 +33,9 @@ bool InTable(int id) {
 }  // namespace
 
 bool KPlugFilter::Match(KPlug* plug) const {
+    // "None", every plug's own filter, is asked before any class is looked at.
     const int id = GetId();
-    return (plug != nullptr && plug->IsType(id)) || id == -1;
+    return id == -1 || (plug != nullptr && plug->IsType(id));
 }
 
 bool KPlugFilter::HasId(int id) const { return GetId() == id; }

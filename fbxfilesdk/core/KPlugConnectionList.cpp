@@ -106,6 +106,24 @@ KPlugConnectionList::~KPlugConnectionList() = default;
 int KPlugConnectionList::FindLast(const KPlug* plug) const {
     const Entry* entries = mData.get() + mHead;
     const int size = Size();
+    if (!mIndex) {
+        // Most searches are for a plug just added or about to go in the
+        // order the plugs came: the last entries first.
+        const int tail = std::min<int>(size, kIndexedFrom);
+        for (int i = size - 1; i >= size - tail; --i) {
+            if (entries[i].mPlug == plug) {
+                return i;
+            }
+        }
+        if (size == tail || !MakeIndex()) {
+            for (int i = size - tail - 1; i >= 0; --i) {
+                if (entries[i].mPlug == plug) {
+                    return i;
+                }
+            }
+            return -1;
+        }
+    }
     if (mIndex) {
         const std::uint32_t occurrences = mIndex->Count(plug);
         if (occurrences == 0) {
@@ -177,16 +195,19 @@ bool KPlugConnectionList::Insert(int index, KPlug* plug, std::uint8_t type) {
     ++mSize;
     if (mIndex) {
         Index(plug);
-    } else if (mSize >= kIndexedFrom) {
-        mIndex.reset(new (std::nothrow) KPlugOccurrenceIndex());
-        for (std::uint32_t i = 0; mIndex && i < mSize; ++i) {
-            Index(base[mHead + i].mPlug);
-        }
     }
     return true;
 }
 
-void KPlugConnectionList::Index(const KPlug* plug) {
+bool KPlugConnectionList::MakeIndex() const {
+    mIndex.reset(new (std::nothrow) KPlugOccurrenceIndex());
+    for (std::uint32_t i = 0; mIndex && i < mSize; ++i) {
+        Index(mData[mHead + i].mPlug);
+    }
+    return mIndex != nullptr;
+}
+
+void KPlugConnectionList::Index(const KPlug* plug) const {
     if (!mIndex->Add(plug)) {
         // An index missing a plug would answer "absent" wrongly: none is better.
         mIndex.reset();

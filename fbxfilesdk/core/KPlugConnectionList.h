@@ -5,10 +5,12 @@
 //
 // The entries sit in one buffer with free room before and after them, so that
 // removing or inserting near either end moves only the entries on that side.
-// A long list also counts how often each plug occurs in it: a plug that is
+// A long list searched for a plug that is not among its last entries also
+// counts, from then on, how often each plug occurs in it: a plug that is
 // absent is known absent at once, and one that occurs once is searched for
 // from both ends together, which finds the same entry as a search from the
-// end alone.
+// end alone. A list that is only filled, or emptied from its end, never
+// pays for the count.
 #ifndef FBXFILESDK_CORE_KPLUGCONNECTIONLIST_H
 #define FBXFILESDK_CORE_KPLUGCONNECTIONLIST_H
 
@@ -68,16 +70,20 @@ public:
     void Clear();
 
 private:
-    // A list this long keeps an occurrence index.
+    // A search of a list this long that misses its last this many entries
+    // makes the occurrence index; a list half as long drops it.
     static constexpr std::uint32_t kIndexedFrom = 32;
 
-    void Index(const KPlug* plug);
+    void Index(const KPlug* plug) const;
+    // False when memory is short.
+    bool MakeIndex() const;
 
     std::unique_ptr<Entry[]> mData;
     std::uint32_t mHead = 0;  // free entries before the first
     std::uint32_t mSize = 0;
     std::uint32_t mCapacity = 0;
-    std::unique_ptr<KPlugOccurrenceIndex> mIndex;
+    // Made by the first search that needs it, then kept up to date.
+    mutable std::unique_ptr<KPlugOccurrenceIndex> mIndex;
 };
 
 }  // namespace fbxsdk_2006_11_1

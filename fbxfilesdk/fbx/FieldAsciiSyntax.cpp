@@ -264,23 +264,24 @@ void AppendQuotedString(std::vector<unsigned char>& out, const char* text, std::
 void DecodeQuotedString(const char* begin, const char* end, std::string& out) {
     out.clear();
     out.reserve(static_cast<std::size_t>(end - begin));
-    for (const char* p = begin; p < end; ++p) {
+    for (const char* p = begin; p < end;) {
+        // The text up to the next entity goes in whole.
+        const auto* amp = static_cast<const char*>(std::memchr(p, '&', static_cast<std::size_t>(end - p)));
+        out.append(p, amp != nullptr ? amp : end);
+        if (amp == nullptr) {
+            break;
+        }
+        p = amp;
         const StringEntity* entity = nullptr;
-        if (*p == '&') {
-            for (const StringEntity& candidate : kStringEntities) {
-                if (static_cast<std::size_t>(end - p) >= candidate.length &&
-                    std::memcmp(p, candidate.text, candidate.length) == 0) {
-                    entity = &candidate;
-                }
+        for (const StringEntity& candidate : kStringEntities) {
+            if (static_cast<std::size_t>(end - p) >= candidate.length &&
+                std::memcmp(p, candidate.text, candidate.length) == 0) {
+                entity = &candidate;
             }
         }
-        if (entity == nullptr) {
-            // Anything else, a cut-short entity included, is text as it stands.
-            out.push_back(*p);
-            continue;
-        }
-        out.push_back(entity->byte);
-        p += entity->length - 1;
+        // Anything else, a cut-short entity included, is text as it stands.
+        out.push_back(entity != nullptr ? entity->byte : *p);
+        p += entity != nullptr ? entity->length : 1;
     }
 }
 

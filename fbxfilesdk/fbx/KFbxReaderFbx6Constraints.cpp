@@ -188,7 +188,10 @@ template <class Check>
 bool CheckRecords(KFbx& file, const char* kind, Check check) {
     bool good = true;
     while (good && file.FieldReadBegin(kind)) {
-        NextS(file);
+        // The name is not needed to check the record.
+        if (file.FieldGetRemainingValueCount() > 0) {
+            file.FieldSkipValue();
+        }
         const KString typeName = NextS(file);
         if (file.FieldReadBlockBegin()) {
             good = check(typeName);

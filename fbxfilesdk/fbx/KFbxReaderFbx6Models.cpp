@@ -51,6 +51,44 @@ bool IsOneOf(const char* text, const char* const* names, std::size_t count) {
     return false;
 }
 
+bool IsSkeleton(const std::vector<KString>& typeFlags) {
+    for (const KString& flag : typeFlags) {
+        if (flag == "Skeleton") {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsMarker(const KString& typeName) {
+    return typeName == "Marker" || typeName == "OpticalMarker" || typeName == "IKEffector" ||
+           typeName == "FKEffector";
+}
+
+// The attribute class of a model that is neither a skeleton nor a marker;
+// null for the kinds a record of their own attaches.
+const char* AttributeClassOf(const KString& typeName) {
+    static const struct {
+        const char* mType;
+        const char* mClass;
+    } kClasses[] = {{"Mesh", "KFbxMesh"},          {"Camera", "KFbxCamera"},
+                    {"Light", "KFbxLight"},        {"CameraSwitcher", "KFbxCameraSwitcher"},
+                    {"Nurb", "KFbxNurb"},          {"Patch", "KFbxPatch"},
+                    {"NurbsCurve", nullptr},       {"NurbsSurface", nullptr},
+                    {"Boundary", nullptr},         {"TrimNurbsSurface", nullptr}};
+    for (const auto& entry : kClasses) {
+        if (typeName == entry.mType) {
+            return entry.mClass;
+        }
+    }
+    return "KFbxNull";
+}
+
+bool MakesNull(const KString& typeName, const std::vector<KString>& typeFlags) {
+    const char* className = IsSkeleton(typeFlags) || IsMarker(typeName) ? nullptr : AttributeClassOf(typeName);
+    return className != nullptr && std::strcmp(className, "KFbxNull") == 0;
+}
+
 // Shading letters of the "Shading" record, for shading words 1 to 5.
 int ShadingWordOf(char letter) {
     const char letters[] = {'W', 'F', 'Y', 'T', 'U'};
@@ -210,7 +248,10 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
         if (node == nullptr) {
             return;
         }
-        attribute = CreateAttribute(typeName, typeFlags, "");
+        // A null with no property block would be dropped again below, so
+        // the many bare models of a hand-written file get none made at all.
+        const bool bareNull = MakesNull(typeName, typeFlags) && !mFile.FieldReadExists("Properties60");
+        attribute = bareNull ? nullptr : CreateAttribute(typeName, typeFlags, "");
         if (auto* nodeAttribute = dynamic_cast<KFbxNodeAttribute*>(attribute)) {
             node->SetNodeAttribute(nodeAttribute);
         }
@@ -305,14 +346,7 @@ void KFbxReaderFbx6Pass::GiveAttributeValuesToChannels(KFbxNode& node, const KFb
 
 KFbxObject* KFbxReaderFbx6Pass::CreateAttribute(const KString& typeName, const std::vector<KString>& typeFlags,
                                                 const char* name) {
-    bool skeleton = false;
-    for (const KString& flag : typeFlags) {
-        skeleton = skeleton || flag == "Skeleton";
-    }
-    const char* className = "KFbxNull";
-    if (typeName == "Mesh") {
-        className = "KFbxMesh";
-    } else if (skeleton) {
+    if (IsSkeleton(typeFlags)) {
         auto* bone = KFbxSkeleton::Create(&mManager, name);
         if (bone != nullptr) {
             bone->SetSkeletonType(typeName == "Limb"       ? KFbxSkeleton::eLIMB
@@ -320,8 +354,8 @@ KFbxObject* KFbxReaderFbx6Pass::CreateAttribute(const KString& typeName, const s
                                                            : KFbxSkeleton::eROOT);
         }
         return bone;
-    } else if (typeName == "Marker" || typeName == "OpticalMarker" || typeName == "IKEffector" ||
-               typeName == "FKEffector") {
+    }
+    if (IsMarker(typeName)) {
         auto* marker = KFbxMarker::Create(&mManager, name);
         if (marker != nullptr) {
             marker->SetType(typeName == "OpticalMarker" ? KFbxMarker::eOPTICAL
@@ -330,18 +364,9 @@ KFbxObject* KFbxReaderFbx6Pass::CreateAttribute(const KString& typeName, const s
                                                         : KFbxMarker::eSTANDARD);
         }
         return marker;
-    } else if (typeName == "Camera") {
-        className = "KFbxCamera";
-    } else if (typeName == "Light") {
-        className = "KFbxLight";
-    } else if (typeName == "CameraSwitcher") {
-        className = "KFbxCameraSwitcher";
-    } else if (typeName == "Nurb") {
-        className = "KFbxNurb";
-    } else if (typeName == "Patch") {
-        className = "KFbxPatch";
-    } else if (typeName == "NurbsCurve" || typeName == "NurbsSurface" || typeName == "Boundary" ||
-               typeName == "TrimNurbsSurface") {
+    }
+    const char* className = AttributeClassOf(typeName);
+    if (className == nullptr) {
         // Stored in a "Geometry" record of its own, which a connection attaches.
         return nullptr;
     }

@@ -117,14 +117,11 @@ KFbxObject* KFbxReaderFbx6Pass::CreateObject(const char* className, const char* 
 void KFbxReaderFbx6Pass::Remember(const KString& prefixedName, KFbxObject* object) {
     if (object != nullptr) {
         // A later object of the same name wins, as a later record overwrites.
-        mObjects[std::string(prefixedName.Buffer())] = object;
+        mObjects.Set(prefixedName.Buffer(), object);
     }
 }
 
-KFbxObject* KFbxReaderFbx6Pass::Find(const KString& prefixedName) const {
-    const auto found = mObjects.find(std::string_view(prefixedName.Buffer()));
-    return found != mObjects.end() ? found->second : nullptr;
-}
+KFbxObject* KFbxReaderFbx6Pass::Find(const KString& prefixedName) const { return mObjects.Find(prefixedName.Buffer()); }
 
 void KFbxReaderFbx6Pass::ReadSummaryTakes(KFbx& file, std::vector<KFbxTakeInfo>& takes, KString& current) {
     if (!file.FieldReadBegin("Summary") || !file.FieldReadBlockBegin()) {

@@ -8,6 +8,7 @@
 
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
+#include <fbxfilesdk/fbx/ObjectNameTable.h>
 #include <fbxfilesdk/fbx/PropertyNameLookup.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
@@ -15,8 +16,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -185,12 +184,7 @@ protected:
     KFbx& mFile;
     KFbxScene& mScene;
     KFbxStreamOptionsFbxReader& mOptions;
-    // Looked up by the text of a record without making a string of it.
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
-    };
-    std::unordered_map<std::string, KFbxObject*, NameHash, std::equal_to<>> mObjects;
+    ObjectNameTable mObjects;
     std::vector<PendingPoseEntry> mPoseEntries;
     // A parent constraint's offsets, which need its first source.
     struct PendingParentOffset {

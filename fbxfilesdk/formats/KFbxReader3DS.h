@@ -169,7 +169,9 @@ private:
 
     // ---- keyframe animation (KFbxReader3DSAnimation.cpp) ----
     bool AnimateObjects();
-    void PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh);
+    // Places the node by the mesh's own matrix; false, leaving the node as it
+    // is, when the matrix places nothing.
+    bool PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh);
     bool AnimateOmniLights();
     bool AnimateSpotLights();
     bool AnimateCameras();

@@ -353,36 +353,42 @@ bool KFbxReader3DS::AnimateObjects() {
             continue;
         }
         const kfmesh3ds& record = *motion.mRecord;
-        if (BeginTake(*motion.mNode) == nullptr || !ReadPositionKeys(motion.mNode, reader3ds::TrackOf(record.position), {}) ||
+        if (BeginTake(*motion.mNode) == nullptr) {
+            return false;
+        }
+        // Without keyframer data the tracks are empty: their defaults would
+        // only be replaced by the mesh's own placement.
+        if (motion.mWithoutKeyframer && motion.mMesh != nullptr && PlaceByMeshMatrix(*motion.mNode, *motion.mMesh)) {
+            continue;
+        }
+        if (!ReadPositionKeys(motion.mNode, reader3ds::TrackOf(record.position), {}) ||
             !ReadRotationKeys(motion.mNode, reader3ds::TrackOf(record.rotation)) ||
             !ReadScaleKeys(motion.mNode, reader3ds::TrackOf(record.scale))) {
             return false;
-        }
-        if (motion.mWithoutKeyframer && motion.mMesh != nullptr) {
-            PlaceByMeshMatrix(*motion.mNode, *motion.mMesh);
         }
     }
     return true;
 }
 
-void KFbxReader3DS::PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh) {
+bool KFbxReader3DS::PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh) {
     // The vertices were taken into the object's own space; without keys the
     // node must carry the matrix back, or the object moves.
     KgeMatrix placement;
     if (!reader3ds::ScenePlacementOf(mesh.localmatrix, LengthScale(), placement)) {
-        return;
+        return false;
     }
     const KFbxVector4 parts[3] = {placement.GetT(), placement.GetR(), placement.GetS()};
     node.SetLclTranslation(parts[0]);
     node.SetLclRotation(parts[1]);
     node.SetLclScaling(parts[2]);
     KFbxTakeNode* take = node.GetCurrentTakeNode();
-    if (take == nullptr) {
-        return;
+    if (take != nullptr) {
+        SetDefaults(Channel{take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ()}, parts[0]);
+        SetDefaults(Channel{take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()},
+                    parts[1]);
+        SetDefaults(Channel{take->GetScaleX(), take->GetScaleY(), take->GetScaleZ()}, parts[2]);
     }
-    SetDefaults(Channel{take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ()}, parts[0]);
-    SetDefaults(Channel{take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()}, parts[1]);
-    SetDefaults(Channel{take->GetScaleX(), take->GetScaleY(), take->GetScaleZ()}, parts[2]);
+    return true;
 }
 
 bool KFbxReader3DS::AnimateOmniLights() {

@@ -173,5 +173,43 @@ TEST_F(PrimitivesTest, HeadersAndCompoundValuesRoundTrip) {
     EXPECT_FALSE(FtkErrorPending);
 }
 
+// Reads jump about a file several times larger than any buffer a file being
+// read is given, across its edges and back, and each gets the file's own bytes.
+TEST_F(PrimitivesTest, ReadsAnywhereInALargeFileGetItsBytes) {
+    std::string bytes(300000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7919u) >> 3);
+    ReadFrom(bytes);
+    struct Case {
+        std::int64_t position;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        {0, 6},          {65530, 12},     {10, 4},      {131070, 70000}, {299990, 10}, {65536, 1},
+        {65535, 2},      {200000, 99999},     {5, 299995},     {123456, 0},  {70000, 65536},
+    };
+    for (const Case& c : cases) {
+        SetFilePosition3ds(c.position);
+        std::string read(c.length, '\0');
+        ReadVoid3ds(static_cast<std::uint32_t>(c.length), read.data());
+        ASSERT_FALSE(FtkErrorPending) << c.position << " " << c.length;
+        EXPECT_EQ(read, bytes.substr(static_cast<std::size_t>(c.position), c.length)) << c.position;
+        EXPECT_EQ(GetFilePosition3ds(), c.position + static_cast<std::int64_t>(c.length));
+    }
+    // Values run on from where the last read stopped, whatever was read before.
+    SetFilePosition3ds(65534);
+    EXPECT_EQ(ReadWord3ds(), static_cast<std::uint8_t>(bytes[65534]) | static_cast<std::uint8_t>(bytes[65535]) << 8);
+    EXPECT_EQ(ReadByte3ds(), static_cast<std::uint8_t>(bytes[65536]));
+    // The end of the file ends a read that reaches past it, near or far.
+    for (const std::int64_t position : {299999, 310000, 1 << 30}) {
+        SetFilePosition3ds(position);
+        EXPECT_FALSE(FtkErrorPending);
+        EXPECT_EQ(ReadWord3ds(), 0);
+        EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_READING_FILE}) << position;
+        ClearErrorList3ds();
+    }
+    SetFilePosition3ds(-1);
+    EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_READING_FILE});
+}
+
 }  // namespace
 }  // namespace fbxsdk_2006_11_1::ftktest

@@ -2,6 +2,10 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+
+#include <charconv>
+#include <string>
 
 #include "ColladaSceneSupport.h"
 #include "ColladaTestSupport.h"
@@ -165,4 +169,183 @@ TEST_F(ColladaCameras, ADuplicateIdResolvesToTheLightWithContent) {
     for (KFbxLight* made : Objects<KFbxLight>()) {
         EXPECT_NE(made->GetLightType(), KFbxLight::eSPOT);
     }
+}
+
+namespace {
+
+std::string Exact(double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr) + " ";
+}
+
+// A property's value, exactly.
+std::string ValueOf(const KFbxProperty& property) {
+    switch (property.GetPropertyDataType().GetType()) {
+        case eFbxValueBool:
+        case eFbxValueInteger:
+        case eFbxValueEnum: {
+            int value = 0;
+            property.Get(&value, eFbxValueInteger);
+            return std::to_string(value);
+        }
+        case eFbxValueFloat:
+        case eFbxValueDouble:
+            return Exact(property.GetDouble());
+        case eFbxValueDouble3: {
+            const fbxDouble3 value = property.GetDouble3();
+            return Exact(value[0]) + Exact(value[1]) + Exact(value[2]);
+        }
+        case eFbxValueDouble4:
+        case eFbxValueDouble44: {
+            double values[16] = {};
+            property.Get(values, property.GetPropertyDataType().GetType());
+            std::string text;
+            for (const double value : values) {
+                text += Exact(value);
+            }
+            return text;
+        }
+        default:
+            return property.GetString().Buffer();
+    }
+}
+
+// What a caller sees of a camera or light: every property with its value,
+// and the values held outside properties.
+std::string SeenOf(const KFbxNodeAttribute& attribute) {
+    std::string seen;
+    for (int index = 0; index < attribute.GetPropertyCount(); ++index) {
+        const KFbxProperty property = attribute.GetPropertyAt(index);
+        seen += std::string(property.GetName()) + "=" + ValueOf(property) + "\n";
+    }
+    const auto exact = Exact;
+    if (const auto* camera = dynamic_cast<const KFbxCamera*>(&attribute)) {
+        const KFbxVector4 lookAt = camera->GetLookAt();
+        const KFbxVector4 up = camera->GetUpVector();
+        for (const double value :
+             {camera->GetDefaultFieldOfView(), camera->GetDefaultFieldOfViewX(), camera->GetDefaultFieldOfViewY(),
+              camera->GetDefaultFocalLength(), camera->GetOrthoZoom(), lookAt[0], lookAt[1], lookAt[2], up[0], up[1],
+              up[2], camera->GetFocusDistance(), camera->GetFilmAspectRatio(), camera->GetPixelRatio()}) {
+            seen += exact(value);
+        }
+        seen += std::to_string(camera->GetFormat()) + " " + std::to_string(camera->GetApertureFormat());
+    }
+    if (const auto* light = dynamic_cast<const KFbxLight*>(&attribute)) {
+        double color[3];
+        light->GetDefaultColor(color);
+        for (const double value : {color[0], color[1], color[2], light->GetDefaultIntensity(),
+                                   light->GetDefaultConeAngle(), light->GetDefaultFog()}) {
+            seen += exact(value);
+        }
+    }
+    return seen;
+}
+
+// What the reader gave a camera or light of the table below.
+struct ViewCase {
+    const char* mId;
+    int mType;  // projection or light type
+    double mFieldOfView;
+    double mFieldOfViewX;
+    double mNearPlane;
+    double mFarPlane;
+    double mAspectWidth;
+    double mAspectHeight;
+    double mApertureWidth;
+    double mSqueezeOrIntensity;
+    double mOrthoZoomOrCone;
+};
+
+}  // namespace
+
+TEST_F(ColladaCameras, EveryInstanceOfACameraOrLightIsSetUpAsItsElementSays) {
+    const std::string libraries =
+        "<library_cameras>" +
+        Camera("y", "<perspective><yfov sid=\"fov\">45.3</yfov><aspect_ratio>1.7777</aspect_ratio>"
+                    "<znear>0.1</znear><zfar>500.7</zfar></perspective>") +
+        Camera("xy", "<perspective><xfov>30.1</xfov><yfov>20.2</yfov><znear>1</znear><zfar>100</zfar></perspective>") +
+        Camera("film", "<perspective><xfov>61.3</xfov><znear>1</znear><zfar>100</zfar></perspective>",
+               "<vertical_aperture>2.54</vertical_aperture><horizontal_aperture>1.3</horizontal_aperture>"
+               "<lens_squeeze>1.7</lens_squeeze>") +
+        Camera("o", "<orthographic><xmag>3.3</xmag><ymag>4.1</ymag><znear>1</znear><zfar>10</zfar></orthographic>") +
+        Camera("w", "<perspective><LEFT>-1.1</LEFT><RIGHT>1</RIGHT><TOP>-0.5</TOP><BOTTOM>0.7</BOTTOM></perspective>") +
+        // The far plane before a nearer plane beyond it: the order holds.
+        Camera("far-first", "<perspective><yfov>30</yfov><zfar>5</zfar><znear>10</znear></perspective>") +
+        "</library_cameras><library_lights>"
+        "<light id=\"sun\"><technique_common><directional><color>1 0.3 0.1</color></directional>"
+        "</technique_common><technique profile=\"MAYA\"><intensity>0.37</intensity></technique></light>"
+        "<light id=\"cone\"><technique_common><spot><color>0.2 0.4 0.6</color><falloff_angle>33.3</falloff_angle>"
+        "</spot></technique_common></light>"
+        // Two types: the last one is the light.
+        "<light id=\"both\"><technique_common><spot><color>1 0 0</color><falloff_angle>10</falloff_angle></spot>"
+        "<point><color>0 0.7 0</color></point></technique_common></light></library_lights>";
+    // Single precision, as the reader holds values.
+    const auto f = [](double value) { return static_cast<double>(static_cast<float>(value)); };
+    const ViewCase cases[] = {
+        {"y", KFbxCamera::ePERSPECTIVE, f(45.3), 1.0, f(0.1), f(500.7), 320.0, 320.0 / f(1.7777), 0.816, 1.0, 1.0},
+        {"xy", KFbxCamera::ePERSPECTIVE, f(20.2), f(30.1), 1.0, 100.0, 320.0, 200.0, 0.816, 1.0, 1.0},
+        {"film", KFbxCamera::ePERSPECTIVE, f(61.3), 1.0, 1.0, 100.0, 320.0, 200.0, 0.51181, f(1.7), 1.0},
+        {"o", KFbxCamera::eORTHOGONAL, 40.0, 1.0, 1.0, 10.0, 320.0, 200.0, 0.816, 1.0, f(4.1)},
+        {"w", KFbxCamera::ePERSPECTIVE, 40.0, 1.0, 10.0, 4000.0, f(1.1) + 1.0, f(0.7) + 0.5, 0.816, 1.0, 1.0},
+        {"far-first", KFbxCamera::ePERSPECTIVE, 30.0, 1.0, 10.0, 10.0, 320.0, 200.0, 0.816, 1.0, 1.0},
+        {"sun", KFbxLight::eDIRECTIONAL, 1.0, f(0.3), f(0.1), 0, 0, 0, 0, 37.0, 45.0},
+        {"cone", KFbxLight::eSPOT, f(0.2), f(0.4), f(0.6), 0, 0, 0, 0, 100.0, f(33.3)},
+        {"both", KFbxLight::ePOINT, 0.0, f(0.7), 0.0, 0, 0, 0, 0, 100.0, 45.0},
+    };
+    std::string nodes;
+    for (const ViewCase& view : cases) {
+        const std::string id = view.mId;
+        const std::string instance =
+            "<instance_" + std::string(view.mAspectWidth == 0 ? "light" : "camera") + " url=\"#" + id + "\"/>";
+        // Two nodes instance each; the first one placed.
+        nodes += "<node id=\"a-" + id + "\"><translate>1 2 3</translate><rotate>0 1 0 33</rotate>" + instance +
+                 "</node><node id=\"b-" + id + "\">" + instance + "</node>";
+    }
+    nodes += "<node id=\"eye\"><lookat>0 -5 3 1 2 3 0 1 0.5</lookat><instance_camera url=\"#film\"/></node>";
+    // The visual scene instanced twice: the second instance copies the first.
+    ASSERT_TRUE(Read(Replaced(SceneDocument(libraries, nodes), "<instance_visual_scene url=\"#vs\"/>",
+                              "<instance_visual_scene url=\"#vs\"/><instance_visual_scene url=\"#vs\"/>")))
+        << mMessage.Buffer();
+    for (const ViewCase& view : cases) {
+        SCOPED_TRACE(view.mId);
+        const std::string id = view.mId;
+        KFbxNodeAttribute* first = Node(mScene, ("a-" + id).c_str())->GetNodeAttribute();
+        ASSERT_NE(first, nullptr);
+        for (const std::string& other : {"b-" + id, "a-" + id + "1", "b-" + id + "1"}) {
+            KFbxNode* node = Node(mScene, other.c_str());
+            ASSERT_NE(node, nullptr) << other;
+            ASSERT_NE(node->GetNodeAttribute(), nullptr) << other;
+            EXPECT_EQ(SeenOf(*node->GetNodeAttribute()), SeenOf(*first)) << other;
+        }
+        if (auto* camera = dynamic_cast<KFbxCamera*>(first)) {
+            EXPECT_EQ(camera->GetProjectionType(), view.mType);
+            EXPECT_EQ(camera->GetDefaultFieldOfView(), view.mFieldOfView);
+            EXPECT_EQ(camera->GetDefaultFieldOfViewX(), view.mFieldOfViewX);
+            EXPECT_EQ(camera->GetNearPlane(), view.mNearPlane);
+            EXPECT_EQ(camera->GetFarPlane(), view.mFarPlane);
+            EXPECT_EQ(camera->GetAspectWidth(), view.mAspectWidth);
+            EXPECT_EQ(camera->GetAspectHeight(), view.mAspectHeight);
+            EXPECT_EQ(camera->GetApertureWidth(), view.mApertureWidth);
+            EXPECT_EQ(camera->GetSqueezeRatio(), view.mSqueezeOrIntensity);
+            EXPECT_EQ(camera->GetOrthoZoom(), view.mOrthoZoomOrCone);
+            EXPECT_EQ(camera->GetDefaultFocalLength(), f(34.893276));
+        } else {
+            auto* light = dynamic_cast<KFbxLight*>(first);
+            ASSERT_NE(light, nullptr);
+            EXPECT_EQ(light->GetLightType(), view.mType);
+            double color[3];
+            light->GetDefaultColor(color);
+            EXPECT_EQ(color[0], view.mFieldOfView);
+            EXPECT_EQ(color[1], view.mFieldOfViewX);
+            EXPECT_EQ(color[2], view.mNearPlane);
+            EXPECT_EQ(light->GetDefaultIntensity(), view.mSqueezeOrIntensity);
+            EXPECT_EQ(light->GetDefaultConeAngle(), view.mOrthoZoomOrCone);
+        }
+    }
+    // A look-at places its node and aims its camera; the others of the
+    // element are not moved by it.
+    auto* eye = static_cast<KFbxCamera*>(Node(mScene, "eye")->GetCamera());
+    EXPECT_EQ(eye->GetPosition()[1], -5.0);
+    EXPECT_EQ(eye->GetLookAt()[2], 3.0);
+    EXPECT_EQ(static_cast<KFbxCamera*>(Node(mScene, "b-film")->GetCamera())->GetLookAt()[2], -1.0);
 }

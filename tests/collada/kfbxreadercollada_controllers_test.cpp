@@ -21,8 +21,8 @@ public:
         return record != nullptr ? record->get() : nullptr;
     }
     static KFbxMesh* Mesh(KFbxReaderColladaPass& pass, const char* id) {
-        KFbxNodeAttribute** object = pass.mObjects.Find(KString(id));
-        return object != nullptr ? dynamic_cast<KFbxMesh*>(*object) : nullptr;
+        const ColladaLibraryObject* object = pass.mObjects.Find(KString(id));
+        return object != nullptr ? dynamic_cast<KFbxMesh*>(object->mObject) : nullptr;
     }
     static const std::vector<ColladaMorphShapeRecord>* MorphShapes(KFbxReaderColladaPass& pass, const char* source) {
         return pass.mMorphShapes.Find(KString(source));

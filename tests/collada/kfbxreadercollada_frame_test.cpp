@@ -154,11 +154,12 @@ TEST_F(ColladaFrame, ImagesAndEffectsAreReadOnceJustBeforeTheMaterials) {
     ReadValidWithPass(Document(kTriangle + kMaterials + kEffects + kImages));
     EXPECT_EQ(Message(), "");
     EXPECT_EQ(Objects<KFbxMesh>().size(), 1u);
-    // The effect's material, the material's copy and the triangle's stand-in.
-    EXPECT_EQ(Objects<KFbxSurfaceMaterial>().size(), 3u);
-    // The image's texture and the effect channel's.
-    ASSERT_EQ(Objects<KFbxTexture>().size(), 2u);
-    EXPECT_STREQ(Objects<KFbxTexture>()[1]->GetFileName(), "maps/wood.tga");
+    // The material, made from its effect, and the triangle's stand-in: an
+    // effect makes no material of its own.
+    EXPECT_EQ(Objects<KFbxSurfaceMaterial>().size(), 2u);
+    // The effect channel's texture: an image makes none of its own.
+    ASSERT_EQ(Objects<KFbxTexture>().size(), 1u);
+    EXPECT_STREQ(Objects<KFbxTexture>()[0]->GetFileName(), "maps/wood.tga");
 }
 
 TEST_F(ColladaFrame, EffectsOrImagesWithoutTheirUsersWarn) {

@@ -114,8 +114,18 @@ TEST_F(ColladaMaterials, CommonShadingModelsBecomeLambertAndPhongMaterials) {
     EXPECT_EQ(c->GetTransparencyFactor().GetDouble(), 0.5);
     EXPECT_EQ(c->GetDiffuseFactor().GetDouble(), 0.0);
     EXPECT_EQ(c->GetAmbientFactor().GetDouble(), 0.0);
-    // The effect's own material keeps the effect's name.
-    EXPECT_NE(Named<KFbxSurfaceMaterial>("fx-phong"), nullptr);
+    // An effect makes no material of its own; its materials are made with
+    // its name, then given theirs.
+    EXPECT_EQ(Named<KFbxSurfaceMaterial>("fx-phong"), nullptr);
+    EXPECT_STREQ(phong->GetNameRecord().GetInitialName(), "fx-phong");
+    // Two materials of one effect are two materials alike.
+    auto* phong2 = static_cast<KFbxSurfacePhong*>(Named<KFbxSurfaceMaterial>("m-phong-2"));
+    ASSERT_NE(phong2, nullptr);
+    ASSERT_NE(phong2, p);
+    EXPECT_EQ(Color(phong2->GetAmbientColor())[0], 0.25);
+    EXPECT_EQ(phong2->GetShininess().GetDouble(), 20.0);
+    EXPECT_EQ(phong2->GetTransparencyFactor().GetDouble(), 0.25);
+    EXPECT_EQ(phong2->GetReflectionFactor().GetDouble(), 0.5);
     // "reflective" is unsupported for Lambert (twice in the document) and warned of once.
     const std::string message = mMessage.Buffer();
     EXPECT_EQ(message, "Warning: Material parameter not supported: reflective\n");
@@ -129,15 +139,15 @@ TEST_F(ColladaMaterials, TexturesComeFromSampledImagesWithTheirSettings) {
             wood.push_back(texture);
         }
     }
-    // The image's, the phong's and the blinn's.
-    ASSERT_EQ(wood.size(), 3u);
+    // The phong's and the blinn's: the image makes no texture of its own.
+    ASSERT_EQ(wood.size(), 2u);
     EXPECT_STREQ(wood[0]->GetFileName(), "D:/maps/wood.tga");
     EXPECT_STREQ(wood[1]->GetFileName(), "D:/maps/wood.tga");
-    EXPECT_EQ(wood[1]->GetWrapModeU(), KFbxTexture::eCLAMP);
-    EXPECT_EQ(wood[1]->GetWrapModeV(), KFbxTexture::eREPEAT);
-    EXPECT_EQ(wood[1]->GetBlendMode(), KFbxTexture::eADDITIVE);
-    EXPECT_EQ(wood[2]->GetWrapModeU(), KFbxTexture::eREPEAT);
-    EXPECT_EQ(wood[2]->GetBlendMode(), KFbxTexture::eTRANSLUCENT);
+    EXPECT_EQ(wood[0]->GetWrapModeU(), KFbxTexture::eCLAMP);
+    EXPECT_EQ(wood[0]->GetWrapModeV(), KFbxTexture::eREPEAT);
+    EXPECT_EQ(wood[0]->GetBlendMode(), KFbxTexture::eADDITIVE);
+    EXPECT_EQ(wood[1]->GetWrapModeU(), KFbxTexture::eREPEAT);
+    EXPECT_EQ(wood[1]->GetBlendMode(), KFbxTexture::eTRANSLUCENT);
     KFbxTexture* sand = Named<KFbxTexture>("sand");
     ASSERT_NE(sand, nullptr);
     EXPECT_STREQ(sand->GetFileName(), "sand.tga");
@@ -177,7 +187,8 @@ TEST_F(ColladaMaterials, OtherShadingModelsGiveAPlainMaterialWithPropertiesOfIts
         "</Toon></technique></profile_COMMON></effect>"
         "<effect id=\"loud\"><profile_COMMON><technique sid=\"t\"><asset/><PHONG/></technique></profile_COMMON>"
         "</effect></library_effects>"
-        "<library_materials><material id=\"m\"><instance_effect url=\"#toon\"/></material></library_materials>")));
+        "<library_materials><material id=\"m\"><instance_effect url=\"#toon\"/></material>"
+        "<material id=\"m-loud\"><instance_effect url=\"#loud\"/></material></library_materials>")));
     KFbxSurfaceMaterial* toon = Named<KFbxSurfaceMaterial>("m");
     ASSERT_NE(toon, nullptr);
     EXPECT_FALSE(toon->Is(KFbxSurfaceLambert::ClassId));
@@ -191,7 +202,7 @@ TEST_F(ColladaMaterials, OtherShadingModelsGiveAPlainMaterialWithPropertiesOfIts
     EXPECT_EQ(toon->FindProperty("ShininessExponent").GetDouble(), 3.0);
     EXPECT_FALSE(toon->FindProperty("SpecularColor").IsValid());
     EXPECT_TRUE(MessageHas("Material parameter not supported: reflective"));
-    EXPECT_TRUE(Named<KFbxSurfaceMaterial>("loud")->Is(KFbxSurfacePhong::ClassId));
+    EXPECT_TRUE(Named<KFbxSurfaceMaterial>("m-loud")->Is(KFbxSurfacePhong::ClassId));
 }
 
 TEST_F(ColladaMaterials, EffectsWithoutTheCommonProfileGiveADefaultMaterial) {
@@ -233,6 +244,8 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
         "<diffuse><texture texture=\"e\" texcoord=\"uv\"/></diffuse>"
         "<ambient><texture texture=\"a\" texcoord=\"uv\"><extra><technique profile=\"MAYA\"><blend_mode>MIX"
         "</blend_mode><mirrorU>1</mirrorU><blend_mode>OVER</blend_mode></technique></extra></texture></ambient>"
+        "<emission><texture texture=\"b\" texcoord=\"uv\"/><texture texture=\"c\" texcoord=\"uv\"/>"
+        "<texture texture=\"d\" texcoord=\"uv\"/></emission>"
         "</lambert></technique></profile_COMMON></effect></library_effects><library_materials/>")));
     EXPECT_STREQ(Named<KFbxTexture>("a")->GetFileName(), "maps/./wood.tga");
     EXPECT_STREQ(Named<KFbxTexture>("b")->GetFileName(), "../maps/x.tga");

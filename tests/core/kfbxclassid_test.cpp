@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,48 @@ TEST_F(ClassFilterTest, FiltersAreKnownByTheirClassNotByAnId) {
     EXPECT_FALSE(geometry->HasId(geometry->GetId()));
     EXPECT_EQ(geometry->GetId(), 0);
     EXPECT_EQ(static_cast<KClassIdInfoFilter*>(geometry)->GetClassInfo(), mGeometry.GetClassIdInfo());
+}
+
+// A plug asked about a class answers as the class's view of it would, at
+// every length of its list and as the list changes, and makes that view only
+// once the list is long.
+TEST_F(ClassFilterTest, FilteredQueriesAnswerAsTheClassViewAtEveryLength) {
+    for (const int length : {0, 1, 5, 8, 9, 12, 40}) {
+        std::vector<std::unique_ptr<KFbxObject>> objects;
+        std::vector<KPlug*> plugs;
+        for (int i = 0; i < length; ++i) {
+            objects.push_back(std::make_unique<KFbxObject>(nullptr, "object"));
+            objects.back()->SetRuntimeClassId(i % 3 == 0 ? mMesh : i % 3 == 1 ? mTexture : mObject);
+            plugs.push_back(objects.back()->CreateInternal());
+        }
+        KPlug asked;
+        KPlug viewed;
+        KPlug* view = viewed.GetView(mGeometry.GetFilter());
+        ASSERT_NE(view, nullptr);
+        const auto expectSame = [&](const char* step) {
+            const KPlugFilter* filter = mGeometry.GetFilter();
+            ASSERT_EQ(asked.GetSrcCount(filter), view->GetSrcCount()) << length << step;
+            for (int i = -1; i <= view->GetSrcCount(); ++i) {
+                EXPECT_EQ(asked.GetSrc(i, filter), view->GetSrc(i)) << length << step << i;
+            }
+            EXPECT_EQ(asked.GetSrcCount(mObject.GetFilter()), viewed.GetView(mObject.GetFilter())->GetSrcCount());
+            EXPECT_EQ(asked.GetDstCount(filter), 0);
+            EXPECT_EQ(asked.GetDst(0, filter), nullptr);
+        };
+        for (KPlug* plug : plugs) {
+            ASSERT_TRUE(asked.ConnectSrc(plug));
+            ASSERT_TRUE(viewed.ConnectSrc(plug));
+        }
+        expectSame(" connected");
+        EXPECT_EQ(asked.GetViewCount(), length <= 8 ? 0 : 2) << length;
+        for (int i = 0; i < length; i += 2) {
+            asked.DisconnectSrc(plugs[static_cast<std::size_t>(i)]);
+            viewed.DisconnectSrc(plugs[static_cast<std::size_t>(i)]);
+        }
+        expectSame(" halved");
+        asked.DisconnectAll();
+        viewed.DisconnectAll();
+    }
 }
 
 TEST_F(ClassFilterTest, ClassFilteredViewsOfAnInternalPlugHoldOnlyThatClass) {

@@ -216,8 +216,12 @@ TEST_F(KObjectTest, SourceConnectionsBecomeNotifications) {
     Recorder object;
     Recorder source;
     Recorder listener;  // a destination of the object: hears its notifications
+    KPlug plain;        // a destination that is no object: told nothing
+    Recorder second;    // an object destination after it still hears
     Recorder owner;
     ASSERT_TRUE(listener.ConnectSrc(&object));
+    ASSERT_TRUE(plain.ConnectSrc(&object));
+    ASSERT_TRUE(second.ConnectSrc(&object));
     ASSERT_TRUE(object.ConnectDst(&owner));
     object.SetOwner(&owner);
     EXPECT_EQ(object.GetOwner(), &owner);
@@ -227,6 +231,7 @@ TEST_F(KObjectTest, SourceConnectionsBecomeNotifications) {
     object.SetNotifier(std::move(notifier));
     object.mSent.clear();
     listener.mHeard.clear();
+    second.mHeard.clear();
 
     ASSERT_TRUE(object.ConnectSrc(&source));
     const std::vector<Notice> added{{30, W(&source), -1}, {4, W(&source), 0}, {33, W(&source), 0}};
@@ -235,6 +240,7 @@ TEST_F(KObjectTest, SourceConnectionsBecomeNotifications) {
     EXPECT_EQ(owner.mLastOwned, &object);
     ASSERT_EQ(listener.mHeard.size(), 3u);
     EXPECT_EQ(listener.mHeard[1], (Notice{4, W(&object), -1}));
+    EXPECT_EQ(second.mHeard, listener.mHeard);
     EXPECT_EQ(source.mDstChanges, (std::vector<Notice>{{1, W(&object), -1}, {4, W(&object), 0}}));
 
     object.mSent.clear();

@@ -3,6 +3,8 @@
 // made them. (Files written from nodes never looked at are compared with
 // those of nodes made at once by the deferred default take's tests.)
 #include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
 
 #include "Fbx6WriterSupport.h"
 
@@ -69,6 +71,55 @@ TEST_P(MinimalModels, AMinimalModelIsReadWithoutMakingThem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FileVersions, MinimalModels, ::testing::ValuesIn(kMinimalModels));
+
+// Which models keep the attribute their type names when their record gives
+// it no property: only the kinds with a meaning of their own do, and a null
+// stays when its block sets one of its values.
+struct BareModelCase {
+    const char* mType;
+    const char* mBody;
+    int mAttributeType;  // -1: no attribute
+};
+
+const BareModelCase kBareModels[] = {
+    {"Null", "", -1},
+    {"Null", "\t\tProperties60:  {\n\t\t}\n", -1},
+    {"Null", "\t\tProperties60:  {\n\t\t\tProperty: \"Lcl Translation\", \"Lcl Translation\", \"A+\",1,2,3\n\t\t}\n", -1},
+    {"Null", "\t\tProperties60:  {\n\t\t\tProperty: \"Size\", \"double\", \"\",250\n\t\t}\n",
+     KFbxNodeAttribute::eNULL},
+    {"SomethingNew", "", -1},
+    {"Limb", "\t\tTypeFlags: \"Skeleton\"\n", KFbxNodeAttribute::eSKELETON},
+    {"Null", "\t\tTypeFlags: \"Skeleton\"\n", KFbxNodeAttribute::eSKELETON},
+    {"Marker", "", KFbxNodeAttribute::eMARKER},
+    {"Camera", "", KFbxNodeAttribute::eCAMERA},
+    {"Light", "", KFbxNodeAttribute::eLIGHT},
+    {"Mesh", "", KFbxNodeAttribute::eMESH},
+};
+
+TEST_F(DeferredNodePropertiesWriteTest, ABareModelKeepsAnAttributeOnlyWhereItsKindMeansOne) {
+    int index = 0;
+    for (const BareModelCase& bare : kBareModels) {
+        const std::string path = mFolder / ("bare" + std::to_string(index++) + ".fbx");
+        {
+            std::ofstream file(path, std::ios::binary);
+            file << "; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\n"
+                 << "Objects:  {\n\tModel: \"Model::bare\",\"" << bare.mType << "\" {\n"
+                 << bare.mBody << "\t}\n}\nConnections:  {\n\tConnect: \"OO\", \"Model::bare\", \"Model::Scene\"\n}\n";
+        }
+        KFbxScene* scene = KFbxScene::Create(mManager, "");
+        ASSERT_TRUE(Import(path, scene)) << bare.mType << bare.mBody;
+        KFbxNode* node = scene->FindNodeByName(KString("bare"));
+        ASSERT_NE(node, nullptr) << bare.mType << bare.mBody;
+        KFbxNodeAttribute* attribute = node->GetNodeAttribute();
+        EXPECT_EQ(attribute != nullptr ? attribute->GetAttributeType() : -1, bare.mAttributeType)
+            << bare.mType << bare.mBody;
+        EXPECT_EQ(node->GetNodeAttributeCount(), bare.mAttributeType < 0 ? 0 : 1) << bare.mType << bare.mBody;
+        if (auto* null = dynamic_cast<KFbxNull*>(attribute)) {
+            EXPECT_EQ(null->GetSize(), 250.0);
+        }
+        scene->Destroy(true);
+    }
+}
 
 TEST_F(DeferredNodePropertiesWriteTest, AModelOfTheOlderFilesWithChannelsKeepsTheirValues) {
     const std::string path = mFolder / "channels.fbx";

@@ -103,6 +103,20 @@ TEST_F(Reader3dsForeignTest, MovedMeshWithoutKeyframerDataKeepsItsWorldPositions
     KFbxVector4 translation;
     node->GetLclTranslation(translation);
     EXPECT_TRUE(Near(translation, 10, 0, -3));
+    // The take's constant curves say the same as the node's own values.
+    KFbxVector4 rotation;
+    KFbxVector4 scaling;
+    node->GetLclRotation(rotation);
+    node->GetLclScaling(scaling);
+    const char* const axes[] = {"X", "Y", "Z"};
+    for (int axis = 0; axis < 3; ++axis) {
+        for (const auto& [channel, value] : {std::pair{"T", translation}, {"R", rotation}, {"S", scaling}}) {
+            const KFCurve* curve = TakeCurve(node, "Transform", channel, axes[axis]);
+            ASSERT_NE(curve, nullptr) << channel << axes[axis];
+            EXPECT_EQ(curve->KeyGetCount(), 0) << channel << axes[axis];
+            EXPECT_NEAR(curve->GetValue(), value[axis], 1e-5) << channel << axes[axis];
+        }
+    }
 }
 
 TEST_F(Reader3dsForeignTest, RotatedScaledOrMirroredMeshWithoutKeyframerDataKeepsItsWorldPositions) {
