@@ -183,7 +183,9 @@ void KFbxTakeNodeContainer::MakeDeferredProperties() {
 }
 
 void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
-    if (mDeferred == nullptr) {
+    // Not while a take is built from it: that take makes no links, and
+    // what it is built from must stay.
+    if (mDeferred == nullptr || mMaking != nullptr) {
         return;
     }
     // Its template is the object's properties (made for want of memory,
@@ -268,8 +270,12 @@ KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
     if (mDeferred != nullptr) {
         // The copy a made default take would give, built as that take would
         // be, without its links: neither the default take nor the
-        // properties need to be made for it.
-        takeNode = FillAsDefault(given, *mDeferred);
+        // properties need to be made for it. Built unnamed, as a copy is,
+        // since fills link the curves of a take named like the default one.
+        takeNode = FillAsDefault("", *mDeferred);
+        if (takeNode != nullptr) {
+            takeNode->SetName(given);
+        }
     } else if (const KFbxTakeNode* defaultTake = GetDefaultTakeNode()) {
         takeNode = CopyOf(*defaultTake);
         if (takeNode != nullptr) {
