@@ -21,10 +21,6 @@ const char* const kTakeNodeDoesNotExist = "Take node does not exist";
 const char* const kCannotRemoveDefault = "Cannot remove default take node";
 const char* const kTakeNodeAlreadyExists = "Take node already exists";
 
-bool SameName(const KFbxTakeNode* takeNode, const char* name) {
-    return std::strcmp(takeNode->GetName(), name != nullptr ? name : "") == 0;
-}
-
 // A copy that lost its tree to a lack of memory is no copy.
 KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
     auto* copy = new (std::nothrow) KFbxTakeNode(source);
@@ -38,12 +34,17 @@ KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
 }  // namespace
 
 // What a deferred default take is built from: the properties an immediate fill
-// would have seen and, in order, those that would have had channels added to it.
+// would have seen and, in order, what would have been done to it since: the
+// properties that would have had channels added, and the steps taken.
 struct KFbxTakeNodeContainer::DeferredDefaultTake {
+    struct Added {
+        KFbxProperty mProperty;
+        TakeNodeStep mStep;
+    };
     // -1 until the object's deferred properties are made.
     int mPropertyCount = 0;
     std::vector<bool> mAnimatable;
-    std::vector<KFbxProperty> mAdded;
+    std::vector<Added> mAdded;
 };
 
 
@@ -113,6 +114,19 @@ void KFbxTakeNodeContainer::CopyFrom(const KFbxTakeNodeContainer& source) {
 
 void KFbxTakeNodeContainer::FillTakeNodeTemplate(KFbxTakeNode&) {}
 
+void KFbxTakeNodeContainer::ApplyToTakeNodes(TakeNodeStep step) {
+    if (step == nullptr) {
+        return;
+    }
+    // The takes made beside a deferred default take get it now.
+    const int first = DeferChannel(KFbxProperty(), step) ? 1 : 0;
+    for (int index = first; index < GetTakeNodeCount(); ++index) {
+        if (KFbxTakeNode* takeNode = TakeNodeAt(index)) {
+            step(*takeNode);
+        }
+    }
+}
+
 KFbxTakeNode* KFbxTakeNodeContainer::CreateDefaultTakeNode() {
     KFbxTakeNode* takeNode = CreateTakeNode(kDefaultTakeName);
     if (takeNode != nullptr) {
@@ -169,7 +183,9 @@ void KFbxTakeNodeContainer::MakeDeferredProperties() {
 }
 
 void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
-    if (mDeferred == nullptr) {
+    // Not while a take is built from it: that take makes no links, and
+    // what it is built from must stay.
+    if (mDeferred == nullptr || mMaking != nullptr) {
         return;
     }
     // Its template is the object's properties (made for want of memory,
@@ -181,26 +197,45 @@ void KFbxTakeNodeContainer::MakeDeferredDefaultTake() const {
     // Logically const: the take is what the container would have held anyway.
     auto* self = const_cast<KFbxTakeNodeContainer*>(this);
     const std::unique_ptr<DeferredDefaultTake> deferred = std::move(self->mDeferred);
-    self->mMaking = deferred.get();
-    KFbxTakeNode* takeNode = self->CreateTakeNode(kDefaultTakeName);
-    if (takeNode != nullptr) {
-        for (KFbxProperty& property : deferred->mAdded) {
-            if (property.IsValid()) {
-                self->AddChannel(property, 0);
-            }
+    KFbxTakeNode* takeNode = self->FillAsDefault(kDefaultTakeName, *deferred);
+    try {
+        if (takeNode != nullptr) {
+            // Takes made meanwhile follow it, where their indices had them.
+            self->mTakeNodes.insert(self->mTakeNodes.begin(), takeNode);
+            return;
         }
-    } else {
-        self->mCurrent = -1;
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        delete takeNode;
     }
-    self->mMaking = nullptr;
+    // Without a default take the others go too: no index may move.
+    self->ClearTakeNodes();
 }
 
-bool KFbxTakeNodeContainer::DeferChannel(const KFbxProperty& property) {
+KFbxTakeNode* KFbxTakeNodeContainer::FillAsDefault(const char* name, const DeferredDefaultTake& deferred) {
+    mMaking = &deferred;
+    const bool isDefault = std::strcmp(name, kDefaultTakeName) == 0;
+    KFbxTakeNode* takeNode = NewFilledTakeNode(name);
+    if (takeNode != nullptr) {
+        for (const DeferredDefaultTake::Added& added : deferred.mAdded) {
+            if (added.mStep != nullptr) {
+                added.mStep(*takeNode);
+            } else if (added.mProperty.IsValid()) {
+                KFbxProperty property = added.mProperty;
+                AddChannel(property, *takeNode, isDefault);
+            }
+        }
+    }
+    mMaking = nullptr;
+    return takeNode;
+}
+
+bool KFbxTakeNodeContainer::DeferChannel(const KFbxProperty& property, TakeNodeStep step) {
     if (mDeferred == nullptr) {
         return false;
     }
     try {
-        mDeferred->mAdded.push_back(property);
+        mDeferred->mAdded.push_back(DeferredDefaultTake::Added{property, step});
         return true;
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
@@ -224,30 +259,32 @@ bool KFbxTakeNodeContainer::TemplatePropertyAnimatable(int index) const {
 }
 
 KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
-    // A take is filled from the properties.
-    MakeProperties();
-    MakeDeferredDefaultTake();
-    for (const KFbxTakeNode* takeNode : mTakeNodes) {
-        if (SameName(takeNode, name)) {
+    const char* given = name != nullptr ? name : "";
+    for (int index = 0; index < GetTakeNodeCount(); ++index) {
+        if (std::strcmp(TakeNodeNameAt(index), given) == 0) {
             SetError(kTakeNodeAlreadyExists);
             return nullptr;
         }
     }
     KFbxTakeNode* takeNode = nullptr;
-    if (const KFbxTakeNode* defaultTake = GetDefaultTakeNode()) {
+    if (mDeferred != nullptr) {
+        // The copy a made default take would give, built as that take would
+        // be, without its links: neither the default take nor the
+        // properties need to be made for it. Built unnamed, as a copy is,
+        // since fills link the curves of a take named like the default one.
+        takeNode = FillAsDefault("", *mDeferred);
+        if (takeNode != nullptr) {
+            takeNode->SetName(given);
+        }
+    } else if (const KFbxTakeNode* defaultTake = GetDefaultTakeNode()) {
         takeNode = CopyOf(*defaultTake);
         if (takeNode != nullptr) {
-            takeNode->SetName(name != nullptr ? name : "");
+            takeNode->SetName(given);
         }
     } else {
-        takeNode = new (std::nothrow) KFbxTakeNode(name);
-        if (takeNode != nullptr && takeNode->GetKFCurveNode() == nullptr) {
-            delete takeNode;
-            takeNode = nullptr;
-        }
-        if (takeNode != nullptr) {
-            FillTakeNodeTemplate(*takeNode);
-        }
+        // A take is filled from the properties.
+        MakeProperties();
+        takeNode = NewFilledTakeNode(given);
     }
     if (takeNode == nullptr) {
         return nullptr;
@@ -258,6 +295,18 @@ KFbxTakeNode* KFbxTakeNodeContainer::CreateTakeNode(const char* name) {
         SdkNoteAllocationFailure();
         delete takeNode;
         return nullptr;
+    }
+    return takeNode;
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::NewFilledTakeNode(const char* name) {
+    auto* takeNode = new (std::nothrow) KFbxTakeNode(name);
+    if (takeNode != nullptr && takeNode->GetKFCurveNode() == nullptr) {
+        delete takeNode;
+        return nullptr;
+    }
+    if (takeNode != nullptr) {
+        FillTakeNodeTemplate(*takeNode);
     }
     return takeNode;
 }
@@ -274,8 +323,9 @@ bool KFbxTakeNodeContainer::RemoveTakeNode(int index) {
     if (mCurrent >= index) {
         --mCurrent;
     }
-    KFbxTakeNode* takeNode = mTakeNodes[static_cast<std::size_t>(index)];
-    mTakeNodes.erase(mTakeNodes.begin() + index);
+    const int stored = StoredIndex(index);
+    KFbxTakeNode* takeNode = mTakeNodes[static_cast<std::size_t>(stored)];
+    mTakeNodes.erase(mTakeNodes.begin() + stored);
     delete takeNode;
     return true;
 }
@@ -329,7 +379,7 @@ bool KFbxTakeNodeContainer::GetAnimationInterval(KTime& start, KTime& stop) {
 
 bool KFbxTakeNodeContainer::IsChannelAnimated(const char* first, const char* second, const char* third) {
     for (int i = 1; i < GetTakeNodeCount(); ++i) {
-        if (mTakeNodes[static_cast<std::size_t>(i)]->IsAnimated(first, second, third)) {
+        if (TakeNodeAt(i)->IsAnimated(first, second, third)) {
             return true;
         }
     }
@@ -339,7 +389,7 @@ bool KFbxTakeNodeContainer::IsChannelAnimated(const char* first, const char* sec
 bool KFbxTakeNodeContainer::IsChannelAnimatedByIndex(const char* first, const char* second,
                                                      const KDataType* type) {
     for (int i = 1; i < GetTakeNodeCount(); ++i) {
-        if (mTakeNodes[static_cast<std::size_t>(i)]->IsAnimatedByIndex(first, second, type)) {
+        if (TakeNodeAt(i)->IsAnimatedByIndex(first, second, type)) {
             return true;
         }
     }
@@ -360,15 +410,25 @@ KFbxTakeNode* KFbxTakeNodeContainer::TakeNodeAt(int index) const {
     if (index < 0 || index >= GetTakeNodeCount()) {
         return nullptr;
     }
-    MakeDeferredDefaultTake();
-    return index < static_cast<int>(mTakeNodes.size()) ? mTakeNodes[static_cast<std::size_t>(index)] : nullptr;
+    // The takes after a deferred default take are reached without making it.
+    if (index == 0) {
+        MakeDeferredDefaultTake();
+    }
+    const int stored = StoredIndex(index);
+    return stored >= 0 && stored < static_cast<int>(mTakeNodes.size()) ? mTakeNodes[static_cast<std::size_t>(stored)]
+                                                                         : nullptr;
 }
+
+int KFbxTakeNodeContainer::StoredIndex(int index) const { return mDeferred != nullptr ? index - 1 : index; }
 
 const char* KFbxTakeNodeContainer::TakeNodeNameAt(int index) const {
     if (index < 0 || index >= GetTakeNodeCount()) {
         return nullptr;
     }
-    return mDeferred != nullptr ? kDefaultTakeName : mTakeNodes[static_cast<std::size_t>(index)]->GetName();
+    if (mDeferred != nullptr && index == 0) {
+        return kDefaultTakeName;
+    }
+    return mTakeNodes[static_cast<std::size_t>(StoredIndex(index))]->GetName();
 }
 
 void KFbxTakeNodeContainer::SetError(const char* text) {

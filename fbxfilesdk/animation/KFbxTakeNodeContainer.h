@@ -7,10 +7,11 @@
 // curve's destruction and the property's removal each take it away.
 //
 // A derived class may ask for its default take to be made on first use
-// (DeferDefaultTakeNode): until something reaches a take node, its channels or
+// (DeferDefaultTakeNode): until something reaches that take, its channels or
 // the links, the container keeps only what is needed to build them later
 // exactly as they would have been built at once, in the same order and with
-// the property values the changes since would have left in them.
+// the property values the changes since would have left in them. Another take
+// made meanwhile is built as the copy of that take would be, without it.
 //
 // Errors are recorded, code 0 with a text, in the error holder the derived
 // class hands over; without one they are only answered by false or null.
@@ -83,6 +84,12 @@ public:
     // ---- take nodes ----
     // Derived classes add their channels to a fresh take node; nothing here.
     virtual void FillTakeNodeTemplate(KFbxTakeNode& takeNode);
+    // A change of the channels that reads nothing but the take node.
+    using TakeNodeStep = void (*)(KFbxTakeNode& takeNode);
+    // The step on every take node now; a deferred default take keeps it, in
+    // order with the channels of the properties added meanwhile, and takes
+    // it when made. Made at once when memory runs out.
+    void ApplyToTakeNodes(TakeNodeStep step);
     // The take "Default", which becomes current; null when refused.
     KFbxTakeNode* CreateDefaultTakeNode();
     // A copy of the default take under the name, or a fresh, filled take
@@ -165,6 +172,10 @@ protected:
     int TemplatePropertyCount() const;
     bool TemplatePropertyAnimatable(int index) const;
     bool IsMakingDeferredDefaultTake() const { return mMaking != nullptr; }
+    // For a derived class that keeps the value of a property not made yet
+    // while a take made beside a deferred default take is current: what
+    // PropertyChanged would write into that take, count components (1 or 3).
+    void WriteUnmadeChannelDefaults(const char* propertyName, const double* values, int count);
 
 private:
     struct DeferredDefaultTake;
@@ -180,16 +191,29 @@ private:
     // Whether a deferred default take waits for the properties being made.
     bool IsTemplatePending() const;
     const char* TakeNodeNameAt(int index) const;
-    // Keeps the property for a deferred default take's channels; false when
-    // there is none (or it had to be made for want of memory).
-    bool DeferChannel(const KFbxProperty& property);
-    // A channel for the property in the take at that index (0 links it).
-    void AddChannel(KFbxProperty& property, int index);
+    // Keeps the property for a deferred default take's channels, or the
+    // step for it; false when there is none (or it had to be made for want
+    // of memory).
+    bool DeferChannel(const KFbxProperty& property, TakeNodeStep step = nullptr);
+    // A channel for the property in the take, its curves linked when asked.
+    void AddChannel(KFbxProperty& property, KFbxTakeNode& takeNode, bool link);
+    // A take of the name built as the deferred default take would be: the
+    // fill, then what was done since, in order; linked when it is "Default".
+    KFbxTakeNode* FillAsDefault(const char* name, const DeferredDefaultTake& deferred);
+    // A new take of the name with the class's template; null when refused.
+    KFbxTakeNode* NewFilledTakeNode(const char* name);
+    // Where the take of that index is kept: a deferred default take is not.
+    int StoredIndex(int index) const;
+    // The current take, unless it is a deferred default take.
+    KFbxTakeNode* MadeCurrentTakeNode() const;
     void SetError(const char* text);
     void RemoveLinksOf(const KFbxProperty& property);
     // Writes the value into the channel; create makes missing children and
     // curves, fourComponents lets four-component values fill a fourth child.
     void WriteChannelDefaults(const KFbxProperty& property, KFCurveNode& channel, bool create, bool fourComponents);
+    // The first read values into the channel's curve or its componentCount children.
+    static void WriteValuesToChannel(const double* values, int read, int componentCount, KFCurveNode& channel,
+                                     bool create);
     // Gives the channel its curve (one component) or its component children
     // with curves, linking each curve to the property when asked.
     void BuildChannel(KFbxProperty& property, KFCurveNode& channel, int componentCount, bool link);

@@ -224,8 +224,17 @@ void DestroyChannel(KFCurveNode* channel) {
 // ---- object operations ------------------------------------------------------
 
 void KFbxTakeNodeContainer::PropertyChanged(KFbxProperty& property) {
-    // A deferred default take reads the values when it is made.
-    if (mDeferred != nullptr || !property.GetFlag(KFbxProperty::kAnimatable)) {
+    // The object's own properties being made hold what they held before:
+    // the takes have it already.
+    if (IsTemplatePending() || !property.GetFlag(KFbxProperty::kAnimatable)) {
+        return;
+    }
+    if (mDeferred != nullptr) {
+        // A deferred default take reads the values when it is made; a take
+        // made beside it takes them now when current.
+        if (KFbxTakeNode* current = MadeCurrentTakeNode()) {
+            PropertySetDefaultValuesOnChannel(property, *current);
+        }
         return;
     }
     KFbxTakeNode* current = TakeNodeAt(GetCurrentTakeNodeIndex());
@@ -295,24 +304,25 @@ void KFbxTakeNodeContainer::PropertyAddToTakeNodes(KFbxProperty& property, const
         // One of the deferred properties being made: the template has it.
         return;
     }
+    // A deferred default take keeps the property for when it is made; the
+    // takes made beside it get their channels now.
+    int first = 0;
     if (mDeferred != nullptr) {
-        // The deferred take is the only one, and it is named "Default".
-        if (takeName != nullptr && std::strcmp(takeName, TakeNodeNameAt(0)) != 0) {
-            return;
-        }
-        if (DeferChannel(property)) {
-            return;
-        }
+        const bool toDefault = takeName == nullptr || std::strcmp(takeName, TakeNodeNameAt(0)) == 0;
+        first = !toDefault || DeferChannel(property) ? 1 : 0;
     }
-    for (int i = 0; i < GetTakeNodeCount(); ++i) {
-        if (takeName == nullptr || std::strcmp(mTakeNodes[static_cast<std::size_t>(i)]->GetName(), takeName) == 0) {
-            AddChannel(property, i);
+    for (int i = first; i < GetTakeNodeCount(); ++i) {
+        KFbxTakeNode* takeNode = takeName == nullptr || std::strcmp(TakeNodeNameAt(i), takeName) == 0
+                                     ? TakeNodeAt(i)
+                                     : nullptr;
+        if (takeNode != nullptr) {
+            AddChannel(property, *takeNode, i == 0);
         }
     }
 }
 
-void KFbxTakeNodeContainer::AddChannel(KFbxProperty& property, int index) {
-    KFCurveNode* root = mTakeNodes[static_cast<std::size_t>(index)]->GetKFCurveNode();
+void KFbxTakeNodeContainer::AddChannel(KFbxProperty& property, KFbxTakeNode& takeNode, bool link) {
+    KFCurveNode* root = takeNode.GetKFCurveNode();
     if (root == nullptr) {
         return;
     }
@@ -332,7 +342,7 @@ void KFbxTakeNodeContainer::AddChannel(KFbxProperty& property, int index) {
     if (channel == nullptr) {
         return;
     }
-    if (index == 0 && property.GetKProperty() != nullptr) {
+    if (link && property.GetKProperty() != nullptr) {
         BuildChannel(property, *channel, componentCount, true);
     }
     channel->SetLayerTypeOfKind();
@@ -404,6 +414,24 @@ void KFbxTakeNodeContainer::WriteChannelDefaults(const KFbxProperty& property, K
     } else if (IsVectorCode(code)) {
         componentCount = fourComponents && read == 4 ? 4 : 3;
     }
+    WriteValuesToChannel(values, read, componentCount, channel, create);
+}
+
+void KFbxTakeNodeContainer::WriteUnmadeChannelDefaults(const char* propertyName, const double* values, int count) {
+    KFbxTakeNode* current = mDeferred != nullptr ? MadeCurrentTakeNode() : nullptr;
+    KFCurveNode* root = current != nullptr ? current->GetKFCurveNode() : nullptr;
+    KFCurveNode* channel = root != nullptr ? root->Find(GetChannelName(propertyName)) : nullptr;
+    if (channel != nullptr) {
+        WriteValuesToChannel(values, count, count, *channel, true);
+    }
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::MadeCurrentTakeNode() const {
+    return mDeferred != nullptr && mCurrent == 0 ? nullptr : TakeNodeAt(mCurrent);
+}
+
+void KFbxTakeNodeContainer::WriteValuesToChannel(const double* values, int read, int componentCount,
+                                                 KFCurveNode& channel, bool create) {
     if (componentCount == 1) {
         if (create && channel.FCurveGet() == nullptr) {
             channel.FCurveSet(KFCurve::Create());

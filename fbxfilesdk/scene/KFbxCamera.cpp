@@ -5,6 +5,10 @@
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
+#include <fbxfilesdk/core/KInternedText.h>
+#include <fbxfilesdk/core/KObject.h>
+#include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxAttributeChannels.h>
 #include <fbxfilesdk/scene/KFbxCamera_internal.h>
@@ -12,8 +16,10 @@
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <new>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -236,6 +242,49 @@ const ResolutionFormat* FindResolutionFormat(int format) {
     return nullptr;
 }
 
+// Every camera names the same properties, of the same types, with the same
+// enum values: interned and looked up once, each camera's records share them.
+struct InternedCameraTexts {
+    KInternedText mNames[KFbxCamera::ePropertyCount];
+    KFbxDataType mDataTypes[KFbxCamera::ePropertyCount];
+    std::vector<KInternedText> mEnumValues[KFbxCamera::ePropertyCount];
+    // No two properties share a name (interned: equal texts, equal holders).
+    bool mNamesDistinct = true;
+
+    InternedCameraTexts() {
+        for (const PropertySpec& spec : kSpecs) {
+            const int index = spec.mWhich;
+            mNames[index] = spec.mName;
+            mDataTypes[index] = DataTypeOf(spec);
+            for (int value = 0; value < spec.mTexts.mCount; ++value) {
+                mEnumValues[index].emplace_back(spec.mTexts.mTexts[value]);
+            }
+            for (int before = 0; before < index; ++before) {
+                mNamesDistinct = mNamesDistinct && !(mNames[before] == mNames[index]);
+            }
+        }
+    }
+
+    // Whether the object has no property of any of these names.
+    bool AreFreeOn(const KObject* object) const {
+        for (int index = 0; index < object->GetPropertyCount(); ++index) {
+            const char* taken = object->GetPropertyAt(index)->GetName();
+            for (const KInternedText& name : mNames) {
+                if (std::strcmp(name.Get(), taken) == 0) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+};
+
+// Never destroyed: cameras may outlive the other statics.
+const InternedCameraTexts& CameraTexts() {
+    static const InternedCameraTexts* const texts = new InternedCameraTexts;
+    return *texts;
+}
+
 }  // namespace
 
 
@@ -244,6 +293,9 @@ KFbxCamera::KFbxCamera(KFbxSdkManager* manager, const char* name)
       mUpVector(0.0, 1.0, 0.0, 1.0),
       mLookAt(0.0, 0.0, 0.0, 1.0),
       mAudioColor(0.0, 1.0, 0.0, 1.0) {
+    // The twin first: each property is made on it at once, instead of being
+    // looked up by name and bound afterwards.
+    CreateInternal();
     InitProperties();
     Reset();
 }
@@ -251,14 +303,29 @@ KFbxCamera::KFbxCamera(KFbxSdkManager* manager, const char* name)
 KFbxCamera::~KFbxCamera() = default;
 
 void KFbxCamera::InitProperties() {
+    const InternedCameraTexts& texts = CameraTexts();
+    const KInternedText noLabel;
+    // A new camera has only the attribute's own properties: the camera's
+    // names are free, on the object and on its twin.
+    const KObject* twin = GetInternalObject();
+    const bool fresh = texts.mNamesDistinct && twin != nullptr && texts.AreFreeOn(twin);
+    const KFreshPropertyNamesScope scope(fresh ? twin : nullptr);
+    ReserveProperties(ePropertyCount);
     // Every value starts at zero: the reset that follows reads some of them
     // (the film back) before it sets them.
     for (const PropertySpec& spec : kSpecs) {
-        KFbxProperty& property = mProperties[spec.mWhich];
-        if (spec.mKind == eENUM) {
-            InitEnumProperty(property, spec.mName, spec.mTexts.mTexts, spec.mTexts.mCount, 0);
+        const int index = spec.mWhich;
+        KFbxProperty& property = mProperties[index];
+        if (fresh) {
+            property.InitOnNewObject(this, texts.mNames[index], texts.mDataTypes[index], noLabel);
         } else {
-            property.InitOnObject(this, spec.mName, DataTypeOf(spec), "");
+            property.InitOnObject(this, spec.mName, texts.mDataTypes[index], "");
+        }
+        if (spec.mKind == eENUM) {
+            for (const KInternedText& value : texts.mEnumValues[index]) {
+                property.AddEnumValue(value);
+            }
+            SetEnumValue(property, 0);
         }
         if ((spec.mFlags & kAnimated) != 0) {
             property.ModifyFlag(KFbxProperty::kAnimatable | KFbxProperty::kPublicFlag8, true);

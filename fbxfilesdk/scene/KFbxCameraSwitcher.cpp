@@ -50,6 +50,10 @@ KFbxNodeAttribute* KFbxCameraSwitcher::Clone(int mode) const {
 
 void KFbxCameraSwitcher::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     KFbxNodeAttribute::FillTakeNodeTemplate(takeNode);
+    FillCameraIndex(takeNode);
+}
+
+void KFbxCameraSwitcher::FillCameraIndex(KFbxTakeNode& takeNode) {
     KFCurveNode* root = takeNode.GetKFCurveNode();
     KFCurveNode* channel = root != nullptr ? root->FindOrCreate(kCameraIndexChannel, true) : nullptr;
     if (channel != nullptr && channel->FCurveGet() != nullptr) {
@@ -58,12 +62,16 @@ void KFbxCameraSwitcher::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
 }
 
 void KFbxCameraSwitcher::ClearTakeNodeTemplate(KFbxTakeNode& takeNode) {
+    ClearCameraIndex(takeNode);
+    KFbxNodeAttribute::ClearTakeNodeTemplate(takeNode);
+}
+
+void KFbxCameraSwitcher::ClearCameraIndex(KFbxTakeNode& takeNode) {
     if (KFCurveNode* root = takeNode.GetKFCurveNode()) {
         if (KFCurveNode* channel = root->FindChildForChannel(kCameraIndexChannel)) {
             root->DeleteChild(channel);
         }
     }
-    KFbxNodeAttribute::ClearTakeNodeTemplate(takeNode);
 }
 
 int KFbxCameraSwitcher::GetDefaultCameraIndex() const {

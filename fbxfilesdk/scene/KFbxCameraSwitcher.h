@@ -33,6 +33,10 @@ public:
     // The "Camera Index" channel, its default 1.
     void FillTakeNodeTemplate(KFbxTakeNode& takeNode) override;
     void ClearTakeNodeTemplate(KFbxTakeNode& takeNode) override;
+    // The channel reads nothing of the switcher: a scene's switcher node
+    // makes no take, nor properties, until they are used.
+    KFbxTakeNodeContainer::TakeNodeStep GetTakeNodeFillStep() const override { return &FillCameraIndex; }
+    KFbxTakeNodeContainer::TakeNodeStep GetTakeNodeClearStep() const override { return &ClearCameraIndex; }
 
     // The default of the "Camera Index" curve in the node's default take,
     // truncated toward zero; 0 without node or channel.
@@ -48,6 +52,9 @@ public:
     KFbxTypedProperty<int> CameraIndex;
 
 private:
+    static void FillCameraIndex(KFbxTakeNode& takeNode);
+    static void ClearCameraIndex(KFbxTakeNode& takeNode);
+
     std::vector<KString> mCameraNames;
 };
 

@@ -66,6 +66,7 @@ void KFbxNode::MakeDeferredProperties() {
     // "Visibility" among them) are written, before the default take copies
     // them into its channels.
     WritePropertyDefaults(true);
+    WriteKeptValues();
     if (mUnmadeDefaultAttributeIndex != static_cast<int>(DefaultOf(eDefaultAttributeIndex)[0])) {
         mProperties[eDefaultAttributeIndex].Set(&mUnmadeDefaultAttributeIndex, eFbxValueInteger);
     }
@@ -431,17 +432,20 @@ KFbxNode* KFbxNode::GetTargetUp() const { return GetReferenceTarget(eUpVectorPro
 // ---- display ----------------------------------------------------------------
 
 void KFbxNode::SetVisibility(bool visible) {
+    const double value = visible ? 1.0 : 0.0;
+    if (KeepUnmade(eShow, value) && KeepUnmade(eVisibility, value)) {
+        return;
+    }
     KFbxProperty* const properties = Handles();
     properties[eShow].Set(&visible, eFbxValueBool);
     if (properties[eVisibility].IsValid()) {
-        const double value = visible ? 1.0 : 0.0;
         properties[eVisibility].Set(&value, eFbxValueDouble);
     }
 }
 
 bool KFbxNode::GetVisibility() const {
     if (!HasHandles()) {
-        return DefaultOf(eVisibility)[0] != 0.0;
+        return UnmadeOf(eVisibility)[0] != 0.0;
     }
     double value = 0.0;
     return mProperties[eVisibility].IsValid() && mProperties[eVisibility].Get(&value, eFbxValueDouble) &&

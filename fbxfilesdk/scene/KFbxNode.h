@@ -331,11 +331,22 @@ private:
     // The handles of the properties, made first.
     KFbxProperty* Handles() const;
     bool HasHandles() const { return mProperties != nullptr; }
-    // A property's value, its default while the properties are not made.
+    // A property's value, while the properties are not made the one they
+    // would be made with.
     bool NodeBool(int which) const;
     int NodeInt(int which) const;
     KFbxVector4 NodeVector(int which) const;
     static const double* DefaultOf(int which);
+    // The value written meanwhile to a property not made yet, else its default.
+    const double* UnmadeOf(int which) const;
+    // Keeps the value for a property not made yet; false when it must be
+    // written into the property (made, or no memory to keep it).
+    bool KeepUnmade(int which, double x, double y = 0.0, double z = 0.0);
+    // The values kept by KeepUnmade into the properties just made.
+    void WriteKeptValues();
+    // What a change of the property would have written into a take made
+    // meanwhile, for the value just kept.
+    void WroteUnmade(int which);
     // Into the property, or kept for it until it is made.
     bool SetDefaultAttributeIndexValue(int index);
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
@@ -385,6 +396,22 @@ private:
     ErrorHolder mError;
     // "DefaultAttributeIndex" until the properties are made.
     int mUnmadeDefaultAttributeIndex = -1;
+    // A value written to a property before the properties are made: readers
+    // that only place a node make none of the others.
+    struct UnmadeValue {
+        int mWhich;
+        double mValue[3];
+    };
+    // The last value written to each such property, in the order first
+    // written; written into the properties when they are made. Made on the
+    // first such write, as most nodes have none; the few properties written
+    // this way fit.
+    struct UnmadeValues {
+        static constexpr int kCapacity = 8;
+        UnmadeValue mValues[kCapacity];
+        int mCount = 0;
+    };
+    std::unique_ptr<UnmadeValues> mUnmadeValues;
     // The handles that made the properties, one per ENodeProperty; none
     // until the properties are made.
     std::unique_ptr<KFbxProperty[]> mProperties;

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute_internal.h>
@@ -12,7 +13,10 @@ namespace fbxsdk_2006_11_1 {
 
 
 KFbxNodeAttribute::KFbxNodeAttribute(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {
-    Color.InitOnObject(this, "Color", gKFbxDataTypeColor, "");
+    // Interned once for every attribute; never destroyed, as attributes may
+    // outlive the other statics. A new object has no property of the name.
+    static const KInternedText* const colorName = new KInternedText("Color");
+    Color.InitOnNewObject(this, *colorName, gKFbxDataTypeColor, KInternedText());
     const fbxDouble3 grey(0.8, 0.8, 0.8);
     Color.Set(&grey, eFbxValueDouble3);
 }
@@ -89,6 +93,10 @@ void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
     if (node == nullptr || !HasTakeNodeTemplate()) {
         return;
     }
+    if (const KFbxTakeNodeContainer::TakeNodeStep fill = GetTakeNodeFillStep()) {
+        node->ApplyToTakeNodes(fill);
+        return;
+    }
     for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
         FillTakeNodeTemplate(*node->GetTakeNode(index));
     }
@@ -129,8 +137,12 @@ void KFbxNodeAttribute::DestroyContents(bool recursive, bool dependents) {
 
 void KFbxNodeAttribute::DetachFromNode() {
     if (mNode != nullptr && HasTakeNodeTemplate()) {
-        for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
-            ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
+        if (const KFbxTakeNodeContainer::TakeNodeStep clear = GetTakeNodeClearStep()) {
+            mNode->ApplyToTakeNodes(clear);
+        } else {
+            for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
+                ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
+            }
         }
     }
     mNode = nullptr;

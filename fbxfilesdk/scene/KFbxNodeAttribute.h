@@ -22,6 +22,7 @@
 #ifndef FBXFILESDK_SCENE_KFBXNODEATTRIBUTE_H
 #define FBXFILESDK_SCENE_KFBXNODEATTRIBUTE_H
 
+#include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
@@ -91,6 +92,11 @@ public:
     // False only for kinds that keep both of the above empty: attaching and
     // detaching those leaves the node's take nodes alone (and unmade).
     virtual bool HasTakeNodeTemplate() const { return true; }
+    // For kinds whose channels follow from nothing but the take node: the
+    // two above as steps, which a node's default take made on first use
+    // takes when it is made. Null for kinds that read their own values.
+    virtual KFbxTakeNodeContainer::TakeNodeStep GetTakeNodeFillStep() const { return nullptr; }
+    virtual KFbxTakeNodeContainer::TakeNodeStep GetTakeNodeClearStep() const { return nullptr; }
 
     // The node, whose every take node gets the kind's channels.
     void AttachToNode(KFbxNode* node);

@@ -46,8 +46,10 @@ void KFbxNode::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     } kChannels[] = {{eLclTranslation, "T", gKDataTypeLclTranslation, KFCL_TRANSLATION},
                      {eLclRotation, "R", gKDataTypeLclRotation, KFCL_EULER_ROTATION},
                      {eLclScaling, "S", gKDataTypeLclScaling, KFCL_SCALING}};
+    // Only the default take links its curves: the others are filled from
+    // the values alone, which properties not made yet hold too.
     for (const auto& entry : kChannels) {
-        KFbxProperty& property = GetNodeProperty(entry.mProperty);
+        KFbxProperty* const property = linked ? &GetNodeProperty(entry.mProperty) : nullptr;
         KFbxVector4 value;
         GetDouble3(entry.mProperty, value);
         KFCurveNode* channel = KFCurveNode::Create(entry.mChannel, entry.mDataType, entry.mLayerType, 0);
@@ -62,17 +64,19 @@ void KFbxNode::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
             }
             curve->SetValue(static_cast<float>(value[component]));
             curve->SetColor(kComponentColors[component]);
-            if (linked && property.IsValid()) {
-                AddPropertyLink(property, component, curve);
+            if (property != nullptr && property->IsValid()) {
+                AddPropertyLink(*property, component, curve);
             }
         }
         transform->Add(channel);
     }
 
-    KFbxProperty& visibilityProperty = GetNodeProperty(eVisibility);
+    KFbxProperty* const visibilityProperty = linked ? &GetNodeProperty(eVisibility) : nullptr;
     double visibility = 1.0;
-    if (visibilityProperty.IsValid()) {
-        visibilityProperty.Get(&visibility, eFbxValueDouble);
+    if (!HasHandles()) {
+        visibility = UnmadeOf(eVisibility)[0];
+    } else if (mProperties[eVisibility].IsValid()) {
+        mProperties[eVisibility].Get(&visibility, eFbxValueDouble);
     }
     KFCurveNode* visibilityChannel = KFCurveNode::Create("Visibility", gKDataTypeVisibility, KFCL_TRANSLATION, 0);
     if (visibilityChannel != nullptr) {
@@ -81,8 +85,8 @@ void KFbxNode::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
             curve->SetValue(static_cast<float>(visibility));
             curve->SetColor(kVisibilityColor);
             visibilityChannel->FCurveSet(curve);
-            if (linked && visibilityProperty.IsValid()) {
-                AddPropertyLink(visibilityProperty, 0, curve);
+            if (visibilityProperty != nullptr && visibilityProperty->IsValid()) {
+                AddPropertyLink(*visibilityProperty, 0, curve);
             }
         }
     }

@@ -9,8 +9,13 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
 #include <fbxfilesdk/core/KInternedText.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <algorithm>
 #include <iterator>
+#include <memory>
+#include <new>
+#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -111,6 +116,27 @@ bool Differs(const KFbxVector4& a, const KFbxVector4& b) { return KFbxCompareDou
 // A property's three stored components as the point the getters give.
 KFbxVector4 PointOf(const double* value) { return KFbxVector4(value[0], value[1], value[2], 1.0); }
 
+// The three doubles into the property as its type holds them.
+void WriteValue(KFbxProperty& property, const KFbxNodePropertyInfo& info, const double* value) {
+    switch (info.mDataType->GetType()) {
+        case eFbxValueBool:
+            WriteBool(property, value[0] != 0.0);
+            break;
+        case eFbxValueInteger:
+        case eFbxValueEnum:
+            WriteInt(property, static_cast<int>(value[0]));
+            break;
+        case eFbxValueDouble:
+            property.Set(&value[0], eFbxValueDouble);
+            break;
+        case eFbxValueDouble3:
+            WriteVector(property, KFbxVector4(value[0], value[1], value[2], 1.0));
+            break;
+        default:
+            break;
+    }
+}
+
 // The limit properties, read through the two functions, into the limits.
 template <class BoolOf, class VectorOf>
 void ReadLimitProperties(KFbxLimits& limits, const BoolOf& boolOf, const VectorOf& vectorOf) {
@@ -178,6 +204,9 @@ const char* KFbxNode::GetTransformInheritTypeName(int type) {
 }
 
 bool KFbxNode::SetDouble3(ENodeProperty which, const KFbxVector4& value) {
+    if (KeepUnmade(which, value[0], value[1], value[2])) {
+        return true;
+    }
     KFbxProperty* const properties = Handles();
     if (!properties[which].IsValid()) {
         return false;
@@ -188,7 +217,7 @@ bool KFbxNode::SetDouble3(ENodeProperty which, const KFbxVector4& value) {
 
 void KFbxNode::GetDouble3(ENodeProperty which, KFbxVector4& out) const {
     if (!HasHandles()) {
-        out = NodeVector(which);
+        out = PointOf(UnmadeOf(which));
     } else if (mProperties[which].IsValid()) {
         out = ReadVector(mProperties[which]);
     }
@@ -197,18 +226,18 @@ void KFbxNode::GetDouble3(ENodeProperty which, KFbxVector4& out) const {
 // Until the properties are made they hold what they would be made with.
 
 bool KFbxNode::NodeBool(int which) const {
-    return HasHandles() ? ReadBool(mProperties[which]) : DefaultOf(which)[0] != 0.0;
+    return HasHandles() ? ReadBool(mProperties[which]) : UnmadeOf(which)[0] != 0.0;
 }
 
 int KFbxNode::NodeInt(int which) const {
-    return HasHandles() ? ReadInt(mProperties[which]) : static_cast<int>(DefaultOf(which)[0]);
+    return HasHandles() ? ReadInt(mProperties[which]) : static_cast<int>(UnmadeOf(which)[0]);
 }
 
 KFbxVector4 KFbxNode::NodeVector(int which) const {
     if (HasHandles()) {
         return ReadVector(mProperties[which]);
     }
-    return PointOf(DefaultOf(which));
+    return PointOf(UnmadeOf(which));
 }
 
 const double* KFbxNode::DefaultOf(int which) {
@@ -334,12 +363,13 @@ void KFbxNode::GetTransformInheritType(ETransformInheritType& type) const {
 }
 
 void KFbxNode::SetRotationActive(bool active) {
-    KFbxProperty* const properties = Handles();
     // Neutral limits are inactive already.
     if (mLimits != nullptr || active) {
         GetLimits().SetRotationActive(active);
     }
-    WriteBool(properties[eRotationActive], active);
+    if (!KeepUnmade(eRotationActive, active ? 1.0 : 0.0)) {
+        WriteBool(Handles()[eRotationActive], active);
+    }
 }
 
 bool KFbxNode::GetRotationActive() const { return NodeBool(eRotationActive); }
@@ -360,28 +390,62 @@ void KFbxNode::WritePropertyDefaults(bool onlyNonZero) {
     KFbxProperty* const properties = Handles();
     for (int index = 0; index < eNodePropertyCount; ++index) {
         const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(index));
-        KFbxProperty& property = properties[index];
         const double* value = info.mDefault;
         if (onlyNonZero && value[0] == 0.0 && value[1] == 0.0 && value[2] == 0.0) {
             continue;
         }
-        switch (info.mDataType->GetType()) {
-            case eFbxValueBool:
-                WriteBool(property, value[0] != 0.0);
-                break;
-            case eFbxValueInteger:
-            case eFbxValueEnum:
-                WriteInt(property, static_cast<int>(value[0]));
-                break;
-            case eFbxValueDouble:
-                property.Set(&value[0], eFbxValueDouble);
-                break;
-            case eFbxValueDouble3:
-                WriteVector(property, KFbxVector4(value[0], value[1], value[2], 1.0));
-                break;
-            default:
-                break;
+        WriteValue(properties[index], info, value);
+    }
+}
+
+const double* KFbxNode::UnmadeOf(int which) const {
+    for (int index = 0; mUnmadeValues != nullptr && index < mUnmadeValues->mCount; ++index) {
+        if (mUnmadeValues->mValues[index].mWhich == which) {
+            return mUnmadeValues->mValues[index].mValue;
         }
+    }
+    return DefaultOf(which);
+}
+
+bool KFbxNode::KeepUnmade(int which, double x, double y, double z) {
+    if (ArePropertiesMade()) {
+        return false;
+    }
+    if (mUnmadeValues == nullptr) {
+        mUnmadeValues.reset(new (std::nothrow) UnmadeValues);
+        if (mUnmadeValues == nullptr) {
+            SdkNoteAllocationFailure();
+            return false;
+        }
+    }
+    UnmadeValues& kept = *mUnmadeValues;
+    int index = 0;
+    while (index < kept.mCount && kept.mValues[index].mWhich != which) {
+        ++index;
+    }
+    if (index == UnmadeValues::kCapacity) {
+        return false;
+    }
+    kept.mValues[index] = UnmadeValue{which, {x, y, z}};
+    kept.mCount = std::max(kept.mCount, index + 1);
+    WroteUnmade(which);
+    return true;
+}
+
+void KFbxNode::WroteUnmade(int which) {
+    const KFbxNodePropertyInfo& info = KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(which));
+    if (info.mAnimatable) {
+        const bool vector = info.mDataType->GetType() == eFbxValueDouble3;
+        WriteUnmadeChannelDefaults(info.mName, UnmadeOf(which), vector ? 3 : 1);
+    }
+}
+
+void KFbxNode::WriteKeptValues() {
+    const std::unique_ptr<UnmadeValues> kept = std::move(mUnmadeValues);
+    for (int index = 0; kept != nullptr && index < kept->mCount; ++index) {
+        const UnmadeValue& value = kept->mValues[index];
+        WriteValue(mProperties[value.mWhich], KFbxGetNodePropertyInfo(static_cast<ENodeProperty>(value.mWhich)),
+                   value.mValue);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/scene/KFbxNull.h>
 
 #include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
@@ -15,7 +16,9 @@ constexpr int kLookCount = 2;
 
 
 KFbxNull::KFbxNull(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
-    Size.InitOnObject(this, "Size", gKFbxDataTypeNumber, "");
+    // Free on a new null, whose attribute part has only its colour.
+    static const KInternedText* const sizeName = new KInternedText("Size");
+    Size.InitOnNewObject(this, *sizeName, gKFbxDataTypeNumber, KInternedText());
     InitEnumProperty(Look, "Look", kLookNames, kLookCount, eCROSS);
     Reset();
 }

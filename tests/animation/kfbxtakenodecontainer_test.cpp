@@ -141,6 +141,10 @@ TEST_F(KFbxTakeNodeContainerTest, TakeNamesAreUniqueCaseSensitively) {
     EXPECT_STREQ(lower->GetName(), "default");
     EXPECT_EQ(object->GetTakeNodeCount(), 2);
     EXPECT_EQ(object->GetCurrentTakeNodeIndex(), 0);
+    // Only the default take's curves are linked, whatever the others are called.
+    AnimatedPtr reference(new Animated());
+    EXPECT_EQ(object->GetPropertyLinkCount(), reference->GetPropertyLinkCount());
+    EXPECT_STREQ(object->GetTakeNodeName(0), "Default");
 }
 
 TEST_F(KFbxTakeNodeContainerTest, NewTakesCopyTheDefaultTakeIndependently) {

@@ -3,6 +3,8 @@
 // resolution formats, the field-of-view and focal-length conversions, and
 // copies.
 #include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KObject.h>
+#include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
@@ -83,6 +85,23 @@ TEST_F(KFbxCameraTest, PropertiesAreRegisteredInFileOrderWithTheAnimatedOnesFlag
     EXPECT_TRUE(camera->FindProperty("2D Magnifier Y").GetFlag(KFbxProperty::kAnimatable));
     EXPECT_FALSE(camera->FindProperty("NearPlane").GetFlag(KFbxProperty::kAnimatable));
     EXPECT_STREQ(camera->FindProperty("CameraFormat").GetEnumValue(10), "Full Screen");
+    EXPECT_EQ(camera->FindProperty("CameraFormat").GetEnumCount(), 11);
+    EXPECT_STREQ(camera->FindProperty("FieldOfView").GetPropertyDataType().GetName(), "FieldOfView");
+    EXPECT_STREQ(camera->FindProperty("FocalLength").GetPropertyDataType().GetName(), "Real");
+    EXPECT_EQ(camera->FindProperty("FrameColor").GetPropertyDataType().GetType(), eFbxValueDouble4);
+
+    // The twin holds the same properties in the same order, each found by its name.
+    const KObject* twin = camera->GetInternalObject();
+    ASSERT_EQ(twin->GetPropertyCount(), camera->GetPropertyCount());
+    for (int index = 0; index < camera->GetPropertyCount(); ++index) {
+        const KFbxProperty property = camera->GetPropertyAt(index);
+        EXPECT_STREQ(twin->GetPropertyAt(index)->GetName(), property.GetName());
+        EXPECT_EQ(twin->FindProperty(property.GetName()), twin->GetPropertyAt(index));
+        const KFbxProperty* handle = camera->FindPropertyByInternal(twin->GetPropertyAt(index));
+        ASSERT_NE(handle, nullptr);
+        EXPECT_EQ(*handle, property);
+    }
+    EXPECT_EQ(camera->GetCameraProperty(KFbxCamera::eRoll), camera->GetPropertyAt(1));
 }
 
 TEST_F(KFbxCameraTest, ClippingPlanesAreClampedAndKeptInOrder) {

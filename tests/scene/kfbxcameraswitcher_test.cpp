@@ -2,10 +2,15 @@
 // names; the generic node's takes, channels and copies; thumbnails and scene
 // information.
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/scene/KFbxGenericNode.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "scene/SceneObjectsTestSupport.h"
 
@@ -47,6 +52,104 @@ TEST_F(KFbxCameraSwitcherTest, NewSwitcherHolds100AndItsTakesStartAtCamera1) {
     EXPECT_FLOAT_EQ(curve->GetValue(), 1.0f);
     mNode->SetNodeAttribute(nullptr);
     EXPECT_EQ(mNode->GetDefaultTakeNode()->GetKFCurve("Camera Index", nullptr, nullptr), nullptr);
+}
+
+// The channel names of a take, depth first, each with its default.
+std::vector<std::string> ChannelsOf(KFCurveNode* node) {
+    std::vector<std::string> names;
+    for (int index = 0; node != nullptr && index < node->GetCount(); ++index) {
+        KFCurveNode* child = node->Get(index);
+        std::string text = child->GetName();
+        if (child->FCurveGet() != nullptr) {
+            text += "=" + std::to_string(child->FCurveGet()->GetValue());
+        }
+        names.push_back(text);
+        for (const std::string& inner : ChannelsOf(child)) {
+            names.push_back(std::string(child->GetName()) + "/" + inner);
+        }
+    }
+    return names;
+}
+
+TEST_F(KFbxCameraSwitcherTest, ASwitcherOnANodeNotYetUsedGivesItsTakesWhatAnImmediateOneDoes) {
+    // Steps on a node: properties added and the switcher attached or taken
+    // off, in each order. A node whose take exists from the start is the
+    // reference.
+    enum Step { eAddFirst, eAttach, eAddSecond, eDetach, eTake };
+    const std::vector<std::vector<Step>> cases = {
+        {eAttach},
+        {eAddFirst, eAttach, eAddSecond},
+        {eAttach, eAddFirst, eDetach, eAddSecond},
+        {eAttach, eDetach, eAttach},
+        {eAttach, eTake, eAddFirst},
+        {eAddFirst, eAttach, eDetach},
+    };
+    int name = 0;
+    for (const std::vector<Step>& steps : cases) {
+        SCOPED_TRACE(name);
+        KFbxNode* fresh = MakeNode(("fresh" + std::to_string(name)).c_str());
+        KFbxNode* made = MakeNode(("made" + std::to_string(name++)).c_str());
+        ASSERT_NE(made->GetDefaultTakeNode(), nullptr);
+        for (KFbxNode* node : {fresh, made}) {
+            KFbxCameraSwitcher* switcher = nullptr;
+            for (Step step : steps) {
+                switch (step) {
+                    case eAddFirst:
+                    case eAddSecond: {
+                        KFbxProperty added = KFbxProperty::Create(node, step == eAddFirst ? "First" : "Second",
+                                                                  gKFbxDataTypeNumber, "");
+                        added.ModifyFlag(KFbxProperty::kAnimatable, true);
+                        const double value = step == eAddFirst ? 4.0 : 5.0;
+                        added.Set(&value, eFbxValueDouble);
+                        break;
+                    }
+                    case eAttach:
+                        switcher = KFbxCameraSwitcher::Create(mManager, "");
+                        node->SetNodeAttribute(switcher);
+                        break;
+                    case eDetach:
+                        node->SetNodeAttribute(nullptr);
+                        break;
+                    case eTake:
+                        ASSERT_NE(node->CreateTakeNode("Take 001"), nullptr);
+                        break;
+                }
+            }
+        }
+        // Adding a property makes the node's own first; attaching alone does not.
+        if (std::all_of(steps.begin(), steps.end(), [](Step s) { return s == eAttach || s == eDetach; })) {
+            EXPECT_FALSE(fresh->ArePropertiesMade());
+        }
+        ASSERT_EQ(fresh->GetTakeNodeCount(), made->GetTakeNodeCount());
+        for (int take = 0; take < made->GetTakeNodeCount(); ++take) {
+            EXPECT_EQ(ChannelsOf(fresh->GetTakeNode(take)->GetKFCurveNode()),
+                      ChannelsOf(made->GetTakeNode(take)->GetKFCurveNode()));
+        }
+        auto* freshSwitcher = dynamic_cast<KFbxCameraSwitcher*>(fresh->GetNodeAttribute());
+        auto* madeSwitcher = dynamic_cast<KFbxCameraSwitcher*>(made->GetNodeAttribute());
+        ASSERT_EQ(freshSwitcher == nullptr, madeSwitcher == nullptr);
+        if (madeSwitcher != nullptr) {
+            EXPECT_EQ(freshSwitcher->GetDefaultCameraIndex(), madeSwitcher->GetDefaultCameraIndex());
+        }
+    }
+}
+
+TEST_F(KFbxCameraSwitcherTest, ANewScenesSwitcherNodeMakesNothingUntilUsed) {
+    KFbxScene* scene = KFbxScene::Create(mManager, "scene");
+    ASSERT_NE(scene, nullptr);
+    KFbxNode* node = scene->GetCameraSwitcherNode();
+    ASSERT_NE(node, nullptr);
+    EXPECT_FALSE(node->ArePropertiesMade());
+    EXPECT_FALSE(node->GetVisibility());
+    auto* switcher = dynamic_cast<KFbxCameraSwitcher*>(node->GetNodeAttribute());
+    ASSERT_NE(switcher, nullptr);
+    EXPECT_EQ(switcher->GetDefaultCameraIndex(), 1);
+    const std::vector<std::string> channels = ChannelsOf(node->GetDefaultTakeNode()->GetKFCurveNode());
+    EXPECT_EQ(channels.back(), "Camera Index=1.000000");
+    double visibility = 1.0;
+    EXPECT_TRUE(node->FindProperty("Visibility").Get(&visibility, eFbxValueDouble));
+    EXPECT_EQ(visibility, 0.0);
+    EXPECT_NE(std::find(channels.begin(), channels.end(), "Visibility=0.000000"), channels.end());
 }
 
 TEST_F(KFbxCameraSwitcherTest, DefaultIndexIsTheCurveDefaultTruncatedTowardZero) {

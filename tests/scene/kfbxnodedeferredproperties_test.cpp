@@ -1,12 +1,14 @@
 // A node makes its properties the first time something needs them. Until
 // then every getter answers what the made properties would hold, and once
 // made, both property lists are those a node that made them at once has.
+#include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
 #include <fbxfilesdk/scene/KFbxNull.h>
 
 #include <string>
@@ -204,14 +206,117 @@ TEST_F(DeferredNodePropertiesTest, AttributesChildrenAndDestructionLeaveThePrope
     child->Destroy();
 }
 
-TEST_F(DeferredNodePropertiesTest, AWriteMakesThePropertiesWithTheValueWritten) {
+// The default take's value of a channel and component, as evaluation reads it.
+double ChannelDefault(KFbxNode* node, const char* channel, const char* component) {
+    KFCurveNode* found = node->GetDefaultTakeNode()->GetKFCurveNode()->Find(channel);
+    if (found == nullptr) {
+        return -99.0;
+    }
+    KFCurveNode* part = component != nullptr ? found->Find(component) : found;
+    return part != nullptr && part->FCurveGet() != nullptr ? part->FCurveGet()->GetValue() : -99.0;
+}
+
+TEST_F(DeferredNodePropertiesTest, WritesBeforeThePropertiesAreMadeAreWhatTheyAreMadeWith) {
+    struct Case {
+        const char* name;
+        void (*write)(KFbxNode*);
+    };
+    const KFbxVector4 t(1.0, 2.0, 3.0, 1.0);
+    const Case cases[] = {
+        {"translation", [](KFbxNode* n) { EXPECT_TRUE(n->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0))); }},
+        {"rotation then scaling",
+         [](KFbxNode* n) {
+             EXPECT_TRUE(n->SetLclRotation(KFbxVector4(0.0, 0.0, 30.0, 1.0)));
+             EXPECT_TRUE(n->SetLclScaling(KFbxVector4(1.0, 3.0, 0.5, 1.0)));
+         }},
+        // Written twice: the last value counts, and a value may go back to the default.
+        {"translation twice",
+         [](KFbxNode* n) {
+             n->SetLclTranslation(KFbxVector4(5.0, 5.0, 5.0, 1.0));
+             n->SetLclTranslation(KFbxVector4(-1.0, 0.0, 0.25, 1.0));
+             n->SetLclScaling(KFbxVector4(2.0, 2.0, 2.0, 1.0));
+             n->SetLclScaling(KFbxVector4(1.0, 1.0, 1.0, 1.0));
+         }},
+        {"hidden", [](KFbxNode* n) { n->SetVisibility(false); }},
+        {"hidden then shown",
+         [](KFbxNode* n) {
+             n->SetVisibility(false);
+             n->SetVisibility(true);
+         }},
+        {"rotation active", [](KFbxNode* n) { n->SetRotationActive(true); }},
+        {"rotation active then not",
+         [](KFbxNode* n) {
+             n->SetRotationActive(true);
+             n->SetRotationActive(false);
+         }},
+        {"everything",
+         [](KFbxNode* n) {
+             n->SetVisibility(false);
+             n->SetLclScaling(KFbxVector4(4.0, 1.0, 1.0, 1.0));
+             n->SetRotationActive(true);
+             n->SetTransformInheritType(KFbxNode::eINHERIT_Rrs);
+             n->SetLclRotation(KFbxVector4(10.0, 20.0, 30.0, 1.0));
+             n->SetLclTranslation(KFbxVector4(7.0, 8.0, 9.0, 1.0));
+         }},
+    };
+    int name = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KFbxNode* parent = MadeNode(("parent" + std::to_string(name)).c_str());
+        parent->SetLclRotation(KFbxVector4(0.0, 0.0, 45.0, 1.0));
+        parent->SetLclScaling(KFbxVector4(1.0, 2.0, 1.0, 1.0));
+        KFbxNode* fresh = MakeNode(("fresh" + std::to_string(name)).c_str());
+        KFbxNode* made = MadeNode(("made" + std::to_string(name++)).c_str());
+        for (KFbxNode* node : {fresh, made}) {
+            parent->AddChild(node);
+            c.write(node);
+        }
+        EXPECT_FALSE(fresh->ArePropertiesMade());
+
+        // Every getter answers the value written, without making the properties.
+        for (auto get : {&KFbxNode::GetLclTranslation, &KFbxNode::GetLclRotation, &KFbxNode::GetLclScaling}) {
+            KFbxVector4 a;
+            KFbxVector4 b;
+            (fresh->*get)(a);
+            (made->*get)(b);
+            EXPECT_EQ(a, b);
+        }
+        EXPECT_EQ(fresh->GetVisibility(), made->GetVisibility());
+        EXPECT_EQ(fresh->GetRotationActive(), made->GetRotationActive());
+        fresh->UpdatePivotsAndLimitsFromProperties();
+        made->UpdatePivotsAndLimitsFromProperties();
+        const KFbxNode& constFresh = *fresh;
+        const KFbxNode& constMade = *made;
+        EXPECT_EQ(constFresh.GetLimits().GetRotationActive(), constMade.GetLimits().GetRotationActive());
+        EXPECT_EQ(constFresh.GetLimits().GetRecord(KFbxLimits::eRotation).mFlags,
+                  constMade.GetLimits().GetRecord(KFbxLimits::eRotation).mFlags);
+        EXPECT_FALSE(fresh->ArePropertiesMade());
+
+        // Evaluation reads the values through the default take.
+        ExpectSameGlobal(fresh, made);
+        EXPECT_TRUE(fresh->ArePropertiesMade());
+        for (const char* channel : {"T", "R", "S"}) {
+            for (const char* component : {"X", "Y", "Z"}) {
+                EXPECT_EQ(ChannelDefault(fresh, channel, component), ChannelDefault(made, channel, component))
+                    << channel << component;
+            }
+        }
+        EXPECT_EQ(ChannelDefault(fresh, "Visibility", nullptr), ChannelDefault(made, "Visibility", nullptr));
+        EXPECT_EQ(Values(fresh), Values(made));
+        EXPECT_EQ(Names(fresh), Names(made));
+    }
+
+    // A write reaches the property whichever way the properties are made first.
     KFbxNode* node = MakeNode("node");
-    EXPECT_TRUE(node->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0)));
-    EXPECT_TRUE(node->ArePropertiesMade());
+    EXPECT_TRUE(node->SetLclTranslation(t));
     EXPECT_DOUBLE_EQ(node->GetPropertyDouble3("Lcl Translation")[1], 2.0);
+    EXPECT_TRUE(node->ArePropertiesMade());
     KFCurveNode* root = node->GetDefaultTakeNode()->GetKFCurveNode();
     ASSERT_NE(root, nullptr);
     EXPECT_NE(root->Find("T"), nullptr);
+    // Once made, a write goes to the property and its channel at once.
+    EXPECT_TRUE(node->SetLclTranslation(KFbxVector4(0.0, 6.0, 0.0, 1.0)));
+    EXPECT_DOUBLE_EQ(ChannelDefault(node, "T", "Y"), 6.0);
 
     KFbxNode* hidden = MakeNode("hidden");
     hidden->SetVisibility(false);
@@ -219,6 +324,157 @@ TEST_F(DeferredNodePropertiesTest, AWriteMakesThePropertiesWithTheValueWritten) 
     bool show = true;
     EXPECT_TRUE(hidden->GetNodeProperty(eShow).Get(&show, eFbxValueBool));
     EXPECT_FALSE(show);
+    double visibility = 1.0;
+    EXPECT_TRUE(hidden->FindProperty("Visibility").Get(&visibility, eFbxValueDouble));
+    EXPECT_EQ(visibility, 0.0);
+
+    // A clone of a node with kept values is the clone of a node written once made.
+    KFbxNode* placed = MakeNode("placed");
+    KFbxNode* madePlaced = MadeNode("madePlaced");
+    for (KFbxNode* n : {placed, madePlaced}) {
+        n->SetLclRotation(KFbxVector4(0.0, 90.0, 0.0, 1.0));
+    }
+    KFbxNode* clone = placed->Clone(2);
+    KFbxNode* madeClone = madePlaced->Clone(2);
+    ASSERT_NE(clone, nullptr);
+    ASSERT_NE(madeClone, nullptr);
+    EXPECT_EQ(Values(clone), Values(madeClone));
+    EXPECT_DOUBLE_EQ(ChannelDefault(clone, "R", "Y"), 90.0);
+    EXPECT_EQ(Values(placed), Values(madePlaced));
+}
+
+// A take's channels, depth first: name, layer type, and each curve's
+// default, colour and key count.
+void DumpChannels(const KFCurveNode* node, const std::string& path, std::vector<std::string>& out) {
+    for (int index = 0; node != nullptr && index < node->GetCount(); ++index) {
+        const KFCurveNode* child = node->Get(index);
+        std::string text = path + child->GetName() + " layer " + std::to_string(child->GetLayerType());
+        if (const KFCurve* curve = child->FCurveGet()) {
+            float rgb[3] = {};
+            curve->GetColor(rgb);
+            text += " = " + std::to_string(curve->GetValue()) + " keys " + std::to_string(curve->KeyGetCount()) +
+                    " colour " + std::to_string(rgb[0]) + "," + std::to_string(rgb[1]) + "," + std::to_string(rgb[2]);
+        }
+        out.push_back(text);
+        DumpChannels(child, path + child->GetName() + "/", out);
+    }
+}
+
+// Every take by name and channels, the current index, and the links.
+std::vector<std::string> Takes(KFbxNode* node) {
+    std::vector<std::string> out{"current " + std::to_string(node->GetCurrentTakeNodeIndex())};
+    for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
+        KFbxTakeNode* take = node->GetTakeNode(index);
+        out.push_back(std::string("take ") + take->GetName());
+        DumpChannels(take->GetKFCurveNode(), "", out);
+    }
+    for (int index = 0; index < node->GetPropertyLinkCount(); ++index) {
+        const KFbxPropertyLink* link = node->GetPropertyLink(index);
+        out.push_back(std::string("link ") + link->mProperty.GetName() + " " + std::to_string(link->mComponent) +
+                      " = " + std::to_string(link->mCurve->GetValue()));
+    }
+    return out;
+}
+
+TEST_F(DeferredNodePropertiesTest, TakesMadeBeforeTheDefaultTakeAreThoseAMadeNodeGets) {
+    using Steps = void (*)(KFbxNode*, KFbxSdkManager*);
+    struct Case {
+        const char* name;
+        Steps steps;
+        // Whether the fresh node still has its properties unmade afterwards.
+        bool staysUnmade;
+    };
+    const Case cases[] = {
+        {"a take", [](KFbxNode* n, KFbxSdkManager*) { EXPECT_NE(n->CreateTakeNode("Take 001"), nullptr); }, true},
+        {"values before and after, current take",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             n->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0));
+             n->SetVisibility(false);
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             EXPECT_TRUE(n->SetCurrentTakeNodeByName("Take 001"));
+             n->SetLclTranslation(KFbxVector4(4.0, 5.0, 6.0, 1.0));
+             n->SetLclRotation(KFbxVector4(0.0, 30.0, 0.0, 1.0));
+             n->SetVisibility(true);
+             n->SetRotationActive(true);
+         },
+         true},
+        {"values while the default take is current",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             n->SetLclScaling(KFbxVector4(2.0, 2.0, 2.0, 1.0));
+         },
+         true},
+        {"a take's curve edited, then the properties made",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             n->SetLclTranslation(KFbxVector4(1.0, 1.0, 1.0, 1.0));
+             KFbxTakeNode* take = n->CreateTakeNode("Take 001");
+             ASSERT_NE(take, nullptr);
+             n->SetCurrentTakeNode(1);
+             take->GetTranslationX()->SetValue(9.0f);
+             take->GetTranslationX()->KeyAppendFast(KTime(0), 9.0f);
+             EXPECT_TRUE(n->FindProperty("Lcl Translation").IsValid());
+         },
+         false},
+        {"takes made, one removed, a clash refused",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             EXPECT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             EXPECT_NE(n->CreateTakeNode("Take 002"), nullptr);
+             EXPECT_NE(n->CreateTakeNode("Take 003"), nullptr);
+             EXPECT_EQ(n->CreateTakeNode("Default"), nullptr);
+             EXPECT_EQ(n->CreateTakeNode("Take 002"), nullptr);
+             n->SetCurrentTakeNode(3);
+             EXPECT_TRUE(n->RemoveTakeNode(2));
+             EXPECT_FALSE(n->RemoveTakeNode(0));
+             EXPECT_FALSE(n->RemoveTakeNode(3));
+             EXPECT_STREQ(n->GetTakeNodeName(2), "Take 003");
+         },
+         true},
+        {"a switcher attached before and taken off after",
+         [](KFbxNode* n, KFbxSdkManager* manager) {
+             n->SetNodeAttribute(KFbxCameraSwitcher::Create(manager, ""));
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             n->SetNodeAttribute(nullptr);
+             n->SetNodeAttribute(KFbxCameraSwitcher::Create(manager, ""));
+         },
+         true},
+        {"a property added after the take",
+         [](KFbxNode* n, KFbxSdkManager*) {
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             KFbxProperty added = KFbxProperty::Create(n, "Speed", gKFbxDataTypeNumber, "");
+             added.ModifyFlag(KFbxProperty::kAnimatable, true);
+             KFbxProperty::Create(n, "Other", gKFbxDataTypeNumber, "");
+             n->PropertyAddToTakeNodes(added, "Take 001");
+             n->SetCurrentTakeNode(1);
+             const double speed = 7.0;
+             added.Set(&speed, eFbxValueDouble);
+         },
+         false},
+    };
+    int name = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KFbxNode* fresh = MakeNode(("fresh" + std::to_string(name)).c_str());
+        KFbxNode* made = MadeNode(("made" + std::to_string(name++)).c_str());
+        ASSERT_NE(made->GetDefaultTakeNode(), nullptr);
+        c.steps(fresh, mManager);
+        c.steps(made, mManager);
+        EXPECT_EQ(fresh->ArePropertiesMade(), !c.staysUnmade);
+        ASSERT_EQ(fresh->GetTakeNodeCount(), made->GetTakeNodeCount());
+        // The current take evaluates alike before anything else is made.
+        for (int time = 0; time < 2; ++time) {
+            const KgeMatrix& expected = made->EvaluateGlobalTransform(KTime(time));
+            double rows[4][4];
+            for (int row = 0; row < 4; ++row) {
+                for (int column = 0; column < 4; ++column) {
+                    rows[row][column] = expected[row][column];
+                }
+            }
+            ExpectMatrixNear(fresh->EvaluateGlobalTransform(KTime(time)), rows);
+        }
+        EXPECT_EQ(Takes(fresh), Takes(made));
+        EXPECT_EQ(Values(fresh), Values(made));
+        EXPECT_EQ(Names(fresh), Names(made));
+    }
 }
 
 TEST_F(DeferredNodePropertiesTest, AnInheritTypeSetOnAFreshNodeIsTheOneItsPropertyIsMadeWith) {
