@@ -1,8 +1,12 @@
 #include <fbxfilesdk/fbx/FieldAsciiParser.h>
 
+#include <fbxfilesdk/core/KLargeArrayGrowth.h>
 #include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
 #include <fbxfilesdk/fbx/FieldFormat.h>
 #include <fbxfilesdk/fbx/FieldTreeBuilder.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -47,9 +51,28 @@ const char* ValueEnd(const AsciiToken& token) {
 
 }  // namespace
 
+std::size_t AsciiRecordBound(const char* text, std::size_t size) {
+    // A record ends its line, opens a block or follows a closed one: there
+    // are no more records than line breaks and braces, plus the last line.
+    std::size_t breaks = 1;
+    const char* const end = text + size;
+    for (const char c : {'\n', '{', '}'}) {
+        for (const char* at = text; at != end; ++at, ++breaks) {
+            at = static_cast<const char*>(std::memchr(at, c, static_cast<std::size_t>(end - at)));
+            if (at == nullptr) break;
+        }
+    }
+    // A record takes at least two bytes: text of mostly line breaks is held
+    // to what its bytes could be.
+    return std::min(breaks, size / 2 + 1);
+}
+
 bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,
                        std::uint32_t& count, std::string& error) {
     AsciiScanner scanner(text, text + size, 1);
+    // The tree's room in one block from the start: growing it would copy
+    // every record placed so far, and it is only ever filled to the end.
+    KReserveLarge(tree.nodes, tree.nodes.size() + AsciiRecordBound(text, size));
     FieldTreeBuilder builder(tree);
     builder.Start();
     // The line of each open block, to say which one was never closed.

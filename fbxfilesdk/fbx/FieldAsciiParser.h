@@ -11,6 +11,10 @@
 
 namespace fbxsdk_2006_11_1 {
 
+// At least as many as the records in text, from its line breaks and braces
+// alone.
+std::size_t AsciiRecordBound(const char* text, std::size_t size);
+
 // Node offsets count from text. On failure error names the line and the fault.
 bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,
                        std::uint32_t& count, std::string& error);

@@ -148,6 +148,9 @@ public:
     void FieldReadEnd();
     bool FieldReadBlockBegin();
     void FieldReadBlockEnd();
+    // The fields of the block being read, of every name: what the objects
+    // read from them can number at most.
+    std::uint32_t FieldReadBlockFieldCount() const;
     int FieldGetRemainingValueCount() const;
     // 'C', 'I', 'L', 'F', 'D', 'S' or 'R' for the next value ('S' when none).
     char FieldGetValueType() const;

@@ -102,6 +102,8 @@ void KFbx::FieldReadBlockEnd() {
     --mDepth;
 }
 
+std::uint32_t KFbx::FieldReadBlockFieldCount() const { return mMode == eRead ? mLevels[mDepth].childCount : 0; }
+
 int KFbx::FieldGetRemainingValueCount() const {
     if (mMode != eRead || mLevels[mDepth].openField < 0) return 0;
     return static_cast<int>(mLevels[mDepth].cursor.Remaining());

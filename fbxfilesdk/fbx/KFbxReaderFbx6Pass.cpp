@@ -240,6 +240,9 @@ void KFbxReaderFbx6Pass::ReadObjects() {
         {"Pose", "MODEL", &KFbxReaderFbx6Pass::ReadPose},
         {"ControlSetPlug", "CHARACTER", &KFbxReaderFbx6Pass::ReadControlSetPlug},
     };
+    // A file of many objects fills the table of names at once: room for
+    // them all now, so that it is not rebuilt as it fills.
+    mObjects.Reserve(mFile.FieldReadBlockFieldCount());
     for (const Kind& kind : kinds) {
         if (!Option(kind.mOption)) {
             continue;

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -10,64 +9,103 @@ std::uint64_t ObjectNameTable::HashOf(std::string_view name) {
     return static_cast<std::uint64_t>(std::hash<std::string_view>()(name));
 }
 
+bool ObjectNameTable::Fits(std::size_t names, std::size_t slots) {
+    // Two thirds used at most: a miss still ends within a few slots.
+    return names <= slots / 3 * 2;
+}
+
+std::string_view ObjectNameTable::NameOf(const Entry& entry) const {
+    return std::string_view(mText).substr(entry.mTextBegin, entry.mTextLength);
+}
+
 std::size_t ObjectNameTable::SlotOf(std::string_view name, std::uint64_t hash) const {
     const std::size_t mask = mSlots.size() - 1;
     const auto high = static_cast<std::uint32_t>(hash >> 32);
     for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
         const Slot& slot = mSlots[at];
-        if (slot.mObject == nullptr ||
-            (slot.mHash == high && slot.mTextLength == name.size() &&
-             std::string_view(mText).substr(slot.mTextBegin, slot.mTextLength) == name)) {
+        if (slot.mEntry == 0 || (slot.mHash == high && NameOf(mEntries[slot.mEntry - 1]) == name)) {
             return at;
         }
     }
 }
 
-void ObjectNameTable::Grow() {
-    std::vector<Slot> old(mSlots.empty() ? 64 : mSlots.size() * 2);
-    old.swap(mSlots);
-    const std::size_t mask = mSlots.size() - 1;
-    for (const Slot& slot : old) {
-        if (slot.mObject == nullptr) {
-            continue;
-        }
-        const std::uint64_t hash = HashOf(std::string_view(mText).substr(slot.mTextBegin, slot.mTextLength));
+void ObjectNameTable::Rehash(std::size_t slots) {
+    mSlots.assign(slots, Slot());
+    const std::size_t mask = slots - 1;
+    for (std::size_t index = 0; index < mEntries.size(); ++index) {
+        const std::uint64_t hash = HashOf(NameOf(mEntries[index]));
         std::size_t at = static_cast<std::size_t>(hash) & mask;
-        while (mSlots[at].mObject != nullptr) {
+        while (mSlots[at].mEntry != 0) {
             at = (at + 1) & mask;
         }
-        mSlots[at] = slot;
+        mSlots[at] = Slot{static_cast<std::uint32_t>(index + 1), static_cast<std::uint32_t>(hash >> 32)};
     }
+}
+
+void ObjectNameTable::Reserve(std::size_t names) {
+    const std::size_t wanted = mEntries.size() + names;
+    if (wanted < names || wanted >= UINT32_MAX) {
+        return;
+    }
+    mEntries.reserve(wanted);
+    if (Fits(wanted, mSlots.size())) {
+        return;
+    }
+    std::size_t slots = kFirstSlots;
+    while (!Fits(wanted, slots)) {
+        slots *= 2;
+    }
+    Rehash(slots);
 }
 
 void ObjectNameTable::Set(std::string_view name, KFbxObject* object) {
-    // A name too long for a slot is no name a connection can give.
-    if (object == nullptr || name.size() > UINT32_MAX) {
+    // A name too long for an entry is no name a connection can give; the
+    // entries are counted in 32 bits.
+    if (object == nullptr || name.size() > UINT32_MAX || mEntries.size() + 1 >= UINT32_MAX) {
         return;
     }
-    if ((mUsed + 1) * 2 > mSlots.size()) {
-        Grow();
+    if (!Fits(mEntries.size() + 1, mSlots.size())) {
+        Rehash(mSlots.empty() ? kFirstSlots : mSlots.size() * 2);
     }
     const std::uint64_t hash = HashOf(name);
     Slot& slot = mSlots[SlotOf(name, hash)];
-    if (slot.mObject == nullptr) {
-        slot.mTextBegin = mText.size();
-        slot.mTextLength = static_cast<std::uint32_t>(name.size());
-        slot.mHash = static_cast<std::uint32_t>(hash >> 32);
-        mText.append(name);
-        ++mUsed;
+    if (slot.mEntry != 0) {
+        mEntries[slot.mEntry - 1].mObject = object;
+        return;
     }
-    slot.mObject = object;
+    mEntries.push_back(Entry{mText.size(), static_cast<std::uint32_t>(name.size()), object});
+    mText.append(name);
+    slot = Slot{static_cast<std::uint32_t>(mEntries.size()), static_cast<std::uint32_t>(hash >> 32)};
 }
 
 KFbxObject* ObjectNameTable::Find(std::string_view name) const {
-    return mSlots.empty() ? nullptr : mSlots[SlotOf(name, HashOf(name))].mObject;
+    for (int which : {mLed, 1 - mLed}) {
+        const std::size_t next = mNext[which];
+        if (next < mEntries.size() && NameOf(mEntries[next]) == name) {
+            mNext[which] = next + 1;
+            mLed = which;
+            return mEntries[next].mObject;
+        }
+    }
+    if (mSlots.empty()) {
+        return nullptr;
+    }
+    const Slot& slot = mSlots[SlotOf(name, HashOf(name))];
+    if (slot.mEntry == 0) {
+        return nullptr;
+    }
+    // The name after this one is tried next; the one that led last stays.
+    mLed = 1 - mLed;
+    mNext[mLed] = slot.mEntry;
+    return mEntries[slot.mEntry - 1].mObject;
 }
 
 void ObjectNameTable::Clear() {
+    std::vector<Entry>().swap(mEntries);
     std::vector<Slot>().swap(mSlots);
     std::string().swap(mText);
-    mUsed = 0;
+    mNext[0] = mNext[1] = 0;
+    mLed = 0;
 }
 
 }  // namespace fbxsdk_2006_11_1

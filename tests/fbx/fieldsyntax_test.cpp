@@ -240,6 +240,37 @@ TEST(FieldAsciiSyntaxTest, LongNumberListsInEveryFormKeepEachValue) {
     }
 }
 
+// The tree's room is taken once, before the first record: every shape of
+// text fits it, so no record placed is copied again, and text that is mostly
+// line breaks takes no more room than its bytes could fill.
+TEST(FieldAsciiSyntaxTest, TheRecordsFitTheRoomTakenBeforeTheFirst) {
+    const std::string texts[] = {
+        "A: 1",
+        "A: 1\nB: 2\n",
+        "A: {\n\tB: 1\n\tC: {\n\t\tD: 2\n\t}\n}\nE: 3\n",
+        // Several records on one line, between braces.
+        "A:{B:{C:{D:1}}}E:{F:2}G:3",
+        "A: {}B: {}C: {}D: {}",
+        "A:{B:1\nC:{}}D:{E:{F:{}}}",
+        // Values over several lines, comments and blank lines.
+        "V: 1,2,\n3,4,\n5\n; note { } {\n\n\n\nW: \"{}\"\n",
+    };
+    for (const std::string& text : texts) {
+        FieldTree tree;
+        std::uint32_t begin = 0;
+        std::uint32_t count = 0;
+        std::string error;
+        ASSERT_TRUE(ParseAsciiRecords(text.data(), text.size(), tree, begin, count, error)) << text << ": " << error;
+        const std::size_t bound = AsciiRecordBound(text.data(), text.size());
+        EXPECT_GE(bound, tree.nodes.size()) << text;
+        EXPECT_EQ(tree.nodes.capacity(), bound) << text;
+        EXPECT_LE(bound, text.size() / 2 + 1) << text;
+    }
+    const std::string breaks(1000, '\n');
+    EXPECT_EQ(AsciiRecordBound(breaks.data(), breaks.size()), 501u);
+    EXPECT_EQ(AsciiRecordBound("", 0), 1u);
+}
+
 TEST(FieldAsciiSyntaxTest, IntegerListsReadAsTheirNumbers) {
     const std::string text =
         "I: 2147483647,-2147483648,2147483648,-0,007,99999999999999999999,1.5,-3,+4\n"

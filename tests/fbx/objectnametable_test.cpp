@@ -39,20 +39,45 @@ TEST(ObjectNameTable, FindsEachNameAsLastSetAndNoOther) {
     EXPECT_EQ(table.Find("Model::a"), Object(7));
 }
 
+// Room taken ahead, too little, too much, or after part of the names are
+// in, gives the same look-ups as growth by itself.
 TEST(ObjectNameTable, KeepsEveryNameThroughItsGrowth) {
-    ObjectNameTable table;
-    std::vector<std::string> names;
-    for (int i = 0; i < 20000; ++i) {
-        names.push_back("Model::" + std::to_string(i));
-        table.Set(names.back(), Object(i));
-    }
-    // Every second name set again to another object.
-    for (int i = 0; i < 20000; i += 2) {
-        table.Set(names[static_cast<std::size_t>(i)], Object(i + 1));
-    }
-    for (int i = 0; i < 20000; ++i) {
-        ASSERT_EQ(table.Find(names[static_cast<std::size_t>(i)]), Object(i % 2 == 0 ? i + 1 : i)) << i;
-        ASSERT_EQ(table.Find("Model::x" + std::to_string(i)), nullptr) << i;
+    struct Case {
+        std::size_t mReserveFirst;
+        int mReserveAfter;  // names set before the second reservation
+        std::size_t mReserveThen;
+    };
+    const Case cases[] = {{0, 0, 0}, {20000, 0, 0}, {100, 0, 0}, {50000, 0, 0}, {0, 7000, 13000}, {10, 300, 1}};
+    for (const Case& c : cases) {
+        ObjectNameTable table;
+        table.Reserve(c.mReserveFirst);
+        EXPECT_EQ(table.Find("Model::0"), nullptr);
+        std::vector<std::string> names;
+        for (int i = 0; i < 20000; ++i) {
+            if (i == c.mReserveAfter) {
+                table.Reserve(c.mReserveThen);
+            }
+            names.push_back("Model::" + std::to_string(i));
+            table.Set(names.back(), Object(i));
+        }
+        // Every second name set again to another object.
+        for (int i = 0; i < 20000; i += 2) {
+            table.Set(names[static_cast<std::size_t>(i)], Object(i + 1));
+        }
+        for (int i = 0; i < 20000; ++i) {
+            ASSERT_EQ(table.Find(names[static_cast<std::size_t>(i)]), Object(i % 2 == 0 ? i + 1 : i))
+                << i << " after " << c.mReserveFirst;
+            ASSERT_EQ(table.Find("Model::x" + std::to_string(i)), nullptr) << i;
+        }
+        // Backwards, and each name between two looks at one other name, as
+        // connections to one parent ask.
+        for (int i = 19999; i >= 0; --i) {
+            ASSERT_EQ(table.Find(names[static_cast<std::size_t>(i)]), Object(i % 2 == 0 ? i + 1 : i)) << i;
+        }
+        for (int i = 0; i < 20000; ++i) {
+            ASSERT_EQ(table.Find(names[static_cast<std::size_t>(i)]), Object(i % 2 == 0 ? i + 1 : i)) << i;
+            ASSERT_EQ(table.Find(names[7]), Object(7)) << i;
+        }
     }
 }
 
