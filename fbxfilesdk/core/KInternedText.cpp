@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -25,6 +26,11 @@ using Entry = KInternedText::Entry;
 
 std::string_view ViewOf(Entry* entry) { return {entry->Text(), entry->mLength}; }
 
+void DeleteEntry(Entry* entry) {
+    entry->~Entry();
+    ::operator delete(entry);
+}
+
 struct EntryHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
@@ -41,9 +47,31 @@ struct EntryEqual {
     }
 };
 
+// A text whose last holder goes stays in the pool without holders, so the
+// next object of the same class finds its names instead of allocating and
+// hashing them in again; those kept texts are swept out together once they
+// outnumber both the held ones and a floor, which bounds what they keep.
+constexpr std::size_t kKeptUnheldFloor = 1024;
+
 struct Pool {
     std::mutex mLock;
     std::unordered_set<Entry*, EntryHash, EntryEqual> mEntries;
+    std::size_t mUnheld = 0;
+
+    std::size_t Held() const { return mEntries.size() - mUnheld; }
+
+    void SweepUnheld() {
+        for (auto it = mEntries.begin(); it != mEntries.end();) {
+            Entry* entry = *it;
+            if (entry->mHolders.load(std::memory_order_relaxed) == 0) {
+                it = mEntries.erase(it);
+                DeleteEntry(entry);
+            } else {
+                ++it;
+            }
+        }
+        mUnheld = 0;
+    }
 };
 
 // Never destroyed: holders in static objects may outlive every other static.
@@ -64,11 +92,6 @@ Entry* NewEntry(std::string_view text) {
     return entry;
 }
 
-void DeleteEntry(Entry* entry) {
-    entry->~Entry();
-    ::operator delete(entry);
-}
-
 Entry* Intern(const char* text) {
     if (text == nullptr || text[0] == '\0') {
         return nullptr;
@@ -78,7 +101,9 @@ Entry* Intern(const char* text) {
     const std::lock_guard<std::mutex> guard(pool.mLock);
     const auto found = pool.mEntries.find(view);
     if (found != pool.mEntries.end()) {
-        (*found)->mHolders.fetch_add(1, std::memory_order_relaxed);
+        if ((*found)->mHolders.fetch_add(1, std::memory_order_relaxed) == 0) {
+            --pool.mUnheld;
+        }
         return *found;
     }
     Entry* entry = NewEntry(view);
@@ -150,16 +175,22 @@ void KInternedText::Release() {
     }
     Pool& pool = ThePool();
     const std::lock_guard<std::mutex> guard(pool.mLock);
-    if (entry->mHolders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        pool.mEntries.erase(entry);
-        DeleteEntry(entry);
+    if (entry->mHolders.fetch_sub(1, std::memory_order_acq_rel) == 1 &&
+        ++pool.mUnheld > std::max(kKeptUnheldFloor, pool.Held())) {
+        pool.SweepUnheld();
     }
 }
 
 std::size_t KInternedText::GetPoolSize() {
     Pool& pool = ThePool();
     const std::lock_guard<std::mutex> guard(pool.mLock);
-    return pool.mEntries.size();
+    return pool.Held();
+}
+
+std::size_t KInternedText::GetKeptUnheldCount() {
+    Pool& pool = ThePool();
+    const std::lock_guard<std::mutex> guard(pool.mLock);
+    return pool.mUnheld;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -1,7 +1,9 @@
 // Immutable text held once per process however many holders share it: the
 // names and labels of properties, which every object of a class repeats. A
-// holder is one pointer; equal texts share one counted block, freed with its
-// last holder. Thread-safe: holders may come and go on any thread.
+// holder is one pointer; equal texts share one counted block. A block whose
+// last holder goes is kept, within a bound, for the next holder of its text,
+// so objects made and destroyed one after another do not make their names
+// anew. Thread-safe: holders may come and go on any thread.
 #ifndef FBXFILESDK_CORE_KINTERNEDTEXT_H
 #define FBXFILESDK_CORE_KINTERNEDTEXT_H
 
@@ -32,6 +34,9 @@ public:
 
     // Distinct texts held process-wide.
     static std::size_t GetPoolSize();
+    // Texts no holder has left, kept for their next holder; never more than
+    // the held texts or a small floor, whichever is more.
+    static std::size_t GetKeptUnheldCount();
 
     struct Entry;
 

@@ -1,9 +1,11 @@
 // Shared property texts: equal texts are held once, a holder reads its own
-// text whatever the others do, and the last holder frees the text.
+// text whatever the others do, and a text no holder has is kept only within
+// a bound.
 #include <fbxfilesdk/core/KInternedText.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,6 +51,36 @@ TEST(KInternedText, NullAndEmptyReadAsEmptyAndAHolderTakesItsOwnText) {
     EXPECT_STREQ(self.Get(), "only this holder has it");
     self = self;
     EXPECT_STREQ(self.Get(), "only this holder has it");
+}
+
+TEST(KInternedText, AKeptTextComesBackWithItsTextAndTheKeptOnesStayBounded) {
+    const char* const text = "kept text of the test";
+    const char* first = nullptr;
+    {
+        KInternedText a(text);
+        first = a.Get();
+    }
+    // Held by no one: not counted as held, but its block serves the next
+    // holder, which reads the same text from it.
+    const std::size_t held = KInternedText::GetPoolSize();
+    KInternedText again(text);
+    EXPECT_STREQ(again.Get(), text);
+    EXPECT_EQ(again.Get(), first);
+    EXPECT_EQ(KInternedText::GetPoolSize(), held + 1);
+    EXPECT_TRUE(again == KInternedText(again.Get()));
+
+    // Many distinct texts let go one after another: what is kept stays
+    // within the larger of the held count and a small floor.
+    std::size_t mostKept = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string name = "passing text " + std::to_string(i);
+        KInternedText passing(name.c_str());
+        EXPECT_STREQ(passing.Get(), name.c_str());
+        mostKept = std::max(mostKept, KInternedText::GetKeptUnheldCount());
+    }
+    EXPECT_LE(mostKept, std::max<std::size_t>(1024, KInternedText::GetPoolSize()));
+    EXPECT_EQ(KInternedText::GetPoolSize(), held + 1);
+    EXPECT_STREQ(again.Get(), text);
 }
 
 TEST(KInternedText, HoldersOnManyThreadsLeaveNothingBehind) {
