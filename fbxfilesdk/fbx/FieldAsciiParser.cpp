@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -49,22 +50,30 @@ const char* ValueEnd(const AsciiToken& token) {
     return token.kind == AsciiToken::eString ? token.end + 1 : token.end;
 }
 
-}  // namespace
-
-std::size_t AsciiRecordBound(const char* text, std::size_t size) {
-    // A record ends its line, opens a block or follows a closed one: there
-    // are no more records than line breaks and braces, plus the last line.
-    std::size_t breaks = 1;
+// How often any of the characters occurs in the text.
+std::size_t Occurrences(const char* text, std::size_t size, std::initializer_list<char> characters) {
+    std::size_t count = 0;
     const char* const end = text + size;
-    for (const char c : {'\n', '{', '}'}) {
-        for (const char* at = text; at != end; ++at, ++breaks) {
+    for (const char c : characters) {
+        for (const char* at = text; at != end; ++at, ++count) {
             at = static_cast<const char*>(std::memchr(at, c, static_cast<std::size_t>(end - at)));
             if (at == nullptr) break;
         }
     }
-    // A record takes at least two bytes: text of mostly line breaks is held
-    // to what its bytes could be.
-    return std::min(breaks, size / 2 + 1);
+    return count;
+}
+
+}  // namespace
+
+std::size_t AsciiRecordBound(const char* text, std::size_t size) {
+    // A record ends its line, opens a block or follows a closed one, and its
+    // name is followed by a colon: there are no more records than either
+    // count, plus the last line. Blank lines, comments and values wrapped
+    // over lines hold no colon, so they ask for no room.
+    const std::size_t breaks = 1 + Occurrences(text, size, {'\n', '{', '}'});
+    const std::size_t colons = 1 + Occurrences(text, size, {':'});
+    // A record takes at least two bytes.
+    return std::min({breaks, colons, size / 2 + 1});
 }
 
 bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,

@@ -11,8 +11,8 @@
 
 namespace fbxsdk_2006_11_1 {
 
-// At least as many as the records in text, from its line breaks and braces
-// alone.
+// At least as many as the records in text, from its line breaks, braces and
+// colons alone.
 std::size_t AsciiRecordBound(const char* text, std::size_t size);
 
 // Node offsets count from text. On failure error names the line and the fault.

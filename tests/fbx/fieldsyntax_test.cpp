@@ -266,8 +266,16 @@ TEST(FieldAsciiSyntaxTest, TheRecordsFitTheRoomTakenBeforeTheFirst) {
         EXPECT_EQ(tree.nodes.capacity(), bound) << text;
         EXPECT_LE(bound, text.size() / 2 + 1) << text;
     }
+    // Text of line breaks, comments or wrapped values holds no record and
+    // asks for no more than the start.
     const std::string breaks(1000, '\n');
-    EXPECT_EQ(AsciiRecordBound(breaks.data(), breaks.size()), 501u);
+    EXPECT_LE(AsciiRecordBound(breaks.data(), breaks.size()), 501u);
+    EXPECT_EQ(AsciiRecordBound(breaks.data(), breaks.size()), 1u);
+    const std::string comments = "; a comment { }\n;\n;\n" + std::string(500, ';') + "\n";
+    EXPECT_EQ(AsciiRecordBound(comments.data(), comments.size()), 1u);
+    std::string wrapped = "V: 1";
+    for (int i = 0; i < 500; ++i) wrapped += ",\n2";
+    EXPECT_EQ(AsciiRecordBound(wrapped.data(), wrapped.size()), 2u);
     EXPECT_EQ(AsciiRecordBound("", 0), 1u);
 }
 
