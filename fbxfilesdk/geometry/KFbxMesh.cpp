@@ -156,11 +156,14 @@ bool KFbxMesh::AddPolygonVertex(int index, int uvIndex) {
         return false;
     }
     ++mPolygons.back().mSize;
+    // Most vertices come without a UV index: they need no layer look-up.
+    if (uvIndex < 0) {
+        return true;
+    }
     const KFbxLayer* layer = GetLayer(0);
     KFbxLayerElementUV* uvs = layer != nullptr ? layer->GetUVs() : nullptr;
-    if (uvIndex != -1 && uvs != nullptr && uvs->GetMappingMode() == KFbxLayerElement::eBY_POLYGON_VERTEX &&
-        uvs->GetReferenceMode() != KFbxLayerElement::eDIRECT && uvIndex >= 0 &&
-        uvIndex < uvs->GetDirectArray().GetCount()) {
+    if (uvs != nullptr && uvs->GetMappingMode() == KFbxLayerElement::eBY_POLYGON_VERTEX &&
+        uvs->GetReferenceMode() != KFbxLayerElement::eDIRECT && uvIndex < uvs->GetDirectArray().GetCount()) {
         RecordIndex(uvs->GetIndexArray(), GetPolygonVertexCount() - 1, uvIndex);
     }
     return true;
