@@ -16,6 +16,7 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -273,17 +274,49 @@ const KFbxNode* OwnerNode(const KFbxNodeAttribute& attribute) {
     return static_cast<const KFbxNode*>(attribute.GetDstObject(KFbxNode::ClassId, 0));
 }
 
+// Where each item of the element's direct array stands among the node's
+// sources of the class (the first place it has there); -1 where it is not
+// there. Worked out once per element: the index array has an entry per
+// polygon, and asking the node per entry made writing a big mesh slow.
+template <class ElementType>
+std::vector<int> NodeIndicesOfItems(const KFbxNode* node, const ElementType& element, const KFbxClassId& classId) {
+    const auto& direct = element.GetDirectArray();
+    std::vector<int> out(static_cast<std::size_t>(std::max(direct.GetCount(), 0)), -1);
+    if (node == nullptr || classId == KFbxClassId() || out.empty()) return out;
+    std::unordered_map<const KFbxObject*, int> places;
+    const int sources = node->GetSrcObjectCount(classId);
+    for (int i = 0; i < sources; ++i) {
+        places.try_emplace(node->GetSrcObject(classId, i), i);
+    }
+    for (std::size_t item = 0; item < out.size(); ++item) {
+        const KFbxObject* object = direct.GetAt(static_cast<int>(item));
+        const auto found = object != nullptr ? places.find(object) : places.end();
+        if (found != places.end()) out[item] = found->second;
+    }
+    return out;
+}
+
+// The node's place of the object the element's k-th index names; -1 when
+// the index or the object is not there.
+int NodePlaceOfIndex(const DynamicArrayOf<int>& indices, const std::vector<int>& places, int k) {
+    if (k < 0 || k >= indices.GetCount()) return -1;
+    const int item = indices.GetAt(k);
+    return item >= 0 && static_cast<std::size_t>(item) < places.size() ? places[static_cast<std::size_t>(item)] : -1;
+}
+
 // The index items as written: index-to-direct items are remapped to the
-// node's objects by find; -1 stays -1.
-template <class ElementType, class Find>
-std::vector<int> RemappedIndices(const ElementType& element, const KFbxNode* node, int count, Find find) {
+// node's objects of the class; -1 stays -1.
+template <class ElementType>
+std::vector<int> RemappedIndices(const ElementType& element, const KFbxNode* node, int count,
+                                 const KFbxClassId& classId) {
     const DynamicArrayOf<int>& indices = element.GetIndexArray();
+    const bool remap = element.GetReferenceMode() == Element::eINDEX_TO_DIRECT;
+    const std::vector<int> places = remap ? NodeIndicesOfItems(node, element, classId) : std::vector<int>();
     std::vector<int> out;
     out.reserve(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k) {
         const int item = indices.GetAt(k);
-        const bool remap = element.GetReferenceMode() == Element::eINDEX_TO_DIRECT && item != -1;
-        out.push_back(remap ? find(node, element, k) : item);
+        out.push_back(remap && item != -1 ? NodePlaceOfIndex(indices, places, k) : item);
     }
     return out;
 }
@@ -313,7 +346,7 @@ void WriteLayerElementMaterials(KFbx& file, const KFbxGeometry& geometry, TypedI
             int count = element.GetIndexArray().GetCount();
             const bool allSame = element.GetMappingMode() == Element::eALL_SAME;
             if (allSame && count > 1) count = 1;
-            std::vector<int> values = RemappedIndices(element, node, count, KFbxWriterFbx6::FindNodeMaterialIndex);
+            std::vector<int> values = RemappedIndices(element, node, count, KFbxSurfaceMaterial::ClassId);
             if (allSame && values.empty()) values.push_back(FirstNodeMaterialIndex(node, element));
             WriteIntsRecord(file, "Materials", values.data(), static_cast<int>(values.size()));
             EndElementRecord(file);
@@ -334,7 +367,7 @@ void WriteLayerElementTexturesOfChannel(KFbx& file, const KFbxGeometry& geometry
             file.FieldWriteD(element.GetAlpha());
             file.FieldWriteEnd();
             const std::vector<int> values = RemappedIndices(element, node, element.GetIndexArray().GetCount(),
-                                                            KFbxWriterFbx6::FindNodeTextureIndex);
+                                                            KFbxTexture::ClassId);
             WriteIntsRecord(file, "TextureId", values.data(), static_cast<int>(values.size()));
             EndElementRecord(file);
             table.Add(&element, index);
@@ -403,16 +436,7 @@ void WriteLayers(KFbx& file, const KFbxGeometry& geometry, const TypedIndexTable
 // element's direct array holds at its k-th index.
 template <class ElementType>
 int FindNodeObjectIndex(const KFbxNode* node, const ElementType& element, int k, const KFbxClassId& classId) {
-    if (node == nullptr || classId == KFbxClassId() || k < 0 || k >= element.GetIndexArray().GetCount()) return -1;
-    const int item = element.GetIndexArray().GetAt(k);
-    const auto& direct = element.GetDirectArray();
-    if (item < 0 || item >= direct.GetCount()) return -1;
-    const KFbxObject* object = direct.GetAt(item);
-    if (object == nullptr) return -1;
-    for (int i = 0; i < node->GetSrcObjectCount(classId); ++i) {
-        if (node->GetSrcObject(classId, i) == object) return i;
-    }
-    return -1;
+    return NodePlaceOfIndex(element.GetIndexArray(), NodeIndicesOfItems(node, element, classId), k);
 }
 
 }  // namespace
