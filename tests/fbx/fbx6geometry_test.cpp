@@ -274,6 +274,18 @@ TEST_F(Fbx6GeometryTest, MaterialIndicesByMapping) {
     EXPECT_EQ(KFbxWriterFbx6::FindNodeMaterialIndex(node, *direct, 2), -1);
     EXPECT_EQ(KFbxWriterFbx6::FindNodeMaterialIndex(node, *direct, 3), -1);
     EXPECT_EQ(KFbxWriterFbx6::FindNodeMaterialIndex(nullptr, *direct, 1), -1);
+
+    // Written, every index gives its material's first place on the node,
+    // whichever entry of the element names it.
+    KFbxSurfaceLambert* green = KFbxSurfaceLambert::Create(mManager, "Green");
+    node->ConnectSrc(green);
+    direct->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    direct->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+    direct->GetDirectArray().Add(green);
+    direct->GetDirectArray().Add(red);
+    for (int item : {-1, 2, 3}) direct->GetIndexArray().Add(item);
+    const std::string written = WriteRecords([&](KFbxWriterFbx6& writer) { writer.WriteMesh(*mesh); });
+    EXPECT_NE(written.find("\tMaterials: -1,0,-1,-1,1,0\n"), std::string::npos) << written;
 }
 
 TEST_F(Fbx6GeometryTest, UserDataArraysOfOtherTypesHoldNoValues) {
