@@ -177,22 +177,19 @@ void KFCurve::KeySetTangentBreak(int i, bool on) {
 int KFCurve::KeyAdd(KTime time, const KFCurveKey& key, int* hint) {
     KFCurveKey record = key;  // the key may be one of this curve's own, about to move
     record.SetTime(time);
+    int position = mKeyCount;
     // Keys read in time order land after the last one: nothing to search or
     // move, and storage grows only when its room is used up.
     if (mKeyCount == 0 || time > KeyGetTime(mKeyCount - 1)) {
         if (!HasStorageFor(mKeyCount + 1) && !KeyResize(mKeyCount + 1)) return -1;
         ClearEvaluationCache();
-        const int position = mKeyCount++;
-        *KeyGetPtr(position) = record;
-        if (hint) *hint = position;
-        CallbackPostEvent(KFCURVEEVENT_POST_KEY_ADDED, position);
-        return position;
+    } else {
+        if (!KeyResize(mKeyCount + 1)) return -1;
+        const double found = KeyFind(time, hint);
+        position = static_cast<int>(std::ceil(found));
+        if (found == position) return KeySetFromKey(position, record) ? position : -1;
+        MoveKeys(position + 1, position, mKeyCount - position);
     }
-    if (!KeyResize(mKeyCount + 1)) return -1;
-    const double found = KeyFind(time, hint);
-    const int position = static_cast<int>(std::ceil(found));
-    if (found == position) return KeySetFromKey(position, record) ? position : -1;
-    MoveKeys(position + 1, position, mKeyCount - position);
     ++mKeyCount;
     *KeyGetPtr(position) = record;
     if (hint) *hint = position;

@@ -217,7 +217,7 @@ bool KFbxNode::SetDouble3(ENodeProperty which, const KFbxVector4& value) {
 
 void KFbxNode::GetDouble3(ENodeProperty which, KFbxVector4& out) const {
     if (!HasHandles()) {
-        out = PointOf(UnmadeOf(which));
+        out = NodeVector(which);
     } else if (mProperties[which].IsValid()) {
         out = ReadVector(mProperties[which]);
     }
