@@ -47,12 +47,14 @@ const char* ComponentName(int componentCount, int index) {
 // a property without value record by its value type.
 int ComponentCountOf(const KFbxProperty& property) {
     int count = 1;
-    if (const KProperty* record = property.GetKProperty()) {
-        if (const KDataType* dataType = record->GetDataType()) {
+    const KDataType* dataType = nullptr;
+    int typeCode = eKPropertyUnknown;
+    if (property.GetBoundType(dataType, typeCode)) {
+        if (dataType != nullptr) {
             count = dataType->GetComponentCount();
-        } else if (record->GetType() == eKPropertyVector3D || record->GetType() == eKPropertyColorRGB) {
+        } else if (typeCode == eKPropertyVector3D || typeCode == eKPropertyColorRGB) {
             count = 3;
-        } else if (record->GetType() == eKPropertyVector4D || record->GetType() == eKPropertyColorRGBA) {
+        } else if (typeCode == eKPropertyVector4D || typeCode == eKPropertyColorRGBA) {
             count = 4;
         }
     } else {
@@ -342,7 +344,9 @@ void KFbxTakeNodeContainer::AddChannel(KFbxProperty& property, KFbxTakeNode& tak
     if (channel == nullptr) {
         return;
     }
-    if (link && property.GetKProperty() != nullptr) {
+    const KDataType* boundDataType = nullptr;
+    int boundTypeCode = eKPropertyUnknown;
+    if (link && property.GetBoundType(boundDataType, boundTypeCode)) {
         BuildChannel(property, *channel, componentCount, true);
     }
     channel->SetLayerTypeOfKind();
@@ -527,8 +531,11 @@ void KFbxTakeNodeContainer::OnCurveChanged(KFCurve* curve, KFCurveEvent* event, 
         return;
     }
     if ((event->mEventType & KFCURVEEVENT_DEFAULT_VALUE) != 0) {
-        const KProperty* record = link->mProperty.GetKProperty();
-        const KDataType* dataType = record != nullptr ? record->GetDataType() : nullptr;
+        const KDataType* dataType = nullptr;
+        int typeCode = eKPropertyUnknown;
+        if (!link->mProperty.GetBoundType(dataType, typeCode)) {
+            dataType = nullptr;
+        }
         if (dataType == nullptr || link->mComponent < dataType->GetComponentCount()) {
             WriteComponent(link->mProperty, link->mComponent, curve->GetValue());
         }

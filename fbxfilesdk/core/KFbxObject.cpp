@@ -114,6 +114,19 @@ void KFbxObject::DestroyContents(bool recursive, bool dependents) {
 
 void KFbxObject::DestroyProperties() {
     DropDeferredProperties();
+    // Bindings never carried out are dropped, not carried out by the first
+    // look the teardown takes at the twin.
+    if (mBindingsDeferred) {
+        mBindingsDeferred = false;
+        for (KFbxProperty* property : mProperties) {
+            if (property->IsBindingDeferred()) {
+                property->Unbind();
+            }
+        }
+        if (mInternal != nullptr) {
+            mInternal->SetPropertiesPending(false);
+        }
+    }
     // The object is going: its list empties from the end and its twin's goes
     // with it, so both name indexes let go at once instead of taking each
     // name out.
@@ -170,9 +183,32 @@ const char* KFbxObject::GetTypeName() const { return ""; }
 void KFbxObject::GetTypeFlags(KStringList& flags) const { flags.Clear(); }
 
 void KFbxObject::AddProperty(KFbxProperty* property) {
-    if (property != nullptr && property->IsValid()) {
-        property->SetObject(this);
-        property->BindToObject();
+    if (property == nullptr || !property->IsValid()) {
+        return;
+    }
+    property->SetObject(this);
+    BindWhenNeeded(*property);
+}
+
+void KFbxObject::BindWhenNeeded(KFbxProperty& property) {
+    if (property.DeferBinding()) {
+        mBindingsDeferred = true;
+        mInternal->SetPropertiesPending(true);
+    } else if (!property.IsBindingDeferred()) {
+        property.BindToObject();
+    }
+}
+
+void KFbxObject::BindDeferredProperties() {
+    if (!mBindingsDeferred) {
+        return;
+    }
+    mBindingsDeferred = false;
+    // The list keeps the order of registration, which the twin's would have had.
+    for (std::size_t index = 0; index < mProperties.size(); ++index) {
+        if (mProperties[index]->IsBindingDeferred()) {
+            mProperties[index]->BindToObject();
+        }
     }
 }
 
@@ -256,7 +292,7 @@ void KFbxObject::MirrorNames() {
 void KFbxObject::DeferProperties(int count) {
     mDeferredPropertyCount = count;
     if (mInternal != nullptr) {
-        mInternal->SetPropertiesPending(count != 0);
+        mInternal->SetPropertiesPending(count != 0 || mBindingsDeferred);
     }
 }
 

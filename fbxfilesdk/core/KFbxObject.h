@@ -89,7 +89,8 @@ public:
     virtual const char* GetTypeName() const;
     // Empties the list: no type flags at this level.
     virtual void GetTypeFlags(KStringList& flags) const;
-    // Sets the owner and binds the property; ignores null.
+    // Sets the owner and binds the property, or defers binding it until the
+    // twin's properties are first looked at; ignores null.
     virtual void AddProperty(KFbxProperty* property);
     // Unbinds the property and clears its owner; ignores null.
     virtual void RemoveProperty(KFbxProperty* property);
@@ -175,11 +176,16 @@ protected:
     virtual void MakeDeferredProperties();
     // For destructors and destruction: properties never made are never made.
     void DropDeferredProperties();
+    // Binds a registered property now, or marks it to be bound, in its turn,
+    // when the twin's properties are first looked at.
+    void BindWhenNeeded(KFbxProperty& property);
 
 private:
     friend class KFbxObject_internal;
 
     void MakeDeferredPropertiesNow();
+    // Binds, in list order, the properties whose binding was deferred.
+    void BindDeferredProperties();
     // The property of the exact name through the index; answered false when
     // the index cannot tell and the list must be searched.
     const KFbxProperty* FindIndexed(const char* name, bool& answered) const;
@@ -199,6 +205,9 @@ private:
     mutable KPropertyNameIndex<KFbxProperty, &KFbxPropertyNameOf> mPropertyIndex;
     // The number of properties still to be made; 0 once they are.
     int mDeferredPropertyCount = 0;
+    // Some registered property waits for the twin to show its properties
+    // before it is bound: most objects never show them.
+    bool mBindingsDeferred = false;
     void* mUserData = nullptr;
     KFbxSdkManager* mManager;
     KFbxClassId mRuntimeClassId;

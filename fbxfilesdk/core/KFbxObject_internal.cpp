@@ -28,10 +28,17 @@ const char* KFbxObject_internal::GetTypeName() const {
 }
 
 void KFbxObject_internal::MakePendingPropertiesNow() {
-    KObject::MakePendingPropertiesNow();
-    if (mPublicObject != nullptr) {
+    // Bound first are the properties registered before the public object's
+    // deferred ones would have been made; those are registered, deferred in
+    // turn, and bound on the next round.
+    do {
+        KObject::MakePendingPropertiesNow();
+        if (mPublicObject == nullptr) {
+            return;
+        }
+        mPublicObject->BindDeferredProperties();
         mPublicObject->MakeProperties();
-    }
+    } while (ArePropertiesPending());
 }
 
 void KFbxObject_internal::ReportPropertyChanged(KFbxProperty& property) {

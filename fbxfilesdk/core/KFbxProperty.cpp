@@ -5,10 +5,12 @@
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxProperty_internal.h>
 #include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/core/KPropertyTemplate.h>
 #include <fbxfilesdk/core/KPropertyType.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -93,6 +95,61 @@ ResolvedDataType ResolveDataTypeCached(const KFbxDataType& dataType) {
     entry.mGeneration = generation;
     entry.mResolved = ResolveDataType(dataType);
     return entry.mResolved;
+}
+
+// The internal property binding makes for a data type, by the steps binding
+// takes: the type code of the data type's name, else that of its value type.
+struct PlannedRecord {
+    KDataType* mKDataType = nullptr;
+    int mCode = eKPropertyUnknown;
+    KPropertyValueLayout mLayout = KPropertyValueLayout::eNone;
+    bool mMade = false;
+};
+
+PlannedRecord PlanRecord(const KFbxDataType& dataType) {
+    PlannedRecord plan;
+    if (dataType == KFbxDataType() || dataType.GetType() == eFbxValueStream) {
+        return plan;
+    }
+    const ResolvedDataType resolved = ResolveDataTypeCached(dataType);
+    if (resolved.mCode != eKPropertyUnknown && DynamicPropertyStorage(resolved.mCode, plan.mCode, plan.mLayout)) {
+        plan.mKDataType = resolved.mKDataType;
+        plan.mMade = true;
+        return plan;
+    }
+    const int byValue = TypeCodeOfValueType(dataType.GetType());
+    plan.mMade = byValue != eKPropertyUnknown && byValue != resolved.mCode &&
+                 DynamicPropertyStorage(byValue, plan.mCode, plan.mLayout);
+    return plan;
+}
+
+// Whether a value of the type comes back from the internal property as it
+// went in, so that it may wait in the handle until the property is made.
+bool KeepsValue(EFbxValueType type, KPropertyValueLayout layout) {
+    switch (type) {
+        case eFbxValueBool:
+            return layout == KPropertyValueLayout::eByte;
+        case eFbxValueInteger:
+        case eFbxValueEnum:
+            return layout == KPropertyValueLayout::eInt32;
+        case eFbxValueFloat:
+        case eFbxValueDouble:
+            return layout == KPropertyValueLayout::eDouble;
+        case eFbxValueDouble3:
+        case eFbxValueDouble4:
+            return layout == KPropertyValueLayout::eDouble4;
+        case eFbxValueDouble44:
+            return layout == KPropertyValueLayout::eDouble16;
+        case eFbxValueTime:
+            return layout == KPropertyValueLayout::eTime;
+        case eFbxValueString:
+            return layout == KPropertyValueLayout::eString;
+        case eFbxValueReference:
+            // Stores no value: the internal property is never told one.
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool StoresThreeComponents(const KProperty* property) {
@@ -365,6 +422,10 @@ void KFbxProperty::ModifyFlag(std::uint32_t flags, bool on) {
 }
 
 void KFbxProperty::MirrorFlags(std::uint32_t flags, bool on) const {
+    if ((mInternal->mBindState & KFbxProperty_internal::kBindPending) != 0 && (flags & kPublicFlag8) != 0) {
+        mInternal->mBindState = on ? mInternal->mBindState | KFbxProperty_internal::kTwinFlag8
+                                   : mInternal->mBindState & ~KFbxProperty_internal::kTwinFlag8;
+    }
     KProperty* link = mInternal->mLink;
     if (link == nullptr) {
         return;
@@ -403,7 +464,35 @@ void KFbxProperty::SetObject(KFbxObject* object) {
     }
 }
 
-KProperty* KFbxProperty::GetKProperty() const { return mInternal != nullptr ? mInternal->mLink : nullptr; }
+KProperty* KFbxProperty::GetKProperty() const {
+    if (mInternal == nullptr) {
+        return nullptr;
+    }
+    if ((mInternal->mBindState & KFbxProperty_internal::kBindPending) != 0 && mInternal->mOwner != nullptr) {
+        if (const KObject* twin = mInternal->mOwner->GetInternalObject()) {
+            twin->MakePendingProperties();
+        }
+    }
+    return mInternal->mLink;
+}
+
+bool KFbxProperty::GetBoundType(const KDataType*& dataType, int& typeCode) const {
+    if (mInternal == nullptr) {
+        return false;
+    }
+    if (const KProperty* link = mInternal->mLink) {
+        dataType = link->GetDataType();
+        typeCode = link->GetType();
+        return true;
+    }
+    if ((mInternal->mBindState & KFbxProperty_internal::kBindPending) == 0) {
+        return false;
+    }
+    const PlannedRecord plan = PlanRecord(mInternal->mDataType);
+    dataType = plan.mKDataType != nullptr ? plan.mKDataType : DefaultDataTypeOf(plan.mCode);
+    typeCode = plan.mCode;
+    return plan.mMade;
+}
 
 bool KFbxProperty::IsLinkedTo(const KProperty* property) const {
     return property != nullptr && mInternal != nullptr && mInternal->mLink == property;
@@ -462,8 +551,11 @@ bool KFbxProperty::Set(const void* value, EFbxValueType type) {
         !KFbxCopyValue(mInternal->GetValueData(), mInternal->mDataType.GetType(), value, type)) {
         return false;
     }
-    if (mInternal->mLink != nullptr) {
+    const bool bound = mInternal->mLink != nullptr;
+    if (bound) {
         PushValue();
+    }
+    if (bound || (mInternal->mBindState & KFbxProperty_internal::kBindPending) != 0) {
         if (KFbxObject* owner = mInternal->mOwner) {
             if (KFbxObject_internal* twin = owner->GetInternalObject()) {
                 twin->ReportPropertyChanged(*this);
@@ -672,8 +764,37 @@ bool KFbxProperty::CopyValue(const KFbxProperty& other) {
 
 // ---- binding ----------------------------------------------------------------
 
+bool KFbxProperty::DeferBinding() {
+    if (mInternal == nullptr || mInternal->mLink != nullptr ||
+        (mInternal->mBindState & KFbxProperty_internal::kBindPending) != 0) {
+        return false;
+    }
+    const KFbxObject* owner = mInternal->mOwner;
+    if (owner == nullptr || owner->GetInternalObject() == nullptr) {
+        return false;
+    }
+    const PlannedRecord plan = PlanRecord(mInternal->mDataType);
+    if (!plan.mMade || !KeepsValue(mInternal->mDataType.GetType(), plan.mLayout)) {
+        return false;
+    }
+    // Flag 8 of the record as binding now would set it.
+    mInternal->mBindState = KFbxProperty_internal::kBindPending |
+                            ((mInternal->mFlags & kAnimatable) != 0 ? KFbxProperty_internal::kTwinFlag8 : 0);
+    return true;
+}
+
+bool KFbxProperty::IsBindingDeferred() const {
+    return mInternal != nullptr && (mInternal->mBindState & KFbxProperty_internal::kBindPending) != 0;
+}
+
 bool KFbxProperty::BindToObject() {
-    if (mInternal == nullptr || mInternal->mLink != nullptr || mInternal->mDataType == KFbxDataType() ||
+    if (mInternal == nullptr) {
+        return false;
+    }
+    const std::uint8_t bindState = mInternal->mBindState;
+    const bool deferred = (bindState & KFbxProperty_internal::kBindPending) != 0;
+    mInternal->mBindState = 0;
+    if (mInternal->mLink != nullptr || mInternal->mDataType == KFbxDataType() ||
         mInternal->mDataType.GetType() == eFbxValueStream) {
         return false;
     }
@@ -699,9 +820,22 @@ bool KFbxProperty::BindToObject() {
     if (link == nullptr) {
         return false;
     }
-    if ((mInternal->mFlags & kAnimatable) != 0) {
+    const bool animatable = (mInternal->mFlags & kAnimatable) != 0;
+    if (animatable) {
         link->GetInfo().SetFlag(KPropertyInfo::kAnimatable, true);
+    }
+    if (deferred ? (bindState & KFbxProperty_internal::kTwinFlag8) != 0 : animatable) {
         link->SetFlag(KProperty::kOwnPublicFlag8, true);
+    }
+    if (deferred) {
+        // Limits set since the registration, as binding then would have had them.
+        const KFbxProperty_internal::Rare& rare = mInternal->GetRare();
+        if (std::isfinite(rare.mMin)) {
+            link->SetMin(rare.mMin);
+        }
+        if (std::isfinite(rare.mMax)) {
+            link->SetMax(rare.mMax);
+        }
     }
     if ((mInternal->mFlags & kUser) != 0) {
         link->GetInfo().SetFlag(KPropertyInfo::kUser, true);
@@ -728,6 +862,10 @@ bool KFbxProperty::BindToObject() {
 }
 
 bool KFbxProperty::Unbind() {
+    if (mInternal != nullptr && (mInternal->mBindState & KFbxProperty_internal::kBindPending) != 0) {
+        mInternal->mBindState = 0;
+        return true;
+    }
     if (mInternal == nullptr || mInternal->mOwner == nullptr || mInternal->mLink == nullptr) {
         return false;
     }

@@ -19,6 +19,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KDataType;
 class KFbxObject;
 class KFbxProperty_internal;
 class KInternedText;
@@ -105,8 +106,14 @@ public:
     void* GetUserTag() const;
     KFbxObject* GetObject() const;
     void SetObject(KFbxObject* object);
+    // The bound internal property; one whose binding was deferred is bound
+    // first, with every other deferred one of its object.
     KProperty* GetKProperty() const;
     bool IsLinkedTo(const KProperty* property) const;
+    // The data type and type code of the internal property that holds the
+    // value, or will once a deferred binding is carried out, without
+    // carrying it out; false when there is none.
+    bool GetBoundType(const KDataType*& dataType, int& typeCode) const;
     KFbxProperty_internal* GetInternal() const { return mInternal; }
 
     // ---- enums ----
@@ -143,6 +150,11 @@ public:
     // Removes the bound internal property from the owner's twin; false when
     // there is no owner or no link.
     bool Unbind();
+    // For an object registering the property: marks it to be bound when the
+    // owner's twin first shows its properties, instead of now. False when it
+    // is bound or marked already, or binding now would fail.
+    bool DeferBinding();
+    bool IsBindingDeferred() const;
 
 private:
     // Frees the internal property; this handle becomes invalid.

@@ -65,6 +65,13 @@ public:
     KProperty* mLink = nullptr;
     KFbxSdkManager* mManager;
     std::uint32_t mFlags = 0;
+    // kBindPending: registered with an object whose twin has not shown its
+    // properties since; the twin's record is made when it does.
+    // kTwinFlag8: the twin record's own flag 8 as binding at registration
+    // and the changes of flag 8 since would have left it.
+    static constexpr std::uint8_t kBindPending = 1;
+    static constexpr std::uint8_t kTwinFlag8 = 2;
+    std::uint8_t mBindState = 0;
 
 private:
     EFbxValueType ValueType() const { return static_cast<EFbxValueType>(mValueType); }

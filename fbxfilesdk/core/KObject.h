@@ -314,6 +314,7 @@ public:
     // constructor. While they are pending the list is empty, and every
     // operation that could see or add a property makes them first.
     void SetPropertiesPending(bool pending) { mPropertiesPending = pending; }
+    bool ArePropertiesPending() const { return mPropertiesPending; }
     void MakePendingProperties() const {
         if (mPropertiesPending) {
             const_cast<KObject*>(this)->MakePendingPropertiesNow();

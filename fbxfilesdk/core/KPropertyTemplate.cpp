@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KPropertyTemplate.h>
 
 #include <new>
+#include <type_traits>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -24,6 +25,42 @@ KProperty* New(KObject* owner, const KInternedText& name, KDataType* dataType, b
     return new (std::nothrow) KPropertyTemplate<T>(owner, name, dataType, user, source, 0);
 }
 
+// Calls visit with a null pointer to the value type a dynamic property of
+// the type code stores, or to void for the codes none is made for.
+template <class Visit>
+auto ForStoredType(int type, Visit&& visit) {
+    switch (type) {
+        case eKPropertyInt:
+        case eKPropertyEnum:
+            return visit(static_cast<int*>(nullptr));
+        case eKPropertyBool:
+        case eKPropertyAction:
+            return visit(static_cast<bool*>(nullptr));
+        case eKPropertyDouble:
+            return visit(static_cast<double*>(nullptr));
+        case eKPropertyCharPtr:
+        case eKPropertyString:
+            return visit(static_cast<KString*>(nullptr));
+        case eKPropertyTime:
+            return visit(static_cast<KTime*>(nullptr));
+        case eKPropertyObject:
+            return visit(static_cast<KObject**>(nullptr));
+        case eKPropertyVector4D:
+        case eKPropertyVector3D:
+            return visit(static_cast<KgeTVector*>(nullptr));
+        case eKPropertyColorRGB:
+            return visit(static_cast<KgeRGBVector*>(nullptr));
+        case eKPropertyColorRGBA:
+            return visit(static_cast<KgeRGBAVector*>(nullptr));
+        case eKPropertyReference:
+            return visit(static_cast<KProperty**>(nullptr));
+        case eKPropertyMatrix4x4:
+            return visit(static_cast<KgeMatrix*>(nullptr));
+        default:
+            return visit(static_cast<void*>(nullptr));
+    }
+}
+
 }  // namespace
 
 KProperty* NewDynamicProperty(int type, KObject* owner, const char* name, KDataType* dataType, bool user,
@@ -33,53 +70,33 @@ KProperty* NewDynamicProperty(int type, KObject* owner, const char* name, KDataT
 
 KProperty* NewDynamicProperty(int type, KObject* owner, const KInternedText& name, KDataType* dataType, bool user,
                               KProperty* referenced) {
-    KProperty* property = nullptr;
-    switch (type) {
-        case eKPropertyInt:
-        case eKPropertyEnum:
-            property = New<int>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyBool:
-        case eKPropertyAction:
-            property = New<bool>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyDouble:
-            property = New<double>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyCharPtr:
-        case eKPropertyString:
-            property = New<KString>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyTime:
-            property = New<KTime>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyObject:
-            property = New<KObject*>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyVector4D:
-        case eKPropertyVector3D:
-            property = New<KgeTVector>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyColorRGB:
-            property = New<KgeRGBVector>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyColorRGBA:
-            property = New<KgeRGBAVector>(owner, name, dataType, user, nullptr);
-            break;
-        case eKPropertyReference:
-            property = New<KProperty*>(owner, name, dataType, user, referenced);
-            break;
-        case eKPropertyMatrix4x4:
-            property = New<KgeMatrix>(owner, name, dataType, user, nullptr);
-            break;
-        default:
+    KProperty* property = ForStoredType(type, [&](auto* tag) -> KProperty* {
+        using T = std::remove_pointer_t<decltype(tag)>;
+        if constexpr (std::is_void_v<T>) {
             return nullptr;
-    }
+        } else {
+            return New<T>(owner, name, dataType, user, std::is_same_v<T, KProperty*> ? referenced : nullptr);
+        }
+    });
     // Enums store ints and actions bools, under their own codes.
     if (property != nullptr && (type == eKPropertyEnum || type == eKPropertyAction)) {
         property->SetType(type);
     }
     return property;
+}
+
+bool DynamicPropertyStorage(int type, int& storedType, KPropertyValueLayout& layout) {
+    return ForStoredType(type, [&](auto* tag) {
+        using T = std::remove_pointer_t<decltype(tag)>;
+        if constexpr (std::is_void_v<T>) {
+            return false;
+        } else {
+            const bool ownCode = type == eKPropertyEnum || type == eKPropertyAction;
+            storedType = ownCode ? type : KPropertyValueTraits<T>::kType;
+            layout = KPropertyValueTraits<T>::kLayout;
+            return true;
+        }
+    });
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -282,6 +282,9 @@ KProperty* NewDynamicProperty(int type, KObject* owner, const char* name, KDataT
 // The same with a name already as KProperty::StoredName gives it.
 KProperty* NewDynamicProperty(int type, KObject* owner, const KInternedText& name, KDataType* dataType, bool user,
                               KProperty* referenced);
+// The type code that such a property made for the code reports, and the
+// layout of its value; false when none is made for the code.
+bool DynamicPropertyStorage(int type, int& storedType, KPropertyValueLayout& layout);
 
 extern template class KPropertyTemplate<int>;
 extern template class KPropertyTemplate<bool>;

@@ -36,7 +36,8 @@ KPlug* KFbxNodeAttribute::CreateInternal() {
         // The handles share their state with the registered ones; binding a
         // property that is bound already does nothing.
         for (int index = 0; index < GetPropertyCount(); ++index) {
-            GetPropertyAt(index).BindToObject();
+            KFbxProperty property = GetPropertyAt(index);
+            BindWhenNeeded(property);
         }
     }
     return twin;

@@ -94,4 +94,41 @@ TEST_F(KFbxObjectDeferredPropertiesTest, DestroyingAnObjectNeverMakesThem) {
     EXPECT_EQ(makings, 0);
 }
 
+// Registered properties get their twin's records on the twin's first look,
+// in the order they would have had made at once; meanwhile what the records
+// would tell is told without making them, and a change still reaches the
+// object.
+TEST_F(KFbxObjectDeferredPropertiesTest, TwinRecordsAreMadeOnFirstLookInRegistrationOrder) {
+    class Watched : public KFbxObject {
+    public:
+        Watched() : KFbxObject(nullptr, "watched") { CreateInternal(); }
+        void PropertyChanged(KFbxProperty& property) override { mChanged.emplace_back(property.GetName()); }
+        std::vector<std::string> mChanged;
+    };
+    auto* object = new Watched;
+    KFbxProperty colour = KFbxProperty::Create(object, "Colour", gKFbxDataTypeColor, "");
+    KFbxProperty frame = KFbxProperty::Create(object, "Frame", gKFbxDataTypeMatrix, "");
+    const KDataType* deferredType = nullptr;
+    int deferredCode = eKPropertyUnknown;
+    ASSERT_TRUE(frame.GetBoundType(deferredType, deferredCode));
+    EXPECT_TRUE(colour.IsBindingDeferred());
+    EXPECT_TRUE(object->GetInternalObject()->ArePropertiesPending());
+    const fbxDouble3 red(1.0, 0.0, 0.0);
+    colour.Set(&red, eFbxValueDouble3);
+    EXPECT_EQ(object->mChanged, std::vector<std::string>{"Colour"});
+    // A record added to the twin directly comes after those registered before it.
+    ASSERT_NE(object->GetInternalObject()->CreateDynamicProperty("Direct", eKPropertyDouble, nullptr, false, true,
+                                                                 nullptr, false),
+              nullptr);
+    KFbxProperty last = KFbxProperty::Create(object, "Last", gKFbxDataTypeBool, "");
+    EXPECT_EQ(TwinNames(*object), (std::vector<std::string>{"Colour", "Frame", "Direct", "Last"}));
+    EXPECT_FALSE(colour.IsBindingDeferred());
+    EXPECT_EQ(frame.GetKProperty()->GetDataType(), deferredType);
+    EXPECT_EQ(frame.GetKProperty()->GetType(), deferredCode);
+    double made[4] = {};
+    ASSERT_TRUE(colour.GetKProperty()->GetValue(made));
+    EXPECT_EQ(made[0], 1.0);
+    object->Destroy();
+}
+
 }  // namespace
