@@ -298,7 +298,12 @@ private:
     std::optional<std::vector<KFCurve*>> ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts, bool shape,
                                                        bool& scaled, bool& matrix);
     // Keys on the curve from the sampler's values of the component.
-    void MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component, std::size_t components);
+    // ascending: every key time is a number later, on the curve, than the one before.
+    void MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component, std::size_t components,
+                  bool ascending);
+    // The interpolation of a key named so; named for "BEZIER", and with a
+    // warning for a name not known.
+    unsigned KeyInterpolation(const KString& name, unsigned named);
 
     // ---- reporting ----
     bool Error(const KString& message);
