@@ -57,6 +57,17 @@ class KFbxSdkManager;
 class KFbxSurfaceMaterial;
 class KFbxTexture;
 
+// A bind pose as read, before the scene's pose is made of it: the nodes
+// with their global matrices, each node once (its first entry holds), as a
+// pose would keep them.
+struct ColladaBindPose {
+    KString mName;
+    std::vector<std::pair<KFbxNode*, KgeMatrix>> mEntries;
+
+    // Leaves out a null node and one the pose holds already.
+    void Add(KFbxNode* node, const KgeMatrix& matrix);
+};
+
 // A skin or morph controller as read, waiting for the nodes that instance it.
 struct ColladaControllerRecord {
     KString mId;
@@ -66,7 +77,8 @@ struct ColladaControllerRecord {
     // One per joint, each linked to a stand-in node named after its joint.
     std::vector<KFbxCluster*> mClusters;
     std::vector<KFbxNode*> mJointNodes;
-    KFbxPose* mBindPose = nullptr;
+    // Empty for a morph.
+    ColladaBindPose mBindPose;
     std::vector<KString> mMorphTargets;
     // The id of the MORPH_WEIGHT source.
     KString mMorphWeightSource;
@@ -119,7 +131,7 @@ struct ColladaEffect {
 // later instances copy them, from where that first instance put them.
 struct ColladaVisualScene {
     std::vector<KFbxNode*> mNodes;
-    std::vector<KFbxPose*> mBindPoses;
+    std::vector<ColladaBindPose> mBindPoses;
     bool mInstantiated = false;
 };
 
@@ -369,7 +381,7 @@ private:
     ColladaIdMap<ColladaTargetRecord> mSidTargets;
     // In document order.
     std::vector<xmlNode*> mAnimations;
-    std::vector<KFbxPose*> mPendingBindPoses;
+    std::vector<ColladaBindPose> mPendingBindPoses;
     // Clusters and stand-in joints made in this read.
     std::vector<KFbxCluster*> mClusters;
     std::vector<KFbxNode*> mJointStandIns;
