@@ -95,6 +95,24 @@ bool Slope(double offset, double length, double weight, float& slope) {
     return true;
 }
 
+// Whether every key time is a number and falls, as a curve's time, after
+// the one before it.
+bool TimesAscend(const std::vector<double>& times) {
+    KTime last;
+    for (std::size_t key = 0; key < times.size(); ++key) {
+        if (!std::isfinite(times[key])) {
+            return false;
+        }
+        KTime time;
+        time.SetSecondDouble(times[key]);
+        if (key > 0 && !(time > last)) {
+            return false;
+        }
+        last = time;
+    }
+    return true;
+}
+
 bool SizeFits(std::size_t size, std::size_t expected) { return size == 0 || size == expected; }
 
 constexpr std::size_t kMatrixValues = 16;
@@ -266,8 +284,9 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
                 static_cast<int>(data.mInterpolations.size()) + ")" + " not the number expected (" +
                 static_cast<int>(std::min<std::size_t>(expected, INT_MAX)) + ").");
     }
+    const bool ascending = TimesAscend(data.mTimes);
     for (std::size_t index = 0; index < curves->size(); ++index) {
-        MakeKeys(*(*curves)[index], data, index, curves->size());
+        MakeKeys(*(*curves)[index], data, index, curves->size(), ascending);
     }
     if (matrix) {
         // Each matrix gives its angles within +-180 degrees: unrolled, no key
@@ -280,7 +299,7 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
 }
 
 void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component,
-                                     std::size_t components) {
+                                     std::size_t components, bool ascending) {
     if (data.mOutputs.empty()) {
         return;
     }
@@ -289,6 +308,17 @@ void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& d
     const unsigned interpolation = named ? KFCURVE_INTERPOLATION_CUBIC : KFCURVE_INTERPOLATION_LINEAR;
     const unsigned tangentMode = named && tangents ? KFCURVE_TANGENT_USER : KFCURVE_TANGENT_AUTO;
     curve.KeyModifyBegin();
+    // Times that ascend make an empty curve's keys one after the other, key
+    // n from sample n: each takes its interpolation as it is added, into room
+    // made once. Otherwise keys land where their times put them, and the
+    // interpolations follow the keys' places.
+    const bool inPlace = ascending && curve.KeyGetCount() == 0 && data.mTimes.size() <= INT_MAX &&
+                         curve.KeyResize(static_cast<int>(data.mTimes.size()));
+    // Every key starts as this one, with the default tangents, weights and
+    // velocities.
+    KFCurveKey blank;
+    blank.Set(KTime(), 0.0f, interpolation, tangentMode, 0.0, 0.0, KFCURVE_WEIGHTED_NONE, KFCURVE_DEFAULT_WEIGHT,
+              KFCURVE_DEFAULT_WEIGHT, 0.0, 0.0);
     for (std::size_t key = 0; key < data.mTimes.size(); ++key) {
         const double seconds = data.mTimes[key];
         if (!std::isfinite(seconds)) {
@@ -297,14 +327,21 @@ void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& d
         }
         // Outputs past their end stand for the last one there is.
         const std::size_t output = std::min(key * components + component, data.mOutputs.size() - 1);
+        const std::size_t name = key * components + component;
+        const unsigned kind = inPlace && name < data.mInterpolations.size()
+                                  ? KeyInterpolation(data.mInterpolations[name], interpolation)
+                                  : interpolation;
         KTime time;
         time.SetSecondDouble(seconds);
-        const int index = curve.KeyAddAtTime(time);
-        if (index < 0) {
+        KFCurveKey sample = blank;
+        sample.SetTime(time);
+        sample.SetValue(Single(data.mOutputs[output]));
+        if (kind != interpolation) {
+            sample.SetInterpolation(kind);
+        }
+        if (curve.KeyAdd(time, sample) < 0) {
             continue;
         }
-        curve.KeySet(index, time, Single(data.mOutputs[output]), interpolation, tangentMode, 0.0, 0.0,
-                     KFCURVE_WEIGHTED_NONE, KFCURVE_DEFAULT_WEIGHT, KFCURVE_DEFAULT_WEIGHT, 0.0, 0.0);
         KFbxReaderCollada::TimeInfo& info = mReader.GetTimeInfo();
         if (!mKeyRead) {
             info.mStart = time;
@@ -316,18 +353,14 @@ void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& d
         }
     }
     const int keys = curve.KeyGetCount();
-    for (int key = 0; named && key < keys; ++key) {
+    for (int key = 0; named && !inPlace && key < keys; ++key) {
         const std::size_t name = static_cast<std::size_t>(key) * components + component;
         if (name >= data.mInterpolations.size()) {
             break;
         }
-        const KString& kind = data.mInterpolations[name];
-        if (kind == "LINEAR") {
-            curve.KeySetInterpolation(key, KFCURVE_INTERPOLATION_LINEAR);
-        } else if (kind == "STEP") {
-            curve.KeySetInterpolation(key, KFCURVE_INTERPOLATION_CONSTANT);
-        } else if (kind != "BEZIER") {
-            Warning(KString("this interpolation type is not supported: ") + kind + " It will be interpreted as BEZIER.");
+        const unsigned kind = KeyInterpolation(data.mInterpolations[name], interpolation);
+        if (kind != interpolation) {
+            curve.KeySetInterpolation(key, kind);
         }
     }
     for (int key = 0; tangents && key < keys; ++key) {
@@ -349,6 +382,19 @@ void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& d
         }
     }
     curve.KeyModifyEnd();
+}
+
+unsigned KFbxReaderColladaPass::KeyInterpolation(const KString& name, unsigned named) {
+    if (name == "LINEAR") {
+        return KFCURVE_INTERPOLATION_LINEAR;
+    }
+    if (name == "STEP") {
+        return KFCURVE_INTERPOLATION_CONSTANT;
+    }
+    if (name != "BEZIER") {
+        Warning(KString("this interpolation type is not supported: ") + name + " It will be interpreted as BEZIER.");
+    }
+    return named;
 }
 
 std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts,

@@ -11,7 +11,6 @@
 #include <fbxfilesdk/collada/KgeMatrixArray.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
-#include <fbxfilesdk/scene/KFbxPose.h>
 
 #include <algorithm>
 #include <utility>
@@ -106,12 +105,9 @@ void KFbxReaderColladaPass::ReleaseController(ColladaControllerRecord& record) {
         forget(mJointStandIns, node);
         node->Destroy();
     }
-    if (record.mBindPose != nullptr) {
-        record.mBindPose->Destroy();
-    }
     record.mClusters.clear();
     record.mJointNodes.clear();
-    record.mBindPose = nullptr;
+    record.mBindPose = ColladaBindPose();
 }
 
 bool KFbxReaderColladaPass::ImportSkin(xmlNode* skin, ColladaControllerRecord& record) {
@@ -264,18 +260,22 @@ bool KFbxReaderColladaPass::ImportSkinJoints(xmlNode* skin, ColladaControllerRec
     return true;
 }
 
-void KFbxReaderColladaPass::MakeBindPose(ColladaControllerRecord& record) {
-    KFbxPose* pose = KFbxPose::Create(&mManager, record.mId.Buffer());
-    if (pose == nullptr) {
-        return;
+void ColladaBindPose::Add(KFbxNode* node, const KgeMatrix& matrix) {
+    const auto held = [node](const std::pair<KFbxNode*, KgeMatrix>& entry) { return entry.first == node; };
+    if (node != nullptr && std::none_of(mEntries.begin(), mEntries.end(), held)) {
+        mEntries.emplace_back(node, matrix);
     }
-    pose->SetIsBindPose(true);
+}
+
+void KFbxReaderColladaPass::MakeBindPose(ColladaControllerRecord& record) {
+    // Kept as entries until a scene's pose is made of it: no pose object is
+    // made only to be copied and left unused.
+    record.mBindPose.mName = record.mId;
     for (KFbxCluster* cluster : record.mClusters) {
         if (KFbxNode* link = cluster->GetLink()) {
-            pose->Add(link, link->EvaluateDefaultGlobalTransform(), false);
+            record.mBindPose.Add(link, link->EvaluateDefaultGlobalTransform());
         }
     }
-    record.mBindPose = pose;
 }
 
 bool KFbxReaderColladaPass::ImportMorphTargets(xmlNode* morph, ColladaControllerRecord& record) {

@@ -355,14 +355,10 @@ bool KFbxReaderColladaPass::ImportControllerInstance(xmlNode* nodeElement, Colla
             mesh->AddCluster(copy);
             mClusters.push_back(copy);
         }
-        if (KFbxPose* pose = KFbxPose::Create(&mManager, record.mId.Buffer())) {
-            pose->SetIsBindPose(true);
-            for (int entry = 0; record.mBindPose != nullptr && entry < record.mBindPose->GetCount(); ++entry) {
-                pose->Add(record.mBindPose->GetNode(entry), record.mBindPose->GetMatrix(entry), false);
-            }
-            pose->Add(&node, record.mBindShapeMatrix, false);
-            mPendingBindPoses.push_back(pose);
-        }
+        ColladaBindPose pose = record.mBindPose;
+        pose.mName = record.mId;
+        pose.Add(&node, record.mBindShapeMatrix);
+        mPendingBindPoses.push_back(std::move(pose));
     }
     if (morph != nullptr) {
         ImportMorphShapes(*mesh, KString(node.GetName()), morph->mMorphTargets, morph->mMorphWeightSource,

@@ -57,6 +57,17 @@ class KFbxSdkManager;
 class KFbxSurfaceMaterial;
 class KFbxTexture;
 
+// A bind pose as read, before the scene's pose is made of it: the nodes
+// with their global matrices, each node once (its first entry holds), as a
+// pose would keep them.
+struct ColladaBindPose {
+    KString mName;
+    std::vector<std::pair<KFbxNode*, KgeMatrix>> mEntries;
+
+    // Leaves out a null node and one the pose holds already.
+    void Add(KFbxNode* node, const KgeMatrix& matrix);
+};
+
 // A skin or morph controller as read, waiting for the nodes that instance it.
 struct ColladaControllerRecord {
     KString mId;
@@ -66,7 +77,8 @@ struct ColladaControllerRecord {
     // One per joint, each linked to a stand-in node named after its joint.
     std::vector<KFbxCluster*> mClusters;
     std::vector<KFbxNode*> mJointNodes;
-    KFbxPose* mBindPose = nullptr;
+    // Empty for a morph.
+    ColladaBindPose mBindPose;
     std::vector<KString> mMorphTargets;
     // The id of the MORPH_WEIGHT source.
     KString mMorphWeightSource;
@@ -119,7 +131,7 @@ struct ColladaEffect {
 // later instances copy them, from where that first instance put them.
 struct ColladaVisualScene {
     std::vector<KFbxNode*> mNodes;
-    std::vector<KFbxPose*> mBindPoses;
+    std::vector<ColladaBindPose> mBindPoses;
     bool mInstantiated = false;
 };
 
@@ -298,7 +310,12 @@ private:
     std::optional<std::vector<KFCurve*>> ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts, bool shape,
                                                        bool& scaled, bool& matrix);
     // Keys on the curve from the sampler's values of the component.
-    void MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component, std::size_t components);
+    // ascending: every key time is a number later, on the curve, than the one before.
+    void MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component, std::size_t components,
+                  bool ascending);
+    // The interpolation of a key named so; named for "BEZIER", and with a
+    // warning for a name not known.
+    unsigned KeyInterpolation(const KString& name, unsigned named);
 
     // ---- reporting ----
     bool Error(const KString& message);
@@ -364,7 +381,7 @@ private:
     ColladaIdMap<ColladaTargetRecord> mSidTargets;
     // In document order.
     std::vector<xmlNode*> mAnimations;
-    std::vector<KFbxPose*> mPendingBindPoses;
+    std::vector<ColladaBindPose> mPendingBindPoses;
     // Clusters and stand-in joints made in this read.
     std::vector<KFbxCluster*> mClusters;
     std::vector<KFbxNode*> mJointStandIns;

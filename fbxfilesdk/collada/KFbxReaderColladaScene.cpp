@@ -116,15 +116,15 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(ColladaVisualScene& visualSce
     mSceneInstantiated = true;
     PlaceShearedMatrixNodes(copies);
     const ColladaCopiedNodes copied(copies, mNodeSids);
-    for (const KFbxPose* source : visualScene.mBindPoses) {
-        KFbxPose* pose = KFbxPose::Create(&mManager, source->GetName());
+    for (const ColladaBindPose& source : visualScene.mBindPoses) {
+        KFbxPose* pose = KFbxPose::Create(&mManager, source.mName.Buffer());
         if (pose == nullptr) {
-            return Error(KString("could not copy the bind pose ") + source->GetName());
+            return Error(KString("could not copy the bind pose ") + source.mName);
         }
         pose->SetIsBindPose(true);
         // The entries name the joints and meshes of this instance.
-        for (int entry = 0; entry < source->GetCount(); ++entry) {
-            pose->Add(copied.Resolve(source->GetNode(entry)), source->GetMatrix(entry), false);
+        for (const auto& [node, matrix] : source.mEntries) {
+            pose->Add(copied.Resolve(node), matrix, false);
         }
         mScenePoses.push_back(pose);
     }

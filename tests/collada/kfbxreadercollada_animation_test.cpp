@@ -10,6 +10,8 @@
 #include "ColladaSceneSupport.h"
 #include "ColladaTestSupport.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 
 using namespace fbxsdk_2006_11_1;
@@ -120,6 +122,25 @@ std::array<double, 3> Move(double seconds) {
 
 double Bend(double seconds) { return seconds <= 1.0 ? 0.0 : 45.0 * (seconds - 1.0); }
 
+// Key i of the curve holds what a key added at its time, written whole and
+// then given its interpolation holds: no flag or data word differs.
+void ExpectKeyAsWrittenWhole(const KFCurve& curve, int i, unsigned tangentMode) {
+    KFCurve reference;
+    const KTime time = curve.KeyGetTime(i);
+    const int at = reference.KeyAddAtTime(time);
+    reference.KeySet(at, time, curve.KeyGetValue(i), KFCURVE_INTERPOLATION_CUBIC, tangentMode, 0.0, 0.0,
+                     KFCURVE_WEIGHTED_NONE, KFCURVE_DEFAULT_WEIGHT, KFCURVE_DEFAULT_WEIGHT, 0.0, 0.0);
+    reference.KeySetInterpolation(at, curve.KeyGetInterpolation(i));
+    const KFCurveKey read = curve.KeyGet(i);
+    const KFCurveKey written = reference.KeyGet(at);
+    EXPECT_EQ(read.GetFlags(), written.GetFlags()) << i;
+    for (int word = 0; word < 4; ++word) {
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(read.GetDataFloat(word)),
+                  std::bit_cast<std::uint32_t>(written.GetDataFloat(word)))
+            << i << " " << word;
+    }
+}
+
 class ColladaAnimation : public ColladaReadTest {
 protected:
     KFbxTakeNode* TakeOf(const char* name) {
@@ -170,6 +191,10 @@ TEST_F(ColladaAnimation, KeysOfTransformsLightsAndMorphs) {
     ASSERT_EQ(green->KeyGetCount(), 2);
     EXPECT_EQ(green->KeyGetInterpolation(0), KFCURVE_INTERPOLATION_CONSTANT);
     EXPECT_EQ(TakeOf("lamp-node")->GetColorR()->KeyGetCount(), 0);
+    for (int key = 0; key < 3; ++key) {
+        ExpectKeyAsWrittenWhole(*x, key, KFCURVE_TANGENT_AUTO);
+    }
+    ExpectKeyAsWrittenWhole(*green, 1, KFCURVE_TANGENT_AUTO);
     EXPECT_EQ(TakeOf("lamp-node")->GetLightIntensity()->KeyGetValue(0), 50.0f);
     const KFCurveNode* weight = TakeOf("face")->GetKFCurveNode()->Find("bent");
     ASSERT_NE(weight, nullptr);
@@ -216,6 +241,7 @@ TEST_F(ColladaAnimation, ShortOutputsAndEqualTimes) {
     KFCurve* spin = TakeOf("base")->GetEulerRotationZ();
     EXPECT_EQ(spin->KeyGetCount(), 1);
     EXPECT_TRUE(std::isfinite(spin->KeyGetLeftDerivative(0)));
+    ExpectKeyAsWrittenWhole(*spin, 0, KFCURVE_TANGENT_USER);
 }
 
 namespace {
@@ -312,4 +338,5 @@ TEST_F(ColladaAnimation, MatrixOutputsShortOfSixteenPerKeyWarnAndKeepTheWholeOne
     EXPECT_EQ(x->KeyGetValue(0), 1.0f);
     EXPECT_EQ(x->KeyGetValue(2), 2.0f);
     EXPECT_EQ(x->KeyGetInterpolation(0), KFCURVE_INTERPOLATION_CONSTANT);
+    ExpectKeyAsWrittenWhole(*x, 2, KFCURVE_TANGENT_AUTO);
 }

@@ -135,12 +135,13 @@ TEST_F(ColladaControllers, ASkinOfTwoJoints) {
     KFbxVector4 translation;
     second->GetLclTranslation(translation);
     EXPECT_EQ(translation[0], -3.0);
-    const std::vector<KFbxPose*> poses = Objects<KFbxPose>();
-    ASSERT_EQ(poses.size(), 1u);
-    EXPECT_STREQ(poses[0]->GetName(), "skin");
-    EXPECT_TRUE(poses[0]->IsBindPose());
-    ASSERT_EQ(poses[0]->GetCount(), 2);
-    EXPECT_EQ(poses[0]->GetNode(1), second);
+    // The bind pose waits as entries for a scene's pose to be made of it.
+    EXPECT_TRUE(Objects<KFbxPose>().empty());
+    const ColladaControllerRecord* record = KFbxReaderColladaPassTest::Controller(*mPass, "skin");
+    ASSERT_NE(record, nullptr);
+    EXPECT_STREQ(record->mBindPose.mName.Buffer(), "skin");
+    ASSERT_EQ(record->mBindPose.mEntries.size(), 2u);
+    EXPECT_EQ(record->mBindPose.mEntries[1].first, second);
     EXPECT_EQ(mScene->GetPoseCount(), 0);
 }
 
