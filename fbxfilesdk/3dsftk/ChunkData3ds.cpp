@@ -337,6 +337,28 @@ template <class Io> void Visit(Io& io, HideTrackData3ds& r) {
     io.Track(r.header, r.keys, static_cast<char**>(nullptr), 0, [](Io&, char&) {});
 }
 
+// What passing a zero-terminated string through the window did.
+struct WindowedText {
+    std::int64_t passed;  // bytes moved past, the zero included; 0 when the window held none
+    bool ended;           // the zero was among them
+};
+
+// Moves the current file past the string bytes its window holds, at most
+// limit of them, up to and including the zero; the bytes before the zero are
+// appended to text where one is given. A string that goes on past the window
+// is left for byte reads, which move the window.
+WindowedText PassWindowedText(std::int64_t limit, std::string* text) {
+    const unsigned char* data = nullptr;
+    const std::int64_t held = std::min<std::int64_t>(static_cast<std::int64_t>(PeekCurrentFile3ds(&data)), limit);
+    if (held <= 0) return {0, false};
+    const auto* zero = static_cast<const unsigned char*>(std::memchr(data, 0, static_cast<std::size_t>(held)));
+    const std::int64_t characters = zero != nullptr ? zero - data : held;
+    if (text != nullptr) text->append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(characters));
+    const std::int64_t passed = zero != nullptr ? characters + 1 : characters;
+    TakeCurrentFile3ds(static_cast<std::size_t>(passed));
+    return {passed, zero != nullptr};
+}
+
 // Reads a record from the current file, never past the end of its chunk.
 class FileReader {
 public:
@@ -399,6 +421,10 @@ public:
                 Invalid();
                 return;
             }
+            const WindowedText run = PassWindowedText(Remaining(), &value);
+            position_ += run.passed;
+            if (run.ended) break;
+            if (run.passed != 0) continue;
             const char c = static_cast<char>(ReadByte3ds());
             if (Stopped()) return;
             ++position_;
@@ -882,6 +908,12 @@ void SkipChunkData3ds(Chunk3ds* chunk) {
             if (here >= end) {
                 PushError3ds(ERR_INVALID_CHUNK);
                 return;
+            }
+            const WindowedText run = PassWindowedText(end - here, nullptr);
+            if (run.ended) return;
+            if (run.passed != 0) {
+                here += run.passed - 1;
+                continue;
             }
             if (ReadByte3ds() == 0) return;
         }

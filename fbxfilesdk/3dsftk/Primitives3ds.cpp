@@ -32,10 +32,16 @@ bool WriteBytes(const void* buffer, std::size_t count) {
     return true;
 }
 
+// Most values stand in the window already: they are taken from there without
+// a copy, and only the others are read.
 template <std::size_t N>
 bool ReadLittleEndian(std::uint32_t& value) {
-    unsigned char bytes[N];
-    if (!ReadBytes(bytes, N)) return false;
+    unsigned char copy[N];
+    const unsigned char* bytes = TakeCurrentFile3ds(N);
+    if (bytes == nullptr) {
+        if (!ReadBytes(copy, N)) return false;
+        bytes = copy;
+    }
     value = 0;
     for (std::size_t i = 0; i < N; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
     return true;
