@@ -32,6 +32,13 @@ bool WriteBytes(const void* buffer, std::size_t count) {
     return true;
 }
 
+template <std::size_t N>
+std::uint32_t FromLittleEndian(const unsigned char* bytes) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < N; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    return value;
+}
+
 // Most values stand in the window already: they are taken from there without
 // a copy, and only the others are read.
 template <std::size_t N>
@@ -42,8 +49,7 @@ bool ReadLittleEndian(std::uint32_t& value) {
         if (!ReadBytes(copy, N)) return false;
         bytes = copy;
     }
-    value = 0;
-    for (std::size_t i = 0; i < N; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    value = FromLittleEndian<N>(bytes);
     return true;
 }
 
@@ -189,6 +195,12 @@ void WriteFixedString3ds(const char* text, std::uint32_t width) {
 void ReadHeader3ds(Chunk3ds* chunk, std::uint32_t* size) {
     if (chunk == nullptr || size == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    // A whole header in the window is taken at once.
+    if (const unsigned char* header = TakeCurrentFile3ds(6)) {
+        chunk->tag = FromLittleEndian<2>(header);
+        *size = FromLittleEndian<4>(header + 2);
         return;
     }
     chunk->tag = ReadWord3ds();
