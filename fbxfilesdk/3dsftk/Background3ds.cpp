@@ -71,22 +71,19 @@ void GetBackground3ds(database3ds* database, background3ds** background) {
     if (FtkErrorStops()) return;
     background3ds& b = **background;
     if (Chunk3ds* bitmap = FindChild(mdata, BIT_MAP)) {
-        ChunkTreeOwner copy;
-        CopyChunk3ds(bitmap, &copy.chunk);
-        b.bitmap = StrDup3ds(TextOf(copy.chunk));
+        const ReadingTree tree(bitmap);
+        b.bitmap = StrDup3ds(TextOf(tree.Get()));
     }
     if (Chunk3ds* solid = FindChild(mdata, SOLID_BGND)) {
-        ChunkTreeOwner copy;
-        CopyChunk3ds(solid, &copy.chunk);
+        const ReadingTree tree(solid);
         color3ds* const colors[] = {&b.solid};
-        ReadColors(copy.chunk, colors, 1);
+        ReadColors(tree.Get(), colors, 1);
     }
     if (Chunk3ds* gradient = FindChild(mdata, V_GRADIENT)) {
-        ChunkTreeOwner copy;
-        CopyChunk3ds(gradient, &copy.chunk);
-        if (const auto* midpoint = DataOf<FloatData3ds>(copy.chunk)) b.gradientmidpoint = midpoint->value;
+        const ReadingTree tree(gradient);
+        if (const auto* midpoint = DataOf<FloatData3ds>(tree.Get())) b.gradientmidpoint = midpoint->value;
         color3ds* const colors[] = {&b.gradient1, &b.gradient2, &b.gradient3};
-        ReadColors(copy.chunk, colors, 3);
+        ReadColors(tree.Get(), colors, 3);
     }
     if (FindChild(mdata, USE_BIT_MAP) != nullptr) {
         b.used = BackgroundBitmap3ds;

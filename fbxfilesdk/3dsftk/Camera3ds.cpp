@@ -60,11 +60,10 @@ void GetCameraEntryChunk3ds(Chunk3ds* chunk, camera3ds** camera) {
     InitCamera3ds(camera);
     if (FtkErrorStops()) return;
     camera3ds& c = **camera;
-    ChunkTreeOwner copy;
-    CopyChunk3ds(chunk, &copy.chunk);
+    const ReadingTree tree(chunk);
     if (FtkErrorStops()) return;
-    CopyName(c.name, TextOf(copy.chunk));
-    Chunk3ds* cameraChunk = FindChild(copy.chunk, N_CAMERA);
+    CopyName(c.name, TextOf(tree.Get()));
+    Chunk3ds* cameraChunk = FindChild(tree.Get(), N_CAMERA);
     const auto* data = DataOf<CameraData3ds>(cameraChunk);
     if (data == nullptr) return;
     c.position = data->position;

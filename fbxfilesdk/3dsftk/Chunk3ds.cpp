@@ -172,6 +172,37 @@ void CopyChunk3ds(Chunk3ds* source, Chunk3ds** copy) {
 
 namespace fbxsdk_2006_11_1::ftk3ds {
 
+namespace {
+
+// Whether a copy of the tree would duplicate a record: one put in memory.
+bool HoldsMemoryRecord(const Chunk3ds& chunk) {
+    if (chunk.data != nullptr && chunk.readindex == kNoFile3ds) return true;
+    for (const Chunk3ds* child = chunk.children; child != nullptr; child = child->sibling) {
+        if (HoldsMemoryRecord(*child)) return true;
+    }
+    return false;
+}
+
+// What copying the tree and releasing the copy leaves of its file records.
+void DropFileRecords(Chunk3ds& chunk) {
+    if (chunk.readindex != kNoFile3ds) FreeChunkData3ds(&chunk);
+    for (Chunk3ds* child = chunk.children; child != nullptr; child = child->sibling) DropFileRecords(*child);
+}
+
+}  // namespace
+
+ReadingTree::ReadingTree(Chunk3ds* source) {
+    if (source == nullptr || HoldsMemoryRecord(*source)) {
+        CopyChunk3ds(source, &copy_.chunk);
+        return;
+    }
+    own_ = source;
+}
+
+ReadingTree::~ReadingTree() {
+    if (own_ != nullptr) DropFileRecords(*own_);
+}
+
 Chunk3ds* FindChild(Chunk3ds* parent, std::uint32_t tag) {
     if (parent == nullptr) return nullptr;
     Chunk3ds* found = nullptr;

@@ -337,6 +337,38 @@ template <class Io> void Visit(Io& io, HideTrackData3ds& r) {
     io.Track(r.header, r.keys, static_cast<char**>(nullptr), 0, [](Io&, char&) {});
 }
 
+// What passing a zero-terminated string through the window did.
+struct WindowedText {
+    std::int64_t passed;  // bytes moved past, the zero included; 0 when the window held none
+    bool ended;           // the zero was among them
+};
+
+// Moves the current file past the string bytes its window holds, at most
+// limit of them, up to and including the zero; the bytes before the zero are
+// appended to text where one is given. A string that goes on past the window
+// is left for byte reads, which move the window.
+WindowedText PassWindowedText(std::int64_t limit, std::string* text) {
+    const unsigned char* data = nullptr;
+    const std::int64_t held = std::min<std::int64_t>(static_cast<std::int64_t>(PeekCurrentFile3ds(&data)), limit);
+    if (held <= 0) return {0, false};
+    const auto* zero = static_cast<const unsigned char*>(std::memchr(data, 0, static_cast<std::size_t>(held)));
+    const std::int64_t characters = zero != nullptr ? zero - data : held;
+    if (text != nullptr) text->append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(characters));
+    const std::int64_t passed = zero != nullptr ? characters + 1 : characters;
+    TakeCurrentFile3ds(static_cast<std::size_t>(passed));
+    return {passed, zero != nullptr};
+}
+
+// Array elements whose bytes in memory, on this machine, are their bytes in
+// the file: their fields stand in file order, each a little-endian integer or
+// float, with no padding between.
+template <class T>
+constexpr bool kStoredAsInFile =
+    std::endian::native == std::endian::little &&
+    (std::is_same_v<T, std::uint16_t> || std::is_same_v<T, std::uint32_t> || std::is_same_v<T, point3ds> ||
+     std::is_same_v<T, texvertex3ds> || std::is_same_v<T, face3ds>);
+static_assert(sizeof(point3ds) == 12 && sizeof(texvertex3ds) == 8 && sizeof(face3ds) == 8);
+
 // Reads a record from the current file, never past the end of its chunk.
 class FileReader {
 public:
@@ -399,6 +431,10 @@ public:
                 Invalid();
                 return;
             }
+            const WindowedText run = PassWindowedText(Remaining(), &value);
+            position_ += run.passed;
+            if (run.ended) break;
+            if (run.passed != 0) continue;
             const char c = static_cast<char>(ReadByte3ds());
             if (Stopped()) return;
             ++position_;
@@ -448,17 +484,31 @@ public:
         array = ftk3ds::NewZeroed<T>(count);
         if (array == nullptr) return;
         // Every array element has a fixed size: runs of elements come from
-        // the file in one read each and are taken apart in memory.
+        // the file in one read each (in place, when the read window holds
+        // them) and are taken apart in memory, or copied whole where their
+        // bytes are already as they are stored.
         constexpr std::uint32_t kRunElements = 4096;
         std::vector<unsigned char> run;
         for (std::uint32_t first = 0; first < count && !Stopped();) {
             const std::uint32_t elements = std::min<std::uint32_t>(kRunElements, count - first);
-            run.assign(static_cast<std::size_t>(elements) * minBytes, 0);
-            ReadVoid3ds(static_cast<std::uint32_t>(run.size()), run.data());
-            if (Stopped()) return;
-            position_ += static_cast<std::int64_t>(run.size());
-            run_ = run.data();
-            runEnd_ = run.data() + run.size();
+            const std::size_t bytes = static_cast<std::size_t>(elements) * minBytes;
+            const unsigned char* data = TakeCurrentFile3ds(bytes);
+            if (data == nullptr) {
+                run.assign(bytes, 0);
+                ReadVoid3ds(static_cast<std::uint32_t>(bytes), run.data());
+                if (Stopped()) return;
+                data = run.data();
+            }
+            position_ += static_cast<std::int64_t>(bytes);
+            if constexpr (kStoredAsInFile<T>) {
+                if (minBytes == sizeof(T)) {
+                    std::memcpy(array + first, data, bytes);
+                    first += elements;
+                    continue;
+                }
+            }
+            run_ = data;
+            runEnd_ = data + bytes;
             for (std::uint32_t i = 0; i < elements && !Stopped(); ++i) element(*this, array[first + i]);
             run_ = nullptr;
             first += elements;
@@ -882,6 +932,12 @@ void SkipChunkData3ds(Chunk3ds* chunk) {
             if (here >= end) {
                 PushError3ds(ERR_INVALID_CHUNK);
                 return;
+            }
+            const WindowedText run = PassWindowedText(end - here, nullptr);
+            if (run.ended) return;
+            if (run.passed != 0) {
+                here += run.passed - 1;
+                continue;
             }
             if (ReadByte3ds() == 0) return;
         }

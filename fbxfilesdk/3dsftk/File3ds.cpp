@@ -177,6 +177,22 @@ bool ReadCurrentFile3ds(void* buffer, std::size_t count) {
     return fread_unlocked(buffer, 1, count, file->stream) == count;
 }
 
+std::size_t PeekCurrentFile3ds(const unsigned char** data) {
+    const file3ds* file = Files().current;
+    if (file == nullptr || file->stream == nullptr || !Windowed(*file)) return 0;
+    const std::int64_t offset = file->position - file->windowstart;
+    if (offset < 0 || offset >= static_cast<std::int64_t>(file->windowfill)) return 0;
+    *data = reinterpret_cast<const unsigned char*>(file->buffer) + offset;
+    return file->windowfill - static_cast<std::size_t>(offset);
+}
+
+const unsigned char* TakeCurrentFile3ds(std::size_t count) {
+    const unsigned char* data = nullptr;
+    if (PeekCurrentFile3ds(&data) < count) return nullptr;
+    Files().current->position += static_cast<std::int64_t>(count);
+    return data;
+}
+
 std::int64_t GetFilePosition3ds() {
     const file3ds* file = Files().current;
     if (file == nullptr || file->stream == nullptr) return -1;

@@ -70,6 +70,14 @@ std::FILE* GetCurrentFileHandle3ds();
 // Reads exactly count bytes from the current file at its position and moves
 // past them; false when there is no current file or it ends before.
 bool ReadCurrentFile3ds(void* buffer, std::size_t count);
+// The bytes the current file's window holds from its position on, read
+// already: their count (0 outside the window, or for a file read without one)
+// and, through data, where they start. Nothing moves.
+std::size_t PeekCurrentFile3ds(const unsigned char** data);
+// Where the next count bytes of the current file stand in its window, the
+// position moved past them; null, nothing moved, when the window does not
+// hold them all (ReadCurrentFile3ds then reads them).
+const unsigned char* TakeCurrentFile3ds(std::size_t count);
 
 // The current file's position; -1 without a current file.
 std::int64_t GetFilePosition3ds();

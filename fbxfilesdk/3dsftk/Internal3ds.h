@@ -77,6 +77,24 @@ struct ChunkTreeOwner {
     ~ChunkTreeOwner() { ReleaseChunk3ds(&chunk); }
 };
 
+// The tree a getter reads a chunk's records from, let go when the getter ends
+// as a copy of the chunk would be: records of the file loaded in it are
+// freed, and a record put in memory is never taken over. Without such a
+// record the chunk's own tree serves, with no copy made; with one it is copied
+// (see CopyChunk3ds), and null after the copy failed (the error recorded).
+class ReadingTree {
+public:
+    explicit ReadingTree(Chunk3ds* source);
+    ~ReadingTree();
+    ReadingTree(const ReadingTree&) = delete;
+    ReadingTree& operator=(const ReadingTree&) = delete;
+    Chunk3ds* Get() const { return copy_.chunk != nullptr ? copy_.chunk : own_; }
+
+private:
+    Chunk3ds* own_ = nullptr;
+    ChunkTreeOwner copy_;
+};
+
 // The first direct child of the tag, or null.
 Chunk3ds* FindChild(Chunk3ds* parent, std::uint32_t tag);
 

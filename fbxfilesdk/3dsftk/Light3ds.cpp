@@ -179,10 +179,9 @@ void GetLightEntryChunk3ds(Chunk3ds* chunk, light3ds** light) {
         PushError3ds(ERR_WRONG_OBJECT);
         return;
     }
-    ChunkTreeOwner copy;
-    CopyChunk3ds(chunk, &copy.chunk);
+    const ReadingTree tree(chunk);
     if (FtkErrorStops()) return;
-    if (IsSpotlight(copy.chunk)) {
+    if (IsSpotlight(tree.Get())) {
         InitSpotlight3ds(light);
     } else {
         InitLight3ds(light);
@@ -191,8 +190,8 @@ void GetLightEntryChunk3ds(Chunk3ds* chunk, light3ds** light) {
     }
     if (FtkErrorStops()) return;
     light3ds& l = **light;
-    CopyName(l.name, TextOf(copy.chunk));
-    Chunk3ds* lightChunk = FindChild(copy.chunk, N_DIRECT_LIGHT);
+    CopyName(l.name, TextOf(tree.Get()));
+    Chunk3ds* lightChunk = FindChild(tree.Get(), N_DIRECT_LIGHT);
     if (const auto* position = DataOf<PointData3ds>(lightChunk)) l.position = position->point;
     for (Chunk3ds* child = lightChunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         switch (child->tag) {

@@ -487,13 +487,12 @@ void GetMaterialEntryChunk3ds(Chunk3ds* chunk, material3ds** material) {
     bool falloffInward = false;
     for (Chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
         ErrorChunkScope3ds scope(child->tag, child->position);
-        ChunkTreeOwner copy;
-        CopyChunk3ds(child, &copy.chunk);
+        const ReadingTree tree(child);
         if (FtkErrorStops()) return;
         // Other programs store chunks of their own in materials: like unknown
         // chunks anywhere else in a file, what the record does not hold is
         // passed over, so the material and the rest of the file still read.
-        ReadMaterialChild(copy.chunk, m, falloffInward);
+        ReadMaterialChild(tree.Get(), m, falloffInward);
         if (FtkErrorStops()) return;
     }
     if (falloffInward) m.transfalloff = -std::fabs(m.transfalloff);

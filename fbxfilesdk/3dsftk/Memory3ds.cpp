@@ -11,10 +11,24 @@ namespace fbxsdk_2006_11_1 {
 
 void* Alloc3ds(const char* /*file*/, int /*line*/, std::size_t size) { return SdkMalloc(size == 0 ? 1 : size); }
 
+namespace {
+
+// The toolkit asks for hundreds of small zeroed blocks per file (chunks,
+// records, names). The C library serves small plain allocations from a
+// per-thread cache that its zeroing allocation passes by, so small blocks are
+// taken plain and cleared here; large ones keep the zeroing allocation, which
+// gets fresh pages already clear.
+constexpr std::size_t kLargestClearedBlock = 1024;
+
+}  // namespace
+
 void* CAlloc3ds(const char* /*file*/, int /*line*/, std::size_t count, std::size_t size) {
     if (size != 0 && count > std::numeric_limits<std::size_t>::max() / size) return nullptr;
-    if (count == 0 || size == 0) return SdkCalloc(1, 1);
-    return SdkCalloc(count, size);
+    const std::size_t bytes = count == 0 || size == 0 ? 1 : count * size;
+    if (bytes > kLargestClearedBlock) return SdkCalloc(count, size);
+    void* block = SdkMalloc(bytes);
+    if (block != nullptr) std::memset(block, 0, bytes);
+    return block;
 }
 
 void* ReAlloc3ds(const char* /*file*/, int /*line*/, void* block, std::size_t size) {

@@ -331,21 +331,20 @@ void GetMeshEntryChunk3ds(Chunk3ds* chunk, mesh3ds** mesh) {
     InitMeshObj3ds(mesh, 0, 0, 0);
     if (FtkErrorStops()) return;
     mesh3ds& m = **mesh;
-    // The records are read into a copy that goes at the end, so the database
+    // The records are read from a tree let go at the end, so the database
     // keeps nothing loaded here.
-    ChunkTreeOwner copy;
-    CopyChunk3ds(chunk, &copy.chunk);
+    const ReadingTree tree(chunk);
     if (FtkErrorStops()) return;
-    CopyName(m.name, TextOf(copy.chunk));
-    Chunk3ds* triObject = FindChild(copy.chunk, N_TRI_OBJECT);
+    CopyName(m.name, TextOf(tree.Get()));
+    Chunk3ds* triObject = FindChild(tree.Get(), N_TRI_OBJECT);
     for (Chunk3ds* child = triObject->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         ReadMeshChild(child, m);
     }
     if (FtkErrorStops()) return;
     for (std::size_t i = 0; i < std::size(kObjectFlags); ++i) {
-        m.*kObjectFlagFields[i] = FindChild(copy.chunk, kObjectFlags[i]) != nullptr ? 1 : 0;
+        m.*kObjectFlagFields[i] = FindChild(tree.Get(), kObjectFlags[i]) != nullptr ? 1 : 0;
     }
-    m.procedural = FindChild(copy.chunk, OBJ_PROCEDURAL) != nullptr ? 1 : 0;
+    m.procedural = FindChild(tree.Get(), OBJ_PROCEDURAL) != nullptr ? 1 : 0;
     if (!IndicesFit(m)) PushError3ds(ERR_INVALID_DATA);
 }
 

@@ -259,23 +259,22 @@ void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion) {
     }
     kfmesh3ds* m = RecordToFill(motion);
     if (m == nullptr) return;
-    ChunkTreeOwner copy;
-    CopyChunk3ds(node, &copy.chunk);
+    const ReadingTree tree(node);
     if (FtkErrorStops()) return;
-    ReadNodeHeader(copy.chunk, m->name, sizeof m->name, m->parent, m->flags1, m->flags2);
-    CopyName(m->instance, TextOf(FindIn(copy.chunk, INSTANCE_NAME)));
-    const auto* pivot = DataOf<PointData3ds>(FindIn(copy.chunk, PIVOT));
+    ReadNodeHeader(tree.Get(), m->name, sizeof m->name, m->parent, m->flags1, m->flags2);
+    CopyName(m->instance, TextOf(FindIn(tree.Get(), INSTANCE_NAME)));
+    const auto* pivot = DataOf<PointData3ds>(FindIn(tree.Get(), PIVOT));
     m->pivot = pivot != nullptr ? pivot->point : point3ds{0, 0, 0};
-    const auto* box = DataOf<BoundBoxData3ds>(FindIn(copy.chunk, BOUNDBOX));
+    const auto* box = DataOf<BoundBoxData3ds>(FindIn(tree.Get(), BOUNDBOX));
     m->boundmin = box != nullptr ? box->min : point3ds{0, 0, 0};
     m->boundmax = box != nullptr ? box->max : point3ds{0, 0, 0};
-    const auto* smooth = DataOf<FloatData3ds>(FindIn(copy.chunk, MORPH_SMOOTH));
+    const auto* smooth = DataOf<FloatData3ds>(FindIn(tree.Get(), MORPH_SMOOTH));
     m->morphsmooth = smooth != nullptr ? smooth->value : 0.0f;
-    TakeTrack<PointTrackData3ds>(FindIn(copy.chunk, POS_TRACK_TAG), m->position);
-    TakeTrack<RotTrackData3ds>(FindIn(copy.chunk, ROT_TRACK_TAG), m->rotation);
-    TakeTrack<PointTrackData3ds>(FindIn(copy.chunk, SCL_TRACK_TAG), m->scale);
-    TakeTrack<MorphTrackData3ds>(FindIn(copy.chunk, MORPH_TRACK_TAG), m->morph);
-    TakeTrack<HideTrackData3ds>(FindIn(copy.chunk, HIDE_TRACK_TAG), m->hide);
+    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), POS_TRACK_TAG), m->position);
+    TakeTrack<RotTrackData3ds>(FindIn(tree.Get(), ROT_TRACK_TAG), m->rotation);
+    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), SCL_TRACK_TAG), m->scale);
+    TakeTrack<MorphTrackData3ds>(FindIn(tree.Get(), MORPH_TRACK_TAG), m->morph);
+    TakeTrack<HideTrackData3ds>(FindIn(tree.Get(), HIDE_TRACK_TAG), m->hide);
 }
 
 void GetObjectMotionByIndex3ds(database3ds* database, std::uint32_t index, kfmesh3ds** motion) {
@@ -457,12 +456,11 @@ void GetOmnilightMotion3ds(Chunk3ds* node, kfomni3ds** motion) {
     }
     kfomni3ds* m = RecordToFill(motion);
     if (m == nullptr) return;
-    ChunkTreeOwner copy;
-    CopyChunk3ds(node, &copy.chunk);
+    const ReadingTree tree(node);
     if (FtkErrorStops()) return;
-    ReadNodeHeader(copy.chunk, m->name, sizeof m->name, m->parent, m->flags1, m->flags2);
-    TakeTrack<PointTrackData3ds>(FindIn(copy.chunk, POS_TRACK_TAG), m->position);
-    TakeTrack<PointTrackData3ds>(FindIn(copy.chunk, COL_TRACK_TAG), m->color);
+    ReadNodeHeader(tree.Get(), m->name, sizeof m->name, m->parent, m->flags1, m->flags2);
+    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), POS_TRACK_TAG), m->position);
+    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), COL_TRACK_TAG), m->color);
 }
 
 void GetOmnilightMotionByIndex3ds(database3ds* database, std::uint32_t index, kfomni3ds** motion) {

@@ -33,11 +33,23 @@ bool WriteBytes(const void* buffer, std::size_t count) {
 }
 
 template <std::size_t N>
-bool ReadLittleEndian(std::uint32_t& value) {
-    unsigned char bytes[N];
-    if (!ReadBytes(bytes, N)) return false;
-    value = 0;
+std::uint32_t FromLittleEndian(const unsigned char* bytes) {
+    std::uint32_t value = 0;
     for (std::size_t i = 0; i < N; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    return value;
+}
+
+// Most values stand in the window already: they are taken from there without
+// a copy, and only the others are read.
+template <std::size_t N>
+bool ReadLittleEndian(std::uint32_t& value) {
+    unsigned char copy[N];
+    const unsigned char* bytes = TakeCurrentFile3ds(N);
+    if (bytes == nullptr) {
+        if (!ReadBytes(copy, N)) return false;
+        bytes = copy;
+    }
+    value = FromLittleEndian<N>(bytes);
     return true;
 }
 
@@ -183,6 +195,12 @@ void WriteFixedString3ds(const char* text, std::uint32_t width) {
 void ReadHeader3ds(Chunk3ds* chunk, std::uint32_t* size) {
     if (chunk == nullptr || size == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    // A whole header in the window is taken at once.
+    if (const unsigned char* header = TakeCurrentFile3ds(6)) {
+        chunk->tag = FromLittleEndian<2>(header);
+        *size = FromLittleEndian<4>(header + 2);
         return;
     }
     chunk->tag = ReadWord3ds();

@@ -65,7 +65,7 @@ void CopyName(char (&field)[N], const char* text) {
     CopyName(field, N, text);
 }
 
-// The record of a chunk of a tree being read (a copy that is let go whole):
+// The record of a chunk of a tree being read (a ReadingTree, let go whole):
 // loaded when needed, null after an error.
 template <class Record>
 Record* DataOf(Chunk3ds* chunk) {

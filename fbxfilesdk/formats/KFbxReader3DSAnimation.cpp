@@ -5,6 +5,7 @@
 #include <fbxfilesdk/formats/KFbxReader3DSMesh.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFCurveFilterKeyReducer.h>
 #include <fbxfilesdk/animation/KFCurveFilterUnroll.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
@@ -63,6 +64,26 @@ float Parameter(const keyheader3ds& key, std::uint16_t bit, float value) {
 }
 
 using reader3ds::Channel;
+
+// The X, Y and Z curves of a transform channel ("T", "R" or "S") of the take:
+// found as the take node finds each one (below "Transform", the channel, then
+// the axis), with the channel found once for all three. A curve not found so
+// is asked of the take node, which records that it is missing.
+Channel TransformCurves(KFbxTakeNode& take, const char* channel) {
+    static const char* const kAxes[3] = {"X", "Y", "Z"};
+    const KFCurveNode* root = take.GetKFCurveNode();
+    const KFCurveNode* transform = root != nullptr ? root->Find("Transform") : nullptr;
+    const KFCurveNode* node = transform != nullptr ? transform->Find(channel) : nullptr;
+    KFCurve* curves[3] = {nullptr, nullptr, nullptr};
+    for (int axis = 0; axis < 3; ++axis) {
+        const KFCurveNode* found = node != nullptr ? node->Find(kAxes[axis]) : nullptr;
+        curves[axis] = found != nullptr ? found->FCurveGet() : nullptr;
+        if (curves[axis] == nullptr) {
+            curves[axis] = take.GetKFCurve("Transform", channel, kAxes[axis]);
+        }
+    }
+    return Channel{curves[0], curves[1], curves[2]};
+}
 
 void SetDefaults(const Channel& curves, const double* values) {
     for (int index = 0; index < curves.mCount; ++index) {
@@ -188,7 +209,7 @@ bool KFbxReader3DS::ReadPositionKeys(KFbxNode* node, const reader3ds::Track<poin
     if (take == nullptr) {
         return true;
     }
-    const Channel curves{take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ()};
+    const Channel curves = TransformCurves(*take, "T");
     const double scale = LengthScale();
     if (StaticTrack(track.mCount)) {
         const KFbxVector4 position = ScenePosition(track.mCount > 0 ? track.mValues[0] : fallback, scale);
@@ -211,7 +232,7 @@ bool KFbxReader3DS::ReadRotationKeys(KFbxNode* node, const reader3ds::Track<rotk
     if (take == nullptr) {
         return true;
     }
-    const Channel curves{take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()};
+    const Channel curves = TransformCurves(*take, "R");
     if (StaticTrack(track.mCount)) {
         const KFbxVector4 rotation =
             track.mCount > 0 ? EulerOf(KeyRotation(track.mValues[0])) : KFbxVector4(0.0, 0.0, 0.0, 0.0);
@@ -241,7 +262,7 @@ bool KFbxReader3DS::ReadScaleKeys(KFbxNode* node, const reader3ds::Track<point3d
     if (take == nullptr) {
         return true;
     }
-    const Channel curves{take->GetScaleX(), take->GetScaleY(), take->GetScaleZ()};
+    const Channel curves = TransformCurves(*take, "S");
     // Scaling is a ratio along each axis: the axes swap, no sign changes.
     const auto scaling = [](const point3ds& value) { return KFbxVector4(value.x, value.z, value.y, 0.0); };
     if (StaticTrack(track.mCount)) {
@@ -383,10 +404,9 @@ bool KFbxReader3DS::PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh) {
     node.SetLclScaling(parts[2]);
     KFbxTakeNode* take = node.GetCurrentTakeNode();
     if (take != nullptr) {
-        SetDefaults(Channel{take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ()}, parts[0]);
-        SetDefaults(Channel{take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ()},
-                    parts[1]);
-        SetDefaults(Channel{take->GetScaleX(), take->GetScaleY(), take->GetScaleZ()}, parts[2]);
+        SetDefaults(TransformCurves(*take, "T"), parts[0]);
+        SetDefaults(TransformCurves(*take, "R"), parts[1]);
+        SetDefaults(TransformCurves(*take, "S"), parts[2]);
     }
     return true;
 }

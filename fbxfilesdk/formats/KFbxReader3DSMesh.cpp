@@ -276,15 +276,15 @@ void FillTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
 }
 
 // Triangles, one per face, before any layer element exists: the elements'
-// index arrays are then filled whole instead of growing item by item.
-void AddPolygons(const mesh3ds& record, KFbxMesh& mesh, const ControlPointSplit& split) {
-    for (std::uint16_t face = 0; face < record.facecount; ++face) {
-        mesh.BeginPolygon(-1, -1, -1);
-        for (int corner = 0; corner < 3; ++corner) {
-            mesh.AddPolygonVertex(split.mCornerPoints[static_cast<std::size_t>(face) * 3 + static_cast<std::size_t>(corner)]);
-        }
-        mesh.EndPolygon();
+// index arrays are then filled whole instead of growing item by item. The
+// mesh takes them in one list, each triangle's last corner complemented as
+// files store polygons.
+void AddPolygons(KFbxMesh& mesh, const ControlPointSplit& split) {
+    std::vector<int> corners = split.mCornerPoints;
+    for (std::size_t last = 2; last < corners.size(); last += 3) {
+        corners[last] = -corners[last] - 1;
     }
+    mesh.AddPolygons(corners.data(), static_cast<int>(corners.size()));
 }
 
 // The index array sized to count, or null when memory runs out.
@@ -476,7 +476,7 @@ bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion&
         const point3ds& vertex = record.vertices[split.mSources[static_cast<std::size_t>(point)]];
         points[point] = ScenePoint(objectSpace, vertex, conversion.mScale);
     }
-    AddPolygons(record, mesh, split);
+    AddPolygons(mesh, split);
     FillTextureVertices(record, mesh);
     const MeshLooks looks = ApplyMaterialGroups(record, mesh, conversion);
     KFbxLayer* second = nullptr;

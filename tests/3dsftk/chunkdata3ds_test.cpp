@@ -522,5 +522,31 @@ TEST_F(ChunkDataTest, AMapNameOfSixteenCharactersIsReadIntoATree) {
     ReleaseDatabase3ds(&database);
 }
 
+// Names are taken from the read window where it holds them: one that runs
+// over the window's edge, and one longer than the window, are skipped and read
+// whole all the same.
+TEST_F(ChunkDataTest, NamesAcrossAndBeyondTheReadWindowAreSkippedAndReadWhole) {
+    const std::string across = "runs-over-the-edge";
+    const std::string beyond(70000, 'n');
+    // The padding puts the first name's text six bytes before the window ends.
+    const std::string padding = Chunk(0x7FF0, std::string(65512, 'p'));
+    const std::string image =
+        Chunk(M3DMAGIC, padding + Chunk(NAMED_OBJECT, Text(across) + Chunk(N_TRI_OBJECT)) +
+                            Chunk(NAMED_OBJECT, Text(beyond) + Chunk(N_TRI_OBJECT)));
+    ASSERT_EQ(image.find(across), 65530u);
+    database3ds* database = ReadImage(image);
+    ASSERT_FALSE(FtkErrorPending);
+    const std::vector<Chunk3ds*> objects = Children(database->topchunk);
+    ASSERT_EQ(objects.size(), 3u);
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(ChildTags(objects[i]), std::vector<std::uint32_t>{N_TRI_OBJECT}) << i;
+        const auto* name = static_cast<TextData3ds*>(ReadChunkData3ds(objects[i]));
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(std::string(name->text), i == 1 ? across : beyond);
+    }
+    EXPECT_FALSE(FtkErrorPending);
+    ReleaseDatabase3ds(&database);
+}
+
 }  // namespace
 }  // namespace fbxsdk_2006_11_1::ftktest

@@ -118,6 +118,13 @@ protected:
         ASSERT_NE(read_, nullptr);
     }
 
+    // How many chunks of the tree hold a record.
+    static std::size_t Records(const Chunk3ds* chunk) {
+        std::size_t count = chunk->data != nullptr ? 1 : 0;
+        for (const Chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) count += Records(child);
+        return count;
+    }
+
     mesh3ds* mesh_ = nullptr;
     mesh3ds* read_ = nullptr;
     database3ds* database_ = nullptr;
@@ -128,6 +135,22 @@ TEST_F(MeshTest, AMeshWithEveryFieldComesBackFromTheFileFieldByField) {
     FillMesh(5, 4);
     PutWriteRead();
     ExpectSameMesh(*mesh_, *read_);
+    // A get leaves no record of the file loaded and takes none of those put
+    // in memory: from either database the mesh comes back again.
+    EXPECT_EQ(Records(reread_->topchunk), 0u);
+    database_ = NewMeshDatabase();
+    PutMesh3ds(database_, mesh_);
+    const std::size_t put = Records(database_->topchunk);
+    EXPECT_GT(put, 0u);
+    for (database3ds* database : {reread_, database_, database_}) {
+        mesh3ds* again = nullptr;
+        GetMeshByIndex3ds(database, 0, &again);
+        ASSERT_NE(again, nullptr);
+        ExpectSameMesh(*mesh_, *again);
+        ReleaseMeshObj3ds(&again);
+    }
+    EXPECT_EQ(Records(reread_->topchunk), 0u);
+    EXPECT_EQ(Records(database_->topchunk), put);
 }
 
 TEST_F(MeshTest, TheLargestCountsTheFormatHoldsComeBack) {
