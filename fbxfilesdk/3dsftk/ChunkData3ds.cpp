@@ -359,16 +359,6 @@ WindowedText PassWindowedText(std::int64_t limit, std::string* text) {
     return {passed, zero != nullptr};
 }
 
-// Array elements whose bytes in memory, on this machine, are their bytes in
-// the file: their fields stand in file order, each a little-endian integer or
-// float, with no padding between.
-template <class T>
-constexpr bool kStoredAsInFile =
-    std::endian::native == std::endian::little &&
-    (std::is_same_v<T, std::uint16_t> || std::is_same_v<T, std::uint32_t> || std::is_same_v<T, point3ds> ||
-     std::is_same_v<T, texvertex3ds> || std::is_same_v<T, face3ds>);
-static_assert(sizeof(point3ds) == 12 && sizeof(texvertex3ds) == 8 && sizeof(face3ds) == 8);
-
 // Reads a record from the current file, never past the end of its chunk.
 class FileReader {
 public:
@@ -485,8 +475,7 @@ public:
         if (array == nullptr) return;
         // Every array element has a fixed size: runs of elements come from
         // the file in one read each (in place, when the read window holds
-        // them) and are taken apart in memory, or copied whole where their
-        // bytes are already as they are stored.
+        // them) and are taken apart in memory.
         constexpr std::uint32_t kRunElements = 4096;
         std::vector<unsigned char> run;
         for (std::uint32_t first = 0; first < count && !Stopped();) {
@@ -500,13 +489,6 @@ public:
                 data = run.data();
             }
             position_ += static_cast<std::int64_t>(bytes);
-            if constexpr (kStoredAsInFile<T>) {
-                if (minBytes == sizeof(T)) {
-                    std::memcpy(array + first, data, bytes);
-                    first += elements;
-                    continue;
-                }
-            }
             run_ = data;
             runEnd_ = data + bytes;
             for (std::uint32_t i = 0; i < elements && !Stopped(); ++i) element(*this, array[first + i]);
