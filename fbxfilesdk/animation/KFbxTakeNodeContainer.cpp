@@ -373,6 +373,11 @@ bool KFbxTakeNodeContainer::SetCurrentTakeNodeByName(const char* name) {
 KFbxTakeNode* KFbxTakeNodeContainer::GetCurrentTakeNode() { return GetTakeNode(mCurrent); }
 
 bool KFbxTakeNodeContainer::GetAnimationInterval(KTime& start, KTime& stop) {
+    // A default take not made yet holds values, never keys: it has no
+    // interval, and need not be made to say so.
+    if (mCurrent == 0 && mDeferred != nullptr) {
+        return false;
+    }
     const KFbxTakeNode* takeNode = TakeNodeAt(mCurrent);
     return takeNode != nullptr && takeNode->GetAnimationInterval(start, stop);
 }
