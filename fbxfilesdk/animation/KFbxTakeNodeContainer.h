@@ -172,6 +172,9 @@ protected:
     int TemplatePropertyCount() const;
     bool TemplatePropertyAnimatable(int index) const;
     bool IsMakingDeferredDefaultTake() const { return mMaking != nullptr; }
+    // The default take waits to be made: it would hold the values of the
+    // object's template channels, and no keys.
+    bool IsDefaultTakeDeferred() const { return mDeferred != nullptr; }
     // For a derived class that keeps the value of a property not made yet
     // while a take made beside a deferred default take is current: what
     // PropertyChanged would write into that take, count components (1 or 3).

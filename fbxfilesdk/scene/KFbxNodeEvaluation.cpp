@@ -89,6 +89,10 @@ struct ChannelFinder {
 }  // namespace
 
 KFCurveNode* KFbxNode::ChannelRoot(bool atTime) {
+    // A default take not made yet is not made to be read (see EvaluateChannelIn).
+    if (!atTime && IsDefaultTakeDeferred()) {
+        return nullptr;
+    }
     KFbxTakeNode* takeNode = atTime ? GetCurrentTakeNode() : GetDefaultTakeNode();
     return takeNode != nullptr ? takeNode->GetKFCurveNode() : nullptr;
 }
@@ -136,6 +140,15 @@ void KFbxNode::EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache&
             curveNode->EvaluateCached(values, time, &cache.mHints[channel]);
         } else {
             curveNode->GetDefaultValues(values);
+        }
+    } else if (!atTime && IsDefaultTakeDeferred()) {
+        // What the default take's channel would hold once made: the node's
+        // own value, as its curve keeps it.
+        static constexpr ENodeProperty kChannelProperties[3] = {eLclTranslation, eLclRotation, eLclScaling};
+        KFbxVector4 value;
+        GetDouble3(kChannelProperties[channel], value);
+        for (int axis = 0; axis < 3; ++axis) {
+            values[axis] = static_cast<float>(value[axis]);
         }
     }
     if (clamp) {

@@ -224,6 +224,12 @@ TEST_F(DeferredNodePropertiesTest, WritesBeforeThePropertiesAreMadeAreWhatTheyAr
     const KFbxVector4 t(1.0, 2.0, 3.0, 1.0);
     const Case cases[] = {
         {"translation", [](KFbxNode* n) { EXPECT_TRUE(n->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 1.0))); }},
+        // Values a curve keeps rounded.
+        {"thirds",
+         [](KFbxNode* n) {
+             n->SetLclTranslation(KFbxVector4(1.0 / 3.0, 0.1, -2.0 / 3.0, 1.0));
+             n->SetLclRotation(KFbxVector4(10.0 / 3.0, 0.0, 0.7, 1.0));
+         }},
         {"rotation then scaling",
          [](KFbxNode* n) {
              EXPECT_TRUE(n->SetLclRotation(KFbxVector4(0.0, 0.0, 30.0, 1.0)));
@@ -292,9 +298,18 @@ TEST_F(DeferredNodePropertiesTest, WritesBeforeThePropertiesAreMadeAreWhatTheyAr
                   constMade.GetLimits().GetRecord(KFbxLimits::eRotation).mFlags);
         EXPECT_FALSE(fresh->ArePropertiesMade());
 
-        // Evaluation reads the values through the default take.
+        // Evaluation reads what the default take would hold, without making it.
         ExpectSameGlobal(fresh, made);
-        EXPECT_TRUE(fresh->ArePropertiesMade());
+        EXPECT_FALSE(fresh->ArePropertiesMade());
+        const KgeMatrix unmadeGlobal = fresh->EvaluateDefaultGlobalTransform();
+        fresh->GetDefaultTakeNode();
+        fresh->ResetEvaluationCache();
+        const KgeMatrix& madeGlobal = fresh->EvaluateDefaultGlobalTransform();
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 4; ++column) {
+                EXPECT_EQ(unmadeGlobal[row][column], madeGlobal[row][column]) << row << column;
+            }
+        }
         for (const char* channel : {"T", "R", "S"}) {
             for (const char* component : {"X", "Y", "Z"}) {
                 EXPECT_EQ(ChannelDefault(fresh, channel, component), ChannelDefault(made, channel, component))
