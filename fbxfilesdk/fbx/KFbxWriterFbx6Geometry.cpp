@@ -433,10 +433,20 @@ void WriteLayers(KFbx& file, const KFbxGeometry& geometry, const TypedIndexTable
 }
 
 // The position among the node's sources of the class of the object the
-// element's direct array holds at its k-th index.
+// element's direct array holds at its k-th index. One index: only that
+// object is looked for, with no table of the whole direct array.
 template <class ElementType>
 int FindNodeObjectIndex(const KFbxNode* node, const ElementType& element, int k, const KFbxClassId& classId) {
-    return NodePlaceOfIndex(element.GetIndexArray(), NodeIndicesOfItems(node, element, classId), k);
+    const DynamicArrayOf<int>& indices = element.GetIndexArray();
+    if (node == nullptr || classId == KFbxClassId() || k < 0 || k >= indices.GetCount()) return -1;
+    const int item = indices.GetAt(k);
+    const auto& direct = element.GetDirectArray();
+    const KFbxObject* object = item >= 0 && item < direct.GetCount() ? direct.GetAt(item) : nullptr;
+    const int sources = object != nullptr ? node->GetSrcObjectCount(classId) : 0;
+    for (int i = 0; i < sources; ++i) {
+        if (node->GetSrcObject(classId, i) == object) return i;
+    }
+    return -1;
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KObject.h>
-#include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxAttributeChannels.h>
 #include <fbxfilesdk/scene/KFbxCamera_internal.h>
@@ -266,9 +265,9 @@ struct InternedCameraTexts {
     }
 
     // Whether the object has no property of any of these names.
-    bool AreFreeOn(const KObject* object) const {
-        for (int index = 0; index < object->GetPropertyCount(); ++index) {
-            const char* taken = object->GetPropertyAt(index)->GetName();
+    bool AreFreeOn(const KFbxObject& object) const {
+        for (int index = 0; index < object.GetPropertyCount(); ++index) {
+            const char* taken = object.GetPropertyAt(index).GetName();
             for (const KInternedText& name : mNames) {
                 if (std::strcmp(name.Get(), taken) == 0) {
                     return false;
@@ -306,9 +305,11 @@ void KFbxCamera::InitProperties() {
     const InternedCameraTexts& texts = CameraTexts();
     const KInternedText noLabel;
     // A new camera has only the attribute's own properties: the camera's
-    // names are free, on the object and on its twin.
+    // names are free on the object, and so on its twin, whose records are
+    // the object's. The object is asked: a look at the twin would make its
+    // records.
     const KObject* twin = GetInternalObject();
-    const bool fresh = texts.mNamesDistinct && twin != nullptr && texts.AreFreeOn(twin);
+    const bool fresh = texts.mNamesDistinct && twin != nullptr && texts.AreFreeOn(*this);
     const KFreshPropertyNamesScope scope(fresh ? twin : nullptr);
     ReserveProperties(ePropertyCount);
     // Every value starts at zero: the reset that follows reads some of them
