@@ -19,6 +19,7 @@ public:
     ~KFbxObject_internal() override;
 
     const KPlugClassInfo* GetClassInfo() const override;
+    KFbxObject_internal* AsObjectInternal() override { return this; }
     // Deletes the object once it was fully constructed.
     void Release() override;
     // The public object's type name ("" without public object).

@@ -153,9 +153,8 @@ KFbxPlug* KFbxGetPublicPlug(KPlug* internalPlug) {
 }
 
 KFbxObject_internal* KFbxCastToObjectInternal(KPlug* internalPlug) {
-    return internalPlug != nullptr && internalPlug->IsType(gKFbxObject_internalClassInfo.GetId())
-               ? static_cast<KFbxObject_internal*>(internalPlug)
-               : nullptr;
+    KObject* object = KObject::AsKObject(internalPlug);
+    return object != nullptr ? object->AsObjectInternal() : nullptr;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -591,9 +591,7 @@ KObject* KObject::GetSrcObject(int index, int classId) { return AsKObject(GetSrc
 
 KObject* KObject::GetDstObject(int index, int classId) { return AsKObject(GetDst(index, classId)); }
 
-KObject* KObject::AsKObject(KPlug* plug) {
-    return plug != nullptr && plug->IsType(gKObjectClassInfo.GetId()) ? static_cast<KObject*>(plug) : nullptr;
-}
+KObject* KObject::AsKObject(KPlug* plug) { return plug != nullptr ? plug->AsObject() : nullptr; }
 
 KObject* KObject::RootObjectOf(KPlug* plug) {
     while (plug != nullptr && plug->GetParent() != nullptr) {

@@ -21,6 +21,7 @@
 namespace fbxsdk_2006_11_1 {
 
 class KDataType;
+class KFbxObject_internal;
 class KInternedText;
 class KObjectNotifier;
 class KProperty;
@@ -130,6 +131,9 @@ public:
     // Clears state bit 0x01 when the owner is alive.
     void Finalize() override;
     const KPlugClassInfo* GetClassInfo() const override;
+    KObject* AsObject() override { return this; }
+    // This object as the twin of a public object, or null.
+    virtual KFbxObject_internal* AsObjectInternal() { return nullptr; }
     // True when (a, b) or (b, a) is a connection being replaced.
     bool IsPairPending(KPlug* a, KPlug* b) override;
     // The owner hears value and object events first, then they go on as in KPlug.

@@ -19,6 +19,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KObject;
 class KPlug;
 class KPlugClassInfo;
 class KPlugConnectionList;
@@ -115,6 +116,10 @@ public:
     virtual const KPlugClassInfo* GetClassInfo() const;
     virtual int GetTypeIdCopy() const;
     virtual const char* GetTypeName() const;
+    // This plug as an object, or null. The same answer as IsType of the object
+    // class, without walking the class records: events ask it of every plug
+    // they pass.
+    virtual KObject* AsObject() { return nullptr; }
 
     // A fresh plain plug for a view of this plug's kind.
     virtual KPlug* NewPlug(const KPlugFilter* filter);
