@@ -71,7 +71,7 @@ bool KFbxObject::ConnectNotify(const KFbxConnectEvent& event) {
     // Only a link that exists pulls the object in: SetScene connects, and a
     // refused link announces its after-events all the same.
     if (event.mSrc == this && event.mCode == eKFbxSrcTookDst && IsConnectedDst(event.mDst)) {
-        if (auto* dst = dynamic_cast<KFbxObject*>(event.mDst)) {
+        if (auto* dst = KFbxCastToObject(event.mDst)) {
             if (KFbxObject* scene = dst->GetScene()) {
                 SetScene(scene);
             } else if (IsOf(dst, gSceneClassIds.mScene)) {
@@ -473,7 +473,7 @@ KFbxObject* KFbxObject::GetScene() const { return GetDstObject(gSceneClassIds.mS
 int KFbxObject::GetSrcObjectCount(const KFbxClassId& classId) const { return GetSrcCount(ObjectClassOr(classId)); }
 
 KFbxObject* KFbxObject::GetSrcObject(const KFbxClassId& classId, int index) const {
-    return dynamic_cast<KFbxObject*>(GetSrc(index, ObjectClassOr(classId)));
+    return KFbxCastToObject(GetSrc(index, ObjectClassOr(classId)));
 }
 
 KFbxObject* KFbxObject::FindSrcObject(const KFbxClassId& classId, const char* name, int startIndex) const {
@@ -483,7 +483,7 @@ KFbxObject* KFbxObject::FindSrcObject(const KFbxClassId& classId, const char* na
 int KFbxObject::GetDstObjectCount(const KFbxClassId& classId) const { return GetDstCount(ObjectClassOr(classId)); }
 
 KFbxObject* KFbxObject::GetDstObject(const KFbxClassId& classId, int index) const {
-    return dynamic_cast<KFbxObject*>(GetDst(index, ObjectClassOr(classId)));
+    return KFbxCastToObject(GetDst(index, ObjectClassOr(classId)));
 }
 
 bool KFbxObject::DisconnectAllSrcObject(const KFbxClassId& classId) {

@@ -183,6 +183,8 @@ protected:
 private:
     friend class KFbxObject_internal;
 
+    KFbxObject* ObjectSelf() override { return this; }
+
     void MakeDeferredPropertiesNow();
     // Binds, in list order, the properties whose binding was deferred.
     void BindDeferredProperties();

@@ -131,7 +131,7 @@ KFbxObject* KFbxPlug::FindSrcByName(const char* name, const KFbxClassId& classId
         return nullptr;
     }
     for (int i = startIndex < 0 ? 0 : startIndex; i < GetSrcCount(classId); ++i) {
-        auto* object = dynamic_cast<KFbxObject*>(GetSrc(i, classId));
+        auto* object = KFbxCastToObject(GetSrc(i, classId));
         if (object != nullptr && std::strcmp(object->GetName(), name) == 0) {
             return object;
         }
@@ -151,6 +151,10 @@ KFbxPlug* KFbxGetPublicPlug(KPlug* internalPlug) {
     }
     return nullptr;
 }
+
+KFbxObject* KFbxCastToObject(KFbxPlug* plug) { return plug != nullptr ? plug->ObjectSelf() : nullptr; }
+
+const KFbxObject* KFbxCastToObject(const KFbxPlug* plug) { return KFbxCastToObject(const_cast<KFbxPlug*>(plug)); }
 
 KFbxObject_internal* KFbxCastToObjectInternal(KPlug* internalPlug) {
     KObject* object = KObject::AsKObject(internalPlug);

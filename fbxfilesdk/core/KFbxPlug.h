@@ -101,8 +101,17 @@ public:
     static void SetRemoveFromManagerFn(KFbxRemoveFromManagerFn fn);
 
 private:
+    friend KFbxObject* KFbxCastToObject(KFbxPlug* plug);
+
     bool ChangeConnection(KFbxPlug* src, bool connect);
+    // Null here, the object itself in an object: the answer of a dynamic cast,
+    // which walks the class names and is asked on every connection.
+    virtual KFbxObject* ObjectSelf() { return nullptr; }
 };
+
+// The plug when it is an object (what a dynamic cast gives), else null.
+KFbxObject* KFbxCastToObject(KFbxPlug* plug);
+const KFbxObject* KFbxCastToObject(const KFbxPlug* plug);
 
 // The public plug of an internal plug: the public object of an object twin,
 // the handle that made any other public plug twin; null otherwise.

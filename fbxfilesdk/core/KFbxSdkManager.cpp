@@ -169,7 +169,7 @@ bool KFbxSdkManager::DestroyUserNotification() {
 // ---- objects -----------------------------------------------------------------
 
 bool KFbxSdkManager::AddObject(KFbxPlug* object) {
-    auto* fbxObject = dynamic_cast<KFbxObject*>(object);
+    auto* fbxObject = KFbxCastToObject(object);
     if (fbxObject == nullptr || fbxObject->GetInternalPlug() == nullptr || mObjectList == nullptr) {
         return false;
     }
@@ -178,7 +178,7 @@ bool KFbxSdkManager::AddObject(KFbxPlug* object) {
 }
 
 bool KFbxSdkManager::RemoveObject(KFbxPlug* object) {
-    auto* fbxObject = dynamic_cast<KFbxObject*>(object);
+    auto* fbxObject = KFbxCastToObject(object);
     if (fbxObject == nullptr) {
         return false;
     }
@@ -211,7 +211,7 @@ KFbxObject* KFbxSdkManager::GetObject(const KFbxClassId& classId, int index) con
     if (view == nullptr || index < 0 || index >= view->GetSrcCount()) {
         return nullptr;
     }
-    return dynamic_cast<KFbxObject*>(KFbxGetPublicPlug(view->GetSrc(index)));
+    return KFbxCastToObject(KFbxGetPublicPlug(view->GetSrc(index)));
 }
 
 KFbxObject* KFbxSdkManager::FindObjectByName(const KFbxClassId& classId, const char* name, int startIndex) const {
@@ -237,7 +237,7 @@ KFbxPlug* CreateObjectOfClass(KFbxSdkManager* manager, const KFbxClassId& classI
         return nullptr;
     }
     plug->SetRuntimeClassId(classId);
-    if (!manager->AddObject(plug) && dynamic_cast<KFbxObject*>(plug) != nullptr) {
+    if (!manager->AddObject(plug) && KFbxCastToObject(plug) != nullptr) {
         // An object its manager does not hold would not be destroyed with it.
         plug->Destroy();
         return nullptr;

@@ -111,7 +111,7 @@ KFbxObject* KFbxReaderFbx6Pass::CreateObject(const char* className, const char* 
     if (classId == KFbxClassId()) {
         return nullptr;
     }
-    return dynamic_cast<KFbxObject*>(CreateObjectOfClass(&mManager, classId, name));
+    return KFbxCastToObject(CreateObjectOfClass(&mManager, classId, name));
 }
 
 void KFbxReaderFbx6Pass::Remember(const KString& prefixedName, KFbxObject* object) {

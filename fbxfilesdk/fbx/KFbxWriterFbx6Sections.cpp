@@ -446,9 +446,9 @@ KFbxObject* KFbxWriterFbx6::GetConnectableObject(KFbxObject* object) {
 }
 
 void KFbxWriterFbx6::WriteConnection(KFbxPlug* source, KFbxPlug* destination) {
-    auto* sourceObject = dynamic_cast<KFbxObject*>(source);
+    auto* sourceObject = KFbxCastToObject(source);
     auto* sourceProperty = dynamic_cast<KFbxProperty*>(source);
-    auto* destinationObject = dynamic_cast<KFbxObject*>(destination);
+    auto* destinationObject = KFbxCastToObject(destination);
     auto* destinationProperty = dynamic_cast<KFbxProperty*>(destination);
     if (sourceObject != nullptr) {
         // An attribute that lives in the model records of its nodes links to

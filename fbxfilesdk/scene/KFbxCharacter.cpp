@@ -255,7 +255,7 @@ KFbxObject* KFbxCharacter::FirstSource(const char* propertyName) const {
     if (!property.IsValid() || property.GetSrcCount(KFbxObject::ClassId) == 0) {
         return nullptr;
     }
-    return dynamic_cast<KFbxObject*>(property.GetSrc(0, KFbxObject::ClassId));
+    return KFbxCastToObject(property.GetSrc(0, KFbxObject::ClassId));
 }
 
 void KFbxCharacter::SetCharacterInput(int inputType, KFbxObject* object) {

@@ -20,7 +20,7 @@ KFbxObject* ObjectAt(const KFbxPlug* plug, bool sources, int index) {
     if (plug == nullptr) {
         return nullptr;
     }
-    return dynamic_cast<KFbxObject*>(sources ? plug->GetSrc(index, KFbxObject::ClassId)
+    return KFbxCastToObject(sources ? plug->GetSrc(index, KFbxObject::ClassId)
                                              : plug->GetDst(index, KFbxObject::ClassId));
 }
 
@@ -61,7 +61,7 @@ bool KFbxConstraint::ConnectNotify(const KFbxConnectEvent& event) {
         const KFbxPlug* other = listIsDst ? event.mSrc : event.mDst;
         bool itemsAreSources = false;
         const int limit = ListLimitOf(list, itemsAreSources);
-        if (limit > 0 && itemsAreSources == listIsDst && dynamic_cast<const KFbxObject*>(other) != nullptr &&
+        if (limit > 0 && itemsAreSources == listIsDst && KFbxCastToObject(other) != nullptr &&
             ObjectCount(list, itemsAreSources) >= limit) {
             return false;
         }

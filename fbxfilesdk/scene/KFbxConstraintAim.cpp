@@ -44,7 +44,7 @@ KFbxObject_internal* KFbxConstraintAim::NewInternalObject() {
 void KFbxConstraintAim::SetOffset(const KFbxVector4& offset) { WriteVector(RotationOffset, offset); }
 
 KFbxObject* KFbxConstraintAim::GetWorldUpObject() const {
-    return dynamic_cast<KFbxObject*>(WorldUpObject.GetSrc(0, KFbxObject::ClassId));
+    return KFbxCastToObject(WorldUpObject.GetSrc(0, KFbxObject::ClassId));
 }
 
 }  // namespace fbxsdk_2006_11_1

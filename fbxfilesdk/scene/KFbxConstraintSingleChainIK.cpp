@@ -41,7 +41,7 @@ KFbxObject_internal* KFbxConstraintSingleChainIK::NewInternalObject() {
 KFbxObject* KFbxConstraintSingleChainIK::GetFirstJoint() const { return GetConstrainedObject(); }
 
 KFbxObject* KFbxConstraintSingleChainIK::GetEndJoint() const {
-    return dynamic_cast<KFbxObject*>(EndJointObject.GetDst(0, KFbxObject::ClassId));
+    return KFbxCastToObject(EndJointObject.GetDst(0, KFbxObject::ClassId));
 }
 
 int KFbxConstraintSingleChainIK::GetPoleVectorObjectCount() const {
@@ -49,7 +49,7 @@ int KFbxConstraintSingleChainIK::GetPoleVectorObjectCount() const {
 }
 
 KFbxObject* KFbxConstraintSingleChainIK::GetPoleVectorObject(int index) const {
-    return dynamic_cast<KFbxObject*>(PoleVectorObjects.GetSrc(index, KFbxObject::ClassId));
+    return KFbxCastToObject(PoleVectorObjects.GetSrc(index, KFbxObject::ClassId));
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -102,7 +102,7 @@ bool KFbxVideo::ConnectNotify(const KFbxConnectEvent& event) {
             if (mHasFileName) {
                 static_cast<KFbxLight*>(event.mDst)->SetFileName(mFileName.Buffer());
             }
-        } else if (auto* object = dynamic_cast<KFbxObject*>(event.mDst); object != nullptr && gTextureNames != nullptr) {
+        } else if (auto* object = KFbxCastToObject(event.mDst); object != nullptr && gTextureNames != nullptr) {
             gTextureNames(*object, GetFileName(), mRelativeFileName.Buffer(), GetName());
         }
     }

@@ -164,6 +164,14 @@ TEST_F(KFbxPlugTest, PublicPlugsOfInternalPlugs) {
     EXPECT_EQ(KFbxCastToObjectInternal(property.GetInternalPlug()), nullptr);
     EXPECT_EQ(KFbxGetPublicPlug(&plain), nullptr);
     EXPECT_EQ(KFbxGetPublicPlug(nullptr), nullptr);
+    // The casts answer as dynamic casts would.
+    EXPECT_EQ(KFbxCastToObjectInternal(&plain), nullptr);
+    EXPECT_EQ(KObject::AsKObject(&plain), nullptr);
+    EXPECT_EQ(KObject::AsKObject(object->GetInternalPlug()), object->GetInternalObject());
+    KFbxPlug* handle = &property;
+    EXPECT_EQ(KFbxCastToObject(static_cast<KFbxPlug*>(object)), object);
+    EXPECT_EQ(KFbxCastToObject(handle), dynamic_cast<KFbxObject*>(handle));
+    EXPECT_EQ(KFbxCastToObject(static_cast<const KFbxPlug*>(nullptr)), nullptr);
     object->Destroy();
 }
 
