@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -31,6 +32,29 @@ const KDataType* LclTypeOfShortName(const char* name) {
     default:
         return nullptr;
     }
+}
+
+// The channel names every take of a node repeats some fifteen times, interned
+// once: looking a name up in the shared pool costs more than the rest of
+// making its channel. Never destroyed: channels may outlive the other statics.
+KInternedText InternChannelName(const char* name) {
+    static const char* const kNames[] = {"X", "Y", "Z", "T", "R", "S", "Transform", "Visibility"};
+    static const KInternedText* const interned = [] {
+        auto* texts = new KInternedText[std::size(kNames)];
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            texts[i] = kNames[i];
+        }
+        return texts;
+    }();
+    if (name != nullptr && name[0] != '\0') {
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            // Each name's first letter tells it from the others.
+            if (name[0] == kNames[i][0] && std::strcmp(name, kNames[i]) == 0) {
+                return interned[i];
+            }
+        }
+    }
+    return KInternedText(name);
 }
 
 bool IsLclShortName(const char* name, const KDataType* type) {
@@ -126,7 +150,7 @@ KFCurveNode::~KFCurveNode() {
 KFCurveNode* KFCurveNode::Create(const char* name, KDataType* dataType, int layerType, int layerId) {
     try {
         // The user name is the name itself, interned once for both.
-        KInternedText interned(name);
+        KInternedText interned = InternChannelName(name);
         KInternedText userName = dataType == gKDataTypeTimeWarp ? KInternedText("") : interned;
         return new KFCurveNode(std::move(interned), std::move(userName), dataType, layerType, layerId);
     } catch (const std::bad_alloc&) {
