@@ -18,6 +18,7 @@
 
 #include <fbxfilesdk/animation/KFCurveEvent.h>
 #include <fbxfilesdk/animation/KFCurveKey.h>
+#include <fbxfilesdk/core/KBlockRecycler.h>
 #include <fbxfilesdk/core/KTime.h>
 
 #include <cstdint>
@@ -38,7 +39,8 @@ enum KFCurveExtrapolationMode : int {
     KFCURVE_EXTRAPOLATION_KEEP_SLOPE = 4
 };
 
-class KFCurve {
+// Made and freed with every channel of a take: its blocks are recycled.
+class KFCurve : public KRecycledBlocks {
 public:
     static constexpr int kKeysPerBlock = 25;
 

@@ -17,6 +17,7 @@
 #define FBXFILESDK_ANIMATION_KFCURVENODE_H
 
 #include <fbxfilesdk/animation/KFCurveNodeEvent.h>
+#include <fbxfilesdk/core/KBlockRecycler.h>
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KTime.h>
 
@@ -45,7 +46,9 @@ enum KFCurveNodeFlags : unsigned int {
     KFCN_CACHE_ALWAYS_VALID = 0x80
 };
 
-class KFCurveNode {
+// Every node's take makes and frees some fifteen of these: their blocks are
+// recycled.
+class KFCurveNode : public KRecycledBlocks {
 public:
     static constexpr int kCachedValueCapacity = 4;
 

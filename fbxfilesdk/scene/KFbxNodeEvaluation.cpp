@@ -62,7 +62,9 @@ KFCurveNode* SearchChannel(KFCurveNode* root, int channel, KFbxNodeChannelLookup
 }
 
 // A remembered find is trusted only while the live tree still holds the same
-// nodes at the same places, so nothing is read through a stale pointer. The
+// nodes at the same places, so nothing is read through a stale pointer, and
+// the node found there is still a channel of its kind: a node freed with its
+// take and a new one made at the same address are the same pointer. The
 // channels of one take share their parent: once its place is confirmed it is
 // not confirmed again for the next channel.
 struct ChannelFinder {
@@ -78,7 +80,8 @@ struct ChannelFinder {
                 mConfirmedIndex = lookup.mOuter;
                 placed = true;
             }
-            if (placed && (lookup.mInner < 0 || lookup.mOuterNode->Get(lookup.mInner) == lookup.mChannel)) {
+            if (placed && (lookup.mInner < 0 || lookup.mOuterNode->Get(lookup.mInner) == lookup.mChannel) &&
+                IsChannel(lookup.mChannel, channel)) {
                 return lookup.mChannel;
             }
         }
