@@ -21,7 +21,8 @@ enum CallbackKind { kValueKind, kObjectKind, kConnectionKind };
 
 }  // namespace
 
-struct KPlug::Links {
+// Made with a plug's first connection and freed with its last: recycled.
+struct KPlug::Links : KRecycledBlocks {
     KPlugConnectionList mSrcs;
     KPlugConnectionList mDsts;
     std::vector<KPlug*> mViews;

@@ -1,9 +1,11 @@
 #include <fbxfilesdk/core/KPlugConnectionList.h>
 
+#include <fbxfilesdk/core/KBlockRecycler.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -103,6 +105,10 @@ void KPlugOccurrenceIndex::Remove(const KPlug* plug) {
 
 KPlugConnectionList::~KPlugConnectionList() = default;
 
+void KPlugConnectionList::EntriesDeleter::operator()(Entry* entries) const noexcept {
+    KBlockRecycler::Free(entries, mCapacity * sizeof(Entry));
+}
+
 int KPlugConnectionList::FindLast(const KPlug* plug) const {
     const Entry* entries = mData.get() + mHead;
     const int size = Size();
@@ -157,11 +163,14 @@ bool KPlugConnectionList::ReserveOneMore() {
     }
     // Most plugs that have connections have one: room for one at first.
     const std::uint32_t capacity = std::max<std::uint32_t>(1, mSize * 2);
-    std::unique_ptr<Entry[]> data(new (std::nothrow) Entry[capacity]);
-    if (!data) {
+    void* block = KBlockRecycler::Allocate(capacity * sizeof(Entry));
+    if (block == nullptr) {
         SdkNoteAllocationFailure();
         return false;
     }
+    auto* entries = static_cast<Entry*>(block);
+    std::uninitialized_default_construct_n(entries, capacity);
+    std::unique_ptr<Entry[], EntriesDeleter> data(entries, EntriesDeleter{capacity});
     if (mSize != 0) {
         std::copy(mData.get() + mHead, mData.get() + mHead + mSize, data.get());
     }

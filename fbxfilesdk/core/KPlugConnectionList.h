@@ -78,7 +78,14 @@ private:
     // False when memory is short.
     bool MakeIndex() const;
 
-    std::unique_ptr<Entry[]> mData;
+    // Recycled blocks, like the plugs that hold them: a scene's lists are
+    // made and freed with its objects.
+    struct EntriesDeleter {
+        std::uint32_t mCapacity;
+        void operator()(Entry* entries) const noexcept;
+    };
+
+    std::unique_ptr<Entry[], EntriesDeleter> mData{nullptr, EntriesDeleter{0}};
     std::uint32_t mHead = 0;  // free entries before the first
     std::uint32_t mSize = 0;
     std::uint32_t mCapacity = 0;
