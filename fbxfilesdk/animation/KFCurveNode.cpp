@@ -212,6 +212,9 @@ void KFCurveNode::Clear() {
 int KFCurveNode::Add(KFCurveNode* child) {
     if (!child) return -1;
     try {
+        // Most nodes with children have three (X, Y and Z) or a few more:
+        // room for four at once spares two regrowths.
+        if (mChildren.empty()) mChildren.reserve(4);
         mChildren.push_back(child);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
