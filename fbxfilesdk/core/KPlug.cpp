@@ -117,7 +117,9 @@ bool KPlug::EmitWordEvent(int kind, const KPlugEventChain* chain, int code, KPlu
         return kind == kValueKind ? mParent->EmitValueEvent(chain, code, sender, a, b, c)
                                   : mParent->EmitObjectEvent(chain, code, sender, a, b, c);
     }
-    Deliver(kind, chain, code, sender, a, b, c, -1, nullptr, 0);
+    if (HasCallbacks()) {
+        Deliver(kind, chain, code, sender, a, b, c, -1, nullptr, 0);
+    }
     return true;
 }
 
@@ -137,7 +139,10 @@ bool KPlug::EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug* s
         const KPlugEventChain link{chain, this};
         return mParent->EmitConnectionEvent(&link, code, sender, index, other, type, extra);
     }
-    Deliver(kConnectionKind, chain, code, sender, extra, 0, 0, index, other, type);
+    // Most plugs have no callbacks: the delivery is not even called then.
+    if (HasCallbacks()) {
+        Deliver(kConnectionKind, chain, code, sender, extra, 0, 0, index, other, type);
+    }
     return true;
 }
 
@@ -911,6 +916,8 @@ void KPlug::DropInactiveCallbacks() {
                   records.end());
     DropLinksIfEmpty();
 }
+
+bool KPlug::HasCallbacks() const { return mLinks && !mLinks->mCallbacks.empty(); }
 
 void KPlug::Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                     KEventWord c, int index, KPlug* other, std::uint8_t type) {

@@ -296,6 +296,7 @@ private:
     // Value and object events: to the parent, or to the callbacks of the kind.
     bool EmitWordEvent(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                        KEventWord c);
+    bool HasCallbacks() const;
     void Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                  KEventWord c, int index, KPlug* other, std::uint8_t type);
 
