@@ -187,8 +187,9 @@ bool KObject::EmitObjectEvent(const KPlugEventChain* chain, int code, KPlug* sen
     return KPlug::EmitObjectEvent(chain, code, sender, a, b, c);
 }
 
-bool KObject::EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug* sender, int index, KPlug* other,
-                                  std::uint8_t type, KEventWord extra) {
+// Apart from the events that carry them: replacements are rare, and the
+// record's allocation would weigh on every event's frame.
+[[gnu::noinline]] void KObject::TrackPendingPair(int code, KPlug* sender, KPlug* other, KEventWord extra) {
     try {
         if (code == eKPlugBeginReplaceSrc) {
             mPendingPairs.push_back(PendingPair{sender, other, extra, 1});
@@ -204,6 +205,13 @@ bool KObject::EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug*
         RemovePendingPair(sender, other, 1);
     } else if (code == eKPlugEndReplaceDst) {
         RemovePendingPair(sender, other, 0);
+    }
+}
+
+bool KObject::EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug* sender, int index, KPlug* other,
+                                  std::uint8_t type, KEventWord extra) {
+    if (code >= eKPlugBeginReplaceSrc && code <= eKPlugEndReplaceDst) {
+        TrackPendingPair(code, sender, other, extra);
     }
 
     bool result = true;

@@ -379,6 +379,8 @@ private:
                              KObject* excluded2);
     bool IsExcluded(KPlug* plug, KObject* excluded1, KObject* excluded2);
     void RemovePendingPair(KPlug* a, KPlug* b, std::uint8_t side);
+    // Records or closes the pair of a replacement event (codes 10 to 13).
+    void TrackPendingPair(int code, KPlug* sender, KPlug* other, KEventWord extra);
     // Walks the common properties for CopyPropertyValues and CopyPropertyData.
     void CopyCommonProperties(KObject* source, bool data);
 
