@@ -1,7 +1,10 @@
 #include <fbxfilesdk/fbx/KFbxStreamOptions.h>
 
 #include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
+
+#include <new>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -35,7 +38,15 @@ T GetTyped(const KFbxStreamOptions& options, const char* name, EFbxValueType typ
 }  // namespace
 
 
-KFbxStreamOptions::KFbxStreamOptions(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {}
+KFbxStreamOptions::KFbxStreamOptions(KFbxSdkManager* manager, const char* name) : KFbxObject(manager, name) {
+    // An importer makes its reader's options for every file: room for the
+    // options of every reader at once, rather than a regrowth per few.
+    try {
+        mDefaults.reserve(kUsualOptionCount);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+    }
+}
 
 KFbxStreamOptions::~KFbxStreamOptions() = default;
 
@@ -129,7 +140,12 @@ void KFbxStreamOptions::AddOption(const Default& option, const KFbxDataType& dat
     if (!property.IsValid()) {
         return;
     }
-    mDefaults.push_back(option);
+    try {
+        mDefaults.push_back(option);
+    } catch (const std::bad_alloc&) {
+        // The option keeps its value; only Reset will not know it.
+        SdkNoteAllocationFailure();
+    }
     ApplyDefault(property, option);
 }
 

@@ -71,6 +71,8 @@ private:
     void AddOption(const Default& option, const KFbxDataType& dataType);
     static bool ApplyDefault(KFbxProperty& property, const Default& option);
 
+    static constexpr std::size_t kUsualOptionCount = 16;
+
     std::vector<Default> mDefaults;
 };
 
