@@ -4,7 +4,6 @@
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxPlug_internal.h>
 #include <fbxfilesdk/core/KPlug.h>
-#include <fbxfilesdk/core/KPlugClassTable.h>
 
 #include <cstring>
 
@@ -146,8 +145,8 @@ KFbxPlug* KFbxGetPublicPlug(KPlug* internalPlug) {
     if (KFbxObject_internal* object = KFbxCastToObjectInternal(internalPlug)) {
         return object->GetPublicObject();
     }
-    if (internalPlug->IsType(gKFbxPlug_internalClassInfo.GetId())) {
-        return static_cast<KFbxPlug_internal*>(internalPlug)->GetPublicPlug();
+    if (KFbxPlug_internal* plug = internalPlug->AsPlugInternal()) {
+        return plug->GetPublicPlug();
     }
     return nullptr;
 }

@@ -14,6 +14,7 @@ public:
     explicit KFbxPlug_internal(KFbxPlug* publicPlug) : mPublicPlug(publicPlug) {}
 
     const KPlugClassInfo* GetClassInfo() const override;
+    KFbxPlug_internal* AsPlugInternal() override { return this; }
 
     KFbxPlug* GetPublicPlug() const { return mPublicPlug; }
     void SetPublicPlug(KFbxPlug* publicPlug) { mPublicPlug = publicPlug; }

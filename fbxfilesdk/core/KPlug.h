@@ -19,6 +19,7 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxPlug_internal;
 class KObject;
 class KPlug;
 class KPlugClassInfo;
@@ -120,6 +121,8 @@ public:
     // class, without walking the class records: events ask it of every plug
     // they pass.
     virtual KObject* AsObject() { return nullptr; }
+    // The same for the twin of a public plug that is not an object.
+    virtual KFbxPlug_internal* AsPlugInternal() { return nullptr; }
 
     // A fresh plain plug for a view of this plug's kind.
     virtual KPlug* NewPlug(const KPlugFilter* filter);
