@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -74,13 +75,23 @@ T ReadNumber(const char*& cursor, const char* end, OutOfRange outOfRange) {
     return ValueOf(result, value, begin, outOfRange);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // The powers of ten a float holds exactly.
 constexpr float kExactTens[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 constexpr int kMaxExactTen = 10;
 // Mantissas below this are exact in a float.
-constexpr std::uint32_t kExactMantissas = std::uint32_t{1} << 24;
+constexpr std::uint64_t kExactMantissas = std::uint64_t{1} << 24;
+// Digits that always fit a 64-bit mantissa.
+constexpr std::ptrdiff_t kMaxDigits = 19;
+
+// Accumulates the digits from the cursor on into the mantissa.
+const char* AddDigits(const char* cursor, const char* end, std::uint64_t& mantissa) {
+    for (; cursor != end && IsDigit(*cursor); ++cursor) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*cursor - '0');
+    }
+    return cursor;
+}
 
 // Most numbers of a document are short decimals: with an exact mantissa
 // and an exact power of ten, one multiplication or division rounds once,
@@ -91,31 +102,19 @@ bool ShortDecimalAt(const char* begin, const char* end, float& value, const char
     const char* cursor = begin;
     const bool negative = cursor != end && *cursor == '-';
     cursor += negative ? 1 : 0;
-    std::uint32_t mantissa = 0;
-    int digits = 0;
+    std::uint64_t mantissa = 0;
+    const char* digits = cursor;
+    cursor = AddDigits(cursor, end, mantissa);
+    std::ptrdiff_t count = cursor - digits;
     int scale = 0;
-    bool anyDigit = false;
-    bool fraction = false;
-    for (; cursor != end; ++cursor) {
-        if (*cursor == '.' && !fraction) {
-            fraction = true;
-            continue;
-        }
-        if (!IsDigit(*cursor)) {
-            break;
-        }
-        anyDigit = true;
-        scale -= fraction ? 1 : 0;
-        // Leading zeros hold no digit of the mantissa.
-        if (mantissa == 0 && *cursor == '0') {
-            continue;
-        }
-        if (++digits > 9) {
-            return false;
-        }
-        mantissa = mantissa * 10 + static_cast<std::uint32_t>(*cursor - '0');
+    if (cursor != end && *cursor == '.') {
+        const char* fraction = ++cursor;
+        cursor = AddDigits(cursor, end, mantissa);
+        count += cursor - fraction;
+        scale = -static_cast<int>(std::min(cursor - fraction, kMaxDigits + 1));
     }
-    if (!anyDigit) {
+    // Past kMaxDigits the mantissa may have wrapped.
+    if (count == 0 || count > kMaxDigits) {
         return false;
     }
     if (cursor != end && (*cursor == 'e' || *cursor == 'E')) {

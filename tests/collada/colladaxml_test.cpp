@@ -94,14 +94,15 @@ TEST(ColladaXmlParse, TokensReadBitForBitAsFromCharsReadsThem) {
                                        "1e11", "1e-11", "16777216", "16777217", "167772170", "1.6777217e7", "0.1",
                                        "3.4028235e38", "1e-45", "1.17549435e-38", "7e-46", "123456789", "1234567890",
                                        "0.000000000001", "9.999999e9", "1E+05", "2e0000003", "+0.5", "+-1", "1e",
-                                       "1e+", "1.5x", "1..5", "-", ".", "1.0000000000000001"};
-    // Decimals of one to nine digits, leading zeros and a point anywhere,
+                                       "1e+", "1.5x", "1..5", "-", ".", "1.0000000000000001", "12345678901234567890",
+                                       "0.00000000000000000000001", "1.5.3", "-e5", "1e99999"};
+    // Decimals of one to nine digits, leading and trailing zeros and a point anywhere,
     // with and without exponents, both signs.
     std::uint32_t state = 12345;
     const auto next = [&state] { return state = state * 1664525u + 1013904223u; };
     for (int round = 0; round < 20000; ++round) {
         std::string digits = std::to_string(next() % 1000000000u).substr(0, 1 + next() % 9);
-        digits.insert(0, std::string(next() % 3, '0'));
+        digits = std::string(next() % 3, '0') + digits + std::string(next() % 4, '0');
         const std::size_t point = next() % (digits.size() + 2);
         if (point <= digits.size()) {
             digits.insert(point, ".");
