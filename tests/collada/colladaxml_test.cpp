@@ -240,6 +240,15 @@ TEST(ColladaXmlLookup, FindsElementsByNameIdAndProfile) {
     EXPECT_TRUE(GetAttribute(root, "absent").IsOK());
     EXPECT_EQ(GetAttribute(root, "absent"), "");
     EXPECT_EQ(GetAttribute(nullptr, "id"), "");
+    // The attribute libxml2 reads, whatever its text is made of.
+    Fragment spaced("<a xmlns:n='u' n:id='spaced' id='plain' e='' r='x&amp;y'><b id='plain' n:id='spaced'/></a>");
+    for (const xmlNode* element : {spaced.Root(), FindChild(spaced.Root(), "b")}) {
+        for (const char* name : {"id", "e", "r", "absent"}) {
+            xmlChar* expected = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
+            EXPECT_EQ(GetAttribute(element, name), expected != nullptr ? reinterpret_cast<const char*>(expected) : "");
+            xmlFree(expected);
+        }
+    }
 }
 
 TEST(ColladaXmlLookup, UrlReferencesKeepTheIdAfterTheHash) {
