@@ -22,6 +22,12 @@ bool IsNamedAny(const xmlNode* node, std::initializer_list<const char*> names) {
 enum class TextKind { kText, kFloats, kIntegers };
 
 TextKind KindOf(const xmlNode* element, const xmlNode* parent) {
+    // The elements with numbers are all named from these letters: the others,
+    // nearly all, are passed by on the first one.
+    const char first = element->name != nullptr ? static_cast<char>(element->name[0]) : '\0';
+    if (first != 'f' && first != 'p' && first != 'v') {
+        return TextKind::kText;
+    }
     if (IsNamed(element, "float_array")) {
         return TextKind::kFloats;
     }

@@ -7,6 +7,7 @@
 
 #include <fbxfilesdk/core/KString.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -17,6 +18,9 @@ struct ColladaSamplerData {
     std::vector<double> mInTangents;
     std::vector<double> mOutTangents;
     std::vector<KString> mInterpolations;
+    // How many output values in a row each interpolation name serves: a
+    // matrix key's name serves all the parts the matrix is taken apart into.
+    std::size_t mInterpolationRepeat = 1;
 };
 
 }  // namespace fbxsdk_2006_11_1

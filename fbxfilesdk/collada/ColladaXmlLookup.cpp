@@ -10,7 +10,11 @@ namespace {
 const char* AsText(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
 const xmlChar* AsXml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
 
-bool SameText(const xmlChar* a, const char* b) { return a != nullptr && b != nullptr && std::strcmp(AsText(a), b) == 0; }
+// Most names asked about differ from the element's in their first letter,
+// which tells without a call.
+bool SameText(const xmlChar* a, const char* b) {
+    return a != nullptr && b != nullptr && AsText(a)[0] == b[0] && std::strcmp(AsText(a), b) == 0;
+}
 
 // The attribute's text when it is held as one text node; null otherwise
 // (absent, or made of several nodes).
@@ -25,6 +29,24 @@ const xmlChar* AttributeTextInPlace(const xmlNode* element, const char* name) {
     const xmlNode* text = attribute->children;
     if (text != nullptr && text->type == XML_TEXT_NODE && text->next == nullptr) {
         return text->content;
+    }
+    return nullptr;
+}
+
+// The text of the attribute xmlGetProp would read (the first of the name,
+// in any namespace) when it is held as one text node; null otherwise,
+// xmlGetProp then telling what it holds.
+const xmlChar* PlainAttributeText(const xmlNode* element, const char* name) {
+    if (element->type != XML_ELEMENT_NODE) {
+        return nullptr;
+    }
+    for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
+        if (SameText(attribute->name, name)) {
+            const xmlNode* text = attribute->type == XML_ATTRIBUTE_NODE ? attribute->children : nullptr;
+            const bool single = text != nullptr && text->next == nullptr &&
+                                (text->type == XML_TEXT_NODE || text->type == XML_CDATA_SECTION_NODE);
+            return single ? text->content : nullptr;
+        }
     }
     return nullptr;
 }
@@ -57,6 +79,9 @@ bool IsNamed(const xmlNode* element, const char* name) {
 KString GetAttribute(const xmlNode* element, const char* name) {
     if (element == nullptr || name == nullptr) {
         return KString();
+    }
+    if (const xmlChar* plain = PlainAttributeText(element, name)) {
+        return KString(AsText(plain));
     }
     xmlChar* value = xmlGetProp(element, AsXml(name));
     KString text(value != nullptr ? AsText(value) : "");

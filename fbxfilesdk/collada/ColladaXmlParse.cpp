@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -72,6 +73,81 @@ T ReadNumber(const char*& cursor, const char* end, OutOfRange outOfRange) {
     const char* after = *result.ptr == '\0' || IsBlank(*result.ptr) ? result.ptr : SkipToken(result.ptr);
     cursor = SkipBlanks(after);
     return ValueOf(result, value, begin, outOfRange);
+}
+
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+// The powers of ten a float holds exactly.
+constexpr float kExactTens[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+constexpr int kMaxExactTen = 10;
+// Mantissas below this are exact in a float.
+constexpr std::uint64_t kExactMantissas = std::uint64_t{1} << 24;
+// Digits that always fit a 64-bit mantissa.
+constexpr std::ptrdiff_t kMaxDigits = 19;
+
+// Accumulates the digits from the cursor on into the mantissa.
+const char* AddDigits(const char* cursor, const char* end, std::uint64_t& mantissa) {
+    for (; cursor != end && IsDigit(*cursor); ++cursor) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*cursor - '0');
+    }
+    return cursor;
+}
+
+// Most numbers of a document are short decimals: with an exact mantissa
+// and an exact power of ten, one multiplication or division rounds once,
+// which is the correctly rounded value from_chars gives, at a fraction of
+// its cost. Only a decimal ([-]digits[.digits][e[sign]digits]) ended by a
+// blank before end is read here; false leaves anything else to from_chars.
+bool ShortDecimalAt(const char* begin, const char* end, float& value, const char*& tokenEnd) {
+    const char* cursor = begin;
+    const bool negative = cursor != end && *cursor == '-';
+    cursor += negative ? 1 : 0;
+    std::uint64_t mantissa = 0;
+    const char* digits = cursor;
+    cursor = AddDigits(cursor, end, mantissa);
+    std::ptrdiff_t count = cursor - digits;
+    int scale = 0;
+    if (cursor != end && *cursor == '.') {
+        const char* fraction = ++cursor;
+        cursor = AddDigits(cursor, end, mantissa);
+        count += cursor - fraction;
+        scale = -static_cast<int>(std::min(cursor - fraction, kMaxDigits + 1));
+    }
+    // Past kMaxDigits the mantissa may have wrapped.
+    if (count == 0 || count > kMaxDigits) {
+        return false;
+    }
+    if (cursor != end && (*cursor == 'e' || *cursor == 'E')) {
+        ++cursor;
+        const bool negativeExponent = cursor != end && *cursor == '-';
+        cursor += cursor != end && (*cursor == '-' || *cursor == '+') ? 1 : 0;
+        if (cursor == end || !IsDigit(*cursor)) {
+            return false;
+        }
+        int exponent = 0;
+        for (; cursor != end && IsDigit(*cursor); ++cursor) {
+            if (exponent >= 10000) {
+                return false;
+            }
+            exponent = exponent * 10 + (*cursor - '0');
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    if (cursor == end || !IsBlank(*cursor)) {
+        return false;
+    }
+    while (mantissa >= kExactMantissas && mantissa % 10 == 0) {
+        mantissa /= 10;
+        ++scale;
+    }
+    if (mantissa >= kExactMantissas || scale < -kMaxExactTen || scale > kMaxExactTen) {
+        return false;
+    }
+    const float exact = static_cast<float>(mantissa);
+    const float magnitude = scale >= 0 ? exact * kExactTens[scale] : exact / kExactTens[-scale];
+    value = negative ? -magnitude : magnitude;
+    tokenEnd = cursor;
+    return true;
 }
 
 int IntOutOfRange(const char* begin, const char*) {
@@ -226,6 +302,10 @@ double FloatOfToken(const char* begin, const char* end) {
 int IntOfToken(const char* begin, const char* end) { return TokenValue<int>(begin, end, &IntOutOfRange); }
 
 float FloatTokenAt(const char* begin, const char* end, const char*& tokenEnd) {
+    float value = 0.0f;
+    if (ShortDecimalAt(*begin == '+' ? begin + 1 : begin, end, value, tokenEnd)) {
+        return value;
+    }
     return TokenValueAt<float>(begin, end, tokenEnd, &OutOfRangeFloat);
 }
 

@@ -143,14 +143,12 @@ void DecomposeMatrixKeys(ColladaSamplerData& data) {
         }
     }
     data.mOutputs = std::move(parts);
-    std::vector<KString> names;
+    // Each key's name serves its nine parts.
     if (data.mInterpolations.size() == data.mTimes.size()) {
-        names.reserve(data.mInterpolations.size() * kMatrixParts);
-        for (const KString& name : data.mInterpolations) {
-            names.insert(names.end(), kMatrixParts, name);
-        }
+        data.mInterpolationRepeat = kMatrixParts;
+    } else {
+        data.mInterpolations.clear();
     }
-    data.mInterpolations = std::move(names);
     data.mInTangents.clear();
     data.mOutTangents.clear();
 }
@@ -276,12 +274,13 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
         DecomposeMatrixKeys(data);
     }
     const std::size_t expected = data.mTimes.size() * curves->size();
+    const std::size_t interpolations = data.mInterpolations.size() * data.mInterpolationRepeat;
     if (data.mOutputs.size() != expected || !SizeFits(data.mInTangents.size(), expected) ||
-        !SizeFits(data.mOutTangents.size(), expected) || !SizeFits(data.mInterpolations.size(), expected)) {
+        !SizeFits(data.mOutTangents.size(), expected) || !SizeFits(interpolations, expected)) {
         Warning(KString("Number of outputs (") + static_cast<int>(data.mOutputs.size()) + ")," + " in tangents (" +
                 static_cast<int>(data.mInTangents.size()) + ")," + " out tangents (" +
                 static_cast<int>(data.mOutTangents.size()) + ") " + " or interpolation (" +
-                static_cast<int>(data.mInterpolations.size()) + ")" + " not the number expected (" +
+                static_cast<int>(interpolations) + ")" + " not the number expected (" +
                 static_cast<int>(std::min<std::size_t>(expected, INT_MAX)) + ").");
     }
     const bool ascending = TimesAscend(data.mTimes);
@@ -327,7 +326,7 @@ void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& d
         }
         // Outputs past their end stand for the last one there is.
         const std::size_t output = std::min(key * components + component, data.mOutputs.size() - 1);
-        const std::size_t name = key * components + component;
+        const std::size_t name = (key * components + component) / data.mInterpolationRepeat;
         const unsigned kind = inPlace && name < data.mInterpolations.size()
                                   ? KeyInterpolation(data.mInterpolations[name], interpolation)
                                   : interpolation;
@@ -354,7 +353,7 @@ void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& d
     }
     const int keys = curve.KeyGetCount();
     for (int key = 0; named && !inPlace && key < keys; ++key) {
-        const std::size_t name = static_cast<std::size_t>(key) * components + component;
+        const std::size_t name = (static_cast<std::size_t>(key) * components + component) / data.mInterpolationRepeat;
         if (name >= data.mInterpolations.size()) {
             break;
         }

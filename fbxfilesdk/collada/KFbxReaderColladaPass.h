@@ -133,6 +133,8 @@ struct ColladaVisualScene {
     std::vector<KFbxNode*> mNodes;
     std::vector<ColladaBindPose> mBindPoses;
     bool mInstantiated = false;
+    // The instances the document's scene makes of it.
+    int mInstances = 0;
 };
 
 // What the document says of the whole scene.
@@ -290,8 +292,9 @@ private:
     KFbxNode* CopyNodeTree(KFbxNode& source, std::map<KFbxNode*, KFbxNode*>& copies);
     // Makes the node and its subtree what their copies would be, so that
     // they serve as the scene's own nodes; false after an error.
-    bool AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies);
-    bool AdoptNodeAttribute(KFbxNode& node);
+    // With only one instance, no later one copies from the nodes.
+    bool AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies, bool onlyInstance);
+    bool AdoptNodeAttribute(KFbxNode& node, bool onlyInstance);
     bool CopyNode(KFbxNode& destination, KFbxNode& source);
     bool CopyNodeAttribute(KFbxNode& destination, KFbxNode& source);
     // The attribute the node had in its visual scene, which copies are made from.

@@ -72,6 +72,13 @@ private:
 bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {
     for (xmlNode* child : ChildElements(sceneElement)) {
         if (IsNamed(child, "instance_visual_scene")) {
+            if (ColladaVisualScene* visualScene = mVisualScenes.Find(GetUrlReference(child).mId)) {
+                ++visualScene->mInstances;
+            }
+        }
+    }
+    for (xmlNode* child : ChildElements(sceneElement)) {
+        if (IsNamed(child, "instance_visual_scene")) {
             const ColladaUrlReference url = GetUrlReference(child);
             ColladaVisualScene* visualScene = mVisualScenes.Find(url.mId);
             if (visualScene == nullptr) {
@@ -99,7 +106,7 @@ bool KFbxReaderColladaPass::InstantiateVisualScene(ColladaVisualScene& visualSce
         // their copies would be; later ones copy them from there.
         visualScene.mInstantiated = true;
         for (KFbxNode* node : visualScene.mNodes) {
-            if (!AdoptNodeTree(*node, copies)) {
+            if (!AdoptNodeTree(*node, copies, visualScene.mInstances == 1)) {
                 return false;
             }
             mRoot->AddChild(node);
@@ -152,17 +159,17 @@ KFbxNode* KFbxReaderColladaPass::CopyNodeTree(KFbxNode& source, std::map<KFbxNod
     return copy;
 }
 
-bool KFbxReaderColladaPass::AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies) {
+bool KFbxReaderColladaPass::AdoptNodeTree(KFbxNode& node, std::map<KFbxNode*, KFbxNode*>& copies, bool onlyInstance) {
     // A copy takes the node's rotation order and transform values, which the
     // node has; its attribute, which the node may have to trade for a copy;
     // and the inherit type that every node of the scene has.
-    if (!AdoptNodeAttribute(node)) {
+    if (!AdoptNodeAttribute(node, onlyInstance)) {
         return false;
     }
     node.SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
     copies[&node] = &node;
     for (int index = 0; index < node.GetChildCount(false); ++index) {
-        if (!AdoptNodeTree(*node.GetChild(index), copies)) {
+        if (!AdoptNodeTree(*node.GetChild(index), copies, onlyInstance)) {
             return false;
         }
     }
@@ -178,7 +185,7 @@ bool IsShareable(const KFbxMesh& mesh) { return mesh.GetDeformerCount() == 0 && 
 
 }  // namespace
 
-bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node) {
+bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node, bool onlyInstance) {
     KFbxNodeAttribute* attribute = node.GetNodeAttribute();
     if (attribute == nullptr) {
         return true;
@@ -213,6 +220,11 @@ bool KFbxReaderColladaPass::AdoptNodeAttribute(KFbxNode& node) {
                 // the scene that shows it, not one of another visual scene.
                 mesh->AttachToNode(&node);
                 return true;
+            }
+            // No later instance copies from it: the node keeps the mesh its
+            // copy would be made of, counted as that copy.
+            if (onlyInstance) {
+                return CountMeshCopy(*mesh);
             }
             break;
         }

@@ -1,7 +1,9 @@
 #include <fbxfilesdk/fbx/KFbxReaderLeftovers.h>
 
 #include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
@@ -30,9 +32,7 @@ public:
         while (!mPending.empty()) {
             const KFbxObject* object = mPending.back();
             mPending.pop_back();
-            for (int index = 0; index < object->GetSrcObjectCount(); ++index) {
-                Reach(object->GetSrcObject(KFbxClassId(), index));
-            }
+            ReachSources(*object);
             if (const auto* geometry = dynamic_cast<const KFbxGeometry*>(object)) {
                 ReachHeldBy(*geometry);
             }
@@ -50,6 +50,23 @@ private:
     void Reach(const KFbxObject* object) {
         if (object != nullptr && mUsed.insert(object).second) {
             mPending.push_back(object);
+        }
+    }
+
+    // The objects among the sources, the ones GetSrcObject gives, read off
+    // the twin's own list: a class-filtered read counts through the list
+    // again for every index.
+    void ReachSources(const KFbxObject& object) {
+        const KPlug* internal = object.GetInternalPlug();
+        const int count = internal != nullptr ? internal->GetSrcCount() : 0;
+        for (int index = 0; index < count; ++index) {
+            KPlug* source = internal->GetSrc(index);
+            const KFbxObject_internal* twin = KFbxCastToObjectInternal(source);
+            const KFbxObject* found =
+                twin != nullptr ? twin->GetPublicObject() : dynamic_cast<const KFbxObject*>(KFbxGetPublicPlug(source));
+            if (found != nullptr && found->IsRuntime(KFbxObject::ClassId)) {
+                Reach(found);
+            }
         }
     }
 

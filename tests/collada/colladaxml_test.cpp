@@ -10,9 +10,12 @@
 
 #include <libxml/parser.h>
 
+#include <bit>
+#include <charconv>
 #include <clocale>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 using namespace fbxsdk_2006_11_1;
@@ -84,6 +87,43 @@ TEST(ColladaXmlParse, FloatsFollowTheDecimalFormAndAreKeptInSinglePrecision) {
               (std::vector<double>{HUGE_VAL, -HUGE_VAL, 0.0}));
     EXPECT_TRUE(std::isnan(Floats("NaN")[0]));
     EXPECT_EQ(Floats("-INF")[0], -HUGE_VAL);
+}
+
+TEST(ColladaXmlParse, TokensReadBitForBitAsFromCharsReadsThem) {
+    std::vector<std::string> tokens = {"0", "-0", "0.0", "-0.000", "00012.5000", ".5", "5.", "-.25", "1e10", "1e-10",
+                                       "1e11", "1e-11", "16777216", "16777217", "167772170", "1.6777217e7", "0.1",
+                                       "3.4028235e38", "1e-45", "1.17549435e-38", "7e-46", "123456789", "1234567890",
+                                       "0.000000000001", "9.999999e9", "1E+05", "2e0000003", "+0.5", "+-1", "1e",
+                                       "1e+", "1.5x", "1..5", "-", ".", "1.0000000000000001", "12345678901234567890",
+                                       "0.00000000000000000000001", "1.5.3", "-e5", "1e99999"};
+    // Decimals of one to nine digits, leading and trailing zeros and a point anywhere,
+    // with and without exponents, both signs.
+    std::uint32_t state = 12345;
+    const auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    for (int round = 0; round < 20000; ++round) {
+        std::string digits = std::to_string(next() % 1000000000u).substr(0, 1 + next() % 9);
+        digits = std::string(next() % 3, '0') + digits + std::string(next() % 4, '0');
+        const std::size_t point = next() % (digits.size() + 2);
+        if (point <= digits.size()) {
+            digits.insert(point, ".");
+        }
+        const int exponent = static_cast<int>(next() % 31) - 15;
+        const std::string sign = next() % 2 == 0 ? "-" : "";
+        tokens.push_back(sign + digits + (next() % 3 == 0 ? "e" + std::to_string(exponent) : ""));
+    }
+    for (const std::string& token : tokens) {
+        const std::string text = token + " ";
+        const char* tokenEnd = nullptr;
+        const float fast = FloatTokenAt(text.data(), text.data() + text.size(), tokenEnd);
+        const char* number = token[0] == '+' ? text.data() + 1 : text.data();
+        float expected = 0.0f;
+        const auto result = std::from_chars(number, text.data() + token.size(), expected);
+        if (result.ec == std::errc() && result.ptr == text.data() + token.size()) {
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(fast), std::bit_cast<std::uint32_t>(expected)) << token;
+        }
+        EXPECT_EQ(static_cast<double>(fast), FloatOfToken(text.data(), text.data() + token.size())) << token;
+        EXPECT_EQ(tokenEnd, text.data() + token.size()) << token;
+    }
 }
 
 TEST(ColladaXmlParse, CursorRestsOnTheNextTokenOrTheEnd) {
@@ -200,6 +240,15 @@ TEST(ColladaXmlLookup, FindsElementsByNameIdAndProfile) {
     EXPECT_TRUE(GetAttribute(root, "absent").IsOK());
     EXPECT_EQ(GetAttribute(root, "absent"), "");
     EXPECT_EQ(GetAttribute(nullptr, "id"), "");
+    // The attribute libxml2 reads, whatever its text is made of.
+    Fragment spaced("<a xmlns:n='u' n:id='spaced' id='plain' e='' r='x&amp;y'><b id='plain' n:id='spaced'/></a>");
+    for (const xmlNode* element : {spaced.Root(), FindChild(spaced.Root(), "b")}) {
+        for (const char* name : {"id", "e", "r", "absent"}) {
+            xmlChar* expected = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
+            EXPECT_EQ(GetAttribute(element, name), expected != nullptr ? reinterpret_cast<const char*>(expected) : "");
+            xmlFree(expected);
+        }
+    }
 }
 
 TEST(ColladaXmlLookup, UrlReferencesKeepTheIdAfterTheHash) {

@@ -311,6 +311,17 @@ TEST_F(ColladaAnimation, MatrixKeysBecomeTranslationRotationAndScalingKeys) {
     EXPECT_EQ(info->mLocalTimeSpan.GetStop().Get(), Seconds(1.25).Get());
 }
 
+TEST_F(ColladaAnimation, EachMatrixKeysInterpolationServesAllNineCurves) {
+    ReadValid(MatrixAnimatedDocument({Translate(1, 0, 0), Translate(2, 0, 0), Translate(3, 0, 0)}, "0 1 2",
+                                     "STEP LINEAR STEP"));
+    KFbxTakeNode* take = TakeOf("Cube");
+    for (KFCurve* curve : {take->GetTranslationX(), take->GetEulerRotationY(), take->GetScaleZ()}) {
+        ASSERT_EQ(curve->KeyGetCount(), 3);
+        EXPECT_EQ(curve->KeyGetInterpolation(1), KFCURVE_INTERPOLATION_LINEAR);
+        EXPECT_EQ(curve->KeyGetInterpolation(2), KFCURVE_INTERPOLATION_CONSTANT);
+    }
+}
+
 TEST_F(ColladaAnimation, MatrixKeysTurnTheShortWayBetweenKeys) {
     // 170 then 190 degrees about Z: the second matrix gives -170, which
     // unrolled stays 20 degrees from the first.

@@ -664,4 +664,12 @@ TEST_F(ColladaInstancing, TheFirstInstanceOfAVisualSceneHoldsWhatItsCopiesHold) 
     EXPECT_EQ(ClustersOf(root->GetChild(6))[0]->GetLink(), root->GetChild(5)->GetChild(0));
     EXPECT_EQ(root->GetChild(4)->GetChild(0)->GetShading(), KFbxNode::Create(mManager, "new")->GetShading());
     EXPECT_EQ(MeshOf("leaf")->GetNode(), root->GetChild(9)->GetChild(0));
+    // Instanced once, the skinned node keeps the mesh it was read with,
+    // holding what a copy would.
+    KFbxScene* once = KFbxScene::Create(mManager, "once");
+    ASSERT_TRUE(ReadFile(Write(SceneDocument(libraries, nodes), "once.dae"), once)) << mMessage.Buffer();
+    KFbxNode* onceRoot = once->GetRootNode();
+    ExpectSameNode(onceRoot->GetChild(1), root->GetChild(6));
+    EXPECT_EQ(ClustersOf(onceRoot->GetChild(1))[0]->GetLink(), onceRoot->GetChild(0)->GetChild(0));
+    once->Destroy(true);
 }
