@@ -63,7 +63,7 @@ private:
             KPlug* source = internal->GetSrc(index);
             const KFbxObject_internal* twin = KFbxCastToObjectInternal(source);
             const KFbxObject* found =
-                twin != nullptr ? twin->GetPublicObject() : dynamic_cast<const KFbxObject*>(KFbxGetPublicPlug(source));
+                twin != nullptr ? twin->GetPublicObject() : KFbxCastToObject(KFbxGetPublicPlug(source));
             if (found != nullptr && found->IsRuntime(KFbxObject::ClassId)) {
                 Reach(found);
             }
