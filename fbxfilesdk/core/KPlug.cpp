@@ -760,7 +760,8 @@ bool KPlug::SetDstAt(int index, KPlug* plug) {
 // ---- views ----------------------------------------------------------------
 
 KPlug* KPlug::FindView(const KPlugFilter* filter) {
-    if (filter == nullptr || filter->IsEqual(GetPlugClassFilter(-1)) ||
+    // The entry of "None" is fixed: its record is at hand without the table.
+    if (filter == nullptr || filter->IsEqual(gNoneClassInfo.GetFilter()) ||
         filter->IsEqual(gKPlugClassInfo.GetFilter())) {
         return this;
     }
