@@ -3,7 +3,67 @@
 #include <fbxfilesdk/3dsftk/ChunkData3ds.h>
 #include <fbxfilesdk/3dsftk/Internal3ds.h>
 
+#include <algorithm>
+#include <new>
+
 namespace fbxsdk_2006_11_1 {
+
+namespace ftk3ds {
+
+// Its chunks follow it in the same heap block.
+struct alignas(Chunk3ds) ChunkBlock {
+    // Chunks not yet released, and one more while chunks are still made in it.
+    std::uint32_t holders;
+    std::uint16_t capacity;
+
+    Chunk3ds* Chunks() { return reinterpret_cast<Chunk3ds*>(this + 1); }
+};
+
+namespace {
+
+constexpr std::uint16_t kChunksPerBlock = 64;
+constexpr std::int64_t kHeaderBytes = 6;
+
+void Unhold(ChunkBlock* block) {
+    if (block != nullptr && --block->holders == 0) FtkFree(block);
+}
+
+// A chunk's memory goes back to the heap, or to the block it shares.
+void FreeChunkMemory(Chunk3ds* chunk) {
+    if (chunk->blockslot == 0) {
+        FtkFree(chunk);
+        return;
+    }
+    Unhold(reinterpret_cast<ChunkBlock*>(chunk - (chunk->blockslot - 1)) - 1);
+}
+
+}  // namespace
+
+ChunkBlocks::~ChunkBlocks() { Unhold(block_); }
+
+Chunk3ds* ChunkBlocks::New(std::int64_t position) {
+    if (block_ == nullptr || used_ == block_->capacity) {
+        Unhold(block_);
+        block_ = nullptr;
+        const std::int64_t headers = std::max<std::int64_t>(1, (end_ - position) / kHeaderBytes);
+        const auto capacity = static_cast<std::uint16_t>(std::min<std::int64_t>(kChunksPerBlock, headers));
+        void* memory = Alloc3ds(__FILE__, __LINE__, sizeof(ChunkBlock) + capacity * sizeof(Chunk3ds));
+        if (memory == nullptr) {
+            PushError3ds(ERR_NO_MEM);
+            return nullptr;
+        }
+        block_ = new (memory) ChunkBlock{1, capacity};
+        used_ = 0;
+    }
+    auto* chunk = new (block_->Chunks() + used_) Chunk3ds{};
+    chunk->readindex = kNoFile3ds;
+    chunk->writeindex = kNoFile3ds;
+    chunk->blockslot = ++used_;
+    ++block_->holders;
+    return chunk;
+}
+
+}  // namespace ftk3ds
 
 void InitChunk3ds(Chunk3ds** chunk) {
     if (chunk == nullptr) {
@@ -132,7 +192,7 @@ void ReleaseChunk3ds(Chunk3ds** chunk) {
         Chunk3ds* next = current->sibling;
         FreeChunkData3ds(current);
         ReleaseChunk3ds(&current->children);
-        FtkFree(current);
+        ftk3ds::FreeChunkMemory(current);
         current = next;
     }
 }

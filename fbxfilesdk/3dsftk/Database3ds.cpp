@@ -25,7 +25,7 @@ bool IsXDataSubTag(std::uint32_t tag) { return tag >= XDATA_APPNAME && tag <= XD
 
 // Reads the headers of the chunks below parent, whose header was just read.
 // Returns false after a failure, having recorded ERR_READING_DATABASE once.
-bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
+bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData, ftk3ds::ChunkBlocks& blocks) {
     auto failed = [] {
         PushError3ds(ERR_READING_DATABASE);
         return false;
@@ -47,9 +47,8 @@ bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
             PushError3ds(ERR_INVALID_CHUNK);
             return failed();
         }
-        Chunk3ds* child = nullptr;
-        InitChunk3ds(&child);
-        if (FtkErrorStops()) return failed();
+        Chunk3ds* child = blocks.New(position);
+        if (FtkErrorStops() || child == nullptr) return failed();
         child->position = static_cast<std::uint32_t>(position);
         child->readindex = GetCurrentFileIndex3ds();
         ReadHeader3ds(child, &child->size);
@@ -79,7 +78,7 @@ bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
         }
         *tail = child;
         tail = &child->sibling;
-        if (!ReadChildrenAt(child, depth + 1, extraData || child->tag == XDATA_ENTRY)) return false;
+        if (!ReadChildrenAt(child, depth + 1, extraData || child->tag == XDATA_ENTRY, blocks)) return false;
         position += child->size;
         SetCurrentFileByIndex3ds(parent->readindex);
         SetFilePosition3ds(position);
@@ -202,7 +201,8 @@ void ReadChildren3ds(Chunk3ds* chunk) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    ReadChildrenAt(chunk, 0, false);
+    ftk3ds::ChunkBlocks blocks(static_cast<std::int64_t>(chunk->position) + chunk->size);
+    ReadChildrenAt(chunk, 0, false, blocks);
 }
 
 void ReadXDataChildren3ds(Chunk3ds* chunk) {
@@ -210,7 +210,8 @@ void ReadXDataChildren3ds(Chunk3ds* chunk) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    ReadChildrenAt(chunk, 0, true);
+    ftk3ds::ChunkBlocks blocks(static_cast<std::int64_t>(chunk->position) + chunk->size);
+    ReadChildrenAt(chunk, 0, true, blocks);
 }
 
 void CreateDatabase3ds(file3ds* file, database3ds* database) {

@@ -7,6 +7,7 @@
 #include <fbxfilesdk/3dsftk/Memory3ds.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace fbxsdk_2006_11_1::ftk3ds {
 
@@ -93,6 +94,30 @@ public:
 private:
     Chunk3ds* own_ = nullptr;
     ChunkTreeOwner copy_;
+};
+
+struct ChunkBlock;
+
+// Chunks made while a tree is read from its file share blocks of the toolkit
+// heap, which a file of many small chunks would otherwise ask for one at a
+// time; a block goes back when the last of its chunks is released. A block
+// holds no more chunks than the bytes left to read could give headers to.
+class ChunkBlocks {
+public:
+    // end: where the bytes read for this tree end.
+    explicit ChunkBlocks(std::int64_t end) : end_(end) {}
+    ~ChunkBlocks();
+    ChunkBlocks(const ChunkBlocks&) = delete;
+    ChunkBlocks& operator=(const ChunkBlocks&) = delete;
+
+    // A new chunk as InitChunk3ds makes it, for a header at position; null,
+    // with ERR_NO_MEM recorded, when memory runs out.
+    Chunk3ds* New(std::int64_t position);
+
+private:
+    std::int64_t end_;
+    ChunkBlock* block_ = nullptr;
+    std::uint16_t used_ = 0;
 };
 
 // The first direct child of the tag, or null.
