@@ -370,21 +370,21 @@ public:
     void Byte(std::uint8_t& value) { Read(1, [&] { value = ReadByte3ds(); }); }
     void Word(std::uint16_t& value) {
         if (run_ != nullptr) {
-            value = static_cast<std::uint16_t>(Take(2));
+            value = static_cast<std::uint16_t>(Take<2>());
             return;
         }
         Read(2, [&] { value = ReadWord3ds(); });
     }
     void Dword(std::uint32_t& value) {
         if (run_ != nullptr) {
-            value = Take(4);
+            value = Take<4>();
             return;
         }
         Read(4, [&] { value = ReadDword3ds(); });
     }
     void Float(float& value) {
         if (run_ != nullptr) {
-            value = std::bit_cast<float>(Take(4));
+            value = std::bit_cast<float>(Take<4>());
             return;
         }
         Read(4, [&] { value = ReadFloat3ds(); });
@@ -546,15 +546,15 @@ private:
         }
     }
 
-    // The next n bytes of the run as a little-endian value.
-    std::uint32_t Take(std::size_t n) {
-        if (static_cast<std::size_t>(runEnd_ - run_) < n) {
+    // The next N bytes of the run as a little-endian value.
+    template <std::size_t N>
+    std::uint32_t Take() {
+        if (static_cast<std::size_t>(runEnd_ - run_) < N) {
             Invalid();
             return 0;
         }
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < n; ++i) value |= static_cast<std::uint32_t>(run_[i]) << (8 * i);
-        run_ += n;
+        const std::uint32_t value = ftk3ds::FromLittleEndian<N>(run_);
+        run_ += N;
         return value;
     }
 

@@ -6,7 +6,9 @@
 #include <fbxfilesdk/3dsftk/Error3ds.h>
 #include <fbxfilesdk/3dsftk/Memory3ds.h>
 
+#include <bit>
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 
 namespace fbxsdk_2006_11_1::ftk3ds {
@@ -33,6 +35,20 @@ void* DuplicateBlock(const void* source, std::size_t bytes, SourcePlace where = 
 template <class T>
 T* DuplicateArray(const T* source, std::size_t count, SourcePlace where = {}) {
     return static_cast<T*>(DuplicateBlock(source, count * sizeof(T), where));
+}
+
+// The value of the first N bytes (N at most 4), stored little-endian; where
+// this machine stores numbers so too, the bytes are loaded as they stand.
+template <std::size_t N>
+std::uint32_t FromLittleEndian(const unsigned char* bytes) {
+    static_assert(N <= sizeof(std::uint32_t));
+    std::uint32_t value = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&value, bytes, N);
+    } else {
+        for (std::size_t i = 0; i < N; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    }
+    return value;
 }
 
 // Records the error and tells whether the routine must stop.
