@@ -140,10 +140,33 @@ KgeMatrix ObjectSpaceOf(const float* local) {
     return result;
 }
 
-KFbxVector4 ScenePoint(const KgeMatrix& objectSpace, const point3ds& point, double scale) {
-    const KFbxVector4 local = objectSpace.MultT(KFbxVector4(point.x, point.y, point.z, 1.0));
-    return KFbxVector4(local[0] * scale, local[2] * scale, -local[1] * scale, 1.0);
-}
+// The transform of file points into scene points: the object-space matrix's
+// rows, taken once for all the points of a mesh. A point is transformed as
+// the matrix transforms a point, term by term in the same order.
+class ScenePoints {
+public:
+    ScenePoints(const KgeMatrix& objectSpace, double scale) : mScale(scale) {
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                mRows[row][column] = objectSpace[row][column];
+            }
+        }
+    }
+    KFbxVector4 operator()(const point3ds& point) const {
+        const double x = point.x;
+        const double y = point.y;
+        const double z = point.z;
+        double local[3];
+        for (int column = 0; column < 3; ++column) {
+            local[column] = x * mRows[0][column] + y * mRows[1][column] + z * mRows[2][column] + mRows[3][column];
+        }
+        return KFbxVector4(local[0] * mScale, local[2] * mScale, -local[1] * mScale, 1.0);
+    }
+
+private:
+    double mRows[4][3];
+    double mScale;
+};
 
 // The index of the item in the element's direct array; -1 when absent.
 template <class Element, class Item>
@@ -471,10 +494,9 @@ bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion&
     const int pointCount = static_cast<int>(split.mSources.size());
     mesh.InitControlPoints(pointCount);
     KFbxVector4* points = mesh.GetControlPoints();
-    const KgeMatrix objectSpace = ObjectSpaceOf(record.localmatrix);
+    const ScenePoints scenePoint(ObjectSpaceOf(record.localmatrix), conversion.mScale);
     for (int point = 0; points != nullptr && point < pointCount; ++point) {
-        const point3ds& vertex = record.vertices[split.mSources[static_cast<std::size_t>(point)]];
-        points[point] = ScenePoint(objectSpace, vertex, conversion.mScale);
+        points[point] = scenePoint(record.vertices[split.mSources[static_cast<std::size_t>(point)]]);
     }
     AddPolygons(mesh, split);
     FillTextureVertices(record, mesh);
