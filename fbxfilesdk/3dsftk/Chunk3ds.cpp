@@ -100,6 +100,33 @@ Chunk3ds* FindInSubtree(Chunk3ds* start, std::uint32_t tag) {
 
 }  // namespace
 
+namespace ftk3ds {
+
+namespace {
+
+void FindEachBelow(Chunk3ds* chunk, const std::uint32_t* tags, Chunk3ds** found, std::size_t count,
+                   std::size_t& left) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (found[i] == nullptr && chunk->tag == tags[i]) {
+            found[i] = chunk;
+            --left;
+        }
+    }
+    for (Chunk3ds* child = chunk->children; child != nullptr && left > 0; child = child->sibling) {
+        FindEachBelow(child, tags, found, count, left);
+    }
+}
+
+}  // namespace
+
+void FindEachInSubtree(Chunk3ds* start, const std::uint32_t* tags, Chunk3ds** found, std::size_t count) {
+    std::fill(found, found + count, nullptr);
+    std::size_t left = count;
+    if (start != nullptr) FindEachBelow(start, tags, found, count, left);
+}
+
+}  // namespace ftk3ds
+
 void FindChunk3ds(Chunk3ds* start, std::uint32_t tag, Chunk3ds** found) {
     if (found == nullptr) {
         PushError3ds(ERR_INVALID_ARG);

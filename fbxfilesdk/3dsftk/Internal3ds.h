@@ -136,6 +136,10 @@ private:
     std::uint16_t used_ = 0;
 };
 
+// For each of count tags, the first chunk with it in the subtree at start,
+// as FindChunk3ds finds it, all in one walk; null for a tag not there.
+void FindEachInSubtree(Chunk3ds* start, const std::uint32_t* tags, Chunk3ds** found, std::size_t count);
+
 // The first direct child of the tag, or null.
 Chunk3ds* FindChild(Chunk3ds* parent, std::uint32_t tag);
 

@@ -262,19 +262,26 @@ void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion) {
     const ReadingTree tree(node);
     if (FtkErrorStops()) return;
     ReadNodeHeader(tree.Get(), m->name, sizeof m->name, m->parent, m->flags1, m->flags2);
-    CopyName(m->instance, TextOf(FindIn(tree.Get(), INSTANCE_NAME)));
-    const auto* pivot = DataOf<PointData3ds>(FindIn(tree.Get(), PIVOT));
+    // The node's chunks are found in one walk, then read in their order.
+    enum Part { kInstance, kPivot, kBox, kSmooth, kPosition, kRotation, kScale, kMorph, kHide, kParts };
+    static constexpr std::uint32_t kTags[kParts] = {INSTANCE_NAME,  PIVOT,         BOUNDBOX,
+                                                    MORPH_SMOOTH,   POS_TRACK_TAG, ROT_TRACK_TAG,
+                                                    SCL_TRACK_TAG,  MORPH_TRACK_TAG, HIDE_TRACK_TAG};
+    Chunk3ds* parts[kParts];
+    FindEachInSubtree(tree.Get(), kTags, parts, kParts);
+    CopyName(m->instance, TextOf(parts[kInstance]));
+    const auto* pivot = DataOf<PointData3ds>(parts[kPivot]);
     m->pivot = pivot != nullptr ? pivot->point : point3ds{0, 0, 0};
-    const auto* box = DataOf<BoundBoxData3ds>(FindIn(tree.Get(), BOUNDBOX));
+    const auto* box = DataOf<BoundBoxData3ds>(parts[kBox]);
     m->boundmin = box != nullptr ? box->min : point3ds{0, 0, 0};
     m->boundmax = box != nullptr ? box->max : point3ds{0, 0, 0};
-    const auto* smooth = DataOf<FloatData3ds>(FindIn(tree.Get(), MORPH_SMOOTH));
+    const auto* smooth = DataOf<FloatData3ds>(parts[kSmooth]);
     m->morphsmooth = smooth != nullptr ? smooth->value : 0.0f;
-    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), POS_TRACK_TAG), m->position);
-    TakeTrack<RotTrackData3ds>(FindIn(tree.Get(), ROT_TRACK_TAG), m->rotation);
-    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), SCL_TRACK_TAG), m->scale);
-    TakeTrack<MorphTrackData3ds>(FindIn(tree.Get(), MORPH_TRACK_TAG), m->morph);
-    TakeTrack<HideTrackData3ds>(FindIn(tree.Get(), HIDE_TRACK_TAG), m->hide);
+    TakeTrack<PointTrackData3ds>(parts[kPosition], m->position);
+    TakeTrack<RotTrackData3ds>(parts[kRotation], m->rotation);
+    TakeTrack<PointTrackData3ds>(parts[kScale], m->scale);
+    TakeTrack<MorphTrackData3ds>(parts[kMorph], m->morph);
+    TakeTrack<HideTrackData3ds>(parts[kHide], m->hide);
 }
 
 void GetObjectMotionByIndex3ds(database3ds* database, std::uint32_t index, kfmesh3ds** motion) {
