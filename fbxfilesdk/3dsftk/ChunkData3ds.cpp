@@ -810,6 +810,35 @@ void* InitChunkData3ds(Chunk3ds* chunk) {
     return record;
 }
 
+bool ftk3ds::PeekLeadingText(Chunk3ds* chunk, std::size_t trailing, std::string& text, const unsigned char** after) {
+    if (chunk == nullptr || chunk->data != nullptr || chunk->size < 6 || FtkErrorStops() ||
+        !IsValidFileIndex3ds(chunk->readindex)) {
+        return false;
+    }
+    ErrorChunkScope3ds scope(chunk->tag, chunk->position);
+    const std::int64_t start = static_cast<std::int64_t>(chunk->position) + 6;
+    const std::int64_t end = static_cast<std::int64_t>(chunk->position) + chunk->size;
+    SetCurrentFileByIndex3ds(chunk->readindex);
+    SetFilePosition3ds(start);
+    if (FtkErrorStops()) {
+        // As loading would have failed: no text.
+        text.clear();
+        if (after != nullptr) *after = nullptr;
+        return true;
+    }
+    const unsigned char* data = nullptr;
+    const auto held = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(PeekCurrentFile3ds(&data)), end - start));
+    const auto* zero = held != 0 ? static_cast<const unsigned char*>(std::memchr(data, 0, held)) : nullptr;
+    if (zero == nullptr) return false;
+    const auto length = static_cast<std::size_t>(zero - data);
+    if (length + 1 + trailing > held) return false;
+    text.assign(reinterpret_cast<const char*>(data), length);
+    if (after != nullptr) *after = data + length + 1;
+    TakeCurrentFile3ds(length + 1 + trailing);
+    return true;
+}
+
 void* ReadChunkData3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);

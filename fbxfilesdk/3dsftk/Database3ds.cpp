@@ -103,6 +103,7 @@ void ReleaseContents(database3ds& database) {
 
 // The text of a name chunk's record, or null.
 std::string TextOf(Chunk3ds* chunk) {
+    if (std::string text; ftk3ds::PeekLeadingText(chunk, 0, text)) return text;
     LoadedRecord record(chunk);
     const auto* text = record.As<TextData3ds>();
     return text != nullptr && text->text != nullptr ? std::string(text->text) : std::string();
@@ -391,12 +392,14 @@ void UpdateNodeList3ds(database3ds* database) {
             continue;
         }
         std::string name;
-        {
+        // The name is followed by the header's flags and parent index.
+        if (!ftk3ds::PeekLeadingText(header, 6, name)) {
             LoadedRecord record(header);
             const auto* data = record.As<NodeHeaderData3ds>();
             if (FtkErrorStops()) return;
             if (data != nullptr && data->name != nullptr) name = data->name;
         }
+        if (FtkErrorStops()) return;
         if (node->tag == OBJECT_NODE_TAG) {
             if (Chunk3ds* instance = FindChild(node, INSTANCE_NAME)) {
                 const std::string instanceName = TextOf(instance);

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <cstdint>
 
 namespace fbxsdk_2006_11_1::ftk3ds {
@@ -135,6 +136,17 @@ private:
     ChunkBlock* block_ = nullptr;
     std::uint16_t used_ = 0;
 };
+
+// The zero-terminated string that starts the own data of a chunk of the file
+// whose record is not loaded, taken from the read window instead of from a
+// record loaded and freed again; trailing more bytes of the record must
+// follow it within the chunk, and *after (where given) points at them. The
+// file is left where loading the record would leave it; after an error that
+// loading would have met the text is empty and *after null. False, nothing
+// done that loading would not do again, when the window does not hold them:
+// the record must then be loaded.
+bool PeekLeadingText(Chunk3ds* chunk, std::size_t trailing, std::string& text,
+                     const unsigned char** after = nullptr);
 
 // For each of count tags, the first chunk with it in the subtree at start,
 // as FindChunk3ds finds it, all in one walk; null for a tag not there.
