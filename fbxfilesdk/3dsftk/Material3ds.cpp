@@ -230,7 +230,7 @@ void ReadMaterialChild(Chunk3ds* child, material3ds& m, bool& falloffInward) {
     }
     switch (tag) {
         case MAT_NAME:
-            CopyName(m.name, TextOf(child));
+            CopyNameOf(m.name, child);
             return;
         case MAT_AMBIENT:
         case MAT_DIFFUSE:
@@ -415,7 +415,7 @@ void GetMapParams3ds(Chunk3ds* chunk, texturemap3ds* map) {
     };
     for (Chunk3ds* child = chunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         switch (child->tag) {
-            case MAT_MAPNAME: CopyName(map->name, TextOf(child)); break;
+            case MAT_MAPNAME: CopyNameOf(map->name, child); break;
             case INT_PERCENTAGE: map->percent = SignedPercent(child); break;
             case FLOAT_PERCENTAGE: value(child, map->percent); break;
             case MAT_MAP_TILING:

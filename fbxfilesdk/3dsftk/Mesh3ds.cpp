@@ -302,7 +302,7 @@ void ReadMeshChild(Chunk3ds* child, mesh3ds& m) {
             }
             break;
         case PROC_NAME:
-            CopyName(m.procname, TextOf(child));
+            CopyNameOf(m.procname, child);
             break;
         case PROC_DATA:
             if (auto* block = DataOf<BlockData3ds>(child)) {
@@ -335,7 +335,7 @@ void GetMeshEntryChunk3ds(Chunk3ds* chunk, mesh3ds** mesh) {
     // keeps nothing loaded here.
     const ReadingTree tree(chunk);
     if (FtkErrorStops()) return;
-    CopyName(m.name, TextOf(tree.Get()));
+    CopyNameOf(m.name, tree.Get());
     Chunk3ds* triObject = FindChild(tree.Get(), N_TRI_OBJECT);
     for (Chunk3ds* child = triObject->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         ReadMeshChild(child, m);

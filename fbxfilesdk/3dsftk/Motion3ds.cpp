@@ -87,7 +87,16 @@ void ReadNodeHeader(Chunk3ds* node, char* name, std::size_t nameSize, char (&par
     if (node == nullptr) return;
     Chunk3ds* headerChunk = nullptr;
     FindChunk3ds(node, NODE_HDR, &headerChunk);
-    if (const auto* header = DataOf<NodeHeaderData3ds>(headerChunk)) {
+    // The name is followed by the two flag words and the parent index.
+    std::string text;
+    const unsigned char* words = nullptr;
+    if (PeekLeadingText(headerChunk, 6, text, &words)) {
+        CopyName(name, nameSize, text.c_str());
+        if (words != nullptr) {
+            flags1 = static_cast<std::uint16_t>(FromLittleEndian<2>(words));
+            flags2 = static_cast<std::uint16_t>(FromLittleEndian<2>(words + 2));
+        }
+    } else if (const auto* header = DataOf<NodeHeaderData3ds>(headerChunk)) {
         CopyName(name, nameSize, header->name);
         flags1 = header->flags1;
         flags2 = header->flags2;
@@ -269,7 +278,7 @@ void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion) {
                                                     SCL_TRACK_TAG,  MORPH_TRACK_TAG, HIDE_TRACK_TAG};
     Chunk3ds* parts[kParts];
     FindEachInSubtree(tree.Get(), kTags, parts, kParts);
-    CopyName(m->instance, TextOf(parts[kInstance]));
+    CopyNameOf(m->instance, parts[kInstance]);
     const auto* pivot = DataOf<PointData3ds>(parts[kPivot]);
     m->pivot = pivot != nullptr ? pivot->point : point3ds{0, 0, 0};
     const auto* box = DataOf<BoundBoxData3ds>(parts[kBox]);
