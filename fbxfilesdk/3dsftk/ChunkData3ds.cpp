@@ -810,25 +810,55 @@ void* InitChunkData3ds(Chunk3ds* chunk) {
     return record;
 }
 
-bool ftk3ds::PeekLeadingText(Chunk3ds* chunk, std::size_t trailing, std::string& text, const unsigned char** after) {
+namespace {
+
+// The own data of a chunk of the file whose record is not loaded, as far as
+// the read window holds it within the chunk, with the file set at its start
+// as loading the record would set it.
+struct Peek {
+    enum { Refused, Failed, Ready } state = Refused;
+    const unsigned char* data = nullptr;
+    std::size_t held = 0;
+};
+
+Peek PeekOwnDataOf(Chunk3ds* chunk) {
     if (chunk == nullptr || chunk->data != nullptr || chunk->size < 6 || FtkErrorStops() ||
         !IsValidFileIndex3ds(chunk->readindex)) {
-        return false;
+        return {};
     }
     ErrorChunkScope3ds scope(chunk->tag, chunk->position);
     const std::int64_t start = static_cast<std::int64_t>(chunk->position) + 6;
     const std::int64_t end = static_cast<std::int64_t>(chunk->position) + chunk->size;
     SetCurrentFileByIndex3ds(chunk->readindex);
     SetFilePosition3ds(start);
-    if (FtkErrorStops()) {
+    if (FtkErrorStops()) return {Peek::Failed};
+    Peek peek{Peek::Ready};
+    peek.held = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(PeekCurrentFile3ds(&peek.data)), end - start));
+    return peek;
+}
+
+}  // namespace
+
+bool ftk3ds::PeekOwnData(Chunk3ds* chunk, std::size_t bytes, const unsigned char** data) {
+    const Peek peek = PeekOwnDataOf(chunk);
+    if (peek.state == Peek::Refused || (peek.state == Peek::Ready && peek.held < bytes)) return false;
+    *data = peek.state == Peek::Ready ? peek.data : nullptr;
+    if (*data != nullptr) TakeCurrentFile3ds(bytes);
+    return true;
+}
+
+bool ftk3ds::PeekLeadingText(Chunk3ds* chunk, std::size_t trailing, std::string& text, const unsigned char** after) {
+    const Peek peek = PeekOwnDataOf(chunk);
+    if (peek.state == Peek::Refused) return false;
+    if (peek.state == Peek::Failed) {
         // As loading would have failed: no text.
         text.clear();
         if (after != nullptr) *after = nullptr;
         return true;
     }
-    const unsigned char* data = nullptr;
-    const auto held = static_cast<std::size_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(PeekCurrentFile3ds(&data)), end - start));
+    const unsigned char* data = peek.data;
+    const std::size_t held = peek.held;
     const auto* zero = held != 0 ? static_cast<const unsigned char*>(std::memchr(data, 0, held)) : nullptr;
     if (zero == nullptr) return false;
     const auto length = static_cast<std::size_t>(zero - data);

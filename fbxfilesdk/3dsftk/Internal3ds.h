@@ -3,6 +3,7 @@
 #define FBXFILESDK_3DSFTK_INTERNAL3DS_H
 
 #include <fbxfilesdk/3dsftk/ChunkData3ds.h>
+#include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
 #include <fbxfilesdk/3dsftk/Error3ds.h>
 #include <fbxfilesdk/3dsftk/Memory3ds.h>
 
@@ -50,6 +51,12 @@ std::uint32_t FromLittleEndian(const unsigned char* bytes) {
         for (std::size_t i = 0; i < N; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
     }
     return value;
+}
+
+// A float, and a point of three, stored little-endian.
+inline float FloatAt(const unsigned char* bytes) { return std::bit_cast<float>(FromLittleEndian<4>(bytes)); }
+inline point3ds PointAt(const unsigned char* bytes) {
+    return {FloatAt(bytes), FloatAt(bytes + 4), FloatAt(bytes + 8)};
 }
 
 // Records the error and tells whether the routine must stop.
@@ -147,6 +154,14 @@ private:
 // the record must then be loaded.
 bool PeekLeadingText(Chunk3ds* chunk, std::size_t trailing, std::string& text,
                      const unsigned char** after = nullptr);
+
+// The first bytes of the own data of a chunk of the file whose record is not
+// loaded, for a record of fixed fields each read as it stands: *data points
+// at them in the read window, and the file is left where loading the record
+// would leave it; after an error that loading would have met *data is null.
+// False, nothing done that loading would not do again, when the window does
+// not hold them within the chunk: the record must then be loaded.
+bool PeekOwnData(Chunk3ds* chunk, std::size_t bytes, const unsigned char** data);
 
 // For each of count tags, the first chunk with it in the subtree at start,
 // as FindChunk3ds finds it, all in one walk; null for a tag not there.

@@ -135,6 +135,9 @@ void FreeProcData(material3ds& material) {
 }
 
 float SignedPercent(Chunk3ds* chunk) {
+    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 2, &own)) {
+        return own != nullptr ? static_cast<float>(static_cast<std::int16_t>(FromLittleEndian<2>(own))) / 100.0f : 0.0f;
+    }
     const auto* word = DataOf<WordData3ds>(chunk);
     return word != nullptr ? static_cast<float>(static_cast<std::int16_t>(word->value)) / 100.0f : 0.0f;
 }
@@ -398,6 +401,9 @@ float ReadPercentage3ds(Chunk3ds* chunk) {
     FindChunk3ds(chunk, INT_PERCENTAGE, &found);
     if (found != nullptr) return SignedPercent(found);
     FindChunk3ds(chunk, FLOAT_PERCENTAGE, &found);
+    if (const unsigned char* own = nullptr; PeekOwnData(found, 4, &own)) {
+        return own != nullptr ? FloatAt(own) : 0.0f;
+    }
     const auto* value = DataOf<FloatData3ds>(found);
     return value != nullptr ? value->value : 0.0f;
 }

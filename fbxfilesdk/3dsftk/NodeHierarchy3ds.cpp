@@ -139,6 +139,9 @@ std::uint16_t GetNodeId3ds(Chunk3ds* node) {
     Chunk3ds* idChunk = nullptr;
     FindChunk3ds(node, NODE_ID, &idChunk);
     if (idChunk == nullptr) return kNoId;
+    if (const unsigned char* own = nullptr; ftk3ds::PeekOwnData(idChunk, 2, &own)) {
+        return own != nullptr ? static_cast<std::uint16_t>(ftk3ds::FromLittleEndian<2>(own)) : kNoId;
+    }
     LoadedRecord record(idChunk);
     const auto* data = record.As<WordData3ds>();
     return data != nullptr ? data->value : kNoId;
