@@ -67,15 +67,14 @@ float Parameter(const keyheader3ds& key, std::uint16_t bit, float value) {
 
 using reader3ds::Channel;
 
-// Whether a curve node answers to a name as the take node's path look-ups
-// have it: the name with ASCII letters folded or, for a channel's short name,
-// the channel's data type.
-bool Answers(const KFCurveNode& node, const char* name, const KDataType* type) {
-    if (type != nullptr && node.GetDataType() == type) {
+// Whether a curve node of that name and data type answers to a name as the
+// take node's path look-ups have it: the name with ASCII letters folded or,
+// for a channel's short name, the channel's data type.
+bool Answers(const char* own, const KDataType* ownType, const char* name, const KDataType* type) {
+    if (type != nullptr && ownType == type) {
         return true;
     }
     const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
-    const char* own = node.GetName();
     const auto* a = reinterpret_cast<const unsigned char*>(own != nullptr ? own : "");
     const auto* b = reinterpret_cast<const unsigned char*>(name);
     for (;; ++a, ++b) {
@@ -103,8 +102,10 @@ void FindFirstBelow(const KFCurveNode& start, Sought* sought, int count, int& le
         if (child == nullptr) {
             continue;
         }
+        const char* name = child->GetName();
+        const KDataType* type = child->GetDataType();
         for (int index = 0; index < count; ++index) {
-            if (sought[index].mFound == nullptr && Answers(*child, sought[index].mName, sought[index].mType)) {
+            if (sought[index].mFound == nullptr && Answers(name, type, sought[index].mName, sought[index].mType)) {
                 sought[index].mFound = child;
                 --left;
             }
