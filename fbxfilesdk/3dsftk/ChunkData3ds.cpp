@@ -993,7 +993,13 @@ void SkipChunkData3ds(Chunk3ds* chunk) {
         SetFilePosition3ds(target);
     };
     if (auto fixed = FixedOwnDataLength(chunk->tag)) {
-        skipBytes(*fixed);
+        // Nothing was read yet: the file stands at start.
+        if (FtkErrorStops()) return;
+        if (start + *fixed > end) {
+            PushError3ds(ERR_INVALID_CHUNK);
+            return;
+        }
+        SetFilePosition3ds(start + *fixed);
         return;
     }
     switch (chunk->tag) {
