@@ -405,10 +405,13 @@ void ComputeNormals(KFbxMesh& mesh) {
             sum[2] += normal[2];
         }
     }
+    // Each sum is made unit length as a vector normalizes itself, here
+    // without a call per point.
     for (int point = 0; point < count; ++point) {
         const double* sum = &sums[static_cast<std::size_t>(point) * 3];
-        normals[point] = KFbxVector4(sum[0], sum[1], sum[2], 1.0);
-        normals[point].Normalize();
+        const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+        normals[point] = length != 0.0 ? KFbxVector4(sum[0] / length, sum[1] / length, sum[2] / length, 1.0)
+                                       : KFbxVector4(0.0, 0.0, 0.0, 1.0);
     }
 }
 
