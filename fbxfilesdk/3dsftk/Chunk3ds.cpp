@@ -217,8 +217,9 @@ void ReleaseChunk3ds(Chunk3ds** chunk) {
     *chunk = nullptr;
     while (current != nullptr) {
         Chunk3ds* next = current->sibling;
-        FreeChunkData3ds(current);
-        ReleaseChunk3ds(&current->children);
+        // Most chunks of a tree read from a file hold no record and no children.
+        if (current->data != nullptr) FreeChunkData3ds(current);
+        if (current->children != nullptr) ReleaseChunk3ds(&current->children);
         ftk3ds::FreeChunkMemory(current);
         current = next;
     }
@@ -272,7 +273,7 @@ bool HoldsMemoryRecord(const Chunk3ds& chunk) {
 
 // What copying the tree and releasing the copy leaves of its file records.
 void DropFileRecords(Chunk3ds& chunk) {
-    if (chunk.readindex != kNoFile3ds) FreeChunkData3ds(&chunk);
+    if (chunk.data != nullptr && chunk.readindex != kNoFile3ds) FreeChunkData3ds(&chunk);
     for (Chunk3ds* child = chunk.children; child != nullptr; child = child->sibling) DropFileRecords(*child);
 }
 

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1::reader3ds {
@@ -302,8 +303,7 @@ void FillTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
 // index arrays are then filled whole instead of growing item by item. The
 // mesh takes them in one list, each triangle's last corner complemented as
 // files store polygons.
-void AddPolygons(KFbxMesh& mesh, const ControlPointSplit& split) {
-    std::vector<int> corners = split.mCornerPoints;
+void AddPolygons(KFbxMesh& mesh, std::vector<int> corners) {
     for (std::size_t last = 2; last < corners.size(); last += 3) {
         corners[last] = -corners[last] - 1;
     }
@@ -493,7 +493,7 @@ bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion&
     if (!FacesNameVertices(record, problem) || !GroupsNameFaces(record, problem)) {
         return false;
     }
-    const ControlPointSplit split = SplitBySmoothingGroups(record, conversion.mSmoothingGroups);
+    ControlPointSplit split = SplitBySmoothingGroups(record, conversion.mSmoothingGroups);
     const int pointCount = static_cast<int>(split.mSources.size());
     mesh.InitControlPoints(pointCount);
     KFbxVector4* points = mesh.GetControlPoints();
@@ -501,7 +501,7 @@ bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion&
     for (int point = 0; points != nullptr && point < pointCount; ++point) {
         points[point] = scenePoint(record.vertices[split.mSources[static_cast<std::size_t>(point)]]);
     }
-    AddPolygons(mesh, split);
+    AddPolygons(mesh, std::move(split.mCornerPoints));
     FillTextureVertices(record, mesh);
     const MeshLooks looks = ApplyMaterialGroups(record, mesh, conversion);
     KFbxLayer* second = nullptr;
