@@ -62,7 +62,7 @@ void GetCameraEntryChunk3ds(Chunk3ds* chunk, camera3ds** camera) {
     camera3ds& c = **camera;
     const ReadingTree tree(chunk);
     if (FtkErrorStops()) return;
-    CopyName(c.name, TextOf(tree.Get()));
+    CopyNameOf(c.name, tree.Get());
     Chunk3ds* cameraChunk = FindChild(tree.Get(), N_CAMERA);
     const auto* data = DataOf<CameraData3ds>(cameraChunk);
     if (data == nullptr) return;

@@ -3,7 +3,67 @@
 #include <fbxfilesdk/3dsftk/ChunkData3ds.h>
 #include <fbxfilesdk/3dsftk/Internal3ds.h>
 
+#include <algorithm>
+#include <new>
+
 namespace fbxsdk_2006_11_1 {
+
+namespace ftk3ds {
+
+// Its chunks follow it in the same heap block.
+struct alignas(Chunk3ds) ChunkBlock {
+    // Chunks not yet released, and one more while chunks are still made in it.
+    std::uint32_t holders;
+    std::uint16_t capacity;
+
+    Chunk3ds* Chunks() { return reinterpret_cast<Chunk3ds*>(this + 1); }
+};
+
+namespace {
+
+constexpr std::uint16_t kChunksPerBlock = 64;
+constexpr std::int64_t kHeaderBytes = 6;
+
+void Unhold(ChunkBlock* block) {
+    if (block != nullptr && --block->holders == 0) FtkFree(block);
+}
+
+// A chunk's memory goes back to the heap, or to the block it shares.
+void FreeChunkMemory(Chunk3ds* chunk) {
+    if (chunk->blockslot == 0) {
+        FtkFree(chunk);
+        return;
+    }
+    Unhold(reinterpret_cast<ChunkBlock*>(chunk - (chunk->blockslot - 1)) - 1);
+}
+
+}  // namespace
+
+ChunkBlocks::~ChunkBlocks() { Unhold(block_); }
+
+Chunk3ds* ChunkBlocks::New(std::int64_t position) {
+    if (block_ == nullptr || used_ == block_->capacity) {
+        Unhold(block_);
+        block_ = nullptr;
+        const std::int64_t headers = std::max<std::int64_t>(1, (end_ - position) / kHeaderBytes);
+        const auto capacity = static_cast<std::uint16_t>(std::min<std::int64_t>(kChunksPerBlock, headers));
+        void* memory = Alloc3ds(__FILE__, __LINE__, sizeof(ChunkBlock) + capacity * sizeof(Chunk3ds));
+        if (memory == nullptr) {
+            PushError3ds(ERR_NO_MEM);
+            return nullptr;
+        }
+        block_ = new (memory) ChunkBlock{1, capacity};
+        used_ = 0;
+    }
+    auto* chunk = new (block_->Chunks() + used_) Chunk3ds{};
+    chunk->readindex = kNoFile3ds;
+    chunk->writeindex = kNoFile3ds;
+    chunk->blockslot = ++used_;
+    ++block_->holders;
+    return chunk;
+}
+
+}  // namespace ftk3ds
 
 void InitChunk3ds(Chunk3ds** chunk) {
     if (chunk == nullptr) {
@@ -39,6 +99,33 @@ Chunk3ds* FindInSubtree(Chunk3ds* start, std::uint32_t tag) {
 }
 
 }  // namespace
+
+namespace ftk3ds {
+
+namespace {
+
+void FindEachBelow(Chunk3ds* chunk, const std::uint32_t* tags, Chunk3ds** found, std::size_t count,
+                   std::size_t& left) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (found[i] == nullptr && chunk->tag == tags[i]) {
+            found[i] = chunk;
+            --left;
+        }
+    }
+    for (Chunk3ds* child = chunk->children; child != nullptr && left > 0; child = child->sibling) {
+        FindEachBelow(child, tags, found, count, left);
+    }
+}
+
+}  // namespace
+
+void FindEachInSubtree(Chunk3ds* start, const std::uint32_t* tags, Chunk3ds** found, std::size_t count) {
+    std::fill(found, found + count, nullptr);
+    std::size_t left = count;
+    if (start != nullptr) FindEachBelow(start, tags, found, count, left);
+}
+
+}  // namespace ftk3ds
 
 void FindChunk3ds(Chunk3ds* start, std::uint32_t tag, Chunk3ds** found) {
     if (found == nullptr) {
@@ -130,9 +217,10 @@ void ReleaseChunk3ds(Chunk3ds** chunk) {
     *chunk = nullptr;
     while (current != nullptr) {
         Chunk3ds* next = current->sibling;
-        FreeChunkData3ds(current);
-        ReleaseChunk3ds(&current->children);
-        FtkFree(current);
+        // Most chunks of a tree read from a file hold no record and no children.
+        if (current->data != nullptr) FreeChunkData3ds(current);
+        if (current->children != nullptr) ReleaseChunk3ds(&current->children);
+        ftk3ds::FreeChunkMemory(current);
         current = next;
     }
 }
@@ -185,7 +273,7 @@ bool HoldsMemoryRecord(const Chunk3ds& chunk) {
 
 // What copying the tree and releasing the copy leaves of its file records.
 void DropFileRecords(Chunk3ds& chunk) {
-    if (chunk.readindex != kNoFile3ds) FreeChunkData3ds(&chunk);
+    if (chunk.data != nullptr && chunk.readindex != kNoFile3ds) FreeChunkData3ds(&chunk);
     for (Chunk3ds* child = chunk.children; child != nullptr; child = child->sibling) DropFileRecords(*child);
 }
 

@@ -23,6 +23,7 @@ struct Chunk3ds {
     Chunk3ds* children;      // first child
     std::uint8_t readindex;  // open-file slot the data can be loaded from; kNoFile3ds: none
     std::uint8_t writeindex; // open-file slot the chunk is being written to; kNoFile3ds: none
+    std::uint16_t blockslot; // 0: a block of its own; n: the n-th chunk of a block shared with others
 };
 
 // A new empty chunk (tag, size and position 0, no data, no links, both

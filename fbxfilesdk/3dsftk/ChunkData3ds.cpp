@@ -370,21 +370,21 @@ public:
     void Byte(std::uint8_t& value) { Read(1, [&] { value = ReadByte3ds(); }); }
     void Word(std::uint16_t& value) {
         if (run_ != nullptr) {
-            value = static_cast<std::uint16_t>(Take(2));
+            value = static_cast<std::uint16_t>(Take<2>());
             return;
         }
         Read(2, [&] { value = ReadWord3ds(); });
     }
     void Dword(std::uint32_t& value) {
         if (run_ != nullptr) {
-            value = Take(4);
+            value = Take<4>();
             return;
         }
         Read(4, [&] { value = ReadDword3ds(); });
     }
     void Float(float& value) {
         if (run_ != nullptr) {
-            value = std::bit_cast<float>(Take(4));
+            value = std::bit_cast<float>(Take<4>());
             return;
         }
         Read(4, [&] { value = ReadFloat3ds(); });
@@ -546,15 +546,15 @@ private:
         }
     }
 
-    // The next n bytes of the run as a little-endian value.
-    std::uint32_t Take(std::size_t n) {
-        if (static_cast<std::size_t>(runEnd_ - run_) < n) {
+    // The next N bytes of the run as a little-endian value.
+    template <std::size_t N>
+    std::uint32_t Take() {
+        if (static_cast<std::size_t>(runEnd_ - run_) < N) {
             Invalid();
             return 0;
         }
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < n; ++i) value |= static_cast<std::uint32_t>(run_[i]) << (8 * i);
-        run_ += n;
+        const std::uint32_t value = ftk3ds::FromLittleEndian<N>(run_);
+        run_ += N;
         return value;
     }
 
@@ -810,6 +810,65 @@ void* InitChunkData3ds(Chunk3ds* chunk) {
     return record;
 }
 
+namespace {
+
+// The own data of a chunk of the file whose record is not loaded, as far as
+// the read window holds it within the chunk, with the file set at its start
+// as loading the record would set it.
+struct Peek {
+    enum { Refused, Failed, Ready } state = Refused;
+    const unsigned char* data = nullptr;
+    std::size_t held = 0;
+};
+
+Peek PeekOwnDataOf(Chunk3ds* chunk) {
+    if (chunk == nullptr || chunk->data != nullptr || chunk->size < 6 || FtkErrorStops() ||
+        !IsValidFileIndex3ds(chunk->readindex)) {
+        return {};
+    }
+    ErrorChunkScope3ds scope(chunk->tag, chunk->position);
+    const std::int64_t start = static_cast<std::int64_t>(chunk->position) + 6;
+    const std::int64_t end = static_cast<std::int64_t>(chunk->position) + chunk->size;
+    SetCurrentFileByIndex3ds(chunk->readindex);
+    SetFilePosition3ds(start);
+    if (FtkErrorStops()) return {Peek::Failed};
+    Peek peek{Peek::Ready};
+    peek.held = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(PeekCurrentFile3ds(&peek.data)), end - start));
+    return peek;
+}
+
+}  // namespace
+
+bool ftk3ds::PeekOwnData(Chunk3ds* chunk, std::size_t bytes, const unsigned char** data) {
+    const Peek peek = PeekOwnDataOf(chunk);
+    if (peek.state == Peek::Refused || (peek.state == Peek::Ready && peek.held < bytes)) return false;
+    *data = peek.state == Peek::Ready ? peek.data : nullptr;
+    if (*data != nullptr) TakeCurrentFile3ds(bytes);
+    return true;
+}
+
+bool ftk3ds::PeekLeadingText(Chunk3ds* chunk, std::size_t trailing, std::string& text, const unsigned char** after) {
+    const Peek peek = PeekOwnDataOf(chunk);
+    if (peek.state == Peek::Refused) return false;
+    if (peek.state == Peek::Failed) {
+        // As loading would have failed: no text.
+        text.clear();
+        if (after != nullptr) *after = nullptr;
+        return true;
+    }
+    const unsigned char* data = peek.data;
+    const std::size_t held = peek.held;
+    const auto* zero = held != 0 ? static_cast<const unsigned char*>(std::memchr(data, 0, held)) : nullptr;
+    if (zero == nullptr) return false;
+    const auto length = static_cast<std::size_t>(zero - data);
+    if (length + 1 + trailing > held) return false;
+    text.assign(reinterpret_cast<const char*>(data), length);
+    if (after != nullptr) *after = data + length + 1;
+    TakeCurrentFile3ds(length + 1 + trailing);
+    return true;
+}
+
 void* ReadChunkData3ds(Chunk3ds* chunk) {
     if (chunk == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
@@ -934,7 +993,13 @@ void SkipChunkData3ds(Chunk3ds* chunk) {
         SetFilePosition3ds(target);
     };
     if (auto fixed = FixedOwnDataLength(chunk->tag)) {
-        skipBytes(*fixed);
+        // Nothing was read yet: the file stands at start.
+        if (FtkErrorStops()) return;
+        if (start + *fixed > end) {
+            PushError3ds(ERR_INVALID_CHUNK);
+            return;
+        }
+        SetFilePosition3ds(start + *fixed);
         return;
     }
     switch (chunk->tag) {

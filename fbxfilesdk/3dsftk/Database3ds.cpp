@@ -25,7 +25,7 @@ bool IsXDataSubTag(std::uint32_t tag) { return tag >= XDATA_APPNAME && tag <= XD
 
 // Reads the headers of the chunks below parent, whose header was just read.
 // Returns false after a failure, having recorded ERR_READING_DATABASE once.
-bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
+bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData, ftk3ds::ChunkBlocks& blocks) {
     auto failed = [] {
         PushError3ds(ERR_READING_DATABASE);
         return false;
@@ -47,9 +47,8 @@ bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
             PushError3ds(ERR_INVALID_CHUNK);
             return failed();
         }
-        Chunk3ds* child = nullptr;
-        InitChunk3ds(&child);
-        if (FtkErrorStops()) return failed();
+        Chunk3ds* child = blocks.New(position);
+        if (FtkErrorStops() || child == nullptr) return failed();
         child->position = static_cast<std::uint32_t>(position);
         child->readindex = GetCurrentFileIndex3ds();
         ReadHeader3ds(child, &child->size);
@@ -79,7 +78,7 @@ bool ReadChildrenAt(Chunk3ds* parent, int depth, bool extraData) {
         }
         *tail = child;
         tail = &child->sibling;
-        if (!ReadChildrenAt(child, depth + 1, extraData || child->tag == XDATA_ENTRY)) return false;
+        if (!ReadChildrenAt(child, depth + 1, extraData || child->tag == XDATA_ENTRY, blocks)) return false;
         position += child->size;
         SetCurrentFileByIndex3ds(parent->readindex);
         SetFilePosition3ds(position);
@@ -104,6 +103,7 @@ void ReleaseContents(database3ds& database) {
 
 // The text of a name chunk's record, or null.
 std::string TextOf(Chunk3ds* chunk) {
+    if (std::string text; ftk3ds::PeekLeadingText(chunk, 0, text)) return text;
     LoadedRecord record(chunk);
     const auto* text = record.As<TextData3ds>();
     return text != nullptr && text->text != nullptr ? std::string(text->text) : std::string();
@@ -202,7 +202,8 @@ void ReadChildren3ds(Chunk3ds* chunk) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    ReadChildrenAt(chunk, 0, false);
+    ftk3ds::ChunkBlocks blocks(static_cast<std::int64_t>(chunk->position) + chunk->size);
+    ReadChildrenAt(chunk, 0, false, blocks);
 }
 
 void ReadXDataChildren3ds(Chunk3ds* chunk) {
@@ -210,7 +211,8 @@ void ReadXDataChildren3ds(Chunk3ds* chunk) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    ReadChildrenAt(chunk, 0, true);
+    ftk3ds::ChunkBlocks blocks(static_cast<std::int64_t>(chunk->position) + chunk->size);
+    ReadChildrenAt(chunk, 0, true, blocks);
 }
 
 void CreateDatabase3ds(file3ds* file, database3ds* database) {
@@ -390,12 +392,14 @@ void UpdateNodeList3ds(database3ds* database) {
             continue;
         }
         std::string name;
-        {
+        // The name is followed by the header's flags and parent index.
+        if (!ftk3ds::PeekLeadingText(header, 6, name)) {
             LoadedRecord record(header);
             const auto* data = record.As<NodeHeaderData3ds>();
             if (FtkErrorStops()) return;
             if (data != nullptr && data->name != nullptr) name = data->name;
         }
+        if (FtkErrorStops()) return;
         if (node->tag == OBJECT_NODE_TAG) {
             if (Chunk3ds* instance = FindChild(node, INSTANCE_NAME)) {
                 const std::string instanceName = TextOf(instance);

@@ -190,7 +190,7 @@ void GetLightEntryChunk3ds(Chunk3ds* chunk, light3ds** light) {
     }
     if (FtkErrorStops()) return;
     light3ds& l = **light;
-    CopyName(l.name, TextOf(tree.Get()));
+    CopyNameOf(l.name, tree.Get());
     Chunk3ds* lightChunk = FindChild(tree.Get(), N_DIRECT_LIGHT);
     if (const auto* position = DataOf<PointData3ds>(lightChunk)) l.position = position->point;
     for (Chunk3ds* child = lightChunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {

@@ -134,7 +134,38 @@ void FreeProcData(material3ds& material) {
     }
 }
 
+// The colour of a COLOR_24 or LIN_COLOR_24, a COLOR_F or LIN_COLOR_F, and
+// the value of a float record, of a tree being read: from the read window in
+// place where it holds them, else from the loaded record; target is left as
+// it is without a record.
+void ReadColor24(Chunk3ds* chunk, color3ds& target) {
+    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 3, &own)) {
+        if (own != nullptr) target = FromColor24(Color24Data3ds{own[0], own[1], own[2]}, kColor24Scale);
+        return;
+    }
+    if (const auto* bytes = DataOf<Color24Data3ds>(chunk)) target = FromColor24(*bytes, kColor24Scale);
+}
+
+void ReadColorF(Chunk3ds* chunk, color3ds& target) {
+    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 12, &own)) {
+        if (own != nullptr) target = {FloatAt(own), FloatAt(own + 4), FloatAt(own + 8)};
+        return;
+    }
+    if (const auto* floats = DataOf<ColorFData3ds>(chunk)) target = FromColorF(*floats);
+}
+
+void ReadFloat(Chunk3ds* chunk, float& target) {
+    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 4, &own)) {
+        if (own != nullptr) target = FloatAt(own);
+        return;
+    }
+    if (const auto* data = DataOf<FloatData3ds>(chunk)) target = data->value;
+}
+
 float SignedPercent(Chunk3ds* chunk) {
+    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 2, &own)) {
+        return own != nullptr ? static_cast<float>(static_cast<std::int16_t>(FromLittleEndian<2>(own))) / 100.0f : 0.0f;
+    }
     const auto* word = DataOf<WordData3ds>(chunk);
     return word != nullptr ? static_cast<float>(static_cast<std::int16_t>(word->value)) / 100.0f : 0.0f;
 }
@@ -180,12 +211,12 @@ bool ReadMaterialColor(Chunk3ds* holder, color3ds& color) {
         Chunk3ds* found = nullptr;
         FindChunk3ds(holder, byteTag, &found);
         if (found != nullptr) {
-            if (const auto* bytes = DataOf<Color24Data3ds>(found)) color = FromColor24(*bytes, kColor24Scale);
+            ReadColor24(found, color);
             return true;
         }
         FindChunk3ds(holder, floatTag, &found);
         if (found == nullptr) return false;
-        if (const auto* floats = DataOf<ColorFData3ds>(found)) color = FromColorF(*floats);
+        ReadColorF(found, color);
         return true;
     };
     const bool plain = read(COLOR_24, COLOR_F);
@@ -230,7 +261,7 @@ void ReadMaterialChild(Chunk3ds* child, material3ds& m, bool& falloffInward) {
     }
     switch (tag) {
         case MAT_NAME:
-            CopyName(m.name, TextOf(child));
+            CopyNameOf(m.name, child);
             return;
         case MAT_AMBIENT:
         case MAT_DIFFUSE:
@@ -248,7 +279,7 @@ void ReadMaterialChild(Chunk3ds* child, material3ds& m, bool& falloffInward) {
             }
             return;
         case MAT_WIRESIZE:
-            if (const auto* size = DataOf<FloatData3ds>(child)) m.wiresize = size->value;
+            ReadFloat(child, m.wiresize);
             return;
         case MAT_ACUBIC:
             if (const auto* acubic = DataOf<AutoReflectData3ds>(child)) {
@@ -398,6 +429,9 @@ float ReadPercentage3ds(Chunk3ds* chunk) {
     FindChunk3ds(chunk, INT_PERCENTAGE, &found);
     if (found != nullptr) return SignedPercent(found);
     FindChunk3ds(chunk, FLOAT_PERCENTAGE, &found);
+    if (const unsigned char* own = nullptr; PeekOwnData(found, 4, &own)) {
+        return own != nullptr ? FloatAt(own) : 0.0f;
+    }
     const auto* value = DataOf<FloatData3ds>(found);
     return value != nullptr ? value->value : 0.0f;
 }
@@ -407,15 +441,11 @@ void GetMapParams3ds(Chunk3ds* chunk, texturemap3ds* map) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    auto color = [](Chunk3ds* child, color3ds& target) {
-        if (const auto* bytes = DataOf<Color24Data3ds>(child)) target = FromColor24(*bytes, kColor24Scale);
-    };
-    auto value = [](Chunk3ds* child, float& target) {
-        if (const auto* data = DataOf<FloatData3ds>(child)) target = data->value;
-    };
+    const auto color = &ReadColor24;
+    const auto value = &ReadFloat;
     for (Chunk3ds* child = chunk->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         switch (child->tag) {
-            case MAT_MAPNAME: CopyName(map->name, TextOf(child)); break;
+            case MAT_MAPNAME: CopyNameOf(map->name, child); break;
             case INT_PERCENTAGE: map->percent = SignedPercent(child); break;
             case FLOAT_PERCENTAGE: value(child, map->percent); break;
             case MAT_MAP_TILING:
@@ -485,14 +515,15 @@ void GetMaterialEntryChunk3ds(Chunk3ds* chunk, material3ds** material) {
     if (FtkErrorStops()) return;
     material3ds& m = **material;
     bool falloffInward = false;
-    for (Chunk3ds* child = chunk->children; child != nullptr; child = child->sibling) {
+    // The records of the whole entry are read from one tree, let go at the end.
+    const ReadingTree tree(chunk);
+    if (FtkErrorStops()) return;
+    for (Chunk3ds* child = tree.Get()->children; child != nullptr; child = child->sibling) {
         ErrorChunkScope3ds scope(child->tag, child->position);
-        const ReadingTree tree(child);
-        if (FtkErrorStops()) return;
         // Other programs store chunks of their own in materials: like unknown
         // chunks anywhere else in a file, what the record does not hold is
         // passed over, so the material and the rest of the file still read.
-        ReadMaterialChild(tree.Get(), m, falloffInward);
+        ReadMaterialChild(child, m, falloffInward);
         if (FtkErrorStops()) return;
     }
     if (falloffInward) m.transfalloff = -std::fabs(m.transfalloff);

@@ -278,12 +278,20 @@ void ReadMeshChild(Chunk3ds* child, mesh3ds& m) {
                       &TexVertsData3ds::texverts);
             break;
         case MESH_MATRIX:
-            if (auto* matrix = DataOf<MeshMatrixData3ds>(child)) {
+            if (const unsigned char* own = nullptr; PeekOwnData(child, sizeof m.localmatrix, &own)) {
+                for (std::size_t i = 0; own != nullptr && i < std::size(m.localmatrix); ++i) {
+                    m.localmatrix[i] = FloatAt(own + 4 * i);
+                }
+            } else if (auto* matrix = DataOf<MeshMatrixData3ds>(child)) {
                 std::copy(std::begin(matrix->matrix), std::end(matrix->matrix), m.localmatrix);
             }
             break;
         case MESH_COLOR:
-            if (auto* color = DataOf<ByteData3ds>(child)) m.meshcolor = color->value;
+            if (const unsigned char* own = nullptr; PeekOwnData(child, 1, &own)) {
+                if (own != nullptr) m.meshcolor = own[0];
+            } else if (auto* color = DataOf<ByteData3ds>(child)) {
+                m.meshcolor = color->value;
+            }
             break;
         case MESH_TEXTURE_INFO:
             if (auto* info = DataOf<MeshTextureInfoData3ds>(child)) {
@@ -302,7 +310,7 @@ void ReadMeshChild(Chunk3ds* child, mesh3ds& m) {
             }
             break;
         case PROC_NAME:
-            CopyName(m.procname, TextOf(child));
+            CopyNameOf(m.procname, child);
             break;
         case PROC_DATA:
             if (auto* block = DataOf<BlockData3ds>(child)) {
@@ -335,7 +343,7 @@ void GetMeshEntryChunk3ds(Chunk3ds* chunk, mesh3ds** mesh) {
     // keeps nothing loaded here.
     const ReadingTree tree(chunk);
     if (FtkErrorStops()) return;
-    CopyName(m.name, TextOf(tree.Get()));
+    CopyNameOf(m.name, tree.Get());
     Chunk3ds* triObject = FindChild(tree.Get(), N_TRI_OBJECT);
     for (Chunk3ds* child = triObject->children; child != nullptr && !FtkErrorStops(); child = child->sibling) {
         ReadMeshChild(child, m);

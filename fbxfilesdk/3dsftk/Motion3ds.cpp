@@ -87,7 +87,16 @@ void ReadNodeHeader(Chunk3ds* node, char* name, std::size_t nameSize, char (&par
     if (node == nullptr) return;
     Chunk3ds* headerChunk = nullptr;
     FindChunk3ds(node, NODE_HDR, &headerChunk);
-    if (const auto* header = DataOf<NodeHeaderData3ds>(headerChunk)) {
+    // The name is followed by the two flag words and the parent index.
+    std::string text;
+    const unsigned char* words = nullptr;
+    if (PeekLeadingText(headerChunk, 6, text, &words)) {
+        CopyName(name, nameSize, text.c_str());
+        if (words != nullptr) {
+            flags1 = static_cast<std::uint16_t>(FromLittleEndian<2>(words));
+            flags2 = static_cast<std::uint16_t>(FromLittleEndian<2>(words + 2));
+        }
+    } else if (const auto* header = DataOf<NodeHeaderData3ds>(headerChunk)) {
         CopyName(name, nameSize, header->name);
         flags1 = header->flags1;
         flags2 = header->flags2;
@@ -262,19 +271,39 @@ void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion) {
     const ReadingTree tree(node);
     if (FtkErrorStops()) return;
     ReadNodeHeader(tree.Get(), m->name, sizeof m->name, m->parent, m->flags1, m->flags2);
-    CopyName(m->instance, TextOf(FindIn(tree.Get(), INSTANCE_NAME)));
-    const auto* pivot = DataOf<PointData3ds>(FindIn(tree.Get(), PIVOT));
-    m->pivot = pivot != nullptr ? pivot->point : point3ds{0, 0, 0};
-    const auto* box = DataOf<BoundBoxData3ds>(FindIn(tree.Get(), BOUNDBOX));
-    m->boundmin = box != nullptr ? box->min : point3ds{0, 0, 0};
-    m->boundmax = box != nullptr ? box->max : point3ds{0, 0, 0};
-    const auto* smooth = DataOf<FloatData3ds>(FindIn(tree.Get(), MORPH_SMOOTH));
-    m->morphsmooth = smooth != nullptr ? smooth->value : 0.0f;
-    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), POS_TRACK_TAG), m->position);
-    TakeTrack<RotTrackData3ds>(FindIn(tree.Get(), ROT_TRACK_TAG), m->rotation);
-    TakeTrack<PointTrackData3ds>(FindIn(tree.Get(), SCL_TRACK_TAG), m->scale);
-    TakeTrack<MorphTrackData3ds>(FindIn(tree.Get(), MORPH_TRACK_TAG), m->morph);
-    TakeTrack<HideTrackData3ds>(FindIn(tree.Get(), HIDE_TRACK_TAG), m->hide);
+    // The node's chunks are found in one walk, then read in their order.
+    enum Part { kInstance, kPivot, kBox, kSmooth, kPosition, kRotation, kScale, kMorph, kHide, kParts };
+    static constexpr std::uint32_t kTags[kParts] = {INSTANCE_NAME,  PIVOT,         BOUNDBOX,
+                                                    MORPH_SMOOTH,   POS_TRACK_TAG, ROT_TRACK_TAG,
+                                                    SCL_TRACK_TAG,  MORPH_TRACK_TAG, HIDE_TRACK_TAG};
+    Chunk3ds* parts[kParts];
+    FindEachInSubtree(tree.Get(), kTags, parts, kParts);
+    CopyNameOf(m->instance, parts[kInstance]);
+    if (const unsigned char* own = nullptr; PeekOwnData(parts[kPivot], 12, &own)) {
+        m->pivot = own != nullptr ? PointAt(own) : point3ds{0, 0, 0};
+    } else {
+        const auto* pivot = DataOf<PointData3ds>(parts[kPivot]);
+        m->pivot = pivot != nullptr ? pivot->point : point3ds{0, 0, 0};
+    }
+    if (const unsigned char* own = nullptr; PeekOwnData(parts[kBox], 24, &own)) {
+        m->boundmin = own != nullptr ? PointAt(own) : point3ds{0, 0, 0};
+        m->boundmax = own != nullptr ? PointAt(own + 12) : point3ds{0, 0, 0};
+    } else {
+        const auto* box = DataOf<BoundBoxData3ds>(parts[kBox]);
+        m->boundmin = box != nullptr ? box->min : point3ds{0, 0, 0};
+        m->boundmax = box != nullptr ? box->max : point3ds{0, 0, 0};
+    }
+    if (const unsigned char* own = nullptr; PeekOwnData(parts[kSmooth], 4, &own)) {
+        m->morphsmooth = own != nullptr ? FloatAt(own) : 0.0f;
+    } else {
+        const auto* smooth = DataOf<FloatData3ds>(parts[kSmooth]);
+        m->morphsmooth = smooth != nullptr ? smooth->value : 0.0f;
+    }
+    TakeTrack<PointTrackData3ds>(parts[kPosition], m->position);
+    TakeTrack<RotTrackData3ds>(parts[kRotation], m->rotation);
+    TakeTrack<PointTrackData3ds>(parts[kScale], m->scale);
+    TakeTrack<MorphTrackData3ds>(parts[kMorph], m->morph);
+    TakeTrack<HideTrackData3ds>(parts[kHide], m->hide);
 }
 
 void GetObjectMotionByIndex3ds(database3ds* database, std::uint32_t index, kfmesh3ds** motion) {

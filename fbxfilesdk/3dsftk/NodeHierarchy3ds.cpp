@@ -48,7 +48,11 @@ NodeIdEntry FillNodeIdEntry(Chunk3ds* node, std::uint16_t id) {
     entry.node = node;
     Chunk3ds* header = nullptr;
     FindChunk3ds(node, NODE_HDR, &header);
-    if (header != nullptr) {
+    // The name is followed by two words of flags and the parent index.
+    const unsigned char* words = nullptr;
+    if (header != nullptr && ftk3ds::PeekLeadingText(header, 6, entry.name, &words)) {
+        if (words != nullptr) entry.parentId = static_cast<std::uint16_t>(ftk3ds::FromLittleEndian<2>(words + 4));
+    } else if (header != nullptr) {
         LoadedRecord record(header);
         if (const auto* data = record.As<NodeHeaderData3ds>()) {
             if (data->name != nullptr) entry.name = data->name;
@@ -58,9 +62,11 @@ NodeIdEntry FillNodeIdEntry(Chunk3ds* node, std::uint16_t id) {
     if (node->tag == OBJECT_NODE_TAG && !FtkErrorStops()) {
         Chunk3ds* instance = nullptr;
         FindChunk3ds(node, INSTANCE_NAME, &instance);
-        LoadedRecord record(instance);
-        if (const auto* data = record.As<TextData3ds>()) {
-            if (data->text != nullptr) entry.instance = data->text;
+        if (!ftk3ds::PeekLeadingText(instance, 0, entry.instance)) {
+            LoadedRecord record(instance);
+            if (const auto* data = record.As<TextData3ds>()) {
+                if (data->text != nullptr) entry.instance = data->text;
+            }
         }
     }
     return entry;
@@ -133,6 +139,9 @@ std::uint16_t GetNodeId3ds(Chunk3ds* node) {
     Chunk3ds* idChunk = nullptr;
     FindChunk3ds(node, NODE_ID, &idChunk);
     if (idChunk == nullptr) return kNoId;
+    if (const unsigned char* own = nullptr; ftk3ds::PeekOwnData(idChunk, 2, &own)) {
+        return own != nullptr ? static_cast<std::uint16_t>(ftk3ds::FromLittleEndian<2>(own)) : kNoId;
+    }
     LoadedRecord record(idChunk);
     const auto* data = record.As<WordData3ds>();
     return data != nullptr ? data->value : kNoId;

@@ -32,12 +32,7 @@ bool WriteBytes(const void* buffer, std::size_t count) {
     return true;
 }
 
-template <std::size_t N>
-std::uint32_t FromLittleEndian(const unsigned char* bytes) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < N; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    return value;
-}
+using ftk3ds::FromLittleEndian;
 
 // Most values stand in the window already: they are taken from there without
 // a copy, and only the others are read.

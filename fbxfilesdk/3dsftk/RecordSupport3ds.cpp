@@ -53,6 +53,14 @@ const char* TextOf(Chunk3ds* chunk) {
     return record != nullptr && record->text != nullptr ? record->text : "";
 }
 
+void CopyNameOf(char* field, std::size_t size, Chunk3ds* chunk) {
+    if (std::string text; PeekLeadingText(chunk, 0, text)) {
+        CopyName(field, size, text.c_str());
+        return;
+    }
+    CopyName(field, size, TextOf(chunk));
+}
+
 ColorFData3ds ToColorF(const color3ds& color) { return {color.red, color.green, color.blue}; }
 color3ds FromColorF(const ColorFData3ds& color) { return {color.red, color.green, color.blue}; }
 color3ds FromColor24(const Color24Data3ds& color, float scale) {

@@ -76,6 +76,13 @@ Record* DataOf(Chunk3ds* chunk) {
 
 // The text of a name chunk of a tree being read, or "".
 const char* TextOf(Chunk3ds* chunk);
+// That text copied into a fixed field, cut to fit and terminated; taken from
+// the read window in place where it holds the text.
+void CopyNameOf(char* field, std::size_t size, Chunk3ds* chunk);
+template <std::size_t N>
+void CopyNameOf(char (&field)[N], Chunk3ds* chunk) {
+    CopyNameOf(field, N, chunk);
+}
 
 // Takes an array over from a record (which gives it up).
 template <class T>

@@ -192,6 +192,7 @@ template <class Slot, class Record>
 bool KFbxReader3DS::FetchEach(std::vector<Slot>& slots, std::uint32_t (*count)(database3ds*),
                               void (*get)(database3ds*, std::uint32_t, Record**)) {
     const std::uint32_t records = count(mDatabase);
+    slots.reserve(slots.size() + records);
     for (std::uint32_t index = 0; index < records && !ToolkitFailed(); ++index) {
         Record* record = nullptr;
         get(mDatabase, index, &record);

@@ -176,9 +176,12 @@ private:
     bool AnimateSpotLights();
     bool AnimateCameras();
     KFbxTakeNode* BeginTake(KFbxNode& node);
-    bool ReadPositionKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track, const point3ds& fallback);
-    bool ReadRotationKeys(KFbxNode* node, const reader3ds::Track<rotkey3ds>& track);
-    bool ReadScaleKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track);
+    // The channels' curves are found by the caller that has them, or else
+    // here.
+    bool ReadPositionKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track, const point3ds& fallback,
+                          const reader3ds::Channel* curves = nullptr);
+    bool ReadRotationKeys(KFbxNode* node, const reader3ds::Track<rotkey3ds>& track, const reader3ds::Channel& curves);
+    bool ReadScaleKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track, const reader3ds::Channel& curves);
     bool ReadColorKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track, const color3ds& fallback);
     bool ReadHotspotKeys(KFbxNode* node, const reader3ds::Track<float>& track, float fallback);
     bool ReadFovKeys(KFbxNode* node, const reader3ds::Track<float>& track, float fallback);

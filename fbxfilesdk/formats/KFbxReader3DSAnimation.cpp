@@ -9,6 +9,7 @@
 #include <fbxfilesdk/animation/KFCurveFilterKeyReducer.h>
 #include <fbxfilesdk/animation/KFCurveFilterUnroll.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KDataType.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KFbxQuaternion.h>
@@ -20,6 +21,7 @@
 #include <fbxfilesdk/scene/KFbxMarker.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -65,24 +67,95 @@ float Parameter(const keyheader3ds& key, std::uint16_t bit, float value) {
 
 using reader3ds::Channel;
 
-// The X, Y and Z curves of a transform channel ("T", "R" or "S") of the take:
-// found as the take node finds each one (below "Transform", the channel, then
-// the axis), with the channel found once for all three. A curve not found so
-// is asked of the take node, which records that it is missing.
-Channel TransformCurves(KFbxTakeNode& take, const char* channel) {
-    static const char* const kAxes[3] = {"X", "Y", "Z"};
-    const KFCurveNode* root = take.GetKFCurveNode();
-    const KFCurveNode* transform = root != nullptr ? root->Find("Transform") : nullptr;
-    const KFCurveNode* node = transform != nullptr ? transform->Find(channel) : nullptr;
-    KFCurve* curves[3] = {nullptr, nullptr, nullptr};
-    for (int axis = 0; axis < 3; ++axis) {
-        const KFCurveNode* found = node != nullptr ? node->Find(kAxes[axis]) : nullptr;
-        curves[axis] = found != nullptr ? found->FCurveGet() : nullptr;
-        if (curves[axis] == nullptr) {
-            curves[axis] = take.GetKFCurve("Transform", channel, kAxes[axis]);
+// Whether a curve node of that name and data type answers to a name as the
+// take node's path look-ups have it: the name with ASCII letters folded or,
+// for a channel's short name, the channel's data type.
+bool Answers(const char* own, const KDataType* ownType, const char* name, const KDataType* type) {
+    if (type != nullptr && ownType == type) {
+        return true;
+    }
+    const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
+    const auto* a = reinterpret_cast<const unsigned char*>(own != nullptr ? own : "");
+    const auto* b = reinterpret_cast<const unsigned char*>(name);
+    for (;; ++a, ++b) {
+        if (fold(*a) != fold(*b)) {
+            return false;
+        }
+        if (*a == 0) {
+            return true;
         }
     }
-    return Channel{curves[0], curves[1], curves[2]};
+}
+
+struct Sought {
+    const char* mName;
+    const KDataType* mType;
+    KFCurveNode* mFound;
+};
+
+// For each sought name, the first node below start, depth first, that answers
+// to it: what a path look-up of that one name finds, for several names in one
+// walk.
+void FindFirstBelow(const KFCurveNode& start, Sought* sought, int count, int& left) {
+    for (int i = 0; i < start.GetCount() && left > 0; ++i) {
+        KFCurveNode* child = start.Get(i);
+        if (child == nullptr) {
+            continue;
+        }
+        const char* name = child->GetName();
+        const KDataType* type = child->GetDataType();
+        for (int index = 0; index < count; ++index) {
+            if (sought[index].mFound == nullptr && Answers(name, type, sought[index].mName, sought[index].mType)) {
+                sought[index].mFound = child;
+                --left;
+            }
+        }
+        FindFirstBelow(*child, sought, count, left);
+    }
+}
+
+const KFCurveNode* FindFirstBelow(const KFCurveNode* start, const char* name) {
+    Sought sought{name, nullptr, nullptr};
+    int left = 1;
+    if (start != nullptr) {
+        FindFirstBelow(*start, &sought, 1, left);
+    }
+    return sought.mFound;
+}
+
+// The X, Y and Z curves of the first count transform channels of the take,
+// in the order T, R, S: what the take node finds for each (below "Transform",
+// the channel, then the axis), with every level searched once for all the
+// names it is asked. A curve not found so is asked of the take node, which
+// records that it is missing.
+std::array<Channel, 3> TransformCurves(KFbxTakeNode& take, int count) {
+    static const char* const kChannels[3] = {"T", "R", "S"};
+    static const char* const kAxes[3] = {"X", "Y", "Z"};
+    const KFCurveNode* transform = FindFirstBelow(take.GetKFCurveNode(), "Transform");
+    Sought channels[3] = {{kChannels[0], gKDataTypeLclTranslation, nullptr},
+                          {kChannels[1], gKDataTypeLclRotation, nullptr},
+                          {kChannels[2], gKDataTypeLclScaling, nullptr}};
+    int left = count;
+    if (transform != nullptr) {
+        FindFirstBelow(*transform, channels, count, left);
+    }
+    std::array<Channel, 3> result{Channel{}, Channel{}, Channel{}};
+    for (int channel = 0; channel < count; ++channel) {
+        Sought axes[3] = {{kAxes[0], nullptr, nullptr}, {kAxes[1], nullptr, nullptr}, {kAxes[2], nullptr, nullptr}};
+        int axesLeft = 3;
+        if (channels[channel].mFound != nullptr) {
+            FindFirstBelow(*channels[channel].mFound, axes, 3, axesLeft);
+        }
+        KFCurve* curves[3] = {nullptr, nullptr, nullptr};
+        for (int axis = 0; axis < 3; ++axis) {
+            curves[axis] = axes[axis].mFound != nullptr ? axes[axis].mFound->FCurveGet() : nullptr;
+            if (curves[axis] == nullptr) {
+                curves[axis] = take.GetKFCurve("Transform", kChannels[channel], kAxes[axis]);
+            }
+        }
+        result[static_cast<std::size_t>(channel)] = Channel{curves[0], curves[1], curves[2]};
+    }
+    return result;
 }
 
 void SetDefaults(const Channel& curves, const double* values) {
@@ -204,12 +277,12 @@ void KFbxReader3DS::ReduceKeys(const Channel& curves) {
 bool KFbxReader3DS::StaticTrack(std::uint32_t count) const { return count < 2 || !mFlags.mAnimation; }
 
 bool KFbxReader3DS::ReadPositionKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track,
-                                     const point3ds& fallback) {
+                                     const point3ds& fallback, const Channel* found) {
     KFbxTakeNode* take = node != nullptr ? node->GetCurrentTakeNode() : nullptr;
     if (take == nullptr) {
         return true;
     }
-    const Channel curves = TransformCurves(*take, "T");
+    const Channel curves = found != nullptr ? *found : TransformCurves(*take, 1)[0];
     const double scale = LengthScale();
     if (StaticTrack(track.mCount)) {
         const KFbxVector4 position = ScenePosition(track.mCount > 0 ? track.mValues[0] : fallback, scale);
@@ -227,12 +300,11 @@ bool KFbxReader3DS::ReadPositionKeys(KFbxNode* node, const reader3ds::Track<poin
     return curves.Complete(3) ? SetChannelKeys(curves, track.mKeys, track.mCount, values.data()) : true;
 }
 
-bool KFbxReader3DS::ReadRotationKeys(KFbxNode* node, const reader3ds::Track<rotkey3ds>& track) {
-    KFbxTakeNode* take = node != nullptr ? node->GetCurrentTakeNode() : nullptr;
-    if (take == nullptr) {
+bool KFbxReader3DS::ReadRotationKeys(KFbxNode* node, const reader3ds::Track<rotkey3ds>& track,
+                                     const Channel& curves) {
+    if (node == nullptr || node->GetCurrentTakeNode() == nullptr) {
         return true;
     }
-    const Channel curves = TransformCurves(*take, "R");
     if (StaticTrack(track.mCount)) {
         const KFbxVector4 rotation =
             track.mCount > 0 ? EulerOf(KeyRotation(track.mValues[0])) : KFbxVector4(0.0, 0.0, 0.0, 0.0);
@@ -257,12 +329,10 @@ bool KFbxReader3DS::ReadRotationKeys(KFbxNode* node, const reader3ds::Track<rotk
     return true;
 }
 
-bool KFbxReader3DS::ReadScaleKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track) {
-    KFbxTakeNode* take = node != nullptr ? node->GetCurrentTakeNode() : nullptr;
-    if (take == nullptr) {
+bool KFbxReader3DS::ReadScaleKeys(KFbxNode* node, const reader3ds::Track<point3ds>& track, const Channel& curves) {
+    if (node == nullptr || node->GetCurrentTakeNode() == nullptr) {
         return true;
     }
-    const Channel curves = TransformCurves(*take, "S");
     // Scaling is a ratio along each axis: the axes swap, no sign changes.
     const auto scaling = [](const point3ds& value) { return KFbxVector4(value.x, value.z, value.y, 0.0); };
     if (StaticTrack(track.mCount)) {
@@ -374,7 +444,8 @@ bool KFbxReader3DS::AnimateObjects() {
             continue;
         }
         const kfmesh3ds& record = *motion.mRecord;
-        if (BeginTake(*motion.mNode) == nullptr) {
+        KFbxTakeNode* take = BeginTake(*motion.mNode);
+        if (take == nullptr) {
             return false;
         }
         // Without keyframer data the tracks are empty: their defaults would
@@ -382,9 +453,10 @@ bool KFbxReader3DS::AnimateObjects() {
         if (motion.mWithoutKeyframer && motion.mMesh != nullptr && PlaceByMeshMatrix(*motion.mNode, *motion.mMesh)) {
             continue;
         }
-        if (!ReadPositionKeys(motion.mNode, reader3ds::TrackOf(record.position), {}) ||
-            !ReadRotationKeys(motion.mNode, reader3ds::TrackOf(record.rotation)) ||
-            !ReadScaleKeys(motion.mNode, reader3ds::TrackOf(record.scale))) {
+        const std::array<Channel, 3> curves = TransformCurves(*take, 3);
+        if (!ReadPositionKeys(motion.mNode, reader3ds::TrackOf(record.position), {}, &curves[0]) ||
+            !ReadRotationKeys(motion.mNode, reader3ds::TrackOf(record.rotation), curves[1]) ||
+            !ReadScaleKeys(motion.mNode, reader3ds::TrackOf(record.scale), curves[2])) {
             return false;
         }
     }
@@ -404,9 +476,10 @@ bool KFbxReader3DS::PlaceByMeshMatrix(KFbxNode& node, const mesh3ds& mesh) {
     node.SetLclScaling(parts[2]);
     KFbxTakeNode* take = node.GetCurrentTakeNode();
     if (take != nullptr) {
-        SetDefaults(TransformCurves(*take, "T"), parts[0]);
-        SetDefaults(TransformCurves(*take, "R"), parts[1]);
-        SetDefaults(TransformCurves(*take, "S"), parts[2]);
+        const std::array<Channel, 3> curves = TransformCurves(*take, 3);
+        for (std::size_t channel = 0; channel < curves.size(); ++channel) {
+            SetDefaults(curves[channel], parts[channel]);
+        }
     }
     return true;
 }

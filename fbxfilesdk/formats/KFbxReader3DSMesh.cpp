@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1::reader3ds {
@@ -140,10 +141,33 @@ KgeMatrix ObjectSpaceOf(const float* local) {
     return result;
 }
 
-KFbxVector4 ScenePoint(const KgeMatrix& objectSpace, const point3ds& point, double scale) {
-    const KFbxVector4 local = objectSpace.MultT(KFbxVector4(point.x, point.y, point.z, 1.0));
-    return KFbxVector4(local[0] * scale, local[2] * scale, -local[1] * scale, 1.0);
-}
+// The transform of file points into scene points: the object-space matrix's
+// rows, taken once for all the points of a mesh. A point is transformed as
+// the matrix transforms a point, term by term in the same order.
+class ScenePoints {
+public:
+    ScenePoints(const KgeMatrix& objectSpace, double scale) : mScale(scale) {
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                mRows[row][column] = objectSpace[row][column];
+            }
+        }
+    }
+    KFbxVector4 operator()(const point3ds& point) const {
+        const double x = point.x;
+        const double y = point.y;
+        const double z = point.z;
+        double local[3];
+        for (int column = 0; column < 3; ++column) {
+            local[column] = x * mRows[0][column] + y * mRows[1][column] + z * mRows[2][column] + mRows[3][column];
+        }
+        return KFbxVector4(local[0] * mScale, local[2] * mScale, -local[1] * mScale, 1.0);
+    }
+
+private:
+    double mRows[4][3];
+    double mScale;
+};
 
 // The index of the item in the element's direct array; -1 when absent.
 template <class Element, class Item>
@@ -279,8 +303,7 @@ void FillTextureVertices(const mesh3ds& record, KFbxMesh& mesh) {
 // index arrays are then filled whole instead of growing item by item. The
 // mesh takes them in one list, each triangle's last corner complemented as
 // files store polygons.
-void AddPolygons(KFbxMesh& mesh, const ControlPointSplit& split) {
-    std::vector<int> corners = split.mCornerPoints;
+void AddPolygons(KFbxMesh& mesh, std::vector<int> corners) {
     for (std::size_t last = 2; last < corners.size(); last += 3) {
         corners[last] = -corners[last] - 1;
     }
@@ -382,10 +405,13 @@ void ComputeNormals(KFbxMesh& mesh) {
             sum[2] += normal[2];
         }
     }
+    // Each sum is made unit length as a vector normalizes itself, here
+    // without a call per point.
     for (int point = 0; point < count; ++point) {
         const double* sum = &sums[static_cast<std::size_t>(point) * 3];
-        normals[point] = KFbxVector4(sum[0], sum[1], sum[2], 1.0);
-        normals[point].Normalize();
+        const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+        normals[point] = length != 0.0 ? KFbxVector4(sum[0] / length, sum[1] / length, sum[2] / length, 1.0)
+                                       : KFbxVector4(0.0, 0.0, 0.0, 1.0);
     }
 }
 
@@ -467,16 +493,15 @@ bool ConvertMesh3ds(const mesh3ds& record, KFbxMesh& mesh, const MeshConversion&
     if (!FacesNameVertices(record, problem) || !GroupsNameFaces(record, problem)) {
         return false;
     }
-    const ControlPointSplit split = SplitBySmoothingGroups(record, conversion.mSmoothingGroups);
+    ControlPointSplit split = SplitBySmoothingGroups(record, conversion.mSmoothingGroups);
     const int pointCount = static_cast<int>(split.mSources.size());
     mesh.InitControlPoints(pointCount);
     KFbxVector4* points = mesh.GetControlPoints();
-    const KgeMatrix objectSpace = ObjectSpaceOf(record.localmatrix);
+    const ScenePoints scenePoint(ObjectSpaceOf(record.localmatrix), conversion.mScale);
     for (int point = 0; points != nullptr && point < pointCount; ++point) {
-        const point3ds& vertex = record.vertices[split.mSources[static_cast<std::size_t>(point)]];
-        points[point] = ScenePoint(objectSpace, vertex, conversion.mScale);
+        points[point] = scenePoint(record.vertices[split.mSources[static_cast<std::size_t>(point)]]);
     }
-    AddPolygons(mesh, split);
+    AddPolygons(mesh, std::move(split.mCornerPoints));
     FillTextureVertices(record, mesh);
     const MeshLooks looks = ApplyMaterialGroups(record, mesh, conversion);
     KFbxLayer* second = nullptr;

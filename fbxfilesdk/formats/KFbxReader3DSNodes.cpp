@@ -122,10 +122,14 @@ void KFbxReader3DS::MovePivot(MeshSlot& slot, const point3ds& pivot) {
     }
     slot.mPivotApplied = true;
     const double scale = LengthScale();
-    const KFbxVector4 offset(pivot.x * scale, pivot.z * scale, -pivot.y * scale, 0.0);
+    const double offset[4] = {pivot.x * scale, pivot.z * scale, -pivot.y * scale, 0.0};
     KFbxVector4* points = slot.mMesh->GetControlPoints();
-    for (int point = 0; points != nullptr && point < slot.mMesh->GetControlPointsCount(); ++point) {
-        points[point] = points[point] - offset;
+    const int count = points != nullptr ? slot.mMesh->GetControlPointsCount() : 0;
+    for (int point = 0; point < count; ++point) {
+        double* coordinates = points[point];
+        for (int axis = 0; axis < 4; ++axis) {
+            coordinates[axis] -= offset[axis];
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "Ftk3dsTestSupport.h"
 
+#include <fbxfilesdk/3dsftk/Internal3ds.h>
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -82,6 +84,16 @@ TEST_F(ChunkTreeTest, FindSearchesTheSubtreeInPreOrderAndFindNextOnlyTheSiblings
     EXPECT_EQ(found, second);
     FindNextChunk3ds(mesh, NAMED_OBJECT, &found);
     EXPECT_EQ(found, nullptr);
+    // Several tags found in one walk are what a search for each one finds.
+    const std::array<std::uint32_t, 4> tags = {NAMED_OBJECT, N_TRI_OBJECT, MDATA, KFDATA};
+    for (Chunk3ds* start : {top, object, mesh, static_cast<Chunk3ds*>(nullptr)}) {
+        std::array<Chunk3ds*, tags.size()> each{};
+        ftk3ds::FindEachInSubtree(start, tags.data(), each.data(), tags.size());
+        for (std::size_t i = 0; i < tags.size(); ++i) {
+            FindChunk3ds(start, tags[i], &found);
+            EXPECT_EQ(each[i], found);
+        }
+    }
     EXPECT_FALSE(FtkErrorPending);
     FindChunk3ds(top, MDATA, nullptr);
     EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_INVALID_ARG});

@@ -1,8 +1,11 @@
 #include "Ftk3dsTestSupport.h"
 
+#include <fbxfilesdk/3dsftk/Internal3ds.h>
+
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace fbxsdk_2006_11_1::ftktest {
 namespace {
@@ -540,12 +543,84 @@ TEST_F(ChunkDataTest, NamesAcrossAndBeyondTheReadWindowAreSkippedAndReadWhole) {
     ASSERT_EQ(objects.size(), 3u);
     for (std::size_t i = 1; i < 3; ++i) {
         EXPECT_EQ(ChildTags(objects[i]), std::vector<std::uint32_t>{N_TRI_OBJECT}) << i;
+        // A name the window does not hold whole is not taken from it.
+        std::string peeked;
+        EXPECT_FALSE(ftk3ds::PeekLeadingText(objects[i], 0, peeked)) << i;
         const auto* name = static_cast<TextData3ds*>(ReadChunkData3ds(objects[i]));
         ASSERT_NE(name, nullptr);
         EXPECT_EQ(std::string(name->text), i == 1 ? across : beyond);
     }
     EXPECT_FALSE(FtkErrorPending);
     ReleaseDatabase3ds(&database);
+}
+
+// Names and values taken from the read window in place are what the records
+// loaded from the file hold, and the file is left where loading leaves it;
+// where the chunk does not hold them whole nothing is taken, and loading
+// meets the error.
+TEST_F(ChunkDataTest, WhatIsTakenInPlaceIsWhatTheLoadedRecordHolds) {
+    struct Case {
+        std::uint32_t tag;
+        std::string body;
+        std::size_t bytes;     // a record of fixed fields: their size; 0 for a leading text
+        std::size_t trailing;  // bytes that must follow the text
+        bool taken;
+    };
+    const std::string floats = LeFloat(1.5f) + LeFloat(-2.0f) + LeFloat(0.25f);
+    const std::vector<Case> cases = {
+        {NAMED_OBJECT, Text("Box01") + Chunk(N_TRI_OBJECT), 0, 0, true},
+        {NAMED_OBJECT, Text(""), 0, 0, true},
+        {NAMED_OBJECT, "Box01", 0, 0, false},
+        {NODE_HDR, Text("Box") + Le16(1) + Le16(2) + Le16(0xFFFF), 0, 6, true},
+        {NODE_HDR, Text("Box") + Le16(1), 0, 6, false},
+        {NODE_ID, Le16(7), 2, 0, true},
+        {PIVOT, floats, 12, 0, true},
+        {COLOR_24, std::string("\x10\x20\x30", 3), 3, 0, true},
+        {COLOR_F, floats, 12, 0, true},
+        {COLOR_F, LeFloat(1.0f), 12, 0, false},
+        {MESH_MATRIX, floats + floats + floats + floats, 48, 0, true},
+        {MESH_COLOR, std::string(1, '\x05'), 1, 0, true},
+    };
+    std::string image;
+    for (const Case& row : cases) image += Chunk(row.tag, row.body);
+    WriteBytes(Path("peek.3ds"), image);
+    file3ds* file = OpenFile3ds(Path("peek.3ds").c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    // A first read fills the window, as reading the chunk tree does.
+    SetCurrentFile3ds(file);
+    ReadByte3ds();
+    std::uint32_t position = 0;
+    for (const Case& row : cases) {
+        const std::string name = ChunkTagToString(row.tag);
+        Chunk3ds* chunk = nullptr;
+        InitChunkAs3ds(&chunk, row.tag);
+        ASSERT_NE(chunk, nullptr);
+        chunk->position = position;
+        chunk->size = static_cast<std::uint32_t>(row.body.size() + 6);
+        chunk->readindex = file->index;
+        position += chunk->size;
+        std::string text;
+        const unsigned char* own = nullptr;
+        const bool taken = row.bytes == 0 ? ftk3ds::PeekLeadingText(chunk, row.trailing, text, &own)
+                                          : ftk3ds::PeekOwnData(chunk, row.bytes, &own);
+        EXPECT_EQ(taken, row.taken) << name;
+        EXPECT_FALSE(FtkErrorPending) << name;
+        const std::int64_t after = GetFilePosition3ds();
+        void* record = ReadChunkData3ds(chunk);
+        EXPECT_EQ(FtkErrorPending, !row.taken) << name;
+        if (taken && record != nullptr) {
+            EXPECT_EQ(after, GetFilePosition3ds()) << name;
+            if (row.bytes == 0) {
+                const char* loaded = row.tag == NODE_HDR ? static_cast<NodeHeaderData3ds*>(record)->name
+                                                         : static_cast<TextData3ds*>(record)->text;
+                EXPECT_EQ(text, loaded) << name;
+            } else {
+                EXPECT_EQ(std::memcmp(own, record, row.bytes), 0) << name;
+            }
+        }
+        ReleaseChunk3ds(&chunk);
+        ClearErrorList3ds();
+    }
 }
 
 }  // namespace

@@ -87,6 +87,24 @@ TEST_F(DatabaseTest, ReadingGivesTheNodesTheirParentNamesAndTheListsTheirNames) 
     EXPECT_EQ(database_->topchunk->children->sibling->data, nullptr);
 }
 
+// Chunks read together share heap blocks: one let go on its own leaves the
+// others whole, and the tree still releases them all.
+TEST_F(DatabaseTest, AChunkReadFromTheFileIsReleasedOnItsOwnWhileTheRestOfTheTreeLives) {
+    database_ = ReadImage(Chunk(M3DMAGIC, Chunk(M3D_VERSION, Le32(3)) +
+                                              Chunk(MDATA, Chunk(MESH_VERSION, Le32(3)) + Chunk(MASTER_SCALE, Le32(0)))));
+    ASSERT_FALSE(FtkErrorPending);
+    Chunk3ds* mdata = database_->topchunk->children->sibling;
+    ASSERT_NE(mdata, nullptr);
+    Chunk3ds* version = mdata->children;
+    ASSERT_NE(version, nullptr);
+    mdata->children = version->sibling;
+    version->sibling = nullptr;
+    ReleaseChunk3ds(&version);
+    ASSERT_NE(mdata->children, nullptr);
+    EXPECT_EQ(mdata->children->tag, MASTER_SCALE);
+    EXPECT_EQ(mdata->children->sibling, nullptr);
+}
+
 TEST_F(DatabaseTest, AForeignTopChunkGivesADatabaseWithoutChildrenAndNoError) {
     database_ = ReadImage(Chunk(0x1234, Chunk(MDATA)));
     EXPECT_FALSE(FtkErrorPending);
