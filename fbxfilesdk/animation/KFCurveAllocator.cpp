@@ -2,6 +2,8 @@
 
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <cstring>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -10,8 +12,13 @@ long long gAllocatedBytes = 0;
 }  // namespace
 
 void* KFCurveAllocate(std::size_t size) {
-    void* block = SdkCalloc(1, size);
-    if (block) gAllocatedBytes += static_cast<long long>(size);
+    // Taken plain and cleared: the heap's calloc passes by its per-thread
+    // cache of freed blocks, which the key blocks of the last scene's curves fill.
+    void* block = SdkMalloc(size);
+    if (block) {
+        std::memset(block, 0, size);
+        gAllocatedBytes += static_cast<long long>(size);
+    }
     return block;
 }
 
