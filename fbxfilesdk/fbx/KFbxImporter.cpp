@@ -9,7 +9,6 @@
 #include <platform/os/File.h>
 
 #include <cerrno>
-#include <cstdio>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -114,8 +113,8 @@ bool KFbxImporter::Initialize(const char* fileName) {
 bool KFbxImporter::CanOpen(const char* fileName) {
     // Every reader then opens a file that is there, and none of them waits on
     // a FIFO or reads a device without end.
-    std::FILE* probe = qalimor::os::OpenRegularFile(fileName);
-    if (probe == nullptr) {
+    // Looked at, not opened: the reader opens it next.
+    if (!qalimor::os::CanReadRegularFile(fileName)) {
         const int error = errno;
         KString text(GetErrorText(eFILE_NOT_OPENED));
         text += " (";
@@ -126,7 +125,6 @@ bool KFbxImporter::CanOpen(const char* fileName) {
         mError.SetErrorWithText(eFILE_NOT_OPENED, text.Buffer());
         return false;
     }
-    std::fclose(probe);
     return true;
 }
 

@@ -69,9 +69,9 @@ std::FILE* OpenRegularFile(const char* path) {
         failure = errno;
     } else if (!S_ISREG(info.st_mode)) {
         failure = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    } else {
-        int flags = fcntl(fd, F_GETFL);
-        if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) failure = errno;
+    } else if (fcntl(fd, F_SETFL, O_RDONLY) != 0) {
+        // The status flags are known: those it was opened with, less O_NONBLOCK.
+        failure = errno;
     }
     std::FILE* stream = failure == 0 ? fdopen(fd, "rb") : nullptr;
     if (!stream) {
@@ -80,6 +80,21 @@ std::FILE* OpenRegularFile(const char* path) {
         errno = failure;
     }
     return stream;
+}
+
+bool CanReadRegularFile(const char* path) {
+    if (!path) {
+        errno = EINVAL;
+        return false;
+    }
+    const std::string native = NativePath(path);
+    struct stat info;
+    if (stat(native.c_str(), &info) != 0) return false;
+    if (!S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    return access(native.c_str(), R_OK) == 0;
 }
 
 std::string OpenFailureText(int error) {

@@ -26,6 +26,11 @@ std::FILE* OpenFile(const char* path, const char* mode);
 // file that is not a regular file, the system's own code otherwise.
 std::FILE* OpenRegularFile(const char* path);
 
+// Whether OpenRegularFile would open the file, found without opening it: a
+// look at the file and a permission check. False with errno set as
+// OpenRegularFile sets it.
+bool CanReadRegularFile(const char* path);
+
 // What a failed OpenRegularFile or OpenFile says about errno, for messages:
 // "not a regular file" for EINVAL, the system's text otherwise.
 std::string OpenFailureText(int error);

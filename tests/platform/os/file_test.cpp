@@ -47,6 +47,7 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
     const std::string file = folder / "f.txt";
     const std::string fifo = folder / "pipe";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(CanReadRegularFile(file.c_str()));
     std::FILE* stream = OpenRegularFile(file.c_str());
     ASSERT_NE(stream, nullptr);
     char bytes[4] = {};
@@ -60,6 +61,9 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
                           Case{folder / "missing", ENOENT, nullptr}}) {
         errno = 0;
         EXPECT_EQ(OpenRegularFile(c.path.c_str()), nullptr) << c.path;
+        EXPECT_EQ(errno, c.error) << c.path;
+        errno = 0;
+        EXPECT_FALSE(CanReadRegularFile(c.path.c_str())) << c.path;
         EXPECT_EQ(errno, c.error) << c.path;
         if (c.text) {
             EXPECT_EQ(OpenFailureText(errno), c.text);
