@@ -76,13 +76,31 @@ bool SameNameNoCase(const KFCurveNode* node, const char* name) {
 
 // Depth first: each child, then what lies below it, before the next child.
 // lclType is what the name stands for as a transform short name, if anything.
+bool Answers(const KFCurveNode* node, const char* name, const KDataType* lclType) {
+    return SameNameNoCase(node, name) || (lclType != nullptr && node->GetDataType() == lclType);
+}
+
 KFCurveNode* FindBelow(const KFCurveNode& node, const char* name, const KDataType* lclType) {
     for (int i = 0; i < node.GetCount(); ++i) {
         KFCurveNode* child = node.Get(i);
-        if (SameNameNoCase(child, name) || (lclType != nullptr && child->GetDataType() == lclType)) return child;
+        if (Answers(child, name, lclType)) return child;
         if (KFCurveNode* found = FindBelow(*child, name, lclType)) return found;
     }
     return nullptr;
+}
+
+// The same walk for several names: each keeps the first node that answers it.
+void FindEachBelow(const KFCurveNode& node, const char* const* names, KFCurveNode** found, int count, int& left) {
+    for (int i = 0; i < node.GetCount() && left > 0; ++i) {
+        KFCurveNode* child = node.Get(i);
+        for (int index = 0; index < count; ++index) {
+            if (found[index] == nullptr && Answers(child, names[index], LclTypeOfShortName(names[index]))) {
+                found[index] = child;
+                --left;
+            }
+        }
+        FindEachBelow(*child, names, found, count, left);
+    }
 }
 
 }  // namespace
@@ -325,6 +343,12 @@ KFCurveNode* KFCurveNode::Find(const char* path) const {
     KFCurveNode* found = FindBelow(*this, name, LclTypeOfShortName(name));
     if (found && slash && slash[1] != '\0') return found->Find(slash + 1);
     return found;
+}
+
+void KFCurveNode::FindEach(const char* const* names, KFCurveNode** found, int count) const {
+    std::fill(found, found + count, nullptr);
+    int left = count;
+    FindEachBelow(*this, names, found, count, left);
 }
 
 KFCurveNode* KFCurveNode::FindByDataType(const KDataType* type) const {

@@ -112,6 +112,9 @@ public:
     // A "/"-separated path of names, each found depth-first among the
     // descendants; "T", "R" and "S" also match the Lcl data types.
     KFCurveNode* Find(const char* path) const;
+    // For each of count single names, what Find gives for it, all found in
+    // one walk of the descendants; null for a name not there.
+    void FindEach(const char* const* names, KFCurveNode** found, int count) const;
     KFCurveNode* FindByDataType(const KDataType* type) const;
     // The child a stored channel of this name belongs to: the Lcl data type
     // of "T", "R" and "S", then the name, then the name cut before a "(" and

@@ -9,7 +9,6 @@
 #include <fbxfilesdk/animation/KFCurveFilterKeyReducer.h>
 #include <fbxfilesdk/animation/KFCurveFilterUnroll.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
-#include <fbxfilesdk/core/KDataType.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KFbxQuaternion.h>
@@ -67,62 +66,6 @@ float Parameter(const keyheader3ds& key, std::uint16_t bit, float value) {
 
 using reader3ds::Channel;
 
-// Whether a curve node of that name and data type answers to a name as the
-// take node's path look-ups have it: the name with ASCII letters folded or,
-// for a channel's short name, the channel's data type.
-bool Answers(const char* own, const KDataType* ownType, const char* name, const KDataType* type) {
-    if (type != nullptr && ownType == type) {
-        return true;
-    }
-    const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
-    const auto* a = reinterpret_cast<const unsigned char*>(own != nullptr ? own : "");
-    const auto* b = reinterpret_cast<const unsigned char*>(name);
-    for (;; ++a, ++b) {
-        if (fold(*a) != fold(*b)) {
-            return false;
-        }
-        if (*a == 0) {
-            return true;
-        }
-    }
-}
-
-struct Sought {
-    const char* mName;
-    const KDataType* mType;
-    KFCurveNode* mFound;
-};
-
-// For each sought name, the first node below start, depth first, that answers
-// to it: what a path look-up of that one name finds, for several names in one
-// walk.
-void FindFirstBelow(const KFCurveNode& start, Sought* sought, int count, int& left) {
-    for (int i = 0; i < start.GetCount() && left > 0; ++i) {
-        KFCurveNode* child = start.Get(i);
-        if (child == nullptr) {
-            continue;
-        }
-        const char* name = child->GetName();
-        const KDataType* type = child->GetDataType();
-        for (int index = 0; index < count; ++index) {
-            if (sought[index].mFound == nullptr && Answers(name, type, sought[index].mName, sought[index].mType)) {
-                sought[index].mFound = child;
-                --left;
-            }
-        }
-        FindFirstBelow(*child, sought, count, left);
-    }
-}
-
-const KFCurveNode* FindFirstBelow(const KFCurveNode* start, const char* name) {
-    Sought sought{name, nullptr, nullptr};
-    int left = 1;
-    if (start != nullptr) {
-        FindFirstBelow(*start, &sought, 1, left);
-    }
-    return sought.mFound;
-}
-
 // The X, Y and Z curves of the first count transform channels of the take,
 // in the order T, R, S: what the take node finds for each (below "Transform",
 // the channel, then the axis), with every level searched once for all the
@@ -131,24 +74,21 @@ const KFCurveNode* FindFirstBelow(const KFCurveNode* start, const char* name) {
 std::array<Channel, 3> TransformCurves(KFbxTakeNode& take, int count) {
     static const char* const kChannels[3] = {"T", "R", "S"};
     static const char* const kAxes[3] = {"X", "Y", "Z"};
-    const KFCurveNode* transform = FindFirstBelow(take.GetKFCurveNode(), "Transform");
-    Sought channels[3] = {{kChannels[0], gKDataTypeLclTranslation, nullptr},
-                          {kChannels[1], gKDataTypeLclRotation, nullptr},
-                          {kChannels[2], gKDataTypeLclScaling, nullptr}};
-    int left = count;
+    const KFCurveNode* root = take.GetKFCurveNode();
+    const KFCurveNode* transform = root != nullptr ? root->Find("Transform") : nullptr;
+    KFCurveNode* channels[3] = {nullptr, nullptr, nullptr};
     if (transform != nullptr) {
-        FindFirstBelow(*transform, channels, count, left);
+        transform->FindEach(kChannels, channels, count);
     }
     std::array<Channel, 3> result{Channel{}, Channel{}, Channel{}};
     for (int channel = 0; channel < count; ++channel) {
-        Sought axes[3] = {{kAxes[0], nullptr, nullptr}, {kAxes[1], nullptr, nullptr}, {kAxes[2], nullptr, nullptr}};
-        int axesLeft = 3;
-        if (channels[channel].mFound != nullptr) {
-            FindFirstBelow(*channels[channel].mFound, axes, 3, axesLeft);
+        KFCurveNode* axes[3] = {nullptr, nullptr, nullptr};
+        if (channels[channel] != nullptr) {
+            channels[channel]->FindEach(kAxes, axes, 3);
         }
         KFCurve* curves[3] = {nullptr, nullptr, nullptr};
         for (int axis = 0; axis < 3; ++axis) {
-            curves[axis] = axes[axis].mFound != nullptr ? axes[axis].mFound->FCurveGet() : nullptr;
+            curves[axis] = axes[axis] != nullptr ? axes[axis]->FCurveGet() : nullptr;
             if (curves[axis] == nullptr) {
                 curves[axis] = take.GetKFCurve("Transform", kChannels[channel], kAxes[axis]);
             }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 using namespace fbxsdk_2006_11_1;
@@ -97,6 +98,15 @@ TEST(KFCurveNodeTree, FindByNamePathAndDataType) {
     EXPECT_EQ(root->Find("Transform/Q"), nullptr);
     EXPECT_EQ(root->Find("Defaults"), nullptr);  // never the node itself
     EXPECT_EQ(root->Find(nullptr), nullptr);
+    // One walk for several names finds what Find finds for each.
+    static const char* const kNames[] = {"T", "t", "x", "Transform", "Lcl Translation", "Q", "Defaults"};
+    KFCurveNode* found[std::size(kNames)] = {};
+    for (KFCurveNode* start : {root.get(), transform}) {
+        start->FindEach(kNames, found, static_cast<int>(std::size(kNames)));
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            EXPECT_EQ(found[i], start->Find(kNames[i])) << kNames[i];
+        }
+    }
 
     EXPECT_EQ(root->FindByDataType(gKDataTypeLclTranslation), lcl);
     EXPECT_EQ(root->FindByDataType(gKDataTypeVector), plainT);
