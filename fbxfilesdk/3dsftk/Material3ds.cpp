@@ -154,13 +154,7 @@ void ReadColorF(Chunk3ds* chunk, color3ds& target) {
     if (const auto* floats = DataOf<ColorFData3ds>(chunk)) target = FromColorF(*floats);
 }
 
-void ReadFloat(Chunk3ds* chunk, float& target) {
-    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 4, &own)) {
-        if (own != nullptr) target = FloatAt(own);
-        return;
-    }
-    if (const auto* data = DataOf<FloatData3ds>(chunk)) target = data->value;
-}
+void ReadFloat(Chunk3ds* chunk, float& target) { target = FloatOf(chunk, target); }
 
 float SignedPercent(Chunk3ds* chunk) {
     if (const unsigned char* own = nullptr; PeekOwnData(chunk, 2, &own)) {
@@ -429,11 +423,7 @@ float ReadPercentage3ds(Chunk3ds* chunk) {
     FindChunk3ds(chunk, INT_PERCENTAGE, &found);
     if (found != nullptr) return SignedPercent(found);
     FindChunk3ds(chunk, FLOAT_PERCENTAGE, &found);
-    if (const unsigned char* own = nullptr; PeekOwnData(found, 4, &own)) {
-        return own != nullptr ? FloatAt(own) : 0.0f;
-    }
-    const auto* value = DataOf<FloatData3ds>(found);
-    return value != nullptr ? value->value : 0.0f;
+    return FloatOf(found, 0.0f);
 }
 
 void GetMapParams3ds(Chunk3ds* chunk, texturemap3ds* map) {

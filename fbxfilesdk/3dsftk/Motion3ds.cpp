@@ -279,12 +279,7 @@ void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion) {
     Chunk3ds* parts[kParts];
     FindEachInSubtree(tree.Get(), kTags, parts, kParts);
     CopyNameOf(m->instance, parts[kInstance]);
-    if (const unsigned char* own = nullptr; PeekOwnData(parts[kPivot], 12, &own)) {
-        m->pivot = own != nullptr ? PointAt(own) : point3ds{0, 0, 0};
-    } else {
-        const auto* pivot = DataOf<PointData3ds>(parts[kPivot]);
-        m->pivot = pivot != nullptr ? pivot->point : point3ds{0, 0, 0};
-    }
+    m->pivot = PointOf(parts[kPivot], point3ds{0, 0, 0});
     if (const unsigned char* own = nullptr; PeekOwnData(parts[kBox], 24, &own)) {
         m->boundmin = own != nullptr ? PointAt(own) : point3ds{0, 0, 0};
         m->boundmax = own != nullptr ? PointAt(own + 12) : point3ds{0, 0, 0};
@@ -293,12 +288,7 @@ void GetObjectMotion3ds(Chunk3ds* node, kfmesh3ds** motion) {
         m->boundmin = box != nullptr ? box->min : point3ds{0, 0, 0};
         m->boundmax = box != nullptr ? box->max : point3ds{0, 0, 0};
     }
-    if (const unsigned char* own = nullptr; PeekOwnData(parts[kSmooth], 4, &own)) {
-        m->morphsmooth = own != nullptr ? FloatAt(own) : 0.0f;
-    } else {
-        const auto* smooth = DataOf<FloatData3ds>(parts[kSmooth]);
-        m->morphsmooth = smooth != nullptr ? smooth->value : 0.0f;
-    }
+    m->morphsmooth = FloatOf(parts[kSmooth], 0.0f);
     TakeTrack<PointTrackData3ds>(parts[kPosition], m->position);
     TakeTrack<RotTrackData3ds>(parts[kRotation], m->rotation);
     TakeTrack<PointTrackData3ds>(parts[kScale], m->scale);

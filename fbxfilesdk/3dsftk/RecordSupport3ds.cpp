@@ -61,6 +61,18 @@ void CopyNameOf(char* field, std::size_t size, Chunk3ds* chunk) {
     CopyName(field, size, TextOf(chunk));
 }
 
+float FloatOf(Chunk3ds* chunk, float fallback) {
+    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 4, &own)) return own != nullptr ? FloatAt(own) : fallback;
+    const auto* data = DataOf<FloatData3ds>(chunk);
+    return data != nullptr ? data->value : fallback;
+}
+
+point3ds PointOf(Chunk3ds* chunk, const point3ds& fallback) {
+    if (const unsigned char* own = nullptr; PeekOwnData(chunk, 12, &own)) return own != nullptr ? PointAt(own) : fallback;
+    const auto* data = DataOf<PointData3ds>(chunk);
+    return data != nullptr ? data->point : fallback;
+}
+
 ColorFData3ds ToColorF(const color3ds& color) { return {color.red, color.green, color.blue}; }
 color3ds FromColorF(const ColorFData3ds& color) { return {color.red, color.green, color.blue}; }
 color3ds FromColor24(const Color24Data3ds& color, float scale) {

@@ -93,6 +93,12 @@ T* TakeOver(T*& owned) {
 }
 
 // A colour as the three floats of a COLOR_F or LIN_COLOR_F.
+// The value of a float or point record of a tree being read: from the read
+// window in place where it holds it, else from the loaded record; fallback
+// without a record.
+float FloatOf(Chunk3ds* chunk, float fallback);
+point3ds PointOf(Chunk3ds* chunk, const point3ds& fallback);
+
 ColorFData3ds ToColorF(const color3ds& color);
 color3ds FromColorF(const ColorFData3ds& color);
 // Bytes of a COLOR_24 or LIN_COLOR_24 divided by the scale (255 or 256).
