@@ -922,9 +922,6 @@ bool KPlug::HasCallbacks() const { return mLinks && !mLinks->mCallbacks.empty();
 
 void KPlug::Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                     KEventWord c, int index, KPlug* other, std::uint8_t type) {
-    if (!mLinks || mLinks->mCallbacks.empty()) {
-        return;
-    }
     // The block holds records, and records stay until the delivery ends, so
     // it outlives the loop.
     Links& links = *mLinks;

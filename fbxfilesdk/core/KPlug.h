@@ -300,6 +300,7 @@ private:
     bool EmitWordEvent(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                        KEventWord c);
     bool HasCallbacks() const;
+    // Only for a plug that HasCallbacks.
     void Deliver(int kind, const KPlugEventChain* chain, int code, KPlug* sender, KEventWord a, KEventWord b,
                  KEventWord c, int index, KPlug* other, std::uint8_t type);
 
