@@ -16,28 +16,11 @@ bool SameText(const xmlChar* a, const char* b) {
     return a != nullptr && b != nullptr && AsText(a)[0] == b[0] && std::strcmp(AsText(a), b) == 0;
 }
 
-// The attribute's text when it is held as one text node; null otherwise
-// (absent, or made of several nodes).
-const xmlChar* AttributeTextInPlace(const xmlNode* element, const char* name) {
-    if (element == nullptr || name == nullptr) {
-        return nullptr;
-    }
-    const xmlAttr* attribute = xmlHasProp(element, AsXml(name));
-    if (attribute == nullptr || attribute->type != XML_ATTRIBUTE_NODE) {
-        return nullptr;
-    }
-    const xmlNode* text = attribute->children;
-    if (text != nullptr && text->type == XML_TEXT_NODE && text->next == nullptr) {
-        return text->content;
-    }
-    return nullptr;
-}
-
 // The text of the attribute xmlGetProp would read (the first of the name,
-// in any namespace) when it is held as one text node; null otherwise,
-// xmlGetProp then telling what it holds.
-const xmlChar* PlainAttributeText(const xmlNode* element, const char* name) {
-    if (element->type != XML_ELEMENT_NODE) {
+// in any namespace) when it is held as one text node; null otherwise
+// (absent, or made of several nodes), xmlGetProp then telling what it holds.
+const xmlChar* AttributeTextInPlace(const xmlNode* element, const char* name) {
+    if (element == nullptr || name == nullptr || element->type != XML_ELEMENT_NODE) {
         return nullptr;
     }
     for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
@@ -80,7 +63,7 @@ KString GetAttribute(const xmlNode* element, const char* name) {
     if (element == nullptr || name == nullptr) {
         return KString();
     }
-    if (const xmlChar* plain = PlainAttributeText(element, name)) {
+    if (const xmlChar* plain = AttributeTextInPlace(element, name)) {
         return KString(AsText(plain));
     }
     xmlChar* value = xmlGetProp(element, AsXml(name));
