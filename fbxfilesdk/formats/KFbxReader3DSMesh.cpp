@@ -1,5 +1,6 @@
 #include <fbxfilesdk/formats/KFbxReader3DSMesh.h>
 
+#include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxVector2.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
@@ -405,13 +406,11 @@ void ComputeNormals(KFbxMesh& mesh) {
             sum[2] += normal[2];
         }
     }
-    // Each sum is made unit length as a vector normalizes itself, here
-    // without a call per point.
+    // Each sum is made unit length in place, without a vector per point.
     for (int point = 0; point < count; ++point) {
-        const double* sum = &sums[static_cast<std::size_t>(point) * 3];
-        const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
-        normals[point] = length != 0.0 ? KFbxVector4(sum[0] / length, sum[1] / length, sum[2] / length, 1.0)
-                                       : KFbxVector4(0.0, 0.0, 0.0, 1.0);
+        double* sum = &sums[static_cast<std::size_t>(point) * 3];
+        KFbxNormalizeDouble3(sum, sum);
+        normals[point] = KFbxVector4(sum[0], sum[1], sum[2], 1.0);
     }
 }
 
