@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxVector2.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
+#include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -142,31 +143,21 @@ KgeMatrix ObjectSpaceOf(const float* local) {
     return result;
 }
 
-// The transform of file points into scene points: the object-space matrix's
-// rows, taken once for all the points of a mesh. A point is transformed as
-// the matrix transforms a point, term by term in the same order.
+// The transform of file points into scene points: the object-space matrix,
+// taken apart once for all the points of a mesh, applied to each point
+// without the vectors of a matrix call.
 class ScenePoints {
 public:
-    ScenePoints(const KgeMatrix& objectSpace, double scale) : mScale(scale) {
-        for (int row = 0; row < 4; ++row) {
-            for (int column = 0; column < 3; ++column) {
-                mRows[row][column] = objectSpace[row][column];
-            }
-        }
-    }
+    ScenePoints(const KgeMatrix& objectSpace, double scale) : mMatrix(objectSpace), mScale(scale) {}
     KFbxVector4 operator()(const point3ds& point) const {
-        const double x = point.x;
-        const double y = point.y;
-        const double z = point.z;
+        const double in[3] = {point.x, point.y, point.z};
         double local[3];
-        for (int column = 0; column < 3; ++column) {
-            local[column] = x * mRows[0][column] + y * mRows[1][column] + z * mRows[2][column] + mRows[3][column];
-        }
+        KgeMatrixMultPoint(local, mMatrix, in);
         return KFbxVector4(local[0] * mScale, local[2] * mScale, -local[1] * mScale, 1.0);
     }
 
 private:
-    double mRows[4][3];
+    KgeMatrix mMatrix;
     double mScale;
 };
 
