@@ -60,8 +60,11 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
     int axisRotations = 0;
     for (xmlNode* child : ChildElements(nodeElement)) {
         const char* name = GetName(child);
-        const KString sid = GetAttribute(child, "sid");
-        const KString key = KString(node.GetName()) + "/" + sid;
+        // Most children of a node are not transforms: only these are targets.
+        const bool targeted = std::strcmp(name, "matrix") == 0 || std::strcmp(name, "rotate") == 0 ||
+                              std::strcmp(name, "scale") == 0 || std::strcmp(name, "translate") == 0;
+        const KString sid = targeted ? GetAttribute(child, "sid") : KString();
+        const KString key = targeted ? KString(node.GetName()) + "/" + sid : KString();
         if (std::strcmp(name, "perspective") == 0) {
             Warning(KString("<perspective> is not supported."));
         } else if (std::strcmp(name, "matrix") == 0) {
