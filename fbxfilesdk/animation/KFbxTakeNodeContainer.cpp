@@ -1,5 +1,6 @@
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer.h>
 
+#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNodeContainer_internal.h>
 #include <fbxfilesdk/core/ErrorHolder.h>
@@ -31,15 +32,30 @@ KFbxTakeNode* CopyOf(const KFbxTakeNode& source) {
     return copy;
 }
 
+bool HoldsCurve(const KFCurveNode& node, const KFCurve* curve) {
+    if (node.FCurveGet() == curve) {
+        return true;
+    }
+    for (int index = 0; index < node.GetCount(); ++index) {
+        if (HoldsCurve(*node.Get(index), curve)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 // What a deferred default take is built from: the properties an immediate fill
 // would have seen and, in order, what would have been done to it since: the
 // properties that would have had channels added, and the steps taken.
 struct KFbxTakeNodeContainer::DeferredDefaultTake {
+    // A property's channel, a step, or the channels an owner filled ahead.
     struct Added {
         KFbxProperty mProperty;
-        TakeNodeStep mStep;
+        TakeNodeStep mStep = nullptr;
+        const void* mOwner = nullptr;
+        std::unique_ptr<KFbxTakeNode> mChannels;
     };
     // -1 until the object's deferred properties are made.
     int mPropertyCount = 0;
@@ -218,7 +234,9 @@ KFbxTakeNode* KFbxTakeNodeContainer::FillAsDefault(const char* name, const Defer
     KFbxTakeNode* takeNode = NewFilledTakeNode(name);
     if (takeNode != nullptr) {
         for (const DeferredDefaultTake::Added& added : deferred.mAdded) {
-            if (added.mStep != nullptr) {
+            if (added.mChannels != nullptr) {
+                JoinDeferredChannels(*added.mChannels, *takeNode, isDefault);
+            } else if (added.mStep != nullptr) {
                 added.mStep(*takeNode);
             } else if (added.mProperty.IsValid()) {
                 KFbxProperty property = added.mProperty;
@@ -235,13 +253,94 @@ bool KFbxTakeNodeContainer::DeferChannel(const KFbxProperty& property, TakeNodeS
         return false;
     }
     try {
-        mDeferred->mAdded.push_back(DeferredDefaultTake::Added{property, step});
+        mDeferred->mAdded.push_back(DeferredDefaultTake::Added{property, step, nullptr, nullptr});
         return true;
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         MakeDeferredDefaultTake();
         return false;
     }
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::OpenDeferredChannels(const void* owner) {
+    if (KFbxTakeNode* channels = FindDeferredChannels(owner)) {
+        return channels;
+    }
+    // Once anything else was done to the deferred take, channels filled
+    // ahead could meet channels of the same name where a fill would not.
+    if (mDeferred == nullptr || mMaking != nullptr || owner == nullptr || !mDeferred->mAdded.empty()) {
+        return nullptr;
+    }
+    auto channels = std::unique_ptr<KFbxTakeNode>(new (std::nothrow) KFbxTakeNode(kDefaultTakeName));
+    if (channels == nullptr || channels->GetKFCurveNode() == nullptr) {
+        SdkNoteAllocationFailure();
+        return nullptr;
+    }
+    try {
+        mDeferred->mAdded.push_back(DeferredDefaultTake::Added{KFbxProperty(), nullptr, owner, std::move(channels)});
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return nullptr;
+    }
+    return mDeferred->mAdded.back().mChannels.get();
+}
+
+KFbxTakeNode* KFbxTakeNodeContainer::FindDeferredChannels(const void* owner, bool lastOnly) const {
+    if (mDeferred == nullptr || owner == nullptr) {
+        return nullptr;
+    }
+    const auto& added = mDeferred->mAdded;
+    for (auto it = added.rbegin(); it != added.rend(); ++it) {
+        if (it->mOwner == owner) {
+            return it->mChannels.get();
+        }
+        if (lastOnly) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+void KFbxTakeNodeContainer::CloseDeferredChannels(const void* owner) {
+    if (mDeferred == nullptr || owner == nullptr) {
+        return;
+    }
+    std::erase_if(mDeferred->mAdded, [owner](const DeferredDefaultTake::Added& added) {
+        return added.mOwner == owner && added.mChannels->GetKFCurveNode()->GetCount() == 0;
+    });
+}
+
+void KFbxTakeNodeContainer::JoinDeferredChannels(KFbxTakeNode& channels, KFbxTakeNode& takeNode, bool isDefault) {
+    KFCurveNode* from = channels.GetKFCurveNode();
+    KFCurveNode* root = takeNode.GetKFCurveNode();
+    if (!isDefault) {
+        for (int index = 0; index < from->GetCount(); ++index) {
+            KFCurveNode* copy = KFCurveNode::CloneTree(*from->Get(index), false);
+            if (copy != nullptr && root->Add(copy) < 0) {
+                delete copy;
+            }
+        }
+        return;
+    }
+    // The links of these curves were made before those of the fill: they
+    // move behind them, as a fill after it would have made them.
+    std::stable_partition(mLinks.begin(), mLinks.end(),
+                          [from](const KFbxPropertyLink* link) { return !HoldsCurve(*from, link->mCurve); });
+    while (from->GetCount() > 0) {
+        KFCurveNode* channel = from->Get(0);
+        from->Remove(0);
+        if (root->Add(channel) < 0) {
+            delete channel;
+        }
+    }
+}
+
+bool KFbxTakeNodeContainer::IsDeferredChannelCurve(const KFCurve* curve) const {
+    return mDeferred != nullptr && std::any_of(mDeferred->mAdded.begin(), mDeferred->mAdded.end(),
+                                               [curve](const DeferredDefaultTake::Added& added) {
+                                                   return added.mChannels != nullptr &&
+                                                          HoldsCurve(*added.mChannels->GetKFCurveNode(), curve);
+                                               });
 }
 
 int KFbxTakeNodeContainer::TemplatePropertyCount() const {

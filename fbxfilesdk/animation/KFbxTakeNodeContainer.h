@@ -90,6 +90,19 @@ public:
     // order with the channels of the properties added meanwhile, and takes
     // it when made. Made at once when memory runs out.
     void ApplyToTakeNodes(TakeNodeStep step);
+    // For a part of the object that fills the default take with channels of
+    // its own (a node attribute, by owner): while the default take waits to
+    // be made and nothing else was done to it, a take of the default take's
+    // name to fill instead. Its channels, and the links the filler makes for
+    // them, join the default take where an immediate fill would have put them
+    // when it is made. The owner's take if it has one; null otherwise, when
+    // the default take is made or memory runs out: fill the default take.
+    KFbxTakeNode* OpenDeferredChannels(const void* owner);
+    // The owner's take of channels, null without; with lastOnly, only when
+    // nothing was done to the deferred default take since it was filled.
+    KFbxTakeNode* FindDeferredChannels(const void* owner, bool lastOnly = false) const;
+    // Forgets the owner's take once it holds no channel.
+    void CloseDeferredChannels(const void* owner);
     // The take "Default", which becomes current; null when refused.
     KFbxTakeNode* CreateDefaultTakeNode();
     // A copy of the default take under the name, or a fresh, filled take
@@ -147,6 +160,9 @@ public:
     void RemoveAllPropertyLinks();
     int GetPropertyLinkCount() const;
     KFbxPropertyLink* GetPropertyLink(int index) const;
+    // Whether that link exists, without making a deferred default take: a
+    // curve of it is linked by nothing yet.
+    bool HasPropertyLink(const KFbxProperty& property, int component, const KFCurve* curve) const;
     // Registered on every linked curve with its link as user data.
     static void OnCurveChanged(KFCurve* curve, KFCurveEvent* event, void* link);
 
@@ -203,6 +219,11 @@ private:
     // A take of the name built as the deferred default take would be: the
     // fill, then what was done since, in order; linked when it is "Default".
     KFbxTakeNode* FillAsDefault(const char* name, const DeferredDefaultTake& deferred);
+    // Channels filled ahead go into the made default take, their links after
+    // those made before; a copy of them into any other take.
+    void JoinDeferredChannels(KFbxTakeNode& channels, KFbxTakeNode& takeNode, bool isDefault);
+    // Whether the curve is one of the channels filled ahead.
+    bool IsDeferredChannelCurve(const KFCurve* curve) const;
     // A new take of the name with the class's template; null when refused.
     KFbxTakeNode* NewFilledTakeNode(const char* name);
     // Where the take of that index is kept: a deferred default take is not.

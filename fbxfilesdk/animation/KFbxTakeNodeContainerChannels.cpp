@@ -467,8 +467,12 @@ KFbxPropertyLink* KFbxTakeNodeContainer::AddPropertyLink(KFbxProperty& property,
     if (!property.IsValid() || curve == nullptr || component < 0 || component >= kMatrixElements) {
         return nullptr;
     }
-    // Links keep the order in which an immediate default take would have made them.
-    MakeDeferredDefaultTake();
+    // Links keep the order in which an immediate default take would have
+    // made them; those of channels filled ahead are put in order when the
+    // channels join the default take.
+    if (!IsDeferredChannelCurve(curve)) {
+        MakeDeferredDefaultTake();
+    }
     auto* link = new (std::nothrow) KFbxPropertyLink{property, component, curve, this};
     if (link == nullptr) {
         return nullptr;
@@ -514,6 +518,12 @@ KFbxPropertyLink* KFbxTakeNodeContainer::GetPropertyLink(int index) const {
         return nullptr;
     }
     return mLinks[static_cast<std::size_t>(index)];
+}
+
+bool KFbxTakeNodeContainer::HasPropertyLink(const KFbxProperty& property, int component, const KFCurve* curve) const {
+    return std::any_of(mLinks.begin(), mLinks.end(), [&](const KFbxPropertyLink* link) {
+        return link->mCurve == curve && link->mComponent == component && link->mProperty == property;
+    });
 }
 
 void KFbxTakeNodeContainer::RemoveLinksOf(const KFbxProperty& property) {

@@ -24,13 +24,9 @@ void KFbxLinkChannel(KFbxNode* node, KFbxProperty& property, int component, KFCu
         return;
     }
     // A second attachment to the same node must not double the links.
-    for (int index = 0; index < node->GetPropertyLinkCount(); ++index) {
-        const KFbxPropertyLink* link = node->GetPropertyLink(index);
-        if (link->mCurve == curve && link->mComponent == component && link->mProperty == property) {
-            return;
-        }
+    if (!node->HasPropertyLink(property, component, curve)) {
+        node->AddPropertyLink(property, component, curve);
     }
-    node->AddPropertyLink(property, component, curve);
 }
 
 void KFbxDeleteChannels(KFbxTakeNode& takeNode, const char* const* names, int count) {

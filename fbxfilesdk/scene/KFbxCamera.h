@@ -104,6 +104,7 @@ public:
     // "BackgroundColor" (X, Y, Z), linked to the properties in the default take.
     void FillTakeNodeTemplate(KFbxTakeNode& takeNode) override;
     void ClearTakeNodeTemplate(KFbxTakeNode& takeNode) override;
+    bool FillsChannelsAhead() const override { return true; }
 
     // The defaults, in an order where later steps read earlier values.
     void Reset();

@@ -43,6 +43,7 @@ public:
     // properties in the default take.
     void FillTakeNodeTemplate(KFbxTakeNode& takeNode) override;
     void ClearTakeNodeTemplate(KFbxTakeNode& takeNode) override;
+    bool FillsChannelsAhead() const override { return true; }
     // The decay, attenuation and shadow properties back to their defaults,
     // each only while it exists.
     virtual void ResetProperties();

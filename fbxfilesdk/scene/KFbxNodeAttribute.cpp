@@ -99,12 +99,19 @@ void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
         return;
     }
     for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
-        FillTakeNodeTemplate(*node->GetTakeNode(index));
+        KFbxTakeNode* ahead = index == 0 && FillsChannelsAhead() ? node->OpenDeferredChannels(this) : nullptr;
+        FillTakeNodeTemplate(ahead != nullptr ? *ahead : *node->GetTakeNode(index));
     }
 }
 
 KFCurve* KFbxNodeAttribute::GetDefaultTakeCurve(const char* channel, const char* component) const {
-    KFbxTakeNode* takeNode = mNode != nullptr ? mNode->GetDefaultTakeNode() : nullptr;
+    if (mNode == nullptr) {
+        return nullptr;
+    }
+    KFbxTakeNode* takeNode = mNode->FindDeferredChannels(this);
+    if (takeNode == nullptr) {
+        takeNode = mNode->GetDefaultTakeNode();
+    }
     return takeNode != nullptr ? takeNode->GetKFCurve(channel, component, nullptr) : nullptr;
 }
 
@@ -142,6 +149,13 @@ void KFbxNodeAttribute::DetachFromNode() {
             mNode->ApplyToTakeNodes(clear);
         } else {
             for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
+                // Channels filled ahead and followed by nothing leave as
+                // they would have left the default take.
+                if (KFbxTakeNode* ahead = index == 0 ? mNode->FindDeferredChannels(this, true) : nullptr) {
+                    ClearTakeNodeTemplate(*ahead);
+                    mNode->CloseDeferredChannels(this);
+                    continue;
+                }
                 ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
             }
         }

@@ -97,6 +97,11 @@ public:
     // takes when it is made. Null for kinds that read their own values.
     virtual KFbxTakeNodeContainer::TakeNodeStep GetTakeNodeFillStep() const { return nullptr; }
     virtual KFbxTakeNodeContainer::TakeNodeStep GetTakeNodeClearStep() const { return nullptr; }
+    // For kinds whose fill makes only channels of their own names, found
+    // from nothing but the root, and links only through KFbxLinkChannel: a
+    // node whose default take waits to be made keeps them apart until then,
+    // so that attaching does not make it.
+    virtual bool FillsChannelsAhead() const { return false; }
 
     // The node, whose every take node gets the kind's channels.
     void AttachToNode(KFbxNode* node);

@@ -8,7 +8,9 @@
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KProperty.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNull.h>
 
 #include <string>
@@ -57,7 +59,7 @@ protected:
     }
 
     // Every property's value as its type reads it, in list order.
-    static std::vector<std::string> Values(const KFbxNode* node) {
+    static std::vector<std::string> Values(const KFbxObject* node) {
         std::vector<std::string> values;
         for (int i = 0; i < node->GetPropertyCount(); ++i) {
             const KFbxProperty property = node->GetPropertyAt(i);
@@ -452,6 +454,54 @@ TEST_F(DeferredNodePropertiesTest, TakesMadeBeforeTheDefaultTakeAreThoseAMadeNod
              n->SetNodeAttribute(KFbxCameraSwitcher::Create(manager, ""));
          },
          true},
+        // A camera or light keeps its channels apart while the default
+        // take waits: they join it where an attachment to a made take has
+        // them, with their links after the node's own.
+        {"a camera attached, its defaults set",
+         [](KFbxNode* n, KFbxSdkManager* manager) {
+             auto* camera = KFbxCamera::Create(manager, "");
+             camera->SetDefaultFieldOfView(33.3);
+             n->SetNodeAttribute(camera);
+             camera->SetDefaultRoll(0.1);
+             const double background[3] = {0.1, 0.2, 0.3};
+             camera->SetDefaultBackgroundColor(background);
+             camera->SetPosition(KFbxVector4(1.0, 2.0, 3.0, 1.0));
+             EXPECT_FLOAT_EQ(static_cast<float>(camera->GetDefaultRoll()), 0.1f);
+         },
+         true},
+        {"a light attached after a take, set in both",
+         [](KFbxNode* n, KFbxSdkManager* manager) {
+             ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
+             auto* light = KFbxLight::Create(manager, "");
+             light->Intensity.Set(12.345);
+             n->SetNodeAttribute(light);
+             light->SetDefaultIntensity(55.5);
+             ASSERT_NE(n->CreateTakeNode("Take 002"), nullptr);
+             n->SetCurrentTakeNode(1);
+             light->SetDefaultConeAngle(40.0);
+         },
+         true},
+        {"a camera taken off, a light destroyed on its node",
+         [](KFbxNode* n, KFbxSdkManager* manager) {
+             auto* camera = KFbxCamera::Create(manager, "");
+             n->SetNodeAttribute(camera);
+             EXPECT_EQ(n->SetNodeAttribute(nullptr), camera);
+             auto* light = KFbxLight::Create(manager, "");
+             n->SetNodeAttribute(light);
+             light->Destroy();
+             n->SetNodeAttribute(camera);
+         },
+         true},
+        {"a channel of the camera's name added, then the camera off",
+         [](KFbxNode* n, KFbxSdkManager* manager) {
+             auto* camera = KFbxCamera::Create(manager, "");
+             n->SetNodeAttribute(camera);
+             KFbxProperty roll = KFbxProperty::Create(n, "Roll", gKFbxDataTypeNumber, "");
+             roll.ModifyFlag(KFbxProperty::kAnimatable, true);
+             n->PropertyAddToTakeNodes(roll);
+             n->SetNodeAttribute(nullptr);
+         },
+         false},
         {"a property added after the take",
          [](KFbxNode* n, KFbxSdkManager*) {
              ASSERT_NE(n->CreateTakeNode("Take 001"), nullptr);
@@ -489,6 +539,10 @@ TEST_F(DeferredNodePropertiesTest, TakesMadeBeforeTheDefaultTakeAreThoseAMadeNod
         EXPECT_EQ(Takes(fresh), Takes(made));
         EXPECT_EQ(Values(fresh), Values(made));
         EXPECT_EQ(Names(fresh), Names(made));
+        ASSERT_EQ(fresh->GetNodeAttribute() == nullptr, made->GetNodeAttribute() == nullptr);
+        if (fresh->GetNodeAttribute() != nullptr) {
+            EXPECT_EQ(Values(fresh->GetNodeAttribute()), Values(made->GetNodeAttribute()));
+        }
     }
 }
 
