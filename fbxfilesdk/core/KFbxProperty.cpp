@@ -72,31 +72,6 @@ ResolvedDataType ResolveDataType(const KFbxDataType& dataType) {
     return resolved;
 }
 
-// Objects bind many properties of few data types: the answers are kept per
-// thread while the registry of the internal layer stays as it was.
-ResolvedDataType ResolveDataTypeCached(const KFbxDataType& dataType) {
-    struct Entry {
-        KFbxDataType mDataType;
-        std::uint64_t mGeneration = 0;
-        ResolvedDataType mResolved;
-    };
-    constexpr std::size_t kEntries = 16;
-    thread_local Entry cache[kEntries];
-    thread_local std::size_t next = 0;
-    const std::uint64_t generation = KDataType::GetRegistryGeneration();
-    for (const Entry& entry : cache) {
-        if (entry.mDataType == dataType && entry.mGeneration == generation && entry.mDataType != KFbxDataType()) {
-            return entry.mResolved;
-        }
-    }
-    Entry& entry = cache[next];
-    next = (next + 1) % kEntries;
-    entry.mDataType = dataType;
-    entry.mGeneration = generation;
-    entry.mResolved = ResolveDataType(dataType);
-    return entry.mResolved;
-}
-
 // The internal property binding makes for a data type, by the steps binding
 // takes: the type code of the data type's name, else that of its value type.
 struct PlannedRecord {
@@ -104,24 +79,9 @@ struct PlannedRecord {
     int mCode = eKPropertyUnknown;
     KPropertyValueLayout mLayout = KPropertyValueLayout::eNone;
     bool mMade = false;
+    // Whether a value set before the property is made may wait in the handle.
+    bool mKeepsValue = false;
 };
-
-PlannedRecord PlanRecord(const KFbxDataType& dataType) {
-    PlannedRecord plan;
-    if (dataType == KFbxDataType() || dataType.GetType() == eFbxValueStream) {
-        return plan;
-    }
-    const ResolvedDataType resolved = ResolveDataTypeCached(dataType);
-    if (resolved.mCode != eKPropertyUnknown && DynamicPropertyStorage(resolved.mCode, plan.mCode, plan.mLayout)) {
-        plan.mKDataType = resolved.mKDataType;
-        plan.mMade = true;
-        return plan;
-    }
-    const int byValue = TypeCodeOfValueType(dataType.GetType());
-    plan.mMade = byValue != eKPropertyUnknown && byValue != resolved.mCode &&
-                 DynamicPropertyStorage(byValue, plan.mCode, plan.mLayout);
-    return plan;
-}
 
 // Whether a value of the type comes back from the internal property as it
 // went in, so that it may wait in the handle until the property is made.
@@ -150,6 +110,78 @@ bool KeepsValue(EFbxValueType type, KPropertyValueLayout layout) {
         default:
             return false;
     }
+}
+
+// What binding learns of a data type other than the null one and streams.
+struct BindingPlan {
+    ResolvedDataType mResolved;
+    PlannedRecord mPlan;
+};
+
+BindingPlan MakeBindingPlan(const KFbxDataType& dataType) {
+    BindingPlan answer;
+    answer.mResolved = ResolveDataType(dataType);
+    PlannedRecord& plan = answer.mPlan;
+    const ResolvedDataType& resolved = answer.mResolved;
+    if (resolved.mCode != eKPropertyUnknown && DynamicPropertyStorage(resolved.mCode, plan.mCode, plan.mLayout)) {
+        plan.mKDataType = resolved.mKDataType;
+        plan.mMade = true;
+    } else {
+        const int byValue = TypeCodeOfValueType(dataType.GetType());
+        plan.mMade = byValue != eKPropertyUnknown && byValue != resolved.mCode &&
+                     DynamicPropertyStorage(byValue, plan.mCode, plan.mLayout);
+    }
+    plan.mKeepsValue = plan.mMade && KeepsValue(dataType.GetType(), plan.mLayout);
+    return answer;
+}
+
+// The note on a data type's record: a byte each for the two type codes and
+// the layout, then whether the record is made, by the name's type and keeps
+// the value.
+constexpr std::uint32_t kNoteMade = 1u << 24;
+constexpr std::uint32_t kNoteByName = 1u << 25;
+constexpr std::uint32_t kNoteKeepsValue = 1u << 26;
+
+bool FitsNote(int value) { return value >= 0 && value < 256; }
+
+// Objects bind many properties of few data types: the answer is kept on the
+// data type's record while the registry of the internal layer stays as it was.
+BindingPlan PlanBinding(const KFbxDataType& dataType) {
+    const KFbxDataTypeHead* head = dataType.GetHead();
+    const std::uint64_t generation = KDataType::GetRegistryGeneration() + 1;
+    if (head->mNoteGeneration.load(std::memory_order_acquire) == generation) {
+        const std::uint32_t note = head->mNote.load(std::memory_order_relaxed);
+        BindingPlan answer;
+        answer.mResolved.mKDataType = static_cast<KDataType*>(head->mNoteType.load(std::memory_order_relaxed));
+        answer.mResolved.mCode = static_cast<int>(note & 0xffu);
+        answer.mPlan.mCode = static_cast<int>((note >> 8) & 0xffu);
+        answer.mPlan.mLayout = static_cast<KPropertyValueLayout>((note >> 16) & 0xffu);
+        answer.mPlan.mMade = (note & kNoteMade) != 0;
+        answer.mPlan.mKDataType = (note & kNoteByName) != 0 ? answer.mResolved.mKDataType : nullptr;
+        answer.mPlan.mKeepsValue = (note & kNoteKeepsValue) != 0;
+        return answer;
+    }
+    const BindingPlan answer = MakeBindingPlan(dataType);
+    const int layout = static_cast<int>(answer.mPlan.mLayout);
+    if (FitsNote(answer.mResolved.mCode) && FitsNote(answer.mPlan.mCode) && FitsNote(layout)) {
+        const bool byName = answer.mPlan.mKDataType != nullptr;
+        head->mNoteGeneration.store(0, std::memory_order_relaxed);
+        head->mNoteType.store(answer.mResolved.mKDataType, std::memory_order_relaxed);
+        head->mNote.store(static_cast<std::uint32_t>(answer.mResolved.mCode) |
+                              static_cast<std::uint32_t>(answer.mPlan.mCode) << 8 |
+                              static_cast<std::uint32_t>(layout) << 16 | (answer.mPlan.mMade ? kNoteMade : 0) |
+                              (byName ? kNoteByName : 0) | (answer.mPlan.mKeepsValue ? kNoteKeepsValue : 0),
+                          std::memory_order_relaxed);
+        head->mNoteGeneration.store(generation, std::memory_order_release);
+    }
+    return answer;
+}
+
+PlannedRecord PlanRecord(const KFbxDataType& dataType) {
+    if (dataType == KFbxDataType() || dataType.GetType() == eFbxValueStream) {
+        return PlannedRecord();
+    }
+    return PlanBinding(dataType).mPlan;
 }
 
 bool StoresThreeComponents(const KProperty* property) {
@@ -773,8 +805,7 @@ bool KFbxProperty::DeferBinding() {
     if (owner == nullptr || owner->GetInternalObject() == nullptr) {
         return false;
     }
-    const PlannedRecord plan = PlanRecord(mInternal->mDataType);
-    if (!plan.mMade || !KeepsValue(mInternal->mDataType.GetType(), plan.mLayout)) {
+    if (!PlanRecord(mInternal->mDataType).mKeepsValue) {
         return false;
     }
     // Flag 8 of the record as binding now would set it.
@@ -803,7 +834,7 @@ bool KFbxProperty::BindToObject() {
     if (twin == nullptr) {
         return false;
     }
-    const ResolvedDataType resolved = ResolveDataTypeCached(mInternal->mDataType);
+    const ResolvedDataType resolved = PlanBinding(mInternal->mDataType).mResolved;
     KDataType* kDataType = resolved.mKDataType;
     const int code = resolved.mCode;
     KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName, code, kDataType,

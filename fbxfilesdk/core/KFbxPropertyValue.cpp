@@ -105,10 +105,6 @@ bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueT
     return false;
 }
 
-bool KFbxValueStorage::IsInline(EFbxValueType type) {
-    return static_cast<std::size_t>(KFbxGetValueSize(type)) <= kInlineSize && type != eFbxValueString;
-}
-
 KFbxValueStorage::KFbxValueStorage(EFbxValueType type) {
     const int size = KFbxGetValueSize(type);
     if (size <= 0 || IsInline(type)) {
@@ -135,13 +131,6 @@ void KFbxValueStorage::Release(EFbxValueType type) {
         SdkFree(mHeap);
         mHeap = nullptr;
     }
-}
-
-void* KFbxValueStorage::Get(EFbxValueType type) const {
-    if (KFbxGetValueSize(type) <= 0) {
-        return nullptr;
-    }
-    return IsInline(type) ? const_cast<unsigned char*>(mInline) : mHeap;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -77,11 +77,18 @@ public:
     // Ends the value; the storage is not used again.
     void Release(EFbxValueType type);
     // Null for the value types that store nothing, and when memory ran out.
-    void* Get(EFbxValueType type) const;
+    void* Get(EFbxValueType type) const {
+        if (KFbxGetValueSize(type) <= 0) {
+            return nullptr;
+        }
+        return IsInline(type) ? const_cast<unsigned char*>(mInline) : mHeap;
+    }
 
 private:
     static constexpr std::size_t kInlineSize = 3 * sizeof(double);
-    static bool IsInline(EFbxValueType type);
+    static constexpr bool IsInline(EFbxValueType type) {
+        return static_cast<std::size_t>(KFbxGetValueSize(type)) <= kInlineSize && type != eFbxValueString;
+    }
 
     union {
         alignas(double) unsigned char mInline[kInlineSize];
