@@ -72,16 +72,31 @@ ResolvedDataType ResolveDataType(const KFbxDataType& dataType) {
     return resolved;
 }
 
-// The internal property binding makes for a data type, by the steps binding
-// takes: the type code of the data type's name, else that of its value type.
-struct PlannedRecord {
+// What binding learns of a data type other than the null one and streams,
+// packed as the data type's record keeps it: the internal data type of its
+// name, and a byte each for that name's type code, the code and layout of
+// the internal property binding makes, then flags.
+struct BindingNote {
+    static constexpr std::uint32_t kMade = 1u << 24;
+    static constexpr std::uint32_t kByName = 1u << 25;
+    static constexpr std::uint32_t kKeepsValue = 1u << 26;
+
     KDataType* mKDataType = nullptr;
-    int mCode = eKPropertyUnknown;
-    KPropertyValueLayout mLayout = KPropertyValueLayout::eNone;
-    bool mMade = false;
-    // Whether a value set before the property is made may wait in the handle.
-    bool mKeepsValue = false;
+    std::uint32_t mBits = 0;
+
+    // The internal data type and property type code of the data type's name.
+    int ResolvedCode() const { return static_cast<int>(mBits & 0xffu); }
+    // The record binding makes, by the steps binding takes: the type code of
+    // the data type's name, else that of its value type.
+    bool Made() const { return (mBits & kMade) != 0; }
+    int RecordCode() const { return static_cast<int>((mBits >> 8) & 0xffu); }
+    KPropertyValueLayout RecordLayout() const { return static_cast<KPropertyValueLayout>((mBits >> 16) & 0xffu); }
+    KDataType* RecordDataType() const { return (mBits & kByName) != 0 ? mKDataType : nullptr; }
+    // Whether a value set before the record is made may wait in the handle.
+    bool KeepsValue() const { return (mBits & kKeepsValue) != 0; }
 };
+
+static_assert(eKPropertyTypeCount <= 256 && static_cast<int>(KPropertyValueLayout::eDouble16) < 256);
 
 // Whether a value of the type comes back from the internal property as it
 // went in, so that it may wait in the handle until the property is made.
@@ -112,76 +127,51 @@ bool KeepsValue(EFbxValueType type, KPropertyValueLayout layout) {
     }
 }
 
-// What binding learns of a data type other than the null one and streams.
-struct BindingPlan {
-    ResolvedDataType mResolved;
-    PlannedRecord mPlan;
-};
-
-BindingPlan MakeBindingPlan(const KFbxDataType& dataType) {
-    BindingPlan answer;
-    answer.mResolved = ResolveDataType(dataType);
-    PlannedRecord& plan = answer.mPlan;
-    const ResolvedDataType& resolved = answer.mResolved;
-    if (resolved.mCode != eKPropertyUnknown && DynamicPropertyStorage(resolved.mCode, plan.mCode, plan.mLayout)) {
-        plan.mKDataType = resolved.mKDataType;
-        plan.mMade = true;
+BindingNote MakeBindingNote(const KFbxDataType& dataType) {
+    const ResolvedDataType resolved = ResolveDataType(dataType);
+    int code = eKPropertyUnknown;
+    KPropertyValueLayout layout = KPropertyValueLayout::eNone;
+    bool made = false;
+    bool byName = false;
+    if (resolved.mCode != eKPropertyUnknown && DynamicPropertyStorage(resolved.mCode, code, layout)) {
+        made = true;
+        byName = true;
     } else {
         const int byValue = TypeCodeOfValueType(dataType.GetType());
-        plan.mMade = byValue != eKPropertyUnknown && byValue != resolved.mCode &&
-                     DynamicPropertyStorage(byValue, plan.mCode, plan.mLayout);
+        made = byValue != eKPropertyUnknown && byValue != resolved.mCode &&
+               DynamicPropertyStorage(byValue, code, layout);
     }
-    plan.mKeepsValue = plan.mMade && KeepsValue(dataType.GetType(), plan.mLayout);
-    return answer;
+    const bool keeps = made && KeepsValue(dataType.GetType(), layout);
+    BindingNote note;
+    note.mKDataType = resolved.mKDataType;
+    note.mBits = static_cast<std::uint32_t>(resolved.mCode) | static_cast<std::uint32_t>(code) << 8 |
+                 static_cast<std::uint32_t>(layout) << 16 | (made ? BindingNote::kMade : 0) |
+                 (byName ? BindingNote::kByName : 0) | (keeps ? BindingNote::kKeepsValue : 0);
+    return note;
 }
-
-// The note on a data type's record: a byte each for the two type codes and
-// the layout, then whether the record is made, by the name's type and keeps
-// the value.
-constexpr std::uint32_t kNoteMade = 1u << 24;
-constexpr std::uint32_t kNoteByName = 1u << 25;
-constexpr std::uint32_t kNoteKeepsValue = 1u << 26;
-
-bool FitsNote(int value) { return value >= 0 && value < 256; }
 
 // Objects bind many properties of few data types: the answer is kept on the
 // data type's record while the registry of the internal layer stays as it was.
-BindingPlan PlanBinding(const KFbxDataType& dataType) {
+BindingNote NoteOf(const KFbxDataType& dataType) {
     const KFbxDataTypeHead* head = dataType.GetHead();
     const std::uint64_t generation = KDataType::GetRegistryGeneration() + 1;
     if (head->mNoteGeneration.load(std::memory_order_acquire) == generation) {
-        const std::uint32_t note = head->mNote.load(std::memory_order_relaxed);
-        BindingPlan answer;
-        answer.mResolved.mKDataType = static_cast<KDataType*>(head->mNoteType.load(std::memory_order_relaxed));
-        answer.mResolved.mCode = static_cast<int>(note & 0xffu);
-        answer.mPlan.mCode = static_cast<int>((note >> 8) & 0xffu);
-        answer.mPlan.mLayout = static_cast<KPropertyValueLayout>((note >> 16) & 0xffu);
-        answer.mPlan.mMade = (note & kNoteMade) != 0;
-        answer.mPlan.mKDataType = (note & kNoteByName) != 0 ? answer.mResolved.mKDataType : nullptr;
-        answer.mPlan.mKeepsValue = (note & kNoteKeepsValue) != 0;
-        return answer;
+        BindingNote note;
+        note.mKDataType = static_cast<KDataType*>(head->mNoteType.load(std::memory_order_relaxed));
+        note.mBits = head->mNote.load(std::memory_order_relaxed);
+        return note;
     }
-    const BindingPlan answer = MakeBindingPlan(dataType);
-    const int layout = static_cast<int>(answer.mPlan.mLayout);
-    if (FitsNote(answer.mResolved.mCode) && FitsNote(answer.mPlan.mCode) && FitsNote(layout)) {
-        const bool byName = answer.mPlan.mKDataType != nullptr;
-        head->mNoteGeneration.store(0, std::memory_order_relaxed);
-        head->mNoteType.store(answer.mResolved.mKDataType, std::memory_order_relaxed);
-        head->mNote.store(static_cast<std::uint32_t>(answer.mResolved.mCode) |
-                              static_cast<std::uint32_t>(answer.mPlan.mCode) << 8 |
-                              static_cast<std::uint32_t>(layout) << 16 | (answer.mPlan.mMade ? kNoteMade : 0) |
-                              (byName ? kNoteByName : 0) | (answer.mPlan.mKeepsValue ? kNoteKeepsValue : 0),
-                          std::memory_order_relaxed);
-        head->mNoteGeneration.store(generation, std::memory_order_release);
-    }
-    return answer;
+    const BindingNote note = MakeBindingNote(dataType);
+    head->mNoteGeneration.store(0, std::memory_order_relaxed);
+    head->mNoteType.store(note.mKDataType, std::memory_order_relaxed);
+    head->mNote.store(note.mBits, std::memory_order_relaxed);
+    head->mNoteGeneration.store(generation, std::memory_order_release);
+    return note;
 }
 
-PlannedRecord PlanRecord(const KFbxDataType& dataType) {
-    if (dataType == KFbxDataType() || dataType.GetType() == eFbxValueStream) {
-        return PlannedRecord();
-    }
-    return PlanBinding(dataType).mPlan;
+// Binding makes no record for the null data type and streams.
+bool MayBind(const KFbxDataType& dataType) {
+    return dataType != KFbxDataType() && dataType.GetType() != eFbxValueStream;
 }
 
 bool StoresThreeComponents(const KProperty* property) {
@@ -520,10 +510,11 @@ bool KFbxProperty::GetBoundType(const KDataType*& dataType, int& typeCode) const
     if ((mInternal->mBindState & KFbxProperty_internal::kBindPending) == 0) {
         return false;
     }
-    const PlannedRecord plan = PlanRecord(mInternal->mDataType);
-    dataType = plan.mKDataType != nullptr ? plan.mKDataType : DefaultDataTypeOf(plan.mCode);
-    typeCode = plan.mCode;
-    return plan.mMade;
+    const BindingNote note = MayBind(mInternal->mDataType) ? NoteOf(mInternal->mDataType) : BindingNote();
+    KDataType* byName = note.RecordDataType();
+    dataType = byName != nullptr ? byName : DefaultDataTypeOf(note.RecordCode());
+    typeCode = note.RecordCode();
+    return note.Made();
 }
 
 bool KFbxProperty::IsLinkedTo(const KProperty* property) const {
@@ -805,7 +796,7 @@ bool KFbxProperty::DeferBinding() {
     if (owner == nullptr || owner->GetInternalObject() == nullptr) {
         return false;
     }
-    if (!PlanRecord(mInternal->mDataType).mKeepsValue) {
+    if (!MayBind(mInternal->mDataType) || !NoteOf(mInternal->mDataType).KeepsValue()) {
         return false;
     }
     // Flag 8 of the record as binding now would set it.
@@ -825,8 +816,7 @@ bool KFbxProperty::BindToObject() {
     const std::uint8_t bindState = mInternal->mBindState;
     const bool deferred = (bindState & KFbxProperty_internal::kBindPending) != 0;
     mInternal->mBindState = 0;
-    if (mInternal->mLink != nullptr || mInternal->mDataType == KFbxDataType() ||
-        mInternal->mDataType.GetType() == eFbxValueStream) {
+    if (mInternal->mLink != nullptr || !MayBind(mInternal->mDataType)) {
         return false;
     }
     KFbxObject* owner = mInternal->mOwner;
@@ -834,9 +824,9 @@ bool KFbxProperty::BindToObject() {
     if (twin == nullptr) {
         return false;
     }
-    const ResolvedDataType resolved = PlanBinding(mInternal->mDataType).mResolved;
-    KDataType* kDataType = resolved.mKDataType;
-    const int code = resolved.mCode;
+    const BindingNote note = NoteOf(mInternal->mDataType);
+    KDataType* kDataType = note.mKDataType;
+    const int code = note.ResolvedCode();
     KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName, code, kDataType,
                                                                               false, false, nullptr, false)
                                                 : nullptr;
