@@ -561,6 +561,21 @@ TEST_F(KFbxPropertyValueTest, CopyRules) {
     n[3][3] = 1.0;
     EXPECT_FALSE(KFbxEqualDouble44(m, n));
     EXPECT_FALSE(KFbxEqualDouble4(fbxDouble4(1, 2, 3, 4), fbxDouble4(1, 2, 3, 5)));
+
+    // Each plain value is copied whole, by the size its type states.
+    for (const EFbxValueType type : {eFbxValueBool, eFbxValueInteger, eFbxValueFloat, eFbxValueDouble,
+                                     eFbxValueDouble3, eFbxValueDouble4, eFbxValueDouble44, eFbxValueEnum,
+                                     eFbxValueTime}) {
+        KFbxValueBuffer from(type);
+        KFbxValueBuffer to(type);
+        const auto size = static_cast<std::size_t>(KFbxGetValueSize(type));
+        for (std::size_t i = 0; i < size; ++i) {
+            static_cast<unsigned char*>(from.Get())[i] = static_cast<unsigned char>(i + 1);
+        }
+        ASSERT_TRUE(KFbxCopyValue(to.Get(), type, from.Get(), type)) << type;
+        EXPECT_EQ(std::memcmp(to.Get(), from.Get(), size), 0) << type;
+        EXPECT_TRUE(KFbxCopyValue(to.Get(), type, to.Get(), type)) << type;
+    }
 }
 
 }  // namespace
