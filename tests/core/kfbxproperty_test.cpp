@@ -170,6 +170,7 @@ void CheckMirroredValue(KFbxProperty& property) {
 TEST_F(KFbxPropertyTest, EveryDataTypeWithAValueIsMirroredIntoTheTwin) {
     ASSERT_EQ(AllDataTypes().size(), 72u);
     int bound = 0;
+    int deferred = 0;
     for (const KFbxDataType* dataType : AllDataTypes()) {
         ASSERT_NE(*dataType, KFbxDataType());
         KFbxProperty property = KFbxProperty::Create(mObject, dataType->GetName(), *dataType, "");
@@ -185,10 +186,20 @@ TEST_F(KFbxPropertyTest, EveryDataTypeWithAValueIsMirroredIntoTheTwin) {
             EXPECT_EQ(property.GetKProperty(), nullptr);
             continue;
         }
+        // What the handle tells of its record before it is made is what is made.
+        const KDataType* toldType = nullptr;
+        int toldCode = eKPropertyUnknown;
+        const bool told = property.GetBoundType(toldType, toldCode);
+        deferred += property.IsBindingDeferred() ? 1 : 0;
         CheckMirroredValue(property);
+        ASSERT_NE(property.GetKProperty(), nullptr) << dataType->GetName();
+        EXPECT_TRUE(told) << dataType->GetName();
+        EXPECT_EQ(property.GetKProperty()->GetDataType(), toldType) << dataType->GetName();
+        EXPECT_EQ(property.GetKProperty()->GetType(), toldCode) << dataType->GetName();
         ++bound;
     }
     EXPECT_EQ(bound, 66);
+    EXPECT_GT(deferred, 0);
     // Every property's value lives in its own internal property.
     EXPECT_EQ(mObject->GetPropertyCount(), 72);
 }
