@@ -9,8 +9,9 @@
 
 namespace fbxsdk_2006_11_1 {
 
-struct KFbxDataTypeRecord {
-    EFbxValueType mType;
+struct KFbxDataTypeRecord : KFbxDataTypeHead {
+    KFbxDataTypeRecord(EFbxValueType type, const char* name, KFbxDataTypeRecord* next)
+        : KFbxDataTypeHead{type}, mName(name), mNextAllocated(next) {}
     KString mName;
     // Every record stays reachable from one process-wide list, also after a
     // later registration took its name in the map.
@@ -222,38 +223,9 @@ bool IsValueType(int type) { return type >= 0 && type < kValueTypeCount; }
 
 }  // namespace
 
-int KFbxGetValueSize(EFbxValueType type) {
-    switch (type) {
-        case eFbxValueBool:
-        case eFbxValueReference:
-            return 1;
-        case eFbxValueInteger:
-        case eFbxValueFloat:
-        case eFbxValueEnum:
-            return 4;
-        case eFbxValueDouble:
-            return 8;
-        case eFbxValueDouble3:
-            return 3 * 8;
-        case eFbxValueDouble4:
-            return 4 * 8;
-        case eFbxValueDouble44:
-            return 16 * 8;
-        case eFbxValueString:
-            return static_cast<int>(sizeof(KString));
-        case eFbxValueTime:
-            return 8;
-        case eFbxValueStream:
-            return static_cast<int>(sizeof(void*));
-        case eFbxValueNone:
-            break;
-    }
-    return 0;
+const char* KFbxDataType::GetName() const {
+    return mRecord != nullptr ? static_cast<const KFbxDataTypeRecord*>(mRecord)->mName.Buffer() : "";
 }
-
-EFbxValueType KFbxDataType::GetType() const { return mRecord != nullptr ? mRecord->mType : eFbxValueNone; }
-
-const char* KFbxDataType::GetName() const { return mRecord != nullptr ? mRecord->mName.Buffer() : ""; }
 
 KFbxDataType KFbxRegisterDataType(const char* name, EFbxValueType type) {
     if (name == nullptr || !IsValueType(type)) {
@@ -265,7 +237,7 @@ KFbxDataType KFbxRegisterDataType(const char* name, EFbxValueType type) {
             return KFbxDataType();
         }
     }
-    auto* record = new (std::nothrow) KFbxDataTypeRecord{type, KString(name), gAllocatedRecords};
+    auto* record = new (std::nothrow) KFbxDataTypeRecord(type, name, gAllocatedRecords);
     if (record == nullptr) {
         return KFbxDataType();
     }

@@ -7,6 +7,11 @@
 #ifndef FBXFILESDK_CORE_KFBXDATATYPE_H
 #define FBXFILESDK_CORE_KFBXDATATYPE_H
 
+#include <fbxfilesdk/core/KString.h>
+
+#include <atomic>
+#include <cstdint>
+
 namespace fbxsdk_2006_11_1 {
 
 enum EFbxValueType : int {
@@ -25,30 +30,53 @@ enum EFbxValueType : int {
     eFbxValueStream = 12  // a pointer to a stream block
 };
 
+namespace KFbxDataTypeDetail {
+// Indexed by value type.
+inline constexpr int kValueSizes[] = {0,     1, 4, 4, 8, 3 * 8, 4 * 8, 16 * 8, 4, static_cast<int>(sizeof(KString)),
+                                      8,     1, static_cast<int>(sizeof(void*))};
+}  // namespace KFbxDataTypeDetail
+
 // Bytes one stored value of the type takes (room for one KString for
 // strings, one pointer for streams); 0 for none and for codes outside the table.
-int KFbxGetValueSize(EFbxValueType type);
+// Every property's value passes here, so it is a table read in place.
+constexpr int KFbxGetValueSize(EFbxValueType type) {
+    const unsigned index = static_cast<unsigned>(type);
+    return index < sizeof(KFbxDataTypeDetail::kValueSizes) / sizeof(int) ? KFbxDataTypeDetail::kValueSizes[index] : 0;
+}
 
-struct KFbxDataTypeRecord;
+// What every data type record starts with: the value type, read in place by
+// every handle, and what binding a property of the type to an internal
+// property learnt of it. The rest of the record is the registry's own.
+struct KFbxDataTypeHead {
+    EFbxValueType mType;
+    // Generation of the internal registry the note was taken in, plus one;
+    // 0 while none was taken. Written last, so that a reader that sees it
+    // also sees the note.
+    mutable std::atomic<std::uint64_t> mNoteGeneration{0};
+    mutable std::atomic<void*> mNoteType{nullptr};
+    mutable std::atomic<std::uint32_t> mNote{0};
+};
 
 // A handle to a data type record; records are never freed, so handles are
 // copied freely. The null data type has value type none and the name "".
 class KFbxDataType {
 public:
     constexpr KFbxDataType() : mRecord(nullptr) {}
-    constexpr explicit KFbxDataType(const KFbxDataTypeRecord* record) : mRecord(record) {}
+    constexpr explicit KFbxDataType(const KFbxDataTypeHead* record) : mRecord(record) {}
     KFbxDataType(const KFbxDataType& other) = default;
     KFbxDataType& operator=(const KFbxDataType& other) = default;
 
-    EFbxValueType GetType() const;
+    EFbxValueType GetType() const { return mRecord != nullptr ? mRecord->mType : eFbxValueNone; }
     const char* GetName() const;
+    // Null for the null data type.
+    const KFbxDataTypeHead* GetHead() const { return mRecord; }
 
     // The same data type: the same record.
     bool operator==(const KFbxDataType& other) const { return mRecord == other.mRecord; }
     bool operator!=(const KFbxDataType& other) const { return mRecord != other.mRecord; }
 
 private:
-    const KFbxDataTypeRecord* mRecord;
+    const KFbxDataTypeHead* mRecord;
 };
 
 // Makes a new data type and enters it under its name, replacing the type that

@@ -72,56 +72,31 @@ ResolvedDataType ResolveDataType(const KFbxDataType& dataType) {
     return resolved;
 }
 
-// Objects bind many properties of few data types: the answers are kept per
-// thread while the registry of the internal layer stays as it was.
-ResolvedDataType ResolveDataTypeCached(const KFbxDataType& dataType) {
-    struct Entry {
-        KFbxDataType mDataType;
-        std::uint64_t mGeneration = 0;
-        ResolvedDataType mResolved;
-    };
-    constexpr std::size_t kEntries = 16;
-    thread_local Entry cache[kEntries];
-    thread_local std::size_t next = 0;
-    const std::uint64_t generation = KDataType::GetRegistryGeneration();
-    for (const Entry& entry : cache) {
-        if (entry.mDataType == dataType && entry.mGeneration == generation && entry.mDataType != KFbxDataType()) {
-            return entry.mResolved;
-        }
-    }
-    Entry& entry = cache[next];
-    next = (next + 1) % kEntries;
-    entry.mDataType = dataType;
-    entry.mGeneration = generation;
-    entry.mResolved = ResolveDataType(dataType);
-    return entry.mResolved;
-}
+// What binding learns of a data type other than the null one and streams,
+// packed as the data type's record keeps it: the internal data type of its
+// name, and a byte each for that name's type code, the code and layout of
+// the internal property binding makes, then flags.
+struct BindingNote {
+    static constexpr std::uint32_t kMade = 1u << 24;
+    static constexpr std::uint32_t kByName = 1u << 25;
+    static constexpr std::uint32_t kKeepsValue = 1u << 26;
 
-// The internal property binding makes for a data type, by the steps binding
-// takes: the type code of the data type's name, else that of its value type.
-struct PlannedRecord {
     KDataType* mKDataType = nullptr;
-    int mCode = eKPropertyUnknown;
-    KPropertyValueLayout mLayout = KPropertyValueLayout::eNone;
-    bool mMade = false;
+    std::uint32_t mBits = 0;
+
+    // The internal data type and property type code of the data type's name.
+    int ResolvedCode() const { return static_cast<int>(mBits & 0xffu); }
+    // The record binding makes, by the steps binding takes: the type code of
+    // the data type's name, else that of its value type.
+    bool Made() const { return (mBits & kMade) != 0; }
+    int RecordCode() const { return static_cast<int>((mBits >> 8) & 0xffu); }
+    KPropertyValueLayout RecordLayout() const { return static_cast<KPropertyValueLayout>((mBits >> 16) & 0xffu); }
+    KDataType* RecordDataType() const { return (mBits & kByName) != 0 ? mKDataType : nullptr; }
+    // Whether a value set before the record is made may wait in the handle.
+    bool KeepsValue() const { return (mBits & kKeepsValue) != 0; }
 };
 
-PlannedRecord PlanRecord(const KFbxDataType& dataType) {
-    PlannedRecord plan;
-    if (dataType == KFbxDataType() || dataType.GetType() == eFbxValueStream) {
-        return plan;
-    }
-    const ResolvedDataType resolved = ResolveDataTypeCached(dataType);
-    if (resolved.mCode != eKPropertyUnknown && DynamicPropertyStorage(resolved.mCode, plan.mCode, plan.mLayout)) {
-        plan.mKDataType = resolved.mKDataType;
-        plan.mMade = true;
-        return plan;
-    }
-    const int byValue = TypeCodeOfValueType(dataType.GetType());
-    plan.mMade = byValue != eKPropertyUnknown && byValue != resolved.mCode &&
-                 DynamicPropertyStorage(byValue, plan.mCode, plan.mLayout);
-    return plan;
-}
+static_assert(eKPropertyTypeCount <= 256 && static_cast<int>(KPropertyValueLayout::eDouble16) < 256);
 
 // Whether a value of the type comes back from the internal property as it
 // went in, so that it may wait in the handle until the property is made.
@@ -150,6 +125,53 @@ bool KeepsValue(EFbxValueType type, KPropertyValueLayout layout) {
         default:
             return false;
     }
+}
+
+BindingNote MakeBindingNote(const KFbxDataType& dataType) {
+    const ResolvedDataType resolved = ResolveDataType(dataType);
+    int code = eKPropertyUnknown;
+    KPropertyValueLayout layout = KPropertyValueLayout::eNone;
+    bool made = false;
+    bool byName = false;
+    if (resolved.mCode != eKPropertyUnknown && DynamicPropertyStorage(resolved.mCode, code, layout)) {
+        made = true;
+        byName = true;
+    } else {
+        const int byValue = TypeCodeOfValueType(dataType.GetType());
+        made = byValue != eKPropertyUnknown && byValue != resolved.mCode &&
+               DynamicPropertyStorage(byValue, code, layout);
+    }
+    const bool keeps = made && KeepsValue(dataType.GetType(), layout);
+    BindingNote note;
+    note.mKDataType = resolved.mKDataType;
+    note.mBits = static_cast<std::uint32_t>(resolved.mCode) | static_cast<std::uint32_t>(code) << 8 |
+                 static_cast<std::uint32_t>(layout) << 16 | (made ? BindingNote::kMade : 0) |
+                 (byName ? BindingNote::kByName : 0) | (keeps ? BindingNote::kKeepsValue : 0);
+    return note;
+}
+
+// Objects bind many properties of few data types: the answer is kept on the
+// data type's record while the registry of the internal layer stays as it was.
+BindingNote NoteOf(const KFbxDataType& dataType) {
+    const KFbxDataTypeHead* head = dataType.GetHead();
+    const std::uint64_t generation = KDataType::GetRegistryGeneration() + 1;
+    if (head->mNoteGeneration.load(std::memory_order_acquire) == generation) {
+        BindingNote note;
+        note.mKDataType = static_cast<KDataType*>(head->mNoteType.load(std::memory_order_relaxed));
+        note.mBits = head->mNote.load(std::memory_order_relaxed);
+        return note;
+    }
+    const BindingNote note = MakeBindingNote(dataType);
+    head->mNoteGeneration.store(0, std::memory_order_relaxed);
+    head->mNoteType.store(note.mKDataType, std::memory_order_relaxed);
+    head->mNote.store(note.mBits, std::memory_order_relaxed);
+    head->mNoteGeneration.store(generation, std::memory_order_release);
+    return note;
+}
+
+// Binding makes no record for the null data type and streams.
+bool MayBind(const KFbxDataType& dataType) {
+    return dataType != KFbxDataType() && dataType.GetType() != eFbxValueStream;
 }
 
 bool StoresThreeComponents(const KProperty* property) {
@@ -488,10 +510,11 @@ bool KFbxProperty::GetBoundType(const KDataType*& dataType, int& typeCode) const
     if ((mInternal->mBindState & KFbxProperty_internal::kBindPending) == 0) {
         return false;
     }
-    const PlannedRecord plan = PlanRecord(mInternal->mDataType);
-    dataType = plan.mKDataType != nullptr ? plan.mKDataType : DefaultDataTypeOf(plan.mCode);
-    typeCode = plan.mCode;
-    return plan.mMade;
+    const BindingNote note = MayBind(mInternal->mDataType) ? NoteOf(mInternal->mDataType) : BindingNote();
+    KDataType* byName = note.RecordDataType();
+    dataType = byName != nullptr ? byName : DefaultDataTypeOf(note.RecordCode());
+    typeCode = note.RecordCode();
+    return note.Made();
 }
 
 bool KFbxProperty::IsLinkedTo(const KProperty* property) const {
@@ -773,8 +796,7 @@ bool KFbxProperty::DeferBinding() {
     if (owner == nullptr || owner->GetInternalObject() == nullptr) {
         return false;
     }
-    const PlannedRecord plan = PlanRecord(mInternal->mDataType);
-    if (!plan.mMade || !KeepsValue(mInternal->mDataType.GetType(), plan.mLayout)) {
+    if (!MayBind(mInternal->mDataType) || !NoteOf(mInternal->mDataType).KeepsValue()) {
         return false;
     }
     // Flag 8 of the record as binding now would set it.
@@ -794,8 +816,7 @@ bool KFbxProperty::BindToObject() {
     const std::uint8_t bindState = mInternal->mBindState;
     const bool deferred = (bindState & KFbxProperty_internal::kBindPending) != 0;
     mInternal->mBindState = 0;
-    if (mInternal->mLink != nullptr || mInternal->mDataType == KFbxDataType() ||
-        mInternal->mDataType.GetType() == eFbxValueStream) {
+    if (mInternal->mLink != nullptr || !MayBind(mInternal->mDataType)) {
         return false;
     }
     KFbxObject* owner = mInternal->mOwner;
@@ -803,9 +824,9 @@ bool KFbxProperty::BindToObject() {
     if (twin == nullptr) {
         return false;
     }
-    const ResolvedDataType resolved = ResolveDataTypeCached(mInternal->mDataType);
-    KDataType* kDataType = resolved.mKDataType;
-    const int code = resolved.mCode;
+    const BindingNote note = NoteOf(mInternal->mDataType);
+    KDataType* kDataType = note.mKDataType;
+    const int code = note.ResolvedCode();
     KProperty* link = code != eKPropertyUnknown ? twin->CreateDynamicProperty(mInternal->mName, code, kDataType,
                                                                               false, false, nullptr, false)
                                                 : nullptr;

@@ -51,6 +51,26 @@ bool CopyStream(KFbxStreamValue** dst, KFbxStreamValue* const* src) {
     return true;
 }
 
+template <int Size>
+bool CopyPlain(void* dst, const void* src) {
+    static_assert(Size > 0);
+    if (dst != src) {
+        std::memcpy(dst, src, Size);
+    }
+    return true;
+}
+
+// Strings are assigned, streams copied with their text: kept out of the
+// plain copies' way.
+[[gnu::noinline]] bool CopyOwned(void* dst, EFbxValueType type, const void* src) {
+    if (type == eFbxValueString) {
+        KString& to = *static_cast<KString*>(dst);
+        to = *static_cast<const KString*>(src);
+        return to.IsOK();
+    }
+    return CopyStream(static_cast<KFbxStreamValue**>(dst), static_cast<KFbxStreamValue* const*>(src));
+}
+
 }  // namespace
 
 bool KFbxEqualDouble3(const fbxDouble3& a, const fbxDouble3& b) {
@@ -77,27 +97,30 @@ bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueT
     if (dst == nullptr || src == nullptr || !Accepts(dstType, srcType)) {
         return false;
     }
+    // Each plain value is copied by its own size, known here, so that the
+    // copies every property's Set and Get make call nothing.
     switch (dstType) {
         case eFbxValueBool:
+            return CopyPlain<KFbxGetValueSize(eFbxValueBool)>(dst, src);
         case eFbxValueInteger:
+            return CopyPlain<KFbxGetValueSize(eFbxValueInteger)>(dst, src);
         case eFbxValueFloat:
-        case eFbxValueDouble:
-        case eFbxValueDouble3:
-        case eFbxValueDouble4:
-        case eFbxValueDouble44:
+            return CopyPlain<KFbxGetValueSize(eFbxValueFloat)>(dst, src);
         case eFbxValueEnum:
+            return CopyPlain<KFbxGetValueSize(eFbxValueEnum)>(dst, src);
+        case eFbxValueDouble:
+            return CopyPlain<KFbxGetValueSize(eFbxValueDouble)>(dst, src);
         case eFbxValueTime:
-            if (dst != src) {
-                std::memcpy(dst, src, static_cast<std::size_t>(KFbxGetValueSize(dstType)));
-            }
-            return true;
-        case eFbxValueString: {
-            KString& to = *static_cast<KString*>(dst);
-            to = *static_cast<const KString*>(src);
-            return to.IsOK();
-        }
+            return CopyPlain<KFbxGetValueSize(eFbxValueTime)>(dst, src);
+        case eFbxValueDouble3:
+            return CopyPlain<KFbxGetValueSize(eFbxValueDouble3)>(dst, src);
+        case eFbxValueDouble4:
+            return CopyPlain<KFbxGetValueSize(eFbxValueDouble4)>(dst, src);
+        case eFbxValueDouble44:
+            return CopyPlain<KFbxGetValueSize(eFbxValueDouble44)>(dst, src);
+        case eFbxValueString:
         case eFbxValueStream:
-            return CopyStream(static_cast<KFbxStreamValue**>(dst), static_cast<KFbxStreamValue* const*>(src));
+            return CopyOwned(dst, dstType, src);
         case eFbxValueNone:
         case eFbxValueReference:
             break;
@@ -105,23 +128,14 @@ bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueT
     return false;
 }
 
-bool KFbxValueStorage::IsInline(EFbxValueType type) {
-    return static_cast<std::size_t>(KFbxGetValueSize(type)) <= kInlineSize && type != eFbxValueString;
-}
-
-KFbxValueStorage::KFbxValueStorage(EFbxValueType type) {
-    const int size = KFbxGetValueSize(type);
-    if (size <= 0 || IsInline(type)) {
-        std::memset(mInline, 0, kInlineSize);
-        return;
-    }
-    mHeap = SdkCalloc(1, static_cast<std::size_t>(size));
+void KFbxValueStorage::MakeHeapValue(EFbxValueType type) {
+    mHeap = SdkCalloc(1, static_cast<std::size_t>(KFbxGetValueSize(type)));
     if (mHeap != nullptr && type == eFbxValueString) {
         new (mHeap) KString();
     }
 }
 
-void KFbxValueStorage::Release(EFbxValueType type) {
+void KFbxValueStorage::ReleaseOwned(EFbxValueType type) {
     void* data = Get(type);
     if (data == nullptr) {
         return;
@@ -135,13 +149,6 @@ void KFbxValueStorage::Release(EFbxValueType type) {
         SdkFree(mHeap);
         mHeap = nullptr;
     }
-}
-
-void* KFbxValueStorage::Get(EFbxValueType type) const {
-    if (KFbxGetValueSize(type) <= 0) {
-        return nullptr;
-    }
-    return IsInline(type) ? const_cast<unsigned char*>(mInline) : mHeap;
 }
 
 }  // namespace fbxsdk_2006_11_1

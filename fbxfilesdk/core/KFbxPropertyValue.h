@@ -7,6 +7,7 @@
 #include <fbxfilesdk/core/KFbxDataType.h>
 
 #include <cstddef>
+#include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -70,18 +71,40 @@ bool KFbxCopyValue(void* dst, EFbxValueType dstType, const void* src, EFbxValueT
 // passes the type it was made with to every call.
 class KFbxValueStorage {
 public:
-    explicit KFbxValueStorage(EFbxValueType type);
+    // Every property makes and ends one: the values kept inside take no call.
+    explicit KFbxValueStorage(EFbxValueType type) {
+        if (KFbxGetValueSize(type) <= 0 || IsInline(type)) {
+            std::memset(mInline, 0, kInlineSize);
+        } else {
+            MakeHeapValue(type);
+        }
+    }
     KFbxValueStorage(const KFbxValueStorage&) = delete;
     KFbxValueStorage& operator=(const KFbxValueStorage&) = delete;
 
     // Ends the value; the storage is not used again.
-    void Release(EFbxValueType type);
+    void Release(EFbxValueType type) {
+        if (type == eFbxValueStream || (KFbxGetValueSize(type) > 0 && !IsInline(type))) {
+            ReleaseOwned(type);
+        }
+    }
     // Null for the value types that store nothing, and when memory ran out.
-    void* Get(EFbxValueType type) const;
+    void* Get(EFbxValueType type) const {
+        if (KFbxGetValueSize(type) <= 0) {
+            return nullptr;
+        }
+        return IsInline(type) ? const_cast<unsigned char*>(mInline) : mHeap;
+    }
 
 private:
     static constexpr std::size_t kInlineSize = 3 * sizeof(double);
-    static bool IsInline(EFbxValueType type);
+    static constexpr bool IsInline(EFbxValueType type) {
+        return static_cast<std::size_t>(KFbxGetValueSize(type)) <= kInlineSize && type != eFbxValueString;
+    }
+    // For the types kept on the heap.
+    void MakeHeapValue(EFbxValueType type);
+    // For streams and the types kept on the heap.
+    void ReleaseOwned(EFbxValueType type);
 
     union {
         alignas(double) unsigned char mInline[kInlineSize];

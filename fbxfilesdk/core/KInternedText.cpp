@@ -156,8 +156,6 @@ KInternedText& KInternedText::operator=(const char* text) {
     return *this;
 }
 
-KInternedText::~KInternedText() { Release(); }
-
 const char* KInternedText::Get() const { return mEntry != nullptr ? mEntry->Text() : ""; }
 
 void KInternedText::Release() {

@@ -24,7 +24,12 @@ public:
     KInternedText& operator=(KInternedText&& other) noexcept;
     // The text may be this holder's own.
     KInternedText& operator=(const char* text);
-    ~KInternedText();
+    // Most holders of names and labels hold no text: they pass by no call.
+    ~KInternedText() {
+        if (mEntry != nullptr) {
+            Release();
+        }
+    }
 
     // Never null; stays valid while a holder of the same text lives.
     const char* Get() const;

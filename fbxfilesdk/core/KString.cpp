@@ -70,10 +70,7 @@ KString::KString() {
     Init();
 }
 
-KString::KString(const char* text) {
-    Init();
-    *this = text;
-}
+KString::KString(const char* text) { InitCopy(TextLength(text), text); }
 
 KString::KString(const char* bytes, int n) {
     Init();
@@ -85,8 +82,12 @@ KString::KString(const char* bytes, int n) {
 }
 
 KString::KString(const KString& other) {
-    Init();
-    *this = other;
+    if (other.IsOK()) {
+        InitCopy(other.mLength, other.mText);
+    } else {
+        Init();
+        Invalidate();
+    }
 }
 
 KString::KString(int value) {
@@ -109,6 +110,22 @@ KString::KString(char c, int n) {
 KString::~KString() {
     FreeHeap();
     Init();
+}
+
+void KString::InitCopy(int n, const char* bytes) {
+    // Most texts are short: they go inside at once, as AllocBuffer would put them.
+    if (n >= 0 && n + 1 < kInlineSize && (n == 0 || bytes != nullptr)) {
+        if (n > 0) {
+            std::memcpy(mInline, bytes, static_cast<std::size_t>(n));
+        }
+        mInline[n] = 0;
+        mText = mInline;
+        mLength = n;
+        mCapacity = n;
+        return;
+    }
+    Init();
+    AssignCopy(n, bytes);
 }
 
 void KString::Init() {

@@ -124,6 +124,8 @@ private:
     // Makes room for n characters; the previous heap block (or null) is handed
     // back in oldBlock for the caller to free after copying from it.
     bool AllocBuffer(int n, char*& oldBlock);
+    // A new string's first text, which cannot lie in the string itself.
+    void InitCopy(int n, const char* bytes);
     bool IsHeap() const;
     void FreeHeap();
 

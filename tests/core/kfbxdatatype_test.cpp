@@ -168,6 +168,7 @@ TEST(ValueSizeTest, StreamValuesHoldAWholePointer) {
     EXPECT_EQ(KFbxGetValueSize(eFbxValueReference), 1);
     EXPECT_EQ(KFbxGetValueSize(eFbxValueNone), 0);
     EXPECT_EQ(KFbxGetValueSize(kPastStream), 0);
+    EXPECT_EQ(KFbxGetValueSize(static_cast<EFbxValueType>(-1)), 0);
 
     // A stream value buffer of the stated size carries a full 64-bit address.
     std::vector<unsigned char> buffer(static_cast<std::size_t>(KFbxGetValueSize(eFbxValueStream)));

@@ -170,6 +170,7 @@ void CheckMirroredValue(KFbxProperty& property) {
 TEST_F(KFbxPropertyTest, EveryDataTypeWithAValueIsMirroredIntoTheTwin) {
     ASSERT_EQ(AllDataTypes().size(), 72u);
     int bound = 0;
+    int deferred = 0;
     for (const KFbxDataType* dataType : AllDataTypes()) {
         ASSERT_NE(*dataType, KFbxDataType());
         KFbxProperty property = KFbxProperty::Create(mObject, dataType->GetName(), *dataType, "");
@@ -185,10 +186,20 @@ TEST_F(KFbxPropertyTest, EveryDataTypeWithAValueIsMirroredIntoTheTwin) {
             EXPECT_EQ(property.GetKProperty(), nullptr);
             continue;
         }
+        // What the handle tells of its record before it is made is what is made.
+        const KDataType* toldType = nullptr;
+        int toldCode = eKPropertyUnknown;
+        const bool told = property.GetBoundType(toldType, toldCode);
+        deferred += property.IsBindingDeferred() ? 1 : 0;
         CheckMirroredValue(property);
+        ASSERT_NE(property.GetKProperty(), nullptr) << dataType->GetName();
+        EXPECT_TRUE(told) << dataType->GetName();
+        EXPECT_EQ(property.GetKProperty()->GetDataType(), toldType) << dataType->GetName();
+        EXPECT_EQ(property.GetKProperty()->GetType(), toldCode) << dataType->GetName();
         ++bound;
     }
     EXPECT_EQ(bound, 66);
+    EXPECT_GT(deferred, 0);
     // Every property's value lives in its own internal property.
     EXPECT_EQ(mObject->GetPropertyCount(), 72);
 }
@@ -561,6 +572,21 @@ TEST_F(KFbxPropertyValueTest, CopyRules) {
     n[3][3] = 1.0;
     EXPECT_FALSE(KFbxEqualDouble44(m, n));
     EXPECT_FALSE(KFbxEqualDouble4(fbxDouble4(1, 2, 3, 4), fbxDouble4(1, 2, 3, 5)));
+
+    // Each plain value is copied whole, by the size its type states.
+    for (const EFbxValueType type : {eFbxValueBool, eFbxValueInteger, eFbxValueFloat, eFbxValueDouble,
+                                     eFbxValueDouble3, eFbxValueDouble4, eFbxValueDouble44, eFbxValueEnum,
+                                     eFbxValueTime}) {
+        KFbxValueBuffer from(type);
+        KFbxValueBuffer to(type);
+        const auto size = static_cast<std::size_t>(KFbxGetValueSize(type));
+        for (std::size_t i = 0; i < size; ++i) {
+            static_cast<unsigned char*>(from.Get())[i] = static_cast<unsigned char>(i + 1);
+        }
+        ASSERT_TRUE(KFbxCopyValue(to.Get(), type, from.Get(), type)) << type;
+        EXPECT_EQ(std::memcmp(to.Get(), from.Get(), size), 0) << type;
+        EXPECT_TRUE(KFbxCopyValue(to.Get(), type, to.Get(), type)) << type;
+    }
 }
 
 }  // namespace

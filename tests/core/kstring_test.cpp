@@ -68,6 +68,14 @@ TEST_F(KStringHeap, SixtyTwoCharactersStayInline) {
     EXPECT_TRUE(IsInline(s));
     EXPECT_EQ(HeapProbe::mallocCount, 0);
     EXPECT_EQ(s.GetLen(), 62);
+    // Copies and the empty text are kept the same way.
+    const KString copy(s);
+    const KString empty("");
+    EXPECT_TRUE(IsInline(copy));
+    EXPECT_TRUE(IsInline(empty));
+    EXPECT_EQ(HeapProbe::mallocCount, 0);
+    EXPECT_STREQ(copy.Buffer(), text.c_str());
+    EXPECT_TRUE(empty.IsOK() && empty.IsEmpty());
 }
 
 TEST_F(KStringHeap, SixtyThreeCharactersTakeAnExactHeapBlock) {
@@ -77,6 +85,10 @@ TEST_F(KStringHeap, SixtyThreeCharactersTakeAnExactHeapBlock) {
     EXPECT_EQ(HeapProbe::mallocCount, 1);
     EXPECT_EQ(HeapProbe::lastSize, 64u);
     EXPECT_STREQ(s.Buffer(), text.c_str());
+    const KString copy(s);
+    EXPECT_FALSE(IsInline(copy));
+    EXPECT_EQ(HeapProbe::mallocCount, 2);
+    EXPECT_STREQ(copy.Buffer(), text.c_str());
 }
 
 TEST_F(KStringHeap, AppendingGrowsByHalfAgainSoThatManyAppendsStayLinear) {
