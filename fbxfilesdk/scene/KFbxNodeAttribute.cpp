@@ -100,7 +100,10 @@ void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
     }
     for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
         KFbxTakeNode* ahead = index == 0 && FillsChannelsAhead() ? node->OpenDeferredChannels(this) : nullptr;
-        FillTakeNodeTemplate(ahead != nullptr ? *ahead : *node->GetTakeNode(index));
+        // A default take that could not be made for want of memory is none.
+        if (KFbxTakeNode* takeNode = ahead != nullptr ? ahead : node->GetTakeNode(index)) {
+            FillTakeNodeTemplate(*takeNode);
+        }
     }
 }
 
@@ -156,7 +159,9 @@ void KFbxNodeAttribute::DetachFromNode() {
                     mNode->CloseDeferredChannels(this);
                     continue;
                 }
-                ClearTakeNodeTemplate(*mNode->GetTakeNode(index));
+                if (KFbxTakeNode* takeNode = mNode->GetTakeNode(index)) {
+                    ClearTakeNodeTemplate(*takeNode);
+                }
             }
         }
     }
