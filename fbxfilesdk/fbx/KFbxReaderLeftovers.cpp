@@ -33,12 +33,14 @@ public:
             const KFbxObject* object = mPending.back();
             mPending.pop_back();
             ReachSources(*object);
-            if (const auto* geometry = dynamic_cast<const KFbxGeometry*>(object)) {
-                ReachHeldBy(*geometry);
-            }
-            if (const auto* pose = dynamic_cast<const KFbxPose*>(object)) {
-                for (int entry = 0; entry < pose->GetCount(); ++entry) {
-                    Reach(pose->GetNode(entry));
+            // Asked of the class ids every class states, which a failed
+            // dynamic_cast would find only through the whole hierarchy.
+            if (object->Is(KFbxGeometry::ClassId)) {
+                ReachHeldBy(static_cast<const KFbxGeometry&>(*object));
+            } else if (object->Is(KFbxPose::ClassId)) {
+                const auto& pose = static_cast<const KFbxPose&>(*object);
+                for (int entry = 0; entry < pose.GetCount(); ++entry) {
+                    Reach(pose.GetNode(entry));
                 }
             }
         }
@@ -110,7 +112,8 @@ void KFbxReaderLeftovers::DestroyUnused(const KFbxScene* scene) {
     std::vector<KFbxObject*> unused;
     {
         const std::unique_ptr<UsedObjects> used = scene != nullptr ? std::make_unique<UsedObjects>(*scene) : nullptr;
-        for (int index = 0; index < mManager.GetObjectCount(); ++index) {
+        const int count = mManager.GetObjectCount();
+        for (int index = 0; index < count; ++index) {
             KFbxObject* object = mManager.GetObject(KFbxClassId(), index);
             if (mBefore.count(object) == 0 && (used == nullptr || !used->Contains(object))) {
                 unused.push_back(object);
