@@ -92,24 +92,63 @@ void OnIgnorableWhitespace(void* context, const xmlChar* text, int length) {
     OnText<&xmlSAX2IgnorableWhitespace>(context, text, length);
 }
 
-// The parser; with arrays to parse, into parsed, from an input of at most inputBytes.
-Parser NewParser(ParseWatch& watch, ColladaArrayText arrays, std::deque<ColladaParsedArray>& parsed,
-                 std::size_t inputBytes) {
-    xmlInitParser();
-    Parser parser(xmlNewParserCtxt());
-    if (parser != nullptr) {
-        parser->_private = &watch;
-        parser->sax->entityDecl = &RefuseEntity;
-        if (arrays == ColladaArrayText::kParse) {
-            watch.mArrays.emplace(parsed);
-            watch.mInputBytes = inputBytes;
-            parser->sax->startElementNs = &OnStartElement;
-            parser->sax->endElementNs = &OnEndElement;
-            parser->sax->characters = &OnText<&xmlSAX2Characters>;
-            parser->sax->cdataBlock = &OnText<&xmlSAX2CDataBlock>;
-        }
+// A parser context with its dictionary is kept on each thread between
+// parses: making them, growing the dictionary to a document's names and
+// freeing both again cost about as much as reading a small document. A
+// context that saw a failed or stopped parse is not kept, nor one whose
+// dictionary has grown past what documents commonly name.
+constexpr int kMaxKeptNames = 4096;
+
+struct KeptParser {
+    Parser mParser;
+    // The handlers of a new context, which each parse starts from.
+    xmlSAXHandler mHandlers{};
+};
+
+thread_local KeptParser tKeptParser;
+
+KeptParser TakeParser() {
+    if (tKeptParser.mParser != nullptr) {
+        return std::move(tKeptParser);
     }
-    return parser;
+    xmlInitParser();
+    KeptParser kept{Parser(xmlNewParserCtxt())};
+    if (kept.mParser != nullptr) {
+        kept.mHandlers = *kept.mParser->sax;
+    }
+    return kept;
+}
+
+void KeepParser(KeptParser kept, bool parsed) {
+    if (kept.mParser == nullptr || !parsed || xmlDictSize(kept.mParser->dict) > kMaxKeptNames) {
+        return;
+    }
+    // Lets the input (a whole copy of a document read from memory) go now
+    // rather than at the next parse.
+    xmlCtxtReset(kept.mParser.get());
+    kept.mParser->_private = nullptr;
+    tKeptParser = std::move(kept);
+}
+
+// Readies the parser; with arrays to parse, into parsed, from an input of at
+// most inputBytes.
+void Prepare(KeptParser& kept, ParseWatch& watch, ColladaArrayText arrays, std::deque<ColladaParsedArray>& parsed,
+             std::size_t inputBytes) {
+    xmlParserCtxt* parser = kept.mParser.get();
+    if (parser == nullptr) {
+        return;
+    }
+    *parser->sax = kept.mHandlers;
+    parser->_private = &watch;
+    parser->sax->entityDecl = &RefuseEntity;
+    if (arrays == ColladaArrayText::kParse) {
+        watch.mArrays.emplace(parsed);
+        watch.mInputBytes = inputBytes;
+        parser->sax->startElementNs = &OnStartElement;
+        parser->sax->endElementNs = &OnEndElement;
+        parser->sax->characters = &OnText<&xmlSAX2Characters>;
+        parser->sax->cdataBlock = &OnText<&xmlSAX2CDataBlock>;
+    }
 }
 
 // The bytes from the stream's position to its end; the largest size when
@@ -143,21 +182,28 @@ KString DescribeFailure(xmlParserCtxt* parser, const ParseWatch& watch) {
     return KString(text.c_str());
 }
 
+// Says why a parse gave no document, and keeps the parser of one that did.
+void EndParse(KeptParser parser, const ParseWatch& watch, bool parsed, KString& error) {
+    if (!parsed) {
+        error = DescribeFailure(parser.mParser.get(), watch);
+    }
+    KeepParser(std::move(parser), parsed);
+}
+
 }  // namespace
 
 ColladaDocument ColladaDocument::ParseStream(std::FILE* stream, const char* name, KString& error,
                                              ColladaArrayText arrays) {
     ColladaDocument document;
     ParseWatch watch;
-    Parser parser = NewParser(watch, arrays, document.mArrays, stream != nullptr ? RemainingBytes(stream) : 0);
-    if (parser != nullptr && stream != nullptr) {
+    KeptParser parser = TakeParser();
+    Prepare(parser, watch, arrays, document.mArrays, stream != nullptr ? RemainingBytes(stream) : 0);
+    if (parser.mParser != nullptr && stream != nullptr) {
         document.mDocument.reset(
-            xmlCtxtReadIO(parser.get(), &ReadFromStream, nullptr, stream, name, nullptr, kParseOptions));
+            xmlCtxtReadIO(parser.mParser.get(), &ReadFromStream, nullptr, stream, name, nullptr, kParseOptions));
     }
     document.DropIfRefused(watch.mEntityDeclared);
-    if (document.IsEmpty()) {
-        error = DescribeFailure(parser.get(), watch);
-    }
+    EndParse(std::move(parser), watch, !document.IsEmpty(), error);
     return document;
 }
 
@@ -165,15 +211,14 @@ ColladaDocument ColladaDocument::ParseMemory(const char* bytes, std::size_t size
                                              ColladaArrayText arrays) {
     ColladaDocument document;
     ParseWatch watch;
-    Parser parser = NewParser(watch, arrays, document.mArrays, size);
-    if (parser != nullptr && bytes != nullptr && size <= static_cast<std::size_t>(INT_MAX)) {
-        document.mDocument.reset(
-            xmlCtxtReadMemory(parser.get(), bytes, static_cast<int>(size), nullptr, nullptr, kParseOptions));
+    KeptParser parser = TakeParser();
+    Prepare(parser, watch, arrays, document.mArrays, size);
+    if (parser.mParser != nullptr && bytes != nullptr && size <= static_cast<std::size_t>(INT_MAX)) {
+        document.mDocument.reset(xmlCtxtReadMemory(parser.mParser.get(), bytes, static_cast<int>(size), nullptr,
+                                                   nullptr, kParseOptions));
     }
     document.DropIfRefused(watch.mEntityDeclared);
-    if (document.IsEmpty()) {
-        error = DescribeFailure(parser.get(), watch);
-    }
+    EndParse(std::move(parser), watch, !document.IsEmpty(), error);
     return document;
 }
 
