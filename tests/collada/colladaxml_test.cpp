@@ -428,6 +428,11 @@ void ExpectSameNodes(const xmlNode* want, const xmlNode* got, const std::string&
             continue;
         }
         EXPECT_EQ(NamespaceOf(got->ns), NamespaceOf(want->ns)) << at;
+        for (const xmlNs *wantNs = want->nsDef, *gotNs = got->nsDef; wantNs != nullptr || gotNs != nullptr;
+             wantNs = wantNs->next, gotNs = gotNs->next) {
+            ASSERT_TRUE(wantNs != nullptr && gotNs != nullptr) << at;
+            EXPECT_EQ(NamespaceOf(gotNs), NamespaceOf(wantNs)) << at;
+        }
         const xmlAttr* gotAttribute = got->properties;
         for (const xmlAttr* attribute = want->properties; attribute != nullptr; attribute = attribute->next) {
             ASSERT_NE(gotAttribute, nullptr) << at << " @" << Name(attribute->name);
@@ -500,6 +505,8 @@ const std::vector<std::string> kCraftedDocuments = {
     "<a i=' v ' t='  p   q '/>",
     "<a xml:lang='en' xml:space='preserve'>  <b/>  </a>",
     "\xEF\xBB\xBF<a>\xC3\xA9t\xC3\xA9 &#x20AC;</a>",
+    "<a><u:b u:x='1' y='&#38;'/><![CDATA[c]]><![CDATA[d]]>e<!--x-->f<g xml:id='i1'/></a>",
+    "<!DOCTYPE a SYSTEM 'absent.dtd'><a x='1&e;2'>t&e;u&#x26;</a>",
 };
 
 }  // namespace
