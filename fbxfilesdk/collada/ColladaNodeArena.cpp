@@ -17,6 +17,14 @@ constexpr std::size_t kLastBlock = 64 * 1024;
 constexpr std::size_t kLargeText = 16 * 1024;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 
+// Room for one more, made before the memory it will hold is taken, so that
+// the memory is never left unrecorded.
+void ReserveOneMore(std::vector<void*>& held) {
+    if (held.size() == held.capacity()) {
+        held.reserve(std::max<std::size_t>(8, held.size() * 2));
+    }
+}
+
 }  // namespace
 
 ColladaNodeArena::ColladaNodeArena(ColladaNodeArena&& other) noexcept
@@ -60,7 +68,7 @@ void* ColladaNodeArena::Allocate(std::size_t size) {
     size = (size + kAlign - 1) & ~(kAlign - 1);
     if (static_cast<std::size_t>(mEnd - mCursor) < size) {
         const std::size_t blockSize = std::max(size, mNextBlock == 0 ? kFirstBlock : mNextBlock);
-        mBlocks.reserve(mBlocks.size() + 1);
+        ReserveOneMore(mBlocks);
         void* block = std::malloc(blockSize);
         if (block == nullptr) {
             return nullptr;
@@ -101,7 +109,7 @@ xmlChar* ColladaNodeArena::Grow(xmlChar* text, std::size_t length, std::size_t& 
             capacity = room;
             return static_cast<xmlChar*>(grown);
         }
-        mLarge.reserve(mLarge.size() + 1);
+        ReserveOneMore(mLarge);
         void* grown = std::malloc(room);
         if (grown == nullptr) {
             return nullptr;
