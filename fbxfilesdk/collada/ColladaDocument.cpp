@@ -1,6 +1,7 @@
 #include <fbxfilesdk/collada/ColladaDocument.h>
 
 #include <fbxfilesdk/collada/ColladaArrayReader.h>
+#include <fbxfilesdk/collada/ColladaTreeBuilder.h>
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -26,9 +27,12 @@ struct ParserFree {
 };
 using Parser = std::unique_ptr<xmlParserCtxt, ParserFree>;
 
-// What the parse saw besides the tree, and what parses its number arrays
-// (none when arrays keep their text).
+// What builds the tree, what the parse saw besides it, and what parses its
+// number arrays (none when arrays keep their text).
 struct ParseWatch {
+    explicit ParseWatch(ColladaNodeArena& nodes) : mTree(nodes) {}
+
+    ColladaTreeBuilder mTree;
     bool mEntityDeclared = false;
     std::optional<ColladaArrayReader> mArrays;
     // What the input holds at most.
@@ -53,18 +57,21 @@ int ReadFromStream(void* context, char* buffer, int length) {
 
 void OnIgnorableWhitespace(void* context, const xmlChar* text, int length);
 
+xmlParserCtxt* ParserOf(void* context) { return static_cast<xmlParserCtxt*>(context); }
+
 void OnStartElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
                     int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
                     const xmlChar** attributes) {
-    auto* parser = static_cast<xmlParserCtxt*>(context);
-    // Set here, once the parse options (which set their own) are in force:
-    // blanks that would join a text node join an array's text as well.
-    parser->sax->ignorableWhitespace = &OnIgnorableWhitespace;
+    xmlParserCtxt* parser = ParserOf(context);
+    ParseWatch& watch = WatchOf(context);
     xmlNode* parent = parser->node;
-    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
-                          attributes);
-    if (parser->node != nullptr && parser->node != parent) {
-        ParseWatch& watch = WatchOf(context);
+    watch.mTree.StartElement(parser, localName, prefix, uri, namespaceCount, namespaces, attributeCount,
+                             defaultedCount, attributes);
+    if (watch.mArrays && parser->node != nullptr && parser->node != parent) {
+        // Set here, once the parse options (which set their own) are in
+        // force: blanks that would join a text node join an array's text as
+        // well.
+        parser->sax->ignorableWhitespace = &OnIgnorableWhitespace;
         const long consumed = xmlByteConsumed(parser);
         const std::size_t read =
             consumed > 0 ? std::min(static_cast<std::size_t>(consumed), watch.mInputBytes) : std::size_t{0};
@@ -72,44 +79,102 @@ void OnStartElement(void* context, const xmlChar* localName, const xmlChar* pref
     }
 }
 
-void OnEndElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
-    WatchOf(context).mArrays->EndElement(static_cast<xmlParserCtxt*>(context)->node);
-    xmlSAX2EndElementNs(context, localName, prefix, uri);
+void OnEndElement(void* context, const xmlChar* /*localName*/, const xmlChar* /*prefix*/, const xmlChar* /*uri*/) {
+    ParseWatch& watch = WatchOf(context);
+    if (watch.mArrays) {
+        watch.mArrays->EndElement(ParserOf(context)->node);
+    }
+    watch.mTree.EndElement(ParserOf(context));
 }
 
 // The text of an array element (or below one) goes to its numbers; other
 // text to the tree, as libxml2 would put it.
-template <void (*kIntoTree)(void*, const xmlChar*, int)>
+template <xmlElementType kType>
 void OnText(void* context, const xmlChar* text, int length) {
-    if (ColladaParsedArray* array = GetParsedArray(static_cast<xmlParserCtxt*>(context)->node)) {
-        WatchOf(context).mArrays->Feed(*array, text, length);
+    ParseWatch& watch = WatchOf(context);
+    if (ColladaParsedArray* array = watch.mArrays ? GetParsedArray(ParserOf(context)->node) : nullptr) {
+        watch.mArrays->Feed(*array, text, length);
     } else {
-        kIntoTree(context, text, length);
+        watch.mTree.Text(ParserOf(context), text, length, kType);
     }
 }
 
 void OnIgnorableWhitespace(void* context, const xmlChar* text, int length) {
-    OnText<&xmlSAX2IgnorableWhitespace>(context, text, length);
+    if (ColladaParsedArray* array = GetParsedArray(ParserOf(context)->node)) {
+        WatchOf(context).mArrays->Feed(*array, text, length);
+    } else {
+        xmlSAX2IgnorableWhitespace(context, text, length);
+    }
 }
 
-// The parser; with arrays to parse, into parsed, from an input of at most inputBytes.
-Parser NewParser(ParseWatch& watch, ColladaArrayText arrays, std::deque<ColladaParsedArray>& parsed,
-                 std::size_t inputBytes) {
-    xmlInitParser();
-    Parser parser(xmlNewParserCtxt());
-    if (parser != nullptr) {
-        parser->_private = &watch;
-        parser->sax->entityDecl = &RefuseEntity;
-        if (arrays == ColladaArrayText::kParse) {
-            watch.mArrays.emplace(parsed);
-            watch.mInputBytes = inputBytes;
-            parser->sax->startElementNs = &OnStartElement;
-            parser->sax->endElementNs = &OnEndElement;
-            parser->sax->characters = &OnText<&xmlSAX2Characters>;
-            parser->sax->cdataBlock = &OnText<&xmlSAX2CDataBlock>;
-        }
+void OnComment(void* context, const xmlChar* value) { WatchOf(context).mTree.Comment(ParserOf(context), value); }
+
+void OnInstruction(void* context, const xmlChar* target, const xmlChar* data) {
+    WatchOf(context).mTree.Instruction(ParserOf(context), target, data);
+}
+
+void OnReference(void* context, const xmlChar* name) { WatchOf(context).mTree.Reference(ParserOf(context), name); }
+
+// A parser context with its dictionary is kept on each thread between
+// parses: making them, growing the dictionary to a document's names and
+// freeing both again cost about as much as reading a small document. A
+// context that saw a failed or stopped parse is not kept, nor one whose
+// dictionary has grown past what documents commonly name.
+constexpr int kMaxKeptNames = 4096;
+
+struct KeptParser {
+    Parser mParser;
+    // The handlers of a new context, which each parse starts from.
+    xmlSAXHandler mHandlers{};
+};
+
+thread_local KeptParser tKeptParser;
+
+KeptParser TakeParser() {
+    if (tKeptParser.mParser != nullptr) {
+        return std::move(tKeptParser);
     }
-    return parser;
+    xmlInitParser();
+    KeptParser kept{Parser(xmlNewParserCtxt())};
+    if (kept.mParser != nullptr) {
+        kept.mHandlers = *kept.mParser->sax;
+    }
+    return kept;
+}
+
+void KeepParser(KeptParser kept, bool parsed) {
+    if (kept.mParser == nullptr || !parsed || xmlDictSize(kept.mParser->dict) > kMaxKeptNames) {
+        return;
+    }
+    // Lets the input (a whole copy of a document read from memory) go now
+    // rather than at the next parse.
+    xmlCtxtReset(kept.mParser.get());
+    kept.mParser->_private = nullptr;
+    tKeptParser = std::move(kept);
+}
+
+// Readies the parser; with arrays to parse, into parsed, from an input of at
+// most inputBytes.
+void Prepare(KeptParser& kept, ParseWatch& watch, ColladaArrayText arrays, std::deque<ColladaParsedArray>& parsed,
+             std::size_t inputBytes) {
+    xmlParserCtxt* parser = kept.mParser.get();
+    if (parser == nullptr) {
+        return;
+    }
+    *parser->sax = kept.mHandlers;
+    parser->_private = &watch;
+    parser->sax->entityDecl = &RefuseEntity;
+    parser->sax->startElementNs = &OnStartElement;
+    parser->sax->endElementNs = &OnEndElement;
+    parser->sax->characters = &OnText<XML_TEXT_NODE>;
+    parser->sax->cdataBlock = &OnText<XML_CDATA_SECTION_NODE>;
+    parser->sax->comment = &OnComment;
+    parser->sax->processingInstruction = &OnInstruction;
+    parser->sax->reference = &OnReference;
+    if (arrays == ColladaArrayText::kParse) {
+        watch.mArrays.emplace(parsed);
+        watch.mInputBytes = inputBytes;
+    }
 }
 
 // The bytes from the stream's position to its end; the largest size when
@@ -143,37 +208,47 @@ KString DescribeFailure(xmlParserCtxt* parser, const ParseWatch& watch) {
     return KString(text.c_str());
 }
 
+// Attaches the tree to the document the parse gave, or says why it gave
+// none; keeps the parser of a parse that gave one.
+void EndParse(KeptParser parser, const ParseWatch& watch, xmlDoc* document, KString& error) {
+    const bool parsed = document != nullptr;
+    if (parsed) {
+        watch.mTree.Attach(document);
+    } else {
+        error = DescribeFailure(parser.mParser.get(), watch);
+    }
+    KeepParser(std::move(parser), parsed);
+}
+
 }  // namespace
 
 ColladaDocument ColladaDocument::ParseStream(std::FILE* stream, const char* name, KString& error,
                                              ColladaArrayText arrays) {
     ColladaDocument document;
-    ParseWatch watch;
-    Parser parser = NewParser(watch, arrays, document.mArrays, stream != nullptr ? RemainingBytes(stream) : 0);
-    if (parser != nullptr && stream != nullptr) {
+    ParseWatch watch(document.mNodes);
+    KeptParser parser = TakeParser();
+    Prepare(parser, watch, arrays, document.mArrays, stream != nullptr ? RemainingBytes(stream) : 0);
+    if (parser.mParser != nullptr && stream != nullptr) {
         document.mDocument.reset(
-            xmlCtxtReadIO(parser.get(), &ReadFromStream, nullptr, stream, name, nullptr, kParseOptions));
+            xmlCtxtReadIO(parser.mParser.get(), &ReadFromStream, nullptr, stream, name, nullptr, kParseOptions));
     }
     document.DropIfRefused(watch.mEntityDeclared);
-    if (document.IsEmpty()) {
-        error = DescribeFailure(parser.get(), watch);
-    }
+    EndParse(std::move(parser), watch, document.Get(), error);
     return document;
 }
 
 ColladaDocument ColladaDocument::ParseMemory(const char* bytes, std::size_t size, KString& error,
                                              ColladaArrayText arrays) {
     ColladaDocument document;
-    ParseWatch watch;
-    Parser parser = NewParser(watch, arrays, document.mArrays, size);
-    if (parser != nullptr && bytes != nullptr && size <= static_cast<std::size_t>(INT_MAX)) {
-        document.mDocument.reset(
-            xmlCtxtReadMemory(parser.get(), bytes, static_cast<int>(size), nullptr, nullptr, kParseOptions));
+    ParseWatch watch(document.mNodes);
+    KeptParser parser = TakeParser();
+    Prepare(parser, watch, arrays, document.mArrays, size);
+    if (parser.mParser != nullptr && bytes != nullptr && size <= static_cast<std::size_t>(INT_MAX)) {
+        document.mDocument.reset(xmlCtxtReadMemory(parser.mParser.get(), bytes, static_cast<int>(size), nullptr,
+                                                   nullptr, kParseOptions));
     }
     document.DropIfRefused(watch.mEntityDeclared);
-    if (document.IsEmpty()) {
-        error = DescribeFailure(parser.get(), watch);
-    }
+    EndParse(std::move(parser), watch, document.Get(), error);
     return document;
 }
 
@@ -181,8 +256,21 @@ void ColladaDocument::DropIfRefused(bool refused) {
     // A stopped parse still hands over the part of the tree it had built.
     if (refused || mDocument == nullptr) {
         mDocument.reset();
+        mNodes.Clear();
         mArrays.clear();
     }
+}
+
+ColladaDocument& ColladaDocument::operator=(ColladaDocument&& other) noexcept {
+    mDocument = std::move(other.mDocument);
+    mNodes = std::move(other.mNodes);
+    mArrays = std::move(other.mArrays);
+    return *this;
+}
+
+void ColladaDocument::Free::operator()(xmlDoc* document) const {
+    ColladaTreeBuilder::Detach(document);
+    xmlFreeDoc(document);
 }
 
 xmlNode* ColladaDocument::GetRoot() const { return mDocument != nullptr ? xmlDocGetRootElement(mDocument.get()) : nullptr; }

@@ -7,6 +7,7 @@
 #ifndef FBXFILESDK_COLLADA_COLLADADOCUMENT_H
 #define FBXFILESDK_COLLADA_COLLADADOCUMENT_H
 
+#include <fbxfilesdk/collada/ColladaNodeArena.h>
 #include <fbxfilesdk/collada/ColladaParsedArray.h>
 #include <fbxfilesdk/core/KString.h>
 
@@ -29,6 +30,9 @@ enum class ColladaArrayText { kKeep, kParse };
 class ColladaDocument {
 public:
     ColladaDocument() = default;
+    ColladaDocument(ColladaDocument&&) noexcept = default;
+    // The tree this document held goes before the memory of its nodes.
+    ColladaDocument& operator=(ColladaDocument&& other) noexcept;
 
     // The document read from the stream's current position to its end.
     // When it cannot be had, the result is empty and error says why.
@@ -45,13 +49,15 @@ public:
 private:
     void DropIfRefused(bool refused);
 
+    // Frees what libxml2 made of the document, its elements left out.
     struct Free {
-        void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+        void operator()(xmlDoc* document) const;
     };
 
-    // Declared before the tree, whose elements point into them, so that they
-    // outlive it.
+    // Declared before the tree, whose elements point into them and which
+    // holds its elements, so that they outlive it.
     std::deque<ColladaParsedArray> mArrays;
+    ColladaNodeArena mNodes;
     std::unique_ptr<xmlDoc, Free> mDocument;
 };
 

@@ -26,24 +26,25 @@ bool HoldsNumbers(const xmlNode* element) {
     return view == "p" || view == "vcount" || (view.size() > 6 && view.substr(view.size() - 6) == "_array");
 }
 
-void FreeText(xmlNode* element) {
+void UnlinkText(xmlNode* element) {
     for (xmlNode* child = element->children; child != nullptr;) {
         xmlNode* next = child->next;
         if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            // Its memory is the document's: the node is only taken out.
             xmlUnlinkNode(child);
-            xmlFreeNode(child);
         }
         child = next;
     }
 }
 
 // Nothing reads a mesh's numbers twice: once they are in the mesh, their
-// text goes, and its memory serves the meshes read after.
+// text and parsed numbers go, and the numbers' memory serves the meshes read
+// after.
 void FreeNumberText(xmlNode* meshElement) {
     for (xmlNode* child : ChildElements(meshElement)) {
         for (xmlNode* holder : ChildElements(child)) {
             if (HoldsNumbers(holder)) {
-                FreeText(holder);
+                UnlinkText(holder);
                 ReleaseParsedArray(holder);
             }
         }

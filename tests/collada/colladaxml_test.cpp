@@ -1,6 +1,7 @@
 // The element routines: number and array parsing, lookups, reading sources
 // and the fragments the writer builds (read back by the reading half).
 #include <fbxfilesdk/collada/ColladaDocument.h>
+#include <fbxfilesdk/collada/ColladaParsedArray.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
@@ -10,13 +11,20 @@
 
 #include <libxml/parser.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <clocale>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::ColladaXml;
@@ -391,4 +399,164 @@ TEST(ColladaXmlWrite, SourcesReadBackThroughTheReadingRoutines) {
     KgeMatrixArray matricesBack;
     ASSERT_TRUE(ReadSourceMatrices(FindChildById(root, "m"), matricesBack));
     EXPECT_EQ(KgeMatrix::CompareWithTolerance(matricesBack.GetAt(0), placed, 1e-5), 0);
+}
+
+namespace {
+
+std::string Owned(xmlChar* text) {
+    std::string result = text != nullptr ? reinterpret_cast<const char*>(text) : "<null>";
+    xmlFree(text);
+    return result;
+}
+
+std::string Name(const xmlChar* name) { return name != nullptr ? reinterpret_cast<const char*>(name) : "<null>"; }
+
+std::string NamespaceOf(const xmlNs* ns) { return ns != nullptr ? Name(ns->prefix) + "=" + Name(ns->href) : ""; }
+
+// The tree from got on as the readers see it is the tree from want on:
+// names, namespaces, attribute values, text and node types, in order. An
+// element with parsed numbers has no text to compare.
+void ExpectSameNodes(const xmlNode* want, const xmlNode* got, const std::string& path) {
+    for (; want != nullptr || got != nullptr; want = want->next, got = got->next) {
+        ASSERT_TRUE(want != nullptr && got != nullptr) << path << ": " << (want != nullptr ? "missing" : "extra")
+                                                       << " node " << Name((want != nullptr ? want : got)->name);
+        const std::string at = path + "/" + Name(want->name);
+        ASSERT_EQ(got->type, want->type) << at;
+        EXPECT_EQ(Name(got->name), Name(want->name)) << at;
+        if (want->type != XML_ELEMENT_NODE) {
+            EXPECT_EQ(Owned(xmlNodeGetContent(got)), Owned(xmlNodeGetContent(want))) << at;
+            continue;
+        }
+        EXPECT_EQ(NamespaceOf(got->ns), NamespaceOf(want->ns)) << at;
+        for (const xmlNs *wantNs = want->nsDef, *gotNs = got->nsDef; wantNs != nullptr || gotNs != nullptr;
+             wantNs = wantNs->next, gotNs = gotNs->next) {
+            ASSERT_TRUE(wantNs != nullptr && gotNs != nullptr) << at;
+            EXPECT_EQ(NamespaceOf(gotNs), NamespaceOf(wantNs)) << at;
+        }
+        const xmlAttr* gotAttribute = got->properties;
+        for (const xmlAttr* attribute = want->properties; attribute != nullptr; attribute = attribute->next) {
+            ASSERT_NE(gotAttribute, nullptr) << at << " @" << Name(attribute->name);
+            EXPECT_EQ(Name(gotAttribute->name), Name(attribute->name)) << at;
+            EXPECT_EQ(NamespaceOf(gotAttribute->ns), NamespaceOf(attribute->ns)) << at;
+            EXPECT_EQ(Owned(xmlGetProp(got, attribute->name)), Owned(xmlGetProp(want, attribute->name))) << at;
+            EXPECT_EQ(Owned(xmlNodeGetContent(reinterpret_cast<const xmlNode*>(gotAttribute))),
+                      Owned(xmlNodeGetContent(reinterpret_cast<const xmlNode*>(attribute))))
+                << at << " @" << Name(attribute->name);
+            gotAttribute = gotAttribute->next;
+        }
+        EXPECT_EQ(gotAttribute, nullptr) << at;
+        if (GetParsedArray(got) == nullptr) {
+            ExpectSameNodes(want->children, got->children, at);
+        }
+    }
+}
+
+// The document as libxml2 builds it, with the options ColladaDocument parses with.
+std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> PlainParse(const std::string& xml) {
+    constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT |
+                             XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    return {xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr, kOptions), &xmlFreeDoc};
+}
+
+ColladaDocument StreamParse(const std::string& xml, KString& error, ColladaArrayText arrays) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), &std::fclose);
+    EXPECT_NE(file, nullptr);
+    EXPECT_EQ(std::fwrite(xml.data(), 1, xml.size(), file.get()), xml.size());
+    std::rewind(file.get());
+    return ColladaDocument::ParseStream(file.get(), "stream.dae", error, arrays);
+}
+
+// Every way of parsing it gives libxml2's own tree.
+void ExpectLibxml2Tree(const std::string& xml, const std::string& label) {
+    const auto plain = PlainParse(xml);
+    ASSERT_NE(plain, nullptr) << label;
+    const xmlNode* want = xmlDocGetRootElement(plain.get());
+    for (const ColladaArrayText arrays : {ColladaArrayText::kKeep, ColladaArrayText::kParse}) {
+        KString error;
+        const ColladaDocument fromMemory = ColladaDocument::ParseMemory(xml.data(), xml.size(), error, arrays);
+        const ColladaDocument fromStream = StreamParse(xml, error, arrays);
+        for (const ColladaDocument* document : {&fromMemory, &fromStream}) {
+            ASSERT_FALSE(document->IsEmpty()) << label << ": " << error.Buffer();
+            ExpectSameNodes(want, document->GetRoot(), label);
+        }
+    }
+}
+
+std::string LongText(char letter, std::size_t size) {
+    std::string text;
+    while (text.size() < size) {
+        text += std::string(1, letter) + std::to_string(text.size()) + " \n";
+    }
+    return text;
+}
+
+const std::vector<std::string> kCraftedDocuments = {
+    "<a x='1&amp;2&#x41;&lt;&#10;z' y=\"\t b\n\" e=''>&amp; &#x41;&gt; t<b/>&#65;</a>",
+    "<?xml version='1.0'?><!--before--><?pi before?><a><![CDATA[ <c> ]]>t<!-- c --><?pi x?><![CDATA[]]>u</a>"
+    "<!--after--><?after?>",
+    "<a>text <b>bold</b> tail<c> </c>\n  <d>\n  </d>  <e>  x  </e>\"</a>",
+    "<a>\n  <b>\n    <c/>\n  </b>\n  <d> </d><d>'</d><d>\"\"</d><d>&lt;</d>\n</a>",
+    "<a><short>abc</short><mid>abcdefghijklmno</mid><sixteen>abcdefghijklmnop</sixteen><long>" +
+        LongText('w', 200000) + "</long></a>",
+    "<COLLADA><source><float_array count='5'>" + LongText('1', 100000) + "</float_array></source>"
+    "<triangles count='1'><p>0 1 2</p></triangles></COLLADA>",
+    "<a xmlns='urn:d' xmlns:n='urn:n' n:x='1' x='2'><n:b xmlns:m='urn:m' m:y='3'/><c xmlns=''/></a>",
+    "<!DOCTYPE a [<!ATTLIST a d CDATA 'def' i ID #IMPLIED t NMTOKENS #IMPLIED><!ELEMENT a ANY>]>"
+    "<a i=' v ' t='  p   q '/>",
+    "<a xml:lang='en' xml:space='preserve'>  <b/>  </a>",
+    "\xEF\xBB\xBF<a>\xC3\xA9t\xC3\xA9 &#x20AC;</a>",
+    "<a><u:b u:x='1' y='&#38;'/><![CDATA[c]]><![CDATA[d]]>e<!--x-->f<g xml:id='i1'/></a>",
+    "<!DOCTYPE a SYSTEM 'absent.dtd'><a x='1&e;2'>t&e;u&#x26;</a>",
+};
+
+}  // namespace
+
+TEST(ColladaDocument, TreesAreTheTreesLibxml2Builds) {
+    for (std::size_t at = 0; at < kCraftedDocuments.size(); ++at) {
+        ExpectLibxml2Tree(kCraftedDocuments[at], "crafted " + std::to_string(at));
+    }
+    const std::filesystem::path models = "/usr/share/assimp/models/Collada";
+    std::error_code absent;
+    for (const auto& entry : std::filesystem::directory_iterator(models, absent)) {
+        std::string extension = entry.path().extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+        if (extension == ".dae") {
+            std::ifstream file(entry.path(), std::ios::binary);
+            ExpectLibxml2Tree(std::string(std::istreambuf_iterator<char>(file), {}), entry.path().filename());
+        }
+    }
+}
+
+TEST(ColladaDocument, EachOfSeveralParsesOnAThreadIsAFreshParse) {
+    const std::vector<std::string> documents = {
+        kCraftedDocuments[0],
+        "<a><b></a>",
+        kCraftedDocuments[6],
+        "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>",
+        kCraftedDocuments[2],
+        "<a>\n<b/>\n<c x='1' x='2'/></a>",
+        "",
+        kCraftedDocuments[5],
+    };
+    // Documents stay while the next ones are parsed.
+    std::vector<ColladaDocument> kept;
+    for (const std::string& xml : documents) {
+        KString error;
+        kept.push_back(ColladaDocument::ParseMemory(xml.data(), xml.size(), error, ColladaArrayText::kParse));
+        KString freshError;
+        bool freshEmpty = false;
+        std::thread([&] {
+            freshEmpty =
+                ColladaDocument::ParseMemory(xml.data(), xml.size(), freshError, ColladaArrayText::kParse).IsEmpty();
+        }).join();
+        EXPECT_EQ(kept.back().IsEmpty(), freshEmpty) << xml;
+        EXPECT_STREQ(error.Buffer(), freshError.Buffer()) << xml;
+        EXPECT_EQ(error.IsEmpty(), !freshEmpty) << xml;
+    }
+    for (std::size_t at = 0; at < documents.size(); ++at) {
+        if (!kept[at].IsEmpty()) {
+            const auto plain = PlainParse(documents[at]);
+            ExpectSameNodes(xmlDocGetRootElement(plain.get()), kept[at].GetRoot(), documents[at]);
+        }
+    }
 }
