@@ -343,6 +343,24 @@ bool KFbxTakeNodeContainer::IsDeferredChannelCurve(const KFCurve* curve) const {
                                                });
 }
 
+bool KFbxTakeNodeContainer::HangsFromDeferredChannels(const KFCurveNode& node) const {
+    if (mDeferred == nullptr) {
+        return false;
+    }
+    // Each step up is checked against the parent's children: a parent
+    // pointer alone could name a node that no longer holds it.
+    const KFCurveNode* top = &node;
+    while (const KFCurveNode* parent = top->GetParent()) {
+        if (parent->FindChild(top) < 0) {
+            return false;
+        }
+        top = parent;
+    }
+    return std::any_of(mDeferred->mAdded.begin(), mDeferred->mAdded.end(), [top](const DeferredDefaultTake::Added& added) {
+        return added.mChannels != nullptr && added.mChannels->GetKFCurveNode() == top;
+    });
+}
+
 int KFbxTakeNodeContainer::TemplatePropertyCount() const {
     return mMaking != nullptr ? std::min(mMaking->mPropertyCount, GetPropertyCount()) : GetPropertyCount();
 }

@@ -512,24 +512,28 @@ void KFbxCamera::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     // The background colour of the camera itself: the curves about to be
     // made would give zero.
     const fbxDouble3 background = mProperties[eBackgroundColor].GetDouble3();
+    // The channels are named as the properties, whose names are interned.
+    const InternedCameraTexts& texts = CameraTexts();
+    KFCurveNode* channels[std::size(kScalarChannels)] = {};
     KFCurve* curves[std::size(kScalarChannels)] = {};
     for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
-        KFCurveNode* channel = root->FindOrCreate(kSpecs[kScalarChannels[index]].mName, true);
-        curves[index] = channel != nullptr ? channel->FCurveGet() : nullptr;
+        channels[index] = root->FindOrCreate(texts.mNames[kScalarChannels[index]], true);
+        curves[index] = channels[index] != nullptr ? channels[index]->FCurveGet() : nullptr;
     }
+    KFCurveNode* axisChannels[3] = {};
     KFCurve* axisCurves[3] = {};
-    if (KFCurveNode* colour = root->FindOrCreate(kSpecs[eBackgroundColor].mName, false)) {
+    if (KFCurveNode* colour = root->FindOrCreate(texts.mNames[eBackgroundColor], false)) {
         for (int axis = 0; axis < 3; ++axis) {
-            KFCurveNode* component = colour->FindOrCreate(kAxes[axis], true);
-            axisCurves[axis] = component != nullptr ? component->FCurveGet() : nullptr;
+            axisChannels[axis] = colour->FindOrCreate(kAxes[axis], true);
+            axisCurves[axis] = axisChannels[axis] != nullptr ? axisChannels[axis]->FCurveGet() : nullptr;
         }
     }
     if (defaultTake) {
         for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
-            KFbxLinkChannel(GetNode(), mProperties[kScalarChannels[index]], 0, curves[index]);
+            KFbxLinkChannel(GetNode(), mProperties[kScalarChannels[index]], 0, channels[index]);
         }
         for (int axis = 0; axis < 3; ++axis) {
-            KFbxLinkChannel(GetNode(), mProperties[eBackgroundColor], axis, axisCurves[axis]);
+            KFbxLinkChannel(GetNode(), mProperties[eBackgroundColor], axis, axisChannels[axis]);
         }
     }
     const double defaults[] = {kTemplateFieldOfView, kTemplateFieldOfViewXY, kTemplateFieldOfViewXY,
