@@ -356,8 +356,9 @@ bool KFbxTakeNodeContainer::HangsFromDeferredChannels(const KFCurveNode& node) c
         }
         top = parent;
     }
-    return std::any_of(mDeferred->mAdded.begin(), mDeferred->mAdded.end(), [top](const DeferredDefaultTake::Added& added) {
-        return added.mChannels != nullptr && added.mChannels->GetKFCurveNode() == top;
+    const auto& added = mDeferred->mAdded;
+    return std::any_of(added.begin(), added.end(), [top](const DeferredDefaultTake::Added& entry) {
+        return entry.mChannels != nullptr && entry.mChannels->GetKFCurveNode() == top;
     });
 }
 

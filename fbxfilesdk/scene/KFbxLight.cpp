@@ -40,6 +40,10 @@ const KInternedText* ChannelNames() {
     }();
     return names;
 }
+enum EChannel { kColorChannel, kIntensityChannel, kConeAngleChannel, kFogChannel };
+// The interned text the channel shares: a look-up meets the channel's own
+// name and need not compare its letters.
+const char* ChannelName(EChannel channel) { return ChannelNames()[channel].Get(); }
 
 constexpr float kAxisColours[3][3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
 constexpr float kIntensityColour[3] = {0.97f, 0.91f, 0.11f};
@@ -162,7 +166,7 @@ void KFbxLight::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     // filled before it joins its node keeps them.
     const fbxDouble3 colour = Color.GetDouble3();
     const KInternedText* const names = ChannelNames();
-    if (KFCurveNode* colourChannel = root->FindOrCreate(names[0], false)) {
+    if (KFCurveNode* colourChannel = root->FindOrCreate(names[kColorChannel], false)) {
         for (int axis = 0; axis < 3; ++axis) {
             KFCurveNode* component = colourChannel->FindOrCreate(kAxes[axis], true);
             KFCurve* curve = component != nullptr ? component->FCurveGet() : nullptr;
@@ -177,9 +181,9 @@ void KFbxLight::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
         const KInternedText& mName;
         const float (&mColour)[3];
     };
-    const Scalar scalars[] = {{&Intensity, names[1], kIntensityColour},
-                              {&ConeAngle, names[2], kConeAngleColour},
-                              {&Fog, names[3], kFogColour}};
+    const Scalar scalars[] = {{&Intensity, names[kIntensityChannel], kIntensityColour},
+                              {&ConeAngle, names[kConeAngleChannel], kConeAngleColour},
+                              {&Fog, names[kFogChannel], kFogColour}};
     for (const Scalar& scalar : scalars) {
         const double value = scalar.mProperty->GetDouble();
         KFCurveNode* channel = root->FindOrCreate(scalar.mName, true);
@@ -274,7 +278,7 @@ void KFbxLight::SetAnimated(KFbxProperty& property, const char* channel, double 
 
 void KFbxLight::SetDefaultColor(const double rgb[3]) {
     for (int axis = 0; axis < 3; ++axis) {
-        if (KFCurve* curve = GetDefaultTakeCurve(kColor, kAxes[axis])) {
+        if (KFCurve* curve = GetDefaultTakeCurve(ChannelName(kColorChannel), kAxes[axis])) {
             curve->SetValue(static_cast<float>(rgb[axis]));
         }
     }
@@ -285,22 +289,24 @@ void KFbxLight::SetDefaultColor(const double rgb[3]) {
 void KFbxLight::GetDefaultColor(double rgb[3]) const {
     const fbxDouble3 value = Color.GetDouble3();
     for (int axis = 0; axis < 3; ++axis) {
-        const KFCurve* curve = GetDefaultTakeCurve(kColor, kAxes[axis]);
+        const KFCurve* curve = GetDefaultTakeCurve(ChannelName(kColorChannel), kAxes[axis]);
         rgb[axis] = curve != nullptr ? static_cast<double>(curve->GetValue()) : value[axis];
     }
 }
 
-void KFbxLight::SetDefaultIntensity(double intensity) { SetAnimated(Intensity, kIntensity, intensity); }
+void KFbxLight::SetDefaultIntensity(double intensity) {
+    SetAnimated(Intensity, ChannelName(kIntensityChannel), intensity);
+}
 
-double KFbxLight::GetDefaultIntensity() const { return GetAnimated(Intensity, kIntensity); }
+double KFbxLight::GetDefaultIntensity() const { return GetAnimated(Intensity, ChannelName(kIntensityChannel)); }
 
-void KFbxLight::SetDefaultConeAngle(double degrees) { SetAnimated(ConeAngle, kConeAngle, degrees); }
+void KFbxLight::SetDefaultConeAngle(double degrees) { SetAnimated(ConeAngle, ChannelName(kConeAngleChannel), degrees); }
 
-double KFbxLight::GetDefaultConeAngle() const { return GetAnimated(ConeAngle, kConeAngle); }
+double KFbxLight::GetDefaultConeAngle() const { return GetAnimated(ConeAngle, ChannelName(kConeAngleChannel)); }
 
-void KFbxLight::SetDefaultFog(double fog) { SetAnimated(Fog, kFog, fog); }
+void KFbxLight::SetDefaultFog(double fog) { SetAnimated(Fog, ChannelName(kFogChannel), fog); }
 
-double KFbxLight::GetDefaultFog() const { return GetAnimated(Fog, kFog); }
+double KFbxLight::GetDefaultFog() const { return GetAnimated(Fog, ChannelName(kFogChannel)); }
 
 // ---- decay, attenuation and shadows -----------------------------------------
 
