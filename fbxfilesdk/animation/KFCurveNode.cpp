@@ -87,7 +87,9 @@ bool Answers(const KFCurveNode* node, const char* name, const KDataType* lclType
 }
 
 KFCurveNode* FindBelow(const KFCurveNode& node, const char* name, const KDataType* lclType) {
-    for (int i = 0; i < node.GetCount(); ++i) {
+    // Nothing the search calls changes the tree: the count is read once.
+    const int count = node.GetCount();
+    for (int i = 0; i < count; ++i) {
         KFCurveNode* child = node.Get(i);
         if (Answers(child, name, lclType)) return child;
         if (KFCurveNode* found = FindBelow(*child, name, lclType)) return found;
@@ -352,10 +354,10 @@ KFCurveNode* KFCurveNode::Find(const char* path) const {
     const char* slash = std::strchr(path, '/');
     // Only a path of several segments needs its first one copied out; the
     // search below recurses with a single segment.
-    const KString segment = slash ? KString(path, static_cast<int>(slash - path)) : KString();
-    const char* name = slash ? segment.Buffer() : path;
-    KFCurveNode* found = FindBelow(*this, name, LclTypeOfShortName(name));
-    if (found && slash && slash[1] != '\0') return found->Find(slash + 1);
+    if (!slash) return FindBelow(*this, path, LclTypeOfShortName(path));
+    const KString segment(path, static_cast<int>(slash - path));
+    KFCurveNode* found = FindBelow(*this, segment.Buffer(), LclTypeOfShortName(segment.Buffer()));
+    if (found && slash[1] != '\0') return found->Find(slash + 1);
     return found;
 }
 
