@@ -348,10 +348,15 @@ bool KFbxTakeNodeContainer::HangsFromDeferredChannels(const KFCurveNode& node) c
         return false;
     }
     // Each step up is checked against the parent's children: a parent
-    // pointer alone could name a node that no longer holds it.
+    // pointer alone could name a node that no longer holds it. A channel is
+    // linked as it is made, mostly the last child: the search starts there.
     const KFCurveNode* top = &node;
     while (const KFCurveNode* parent = top->GetParent()) {
-        if (parent->FindChild(top) < 0) {
+        int index = parent->GetCount() - 1;
+        while (index >= 0 && parent->Get(index) != top) {
+            --index;
+        }
+        if (index < 0) {
             return false;
         }
         top = parent;
