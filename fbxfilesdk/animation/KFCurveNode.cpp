@@ -63,14 +63,20 @@ bool IsLclShortName(const char* name, const KDataType* type) {
 
 // Names compare with ASCII letters folded, as KString::CompareNoCase does, but
 // without copying the name: channel look-ups run this for every child.
+// Interned names are often the very text looked for; and most bytes met
+// before the end or a difference are equal, so only unequal ones are folded.
 bool SameNameNoCase(const KFCurveNode* node, const char* name) {
     const auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : int{c}; };
     const char* own = node->GetName();
     const auto* a = reinterpret_cast<const unsigned char*>(own != nullptr ? own : "");
     const auto* b = reinterpret_cast<const unsigned char*>(name != nullptr ? name : "");
+    if (a == b) return true;
     for (;; ++a, ++b) {
-        if (fold(*a) != fold(*b)) return false;
-        if (*a == 0) return true;
+        if (*a != *b) {
+            if (fold(*a) != fold(*b)) return false;
+        } else if (*a == 0) {
+            return true;
+        }
     }
 }
 
@@ -81,7 +87,9 @@ bool Answers(const KFCurveNode* node, const char* name, const KDataType* lclType
 }
 
 KFCurveNode* FindBelow(const KFCurveNode& node, const char* name, const KDataType* lclType) {
-    for (int i = 0; i < node.GetCount(); ++i) {
+    // Nothing the search calls changes the tree: the count is read once.
+    const int count = node.GetCount();
+    for (int i = 0; i < count; ++i) {
         KFCurveNode* child = node.Get(i);
         if (Answers(child, name, lclType)) return child;
         if (KFCurveNode* found = FindBelow(*child, name, lclType)) return found;
@@ -167,10 +175,18 @@ KFCurveNode::~KFCurveNode() {
 
 KFCurveNode* KFCurveNode::Create(const char* name, KDataType* dataType, int layerType, int layerId) {
     try {
+        return CreateInterned(InternChannelName(name), dataType, layerType, layerId);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return nullptr;
+    }
+}
+
+KFCurveNode* KFCurveNode::CreateInterned(KInternedText name, KDataType* dataType, int layerType, int layerId) {
+    try {
         // The user name is the name itself, interned once for both.
-        KInternedText interned = InternChannelName(name);
-        KInternedText userName = dataType == gKDataTypeTimeWarp ? KInternedText("") : interned;
-        return new KFCurveNode(std::move(interned), std::move(userName), dataType, layerType, layerId);
+        KInternedText userName = dataType == gKDataTypeTimeWarp ? KInternedText() : name;
+        return new KFCurveNode(std::move(name), std::move(userName), dataType, layerType, layerId);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return nullptr;
@@ -338,10 +354,10 @@ KFCurveNode* KFCurveNode::Find(const char* path) const {
     const char* slash = std::strchr(path, '/');
     // Only a path of several segments needs its first one copied out; the
     // search below recurses with a single segment.
-    const KString segment = slash ? KString(path, static_cast<int>(slash - path)) : KString();
-    const char* name = slash ? segment.Buffer() : path;
-    KFCurveNode* found = FindBelow(*this, name, LclTypeOfShortName(name));
-    if (found && slash && slash[1] != '\0') return found->Find(slash + 1);
+    if (!slash) return FindBelow(*this, path, LclTypeOfShortName(path));
+    const KString segment(path, static_cast<int>(slash - path));
+    KFCurveNode* found = FindBelow(*this, segment.Buffer(), LclTypeOfShortName(segment.Buffer()));
+    if (found && slash[1] != '\0') return found->Find(slash + 1);
     return found;
 }
 
@@ -380,16 +396,25 @@ KFCurveNode* KFCurveNode::FindChildForChannel(const char* name) const {
 
 KFCurveNode* KFCurveNode::FindOrCreate(const char* name, bool withCurve) {
     KFCurveNode* child = Get(FindChildByName(name));
-    if (!child) {
-        child = Create(name, nullptr);
-        if (!child) return nullptr;
-        if (Add(child) < 0) {
-            delete child;
-            return nullptr;
-        }
+    return WithCurveIfAsked(child != nullptr ? child : AddNew(Create(name, nullptr)), withCurve);
+}
+
+KFCurveNode* KFCurveNode::FindOrCreate(const KInternedText& name, bool withCurve) {
+    KFCurveNode* child = Get(FindChildByName(name.Get()));
+    return WithCurveIfAsked(child != nullptr ? child : AddNew(CreateInterned(name, nullptr, KFCL_PLAIN, 0)), withCurve);
+}
+
+KFCurveNode* KFCurveNode::AddNew(KFCurveNode* child) {
+    if (child != nullptr && Add(child) < 0) {
+        delete child;
+        return nullptr;
     }
-    if (withCurve && !child->mCurve) child->mCurve = KFCurve::Create();
     return child;
+}
+
+KFCurveNode* KFCurveNode::WithCurveIfAsked(KFCurveNode* node, bool withCurve) {
+    if (node != nullptr && withCurve && !node->mCurve) node->mCurve = KFCurve::Create();
+    return node;
 }
 
 bool KFCurveNode::GetTransformCurves(KFCurve* t[3], KFCurve* r[3], KFCurve* s[3]) const {

@@ -122,6 +122,8 @@ public:
     KFCurveNode* FindChildForChannel(const char* name) const;
     // Null when memory runs out.
     KFCurveNode* FindOrCreate(const char* name, bool withCurve = true);
+    // The same for a name interned already, which a new child shares.
+    KFCurveNode* FindOrCreate(const KInternedText& name, bool withCurve = true);
     bool GetTransformCurves(KFCurve* t[3], KFCurve* r[3], KFCurve* s[3]) const;
 
     // --- Curves and keys -----------------------------------------------------
@@ -263,6 +265,12 @@ private:
         const KProperty* mOwnerProperty = nullptr;
     };
     KFCurveNode(KInternedText name, KInternedText userName, KDataType* dataType, int layerType, int layerId);
+    // As Create, the name interned already; null when memory runs out.
+    static KFCurveNode* CreateInterned(KInternedText name, KDataType* dataType, int layerType, int layerId);
+    // The new child added, or deleted and null when it cannot be; null stays null.
+    KFCurveNode* AddNew(KFCurveNode* child);
+    // The node, given a curve if asked and it has none.
+    static KFCurveNode* WithCurveIfAsked(KFCurveNode* node, bool withCurve);
     // A plain node with source's names, data type and layer type, or null.
     static KFCurveNode* CreateNamedLike(const KFCurveNode& source, int layerId);
     // A node's names are its own until a layer is made of it: the chain of

@@ -343,6 +343,30 @@ bool KFbxTakeNodeContainer::IsDeferredChannelCurve(const KFCurve* curve) const {
                                                });
 }
 
+bool KFbxTakeNodeContainer::HangsFromDeferredChannels(const KFCurveNode& node) const {
+    if (mDeferred == nullptr) {
+        return false;
+    }
+    // Each step up is checked against the parent's children: a parent
+    // pointer alone could name a node that no longer holds it. A channel is
+    // linked as it is made, mostly the last child: the search starts there.
+    const KFCurveNode* top = &node;
+    while (const KFCurveNode* parent = top->GetParent()) {
+        int index = parent->GetCount() - 1;
+        while (index >= 0 && parent->Get(index) != top) {
+            --index;
+        }
+        if (index < 0) {
+            return false;
+        }
+        top = parent;
+    }
+    const auto& added = mDeferred->mAdded;
+    return std::any_of(added.begin(), added.end(), [top](const DeferredDefaultTake::Added& entry) {
+        return entry.mChannels != nullptr && entry.mChannels->GetKFCurveNode() == top;
+    });
+}
+
 int KFbxTakeNodeContainer::TemplatePropertyCount() const {
     return mMaking != nullptr ? std::min(mMaking->mPropertyCount, GetPropertyCount()) : GetPropertyCount();
 }

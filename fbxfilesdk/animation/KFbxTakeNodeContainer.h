@@ -160,6 +160,10 @@ public:
     void RemoveAllPropertyLinks();
     int GetPropertyLinkCount() const;
     KFbxPropertyLink* GetPropertyLink(int index) const;
+    // AddPropertyLink for the curve of a channel, unless that link exists:
+    // where the channel hangs tells whether it was filled ahead without a
+    // search for its curve. Null when nothing is linked.
+    KFbxPropertyLink* LinkChannelCurve(KFbxProperty& property, int component, const KFCurveNode& channel);
     // Whether that link exists, without making a deferred default take: a
     // curve of it is linked by nothing yet.
     bool HasPropertyLink(const KFbxProperty& property, int component, const KFCurve* curve) const;
@@ -224,6 +228,11 @@ private:
     void JoinDeferredChannels(KFbxTakeNode& channels, KFbxTakeNode& takeNode, bool isDefault);
     // Whether the curve is one of the channels filled ahead.
     bool IsDeferredChannelCurve(const KFCurve* curve) const;
+    // Whether the node hangs, child by child, from the root of channels
+    // filled ahead; false tells nothing.
+    bool HangsFromDeferredChannels(const KFCurveNode& node) const;
+    // AddPropertyLink, told already whether the curve was filled ahead.
+    KFbxPropertyLink* AddPropertyLink(KFbxProperty& property, int component, KFCurve* curve, bool filledAhead);
     // A new take of the name with the class's template; null when refused.
     KFbxTakeNode* NewFilledTakeNode(const char* name);
     // Where the take of that index is kept: a deferred default take is not.

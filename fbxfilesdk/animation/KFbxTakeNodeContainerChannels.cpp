@@ -464,13 +464,27 @@ void KFbxTakeNodeContainer::GetMatrixPropertyValue(const KFbxProperty& property,
 // ---- property links -----------------------------------------------------------
 
 KFbxPropertyLink* KFbxTakeNodeContainer::AddPropertyLink(KFbxProperty& property, int component, KFCurve* curve) {
+    return AddPropertyLink(property, component, curve, false);
+}
+
+KFbxPropertyLink* KFbxTakeNodeContainer::LinkChannelCurve(KFbxProperty& property, int component,
+                                                          const KFCurveNode& channel) {
+    KFCurve* curve = channel.FCurveGet();
+    if (curve == nullptr || HasPropertyLink(property, component, curve)) {
+        return nullptr;
+    }
+    return AddPropertyLink(property, component, curve, HangsFromDeferredChannels(channel));
+}
+
+KFbxPropertyLink* KFbxTakeNodeContainer::AddPropertyLink(KFbxProperty& property, int component, KFCurve* curve,
+                                                         bool filledAhead) {
     if (!property.IsValid() || curve == nullptr || component < 0 || component >= kMatrixElements) {
         return nullptr;
     }
     // Links keep the order in which an immediate default take would have
     // made them; those of channels filled ahead are put in order when the
     // channels join the default take.
-    if (!IsDeferredChannelCurve(curve)) {
+    if (!filledAhead && !IsDeferredChannelCurve(curve)) {
         MakeDeferredDefaultTake();
     }
     auto* link = new (std::nothrow) KFbxPropertyLink{property, component, curve, this};

@@ -19,14 +19,12 @@ void KFbxSetChannelDefault(KFCurve* curve, double value, const float (&colour)[3
     }
 }
 
-void KFbxLinkChannel(KFbxNode* node, KFbxProperty& property, int component, KFCurve* curve) {
-    if (node == nullptr || curve == nullptr) {
+void KFbxLinkChannel(KFbxNode* node, KFbxProperty& property, int component, const KFCurveNode* channel) {
+    if (node == nullptr || channel == nullptr) {
         return;
     }
     // A second attachment to the same node must not double the links.
-    if (!node->HasPropertyLink(property, component, curve)) {
-        node->AddPropertyLink(property, component, curve);
-    }
+    node->LinkChannelCurve(property, component, *channel);
 }
 
 void KFbxDeleteChannels(KFbxTakeNode& takeNode, const char* const* names, int count) {
@@ -35,8 +33,10 @@ void KFbxDeleteChannels(KFbxTakeNode& takeNode, const char* const* names, int co
         return;
     }
     for (int index = 0; index < count; ++index) {
-        if (KFCurveNode* channel = root->Get(root->FindChildByName(names[index]))) {
-            root->DeleteChild(channel);
+        // The first child of the name is the child itself: no second search.
+        const int found = root->FindChildByName(names[index]);
+        if (found >= 0) {
+            root->Delete(found);
         }
     }
 }

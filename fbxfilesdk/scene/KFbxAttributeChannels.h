@@ -8,6 +8,7 @@
 namespace fbxsdk_2006_11_1 {
 
 class KFCurve;
+class KFCurveNode;
 class KFbxNode;
 class KFbxProperty;
 class KFbxTakeNode;
@@ -19,9 +20,9 @@ bool KFbxIsDefaultTake(const KFbxTakeNode& takeNode);
 // The curve's default value (as float) and display colour; ignores null.
 void KFbxSetChannelDefault(KFCurve* curve, double value, const float (&colour)[3]);
 
-// Links the curve to a component of the property in the node, unless that
-// link exists already; ignores a null node or curve.
-void KFbxLinkChannel(KFbxNode* node, KFbxProperty& property, int component, KFCurve* curve);
+// Links the channel's curve to a component of the property in the node,
+// unless that link exists already; ignores a null node, channel or curve.
+void KFbxLinkChannel(KFbxNode* node, KFbxProperty& property, int component, const KFCurveNode* channel);
 
 // Deletes, with their curves, the children of the root of the take named by
 // the list, each when present.

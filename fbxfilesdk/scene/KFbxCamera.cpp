@@ -284,6 +284,10 @@ const InternedCameraTexts& CameraTexts() {
     return *texts;
 }
 
+// The interned text of the property's name, which its channel shares: the
+// look-up meets the channel's own name and need not compare its letters.
+const char* ChannelName(KFbxCamera::EProperty which) { return CameraTexts().mNames[which].Get(); }
+
 }  // namespace
 
 
@@ -421,7 +425,7 @@ void KFbxCamera::ResetProperty(EProperty which) {
 
 double KFbxCamera::GetAnimated(EProperty which) const {
     if ((kSpecs[which].mFlags & kReadsCurve) != 0) {
-        if (const KFCurve* curve = GetDefaultTakeCurve(kSpecs[which].mName)) {
+        if (const KFCurve* curve = GetDefaultTakeCurve(ChannelName(which))) {
             return static_cast<double>(curve->GetValue());
         }
     }
@@ -429,7 +433,7 @@ double KFbxCamera::GetAnimated(EProperty which) const {
 }
 
 void KFbxCamera::SetAnimated(EProperty which, double value) {
-    if (KFCurve* curve = GetDefaultTakeCurve(kSpecs[which].mName)) {
+    if (KFCurve* curve = GetDefaultTakeCurve(ChannelName(which))) {
         curve->SetValue(static_cast<float>(value));
     }
     // Last: the curve's link narrows the property to the curve's float.
@@ -512,24 +516,28 @@ void KFbxCamera::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     // The background colour of the camera itself: the curves about to be
     // made would give zero.
     const fbxDouble3 background = mProperties[eBackgroundColor].GetDouble3();
+    // The channels are named as the properties, whose names are interned.
+    const InternedCameraTexts& texts = CameraTexts();
+    KFCurveNode* channels[std::size(kScalarChannels)] = {};
     KFCurve* curves[std::size(kScalarChannels)] = {};
     for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
-        KFCurveNode* channel = root->FindOrCreate(kSpecs[kScalarChannels[index]].mName, true);
-        curves[index] = channel != nullptr ? channel->FCurveGet() : nullptr;
+        channels[index] = root->FindOrCreate(texts.mNames[kScalarChannels[index]], true);
+        curves[index] = channels[index] != nullptr ? channels[index]->FCurveGet() : nullptr;
     }
+    KFCurveNode* axisChannels[3] = {};
     KFCurve* axisCurves[3] = {};
-    if (KFCurveNode* colour = root->FindOrCreate(kSpecs[eBackgroundColor].mName, false)) {
+    if (KFCurveNode* colour = root->FindOrCreate(texts.mNames[eBackgroundColor], false)) {
         for (int axis = 0; axis < 3; ++axis) {
-            KFCurveNode* component = colour->FindOrCreate(kAxes[axis], true);
-            axisCurves[axis] = component != nullptr ? component->FCurveGet() : nullptr;
+            axisChannels[axis] = colour->FindOrCreate(kAxes[axis], true);
+            axisCurves[axis] = axisChannels[axis] != nullptr ? axisChannels[axis]->FCurveGet() : nullptr;
         }
     }
     if (defaultTake) {
         for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
-            KFbxLinkChannel(GetNode(), mProperties[kScalarChannels[index]], 0, curves[index]);
+            KFbxLinkChannel(GetNode(), mProperties[kScalarChannels[index]], 0, channels[index]);
         }
         for (int axis = 0; axis < 3; ++axis) {
-            KFbxLinkChannel(GetNode(), mProperties[eBackgroundColor], axis, axisCurves[axis]);
+            KFbxLinkChannel(GetNode(), mProperties[eBackgroundColor], axis, axisChannels[axis]);
         }
     }
     const double defaults[] = {kTemplateFieldOfView, kTemplateFieldOfViewXY, kTemplateFieldOfViewXY,
@@ -813,7 +821,7 @@ double KFbxCamera::GetDefaultTurnTable() const { return GetAnimated(eTurnTable);
 
 void KFbxCamera::SetDefaultBackgroundColor(const double rgb[3]) {
     for (int axis = 0; axis < 3; ++axis) {
-        if (KFCurve* curve = GetDefaultTakeCurve(kSpecs[eBackgroundColor].mName, kAxes[axis])) {
+        if (KFCurve* curve = GetDefaultTakeCurve(ChannelName(eBackgroundColor), kAxes[axis])) {
             curve->SetValue(static_cast<float>(rgb[axis]));
         }
     }
@@ -825,7 +833,7 @@ KFbxColor KFbxCamera::GetDefaultBackgroundColor() const {
     const fbxDouble3 value = mProperties[eBackgroundColor].GetDouble3();
     double rgb[3];
     for (int axis = 0; axis < 3; ++axis) {
-        const KFCurve* curve = GetDefaultTakeCurve(kSpecs[eBackgroundColor].mName, kAxes[axis]);
+        const KFCurve* curve = GetDefaultTakeCurve(ChannelName(eBackgroundColor), kAxes[axis]);
         rgb[axis] = curve != nullptr ? static_cast<double>(curve->GetValue()) : value[axis];
     }
     return KFbxColor(rgb[0], rgb[1], rgb[2], 1.0);

@@ -5,6 +5,7 @@
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxAttributeChannels.h>
 #include <fbxfilesdk/scene/KFbxLight_internal.h>
@@ -26,6 +27,23 @@ constexpr const char* kConeAngle = "Cone angle";
 constexpr const char* kFog = "Fog";
 constexpr const char* const kAxes[3] = {"X", "Y", "Z"};
 const char* const kChannels[] = {kColor, kIntensity, kConeAngle, kFog};
+
+// The channel names, interned once for every light's channels; never
+// destroyed, as lights may outlive the other statics.
+const KInternedText* ChannelNames() {
+    static const KInternedText* const names = [] {
+        auto* interned = new KInternedText[std::size(kChannels)];
+        for (std::size_t index = 0; index < std::size(kChannels); ++index) {
+            interned[index] = kChannels[index];
+        }
+        return interned;
+    }();
+    return names;
+}
+enum EChannel { kColorChannel, kIntensityChannel, kConeAngleChannel, kFogChannel };
+// The interned text the channel shares: a look-up meets the channel's own
+// name and need not compare its letters.
+const char* ChannelName(EChannel channel) { return ChannelNames()[channel].Get(); }
 
 constexpr float kAxisColours[3][3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
 constexpr float kIntensityColour[3] = {0.97f, 0.91f, 0.11f};
@@ -147,30 +165,31 @@ void KFbxLight::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     // The light's own values become the channel defaults, so that a light
     // filled before it joins its node keeps them.
     const fbxDouble3 colour = Color.GetDouble3();
-    if (KFCurveNode* colourChannel = root->FindOrCreate(kColor, false)) {
+    const KInternedText* const names = ChannelNames();
+    if (KFCurveNode* colourChannel = root->FindOrCreate(names[kColorChannel], false)) {
         for (int axis = 0; axis < 3; ++axis) {
             KFCurveNode* component = colourChannel->FindOrCreate(kAxes[axis], true);
             KFCurve* curve = component != nullptr ? component->FCurveGet() : nullptr;
             if (defaultTake) {
-                KFbxLinkChannel(GetNode(), Color, axis, curve);
+                KFbxLinkChannel(GetNode(), Color, axis, component);
             }
             KFbxSetChannelDefault(curve, colour[axis], kAxisColours[axis]);
         }
     }
     struct Scalar {
         KFbxProperty* mProperty;
-        const char* mName;
+        const KInternedText& mName;
         const float (&mColour)[3];
     };
-    const Scalar scalars[] = {{&Intensity, kIntensity, kIntensityColour},
-                              {&ConeAngle, kConeAngle, kConeAngleColour},
-                              {&Fog, kFog, kFogColour}};
+    const Scalar scalars[] = {{&Intensity, names[kIntensityChannel], kIntensityColour},
+                              {&ConeAngle, names[kConeAngleChannel], kConeAngleColour},
+                              {&Fog, names[kFogChannel], kFogColour}};
     for (const Scalar& scalar : scalars) {
         const double value = scalar.mProperty->GetDouble();
         KFCurveNode* channel = root->FindOrCreate(scalar.mName, true);
         KFCurve* curve = channel != nullptr ? channel->FCurveGet() : nullptr;
         if (defaultTake) {
-            KFbxLinkChannel(GetNode(), *scalar.mProperty, 0, curve);
+            KFbxLinkChannel(GetNode(), *scalar.mProperty, 0, channel);
         }
         KFbxSetChannelDefault(curve, value, scalar.mColour);
     }
@@ -259,7 +278,7 @@ void KFbxLight::SetAnimated(KFbxProperty& property, const char* channel, double 
 
 void KFbxLight::SetDefaultColor(const double rgb[3]) {
     for (int axis = 0; axis < 3; ++axis) {
-        if (KFCurve* curve = GetDefaultTakeCurve(kColor, kAxes[axis])) {
+        if (KFCurve* curve = GetDefaultTakeCurve(ChannelName(kColorChannel), kAxes[axis])) {
             curve->SetValue(static_cast<float>(rgb[axis]));
         }
     }
@@ -270,22 +289,24 @@ void KFbxLight::SetDefaultColor(const double rgb[3]) {
 void KFbxLight::GetDefaultColor(double rgb[3]) const {
     const fbxDouble3 value = Color.GetDouble3();
     for (int axis = 0; axis < 3; ++axis) {
-        const KFCurve* curve = GetDefaultTakeCurve(kColor, kAxes[axis]);
+        const KFCurve* curve = GetDefaultTakeCurve(ChannelName(kColorChannel), kAxes[axis]);
         rgb[axis] = curve != nullptr ? static_cast<double>(curve->GetValue()) : value[axis];
     }
 }
 
-void KFbxLight::SetDefaultIntensity(double intensity) { SetAnimated(Intensity, kIntensity, intensity); }
+void KFbxLight::SetDefaultIntensity(double intensity) {
+    SetAnimated(Intensity, ChannelName(kIntensityChannel), intensity);
+}
 
-double KFbxLight::GetDefaultIntensity() const { return GetAnimated(Intensity, kIntensity); }
+double KFbxLight::GetDefaultIntensity() const { return GetAnimated(Intensity, ChannelName(kIntensityChannel)); }
 
-void KFbxLight::SetDefaultConeAngle(double degrees) { SetAnimated(ConeAngle, kConeAngle, degrees); }
+void KFbxLight::SetDefaultConeAngle(double degrees) { SetAnimated(ConeAngle, ChannelName(kConeAngleChannel), degrees); }
 
-double KFbxLight::GetDefaultConeAngle() const { return GetAnimated(ConeAngle, kConeAngle); }
+double KFbxLight::GetDefaultConeAngle() const { return GetAnimated(ConeAngle, ChannelName(kConeAngleChannel)); }
 
-void KFbxLight::SetDefaultFog(double fog) { SetAnimated(Fog, kFog, fog); }
+void KFbxLight::SetDefaultFog(double fog) { SetAnimated(Fog, ChannelName(kFogChannel), fog); }
 
-double KFbxLight::GetDefaultFog() const { return GetAnimated(Fog, kFog); }
+double KFbxLight::GetDefaultFog() const { return GetAnimated(Fog, ChannelName(kFogChannel)); }
 
 // ---- decay, attenuation and shadows -----------------------------------------
 

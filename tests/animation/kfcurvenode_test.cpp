@@ -2,6 +2,7 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/core/KDataType.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KProperty.h>
 
 #include "CurveNodeTestSupport.h"
@@ -106,6 +107,28 @@ TEST(KFCurveNodeTree, FindByNamePathAndDataType) {
         for (std::size_t i = 0; i < std::size(kNames); ++i) {
             EXPECT_EQ(found[i], start->Find(kNames[i])) << kNames[i];
         }
+    }
+
+    // Names that share a start, differ in case only, or are the very text a
+    // node holds: the child found is the one a letter-by-letter folded
+    // comparison finds, whichever way the names were made.
+    NodePtr channels = MakeNode("Defaults");
+    const KInternedText interned("FieldOfViewX");
+    for (const char* name : {"FieldOfView", "FIELDOFVIEWX", "Field", "a[", "A{"}) channels->FindOrCreate(name, true);
+    EXPECT_EQ(channels->FindOrCreate(interned, false), channels->Get(1));
+    EXPECT_STREQ(channels->Get(1)->GetName(), "FIELDOFVIEWX");
+    KFCurveNode* made = channels->FindOrCreate(KInternedText("FieldOfViewY"), false);
+    EXPECT_EQ(made->GetName(), made->GetUserName());
+    EXPECT_STREQ(made->GetName(), "FieldOfViewY");
+    const struct {
+        const char* name;
+        int index;
+    } kLookups[] = {{"fieldofview", 0}, {"FieldOfViewx", 1}, {interned.Get(), 1}, {made->GetName(), 5},
+                    {"fieldofviewy", 5}, {"FieldOfViewZ", -1}, {"Fiel", -1}, {"", -1}, {"A[", 3},
+                    {"a{", 4}, {"A", -1}};
+    for (const auto& lookup : kLookups) {
+        EXPECT_EQ(channels->FindChildByName(lookup.name), lookup.index) << lookup.name;
+        EXPECT_EQ(channels->Find(lookup.name), channels->Get(lookup.index)) << lookup.name;
     }
 
     EXPECT_EQ(root->FindByDataType(gKDataTypeLclTranslation), lcl);

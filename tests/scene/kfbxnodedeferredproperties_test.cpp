@@ -492,6 +492,17 @@ TEST_F(DeferredNodePropertiesTest, TakesMadeBeforeTheDefaultTakeAreThoseAMadeNod
              n->SetNodeAttribute(camera);
          },
          true},
+        {"a camera attached again over a light, then its defaults set",
+         [](KFbxNode* n, KFbxSdkManager* manager) {
+             auto* camera = KFbxCamera::Create(manager, "");
+             n->SetNodeAttribute(camera);
+             n->SetNodeAttribute(KFbxLight::Create(manager, ""));
+             n->SetNodeAttribute(camera);
+             camera->SetDefaultFieldOfViewX(12.5);
+             const double background[3] = {0.4, 0.5, 0.6};
+             camera->SetDefaultBackgroundColor(background);
+         },
+         true},
         {"a channel of the camera's name added, then the camera off",
          [](KFbxNode* n, KFbxSdkManager* manager) {
              auto* camera = KFbxCamera::Create(manager, "");
