@@ -20,6 +20,9 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
+// The room an enum takes for its values at the first.
+constexpr std::size_t kFirstEnumRoom = 8;
+
 // Data types by the type code of an internal property that names none.
 const char* const kDataTypeOfCode[] = {nullptr,      "Integer", "Bool",          "Float",  "Number", "charptr",
                                        "Enum",       "Time",    "KString",       "object", "event",  "stringlist",
@@ -544,6 +547,11 @@ int KFbxProperty::AddEnumValue(const KInternedText& name) {
         return -1;
     }
     try {
+        // An enum is given its values one after the other, mostly a handful:
+        // room for several at the first spares the regrowths.
+        if (rare->mEnumNames.capacity() == 0) {
+            rare->mEnumNames.reserve(kFirstEnumRoom);
+        }
         rare->mEnumNames.push_back(name);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
