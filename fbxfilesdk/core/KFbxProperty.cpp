@@ -203,6 +203,10 @@ KFbxProperty& KFbxProperty::operator=(const KFbxProperty& other) {
 }
 
 KFbxProperty::KFbxProperty(KFbxObject* object, const char* name, const KFbxDataType& dataType, const char* label)
+    : KFbxProperty(object, KInternedText(name), dataType, KInternedText(label)) {}
+
+KFbxProperty::KFbxProperty(KFbxObject* object, const KInternedText& name, const KFbxDataType& dataType,
+                           const KInternedText& label)
     : mInternal(new (std::nothrow) KFbxProperty_internal(this, object != nullptr ? object->GetSdkManager() : nullptr,
                                                            name, dataType, label)),
       mIsCreator(mInternal != nullptr) {
@@ -232,6 +236,20 @@ KFbxProperty KFbxProperty::Create(KFbxObject* object, const char* name, const KF
     }
     if (!force) {
         KFbxProperty existing = object->FindProperty(name, true);
+        if (existing.IsValid()) {
+            return existing;
+        }
+    }
+    return Create(object, KInternedText(name), dataType, KInternedText(label), true);
+}
+
+KFbxProperty KFbxProperty::Create(KFbxObject* object, const KInternedText& name, const KFbxDataType& dataType,
+                                  const KInternedText& label, bool force) {
+    if (object == nullptr) {
+        return KFbxProperty();
+    }
+    if (!force) {
+        KFbxProperty existing = object->FindProperty(name.Get(), true);
         if (existing.IsValid()) {
             return existing;
         }

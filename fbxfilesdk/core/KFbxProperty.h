@@ -48,6 +48,9 @@ public:
     // Makes the property with the object's manager and registers this handle
     // with the object, which destroys it with itself: make such handles with new.
     KFbxProperty(KFbxObject* object, const char* name, const KFbxDataType& dataType, const char* label);
+    // The same with the name and label interned already.
+    KFbxProperty(KFbxObject* object, const KInternedText& name, const KFbxDataType& dataType,
+                 const KInternedText& label);
     // A property of no object.
     KFbxProperty(KFbxSdkManager* manager, const char* name, const KFbxDataType& dataType, const char* label);
     // The creator destroys the property; other copies leave it.
@@ -61,6 +64,9 @@ public:
     // property of that name; else a new one registered with the object.
     static KFbxProperty Create(KFbxObject* object, const char* name, const KFbxDataType& dataType,
                                const char* label, bool force = false);
+    // The same for a class's names and labels, interned once for all its objects.
+    static KFbxProperty Create(KFbxObject* object, const KInternedText& name, const KFbxDataType& dataType,
+                               const KInternedText& label, bool force = false);
     // For a member handle of an object's class: shares the object's property
     // of the name, or makes one with this handle as creator and flag kMember.
     void InitOnObject(KFbxObject* object, const char* name, const KFbxDataType& dataType, const char* label);

@@ -28,16 +28,21 @@ constexpr const char* kFog = "Fog";
 constexpr const char* const kAxes[3] = {"X", "Y", "Z"};
 const char* const kChannels[] = {kColor, kIntensity, kConeAngle, kFog};
 
-// The channel names, interned once for every light's channels; never
-// destroyed, as lights may outlive the other statics.
+// Names interned once for every light; never destroyed, as lights may
+// outlive the other statics.
+template <std::size_t kCount, class NameOf>
+const KInternedText* InternForever(NameOf nameOf) {
+    auto* interned = new KInternedText[kCount];
+    for (std::size_t index = 0; index < kCount; ++index) {
+        interned[index] = nameOf(index);
+    }
+    return interned;
+}
+
+// The channel names, which every light's channels share.
 const KInternedText* ChannelNames() {
-    static const KInternedText* const names = [] {
-        auto* interned = new KInternedText[std::size(kChannels)];
-        for (std::size_t index = 0; index < std::size(kChannels); ++index) {
-            interned[index] = kChannels[index];
-        }
-        return interned;
-    }();
+    static const KInternedText* const names =
+        InternForever<std::size(kChannels)>([](std::size_t index) { return kChannels[index]; });
     return names;
 }
 enum EChannel { kColorChannel, kIntensityChannel, kConeAngleChannel, kFogChannel };
@@ -73,6 +78,13 @@ constexpr PublicProperty kPublicProperties[] = {
     {"CastShadows", eBOOL, 0.0},
     {"ShadowColor", eCOLOR_AND_ALPHA, 0.0},
 };
+
+// The names of those properties, which every light's properties share.
+const KInternedText* PublicPropertyNames() {
+    static const KInternedText* const names =
+        InternForever<std::size(kPublicProperties)>([](std::size_t index) { return kPublicProperties[index].mName; });
+    return names;
+}
 
 const KFbxDataType& DataTypeOf(EPublicKind kind) {
     switch (kind) {
@@ -115,8 +127,10 @@ KFbxLight::KFbxLight(KFbxSdkManager* manager, const char* name) : KFbxNodeAttrib
     SetDrawVolumetricLight(true);
     SetDrawFrontFacingVolumetricLight(false);
     SetFileName("");
-    for (const PublicProperty& spec : kPublicProperties) {
-        KFbxProperty::Create(this, spec.mName, DataTypeOf(spec.mKind), "");
+    const KInternedText* const names = PublicPropertyNames();
+    const KInternedText noLabel;
+    for (std::size_t index = 0; index < std::size(kPublicProperties); ++index) {
+        KFbxProperty::Create(this, names[index], DataTypeOf(kPublicProperties[index].mKind), noLabel);
     }
     ResetProperties();
 }
