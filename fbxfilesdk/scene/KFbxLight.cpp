@@ -99,6 +99,29 @@ const KFbxDataType& DataTypeOf(EPublicKind kind) {
     }
 }
 
+void SetToDefault(KFbxProperty& property, const PublicProperty& spec) {
+    switch (spec.mKind) {
+    case eENUM: {
+        const int value = static_cast<int>(spec.mDefault);
+        property.Set(&value, eFbxValueEnum);
+        break;
+    }
+    case eBOOL: {
+        const bool value = spec.mDefault != 0.0;
+        property.Set(&value, eFbxValueBool);
+        break;
+    }
+    case eCOLOR_AND_ALPHA: {
+        const fbxDouble4 value(0.0, 0.0, 0.0, 1.0);
+        property.Set(&value, eFbxValueDouble4);
+        break;
+    }
+    default:
+        property.Set(&spec.mDefault, eFbxValueDouble);
+        break;
+    }
+}
+
 // The data type registered under the property's own name, else a number.
 KFbxDataType AnimatedDataType(const char* name) {
     const KFbxDataType type = KFbxGetDataTypeByName(name);
@@ -129,10 +152,15 @@ KFbxLight::KFbxLight(KFbxSdkManager* manager, const char* name) : KFbxNodeAttrib
     SetFileName("");
     const KInternedText* const names = PublicPropertyNames();
     const KInternedText noLabel;
+    // Each starts at its default as it is made, rather than be looked up
+    // again by name for it.
     for (std::size_t index = 0; index < std::size(kPublicProperties); ++index) {
-        KFbxProperty::Create(this, names[index], DataTypeOf(kPublicProperties[index].mKind), noLabel);
+        const PublicProperty& spec = kPublicProperties[index];
+        KFbxProperty property = KFbxProperty::Create(this, names[index], DataTypeOf(spec.mKind), noLabel);
+        if (property.IsValid()) {
+            SetToDefault(property, spec);
+        }
     }
-    ResetProperties();
 }
 
 KFbxLight::~KFbxLight() = default;
@@ -216,25 +244,8 @@ void KFbxLight::ClearTakeNodeTemplate(KFbxTakeNode& takeNode) {
 
 void KFbxLight::ResetProperties() {
     for (const PublicProperty& spec : kPublicProperties) {
-        switch (spec.mKind) {
-        case eENUM: {
-            const int value = static_cast<int>(spec.mDefault);
-            StoreValue(spec.mName, &value, eFbxValueEnum);
-            break;
-        }
-        case eBOOL: {
-            const bool value = spec.mDefault != 0.0;
-            StoreValue(spec.mName, &value, eFbxValueBool);
-            break;
-        }
-        case eCOLOR_AND_ALPHA: {
-            const fbxDouble4 value(0.0, 0.0, 0.0, 1.0);
-            StoreValue(spec.mName, &value, eFbxValueDouble4);
-            break;
-        }
-        default:
-            StoreValue(spec.mName, &spec.mDefault, eFbxValueDouble);
-            break;
+        if (KFbxProperty property = FindOwnProperty(spec.mName); property.IsValid()) {
+            SetToDefault(property, spec);
         }
     }
 }
