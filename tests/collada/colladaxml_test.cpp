@@ -528,11 +528,18 @@ TEST(ColladaDocument, TreesAreTheTreesLibxml2Builds) {
 }
 
 TEST(ColladaDocument, EachOfSeveralParsesOnAThreadIsAFreshParse) {
+    // More names than a thread keeps between parses: the next parse starts over.
+    std::string manyNames = "<a>";
+    for (int name = 0; name < 6000; ++name) {
+        manyNames += "<n" + std::to_string(name) + " v='" + std::to_string(name) + "'/>";
+    }
+    manyNames += "</a>";
     const std::vector<std::string> documents = {
         kCraftedDocuments[0],
         "<a><b></a>",
         kCraftedDocuments[6],
         "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>",
+        manyNames,
         kCraftedDocuments[2],
         "<a>\n<b/>\n<c x='1' x='2'/></a>",
         "",
