@@ -191,7 +191,7 @@ std::size_t RemainingBytes(std::FILE* stream) {
 
 // Why the parse gave no document.
 KString DescribeFailure(xmlParserCtxt* parser, const ParseWatch& watch) {
-    if (parser == nullptr) {
+    if (parser == nullptr || watch.mTree.RanOutOfMemory()) {
         return KString("out of memory");
     }
     if (watch.mEntityDeclared) {
@@ -232,7 +232,7 @@ ColladaDocument ColladaDocument::ParseStream(std::FILE* stream, const char* name
         document.mDocument.reset(
             xmlCtxtReadIO(parser.mParser.get(), &ReadFromStream, nullptr, stream, name, nullptr, kParseOptions));
     }
-    document.DropIfRefused(watch.mEntityDeclared);
+    document.DropIfRefused(watch.mEntityDeclared || watch.mTree.RanOutOfMemory());
     EndParse(std::move(parser), watch, document.Get(), error);
     return document;
 }
@@ -247,7 +247,7 @@ ColladaDocument ColladaDocument::ParseMemory(const char* bytes, std::size_t size
         document.mDocument.reset(xmlCtxtReadMemory(parser.mParser.get(), bytes, static_cast<int>(size), nullptr,
                                                    nullptr, kParseOptions));
     }
-    document.DropIfRefused(watch.mEntityDeclared);
+    document.DropIfRefused(watch.mEntityDeclared || watch.mTree.RanOutOfMemory());
     EndParse(std::move(parser), watch, document.Get(), error);
     return document;
 }

@@ -1,8 +1,10 @@
 #include <fbxfilesdk/collada/ColladaNodeArena.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
+
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace fbxsdk_2006_11_1 {
@@ -18,10 +20,17 @@ constexpr std::size_t kLargeText = 16 * 1024;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 
 // Room for one more, made before the memory it will hold is taken, so that
-// the memory is never left unrecorded.
-void ReserveOneMore(std::vector<void*>& held) {
-    if (held.size() == held.capacity()) {
-        held.reserve(std::max<std::size_t>(8, held.size() * 2));
+// the memory is never left unrecorded; false when memory runs out. Nothing
+// may throw here: the arena is filled from the parser's callbacks.
+bool ReserveOneMore(std::vector<void*>& held) {
+    try {
+        if (held.size() == held.capacity()) {
+            held.reserve(std::max<std::size_t>(8, held.size() * 2));
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return false;
     }
 }
 
@@ -53,10 +62,10 @@ ColladaNodeArena::~ColladaNodeArena() { Clear(); }
 
 void ColladaNodeArena::Clear() {
     for (void* block : mBlocks) {
-        std::free(block);
+        SdkFree(block);
     }
     for (void* text : mLarge) {
-        std::free(text);
+        SdkFree(text);
     }
     mBlocks.clear();
     mLarge.clear();
@@ -68,8 +77,7 @@ void* ColladaNodeArena::Allocate(std::size_t size) {
     size = (size + kAlign - 1) & ~(kAlign - 1);
     if (static_cast<std::size_t>(mEnd - mCursor) < size) {
         const std::size_t blockSize = std::max(size, mNextBlock == 0 ? kFirstBlock : mNextBlock);
-        ReserveOneMore(mBlocks);
-        void* block = std::malloc(blockSize);
+        void* block = ReserveOneMore(mBlocks) ? SdkMalloc(blockSize) : nullptr;
         if (block == nullptr) {
             return nullptr;
         }
@@ -101,7 +109,7 @@ xmlChar* ColladaNodeArena::Grow(xmlChar* text, std::size_t length, std::size_t& 
         // Text held apart grows where it is; text in a block moves out.
         const auto held = std::find(mLarge.rbegin(), mLarge.rend(), static_cast<void*>(text));
         if (held != mLarge.rend()) {
-            void* grown = std::realloc(text, room);
+            void* grown = SdkRealloc(text, room);
             if (grown == nullptr) {
                 return nullptr;
             }
@@ -109,8 +117,7 @@ xmlChar* ColladaNodeArena::Grow(xmlChar* text, std::size_t length, std::size_t& 
             capacity = room;
             return static_cast<xmlChar*>(grown);
         }
-        ReserveOneMore(mLarge);
-        void* grown = std::malloc(room);
+        void* grown = ReserveOneMore(mLarge) ? SdkMalloc(room) : nullptr;
         if (grown == nullptr) {
             return nullptr;
         }

@@ -11,18 +11,6 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-// The name libxml2 gives its text nodes, which some of its routines tell
-// them by.
-const xmlChar* TextName() {
-    static const xmlChar* const name = [] {
-        xmlNode* probe = xmlNewText(nullptr);
-        const xmlChar* found = probe != nullptr ? probe->name : reinterpret_cast<const xmlChar*>("text");
-        xmlFreeNode(probe);
-        return found;
-    }();
-    return name;
-}
-
 unsigned short LineOf(const xmlParserCtxt* parser) {
     if (parser->linenumbers == 0 || parser->input == nullptr) {
         return 0;
@@ -43,7 +31,7 @@ void ColladaTreeBuilder::StartElement(xmlParserCtxt* parser, const xmlChar* loca
     xmlDoc* document = parser->myDoc;
     auto* element = document != nullptr ? mArena.New<xmlNode>() : nullptr;
     if (element == nullptr) {
-        xmlStopParser(parser);
+        Fail(parser);
         return;
     }
     // A prefix bound to no namespace stays in the name.
@@ -60,7 +48,8 @@ void ColladaTreeBuilder::StartElement(xmlParserCtxt* parser, const xmlChar* loca
     for (int at = 0; at < namespaceCount; ++at) {
         auto* declared = mArena.New<xmlNs>();
         if (declared == nullptr) {
-            continue;
+            Fail(parser);
+            return;
         }
         declared->type = XML_LOCAL_NAMESPACE;
         declared->prefix = namespaces[2 * at];
@@ -114,6 +103,7 @@ void ColladaTreeBuilder::AddAttribute(xmlParserCtxt* parser, xmlNode* element, x
     xmlDoc* document = element->doc;
     auto* attribute = mArena.New<xmlAttr>();
     if (attribute == nullptr) {
+        Fail(parser);
         return;
     }
     attribute->type = XML_ATTRIBUTE_NODE;
@@ -128,10 +118,12 @@ void ColladaTreeBuilder::AddAttribute(xmlParserCtxt* parser, xmlNode* element, x
     if (*valueEnd != 0) {
         // The value as it stands in the input: one text node.
         xmlNode* text = NewText(parser, value, static_cast<std::size_t>(valueEnd - value));
-        attribute->children = attribute->last = text;
-        if (text != nullptr) {
-            text->parent = owner;
+        if (text == nullptr) {
+            Fail(parser);
+            return;
         }
+        attribute->children = attribute->last = text;
+        text->parent = owner;
     } else {
         // A value the parser rewrote keeps its references for libxml2 to
         // read back into nodes.
@@ -139,12 +131,16 @@ void ColladaTreeBuilder::AddAttribute(xmlParserCtxt* parser, xmlNode* element, x
         while (made != nullptr) {
             xmlNode* next = made->next;
             made->next = nullptr;
-            if (xmlNode* node = Adopt(made, document)) {
-                node->parent = owner;
-                node->prev = attribute->last;
-                (attribute->last != nullptr ? attribute->last->next : attribute->children) = node;
-                attribute->last = node;
+            xmlNode* node = Adopt(made, document);
+            if (node == nullptr) {
+                xmlFreeNodeList(next);
+                Fail(parser);
+                return;
             }
+            node->parent = owner;
+            node->prev = attribute->last;
+            (attribute->last != nullptr ? attribute->last->next : attribute->children) = node;
+            attribute->last = node;
             made = next;
         }
     }
@@ -177,7 +173,7 @@ void ColladaTreeBuilder::Text(xmlParserCtxt* parser, const xmlChar* text, int le
     const auto size = static_cast<std::size_t>(length);
     xmlNode* last = parent->last;
     // Text joins the text node (or CDATA section) it follows.
-    if (last != nullptr && last->type == type && (type != XML_TEXT_NODE || last->name == TextName())) {
+    if (last != nullptr && last->type == type && (type != XML_TEXT_NODE || last->name == xmlStringText)) {
         if (last != mOpenText) {
             mOpenText = last;
             mOpenLength = last->content != nullptr ? LengthOf(last->content) : 0;
@@ -187,7 +183,7 @@ void ColladaTreeBuilder::Text(xmlParserCtxt* parser, const xmlChar* text, int le
                              ? mArena.Grow(last->content, mOpenLength, mOpenCapacity, mOpenLength + size + 1)
                              : nullptr;
         if (grown == nullptr) {
-            xmlStopParser(parser);
+            Fail(parser);
             return;
         }
         if (size != 0) {
@@ -201,6 +197,7 @@ void ColladaTreeBuilder::Text(xmlParserCtxt* parser, const xmlChar* text, int le
     xmlNode* node = type == XML_TEXT_NODE ? NewText(parser, text, size)
                                           : Adopt(xmlNewCDataBlock(parser->myDoc, text, length), parser->myDoc);
     if (node == nullptr) {
+        Fail(parser);
         return;
     }
     Append(parent, node);
@@ -219,9 +216,7 @@ void ColladaTreeBuilder::Comment(xmlParserCtxt* parser, const xmlChar* value) {
     if (made != nullptr) {
         made->line = LineOf(parser);
     }
-    if (xmlNode* node = Adopt(made, parser->myDoc)) {
-        Append(parser->node, node);
-    }
+    AppendAdopted(parser, made);
 }
 
 void ColladaTreeBuilder::Instruction(xmlParserCtxt* parser, const xmlChar* target, const xmlChar* data) {
@@ -233,19 +228,29 @@ void ColladaTreeBuilder::Instruction(xmlParserCtxt* parser, const xmlChar* targe
     if (made != nullptr) {
         made->line = LineOf(parser);
     }
-    if (xmlNode* node = Adopt(made, parser->myDoc)) {
-        Append(parser->node, node);
-    }
+    AppendAdopted(parser, made);
 }
 
 void ColladaTreeBuilder::Reference(xmlParserCtxt* parser, const xmlChar* name) {
     if (parser->node == nullptr || name == nullptr) {
         return;
     }
-    xmlNode* made = name[0] == '#' ? xmlNewCharRef(parser->myDoc, name) : xmlNewReference(parser->myDoc, name);
+    AppendAdopted(parser, name[0] == '#' ? xmlNewCharRef(parser->myDoc, name) : xmlNewReference(parser->myDoc, name));
+}
+
+void ColladaTreeBuilder::AppendAdopted(xmlParserCtxt* parser, xmlNode* made) {
     if (xmlNode* node = Adopt(made, parser->myDoc)) {
         Append(parser->node, node);
+    } else {
+        Fail(parser);
     }
+}
+
+void ColladaTreeBuilder::Fail(xmlParserCtxt* parser) {
+    // libxml2 would take the tree cut short for a whole one: the parse ends
+    // as a failure instead.
+    mOutOfMemory = true;
+    xmlStopParser(parser);
 }
 
 void ColladaTreeBuilder::Append(xmlNode* parent, xmlNode* child) {
@@ -261,7 +266,7 @@ xmlNode* ColladaTreeBuilder::NewText(xmlParserCtxt* parser, const xmlChar* text,
         return nullptr;
     }
     node->type = XML_TEXT_NODE;
-    node->name = TextName();
+    node->name = xmlStringText;
     node->doc = parser->myDoc;
     node->line = LineOf(parser);
     return node;

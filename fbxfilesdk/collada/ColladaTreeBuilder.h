@@ -33,6 +33,9 @@ public:
     void Instruction(xmlParserCtxt* parser, const xmlChar* target, const xmlChar* data);
     void Reference(xmlParserCtxt* parser, const xmlChar* name);
 
+    // Whether memory ran out for a record, which ended the parse.
+    bool RanOutOfMemory() const { return mOutOfMemory; }
+
     // Places the root element among the document's children, where
     // libxml2 would have; after a parse that gave the document.
     void Attach(xmlDoc* document) const;
@@ -45,6 +48,10 @@ private:
     xmlNode* NewText(xmlParserCtxt* parser, const xmlChar* text, std::size_t length);
     // A copy in the arena of a node libxml2 made alone, which is freed.
     xmlNode* Adopt(xmlNode* made, xmlDoc* document);
+    // Adopt, appended to the current element; null made or no room ends the parse.
+    void AppendAdopted(xmlParserCtxt* parser, xmlNode* made);
+    // Ends the parse for want of memory.
+    void Fail(xmlParserCtxt* parser);
     void AddAttribute(xmlParserCtxt* parser, xmlNode* element, xmlAttr*& last, const xmlChar* localName,
                       const xmlChar* prefix, const xmlChar* value, const xmlChar* valueEnd);
 
@@ -56,6 +63,7 @@ private:
     xmlNode* mOpenText = nullptr;
     std::size_t mOpenLength = 0;
     std::size_t mOpenCapacity = 0;
+    bool mOutOfMemory = false;
 };
 
 }  // namespace fbxsdk_2006_11_1

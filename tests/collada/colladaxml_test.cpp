@@ -6,6 +6,7 @@
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
+#include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -564,6 +566,46 @@ TEST(ColladaDocument, EachOfSeveralParsesOnAThreadIsAFreshParse) {
         if (!kept[at].IsEmpty()) {
             const auto plain = PlainParse(documents[at]);
             ExpectSameNodes(xmlDocGetRootElement(plain.get()), kept[at].GetRoot(), documents[at]);
+        }
+    }
+}
+
+namespace {
+
+// The SDK heap refuses every block above a size, as a full heap would.
+std::size_t gLargestBlock = SIZE_MAX;
+void* RefusingMalloc(std::size_t size) { return size > gLargestBlock ? nullptr : std::malloc(size); }
+void* RefusingCalloc(std::size_t count, std::size_t size) {
+    return size != 0 && count > gLargestBlock / size ? nullptr : std::calloc(count, size);
+}
+void* RefusingRealloc(void* block, std::size_t size) {
+    return size > gLargestBlock ? nullptr : std::realloc(block, size);
+}
+
+}  // namespace
+
+TEST(ColladaDocument, ATreeThatFindsNoMemoryIsRefusedWholeNeverCutShort) {
+    // Records past the first block of the tree's memory, and a text grown past it.
+    std::string records = "<a>";
+    for (int element = 0; element < 500; ++element) {
+        records += "<b x='" + std::to_string(element) + "'>t</b>";
+    }
+    records += "</a>";
+    for (const std::string& xml : {records, kCraftedDocuments[4]}) {
+        for (const std::size_t largest : {std::size_t{0}, std::size_t{8192}, std::size_t{SIZE_MAX}}) {
+            gLargestBlock = largest;
+            ASSERT_TRUE(SdkSetAllocators(&RefusingMalloc, &RefusingCalloc, &RefusingRealloc, &std::free));
+            KString error;
+            const ColladaDocument document =
+                ColladaDocument::ParseMemory(xml.data(), xml.size(), error, ColladaArrayText::kParse);
+            SdkSetAllocators(&std::malloc, &std::calloc, &std::realloc, &std::free);
+            if (largest == SIZE_MAX) {
+                ASSERT_FALSE(document.IsEmpty()) << error.Buffer();
+                ExpectSameNodes(xmlDocGetRootElement(PlainParse(xml).get()), document.GetRoot(), "records");
+            } else {
+                EXPECT_TRUE(document.IsEmpty()) << largest;
+                EXPECT_STREQ(error.Buffer(), "out of memory") << largest;
+            }
         }
     }
 }
