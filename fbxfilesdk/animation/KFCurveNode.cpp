@@ -39,13 +39,8 @@ const KDataType* LclTypeOfShortName(const char* name) {
 // making its channel. Never destroyed: channels may outlive the other statics.
 KInternedText InternChannelName(const char* name) {
     static const char* const kNames[] = {"X", "Y", "Z", "T", "R", "S", "Transform", "Visibility"};
-    static const KInternedText* const interned = [] {
-        auto* texts = new KInternedText[std::size(kNames)];
-        for (std::size_t i = 0; i < std::size(kNames); ++i) {
-            texts[i] = kNames[i];
-        }
-        return texts;
-    }();
+    static const KInternedText* const interned =
+        KInternedText::InternForever(std::size(kNames), [](std::size_t i) { return kNames[i]; });
     if (name != nullptr && name[0] != '\0') {
         for (std::size_t i = 0; i < std::size(kNames); ++i) {
             // Each name's first letter tells it from the others.

@@ -43,6 +43,18 @@ public:
     // the held texts or a small floor, whichever is more.
     static std::size_t GetKeptUnheldCount();
 
+    // A class's fixed texts, count of them, the one at index given by
+    // textOf(index), interned once and never let go: the objects that share
+    // them may outlive the other statics.
+    template <class TextOf>
+    static const KInternedText* InternForever(std::size_t count, TextOf textOf) {
+        auto* interned = new KInternedText[count];
+        for (std::size_t index = 0; index < count; ++index) {
+            interned[index] = textOf(index);
+        }
+        return interned;
+    }
+
     struct Entry;
 
 private:

@@ -28,21 +28,10 @@ constexpr const char* kFog = "Fog";
 constexpr const char* const kAxes[3] = {"X", "Y", "Z"};
 const char* const kChannels[] = {kColor, kIntensity, kConeAngle, kFog};
 
-// Names interned once for every light; never destroyed, as lights may
-// outlive the other statics.
-template <std::size_t kCount, class NameOf>
-const KInternedText* InternForever(NameOf nameOf) {
-    auto* interned = new KInternedText[kCount];
-    for (std::size_t index = 0; index < kCount; ++index) {
-        interned[index] = nameOf(index);
-    }
-    return interned;
-}
-
 // The channel names, which every light's channels share.
 const KInternedText* ChannelNames() {
     static const KInternedText* const names =
-        InternForever<std::size(kChannels)>([](std::size_t index) { return kChannels[index]; });
+        KInternedText::InternForever(std::size(kChannels), [](std::size_t index) { return kChannels[index]; });
     return names;
 }
 enum EChannel { kColorChannel, kIntensityChannel, kConeAngleChannel, kFogChannel };
@@ -81,8 +70,8 @@ constexpr PublicProperty kPublicProperties[] = {
 
 // The names of those properties, which every light's properties share.
 const KInternedText* PublicPropertyNames() {
-    static const KInternedText* const names =
-        InternForever<std::size(kPublicProperties)>([](std::size_t index) { return kPublicProperties[index].mName; });
+    static const KInternedText* const names = KInternedText::InternForever(
+        std::size(kPublicProperties), [](std::size_t index) { return kPublicProperties[index].mName; });
     return names;
 }
 
