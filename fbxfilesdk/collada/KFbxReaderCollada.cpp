@@ -44,9 +44,17 @@ bool KFbxReaderCollada::FileOpen(const char* fileName) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
+    if (mStreamBuffer == nullptr) {
+        mStreamBuffer.reset(new (std::nothrow) char[kStreamBufferBytes]);
+    }
+    if (mStreamBuffer != nullptr) {
+        std::setvbuf(mFile.get(), mStreamBuffer.get(), _IOFBF, kStreamBufferBytes);
+    }
     mFileName = KString(fileName);
     return true;
 }
+
+bool KFbxReaderCollada::OpensRegularFilesOnly() const { return true; }
 
 bool KFbxReaderCollada::FileClose() {
     if (mFile == nullptr) {

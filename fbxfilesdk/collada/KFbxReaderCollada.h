@@ -31,6 +31,7 @@ public:
     ~KFbxReaderCollada() override;
 
     bool FileOpen(const char* fileName) override;
+    bool OpensRegularFilesOnly() const override;
     bool FileClose() override;
     bool IsFileOpen() override;
     // KFbxStreamOptionsColladaReader options: "START" 0, "FRAME COUNT" 0 and
@@ -65,6 +66,12 @@ private:
     bool ReadFailed();
     void FinishScene(KFbxScene& scene);
 
+    // The stream's buffer, given to it so that a small document is read in
+    // one call and a large one in few: left to itself the stream would take
+    // a page at a time, after a status call to size it. Declared first, it
+    // outlives the stream.
+    static constexpr std::size_t kStreamBufferBytes = std::size_t{64} << 10;
+    std::unique_ptr<char[]> mStreamBuffer;
     std::unique_ptr<std::FILE, CloseFile> mFile;
     KString mFileName;
     TimeInfo mTimeInfo;

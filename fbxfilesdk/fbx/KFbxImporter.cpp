@@ -70,9 +70,6 @@ bool KFbxImporter::Initialize(const char* fileName) {
         mError.SetError(eINVALID_PARAMETER);
         return false;
     }
-    if (!CanOpen(fileName)) {
-        return false;
-    }
     int format = KFbxFileFormatRegistry::Get().FindReaderByExtension(fileName);
     const bool knownExtension = format >= 0;
     if (!knownExtension) {
@@ -111,8 +108,6 @@ bool KFbxImporter::Initialize(const char* fileName) {
 }
 
 bool KFbxImporter::CanOpen(const char* fileName) {
-    // Every reader then opens a file that is there, and none of them waits on
-    // a FIFO or reads a device without end.
     // Looked at, not opened: the reader opens it next.
     if (!qalimor::os::CanReadRegularFile(fileName)) {
         const int error = errno;
@@ -150,11 +145,28 @@ bool KFbxImporter::OpenWith(int format, const char* fileName) {
     KFbxSdkManager* manager = GetSdkManager();
     mReader.reset(manager != nullptr ? KFbxFileFormatRegistry::Get().CreateReader(format, *manager, this) : nullptr);
     if (mReader == nullptr) {
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No reader for this file format");
+        // A file that cannot be opened says so before the want of a reader.
+        if (CanOpen(fileName)) {
+            mError.SetErrorWithText(eUNIDENTIFIED_ERROR, "No reader for this file format");
+        }
+        return false;
+    }
+    // No reader opens a file that is not there, waits on a FIFO or reads a
+    // device without end: a reader that would open anything is given only a
+    // regular file looked at first; one that refuses the rest itself is only
+    // asked, and its failure looked into, which spares every file it opens
+    // two system calls.
+    const bool lookFirst = !mReader->OpensRegularFilesOnly();
+    if (lookFirst && !CanOpen(fileName)) {
+        ReleaseReader();
         return false;
     }
     if (!mReader->FileOpen(fileName)) {
-        TakeReaderError();
+        const bool explained =
+            !lookFirst && mReader->GetError().GetLastErrorID() == KFbxReader::eFILE_NOT_OPENED && !CanOpen(fileName);
+        if (!explained) {
+            TakeReaderError();
+        }
         ReleaseReader();
         return false;
     }

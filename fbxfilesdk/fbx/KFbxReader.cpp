@@ -32,6 +32,8 @@ void KFbxReader::GetVersion(int& major, int& minor, int& revision) {
     revision = 0;
 }
 
+bool KFbxReader::OpensRegularFilesOnly() const { return false; }
+
 bool KFbxReader::CheckDuplicateNodeNames(KFbxNode* root, KString& message) {
     if (root == nullptr) {
         return true;

@@ -35,6 +35,9 @@ public:
     // The version of the open file: 0, 0, 0 at this level.
     virtual void GetVersion(int& major, int& minor, int& revision);
     virtual bool FileOpen(const char* fileName) = 0;
+    // True when FileOpen refuses, at once and on its own, whatever is not a
+    // regular file: its caller need not look at the file first.
+    virtual bool OpensRegularFilesOnly() const;
     virtual bool FileClose() = 0;
     // True while a file stream is held.
     virtual bool IsFileOpen() = 0;

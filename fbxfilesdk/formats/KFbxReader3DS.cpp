@@ -70,6 +70,8 @@ bool KFbxReader3DS::FileOpen(const char* fileName) {
     return true;
 }
 
+bool KFbxReader3DS::OpensRegularFilesOnly() const { return true; }
+
 bool KFbxReader3DS::FileClose() {
     mFile.Close();
     mFileName.clear();

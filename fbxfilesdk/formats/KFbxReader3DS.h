@@ -37,6 +37,7 @@ public:
     // Checks that the toolkit can open the file and keeps its name; false
     // when it cannot be opened. The file itself is open only inside Read.
     bool FileOpen(const char* fileName) override;
+    bool OpensRegularFilesOnly() const override;
     // Forgets the file; always true.
     bool FileClose() override;
     // Whether a file was opened and not yet read or closed.

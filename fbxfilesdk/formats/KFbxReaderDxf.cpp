@@ -56,6 +56,8 @@ bool KFbxReaderDxf::FileOpen(const char* fileName) {
     return true;
 }
 
+bool KFbxReaderDxf::OpensRegularFilesOnly() const { return true; }
+
 bool KFbxReaderDxf::FileClose() {
     bool closed = true;
     if (mFile != nullptr) {

@@ -42,6 +42,7 @@ public:
     // Closes a file still open first; "File not opened", with the system's
     // reason, when it cannot be; only regular files are opened.
     bool FileOpen(const char* fileName) override;
+    bool OpensRegularFilesOnly() const override;
     // True when nothing was open or the close succeeded.
     bool FileClose() override;
     bool IsFileOpen() override { return mFile != nullptr; }

@@ -90,6 +90,8 @@ bool KFbxReaderObj::FileOpen(const char* fileName) {
     return true;
 }
 
+bool KFbxReaderObj::OpensRegularFilesOnly() const { return true; }
+
 bool KFbxReaderObj::FileClose() {
     bool closed = true;
     if (mStream != nullptr) {

@@ -39,6 +39,7 @@ public:
     // eFILE_NOT_OPENED and the name and reason in the error text when it
     // cannot be opened or is no regular file (a FIFO, a device, a folder).
     bool FileOpen(const char* fileName) override;
+    bool OpensRegularFilesOnly() const override;
     bool FileClose() override;
     bool IsFileOpen() override;
     // New KFbxStreamOptionsObjReader options with their defaults.

@@ -1,6 +1,9 @@
 // The reader frame: document checks, the asset, the order in which
 // libraries are read, reporting, the take, and the registry.
 #include <fbxfilesdk/collada/KFbxColladaFormats.h>
+#include <fbxfilesdk/formats/KFbxFormats3ds.h>
+#include <fbxfilesdk/formats/KFbxFormatsDxf.h>
+#include <fbxfilesdk/formats/KFbxFormatsObj.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
@@ -11,6 +14,13 @@
 #include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <utility>
 
 #include "ColladaTestSupport.h"
 
@@ -242,6 +252,33 @@ TEST_F(ColladaFrame, OptionsFilesAndStatus) {
     options->Destroy();
     EXPECT_TRUE(reader.FileClose());
     EXPECT_FALSE(reader.IsFileOpen());
+}
+
+// The readers that refuse all but regular files themselves are not given a
+// file looked at first: what they cannot open is explained as the FBX
+// reader's is, and nothing is waited on.
+TEST_F(ColladaFrame, FilesNoReaderCanOpenSayWhichAndWhyWhateverTheFormat) {
+    KFbxRegisterColladaFormats();
+    KFbxRegisterDxfFormats();
+    KFbxRegister3dsFormats();
+    KFbxRegisterObjFormats();
+    KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+    for (const char* extension : {".dae", ".dxf", ".3ds", ".obj", ".fbx"}) {
+        const std::string fifo = mFolder / (std::string("pipe") + extension);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        const std::string folder = mFolder / (std::string("folder") + extension);
+        ASSERT_TRUE(std::filesystem::create_directory(folder));
+        const std::string absent = mFolder / (std::string("absent") + extension);
+        const std::pair<std::string, std::string> cases[] = {
+            {absent, std::strerror(ENOENT)}, {fifo, "not a regular file"}, {folder, std::strerror(EISDIR)}};
+        for (const auto& [path, reason] : cases) {
+            SCOPED_TRACE(path);
+            EXPECT_FALSE(importer->Initialize(path.c_str()));
+            EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_NOT_OPENED);
+            EXPECT_EQ(std::string(importer->GetLastErrorString()), "File not opened (" + path + ": " + reason + ")");
+        }
+    }
+    importer->Destroy();
 }
 
 TEST_F(ColladaFrame, TheRegistryOpensDocumentsThroughTheImporter) {
