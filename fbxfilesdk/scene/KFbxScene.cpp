@@ -131,14 +131,17 @@ void KFbxScene::DestroySceneInfo() {
 }
 
 void KFbxScene::DestroySources(bool recursive, bool dependents, bool lastFirst) {
-    while (GetSrcObjectCount() > 0) {
-        const int before = GetSrcObjectCount();
-        KFbxObject* source = GetSrcObject(KFbxClassId(), lastFirst ? before - 1 : 0);
+    // Counted once a source: a count sorts every source by class.
+    int count = GetSrcObjectCount();
+    while (count > 0) {
+        KFbxObject* source = GetSrcObject(KFbxClassId(), lastFirst ? count - 1 : 0);
         source->Destroy(recursive, dependents);
+        const int left = GetSrcObjectCount();
         // A source that stays connected would be met again and again.
-        if (GetSrcObjectCount() >= before) {
+        if (left >= count) {
             break;
         }
+        count = left;
     }
 }
 
@@ -226,7 +229,8 @@ void KFbxScene::SetSceneInfo(KFbxSceneInfo* sceneInfo) {
 bool KFbxScene::SetCurrentTake(const char* name) {
     mCurrentTakeName = name != nullptr ? name : "";
     bool all = true;
-    for (int index = 0; index < GetTakeNodeContainerCount(); ++index) {
+    const int containers = GetTakeNodeContainerCount();
+    for (int index = 0; index < containers; ++index) {
         if (!GetTakeNodeContainer(index)->SetCurrentTakeNodeByName(mCurrentTakeName.Buffer())) {
             all = false;
         }
@@ -244,7 +248,8 @@ void KFbxScene::FillTakeNameArray(std::vector<KString*>& names) const {
         delete name;
     }
     names.clear();
-    for (int index = 0; index < GetTakeNodeContainerCount(); ++index) {
+    const int containers = GetTakeNodeContainerCount();
+    for (int index = 0; index < containers; ++index) {
         KFbxTakeNodeContainer* container = GetTakeNodeContainer(index);
         for (int take = 0; take < container->GetTakeNodeCount(); ++take) {
             const char* takeName = container->GetTakeNodeName(take);
@@ -260,11 +265,16 @@ void KFbxScene::FillTakeNameArray(std::vector<KString*>& names) const {
 }
 
 bool KFbxScene::HasTakeName(const KString& name) const {
-    std::vector<KString*> names;
-    FillTakeNameArray(names);
-    const bool found = std::any_of(names.begin(), names.end(), [&name](const KString* entry) { return *entry == name; });
-    for (KString* entry : names) {
-        delete entry;
+    // Every container is asked, as for the array of the names, without the
+    // array.
+    bool found = false;
+    const int containers = GetTakeNodeContainerCount();
+    for (int index = 0; index < containers; ++index) {
+        KFbxTakeNodeContainer* container = GetTakeNodeContainer(index);
+        for (int take = 0; take < container->GetTakeNodeCount(); ++take) {
+            const bool same = name == container->GetTakeNodeName(take);
+            found = found || same;
+        }
     }
     return found;
 }
@@ -413,7 +423,8 @@ void KFbxScene::FillNodeArrayByAttributeType(std::vector<KFbxNode*>& nodes, int 
         FillNodeArrayByAttributeTypeRecursive(nodes, attributeType, mRootNode);
         return;
     }
-    for (int index = 0; index < GetNodeCount(); ++index) {
+    const int count = GetNodeCount();
+    for (int index = 0; index < count; ++index) {
         KFbxNode* node = GetNode(index);
         if (node != nullptr && HasAttributeOfType(node, attributeType)) {
             nodes.push_back(node);

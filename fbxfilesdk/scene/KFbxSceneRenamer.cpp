@@ -38,7 +38,8 @@ void KFbxSceneRenamer::RenameFor(int kind) {
     const bool plain = kind == ePLAIN_NAMES || kind == eDXF_3DS_OBJ || kind == ePLAIN_NAMES_KIND6;
     const bool collada = kind == eTO_COLLADA;
     KNumberRenamingStrategy unique;
-    for (int index = 0; index < mScene->GetNodeCount(); ++index) {
+    const int count = mScene->GetNodeCount();
+    for (int index = 0; index < count; ++index) {
         KFbxNode* node = mScene->GetNode(index);
         if (node == nullptr || node == mScene->GetRootNode() || node == mScene->GetCameraSwitcherNode()) {
             continue;
