@@ -21,6 +21,22 @@ unsigned short LineOf(const xmlParserCtxt* parser) {
 
 std::size_t LengthOf(const xmlChar* text) { return std::strlen(reinterpret_cast<const char*>(text)); }
 
+// The namespace of the prefix as seen from the parent, as xmlSearchNs finds
+// it. A parent's own namespace of the same prefix is that one already: it
+// was found the same way, from the parent up. The prefix "xml" always names
+// the document's own declaration, whatever an element declares.
+xmlNs* InScopeNamespace(xmlDoc* document, xmlNode* parent, const xmlChar* prefix) {
+    if (parent != nullptr && parent->type == XML_ELEMENT_NODE && parent->ns != nullptr &&
+        parent->ns->href != nullptr) {
+        const xmlChar* held = parent->ns->prefix;
+        const bool same = held == nullptr ? prefix == nullptr : prefix != nullptr && xmlStrEqual(held, prefix);
+        if (same && !xmlStrEqual(prefix, reinterpret_cast<const xmlChar*>("xml"))) {
+            return parent->ns;
+        }
+    }
+    return xmlSearchNs(document, parent, prefix);
+}
+
 }  // namespace
 
 ColladaTreeBuilder::ColladaTreeBuilder(ColladaNodeArena& arena) : mArena(arena) {}
@@ -73,7 +89,7 @@ void ColladaTreeBuilder::StartElement(xmlParserCtxt* parser, const xmlChar* loca
         mRootAfter = document->last;
     }
     if (uri != nullptr && element->ns == nullptr) {
-        element->ns = xmlSearchNs(document, parent, prefix);
+        element->ns = InScopeNamespace(document, parent, prefix);
         if (element->ns == nullptr && xmlStrEqual(prefix, reinterpret_cast<const xmlChar*>("xml"))) {
             element->ns = xmlSearchNs(document, element, prefix);
         }

@@ -503,6 +503,8 @@ const std::vector<std::string> kCraftedDocuments = {
     "<COLLADA><source><float_array count='5'>" + LongText('1', 100000) + "</float_array></source>"
     "<triangles count='1'><p>0 1 2</p></triangles></COLLADA>",
     "<a xmlns='urn:d' xmlns:n='urn:n' n:x='1' x='2'><n:b xmlns:m='urn:m' m:y='3'/><c xmlns=''/></a>",
+    "<a xmlns='urn:d' xmlns:p='urn:p1'><b><p:c><p:d xmlns:p='urn:p2'><p:e/><f/></p:d><p:g/></p:c></b>"
+    "<h xmlns='urn:e'><i><p:k/></i></h><j/></a>",
     "<!DOCTYPE a [<!ATTLIST a d CDATA 'def' i ID #IMPLIED t NMTOKENS #IMPLIED><!ELEMENT a ANY>]>"
     "<a i=' v ' t='  p   q '/>",
     "<a xml:lang='en' xml:space='preserve'>  <b/>  </a>",
