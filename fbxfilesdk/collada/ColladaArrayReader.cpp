@@ -99,23 +99,27 @@ const char* StoreTokens(const char* cursor, const char* end, std::vector<T>& val
 
 ColladaArrayReader::ColladaArrayReader(std::deque<ColladaParsedArray>& arrays) : mArrays(arrays) {}
 
-void ColladaArrayReader::StartElement(xmlNode* element, xmlNode* parent, std::size_t remainingBytes) {
+ColladaParsedArray* ColladaArrayReader::StartElement(xmlNode* element, xmlNode* parent) {
     if (ColladaParsedArray* outer = GetParsedArray(parent)) {
         // Text below an array is part of its text, as the tree would give it.
         element->_private = outer;
-        return;
+        return nullptr;
     }
     const TextKind kind = KindOf(element, parent);
     if (kind == TextKind::kText) {
-        return;
+        return nullptr;
     }
     ColladaParsedArray& array = mArrays.emplace_back();
     array.mIntegers = kind == TextKind::kIntegers;
     array.mElement = element;
     element->_private = &array;
+    return &array;
+}
+
+void ColladaArrayReader::Reserve(ColladaParsedArray& array, std::size_t remainingBytes) {
     // Every value takes two characters at least: no count reserves more
     // than the rest of the input could fill.
-    const long long announced = AnnouncedValues(element, parent);
+    const long long announced = AnnouncedValues(array.mElement, array.mElement->parent);
     const std::size_t reserved = std::min(static_cast<std::size_t>(std::max(announced, 0LL)), remainingBytes / 2);
     if (array.mIntegers) {
         array.mInts.reserve(reserved);

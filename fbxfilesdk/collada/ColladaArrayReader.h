@@ -25,10 +25,14 @@ public:
 
     // The element the tree builder has just made below parent: an array
     // (float_array, the p, vcount and v index lists), or an element below
-    // one, gets numbers in place of text. remainingBytes is what the input
-    // holds at most after the element's start: an announced count reserves
-    // no more than that text could fill.
-    void StartElement(xmlNode* element, xmlNode* parent, std::size_t remainingBytes);
+    // one, gets numbers in place of text. The new array of an array element,
+    // else null.
+    ColladaParsedArray* StartElement(xmlNode* element, xmlNode* parent);
+    // Room for the values the new array's element announces, no more than
+    // the remainingBytes the input holds at most after its start could fill.
+    // Apart from StartElement, so that the rest of the input is measured
+    // only for arrays.
+    static void Reserve(ColladaParsedArray& array, std::size_t remainingBytes);
     // A piece of the text of an element with numbers: whole tokens are
     // stored, the one it ends in waits for the next piece.
     void Feed(ColladaParsedArray& array, const xmlChar* text, int length);

@@ -72,10 +72,12 @@ void OnStartElement(void* context, const xmlChar* localName, const xmlChar* pref
         // force: blanks that would join a text node join an array's text as
         // well.
         parser->sax->ignorableWhitespace = &OnIgnorableWhitespace;
-        const long consumed = xmlByteConsumed(parser);
-        const std::size_t read =
-            consumed > 0 ? std::min(static_cast<std::size_t>(consumed), watch.mInputBytes) : std::size_t{0};
-        watch.mArrays->StartElement(parser->node, parent, watch.mInputBytes - read);
+        if (ColladaParsedArray* array = watch.mArrays->StartElement(parser->node, parent)) {
+            const long consumed = xmlByteConsumed(parser);
+            const std::size_t read =
+                consumed > 0 ? std::min(static_cast<std::size_t>(consumed), watch.mInputBytes) : std::size_t{0};
+            ColladaArrayReader::Reserve(*array, watch.mInputBytes - read);
+        }
     }
 }
 

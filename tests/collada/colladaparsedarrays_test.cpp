@@ -198,7 +198,9 @@ TEST(ColladaParsedArrays, CountsReserveNoMoreThanTheRestOfTheInputHolds) {
     std::unique_ptr<xmlNode, decltype(&xmlFreeNode)> source(xmlNewNode(nullptr, BAD_CAST "source"), &xmlFreeNode);
     xmlNode* array = xmlNewChild(source.get(), nullptr, BAD_CAST "float_array", nullptr);
     xmlNewProp(array, BAD_CAST "count", BAD_CAST "2000000000");
-    reader.StartElement(array, source.get(), 1000);
+    ColladaParsedArray* made = reader.StartElement(array, source.get());
+    ASSERT_NE(made, nullptr);
+    ColladaArrayReader::Reserve(*made, 1000);
     ASSERT_EQ(arrays.size(), 1u);
     EXPECT_LE(arrays.back().mFloats.capacity(), 500u);
     reader.EndElement(array);
