@@ -6,6 +6,8 @@
 #ifndef FBXFILESDK_FBX_KFBXREADERLEFTOVERS_H
 #define FBXFILESDK_FBX_KFBXREADERLEFTOVERS_H
 
+#include <fbxfilesdk/core/KRecycledAllocator.h>
+
 #include <unordered_set>
 
 namespace fbxsdk_2006_11_1 {
@@ -27,7 +29,10 @@ public:
 
 private:
     KFbxSdkManager& mManager;
-    std::unordered_set<const KFbxObject*> mBefore;
+    // Made and dropped with every file read: its blocks are recycled.
+    std::unordered_set<const KFbxObject*, std::hash<const KFbxObject*>, std::equal_to<const KFbxObject*>,
+                       KRecycledAllocator<const KFbxObject*>>
+        mBefore;
 };
 
 }  // namespace fbxsdk_2006_11_1
