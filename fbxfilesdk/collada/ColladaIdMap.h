@@ -4,7 +4,7 @@
 #ifndef FBXFILESDK_COLLADA_COLLADAIDMAP_H
 #define FBXFILESDK_COLLADA_COLLADAIDMAP_H
 
-#include <fbxfilesdk/core/KRecycledAllocator.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <iterator>
@@ -50,9 +50,7 @@ private:
     static std::string Key(const KString& id) { return std::string(id.Buffer(), static_cast<std::size_t>(id.GetLen())); }
 
     // Filled and dropped with every file read.
-    std::unordered_map<std::string, T, std::hash<std::string>, std::equal_to<std::string>,
-                       KRecycledAllocator<std::pair<const std::string, T>>>
-        mItems;
+    KRecycledHashMap<std::string, T> mItems;
 };
 
 }  // namespace fbxsdk_2006_11_1

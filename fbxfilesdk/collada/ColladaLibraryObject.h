@@ -7,7 +7,7 @@
 #define FBXFILESDK_COLLADA_COLLADALIBRARYOBJECT_H
 
 #include <fbxfilesdk/collada/ColladaAttributeCopy.h>
-#include <fbxfilesdk/core/KRecycledAllocator.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
 #include <functional>
@@ -31,7 +31,7 @@ public:
 
 private:
     // Filled and dropped with every file read.
-    std::vector<std::function<void(T&)>, KRecycledAllocator<std::function<void(T&)>>> mSteps;
+    KRecycledVector<std::function<void(T&)>> mSteps;
 };
 
 // The steps that set up a camera or light as its element says, and what a

@@ -8,7 +8,7 @@
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
-#include <fbxfilesdk/core/KRecycledAllocator.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -88,14 +88,10 @@ void KFbxReaderColladaPass::CollectSingleUseGeometries(xmlNode* root) {
     // the ids of IDREF arrays), the nodes that instance_node elements
     // repeat, and the instance_geometry elements.
     // Made and dropped with every file: their blocks are recycled.
-    std::unordered_map<std::string, int, std::hash<std::string>, std::equal_to<std::string>,
-                       KRecycledAllocator<std::pair<const std::string, int>>>
-        references;
-    std::unordered_set<std::string, std::hash<std::string>, std::equal_to<std::string>,
-                       KRecycledAllocator<std::string>>
-        repeatedNodes;
-    std::vector<xmlNode*, KRecycledAllocator<xmlNode*>> instances;
-    std::vector<xmlNode*, KRecycledAllocator<xmlNode*>> pending{root};
+    KRecycledHashMap<std::string, int> references;
+    KRecycledHashSet<std::string> repeatedNodes;
+    KRecycledVector<xmlNode*> instances;
+    KRecycledVector<xmlNode*> pending{root};
     while (!pending.empty()) {
         xmlNode* element = pending.back();
         pending.pop_back();

@@ -94,10 +94,8 @@ private:
         }
     }
 
-    std::unordered_set<const KFbxObject*, std::hash<const KFbxObject*>, std::equal_to<const KFbxObject*>,
-                       KRecycledAllocator<const KFbxObject*>>
-        mUsed;
-    std::vector<const KFbxObject*, KRecycledAllocator<const KFbxObject*>> mPending;
+    KRecycledHashSet<const KFbxObject*> mUsed;
+    KRecycledVector<const KFbxObject*> mPending;
 };
 
 }  // namespace

@@ -6,9 +6,7 @@
 #ifndef FBXFILESDK_FBX_KFBXREADERLEFTOVERS_H
 #define FBXFILESDK_FBX_KFBXREADERLEFTOVERS_H
 
-#include <fbxfilesdk/core/KRecycledAllocator.h>
-
-#include <unordered_set>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -30,9 +28,7 @@ public:
 private:
     KFbxSdkManager& mManager;
     // Made and dropped with every file read: its blocks are recycled.
-    std::unordered_set<const KFbxObject*, std::hash<const KFbxObject*>, std::equal_to<const KFbxObject*>,
-                       KRecycledAllocator<const KFbxObject*>>
-        mBefore;
+    KRecycledHashSet<const KFbxObject*> mBefore;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -1,5 +1,5 @@
 #include <fbxfilesdk/core/KBlockRecycler.h>
-#include <fbxfilesdk/core/KRecycledAllocator.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 
 #include <fbxfilesdk/core/KObject.h>
 #include <fbxfilesdk/core/KProperty.h>
@@ -160,9 +160,7 @@ TEST(KBlockRecyclerTest, ContainersUnderTheRecycledAllocatorBehaveAsUnderTheHeap
     // A reader's maps are visited in their order: it must not depend on
     // where the nodes come from.
     std::unordered_map<std::string, int> heap;
-    std::unordered_map<std::string, int, std::hash<std::string>, std::equal_to<std::string>,
-                       KRecycledAllocator<std::pair<const std::string, int>>>
-        recycled;
+    KRecycledHashMap<std::string, int> recycled;
     for (int i = 0; i < 300; ++i) {
         const std::string id = "geometry-" + std::to_string(i * 7919 % 1000);
         heap.try_emplace(id, i);
@@ -175,7 +173,7 @@ TEST(KBlockRecyclerTest, ContainersUnderTheRecycledAllocatorBehaveAsUnderTheHeap
         EXPECT_EQ(other->second, value);
         ++other;
     }
-    std::vector<int, KRecycledAllocator<int>> values;
+    KRecycledVector<int> values;
     for (int i = 0; i < 5000; ++i) {
         values.push_back(i);
     }
