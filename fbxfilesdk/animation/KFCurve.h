@@ -19,6 +19,7 @@
 #include <fbxfilesdk/animation/KFCurveEvent.h>
 #include <fbxfilesdk/animation/KFCurveKey.h>
 #include <fbxfilesdk/core/KBlockRecycler.h>
+#include <fbxfilesdk/core/KRecycledAllocator.h>
 #include <fbxfilesdk/core/KTime.h>
 
 #include <cstdint>
@@ -379,7 +380,7 @@ private:
     KTime mCacheTime = KTimeInfinite;
     float mCacheValue = 0.0f;
     KFCurveEvent mPendingEvent;
-    std::vector<CallbackEntry> mCallbacks;
+    std::vector<CallbackEntry, KRecycledAllocator<CallbackEntry>> mCallbacks;
     // Nesting of deliveries in progress; while above 0, unregistered entries
     // are only marked (null callback) so that the delivery loop stays valid.
     int mDeliveryDepth = 0;

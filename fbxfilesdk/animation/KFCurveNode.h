@@ -18,6 +18,7 @@
 
 #include <fbxfilesdk/animation/KFCurveNodeEvent.h>
 #include <fbxfilesdk/core/KBlockRecycler.h>
+#include <fbxfilesdk/core/KRecycledAllocator.h>
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KTime.h>
 
@@ -297,7 +298,7 @@ private:
     mutable std::shared_ptr<NameRecord> mSharedNames;
     unsigned int mFlags = KFCN_LAYERED | KFCN_CREATED;
     int mUseCount = 0;
-    std::vector<KFCurveNode*> mChildren;
+    std::vector<KFCurveNode*, KRecycledAllocator<KFCurveNode*>> mChildren;
     KFCurve* mCurve = nullptr;
     KFCurveNode* mTimeWarp = nullptr;
     KFCurveNode* mNextLayer = nullptr;

@@ -49,7 +49,9 @@ bool HoldsCurve(const KFCurveNode& node, const KFCurve* curve) {
 // What a deferred default take is built from: the properties an immediate fill
 // would have seen and, in order, what would have been done to it since: the
 // properties that would have had channels added, and the steps taken.
-struct KFbxTakeNodeContainer::DeferredDefaultTake {
+// Made and dropped by every object whose default take waits: its blocks are
+// recycled.
+struct KFbxTakeNodeContainer::DeferredDefaultTake : KRecycledBlocks {
     // A property's channel, a step, or the channels an owner filled ahead.
     struct Added {
         KFbxProperty mProperty;
@@ -59,8 +61,8 @@ struct KFbxTakeNodeContainer::DeferredDefaultTake {
     };
     // -1 until the object's deferred properties are made.
     int mPropertyCount = 0;
-    std::vector<bool> mAnimatable;
-    std::vector<Added> mAdded;
+    std::vector<bool, KRecycledAllocator<bool>> mAnimatable;
+    std::vector<Added, KRecycledAllocator<Added>> mAdded;
 };
 
 

@@ -23,6 +23,7 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KRecycledAllocator.h>
 #include <fbxfilesdk/core/KTime.h>
 
 #include <memory>
@@ -45,6 +46,17 @@ struct KFbxPropertyLink {
     int mComponent = 0;
     KFCurve* mCurve = nullptr;
     KFbxTakeNodeContainer* mContainer = nullptr;
+
+    // A link comes and goes with every curve of an animatable object: its
+    // block is recycled. Members rather than a base keep the braced form.
+    static void* operator new(std::size_t size) { return KRecycledBlocks::operator new(size); }
+    static void* operator new(std::size_t size, const std::nothrow_t& nothrow) noexcept {
+        return KRecycledBlocks::operator new(size, nothrow);
+    }
+    static void operator delete(void* block, std::size_t size) noexcept { KBlockRecycler::Free(block, size); }
+    static void operator delete(void* block, const std::nothrow_t&) noexcept {
+        KBlockRecycler::Free(block, sizeof(KFbxPropertyLink));
+    }
 };
 
 class KFbxTakeNodeContainer : public KFbxObject {
@@ -252,7 +264,7 @@ private:
     void BuildChannel(KFbxProperty& property, KFCurveNode& channel, int componentCount, bool link);
 
     std::vector<KFbxTakeNode*> mTakeNodes;
-    std::vector<KFbxPropertyLink*> mLinks;
+    std::vector<KFbxPropertyLink*, KRecycledAllocator<KFbxPropertyLink*>> mLinks;
     std::unique_ptr<DeferredDefaultTake> mDeferred;
     // Set while a deferred default take is being made.
     const DeferredDefaultTake* mMaking = nullptr;

@@ -4,6 +4,7 @@
 #ifndef FBXFILESDK_COLLADA_COLLADAIDMAP_H
 #define FBXFILESDK_COLLADA_COLLADAIDMAP_H
 
+#include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <iterator>
@@ -48,7 +49,8 @@ public:
 private:
     static std::string Key(const KString& id) { return std::string(id.Buffer(), static_cast<std::size_t>(id.GetLen())); }
 
-    std::unordered_map<std::string, T> mItems;
+    // Filled and dropped with every file read.
+    KRecycledHashMap<std::string, T> mItems;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -7,6 +7,7 @@
 #define FBXFILESDK_COLLADA_COLLADALIBRARYOBJECT_H
 
 #include <fbxfilesdk/collada/ColladaAttributeCopy.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
 #include <functional>
@@ -29,7 +30,8 @@ public:
     }
 
 private:
-    std::vector<std::function<void(T&)>> mSteps;
+    // Filled and dropped with every file read.
+    KRecycledVector<std::function<void(T&)>> mSteps;
 };
 
 // The steps that set up a camera or light as its element says, and what a

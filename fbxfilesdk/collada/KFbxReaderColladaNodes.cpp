@@ -8,6 +8,7 @@
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -86,10 +87,11 @@ void KFbxReaderColladaPass::CollectSingleUseGeometries(xmlNode* root) {
     // Every id the document refers to ("#" references in attributes, and
     // the ids of IDREF arrays), the nodes that instance_node elements
     // repeat, and the instance_geometry elements.
-    std::unordered_map<std::string, int> references;
-    std::unordered_set<std::string> repeatedNodes;
-    std::vector<xmlNode*> instances;
-    std::vector<xmlNode*> pending{root};
+    // Made and dropped with every file: their blocks are recycled.
+    KRecycledHashMap<std::string, int> references;
+    KRecycledHashSet<std::string> repeatedNodes;
+    KRecycledVector<xmlNode*> instances;
+    KRecycledVector<xmlNode*> pending{root};
     while (!pending.empty()) {
         xmlNode* element = pending.back();
         pending.pop_back();

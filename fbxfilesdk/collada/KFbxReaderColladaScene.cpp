@@ -7,6 +7,7 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
@@ -65,8 +66,9 @@ public:
 
 private:
     const std::map<KFbxNode*, KFbxNode*>& mCopies;
-    std::unordered_map<std::string, KFbxNode*> mByName;
-    std::unordered_map<std::string, KFbxNode*> mBySid;
+    // Made and dropped with every instantiation.
+    KRecycledHashMap<std::string, KFbxNode*> mByName;
+    KRecycledHashMap<std::string, KFbxNode*> mBySid;
 };
 
 bool KFbxReaderColladaPass::ImportScene(xmlNode* sceneElement) {

@@ -31,54 +31,63 @@ struct FreeBlock {
     FreeBlock* mNext;
 };
 
-struct FreeList {
-    FreeBlock* mHead;
-    std::size_t mCount;
+// Plain data, so that a thread reaches its lists without the guard of a
+// thread-local object with a destructor: every block taken and given back
+// passes here. The lists are given back to the heap by tCloser, which a
+// thread arms when it first keeps a block.
+struct ThreadLists {
+    FreeBlock* mHeads[kSizes];
+    std::size_t mBytes;
+    bool mArmed;
+    // Set once the lists were given back: blocks freed later on the thread
+    // (by its static objects, say) go straight to the heap.
+    bool mClosed;
 };
 
-// Set once the thread's lists were given back: blocks freed later on the
-// thread (by its static objects, say) go straight to the heap.
-thread_local bool tClosed = false;
+constinit thread_local ThreadLists tLists{};
 
-struct ThreadLists {
-    FreeList mLists[kSizes] = {};
-    std::size_t mBytes = 0;
+struct Closer {
+    bool mArmed = false;
 
-    ~ThreadLists() {
-        tClosed = true;
-        for (FreeList& list : mLists) {
-            while (list.mHead != nullptr) {
-                FreeBlock* block = list.mHead;
-                list.mHead = block->mNext;
+    ~Closer() {
+        tLists.mClosed = true;
+        if (!mArmed) {
+            return;
+        }
+        for (FreeBlock*& head : tLists.mHeads) {
+            while (head != nullptr) {
+                FreeBlock* block = head;
+                head = block->mNext;
                 ::operator delete(block);
             }
-            list.mCount = 0;
         }
-        mBytes = 0;
+        tLists.mBytes = 0;
     }
 };
 
-thread_local ThreadLists tLists;
+thread_local Closer tCloser;
 
-// The list of the size's class, or null for sizes that are not kept.
-FreeList* ListOf(std::size_t size) {
-    if (!QALIMOR_RECYCLE_BLOCKS || size == 0 || size > KBlockRecycler::kLargestKept || tClosed) {
-        return nullptr;
-    }
-    return &tLists.mLists[ClassOf(size)];
+// Once a thread, out of the way of the hot path.
+[[gnu::noinline, gnu::cold]] void Arm(ThreadLists& lists) {
+    lists.mArmed = true;
+    tCloser.mArmed = true;
 }
+
+// Whether blocks of the size are kept at all.
+bool Kept(std::size_t size) { return QALIMOR_RECYCLE_BLOCKS && size - 1 < KBlockRecycler::kLargestKept; }
 
 }  // namespace
 
 void* KBlockRecycler::Allocate(std::size_t size) noexcept {
-    FreeList* list = ListOf(size);
-    if (list == nullptr) {
+    if (!Kept(size)) {
         return ::operator new(size, std::nothrow);
     }
-    if (FreeBlock* block = list->mHead) {
-        list->mHead = block->mNext;
-        --list->mCount;
-        tLists.mBytes -= Rounded(size);
+    // A thread whose lists were given back finds them empty.
+    ThreadLists& lists = tLists;
+    FreeBlock*& head = lists.mHeads[ClassOf(size)];
+    if (FreeBlock* block = head) {
+        head = block->mNext;
+        lists.mBytes -= Rounded(size);
         return block;
     }
     // Every block of a class has the class's full size, whichever size asked for it first.
@@ -89,29 +98,31 @@ void KBlockRecycler::Free(void* block, std::size_t size) noexcept {
     if (block == nullptr) {
         return;
     }
-    FreeList* list = ListOf(size);
-    if (list == nullptr || tLists.mBytes + Rounded(size) > kKeptBytes) {
+    ThreadLists& lists = tLists;
+    if (!Kept(size) || lists.mClosed || lists.mBytes + Rounded(size) > kKeptBytes) {
         ::operator delete(block);
         return;
     }
+    if (!lists.mArmed) {
+        Arm(lists);
+    }
     auto* waiting = static_cast<FreeBlock*>(block);
-    waiting->mNext = list->mHead;
-    list->mHead = waiting;
-    ++list->mCount;
-    tLists.mBytes += Rounded(size);
+    FreeBlock*& head = lists.mHeads[ClassOf(size)];
+    waiting->mNext = head;
+    head = waiting;
+    lists.mBytes += Rounded(size);
 }
 
 bool KBlockRecycler::Recycles() noexcept { return QALIMOR_RECYCLE_BLOCKS != 0; }
 
-std::size_t KBlockRecycler::KeptBytes() noexcept { return tClosed ? 0 : tLists.mBytes; }
+std::size_t KBlockRecycler::KeptBytes() noexcept { return tLists.mBytes; }
 
 std::size_t KBlockRecycler::KeptCount() noexcept {
-    if (tClosed) {
-        return 0;
-    }
     std::size_t count = 0;
-    for (const FreeList& list : tLists.mLists) {
-        count += list.mCount;
+    for (const FreeBlock* head : tLists.mHeads) {
+        for (const FreeBlock* block = head; block != nullptr; block = block->mNext) {
+            ++count;
+        }
     }
     return count;
 }

@@ -23,7 +23,7 @@ namespace {
 
 // The objects the scene uses: everything reached through connections from
 // the scene and its root, and what geometry and poses hold by pointer.
-class UsedObjects {
+class UsedObjects : public KRecycledBlocks {
 public:
     explicit UsedObjects(const KFbxScene& scene) {
         Reach(&scene);
@@ -94,8 +94,8 @@ private:
         }
     }
 
-    std::unordered_set<const KFbxObject*> mUsed;
-    std::vector<const KFbxObject*> mPending;
+    KRecycledHashSet<const KFbxObject*> mUsed;
+    KRecycledVector<const KFbxObject*> mPending;
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #ifndef FBXFILESDK_FBX_KFBXREADERLEFTOVERS_H
 #define FBXFILESDK_FBX_KFBXREADERLEFTOVERS_H
 
-#include <unordered_set>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -27,7 +27,8 @@ public:
 
 private:
     KFbxSdkManager& mManager;
-    std::unordered_set<const KFbxObject*> mBefore;
+    // Made and dropped with every file read: its blocks are recycled.
+    KRecycledHashSet<const KFbxObject*> mBefore;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -7,6 +7,7 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KFbxObject.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
+#include <fbxfilesdk/core/KRecycledAllocator.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
 
@@ -73,7 +74,7 @@ private:
 
     static constexpr std::size_t kUsualOptionCount = 16;
 
-    std::vector<Default> mDefaults;
+    std::vector<Default, KRecycledAllocator<Default>> mDefaults;
 };
 
 // The members every option set class repeats: its class id, the

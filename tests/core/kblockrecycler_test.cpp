@@ -1,4 +1,5 @@
 #include <fbxfilesdk/core/KBlockRecycler.h>
+#include <fbxfilesdk/core/KRecycledContainers.h>
 
 #include <fbxfilesdk/core/KObject.h>
 #include <fbxfilesdk/core/KProperty.h>
@@ -8,7 +9,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 using namespace fbxsdk_2006_11_1;
@@ -151,4 +154,30 @@ TEST(KBlockRecyclerTest, AThreadStartsWithEmptyListsAndItsBlocksDoNotReachOthers
         EXPECT_EQ(next, here);
     }
     KBlockRecycler::Free(next, size);
+}
+
+TEST(KBlockRecyclerTest, ContainersUnderTheRecycledAllocatorBehaveAsUnderTheHeapsOwn) {
+    // A reader's maps are visited in their order: it must not depend on
+    // where the nodes come from.
+    std::unordered_map<std::string, int> heap;
+    KRecycledHashMap<std::string, int> recycled;
+    for (int i = 0; i < 300; ++i) {
+        const std::string id = "geometry-" + std::to_string(i * 7919 % 1000);
+        heap.try_emplace(id, i);
+        recycled.try_emplace(id, i);
+    }
+    ASSERT_EQ(heap.size(), recycled.size());
+    auto other = recycled.begin();
+    for (const auto& [id, value] : heap) {
+        EXPECT_EQ(other->first, id);
+        EXPECT_EQ(other->second, value);
+        ++other;
+    }
+    KRecycledVector<int> values;
+    for (int i = 0; i < 5000; ++i) {
+        values.push_back(i);
+    }
+    EXPECT_EQ(values[4999], 4999);
+    // Failing as the heap's allocator does, which the callers catch.
+    EXPECT_THROW(values.get_allocator().allocate(static_cast<std::size_t>(-1) / 2), std::bad_alloc);
 }
