@@ -341,9 +341,10 @@ KFbxProperty* KFbxProperty::CreateForKProperty(KFbxSdkManager* manager, KPropert
     if (const KStringList* names = property->GetEnumList(false)) {
         if (KFbxProperty_internal::Rare* rare = internal->MakeRare()) {
             try {
-                rare->mEnumNames.reserve(static_cast<std::size_t>(names->GetCount()));
+                std::vector<KInternedText>& own = rare->OwnEnumNames();
+                own.reserve(static_cast<std::size_t>(names->GetCount()));
                 for (int i = 0; i < names->GetCount(); ++i) {
-                    rare->mEnumNames.emplace_back(names->GetStringAt(i));
+                    own.emplace_back(names->GetStringAt(i));
                 }
             } catch (const std::bad_alloc&) {
                 SdkNoteAllocationFailure();
@@ -565,32 +566,57 @@ int KFbxProperty::AddEnumValue(const KInternedText& name) {
         return -1;
     }
     try {
+        std::vector<KInternedText>& own = rare->OwnEnumNames();
         // An enum is given its values one after the other, mostly a handful:
         // room for several at the first spares the regrowths.
-        if (rare->mEnumNames.capacity() == 0) {
-            rare->mEnumNames.reserve(kFirstEnumRoom);
+        if (own.capacity() == 0) {
+            own.reserve(kFirstEnumRoom);
         }
-        rare->mEnumNames.push_back(name);
+        own.push_back(name);
+        return static_cast<int>(own.size()) - 1;
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return -1;
     }
-    return static_cast<int>(rare->mEnumNames.size()) - 1;
+}
+
+void KFbxProperty::AddFixedEnumValues(const KInternedText* names, std::size_t count) {
+    if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
+        return;
+    }
+    // Only a list still empty can be the table itself; values already there
+    // are followed by copies.
+    if (mInternal->GetRare().EnumCount() != 0 || count == 0) {
+        for (std::size_t index = 0; index < count; ++index) {
+            AddEnumValue(names[index]);
+        }
+        return;
+    }
+    if (mInternal->mLink != nullptr) {
+        if (KStringList* linked = mInternal->mLink->GetEnumList(true)) {
+            for (std::size_t index = 0; index < count; ++index) {
+                linked->Add(KString(names[index].Get()));
+            }
+        }
+    }
+    if (KFbxProperty_internal::Rare* rare = mInternal->MakeRare()) {
+        rare->ShareEnumNames(names, count);
+    }
 }
 
 int KFbxProperty::GetEnumCount() const {
-    return mInternal != nullptr ? static_cast<int>(mInternal->GetRare().mEnumNames.size()) : 0;
+    return mInternal != nullptr ? static_cast<int>(mInternal->GetRare().EnumCount()) : 0;
 }
 
 const char* KFbxProperty::GetEnumValue(int index) const {
     if (mInternal == nullptr || mInternal->mDataType.GetType() != eFbxValueEnum) {
         return nullptr;
     }
-    const std::vector<KInternedText>& names = mInternal->GetRare().mEnumNames;
-    if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
+    const KFbxProperty_internal::Rare& rare = mInternal->GetRare();
+    if (index < 0 || static_cast<std::size_t>(index) >= rare.EnumCount()) {
         return nullptr;
     }
-    return names[static_cast<std::size_t>(index)].Get();
+    return rare.EnumName(static_cast<std::size_t>(index)).Get();
 }
 
 // ---- values -----------------------------------------------------------------
@@ -891,11 +917,11 @@ bool KFbxProperty::BindToObject() {
         link->GetInfo().SetFlag(KPropertyInfo::kPublicFlag4, true);
     }
     link->SetLabel(mInternal->mLabel.IsEmpty() ? mInternal->mName : mInternal->mLabel);
-    const std::vector<KInternedText>& own = mInternal->GetRare().mEnumNames;
-    if (!own.empty()) {
+    const KFbxProperty_internal::Rare& rare = mInternal->GetRare();
+    if (rare.EnumCount() != 0) {
         if (KStringList* names = link->GetEnumList(true)) {
-            for (const KInternedText& name : own) {
-                names->Add(KString(name.Get()));
+            for (std::size_t index = 0; index < rare.EnumCount(); ++index) {
+                names->Add(KString(rare.EnumName(index).Get()));
             }
         }
     }

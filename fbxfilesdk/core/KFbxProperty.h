@@ -15,6 +15,7 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace fbxsdk_2006_11_1 {
@@ -127,6 +128,11 @@ public:
     int AddEnumValue(const char* name);
     // The same for a name already interned.
     int AddEnumValue(const KInternedText& name);
+    // Values 0 to count - 1 from a class's fixed table, interned for good
+    // (KInternedText::InternForever): as AddEnumValue for each in turn, but
+    // a property with none yet reads the table, shared by all the objects
+    // of the class, until its list first changes.
+    void AddFixedEnumValues(const KInternedText* names, std::size_t count);
     int GetEnumCount() const;
     // Null unless the value type is enum and the index is in range.
     const char* GetEnumValue(int index) const;

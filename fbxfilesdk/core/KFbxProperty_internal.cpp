@@ -27,4 +27,13 @@ const KPlugClassInfo* KFbxProperty_internal::GetClassInfo() const { return &gKFb
 
 KFbxProperty_internal::Rare* KFbxProperty_internal::MakeRare() { return KMakeRareBlock(mRare); }
 
+std::vector<KInternedText>& KFbxProperty_internal::Rare::OwnEnumNames() {
+    if (mFixedEnumNames != nullptr) {
+        mEnumNames.assign(mFixedEnumNames, mFixedEnumNames + mFixedEnumCount);
+        mFixedEnumNames = nullptr;
+        mFixedEnumCount = 0;
+    }
+    return mEnumNames;
+}
+
 }  // namespace fbxsdk_2006_11_1

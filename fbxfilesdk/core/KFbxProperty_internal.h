@@ -4,11 +4,13 @@
 #ifndef FBXFILESDK_CORE_KFBXPROPERTY_INTERNAL_H
 #define FBXFILESDK_CORE_KFBXPROPERTY_INTERNAL_H
 
+#include <fbxfilesdk/core/KBlockRecycler.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPlug_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KInternedText.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -23,14 +25,35 @@ class KProperty;
 
 class KFbxProperty_internal : public KFbxPlug_internal {
 public:
-    // What few properties have, kept apart so that the others do not pay for it.
-    struct Rare {
+    // What few properties have, kept apart so that the others do not pay for
+    // it. Every new camera, light and node makes some (their enums): the
+    // blocks are recycled with the objects'.
+    struct Rare : KRecycledBlocks {
         double mMin = -std::numeric_limits<double>::infinity();
         double mMax = std::numeric_limits<double>::infinity();
         void* mUserData = nullptr;
         void* mUserTag = nullptr;
-        // Interned: every object of a class lists the same names.
+
+        std::size_t EnumCount() const { return mFixedEnumNames != nullptr ? mFixedEnumCount : mEnumNames.size(); }
+        const KInternedText& EnumName(std::size_t index) const {
+            return mFixedEnumNames != nullptr ? mFixedEnumNames[index] : mEnumNames[index];
+        }
+        // Reads a class's table for as long as it is shared.
+        void ShareEnumNames(const KInternedText* names, std::size_t count) {
+            mFixedEnumNames = names;
+            mFixedEnumCount = count;
+        }
+        // The property's own list, to be changed: a shared table is copied
+        // into it first. Throws bad_alloc, leaving the table shared.
+        std::vector<KInternedText>& OwnEnumNames();
+
+    private:
+        // Interned: every object of a class lists the same names. Objects of
+        // a class given their values from its fixed table read the table,
+        // which lives as long as the process, until their list first changes.
         std::vector<KInternedText> mEnumNames;
+        const KInternedText* mFixedEnumNames = nullptr;
+        std::size_t mFixedEnumCount = 0;
     };
 
     // Limits minus and plus infinity, no flags, a zero value of the data type.

@@ -8,6 +8,7 @@
 #define FBXFILESDK_CORE_KINTERNEDTEXT_H
 
 #include <cstddef>
+#include <iterator>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -52,6 +53,13 @@ public:
         for (std::size_t index = 0; index < count; ++index) {
             interned[index] = textOf(index);
         }
+        return interned;
+    }
+    // The same for a fixed array of texts, interned on the first call.
+    template <const auto& kTexts>
+    static const KInternedText* InternedForever() {
+        static const KInternedText* const interned =
+            InternForever(std::size(kTexts), [](std::size_t index) { return kTexts[index]; });
         return interned;
     }
 

@@ -327,9 +327,7 @@ void KFbxCamera::InitProperties() {
             property.InitOnObject(this, spec.mName, texts.mDataTypes[index], "");
         }
         if (spec.mKind == eENUM) {
-            for (const KInternedText& value : texts.mEnumValues[index]) {
-                property.AddEnumValue(value);
-            }
+            property.AddFixedEnumValues(texts.mEnumValues[index].data(), texts.mEnumValues[index].size());
             SetEnumValue(property, 0);
         }
         if ((spec.mFlags & kAnimated) != 0) {

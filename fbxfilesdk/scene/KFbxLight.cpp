@@ -162,7 +162,7 @@ void KFbxLight::InitProperties() {
     InitAnimated(this, Intensity, kIntensity, kDefaultIntensity);
     InitAnimated(this, ConeAngle, kConeAngle, kDefaultConeAngle);
     InitAnimated(this, Fog, kFog, kDefaultFog);
-    InitEnumProperty(LightType, "LightType", kLightTypeNames, kLightTypeCount, ePOINT);
+    InitEnumProperty(LightType, "LightType", KInternedText::InternedForever<kLightTypeNames>(), kLightTypeCount, ePOINT);
     CastLightOnObject.InitOnObject(this, "CastLightOnObject", gKFbxDataTypeBool, "");
     DrawGroundProjection.InitOnObject(this, "DrawGroundProjection", gKFbxDataTypeBool, "");
     DrawFrontFacingVolumetricLight.InitOnObject(this, "DrawFrontFacingVolumetricLight", gKFbxDataTypeBool, "");

@@ -6,6 +6,7 @@
 #include <fbxfilesdk/core/KDataType.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
@@ -61,7 +62,7 @@ void AddChannel(KFCurveNode& root, const ChannelSpec& spec) {
 
 
 KFbxMarker::KFbxMarker(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribute(manager, name) {
-    InitEnumProperty(Look, "Look", kLookNames, kLookCount, eCUBE);
+    InitEnumProperty(Look, "Look", KInternedText::InternedForever<kLookNames>(), kLookCount, eCUBE);
     Size.InitOnObject(this, "Size", gKFbxDataTypeNumber, "");
     ShowLabel.InitOnObject(this, "ShowLabel", gKFbxDataTypeBool, "");
     IKPivot.InitOnObject(this, "IKPivot", gKFbxDataTypeVector, "");

@@ -118,12 +118,10 @@ KFCurve* KFbxNodeAttribute::GetDefaultTakeCurve(const char* channel, const char*
     return takeNode != nullptr ? takeNode->GetKFCurve(channel, component, nullptr) : nullptr;
 }
 
-void KFbxNodeAttribute::InitEnumProperty(KFbxProperty& property, const char* name, const char* const* texts, int count,
-                                         int value) {
+void KFbxNodeAttribute::InitEnumProperty(KFbxProperty& property, const char* name, const KInternedText* names,
+                                         std::size_t count, int value) {
     property.InitOnObject(this, name, gKFbxDataTypeEnum, "");
-    for (int index = 0; index < count; ++index) {
-        property.AddEnumValue(texts[index]);
-    }
+    property.AddFixedEnumValues(names, count);
     SetEnumValue(property, value);
 }
 

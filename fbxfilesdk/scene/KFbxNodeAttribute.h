@@ -32,6 +32,7 @@ namespace fbxsdk_2006_11_1 {
 class KFCurve;
 class KFbxNode;
 class KFbxTakeNode;
+class KInternedText;
 class KStringList;
 
 class KFbxNodeAttribute : public KFbxObject {
@@ -117,8 +118,10 @@ protected:
     // without node, default take or channel.
     KFCurve* GetDefaultTakeCurve(const char* channel, const char* component = nullptr) const;
     // Binds the handle to an enum property of the name on this attribute,
-    // with the texts of values 0 to count - 1, holding the value.
-    void InitEnumProperty(KFbxProperty& property, const char* name, const char* const* texts, int count, int value);
+    // with the texts of values 0 to count - 1 (a class's table, interned for
+    // good), holding the value.
+    void InitEnumProperty(KFbxProperty& property, const char* name, const KInternedText* names, std::size_t count,
+                          int value);
     static void SetEnumValue(KFbxProperty& property, int value);
     static int GetEnumValue(const KFbxProperty& property);
     // The text of an enum value; null outside 0 to count - 1.

@@ -187,12 +187,8 @@ void KFbxNode::CreateProperties() {
             property.ModifyFlag(KFbxProperty::kAnimatable | KFbxProperty::kPublicFlag8, true);
         }
     }
-    for (const KInternedText& name : texts.mRotationOrders) {
-        mProperties[eRotationOrder].AddEnumValue(name);
-    }
-    for (const KInternedText& name : texts.mInheritTypes) {
-        mProperties[eInheritType].AddEnumValue(name);
-    }
+    mProperties[eRotationOrder].AddFixedEnumValues(texts.mRotationOrders, std::size(texts.mRotationOrders));
+    mProperties[eInheritType].AddFixedEnumValues(texts.mInheritTypes, std::size(texts.mInheritTypes));
 }
 
 const char* KFbxNode::GetRotationOrderName(int order) {

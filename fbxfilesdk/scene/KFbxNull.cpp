@@ -19,7 +19,7 @@ KFbxNull::KFbxNull(KFbxSdkManager* manager, const char* name) : KFbxNodeAttribut
     // Free on a new null, whose attribute part has only its colour.
     static const KInternedText* const sizeName = new KInternedText("Size");
     Size.InitOnNewObject(this, *sizeName, gKFbxDataTypeNumber, KInternedText());
-    InitEnumProperty(Look, "Look", kLookNames, kLookCount, eCROSS);
+    InitEnumProperty(Look, "Look", KInternedText::InternedForever<kLookNames>(), kLookCount, eCROSS);
     Reset();
 }
 

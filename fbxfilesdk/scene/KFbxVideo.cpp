@@ -3,6 +3,7 @@
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
@@ -29,11 +30,10 @@ const char* EnumText(const char* const* texts, int count, int value) {
     return value >= 0 && value < count ? texts[value] : nullptr;
 }
 
-void InitEnum(KFbxObject* object, KFbxProperty& property, const char* name, const char* const* texts, int count) {
+void InitEnum(KFbxObject* object, KFbxProperty& property, const char* name, const KInternedText* names,
+              std::size_t count) {
     property.InitOnObject(object, name, gKFbxDataTypeEnum, "");
-    for (int index = 0; index < count; ++index) {
-        property.AddEnumValue(texts[index]);
-    }
+    property.AddFixedEnumValues(names, count);
     const int zero = 0;
     property.Set(&zero, eFbxValueEnum);
 }
@@ -73,10 +73,11 @@ void KFbxVideo::InitProperties() {
     PlaySpeed.InitOnObject(this, "PlaySpeed", gKFbxDataTypeNumber, "");
     PlaySpeed.Set(1.0);
     Offset.InitOnObject(this, "Offset", gKFbxDataTypeTime, "");
-    InitEnum(this, InterlaceMode, "InterlaceMode", kInterlaceModeNames, kInterlaceModeCount);
+    InitEnum(this, InterlaceMode, "InterlaceMode", KInternedText::InternedForever<kInterlaceModeNames>(),
+             kInterlaceModeCount);
     FreeRunning.InitOnObject(this, "FreeRunning", gKFbxDataTypeBool, "");
     Loop.InitOnObject(this, "Loop", gKFbxDataTypeBool, "");
-    InitEnum(this, AccessMode, "AccessMode", kAccessModeNames, kAccessModeCount);
+    InitEnum(this, AccessMode, "AccessMode", KInternedText::InternedForever<kAccessModeNames>(), kAccessModeCount);
 }
 
 KFbxVideo* KFbxVideo::Create(KFbxSdkManager* manager, const char* name) {

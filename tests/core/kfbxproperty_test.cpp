@@ -5,6 +5,7 @@
 #include <fbxfilesdk/core/KFbxProperty_internal.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxTypedProperty.h>
+#include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <new>
 #include <vector>
@@ -391,6 +393,53 @@ TEST_F(KFbxPropertyTest, EnumValues) {
     ASSERT_TRUE(early.BindToObject());
     EXPECT_STREQ(early.GetKProperty()->GetEnumList(false)->GetStringAt(0), "x");
     early.Unbind();
+}
+
+const char* const kFixedModes[] = {"off", "on", "auto"};
+
+TEST_F(KFbxPropertyTest, FixedEnumValuesReadAsTheirOwnUntilAListChanges) {
+    const KInternedText* table = KInternedText::InternedForever<kFixedModes>();
+    KFbxObject* second = Make(KFbxObject::ClassId, "second");
+    KFbxObject* third = Make(KFbxObject::ClassId, "third");
+    KFbxProperty changed = KFbxProperty::Create(mObject, "Mode", gKFbxDataTypeEnum, "");
+    KFbxProperty kept = KFbxProperty::Create(second, "Mode", gKFbxDataTypeEnum, "");
+    KFbxProperty survivor = KFbxProperty::Create(third, "Mode", gKFbxDataTypeEnum, "");
+    KFbxProperty after = KFbxProperty::Create(mObject, "After", gKFbxDataTypeEnum, "");
+    KFbxProperty number = KFbxProperty::Create(mObject, "N", gKFbxDataTypeNumber, "");
+    for (KFbxProperty* property : {&changed, &kept, &survivor, &number}) {
+        property->AddFixedEnumValues(table, std::size(kFixedModes));
+    }
+    after.AddEnumValue("first");
+    after.AddFixedEnumValues(table, std::size(kFixedModes));
+    EXPECT_EQ(number.GetEnumCount(), 0);
+
+    EXPECT_EQ(changed.AddEnumValue("extra"), 3);
+    const std::vector<const char*> expected[] = {{"off", "on", "auto", "extra"},
+                                                 {"off", "on", "auto"},
+                                                 {"first", "off", "on", "auto"}};
+    const KFbxProperty* properties[] = {&changed, &kept, &after};
+    for (int which = 0; which < 3; ++which) {
+        const KFbxProperty& property = *properties[which];
+        const KStringList* bound = property.GetKProperty()->GetEnumList(false);
+        ASSERT_EQ(property.GetEnumCount(), static_cast<int>(expected[which].size()));
+        ASSERT_EQ(bound->GetCount(), property.GetEnumCount());
+        for (int index = 0; index < property.GetEnumCount(); ++index) {
+            EXPECT_STREQ(property.GetEnumValue(index), expected[which][index]) << which;
+            EXPECT_STREQ(bound->GetStringAt(index), expected[which][index]) << which;
+        }
+        EXPECT_EQ(property.GetEnumValue(property.GetEnumCount()), nullptr);
+        // A handle made over the bound property lists the names as its own.
+        KFbxProperty* wrapped = KFbxProperty::CreateForKProperty(nullptr, property.GetKProperty());
+        ASSERT_NE(wrapped, nullptr);
+        EXPECT_EQ(wrapped->AddEnumValue("more"), property.GetEnumCount());
+        EXPECT_STREQ(wrapped->GetEnumValue(0), expected[which][0]);
+        EXPECT_EQ(property.GetEnumCount(), static_cast<int>(expected[which].size()));
+        wrapped->Destroy();
+    }
+    second->Destroy();
+    EXPECT_EQ(survivor.GetEnumCount(), 3);
+    EXPECT_STREQ(survivor.GetEnumValue(2), "auto");
+    third->Destroy();
 }
 
 TEST_F(KFbxPropertyTest, CompareAndCopyValues) {
