@@ -38,6 +38,24 @@ bool IsReadByNodePass(const char* name) {
     return false;
 }
 
+// What a child of a node is to this pass.
+enum class NodeChild { kOther, kPerspective, kMatrix, kRotate, kScale, kSkew, kTranslate, kExtra };
+
+// Told by the first letter and one comparison: every child of every node
+// is asked.
+NodeChild NodeChildOf(const char* name) {
+    const auto is = [name](const char* text) { return std::strcmp(name, text) == 0; };
+    switch (name[0]) {
+        case 'e': return is("extra") ? NodeChild::kExtra : NodeChild::kOther;
+        case 'm': return is("matrix") ? NodeChild::kMatrix : NodeChild::kOther;
+        case 'p': return is("perspective") ? NodeChild::kPerspective : NodeChild::kOther;
+        case 'r': return is("rotate") ? NodeChild::kRotate : NodeChild::kOther;
+        case 's': return is("scale") ? NodeChild::kScale : is("skew") ? NodeChild::kSkew : NodeChild::kOther;
+        case 't': return is("translate") ? NodeChild::kTranslate : NodeChild::kOther;
+        default: return NodeChild::kOther;
+    }
+}
+
 KFbxVector4 ReadVector(const xmlNode* element) {
     const ElementText text(element);
     const char* cursor = text.Get();
@@ -60,14 +78,15 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
     int axisRotations = 0;
     for (xmlNode* child : ChildElements(nodeElement)) {
         const char* name = GetName(child);
+        const NodeChild kind = NodeChildOf(name);
         // Most children of a node are not transforms: only these are targets.
-        const bool targeted = std::strcmp(name, "matrix") == 0 || std::strcmp(name, "rotate") == 0 ||
-                              std::strcmp(name, "scale") == 0 || std::strcmp(name, "translate") == 0;
+        const bool targeted = kind == NodeChild::kMatrix || kind == NodeChild::kRotate || kind == NodeChild::kScale ||
+                              kind == NodeChild::kTranslate;
         const KString sid = targeted ? GetAttribute(child, "sid") : KString();
         const KString key = targeted ? KString(node.GetName()) + "/" + sid : KString();
-        if (std::strcmp(name, "perspective") == 0) {
+        if (kind == NodeChild::kPerspective) {
             Warning(KString("<perspective> is not supported."));
-        } else if (std::strcmp(name, "matrix") == 0) {
+        } else if (kind == NodeChild::kMatrix) {
             const ElementText text(child);
             const char* cursor = text.Get();
             KgeMatrix matrix;
@@ -84,9 +103,13 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             }
             // Sampled matrices animate the same local values.
             mSidTargets.Add(key, ColladaTargetRecord{KString("matrix"), 0});
-        } else if (std::strcmp(name, "rotate") == 0) {
-            const bool jointOrient = sid == "jointOrientX" || sid == "jointOrientY" || sid == "jointOrientZ";
-            const bool postRotation = sid == "post-rotationX" || sid == "post-rotationY" || sid == "post-rotationZ";
+        } else if (kind == NodeChild::kRotate) {
+            // Most rotations carry neither sid: their first letter tells.
+            const char first = sid.GetLen() > 0 ? sid[0] : '\0';
+            const bool jointOrient =
+                first == 'j' && (sid == "jointOrientX" || sid == "jointOrientY" || sid == "jointOrientZ");
+            const bool postRotation =
+                first == 'p' && (sid == "post-rotationX" || sid == "post-rotationY" || sid == "post-rotationZ");
             int axis = -1;
             if (jointOrient || postRotation) {
                 KFbxVector4 rotation = jointOrient ? node.GetPreRotation(KFbxNode::eSOURCE_SET)
@@ -123,14 +146,14 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             }
             mSidTargets.Add(key, ColladaTargetRecord{KString("rotate"), axis >= 0 ? static_cast<unsigned>(axis)
                                                                                    : ColladaTargetRecord::kNoAxis});
-        } else if (std::strcmp(name, "scale") == 0) {
+        } else if (kind == NodeChild::kScale) {
             node.SetLclScaling(ReadVector(child));
             AddTransformTargets(key, "scale");
-        } else if (std::strcmp(name, "skew") == 0) {
+        } else if (kind == NodeChild::kSkew) {
             WarningOnce("skew", KString("transform is not supported by FBX: ") + "skew");
-        } else if (std::strcmp(name, "translate") == 0) {
+        } else if (kind == NodeChild::kTranslate) {
             ImportTranslate(child, node, sid, key);
-        } else if (std::strcmp(name, "extra") == 0) {
+        } else if (kind == NodeChild::kExtra) {
             WarningOnce("extra", KString("Extra node is not supported in node"));
         } else if (!IsReadByNodePass(name)) {
             return Error(KString("structure ") + name + " unknown\n");
