@@ -85,7 +85,7 @@ constexpr ChannelRule kGenericRules[] = {
 const ChannelRule* FindRule(int kind, const char* channel) {
     const auto find = [channel](const auto& rules) -> const ChannelRule* {
         for (const ChannelRule& rule : rules) {
-            if (std::strcmp(rule.mChannel, channel) == 0) {
+            if (rule.mChannel[0] == channel[0] && std::strcmp(rule.mChannel, channel) == 0) {
                 return &rule;
             }
         }

@@ -15,7 +15,6 @@
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
 #include <cmath>
-#include <cstring>
 #include <iterator>
 #include <new>
 #include <vector>
@@ -264,12 +263,14 @@ struct InternedCameraTexts {
         }
     }
 
-    // Whether the object has no property of any of these names.
+    // Whether the object has no property of any of these names. Property
+    // names are interned, and one text has one interned block: the texts
+    // are the same exactly when they are at the same address.
     bool AreFreeOn(const KFbxObject& object) const {
         for (int index = 0; index < object.GetPropertyCount(); ++index) {
             const char* taken = object.GetPropertyAt(index).GetName();
             for (const KInternedText& name : mNames) {
-                if (std::strcmp(name.Get(), taken) == 0) {
+                if (name.Get() == taken) {
                     return false;
                 }
             }
