@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -178,6 +179,27 @@ TEST(KBlockRecyclerTest, ContainersUnderTheRecycledAllocatorBehaveAsUnderTheHeap
         values.push_back(i);
     }
     EXPECT_EQ(values[4999], 4999);
+    // Every value survives the moves from kept blocks to the heap's.
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_EQ(values[static_cast<std::size_t>(i)], i);
+    }
     // Failing as the heap's allocator does, which the callers catch.
     EXPECT_THROW(values.get_allocator().allocate(static_cast<std::size_t>(-1) / 2), std::bad_alloc);
+    if (KBlockRecycler::Recycles()) {
+        // A container gives its block back under the size it took it with:
+        // the next request of that size takes the very block, and no other
+        // size's list holds it.
+        const void* given = nullptr;
+        {
+            KRecycledVector<std::int64_t> ten;
+            ten.reserve(10);
+            given = ten.data();
+        }
+        void* other = KBlockRecycler::Allocate(200);
+        void* again = KBlockRecycler::Allocate(10 * sizeof(std::int64_t));
+        EXPECT_NE(other, given);
+        EXPECT_EQ(again, given);
+        KBlockRecycler::Free(again, 10 * sizeof(std::int64_t));
+        KBlockRecycler::Free(other, 200);
+    }
 }
