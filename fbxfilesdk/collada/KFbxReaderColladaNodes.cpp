@@ -511,9 +511,9 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
             if (camera == nullptr) {
                 return false;
             }
-            const ColladaCameraCopy& copy = object.mCamera->CopyFor(*camera);
+            // Set before it joins the node, whose takes start from its values.
+            object.mCamera->CopyFor(*camera).SetOn(*camera);
             attach(camera);
-            copy.SetOn(*camera);
             ApplyLookAt(nodeElement, node, *camera);
             node.SetPostRotation(KFbxNode::eSOURCE_SET, node.GetPostRotation(KFbxNode::eSOURCE_SET) + kCameraPostRotation);
             node.SetRotationActive(true);
