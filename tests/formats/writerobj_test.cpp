@@ -498,6 +498,65 @@ TEST_F(ObjWriterTest, TinyObjLoaderReadsTheOpacityMaterialPerFaceTexcoordsAndPla
     EXPECT_NE(dump.find("face sand_v_9_9_9 3,0,0.285714/0 3,0,0/1 3,0.1,0.285714/3\n"), std::string::npos) << dump;
 }
 
+// What tinyobjloader reads of each shape of an OBJ file: the volume its faces
+// enclose, positive where they turn outwards, and how many of its corners
+// have a normal along their face's turn.
+const char* const kTinyObjTurns = R"(import sys, tinyobjloader
+r = tinyobjloader.ObjReader()
+if not r.ParseFromFile(sys.argv[1]):
+    print("error", r.Error()); sys.exit(1)
+a = r.GetAttrib(); v = a.vertices; n = a.normals
+cross = lambda a, b: [a[1]*b[2]-a[2]*b[1], a[2]*b[0]-a[0]*b[2], a[0]*b[1]-a[1]*b[0]]
+dot = lambda a, b: sum(x*y for x, y in zip(a, b))
+sub = lambda a, b: [x-y for x, y in zip(a, b)]
+for s in r.GetShapes():
+    at = 0; volume = 0; facing = 0
+    for size in s.mesh.num_face_vertices:
+        cs = s.mesh.indices[at:at + size]; at += size
+        p = [v[3*c.vertex_index:3*c.vertex_index+3] for c in cs]; w = [0, 0, 0]
+        for k in range(1, size - 1):
+            volume += dot(p[0], cross(p[k], p[k+1])) / 6
+            w = [x + y for x, y in zip(w, cross(sub(p[k], p[0]), sub(p[k+1], p[0])))]
+        facing += sum(c.normal_index >= 0 and dot(n[3*c.normal_index:3*c.normal_index+3], w) > 0.999 * dot(w, w) ** 0.5
+                      for c in cs)
+    print("shape %s volume %g facing %d/%d" % (s.name, volume, facing, at))
+)";
+
+TEST_F(ObjWriterTest, AMirroredBoxIsWrittenOutwardsWithItsNormalsByPolygonAtEveryCorner) {
+    if (std::system("/usr/bin/python3 -c 'import tinyobjloader' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "tinyobjloader is not installed (python3-tinyobjloader)";
+    }
+    // A box of side 2 turned outwards, a normal for each face, under a mirror.
+    const int faces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    const KFbxVector4 normals[6] = {{0, 0, -1, 0}, {0, 0, 1, 0}, {0, -1, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {-1, 0, 0, 0}};
+    KFbxNode* node = KFbxNode::Create(mManager, "mirrored");
+    mScene->GetRootNode()->AddChild(node);
+    node->SetLclScaling(KFbxVector4(-1, 1, 1, 0));
+    KFbxMesh* box = KFbxMesh::Create(mManager, "");
+    box->InitControlPoints(8);
+    for (int i = 0; i < 8; ++i) {
+        const auto side = [i](std::initializer_list<int> far) { return std::count(far.begin(), far.end(), i) * 2.0; };
+        box->GetControlPoints()[i] = KFbxVector4(side({1, 2, 5, 6}), side({2, 3, 6, 7}), i >= 4 ? 2.0 : 0.0, 1.0);
+    }
+    box->InitNormals(6);
+    box->GetLayer(0)->GetNormals()->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    for (int face = 0; face < 6; ++face) {
+        box->GetNormals()[face] = normals[face];
+        box->BeginPolygon();
+        for (int corner : faces[face]) box->AddPolygonVertex(corner);
+        box->EndPolygon();
+    }
+    node->SetNodeAttribute(box);
+    for (bool triangulate : {false, true}) {
+        KFbxStreamOptionsObjWriter* options = KFbxStreamOptionsObjWriter::Create(mManager, "");
+        ASSERT_TRUE(options->SetOption("TRIANGULATE", triangulate));
+        ASSERT_TRUE(Export(Path("mirrored.obj"), options)) << Message();
+        const std::string script = Write("turns.py", kTinyObjTurns);
+        EXPECT_EQ(CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("mirrored.obj") + "'"),
+                  "shape mirrored volume 8 facing 36/36\n");
+    }
+}
+
 // Scenes that no writer should take at their word: each writes, with the
 // OBJ file's vertex lines and the fragments given of the OBJ and MTL files,
 // and the message naming
