@@ -514,28 +514,25 @@ TEST_F(ObjWriterTest, TinyObjLoaderReadsTheOpacityMaterialPerFaceTexcoordsAndPla
     EXPECT_NE(dump.find("face sand_v_9_9_9 3,0,0.285714/0 3,0,0/1 3,0.1,0.285714/3\n"), std::string::npos) << dump;
 }
 
-// What tinyobjloader reads of each shape of an OBJ file: the volume its faces
-// enclose, positive where they turn outwards, and how many of its corners
-// have a normal along their face's turn.
+// What tinyobjloader reads of each shape of an OBJ file, in the triangles it
+// makes: the volume they enclose, positive where they turn outwards, and how
+// many of their corners have a normal along their turn.
 const char* const kTinyObjTurns = R"(import sys, tinyobjloader
 r = tinyobjloader.ObjReader()
 if not r.ParseFromFile(sys.argv[1]):
     print("error", r.Error()); sys.exit(1)
-a = r.GetAttrib(); v = a.vertices; n = a.normals
+v = r.GetAttrib().vertices; n = r.GetAttrib().normals
 cross = lambda a, b: [a[1]*b[2]-a[2]*b[1], a[2]*b[0]-a[0]*b[2], a[0]*b[1]-a[1]*b[0]]
 dot = lambda a, b: sum(x*y for x, y in zip(a, b))
-sub = lambda a, b: [x-y for x, y in zip(a, b)]
 for s in r.GetShapes():
-    at = 0; volume = 0; facing = 0
-    for size in s.mesh.num_face_vertices:
-        cs = s.mesh.indices[at:at + size]; at += size
-        p = [v[3*c.vertex_index:3*c.vertex_index+3] for c in cs]; w = [0, 0, 0]
-        for k in range(1, size - 1):
-            volume += dot(p[0], cross(p[k], p[k+1])) / 6
-            w = [x + y for x, y in zip(w, cross(sub(p[k], p[0]), sub(p[k+1], p[0])))]
+    cs = s.mesh.indices; volume = 0; facing = 0
+    for t in range(0, len(cs), 3):
+        p = [v[3*c.vertex_index:3*c.vertex_index+3] for c in cs[t:t+3]]
+        w = cross([x-y for x, y in zip(p[1], p[0])], [x-y for x, y in zip(p[2], p[0])])
+        volume += dot(p[0], cross(p[1], p[2])) / 6
         facing += sum(c.normal_index >= 0 and dot(n[3*c.normal_index:3*c.normal_index+3], w) > 0.999 * dot(w, w) ** 0.5
-                      for c in cs)
-    print("shape %s volume %g facing %d/%d" % (s.name, volume, facing, at))
+                      for c in cs[t:t+3])
+    print("shape %s volume %g facing %d/%d" % (s.name, volume, facing, len(cs)))
 )";
 
 TEST_F(ObjWriterTest, AMirroredBoxIsWrittenOutwardsWithItsNormalsByPolygonAtEveryCorner) {
