@@ -333,13 +333,7 @@ bool KFbxWriter3DS::CarriesMirror(KFbxNode* node) const {
     return Mirrors(WorldAtStart(node));
 }
 
-bool KFbxWriter3DS::Mirrors(const Frame& frame) {
-    const auto m = [&frame](int row, int column) { return frame[static_cast<std::size_t>(row * 4 + column)]; };
-    const double determinant = m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) -
-                               m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
-                               m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
-    return determinant < 0.0;
-}
+bool KFbxWriter3DS::Mirrors(const Frame& frame) { return KFbxWriterMesh::TurnsInsideOut(frame.data()); }
 
 bool KFbxWriter3DS::UnderMirror(const KFbxNode* node) const {
     KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
