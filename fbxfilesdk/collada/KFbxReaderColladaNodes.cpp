@@ -198,19 +198,24 @@ bool KFbxReaderColladaPass::IsImportableNode(xmlNode* nodeElement, const KString
     return false;
 }
 
-bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, const KString& id) {
+bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, const KString& id,
+                                       const KgeMatrix& parentTurn) {
     if (mNodeDepth >= kMaxNodeDepth) {
         return Error(KString("nodes nested deeper than ") + kMaxNodeDepth + " levels at node " + id);
     }
     ++mNodeDepth;
     const bool imported = [&] {
-        if (!(mStatus = ImportNodeTransforms(nodeElement, node))) {
+        KgeMatrix turn = parentTurn;
+        if (!(mStatus = ImportNodeTransforms(nodeElement, node, turn))) {
             return false;
         }
+        const KFbxVector4 postRead = node.GetPostRotation(KFbxNode::eSOURCE_SET);
         const KString sid = GetAttribute(nodeElement, "sid");
         if (sid.GetLen() > 0) {
             mNodeSids.emplace(&node, sid);
         }
+        // The node's own content first: its children take the turn its
+        // attribute gives it, whatever the order of the elements.
         for (xmlNode* child : ChildElements(nodeElement)) {
             if (IsNamed(child, "boundingbox")) {
                 WarningOnce("boundingbox", KString("Bounding boxes are not supported"));
@@ -235,17 +240,22 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
                 if (auto* mesh = dynamic_cast<KFbxMesh*>(node.GetMesh()); mesh != nullptr && sharing.GetLen() > 0) {
                     mSharedMeshes.Add(sharing, mesh);
                 }
-            } else if (IsNamed(child, "instance_node")) {
-                if (!(mStatus = ImportInstanceNode(child, node))) {
+            }
+        }
+        ApplyNodeRoll(node);
+        TurnNode(node, turn);
+        const KgeMatrix childTurn = ChildTurn(node, postRead);
+        for (xmlNode* child : ChildElements(nodeElement)) {
+            if (IsNamed(child, "instance_node")) {
+                if (!(mStatus = ImportInstanceNode(child, node, childTurn))) {
                     return false;
                 }
             } else if (IsNamed(child, "node")) {
-                if (!(mStatus = ImportChildNode(child, node, GetAttribute(child, "id")))) {
+                if (!(mStatus = ImportChildNode(child, node, GetAttribute(child, "id"), childTurn))) {
                     return false;
                 }
             }
         }
-        ApplyNodeRoll(node);
         if (node.GetNodeAttribute() == nullptr) {
             if (GetAttribute(nodeElement, "type") == "JOINT") {
                 MakeJoint(node, id);
@@ -259,7 +269,8 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
     return imported;
 }
 
-bool KFbxReaderColladaPass::ImportChildNode(xmlNode* childElement, KFbxNode& parent, const KString& id) {
+bool KFbxReaderColladaPass::ImportChildNode(xmlNode* childElement, KFbxNode& parent, const KString& id,
+                                            const KgeMatrix& parentTurn) {
     if (!IsImportableNode(childElement, id)) {
         return true;
     }
@@ -267,14 +278,14 @@ bool KFbxReaderColladaPass::ImportChildNode(xmlNode* childElement, KFbxNode& par
     if (child == nullptr) {
         return Error(KString("could not create node ") + id);
     }
-    if (!ImportNode(childElement, *child, id)) {
+    if (!ImportNode(childElement, *child, id, parentTurn)) {
         return false;
     }
     parent.AddChild(child);
     return true;
 }
 
-bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& parent) {
+bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& parent, const KgeMatrix& parentTurn) {
     const ColladaUrlReference url = GetUrlReference(instance);
     xmlNode** found = mNodeElements.Find(url.mId);
     if (found == nullptr) {
@@ -287,7 +298,7 @@ bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& pare
         return true;
     }
     mInstancedNodes.push_back(*found);
-    const bool imported = ImportChildNode(*found, parent, url.mId);
+    const bool imported = ImportChildNode(*found, parent, url.mId, parentTurn);
     mInstancedNodes.pop_back();
     return imported;
 }
