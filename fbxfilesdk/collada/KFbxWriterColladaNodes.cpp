@@ -337,9 +337,12 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     // transform is still written, since the node's children hang from it.
     // An aimed node turns by what no element sequence of its own says, and
     // a child of an aimed node or of a turn that changes would need its
-    // leading undoing of that turn to change too: each is one matrix.
+    // leading undoing of that turn to change too: each is one matrix. So is
+    // a camera whose roll changes under children, since a reader that takes
+    // the roll channel back as the camera's own could not take it out of
+    // theirs.
     KFbxNode* parent = node.GetParent();
-    if (mSingleMatrix || IsAimed(node) ||
+    if (mSingleMatrix || IsAimed(node) || (GetRollCurve(node) != nullptr && node.GetChildCount() > 0) ||
         (parent != nullptr && (IsAimed(*parent) || IsTurnAnimated(*parent)))) {
         if (!mSingleMatrix) {
             mMatrixNodes.insert(&node);

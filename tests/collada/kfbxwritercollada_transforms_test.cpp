@@ -230,6 +230,14 @@ TEST_F(ColladaWriterTransformsTest, ChildrenAreWhereTheSceneHasThem) {
         theirs.erase(std::unique(theirs.begin(), theirs.end()), theirs.end());
         EXPECT_EQ(theirs, welded);
     }
+    // Written again from what was read, the children's elements are the same.
+    const std::vector<std::string> underCam = Transforms("UnderCam");
+    const std::vector<std::string> underSpot = Transforms("UnderSpot");
+    ASSERT_EQ(underCam.size(), 3u);
+    mScene = read;
+    WriteValid(false, false, "again.dae");
+    EXPECT_EQ(Transforms("UnderCam"), underCam);
+    EXPECT_EQ(Transforms("UnderSpot"), underSpot);
 }
 
 // An independent reader composes the elements as they stand. Its matrices of
