@@ -3,7 +3,9 @@
 // object its instance names (a mesh, camera, light, or a mesh with the
 // skin and shapes of a controller; a library mesh that nothing else reads
 // is taken itself), the materials its bind_material names, and its child
-// nodes, including the library nodes its instance_node elements name.
+// nodes, including the library nodes its instance_node elements name. The
+// children of a camera or light take back out the turn their parent's
+// attribute adds to it, and stand where the document puts them.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
@@ -55,7 +57,8 @@ bool IsInstance(const xmlNode* element) {
 // Post-rotations that turn the SDK's cameras and lights, which look along
 // X and down Y, to COLLADA's, which look down Z. They join the post-rotation
 // the node states, so that a document that states the turn already (as the
-// writer's do) gives back the scene it was written from.
+// writer's do) gives back the scene it was written from; the node's
+// children, which would turn with it, take it back out (ChildTurn).
 const KFbxVector4 kCameraPostRotation(0.0, -90.0, 0.0, 0.0);
 const KFbxVector4 kLightPostRotation(-90.0, 0.0, 0.0, 0.0);
 

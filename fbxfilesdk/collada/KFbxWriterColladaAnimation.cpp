@@ -382,8 +382,9 @@ bool KFbxWriterCollada::IsSampled(KFbxNode& node) {
 
 bool KFbxWriterCollada::GetSampledInterval(KFbxNode& node, KTime& start, KTime& stop) {
     bool found = false;
-    const auto widen = [&](KFbxNode* from) {
-        for (KFbxNode* at = from; at != nullptr; at = at->GetParent()) {
+    // The takes of the node given and, with chain, of its ancestors.
+    const auto widen = [&](KFbxNode* from, bool chain) {
+        for (KFbxNode* at = from; at != nullptr; at = chain ? at->GetParent() : nullptr) {
             KFbxTakeNode* take = at->GetCurrentTakeNode();
             KTime first;
             KTime last;
@@ -395,13 +396,17 @@ bool KFbxWriterCollada::GetSampledInterval(KFbxNode& node, KTime& start, KTime& 
             found = true;
         }
     };
-    // The node and its ancestors, and the ends of its aim and its parent's.
-    widen(&node);
+    // The node's own curves, its parent's roll, and wherever the ends of
+    // its aim or its parent's are.
+    widen(&node, false);
+    if (KFbxNode* parent = node.GetParent(); parent != nullptr && IsTurnAnimated(*parent)) {
+        widen(parent, false);
+    }
     for (KFbxNode* aimed : {&node, node.GetParent()}) {
         if (aimed != nullptr && IsAimed(*aimed)) {
-            widen(aimed->GetTarget());
-            widen(aimed->GetTargetUp());
-            widen(aimed->GetParent());
+            widen(aimed, true);
+            widen(aimed->GetTarget(), true);
+            widen(aimed->GetTargetUp(), true);
         }
     }
     return found;
