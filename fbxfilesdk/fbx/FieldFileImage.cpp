@@ -1,31 +1,46 @@
 #include <fbxfilesdk/fbx/FieldFileImage.h>
 
-#include <fbxfilesdk/core/KChainedFile.h>
+#include <fbxfilesdk/core/KCrcFile.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
-#include <platform/os/MappedFile.h>
+
+#include <platform/os/LargeBlocks.h>
 
 #include <cstring>
-#include <filesystem>
 #include <new>
-#include <system_error>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-constexpr int kReadBlock = 1 << 24;
-
-// Only arrays this large are worth the system call that gives their pages back.
+// Only arrays this large are worth the system calls that give their pages
+// back and read them again; a file smaller than that is read once and closed.
 constexpr std::uint64_t kSmallestRelease = std::uint64_t(1) << 20;
+// A large file is read, given back, read again and checked by whole blocks
+// of this size (many pages): each block's CRC is taken as it is loaded,
+// while it is fresh in the cache.
+constexpr std::uint64_t kBlock = std::uint64_t(1) << 18;
+// Bytes at the start of a range never given back: enough for a value's type
+// and count.
+constexpr std::uint64_t kHeldLead = 16;
+
+std::uint32_t CrcOf(const unsigned char* bytes, std::uint64_t size) {
+    KCrcFile crc;
+    crc.OpenMemory(const_cast<unsigned char*>(bytes), static_cast<std::int64_t>(size), false);
+    return crc.ComputeCrc();
+}
 
 }  // namespace
 
 void FieldFileImage::Clear() {
-    if (mMappedSize > 0) qalimor::os::UnmapFile(mData, mMappedSize);
     mOwned.reset();
+    mPages.Free();
+    mFile.Close();
+    mLoaded = 0;
+    mBlockCrcs.clear();
+    mRanges.clear();
+    mGivenBack = 0;
     mData = nullptr;
     mSize = 0;
-    mMappedSize = 0;
     mWritten = false;
 }
 
@@ -45,47 +60,110 @@ bool FieldFileImage::Assign(const void* bytes, std::size_t size) {
 
 bool FieldFileImage::Load(const char* path) {
     Clear();
-    // The size is asked of the file system in 64 bits: files past 2 GiB are
-    // as valid as any other.
-    std::error_code sizeError;
-    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), sizeError);
-    if (sizeError || size > static_cast<std::uintmax_t>(PTRDIFF_MAX)) return false;
-    if (size == 0) return true;
-    // Private and writable: a file deciphered in place changes only our copy of its pages.
-    if (unsigned char* mapped = qalimor::os::MapFileCopyOnWrite(path, size)) {
-        mData = mapped;
-        mSize = mMappedSize = static_cast<std::size_t>(size);
-        return true;
-    }
-    // Pipes and other files that cannot be mapped.
-    return ReadInBlocks(path, static_cast<std::size_t>(size));
-}
-
-bool FieldFileImage::ReadInBlocks(const char* path, std::size_t size) {
-    KChainedFile file;
-    if (!file.OpenWithModeString(path, "rb")) return false;
-    // Left uninitialised: every byte is read into it.
-    mOwned.reset(new (std::nothrow) unsigned char[size]);
-    if (mOwned == nullptr) {
-        SdkNoteAllocationFailure();
+    if (!mFile.Open(path)) return false;
+    // Sizes are 64-bit: files past 2 GiB are as valid as any other.
+    const std::uint64_t size = mFile.Size();
+    if (size > static_cast<std::uint64_t>(PTRDIFF_MAX) || !ReadWhole(size)) {
+        Clear();
         return false;
     }
-    for (std::size_t done = 0; done < size;) {
-        const int block = size - done > static_cast<std::size_t>(kReadBlock) ? kReadBlock : static_cast<int>(size - done);
-        if (file.Read(mOwned.get() + done, block) != block) {
-            mOwned.reset();
-            return false;
-        }
-        done += static_cast<std::size_t>(block);
-    }
-    mData = mOwned.get();
-    mSize = size;
+    // Nothing of a small file is ever read again.
+    if (size < kSmallestRelease) mFile.Close();
     return true;
 }
 
-void FieldFileImage::Release(std::uint64_t begin, std::uint64_t end) const {
-    if (mMappedSize == 0 || mWritten || end > mMappedSize || end <= begin || end - begin < kSmallestRelease) return;
-    qalimor::os::ReleaseMappedPages(mData + begin, end - begin);
+bool FieldFileImage::ReadWhole(std::uint64_t size) {
+    if (size == 0) return true;
+    // Left uninitialised: every byte is read into it.
+    if (size < kSmallestRelease) {
+        mOwned.reset(new (std::nothrow) unsigned char[size]);
+        mData = mOwned.get();
+    } else if (mPages.Allocate(size)) {
+        qalimor::os::AdviseLargePages(mPages.Data(), size);
+        mData = mPages.Data();
+    }
+    if (mData == nullptr) {
+        SdkNoteAllocationFailure();
+        return false;
+    }
+    const bool checked = size >= kSmallestRelease;
+    for (std::uint64_t offset = 0; offset < size; offset += kBlock) {
+        const std::uint64_t wanted = size - offset < kBlock ? size - offset : kBlock;
+        const std::int64_t read = mFile.ReadAt(offset, mData + offset, wanted);
+        if (read < 0) return false;
+        mLoaded = offset + static_cast<std::uint64_t>(read);
+        if (checked) mBlockCrcs.push_back(CrcOf(mData + offset, static_cast<std::uint64_t>(read)));
+        // A file cut since it was opened is what it holds now: a parse finds it cut short.
+        if (static_cast<std::uint64_t>(read) < wanted) break;
+    }
+    mSize = static_cast<std::size_t>(mLoaded);
+    return true;
+}
+
+void FieldFileImage::Release(std::uint64_t begin, std::uint64_t end) {
+    if (!mFile.IsOpen() || mWritten || end > mSize || end <= begin || end - begin < kSmallestRelease) return;
+    auto found = mRanges.find(begin);
+    if (found == mRanges.end()) {
+        const std::uint64_t first = (begin + kHeldLead + kBlock - 1) / kBlock * kBlock;
+        const std::uint64_t last = end / kBlock * kBlock;
+        if (last <= first) return;
+        found = mRanges.emplace(begin, GivenBack{first, last, false}).first;
+    }
+    GivenBack& range = found->second;
+    if (range.out) return;
+    mPages.Discard(range.first, range.last - range.first);
+    range.out = true;
+    ++mGivenBack;
+}
+
+bool FieldFileImage::HoldsGivenBack(std::uint64_t begin) const {
+    const auto found = mRanges.find(begin);
+    return found == mRanges.end() || !found->second.out;
+}
+
+FieldFileImage::EFetch FieldFileImage::FetchGivenBack(std::uint64_t begin) {
+    const auto found = mRanges.find(begin);
+    if (found == mRanges.end() || !found->second.out) return EFetch::eHeld;
+    GivenBack& range = found->second;
+    const EFetch fetched = ReadBlocksAgain(range.first, range.last, mData + range.first);
+    if (fetched == EFetch::eReadAgain) {
+        range.out = false;
+        --mGivenBack;
+    }
+    return fetched;
+}
+
+FieldFileImage::EFetch FieldFileImage::CopyOut(std::uint64_t begin, std::uint64_t offset, std::uint64_t size,
+                                               unsigned char* out) {
+    const auto found = mRanges.find(begin);
+    const bool whole = found != mRanges.end() && found->second.out && offset <= found->second.first &&
+                       found->second.last <= offset + size;
+    if (!whole) {
+        const EFetch fetched = Fetch(begin);
+        if (fetched == EFetch::eHeld || fetched == EFetch::eReadAgain) std::memcpy(out, mData + offset, size);
+        return fetched;
+    }
+    const GivenBack& range = found->second;
+    const std::uint64_t lead = range.first - offset;
+    const EFetch fetched = ReadBlocksAgain(range.first, range.last, out + lead);
+    if (fetched != EFetch::eReadAgain) return fetched;
+    std::memcpy(out, mData + offset, lead);
+    std::memcpy(out + (range.last - offset), mData + range.last, offset + size - range.last);
+    return fetched;
+}
+
+FieldFileImage::EFetch FieldFileImage::ReadBlocksAgain(std::uint64_t first, std::uint64_t last,
+                                                       unsigned char* bytes) const {
+    const std::int64_t read = mFile.ReadAt(first, bytes, last - first);
+    if (read < 0) return EFetch::eUnreadable;
+    if (static_cast<std::uint64_t>(read) < last - first) return EFetch::eCutShort;
+    for (std::uint64_t begin = first; begin < last; begin += kBlock) {
+        const std::size_t block = static_cast<std::size_t>(begin / kBlock);
+        if (block >= mBlockCrcs.size() || CrcOf(bytes + (begin - first), kBlock) != mBlockCrcs[block]) {
+            return EFetch::eChanged;
+        }
+    }
+    return EFetch::eReadAgain;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -1,14 +1,21 @@
-// The bytes of a field file being read. A file on disk is mapped rather than
-// copied, so that nothing is zero-filled or copied before it is parsed and
-// the pages of large arrays already read can be given back while the rest of
-// the file is read; where a mapping cannot be made the file is read in blocks
-// into memory of its own. Bytes handed in by the caller are copied.
+// The bytes of a field file being read, in memory of our own: another program
+// may save over the file or cut it while we read it, and what we read must
+// neither change under us nor fault. A large file keeps its file open, so
+// that the pages of large arrays can be given back once parsed or read and
+// read from the file again when asked for; the bytes read again must be
+// those given back, or the image says the file was cut short or changed.
+// Bytes handed in by the caller are copied.
 #ifndef FBXFILESDK_FBX_FIELDFILEIMAGE_H
 #define FBXFILESDK_FBX_FIELDFILEIMAGE_H
 
+#include <platform/os/AnonymousPages.h>
+#include <platform/os/ReadOnlyFile.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -19,7 +26,9 @@ public:
     FieldFileImage(const FieldFileImage&) = delete;
     FieldFileImage& operator=(const FieldFileImage&) = delete;
 
-    // False, and empty, when the file cannot be opened, sized or read.
+    // False, and empty, when the file cannot be opened or read, or the
+    // memory cannot be had. A file that ends before the size it had when
+    // opened is taken as far as it goes.
     bool Load(const char* path);
     // False, and empty, when the memory cannot be had.
     bool Assign(const void* bytes, std::size_t size);
@@ -36,18 +45,65 @@ public:
     void Truncate(std::size_t size) {
         if (size < mSize) mSize = size;
     }
-    // Lets the system take back the whole pages of [begin, end) of a mapped
-    // file: they are read again from the file should they be needed again.
-    void Release(std::uint64_t begin, std::uint64_t end) const;
+
+    // Lets the system take back the whole blocks of [begin, end) of a large
+    // file; Fetch reads them again. Ranges are given back and fetched whole,
+    // by the same bounds, and never overlap. The first bytes of a range stay
+    // held, so that what it begins with can be looked at without a fetch.
+    void Release(std::uint64_t begin, std::uint64_t end);
+    // Whether the range released from begin (if any) is in memory.
+    bool Holds(std::uint64_t begin) const { return mGivenBack == 0 || HoldsGivenBack(begin); }
+
+    enum class EFetch {
+        // The bytes were in memory all along.
+        eHeld,
+        // They were read from the file again, and are those given back.
+        eReadAgain,
+        // The file now ends before them.
+        eCutShort,
+        // The file holds other bytes there now.
+        eChanged,
+        // The system failed to read them (errno set).
+        eUnreadable,
+    };
+    // Makes the range released from begin readable again (any other range
+    // is held); on failure it stays given back and must not be read.
+    EFetch Fetch(std::uint64_t begin) {
+        return mGivenBack == 0 ? EFetch::eHeld : FetchGivenBack(begin);
+    }
+    // Copies [offset, offset + size), inside the range released from begin,
+    // to out as it was loaded. What was given back goes from the file
+    // straight to out when the copy covers all of it, and stays given back.
+    EFetch CopyOut(std::uint64_t begin, std::uint64_t offset, std::uint64_t size, unsigned char* out);
 
 private:
-    bool ReadInBlocks(const char* path, std::size_t size);
+    // Whole blocks [first, last) of a range given back.
+    struct GivenBack {
+        std::uint64_t first = 0;
+        std::uint64_t last = 0;
+        bool out = false;
+    };
+
+    bool ReadWhole(std::uint64_t size);
+    bool HoldsGivenBack(std::uint64_t begin) const;
+    EFetch FetchGivenBack(std::uint64_t begin);
+    // Reads the whole blocks [first, last) of the file to bytes, and tells
+    // whether they are as they were loaded.
+    EFetch ReadBlocksAgain(std::uint64_t first, std::uint64_t last, unsigned char* bytes) const;
 
     unsigned char* mData = nullptr;
     std::size_t mSize = 0;
-    // The mapping's own length (the file's size), or 0 for memory of our own.
-    std::size_t mMappedSize = 0;
+    // A small file's bytes, or the caller's copy.
     std::unique_ptr<unsigned char[]> mOwned;
+    // A large file's bytes, and the file they are read again from.
+    qalimor::os::AnonymousPages mPages;
+    qalimor::os::ReadOnlyFile mFile;
+    // The bytes loaded, and the CRC of each block of them as loaded.
+    std::uint64_t mLoaded = 0;
+    std::vector<std::uint32_t> mBlockCrcs;
+    // By the begin of the range given back.
+    std::map<std::uint64_t, GivenBack> mRanges;
+    std::size_t mGivenBack = 0;
     bool mWritten = false;
 };
 

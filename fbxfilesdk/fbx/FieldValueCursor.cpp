@@ -187,6 +187,20 @@ std::size_t FieldValueCursor::ReadRun(char arrayType, void* out, std::size_t cou
     return n;
 }
 
+bool FieldValueCursor::PeekRun(char arrayType, std::uint64_t& offset, std::size_t& count) const {
+    if (!mBinary || mRemaining == 0 || mRunLeft != 0 || static_cast<char>(mImage[mPosition]) != arrayType) {
+        return false;
+    }
+    offset = mPosition + 5;
+    count = LoadU32(mImage + mPosition + 1);
+    return true;
+}
+
+void FieldValueCursor::SkipRun(std::size_t count) {
+    mPosition += 5 + count * ElementWidth(static_cast<char>(mImage[mPosition]));
+    mRemaining -= static_cast<std::uint32_t>(count);
+}
+
 bool FieldValueToDouble(const FieldValue& value, double& out) {
     switch (value.type) {
         case FieldType::kChar: case FieldType::kInt: case FieldType::kLong: out = double(value.integer); return true;

@@ -40,6 +40,11 @@ public:
     // continues at the cursor, or converts up to count plain ascii numbers of
     // that kind; stops (0 at first) at a value that needs more care.
     std::size_t ReadRun(char arrayType, void* out, std::size_t count);
+    // Where the binary array of arrayType that starts at the cursor has its
+    // elements in the image, and how many; false for anything else.
+    bool PeekRun(char arrayType, std::uint64_t& offset, std::size_t& count) const;
+    // Passes over that array, its elements read by other means.
+    void SkipRun(std::size_t count);
 
 private:
     template <typename Number>

@@ -109,6 +109,7 @@ void KFbx::ResetState() {
     mLevels.clear();
     mDepth = 0;
     mScratch.clear();
+    mContentLoss.clear();
 }
 
 bool KFbx::StartFresh() {

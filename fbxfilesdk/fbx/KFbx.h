@@ -191,6 +191,11 @@ public:
     // being written were put as 0.
     const std::vector<std::pair<std::string, std::int64_t>>& GetNotFiniteValues() const { return mNotFinite; }
 
+    // Null while every value read is the file's as it was opened; else why
+    // some could not be read (the file was cut short or changed on disk
+    // since), so that what was read is not the whole file.
+    const char* GetContentLoss() const { return mContentLoss.empty() ? nullptr : mContentLoss.c_str(); }
+
     int GetLastErrorCode() const;
     const char* GetLastErrorText() const;
     // Whether an error code is a failure to write whose cause the error text
@@ -209,6 +214,8 @@ private:
         // name itself is that field's, in the image, so nothing is copied.
         std::vector<std::uint32_t> nextByName;
         FieldValueCursor cursor;
+        // The open field's values are given back yet, the cursor at their start.
+        bool valuesOut = false;
     };
     // One field being written.
     struct WriteFrame {
@@ -249,7 +256,16 @@ private:
     // name's slot in the level's progress, or the slot count when it has none.
     std::uint32_t FindNextField(const char* name, std::size_t& resume) const;
     // The open field's values, or null (with eInvalidFieldOperation) when none is open.
+    // Makes the field's values readable; false, with the loss recorded, when
+    // the file no longer holds them.
+    bool FetchValues(const FieldNode& node);
+    bool RecordLoss(FieldFileImage::EFetch fetched);
+    // The open field's values, fetched when given back; null (with the error
+    // set) when no field is open or its values are lost.
     FieldValueCursor* OpenCursor();
+    // Reads an array of the open field given back, whole, from the file
+    // straight to out; the count read (0 when it cannot be read so).
+    std::size_t ReadRunFromFile(char arrayType, void* out, std::size_t count, std::size_t width);
     bool NextValue(FieldValue& value);
     void ValueNotConverted(const char* kind);
     std::string OpenFieldName() const;
@@ -293,6 +309,7 @@ private:
     std::vector<ReadLevel> mLevels;
     int mDepth;
     std::string mScratch;
+    std::string mContentLoss;
 };
 
 }  // namespace fbxsdk_2006_11_1

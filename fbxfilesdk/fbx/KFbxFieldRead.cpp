@@ -1,8 +1,11 @@
 // The record-reading half of KFbx.
 #include <fbxfilesdk/fbx/KFbx.h>
 
+#include <fbxfilesdk/fbx/FieldBinaryParser.h>
 #include <fbxfilesdk/fbx/FieldFormat.h>
 
+#include <bit>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -24,6 +27,7 @@ void KFbx::EnterLevel(std::uint32_t childBegin, std::uint32_t childCount) {
     level.openField = -1;
     level.nextByName.clear();
     level.cursor.Clear();
+    level.valuesOut = false;
 }
 
 bool KFbx::FieldReadBegin(const char* name) {
@@ -33,14 +37,49 @@ bool KFbx::FieldReadBegin(const char* name) {
     std::size_t resume = 0;
     const std::uint32_t i = FindNextField(name, resume);
     if (i >= level.childCount) return false;
+    // A large binary array given back may be read from the file straight to
+    // its reader where the file's byte order is the machine's; everything
+    // else is fetched first.
+    const FieldNode& node = mTree.nodes[level.childBegin + i];
+    const bool valuesOut = mBinary && std::endian::native == std::endian::little && !mImage.Holds(node.valuesBegin);
+    if (!valuesOut && !FetchValues(node)) return false;
     if (resume < level.nextByName.size()) {
         level.nextByName[resume] = i + 1;
     } else {
         level.nextByName.push_back(i + 1);
     }
     level.openField = level.childBegin + i;
-    level.cursor.Open(mImage.Data(), mTree.nodes[level.childBegin + i], mBinary);
+    level.cursor.Open(mImage.Data(), node, mBinary);
+    level.valuesOut = valuesOut;
     return true;
+}
+
+bool KFbx::FetchValues(const FieldNode& node) {
+    const FieldFileImage::EFetch fetched = mImage.Fetch(node.valuesBegin);
+    if (fetched == FieldFileImage::EFetch::eHeld) return true;
+    // Bytes that match what was given back may still, by chance, lay out
+    // other values than those the parse counted.
+    std::uint64_t count = 0;
+    if (fetched == FieldFileImage::EFetch::eReadAgain &&
+        (!mBinary || (CountBinaryValues(mImage.Data() + node.valuesBegin, node.valuesEnd - node.valuesBegin, count) &&
+                      count == node.valueCount))) {
+        return true;
+    }
+    return RecordLoss(fetched);
+}
+
+bool KFbx::RecordLoss(FieldFileImage::EFetch fetched) {
+    if (mContentLoss.empty()) {
+        switch (fetched) {
+            case FieldFileImage::EFetch::eCutShort: mContentLoss = "the file is cut short since it was opened"; break;
+            case FieldFileImage::EFetch::eUnreadable:
+                mContentLoss = std::string("the file cannot be read again: ") + std::strerror(errno);
+                break;
+            default: mContentLoss = "the file changed on disk since it was opened"; break;
+        }
+    }
+    SetError(eFileCorrupted, mContentLoss);
+    return false;
 }
 
 bool KFbx::FieldReadExists(const char* name) const {
@@ -82,6 +121,7 @@ void KFbx::FieldReadEnd() {
     }
     mLevels[mDepth].openField = -1;
     mLevels[mDepth].cursor.Clear();
+    mLevels[mDepth].valuesOut = false;
 }
 
 bool KFbx::FieldReadBlockBegin() {
@@ -123,11 +163,40 @@ std::string KFbx::OpenFieldName() const {
 
 FieldValueCursor* KFbx::OpenCursor() {
     if (!RequireMode(eRead)) return nullptr;
-    if (mLevels[mDepth].openField < 0) {
+    ReadLevel& level = mLevels[mDepth];
+    if (level.openField < 0) {
         SetError(eInvalidFieldOperation, "no field is open");
         return nullptr;
     }
-    return &mLevels[mDepth].cursor;
+    if (level.valuesOut) {
+        if (!FetchValues(mTree.nodes[static_cast<std::size_t>(level.openField)])) return nullptr;
+        level.valuesOut = false;
+    }
+    return &level.cursor;
+}
+
+std::size_t KFbx::ReadRunFromFile(char arrayType, void* out, std::size_t count, std::size_t width) {
+    ReadLevel& level = mLevels[mDepth];
+    std::uint64_t offset = 0;
+    std::size_t run = 0;
+    if (mMode != eRead || level.openField < 0 || !level.valuesOut || !level.cursor.PeekRun(arrayType, offset, run) ||
+        run > count) {
+        return 0;
+    }
+    const FieldNode& node = mTree.nodes[static_cast<std::size_t>(level.openField)];
+    const FieldFileImage::EFetch fetched =
+        mImage.CopyOut(node.valuesBegin, offset, run * width, static_cast<unsigned char*>(out));
+    if (fetched != FieldFileImage::EFetch::eHeld && fetched != FieldFileImage::EFetch::eReadAgain) {
+        RecordLoss(fetched);
+        return 0;
+    }
+    level.cursor.SkipRun(run);
+    // Values after the array are read from the fetched range.
+    if (level.cursor.Remaining() > 0) {
+        if (!FetchValues(node)) return run;
+        level.valuesOut = false;
+    }
+    return run;
 }
 
 bool KFbx::NextValue(FieldValue& value) {
@@ -213,10 +282,10 @@ bool KFbx::FieldSkipValue() {
 
 template <typename Element, typename Convert>
 int KFbx::ReadArray(char arrayType, Element* out, int count, Convert convert, const char* kind) {
-    FieldValueCursor* cursor = OpenCursor();
-    if (cursor == nullptr || out == nullptr || count <= 0) return 0;
-    std::size_t done = 0;
-    const std::size_t wanted = static_cast<std::size_t>(count);
+    const std::size_t wanted = count > 0 && out != nullptr ? static_cast<std::size_t>(count) : 0;
+    std::size_t done = wanted > 0 ? ReadRunFromFile(arrayType, out, wanted, sizeof(Element)) : 0;
+    FieldValueCursor* cursor = done < wanted || wanted == 0 ? OpenCursor() : nullptr;
+    if (cursor == nullptr) return static_cast<int>(done);
     while (done < wanted && cursor->Remaining() > 0) {
         const std::size_t run = cursor->ReadRun(arrayType, out + done, wanted - done);
         if (run > 0) {

@@ -217,7 +217,9 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     KString refusal;
     if (!CheckFile(*mFile, refusal)) {
-        mError.SetErrorWithText(eFILE_CORRUPTED, refusal.Buffer());
+        if (!ReportContentLoss()) {
+            mError.SetErrorWithText(eFILE_CORRUPTED, refusal.Buffer());
+        }
         return false;
     }
     mFile->SelectSection(kMainSection);
@@ -236,17 +238,30 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
             trial->Destroy(true, true);
         }
         if (!fits) {
-            mError.SetError(eOUT_OF_MEMORY);
-            return false;
+            return FillFailed();
         }
     }
     scene->Clear();
     if (!Fill(*scene, *fbxOptions)) {
         scene->Clear();
-        mError.SetError(eOUT_OF_MEMORY);
-        return false;
+        return FillFailed();
     }
     return true;
+}
+
+bool KFbxReaderFbx6::FillFailed() {
+    if (!ReportContentLoss()) {
+        mError.SetError(eOUT_OF_MEMORY);
+    }
+    return false;
+}
+
+bool KFbxReaderFbx6::ReportContentLoss() {
+    const char* loss = mFile->GetContentLoss();
+    if (loss != nullptr) {
+        SetFieldFileError(KFbx::eFileCorrupted, loss);
+    }
+    return loss != nullptr;
 }
 
 bool KFbxReaderFbx6::Fill(KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
@@ -259,7 +274,7 @@ bool KFbxReaderFbx6::Fill(KFbxScene& scene, KFbxStreamOptionsFbxReader& options)
         outOfMemory = true;
     }
     mFile->SelectSection(kMainSection);
-    return !outOfMemory && SdkAllocationFailureCount() == failuresBefore;
+    return !outOfMemory && SdkAllocationFailureCount() == failuresBefore && mFile->GetContentLoss() == nullptr;
 }
 
 bool KFbxReaderFbx6::HoldsNothing(const KFbxScene& scene) {

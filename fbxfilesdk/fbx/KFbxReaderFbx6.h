@@ -60,8 +60,14 @@ protected:
 private:
     bool Reopen(const char* password);
     // Reads the main section into the (cleared) scene; false when something
-    // the file holds could not be built for want of memory.
+    // the file holds could not be built for want of memory, or could not be
+    // read because the file changed on disk since it was opened.
     bool Fill(KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
+    // The status of a Fill that failed; false.
+    bool FillFailed();
+    // Whether the file changed on disk since it was opened, so that what was
+    // read of it is not the file; then the status says so.
+    bool ReportContentLoss();
     // Whether the scene holds no more than a new one: the root without
     // children, the switcher, the global settings, no takes or scene info.
     static bool HoldsNothing(const KFbxScene& scene);

@@ -54,28 +54,38 @@ std::FILE* OpenFile(const char* path, const char* mode) {
     return stream;
 }
 
-std::FILE* OpenRegularFile(const char* path) {
+int OpenRegularDescriptor(const char* path, std::uint64_t& size) {
     if (!path) {
         errno = EINVAL;
-        return nullptr;
+        return -1;
     }
-    // Non-blocking so that opening a FIFO with no writer returns at once; the
-    // flag is cleared again before the stream is handed out.
-    int fd = open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    // Non-blocking so that opening a FIFO with no writer returns at once.
+    const int fd = open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
     struct stat info;
     int failure = 0;
     if (fstat(fd, &info) != 0) {
         failure = errno;
     } else if (!S_ISREG(info.st_mode)) {
         failure = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    } else if (fcntl(fd, F_SETFL, O_RDONLY) != 0) {
-        // The status flags are known: those it was opened with, less O_NONBLOCK.
-        failure = errno;
     }
-    std::FILE* stream = failure == 0 ? fdopen(fd, "rb") : nullptr;
+    if (failure != 0) {
+        close(fd);
+        errno = failure;
+        return -1;
+    }
+    size = static_cast<std::uint64_t>(info.st_size);
+    return fd;
+}
+
+std::FILE* OpenRegularFile(const char* path) {
+    std::uint64_t size = 0;
+    const int fd = OpenRegularDescriptor(path, size);
+    if (fd < 0) return nullptr;
+    // The status flags are known: those it was opened with, less O_NONBLOCK.
+    std::FILE* stream = fcntl(fd, F_SETFL, O_RDONLY) == 0 ? fdopen(fd, "rb") : nullptr;
     if (!stream) {
-        if (failure == 0) failure = errno;
+        const int failure = errno;
         close(fd);
         errno = failure;
     }

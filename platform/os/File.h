@@ -26,6 +26,10 @@ std::FILE* OpenFile(const char* path, const char* mode);
 // file that is not a regular file, the system's own code otherwise.
 std::FILE* OpenRegularFile(const char* path);
 
+// The same as a descriptor for reads at any offset, with the size the file
+// has now; -1 on failure, errno set alike.
+int OpenRegularDescriptor(const char* path, std::uint64_t& size);
+
 // Whether OpenRegularFile would open the file, found without opening it: a
 // look at the file and a permission check. False with errno set as
 // OpenRegularFile sets it.

@@ -2,17 +2,22 @@
 // node alone before each import: every truncation and every single-byte
 // change is either refused with a status, the scene left as it was, or read
 // into the scene (the sanitizers watch every access); and a whole or cut
-// file imported twice leaves nothing behind with the manager. A test names
+// file imported twice leaves nothing behind with the manager; and a file
+// that another program saves anew between the importer's Initialize and
+// Import is read as Initialize saw it or refused as cut short. A test names
 // the small file and the writer format it is made in.
 #ifndef QALIMOR_TESTS_FBX_DAMAGEDFILETEST_H
 #define QALIMOR_TESTS_FBX_DAMAGEDFILETEST_H
 
 #include "ReaderTestSupport.h"
+#include "support/BoundedRun.h"
 #include "support/ImportLeftovers.h"
 
+#include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <string>
+#include <utility>
 
 namespace fbxsdk_2006_11_1::readertest {
 
@@ -20,6 +25,22 @@ class DamagedFileTest : public ReaderTest, public ::testing::WithParamInterface<
 protected:
     // The small file's bytes, in the writer format of the test's parameter.
     virtual std::string SmallFile() = 0;
+
+    // A mesh of points enough for arrays past a megabyte, in that format.
+    std::string LargeFile() {
+        KFbxScene* scene = KFbxScene::Create(mManager, "large");
+        KFbxNode* node = KFbxNode::Create(mManager, "Points");
+        KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
+        mesh->InitControlPoints(100000);
+        for (int i = 0; i < mesh->GetControlPointsCount(); ++i) {
+            mesh->GetControlPoints()[i] = KFbxVector4(i * 0.25, -i, i % 977, 0);
+        }
+        node->SetNodeAttribute(mesh);
+        scene->GetRootNode()->AddChild(node);
+        EXPECT_TRUE(Export(scene, Path("large.fbx"), GetParam()));
+        scene->Destroy(true);
+        return mFolder.Read("large.fbx");
+    }
 
     void ImportEveryTruncation() {
         const std::string bytes = SmallFile();
@@ -42,6 +63,44 @@ protected:
         for (const std::string& file : {bytes, bytes.substr(0, bytes.size() / 2)}) {
             EXPECT_EQ(importleftovers::LeftByTwoImports(*mManager, mFolder.Write("leftovers.fbx", file)), "")
                 << file.size() << " of " << bytes.size() << " bytes";
+        }
+    }
+
+    // The small file, and one whose large arrays are given back once parsed
+    // and read from the file again by the import, are saved anew in each
+    // way; each import runs in a child process, so that a fault shows as its
+    // signal. The import reads the file as Initialize saw it, or fails with
+    // the text given.
+    void ImportSavedAnewAfterInitialize() {
+        for (const std::string& bytes : {SmallFile(), LargeFile()}) {
+            std::string other = bytes;
+            for (std::size_t i = bytes.size() / 2; i < bytes.size(); ++i) other[i] = static_cast<char>(other[i] ^ 0x55);
+            const std::pair<std::string, const char*> savings[] = {
+                {"", "cut short"},
+                {bytes.substr(0, bytes.size() / 2), "cut short"},
+                {"; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\n", "cut short"},
+                {other, "changed on disk"},
+                {bytes + std::string(bytes.size(), '\n'), "none"}};
+            KFbxScene* whole = KFbxScene::Create(mManager, "whole");
+            ASSERT_TRUE(Import(mFolder.Write("whole.fbx", bytes), whole)) << mLastError;
+            for (const auto& [saved, failure] : savings) {
+                const std::string path = mFolder.Write("saved.fbx", bytes);
+                const boundedrun::Outcome outcome = boundedrun::Run(
+                    [&, failure = failure, saved = saved] {
+                        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+                        KFbxScene* read = KFbxScene::Create(mManager, "read");
+                        if (!importer->Initialize(path.c_str())) return 2;
+                        mFolder.Write("saved.fbx", saved);
+                        if (importer->Import(read)) return scenecompare::SceneComparison::Compare(*whole, *read).empty() ? 0 : 3;
+                        const bool named = std::string(importer->GetLastErrorString()).find(failure) != std::string::npos;
+                        return named && read->GetRootNode()->GetChildCount() == 0 ? 1 : 4;
+                    },
+                    boundedrun::SecondsFor(static_cast<std::int64_t>(bytes.size())));
+                EXPECT_TRUE(outcome.mReturned && outcome.mValue <= 1)
+                    << bytes.size() << " bytes saved as " << saved.size() << ": signal " << outcome.mSignal
+                    << ", ending " << outcome.mValue;
+            }
+            whole->Destroy(true);
         }
     }
 

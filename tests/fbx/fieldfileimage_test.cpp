@@ -27,26 +27,43 @@ struct RemovedFile {
     }
 };
 
-TEST(FieldFileImageTest, PagesGivenBackReadAgainAsTheFileHasThem) {
+TEST(FieldFileImageTest, PagesGivenBackAreReadAgainOnlyAsTheyWere) {
     const RemovedFile file{TestPath("bytes.bin")};
     std::vector<unsigned char> bytes(3 * 1024 * 1024 + 123);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 2654435761u >> 24);
-    std::ofstream(file.path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const auto save = [&](std::size_t size, unsigned char flip) {
+        std::ofstream out(file.path, std::ios::binary | std::ios::trunc);
+        for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>(bytes[i] ^ (i > size / 2 ? flip : 0)));
+    };
+    save(bytes.size(), 0);
 
     FieldFileImage image;
     ASSERT_TRUE(image.Load(file.path.c_str()));
     ASSERT_EQ(image.Size(), bytes.size());
     EXPECT_EQ(std::memcmp(image.Data(), bytes.data(), bytes.size()), 0);
-    // Ranges that do not fall on pages, the whole file, and ranges too small to bother with.
-    image.Release(1001, bytes.size() - 77);
-    image.Release(0, bytes.size());
+    // Ranges that do not fall on pages, and ranges too small to bother with.
+    const std::uint64_t begin = 1001;
+    image.Release(begin, bytes.size() - 77);
     image.Release(5, 17);
     image.Release(bytes.size(), bytes.size() + (1u << 21));
+    EXPECT_EQ(image.Fetch(5), FieldFileImage::EFetch::eHeld);
+    EXPECT_EQ(image.Fetch(begin), FieldFileImage::EFetch::eReadAgain);
+    EXPECT_EQ(std::memcmp(image.Data(), bytes.data(), bytes.size()), 0);
+    EXPECT_EQ(image.Fetch(begin), FieldFileImage::EFetch::eHeld);
+
+    // Saved anew meanwhile: cut, changed, then as it was.
+    image.Release(begin, bytes.size() - 77);
+    save(bytes.size() / 2, 0);
+    EXPECT_EQ(image.Fetch(begin), FieldFileImage::EFetch::eCutShort);
+    save(bytes.size(), 0x40);
+    EXPECT_EQ(image.Fetch(begin), FieldFileImage::EFetch::eChanged);
+    save(bytes.size(), 0);
+    EXPECT_EQ(image.Fetch(begin), FieldFileImage::EFetch::eReadAgain);
     EXPECT_EQ(std::memcmp(image.Data(), bytes.data(), bytes.size()), 0);
 
     // Bytes changed in place stay changed: such an image gives nothing back.
     image.MutableData()[4096 * 10] ^= 0xFF;
-    image.Release(0, bytes.size());
+    image.Release(begin, bytes.size() - 77);
     EXPECT_EQ(image.Data()[4096 * 10], static_cast<unsigned char>(bytes[4096 * 10] ^ 0xFF));
     image.Truncate(100);
     EXPECT_EQ(image.Size(), 100u);
@@ -99,6 +116,17 @@ TEST(FieldFileImageTest, LargeArraysReadTwiceGiveTheSameValues) {
             EXPECT_EQ(reader.FieldReadIDefault("After", 0), 7);
         }
         EXPECT_LT(reader.GetLastErrorCode(), 0) << reader.GetLastErrorText();
+        EXPECT_EQ(reader.GetContentLoss(), nullptr);
+        // Cut while it is read: the array is lost by name, the rest still read.
+        std::filesystem::resize_file(file.path, std::filesystem::file_size(file.path) / 2);
+        ASSERT_TRUE(reader.SelectSection(0));
+        std::vector<double> read(values.size());
+        EXPECT_EQ(reader.FieldReadBegin("Values") ? reader.FieldReadArrayD(read.data(), static_cast<int>(read.size())) : 0,
+                  0);
+        reader.FieldReadEnd();
+        ASSERT_NE(reader.GetContentLoss(), nullptr);
+        EXPECT_NE(std::string(reader.GetLastErrorText()).find("cut short"), std::string::npos);
+        EXPECT_EQ(reader.FieldReadIDefault("After", 0), 7);
         EXPECT_TRUE(reader.FileClose());
     }
 }

@@ -192,6 +192,10 @@ TEST_P(DamagedFiles, ImportsLeaveNothingBehind) {
     ExpectImportsLeaveNothingBehind();
 }
 
+TEST_P(DamagedFiles, AFileSavedAnewBetweenInitializeAndImportIsReadAsSeenOrRefused) {
+    ImportSavedAnewAfterInitialize();
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, DamagedFiles, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);
 
 // What cannot be opened is named with the system's reason, as the caller

@@ -61,6 +61,10 @@ TEST_P(DamagedFbx5Files, ImportsLeaveNothingBehind) {
     ExpectImportsLeaveNothingBehind();
 }
 
+TEST_P(DamagedFbx5Files, AFileSavedAnewBetweenInitializeAndImportIsReadAsSeenOrRefused) {
+    ImportSavedAnewAfterInitialize();
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, DamagedFbx5Files, ::testing::ValuesIn(kFbx5WriterFormats), Fbx5FormatName);
 
 // Counts and indices that name far more than the file holds, or nothing:

@@ -1,0 +1,53 @@
+#include <platform/os/ReadOnlyFile.h>
+
+#include <platform/os/File.h>
+
+#include <cerrno>
+#include <cstddef>
+
+#include <unistd.h>
+
+namespace qalimor::os {
+
+namespace {
+
+// The most one system call is asked for: the system caps a read near 2 GiB.
+constexpr std::uint64_t kLargestRead = std::uint64_t(1) << 30;
+
+}  // namespace
+
+bool ReadOnlyFile::Open(const char* path) {
+    Close();
+    std::uint64_t size = 0;
+    mDescriptor = OpenRegularDescriptor(path, size);
+    mSize = mDescriptor >= 0 ? size : 0;
+    return mDescriptor >= 0;
+}
+
+void ReadOnlyFile::Close() {
+    if (mDescriptor >= 0) close(mDescriptor);
+    mDescriptor = -1;
+    mSize = 0;
+}
+
+std::int64_t ReadOnlyFile::ReadAt(std::uint64_t offset, unsigned char* out, std::uint64_t size) const {
+    if (mDescriptor < 0) {
+        errno = EBADF;
+        return -1;
+    }
+    std::uint64_t done = 0;
+    while (done < size) {
+        const std::uint64_t wanted = size - done < kLargestRead ? size - done : kLargestRead;
+        const ssize_t read = pread(mDescriptor, out + done, static_cast<std::size_t>(wanted),
+                                   static_cast<off_t>(offset + done));
+        if (read < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (read == 0) break;
+        done += static_cast<std::uint64_t>(read);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+}  // namespace qalimor::os
