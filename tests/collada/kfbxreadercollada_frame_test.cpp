@@ -45,6 +45,10 @@ const std::string kEffects =
 const std::string kMaterials =
     "<library_materials><material id=\"m\"><instance_effect url=\"#fx\"/></material></library_materials>\n";
 
+// What a document that reads and brings no node into the scene says.
+constexpr const char* kNoSceneContent =
+    "Warning: The document holds no scene content: no <instance_visual_scene> brings in a node\n";
+
 int CountOf(const std::string& text, const std::string& part) {
     int count = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
@@ -71,18 +75,20 @@ TEST_F(ColladaFrame, AnEmptyDocumentGivesTheTakeAndABlackAmbient) {
     EXPECT_EQ(take->mLocalTimeSpan.GetStart().Get(), 0);
     EXPECT_EQ(take->mLocalTimeSpan.GetStop().Get(), 0);
     EXPECT_STREQ(mScene->GetCurrentTakeName(), "Take 001");
-    EXPECT_EQ(Message(), "");
+    EXPECT_EQ(Message(), kNoSceneContent);
 }
 
 TEST_F(ColladaFrame, VersionsOutside14WarnAndReadOn) {
     ASSERT_TRUE(Read(Document("", "", "1.4")));
-    EXPECT_EQ(Message(), "");
+    EXPECT_EQ(Message(), kNoSceneContent);
     ASSERT_TRUE(Read(Document("", "", "1.3.1")));
     EXPECT_EQ(Message(),
               "Warning: Old Collada format (1.3.1). This format is weakly supported and could cause read errors. "
-              "There is strong support for Collada format 1.4.*.\n");
+              "There is strong support for Collada format 1.4.*.\n" + std::string(kNoSceneContent));
     ASSERT_TRUE(Read(Document("", "", "1.5.0")));
-    EXPECT_EQ(Message(), "Warning: Collada format 1.5.0 newer than supported format 1.4.*. Might be weakly supported.\n");
+    EXPECT_EQ(Message(),
+              "Warning: Collada format 1.5.0 newer than supported format 1.4.*. Might be weakly supported.\n" +
+                  std::string(kNoSceneContent));
     ASSERT_TRUE(Read(Document("", "", "2.0")));
     EXPECT_TRUE(MessageHas("newer than supported"));
 }
