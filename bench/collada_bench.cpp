@@ -7,7 +7,8 @@
 // them: a corner of its own for every triangle, nine-digit floats), of a flat
 // scenes of 1 024 and 8 192 nodes, of any document named by
 // QALIMOR_COLLADA_FILE, and the imports of two small documents, by this
-// reader and by the assimp command on the same files.
+// reader and by the assimp command on the same files; last, 100 000 imports
+// of a small model in a row with one manager, first against last.
 // The reads of files report "peak_over_file", the most memory a read held
 // (the scene it leaves included) over the file's size. With
 // QALIMOR_COLLADA_KEEP_DIR the documents are written there and kept, so that

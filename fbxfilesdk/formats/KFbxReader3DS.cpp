@@ -140,13 +140,14 @@ bool KFbxReader3DS::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     mScale = mFlags.mRescaling ? kRescaling : 1.0;
     mScene = scene;
-    const int nodesBefore = scene->GetRootNode() != nullptr ? scene->GetRootNode()->GetChildCount(true) : 0;
+    KFbxNode* root = scene->GetRootNode();
+    const int nodesBefore = root != nullptr ? root->GetChildCount(true) : 0;
     const bool built = FetchRecords() && BuildScene(scene);
     const bool released = ReleaseRecords();
     if (built && !released) {
         SetToolkitError();
     }
-    const int nodesMade = scene->GetRootNode() != nullptr ? scene->GetRootNode()->GetChildCount(true) - nodesBefore : 0;
+    const int nodesMade = root != nullptr ? root->GetChildCount(true) - nodesBefore : 0;
     if (built && released && nodesMade <= (mFlags.mReferenceNode ? 1 : 0)) {
         // A file of materials alone is whole, yet its caller must learn that
         // the scene stayed empty.
