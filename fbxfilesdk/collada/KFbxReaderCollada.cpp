@@ -108,6 +108,8 @@ bool KFbxReaderCollada::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         AddNotificationError(parseError);
         return ReadFailed();
     }
+    KFbxNode* root = scene->GetRootNode();
+    const int childrenBefore = root != nullptr ? root->GetChildCount() : 0;
     KFbxReaderLeftovers leftovers(mManager);
     bool read = false;
     {
@@ -125,6 +127,12 @@ bool KFbxReaderCollada::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         return ReadFailed();
     }
     FinishScene(*scene);
+    if (root == nullptr || root->GetChildCount() == childrenBefore) {
+        // A document of libraries alone is valid, yet its caller must learn
+        // that the scene stayed empty.
+        AddNotificationWarning(
+            KString("The document holds no scene content: no <instance_visual_scene> brings in a node"));
+    }
     return true;
 }
 

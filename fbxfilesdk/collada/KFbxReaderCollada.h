@@ -38,7 +38,9 @@ public:
     // the default time mode.
     KFbxStreamOptions* GetReadOptions() override;
     // Any option set will do. On failure the error is code 0 with the text
-    // "Unable to parse xml/dae file\n", after the report of what failed.
+    // "Unable to parse xml/dae file\n", after the report of what failed. A
+    // document that reads and brings no node into the scene warns that it
+    // holds no scene content.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
 
     void AddNotificationError(const KString& message);

@@ -14,6 +14,7 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
 
+#include <cstddef>
 #include <memory>
 
 namespace fbxsdk_2006_11_1 {
@@ -44,6 +45,8 @@ public:
     virtual ~KFbxLayerElementPools() = default;
     // Destroys the elements of every pool, last pool first, and empties them.
     virtual void DestroyAll() = 0;
+    // The elements the pools hold.
+    virtual std::size_t Count() const = 0;
 };
 
 class KFbxSdkManager {
@@ -92,6 +95,8 @@ public:
     KFbxLayerElementUserData* CreateLayerElementUserDataCopy(const KFbxLayerElementUserData& other);
     KFbxLayerElementVisibility* CreateLayerElementVisibility(const char* name);
     KFbxLayerElementTexture* CreateLayerElementTexture(const char* name);
+    // The layer elements made and not yet destroyed, taken by a layer or not.
+    std::size_t GetLayerElementCount() const;
 
     // A constraint of the kind (1 position, 2 rotation, 3 scale, 4 parent,
     // 5 single chain IK, 6 aim); null for any other kind. Defined, with the

@@ -35,6 +35,24 @@ void CopyName(char (&to)[N], const char (&from)[M]) {
     to[length] = '\0';
 }
 
+// A chunk that only the editor data (MDATA) or the keyframer data (KFDATA)
+// holds, standing straight under a mesh file's top chunk: the length of its
+// section was cut, and what follows the cut would be lost unseen. Null when
+// none.
+const Chunk3ds* MisplacedChunk(const Chunk3ds& top) {
+    if (top.tag != M3DMAGIC) {
+        return nullptr;
+    }
+    for (const Chunk3ds* child = top.children; child != nullptr; child = child->sibling) {
+        const std::uint32_t tag = child->tag;
+        if (tag == MESH_VERSION || tag == MASTER_SCALE || tag == NAMED_OBJECT || tag == MAT_ENTRY ||
+            (tag >= AMBIENT_NODE_TAG && tag <= KFHDR)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 KFbxReader3DS::KFbxReader3DS(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxReader(manager) {}
@@ -122,10 +140,18 @@ bool KFbxReader3DS::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     mScale = mFlags.mRescaling ? kRescaling : 1.0;
     mScene = scene;
+    KFbxNode* root = scene->GetRootNode();
+    const int nodesBefore = root != nullptr ? root->GetChildCount(true) : 0;
     const bool built = FetchRecords() && BuildScene(scene);
     const bool released = ReleaseRecords();
     if (built && !released) {
         SetToolkitError();
+    }
+    const int nodesMade = root != nullptr ? root->GetChildCount(true) - nodesBefore : 0;
+    if (built && released && nodesMade <= (mFlags.mReferenceNode ? 1 : 0)) {
+        // A file of materials alone is whole, yet its caller must learn that
+        // the scene stayed empty.
+        mMessage += "The file holds no scene content: no mesh, light or camera\n";
     }
     return built && released;
 }
@@ -140,11 +166,13 @@ bool KFbxReader3DS::ToolkitFailed() {
     return true;
 }
 
-void KFbxReader3DS::SetToolkitError() {
-    const ErrorCode3ds code = ErrList3ds[0].errorid;
+void KFbxReader3DS::SetToolkitError() { SetError(ErrList3ds[0]); }
+
+bool KFbxReader3DS::SetError(const ErrRec3ds& entry) {
     KString text("3DS file: ");
-    text += DescribeError3ds(ErrList3ds[0]).c_str();
-    mError.SetErrorWithText(code == ERR_NO_MEM ? eOUT_OF_MEMORY : eFILE_CORRUPTED, text.Buffer());
+    text += DescribeError3ds(entry).c_str();
+    mError.SetErrorWithText(entry.errorid == ERR_NO_MEM ? eOUT_OF_MEMORY : eFILE_CORRUPTED, text.Buffer());
+    return false;
 }
 
 bool KFbxReader3DS::FetchRecords() {
@@ -164,8 +192,12 @@ bool KFbxReader3DS::FetchRecords() {
             entry.chunktag = mDatabase->topchunk->tag;
             entry.chunkposition = 0;
         }
-        mError.SetErrorWithText(eFILE_CORRUPTED, (KString("3DS file: ") + DescribeError3ds(entry).c_str()).Buffer());
-        return false;
+        return SetError(entry);
+    }
+    if (const Chunk3ds* misplaced = MisplacedChunk(*mDatabase->topchunk)) {
+        return SetError({ERR_INVALID_CHUNK,
+                         "A chunk of the editor or keyframer data stands outside it: the file is damaged",
+                         misplaced->tag, misplaced->position});
     }
     InitMeshSet3ds(&mMeshSettings);
     GetMeshSet3ds(mDatabase, &mMeshSettings);

@@ -46,8 +46,10 @@ public:
     KFbxStreamOptions* GetReadOptions() override;
     // Reads the open file into the scene and closes it. Options of another
     // class (or none) give status eSTREAM_OPTIONS_NOT_SET, and the read goes
-    // on with the reader's current flags. A file the toolkit cannot read
-    // gives false with eFILE_CORRUPTED and the scene untouched.
+    // on with the reader's current flags. A file the toolkit cannot read, or
+    // whose editor or keyframer data was cut short, gives false with
+    // eFILE_CORRUPTED and the scene untouched. A file that reads and makes
+    // no node says in the message that it holds no scene content.
     bool Read(KFbxScene* scene, KFbxStreamOptions* options) override;
 
     // Builds the scene from the records Read fetched; false when a material,
@@ -131,6 +133,8 @@ private:
                       void (*init)(Record**));
     bool ToolkitFailed();
     void SetToolkitError();
+    // The status of the entry's error, with its text; false.
+    bool SetError(const ErrRec3ds& entry);
     void SetAmbientAndBackground(KFbxScene& scene);
     bool CreateReferenceNode(KFbxScene& scene);
     void CreateTake(KFbxScene& scene);

@@ -23,6 +23,8 @@ namespace {
 const char* const kReferenceNodeName = "Fbx_Root";
 // Blocks nested deeper than this are taken for a loop.
 constexpr std::size_t kMaxInsertDepth = 64;
+// The group code of a comment, which may stand anywhere.
+constexpr int kCommentCode = 999;
 // What inserts may cost, in bytes of memory or its worth in time: a fixed
 // allowance, so that a small drawing stays small whatever its blocks do, and
 // a share that grows with the drawing, for large drawings of many inserts.
@@ -533,8 +535,12 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         parent = reference;
     }
 
+    const int childrenBefore = parent->GetChildCount();
     bool read = false;
     bool finished = false;
+    bool inSection = false;
+    bool entities = false;
+    std::string damage;
     Position position = mPairs.Start();
     KFbxDxfPair pair;
     KFbxDxfPair sectionName;
@@ -544,11 +550,14 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         } else if (pair.Is(0, "SECTION") && PairAt(position, sectionName) && sectionName.mCode == 2) {
             mPairs.Next(position, sectionName);
             const std::string_view section = sectionName.mValue;
+            inSection = true;
             if (section == "TABLES") {
                 ReadTables(position);
+                inSection = false;
             } else if (section == "BLOCKS" && !mBlocksFound) {
                 IndexBlocks(position);
             } else if (section == "ENTITIES") {
+                entities = true;
                 mEntitiesStart = position;
                 if (mObjectDerivation == 0) {
                     read = ReadEntitiesByLayer(position, *parent);
@@ -559,6 +568,14 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
                 }
                 finished = true;
             }
+        } else if (inSection) {
+            inSection = !pair.Is(0, "ENDSEC");
+        } else if (pair.mCode != kCommentCode) {
+            // Between sections only a SECTION or the EOF stands: anything else
+            // is a damaged word, and the section it opened would be lost.
+            damage = "Line " + std::to_string(pair.mLine) + ": pair outside any SECTION: \"" +
+                     std::string(pair.mValue) + "\"";
+            finished = true;
         }
     }
     mText.clear();
@@ -569,9 +586,16 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         mMessage += "\n";
     }
     if (!read) {
-        const std::string detail =
-            mPairs.Error().empty() ? std::string("the drawing ends before its end") : mPairs.Error();
+        std::string detail = damage;
+        if (detail.empty()) {
+            detail = mPairs.Error().empty() ? std::string("the drawing ends before its end") : mPairs.Error();
+        }
         mError.SetErrorWithText(eFILE_CORRUPTED, detail.c_str());
+    } else if (parent->GetChildCount() == childrenBefore) {
+        // A drawing may hold nothing this reader makes a scene of; its
+        // caller must still learn that the scene stayed empty.
+        mMessage += entities ? "The drawing holds no scene content: no 3DFACE or polyface POLYLINE in its entities\n"
+                             : "The drawing holds no scene content: it has no ENTITIES section\n";
     }
     return read;
 }

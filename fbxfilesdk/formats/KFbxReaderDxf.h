@@ -51,9 +51,11 @@ public:
     KFbxStreamOptions* GetReadOptions() override;
     // Reads the open file into the scene. "File not opened" without a file,
     // "Stream options not set" without DXF reader options; a drawing that
-    // ends inside a section, or whose lines are no group-code pairs, gives
-    // false with "File is corrupted" and a line number in the status text,
-    // and keeps what was read before. Entities that cannot be read (bad
+    // ends inside a section, whose lines are no group-code pairs, or that
+    // holds a pair outside its sections (a damaged SECTION word), gives false
+    // with "File is corrupted" and a line number in the status text, and
+    // keeps what was read before. A drawing that reads and makes no node
+    // says in the message that it holds no scene content. Entities that cannot be read (bad
     // numbers, vertex numbers outside their polyline, blocks missing or
     // inserting themselves) are left out with a warning in the message, one
     // per line of the file; inserts stop, with a warning, once what they made

@@ -29,7 +29,13 @@ KFbxLayerElement::KFbxLayerElement(const char* name) : mName(name != nullptr ? n
 
 KFbxLayerElement::~KFbxLayerElement() {
     if (mPool != nullptr) {
-        (*mPool)[mPoolSlot] = nullptr;
+        // The pool's last element takes the slot, so that the pool holds
+        // only live elements however many come and go.
+        std::vector<KFbxLayerElement*>& pool = *mPool;
+        KFbxLayerElement* last = pool.back();
+        pool[mPoolSlot] = last;
+        last->mPoolSlot = mPoolSlot;
+        pool.pop_back();
     }
 }
 

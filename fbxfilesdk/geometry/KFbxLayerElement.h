@@ -103,8 +103,8 @@ private:
     DynamicArrayOf<int> mIndexArray;
     // Set by the layer slot that takes the element; a copy starts unheld.
     bool mHeldByLayer = false;
-    // The manager pool that made the element, and its slot there: the slot is
-    // emptied when the element goes first.
+    // The manager pool that made the element, and its slot there: the
+    // element leaves the pool when it goes first.
     std::vector<KFbxLayerElement*>* mPool = nullptr;
     std::size_t mPoolSlot = 0;
 };

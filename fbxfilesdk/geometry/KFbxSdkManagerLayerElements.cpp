@@ -6,6 +6,7 @@
 #include <fbxfilesdk/geometry/KFbxLayerElementUserData.h>
 
 #include <array>
+#include <cstddef>
 #include <new>
 #include <utility>
 #include <vector>
@@ -24,16 +25,22 @@ public:
             std::vector<KFbxLayerElement*> elements;
             elements.swap(*pool);
             for (KFbxLayerElement* element : elements) {
-                if (element != nullptr) {
-                    element->mPool = nullptr;
-                }
+                element->mPool = nullptr;
             }
             for (auto element = elements.rbegin(); element != elements.rend(); ++element) {
-                if (*element != nullptr && !(*element)->IsHeldByLayer()) {
+                if (!(*element)->IsHeldByLayer()) {
                     delete *element;
                 }
             }
         }
+    }
+
+    std::size_t Count() const override {
+        std::size_t count = 0;
+        for (const std::vector<KFbxLayerElement*>& pool : mPools) {
+            count += pool.size();
+        }
+        return count;
     }
 
 private:
@@ -49,20 +56,26 @@ Element* KFbxSdkManager::PoolElement(ELayerElementPool pool, Args&&... args) {
         }
     }
     std::vector<KFbxLayerElement*>& slots = static_cast<KFbxLayerElementPoolSet&>(*mLayerElementPools).Pool(pool);
-    try {
-        slots.reserve(slots.size() + 1);
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
-        return nullptr;
-    }
     auto* element = new (std::nothrow) Element(std::forward<Args>(args)...);
     if (element == nullptr) {
         return nullptr;
     }
+    // Grows by doubling: a manager that makes and drops elements for days
+    // pays the same for each.
+    try {
+        slots.push_back(element);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        delete element;
+        return nullptr;
+    }
     element->mPool = &slots;
-    element->mPoolSlot = slots.size();
-    slots.push_back(element);
+    element->mPoolSlot = slots.size() - 1;
     return element;
+}
+
+std::size_t KFbxSdkManager::GetLayerElementCount() const {
+    return mLayerElementPools != nullptr ? mLayerElementPools->Count() : 0;
 }
 
 KFbxLayerElementNormal* KFbxSdkManager::CreateLayerElementNormal(const char* name) {

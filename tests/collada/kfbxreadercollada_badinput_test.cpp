@@ -155,6 +155,10 @@ TEST_F(ColladaBadInput, SceneReferencesThatLie) {
          "node grove instances itself"},
         {Replaced(oasis, "<channel source=\"#walk-s\"", "<channel source=\"#nowhere\""), ""},
         {Replaced(oasis, ">spine head<", ">spine nobody<"), ""},
+        {Replaced(oasis, "<instance_visual_scene url=\"#oasis\"/>", ""),
+         "Warning: The document holds no scene content: no <instance_visual_scene> brings in a node"},
+        {Replaced(oasis, "<scene>\n    <instance_visual_scene url=\"#oasis\"/>\n  </scene>", ""),
+         "holds no scene content"},
     };
     for (const auto& [document, message] : warned) {
         mMessage = "";

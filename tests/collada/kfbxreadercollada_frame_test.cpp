@@ -45,6 +45,10 @@ const std::string kEffects =
 const std::string kMaterials =
     "<library_materials><material id=\"m\"><instance_effect url=\"#fx\"/></material></library_materials>\n";
 
+// What a document that reads and brings no node into the scene says.
+constexpr const char* kNoSceneContent =
+    "Warning: The document holds no scene content: no <instance_visual_scene> brings in a node\n";
+
 int CountOf(const std::string& text, const std::string& part) {
     int count = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
@@ -71,18 +75,20 @@ TEST_F(ColladaFrame, AnEmptyDocumentGivesTheTakeAndABlackAmbient) {
     EXPECT_EQ(take->mLocalTimeSpan.GetStart().Get(), 0);
     EXPECT_EQ(take->mLocalTimeSpan.GetStop().Get(), 0);
     EXPECT_STREQ(mScene->GetCurrentTakeName(), "Take 001");
-    EXPECT_EQ(Message(), "");
+    EXPECT_EQ(Message(), kNoSceneContent);
 }
 
 TEST_F(ColladaFrame, VersionsOutside14WarnAndReadOn) {
     ASSERT_TRUE(Read(Document("", "", "1.4")));
-    EXPECT_EQ(Message(), "");
+    EXPECT_EQ(Message(), kNoSceneContent);
     ASSERT_TRUE(Read(Document("", "", "1.3.1")));
     EXPECT_EQ(Message(),
               "Warning: Old Collada format (1.3.1). This format is weakly supported and could cause read errors. "
-              "There is strong support for Collada format 1.4.*.\n");
+              "There is strong support for Collada format 1.4.*.\n" + std::string(kNoSceneContent));
     ASSERT_TRUE(Read(Document("", "", "1.5.0")));
-    EXPECT_EQ(Message(), "Warning: Collada format 1.5.0 newer than supported format 1.4.*. Might be weakly supported.\n");
+    EXPECT_EQ(Message(),
+              "Warning: Collada format 1.5.0 newer than supported format 1.4.*. Might be weakly supported.\n" +
+                  std::string(kNoSceneContent));
     ASSERT_TRUE(Read(Document("", "", "2.0")));
     EXPECT_TRUE(MessageHas("newer than supported"));
 }
@@ -279,6 +285,22 @@ TEST_F(ColladaFrame, FilesNoReaderCanOpenSayWhichAndWhyWhateverTheFormat) {
         }
     }
     importer->Destroy();
+}
+
+// A converter imports for days with one manager: what an import makes and its
+// scene's end destroys leaves nothing the manager keeps.
+TEST_F(ColladaFrame, ImportsInARowKeepNoMoreLayerElementsThanTheFirst) {
+    const std::string path = Write(SceneDocument(
+        kImages + kEffects + kMaterials + kTriangle,
+        "<node id=\"n\"><instance_geometry url=\"#tri\"><bind_material><technique_common>"
+        "<instance_material symbol=\"m\" target=\"#m\"/></technique_common></bind_material></instance_geometry></node>"));
+    for (int import = 0; import < 200; ++import) {
+        KFbxScene* scene = KFbxScene::Create(mManager, "");
+        ASSERT_TRUE(ReadFile(path, scene)) << mMessage.Buffer();
+        ASSERT_EQ(mManager->GetLayerElementCount(), 2u) << "the mesh's two layer elements, import " << import;
+        scene->Destroy(true);
+    }
+    EXPECT_EQ(mManager->GetLayerElementCount(), 0u);
 }
 
 TEST_F(ColladaFrame, TheRegistryOpensDocumentsThroughTheImporter) {

@@ -639,18 +639,31 @@ Drawing BadFaces(int count) {
     return d.Face("A", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndSection().End();
 }
 
+// The scene with the word of the SECTION that opens its entities damaged.
+Drawing EntitiesSectionWordDamaged() {
+    std::string text = Scene().Text();
+    return Drawing().Raw(text.replace(text.rfind("SECTION", text.find("ENTITIES")), 7, "SECTIOM"));
+}
+
 TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
     const struct {
         const char* what;
         Drawing drawing;
-        // What must be in the scene and the message afterwards.
+        // What must be in the scene and the message afterwards; for a
+        // drawing that fails, what the error must say.
         int minimumNodes;
         const char* warning;
+        bool fails = false;
     } cases[] = {
         {"inserts that multiply tenfold ten times", TenfoldInserts(), 100, "more than the drawing can hold"},
         {"a block inserting itself, inserted as often", SelfInserts(1500), 50, "inserts itself"},
         {"faces that warn", BadFaces(2000), 1, "no number"},
         {"inserts of a block cut short by blank lines", InsertsOfABlockCutShort(2000), 50, "does not end"},
+        {"a damaged SECTION word", EntitiesSectionWordDamaged(), 0, "pair outside any SECTION: \"SECTIOM\"", true},
+        {"no ENTITIES section", Drawing().Section("HEADER").EndSection().End(), 0,
+         "holds no scene content: it has no ENTITIES"},
+        {"entities of lines only", Drawing().Section("ENTITIES").Add({{0, "LINE"}, {8, "0"}}).EndSection().End(), 0,
+         "holds no scene content: no 3DFACE"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
@@ -659,6 +672,10 @@ TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
         const std::int64_t bytes = static_cast<std::int64_t>(test.drawing.Text().size());
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
+                if (test.fails) {
+                    const bool refused = !Import(path, ReadOptions(0)) && mLastErrorId == KFbxReader::eFILE_CORRUPTED;
+                    return refused && mLastError.find(test.warning) != std::string::npos ? 1 : 0;
+                }
                 const bool kept =
                     Import(path, ReadOptions(0)) && mScene->GetNodeCount() > test.minimumNodes &&
                     mMessage.find(test.warning) != std::string::npos &&

@@ -96,11 +96,30 @@ TEST_P(Reader3dsChangedByteTest, EveryByteChangedReadsOrFails) {
 
 INSTANTIATE_TEST_SUITE_P(Shares, Reader3dsChangedByteTest, ::testing::Range(0, kByteShares));
 
+// The sample with the length of its first chunk of the tag cut to the
+// chunk's header.
+std::string CutToItsHeader(std::string bytes, std::uint32_t tag) {
+    return bytes.replace(bytes.find(ftktest::Le16(tag), 6) + 2, 4, ftktest::Le32(6));
+}
+
+// A file that reads says so when it holds nothing; one that fails says why.
 TEST_F(Reader3dsBadInputTest, FilesOfNoContentReadNothing) {
-    for (const std::string& bytes : {std::string(), std::string("\x4d\x4d", 2), ftktest::Chunk(M3DMAGIC),
-                                     ftktest::Chunk(MLIBMAGIC)}) {
-        ImportBytes(bytes, bytes.size());
-        EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0);
+    ASSERT_TRUE(File().Material("Red").Write(Path("materials.3ds")));
+    const std::pair<std::string, const char*> files[] = {
+        {std::string(), ""},
+        {std::string("\x4d\x4d", 2), ""},
+        {ftktest::Chunk(M3DMAGIC), "holds no scene content"},
+        {ftktest::Chunk(MLIBMAGIC), "holds no scene content"},
+        {mFolder.Read("materials.3ds"), "holds no scene content"},
+        {CutToItsHeader(mSample, MDATA),
+         "stands outside it: the file is damaged (chunk MESH_VERSION 0x3D3E at offset 22)"},
+        {CutToItsHeader(mSample, KFDATA), "stands outside it"},
+    };
+    for (const auto& [bytes, says] : files) {
+        const bool read = ImportBytes(bytes, bytes.size());
+        EXPECT_EQ(mScene->GetRootNode()->GetChildCount(), 0) << says;
+        EXPECT_NE((read ? std::string(mMessage.Buffer()) : mLastError).find(says), std::string::npos)
+            << says << " / " << mMessage.Buffer() << mLastError;
     }
 }
 
