@@ -3,6 +3,7 @@
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KgeMath.h>
@@ -220,6 +221,11 @@ void KFbxWriter3DS::ResetEvaluations() {
         KFbxNode* node = pending.back();
         pending.pop_back();
         node->ResetEvaluationCache();
+        KFbxTakeNode* take = node->GetCurrentTakeNode();
+        KFCurveNode* channels = take != nullptr ? take->GetKFCurveNode() : nullptr;
+        if (channels != nullptr) {
+            channels->ClearEvaluationCache(0, true);
+        }
         for (int child = 0; child < node->GetChildCount(); ++child) {
             pending.push_back(node->GetChild(child));
         }

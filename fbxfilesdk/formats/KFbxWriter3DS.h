@@ -138,8 +138,9 @@ private:
     // The object's name in the file, with a message when characters of it
     // could not be kept.
     void NameObject(const KFbxObject& object, int limit);
-    // Every node of the scene evaluated anew: the scene keeps results until
-    // told, even after its values changed.
+    // Every node of the scene evaluated anew: nodes and their take's channels
+    // keep what they gave for a time until told, even after their values
+    // changed.
     void ResetEvaluations();
     void TakeTimeSpan();
     bool WriteNode(KFbxNode* node);

@@ -344,6 +344,14 @@ TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
     ASSERT_EQ(motion->roll.keycount, 1u);
     EXPECT_NEAR(motion->roll.values[0], 25.0, 1e-4);
     EXPECT_NEAR(file.Camera(0)->roll, 25.0, 1e-4);
+    // A parent's turn about the view axis rolls the camera as well.
+    mScene->GetRootNode()->RemoveChild(node);
+    KFbxNode* rig = AddNode("Rig");
+    rig->SetLclRotation(KFbxVector4(20, 0, 0, 0));
+    rig->AddChild(node);
+    node->SetLclRotation(KFbxVector4(0, 0, 0, 0));
+    ASSERT_TRUE(Export("rig.3ds")) << mLastError;
+    EXPECT_NEAR(WrittenFile(Path("rig.3ds")).CameraMotion(0)->roll.values[0], 25.0, 1e-4);
 }
 
 TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
