@@ -13,9 +13,6 @@ namespace fbxsdk_2006_11_1 {
 // camera can be made into its own copy.
 class ColladaCameraCopy {
 public:
-    // A camera's node starts its focal length from the camera's film.
-    static constexpr bool kNodeReadsState = true;
-
     explicit ColladaCameraCopy(const KFbxCamera& source)
         : mProjection(source.GetProjectionType()),
           mOrthoZoom(source.GetOrthoZoom()),
@@ -79,9 +76,6 @@ private:
 // What a copy of a light takes over.
 class ColladaLightCopy {
 public:
-    // A light's node starts it the same whatever it holds.
-    static constexpr bool kNodeReadsState = false;
-
     explicit ColladaLightCopy(const KFbxLight& source)
         : mType(source.GetLightType()),
           mIntensity(source.GetDefaultIntensity()),

@@ -42,21 +42,12 @@ class ColladaSetUp {
 public:
     ColladaSteps<T>& Steps() { return mSteps; }
 
-    // What the attribute of a node takes over, to be set once it is on its
-    // node. The new attribute given, not yet on a node, is set up in passing,
-    // as the element's own would be apart from any node, and put back as it
-    // came where the values a node starts it with depend on its state.
+    // What the attribute of a node takes over. The new attribute given is
+    // set up in passing, as the element's own would be apart from any node.
     const Copy& CopyFor(T& made) {
         if (!mCopy) {
-            std::optional<Copy> fresh;
-            if (Copy::kNodeReadsState) {
-                fresh.emplace(made);
-            }
             mSteps.ApplyTo(made);
             mCopy.emplace(made);
-            if (fresh) {
-                fresh->SetOn(made);
-            }
         }
         return *mCopy;
     }

@@ -125,6 +125,41 @@ void ColladaQuaternionToAxisAngle(const KFbxQuaternion& rotation, KFbxVector4& a
     degrees = 2.0 * std::acos(w) * kRadiansToDegrees;
 }
 
+void ColladaRotationToAxisAngle(const KgeMatrix& rotation, KFbxVector4& axis, double& degrees) {
+    KgeMatrix unit = ColladaRotationPart(rotation);
+    KFbxQuaternion quaternion;
+    KgeQuaternionFromMatrix(quaternion, unit);
+    ColladaQuaternionToAxisAngle(quaternion, axis, degrees);
+}
+
+KgeMatrix ColladaRotationPart(const KgeMatrix& matrix) {
+    KgeMatrix rotation;
+    for (int row = 0; row < 3; ++row) {
+        double unit[3];
+        if (Direction(KFbxVector4(matrix[row][0], matrix[row][1], matrix[row][2], 0.0), unit)) {
+            for (int column = 0; column < 3; ++column) {
+                rotation[row][column] = unit[column];
+            }
+        }
+    }
+    return rotation;
+}
+
+int ColladaTurnedAxis(const KgeMatrix& turn, int axis, double& sign) {
+    constexpr double kOff = 1e-5;
+    int onto = -1;
+    for (int column = 0; column < 3; ++column) {
+        const double value = turn[axis][column];
+        if (std::fabs(std::fabs(value) - 1.0) < kOff && onto < 0) {
+            onto = column;
+            sign = value > 0.0 ? 1.0 : -1.0;
+        } else if (!(std::fabs(value) < kOff)) {
+            return -1;
+        }
+    }
+    return onto;
+}
+
 KgeMatrix ColladaLookAtMatrix(const KFbxVector4& eye, const KFbxVector4& interest, const KFbxVector4& up) {
     KgeMatrix frame;
     for (int axis = 0; axis < 3; ++axis) {

@@ -39,6 +39,17 @@ KFbxQuaternion ColladaEulerToQuaternion(const KFbxVector4& degrees);
 // any length; no rotation gives the X axis and 0. The angle's arc cosine is
 // taken of w clamped to [-1, 1], so rounding never makes it NaN.
 void ColladaQuaternionToAxisAngle(const KFbxQuaternion& rotation, KFbxVector4& axis, double& degrees);
+// The axis and angle of the rotation part of a matrix (rows: the rotated
+// axes), as a COLLADA rotate gives that rotation.
+void ColladaRotationToAxisAngle(const KgeMatrix& rotation, KFbxVector4& axis, double& degrees);
+// The matrix's 3x3 part with each row made of unit length, and no
+// translation: the rotation of a transform without its scaling.
+KgeMatrix ColladaRotationPart(const KgeMatrix& matrix);
+
+// Where a turn takes an axis (0 X, 1 Y, 2 Z) when it takes it onto another
+// axis, which the sign tells the direction of; -1 for a turn that takes the
+// axis between axes.
+int ColladaTurnedAxis(const KgeMatrix& turn, int axis, double& sign);
 
 // The frame of a camera at eye looking at interest: row 0 the side axis,
 // row 1 the up axis made perpendicular to the view, row 2 the axis pointing

@@ -10,6 +10,7 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/collada/ColladaSamplerData.h>
+#include <fbxfilesdk/collada/ColladaTransformMath.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/ColladaXmlSource.h>
@@ -273,6 +274,7 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
         }
         DecomposeMatrixKeys(data);
     }
+    TurnTranslationKeys(parts, matrix, curves->size(), data);
     const std::size_t expected = data.mTimes.size() * curves->size();
     const std::size_t interpolations = data.mInterpolations.size() * data.mInterpolationRepeat;
     if (data.mOutputs.size() != expected || !SizeFits(data.mInTangents.size(), expected) ||
@@ -295,6 +297,42 @@ bool KFbxReaderColladaPass::ImportChannel(xmlNode* animation, xmlNode* channel) 
         unroll.Apply(rotation, 3);
     }
     return true;
+}
+
+void KFbxReaderColladaPass::TurnTranslationKeys(const ColladaTargetParts& parts, bool matrix, std::size_t curves,
+                                                ColladaSamplerData& data) {
+    const ColladaTargetRecord* record = parts.mElementId.GetLen() > 0 ? mSidTargets.Find(parts.mAddress) : nullptr;
+    if (record == nullptr || record->mTurn < 0 || (!matrix && record->mKind != "translate")) {
+        return;
+    }
+    // The node took the turn after its transform (TurnNode): its
+    // translation keys turn with its translation.
+    const KgeMatrix& turn = mTurns[static_cast<std::size_t>(record->mTurn)];
+    if (matrix) {
+        for (std::size_t key = 0; key + 3 <= data.mOutputs.size(); key += kMatrixParts) {
+            const KFbxVector4 turned =
+                turn.MultT(KFbxVector4(data.mOutputs[key], data.mOutputs[key + 1], data.mOutputs[key + 2], 0.0));
+            for (std::size_t axis = 0; axis < 3; ++axis) {
+                data.mOutputs[key + axis] = turned[static_cast<int>(axis)];
+            }
+        }
+        return;
+    }
+    // One member's curve, or the three of X, Y and Z in turn.
+    const KString& member = parts.mMember;
+    const int only = member == "X" ? 0 : member == "Y" ? 1 : member == "Z" ? 2 : -1;
+    for (std::size_t curve = 0; curve < curves; ++curve) {
+        double sign = 1.0;
+        const int axis = only >= 0 ? only : static_cast<int>(curve);
+        if (ColladaTurnedAxis(turn, axis, sign) < 0 || sign > 0.0) {
+            continue;
+        }
+        for (std::vector<double>* values : {&data.mOutputs, &data.mInTangents, &data.mOutTangents}) {
+            for (std::size_t at = curve; at < values->size(); at += curves) {
+                (*values)[at] = -(*values)[at];
+            }
+        }
+    }
 }
 
 void KFbxReaderColladaPass::MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component,
@@ -451,7 +489,22 @@ std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNo
     };
     std::vector<KFCurve*> curves;
     if (kind == "translate" && member != "R" && member != "G" && member != "B") {
-        curves = axes(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ());
+        KFCurve* translation[3] = {take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ()};
+        KFCurve* turned[3] = {translation[0], translation[1], translation[2]};
+        for (int axis = 0; record->mTurn >= 0 && axis < 3; ++axis) {
+            // Each axis of the document's onto the axis the node's turn
+            // takes it to (ImportChannel gives the values its sign).
+            double sign = 1.0;
+            const int onto = ColladaTurnedAxis(mTurns[static_cast<std::size_t>(record->mTurn)], axis, sign);
+            if (onto >= 0) {
+                turned[axis] = translation[onto];
+            } else {
+                WarningOnce("turned translation", KString("the translation keys of node ") + node.GetName() +
+                                                      " are kept in the axes of its element, which its parent turns"
+                                                      " between the scene's axes");
+            }
+        }
+        curves = axes(turned[0], turned[1], turned[2]);
     } else if (kind == "scale" && member != "R" && member != "G" && member != "B") {
         curves = axes(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ());
     } else if (kind == "rotate") {

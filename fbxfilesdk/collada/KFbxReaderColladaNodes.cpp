@@ -3,7 +3,9 @@
 // object its instance names (a mesh, camera, light, or a mesh with the
 // skin and shapes of a controller; a library mesh that nothing else reads
 // is taken itself), the materials its bind_material names, and its child
-// nodes, including the library nodes its instance_node elements name.
+// nodes, including the library nodes its instance_node elements name. The
+// children of a camera or light take back out the turn their parent's
+// attribute adds to it, and stand where the document puts them.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
@@ -55,7 +57,8 @@ bool IsInstance(const xmlNode* element) {
 // Post-rotations that turn the SDK's cameras and lights, which look along
 // X and down Y, to COLLADA's, which look down Z. They join the post-rotation
 // the node states, so that a document that states the turn already (as the
-// writer's do) gives back the scene it was written from.
+// writer's do) gives back the scene it was written from; the node's
+// children, which would turn with it, take it back out (ChildTurn).
 const KFbxVector4 kCameraPostRotation(0.0, -90.0, 0.0, 0.0);
 const KFbxVector4 kLightPostRotation(-90.0, 0.0, 0.0, 0.0);
 
@@ -198,19 +201,24 @@ bool KFbxReaderColladaPass::IsImportableNode(xmlNode* nodeElement, const KString
     return false;
 }
 
-bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, const KString& id) {
+bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, const KString& id,
+                                       const KgeMatrix& parentTurn) {
     if (mNodeDepth >= kMaxNodeDepth) {
         return Error(KString("nodes nested deeper than ") + kMaxNodeDepth + " levels at node " + id);
     }
     ++mNodeDepth;
     const bool imported = [&] {
-        if (!(mStatus = ImportNodeTransforms(nodeElement, node))) {
+        KgeMatrix turn = parentTurn;
+        if (!(mStatus = ImportNodeTransforms(nodeElement, node, turn))) {
             return false;
         }
+        const KFbxVector4 postRead = node.GetPostRotation(KFbxNode::eSOURCE_SET);
         const KString sid = GetAttribute(nodeElement, "sid");
         if (sid.GetLen() > 0) {
             mNodeSids.emplace(&node, sid);
         }
+        // The node's own content first: its children take the turn its
+        // attribute gives it, whatever the order of the elements.
         for (xmlNode* child : ChildElements(nodeElement)) {
             if (IsNamed(child, "boundingbox")) {
                 WarningOnce("boundingbox", KString("Bounding boxes are not supported"));
@@ -235,17 +243,22 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
                 if (auto* mesh = dynamic_cast<KFbxMesh*>(node.GetMesh()); mesh != nullptr && sharing.GetLen() > 0) {
                     mSharedMeshes.Add(sharing, mesh);
                 }
-            } else if (IsNamed(child, "instance_node")) {
-                if (!(mStatus = ImportInstanceNode(child, node))) {
+            }
+        }
+        ApplyNodeRoll(node);
+        TurnNode(node, turn);
+        const KgeMatrix childTurn = ChildTurn(node, postRead);
+        for (xmlNode* child : ChildElements(nodeElement)) {
+            if (IsNamed(child, "instance_node")) {
+                if (!(mStatus = ImportInstanceNode(child, node, childTurn))) {
                     return false;
                 }
             } else if (IsNamed(child, "node")) {
-                if (!(mStatus = ImportChildNode(child, node, GetAttribute(child, "id")))) {
+                if (!(mStatus = ImportChildNode(child, node, GetAttribute(child, "id"), childTurn))) {
                     return false;
                 }
             }
         }
-        ApplyNodeRoll(node);
         if (node.GetNodeAttribute() == nullptr) {
             if (GetAttribute(nodeElement, "type") == "JOINT") {
                 MakeJoint(node, id);
@@ -259,7 +272,8 @@ bool KFbxReaderColladaPass::ImportNode(xmlNode* nodeElement, KFbxNode& node, con
     return imported;
 }
 
-bool KFbxReaderColladaPass::ImportChildNode(xmlNode* childElement, KFbxNode& parent, const KString& id) {
+bool KFbxReaderColladaPass::ImportChildNode(xmlNode* childElement, KFbxNode& parent, const KString& id,
+                                            const KgeMatrix& parentTurn) {
     if (!IsImportableNode(childElement, id)) {
         return true;
     }
@@ -267,14 +281,14 @@ bool KFbxReaderColladaPass::ImportChildNode(xmlNode* childElement, KFbxNode& par
     if (child == nullptr) {
         return Error(KString("could not create node ") + id);
     }
-    if (!ImportNode(childElement, *child, id)) {
+    if (!ImportNode(childElement, *child, id, parentTurn)) {
         return false;
     }
     parent.AddChild(child);
     return true;
 }
 
-bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& parent) {
+bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& parent, const KgeMatrix& parentTurn) {
     const ColladaUrlReference url = GetUrlReference(instance);
     xmlNode** found = mNodeElements.Find(url.mId);
     if (found == nullptr) {
@@ -287,7 +301,7 @@ bool KFbxReaderColladaPass::ImportInstanceNode(xmlNode* instance, KFbxNode& pare
         return true;
     }
     mInstancedNodes.push_back(*found);
-    const bool imported = ImportChildNode(*found, parent, url.mId);
+    const bool imported = ImportChildNode(*found, parent, url.mId, parentTurn);
     mInstancedNodes.pop_back();
     return imported;
 }
@@ -511,9 +525,9 @@ bool KFbxReaderColladaPass::SetNodeAttributeFromInstance(xmlNode* nodeElement, K
             if (camera == nullptr) {
                 return false;
             }
-            const ColladaCameraCopy& copy = object.mCamera->CopyFor(*camera);
+            // Set before it joins the node, whose takes start from its values.
+            object.mCamera->CopyFor(*camera).SetOn(*camera);
             attach(camera);
-            copy.SetOn(*camera);
             ApplyLookAt(nodeElement, node, *camera);
             node.SetPostRotation(KFbxNode::eSOURCE_SET, node.GetPostRotation(KFbxNode::eSOURCE_SET) + kCameraPostRotation);
             node.SetRotationActive(true);

@@ -106,6 +106,9 @@ struct ColladaTargetRecord {
     static constexpr unsigned kNoAxis = 0xFFFFFFFFu;
     KString mKind;
     unsigned mComponent = 0;
+    // For a translation or matrix: the index, among the pass's turns, of
+    // the turn that the node's translation takes in the scene (-1 for none).
+    int mTurn = -1;
 };
 
 // An image: the file that the textures naming it show.
@@ -240,7 +243,21 @@ private:
     void AddParameterTarget(const KString& elementId, xmlNode* parameter);
 
     // ---- node transforms ----
-    bool ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node);
+    // parentTurn (in and out): the turn (points are row vectors, applied
+    // after the node's own transform) that the scene's parent lacks of its
+    // element's (a camera's or light's orientation fix and roll); the
+    // node's leading rotations without sid join it, and what is left of it
+    // the node takes into its own transform (TurnNode). A node of a parent
+    // without a turn gets the identity.
+    bool ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node, KgeMatrix& parentTurn);
+    // Gives the node the turn after its transform: its translation, rotation
+    // pivot and offset turned, the turn joined to its pre-rotation.
+    void TurnNode(KFbxNode& node, const KgeMatrix& turn);
+    // The turn that the node's element has and its scene node lacks, which
+    // its children take: the orientation fix the node's attribute added to
+    // its post-rotation (postRead: the post-rotation its elements gave),
+    // and a camera's roll.
+    KgeMatrix ChildTurn(const KFbxNode& node, const KFbxVector4& postRead) const;
     // Nodes placed by a matrix that no translation, rotation and scaling
     // compose (a child turned under a parent scaled unevenly): once the
     // nodes have their parents, each of the instance (copies maps the
@@ -252,17 +269,17 @@ private:
     // about the node's X.
     void ApplyNodeRoll(KFbxNode& node);
     void ReadRotate(xmlNode* rotate, int& axis, KFbxVector4& rotation);
-    void ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid, const KString& key);
-    void AddTransformTargets(const KString& key, const char* kind);
+    void ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid, const KString& key, int turn);
+    void AddTransformTargets(const KString& key, const char* kind, int turn = -1);
     // The camera frame of the node's "lookat"; false without one.
     bool ReadLookAt(xmlNode* nodeElement, KFbxVector4& eye, KFbxVector4& interest, KFbxVector4& up, KgeMatrix& frame);
 
     // ---- visual scenes and nodes ----
     bool ImportVisualScene(xmlNode* visualScene);
-    bool ImportNode(xmlNode* nodeElement, KFbxNode& node, const KString& id);
-    bool ImportChildNode(xmlNode* childElement, KFbxNode& parent, const KString& id);
+    bool ImportNode(xmlNode* nodeElement, KFbxNode& node, const KString& id, const KgeMatrix& parentTurn = KgeMatrix());
+    bool ImportChildNode(xmlNode* childElement, KFbxNode& parent, const KString& id, const KgeMatrix& parentTurn);
     bool ImportNodeInstance(xmlNode* nodeElement, xmlNode* instance, KFbxNode& node);
-    bool ImportInstanceNode(xmlNode* instance, KFbxNode& parent);
+    bool ImportInstanceNode(xmlNode* instance, KFbxNode& parent, const KgeMatrix& parentTurn);
     bool ImportControllerInstance(xmlNode* nodeElement, ColladaControllerRecord& record, KFbxNode& node);
     bool ImportBindMaterial(xmlNode* bindMaterial, KFbxNode& node);
     void BindMaterial(KFbxMesh& mesh, const KString& symbol, KFbxSurfaceMaterial& material, const KString& materialId);
@@ -312,6 +329,11 @@ private:
     // A matrix channel drives translation, rotation and scaling X, Y, Z.
     std::optional<std::vector<KFCurve*>> ChannelCurves(KFbxNode& node, const ColladaTargetParts& parts, bool shape,
                                                        bool& scaled, bool& matrix);
+    // The translation keys of a node that took a turn after its transform
+    // (TurnNode), turned with it: matrices' translations, or the values of
+    // the curves an axis was turned onto against its direction.
+    void TurnTranslationKeys(const ColladaTargetParts& parts, bool matrix, std::size_t curves,
+                             ColladaSamplerData& data);
     // Keys on the curve from the sampler's values of the component.
     // ascending: every key time is a number later, on the curve, than the one before.
     void MakeKeys(KFCurve& curve, const ColladaSamplerData& data, std::size_t component, std::size_t components,
@@ -376,8 +398,16 @@ private:
     // The sids of the nodes of the template scenes, which skins may name
     // their joints by.
     std::map<const KFbxNode*, KString> mNodeSids;
-    // Per node read with a sheared matrix, the matrix; parents come first.
-    std::vector<std::pair<KFbxNode*, KgeMatrix>> mShearedMatrices;
+    // Per node read with a sheared matrix, the matrix and the turn after it
+    // (see ImportNodeTransforms); parents come first.
+    struct ShearedMatrix {
+        KFbxNode* mNode = nullptr;
+        KgeMatrix mMatrix;
+        KgeMatrix mTurn;
+    };
+    std::vector<ShearedMatrix> mShearedMatrices;
+    // The turns that target records name (ColladaTargetRecord::mTurn).
+    std::vector<KgeMatrix> mTurns;
     // Per node, the angle of its "roll" rotation.
     std::map<const KFbxNode*, double> mNodeRolls;
     // Element id + "/" + sid.

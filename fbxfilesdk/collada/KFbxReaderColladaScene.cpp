@@ -270,8 +270,11 @@ bool KFbxReaderColladaPass::CopyNodeAttribute(KFbxNode& destination, KFbxNode& s
     };
     switch (attribute->GetAttributeType()) {
         case KFbxNodeAttribute::eCAMERA:
-            if (auto* camera = static_cast<KFbxCamera*>(attach(KFbxCamera::Create(&mManager, "")))) {
+            // A camera keeps what it is given before it joins, and its node
+            // starts the focal length from that, as for the first instance.
+            if (auto* camera = KFbxCamera::Create(&mManager, "")) {
                 CopyCamera(*camera, static_cast<const KFbxCamera&>(*attribute));
+                attach(camera);
             }
             break;
         case KFbxNodeAttribute::eLIGHT:

@@ -67,15 +67,32 @@ KFbxVector4 ReadVector(const xmlNode* element) {
 
 }  // namespace
 
-void KFbxReaderColladaPass::AddTransformTargets(const KString& key, const char* kind) {
+void KFbxReaderColladaPass::AddTransformTargets(const KString& key, const char* kind, int turn) {
     for (unsigned component = 0; component < 3; ++component) {
-        mSidTargets.Add(key, ColladaTargetRecord{KString(kind), component});
+        mSidTargets.Add(key, ColladaTargetRecord{KString(kind), component, turn});
     }
 }
 
-bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node) {
+bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode& node, KgeMatrix& parentTurn) {
     int axisPositions[3] = {-1, -1, -1};
     int axisRotations = 0;
+    // A child of a turned parent may begin by undoing the turn, as the
+    // writer's children do: its leading rotations without sid join the
+    // turn, which then is whatever they leave of it.
+    bool leading = parentTurn != KgeMatrix();
+    int turnIndex = -1;
+    const auto settleTurn = [&] {
+        if (!leading) {
+            return;
+        }
+        leading = false;
+        if (ColladaNearlySameTransform(parentTurn, KgeMatrix(), kDocumentPrecision)) {
+            parentTurn = KgeMatrix();
+        } else {
+            turnIndex = static_cast<int>(mTurns.size());
+            mTurns.push_back(parentTurn);
+        }
+    };
     for (xmlNode* child : ChildElements(nodeElement)) {
         const char* name = GetName(child);
         const NodeChild kind = NodeChildOf(name);
@@ -84,6 +101,18 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
                               kind == NodeChild::kTranslate;
         const KString sid = targeted ? GetAttribute(child, "sid") : KString();
         const KString key = targeted ? KString(node.GetName()) + "/" + sid : KString();
+        if (leading && kind == NodeChild::kRotate && sid.GetLen() == 0) {
+            // The element applies after the rest of the node's, so before the turn.
+            const ElementText text(child);
+            const char* cursor = text.Get();
+            const double x = ParseFloat(cursor);
+            const double y = ParseFloat(cursor);
+            const double z = ParseFloat(cursor);
+            const double degrees = ParseFloat(cursor);
+            parentTurn = parentTurn.GetProduct(ColladaAxisAngleMatrix(KFbxVector4(x, y, z, 0.0), degrees));
+            continue;
+        }
+        settleTurn();
         if (kind == NodeChild::kPerspective) {
             Warning(KString("<perspective> is not supported."));
         } else if (kind == NodeChild::kMatrix) {
@@ -99,10 +128,10 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
             KgeMatrix recomposed;
             recomposed.SetTRS(matrix.GetT(), matrix.GetR(), matrix.GetS());
             if (!ColladaNearlySameTransform(recomposed, matrix, kDocumentPrecision)) {
-                mShearedMatrices.emplace_back(&node, matrix);
+                mShearedMatrices.push_back(ShearedMatrix{&node, matrix, parentTurn});
             }
             // Sampled matrices animate the same local values.
-            mSidTargets.Add(key, ColladaTargetRecord{KString("matrix"), 0});
+            mSidTargets.Add(key, ColladaTargetRecord{KString("matrix"), 0, turnIndex});
         } else if (kind == NodeChild::kRotate) {
             // Most rotations carry neither sid: their first letter tells.
             const char first = sid.GetLen() > 0 ? sid[0] : '\0';
@@ -152,16 +181,58 @@ bool KFbxReaderColladaPass::ImportNodeTransforms(xmlNode* nodeElement, KFbxNode&
         } else if (kind == NodeChild::kSkew) {
             WarningOnce("skew", KString("transform is not supported by FBX: ") + "skew");
         } else if (kind == NodeChild::kTranslate) {
-            ImportTranslate(child, node, sid, key);
+            ImportTranslate(child, node, sid, key, turnIndex);
         } else if (kind == NodeChild::kExtra) {
             WarningOnce("extra", KString("Extra node is not supported in node"));
         } else if (!IsReadByNodePass(name)) {
             return Error(KString("structure ") + name + " unknown\n");
         }
     }
+    settleTurn();
     node.SetRotationOrder(KFbxNode::eSOURCE_SET,
                           static_cast<KFbxNode::ERotationOrder>(ColladaRotationOrderFromAxes(axisPositions, axisRotations)));
     return true;
+}
+
+void KFbxReaderColladaPass::TurnNode(KFbxNode& node, const KgeMatrix& turn) {
+    if (!(turn != KgeMatrix())) {
+        return;
+    }
+    // Where a point of the node lands, (p - Rp) R + Rp + Ro + T with the
+    // scaling steps in p, is then turned: R takes the turn after it, and
+    // the rotation pivot, its offset and the translation turn with it; the
+    // scaling offset keeps the points before the rotation where they were.
+    constexpr KFbxNode::EPivotSet kSet = KFbxNode::eSOURCE_SET;
+    KFbxVector4 translation;
+    node.GetLclTranslation(translation);
+    node.SetLclTranslation(turn.MultT(translation));
+    const KFbxVector4 pivot = node.GetRotationPivot(kSet);
+    const KFbxVector4 turnedPivot = turn.MultT(pivot);
+    node.SetScalingOffset(kSet, node.GetScalingOffset(kSet) + turnedPivot - pivot);
+    node.SetRotationPivot(kSet, turnedPivot);
+    node.SetRotationOffset(kSet, turn.MultT(node.GetRotationOffset(kSet)));
+    KgeMatrix pre;
+    pre.SetROnly(node.GetPreRotation(kSet));
+    node.SetPreRotation(kSet, turn.GetProduct(pre).GetR());
+    node.SetRotationActive(true);
+}
+
+KgeMatrix KFbxReaderColladaPass::ChildTurn(const KFbxNode& node, const KFbxVector4& postRead) const {
+    // The scene turns a node by its post-rotation inverted: the element's
+    // post-rotation (with the roll before it), which the scene's lacks.
+    KgeMatrix read;
+    read.SetROnly(postRead);
+    KgeMatrix turn = read.GetInverseOrthogonal();
+    const auto roll = mNodeRolls.find(&node);
+    if (roll != mNodeRolls.end() && dynamic_cast<const KFbxCamera*>(node.GetNodeAttribute()) != nullptr) {
+        KgeMatrix about;
+        about.SetROnly(KFbxVector4(roll->second, 0.0, 0.0, 0.0));
+        turn = about.GetProduct(turn);
+    }
+    KgeMatrix post;
+    post.SetROnly(node.GetPostRotation(KFbxNode::eSOURCE_SET));
+    turn = post.GetProduct(turn);
+    return ColladaNearlySameTransform(turn, KgeMatrix(), 1e-12) ? KgeMatrix() : turn;
 }
 
 namespace {
@@ -180,15 +251,17 @@ KgeMatrix UnitRows(const KgeMatrix& matrix, const KFbxVector4& lengths) {
 }  // namespace
 
 void KFbxReaderColladaPass::PlaceShearedMatrixNodes(const std::map<KFbxNode*, KFbxNode*>& copies) {
-    for (const auto& [read, matrix] : mShearedMatrices) {
-        const auto copy = copies.find(read);
+    for (const ShearedMatrix& sheared : mShearedMatrices) {
+        const KgeMatrix& matrix = sheared.mMatrix;
+        const auto copy = copies.find(sheared.mNode);
         KFbxNode* node = copy != copies.end() ? copy->second : nullptr;
         KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
         if (parent == nullptr) {
             continue;
         }
-        // Where the document puts the node: its matrix under its parent.
-        const KgeMatrix wanted = parent->EvaluateDefaultGlobalTransform().GetProduct(matrix);
+        // Where the document puts the node: its matrix under its parent's
+        // element, which is its parent turned.
+        const KgeMatrix wanted = parent->EvaluateDefaultGlobalTransform().GetProduct(sheared.mTurn).GetProduct(matrix);
         // Under that inherit type the node's rows are the parent's global
         // rows (unturned, unscaled node) turned by the node's rotation and
         // stretched by its scaling: both follow from the wanted rows.
@@ -250,7 +323,7 @@ void KFbxReaderColladaPass::ApplyNodeRoll(KFbxNode& node) {
 }
 
 void KFbxReaderColladaPass::ImportTranslate(xmlNode* translate, KFbxNode& node, const KString& sid,
-                                            const KString& key) {
+                                            const KString& key, int turn) {
     const KFbxVector4 value = ReadVector(translate);
     if (sid == "rotatePivot") {
         node.SetRotationPivot(KFbxNode::eSOURCE_SET, value);
@@ -262,7 +335,7 @@ void KFbxReaderColladaPass::ImportTranslate(xmlNode* translate, KFbxNode& node, 
         node.SetScalingOffset(KFbxNode::eSOURCE_SET, value);
     } else if (sid != "rotatePivotInverse" && sid != "scalePivotInverse") {
         node.SetLclTranslation(value);
-        AddTransformTargets(key, "translate");
+        AddTransformTargets(key, "translate", turn);
     }
 }
 

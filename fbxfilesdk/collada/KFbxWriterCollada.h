@@ -4,9 +4,11 @@
 // failed write.
 //
 // The caller's scene is only read: ids are made by the writer (valid,
-// unique NCNames derived from the object names), the +90 degree orientation
-// of cameras and directional lights is added to the values written, and
-// triangulation happens on the polygons written, never on the scene's mesh.
+// unique NCNames derived from the object names), the turn that orients a
+// camera or light as COLLADA's look (the +90 degree fix, a camera's roll,
+// the aim at a target) is added to the values written and taken back out of
+// its children's, and triangulation happens on the polygons written, never
+// on the scene's mesh.
 // Two writes of one scene give the same document apart from the dates.
 //
 // Errors and warnings are reported as "ERROR: " or "Warning: " followed by
@@ -141,9 +143,23 @@ public:
     // ---- Transforms -------------------------------------------------------
 
     bool ExportTransform(xmlNode* nodeElement, KFbxNode& node);
-    // The node's transform relative to its parent's, orientation fix
-    // included: of the default values, or at the time in the current take.
+    // The transform of the node's element relative to its parent's element:
+    // the node's own turn, then its transform in the scene, then the
+    // parent's own turn undone (points are row vectors). Of the default
+    // values, or at the time in the current take.
     KgeMatrix GetLocalMatrix(KFbxNode& node, const KTime* time = nullptr);
+    // What the node's element undergoes in its own frame before the scene's
+    // transform of the node, and what its children's elements undo: the
+    // orientation fix of a camera or light, a camera's roll, and the turn
+    // that aims a camera or a spot or directional light at its target. The
+    // identity for other nodes.
+    KgeMatrix GetOwnTurn(KFbxNode& node, const KTime* time = nullptr);
+    // Whether the node is a camera or a spot or directional light that
+    // looks at a target node.
+    static bool IsAimed(const KFbxNode& node);
+    // Whether the node's own turn changes in the current take: by a roll
+    // curve, or by an aim whose camera, target or up node moves.
+    static bool IsTurnAnimated(KFbxNode& node);
     static bool IsNotZero(double value);
     static bool IsVectorNotZero(const KFbxVector4& vector);
     static bool IsVectorNotEqual(const KFbxVector4& vector, double value);
@@ -249,7 +265,13 @@ private:
     void ExportCameraAnimation(KFbxNode& node, const KFbxCamera& camera, xmlNode* animation, KFbxTakeNode& take);
     void ExportChannel(xmlNode* animation, const KFCurve* curve, const KString& base, const char* sid,
                        const char* member, const KString& target, double scale);
-    void ExportSampledTransform(KFbxNode& node, xmlNode* animation, KFbxTakeNode& take);
+    void ExportSampledTransform(KFbxNode& node, xmlNode* animation);
+    // Whether the node's element, written as a matrix, changes in the
+    // current take: by the node's own curves or by its or its parent's turn.
+    bool IsSampled(KFbxNode& node);
+    // The span of the current takes of everything the node's element
+    // depends on; false when nothing is animated.
+    bool GetSampledInterval(KFbxNode& node, KTime& start, KTime& stop);
     // Whether the document holds what the channel target names.
     bool TargetExists(const KString& target) const;
     void WarnNotFiniteAnimation(const KString& target);

@@ -165,7 +165,11 @@ void KFbxWriterCollada::ExportAnimationsRecursive(KFbxNode& node) {
     KFbxTakeNode* take = node.GetCurrentTakeNode();
     // The scene's root node has no element of its own to animate.
     const bool isRoot = GetScene() != nullptr && &node == GetScene()->GetRootNode();
-    if (!isRoot && take != nullptr && take != node.GetDefaultTakeNode()) {
+    const bool ownTake = take != nullptr && take != node.GetDefaultTakeNode();
+    // A node without a take of its own may still move in the document, by
+    // its aim or by its parent's turn.
+    const bool sampled = IsWrittenAsMatrix(node) && IsSampled(node);
+    if (!isRoot && (ownTake || sampled)) {
         xmlNode* animation = xmlNewNode(nullptr, reinterpret_cast<const xmlChar*>("animation"));
         if (animation == nullptr) {
             SetFailed();
@@ -174,7 +178,11 @@ void KFbxWriterCollada::ExportAnimationsRecursive(KFbxNode& node) {
         const KString& nodeId = GetNodeId(node);
         SetAttribute(animation, "id", GetIds().Reserve(nodeId + "-anim").Buffer());
         SetAttribute(animation, "name", nodeId.Buffer());
-        ExportNodeAnimation(node, animation, *take);
+        if (ownTake) {
+            ExportNodeAnimation(node, animation, *take);
+        } else {
+            ExportSampledTransform(node, animation);
+        }
         if (animation->children != nullptr) {
             AddToLibrary(eLIBRARY_ANIMATIONS, animation);
         } else {
@@ -205,9 +213,8 @@ bool KFbxWriterCollada::ExportNodeAnimation(KFbxNode& node, xmlNode* animation, 
         transform(take.GetScaleY(), "scale", "Y");
         transform(take.GetScaleZ(), "scale", "Z");
         transform(GetRollCurve(node), "roll", "ANGLE");
-    } else if (IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node) ||
-               GetRollCurve(node) != nullptr) {
-        ExportSampledTransform(node, animation, take);
+    } else if (IsSampled(node)) {
+        ExportSampledTransform(node, animation);
     }
     if (HasKeys(take.GetVisibility())) {
         AddNotificationWarning(KString("visibility animation of node ") + node.GetName() +
@@ -367,7 +374,45 @@ bool KFbxWriterCollada::ExportCurve(xmlNode* animation, const KFCurve& curve, co
     return true;
 }
 
-void KFbxWriterCollada::ExportSampledTransform(KFbxNode& node, xmlNode* animation, KFbxTakeNode& take) {
+bool KFbxWriterCollada::IsSampled(KFbxNode& node) {
+    KFbxNode* parent = node.GetParent();
+    return IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node) ||
+           IsTurnAnimated(node) || (parent != nullptr && IsTurnAnimated(*parent));
+}
+
+bool KFbxWriterCollada::GetSampledInterval(KFbxNode& node, KTime& start, KTime& stop) {
+    bool found = false;
+    // The takes of the node given and, with chain, of its ancestors.
+    const auto widen = [&](KFbxNode* from, bool chain) {
+        for (KFbxNode* at = from; at != nullptr; at = chain ? at->GetParent() : nullptr) {
+            KFbxTakeNode* take = at->GetCurrentTakeNode();
+            KTime first;
+            KTime last;
+            if (take == nullptr || take == at->GetDefaultTakeNode() || !take->GetAnimationInterval(first, last)) {
+                continue;
+            }
+            start = !found || first < start ? first : start;
+            stop = !found || last > stop ? last : stop;
+            found = true;
+        }
+    };
+    // The node's own curves, its parent's roll, and wherever the ends of
+    // its aim or its parent's are.
+    widen(&node, false);
+    if (KFbxNode* parent = node.GetParent(); parent != nullptr && IsTurnAnimated(*parent)) {
+        widen(parent, false);
+    }
+    for (KFbxNode* aimed : {&node, node.GetParent()}) {
+        if (aimed != nullptr && IsAimed(*aimed)) {
+            widen(aimed, true);
+            widen(aimed->GetTarget(), true);
+            widen(aimed->GetTargetUp(), true);
+        }
+    }
+    return found;
+}
+
+void KFbxWriterCollada::ExportSampledTransform(KFbxNode& node, xmlNode* animation) {
     const KString& nodeId = GetNodeId(node);
     const KString target = nodeId + "/matrix";
     if (!TargetExists(target)) {
@@ -376,7 +421,9 @@ void KFbxWriterCollada::ExportSampledTransform(KFbxNode& node, xmlNode* animatio
     }
     KTime start;
     KTime stop;
-    take.GetAnimationInterval(start, stop);
+    if (!GetSampledInterval(node, start, stop)) {
+        return;
+    }
     const std::int64_t period = GetFramePeriod().Get();
     if (stop.Get() < start.Get()) {
         stop = start;

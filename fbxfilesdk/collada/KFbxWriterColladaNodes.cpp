@@ -49,8 +49,12 @@ KString RotationText(int axis, double degrees) {
     return KString(kAxes[axis]) + FormatNumber(degrees);
 }
 
+// Without a sid when sid is null.
 void AddTransformElement(xmlNode* nodeElement, const char* name, const char* sid, const KString& text) {
-    SetAttribute(AddElement(nodeElement, name, text.Buffer()), "sid", sid);
+    xmlNode* element = AddElement(nodeElement, name, text.Buffer());
+    if (sid != nullptr) {
+        SetAttribute(element, "sid", sid);
+    }
 }
 
 // Non-finite components become 0; changed tells whether there were any.
@@ -66,6 +70,11 @@ KFbxVector4 Finite(const KFbxVector4& vector, bool& changed) {
 }
 
 bool HasKeys(KFCurve* curve) { return curve != nullptr && curve->KeyGetCount() > 0; }
+
+KgeMatrix EvaluateGlobal(KFbxNode& node, const KTime* time) {
+    return time != nullptr ? node.EvaluateGlobalTransform(*time, KFbxNode::eSOURCE_SET)
+                           : node.EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET);
+}
 
 }  // namespace
 
@@ -326,7 +335,18 @@ void KFbxWriterCollada::ExportMaterialBinding(xmlNode* instance, const KFbxNode&
 bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
     // A skinned mesh is placed by its skin's bind shape matrix; the node's
     // transform is still written, since the node's children hang from it.
-    if (mSingleMatrix) {
+    // An aimed node turns by what no element sequence of its own says, and
+    // a child of an aimed node or of a turn that changes would need its
+    // leading undoing of that turn to change too: each is one matrix. So is
+    // a camera whose roll changes under children, since a reader that takes
+    // the roll channel back as the camera's own could not take it out of
+    // theirs.
+    KFbxNode* parent = node.GetParent();
+    if (mSingleMatrix || IsAimed(node) || (GetRollCurve(node) != nullptr && node.GetChildCount() > 0) ||
+        (parent != nullptr && (IsAimed(*parent) || IsTurnAnimated(*parent)))) {
+        if (!mSingleMatrix) {
+            mMatrixNodes.insert(&node);
+        }
         ExportSingleMatrix(nodeElement, node);
         return true;
     }
@@ -384,6 +404,18 @@ bool KFbxWriterCollada::ExportTransform(xmlNode* nodeElement, KFbxNode& node) {
         matrix.SetROnly(angles);
         elements.push_back(Element{"rotate", sid, RotationText(axis, degrees), matrix});
     };
+    // The parent's own turn is undone first, so that the node stands where
+    // the scene has it whatever the parent's element turned by.
+    if (parent != nullptr) {
+        const KgeMatrix parentTurn = GetOwnTurn(*parent);
+        if (parentTurn != KgeMatrix()) {
+            KFbxVector4 axis;
+            double degrees = 0.0;
+            ColladaRotationToAxisAngle(parentTurn.GetInverseOrthogonal(), axis, degrees);
+            elements.push_back(Element{"rotate", nullptr, VectorText(axis) + " " + FormatNumber(degrees),
+                                       ColladaAxisAngleMatrix(axis, degrees)});
+        }
+    }
     if (IsVectorNotZero(translation) || IsTranslationAnimated(node)) {
         translate("translate", translation);
     }
@@ -480,41 +512,103 @@ void KFbxWriterCollada::ExportSingleMatrix(xmlNode* nodeElement, KFbxNode& node)
         WarnNotFiniteTransform(node);
     }
     // An animated transform needs the element its sampled matrices target.
-    if (local != KgeMatrix() || IsTranslationAnimated(node) || IsRotationAnimated(node) || IsScalingAnimated(node) ||
-        GetRollCurve(node) != nullptr) {
+    if (local != KgeMatrix() || IsSampled(node)) {
         AddTransformElement(nodeElement, "matrix", "matrix", FormatMatrix(local));
     }
 }
 
 KgeMatrix KFbxWriterCollada::GetLocalMatrix(KFbxNode& node, const KTime* time) {
-    const auto evaluate = [time](KFbxNode& of) -> KgeMatrix {
-        return time != nullptr ? of.EvaluateGlobalTransform(*time, KFbxNode::eSOURCE_SET)
-                               : of.EvaluateDefaultGlobalTransform(KFbxNode::eSOURCE_SET);
-    };
-    const KgeMatrix global = evaluate(node);
+    const KgeMatrix global = EvaluateGlobal(node, time);
     KgeMatrix local = global;
-    if (KFbxNode* parent = node.GetParent()) {
+    KFbxNode* parent = node.GetParent();
+    if (parent != nullptr) {
         // A full affine inverse: the parent may be scaled.
-        local = ColladaAffineInverse(evaluate(*parent)).GetProduct(global);
+        local = ColladaAffineInverse(EvaluateGlobal(*parent, time)).GetProduct(global);
     }
-    // The orientation fix turns the node in its own frame, before anything
-    // else it undergoes (points are row vectors).
-    // What the node undergoes in its own frame first: the orientation fix,
-    // as a post-rotation (the scene applies its inverse), then a camera's
-    // roll about the line of sight the fix has taken its view onto (see
-    // ExportTransform).
-    KgeMatrix own;
-    const KFbxVector4 fix = GetOrientationFix(node);
-    if (IsVectorNotZero(fix)) {
-        own.SetR(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
+    // The own turn first (A.GetProduct(B) is B then A), the parent's undone last.
+    local = local.GetProduct(GetOwnTurn(node, time));
+    if (parent != nullptr) {
+        local = GetOwnTurn(*parent, time).GetInverseOrthogonal().GetProduct(local);
     }
-    if (const double roll = GetRoll(node, time); IsNotZero(roll)) {
-        KgeMatrix turn;
-        turn.SetROnly(KFbxVector4(roll, 0.0, 0.0, 0.0));
-        own = turn.GetProduct(own);
-    }
-    local = local.GetProduct(own);
     return local;
+}
+
+KgeMatrix KFbxWriterCollada::GetOwnTurn(KFbxNode& node, const KTime* time) {
+    KgeMatrix turn;
+    const KFbxVector4 fix = GetOrientationFix(node);
+    if (!IsVectorNotZero(fix)) {
+        return turn;
+    }
+    // The fix as a post-rotation, which the scene applies inverted: COLLADA's
+    // view down -Z onto the scene's (a camera's X, a light's -Y).
+    turn.SetROnly(KFbxVector4(-fix[0], -fix[1], -fix[2], 0.0));
+    // A camera's roll turns it about its line of sight (the scene's X),
+    // which COLLADA's cameras do not know.
+    if (const double roll = GetRoll(node, time); IsNotZero(roll)) {
+        KgeMatrix about;
+        about.SetROnly(KFbxVector4(roll, 0.0, 0.0, 0.0));
+        turn = about.GetProduct(turn);
+    }
+    KFbxNode* target = node.GetTarget();
+    if (target == nullptr) {
+        return turn;
+    }
+    // A node with a target looks along its X at the target, its Y towards
+    // the up node or, without one, along a camera's up vector (the scene's
+    // Y for a light), after its post-target rotation and its roll: the
+    // rotation it takes in place of its own.
+    const KgeMatrix global = EvaluateGlobal(node, time);
+    const KFbxVector4 eye = global.GetT();
+    KFbxVector4 up(0.0, 1.0, 0.0, 0.0);
+    if (KFbxNode* upNode = node.GetTargetUp()) {
+        up = EvaluateGlobal(*upNode, time).GetT() - eye;
+    } else if (const auto* camera = dynamic_cast<const KFbxCamera*>(node.GetNodeAttribute())) {
+        up = camera->GetUpVector();
+    }
+    const KFbxVector4 interest = EvaluateGlobal(*target, time).GetT();
+    // Rows: side, up and back (from the interest to the eye).
+    const KgeMatrix frame = ColladaLookAtMatrix(eye, interest, up);
+    KFbxVector4 view = interest - eye;
+    view.Normalize();
+    if (!(std::fabs(frame[2][0] + view[0]) + std::fabs(frame[2][1] + view[1]) + std::fabs(frame[2][2] + view[2]) <=
+          kZero)) {
+        // No direction to look in, or no up across it: the node keeps its own.
+        return turn;
+    }
+    KgeMatrix aim;
+    for (int column = 0; column < 3; ++column) {
+        aim[0][column] = -frame[2][column];
+        aim[1][column] = frame[1][column];
+        aim[2][column] = frame[0][column];
+    }
+    KgeMatrix postTarget;
+    postTarget.SetROnly(node.GetPostTargetRotation());
+    // turn, then the post-target rotation, the aim, and the node's own
+    // rotation undone.
+    return ColladaRotationPart(global).GetInverseOrthogonal().GetProduct(aim).GetProduct(postTarget).GetProduct(turn);
+}
+
+bool KFbxWriterCollada::IsAimed(const KFbxNode& node) {
+    return node.GetTarget() != nullptr && IsVectorNotZero(GetOrientationFix(node));
+}
+
+bool KFbxWriterCollada::IsTurnAnimated(KFbxNode& node) {
+    if (GetRollCurve(node) != nullptr) {
+        return true;
+    }
+    if (!IsAimed(node)) {
+        return false;
+    }
+    // Whether the node or one of its ancestors has keys on its transform.
+    const auto moves = [](KFbxNode* start) {
+        for (KFbxNode* at = start; at != nullptr; at = at->GetParent()) {
+            if (IsTranslationAnimated(*at) || IsRotationAnimated(*at) || IsScalingAnimated(*at)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return moves(&node) || moves(node.GetTarget()) || moves(node.GetTargetUp());
 }
 
 }  // namespace fbxsdk_2006_11_1

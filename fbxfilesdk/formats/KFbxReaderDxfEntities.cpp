@@ -251,9 +251,10 @@ void KFbxReaderDxf::Read3DFace(const Entity& entity, FaceSet& set, const KFbxVec
         return;  // a line or a point
     }
     Face face{count, EntityColor(entity), {0, 0, 0, 0}};
-    // Last corner first: the scene winds the other way round.
+    // The drawing's corner order: the change of axes turns, it does not
+    // mirror, so the front of the face stays the drawing's.
     for (int k = 0; k < count; ++k) {
-        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[count - 1 - k], mWeld);
+        face.mIndices[static_cast<std::size_t>(k)] = AddPoint(set, corners[k], mWeld);
     }
     set.mColored = set.mColored || face.mColor > 0;
     set.mFaces.push_back(face);
@@ -334,8 +335,7 @@ void KFbxReaderDxf::ReadPolyline(const Entity& head, Position& position, FaceSet
         }
         Face face{count, pending.mColor, {0, 0, 0, 0}};
         for (int k = 0; k < count; ++k) {
-            face.mIndices[static_cast<std::size_t>(k)] =
-                static_cast<int>(index[count - 1 - k] + static_cast<long long>(base));
+            face.mIndices[static_cast<std::size_t>(k)] = static_cast<int>(index[k] + static_cast<long long>(base));
         }
         set.mColored = set.mColored || face.mColor > 0;
         set.mFaces.push_back(face);

@@ -307,7 +307,8 @@ bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
 }
 
 bool KFbxWriter3DS::MirroredMesh(KFbxNode* node) {
-    return IsGeometryType(AttributeType(node)) && IsWritten(node) && writer3ds::Mirrors(SceneFrame(node, 0));
+    return IsGeometryType(AttributeType(node)) && IsWritten(node) &&
+           KFbxWriterMesh::TurnsInsideOut(SceneFrame(node, 0).data());
 }
 
 KFbxNode* KFbxWriter3DS::WrittenParent(const KFbxNode* node) const {
@@ -407,7 +408,8 @@ bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRec
     const Frame world = SceneFrame(node, 0);
     Frame matrix = world;
     if (!frames.empty()) {
-        matrix = writer3ds::Mirrors(world) ? writer3ds::MirroredAcrossX(frames.front()) : frames.front();
+        matrix = KFbxWriterMesh::TurnsInsideOut(world.data()) ? writer3ds::MirroredAcrossX(frames.front())
+                                                              : frames.front();
     }
     // Surfaces are written as triangles of a copy; their textures are not.
     const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;

@@ -10,6 +10,7 @@
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
+#include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -278,7 +279,7 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
 
     // Where a mirror puts the points, the faces go the other way round, so
     // that they still face outward there, as readers take them.
-    const int second = writer3ds::Mirrors(world) ? 2 : 1;
+    const int second = KFbxWriterMesh::TurnsInsideOut(world.data()) ? 2 : 1;
     writer3ds::SmoothingGroups smoothing;
     for (std::size_t face = 0; face < part.mTriangles.size(); ++face) {
         const writer3ds::PartTriangle& triangle = part.mTriangles[face];

@@ -336,8 +336,8 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node, Fr
         // axes) is taken against the parent's frame, as near as keys hold
         // it. Under a parent squashed flat, the node's own transform.
         Frame inverse;
-        const writer3ds::Placement placed =
-            writer3ds::Fit(writer3ds::Invert(parent, inverse) ? writer3ds::Then(world, inverse) : LocalFrame(node, key));
+        const Frame local = writer3ds::Invert(parent, inverse) ? writer3ds::Then(world, inverse) : LocalFrame(node, key);
+        const writer3ds::Placement placed = writer3ds::Fit(local);
         record->position.values[key] = Point(ConvertPosition(Vector(placed.mTranslation)));
         record->scale.values[key] = Point(ConvertScaling(Vector(placed.mScaling)));
         record->rotation.values[key] = RelativeRotationKey(key == 0 ? nullptr : &previous, placed.mTurn);

@@ -134,8 +134,6 @@ bool Invert(const Frame& frame, Frame& inverse) {
     return true;
 }
 
-bool Mirrors(const Frame& frame) { return Determinant(AxesOf(frame)) < 0.0; }
-
 Frame MirroredAcrossX(const Frame& frame) {
     Frame out = frame;
     for (std::size_t column = 0; column < 3; ++column) {

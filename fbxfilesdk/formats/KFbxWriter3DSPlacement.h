@@ -20,8 +20,6 @@ Frame IdentityFrame();
 Frame Then(const Frame& first, const Frame& second);
 // False, and the identity, when the axes span (next to) no volume.
 bool Invert(const Frame& frame, Frame& inverse);
-// Whether the frame turns space inside out (a negative determinant).
-bool Mirrors(const Frame& frame);
 // The frame that first mirrors what it places across its own X axis.
 Frame MirroredAcrossX(const Frame& frame);
 // The frame with its origin moved to the point.

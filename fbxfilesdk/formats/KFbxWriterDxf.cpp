@@ -323,6 +323,7 @@ void KFbxWriterDxf::WritePolyline(KFbxNode& node) {
     const std::vector<KFbxVector4>& points = prepared.GetControlPoints();
     const int pointCount = static_cast<int>(points.size());
     const KgeMatrix global(node.EvaluateDefaultGlobalTransform());
+    const bool mirrored = KFbxWriterMesh::TurnsInsideOut(global);
     const int materialCount = mesh.GetMaterialCount(0);
     const KFbxLayerElement::EMappingMode mapping = mesh.GetMaterialMappingMode();
     const int polylineColor = LastMaterialColor(mesh);
@@ -391,19 +392,24 @@ void KFbxWriterDxf::WritePolyline(KFbxNode& node) {
             const KFbxSurfaceMaterial* material = IndexedMaterial(mesh, p);
             color = material != nullptr ? MaterialColor(material) : 0;
         }
-        // Corners last to first: the drawing winds the other way round.
+        // Corners in the polygon's own order, unless the node's transform
+        // turns the faces inside out; a larger polygon is fanned from its
+        // first corner.
+        const auto corner = [&mesh, p, size, mirrored](int k) {
+            return mesh.GetPolygonVertex(p, mirrored ? size - 1 - k : k) + 1;
+        };
         int numbers[4];
         if (size <= 4) {
             for (int k = 0; k < size; ++k) {
-                numbers[k] = mesh.GetPolygonVertex(p, size - 1 - k) + 1;
+                numbers[k] = corner(k);
             }
             face(color, numbers, size);
             continue;
         }
         for (int k = 1; k + 1 < size; ++k) {
-            numbers[0] = mesh.GetPolygonVertex(p, k + 1) + 1;
-            numbers[1] = mesh.GetPolygonVertex(p, k) + 1;
-            numbers[2] = mesh.GetPolygonVertex(p, 0) + 1;
+            numbers[0] = corner(0);
+            numbers[1] = corner(k);
+            numbers[2] = corner(k + 1);
             face(color, numbers, 3);
         }
     }

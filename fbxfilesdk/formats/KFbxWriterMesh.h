@@ -22,6 +22,11 @@ public:
     // NURBS surface or a patch, which all keep their materials in layers);
     // null otherwise.
     static const KFbxLayerContainer* WrittenGeometry(const KFbxNode& node);
+    // Whether the transform of sixteen doubles, row by row, turns space
+    // inside out (its axes have a negative determinant): the faces it
+    // carries must then have their corners written the other way round to
+    // keep facing outwards.
+    static bool TurnsInsideOut(const double* matrix);
 
     KFbxWriterMesh() = default;
     ~KFbxWriterMesh();

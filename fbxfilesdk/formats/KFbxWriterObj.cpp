@@ -161,6 +161,10 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
     const int pointCount = static_cast<int>(points.size());
     const KgeMatrix global(node.EvaluateDefaultGlobalTransform());
     const KgeMatrix normalMatrix = global.GetInverseOrthogonal().GetTranspose();
+    // Where the transform turns the faces inside out, their corners are
+    // written the other way round, each with its own texture coordinate and
+    // normal.
+    const bool mirrored = KFbxWriterMesh::TurnsInsideOut(global);
 
     const int channel = KFbxLayerElement::eDIFFUSE_TEXTURES;
     const KFbxVector2* uvArray = mesh.GetTextureUVArray(channel);
@@ -236,11 +240,13 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
     }
 
     // Normals, turned as surfaces turn: one per control point, or else one
-    // per polygon corner when the mesh keeps them so.
+    // per polygon corner when the mesh keeps them by corner or by polygon.
     const KFbxLayer* layer = mesh.GetLayer(0);
     const KFbxLayerElementNormal* cornerNormals = layer != nullptr ? layer->GetNormals() : nullptr;
+    const bool normalPerPolygon =
+        cornerNormals != nullptr && cornerNormals->GetMappingMode() == KFbxLayerElement::eBY_POLYGON;
     if (!normals.empty() || cornerNormals == nullptr ||
-        cornerNormals->GetMappingMode() != KFbxLayerElement::eBY_POLYGON_VERTEX ||
+        (cornerNormals->GetMappingMode() != KFbxLayerElement::eBY_POLYGON_VERTEX && !normalPerPolygon) ||
         cornerNormals->GetReferenceMode() == KFbxLayerElement::eINDEX) {
         cornerNormals = nullptr;
     }
@@ -262,7 +268,7 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
         for (int p = 0; p < polygonCount; ++p) {
             if (!written(p)) continue;
             for (int k = 0; k < mesh.GetPolygonSize(p); ++k) {
-                int item = mesh.GetPolygonVertexIndex(p) + k;
+                int item = normalPerPolygon ? p : mesh.GetPolygonVertexIndex(p) + k;
                 if (indexed) item = item < indices.GetCount() ? indices.GetAt(item) : -1;
                 writeNormal(item >= 0 && item < direct.GetCount() ? direct.GetAt(item) : KFbxVector4());
             }
@@ -323,20 +329,21 @@ void KFbxWriterObj::WriteMesh(KFbxNode& node) {
             faceUVs = mesh.GetTextureUVIndex(p, k, channel) >= 0;
         }
         mLine += 'f';
-        for (int k = 0; k < size; ++k) {
+        for (int at = 0; at < size; ++at) {
+            const int k = mirrored ? size - 1 - at : at;
             const int point = mesh.GetPolygonVertex(p, k);
             mLine += ' ';
             AppendInteger(mLine, vertexBase + point);
             if (faceUVs || writeNormals) mLine += '/';
             if (faceUVs) {
-                AppendInteger(mLine, uvBase + (uvPerCorner ? cornerNumber : mesh.GetTextureUVIndex(p, k, channel)));
+                AppendInteger(mLine, uvBase + (uvPerCorner ? cornerNumber + k : mesh.GetTextureUVIndex(p, k, channel)));
             }
             if (writeNormals) {
                 mLine += '/';
-                AppendInteger(mLine, normalBase + (cornerNormals != nullptr ? cornerNumber : point));
+                AppendInteger(mLine, normalBase + (cornerNormals != nullptr ? cornerNumber + k : point));
             }
-            ++cornerNumber;
         }
+        cornerNumber += size;
         mLine += '\n';
         FlushLine(mObjFile);
     }

@@ -36,6 +36,9 @@ void AppendNumberLine(std::string& line, const char* keyword, double value, int&
 
 double Mean(const fbxDouble3& color) { return (color[0] + color[1] + color[2]) / 3.0; }
 
+// What "d" holds: the opacity that a transparent colour and its factor leave.
+double Opacity(const fbxDouble3& transparent, double factor) { return 1.0 - Mean(transparent) * factor; }
+
 // The colour line of a material of another class, from its properties by
 // name; nothing without the colour, a missing factor counts 1.
 void AppendNamedColorLine(std::string& line, const char* keyword, const KFbxSurfaceMaterial& material,
@@ -121,28 +124,36 @@ void KFbxWriterObj::WriteMaterial(const MaterialEntry& entry) {
         }
         // "d" is the opacity; readers take "Tr" as its complement, the
         // transparency, so the opacity is not written under that name.
-        AppendNumberLine(block, "d",
-                         1.0 - Mean(lambert->GetTransparentColor().GetDouble3()) *
-                                   lambert->GetTransparencyFactor().GetDouble(),
-                         notFinite);
-    } else {
-        if (material != nullptr) {
-            AppendNamedColorLine(block, "Ka", *material, "AmbientColor", "AmbientFactor", notFinite);
-            AppendNamedColorLine(block, "Kd", *material, "DiffuseColor", "DiffuseFactor", notFinite);
-            AppendNamedColorLine(block, "Ks", *material, "SpecularColor", "SpecularFactor", notFinite);
-        }
+        const double opacity =
+            Opacity(lambert->GetTransparentColor().GetDouble3(), lambert->GetTransparencyFactor().GetDouble());
+        AppendNumberLine(block, "d", opacity, notFinite);
+    } else if (material != nullptr) {
+        AppendNamedColorLine(block, "Ka", *material, "AmbientColor", "AmbientFactor", notFinite);
+        AppendNamedColorLine(block, "Kd", *material, "DiffuseColor", "DiffuseFactor", notFinite);
+        AppendNamedColorLine(block, "Ks", *material, "SpecularColor", "SpecularFactor", notFinite);
         block += "illum 2\n";
-        if (material != nullptr) {
-            const KFbxProperty shininess = material->FindProperty("ShininessExponent");
-            if (shininess.IsValid()) AppendNumberLine(block, "Ns", shininess.GetDouble() * 100.0, notFinite);
-            const KFbxProperty emissive = material->FindProperty("EmissiveColor");
-            const KFbxProperty factor = material->FindProperty("EmissiveFactor");
-            if (emissive.IsValid() || factor.IsValid()) {
-                const double c = emissive.IsValid() ? Mean(emissive.GetDouble3()) : 1.0;
-                const double f = factor.IsValid() ? factor.GetDouble() : 1.0;
-                AppendNumberLine(block, "d", 1.0 - c * f, notFinite);
-            }
+        const KFbxProperty shininess = material->FindProperty("ShininessExponent");
+        if (shininess.IsValid()) AppendNumberLine(block, "Ns", shininess.GetDouble() * 100.0, notFinite);
+        // The transparency as a Lambert's, a missing colour white and a
+        // missing factor 1; only a material with neither tells its opacity
+        // by its emission.
+        const auto appendOpacity = [&block, &notFinite](const KFbxProperty& color, const KFbxProperty& factor) {
+            if (!color.IsValid() && !factor.IsValid()) return false;
+            AppendNumberLine(block, "d",
+                             Opacity(color.IsValid() ? color.GetDouble3() : fbxDouble3(1.0, 1.0, 1.0),
+                                     factor.IsValid() ? factor.GetDouble() : 1.0),
+                             notFinite);
+            return true;
+        };
+        if (!appendOpacity(material->FindProperty("TransparentColor"), material->FindProperty("TransparencyFactor"))) {
+            appendOpacity(material->FindProperty("EmissiveColor"), material->FindProperty("EmissiveFactor"));
         }
+    } else {
+        // The placeholder for faces without a material: the colour a
+        // material read without one has.
+        const double grey = KFbxSurfaceLambert::kDefaultDiffuse;
+        AppendColorLine(block, "Kd", fbxDouble3(grey, grey, grey), 1.0, notFinite);
+        block += "illum 2\n";
     }
     TellNotFinite("material", entry.mName.c_str(), notFinite);
     std::fwrite(block.data(), 1, block.size(), mMtlFile);

@@ -22,7 +22,7 @@ void KFbxSurfaceLambert::MakeLambertProperties() {
     mEmissiveFactor = MakeFactor("EmissiveFactor", 1.0);
     mAmbientColor = MakeColor("AmbientColor", 0.2, 0.2, 0.2);
     mAmbientFactor = MakeFactor("AmbientFactor", 1.0);
-    mDiffuseColor = MakeColor("DiffuseColor", 0.8, 0.8, 0.8);
+    mDiffuseColor = MakeColor("DiffuseColor", kDefaultDiffuse, kDefaultDiffuse, kDefaultDiffuse);
     mDiffuseFactor = MakeFactor("DiffuseFactor", 1.0);
     mTransparentColor = MakeColor("TransparentColor", 0.0, 0.0, 0.0);
     mTransparencyFactor = MakeFactor("TransparencyFactor", 0.0);

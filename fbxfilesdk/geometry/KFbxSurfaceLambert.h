@@ -16,6 +16,9 @@ class KFbxSurfaceLambert : public KFbxSurfaceMaterial {
 public:
     // The class id of KFbxSurfaceLambert; null until the class is registered.
     static KFbxClassId ClassId;
+    // Each component of a new material's diffuse colour, a light grey; its
+    // factor is 1.
+    static constexpr double kDefaultDiffuse = 0.8;
 
     // Shading model "Lambert".
     KFbxSurfaceLambert(KFbxSdkManager* manager, const char* name);

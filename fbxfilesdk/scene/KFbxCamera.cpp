@@ -437,6 +437,7 @@ void KFbxCamera::SetAnimated(EProperty which, double value) {
     }
     // Last: the curve's link narrows the property to the curve's float.
     SetDouble(which, value);
+    mGivenChannels |= std::uint64_t(1) << which;
 }
 
 // ---- reset and copy ---------------------------------------------------------
@@ -473,6 +474,7 @@ void KFbxCamera::Reset() {
     mAudioColor = KFbxColor(0.0, 1.0, 0.0, 1.0);
     mAntialiasingMethod = eOVERSAMPLING_ANTIALIASING;
     mFrameSamplingType = eSTOCHASTIC;
+    mGivenChannels = 0;
 }
 
 void KFbxCamera::CopyFrom(const KFbxCamera& other) {
@@ -501,6 +503,8 @@ void KFbxCamera::CopyFrom(const KFbxCamera& other) {
             mProperties[spec.mWhich].CopyValue(other.mProperties[spec.mWhich]);
         }
     }
+    // A copy starts its takes where the original's would.
+    mGivenChannels = other.GetNode() != nullptr ? ~std::uint64_t(0) : other.mGivenChannels;
 }
 
 // ---- takes ------------------------------------------------------------------
@@ -515,6 +519,10 @@ void KFbxCamera::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     // The background colour of the camera itself: the curves about to be
     // made would give zero.
     const fbxDouble3 background = mProperties[eBackgroundColor].GetDouble3();
+    double given[std::size(kScalarChannels)];
+    for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
+        given[index] = GetDouble(kScalarChannels[index]);
+    }
     // The channels are named as the properties, whose names are interned.
     const InternedCameraTexts& texts = CameraTexts();
     KFCurveNode* channels[std::size(kScalarChannels)] = {};
@@ -539,8 +547,14 @@ void KFbxCamera::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
             KFbxLinkChannel(GetNode(), mProperties[eBackgroundColor], axis, axisChannels[axis]);
         }
     }
-    const double defaults[] = {kTemplateFieldOfView, kTemplateFieldOfViewXY, kTemplateFieldOfViewXY,
-                               ComputeFocalLength(kTemplateFieldOfView), 0.0, 0.0, 0.0, 0.0};
+    // What the caller gave before the camera joined this node wins over the
+    // take defaults.
+    double defaults[] = {kTemplateFieldOfView, kTemplateFieldOfViewXY, kTemplateFieldOfViewXY, 0.0, 0.0, 0.0, 0.0, 0.0};
+    for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
+        if (IsGiven(kScalarChannels[index])) defaults[index] = given[index];
+    }
+    // The focal length follows the field of view unless it was given itself.
+    if (!IsGiven(eFocalLength)) defaults[3] = ComputeFocalLength(defaults[0]);
     for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
         KFbxSetChannelDefault(curves[index], defaults[index], kScalarChannelColours[index]);
     }

@@ -21,6 +21,8 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
+#include <cstdint>
+
 namespace fbxsdk_2006_11_1 {
 
 class KFbxCamera : public KFbxNodeAttribute {
@@ -404,6 +406,7 @@ private:
     double GetAnimated(EProperty which) const;
     // The curve default (as float) when there is one, then the property.
     void SetAnimated(EProperty which, double value);
+    bool IsGiven(EProperty which) const { return (mGivenChannels >> which & 1u) != 0; }
     // The film back length the conversions use, in millimetres.
     double ApertureMillimetres() const;
 
@@ -419,6 +422,10 @@ private:
     int mAntialiasingMethod = eOVERSAMPLING_ANTIALIASING;
     int mFrameSamplingType = eSTOCHASTIC;
     KFbxProperty mProperties[ePropertyCount];
+    // The animated values a caller gave since the last reset, one bit per
+    // property: a node's new takes start from these instead of the take
+    // defaults, so values set before the camera joins its node stay.
+    std::uint64_t mGivenChannels = 0;
 };
 
 }  // namespace fbxsdk_2006_11_1

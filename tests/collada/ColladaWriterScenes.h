@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -141,6 +143,64 @@ inline void ExpectSamePolygons(const KFbxMesh& expected, const KFbxMesh& actual)
 inline KFbxMesh* MeshOf(KFbxScene* scene, const char* nodeName) {
     KFbxNode* node = scene->GetRootNode()->FindChild(nodeName);
     return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetMesh()) : nullptr;
+}
+
+// The world points of every mesh, rounded to 1e-4 and sorted.
+using WorldPoints = std::vector<std::array<double, 3>>;
+
+inline WorldPoints Rounded(WorldPoints points) {
+    for (auto& point : points) {
+        for (double& value : point) {
+            value = std::round(value * 1e4) / 1e4 + 0.0;
+        }
+    }
+    std::sort(points.begin(), points.end());
+    return points;
+}
+
+inline WorldPoints ScenePoints(KFbxNode& node) {
+    WorldPoints points;
+    if (auto* mesh = dynamic_cast<KFbxMesh*>(node.GetNodeAttribute())) {
+        const KgeMatrix global = node.EvaluateDefaultGlobalTransform();
+        for (int point = 0; point < mesh->GetControlPointsCount(); ++point) {
+            const KFbxVector4 world = global.MultT(mesh->GetControlPoints()[point]);
+            points.push_back({world[0], world[1], world[2]});
+        }
+    }
+    for (int child = 0; child < node.GetChildCount(); ++child) {
+        const WorldPoints more = ScenePoints(*node.GetChild(child));
+        points.insert(points.end(), more.begin(), more.end());
+    }
+    return points;
+}
+
+// Whether each point of one has its own point of the other within the tolerance.
+inline bool SamePoints(const WorldPoints& want, WorldPoints got, double tolerance) {
+    for (const auto& point : want) {
+        const auto match = std::find_if(got.begin(), got.end(), [&](const std::array<double, 3>& other) {
+            return std::fabs(point[0] - other[0]) <= tolerance && std::fabs(point[1] - other[1]) <= tolerance &&
+                   std::fabs(point[2] - other[2]) <= tolerance;
+        });
+        if (match == got.end()) {
+            return false;
+        }
+        got.erase(match);
+    }
+    return got.empty();
+}
+
+// "x y z" triples from the lines of text that start with the prefix.
+inline WorldPoints PointsOfLines(const std::string& text, const std::string& prefix) {
+    WorldPoints points;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::array<double, 3> point{};
+        std::istringstream fields(line.substr(std::min(line.size(), prefix.size())));
+        if (line.rfind(prefix, 0) == 0 && fields >> point[0] >> point[1] >> point[2]) {
+            points.push_back(point);
+        }
+    }
+    return points;
 }
 
 }  // namespace fbxsdk_2006_11_1::colladatest

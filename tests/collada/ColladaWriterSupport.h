@@ -73,6 +73,15 @@ inline int ReportedCount(const std::string& report, const std::string& label) {
 
 inline constexpr const char* kPycollada = "/usr/bin/python3";
 
+// A pycollada script that prints "v x y z" for every point of every
+// geometry the document's scene places, in the scene's frame.
+inline constexpr const char* kPycolladaWorldPoints =
+    "import collada, sys\n"
+    "for geometry in collada.Collada(sys.argv[1]).scene.objects('geometry'):\n"
+    "    for primitive in geometry.primitives():\n"
+    "        for point in primitive.vertex:\n"
+    "            print('v', *point)\n";
+
 inline bool PycolladaInstalled() {
     return CommandOutput(std::string(kPycollada) + " -c 'import collada' 2>/dev/null && echo yes").find("yes") !=
            std::string::npos;

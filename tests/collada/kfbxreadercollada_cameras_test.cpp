@@ -328,7 +328,8 @@ TEST_F(ColladaCameras, EveryInstanceOfACameraOrLightIsSetUpAsItsElementSays) {
             EXPECT_EQ(camera->GetApertureWidth(), view.mApertureWidth);
             EXPECT_EQ(camera->GetSqueezeRatio(), view.mSqueezeOrIntensity);
             EXPECT_EQ(camera->GetOrthoZoom(), view.mOrthoZoomOrCone);
-            EXPECT_EQ(camera->GetDefaultFocalLength(), f(34.893276));
+            // The focal length follows the view angle the document gives.
+            EXPECT_FLOAT_EQ(camera->GetDefaultFocalLength(), camera->ComputeFocalLength(view.mFieldOfView));
         } else {
             auto* light = dynamic_cast<KFbxLight*>(first);
             ASSERT_NE(light, nullptr);

@@ -197,3 +197,30 @@ TEST_F(ColladaTransforms, CamerasLookAtTheirInterest) {
     const Matrix frame = LookAt({0, -5, 3}, {1, 2, 3}, {0, 1, 0.5});
     EXPECT_LT(GlobalDifference("eye", frame * Rotate(0, 1, 0, 90)), 1e-6);
 }
+
+// The turn a camera or spot light takes in the scene is not its children's:
+// they stand where the document puts them, moving as its keys say.
+TEST_F(ColladaTransforms, ChildrenOfCamerasAndLightsStayWhereTheDocumentPutsThem) {
+    const std::string libraries =
+        "<library_animations><animation id=\"a\">" + FloatSource("a-in", "0 1", 2, {"TIME"}) +
+        FloatSource("a-out", "1 4", 2, {"X"}) +
+        "<sampler id=\"a-s\"><input semantic=\"INPUT\" source=\"#a-in\"/><input semantic=\"OUTPUT\" "
+        "source=\"#a-out\"/></sampler><channel source=\"#a-s\" target=\"held/t.X\"/></animation>"
+        "</library_animations><library_cameras><camera id=\"cam\"><optics><technique_common><perspective><yfov>45"
+        "</yfov><znear>1</znear><zfar>100</zfar></perspective></technique_common></optics></camera></library_cameras>"
+        "<library_lights><light id=\"spot\"><technique_common><spot><color>1 1 1</color></spot></technique_common>"
+        "</light></library_lights>";
+    ReadValid(SceneDocument(
+        libraries,
+        "<node id=\"eye\"><translate>0 1 5</translate><rotate>0 1 0 30</rotate><instance_camera url=\"#cam\"/>"
+        "<node id=\"held\"><translate sid=\"t\">1 2 3</translate><rotate>1 0 0 45</rotate></node></node>"
+        "<node id=\"lamp\"><translate>-2 0 0</translate><instance_light url=\"#spot\"/>"
+        "<node id=\"lit\"><translate>0 0 -4</translate></node></node>"));
+    const Matrix eye = Translate(0, 1, 5) * Rotate(0, 1, 0, 30);
+    EXPECT_LT(GlobalDifference("held", eye * Translate(1, 2, 3) * Rotate(1, 0, 0, 45)), 1e-6);
+    EXPECT_LT(GlobalDifference("lit", Translate(-2, 0, -4)), 1e-6);
+    KFbxNode* held = Node(mScene, "held");
+    KTime second;
+    second.SetSecondDouble(1.0);
+    EXPECT_LT(Difference(held->EvaluateGlobalTransform(second), eye * Translate(4, 2, 3) * Rotate(1, 0, 0, 45)), 1e-5);
+}

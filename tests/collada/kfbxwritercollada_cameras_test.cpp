@@ -261,6 +261,21 @@ TEST_F(ColladaWriteCamerasTest, RollAndItsAnimationTurnTheNodeAndReadBack) {
     KFbxNode* node = mScene->GetRootNode()->FindChild("Rolling");
     node->SetLclTranslation(Point(0, 0, 5));
     AddCamera("Steady");
+    // A camera and a spot light that look at targets, whatever their own
+    // rotations say: along the direction to the target, up as near the
+    // scene's up as that allows, the camera rolled about its view.
+    AddCamera("Aimed")->SetDefaultRoll(90.0);
+    KFbxNode* aimed = mScene->GetRootNode()->FindChild("Aimed");
+    aimed->SetLclTranslation(Point(1, 2, 3));
+    aimed->SetLclRotation(Point(10, 20, 30));
+    aimed->SetTarget(AddNode(mManager, mScene->GetRootNode(), "Goal", nullptr));
+    mScene->GetRootNode()->FindChild("Goal")->SetLclTranslation(Point(2, 0, -7));
+    AddLight("Beam", KFbxLight::eSPOT);
+    KFbxNode* beam = mScene->GetRootNode()->FindChild("Beam");
+    beam->SetLclTranslation(Point(0, 4, 0));
+    beam->SetPostTargetRotation(Point(0, 0, 90));
+    beam->SetTarget(AddNode(mManager, mScene->GetRootNode(), "Lit", nullptr));
+    mScene->GetRootNode()->FindChild("Lit")->SetLclTranslation(Point(3, 0, 4));
     for (const bool singleMatrix : {false, true}) {
         SCOPED_TRACE(singleMatrix);
         ASSERT_TRUE(singleMatrix ? WriteSingleMatrix("still-matrix.dae") : Write("still.dae")) << mWriteMessage.Buffer();
@@ -273,11 +288,21 @@ TEST_F(ColladaWriteCamerasTest, RollAndItsAnimationTurnTheNodeAndReadBack) {
             // The camera's up direction turned by the roll about its view.
             const std::string report = RunPycollada(
                 "import collada, sys\n"
-                "for camera in collada.Collada(sys.argv[1]).scene.objects('camera'):\n"
-                "    print(camera.original.id, ' '.join('%.4f' % v for v in camera.up))\n",
+                "scene = collada.Collada(sys.argv[1]).scene\n"
+                "for camera in scene.objects('camera'):\n"
+                "    print(camera.original.id, ' '.join('%.4f' % v for v in camera.up),\n"
+                "          'looks', ' '.join('%.4f' % v for v in camera.direction))\n"
+                "for light in scene.objects('light'):\n"
+                "    print(light.original.id, 'looks', ' '.join('%.4f' % v for v in light.direction))\n",
                 mWrittenPath);
             EXPECT_NE(report.find("Rolling-lib 0.0000 0.8660 0.5000"), std::string::npos) << report;
             EXPECT_NE(report.find("Steady-lib 0.0000 1.0000 0.0000"), std::string::npos) << report;
+            // To (2, 0, -7) from (1, 2, 3); up, the scene's made square to
+            // the view, rolled a quarter turn about it to the level side.
+            EXPECT_NE(report.find("Aimed-lib 0.9950 0.0000 0.0995 looks 0.0976 -0.1952 -0.9759"), std::string::npos)
+                << report;
+            // To (3, 0, 4) from (0, 4, 0).
+            EXPECT_NE(report.find("Beam-lib looks 0.4685 -0.6247 0.6247"), std::string::npos) << report;
         }
         KFbxScene* read = ReadBack(mWrittenPath);
         const auto* readCamera = dynamic_cast<const KFbxCamera*>(read->GetRootNode()->FindChild("Rolling")->GetCamera());
@@ -323,6 +348,13 @@ TEST_F(ColladaWriteCamerasTest, RollAndItsAnimationTurnTheNodeAndReadBack) {
     importer->Destroy();
     const std::string path = mFolder / "roll.dae";
     ASSERT_TRUE(WriteScene(loaded, path)) << mWriteMessage.Buffer();
+    if (PycolladaInstalled()) {
+        // The camera's child stays where the scene has it.
+        const std::string points = RunPycollada(kPycolladaWorldPoints, path);
+        const WorldPoints want = ScenePoints(*loaded->GetRootNode());
+        ASSERT_FALSE(want.empty());
+        EXPECT_TRUE(SamePoints(want, PointsOfLines(points, "v "), 1e-3)) << points;
+    }
     // The camera follows its target, which COLLADA cannot say: it turns,
     // roll included, by sampled matrices that come back as turning keys.
     KFbxNode* rolled = ReadBack(path)->GetRootNode()->FindChild("Camera01", true);

@@ -7,6 +7,7 @@
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <algorithm>
@@ -157,53 +158,11 @@ TEST_F(ColladaWriterTransformsTest, SingleMatrixHasTheTranslationInItsFourthColu
                                        "1.000000\n"}));
 }
 
-// The world points of every mesh, rounded to 1e-4 and sorted.
-using WorldPoints = std::vector<std::array<double, 3>>;
-
-WorldPoints Rounded(WorldPoints points) {
-    for (auto& point : points) {
-        for (double& value : point) {
-            value = std::round(value * 1e4) / 1e4 + 0.0;
-        }
-    }
-    std::sort(points.begin(), points.end());
-    return points;
-}
-
-WorldPoints ScenePoints(KFbxNode& node) {
-    WorldPoints points;
-    if (auto* mesh = dynamic_cast<KFbxMesh*>(node.GetNodeAttribute())) {
-        const KgeMatrix global = node.EvaluateDefaultGlobalTransform();
-        for (int point = 0; point < mesh->GetControlPointsCount(); ++point) {
-            const KFbxVector4 world = global.MultT(mesh->GetControlPoints()[point]);
-            points.push_back({world[0], world[1], world[2]});
-        }
-    }
-    for (int child = 0; child < node.GetChildCount(); ++child) {
-        const WorldPoints more = ScenePoints(*node.GetChild(child));
-        points.insert(points.end(), more.begin(), more.end());
-    }
-    return points;
-}
-
-// "x y z" triples from the lines of text that start with the prefix.
-WorldPoints PointsOfLines(const std::string& text, const std::string& prefix) {
-    WorldPoints points;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::array<double, 3> point{};
-        std::istringstream fields(line.substr(std::min(line.size(), prefix.size())));
-        if (line.rfind(prefix, 0) == 0 && fields >> point[0] >> point[1] >> point[2]) {
-            points.push_back(point);
-        }
-    }
-    return points;
-}
-
 // A parent's scaling is not carried through its child's rotation in the
-// scene; every reader must still find the child's points where the scene
-// has them (the child's corner (1, 0, 0) at (0.707, 3.707, 0)).
-TEST_F(ColladaWriterTransformsTest, ChildOfANonUniformlyScaledParentIsWhereTheSceneHasIt) {
+// scene, and a camera's or light's element turns by more than its node
+// does; every reader must still find the children's points where the scene
+// has them (the scaled child's corner (1, 0, 0) at (0.707, 3.707, 0)).
+TEST_F(ColladaWriterTransformsTest, ChildrenAreWhereTheSceneHasThem) {
     KFbxNode* parent = Node("Stretched");
     parent->SetLclScaling(V(1, 3, 1));
     KFbxMesh* child = AddMeshNode(mManager, parent, "Turned", {V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)}, {{0, 1, 2}});
@@ -213,6 +172,32 @@ TEST_F(ColladaWriterTransformsTest, ChildOfANonUniformlyScaledParentIsWhereTheSc
     AddMeshNode(mManager, child->GetNode(), "Below", {V(0, 0, 0), V(0, 0, 1), V(1, 1, 0)}, {{0, 1, 2}})
         ->GetNode()
         ->SetLclTranslation(V(1, 0, 0));
+    // Under a rolled camera, a spot light and a camera that looks at a target.
+    KFbxNode* camera = Node("Cam");
+    KFbxCamera* rolled = KFbxCamera::Create(mManager, "");
+    camera->SetNodeAttribute(rolled);
+    rolled->SetDefaultRoll(20.0);
+    camera->SetLclTranslation(V(0, 2, 5));
+    camera->SetLclRotation(V(0, 30, 0));
+    AddMeshNode(mManager, camera, "UnderCam", {V(0, 0, 0), V(1, 0, 0), V(0, 1, 0)}, {{0, 1, 2}})
+        ->GetNode()
+        ->SetLclTranslation(V(1, 0, -2));
+    KFbxNode* spot = Node("Spot");
+    KFbxLight* light = KFbxLight::Create(mManager, "");
+    light->SetLightType(KFbxLight::eSPOT);
+    spot->SetNodeAttribute(light);
+    spot->SetLclTranslation(V(-3, 1, 0));
+    AddMeshNode(mManager, spot, "UnderSpot", {V(0, 0, 0), V(0, 0, 1), V(1, 0, 0)}, {{0, 1, 2}})
+        ->GetNode()
+        ->SetLclTranslation(V(0, -1, 2));
+    KFbxNode* aimed = Node("Aimed");
+    aimed->SetNodeAttribute(KFbxCamera::Create(mManager, ""));
+    aimed->SetLclTranslation(V(4, 0, 0));
+    aimed->SetTarget(Node("Goal"));
+    mScene->GetRootNode()->FindChild("Goal")->SetLclTranslation(V(4, 3, -6));
+    AddMeshNode(mManager, aimed, "UnderAimed", {V(0, 0, 0), V(0, 2, 0), V(0, 0, 2)}, {{0, 1, 2}})
+        ->GetNode()
+        ->SetLclTranslation(V(2, 1, 0));
     const WorldPoints want = Rounded(ScenePoints(*mScene->GetRootNode()));
     ASSERT_NE(std::find(want.begin(), want.end(), std::array<double, 3>{0.7071, 3.7071, 0.0}), want.end());
     const std::string path = WriteValid();
@@ -223,13 +208,7 @@ TEST_F(ColladaWriterTransformsTest, ChildOfANonUniformlyScaledParentIsWhereTheSc
     KFbxScene* read = ReadBack(path);
     EXPECT_EQ(Rounded(ScenePoints(*read->GetRootNode())), want);
     if (PycolladaInstalled()) {
-        const std::string report = RunPycollada(
-            "import collada, sys\n"
-            "for geometry in collada.Collada(sys.argv[1]).scene.objects('geometry'):\n"
-            "    for primitive in geometry.primitives():\n"
-            "        for point in primitive.vertex:\n"
-            "            print('v', *point)\n",
-            path);
+        const std::string report = RunPycollada(kPycolladaWorldPoints, path);
         EXPECT_EQ(Rounded(PointsOfLines(report, "v ")), want) << report;
     }
     if (CommandExists("assimp")) {
@@ -251,6 +230,14 @@ TEST_F(ColladaWriterTransformsTest, ChildOfANonUniformlyScaledParentIsWhereTheSc
         theirs.erase(std::unique(theirs.begin(), theirs.end()), theirs.end());
         EXPECT_EQ(theirs, welded);
     }
+    // Written again from what was read, the children's elements are the same.
+    const std::vector<std::string> underCam = Transforms("UnderCam");
+    const std::vector<std::string> underSpot = Transforms("UnderSpot");
+    ASSERT_EQ(underCam.size(), 3u);
+    mScene = read;
+    WriteValid(false, false, "again.dae");
+    EXPECT_EQ(Transforms("UnderCam"), underCam);
+    EXPECT_EQ(Transforms("UnderSpot"), underSpot);
 }
 
 // An independent reader composes the elements as they stand. Its matrices of

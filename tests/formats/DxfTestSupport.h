@@ -11,8 +11,12 @@
 #include "fbx/FbxWriterTestSupport.h"
 #include "formats/FormatsTestSupport.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,6 +114,62 @@ private:
     }
     std::string mText;
 };
+
+// A face as its distinct corners.
+using Corners = std::vector<std::array<double, 3>>;
+
+inline bool Near(const std::array<double, 3>& a, const std::array<double, 3>& b) {
+    return std::fabs(a[0] - b[0]) < 1e-4 && std::fabs(a[1] - b[1]) < 1e-4 && std::fabs(a[2] - b[2]) < 1e-4;
+}
+
+inline void AddCorner(Corners& face, const std::array<double, 3>& corner) {
+    if (std::none_of(face.begin(), face.end(), [&](const auto& kept) { return Near(kept, corner); })) {
+        face.push_back(corner);
+    }
+}
+
+// The faces of an OBJ file of "v" and "f" statements.
+inline std::vector<Corners> ObjFaces(const std::string& path) {
+    std::ifstream in(path);
+    Corners points;
+    std::vector<Corners> faces;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string kind;
+        words >> kind;
+        if (kind == "v") {
+            std::array<double, 3> point{};
+            words >> point[0] >> point[1] >> point[2];
+            points.push_back(point);
+        } else if (kind == "f") {
+            Corners face;
+            for (std::string word; words >> word;) {
+                const std::size_t index = std::stoul(word.substr(0, word.find('/')));
+                if (index >= 1 && index <= points.size()) {
+                    AddCorner(face, points[index - 1]);
+                }
+            }
+            faces.push_back(face);
+        }
+    }
+    return faces;
+}
+
+// The volume the faces enclose, signed by the order of their corners:
+// positive where they turn outwards.
+inline double SignedVolume(const std::vector<Corners>& faces) {
+    double volume = 0.0;
+    for (const Corners& face : faces) {
+        for (std::size_t k = 1; k + 1 < face.size(); ++k) {
+            const auto& a = face[0];
+            const auto& b = face[k];
+            const auto& c = face[k + 1];
+            volume += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+                      a[2] * (b[0] * c[1] - b[1] * c[0]);
+        }
+    }
+    return volume / 6.0;
+}
 
 using formatstest::MeshOf;
 

@@ -12,6 +12,8 @@
 #include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
+#include "support/CommandOutput.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -177,7 +179,7 @@ TEST_F(DxfWriterTest, AnEmptySceneWritesTheFixedSectionsOnly) {
     EXPECT_EQ(Written(false), expected);
 }
 
-TEST_F(DxfWriterTest, AQuadIsOnePolyfaceWithItsCornersLastFirst) {
+TEST_F(DxfWriterTest, AQuadIsOnePolyfaceWithItsCornersInTheirOrder) {
     KFbxNode* node = AddNode("Quad");
     AddMesh(node, {{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 0, -1, 1}, {0.1, 0, -1, 1}}, {{0, 1, 2, 3}});
     const std::vector<std::string> lines = Written(false);
@@ -193,8 +195,8 @@ TEST_F(DxfWriterTest, AQuadIsOnePolyfaceWithItsCornersLastFirst) {
                                              " 20", "1",      " 30", "0",    " 70", "   192"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), fourth.begin(), fourth.end()), lines.end());
     const std::vector<std::string> face = {"  0", "VERTEX", "  8", "Quad",   " 10", "0.0",   " 20", "0.0",
-                                           " 30", "0.0",    " 70", "   128", " 71", "   4",  " 72", "   3",
-                                           " 73", "   2",   " 74", "   1",   "  0", "SEQEND"};
+                                           " 30", "0.0",    " 70", "   128", " 71", "   1",  " 72", "   2",
+                                           " 73", "   3",   " 74", "   4",   "  0", "SEQEND"};
     EXPECT_NE(std::search(lines.begin(), lines.end(), face.begin(), face.end()), lines.end());
     // The layer table counts every node; the layer has no colour.
     const std::vector<std::string> layer = {"  0",  "LAYER", "  2",  "Quad", " 70",
@@ -452,21 +454,8 @@ TEST_F(DxfWriterTest, HostileScenesWriteWellFormedPairsAndSayWhatChanged) {
     }
 }
 
-// The output of a command, its error stream included.
-std::string CommandOutput(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-            output.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return output;
-}
-
 TEST_F(DxfWriterTest, AnIndependentReaderOpensTheWrittenDrawing) {
-    if (std::system("command -v assimp >/dev/null 2>&1") != 0) {
+    if (!ProgramInstalled("assimp")) {
         GTEST_SKIP() << "assimp is not installed (assimp-utils)";
     }
     BuildScene();
@@ -478,6 +467,35 @@ TEST_F(DxfWriterTest, AnIndependentReaderOpensTheWrittenDrawing) {
     // the pentagon fanned into 3 beside its triangle, and the pair.
     for (const char* mesh : {"(Box): [8 / 0 / 12 |", "(Hidden_part): [5 / 0 / 4 |", "(Tri): [4 / 0 / 2 |"}) {
         EXPECT_NE(output.find(mesh), std::string::npos) << mesh << "\n" << output;
+    }
+}
+
+TEST_F(DxfWriterTest, AnIndependentReaderSeesTheWrittenFacesTurnOutwards) {
+    if (!ProgramInstalled("assimp")) {
+        GTEST_SKIP() << "assimp is not installed (assimp-utils)";
+    }
+    // A prism on a pentagon of area 5, its faces turned outwards, and the
+    // same prism mirrored and stretched to twice the volume.
+    std::vector<KFbxVector4> points;
+    for (double z : {0.0, 1.0}) {
+        for (const auto& [x, y] : {std::pair{0, 0}, {2, 0}, {3, 1}, {1, 2}, {-1, 1}}) {
+            points.emplace_back(x, y, z, 1.0);
+        }
+    }
+    std::vector<std::vector<int>> faces = {{4, 3, 2, 1, 0}, {5, 6, 7, 8, 9}};
+    for (int i = 0; i < 5; ++i) {
+        faces.push_back({i, (i + 1) % 5, (i + 1) % 5 + 5, i + 5});
+    }
+    AddMesh(AddNode("Prism"), points, faces);
+    KFbxNode* mirror = AddNode("Mirror");
+    mirror->SetLclScaling(KFbxVector4(-2, 1, 1, 0));
+    AddMesh(mirror, points, faces);
+    for (bool triangulate : {false, true}) {
+        const std::string path = mFolder / "prisms.dxf";
+        const std::string obj = mFolder / "prisms.obj";
+        ASSERT_TRUE(Export(path, KFbxFileFormatRegistry::eDXF_WRITER, WriteOptions(triangulate))) << mLastError;
+        ASSERT_EQ(std::system(("assimp export '" + path + "' '" + obj + "' > /dev/null 2>&1").c_str()), 0);
+        EXPECT_NEAR(SignedVolume(ObjFaces(obj)), 15.0, 1e-4) << triangulate;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
+#include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
@@ -150,7 +151,7 @@ TEST(Writer3dsPlacement, KeysHoldTransformsWithoutShearAndComeNearestOtherwise) 
     Frame back;
     KgeMatrixTranspose(back.data(), nearest.mTurn.data());
     near(writer3ds::Then(nearest.mTurn, back), writer3ds::IdentityFrame());
-    EXPECT_FALSE(writer3ds::Mirrors(nearest.mTurn));
+    EXPECT_FALSE(KFbxWriterMesh::TurnsInsideOut(nearest.mTurn.data()));
     // Nothing left: no scaling, no turn.
     near(writer3ds::ToFrame(writer3ds::Fit(trs(t, r, {0, 0, 0}))), trs(t, {0, 0, 0}, {1, 1, 1}));
 }

@@ -278,7 +278,7 @@ TEST_F(ObjWriterTest, LaterMeshesNumberOnAndAMeshWithoutMaterialUsesTheDefault) 
     EXPECT_NE(obj.find("g bare\n"), std::string::npos);
     EXPECT_NE(obj.find("usemtl default\nf 17 18 19\n"), std::string::npos) << obj;
     const std::string mtl = Text(Path("scene.mtl"));
-    EXPECT_NE(mtl.find("\nnewmtl default\nillum 2\n"), std::string::npos) << mtl;
+    EXPECT_NE(mtl.find("\nnewmtl default\nKd 0.8 0.8 0.8\nillum 2\n"), std::string::npos) << mtl;
     EXPECT_NE(mtl.find("\nnewmtl red_brick\nmap_Kd bricks.tga\nKa 0.05 0.1 0.15\n"), std::string::npos) << mtl;
     EXPECT_NE(mtl.find("\nnewmtl sand\nmap_Kd bricks.tga\nKa "), std::string::npos) << mtl;
     EXPECT_NE(mtl.find("illum 1\nd 1\n"), std::string::npos) << mtl;
@@ -455,14 +455,14 @@ TEST_F(ObjWriterTest, AnIndependentReaderOpensTheWrittenFilesWithTheirCounts) {
 }
 
 // What tinyobjloader reads from an OBJ file: per material "material name
-// dissolve texture", per face "face material corners" where a corner is
+// dissolve diffuse texture", per face "face material corners" where a corner is
 // "x,y,z/uv-index".
 const char* const kTinyObjDump = R"(import sys, tinyobjloader
 r = tinyobjloader.ObjReader()
 if not r.ParseFromFile(sys.argv[1]):
     print("error", r.Error()); sys.exit(1)
 a = r.GetAttrib(); ms = r.GetMaterials(); v = a.vertices
-for m in ms: print("material", m.name, "%g" % m.dissolve, m.diffuse_texname or "-")
+for m in ms: print("material", m.name, "%g" % m.dissolve, "%g,%g,%g" % tuple(m.diffuse), m.diffuse_texname or "-")
 for s in r.GetShapes():
     at = 0
     for f, n in enumerate(s.mesh.num_face_vertices):
@@ -480,22 +480,95 @@ TEST_F(ObjWriterTest, TinyObjLoaderReadsTheOpacityMaterialPerFaceTexcoordsAndPla
     mBrick->SetName("red brick wall");
     mSand->SetName("sand\nv 9 9 9");
     AddCube("box", KFbxVector4(3, 0, 0, 0));
+    AddPlainTriangle("bare");
+    // A material of neither class, with an emission as well as a transparency.
+    KFbxSurfaceMaterial* glass = KFbxSurfaceMaterial::Create(mManager, "glass");
+    SetNumber(KFbxProperty::Create(glass, "TransparencyFactor", gKFbxDataTypeNumber, ""), 0.25);
+    SetColor(KFbxProperty::Create(glass, "EmissiveColor", gKFbxDataTypeColor, ""), 0.8, 0.8, 0.8);
+    KFbxMesh* pane = AddPlainTriangle("glass");
+    pane->InitMaterialIndices(KFbxLayerElement::eALL_SAME);
+    pane->AddMaterial(glass);
     ASSERT_TRUE(Export(Path("scene.obj"), KeepPolygons())) << Message();
     const std::string script = Write("dump.py", kTinyObjDump);
     const std::string dump = CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("scene.obj") + "'");
-    // Opacity 1 - 0.25 for the brick, opaque sand; both names whole.
-    EXPECT_NE(dump.find("material red_brick_wall 0.75 bricks.tga\n"), std::string::npos) << dump;
-    EXPECT_NE(dump.find("material sand_v_9_9_9 1 bricks.tga\n"), std::string::npos) << dump;
+    // Opacity 1 - 0.25 for the brick and the glass, opaque sand; both names
+    // whole; faces without a material in the grey a material without a
+    // colour reads as.
+    EXPECT_NE(dump.find("material red_brick_wall 0.75 0.8,0.25,0.125 bricks.tga\n"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("material sand_v_9_9_9 1 0.9,0.8,0.5 bricks.tga\n"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("material glass 0.75 0,0,0 -\n"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("material default 1 0.8,0.8,0.8 -\n"), std::string::npos) << dump;
     // Each corner at its world place with its texture coordinate.
     std::map<std::string, int> faces;
     for (std::size_t at = dump.find("face "); at != std::string::npos; at = dump.find("face ", at + 1)) {
         const std::string line = dump.substr(at, dump.find('\n', at) - at);
-        faces[line.substr(5, line.find(' ', 5) - 5)] += 1;
-        EXPECT_EQ(line.find("/-1"), std::string::npos) << line;
+        const std::string material = line.substr(5, line.find(' ', 5) - 5);
+        faces[material] += 1;
+        // Only the box has texture coordinates.
+        EXPECT_EQ(line.find("/-1") == std::string::npos, material != "default" && material != "glass") << line;
     }
-    // Five brick quads and one of sand, in triangles.
-    EXPECT_EQ(faces, (std::map<std::string, int>{{"red_brick_wall", 10}, {"sand_v_9_9_9", 2}})) << dump;
+    // Five brick quads and one of sand, in triangles, and the two triangles.
+    const std::map<std::string, int> expected = {
+        {"red_brick_wall", 10}, {"sand_v_9_9_9", 2}, {"default", 1}, {"glass", 1}};
+    EXPECT_EQ(faces, expected) << dump;
     EXPECT_NE(dump.find("face sand_v_9_9_9 3,0,0.285714/0 3,0,0/1 3,0.1,0.285714/3\n"), std::string::npos) << dump;
+}
+
+// What tinyobjloader reads of each shape of an OBJ file, in the triangles it
+// makes: the volume they enclose, positive where they turn outwards, and how
+// many of their corners have a normal along their turn.
+const char* const kTinyObjTurns = R"(import sys, tinyobjloader
+r = tinyobjloader.ObjReader()
+if not r.ParseFromFile(sys.argv[1]):
+    print("error", r.Error()); sys.exit(1)
+v = r.GetAttrib().vertices; n = r.GetAttrib().normals
+cross = lambda a, b: [a[1]*b[2]-a[2]*b[1], a[2]*b[0]-a[0]*b[2], a[0]*b[1]-a[1]*b[0]]
+dot = lambda a, b: sum(x*y for x, y in zip(a, b))
+for s in r.GetShapes():
+    cs = s.mesh.indices; volume = 0; facing = 0
+    for t in range(0, len(cs), 3):
+        p = [v[3*c.vertex_index:3*c.vertex_index+3] for c in cs[t:t+3]]
+        w = cross([x-y for x, y in zip(p[1], p[0])], [x-y for x, y in zip(p[2], p[0])])
+        volume += dot(p[0], cross(p[1], p[2])) / 6
+        facing += sum(c.normal_index >= 0 and dot(n[3*c.normal_index:3*c.normal_index+3], w) > 0.999 * dot(w, w) ** 0.5
+                      for c in cs[t:t+3])
+    print("shape %s volume %g facing %d/%d" % (s.name, volume, facing, len(cs)))
+)";
+
+TEST_F(ObjWriterTest, AMirroredBoxIsWrittenOutwardsWithItsNormalsByPolygonAtEveryCorner) {
+    if (std::system("/usr/bin/python3 -c 'import tinyobjloader' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "tinyobjloader is not installed (python3-tinyobjloader)";
+    }
+    // A box of side 2 turned outwards, a normal for each face, under a mirror.
+    const int faces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    const KFbxVector4 normals[6] = {{0, 0, -1, 0}, {0, 0, 1, 0}, {0, -1, 0, 0},
+                                    {1, 0, 0, 0},  {0, 1, 0, 0}, {-1, 0, 0, 0}};
+    KFbxNode* node = KFbxNode::Create(mManager, "mirrored");
+    mScene->GetRootNode()->AddChild(node);
+    node->SetLclScaling(KFbxVector4(-1, 1, 1, 0));
+    KFbxMesh* box = KFbxMesh::Create(mManager, "");
+    box->InitControlPoints(8);
+    for (int i = 0; i < 8; ++i) {
+        const auto side = [i](std::initializer_list<int> far) { return std::count(far.begin(), far.end(), i) * 2.0; };
+        box->GetControlPoints()[i] = KFbxVector4(side({1, 2, 5, 6}), side({2, 3, 6, 7}), i >= 4 ? 2.0 : 0.0, 1.0);
+    }
+    box->InitNormals(6);
+    box->GetLayer(0)->GetNormals()->SetMappingMode(KFbxLayerElement::eBY_POLYGON);
+    for (int face = 0; face < 6; ++face) {
+        box->GetNormals()[face] = normals[face];
+        box->BeginPolygon();
+        for (int corner : faces[face]) box->AddPolygonVertex(corner);
+        box->EndPolygon();
+    }
+    node->SetNodeAttribute(box);
+    for (bool triangulate : {false, true}) {
+        KFbxStreamOptionsObjWriter* options = KFbxStreamOptionsObjWriter::Create(mManager, "");
+        ASSERT_TRUE(options->SetOption("TRIANGULATE", triangulate));
+        ASSERT_TRUE(Export(Path("mirrored.obj"), options)) << Message();
+        const std::string script = Write("turns.py", kTinyObjTurns);
+        EXPECT_EQ(CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("mirrored.obj") + "'"),
+                  "shape mirrored volume 8 facing 36/36\n");
+    }
 }
 
 // Scenes that no writer should take at their word: each writes, with the

@@ -128,14 +128,14 @@ TEST_F(KFbxCameraTest, FieldOfViewIsClampedAndGoesToTheDefaultTakeWhenAttached) 
     EXPECT_DOUBLE_EQ(camera->GetDefaultFieldOfViewY(), 1.0);
 
     KFbxNode* node = Attach(camera);
-    // A new take starts at 25.115 degrees.
-    EXPECT_DOUBLE_EQ(camera->GetDefaultFieldOfView(), static_cast<double>(25.115f));
+    // The value given before attaching stays, and the focal length of the
+    // takes follows from it.
+    EXPECT_DOUBLE_EQ(camera->GetDefaultFieldOfView(), 179.0);
+    EXPECT_NEAR(node->GetTakeNode(1)->GetCameraFocalLength()->GetValue(), camera->ComputeFocalLength(179.0), 1e-4);
     camera->SetDefaultFieldOfView(60.25);
     EXPECT_FLOAT_EQ(node->GetDefaultTakeNode()->GetCameraFieldOfView()->GetValue(), 60.25f);
     EXPECT_DOUBLE_EQ(camera->GetDefaultFieldOfView(), 60.25);
     EXPECT_DOUBLE_EQ(camera->FindProperty("FieldOfView").GetDouble(), 60.25);
-    // The focal length a new take gets follows from 25.115 degrees.
-    EXPECT_NEAR(node->GetTakeNode(1)->GetCameraFocalLength()->GetValue(), camera->ComputeFocalLength(25.115), 1e-4);
 }
 
 TEST_F(KFbxCameraTest, RollAndTurnTableReadThePropertyEvenWhenTheCurveDiffers) {
@@ -165,9 +165,12 @@ TEST_F(KFbxCameraTest, ChannelsComeWithAttachmentInEveryTakeAndLeaveWithDetachme
         }
         EXPECT_NE(ChannelCurve(node->GetTakeNode(take), "BackgroundColor", "Z"), nullptr);
     }
+    // A camera given nothing starts its takes at 25.115 degrees, and the
+    // focal length follows from that.
     const KFCurve* fieldOfView = node->GetTakeNode(1)->GetCameraFieldOfView();
     ASSERT_NE(fieldOfView, nullptr);
     EXPECT_FLOAT_EQ(fieldOfView->GetValue(), 25.115f);
+    EXPECT_NEAR(node->GetTakeNode(1)->GetCameraFocalLength()->GetValue(), camera->ComputeFocalLength(25.115), 1e-4);
     EXPECT_FLOAT_EQ(node->GetTakeNode(1)->GetCameraFieldOfViewX()->GetValue(), 40.0f);
 
     // A changed default-take curve reaches the property through its link.
@@ -204,11 +207,23 @@ TEST_F(KFbxCameraTest, ALaterTakeAndADestroyedCamera) {
     EXPECT_EQ(later->GetCameraFieldOfView(), nullptr);
 }
 
-TEST_F(KFbxCameraTest, AttachingKeepsTheBackgroundColourTheCameraHad) {
+TEST_F(KFbxCameraTest, AttachingKeepsTheValuesTheCameraHad) {
     KFbxCamera* camera = Make();
     const double blue[3] = {0.1, 0.2, 0.9};
     camera->SetDefaultBackgroundColor(blue);
+    camera->SetDefaultRoll(20.0);
+    camera->SetDefaultFieldOfView(55.0);
     KFbxNode* node = Attach(camera);
+    EXPECT_DOUBLE_EQ(camera->GetDefaultRoll(), 20.0);
+    EXPECT_DOUBLE_EQ(camera->GetDefaultFieldOfView(), 55.0);
+    EXPECT_FLOAT_EQ(node->GetTakeNode(1)->GetCameraRoll()->GetValue(), 20.0f);
+    // A reset forgets what was given: the next node's takes start afresh.
+    KFbxCamera* reset = Make();
+    reset->SetDefaultRoll(20.0);
+    reset->Reset();
+    Attach(reset);
+    EXPECT_DOUBLE_EQ(reset->GetDefaultRoll(), 0.0);
+    EXPECT_DOUBLE_EQ(reset->GetDefaultFieldOfView(), static_cast<double>(25.115f));
     EXPECT_FLOAT_EQ(ChannelCurve(node->GetTakeNode(1), "BackgroundColor", "Z")->GetValue(), 0.9f);
     const KFbxColor colour = camera->GetDefaultBackgroundColor();
     EXPECT_NEAR(colour.mRed, 0.1, 1e-6);

@@ -1,6 +1,6 @@
 // A first program over the SDK, built outside the project as its README
-// tells: writes a scene with one named node to an FBX file and reads it
-// back. Exit code 0 when the node came back.
+// tells: writes a scene with one named node to an FBX 6 ascii file and
+// reads it back. Exit code 0 when the node came back.
 #include <fbxfilesdk/fbxfilesdk.h>
 
 #include <cstdio>
@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     KFbxScene* scene = KFbxScene::Create(manager.get(), "");
     scene->GetRootNode()->AddChild(KFbxNode::Create(manager.get(), "Box"));
     KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
+    // The text form of FBX 6, which other programs read too.
+    exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
     if (!exporter->Initialize(path) || !exporter->Export(scene)) {
         std::fprintf(stderr, "export: %s\n", exporter->GetLastErrorString());
         return 1;
