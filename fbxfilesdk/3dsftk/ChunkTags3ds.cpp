@@ -65,9 +65,13 @@ int GetChunkOrder3ds(std::uint32_t tag) {
         case NAMED_OBJECT: return 7;
         case KFSEG: return 6;
         case KFCURTIME: return 5;
+        // Omni light nodes stand among the other nodes, in the order they
+        // are put: readers that find a node's parent among the nodes before
+        // it would lose the parent of anything hung under a light.
         case OBJECT_NODE_TAG:
         case CAMERA_NODE_TAG:
         case TARGET_NODE_TAG:
+        case LIGHT_NODE_TAG:
         case L_TARGET_NODE_TAG:
         case SPOTLIGHT_NODE_TAG: return 4;
         case AMBIENT_NODE_TAG: return 3;

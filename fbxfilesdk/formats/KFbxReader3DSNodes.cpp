@@ -108,6 +108,10 @@ KFbxNode* KFbxReader3DS::CreateNode(const std::string& name, KFbxNodeAttribute* 
     if (node == nullptr) {
         return nullptr;
     }
+    // The keyframer places a node by its keys times its parent's whole
+    // transform, the parent's scaling included along whatever axes the
+    // node turns to.
+    node->SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
     if (attribute != nullptr) {
         node->SetNodeAttribute(attribute);
     }

@@ -3,6 +3,7 @@
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KgeMath.h>
@@ -38,6 +39,18 @@ constexpr float kRayBias = 3.0f;
 constexpr float kShadowFilter = 3.0f;
 const point3ds kDummyBoundMin{-0.5f, -0.5f, -0.5f};
 const point3ds kDummyBoundMax{0.5f, 0.5f, 0.5f};
+
+// A point of the scene's world in the file's axes.
+point3ds FilePoint(const double (&point)[3]) {
+    const KFbxVector4 inFile = KFbxWriter3DS::ConvertPosition(KFbxVector4(point[0], point[1], point[2], 0.0));
+    return {static_cast<float>(inFile[0]), static_cast<float>(inFile[1]), static_cast<float>(inFile[2])};
+}
+
+// The origin of a frame.
+point3ds FilePoint(const writer3ds::Frame& frame) {
+    const double origin[3] = {frame[12], frame[13], frame[14]};
+    return FilePoint(origin);
+}
 
 bool IsScaleNodeName(const std::string& name) { return name.compare(0, 7, kScaleNodePrefix) == 0; }
 
@@ -197,8 +210,26 @@ bool KFbxWriter3DS::PrepareWrite(KFbxStreamOptions* options) {
         return false;
     }
     NameObjects();
+    ResetEvaluations();
     TakeTimeSpan();
     return true;
+}
+
+void KFbxWriter3DS::ResetEvaluations() {
+    std::vector<KFbxNode*> pending{mRootNode};
+    while (!pending.empty()) {
+        KFbxNode* node = pending.back();
+        pending.pop_back();
+        node->ResetEvaluationCache();
+        KFbxTakeNode* take = node->GetCurrentTakeNode();
+        KFCurveNode* channels = take != nullptr ? take->GetKFCurveNode() : nullptr;
+        if (channels != nullptr) {
+            channels->ClearEvaluationCache(0, true);
+        }
+        for (int child = 0; child < node->GetChildCount(); ++child) {
+            pending.push_back(node->GetChild(child));
+        }
+    }
 }
 
 void KFbxWriter3DS::NameObjects() {
@@ -259,32 +290,6 @@ void KFbxWriter3DS::TakeTimeSpan() {
     }
 }
 
-KFbxWriter3DS::Local KFbxWriter3DS::LocalAtStart(KFbxNode* node) const {
-    Local local;
-    node->GetLclTranslation(local.mTranslation);
-    node->GetLclRotation(local.mRotation);
-    node->GetLclScaling(local.mScaling);
-    KFbxTakeNode* take = node->GetCurrentTakeNode();
-    if (take == nullptr) {
-        return local;
-    }
-    const auto atStart = [](KFCurve* x, KFCurve* y, KFCurve* z, KFbxVector4& value) {
-        if (x == nullptr || y == nullptr || z == nullptr) {
-            return;
-        }
-        KFCurve* curves[3] = {x, y, z};
-        for (int axis = 0; axis < 3; ++axis) {
-            if (curves[axis]->KeyGetCount() > 0) {
-                value[axis] = curves[axis]->Evaluate(KTime(0));
-            }
-        }
-    };
-    atStart(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(), local.mTranslation);
-    atStart(take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ(), local.mRotation);
-    atStart(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling);
-    return local;
-}
-
 bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     const int type = AttributeType(node);
     if (IsGeometryType(type)) {
@@ -301,103 +306,116 @@ bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode);
 }
 
-KFbxWriter3DS::Frame KFbxWriter3DS::WorldAtStart(KFbxNode* node) const {
-    std::vector<KFbxNode*> chain;
-    for (KFbxNode* link = node; link != nullptr; link = link->GetParent()) {
-        if (link == node || IsWritten(link)) {
-            chain.push_back(link);
-        }
-    }
-    Frame world{};
-    world[0] = world[5] = world[10] = world[15] = 1.0;
-    for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
-        Local local = LocalAtStart(*link);
-        // The keyframer nodes of lights and cameras move but do not turn
-        // or scale what hangs under them.
-        const int type = AttributeType(*link);
-        if (type == KFbxNodeAttribute::eLIGHT || type == KFbxNodeAttribute::eCAMERA) {
-            local.mRotation = KFbxVector4(0.0, 0.0, 0.0, 0.0);
-            local.mScaling = KFbxVector4(1.0, 1.0, 1.0, 0.0);
-        }
-        Frame own{};
-        KgeMatrixSetTRS(own.data(), local.mTranslation, local.mRotation, local.mScaling);
-        KgeMatrixMultAffine(world.data(), world.data(), own.data());
-    }
-    return world;
+bool KFbxWriter3DS::MirroredMesh(KFbxNode* node) {
+    return IsGeometryType(AttributeType(node)) && IsWritten(node) &&
+           KFbxWriterMesh::TurnsInsideOut(SceneFrame(node, 0).data());
 }
 
-bool KFbxWriter3DS::CarriesMirror(KFbxNode* node) const {
-    if (node == nullptr || !IsGeometryType(AttributeType(node)) || !IsWritten(node)) {
-        return false;
-    }
-    return Mirrors(WorldAtStart(node));
-}
-
-bool KFbxWriter3DS::Mirrors(const Frame& frame) { return KFbxWriterMesh::TurnsInsideOut(frame.data()); }
-
-bool KFbxWriter3DS::UnderMirror(const KFbxNode* node) const {
+KFbxNode* KFbxWriter3DS::WrittenParent(const KFbxNode* node) const {
     KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
     while (parent != nullptr && !IsWritten(parent)) {
         parent = parent->GetParent();
     }
-    return CarriesMirror(parent);
+    return parent;
 }
 
-point3ds KFbxWriter3DS::InWorld(KFbxNode* node, const point3ds& point) const {
-    KFbxNode* parent = node->GetParent();
-    while (parent != nullptr && !IsWritten(parent)) {
-        parent = parent->GetParent();
+KFbxWriter3DS::Frame KFbxWriter3DS::SceneFrame(KFbxNode* node, std::uint32_t frame) {
+    const double* global = node->EvaluateGlobalTransform(TimesOfFrames(frame + 1)[frame]);
+    Frame out;
+    std::copy(global, global + out.size(), out.begin());
+    return out;
+}
+
+KFbxWriter3DS::Frame KFbxWriter3DS::LocalFrame(KFbxNode* node, std::uint32_t frame) {
+    const KTime time = TimesOfFrames(frame + 1)[frame];
+    Frame out = writer3ds::IdentityFrame();
+    KgeMatrixSetTRS(out.data(), node->EvaluateLocalT(time, true), node->EvaluateLocalR(time, true),
+                    node->EvaluateLocalS(time, true));
+    return out;
+}
+
+const KFbxWriter3DS::Frames* KFbxWriter3DS::ParentFrames(const KFbxNode* node) const {
+    const auto found = mKeyframerFrames.find(WrittenParent(node));
+    return found != mKeyframerFrames.end() && !found->second.empty() ? &found->second : nullptr;
+}
+
+KFbxWriter3DS::Frame KFbxWriter3DS::FrameAt(const Frames* frames, std::uint32_t frame) {
+    // A track holds its last key to the end.
+    return frames != nullptr ? (*frames)[std::min<std::size_t>(frame, frames->size() - 1)]
+                             : writer3ds::IdentityFrame();
+}
+
+point3ds KFbxWriter3DS::InFrame(const Frame& frame, const double (&world)[3]) {
+    Frame inverse;
+    double local[3];
+    if (writer3ds::Invert(frame, inverse)) {
+        KgeMatrixMultPoint(local, inverse.data(), world);
+    } else {
+        // A frame squashed flat: the offset from its origin.
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            local[axis] = world[axis] - frame[12 + axis];
+        }
     }
-    if (parent == nullptr) {
-        return point;
-    }
-    const Frame world = WorldAtStart(parent);
-    const double scene[3] = {point.x, point.z, -point.y};
-    double placed[3];
-    KgeMatrixMultPoint(placed, world.data(), scene);
-    const KFbxVector4 inFile = ConvertPosition(KFbxVector4(placed[0], placed[1], placed[2], 0.0));
+    const KFbxVector4 inFile = ConvertPosition(KFbxVector4(local[0], local[1], local[2], 0.0));
     return {static_cast<float>(inFile[0]), static_cast<float>(inFile[1]), static_cast<float>(inFile[2])};
 }
 
 bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
-    const Local local = LocalAtStart(node);
     const int type = AttributeType(node);
     bool written = true;
     reader3ds::ObjectMotionRecord motion;
     std::vector<std::string> extraParts;
+    Frames frames;
     if (IsGeometryType(type)) {
-        written = !mFlags.mMesh || WriteGeometryNode(node, motion, extraParts);
+        written = !mFlags.mMesh || WriteGeometryNode(node, motion, extraParts, frames);
     } else if (type == KFbxNodeAttribute::eLIGHT) {
-        written = !mFlags.mLight || WriteLightNode(node, local);
+        written = !mFlags.mLight || WriteLightNode(node, frames);
     } else if (type == KFbxNodeAttribute::eCAMERA) {
-        written = !mFlags.mCamera || WriteCameraNode(node, local);
+        written = !mFlags.mCamera || WriteCameraNode(node, frames);
     } else {
         if (IsScaleNodeName(FileNameOf(node))) {
             KFbxVector4 scaling;
             node->GetLclScaling(scaling);
             mUnitScale = scaling[0] * kInchesPerCentimetre;
         }
-        written = !IsWritten(node) || WriteDummyNode(node);
+        written = !IsWritten(node) || WriteDummyNode(node, frames);
+    }
+    // The children's keys are taken against what readers make of this
+    // node's keys, for as long as they are written.
+    if (!frames.empty() && node->GetChildCount() > 0) {
+        mKeyframerFrames[node] = std::move(frames);
     }
     for (int child = 0; written && child < node->GetChildCount(); ++child) {
         written = WriteNode(node->GetChild(child));
     }
+    mKeyframerFrames.erase(node);
     // Readers that take a node's parent from the nodes before it would
     // otherwise hang the children under the last part.
     return written && (extraParts.empty() || PutExtraParts(motion, extraParts));
 }
 
 bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRecord& motion,
-                                      std::vector<std::string>& extraParts) {
+                                      std::vector<std::string>& extraParts, Frames& frames) {
+    motion = MakeObjectMotion(node, frames);
+    if (ToolkitFailed()) {
+        return false;
+    }
+    // The points where the scene has them; readers take them back into the
+    // object's own space by the mesh matrix, and place them by the keys:
+    // the matrix is where the keys put the node at the start, mirrored
+    // back where the points mirror (readers then turn the matrix's X axis
+    // round, see MakeObjectMotion).
+    const Frame world = SceneFrame(node, 0);
+    Frame matrix = world;
+    if (!frames.empty()) {
+        matrix = KFbxWriterMesh::TurnsInsideOut(world.data()) ? writer3ds::MirroredAcrossX(frames.front())
+                                                              : frames.front();
+    }
     // Surfaces are written as triangles of a copy; their textures are not.
     const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;
     KFbxWriterMesh prepared;
     if (prepared.Prepare(*node, false, false) && prepared.GetMesh() != nullptr &&
-        !WriteMesh(node, *prepared.GetMesh(), WorldAtStart(node), mFlags.mTexture && !surface, extraParts)) {
-        return false;
-    }
-    motion = MakeObjectMotion(node);
-    if (ToolkitFailed()) {
+        !WriteMesh(node, *prepared.GetMesh(), world, matrix, mFlags.mTexture && !surface, extraParts)) {
         return false;
     }
     if (motion == nullptr) {
@@ -423,8 +441,8 @@ bool KFbxWriter3DS::PutExtraParts(reader3ds::ObjectMotionRecord& motion, const s
     return !ToolkitFailed();
 }
 
-bool KFbxWriter3DS::WriteDummyNode(KFbxNode* node) {
-    reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node);
+bool KFbxWriter3DS::WriteDummyNode(KFbxNode* node, Frames& frames) {
+    reader3ds::ObjectMotionRecord motion = MakeObjectMotion(node, frames);
     if (ToolkitFailed()) {
         return false;
     }
@@ -444,19 +462,21 @@ bool KFbxWriter3DS::WriteDummyNode(KFbxNode* node) {
     return !ToolkitFailed();
 }
 
-bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
+bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, Frames& frames) {
     const auto* light = dynamic_cast<const KFbxLight*>(node->GetNodeAttribute());
     if (light == nullptr) {
         return true;
     }
     const std::string& name = FileNameOf(node);
+    // The records stand where the keys start, in the world, as readers that
+    // take no keys see them.
+    const point3ds position = FilePoint(SceneFrame(node, 0));
     if (light->GetLightType() == KFbxLight::ePOINT) {
-        reader3ds::LightRecord record = MakeOmniLight(*light, local, name);
-        reader3ds::OmniMotionRecord motion = MakeOmniLightMotion(node);
+        reader3ds::LightRecord record = MakeOmniLight(*light, position, name);
+        reader3ds::OmniMotionRecord motion = MakeOmniLightMotion(node, frames);
         if (ToolkitFailed() || record == nullptr || motion == nullptr) {
             return !ToolkitFailed();
         }
-        record->position = InWorld(node, record->position);
         ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
         PutLight3ds(mDatabase, record.get());
         if (ToolkitFailed()) {
@@ -468,17 +488,15 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
     if (light->GetLightType() != KFbxLight::eSPOT) {
         return true;
     }
-    reader3ds::LightRecord record = MakeSpotLight(*light, local, name);
-    reader3ds::SpotMotionRecord motion = MakeSpotLightMotion(node);
+    reader3ds::LightRecord record = MakeSpotLight(*light, position, name);
+    reader3ds::SpotMotionRecord motion = MakeSpotLightMotion(node, frames);
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
-    // The spot record looks where the keys start, as readers that take no
-    // keys see it, in the world frame as the record holds it.
-    record->position = InWorld(node, record->position);
-    if (record->spot != nullptr && motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
-        KFbxNode* target = node->GetTarget();
-        record->spot->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
+    if (record->spot != nullptr) {
+        double target[3];
+        LookAt(node, 0, target);
+        record->spot->target = FilePoint(target);
     }
     ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), name);
     PutLight3ds(mDatabase, record.get());
@@ -489,23 +507,19 @@ bool KFbxWriter3DS::WriteLightNode(KFbxNode* node, const Local& local) {
     return !ToolkitFailed();
 }
 
-bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, const Local& local) {
+bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, Frames& frames) {
     const auto* camera = dynamic_cast<const KFbxCamera*>(node->GetNodeAttribute());
     if (camera == nullptr) {
         return true;
     }
-    reader3ds::CameraRecord record = MakeCamera(*camera, local, FileNameOf(node));
-    reader3ds::CameraMotionRecord motion = MakeCameraMotion(node);
+    reader3ds::CameraRecord record = MakeCamera(*camera, FilePoint(SceneFrame(node, 0)), FileNameOf(node));
+    reader3ds::CameraMotionRecord motion = MakeCameraMotion(node, frames);
     if (ToolkitFailed() || record == nullptr || motion == nullptr) {
         return !ToolkitFailed();
     }
-    // The camera record shows the first keys, as readers that take no keys
-    // see it, in the world frame as the record holds it.
-    record->position = InWorld(node, record->position);
-    if (motion->targetposition.keycount > 0 && motion->targetposition.values != nullptr) {
-        KFbxNode* target = node->GetTarget();
-        record->target = InWorld(target != nullptr ? target : node, motion->targetposition.values[0]);
-    }
+    double target[3];
+    LookAt(node, 0, target);
+    record->target = FilePoint(target);
     ReportNonFinite(writer3ds::ZeroNonFinite(*record) + writer3ds::ZeroNonFinite(*motion), FileNameOf(node));
     if (motion->fov.keycount > 0 && motion->fov.values != nullptr && motion->fov.values[0] > 0.0f) {
         record->fov = motion->fov.values[0];

@@ -2,7 +2,10 @@
 // toolkit database with mesh settings, mesh objects and their materials,
 // omni and spot lights, cameras and one keyframer node per written node,
 // then lets the toolkit write it. A scene point (x, y, z) becomes the 3DS
-// point (x, -z, y). Names are fitted to the file's fields by
+// point (x, -z, y). Mesh objects hold their points where the scene puts
+// them; each node's keys are taken against what readers compose for its
+// parent's, so that readers place every node where the scene does, as near
+// as keys can hold it. Names are fitted to the file's fields by
 // KRenamingStrategy3DS for the file only: an export never changes the scene
 // it writes, and two exports of one scene give the same bytes.
 #ifndef FBXFILESDK_FORMATS_KFBXWRITER3DS_H
@@ -15,6 +18,7 @@
 #include <fbxfilesdk/formats/KFbxFlags3DS.h>
 #include <fbxfilesdk/formats/KFbxReader3DSRecords.h>
 #include <fbxfilesdk/formats/KFbxToolkitFile3DS.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
@@ -102,6 +106,8 @@ public:
     // A rotation key relative to the key before: from the Euler XYZ angles of
     // the previous frame to those of this one (previous null: from rest).
     static rotkey3ds RelativeRotationKey(const KFbxVector4* previous, const KFbxVector4& current);
+    // The same between two turns of the scene's axes.
+    static rotkey3ds RelativeRotationKey(const writer3ds::Frame* previous, const writer3ds::Frame& current);
 
     // ---- meshes ----
     // The triangles of a polygon of size corners, as corner positions: a
@@ -118,15 +124,10 @@ private:
     struct Flags : KFbxFlags3DS {
         bool mTexUVByPoly = false;
     };
-    // A node's local transform at time 0.
-    struct Local {
-        KFbxVector4 mTranslation;
-        KFbxVector4 mRotation;
-        KFbxVector4 mScaling;
-    };
 
-    // A transform as KgeMatrixMultPoint takes it.
-    using Frame = std::array<double, 16>;
+    using Frame = writer3ds::Frame;
+    // The transforms readers compose for a node's keys, one per key.
+    using Frames = std::vector<Frame>;
     using MeshRecord = reader3ds::MeshRecord;
     using MaterialRecord = reader3ds::MaterialRecord;
 
@@ -137,17 +138,22 @@ private:
     // The object's name in the file, with a message when characters of it
     // could not be kept.
     void NameObject(const KFbxObject& object, int limit);
+    // Every node of the scene evaluated anew: nodes and their take's channels
+    // keep what they gave for a time until told, even after their values
+    // changed.
+    void ResetEvaluations();
     void TakeTimeSpan();
     bool WriteNode(KFbxNode* node);
-    // The mesh objects and keyframer node of a mesh node; the keyframer
-    // nodes of the further parts of a large mesh are left to the caller,
-    // which puts them after the node's children.
+    // Each writes the node's records and gives the transforms readers make
+    // of its keys. The mesh objects and keyframer node of a mesh node; the
+    // keyframer nodes of the further parts of a large mesh are left to the
+    // caller, which puts them after the node's children.
     bool WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRecord& motion,
-                           std::vector<std::string>& extraParts);
+                           std::vector<std::string>& extraParts, Frames& frames);
     bool PutExtraParts(reader3ds::ObjectMotionRecord& motion, const std::vector<std::string>& extraParts);
-    bool WriteLightNode(KFbxNode* node, const Local& local);
-    bool WriteCameraNode(KFbxNode* node, const Local& local);
-    bool WriteDummyNode(KFbxNode* node);
+    bool WriteLightNode(KFbxNode* node, Frames& frames);
+    bool WriteCameraNode(KFbxNode* node, Frames& frames);
+    bool WriteDummyNode(KFbxNode* node, Frames& frames);
     bool WriteSettings();
     bool FinishWrite();
     bool ToolkitFailed();
@@ -155,35 +161,42 @@ private:
     // they were not finite; nothing for none.
     void ReportNonFinite(std::size_t count, const std::string& name);
     void ReleaseToolkit();
-    Local LocalAtStart(KFbxNode* node) const;
-    // The node's frame at time 0 as the keyframer composes it: its local
-    // transform under those of the ancestors that are written.
-    Frame WorldAtStart(KFbxNode* node) const;
-    // A point of the file's axes in the space the node's keys are in (that
-    // of its nearest written ancestor), taken to the file's world frame, as
-    // light and camera records hold their points.
-    point3ds InWorld(KFbxNode* node, const point3ds& point) const;
     // Whether the walk writes a keyframer node for the node.
     bool IsWritten(const KFbxNode* node) const;
-    // Whether readers mirror the node's own points across its X axis: a
-    // written mesh whose frame at the start mirrors. Its keys then carry
-    // that mirror, and the keys of what hangs under it take it back.
-    bool CarriesMirror(KFbxNode* node) const;
-    // Whether the nearest written ancestor carries a mirror.
-    bool UnderMirror(const KFbxNode* node) const;
-    // Whether the frame turns space inside out (a negative determinant).
-    static bool Mirrors(const Frame& frame);
+    // Whether the node is a written mesh whose points mirror where the scene
+    // puts them at the start.
+    bool MirroredMesh(KFbxNode* node);
+    // The nearest ancestor that has a keyframer node; null when none.
+    KFbxNode* WrittenParent(const KFbxNode* node) const;
+    // Where the scene puts the node at a keyframer frame, by its own
+    // evaluation (inherit type, pivots and limits).
+    Frame SceneFrame(KFbxNode* node, std::uint32_t frame);
+    // The node's own transform at a frame, for a parent readers cannot take
+    // back.
+    Frame LocalFrame(KFbxNode* node, std::uint32_t frame);
+    // What readers compose for the node's written parent, key by key; null
+    // without one.
+    const Frames* ParentFrames(const KFbxNode* node) const;
+    // The frame of those at a keyframer frame (past the last key, that of
+    // the last key); the identity for none.
+    static Frame FrameAt(const Frames* frames, std::uint32_t frame);
+    // A point of the scene's world as it stands in the frame, in the file's axes.
+    static point3ds InFrame(const Frame& frame, const double (&world)[3]);
+    // Where a spot light or camera looks at a frame, in the world: its
+    // target node, else ten units along its own axis.
+    void LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
     // The mesh as one object named after the node or, when too large for
     // one, as several; the names of the further ones go into extraParts.
-    bool WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame& world, bool textures,
+    // The points placed by world, the mesh matrix the frame readers take
+    // them back by.
+    bool WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame& world, const Frame& matrix, bool textures,
                    std::vector<std::string>& extraParts);
     bool WriteMeshPart(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Frame& world,
-                       const std::string& name);
-    // Points in the file's world frame, the mesh matrix that frame.
+                       const Frame& matrix, const std::string& name);
     MeshRecord MakeMeshObject(const writer3ds::MeshData& data, const writer3ds::MeshPart& part, const Frame& world,
-                              const std::string& name);
+                              const Frame& matrix, const std::string& name);
     MaterialRecord WriteMaterials(const writer3ds::MeshData& data, int material, int first, int second);
     void SetMaterialColours(material3ds& record, const KFbxSurfaceMaterial* material) const;
     void SetTextureMap(texturemap3ds& map, const KFbxTexture& texture, int number, const std::string& material);
@@ -199,23 +212,25 @@ private:
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
     std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
-    // The take's translation or Euler rotation curves; values stand for them.
-    std::array<Source, 3> TranslationSources(KFbxTakeNode* take, const KFbxVector4& values) const;
-    std::array<Source, 3> RotationSources(KFbxTakeNode* take, const KFbxVector4& values) const;
     void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const;
     std::string ParentName(const KFbxNode* node) const;
-    reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node);
-    reader3ds::LightRecord MakeOmniLight(const KFbxLight& light, const Local& local, const std::string& name);
-    reader3ds::LightRecord MakeSpotLight(const KFbxLight& light, const Local& local, const std::string& name);
-    reader3ds::OmniMotionRecord MakeOmniLightMotion(KFbxNode* node);
-    reader3ds::SpotMotionRecord MakeSpotLightMotion(KFbxNode* node);
+    reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node, Frames& frames);
+    reader3ds::LightRecord MakeOmniLight(const KFbxLight& light, const point3ds& position, const std::string& name);
+    reader3ds::LightRecord MakeSpotLight(const KFbxLight& light, const point3ds& position, const std::string& name);
+    reader3ds::OmniMotionRecord MakeOmniLightMotion(KFbxNode* node, Frames& frames);
+    reader3ds::SpotMotionRecord MakeSpotLightMotion(KFbxNode* node, Frames& frames);
+    // The position keys of a light or camera, which moves in its parent's
+    // frame without turning or scaling it.
+    void SamplePositionKeys(KFbxNode* node, kftrack3ds<point3ds>& track, Frames& frames);
     // The position and colour keys of an omni or spot light's keyframer node.
     void SampleLightKeys(KFbxNode* node, const KFbxLight& light, const FrameTimes& times,
-                         kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color);
-    reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const Local& local, const std::string& name);
-    reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node);
+                         kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color, Frames& frames);
+    reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const point3ds& position, const std::string& name);
+    reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
     bool PutBackground(const KFbxCamera& camera);
-    void SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track, const KFbxVector4& offset);
+    // The look-at keys, in the frame of the node's parent, where the target
+    // node hangs as well.
+    void SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track);
     static double CameraFieldOfView(const KFbxCamera& camera);
 
     std::string mFileName;
@@ -235,6 +250,9 @@ private:
     std::unordered_map<const KFbxObject*, std::string> mNames;
     std::string mDefaultMaterialName;
     FrameTimes mFrameTimes;
+    // What readers compose for each written node whose subtree is being
+    // written, key by key.
+    std::unordered_map<const KFbxNode*, Frames> mKeyframerFrames;
     KFbxSceneNameSnapshot mSceneNames;
 };
 

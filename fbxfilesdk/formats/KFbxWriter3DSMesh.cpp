@@ -10,6 +10,7 @@
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
+#include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -140,7 +141,8 @@ std::string KFbxWriter3DS::MapFileName(const char* fileName) {
     return static_cast<std::size_t>(name.GetLen()) <= kMapNameLength ? std::string(name.Buffer()) : std::string();
 }
 
-bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame& world, bool textures,
+bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame& world, const Frame& matrix,
+                              bool textures,
                               std::vector<std::string>& extraParts) {
     writer3ds::MeshOptions options;
     options.mTextures = textures;
@@ -170,7 +172,7 @@ bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame&
             name = numbered.Buffer();
             extraParts.push_back(name);
         }
-        if (!WriteMeshPart(data, parts[part], world, name)) {
+        if (!WriteMeshPart(data, parts[part], world, matrix, name)) {
             return false;
         }
     }
@@ -178,9 +180,10 @@ bool KFbxWriter3DS::WriteMesh(KFbxNode* node, const KFbxMesh& mesh, const Frame&
 }
 
 bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPart& part, const Frame& world,
+                                  const Frame& matrix,
                                   const std::string& name) {
     ++mMeshCounter;
-    MeshRecord record = MakeMeshObject(data, part, world, name);
+    MeshRecord record = MakeMeshObject(data, part, world, matrix, name);
     if (record == nullptr || ToolkitFailed()) {
         return false;
     }
@@ -227,7 +230,8 @@ bool KFbxWriter3DS::WriteMeshPart(const MeshData& data, const writer3ds::MeshPar
 }
 
 KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, const writer3ds::MeshPart& part,
-                                                        const Frame& world, const std::string& name) {
+                                                        const Frame& world, const Frame& matrix,
+                                                        const std::string& name) {
     auto record = reader3ds::MakeRecord<MeshRecord>(&InitMeshObj3ds, static_cast<std::uint16_t>(part.mPoints.size()),
                                                     static_cast<std::uint16_t>(part.mTriangles.size()), 0xFF);
     if (record == nullptr || FtkErrorStops()) {
@@ -238,9 +242,9 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
     // Points where the scene has them, as 3DS files hold them, and the mesh
     // matrix that brings them back into the object's own space. The scene's
     // X, Y and Z axes are the file's X, Z and -Y.
-    const auto row = [&world](int index, double sign) {
+    const auto row = [&matrix](int index, double sign) {
         const std::size_t at = static_cast<std::size_t>(index) * 4;
-        return ConvertPosition(KFbxVector4(sign * world[at], sign * world[at + 1], sign * world[at + 2], 0.0));
+        return ConvertPosition(KFbxVector4(sign * matrix[at], sign * matrix[at + 1], sign * matrix[at + 2], 0.0));
     };
     const KFbxVector4 rows[4] = {row(0, 1.0), row(2, -1.0), row(1, 1.0), row(3, 1.0)};
     for (int index = 0; index < 4; ++index) {
@@ -275,7 +279,7 @@ KFbxWriter3DS::MeshRecord KFbxWriter3DS::MakeMeshObject(const MeshData& data, co
 
     // Where a mirror puts the points, the faces go the other way round, so
     // that they still face outward there, as readers take them.
-    const int second = Mirrors(world) ? 2 : 1;
+    const int second = KFbxWriterMesh::TurnsInsideOut(world.data()) ? 2 : 1;
     writer3ds::SmoothingGroups smoothing;
     for (std::size_t face = 0; face < part.mTriangles.size(); ++face) {
         const writer3ds::PartTriangle& triangle = part.mTriangles[face];

@@ -1,6 +1,8 @@
 // The 3DS writer's lights, cameras and keyframer nodes: axis changes, key
-// tracks sampled once per frame from the take's curves, relative rotation
-// keys, keyframer names and parents, and look-at targets.
+// tracks sampled once per frame (placements from where the scene puts each
+// node, taken against what readers make of its parent's keys; colours,
+// cones and lenses from the take's curves), relative rotation keys,
+// keyframer names and parents, and look-at targets.
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
@@ -9,6 +11,7 @@
 #include <fbxfilesdk/core/KFbxDouble3.h>
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -54,25 +57,20 @@ void SetKeyHeaders(keyheader3ds* keys, std::uint32_t count) {
     }
 }
 
-KFbxVector4 Rotated(const KFbxVector4& vector, const KFbxVector4& euler) {
-    double rotation[16] = {};
-    KgeMatrixSetRotationXYZ(rotation, euler[0], euler[1], euler[2]);
-    rotation[12] = rotation[13] = rotation[14] = 0.0;
-    double out[3];
-    KgeMatrixMultPoint(out, rotation, vector);
-    return KFbxVector4(out[0], out[1], out[2], 0.0);
+// The length of a frame's axis.
+double AxisLength(const writer3ds::Frame& frame, std::size_t axis) {
+    const double* row = frame.data() + axis * 4;
+    return std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
 }
 
-double Dot(const KFbxVector4& a, const KFbxVector4& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-// The twist of a camera about its view axis that its rotation gives: the
-// angle from the world's up direction to the camera's own up direction.
-double RollOf(const KFbxVector4& euler) {
-    const KFbxVector4 worldUp(0.0, 1.0, 0.0, 0.0);
-    const KFbxVector4 up = Rotated(KFbxVector4(0.0, 1.0, 0.0, 0.0), euler);
-    const KFbxVector4 side = Rotated(KFbxVector4(0.0, 0.0, 1.0, 0.0), euler);
-    const double upward = Dot(up, worldUp);
-    const double sideways = -Dot(side, worldUp);
+// The twist of a camera about its view axis that its place in the world
+// gives: the angle from the world's up direction to the camera's own up
+// direction (its Y axis), however it is scaled.
+double RollOf(const writer3ds::Frame& world) {
+    const double upLength = AxisLength(world, 1);
+    const double sideLength = AxisLength(world, 2);
+    const double upward = upLength > 0.0 ? world[5] / upLength : 0.0;
+    const double sideways = sideLength > 0.0 ? -world[9] / sideLength : 0.0;
     if (std::fabs(upward) < kTiny && std::fabs(sideways) < kTiny) {
         return 0.0;
     }
@@ -125,16 +123,21 @@ KTime KFbxWriter3DS::FrameTime(std::uint32_t frame) {
 }
 
 rotkey3ds KFbxWriter3DS::RelativeRotationKey(const KFbxVector4* previous, const KFbxVector4& current) {
-    const auto quaternion = [](const KFbxVector4& euler, double (&q)[4]) {
-        double matrix[16] = {};
-        KgeMatrixSetRotationXYZ(matrix, euler[0], euler[1], euler[2]);
-        KgeQuaternionFromMatrix(q, matrix);
+    const auto turn = [](const KFbxVector4& euler) {
+        Frame frame = writer3ds::IdentityFrame();
+        KgeMatrixSetRotationXYZ(frame.data(), euler[0], euler[1], euler[2]);
+        return frame;
     };
+    const Frame before = previous != nullptr ? turn(*previous) : Frame{};
+    return RelativeRotationKey(previous != nullptr ? &before : nullptr, turn(current));
+}
+
+rotkey3ds KFbxWriter3DS::RelativeRotationKey(const Frame* previous, const Frame& current) {
     double q[4];
-    quaternion(current, q);
+    KgeQuaternionFromMatrix(q, current.data());
     if (previous != nullptr) {
         double before[4];
-        quaternion(*previous, before);
+        KgeQuaternionFromMatrix(before, previous->data());
         // Readers compose each key as this key times the rotation so far, so
         // the key is the rotation so far undone, on the side they apply it.
         const double inverse[4] = {-before[0], -before[1], -before[2], before[3]};
@@ -185,37 +188,27 @@ std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::Sources(KFCurve* x, KFCurve*
     return {DefaultSource(x, values[0]), DefaultSource(y, values[1]), DefaultSource(z, values[2])};
 }
 
-// Without a take node every channel stands for its value at the start.
-std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::TranslationSources(KFbxTakeNode* take,
-                                                                      const KFbxVector4& values) const {
-    return take != nullptr ? Sources(take->GetTranslationX(), take->GetTranslationY(), take->GetTranslationZ(), values)
-                           : Sources(nullptr, nullptr, nullptr, values);
-}
-
-std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::RotationSources(KFbxTakeNode* take,
-                                                                   const KFbxVector4& values) const {
-    return take != nullptr ? Sources(take->GetEulerRotationX(), take->GetEulerRotationY(), take->GetEulerRotationZ(),
-                                     values)
-                           : Sources(nullptr, nullptr, nullptr, values);
-}
-
 std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) const {
-    KFbxTakeNode* take = node != nullptr ? node->GetCurrentTakeNode() : nullptr;
-    KTime start;
-    KTime stop;
-    if (!mAnimate || take == nullptr || !take->GetAnimationInterval(start, stop)) {
+    if (!mAnimate || node == nullptr) {
         return 1;
     }
-    const std::int64_t last = stop.GetFrame(true, kFrameTimeMode);
-    if (last < 0) {
-        return 1;
+    // Where the node stands moves with its ancestors too.
+    std::int64_t last = 0;
+    for (KFbxNode* link = node; link != nullptr; link = link->GetParent()) {
+        KFbxTakeNode* take = link->GetCurrentTakeNode();
+        KTime start;
+        KTime stop;
+        if (take != nullptr && take->GetAnimationInterval(start, stop)) {
+            last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+        }
     }
     return last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys : static_cast<std::uint32_t>(last + 1);
 }
 
 std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) const {
-    // Without a target the look-at point moves with the node itself.
-    return node->GetTarget() != nullptr ? KeyCount(node->GetTarget()) : keys;
+    // The look-at point is kept in the node's parent's frame: it moves with
+    // the target and with that frame.
+    return node->GetTarget() != nullptr ? std::max(keys, KeyCount(node->GetTarget())) : keys;
 }
 
 // ---- names ----------------------------------------------------------------------
@@ -270,103 +263,98 @@ void SampleValues(const FrameTimes& times, kftrack3ds<float>& track, const KFbxW
 
 KFbxVector4 SamePoint(const KFbxVector4& value) { return value; }
 
-// A position in the space of a parent that carries a mirror across its X
-// axis: the mirror taken back first.
-KFbxVector4 ConvertPositionUnderMirror(const KFbxVector4& position) {
-    return KFbxWriter3DS::ConvertPosition(KFbxVector4(-position[0], position[1], position[2], 0.0));
-}
-
-using PositionConversion = KFbxVector4 (*)(const KFbxVector4&);
-PositionConversion PositionConversionFor(bool underMirror) {
-    return underMirror ? &ConvertPositionUnderMirror : &KFbxWriter3DS::ConvertPosition;
-}
-
-// Mirrored is whether the keys' frame mirrors across X against the scene's:
-// once for a mirror the node carries, once for one its parent carries.
-void SampleScaleKeys(const FrameTimes& times, kftrack3ds<point3ds>& track,
-                     const std::array<KFbxWriter3DS::Source, 3>& sources, bool mirrored) {
-    SamplePoints(times, track, sources, [mirrored](const KFbxVector4& value) {
-        if (std::fabs(value[0]) < kTiny && std::fabs(value[1]) < kTiny && std::fabs(value[2]) < kTiny) {
-            return KFbxVector4(1.0, 1.0, 1.0, 0.0);
-        }
-        return KFbxWriter3DS::ConvertScaling(KFbxVector4(mirrored ? -value[0] : value[0], value[1], value[2], 0.0));
-    });
-}
-
-void SampleRotationKeys(const FrameTimes& times, kftrack3ds<rotkey3ds>& track,
-                        const std::array<KFbxWriter3DS::Source, 3>& sources) {
-    SetKeyHeaders(track.keys, track.keycount);
-    KFbxVector4 previous;
-    for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
-        const KTime time = times[key];
-        const KFbxVector4 euler(sources[0].At(time), sources[1].At(time), sources[2].At(time), 0.0);
-        track.values[key] = KFbxWriter3DS::RelativeRotationKey(key == 0 ? nullptr : &previous, euler);
-        previous = euler;
-    }
-}
+KFbxVector4 Vector(const double (&value)[3]) { return KFbxVector4(value[0], value[1], value[2], 0.0); }
 
 }  // namespace
 
-void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track, const KFbxVector4& offset) {
-    const FrameTimes& times = TimesOfFrames(track.keycount);
+void KFbxWriter3DS::LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]) {
     if (KFbxNode* target = node->GetTarget()) {
-        const Local local = LocalAtStart(target);
-        KFbxTakeNode* take = target->GetCurrentTakeNode();
-        SamplePoints(times, track, TranslationSources(take, local.mTranslation),
-                     PositionConversionFor(UnderMirror(target)));
+        const Frame at = SceneFrame(target, frame);
+        std::copy(at.begin() + 12, at.begin() + 15, out);
         return;
     }
-    // No target: a point ahead of the node along its own look-at axis.
-    const Local local = LocalAtStart(node);
-    KFbxTakeNode* take = node->GetCurrentTakeNode();
-    const auto position = TranslationSources(take, local.mTranslation);
-    const auto rotation = RotationSources(take, local.mRotation);
-    const PositionConversion convert = PositionConversionFor(UnderMirror(node));
+    // The point ten units along the node's own look-at axis, placed as the
+    // scene places the node's points.
+    const KFbxVector4& offset = dynamic_cast<const KFbxCamera*>(node->GetNodeAttribute()) != nullptr ? kCameraLookAt
+                                                                                                   : kSpotLookAt;
+    KgeMatrixMultPoint(out, SceneFrame(node, frame).data(), offset);
+}
+
+void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track) {
     SetKeyHeaders(track.keys, track.keycount);
+    const Frames* parent = ParentFrames(node);
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
-        const KTime time = times[key];
-        const KFbxVector4 at(position[0].At(time), position[1].At(time), position[2].At(time), 0.0);
-        const KFbxVector4 euler(rotation[0].At(time), rotation[1].At(time), rotation[2].At(time), 0.0);
-        track.values[key] = Point(convert(at + Rotated(offset, euler)));
+        double at[3];
+        LookAt(node, key, at);
+        track.values[key] = InFrame(FrameAt(parent, key), at);
+    }
+}
+
+void KFbxWriter3DS::SamplePositionKeys(KFbxNode* node, kftrack3ds<point3ds>& track, Frames& frames) {
+    SetKeyHeaders(track.keys, track.keycount);
+    frames.assign(track.values != nullptr ? track.keycount : 0, writer3ds::IdentityFrame());
+    const Frames* parents = ParentFrames(node);
+    for (std::uint32_t key = 0; key < frames.size(); ++key) {
+        const Frame world = SceneFrame(node, key);
+        const Frame parent = FrameAt(parents, key);
+        const double origin[3] = {world[12], world[13], world[14]};
+        track.values[key] = InFrame(parent, origin);
+        frames[key] = writer3ds::MovedTo(parent, origin);
     }
 }
 
 // ---- keyframer nodes ------------------------------------------------------------
 
-reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node) {
+reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node, Frames& frames) {
     if (node == nullptr) {
         return {};
     }
     const std::uint32_t keys = KeyCount(node);
     auto record = reader3ds::MakeRecord<reader3ds::ObjectMotionRecord>(&InitObjectMotion3ds, keys, keys, keys, 0, 0);
-    if (record == nullptr || FtkErrorStops()) {
+    if (record == nullptr || FtkErrorStops() || record->position.values == nullptr ||
+        record->rotation.values == nullptr || record->scale.values == nullptr) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
-    const FrameTimes& times = TimesOfFrames(keys);
-    const Local local = LocalAtStart(node);
-    KFbxTakeNode* take = node->GetCurrentTakeNode();
-    // Readers mirror the points of a mirrored mesh across its own X axis:
-    // its keys mirror them back, and its children's keys undo that mirror.
-    const bool underMirror = UnderMirror(node);
-    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation),
-                 PositionConversionFor(underMirror));
-    SampleRotationKeys(times, record->rotation, RotationSources(take, local.mRotation));
-    SampleScaleKeys(times, record->scale,
-                    take != nullptr ? Sources(take->GetScaleX(), take->GetScaleY(), take->GetScaleZ(), local.mScaling)
-                                    : Sources(nullptr, nullptr, nullptr, local.mScaling),
-                    underMirror != CarriesMirror(node));
+    SetKeyHeaders(record->position.keys, keys);
+    SetKeyHeaders(record->rotation.keys, keys);
+    SetKeyHeaders(record->scale.keys, keys);
+    // Readers turn round the X axis of a mesh matrix that mirrors: a mesh
+    // whose points mirror is placed by keys of its mirror image.
+    const bool mirrored = MirroredMesh(node);
+    frames.assign(keys, writer3ds::IdentityFrame());
+    const Frames* parents = ParentFrames(node);
+    Frame previous = writer3ds::IdentityFrame();
+    for (std::uint32_t key = 0; key < keys; ++key) {
+        Frame world = SceneFrame(node, key);
+        if (mirrored) {
+            world = writer3ds::MirroredAcrossX(world);
+        }
+        const Frame parent = FrameAt(parents, key);
+        // Keys compose with the parent's as plain products: what the scene
+        // composes otherwise (the parent's scaling along the node's own
+        // axes) is taken against the parent's frame, as near as keys hold
+        // it. Under a parent squashed flat, the node's own transform.
+        Frame inverse;
+        const Frame local = writer3ds::Invert(parent, inverse) ? writer3ds::Then(world, inverse) : LocalFrame(node, key);
+        const writer3ds::Placement placed = writer3ds::Fit(local);
+        record->position.values[key] = Point(ConvertPosition(Vector(placed.mTranslation)));
+        record->scale.values[key] = Point(ConvertScaling(Vector(placed.mScaling)));
+        record->rotation.values[key] = RelativeRotationKey(key == 0 ? nullptr : &previous, placed.mTurn);
+        previous = placed.mTurn;
+        frames[key] = writer3ds::Then(writer3ds::ToFrame(placed), parent);
+    }
     return record;
 }
 
-reader3ds::LightRecord KFbxWriter3DS::MakeOmniLight(const KFbxLight& light, const Local& local,
+reader3ds::LightRecord KFbxWriter3DS::MakeOmniLight(const KFbxLight& light, const point3ds& position,
                                                      const std::string& name) {
     auto record = reader3ds::MakeRecord<reader3ds::LightRecord>(&InitLight3ds);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
     SetText(record->name, name);
-    record->position = Point(ConvertPosition(local.mTranslation));
+    record->position = position;
     double colour[3];
     light.GetDefaultColor(colour);
     record->color = {static_cast<float>(colour[0]), static_cast<float>(colour[1]), static_cast<float>(colour[2])};
@@ -374,13 +362,13 @@ reader3ds::LightRecord KFbxWriter3DS::MakeOmniLight(const KFbxLight& light, cons
     return record;
 }
 
-reader3ds::LightRecord KFbxWriter3DS::MakeSpotLight(const KFbxLight& light, const Local& local,
+reader3ds::LightRecord KFbxWriter3DS::MakeSpotLight(const KFbxLight& light, const point3ds& position,
                                                      const std::string& name) {
     auto spot = reader3ds::MakeRecord<reader3ds::LightRecord>(&InitSpotlight3ds);
     if (spot == nullptr || FtkErrorStops()) {
         return spot;
     }
-    reader3ds::LightRecord omni = MakeOmniLight(light, local, name);
+    reader3ds::LightRecord omni = MakeOmniLight(light, position, name);
     if (omni == nullptr || FtkErrorStops()) {
         return {};
     }
@@ -398,21 +386,19 @@ reader3ds::LightRecord KFbxWriter3DS::MakeSpotLight(const KFbxLight& light, cons
 }
 
 void KFbxWriter3DS::SampleLightKeys(KFbxNode* node, const KFbxLight& light, const FrameTimes& times,
-                                    kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color) {
-    const Local local = LocalAtStart(node);
+                                    kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color, Frames& frames) {
     double colour[3];
     light.GetDefaultColor(colour);
     const KFbxVector4 colours(colour[0], colour[1], colour[2], 0.0);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, position, TranslationSources(take, local.mTranslation),
-                 PositionConversionFor(UnderMirror(node)));
+    SamplePositionKeys(node, position, frames);
     SamplePoints(times, color,
                  take != nullptr ? Sources(take->GetColorR(), take->GetColorG(), take->GetColorB(), colours)
                                  : Sources(nullptr, nullptr, nullptr, colours),
                  &SamePoint);
 }
 
-reader3ds::OmniMotionRecord KFbxWriter3DS::MakeOmniLightMotion(KFbxNode* node) {
+reader3ds::OmniMotionRecord KFbxWriter3DS::MakeOmniLightMotion(KFbxNode* node, Frames& frames) {
     auto* light = node != nullptr ? dynamic_cast<KFbxLight*>(node->GetLight()) : nullptr;
     if (light == nullptr) {
         return {};
@@ -423,11 +409,11 @@ reader3ds::OmniMotionRecord KFbxWriter3DS::MakeOmniLightMotion(KFbxNode* node) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
-    SampleLightKeys(node, *light, TimesOfFrames(keys), record->position, record->color);
+    SampleLightKeys(node, *light, TimesOfFrames(keys), record->position, record->color, frames);
     return record;
 }
 
-reader3ds::SpotMotionRecord KFbxWriter3DS::MakeSpotLightMotion(KFbxNode* node) {
+reader3ds::SpotMotionRecord KFbxWriter3DS::MakeSpotLightMotion(KFbxNode* node, Frames& frames) {
     auto* light = node != nullptr ? dynamic_cast<KFbxLight*>(node->GetLight()) : nullptr;
     if (light == nullptr) {
         return {};
@@ -440,15 +426,18 @@ reader3ds::SpotMotionRecord KFbxWriter3DS::MakeSpotLightMotion(KFbxNode* node) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
+    // The target hangs where the light does, so that every reader finds its
+    // keys in the same frame.
+    SetText(record->targetparent, record->parent);
     const FrameTimes& times = TimesOfFrames(keys);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SampleLightKeys(node, *light, times, record->position, record->color);
+    SampleLightKeys(node, *light, times, record->position, record->color, frames);
     const Source cone = DefaultSource(take != nullptr ? take->GetLightConeAngle() : nullptr,
                                       light->GetDefaultConeAngle());
     SampleValues(times, record->hotspot, cone);
     SampleValues(times, record->falloff, cone);
     SampleValues(times, record->roll, Source{});
-    SampleTargetKeys(node, record->targetposition, kSpotLookAt);
+    SampleTargetKeys(node, record->targetposition);
     return record;
 }
 
@@ -467,18 +456,18 @@ double KFbxWriter3DS::CameraFieldOfView(const KFbxCamera& camera) {
     }
 }
 
-reader3ds::CameraRecord KFbxWriter3DS::MakeCamera(const KFbxCamera& /*camera*/, const Local& local,
+reader3ds::CameraRecord KFbxWriter3DS::MakeCamera(const KFbxCamera& /*camera*/, const point3ds& position,
                                                    const std::string& name) {
     auto record = reader3ds::MakeRecord<reader3ds::CameraRecord>(&InitCamera3ds);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
     SetText(record->name, name);
-    record->position = Point(ConvertPosition(local.mTranslation));
+    record->position = position;
     return record;
 }
 
-reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
+reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node, Frames& frames) {
     auto* camera = node != nullptr ? dynamic_cast<KFbxCamera*>(node->GetCamera()) : nullptr;
     if (camera == nullptr) {
         return {};
@@ -491,22 +480,18 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
+    SetText(record->targetparent, record->parent);
     const FrameTimes& times = TimesOfFrames(keys);
-    const Local local = LocalAtStart(node);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
-    SamplePoints(times, record->position, TranslationSources(take, local.mTranslation),
-                 PositionConversionFor(UnderMirror(node)));
+    SamplePositionKeys(node, record->position, frames);
     SampleValues(times, record->fov,
                  DefaultSource(take != nullptr ? take->GetCameraFieldOfView() : nullptr, CameraFieldOfView(*camera)));
     const Source roll = DefaultSource(take != nullptr ? take->GetCameraRoll() : nullptr, camera->GetDefaultRoll());
-    const auto rotation = RotationSources(take, local.mRotation);
     SetKeyHeaders(record->roll.keys, record->roll.keycount);
     for (std::uint32_t key = 0; record->roll.values != nullptr && key < record->roll.keycount; ++key) {
-        const KTime time = times[key];
-        const KFbxVector4 euler(rotation[0].At(time), rotation[1].At(time), rotation[2].At(time), 0.0);
-        record->roll.values[key] = static_cast<float>(roll.At(time) + RollOf(euler));
+        record->roll.values[key] = static_cast<float>(roll.At(times[key]) + RollOf(SceneFrame(node, key)));
     }
-    SampleTargetKeys(node, record->targetposition, kCameraLookAt);
+    SampleTargetKeys(node, record->targetposition);
     return record;
 }
 

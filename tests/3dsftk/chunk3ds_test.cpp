@@ -55,9 +55,10 @@ TEST_F(ChunkTreeTest, ChunksOfEqualRankKeepTheirOrderAndRankZeroGoesLast) {
                               OBJECT_NODE_TAG}) {
         AddChildChunk3ds(tag, kfdata);
     }
-    EXPECT_EQ(ChildTags(kfdata), (std::vector<std::uint32_t>{KFHDR, KFSEG, OBJECT_NODE_TAG, CAMERA_NODE_TAG,
-                                                             OBJECT_NODE_TAG, AMBIENT_NODE_TAG, LIGHT_NODE_TAG}));
-    EXPECT_EQ(GetChunkOrder3ds(LIGHT_NODE_TAG), 0);
+    // Keyframer nodes of every kind keep the order they were added in.
+    EXPECT_EQ(ChildTags(kfdata), (std::vector<std::uint32_t>{KFHDR, KFSEG, LIGHT_NODE_TAG, OBJECT_NODE_TAG,
+                                                             CAMERA_NODE_TAG, OBJECT_NODE_TAG, AMBIENT_NODE_TAG}));
+    EXPECT_EQ(GetChunkOrder3ds(LIGHT_NODE_TAG), 4);
     EXPECT_EQ(GetChunkOrder3ds(HI_SHADOW_BIAS), 0);
     EXPECT_EQ(GetChunkOrder3ds(NULL_CHUNK), 35);
     EXPECT_EQ(GetChunkOrder3ds(USE_V_GRADIENT), 12);

@@ -328,8 +328,13 @@ Box SceneBox(KFbxNode* node) {
 
 TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
     BuildScene();
-    // A turn about two axes at once, under a turned parent.
-    KFbxNode* lid = AddNode("Lid", Quad(), mBody);
+    // A turn about two axes at once, under a turned and scaled parent (an
+    // uneven scaling would shear it, which keys cannot hold).
+    KFbxNode* hinge = AddNode("Hinge");
+    hinge->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+    hinge->SetLclRotation(KFbxVector4(10, 20, 30, 0));
+    hinge->SetLclScaling(KFbxVector4(2, 2, 2, 0));
+    KFbxNode* lid = AddNode("Lid", Quad(), hinge);
     Key(lid, &KFbxTakeNode::GetEulerRotationX, 0, 0.0);
     Key(lid, &KFbxTakeNode::GetEulerRotationX, 10, 90.0);
     Key(lid, &KFbxTakeNode::GetEulerRotationY, 0, 0.0);
@@ -496,15 +501,16 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     KFbxNode* cameraNode = AddNode("Cam", KFbxCamera::Create(mManager, ""), box);
     cameraNode->SetLclTranslation(KFbxVector4(0, 0, 5, 0));
     cameraNode->SetLclRotation(KFbxVector4(0, 30, 0, 0));
-    AddNode("Lens", Quad(), cameraNode)->SetLclTranslation(KFbxVector4(0, 0, 1, 0));
+    KFbxNode* lens = AddNode("Lens", Quad(), cameraNode);
+    lens->SetLclTranslation(KFbxVector4(0, 0, 1, 0));
     ASSERT_TRUE(Export("lib3ds.3ds")) << mLastError;
 
     Lib3dsFile* file = lib3ds_file_load(Path("lib3ds.3ds").c_str());
     ASSERT_NE(file, nullptr);
     const KFbxVector4 corners[4] = {KFbxVector4(0, 0, 0, 1), KFbxVector4(1, 0, 0, 1), KFbxVector4(1, 1, 0, 1),
                                     KFbxVector4(0, 1, 0, 1)};
-    // The raw points are where the scene has them.
-    for (KFbxNode* node : {box, lid}) {
+    // The raw points are where the scene has them, under the camera's turn too.
+    for (KFbxNode* node : {box, lid, lens}) {
         Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->GetName());
         ASSERT_NE(mesh, nullptr) << node->GetName();
         ASSERT_EQ(mesh->points, 4u);
@@ -529,8 +535,14 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     EXPECT_TRUE(NearPoint(worldOf(cameraNode, origin), camera->position));
     EXPECT_TRUE(NearPoint(worldOf(cameraNode, KFbxVector4(10, 0, 0, 1)), camera->target));
     // At the start each object node stands where its mesh matrix says, so
-    // that raw points and placed points agree.
+    // that raw points and placed points agree; the targets stand where the
+    // records have them (lib3ds files a spot's target as its spot node).
     lib3ds_file_eval(file, 0.0f);
+    Lib3dsNode* spotTarget = lib3ds_file_node_by_name(file, "Spot", LIB3DS_SPOT_NODE);
+    Lib3dsNode* cameraTarget = lib3ds_file_node_by_name(file, "Cam", LIB3DS_TARGET_NODE);
+    ASSERT_TRUE(spotTarget != nullptr && cameraTarget != nullptr);
+    EXPECT_TRUE(NearPoint(worldOf(spotAim, origin), spotTarget->matrix[3]));
+    EXPECT_TRUE(NearPoint(worldOf(cameraNode, KFbxVector4(10, 0, 0, 1)), cameraTarget->matrix[3]));
     for (Lib3dsMesh* mesh = file->meshes; mesh != nullptr; mesh = mesh->next) {
         Lib3dsNode* node = lib3ds_file_node_by_name(file, mesh->name, LIB3DS_OBJECT_NODE);
         ASSERT_NE(node, nullptr) << mesh->name;
@@ -568,17 +580,26 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
 }
 #endif
 
-// Mirrored frames: a negative scale on a parent, on a child or on both, under
-// turns and uneven scales, the child turning about its own Y.
-struct MirrorCase {
+// What a child inherits from its parent, the child turning about its own Y:
+// mirrored frames (a negative scale on a parent, on a child or on both,
+// under turns and uneven scales), uneven scalings, and the turns of cameras
+// and lights, whose keyframer nodes pass none on. The parent is a mesh, a
+// group (a node without attribute), a camera or a light.
+enum class ParentKind { eMesh, eGroup, eCamera, eSpotLight, ePointLight };
+
+struct InheritedFrameCase {
     const char* mName;
     KFbxVector4 mParentRotation;
     KFbxVector4 mParentScaling;
     KFbxVector4 mChildRotation;
     KFbxVector4 mChildScaling;
+    ParentKind mParent = ParentKind::eMesh;
+    // The child's turn under the parent's uneven scaling shears it: keys
+    // hold it at their start only.
+    bool mShears = false;
 };
 
-const MirrorCase kMirrorCases[] = {
+const InheritedFrameCase kInheritedFrameCases[] = {
     {"mirrored parent", KFbxVector4(0, 0, 0, 0), KFbxVector4(-1, 1, 1, 0), KFbxVector4(0, 0, 0, 0),
      KFbxVector4(1, 1, 1, 0)},
     {"mirrored child", KFbxVector4(10, 20, 30, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0),
@@ -587,8 +608,21 @@ const MirrorCase kMirrorCases[] = {
      KFbxVector4(1, -1, 1, 0)},
     {"mirrored on every axis", KFbxVector4(0, 0, 90, 0), KFbxVector4(-1, -1, -1, 0), KFbxVector4(0, 0, 0, 0),
      KFbxVector4(1, 1, 1, 0)},
-    {"mirrored unevenly", KFbxVector4(0, 30, 0, 0), KFbxVector4(-2, 1, 3, 0), KFbxVector4(0, 0, 0, 0),
+    // The child turns about the parent's axis of the odd length, so that it
+    // does not shear.
+    {"mirrored unevenly", KFbxVector4(0, 30, 0, 0), KFbxVector4(-2, 3, 2, 0), KFbxVector4(0, 0, 0, 0),
      KFbxVector4(1, 1, 1, 0)},
+    {"mirrored group, turned child", KFbxVector4(0, 0, 0, 0), KFbxVector4(-1, 1, 1, 0), KFbxVector4(0, 30, 0, 0),
+     KFbxVector4(1, 1, 1, 0), ParentKind::eGroup},
+    {"unevenly scaled parent", KFbxVector4(10, 40, 0, 0), KFbxVector4(1, 2, 3, 0), KFbxVector4(0, 30, 0, 0),
+     KFbxVector4(1, 1, 1, 0), ParentKind::eMesh, true},
+    // Turned about the vertical only: assimp turns a camera's node by its roll.
+    {"under a camera", KFbxVector4(0, 40, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 30, 0, 0),
+     KFbxVector4(1, 1, 1, 0), ParentKind::eCamera},
+    {"under a spot light", KFbxVector4(10, 40, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 30, 0, 0),
+     KFbxVector4(1, 1, 1, 0), ParentKind::eSpotLight},
+    {"under a point light", KFbxVector4(10, 40, 0, 0), KFbxVector4(2, 2, 2, 0), KFbxVector4(0, 30, 0, 0),
+     KFbxVector4(1, 1, 1, 0), ParentKind::ePointLight},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -604,11 +638,21 @@ std::vector<KFbxVector4> WorldPointsAt(KFbxNode* node, int frame) {
     return points;
 }
 
-TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
-    for (const MirrorCase& test : kMirrorCases) {
+TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
+    for (const InheritedFrameCase& test : kInheritedFrameCases) {
         SCOPED_TRACE(test.mName);
         mScene = KFbxScene::Create(mManager, "");
-        KFbxNode* parent = AddNode("Parent", Tetrahedron());
+        KFbxNodeAttribute* attribute = nullptr;
+        if (test.mParent == ParentKind::eCamera) {
+            attribute = KFbxCamera::Create(mManager, "");
+        } else if (test.mParent == ParentKind::eSpotLight || test.mParent == ParentKind::ePointLight) {
+            KFbxLight* light = KFbxLight::Create(mManager, "");
+            light->SetLightType(test.mParent == ParentKind::eSpotLight ? KFbxLight::eSPOT : KFbxLight::ePOINT);
+            attribute = light;
+        } else if (test.mParent == ParentKind::eMesh) {
+            attribute = Tetrahedron();
+        }
+        KFbxNode* parent = AddNode("Parent", attribute);
         parent->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
         parent->SetLclRotation(test.mParentRotation);
         parent->SetLclScaling(test.mParentScaling);
@@ -618,11 +662,22 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
         child->SetLclScaling(test.mChildScaling);
         Key(child, &KFbxTakeNode::GetEulerRotationY, 0, test.mChildRotation[1]);
         Key(child, &KFbxTakeNode::GetEulerRotationY, 10, test.mChildRotation[1] + 90.0);
+        // The parent turns as well, and a light hangs still under it: under a
+        // camera or light its keys alone follow the turn.
+        Key(parent, &KFbxTakeNode::GetEulerRotationY, 0, test.mParentRotation[1]);
+        Key(parent, &KFbxTakeNode::GetEulerRotationY, 10, test.mParentRotation[1] + 45.0);
         KFbxLight* light = KFbxLight::Create(mManager, "");
         light->SetLightType(KFbxLight::ePOINT);
         KFbxNode* lamp = AddNode("Lamp", light, parent);
         lamp->SetLclTranslation(KFbxVector4(1, 1, 0, 0));
         ASSERT_TRUE(Export("mirrored.3ds", OptionsWith("RESCALING", false))) << mLastError;
+        std::vector<KFbxNode*> meshes{child};
+        if (test.mParent == ParentKind::eMesh) {
+            meshes.insert(meshes.begin(), parent);
+        }
+        const auto framesOf = [&test, child](const KFbxNode* node) {
+            return node == child && test.mShears ? std::vector<int>{0} : std::vector<int>{0, 5, 10};
+        };
 
         // Our reader: the same world points at every frame, each face still
         // turned away from the inside, each normal pointing out.
@@ -634,11 +689,11 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
         const bool imported = importer->Initialize(Path("mirrored.3ds").c_str()) && importer->Import(read, readOptions);
         importer->Destroy();
         ASSERT_TRUE(imported);
-        for (KFbxNode* node : {parent, child}) {
+        for (KFbxNode* node : meshes) {
             KFbxNode* back = Find(read, node->GetName());
             ASSERT_NE(back, nullptr) << node->GetName();
             ASSERT_TRUE(back->SetCurrentTakeNodeByName("default take"));
-            for (const int frame : {0, 5, 10}) {
+            for (const int frame : framesOf(node)) {
                 const std::vector<KFbxVector4> expected = WorldPointsAt(node, frame);
                 const std::vector<KFbxVector4> actual = WorldPointsAt(back, frame);
                 EXPECT_TRUE(SamePoints(expected, actual)) << node->GetName() << " frame " << frame;
@@ -647,59 +702,68 @@ TEST_F(Writer3dsRoundTripTest, MirroredNodesAreReadBackWhereTheyStand) {
             EXPECT_TRUE(FacesAndNormalsPointOut(dynamic_cast<const KFbxMesh*>(back->GetNodeAttribute())))
                 << node->GetName();
         }
-        // A light under the mirrored frame stays where it stands.
         KFbxNode* lampBack = Find(read, "Lamp");
         ASSERT_NE(lampBack, nullptr);
-        EXPECT_TRUE(SamePoints({lamp->EvaluateGlobalTransform(KTime(0)).GetT()},
-                               {lampBack->EvaluateGlobalTransform(KTime(0)).GetT()}));
+        ASSERT_TRUE(lampBack->SetCurrentTakeNodeByName("default take"));
+        for (const int frame : {0, 5, 10}) {
+            EXPECT_TRUE(SamePoints({lamp->EvaluateGlobalTransform(Frame(frame)).GetT()},
+                                   {lampBack->EvaluateGlobalTransform(Frame(frame)).GetT()}))
+                << "frame " << frame;
+        }
 
         // assimp places each mesh where the scene has it.
         if (ProgramInstalled("assimp")) {
             std::string output;
             const std::vector<Box> boxes = AssimpBoxes(Path("mirrored.3ds"), Path("mirrored.obj"), output);
-            ASSERT_EQ(boxes.size(), 2u) << output;
-            for (KFbxNode* node : {parent, child}) {
+            ASSERT_EQ(boxes.size(), meshes.size()) << output;
+            for (KFbxNode* node : meshes) {
                 EXPECT_TRUE(HasBox(boxes, SceneBox(node))) << node->GetName();
             }
             // Its faces turn outward where it puts them.
             const std::vector<Solid> solids = ObjSolids(Path("mirrored.obj"));
-            ASSERT_EQ(solids.size(), 2u);
+            ASSERT_EQ(solids.size(), meshes.size());
             for (const Solid& solid : solids) {
                 EXPECT_TRUE(TrianglesTurnOutward(solid.mPoints, solid.mTriangles));
             }
         }
 #ifdef QALIMOR_HAVE_LIB3DS
         // lib3ds: the points taken into the object's space by the inverse
-        // mesh matrix and placed by the node's matrix at the start.
+        // mesh matrix and placed by the node's matrix at each frame.
         Lib3dsFile* file = lib3ds_file_load(Path("mirrored.3ds").c_str());
         ASSERT_NE(file, nullptr);
-        for (KFbxNode* node : {parent, child}) {
+        for (KFbxNode* node : meshes) {
             Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, node->GetName());
             Lib3dsNode* placed = lib3ds_file_node_by_name(file, node->GetName(), LIB3DS_OBJECT_NODE);
             ASSERT_TRUE(mesh != nullptr && placed != nullptr) << node->GetName();
             Lib3dsMatrix objectSpace;
             std::copy(&mesh->matrix[0][0], &mesh->matrix[0][0] + 16, &objectSpace[0][0]);
             ASSERT_TRUE(lib3ds_matrix_inv(objectSpace));
-            lib3ds_file_eval(file, 0.0f);
-            std::vector<KFbxVector4> points;
-            for (Lib3dsDword point = 0; point < mesh->points; ++point) {
-                Lib3dsVector own;
-                Lib3dsVector at;
-                lib3ds_vector_transform(own, objectSpace, mesh->pointL[point].pos);
-                lib3ds_vector_transform(at, placed->matrix, own);
-                points.emplace_back(at[0], at[2], -at[1], 0.0);
+            for (const int frame : framesOf(node)) {
+                lib3ds_file_eval(file, static_cast<float>(frame));
+                std::vector<KFbxVector4> points;
+                for (Lib3dsDword point = 0; point < mesh->points; ++point) {
+                    Lib3dsVector own;
+                    Lib3dsVector at;
+                    lib3ds_vector_transform(own, objectSpace, mesh->pointL[point].pos);
+                    lib3ds_vector_transform(at, placed->matrix, own);
+                    points.emplace_back(at[0], at[2], -at[1], 0.0);
+                }
+                EXPECT_TRUE(SamePoints(WorldPointsAt(node, frame), points)) << node->GetName() << " frame " << frame;
+                std::vector<std::array<int, 3>> faces;
+                for (Lib3dsDword face = 0; face < mesh->faces; ++face) {
+                    const Lib3dsWord* corners = mesh->faceL[face].points;
+                    faces.push_back({corners[0], corners[1], corners[2]});
+                }
+                EXPECT_TRUE(TrianglesTurnOutward(points, faces)) << node->GetName();
             }
-            EXPECT_TRUE(SamePoints(WorldPointsAt(node, 0), points)) << node->GetName();
-            std::vector<std::array<int, 3>> faces;
-            for (Lib3dsDword face = 0; face < mesh->faces; ++face) {
-                const Lib3dsWord* corners = mesh->faceL[face].points;
-                faces.push_back({corners[0], corners[1], corners[2]});
-            }
-            EXPECT_TRUE(TrianglesTurnOutward(points, faces)) << node->GetName();
         }
         Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
         ASSERT_NE(lampNode, nullptr);
-        EXPECT_TRUE(NearPoint(InFile(lamp->EvaluateGlobalTransform(KTime(0)).GetT()), lampNode->matrix[3]));
+        for (const int frame : {0, 5, 10}) {
+            lib3ds_file_eval(file, static_cast<float>(frame));
+            EXPECT_TRUE(NearPoint(InFile(lamp->EvaluateGlobalTransform(Frame(frame)).GetT()), lampNode->matrix[3]))
+                << "frame " << frame;
+        }
         lib3ds_file_free(file);
 #endif
     }
@@ -854,6 +918,7 @@ TEST_F(Writer3dsRoundTripTest, IndependentReaderPlacesEveryMesh) {
     }
     EXPECT_TRUE(found) << "no material Unnamed with a diffuse colour";
 }
+
 
 }  // namespace
 }  // namespace fbxsdk_2006_11_1::writer3dstest

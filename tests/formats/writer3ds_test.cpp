@@ -4,6 +4,8 @@
 
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
+#include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
+#include <fbxfilesdk/formats/KFbxWriterMesh.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
@@ -114,6 +116,44 @@ TEST(Writer3dsRotationKeys, AreRelativeToTheKeyBefore) {
     EXPECT_NEAR(std::fabs(step.z), 1.0, 1e-6);
     EXPECT_NEAR(step.x, 0.0, 1e-6);
     EXPECT_NEAR(step.y, 0.0, 1e-6);
+}
+
+// Keys hold a transform whose axes are at right angles, mirrored or not;
+// otherwise each axis keeps its length under the nearest turn.
+TEST(Writer3dsPlacement, KeysHoldTransformsWithoutShearAndComeNearestOtherwise) {
+    using writer3ds::Frame;
+    const auto trs = [](const double (&t)[3], const double (&r)[3], const double (&s)[3]) {
+        Frame frame = writer3ds::IdentityFrame();
+        KgeMatrixSetTRS(frame.data(), t, r, s);
+        return frame;
+    };
+    const auto near = [](const Frame& actual, const Frame& expected) {
+        for (std::size_t at = 0; at < 15; ++at) {
+            EXPECT_NEAR(actual[at], expected[at], 1e-9) << at;
+        }
+    };
+    const double t[3] = {1, -2, 3};
+    const double r[3] = {10, -70, 125};
+    // A mirror becomes a negative X scaling.
+    const Frame mirrored = trs(t, r, {2, -3, 0.5});
+    const writer3ds::Placement placed = writer3ds::Fit(mirrored);
+    EXPECT_LT(placed.mScaling[0], 0.0);
+    near(writer3ds::ToFrame(placed), mirrored);
+    // Flat on one axis: the other two keep their turn.
+    const writer3ds::Placement flat = writer3ds::Fit(trs(t, r, {2, 3, 0}));
+    near(flat.mTurn, trs({0, 0, 0}, r, {1, 1, 1}));
+    EXPECT_EQ(flat.mScaling[2], 0.0);
+    // Sheared: the axes' lengths, under a turn.
+    Frame sheared = writer3ds::IdentityFrame();
+    sheared[4] = 1.0;
+    const writer3ds::Placement nearest = writer3ds::Fit(sheared);
+    EXPECT_NEAR(nearest.mScaling[1], std::sqrt(2.0), 1e-12);
+    Frame back;
+    KgeMatrixTranspose(back.data(), nearest.mTurn.data());
+    near(writer3ds::Then(nearest.mTurn, back), writer3ds::IdentityFrame());
+    EXPECT_FALSE(KFbxWriterMesh::TurnsInsideOut(nearest.mTurn.data()));
+    // Nothing left: no scaling, no turn.
+    near(writer3ds::ToFrame(writer3ds::Fit(trs(t, r, {0, 0, 0}))), trs(t, {0, 0, 0}, {1, 1, 1}));
 }
 
 TEST(Writer3dsTriangles, PolygonsAreCutAcrossAndBack) {
@@ -305,6 +345,14 @@ TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
     ASSERT_EQ(motion->roll.keycount, 1u);
     EXPECT_NEAR(motion->roll.values[0], 25.0, 1e-4);
     EXPECT_NEAR(file.Camera(0)->roll, 25.0, 1e-4);
+    // A parent's turn about the view axis rolls the camera as well.
+    mScene->GetRootNode()->RemoveChild(node);
+    KFbxNode* rig = AddNode("Rig");
+    rig->SetLclRotation(KFbxVector4(20, 0, 0, 0));
+    rig->AddChild(node);
+    node->SetLclRotation(KFbxVector4(0, 0, 0, 0));
+    ASSERT_TRUE(Export("rig.3ds")) << mLastError;
+    EXPECT_NEAR(WrittenFile(Path("rig.3ds")).CameraMotion(0)->roll.values[0], 25.0, 1e-4);
 }
 
 TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
