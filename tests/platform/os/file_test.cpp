@@ -70,3 +70,14 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
         }
     }
 }
+
+TEST(OsFile, NewFilesTakeOnlyPlainNamesAndWholeReadsStopAtTheirLimit) {
+    ScratchFolder folder;
+    for (const char* name : {"", ".", "..", "a/b", "a\\b"}) {
+        EXPECT_EQ(CreateNewFileInFolder((folder / "media").c_str(), name), nullptr) << name;
+        EXPECT_EQ(errno, EINVAL) << name;
+    }
+    std::string bytes;
+    EXPECT_FALSE(ReadRegularFile(folder.Write("f", "four").c_str(), 3, bytes));
+    EXPECT_EQ(errno, EFBIG);
+}
