@@ -4,9 +4,9 @@
 // files copied beside the written file.
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
+#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
-#include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSFinite.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
@@ -18,11 +18,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <tuple>
 
 namespace fbxsdk_2006_11_1 {
@@ -36,7 +34,6 @@ constexpr std::size_t kMapNameLength = 12;
 constexpr double kDefaultGrey = 0.588;
 constexpr double kFullShininessStrength = 0.75;
 constexpr std::uint16_t kAllEdgesVisible = 7;
-constexpr std::size_t kCopyBlock = 1024;
 
 template <std::size_t N>
 void SetName(char (&field)[N], const std::string& name) {
@@ -446,44 +443,8 @@ bool KFbxWriter3DS::CopyTextureFile(const char* fileName) {
     const KString source(fileName != nullptr ? fileName : "");
     // Beside the written file, with the platform's own separator.
     const std::filesystem::path folder = std::filesystem::path(mFileName).parent_path();
-    const KString target((folder / KFbxExtractFileName(source, true).Buffer()).string().c_str());
-    if (KFbxFileExists(target)) {
-        return true;
-    }
-    const auto close = [](std::FILE* file) {
-        if (file != nullptr) {
-            std::fclose(file);
-        }
-    };
-    std::unique_ptr<std::FILE, decltype(close)> in(std::fopen(source.Buffer(), "rb"), close);
-    if (in == nullptr) {
-        mMessage += "Unable to locate texture file \"";
-        mMessage += source;
-        mMessage += "\".\n";
-        return false;
-    }
-    std::unique_ptr<std::FILE, decltype(close)> out(std::fopen(target.Buffer(), "wb"), close);
-    bool copied = out != nullptr;
-    char block[kCopyBlock];
-    while (copied) {
-        const std::size_t read = std::fread(block, 1, sizeof block, in.get());
-        if (read > 0 && std::fwrite(block, 1, read, out.get()) != read) {
-            copied = false;
-        }
-        if (read < sizeof block) {
-            copied = copied && std::feof(in.get()) != 0 && std::ferror(in.get()) == 0;
-            break;
-        }
-    }
-    if (out != nullptr && std::fclose(out.release()) != 0) {
-        copied = false;
-    }
-    if (!copied) {
-        mMessage += "Error writing texture file \"";
-        mMessage += target;
-        mMessage += "\".\n";
-    }
-    return copied;
+    const std::string target = (folder / KFbxExtractFileName(source, true).Buffer()).string();
+    return KFbxCopyTextureFile(source.Buffer(), target.c_str(), mMessage);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -3,18 +3,14 @@
 // copied beside the written file.
 #include <fbxfilesdk/formats/KFbxWriterObj.h>
 
+#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
-#include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
-
-#include <platform/os/File.h>
-
-#include <cerrno>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -162,43 +158,7 @@ void KFbxWriterObj::WriteMaterial(const MaterialEntry& entry) {
 bool KFbxWriterObj::CopyTextureFile(const char* source, const std::string& name) {
     if (source == nullptr || source[0] == '\0') return false;
     if (!mTextureFiles.insert(source).second) return true;
-    const std::string destination = ObjPathBeside(mObjFileName.Buffer(), name);
-    if (KFbxFileExists(KString(destination.c_str()))) return true;
-    // Only a regular file is copied: a device would fill the disk, a FIFO
-    // would hang the export.
-    std::FILE* from = qalimor::os::OpenRegularFile(source);
-    if (from == nullptr) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR) {
-            mMessage += "Unable to locate texture file \"";
-            mMessage += source;
-            mMessage += "\".\n";
-        } else {
-            mMessage += "The texture file \"";
-            mMessage += source;
-            mMessage += "\" is not copied: ";
-            mMessage += qalimor::os::OpenFailureText(error).c_str();
-            mMessage += ".\n";
-        }
-        return false;
-    }
-    std::FILE* to = std::fopen(destination.c_str(), "wb");
-    bool copied = to != nullptr;
-    char block[1 << 16];
-    while (copied) {
-        const std::size_t read = std::fread(block, 1, sizeof block, from);
-        if (read == 0) break;
-        copied = std::fwrite(block, 1, read, to) == read;
-    }
-    copied = copied && std::ferror(from) == 0;
-    std::fclose(from);
-    if (to != nullptr) copied = std::fclose(to) == 0 && copied;
-    if (!copied) {
-        mMessage += "Error writing texture file \"";
-        mMessage += destination.c_str();
-        mMessage += "\".\n";
-    }
-    return copied;
+    return KFbxCopyTextureFile(source, ObjPathBeside(mObjFileName.Buffer(), name).c_str(), mMessage);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -2,6 +2,7 @@
 // smoothing groups, material groups, generated material names, texture maps
 // and copied texture files, and meshes too large for the format.
 #include "formats/Writer3dsTestSupport.h"
+#include "support/BoundedRun.h"
 
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
@@ -9,7 +10,13 @@
 #include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <tuple>
+
+#include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::writer3dstest {
 namespace {
@@ -192,6 +199,41 @@ TEST_F(Writer3dsMeshTest, LongTextureFileNamesAreRenamedWithAMessage) {
         << message;
     // The file is missing too.
     EXPECT_NE(message.find("Unable to locate texture file \"" + Path("thirteen1.tga") + "\".\n"), std::string::npos);
+}
+
+TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
+    const std::string fifo = Path("pipe.tga");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directories(Path("out"));
+    std::filesystem::create_directories(Path("dir"));
+    const std::string full = std::filesystem::exists("/dev/full") ? "/dev/full" : "out/full.3ds";
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        {"/dev/zero", "out/zero.3ds", "not a regular file"},
+        {fifo, "out/pipe.3ds", "not a regular file"},
+        {Path("dir"), "out/dir.3ds", std::strerror(EISDIR)},
+        {fifo, full, "not a regular file"}};
+    for (const auto& [texture, output, why] : rows) {
+        SCOPED_TRACE(texture + " into " + output);
+        mScene->Clear();
+        KFbxMesh* quad = Quad();
+        quad->AddTexture(Texture("Odd", texture));
+        ShowFirstTexture(*quad);
+        AddNode("Face", quad);
+        // Apart, so that a copy that never ends ends the row only.
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                const bool exported = Export(output);
+                std::ofstream(Path("message.txt")) << mMessage.Buffer();
+                return exported == (output != "/dev/full") ? 0 : 1;
+            },
+            boundedrun::SecondsFor(0));
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        EXPECT_EQ(outcome.mValue, 0);
+        EXPECT_EQ(mFolder.Read("message.txt"), "The texture file \"" + texture + "\" is not copied: " + why + ".\n");
+    }
+    for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga"}) {
+        EXPECT_FALSE(std::filesystem::exists(Path(copy))) << copy;
+    }
 }
 
 TEST_F(Writer3dsMeshTest, FlatFacesGetGroupsOfTheirOwnAndRoundFacesShareOne) {

@@ -3,6 +3,7 @@
 // that the caller's scene is left as it was, and that an independent reader
 // opens them.
 #include "formats/ObjTestSupport.h"
+#include "support/BoundedRun.h"
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
@@ -651,6 +652,24 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
          8,
          {"map_Kd pipe.tga\n"},
          {"texture file \"" + fifo + "\" is not copied: not a regular file"}},
+        {"a link where the copy would go, to a file outside",
+         [this] {
+             AddCube("box", KFbxVector4(0, 0, 0, 0));
+             std::filesystem::create_directories(Path("out"));
+             std::filesystem::create_symlink(Path("victim.tga"), Path("out/bricks.tga"));
+         },
+         8,
+         {"map_Kd bricks.tga\n"},
+         {"\"" + Path("out/bricks.tga") + "\" is taken by what is not a regular file"}},
+        {"a FIFO where the copy would go",
+         [this] {
+             AddCube("box", KFbxVector4(0, 0, 0, 0));
+             std::filesystem::create_directories(Path("out"));
+             mkfifo(Path("out/bricks.tga").c_str(), 0600);
+         },
+         8,
+         {"map_Kd bricks.tga\n"},
+         {"\"" + Path("out/bricks.tga") + "\" is taken by what is not a regular file"}},
     };
     for (const HostileObjScene& hostile : cases) {
         SCOPED_TRACE(hostile.mName);
@@ -660,7 +679,17 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
         SetUp();
         ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
         hostile.mBuild();
-        ASSERT_TRUE(Export(Path("out/scene.obj"))) << Message();
+        // Apart, so that a copy that never ends ends the row only.
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                const bool exported = Export(Path("out/scene.obj"));
+                std::ofstream(Path("message.txt")) << Message();
+                return exported ? 0 : 1;
+            },
+            boundedrun::SecondsFor(0));
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        const std::string message = Text(Path("message.txt"));
+        ASSERT_EQ(outcome.mValue, 0) << message;
         const std::string obj = Text(Path("out/scene.obj"));
         const std::string mtl = std::filesystem::exists(Path("out/scene.mtl")) ? Text(Path("out/scene.mtl")) : "";
         EXPECT_EQ(CountLines(obj, "v "), hostile.mVertexLines) << obj;
@@ -668,7 +697,7 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
             EXPECT_NE((obj + mtl).find(fragment), std::string::npos) << obj << mtl;
         }
         for (const std::string& fragment : hostile.mMessageFragments) {
-            EXPECT_NE(Message().find(fragment), std::string::npos) << Message();
+            EXPECT_NE(message.find(fragment), std::string::npos) << message;
         }
         // Every line of both files is a statement the writer meant.
         for (const std::string* text : {&obj, &mtl}) {
@@ -683,6 +712,7 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
         }
         EXPECT_FALSE(std::filesystem::exists(Path("out/zero")));
         EXPECT_FALSE(std::filesystem::exists(Path("out/pipe.tga")));
+        EXPECT_FALSE(std::filesystem::exists(Path("victim.tga")));
         // And reads back.
         mScene = KFbxScene::Create(mManager, "read");
         EXPECT_TRUE(Import(Path("out/scene.obj"))) << Message();

@@ -1,0 +1,86 @@
+#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
+
+#include <platform/os/File.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+struct CloseStream {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using Stream = std::unique_ptr<std::FILE, CloseStream>;
+
+constexpr std::size_t kCopyBlock = 1 << 16;
+
+void TellNotCopied(KString& message, const char* source, const std::string& why) {
+    message += "The texture file \"";
+    message += source;
+    message += "\" is not copied: ";
+    message += why.c_str();
+    message += ".\n";
+}
+
+}  // namespace
+
+bool KFbxCopyTextureFile(const char* source, const char* destination, KString& message) {
+    if (source == nullptr || source[0] == '\0' || destination == nullptr || destination[0] == '\0') return false;
+    // Looked at without opening: a FIFO there must not be waited on, nor a
+    // link followed out of the folder.
+    switch (qalimor::os::KindOfName(destination)) {
+        case qalimor::os::NameKind::eRegularFile:
+            return true;
+        case qalimor::os::NameKind::eOther:
+            TellNotCopied(message, source, "\"" + std::string(destination) + "\" is taken by what is not a regular file");
+            return false;
+        case qalimor::os::NameKind::eNone:
+            break;
+    }
+    // Only a regular file: a device would fill the disk, a FIFO would hang
+    // the export.
+    const Stream from(qalimor::os::OpenRegularFile(source));
+    if (from == nullptr) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            message += "Unable to locate texture file \"";
+            message += source;
+            message += "\".\n";
+        } else {
+            TellNotCopied(message, source, qalimor::os::OpenFailureText(error));
+        }
+        return false;
+    }
+    std::FILE* to = qalimor::os::CreateNewFile(destination);
+    // Something took the name since it was looked at: it stays as it is.
+    if (to == nullptr && errno == EEXIST) return true;
+    bool copied = to != nullptr;
+    if (copied) {
+        std::vector<char> block(kCopyBlock);
+        for (;;) {
+            const std::size_t read = std::fread(block.data(), 1, block.size(), from.get());
+            if (read == 0) break;
+            if (std::fwrite(block.data(), 1, read, to) != read) {
+                copied = false;
+                break;
+            }
+        }
+        copied = copied && std::ferror(from.get()) == 0;
+        copied = std::fclose(to) == 0 && copied;
+        // A cut copy would pass for the texture in every later export.
+        if (!copied) qalimor::os::RemoveFile(destination);
+    }
+    if (!copied) {
+        message += "Error writing texture file \"";
+        message += destination;
+        message += "\".\n";
+    }
+    return copied;
+}
+
+}  // namespace fbxsdk_2006_11_1
