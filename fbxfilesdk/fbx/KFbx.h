@@ -135,6 +135,10 @@ public:
     // The bytes of the file at path (or, failing that, at mediaPath) as one
     // raw value of the open field; binary files only.
     bool FieldWriteMediaContent(const char* path, const char* mediaPath);
+    // The bytes FieldWriteMediaContent writes: those of a regular file that
+    // one value can hold, opened without waiting on anything else. False
+    // with errno set for path when neither file gives them.
+    static bool ReadMediaContent(const char* path, const char* mediaPath, std::string& bytes);
     // The name's path in the media folder of the file being written.
     KString GetMediaFilePath(const char* fileName) const;
     // Protects a binary file with a password (once per file): its header gets

@@ -5,8 +5,9 @@
 #include <fbxfilesdk/fbx/FieldFormat.h>
 
 #include <fbxfilesdk/core/KFbxPath.h>
-#include <fbxfilesdk/core/KFile.h>
+#include <platform/os/File.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -240,22 +241,19 @@ void KFbx::WriteComment(const char* text) {
 
 bool KFbx::FieldWriteMediaContent(const char* path, const char* mediaPath) {
     if (!mBinary || !CanWriteValue()) return false;
-    KFile file;
-    if ((path == nullptr || !file.Open(path, KFile::eREAD, false)) &&
-        (mediaPath == nullptr || !file.Open(mediaPath, KFile::eREAD, false))) {
-        return false;
-    }
-    file.Seek(2, 0);
-    const std::int64_t size = file.Tell();
-    file.Seek(0, 0);
-    // Content past what one value holds stays outside the file.
-    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxStringLength) return false;
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-    const bool read = size == 0 || file.Read(bytes.data(), size) == size;
-    file.Close();
-    if (!read) return false;
-    mEncoder->WriteRaw(bytes.data(), bytes.size());
+    std::string bytes;
+    if (!ReadMediaContent(path, mediaPath, bytes)) return false;
+    mEncoder->WriteRaw(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     return true;
+}
+
+bool KFbx::ReadMediaContent(const char* path, const char* mediaPath, std::string& bytes) {
+    // Content past what one value holds stays outside the file.
+    if (path != nullptr && qalimor::os::ReadRegularFile(path, kMaxStringLength, bytes)) return true;
+    const int failure = path != nullptr ? errno : ENOENT;
+    if (mediaPath != nullptr && qalimor::os::ReadRegularFile(mediaPath, kMaxStringLength, bytes)) return true;
+    errno = failure;
+    return false;
 }
 
 KString KFbx::GetMediaFilePath(const char* fileName) const {

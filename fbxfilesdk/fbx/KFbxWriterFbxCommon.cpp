@@ -19,6 +19,9 @@
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxThumbnail.h>
 
+#include <platform/os/File.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -489,7 +492,25 @@ bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KS
             break;
         }
     }
-    const bool withContent = embed && (unconverted || convertedWritten);
+    const bool imageReady = unconverted || convertedWritten;
+    // The media file is read once, before any field is written, so that the
+    // record says it carries content only when it does.
+    std::string content;
+    bool withContent = false;
+    if (embed) {
+        const char* source = convertedWritten ? converted.Path().c_str() : fileName.Buffer();
+        withContent = imageReady && KFbx::ReadMediaContent(source, mediaPath.Buffer(), content);
+        const std::string why = withContent ? std::string()
+                                : imageReady ? qalimor::os::OpenFailureText(errno)
+                                             : std::string("its converted image was not written");
+        if (!withContent) {
+            mMessage += "The media file \"";
+            mMessage += fileName;
+            mMessage += "\" is not embedded: ";
+            mMessage += why.c_str();
+            mMessage += ".\n";
+        }
+    }
     if (withContent) {
         WriteIntRecord(file, "Version", 101);
         WriteIntRecord(file, "OriginalFormat", image.GetOriginalFormat() ? 1 : 0);
@@ -499,15 +520,15 @@ bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KS
     file.WriteStringField("RelativeFilename",
                           RelativeMediaName(file, sceneRelativeName, fileName, mediaPath, withContent).Buffer());
     if (!embed) return true;
-    if (!withContent) {
+    if (!imageReady) {
         mError.SetError(eUNIDENTIFIED_ERROR);
         return false;
     }
+    if (!withContent) return false;
     file.FieldWriteBegin("Content");
-    const bool written = file.FieldWriteMediaContent(
-        convertedWritten ? converted.Path().c_str() : fileName.Buffer(), mediaPath.Buffer());
+    file.FieldWriteR(content.data(), static_cast<std::int64_t>(content.size()));
     file.FieldWriteEnd();
-    return written;
+    return true;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -80,7 +80,8 @@ public:
     // The fields of a media file from "Filename" on, with the file's content
     // (converted when a converter of the manager knows the file) before and
     // after them when embedding. False when embedded content could not be
-    // written.
+    // written: the record then stands as if not embedding, and the message
+    // names the file and why (only a regular file is embedded).
     // The relative file name is the media folder's place when the content is
     // embedded, else the scene's relative name (empty when it has none), else
     // the way to the file from the written file's folder.

@@ -11,6 +11,7 @@
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
@@ -27,15 +28,21 @@
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
 #include "fbx/FbxWriterTestSupport.h"
+#include "support/BoundedRun.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::writertest;
@@ -564,6 +571,52 @@ TEST_F(KFbxWriterFbx6Test, HostileScenesReadBackAsTheyWereSaveTheValuesTheMessag
             ASSERT_NE(mesh, nullptr);
             ASSERT_GT(mesh->GetPolygonCount(), 0);
             EXPECT_EQ(mesh->GetPolygonSize(mesh->GetPolygonCount() - 1), 3);
+        }
+    }
+}
+
+// Every binary writer embeds what it can and names what it leaves out,
+// without waiting on a FIFO or reading a device without end.
+TEST_F(KFbxWriterFbx6Test, MediaThatAreNotRegularFilesAreLeftOutByName) {
+    const std::string good = mFolder.Write("good.tga", "good pixels");
+    const std::string fifo = mFolder / "pipe.tga";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> rows[] = {{"/dev/zero", "not a regular file"},
+                                                        {fifo, "not a regular file"},
+                                                        {mFolder.Path().string(), std::strerror(EISDIR)},
+                                                        {mFolder / "missing.tga", std::strerror(ENOENT)}};
+    const std::string path = mFolder / "scene.fbx";
+    for (const int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER,
+                             KFbxFileFormatRegistry::eFBX5_BINARY_WRITER}) {
+        for (const auto& [media, why] : rows) {
+            SCOPED_TRACE(media + " in format " + std::to_string(format));
+            TearDown();
+            SetUp();
+            for (const std::string& file : {good, media}) {
+                KFbxTexture* texture = KFbxTexture::Create(mManager, file == good ? "Good" : "Odd");
+                texture->SetFileName(file.c_str());
+                mScene->ConnectObject(texture);
+            }
+            KFbxStreamOptionsFbxWriter* options = Options();
+            options->SetOption("EMBEDDED", true);
+            const boundedrun::Outcome outcome = boundedrun::Run(
+                [&] {
+                    const bool exported = Export(path, format, options);
+                    std::ofstream(mFolder / "message.txt") << mExportMessage.Buffer();
+                    return exported ? 0 : 1;
+                },
+                boundedrun::SecondsFor(0));
+            ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+            EXPECT_EQ(outcome.mValue, 0);
+            EXPECT_EQ(mFolder.Read("message.txt"), "The media file \"" + media + "\" is not embedded: " + why + ".\n");
+            // The good file comes back from the written one alone.
+            std::filesystem::rename(good, good + ".away");
+            std::filesystem::remove_all(mFolder / "scene.fbm");
+            KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+            EXPECT_TRUE(importer->Initialize(path.c_str()) && importer->Import(KFbxScene::Create(mManager, "")));
+            importer->Destroy();
+            std::filesystem::rename(good + ".away", good);
+            EXPECT_EQ(mFolder.Read("scene.fbm/good.tga"), "good pixels");
         }
     }
 }
