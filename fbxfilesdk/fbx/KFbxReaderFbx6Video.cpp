@@ -9,8 +9,12 @@
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
+#include <platform/os/File.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <string>
 #include <system_error>
 
 namespace fbxsdk_2006_11_1 {
@@ -19,32 +23,45 @@ using namespace fbx6read;
 
 namespace {
 
-// The place embedded content goes to: the media folder beside the file
-// being read, under the base name the record gives. Whatever folders the
-// record names are ignored, so a file cannot make the reader write
-// anywhere else. Empty when there is no usable name.
-std::filesystem::path ExtractionPath(const KString& readFile, const KString& fileName) {
-    // Both separators count: the name may come from another system.
-    std::string name = fileName.Buffer();
+// The base name the record gives: whatever folders it names are ignored,
+// so a file cannot make the reader write anywhere but its media folder.
+// Both separators count: the name may come from another system.
+std::string MediaBaseName(const KString& fileName) {
+    const std::string name = fileName.Buffer();
     const std::size_t cut = name.find_last_of("/\\");
-    if (cut != std::string::npos) {
-        name = name.substr(cut + 1);
-    }
-    if (name.empty() || name == "." || name == ".." || readFile.GetLen() == 0) {
-        return {};
-    }
-    return std::filesystem::path(KFbxChangeExtension(readFile, KString(".fbm")).Buffer()) / name;
+    return cut == std::string::npos ? name : name.substr(cut + 1);
 }
 
-bool WriteWhole(const std::filesystem::path& path, const void* bytes, int size) {
-    std::error_code error;
-    std::filesystem::create_directories(path.parent_path(), error);
-    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-    if (!stream) {
-        return false;
+enum class Extraction { eWritten, eFound, eRefused };
+
+// Writes embedded content as a new regular file of the media folder. A
+// regular file already there is taken for the media (an earlier read, or the
+// folder the file came with, put it there) and kept as it is; anything else
+// there is neither followed nor opened, and is refused with the reason, as
+// are a media folder that is a link and a name that names no file.
+Extraction ExtractMedia(const std::string& folder, const std::string& name, const void* bytes, int size,
+                        std::string& reason) {
+    std::FILE* stream = qalimor::os::CreateNewFileInFolder(folder.c_str(), name.c_str());
+    if (stream == nullptr) {
+        const int error = errno;
+        if (error == EEXIST &&
+            qalimor::os::KindOfName((folder + "/" + name).c_str()) == qalimor::os::NameKind::eRegularFile) {
+            return Extraction::eFound;
+        }
+        reason = error == EEXIST                       ? "something that is not a regular file has its name there"
+                 : error == ELOOP || error == ENOTDIR ? "the media folder is a link or not a folder"
+                 : error == EINVAL                    ? "its name names no file"
+                                                      : qalimor::os::OpenFailureText(error);
+        return Extraction::eRefused;
     }
-    stream.write(static_cast<const char*>(bytes), size);
-    return static_cast<bool>(stream);
+    const auto length = static_cast<std::size_t>(size);
+    const bool written = std::fwrite(bytes, 1, length, stream) == length;
+    if (std::fclose(stream) == 0 && written) {
+        return Extraction::eWritten;
+    }
+    reason = "it could not be written";
+    qalimor::os::RemoveFile((folder + "/" + name).c_str());
+    return Extraction::eRefused;
 }
 
 // Content that a converter turned into a TIFF image when the file was
@@ -99,13 +116,21 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
         std::error_code error;
         // The file named is used when it is still there; the content only
         // stands in for a missing one.
-        if (bytes != nullptr && size >= 0 && !std::filesystem::exists(fileName.Buffer(), error)) {
-            const std::filesystem::path target = ExtractionPath(mFileName, fileName);
-            if (!target.empty() && WriteWhole(target, bytes, size)) {
-                fileName = KString(target.string().c_str());
-                if (IsConvertedContent(fileName, bytes, size)) {
-                    ConvertBack(mManager, fileName, originalFormat);
-                }
+        if (bytes != nullptr && size >= 0 && mFileName.GetLen() > 0 &&
+            !std::filesystem::exists(fileName.Buffer(), error)) {
+            const std::string folder = KFbxChangeExtension(mFileName, KString(".fbm")).Buffer();
+            const std::string name = MediaBaseName(fileName);
+            std::string reason;
+            const Extraction extraction = ExtractMedia(folder, name, bytes, size, reason);
+            if (extraction != Extraction::eRefused) {
+                fileName = KString((std::filesystem::path(folder) / name).string().c_str());
+            }
+            if (extraction == Extraction::eWritten && IsConvertedContent(fileName, bytes, size)) {
+                ConvertBack(mManager, fileName, originalFormat);
+            }
+            if (extraction == Extraction::eRefused && mMessages != nullptr) {
+                *mMessages += KString("The embedded media \"") + fileName + "\" is not extracted into \"" +
+                              folder.c_str() + "\": " + reason.c_str() + ".\n";
             }
         }
         mFile.FieldReadEnd();

@@ -15,9 +15,15 @@
 #include "RichScene.h"
 #include "ReaderTestSupport.h"
 #include "SceneComparison.h"
+#include "support/BoundedRun.h"
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
@@ -135,16 +141,57 @@ TEST_F(ReaderTest, EmbeddedVideoContentIsExtractedWhenItsFileIsGone) {
     ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
     const std::string original = mFolder.Read("bricks.tif");
     std::filesystem::remove(mFolder.Path() / "bricks.tif");
-
-    KFbxScene* read = KFbxScene::Create(mManager, "read");
-    ASSERT_TRUE(Import(path, read)) << mLastError;
-    // The glow texture's file has a video of its own, made for the write.
-    ASSERT_EQ(read->GetVideoCount(), 2);
-    ASSERT_STREQ(read->GetVideo(0)->GetName(), "BricksClip");
-    const std::string extracted = read->GetVideo(0)->GetFileName();
-    EXPECT_EQ(std::filesystem::path(extracted).parent_path().filename(), "embedded.fbm");
-    std::ifstream in(extracted, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), original);
+    const std::string folder = Path("embedded.fbm");
+    const std::string target = folder + "/bricks.tif";
+    std::filesystem::create_directory(Path("outside"));
+    const std::string taken = "something that is not a regular file has its name there";
+    // What the media folder holds before the read, and why nothing is
+    // extracted then (empty: the video names the media folder's file).
+    const std::pair<std::function<void()>, std::string> rows[] = {
+        {[] {}, ""},
+        {[&] { mFolder.Write("embedded.fbm/bricks.tif", "edited, kept"); }, ""},
+        {[&] { std::filesystem::create_symlink(Path("victim.txt"), target); }, taken},
+        {[&] { mkfifo(target.c_str(), 0600); }, taken},
+        {[&] {
+             std::filesystem::remove(folder);
+             std::filesystem::create_directory_symlink(Path("outside"), folder);
+         },
+         "the media folder is a link or not a folder"},
+    };
+    for (const auto& [prepare, why] : rows) {
+        SCOPED_TRACE(why);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directory(folder);
+        mFolder.Write("victim.txt", "keep me");
+        prepare();
+        const std::string content = std::filesystem::is_regular_file(target) ? mFolder.Read("embedded.fbm/bricks.tif")
+                                                                              : original;
+        // Apart, so that a write that never ends ends the row only.
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+                KFbxScene* read = KFbxScene::Create(mManager, "read");
+                if (!importer->Initialize(path.c_str()) || !importer->Import(read)) return 1;
+                KString message;
+                importer->GetMessageText(message);
+                // The glow texture's file has a video of its own, made for the write.
+                if (read->GetVideoCount() != 2 || std::string(read->GetVideo(0)->GetName()) != "BricksClip") return 2;
+                std::ofstream(Path("read.txt")) << read->GetVideo(0)->GetFileName() << '\n' << message.Buffer();
+                return 0;
+            },
+            boundedrun::SecondsFor(0));
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        ASSERT_EQ(outcome.mValue, 0);
+        EXPECT_EQ(mFolder.Read("read.txt"),
+                  why.empty() ? target + '\n'
+                              : Path("bricks.tif") + "\nThe embedded media \"" + Path("bricks.tif") +
+                                    "\" is not extracted into \"" + folder + "\": " + why + ".\n");
+        if (why.empty()) {
+            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks.tif"), content);
+        }
+        EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
+        EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
+    }
 }
 
 TEST_F(ReaderTest, PasswordProtectedFileNeedsTheRightPassword) {
