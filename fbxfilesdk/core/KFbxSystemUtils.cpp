@@ -1,6 +1,5 @@
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 
-#include <fbxfilesdk/core/KFile.h>
 #include <platform/os/File.h>
 #include <platform/os/System.h>
 
@@ -63,10 +62,8 @@ bool KFbxGetComputerName(char* buffer, int size) {
 
 bool KFbxFileExists(const KString& name) {
     if (!name.IsOK() || name.IsEmpty()) return false;
-    KFile file;
-    if (!file.OpenWithModeString(name.Buffer(), "rb")) return false;
-    file.Close();
-    return true;
+    // Looked at, not opened: opening a FIFO would wait for a writer.
+    return qalimor::os::CanReadRegularFile(name.Buffer());
 }
 
 char* KFbxReadLine(char* buffer, int size, std::FILE* stream) {

@@ -23,7 +23,8 @@ bool KFbxCreateDirectoryPath(const char* path);
 // the result is false.
 bool KFbxGetComputerName(char* buffer, int size);
 
-// True exactly when the name opens as a file for reading; false for null or "".
+// True exactly when the name is a regular file we may read, found without
+// opening it; false for null or "".
 bool KFbxFileExists(const KString& name);
 
 // Reads one line of at most size - 1 characters, keeping its line end: a line

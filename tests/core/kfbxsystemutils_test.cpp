@@ -1,5 +1,6 @@
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 
+#include "support/BoundedRun.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+
+#include <sys/stat.h>
 
 using namespace fbxsdk_2006_11_1;
 
@@ -81,6 +84,12 @@ TEST(KFbxSystemUtils, FileExistsOnlyForReadableFiles) {
     EXPECT_TRUE(KFbxFileExists(name.c_str()));
     EXPECT_FALSE(KFbxFileExists((folder / "missing").c_str()));
     EXPECT_FALSE(KFbxFileExists(folder.Path().c_str()));
+    // A FIFO is no file to read, and asking must not wait for its writer.
+    const std::string fifo = folder / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const boundedrun::Outcome outcome = boundedrun::Run([&] { return KFbxFileExists(fifo.c_str()) ? 1 : 0; }, 2);
+    EXPECT_TRUE(outcome.mReturned);
+    EXPECT_EQ(outcome.mValue, 0);
     EXPECT_FALSE(KFbxFileExists(""));
     EXPECT_FALSE(KFbxFileExists(KString(static_cast<const char*>(nullptr))));
 }
