@@ -157,7 +157,7 @@ Placement Fit(const Frame& transform) {
     }
     // A mirror is the keyframer's scaling along the node's own X axis.
     Axes axes = AxesOf(transform);
-    const double sign = Determinant(axes) < 0.0 ? -1.0 : 1.0;
+    const double sign = KgeMatrixIsRightHanded(transform.data()) ? 1.0 : -1.0;
     axes[0] = {sign * axes[0][0], sign * axes[0][1], sign * axes[0][2]};
     double lengths[3];
     double longest = 0.0;

@@ -1,5 +1,7 @@
 #include <fbxfilesdk/formats/KFbxWriterMesh.h>
 
+#include <fbxfilesdk/core/KgeMath.h>
+
 #include <fbxfilesdk/formats/KFbxWriterDeformation.h>
 #include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -67,13 +69,7 @@ const KFbxLayerContainer* KFbxWriterMesh::WrittenGeometry(const KFbxNode& node) 
     return nullptr;
 }
 
-bool KFbxWriterMesh::TurnsInsideOut(const double* matrix) {
-    const auto m = [matrix](int row, int column) { return matrix[row * 4 + column]; };
-    const double determinant = m(0, 0) * (m(1, 1) * m(2, 2) - m(1, 2) * m(2, 1)) -
-                               m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
-                               m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
-    return determinant < 0.0;
-}
+bool KFbxWriterMesh::TurnsInsideOut(const double* matrix) { return !KgeMatrixIsRightHanded(matrix); }
 
 KFbxWriterMesh::~KFbxWriterMesh() { Release(); }
 

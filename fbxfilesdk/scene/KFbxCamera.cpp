@@ -437,7 +437,7 @@ void KFbxCamera::SetAnimated(EProperty which, double value) {
     }
     // Last: the curve's link narrows the property to the curve's float.
     SetDouble(which, value);
-    mGivenChannels |= std::uint64_t(1) << which;
+    mGiven.set(which);
 }
 
 // ---- reset and copy ---------------------------------------------------------
@@ -474,7 +474,7 @@ void KFbxCamera::Reset() {
     mAudioColor = KFbxColor(0.0, 1.0, 0.0, 1.0);
     mAntialiasingMethod = eOVERSAMPLING_ANTIALIASING;
     mFrameSamplingType = eSTOCHASTIC;
-    mGivenChannels = 0;
+    mGiven.reset();
 }
 
 void KFbxCamera::CopyFrom(const KFbxCamera& other) {
@@ -504,7 +504,8 @@ void KFbxCamera::CopyFrom(const KFbxCamera& other) {
         }
     }
     // A copy starts its takes where the original's would.
-    mGivenChannels = other.GetNode() != nullptr ? ~std::uint64_t(0) : other.mGivenChannels;
+    mGiven = other.mGiven;
+    if (other.GetNode() != nullptr) mGiven.set();
 }
 
 // ---- takes ------------------------------------------------------------------
@@ -551,10 +552,10 @@ void KFbxCamera::FillTakeNodeTemplate(KFbxTakeNode& takeNode) {
     // take defaults.
     double defaults[] = {kTemplateFieldOfView, kTemplateFieldOfViewXY, kTemplateFieldOfViewXY, 0.0, 0.0, 0.0, 0.0, 0.0};
     for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
-        if (IsGiven(kScalarChannels[index])) defaults[index] = given[index];
+        if (mGiven.test(kScalarChannels[index])) defaults[index] = given[index];
     }
     // The focal length follows the field of view unless it was given itself.
-    if (!IsGiven(eFocalLength)) defaults[3] = ComputeFocalLength(defaults[0]);
+    if (!mGiven.test(eFocalLength)) defaults[3] = ComputeFocalLength(defaults[0]);
     for (std::size_t index = 0; index < std::size(kScalarChannels); ++index) {
         KFbxSetChannelDefault(curves[index], defaults[index], kScalarChannelColours[index]);
     }

@@ -21,7 +21,7 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 
-#include <cstdint>
+#include <bitset>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -406,7 +406,6 @@ private:
     double GetAnimated(EProperty which) const;
     // The curve default (as float) when there is one, then the property.
     void SetAnimated(EProperty which, double value);
-    bool IsGiven(EProperty which) const { return (mGivenChannels >> which & 1u) != 0; }
     // The film back length the conversions use, in millimetres.
     double ApertureMillimetres() const;
 
@@ -422,10 +421,10 @@ private:
     int mAntialiasingMethod = eOVERSAMPLING_ANTIALIASING;
     int mFrameSamplingType = eSTOCHASTIC;
     KFbxProperty mProperties[ePropertyCount];
-    // The animated values a caller gave since the last reset, one bit per
+    // The animated values a caller gave since the last reset, one per
     // property: a node's new takes start from these instead of the take
     // defaults, so values set before the camera joins its node stay.
-    std::uint64_t mGivenChannels = 0;
+    std::bitset<ePropertyCount> mGiven;
 };
 
 }  // namespace fbxsdk_2006_11_1
