@@ -149,6 +149,9 @@ public:
     bool FieldReadBegin(const char* name);
     // Whether FieldReadBegin(name) would find a field, without reaching it.
     bool FieldReadExists(const char* name) const;
+    // How many fields of that name the block being read holds, reached or
+    // not; none is reached.
+    std::uint32_t FieldReadCount(const char* name) const;
     void FieldReadEnd();
     bool FieldReadBlockBegin();
     void FieldReadBlockEnd();

@@ -4,12 +4,23 @@
 #include <fbxfilesdk/fbx/FieldBinaryParser.h>
 #include <fbxfilesdk/fbx/FieldFormat.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+// The first byte tells most names of the same length apart without a call.
+bool HasName(const unsigned char* image, const FieldNode& node, const char* name, std::size_t length) {
+    return node.nameLength == length && (length == 0 || image[node.nameBegin] == static_cast<unsigned char>(name[0])) &&
+           std::memcmp(image + node.nameBegin, name, length) == 0;
+}
+
+}  // namespace
 
 bool KFbx::SelectSection(int section) {
     if (mMode != eRead || section < 0 || section >= static_cast<int>(mTree.sections.size())) return false;
@@ -87,18 +98,23 @@ bool KFbx::FieldReadExists(const char* name) const {
     return mMode == eRead && name != nullptr && FindNextField(name, resume) < mLevels[mDepth].childCount;
 }
 
+std::uint32_t KFbx::FieldReadCount(const char* name) const {
+    if (mMode != eRead || name == nullptr) return 0;
+    const ReadLevel& level = mLevels[mDepth];
+    const std::size_t length = std::strlen(name);
+    const FieldNode* children = mTree.nodes.data() + level.childBegin;
+    return static_cast<std::uint32_t>(std::count_if(children, children + level.childCount, [&](const FieldNode& node) {
+        return HasName(mImage.Data(), node, name, length);
+    }));
+}
+
 std::uint32_t KFbx::FindNextField(const char* name, std::size_t& resume) const {
     const ReadLevel& level = mLevels[mDepth];
     const std::size_t length = std::strlen(name);
     // Each name resumes after the last field of that name already reached.
     const unsigned char* image = mImage.Data();
     const FieldNode* children = mTree.nodes.data() + level.childBegin;
-    // The first byte tells most names of the same length apart without a call.
-    const auto named = [&](const FieldNode& node) {
-        return node.nameLength == length &&
-               (length == 0 || image[node.nameBegin] == static_cast<unsigned char>(name[0])) &&
-               std::memcmp(image + node.nameBegin, name, length) == 0;
-    };
+    const auto named = [&](const FieldNode& node) { return HasName(image, node, name, length); };
     const std::size_t names = level.nextByName.size();
     resume = 0;
     while (resume < names && !named(children[level.nextByName[resume] - 1])) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -43,6 +44,73 @@ bool ReadHeaderVersion(const char* fileName, int& version) {
     }
     version = header.info.mFileVersion;
     return true;
+}
+
+// The kinds of object whose records stand in "Objects" under the name their
+// definitions count them by. "Geometry" is not one: writers count with it
+// the meshes and surfaces that models hold inside their own records.
+const char* const kCountedKinds[] = {"Model", "GeometryWeightedMap", "GenericNode", "Material", "Texture",
+                                     "Video", "SceneInfo", "Deformer", "Cache", "Pose", "ControlSetPlug",
+                                     "Constraint", "GlobalSettings"};
+
+// What the top-level sections of a main section tell of its wholeness.
+// Every FBX 6 writer announces its objects in "Definitions" before
+// "Objects" and places them with "Connections" after; an ascii file cut
+// between two sections still parses, and only what is missing shows it.
+struct SectionCensus {
+    bool mAnnouncesObjects = false;
+    bool mConnections = false;
+    // The records of "Objects" that connections place: all but the
+    // settings and the scene information.
+    std::uint32_t mObjectsToConnect = 0;
+    // Per counted kind, the objects the definitions announce and the
+    // records "Objects" holds.
+    std::int64_t mAnnounced[std::size(kCountedKinds)] = {};
+    std::uint32_t mHeld[std::size(kCountedKinds)] = {};
+};
+
+// The census of the main section (selected, at its top level), which is
+// selected afresh afterwards.
+SectionCensus TakeCensus(KFbx& file) {
+    SectionCensus census;
+    census.mConnections = file.FieldReadExists("Connections");
+    if (file.FieldReadBegin("Definitions")) {
+        if (file.FieldReadBlockBegin()) {
+            while (file.FieldReadBegin("ObjectType")) {
+                const KString kind = file.FieldGetRemainingValueCount() > 0 ? file.FieldReadS() : KString();
+                int count = 0;
+                if (file.FieldReadBlockBegin()) {
+                    count = file.FieldReadIDefault("Count", 0);
+                    file.FieldReadBlockEnd();
+                }
+                file.FieldReadEnd();
+                if (count <= 0) {
+                    continue;
+                }
+                census.mAnnouncesObjects = true;
+                for (std::size_t k = 0; k < std::size(kCountedKinds); ++k) {
+                    if (std::strcmp(kind.Buffer(), kCountedKinds[k]) == 0) {
+                        census.mAnnounced[k] += count;
+                    }
+                }
+            }
+            file.FieldReadBlockEnd();
+        }
+        file.FieldReadEnd();
+    }
+    if (file.FieldReadBegin("Objects")) {
+        if (file.FieldReadBlockBegin()) {
+            for (std::size_t k = 0; k < std::size(kCountedKinds); ++k) {
+                census.mHeld[k] = file.FieldReadCount(kCountedKinds[k]);
+            }
+            census.mObjectsToConnect = file.FieldReadBlockFieldCount() - file.FieldReadCount("GlobalSettings") -
+                                       file.FieldReadCount("SceneInfo");
+            file.FieldReadBlockEnd();
+        }
+        file.FieldReadEnd();
+    }
+    file.SelectSection(kMainSection);
+    return census;
 }
 
 int ReaderCodeOf(int fieldFileCode) {
@@ -311,8 +379,39 @@ bool KFbxReaderFbx6::HoldsAnySection(KFbx& file, std::initializer_list<const cha
 }
 
 bool KFbxReaderFbx6::CheckFile(KFbx& file, KString& why) {
-    return HoldsAnySection(file, {"Objects", "Connections", "Takes", "Version5"}, why) &&
-           KFbxReaderFbx6Pass::CheckObjectRecords(file, why);
+    if (!HoldsAnySection(file, {"Objects", "Connections", "Takes", "Version5"}, why) ||
+        !KFbxReaderFbx6Pass::CheckObjectRecords(file, why)) {
+        return false;
+    }
+    file.SelectSection(kMainSection);
+    const SectionCensus census = TakeCensus(file);
+    if (census.mObjectsToConnect > 0 && !census.mConnections) {
+        // A file that announces its objects is a writer's whole file, whose
+        // connections cannot be missing; one that does not was put together
+        // by hand, and reads for what it holds.
+        if (census.mAnnouncesObjects) {
+            why = KString(GetErrorText(eFILE_CORRUPTED)) +
+                  " (the file announces and holds objects but has no \"Connections\" section: it is cut short or "
+                  "damaged)";
+            return false;
+        }
+        if (KeepWarning()) {
+            mMessage += "The file holds objects and no \"Connections\" section: nothing connects them, and its models "
+                        "are placed under the root\n";
+        }
+    }
+    // Writers count differently (the settings in the total or not, the
+    // geometry held by models), so counts short of what the definitions
+    // announce are only named.
+    for (std::size_t k = 0; k < std::size(kCountedKinds); ++k) {
+        if (census.mAnnounced[k] > census.mHeld[k] && KeepWarning()) {
+            const std::string line = "The file announces " + std::to_string(census.mAnnounced[k]) + " \"" +
+                                     kCountedKinds[k] + "\" objects in its definitions and holds " +
+                                     std::to_string(census.mHeld[k]) + "\n";
+            mMessage += line.c_str();
+        }
+    }
+    return true;
 }
 
 bool KFbxReaderFbx6::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {

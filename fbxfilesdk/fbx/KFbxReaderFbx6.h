@@ -47,6 +47,7 @@ protected:
     virtual bool ReadsVersion(int version) const;
     // Checks the open file's main section (selected) before the scene is
     // touched; false, with the reason, for a file the read would refuse.
+    // What the file lacks that the read can do without goes to the message.
     virtual bool CheckFile(KFbx& file, KString& why);
     // Reads the main section into the cleared scene; false when memory ran
     // out on the way.

@@ -84,7 +84,8 @@ protected:
         return options;
     }
 
-    // Initializes and imports; the importer's status is kept for the test.
+    // Initializes and imports; the importer's status and message are kept
+    // for the test.
     bool Import(const std::string& path, KFbxScene* scene, KFbxStreamOptions* options = nullptr) {
         KFbxImporter* importer = KFbxImporter::Create(mManager, "");
         if (importer == nullptr) {
@@ -93,6 +94,9 @@ protected:
         bool imported = importer->Initialize(path.c_str()) && importer->Import(scene, options);
         mLastErrorId = importer->GetLastErrorID();
         mLastError = importer->GetLastErrorString();
+        KString message;
+        importer->GetMessageText(message);
+        mLastMessage = message.Buffer();
         importer->Destroy();
         return imported;
     }
@@ -135,6 +139,7 @@ protected:
     ScratchFolder mFolder;
     int mLastErrorId = -1;
     std::string mLastError;
+    std::string mLastMessage;
 };
 
 }  // namespace fbxsdk_2006_11_1::readertest

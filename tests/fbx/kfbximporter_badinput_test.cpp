@@ -2,6 +2,7 @@
 // file is either refused with a status and the scene left as it was, or read
 // into a scene without any access out of bounds (run under the sanitizers).
 #include "DamagedFileTest.h"
+#include "Fbx5SmallScene.h"
 #include "ReaderTestSupport.h"
 
 #include <fbxfilesdk/animation/KFCurve.h>
@@ -11,6 +12,7 @@
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/fbx/FieldFormat.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxFileHeaderInfo.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
@@ -197,6 +199,82 @@ TEST_P(DamagedFiles, AFileSavedAnewBetweenInitializeAndImportIsReadAsSeenOrRefus
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DamagedFiles, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);
+
+// A file our writer made, cut where one section ends and the next begins
+// (an ascii file cut anywhere else does not parse), or with records missing
+// at the end of its objects. A file that announces its objects and holds
+// them but not the connections that place them is refused; objects fewer
+// than announced are named. Nothing before the takes tells that they were
+// to follow, so a file cut there reads without them. A binary file cut
+// anywhere fails its trailer check.
+TEST_F(ReaderTest, FilesCutBetweenSectionsAreRefusedOrSayWhatIsMissing) {
+    KFbxScene* source = fbx5small::SmallScene(*mManager);
+    ASSERT_TRUE(Export(source, Path("ascii.fbx"), KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    ASSERT_TRUE(Export(source, Path("binary.fbx"), KFbxFileFormatRegistry::eFBX_BINARY_WRITER));
+    const std::string ascii = mFolder.Read("ascii.fbx");
+    const std::string binary = mFolder.Read("binary.fbx");
+    const auto before = [](const std::string& bytes, const std::string& line) {
+        const std::size_t at = bytes.find("\n" + line);
+        EXPECT_NE(at, std::string::npos) << line;
+        return bytes.substr(0, at + 1);
+    };
+    const auto beforeRecord = [](const std::string& bytes, const std::string& name) {
+        const std::size_t at = bytes.find(static_cast<char>(name.size()) + name);
+        EXPECT_NE(at, std::string::npos) << name;
+        return bytes.substr(0, at + 1 - kRecordHeaderSize);
+    };
+    std::string withoutLastObjects = ascii;
+    const std::size_t materials = ascii.find("\n\tMaterial: ") + 1;
+    withoutLastObjects.erase(materials, ascii.find("\tGlobalSettings: ") - materials);
+    // Without definitions the file is not a writer's whole file.
+    std::string unannounced = before(ascii, "Connections:");
+    const std::size_t definitions = unannounced.find("Definitions:");
+    unannounced.erase(definitions, unannounced.find("\n}\n", definitions) + 3 - definitions);
+    const std::string connectionsMissing = "File is corrupted (the file announces and holds objects but has no "
+                                           "\"Connections\" section: it is cut short or damaged)";
+    const struct {
+        const char* what;
+        std::string bytes;
+        // The error of a file refused, the message of a file read.
+        std::string says;
+        bool reads;
+    } rows[] = {
+        {"whole ascii", ascii, "", true},
+        {"whole binary", binary, "", true},
+        {"ascii cut before Connections", before(ascii, "Connections:"), connectionsMissing, false},
+        {"ascii cut before Relations", before(ascii, "Relations:"), connectionsMissing, false},
+        {"ascii without definitions cut before Connections", unannounced,
+         "The file holds objects and no \"Connections\" section: nothing connects them, and its models are placed "
+         "under the root\n",
+         true},
+        {"ascii cut inside Objects", before(ascii, "\tMaterial: "), "block is never closed", false},
+        {"ascii objects missing at the end of Objects", withoutLastObjects,
+         "The file announces 1 \"Material\" objects in its definitions and holds 0\n"
+         "The file announces 1 \"Texture\" objects in its definitions and holds 0\n"
+         "The file announces 1 \"Video\" objects in its definitions and holds 0\n"
+         "The file announces 2 \"Deformer\" objects in its definitions and holds 0\n",
+         true},
+        {"ascii cut before Takes", before(ascii, "Takes:"), "", true},
+        {"binary cut before Connections", beforeRecord(binary, "Connections"), "cut short", false},
+        {"binary cut before Takes", beforeRecord(binary, "Takes"), "cut short", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        const bool imported = Import(mFolder.Write("cut.fbx", row.bytes), read);
+        EXPECT_EQ(imported, row.reads) << mLastError;
+        if (!imported) {
+            EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_CORRUPTED);
+            EXPECT_NE(mLastError.find(row.says), std::string::npos) << mLastError;
+            EXPECT_EQ(read->GetRootNode()->GetChildCount(), 0);
+            continue;
+        }
+        EXPECT_EQ(mLastMessage, row.reads ? row.says : "");
+        KFbxNode* tri = read->FindNodeByName(KString("Tri"));
+        ASSERT_NE(tri, nullptr);
+        EXPECT_EQ(tri->GetParent(), read->GetRootNode());
+    }
+}
 
 // What cannot be opened is named with the system's reason, as the caller
 // named it, and nothing that is not a regular file is ever waited on.

@@ -38,6 +38,8 @@ TEST_P(RichRoundTrip, ReadsBackTheSceneItWrote) {
     ASSERT_TRUE(Export(source, path, GetParam()));
     KFbxScene* read = KFbxScene::Create(mManager, "read");
     ASSERT_TRUE(Import(path, read)) << mLastError;
+    // Every object the definitions announce is there.
+    EXPECT_EQ(mLastMessage, "");
 
     const std::vector<std::string> differences = DifferencesFromSource(*source, *read);
     EXPECT_TRUE(differences.empty()) << SceneComparison::Join(differences);
