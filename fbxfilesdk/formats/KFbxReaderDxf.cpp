@@ -145,10 +145,21 @@ void KFbxReaderDxf::ReadEntityAt(Position& position, Entity& entity) {
     entity.pop_back();
 }
 
+bool KFbxReaderDxf::IsSectionInside(const KFbxDxfPair& pair, std::string_view section) {
+    if (!pair.Is(0, "SECTION")) {
+        return false;
+    }
+    if (mDamage.empty()) {
+        mDamage = "Line " + std::to_string(pair.mLine) + ": SECTION inside the " + std::string(section) +
+                  " section: its ENDSEC is missing or damaged";
+    }
+    return true;
+}
+
 void KFbxReaderDxf::ReadTables(Position& position) {
     Entity entry;
     KFbxDxfPair pair;
-    while (PairAt(position, pair)) {
+    while (PairAt(position, pair) && !IsSectionInside(pair, "TABLES")) {
         if (!pair.Is(0, "LAYER")) {
             mPairs.Next(position, pair);
             if (pair.Is(0, "ENDSEC")) {
@@ -177,7 +188,7 @@ void KFbxReaderDxf::IndexBlocks(Position& position) {
     mBlocksFound = true;
     Entity header;
     KFbxDxfPair pair;
-    while (PairAt(position, pair) && !pair.Is(0, "ENDSEC")) {
+    while (PairAt(position, pair) && !pair.Is(0, "ENDSEC") && !IsSectionInside(pair, "BLOCKS")) {
         if (!pair.Is(0, "BLOCK")) {
             mPairs.Next(position, pair);
             continue;
@@ -289,12 +300,15 @@ void KFbxReaderDxf::ReadInsert(const Entity& entity, KFbxNode& parent, const KFb
 }
 
 template <class Visit>
-bool KFbxReaderDxf::WalkEntities(Position& position, Visit visit) {
+bool KFbxReaderDxf::WalkEntities(Position& position, std::string_view section, Visit visit) {
     KFbxDxfPair pair;
     while (PairAt(position, pair)) {
         if (pair.mCode != 0) {
             mPairs.Next(position, pair);
             continue;
+        }
+        if (IsSectionInside(pair, section)) {
+            return false;
         }
         if (IsSectionEnd(pair)) {
             mPairs.Next(position, pair);
@@ -341,7 +355,8 @@ bool KFbxReaderDxf::ReadBlockEntities(Position& position, KFbxNode& parent, cons
     FaceSet set;
     Entity entity;
     bool geometry = false;
-    const bool ended = WalkEntities(position, [&](const KFbxDxfPair& pair) -> std::optional<bool> {
+    const char* const section = topLevel ? "ENTITIES" : "BLOCKS";
+    const bool ended = WalkEntities(position, section, [&](const KFbxDxfPair& pair) -> std::optional<bool> {
         if (!topLevel && !SpendOnInsert(pair.mLine, kInsertEntityCost)) {
             return true;
         }
@@ -406,7 +421,7 @@ bool KFbxReaderDxf::ReadEntitiesByLayer(Position& position, KFbxNode& parent) {
         return *last;
     };
     Entity entity;
-    const bool ended = WalkEntities(position, [&](const KFbxDxfPair&) -> std::optional<bool> {
+    const bool ended = WalkEntities(position, "ENTITIES", [&](const KFbxDxfPair&) -> std::optional<bool> {
         ReadEntity(position, entity, layerSet, parent, origin);
         return std::nullopt;
     });
@@ -438,7 +453,7 @@ bool KFbxReaderDxf::ReadEntitiesByLayer(Position& position, KFbxNode& parent) {
 bool KFbxReaderDxf::ReadEntitiesByEntity(Position& position, KFbxNode& parent) {
     const KFbxVector4 origin = ToScene(0.0, 0.0, 0.0);
     Entity entity;
-    return WalkEntities(position, [&](const KFbxDxfPair&) -> std::optional<bool> {
+    return WalkEntities(position, "ENTITIES", [&](const KFbxDxfPair&) -> std::optional<bool> {
         ReadEntityAt(position, entity);
         const std::string_view kind = entity[0].mValue;
         const bool polyline = kind == "POLYLINE";
@@ -511,6 +526,7 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     mWarnedLines.clear();
     mInsertChain.clear();
     mBudgetWarned = false;
+    mDamage.clear();
     if (!LoadFile()) {
         if (mError.GetLastErrorID() == -1) {
             mError.SetError(eFILE_CORRUPTED);
@@ -540,16 +556,20 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     bool finished = false;
     bool inSection = false;
     bool entities = false;
-    std::string damage;
+    std::string_view section;
     Position position = mPairs.Start();
     KFbxDxfPair pair;
     KFbxDxfPair sectionName;
     while (!finished && mPairs.Next(position, pair)) {
         if (pair.Is(0, "EOF")) {
             read = finished = true;
+        } else if (inSection) {
+            // A section passed over ends at its ENDSEC, never at a SECTION.
+            finished = IsSectionInside(pair, section);
+            inSection = !pair.Is(0, "ENDSEC");
         } else if (pair.Is(0, "SECTION") && PairAt(position, sectionName) && sectionName.mCode == 2) {
             mPairs.Next(position, sectionName);
-            const std::string_view section = sectionName.mValue;
+            section = sectionName.mValue;
             inSection = true;
             if (section == "TABLES") {
                 ReadTables(position);
@@ -568,25 +588,26 @@ bool KFbxReaderDxf::Read(KFbxScene* scene, KFbxStreamOptions* options) {
                 }
                 finished = true;
             }
-        } else if (inSection) {
-            inSection = !pair.Is(0, "ENDSEC");
+            finished = finished || !mDamage.empty();
         } else if (pair.mCode != kCommentCode) {
             // Between sections only a SECTION or the EOF stands: anything else
             // is a damaged word, and the section it opened would be lost.
-            damage = "Line " + std::to_string(pair.mLine) + ": pair outside any SECTION: \"" +
-                     std::string(pair.mValue) + "\"";
+            mDamage = "Line " + std::to_string(pair.mLine) + ": pair outside any SECTION: \"" +
+                      std::string(pair.mValue) + "\"";
             finished = true;
         }
     }
     mText.clear();
     mScene = nullptr;
+    // A block that an insert read may be damaged where the entities are not.
+    read = read && mDamage.empty();
     if (read && !mPairs.Error().empty()) {
         // Past the entities: what could not be read changed nothing.
         mMessage += mPairs.Error().c_str();
         mMessage += "\n";
     }
     if (!read) {
-        std::string detail = damage;
+        std::string detail = mDamage;
         if (detail.empty()) {
             detail = mPairs.Error().empty() ? std::string("the drawing ends before its end") : mPairs.Error();
         }

@@ -51,10 +51,11 @@ public:
     KFbxStreamOptions* GetReadOptions() override;
     // Reads the open file into the scene. "File not opened" without a file,
     // "Stream options not set" without DXF reader options; a drawing that
-    // ends inside a section, whose lines are no group-code pairs, or that
-    // holds a pair outside its sections (a damaged SECTION word), gives false
-    // with "File is corrupted" and a line number in the status text, and
-    // keeps what was read before. A drawing that reads and makes no node
+    // ends inside a section, whose lines are no group-code pairs, that holds
+    // a pair outside its sections (a damaged SECTION word) or a SECTION
+    // inside one (a damaged ENDSEC word), gives false with "File is
+    // corrupted" and a line number in the status text, and keeps what was
+    // read before. A drawing that reads and makes no node
     // says in the message that it holds no scene content. Entities that cannot be read (bad
     // numbers, vertex numbers outside their polyline, blocks missing or
     // inserting themselves) are left out with a warning in the message, one
@@ -113,6 +114,12 @@ private:
     // to the next group-0 pair, where position is left.
     void ReadEntityAt(Position& position, Entity& entity);
     bool PairAt(const Position& position, KFbxDxfPair& pair) { return mPairs.Peek(position, pair); }
+    // Whether the pair opens a section, which inside the section named is
+    // damage: the section's ENDSEC word is missing or damaged, and reading
+    // on would take the next section for this one's. The first such damage
+    // is kept for the read's status.
+    bool IsSectionInside(const KFbxDxfPair& pair, std::string_view section);
+    // The section readers stop at damage, where position is left.
     void ReadTables(Position& position);
     void IndexBlocks(Position& position);
     // Finds the BLOCKS section from position on when no BLOCKS section was
@@ -134,12 +141,13 @@ private:
     // index.
     int AddPoint(FaceSet& set, const KFbxVector4& point, bool weld);
     static bool CellOf(const KFbxVector4& point, Cell& cell);
-    // Walks the entities of a section from position: each group-0 pair
-    // before the ENDSEC or ENDBLK goes to visit(pair), which moves position
-    // past its entity and answers nothing to go on or the walk's result.
-    // Else true past the section's end, false at EOF or the end of the pairs.
+    // Walks the entities of a section (named for its damage) from position:
+    // each group-0 pair before the ENDSEC or ENDBLK goes to visit(pair),
+    // which moves position past its entity and answers nothing to go on or
+    // the walk's result. Else true past the section's end, false at EOF, at
+    // damage or at the end of the pairs.
     template <class Visit>
-    bool WalkEntities(Position& position, Visit visit);
+    bool WalkEntities(Position& position, std::string_view section, Visit visit);
     // Reads a POLYLINE or 3DFACE at position into setOf(entity) and an INSERT
     // below insertParent, passes over any other entity, and moves position
     // past it; whether it was a POLYLINE or 3DFACE.
@@ -183,6 +191,8 @@ private:
     std::unordered_set<int> mWarnedLines;
     // The entity buffer of the vertices of a polyline.
     Entity mVertex;
+    // Why the drawing is damaged, with the line; empty while it is not.
+    std::string mDamage;
     // The blocks being inserted, outermost first.
     std::vector<std::string> mInsertChain;
     // What inserts may still cost (entities walked, points, faces and nodes

@@ -645,14 +645,32 @@ Drawing EntitiesSectionWordDamaged() {
     return Drawing().Raw(text.replace(text.rfind("SECTION", text.find("ENTITIES")), 7, "SECTIOM"));
 }
 
+// The drawing with the ENDSEC word of the section named damaged, and what
+// the read must say of the SECTION that then stands inside that section.
+std::pair<Drawing, std::string> SectionEndDamaged(const Drawing& whole, const std::string& section) {
+    std::string text = whole.Text();
+    const std::size_t end = text.find("\n0\nENDSEC\n", text.find("\n2\n" + section + "\n")) + 3;
+    text.replace(end, 6, "ENDSEX");
+    const std::size_t next = text.find("\n0\nSECTION\n", end) + 1;
+    const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(next), '\n') + 1;
+    return {Drawing().Raw(text), "Line " + std::to_string(line) + ": SECTION inside the " + section + " section"};
+}
+
 TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
+    const auto [headerEnd, inHeader] = SectionEndDamaged(Scene(), "HEADER");
+    const auto [tablesEnd, inTables] = SectionEndDamaged(Scene(), "TABLES");
+    const auto [blocksEnd, inBlocks] = SectionEndDamaged(Scene(), "BLOCKS");
+    Drawing entitiesFirst;
+    entitiesFirst.Section("ENTITIES").Insert("B", 0, 0, 0).EndSection();
+    entitiesFirst.Section("BLOCKS").Block("B").Face("0", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}).EndBlock().EndSection();
+    const auto [entitiesEnd, inEntities] = SectionEndDamaged(entitiesFirst.End(), "ENTITIES");
     const struct {
         const char* what;
         Drawing drawing;
         // What must be in the scene and the message afterwards; for a
         // drawing that fails, what the error must say.
         int minimumNodes;
-        const char* warning;
+        std::string warning;
         bool fails = false;
     } cases[] = {
         {"inserts that multiply tenfold ten times", TenfoldInserts(), 100, "more than the drawing can hold"},
@@ -660,6 +678,10 @@ TEST_F(DxfTest, HostileDrawingsStayWithinTheirBounds) {
         {"faces that warn", BadFaces(2000), 1, "no number"},
         {"inserts of a block cut short by blank lines", InsertsOfABlockCutShort(2000), 50, "does not end"},
         {"a damaged SECTION word", EntitiesSectionWordDamaged(), 0, "pair outside any SECTION: \"SECTIOM\"", true},
+        {"ENDSEC damaged after HEADER", headerEnd, 0, inHeader, true},
+        {"ENDSEC damaged after TABLES", tablesEnd, 0, inTables, true},
+        {"ENDSEC damaged after BLOCKS", blocksEnd, 0, inBlocks, true},
+        {"ENDSEC damaged after ENTITIES", entitiesEnd, 0, inEntities, true},
         {"no ENTITIES section", Drawing().Section("HEADER").EndSection().End(), 0,
          "holds no scene content: it has no ENTITIES"},
         {"entities of lines only", Drawing().Section("ENTITIES").Add({{0, "LINE"}, {8, "0"}}).EndSection().End(), 0,
