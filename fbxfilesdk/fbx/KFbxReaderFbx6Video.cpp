@@ -10,6 +10,7 @@
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <platform/os/File.h>
+#include <platform/os/Folder.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -38,14 +39,22 @@ enum class Extraction { eWritten, eFound, eRefused };
 // regular file already there is taken for the media (an earlier read, or the
 // folder the file came with, put it there) and kept as it is; anything else
 // there is neither followed nor opened, and is refused with the reason, as
-// are a media folder that is a link and a name that names no file.
+// are a media folder that is a link and a name that names no file. The file
+// is made, and removed when it cannot be written whole, through the folder's
+// handle, so that a folder swapped for a link meanwhile can lead neither the
+// file nor its removal elsewhere.
 Extraction ExtractMedia(const std::string& folder, const std::string& name, const void* bytes, int size,
                         std::string& reason) {
-    std::FILE* stream = qalimor::os::CreateNewFileInFolder(folder.c_str(), name.c_str());
+    qalimor::os::Folder media;
+    std::FILE* stream = nullptr;
+    if (!qalimor::os::Folder::IsPlainName(name.c_str())) {
+        errno = EINVAL;
+    } else if (media.OpenOrMake(folder.c_str())) {
+        stream = media.CreateNewFile(name.c_str());
+    }
     if (stream == nullptr) {
         const int error = errno;
-        if (error == EEXIST &&
-            qalimor::os::KindOfName((folder + "/" + name).c_str()) == qalimor::os::NameKind::eRegularFile) {
+        if (error == EEXIST && media.KindOf(name.c_str()) == qalimor::os::NameKind::eRegularFile) {
             return Extraction::eFound;
         }
         reason = error == EEXIST                       ? "something that is not a regular file has its name there"
@@ -55,12 +64,10 @@ Extraction ExtractMedia(const std::string& folder, const std::string& name, cons
         return Extraction::eRefused;
     }
     const auto length = static_cast<std::size_t>(size);
-    const bool written = std::fwrite(bytes, 1, length, stream) == length;
-    if (std::fclose(stream) == 0 && written) {
+    if (media.FinishNewFile(stream, name.c_str(), std::fwrite(bytes, 1, length, stream) == length)) {
         return Extraction::eWritten;
     }
     reason = "it could not be written";
-    qalimor::os::RemoveFile((folder + "/" + name).c_str());
     return Extraction::eRefused;
 }
 

@@ -16,13 +16,16 @@
 #include "ReaderTestSupport.h"
 #include "SceneComparison.h"
 #include "support/BoundedRun.h"
+#include "support/FolderSwap.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <utility>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::readertest {
@@ -157,21 +160,39 @@ TEST_F(ReaderTest, EmbeddedVideoContentIsExtractedWhenItsFileIsGone) {
              std::filesystem::create_directory_symlink(Path("outside"), folder);
          },
          "the media folder is a link or not a folder"},
+        // The folder is swapped for a link as the file is made in it, and
+        // files are limited to fewer bytes than the media holds.
+        {[&] { folderswap::SwapAtNextCreate(folder, Path("moved"), Path("elsewhere")); }, "it could not be written"},
     };
+    std::filesystem::create_directory(Path("elsewhere"));
     for (const auto& [prepare, why] : rows) {
         SCOPED_TRACE(why);
         std::filesystem::remove_all(folder);
+        std::filesystem::remove_all(Path("moved"));
         std::filesystem::create_directory(folder);
         mFolder.Write("victim.txt", "keep me");
+        mFolder.Write("elsewhere/bricks.tif", "unrelated");
+        const bool swapAndLimit = why == "it could not be written";
         prepare();
         const std::string content = std::filesystem::is_regular_file(target) ? mFolder.Read("embedded.fbm/bricks.tif")
                                                                               : original;
         // Apart, so that a write that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
+                rlimit files{};
+                getrlimit(RLIMIT_FSIZE, &files);
+                const rlim_t unlimited = files.rlim_cur;
+                if (swapAndLimit) {
+                    signal(SIGXFSZ, SIG_IGN);
+                    files.rlim_cur = 8;
+                    setrlimit(RLIMIT_FSIZE, &files);
+                }
                 KFbxImporter* importer = KFbxImporter::Create(mManager, "");
                 KFbxScene* read = KFbxScene::Create(mManager, "read");
-                if (!importer->Initialize(path.c_str()) || !importer->Import(read)) return 1;
+                const bool imported = importer->Initialize(path.c_str()) && importer->Import(read);
+                files.rlim_cur = unlimited;
+                setrlimit(RLIMIT_FSIZE, &files);
+                if (!imported) return 1;
                 KString message;
                 importer->GetMessageText(message);
                 // The glow texture's file has a video of its own, made for the write.
@@ -180,6 +201,7 @@ TEST_F(ReaderTest, EmbeddedVideoContentIsExtractedWhenItsFileIsGone) {
                 return 0;
             },
             boundedrun::SecondsFor(0));
+        folderswap::Disarm();
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         ASSERT_EQ(outcome.mValue, 0);
         EXPECT_EQ(mFolder.Read("read.txt"),
@@ -191,6 +213,12 @@ TEST_F(ReaderTest, EmbeddedVideoContentIsExtractedWhenItsFileIsGone) {
         }
         EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
         EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
+        EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
+        // The cut file is gone from the folder it was made in.
+        if (swapAndLimit) {
+            ASSERT_TRUE(std::filesystem::is_directory(Path("moved")));
+            EXPECT_TRUE(std::filesystem::is_empty(Path("moved")));
+        }
     }
 }
 

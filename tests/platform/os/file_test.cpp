@@ -1,4 +1,5 @@
 #include <platform/os/File.h>
+#include <platform/os/Folder.h>
 
 #include "support/ScratchFolder.h"
 
@@ -73,8 +74,10 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
 
 TEST(OsFile, NewFilesTakeOnlyPlainNamesAndWholeReadsStopAtTheirLimit) {
     ScratchFolder folder;
+    Folder media;
+    ASSERT_TRUE(media.OpenOrMake((folder / "media").c_str()));
     for (const char* name : {"", ".", "..", "a/b", "a\\b"}) {
-        EXPECT_EQ(CreateNewFileInFolder((folder / "media").c_str(), name), nullptr) << name;
+        EXPECT_EQ(media.CreateNewFile(name), nullptr) << name;
         EXPECT_EQ(errno, EINVAL) << name;
     }
     std::string bytes;
