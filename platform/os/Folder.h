@@ -6,7 +6,9 @@
 #ifndef PLATFORM_OS_FOLDER_H
 #define PLATFORM_OS_FOLDER_H
 
+#include <cstddef>
 #include <cstdio>
+#include <string>
 
 namespace qalimor::os {
 
@@ -38,18 +40,27 @@ public:
     // What has the name in the folder; nothing is opened. eNone for a name
     // that is not plain.
     NameKind KindOf(const char* name) const;
+    // Whether the name is a regular file holding exactly these bytes, read
+    // only as far as it matches them.
+    bool HoldsExactly(const char* name, const void* bytes, std::size_t size) const;
+
     // Creates a file of the folder for writing ("wb") where nothing has the
     // name: whatever has it (a file, a FIFO, a link, even one that leads
     // nowhere) is neither opened nor followed, and the call fails with
     // EEXIST; a name that is not plain fails with EINVAL.
     std::FILE* CreateNewFile(const char* name) const;
-    // Ends the writing of a stream CreateNewFile made for the name, and
-    // closes the stream. When everything reached the file (written says the
-    // caller's writes did) the file is kept. Otherwise the result is false
+    // CreateNewFile under a name no other file has, made from like and
+    // given in name.
+    std::FILE* CreateTemporaryFile(const char* like, std::string& name) const;
+    // Ends the writing of a stream CreateNewFile or CreateTemporaryFile made
+    // for the name, and closes the stream. When everything reached the file
+    // (written says the caller's writes did) the file is kept, under the name
+    // replace when one is given: whatever had that name gives it up in one
+    // step, without being opened or followed. Otherwise the result is false
     // with errno set, and the file is removed, through the folder's handle
     // and only while the name still is that very file: what took the name
     // meanwhile is left as it is.
-    bool FinishNewFile(std::FILE* stream, const char* name, bool written) const;
+    bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* replace = nullptr) const;
 
 private:
     // Removes the name when it is the file open as descriptor.
