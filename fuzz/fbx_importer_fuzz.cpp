@@ -11,7 +11,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -59,5 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (scene != nullptr) scene->Destroy(true);
     if (importer != nullptr) importer->Destroy();
     std::remove(path.c_str());
+    // What the input's embedded media made beside it, so that runs do not
+    // pile up files of mutated names.
+    std::error_code error;
+    std::filesystem::remove_all(path.substr(0, path.size() - 4) + ".fbm", error);
     return 0;
 }

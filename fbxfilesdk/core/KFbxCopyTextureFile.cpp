@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 
 #include <platform/os/File.h>
+#include <platform/os/Folder.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -31,9 +32,19 @@ void TellNotCopied(KString& message, const char* source, const std::string& why)
 
 bool KFbxCopyTextureFile(const char* source, const char* destination, KString& message) {
     if (source == nullptr || source[0] == '\0' || destination == nullptr || destination[0] == '\0') return false;
+    // The copy is made, and a cut copy removed, through the handle of the
+    // folder it goes into, so that the folder swapped for a link meanwhile
+    // can lead neither the copy nor its removal elsewhere.
+    const std::string path = qalimor::os::NativePath(destination);
+    const std::size_t cut = path.find_last_of('/');
+    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    qalimor::os::Folder folder;
+    // A folder that cannot be opened takes no copy, as a file that cannot be
+    // made, after the source was looked for.
+    const bool folderOpen = folder.Open(cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut).c_str());
     // Looked at without opening: a FIFO there must not be waited on, nor a
     // link followed out of the folder.
-    switch (qalimor::os::KindOfName(destination)) {
+    switch (folderOpen ? folder.KindOf(name.c_str()) : qalimor::os::NameKind::eNone) {
         case qalimor::os::NameKind::eRegularFile:
             return true;
         case qalimor::os::NameKind::eOther:
@@ -56,9 +67,9 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
         }
         return false;
     }
-    std::FILE* to = qalimor::os::CreateNewFile(destination);
+    std::FILE* to = folderOpen ? folder.CreateNewFile(name.c_str()) : nullptr;
     // Something took the name since it was looked at: it stays as it is.
-    if (to == nullptr && errno == EEXIST) return true;
+    if (to == nullptr && folderOpen && errno == EEXIST) return true;
     bool copied = to != nullptr;
     if (copied) {
         std::vector<char> block(kCopyBlock);
@@ -71,9 +82,8 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
             }
         }
         copied = copied && std::ferror(from.get()) == 0;
-        copied = std::fclose(to) == 0 && copied;
         // A cut copy would pass for the texture in every later export.
-        if (!copied) qalimor::os::RemoveFile(destination);
+        copied = folder.FinishNewFile(to, name.c_str(), copied);
     }
     if (!copied) {
         message += "Error writing texture file \"";

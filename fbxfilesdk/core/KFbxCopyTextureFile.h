@@ -14,7 +14,8 @@ namespace fbxsdk_2006_11_1 {
 // copied goes to message, one line naming it: "Unable to locate texture
 // file" for a missing source, "is not copied" with the reason for a source
 // that is not a regular file or a destination that is taken, "Error writing
-// texture file" for a copy that could not be written, which is then removed.
+// texture file" for a copy that could not be written, which is then removed
+// from the folder it was made in, if it still has its name there.
 bool KFbxCopyTextureFile(const char* source, const char* destination, KString& message);
 
 }  // namespace fbxsdk_2006_11_1

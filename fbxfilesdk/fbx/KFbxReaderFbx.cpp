@@ -51,7 +51,7 @@ bool KFbxReaderFbx::CheckFile(KFbx& file, KString& why) {
 
 bool KFbxReaderFbx::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
     KFbxReaderFbxPass pass(mManager, file, scene, options);
-    pass.SetFileName(GetFileName());
+    pass.SetMedia(&Media());
     pass.SetMessages(&mMessage);
     pass.Run();
     return !pass.OutOfMemory();

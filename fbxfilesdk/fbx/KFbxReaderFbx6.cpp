@@ -294,6 +294,12 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     if (IProgress* progress = KProgress::GetGlobal()) {
         progress->Update(0, 0);
     }
+    mMedia.Begin(mFileName.Buffer());
+    // The media folder is let go whatever the read's end.
+    struct EndMedia {
+        MediaExtraction& media;
+        ~EndMedia() { media.End(); }
+    } endMedia{mMedia};
     // A read that runs out of memory fails and leaves the caller's scene as
     // it was. A scene that holds nothing yet is read into directly and
     // cleared again on failure; a scene with content is kept whole while a
@@ -416,7 +422,7 @@ bool KFbxReaderFbx6::CheckFile(KFbx& file, KString& why) {
 
 bool KFbxReaderFbx6::ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options) {
     KFbxReaderFbx6Pass pass(mManager, file, scene, options);
-    pass.SetFileName(mFileName);
+    pass.SetMedia(&mMedia);
     pass.SetMessages(&mMessage);
     pass.Run();
     return !pass.OutOfMemory();

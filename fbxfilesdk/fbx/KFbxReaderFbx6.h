@@ -7,6 +7,7 @@
 
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/fbx/KFbxReader.h>
+#include <fbxfilesdk/fbx/MediaExtraction.h>
 
 #include <initializer_list>
 #include <memory>
@@ -52,7 +53,9 @@ protected:
     // Reads the main section into the cleared scene; false when memory ran
     // out on the way.
     virtual bool ReadFile(KFbx& file, KFbxScene& scene, KFbxStreamOptionsFbxReader& options);
-    const KString& GetFileName() const { return mFileName; }
+    // Where the read extracts embedded media: one import for the read's trial
+    // and its fill, so that the second finds what the first extracted.
+    MediaExtraction& Media() { return mMedia; }
     // False, with the reason, when the main section (selected) holds none
     // of the sections named: a file of a version this reader reads but
     // with nothing it knows is not an empty scene.
@@ -78,6 +81,7 @@ private:
     KString mFileName;
     int mFileVersion = 0;
     bool mNeedsPassword = false;
+    MediaExtraction mMedia;
 };
 
 // The registry's create function of the FBX reader.

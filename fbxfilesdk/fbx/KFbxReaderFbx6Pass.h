@@ -33,6 +33,7 @@ class KFbxScene;
 class KFbxStreamOptionsFbxReader;
 class KFbxTakeNodeContainer;
 class KFbxThumbnail;
+class MediaExtraction;
 
 class KFbxReaderFbx6Pass {
 public:
@@ -48,9 +49,9 @@ public:
     // The take records of the "Summary" section (the second section).
     static void ReadSummaryTakes(KFbx& file, std::vector<KFbxTakeInfo>& takes, KString& current);
 
-    // The path of the file being read: embedded media are extracted into the
-    // media folder beside it.
-    void SetFileName(const KString& fileName) { mFileName = fileName; }
+    // Where embedded media are extracted, for the whole import; nowhere when
+    // null.
+    void SetMedia(MediaExtraction* media) { mExtraction = media; }
     // Where the read's warnings go, one a line; none when null.
     void SetMessages(KString* messages) { mMessages = messages; }
 
@@ -197,7 +198,7 @@ protected:
     std::vector<KFbxNode*> mNodes;
     // The nodes this read made (not the scene's own cameras and switcher).
     std::vector<KFbxNode*> mCreatedNodes;
-    KString mFileName;
+    MediaExtraction* mExtraction = nullptr;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;
     // The properties of the object a block sets, and of its second object.

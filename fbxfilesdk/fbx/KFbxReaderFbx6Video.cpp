@@ -5,14 +5,11 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/fbx/MediaExtraction.h>
 #include <fbxfilesdk/scene/KFbxImageBuffer.h>
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
-#include <platform/os/File.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -30,38 +27,6 @@ std::string MediaBaseName(const KString& fileName) {
     const std::string name = fileName.Buffer();
     const std::size_t cut = name.find_last_of("/\\");
     return cut == std::string::npos ? name : name.substr(cut + 1);
-}
-
-enum class Extraction { eWritten, eFound, eRefused };
-
-// Writes embedded content as a new regular file of the media folder. A
-// regular file already there is taken for the media (an earlier read, or the
-// folder the file came with, put it there) and kept as it is; anything else
-// there is neither followed nor opened, and is refused with the reason, as
-// are a media folder that is a link and a name that names no file.
-Extraction ExtractMedia(const std::string& folder, const std::string& name, const void* bytes, int size,
-                        std::string& reason) {
-    std::FILE* stream = qalimor::os::CreateNewFileInFolder(folder.c_str(), name.c_str());
-    if (stream == nullptr) {
-        const int error = errno;
-        if (error == EEXIST &&
-            qalimor::os::KindOfName((folder + "/" + name).c_str()) == qalimor::os::NameKind::eRegularFile) {
-            return Extraction::eFound;
-        }
-        reason = error == EEXIST                       ? "something that is not a regular file has its name there"
-                 : error == ELOOP || error == ENOTDIR ? "the media folder is a link or not a folder"
-                 : error == EINVAL                    ? "its name names no file"
-                                                      : qalimor::os::OpenFailureText(error);
-        return Extraction::eRefused;
-    }
-    const auto length = static_cast<std::size_t>(size);
-    const bool written = std::fwrite(bytes, 1, length, stream) == length;
-    if (std::fclose(stream) == 0 && written) {
-        return Extraction::eWritten;
-    }
-    reason = "it could not be written";
-    qalimor::os::RemoveFile((folder + "/" + name).c_str());
-    return Extraction::eRefused;
 }
 
 // Content that a converter turned into a TIFF image when the file was
@@ -109,28 +74,31 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
     const KString originalFilename = mFile.FieldReadSDefault("OriginalFilename", "");
     const bool originalFormat = mFile.FieldReadIDefault("OriginalFormat", 1) != 0;
     KString fileName = mFile.FieldReadSDefault("Filename", "");
-    const KString relativeFileName = mFile.FieldReadSDefault("RelativeFilename", "");
+    KString relativeFileName = mFile.FieldReadSDefault("RelativeFilename", "");
     if (mFile.FieldReadBegin("Content")) {
         int size = 0;
         const void* bytes = mFile.FieldGetRemainingValueCount() > 0 ? mFile.FieldReadR(&size) : nullptr;
         std::error_code error;
         // The file named is used when it is still there; the content only
         // stands in for a missing one.
-        if (bytes != nullptr && size >= 0 && mFileName.GetLen() > 0 &&
+        if (bytes != nullptr && size >= 0 && mExtraction != nullptr && mExtraction->IsActive() &&
             !std::filesystem::exists(fileName.Buffer(), error)) {
-            const std::string folder = KFbxChangeExtension(mFileName, KString(".fbm")).Buffer();
-            const std::string name = MediaBaseName(fileName);
+            std::string path;
+            std::string relativePath;
             std::string reason;
-            const Extraction extraction = ExtractMedia(folder, name, bytes, size, reason);
-            if (extraction != Extraction::eRefused) {
-                fileName = KString((std::filesystem::path(folder) / name).string().c_str());
-            }
-            if (extraction == Extraction::eWritten && IsConvertedContent(fileName, bytes, size)) {
-                ConvertBack(mManager, fileName, originalFormat);
-            }
-            if (extraction == Extraction::eRefused && mMessages != nullptr) {
-                *mMessages += KString("The embedded media \"") + fileName + "\" is not extracted into \"" +
-                              folder.c_str() + "\": " + reason.c_str() + ".\n";
+            const MediaExtraction::Outcome outcome = mExtraction->Extract(
+                MediaBaseName(fileName), bytes, static_cast<std::size_t>(size), path, relativePath, reason);
+            if (outcome == MediaExtraction::Outcome::eRefused) {
+                if (mMessages != nullptr) {
+                    *mMessages += KString("The embedded media \"") + fileName + "\" is not extracted into \"" +
+                                  mExtraction->FolderPath().c_str() + "\": " + reason.c_str() + ".\n";
+                }
+            } else {
+                fileName = KString(path.c_str());
+                relativeFileName = KString(relativePath.c_str());
+                if (outcome == MediaExtraction::Outcome::eWritten && IsConvertedContent(fileName, bytes, size)) {
+                    ConvertBack(mManager, fileName, originalFormat);
+                }
             }
         }
         mFile.FieldReadEnd();

@@ -313,7 +313,7 @@ void KFbxReaderFbxPass::ReadCharacterPose(const KString& prefixedName) {
         // The pose's scene is a whole scene of its own, written with its
         // models only.
         KFbxReaderFbxPass nested(mManager, mFile, *poseScene, mOptions);
-        nested.SetFileName(mFileName);
+        nested.SetMedia(mExtraction);
         nested.RunNested();
         mFile.FieldReadBlockEnd();
     }

@@ -36,25 +36,6 @@ bool PortableMode(const char* mode, std::string& out) {
     return true;
 }
 
-// The stream of a descriptor; the descriptor is closed when that fails.
-std::FILE* StreamOf(int fd, const char* mode) {
-    if (fd < 0) return nullptr;
-    std::FILE* stream = fdopen(fd, mode);
-    if (!stream) {
-        const int failure = errno;
-        close(fd);
-        errno = failure;
-    }
-    return stream;
-}
-
-constexpr int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-
-bool IsPlainName(const char* name) {
-    return name && name[0] != '\0' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
-           std::strpbrk(name, "/\\") == nullptr;
-}
-
 }  // namespace
 
 std::FILE* OpenFile(const char* path, const char* mode) {
@@ -146,38 +127,6 @@ bool ReadRegularFile(const char* path, std::uint64_t limit, std::string& bytes) 
     close(fd);
     errno = failure;
     return failure == 0;
-}
-
-std::FILE* CreateNewFile(const char* path) {
-    if (!path) {
-        errno = EINVAL;
-        return nullptr;
-    }
-    return StreamOf(open(NativePath(path).c_str(), kNewFileFlags, 0666), "wb");
-}
-
-std::FILE* CreateNewFileInFolder(const char* folder, const char* name) {
-    if (!folder || !IsPlainName(name)) {
-        errno = EINVAL;
-        return nullptr;
-    }
-    const std::string native = NativePath(folder);
-    if (mkdir(native.c_str(), 0777) != 0 && errno != EEXIST) return nullptr;
-    // The folder is held while the file is made in it, so that it cannot be
-    // swapped for a link in between.
-    const int folderFd = open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (folderFd < 0) return nullptr;
-    const int fd = openat(folderFd, name, kNewFileFlags, 0666);
-    const int failure = errno;
-    close(folderFd);
-    errno = failure;
-    return StreamOf(fd, "wb");
-}
-
-NameKind KindOfName(const char* path) {
-    struct stat info;
-    if (!path || lstat(NativePath(path).c_str(), &info) != 0) return NameKind::eNone;
-    return S_ISREG(info.st_mode) ? NameKind::eRegularFile : NameKind::eOther;
 }
 
 bool CanReadRegularFile(const char* path) {

@@ -35,22 +35,6 @@ int OpenRegularDescriptor(const char* path, std::uint64_t& size);
 // limit bytes (nothing is read then).
 bool ReadRegularFile(const char* path, std::uint64_t limit, std::string& bytes);
 
-// Creates a file for writing ("wb") that was not there before: whatever
-// already has the name (a file, a FIFO, a link, even one that leads nowhere)
-// is neither opened nor followed, and the call fails with EEXIST.
-std::FILE* CreateNewFile(const char* path);
-
-// CreateNewFile for the name inside the folder, which is made when it is
-// missing (its parent must exist). A folder that is a link, or not a folder,
-// fails with ENOTDIR or ELOOP; a name that is not a single plain component
-// ("", ".", "..", or one holding '/' or '\\') with EINVAL.
-std::FILE* CreateNewFileInFolder(const char* folder, const char* name);
-
-// What has the name, a link counting as itself (not what it leads to):
-// nothing is opened and no link is followed.
-enum class NameKind { eNone, eRegularFile, eOther };
-NameKind KindOfName(const char* path);
-
 // Whether OpenRegularFile would open the file, found without opening it: a
 // look at the file and a permission check. False with errno set as
 // OpenRegularFile sets it.

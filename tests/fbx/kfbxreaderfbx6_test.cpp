@@ -16,13 +16,16 @@
 #include "ReaderTestSupport.h"
 #include "SceneComparison.h"
 #include "support/BoundedRun.h"
+#include "support/FolderSwap.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <utility>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::readertest {
@@ -135,66 +138,150 @@ TEST_F(ReaderTest, SceneComparisonSeesChanges) {
     EXPECT_EQ(differences.size(), 3u) << SceneComparison::Join(differences);
 }
 
-TEST_F(ReaderTest, EmbeddedVideoContentIsExtractedWhenItsFileIsGone) {
+// The binary modes that embed media, FBX 5's too: both readers extract.
+class EmbeddedVideoContent : public ReaderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    // A second texture of the same file name, with other bytes.
+    std::filesystem::create_directory(Path("more"));
+    const std::string stones = "other bytes, same name";
+    mFolder.Write("more/bricks.tif", stones);
+    KFbxTexture* texture = KFbxTexture::Create(mManager, "Stones");
+    texture->SetFileName(Path("more/bricks.tif").c_str());
+    source->FindNodeByName(KString("Body"))->ConnectSrc(texture);
+    KFbxVideo* video = KFbxVideo::Create(mManager, "StonesClip");
+    video->SetFileName(Path("more/bricks.tif").c_str());
+    texture->SetMediaName("StonesClip");
+    texture->ConnectSrc(video);
     KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
     options->SetOption("EMBEDDED", true);
     const std::string path = Path("embedded.fbx");
-    ASSERT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
-    const std::string original = mFolder.Read("bricks.tif");
-    std::filesystem::remove(mFolder.Path() / "bricks.tif");
+    ASSERT_TRUE(Export(source, path, GetParam(), options));
+    const std::string bricks = mFolder.Read("bricks.tif");
+    std::filesystem::remove(Path("bricks.tif"));
+    std::filesystem::remove(Path("more/bricks.tif"));
     const std::string folder = Path("embedded.fbm");
     const std::string target = folder + "/bricks.tif";
+    const std::string second = folder + "/bricks1.tif";
     std::filesystem::create_directory(Path("outside"));
+    std::filesystem::create_directory(Path("elsewhere"));
     const std::string taken = "something that is not a regular file has its name there";
-    // What the media folder holds before the read, and why nothing is
-    // extracted then (empty: the video names the media folder's file).
-    const std::pair<std::function<void()>, std::string> rows[] = {
-        {[] {}, ""},
-        {[&] { mFolder.Write("embedded.fbm/bricks.tif", "edited, kept"); }, ""},
-        {[&] { std::filesystem::create_symlink(Path("victim.txt"), target); }, taken},
-        {[&] { mkfifo(target.c_str(), 0600); }, taken},
-        {[&] {
+    enum class Inode { eAny, eKept, eNew };
+    struct Row {
+        const char* mWhat;
+        std::function<void()> mPrepare;
+        // Why neither medium is extracted; empty when both are.
+        std::string mWhy;
+        Inode mInode = Inode::eAny;
+        // The folder is swapped for a link as the first file is made in it,
+        // and files are limited to fewer bytes than either medium.
+        bool mSwapAndLimit = false;
+    };
+    const Row rows[] = {
+        {"an empty media folder", [] {}, ""},
+        {"the bytes of the texture embedded before", [&] { mFolder.Write("embedded.fbm/bricks.tif", "old bricks"); },
+         "", Inode::eNew},
+        {"the very bytes embedded", [&] { mFolder.Write("embedded.fbm/bricks.tif", bricks); }, "", Inode::eKept},
+        {"another model's file of the second's name",
+         [&] { mFolder.Write("embedded.fbm/bricks1.tif", "another model's"); }, ""},
+        {"a link to an outside file", [&] { std::filesystem::create_symlink(Path("victim.txt"), target); }, taken},
+        {"a FIFO", [&] { mkfifo(target.c_str(), 0600); }, taken},
+        {"a media folder that is a link",
+         [&] {
              std::filesystem::remove(folder);
              std::filesystem::create_directory_symlink(Path("outside"), folder);
          },
          "the media folder is a link or not a folder"},
+        {"a write cut short while the folder became a link",
+         [&] { folderswap::SwapAtNextCreate(folder, Path("moved"), Path("elsewhere")); }, "it could not be written",
+         Inode::eAny, true},
     };
-    for (const auto& [prepare, why] : rows) {
-        SCOPED_TRACE(why);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mWhat);
         std::filesystem::remove_all(folder);
+        std::filesystem::remove_all(Path("moved"));
         std::filesystem::create_directory(folder);
         mFolder.Write("victim.txt", "keep me");
-        prepare();
-        const std::string content = std::filesystem::is_regular_file(target) ? mFolder.Read("embedded.fbm/bricks.tif")
-                                                                              : original;
+        mFolder.Write("elsewhere/bricks.tif", "unrelated");
+        row.mPrepare();
+        struct stat before {};
+        const bool present = lstat(target.c_str(), &before) == 0;
         // Apart, so that a write that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
+                rlimit files{};
+                getrlimit(RLIMIT_FSIZE, &files);
+                const rlim_t unlimited = files.rlim_cur;
+                if (row.mSwapAndLimit) {
+                    signal(SIGXFSZ, SIG_IGN);
+                    files.rlim_cur = 8;
+                    setrlimit(RLIMIT_FSIZE, &files);
+                }
                 KFbxImporter* importer = KFbxImporter::Create(mManager, "");
                 KFbxScene* read = KFbxScene::Create(mManager, "read");
-                if (!importer->Initialize(path.c_str()) || !importer->Import(read)) return 1;
+                const bool imported = importer->Initialize(path.c_str()) && importer->Import(read);
+                files.rlim_cur = unlimited;
+                setrlimit(RLIMIT_FSIZE, &files);
+                if (!imported) return 1;
                 KString message;
                 importer->GetMessageText(message);
-                // The glow texture's file has a video of its own, made for the write.
-                if (read->GetVideoCount() != 2 || std::string(read->GetVideo(0)->GetName()) != "BricksClip") return 2;
-                std::ofstream(Path("read.txt")) << read->GetVideo(0)->GetFileName() << '\n' << message.Buffer();
+                std::ofstream out(Path("read.txt"));
+                for (int i = 0; i < read->GetVideoCount(); ++i) {
+                    const KFbxVideo* clip = read->GetVideo(i);
+                    out << clip->GetOriginalFilename() << " " << clip->GetFileName() << " "
+                        << clip->GetRelativeFileName() << '\n';
+                }
+                out << message.Buffer();
                 return 0;
             },
             boundedrun::SecondsFor(0));
+        folderswap::Disarm();
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         ASSERT_EQ(outcome.mValue, 0);
-        EXPECT_EQ(mFolder.Read("read.txt"),
-                  why.empty() ? target + '\n'
-                              : Path("bricks.tif") + "\nThe embedded media \"" + Path("bricks.tif") +
-                                    "\" is not extracted into \"" + folder + "\": " + why + ".\n");
-        if (why.empty()) {
-            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks.tif"), content);
+        const std::string read = mFolder.Read("read.txt");
+        if (row.mWhy.empty()) {
+            EXPECT_NE(read.find(Path("bricks.tif") + " " + target + " embedded.fbm/bricks.tif\n"), std::string::npos)
+                << read;
+            EXPECT_NE(read.find(Path("more/bricks.tif") + " " + second + " embedded.fbm/bricks1.tif\n"),
+                      std::string::npos)
+                << read;
+            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks.tif"), bricks);
+            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks1.tif"), stones);
+        } else {
+            const std::string notExtracted = "\" is not extracted into \"" + folder + "\": " + row.mWhy + ".\n";
+            EXPECT_NE(read.find("The embedded media \"" + Path("bricks.tif") + notExtracted +
+                                "The embedded media \"" + Path("more/bricks.tif") + notExtracted),
+                      std::string::npos)
+                << read;
+            EXPECT_NE(read.find(" " + Path("more/bricks.tif") + " "), std::string::npos) << read;
+        }
+        if (row.mInode != Inode::eAny) {
+            struct stat after {};
+            ASSERT_TRUE(present);
+            ASSERT_EQ(lstat(target.c_str(), &after), 0);
+            EXPECT_EQ(after.st_ino == before.st_ino, row.mInode == Inode::eKept);
         }
         EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
         EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
+        EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
+        // The cut files are gone from the folder they were made in.
+        if (row.mSwapAndLimit) {
+            ASSERT_TRUE(std::filesystem::is_directory(Path("moved")));
+            EXPECT_TRUE(std::filesystem::is_empty(Path("moved")));
+        }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, EmbeddedVideoContent,
+                         ::testing::Values(KFbxFileFormatRegistry::eFBX_BINARY_WRITER,
+                                           KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER,
+                                           KFbxFileFormatRegistry::eFBX5_BINARY_WRITER),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == KFbxFileFormatRegistry::eFBX5_BINARY_WRITER
+                                        ? std::string("Fbx5Binary")
+                                        : WriterFormatName(info);
+                         });
 
 TEST_F(ReaderTest, PasswordProtectedFileNeedsTheRightPassword) {
     KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());

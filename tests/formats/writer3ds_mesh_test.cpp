@@ -3,6 +3,7 @@
 // and copied texture files, and meshes too large for the format.
 #include "formats/Writer3dsTestSupport.h"
 #include "support/BoundedRun.h"
+#include "support/FolderSwap.h"
 
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSMeshData.h>
@@ -11,11 +12,12 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <tuple>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::writer3dstest {
@@ -206,34 +208,66 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::filesystem::create_directories(Path("out"));
     std::filesystem::create_directories(Path("dir"));
+    std::filesystem::create_directories(Path("swap"));
+    std::filesystem::create_directories(Path("elsewhere"));
+    const std::string big = mFolder.Write("big.tga", std::string(1 << 16, 'x'));
+    mFolder.Write("elsewhere/big.tga", "unrelated");
     const std::string full = std::filesystem::exists("/dev/full") ? "/dev/full" : "out/full.3ds";
-    const std::tuple<std::string, std::string, std::string> rows[] = {
-        {"/dev/zero", "out/zero.3ds", "not a regular file"},
-        {fifo, "out/pipe.3ds", "not a regular file"},
-        {Path("dir"), "out/dir.3ds", std::strerror(EISDIR)},
-        {fifo, full, "not a regular file"}};
-    for (const auto& [texture, output, why] : rows) {
-        SCOPED_TRACE(texture + " into " + output);
+    const auto notCopied = [](const std::string& texture, const std::string& why) {
+        return "The texture file \"" + texture + "\" is not copied: " + why + ".\n";
+    };
+    struct Row {
+        std::string mTexture;
+        std::string mOutput;
+        std::string mMessage;
+        // The output's folder is swapped for a link as the copy is made in
+        // it, and files are limited to fewer bytes than the texture holds.
+        bool mSwapAndLimit = false;
+    };
+    const Row rows[] = {
+        {"/dev/zero", "out/zero.3ds", notCopied("/dev/zero", "not a regular file")},
+        {fifo, "out/pipe.3ds", notCopied(fifo, "not a regular file")},
+        {Path("dir"), "out/dir.3ds", notCopied(Path("dir"), std::strerror(EISDIR))},
+        {fifo, full, notCopied(fifo, "not a regular file")},
+        {big, "swap/big.3ds", "Error writing texture file \"" + Path("swap/big.tga") + "\".\n", true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mTexture + " into " + row.mOutput);
         mScene->Clear();
         KFbxMesh* quad = Quad();
-        quad->AddTexture(Texture("Odd", texture));
+        quad->AddTexture(Texture("Odd", row.mTexture));
         ShowFirstTexture(*quad);
         AddNode("Face", quad);
+        if (row.mSwapAndLimit) folderswap::SwapAtNextCreate(Path("swap"), Path("moved"), Path("elsewhere"));
         // Apart, so that a copy that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
-                const bool exported = Export(output);
+                rlimit files{};
+                getrlimit(RLIMIT_FSIZE, &files);
+                const rlim_t unlimited = files.rlim_cur;
+                if (row.mSwapAndLimit) {
+                    signal(SIGXFSZ, SIG_IGN);
+                    files.rlim_cur = 4096;
+                    setrlimit(RLIMIT_FSIZE, &files);
+                }
+                const bool exported = Export(row.mOutput);
+                files.rlim_cur = unlimited;
+                setrlimit(RLIMIT_FSIZE, &files);
                 std::ofstream(Path("message.txt")) << mMessage.Buffer();
-                return exported == (output != "/dev/full") ? 0 : 1;
+                return exported == (row.mOutput != "/dev/full") ? 0 : 1;
             },
             boundedrun::SecondsFor(0));
+        folderswap::Disarm();
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         EXPECT_EQ(outcome.mValue, 0);
-        EXPECT_EQ(mFolder.Read("message.txt"), "The texture file \"" + texture + "\" is not copied: " + why + ".\n");
+        EXPECT_EQ(mFolder.Read("message.txt"), row.mMessage);
     }
-    for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga"}) {
+    for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga", "moved/big.tga"}) {
         EXPECT_FALSE(std::filesystem::exists(Path(copy))) << copy;
     }
+    // The cut copy was removed from the folder it was made in, not by its
+    // name, which now leads to an unrelated file.
+    EXPECT_TRUE(std::filesystem::is_directory(Path("moved")));
+    EXPECT_EQ(mFolder.Read("elsewhere/big.tga"), "unrelated");
 }
 
 TEST_F(Writer3dsMeshTest, FlatFacesGetGroupsOfTheirOwnAndRoundFacesShareOne) {

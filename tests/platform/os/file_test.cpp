@@ -1,10 +1,12 @@
 #include <platform/os/File.h>
+#include <platform/os/Folder.h>
 
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -73,11 +75,36 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
 
 TEST(OsFile, NewFilesTakeOnlyPlainNamesAndWholeReadsStopAtTheirLimit) {
     ScratchFolder folder;
+    Folder media;
+    ASSERT_TRUE(media.OpenOrMake((folder / "media").c_str()));
     for (const char* name : {"", ".", "..", "a/b", "a\\b"}) {
-        EXPECT_EQ(CreateNewFileInFolder((folder / "media").c_str(), name), nullptr) << name;
+        EXPECT_EQ(media.CreateNewFile(name), nullptr) << name;
         EXPECT_EQ(errno, EINVAL) << name;
     }
     std::string bytes;
     EXPECT_FALSE(ReadRegularFile(folder.Write("f", "four").c_str(), 3, bytes));
     EXPECT_EQ(errno, EFBIG);
+}
+
+TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
+    ScratchFolder folder;
+    Folder media;
+    ASSERT_TRUE(media.OpenOrMake((folder / "media").c_str()));
+    folder.Write("outside", "new");
+    std::filesystem::create_symlink(folder / "outside", folder / "media/name");
+    EXPECT_EQ(media.KindOf("name"), NameKind::eOther);
+    EXPECT_FALSE(media.HoldsExactly("name", "new", 3));
+    std::string temporary;
+    std::FILE* stream = media.CreateTemporaryFile("name", temporary);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(std::fwrite("new", 1, 3, stream), 3u);
+    ASSERT_TRUE(media.FinishNewFile(stream, temporary.c_str(), true, "name"));
+    // The link gave its name up; what it led to is as it was.
+    EXPECT_EQ(folder.Read("outside"), "new");
+    EXPECT_EQ(media.KindOf("name"), NameKind::eRegularFile);
+    EXPECT_EQ(media.KindOf(temporary.c_str()), NameKind::eNone);
+    for (const char* other : {"ne", "new!", "old"}) {
+        EXPECT_FALSE(media.HoldsExactly("name", other, std::strlen(other))) << other;
+    }
+    EXPECT_TRUE(media.HoldsExactly("name", "new", 3));
 }

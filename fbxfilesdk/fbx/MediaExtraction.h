@@ -1,0 +1,69 @@
+// The media an FBX file embeds, extracted during one import into the media
+// folder beside the file read (its name with ".fbm" for extension), which is
+// held open by its handle for the whole import. Each medium ends in a file
+// of that folder holding exactly its bytes: a file already there is kept
+// only when it holds them, one from before the import that holds other bytes
+// is replaced in one step, and two media of one name with different bytes
+// get a file each, the later one under a numbered name ("wood1.tga"). Media
+// of one name and the same bytes share one file. A link or anything else
+// that is not a regular file is never followed or written into; a medium
+// that would need one is refused, with the reason.
+#ifndef FBXFILESDK_FBX_MEDIAEXTRACTION_H
+#define FBXFILESDK_FBX_MEDIAEXTRACTION_H
+
+#include <platform/os/Folder.h>
+
+#include <cstddef>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+
+namespace fbxsdk_2006_11_1 {
+
+class MediaExtraction {
+public:
+    // Starts an import of the file (its path); none when empty, and then
+    // nothing is extracted.
+    void Begin(const std::string& filePath);
+    // Ends the import: the media folder is let go.
+    void End() { Begin(std::string()); }
+    bool IsActive() const { return !mFolderPath.empty(); }
+    // The media folder's path.
+    const std::string& FolderPath() const { return mFolderPath; }
+
+    enum class Outcome { eWritten, eFound, eRefused };
+    // Gives the medium of the base name and bytes a file of the media folder:
+    // its path, and its path from the folder of the file read, or, when
+    // refused, the reason.
+    Outcome Extract(const std::string& name, const void* bytes, std::size_t size, std::string& path,
+                    std::string& relativePath, std::string& reason);
+
+private:
+    // The name's file holds the bytes now: written now or kept. present:
+    // a regular file has the name.
+    Outcome Place(const std::string& name, bool present, const void* bytes, std::size_t size, std::string& reason);
+    // Writes the bytes as a new file of the name, or, with replaced, over
+    // the file of that name through a new file renamed over it.
+    bool Write(const std::string& name, const void* bytes, std::size_t size, bool replaced, std::string& reason);
+    // The name with number before its extension: "wood.tga" and 1 give
+    // "wood1.tga".
+    static std::string Numbered(const std::string& name, unsigned number);
+
+    std::string mFolderPath;
+    std::string mRelativeFolder;
+    qalimor::os::Folder mFolder;
+    // Whether the folder was tried; why it could not be opened.
+    bool mOpenTried = false;
+    int mOpenFailure = 0;
+    // The names this import's media have, and the numbers their base names
+    // have reached.
+    std::set<std::string> mTaken;
+    std::map<std::string, unsigned> mNextNumber;
+    // Where a medium of a base name, a size and a hash of its bytes went.
+    std::map<std::tuple<std::string, std::size_t, std::size_t>, std::string> mPlaced;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif

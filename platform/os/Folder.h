@@ -1,0 +1,74 @@
+// A folder held open by its handle, so that every name made, read, replaced
+// or removed in it is a name of that very folder: moved meanwhile, or
+// swapped for a link to another folder, it stays the one opened. Names are
+// single plain components; a name that is a link is never followed, and
+// one that is not a regular file is never opened for its content.
+#ifndef PLATFORM_OS_FOLDER_H
+#define PLATFORM_OS_FOLDER_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace qalimor::os {
+
+// What has a name: nothing, a regular file, or anything else (a link
+// counting as itself, not as what it leads to).
+enum class NameKind { eNone, eRegularFile, eOther };
+
+class Folder {
+public:
+    Folder() = default;
+    ~Folder() { Close(); }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    // Whether the name is one name of a folder: not "", "." or "..", and
+    // holding no '/' or '\\'.
+    static bool IsPlainName(const char* name);
+
+    // Opens the folder the caller names, following a link to it. False with
+    // errno set.
+    bool Open(const char* path);
+    // Opens a folder the program keeps beside a file, made when missing (its
+    // parent must exist). A link there is refused (ELOOP or ENOTDIR), as is
+    // anything else that is not a folder. False with errno set.
+    bool OpenOrMake(const char* path);
+    void Close();
+    bool IsOpen() const { return mDescriptor >= 0; }
+
+    // What has the name in the folder; nothing is opened. eNone for a name
+    // that is not plain.
+    NameKind KindOf(const char* name) const;
+    // Whether the name is a regular file holding exactly these bytes, read
+    // only as far as it matches them.
+    bool HoldsExactly(const char* name, const void* bytes, std::size_t size) const;
+
+    // Creates a file of the folder for writing ("wb") where nothing has the
+    // name: whatever has it (a file, a FIFO, a link, even one that leads
+    // nowhere) is neither opened nor followed, and the call fails with
+    // EEXIST; a name that is not plain fails with EINVAL.
+    std::FILE* CreateNewFile(const char* name) const;
+    // CreateNewFile under a name no other file has, made from like and
+    // given in name.
+    std::FILE* CreateTemporaryFile(const char* like, std::string& name) const;
+    // Ends the writing of a stream CreateNewFile or CreateTemporaryFile made
+    // for the name, and closes the stream. When everything reached the file
+    // (written says the caller's writes did) the file is kept, under the name
+    // replace when one is given: whatever had that name gives it up in one
+    // step, without being opened or followed. Otherwise the result is false
+    // with errno set, and the file is removed, through the folder's handle
+    // and only while the name still is that very file: what took the name
+    // meanwhile is left as it is.
+    bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* replace = nullptr) const;
+
+private:
+    // Removes the name when it is the file open as descriptor.
+    void RemoveIfStill(const char* name, int descriptor) const;
+
+    int mDescriptor = -1;
+};
+
+}  // namespace qalimor::os
+
+#endif
