@@ -1,7 +1,9 @@
 // Writes FBX 5 seeds for the importer fuzzer into a folder: a small scene
 // (a textured triangle skinned to a bone, one animated take, a character
 // pose) as binary and ascii files, each behind the mode bytes 0 and 1 of
-// the fuzz target (1 makes a damaged binary file's trailer match again).
+// the fuzz target (1 makes a damaged binary file's trailer match again);
+// and, behind mode byte 2 (the target's password), as an FBX 5 binary and an
+// enciphered FBX 6 file protected by that password.
 //   fbx_importer_fuzz_seeds <folder>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
@@ -21,11 +23,16 @@ namespace {
 
 using namespace fbxsdk_2006_11_1;
 
-bool WriteSeeds(KFbxSdkManager& manager, KFbxScene& scene, const std::string& folder, const char* name, int format) {
+bool WriteSeeds(KFbxSdkManager& manager, KFbxScene& scene, const std::string& folder, const char* name, int format,
+                const char* password = nullptr) {
     const std::string scratch = folder + "/" + name + ".fbx";
     KFbxExporter* exporter = KFbxExporter::Create(&manager, "");
     KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(&manager, "");
     options->SetOption("GLOBAL SETTINGS", false);
+    if (password != nullptr) {
+        options->SetOption("PASSWORD ENABLE", true);
+        options->SetOption("PASSWORD", password);
+    }
     bool written = exporter != nullptr && exporter->Initialize(scratch.c_str());
     if (written) {
         exporter->SetFileFormat(format);
@@ -44,7 +51,7 @@ bool WriteSeeds(KFbxSdkManager& manager, KFbxScene& scene, const std::string& fo
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     std::remove(scratch.c_str());
-    for (const char modeByte : {'\x00', '\x01'}) {
+    for (const char modeByte : password != nullptr ? std::string(1, '\x02') : std::string("\x00\x01", 2)) {
         std::ofstream out(folder + "/" + name + "-" + std::to_string(static_cast<int>(modeByte)), std::ios::binary);
         out << modeByte << bytes;
     }
@@ -65,7 +72,11 @@ int main(int argc, char** argv) {
     KFbxScene* scene = fbx5small::SmallScene(*manager);
     const bool written =
         WriteSeeds(*manager, *scene, argv[1], "fbx5-binary", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER) &&
-        WriteSeeds(*manager, *scene, argv[1], "fbx5-ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER);
+        WriteSeeds(*manager, *scene, argv[1], "fbx5-ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER) &&
+        WriteSeeds(*manager, *scene, argv[1], "fbx5-protected", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER,
+                   "password") &&
+        WriteSeeds(*manager, *scene, argv[1], "fbx6-protected", KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER,
+                   "password");
     scene->Destroy(true);
     if (!written) {
         std::fprintf(stderr, "%s: the seeds could not be written\n", argv[0]);

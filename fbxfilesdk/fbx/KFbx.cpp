@@ -104,6 +104,7 @@ void KFbx::ResetState() {
     mMemoryBuffer = nullptr;
     mMemorySize = 0;
     mImage.Clear();
+    mLocked = false;
     mTree.Clear();
     mCurrentSection = 0;
     mLevels.clear();
@@ -369,7 +370,7 @@ bool KFbx::FinishWriting() {
 }
 
 bool KFbx::FileClose() {
-    if (mMode == eClosed) {
+    if (mMode == eClosed && !mLocked) {
         SetError(eFileNotOpened);
         return false;
     }
@@ -462,11 +463,28 @@ bool KFbx::FileOpen(const char* path, const char* password) {
         SetError(eFileNotOpened, path == nullptr ? "no path" : path);
         return false;
     }
-    if (!LoadImage(password)) {
-        ResetState();
+    mFileName = path;
+    return FinishOpen(LoadImage(password));
+}
+
+bool KFbx::Unlock(const char* password) {
+    if (!mLocked) {
+        SetError(mMode == eClosed ? eFileNotOpened : eInvalidFieldOperation);
         return false;
     }
-    mFileName = path;
+    mError.ClearError();
+    return FinishOpen(LoadBinaryBody(password));
+}
+
+bool KFbx::FinishOpen(bool loaded) {
+    if (!loaded) {
+        mLocked = GetLastErrorCode() == eWrongPassword;
+        if (!mLocked) ResetState();
+        return false;
+    }
+    mLocked = false;
+    // The parse walked the whole file; the large arrays come back when read.
+    for (const FieldNode& node : mTree.nodes) mImage.Release(node.valuesBegin, node.valuesEnd);
     mMode = eRead;
     return SelectSection(0);
 }
@@ -500,13 +518,8 @@ bool KFbx::FileOpen(const void* bytes, int size, bool binary) {
 }
 
 bool KFbx::LoadImage(const char* password) {
-    const bool parsed =
-        FieldFileHeader::HasMagic(mImage.Data(), mImage.Size()) ? LoadBinaryImage(password) : ParseAsciiFile();
-    // The parse walked the whole file; the large arrays come back when read.
-    if (parsed) {
-        for (const FieldNode& node : mTree.nodes) mImage.Release(node.valuesBegin, node.valuesEnd);
-    }
-    return parsed;
+    if (!FieldFileHeader::HasMagic(mImage.Data(), mImage.Size())) return ParseAsciiFile();
+    return CheckBinaryImage() && LoadBinaryBody(password);
 }
 
 namespace {
@@ -545,7 +558,7 @@ bool IsCutShort(const FieldFileImage& image) {
 
 }  // namespace
 
-bool KFbx::LoadBinaryImage(const char* password) {
+bool KFbx::CheckBinaryImage() {
     KCrcFile file;
     if (!file.OpenMemory(const_cast<unsigned char*>(mImage.Data()), static_cast<std::int64_t>(mImage.Size()), false)) {
         SetError(eFileNotOpened, "the file cannot be read");
@@ -558,12 +571,17 @@ bool KFbx::LoadBinaryImage(const char* password) {
         SetError(eCrcCheckFailed, IsCutShort(mImage) ? "the file is cut short" : "");
         return false;
     }
-    const std::uint64_t contentSize = mImage.Size() - 4;
     std::string error;
-    if (!mFileHeader.Read(mImage.Data(), contentSize, error)) {
+    if (!mFileHeader.Read(mImage.Data(), mImage.Size() - 4, error)) {
         SetError(eFileCorrupted, error);
         return false;
     }
+    return true;
+}
+
+bool KFbx::LoadBinaryBody(const char* password) {
+    // The image still ends in its trailer, checked.
+    const std::uint64_t contentSize = mImage.Size() - 4;
     const std::uint64_t headerSize = mFileHeader.Size();
     const bool encrypted = (mFileHeader.flags & FieldFileHeader::eEncrypted) != 0;
     const bool protectedFile = (mFileHeader.flags & FieldFileHeader::ePassword) != 0;
@@ -584,6 +602,8 @@ bool KFbx::LoadBinaryImage(const char* password) {
             return false;
         }
         // Deciphered in place: each block is taken out before its plain text goes back.
+        KChainedFile file;
+        file.OpenMemory(mImage.MutableData(), static_cast<std::int64_t>(mImage.Size()), false);
         file.SetPosition(static_cast<std::int64_t>(headerSize));
         KEncryptedFile cipher(secrets.key, headerSize, &file, KChainedFile::eREAD, false);
         const bool read = ReadAll(cipher, mImage.MutableData() + headerSize, contentSize - headerSize);
@@ -593,7 +613,6 @@ bool KFbx::LoadBinaryImage(const char* password) {
             return false;
         }
     }
-    file.Close();
     mImage.Truncate(static_cast<std::size_t>(contentSize));
     mBinary = true;
     mEncrypted = encrypted;

@@ -68,8 +68,15 @@ public:
     // KFbxFileHeaderInfo::kDefaultFileVersion.
     bool FileCreate(const char* path, bool binary, bool encrypted, const KFbxFileHeaderInfo* headerInfo);
     // Opens a file of either syntax and parses its first section. A file with
-    // a password needs it (eWrongPassword otherwise).
+    // a password needs it: without it, or with a wrong one, the open fails
+    // with eWrongPassword and the file is kept locked, as it was read.
     bool FileOpen(const char* path, const char* password = nullptr);
+    // Whether a file is kept locked by an open that lacked its password.
+    bool IsLocked() const { return mLocked; }
+    // Opens the file kept locked with its password: its bytes as they were
+    // read then, not what its name holds now. A wrong password keeps it
+    // locked; another failure closes it.
+    bool Unlock(const char* password);
     // Closes the open records and sections, writes the footer and trailer;
     // false, with the error set, when anything could not be written.
     bool FileClose();
@@ -251,7 +258,13 @@ private:
 
     // Checks and parses the file read into the image.
     bool LoadImage(const char* password);
-    bool LoadBinaryImage(const char* password);
+    // The trailer check and the header of a binary file, then its password,
+    // deciphering and records.
+    bool CheckBinaryImage();
+    bool LoadBinaryBody(const char* password);
+    // Makes the file parsed readable, or keeps it locked when it lacked its
+    // password, or closes it.
+    bool FinishOpen(bool loaded);
     bool ParseBinarySections(std::uint64_t begin, std::uint64_t end);
     bool ParseAsciiFile();
     void EnterLevel(std::uint32_t childBegin, std::uint32_t childCount);
@@ -308,6 +321,7 @@ private:
 
     // Reading.
     FieldFileImage mImage;
+    bool mLocked;
     FieldTree mTree;
     int mCurrentSection;
     std::vector<ReadLevel> mLevels;

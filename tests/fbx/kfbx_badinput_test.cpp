@@ -268,6 +268,20 @@ TEST(FieldFilePasswordTest, WrongPasswordIsToldFromDamage) {
         EXPECT_EQ(file.IsEncrypted(), encrypted);
         EXPECT_STREQ(file.FieldReadSDefault("Secret", "").Buffer(), "contents");
         EXPECT_TRUE(file.FileClose());
+
+        // A file kept locked opens as it was read, whatever its name holds now.
+        EXPECT_FALSE(file.FileOpen(path.c_str()));
+        EXPECT_TRUE(file.IsLocked());
+        EXPECT_FALSE(file.IsOpen());
+        folder.Write("protected.fbx", "FBXHeaderExtension:  {\n}\nSecret: \"other\"\n");
+        EXPECT_FALSE(file.Unlock("wrong"));
+        EXPECT_EQ(file.GetLastErrorCode(), KFbx::eWrongPassword);
+        ASSERT_TRUE(file.Unlock("right")) << file.GetLastErrorText();
+        EXPECT_FALSE(file.IsLocked());
+        EXPECT_STREQ(file.FieldReadSDefault("Secret", "").Buffer(), "contents");
+        EXPECT_TRUE(file.FileClose());
+        EXPECT_FALSE(file.Unlock("right"));
+        EXPECT_EQ(file.GetLastErrorCode(), KFbx::eFileNotOpened);
     }
 }
 
