@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/fbx/FieldAsciiEncoder.h>
 #include <fbxfilesdk/fbx/FieldAsciiParser.h>
+#include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
 #include <fbxfilesdk/fbx/FieldBinaryEncoder.h>
 #include <fbxfilesdk/fbx/FieldBinaryParser.h>
 #include <fbxfilesdk/fbx/FieldBytes.h>
@@ -27,7 +28,7 @@ namespace {
 const char* const kErrorTexts[KFbx::eErrorCount] = {
     "File is corrupted",   "File version not supported", "Invalid field operation", "File not opened",
     "File not created",    "Out of disk space",          "CRC check failed",        "Wrong password",
-    "Write error",         "Beyond the limits of the file format",
+    "Write error",         "Beyond the limits of the file format", "Out of memory",
 };
 
 // The header block other readers of ascii files look for first.
@@ -36,6 +37,8 @@ constexpr int kAsciiHeaderVersion = 1003;
 constexpr int kAsciiTimeStampVersion = 1000;
 // Starts each ascii section after the main one; its value is the version.
 constexpr char kAsciiSectionMarker[] = "Section";
+
+std::string NoHeaderBlockFirst() { return std::string("the file does not begin with ") + kAsciiHeaderBlock; }
 
 // "FBX 6.1.0 project file" for file version 6100: major, minor and patch
 // are its thousands, hundreds and tens.
@@ -456,11 +459,12 @@ void KFbx::WriteFailed(bool written) {
 
 bool KFbx::FileOpen(const char* path, const char* password) {
     if (!StartFresh()) return false;
-    // The trailer check and the deciphering run over the file's image,
-    // through the same stream layers.
-    if (path == nullptr || !mImage.Load(path)) {
+    if (path == nullptr) {
+        SetError(eFileNotOpened, "no path");
+        return false;
+    }
+    if (!ReadFileImage(path)) {
         ResetState();
-        SetError(eFileNotOpened, path == nullptr ? "no path" : path);
         return false;
     }
     mFileName = path;
@@ -487,6 +491,47 @@ bool KFbx::FinishOpen(bool loaded) {
     for (const FieldNode& node : mTree.nodes) mImage.Release(node.valuesBegin, node.valuesEnd);
     mMode = eRead;
     return SelectSection(0);
+}
+
+bool KFbx::ReadFileImage(const char* path) {
+    FieldFileImage::ELoad loaded = mImage.Open(path);
+    if (loaded == FieldFileImage::ELoad::eLoaded && !mImage.IsWhole()) {
+        std::string refusal;
+        if (FirstBlockRefused(refusal)) {
+            SetError(eFileCorrupted, refusal);
+            return false;
+        }
+        loaded = mImage.ReadRest();
+    }
+    switch (loaded) {
+        case FieldFileImage::ELoad::eLoaded: return true;
+        case FieldFileImage::ELoad::eNoMemory:
+            SetError(eOutOfMemory, std::string(path) + ": the file's " + std::to_string(mImage.FileSize()) +
+                                       " bytes do not fit in the memory available");
+            return false;
+        case FieldFileImage::ELoad::eUnreadable: break;
+    }
+    SetError(eFileNotOpened, path);
+    return false;
+}
+
+bool KFbx::FirstBlockRefused(std::string& error) const {
+    // A binary file is told by its header, whose checks need the whole file.
+    if (FieldFileHeader::HasMagic(mImage.Data(), mImage.Size())) return false;
+    const char* text = reinterpret_cast<const char*>(mImage.Data());
+    if (!AsciiRecordsMayFollow(text, mImage.Size(), error)) return true;
+    // The header block must be the first record: a file whose records
+    // parse and begin with another is refused as such.
+    AsciiScanner scanner(text, text + mImage.Size(), 1);
+    AsciiToken first = scanner.Next();
+    while (first.kind == AsciiToken::eNewline) first = scanner.Next();
+    const auto length = static_cast<std::size_t>(first.end - first.begin);
+    const bool named = first.kind == AsciiToken::eWord && scanner.Next().kind == AsciiToken::eColon;
+    if (!named || (length == sizeof kAsciiHeaderBlock - 1 && std::memcmp(first.begin, kAsciiHeaderBlock, length) == 0)) {
+        return false;
+    }
+    error = NoHeaderBlockFirst();
+    return true;
 }
 
 bool KFbx::FileOpen(const void* bytes, int size, bool binary) {
@@ -714,7 +759,7 @@ bool KFbx::ReadAsciiHeader() {
         return false;
     }
     if (!FieldReadBegin(kAsciiHeaderBlock) || mLevels[0].openField != mLevels[0].childBegin || !FieldReadBlockBegin()) {
-        SetError(eFileCorrupted, std::string("the file does not begin with ") + kAsciiHeaderBlock);
+        SetError(eFileCorrupted, NoHeaderBlockFirst());
         return false;
     }
     KFbxFileHeaderInfo& info = mFileHeader.info;

@@ -55,6 +55,8 @@ public:
         eWriteError,
         // A value or size that the layout has no room for.
         eFormatLimit,
+        // The memory a file's bytes need cannot be had.
+        eOutOfMemory,
         eErrorCount
     };
 
@@ -256,6 +258,13 @@ private:
     bool SetUpEncryption(const FieldSecrets& secrets);
     bool FinishWriting();
 
+    // Reads the file into the image, after a look at its first block that
+    // refuses a large file that is no field file before the rest is read;
+    // false with the error set.
+    bool ReadFileImage(const char* path);
+    // Whether the first block of the file already shows the refusal that
+    // reading it whole would end in; then error is that refusal.
+    bool FirstBlockRefused(std::string& error) const;
     // Checks and parses the file read into the image.
     bool LoadImage(const char* password);
     // The trailer check and the header of a binary file, then its password,

@@ -28,6 +28,7 @@ int ReaderCodeOf(int fieldFileCode) {
         case KFbx::eFileNotOpened: return KFbxReader::eFILE_NOT_OPENED;
         case KFbx::eFileVersionNotSupported: return KFbxReader::eFILE_VERSION_NOT_SUPPORTED;
         case KFbx::eWrongPassword: return KFbxReader::eWRONG_PASSWORD;
+        case KFbx::eOutOfMemory: return KFbxReader::eOUT_OF_MEMORY;
         default: return KFbxReader::eFILE_CORRUPTED;
     }
 }
