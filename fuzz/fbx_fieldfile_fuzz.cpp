@@ -1,7 +1,10 @@
 // libFuzzer target for the field file reader. The first byte picks the input:
 // a bare binary record list, a bare ascii record list, or a whole file (its
 // trailer is fixed up half of the time, so that the header and sections are
-// reached too). Every record found is walked and its values read.
+// reached too). Every record found is walked and its values read. A bare
+// ascii list is also cut at a few places: a beginning that refuses the text
+// must refuse it as the whole text does.
+#include <fbxfilesdk/fbx/FieldAsciiParser.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 
 #include <fbxfilesdk/core/KCrcFile.h>
@@ -9,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <unistd.h>
@@ -62,6 +66,21 @@ void WalkSections(KFbx& file) {
     for (int section = 0; file.SelectSection(section); ++section) Walk(file, 0);
 }
 
+// The refusals of beginnings of the text agree with the whole text's fate.
+void CheckBeginnings(const char* text, std::size_t size) {
+    fbxsdk_2006_11_1::FieldTree tree;
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+    std::string whole;
+    const bool parsed = fbxsdk_2006_11_1::ParseAsciiRecords(text, size, tree, first, count, whole);
+    for (const std::size_t cut : {size / 4, size / 2, size - size / 4, size - 1, size}) {
+        std::string error;
+        if (cut <= size && !fbxsdk_2006_11_1::AsciiRecordsMayFollow(text, cut, error) && (parsed || error != whole)) {
+            std::abort();
+        }
+    }
+}
+
 std::string TemporaryPath() {
     return "/tmp/qalimor-fieldfile-fuzz-" + std::to_string(getpid()) + ".fbx";
 }
@@ -75,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     --size;
     KFbx file;
     if (mode < 2) {
+        if (mode == 1) CheckBeginnings(reinterpret_cast<const char*>(data), size);
         if (file.FileOpen(data, static_cast<int>(size), mode == 0)) WalkSections(file);
         return 0;
     }

@@ -3,7 +3,8 @@
 // pose) as binary and ascii files, and as a binary file that embeds two
 // media of one file name with different bytes, each behind the mode bytes 0
 // and 1 of the fuzz target (1 makes a damaged binary file's trailer match
-// again).
+// again); and, behind mode byte 2 (the target's password), as an FBX 5
+// binary and an enciphered FBX 6 file protected by that password.
 //   fbx_importer_fuzz_seeds <folder>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
@@ -27,12 +28,16 @@ namespace {
 using namespace fbxsdk_2006_11_1;
 
 bool WriteSeeds(KFbxSdkManager& manager, KFbxScene& scene, const std::string& folder, const char* name, int format,
-                bool embedded = false) {
+                bool embedded = false, const char* password = nullptr) {
     const std::string scratch = folder + "/" + name + ".fbx";
     KFbxExporter* exporter = KFbxExporter::Create(&manager, "");
     KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(&manager, "");
     options->SetOption("GLOBAL SETTINGS", false);
     options->SetOption("EMBEDDED", embedded);
+    if (password != nullptr) {
+        options->SetOption("PASSWORD ENABLE", true);
+        options->SetOption("PASSWORD", password);
+    }
     bool written = exporter != nullptr && exporter->Initialize(scratch.c_str());
     if (written) {
         exporter->SetFileFormat(format);
@@ -51,7 +56,7 @@ bool WriteSeeds(KFbxSdkManager& manager, KFbxScene& scene, const std::string& fo
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     std::remove(scratch.c_str());
-    for (const char modeByte : {'\x00', '\x01'}) {
+    for (const char modeByte : password != nullptr ? std::string(1, '\x02') : std::string("\x00\x01", 2)) {
         std::ofstream out(folder + "/" + name + "-" + std::to_string(static_cast<int>(modeByte)), std::ios::binary);
         out << modeByte << bytes;
     }
@@ -98,6 +103,11 @@ int main(int argc, char** argv) {
     const bool written =
         WriteSeeds(*manager, *scene, argv[1], "fbx5-binary", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER) &&
         WriteSeeds(*manager, *scene, argv[1], "fbx5-ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER) &&
+        WriteSeeds(*manager, *scene, argv[1], "fbx5-protected", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, false,
+                   "password") &&
+        WriteSeeds(*manager, *scene, argv[1], "fbx6-protected", KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, false,
+                   "password") &&
+        // Last: it adds a texture to the scene.
         WriteEmbeddedSeeds(*manager, *scene, argv[1]);
     scene->Destroy(true);
     if (!written) {

@@ -38,6 +38,9 @@ printf '\003; FBX 6.1.0 project file\r\nFBXHeaderExtension:  {\r\n\tFBXVersion: 
 # Cut short: a dangling comma at the end, a colon with no values before a
 # closing brace, an entity cut short, a lone '&'.
 printf '\001Item: 1 {\n\tKey:\n}\nS: "&quo","&",x\nV: 1,2,' >"$corpus/asciicut"
+# A fault that a beginning of the text already shows, after what reads on
+# past a cut: values on the next line, a string over lines, a comma-led line.
+printf '\001A:\n\t1,"2\n3"\n; c\n,3\nB: {\n}\n}\nC: 4\n' >"$corpus/asciibeginning"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -18,6 +18,12 @@ bool Fail(std::string& error, std::uint32_t line, const char* what) {
     return false;
 }
 
+// Whether the parse stopped at a token that more text could have made
+// another: the end itself, or a string that the end leaves unclosed.
+bool MoreTextMayMend(const AsciiToken& token) {
+    return token.kind == AsciiToken::eEnd || (token.kind == AsciiToken::eError && *token.begin == '"');
+}
+
 bool IsValue(const AsciiToken& token) {
     return token.kind == AsciiToken::eWord || token.kind == AsciiToken::eString;
 }
@@ -76,8 +82,13 @@ std::size_t AsciiRecordBound(const char* text, std::size_t size) {
     return std::min({breaks, colons, size / 2 + 1});
 }
 
-bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,
-                       std::uint32_t& count, std::string& error) {
+namespace {
+
+// The parse of ParseAsciiRecords; on failure, mendable tells whether the
+// token it stopped at (the end, a string left open by it) could be other
+// with more text after it, which only a parse of the text's beginning cares for.
+bool ParseRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin, std::uint32_t& count,
+                  std::string& error, bool& mendable) {
     AsciiScanner scanner(text, text + size, 1);
     // The tree's room in one block from the start: growing it would copy
     // every record placed so far, and it is only ever filled to the end.
@@ -94,7 +105,10 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
                 token = scanner.Next();
                 continue;
             case AsciiToken::eEnd:
-                if (builder.Depth() > 0) return Fail(error, openLines.back(), "block is never closed: the file is cut short");
+                if (builder.Depth() > 0) {
+                    mendable = true;
+                    return Fail(error, openLines.back(), "block is never closed: the file is cut short");
+                }
                 builder.Finish(begin, count);
                 return true;
             case AsciiToken::eCloseBrace:
@@ -104,6 +118,7 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
                 token = scanner.Next();
                 continue;
             case AsciiToken::eError:
+                mendable = MoreTextMayMend(token);
                 return Fail(error, token.line, ScanErrorText(token));
             case AsciiToken::eWord:
                 break;
@@ -117,7 +132,11 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
         node.nameBegin = static_cast<std::uint64_t>(token.begin - text);
         node.nameLength = static_cast<std::uint8_t>(nameLength);
         node.line = token.line;
-        if (scanner.Next().kind != AsciiToken::eColon) return Fail(error, token.line, "':' must follow a field name");
+        const AsciiToken afterName = scanner.Next();
+        if (afterName.kind != AsciiToken::eColon) {
+            mendable = afterName.kind == AsciiToken::eEnd;
+            return Fail(error, token.line, "':' must follow a field name");
+        }
 
         token = scanner.Next();
         if (token.kind == AsciiToken::eNewline) ValuesOnFollowingLine(scanner, token);
@@ -132,6 +151,7 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
                 node.valuesEnd = static_cast<std::uint64_t>(last - text);
                 if (!scanner.NextInList(token)) break;
                 if (!IsValue(token)) {
+                    mendable = MoreTextMayMend(token);
                     return Fail(error, token.line,
                                 token.kind == AsciiToken::eError ? ScanErrorText(token) : "a value must follow ','");
                 }
@@ -152,11 +172,28 @@ bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std:
                 builder.Add(node);
                 break;
             case AsciiToken::eError:
+                mendable = MoreTextMayMend(token);
                 return Fail(error, token.line, ScanErrorText(token));
             default:
                 return Fail(error, token.line, "unexpected text after the values");
         }
     }
+}
+
+}  // namespace
+
+bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,
+                       std::uint32_t& count, std::string& error) {
+    bool mendable = false;
+    return ParseRecords(text, size, tree, begin, count, error, mendable);
+}
+
+bool AsciiRecordsMayFollow(const char* text, std::size_t size, std::string& error) {
+    FieldTree tree;
+    std::uint32_t begin = 0;
+    std::uint32_t count = 0;
+    bool mendable = false;
+    return ParseRecords(text, size, tree, begin, count, error, mendable) || mendable;
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -19,6 +19,11 @@ std::size_t AsciiRecordBound(const char* text, std::size_t size);
 bool ParseAsciiRecords(const char* text, std::size_t size, FieldTree& tree, std::uint32_t& begin,
                        std::uint32_t& count, std::string& error);
 
+// For the first bytes of a longer text: false, with error as the parse of
+// the whole text gives it, when they hold a fault that no text after them
+// can mend; true when they may begin well-formed text.
+bool AsciiRecordsMayFollow(const char* text, std::size_t size, std::string& error);
+
 }  // namespace fbxsdk_2006_11_1
 
 #endif

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/SdkAlloc.h>
 
 #include <platform/os/LargeBlocks.h>
+#include <platform/os/System.h>
 
 #include <cstring>
 #include <new>
@@ -42,6 +43,7 @@ void FieldFileImage::Clear() {
     mData = nullptr;
     mSize = 0;
     mWritten = false;
+    mPartial = false;
 }
 
 bool FieldFileImage::Assign(const void* bytes, std::size_t size) {
@@ -58,46 +60,72 @@ bool FieldFileImage::Assign(const void* bytes, std::size_t size) {
     return true;
 }
 
-bool FieldFileImage::Load(const char* path) {
+FieldFileImage::ELoad FieldFileImage::Open(const char* path) {
     Clear();
-    if (!mFile.Open(path)) return false;
+    mFileSize = 0;
+    if (!mFile.Open(path)) return ELoad::eUnreadable;
     // Sizes are 64-bit: files past 2 GiB are as valid as any other.
     const std::uint64_t size = mFile.Size();
-    if (size > static_cast<std::uint64_t>(PTRDIFF_MAX) || !ReadWhole(size)) {
+    mFileSize = size;
+    if (size > static_cast<std::uint64_t>(PTRDIFF_MAX)) {
         Clear();
-        return false;
+        return ELoad::eNoMemory;
     }
-    // Nothing of a small file is ever read again.
-    if (size < kSmallestRelease) mFile.Close();
-    return true;
+    const std::uint64_t first = size < kSmallestRelease ? size : kBlock;
+    if (first > 0) {
+        // Left uninitialised: every byte is read into it.
+        mOwned.reset(new (std::nothrow) unsigned char[first]);
+        if (mOwned == nullptr) {
+            SdkNoteAllocationFailure();
+            Clear();
+            return ELoad::eNoMemory;
+        }
+        mData = mOwned.get();
+    }
+    const std::int64_t read = first > 0 ? mFile.ReadAt(0, mData, first) : 0;
+    if (read < 0) {
+        Clear();
+        return ELoad::eUnreadable;
+    }
+    mSize = static_cast<std::size_t>(read);
+    mLoaded = mSize;
+    // Nothing of a small file is ever read again, nor of one already cut
+    // short since it was opened: what it holds is all there is.
+    mPartial = size >= kSmallestRelease && mSize == first;
+    if (!mPartial) mFile.Close();
+    return ELoad::eLoaded;
 }
 
-bool FieldFileImage::ReadWhole(std::uint64_t size) {
-    if (size == 0) return true;
-    // Left uninitialised: every byte is read into it.
-    if (size < kSmallestRelease) {
-        mOwned.reset(new (std::nothrow) unsigned char[size]);
-        mData = mOwned.get();
-    } else if (mPages.Allocate(size)) {
-        qalimor::os::AdviseLargePages(mPages.Data(), size);
-        mData = mPages.Data();
-    }
-    if (mData == nullptr) {
+FieldFileImage::ELoad FieldFileImage::ReadRest() {
+    if (!mPartial) return ELoad::eLoaded;
+    const std::uint64_t size = mFile.Size();
+    const std::uint64_t available = qalimor::os::AvailableMemory();
+    if (size > available - available / 4 || !mPages.Allocate(size)) {
         SdkNoteAllocationFailure();
-        return false;
+        Clear();
+        return ELoad::eNoMemory;
     }
-    const bool checked = size >= kSmallestRelease;
-    for (std::uint64_t offset = 0; offset < size; offset += kBlock) {
+    qalimor::os::AdviseLargePages(mPages.Data(), size);
+    std::memcpy(mPages.Data(), mData, mSize);
+    mData = mPages.Data();
+    mOwned.reset();
+    mPartial = false;
+    // Each block's CRC is taken as it is loaded, while it is fresh in the cache.
+    mBlockCrcs.push_back(CrcOf(mData, mSize));
+    for (std::uint64_t offset = mSize; offset < size; offset += kBlock) {
         const std::uint64_t wanted = size - offset < kBlock ? size - offset : kBlock;
         const std::int64_t read = mFile.ReadAt(offset, mData + offset, wanted);
-        if (read < 0) return false;
+        if (read < 0) {
+            Clear();
+            return ELoad::eUnreadable;
+        }
         mLoaded = offset + static_cast<std::uint64_t>(read);
-        if (checked) mBlockCrcs.push_back(CrcOf(mData + offset, static_cast<std::uint64_t>(read)));
+        mBlockCrcs.push_back(CrcOf(mData + offset, static_cast<std::uint64_t>(read)));
         // A file cut since it was opened is what it holds now: a parse finds it cut short.
         if (static_cast<std::uint64_t>(read) < wanted) break;
     }
     mSize = static_cast<std::size_t>(mLoaded);
-    return true;
+    return ELoad::eLoaded;
 }
 
 void FieldFileImage::Release(std::uint64_t begin, std::uint64_t end) {

@@ -4,7 +4,9 @@
 // that the pages of large arrays can be given back once parsed or read and
 // read from the file again when asked for; the bytes read again must be
 // those given back, or the image says the file was cut short or changed.
-// Bytes handed in by the caller are copied.
+// A large file is read in two steps, its first block and then the rest, so
+// that one that is no field file costs no more than that block. Bytes
+// handed in by the caller are copied.
 #ifndef FBXFILESDK_FBX_FIELDFILEIMAGE_H
 #define FBXFILESDK_FBX_FIELDFILEIMAGE_H
 
@@ -26,10 +28,33 @@ public:
     FieldFileImage(const FieldFileImage&) = delete;
     FieldFileImage& operator=(const FieldFileImage&) = delete;
 
-    // False, and empty, when the file cannot be opened or read, or the
-    // memory cannot be had. A file that ends before the size it had when
-    // opened is taken as far as it goes.
-    bool Load(const char* path);
+    enum class ELoad {
+        eLoaded,
+        // The file cannot be opened or read (errno set).
+        eUnreadable,
+        // The memory for its bytes cannot be had.
+        eNoMemory,
+    };
+    // Opens the file and reads its first bytes: all of a small file, the
+    // first block of a large one, so that what the file is can be told from
+    // them before the memory for all of it is taken. Data and Size give the
+    // bytes read; on failure the image is empty. A file that ends before the
+    // size it had when opened is taken as far as it goes, here and below.
+    ELoad Open(const char* path);
+    // Whether the whole file is read (a large one once ReadRest has run).
+    bool IsWhole() const { return !mPartial; }
+    // The size the file had when it was last opened, kept after a failed
+    // load for its message.
+    std::uint64_t FileSize() const { return mFileSize; }
+    // Reads the rest of a large file opened. Its memory is taken only while
+    // the file fits in three quarters of what the system reports available
+    // (the rest is left for what is built from it and for other programs),
+    // so that a file near the machine's memory fails here rather than bring
+    // the system to end a program when its pages are filled. On failure the
+    // image is empty.
+    ELoad ReadRest();
+    // Open and ReadRest.
+    bool Load(const char* path) { return Open(path) == ELoad::eLoaded && ReadRest() == ELoad::eLoaded; }
     // False, and empty, when the memory cannot be had.
     bool Assign(const void* bytes, std::size_t size);
     void Clear();
@@ -84,7 +109,6 @@ private:
         bool out = false;
     };
 
-    bool ReadWhole(std::uint64_t size);
     bool HoldsGivenBack(std::uint64_t begin) const;
     EFetch FetchGivenBack(std::uint64_t begin);
     // Reads the whole blocks [first, last) of the file to bytes, and tells
@@ -93,11 +117,12 @@ private:
 
     unsigned char* mData = nullptr;
     std::size_t mSize = 0;
-    // A small file's bytes, or the caller's copy.
+    // A small file's bytes, a large one's first block, or the caller's copy.
     std::unique_ptr<unsigned char[]> mOwned;
     // A large file's bytes, and the file they are read again from.
     qalimor::os::AnonymousPages mPages;
     qalimor::os::ReadOnlyFile mFile;
+    std::uint64_t mFileSize = 0;
     // The bytes loaded, and the CRC of each block of them as loaded.
     std::uint64_t mLoaded = 0;
     std::vector<std::uint32_t> mBlockCrcs;
@@ -105,6 +130,8 @@ private:
     std::map<std::uint64_t, GivenBack> mRanges;
     std::size_t mGivenBack = 0;
     bool mWritten = false;
+    // Only the first block of a large file is read yet.
+    bool mPartial = false;
 };
 
 }  // namespace fbxsdk_2006_11_1

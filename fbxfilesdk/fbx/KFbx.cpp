@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/fbx/FieldAsciiEncoder.h>
 #include <fbxfilesdk/fbx/FieldAsciiParser.h>
+#include <fbxfilesdk/fbx/FieldAsciiSyntax.h>
 #include <fbxfilesdk/fbx/FieldBinaryEncoder.h>
 #include <fbxfilesdk/fbx/FieldBinaryParser.h>
 #include <fbxfilesdk/fbx/FieldBytes.h>
@@ -27,7 +28,7 @@ namespace {
 const char* const kErrorTexts[KFbx::eErrorCount] = {
     "File is corrupted",   "File version not supported", "Invalid field operation", "File not opened",
     "File not created",    "Out of disk space",          "CRC check failed",        "Wrong password",
-    "Write error",         "Beyond the limits of the file format",
+    "Write error",         "Beyond the limits of the file format", "Out of memory",
 };
 
 // The header block other readers of ascii files look for first.
@@ -36,6 +37,8 @@ constexpr int kAsciiHeaderVersion = 1003;
 constexpr int kAsciiTimeStampVersion = 1000;
 // Starts each ascii section after the main one; its value is the version.
 constexpr char kAsciiSectionMarker[] = "Section";
+
+std::string NoHeaderBlockFirst() { return std::string("the file does not begin with ") + kAsciiHeaderBlock; }
 
 // "FBX 6.1.0 project file" for file version 6100: major, minor and patch
 // are its thousands, hundreds and tens.
@@ -104,6 +107,7 @@ void KFbx::ResetState() {
     mMemoryBuffer = nullptr;
     mMemorySize = 0;
     mImage.Clear();
+    mLocked = false;
     mTree.Clear();
     mCurrentSection = 0;
     mLevels.clear();
@@ -369,7 +373,7 @@ bool KFbx::FinishWriting() {
 }
 
 bool KFbx::FileClose() {
-    if (mMode == eClosed) {
+    if (mMode == eClosed && !mLocked) {
         SetError(eFileNotOpened);
         return false;
     }
@@ -455,20 +459,79 @@ void KFbx::WriteFailed(bool written) {
 
 bool KFbx::FileOpen(const char* path, const char* password) {
     if (!StartFresh()) return false;
-    // The trailer check and the deciphering run over the file's image,
-    // through the same stream layers.
-    if (path == nullptr || !mImage.Load(path)) {
-        ResetState();
-        SetError(eFileNotOpened, path == nullptr ? "no path" : path);
+    if (path == nullptr) {
+        SetError(eFileNotOpened, "no path");
         return false;
     }
-    if (!LoadImage(password)) {
+    if (!ReadFileImage(path)) {
         ResetState();
         return false;
     }
     mFileName = path;
+    return FinishOpen(LoadImage(password));
+}
+
+bool KFbx::Unlock(const char* password) {
+    if (!mLocked) {
+        SetError(mMode == eClosed ? eFileNotOpened : eInvalidFieldOperation);
+        return false;
+    }
+    mError.ClearError();
+    return FinishOpen(LoadBinaryBody(password));
+}
+
+bool KFbx::FinishOpen(bool loaded) {
+    if (!loaded) {
+        mLocked = GetLastErrorCode() == eWrongPassword;
+        if (!mLocked) ResetState();
+        return false;
+    }
+    mLocked = false;
+    // The parse walked the whole file; the large arrays come back when read.
+    for (const FieldNode& node : mTree.nodes) mImage.Release(node.valuesBegin, node.valuesEnd);
     mMode = eRead;
     return SelectSection(0);
+}
+
+bool KFbx::ReadFileImage(const char* path) {
+    FieldFileImage::ELoad loaded = mImage.Open(path);
+    if (loaded == FieldFileImage::ELoad::eLoaded && !mImage.IsWhole()) {
+        std::string refusal;
+        if (FirstBlockRefused(refusal)) {
+            SetError(eFileCorrupted, refusal);
+            return false;
+        }
+        loaded = mImage.ReadRest();
+    }
+    switch (loaded) {
+        case FieldFileImage::ELoad::eLoaded: return true;
+        case FieldFileImage::ELoad::eNoMemory:
+            SetError(eOutOfMemory, std::string(path) + ": the file's " + std::to_string(mImage.FileSize()) +
+                                       " bytes do not fit in the memory available");
+            return false;
+        case FieldFileImage::ELoad::eUnreadable: break;
+    }
+    SetError(eFileNotOpened, path);
+    return false;
+}
+
+bool KFbx::FirstBlockRefused(std::string& error) const {
+    // A binary file is told by its header, whose checks need the whole file.
+    if (FieldFileHeader::HasMagic(mImage.Data(), mImage.Size())) return false;
+    const char* text = reinterpret_cast<const char*>(mImage.Data());
+    if (!AsciiRecordsMayFollow(text, mImage.Size(), error)) return true;
+    // The header block must be the first record: a file whose records
+    // parse and begin with another is refused as such.
+    AsciiScanner scanner(text, text + mImage.Size(), 1);
+    AsciiToken first = scanner.Next();
+    while (first.kind == AsciiToken::eNewline) first = scanner.Next();
+    const auto length = static_cast<std::size_t>(first.end - first.begin);
+    const bool named = first.kind == AsciiToken::eWord && scanner.Next().kind == AsciiToken::eColon;
+    if (!named || (length == sizeof kAsciiHeaderBlock - 1 && std::memcmp(first.begin, kAsciiHeaderBlock, length) == 0)) {
+        return false;
+    }
+    error = NoHeaderBlockFirst();
+    return true;
 }
 
 bool KFbx::FileOpen(const void* bytes, int size, bool binary) {
@@ -500,13 +563,8 @@ bool KFbx::FileOpen(const void* bytes, int size, bool binary) {
 }
 
 bool KFbx::LoadImage(const char* password) {
-    const bool parsed =
-        FieldFileHeader::HasMagic(mImage.Data(), mImage.Size()) ? LoadBinaryImage(password) : ParseAsciiFile();
-    // The parse walked the whole file; the large arrays come back when read.
-    if (parsed) {
-        for (const FieldNode& node : mTree.nodes) mImage.Release(node.valuesBegin, node.valuesEnd);
-    }
-    return parsed;
+    if (!FieldFileHeader::HasMagic(mImage.Data(), mImage.Size())) return ParseAsciiFile();
+    return CheckBinaryImage() && LoadBinaryBody(password);
 }
 
 namespace {
@@ -545,7 +603,7 @@ bool IsCutShort(const FieldFileImage& image) {
 
 }  // namespace
 
-bool KFbx::LoadBinaryImage(const char* password) {
+bool KFbx::CheckBinaryImage() {
     KCrcFile file;
     if (!file.OpenMemory(const_cast<unsigned char*>(mImage.Data()), static_cast<std::int64_t>(mImage.Size()), false)) {
         SetError(eFileNotOpened, "the file cannot be read");
@@ -558,12 +616,17 @@ bool KFbx::LoadBinaryImage(const char* password) {
         SetError(eCrcCheckFailed, IsCutShort(mImage) ? "the file is cut short" : "");
         return false;
     }
-    const std::uint64_t contentSize = mImage.Size() - 4;
     std::string error;
-    if (!mFileHeader.Read(mImage.Data(), contentSize, error)) {
+    if (!mFileHeader.Read(mImage.Data(), mImage.Size() - 4, error)) {
         SetError(eFileCorrupted, error);
         return false;
     }
+    return true;
+}
+
+bool KFbx::LoadBinaryBody(const char* password) {
+    // The image still ends in its trailer, checked.
+    const std::uint64_t contentSize = mImage.Size() - 4;
     const std::uint64_t headerSize = mFileHeader.Size();
     const bool encrypted = (mFileHeader.flags & FieldFileHeader::eEncrypted) != 0;
     const bool protectedFile = (mFileHeader.flags & FieldFileHeader::ePassword) != 0;
@@ -584,6 +647,8 @@ bool KFbx::LoadBinaryImage(const char* password) {
             return false;
         }
         // Deciphered in place: each block is taken out before its plain text goes back.
+        KChainedFile file;
+        file.OpenMemory(mImage.MutableData(), static_cast<std::int64_t>(mImage.Size()), false);
         file.SetPosition(static_cast<std::int64_t>(headerSize));
         KEncryptedFile cipher(secrets.key, headerSize, &file, KChainedFile::eREAD, false);
         const bool read = ReadAll(cipher, mImage.MutableData() + headerSize, contentSize - headerSize);
@@ -593,7 +658,6 @@ bool KFbx::LoadBinaryImage(const char* password) {
             return false;
         }
     }
-    file.Close();
     mImage.Truncate(static_cast<std::size_t>(contentSize));
     mBinary = true;
     mEncrypted = encrypted;
@@ -695,7 +759,7 @@ bool KFbx::ReadAsciiHeader() {
         return false;
     }
     if (!FieldReadBegin(kAsciiHeaderBlock) || mLevels[0].openField != mLevels[0].childBegin || !FieldReadBlockBegin()) {
-        SetError(eFileCorrupted, std::string("the file does not begin with ") + kAsciiHeaderBlock);
+        SetError(eFileCorrupted, NoHeaderBlockFirst());
         return false;
     }
     KFbxFileHeaderInfo& info = mFileHeader.info;

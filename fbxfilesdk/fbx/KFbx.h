@@ -55,6 +55,8 @@ public:
         eWriteError,
         // A value or size that the layout has no room for.
         eFormatLimit,
+        // The memory a file's bytes need cannot be had.
+        eOutOfMemory,
         eErrorCount
     };
 
@@ -68,8 +70,15 @@ public:
     // KFbxFileHeaderInfo::kDefaultFileVersion.
     bool FileCreate(const char* path, bool binary, bool encrypted, const KFbxFileHeaderInfo* headerInfo);
     // Opens a file of either syntax and parses its first section. A file with
-    // a password needs it (eWrongPassword otherwise).
+    // a password needs it: without it, or with a wrong one, the open fails
+    // with eWrongPassword and the file is kept locked, as it was read.
     bool FileOpen(const char* path, const char* password = nullptr);
+    // Whether a file is kept locked by an open that lacked its password.
+    bool IsLocked() const { return mLocked; }
+    // Opens the file kept locked with its password: its bytes as they were
+    // read then, not what its name holds now. A wrong password keeps it
+    // locked; another failure closes it.
+    bool Unlock(const char* password);
     // Closes the open records and sections, writes the footer and trailer;
     // false, with the error set, when anything could not be written.
     bool FileClose();
@@ -252,9 +261,22 @@ private:
     bool SetUpEncryption(const FieldSecrets& secrets);
     bool FinishWriting();
 
+    // Reads the file into the image, after a look at its first block that
+    // refuses a large file that is no field file before the rest is read;
+    // false with the error set.
+    bool ReadFileImage(const char* path);
+    // Whether the first block of the file already shows the refusal that
+    // reading it whole would end in; then error is that refusal.
+    bool FirstBlockRefused(std::string& error) const;
     // Checks and parses the file read into the image.
     bool LoadImage(const char* password);
-    bool LoadBinaryImage(const char* password);
+    // The trailer check and the header of a binary file, then its password,
+    // deciphering and records.
+    bool CheckBinaryImage();
+    bool LoadBinaryBody(const char* password);
+    // Makes the file parsed readable, or keeps it locked when it lacked its
+    // password, or closes it.
+    bool FinishOpen(bool loaded);
     bool ParseBinarySections(std::uint64_t begin, std::uint64_t end);
     bool ParseAsciiFile();
     void EnterLevel(std::uint32_t childBegin, std::uint32_t childCount);
@@ -311,6 +333,7 @@ private:
 
     // Reading.
     FieldFileImage mImage;
+    bool mLocked;
     FieldTree mTree;
     int mCurrentSection;
     std::vector<ReadLevel> mLevels;

@@ -2,7 +2,6 @@
 
 #include <fbxfilesdk/core/KProgress.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
-#include <fbxfilesdk/fbx/FieldFileHeader.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
@@ -13,7 +12,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <new>
 #include <string>
@@ -26,25 +24,6 @@ namespace {
 constexpr int kNewestMajorVersion = 6;
 constexpr int kMainSection = 0;
 constexpr int kSummarySection = 1;
-
-// The version in the plain header of a binary file; false when the file
-// does not begin with a whole header.
-bool ReadHeaderVersion(const char* fileName, int& version) {
-    std::ifstream stream(fileName, std::ios::binary);
-    if (!stream) {
-        return false;
-    }
-    std::vector<unsigned char> bytes(FieldFileHeader::kFixedSize + FieldFileHeader::kMaxCreatorLength);
-    stream.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(stream.gcount()));
-    FieldFileHeader header;
-    std::string error;
-    if (!header.Read(bytes.data(), bytes.size(), error)) {
-        return false;
-    }
-    version = header.info.mFileVersion;
-    return true;
-}
 
 // The kinds of object whose records stand in "Objects" under the name their
 // definitions count them by. "Geometry" is not one: writers count with it
@@ -118,6 +97,7 @@ int ReaderCodeOf(int fieldFileCode) {
         case KFbx::eFileNotOpened: return KFbxReader::eFILE_NOT_OPENED;
         case KFbx::eFileVersionNotSupported: return KFbxReader::eFILE_VERSION_NOT_SUPPORTED;
         case KFbx::eWrongPassword: return KFbxReader::eWRONG_PASSWORD;
+        case KFbx::eOutOfMemory: return KFbxReader::eOUT_OF_MEMORY;
         default: return KFbxReader::eFILE_CORRUPTED;
     }
 }
@@ -168,17 +148,13 @@ bool KFbxReaderFbx6::FileOpen(const char* fileName) {
         mError.SetError(eOUT_OF_MEMORY);
         return false;
     }
-    if (file->FileOpen(fileName, nullptr)) {
+    // A protected file is kept locked as it was read, and opened for good by
+    // Read, which knows the password: never read again by its name, which
+    // may lead to another file by then.
+    if (file->FileOpen(fileName, nullptr) || file->IsLocked()) {
         mFileVersion = file->GetFileHeaderInfo().mFileVersion;
+        mNeedsPassword = file->IsLocked();
         mFile = std::move(file);
-        mFileName = KString(fileName);
-        return true;
-    }
-    int version = 0;
-    if (file->GetLastErrorCode() == KFbx::eWrongPassword && ReadHeaderVersion(fileName, version)) {
-        // Opened for good by Read, which knows the password.
-        mFileVersion = version;
-        mNeedsPassword = true;
         mFileName = KString(fileName);
         return true;
     }
@@ -198,7 +174,7 @@ bool KFbxReaderFbx6::FileClose() {
     return wasOpen;
 }
 
-bool KFbxReaderFbx6::IsFileOpen() { return mFile != nullptr || mNeedsPassword; }
+bool KFbxReaderFbx6::IsFileOpen() { return mFile != nullptr; }
 
 void KFbxReaderFbx6::TakeOpenFile(KFbxReaderFbx6& other) {
     if (&other == this) {
@@ -213,17 +189,16 @@ void KFbxReaderFbx6::TakeOpenFile(KFbxReaderFbx6& other) {
     other.FileClose();
 }
 
-bool KFbxReaderFbx6::Reopen(const char* password) {
-    auto file = std::unique_ptr<KFbx>(new (std::nothrow) KFbx());
-    if (file == nullptr) {
-        mError.SetError(eOUT_OF_MEMORY);
+bool KFbxReaderFbx6::Unlock(const char* password) {
+    if (!mFile->Unlock(password)) {
+        SetFieldFileError(mFile->GetLastErrorCode(), mFile->GetLastErrorText());
+        // Only a wrong password leaves the file to try another.
+        if (!mFile->IsLocked()) {
+            mFile.reset();
+            mNeedsPassword = false;
+        }
         return false;
     }
-    if (!file->FileOpen(mFileName.Buffer(), password)) {
-        SetFieldFileError(file->GetLastErrorCode(), file->GetLastErrorText());
-        return false;
-    }
-    mFile = std::move(file);
     mNeedsPassword = false;
     return true;
 }
@@ -239,7 +214,7 @@ KFbxStreamOptions* KFbxReaderFbx6::GetReadOptions() {
         return nullptr;
     }
     // A protected file tells nothing before its password is given.
-    if (mFile != nullptr && mFile->SelectSection(kSummarySection)) {
+    if (!mNeedsPassword && mFile->SelectSection(kSummarySection)) {
         std::vector<KFbxTakeInfo> takes;
         KString current;
         KFbxReaderFbx6Pass::ReadSummaryTakes(*mFile, takes, current);
@@ -273,7 +248,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     if (mNeedsPassword) {
         const KString password = fbxOptions->GetStringOption("PASSWORD", "");
-        if (!Reopen(password.Buffer())) {
+        if (!Unlock(password.Buffer())) {
             return false;
         }
     }

@@ -27,8 +27,8 @@ public:
 
     // The version of the open file: 6100 gives 6, 1, 0.
     void GetVersion(int& major, int& minor, int& revision) override;
-    // Opens and checks the file. A file protected by a password is opened
-    // again by Read with the "PASSWORD" option.
+    // Opens and checks the file. A file protected by a password is kept as
+    // it was read, and opened by Read with the "PASSWORD" option.
     bool FileOpen(const char* fileName) override;
     bool FileClose() override;
     bool IsFileOpen() override;
@@ -62,7 +62,9 @@ protected:
     static bool HoldsAnySection(KFbx& file, std::initializer_list<const char*> sections, KString& why);
 
 private:
-    bool Reopen(const char* password);
+    // Opens the file kept locked; false, with the status set, when the
+    // password is wrong (the file stays locked) or the file is damaged.
+    bool Unlock(const char* password);
     // Reads the main section into the (cleared) scene; false when something
     // the file holds could not be built for want of memory, or could not be
     // read because the file changed on disk since it was opened.

@@ -2,12 +2,88 @@
 
 #include <platform/os/File.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <unistd.h>
 #include <vector>
 
 namespace qalimor::os {
+
+namespace {
+
+constexpr std::uint64_t kUnknown = UINT64_MAX;
+
+// The number that follows blanks at the start of text; false when none does.
+bool ParseNumber(const std::string& text, std::size_t from, std::uint64_t& value) {
+    from = text.find_first_not_of(" \t", from);
+    if (from == std::string::npos) return false;
+    const char* end = text.data() + text.size();
+    return std::from_chars(text.data() + from, end, value).ec == std::errc();
+}
+
+// The number after key on the line of a file that begins with it, as
+// /proc/meminfo ("MemAvailable:") and memory.stat ("inactive_file ") hold
+// them; false when there is none.
+bool ReadKeyedNumber(const std::string& path, const char* key, std::uint64_t& value) {
+    std::ifstream in(path);
+    const std::size_t length = std::strlen(key);
+    for (std::string line; std::getline(in, line);) {
+        if (line.compare(0, length, key) == 0) return ParseNumber(line, length, value);
+    }
+    return false;
+}
+
+// The number a file holds alone; false for none ("max": no limit).
+bool ReadNumber(const std::string& path, std::uint64_t& value) {
+    std::ifstream in(path);
+    std::string line;
+    return std::getline(in, line) && ParseNumber(line, 0, value);
+}
+
+// The room below the memory limits of the process's control group and the
+// groups above it, in either version's layout; kUnknown where none is set.
+std::uint64_t ControlGroupRoom() {
+    std::ifstream groups("/proc/self/cgroup");
+    std::uint64_t room = kUnknown;
+    // Each line is "id:controllers:path": version 2 names no controllers,
+    // version 1 has a hierarchy of its own for "memory".
+    for (std::string line; std::getline(groups, line);) {
+        const std::size_t first = line.find(':');
+        const std::size_t second = first == std::string::npos ? first : line.find(':', first + 1);
+        if (second == std::string::npos) continue;
+        const std::string controllers = "," + line.substr(first + 1, second - first - 1) + ",";
+        const bool unified = controllers == ",,";
+        if (!unified && controllers.find(",memory,") == std::string::npos) continue;
+        const std::string base = unified ? "/sys/fs/cgroup" : "/sys/fs/cgroup/memory";
+        const char* const limitName = unified ? "/memory.max" : "/memory.limit_in_bytes";
+        const char* const usageName = unified ? "/memory.current" : "/memory.usage_in_bytes";
+        const char* const idleKey = unified ? "inactive_file " : "total_inactive_file ";
+        // The group's own limit and those of the groups above it, up to the root.
+        std::string path = line.substr(second + 1);
+        if (path == "/") path.clear();
+        for (;;) {
+            const std::string group = base + path;
+            std::uint64_t limit = 0;
+            std::uint64_t usage = 0;
+            std::uint64_t idle = 0;
+            if (ReadNumber(group + limitName, limit) && ReadNumber(group + usageName, usage)) {
+                ReadKeyedNumber(group + "/memory.stat", idleKey, idle);
+                const std::uint64_t used = usage > idle ? usage - idle : 0;
+                room = std::min(room, limit > used ? limit - used : 0);
+            }
+            if (path.empty()) break;
+            const std::size_t slash = path.find_last_of('/');
+            path.erase(slash == std::string::npos ? 0 : slash);
+        }
+    }
+    return room;
+}
+
+}  // namespace
 
 bool HostName(std::string& name) {
     char buffer[256];
@@ -39,6 +115,14 @@ std::string TemporaryDirectory() {
     }
     if (folder.back() != '/') folder += '/';
     return folder;
+}
+
+std::uint64_t AvailableMemory() {
+    std::uint64_t kilobytes = 0;
+    const std::uint64_t system =
+        ReadKeyedNumber("/proc/meminfo", "MemAvailable:", kilobytes) && kilobytes < kUnknown / 1024 ? kilobytes * 1024
+                                                                                                  : kUnknown;
+    return std::min(system, ControlGroupRoom());
 }
 
 }  // namespace qalimor::os

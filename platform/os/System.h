@@ -2,6 +2,7 @@
 #ifndef PLATFORM_OS_SYSTEM_H
 #define PLATFORM_OS_SYSTEM_H
 
+#include <cstdint>
 #include <string>
 
 namespace qalimor::os {
@@ -16,6 +17,13 @@ bool CurrentDirectory(std::string& path);
 // The folder for temporary files, ending in '/': TMPDIR when that names a
 // folder, else "/tmp/".
 std::string TemporaryDirectory();
+
+// The memory the system could give the process now without ending a
+// program to make room: what it reports available, or less where the
+// process's memory control group (or one above it) leaves less room below
+// its limit, pages of files not in use counting as room. UINT64_MAX when
+// the system tells nothing.
+std::uint64_t AvailableMemory();
 
 }  // namespace qalimor::os
 

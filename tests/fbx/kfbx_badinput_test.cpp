@@ -1,3 +1,4 @@
+#include <fbxfilesdk/fbx/FieldAsciiParser.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 
 #include "FieldFileModes.h"
@@ -225,21 +226,37 @@ TEST(FieldFileDamageTest, DeepNestingIsRefusedEverywhere) {
 }
 
 TEST(FieldFileDamageTest, AsciiFaultsNameTheirLine) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"A: 1\nB: \"no closing quote\nC: 2\n", "line 2: string has no closing quote"},
-        {"A: 1\n\nB: 2 {\nC: 3\n", "line 3: block is never closed: the file is cut short"},
-        {"A: 1\n}\n", "line 2: '}' closes no block"},
-        {"A: 1,\n\n", "line 3: a value must follow ','"},
-        {"A 1\n", "line 1: ':' must follow a field name"},
-        {"A: 1 2\n", "line 1: unexpected text after the values"},
-        {std::string("A: 1\nB: \0\n", 10), "line 2: unexpected character"},
-        {"A: \"x\\", "line 1: string has no closing quote"},
+    struct Case {
+        std::string text;
+        std::string message;
+        // More text after it could mend the fault.
+        bool mendable;
     };
-    for (const auto& [text, message] : cases) {
+    const std::vector<Case> cases = {
+        {"A: 1\nB: \"no closing quote\nC: 2\n", "line 2: string has no closing quote", true},
+        {"A: 1\n\nB: 2 {\nC: 3\n", "line 3: block is never closed: the file is cut short", true},
+        {"A: 1\n}\n", "line 2: '}' closes no block", false},
+        {"A: 1,\n\n", "line 3: a value must follow ','", true},
+        {"A 1\n", "line 1: ':' must follow a field name", false},
+        {"A: 1 2\n", "line 1: unexpected text after the values", false},
+        {std::string("A: 1\nB: \0\n", 10), "line 2: unexpected character", false},
+        {"A: \"x\\", "line 1: string has no closing quote", true},
+        {"A:\n\t1,\"2\n3\"\n;c\n,3\nB: {\n}\n}\n", "line 8: '}' closes no block", false},
+    };
+    for (const auto& [text, message, mendable] : cases) {
         KFbx file;
         EXPECT_FALSE(file.FileOpen(text.data(), static_cast<int>(text.size()), false)) << message;
         EXPECT_NE(std::string(file.GetLastErrorText()).find(message), std::string::npos)
             << file.GetLastErrorText() << " / " << message;
+        // A beginning of the text refuses it only as the whole text does.
+        for (std::size_t size = 0; size <= text.size(); ++size) {
+            std::string error;
+            if (!AsciiRecordsMayFollow(text.data(), size, error)) {
+                EXPECT_EQ(error, message) << size;
+            }
+        }
+        std::string error;
+        EXPECT_EQ(AsciiRecordsMayFollow(text.data(), text.size(), error), mendable) << message;
     }
     // A file needs its header block first.
     ScratchFolder folder;
@@ -268,6 +285,20 @@ TEST(FieldFilePasswordTest, WrongPasswordIsToldFromDamage) {
         EXPECT_EQ(file.IsEncrypted(), encrypted);
         EXPECT_STREQ(file.FieldReadSDefault("Secret", "").Buffer(), "contents");
         EXPECT_TRUE(file.FileClose());
+
+        // A file kept locked opens as it was read, whatever its name holds now.
+        EXPECT_FALSE(file.FileOpen(path.c_str()));
+        EXPECT_TRUE(file.IsLocked());
+        EXPECT_FALSE(file.IsOpen());
+        folder.Write("protected.fbx", "FBXHeaderExtension:  {\n}\nSecret: \"other\"\n");
+        EXPECT_FALSE(file.Unlock("wrong"));
+        EXPECT_EQ(file.GetLastErrorCode(), KFbx::eWrongPassword);
+        ASSERT_TRUE(file.Unlock("right")) << file.GetLastErrorText();
+        EXPECT_FALSE(file.IsLocked());
+        EXPECT_STREQ(file.FieldReadSDefault("Secret", "").Buffer(), "contents");
+        EXPECT_TRUE(file.FileClose());
+        EXPECT_FALSE(file.Unlock("right"));
+        EXPECT_EQ(file.GetLastErrorCode(), KFbx::eFileNotOpened);
     }
 }
 

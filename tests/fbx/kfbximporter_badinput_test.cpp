@@ -22,11 +22,14 @@
 #include <fbxfilesdk/scene/KFbxPose.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <utility>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
@@ -311,6 +314,59 @@ TEST_F(ReaderTest, FilesThatCannotBeOpenedSayWhichAndWhy) {
     EXPECT_FALSE(importer->Import(KFbxScene::Create(mManager, "s")));
     EXPECT_EQ(importer->GetLastErrorID(), KFbxIO::eFILE_NOT_OPENED);
     importer->Destroy();
+}
+
+// A large file (sparse: nothing of it is on disk) whose first block already
+// shows that it is no FBX file, whatever its name, is refused with the error
+// reading it whole gives, at the cost of that block; and one near or past
+// the machine's memory fails for want of it instead of filling it. Each
+// import runs in a child process whose peak memory is measured.
+TEST_F(ReaderTest, AFileThatIsNoModelCostsItsFirstBlock) {
+    constexpr std::uint64_t kSize = std::uint64_t(4) << 30;
+    std::uint64_t machine = 0;
+    std::ifstream info("/proc/meminfo");
+    for (std::string key; info >> key >> machine && key != "MemTotal:";) info.ignore(64, '\n');
+    KFbxScene* small = KFbxScene::Create(mManager, "small");
+    ASSERT_TRUE(Export(small, Path("binary.fbx"), KFbxFileFormatRegistry::eFBX_BINARY_WRITER));
+    struct Case {
+        const char* name;
+        std::string first;
+        std::uint64_t size;
+        std::string text;
+    };
+    const std::string unknown = Path("zeros.dat");
+    const Case cases[] = {
+        {"zeros.fbx", "", kSize, "File is corrupted (line 1: unexpected character)"},
+        {"zeros.dat", "", kSize,
+         "No reader knows the format of " + unknown + " (as an FBX file: File is corrupted (line 1: unexpected character))"},
+        {"records.fbx", "Name: 1\nOther: \"x\" {\n}\n", kSize, "File is corrupted (line 4: unexpected character)"},
+        // The zeros lie in a comment, and the records parse: the header is missing.
+        {"noheader.fbx", "Name: 1\n;", kSize, "File is corrupted (the file does not begin with FBXHeaderExtension)"},
+        // Past the memory: nothing of it is read past its first block.
+        {"huge.fbx", mFolder.Read("binary.fbx"), machine * 1024 * 2, "Out of memory (" + Path("huge.fbx") + ": the file's "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A failure of the refusal must not fill the machine: the child may
+        // map no more than a little past what it holds (sanitizers reserve
+        // more than any such limit, so the row is left to the plain build).
+        const bool huge = c.size > kSize;
+        if (huge && boundedrun::kSanitized) continue;
+        const std::string path = mFolder.Write(c.name, c.first);
+        ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(c.size)), 0) << std::strerror(errno);
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                if (huge && !boundedrun::LimitAddressSpace(std::int64_t(1) << 30)) return 8;
+                KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+                if (importer->Initialize(path.c_str())) return 2;
+                return std::string(importer->GetLastErrorString()).rfind(c.text, 0) == 0 ? 0 : 3;
+            },
+            boundedrun::SecondsFor(std::int64_t(64) << 20));
+        EXPECT_TRUE(outcome.mReturned && outcome.mValue == 0)
+            << "signal " << outcome.mSignal << ", ending " << outcome.mValue;
+        EXPECT_LT(outcome.mAddedBytes, std::int64_t(64) << 20);
+        std::remove(path.c_str());
+    }
 }
 
 // Records that name things that are not there, or hold values of the wrong
