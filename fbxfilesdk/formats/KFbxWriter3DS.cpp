@@ -177,6 +177,10 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mNames.clear();
     mRenaming.Clear();
     mDefaultMaterialName.clear();
+    mKeyframerFrames.clear();
+    mSceneParts.clear();
+    mLastMovingFrames.clear();
+    mWrittenParents.clear();
     PostprocessScene(*scene);
     mScene = nullptr;
     mRootNode = nullptr;
@@ -311,19 +315,38 @@ bool KFbxWriter3DS::MirroredMesh(KFbxNode* node) {
            KFbxWriterMesh::TurnsInsideOut(SceneFrame(node, 0).data());
 }
 
-KFbxNode* KFbxWriter3DS::WrittenParent(const KFbxNode* node) const {
+KFbxNode* KFbxWriter3DS::WrittenParent(const KFbxNode* node) {
     KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
-    while (parent != nullptr && !IsWritten(parent)) {
-        parent = parent->GetParent();
+    if (parent == nullptr || IsWritten(parent)) {
+        return parent;
     }
-    return parent;
+    const auto found = mWrittenParents.find(parent);
+    if (found != mWrittenParents.end()) {
+        return found->second;
+    }
+    KFbxNode* written = WrittenParent(parent);
+    mWrittenParents.emplace(parent, written);
+    return written;
 }
 
 KFbxWriter3DS::Frame KFbxWriter3DS::SceneFrame(KFbxNode* node, std::uint32_t frame) {
-    const double* global = node->EvaluateGlobalTransform(TimesOfFrames(frame + 1)[frame]);
+    const double* global = ScenePartsAt(node, frame).mGlobal;
     Frame out;
     std::copy(global, global + out.size(), out.begin());
     return out;
+}
+
+const KFbxNodeGlobalParts& KFbxWriter3DS::ScenePartsAt(KFbxNode* node, std::uint32_t frame) {
+    std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
+    while (parts.size() <= frame) {
+        const auto key = static_cast<std::uint32_t>(parts.size());
+        KFbxNode* parent = node->GetParent();
+        const KFbxNodeGlobalParts* above = parent != nullptr ? &ScenePartsAt(parent, key) : nullptr;
+        KFbxNodeGlobalParts at;
+        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], above, at);
+        parts.push_back(at);
+    }
+    return parts[frame];
 }
 
 KFbxWriter3DS::Frame KFbxWriter3DS::LocalFrame(KFbxNode* node, std::uint32_t frame) {
@@ -334,7 +357,7 @@ KFbxWriter3DS::Frame KFbxWriter3DS::LocalFrame(KFbxNode* node, std::uint32_t fra
     return out;
 }
 
-const KFbxWriter3DS::Frames* KFbxWriter3DS::ParentFrames(const KFbxNode* node) const {
+const KFbxWriter3DS::Frames* KFbxWriter3DS::ParentFrames(const KFbxNode* node) {
     const auto found = mKeyframerFrames.find(WrittenParent(node));
     return found != mKeyframerFrames.end() && !found->second.empty() ? &found->second : nullptr;
 }
@@ -389,6 +412,7 @@ bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
         written = WriteNode(node->GetChild(child));
     }
     mKeyframerFrames.erase(node);
+    mSceneParts.erase(node);
     // Readers that take a node's parent from the nodes before it would
     // otherwise hang the children under the last part.
     return written && (extraParts.empty() || PutExtraParts(motion, extraParts));

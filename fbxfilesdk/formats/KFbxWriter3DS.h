@@ -20,6 +20,7 @@
 #include <fbxfilesdk/formats/KFbxToolkitFile3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
+#include <fbxfilesdk/scene/KFbxNodeEvaluationState.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
 #include <array>
@@ -167,16 +168,18 @@ private:
     // puts them at the start.
     bool MirroredMesh(KFbxNode* node);
     // The nearest ancestor that has a keyframer node; null when none.
-    KFbxNode* WrittenParent(const KFbxNode* node) const;
+    KFbxNode* WrittenParent(const KFbxNode* node);
     // Where the scene puts the node at a keyframer frame, by its own
     // evaluation (inherit type, pivots and limits).
     Frame SceneFrame(KFbxNode* node, std::uint32_t frame);
+    // The parts of that evaluation, made from the parent's at the same frame.
+    const KFbxNodeGlobalParts& ScenePartsAt(KFbxNode* node, std::uint32_t frame);
     // The node's own transform at a frame, for a parent readers cannot take
     // back.
     Frame LocalFrame(KFbxNode* node, std::uint32_t frame);
     // What readers compose for the node's written parent, key by key; null
     // without one.
-    const Frames* ParentFrames(const KFbxNode* node) const;
+    const Frames* ParentFrames(const KFbxNode* node);
     // The frame of those at a keyframer frame (past the last key, that of
     // the last key); the identity for none.
     static Frame FrameAt(const Frames* frames, std::uint32_t frame);
@@ -205,15 +208,17 @@ private:
     const std::string& DefaultMaterialName();
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
-    std::uint32_t KeyCount(KFbxNode* node) const;
+    std::uint32_t KeyCount(KFbxNode* node);
+    // The last frame at which the node's take or an ancestor's moves it.
+    std::int64_t LastMovingFrame(KFbxNode* node);
     // The key count of the look-at track: the target's, else the node's keys.
-    std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys) const;
+    std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys);
     // The times of the first count frames.
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
     std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
-    void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const;
-    std::string ParentName(const KFbxNode* node) const;
+    void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]);
+    std::string ParentName(const KFbxNode* node);
     reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node, Frames& frames);
     reader3ds::LightRecord MakeOmniLight(const KFbxLight& light, const point3ds& position, const std::string& name);
     reader3ds::LightRecord MakeSpotLight(const KFbxLight& light, const point3ds& position, const std::string& name);
@@ -253,6 +258,14 @@ private:
     // What readers compose for each written node whose subtree is being
     // written, key by key.
     std::unordered_map<const KFbxNode*, Frames> mKeyframerFrames;
+    // Where the scene puts the nodes whose subtree is being written, and the
+    // nodes looked at with their ancestors, frame by frame, so that each is
+    // evaluated once per frame from its parent's.
+    std::unordered_map<const KFbxNode*, std::vector<KFbxNodeGlobalParts>> mSceneParts;
+    // What the walk found out once per node: the last frame that moves it,
+    // and its nearest written ancestor.
+    std::unordered_map<const KFbxNode*, std::int64_t> mLastMovingFrames;
+    std::unordered_map<const KFbxNode*, KFbxNode*> mWrittenParents;
     KFbxSceneNameSnapshot mSceneNames;
 };
 

@@ -188,24 +188,32 @@ std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::Sources(KFCurve* x, KFCurve*
     return {DefaultSource(x, values[0]), DefaultSource(y, values[1]), DefaultSource(z, values[2])};
 }
 
-std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) const {
+std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) {
     if (!mAnimate || node == nullptr) {
         return 1;
     }
-    // Where the node stands moves with its ancestors too.
-    std::int64_t last = 0;
-    for (KFbxNode* link = node; link != nullptr; link = link->GetParent()) {
-        KFbxTakeNode* take = link->GetCurrentTakeNode();
-        KTime start;
-        KTime stop;
-        if (take != nullptr && take->GetAnimationInterval(start, stop)) {
-            last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
-        }
-    }
+    const std::int64_t last = LastMovingFrame(node);
     return last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys : static_cast<std::uint32_t>(last + 1);
 }
 
-std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) const {
+std::int64_t KFbxWriter3DS::LastMovingFrame(KFbxNode* node) {
+    const auto found = mLastMovingFrames.find(node);
+    if (found != mLastMovingFrames.end()) {
+        return found->second;
+    }
+    // Where the node stands moves with its ancestors too.
+    std::int64_t last = node->GetParent() != nullptr ? LastMovingFrame(node->GetParent()) : 0;
+    KFbxTakeNode* take = node->GetCurrentTakeNode();
+    KTime start;
+    KTime stop;
+    if (take != nullptr && take->GetAnimationInterval(start, stop)) {
+        last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+    }
+    mLastMovingFrames.emplace(node, last);
+    return last;
+}
+
+std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) {
     // The look-at point is kept in the node's parent's frame: it moves with
     // the target and with that frame.
     return node->GetTarget() != nullptr ? std::max(keys, KeyCount(node->GetTarget())) : keys;
@@ -213,13 +221,10 @@ std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) 
 
 // ---- names ----------------------------------------------------------------------
 
-std::string KFbxWriter3DS::ParentName(const KFbxNode* node) const {
+std::string KFbxWriter3DS::ParentName(const KFbxNode* node) {
     // The nearest ancestor that has a keyframer node of its own: a parent
     // that is not written would leave the name pointing at nothing.
-    const KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
-    while (parent != nullptr && !IsWritten(parent)) {
-        parent = parent->GetParent();
-    }
+    const KFbxNode* parent = WrittenParent(node);
     if (parent == nullptr) {
         return std::string();
     }
@@ -234,7 +239,7 @@ std::string KFbxWriter3DS::ParentName(const KFbxNode* node) const {
     }
 }
 
-void KFbxWriter3DS::SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const {
+void KFbxWriter3DS::SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) {
     SetText(name, FileNameOf(node));
     SetText(parent, ParentName(node));
 }
