@@ -171,7 +171,10 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mScene = scene;
     // Generated material names count meshes from 1 in every file.
     mMeshCounter = 0;
-    const bool written = PrepareWrite(options) && WriteNode(mRootNode) && WriteSettings() && FinishWrite();
+    mBackgroundCamera = nullptr;
+    const bool written = PrepareWrite(options) && WriteNode(mRootNode) &&
+                         (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
+                         FinishWrite();
     ReleaseToolkit();
     mFile.Close();
     mNames.clear();
@@ -556,10 +559,10 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, Frames& frames) {
         return false;
     }
     PutCameraMotion3ds(mDatabase, motion.get());
-    if (ToolkitFailed()) {
-        return false;
-    }
-    return PutBackground(*camera);
+    // The file has one background, that of the last camera written; it is
+    // put once, after the walk.
+    mBackgroundCamera = camera;
+    return !ToolkitFailed();
 }
 
 bool KFbxWriter3DS::WriteSettings() {

@@ -232,6 +232,7 @@ private:
                          kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color, Frames& frames);
     reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const point3ds& position, const std::string& name);
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
+    // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);
     // The look-at keys, in the frame of the node's parent, where the target
     // node hangs as well.
@@ -267,6 +268,7 @@ private:
     std::unordered_map<const KFbxNode*, std::int64_t> mLastMovingFrames;
     std::unordered_map<const KFbxNode*, KFbxNode*> mWrittenParents;
     KFbxSceneNameSnapshot mSceneNames;
+    const KFbxCamera* mBackgroundCamera = nullptr;
 };
 
 }  // namespace fbxsdk_2006_11_1
