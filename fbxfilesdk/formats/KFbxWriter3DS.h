@@ -232,6 +232,10 @@ private:
                          kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color, Frames& frames);
     reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const point3ds& position, const std::string& name);
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
+    // What a camera's place adds to its roll at a frame: that of the up
+    // direction its node's turn gives it, or an aimed camera's up node or up
+    // vector, about the line to where it looks.
+    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame);
     // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);
     // The look-at keys, in the frame of the node's parent, where the target
