@@ -184,6 +184,7 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mSceneParts.clear();
     mLastMovingFrames.clear();
     mWrittenParents.clear();
+    mTargetsOnly.clear();
     PostprocessScene(*scene);
     mScene = nullptr;
     mRootNode = nullptr;
@@ -219,6 +220,7 @@ bool KFbxWriter3DS::PrepareWrite(KFbxStreamOptions* options) {
     NameObjects();
     ResetEvaluations();
     TakeTimeSpan();
+    FindTargetsOnly();
     return true;
 }
 
@@ -297,6 +299,28 @@ void KFbxWriter3DS::TakeTimeSpan() {
     }
 }
 
+void KFbxWriter3DS::FindTargetsOnly() {
+    mTargetsOnly.clear();
+    std::vector<KFbxNode*> pending{mRootNode};
+    while (!pending.empty()) {
+        KFbxNode* node = pending.back();
+        pending.pop_back();
+        for (int child = 0; child < node->GetChildCount(); ++child) {
+            pending.push_back(node->GetChild(child));
+        }
+        const auto* light = dynamic_cast<const KFbxLight*>(node->GetNodeAttribute());
+        const bool aims = AttributeType(node) == KFbxNodeAttribute::eCAMERA
+                              ? mFlags.mCamera
+                              : light != nullptr && light->GetLightType() == KFbxLight::eSPOT && mFlags.mLight;
+        const KFbxNode* target = aims ? node->GetTarget() : nullptr;
+        if (target != nullptr && target->GetChildCount() == 0 &&
+            (AttributeType(target) == KFbxNodeAttribute::eUNIDENTIFIED ||
+             AttributeType(target) == KFbxNodeAttribute::eMARKER)) {
+            mTargetsOnly.insert(target);
+        }
+    }
+}
+
 bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     const int type = AttributeType(node);
     if (IsGeometryType(type)) {
@@ -310,7 +334,8 @@ bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     if (type == KFbxNodeAttribute::eCAMERA) {
         return mFlags.mCamera;
     }
-    return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode);
+    return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode) &&
+           mTargetsOnly.count(node) == 0;
 }
 
 bool KFbxWriter3DS::MirroredMesh(KFbxNode* node) {

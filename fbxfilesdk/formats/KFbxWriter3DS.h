@@ -28,6 +28,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -144,6 +145,10 @@ private:
     // changed.
     void ResetEvaluations();
     void TakeTimeSpan();
+    // The nodes that stand only for where a written camera or spot light
+    // looks: no children, no attribute or a marker, which readers make of a
+    // target track. The target track holds them.
+    void FindTargetsOnly();
     bool WriteNode(KFbxNode* node);
     // Each writes the node's records and gives the transforms readers make
     // of its keys. The mesh objects and keyframer node of a mesh node; the
@@ -271,6 +276,7 @@ private:
     // and its nearest written ancestor.
     std::unordered_map<const KFbxNode*, std::int64_t> mLastMovingFrames;
     std::unordered_map<const KFbxNode*, KFbxNode*> mWrittenParents;
+    std::unordered_set<const KFbxNode*> mTargetsOnly;
     KFbxSceneNameSnapshot mSceneNames;
     const KFbxCamera* mBackgroundCamera = nullptr;
 };

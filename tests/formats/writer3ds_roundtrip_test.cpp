@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
@@ -519,6 +520,112 @@ KFbxVector4 SceneCameraUp(KFbxNode* camera, KTime time) {
         return SquareTo(target->EvaluateGlobalTransform(time).GetT() - eye, up);
     }
     return SquareTo(world.MultT(KFbxVector4(1, 0, 0, 0)) - eye, world.MultT(KFbxVector4(0, 1, 0, 0)) - eye);
+}
+
+// A keyframer node as lib3ds has it: kind, name ("name.instance" for an
+// instance), its parent's name, and where it stands at frames 0 and 5.
+struct Lib3dsNodeAt {
+    int mType;
+    std::string mName;
+    std::string mParent;
+    std::array<float, 6> mAt;
+};
+
+std::vector<Lib3dsNodeAt> Lib3dsNodes(const std::string& path) {
+    std::vector<Lib3dsNodeAt> nodes;
+    Lib3dsFile* file = lib3ds_file_load(path.c_str());
+    if (file == nullptr) {
+        return nodes;
+    }
+    for (const int frame : {0, 5}) {
+        lib3ds_file_eval(file, static_cast<float>(frame));
+        std::size_t index = 0;
+        std::vector<Lib3dsNode*> pending{file->nodes};
+        while (!pending.empty()) {
+            Lib3dsNode* node = pending.back();
+            pending.pop_back();
+            if (node == nullptr) {
+                continue;
+            }
+            pending.push_back(node->next);
+            pending.push_back(node->childs);
+            if (frame == 0) {
+                std::string name = node->name;
+                if (node->type == LIB3DS_OBJECT_NODE && node->data.object.instance[0] != '\0') {
+                    name += std::string(".") + node->data.object.instance;
+                }
+                nodes.push_back({node->type, name, node->parent != nullptr ? node->parent->name : "", {}});
+            }
+            for (int axis = 0; axis < 3; ++axis) {
+                nodes[index].mAt[static_cast<std::size_t>(frame == 0 ? axis : 3 + axis)] = node->matrix[3][axis];
+            }
+            ++index;
+        }
+    }
+    lib3ds_file_free(file);
+    std::sort(nodes.begin(), nodes.end(), [](const Lib3dsNodeAt& a, const Lib3dsNodeAt& b) {
+        return std::tie(a.mType, a.mName) < std::tie(b.mType, b.mName);
+    });
+    return nodes;
+}
+
+::testing::AssertionResult SameNodes(const std::vector<Lib3dsNodeAt>& expected,
+                                     const std::vector<Lib3dsNodeAt>& actual) {
+    if (expected.size() != actual.size()) {
+        return ::testing::AssertionFailure() << actual.size() << " nodes instead of " << expected.size();
+    }
+    for (std::size_t node = 0; node < expected.size(); ++node) {
+        const Lib3dsNodeAt& a = expected[node];
+        const Lib3dsNodeAt& b = actual[node];
+        if (a.mType != b.mType || a.mName != b.mName || a.mParent != b.mParent) {
+            return ::testing::AssertionFailure() << "node " << b.mName << " under \"" << b.mParent
+                                                 << "\" instead of " << a.mName << " under \"" << a.mParent << "\"";
+        }
+        for (std::size_t at = 0; at < a.mAt.size(); ++at) {
+            if (!(std::abs(a.mAt[at] - b.mAt[at]) < 1e-3)) {
+                return ::testing::AssertionFailure() << b.mName << " stands elsewhere: " << b.mAt[at] << " for "
+                                                     << a.mAt[at];
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(Writer3dsRoundTripTest, FilesReadAndWrittenAgainKeepTheirKeyframerNodes) {
+    KFbxNode* box = AddNode("Box", Quad());
+    box->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+    Key(box, &KFbxTakeNode::GetTranslationX, 0, 1.0);
+    Key(box, &KFbxTakeNode::GetTranslationX, 10, 6.0);
+    KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""));
+    camera->SetLclTranslation(KFbxVector4(0, 1, 10, 0));
+    KFbxNode* cameraAim = AddNode("CamAim");
+    Key(cameraAim, &KFbxTakeNode::GetTranslationY, 0, 0.0);
+    Key(cameraAim, &KFbxTakeNode::GetTranslationY, 10, 3.0);
+    camera->SetTarget(cameraAim);
+    KFbxLight* light = KFbxLight::Create(mManager, "");
+    light->SetLightType(KFbxLight::eSPOT);
+    KFbxNode* spot = AddNode("Spot", light);
+    spot->SetLclTranslation(KFbxVector4(0, 4, 4, 0));
+    KFbxNode* spotAim = AddNode("SpotAim");
+    spotAim->SetLclTranslation(KFbxVector4(0, 0, -5, 0));
+    spot->SetTarget(spotAim);
+    // The targets are the target tracks only: a box, a camera and a spot
+    // light, each of the two with its target.
+    std::vector<Lib3dsNodeAt> first;
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const std::string name = "round" + std::to_string(round) + ".3ds";
+        ASSERT_TRUE(Export(name)) << mLastError;
+        const std::vector<Lib3dsNodeAt> nodes = Lib3dsNodes(Path(name));
+        if (round == 0) {
+            first = nodes;
+            EXPECT_EQ(first.size(), 5u);
+        } else {
+            EXPECT_TRUE(SameNodes(first, nodes));
+        }
+        mScene = KFbxScene::Create(mManager, "");
+        ASSERT_TRUE(ImportInto(mScene, name)) << mLastError;
+    }
 }
 
 TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
