@@ -230,7 +230,8 @@ void KFbxWriter3DS::ResetEvaluations() {
         KFbxNode* node = pending.back();
         pending.pop_back();
         node->ResetEvaluationCache();
-        KFbxTakeNode* take = node->GetCurrentTakeNode();
+        // A take not made yet was never evaluated.
+        KFbxTakeNode* take = node->GetCurrentTakeNodeIfMade();
         KFCurveNode* channels = take != nullptr ? take->GetKFCurveNode() : nullptr;
         if (channels != nullptr) {
             channels->ClearEvaluationCache(0, true);

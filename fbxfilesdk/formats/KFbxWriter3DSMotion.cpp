@@ -236,7 +236,7 @@ std::int64_t KFbxWriter3DS::LastMovingFrame(KFbxNode* node) {
     }
     // Where the node stands moves with its ancestors too.
     std::int64_t last = node->GetParent() != nullptr ? LastMovingFrame(node->GetParent()) : 0;
-    KFbxTakeNode* take = node->GetCurrentTakeNode();
+    KFbxTakeNode* take = node->GetCurrentTakeNodeIfMade();
     KTime start;
     KTime stop;
     if (take != nullptr && take->GetAnimationInterval(start, stop)) {

@@ -362,6 +362,9 @@ private:
     void SetReferenceTarget(ENodeProperty which, KFbxNode* node);
     KFbxNode* GetReferenceTarget(ENodeProperty which) const;
     void CreateProperties();
+    // Whether the take read (the current one at a time, else the default
+    // one) is the default take not made yet.
+    bool ReadsDeferredDefaultTake(bool atTime) const;
     // The root curve node of the current take (at a time) or of the default take.
     KFCurveNode* ChannelRoot(bool atTime);
     // The channel's cached value of the kind asked for, evaluated first when

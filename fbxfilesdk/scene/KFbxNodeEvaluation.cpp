@@ -91,9 +91,13 @@ struct ChannelFinder {
 
 }  // namespace
 
+bool KFbxNode::ReadsDeferredDefaultTake(bool atTime) const {
+    return IsDefaultTakeDeferred() && (!atTime || GetCurrentTakeNodeIndex() == 0);
+}
+
 KFCurveNode* KFbxNode::ChannelRoot(bool atTime) {
     // A default take not made yet is not made to be read (see EvaluateChannelIn).
-    if (!atTime && IsDefaultTakeDeferred()) {
+    if (ReadsDeferredDefaultTake(atTime)) {
         return nullptr;
     }
     KFbxTakeNode* takeNode = atTime ? GetCurrentTakeNode() : GetDefaultTakeNode();
@@ -144,9 +148,9 @@ void KFbxNode::EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache&
         } else {
             curveNode->GetDefaultValues(values);
         }
-    } else if (!atTime && IsDefaultTakeDeferred()) {
-        // What the default take's channel would hold once made: the node's
-        // own value, as its curve keeps it.
+    } else if (ReadsDeferredDefaultTake(atTime)) {
+        // What the default take's channel would hold once made, at any time
+        // (it has no keys): the node's own value, as its curve keeps it.
         static constexpr ENodeProperty kChannelProperties[3] = {eLclTranslation, eLclRotation, eLclScaling};
         KFbxVector4 value;
         GetDouble3(kChannelProperties[channel], value);
