@@ -367,6 +367,10 @@ KFbxWriter3DS::Frame KFbxWriter3DS::SceneFrame(KFbxNode* node, std::uint32_t fra
 
 const KFbxNodeGlobalParts& KFbxWriter3DS::ScenePartsAt(KFbxNode* node, std::uint32_t frame) {
     std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
+    if (parts.size() <= frame) {
+        // Every key of the node is asked for, one after the other.
+        parts.reserve(std::max<std::size_t>(frame + 1, KeyCount(node)));
+    }
     while (parts.size() <= frame) {
         const auto key = static_cast<std::uint32_t>(parts.size());
         KFbxNode* parent = node->GetParent();
