@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
 
 #include <unistd.h>
 
@@ -35,19 +34,7 @@ void BM_ExportMillionPolygons(benchmark::State& state, int format) {
     const std::string path =
         (std::filesystem::temp_directory_path() / ("qalimor-export-bench-" + std::to_string(getpid()) + ".fbx"))
             .string();
-    double bytes = 0.0;
-    for (auto _ : state) {
-        const bool exported = benchfiles::ExportScene(*scene.mManager, scene.mScene, path, format);
-        if (!exported) {
-            state.SkipWithError("the export failed");
-            break;
-        }
-        std::error_code error;
-        bytes = static_cast<double>(std::filesystem::file_size(path, error));
-    }
-    state.counters["file_mb"] = bytes / (1024.0 * 1024.0);
-    std::error_code error;
-    std::filesystem::remove(path, error);
+    benchfiles::ExportAtEachIteration(state, *scene.mManager, scene.mScene, path, format);
 }
 BENCHMARK_CAPTURE(BM_ExportMillionPolygons, Fbx6Binary, KFbxFileFormatRegistry::eFBX_BINARY_WRITER)
     ->Unit(benchmark::kMillisecond)

@@ -90,9 +90,9 @@ void PutCamera3ds(database3ds* database, const camera3ds* camera) {
     ChunkTreeOwner xdata;
     ClearNamedObject(database, camera->name, &xdata.chunk, false);
     if (FtkErrorStops()) return;
-    Chunk3ds* object = nullptr;
-    auto* name = AddRecordChunk<TextData3ds>(NAMED_OBJECT, mdata, &object);
-    MarkNamedObjectListDirty3ds(database);
+    ListedChunk listed(database, NameList3ds::Objects, camera->name);
+    Chunk3ds* object = listed.Add(NAMED_OBJECT, mdata);
+    auto* name = FtkErrorStops() || object == nullptr ? nullptr : static_cast<TextData3ds*>(InitChunkData3ds(object));
     if (name == nullptr) return;
     name->text = StrDup3ds(camera->name);
     Chunk3ds* cameraChunk = nullptr;

@@ -155,16 +155,31 @@ void AddChild3ds(Chunk3ds* parent, Chunk3ds* child) {
     *link = child;
 }
 
+namespace {
+
+void InsertByRank(Chunk3ds** link, Chunk3ds* child) {
+    const int rank = GetChunkOrder3ds(child->tag);
+    while (*link != nullptr && GetChunkOrder3ds((*link)->tag) >= rank) link = &(*link)->sibling;
+    child->sibling = *link;
+    *link = child;
+}
+
+}  // namespace
+
 void AddChildOrdered3ds(Chunk3ds* parent, Chunk3ds* child) {
     if (parent == nullptr || child == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    const int rank = GetChunkOrder3ds(child->tag);
-    Chunk3ds** link = &parent->children;
-    while (*link != nullptr && GetChunkOrder3ds((*link)->tag) >= rank) link = &(*link)->sibling;
-    child->sibling = *link;
-    *link = child;
+    InsertByRank(&parent->children, child);
+}
+
+void AddChildOrderedAfter3ds(Chunk3ds* parent, Chunk3ds* child, Chunk3ds* start) {
+    if (parent == nullptr || child == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return;
+    }
+    InsertByRank(start != nullptr ? &start->sibling : &parent->children, child);
 }
 
 Chunk3ds* AddChildChunk3ds(std::uint32_t tag, Chunk3ds* parent) {

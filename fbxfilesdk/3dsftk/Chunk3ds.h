@@ -47,6 +47,9 @@ void AddChild3ds(Chunk3ds* parent, Chunk3ds* child);
 // else at the end: siblings stand in descending rank, equal ranks in the order
 // they were added.
 void AddChildOrdered3ds(Chunk3ds* parent, Chunk3ds* child);
+// The same, when every child of the parent up to and including start ranks at
+// least as high as the new child: the walk for its place begins after start.
+void AddChildOrderedAfter3ds(Chunk3ds* parent, Chunk3ds* child, Chunk3ds* start);
 // A new chunk with the tag and no data, inserted by rank; null after an error.
 Chunk3ds* AddChildChunk3ds(std::uint32_t tag, Chunk3ds* parent);
 // The parent's first direct child with the tag, emptied (ClearChunk3ds) and

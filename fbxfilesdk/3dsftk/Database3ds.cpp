@@ -4,11 +4,13 @@
 #include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
 #include <fbxfilesdk/3dsftk/Internal3ds.h>
 #include <fbxfilesdk/3dsftk/Keyframer3ds.h>
+#include <fbxfilesdk/3dsftk/NameListIndex3ds.h>
 #include <fbxfilesdk/3dsftk/NodeHierarchy3ds.h>
 #include <fbxfilesdk/3dsftk/Primitives3ds.h>
 
 #include <cstring>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,7 @@ void ResetDatabase(database3ds& database) {
     database.topchunk = nullptr;
     database.objlistdirty = database.matlistdirty = database.nodelistdirty = 1;
     database.objlist = database.matlist = database.nodelist = nullptr;
+    database.objindex = database.matindex = database.nodeindex = nullptr;
 }
 
 void ReleaseContents(database3ds& database) {
@@ -98,7 +101,41 @@ void ReleaseContents(database3ds& database) {
     ReleaseNameList3ds(&database.objlist);
     ReleaseNameList3ds(&database.matlist);
     ReleaseNameList3ds(&database.nodelist);
+    delete database.objindex;
+    delete database.matindex;
+    delete database.nodeindex;
     ResetDatabase(database);
+}
+
+// One of the database's lists with its out-of-date flag and index.
+struct ListParts {
+    namelist3ds*& list;
+    std::uint8_t& dirty;
+    NameListIndex3ds*& index;
+};
+
+ListParts PartsOf(database3ds& database, NameList3ds which) {
+    switch (which) {
+        case NameList3ds::Objects: return {database.objlist, database.objlistdirty, database.objindex};
+        case NameList3ds::Materials: return {database.matlist, database.matlistdirty, database.matindex};
+        default: return {database.nodelist, database.nodelistdirty, database.nodeindex};
+    }
+}
+
+bool IsListedTag(NameList3ds which, std::uint32_t tag) {
+    switch (which) {
+        case NameList3ds::Objects: return tag == NAMED_OBJECT;
+        case NameList3ds::Materials: return tag == MAT_ENTRY;
+        default: return tag >= AMBIENT_NODE_TAG && tag <= SPOTLIGHT_NODE_TAG;
+    }
+}
+
+// The list's index, made on first use; null when memory ran out (the list is
+// then searched entry by entry, and rebuilt after every put).
+NameListIndex3ds* IndexOf(database3ds& database, NameList3ds which) {
+    NameListIndex3ds*& index = PartsOf(database, which).index;
+    if (index == nullptr) index = new (std::nothrow) NameListIndex3ds();
+    return index;
 }
 
 // The text of a name chunk's record, or null.
@@ -115,8 +152,12 @@ struct Named {
     Chunk3ds* chunk;
 };
 
-// Replaces the list by one entry per item; false after an error.
-void FillNameList(namelist3ds*& list, const std::vector<Named>& items) {
+// Replaces the list by one entry per item, and its index by their names: the
+// items are the children of parent that the list names, last the last of
+// them.
+void FillNameList(database3ds& database, NameList3ds which, const std::vector<Named>& items, Chunk3ds* parent,
+                  Chunk3ds* last) {
+    namelist3ds*& list = PartsOf(database, which).list;
     ReleaseNameList3ds(&list);
     InitNameList3ds(&list, static_cast<std::uint32_t>(items.size()));
     if (FtkErrorStops() || list == nullptr) return;
@@ -126,17 +167,47 @@ void FillNameList(namelist3ds*& list, const std::vector<Named>& items) {
         list->list[i].name = StrDup3ds(items[i].name.c_str());
         if (list->list[i].name == nullptr) return;
     }
+    NameListIndex3ds* index = IndexOf(database, which);
+    if (index == nullptr) return;
+    index->Restart(parent, list->count);
+    index->SetLast(last);
+    for (std::uint32_t i = 0; i < list->count; ++i) {
+        if (list->list[i].name != nullptr) index->Add(list->list[i].name, i);
+    }
 }
 
-const namelistentry3ds* FindEntry(const namelist3ds* list, const char* name, std::uint32_t tag, bool anyTag) {
+// The first entry of the name whose chunk has the tag (any tag for anyTag).
+const namelistentry3ds* FindEntry(const namelist3ds* list, const NameListIndex3ds* index, const char* name,
+                                  std::uint32_t tag, bool anyTag) {
     if (list == nullptr || name == nullptr) return nullptr;
+    const auto matches = [&](const namelistentry3ds& entry) {
+        return entry.name != nullptr && entry.chunk != nullptr && (anyTag || entry.chunk->tag == tag) &&
+               std::strcmp(entry.name, name) == 0;
+    };
+    if (index != nullptr) {
+        const std::vector<std::uint32_t>* positions = index->Find(name);
+        for (std::size_t i = 0; positions != nullptr && i < positions->size(); ++i) {
+            const std::uint32_t at = (*positions)[i];
+            if (at < list->count && matches(list->list[at])) return &list->list[at];
+        }
+        return nullptr;
+    }
     for (std::uint32_t i = 0; i < list->count; ++i) {
-        const namelistentry3ds& entry = list->list[i];
-        if (entry.name == nullptr || entry.chunk == nullptr) continue;
-        if (!anyTag && entry.chunk->tag != tag) continue;
-        if (std::strcmp(entry.name, name) == 0) return &entry;
+        if (matches(list->list[i])) return &list->list[i];
     }
     return nullptr;
+}
+
+// The list's entries with room for one more; false when memory ran out.
+bool RoomForOneMore(namelist3ds& list, NameListIndex3ds& index) {
+    if (list.count < index.Capacity()) return true;
+    const std::uint32_t capacity = list.count < 8 ? 16 : list.count * 2;
+    if (capacity <= list.count) return false;
+    void* grown = ReAlloc3ds(__FILE__, __LINE__, list.list, sizeof(namelistentry3ds) * capacity);
+    if (grown == nullptr) return false;
+    list.list = static_cast<namelistentry3ds*>(grown);
+    index.SetCapacity(capacity);
+    return true;
 }
 
 // Whether the list must be rebuilt; clears its flag when it must.
@@ -359,7 +430,7 @@ void UpdateNamedObjectList3ds(database3ds* database) {
         items.push_back({std::move(name), true, object});
         FindNextChunk3ds(object->sibling, NAMED_OBJECT, &object);
     }
-    FillNameList(database->objlist, items);
+    FillNameList(*database, NameList3ds::Objects, items, mdata, items.empty() ? nullptr : items.back().chunk);
 }
 
 void UpdateMaterialList3ds(database3ds* database) {
@@ -376,7 +447,7 @@ void UpdateMaterialList3ds(database3ds* database) {
         items.push_back({std::move(name), nameChunk != nullptr, entry});
         FindNextChunk3ds(entry->sibling, MAT_ENTRY, &entry);
     }
-    FillNameList(database->matlist, items);
+    FillNameList(*database, NameList3ds::Materials, items, parent, items.empty() ? nullptr : items.back().chunk);
 }
 
 void UpdateNodeList3ds(database3ds* database) {
@@ -384,8 +455,10 @@ void UpdateNodeList3ds(database3ds* database) {
     std::vector<Named> items;
     Chunk3ds* kfdata = nullptr;
     FindChunk3ds(database->topchunk, KFDATA, &kfdata);
+    Chunk3ds* last = nullptr;
     for (Chunk3ds* node = kfdata != nullptr ? kfdata->children : nullptr; node != nullptr; node = node->sibling) {
-        if (node->tag < AMBIENT_NODE_TAG || node->tag > SPOTLIGHT_NODE_TAG) continue;
+        if (!IsListedTag(NameList3ds::Nodes, node->tag)) continue;
+        last = node;
         Chunk3ds* header = FindChild(node, NODE_HDR);
         if (header == nullptr) {
             items.push_back({std::string(), false, nullptr});
@@ -409,7 +482,7 @@ void UpdateNodeList3ds(database3ds* database) {
         }
         items.push_back({std::move(name), true, node});
     }
-    FillNameList(database->nodelist, items);
+    FillNameList(*database, NameList3ds::Nodes, items, kfdata, last);
 }
 
 void FindNamedObject3ds(database3ds* database, const char* name, Chunk3ds** chunk) {
@@ -420,7 +493,9 @@ void FindNamedObject3ds(database3ds* database, const char* name, Chunk3ds** chun
     *chunk = nullptr;
     UpdateNamedObjectList3ds(database);
     if (FtkErrorStops()) return;
-    if (const namelistentry3ds* entry = FindEntry(database->objlist, name, 0, true)) *chunk = entry->chunk;
+    if (const namelistentry3ds* entry = FindEntry(database->objlist, database->objindex, name, 0, true)) {
+        *chunk = entry->chunk;
+    }
 }
 
 void FindMaterial3ds(database3ds* database, const char* name, Chunk3ds** chunk) {
@@ -432,7 +507,9 @@ void FindMaterial3ds(database3ds* database, const char* name, Chunk3ds** chunk) 
     if (!CheckMaterialDatabase(database)) return;
     UpdateMaterialList3ds(database);
     if (FtkErrorStops()) return;
-    if (const namelistentry3ds* entry = FindEntry(database->matlist, name, 0, true)) *chunk = entry->chunk;
+    if (const namelistentry3ds* entry = FindEntry(database->matlist, database->matindex, name, 0, true)) {
+        *chunk = entry->chunk;
+    }
 }
 
 Chunk3ds* GetMaterialChunkByIndex3ds(database3ds* database, std::uint32_t index) {
@@ -449,8 +526,55 @@ Chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uin
     }
     UpdateNodeList3ds(database);
     if (FtkErrorStops()) return nullptr;
-    const namelistentry3ds* entry = FindEntry(database->nodelist, name, tag, false);
+    const namelistentry3ds* entry = FindEntry(database->nodelist, database->nodeindex, name, tag, false);
     return entry != nullptr ? entry->chunk : nullptr;
+}
+
+Chunk3ds* AddListedChunk3ds(database3ds* database, NameList3ds list, std::uint32_t tag, Chunk3ds* parent) {
+    if (database == nullptr || parent == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return nullptr;
+    }
+    Chunk3ds* child = nullptr;
+    InitChunkAs3ds(&child, tag);
+    if (FtkErrorStops() || child == nullptr) return nullptr;
+    const int rank = GetChunkOrder3ds(tag);
+    NameListIndex3ds* index = IndexOf(*database, list);
+    Chunk3ds* start = index != nullptr ? index->InsertionAfter(parent, rank) : nullptr;
+    if (start != nullptr) {
+        AddChildOrderedAfter3ds(parent, child, start);
+    } else {
+        AddChildOrdered3ds(parent, child);
+    }
+    if (index != nullptr) index->SetInsertion(parent, child, rank);
+    return child;
+}
+
+void ListAddedChunk3ds(database3ds* database, NameList3ds which, Chunk3ds* chunk, const char* name) {
+    if (database == nullptr) return;
+    const ListParts parts = PartsOf(*database, which);
+    namelist3ds* list = parts.list;
+    NameListIndex3ds* index = parts.index;
+    if (FtkErrorPending || chunk == nullptr || name == nullptr || parts.dirty != 0 || list == nullptr ||
+        index == nullptr) {
+        parts.dirty = 1;
+        return;
+    }
+    // The chunk is the list's next entry when it comes after the last one
+    // with no other chunk of the list between them.
+    Chunk3ds* next = index->Last() != nullptr ? index->Last()->sibling
+                     : index->Parent() != nullptr ? index->Parent()->children
+                                                  : nullptr;
+    while (next != nullptr && next != chunk && !IsListedTag(which, next->tag)) next = next->sibling;
+    char* copy = next == chunk && RoomForOneMore(*list, *index) ? StrDup3ds(name) : nullptr;
+    if (copy == nullptr) {
+        parts.dirty = 1;
+        return;
+    }
+    list->list[list->count] = {copy, chunk};
+    index->Add(name, list->count);
+    index->SetLast(chunk);
+    ++list->count;
 }
 
 Chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std::uint32_t tag) {

@@ -14,6 +14,8 @@
 
 namespace fbxsdk_2006_11_1 {
 
+class NameListIndex3ds;
+
 // The kind of a database, by the tag of its top chunk.
 enum DatabaseType3ds : std::int32_t {
     DatabaseNone3ds = 0,             // any other top tag, or no top chunk
@@ -35,7 +37,14 @@ struct database3ds {
     namelist3ds* objlist;   // NAMED_OBJECT chunks under MDATA
     namelist3ds* matlist;   // MAT_ENTRY chunks under MDATA or a material library's top
     namelist3ds* nodelist;  // keyframer nodes under KFDATA ("name.instance" for instanced objects)
+    // Kept with each list (owned; null until the list is first used).
+    NameListIndex3ds* objindex;
+    NameListIndex3ds* matindex;
+    NameListIndex3ds* nodeindex;
 };
+
+// The lists that put routines add chunks to.
+enum class NameList3ds { Objects, Materials, Nodes };
 
 // Allocates the record when *database is null and resets it (no top chunk, no
 // lists, all three flagged out of date); a record passed in is reset without
@@ -80,6 +89,16 @@ Chunk3ds* FindNodeTagByName3ds(database3ds* database, const char* name, std::uin
 // The index-th (from 0) node of the tag.
 Chunk3ds* FindNodeTagByIndex3ds(database3ds* database, std::uint32_t index, std::uint32_t tag);
 void MarkNodeListDirty3ds(database3ds* database);
+
+// A new chunk of the tag under the parent, placed by rank as AddChildChunk3ds
+// places it, its place sought from where the list's last such chunk went;
+// null after an error.
+Chunk3ds* AddListedChunk3ds(database3ds* database, NameList3ds list, std::uint32_t tag, Chunk3ds* parent);
+// A put routine is done with a chunk it added and named: an up-to-date list
+// takes it under the name as its last entry when it stands after every chunk
+// the list names, and no error is pending; otherwise the list is marked out
+// of date.
+void ListAddedChunk3ds(database3ds* database, NameList3ds list, Chunk3ds* chunk, const char* name);
 
 // The steps of reading and writing a tree. ReadChildren3ds reads the headers
 // of the chunks below a chunk whose own header was just read (with the

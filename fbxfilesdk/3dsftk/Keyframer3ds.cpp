@@ -191,12 +191,15 @@ void PutRollTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheade
 
 Chunk3ds* PutTargetNode3ds(const char* parentname, std::uint32_t keycount, std::uint16_t trackflags,
                            const keyheader3ds* keys, const point3ds* points, const char* name,
-                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, Chunk3ds* kfdata) {
+                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, Chunk3ds* kfdata,
+                           database3ds* database) {
     if (kfdata == nullptr || name == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
         return nullptr;
     }
-    Chunk3ds* node = AddChildChunk3ds(cameratarget ? TARGET_NODE_TAG : L_TARGET_NODE_TAG, kfdata);
+    const std::uint32_t tag = cameratarget ? TARGET_NODE_TAG : L_TARGET_NODE_TAG;
+    ftk3ds::ListedChunk listed(database, NameList3ds::Nodes, name);
+    Chunk3ds* node = database != nullptr ? listed.Add(tag, kfdata) : AddChildChunk3ds(tag, kfdata);
     if (FtkErrorStops() || node == nullptr) return nullptr;
     PutNodeId3ds(node);
     if (FtkErrorStops()) return nullptr;

@@ -51,10 +51,13 @@ void PutRollTrack3ds(std::uint32_t keycount, std::uint16_t flags, const keyheade
                      Chunk3ds* node);
 // Adds under KFDATA a TARGET_NODE_TAG node (camera target) or an
 // L_TARGET_NODE_TAG node (spotlight target) with its NODE_ID, NODE_HDR (and
-// PARENT_NAME) and position track; returns it, or null after an error.
+// PARENT_NAME) and position track; returns it, or null after an error. Given
+// the database the KFDATA belongs to, the node is added and listed as its
+// node list's put routines add theirs.
 Chunk3ds* PutTargetNode3ds(const char* parentname, std::uint32_t keycount, std::uint16_t trackflags,
                            const keyheader3ds* keys, const point3ds* points, const char* name,
-                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, Chunk3ds* kfdata);
+                           std::uint16_t flags1, std::uint16_t flags2, bool cameratarget, Chunk3ds* kfdata,
+                           database3ds* database = nullptr);
 
 // The text of the first PARENT_NAME in the node's subtree, at most size - 1
 // characters, into buffer; an empty text without one.

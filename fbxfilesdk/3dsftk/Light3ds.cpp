@@ -235,8 +235,8 @@ void PutLightEntry3ds(database3ds* database, const light3ds* light) {
     if (FtkErrorStops()) return;
     Chunk3ds* object = ClearNamedObject(database, light->name, nullptr, true);
     if (FtkErrorStops()) return;
-    if (object == nullptr) object = AddChildChunk3ds(NAMED_OBJECT, mdata);
-    MarkNamedObjectListDirty3ds(database);
+    ListedChunk listed(database, NameList3ds::Objects, light->name);
+    if (object == nullptr) object = listed.Add(NAMED_OBJECT, mdata);
     auto* name = static_cast<TextData3ds*>(InitChunkData3ds(object));
     if (name == nullptr) return;
     name->text = StrDup3ds(light->name);

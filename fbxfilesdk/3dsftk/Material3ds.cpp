@@ -545,13 +545,14 @@ void PutMaterial3ds(database3ds* database, const material3ds* material) {
     Chunk3ds* entry = nullptr;
     FindMaterial3ds(database, material->name, &entry);
     if (FtkErrorStops()) return;
+    ListedChunk listed(database, NameList3ds::Materials, material->name);
     if (entry != nullptr) {
         ClearChunk3ds(entry);
         entry->tag = MAT_ENTRY;
+        MarkMaterialListDirty3ds(database);
     } else {
-        entry = AddChildChunk3ds(MAT_ENTRY, parent);
+        entry = listed.Add(MAT_ENTRY, parent);
     }
-    MarkMaterialListDirty3ds(database);
     if (FtkErrorStops() || entry == nullptr) return;
     PutMaterialChildren(*material, entry);
 }

@@ -489,8 +489,8 @@ void PutMesh3ds(database3ds* database, const mesh3ds* mesh) {
     ChunkTreeOwner xdata;
     Chunk3ds* object = ClearNamedObject(database, m.name, &xdata.chunk, true);
     if (FtkErrorStops()) return;
-    if (object == nullptr) object = AddChildChunk3ds(NAMED_OBJECT, mdata);
-    MarkNamedObjectListDirty3ds(database);
+    ListedChunk listed(database, NameList3ds::Objects, m.name);
+    if (object == nullptr) object = listed.Add(NAMED_OBJECT, mdata);
     if (FtkErrorStops() || object == nullptr) return;
     auto* name = static_cast<TextData3ds*>(InitChunkData3ds(object));
     if (name == nullptr) {

@@ -130,12 +130,11 @@ Chunk3ds* KfDataForPut(database3ds* database, const void* motion, PutTarget targ
     return FtkErrorStops() ? nullptr : kfdata;
 }
 
-// A new node of the tag with its id and header; the extra data of the node it
-// replaces goes back under it.
-Chunk3ds* PutNode(database3ds* database, Chunk3ds* kfdata, std::uint32_t tag, const char* name,
-                  std::uint16_t flags1, std::uint16_t flags2, const char* parent) {
-    Chunk3ds* node = AddChildChunk3ds(tag, kfdata);
-    MarkNodeListDirty3ds(database);
+// A new node of the tag with its id and header, listed by the caller's guard
+// when the caller is done with it.
+Chunk3ds* PutNode(ListedChunk& listed, Chunk3ds* kfdata, std::uint32_t tag, const char* name, std::uint16_t flags1,
+                  std::uint16_t flags2, const char* parent) {
+    Chunk3ds* node = listed.Add(tag, kfdata);
     if (FtkErrorStops() || node == nullptr) return nullptr;
     PutNodeId3ds(node);
     if (!FtkErrorStops()) PutNodeHeader3ds(name, flags1, flags2, parent, node);
@@ -191,14 +190,19 @@ void PutTargetedMotion(database3ds* database, const Motion* motion, PutTarget ki
     // The node before its target, as files of other programs have them:
     // readers that place a node by the one before it otherwise put the
     // next node at the camera or light.
-    Chunk3ds* node = PutNode(database, kfdata, nodeTag, m.name, m.flags1, m.flags2, m.parent);
-    if (node == nullptr) return;
-    putTracks(m, node);
-    GiveBack(xdata, node);
-    if (HasKeys(m.targetposition)) {
+    {
+        // Listed before its target, which follows it.
+        ListedChunk listed(database, NameList3ds::Nodes, m.name);
+        Chunk3ds* node = PutNode(listed, kfdata, nodeTag, m.name, m.flags1, m.flags2, m.parent);
+        if (node == nullptr) return;
+        putTracks(m, node);
+        GiveBack(xdata, node);
+    }
+    if (HasKeys(m.targetposition) && !FtkErrorStops()) {
         Chunk3ds* target = PutTargetNode3ds(m.targetparent, m.targetposition.keycount, m.targetposition.flags,
                                             m.targetposition.keys, m.targetposition.values, m.name,
-                                            m.targetflags1, m.targetflags2, targetTag == TARGET_NODE_TAG, kfdata);
+                                            m.targetflags1, m.targetflags2, targetTag == TARGET_NODE_TAG, kfdata,
+                                            database);
         GiveBack(targetXdata, target);
     }
 }
@@ -316,7 +320,8 @@ void PutObjectMotion3ds(database3ds* database, const kfmesh3ds* motion) {
     const std::string fullName = m.instance[0] == '\0' ? std::string(m.name) : std::string(m.name) + "." + m.instance;
     ChunkTreeOwner xdata;
     ClearNodeForReuse3ds(database, fullName.c_str(), OBJECT_NODE_TAG, &xdata.chunk);
-    Chunk3ds* node = PutNode(database, kfdata, OBJECT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
+    ListedChunk listed(database, NameList3ds::Nodes, fullName);
+    Chunk3ds* node = PutNode(listed, kfdata, OBJECT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
     if (node == nullptr) return;
     if (m.instance[0] != '\0') AddTextChunk(INSTANCE_NAME, m.instance, node);
     if (std::strcmp(m.name, "$$$DUMMY") == 0) {
@@ -495,7 +500,8 @@ void PutOmnilightMotion3ds(database3ds* database, const kfomni3ds* motion) {
     ChunkTreeOwner xdata;
     ClearNodeForReuse3ds(database, m.name, LIGHT_NODE_TAG, &xdata.chunk);
     if (FtkErrorStops()) return;
-    Chunk3ds* node = PutNode(database, kfdata, LIGHT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
+    ListedChunk listed(database, NameList3ds::Nodes, m.name);
+    Chunk3ds* node = PutNode(listed, kfdata, LIGHT_NODE_TAG, m.name, m.flags1, m.flags2, m.parent);
     if (node == nullptr) return;
     PutTrack<PointTrackData3ds>(POS_TRACK_TAG, m.position, node);
     PutTrack<PointTrackData3ds>(COL_TRACK_TAG, m.color, node);

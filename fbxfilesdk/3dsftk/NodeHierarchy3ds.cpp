@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -96,20 +97,41 @@ const NodeIdEntry* FindNodeIdEntry(const std::vector<NodeIdEntry>& entries, std:
     return nullptr;
 }
 
-// "name" finds a node without instance name, "name.instance" (split at the
-// first period) a node with that instance name.
-const NodeIdEntry* FindNodeIdEntryByName(const std::vector<NodeIdEntry>& entries, std::string_view text) {
-    const std::size_t period = text.find('.');
-    for (const NodeIdEntry& entry : entries) {
-        if (period == std::string_view::npos) {
-            if (entry.name == text && entry.instance.empty()) return &entry;
-        } else if (!entry.instance.empty() && entry.name == text.substr(0, period) &&
-                   entry.instance == text.substr(period + 1)) {
-            return &entry;
+// The first node of each text that names one: "name" a node without instance
+// name, "name.instance" (split at the first period) a node with that
+// instance name.
+class NodeIdEntriesByName {
+public:
+    explicit NodeIdEntriesByName(const std::vector<NodeIdEntry>& entries) {
+        for (const NodeIdEntry& entry : entries) {
+            if (entry.instance.empty()) {
+                plain_.try_emplace(entry.name, &entry);
+            } else {
+                instanced_.try_emplace(Key(entry.name, entry.instance), &entry);
+            }
         }
     }
-    return nullptr;
-}
+    const NodeIdEntry* Find(std::string_view text) const {
+        const std::size_t period = text.find('.');
+        const auto& entries = period == std::string_view::npos ? plain_ : instanced_;
+        const auto found = entries.find(period == std::string_view::npos
+                                            ? std::string(text)
+                                            : Key(text.substr(0, period), text.substr(period + 1)));
+        return found != entries.end() ? found->second : nullptr;
+    }
+
+private:
+    // Names hold no zero byte, so the pair stays apart.
+    static std::string Key(std::string_view name, std::string_view instance) {
+        std::string key(name);
+        key += '\0';
+        key += instance;
+        return key;
+    }
+
+    std::unordered_map<std::string, const NodeIdEntry*> plain_;
+    std::unordered_map<std::string, const NodeIdEntry*> instanced_;
+};
 
 void SetParentName(Chunk3ds* header, const std::string& name) {
     Chunk3ds* parentName = nullptr;
@@ -199,6 +221,7 @@ void PrepareNodeHierarchy3ds(database3ds* database) {
         }
         if (FtkErrorStops()) return;
     }
+    const NodeIdEntriesByName byName(entries);
     for (Chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {
         if (!IsNodeTag3ds(node->tag)) continue;
         Chunk3ds* header = FindChild(node, NODE_HDR);
@@ -212,7 +235,7 @@ void PrepareNodeHierarchy3ds(database3ds* database) {
         data->parentindex = kNoId;
         const auto* text = parentName != nullptr ? static_cast<TextData3ds*>(parentName->data) : nullptr;
         if (text != nullptr && text->text != nullptr) {
-            if (const NodeIdEntry* parent = FindNodeIdEntryByName(entries, text->text)) {
+            if (const NodeIdEntry* parent = byName.Find(text->text)) {
                 data->parentindex = parent->id;
             }
         }

@@ -123,4 +123,14 @@ Chunk3ds* ClearNamedObject(database3ds* database, const char* name, Chunk3ds** x
     return object;
 }
 
+ListedChunk::~ListedChunk() {
+    if (chunk_ != nullptr) ListAddedChunk3ds(database_, list_, chunk_, name_.c_str());
+}
+
+Chunk3ds* ListedChunk::Add(std::uint32_t tag, Chunk3ds* parent) {
+    Chunk3ds* chunk = AddListedChunk3ds(database_, list_, tag, parent);
+    if (chunk != nullptr) chunk_ = chunk;
+    return chunk;
+}
+
 }  // namespace fbxsdk_2006_11_1::ftk3ds

@@ -10,9 +10,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 struct database3ds;
+enum class NameList3ds;
 }
 
 namespace fbxsdk_2006_11_1::ftk3ds {
@@ -118,6 +121,26 @@ Chunk3ds* NamedObjectAt(database3ds* database, std::uint32_t index, bool (*holds
 // again, to be filled; otherwise it stays empty and is not written. Null when
 // there is no such object.
 Chunk3ds* ClearNamedObject(database3ds* database, const char* name, Chunk3ds** xdata, bool reuse);
+
+// A chunk a put routine adds under one of the database's lists, listed under
+// its name (ListAddedChunk3ds) when the routine is done with it, however it
+// ends.
+class ListedChunk {
+public:
+    ListedChunk(database3ds* database, NameList3ds list, std::string name)
+        : database_(database), list_(list), name_(std::move(name)) {}
+    ~ListedChunk();
+    ListedChunk(const ListedChunk&) = delete;
+    ListedChunk& operator=(const ListedChunk&) = delete;
+    // A new chunk of the tag under parent (AddListedChunk3ds); null after an error.
+    Chunk3ds* Add(std::uint32_t tag, Chunk3ds* parent);
+
+private:
+    database3ds* database_;
+    NameList3ds list_;
+    std::string name_;
+    Chunk3ds* chunk_ = nullptr;
+};
 
 }  // namespace fbxsdk_2006_11_1::ftk3ds
 

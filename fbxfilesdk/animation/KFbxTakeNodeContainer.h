@@ -134,6 +134,11 @@ public:
     virtual bool SetCurrentTakeNode(int index);
     virtual bool SetCurrentTakeNodeByName(const char* name);
     KFbxTakeNode* GetCurrentTakeNode();
+    // The same, but null while the current take is the default take not
+    // made yet, which has no keys: what only looks for keys makes nothing.
+    KFbxTakeNode* GetCurrentTakeNodeIfMade() {
+        return mCurrent == 0 && IsDefaultTakeDeferred() ? nullptr : GetCurrentTakeNode();
+    }
     int GetCurrentTakeNodeIndex() const { return mCurrent; }
     // Widens start and stop by the key span of the current take; false
     // without current take or keys.

@@ -171,12 +171,20 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mScene = scene;
     // Generated material names count meshes from 1 in every file.
     mMeshCounter = 0;
-    const bool written = PrepareWrite(options) && WriteNode(mRootNode) && WriteSettings() && FinishWrite();
+    mBackgroundCamera = nullptr;
+    const bool written = PrepareWrite(options) && WriteNode(mRootNode) &&
+                         (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
+                         FinishWrite();
     ReleaseToolkit();
     mFile.Close();
     mNames.clear();
     mRenaming.Clear();
     mDefaultMaterialName.clear();
+    mKeyframerFrames.clear();
+    mSceneParts.clear();
+    mLastMovingFrames.clear();
+    mWrittenParents.clear();
+    mTargetsOnly.clear();
     PostprocessScene(*scene);
     mScene = nullptr;
     mRootNode = nullptr;
@@ -212,6 +220,7 @@ bool KFbxWriter3DS::PrepareWrite(KFbxStreamOptions* options) {
     NameObjects();
     ResetEvaluations();
     TakeTimeSpan();
+    FindTargetsOnly();
     return true;
 }
 
@@ -221,7 +230,8 @@ void KFbxWriter3DS::ResetEvaluations() {
         KFbxNode* node = pending.back();
         pending.pop_back();
         node->ResetEvaluationCache();
-        KFbxTakeNode* take = node->GetCurrentTakeNode();
+        // A take not made yet was never evaluated.
+        KFbxTakeNode* take = node->GetCurrentTakeNodeIfMade();
         KFCurveNode* channels = take != nullptr ? take->GetKFCurveNode() : nullptr;
         if (channels != nullptr) {
             channels->ClearEvaluationCache(0, true);
@@ -290,6 +300,28 @@ void KFbxWriter3DS::TakeTimeSpan() {
     }
 }
 
+void KFbxWriter3DS::FindTargetsOnly() {
+    mTargetsOnly.clear();
+    std::vector<KFbxNode*> pending{mRootNode};
+    while (!pending.empty()) {
+        KFbxNode* node = pending.back();
+        pending.pop_back();
+        for (int child = 0; child < node->GetChildCount(); ++child) {
+            pending.push_back(node->GetChild(child));
+        }
+        const auto* light = dynamic_cast<const KFbxLight*>(node->GetNodeAttribute());
+        const bool aims = AttributeType(node) == KFbxNodeAttribute::eCAMERA
+                              ? mFlags.mCamera
+                              : light != nullptr && light->GetLightType() == KFbxLight::eSPOT && mFlags.mLight;
+        const KFbxNode* target = aims ? node->GetTarget() : nullptr;
+        if (target != nullptr && target->GetChildCount() == 0 &&
+            (AttributeType(target) == KFbxNodeAttribute::eUNIDENTIFIED ||
+             AttributeType(target) == KFbxNodeAttribute::eMARKER)) {
+            mTargetsOnly.insert(target);
+        }
+    }
+}
+
 bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     const int type = AttributeType(node);
     if (IsGeometryType(type)) {
@@ -303,7 +335,8 @@ bool KFbxWriter3DS::IsWritten(const KFbxNode* node) const {
     if (type == KFbxNodeAttribute::eCAMERA) {
         return mFlags.mCamera;
     }
-    return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode);
+    return !IsScaleNodeName(FileNameOf(node)) && (node->GetParent() != nullptr || mFlags.mReferenceNode) &&
+           mTargetsOnly.count(node) == 0;
 }
 
 bool KFbxWriter3DS::MirroredMesh(KFbxNode* node) {
@@ -311,19 +344,42 @@ bool KFbxWriter3DS::MirroredMesh(KFbxNode* node) {
            KFbxWriterMesh::TurnsInsideOut(SceneFrame(node, 0).data());
 }
 
-KFbxNode* KFbxWriter3DS::WrittenParent(const KFbxNode* node) const {
+KFbxNode* KFbxWriter3DS::WrittenParent(const KFbxNode* node) {
     KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
-    while (parent != nullptr && !IsWritten(parent)) {
-        parent = parent->GetParent();
+    if (parent == nullptr || IsWritten(parent)) {
+        return parent;
     }
-    return parent;
+    const auto found = mWrittenParents.find(parent);
+    if (found != mWrittenParents.end()) {
+        return found->second;
+    }
+    KFbxNode* written = WrittenParent(parent);
+    mWrittenParents.emplace(parent, written);
+    return written;
 }
 
 KFbxWriter3DS::Frame KFbxWriter3DS::SceneFrame(KFbxNode* node, std::uint32_t frame) {
-    const double* global = node->EvaluateGlobalTransform(TimesOfFrames(frame + 1)[frame]);
+    const double* global = ScenePartsAt(node, frame).mGlobal;
     Frame out;
     std::copy(global, global + out.size(), out.begin());
     return out;
+}
+
+const KFbxNodeGlobalParts& KFbxWriter3DS::ScenePartsAt(KFbxNode* node, std::uint32_t frame) {
+    std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
+    if (parts.size() <= frame) {
+        // Every key of the node is asked for, one after the other.
+        parts.reserve(std::max<std::size_t>(frame + 1, KeyCount(node)));
+    }
+    while (parts.size() <= frame) {
+        const auto key = static_cast<std::uint32_t>(parts.size());
+        KFbxNode* parent = node->GetParent();
+        const KFbxNodeGlobalParts* above = parent != nullptr ? &ScenePartsAt(parent, key) : nullptr;
+        KFbxNodeGlobalParts at;
+        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], above, at);
+        parts.push_back(at);
+    }
+    return parts[frame];
 }
 
 KFbxWriter3DS::Frame KFbxWriter3DS::LocalFrame(KFbxNode* node, std::uint32_t frame) {
@@ -334,7 +390,7 @@ KFbxWriter3DS::Frame KFbxWriter3DS::LocalFrame(KFbxNode* node, std::uint32_t fra
     return out;
 }
 
-const KFbxWriter3DS::Frames* KFbxWriter3DS::ParentFrames(const KFbxNode* node) const {
+const KFbxWriter3DS::Frames* KFbxWriter3DS::ParentFrames(const KFbxNode* node) {
     const auto found = mKeyframerFrames.find(WrittenParent(node));
     return found != mKeyframerFrames.end() && !found->second.empty() ? &found->second : nullptr;
 }
@@ -389,6 +445,7 @@ bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
         written = WriteNode(node->GetChild(child));
     }
     mKeyframerFrames.erase(node);
+    mSceneParts.erase(node);
     // Readers that take a node's parent from the nodes before it would
     // otherwise hang the children under the last part.
     return written && (extraParts.empty() || PutExtraParts(motion, extraParts));
@@ -532,10 +589,10 @@ bool KFbxWriter3DS::WriteCameraNode(KFbxNode* node, Frames& frames) {
         return false;
     }
     PutCameraMotion3ds(mDatabase, motion.get());
-    if (ToolkitFailed()) {
-        return false;
-    }
-    return PutBackground(*camera);
+    // The file has one background, that of the last camera written; it is
+    // put once, after the walk.
+    mBackgroundCamera = camera;
+    return !ToolkitFailed();
 }
 
 bool KFbxWriter3DS::WriteSettings() {

@@ -20,6 +20,7 @@
 #include <fbxfilesdk/formats/KFbxToolkitFile3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
 #include <fbxfilesdk/formats/KRenamingStrategy3DS.h>
+#include <fbxfilesdk/scene/KFbxNodeEvaluationState.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
 #include <array>
@@ -27,6 +28,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -143,6 +145,10 @@ private:
     // changed.
     void ResetEvaluations();
     void TakeTimeSpan();
+    // The nodes that stand only for where a written camera or spot light
+    // looks: no children, no attribute or a marker, which readers make of a
+    // target track. The target track holds them.
+    void FindTargetsOnly();
     bool WriteNode(KFbxNode* node);
     // Each writes the node's records and gives the transforms readers make
     // of its keys. The mesh objects and keyframer node of a mesh node; the
@@ -167,16 +173,18 @@ private:
     // puts them at the start.
     bool MirroredMesh(KFbxNode* node);
     // The nearest ancestor that has a keyframer node; null when none.
-    KFbxNode* WrittenParent(const KFbxNode* node) const;
+    KFbxNode* WrittenParent(const KFbxNode* node);
     // Where the scene puts the node at a keyframer frame, by its own
     // evaluation (inherit type, pivots and limits).
     Frame SceneFrame(KFbxNode* node, std::uint32_t frame);
+    // The parts of that evaluation, made from the parent's at the same frame.
+    const KFbxNodeGlobalParts& ScenePartsAt(KFbxNode* node, std::uint32_t frame);
     // The node's own transform at a frame, for a parent readers cannot take
     // back.
     Frame LocalFrame(KFbxNode* node, std::uint32_t frame);
     // What readers compose for the node's written parent, key by key; null
     // without one.
-    const Frames* ParentFrames(const KFbxNode* node) const;
+    const Frames* ParentFrames(const KFbxNode* node);
     // The frame of those at a keyframer frame (past the last key, that of
     // the last key); the identity for none.
     static Frame FrameAt(const Frames* frames, std::uint32_t frame);
@@ -205,15 +213,17 @@ private:
     const std::string& DefaultMaterialName();
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
-    std::uint32_t KeyCount(KFbxNode* node) const;
+    std::uint32_t KeyCount(KFbxNode* node);
+    // The last frame at which the node's take or an ancestor's moves it.
+    std::int64_t LastMovingFrame(KFbxNode* node);
     // The key count of the look-at track: the target's, else the node's keys.
-    std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys) const;
+    std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys);
     // The times of the first count frames.
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
     std::array<Source, 3> Sources(KFCurve* x, KFCurve* y, KFCurve* z, const KFbxVector4& values) const;
-    void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const;
-    std::string ParentName(const KFbxNode* node) const;
+    void SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]);
+    std::string ParentName(const KFbxNode* node);
     reader3ds::ObjectMotionRecord MakeObjectMotion(KFbxNode* node, Frames& frames);
     reader3ds::LightRecord MakeOmniLight(const KFbxLight& light, const point3ds& position, const std::string& name);
     reader3ds::LightRecord MakeSpotLight(const KFbxLight& light, const point3ds& position, const std::string& name);
@@ -227,6 +237,11 @@ private:
                          kftrack3ds<point3ds>& position, kftrack3ds<point3ds>& color, Frames& frames);
     reader3ds::CameraRecord MakeCamera(const KFbxCamera& camera, const point3ds& position, const std::string& name);
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
+    // What a camera's place adds to its roll at a frame: that of the up
+    // direction its node's turn gives it, or an aimed camera's up node or up
+    // vector, about the line to where it looks.
+    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame);
+    // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);
     // The look-at keys, in the frame of the node's parent, where the target
     // node hangs as well.
@@ -253,7 +268,17 @@ private:
     // What readers compose for each written node whose subtree is being
     // written, key by key.
     std::unordered_map<const KFbxNode*, Frames> mKeyframerFrames;
+    // Where the scene puts the nodes whose subtree is being written, and the
+    // nodes looked at with their ancestors, frame by frame, so that each is
+    // evaluated once per frame from its parent's.
+    std::unordered_map<const KFbxNode*, std::vector<KFbxNodeGlobalParts>> mSceneParts;
+    // What the walk found out once per node: the last frame that moves it,
+    // and its nearest written ancestor.
+    std::unordered_map<const KFbxNode*, std::int64_t> mLastMovingFrames;
+    std::unordered_map<const KFbxNode*, KFbxNode*> mWrittenParents;
+    std::unordered_set<const KFbxNode*> mTargetsOnly;
     KFbxSceneNameSnapshot mSceneNames;
+    const KFbxCamera* mBackgroundCamera = nullptr;
 };
 
 }  // namespace fbxsdk_2006_11_1

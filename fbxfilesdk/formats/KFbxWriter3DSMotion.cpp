@@ -27,6 +27,11 @@ namespace {
 constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr double kTiny = 1e-5;
+// A direction this much shorter than the vector it was taken from is none.
+constexpr double kSquareLength = 1e-9;
+// A line of sight with less of a part across the ground than this looks
+// straight up or down.
+constexpr double kLevelPart = 1e-6;
 // Spline parameters present in every key: tension, continuity and bias, all 0.
 constexpr std::uint16_t kKeySplineFlags = 7;
 // Light multipliers are fractions; intensities are percentages.
@@ -57,24 +62,52 @@ void SetKeyHeaders(keyheader3ds* keys, std::uint32_t count) {
     }
 }
 
-// The length of a frame's axis.
-double AxisLength(const writer3ds::Frame& frame, std::size_t axis) {
-    const double* row = frame.data() + axis * 4;
-    return std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
+double Dot(const double (&a)[3], const double (&b)[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// The part of the vector square to the unit line, made of length 1; false
+// when it has (next to) none.
+bool SquareTo(const double (&line)[3], const double (&vector)[3], double (&out)[3]) {
+    const double along = Dot(vector, line);
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        out[axis] = vector[axis] - along * line[axis];
+    }
+    const double length = std::sqrt(Dot(out, out));
+    if (!(length > kSquareLength * std::sqrt(Dot(vector, vector))) || !std::isfinite(length)) {
+        return false;
+    }
+    for (double& part : out) {
+        part /= length;
+    }
+    return true;
 }
 
-// The twist of a camera about its view axis that its place in the world
-// gives: the angle from the world's up direction to the camera's own up
-// direction (its Y axis), however it is scaled.
-double RollOf(const writer3ds::Frame& world) {
-    const double upLength = AxisLength(world, 1);
-    const double sideLength = AxisLength(world, 2);
-    const double upward = upLength > 0.0 ? world[5] / upLength : 0.0;
-    const double sideways = sideLength > 0.0 ? -world[9] / sideLength : 0.0;
-    if (std::fabs(upward) < kTiny && std::fabs(sideways) < kTiny) {
+// The roll that 3DS readers turn a camera by, looking along the view with
+// the up direction: the turn about the line of sight from the up that a roll
+// of 0 means (the world's up square to the line; looking straight up or
+// down, the world's -X) to the camera's up, positive where it turns the up
+// anticlockwise as seen along the line.
+double RollOf(const double (&view)[3], const double (&up)[3]) {
+    double line[3];
+    const double length = std::sqrt(Dot(view, view));
+    if (!(length > 0.0) || !std::isfinite(length)) {
         return 0.0;
     }
-    return std::atan2(sideways, upward) * kDegreesPerRadian;
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        line[axis] = view[axis] / length;
+    }
+    // Straight up or down is a line with no part across the file's ground
+    // (the scene's X and Z) that its floats keep.
+    static constexpr double kWorldUp[3] = {0.0, 1.0, 0.0};
+    static constexpr double kWorldLeft[3] = {-1.0, 0.0, 0.0};
+    double rest[3];
+    double own[3];
+    if (!SquareTo(line, std::hypot(line[0], line[2]) > kLevelPart ? kWorldUp : kWorldLeft, rest) ||
+        !SquareTo(line, up, own)) {
+        return 0.0;
+    }
+    const double across[3] = {own[1] * rest[2] - own[2] * rest[1], own[2] * rest[0] - own[0] * rest[2],
+                              own[0] * rest[1] - own[1] * rest[0]};
+    return std::atan2(Dot(line, across), Dot(rest, own)) * kDegreesPerRadian;
 }
 
 }  // namespace
@@ -188,24 +221,32 @@ std::array<KFbxWriter3DS::Source, 3> KFbxWriter3DS::Sources(KFCurve* x, KFCurve*
     return {DefaultSource(x, values[0]), DefaultSource(y, values[1]), DefaultSource(z, values[2])};
 }
 
-std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) const {
+std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) {
     if (!mAnimate || node == nullptr) {
         return 1;
     }
-    // Where the node stands moves with its ancestors too.
-    std::int64_t last = 0;
-    for (KFbxNode* link = node; link != nullptr; link = link->GetParent()) {
-        KFbxTakeNode* take = link->GetCurrentTakeNode();
-        KTime start;
-        KTime stop;
-        if (take != nullptr && take->GetAnimationInterval(start, stop)) {
-            last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
-        }
-    }
+    const std::int64_t last = LastMovingFrame(node);
     return last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys : static_cast<std::uint32_t>(last + 1);
 }
 
-std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) const {
+std::int64_t KFbxWriter3DS::LastMovingFrame(KFbxNode* node) {
+    const auto found = mLastMovingFrames.find(node);
+    if (found != mLastMovingFrames.end()) {
+        return found->second;
+    }
+    // Where the node stands moves with its ancestors too.
+    std::int64_t last = node->GetParent() != nullptr ? LastMovingFrame(node->GetParent()) : 0;
+    KFbxTakeNode* take = node->GetCurrentTakeNodeIfMade();
+    KTime start;
+    KTime stop;
+    if (take != nullptr && take->GetAnimationInterval(start, stop)) {
+        last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+    }
+    mLastMovingFrames.emplace(node, last);
+    return last;
+}
+
+std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) {
     // The look-at point is kept in the node's parent's frame: it moves with
     // the target and with that frame.
     return node->GetTarget() != nullptr ? std::max(keys, KeyCount(node->GetTarget())) : keys;
@@ -213,13 +254,10 @@ std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) 
 
 // ---- names ----------------------------------------------------------------------
 
-std::string KFbxWriter3DS::ParentName(const KFbxNode* node) const {
+std::string KFbxWriter3DS::ParentName(const KFbxNode* node) {
     // The nearest ancestor that has a keyframer node of its own: a parent
     // that is not written would leave the name pointing at nothing.
-    const KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
-    while (parent != nullptr && !IsWritten(parent)) {
-        parent = parent->GetParent();
-    }
+    const KFbxNode* parent = WrittenParent(node);
     if (parent == nullptr) {
         return std::string();
     }
@@ -234,7 +272,7 @@ std::string KFbxWriter3DS::ParentName(const KFbxNode* node) const {
     }
 }
 
-void KFbxWriter3DS::SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) const {
+void KFbxWriter3DS::SetMotionNames(const KFbxNode* node, char (&name)[kNameField3ds], char (&parent)[kFullNameField3ds]) {
     SetText(name, FileNameOf(node));
     SetText(parent, ParentName(node));
 }
@@ -489,10 +527,38 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node, Fr
     const Source roll = DefaultSource(take != nullptr ? take->GetCameraRoll() : nullptr, camera->GetDefaultRoll());
     SetKeyHeaders(record->roll.keys, record->roll.keycount);
     for (std::uint32_t key = 0; record->roll.values != nullptr && key < record->roll.keycount; ++key) {
-        record->roll.values[key] = static_cast<float>(roll.At(times[key]) + RollOf(SceneFrame(node, key)));
+        record->roll.values[key] = static_cast<float>(roll.At(times[key]) + CameraRoll(node, *camera, key));
     }
     SampleTargetKeys(node, record->targetposition);
     return record;
+}
+
+double KFbxWriter3DS::CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame) {
+    const Frame world = SceneFrame(node, frame);
+    if (node->GetTarget() == nullptr) {
+        // Along its own X axis, its own Y axis up.
+        const double view[3] = {world[0], world[1], world[2]};
+        const double up[3] = {world[4], world[5], world[6]};
+        return RollOf(view, up);
+    }
+    // An aimed camera looks at its target, up towards its up node or along
+    // its up vector, whatever its node's own turn.
+    double at[3];
+    LookAt(node, frame, at);
+    const double view[3] = {at[0] - world[12], at[1] - world[13], at[2] - world[14]};
+    double up[3];
+    if (KFbxNode* upNode = node->GetTargetUp()) {
+        const Frame above = SceneFrame(upNode, frame);
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            up[axis] = above[12 + axis] - world[12 + axis];
+        }
+    } else {
+        const KFbxVector4 vector = camera.GetUpVector();
+        up[0] = vector[0];
+        up[1] = vector[1];
+        up[2] = vector[2];
+    }
+    return RollOf(view, up);
 }
 
 bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {

@@ -265,6 +265,13 @@ public:
     // evaluated again.
     KgeMatrix& EvaluateGlobalTransform(KTime time, EPivotSet set = eSOURCE_SET);
     KgeMatrix& EvaluateDefaultGlobalTransform(EPivotSet set = eSOURCE_SET);
+    // The same at a time, from the parent's parts at that time as the caller
+    // kept them (null only for a node without parent) instead of the
+    // parent's own evaluation, and the node's parts at that time for its
+    // children: a walk that keeps the parts of a node's ancestors pays for
+    // each once per time, however deep the node.
+    void EvaluateGlobalTransformUnder(KTime time, const KFbxNodeGlobalParts* parent, KFbxNodeGlobalParts& parts,
+                                      EPivotSet set = eSOURCE_SET);
     KFbxVector4& EvaluateLocalTranslation(KTime time, bool clamp = true) { return EvaluateLocalT(time, clamp); }
     KFbxVector4& EvaluateLocalT(KTime time, bool clamp);
     KFbxVector4& EvaluateLocalR(KTime time, bool clamp);
@@ -355,6 +362,9 @@ private:
     void SetReferenceTarget(ENodeProperty which, KFbxNode* node);
     KFbxNode* GetReferenceTarget(ENodeProperty which) const;
     void CreateProperties();
+    // Whether the take read (the current one at a time, else the default
+    // one) is the default take not made yet.
+    bool ReadsDeferredDefaultTake(bool atTime) const;
     // The root curve node of the current take (at a time) or of the default take.
     KFCurveNode* ChannelRoot(bool atTime);
     // The channel's cached value of the kind asked for, evaluated first when
@@ -368,6 +378,17 @@ private:
     void EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache& cache, int channel, KTime time,
                            bool atTime, bool clamp);
     KgeMatrix& EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set);
+    // What a child reads of its parent's global evaluation.
+    struct ParentGlobal {
+        const double* mGlobal;
+        const double* mRotation;
+        const double* mScaling;
+        const double* mLocalScaling;
+    };
+    // The global matrix into the cache, from the node's channels and the
+    // parent's global evaluation at the same time (null for none).
+    KgeMatrix& ComposeGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set,
+                             const ParentGlobal* parent);
     void ResetPivotSetOfNode(EPivotSet set);
     // The take-node part of the conversion: the rotation-offset difference
     // added to the translation curves, then the converter on every take.

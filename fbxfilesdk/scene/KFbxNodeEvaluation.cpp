@@ -91,9 +91,13 @@ struct ChannelFinder {
 
 }  // namespace
 
+bool KFbxNode::ReadsDeferredDefaultTake(bool atTime) const {
+    return IsDefaultTakeDeferred() && (!atTime || GetCurrentTakeNodeIndex() == 0);
+}
+
 KFCurveNode* KFbxNode::ChannelRoot(bool atTime) {
     // A default take not made yet is not made to be read (see EvaluateChannelIn).
-    if (!atTime && IsDefaultTakeDeferred()) {
+    if (ReadsDeferredDefaultTake(atTime)) {
         return nullptr;
     }
     KFbxTakeNode* takeNode = atTime ? GetCurrentTakeNode() : GetDefaultTakeNode();
@@ -144,9 +148,9 @@ void KFbxNode::EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache&
         } else {
             curveNode->GetDefaultValues(values);
         }
-    } else if (!atTime && IsDefaultTakeDeferred()) {
-        // What the default take's channel would hold once made: the node's
-        // own value, as its curve keeps it.
+    } else if (ReadsDeferredDefaultTake(atTime)) {
+        // What the default take's channel would hold once made, at any time
+        // (it has no keys): the node's own value, as its curve keeps it.
         static constexpr ENodeProperty kChannelProperties[3] = {eLclTranslation, eLclRotation, eLclScaling};
         KFbxVector4 value;
         GetDouble3(kChannelProperties[channel], value);
@@ -225,6 +229,45 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
     if (cache.mGlobalValid && (!atTime || cache.mGlobalTime == time)) {
         return cache.mGlobal;
     }
+    KFbxNode* parentNode = GetParent();
+    if (parentNode == nullptr) {
+        return ComposeGlobal(cache, time, atTime, set, nullptr);
+    }
+    KFbxNodeEvaluationCaches& parentCaches = parentNode->Caches();
+    KFbxNodeTransformCache& parentCache = atTime ? parentCaches.mTimeCache : parentCaches.mDefaultCache;
+    parentNode->EvaluateGlobal(parentCache, time, atTime, set);
+    const ParentGlobal parent{parentCache.mGlobal, parentCache.mGlobalRotation, parentCache.mGlobalScaling,
+                              parentCache.mClamped.mValues[KFbxNodeTransformCache::eS]};
+    return ComposeGlobal(cache, time, atTime, set, &parent);
+}
+
+void KFbxNode::EvaluateGlobalTransformUnder(KTime time, const KFbxNodeGlobalParts* parentParts,
+                                            KFbxNodeGlobalParts& parts, EPivotSet set) {
+    KFbxNodeTransformCache& cache = Caches().mTimeCache;
+    if (cache.mGlobalPivotSet != set) {
+        cache.Reset();
+    }
+    if (!cache.mGlobalValid || cache.mGlobalTime != time) {
+        if (parentParts != nullptr) {
+            const ParentGlobal parent{parentParts->mGlobal, parentParts->mRotation, parentParts->mScaling,
+                                      parentParts->mLocalScaling};
+            ComposeGlobal(cache, time, true, set, &parent);
+        } else {
+            ComposeGlobal(cache, time, true, set, nullptr);
+        }
+    }
+    // The scaling a child of inherit type Rrs takes back out, at this time
+    // even where the local channels were asked for at another since.
+    const KFbxVector4& scaling = EvaluateChannel(cache, KFbxNodeTransformCache::eS, time, true, true);
+    parts.mLocalScaling = scaling;
+    // All sixteen elements, as the cache holds them.
+    parts.mGlobal.CopyFrom16(cache.mGlobal);
+    parts.mRotation.CopyFrom16(cache.mGlobalRotation);
+    parts.mScaling.CopyFrom16(cache.mGlobalScaling);
+}
+
+KgeMatrix& KFbxNode::ComposeGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set,
+                                   const ParentGlobal* parent) {
     if (set == eDESTINATION_SET) {
         SelectPivotSet(eDESTINATION_SET);
     }
@@ -245,19 +288,16 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
 
     double* globalRotation = cache.mGlobalRotation;
     double* globalScaling = cache.mGlobalScaling;
-    if (KFbxNode* parent = GetParent()) {
-        KFbxNodeEvaluationCaches& parentCaches = parent->Caches();
-        KFbxNodeTransformCache& parentCache = atTime ? parentCaches.mTimeCache : parentCaches.mDefaultCache;
-        parent->EvaluateGlobal(parentCache, time, atTime, set);
-        const double* parentScaling = parentCache.mGlobalScaling;
-        Product3(globalRotation, localRotation, parentCache.mGlobalRotation);
+    if (parent != nullptr) {
+        const double* parentScaling = parent->mScaling;
+        Product3(globalRotation, localRotation, parent->mRotation);
         if (inheritType == eINHERIT_RrSs) {
             SetDiagonal3(globalScaling, parentScaling[0] * s[0], parentScaling[5] * s[1], parentScaling[10] * s[2]);
         } else {
             const double* inherited = parentScaling;
             double withoutParentLocal[16];
             if (inheritType == eINHERIT_Rrs) {
-                const double* parentLocal = parentCache.mClamped.mValues[KFbxNodeTransformCache::eS];
+                const double* parentLocal = parent->mLocalScaling;
                 double parentScalingInverse[16];
                 SetDiagonal3(parentScalingInverse, Reciprocal(parentLocal[0]), Reciprocal(parentLocal[1]),
                              Reciprocal(parentLocal[2]));
@@ -272,7 +312,7 @@ KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, b
             Product3(globalScaling, globalScaling, inherited);
             Product3(globalScaling, globalScaling, rotationInverse);
         }
-        KgeMatrixMultPoint(translation, parentCache.mGlobal, translation);
+        KgeMatrixMultPoint(translation, parent->mGlobal, translation);
     } else {
         cache.mGlobalRotation = localRotationMatrix;
         SetDiagonal3(globalScaling, s[0], s[1], s[2]);

@@ -152,6 +152,16 @@ struct KFbxNodeTransformCache {
     void Reset();
 };
 
+// What a node's global transform at one time gives its children's: the
+// global matrix, its rotation and scaling parts, and the node's own clamped
+// local scaling.
+struct KFbxNodeGlobalParts {
+    KgeMatrix mGlobal;
+    KgeMatrix mRotation;
+    KgeMatrix mScaling;
+    KFbxVector4 mLocalScaling;
+};
+
 // A transform kept with its parts; tag -1 when unused.
 struct KFbxNodeMatrixRecord {
     int mTag = -1;

@@ -1,7 +1,10 @@
 #include "Ftk3dsTestSupport.h"
 
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1::ftktest {
 namespace {
@@ -168,6 +171,91 @@ TEST_F(DatabaseTest, TheDatabaseListsFollowThePutRoutinesOnlyOnceMarkedOutOfDate
     FindNamedObject3ds(database_, "Sphere", &sphere);
     EXPECT_NE(sphere, nullptr);
     EXPECT_EQ(database_->objlist->count, 2u);
+}
+
+// The entries of a list as the put routines left it, against those a rebuild
+// finds in the tree; the list must have been kept up to date.
+::testing::AssertionResult KeptAsARebuildFindsIt(database3ds* database, NameList3ds which) {
+    namelist3ds* database3ds::*list = which == NameList3ds::Objects     ? &database3ds::objlist
+                                      : which == NameList3ds::Materials ? &database3ds::matlist
+                                                                        : &database3ds::nodelist;
+    std::uint8_t database3ds::*dirty = which == NameList3ds::Objects     ? &database3ds::objlistdirty
+                                       : which == NameList3ds::Materials ? &database3ds::matlistdirty
+                                                                         : &database3ds::nodelistdirty;
+    if (database->*dirty != 0 || database->*list == nullptr) return ::testing::AssertionFailure() << "out of date";
+    const auto entries = [&] {
+        std::vector<std::pair<std::string, Chunk3ds*>> all;
+        for (std::uint32_t i = 0; i < (database->*list)->count; ++i) {
+            const namelistentry3ds& entry = (database->*list)->list[i];
+            all.emplace_back(entry.name != nullptr ? entry.name : "(none)", entry.chunk);
+        }
+        return all;
+    };
+    const auto kept = entries();
+    database->*dirty = 1;
+    which == NameList3ds::Objects     ? UpdateNamedObjectList3ds(database)
+    : which == NameList3ds::Materials ? UpdateMaterialList3ds(database)
+                                      : UpdateNodeList3ds(database);
+    if (kept != entries()) return ::testing::AssertionFailure() << "a rebuild lists other chunks";
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(DatabaseTest, ThePutRoutinesKeepTheListsAsARebuildFindsThem) {
+    database_ = NewMeshDatabase();
+    // Records of each kind, one replacing another of its name.
+    kfmesh3ds* dummy = nullptr;
+    InitObjectMotion3ds(&dummy, 1, 1, 1, 0, 0);
+    std::strcpy(dummy->name, "$$$DUMMY");
+    for (const char* instance : {"Group", "B", "Group", "Other"}) {
+        std::strcpy(dummy->instance, instance);
+        PutObjectMotion3ds(database_, dummy);
+    }
+    ReleaseObjectMotion3ds(&dummy);
+    kfcamera3ds* camera = nullptr;
+    InitCameraMotion3ds(&camera, 1, 1, 1, 1);
+    std::strcpy(camera->name, "Cam");
+    PutCameraMotion3ds(database_, camera);
+    ReleaseCameraMotion3ds(&camera);
+    kfomni3ds* omni = nullptr;
+    InitOmnilightMotion3ds(&omni, 1, 1);
+    std::strcpy(omni->name, "Lamp");
+    PutOmnilightMotion3ds(database_, omni);
+    ReleaseOmnilightMotion3ds(&omni);
+    ASSERT_FALSE(FtkErrorPending) << RecordedErrors()[0];
+    EXPECT_TRUE(KeptAsARebuildFindsIt(database_, NameList3ds::Nodes));
+    EXPECT_NE(FindNodeTagByName3ds(database_, "Cam", TARGET_NODE_TAG), nullptr);
+    EXPECT_NE(FindNodeTagByName3ds(database_, "$$$DUMMY.Other", OBJECT_NODE_TAG), nullptr);
+
+    mesh3ds* mesh = nullptr;
+    InitMeshObj3ds(&mesh, 3, 1, 0);
+    for (const char* name : {"Box", "Box", "Sphere"}) {
+        std::strcpy(mesh->name, name);
+        PutMesh3ds(database_, mesh);
+    }
+    ReleaseMeshObj3ds(&mesh);
+    camera3ds* lens = nullptr;
+    InitCamera3ds(&lens);
+    std::strcpy(lens->name, "Cam");
+    PutCamera3ds(database_, lens);
+    ReleaseCamera3ds(&lens);
+    light3ds* light = nullptr;
+    InitLight3ds(&light);
+    std::strcpy(light->name, "Lamp");
+    PutLight3ds(database_, light);
+    ReleaseLight3ds(&light);
+    material3ds* material = nullptr;
+    InitMaterial3ds(&material);
+    for (const char* name : {"Red", "Blue", "Red", "Green"}) {
+        std::strcpy(material->name, name);
+        PutMaterial3ds(database_, material);
+    }
+    ReleaseMaterial3ds(&material);
+    ASSERT_FALSE(FtkErrorPending) << RecordedErrors()[0];
+    EXPECT_TRUE(KeptAsARebuildFindsIt(database_, NameList3ds::Objects));
+    EXPECT_TRUE(KeptAsARebuildFindsIt(database_, NameList3ds::Materials));
+    Chunk3ds* found = nullptr;
+    FindNamedObject3ds(database_, "Lamp", &found);
+    EXPECT_NE(found, nullptr);
 }
 
 class OpenFilesTest : public Ftk3dsTest {};

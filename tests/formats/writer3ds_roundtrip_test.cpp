@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
@@ -476,6 +477,157 @@ KFbxVector4 InFile(const KFbxVector4& point) { return KFbxVector4(point[0], -poi
     return ::testing::AssertionSuccess();
 }
 
+// The up direction lib3ds gives an evaluated camera from where it stands,
+// where its target stands and its roll (degrees in the file, radians for
+// lib3ds's matrix), in the file's axes.
+KFbxVector4 Lib3dsUp(Lib3dsNode* camera, Lib3dsNode* target) {
+    Lib3dsMatrix view;
+    lib3ds_matrix_camera(view, camera->matrix[3], target->matrix[3],
+                         static_cast<Lib3dsFloat>(camera->data.camera.roll * 0.017453292519943295));
+    lib3ds_matrix_inv(view);
+    Lib3dsVector origin = {0.0f, 0.0f, 0.0f};
+    Lib3dsVector up = {0.0f, 0.0f, 1.0f};
+    Lib3dsVector from;
+    Lib3dsVector to;
+    lib3ds_vector_transform(from, view, origin);
+    lib3ds_vector_transform(to, view, up);
+    return KFbxVector4(to[0] - from[0], to[1] - from[1], to[2] - from[2], 0.0);
+}
+
+double AngleBetween(KFbxVector4 a, KFbxVector4 b) {
+    a.Normalize();
+    b.Normalize();
+    return std::acos(std::clamp(a.DotProduct(b), -1.0, 1.0)) * 57.29577951308232;
+}
+
+// The part of the vector square to the line.
+KFbxVector4 SquareTo(const KFbxVector4& line, const KFbxVector4& vector) {
+    KFbxVector4 unit = line;
+    unit.Normalize();
+    return vector - unit * vector.DotProduct(unit);
+}
+
+// A camera's up in the scene at a time: an aimed camera's from its up node
+// or up vector, square to the line to its target; another's its own Y axis,
+// square to its X axis.
+KFbxVector4 SceneCameraUp(KFbxNode* camera, KTime time) {
+    const KgeMatrix world = camera->EvaluateGlobalTransform(time);
+    const KFbxVector4 eye = world.GetT();
+    if (KFbxNode* target = camera->GetTarget()) {
+        const KFbxVector4 up = camera->GetTargetUp() != nullptr
+                                   ? camera->GetTargetUp()->EvaluateGlobalTransform(time).GetT() - eye
+                                   : dynamic_cast<KFbxCamera*>(camera->GetNodeAttribute())->GetUpVector();
+        return SquareTo(target->EvaluateGlobalTransform(time).GetT() - eye, up);
+    }
+    return SquareTo(world.MultT(KFbxVector4(1, 0, 0, 0)) - eye, world.MultT(KFbxVector4(0, 1, 0, 0)) - eye);
+}
+
+// A keyframer node as lib3ds has it: kind, name ("name.instance" for an
+// instance), its parent's name, and where it stands at frames 0 and 5.
+struct Lib3dsNodeAt {
+    int mType;
+    std::string mName;
+    std::string mParent;
+    std::array<float, 6> mAt;
+};
+
+std::vector<Lib3dsNodeAt> Lib3dsNodes(const std::string& path) {
+    std::vector<Lib3dsNodeAt> nodes;
+    Lib3dsFile* file = lib3ds_file_load(path.c_str());
+    if (file == nullptr) {
+        return nodes;
+    }
+    for (const int frame : {0, 5}) {
+        lib3ds_file_eval(file, static_cast<float>(frame));
+        std::size_t index = 0;
+        std::vector<Lib3dsNode*> pending{file->nodes};
+        while (!pending.empty()) {
+            Lib3dsNode* node = pending.back();
+            pending.pop_back();
+            if (node == nullptr) {
+                continue;
+            }
+            pending.push_back(node->next);
+            pending.push_back(node->childs);
+            if (frame == 0) {
+                std::string name = node->name;
+                if (node->type == LIB3DS_OBJECT_NODE && node->data.object.instance[0] != '\0') {
+                    name += std::string(".") + node->data.object.instance;
+                }
+                nodes.push_back({node->type, name, node->parent != nullptr ? node->parent->name : "", {}});
+            }
+            for (int axis = 0; axis < 3; ++axis) {
+                nodes[index].mAt[static_cast<std::size_t>(frame == 0 ? axis : 3 + axis)] = node->matrix[3][axis];
+            }
+            ++index;
+        }
+    }
+    lib3ds_file_free(file);
+    std::sort(nodes.begin(), nodes.end(), [](const Lib3dsNodeAt& a, const Lib3dsNodeAt& b) {
+        return std::tie(a.mType, a.mName) < std::tie(b.mType, b.mName);
+    });
+    return nodes;
+}
+
+::testing::AssertionResult SameNodes(const std::vector<Lib3dsNodeAt>& expected,
+                                     const std::vector<Lib3dsNodeAt>& actual) {
+    if (expected.size() != actual.size()) {
+        return ::testing::AssertionFailure() << actual.size() << " nodes instead of " << expected.size();
+    }
+    for (std::size_t node = 0; node < expected.size(); ++node) {
+        const Lib3dsNodeAt& a = expected[node];
+        const Lib3dsNodeAt& b = actual[node];
+        if (a.mType != b.mType || a.mName != b.mName || a.mParent != b.mParent) {
+            return ::testing::AssertionFailure() << "node " << b.mName << " under \"" << b.mParent
+                                                 << "\" instead of " << a.mName << " under \"" << a.mParent << "\"";
+        }
+        for (std::size_t at = 0; at < a.mAt.size(); ++at) {
+            if (!(std::abs(a.mAt[at] - b.mAt[at]) < 1e-3)) {
+                return ::testing::AssertionFailure() << b.mName << " stands elsewhere: " << b.mAt[at] << " for "
+                                                     << a.mAt[at];
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(Writer3dsRoundTripTest, FilesReadAndWrittenAgainKeepTheirKeyframerNodes) {
+    KFbxNode* box = AddNode("Box", Quad());
+    box->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+    Key(box, &KFbxTakeNode::GetTranslationX, 0, 1.0);
+    Key(box, &KFbxTakeNode::GetTranslationX, 10, 6.0);
+    KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""));
+    camera->SetLclTranslation(KFbxVector4(0, 1, 10, 0));
+    KFbxNode* cameraAim = AddNode("CamAim");
+    Key(cameraAim, &KFbxTakeNode::GetTranslationY, 0, 0.0);
+    Key(cameraAim, &KFbxTakeNode::GetTranslationY, 10, 3.0);
+    camera->SetTarget(cameraAim);
+    KFbxLight* light = KFbxLight::Create(mManager, "");
+    light->SetLightType(KFbxLight::eSPOT);
+    KFbxNode* spot = AddNode("Spot", light);
+    spot->SetLclTranslation(KFbxVector4(0, 4, 4, 0));
+    KFbxNode* spotAim = AddNode("SpotAim");
+    spotAim->SetLclTranslation(KFbxVector4(0, 0, -5, 0));
+    spot->SetTarget(spotAim);
+    // The targets are the target tracks only: a box, a camera and a spot
+    // light, each of the two with its target.
+    std::vector<Lib3dsNodeAt> first;
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const std::string name = "round" + std::to_string(round) + ".3ds";
+        ASSERT_TRUE(Export(name)) << mLastError;
+        const std::vector<Lib3dsNodeAt> nodes = Lib3dsNodes(Path(name));
+        if (round == 0) {
+            first = nodes;
+            EXPECT_EQ(first.size(), 5u);
+        } else {
+            EXPECT_TRUE(SameNodes(first, nodes));
+        }
+        mScene = KFbxScene::Create(mManager, "");
+        ASSERT_TRUE(ImportInto(mScene, name)) << mLastError;
+    }
+}
+
 TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
     // Two meshes under one another; the lower one turns about two axes at once.
     KFbxMesh* boxMesh = Quad();
@@ -584,7 +736,9 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
 // mirrored frames (a negative scale on a parent, on a child or on both,
 // under turns and uneven scales), uneven scalings, and the turns of cameras
 // and lights, whose keyframer nodes pass none on. The parent is a mesh, a
-// group (a node without attribute), a camera or a light.
+// group (a node without attribute), a camera or a light. Under each parent
+// stand two cameras as well: one aimed at a node elsewhere, up along its up
+// vector or towards an up node, and one that looks along its own axis.
 enum class ParentKind { eMesh, eGroup, eCamera, eSpotLight, ePointLight };
 
 struct InheritedFrameCase {
@@ -597,6 +751,11 @@ struct InheritedFrameCase {
     // The child's turn under the parent's uneven scaling shears it: keys
     // hold it at their start only.
     bool mShears = false;
+    // How far the parent turns from frame 0 to frame 10.
+    KFbxVector4 mParentTurn = KFbxVector4(0, 45, 0, 0);
+    // The aimed camera's up vector, or whether it looks up towards a node.
+    KFbxVector4 mCameraUp = KFbxVector4(0, 1, 0, 0);
+    bool mUpNode = false;
 };
 
 const InheritedFrameCase kInheritedFrameCases[] = {
@@ -623,6 +782,17 @@ const InheritedFrameCase kInheritedFrameCases[] = {
      KFbxVector4(1, 1, 1, 0), ParentKind::eSpotLight},
     {"under a point light", KFbxVector4(10, 40, 0, 0), KFbxVector4(2, 2, 2, 0), KFbxVector4(0, 30, 0, 0),
      KFbxVector4(1, 1, 1, 0), ParentKind::ePointLight},
+    // The cameras' view and up come from the aim, not from the parent's turn.
+    {"cameras under a parent turned about X", KFbxVector4(60, 0, 0, 0), KFbxVector4(1, 1, 1, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eGroup},
+    {"cameras under a parent turning about X", KFbxVector4(10, 0, 0, 0), KFbxVector4(1, 1, 1, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eMesh, false, KFbxVector4(70, 0, 0, 0)},
+    {"camera aimed with a leaning up vector", KFbxVector4(0, 30, 0, 0), KFbxVector4(1, 1, 1, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eGroup, false, KFbxVector4(0, 45, 0, 0),
+     KFbxVector4(1, 1, 0, 0)},
+    {"camera aimed up towards a node", KFbxVector4(20, 0, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(1, 1, 1, 0), ParentKind::eSpotLight, false, KFbxVector4(30, 20, 0, 0), KFbxVector4(0, 1, 0, 0),
+     true},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -664,12 +834,37 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         Key(child, &KFbxTakeNode::GetEulerRotationY, 10, test.mChildRotation[1] + 90.0);
         // The parent turns as well, and a light hangs still under it: under a
         // camera or light its keys alone follow the turn.
-        Key(parent, &KFbxTakeNode::GetEulerRotationY, 0, test.mParentRotation[1]);
-        Key(parent, &KFbxTakeNode::GetEulerRotationY, 10, test.mParentRotation[1] + 45.0);
+        for (const auto axis : {&KFbxTakeNode::GetEulerRotationX, &KFbxTakeNode::GetEulerRotationY,
+                                &KFbxTakeNode::GetEulerRotationZ}) {
+            const int index = axis == &KFbxTakeNode::GetEulerRotationX   ? 0
+                              : axis == &KFbxTakeNode::GetEulerRotationY ? 1
+                                                                         : 2;
+            if (test.mParentTurn[index] != 0.0) {
+                Key(parent, axis, 0, test.mParentRotation[index]);
+                Key(parent, axis, 10, test.mParentRotation[index] + test.mParentTurn[index]);
+            }
+        }
         KFbxLight* light = KFbxLight::Create(mManager, "");
         light->SetLightType(KFbxLight::ePOINT);
         KFbxNode* lamp = AddNode("Lamp", light, parent);
         lamp->SetLclTranslation(KFbxVector4(1, 1, 0, 0));
+        KFbxCamera* aimed = KFbxCamera::Create(mManager, "");
+        aimed->SetUpVector(test.mCameraUp);
+        KFbxNode* camX = AddNode("CamX", aimed, parent);
+        camX->SetLclTranslation(KFbxVector4(0, 1, 2, 0));
+        KFbxNode* aim = AddNode("Aim");
+        aim->SetLclTranslation(KFbxVector4(4, 1, -3, 0));
+        camX->SetTarget(aim);
+        if (test.mUpNode) {
+            KFbxNode* up = AddNode("Up");
+            up->SetLclTranslation(KFbxVector4(-6, 3, 5, 0));
+            camX->SetTargetUp(up);
+        }
+        // Turned so that it looks straight up or down under no parent: the
+        // file's up of roll 0 would be that of a line a hair off vertical.
+        KFbxNode* camY = AddNode("CamY", KFbxCamera::Create(mManager, ""), parent);
+        camY->SetLclTranslation(KFbxVector4(1, 0, 2, 0));
+        camY->SetLclRotation(KFbxVector4(10, 25, 15, 0));
         ASSERT_TRUE(Export("mirrored.3ds", OptionsWith("RESCALING", false))) << mLastError;
         std::vector<KFbxNode*> meshes{child};
         if (test.mParent == ParentKind::eMesh) {
@@ -763,6 +958,14 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
             lib3ds_file_eval(file, static_cast<float>(frame));
             EXPECT_TRUE(NearPoint(InFile(lamp->EvaluateGlobalTransform(Frame(frame)).GetT()), lampNode->matrix[3]))
                 << "frame " << frame;
+            // Each camera's up where the scene has it.
+            for (KFbxNode* camera : {camX, camY}) {
+                Lib3dsNode* eye = lib3ds_file_node_by_name(file, camera->GetName(), LIB3DS_CAMERA_NODE);
+                Lib3dsNode* target = lib3ds_file_node_by_name(file, camera->GetName(), LIB3DS_TARGET_NODE);
+                ASSERT_TRUE(eye != nullptr && target != nullptr) << camera->GetName();
+                EXPECT_LT(AngleBetween(Lib3dsUp(eye, target), InFile(SceneCameraUp(camera, Frame(frame)))), 0.05)
+                    << camera->GetName() << " frame " << frame;
+            }
         }
         lib3ds_file_free(file);
 #endif

@@ -337,14 +337,16 @@ TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
     KFbxCamera* camera = KFbxCamera::Create(mManager, "");
     KFbxNode* node = AddNode("Cam", camera);
     camera->SetDefaultRoll(5.0);
+    // Its up turned from the scene's Y towards its Z: clockwise seen along
+    // its line of sight, which the format's roll counts negative.
     node->SetLclRotation(KFbxVector4(20, 0, 0, 0));
     ASSERT_TRUE(Export("roll.3ds")) << mLastError;
     WrittenFile file(Path("roll.3ds"));
     const auto motion = file.CameraMotion(0);
     ASSERT_NE(motion, nullptr);
     ASSERT_EQ(motion->roll.keycount, 1u);
-    EXPECT_NEAR(motion->roll.values[0], 25.0, 1e-4);
-    EXPECT_NEAR(file.Camera(0)->roll, 25.0, 1e-4);
+    EXPECT_NEAR(motion->roll.values[0], -15.0, 1e-4);
+    EXPECT_NEAR(file.Camera(0)->roll, -15.0, 1e-4);
     // A parent's turn about the view axis rolls the camera as well.
     mScene->GetRootNode()->RemoveChild(node);
     KFbxNode* rig = AddNode("Rig");
@@ -352,7 +354,13 @@ TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
     rig->AddChild(node);
     node->SetLclRotation(KFbxVector4(0, 0, 0, 0));
     ASSERT_TRUE(Export("rig.3ds")) << mLastError;
-    EXPECT_NEAR(WrittenFile(Path("rig.3ds")).CameraMotion(0)->roll.values[0], 25.0, 1e-4);
+    EXPECT_NEAR(WrittenFile(Path("rig.3ds")).CameraMotion(0)->roll.values[0], -15.0, 1e-4);
+    // An aimed camera's up is its up vector's, whatever the turn of the rig.
+    KFbxNode* aim = AddNode("Aim");
+    aim->SetLclTranslation(KFbxVector4(5, 1, 0, 0));
+    node->SetTarget(aim);
+    ASSERT_TRUE(Export("aimed.3ds")) << mLastError;
+    EXPECT_NEAR(WrittenFile(Path("aimed.3ds")).CameraMotion(0)->roll.values[0], 5.0, 1e-4);
 }
 
 TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {

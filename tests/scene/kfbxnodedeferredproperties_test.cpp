@@ -131,6 +131,21 @@ TEST_F(DeferredNodePropertiesTest, AFreshNodeAnswersItsGettersWithoutMakingThem)
     EXPECT_EQ(fresh->GetPivotState(KFbxNode::eSOURCE_SET), made->GetPivotState(KFbxNode::eSOURCE_SET));
     EXPECT_FALSE(fresh->ArePropertiesMade());
 
+    // Evaluated at a time, a default take not made yet is read as the node's
+    // own values, as its curves, which have no keys, would give them, and is
+    // not made.
+    for (KFbxNode* node : {fresh, made}) {
+        node->SetLclTranslation(KFbxVector4(1.1, 2, 3, 0));
+        node->SetLclRotation(KFbxVector4(10, 20, 30, 0));
+    }
+    ASSERT_NE(made->GetCurrentTakeNode(), nullptr);
+    const KTime second(46186158000LL);
+    EXPECT_EQ(KgeMatrix::CompareWithTolerance(fresh->EvaluateGlobalTransform(second),
+                                              made->EvaluateGlobalTransform(second), 0.0),
+              0);
+    EXPECT_EQ(fresh->GetCurrentTakeNodeIfMade(), nullptr);
+    EXPECT_FALSE(fresh->ArePropertiesMade());
+
     EXPECT_EQ(Values(fresh), Values(made));
     EXPECT_TRUE(fresh->ArePropertiesMade());
     EXPECT_EQ(Names(fresh), Names(made));

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 
 #include "scene/SceneTestSupport.h"
 
@@ -81,6 +82,21 @@ TEST_F(KFbxNodeEvaluationTest, InheritTypesZeroOneAndTwoComposeScalingDifferentl
     const double c00[4][4] = {{0, 2, 0, 0}, {-3, 0, 0, 0}, {0, 0, 1, 0}, {2, 3, 0, 1}};
     ExpectMatrixNear(c0->EvaluateGlobalTransform(KTime()), c00);
     ExpectMatrixNear(b->EvaluateGlobalTransform(KTime()), b0);
+
+    // From the parts of the ancestors at one second kept by the caller,
+    // while their own caches answer for time 0.
+    KFbxNodeGlobalParts aParts;
+    KFbxNodeGlobalParts bParts;
+    a->EvaluateGlobalTransformUnder(kOneSecond, nullptr, aParts);
+    b->EvaluateGlobalTransformUnder(kOneSecond, &aParts, bParts);
+    ExpectMatrixNear(b->EvaluateGlobalTransform(KTime()), b0);
+    ExpectMatrixNear(bParts.mGlobal, b1);
+    for (auto [child, expected] : {std::pair{c0, &rrss}, std::pair{c1, &rsrs}, std::pair{c2, &rrs}}) {
+        KFbxNodeGlobalParts parts;
+        child->ResetEvaluationCache();
+        child->EvaluateGlobalTransformUnder(kOneSecond, &bParts, parts);
+        ExpectMatrixNear(parts.mGlobal, *expected);
+    }
 }
 
 TEST_F(KFbxNodeEvaluationTest, RotationOrderAndPrePostRotationApplyOnlyWhileRotationIsActive) {

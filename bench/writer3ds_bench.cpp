@@ -1,0 +1,122 @@
+// Writing 3DS files of many nodes: 1000 nodes with three curves of 500 keys
+// each, all under the root, in chains of 10 and in chains of 100 (the
+// argument is the depth of a chain); and flat scenes of nodes without
+// animation, 2800 and 28 000 of them by default. More node counts, such as
+// 280 000, are run on demand: QALIMOR_BENCH_3DS_NODES=280000 (a list
+// separated by commas). Each scene is built once per process.
+#include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/formats/KFbxFormats3ds.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
+
+#include "bench/BenchExport.h"
+#include "bench/BenchFiles.h"
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace fbxsdk_2006_11_1;
+
+constexpr int kAnimatedNodes = 1000;
+constexpr int kKeys = 500;
+
+struct SceneOfBenchmark {
+    std::unique_ptr<KFbxSdkManager> mManager{CreateSdkManager()};
+    KFbxScene* mScene = KFbxScene::Create(mManager.get(), "");
+};
+
+void KeyCurve(KFCurve* curve, double phase, double base, double amplitude) {
+    curve->KeyModifyBegin();
+    for (int frame = 0; frame < kKeys; ++frame) {
+        KTime time;
+        time.SetTime(0, 0, 0, frame, 0, KTime::eFrames30);
+        curve->KeySet(frame, time, static_cast<float>(base + amplitude * std::sin(0.05 * frame + phase)),
+                      KFCURVE_INTERPOLATION_LINEAR);
+    }
+    curve->KeyModifyEnd();
+}
+
+// Chains of the depth asked, each node moving, turning and growing in its parent.
+SceneOfBenchmark& AnimatedScene(int depth) {
+    static std::map<int, std::unique_ptr<SceneOfBenchmark>> scenes;
+    std::unique_ptr<SceneOfBenchmark>& scene = scenes[depth];
+    if (scene == nullptr) {
+        scene = std::make_unique<SceneOfBenchmark>();
+        KFbxNode* parent = nullptr;
+        for (int index = 0; index < kAnimatedNodes; ++index) {
+            KFbxNode* node = KFbxNode::Create(scene->mManager.get(), ("Node" + std::to_string(index)).c_str());
+            parent = index % depth == 0 ? scene->mScene->GetRootNode() : parent;
+            parent->AddChild(node);
+            KFbxTakeNode* take = node->GetCurrentTakeNode();
+            KeyCurve(take->GetTranslationX(), index, 1.0, 2.0);
+            KeyCurve(take->GetEulerRotationY(), index, 0.0, 30.0);
+            KeyCurve(take->GetScaleZ(), index, 1.0, 0.25);
+            parent = node;
+        }
+    }
+    return *scene;
+}
+
+SceneOfBenchmark& FlatScene(int nodes) {
+    static std::map<int, std::unique_ptr<SceneOfBenchmark>> scenes;
+    std::unique_ptr<SceneOfBenchmark>& scene = scenes[nodes];
+    if (scene == nullptr) {
+        scene = std::make_unique<SceneOfBenchmark>();
+        for (int index = 0; index < nodes; ++index) {
+            KFbxNode* node = KFbxNode::Create(scene->mManager.get(), ("Node" + std::to_string(index)).c_str());
+            node->SetLclTranslation(KFbxVector4(index % 100, index / 100, 0.0, 0.0));
+            scene->mScene->GetRootNode()->AddChild(node);
+        }
+    }
+    return *scene;
+}
+
+void Write(benchmark::State& state, SceneOfBenchmark& scene) {
+    KFbxRegister3dsFormats();
+    benchfiles::ExportAtEachIteration(state, *scene.mManager, scene.mScene,
+                                      benchfiles::TemporaryPath("qalimor-write3ds-bench", ".3ds"),
+                                      KFbxFileFormatRegistry::e3DS_WRITER);
+}
+
+void BM_Write3dsAnimatedNodes(benchmark::State& state) {
+    Write(state, AnimatedScene(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_Write3dsAnimatedNodes)
+    ->ArgName("depth")
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_Write3dsFlatNodes(benchmark::State& state) { Write(state, FlatScene(static_cast<int>(state.range(0)))); }
+
+void FlatNodeCounts(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgName("nodes")->Arg(2800)->Arg(28000);
+    if (const char* more = std::getenv("QALIMOR_BENCH_3DS_NODES")) {
+        std::istringstream counts(more);
+        std::string count;
+        while (std::getline(counts, count, ',')) {
+            long nodes = 0;
+            const auto read = std::from_chars(count.data(), count.data() + count.size(), nodes);
+            if (read.ec == std::errc() && nodes > 0 && nodes <= 10000000) {
+                benchmark->Arg(nodes);
+            }
+        }
+    }
+}
+BENCHMARK(BM_Write3dsFlatNodes)->Apply(FlatNodeCounts)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
