@@ -18,14 +18,12 @@
 #include "support/BoundedRun.h"
 #include "support/FolderSwap.h"
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <utility>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::readertest {
@@ -210,19 +208,13 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         // Apart, so that a write that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
-                rlimit files{};
-                getrlimit(RLIMIT_FSIZE, &files);
-                const rlim_t unlimited = files.rlim_cur;
-                if (row.mSwapAndLimit) {
-                    signal(SIGXFSZ, SIG_IGN);
-                    files.rlim_cur = 8;
-                    setrlimit(RLIMIT_FSIZE, &files);
-                }
                 KFbxImporter* importer = KFbxImporter::Create(mManager, "");
                 KFbxScene* read = KFbxScene::Create(mManager, "read");
-                const bool imported = importer->Initialize(path.c_str()) && importer->Import(read);
-                files.rlim_cur = unlimited;
-                setrlimit(RLIMIT_FSIZE, &files);
+                bool imported = false;
+                {
+                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit ? 8 : 0);
+                    imported = importer->Initialize(path.c_str()) && importer->Import(read);
+                }
                 if (!imported) return 1;
                 KString message;
                 importer->GetMessageText(message);

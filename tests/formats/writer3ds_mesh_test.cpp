@@ -12,12 +12,10 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1::writer3dstest {
@@ -241,17 +239,11 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         // Apart, so that a copy that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
-                rlimit files{};
-                getrlimit(RLIMIT_FSIZE, &files);
-                const rlim_t unlimited = files.rlim_cur;
-                if (row.mSwapAndLimit) {
-                    signal(SIGXFSZ, SIG_IGN);
-                    files.rlim_cur = 4096;
-                    setrlimit(RLIMIT_FSIZE, &files);
+                bool exported = false;
+                {
+                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit ? 4096 : 0);
+                    exported = Export(row.mOutput);
                 }
-                const bool exported = Export(row.mOutput);
-                files.rlim_cur = unlimited;
-                setrlimit(RLIMIT_FSIZE, &files);
                 std::ofstream(Path("message.txt")) << mMessage.Buffer();
                 return exported == (row.mOutput != "/dev/full") ? 0 : 1;
             },

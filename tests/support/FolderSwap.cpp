@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <csignal>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -29,6 +30,18 @@ void SwapAtNextCreate(const std::string& folder, const std::string& movedTo, con
 }
 
 void Disarm() { Armed().mArmed = false; }
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    if (bytes == 0 || getrlimit(RLIMIT_FSIZE, &mBefore) != 0) return;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = mBefore;
+    limited.rlim_cur = bytes;
+    mSet = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    if (mSet) setrlimit(RLIMIT_FSIZE, &mBefore);
+}
 
 }  // namespace folderswap
 

@@ -7,9 +7,26 @@
 #ifndef TESTS_SUPPORT_FOLDERSWAP_H
 #define TESTS_SUPPORT_FOLDERSWAP_H
 
+#include <sys/resource.h>
+
 #include <string>
 
 namespace folderswap {
+
+// While it lives, files this process writes stay below bytes (no limit for
+// 0): a write past it fails, as on a full disk, instead of ending the
+// process with SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit mBefore{};
+    bool mSet = false;
+};
 
 // The folder goes to movedTo and a link to linkTarget takes its name.
 void SwapAtNextCreate(const std::string& folder, const std::string& movedTo, const std::string& linkTarget);
