@@ -62,22 +62,15 @@ void SetKeyHeaders(keyheader3ds* keys, std::uint32_t count) {
     }
 }
 
-double Dot(const double (&a)[3], const double (&b)[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
 // The part of the vector square to the unit line, made of length 1; false
 // when it has (next to) none.
-bool SquareTo(const double (&line)[3], const double (&vector)[3], double (&out)[3]) {
-    const double along = Dot(vector, line);
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        out[axis] = vector[axis] - along * line[axis];
-    }
-    const double length = std::sqrt(Dot(out, out));
-    if (!(length > kSquareLength * std::sqrt(Dot(vector, vector))) || !std::isfinite(length)) {
+bool SquareTo(const KFbxVector4& line, const KFbxVector4& vector, KFbxVector4& out) {
+    out = vector - line * vector.DotProduct(line);
+    const double length = out.Length();
+    if (!(length > kSquareLength * vector.Length()) || !std::isfinite(length)) {
         return false;
     }
-    for (double& part : out) {
-        part /= length;
-    }
+    out /= length;
     return true;
 }
 
@@ -86,28 +79,23 @@ bool SquareTo(const double (&line)[3], const double (&vector)[3], double (&out)[
 // of 0 means (the world's up square to the line; looking straight up or
 // down, the world's -X) to the camera's up, positive where it turns the up
 // anticlockwise as seen along the line.
-double RollOf(const double (&view)[3], const double (&up)[3]) {
-    double line[3];
-    const double length = std::sqrt(Dot(view, view));
+double RollOf(const KFbxVector4& view, const KFbxVector4& up) {
+    const double length = view.Length();
     if (!(length > 0.0) || !std::isfinite(length)) {
         return 0.0;
     }
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        line[axis] = view[axis] / length;
-    }
+    const KFbxVector4 line = view / length;
     // Straight up or down is a line with no part across the file's ground
     // (the scene's X and Z) that its floats keep.
-    static constexpr double kWorldUp[3] = {0.0, 1.0, 0.0};
-    static constexpr double kWorldLeft[3] = {-1.0, 0.0, 0.0};
-    double rest[3];
-    double own[3];
+    static const KFbxVector4 kWorldUp(0.0, 1.0, 0.0, 0.0);
+    static const KFbxVector4 kWorldLeft(-1.0, 0.0, 0.0, 0.0);
+    KFbxVector4 rest;
+    KFbxVector4 own;
     if (!SquareTo(line, std::hypot(line[0], line[2]) > kLevelPart ? kWorldUp : kWorldLeft, rest) ||
         !SquareTo(line, up, own)) {
         return 0.0;
     }
-    const double across[3] = {own[1] * rest[2] - own[2] * rest[1], own[2] * rest[0] - own[0] * rest[2],
-                              own[0] * rest[1] - own[1] * rest[0]};
-    return std::atan2(Dot(line, across), Dot(rest, own)) * kDegreesPerRadian;
+    return std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
 }
 
 }  // namespace
@@ -535,30 +523,21 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node, Fr
 
 double KFbxWriter3DS::CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame) {
     const Frame world = SceneFrame(node, frame);
+    const auto row = [](const Frame& frame, std::size_t first) {
+        return KFbxVector4(frame[first], frame[first + 1], frame[first + 2], 0.0);
+    };
     if (node->GetTarget() == nullptr) {
         // Along its own X axis, its own Y axis up.
-        const double view[3] = {world[0], world[1], world[2]};
-        const double up[3] = {world[4], world[5], world[6]};
-        return RollOf(view, up);
+        return RollOf(row(world, 0), row(world, 4));
     }
     // An aimed camera looks at its target, up towards its up node or along
     // its up vector, whatever its node's own turn.
     double at[3];
     LookAt(node, frame, at);
-    const double view[3] = {at[0] - world[12], at[1] - world[13], at[2] - world[14]};
-    double up[3];
-    if (KFbxNode* upNode = node->GetTargetUp()) {
-        const Frame above = SceneFrame(upNode, frame);
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            up[axis] = above[12 + axis] - world[12 + axis];
-        }
-    } else {
-        const KFbxVector4 vector = camera.GetUpVector();
-        up[0] = vector[0];
-        up[1] = vector[1];
-        up[2] = vector[2];
-    }
-    return RollOf(view, up);
+    const KFbxVector4 place = row(world, 12);
+    const KFbxVector4 view = KFbxVector4(at[0], at[1], at[2], 0.0) - place;
+    KFbxNode* upNode = node->GetTargetUp();
+    return RollOf(view, upNode != nullptr ? row(SceneFrame(upNode, frame), 12) - place : camera.GetUpVector());
 }
 
 bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {
