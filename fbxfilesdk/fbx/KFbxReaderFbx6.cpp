@@ -153,7 +153,6 @@ bool KFbxReaderFbx6::FileOpen(const char* fileName) {
     // may lead to another file by then.
     if (file->FileOpen(fileName, nullptr) || file->IsLocked()) {
         mFileVersion = file->GetFileHeaderInfo().mFileVersion;
-        mNeedsPassword = file->IsLocked();
         mFile = std::move(file);
         mFileName = KString(fileName);
         return true;
@@ -165,7 +164,6 @@ bool KFbxReaderFbx6::FileOpen(const char* fileName) {
 bool KFbxReaderFbx6::FileClose() {
     const bool wasOpen = IsFileOpen();
     mFile.reset();
-    mNeedsPassword = false;
     mFileVersion = 0;
     mFileName = KString();
     if (!wasOpen) {
@@ -176,6 +174,8 @@ bool KFbxReaderFbx6::FileClose() {
 
 bool KFbxReaderFbx6::IsFileOpen() { return mFile != nullptr; }
 
+bool KFbxReaderFbx6::NeedsPassword() const { return mFile != nullptr && mFile->IsLocked(); }
+
 void KFbxReaderFbx6::TakeOpenFile(KFbxReaderFbx6& other) {
     if (&other == this) {
         return;
@@ -185,7 +185,6 @@ void KFbxReaderFbx6::TakeOpenFile(KFbxReaderFbx6& other) {
     mFile = std::move(other.mFile);
     mFileName = other.mFileName;
     mFileVersion = other.mFileVersion;
-    mNeedsPassword = other.mNeedsPassword;
     other.FileClose();
 }
 
@@ -195,11 +194,9 @@ bool KFbxReaderFbx6::Unlock(const char* password) {
         // Only a wrong password leaves the file to try another.
         if (!mFile->IsLocked()) {
             mFile.reset();
-            mNeedsPassword = false;
         }
         return false;
     }
-    mNeedsPassword = false;
     return true;
 }
 
@@ -214,7 +211,7 @@ KFbxStreamOptions* KFbxReaderFbx6::GetReadOptions() {
         return nullptr;
     }
     // A protected file tells nothing before its password is given.
-    if (!mNeedsPassword && mFile->SelectSection(kSummarySection)) {
+    if (!NeedsPassword() && mFile->SelectSection(kSummarySection)) {
         std::vector<KFbxTakeInfo> takes;
         KString current;
         KFbxReaderFbx6Pass::ReadSummaryTakes(*mFile, takes, current);
@@ -246,7 +243,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
         mError.SetErrorWithText(eFILE_VERSION_NOT_SUPPORTED, text.Buffer());
         return false;
     }
-    if (mNeedsPassword) {
+    if (NeedsPassword()) {
         const KString password = fbxOptions->GetStringOption("PASSWORD", "");
         if (!Unlock(password.Buffer())) {
             return false;

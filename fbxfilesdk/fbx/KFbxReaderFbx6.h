@@ -65,6 +65,8 @@ private:
     // Opens the file kept locked; false, with the status set, when the
     // password is wrong (the file stays locked) or the file is damaged.
     bool Unlock(const char* password);
+    // Whether the open file is kept locked until Read gives its password.
+    bool NeedsPassword() const;
     // Reads the main section into the (cleared) scene; false when something
     // the file holds could not be built for want of memory, or could not be
     // read because the file changed on disk since it was opened.
@@ -82,7 +84,6 @@ private:
     std::unique_ptr<KFbx> mFile;
     KString mFileName;
     int mFileVersion = 0;
-    bool mNeedsPassword = false;
     MediaExtraction mMedia;
 };
 
