@@ -45,8 +45,15 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
     // Looked at without opening: a FIFO there must not be waited on, nor a
     // link followed out of the folder.
     switch (folderOpen ? folder.KindOf(name.c_str()) : qalimor::os::NameKind::eNone) {
-        case qalimor::os::NameKind::eRegularFile:
-            return true;
+        case qalimor::os::NameKind::eRegularFile: {
+            // Kept whatever it holds, as it may be the user's own; but a file
+            // of other bytes than the texture's is no copy of it, and the
+            // written file would show it in the texture's place.
+            const Stream from(qalimor::os::OpenRegularFile(source));
+            if (from == nullptr || folder.HoldsSameAs(name.c_str(), fileno(from.get()))) return true;
+            TellNotCopied(message, source, "\"" + std::string(destination) + "\" holds other bytes and is kept");
+            return false;
+        }
         case qalimor::os::NameKind::eOther:
             TellNotCopied(message, source, "\"" + std::string(destination) + "\" is taken by what is not a regular file");
             return false;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include <fcntl.h>
@@ -89,24 +90,50 @@ NameKind Folder::KindOf(const char* name) const {
 }
 
 bool Folder::HoldsExactly(const char* name, const void* bytes, std::size_t size) const {
-    if (!IsPlainName(name) || (bytes == nullptr && size > 0)) return false;
+    if (bytes == nullptr && size > 0) return false;
+    const auto* expected = static_cast<const char*>(bytes);
+    return Holds(name, size, [expected](std::uint64_t offset, std::size_t) { return expected + offset; });
+}
+
+bool Folder::HoldsSameAs(const char* name, int descriptor) const {
+    struct stat source;
+    if (fstat(descriptor, &source) != 0 || !S_ISREG(source.st_mode)) return false;
+    std::vector<char> block;
+    return Holds(name, static_cast<std::uint64_t>(source.st_size),
+                 [&](std::uint64_t offset, std::size_t length) -> const char* {
+                     block.resize(length);
+                     for (std::size_t done = 0; done < length;) {
+                         const ssize_t got = pread(descriptor, block.data() + done, length - done,
+                                                   static_cast<off_t>(offset + done));
+                         if (got < 0 && errno == EINTR) continue;
+                         if (got <= 0) return nullptr;
+                         done += static_cast<std::size_t>(got);
+                     }
+                     return block.data();
+                 });
+}
+
+bool Folder::Holds(const char* name, std::uint64_t size,
+                   const std::function<const char*(std::uint64_t, std::size_t)>& expected) const {
+    if (!IsPlainName(name)) return false;
     // Non-blocking, so that a FIFO swapped in meanwhile is not waited on.
     const int fd = openat(mDescriptor, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info;
     bool same = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) == size;
-    const auto* expected = static_cast<const char*>(bytes);
     // One byte more than is left, so that a file grown meanwhile shows.
-    std::vector<char> block(std::min<std::size_t>(size + 1, std::size_t{1} << 16));
-    for (std::size_t done = 0; same;) {
-        const ssize_t got = read(fd, block.data(), std::min(block.size(), size - done + 1));
+    std::vector<char> block(static_cast<std::size_t>(std::min<std::uint64_t>(size + 1, std::uint64_t{1} << 16)));
+    for (std::uint64_t done = 0; same;) {
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - done + 1));
+        const ssize_t got = read(fd, block.data(), wanted);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
             same = got == 0 && done == size;
             break;
         }
         const auto length = static_cast<std::size_t>(got);
-        same = length <= size - done && std::memcmp(block.data(), expected + done, length) == 0;
+        const char* want = length <= size - done ? expected(done, length) : nullptr;
+        same = want != nullptr && std::memcmp(block.data(), want, length) == 0;
         done += length;
     }
     close(fd);

@@ -7,7 +7,9 @@
 #define PLATFORM_OS_FOLDER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace qalimor::os {
@@ -43,6 +45,9 @@ public:
     // Whether the name is a regular file holding exactly these bytes, read
     // only as far as it matches them.
     bool HoldsExactly(const char* name, const void* bytes, std::size_t size) const;
+    // The same for the bytes of the regular file open as descriptor (read
+    // at their offsets: its position stays).
+    bool HoldsSameAs(const char* name, int descriptor) const;
 
     // Creates a file of the folder for writing ("wb") where nothing has the
     // name: whatever has it (a file, a FIFO, a link, even one that leads
@@ -63,6 +68,10 @@ public:
     bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* replace = nullptr) const;
 
 private:
+    // Whether the name is a regular file of size bytes that match, block by
+    // block, those expected(offset, length) gives (null when it has none).
+    bool Holds(const char* name, std::uint64_t size,
+               const std::function<const char*(std::uint64_t, std::size_t)>& expected) const;
     // Removes the name when it is the file open as descriptor.
     void RemoveIfStill(const char* name, int descriptor) const;
 

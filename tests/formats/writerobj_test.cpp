@@ -323,9 +323,17 @@ TEST_F(ObjWriterTest, TheLibraryIsNamedAfterTheFileNotAFolderAboveIt) {
 
 TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
     AddCube("box", KFbxVector4(0, 0, 0, 0));
+    // Another file of the texture's name is kept, and named: the written
+    // file would show it in the texture's place.
     Write("bricks.tga", "already here");
     ASSERT_TRUE(Export(Path("scene.obj")));
     EXPECT_EQ(Text(Path("bricks.tga")), "already here");
+    EXPECT_EQ(Message(), "The texture file \"" + Path("textures/bricks.tga") + "\" is not copied: \"" +
+                             Path("bricks.tga") + "\" holds other bytes and is kept.\n");
+    // A copy made before is the texture's.
+    Write("bricks.tga", "not really an image");
+    ASSERT_TRUE(Export(Path("scene.obj")));
+    EXPECT_EQ(Message(), "");
 }
 
 TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {

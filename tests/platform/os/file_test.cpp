@@ -8,7 +8,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qalimor::os;
 
@@ -107,4 +111,15 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
         EXPECT_FALSE(media.HoldsExactly("name", other, std::strlen(other))) << other;
     }
     EXPECT_TRUE(media.HoldsExactly("name", "new", 3));
+    // Against another file's bytes, as far as they match, that file left
+    // where it was.
+    for (const auto& [other, same] :
+         {std::pair{"new", true}, std::pair{"newer", false}, std::pair{"now", false}, std::pair{"", false}}) {
+        const int descriptor = open(folder.Write("other", other).c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(descriptor, 0);
+        EXPECT_EQ(media.HoldsSameAs("name", descriptor), same) << other;
+        EXPECT_EQ(lseek(descriptor, 0, SEEK_CUR), 0);
+        close(descriptor);
+    }
+    EXPECT_FALSE(media.HoldsSameAs("name", -1));
 }
