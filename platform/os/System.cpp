@@ -44,10 +44,23 @@ bool ReadNumber(const std::string& path, std::uint64_t& value) {
     return std::getline(in, line) && ParseNumber(line, 0, value);
 }
 
+// The page cache a memory.stat or /proc/meminfo counts under the keys of
+// its active and inactive file pages: what can be reclaimed for a program
+// that asks, without ending one.
+std::uint64_t FilePages(const std::string& path, const char* activeKey, const char* inactiveKey) {
+    std::uint64_t active = 0;
+    std::uint64_t inactive = 0;
+    ReadKeyedNumber(path, activeKey, active);
+    ReadKeyedNumber(path, inactiveKey, inactive);
+    return active > kUnknown - inactive ? kUnknown : active + inactive;
+}
+
 // The room below the memory limits of the process's control group and the
 // groups above it, in either version's layout; kUnknown where none is set.
-std::uint64_t ControlGroupRoom() {
-    std::ifstream groups("/proc/self/cgroup");
+// Usage counts the group's page cache, which the group gives back before it
+// runs short, so that cache counts as room.
+std::uint64_t ControlGroupRoom(const std::string& root) {
+    std::ifstream groups(root + "/proc/self/cgroup");
     std::uint64_t room = kUnknown;
     // Each line is "id:controllers:path": version 2 names no controllers,
     // version 1 has a hierarchy of its own for "memory".
@@ -58,10 +71,13 @@ std::uint64_t ControlGroupRoom() {
         const std::string controllers = "," + line.substr(first + 1, second - first - 1) + ",";
         const bool unified = controllers == ",,";
         if (!unified && controllers.find(",memory,") == std::string::npos) continue;
-        const std::string base = unified ? "/sys/fs/cgroup" : "/sys/fs/cgroup/memory";
+        const std::string base = root + (unified ? "/sys/fs/cgroup" : "/sys/fs/cgroup/memory");
         const char* const limitName = unified ? "/memory.max" : "/memory.limit_in_bytes";
         const char* const usageName = unified ? "/memory.current" : "/memory.usage_in_bytes";
-        const char* const idleKey = unified ? "inactive_file " : "total_inactive_file ";
+        // Version 1 counts a group's own pages and, with "total_", those of
+        // the groups below it too, as its usage does.
+        const char* const activeKey = unified ? "active_file " : "total_active_file ";
+        const char* const inactiveKey = unified ? "inactive_file " : "total_inactive_file ";
         // The group's own limit and those of the groups above it, up to the root.
         std::string path = line.substr(second + 1);
         if (path == "/") path.clear();
@@ -69,10 +85,9 @@ std::uint64_t ControlGroupRoom() {
             const std::string group = base + path;
             std::uint64_t limit = 0;
             std::uint64_t usage = 0;
-            std::uint64_t idle = 0;
             if (ReadNumber(group + limitName, limit) && ReadNumber(group + usageName, usage)) {
-                ReadKeyedNumber(group + "/memory.stat", idleKey, idle);
-                const std::uint64_t used = usage > idle ? usage - idle : 0;
+                const std::uint64_t cache = FilePages(group + "/memory.stat", activeKey, inactiveKey);
+                const std::uint64_t used = usage > cache ? usage - cache : 0;
                 room = std::min(room, limit > used ? limit - used : 0);
             }
             if (path.empty()) break;
@@ -81,6 +96,21 @@ std::uint64_t ControlGroupRoom() {
         }
     }
     return room;
+}
+
+// In bytes; kUnknown beyond what 64 bits hold.
+std::uint64_t FromKilobytes(std::uint64_t kilobytes) { return kilobytes < kUnknown / 1024 ? kilobytes * 1024 : kUnknown; }
+
+// What the system has free, with all its page cache: its own estimate of
+// what is available keeps part of the cache back.
+std::uint64_t SystemRoom(const std::string& root) {
+    const std::string meminfo = root + "/proc/meminfo";
+    std::uint64_t available = 0;
+    std::uint64_t unused = 0;
+    const bool estimated = ReadKeyedNumber(meminfo, "MemAvailable:", available);
+    if (!ReadKeyedNumber(meminfo, "MemFree:", unused)) return estimated ? FromKilobytes(available) : kUnknown;
+    const std::uint64_t cache = FilePages(meminfo, "Active(file):", "Inactive(file):");
+    return FromKilobytes(std::max(available, unused > kUnknown - cache ? kUnknown : unused + cache));
 }
 
 }  // namespace
@@ -117,12 +147,8 @@ std::string TemporaryDirectory() {
     return folder;
 }
 
-std::uint64_t AvailableMemory() {
-    std::uint64_t kilobytes = 0;
-    const std::uint64_t system =
-        ReadKeyedNumber("/proc/meminfo", "MemAvailable:", kilobytes) && kilobytes < kUnknown / 1024 ? kilobytes * 1024
-                                                                                                  : kUnknown;
-    return std::min(system, ControlGroupRoom());
-}
+std::uint64_t AvailableMemory() { return AvailableMemoryUnder(std::string()); }
+
+std::uint64_t AvailableMemoryUnder(const std::string& root) { return std::min(SystemRoom(root), ControlGroupRoom(root)); }
 
 }  // namespace qalimor::os

@@ -19,11 +19,15 @@ bool CurrentDirectory(std::string& path);
 std::string TemporaryDirectory();
 
 // The memory the system could give the process now without ending a
-// program to make room: what it reports available, or less where the
-// process's memory control group (or one above it) leaves less room below
-// its limit, pages of files not in use counting as room. UINT64_MAX when
-// the system tells nothing.
+// program to make room: what it has free with all the page cache it can
+// reclaim (active and inactive file pages), or less where the process's
+// memory control group (or one above it) leaves less room below its limit,
+// that group's page cache counting as room. UINT64_MAX when the system
+// tells nothing.
 std::uint64_t AvailableMemory();
+// The same, read from the files of a tree laid out as the system's
+// (root + "/proc/meminfo", root + "/sys/fs/cgroup/..."); "" is the system's.
+std::uint64_t AvailableMemoryUnder(const std::string& root);
 
 }  // namespace qalimor::os
 
