@@ -3,8 +3,10 @@
 #include <fbxfilesdk/core/KProgress.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
@@ -39,14 +41,34 @@ const char* const kCountedKinds[] = {"Model", "GeometryWeightedMap", "GenericNod
 struct SectionCensus {
     bool mAnnouncesObjects = false;
     bool mConnections = false;
-    // The records of "Objects" that connections place: all but the
-    // settings and the scene information.
+    // The records of "Objects" that mean nothing unless connections place
+    // them: the scene's models, and the deformers that act on them. The
+    // producer cameras and the camera switcher, which every scene has, and
+    // settings, scene information, materials and textures read whole
+    // without one.
     std::uint32_t mObjectsToConnect = 0;
     // Per counted kind, the objects the definitions announce and the
     // records "Objects" holds.
     std::int64_t mAnnounced[std::size(kCountedKinds)] = {};
     std::uint32_t mHeld[std::size(kCountedKinds)] = {};
 };
+
+// Whether the "Model" record being read is one of the scene's own nodes,
+// neither a producer camera nor the camera switcher.
+bool IsSceneModel(KFbx& file) {
+    const KString name = file.FieldGetRemainingValueCount() > 0 ? fbx6read::WithoutPrefix(file.FieldReadS()) : KString();
+    const KString type = file.FieldGetRemainingValueCount() > 0 ? file.FieldReadS() : KString();
+    if (type == "CameraSwitcher") {
+        return false;
+    }
+    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
+        const char* producer = KFbxGlobalCameraSettings::GetProducerCameraName(which);
+        if (producer != nullptr && name == producer) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The census of the main section (selected, at its top level), which is
 // selected afresh afterwards.
@@ -82,8 +104,11 @@ SectionCensus TakeCensus(KFbx& file) {
             for (std::size_t k = 0; k < std::size(kCountedKinds); ++k) {
                 census.mHeld[k] = file.FieldReadCount(kCountedKinds[k]);
             }
-            census.mObjectsToConnect = file.FieldReadBlockFieldCount() - file.FieldReadCount("GlobalSettings") -
-                                       file.FieldReadCount("SceneInfo");
+            census.mObjectsToConnect = file.FieldReadCount("Deformer");
+            while (file.FieldReadBegin("Model")) {
+                census.mObjectsToConnect += IsSceneModel(file) ? 1 : 0;
+                file.FieldReadEnd();
+            }
             file.FieldReadBlockEnd();
         }
         file.FieldReadEnd();

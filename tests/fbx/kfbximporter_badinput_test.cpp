@@ -10,6 +10,8 @@
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/fbx/FieldFormat.h>
@@ -235,12 +237,31 @@ TEST_F(ReaderTest, FilesCutBetweenSectionsAreRefusedOrSayWhatIsMissing) {
     unannounced.erase(definitions, unannounced.find("\n}\n", definitions) + 3 - definitions);
     const std::string connectionsMissing = "File is corrupted (the file announces and holds objects but has no "
                                            "\"Connections\" section: it is cut short or damaged)";
+    // Files whose objects need no connection: the producer cameras and
+    // settings every scene has, and materials, textures and scene
+    // information of their own.
+    ASSERT_TRUE(Export(KFbxScene::Create(mManager, "empty"), Path("empty.fbx"), KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    KFbxScene* loose = KFbxScene::Create(mManager, "loose");
+    KFbxSurfacePhong* paint = KFbxSurfacePhong::Create(mManager, "Paint");
+    KFbxTexture* sand = KFbxTexture::Create(mManager, "Sand");
+    sand->SetFileName("sand.tga");
+    loose->ConnectObject(paint);
+    loose->ConnectObject(sand);
+    loose->SetSceneInfo(KFbxSceneInfo::Create(mManager, "Info"));
+    ASSERT_TRUE(Export(loose, Path("loose.fbx"), KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    const std::string empty = mFolder.Read("empty.fbx");
+    const std::string looseObjects = mFolder.Read("loose.fbx");
+    for (const char* record : {"\tMaterial: ", "\tTexture: ", "\tSceneInfo: "}) {
+        ASSERT_NE(looseObjects.find(record), std::string::npos) << record;
+    }
     const struct {
         const char* what;
         std::string bytes;
         // The error of a file refused, the message of a file read.
         std::string says;
         bool reads;
+        // The scene's node that must be read back under the root, if any.
+        const char* node = "Tri";
     } rows[] = {
         {"whole ascii", ascii, "", true},
         {"whole binary", binary, "", true},
@@ -258,6 +279,9 @@ TEST_F(ReaderTest, FilesCutBetweenSectionsAreRefusedOrSayWhatIsMissing) {
          "The file announces 2 \"Deformer\" objects in its definitions and holds 0\n",
          true},
         {"ascii cut before Takes", before(ascii, "Takes:"), "", true},
+        {"empty scene without Connections", before(empty, "Connections:"), "", true, nullptr},
+        {"materials, textures and scene information without Connections", before(looseObjects, "Connections:"), "",
+         true, nullptr},
         {"binary cut before Connections", beforeRecord(binary, "Connections"), "cut short", false},
         {"binary cut before Takes", beforeRecord(binary, "Takes"), "cut short", false},
     };
@@ -273,7 +297,11 @@ TEST_F(ReaderTest, FilesCutBetweenSectionsAreRefusedOrSayWhatIsMissing) {
             continue;
         }
         EXPECT_EQ(mLastMessage, row.reads ? row.says : "");
-        KFbxNode* tri = read->FindNodeByName(KString("Tri"));
+        if (row.node == nullptr) {
+            EXPECT_EQ(read->GetRootNode()->GetChildCount(), 0);
+            continue;
+        }
+        KFbxNode* tri = read->FindNodeByName(KString(row.node));
         ASSERT_NE(tri, nullptr);
         EXPECT_EQ(tri->GetParent(), read->GetRootNode());
     }
