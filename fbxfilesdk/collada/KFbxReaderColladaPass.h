@@ -16,6 +16,7 @@
 #include <fbxfilesdk/collada/ColladaIdMap.h>
 #include <fbxfilesdk/collada/ColladaLibraryObject.h>
 #include <fbxfilesdk/collada/ColladaMeshTextures.h>
+#include <fbxfilesdk/collada/ColladaNodeDepth.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
@@ -150,8 +151,9 @@ struct ColladaSceneSettings {
 
 class KFbxReaderColladaPass {
 public:
-    // Nested nodes deeper than this are refused: the document is not a scene.
-    static constexpr int kMaxNodeDepth = 256;
+    // Nested nodes deeper than this are refused: the document is not a
+    // scene, or not one the writer writes (ColladaNodeDepth.h).
+    static constexpr int kMaxNodeDepth = kColladaMaxNodeDepth;
 
     KFbxReaderColladaPass(KFbxReaderCollada& reader, KFbxSdkManager& manager);
     ~KFbxReaderColladaPass();

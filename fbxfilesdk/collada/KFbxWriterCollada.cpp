@@ -187,6 +187,11 @@ bool KFbxWriterCollada::Write(KFbxScene* scene, KFbxStreamOptions* options) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
+    // Every walk below takes a stack frame per level: the depth is known
+    // first, and a scene too deep is refused before any of them.
+    if (!CheckNodeDepth(*scene->GetRootNode())) {
+        return false;
+    }
     mTriangulate = colladaOptions->GetBoolOption("TRIANGULATE", true);
     mSingleMatrix = colladaOptions->GetBoolOption("SINGLE MATRIX", false);
     mFramePeriod = colladaOptions->GetFramePeriod();

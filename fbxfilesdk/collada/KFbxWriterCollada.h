@@ -11,6 +11,11 @@
 // on the scene's mesh.
 // Two writes of one scene give the same document apart from the dates.
 //
+// A scene is written only when its nodes nest no deeper in the document
+// than the COLLADA reader reads (kColladaMaxNodeDepth, 256 levels, a node's
+// "-Pivot" node one below it): a deeper one fails before anything is
+// written, with an error that names its depth and the limit.
+//
 // Errors and warnings are reported as "ERROR: " or "Warning: " followed by
 // the message: as details of entry 6 of the SDK manager's user notification,
 // and as lines of the writer's message text.
@@ -248,6 +253,9 @@ private:
 
     void Report(const char* prefix, const KString& message);
     void ResetDocumentState();
+    // False, with the error, when the scene's nodes nest deeper than the
+    // reader reads.
+    bool CheckNodeDepth(const KFbxNode& root);
     void ReserveNodeIds(KFbxNode& node);
     bool SaveDocument(xmlNode* root);
     xmlNode* ExportPivotNode(xmlNode* nodeElement, KFbxNode& node);

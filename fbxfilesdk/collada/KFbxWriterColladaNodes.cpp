@@ -6,6 +6,7 @@
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
+#include <fbxfilesdk/collada/ColladaNodeDepth.h>
 #include <fbxfilesdk/collada/ColladaTransformMath.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
@@ -22,6 +23,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -70,6 +72,30 @@ KFbxVector4 Finite(const KFbxVector4& vector, bool& changed) {
 }
 
 bool HasKeys(KFCurve* curve) { return curve != nullptr && curve->KeyGetCount() > 0; }
+
+// The geometric transform that a node's "-Pivot" node carries; values that
+// are not finite read as 0, and mNotFinite tells whether there were any.
+struct GeometricTransform {
+    KFbxVector4 mTranslation;
+    KFbxVector4 mRotation;
+    KFbxVector4 mScaling;
+    bool mNotFinite = false;
+
+    explicit GeometricTransform(const KFbxNode& node) {
+        node.GetGeometricTranslation(KFbxNode::eSOURCE_SET, mTranslation);
+        node.GetGeometricRotation(KFbxNode::eSOURCE_SET, mRotation);
+        node.GetGeometricScaling(KFbxNode::eSOURCE_SET, mScaling);
+        mTranslation = Finite(mTranslation, mNotFinite);
+        mRotation = Finite(mRotation, mNotFinite);
+        mScaling = Finite(mScaling, mNotFinite);
+    }
+    bool HasScale() const { return KFbxWriterCollada::IsVectorNotEqual(mScaling, 1.0); }
+    // Whether the node is written with a "-Pivot" node.
+    bool NeedsPivotNode() const {
+        return KFbxWriterCollada::IsVectorNotZero(mTranslation) || KFbxWriterCollada::IsVectorNotZero(mRotation) ||
+               HasScale();
+    }
+};
 
 KgeMatrix EvaluateGlobal(KFbxNode& node, const KTime* time) {
     return time != nullptr ? node.EvaluateGlobalTransform(*time, KFbxNode::eSOURCE_SET)
@@ -169,22 +195,44 @@ xmlNode* KFbxWriterCollada::ExportNode(xmlNode* parent, KFbxNode& node) {
     return element;
 }
 
+bool KFbxWriterCollada::CheckNodeDepth(const KFbxNode& root) {
+    // Walked with a list of its own: a scene too deep to write may be too
+    // deep for the stack as well. The root is the visual scene itself.
+    std::vector<std::pair<const KFbxNode*, int>> pending{{&root, 0}};
+    int deepest = 0;
+    const KFbxNode* deepestNode = nullptr;
+    while (!pending.empty()) {
+        const auto [node, level] = pending.back();
+        pending.pop_back();
+        const int written = level > 0 && GeometricTransform(*node).NeedsPivotNode() ? level + 1 : level;
+        if (written > deepest) {
+            deepest = written;
+            deepestNode = node;
+        }
+        for (int index = 0; index < node->GetChildCount(); ++index) {
+            if (KFbxNode* child = node->GetChild(index)) {
+                pending.emplace_back(child, level + 1);
+            }
+        }
+    }
+    if (deepest <= kColladaMaxNodeDepth) {
+        return true;
+    }
+    const KString message = KString("Nodes nested ") + deepest + " levels deep (down to node " +
+                            deepestNode->GetNameString() + ") cannot be written: the COLLADA reader reads nodes " +
+                            "nested at most " + kColladaMaxNodeDepth + " levels deep. Nothing was written to " +
+                            mFileName + ".";
+    mError.SetErrorWithText(eUNIDENTIFIED_ERROR, message.Buffer());
+    AddNotificationError(message);
+    return false;
+}
+
 xmlNode* KFbxWriterCollada::ExportPivotNode(xmlNode* nodeElement, KFbxNode& node) {
-    KFbxVector4 translation;
-    KFbxVector4 rotation;
-    KFbxVector4 scaling;
-    node.GetGeometricTranslation(KFbxNode::eSOURCE_SET, translation);
-    node.GetGeometricRotation(KFbxNode::eSOURCE_SET, rotation);
-    node.GetGeometricScaling(KFbxNode::eSOURCE_SET, scaling);
-    bool notFinite = false;
-    translation = Finite(translation, notFinite);
-    rotation = Finite(rotation, notFinite);
-    scaling = Finite(scaling, notFinite);
-    if (notFinite) {
+    const GeometricTransform geometric(node);
+    if (geometric.mNotFinite) {
         WarnNotFiniteTransform(node);
     }
-    const bool hasScale = IsVectorNotEqual(scaling, 1.0);
-    if (!IsVectorNotZero(translation) && !IsVectorNotZero(rotation) && !hasScale) {
+    if (!geometric.NeedsPivotNode()) {
         return nodeElement;
     }
     xmlNode* pivot = AddElement(nodeElement, "node");
@@ -194,14 +242,14 @@ xmlNode* KFbxWriterCollada::ExportPivotNode(xmlNode* nodeElement, KFbxNode& node
     const KString& id = mIds.Get(&node, "-Pivot", GetNodeId(node) + "-Pivot");
     SetAttribute(pivot, "id", id.Buffer());
     SetAttribute(pivot, "name", id.Buffer());
-    AddElement(pivot, "translate", VectorText(translation).Buffer());
+    AddElement(pivot, "translate", VectorText(geometric.mTranslation).Buffer());
     // The three Euler rotations as one rotation about an axis: q = qz qy qx.
     KFbxVector4 axis;
     double degrees = 0.0;
-    ColladaQuaternionToAxisAngle(ColladaEulerToQuaternion(rotation), axis, degrees);
+    ColladaQuaternionToAxisAngle(ColladaEulerToQuaternion(geometric.mRotation), axis, degrees);
     AddElement(pivot, "rotate", (VectorText(axis) + " " + FormatNumber(degrees)).Buffer());
-    if (hasScale) {
-        AddElement(pivot, "scale", VectorText(scaling).Buffer());
+    if (geometric.HasScale()) {
+        AddElement(pivot, "scale", VectorText(geometric.mScaling).Buffer());
     }
     return pivot;
 }

@@ -143,7 +143,8 @@ protected:
     }
 
     // Writes the scene with a writer of its own; the writer's message text
-    // is kept in mWriteMessage. The options are set by the callback, when given.
+    // is kept in mWriteMessage and its error text in mWriteError. The
+    // options are set by the callback, when given.
     template <class SetOptions>
     bool WriteScene(KFbxScene* scene, const std::string& path, SetOptions setOptions) {
         KFbxWriterCollada writer(*mManager);
@@ -154,6 +155,7 @@ protected:
         setOptions(*options);
         const bool written = writer.Write(scene, options);
         writer.GetMessageText(mWriteMessage);
+        mWriteError = writer.GetLastErrorString();
         options->Destroy();
         writer.FileClose();
         return written;
@@ -217,6 +219,7 @@ protected:
     }
 
     KString mWriteMessage;
+    std::string mWriteError;
     std::string mText;
     ColladaDocument mDocument;
 };

@@ -10,11 +10,15 @@
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxSkeleton.h>
+#include <fbxfilesdk/scene/KFbxSystemUnit.h>
 
 #include <array>
+#include <filesystem>
 #include <limits>
 #include <sstream>
+#include <string>
 
 namespace fbxsdk_2006_11_1::colladatest {
 namespace {
@@ -288,6 +292,51 @@ TEST_F(ColladaWriterBadInputTest, FailedSaveIsAFailedWrite) {
     EXPECT_STREQ(writer.GetLastErrorString(), "Out of disk space");
     options->Destroy();
     writer.FileClose();
+}
+
+// COLLADA nests a node's element in its parent's, and a node's pivot in its
+// own: a scene is written only as deep as the reader reads it back, and
+// one nested deeper fails before a byte is written, however deep it is.
+TEST_F(ColladaWriterBadInputTest, NodesNestedPastWhatTheReaderReadsAreRefusedAndThoseAtItReadBack) {
+    constexpr int kLimit = KFbxReaderColladaPass::kMaxNodeDepth;
+    for (const auto& [levels, pivot] : {std::pair{kLimit, 0}, {kLimit, 1}, {kLimit + 1, 0}, {60000, 0}}) {
+        SCOPED_TRACE(levels + pivot);
+        KFbxScene* scene = KFbxScene::Create(mManager, "");
+        scene->GetGlobalSettings()->SetSystemUnit(KFbxSystemUnit::m);
+        KFbxNode* parent = scene->GetRootNode();
+        for (int level = 1; level < levels; ++level) {
+            KFbxNode* node = KFbxNode::Create(mManager, ("n" + std::to_string(level)).c_str());
+            node->SetLclTranslation(Point(1.0, 0.5, -0.25));
+            parent->AddChild(node);
+            parent = node;
+        }
+        const std::string leaf = "n" + std::to_string(levels);
+        AddMeshNode(mManager, parent, leaf.c_str(), {Point(0, 0, 0), Point(1, 0, 0), Point(1, 1, 0)}, {{0, 1, 2}});
+        parent->GetChild(0)->SetGeometricTranslation(KFbxNode::eSOURCE_SET, Point(0, 0, pivot));
+        const std::string path = mFolder / "deep.dae";
+        if (levels + pivot > kLimit) {
+            EXPECT_FALSE(WriteScene(scene, path));
+            EXPECT_NE(mWriteError.find("nested " + std::to_string(levels + pivot) + " levels deep"), std::string::npos);
+            EXPECT_NE(mWriteError.find("at most " + std::to_string(kLimit) + " levels"), std::string::npos);
+            EXPECT_EQ(std::filesystem::file_size(path), 0u);
+            continue;
+        }
+        ASSERT_TRUE(WriteScene(scene, path)) << mWriteMessage.Buffer();
+        KFbxNode* read = ReadBack(path)->GetRootNode();
+        const WorldPoints want = Rounded(ScenePoints(*scene->GetRootNode()));
+        EXPECT_EQ(Rounded(ScenePoints(*read)), want);
+        for (int level = 1; level <= levels; ++level, read = read->GetChild(0)) {
+            ASSERT_EQ(read->GetChildCount(), 1);
+            EXPECT_STREQ(read->GetChild(0)->GetName(), ("n" + std::to_string(level)).c_str());
+            EXPECT_EQ(read->GetChild(0)->GetParent(), read);
+        }
+        // pycollada's parser stops at 256 element levels, short of the document's.
+        if (CommandExists("assimp")) {
+            const std::string obj = mFolder / "deep.obj";
+            CommandOutput("assimp export '" + path + "' '" + obj + "' -ptv >/dev/null 2>&1");
+            EXPECT_EQ(Rounded(PointsOfLines(ReadText(obj), "v ")), want);
+        }
+    }
 }
 
 TEST_F(ColladaWriterBadInputTest, AnIndependentReaderSeesTheSameMeshesMaterialsAndBones) {
