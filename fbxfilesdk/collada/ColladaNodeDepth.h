@@ -4,7 +4,6 @@
 // nodes nest deeper (its node walks take a stack frame per level, and so do
 // the scene's own walks over what it reads), and the writer refuses a scene
 // that would give one, so that every document written reads back whole.
-// libxml2 refuses elements nested past 2048 levels before any walk begins.
 #ifndef FBXFILESDK_COLLADA_COLLADANODEDEPTH_H
 #define FBXFILESDK_COLLADA_COLLADANODEDEPTH_H
 
