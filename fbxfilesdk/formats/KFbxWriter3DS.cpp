@@ -367,19 +367,39 @@ KFbxWriter3DS::Frame KFbxWriter3DS::SceneFrame(KFbxNode* node, std::uint32_t fra
 
 const KFbxNodeGlobalParts& KFbxWriter3DS::ScenePartsAt(KFbxNode* node, std::uint32_t frame) {
     std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
-    if (parts.size() <= frame) {
-        // Every key of the node is asked for, one after the other.
-        parts.reserve(std::max<std::size_t>(frame + 1, KeyCount(node)));
+    if (parts.size() > frame) {
+        return parts[frame];
+    }
+    // The node and the ancestors not evaluated that far yet, nearest first,
+    // then each evaluated from its parent's parts, from the top down.
+    std::vector<KFbxNode*> behind;
+    for (KFbxNode* at = node; at != nullptr && mSceneParts[at].size() <= frame; at = at->GetParent()) {
+        behind.push_back(at);
+    }
+    for (auto at = behind.rbegin(); at != behind.rend(); ++at) {
+        KFbxNode* parent = (*at)->GetParent();
+        EvaluateSceneParts(*at, parent != nullptr ? &mSceneParts[parent] : nullptr, frame);
+    }
+    return parts[frame];
+}
+
+void KFbxWriter3DS::EvaluateSceneParts(KFbxNode* node, const std::vector<KFbxNodeGlobalParts>* above,
+                                       std::uint32_t frame) {
+    std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
+    if (parts.capacity() <= frame) {
+        // Room for all of the node's keys at once; a node asked past them, as
+        // a still parent is at each key of a moving child, gets twice the
+        // room each time, so that its parts are copied no more often than
+        // they are made.
+        parts.reserve(std::max<std::size_t>({frame + std::size_t{1}, 2 * parts.capacity(), KeyCount(node)}));
     }
     while (parts.size() <= frame) {
         const auto key = static_cast<std::uint32_t>(parts.size());
-        KFbxNode* parent = node->GetParent();
-        const KFbxNodeGlobalParts* above = parent != nullptr ? &ScenePartsAt(parent, key) : nullptr;
         KFbxNodeGlobalParts at;
-        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], above, at);
+        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], above != nullptr ? &(*above)[key] : nullptr,
+                                           at);
         parts.push_back(at);
     }
-    return parts[frame];
 }
 
 KFbxWriter3DS::Frame KFbxWriter3DS::LocalFrame(KFbxNode* node, std::uint32_t frame) {

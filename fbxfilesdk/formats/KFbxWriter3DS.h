@@ -179,6 +179,9 @@ private:
     Frame SceneFrame(KFbxNode* node, std::uint32_t frame);
     // The parts of that evaluation, made from the parent's at the same frame.
     const KFbxNodeGlobalParts& ScenePartsAt(KFbxNode* node, std::uint32_t frame);
+    // Evaluates the node's parts up to the frame, from those of its parent
+    // (null for none), which reach that far.
+    void EvaluateSceneParts(KFbxNode* node, const std::vector<KFbxNodeGlobalParts>* above, std::uint32_t frame);
     // The node's own transform at a frame, for a parent readers cannot take
     // back.
     Frame LocalFrame(KFbxNode* node, std::uint32_t frame);
