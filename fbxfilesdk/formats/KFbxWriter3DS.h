@@ -133,6 +133,16 @@ private:
     using MeshRecord = reader3ds::MeshRecord;
     using MaterialRecord = reader3ds::MaterialRecord;
 
+    // A node on the walk's path, whose subtree is being written.
+    struct NodeInWalk {
+        KFbxNode* mNode = nullptr;
+        int mNextChild = 0;
+        // The further parts of a large mesh, and the keyframer node put
+        // again for each of them after the subtree.
+        reader3ds::ObjectMotionRecord mMotion;
+        std::vector<std::string> mExtraParts;
+    };
+
     // ---- the write (KFbxWriter3DS.cpp) ----
     void TakeOptions(KFbxStreamOptions* options);
     bool PrepareWrite(KFbxStreamOptions* options);
@@ -149,7 +159,11 @@ private:
     // looks: no children, no attribute or a marker, which readers make of a
     // target track. The target track holds them.
     void FindTargetsOnly();
-    bool WriteNode(KFbxNode* node);
+    // Writes every node, parents before their children.
+    bool WriteNodes();
+    // The node's records; then, after its subtree, what follows it.
+    bool WriteNode(NodeInWalk& at);
+    bool FinishNode(NodeInWalk& at);
     // Each writes the node's records and gives the transforms readers make
     // of its keys. The mesh objects and keyframer node of a mesh node; the
     // keyframer nodes of the further parts of a large mesh are left to the

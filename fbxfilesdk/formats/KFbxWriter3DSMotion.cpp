@@ -218,19 +218,28 @@ std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) {
 }
 
 std::int64_t KFbxWriter3DS::LastMovingFrame(KFbxNode* node) {
-    const auto found = mLastMovingFrames.find(node);
-    if (found != mLastMovingFrames.end()) {
-        return found->second;
+    // Where the node stands moves with its ancestors too: the ancestors not
+    // counted yet, nearest first, are counted from the top down, without
+    // recursion, as a tree may be deeper than the stack.
+    std::vector<KFbxNode*> uncounted;
+    std::int64_t last = 0;
+    for (KFbxNode* at = node; at != nullptr; at = at->GetParent()) {
+        const auto found = mLastMovingFrames.find(at);
+        if (found != mLastMovingFrames.end()) {
+            last = found->second;
+            break;
+        }
+        uncounted.push_back(at);
     }
-    // Where the node stands moves with its ancestors too.
-    std::int64_t last = node->GetParent() != nullptr ? LastMovingFrame(node->GetParent()) : 0;
-    KFbxTakeNode* take = node->GetCurrentTakeNodeIfMade();
-    KTime start;
-    KTime stop;
-    if (take != nullptr && take->GetAnimationInterval(start, stop)) {
-        last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+    for (auto at = uncounted.rbegin(); at != uncounted.rend(); ++at) {
+        KFbxTakeNode* take = (*at)->GetCurrentTakeNodeIfMade();
+        KTime start;
+        KTime stop;
+        if (take != nullptr && take->GetAnimationInterval(start, stop)) {
+            last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+        }
+        mLastMovingFrames.emplace(*at, last);
     }
-    mLastMovingFrames.emplace(node, last);
     return last;
 }
 

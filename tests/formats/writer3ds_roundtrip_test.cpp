@@ -92,12 +92,20 @@ protected:
         cameraNode->SetTarget(cameraAim);
     }
 
-    bool ImportInto(KFbxScene* scene, const std::string& name) {
+    bool ImportInto(KFbxScene* scene, const std::string& name, KFbxStreamOptions* options = nullptr) {
         KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-        const bool imported = importer->Initialize(Path(name).c_str()) && importer->Import(scene, nullptr);
+        const bool imported = importer->Initialize(Path(name).c_str()) && importer->Import(scene, options);
         mLastError = importer->GetLastErrorString();
         importer->Destroy();
         return imported;
+    }
+
+    // Reader options that read the file's units as they are.
+    KFbxStreamOptions3dsReader* Unscaled() {
+        KFbxStreamOptions3dsReader* options = KFbxStreamOptions3dsReader::Create(mManager, "");
+        options->Reset();
+        options->SetOption("RESCALING", false);
+        return options;
     }
 
     static KFbxNode* Find(KFbxScene* scene, const char* name) { return scene->GetRootNode()->FindChild(name, true); }
@@ -437,6 +445,38 @@ TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
     KFbxVector4 cameraAim;
     cameraNode->GetTarget()->GetLclTranslation(cameraAim);
     EXPECT_NEAR(cameraAim[0], 10.0, 1e-5);
+}
+
+// A chain deeper than the stack could walk, and a moving camera written
+// before it aimed at its far end: every node read back under its parent, where the
+// scene has it.
+TEST_F(Writer3dsRoundTripTest, DeepChainIsReadBackWithEveryParentAndPlace) {
+    constexpr int kDepth = 60000;
+    KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""));
+    Key(camera, &KFbxTakeNode::GetTranslationX, 0, 0.0);
+    Key(camera, &KFbxTakeNode::GetTranslationX, 10, 5.0);
+    KFbxNode* parent = nullptr;
+    for (int index = 0; index < kDepth; ++index) {
+        parent = AddNode(("N" + std::to_string(index)).c_str(), nullptr, parent);
+        parent->SetLclTranslation(KFbxVector4(1, 0.5, 0, 0));
+    }
+    camera->SetTarget(parent->GetParent());
+    ASSERT_TRUE(Export("deep.3ds", OptionsWith("RESCALING", false))) << mLastError;
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(ImportInto(read, "deep.3ds", Unscaled())) << mLastError;
+    KFbxNode* node = read->GetRootNode();
+    KFbxNodeGlobalParts world;
+    for (int index = 0; index < kDepth; ++index) {
+        // A node without attribute comes back as the dummy of its name.
+        node = node->FindChild(("$$$DUMMY.N" + std::to_string(index)).c_str(), false);
+        ASSERT_NE(node, nullptr) << index;
+        const KFbxNodeGlobalParts above = world;
+        node->EvaluateGlobalTransformUnder(KTime(0), index == 0 ? nullptr : &above, world);
+        const KFbxVector4 at = world.mGlobal.GetT();
+        ASSERT_TRUE(std::abs(at[0] - (index + 1)) < 1e-6 && std::abs(at[1] - 0.5 * (index + 1)) < 1e-6 &&
+                    std::abs(at[2]) < 1e-6)
+            << index << ": (" << at[0] << ", " << at[1] << ", " << at[2] << ")";
+    }
 }
 
 TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {
@@ -877,13 +917,7 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         // Our reader: the same world points at every frame, each face still
         // turned away from the inside, each normal pointing out.
         KFbxScene* read = KFbxScene::Create(mManager, "read");
-        KFbxStreamOptions3dsReader* readOptions = KFbxStreamOptions3dsReader::Create(mManager, "");
-        readOptions->Reset();
-        readOptions->SetOption("RESCALING", false);
-        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-        const bool imported = importer->Initialize(Path("mirrored.3ds").c_str()) && importer->Import(read, readOptions);
-        importer->Destroy();
-        ASSERT_TRUE(imported);
+        ASSERT_TRUE(ImportInto(read, "mirrored.3ds", Unscaled())) << mLastError;
         for (KFbxNode* node : meshes) {
             KFbxNode* back = Find(read, node->GetName());
             ASSERT_NE(back, nullptr) << node->GetName();
@@ -1034,11 +1068,8 @@ TEST_F(Writer3dsRoundTripTest, ModelsOfOtherProgramsKeepTheirPlacesThroughAReadA
         ASSERT_FALSE(original.empty()) << output;
         // Both ways in the file's own units.
         KFbxScene* read = KFbxScene::Create(mManager, "read");
-        KFbxStreamOptions3dsReader* readOptions = KFbxStreamOptions3dsReader::Create(mManager, "");
-        readOptions->Reset();
-        readOptions->SetOption("RESCALING", false);
         KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-        const bool imported = importer->Initialize(entry.path().c_str()) && importer->Import(read, readOptions);
+        const bool imported = importer->Initialize(entry.path().c_str()) && importer->Import(read, Unscaled());
         importer->Destroy();
         ASSERT_TRUE(imported);
         KFbxScene* built = mScene;
