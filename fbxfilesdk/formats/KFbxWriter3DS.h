@@ -235,6 +235,9 @@ private:
     std::int64_t LastMovingFrame(KFbxNode* node);
     // The key count of the look-at track: the target's, else the node's keys.
     std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys);
+    // The key count of a camera's roll track: of an aimed camera, its
+    // target's and its up node's as well.
+    std::uint32_t RollKeyCount(KFbxNode* node, std::uint32_t keys);
     // The times of the first count frames.
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;

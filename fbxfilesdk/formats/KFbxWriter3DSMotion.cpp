@@ -249,6 +249,11 @@ std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) 
     return node->GetTarget() != nullptr ? std::max(keys, KeyCount(node->GetTarget())) : keys;
 }
 
+std::uint32_t KFbxWriter3DS::RollKeyCount(KFbxNode* node, std::uint32_t keys) {
+    // An aimed camera's up turns with its target and its up node as well.
+    return node->GetTarget() != nullptr ? std::max(TargetKeyCount(node, keys), KeyCount(node->GetTargetUp())) : keys;
+}
+
 // ---- names ----------------------------------------------------------------------
 
 std::string KFbxWriter3DS::ParentName(const KFbxNode* node) {
@@ -509,14 +514,15 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node, Fr
     }
     const std::uint32_t keys = KeyCount(node);
     const std::uint32_t targetKeys = TargetKeyCount(node, keys);
+    const std::uint32_t rollKeys = RollKeyCount(node, keys);
     auto record =
-        reader3ds::MakeRecord<reader3ds::CameraMotionRecord>(&InitCameraMotion3ds, keys, keys, keys, targetKeys);
+        reader3ds::MakeRecord<reader3ds::CameraMotionRecord>(&InitCameraMotion3ds, keys, keys, rollKeys, targetKeys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
     SetText(record->targetparent, record->parent);
-    const FrameTimes& times = TimesOfFrames(keys);
+    const FrameTimes& times = TimesOfFrames(rollKeys);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
     SamplePositionKeys(node, record->position, frames);
     SampleValues(times, record->fov,

@@ -796,6 +796,14 @@ struct InheritedFrameCase {
     // The aimed camera's up vector, or whether it looks up towards a node.
     KFbxVector4 mCameraUp = KFbxVector4(0, 1, 0, 0);
     bool mUpNode = false;
+    // How far the aimed camera's target and up node move from frame 0 to
+    // frame 10.
+    KFbxVector4 mAimMove = KFbxVector4(0, 0, 0, 0);
+    KFbxVector4 mUpMove = KFbxVector4(0, 0, 0, 0);
+    // Where the parent stands, and the other camera in it.
+    KFbxVector4 mParentAt = KFbxVector4(1, 2, 3, 0);
+    KFbxVector4 mCameraAt = KFbxVector4(1, 0, 2, 0);
+    KFbxVector4 mCameraRotation = KFbxVector4(10, 25, 15, 0);
 };
 
 const InheritedFrameCase kInheritedFrameCases[] = {
@@ -833,6 +841,13 @@ const InheritedFrameCase kInheritedFrameCases[] = {
     {"camera aimed up towards a node", KFbxVector4(20, 0, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0),
      KFbxVector4(1, 1, 1, 0), ParentKind::eSpotLight, false, KFbxVector4(30, 20, 0, 0), KFbxVector4(0, 1, 0, 0),
      true},
+    // Still cameras whose roll follows what they look at and up towards.
+    {"still camera aimed at a moving target", KFbxVector4(0, 30, 0, 0), KFbxVector4(1, 1, 1, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eGroup, false, KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(1, 1, 0, 0), false, KFbxVector4(-6, 4, 9, 0)},
+    {"still camera aimed up towards a moving node", KFbxVector4(0, 30, 0, 0), KFbxVector4(1, 1, 1, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eMesh, false, KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(0, 1, 0, 0), true, KFbxVector4(0, 0, 0, 0), KFbxVector4(8, -2, -9, 0)},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -863,7 +878,7 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
             attribute = Tetrahedron();
         }
         KFbxNode* parent = AddNode("Parent", attribute);
-        parent->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+        parent->SetLclTranslation(test.mParentAt);
         parent->SetLclRotation(test.mParentRotation);
         parent->SetLclScaling(test.mParentScaling);
         KFbxNode* child = AddNode("Child", Tetrahedron(), parent);
@@ -892,19 +907,28 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         aimed->SetUpVector(test.mCameraUp);
         KFbxNode* camX = AddNode("CamX", aimed, parent);
         camX->SetLclTranslation(KFbxVector4(0, 1, 2, 0));
-        KFbxNode* aim = AddNode("Aim");
-        aim->SetLclTranslation(KFbxVector4(4, 1, -3, 0));
-        camX->SetTarget(aim);
+        const auto moving = [this](const char* name, const KFbxVector4& at, const KFbxVector4& move) {
+            KFbxNode* node = AddNode(name);
+            node->SetLclTranslation(at);
+            if (move.Length() > 0.0) {
+                Key(node, &KFbxTakeNode::GetTranslationX, 0, at[0]);
+                Key(node, &KFbxTakeNode::GetTranslationX, 10, at[0] + move[0]);
+                Key(node, &KFbxTakeNode::GetTranslationY, 0, at[1]);
+                Key(node, &KFbxTakeNode::GetTranslationY, 10, at[1] + move[1]);
+                Key(node, &KFbxTakeNode::GetTranslationZ, 0, at[2]);
+                Key(node, &KFbxTakeNode::GetTranslationZ, 10, at[2] + move[2]);
+            }
+            return node;
+        };
+        camX->SetTarget(moving("Aim", KFbxVector4(4, 1, -3, 0), test.mAimMove));
         if (test.mUpNode) {
-            KFbxNode* up = AddNode("Up");
-            up->SetLclTranslation(KFbxVector4(-6, 3, 5, 0));
-            camX->SetTargetUp(up);
+            camX->SetTargetUp(moving("Up", KFbxVector4(-6, 3, 5, 0), test.mUpMove));
         }
         // Turned so that it looks straight up or down under no parent: the
         // file's up of roll 0 would be that of a line a hair off vertical.
         KFbxNode* camY = AddNode("CamY", KFbxCamera::Create(mManager, ""), parent);
-        camY->SetLclTranslation(KFbxVector4(1, 0, 2, 0));
-        camY->SetLclRotation(KFbxVector4(10, 25, 15, 0));
+        camY->SetLclTranslation(test.mCameraAt);
+        camY->SetLclRotation(test.mCameraRotation);
         ASSERT_TRUE(Export("mirrored.3ds", OptionsWith("RESCALING", false))) << mLastError;
         std::vector<KFbxNode*> meshes{child};
         if (test.mParent == ParentKind::eMesh) {
