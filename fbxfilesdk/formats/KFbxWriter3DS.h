@@ -208,7 +208,8 @@ private:
     // A point of the scene's world as it stands in the frame, in the file's axes.
     static point3ds InFrame(const Frame& frame, const double (&world)[3]);
     // Where a spot light or camera looks at a frame, in the world: its
-    // target node, else ten units along its own axis.
+    // target node, else ten units along its own axis; for a camera, straight
+    // above or below it when the line leans by less than floats keep.
     void LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
@@ -259,8 +260,8 @@ private:
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
     // What a camera's place adds to its roll at a frame: that of the up
     // direction its node's turn gives it, or an aimed camera's up node or up
-    // vector, about the line to where it looks.
-    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame);
+    // vector, about the line of sight (the view, in the world).
+    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const KFbxVector4& view);
     // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);
     // The look-at keys, in the frame of the node's parent, where the target

@@ -848,6 +848,11 @@ const InheritedFrameCase kInheritedFrameCases[] = {
     {"still camera aimed up towards a moving node", KFbxVector4(0, 30, 0, 0), KFbxVector4(1, 1, 1, 0),
      KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eMesh, false, KFbxVector4(0, 0, 0, 0),
      KFbxVector4(0, 1, 0, 0), true, KFbxVector4(0, 0, 0, 0), KFbxVector4(8, -2, -9, 0)},
+    // Looking straight down from x = z = 0, where the floats keep what the
+    // turn leaves across the ground.
+    {"top view", KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0),
+     ParentKind::eGroup, false, KFbxVector4(0, 0, 0, 0), KFbxVector4(0, 1, 0, 0), false, KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(0, 2, 0, 0), KFbxVector4(0, 5, 0, 0), KFbxVector4(0, 0, -90, 0)},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.

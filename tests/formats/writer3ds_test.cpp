@@ -404,6 +404,16 @@ TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
     node->SetTarget(aim);
     ASSERT_TRUE(Export("aimed.3ds")) << mLastError;
     EXPECT_NEAR(WrittenFile(Path("aimed.3ds")).CameraMotion(0)->roll.values[0], 5.0, 1e-4);
+    // Looking down from far off the origin, off straight down by less than
+    // the file's floats keep there: its up along the scene's X is half a turn
+    // from the -X that a roll of 0 means straight down.
+    mScene->Clear();
+    KFbxNode* down = AddNode("Down", KFbxCamera::Create(mManager, ""));
+    down->SetLclTranslation(KFbxVector4(1000, 10, 0, 0));
+    down->SetLclRotation(KFbxVector4(0, 0, -89.999885, 0));
+    ASSERT_TRUE(Export("down.3ds")) << mLastError;
+    const auto looking = WrittenFile(Path("down.3ds")).CameraMotion(0);
+    EXPECT_NEAR(std::fabs(looking->roll.values[0]), 180.0, 1e-3);
 }
 
 TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
