@@ -1,7 +1,9 @@
 // Writing 3DS files of many nodes: 1000 nodes with three curves of 500 keys
 // each, all under the root, in chains of 10 and in chains of 100 (the
-// argument is the depth of a chain); and flat scenes of nodes without
-// animation, 2800 and 28 000 of them by default. More node counts, such as
+// argument is the depth of a chain); flat scenes of nodes without
+// animation, 2800 and 28 000 of them by default; and one node under a still
+// group with a long animation: 16 000 keys, two keys 600 s apart, or a last
+// key at 1e308 s, past what a keyframer frame number holds. More node counts, such as
 // 280 000, are run on demand: QALIMOR_BENCH_3DS_NODES=280000 (a list
 // separated by commas). Each scene is built once per process.
 #include <fbxfilesdk/animation/KFCurve.h>
@@ -24,6 +26,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -83,6 +86,38 @@ SceneOfBenchmark& FlatScene(int nodes) {
     return *scene;
 }
 
+// A group that does not move, and under it a node keyed at each time.
+SceneOfBenchmark& NodeUnderStillGroup(const std::vector<double>& seconds) {
+    static std::map<std::vector<double>, std::unique_ptr<SceneOfBenchmark>> scenes;
+    std::unique_ptr<SceneOfBenchmark>& scene = scenes[seconds];
+    if (scene == nullptr) {
+        scene = std::make_unique<SceneOfBenchmark>();
+        KFbxNode* group = KFbxNode::Create(scene->mManager.get(), "Group");
+        group->SetLclTranslation(KFbxVector4(1.0, 2.0, 3.0, 0.0));
+        scene->mScene->GetRootNode()->AddChild(group);
+        KFbxNode* node = KFbxNode::Create(scene->mManager.get(), "Node");
+        group->AddChild(node);
+        KFCurve* curve = node->GetCurrentTakeNode()->GetTranslationX();
+        curve->KeyModifyBegin();
+        for (std::size_t key = 0; key < seconds.size(); ++key) {
+            KTime time;
+            time.SetSecondDouble(seconds[key]);
+            curve->KeySet(static_cast<int>(key), time, static_cast<float>(std::sin(0.05 * static_cast<double>(key))),
+                          KFCURVE_INTERPOLATION_LINEAR);
+        }
+        curve->KeyModifyEnd();
+    }
+    return *scene;
+}
+
+std::vector<double> KeyEveryFrame(int keys) {
+    std::vector<double> seconds;
+    for (int frame = 0; frame < keys; ++frame) {
+        seconds.push_back(frame / 30.0);
+    }
+    return seconds;
+}
+
 void Write(benchmark::State& state, SceneOfBenchmark& scene) {
     KFbxRegister3dsFormats();
     benchfiles::ExportAtEachIteration(state, *scene.mManager, scene.mScene,
@@ -118,5 +153,18 @@ void FlatNodeCounts(benchmark::internal::Benchmark* benchmark) {
     }
 }
 BENCHMARK(BM_Write3dsFlatNodes)->Apply(FlatNodeCounts)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_Write3dsNodeUnderStillGroup(benchmark::State& state, const std::vector<double>& seconds) {
+    Write(state, NodeUnderStillGroup(seconds));
+}
+BENCHMARK_CAPTURE(BM_Write3dsNodeUnderStillGroup, keys_16000, KeyEveryFrame(16000))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_Write3dsNodeUnderStillGroup, keys_600s_apart, std::vector<double>{0.0, 600.0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_Write3dsNodeUnderStillGroup, last_key_at_1e308s, std::vector<double>{0.0, 1.0, 1e308})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace

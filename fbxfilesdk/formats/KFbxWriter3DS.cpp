@@ -172,7 +172,7 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     // Generated material names count meshes from 1 in every file.
     mMeshCounter = 0;
     mBackgroundCamera = nullptr;
-    const bool written = PrepareWrite(options) && WriteNode(mRootNode) &&
+    const bool written = PrepareWrite(options) && WriteNodes() &&
                          (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
                          FinishWrite();
     ReleaseToolkit();
@@ -345,16 +345,22 @@ bool KFbxWriter3DS::MirroredMesh(KFbxNode* node) {
 }
 
 KFbxNode* KFbxWriter3DS::WrittenParent(const KFbxNode* node) {
-    KFbxNode* parent = node != nullptr ? node->GetParent() : nullptr;
-    if (parent == nullptr || IsWritten(parent)) {
-        return parent;
+    // Up the ancestors, without recursion: a tree may be deeper than the
+    // stack. Each ancestor passed over keeps the answer, which is its own.
+    std::vector<const KFbxNode*> passed;
+    KFbxNode* written = node != nullptr ? node->GetParent() : nullptr;
+    while (written != nullptr && !IsWritten(written)) {
+        const auto found = mWrittenParents.find(written);
+        if (found != mWrittenParents.end()) {
+            written = found->second;
+            break;
+        }
+        passed.push_back(written);
+        written = written->GetParent();
     }
-    const auto found = mWrittenParents.find(parent);
-    if (found != mWrittenParents.end()) {
-        return found->second;
+    for (const KFbxNode* ancestor : passed) {
+        mWrittenParents.emplace(ancestor, written);
     }
-    KFbxNode* written = WrittenParent(parent);
-    mWrittenParents.emplace(parent, written);
     return written;
 }
 
@@ -367,19 +373,39 @@ KFbxWriter3DS::Frame KFbxWriter3DS::SceneFrame(KFbxNode* node, std::uint32_t fra
 
 const KFbxNodeGlobalParts& KFbxWriter3DS::ScenePartsAt(KFbxNode* node, std::uint32_t frame) {
     std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
-    if (parts.size() <= frame) {
-        // Every key of the node is asked for, one after the other.
-        parts.reserve(std::max<std::size_t>(frame + 1, KeyCount(node)));
+    if (parts.size() > frame) {
+        return parts[frame];
+    }
+    // The node and the ancestors not evaluated that far yet, nearest first,
+    // then each evaluated from its parent's parts, from the top down.
+    std::vector<KFbxNode*> behind;
+    for (KFbxNode* at = node; at != nullptr && mSceneParts[at].size() <= frame; at = at->GetParent()) {
+        behind.push_back(at);
+    }
+    for (auto at = behind.rbegin(); at != behind.rend(); ++at) {
+        KFbxNode* parent = (*at)->GetParent();
+        EvaluateSceneParts(*at, parent != nullptr ? &mSceneParts[parent] : nullptr, frame);
+    }
+    return parts[frame];
+}
+
+void KFbxWriter3DS::EvaluateSceneParts(KFbxNode* node, const std::vector<KFbxNodeGlobalParts>* above,
+                                       std::uint32_t frame) {
+    std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
+    if (parts.capacity() <= frame) {
+        // Room for all of the node's keys at once; a node asked past them, as
+        // a still parent is at each key of a moving child, gets twice the
+        // room each time, so that its parts are copied no more often than
+        // they are made.
+        parts.reserve(std::max<std::size_t>({frame + std::size_t{1}, 2 * parts.capacity(), KeyCount(node)}));
     }
     while (parts.size() <= frame) {
         const auto key = static_cast<std::uint32_t>(parts.size());
-        KFbxNode* parent = node->GetParent();
-        const KFbxNodeGlobalParts* above = parent != nullptr ? &ScenePartsAt(parent, key) : nullptr;
         KFbxNodeGlobalParts at;
-        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], above, at);
+        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], above != nullptr ? &(*above)[key] : nullptr,
+                                           at);
         parts.push_back(at);
     }
-    return parts[frame];
 }
 
 KFbxWriter3DS::Frame KFbxWriter3DS::LocalFrame(KFbxNode* node, std::uint32_t frame) {
@@ -416,14 +442,40 @@ point3ds KFbxWriter3DS::InFrame(const Frame& frame, const double (&world)[3]) {
     return {static_cast<float>(inFile[0]), static_cast<float>(inFile[1]), static_cast<float>(inFile[2])};
 }
 
-bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
+bool KFbxWriter3DS::WriteNodes() {
+    // The path from the root to the node being written, kept here instead of
+    // on the stack, which a deep tree would overflow.
+    std::vector<NodeInWalk> path(1);
+    path.back().mNode = mRootNode;
+    if (!WriteNode(path.back())) {
+        return false;
+    }
+    while (!path.empty()) {
+        NodeInWalk& at = path.back();
+        if (at.mNextChild < at.mNode->GetChildCount()) {
+            KFbxNode* child = at.mNode->GetChild(at.mNextChild++);
+            path.emplace_back().mNode = child;
+            if (!WriteNode(path.back())) {
+                return false;
+            }
+            continue;
+        }
+        const bool finished = FinishNode(at);
+        path.pop_back();
+        if (!finished) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool KFbxWriter3DS::WriteNode(NodeInWalk& at) {
+    KFbxNode* node = at.mNode;
     const int type = AttributeType(node);
     bool written = true;
-    reader3ds::ObjectMotionRecord motion;
-    std::vector<std::string> extraParts;
     Frames frames;
     if (IsGeometryType(type)) {
-        written = !mFlags.mMesh || WriteGeometryNode(node, motion, extraParts, frames);
+        written = !mFlags.mMesh || WriteGeometryNode(node, at.mMotion, at.mExtraParts, frames);
     } else if (type == KFbxNodeAttribute::eLIGHT) {
         written = !mFlags.mLight || WriteLightNode(node, frames);
     } else if (type == KFbxNodeAttribute::eCAMERA) {
@@ -436,19 +488,23 @@ bool KFbxWriter3DS::WriteNode(KFbxNode* node) {
         }
         written = !IsWritten(node) || WriteDummyNode(node, frames);
     }
+    if (at.mExtraParts.empty()) {
+        at.mMotion.reset();
+    }
     // The children's keys are taken against what readers make of this
     // node's keys, for as long as they are written.
     if (!frames.empty() && node->GetChildCount() > 0) {
         mKeyframerFrames[node] = std::move(frames);
     }
-    for (int child = 0; written && child < node->GetChildCount(); ++child) {
-        written = WriteNode(node->GetChild(child));
-    }
-    mKeyframerFrames.erase(node);
-    mSceneParts.erase(node);
+    return written;
+}
+
+bool KFbxWriter3DS::FinishNode(NodeInWalk& at) {
+    mKeyframerFrames.erase(at.mNode);
+    mSceneParts.erase(at.mNode);
     // Readers that take a node's parent from the nodes before it would
     // otherwise hang the children under the last part.
-    return written && (extraParts.empty() || PutExtraParts(motion, extraParts));
+    return at.mExtraParts.empty() || PutExtraParts(at.mMotion, at.mExtraParts);
 }
 
 bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRecord& motion,

@@ -133,6 +133,16 @@ private:
     using MeshRecord = reader3ds::MeshRecord;
     using MaterialRecord = reader3ds::MaterialRecord;
 
+    // A node on the walk's path, whose subtree is being written.
+    struct NodeInWalk {
+        KFbxNode* mNode = nullptr;
+        int mNextChild = 0;
+        // The further parts of a large mesh, and the keyframer node put
+        // again for each of them after the subtree.
+        reader3ds::ObjectMotionRecord mMotion;
+        std::vector<std::string> mExtraParts;
+    };
+
     // ---- the write (KFbxWriter3DS.cpp) ----
     void TakeOptions(KFbxStreamOptions* options);
     bool PrepareWrite(KFbxStreamOptions* options);
@@ -149,7 +159,11 @@ private:
     // looks: no children, no attribute or a marker, which readers make of a
     // target track. The target track holds them.
     void FindTargetsOnly();
-    bool WriteNode(KFbxNode* node);
+    // Writes every node, parents before their children.
+    bool WriteNodes();
+    // The node's records; then, after its subtree, what follows it.
+    bool WriteNode(NodeInWalk& at);
+    bool FinishNode(NodeInWalk& at);
     // Each writes the node's records and gives the transforms readers make
     // of its keys. The mesh objects and keyframer node of a mesh node; the
     // keyframer nodes of the further parts of a large mesh are left to the
@@ -179,6 +193,9 @@ private:
     Frame SceneFrame(KFbxNode* node, std::uint32_t frame);
     // The parts of that evaluation, made from the parent's at the same frame.
     const KFbxNodeGlobalParts& ScenePartsAt(KFbxNode* node, std::uint32_t frame);
+    // Evaluates the node's parts up to the frame, from those of its parent
+    // (null for none), which reach that far.
+    void EvaluateSceneParts(KFbxNode* node, const std::vector<KFbxNodeGlobalParts>* above, std::uint32_t frame);
     // The node's own transform at a frame, for a parent readers cannot take
     // back.
     Frame LocalFrame(KFbxNode* node, std::uint32_t frame);
@@ -191,7 +208,8 @@ private:
     // A point of the scene's world as it stands in the frame, in the file's axes.
     static point3ds InFrame(const Frame& frame, const double (&world)[3]);
     // Where a spot light or camera looks at a frame, in the world: its
-    // target node, else ten units along its own axis.
+    // target node, else ten units along its own axis; for a camera, straight
+    // above or below it when the line leans by less than floats keep.
     void LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
@@ -218,6 +236,9 @@ private:
     std::int64_t LastMovingFrame(KFbxNode* node);
     // The key count of the look-at track: the target's, else the node's keys.
     std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys);
+    // The key count of a camera's roll track: of an aimed camera, its
+    // target's and its up node's as well.
+    std::uint32_t RollKeyCount(KFbxNode* node, std::uint32_t keys);
     // The times of the first count frames.
     const FrameTimes& TimesOfFrames(std::uint32_t count);
     Source DefaultSource(KFCurve* curve, double value) const;
@@ -239,8 +260,8 @@ private:
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
     // What a camera's place adds to its roll at a frame: that of the up
     // direction its node's turn gives it, or an aimed camera's up node or up
-    // vector, about the line to where it looks.
-    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame);
+    // vector, about the line of sight (the view, in the world).
+    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const KFbxVector4& view);
     // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);
     // The look-at keys, in the frame of the node's parent, where the target

@@ -16,6 +16,7 @@
 #include <fbxfilesdk/scene/KFbxLight.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -29,9 +30,8 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr double kTiny = 1e-5;
 // A direction this much shorter than the vector it was taken from is none.
 constexpr double kSquareLength = 1e-9;
-// A line of sight with less of a part across the ground than this looks
-// straight up or down.
-constexpr double kLevelPart = 1e-6;
+// The most that rounding to a float moves a value, for its size (2^-24).
+constexpr double kFloatRounding = 5.9604644775390625e-8;
 // Spline parameters present in every key: tension, continuity and bias, all 0.
 constexpr std::uint16_t kKeySplineFlags = 7;
 // Light multipliers are fractions; intensities are percentages.
@@ -78,24 +78,54 @@ bool SquareTo(const KFbxVector4& line, const KFbxVector4& vector, KFbxVector4& o
 // the up direction: the turn about the line of sight from the up that a roll
 // of 0 means (the world's up square to the line; looking straight up or
 // down, the world's -X) to the camera's up, positive where it turns the up
-// anticlockwise as seen along the line.
+// anticlockwise as seen along the line. The view is the line as the file
+// holds it: readers take it as straight up or down only when it has no part
+// at all across the ground (the scene's X and Z).
 double RollOf(const KFbxVector4& view, const KFbxVector4& up) {
     const double length = view.Length();
     if (!(length > 0.0) || !std::isfinite(length)) {
         return 0.0;
     }
     const KFbxVector4 line = view / length;
-    // Straight up or down is a line with no part across the file's ground
-    // (the scene's X and Z) that its floats keep.
     static const KFbxVector4 kWorldUp(0.0, 1.0, 0.0, 0.0);
     static const KFbxVector4 kWorldLeft(-1.0, 0.0, 0.0, 0.0);
     KFbxVector4 rest;
     KFbxVector4 own;
-    if (!SquareTo(line, std::hypot(line[0], line[2]) > kLevelPart ? kWorldUp : kWorldLeft, rest) ||
+    if (!SquareTo(line, line[0] != 0.0 || line[2] != 0.0 ? kWorldUp : kWorldLeft, rest) ||
         !SquareTo(line, up, own)) {
         return 0.0;
     }
     return std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
+}
+
+// A line from the point to the other whose part across the ground is lost
+// in the floats of its length made straight up or down: readers find no up
+// of roll 0 for a line that leans by less than their floats tell apart, and
+// a turn of rounding left at x = z = 0 would lean it so.
+void Plumb(const double (&from)[3], double (&to)[3]) {
+    const double across = std::hypot(to[0] - from[0], to[2] - from[2]);
+    if (across > 0.0 && across <= kFloatRounding * std::hypot(across, to[1] - from[1])) {
+        to[0] = from[0];
+        to[2] = from[2];
+    }
+}
+
+// The line between two points of a track, in the frame readers place them
+// by, in the scene's axes: the file's (x, y, z) is the scene's (x, z, -y).
+KFbxVector4 LineInFrame(const writer3ds::Frame& frame, const point3ds& from, const point3ds& to) {
+    const double local[3] = {static_cast<double>(to.x) - from.x, static_cast<double>(to.z) - from.z,
+                             static_cast<double>(from.y) - to.y};
+    KFbxVector4 line(0.0, 0.0, 0.0, 0.0);
+    for (int axis = 0; axis < 3; ++axis) {
+        line[axis] = local[0] * frame[axis] + local[1] * frame[4 + axis] + local[2] * frame[8 + axis];
+    }
+    return line;
+}
+
+// The value a track gives at a key: past its last key, that key's.
+template <class Value>
+const Value& ValueAt(const kftrack3ds<Value>& track, std::uint32_t key) {
+    return track.values[std::min(key, track.keycount - 1)];
 }
 
 }  // namespace
@@ -218,19 +248,28 @@ std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) {
 }
 
 std::int64_t KFbxWriter3DS::LastMovingFrame(KFbxNode* node) {
-    const auto found = mLastMovingFrames.find(node);
-    if (found != mLastMovingFrames.end()) {
-        return found->second;
+    // Where the node stands moves with its ancestors too: the ancestors not
+    // counted yet, nearest first, are counted from the top down, without
+    // recursion, as a tree may be deeper than the stack.
+    std::vector<KFbxNode*> uncounted;
+    std::int64_t last = 0;
+    for (KFbxNode* at = node; at != nullptr; at = at->GetParent()) {
+        const auto found = mLastMovingFrames.find(at);
+        if (found != mLastMovingFrames.end()) {
+            last = found->second;
+            break;
+        }
+        uncounted.push_back(at);
     }
-    // Where the node stands moves with its ancestors too.
-    std::int64_t last = node->GetParent() != nullptr ? LastMovingFrame(node->GetParent()) : 0;
-    KFbxTakeNode* take = node->GetCurrentTakeNodeIfMade();
-    KTime start;
-    KTime stop;
-    if (take != nullptr && take->GetAnimationInterval(start, stop)) {
-        last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+    for (auto at = uncounted.rbegin(); at != uncounted.rend(); ++at) {
+        KFbxTakeNode* take = (*at)->GetCurrentTakeNodeIfMade();
+        KTime start;
+        KTime stop;
+        if (take != nullptr && take->GetAnimationInterval(start, stop)) {
+            last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+        }
+        mLastMovingFrames.emplace(*at, last);
     }
-    mLastMovingFrames.emplace(node, last);
     return last;
 }
 
@@ -238,6 +277,11 @@ std::uint32_t KFbxWriter3DS::TargetKeyCount(KFbxNode* node, std::uint32_t keys) 
     // The look-at point is kept in the node's parent's frame: it moves with
     // the target and with that frame.
     return node->GetTarget() != nullptr ? std::max(keys, KeyCount(node->GetTarget())) : keys;
+}
+
+std::uint32_t KFbxWriter3DS::RollKeyCount(KFbxNode* node, std::uint32_t keys) {
+    // An aimed camera's up turns with its target and its up node as well.
+    return node->GetTarget() != nullptr ? std::max(TargetKeyCount(node, keys), KeyCount(node->GetTargetUp())) : keys;
 }
 
 // ---- names ----------------------------------------------------------------------
@@ -294,16 +338,20 @@ KFbxVector4 Vector(const double (&value)[3]) { return KFbxVector4(value[0], valu
 }  // namespace
 
 void KFbxWriter3DS::LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]) {
+    const bool camera = dynamic_cast<const KFbxCamera*>(node->GetNodeAttribute()) != nullptr;
     if (KFbxNode* target = node->GetTarget()) {
         const Frame at = SceneFrame(target, frame);
         std::copy(at.begin() + 12, at.begin() + 15, out);
-        return;
+    } else {
+        // The point ten units along the node's own look-at axis, placed as
+        // the scene places the node's points.
+        KgeMatrixMultPoint(out, SceneFrame(node, frame).data(), camera ? kCameraLookAt : kSpotLookAt);
     }
-    // The point ten units along the node's own look-at axis, placed as the
-    // scene places the node's points.
-    const KFbxVector4& offset = dynamic_cast<const KFbxCamera*>(node->GetNodeAttribute()) != nullptr ? kCameraLookAt
-                                                                                                   : kSpotLookAt;
-    KgeMatrixMultPoint(out, SceneFrame(node, frame).data(), offset);
+    if (camera) {
+        const Frame place = SceneFrame(node, frame);
+        const double from[3] = {place[12], place[13], place[14]};
+        Plumb(from, out);
+    }
 }
 
 void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track) {
@@ -500,44 +548,51 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node, Fr
     }
     const std::uint32_t keys = KeyCount(node);
     const std::uint32_t targetKeys = TargetKeyCount(node, keys);
+    const std::uint32_t rollKeys = RollKeyCount(node, keys);
     auto record =
-        reader3ds::MakeRecord<reader3ds::CameraMotionRecord>(&InitCameraMotion3ds, keys, keys, keys, targetKeys);
+        reader3ds::MakeRecord<reader3ds::CameraMotionRecord>(&InitCameraMotion3ds, keys, keys, rollKeys, targetKeys);
     if (record == nullptr || FtkErrorStops()) {
         return record;
     }
     SetMotionNames(node, record->name, record->parent);
     SetText(record->targetparent, record->parent);
-    const FrameTimes& times = TimesOfFrames(keys);
+    const FrameTimes& times = TimesOfFrames(rollKeys);
     KFbxTakeNode* take = node->GetCurrentTakeNode();
     SamplePositionKeys(node, record->position, frames);
     SampleValues(times, record->fov,
                  DefaultSource(take != nullptr ? take->GetCameraFieldOfView() : nullptr, CameraFieldOfView(*camera)));
+    SampleTargetKeys(node, record->targetposition);
     const Source roll = DefaultSource(take != nullptr ? take->GetCameraRoll() : nullptr, camera->GetDefaultRoll());
     SetKeyHeaders(record->roll.keys, record->roll.keycount);
-    for (std::uint32_t key = 0; record->roll.values != nullptr && key < record->roll.keycount; ++key) {
-        record->roll.values[key] = static_cast<float>(roll.At(times[key]) + CameraRoll(node, *camera, key));
+    if (record->roll.values == nullptr || record->position.values == nullptr ||
+        record->targetposition.values == nullptr) {
+        return record;
     }
-    SampleTargetKeys(node, record->targetposition);
+    // The line of sight as readers take it from the written points, whose
+    // floats decide whether it looks straight up or down.
+    const Frames* parents = ParentFrames(node);
+    for (std::uint32_t key = 0; key < record->roll.keycount; ++key) {
+        const KFbxVector4 view = LineInFrame(FrameAt(parents, key), ValueAt(record->position, key),
+                                             ValueAt(record->targetposition, key));
+        record->roll.values[key] = static_cast<float>(roll.At(times[key]) + CameraRoll(node, *camera, key, view));
+    }
     return record;
 }
 
-double KFbxWriter3DS::CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame) {
+double KFbxWriter3DS::CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame,
+                                 const KFbxVector4& view) {
     const Frame world = SceneFrame(node, frame);
     const auto row = [](const Frame& frame, std::size_t first) {
         return KFbxVector4(frame[first], frame[first + 1], frame[first + 2], 0.0);
     };
     if (node->GetTarget() == nullptr) {
-        // Along its own X axis, its own Y axis up.
-        return RollOf(row(world, 0), row(world, 4));
+        // Its own Y axis up.
+        return RollOf(view, row(world, 4));
     }
-    // An aimed camera looks at its target, up towards its up node or along
-    // its up vector, whatever its node's own turn.
-    double at[3];
-    LookAt(node, frame, at);
-    const KFbxVector4 place = row(world, 12);
-    const KFbxVector4 view = KFbxVector4(at[0], at[1], at[2], 0.0) - place;
+    // An aimed camera looks up towards its up node or along its up vector,
+    // whatever its node's own turn.
     KFbxNode* upNode = node->GetTargetUp();
-    return RollOf(view, upNode != nullptr ? row(SceneFrame(upNode, frame), 12) - place : camera.GetUpVector());
+    return RollOf(view, upNode != nullptr ? row(SceneFrame(upNode, frame), 12) - row(world, 12) : camera.GetUpVector());
 }
 
 bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {

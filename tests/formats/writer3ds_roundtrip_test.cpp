@@ -92,12 +92,20 @@ protected:
         cameraNode->SetTarget(cameraAim);
     }
 
-    bool ImportInto(KFbxScene* scene, const std::string& name) {
+    bool ImportInto(KFbxScene* scene, const std::string& name, KFbxStreamOptions* options = nullptr) {
         KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-        const bool imported = importer->Initialize(Path(name).c_str()) && importer->Import(scene, nullptr);
+        const bool imported = importer->Initialize(Path(name).c_str()) && importer->Import(scene, options);
         mLastError = importer->GetLastErrorString();
         importer->Destroy();
         return imported;
+    }
+
+    // Reader options that read the file's units as they are.
+    KFbxStreamOptions3dsReader* Unscaled() {
+        KFbxStreamOptions3dsReader* options = KFbxStreamOptions3dsReader::Create(mManager, "");
+        options->Reset();
+        options->SetOption("RESCALING", false);
+        return options;
     }
 
     static KFbxNode* Find(KFbxScene* scene, const char* name) { return scene->GetRootNode()->FindChild(name, true); }
@@ -439,6 +447,38 @@ TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
     EXPECT_NEAR(cameraAim[0], 10.0, 1e-5);
 }
 
+// A chain deeper than the stack could walk, and a moving camera written
+// before it aimed at its far end: every node read back under its parent, where the
+// scene has it.
+TEST_F(Writer3dsRoundTripTest, DeepChainIsReadBackWithEveryParentAndPlace) {
+    constexpr int kDepth = 60000;
+    KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""));
+    Key(camera, &KFbxTakeNode::GetTranslationX, 0, 0.0);
+    Key(camera, &KFbxTakeNode::GetTranslationX, 10, 5.0);
+    KFbxNode* parent = nullptr;
+    for (int index = 0; index < kDepth; ++index) {
+        parent = AddNode(("N" + std::to_string(index)).c_str(), nullptr, parent);
+        parent->SetLclTranslation(KFbxVector4(1, 0.5, 0, 0));
+    }
+    camera->SetTarget(parent->GetParent());
+    ASSERT_TRUE(Export("deep.3ds", OptionsWith("RESCALING", false))) << mLastError;
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(ImportInto(read, "deep.3ds", Unscaled())) << mLastError;
+    KFbxNode* node = read->GetRootNode();
+    KFbxNodeGlobalParts world;
+    for (int index = 0; index < kDepth; ++index) {
+        // A node without attribute comes back as the dummy of its name.
+        node = node->FindChild(("$$$DUMMY.N" + std::to_string(index)).c_str(), false);
+        ASSERT_NE(node, nullptr) << index;
+        const KFbxNodeGlobalParts above = world;
+        node->EvaluateGlobalTransformUnder(KTime(0), index == 0 ? nullptr : &above, world);
+        const KFbxVector4 at = world.mGlobal.GetT();
+        ASSERT_TRUE(std::abs(at[0] - (index + 1)) < 1e-6 && std::abs(at[1] - 0.5 * (index + 1)) < 1e-6 &&
+                    std::abs(at[2]) < 1e-6)
+            << index << ": (" << at[0] << ", " << at[1] << ", " << at[2] << ")";
+    }
+}
+
 TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {
     KFbxLight* spot = KFbxLight::Create(mManager, "");
     spot->SetLightType(KFbxLight::eSPOT);
@@ -756,6 +796,14 @@ struct InheritedFrameCase {
     // The aimed camera's up vector, or whether it looks up towards a node.
     KFbxVector4 mCameraUp = KFbxVector4(0, 1, 0, 0);
     bool mUpNode = false;
+    // How far the aimed camera's target and up node move from frame 0 to
+    // frame 10.
+    KFbxVector4 mAimMove = KFbxVector4(0, 0, 0, 0);
+    KFbxVector4 mUpMove = KFbxVector4(0, 0, 0, 0);
+    // Where the parent stands, and the other camera in it.
+    KFbxVector4 mParentAt = KFbxVector4(1, 2, 3, 0);
+    KFbxVector4 mCameraAt = KFbxVector4(1, 0, 2, 0);
+    KFbxVector4 mCameraRotation = KFbxVector4(10, 25, 15, 0);
 };
 
 const InheritedFrameCase kInheritedFrameCases[] = {
@@ -793,6 +841,18 @@ const InheritedFrameCase kInheritedFrameCases[] = {
     {"camera aimed up towards a node", KFbxVector4(20, 0, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0),
      KFbxVector4(1, 1, 1, 0), ParentKind::eSpotLight, false, KFbxVector4(30, 20, 0, 0), KFbxVector4(0, 1, 0, 0),
      true},
+    // Still cameras whose roll follows what they look at and up towards.
+    {"still camera aimed at a moving target", KFbxVector4(0, 30, 0, 0), KFbxVector4(1, 1, 1, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eGroup, false, KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(1, 1, 0, 0), false, KFbxVector4(-6, 4, 9, 0)},
+    {"still camera aimed up towards a moving node", KFbxVector4(0, 30, 0, 0), KFbxVector4(1, 1, 1, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), ParentKind::eMesh, false, KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(0, 1, 0, 0), true, KFbxVector4(0, 0, 0, 0), KFbxVector4(8, -2, -9, 0)},
+    // Looking straight down from x = z = 0, where the floats keep what the
+    // turn leaves across the ground.
+    {"top view", KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0),
+     ParentKind::eGroup, false, KFbxVector4(0, 0, 0, 0), KFbxVector4(0, 1, 0, 0), false, KFbxVector4(0, 0, 0, 0),
+     KFbxVector4(0, 0, 0, 0), KFbxVector4(0, 2, 0, 0), KFbxVector4(0, 5, 0, 0), KFbxVector4(0, 0, -90, 0)},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -823,7 +883,7 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
             attribute = Tetrahedron();
         }
         KFbxNode* parent = AddNode("Parent", attribute);
-        parent->SetLclTranslation(KFbxVector4(1, 2, 3, 0));
+        parent->SetLclTranslation(test.mParentAt);
         parent->SetLclRotation(test.mParentRotation);
         parent->SetLclScaling(test.mParentScaling);
         KFbxNode* child = AddNode("Child", Tetrahedron(), parent);
@@ -852,19 +912,28 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         aimed->SetUpVector(test.mCameraUp);
         KFbxNode* camX = AddNode("CamX", aimed, parent);
         camX->SetLclTranslation(KFbxVector4(0, 1, 2, 0));
-        KFbxNode* aim = AddNode("Aim");
-        aim->SetLclTranslation(KFbxVector4(4, 1, -3, 0));
-        camX->SetTarget(aim);
+        const auto moving = [this](const char* name, const KFbxVector4& at, const KFbxVector4& move) {
+            KFbxNode* node = AddNode(name);
+            node->SetLclTranslation(at);
+            if (move.Length() > 0.0) {
+                Key(node, &KFbxTakeNode::GetTranslationX, 0, at[0]);
+                Key(node, &KFbxTakeNode::GetTranslationX, 10, at[0] + move[0]);
+                Key(node, &KFbxTakeNode::GetTranslationY, 0, at[1]);
+                Key(node, &KFbxTakeNode::GetTranslationY, 10, at[1] + move[1]);
+                Key(node, &KFbxTakeNode::GetTranslationZ, 0, at[2]);
+                Key(node, &KFbxTakeNode::GetTranslationZ, 10, at[2] + move[2]);
+            }
+            return node;
+        };
+        camX->SetTarget(moving("Aim", KFbxVector4(4, 1, -3, 0), test.mAimMove));
         if (test.mUpNode) {
-            KFbxNode* up = AddNode("Up");
-            up->SetLclTranslation(KFbxVector4(-6, 3, 5, 0));
-            camX->SetTargetUp(up);
+            camX->SetTargetUp(moving("Up", KFbxVector4(-6, 3, 5, 0), test.mUpMove));
         }
         // Turned so that it looks straight up or down under no parent: the
         // file's up of roll 0 would be that of a line a hair off vertical.
         KFbxNode* camY = AddNode("CamY", KFbxCamera::Create(mManager, ""), parent);
-        camY->SetLclTranslation(KFbxVector4(1, 0, 2, 0));
-        camY->SetLclRotation(KFbxVector4(10, 25, 15, 0));
+        camY->SetLclTranslation(test.mCameraAt);
+        camY->SetLclRotation(test.mCameraRotation);
         ASSERT_TRUE(Export("mirrored.3ds", OptionsWith("RESCALING", false))) << mLastError;
         std::vector<KFbxNode*> meshes{child};
         if (test.mParent == ParentKind::eMesh) {
@@ -877,13 +946,7 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         // Our reader: the same world points at every frame, each face still
         // turned away from the inside, each normal pointing out.
         KFbxScene* read = KFbxScene::Create(mManager, "read");
-        KFbxStreamOptions3dsReader* readOptions = KFbxStreamOptions3dsReader::Create(mManager, "");
-        readOptions->Reset();
-        readOptions->SetOption("RESCALING", false);
-        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-        const bool imported = importer->Initialize(Path("mirrored.3ds").c_str()) && importer->Import(read, readOptions);
-        importer->Destroy();
-        ASSERT_TRUE(imported);
+        ASSERT_TRUE(ImportInto(read, "mirrored.3ds", Unscaled())) << mLastError;
         for (KFbxNode* node : meshes) {
             KFbxNode* back = Find(read, node->GetName());
             ASSERT_NE(back, nullptr) << node->GetName();
@@ -1034,11 +1097,8 @@ TEST_F(Writer3dsRoundTripTest, ModelsOfOtherProgramsKeepTheirPlacesThroughAReadA
         ASSERT_FALSE(original.empty()) << output;
         // Both ways in the file's own units.
         KFbxScene* read = KFbxScene::Create(mManager, "read");
-        KFbxStreamOptions3dsReader* readOptions = KFbxStreamOptions3dsReader::Create(mManager, "");
-        readOptions->Reset();
-        readOptions->SetOption("RESCALING", false);
         KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-        const bool imported = importer->Initialize(entry.path().c_str()) && importer->Import(read, readOptions);
+        const bool imported = importer->Initialize(entry.path().c_str()) && importer->Import(read, Unscaled());
         importer->Destroy();
         ASSERT_TRUE(imported);
         KFbxScene* built = mScene;

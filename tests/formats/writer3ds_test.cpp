@@ -1,6 +1,7 @@
 // The 3DS writer's frame: names, axes, times, options, the node walk, and
 // that an export leaves the scene as it was.
 #include "formats/Writer3dsTestSupport.h"
+#include "support/BoundedRun.h"
 
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
@@ -243,6 +244,48 @@ TEST_F(Writer3dsFrameTest, AnimationOffKeepsTheValuesAtTheStart) {
     EXPECT_TRUE(Near(motion->position.values[0], 5, 0, 0));
 }
 
+// A node under a still group, keyed far on: its keys cost no more than
+// they are many, and a key past what the keyframer takes ends its keys at
+// the last frame it takes.
+TEST_F(Writer3dsFrameTest, LongAnimationsUnderAStillGroupAreWrittenInTimeThatFollowsTheirKeys) {
+    const auto at = [](double seconds) {
+        KTime time;
+        time.SetSecondDouble(seconds);
+        return time;
+    };
+    std::vector<KTime> everyFrame(16000);
+    for (std::size_t frame = 0; frame < everyFrame.size(); ++frame) {
+        everyFrame[frame].SetTime(0, 0, 0, static_cast<int>(frame), 0, KTime::eFrames30);
+    }
+    struct Row {
+        const char* mName;
+        std::vector<KTime> mTimes;
+        std::uint32_t mKeys;
+    };
+    const Row rows[] = {{"16 000 keys", everyFrame, 16000},
+                        {"a key 600 s on", {at(0.0), at(600.0)}, 18001},
+                        {"a key at 1e308 s", {at(0.0), at(1.0), at(1e308)}, KFbxWriter3DS::kMaxKeys}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mName);
+        mScene->Clear();
+        KFbxNode* node = AddNode("Node", nullptr, AddNode("Group"));
+        KFCurve* curve = node->GetCurrentTakeNode()->GetTranslationX();
+        for (const KTime& time : row.mTimes) {
+            curve->KeySet(curve->KeyGetCount(), time, static_cast<float>(curve->KeyGetCount()),
+                          KFCURVE_INTERPOLATION_LINEAR);
+        }
+        const boundedrun::Outcome outcome =
+            boundedrun::Run([&] { return Export("long.3ds") ? 0 : 1; }, boundedrun::SecondsFor(0));
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        ASSERT_EQ(outcome.mValue, 0);
+        WrittenFile file(Path("long.3ds"));
+        const auto motion = file.Object(1);
+        ASSERT_NE(motion, nullptr);
+        ASSERT_EQ(motion->position.keycount, row.mKeys);
+        EXPECT_EQ(motion->position.keys[row.mKeys - 1].frame, row.mKeys - 1);
+    }
+}
+
 TEST_F(Writer3dsFrameTest, MasterScaleFollowsRescalingAndTheReadersScaleNode) {
     AddNode("Box", Quad());
     ASSERT_TRUE(Export("scaled.3ds"));
@@ -361,6 +404,16 @@ TEST_F(Writer3dsFrameTest, CameraRollAddsTheTurnAboutItsViewAxis) {
     node->SetTarget(aim);
     ASSERT_TRUE(Export("aimed.3ds")) << mLastError;
     EXPECT_NEAR(WrittenFile(Path("aimed.3ds")).CameraMotion(0)->roll.values[0], 5.0, 1e-4);
+    // Looking down from far off the origin, off straight down by less than
+    // the file's floats keep there: its up along the scene's X is half a turn
+    // from the -X that a roll of 0 means straight down.
+    mScene->Clear();
+    KFbxNode* down = AddNode("Down", KFbxCamera::Create(mManager, ""));
+    down->SetLclTranslation(KFbxVector4(1000, 10, 0, 0));
+    down->SetLclRotation(KFbxVector4(0, 0, -89.999885, 0));
+    ASSERT_TRUE(Export("down.3ds")) << mLastError;
+    const auto looking = WrittenFile(Path("down.3ds")).CameraMotion(0);
+    EXPECT_NEAR(std::fabs(looking->roll.values[0]), 180.0, 1e-3);
 }
 
 TEST_F(Writer3dsFrameTest, OnlyTheWrittenSceneIsNamed) {
