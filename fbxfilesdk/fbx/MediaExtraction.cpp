@@ -13,19 +13,35 @@
 
 namespace fbxsdk_2006_11_1 {
 
-void MediaExtraction::Begin(const std::string& filePath) {
+void MediaExtraction::Begin(const std::string& filePath, const qalimor::os::FileFolder& fileFolder) {
+    End();
+    if (!filePath.empty()) {
+        mFileFolder.Take(fileFolder);
+        mFolderPath = KFbxChangeExtension(KString(filePath.c_str()), KString(".fbm")).Buffer();
+        mRelativeFolder = KFbxExtractFileName(KString(mFolderPath.c_str()), true).Buffer();
+    }
+}
+
+void MediaExtraction::End() {
     mFolder.Close();
+    mFileFolder.Release();
     mOpenTried = false;
-    mOpenFailure = 0;
+    mFolderRefusal.clear();
     mTaken.clear();
     mNextNumber.clear();
     mPlaced.clear();
     mFolderPath.clear();
     mRelativeFolder.clear();
-    if (!filePath.empty()) {
-        mFolderPath = KFbxChangeExtension(KString(filePath.c_str()), KString(".fbm")).Buffer();
-        mRelativeFolder = KFbxExtractFileName(KString(mFolderPath.c_str()), true).Buffer();
+}
+
+std::string MediaExtraction::OpenFolder() {
+    if (!mFileFolder.IsHeld()) {
+        return mFileFolder.Failure() == ESTALE ? "the folder its path names does not hold the file read"
+                                               : qalimor::os::OpenFailureText(mFileFolder.Failure());
     }
+    if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), 0777)) return std::string();
+    return errno == ELOOP || errno == ENOTDIR ? "the media folder is a link or not a folder"
+                                              : qalimor::os::OpenFailureText(errno);
 }
 
 MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const void* bytes, std::size_t size,
@@ -38,11 +54,10 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
     // meanwhile takes nothing more from it.
     if (!mOpenTried) {
         mOpenTried = true;
-        mOpenFailure = mFolder.OpenOrMake(mFolderPath.c_str()) ? 0 : errno;
+        mFolderRefusal = OpenFolder();
     }
     if (!mFolder.IsOpen()) {
-        reason = mOpenFailure == ELOOP || mOpenFailure == ENOTDIR ? "the media folder is a link or not a folder"
-                                                                  : qalimor::os::OpenFailureText(mOpenFailure);
+        reason = mFolderRefusal;
         return Outcome::eRefused;
     }
     const auto key =

@@ -67,14 +67,41 @@ bool Folder::Open(const char* path) {
 }
 
 bool Folder::OpenOrMake(const char* path) {
+    Folder holder;
+    std::string name;
+    if (!holder.OpenHolderOf(path, name)) {
+        Close();
+        return false;
+    }
+    return OpenOrMakeIn(holder, name.c_str(), 0777);
+}
+
+bool Folder::OpenHolderOf(const char* path, std::string& name) {
     Close();
     if (!path) {
         errno = EINVAL;
         return false;
     }
     const std::string native = NativePath(path);
-    if (mkdir(native.c_str(), 0777) != 0 && errno != EEXIST) return false;
-    mDescriptor = open(native.c_str(), kFolderFlags | O_NOFOLLOW);
+    const std::size_t cut = native.find_last_of('/');
+    name = cut == std::string::npos ? native : native.substr(cut + 1);
+    return Open(cut == std::string::npos ? "." : cut == 0 ? "/" : native.substr(0, cut).c_str());
+}
+
+bool Folder::OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode) {
+    Close();
+    if (!IsPlainName(name)) {
+        errno = EINVAL;
+        return false;
+    }
+    if (mkdirat(parent.mDescriptor, name, static_cast<mode_t>(mode)) != 0 && errno != EEXIST) return false;
+    mDescriptor = openat(parent.mDescriptor, name, kFolderFlags | O_NOFOLLOW);
+    return mDescriptor >= 0;
+}
+
+bool Folder::OpenSame(const Folder& other) {
+    Close();
+    mDescriptor = fcntl(other.mDescriptor, F_DUPFD_CLOEXEC, 0);
     return mDescriptor >= 0;
 }
 
@@ -87,6 +114,13 @@ NameKind Folder::KindOf(const char* name) const {
     struct stat info;
     if (!IsPlainName(name) || fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return NameKind::eNone;
     return S_ISREG(info.st_mode) ? NameKind::eRegularFile : NameKind::eOther;
+}
+
+bool Folder::Names(const char* name, const FileIdentity& identity) const {
+    struct stat info;
+    return IsPlainName(name) && fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_dev) == identity.device &&
+           static_cast<std::uint64_t>(info.st_ino) == identity.inode;
 }
 
 bool Folder::HoldsExactly(const char* name, const void* bytes, std::size_t size) const {

@@ -6,6 +6,8 @@
 #ifndef PLATFORM_OS_FOLDER_H
 #define PLATFORM_OS_FOLDER_H
 
+#include <platform/os/File.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -36,12 +38,24 @@ public:
     // parent must exist). A link there is refused (ELOOP or ENOTDIR), as is
     // anything else that is not a folder. False with errno set.
     bool OpenOrMake(const char* path);
+    // Opens the folder that holds what the path names, following a link to
+    // that folder, and gives the path's last name. False with errno set.
+    bool OpenHolderOf(const char* path, std::string& name);
+    // Opens the folder of the name in parent, made with the mode (less the
+    // umask) when missing. A link there is refused (ELOOP or ENOTDIR), as is
+    // anything else that is not a folder. False with errno set.
+    bool OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode);
+    // Opens the folder other has open, by a handle of its own.
+    bool OpenSame(const Folder& other);
     void Close();
     bool IsOpen() const { return mDescriptor >= 0; }
 
     // What has the name in the folder; nothing is opened. eNone for a name
     // that is not plain.
     NameKind KindOf(const char* name) const;
+    // Whether the name is the very file known by identity: the name itself,
+    // not a link to it.
+    bool Names(const char* name, const FileIdentity& identity) const;
     // Whether the name is a regular file holding exactly these bytes, read
     // only as far as it matches them.
     bool HoldsExactly(const char* name, const void* bytes, std::size_t size) const;

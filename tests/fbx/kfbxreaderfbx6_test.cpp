@@ -154,18 +154,21 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     texture->ConnectSrc(video);
     KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
     options->SetOption("EMBEDDED", true);
-    const std::string path = Path("embedded.fbx");
+    std::filesystem::create_directory(Path("model"));
+    const std::string path = Path("model/embedded.fbx");
     ASSERT_TRUE(Export(source, path, GetParam(), options));
     const std::string bricks = mFolder.Read("bricks.tif");
     std::filesystem::remove(Path("bricks.tif"));
     std::filesystem::remove(Path("more/bricks.tif"));
-    const std::string folder = Path("embedded.fbm");
+    const std::string folder = Path("model/embedded.fbm");
     const std::string target = folder + "/bricks.tif";
     const std::string second = folder + "/bricks1.tif";
     std::filesystem::create_directory(Path("outside"));
     std::filesystem::create_directory(Path("elsewhere"));
     const std::string taken = "something that is not a regular file has its name there";
     enum class Inode { eAny, eKept, eNew };
+    // When the model's folder becomes a link to "outside".
+    enum class ModelSwap { eNone, eAtOpen, eBeforeImport };
     struct Row {
         const char* mWhat;
         std::function<void()> mPrepare;
@@ -175,14 +178,15 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         // The folder is swapped for a link as the first file is made in it,
         // and files are limited to fewer bytes than either medium.
         bool mSwapAndLimit = false;
+        ModelSwap mModelSwap = ModelSwap::eNone;
     };
     const Row rows[] = {
         {"an empty media folder", [] {}, ""},
-        {"the bytes of the texture embedded before", [&] { mFolder.Write("embedded.fbm/bricks.tif", "old bricks"); },
-         "", Inode::eNew},
-        {"the very bytes embedded", [&] { mFolder.Write("embedded.fbm/bricks.tif", bricks); }, "", Inode::eKept},
+        {"the bytes of the texture embedded before",
+         [&] { mFolder.Write("model/embedded.fbm/bricks.tif", "old bricks"); }, "", Inode::eNew},
+        {"the very bytes embedded", [&] { mFolder.Write("model/embedded.fbm/bricks.tif", bricks); }, "", Inode::eKept},
         {"another model's file of the second's name",
-         [&] { mFolder.Write("embedded.fbm/bricks1.tif", "another model's"); }, ""},
+         [&] { mFolder.Write("model/embedded.fbm/bricks1.tif", "another model's"); }, ""},
         {"a link to an outside file", [&] { std::filesystem::create_symlink(Path("victim.txt"), target); }, taken},
         {"a FIFO", [&] { mkfifo(target.c_str(), 0600); }, taken},
         {"a media folder that is a link",
@@ -194,9 +198,18 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         {"a write cut short while the folder became a link",
          [&] { folderswap::SwapAtNextCreate(folder, Path("moved"), Path("elsewhere")); }, "it could not be written",
          Inode::eAny, true},
+        {"the model's folder made a link once the model is read", [] {}, "", Inode::eAny, false,
+         ModelSwap::eBeforeImport},
+        {"the model's folder made a link as the model is opened",
+         [&] { folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))); },
+         "the folder its path names does not hold the file read", Inode::eAny, false, ModelSwap::eAtOpen},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mWhat);
+        if (std::filesystem::is_directory(Path("model-moved"))) {
+            std::filesystem::remove(Path("model"));
+            std::filesystem::rename(Path("model-moved"), Path("model"));
+        }
         std::filesystem::remove_all(folder);
         std::filesystem::remove_all(Path("moved"));
         std::filesystem::create_directory(folder);
@@ -210,10 +223,13 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             [&] {
                 KFbxImporter* importer = KFbxImporter::Create(mManager, "");
                 KFbxScene* read = KFbxScene::Create(mManager, "read");
-                bool imported = false;
+                bool imported = importer->Initialize(path.c_str());
+                if (row.mModelSwap == ModelSwap::eBeforeImport) {
+                    folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))();
+                }
                 {
                     const folderswap::FileSizeLimit limit(row.mSwapAndLimit ? 8 : 0);
-                    imported = importer->Initialize(path.c_str()) && importer->Import(read);
+                    imported = imported && importer->Import(read);
                 }
                 if (!imported) return 1;
                 KString message;
@@ -229,17 +245,23 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             },
             boundedrun::SecondsFor(0));
         folderswap::Disarm();
+        EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
+        EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
+        EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         ASSERT_EQ(outcome.mValue, 0);
         const std::string read = mFolder.Read("read.txt");
+        // Where the media went: the folder the model was read from.
+        const std::string media =
+            row.mModelSwap == ModelSwap::eBeforeImport ? "model-moved/embedded.fbm/" : "model/embedded.fbm/";
         if (row.mWhy.empty()) {
             EXPECT_NE(read.find(Path("bricks.tif") + " " + target + " embedded.fbm/bricks.tif\n"), std::string::npos)
                 << read;
             EXPECT_NE(read.find(Path("more/bricks.tif") + " " + second + " embedded.fbm/bricks1.tif\n"),
                       std::string::npos)
                 << read;
-            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks.tif"), bricks);
-            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks1.tif"), stones);
+            EXPECT_EQ(mFolder.Read(media + "bricks.tif"), bricks);
+            EXPECT_EQ(mFolder.Read(media + "bricks1.tif"), stones);
         } else {
             const std::string notExtracted = "\" is not extracted into \"" + folder + "\": " + row.mWhy + ".\n";
             EXPECT_NE(read.find("The embedded media \"" + Path("bricks.tif") + notExtracted +
@@ -254,9 +276,6 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             ASSERT_EQ(lstat(target.c_str(), &after), 0);
             EXPECT_EQ(after.st_ino == before.st_ino, row.mInode == Inode::eKept);
         }
-        EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
-        EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
-        EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
         // The cut files are gone from the folder they were made in.
         if (row.mSwapAndLimit) {
             ASSERT_TRUE(std::filesystem::is_directory(Path("moved")));

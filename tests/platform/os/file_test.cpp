@@ -1,5 +1,7 @@
 #include <platform/os/File.h>
+#include <platform/os/FileFolder.h>
 #include <platform/os/Folder.h>
+#include <platform/os/ReadOnlyFile.h>
 
 #include "support/ScratchFolder.h"
 
@@ -97,6 +99,15 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     folder.Write("outside", "new");
     std::filesystem::create_symlink(folder / "outside", folder / "media/name");
     EXPECT_EQ(media.KindOf("name"), NameKind::eOther);
+    // A file's folder is held by the file's own name there, not a link's.
+    ReadOnlyFile outside;
+    ASSERT_TRUE(outside.Open((folder / "outside").c_str()));
+    FileFolder beside;
+    beside.Take((folder / "outside").c_str(), outside.Identity());
+    EXPECT_TRUE(beside.IsHeld());
+    beside.Take((folder / "media/name").c_str(), outside.Identity());
+    EXPECT_FALSE(beside.IsHeld());
+    EXPECT_EQ(beside.Failure(), ESTALE);
     EXPECT_FALSE(media.HoldsExactly("name", "new", 3));
     std::string temporary;
     std::FILE* stream = media.CreateTemporaryFile("name", temporary);
