@@ -75,7 +75,7 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
             // A link or FIFO at the name refuses the medium; at a numbered
             // name, which is the reader's own choice, the next number is tried.
             const qalimor::os::NameKind kind = mFolder.KindOf(candidate.c_str());
-            if (kind == qalimor::os::NameKind::eOther) {
+            if (kind != qalimor::os::NameKind::eNone && kind != qalimor::os::NameKind::eRegularFile) {
                 if (number == 0) {
                     reason = "something that is not a regular file has its name there";
                     return Outcome::eRefused;

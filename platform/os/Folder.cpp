@@ -113,7 +113,13 @@ void Folder::Close() {
 NameKind Folder::KindOf(const char* name) const {
     struct stat info;
     if (!IsPlainName(name) || fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return NameKind::eNone;
-    return S_ISREG(info.st_mode) ? NameKind::eRegularFile : NameKind::eOther;
+    if (S_ISREG(info.st_mode)) return NameKind::eRegularFile;
+    if (S_ISLNK(info.st_mode)) return NameKind::eLink;
+    if (S_ISFIFO(info.st_mode)) return NameKind::eFifo;
+    if (S_ISDIR(info.st_mode)) return NameKind::eFolder;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return NameKind::eDevice;
+    if (S_ISSOCK(info.st_mode)) return NameKind::eSocket;
+    return NameKind::eOther;
 }
 
 bool Folder::Names(const char* name, const FileIdentity& identity) const {

@@ -18,7 +18,7 @@ namespace qalimor::os {
 
 // What has a name: nothing, a regular file, or anything else (a link
 // counting as itself, not as what it leads to).
-enum class NameKind { eNone, eRegularFile, eOther };
+enum class NameKind { eNone, eRegularFile, eLink, eFifo, eFolder, eDevice, eSocket, eOther };
 
 class Folder {
 public:

@@ -15,8 +15,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fbxsdk_2006_11_1::writer3dstest {
 namespace {
@@ -214,6 +216,9 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
     const auto notCopied = [](const std::string& texture, const std::string& why) {
         return "The texture file \"" + texture + "\" is not copied: " + why + ".\n";
     };
+    // Where the copy's name is taken while the copy is made.
+    const std::string raced = Path("race/big.tga");
+    const auto takenBy = [&](const std::string& what) { return notCopied(big, "\"" + raced + "\" " + what); };
     struct Row {
         std::string mTexture;
         std::string mOutput;
@@ -221,13 +226,21 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         // The output's folder is swapped for a link as the copy is made in
         // it, and files are limited to fewer bytes than the texture holds.
         bool mSwapAndLimit = false;
+        // What takes the copy's name once the texture is opened to be copied.
+        std::function<void()> mTaker = nullptr;
     };
     const Row rows[] = {
         {"/dev/zero", "out/zero.3ds", notCopied("/dev/zero", "not a regular file")},
         {fifo, "out/pipe.3ds", notCopied(fifo, "not a regular file")},
         {Path("dir"), "out/dir.3ds", notCopied(Path("dir"), std::strerror(EISDIR))},
         {fifo, full, notCopied(fifo, "not a regular file")},
-        {big, "swap/big.3ds", "Error writing texture file \"" + Path("swap/big.tga") + "\".\n", true}};
+        {big, "swap/big.3ds", "Error writing texture file \"" + Path("swap/big.tga") + "\".\n", true},
+        {big, "race/big.3ds", takenBy("is taken by a link"), false,
+         [&] { [[maybe_unused]] const int linked = symlink(Path("elsewhere/big.tga").c_str(), raced.c_str()); }},
+        {big, "race/big.3ds", takenBy("is taken by a FIFO"), false, [&] { mkfifo(raced.c_str(), 0600); }},
+        {big, "race/big.3ds", takenBy("holds other bytes and is kept"), false,
+         [&] { mFolder.Write("race/big.tga", "other bytes"); }},
+        {big, "race/big.3ds", "", false, [&] { mFolder.Write("race/big.tga", std::string(1 << 16, 'x')); }}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mTexture + " into " + row.mOutput);
         mScene->Clear();
@@ -236,6 +249,11 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         ShowFirstTexture(*quad);
         AddNode("Face", quad);
         if (row.mSwapAndLimit) folderswap::SwapAtNextCreate(Path("swap"), Path("moved"), Path("elsewhere"));
+        if (row.mTaker) {
+            std::filesystem::remove_all(Path("race"));
+            std::filesystem::create_directories(Path("race"));
+            folderswap::AtOpenOf(row.mTexture, row.mTaker);
+        }
         // Apart, so that a copy that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {

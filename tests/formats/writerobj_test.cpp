@@ -668,7 +668,7 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
          },
          8,
          {"map_Kd bricks.tga\n"},
-         {"\"" + Path("out/bricks.tga") + "\" is taken by what is not a regular file"}},
+         {"\"" + Path("out/bricks.tga") + "\" is taken by a link"}},
         {"a FIFO where the copy would go",
          [this] {
              AddCube("box", KFbxVector4(0, 0, 0, 0));
@@ -677,7 +677,7 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
          },
          8,
          {"map_Kd bricks.tga\n"},
-         {"\"" + Path("out/bricks.tga") + "\" is taken by what is not a regular file"}},
+         {"\"" + Path("out/bricks.tga") + "\" is taken by a FIFO"}},
     };
     for (const HostileObjScene& hostile : cases) {
         SCOPED_TRACE(hostile.mName);

@@ -98,7 +98,7 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     ASSERT_TRUE(media.OpenOrMake((folder / "media").c_str()));
     folder.Write("outside", "new");
     std::filesystem::create_symlink(folder / "outside", folder / "media/name");
-    EXPECT_EQ(media.KindOf("name"), NameKind::eOther);
+    EXPECT_EQ(media.KindOf("name"), NameKind::eLink);
     // A file's folder is held by the file's own name there, not a link's.
     ReadOnlyFile outside;
     ASSERT_TRUE(outside.Open((folder / "outside").c_str()));
