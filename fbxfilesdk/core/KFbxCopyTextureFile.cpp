@@ -90,14 +90,11 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
         }
         return false;
     }
-    std::FILE* to = folderOpen ? folder.CreateNewFile(name.c_str()) : nullptr;
-    // Something took the name since it was looked at: judged as it would
-    // have been then.
-    const qalimor::os::NameKind now =
-        to == nullptr && folderOpen && errno == EEXIST ? folder.KindOf(name.c_str()) : qalimor::os::NameKind::eNone;
-    if (now != qalimor::os::NameKind::eNone) {
-        return IsTheCopy(folder, name, now, from.get(), source, destination, message);
-    }
+    // Written whole under a name of its own first: a copy cut short, even by
+    // the end of the process, would pass for the texture in every later
+    // export.
+    std::string temporary;
+    std::FILE* to = folderOpen ? folder.CreateTemporaryFile(name.c_str(), temporary) : nullptr;
     bool copied = to != nullptr;
     if (copied) {
         std::vector<char> block(kCopyBlock);
@@ -110,8 +107,15 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
             }
         }
         copied = copied && std::ferror(from.get()) == 0;
-        // A cut copy would pass for the texture in every later export.
-        copied = folder.FinishNewFile(to, name.c_str(), copied);
+        copied = folder.FinishNewFile(to, temporary.c_str(), copied, name.c_str(),
+                                      qalimor::os::Takeover::eOnlyWhereFree);
+        // Something took the name since it was looked at: judged as it would
+        // have been then.
+        const qalimor::os::NameKind now =
+            !copied && errno == EEXIST ? folder.KindOf(name.c_str()) : qalimor::os::NameKind::eNone;
+        if (now != qalimor::os::NameKind::eNone) {
+            return IsTheCopy(folder, name, now, from.get(), source, destination, message);
+        }
     }
     if (!copied) {
         message += "Error writing texture file \"";

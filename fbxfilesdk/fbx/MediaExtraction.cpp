@@ -72,18 +72,13 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
         for (unsigned& number = mNextNumber[name];; ++number) {
             const std::string candidate = number == 0 ? name : Numbered(name, number);
             if (mTaken.count(candidate) != 0) continue;
+            const Placed result = Place(candidate, bytes, size, reason);
             // A link or FIFO at the name refuses the medium; at a numbered
             // name, which is the reader's own choice, the next number is tried.
-            const qalimor::os::NameKind kind = mFolder.KindOf(candidate.c_str());
-            if (kind != qalimor::os::NameKind::eNone && kind != qalimor::os::NameKind::eRegularFile) {
-                if (number == 0) {
-                    reason = "something that is not a regular file has its name there";
-                    return Outcome::eRefused;
-                }
-                continue;
-            }
-            outcome = Place(candidate, kind == qalimor::os::NameKind::eRegularFile, bytes, size, reason);
-            if (outcome == Outcome::eRefused) return outcome;
+            if (result == Placed::eTaken && number != 0) continue;
+            if (result == Placed::eTaken) reason = "something that is not a regular file has its name there";
+            if (result == Placed::eTaken || result == Placed::eFailed) return Outcome::eRefused;
+            outcome = result == Placed::eWritten ? Outcome::eWritten : Outcome::eFound;
             chosen = candidate;
             break;
         }
@@ -95,37 +90,43 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
     return outcome;
 }
 
-MediaExtraction::Outcome MediaExtraction::Place(const std::string& name, bool present, const void* bytes,
-                                                std::size_t size, std::string& reason) {
-    if (present && mFolder.HoldsExactly(name.c_str(), bytes, size)) return Outcome::eFound;
-    // A file from before the import with other bytes: stale, or another
-    // model's. Replaced whole, never written over, so that no reader of it
-    // sees a mixture.
-    return Write(name, bytes, size, present, reason) ? Outcome::eWritten : Outcome::eRefused;
+MediaExtraction::Placed MediaExtraction::Place(const std::string& name, const void* bytes, std::size_t size,
+                                               std::string& reason) {
+    // Looked at once more when something took the name while the medium was
+    // written, and judged as it would have been.
+    for (int look = 0; look < 2; ++look) {
+        const qalimor::os::NameKind kind = mFolder.KindOf(name.c_str());
+        if (kind != qalimor::os::NameKind::eNone && kind != qalimor::os::NameKind::eRegularFile) return Placed::eTaken;
+        const bool present = kind == qalimor::os::NameKind::eRegularFile;
+        if (present && mFolder.HoldsExactly(name.c_str(), bytes, size)) return Placed::eFound;
+        // A file from before the import with other bytes: stale, or another
+        // model's. Replaced whole, never written over, so that no reader of it
+        // sees a mixture.
+        if (Write(name, bytes, size, present, reason)) return Placed::eWritten;
+        if (present || errno != EEXIST) break;
+    }
+    return Placed::eFailed;
 }
 
-bool MediaExtraction::Write(const std::string& name, const void* bytes, std::size_t size, bool replaced,
+bool MediaExtraction::Write(const std::string& name, const void* bytes, std::size_t size, bool replacing,
                             std::string& reason) {
     std::string temporary;
-    std::FILE* stream = replaced ? mFolder.CreateTemporaryFile(name.c_str(), temporary)
-                                 : mFolder.CreateNewFile(name.c_str());
-    // Something took the name since it was looked at: it is replaced as a
-    // stale file would be, neither opened nor followed.
-    if (stream == nullptr && !replaced && errno == EEXIST) {
-        replaced = true;
-        stream = mFolder.CreateTemporaryFile(name.c_str(), temporary);
-    }
+    std::FILE* stream = mFolder.CreateTemporaryFile(name.c_str(), temporary);
+    int failure = stream == nullptr ? errno : 0;
     if (stream == nullptr) {
-        reason = qalimor::os::OpenFailureText(errno);
-        return false;
+        reason = qalimor::os::OpenFailureText(failure);
+    } else {
+        const bool written = std::fwrite(bytes, 1, size, stream) == size;
+        if (!mFolder.FinishNewFile(stream, temporary.c_str(), written, name.c_str(),
+                                   replacing ? qalimor::os::Takeover::eReplace
+                                             : qalimor::os::Takeover::eOnlyWhereFree)) {
+            failure = errno;
+            reason = "it could not be written";
+        }
     }
-    const bool written = std::fwrite(bytes, 1, size, stream) == size;
-    if (!mFolder.FinishNewFile(stream, replaced ? temporary.c_str() : name.c_str(), written,
-                               replaced ? name.c_str() : nullptr)) {
-        reason = "it could not be written";
-        return false;
-    }
-    return true;
+    // Kept for the caller, which tells a name taken meanwhile by it.
+    errno = failure;
+    return failure == 0;
 }
 
 std::string MediaExtraction::Numbered(const std::string& name, unsigned number) {

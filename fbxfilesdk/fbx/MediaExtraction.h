@@ -6,9 +6,11 @@
 // only when it holds them, one from before the import that holds other bytes
 // is replaced in one step, and two media of one name with different bytes
 // get a file each, the later one under a numbered name ("wood1.tga"). Media
-// of one name and the same bytes share one file. A link or anything else
-// that is not a regular file is never followed or written into; a medium
-// that would need one is refused, with the reason.
+// of one name and the same bytes share one file. A medium is written whole
+// under a name of its own before it takes its name, so that an import ended
+// midway leaves no cut file in its place. A link or anything else that is
+// not a regular file is never followed or written into; a medium that would
+// need one is refused, with the reason.
 #ifndef FBXFILESDK_FBX_MEDIAEXTRACTION_H
 #define FBXFILESDK_FBX_MEDIAEXTRACTION_H
 
@@ -43,14 +45,17 @@ public:
                     std::string& relativePath, std::string& reason);
 
 private:
+    enum class Placed { eWritten, eFound, eTaken, eFailed };
     // Opens the media folder, made when missing; why not when it cannot be.
     std::string OpenFolder();
-    // The name's file holds the bytes now: written now or kept. present:
-    // a regular file has the name.
-    Outcome Place(const std::string& name, bool present, const void* bytes, std::size_t size, std::string& reason);
-    // Writes the bytes as a new file of the name, or, with replaced, over
-    // the file of that name through a new file renamed over it.
-    bool Write(const std::string& name, const void* bytes, std::size_t size, bool replaced, std::string& reason);
+    // The name's file holds the bytes now, written now or kept; or the name
+    // is taken by what is not a regular file; or the write failed (why in
+    // reason).
+    Placed Place(const std::string& name, const void* bytes, std::size_t size, std::string& reason);
+    // Writes the bytes as a new file that takes the name: from the file of
+    // that name with replacing, else only where nothing has it (EEXIST when
+    // something took it meanwhile).
+    bool Write(const std::string& name, const void* bytes, std::size_t size, bool replacing, std::string& reason);
     // The name with number before its extension: "wood.tga" and 1 give
     // "wood1.tga".
     static std::string Numbered(const std::string& name, unsigned number);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -198,18 +199,22 @@ std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name) cons
     return nullptr;
 }
 
-bool Folder::FinishNewFile(std::FILE* stream, const char* name, bool written, const char* replace) const {
+bool Folder::FinishNewFile(std::FILE* stream, const char* name, bool written, const char* target,
+                           Takeover takeover) const {
     if (!stream) {
         errno = EINVAL;
         return false;
     }
     int failure = written ? 0 : (errno != 0 ? errno : EIO);
     if (failure == 0 && std::fflush(stream) != 0) failure = errno;
-    if (failure == 0 && replace != nullptr) {
-        if (!IsPlainName(replace)) {
+    if (failure == 0 && target != nullptr) {
+        if (!IsPlainName(target)) {
             failure = EINVAL;
-        } else if (renameat(mDescriptor, name, mDescriptor, replace) != 0) {
+        } else if (!Rename(name, target, takeover)) {
             failure = errno;
+        } else if (takeover == Takeover::eOnlyWhereFree) {
+            // Where the file took the target as a second name, the first goes.
+            RemoveIfStill(name, fileno(stream));
         }
     }
     // Looked at while the file is still open, so that no other file can
@@ -218,6 +223,15 @@ bool Folder::FinishNewFile(std::FILE* stream, const char* name, bool written, co
     if (std::fclose(stream) != 0 && failure == 0) failure = errno;
     errno = failure;
     return failure == 0;
+}
+
+bool Folder::Rename(const char* name, const char* target, Takeover takeover) const {
+    if (takeover == Takeover::eReplace) return renameat(mDescriptor, name, mDescriptor, target) == 0;
+    if (renameat2(mDescriptor, name, mDescriptor, target, RENAME_NOREPLACE) == 0) return true;
+    // A file system without that rename: a second name, which only a free
+    // name can become, then the first one given up by the caller.
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    return linkat(mDescriptor, name, mDescriptor, target, 0) == 0;
 }
 
 void Folder::RemoveIfStill(const char* name, int descriptor) const {

@@ -20,6 +20,10 @@ namespace qalimor::os {
 // counting as itself, not as what it leads to).
 enum class NameKind { eNone, eRegularFile, eLink, eFifo, eFolder, eDevice, eSocket, eOther };
 
+// How a new file finished takes the name it is given: from whatever had it,
+// or only where nothing has it.
+enum class Takeover { eReplace, eOnlyWhereFree };
+
 class Folder {
 public:
     Folder() = default;
@@ -74,18 +78,23 @@ public:
     // Ends the writing of a stream CreateNewFile or CreateTemporaryFile made
     // for the name, and closes the stream. When everything reached the file
     // (written says the caller's writes did) the file is kept, under the name
-    // replace when one is given: whatever had that name gives it up in one
-    // step, without being opened or followed. Otherwise the result is false
-    // with errno set, and the file is removed, through the folder's handle
-    // and only while the name still is that very file: what took the name
-    // meanwhile is left as it is.
-    bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* replace = nullptr) const;
+    // target when one is given, taken as takeover says: whatever had that
+    // name gives it up in one step, without being opened or followed, or,
+    // only where free, the name taken meanwhile fails the call with EEXIST.
+    // Otherwise the result is false with errno set, and the file is removed,
+    // through the folder's handle and only while the name still is that very
+    // file: what took the name meanwhile is left as it is.
+    bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* target = nullptr,
+                       Takeover takeover = Takeover::eReplace) const;
 
 private:
     // Whether the name is a regular file of size bytes that match, block by
     // block, those expected(offset, length) gives (null when it has none).
     bool Holds(const char* name, std::uint64_t size,
                const std::function<const char*(std::uint64_t, std::size_t)>& expected) const;
+    // Gives the file of the name the name target as takeover says; errno
+    // set when it fails.
+    bool Rename(const char* name, const char* target, Takeover takeover) const;
     // Removes the name when it is the file open as descriptor.
     void RemoveIfStill(const char* name, int descriptor) const;
 

@@ -18,6 +18,7 @@
 #include "support/BoundedRun.h"
 #include "support/FolderSwap.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,6 +26,7 @@
 #include <utility>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
@@ -178,6 +180,8 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         // The folder is swapped for a link as the first file is made in it,
         // and files are limited to fewer bytes than either medium.
         bool mSwapAndLimit = false;
+        // Files are so limited that the import is ended midway.
+        bool mKilledAtLimit = false;
         ModelSwap mModelSwap = ModelSwap::eNone;
     };
     const Row rows[] = {
@@ -189,6 +193,13 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
          [&] { mFolder.Write("model/embedded.fbm/bricks1.tif", "another model's"); }, ""},
         {"a link to an outside file", [&] { std::filesystem::create_symlink(Path("victim.txt"), target); }, taken},
         {"a FIFO", [&] { mkfifo(target.c_str(), 0600); }, taken},
+        {"a link put in the medium's place while it is written",
+         [&] {
+             folderswap::AtNextCreate([&] {
+                 [[maybe_unused]] const int linked = symlink(Path("victim.txt").c_str(), target.c_str());
+             });
+         },
+         taken},
         {"a media folder that is a link",
          [&] {
              std::filesystem::remove(folder);
@@ -198,11 +209,12 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         {"a write cut short while the folder became a link",
          [&] { folderswap::SwapAtNextCreate(folder, Path("moved"), Path("elsewhere")); }, "it could not be written",
          Inode::eAny, true},
-        {"the model's folder made a link once the model is read", [] {}, "", Inode::eAny, false,
+        {"an import ended while a medium is written", [] {}, "", Inode::eAny, false, true},
+        {"the model's folder made a link once the model is read", [] {}, "", Inode::eAny, false, false,
          ModelSwap::eBeforeImport},
         {"the model's folder made a link as the model is opened",
          [&] { folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))); },
-         "the folder its path names does not hold the file read", Inode::eAny, false, ModelSwap::eAtOpen},
+         "the folder its path names does not hold the file read", Inode::eAny, false, false, ModelSwap::eAtOpen},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mWhat);
@@ -228,7 +240,8 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
                     folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))();
                 }
                 {
-                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit ? 8 : 0);
+                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit || row.mKilledAtLimit ? 8 : 0,
+                                                          row.mKilledAtLimit);
                     imported = imported && importer->Import(read);
                 }
                 if (!imported) return 1;
@@ -248,6 +261,12 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
         EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
         EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
+        if (row.mKilledAtLimit) {
+            // Ended midway, it leaves no cut medium under the medium's name.
+            EXPECT_EQ(outcome.mSignal, SIGXFSZ);
+            EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(target)));
+            continue;
+        }
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         ASSERT_EQ(outcome.mValue, 0);
         const std::string read = mFolder.Read("read.txt");

@@ -12,6 +12,7 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -210,6 +211,7 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
     std::filesystem::create_directories(Path("dir"));
     std::filesystem::create_directories(Path("swap"));
     std::filesystem::create_directories(Path("elsewhere"));
+    std::filesystem::create_directories(Path("kill"));
     const std::string big = mFolder.Write("big.tga", std::string(1 << 16, 'x'));
     mFolder.Write("elsewhere/big.tga", "unrelated");
     const std::string full = std::filesystem::exists("/dev/full") ? "/dev/full" : "out/full.3ds";
@@ -228,6 +230,8 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         bool mSwapAndLimit = false;
         // What takes the copy's name once the texture is opened to be copied.
         std::function<void()> mTaker = nullptr;
+        // Files are so limited that the export is ended midway.
+        bool mKilledAtLimit = false;
     };
     const Row rows[] = {
         {"/dev/zero", "out/zero.3ds", notCopied("/dev/zero", "not a regular file")},
@@ -240,7 +244,8 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         {big, "race/big.3ds", takenBy("is taken by a FIFO"), false, [&] { mkfifo(raced.c_str(), 0600); }},
         {big, "race/big.3ds", takenBy("holds other bytes and is kept"), false,
          [&] { mFolder.Write("race/big.tga", "other bytes"); }},
-        {big, "race/big.3ds", "", false, [&] { mFolder.Write("race/big.tga", std::string(1 << 16, 'x')); }}};
+        {big, "race/big.3ds", "", false, [&] { mFolder.Write("race/big.tga", std::string(1 << 16, 'x')); }},
+        {big, "kill/big.3ds", "", false, nullptr, true}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mTexture + " into " + row.mOutput);
         mScene->Clear();
@@ -259,7 +264,8 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
             [&] {
                 bool exported = false;
                 {
-                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit ? 4096 : 0);
+                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit || row.mKilledAtLimit ? 4096 : 0,
+                                                          row.mKilledAtLimit);
                     exported = Export(row.mOutput);
                 }
                 std::ofstream(Path("message.txt")) << mMessage.Buffer();
@@ -267,11 +273,16 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
             },
             boundedrun::SecondsFor(0));
         folderswap::Disarm();
+        if (row.mKilledAtLimit) {
+            EXPECT_EQ(outcome.mSignal, SIGXFSZ);
+            continue;
+        }
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         EXPECT_EQ(outcome.mValue, 0);
         EXPECT_EQ(mFolder.Read("message.txt"), row.mMessage);
     }
-    for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga", "moved/big.tga"}) {
+    // No copy where none was made, nor a cut one where the export ended midway.
+    for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga", "moved/big.tga", "kill/big.tga"}) {
         EXPECT_FALSE(std::filesystem::exists(Path(copy))) << copy;
     }
     // The cut copy was removed from the folder it was made in, not by its

@@ -42,9 +42,9 @@ void AtOpenOf(const std::string& path, std::function<void()> action) { Current()
 
 void Disarm() { Current() = Armed{}; }
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+FileSizeLimit::FileSizeLimit(rlim_t bytes, bool killing) {
     if (bytes == 0 || getrlimit(RLIMIT_FSIZE, &mBefore) != 0) return;
-    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGXFSZ, killing ? SIG_DFL : SIG_IGN);
     rlimit limited = mBefore;
     limited.rlim_cur = bytes;
     mSet = setrlimit(RLIMIT_FSIZE, &limited) == 0;

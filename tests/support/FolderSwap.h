@@ -17,10 +17,11 @@ namespace folderswap {
 
 // While it lives, files this process writes stay below bytes (no limit for
 // 0): a write past it fails, as on a full disk, instead of ending the
-// process with SIGXFSZ.
+// process with SIGXFSZ; or, killing, ends it so, as the system does by
+// default.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes);
+    explicit FileSizeLimit(rlim_t bytes, bool killing = false);
     ~FileSizeLimit();
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;

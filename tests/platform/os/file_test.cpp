@@ -122,6 +122,15 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
         EXPECT_FALSE(media.HoldsExactly("name", other, std::strlen(other))) << other;
     }
     EXPECT_TRUE(media.HoldsExactly("name", "new", 3));
+    // Only where free: the name taken keeps what has it.
+    for (const auto& [target, taken] : {std::pair{"name", true}, std::pair{"free", false}}) {
+        stream = media.CreateTemporaryFile(target, temporary);
+        ASSERT_NE(stream, nullptr);
+        EXPECT_EQ(std::fwrite("old", 1, 3, stream), 3u);
+        EXPECT_EQ(media.FinishNewFile(stream, temporary.c_str(), true, target, Takeover::eOnlyWhereFree), !taken);
+        EXPECT_EQ(media.HoldsExactly(target, taken ? "new" : "old", 3), true) << target;
+        EXPECT_EQ(media.KindOf(temporary.c_str()), NameKind::eNone);
+    }
     // Against another file's bytes, as far as they match, that file left
     // where it was.
     for (const auto& [other, same] :
