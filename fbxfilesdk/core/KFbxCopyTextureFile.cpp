@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -57,6 +59,12 @@ bool IsTheCopy(const qalimor::os::Folder& folder, const std::string& name, qalim
     return false;
 }
 
+// The texture's permission bits, which its copy gets (less the umask).
+unsigned PermissionsOf(std::FILE* from) {
+    struct stat info;
+    return fstat(fileno(from), &info) == 0 ? static_cast<unsigned>(info.st_mode & 0777) : 0600;
+}
+
 }  // namespace
 
 bool KFbxCopyTextureFile(const char* source, const char* destination, KString& message) {
@@ -94,7 +102,8 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
     // the end of the process, would pass for the texture in every later
     // export.
     std::string temporary;
-    std::FILE* to = folderOpen ? folder.CreateTemporaryFile(name.c_str(), temporary) : nullptr;
+    std::FILE* to =
+        folderOpen ? folder.CreateTemporaryFile(name.c_str(), temporary, PermissionsOf(from.get())) : nullptr;
     bool copied = to != nullptr;
     if (copied) {
         std::vector<char> block(kCopyBlock);

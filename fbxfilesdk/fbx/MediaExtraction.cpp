@@ -13,6 +13,20 @@
 
 namespace fbxsdk_2006_11_1 {
 
+namespace {
+
+// A medium lets a class read or write it where the file read lets that
+// class do so; nobody runs it.
+unsigned MediumMode(unsigned filePermissions) { return 0666 & (0600 | (filePermissions & 0066)); }
+
+// The media folder lets a class list and enter it where the file read lets
+// that class read it.
+unsigned FolderMode(unsigned filePermissions) {
+    return 0700 | ((filePermissions & 0040) != 0 ? 0050 : 0) | ((filePermissions & 0004) != 0 ? 0005 : 0);
+}
+
+}  // namespace
+
 void MediaExtraction::Begin(const std::string& filePath, const qalimor::os::FileFolder& fileFolder) {
     End();
     if (!filePath.empty()) {
@@ -39,7 +53,9 @@ std::string MediaExtraction::OpenFolder() {
         return mFileFolder.Failure() == ESTALE ? "the folder its path names does not hold the file read"
                                                : qalimor::os::OpenFailureText(mFileFolder.Failure());
     }
-    if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), 0777)) return std::string();
+    if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), FolderMode(mFileFolder.FilePermissions()))) {
+        return std::string();
+    }
     return errno == ELOOP || errno == ENOTDIR ? "the media folder is a link or not a folder"
                                               : qalimor::os::OpenFailureText(errno);
 }
@@ -111,7 +127,8 @@ MediaExtraction::Placed MediaExtraction::Place(const std::string& name, const vo
 bool MediaExtraction::Write(const std::string& name, const void* bytes, std::size_t size, bool replacing,
                             std::string& reason) {
     std::string temporary;
-    std::FILE* stream = mFolder.CreateTemporaryFile(name.c_str(), temporary);
+    std::FILE* stream =
+        mFolder.CreateTemporaryFile(name.c_str(), temporary, MediumMode(mFileFolder.FilePermissions()));
     int failure = stream == nullptr ? errno : 0;
     if (stream == nullptr) {
         reason = qalimor::os::OpenFailureText(failure);

@@ -29,6 +29,8 @@ public:
     // Why the folder is not held: the errno of its failed open, ESTALE when
     // the path's name in it is not the file, EBADF when nothing was taken.
     int Failure() const { return mFailure; }
+    // The file's permission bits when it was opened.
+    unsigned FilePermissions() const { return mFile.permissions; }
 
 private:
     Folder mFolder;

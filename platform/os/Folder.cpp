@@ -181,19 +181,19 @@ bool Folder::Holds(const char* name, std::uint64_t size,
     return same;
 }
 
-std::FILE* Folder::CreateNewFile(const char* name) const {
+std::FILE* Folder::CreateNewFile(const char* name, unsigned mode) const {
     if (!IsPlainName(name)) {
         errno = EINVAL;
         return nullptr;
     }
-    return StreamOf(openat(mDescriptor, name, kNewFileFlags, 0666));
+    return StreamOf(openat(mDescriptor, name, kNewFileFlags, static_cast<mode_t>(mode)));
 }
 
-std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name) const {
+std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name, unsigned mode) const {
     const std::string stem = like != nullptr ? std::string(like).substr(0, 64) : std::string();
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = "." + stem + "." + UniqueLetters();
-        std::FILE* stream = CreateNewFile(name.c_str());
+        std::FILE* stream = CreateNewFile(name.c_str(), mode);
         if (stream != nullptr || errno != EEXIST) return stream;
     }
     return nullptr;

@@ -68,13 +68,14 @@ public:
     bool HoldsSameAs(const char* name, int descriptor) const;
 
     // Creates a file of the folder for writing ("wb") where nothing has the
-    // name: whatever has it (a file, a FIFO, a link, even one that leads
-    // nowhere) is neither opened nor followed, and the call fails with
-    // EEXIST; a name that is not plain fails with EINVAL.
-    std::FILE* CreateNewFile(const char* name) const;
+    // name, with the permission bits of mode less the umask: whatever has it
+    // (a file, a FIFO, a link, even one that leads nowhere) is neither opened
+    // nor followed, and the call fails with EEXIST; a name that is not plain
+    // fails with EINVAL.
+    std::FILE* CreateNewFile(const char* name, unsigned mode = 0666) const;
     // CreateNewFile under a name no other file has, made from like and
     // given in name.
-    std::FILE* CreateTemporaryFile(const char* like, std::string& name) const;
+    std::FILE* CreateTemporaryFile(const char* like, std::string& name, unsigned mode = 0666) const;
     // Ends the writing of a stream CreateNewFile or CreateTemporaryFile made
     // for the name, and closes the stream. When everything reached the file
     // (written says the caller's writes did) the file is kept, under the name

@@ -25,7 +25,8 @@ bool ReadOnlyFile::Open(const char* path) {
     mSize = size;
     struct stat info;
     if (fstat(mDescriptor, &info) == 0) {
-        mIdentity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+        mIdentity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                                 static_cast<unsigned>(info.st_mode & 07777)};
     }
     return true;
 }

@@ -159,6 +159,8 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     std::filesystem::create_directory(Path("model"));
     const std::string path = Path("model/embedded.fbx");
     ASSERT_TRUE(Export(source, path, GetParam(), options));
+    // Its group may read it, others not: so may they its media.
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
     const std::string bricks = mFolder.Read("bricks.tif");
     std::filesystem::remove(Path("bricks.tif"));
     std::filesystem::remove(Path("more/bricks.tif"));
@@ -186,6 +188,7 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     };
     const Row rows[] = {
         {"an empty media folder", [] {}, ""},
+        {"no media folder yet", [&] { std::filesystem::remove(folder); }, ""},
         {"the bytes of the texture embedded before",
          [&] { mFolder.Write("model/embedded.fbm/bricks.tif", "old bricks"); }, "", Inode::eNew},
         {"the very bytes embedded", [&] { mFolder.Write("model/embedded.fbm/bricks.tif", bricks); }, "", Inode::eKept},
@@ -216,6 +219,10 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
          [&] { folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))); },
          "the folder its path names does not hold the file read", Inode::eAny, false, false, ModelSwap::eAtOpen},
     };
+    const auto modeOf = [](const std::string& file) {
+        struct stat info {};
+        return lstat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
+    };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mWhat);
         if (std::filesystem::is_directory(Path("model-moved"))) {
@@ -228,11 +235,13 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         mFolder.Write("victim.txt", "keep me");
         mFolder.Write("elsewhere/bricks.tif", "unrelated");
         row.mPrepare();
+        const bool folderMade = !std::filesystem::exists(folder);
         struct stat before {};
         const bool present = lstat(target.c_str(), &before) == 0;
         // Apart, so that a write that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
+                umask(022);
                 KFbxImporter* importer = KFbxImporter::Create(mManager, "");
                 KFbxScene* read = KFbxScene::Create(mManager, "read");
                 bool imported = importer->Initialize(path.c_str());
@@ -281,6 +290,14 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
                 << read;
             EXPECT_EQ(mFolder.Read(media + "bricks.tif"), bricks);
             EXPECT_EQ(mFolder.Read(media + "bricks1.tif"), stones);
+            // Let in no more than the model lets in.
+            EXPECT_EQ(modeOf(mFolder / (media + "bricks1.tif")), 0640u);
+            if (row.mInode != Inode::eKept) {
+                EXPECT_EQ(modeOf(mFolder / (media + "bricks.tif")), 0640u);
+            }
+            if (folderMade) {
+                EXPECT_EQ(modeOf(folder), 0750u);
+            }
         } else {
             const std::string notExtracted = "\" is not extracted into \"" + folder + "\": " + row.mWhy + ".\n";
             EXPECT_NE(read.find("The embedded media \"" + Path("bricks.tif") + notExtracted +

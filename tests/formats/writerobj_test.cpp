@@ -323,6 +323,10 @@ TEST_F(ObjWriterTest, TheLibraryIsNamedAfterTheFileNotAFolderAboveIt) {
 
 TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
     AddCube("box", KFbxVector4(0, 0, 0, 0));
+    // A copy lets in no one its texture keeps out.
+    std::filesystem::permissions(Path("textures/bricks.tga"), std::filesystem::perms(0600));
+    ASSERT_TRUE(Export(Path("scene.obj")));
+    EXPECT_EQ(std::filesystem::status(Path("bricks.tga")).permissions(), std::filesystem::perms(0600));
     // Another file of the texture's name is kept, and named: the written
     // file would show it in the texture's place.
     Write("bricks.tga", "already here");
