@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -28,6 +30,41 @@ void TellNotCopied(KString& message, const char* source, const std::string& why)
     message += ".\n";
 }
 
+// What has a name and is no regular file, as a message names it.
+const char* NameOf(qalimor::os::NameKind kind) {
+    switch (kind) {
+        case qalimor::os::NameKind::eLink: return "a link";
+        case qalimor::os::NameKind::eFifo: return "a FIFO";
+        case qalimor::os::NameKind::eFolder: return "a folder";
+        case qalimor::os::NameKind::eDevice: return "a device";
+        case qalimor::os::NameKind::eSocket: return "a socket";
+        default: return "what is not a regular file";
+    }
+}
+
+// Whether what has the destination's name, of the kind seen, is the copy;
+// from is the texture's stream, null when it cannot be read. Whatever it is,
+// it is kept as it may be the user's own; but a file of other bytes than the
+// texture's is no copy of it, and the written file would show it in the
+// texture's place.
+bool IsTheCopy(const qalimor::os::Folder& folder, const std::string& name, qalimor::os::NameKind kind,
+               std::FILE* from, const char* source, const char* destination, KString& message) {
+    const std::string taken = "\"" + std::string(destination) + "\" ";
+    if (kind != qalimor::os::NameKind::eRegularFile) {
+        TellNotCopied(message, source, taken + "is taken by " + NameOf(kind));
+        return false;
+    }
+    if (from == nullptr || folder.HoldsSameAs(name.c_str(), fileno(from))) return true;
+    TellNotCopied(message, source, taken + "holds other bytes and is kept");
+    return false;
+}
+
+// The texture's permission bits, which its copy gets (less the umask).
+unsigned PermissionsOf(std::FILE* from) {
+    struct stat info;
+    return fstat(fileno(from), &info) == 0 ? static_cast<unsigned>(info.st_mode & 0777) : 0600;
+}
+
 }  // namespace
 
 bool KFbxCopyTextureFile(const char* source, const char* destination, KString& message) {
@@ -35,30 +72,17 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
     // The copy is made, and a cut copy removed, through the handle of the
     // folder it goes into, so that the folder swapped for a link meanwhile
     // can lead neither the copy nor its removal elsewhere.
-    const std::string path = qalimor::os::NativePath(destination);
-    const std::size_t cut = path.find_last_of('/');
-    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
     qalimor::os::Folder folder;
+    std::string name;
     // A folder that cannot be opened takes no copy, as a file that cannot be
     // made, after the source was looked for.
-    const bool folderOpen = folder.Open(cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut).c_str());
+    const bool folderOpen = folder.OpenHolderOf(destination, name);
     // Looked at without opening: a FIFO there must not be waited on, nor a
     // link followed out of the folder.
-    switch (folderOpen ? folder.KindOf(name.c_str()) : qalimor::os::NameKind::eNone) {
-        case qalimor::os::NameKind::eRegularFile: {
-            // Kept whatever it holds, as it may be the user's own; but a file
-            // of other bytes than the texture's is no copy of it, and the
-            // written file would show it in the texture's place.
-            const Stream from(qalimor::os::OpenRegularFile(source));
-            if (from == nullptr || folder.HoldsSameAs(name.c_str(), fileno(from.get()))) return true;
-            TellNotCopied(message, source, "\"" + std::string(destination) + "\" holds other bytes and is kept");
-            return false;
-        }
-        case qalimor::os::NameKind::eOther:
-            TellNotCopied(message, source, "\"" + std::string(destination) + "\" is taken by what is not a regular file");
-            return false;
-        case qalimor::os::NameKind::eNone:
-            break;
+    const qalimor::os::NameKind kind = folderOpen ? folder.KindOf(name.c_str()) : qalimor::os::NameKind::eNone;
+    if (kind != qalimor::os::NameKind::eNone) {
+        const Stream from(kind == qalimor::os::NameKind::eRegularFile ? qalimor::os::OpenRegularFile(source) : nullptr);
+        return IsTheCopy(folder, name, kind, from.get(), source, destination, message);
     }
     // Only a regular file: a device would fill the disk, a FIFO would hang
     // the export.
@@ -74,9 +98,12 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
         }
         return false;
     }
-    std::FILE* to = folderOpen ? folder.CreateNewFile(name.c_str()) : nullptr;
-    // Something took the name since it was looked at: it stays as it is.
-    if (to == nullptr && folderOpen && errno == EEXIST) return true;
+    // Written whole under a name of its own first: a copy cut short, even by
+    // the end of the process, would pass for the texture in every later
+    // export.
+    std::string temporary;
+    std::FILE* to =
+        folderOpen ? folder.CreateTemporaryFile(name.c_str(), temporary, PermissionsOf(from.get())) : nullptr;
     bool copied = to != nullptr;
     if (copied) {
         std::vector<char> block(kCopyBlock);
@@ -89,8 +116,15 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
             }
         }
         copied = copied && std::ferror(from.get()) == 0;
-        // A cut copy would pass for the texture in every later export.
-        copied = folder.FinishNewFile(to, name.c_str(), copied);
+        copied = folder.FinishNewFile(to, temporary.c_str(), copied, name.c_str(),
+                                      qalimor::os::Takeover::eOnlyWhereFree);
+        // Something took the name since it was looked at: judged as it would
+        // have been then.
+        const qalimor::os::NameKind now =
+            !copied && errno == EEXIST ? folder.KindOf(name.c_str()) : qalimor::os::NameKind::eNone;
+        if (now != qalimor::os::NameKind::eNone) {
+            return IsTheCopy(folder, name, now, from.get(), source, destination, message);
+        }
     }
     if (!copied) {
         message += "Error writing texture file \"";

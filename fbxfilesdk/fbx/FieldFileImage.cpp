@@ -63,7 +63,9 @@ bool FieldFileImage::Assign(const void* bytes, std::size_t size) {
 FieldFileImage::ELoad FieldFileImage::Open(const char* path) {
     Clear();
     mFileSize = 0;
+    mOpened = qalimor::os::FileIdentity();
     if (!mFile.Open(path)) return ELoad::eUnreadable;
+    mOpened = mFile.Identity();
     // Sizes are 64-bit: files past 2 GiB are as valid as any other.
     const std::uint64_t size = mFile.Size();
     mFileSize = size;

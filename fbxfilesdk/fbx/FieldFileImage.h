@@ -11,6 +11,7 @@
 #define FBXFILESDK_FBX_FIELDFILEIMAGE_H
 
 #include <platform/os/AnonymousPages.h>
+#include <platform/os/File.h>
 #include <platform/os/ReadOnlyFile.h>
 
 #include <cstddef>
@@ -46,6 +47,8 @@ public:
     // The size the file had when it was last opened, kept after a failed
     // load for its message.
     std::uint64_t FileSize() const { return mFileSize; }
+    // Which file was last opened, kept as FileSize is.
+    const qalimor::os::FileIdentity& OpenedFile() const { return mOpened; }
     // Reads the rest of a large file opened. Its memory is taken only while
     // the file fits in three quarters of what the system reports available
     // (the rest is left for what is built from it and for other programs),
@@ -123,6 +126,7 @@ private:
     qalimor::os::AnonymousPages mPages;
     qalimor::os::ReadOnlyFile mFile;
     std::uint64_t mFileSize = 0;
+    qalimor::os::FileIdentity mOpened;
     // The bytes loaded, and the CRC of each block of them as loaded.
     std::uint64_t mLoaded = 0;
     std::vector<std::uint32_t> mBlockCrcs;

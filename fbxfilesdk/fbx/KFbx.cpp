@@ -107,6 +107,7 @@ void KFbx::ResetState() {
     mMemoryBuffer = nullptr;
     mMemorySize = 0;
     mImage.Clear();
+    mFileFolder.Release();
     mLocked = false;
     mTree.Clear();
     mCurrentSection = 0;
@@ -495,6 +496,8 @@ bool KFbx::FinishOpen(bool loaded) {
 
 bool KFbx::ReadFileImage(const char* path) {
     FieldFileImage::ELoad loaded = mImage.Open(path);
+    // Right after the file, so that what is put beside it goes where it was.
+    if (loaded == FieldFileImage::ELoad::eLoaded) mFileFolder.Take(path, mImage.OpenedFile());
     if (loaded == FieldFileImage::ELoad::eLoaded && !mImage.IsWhole()) {
         std::string refusal;
         if (FirstBlockRefused(refusal)) {

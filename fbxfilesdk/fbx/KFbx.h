@@ -28,6 +28,8 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
 
+#include <platform/os/FileFolder.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -95,6 +97,9 @@ public:
     bool IsOpen() const { return mMode != eClosed; }
     // The path of the file open (empty for memory buffers).
     const KString& GetFileName() const { return mFileName; }
+    // The folder the file open was read from, held since it was opened (none
+    // held for memory buffers).
+    const qalimor::os::FileFolder& GetFileFolder() const { return mFileFolder; }
     // True for binary and encrypted files.
     bool IsBinary() const { return mBinary; }
     bool IsEncrypted() const { return mEncrypted; }
@@ -333,6 +338,7 @@ private:
 
     // Reading.
     FieldFileImage mImage;
+    qalimor::os::FileFolder mFileFolder;
     bool mLocked;
     FieldTree mTree;
     int mCurrentSection;

@@ -291,7 +291,7 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     if (IProgress* progress = KProgress::GetGlobal()) {
         progress->Update(0, 0);
     }
-    mMedia.Begin(mFileName.Buffer());
+    mMedia.Begin(mFileName.Buffer(), mFile->GetFileFolder());
     // The media folder is let go whatever the read's end.
     struct EndMedia {
         MediaExtraction& media;

@@ -13,19 +13,51 @@
 
 namespace fbxsdk_2006_11_1 {
 
-void MediaExtraction::Begin(const std::string& filePath) {
+namespace {
+
+// A medium lets a class read or write it where the file read lets that
+// class do so; nobody runs it.
+unsigned MediumMode(unsigned filePermissions) { return 0666 & (0600 | (filePermissions & 0066)); }
+
+// The media folder lets a class list and enter it where the file read lets
+// that class read it.
+unsigned FolderMode(unsigned filePermissions) {
+    return 0700 | ((filePermissions & 0040) != 0 ? 0050 : 0) | ((filePermissions & 0004) != 0 ? 0005 : 0);
+}
+
+}  // namespace
+
+void MediaExtraction::Begin(const std::string& filePath, const qalimor::os::FileFolder& fileFolder) {
+    End();
+    if (!filePath.empty()) {
+        mFileFolder.Take(fileFolder);
+        mFolderPath = KFbxChangeExtension(KString(filePath.c_str()), KString(".fbm")).Buffer();
+        mRelativeFolder = KFbxExtractFileName(KString(mFolderPath.c_str()), true).Buffer();
+    }
+}
+
+void MediaExtraction::End() {
     mFolder.Close();
+    mFileFolder.Release();
     mOpenTried = false;
-    mOpenFailure = 0;
+    mFolderRefusal.clear();
     mTaken.clear();
     mNextNumber.clear();
     mPlaced.clear();
     mFolderPath.clear();
     mRelativeFolder.clear();
-    if (!filePath.empty()) {
-        mFolderPath = KFbxChangeExtension(KString(filePath.c_str()), KString(".fbm")).Buffer();
-        mRelativeFolder = KFbxExtractFileName(KString(mFolderPath.c_str()), true).Buffer();
+}
+
+std::string MediaExtraction::OpenFolder() {
+    if (!mFileFolder.IsHeld()) {
+        return mFileFolder.Failure() == ESTALE ? "the folder its path names does not hold the file read"
+                                               : qalimor::os::OpenFailureText(mFileFolder.Failure());
     }
+    if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), FolderMode(mFileFolder.FilePermissions()))) {
+        return std::string();
+    }
+    return errno == ELOOP || errno == ENOTDIR ? "the media folder is a link or not a folder"
+                                              : qalimor::os::OpenFailureText(errno);
 }
 
 MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const void* bytes, std::size_t size,
@@ -38,11 +70,10 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
     // meanwhile takes nothing more from it.
     if (!mOpenTried) {
         mOpenTried = true;
-        mOpenFailure = mFolder.OpenOrMake(mFolderPath.c_str()) ? 0 : errno;
+        mFolderRefusal = OpenFolder();
     }
     if (!mFolder.IsOpen()) {
-        reason = mOpenFailure == ELOOP || mOpenFailure == ENOTDIR ? "the media folder is a link or not a folder"
-                                                                  : qalimor::os::OpenFailureText(mOpenFailure);
+        reason = mFolderRefusal;
         return Outcome::eRefused;
     }
     const auto key =
@@ -57,18 +88,13 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
         for (unsigned& number = mNextNumber[name];; ++number) {
             const std::string candidate = number == 0 ? name : Numbered(name, number);
             if (mTaken.count(candidate) != 0) continue;
+            const Placed result = Place(candidate, bytes, size, reason);
             // A link or FIFO at the name refuses the medium; at a numbered
             // name, which is the reader's own choice, the next number is tried.
-            const qalimor::os::NameKind kind = mFolder.KindOf(candidate.c_str());
-            if (kind == qalimor::os::NameKind::eOther) {
-                if (number == 0) {
-                    reason = "something that is not a regular file has its name there";
-                    return Outcome::eRefused;
-                }
-                continue;
-            }
-            outcome = Place(candidate, kind == qalimor::os::NameKind::eRegularFile, bytes, size, reason);
-            if (outcome == Outcome::eRefused) return outcome;
+            if (result == Placed::eTaken && number != 0) continue;
+            if (result == Placed::eTaken) reason = "something that is not a regular file has its name there";
+            if (result == Placed::eTaken || result == Placed::eFailed) return Outcome::eRefused;
+            outcome = result == Placed::eWritten ? Outcome::eWritten : Outcome::eFound;
             chosen = candidate;
             break;
         }
@@ -80,37 +106,44 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
     return outcome;
 }
 
-MediaExtraction::Outcome MediaExtraction::Place(const std::string& name, bool present, const void* bytes,
-                                                std::size_t size, std::string& reason) {
-    if (present && mFolder.HoldsExactly(name.c_str(), bytes, size)) return Outcome::eFound;
-    // A file from before the import with other bytes: stale, or another
-    // model's. Replaced whole, never written over, so that no reader of it
-    // sees a mixture.
-    return Write(name, bytes, size, present, reason) ? Outcome::eWritten : Outcome::eRefused;
+MediaExtraction::Placed MediaExtraction::Place(const std::string& name, const void* bytes, std::size_t size,
+                                               std::string& reason) {
+    // Looked at once more when something took the name while the medium was
+    // written, and judged as it would have been.
+    for (int look = 0; look < 2; ++look) {
+        const qalimor::os::NameKind kind = mFolder.KindOf(name.c_str());
+        if (kind != qalimor::os::NameKind::eNone && kind != qalimor::os::NameKind::eRegularFile) return Placed::eTaken;
+        const bool present = kind == qalimor::os::NameKind::eRegularFile;
+        if (present && mFolder.HoldsExactly(name.c_str(), bytes, size)) return Placed::eFound;
+        // A file from before the import with other bytes: stale, or another
+        // model's. Replaced whole, never written over, so that no reader of it
+        // sees a mixture.
+        if (Write(name, bytes, size, present, reason)) return Placed::eWritten;
+        if (present || errno != EEXIST) break;
+    }
+    return Placed::eFailed;
 }
 
-bool MediaExtraction::Write(const std::string& name, const void* bytes, std::size_t size, bool replaced,
+bool MediaExtraction::Write(const std::string& name, const void* bytes, std::size_t size, bool replacing,
                             std::string& reason) {
     std::string temporary;
-    std::FILE* stream = replaced ? mFolder.CreateTemporaryFile(name.c_str(), temporary)
-                                 : mFolder.CreateNewFile(name.c_str());
-    // Something took the name since it was looked at: it is replaced as a
-    // stale file would be, neither opened nor followed.
-    if (stream == nullptr && !replaced && errno == EEXIST) {
-        replaced = true;
-        stream = mFolder.CreateTemporaryFile(name.c_str(), temporary);
-    }
+    std::FILE* stream =
+        mFolder.CreateTemporaryFile(name.c_str(), temporary, MediumMode(mFileFolder.FilePermissions()));
+    int failure = stream == nullptr ? errno : 0;
     if (stream == nullptr) {
-        reason = qalimor::os::OpenFailureText(errno);
-        return false;
+        reason = qalimor::os::OpenFailureText(failure);
+    } else {
+        const bool written = std::fwrite(bytes, 1, size, stream) == size;
+        if (!mFolder.FinishNewFile(stream, temporary.c_str(), written, name.c_str(),
+                                   replacing ? qalimor::os::Takeover::eReplace
+                                             : qalimor::os::Takeover::eOnlyWhereFree)) {
+            failure = errno;
+            reason = "it could not be written";
+        }
     }
-    const bool written = std::fwrite(bytes, 1, size, stream) == size;
-    if (!mFolder.FinishNewFile(stream, replaced ? temporary.c_str() : name.c_str(), written,
-                               replaced ? name.c_str() : nullptr)) {
-        reason = "it could not be written";
-        return false;
-    }
-    return true;
+    // Kept for the caller, which tells a name taken meanwhile by it.
+    errno = failure;
+    return failure == 0;
 }
 
 std::string MediaExtraction::Numbered(const std::string& name, unsigned number) {

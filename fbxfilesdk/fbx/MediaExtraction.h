@@ -1,16 +1,21 @@
 // The media an FBX file embeds, extracted during one import into the media
-// folder beside the file read (its name with ".fbm" for extension), which is
-// held open by its handle for the whole import. Each medium ends in a file
+// folder beside the file read (its name with ".fbm" for extension): in the
+// very folder the file was read from, held since it was opened, and held
+// open itself by its handle for the whole import. Each medium ends in a file
 // of that folder holding exactly its bytes: a file already there is kept
 // only when it holds them, one from before the import that holds other bytes
 // is replaced in one step, and two media of one name with different bytes
 // get a file each, the later one under a numbered name ("wood1.tga"). Media
-// of one name and the same bytes share one file. A link or anything else
-// that is not a regular file is never followed or written into; a medium
-// that would need one is refused, with the reason.
+// of one name and the same bytes share one file. A medium is written whole
+// under a name of its own before it takes its name, so that an import ended
+// midway leaves no cut file in its place. A link or anything else that is
+// not a regular file is never followed or written into; a medium that would
+// need one is refused, with the reason. Media, and the media folder when it
+// is made, let others in no more than the file read does.
 #ifndef FBXFILESDK_FBX_MEDIAEXTRACTION_H
 #define FBXFILESDK_FBX_MEDIAEXTRACTION_H
 
+#include <platform/os/FileFolder.h>
 #include <platform/os/Folder.h>
 
 #include <cstddef>
@@ -23,11 +28,12 @@ namespace fbxsdk_2006_11_1 {
 
 class MediaExtraction {
 public:
-    // Starts an import of the file (its path); none when empty, and then
-    // nothing is extracted.
-    void Begin(const std::string& filePath);
-    // Ends the import: the media folder is let go.
-    void End() { Begin(std::string()); }
+    // Starts an import of the file (its path, as reported in the media's
+    // paths) read from the folder given; none when the path is empty, and
+    // then nothing is extracted.
+    void Begin(const std::string& filePath, const qalimor::os::FileFolder& fileFolder);
+    // Ends the import: the folders are let go.
+    void End();
     bool IsActive() const { return !mFolderPath.empty(); }
     // The media folder's path.
     const std::string& FolderPath() const { return mFolderPath; }
@@ -40,22 +46,28 @@ public:
                     std::string& relativePath, std::string& reason);
 
 private:
-    // The name's file holds the bytes now: written now or kept. present:
-    // a regular file has the name.
-    Outcome Place(const std::string& name, bool present, const void* bytes, std::size_t size, std::string& reason);
-    // Writes the bytes as a new file of the name, or, with replaced, over
-    // the file of that name through a new file renamed over it.
-    bool Write(const std::string& name, const void* bytes, std::size_t size, bool replaced, std::string& reason);
+    enum class Placed { eWritten, eFound, eTaken, eFailed };
+    // Opens the media folder, made when missing; why not when it cannot be.
+    std::string OpenFolder();
+    // The name's file holds the bytes now, written now or kept; or the name
+    // is taken by what is not a regular file; or the write failed (why in
+    // reason).
+    Placed Place(const std::string& name, const void* bytes, std::size_t size, std::string& reason);
+    // Writes the bytes as a new file that takes the name: from the file of
+    // that name with replacing, else only where nothing has it (EEXIST when
+    // something took it meanwhile).
+    bool Write(const std::string& name, const void* bytes, std::size_t size, bool replacing, std::string& reason);
     // The name with number before its extension: "wood.tga" and 1 give
     // "wood1.tga".
     static std::string Numbered(const std::string& name, unsigned number);
 
     std::string mFolderPath;
     std::string mRelativeFolder;
+    qalimor::os::FileFolder mFileFolder;
     qalimor::os::Folder mFolder;
-    // Whether the folder was tried; why it could not be opened.
+    // Whether the media folder was tried; why it could not be opened.
     bool mOpenTried = false;
-    int mOpenFailure = 0;
+    std::string mFolderRefusal;
     // The names this import's media have, and the numbers their base names
     // have reached.
     std::set<std::string> mTaken;

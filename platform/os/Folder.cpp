@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -67,14 +68,41 @@ bool Folder::Open(const char* path) {
 }
 
 bool Folder::OpenOrMake(const char* path) {
+    Folder holder;
+    std::string name;
+    if (!holder.OpenHolderOf(path, name)) {
+        Close();
+        return false;
+    }
+    return OpenOrMakeIn(holder, name.c_str(), 0777);
+}
+
+bool Folder::OpenHolderOf(const char* path, std::string& name) {
     Close();
     if (!path) {
         errno = EINVAL;
         return false;
     }
     const std::string native = NativePath(path);
-    if (mkdir(native.c_str(), 0777) != 0 && errno != EEXIST) return false;
-    mDescriptor = open(native.c_str(), kFolderFlags | O_NOFOLLOW);
+    const std::size_t cut = native.find_last_of('/');
+    name = cut == std::string::npos ? native : native.substr(cut + 1);
+    return Open(cut == std::string::npos ? "." : cut == 0 ? "/" : native.substr(0, cut).c_str());
+}
+
+bool Folder::OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode) {
+    Close();
+    if (!IsPlainName(name)) {
+        errno = EINVAL;
+        return false;
+    }
+    if (mkdirat(parent.mDescriptor, name, static_cast<mode_t>(mode)) != 0 && errno != EEXIST) return false;
+    mDescriptor = openat(parent.mDescriptor, name, kFolderFlags | O_NOFOLLOW);
+    return mDescriptor >= 0;
+}
+
+bool Folder::OpenSame(const Folder& other) {
+    Close();
+    mDescriptor = fcntl(other.mDescriptor, F_DUPFD_CLOEXEC, 0);
     return mDescriptor >= 0;
 }
 
@@ -86,7 +114,20 @@ void Folder::Close() {
 NameKind Folder::KindOf(const char* name) const {
     struct stat info;
     if (!IsPlainName(name) || fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return NameKind::eNone;
-    return S_ISREG(info.st_mode) ? NameKind::eRegularFile : NameKind::eOther;
+    if (S_ISREG(info.st_mode)) return NameKind::eRegularFile;
+    if (S_ISLNK(info.st_mode)) return NameKind::eLink;
+    if (S_ISFIFO(info.st_mode)) return NameKind::eFifo;
+    if (S_ISDIR(info.st_mode)) return NameKind::eFolder;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return NameKind::eDevice;
+    if (S_ISSOCK(info.st_mode)) return NameKind::eSocket;
+    return NameKind::eOther;
+}
+
+bool Folder::Names(const char* name, const FileIdentity& identity) const {
+    struct stat info;
+    return IsPlainName(name) && fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_dev) == identity.device &&
+           static_cast<std::uint64_t>(info.st_ino) == identity.inode;
 }
 
 bool Folder::HoldsExactly(const char* name, const void* bytes, std::size_t size) const {
@@ -140,36 +181,40 @@ bool Folder::Holds(const char* name, std::uint64_t size,
     return same;
 }
 
-std::FILE* Folder::CreateNewFile(const char* name) const {
+std::FILE* Folder::CreateNewFile(const char* name, unsigned mode) const {
     if (!IsPlainName(name)) {
         errno = EINVAL;
         return nullptr;
     }
-    return StreamOf(openat(mDescriptor, name, kNewFileFlags, 0666));
+    return StreamOf(openat(mDescriptor, name, kNewFileFlags, static_cast<mode_t>(mode)));
 }
 
-std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name) const {
+std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name, unsigned mode) const {
     const std::string stem = like != nullptr ? std::string(like).substr(0, 64) : std::string();
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = "." + stem + "." + UniqueLetters();
-        std::FILE* stream = CreateNewFile(name.c_str());
+        std::FILE* stream = CreateNewFile(name.c_str(), mode);
         if (stream != nullptr || errno != EEXIST) return stream;
     }
     return nullptr;
 }
 
-bool Folder::FinishNewFile(std::FILE* stream, const char* name, bool written, const char* replace) const {
+bool Folder::FinishNewFile(std::FILE* stream, const char* name, bool written, const char* target,
+                           Takeover takeover) const {
     if (!stream) {
         errno = EINVAL;
         return false;
     }
     int failure = written ? 0 : (errno != 0 ? errno : EIO);
     if (failure == 0 && std::fflush(stream) != 0) failure = errno;
-    if (failure == 0 && replace != nullptr) {
-        if (!IsPlainName(replace)) {
+    if (failure == 0 && target != nullptr) {
+        if (!IsPlainName(target)) {
             failure = EINVAL;
-        } else if (renameat(mDescriptor, name, mDescriptor, replace) != 0) {
+        } else if (!Rename(name, target, takeover)) {
             failure = errno;
+        } else if (takeover == Takeover::eOnlyWhereFree) {
+            // Where the file took the target as a second name, the first goes.
+            RemoveIfStill(name, fileno(stream));
         }
     }
     // Looked at while the file is still open, so that no other file can
@@ -178,6 +223,15 @@ bool Folder::FinishNewFile(std::FILE* stream, const char* name, bool written, co
     if (std::fclose(stream) != 0 && failure == 0) failure = errno;
     errno = failure;
     return failure == 0;
+}
+
+bool Folder::Rename(const char* name, const char* target, Takeover takeover) const {
+    if (takeover == Takeover::eReplace) return renameat(mDescriptor, name, mDescriptor, target) == 0;
+    if (renameat2(mDescriptor, name, mDescriptor, target, RENAME_NOREPLACE) == 0) return true;
+    // A file system without that rename: a second name, which only a free
+    // name can become, then the first one given up by the caller.
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    return linkat(mDescriptor, name, mDescriptor, target, 0) == 0;
 }
 
 void Folder::RemoveIfStill(const char* name, int descriptor) const {

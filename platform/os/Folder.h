@@ -6,6 +6,8 @@
 #ifndef PLATFORM_OS_FOLDER_H
 #define PLATFORM_OS_FOLDER_H
 
+#include <platform/os/File.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -16,7 +18,11 @@ namespace qalimor::os {
 
 // What has a name: nothing, a regular file, or anything else (a link
 // counting as itself, not as what it leads to).
-enum class NameKind { eNone, eRegularFile, eOther };
+enum class NameKind { eNone, eRegularFile, eLink, eFifo, eFolder, eDevice, eSocket, eOther };
+
+// How a new file finished takes the name it is given: from whatever had it,
+// or only where nothing has it.
+enum class Takeover { eReplace, eOnlyWhereFree };
 
 class Folder {
 public:
@@ -36,12 +42,24 @@ public:
     // parent must exist). A link there is refused (ELOOP or ENOTDIR), as is
     // anything else that is not a folder. False with errno set.
     bool OpenOrMake(const char* path);
+    // Opens the folder that holds what the path names, following a link to
+    // that folder, and gives the path's last name. False with errno set.
+    bool OpenHolderOf(const char* path, std::string& name);
+    // Opens the folder of the name in parent, made with the mode (less the
+    // umask) when missing. A link there is refused (ELOOP or ENOTDIR), as is
+    // anything else that is not a folder. False with errno set.
+    bool OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode);
+    // Opens the folder other has open, by a handle of its own.
+    bool OpenSame(const Folder& other);
     void Close();
     bool IsOpen() const { return mDescriptor >= 0; }
 
     // What has the name in the folder; nothing is opened. eNone for a name
     // that is not plain.
     NameKind KindOf(const char* name) const;
+    // Whether the name is the very file known by identity: the name itself,
+    // not a link to it.
+    bool Names(const char* name, const FileIdentity& identity) const;
     // Whether the name is a regular file holding exactly these bytes, read
     // only as far as it matches them.
     bool HoldsExactly(const char* name, const void* bytes, std::size_t size) const;
@@ -50,28 +68,34 @@ public:
     bool HoldsSameAs(const char* name, int descriptor) const;
 
     // Creates a file of the folder for writing ("wb") where nothing has the
-    // name: whatever has it (a file, a FIFO, a link, even one that leads
-    // nowhere) is neither opened nor followed, and the call fails with
-    // EEXIST; a name that is not plain fails with EINVAL.
-    std::FILE* CreateNewFile(const char* name) const;
+    // name, with the permission bits of mode less the umask: whatever has it
+    // (a file, a FIFO, a link, even one that leads nowhere) is neither opened
+    // nor followed, and the call fails with EEXIST; a name that is not plain
+    // fails with EINVAL.
+    std::FILE* CreateNewFile(const char* name, unsigned mode = 0666) const;
     // CreateNewFile under a name no other file has, made from like and
     // given in name.
-    std::FILE* CreateTemporaryFile(const char* like, std::string& name) const;
+    std::FILE* CreateTemporaryFile(const char* like, std::string& name, unsigned mode = 0666) const;
     // Ends the writing of a stream CreateNewFile or CreateTemporaryFile made
     // for the name, and closes the stream. When everything reached the file
     // (written says the caller's writes did) the file is kept, under the name
-    // replace when one is given: whatever had that name gives it up in one
-    // step, without being opened or followed. Otherwise the result is false
-    // with errno set, and the file is removed, through the folder's handle
-    // and only while the name still is that very file: what took the name
-    // meanwhile is left as it is.
-    bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* replace = nullptr) const;
+    // target when one is given, taken as takeover says: whatever had that
+    // name gives it up in one step, without being opened or followed, or,
+    // only where free, the name taken meanwhile fails the call with EEXIST.
+    // Otherwise the result is false with errno set, and the file is removed,
+    // through the folder's handle and only while the name still is that very
+    // file: what took the name meanwhile is left as it is.
+    bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* target = nullptr,
+                       Takeover takeover = Takeover::eReplace) const;
 
 private:
     // Whether the name is a regular file of size bytes that match, block by
     // block, those expected(offset, length) gives (null when it has none).
     bool Holds(const char* name, std::uint64_t size,
                const std::function<const char*(std::uint64_t, std::size_t)>& expected) const;
+    // Gives the file of the name the name target as takeover says; errno
+    // set when it fails.
+    bool Rename(const char* name, const char* target, Takeover takeover) const;
     // Removes the name when it is the file open as descriptor.
     void RemoveIfStill(const char* name, int descriptor) const;
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstddef>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qalimor::os {
@@ -20,14 +21,21 @@ bool ReadOnlyFile::Open(const char* path) {
     Close();
     std::uint64_t size = 0;
     mDescriptor = OpenRegularDescriptor(path, size);
-    mSize = mDescriptor >= 0 ? size : 0;
-    return mDescriptor >= 0;
+    if (mDescriptor < 0) return false;
+    mSize = size;
+    struct stat info;
+    if (fstat(mDescriptor, &info) == 0) {
+        mIdentity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                                 static_cast<unsigned>(info.st_mode & 07777)};
+    }
+    return true;
 }
 
 void ReadOnlyFile::Close() {
     if (mDescriptor >= 0) close(mDescriptor);
     mDescriptor = -1;
     mSize = 0;
+    mIdentity = FileIdentity();
 }
 
 std::int64_t ReadOnlyFile::ReadAt(std::uint64_t offset, unsigned char* out, std::uint64_t size) const {

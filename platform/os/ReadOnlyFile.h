@@ -6,6 +6,8 @@
 #ifndef PLATFORM_OS_READONLYFILE_H
 #define PLATFORM_OS_READONLYFILE_H
 
+#include <platform/os/File.h>
+
 #include <cstdint>
 
 namespace qalimor::os {
@@ -24,6 +26,8 @@ public:
     bool IsOpen() const { return mDescriptor >= 0; }
     // The size the file had when it was opened.
     std::uint64_t Size() const { return mSize; }
+    // Which file is open, as it was when opened.
+    const FileIdentity& Identity() const { return mIdentity; }
     // Reads up to size bytes at offset: fewer only where the file ends. -1
     // on a failure of the system, errno set.
     std::int64_t ReadAt(std::uint64_t offset, unsigned char* out, std::uint64_t size) const;
@@ -31,6 +35,7 @@ public:
 private:
     int mDescriptor = -1;
     std::uint64_t mSize = 0;
+    FileIdentity mIdentity;
 };
 
 }  // namespace qalimor::os

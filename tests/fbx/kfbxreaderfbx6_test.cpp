@@ -18,6 +18,7 @@
 #include "support/BoundedRun.h"
 #include "support/FolderSwap.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,6 +26,7 @@
 #include <utility>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fbxsdk_2006_11_1::readertest {
 namespace {
@@ -154,18 +156,23 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     texture->ConnectSrc(video);
     KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
     options->SetOption("EMBEDDED", true);
-    const std::string path = Path("embedded.fbx");
+    std::filesystem::create_directory(Path("model"));
+    const std::string path = Path("model/embedded.fbx");
     ASSERT_TRUE(Export(source, path, GetParam(), options));
+    // Its group may read it, others not: so may they its media.
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
     const std::string bricks = mFolder.Read("bricks.tif");
     std::filesystem::remove(Path("bricks.tif"));
     std::filesystem::remove(Path("more/bricks.tif"));
-    const std::string folder = Path("embedded.fbm");
+    const std::string folder = Path("model/embedded.fbm");
     const std::string target = folder + "/bricks.tif";
     const std::string second = folder + "/bricks1.tif";
     std::filesystem::create_directory(Path("outside"));
     std::filesystem::create_directory(Path("elsewhere"));
     const std::string taken = "something that is not a regular file has its name there";
     enum class Inode { eAny, eKept, eNew };
+    // When the model's folder becomes a link to "outside".
+    enum class ModelSwap { eNone, eAtOpen, eBeforeImport };
     struct Row {
         const char* mWhat;
         std::function<void()> mPrepare;
@@ -175,16 +182,27 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         // The folder is swapped for a link as the first file is made in it,
         // and files are limited to fewer bytes than either medium.
         bool mSwapAndLimit = false;
+        // Files are so limited that the import is ended midway.
+        bool mKilledAtLimit = false;
+        ModelSwap mModelSwap = ModelSwap::eNone;
     };
     const Row rows[] = {
         {"an empty media folder", [] {}, ""},
-        {"the bytes of the texture embedded before", [&] { mFolder.Write("embedded.fbm/bricks.tif", "old bricks"); },
-         "", Inode::eNew},
-        {"the very bytes embedded", [&] { mFolder.Write("embedded.fbm/bricks.tif", bricks); }, "", Inode::eKept},
+        {"no media folder yet", [&] { std::filesystem::remove(folder); }, ""},
+        {"the bytes of the texture embedded before",
+         [&] { mFolder.Write("model/embedded.fbm/bricks.tif", "old bricks"); }, "", Inode::eNew},
+        {"the very bytes embedded", [&] { mFolder.Write("model/embedded.fbm/bricks.tif", bricks); }, "", Inode::eKept},
         {"another model's file of the second's name",
-         [&] { mFolder.Write("embedded.fbm/bricks1.tif", "another model's"); }, ""},
+         [&] { mFolder.Write("model/embedded.fbm/bricks1.tif", "another model's"); }, ""},
         {"a link to an outside file", [&] { std::filesystem::create_symlink(Path("victim.txt"), target); }, taken},
         {"a FIFO", [&] { mkfifo(target.c_str(), 0600); }, taken},
+        {"a link put in the medium's place while it is written",
+         [&] {
+             folderswap::AtNextCreate([&] {
+                 [[maybe_unused]] const int linked = symlink(Path("victim.txt").c_str(), target.c_str());
+             });
+         },
+         taken},
         {"a media folder that is a link",
          [&] {
              std::filesystem::remove(folder);
@@ -194,26 +212,46 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         {"a write cut short while the folder became a link",
          [&] { folderswap::SwapAtNextCreate(folder, Path("moved"), Path("elsewhere")); }, "it could not be written",
          Inode::eAny, true},
+        {"an import ended while a medium is written", [] {}, "", Inode::eAny, false, true},
+        {"the model's folder made a link once the model is read", [] {}, "", Inode::eAny, false, false,
+         ModelSwap::eBeforeImport},
+        {"the model's folder made a link as the model is opened",
+         [&] { folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))); },
+         "the folder its path names does not hold the file read", Inode::eAny, false, false, ModelSwap::eAtOpen},
+    };
+    const auto modeOf = [](const std::string& file) {
+        struct stat info {};
+        return lstat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mWhat);
+        if (std::filesystem::is_directory(Path("model-moved"))) {
+            std::filesystem::remove(Path("model"));
+            std::filesystem::rename(Path("model-moved"), Path("model"));
+        }
         std::filesystem::remove_all(folder);
         std::filesystem::remove_all(Path("moved"));
         std::filesystem::create_directory(folder);
         mFolder.Write("victim.txt", "keep me");
         mFolder.Write("elsewhere/bricks.tif", "unrelated");
         row.mPrepare();
+        const bool folderMade = !std::filesystem::exists(folder);
         struct stat before {};
         const bool present = lstat(target.c_str(), &before) == 0;
         // Apart, so that a write that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
+                umask(022);
                 KFbxImporter* importer = KFbxImporter::Create(mManager, "");
                 KFbxScene* read = KFbxScene::Create(mManager, "read");
-                bool imported = false;
+                bool imported = importer->Initialize(path.c_str());
+                if (row.mModelSwap == ModelSwap::eBeforeImport) {
+                    folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))();
+                }
                 {
-                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit ? 8 : 0);
-                    imported = importer->Initialize(path.c_str()) && importer->Import(read);
+                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit || row.mKilledAtLimit ? 8 : 0,
+                                                          row.mKilledAtLimit);
+                    imported = imported && importer->Import(read);
                 }
                 if (!imported) return 1;
                 KString message;
@@ -229,17 +267,37 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             },
             boundedrun::SecondsFor(0));
         folderswap::Disarm();
+        EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
+        EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
+        EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
+        if (row.mKilledAtLimit) {
+            // Ended midway, it leaves no cut medium under the medium's name.
+            EXPECT_EQ(outcome.mSignal, SIGXFSZ);
+            EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(target)));
+            continue;
+        }
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         ASSERT_EQ(outcome.mValue, 0);
         const std::string read = mFolder.Read("read.txt");
+        // Where the media went: the folder the model was read from.
+        const std::string media =
+            row.mModelSwap == ModelSwap::eBeforeImport ? "model-moved/embedded.fbm/" : "model/embedded.fbm/";
         if (row.mWhy.empty()) {
             EXPECT_NE(read.find(Path("bricks.tif") + " " + target + " embedded.fbm/bricks.tif\n"), std::string::npos)
                 << read;
             EXPECT_NE(read.find(Path("more/bricks.tif") + " " + second + " embedded.fbm/bricks1.tif\n"),
                       std::string::npos)
                 << read;
-            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks.tif"), bricks);
-            EXPECT_EQ(mFolder.Read("embedded.fbm/bricks1.tif"), stones);
+            EXPECT_EQ(mFolder.Read(media + "bricks.tif"), bricks);
+            EXPECT_EQ(mFolder.Read(media + "bricks1.tif"), stones);
+            // Let in no more than the model lets in.
+            EXPECT_EQ(modeOf(mFolder / (media + "bricks1.tif")), 0640u);
+            if (row.mInode != Inode::eKept) {
+                EXPECT_EQ(modeOf(mFolder / (media + "bricks.tif")), 0640u);
+            }
+            if (folderMade) {
+                EXPECT_EQ(modeOf(folder), 0750u);
+            }
         } else {
             const std::string notExtracted = "\" is not extracted into \"" + folder + "\": " + row.mWhy + ".\n";
             EXPECT_NE(read.find("The embedded media \"" + Path("bricks.tif") + notExtracted +
@@ -254,9 +312,6 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             ASSERT_EQ(lstat(target.c_str(), &after), 0);
             EXPECT_EQ(after.st_ino == before.st_ino, row.mInode == Inode::eKept);
         }
-        EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
-        EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
-        EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
         // The cut files are gone from the folder they were made in.
         if (row.mSwapAndLimit) {
             ASSERT_TRUE(std::filesystem::is_directory(Path("moved")));

@@ -12,11 +12,14 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fbxsdk_2006_11_1::writer3dstest {
 namespace {
@@ -208,12 +211,16 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
     std::filesystem::create_directories(Path("dir"));
     std::filesystem::create_directories(Path("swap"));
     std::filesystem::create_directories(Path("elsewhere"));
+    std::filesystem::create_directories(Path("kill"));
     const std::string big = mFolder.Write("big.tga", std::string(1 << 16, 'x'));
     mFolder.Write("elsewhere/big.tga", "unrelated");
     const std::string full = std::filesystem::exists("/dev/full") ? "/dev/full" : "out/full.3ds";
     const auto notCopied = [](const std::string& texture, const std::string& why) {
         return "The texture file \"" + texture + "\" is not copied: " + why + ".\n";
     };
+    // Where the copy's name is taken while the copy is made.
+    const std::string raced = Path("race/big.tga");
+    const auto takenBy = [&](const std::string& what) { return notCopied(big, "\"" + raced + "\" " + what); };
     struct Row {
         std::string mTexture;
         std::string mOutput;
@@ -221,13 +228,24 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         // The output's folder is swapped for a link as the copy is made in
         // it, and files are limited to fewer bytes than the texture holds.
         bool mSwapAndLimit = false;
+        // What takes the copy's name once the texture is opened to be copied.
+        std::function<void()> mTaker = nullptr;
+        // Files are so limited that the export is ended midway.
+        bool mKilledAtLimit = false;
     };
     const Row rows[] = {
         {"/dev/zero", "out/zero.3ds", notCopied("/dev/zero", "not a regular file")},
         {fifo, "out/pipe.3ds", notCopied(fifo, "not a regular file")},
         {Path("dir"), "out/dir.3ds", notCopied(Path("dir"), std::strerror(EISDIR))},
         {fifo, full, notCopied(fifo, "not a regular file")},
-        {big, "swap/big.3ds", "Error writing texture file \"" + Path("swap/big.tga") + "\".\n", true}};
+        {big, "swap/big.3ds", "Error writing texture file \"" + Path("swap/big.tga") + "\".\n", true},
+        {big, "race/big.3ds", takenBy("is taken by a link"), false,
+         [&] { [[maybe_unused]] const int linked = symlink(Path("elsewhere/big.tga").c_str(), raced.c_str()); }},
+        {big, "race/big.3ds", takenBy("is taken by a FIFO"), false, [&] { mkfifo(raced.c_str(), 0600); }},
+        {big, "race/big.3ds", takenBy("holds other bytes and is kept"), false,
+         [&] { mFolder.Write("race/big.tga", "other bytes"); }},
+        {big, "race/big.3ds", "", false, [&] { mFolder.Write("race/big.tga", std::string(1 << 16, 'x')); }},
+        {big, "kill/big.3ds", "", false, nullptr, true}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mTexture + " into " + row.mOutput);
         mScene->Clear();
@@ -236,12 +254,18 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         ShowFirstTexture(*quad);
         AddNode("Face", quad);
         if (row.mSwapAndLimit) folderswap::SwapAtNextCreate(Path("swap"), Path("moved"), Path("elsewhere"));
+        if (row.mTaker) {
+            std::filesystem::remove_all(Path("race"));
+            std::filesystem::create_directories(Path("race"));
+            folderswap::AtOpenOf(row.mTexture, row.mTaker);
+        }
         // Apart, so that a copy that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
                 bool exported = false;
                 {
-                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit ? 4096 : 0);
+                    const folderswap::FileSizeLimit limit(row.mSwapAndLimit || row.mKilledAtLimit ? 4096 : 0,
+                                                          row.mKilledAtLimit);
                     exported = Export(row.mOutput);
                 }
                 std::ofstream(Path("message.txt")) << mMessage.Buffer();
@@ -249,11 +273,16 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
             },
             boundedrun::SecondsFor(0));
         folderswap::Disarm();
+        if (row.mKilledAtLimit) {
+            EXPECT_EQ(outcome.mSignal, SIGXFSZ);
+            continue;
+        }
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         EXPECT_EQ(outcome.mValue, 0);
         EXPECT_EQ(mFolder.Read("message.txt"), row.mMessage);
     }
-    for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga", "moved/big.tga"}) {
+    // No copy where none was made, nor a cut one where the export ended midway.
+    for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga", "moved/big.tga", "kill/big.tga"}) {
         EXPECT_FALSE(std::filesystem::exists(Path(copy))) << copy;
     }
     // The cut copy was removed from the folder it was made in, not by its

@@ -323,6 +323,10 @@ TEST_F(ObjWriterTest, TheLibraryIsNamedAfterTheFileNotAFolderAboveIt) {
 
 TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
     AddCube("box", KFbxVector4(0, 0, 0, 0));
+    // A copy lets in no one its texture keeps out.
+    std::filesystem::permissions(Path("textures/bricks.tga"), std::filesystem::perms(0600));
+    ASSERT_TRUE(Export(Path("scene.obj")));
+    EXPECT_EQ(std::filesystem::status(Path("bricks.tga")).permissions(), std::filesystem::perms(0600));
     // Another file of the texture's name is kept, and named: the written
     // file would show it in the texture's place.
     Write("bricks.tga", "already here");
@@ -668,7 +672,7 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
          },
          8,
          {"map_Kd bricks.tga\n"},
-         {"\"" + Path("out/bricks.tga") + "\" is taken by what is not a regular file"}},
+         {"\"" + Path("out/bricks.tga") + "\" is taken by a link"}},
         {"a FIFO where the copy would go",
          [this] {
              AddCube("box", KFbxVector4(0, 0, 0, 0));
@@ -677,7 +681,7 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
          },
          8,
          {"map_Kd bricks.tga\n"},
-         {"\"" + Path("out/bricks.tga") + "\" is taken by what is not a regular file"}},
+         {"\"" + Path("out/bricks.tga") + "\" is taken by a FIFO"}},
     };
     for (const HostileObjScene& hostile : cases) {
         SCOPED_TRACE(hostile.mName);

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <csignal>
 #include <cstdio>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,29 +12,39 @@
 namespace folderswap {
 namespace {
 
-struct Swap {
-    bool mArmed = false;
-    std::string mFolder;
-    std::string mMovedTo;
-    std::string mLinkTarget;
+struct Armed {
+    std::function<void()> mAction;
+    // The path whose open runs it; any call that makes a file when empty.
+    std::string mPath;
 };
 
-Swap& Armed() {
-    static Swap swap;
-    return swap;
+Armed& Current() {
+    static Armed armed;
+    return armed;
 }
 
 }  // namespace
 
-void SwapAtNextCreate(const std::string& folder, const std::string& movedTo, const std::string& linkTarget) {
-    Armed() = Swap{true, folder, movedTo, linkTarget};
+std::function<void()> Swap(const std::string& folder, const std::string& movedTo, const std::string& linkTarget) {
+    return [folder, movedTo, linkTarget] {
+        std::rename(folder.c_str(), movedTo.c_str());
+        [[maybe_unused]] const int linked = symlink(linkTarget.c_str(), folder.c_str());
+    };
 }
 
-void Disarm() { Armed().mArmed = false; }
+void SwapAtNextCreate(const std::string& folder, const std::string& movedTo, const std::string& linkTarget) {
+    AtNextCreate(Swap(folder, movedTo, linkTarget));
+}
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+void AtNextCreate(std::function<void()> action) { Current() = Armed{std::move(action), std::string()}; }
+
+void AtOpenOf(const std::string& path, std::function<void()> action) { Current() = Armed{std::move(action), path}; }
+
+void Disarm() { Current() = Armed{}; }
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes, bool killing) {
     if (bytes == 0 || getrlimit(RLIMIT_FSIZE, &mBefore) != 0) return;
-    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGXFSZ, killing ? SIG_DFL : SIG_IGN);
     rlimit limited = mBefore;
     limited.rlim_cur = bytes;
     mSet = setrlimit(RLIMIT_FSIZE, &limited) == 0;
@@ -50,14 +61,15 @@ namespace {
 // Whether the call passes a mode after its flags.
 bool TakesMode(int flags) { return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE; }
 
-// The swap, when armed, once a call made a file.
-int AfterOpen(int made, int flags) {
-    folderswap::Swap& swap = folderswap::Armed();
-    if (made >= 0 && (flags & O_CREAT) != 0 && swap.mArmed) {
-        swap.mArmed = false;
+// The armed action, once a call made a file or opened the path armed for.
+int AfterOpen(int made, const char* path, int flags) {
+    folderswap::Armed& armed = folderswap::Current();
+    const bool due = armed.mPath.empty() ? (flags & O_CREAT) != 0 : path != nullptr && armed.mPath == path;
+    if (made >= 0 && armed.mAction && due) {
+        const std::function<void()> action = std::move(armed.mAction);
+        folderswap::Disarm();
         const int error = errno;
-        std::rename(swap.mFolder.c_str(), swap.mMovedTo.c_str());
-        [[maybe_unused]] const int linked = symlink(swap.mLinkTarget.c_str(), swap.mFolder.c_str());
+        action();
         errno = error;
     }
     return made;
@@ -74,7 +86,7 @@ extern "C" int __wrap_openat(int folder, const char* name, int flags, ...) {
     va_start(arguments, flags);
     const int mode = TakesMode(flags) ? va_arg(arguments, int) : 0;
     va_end(arguments);
-    return AfterOpen(__real_openat(folder, name, flags, mode), flags);
+    return AfterOpen(__real_openat(folder, name, flags, mode), name, flags);
 }
 
 extern "C" int __wrap_open(const char* path, int flags, ...) {
@@ -82,5 +94,5 @@ extern "C" int __wrap_open(const char* path, int flags, ...) {
     va_start(arguments, flags);
     const int mode = TakesMode(flags) ? va_arg(arguments, int) : 0;
     va_end(arguments);
-    return AfterOpen(__real_open(path, flags, mode), flags);
+    return AfterOpen(__real_open(path, flags, mode), path, flags);
 }

@@ -1,5 +1,7 @@
 #include <platform/os/File.h>
+#include <platform/os/FileFolder.h>
 #include <platform/os/Folder.h>
+#include <platform/os/ReadOnlyFile.h>
 
 #include "support/ScratchFolder.h"
 
@@ -96,7 +98,16 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     ASSERT_TRUE(media.OpenOrMake((folder / "media").c_str()));
     folder.Write("outside", "new");
     std::filesystem::create_symlink(folder / "outside", folder / "media/name");
-    EXPECT_EQ(media.KindOf("name"), NameKind::eOther);
+    EXPECT_EQ(media.KindOf("name"), NameKind::eLink);
+    // A file's folder is held by the file's own name there, not a link's.
+    ReadOnlyFile outside;
+    ASSERT_TRUE(outside.Open((folder / "outside").c_str()));
+    FileFolder beside;
+    beside.Take((folder / "outside").c_str(), outside.Identity());
+    EXPECT_TRUE(beside.IsHeld());
+    beside.Take((folder / "media/name").c_str(), outside.Identity());
+    EXPECT_FALSE(beside.IsHeld());
+    EXPECT_EQ(beside.Failure(), ESTALE);
     EXPECT_FALSE(media.HoldsExactly("name", "new", 3));
     std::string temporary;
     std::FILE* stream = media.CreateTemporaryFile("name", temporary);
@@ -111,6 +122,15 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
         EXPECT_FALSE(media.HoldsExactly("name", other, std::strlen(other))) << other;
     }
     EXPECT_TRUE(media.HoldsExactly("name", "new", 3));
+    // Only where free: the name taken keeps what has it.
+    for (const auto& [target, taken] : {std::pair{"name", true}, std::pair{"free", false}}) {
+        stream = media.CreateTemporaryFile(target, temporary);
+        ASSERT_NE(stream, nullptr);
+        EXPECT_EQ(std::fwrite("old", 1, 3, stream), 3u);
+        EXPECT_EQ(media.FinishNewFile(stream, temporary.c_str(), true, target, Takeover::eOnlyWhereFree), !taken);
+        EXPECT_EQ(media.HoldsExactly(target, taken ? "new" : "old", 3), true) << target;
+        EXPECT_EQ(media.KindOf(temporary.c_str()), NameKind::eNone);
+    }
     // Against another file's bytes, as far as they match, that file left
     // where it was.
     for (const auto& [other, same] :
