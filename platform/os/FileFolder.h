@@ -2,9 +2,9 @@
 // for the files a program puts beside that file: moved meanwhile, or swapped
 // for a link to another folder, it stays the folder the file was read from.
 // It is held only when, as it is taken, the path's last name in it is the
-// very file opened (that name itself, no link followed), so that a folder
-// swapped in between the file's open and its own is never taken for the
-// file's.
+// very file opened (that name, or the link it is to that file), so that a
+// folder swapped in between the file's open and its own is never taken for
+// the file's.
 #ifndef PLATFORM_OS_FILEFOLDER_H
 #define PLATFORM_OS_FILEFOLDER_H
 

@@ -125,7 +125,9 @@ NameKind Folder::KindOf(const char* name) const {
 
 bool Folder::Names(const char* name, const FileIdentity& identity) const {
     struct stat info;
-    return IsPlainName(name) && fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+    // A model opened through a link is read from the link's folder: its
+    // media go beside the link, as the name the caller gave leads there.
+    return IsPlainName(name) && fstatat(mDescriptor, name, &info, 0) == 0 &&
            S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_dev) == identity.device &&
            static_cast<std::uint64_t>(info.st_ino) == identity.inode;
 }

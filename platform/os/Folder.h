@@ -57,8 +57,8 @@ public:
     // What has the name in the folder; nothing is opened. eNone for a name
     // that is not plain.
     NameKind KindOf(const char* name) const;
-    // Whether the name is the very file known by identity: the name itself,
-    // not a link to it.
+    // Whether the name is the very file known by identity, or a link that
+    // leads to it, as it led when the file was opened by that name.
     bool Names(const char* name, const FileIdentity& identity) const;
     // Whether the name is a regular file holding exactly these bytes, read
     // only as far as it matches them.

@@ -99,13 +99,17 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     folder.Write("outside", "new");
     std::filesystem::create_symlink(folder / "outside", folder / "media/name");
     EXPECT_EQ(media.KindOf("name"), NameKind::eLink);
-    // A file's folder is held by the file's own name there, not a link's.
+    // A file's folder is held by the file's name there, or a link's that
+    // leads to it; not by a name that is another file.
     ReadOnlyFile outside;
     ASSERT_TRUE(outside.Open((folder / "outside").c_str()));
     FileFolder beside;
     beside.Take((folder / "outside").c_str(), outside.Identity());
     EXPECT_TRUE(beside.IsHeld());
     beside.Take((folder / "media/name").c_str(), outside.Identity());
+    EXPECT_TRUE(beside.IsHeld());
+    folder.Write("other", "other");
+    beside.Take((folder / "other").c_str(), outside.Identity());
     EXPECT_FALSE(beside.IsHeld());
     EXPECT_EQ(beside.Failure(), ESTALE);
     EXPECT_FALSE(media.HoldsExactly("name", "new", 3));
