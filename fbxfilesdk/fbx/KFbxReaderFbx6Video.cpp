@@ -10,7 +10,13 @@
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
+#include <platform/os/File.h>
+#include <platform/os/Folder.h>
+#include <platform/os/System.h>
+
+#include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -42,28 +48,39 @@ bool IsConvertedContent(const KString& fileName, const void* bytes, int size) {
     return tiff && extension != "tif" && extension != "tiff";
 }
 
-// Turns the extracted TIFF image back into the media file's own format
-// through the first converter that knows the file's extension. The TIFF is
-// kept when none does (the converter writes over it when one does), so the
-// content is never lost for want of a converter.
-void ConvertBack(KFbxSdkManager& manager, const KString& fileName, bool originalFormat) {
+// The medium's bytes in its own format: the TIFF image turned back by the
+// first converter that knows the name's extension. Converters read and
+// write files by name, so the image is turned back in a folder of our own,
+// never in the media folder, whose path may lead elsewhere by now; only its
+// bytes go there. False, and the TIFF kept as the medium, when no converter
+// turns it back, so the content is never lost for want of one.
+bool ConvertBack(KFbxSdkManager& manager, const std::string& name, const void* bytes, std::size_t size,
+                 bool originalFormat, std::string& converted) {
     const KFbxClassId classId = KFbxImageConverter::ClassId;
     const int converters = classId == KFbxClassId() ? 0 : manager.GetObjectCount(classId);
-    if (converters == 0) {
-        return;
+    std::string folder;
+    if (converters == 0 || !qalimor::os::Folder::IsPlainName(name.c_str()) ||
+        !qalimor::os::MakeTemporaryFolder(folder)) {
+        return false;
     }
-    KFbxImageBuffer image;
-    image.SetOriginalFormat(originalFormat);
-    image.SetFileName(fileName);
-    if (!KFbxImageConverter::ReadTiffImage(fileName, &image, false)) {
-        return;
-    }
-    for (int i = 0; i < converters; ++i) {
-        auto* converter = static_cast<KFbxImageConverter*>(manager.GetObject(classId, i));
-        if (converter != nullptr && converter->Convert(1, fileName, &image)) {
-            return;
+    const KString fileName((folder + "/" + name).c_str());
+    bool done = false;
+    if (std::FILE* file = qalimor::os::OpenFile(fileName.Buffer(), "wb")) {
+        const bool written = std::fwrite(bytes, 1, size, file) == size;
+        KFbxImageBuffer image;
+        image.SetOriginalFormat(originalFormat);
+        image.SetFileName(fileName);
+        if (std::fclose(file) == 0 && written && KFbxImageConverter::ReadTiffImage(fileName, &image, false)) {
+            for (int i = 0; i < converters && !done; ++i) {
+                auto* converter = static_cast<KFbxImageConverter*>(manager.GetObject(classId, i));
+                done = converter != nullptr && converter->Convert(1, fileName, &image) &&
+                       qalimor::os::ReadRegularFile(fileName.Buffer(), std::numeric_limits<int>::max(), converted);
+            }
         }
     }
+    qalimor::os::RemoveFile(fileName.Buffer());
+    qalimor::os::RemoveEmptyDirectory(folder.c_str());
+    return done;
 }
 
 }  // namespace
@@ -83,11 +100,18 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
         // stands in for a missing one.
         if (bytes != nullptr && size >= 0 && mExtraction != nullptr && mExtraction->IsActive() &&
             !std::filesystem::exists(fileName.Buffer(), error)) {
+            const std::string name = MediaBaseName(fileName);
+            std::string converted;
+            if (IsConvertedContent(fileName, bytes, size) &&
+                ConvertBack(mManager, name, bytes, static_cast<std::size_t>(size), originalFormat, converted)) {
+                bytes = converted.data();
+                size = static_cast<int>(converted.size());
+            }
             std::string path;
             std::string relativePath;
             std::string reason;
-            const MediaExtraction::Outcome outcome = mExtraction->Extract(
-                MediaBaseName(fileName), bytes, static_cast<std::size_t>(size), path, relativePath, reason);
+            const MediaExtraction::Outcome outcome =
+                mExtraction->Extract(name, bytes, static_cast<std::size_t>(size), path, relativePath, reason);
             if (outcome == MediaExtraction::Outcome::eRefused) {
                 if (mMessages != nullptr) {
                     *mMessages += KString("The embedded media \"") + fileName + "\" is not extracted into \"" +
@@ -96,9 +120,6 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
             } else {
                 fileName = KString(path.c_str());
                 relativeFileName = KString(relativePath.c_str());
-                if (outcome == MediaExtraction::Outcome::eWritten && IsConvertedContent(fileName, bytes, size)) {
-                    ConvertBack(mManager, fileName, originalFormat);
-                }
             }
         }
         mFile.FieldReadEnd();

@@ -147,6 +147,13 @@ std::string TemporaryDirectory() {
     return folder;
 }
 
+bool MakeTemporaryFolder(std::string& path) {
+    std::string pattern = TemporaryDirectory() + "qalimor-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return false;
+    path = pattern;
+    return true;
+}
+
 std::uint64_t AvailableMemory() { return AvailableMemoryUnder(std::string()); }
 
 std::uint64_t AvailableMemoryUnder(const std::string& root) { return std::min(SystemRoom(root), ControlGroupRoom(root)); }

@@ -18,6 +18,11 @@ bool CurrentDirectory(std::string& path);
 // folder, else "/tmp/".
 std::string TemporaryDirectory();
 
+// Makes a new folder of the process's own (only its user may enter it) in
+// the folder for temporary files, and gives its path (no trailing '/');
+// false with errno set.
+bool MakeTemporaryFolder(std::string& path);
+
 // The memory the system could give the process now without ending a
 // program to make room: what it has free with all the page cache it can
 // reclaim (active and inactive file pages), or less where the process's

@@ -436,8 +436,10 @@ class ConvertedMediaTest : public ImportTest {
 protected:
     // Writes a scene whose only video is a ".raw" file, embedded as the
     // converter's image, then takes the file away; the read scene's
-    // extracted media file.
-    std::string ExportThenRead(bool keepConverter) {
+    // extracted media file. With swapModelFolder the model's folder is
+    // swapped for a link to another between Initialize and Import: the
+    // medium is then read from the folder the model was read from.
+    std::string ExportThenRead(bool keepConverter, bool swapModelFolder = false) {
         KFbxImageConverter* converter = KFbxImageConverter::Create(mManager, "converter");
         EXPECT_TRUE(converter != nullptr && converter->AddConversionFunction("raw", &RawImages::Convert));
         const std::string media = mFolder.Write("picture.raw", "original bytes");
@@ -447,7 +449,9 @@ protected:
         source->ConnectObject(video);
         KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
         options->SetOption("EMBEDDED", true);
-        const std::string path = Path("converted.fbx");
+        std::filesystem::create_directory(Path("model"));
+        std::filesystem::create_directory(Path("outside"));
+        const std::string path = Path("model/converted.fbx");
         EXPECT_TRUE(Export(source, path, KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
         std::filesystem::remove(media);
         if (!keepConverter) {
@@ -455,10 +459,21 @@ protected:
         }
         RawImages::sBackCalls = 0;
         KFbxScene* read = KFbxScene::Create(mManager, "read");
-        EXPECT_TRUE(Import(path, read)) << mLastError;
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        EXPECT_TRUE(importer->Initialize(path.c_str())) << importer->GetLastErrorString();
+        if (swapModelFolder) {
+            std::filesystem::rename(Path("model"), Path("moved"));
+            std::filesystem::create_directory_symlink(Path("outside"), Path("model"));
+        }
+        EXPECT_TRUE(importer->Import(read)) << importer->GetLastErrorString();
+        importer->Destroy();
         if (read->GetVideoCount() != 1) {
             ADD_FAILURE() << read->GetVideoCount() << " videos";
             return "";
+        }
+        if (swapModelFolder) {
+            EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
+            return mFolder.Read("moved/converted.fbm/picture.raw");
         }
         std::ifstream in(read->GetVideo(0)->GetFileName(), std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -469,6 +484,10 @@ TEST_F(ConvertedMediaTest, AreConvertedBackWhenExtracted) {
     EXPECT_EQ(ExportThenRead(true), "raw 2x1 0 40 80 120 160 200");
     EXPECT_EQ(RawImages::sBackCalls, 1);
     EXPECT_FALSE(RawImages::sBackOriginalFormat);
+}
+
+TEST_F(ConvertedMediaTest, AreConvertedBackInTheFolderTheModelWasReadFrom) {
+    EXPECT_EQ(ExportThenRead(true, true), "raw 2x1 0 40 80 120 160 200");
 }
 
 TEST_F(ConvertedMediaTest, StayImagesWithoutAConverter) {
