@@ -3,6 +3,7 @@
 // and keeps what the format can hold of it.
 #include <fbxfilesdk/fbxfilesdk.h>
 
+#include "formats/FormatsTestSupport.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +23,6 @@ constexpr int kMeshEvery = 20000;
 
 std::string NodeName(int index) { return "n" + std::to_string(index); }
 
-KFbxMesh* MakeTriangle(KFbxSdkManager& manager) {
-    KFbxMesh* mesh = KFbxMesh::Create(&manager, "");
-    mesh->InitControlPoints(3);
-    mesh->GetControlPoints()[1] = KFbxVector4(1, 0, 0, 1);
-    mesh->GetControlPoints()[2] = KFbxVector4(0, 1, 0, 1);
-    mesh->BeginPolygon();
-    for (int k = 0; k < 3; ++k) mesh->AddPolygonVertex(k);
-    mesh->EndPolygon();
-    return mesh;
-}
-
 struct Row {
     const char* mName;
     int mWriter;
@@ -51,7 +41,7 @@ protected:
         for (int i = 0; i < kDepth; ++i) {
             KFbxNode* node = KFbxNode::Create(sManager, NodeName(i).c_str());
             node->SetLclTranslation(kStep);
-            if ((i + 1) % kMeshEvery == 0) node->SetNodeAttribute(MakeTriangle(*sManager));
+            if ((i + 1) % kMeshEvery == 0) node->SetNodeAttribute(formatstest::MakePlainTriangle(*sManager));
             parent->AddChild(node);
             parent = node;
         }
@@ -118,7 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"Fbx6Ascii", KFbxFileFormatRegistry::eFBX_ASCII_WRITER, "chain.fbx", true},
                       Row{"Fbx6Encrypted", KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, "chain.fbx", true},
                       Row{"Fbx5Binary", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, "chain.fbx", true},
-                      Row{"Fbx5Ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, "chain.fbx", true}),
+                      Row{"Fbx5Ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, "chain.fbx", true},
+                      Row{"Dxf", KFbxFileFormatRegistry::eDXF_WRITER, "chain.dxf", false},
+                      Row{"Obj", KFbxFileFormatRegistry::eOBJ_WRITER, "chain.obj", false}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.mName); });
 
 }  // namespace
