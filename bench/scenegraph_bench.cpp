@@ -132,6 +132,7 @@ BENCHMARK(BM_ImportNodeChain)
     ->Args({12500, 6})
     ->Args({50000, 6})
     ->Args({12500, 5})
+    ->Args({50000, 5})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

@@ -30,6 +30,16 @@ bool SameName(const char* a, const char* b, bool caseSensitive) {
     return caseSensitive ? std::strcmp(a, b) == 0 : KString(a).CompareNoCase(b) == 0;
 }
 
+// The objects that a SetScene under way on this thread has still to bring
+// into its scene. Each object joining sets off a SetScene of its own, from
+// its connection; that one leaves its object to the walk under way, so that
+// a hierarchy of any depth joins in a loop instead of a call per level.
+struct SceneWalk {
+    KFbxObject* mScene;
+    std::vector<KFbxObject*> mPending;
+};
+thread_local SceneWalk* gSceneWalk = nullptr;
+
 }  // namespace
 
 
@@ -232,15 +242,45 @@ void KFbxObject::SetScene(KFbxObject* scene) {
     if (current != nullptr && current != scene) {
         return;
     }
+    if (gSceneWalk != nullptr && gSceneWalk->mScene == scene) {
+        try {
+            gSceneWalk->mPending.push_back(this);
+        } catch (const std::bad_alloc&) {
+            SdkNoteAllocationFailure();
+        }
+        return;
+    }
+    SceneWalk* const outer = gSceneWalk;
+    try {
+        SceneWalk walk{scene, {this}};
+        gSceneWalk = &walk;
+        while (!walk.mPending.empty()) {
+            KFbxObject* object = walk.mPending.back();
+            walk.mPending.pop_back();
+            object->JoinScene(*scene, walk.mPending);
+        }
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+    }
+    gSceneWalk = outer;
+}
+
+void KFbxObject::JoinScene(KFbxObject& scene, std::vector<KFbxObject*>& pending) {
+    KFbxObject* current = GetScene();
+    if (current != nullptr && current != &scene) {
+        return;
+    }
     // Already a member: connecting again would add a second link and announce
     // it, which would come back here without end.
     if (current == nullptr) {
-        scene->ConnectSrc(this);
+        scene.ConnectSrc(this);
     }
-    for (int i = 0; i < GetSrcObjectCount(); ++i) {
+    // Last first, so that the sources join in their order, each before the
+    // sources of the next.
+    for (int i = GetSrcObjectCount() - 1; i >= 0; --i) {
         KFbxObject* src = GetSrcObject(KFbxClassId(), i);
-        if (src != nullptr && src != scene && src->GetScene() == nullptr) {
-            src->SetScene(scene);
+        if (src != nullptr && src != &scene && src->GetScene() == nullptr) {
+            pending.push_back(src);
         }
     }
 }

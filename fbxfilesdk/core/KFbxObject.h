@@ -198,6 +198,9 @@ private:
     void DestroyInternal();
     // The current name is copied to the twin, so lists that search by full name find the object.
     void MirrorNames();
+    // Joins the scene, when in none, and adds the sources in no scene to
+    // those still to join it.
+    void JoinScene(KFbxObject& scene, std::vector<KFbxObject*>& pending);
 
     KFbxObject_internal* mInternal = nullptr;
     KFbxObjectNameRecord mNameRecord;

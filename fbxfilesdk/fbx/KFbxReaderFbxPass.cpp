@@ -161,8 +161,11 @@ void KFbxReaderFbxPass::ResolveModelNames() {
             if (child == nullptr || child == pending.mParent || child->GetParent() != nullptr) {
                 continue;
             }
+            // Only a node with children can be above the parent: a chain
+            // listed from the top down is placed without a walk up per node.
             bool ancestor = false;
-            for (const KFbxNode* up = pending.mParent; up != nullptr && !ancestor; up = up->GetParent()) {
+            const KFbxNode* up = child->GetChildCount() > 0 ? pending.mParent : nullptr;
+            for (; up != nullptr && !ancestor; up = up->GetParent()) {
                 ancestor = up == child;
             }
             if (!ancestor) {

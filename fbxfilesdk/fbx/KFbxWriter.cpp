@@ -1,6 +1,7 @@
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <cstring>
@@ -51,19 +52,16 @@ bool KFbxWriter::CheckNodeNameSpaces(KFbxNode* node, KString& message) {
     if (node == nullptr) {
         return true;
     }
+    // Every node is visited so that the message lists every bad name.
     bool clean = true;
-    const char* name = node->GetName();
-    if (name != nullptr && std::strpbrk(name, " \t\n") != nullptr) {
-        message += "\n    ";
-        message += name;
-        clean = false;
-    }
-    for (int i = 0; i < node->GetChildCount(); ++i) {
-        // Every child is visited so that the message lists every bad name.
-        if (!CheckNodeNameSpaces(node->GetChild(i), message)) {
+    KFbxForEachNodeFrom(*node, [&clean, &message](const KFbxNode& checked) {
+        const char* name = checked.GetName();
+        if (name != nullptr && std::strpbrk(name, " \t\n") != nullptr) {
+            message += "\n    ";
+            message += name;
             clean = false;
         }
-    }
+    });
     return clean;
 }
 

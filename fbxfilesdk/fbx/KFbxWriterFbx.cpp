@@ -12,6 +12,7 @@
 #include <fbxfilesdk/scene/KFbxCharacterPose.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 #include <fbxfilesdk/scene/KFbxSceneRenamer.h>
 
@@ -228,10 +229,21 @@ bool KFbxWriterFbx::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObje
     return ok;
 }
 
-void KFbxWriterFbx::PrepareShapeChannels(KFbxNode& node) {
-    for (int i = 0; i < node.GetChildCount(); ++i) {
-        PrepareShapeChannels(*node.GetChild(i));
+void KFbxWriterFbx::PrepareShapeChannels(KFbxNode& top) {
+    for (KFbxNode* node : KFbxNodesBelowChildrenFirst(top)) {
+        PrepareNodeShapeChannels(*node);
     }
+    PrepareNodeShapeChannels(top);
+}
+
+void KFbxWriterFbx::RestoreShapeChannels(KFbxNode& top) {
+    for (KFbxNode* node : KFbxNodesBelowChildrenFirst(top)) {
+        RestoreNodeShapeChannels(*node);
+    }
+    RestoreNodeShapeChannels(top);
+}
+
+void KFbxWriterFbx::PrepareNodeShapeChannels(KFbxNode& node) {
     if (auto* geometry = dynamic_cast<KFbxGeometry*>(node.GetNodeAttribute())) {
         geometry->ClearShapeArrays();
         for (int t = 0; t < node.GetTakeNodeCount(); ++t) {
@@ -242,10 +254,7 @@ void KFbxWriterFbx::PrepareShapeChannels(KFbxNode& node) {
     }
 }
 
-void KFbxWriterFbx::RestoreShapeChannels(KFbxNode& node) {
-    for (int i = 0; i < node.GetChildCount(); ++i) {
-        RestoreShapeChannels(*node.GetChild(i));
-    }
+void KFbxWriterFbx::RestoreNodeShapeChannels(KFbxNode& node) {
     if (auto* geometry = dynamic_cast<KFbxGeometry*>(node.GetNodeAttribute())) {
         for (int t = 0; t < node.GetTakeNodeCount(); ++t) {
             if (KFbxTakeNode* take = node.GetTakeNode(t)) {

@@ -241,8 +241,11 @@ private:
     // Around the write pass, children first: every shape of a geometry gets
     // a channel in each take of its node for the pass (its weight), and
     // loses it again afterwards.
-    void PrepareShapeChannels(KFbxNode& node);
-    void RestoreShapeChannels(KFbxNode& node);
+    void PrepareShapeChannels(KFbxNode& top);
+    void RestoreShapeChannels(KFbxNode& top);
+    // The same for one node.
+    void PrepareNodeShapeChannels(KFbxNode& node);
+    void RestoreNodeShapeChannels(KFbxNode& node);
     // Whether a write of the scene is under way on this thread (a character
     // pose held by the scene it holds would nest without end).
     static bool IsSceneBeingWritten(const KFbxScene* scene);

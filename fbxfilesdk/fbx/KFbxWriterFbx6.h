@@ -121,7 +121,11 @@ public:
     void WriteSettings(KFbxScene& scene);
 
     // ---- connections ----
-    void WriteObjectConnections(KFbxObject& object, bool recursive);
+    // The connections of the object and, when recursive, of its sources,
+    // through those that are nodes, attributes or deformers.
+    void WriteObjectConnections(KFbxObject& top, bool recursive);
+    // The connections of the object's own sources and of its properties.
+    void WriteOwnConnections(KFbxObject& object);
     void WriteConnection(KFbxPlug* source, KFbxPlug* destination);
     // The object a connection names for an object: a node attribute that is
     // not a standalone geometry stands for its node (null without one).

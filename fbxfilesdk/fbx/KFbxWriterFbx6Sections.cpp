@@ -32,6 +32,7 @@
 #include <filesystem>
 #include <system_error>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -408,7 +409,35 @@ void KFbxWriterFbx6::WriteConnections(KFbxScene* scene) {
     EndRecord(*mFbx);
 }
 
-void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& object, bool recursive) {
+void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
+    // Each object with whether the walk goes on through its sources, on a
+    // stack of the walk's own: a call per level of a deep hierarchy would
+    // exhaust the call stack. A source's connections, and those of the
+    // sources it leads to, come before the next source's.
+    std::vector<std::pair<KFbxObject*, bool>> pending{{&top, recursive}};
+    while (!pending.empty()) {
+        const auto [object, throughSources] = pending.back();
+        pending.pop_back();
+        WriteOwnConnections(*object);
+        if (!throughSources) {
+            continue;
+        }
+        for (int i = object->GetSrcObjectCount(KFbxObject::ClassId) - 1; i >= 0; --i) {
+            KFbxObject* source = object->GetSrcObject(KFbxObject::ClassId, i);
+            if (source == nullptr) {
+                continue;
+            }
+            // Through deformers too: a skin's clusters hold the links to their
+            // bones and associate models, which are lost when the walk stops at
+            // the skin.
+            const bool throughSource = source->Is(KFbxNode::ClassId) || source->Is(KFbxNodeAttribute::ClassId) ||
+                                       source->Is(KFbxDeformer::ClassId);
+            pending.emplace_back(source, throughSource);
+        }
+    }
+}
+
+void KFbxWriterFbx6::WriteOwnConnections(KFbxObject& object) {
     for (int i = 0; i < object.GetSrcCount(KFbxPlug::ClassId); ++i) {
         WriteConnection(object.GetSrc(i, KFbxPlug::ClassId), &object);
     }
@@ -420,21 +449,6 @@ void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& object, bool recursive) 
         for (int i = 0; i < property.GetSrcCount(KFbxPlug::ClassId); ++i) {
             WriteConnection(property.GetSrc(i, KFbxPlug::ClassId), &property);
         }
-    }
-    if (!recursive) {
-        return;
-    }
-    for (int i = 0; i < object.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
-        KFbxObject* source = object.GetSrcObject(KFbxObject::ClassId, i);
-        if (source == nullptr) {
-            continue;
-        }
-        // Through deformers too: a skin's clusters hold the links to their
-        // bones and associate models, which are lost when the walk stops at
-        // the skin.
-        const bool throughSource = source->Is(KFbxNode::ClassId) || source->Is(KFbxNodeAttribute::ClassId) ||
-                                   source->Is(KFbxDeformer::ClassId);
-        WriteObjectConnections(*source, throughSource);
     }
 }
 

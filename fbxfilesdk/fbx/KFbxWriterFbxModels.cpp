@@ -8,6 +8,7 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <string>
@@ -19,26 +20,6 @@ namespace {
 
 constexpr char kRule[] = "----------------------------------------------------";
 
-// Calls visit(descendant) for each node below the node, depth first, a parent
-// before its children and siblings in child order; a stack of its own keeps
-// deep hierarchies off the call stack.
-template <class Visit>
-void ForEachDescendant(KFbxNode& node, Visit visit) {
-    std::vector<KFbxNode*> pending;
-    auto pushChildren = [&pending](const KFbxNode& parent) {
-        for (int i = parent.GetChildCount() - 1; i >= 0; --i) {
-            if (KFbxNode* child = parent.GetChild(i)) pending.push_back(child);
-        }
-    };
-    pushChildren(node);
-    while (!pending.empty()) {
-        KFbxNode* current = pending.back();
-        pending.pop_back();
-        visit(*current);
-        pushChildren(*current);
-    }
-}
-
 void WriteSectionComments(KFbx& file, const char* title) {
     file.WriteComment(title);
     file.WriteComment(kRule);
@@ -49,7 +30,7 @@ void WriteSectionComments(KFbx& file, const char* title) {
 
 void KFbxWriterFbx::WriteModelTree(KFbxNode& node) {
     StepProgress("");
-    ForEachDescendant(node, [this](KFbxNode& descendant) {
+    KFbxForEachNodeBelow(node, [this](KFbxNode& descendant) {
         WriteModel(descendant);
         StepProgress("");
     });
@@ -110,7 +91,7 @@ void KFbxWriterFbx::WriteCameraSwitcher(KFbxScene& scene) {
 }
 
 void KFbxWriterFbx::WriteModelsAnimation(KFbxNode& node, const char* takeName) {
-    ForEachDescendant(node, [this, takeName](KFbxNode& descendant) {
+    KFbxForEachNodeBelow(node, [this, takeName](KFbxNode& descendant) {
         StepProgress("");
         WriteTakeObject(descendant, takeName, "Model", false);
     });

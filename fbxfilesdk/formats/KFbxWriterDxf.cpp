@@ -9,6 +9,7 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <charconv>
@@ -273,15 +274,15 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
         Groups({{0, "ENDTAB"}, {0, "TABLE"}, {2, "LAYER"}});
         // Every node below the root counts, written or not.
         Group(70, root->GetChildCount(true));
-        for (int i = 0; i < children; ++i) {
-            WriteLayers(*root->GetChild(i), true);
-        }
+        KFbxForEachNodeBelow(*root, [this](KFbxNode& node) { WriteLayer(node); });
         Group(0, "ENDTAB");
     }
     Groups({{0, "ENDSEC"}, {0, "SECTION"}, {2, "BLOCKS"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}});
-    for (int i = 0; i < children; ++i) {
-        WritePolylines(*root->GetChild(i), true);
-    }
+    KFbxForEachNodeBelow(*root, [this](KFbxNode& node) {
+        if (KFbxWriterMesh::WrittenGeometry(node) != nullptr) {
+            WritePolyline(node);
+        }
+    });
     Groups({{0, "ENDSEC"}, {0, "EOF"}});
     renamed.Restore();
     if (std::fflush(mFile) != 0 || std::ferror(mFile) != 0) {
@@ -291,25 +292,13 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     return true;
 }
 
-void KFbxWriterDxf::WriteLayers(KFbxNode& node, bool recurse) {
+void KFbxWriterDxf::WriteLayer(KFbxNode& node) {
     if (const KFbxLayerContainer* geometry = KFbxWriterMesh::WrittenGeometry(node)) {
         const int color = LastMaterialColor(*geometry);
         Groups({{0, "LAYER"}, {2, node.GetName()}, {70, "   0"}});
         // A layer switched off has a negative colour.
         Group(62, node.GetVisibility() ? color : -color);
         Group(6, "CONTINUOUS");
-    }
-    for (int i = 0; recurse && i < node.GetChildCount(); ++i) {
-        WriteLayers(*node.GetChild(i), true);
-    }
-}
-
-void KFbxWriterDxf::WritePolylines(KFbxNode& node, bool recurse) {
-    if (KFbxWriterMesh::WrittenGeometry(node) != nullptr) {
-        WritePolyline(node);
-    }
-    for (int i = 0; recurse && i < node.GetChildCount(); ++i) {
-        WritePolylines(*node.GetChild(i), true);
     }
 }
 

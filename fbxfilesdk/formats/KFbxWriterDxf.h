@@ -48,8 +48,8 @@ public:
     static int RgbToColorIndex(const double rgb[3]);
 
 private:
-    void WriteLayers(KFbxNode& node, bool recurse);
-    void WritePolylines(KFbxNode& node, bool recurse);
+    // The layer of a node whose mesh is written; nothing for another node.
+    void WriteLayer(KFbxNode& node);
     void WritePolyline(KFbxNode& node);
     // One group: its code, then its value on a line of its own.
     struct FixedGroup {

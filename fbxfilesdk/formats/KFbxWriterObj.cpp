@@ -13,6 +13,7 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <charconv>
@@ -122,7 +123,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
         }
     }
     FlushLine(mObjFile);
-    WriteNode(*root);
+    WriteNodes(*root);
 
     bool written = std::fflush(mObjFile) == 0 && std::ferror(mObjFile) == 0;
     if (mMtlFile != nullptr) {
@@ -138,18 +139,21 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     return true;
 }
 
-void KFbxWriterObj::CheckMaterials(KFbxNode& node) {
-    if (const KFbxLayerContainer* geometry = KFbxWriterMesh::WrittenGeometry(node)) {
-        if (geometry->GetMaterialCount(0) > 0 || geometry->GetTextureCount(0, KFbxLayerElement::eDIFFUSE_TEXTURES) > 0) {
-            mMaterialsNeeded = true;
+void KFbxWriterObj::CheckMaterials(KFbxNode& root) {
+    KFbxForEachNodeFrom(root, [this](KFbxNode& node) {
+        if (const KFbxLayerContainer* geometry = KFbxWriterMesh::WrittenGeometry(node)) {
+            if (geometry->GetMaterialCount(0) > 0 ||
+                geometry->GetTextureCount(0, KFbxLayerElement::eDIFFUSE_TEXTURES) > 0) {
+                mMaterialsNeeded = true;
+            }
         }
-    }
-    for (int i = 0; i < node.GetChildCount(); ++i) CheckMaterials(*node.GetChild(i));
+    });
 }
 
-void KFbxWriterObj::WriteNode(KFbxNode& node) {
-    if (KFbxWriterMesh::WrittenGeometry(node) != nullptr) WriteMesh(node);
-    for (int i = 0; i < node.GetChildCount(); ++i) WriteNode(*node.GetChild(i));
+void KFbxWriterObj::WriteNodes(KFbxNode& root) {
+    KFbxForEachNodeFrom(root, [this](KFbxNode& node) {
+        if (KFbxWriterMesh::WrittenGeometry(node) != nullptr) WriteMesh(node);
+    });
 }
 
 void KFbxWriterObj::WriteMesh(KFbxNode& node) {

@@ -67,10 +67,12 @@ private:
         std::string mName;
     };
 
-    void CheckMaterials(KFbxNode& node);
+    // Whether a mesh of the node or below it uses a material or a texture.
+    void CheckMaterials(KFbxNode& root);
     bool OpenMaterialFile();
     void CloseMaterialFile();
-    void WriteNode(KFbxNode& node);
+    // The meshes of the node and below it.
+    void WriteNodes(KFbxNode& root);
     void WriteMesh(KFbxNode& node);
     // The entry of the pair, made (and its block written) when new.
     const MaterialEntry& FindMaterialEntry(const KFbxSurfaceMaterial* material, const KFbxTexture* texture);

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 
 #include <cstdint>
@@ -105,6 +106,13 @@ KFbxNode::~KFbxNode() {
 KFbxClassId KFbxNode::GetClassId() const { return ClassId; }
 
 void KFbxNode::DestroyContents(bool recursive, bool dependents) {
+    if (recursive) {
+        // Each node after its children, as a call per level would, but in a
+        // loop: a deep subtree would exhaust the stack.
+        for (KFbxNode* node : KFbxNodesBelowChildrenFirst(*this)) {
+            node->Destroy(true, dependents);
+        }
+    }
     // No pose may keep pointing at this node.
     KFbxPose::RemoveNodeFromPoses(GetSdkManager(), this);
     // Children that outlive this node hear of the parting, so that they
@@ -151,21 +159,16 @@ bool KFbxNode::SetCurrentTakeNodeByName(const char* name) {
     return KFbxTakeNodeContainer::SetCurrentTakeNodeByName(name);
 }
 
-bool KFbxNode::WidenInterval(KTime& start, KTime& stop, bool& found) {
-    if (KFbxTakeNodeContainer::GetAnimationInterval(start, stop)) {
-        found = true;
-    }
-    for (int index = 0; index < GetChildCount(); ++index) {
-        GetChild(index)->WidenInterval(start, stop, found);
-    }
-    return found;
-}
-
 bool KFbxNode::GetAnimationInterval(KTime& start, KTime& stop) {
     KTime foundStart(std::numeric_limits<std::int64_t>::max());
     KTime foundStop(std::numeric_limits<std::int64_t>::min() + 1);
-    bool found = false;
-    if (!WidenInterval(foundStart, foundStop, found)) {
+    bool found = KFbxTakeNodeContainer::GetAnimationInterval(foundStart, foundStop);
+    KFbxForEachNodeBelow(*this, [&](KFbxNode& node) {
+        if (node.KFbxTakeNodeContainer::GetAnimationInterval(foundStart, foundStop)) {
+            found = true;
+        }
+    });
+    if (!found) {
         return false;
     }
     if (foundStart < start) {
@@ -236,13 +239,11 @@ KFbxNode* KFbxNode::RemoveChild(KFbxNode* node) {
 }
 
 int KFbxNode::GetChildCount(bool recursive) const {
-    const int count = GetSrcObjectCount(ClassId);
-    int total = count;
-    if (recursive) {
-        for (int index = 0; index < count; ++index) {
-            total += GetChild(index)->GetChildCount(true);
-        }
+    if (!recursive) {
+        return GetSrcObjectCount(ClassId);
     }
+    int total = 0;
+    KFbxForEachNodeBelow(*this, [&total](KFbxNode&) { ++total; });
     return total;
 }
 
@@ -250,19 +251,25 @@ KFbxNode* KFbxNode::GetChild(int index) const { return static_cast<KFbxNode*>(Ge
 
 KFbxNode* KFbxNode::FindChild(const char* name, bool recursive, bool initialName) const {
     const char* wanted = name != nullptr ? name : "";
-    for (int index = 0; index < GetChildCount(); ++index) {
-        KFbxNode* child = GetChild(index);
-        const char* childName = initialName ? child->GetInitialName() : child->GetName();
-        if (std::strcmp(childName != nullptr ? childName : "", wanted) == 0) {
-            return child;
-        }
-        if (recursive) {
-            if (KFbxNode* found = child->FindChild(name, true, initialName)) {
-                return found;
+    const auto named = [wanted, initialName](const KFbxNode& node) {
+        const char* nodeName = initialName ? node.GetInitialName() : node.GetName();
+        return std::strcmp(nodeName != nullptr ? nodeName : "", wanted) == 0;
+    };
+    if (!recursive) {
+        for (int index = 0; index < GetChildCount(); ++index) {
+            KFbxNode* child = GetChild(index);
+            if (named(*child)) {
+                return child;
             }
         }
+        return nullptr;
     }
-    return nullptr;
+    KFbxNode* found = nullptr;
+    KFbxForEachNodeBelow(*this, [&](KFbxNode& node) {
+        found = named(node) ? &node : nullptr;
+        return found == nullptr;
+    });
+    return found;
 }
 
 void KFbxNode::AddChildName(const char* name) { mChildNames.emplace_back(name != nullptr ? name : ""); }
@@ -275,17 +282,10 @@ const char* KFbxNode::GetChildName(int index) const {
 }
 
 bool KFbxNode::IsMarked(bool recursive) const {
-    if (mMarked) {
-        return true;
+    if (mMarked || !recursive) {
+        return mMarked;
     }
-    if (recursive) {
-        for (int index = 0; index < GetChildCount(); ++index) {
-            if (GetChild(index)->IsMarked(true)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return !KFbxForEachNodeBelow(*this, [](KFbxNode& node) { return !node.IsMarked(false); });
 }
 
 // ---- attributes -------------------------------------------------------------

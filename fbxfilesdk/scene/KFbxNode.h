@@ -324,6 +324,10 @@ private:
     const KFbxLimits& UnmadeLimits() const;
     KFbxNodeEvaluationCaches& Caches() { return mCaches != nullptr ? *mCaches : MakeCaches(); }
     KFbxNodeEvaluationCaches& MakeCaches();
+    // The cache of evaluations at a time, or of the default values.
+    KFbxNodeTransformCache& TransformCache(bool atTime) {
+        return atTime ? Caches().mTimeCache : Caches().mDefaultCache;
+    }
     // Both matrix records unused (tag -1).
     void ForgetMatrixRecords();
     // The defaults into the properties; with onlyNonZero, those that differ
@@ -378,6 +382,9 @@ private:
     void EvaluateChannelIn(KFCurveNode* curveNode, KFbxNodeTransformCache& cache, int channel, KTime time,
                            bool atTime, bool clamp);
     KgeMatrix& EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set);
+    // The global matrix into the cache, from the node's channels and its
+    // parent's cache of the same kind, which must hold the parent's matrix.
+    KgeMatrix& ComposeUnderParent(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set);
     // What a child reads of its parent's global evaluation.
     struct ParentGlobal {
         const double* mGlobal;
@@ -390,10 +397,11 @@ private:
     KgeMatrix& ComposeGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set,
                              const ParentGlobal* parent);
     void ResetPivotSetOfNode(EPivotSet set);
+    // ConvertPivotAnimation for this node alone.
+    void ConvertPivotAnimationOfNode(EPivotSet target, double frameRate, bool keyReducer);
     // The take-node part of the conversion: the rotation-offset difference
     // added to the translation curves, then the converter on every take.
     void ConvertTakeNodes(const double* offset, KFCurveFilterMatrixConverter* converter);
-    bool WidenInterval(KTime& start, KTime& stop, bool& found);
 
     // The destination node, followed through the connection events.
     KFbxNode* mParent = nullptr;

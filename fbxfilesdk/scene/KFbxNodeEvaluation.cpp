@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -34,6 +35,17 @@ bool IsChannel(const KFCurveNode* node, int channel) {
 
 // A zero parent scaling has no inverse; its axis contributes nothing.
 double Reciprocal(double value) { return value != 0.0 ? 1.0 / value : 0.0; }
+
+// Whether the cache holds the global matrix for the time (any time for the
+// default values) and the pivot set. The cache answers for one set: the
+// sets differ in pivots and in the space rotation limits apply in, so a
+// cache of the other set is emptied.
+bool HoldsGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, int set) {
+    if (cache.mGlobalPivotSet != set) {
+        cache.Reset();
+    }
+    return cache.mGlobalValid && (!atTime || cache.mGlobalTime == time);
+}
 
 // The channels sit at the first or second level of a take's tree (under
 // "Transform"); those two levels are tried before the general search,
@@ -221,21 +233,29 @@ KgeMatrix& KFbxNode::EvaluateDefaultGlobalTransform(EPivotSet set) {
 }
 
 KgeMatrix& KFbxNode::EvaluateGlobal(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set) {
-    // The cache answers for one time and one pivot set: the sets differ in
-    // pivots and in the space rotation limits apply in.
-    if (cache.mGlobalPivotSet != set) {
-        cache.Reset();
-    }
-    if (cache.mGlobalValid && (!atTime || cache.mGlobalTime == time)) {
+    if (HoldsGlobal(cache, time, atTime, set)) {
         return cache.mGlobal;
     }
+    // The ancestors up to the first that holds its matrix, nearest first,
+    // are composed from the top down: a loop, where a call per level would
+    // exhaust the stack under a deep hierarchy.
+    std::vector<KFbxNode*> above;
+    for (KFbxNode* node = GetParent(); node != nullptr && !HoldsGlobal(node->TransformCache(atTime), time, atTime, set);
+         node = node->GetParent()) {
+        above.push_back(node);
+    }
+    for (auto node = above.rbegin(); node != above.rend(); ++node) {
+        (*node)->ComposeUnderParent((*node)->TransformCache(atTime), time, atTime, set);
+    }
+    return ComposeUnderParent(cache, time, atTime, set);
+}
+
+KgeMatrix& KFbxNode::ComposeUnderParent(KFbxNodeTransformCache& cache, KTime time, bool atTime, EPivotSet set) {
     KFbxNode* parentNode = GetParent();
     if (parentNode == nullptr) {
         return ComposeGlobal(cache, time, atTime, set, nullptr);
     }
-    KFbxNodeEvaluationCaches& parentCaches = parentNode->Caches();
-    KFbxNodeTransformCache& parentCache = atTime ? parentCaches.mTimeCache : parentCaches.mDefaultCache;
-    parentNode->EvaluateGlobal(parentCache, time, atTime, set);
+    const KFbxNodeTransformCache& parentCache = parentNode->TransformCache(atTime);
     const ParentGlobal parent{parentCache.mGlobal, parentCache.mGlobalRotation, parentCache.mGlobalScaling,
                               parentCache.mClamped.mValues[KFbxNodeTransformCache::eS]};
     return ComposeGlobal(cache, time, atTime, set, &parent);

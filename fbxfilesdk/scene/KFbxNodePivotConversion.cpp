@@ -13,6 +13,7 @@
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/scene/KFbxGeometryPivotHook.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 
 #include <cmath>
 
@@ -92,6 +93,12 @@ bool LoadRotationDifference(KFCurveFilterMatrixConverter& converter, const KFbxV
 }  // namespace
 
 void KFbxNode::ConvertPivotAnimation(EPivotSet target, double frameRate, bool keyReducer) {
+    KFbxForEachNodeFrom(*this, [=](KFbxNode& node) {
+        node.ConvertPivotAnimationOfNode(target, frameRate, keyReducer);
+    });
+}
+
+void KFbxNode::ConvertPivotAnimationOfNode(EPivotSet target, double frameRate, bool keyReducer) {
     const EPivotSet other = target == eSOURCE_SET ? eDESTINATION_SET : eSOURCE_SET;
     const KFbxNodePivotSet& from = PivotSet(other);
     const KFbxNodePivotSet& to = PivotSet(target);
@@ -195,10 +202,6 @@ void KFbxNode::ConvertPivotAnimation(EPivotSet target, double frameRate, bool ke
     }
 
     ConvertTakeNodes(rotationOffset, changed && period > KTime() ? &converter : nullptr);
-
-    for (int index = 0; index < GetChildCount(); ++index) {
-        GetChild(index)->ConvertPivotAnimation(target, frameRate, keyReducer);
-    }
 }
 
 void KFbxNode::ConvertTakeNodes(const double* offset, KFCurveFilterMatrixConverter* converter) {

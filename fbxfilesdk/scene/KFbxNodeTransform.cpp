@@ -10,6 +10,7 @@
 #include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 
 #include <algorithm>
 #include <iterator>
@@ -338,10 +339,7 @@ void KFbxNode::ResetPivotSetOfNode(EPivotSet set) {
 }
 
 void KFbxNode::ResetPivotSet(EPivotSet set) {
-    ResetPivotSetOfNode(set);
-    for (int index = 0; index < GetChildCount(); ++index) {
-        GetChild(index)->ResetPivotSet(set);
-    }
+    KFbxForEachNodeFrom(*this, [set](KFbxNode& node) { node.ResetPivotSetOfNode(set); });
 }
 
 void KFbxNode::SetTransformInheritType(ETransformInheritType type) {

@@ -13,6 +13,7 @@
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
+#include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
@@ -437,12 +438,11 @@ void KFbxScene::FillNodeArrayByAttributeTypeRecursive(std::vector<KFbxNode*>& no
     if (node == nullptr) {
         return;
     }
-    if (HasAttributeOfType(node, attributeType)) {
-        nodes.push_back(node);
-    }
-    for (int index = 0; index < node->GetChildCount(); ++index) {
-        FillNodeArrayByAttributeTypeRecursive(nodes, attributeType, node->GetChild(index));
-    }
+    KFbxForEachNodeFrom(*node, [&nodes, attributeType](KFbxNode& visited) {
+        if (HasAttributeOfType(&visited, attributeType)) {
+            nodes.push_back(&visited);
+        }
+    });
 }
 
 // ---- layers and connections --------------------------------------------------
@@ -451,17 +451,15 @@ void KFbxScene::FixSkeletonInheritTypes(KFbxNode* node) {
     if (node == nullptr) {
         return;
     }
-    for (int i = 0; i < node->GetChildCount(); ++i) {
-        KFbxNode* child = node->GetChild(i);
+    KFbxForEachNodeBelow(*node, [](KFbxNode& child) {
         KFbxNode::ETransformInheritType type = KFbxNode::eINHERIT_RrSs;
-        child->GetTransformInheritType(type);
-        KFbxNode* parent = child->GetParent();
-        if (child->IsOldFile() && child->GetSkeleton() != nullptr && type == KFbxNode::eINHERIT_Rrs &&
+        child.GetTransformInheritType(type);
+        KFbxNode* parent = child.GetParent();
+        if (child.IsOldFile() && child.GetSkeleton() != nullptr && type == KFbxNode::eINHERIT_Rrs &&
             parent != nullptr && parent->GetSkeleton() == nullptr) {
-            child->SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
+            child.SetTransformInheritType(KFbxNode::eINHERIT_RSrs);
         }
-        FixSkeletonInheritTypes(child);
-    }
+    });
 }
 
 void KFbxScene::CreateVideoForTexture(const char* fileName, const char* relativeFileName, const char* videoName,

@@ -4,6 +4,7 @@
 #ifndef TESTS_FORMATS_FORMATSTESTSUPPORT_H
 #define TESTS_FORMATS_FORMATSTESTSUPPORT_H
 
+#include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 
@@ -18,6 +19,18 @@ namespace fbxsdk_2006_11_1::formatstest {
 // The node's mesh; null for no node or another attribute.
 inline KFbxMesh* MeshOf(const KFbxNode* node) {
     return node != nullptr ? dynamic_cast<KFbxMesh*>(node->GetNodeAttribute()) : nullptr;
+}
+
+// A mesh of one triangle, (0, 0, 0), (1, 0, 0), (0, 1, 0).
+inline KFbxMesh* MakePlainTriangle(KFbxSdkManager& manager) {
+    KFbxMesh* mesh = KFbxMesh::Create(&manager, "");
+    mesh->InitControlPoints(3);
+    mesh->GetControlPoints()[1] = KFbxVector4(1, 0, 0, 1);
+    mesh->GetControlPoints()[2] = KFbxVector4(0, 1, 0, 1);
+    mesh->BeginPolygon();
+    for (int k = 0; k < 3; ++k) mesh->AddPolygonVertex(k);
+    mesh->EndPolygon();
+    return mesh;
 }
 
 // The names of the node's children, in order; none for no node.

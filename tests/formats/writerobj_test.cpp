@@ -115,13 +115,7 @@ protected:
     KFbxMesh* AddPlainTriangle(const char* name) {
         KFbxNode* node = KFbxNode::Create(mManager, name);
         mScene->GetRootNode()->AddChild(node);
-        KFbxMesh* mesh = KFbxMesh::Create(mManager, "");
-        mesh->InitControlPoints(3);
-        mesh->GetControlPoints()[1] = KFbxVector4(1, 0, 0, 1);
-        mesh->GetControlPoints()[2] = KFbxVector4(0, 1, 0, 1);
-        mesh->BeginPolygon();
-        for (int k = 0; k < 3; ++k) mesh->AddPolygonVertex(k);
-        mesh->EndPolygon();
+        KFbxMesh* mesh = formatstest::MakePlainTriangle(*mManager);
         node->SetNodeAttribute(mesh);
         return mesh;
     }
