@@ -1,8 +1,9 @@
 # One test executable per test source, so a test file that does not build
 # never stops the others from running.
-#   qalimor_add_tests(<folder> LIBS <libraries...> [LABELS <labels...>])
+#   qalimor_add_tests(<folder> LIBS <libraries...> [LABELS <labels...>]
+#                     [ONE_AT_A_TIME <test source stems...>])
 function(qalimor_add_tests folder)
-  cmake_parse_arguments(ARG "" "" "LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;LABELS;ONE_AT_A_TIME" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
   string(REPLACE "/" "_" prefix ${folder})
   foreach(src ${sources})
@@ -11,10 +12,16 @@ function(qalimor_add_tests folder)
     add_executable(${target} ${src})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    # The tests that build scenes of many thousand nodes take gigabytes
+    # each: side by side they would fill the machine's memory.
+    set(lock)
+    if(stem IN_LIST ARG_ONE_AT_A_TIME)
+      set(lock RESOURCE_LOCK large_scenes)
+    endif()
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
       TEST_PREFIX "${target}."
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-      PROPERTIES LABELS "${folder};${ARG_LABELS}" TIMEOUT 300)
+      PROPERTIES LABELS "${folder};${ARG_LABELS}" TIMEOUT 300 ${lock})
   endforeach()
 endfunction()
