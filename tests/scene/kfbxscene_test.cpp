@@ -242,89 +242,46 @@ TEST_F(KFbxSceneTest, ReplacingTheSwitcherNodeWithItselfKeepsIt) {
     EXPECT_STREQ(switcherNode->GetName(), "Camera Switcher");
 }
 
-// A chain of nodes, each the child of the one before, far deeper than a call
-// per level could go, and what the operations over a hierarchy that no file
-// read or written reaches do with it.
-constexpr int kChainLength = 60000;
-
-class DeepChainTest;
-struct DeepChainRow {
-    std::string mName;
-    void (*mOperation)(DeepChainTest&);
-    friend void PrintTo(const DeepChainRow& row, std::ostream* out) { *out << row.mName; }
-};
-
-class DeepChainTest : public KFbxSceneTest, public ::testing::WithParamInterface<DeepChainRow> {
-protected:
-    // The chain's top is in no scene until Attach.
-    void SetUp() override {
-        KFbxSceneTest::SetUp();
-        mTop = MakeNode("n0");
-        mLeaf = mTop;
+// Chains of nodes, each the child of the one before, far deeper than a call
+// per level could go, through the operations over a hierarchy that no file
+// read or written reaches.
+TEST_F(KFbxSceneTest, DeepChainsKeepOffTheCallStack) {
+    constexpr int kChainLength = 60000;
+    // The chain's top is in no scene yet.
+    const auto chain = [&](KFbxNode*& top, KFbxNode*& leaf) {
+        top = leaf = MakeNode("n0");
         for (int i = 1; i < kChainLength; ++i) {
-            mLeaf = MakeNode(("n" + std::to_string(i)).c_str(), mLeaf);
-            mLeaf->SetLclTranslation(KFbxVector4(1.0, 0.5, 0.0, 1.0));
+            leaf = MakeNode(("n" + std::to_string(i)).c_str(), leaf);
+            leaf->SetLclTranslation(KFbxVector4(1.0, 0.5, 0.0, 1.0));
         }
-    }
-    void Attach() { ASSERT_TRUE(mScene->GetRootNode()->AddChild(mTop)); }
-
-public:
-    static void FindsByInitialNameAndMarks(DeepChainTest& t) {
-        const std::string leafName = "n" + std::to_string(kChainLength - 1);
-        EXPECT_EQ(t.mTop->FindChild(leafName.c_str(), true, true), t.mLeaf);
-        EXPECT_FALSE(t.mTop->IsMarked(true));
-        t.mLeaf->SetMarked(true);
-        EXPECT_TRUE(t.mTop->IsMarked(true));
-    }
-    static void EvaluatesTheLeafAtATime(DeepChainTest& t) {
-        EXPECT_DOUBLE_EQ(t.mLeaf->EvaluateGlobalTransform(kOneSecond)[3][1], (kChainLength - 1) * 0.5);
-    }
-    static void SpansTheLeafsKeys(DeepChainTest& t) {
-        KFCurve* curve = ChannelCurve(t.mLeaf->GetDefaultTakeNode(), "T", "X");
-        ASSERT_NE(curve, nullptr);
-        curve->KeySet(0, kOneSecond, 1.0f);
-        KTime start(kOneSecond.Get() * 2);
-        KTime stop(kOneSecond.Get() * 3);
-        EXPECT_TRUE(t.mTop->GetAnimationInterval(start, stop));
-        EXPECT_EQ(start, kOneSecond);
-    }
-    static void ConvertsThePivotsOfEveryNode(DeepChainTest& t) {
-        t.mLeaf->SetRotationPivot(KFbxNode::eSOURCE_SET, KFbxVector4(1.0, 2.0, 3.0, 1.0));
-        t.mTop->ConvertPivotAnimationRecursive(30.0, false);
-        EXPECT_EQ(t.mLeaf->GetRotationPivot(KFbxNode::eSOURCE_SET)[1], 0.0);
-    }
-    static void JoinsTheSceneWhole(DeepChainTest& t) {
-        t.Attach();
-        EXPECT_EQ(t.mLeaf->GetScene(), t.mScene);
-        EXPECT_EQ(t.mScene->GetNodeCount(), kChainLength + 2);
-    }
-    static void LeavesWithClear(DeepChainTest& t) {
-        t.Attach();
-        t.mScene->Clear();
-        EXPECT_EQ(t.mScene->GetNodeCount(), 2);
-    }
-    static void LeavesWithItsTop(DeepChainTest& t) {
-        const int before = t.mManager->GetObjectCount(KFbxNode::ClassId);
-        t.mTop->Destroy(true);
-        EXPECT_EQ(t.mManager->GetObjectCount(KFbxNode::ClassId), before - kChainLength);
-    }
-
-    KFbxNode* mTop = nullptr;
-    KFbxNode* mLeaf = nullptr;
-};
-
-TEST_P(DeepChainTest, KeepsOffTheCallStack) { GetParam().mOperation(*this); }
-
-#define QALIMOR_DEEP_CHAIN_ROW(operation) DeepChainRow{#operation, &DeepChainTest::operation}
-INSTANTIATE_TEST_SUITE_P(Operations, DeepChainTest,
-                         ::testing::Values(QALIMOR_DEEP_CHAIN_ROW(FindsByInitialNameAndMarks),
-                                           QALIMOR_DEEP_CHAIN_ROW(EvaluatesTheLeafAtATime),
-                                           QALIMOR_DEEP_CHAIN_ROW(SpansTheLeafsKeys),
-                                           QALIMOR_DEEP_CHAIN_ROW(ConvertsThePivotsOfEveryNode),
-                                           QALIMOR_DEEP_CHAIN_ROW(JoinsTheSceneWhole),
-                                           QALIMOR_DEEP_CHAIN_ROW(LeavesWithClear),
-                                           QALIMOR_DEEP_CHAIN_ROW(LeavesWithItsTop)),
-                         [](const ::testing::TestParamInfo<DeepChainRow>& info) { return info.param.mName; });
-#undef QALIMOR_DEEP_CHAIN_ROW
+    };
+    KFbxNode* top = nullptr;
+    KFbxNode* leaf = nullptr;
+    chain(top, leaf);
+    EXPECT_EQ(top->FindChild(("n" + std::to_string(kChainLength - 1)).c_str(), true, true), leaf);
+    EXPECT_FALSE(top->IsMarked(true));
+    leaf->SetMarked(true);
+    EXPECT_TRUE(top->IsMarked(true));
+    EXPECT_DOUBLE_EQ(leaf->EvaluateGlobalTransform(kOneSecond)[3][1], (kChainLength - 1) * 0.5);
+    KFCurve* curve = ChannelCurve(leaf->GetDefaultTakeNode(), "T", "X");
+    ASSERT_NE(curve, nullptr);
+    curve->KeySet(0, kOneSecond, 1.0f);
+    KTime start(kOneSecond.Get() * 2);
+    KTime stop(kOneSecond.Get() * 3);
+    EXPECT_TRUE(top->GetAnimationInterval(start, stop));
+    EXPECT_EQ(start, kOneSecond);
+    leaf->SetRotationPivot(KFbxNode::eSOURCE_SET, KFbxVector4(1.0, 2.0, 3.0, 1.0));
+    top->ConvertPivotAnimationRecursive(30.0, false);
+    EXPECT_EQ(leaf->GetRotationPivot(KFbxNode::eSOURCE_SET)[1], 0.0);
+    ASSERT_TRUE(mScene->GetRootNode()->AddChild(top));
+    EXPECT_EQ(leaf->GetScene(), mScene);
+    EXPECT_EQ(mScene->GetNodeCount(), kChainLength + 2);
+    mScene->Clear();
+    EXPECT_EQ(mScene->GetNodeCount(), 2);
+    const int before = mManager->GetObjectCount(KFbxNode::ClassId);
+    chain(top, leaf);
+    top->Destroy(true);
+    EXPECT_EQ(mManager->GetObjectCount(KFbxNode::ClassId), before);
+}
 
 }  // namespace

@@ -69,23 +69,11 @@ TEST(OsSystem, AvailableMemoryCountsThePageCacheTheSystemAndItsGroupsReclaim) {
                                                        "total_active_file " + Bytes(300) +
                                                        "total_inactive_file " + Bytes(100)}},
          560 - 150},
-        {"the tighter of a group and the group above it",
-         {kRoomyMachine,
-          {"proc/self/cgroup", "0::/outer/inner\n"},
-          {"sys/fs/cgroup/outer/memory.max", Bytes(1000)},
-          {"sys/fs/cgroup/outer/memory.current", Bytes(900)},
-          {"sys/fs/cgroup/outer/memory.stat", "active_file " + Bytes(100) + "inactive_file " + Bytes(100)},
-          {"sys/fs/cgroup/outer/inner/memory.max", "max\n"},
-          {"sys/fs/cgroup/outer/inner/memory.current", Bytes(500)}},
-         1000 - 700},
         {"a machine whose estimate keeps part of its cache back",
          {{"proc/meminfo", "MemFree: " + Kilobytes(100) + "MemAvailable: " + Kilobytes(300) + "Active(file): " +
                                Kilobytes(250) + "Inactive(file): " + Kilobytes(150)},
           {"proc/self/cgroup", "0::/\n"}},
          500},
-        {"an old system without the estimate",
-         {{"proc/meminfo", "MemFree: " + Kilobytes(100) + "Active(file): " + Kilobytes(20)}},
-         120},
     };
     for (const MemoryFiles& machine : cases) {
         ScratchFolder root;
