@@ -12,11 +12,13 @@ function(qalimor_add_tests folder)
     add_executable(${target} ${src})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-    # The tests that build scenes of many thousand nodes take gigabytes
-    # each: side by side they would fill the machine's memory.
+    # The tests of a file that builds scenes of many thousand nodes take
+    # gigabytes each: all of them side by side would fill the machine's
+    # memory, so they run one after the other (beside other files' tests),
+    # started first so that their chain does not end the run alone.
     set(lock)
     if(stem IN_LIST ARG_ONE_AT_A_TIME)
-      set(lock RESOURCE_LOCK large_scenes)
+      set(lock RESOURCE_LOCK ${target} COST 1000)
     endif()
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
