@@ -161,16 +161,9 @@ void KFbxReaderFbxPass::ResolveModelNames() {
             if (child == nullptr || child == pending.mParent || child->GetParent() != nullptr) {
                 continue;
             }
-            // Only a node with children can be above the parent: a chain
-            // listed from the top down is placed without a walk up per node.
-            bool ancestor = false;
-            const KFbxNode* up = child->GetChildCount() > 0 ? pending.mParent : nullptr;
-            for (; up != nullptr && !ancestor; up = up->GetParent()) {
-                ancestor = up == child;
-            }
-            if (!ancestor) {
-                pending.mParent->AddChild(child);
-            }
+            // A child above its parent is refused by the parent: a file's
+            // cycle places neither.
+            pending.mParent->AddChild(child);
         }
     }
     for (const PendingTargets& pending : mTargets) {

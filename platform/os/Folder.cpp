@@ -67,16 +67,6 @@ bool Folder::Open(const char* path) {
     return mDescriptor >= 0;
 }
 
-bool Folder::OpenOrMake(const char* path) {
-    Folder holder;
-    std::string name;
-    if (!holder.OpenHolderOf(path, name)) {
-        Close();
-        return false;
-    }
-    return OpenOrMakeIn(holder, name.c_str(), 0777);
-}
-
 bool Folder::OpenHolderOf(const char* path, std::string& name) {
     Close();
     if (!path) {

@@ -38,10 +38,6 @@ public:
     // Opens the folder the caller names, following a link to it. False with
     // errno set.
     bool Open(const char* path);
-    // Opens a folder the program keeps beside a file, made when missing (its
-    // parent must exist). A link there is refused (ELOOP or ENOTDIR), as is
-    // anything else that is not a folder. False with errno set.
-    bool OpenOrMake(const char* path);
     // Opens the folder that holds what the path names, following a link to
     // that folder, and gives the path's last name. False with errno set.
     bool OpenHolderOf(const char* path, std::string& name);

@@ -81,8 +81,10 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
 
 TEST(OsFile, NewFilesTakeOnlyPlainNamesAndWholeReadsStopAtTheirLimit) {
     ScratchFolder folder;
+    Folder scratch;
     Folder media;
-    ASSERT_TRUE(media.OpenOrMake((folder / "media").c_str()));
+    ASSERT_TRUE(scratch.Open(folder.Path().c_str()));
+    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777));
     for (const char* name : {"", ".", "..", "a/b", "a\\b"}) {
         EXPECT_EQ(media.CreateNewFile(name), nullptr) << name;
         EXPECT_EQ(errno, EINVAL) << name;
@@ -94,8 +96,10 @@ TEST(OsFile, NewFilesTakeOnlyPlainNamesAndWholeReadsStopAtTheirLimit) {
 
 TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     ScratchFolder folder;
+    Folder scratch;
     Folder media;
-    ASSERT_TRUE(media.OpenOrMake((folder / "media").c_str()));
+    ASSERT_TRUE(scratch.Open(folder.Path().c_str()));
+    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777));
     folder.Write("outside", "new");
     std::filesystem::create_symlink(folder / "outside", folder / "media/name");
     EXPECT_EQ(media.KindOf("name"), NameKind::eLink);
