@@ -437,6 +437,28 @@ TEST_F(ReaderTest, StrangeRecordsAreSkipped) {
     EXPECT_NE(scene->GetTakeInfo(KString("T")), nullptr);
 }
 
+// The root never takes a parent: a connection that puts it under one of its
+// own models, before that model's own, is refused with a message, and every
+// model keeps the place the file gives it.
+TEST_F(ReaderTest, TheRootIsPutUnderNoModel) {
+    const std::string text =
+        "FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\n"
+        "Objects:  {\n\tModel: \"Model::A\", \"Null\" {\n\t}\n\tModel: \"Model::B\", \"Null\" {\n\t}\n}\n"
+        "Connections:  {\n\tConnect: \"OO\", \"Model::Scene\", \"Model::A\"\n"
+        "\tConnect: \"OO\", \"Model::A\", \"Model::Scene\"\n\tConnect: \"OO\", \"Model::B\", \"Model::A\"\n}\n";
+    KFbxScene* scene = KFbxScene::Create(mManager, "s");
+    ASSERT_TRUE(Import(mFolder.Write("root_under_model.fbx", text), scene)) << mLastError;
+    EXPECT_EQ(mLastMessage,
+              "The connection of \"Model::Scene\" under \"Model::A\" is refused: the scene's root has no parent\n");
+    KFbxNode* root = scene->GetRootNode();
+    KFbxNode* a = scene->FindNodeByName(KString("A"));
+    KFbxNode* b = scene->FindNodeByName(KString("B"));
+    ASSERT_TRUE(a != nullptr && b != nullptr);
+    EXPECT_EQ(root->GetParent(), nullptr);
+    EXPECT_EQ(a->GetParent(), root);
+    EXPECT_EQ(b->GetParent(), a);
+}
+
 // Records the writer of this build leaves out (links of clusters, poses) are
 // read when a file has them. The stored cluster transform is relative to the
 // link: the absolute one is the stored one followed by the link's.
