@@ -6,7 +6,6 @@
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
-#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
@@ -54,20 +53,12 @@ struct SectionCensus {
 };
 
 // Whether the "Model" record being read is one of the scene's own nodes,
-// neither a producer camera nor the camera switcher.
+// neither a producer camera nor the camera switcher, by what the record is:
+// a model of any other type keeps its place whatever its name.
 bool IsSceneModel(KFbx& file) {
     const KString name = file.FieldGetRemainingValueCount() > 0 ? fbx6read::WithoutPrefix(file.FieldReadS()) : KString();
     const KString type = file.FieldGetRemainingValueCount() > 0 ? file.FieldReadS() : KString();
-    if (type == "CameraSwitcher") {
-        return false;
-    }
-    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
-        const char* producer = KFbxGlobalCameraSettings::GetProducerCameraName(which);
-        if (producer != nullptr && name == producer) {
-            return false;
-        }
-    }
-    return true;
+    return type != "CameraSwitcher" && fbx6read::ProducerCameraOf(name, type) < 0;
 }
 
 // The census of the main section (selected, at its top level), which is

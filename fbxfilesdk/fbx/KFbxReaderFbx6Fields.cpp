@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbx.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 
 #include <algorithm>
 #include <cmath>
@@ -170,6 +171,19 @@ KString WithoutPrefix(const KString& prefixed) {
     const char* text = prefixed.Buffer();
     const char* separator = std::strstr(text, "::");
     return KString(separator != nullptr ? separator + 2 : text);
+}
+
+int ProducerCameraOf(const KString& name, const KString& type) {
+    if (type != "Camera") {
+        return -1;
+    }
+    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
+        const char* producer = KFbxGlobalCameraSettings::GetProducerCameraName(which);
+        if (producer != nullptr && name == producer) {
+            return which;
+        }
+    }
+    return -1;
 }
 
 }  // namespace fbx6read

@@ -124,6 +124,11 @@ void SetPropertyComponent(KFbxProperty& property, int component, double value);
 // text when it has no prefix.
 KString WithoutPrefix(const KString& prefixed);
 
+// The producer camera (KFbxGlobalCameraSettings' index) that a "Model"
+// record of this name (without prefix) and type stands for: a "Camera" of
+// one of their names. -1 for any other record, whatever its name.
+int ProducerCameraOf(const KString& name, const KString& type);
+
 }  // namespace fbx6read
 }  // namespace fbxsdk_2006_11_1
 

@@ -217,19 +217,16 @@ bool ReadPropertyValue(KFbx& file, KFbxProperty& property, bool animatable, bool
 void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& typeName) {
     const KString name = WithoutPrefix(prefixedName);
     // The scene makes its producer cameras itself; their records set them
-    // and are no nodes of the hierarchy.
+    // and are no nodes of the hierarchy. A model of another type that bears
+    // one of their names is a node like any other.
     KFbxNode* node = nullptr;
     KFbxObject* attribute = nullptr;
-    KFbxGlobalCameraSettings& cameras = mScene.GetGlobalCameraSettings();
-    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
-        const char* producerName = KFbxGlobalCameraSettings::GetProducerCameraName(which);
-        if (producerName != nullptr && name == producerName) {
-            node = cameras.GetProducerCameraNode(which);
-            if (node == nullptr) {
-                return;
-            }
-            attribute = node->GetNodeAttribute();
+    if (const int producer = ProducerCameraOf(name, typeName); producer >= 0) {
+        node = mScene.GetGlobalCameraSettings().GetProducerCameraNode(producer);
+        if (node == nullptr) {
+            return;
         }
+        attribute = node->GetNodeAttribute();
     }
     // The scene has its own switcher node too: the record sets it.
     if (node == nullptr && typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != nullptr) {

@@ -348,6 +348,16 @@ void KFbxReaderFbx6Pass::ConnectObjects(KFbxObject* source, KFbxObject* destinat
     auto* sourceNode = As<KFbxNode>(source);
     auto* destinationNode = As<KFbxNode>(destination);
     if (sourceNode != nullptr && destinationNode != nullptr) {
+        // Under a node of its own tree the root would take that node's
+        // subtree out of the scene with it.
+        if (sourceNode == mScene.GetRootNode()) {
+            if (mMessages != nullptr) {
+                *mMessages += KString("The connection of \"") + kRootName + "\" under \"" +
+                              destinationNode->GetNameWithTypePrefix() +
+                              "\" is refused: the scene's root has no parent\n";
+            }
+            return;
+        }
         destinationNode->AddChild(sourceNode);
         return;
     }

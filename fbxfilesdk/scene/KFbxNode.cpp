@@ -23,7 +23,7 @@ const char* const kNodeErrors[KFbxNode::eErrorCount] = {
     "Texture name clash",
     "Target node is not a child of this object",
     "Operation with a target of the entity would generate a cyclic graph",
-    "",
+    "Node held by its scene",
     "Index out of range",
     "Attribute not connected",
 };
@@ -105,6 +105,15 @@ KFbxNode::~KFbxNode() {
 
 KFbxClassId KFbxNode::GetClassId() const { return ClassId; }
 
+void KFbxNode::Destroy(bool recursive, bool dependents) {
+    // The scene reaches its root and switcher nodes for as long as it lives.
+    if (mSceneRoles != 0) {
+        mError.SetError(eHeldByScene);
+        return;
+    }
+    KFbxTakeNodeContainer::Destroy(recursive, dependents);
+}
+
 void KFbxNode::DestroyContents(bool recursive, bool dependents) {
     if (recursive) {
         // Each node after its children, as a call per level would, but in a
@@ -115,12 +124,11 @@ void KFbxNode::DestroyContents(bool recursive, bool dependents) {
     }
     // No pose may keep pointing at this node.
     KFbxPose::RemoveNodeFromPoses(GetSdkManager(), this);
-    // Children that outlive this node hear of the parting, so that they
-    // forget their parent; the twin's own clean-up would not tell them.
-    if (!recursive) {
-        for (int index = GetChildCount() - 1; index >= 0; --index) {
-            DisconnectSrc(GetChild(index));
-        }
+    // Children that outlive this node (all of them, or those a scene holds)
+    // hear of the parting, so that they forget their parent; the twin's own
+    // clean-up would not tell them.
+    for (int index = GetChildCount() - 1; index >= 0; --index) {
+        DisconnectSrc(GetChild(index));
     }
     if (mParent != nullptr) {
         mParent->DisconnectSrc(this);
@@ -186,6 +194,10 @@ KFbxNode* KFbxNode::GetParent() const { return mParent; }
 
 bool KFbxNode::ConnectNotify(const KFbxConnectEvent& event) {
     if (event.mSrc == this && event.mDst != nullptr && event.mDst->Is(ClassId)) {
+        // Everything of a scene hangs below its root.
+        if (event.mCode == eKFbxSrcMayTakeDst && (mSceneRoles & eSceneRoot) != 0) {
+            return false;
+        }
         if (event.mCode == eKFbxSrcTookDst && mParent == nullptr) {
             mParent = static_cast<KFbxNode*>(event.mDst);
         } else if (event.mCode == eKFbxSrcLeftDst && event.mDst == mParent) {
@@ -215,6 +227,11 @@ bool KFbxNode::IsAncestorOrSelf(const KFbxNode* node) const {
 
 bool KFbxNode::AddChild(KFbxNode* node) {
     if (node == nullptr) {
+        return false;
+    }
+    // Everything of a scene hangs below its root.
+    if ((node->GetSceneRoles() & eSceneRoot) != 0) {
+        mError.SetError(eHeldByScene);
         return false;
     }
     // A node under its own descendant would make every walk of the tree endless.

@@ -45,7 +45,7 @@ public:
         eTextureNameClash = 3,
         eTargetNotChild = 4,
         eCyclicGraph = 5,
-        eUnusedError = 6,
+        eHeldByScene = 6,
         eIndexOutOfRange = 7,
         eAttributeNotConnected = 8,
         eErrorCount = 9
@@ -61,6 +61,8 @@ public:
         eSPHERIC_XYZ = 6
     };
     enum ETransformInheritType { eINHERIT_RrSs = 0, eINHERIT_RSrs = 1, eINHERIT_Rrs = 2 };
+    // What a scene holds a node as, a set of bits.
+    enum ESceneRole { eSceneRoot = 1, eSceneCameraSwitcher = 2 };
 
     // The class id of KFbxNode; null until the class is registered.
     static KFbxClassId ClassId;
@@ -77,7 +79,11 @@ public:
 
     // ---- object operations ----
     KFbxClassId GetClassId() const override;
-    // Keeps track of the parent node as links to nodes come and go.
+    // A node that a scene holds stays until the scene lets it go: refused
+    // with eHeldByScene, the node is left as it was.
+    void Destroy(bool recursive = false, bool dependents = false) override;
+    // Keeps track of the parent node as links to nodes come and go; a
+    // scene's root takes no parent.
     bool ConnectNotify(const KFbxConnectEvent& event) override;
     // Keeps the evaluation's copy of "InheritType" current.
     void PropertyChanged(KFbxProperty& property) override;
@@ -107,7 +113,8 @@ public:
     // ---- hierarchy ----
     KFbxNode* GetParent() const;
     // Moves the node here from its parent. False for null, for this node and
-    // for one of its ancestors (error eCyclicGraph).
+    // for one of its ancestors (error eCyclicGraph), and for a scene's root
+    // (error eHeldByScene).
     bool AddChild(KFbxNode* node);
     // The node when it was a child; null otherwise.
     KFbxNode* RemoveChild(KFbxNode* node);
@@ -292,6 +299,11 @@ public:
     ErrorHolder& GetError() { return mError; }
     int GetErrorCode() const { return mError.GetLastErrorID(); }
 
+    // The scene's own: what it holds the node as (ESceneRole bits, 0 for
+    // nothing), set as it takes and lets go of its root and switcher nodes.
+    void SetSceneRoles(int roles) { mSceneRoles = roles; }
+    int GetSceneRoles() const { return mSceneRoles; }
+
     // ---- character back-links ----
     // The slots of characters and control sets that hold this node; the
     // owners keep them, and destroying the node empties each slot.
@@ -422,6 +434,7 @@ private:
     std::unique_ptr<KFbxLimits> mLimits;
     std::unique_ptr<KFbxNodeEvaluationCaches> mCaches;
     bool mMarked = false;
+    int mSceneRoles = 0;
     ErrorHolder mError;
     // "DefaultAttributeIndex" until the properties are made.
     int mUnmadeDefaultAttributeIndex = -1;

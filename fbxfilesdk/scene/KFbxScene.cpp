@@ -68,9 +68,11 @@ KFbxScene::KFbxScene(KFbxSdkManager* manager, const char* name)
     mRootNode = KFbxNode::Create(manager, kRootNodeName);
     if (mRootNode != nullptr) {
         mRootNode->SetScene(this);
+        UpdateSceneRoles(mRootNode);
     }
     mCameraSwitcherNode = KFbxNode::Create(manager, kCameraSwitcherNodeName);
     if (mCameraSwitcherNode != nullptr) {
+        UpdateSceneRoles(mCameraSwitcherNode);
         mCameraSwitcherNode->SetScene(this);
         mCameraSwitcherNode->SetVisibility(false);
         mCameraSwitcherNode->SetShading(1);
@@ -85,7 +87,9 @@ KFbxScene::KFbxScene(KFbxSdkManager* manager, const char* name)
 }
 
 KFbxScene::~KFbxScene() {
-    // A scene deleted without Destroy still gives back what it owns.
+    // A scene deleted without Destroy still gives back what it owns, and
+    // leaves its nodes free to go.
+    LetGoOfNodes();
     delete mGlobalLightSettings;
     delete mGlobalCameraSettings;
     delete mGlobalTimeSettings;
@@ -155,14 +159,27 @@ void KFbxScene::DestroyContents(bool recursive, bool dependents) {
     delete mGlobalTimeSettings;
     mGlobalTimeSettings = nullptr;
     ClearTakeInfos();
+    LetGoOfNodes();
     if (recursive) {
         DestroySources(false, false, true);
-        mRootNode = nullptr;
-        mCameraSwitcherNode = nullptr;
     }
     KFbxObject::DestroyContents(recursive, dependents);
+}
+
+void KFbxScene::UpdateSceneRoles(KFbxNode* node) const {
+    if (node != nullptr) {
+        node->SetSceneRoles((node == mRootNode ? KFbxNode::eSceneRoot : 0) |
+                            (node == mCameraSwitcherNode ? KFbxNode::eSceneCameraSwitcher : 0));
+    }
+}
+
+void KFbxScene::LetGoOfNodes() {
+    KFbxNode* held[] = {mRootNode, mCameraSwitcherNode};
     mRootNode = nullptr;
     mCameraSwitcherNode = nullptr;
+    for (KFbxNode* node : held) {
+        UpdateSceneRoles(node);
+    }
 }
 
 void KFbxScene::Clear() {
@@ -208,10 +225,14 @@ void KFbxScene::SetCameraSwitcherNode(KFbxNode* node) {
     if (node == mCameraSwitcherNode) {
         return;
     }
-    if (mCameraSwitcherNode != nullptr) {
-        mCameraSwitcherNode->Destroy(false, false);
-    }
+    KFbxNode* previous = mCameraSwitcherNode;
     mCameraSwitcherNode = node;
+    UpdateSceneRoles(node);
+    UpdateSceneRoles(previous);
+    // The root stays the root, whatever else it was taken for.
+    if (previous != nullptr && previous != mRootNode) {
+        previous->Destroy(false, false);
+    }
 }
 
 KFbxGlobalSettings* KFbxScene::GetGlobalSettings() const {

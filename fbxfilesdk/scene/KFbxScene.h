@@ -59,7 +59,9 @@ public:
 
     KFbxNode* GetRootNode() const { return mRootNode; }
     KFbxNode* GetCameraSwitcherNode() const { return mCameraSwitcherNode; }
-    // The current switcher node is destroyed unless it is the given one.
+    // The current switcher node is destroyed unless it is the given one or
+    // the root. Only the scene's own destruction destroys its root and
+    // switcher nodes (KFbxNode::Destroy refuses them).
     void SetCameraSwitcherNode(KFbxNode* node);
 
     KFbxGlobalLightSettings& GetGlobalLightSettings() { return *mGlobalLightSettings; }
@@ -183,6 +185,10 @@ private:
     // object leaves the lists it shares with the others from their ends and
     // the whole stays linear in the object count.
     void DestroySources(bool recursive, bool dependents, bool lastFirst);
+    // The node told what this scene now holds it as.
+    void UpdateSceneRoles(KFbxNode* node) const;
+    // Forgets the root and switcher nodes, which may then be destroyed.
+    void LetGoOfNodes();
     void CreateGlobalSettings();
     void ClearTakeInfos();
     void DestroySceneInfo();

@@ -237,6 +237,21 @@ TEST_F(ReaderTest, FilesCutBetweenSectionsAreRefusedOrSayWhatIsMissing) {
     unannounced.erase(definitions, unannounced.find("\n}\n", definitions) + 3 - definitions);
     const std::string connectionsMissing = "File is corrupted (the file announces and holds objects but has no "
                                            "\"Connections\" section: it is cut short or damaged)";
+    const std::string modelsPlaced = "The file holds objects and no \"Connections\" section: nothing connects them, "
+                                     "and its models are placed under the root\n";
+    // A scene whose one model is a mesh, which then takes a producer
+    // camera's name: it is still the scene's model.
+    KFbxScene* lone = KFbxScene::Create(mManager, "lone");
+    KFbxNode* loneMesh = KFbxNode::Create(mManager, "Tri");
+    loneMesh->SetNodeAttribute(KFbxMesh::Create(mManager, ""));
+    lone->GetRootNode()->AddChild(loneMesh);
+    ASSERT_TRUE(Export(lone, Path("lone.fbx"), KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    const auto producerNamed = [](std::string bytes) {
+        for (std::size_t at = 0; (at = bytes.find("Model::Tri", at)) != std::string::npos;) {
+            bytes.replace(at, std::strlen("Model::Tri"), "Model::Producer Top");
+        }
+        return bytes;
+    };
     // Files whose objects need no connection: the producer cameras and
     // settings every scene has, and materials, textures and scene
     // information of their own.
@@ -267,10 +282,11 @@ TEST_F(ReaderTest, FilesCutBetweenSectionsAreRefusedOrSayWhatIsMissing) {
         {"whole binary", binary, "", true},
         {"ascii cut before Connections", before(ascii, "Connections:"), connectionsMissing, false},
         {"ascii cut before Relations", before(ascii, "Relations:"), connectionsMissing, false},
-        {"ascii without definitions cut before Connections", unannounced,
-         "The file holds objects and no \"Connections\" section: nothing connects them, and its models are placed "
-         "under the root\n",
-         true},
+        {"ascii without definitions cut before Connections", unannounced, modelsPlaced, true},
+        {"ascii of one mesh named Producer Top cut before Connections",
+         producerNamed(before(mFolder.Read("lone.fbx"), "Connections:")), connectionsMissing, false},
+        {"ascii without definitions cut before Connections, the mesh named Producer Top", producerNamed(unannounced),
+         modelsPlaced, true, "Producer Top"},
         {"ascii cut inside Objects", before(ascii, "\tMaterial: "), "block is never closed", false},
         {"ascii objects missing at the end of Objects", withoutLastObjects,
          "The file announces 1 \"Material\" objects in its definitions and holds 0\n"
@@ -304,6 +320,7 @@ TEST_F(ReaderTest, FilesCutBetweenSectionsAreRefusedOrSayWhatIsMissing) {
         KFbxNode* tri = read->FindNodeByName(KString(row.node));
         ASSERT_NE(tri, nullptr);
         EXPECT_EQ(tri->GetParent(), read->GetRootNode());
+        EXPECT_NE(tri->GetMesh(), nullptr);
     }
 }
 
@@ -435,6 +452,28 @@ TEST_F(ReaderTest, StrangeRecordsAreSkipped) {
     ASSERT_EQ(mesh->GetLayerCount(), 1);
     EXPECT_NE(mesh->GetLayer(0)->GetNormals(), nullptr);
     EXPECT_NE(scene->GetTakeInfo(KString("T")), nullptr);
+}
+
+// The root never takes a parent: a connection that puts it under one of its
+// own models, before that model's own, is refused with a message, and every
+// model keeps the place the file gives it.
+TEST_F(ReaderTest, TheRootIsPutUnderNoModel) {
+    const std::string text =
+        "FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\n"
+        "Objects:  {\n\tModel: \"Model::A\", \"Null\" {\n\t}\n\tModel: \"Model::B\", \"Null\" {\n\t}\n}\n"
+        "Connections:  {\n\tConnect: \"OO\", \"Model::Scene\", \"Model::A\"\n"
+        "\tConnect: \"OO\", \"Model::A\", \"Model::Scene\"\n\tConnect: \"OO\", \"Model::B\", \"Model::A\"\n}\n";
+    KFbxScene* scene = KFbxScene::Create(mManager, "s");
+    ASSERT_TRUE(Import(mFolder.Write("root_under_model.fbx", text), scene)) << mLastError;
+    EXPECT_EQ(mLastMessage,
+              "The connection of \"Model::Scene\" under \"Model::A\" is refused: the scene's root has no parent\n");
+    KFbxNode* root = scene->GetRootNode();
+    KFbxNode* a = scene->FindNodeByName(KString("A"));
+    KFbxNode* b = scene->FindNodeByName(KString("B"));
+    ASSERT_TRUE(a != nullptr && b != nullptr);
+    EXPECT_EQ(root->GetParent(), nullptr);
+    EXPECT_EQ(a->GetParent(), root);
+    EXPECT_EQ(b->GetParent(), a);
 }
 
 // Records the writer of this build leaves out (links of clusters, poses) are

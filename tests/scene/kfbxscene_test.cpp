@@ -223,6 +223,7 @@ TEST_F(KFbxSceneTest, ClearReturnsToAFreshSceneWithTheSameRootAndSwitcher) {
 TEST_F(KFbxSceneTest, DestroyingTheSceneTakesItsObjectsWithIt) {
     AnimatedChild("box", "Take 001");
     mScene->SetSceneInfo(KFbxSceneInfo::Create(mManager, "info"));
+    mScene->GetRootNode()->Destroy(true);
     const int before = mManager->GetObjectCount();
     mScene->Destroy(true, false);
     // Scene, root, switcher node and attribute, settings, info and the box.
@@ -233,6 +234,33 @@ TEST_F(KFbxSceneTest, ManagerDestroysAScenePopulatedWithAnimatedNodes) {
     AnimatedChild("box", "Take 001");
     MakeNode("inner", mScene->GetRootNode()->GetChild(0));
     KFbxScene::Create(mManager, "second");
+}
+
+// The scene reaches its root and switcher nodes for as long as it lives: a
+// destroy of either leaves it whole and says why, and the root takes no
+// parent that would take the scene's tree out of the scene.
+TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
+    KFbxNode* root = mScene->GetRootNode();
+    KFbxNode* switcherNode = mScene->GetCameraSwitcherNode();
+    KFbxNode* child = MakeNode("child", root);
+    KFbxNode* loose = MakeNode("loose");
+    const int objects = mManager->GetObjectCount();
+    for (KFbxNode* held : {root, switcherNode}) {
+        static_cast<KFbxObject*>(held)->Destroy(true, true);
+        EXPECT_EQ(held->GetErrorCode(), KFbxNode::eHeldByScene);
+    }
+    EXPECT_EQ(mManager->GetObjectCount(), objects);
+    EXPECT_FALSE(loose->AddChild(root));
+    EXPECT_FALSE(loose->ConnectSrc(root));
+    EXPECT_EQ(root->GetParent(), nullptr);
+    // A switcher node under a destroyed subtree outlives it without a parent.
+    child->AddChild(switcherNode);
+    child->Destroy(true);
+    EXPECT_EQ(switcherNode->GetParent(), nullptr);
+    // The root taken for the switcher node is not destroyed as the next one comes.
+    mScene->SetCameraSwitcherNode(root);
+    mScene->SetCameraSwitcherNode(loose);
+    EXPECT_EQ(mManager->GetObjectCount(), objects - 3);
 }
 
 TEST_F(KFbxSceneTest, ReplacingTheSwitcherNodeWithItselfKeepsIt) {
