@@ -49,10 +49,7 @@ void MediaExtraction::End() {
 }
 
 std::string MediaExtraction::OpenFolder() {
-    if (!mFileFolder.IsHeld()) {
-        return mFileFolder.Failure() == ESTALE ? "the folder its path names does not hold the file read"
-                                               : qalimor::os::OpenFailureText(mFileFolder.Failure());
-    }
+    if (!mFileFolder.IsHeld()) return qalimor::os::OpenFailureText(mFileFolder.Failure());
     if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), FolderMode(mFileFolder.FilePermissions()))) {
         return std::string();
     }

@@ -37,6 +37,8 @@ std::FILE* OpenRegularFile(const char* path);
 // The same as a descriptor for reads at any offset, with the size the file
 // has now; -1 on failure, errno set alike.
 int OpenRegularDescriptor(const char* path, std::uint64_t& size);
+// The same for a path taken from the folder open as the descriptor folder.
+int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size);
 
 // The whole content of a regular file, opened as OpenRegularFile opens it;
 // false with errno set as it sets it, or EFBIG when the file holds more than

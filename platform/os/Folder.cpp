@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -51,6 +52,16 @@ std::string UniqueLetters() {
 }
 
 }  // namespace
+
+Folder::Folder(Folder&& other) noexcept : mDescriptor(std::exchange(other.mDescriptor, -1)) {}
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+    if (&other != this) {
+        Close();
+        mDescriptor = std::exchange(other.mDescriptor, -1);
+    }
+    return *this;
+}
 
 bool Folder::IsPlainName(const char* name) {
     return name && name[0] != '\0' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
@@ -113,13 +124,12 @@ NameKind Folder::KindOf(const char* name) const {
     return NameKind::eOther;
 }
 
-bool Folder::Names(const char* name, const FileIdentity& identity) const {
-    struct stat info;
-    // A model opened through a link is read from the link's folder: its
-    // media go beside the link, as the name the caller gave leads there.
-    return IsPlainName(name) && fstatat(mDescriptor, name, &info, 0) == 0 &&
-           S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_dev) == identity.device &&
-           static_cast<std::uint64_t>(info.st_ino) == identity.inode;
+int Folder::OpenRegularDescriptor(const char* name, std::uint64_t& size) const {
+    if (name == nullptr || std::strpbrk(name, "/\\") != nullptr) {
+        errno = EINVAL;
+        return -1;
+    }
+    return OpenRegularDescriptorAt(mDescriptor, name[0] == '\0' ? "." : name, size);
 }
 
 bool Folder::HoldsExactly(const char* name, const void* bytes, std::size_t size) const {

@@ -1,6 +1,6 @@
 #include <platform/os/ReadOnlyFile.h>
 
-#include <platform/os/File.h>
+#include <platform/os/Folder.h>
 
 #include <cerrno>
 #include <cstddef>
@@ -17,10 +17,10 @@ constexpr std::uint64_t kLargestRead = std::uint64_t(1) << 30;
 
 }  // namespace
 
-bool ReadOnlyFile::Open(const char* path) {
+bool ReadOnlyFile::Open(const Folder& folder, const char* name) {
     Close();
     std::uint64_t size = 0;
-    mDescriptor = OpenRegularDescriptor(path, size);
+    mDescriptor = folder.OpenRegularDescriptor(name, size);
     if (mDescriptor < 0) return false;
     mSize = size;
     struct stat info;

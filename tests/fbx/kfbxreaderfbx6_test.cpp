@@ -217,7 +217,13 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
          ModelSwap::eBeforeImport},
         {"the model's folder made a link as the model is opened",
          [&] { folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))); },
-         "the folder its path names does not hold the file read", Inode::eAny, false, false, ModelSwap::eAtOpen},
+         "", Inode::eAny, false, false, ModelSwap::eAtOpen},
+        {"the model's folder made a link as the model is opened, to a folder with a link to the model of its name",
+         [&] {
+             std::filesystem::create_symlink(Path("model-moved/embedded.fbx"), Path("outside/embedded.fbx"));
+             folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside")));
+         },
+         "", Inode::eAny, false, false, ModelSwap::eAtOpen},
     };
     const auto modeOf = [](const std::string& file) {
         struct stat info {};
@@ -235,6 +241,7 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         restoreModel();
         std::filesystem::remove_all(folder);
         std::filesystem::remove_all(Path("moved"));
+        std::filesystem::remove(Path("outside/embedded.fbx"));
         std::filesystem::create_directory(folder);
         mFolder.Write("victim.txt", "keep me");
         mFolder.Write("elsewhere/bricks.tif", "unrelated");
@@ -272,6 +279,8 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             boundedrun::SecondsFor(0));
         folderswap::Disarm();
         EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
+        // Nothing but the link a row put there.
+        std::filesystem::remove(Path("outside/embedded.fbx"));
         EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
         EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
         if (row.mKilledAtLimit) {
@@ -285,7 +294,7 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         const std::string read = mFolder.Read("read.txt");
         // Where the media went: the folder the model was read from.
         const std::string media =
-            row.mModelSwap == ModelSwap::eBeforeImport ? "model-moved/embedded.fbm/" : "model/embedded.fbm/";
+            row.mModelSwap != ModelSwap::eNone ? "model-moved/embedded.fbm/" : "model/embedded.fbm/";
         if (row.mWhy.empty()) {
             EXPECT_NE(read.find(Path("bricks.tif") + " " + target + " embedded.fbm/bricks.tif\n"), std::string::npos)
                 << read;
