@@ -11,7 +11,8 @@
 // midway leaves no cut file in its place. A link or anything else that is
 // not a regular file is never followed or written into; a medium that would
 // need one is refused, with the reason. Media, and the media folder when it
-// is made, let others in no more than the file read does.
+// is made, let others in no more than the file read does, nor a group other
+// than its own.
 #ifndef FBXFILESDK_FBX_MEDIAEXTRACTION_H
 #define FBXFILESDK_FBX_MEDIAEXTRACTION_H
 

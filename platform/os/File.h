@@ -12,11 +12,12 @@
 namespace qalimor::os {
 
 // Which file an open file is, whatever names it has (its device and inode),
-// and the permission bits it had when it was opened.
+// and the permission bits and group it had when it was opened.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     unsigned permissions = 0;
+    std::uint32_t group = 0;
 };
 
 // The name with every '\' turned into '/'.

@@ -9,6 +9,7 @@
 #include <platform/os/Folder.h>
 
 #include <cerrno>
+#include <cstdint>
 
 namespace qalimor::os {
 
@@ -25,8 +26,9 @@ public:
     // Why the folder is not held: EBADF when nothing was taken, the errno
     // of a failed copy of another's handle.
     int Failure() const { return mFailure; }
-    // The file's permission bits when it was opened.
+    // The file's permission bits and group when it was opened.
     unsigned FilePermissions() const { return mFile.permissions; }
+    std::uint32_t FileGroup() const { return mFile.group; }
 
 private:
     Folder mFolder;

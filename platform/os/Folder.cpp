@@ -1,6 +1,7 @@
 #include <platform/os/Folder.h>
 
 #include <platform/os/File.h>
+#include <platform/os/GroupShare.h>
 
 #include <algorithm>
 #include <atomic>
@@ -90,15 +91,27 @@ bool Folder::OpenHolderOf(const char* path, std::string& name) {
     return Open(cut == std::string::npos ? "." : cut == 0 ? "/" : native.substr(0, cut).c_str());
 }
 
-bool Folder::OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode) {
+bool Folder::OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode, std::uint32_t group) {
     Close();
     if (!IsPlainName(name)) {
         errno = EINVAL;
         return false;
     }
-    if (mkdirat(parent.mDescriptor, name, static_cast<mode_t>(mode)) != 0 && errno != EEXIST) return false;
+    const bool made = mkdirat(parent.mDescriptor, name, static_cast<mode_t>(WithoutGroupBits(mode))) == 0;
+    if (!made && errno != EEXIST) return false;
     mDescriptor = openat(parent.mDescriptor, name, kFolderFlags | O_NOFOLLOW);
-    return mDescriptor >= 0;
+    if (mDescriptor < 0) return false;
+    if (made) {
+        // Our own handle only names the folder; one that may change it is
+        // had through it, never through the name again.
+        const int folder = openat(mDescriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // A folder that cannot be given its group's bits keeps none.
+        if (folder >= 0) {
+            ShareWithGroup(folder, group, mode);
+            close(folder);
+        }
+    }
+    return true;
 }
 
 bool Folder::OpenSame(const Folder& other) {

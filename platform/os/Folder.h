@@ -42,10 +42,12 @@ public:
     // Opens the folder that holds what the path names, following a link to
     // that folder, and gives the path's last name. False with errno set.
     bool OpenHolderOf(const char* path, std::string& name);
-    // Opens the folder of the name in parent, made with the mode (less the
-    // umask) when missing. A link there is refused (ELOOP or ENOTDIR), as is
-    // anything else that is not a folder. False with errno set.
-    bool OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode);
+    // Opens the folder of the name in parent, made when missing with the
+    // mode (less the umask), its bits for its group only once its group is
+    // the group given (see ShareWithGroup). A link there is refused (ELOOP or
+    // ENOTDIR), as is anything else that is not a folder. False with errno
+    // set.
+    bool OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode, std::uint32_t group);
     // Opens the folder other has open, by a handle of its own.
     bool OpenSame(const Folder& other);
     void Close();

@@ -26,7 +26,8 @@ bool ReadOnlyFile::Open(const Folder& folder, const char* name) {
     struct stat info;
     if (fstat(mDescriptor, &info) == 0) {
         mIdentity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                                 static_cast<unsigned>(info.st_mode & 07777)};
+                                 static_cast<unsigned>(info.st_mode & 07777),
+                                 static_cast<std::uint32_t>(info.st_gid)};
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <utility>
@@ -93,7 +94,7 @@ TEST(OsFile, NewFilesTakeOnlyPlainNamesAndWholeReadsStopAtTheirLimit) {
     Folder scratch;
     Folder media;
     ASSERT_TRUE(scratch.Open(folder.Path().c_str()));
-    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777));
+    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777, getegid()));
     for (const char* name : {"", ".", "..", "a/b", "a\\b"}) {
         EXPECT_EQ(media.CreateNewFile(name), nullptr) << name;
         EXPECT_EQ(errno, EINVAL) << name;
@@ -108,7 +109,7 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     Folder scratch;
     Folder media;
     ASSERT_TRUE(scratch.Open(folder.Path().c_str()));
-    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777));
+    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777, getegid()));
     folder.Write("outside", "new");
     std::filesystem::create_symlink(folder / "outside", folder / "media/name");
     EXPECT_EQ(media.KindOf("name"), NameKind::eLink);
@@ -119,6 +120,7 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     ReadOnlyFile linked;
     ASSERT_TRUE(linked.Open(media, "name"));
     EXPECT_EQ(linked.Identity().inode, outside.Identity().inode);
+    EXPECT_EQ(linked.Identity().group, static_cast<std::uint32_t>(getegid()));
     FileFolder beside;
     Folder read;
     ASSERT_TRUE(read.OpenSame(media));
