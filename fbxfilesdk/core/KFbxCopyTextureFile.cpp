@@ -2,8 +2,10 @@
 
 #include <platform/os/File.h>
 #include <platform/os/Folder.h>
+#include <platform/os/GroupShare.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -59,10 +61,14 @@ bool IsTheCopy(const qalimor::os::Folder& folder, const std::string& name, qalim
     return false;
 }
 
-// The texture's permission bits, which its copy gets (less the umask).
-unsigned PermissionsOf(std::FILE* from) {
+// The texture, whose permission bits and group its copy gets (less the
+// umask, and without the group's bits where it cannot have its group).
+qalimor::os::FileIdentity IdentityOf(std::FILE* from) {
     struct stat info;
-    return fstat(fileno(from), &info) == 0 ? static_cast<unsigned>(info.st_mode & 0777) : 0600;
+    if (fstat(fileno(from), &info) != 0) return qalimor::os::FileIdentity{0, 0, 0600, 0};
+    return qalimor::os::FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                                     static_cast<unsigned>(info.st_mode & 0777),
+                                     static_cast<std::uint32_t>(info.st_gid)};
 }
 
 }  // namespace
@@ -102,10 +108,15 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, KString& m
     // the end of the process, would pass for the texture in every later
     // export.
     std::string temporary;
-    std::FILE* to =
-        folderOpen ? folder.CreateTemporaryFile(name.c_str(), temporary, PermissionsOf(from.get())) : nullptr;
+    const qalimor::os::FileIdentity texture = IdentityOf(from.get());
+    std::FILE* to = folderOpen ? folder.CreateTemporaryFile(name.c_str(), temporary,
+                                                            qalimor::os::WithoutGroupBits(texture.permissions))
+                               : nullptr;
     bool copied = to != nullptr;
     if (copied) {
+        // Before a byte is copied: a copy of another group than the
+        // texture's keeps no bits for it.
+        qalimor::os::ShareWithGroup(fileno(to), texture.group, texture.permissions);
         std::vector<char> block(kCopyBlock);
         for (;;) {
             const std::size_t read = std::fread(block.data(), 1, block.size(), from.get());

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -60,11 +61,18 @@ bool FieldFileImage::Assign(const void* bytes, std::size_t size) {
     return true;
 }
 
-FieldFileImage::ELoad FieldFileImage::Open(const char* path) {
+bool FieldFileImage::Load(const char* path) {
+    qalimor::os::Folder folder;
+    std::string name;
+    return folder.OpenHolderOf(path, name) && Open(folder, name.c_str()) == ELoad::eLoaded &&
+           ReadRest() == ELoad::eLoaded;
+}
+
+FieldFileImage::ELoad FieldFileImage::Open(const qalimor::os::Folder& folder, const char* name) {
     Clear();
     mFileSize = 0;
     mOpened = qalimor::os::FileIdentity();
-    if (!mFile.Open(path)) return ELoad::eUnreadable;
+    if (!mFile.Open(folder, name)) return ELoad::eUnreadable;
     mOpened = mFile.Identity();
     // Sizes are 64-bit: files past 2 GiB are as valid as any other.
     const std::uint64_t size = mFile.Size();

@@ -12,6 +12,7 @@
 
 #include <platform/os/AnonymousPages.h>
 #include <platform/os/File.h>
+#include <platform/os/Folder.h>
 #include <platform/os/ReadOnlyFile.h>
 
 #include <cstddef>
@@ -36,12 +37,13 @@ public:
         // The memory for its bytes cannot be had.
         eNoMemory,
     };
-    // Opens the file and reads its first bytes: all of a small file, the
-    // first block of a large one, so that what the file is can be told from
-    // them before the memory for all of it is taken. Data and Size give the
-    // bytes read; on failure the image is empty. A file that ends before the
-    // size it had when opened is taken as far as it goes, here and below.
-    ELoad Open(const char* path);
+    // Opens the file of the name in the folder and reads its first bytes:
+    // all of a small file, the first block of a large one, so that what the
+    // file is can be told from them before the memory for all of it is
+    // taken. Data and Size give the bytes read; on failure the image is
+    // empty. A file that ends before the size it had when opened is taken as
+    // far as it goes, here and below.
+    ELoad Open(const qalimor::os::Folder& folder, const char* name);
     // Whether the whole file is read (a large one once ReadRest has run).
     bool IsWhole() const { return !mPartial; }
     // The size the file had when it was last opened, kept after a failed
@@ -56,8 +58,8 @@ public:
     // the system to end a program when its pages are filled. On failure the
     // image is empty.
     ELoad ReadRest();
-    // Open and ReadRest.
-    bool Load(const char* path) { return Open(path) == ELoad::eLoaded && ReadRest() == ELoad::eLoaded; }
+    // Open, in the folder of the path, and ReadRest.
+    bool Load(const char* path);
     // False, and empty, when the memory cannot be had.
     bool Assign(const void* bytes, std::size_t size);
     void Clear();

@@ -13,6 +13,8 @@
 #include <fbxfilesdk/core/KEncryptedFile.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <platform/os/Folder.h>
+
 #include <nettle/sha2.h>
 
 #include <charconv>
@@ -20,6 +22,7 @@
 #include <cstring>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -495,9 +498,14 @@ bool KFbx::FinishOpen(bool loaded) {
 }
 
 bool KFbx::ReadFileImage(const char* path) {
-    FieldFileImage::ELoad loaded = mImage.Open(path);
-    // Right after the file, so that what is put beside it goes where it was.
-    if (loaded == FieldFileImage::ELoad::eLoaded) mFileFolder.Take(path, mImage.OpenedFile());
+    // The file's folder is held first and the file opened by its name in
+    // it, so that what is put beside the file goes into the very folder it
+    // was read from, wherever the path leads meanwhile.
+    qalimor::os::Folder folder;
+    std::string name;
+    FieldFileImage::ELoad loaded = folder.OpenHolderOf(path, name) ? mImage.Open(folder, name.c_str())
+                                                                    : FieldFileImage::ELoad::eUnreadable;
+    if (loaded == FieldFileImage::ELoad::eLoaded) mFileFolder.Take(std::move(folder), mImage.OpenedFile());
     if (loaded == FieldFileImage::ELoad::eLoaded && !mImage.IsWhole()) {
         std::string refusal;
         if (FirstBlockRefused(refusal)) {

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KString.h>
 
 #include <platform/os/File.h>
+#include <platform/os/GroupShare.h>
 
 #include <cerrno>
 #include <charconv>
@@ -49,11 +50,9 @@ void MediaExtraction::End() {
 }
 
 std::string MediaExtraction::OpenFolder() {
-    if (!mFileFolder.IsHeld()) {
-        return mFileFolder.Failure() == ESTALE ? "the folder its path names does not hold the file read"
-                                               : qalimor::os::OpenFailureText(mFileFolder.Failure());
-    }
-    if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), FolderMode(mFileFolder.FilePermissions()))) {
+    if (!mFileFolder.IsHeld()) return qalimor::os::OpenFailureText(mFileFolder.Failure());
+    if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), FolderMode(mFileFolder.FilePermissions()),
+                             mFileFolder.FileGroup())) {
         return std::string();
     }
     return errno == ELOOP || errno == ENOTDIR ? "the media folder is a link or not a folder"
@@ -127,12 +126,15 @@ MediaExtraction::Placed MediaExtraction::Place(const std::string& name, const vo
 bool MediaExtraction::Write(const std::string& name, const void* bytes, std::size_t size, bool replacing,
                             std::string& reason) {
     std::string temporary;
-    std::FILE* stream =
-        mFolder.CreateTemporaryFile(name.c_str(), temporary, MediumMode(mFileFolder.FilePermissions()));
+    const unsigned mode = MediumMode(mFileFolder.FilePermissions());
+    std::FILE* stream = mFolder.CreateTemporaryFile(name.c_str(), temporary, qalimor::os::WithoutGroupBits(mode));
     int failure = stream == nullptr ? errno : 0;
     if (stream == nullptr) {
         reason = qalimor::os::OpenFailureText(failure);
     } else {
+        // Before a byte is written: a medium of another group than the
+        // model's keeps no bits for it.
+        qalimor::os::ShareWithGroup(fileno(stream), mFileFolder.FileGroup(), mode);
         const bool written = std::fwrite(bytes, 1, size, stream) == size;
         if (!mFolder.FinishNewFile(stream, temporary.c_str(), written, name.c_str(),
                                    replacing ? qalimor::os::Takeover::eReplace

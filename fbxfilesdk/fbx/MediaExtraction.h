@@ -1,6 +1,6 @@
 // The media an FBX file embeds, extracted during one import into the media
 // folder beside the file read (its name with ".fbm" for extension): in the
-// very folder the file was read from, held since it was opened, and held
+// very folder the file was read from, held since before it was opened, and held
 // open itself by its handle for the whole import. Each medium ends in a file
 // of that folder holding exactly its bytes: a file already there is kept
 // only when it holds them, one from before the import that holds other bytes
@@ -11,7 +11,8 @@
 // midway leaves no cut file in its place. A link or anything else that is
 // not a regular file is never followed or written into; a medium that would
 // need one is refused, with the reason. Media, and the media folder when it
-// is made, let others in no more than the file read does.
+// is made, let others in no more than the file read does, nor a group other
+// than its own.
 #ifndef FBXFILESDK_FBX_MEDIAEXTRACTION_H
 #define FBXFILESDK_FBX_MEDIAEXTRACTION_H
 

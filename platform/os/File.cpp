@@ -56,12 +56,16 @@ std::FILE* OpenFile(const char* path, const char* mode) {
 }
 
 int OpenRegularDescriptor(const char* path, std::uint64_t& size) {
+    return OpenRegularDescriptorAt(AT_FDCWD, path, size);
+}
+
+int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size) {
     if (!path) {
         errno = EINVAL;
         return -1;
     }
     // Non-blocking so that opening a FIFO with no writer returns at once.
-    const int fd = open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openat(folder, NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat info;
     int failure = 0;

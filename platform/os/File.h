@@ -12,11 +12,12 @@
 namespace qalimor::os {
 
 // Which file an open file is, whatever names it has (its device and inode),
-// and the permission bits it had when it was opened.
+// and the permission bits and group it had when it was opened.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     unsigned permissions = 0;
+    std::uint32_t group = 0;
 };
 
 // The name with every '\' turned into '/'.
@@ -37,6 +38,8 @@ std::FILE* OpenRegularFile(const char* path);
 // The same as a descriptor for reads at any offset, with the size the file
 // has now; -1 on failure, errno set alike.
 int OpenRegularDescriptor(const char* path, std::uint64_t& size);
+// The same for a path taken from the folder open as the descriptor folder.
+int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size);
 
 // The whole content of a regular file, opened as OpenRegularFile opens it;
 // false with errno set as it sets it, or EFBIG when the file holds more than

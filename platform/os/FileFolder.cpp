@@ -1,21 +1,15 @@
 #include <platform/os/FileFolder.h>
 
 #include <cerrno>
-#include <string>
+#include <utility>
 
 namespace qalimor::os {
 
-void FileFolder::Take(const char* path, const FileIdentity& file) {
+void FileFolder::Take(Folder&& folder, const FileIdentity& file) {
     Release();
+    mFolder = std::move(folder);
     mFile = file;
-    mFailure = 0;
-    std::string name;
-    if (!mFolder.OpenHolderOf(path, name)) {
-        mFailure = errno;
-    } else if (!mFolder.Names(name.c_str(), file)) {
-        mFolder.Close();
-        mFailure = ESTALE;
-    }
+    mFailure = mFolder.IsOpen() ? 0 : EBADF;
 }
 
 void FileFolder::Take(const FileFolder& other) {

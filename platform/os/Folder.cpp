@@ -1,6 +1,7 @@
 #include <platform/os/Folder.h>
 
 #include <platform/os/File.h>
+#include <platform/os/GroupShare.h>
 
 #include <algorithm>
 #include <atomic>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -52,6 +54,16 @@ std::string UniqueLetters() {
 
 }  // namespace
 
+Folder::Folder(Folder&& other) noexcept : mDescriptor(std::exchange(other.mDescriptor, -1)) {}
+
+Folder& Folder::operator=(Folder&& other) noexcept {
+    if (&other != this) {
+        Close();
+        mDescriptor = std::exchange(other.mDescriptor, -1);
+    }
+    return *this;
+}
+
 bool Folder::IsPlainName(const char* name) {
     return name && name[0] != '\0' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
            std::strpbrk(name, "/\\") == nullptr;
@@ -79,15 +91,27 @@ bool Folder::OpenHolderOf(const char* path, std::string& name) {
     return Open(cut == std::string::npos ? "." : cut == 0 ? "/" : native.substr(0, cut).c_str());
 }
 
-bool Folder::OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode) {
+bool Folder::OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode, std::uint32_t group) {
     Close();
     if (!IsPlainName(name)) {
         errno = EINVAL;
         return false;
     }
-    if (mkdirat(parent.mDescriptor, name, static_cast<mode_t>(mode)) != 0 && errno != EEXIST) return false;
+    const bool made = mkdirat(parent.mDescriptor, name, static_cast<mode_t>(WithoutGroupBits(mode))) == 0;
+    if (!made && errno != EEXIST) return false;
     mDescriptor = openat(parent.mDescriptor, name, kFolderFlags | O_NOFOLLOW);
-    return mDescriptor >= 0;
+    if (mDescriptor < 0) return false;
+    if (made) {
+        // Our own handle only names the folder; one that may change it is
+        // had through it, never through the name again.
+        const int folder = openat(mDescriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // A folder that cannot be given its group's bits keeps none.
+        if (folder >= 0) {
+            ShareWithGroup(folder, group, mode);
+            close(folder);
+        }
+    }
+    return true;
 }
 
 bool Folder::OpenSame(const Folder& other) {
@@ -113,13 +137,12 @@ NameKind Folder::KindOf(const char* name) const {
     return NameKind::eOther;
 }
 
-bool Folder::Names(const char* name, const FileIdentity& identity) const {
-    struct stat info;
-    // A model opened through a link is read from the link's folder: its
-    // media go beside the link, as the name the caller gave leads there.
-    return IsPlainName(name) && fstatat(mDescriptor, name, &info, 0) == 0 &&
-           S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_dev) == identity.device &&
-           static_cast<std::uint64_t>(info.st_ino) == identity.inode;
+int Folder::OpenRegularDescriptor(const char* name, std::uint64_t& size) const {
+    if (name == nullptr || std::strpbrk(name, "/\\") != nullptr) {
+        errno = EINVAL;
+        return -1;
+    }
+    return OpenRegularDescriptorAt(mDescriptor, name[0] == '\0' ? "." : name, size);
 }
 
 bool Folder::HoldsExactly(const char* name, const void* bytes, std::size_t size) const {

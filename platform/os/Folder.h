@@ -1,12 +1,11 @@
 // A folder held open by its handle, so that every name made, read, replaced
 // or removed in it is a name of that very folder: moved meanwhile, or
 // swapped for a link to another folder, it stays the one opened. Names are
-// single plain components; a name that is a link is never followed, and
-// one that is not a regular file is never opened for its content.
+// single plain components; a name that is a link is followed only to read
+// the file it leads to, and one that is not a regular file is never opened
+// for its content.
 #ifndef PLATFORM_OS_FOLDER_H
 #define PLATFORM_OS_FOLDER_H
-
-#include <platform/os/File.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +29,8 @@ public:
     ~Folder() { Close(); }
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
+    Folder(Folder&& other) noexcept;
+    Folder& operator=(Folder&& other) noexcept;
 
     // Whether the name is one name of a folder: not "", "." or "..", and
     // holding no '/' or '\\'.
@@ -41,10 +42,12 @@ public:
     // Opens the folder that holds what the path names, following a link to
     // that folder, and gives the path's last name. False with errno set.
     bool OpenHolderOf(const char* path, std::string& name);
-    // Opens the folder of the name in parent, made with the mode (less the
-    // umask) when missing. A link there is refused (ELOOP or ENOTDIR), as is
-    // anything else that is not a folder. False with errno set.
-    bool OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode);
+    // Opens the folder of the name in parent, made when missing with the
+    // mode (less the umask), its bits for its group only once its group is
+    // the group given (see ShareWithGroup). A link there is refused (ELOOP or
+    // ENOTDIR), as is anything else that is not a folder. False with errno
+    // set.
+    bool OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode, std::uint32_t group);
     // Opens the folder other has open, by a handle of its own.
     bool OpenSame(const Folder& other);
     void Close();
@@ -53,9 +56,10 @@ public:
     // What has the name in the folder; nothing is opened. eNone for a name
     // that is not plain.
     NameKind KindOf(const char* name) const;
-    // Whether the name is the very file known by identity, or a link that
-    // leads to it, as it led when the file was opened by that name.
-    bool Names(const char* name, const FileIdentity& identity) const;
+    // Opens the file of the name for reading as OpenRegularDescriptor opens
+    // a path, following a link at the name: a file read through a link is
+    // read from the link's folder. "" names the folder itself.
+    int OpenRegularDescriptor(const char* name, std::uint64_t& size) const;
     // Whether the name is a regular file holding exactly these bytes, read
     // only as far as it matches them.
     bool HoldsExactly(const char* name, const void* bytes, std::size_t size) const;

@@ -1,6 +1,6 @@
 #include <platform/os/ReadOnlyFile.h>
 
-#include <platform/os/File.h>
+#include <platform/os/Folder.h>
 
 #include <cerrno>
 #include <cstddef>
@@ -17,16 +17,17 @@ constexpr std::uint64_t kLargestRead = std::uint64_t(1) << 30;
 
 }  // namespace
 
-bool ReadOnlyFile::Open(const char* path) {
+bool ReadOnlyFile::Open(const Folder& folder, const char* name) {
     Close();
     std::uint64_t size = 0;
-    mDescriptor = OpenRegularDescriptor(path, size);
+    mDescriptor = folder.OpenRegularDescriptor(name, size);
     if (mDescriptor < 0) return false;
     mSize = size;
     struct stat info;
     if (fstat(mDescriptor, &info) == 0) {
         mIdentity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                                 static_cast<unsigned>(info.st_mode & 07777)};
+                                 static_cast<unsigned>(info.st_mode & 07777),
+                                 static_cast<std::uint32_t>(info.st_gid)};
     }
     return true;
 }

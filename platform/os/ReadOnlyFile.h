@@ -7,6 +7,7 @@
 #define PLATFORM_OS_READONLYFILE_H
 
 #include <platform/os/File.h>
+#include <platform/os/Folder.h>
 
 #include <cstdint>
 
@@ -19,9 +20,10 @@ public:
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
-    // Opens a regular file without ever blocking on what is not one; false
-    // with errno set as OpenRegularFile sets it.
-    bool Open(const char* path);
+    // Opens the regular file of the name in the folder without ever
+    // blocking on what is not one; false with errno set as OpenRegularFile
+    // sets it.
+    bool Open(const Folder& folder, const char* name);
     void Close();
     bool IsOpen() const { return mDescriptor >= 0; }
     // The size the file had when it was opened.

@@ -25,6 +25,7 @@
 #include <iterator>
 #include <utility>
 
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -173,6 +174,14 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     enum class Inode { eAny, eKept, eNew };
     // When the model's folder becomes a link to "outside".
     enum class ModelSwap { eNone, eAtOpen, eBeforeImport };
+    // The model's folder gives its own group to what is made in it, another
+    // than the model's; the import runs as us or as a user who may not give
+    // files the model's group (who owns the model and its folder).
+    enum class Groups { eOwn, eFolders, eFoldersAsUser };
+    constexpr gid_t kModelGroup = 4321;
+    constexpr gid_t kFolderGroup = 4322;
+    constexpr uid_t kUser = 4323;
+    constexpr gid_t kUserGroup = 4324;
     struct Row {
         const char* mWhat;
         std::function<void()> mPrepare;
@@ -185,6 +194,7 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         // Files are so limited that the import is ended midway.
         bool mKilledAtLimit = false;
         ModelSwap mModelSwap = ModelSwap::eNone;
+        Groups mGroups = Groups::eOwn;
     };
     const Row rows[] = {
         {"an empty media folder", [] {}, ""},
@@ -217,11 +227,39 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
          ModelSwap::eBeforeImport},
         {"the model's folder made a link as the model is opened",
          [&] { folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside"))); },
-         "the folder its path names does not hold the file read", Inode::eAny, false, false, ModelSwap::eAtOpen},
+         "", Inode::eAny, false, false, ModelSwap::eAtOpen},
+        {"the model's folder made a link as the model is opened, to a folder with a link to the model of its name",
+         [&] {
+             std::filesystem::create_symlink(Path("model-moved/embedded.fbx"), Path("outside/embedded.fbx"));
+             folderswap::AtOpenOf(path, folderswap::Swap(Path("model"), Path("model-moved"), Path("outside")));
+         },
+         "", Inode::eAny, false, false, ModelSwap::eAtOpen},
+        {"a media folder that gives its group",
+         [&] {
+             ASSERT_EQ(chown(folder.c_str(), getuid(), kFolderGroup), 0);
+             std::filesystem::permissions(folder, std::filesystem::perms(02755));
+         },
+         "", Inode::eAny, false, false, ModelSwap::eNone, Groups::eFolders},
+        {"a model folder that gives its group", [&] { std::filesystem::remove(folder); }, "", Inode::eAny, false,
+         false, ModelSwap::eNone, Groups::eFolders},
+        {"a model folder that gives its group, to a user outside the model's",
+         [&] { std::filesystem::remove(folder); }, "", Inode::eAny, false, false, ModelSwap::eNone,
+         Groups::eFoldersAsUser},
     };
     const auto modeOf = [](const std::string& file) {
         struct stat info {};
         return lstat(file.c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
+    };
+    const auto groupOf = [](const std::string& file) {
+        struct stat info {};
+        return lstat(file.c_str(), &info) == 0 ? info.st_gid : gid_t(-1);
+    };
+    // As the test made them, owned by us.
+    const auto restoreOwners = [&] {
+        for (const std::string& file : {path, Path("model"), Path("read.txt")}) {
+            [[maybe_unused]] const int owned = chown(file.c_str(), getuid(), getgid());
+        }
+        std::filesystem::permissions(Path("model"), std::filesystem::perms(0755));
     };
     // The model's folder back in its place after a row swapped it.
     const auto restoreModel = [&] {
@@ -233,19 +271,37 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mWhat);
         restoreModel();
+        restoreOwners();
         std::filesystem::remove_all(folder);
         std::filesystem::remove_all(Path("moved"));
+        std::filesystem::remove(Path("outside/embedded.fbx"));
         std::filesystem::create_directory(folder);
         mFolder.Write("victim.txt", "keep me");
         mFolder.Write("elsewhere/bricks.tif", "unrelated");
+        if (row.mGroups != Groups::eOwn) {
+            // Only the system's administrator gives files away.
+            if (geteuid() != 0) continue;
+            const uid_t owner = row.mGroups == Groups::eFoldersAsUser ? kUser : getuid();
+            mFolder.Write("read.txt", "");
+            ASSERT_EQ(chown(path.c_str(), owner, kModelGroup), 0);
+            ASSERT_EQ(chown(Path("model").c_str(), owner, kFolderGroup), 0);
+            ASSERT_EQ(chown(Path("read.txt").c_str(), owner, kUserGroup), 0);
+            std::filesystem::permissions(Path("model"), std::filesystem::perms(02755));
+        }
         row.mPrepare();
         const bool folderMade = !std::filesystem::exists(folder);
+        const gid_t modelGroup = groupOf(path);
         struct stat before {};
         const bool present = lstat(target.c_str(), &before) == 0;
         // Apart, so that a write that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
             [&] {
                 umask(022);
+                if (row.mGroups == Groups::eFoldersAsUser &&
+                    (setgroups(0, nullptr) != 0 || setresgid(kUserGroup, kUserGroup, kUserGroup) != 0 ||
+                     setresuid(kUser, kUser, kUser) != 0)) {
+                    return 2;
+                }
                 KFbxImporter* importer = KFbxImporter::Create(mManager, "");
                 KFbxScene* read = KFbxScene::Create(mManager, "read");
                 bool imported = importer->Initialize(path.c_str());
@@ -272,6 +328,8 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             boundedrun::SecondsFor(0));
         folderswap::Disarm();
         EXPECT_EQ(mFolder.Read("victim.txt"), "keep me");
+        // Nothing but the link a row put there.
+        std::filesystem::remove(Path("outside/embedded.fbx"));
         EXPECT_TRUE(std::filesystem::is_empty(Path("outside")));
         EXPECT_EQ(mFolder.Read("elsewhere/bricks.tif"), "unrelated");
         if (row.mKilledAtLimit) {
@@ -285,7 +343,7 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         const std::string read = mFolder.Read("read.txt");
         // Where the media went: the folder the model was read from.
         const std::string media =
-            row.mModelSwap == ModelSwap::eBeforeImport ? "model-moved/embedded.fbm/" : "model/embedded.fbm/";
+            row.mModelSwap != ModelSwap::eNone ? "model-moved/embedded.fbm/" : "model/embedded.fbm/";
         if (row.mWhy.empty()) {
             EXPECT_NE(read.find(Path("bricks.tif") + " " + target + " embedded.fbm/bricks.tif\n"), std::string::npos)
                 << read;
@@ -294,13 +352,20 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
                 << read;
             EXPECT_EQ(mFolder.Read(media + "bricks.tif"), bricks);
             EXPECT_EQ(mFolder.Read(media + "bricks1.tif"), stones);
-            // Let in no more than the model lets in.
-            EXPECT_EQ(modeOf(mFolder / (media + "bricks1.tif")), 0640u);
+            // Let in no more than the model lets in, and its group only:
+            // where they cannot have its group, no group at all.
+            const bool ownGroup = row.mGroups != Groups::eFoldersAsUser;
+            const gid_t group = ownGroup ? modelGroup : kFolderGroup;
+            const unsigned given = row.mGroups == Groups::eOwn ? 0 : 02000;
+            EXPECT_EQ(modeOf(mFolder / (media + "bricks1.tif")), ownGroup ? 0640u : 0600u);
+            EXPECT_EQ(groupOf(mFolder / (media + "bricks1.tif")), group);
             if (row.mInode != Inode::eKept) {
-                EXPECT_EQ(modeOf(mFolder / (media + "bricks.tif")), 0640u);
+                EXPECT_EQ(modeOf(mFolder / (media + "bricks.tif")), ownGroup ? 0640u : 0600u);
+                EXPECT_EQ(groupOf(mFolder / (media + "bricks.tif")), group);
             }
             if (folderMade) {
-                EXPECT_EQ(modeOf(folder), 0750u);
+                EXPECT_EQ(modeOf(folder), given | (ownGroup ? 0750u : 0700u));
+                EXPECT_EQ(groupOf(folder), group);
             }
         } else {
             const std::string notExtracted = "\" is not extracted into \"" + folder + "\": " + row.mWhy + ".\n";
@@ -324,6 +389,7 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     }
     // A model opened through a link has its media beside the link.
     restoreModel();
+    restoreOwners();
     std::filesystem::create_symlink("model/embedded.fbx", Path("linked.fbx"));
     KFbxScene* read = KFbxScene::Create(mManager, "linked");
     EXPECT_TRUE(Import(Path("linked.fbx"), read)) << mLastError;

@@ -24,6 +24,7 @@
 #include <set>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fbxsdk_2006_11_1::objtest {
 namespace {
@@ -321,6 +322,21 @@ TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
     std::filesystem::permissions(Path("textures/bricks.tga"), std::filesystem::perms(0600));
     ASSERT_TRUE(Export(Path("scene.obj")));
     EXPECT_EQ(std::filesystem::status(Path("bricks.tga")).permissions(), std::filesystem::perms(0600));
+    // Nor a group other than the texture's, in a folder that gives its own
+    // (only the system's administrator gives files away).
+    if (geteuid() == 0) {
+        constexpr gid_t kTextureGroup = 4321;
+        std::filesystem::create_directory(Path("shared"));
+        ASSERT_EQ(chown(Path("shared").c_str(), getuid(), kTextureGroup + 1), 0);
+        std::filesystem::permissions(Path("shared"), std::filesystem::perms(02755));
+        std::filesystem::permissions(Path("textures/bricks.tga"), std::filesystem::perms(0640));
+        ASSERT_EQ(chown(Path("textures/bricks.tga").c_str(), getuid(), kTextureGroup), 0);
+        ASSERT_TRUE(Export(Path("shared/scene.obj")));
+        struct stat copy {};
+        ASSERT_EQ(stat(Path("shared/bricks.tga").c_str(), &copy), 0);
+        EXPECT_EQ(copy.st_gid, kTextureGroup);
+        EXPECT_EQ(copy.st_mode & 07777, 0640u);
+    }
     // Another file of the texture's name is kept, and named: the written
     // file would show it in the texture's place.
     Write("bricks.tga", "already here");

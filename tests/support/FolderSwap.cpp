@@ -61,10 +61,20 @@ namespace {
 // Whether the call passes a mode after its flags.
 bool TakesMode(int flags) { return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE; }
 
+// Whether the call opens the path armed for: by that path, or by its last
+// name in a folder's handle.
+bool OpensArmedPath(const std::string& armed, int folder, const char* path) {
+    if (path == nullptr) return false;
+    if (armed == path) return true;
+    const std::string name = std::string("/") + path;
+    return folder != AT_FDCWD && name.find('/', 1) == std::string::npos && armed.size() > name.size() &&
+           armed.compare(armed.size() - name.size(), name.size(), name) == 0;
+}
+
 // The armed action, once a call made a file or opened the path armed for.
-int AfterOpen(int made, const char* path, int flags) {
+int AfterOpen(int made, int folder, const char* path, int flags) {
     folderswap::Armed& armed = folderswap::Current();
-    const bool due = armed.mPath.empty() ? (flags & O_CREAT) != 0 : path != nullptr && armed.mPath == path;
+    const bool due = armed.mPath.empty() ? (flags & O_CREAT) != 0 : OpensArmedPath(armed.mPath, folder, path);
     if (made >= 0 && armed.mAction && due) {
         const std::function<void()> action = std::move(armed.mAction);
         folderswap::Disarm();
@@ -86,7 +96,7 @@ extern "C" int __wrap_openat(int folder, const char* name, int flags, ...) {
     va_start(arguments, flags);
     const int mode = TakesMode(flags) ? va_arg(arguments, int) : 0;
     va_end(arguments);
-    return AfterOpen(__real_openat(folder, name, flags, mode), name, flags);
+    return AfterOpen(__real_openat(folder, name, flags, mode), folder, name, flags);
 }
 
 extern "C" int __wrap_open(const char* path, int flags, ...) {
@@ -94,5 +104,5 @@ extern "C" int __wrap_open(const char* path, int flags, ...) {
     va_start(arguments, flags);
     const int mode = TakesMode(flags) ? va_arg(arguments, int) : 0;
     va_end(arguments);
-    return AfterOpen(__real_open(path, flags, mode), path, flags);
+    return AfterOpen(__real_open(path, flags, mode), AT_FDCWD, path, flags);
 }

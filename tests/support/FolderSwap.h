@@ -37,7 +37,7 @@ void SwapAtNextCreate(const std::string& folder, const std::string& movedTo, con
 // Runs the action right after the next call that makes a file made it.
 void AtNextCreate(std::function<void()> action);
 // Runs the action right after the next call that opens the path (as given
-// to the call) opened it.
+// to the call, or as its last name in a folder's handle) opened it.
 void AtOpenOf(const std::string& path, std::function<void()> action);
 // Forgets what is armed in this process (one that happened in a child).
 void Disarm();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <utility>
@@ -65,10 +66,19 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
     struct Case { std::string path; int error; const char* text; };
     for (const Case& c : {Case{fifo, EINVAL, "not a regular file"},
                           Case{folder.Path().string(), EISDIR, nullptr},
+                          Case{folder.Path().string() + "/", EISDIR, nullptr},
                           Case{"/dev/zero", EINVAL, "not a regular file"},
                           Case{folder / "missing", ENOENT, nullptr}}) {
         errno = 0;
         EXPECT_EQ(OpenRegularFile(c.path.c_str()), nullptr) << c.path;
+        EXPECT_EQ(errno, c.error) << c.path;
+        // The same by the path's last name in its folder.
+        Folder holder;
+        std::string name;
+        ASSERT_TRUE(holder.OpenHolderOf(c.path.c_str(), name)) << c.path;
+        std::uint64_t size = 0;
+        errno = 0;
+        EXPECT_EQ(holder.OpenRegularDescriptor(name.c_str(), size), -1) << c.path;
         EXPECT_EQ(errno, c.error) << c.path;
         errno = 0;
         EXPECT_FALSE(CanReadRegularFile(c.path.c_str())) << c.path;
@@ -84,7 +94,7 @@ TEST(OsFile, NewFilesTakeOnlyPlainNamesAndWholeReadsStopAtTheirLimit) {
     Folder scratch;
     Folder media;
     ASSERT_TRUE(scratch.Open(folder.Path().c_str()));
-    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777));
+    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777, getegid()));
     for (const char* name : {"", ".", "..", "a/b", "a\\b"}) {
         EXPECT_EQ(media.CreateNewFile(name), nullptr) << name;
         EXPECT_EQ(errno, EINVAL) << name;
@@ -99,23 +109,24 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     Folder scratch;
     Folder media;
     ASSERT_TRUE(scratch.Open(folder.Path().c_str()));
-    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777));
+    ASSERT_TRUE(media.OpenOrMakeIn(scratch, "media", 0777, getegid()));
     folder.Write("outside", "new");
     std::filesystem::create_symlink(folder / "outside", folder / "media/name");
     EXPECT_EQ(media.KindOf("name"), NameKind::eLink);
-    // A file's folder is held by the file's name there, or a link's that
-    // leads to it; not by a name that is another file.
+    // A file is read by its name in its folder, a link there followed to
+    // the file it leads to, and the folder it was read from is held.
     ReadOnlyFile outside;
-    ASSERT_TRUE(outside.Open((folder / "outside").c_str()));
+    ASSERT_TRUE(outside.Open(scratch, "outside"));
+    ReadOnlyFile linked;
+    ASSERT_TRUE(linked.Open(media, "name"));
+    EXPECT_EQ(linked.Identity().inode, outside.Identity().inode);
+    EXPECT_EQ(linked.Identity().group, static_cast<std::uint32_t>(getegid()));
     FileFolder beside;
-    beside.Take((folder / "outside").c_str(), outside.Identity());
+    Folder read;
+    ASSERT_TRUE(read.OpenSame(media));
+    beside.Take(std::move(read), linked.Identity());
     EXPECT_TRUE(beside.IsHeld());
-    beside.Take((folder / "media/name").c_str(), outside.Identity());
-    EXPECT_TRUE(beside.IsHeld());
-    folder.Write("other", "other");
-    beside.Take((folder / "other").c_str(), outside.Identity());
-    EXPECT_FALSE(beside.IsHeld());
-    EXPECT_EQ(beside.Failure(), ESTALE);
+    EXPECT_EQ(beside.Held().KindOf("name"), NameKind::eLink);
     EXPECT_FALSE(media.HoldsExactly("name", "new", 3));
     std::string temporary;
     std::FILE* stream = media.CreateTemporaryFile("name", temporary);
