@@ -12,8 +12,11 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KRecycledContainers.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
+#include <fbxfilesdk/geometry/KFbxDeformer.h>
+#include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
@@ -47,6 +50,19 @@ bool IsNamedOneOf(const xmlNode* element, std::initializer_list<const char*> nam
         }
     }
     return false;
+}
+
+// The clusters of the attribute's skins (none when it is no geometry).
+std::vector<KFbxCluster*> SkinClusters(KFbxNodeAttribute* attribute) {
+    std::vector<KFbxCluster*> clusters;
+    auto* geometry = dynamic_cast<KFbxGeometry*>(attribute);
+    for (int index = 0; geometry != nullptr && index < geometry->GetDeformerCount(KFbxDeformer::eSKIN); ++index) {
+        auto* skin = dynamic_cast<KFbxSkin*>(geometry->GetDeformer(index, KFbxDeformer::eSKIN));
+        for (int cluster = 0; skin != nullptr && cluster < skin->GetClusterCount(); ++cluster) {
+            clusters.push_back(skin->GetCluster(cluster));
+        }
+    }
+    return clusters;
 }
 
 bool IsInstance(const xmlNode* element) {
@@ -369,7 +385,6 @@ bool KFbxReaderColladaPass::ImportControllerInstance(xmlNode* nodeElement, Colla
             }
             CopyCluster(*copy, *cluster);
             mesh->AddCluster(copy);
-            mClusters.push_back(copy);
         }
         ColladaBindPose pose = record.mBindPose;
         pose.mName = record.mId;
@@ -381,6 +396,10 @@ bool KFbxReaderColladaPass::ImportControllerInstance(xmlNode* nodeElement, Colla
                           morph->mMorphWeights);
         mStatus = true;
     }
+    // Joints read later relink the clusters the mesh ends with: giving it
+    // the morph's points replaced the copies above with clusters over them.
+    const std::vector<KFbxCluster*> clusters = SkinClusters(mesh);
+    mClusters.insert(mClusters.end(), clusters.begin(), clusters.end());
     return true;
 }
 
@@ -492,6 +511,10 @@ bool KFbxReaderColladaPass::AttachInstance(KFbxNode& node, KFbxNodeAttribute* at
     KFbxNodeAttribute* previous = node.SetNodeAttribute(attribute);
     if (previous != nullptr && previous != attribute && previous->GetDstObjectCount() == 0) {
         mSharedMeshes.RemoveValue(previous);
+        // Its clusters go with it: no joint read later may relink them.
+        for (const KFbxCluster* cluster : SkinClusters(previous)) {
+            mClusters.erase(std::remove(mClusters.begin(), mClusters.end(), cluster), mClusters.end());
+        }
         previous->Destroy();
     }
     return true;

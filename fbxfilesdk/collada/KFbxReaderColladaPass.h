@@ -417,7 +417,8 @@ private:
     // In document order.
     std::vector<xmlNode*> mAnimations;
     std::vector<ColladaBindPose> mPendingBindPoses;
-    // Clusters and stand-in joints made in this read.
+    // Clusters and stand-in joints made in this read: the controllers' own
+    // and those the instancing meshes end with, never one destroyed since.
     std::vector<KFbxCluster*> mClusters;
     std::vector<KFbxNode*> mJointStandIns;
     bool mKeyRead = false;

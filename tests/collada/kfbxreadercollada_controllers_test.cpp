@@ -6,9 +6,11 @@
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 
+#include "ColladaSceneSupport.h"
 #include "ColladaTestSupport.h"
 
 namespace fbxsdk_2006_11_1 {
@@ -85,7 +87,7 @@ std::string Square(const std::string& id, const std::string& positions) {
            id + "-n\" offset=\"1\"/><p>0 0 1 0 2 0 0 0 2 0 3 0</p></triangles></mesh></geometry>";
 }
 
-const std::string kMorphDocument = Document(
+const std::string kMorphLibraries =
     "<library_geometries>" + Square("base", "0 0 0 1 0 0 1 1 0 0 1 0") + Square("t1", "0 0 1 1 0 1 1 1 1 0 1 1") +
     Square("t2", "0 0 0 2 0 0 2 2 0 0 2 0") +
     "</library_geometries><library_controllers><controller id=\"morph\"><morph source=\"#base\" method=\"RELATIVE\">"
@@ -94,7 +96,8 @@ const std::string kMorphDocument = Document(
     "</technique_common></source>" +
     FloatSource("morph-weights", "0.25 0.5", 2, {"MORPH_WEIGHT"}) +
     "<targets><input semantic=\"MORPH_TARGET\" source=\"#targets\"/><input semantic=\"MORPH_WEIGHT\" "
-    "source=\"#morph-weights\"/></targets></morph></controller></library_controllers>");
+    "source=\"#morph-weights\"/></targets></morph></controller></library_controllers>";
+const std::string kMorphDocument = Document(kMorphLibraries);
 
 class ColladaControllers : public ColladaReadTest {
 protected:
@@ -238,4 +241,51 @@ TEST_F(ColladaControllers, MorphFaults) {
     instance = KFbxMesh::Create(mManager, "");
     KFbxReaderColladaPassTest::CopyMesh(*mPass, *instance, *KFbxReaderColladaPassTest::Mesh(*mPass, "base"));
     EXPECT_FALSE(KFbxReaderColladaPassTest::ImportMorphShapes(*mPass, *instance, *record));
+}
+
+TEST_F(ColladaControllers, JointsLinkASkinOverAMorphAsASkinOverItsMesh) {
+    const std::string joints = "<node id=\"j1\" type=\"JOINT\"><node id=\"j2\" type=\"JOINT\"/></node>";
+    const std::string body = "<node id=\"body\"><instance_controller url=\"#skin\"/></node>";
+    // Per cluster: its joint, bind matrices and the weight of each polygon
+    // vertex (the morph gives each polygon vertex its own point).
+    const auto links = [this]() {
+        std::string text;
+        auto* mesh = dynamic_cast<KFbxMesh*>(Node(mScene, "body")->GetMesh());
+        auto* skin = dynamic_cast<KFbxSkin*>(mesh->GetDeformer(0, KFbxDeformer::eSKIN));
+        for (int index = 0; skin != nullptr && index < skin->GetClusterCount(); ++index) {
+            KFbxCluster* cluster = skin->GetCluster(index);
+            KFbxNode* link = cluster->GetLink();
+            text += std::string(link->GetName()) + (link == Node(mScene, link->GetName()) ? " joint" : " stand-in");
+            KgeMatrix matrix;
+            for (const KgeMatrix& bind : {cluster->GetTransformMatrix(matrix), cluster->GetTransformLinkMatrix(matrix)}) {
+                for (int cell = 0; cell < 16; ++cell) {
+                    text += " " + std::to_string(bind[cell / 4][cell % 4]);
+                }
+            }
+            const std::vector<int> points = IndicesOf(cluster);
+            for (int vertex = 0; vertex < mesh->GetPolygonVertexCount(); ++vertex) {
+                const auto at = std::find(points.begin(), points.end(), mesh->GetPolygonVertices()[vertex]);
+                text += at == points.end() ? " -" : " " + std::to_string(WeightsOf(cluster)[at - points.begin()]);
+            }
+            text += "\n";
+        }
+        return text;
+    };
+    const auto read = [this](const char* source, const std::string& nodes) {
+        mScene = KFbxScene::Create(mManager, "");
+        ReadValid(SceneDocument(Replaced(kMorphLibraries, "</library_controllers>",
+                                         Replaced(Skin(), "#skinned", source) + "</library_controllers>"),
+                                nodes));
+    };
+    std::string plain;
+    for (const char* source : {"#base", "#morph"}) {
+        for (bool jointsFirst : {false, true}) {
+            read(source, jointsFirst ? joints + body : body + joints);
+            plain = plain.empty() ? links() : plain;
+            EXPECT_EQ(links(), plain) << source << " " << jointsFirst;
+        }
+    }
+    EXPECT_NE(plain.find("j2 joint"), std::string::npos) << plain;
+    // A second instance drops the skinned mesh with its clusters.
+    read("#base", Replaced(body, "</node>", "<instance_geometry url=\"#t1\"/></node>") + joints);
 }

@@ -251,14 +251,23 @@ TEST_F(ColladaWriterControllersTest, MorphTargetsAreGeometriesOnlyAndReadBack) {
 TEST_F(ColladaWriterControllersTest, SkinOverMorphIsChained) {
     KFbxMesh* body = BuildBody();
     AddShape(body, "Flex", 0.1);
-    const std::string path = WriteValid();
-    EXPECT_EQ(GetAttribute(FindChild(FindById("BodyController"), "skin"), "source"), KString("#Body-lib-morph"));
-    EXPECT_NE(mText.find("<instance_controller url=\"#BodyController\"/>"), std::string::npos);
-    KFbxScene* read = ReadBack(path);
-    KFbxMesh* readBody = MeshOf(read, "Body");
-    ASSERT_NE(readBody, nullptr);
-    EXPECT_EQ(readBody->GetShapeCount(), 1);
-    EXPECT_NE(ClusterOf(*readBody, "Hip"), nullptr);
+    // The skeleton before the mesh, then after it.
+    for (const char* name : {"skeleton-first.dae", "mesh-first.dae"}) {
+        const std::string path = WriteValid(false, false, name);
+        EXPECT_EQ(GetAttribute(FindChild(FindById("BodyController"), "skin"), "source"), KString("#Body-lib-morph"));
+        EXPECT_NE(mText.find("<instance_controller url=\"#BodyController\"/>"), std::string::npos);
+        KFbxScene* read = ReadBack(path);
+        KFbxMesh* readBody = MeshOf(read, "Body");
+        ASSERT_NE(readBody, nullptr);
+        EXPECT_EQ(readBody->GetShapeCount(), 1);
+        for (const char* joint : {"Hip", "Knee"}) {
+            ASSERT_NE(ClusterOf(*readBody, joint), nullptr) << name << " " << joint;
+            EXPECT_EQ(ClusterOf(*readBody, joint)->GetLink(), read->GetRootNode()->FindChild(joint, true)) << name;
+        }
+        KFbxNode* hip = mScene->GetRootNode()->FindChild("Hip", false);
+        mScene->GetRootNode()->RemoveChild(hip);
+        mScene->GetRootNode()->AddChild(hip);
+    }
 }
 
 TEST_F(ColladaWriterControllersTest, ShapeWithOtherPointCountIsLeftOut) {
