@@ -212,8 +212,9 @@ private:
     // A point of the scene's world as it stands in the frame, in the file's axes.
     static point3ds InFrame(const Frame& frame, const double (&world)[3]);
     // Where a spot light or camera looks at a frame, in the world: its
-    // target node, else ten units along its own axis; for a camera, straight
-    // above or below it when the line leans by less than floats keep.
+    // target node, else ten units along its own axis; for a camera whose
+    // line is next to straight up or down, made to lean by what readers'
+    // floats resolve.
     void LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
