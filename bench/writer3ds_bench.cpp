@@ -3,7 +3,9 @@
 // argument is the depth of a chain); flat scenes of nodes without
 // animation, 2800 and 28 000 of them by default; and one node under a still
 // group with a long animation: 16 000 keys, two keys 600 s apart, or a last
-// key at 1e308 s, past what a keyframer frame number holds. More node counts, such as
+// key at 1e308 s, past what a keyframer frame number holds; and a still
+// camera at the end of a chain of still groups, 1 or 400 deep, aimed at a
+// target of 4000 keys. More node counts, such as
 // 280 000, are run on demand: QALIMOR_BENCH_3DS_NODES=280000 (a list
 // separated by commas). Each scene is built once per process.
 #include <fbxfilesdk/animation/KFCurve.h>
@@ -11,6 +13,7 @@
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/formats/KFbxFormats3ds.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
@@ -110,6 +113,39 @@ SceneOfBenchmark& NodeUnderStillGroup(const std::vector<double>& seconds) {
     return *scene;
 }
 
+// A camera that does not move, under groups that do not move, aimed at a
+// node keyed at every frame.
+SceneOfBenchmark& StillCameraAimedAtMovingTarget(int depth) {
+    static std::map<int, std::unique_ptr<SceneOfBenchmark>> scenes;
+    std::unique_ptr<SceneOfBenchmark>& scene = scenes[depth];
+    if (scene == nullptr) {
+        scene = std::make_unique<SceneOfBenchmark>();
+        KFbxNode* parent = scene->mScene->GetRootNode();
+        for (int level = 0; level < depth; ++level) {
+            KFbxNode* group = KFbxNode::Create(scene->mManager.get(), ("Group" + std::to_string(level)).c_str());
+            group->SetLclTranslation(KFbxVector4(1.0, 0.5, 0.0, 0.0));
+            parent->AddChild(group);
+            parent = group;
+        }
+        KFbxNode* camera = KFbxNode::Create(scene->mManager.get(), "Camera");
+        camera->SetNodeAttribute(KFbxCamera::Create(scene->mManager.get(), ""));
+        parent->AddChild(camera);
+        KFbxNode* target = KFbxNode::Create(scene->mManager.get(), "Target");
+        scene->mScene->GetRootNode()->AddChild(target);
+        camera->SetTarget(target);
+        KFCurve* curve = target->GetCurrentTakeNode()->GetTranslationZ();
+        curve->KeyModifyBegin();
+        for (int frame = 0; frame < 4000; ++frame) {
+            KTime time;
+            time.SetTime(0, 0, 0, frame, 0, KTime::eFrames30);
+            curve->KeySet(frame, time, static_cast<float>(10.0 * std::sin(0.01 * frame)),
+                          KFCURVE_INTERPOLATION_LINEAR);
+        }
+        curve->KeyModifyEnd();
+    }
+    return *scene;
+}
+
 std::vector<double> KeyEveryFrame(int keys) {
     std::vector<double> seconds;
     for (int frame = 0; frame < keys; ++frame) {
@@ -164,6 +200,16 @@ BENCHMARK_CAPTURE(BM_Write3dsNodeUnderStillGroup, keys_600s_apart, std::vector<d
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 BENCHMARK_CAPTURE(BM_Write3dsNodeUnderStillGroup, last_key_at_1e308s, std::vector<double>{0.0, 1.0, 1e308})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_Write3dsStillCameraAimedAtMovingTarget(benchmark::State& state) {
+    Write(state, StillCameraAimedAtMovingTarget(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_Write3dsStillCameraAimedAtMovingTarget)
+    ->ArgName("depth")
+    ->Arg(1)
+    ->Arg(400)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

@@ -24,6 +24,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -135,10 +136,14 @@ bool KFbxWriter3DS::ToolkitFailed() {
         mError.SetError(eOUT_OF_DISK_SPACE);
         return true;
     }
+    SetToolkitError(code);
+    return true;
+}
+
+void KFbxWriter3DS::SetToolkitError(ErrorCode3ds code) {
     KString text("3DS file: ");
     text += ErrorCodeToString3ds(code);
     mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
-    return true;
 }
 
 void KFbxWriter3DS::ReportNonFinite(std::size_t count, const std::string& name) {
@@ -167,14 +172,21 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     // An error left by an earlier file must not fail this one.
     ClearErrorList3ds();
-    PreprocessScene(*scene);
     mScene = scene;
     // Generated material names count meshes from 1 in every file.
     mMeshCounter = 0;
     mBackgroundCamera = nullptr;
-    const bool written = PrepareWrite(options) && WriteNodes() &&
-                         (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
-                         FinishWrite();
+    bool written = false;
+    try {
+        PreprocessScene(*scene);
+        written = PrepareWrite(options) && WriteNodes() &&
+                  (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
+                  FinishWrite();
+    } catch (const std::bad_alloc&) {
+        // What the writer keeps beside the toolkit's records outgrew the
+        // memory: the write ends as the toolkit's own would.
+        SetToolkitError(ERR_NO_MEM);
+    }
     ReleaseToolkit();
     mFile.Close();
     mNames.clear();
@@ -372,38 +384,40 @@ KFbxWriter3DS::Frame KFbxWriter3DS::SceneFrame(KFbxNode* node, std::uint32_t fra
 }
 
 const KFbxNodeGlobalParts& KFbxWriter3DS::ScenePartsAt(KFbxNode* node, std::uint32_t frame) {
+    // Past the last frame that moves it, a node stands where it stood then:
+    // a still node is evaluated once, however many keys a node looked at
+    // with it (a moving target of a still camera) has.
+    const std::uint32_t at = std::min(frame, KeyCount(node) - 1);
     std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
-    if (parts.size() > frame) {
-        return parts[frame];
+    if (parts.size() > at) {
+        return parts[at];
     }
     // The node and the ancestors not evaluated that far yet, nearest first,
     // then each evaluated from its parent's parts, from the top down.
     std::vector<KFbxNode*> behind;
-    for (KFbxNode* at = node; at != nullptr && mSceneParts[at].size() <= frame; at = at->GetParent()) {
-        behind.push_back(at);
+    for (KFbxNode* up = node; up != nullptr && mSceneParts[up].size() <= std::min(at, KeyCount(up) - 1);
+         up = up->GetParent()) {
+        behind.push_back(up);
     }
-    for (auto at = behind.rbegin(); at != behind.rend(); ++at) {
-        KFbxNode* parent = (*at)->GetParent();
-        EvaluateSceneParts(*at, parent != nullptr ? &mSceneParts[parent] : nullptr, frame);
+    for (auto up = behind.rbegin(); up != behind.rend(); ++up) {
+        KFbxNode* parent = (*up)->GetParent();
+        EvaluateSceneParts(*up, parent != nullptr ? &mSceneParts[parent] : nullptr, std::min(at, KeyCount(*up) - 1));
     }
-    return parts[frame];
+    return parts[at];
 }
 
 void KFbxWriter3DS::EvaluateSceneParts(KFbxNode* node, const std::vector<KFbxNodeGlobalParts>* above,
                                        std::uint32_t frame) {
     std::vector<KFbxNodeGlobalParts>& parts = mSceneParts[node];
-    if (parts.capacity() <= frame) {
-        // Room for all of the node's keys at once; a node asked past them, as
-        // a still parent is at each key of a moving child, gets twice the
-        // room each time, so that its parts are copied no more often than
-        // they are made.
-        parts.reserve(std::max<std::size_t>({frame + std::size_t{1}, 2 * parts.capacity(), KeyCount(node)}));
-    }
+    // Room for all of the node's keys at once: it is asked for no more.
+    parts.reserve(KeyCount(node));
     while (parts.size() <= frame) {
         const auto key = static_cast<std::uint32_t>(parts.size());
+        // The parent holds still past its own keys, and its parts with it.
+        const KFbxNodeGlobalParts* parent =
+            above != nullptr ? &(*above)[std::min<std::size_t>(key, above->size() - 1)] : nullptr;
         KFbxNodeGlobalParts at;
-        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], above != nullptr ? &(*above)[key] : nullptr,
-                                           at);
+        node->EvaluateGlobalTransformUnder(TimesOfFrames(key + 1)[key], parent, at);
         parts.push_back(at);
     }
 }

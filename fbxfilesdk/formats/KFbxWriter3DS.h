@@ -12,6 +12,7 @@
 #define FBXFILESDK_FORMATS_KFBXWRITER3DS_H
 
 #include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
+#include <fbxfilesdk/3dsftk/Error3ds.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
@@ -177,6 +178,7 @@ private:
     bool WriteSettings();
     bool FinishWrite();
     bool ToolkitFailed();
+    void SetToolkitError(ErrorCode3ds code);
     // Says how many values of the named record were written as 0 because
     // they were not finite; nothing for none.
     void ReportNonFinite(std::size_t count, const std::string& name);
@@ -191,10 +193,12 @@ private:
     // Where the scene puts the node at a keyframer frame, by its own
     // evaluation (inherit type, pivots and limits).
     Frame SceneFrame(KFbxNode* node, std::uint32_t frame);
-    // The parts of that evaluation, made from the parent's at the same frame.
+    // The parts of that evaluation, made from the parent's at the same frame;
+    // past the node's keys, those of its last key.
     const KFbxNodeGlobalParts& ScenePartsAt(KFbxNode* node, std::uint32_t frame);
-    // Evaluates the node's parts up to the frame, from those of its parent
-    // (null for none), which reach that far.
+    // Evaluates the node's parts up to the frame, one of its keys, from those
+    // of its parent (null for none), which reach that far or to the parent's
+    // last key.
     void EvaluateSceneParts(KFbxNode* node, const std::vector<KFbxNodeGlobalParts>* above, std::uint32_t frame);
     // The node's own transform at a frame, for a parent readers cannot take
     // back.
@@ -208,8 +212,9 @@ private:
     // A point of the scene's world as it stands in the frame, in the file's axes.
     static point3ds InFrame(const Frame& frame, const double (&world)[3]);
     // Where a spot light or camera looks at a frame, in the world: its
-    // target node, else ten units along its own axis; for a camera, straight
-    // above or below it when the line leans by less than floats keep.
+    // target node, else ten units along its own axis; for a camera whose
+    // line is next to straight up or down, made to lean by what readers'
+    // floats resolve.
     void LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
@@ -290,8 +295,8 @@ private:
     // written, key by key.
     std::unordered_map<const KFbxNode*, Frames> mKeyframerFrames;
     // Where the scene puts the nodes whose subtree is being written, and the
-    // nodes looked at with their ancestors, frame by frame, so that each is
-    // evaluated once per frame from its parent's.
+    // nodes looked at with their ancestors, key by key, so that each is
+    // evaluated once per key from its parent's.
     std::unordered_map<const KFbxNode*, std::vector<KFbxNodeGlobalParts>> mSceneParts;
     // What the walk found out once per node: the last frame that moves it,
     // and its nearest written ancestor.

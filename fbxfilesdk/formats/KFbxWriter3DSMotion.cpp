@@ -32,6 +32,13 @@ constexpr double kTiny = 1e-5;
 constexpr double kSquareLength = 1e-9;
 // The most that rounding to a float moves a value, for its size (2^-24).
 constexpr double kFloatRounding = 5.9604644775390625e-8;
+// A line of sight next to straight up or down is made to lean across the
+// ground by this many times what readers' rounding may move its ends, for
+// all of them to find the way it leans to within 0.03 degrees (about twice
+// the inverse, in radians), but by no more than this part of its length
+// (0.22 degrees).
+constexpr double kLeanPerRounding = 4096.0;
+constexpr double kMostLean = 1.0 / 256.0;
 // Spline parameters present in every key: tension, continuity and bias, all 0.
 constexpr std::uint16_t kKeySplineFlags = 7;
 // Light multipliers are fractions; intensities are percentages.
@@ -98,16 +105,54 @@ double RollOf(const KFbxVector4& view, const KFbxVector4& up) {
     return std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
 }
 
-// A line from the point to the other whose part across the ground is lost
-// in the floats of its length made straight up or down: readers find no up
-// of roll 0 for a line that leans by less than their floats tell apart, and
-// a turn of rounding left at x = z = 0 would lean it so.
-void Plumb(const double (&from)[3], double (&to)[3]) {
-    const double across = std::hypot(to[0] - from[0], to[2] - from[2]);
-    if (across > 0.0 && across <= kFloatRounding * std::hypot(across, to[1] - from[1])) {
-        to[0] = from[0];
-        to[2] = from[2];
+// How far the floats of readers may move a point that they compose through
+// the frame from its place in it: a rounding at each size the sum goes
+// through, of the frame's origin, of its axes times the point and of the
+// point composed.
+double ReaderRounding(const writer3ds::Frame& frame, const point3ds& local, const double (&world)[3]) {
+    double axes = 0.0;
+    for (std::size_t row = 0; row < 3; ++row) {
+        for (std::size_t column = 0; column < 3; ++column) {
+            axes = std::fmax(axes, std::fabs(frame[row * 4 + column]));
+        }
     }
+    const double origin = std::fmax(std::fabs(frame[12]), std::fmax(std::fabs(frame[13]), std::fabs(frame[14])));
+    const double point = std::fmax(std::fabs(local.x), std::fmax(std::fabs(local.y), std::fabs(local.z)));
+    const double placed = std::fmax(std::fabs(world[0]), std::fmax(std::fabs(world[1]), std::fabs(world[2])));
+    return kFloatRounding * (origin + 3.0 * axes * point + placed);
+}
+
+// Whether readers compose the world's up and the ground through the frame
+// apart, as they do through turns about the up alone, mirrors, scalings and
+// moves: its axes across the ground have no part up, and its up axis none
+// across. Two points whose parts across the ground are the same floats
+// then stand above one another in every reader's floats as well.
+bool KeepsUpApart(const writer3ds::Frame& frame) {
+    return frame[1] == 0.0 && frame[9] == 0.0 && frame[4] == 0.0 && frame[6] == 0.0;
+}
+
+// A camera's line of sight that leans across the ground by less than
+// readers resolve, given how far their floats may move its ends, leans
+// whichever way their rounding takes it, and the up that a roll of 0 means
+// with it: readers take a line that has no part at all across the ground
+// for straight up or down, with the world's -X for that up, and otherwise
+// the world's up square to the line, which for a line next to straight
+// down is the way it leans. Through a frame that keeps the up apart the
+// line is made straight, which every reader then finds. Through another,
+// it is made to lean along the world's X by as much as their rounding
+// cannot turn, though no more than a fraction of a degree: away from -X
+// looking up and towards it looking down, so that the up of roll 0 is the
+// same whether a reader takes it as leaning or, its floats rounding the
+// lean away, as straight.
+void KeepOffNearlyStraight(const double (&from)[3], double (&to)[3], double rounding, bool upApart) {
+    const double across = std::hypot(to[0] - from[0], to[2] - from[2]);
+    const double rise = to[1] - from[1];
+    const double lean = std::fmin(kLeanPerRounding * rounding, kMostLean * std::hypot(across, rise));
+    if (!(across < lean) || !std::isfinite(lean)) {
+        return;
+    }
+    to[0] = upApart ? from[0] : from[0] + (rise < 0.0 ? -lean : lean);
+    to[2] = from[2];
 }
 
 // The line between two points of a track, in the frame readers place them
@@ -348,9 +393,15 @@ void KFbxWriter3DS::LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]
         KgeMatrixMultPoint(out, SceneFrame(node, frame).data(), camera ? kCameraLookAt : kSpotLookAt);
     }
     if (camera) {
+        // Both ends are composed by readers through the frame of the
+        // camera's parent, where the look-at point hangs too.
         const Frame place = SceneFrame(node, frame);
         const double from[3] = {place[12], place[13], place[14]};
-        Plumb(from, out);
+        const Frame parent = FrameAt(ParentFrames(node), frame);
+        KeepOffNearlyStraight(from, out,
+                              ReaderRounding(parent, InFrame(parent, from), from) +
+                                  ReaderRounding(parent, InFrame(parent, out), out),
+                              KeepsUpApart(parent));
     }
 }
 

@@ -209,12 +209,16 @@ protected:
     return ::testing::AssertionSuccess();
 }
 
+// Each expected point among the actual ones, as near as the file's floats
+// keep points of its size.
 ::testing::AssertionResult SamePoints(const std::vector<KFbxVector4>& expected, const std::vector<KFbxVector4>& actual) {
     for (const KFbxVector4& point : expected) {
+        const double tolerance =
+            1e-4 + 9.5367431640625e-7 * std::max({std::abs(point[0]), std::abs(point[1]), std::abs(point[2])});
         bool found = false;
         for (const KFbxVector4& other : actual) {
-            found = found || (std::abs(point[0] - other[0]) < 1e-4 && std::abs(point[1] - other[1]) < 1e-4 &&
-                              std::abs(point[2] - other[2]) < 1e-4);
+            found = found || (std::abs(point[0] - other[0]) < tolerance &&
+                              std::abs(point[1] - other[1]) < tolerance && std::abs(point[2] - other[2]) < tolerance);
         }
         if (!found) {
             return ::testing::AssertionFailure() << "(" << point[0] << ", " << point[1] << ", " << point[2]
@@ -502,6 +506,27 @@ TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {
     EXPECT_NEAR(cameraMotion->roll.values[0], 0.0, 1e-4);
 }
 
+double AngleBetween(KFbxVector4 a, KFbxVector4 b) {
+    a.Normalize();
+    b.Normalize();
+    return std::acos(std::clamp(a.DotProduct(b), -1.0, 1.0)) * 57.29577951308232;
+}
+
+// A camera's line of sight and up in the scene at a time: an aimed camera's
+// towards its target and its up node or along its up vector; another's
+// along its own X and Y axes.
+std::pair<KFbxVector4, KFbxVector4> SceneCameraAxes(KFbxNode* camera, KTime time) {
+    const KgeMatrix world = camera->EvaluateGlobalTransform(time);
+    const KFbxVector4 eye = world.GetT();
+    if (KFbxNode* target = camera->GetTarget()) {
+        const KFbxVector4 up = camera->GetTargetUp() != nullptr
+                                   ? camera->GetTargetUp()->EvaluateGlobalTransform(time).GetT() - eye
+                                   : dynamic_cast<KFbxCamera*>(camera->GetNodeAttribute())->GetUpVector();
+        return {target->EvaluateGlobalTransform(time).GetT() - eye, up};
+    }
+    return {world.MultT(KFbxVector4(1, 0, 0, 0)) - eye, world.MultT(KFbxVector4(0, 1, 0, 0)) - eye};
+}
+
 #ifdef QALIMOR_HAVE_LIB3DS
 // The file's point of a scene point: (x, -z, y).
 KFbxVector4 InFile(const KFbxVector4& point) { return KFbxVector4(point[0], -point[2], point[1], 0.0); }
@@ -534,32 +559,11 @@ KFbxVector4 Lib3dsUp(Lib3dsNode* camera, Lib3dsNode* target) {
     return KFbxVector4(to[0] - from[0], to[1] - from[1], to[2] - from[2], 0.0);
 }
 
-double AngleBetween(KFbxVector4 a, KFbxVector4 b) {
-    a.Normalize();
-    b.Normalize();
-    return std::acos(std::clamp(a.DotProduct(b), -1.0, 1.0)) * 57.29577951308232;
-}
-
 // The part of the vector square to the line.
 KFbxVector4 SquareTo(const KFbxVector4& line, const KFbxVector4& vector) {
     KFbxVector4 unit = line;
     unit.Normalize();
     return vector - unit * vector.DotProduct(unit);
-}
-
-// A camera's up in the scene at a time: an aimed camera's from its up node
-// or up vector, square to the line to its target; another's its own Y axis,
-// square to its X axis.
-KFbxVector4 SceneCameraUp(KFbxNode* camera, KTime time) {
-    const KgeMatrix world = camera->EvaluateGlobalTransform(time);
-    const KFbxVector4 eye = world.GetT();
-    if (KFbxNode* target = camera->GetTarget()) {
-        const KFbxVector4 up = camera->GetTargetUp() != nullptr
-                                   ? camera->GetTargetUp()->EvaluateGlobalTransform(time).GetT() - eye
-                                   : dynamic_cast<KFbxCamera*>(camera->GetNodeAttribute())->GetUpVector();
-        return SquareTo(target->EvaluateGlobalTransform(time).GetT() - eye, up);
-    }
-    return SquareTo(world.MultT(KFbxVector4(1, 0, 0, 0)) - eye, world.MultT(KFbxVector4(0, 1, 0, 0)) - eye);
 }
 
 // A keyframer node as lib3ds has it: kind, name ("name.instance" for an
@@ -804,6 +808,8 @@ struct InheritedFrameCase {
     KFbxVector4 mParentAt = KFbxVector4(1, 2, 3, 0);
     KFbxVector4 mCameraAt = KFbxVector4(1, 0, 2, 0);
     KFbxVector4 mCameraRotation = KFbxVector4(10, 25, 15, 0);
+    // Where the aimed camera's target stands at the start.
+    KFbxVector4 mAimAt = KFbxVector4(4, 1, -3, 0);
 };
 
 const InheritedFrameCase kInheritedFrameCases[] = {
@@ -853,6 +859,33 @@ const InheritedFrameCase kInheritedFrameCases[] = {
     {"top view", KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0), KFbxVector4(0, 0, 0, 0), KFbxVector4(1, 1, 1, 0),
      ParentKind::eGroup, false, KFbxVector4(0, 0, 0, 0), KFbxVector4(0, 1, 0, 0), false, KFbxVector4(0, 0, 0, 0),
      KFbxVector4(0, 0, 0, 0), KFbxVector4(0, 2, 0, 0), KFbxVector4(0, 5, 0, 0), KFbxVector4(0, 0, -90, 0)},
+    // Aimed straight down or up in the world, where readers compose the
+    // camera's and the target's points in floats through the parent.
+    {.mName = "looking down under a parent turned about Z far off", .mParentRotation = KFbxVector4(0, 0, 90, 0),
+     .mParentScaling = KFbxVector4(1, 1, 1, 0), .mChildRotation = KFbxVector4(0, 0, 0, 0),
+     .mChildScaling = KFbxVector4(1, 1, 1, 0), .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
+     .mCameraUp = KFbxVector4(1, 0, 1, 0), .mParentAt = KFbxVector4(10000, 0, 10000, 0),
+     .mAimAt = KFbxVector4(9999, -4, 10002, 0)},
+    {.mName = "looking up under a parent turned about Z far off", .mParentRotation = KFbxVector4(0, 0, 90, 0),
+     .mParentScaling = KFbxVector4(1, 1, 1, 0), .mChildRotation = KFbxVector4(0, 0, 0, 0),
+     .mChildScaling = KFbxVector4(1, 1, 1, 0), .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
+     .mCameraUp = KFbxVector4(1, 0, 1, 0), .mParentAt = KFbxVector4(10000, 0, 10000, 0),
+     .mAimAt = KFbxVector4(9999, 4, 10002, 0)},
+    {.mName = "looking down under a mirrored parent", .mParentRotation = KFbxVector4(0, 0, 90, 0),
+     .mParentScaling = KFbxVector4(-1, 1, 1, 0), .mChildRotation = KFbxVector4(0, 0, 0, 0),
+     .mChildScaling = KFbxVector4(1, 1, 1, 0), .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
+     .mCameraUp = KFbxVector4(1, 0, 1, 0), .mParentAt = KFbxVector4(1, 2, 3, 0),
+     .mCameraRotation = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(0, -2, 5, 0)},
+    {.mName = "looking down far off", .mParentRotation = KFbxVector4(0, 30, 0, 0),
+     .mParentScaling = KFbxVector4(1, 1, 1, 0), .mChildRotation = KFbxVector4(0, 0, 0, 0),
+     .mChildScaling = KFbxVector4(1, 1, 1, 0), .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
+     .mCameraUp = KFbxVector4(1, 0, 1, 0), .mParentAt = KFbxVector4(1000, 7, -1000, 0),
+     .mAimAt = KFbxVector4(1001, 2, -998.2679491924311, 0)},
+    {.mName = "looking down within a float", .mParentRotation = KFbxVector4(0, 0, 90, 0),
+     .mParentScaling = KFbxVector4(1, 1, 1, 0), .mChildRotation = KFbxVector4(0, 0, 0, 0),
+     .mChildScaling = KFbxVector4(1, 1, 1, 0), .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
+     .mCameraUp = KFbxVector4(1, 0, 1, 0), .mParentAt = KFbxVector4(1, 2, 3, 0),
+     .mAimAt = KFbxVector4(1e-7, -2, 5, 0)},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -925,7 +958,7 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
             }
             return node;
         };
-        camX->SetTarget(moving("Aim", KFbxVector4(4, 1, -3, 0), test.mAimMove));
+        camX->SetTarget(moving("Aim", test.mAimAt, test.mAimMove));
         if (test.mUpNode) {
             camX->SetTargetUp(moving("Up", KFbxVector4(-6, 3, 5, 0), test.mUpMove));
         }
@@ -967,6 +1000,20 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
             EXPECT_TRUE(SamePoints({lamp->EvaluateGlobalTransform(Frame(frame)).GetT()},
                                    {lampBack->EvaluateGlobalTransform(Frame(frame)).GetT()}))
                 << "frame " << frame;
+        }
+        // Each camera looks where the scene has it look, within a fraction
+        // of a degree.
+        for (KFbxNode* camera : {camX, camY}) {
+            KFbxNode* back = Find(read, camera->GetName());
+            ASSERT_TRUE(back != nullptr && back->GetTarget() != nullptr) << camera->GetName();
+            ASSERT_TRUE(back->SetCurrentTakeNodeByName("default take"));
+            ASSERT_TRUE(back->GetTarget()->SetCurrentTakeNodeByName("default take"));
+            for (const int frame : {0, 5, 10}) {
+                const KFbxVector4 sight = back->GetTarget()->EvaluateGlobalTransform(Frame(frame)).GetT() -
+                                          back->EvaluateGlobalTransform(Frame(frame)).GetT();
+                EXPECT_LT(AngleBetween(sight, SceneCameraAxes(camera, Frame(frame)).first), 0.25)
+                    << camera->GetName() << " frame " << frame;
+            }
         }
 
         // assimp places each mesh where the scene has it.
@@ -1026,7 +1073,14 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
                 Lib3dsNode* eye = lib3ds_file_node_by_name(file, camera->GetName(), LIB3DS_CAMERA_NODE);
                 Lib3dsNode* target = lib3ds_file_node_by_name(file, camera->GetName(), LIB3DS_TARGET_NODE);
                 ASSERT_TRUE(eye != nullptr && target != nullptr) << camera->GetName();
-                EXPECT_LT(AngleBetween(Lib3dsUp(eye, target), InFile(SceneCameraUp(camera, Frame(frame)))), 0.05)
+                // Its line of sight within a fraction of a degree, and its up
+                // about that line where the scene has it.
+                const auto [line, up] = SceneCameraAxes(camera, Frame(frame));
+                const KFbxVector4 sight(target->matrix[3][0] - eye->matrix[3][0],
+                                        target->matrix[3][1] - eye->matrix[3][1],
+                                        target->matrix[3][2] - eye->matrix[3][2], 0.0);
+                EXPECT_LT(AngleBetween(sight, InFile(line)), 0.25) << camera->GetName() << " frame " << frame;
+                EXPECT_LT(AngleBetween(Lib3dsUp(eye, target), SquareTo(sight, InFile(up))), 0.05)
                     << camera->GetName() << " frame " << frame;
             }
         }

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <set>
 
 namespace fbxsdk_2006_11_1::writer3dstest {
@@ -284,6 +285,52 @@ TEST_F(Writer3dsFrameTest, LongAnimationsUnderAStillGroupAreWrittenInTimeThatFol
         ASSERT_EQ(motion->position.keycount, row.mKeys);
         EXPECT_EQ(motion->position.keys[row.mKeys - 1].frame, row.mKeys - 1);
     }
+}
+
+// A still camera at the end of a chain of still nodes, aimed at a target
+// keyed to the keyframer's last frame: what does not move is evaluated once,
+// so that the write keeps to little memory, and one given less than it
+// needs ends with an error instead of an exception.
+TEST_F(Writer3dsFrameTest, StillCameraDeepUnderStillNodesAimedAtALongAnimationTakesLittleMemory) {
+    if (boundedrun::kSanitized) {
+        GTEST_SKIP() << "sanitizers reserve more address space than any limit allows";
+    }
+    KFbxNode* parent = nullptr;
+    for (int depth = 0; depth < 100; ++depth) {
+        parent = AddNode(("Group" + std::to_string(depth)).c_str(), nullptr, parent);
+        parent->SetLclTranslation(KFbxVector4(1, 0.5, 0, 0));
+    }
+    KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""), parent);
+    KFbxNode* target = AddNode("Aim");
+    camera->SetTarget(target);
+    KFCurve* curve = target->GetCurrentTakeNode()->GetTranslationZ();
+    for (const double seconds : {0.0, 1.0, 1e308}) {
+        KTime time;
+        time.SetSecondDouble(seconds);
+        curve->KeySet(curve->KeyGetCount(), time, static_cast<float>(curve->KeyGetCount()),
+                      KFCURVE_INTERPOLATION_LINEAR);
+    }
+    for (const std::int64_t room : {16 * boundedrun::kMegabyte, 256 * boundedrun::kMegabyte}) {
+        SCOPED_TRACE(room);
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                if (!boundedrun::LimitAddressSpace(room)) return 8;
+                try {
+                    const bool written = Export("deep.3ds");
+                    return written ? 0 : mLastError.find("Not enough memory") != std::string::npos ? 1 : 2;
+                } catch (const std::bad_alloc&) {
+                    return 3;
+                }
+            },
+            boundedrun::SecondsFor(0) * 5);
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        EXPECT_EQ(outcome.mValue, room > 16 * boundedrun::kMegabyte ? 0 : 1);
+    }
+    WrittenFile file(Path("deep.3ds"));
+    const auto motion = file.CameraMotion(0);
+    ASSERT_NE(motion, nullptr);
+    EXPECT_EQ(motion->roll.keycount, KFbxWriter3DS::kMaxKeys);
+    EXPECT_EQ(motion->targetposition.keycount, KFbxWriter3DS::kMaxKeys);
 }
 
 TEST_F(Writer3dsFrameTest, MasterScaleFollowsRescalingAndTheReadersScaleNode) {
