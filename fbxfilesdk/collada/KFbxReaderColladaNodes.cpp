@@ -512,8 +512,15 @@ bool KFbxReaderColladaPass::AttachInstance(KFbxNode& node, KFbxNodeAttribute* at
     if (previous != nullptr && previous != attribute && previous->GetDstObjectCount() == 0) {
         mSharedMeshes.RemoveValue(previous);
         // Its clusters go with it: no joint read later may relink them.
-        for (const KFbxCluster* cluster : SkinClusters(previous)) {
-            mClusters.erase(std::remove(mClusters.begin(), mClusters.end(), cluster), mClusters.end());
+        // One pass over the list, however many clusters the mesh had.
+        std::vector<KFbxCluster*> gone = SkinClusters(previous);
+        if (!gone.empty()) {
+            std::sort(gone.begin(), gone.end());
+            mClusters.erase(std::remove_if(mClusters.begin(), mClusters.end(),
+                                           [&gone](KFbxCluster* cluster) {
+                                               return std::binary_search(gone.begin(), gone.end(), cluster);
+                                           }),
+                            mClusters.end());
         }
         previous->Destroy();
     }
