@@ -1,7 +1,11 @@
 // Exporting the million-quad scene in each FBX writer format: FBX 6 binary
 // and ascii, FBX 5 binary and ascii. The scene is built once per process.
+// And an FBX 5 export of many nodes whose attributes have no name, as the
+// FBX 5 reader gives them: each attribute is numbered for the file.
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxNull.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <benchmark/benchmark.h>
@@ -29,12 +33,14 @@ SceneOfBenchmark& Scene() {
     return scene;
 }
 
+std::string ExportPath() {
+    return (std::filesystem::temp_directory_path() / ("qalimor-export-bench-" + std::to_string(getpid()) + ".fbx"))
+        .string();
+}
+
 void BM_ExportMillionPolygons(benchmark::State& state, int format) {
     SceneOfBenchmark& scene = Scene();
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("qalimor-export-bench-" + std::to_string(getpid()) + ".fbx"))
-            .string();
-    benchfiles::ExportAtEachIteration(state, *scene.mManager, scene.mScene, path, format);
+    benchfiles::ExportAtEachIteration(state, *scene.mManager, scene.mScene, ExportPath(), format);
 }
 BENCHMARK_CAPTURE(BM_ExportMillionPolygons, Fbx6Binary, KFbxFileFormatRegistry::eFBX_BINARY_WRITER)
     ->Unit(benchmark::kMillisecond)
@@ -46,6 +52,24 @@ BENCHMARK_CAPTURE(BM_ExportMillionPolygons, Fbx5Binary, KFbxFileFormatRegistry::
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK_CAPTURE(BM_ExportMillionPolygons, Fbx5Ascii, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+void BM_ExportUnnamedAttributesFbx5(benchmark::State& state) {
+    std::unique_ptr<KFbxSdkManager> manager{CreateSdkManager()};
+    KFbxScene* scene = KFbxScene::Create(manager.get(), "bench");
+    for (int index = 0; index < state.range(0); ++index) {
+        KFbxNode* node = KFbxNode::Create(manager.get(), ("Node" + std::to_string(index)).c_str());
+        node->SetNodeAttribute(KFbxNull::Create(manager.get(), ""));
+        scene->GetRootNode()->AddChild(node);
+    }
+    benchfiles::ExportAtEachIteration(state, *manager, scene, ExportPath(),
+                                      KFbxFileFormatRegistry::eFBX5_BINARY_WRITER);
+}
+BENCHMARK(BM_ExportUnnamedAttributesFbx5)
+    ->Arg(4000)
+    ->Arg(16000)
+    ->Arg(50000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

@@ -201,6 +201,15 @@ void ResolveNodeHierarchy3ds(database3ds* database) {
     MarkNodeListDirty3ds(database);
 }
 
+std::uint32_t GetKeyframerNodeCount3ds(database3ds* database) {
+    Chunk3ds* kfdata = database != nullptr ? FindKfData(database) : nullptr;
+    std::uint32_t count = 0;
+    for (Chunk3ds* node = kfdata != nullptr ? kfdata->children : nullptr; node != nullptr; node = node->sibling) {
+        if (IsNodeTag3ds(node->tag)) ++count;
+    }
+    return count;
+}
+
 void PrepareNodeHierarchy3ds(database3ds* database) {
     if (database == nullptr) {
         PushError3ds(ERR_INVALID_ARG);
@@ -208,6 +217,10 @@ void PrepareNodeHierarchy3ds(database3ds* database) {
     }
     Chunk3ds* kfdata = FindKfData(database);
     if (kfdata == nullptr) return;
+    if (GetKeyframerNodeCount3ds(database) > kMaxKeyframerNodes3ds) {
+        PushError3ds(ERR_INVALID_DATABASE);
+        return;
+    }
     std::vector<NodeIdEntry> entries;
     std::uint16_t counter = 0;
     for (Chunk3ds* node = kfdata->children; node != nullptr; node = node->sibling) {

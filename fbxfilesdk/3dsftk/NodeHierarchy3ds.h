@@ -21,8 +21,17 @@ void ResolveNodeHierarchy3ds(database3ds* database);
 // Before a write: numbers the nodes in KFDATA's order (the ambient node gets
 // 0xFFFF) and sets each NODE_HDR's parent index to the id of the node its
 // PARENT_NAME names (0xFFFF without PARENT_NAME, or when no node has that
-// name). The changed records stay loaded so that they are written.
+// name). The changed records stay loaded so that they are written. More
+// nodes than ids push ERR_INVALID_DATABASE and change nothing: numbers
+// that wrapped would give nodes the ids and children of others.
 void PrepareNodeHierarchy3ds(database3ds* database);
+
+// Ids are words and 0xFFFF stands for none: a file numbers at most 65 535
+// keyframer nodes, 0 to 65 534.
+inline constexpr std::uint32_t kMaxKeyframerNodes3ds = 0xFFFF;
+// The keyframer nodes under KFDATA, the ambient node not counted; 0 without
+// database or KFDATA.
+std::uint32_t GetKeyframerNodeCount3ds(database3ds* database);
 
 // TARGET, OBJECT, CAMERA, LIGHT, L_TARGET and SPOTLIGHT node tags (not the
 // ambient node).

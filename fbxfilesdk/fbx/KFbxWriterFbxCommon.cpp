@@ -22,12 +22,15 @@
 #include <platform/os/File.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 
 #include <unistd.h>
@@ -61,6 +64,15 @@ public:
 private:
     std::string mPath;
 };
+
+// The text followed by the number in decimal.
+std::string WithNumber(std::string_view text, int number) {
+    char digits[16];
+    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    std::string numbered(text);
+    numbered.append(digits, static_cast<std::size_t>(end - digits));
+    return numbered;
+}
 
 }  // namespace
 
@@ -156,20 +168,26 @@ void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
             taken.insert(node->GetNameWithTypePrefix().Buffer());
         }
     }
+    // A clashing name takes the first free of name1, name2 and so on. Names
+    // once taken stay taken, so each name goes on from the number after the
+    // last it gave instead of from 1: many objects of one name (the unnamed
+    // attributes of a file read back) cost their count, not its square.
+    std::unordered_map<std::string, int> nextNumbers;
     for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
         KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
-        if (object == nullptr || object == root || taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
+        if (object == nullptr || object == root) {
             continue;
         }
-        const KString base(object->GetName());
-        for (int number = 1;; ++number) {
-            KString candidate(base);
-            candidate += number;
-            object->SetName(candidate.Buffer());
-            if (taken.insert(object->GetNameWithTypePrefix().Buffer()).second) {
-                break;
-            }
+        const std::string prefixed = object->GetNameWithTypePrefix().Buffer();
+        if (taken.insert(prefixed).second) {
+            continue;
         }
+        int& number = nextNumbers.try_emplace(prefixed, 1).first->second;
+        while (!taken.insert(WithNumber(prefixed, number)).second) {
+            ++number;
+        }
+        object->SetName(WithNumber(object->GetName(), number).c_str());
+        ++number;
     }
 }
 

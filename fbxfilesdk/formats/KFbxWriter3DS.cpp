@@ -2,6 +2,7 @@
 // file's names, the time span and the walk over the node tree.
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
+#include <fbxfilesdk/3dsftk/NodeHierarchy3ds.h>
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
@@ -181,7 +182,7 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
         PreprocessScene(*scene);
         written = PrepareWrite(options) && WriteNodes() &&
                   (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
-                  FinishWrite();
+                  CheckKeyframerNodeCount() && FinishWrite();
     } catch (const std::bad_alloc&) {
         // What the writer keeps beside the toolkit's records outgrew the
         // memory: the write ends as the toolkit's own would.
@@ -692,6 +693,22 @@ bool KFbxWriter3DS::WriteSettings() {
                                                                             : static_cast<std::uint32_t>(length);
     PutKfSets3ds(mDatabase, keyframer.get());
     return !ToolkitFailed();
+}
+
+bool KFbxWriter3DS::CheckKeyframerNodeCount() {
+    const std::uint32_t count = GetKeyframerNodeCount3ds(mDatabase);
+    if (count <= kMaxKeyframerNodes3ds) {
+        return true;
+    }
+    // Written anyway, the numbers would wrap and hang nodes under the wrong
+    // parents in every reader.
+    const KString message = KString("The scene needs ") + static_cast<int>(std::min<std::uint32_t>(count, INT_MAX)) +
+                            " keyframer nodes (one per node written, a second for the target of each camera and " +
+                            "spot light, one per further part of a mesh too large for one object): a 3DS file " +
+                            "numbers at most " + static_cast<int>(kMaxKeyframerNodes3ds) +
+                            ". Nothing was written to " + mFileName.c_str() + ".";
+    mError.SetErrorWithText(eUNIDENTIFIED_ERROR, message.Buffer());
+    return false;
 }
 
 bool KFbxWriter3DS::FinishWrite() {

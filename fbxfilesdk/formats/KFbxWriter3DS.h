@@ -7,7 +7,9 @@
 // parent's, so that readers place every node where the scene does, as near
 // as keys can hold it. Names are fitted to the file's fields by
 // KRenamingStrategy3DS for the file only: an export never changes the scene
-// it writes, and two exports of one scene give the same bytes.
+// it writes, and two exports of one scene give the same bytes. A file numbers
+// at most kMaxKeyframerNodes3ds keyframer nodes: a scene that needs more is
+// refused, with nothing written.
 #ifndef FBXFILESDK_FORMATS_KFBXWRITER3DS_H
 #define FBXFILESDK_FORMATS_KFBXWRITER3DS_H
 
@@ -176,6 +178,10 @@ private:
     bool WriteCameraNode(KFbxNode* node, Frames& frames);
     bool WriteDummyNode(KFbxNode* node, Frames& frames);
     bool WriteSettings();
+    // False, with the count and the limit in the error, when the database
+    // holds more keyframer nodes than a file can number; nothing is written
+    // then.
+    bool CheckKeyframerNodeCount();
     bool FinishWrite();
     bool ToolkitFailed();
     void SetToolkitError(ErrorCode3ds code);

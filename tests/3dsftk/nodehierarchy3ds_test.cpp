@@ -106,6 +106,23 @@ TEST_F(NodeHierarchyTest, MissingOrUnknownParentNamesGiveNoParent) {
     EXPECT_EQ(ParentIndexOf(nodes[2]), 0xFFFF);
 }
 
+TEST_F(NodeHierarchyTest, NodesPastTheLastIdAreRefusedInsteadOfNumberedAgainFromZero) {
+    std::string nodes = Node(AMBIENT_NODE_TAG, 0, "$AMBIENT$", 0xFFFF);
+    for (std::uint32_t node = 0; node < kMaxKeyframerNodes3ds; ++node) {
+        nodes += Node(OBJECT_NODE_TAG, 0, "N", 0xFFFF);
+    }
+    for (const bool onePast : {false, true}) {
+        database_ = ReadImage(File(onePast ? nodes + Node(OBJECT_NODE_TAG, 0, "N", 0xFFFF) : nodes));
+        ASSERT_FALSE(FtkErrorPending);
+        EXPECT_EQ(GetKeyframerNodeCount3ds(database_), kMaxKeyframerNodes3ds + (onePast ? 1 : 0));
+        PrepareNodeHierarchy3ds(database_);
+        EXPECT_EQ(RecordedErrors(), onePast ? std::vector<int>{ERR_INVALID_DATABASE} : std::vector<int>{});
+        ClearErrorList3ds();
+        EXPECT_EQ(GetNodeId3ds(Nodes()[kMaxKeyframerNodes3ds]), onePast ? 0 : 0xFFFE);
+        ReleaseDatabase3ds(&database_);
+    }
+}
+
 TEST_F(NodeHierarchyTest, ResolvingTwiceLeavesOneParentNameWithTheCurrentParent) {
     database_ = ReadImage(File(Node(OBJECT_NODE_TAG, 0, "A", 0xFFFF) + Node(OBJECT_NODE_TAG, 1, "X", 0xFFFF) +
                                Node(OBJECT_NODE_TAG, 2, "B", 0)));

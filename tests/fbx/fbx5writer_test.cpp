@@ -33,6 +33,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1::fbx5test {
 namespace {
@@ -359,6 +361,13 @@ TEST_F(KFbxWriterFbxTest, TwoObjectsOfOneNameGetNamesOfTheirOwnInTheFileOnly) {
     KFbxNode* first = AddNode("Twin");
     KFbxNode* second = AddNode("Twin", first);
     KFbxNode* third = AddNode("Twin1");
+    // Each clash takes the first number free when it is met: past a name
+    // taken meanwhile, never one given before.
+    const std::vector<std::pair<const char*, const char*>> more = {
+        {"Twin3", "Twin3"}, {"Twin", "Twin2"}, {"Twin", "Twin4"}, {"Twin11", "Twin111"}};
+    for (const auto& [name, written] : more) {
+        AddNode(name);
+    }
     const std::string path = mFolder / "twins.fbx";
     ASSERT_TRUE(Export(path, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER)) << mLastError;
     const std::string records = RecordsOf(ReadText(path));
@@ -370,6 +379,9 @@ TEST_F(KFbxWriterFbxTest, TwoObjectsOfOneNameGetNamesOfTheirOwnInTheFileOnly) {
     EXPECT_STREQ(first->GetName(), "Twin");
     EXPECT_STREQ(second->GetName(), "Twin");
     EXPECT_STREQ(third->GetName(), "Twin1");
+    for (const auto& [name, written] : more) {
+        EXPECT_NE(records.find(std::string("Model: \"Model::") + written + "\" {"), std::string::npos) << written;
+    }
 }
 
 TEST_F(KFbxWriterFbxTest, OnlyTheFbx53VersionPreparesTheScene) {

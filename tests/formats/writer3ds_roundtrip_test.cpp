@@ -567,13 +567,19 @@ KFbxVector4 SquareTo(const KFbxVector4& line, const KFbxVector4& vector) {
 }
 
 // A keyframer node as lib3ds has it: kind, name ("name.instance" for an
-// instance), its parent's name, and where it stands at frames 0 and 5.
+// instance), its parent's name alike, and where it stands at frames 0 and 5.
 struct Lib3dsNodeAt {
     int mType;
     std::string mName;
     std::string mParent;
     std::array<float, 6> mAt;
 };
+
+void SortNodes(std::vector<Lib3dsNodeAt>& nodes) {
+    std::sort(nodes.begin(), nodes.end(), [](const Lib3dsNodeAt& a, const Lib3dsNodeAt& b) {
+        return std::tie(a.mType, a.mName) < std::tie(b.mType, b.mName);
+    });
+}
 
 std::vector<Lib3dsNodeAt> Lib3dsNodes(const std::string& path) {
     std::vector<Lib3dsNodeAt> nodes;
@@ -594,11 +600,14 @@ std::vector<Lib3dsNodeAt> Lib3dsNodes(const std::string& path) {
             pending.push_back(node->next);
             pending.push_back(node->childs);
             if (frame == 0) {
-                std::string name = node->name;
-                if (node->type == LIB3DS_OBJECT_NODE && node->data.object.instance[0] != '\0') {
-                    name += std::string(".") + node->data.object.instance;
-                }
-                nodes.push_back({node->type, name, node->parent != nullptr ? node->parent->name : "", {}});
+                const auto nameOf = [](const Lib3dsNode* named) {
+                    std::string name = named->name;
+                    if (named->type == LIB3DS_OBJECT_NODE && named->data.object.instance[0] != '\0') {
+                        name += std::string(".") + named->data.object.instance;
+                    }
+                    return name;
+                };
+                nodes.push_back({node->type, nameOf(node), node->parent != nullptr ? nameOf(node->parent) : "", {}});
             }
             for (int axis = 0; axis < 3; ++axis) {
                 nodes[index].mAt[static_cast<std::size_t>(frame == 0 ? axis : 3 + axis)] = node->matrix[3][axis];
@@ -607,9 +616,7 @@ std::vector<Lib3dsNodeAt> Lib3dsNodes(const std::string& path) {
         }
     }
     lib3ds_file_free(file);
-    std::sort(nodes.begin(), nodes.end(), [](const Lib3dsNodeAt& a, const Lib3dsNodeAt& b) {
-        return std::tie(a.mType, a.mName) < std::tie(b.mType, b.mName);
-    });
+    SortNodes(nodes);
     return nodes;
 }
 
@@ -670,6 +677,50 @@ TEST_F(Writer3dsRoundTripTest, FilesReadAndWrittenAgainKeepTheirKeyframerNodes) 
         mScene = KFbxScene::Create(mManager, "");
         ASSERT_TRUE(ImportInto(mScene, name)) << mLastError;
     }
+}
+
+// Keyframer nodes are numbered in 16 bits, 0xFFFF naming none: as many nodes
+// as there are numbers are read back under their parents, and one more is
+// refused instead of being numbered anew from 0.
+TEST_F(Writer3dsRoundTripTest, KeyframerNodesUpToTheLastNumberAreWrittenAndOneMoreIsRefused) {
+    constexpr int kGroups = 255;
+    constexpr int kMembers = 256;
+    static_assert(kGroups * (1 + kMembers) == kMaxKeyframerNodes3ds);
+    std::vector<Lib3dsNodeAt> expected;
+    for (int group = 0; group < kGroups; ++group) {
+        // lib3ds looks a parent up the slower the more nodes come before it
+        // by name: meshes named downwards keep the read to seconds.
+        const std::string groupName = "G" + std::to_string(999 - group);
+        KFbxNode* parent = AddNode(groupName.c_str(), Quad());
+        parent->SetLclTranslation(KFbxVector4(group, 0, 0, 0));
+        const auto x = static_cast<float>(group);
+        expected.push_back({LIB3DS_OBJECT_NODE, groupName, "", {x, 0, 0, x, 0, 0}});
+        for (int member = 0; member < kMembers; ++member) {
+            // Within the seven characters the file keeps of a name.
+            const std::string name = "N" + std::to_string(group * kMembers + member);
+            AddNode(name.c_str(), nullptr, parent)->SetLclTranslation(KFbxVector4(0, member, 0, 0));
+            const auto z = static_cast<float>(member);
+            expected.push_back({LIB3DS_OBJECT_NODE, "$$$DUMMY." + name, groupName, {x, 0, z, x, 0, z}});
+        }
+    }
+    ASSERT_TRUE(Export("full.3ds", OptionsWith("RESCALING", false))) << mLastError;
+    SortNodes(expected);
+    EXPECT_TRUE(SameNodes(expected, Lib3dsNodes(Path("full.3ds"))));
+    KFbxScene* read = KFbxScene::Create(mManager, "read");
+    ASSERT_TRUE(ImportInto(read, "full.3ds", Unscaled())) << mLastError;
+    for (const Lib3dsNodeAt& node : expected) {
+        const KFbxNode* parent = node.mParent.empty() ? read->GetRootNode()
+                                                      : read->GetRootNode()->FindChild(node.mParent.c_str(), false);
+        ASSERT_TRUE(parent != nullptr && parent->FindChild(node.mName.c_str(), false) != nullptr) << node.mName;
+    }
+
+    AddNode("Extra");
+    EXPECT_FALSE(Export("over.3ds", OptionsWith("RESCALING", false)));
+    EXPECT_NE(mLastError.find("needs 65536 keyframer nodes"), std::string::npos) << mLastError;
+    EXPECT_NE(mLastError.find("numbers at most 65535"), std::string::npos) << mLastError;
+    std::error_code absent;
+    const std::uintmax_t size = std::filesystem::file_size(Path("over.3ds"), absent);
+    EXPECT_TRUE(absent || size == 0) << size;
 }
 
 TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {
