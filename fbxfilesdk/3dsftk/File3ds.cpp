@@ -331,10 +331,35 @@ file3ds* OpenFile3ds(const char* name, const char* mode) {
     return file;
 }
 
+file3ds* AttachFile3ds(std::FILE* stream) {
+    ClearErrorList3ds();
+    if (stream == nullptr) {
+        PushError3ds(ERR_INVALID_ARG);
+        return nullptr;
+    }
+    file3ds* file = nullptr;
+    InitFile3ds(&file);
+    if (FtkErrorStops() || file == nullptr) return nullptr;
+    file->state = FileStateWrite3ds;
+    file->lent = 1;
+    AddFileToList3ds(file);
+    if (FtkErrorStops()) {
+        FreeRecord(file);
+        return nullptr;
+    }
+    // No buffer of the record's own: the stream outlives the record.
+    file->stream = stream;
+    return file;
+}
+
 void CloseFile3ds(file3ds* file) {
     if (file == nullptr) return;
     bool failed = false;
-    if (file->stream != nullptr) failed = std::fclose(file->stream) != 0;
+    if (file->stream != nullptr && file->lent != 0) {
+        if (std::fflush(file->stream) != 0) PushError3ds(ERR_WRITING_FILE);
+    } else if (file->stream != nullptr) {
+        failed = std::fclose(file->stream) != 0;
+    }
     file->stream = nullptr;
     if (file->temporary != 0 && file->name != nullptr) std::remove(file->name);
     RemoveFileFromList3ds(file);

@@ -26,6 +26,7 @@ struct file3ds {
     char* buffer;             // owned: the stream's buffer, or the window of a file read; null for none
     std::uint32_t buffersize;
     std::uint8_t temporary;   // the file was moved to a temporary name and is deleted on close
+    std::uint8_t lent;        // the stream is the caller's: the close only flushes it
     // A file opened for reading is read through its buffer, a window on the
     // file that the toolkit fills itself: moving about the file then costs
     // no system call until a read leaves the window. The window's offset in
@@ -44,6 +45,11 @@ struct file3ds {
 // 30 characters, ERR_INIT_FAILED for a mode without "r" or "w",
 // ERR_OPENING_FILE, ERR_TOO_MANY_FILES, ERR_NO_MEM).
 file3ds* OpenFile3ds(const char* name, const char* mode);
+// Lists a stream the caller opened for writing as a file to write, known by
+// no name (no open by name finds it), which stays the caller's: its close
+// flushes it (ERR_WRITING_FILE when that fails) and leaves it open. Null on
+// failure (ERR_INVALID_ARG, ERR_TOO_MANY_FILES, ERR_NO_MEM).
+file3ds* AttachFile3ds(std::FILE* stream);
 // Closes the stream (ERR_CLOSING_FILE when that fails), deletes a temporary
 // file, takes the record off the list and frees it. Null is ignored.
 void CloseFile3ds(file3ds* file);

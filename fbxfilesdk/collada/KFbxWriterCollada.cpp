@@ -106,8 +106,8 @@ bool KFbxWriterCollada::FileCreate(const char* fileName) {
     // names another file on POSIX systems.
     const KString path(fileName);
     KFbxCreateDirectoryPath(path.Buffer());
-    mFile.reset(std::fopen(path.Buffer(), "wb"));
-    if (mFile == nullptr) {
+    StartOutput();
+    if (!mOutput.Open(path.Buffer())) {
         mError.SetError(eFILE_NOT_OPENED);
         mFileName = KString();
         return false;
@@ -117,15 +117,12 @@ bool KFbxWriterCollada::FileCreate(const char* fileName) {
 }
 
 bool KFbxWriterCollada::FileClose() {
-    bool closed = true;
-    if (mFile != nullptr) {
-        closed = std::fclose(mFile.release()) == 0;
-    }
+    const bool closed = mOutput.Close(IsOutputWhole());
     mFileName = KString();
     return closed;
 }
 
-bool KFbxWriterCollada::IsFileOpen() { return mFile != nullptr; }
+bool KFbxWriterCollada::IsFileOpen() { return mOutput.IsOpen(); }
 
 KFbxStreamOptions* KFbxWriterCollada::GetWriteOptions() {
     return KFbxStreamOptionsColladaWriter::Create(&mManager, "");
@@ -176,6 +173,12 @@ void KFbxWriterCollada::ReserveNodeIds(KFbxNode& node) {
 }
 
 bool KFbxWriterCollada::Write(KFbxScene* scene, KFbxStreamOptions* options) {
+    const bool written = WriteDocument(scene, options);
+    NoteWrite(written);
+    return written;
+}
+
+bool KFbxWriterCollada::WriteDocument(KFbxScene* scene, KFbxStreamOptions* options) {
     mError.ClearError();
     mMessage = KString();
     auto* colladaOptions = dynamic_cast<KFbxStreamOptionsColladaWriter*>(options);
@@ -257,7 +260,7 @@ bool KFbxWriterCollada::SaveDocument(xmlNode* root) {
         return false;
     }
     // A second write through the same writer replaces the first document.
-    std::FILE* file = mFile.get();
+    std::FILE* file = mOutput.Stream();
     errno = 0;
     const bool written = std::fseek(file, 0, SEEK_SET) == 0 &&
                          std::fwrite(bytes, 1, static_cast<std::size_t>(size), file) ==

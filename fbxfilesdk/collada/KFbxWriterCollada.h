@@ -16,6 +16,10 @@
 // "-Pivot" node one below it): a deeper one fails before anything is
 // written, with an error that names its depth and the limit.
 //
+// The document takes the place of the file named only when the writer is
+// closed after writes that all succeeded: a refused or failed write leaves
+// that file as it was, and makes none where there was none.
+//
 // Errors and warnings are reported as "ERROR: " or "Warning: " followed by
 // the message: as details of entry 6 of the SDK manager's user notification,
 // and as lines of the writer's message text.
@@ -29,10 +33,11 @@
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 
+#include <platform/os/ReplacementFile.h>
+
 #include <libxml/tree.h>
 
 #include <array>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <set>
@@ -244,14 +249,13 @@ public:
     static void ConvertFocalLengthCurve(KFCurve& destination, const KFCurve& focalLength, const KFbxCamera& camera);
 
 private:
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
     struct FreeNode {
         void operator()(xmlNode* node) const;
     };
 
     void Report(const char* prefix, const KString& message);
+    // Write without noting how it went.
+    bool WriteDocument(KFbxScene* scene, KFbxStreamOptions* options);
     void ResetDocumentState();
     // False, with the error, when the scene's nodes nest deeper than the
     // reader reads.
@@ -304,7 +308,9 @@ private:
     // the channel: made once per texture and channel, destroyed after the write.
     KFbxSurfaceMaterial& GetTextureMaterial(KFbxTexture& texture, int channel);
 
-    std::unique_ptr<std::FILE, CloseFile> mFile;
+    // The document's file, which takes the place of the file named only
+    // when closed after writes that all succeeded.
+    qalimor::os::ReplacementFile mOutput;
     KString mFileName;
     bool mStatus = true;
     KFbxScene* mScene = nullptr;

@@ -57,15 +57,32 @@ bool KChainedFile::Open(const char* name, int mode, bool text) {
     return opened;
 }
 
+bool KChainedFile::OpenReplacing(const char* name, bool readBack) {
+    bool opened = false;
+    if (mInner != nullptr) {
+        opened = mInner->OpenReplacing(name, readBack);
+    } else {
+        mOwnFile = std::make_unique<KFile>();
+        opened = mOwnFile->OpenReplacing(name, readBack);
+    }
+    mMode = opened ? eWRITE : eCLOSED;
+    return opened;
+}
+
+void KChainedFile::Discard() {
+    if (mInner != nullptr) {
+        mInner->Discard();
+    } else if (mOwnFile != nullptr) {
+        mOwnFile->Discard();
+    }
+}
+
 bool KChainedFile::Close() {
     bool closed = false;
     if (mInner != nullptr) {
         closed = mInner->Close();
     } else if (mOwnFile != nullptr && mOwnFile->IsOpen()) {
-        // The file's own close cannot tell that buffered bytes were lost.
-        mOwnFile->Flush();
-        closed = mOwnFile->Error() == 0;
-        mOwnFile->Close();
+        closed = mOwnFile->Finish();
     }
     mMode = eCLOSED;
     return closed;

@@ -32,6 +32,12 @@ public:
     virtual bool OpenMemory(void* buffer, std::int64_t size, bool growable);
     virtual bool OpenWithModeString(const char* name, const char* mode);
     virtual bool Open(const char* name, int mode, bool text);
+    // Opens for writing the new content of a named file, which takes the
+    // file's place only when the close finds it whole (KFile::OpenReplacing).
+    bool OpenReplacing(const char* name, bool readBack);
+    // The content being written is given up at the close: the file it was
+    // to replace stays as it was.
+    void Discard();
     // Closes what lies below; false when there was nothing to close or when
     // written data could not be flushed.
     virtual bool Close();

@@ -277,6 +277,8 @@ bool KCrcFile::Close() {
                                               static_cast<unsigned char>(c >> 8), static_cast<unsigned char>(c)};
             trailerWritten = KChainedFile::Write(trailer, 4) == 4;
         }
+        // A file without its trailer is not one to keep.
+        if (!trailerWritten) Discard();
     }
     const bool closed = KChainedFile::Close();
     return trailerWritten && closed;

@@ -212,6 +212,7 @@ std::int64_t KEncryptedFile::Tell() {
 bool KEncryptedFile::Close() {
     bool stored = true;
     if (mMode == eWRITE && mHeldBlock != -1) stored = StoreBlock(mHeldBlock);
+    if (!stored) Discard();
     ForgetHeldBlock();
     mLastTransferredBlock = -1;
     mLastDirection = kNoTransfer;

@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/core/StreamText.h>
 #include <platform/os/File.h>
+#include <platform/os/ReplacementFile.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -72,11 +73,50 @@ bool KFile::Open(const char* name, int mode, bool text) {
     return OpenWithModeString(name, modeString.Buffer());
 }
 
+bool KFile::OpenReplacing(const char* name, bool readBack) {
+    Close();
+    mSystemError = !name ? EINVAL : ENAMETOOLONG;
+    if (name && FitsUtf16Buffer(name)) {
+        auto replacement = std::make_unique<qalimor::os::ReplacementFile>();
+        errno = 0;
+        if (replacement->Open(name, readBack)) {
+            mStream = replacement->Stream();
+            mReplacement = std::move(replacement);
+        }
+        mSystemError = errno;
+    }
+    mOpen = mStream != nullptr;
+    if (mOpen) mSystemError = 0;
+    mDiscarded = false;
+    mFileName = name ? name : "";
+    return mOpen;
+}
+
+void KFile::Discard() { mDiscarded = true; }
+
 void KFile::Close() {
     if (!mOpen) return;
     mOpen = false;
-    std::fclose(mStream);
+    errno = 0;
+    const bool closed = mReplacement != nullptr ? mReplacement->Close(!mDiscarded && std::ferror(mStream) == 0)
+                                                : std::fclose(mStream) == 0;
+    if (!closed) {
+        NoteSystemError();
+        mCloseFailed = true;
+    }
+    mReplacement.reset();
     mStream = nullptr;
+    mDiscarded = false;
+}
+
+bool KFile::Finish() {
+    if (!IsOpen()) return true;
+    // The close alone cannot tell that buffered bytes were lost.
+    Flush();
+    const bool written = Error() == 0;
+    mCloseFailed = false;
+    Close();
+    return written && !mCloseFailed;
 }
 
 std::int64_t KFile::Read(void* buffer, std::int64_t count) {

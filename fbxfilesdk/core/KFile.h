@@ -10,6 +10,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+
+namespace qalimor::os {
+class ReplacementFile;
+}
 
 namespace fbxsdk_2006_11_1 {
 
@@ -29,7 +34,19 @@ public:
     virtual bool OpenWithModeString(const char* name, const char* mode);
     // Mode 0 "r", 1 "w", 2 "w+", 3 "a", then "t" or "b"; other modes fail.
     virtual bool Open(const char* name, int mode, bool text);
+    // Opens for writing ("wb", or "w+b" with readBack) the new content of
+    // the file the name gives, which takes that file's place only at a close
+    // that finds it whole: nothing failed to reach the disk and Discard was
+    // not called. Until then, and for good when it is not whole, the file
+    // the name gives stays as it was (qalimor::os::ReplacementFile).
+    bool OpenReplacing(const char* name, bool readBack);
+    // The content being written is given up at the close.
+    void Discard();
     virtual void Close();
+    // Closes and tells whether everything written reached the file (and,
+    // for content OpenReplacing opened, took the file's place or was given
+    // up as asked); GetSystemError says why not. True when nothing is open.
+    bool Finish();
 
     virtual std::int64_t Read(void* buffer, std::int64_t count);
     // One line, its line end kept (see KFbxReadLine); null at the end.
@@ -76,6 +93,10 @@ private:
     bool mOpen;
     int mSystemError;
     KString mFileName;
+    // What OpenReplacing opened, and whether it is to be given up.
+    std::unique_ptr<qalimor::os::ReplacementFile> mReplacement;
+    bool mDiscarded = false;
+    bool mCloseFailed = false;
 };
 
 }  // namespace fbxsdk_2006_11_1

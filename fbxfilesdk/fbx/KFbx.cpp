@@ -105,6 +105,7 @@ void KFbx::ResetState() {
     mSectionOpen = false;
     mPasswordWritten = false;
     mWriteFailed = false;
+    mDiscardAtClose = false;
     mFieldName.clear();
     mNotFinite.clear();
     mMemoryBuffer = nullptr;
@@ -166,7 +167,7 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
     if (mBinary) {
         mCrcFile = std::make_unique<KCrcFile>();
         // Read back as well: the trailer is computed over what was written.
-        if (!mCrcFile->OpenWithModeString(path, "w+b")) {
+        if (!mCrcFile->OpenReplacing(path, true)) {
             const std::string detail = NotCreatedDetail(path, *mCrcFile);
             ResetState();
             SetError(eFileNotCreated, detail);
@@ -188,7 +189,7 @@ bool KFbx::FileCreate(const char* path, bool binary, bool encrypted, const KFbxF
         mEncoder = std::make_unique<FieldBinaryEncoder>(mOutput);
     } else {
         mTextFile = std::make_unique<KChainedFile>();
-        if (!mTextFile->OpenWithModeString(path, "wb")) {
+        if (!mTextFile->OpenReplacing(path, false)) {
             const std::string detail = NotCreatedDetail(path, *mTextFile);
             ResetState();
             SetError(eFileNotCreated, detail);
@@ -365,6 +366,8 @@ bool KFbx::FinishWriting() {
         mEncoder->Finish();
     }
     WriteFailed(mOutput.Flush());
+    KChainedFile* bottom = mCrcFile != nullptr ? static_cast<KChainedFile*>(mCrcFile.get()) : mTextFile.get();
+    if (bottom != nullptr && (mWriteFailed || mDiscardAtClose)) bottom->Discard();
     // Closing the cipher layer closes the CRC layer below it, which appends the trailer.
     KChainedFile* top = mEncryptedFile != nullptr ? static_cast<KChainedFile*>(mEncryptedFile.get())
                         : mCrcFile != nullptr     ? static_cast<KChainedFile*>(mCrcFile.get())
@@ -375,6 +378,8 @@ bool KFbx::FinishWriting() {
     }
     return !mWriteFailed;
 }
+
+void KFbx::FileDiscardAtClose() { mDiscardAtClose = mMode == eWrite && !mMemory; }
 
 bool KFbx::FileClose() {
     if (mMode == eClosed && !mLocked) {

@@ -69,8 +69,14 @@ public:
 
     // Files. FileCreate writes the header and opens the main section; an
     // encrypted file is binary. Without header info the file gets version
-    // KFbxFileHeaderInfo::kDefaultFileVersion.
+    // KFbxFileHeaderInfo::kDefaultFileVersion. What is written takes the
+    // place of the file the path names only at a FileClose that finds it
+    // whole: until then, and for good after a write error, that file stays
+    // as it was (a link there stays a link, the file it leads to replaced).
     bool FileCreate(const char* path, bool binary, bool encrypted, const KFbxFileHeaderInfo* headerInfo);
+    // The file being written is given up at FileClose, the file it was to
+    // replace left as it was.
+    void FileDiscardAtClose();
     // Opens a file of either syntax and parses its first section. A file with
     // a password needs it: without it, or with a wrong one, the open fails
     // with eWrongPassword and the file is kept locked, as it was read.
@@ -329,6 +335,7 @@ private:
     bool mSectionOpen;
     bool mPasswordWritten;
     bool mWriteFailed;
+    bool mDiscardAtClose;
     bool mNotFiniteAsZero = false;
     // The name of the field whose values are being written.
     std::string mFieldName;

@@ -1,7 +1,9 @@
 // The abstract base of every file writer. A writer is made for one file by
 // the format registry and driven in this order: FileCreate, GetWriteOptions
 // (when the caller has none), Write, FileClose; its destructor closes a file
-// still open. Failures are reported through the status (a code with its fixed
+// still open. What a writer writes takes the place of the file named only
+// when it is closed whole, after writes that all succeeded: a write that
+// fails or is refused, or none at all, leaves that file as it was. Failures are reported through the status (a code with its fixed
 // text, or a detail text from the layer below) and the message text.
 #ifndef FBXFILESDK_FBX_KFBXWRITER_H
 #define FBXFILESDK_FBX_KFBXWRITER_H
@@ -68,12 +70,22 @@ public:
     KFbxSdkManager& GetSdkManager() const { return mManager; }
 
 protected:
+    // How the writes into the file FileCreate made went: it is whole when
+    // there was one and every one succeeded.
+    void StartOutput() { mOutput = eNO_WRITE; }
+    void NoteWrite(bool written) { mOutput = written && mOutput != eBROKEN ? eWHOLE : eBROKEN; }
+    bool IsOutputWhole() const { return mOutput == eWHOLE; }
+
     KFbxSdkManager& mManager;
     ErrorHolder mError;
     KString mMessage;
     KString mExportVersion;
     double mRootScale = 0.0;
     int mExportMode = 0;
+
+private:
+    enum EOutput { eNO_WRITE, eWHOLE, eBROKEN };
+    EOutput mOutput = eNO_WRITE;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -89,6 +89,9 @@ bool KFbxWriterFbxCommon::FileClose() {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
+    if (!IsOutputWhole()) {
+        mFbx->FileDiscardAtClose();
+    }
     bool closed = mFbx->FileClose();
     if (!closed) {
         const int code = mFbx->GetLastErrorCode();
@@ -125,6 +128,7 @@ bool KFbxWriterFbxCommon::CreateFieldFile(const char* fileName, int fileVersion)
 
     const KString path = KFbxJoinPath(KFbxGetCurrentDirectory(), KString(fileName != nullptr ? fileName : ""));
     const bool binary = mFileMode == eBINARY || mFileMode == eENCRYPTED;
+    StartOutput();
     if (mFbx->FileCreate(path.Buffer(), binary, mFileMode == eENCRYPTED, &header)) {
         return true;
     }
@@ -211,6 +215,7 @@ bool KFbxWriterFbxCommon::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     if (scene != nullptr) {
         PostprocessScene(*scene);
     }
+    NoteWrite(written);
     return written;
 }
 

@@ -33,7 +33,8 @@ public:
     ~KFbxWriterFbxCommon() override;
 
     // Finishes the identity fields and the footer and closes. Without a file:
-    // "File not opened". The field file is dropped whatever the outcome.
+    // "File not opened". The field file is dropped whatever the outcome; the
+    // file takes its place only after writes that all succeeded.
     bool FileClose() override;
     bool IsFileOpen() override;
     KFbxStreamOptions* GetWriteOptions() override;

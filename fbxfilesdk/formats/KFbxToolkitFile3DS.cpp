@@ -12,6 +12,13 @@ bool KFbxToolkitFile3DS::Open(const char* fileName, const char* mode) {
     return true;
 }
 
+bool KFbxToolkitFile3DS::Attach(std::FILE* stream) {
+    Close();
+    mFile = AttachFile3ds(stream);
+    mOwns = mFile != nullptr;
+    return mOwns;
+}
+
 void KFbxToolkitFile3DS::Close() {
     if (mFile != nullptr && mOwns) {
         CloseFile3ds(mFile);

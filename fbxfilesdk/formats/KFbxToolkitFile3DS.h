@@ -6,6 +6,8 @@
 
 #include <fbxfilesdk/3dsftk/Toolkit3ds.h>
 
+#include <cstdio>
+
 namespace fbxsdk_2006_11_1 {
 
 class KFbxToolkitFile3DS {
@@ -18,6 +20,9 @@ public:
     // Opens the file in the toolkit's mode ("rb" or "wb"); false when the
     // toolkit cannot, with its reason in LastErrorText.
     bool Open(const char* fileName, const char* mode);
+    // Lists a stream the caller opened for writing (AttachFile3ds); false
+    // when the toolkit cannot.
+    bool Attach(std::FILE* stream);
     // Closes the file when this holder opened it; forgets it either way.
     void Close();
     file3ds* Get() const { return mFile; }

@@ -71,20 +71,26 @@ KFbxWriter3DS::KFbxWriter3DS(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxWrit
 
 KFbxWriter3DS::~KFbxWriter3DS() {
     ReleaseToolkit();
-    mFile.Close();
+    FileClose();
 }
 
 // ---- the file ---------------------------------------------------------------
 
 bool KFbxWriter3DS::FileCreate(const char* fileName) {
-    mFile.Close();
+    FileClose();
     mError.ClearError();
     if (fileName == nullptr || fileName[0] == '\0') {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
-    if (!mFile.Open(fileName, "wb")) {
+    // The toolkit writes into a file that takes the name only once whole.
+    if (!mOutput.Open(fileName)) {
+        mError.SetErrorWithText(eFILE_NOT_OPENED, ErrorCodeToString3ds(ERR_OPENING_FILE));
+        return false;
+    }
+    if (!mFile.Attach(mOutput.Stream())) {
         mError.SetErrorWithText(eFILE_NOT_OPENED, KFbxToolkitFile3DS::LastErrorText());
+        mOutput.Close(false);
         return false;
     }
     mFileName = fileName;
@@ -92,7 +98,9 @@ bool KFbxWriter3DS::FileCreate(const char* fileName) {
 }
 
 bool KFbxWriter3DS::FileClose() {
+    // A file that no write finished is given up.
     mFile.Close();
+    mOutput.Close(false);
     return true;
 }
 
@@ -177,12 +185,12 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     // Generated material names count meshes from 1 in every file.
     mMeshCounter = 0;
     mBackgroundCamera = nullptr;
-    bool written = false;
+    bool built = false;
     try {
         PreprocessScene(*scene);
-        written = PrepareWrite(options) && WriteNodes() &&
-                  (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
-                  CheckKeyframerNodeCount() && FinishWrite();
+        built = PrepareWrite(options) && WriteNodes() &&
+                (mBackgroundCamera == nullptr || PutBackground(*mBackgroundCamera)) && WriteSettings() &&
+                CheckKeyframerNodeCount() && FinishWrite();
     } catch (const std::bad_alloc&) {
         // What the writer keeps beside the toolkit's records outgrew the
         // memory: the write ends as the toolkit's own would.
@@ -190,6 +198,11 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     }
     ReleaseToolkit();
     mFile.Close();
+    // The file takes its name only when all of it reached the disk.
+    const bool written = mOutput.Close(built) && built;
+    if (built && !written) {
+        mError.SetError(eOUT_OF_DISK_SPACE);
+    }
     mNames.clear();
     mRenaming.Clear();
     mDefaultMaterialName.clear();

@@ -26,6 +26,8 @@
 #include <fbxfilesdk/scene/KFbxNodeEvaluationState.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
+#include <platform/os/ReplacementFile.h>
+
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -81,12 +83,14 @@ public:
     // Opens the file for writing; false with eFILE_NOT_OPENED when it cannot
     // be opened (or no name is given).
     bool FileCreate(const char* fileName) override;
-    // The file is closed by Write already; closes one Write never got.
+    // The file is closed by Write already; gives up one Write never got,
+    // leaving the file named as it was.
     bool FileClose() override;
     bool IsFileOpen() override;
     // New KFbxStreamOptions3dsWriter options with their defaults.
     KFbxStreamOptions* GetWriteOptions() override;
-    // Writes the scene into the file opened by FileCreate and closes it.
+    // Writes the scene into the file opened by FileCreate and closes it: it
+    // takes the place of the file named only when written whole.
     // Options of another class (or none) give eSTREAM_OPTIONS_NOT_SET and the
     // write goes on with the writer's current flags. False when the toolkit
     // failed.
@@ -281,6 +285,8 @@ private:
     static double CameraFieldOfView(const KFbxCamera& camera);
 
     std::string mFileName;
+    // The file written, and the toolkit's record of its stream.
+    qalimor::os::ReplacementFile mOutput;
     KFbxToolkitFile3DS mFile;
     database3ds* mDatabase = nullptr;
     meshsettings3ds* mMeshSettings = nullptr;

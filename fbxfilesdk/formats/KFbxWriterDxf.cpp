@@ -87,23 +87,21 @@ KFbxWriterDxf::~KFbxWriterDxf() { FileClose(); }
 bool KFbxWriterDxf::FileCreate(const char* fileName) {
     FileClose();
     mError.ClearError();
-    mFile = fileName != nullptr && fileName[0] != '\0' ? std::fopen(fileName, "w") : nullptr;
-    if (mFile == nullptr) {
+    StartOutput();
+    if (fileName == nullptr || fileName[0] == '\0' || !mOutput.Open(fileName)) {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
+    mFile = mOutput.Stream();
     mFileName = fileName;
     return true;
 }
 
 bool KFbxWriterDxf::FileClose() {
-    bool closed = true;
-    if (mFile != nullptr) {
-        closed = std::fclose(mFile) == 0;
-        mFile = nullptr;
-        if (!closed) {
-            mError.SetError(eOUT_OF_DISK_SPACE);
-        }
+    const bool closed = mOutput.Close(IsOutputWhole());
+    mFile = nullptr;
+    if (!closed) {
+        mError.SetError(eOUT_OF_DISK_SPACE);
     }
     mFileName = KString();
     return closed;
@@ -249,6 +247,7 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     KFbxNode* root = KFbxMeshFilePreparation::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsDxfWriter*>(options), mFile != nullptr, scene,
                                 mTriangulate, mDeformation);
     if (root == nullptr) {
+        NoteWrite(false);
         return false;
     }
     KFbxMeshFilePreparation::RenamedScene renamed(*scene);
@@ -285,11 +284,12 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     });
     Groups({{0, "ENDSEC"}, {0, "EOF"}});
     renamed.Restore();
-    if (std::fflush(mFile) != 0 || std::ferror(mFile) != 0) {
+    const bool written = std::fflush(mFile) == 0 && std::ferror(mFile) == 0;
+    NoteWrite(written);
+    if (!written) {
         mError.SetError(eOUT_OF_DISK_SPACE);
-        return false;
     }
-    return true;
+    return written;
 }
 
 void KFbxWriterDxf::WriteLayer(KFbxNode& node) {

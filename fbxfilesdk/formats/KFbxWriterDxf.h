@@ -11,6 +11,8 @@
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
+#include <platform/os/ReplacementFile.h>
+
 #include <cstdio>
 #include <initializer_list>
 
@@ -28,7 +30,8 @@ public:
     // Closes an open file first; "File not opened" when it cannot be made.
     bool FileCreate(const char* fileName) override;
     // True when nothing was open or the close succeeded; "Out of disk space"
-    // when the stream reports an error at the close.
+    // when a file written whole could not be kept. It takes the place of the
+    // file named only after writes that all succeeded.
     bool FileClose() override;
     bool IsFileOpen() override { return mFile != nullptr; }
     // New KFbxStreamOptionsDxfWriter options with their defaults.
@@ -63,6 +66,8 @@ private:
     void Group(int code, double value);
     void Groups(std::initializer_list<FixedGroup> groups);
 
+    qalimor::os::ReplacementFile mOutput;
+    // Its stream, while open.
     std::FILE* mFile = nullptr;
     KString mFileName;
     bool mTriangulate = true;

@@ -42,17 +42,15 @@ int PolygonItem(const DynamicArrayOf<int>* indices, int polygon, int count) {
 
 KFbxWriterObj::KFbxWriterObj(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxWriter(manager) {}
 
-KFbxWriterObj::~KFbxWriterObj() {
-    CloseMaterialFile();
-    FileClose();
-}
+KFbxWriterObj::~KFbxWriterObj() { FileClose(); }
 
 bool KFbxWriterObj::FileCreate(const char* fileName) {
     FileClose();
     mError.ClearError();
+    StartOutput();
     if (fileName != nullptr && fileName[0] != '\0') {
         KFbxCreateDirectoryPath(fileName);
-        mObjFile = std::fopen(fileName, "w");
+        if (mObjOutput.Open(fileName)) mObjFile = mObjOutput.Stream();
     }
     if (mObjFile == nullptr) {
         mError.SetError(eFILE_NOT_OPENED);
@@ -63,12 +61,12 @@ bool KFbxWriterObj::FileCreate(const char* fileName) {
 }
 
 bool KFbxWriterObj::FileClose() {
-    bool closed = true;
-    if (mObjFile != nullptr) {
-        closed = std::fclose(mObjFile) == 0;
-        mObjFile = nullptr;
-        if (!closed) mError.SetError(eOUT_OF_DISK_SPACE);
-    }
+    const bool whole = IsOutputWhole();
+    // The library first: an OBJ file never names one that could not be kept.
+    const bool library = mMtlOutput.Close(whole);
+    const bool closed = mObjOutput.Close(whole && library) && library;
+    mObjFile = nullptr;
+    if (!closed) mError.SetError(eOUT_OF_DISK_SPACE);
     mObjFileName = KString();
     return closed;
 }
@@ -100,6 +98,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     KFbxNode* root = KFbxMeshFilePreparation::BeginWrite(mError, dynamic_cast<KFbxStreamOptionsObjWriter*>(options),
                                                mObjFile != nullptr, scene, mTriangulate, mDeformation);
     if (root == nullptr) {
+        NoteWrite(false);
         return false;
     }
     // Each write numbers its own file from 1.
@@ -132,6 +131,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     CloseMaterialFile();
     mMaterials.clear();
     renamed.Restore();
+    NoteWrite(written);
     if (!written) {
         mError.SetError(eOUT_OF_DISK_SPACE);
         return false;

@@ -14,6 +14,8 @@
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 #include <fbxfilesdk/scene/KRenamingStrategy.h>
 
+#include <platform/os/ReplacementFile.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -37,7 +39,9 @@ public:
     // "File not opened" when the file cannot be made.
     bool FileCreate(const char* fileName) override;
     // True when nothing was open or the close succeeded; "Out of disk space"
-    // when the stream reports an error at the close.
+    // when a file written whole could not be kept. The OBJ file and its
+    // library take the places of the files named only after writes that all
+    // succeeded.
     bool FileClose() override;
     bool IsFileOpen() override { return mObjFile != nullptr; }
     // New KFbxStreamOptionsObjWriter options with their defaults.
@@ -91,6 +95,9 @@ private:
     // A line of the keyword and the point's x, y and z, written to the OBJ file.
     void WritePointLine(const char* keyword, const KFbxVector4& point);
 
+    qalimor::os::ReplacementFile mObjOutput;
+    qalimor::os::ReplacementFile mMtlOutput;
+    // Their streams while written.
     std::FILE* mObjFile = nullptr;
     std::FILE* mMtlFile = nullptr;
     KString mObjFileName;

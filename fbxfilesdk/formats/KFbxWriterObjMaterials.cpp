@@ -53,18 +53,16 @@ bool KFbxWriterObj::OpenMaterialFile() {
     const std::size_t extension = name.find(".obj", name.size() - ObjFileNamePart(name).size());
     if (extension == std::string::npos) return false;
     name.replace(extension, 4, ".mtl");
-    mMtlFile = std::fopen(name.c_str(), "w");
-    if (mMtlFile == nullptr) return false;
+    if (!mMtlOutput.Open(name.c_str())) return false;
+    mMtlFile = mMtlOutput.Stream();
     mMtlName = ObjFileNamePart(name);
     std::fputs("# \n# Wavefront material file\n# Created with Rezaziv FBX\n# \n", mMtlFile);
     return true;
 }
 
 void KFbxWriterObj::CloseMaterialFile() {
-    if (mMtlFile != nullptr) {
-        std::fclose(mMtlFile);
-        mMtlFile = nullptr;
-    }
+    // The library takes its name with the OBJ file's, at FileClose.
+    mMtlFile = nullptr;
     mMtlName.clear();
 }
 

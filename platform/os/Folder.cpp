@@ -22,15 +22,15 @@ namespace qalimor::os {
 
 namespace {
 
-constexpr int kNewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+constexpr int kNewFileFlags = O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
 // A handle for the names of a folder only: its own permissions need not let
 // us list it.
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
 // The stream of a descriptor; the descriptor is closed when that fails.
-std::FILE* StreamOf(int fd) {
+std::FILE* StreamOf(int fd, bool readBack) {
     if (fd < 0) return nullptr;
-    std::FILE* stream = fdopen(fd, "wb");
+    std::FILE* stream = fdopen(fd, readBack ? "w+b" : "wb");
     if (!stream) {
         const int failure = errno;
         close(fd);
@@ -137,6 +137,19 @@ NameKind Folder::KindOf(const char* name) const {
     return NameKind::eOther;
 }
 
+bool Folder::OwnershipOf(const char* name, FileOwnership& ownership) const {
+    struct stat info;
+    if (!IsPlainName(name)) {
+        errno = EINVAL;
+        return false;
+    }
+    if (fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    ownership.permissions = static_cast<unsigned>(info.st_mode & 07777);
+    ownership.owner = static_cast<std::uint32_t>(info.st_uid);
+    ownership.group = static_cast<std::uint32_t>(info.st_gid);
+    return true;
+}
+
 int Folder::OpenRegularDescriptor(const char* name, std::uint64_t& size) const {
     if (name == nullptr || std::strpbrk(name, "/\\") != nullptr) {
         errno = EINVAL;
@@ -196,19 +209,20 @@ bool Folder::Holds(const char* name, std::uint64_t size,
     return same;
 }
 
-std::FILE* Folder::CreateNewFile(const char* name, unsigned mode) const {
+std::FILE* Folder::CreateNewFile(const char* name, unsigned mode, bool readBack) const {
     if (!IsPlainName(name)) {
         errno = EINVAL;
         return nullptr;
     }
-    return StreamOf(openat(mDescriptor, name, kNewFileFlags, static_cast<mode_t>(mode)));
+    const int access = readBack ? O_RDWR : O_WRONLY;
+    return StreamOf(openat(mDescriptor, name, kNewFileFlags | access, static_cast<mode_t>(mode)), readBack);
 }
 
-std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name, unsigned mode) const {
+std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name, unsigned mode, bool readBack) const {
     const std::string stem = like != nullptr ? std::string(like).substr(0, 64) : std::string();
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = "." + stem + "." + UniqueLetters();
-        std::FILE* stream = CreateNewFile(name.c_str(), mode);
+        std::FILE* stream = CreateNewFile(name.c_str(), mode, readBack);
         if (stream != nullptr || errno != EEXIST) return stream;
     }
     return nullptr;

@@ -19,6 +19,13 @@ namespace qalimor::os {
 // counting as itself, not as what it leads to).
 enum class NameKind { eNone, eRegularFile, eLink, eFifo, eFolder, eDevice, eSocket, eOther };
 
+// Who may do what with a file: its permission bits, owner and group.
+struct FileOwnership {
+    unsigned permissions = 0;
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+};
+
 // How a new file finished takes the name it is given: from whatever had it,
 // or only where nothing has it.
 enum class Takeover { eReplace, eOnlyWhereFree };
@@ -67,15 +74,20 @@ public:
     // at their offsets: its position stays).
     bool HoldsSameAs(const char* name, int descriptor) const;
 
-    // Creates a file of the folder for writing ("wb") where nothing has the
-    // name, with the permission bits of mode less the umask: whatever has it
-    // (a file, a FIFO, a link, even one that leads nowhere) is neither opened
-    // nor followed, and the call fails with EEXIST; a name that is not plain
+    // Creates a file of the folder for writing ("wb", or "w+b" when what is
+    // written is to be read back) where nothing has the name, with the
+    // permission bits of mode less the umask: whatever has it (a file, a
+    // FIFO, a link, even one that leads nowhere) is neither opened nor
+    // followed, and the call fails with EEXIST; a name that is not plain
     // fails with EINVAL.
-    std::FILE* CreateNewFile(const char* name, unsigned mode = 0666) const;
+    std::FILE* CreateNewFile(const char* name, unsigned mode = 0666, bool readBack = false) const;
     // CreateNewFile under a name no other file has, made from like and
     // given in name.
-    std::FILE* CreateTemporaryFile(const char* like, std::string& name, unsigned mode = 0666) const;
+    std::FILE* CreateTemporaryFile(const char* like, std::string& name, unsigned mode = 0666,
+                                   bool readBack = false) const;
+    // The permission bits, owner and group of what has the name, not
+    // followed if a link; false with errno set when nothing has it.
+    bool OwnershipOf(const char* name, FileOwnership& ownership) const;
     // Ends the writing of a stream CreateNewFile or CreateTemporaryFile made
     // for the name, and closes the stream. When everything reached the file
     // (written says the caller's writes did) the file is kept, under the name

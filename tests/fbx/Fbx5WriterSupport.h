@@ -53,13 +53,16 @@ protected:
     }
 
     // Runs body on a writer between the creation and the close of an ascii
-    // file; the file's records.
+    // file; the file's records. The field file is closed by itself: the
+    // writer keeps a file only after a write of its own.
     std::string WriteWith(const std::function<void(KFbxWriterFbx&)>& body) {
         KFbxWriterFbx writer(*mManager, nullptr);
         writer.SetFileMode(KFbxWriterFbxCommon::eASCII);
         EXPECT_TRUE(writer.FileCreate(Path().c_str()));
-        if (writer.GetFieldFile() != nullptr) body(writer);
-        EXPECT_TRUE(writer.FileClose());
+        if (writer.GetFieldFile() != nullptr) {
+            body(writer);
+            EXPECT_TRUE(writer.GetFieldFile()->FileClose());
+        }
         return RecordsOf(ReadText(Path()));
     }
 

@@ -70,12 +70,15 @@ protected:
     }
 
     // Runs body between the file's creation and its close (ascii unless
-    // binary); the file's text.
+    // binary); the file's text. The field file is closed by itself: the
+    // writer keeps a file only after a write of its own.
     std::string Write(const std::function<void(KFbxWriterFbx6&)>& body, bool binary = false) {
         mWriter->SetFileMode(binary ? KFbxWriterFbxCommon::eBINARY : KFbxWriterFbxCommon::eASCII);
         EXPECT_TRUE(mWriter->FileCreate(Path().c_str()));
-        if (mWriter->GetFieldFile() != nullptr) body(*mWriter);
-        EXPECT_TRUE(mWriter->FileClose());
+        if (mWriter->GetFieldFile() != nullptr) {
+            body(*mWriter);
+            EXPECT_TRUE(File().FileClose());
+        }
         return ReadText(Path());
     }
     std::string WriteRecords(const std::function<void(KFbxWriterFbx6&)>& body) { return RecordsOf(Write(body)); }

@@ -118,15 +118,15 @@ TEST_F(KFbxWriterFbx6Test, AWriteWithoutFileSaysFileNotCreated) {
 
 TEST_F(KFbxWriterFbx6Test, MissingOptionsSayStreamOptionsNotSetAndTheFileStillCloses) {
     KFbxWriterFbx6 writer(*mManager, nullptr);
-    const std::string path = mFolder / "nooptions.fbx";
+    const std::string path = mFolder.Write("nooptions.fbx", "earlier");
     ASSERT_TRUE(writer.FileCreate(path.c_str()));
     EXPECT_TRUE(writer.IsFileOpen());
     EXPECT_FALSE(writer.Write(mScene, nullptr));
     EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eSTREAM_OPTIONS_NOT_SET);
     EXPECT_TRUE(writer.FileClose());
     EXPECT_FALSE(writer.IsFileOpen());
-    KFbx fbx;
-    EXPECT_TRUE(fbx.FileOpen(path.c_str()));
+    // The refused write leaves the file it was to replace as it was.
+    EXPECT_EQ(mFolder.Read("nooptions.fbx"), "earlier");
 }
 
 TEST_F(KFbxWriterFbx6Test, AFileThatCannotBeCreatedKeepsTheFieldFilesReason) {

@@ -253,7 +253,12 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         quad->AddTexture(Texture("Odd", row.mTexture));
         ShowFirstTexture(*quad);
         AddNode("Face", quad);
-        if (row.mSwapAndLimit) folderswap::SwapAtNextCreate(Path("swap"), Path("moved"), Path("elsewhere"));
+        // At the copy's making, which follows the texture's open (the 3DS
+        // file itself was made before).
+        if (row.mSwapAndLimit) {
+            folderswap::AtOpenOf(row.mTexture,
+                                 [&] { folderswap::SwapAtNextCreate(Path("swap"), Path("moved"), Path("elsewhere")); });
+        }
         if (row.mTaker) {
             std::filesystem::remove_all(Path("race"));
             std::filesystem::create_directories(Path("race"));
