@@ -5,13 +5,10 @@
 #include <platform/os/GroupShare.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -62,13 +59,14 @@ bool IsTheCopy(const qalimor::os::Folder& folder, const std::string& name, qalim
 }
 
 // The texture, whose permission bits and group its copy gets (less the
-// umask, and without the group's bits where it cannot have its group).
+// umask, and without the group's bits where it cannot have its group); never
+// its set-id or sticky bits.
 qalimor::os::FileIdentity IdentityOf(std::FILE* from) {
-    struct stat info;
-    if (fstat(fileno(from), &info) != 0) return qalimor::os::FileIdentity{0, 0, 0600, 0};
-    return qalimor::os::FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                                     static_cast<unsigned>(info.st_mode & 0777),
-                                     static_cast<std::uint32_t>(info.st_gid)};
+    qalimor::os::FileIdentity texture;
+    texture.permissions = 0600;
+    qalimor::os::IdentityOf(fileno(from), texture);
+    texture.permissions &= 0777;
+    return texture;
 }
 
 }  // namespace

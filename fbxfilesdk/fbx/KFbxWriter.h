@@ -3,8 +3,9 @@
 // (when the caller has none), Write, FileClose; its destructor closes a file
 // still open. What a writer writes takes the place of the file named only
 // when it is closed whole, after writes that all succeeded: a write that
-// fails or is refused, or none at all, leaves that file as it was. Failures are reported through the status (a code with its fixed
-// text, or a detail text from the layer below) and the message text.
+// fails or is refused, or none at all, leaves that file as it was. Failures
+// are reported through the status (a code with its fixed text, or a detail
+// text from the layer below) and the message text.
 #ifndef FBXFILESDK_FBX_KFBXWRITER_H
 #define FBXFILESDK_FBX_KFBXWRITER_H
 

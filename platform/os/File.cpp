@@ -19,6 +19,13 @@ std::string NativePath(std::string_view path) {
 
 namespace {
 
+bool IdentityFrom(const struct stat& info, FileIdentity& identity) {
+    identity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                            static_cast<unsigned>(info.st_mode & 07777), static_cast<std::uint32_t>(info.st_gid),
+                            static_cast<std::uint32_t>(info.st_uid)};
+    return true;
+}
+
 // Reduces a mode to what fopen accepts everywhere; false for anything else.
 bool PortableMode(const char* mode, std::string& out) {
     if (!mode || (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a')) return false;
@@ -53,6 +60,16 @@ std::FILE* OpenFile(const char* path, const char* mode) {
         return nullptr;
     }
     return stream;
+}
+
+bool IdentityOf(int descriptor, FileIdentity& identity) {
+    struct stat info;
+    return fstat(descriptor, &info) == 0 && IdentityFrom(info, identity);
+}
+
+bool IdentityOfName(int folder, const char* name, FileIdentity& identity) {
+    struct stat info;
+    return fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && IdentityFrom(info, identity);
 }
 
 int OpenRegularDescriptor(const char* path, std::uint64_t& size) {

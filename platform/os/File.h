@@ -12,13 +12,22 @@
 namespace qalimor::os {
 
 // Which file an open file is, whatever names it has (its device and inode),
-// and the permission bits and group it had when it was opened.
+// and who may do what with it: the permission bits, group and owner it had
+// when it was looked at.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     unsigned permissions = 0;
     std::uint32_t group = 0;
+    std::uint32_t owner = 0;
 };
+
+// The identity of the file open as descriptor; false with errno set, the
+// identity untouched.
+bool IdentityOf(int descriptor, FileIdentity& identity);
+// The identity of what has the name in the folder open as descriptor folder,
+// a link counting as itself; false with errno set, the identity untouched.
+bool IdentityOfName(int folder, const char* name, FileIdentity& identity);
 
 // The name with every '\' turned into '/'.
 std::string NativePath(std::string_view path);

@@ -137,17 +137,12 @@ NameKind Folder::KindOf(const char* name) const {
     return NameKind::eOther;
 }
 
-bool Folder::OwnershipOf(const char* name, FileOwnership& ownership) const {
-    struct stat info;
+bool Folder::IdentityOf(const char* name, FileIdentity& identity) const {
     if (!IsPlainName(name)) {
         errno = EINVAL;
         return false;
     }
-    if (fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    ownership.permissions = static_cast<unsigned>(info.st_mode & 07777);
-    ownership.owner = static_cast<std::uint32_t>(info.st_uid);
-    ownership.group = static_cast<std::uint32_t>(info.st_gid);
-    return true;
+    return IdentityOfName(mDescriptor, name, identity);
 }
 
 int Folder::OpenRegularDescriptor(const char* name, std::uint64_t& size) const {

@@ -7,6 +7,8 @@
 #ifndef PLATFORM_OS_FOLDER_H
 #define PLATFORM_OS_FOLDER_H
 
+#include <platform/os/File.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,13 +20,6 @@ namespace qalimor::os {
 // What has a name: nothing, a regular file, or anything else (a link
 // counting as itself, not as what it leads to).
 enum class NameKind { eNone, eRegularFile, eLink, eFifo, eFolder, eDevice, eSocket, eOther };
-
-// Who may do what with a file: its permission bits, owner and group.
-struct FileOwnership {
-    unsigned permissions = 0;
-    std::uint32_t owner = 0;
-    std::uint32_t group = 0;
-};
 
 // How a new file finished takes the name it is given: from whatever had it,
 // or only where nothing has it.
@@ -85,9 +80,9 @@ public:
     // given in name.
     std::FILE* CreateTemporaryFile(const char* like, std::string& name, unsigned mode = 0666,
                                    bool readBack = false) const;
-    // The permission bits, owner and group of what has the name, not
-    // followed if a link; false with errno set when nothing has it.
-    bool OwnershipOf(const char* name, FileOwnership& ownership) const;
+    // The identity, permission bits, owner and group of what has the name,
+    // not followed if a link; false with errno set when nothing has it.
+    bool IdentityOf(const char* name, FileIdentity& identity) const;
     // Ends the writing of a stream CreateNewFile or CreateTemporaryFile made
     // for the name, and closes the stream. When everything reached the file
     // (written says the caller's writes did) the file is kept, under the name

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstddef>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qalimor::os {
@@ -23,12 +22,7 @@ bool ReadOnlyFile::Open(const Folder& folder, const char* name) {
     mDescriptor = folder.OpenRegularDescriptor(name, size);
     if (mDescriptor < 0) return false;
     mSize = size;
-    struct stat info;
-    if (fstat(mDescriptor, &info) == 0) {
-        mIdentity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                                 static_cast<unsigned>(info.st_mode & 07777),
-                                 static_cast<std::uint32_t>(info.st_gid)};
-    }
+    IdentityOf(mDescriptor, mIdentity);
     return true;
 }
 

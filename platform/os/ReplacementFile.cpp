@@ -69,8 +69,8 @@ bool ReplacementFile::Open(const char* path, bool readBack) {
     if (!Folder::IsPlainName(mName.c_str()) || (kind != NameKind::eNone && kind != NameKind::eRegularFile)) {
         return OpenInPlace(path, readBack);
     }
-    FileOwnership replaced;
-    const bool replacing = kind == NameKind::eRegularFile && mFolder.OwnershipOf(mName.c_str(), replaced);
+    FileIdentity replaced;
+    const bool replacing = kind == NameKind::eRegularFile && mFolder.IdentityOf(mName.c_str(), replaced);
     // A file the process may not write is not replaced either.
     if (replacing && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
         const int failure = errno;
@@ -102,7 +102,7 @@ bool ReplacementFile::OpenInPlace(const char* path, bool readBack) {
     return mStream != nullptr;
 }
 
-void ReplacementFile::TakeOwnershipOf(const FileOwnership& replaced) {
+void ReplacementFile::TakeOwnershipOf(const FileIdentity& replaced) {
     const int descriptor = fileno(mStream);
     const auto group = static_cast<gid_t>(replaced.group);
     // The owner only a privileged process may give; the group, one the

@@ -53,7 +53,7 @@ private:
     bool OpenInPlace(const char* path, bool readBack);
     // Gives a file made to replace another that file's permissions, owner
     // and group, as far as the process may.
-    void TakeOwnershipOf(const FileOwnership& replaced);
+    void TakeOwnershipOf(const FileIdentity& replaced);
 
     Folder mFolder;
     // The name the file takes in the folder, and its name until then: none
