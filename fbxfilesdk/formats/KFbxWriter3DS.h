@@ -247,7 +247,10 @@ private:
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
     std::uint32_t KeyCount(KFbxNode* node);
-    // The last frame at which the node's take or an ancestor's moves it.
+    // The last frame at which the node's take or an ancestor's moves it:
+    // the first at or after its last key, or where its curves stop
+    // repeating or going on with their slope, at most the first at or after
+    // the scene's last key.
     std::int64_t LastMovingFrame(KFbxNode* node);
     // The key count of the look-at track: the target's, else the node's keys.
     std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys);

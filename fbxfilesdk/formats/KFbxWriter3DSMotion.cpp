@@ -6,6 +6,7 @@
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
@@ -167,6 +168,59 @@ KFbxVector4 LineInFrame(const writer3ds::Frame& frame, const point3ds& from, con
     return line;
 }
 
+// The time from which the curve stands still: its last key, or where the
+// repetitions or the slope it goes on with past that key end; the infinite
+// time when they do not. Evaluation reads a count of repetitions unsigned
+// and takes a negative count of slopes as none: both go on without end.
+KTime StillFrom(const KFCurve& curve) {
+    const int keys = curve.KeyGetCount();
+    if (keys == 0) {
+        return KTimeMinusInfinite;
+    }
+    const KTime last = curve.KeyGetTime(keys - 1);
+    switch (keys > 1 ? curve.GetPostExtrapolation() : KFCURVE_EXTRAPOLATION_CONSTANT) {
+        case KFCURVE_EXTRAPOLATION_REPETITION:
+        case KFCURVE_EXTRAPOLATION_MIRROR_REPETITION:
+        case KFCURVE_EXTRAPOLATION_KEEP_SLOPE: {
+            const int spans = curve.GetPostExtrapolationCount();
+            return spans < 0 ? KTimeInfinite : last + (last - curve.KeyGetTime(0)) * spans;
+        }
+        default: return last;
+    }
+}
+
+// The time from which every curve of the channels, in every layer, stands
+// still.
+KTime StillFrom(const KFCurveNode& channels) {
+    KTime still = KTimeMinusInfinite;
+    std::vector<const KFCurveNode*> pending{&channels};
+    while (!pending.empty()) {
+        const KFCurveNode* at = pending.back();
+        pending.pop_back();
+        if (const KFCurve* curve = at->FCurveGet()) {
+            still = std::max(still, StillFrom(*curve));
+        }
+        for (int child = 0; child < at->GetCount(); ++child) {
+            pending.push_back(at->Get(child));
+        }
+        if (at->GetNextLayer() != nullptr) {
+            pending.push_back(at->GetNextLayer());
+        }
+    }
+    return still;
+}
+
+// The first keyframer frame at or after the time: what stands still from
+// that time on is held by every key from that frame on.
+std::int64_t FirstFrameFrom(KTime time) {
+    std::int64_t frame = time.GetFrame(true, KFbxWriter3DS::kFrameTimeMode);
+    if (frame >= 0 && frame < static_cast<std::int64_t>(KFbxWriter3DS::kMaxKeys) &&
+        KFbxWriter3DS::FrameTime(static_cast<std::uint32_t>(frame)) < time) {
+        ++frame;
+    }
+    return frame;
+}
+
 // The value a track gives at a key: past its last key, that key's.
 template <class Value>
 const Value& ValueAt(const kftrack3ds<Value>& track, std::uint32_t key) {
@@ -308,10 +362,12 @@ std::int64_t KFbxWriter3DS::LastMovingFrame(KFbxNode* node) {
     }
     for (auto at = uncounted.rbegin(); at != uncounted.rend(); ++at) {
         KFbxTakeNode* take = (*at)->GetCurrentTakeNodeIfMade();
-        KTime start;
-        KTime stop;
-        if (take != nullptr && take->GetAnimationInterval(start, stop)) {
-            last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+        const KFCurveNode* channels = take != nullptr ? take->GetKFCurveNode() : nullptr;
+        if (channels != nullptr) {
+            // Held from the first frame at or after the time its curves
+            // stand still from; one that goes on moving past the scene's
+            // last key moves to the end of the keys.
+            last = std::max(last, FirstFrameFrom(std::min(StillFrom(*channels), mStop)));
         }
         mLastMovingFrames.emplace(*at, last);
     }
