@@ -278,7 +278,8 @@ private:
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
     // What a camera's place adds to its roll at a frame: that of the up
     // direction its node's turn gives it, or an aimed camera's up node or up
-    // vector, about the line of sight (the view, in the world).
+    // vector, made square to the line the scene has, about the line of
+    // sight as written (the view, in the world).
     double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const KFbxVector4& view);
     // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);

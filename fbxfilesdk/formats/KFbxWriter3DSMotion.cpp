@@ -37,9 +37,10 @@ constexpr double kFloatRounding = 5.9604644775390625e-8;
 // ground by this many times what readers' rounding may move its ends, for
 // all of them to find the way it leans to within 0.03 degrees (about twice
 // the inverse, in radians), but by no more than this part of its length
-// (0.22 degrees).
+// (0.112 degrees). Only a line that leans by less is changed: the change
+// turns it by less than twice that, 0.224 degrees.
 constexpr double kLeanPerRounding = 4096.0;
-constexpr double kMostLean = 1.0 / 256.0;
+constexpr double kMostLean = 1.0 / 512.0;
 // Spline parameters present in every key: tension, continuity and bias, all 0.
 constexpr std::uint16_t kKeySplineFlags = 7;
 // Light multipliers are fractions; intensities are percentages.
@@ -88,8 +89,12 @@ bool SquareTo(const KFbxVector4& line, const KFbxVector4& vector, KFbxVector4& o
 // down, the world's -X) to the camera's up, positive where it turns the up
 // anticlockwise as seen along the line. The view is the line as the file
 // holds it: readers take it as straight up or down only when it has no part
-// at all across the ground (the scene's X and Z).
-double RollOf(const KFbxVector4& view, const KFbxVector4& up) {
+// at all across the ground (the scene's X and Z). The camera's up is the up
+// direction made square to the scene's own line (the sight), which the view
+// may have been turned from: next to straight up or down, an up along the
+// world's up is square to the sight only as the way it leans, which the
+// view may lean otherwise or not at all.
+double RollOf(const KFbxVector4& view, const KFbxVector4& sight, const KFbxVector4& up) {
     const double length = view.Length();
     if (!(length > 0.0) || !std::isfinite(length)) {
         return 0.0;
@@ -97,10 +102,17 @@ double RollOf(const KFbxVector4& view, const KFbxVector4& up) {
     const KFbxVector4 line = view / length;
     static const KFbxVector4 kWorldUp(0.0, 1.0, 0.0, 0.0);
     static const KFbxVector4 kWorldLeft(-1.0, 0.0, 0.0, 0.0);
+    // An up along the sight is taken as it is: the scene gives no up then.
+    KFbxVector4 scene = up;
+    KFbxVector4 square;
+    const double sightLength = sight.Length();
+    if (sightLength > 0.0 && std::isfinite(sightLength) && SquareTo(sight / sightLength, up, square)) {
+        scene = square;
+    }
     KFbxVector4 rest;
     KFbxVector4 own;
     if (!SquareTo(line, line[0] != 0.0 || line[2] != 0.0 ? kWorldUp : kWorldLeft, rest) ||
-        !SquareTo(line, up, own)) {
+        !SquareTo(line, scene, own)) {
         return 0.0;
     }
     return std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
@@ -692,14 +704,17 @@ double KFbxWriter3DS::CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::
     const auto row = [](const Frame& frame, std::size_t first) {
         return KFbxVector4(frame[first], frame[first + 1], frame[first + 2], 0.0);
     };
-    if (node->GetTarget() == nullptr) {
-        // Its own Y axis up.
-        return RollOf(view, row(world, 4));
+    KFbxNode* target = node->GetTarget();
+    if (target == nullptr) {
+        // Along its own X axis, its own Y axis up.
+        return RollOf(view, row(world, 0), row(world, 4));
     }
     // An aimed camera looks up towards its up node or along its up vector,
     // whatever its node's own turn.
     KFbxNode* upNode = node->GetTargetUp();
-    return RollOf(view, upNode != nullptr ? row(SceneFrame(upNode, frame), 12) - row(world, 12) : camera.GetUpVector());
+    const KFbxVector4 eye = row(world, 12);
+    return RollOf(view, row(SceneFrame(target, frame), 12) - eye,
+                  upNode != nullptr ? row(SceneFrame(upNode, frame), 12) - eye : camera.GetUpVector());
 }
 
 bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {
