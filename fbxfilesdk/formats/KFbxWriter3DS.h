@@ -247,7 +247,10 @@ private:
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
     std::uint32_t KeyCount(KFbxNode* node);
-    // The last frame at which the node's take or an ancestor's moves it.
+    // The last frame at which the node's take or an ancestor's moves it:
+    // the first at or after its last key, or where its curves stop
+    // repeating or going on with their slope, at most the first at or after
+    // the scene's last key.
     std::int64_t LastMovingFrame(KFbxNode* node);
     // The key count of the look-at track: the target's, else the node's keys.
     std::uint32_t TargetKeyCount(KFbxNode* node, std::uint32_t keys);
@@ -275,7 +278,8 @@ private:
     reader3ds::CameraMotionRecord MakeCameraMotion(KFbxNode* node, Frames& frames);
     // What a camera's place adds to its roll at a frame: that of the up
     // direction its node's turn gives it, or an aimed camera's up node or up
-    // vector, about the line of sight (the view, in the world).
+    // vector, made square to the line the scene has, about the line of
+    // sight as written (the view, in the world).
     double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const KFbxVector4& view);
     // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);

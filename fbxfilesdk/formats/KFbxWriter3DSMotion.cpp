@@ -6,6 +6,7 @@
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxDouble3.h>
@@ -36,9 +37,10 @@ constexpr double kFloatRounding = 5.9604644775390625e-8;
 // ground by this many times what readers' rounding may move its ends, for
 // all of them to find the way it leans to within 0.03 degrees (about twice
 // the inverse, in radians), but by no more than this part of its length
-// (0.22 degrees).
+// (0.112 degrees). Only a line that leans by less is changed: the change
+// turns it by less than twice that, 0.224 degrees.
 constexpr double kLeanPerRounding = 4096.0;
-constexpr double kMostLean = 1.0 / 256.0;
+constexpr double kMostLean = 1.0 / 512.0;
 // Spline parameters present in every key: tension, continuity and bias, all 0.
 constexpr std::uint16_t kKeySplineFlags = 7;
 // Light multipliers are fractions; intensities are percentages.
@@ -87,8 +89,12 @@ bool SquareTo(const KFbxVector4& line, const KFbxVector4& vector, KFbxVector4& o
 // down, the world's -X) to the camera's up, positive where it turns the up
 // anticlockwise as seen along the line. The view is the line as the file
 // holds it: readers take it as straight up or down only when it has no part
-// at all across the ground (the scene's X and Z).
-double RollOf(const KFbxVector4& view, const KFbxVector4& up) {
+// at all across the ground (the scene's X and Z). The camera's up is the up
+// direction made square to the scene's own line (the sight), which the view
+// may have been turned from: next to straight up or down, an up along the
+// world's up is square to the sight only as the way it leans, which the
+// view may lean otherwise or not at all.
+double RollOf(const KFbxVector4& view, const KFbxVector4& sight, const KFbxVector4& up) {
     const double length = view.Length();
     if (!(length > 0.0) || !std::isfinite(length)) {
         return 0.0;
@@ -96,10 +102,17 @@ double RollOf(const KFbxVector4& view, const KFbxVector4& up) {
     const KFbxVector4 line = view / length;
     static const KFbxVector4 kWorldUp(0.0, 1.0, 0.0, 0.0);
     static const KFbxVector4 kWorldLeft(-1.0, 0.0, 0.0, 0.0);
+    // An up along the sight is taken as it is: the scene gives no up then.
+    KFbxVector4 scene = up;
+    KFbxVector4 square;
+    const double sightLength = sight.Length();
+    if (sightLength > 0.0 && std::isfinite(sightLength) && SquareTo(sight / sightLength, up, square)) {
+        scene = square;
+    }
     KFbxVector4 rest;
     KFbxVector4 own;
     if (!SquareTo(line, line[0] != 0.0 || line[2] != 0.0 ? kWorldUp : kWorldLeft, rest) ||
-        !SquareTo(line, up, own)) {
+        !SquareTo(line, scene, own)) {
         return 0.0;
     }
     return std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
@@ -165,6 +178,59 @@ KFbxVector4 LineInFrame(const writer3ds::Frame& frame, const point3ds& from, con
         line[axis] = local[0] * frame[axis] + local[1] * frame[4 + axis] + local[2] * frame[8 + axis];
     }
     return line;
+}
+
+// The time from which the curve stands still: its last key, or where the
+// repetitions or the slope it goes on with past that key end; the infinite
+// time when they do not. Evaluation reads a count of repetitions unsigned
+// and takes a negative count of slopes as none: both go on without end.
+KTime StillFrom(const KFCurve& curve) {
+    const int keys = curve.KeyGetCount();
+    if (keys == 0) {
+        return KTimeMinusInfinite;
+    }
+    const KTime last = curve.KeyGetTime(keys - 1);
+    switch (keys > 1 ? curve.GetPostExtrapolation() : KFCURVE_EXTRAPOLATION_CONSTANT) {
+        case KFCURVE_EXTRAPOLATION_REPETITION:
+        case KFCURVE_EXTRAPOLATION_MIRROR_REPETITION:
+        case KFCURVE_EXTRAPOLATION_KEEP_SLOPE: {
+            const int spans = curve.GetPostExtrapolationCount();
+            return spans < 0 ? KTimeInfinite : last + (last - curve.KeyGetTime(0)) * spans;
+        }
+        default: return last;
+    }
+}
+
+// The time from which every curve of the channels, in every layer, stands
+// still.
+KTime StillFrom(const KFCurveNode& channels) {
+    KTime still = KTimeMinusInfinite;
+    std::vector<const KFCurveNode*> pending{&channels};
+    while (!pending.empty()) {
+        const KFCurveNode* at = pending.back();
+        pending.pop_back();
+        if (const KFCurve* curve = at->FCurveGet()) {
+            still = std::max(still, StillFrom(*curve));
+        }
+        for (int child = 0; child < at->GetCount(); ++child) {
+            pending.push_back(at->Get(child));
+        }
+        if (at->GetNextLayer() != nullptr) {
+            pending.push_back(at->GetNextLayer());
+        }
+    }
+    return still;
+}
+
+// The first keyframer frame at or after the time: what stands still from
+// that time on is held by every key from that frame on.
+std::int64_t FirstFrameFrom(KTime time) {
+    std::int64_t frame = time.GetFrame(true, KFbxWriter3DS::kFrameTimeMode);
+    if (frame >= 0 && frame < static_cast<std::int64_t>(KFbxWriter3DS::kMaxKeys) &&
+        KFbxWriter3DS::FrameTime(static_cast<std::uint32_t>(frame)) < time) {
+        ++frame;
+    }
+    return frame;
 }
 
 // The value a track gives at a key: past its last key, that key's.
@@ -308,10 +374,12 @@ std::int64_t KFbxWriter3DS::LastMovingFrame(KFbxNode* node) {
     }
     for (auto at = uncounted.rbegin(); at != uncounted.rend(); ++at) {
         KFbxTakeNode* take = (*at)->GetCurrentTakeNodeIfMade();
-        KTime start;
-        KTime stop;
-        if (take != nullptr && take->GetAnimationInterval(start, stop)) {
-            last = std::max(last, stop.GetFrame(true, kFrameTimeMode));
+        const KFCurveNode* channels = take != nullptr ? take->GetKFCurveNode() : nullptr;
+        if (channels != nullptr) {
+            // Held from the first frame at or after the time its curves
+            // stand still from; one that goes on moving past the scene's
+            // last key moves to the end of the keys.
+            last = std::max(last, FirstFrameFrom(std::min(StillFrom(*channels), mStop)));
         }
         mLastMovingFrames.emplace(*at, last);
     }
@@ -636,14 +704,17 @@ double KFbxWriter3DS::CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::
     const auto row = [](const Frame& frame, std::size_t first) {
         return KFbxVector4(frame[first], frame[first + 1], frame[first + 2], 0.0);
     };
-    if (node->GetTarget() == nullptr) {
-        // Its own Y axis up.
-        return RollOf(view, row(world, 4));
+    KFbxNode* target = node->GetTarget();
+    if (target == nullptr) {
+        // Along its own X axis, its own Y axis up.
+        return RollOf(view, row(world, 0), row(world, 4));
     }
     // An aimed camera looks up towards its up node or along its up vector,
     // whatever its node's own turn.
     KFbxNode* upNode = node->GetTargetUp();
-    return RollOf(view, upNode != nullptr ? row(SceneFrame(upNode, frame), 12) - row(world, 12) : camera.GetUpVector());
+    const KFbxVector4 eye = row(world, 12);
+    return RollOf(view, row(SceneFrame(target, frame), 12) - eye,
+                  upNode != nullptr ? row(SceneFrame(upNode, frame), 12) - eye : camera.GetUpVector());
 }
 
 bool KFbxWriter3DS::PutBackground(const KFbxCamera& camera) {

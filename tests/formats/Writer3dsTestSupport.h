@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -177,11 +178,11 @@ protected:
     }
 
     // A key on the node's curve of its current take.
-    static void Key(KFbxNode* node, KFCurve* (KFbxTakeNode::*curve)(), int frame, double value) {
+    // A key at a frame of 30 a second, or between two.
+    static void Key(KFbxNode* node, KFCurve* (KFbxTakeNode::*curve)(), double frame, double value) {
         KFCurve* target = (node->GetCurrentTakeNode()->*curve)();
         ASSERT_NE(target, nullptr);
-        KTime time;
-        time.SetTime(0, 0, 0, frame, 0, KTime::eFrames30);
+        const KTime time(std::llround(frame * static_cast<double>(KTime::kTicksPerSecond / 30)));
         target->KeySet(target->KeyGetCount(), time, static_cast<float>(value), KFCURVE_INTERPOLATION_LINEAR);
     }
 };

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <tuple>
 
@@ -506,15 +507,28 @@ TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {
     EXPECT_NEAR(cameraMotion->roll.values[0], 0.0, 1e-4);
 }
 
+// How far the writer may turn a line of sight next to straight up or down,
+// with what floats add; and whether a line is one it may turn.
+constexpr double kMostSightChange = 0.224;
+
+bool NextToPlumb(const KFbxVector4& line) { return std::abs(line[1]) > 0.9999 * line.Length(); }
+
 double AngleBetween(KFbxVector4 a, KFbxVector4 b) {
     a.Normalize();
     b.Normalize();
     return std::acos(std::clamp(a.DotProduct(b), -1.0, 1.0)) * 57.29577951308232;
 }
 
-// A camera's line of sight and up in the scene at a time: an aimed camera's
-// towards its target and its up node or along its up vector; another's
-// along its own X and Y axes.
+// The part of the vector square to the line.
+KFbxVector4 SquareTo(const KFbxVector4& line, const KFbxVector4& vector) {
+    KFbxVector4 unit = line;
+    unit.Normalize();
+    return vector - unit * vector.DotProduct(unit);
+}
+
+// A camera's line of sight and up, square to it, in the scene at a time: an
+// aimed camera's towards its target and its up node or along its up vector;
+// another's along its own X and Y axes.
 std::pair<KFbxVector4, KFbxVector4> SceneCameraAxes(KFbxNode* camera, KTime time) {
     const KgeMatrix world = camera->EvaluateGlobalTransform(time);
     const KFbxVector4 eye = world.GetT();
@@ -522,9 +536,11 @@ std::pair<KFbxVector4, KFbxVector4> SceneCameraAxes(KFbxNode* camera, KTime time
         const KFbxVector4 up = camera->GetTargetUp() != nullptr
                                    ? camera->GetTargetUp()->EvaluateGlobalTransform(time).GetT() - eye
                                    : dynamic_cast<KFbxCamera*>(camera->GetNodeAttribute())->GetUpVector();
-        return {target->EvaluateGlobalTransform(time).GetT() - eye, up};
+        const KFbxVector4 line = target->EvaluateGlobalTransform(time).GetT() - eye;
+        return {line, SquareTo(line, up)};
     }
-    return {world.MultT(KFbxVector4(1, 0, 0, 0)) - eye, world.MultT(KFbxVector4(0, 1, 0, 0)) - eye};
+    const KFbxVector4 line = world.MultT(KFbxVector4(1, 0, 0, 0)) - eye;
+    return {line, SquareTo(line, world.MultT(KFbxVector4(0, 1, 0, 0)) - eye)};
 }
 
 #ifdef QALIMOR_HAVE_LIB3DS
@@ -557,13 +573,6 @@ KFbxVector4 Lib3dsUp(Lib3dsNode* camera, Lib3dsNode* target) {
     lib3ds_vector_transform(from, view, origin);
     lib3ds_vector_transform(to, view, up);
     return KFbxVector4(to[0] - from[0], to[1] - from[1], to[2] - from[2], 0.0);
-}
-
-// The part of the vector square to the line.
-KFbxVector4 SquareTo(const KFbxVector4& line, const KFbxVector4& vector) {
-    KFbxVector4 unit = line;
-    unit.Normalize();
-    return vector - unit * vector.DotProduct(unit);
 }
 
 // A keyframer node as lib3ds has it: kind, name ("name.instance" for an
@@ -829,10 +838,10 @@ enum class ParentKind { eMesh, eGroup, eCamera, eSpotLight, ePointLight };
 
 struct InheritedFrameCase {
     const char* mName;
-    KFbxVector4 mParentRotation;
-    KFbxVector4 mParentScaling;
-    KFbxVector4 mChildRotation;
-    KFbxVector4 mChildScaling;
+    KFbxVector4 mParentRotation = KFbxVector4(0, 0, 0, 0);
+    KFbxVector4 mParentScaling = KFbxVector4(1, 1, 1, 0);
+    KFbxVector4 mChildRotation = KFbxVector4(0, 0, 0, 0);
+    KFbxVector4 mChildScaling = KFbxVector4(1, 1, 1, 0);
     ParentKind mParent = ParentKind::eMesh;
     // The child's turn under the parent's uneven scaling shears it: keys
     // hold it at their start only.
@@ -852,6 +861,13 @@ struct InheritedFrameCase {
     KFbxVector4 mCameraRotation = KFbxVector4(10, 25, 15, 0);
     // Where the aimed camera's target stands at the start.
     KFbxVector4 mAimAt = KFbxVector4(4, 1, -3, 0);
+    // How the parent's turn goes on past its last key, and the frame of that
+    // key; the frame the target and the up node move to, the last one
+    // looked at; and whether the target hangs under the parent.
+    KFCurveExtrapolationMode mParentAfter = KFCURVE_EXTRAPOLATION_CONSTANT;
+    double mParentLastKey = 10;
+    int mLastFrame = 10;
+    bool mAimUnderParent = false;
 };
 
 const InheritedFrameCase kInheritedFrameCases[] = {
@@ -928,6 +944,23 @@ const InheritedFrameCase kInheritedFrameCases[] = {
      .mChildScaling = KFbxVector4(1, 1, 1, 0), .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
      .mCameraUp = KFbxVector4(1, 0, 1, 0), .mParentAt = KFbxVector4(1, 2, 3, 0),
      .mAimAt = KFbxVector4(1e-7, -2, 5, 0)},
+    // Aimed a hair off straight down or up, up along the world's up: the
+    // scene's up is then the way the line leans, or the opposite.
+    {.mName = "looking down a hair off straight", .mParent = ParentKind::eGroup,
+     .mParentTurn = KFbxVector4(0, 0, 0, 0), .mParentAt = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(8.7e-4, -4, 2, 0)},
+    {.mName = "looking up a hair off straight", .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
+     .mParentAt = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(0, 6, 2.00087, 0)},
+    {.mName = "looking down a tenth of a degree off far off", .mParentRotation = KFbxVector4(0, 0, 90, 0),
+     .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
+     .mParentAt = KFbxVector4(10000, 0, 10000, 0), .mAimAt = KFbxVector4(9999.00698, -4, 10002, 0)},
+    // A parent that the scene still moves past its last key, or between it
+    // and the next frame, above a target that moves to frame 100.
+    {.mName = "parent repeating its turn", .mParent = ParentKind::eGroup, .mAimMove = KFbxVector4(-6, 4, 9, 0),
+     .mParentAfter = KFCURVE_EXTRAPOLATION_REPETITION, .mLastFrame = 100, .mAimUnderParent = true},
+    {.mName = "parent keeping the slope of its turn", .mAimMove = KFbxVector4(-6, 4, 9, 0),
+     .mParentAfter = KFCURVE_EXTRAPOLATION_KEEP_SLOPE, .mLastFrame = 100, .mAimUnderParent = true},
+    {.mName = "parent's last key between frames", .mParent = ParentKind::eGroup, .mAimMove = KFbxVector4(-6, 4, 9, 0),
+     .mParentLastKey = 10.9, .mLastFrame = 100, .mAimUnderParent = true},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -976,7 +1009,9 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
                                                                          : 2;
             if (test.mParentTurn[index] != 0.0) {
                 Key(parent, axis, 0, test.mParentRotation[index]);
-                Key(parent, axis, 10, test.mParentRotation[index] + test.mParentTurn[index]);
+                Key(parent, axis, test.mParentLastKey, test.mParentRotation[index] + test.mParentTurn[index]);
+                (parent->GetCurrentTakeNode()->*axis)()->SetPostExtrapolation(test.mParentAfter);
+                (parent->GetCurrentTakeNode()->*axis)()->SetPostExtrapolationCount(-1);
             }
         }
         KFbxLight* light = KFbxLight::Create(mManager, "");
@@ -987,22 +1022,24 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         aimed->SetUpVector(test.mCameraUp);
         KFbxNode* camX = AddNode("CamX", aimed, parent);
         camX->SetLclTranslation(KFbxVector4(0, 1, 2, 0));
-        const auto moving = [this](const char* name, const KFbxVector4& at, const KFbxVector4& move) {
-            KFbxNode* node = AddNode(name);
+        const auto moving = [this, &test](const char* name, const KFbxVector4& at, const KFbxVector4& move,
+                                          KFbxNode* under) {
+            KFbxNode* node = AddNode(name, nullptr, under);
             node->SetLclTranslation(at);
             if (move.Length() > 0.0) {
                 Key(node, &KFbxTakeNode::GetTranslationX, 0, at[0]);
-                Key(node, &KFbxTakeNode::GetTranslationX, 10, at[0] + move[0]);
+                Key(node, &KFbxTakeNode::GetTranslationX, test.mLastFrame, at[0] + move[0]);
                 Key(node, &KFbxTakeNode::GetTranslationY, 0, at[1]);
-                Key(node, &KFbxTakeNode::GetTranslationY, 10, at[1] + move[1]);
+                Key(node, &KFbxTakeNode::GetTranslationY, test.mLastFrame, at[1] + move[1]);
                 Key(node, &KFbxTakeNode::GetTranslationZ, 0, at[2]);
-                Key(node, &KFbxTakeNode::GetTranslationZ, 10, at[2] + move[2]);
+                Key(node, &KFbxTakeNode::GetTranslationZ, test.mLastFrame, at[2] + move[2]);
             }
             return node;
         };
-        camX->SetTarget(moving("Aim", test.mAimAt, test.mAimMove));
+        KFbxNode* aim = moving("Aim", test.mAimAt, test.mAimMove, test.mAimUnderParent ? parent : nullptr);
+        camX->SetTarget(aim);
         if (test.mUpNode) {
-            camX->SetTargetUp(moving("Up", KFbxVector4(-6, 3, 5, 0), test.mUpMove));
+            camX->SetTargetUp(moving("Up", KFbxVector4(-6, 3, 5, 0), test.mUpMove, nullptr));
         }
         // Turned so that it looks straight up or down under no parent: the
         // file's up of roll 0 would be that of a line a hair off vertical.
@@ -1014,8 +1051,11 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         if (test.mParent == ParentKind::eMesh) {
             meshes.insert(meshes.begin(), parent);
         }
-        const auto framesOf = [&test, child](const KFbxNode* node) {
-            return node == child && test.mShears ? std::vector<int>{0} : std::vector<int>{0, 5, 10};
+        // Every frame, as the parent may move between keys or past them.
+        std::vector<int> frames(static_cast<std::size_t>(test.mLastFrame) + 1);
+        std::iota(frames.begin(), frames.end(), 0);
+        const auto framesOf = [&test, &frames, child](const KFbxNode* node) {
+            return node == child && test.mShears ? std::vector<int>{0} : frames;
         };
 
         // Our reader: the same world points at every frame, each face still
@@ -1038,23 +1078,27 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         KFbxNode* lampBack = Find(read, "Lamp");
         ASSERT_NE(lampBack, nullptr);
         ASSERT_TRUE(lampBack->SetCurrentTakeNodeByName("default take"));
-        for (const int frame : {0, 5, 10}) {
+        for (const int frame : frames) {
             EXPECT_TRUE(SamePoints({lamp->EvaluateGlobalTransform(Frame(frame)).GetT()},
                                    {lampBack->EvaluateGlobalTransform(Frame(frame)).GetT()}))
                 << "frame " << frame;
         }
         // Each camera looks where the scene has it look, within a fraction
-        // of a degree.
+        // of a degree, the aimed one at its target.
         for (KFbxNode* camera : {camX, camY}) {
             KFbxNode* back = Find(read, camera->GetName());
             ASSERT_TRUE(back != nullptr && back->GetTarget() != nullptr) << camera->GetName();
             ASSERT_TRUE(back->SetCurrentTakeNodeByName("default take"));
             ASSERT_TRUE(back->GetTarget()->SetCurrentTakeNodeByName("default take"));
-            for (const int frame : {0, 5, 10}) {
+            for (const int frame : frames) {
                 const KFbxVector4 sight = back->GetTarget()->EvaluateGlobalTransform(Frame(frame)).GetT() -
                                           back->EvaluateGlobalTransform(Frame(frame)).GetT();
-                EXPECT_LT(AngleBetween(sight, SceneCameraAxes(camera, Frame(frame)).first), 0.25)
+                EXPECT_LT(AngleBetween(sight, SceneCameraAxes(camera, Frame(frame)).first), kMostSightChange)
                     << camera->GetName() << " frame " << frame;
+                EXPECT_TRUE(camera != camX || NextToPlumb(SceneCameraAxes(camX, Frame(frame)).first) ||
+                            SamePoints({aim->EvaluateGlobalTransform(Frame(frame)).GetT()},
+                                       {back->GetTarget()->EvaluateGlobalTransform(Frame(frame)).GetT()}))
+                    << "frame " << frame;
             }
         }
 
@@ -1106,7 +1150,7 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         }
         Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
         ASSERT_NE(lampNode, nullptr);
-        for (const int frame : {0, 5, 10}) {
+        for (const int frame : frames) {
             lib3ds_file_eval(file, static_cast<float>(frame));
             EXPECT_TRUE(NearPoint(InFile(lamp->EvaluateGlobalTransform(Frame(frame)).GetT()), lampNode->matrix[3]))
                 << "frame " << frame;
@@ -1121,10 +1165,16 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
                 const KFbxVector4 sight(target->matrix[3][0] - eye->matrix[3][0],
                                         target->matrix[3][1] - eye->matrix[3][1],
                                         target->matrix[3][2] - eye->matrix[3][2], 0.0);
-                EXPECT_LT(AngleBetween(sight, InFile(line)), 0.25) << camera->GetName() << " frame " << frame;
+                EXPECT_LT(AngleBetween(sight, InFile(line)), kMostSightChange) << camera->GetName() << " frame " << frame;
                 EXPECT_LT(AngleBetween(Lib3dsUp(eye, target), SquareTo(sight, InFile(up))), 0.05)
                     << camera->GetName() << " frame " << frame;
             }
+            Lib3dsNode* aimNode = lib3ds_file_node_by_name(file, camX->GetName(), LIB3DS_TARGET_NODE);
+            ASSERT_NE(aimNode, nullptr);
+            EXPECT_TRUE(NextToPlumb(SceneCameraAxes(camX, Frame(frame)).first) ||
+                        SamePoints({InFile(aim->EvaluateGlobalTransform(Frame(frame)).GetT())},
+                                   {KFbxVector4(aimNode->matrix[3][0], aimNode->matrix[3][1], aimNode->matrix[3][2], 0)}))
+                << "frame " << frame;
         }
         lib3ds_file_free(file);
 #endif
