@@ -122,10 +122,12 @@ public:
 
     // ---- connections ----
     // The connections of the object and, when recursive, of its sources,
-    // through those that are nodes, attributes or deformers.
+    // through those that are nodes, attributes or deformers; each object's
+    // once, but those of an attribute inside model records once per model.
     void WriteObjectConnections(KFbxObject& top, bool recursive);
-    // The connections of the object's own sources and of its properties.
-    void WriteOwnConnections(KFbxObject& object);
+    // The connections of the object's own sources and of its properties; with
+    // a model, the object's sources connect to that model.
+    void WriteOwnConnections(KFbxObject& object, KFbxNode* model = nullptr);
     void WriteConnection(KFbxPlug* source, KFbxPlug* destination);
     // The object a connection names for an object: a node attribute that is
     // not a standalone geometry stands for its node (null without one).

@@ -30,6 +30,7 @@
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <string>
 #include <utility>
@@ -410,20 +411,38 @@ void KFbxWriterFbx6::WriteConnections(KFbxScene* scene) {
 }
 
 void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
-    // Each object with whether the walk goes on through its sources, on a
-    // stack of the walk's own: a call per level of a deep hierarchy would
-    // exhaust the call stack. A source's connections, and those of the
-    // sources it leads to, come before the next source's.
-    std::vector<std::pair<KFbxObject*, bool>> pending{{&top, recursive}};
+    // Each object with whether the walk goes on through its sources and the
+    // node it was reached from, on a stack of the walk's own: a call per
+    // level of a deep hierarchy would exhaust the call stack. A source's
+    // connections, and those of the sources it leads to, come before the
+    // next source's.
+    struct Step {
+        KFbxObject* mObject;
+        bool mThroughSources;
+        KFbxNode* mNode;
+    };
+    // An object reached twice (a mesh two nodes share, the skin of that
+    // mesh) has its connections written once, except an attribute stored in
+    // the model records: each of its models carries what hangs on it.
+    std::set<std::pair<const KFbxObject*, const KFbxNode*>> written;
+    std::vector<Step> pending{{&top, recursive, nullptr}};
     while (!pending.empty()) {
-        const auto [object, throughSources] = pending.back();
+        const Step step = pending.back();
         pending.pop_back();
-        WriteOwnConnections(*object);
-        if (!throughSources) {
+        KFbxNode* model = step.mNode != nullptr && step.mObject->Is(KFbxNodeAttribute::ClassId) &&
+                                  !IsStandaloneGeometry(step.mObject)
+                              ? step.mNode
+                              : nullptr;
+        if (!written.emplace(step.mObject, model).second) {
             continue;
         }
-        for (int i = object->GetSrcObjectCount(KFbxObject::ClassId) - 1; i >= 0; --i) {
-            KFbxObject* source = object->GetSrcObject(KFbxObject::ClassId, i);
+        WriteOwnConnections(*step.mObject, model);
+        if (!step.mThroughSources) {
+            continue;
+        }
+        KFbxNode* node = step.mObject->Is(KFbxNode::ClassId) ? static_cast<KFbxNode*>(step.mObject) : nullptr;
+        for (int i = step.mObject->GetSrcObjectCount(KFbxObject::ClassId) - 1; i >= 0; --i) {
+            KFbxObject* source = step.mObject->GetSrcObject(KFbxObject::ClassId, i);
             if (source == nullptr) {
                 continue;
             }
@@ -432,14 +451,15 @@ void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
             // the skin.
             const bool throughSource = source->Is(KFbxNode::ClassId) || source->Is(KFbxNodeAttribute::ClassId) ||
                                        source->Is(KFbxDeformer::ClassId);
-            pending.emplace_back(source, throughSource);
+            pending.push_back({source, throughSource, node});
         }
     }
 }
 
-void KFbxWriterFbx6::WriteOwnConnections(KFbxObject& object) {
+void KFbxWriterFbx6::WriteOwnConnections(KFbxObject& object, KFbxNode* model) {
+    KFbxPlug* destination = model != nullptr ? static_cast<KFbxPlug*>(model) : &object;
     for (int i = 0; i < object.GetSrcCount(KFbxPlug::ClassId); ++i) {
-        WriteConnection(object.GetSrc(i, KFbxPlug::ClassId), &object);
+        WriteConnection(object.GetSrc(i, KFbxPlug::ClassId), destination);
     }
     for (int p = 0; p < object.GetPropertyCount(); ++p) {
         KFbxProperty property = object.GetPropertyAt(p);

@@ -34,19 +34,24 @@ namespace {
 
 using scenecompare::SceneComparison;
 
-class RichRoundTrip : public ReaderTest, public ::testing::WithParamInterface<int> {};
+class RichRoundTrip : public ReaderTest, public ::testing::WithParamInterface<int> {
+protected:
+    // The scene written in the mode under test and read back, expected to be
+    // the source again; null when either step failed.
+    KFbxScene* ReadBackAsWritten(KFbxScene& source, const std::string& path) {
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        const bool done = Export(&source, path, GetParam()) && Import(path, read);
+        EXPECT_TRUE(done) << mLastError;
+        // Every object the definitions announce is there.
+        EXPECT_EQ(mLastMessage, "");
+        const std::vector<std::string> differences = DifferencesFromSource(source, *read);
+        EXPECT_TRUE(differences.empty()) << SceneComparison::Join(differences);
+        return done ? read : nullptr;
+    }
+};
 
 TEST_P(RichRoundTrip, ReadsBackTheSceneItWrote) {
-    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
-    const std::string path = Path("rich.fbx");
-    ASSERT_TRUE(Export(source, path, GetParam()));
-    KFbxScene* read = KFbxScene::Create(mManager, "read");
-    ASSERT_TRUE(Import(path, read)) << mLastError;
-    // Every object the definitions announce is there.
-    EXPECT_EQ(mLastMessage, "");
-
-    const std::vector<std::string> differences = DifferencesFromSource(*source, *read);
-    EXPECT_TRUE(differences.empty()) << SceneComparison::Join(differences);
+    ReadBackAsWritten(*richscene::Build(mManager, mFolder.Path().string()), Path("rich.fbx"));
 }
 
 TEST_P(RichRoundTrip, GlobalTransformsMatchOverTheTake) {
@@ -67,6 +72,40 @@ TEST_P(RichRoundTrip, GlobalTransformsMatchOverTheTake) {
             const KgeMatrix expected = a->EvaluateGlobalTransform(time);
             const KgeMatrix actual = b->EvaluateGlobalTransform(time);
             EXPECT_EQ(KgeMatrix::CompareWithTolerance(expected, actual, 1e-6), 0) << name << " at step " << step;
+        }
+    }
+}
+
+TEST_P(RichRoundTrip, ASkinnedMeshSharedByTwoNodesKeepsItsSkinOnEach) {
+    KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
+    KFbxNode* body = source->FindNodeByName(KString("Body"));
+    KFbxNode* twin = richscene::AddNode(mManager, source->GetRootNode(), "Twin", body->GetNodeAttribute());
+    for (const KFbxClassId& id : {KFbxSurfaceMaterial::ClassId, KFbxTexture::ClassId}) {
+        for (int i = 0; i < body->GetSrcObjectCount(id); ++i) {
+            twin->ConnectSrc(body->GetSrcObject(id, i));
+        }
+    }
+    const std::string path = Path("twins.fbx");
+    KFbxScene* read = ReadBackAsWritten(*source, path);
+    ASSERT_NE(read, nullptr);
+    // Each node's copy of the mesh has the file's one skin.
+    auto skinOf = [read](const char* name) {
+        return static_cast<KFbxGeometry*>(read->FindNodeByName(KString(name))->GetNodeAttribute())->GetDeformer(0);
+    };
+    EXPECT_EQ(skinOf("Body"), skinOf("Twin"));
+    if (GetParam() == KFbxFileFormatRegistry::eFBX_ASCII_WRITER) {
+        std::ifstream in(path);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        auto count = [&text](const std::string& what) {
+            std::size_t found = 0;
+            for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
+            return found;
+        };
+        // One link of the skin to each model, and every other link once.
+        for (const char* link : {"\"Deformer::Skin Body\",\"Model::Body\"", "\"Deformer::Skin Body\",\"Model::Twin\"",
+                                 "\"SubDeformer::Cluster Hip\",\"Deformer::Skin Body\"",
+                                 "\"Model::Hip\",\"SubDeformer::Cluster Hip\""}) {
+            EXPECT_EQ(count(std::string("Connect: \"OO\",") + link), 1u) << link;
         }
     }
 }
