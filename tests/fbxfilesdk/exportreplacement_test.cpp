@@ -2,8 +2,10 @@
 // leaves the file it was to replace as it was, and makes none where there was
 // none; one through links replaces the file they lead to, which keeps its
 // permissions, owner and group, its access lists and other attributes. Links
-// and files another user put in a sticky folder open to all are refused, and
-// files that cannot be replaced as they are are written in place.
+// and files another user put in a sticky folder open to all are refused,
+// files that cannot be replaced as they are are written in place, and a
+// file that cannot take its name at the end says why and leaves its
+// material library as it was.
 #include <fbxfilesdk/fbxfilesdk.h>
 
 #include "formats/FormatsTestSupport.h"
@@ -309,6 +311,50 @@ TEST_P(ExportReplacement, FilesThatCannotBeReplacedAsTheyAreAreWrittenInPlace) {
         EXPECT_EQ(StatusOf(path).st_uid, path == grouped ? kExporter : kOther);
         EXPECT_EQ(StatusOf(path).st_gid, kOtherGroup);
         EXPECT_EQ(StatusOf(path).st_mode & 0777, path == grouped ? 0660u : 0666u);
+    }
+}
+
+TEST_P(ExportReplacement, AFileThatCannotTakeItsNameSaysWhyAndLeavesTheLibraryAsItWas) {
+    if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
+    // Sticky, for its group only: the exporter may replace its own files
+    // there, not another user's.
+    std::filesystem::create_directories(mFolder / "sticky");
+    ASSERT_EQ(chown((mFolder / "sticky").c_str(), 0, kExporterGroup), 0);
+    ASSERT_EQ(chmod((mFolder / "sticky").c_str(), 01770), 0);
+    const std::string path = Path("sticky/scene");
+    const std::string library = mFolder / "sticky/scene.mtl";
+    for (const bool earlierLibrary : {true, false}) {
+        SCOPED_TRACE(earlierLibrary ? "with a library" : "without a library");
+        std::filesystem::remove(library);
+        mFolder.Write("sticky/scene" + Extension(), "earlier");
+        ASSERT_EQ(chown(path.c_str(), kExporter, kExporterGroup), 0);
+        if (earlierLibrary) {
+            mFolder.Write("sticky/scene.mtl", "earlier library");
+            ASSERT_EQ(chown(library.c_str(), kExporter, kExporterGroup), 0);
+        }
+        const std::string outcome = AsExporter([&] {
+            const std::unique_ptr<KFbxWriter> writer = Writer();
+            if (!writer->FileCreate(path.c_str())) return std::string("not created: ") + writer->GetLastErrorString();
+            // Given to another user meanwhile.
+            if (seteuid(0) != 0 || chown(path.c_str(), kOther, static_cast<gid_t>(-1)) != 0 || seteuid(kExporter) != 0) {
+                return std::string("not given away");
+            }
+            KFbxStreamOptions* options = writer->GetWriteOptions();
+            const bool written = writer->Write(mScene, options);
+            const bool closed = writer->FileClose();
+            options->Destroy();
+            KString message;
+            writer->GetMessageText(message);
+            return std::string(written && closed ? "kept\n" : "failed\n") + writer->GetLastErrorString() + "\n" +
+                   message.Buffer();
+        });
+        EXPECT_EQ(outcome.rfind("failed\n", 0), 0u) << outcome;
+        EXPECT_NE(outcome.find(std::strerror(EPERM)), std::string::npos) << outcome;
+        EXPECT_EQ(outcome.find("Out of disk space"), std::string::npos) << outcome;
+        EXPECT_EQ(mFolder.Read("sticky/scene" + Extension()), "earlier");
+        EXPECT_EQ(std::filesystem::exists(library), earlierLibrary);
+        EXPECT_TRUE(!earlierLibrary || mFolder.Read("sticky/scene.mtl") == "earlier library");
+        EXPECT_EQ(Count("sticky"), earlierLibrary ? 2 : 1);
     }
 }
 
