@@ -21,7 +21,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <new>
 #include <string>
@@ -108,7 +107,7 @@ bool KFbxWriterCollada::FileCreate(const char* fileName) {
     KFbxCreateDirectoryPath(path.Buffer());
     StartOutput();
     if (!mOutput.Open(path.Buffer())) {
-        mError.SetError(eFILE_NOT_OPENED);
+        AddNotificationError(SetOpenFailure(path.Buffer(), errno));
         mFileName = KString();
         return false;
     }
@@ -118,6 +117,9 @@ bool KFbxWriterCollada::FileCreate(const char* fileName) {
 
 bool KFbxWriterCollada::FileClose() {
     const bool closed = mOutput.Close(IsOutputWhole());
+    if (!closed) {
+        AddNotificationError(SetWriteFailure(mFileName.Buffer(), errno));
+    }
     mFileName = KString();
     return closed;
 }
@@ -269,10 +271,7 @@ bool KFbxWriterCollada::SaveDocument(xmlNode* root) {
     xmlFree(bytes);
     if (!written) {
         // The document was whole: only the file refused it.
-        const int cause = errno;
-        mError.SetError(eOUT_OF_DISK_SPACE);
-        AddNotificationError(KString("The document was not written to ") + mFileName + ": " +
-                             (cause != 0 ? std::strerror(cause) : "write failed") + ".");
+        AddNotificationError(SetWriteFailure(mFileName.Buffer(), errno));
     }
     return written;
 }

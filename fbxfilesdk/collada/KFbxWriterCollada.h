@@ -18,7 +18,10 @@
 //
 // The document takes the place of the file named only when the writer is
 // closed after writes that all succeeded: a refused or failed write leaves
-// that file as it was, and makes none where there was none.
+// that file as it was, and makes none where there was none. A file the
+// system refuses is "File not opened" at its creation; at a write or the
+// close, "Out of disk space" for a full disk and an unidentified error
+// otherwise; the error reported names the system's reason.
 //
 // Errors and warnings are reported as "ERROR: " or "Warning: " followed by
 // the message: as details of entry 6 of the SDK manager's user notification,

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
@@ -20,6 +21,18 @@ const char* const kErrorTexts[KFbxWriter::eERROR_COUNT] = {
     "Unidentified error",
 };
 
+// The system's text for the error; one it gave no number for is an I/O error.
+const char* Reason(int systemError) { return std::strerror(systemError != 0 ? systemError : EIO); }
+
+KString Cause(const char* path, int systemError) {
+    return KString(path != nullptr ? path : "") + ": " + Reason(systemError);
+}
+
+KString Sentence(const char* path, const char* undone, int systemError) {
+    return KString("The file ") + (path != nullptr ? path : "") + " was not " + undone + ": " + Reason(systemError) +
+           ".";
+}
+
 }  // namespace
 
 KFbxWriter::KFbxWriter(KFbxSdkManager& manager) : mManager(manager), mError(kErrorTexts, eERROR_COUNT) {}
@@ -28,6 +41,22 @@ KFbxWriter::~KFbxWriter() = default;
 
 const char* KFbxWriter::GetErrorText(int code) {
     return code >= 0 && code < eERROR_COUNT ? kErrorTexts[code] : "";
+}
+
+KString KFbxWriter::SetOpenFailure(const char* path, int systemError) {
+    const KString text = KString(kErrorTexts[eFILE_NOT_OPENED]) + " (" + Cause(path, systemError) + ")";
+    mError.SetErrorWithText(eFILE_NOT_OPENED, text.Buffer());
+    return Sentence(path, "opened", systemError);
+}
+
+KString KFbxWriter::SetWriteFailure(const char* path, int systemError) {
+    if (systemError == ENOSPC || systemError == EDQUOT) {
+        mError.SetError(eOUT_OF_DISK_SPACE);
+    } else {
+        const KString text = KString("Write error (") + Cause(path, systemError) + ")";
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
+    }
+    return Sentence(path, "written", systemError);
 }
 
 KFbxNode* KFbxWriter::FindSingleChainNode(KFbxScene& scene) {

@@ -76,6 +76,15 @@ protected:
     void StartOutput() { mOutput = eNO_WRITE; }
     void NoteWrite(bool written) { mOutput = written && mOutput != eBROKEN ? eWHOLE : eBROKEN; }
     bool IsOutputWhole() const { return mOutput == eWHOLE; }
+    // The status of a file the system refused, systemError being its errno
+    // (0 when it gave none): at its creation "File not opened"; for bytes or
+    // a name it refused at a write or the close, "Out of disk space" for a
+    // full disk or quota and otherwise an unidentified error. The text of
+    // the status names the path and the system's reason, but for the fixed
+    // "Out of disk space"; the sentence returned says it all, for the
+    // message text.
+    KString SetOpenFailure(const char* path, int systemError);
+    KString SetWriteFailure(const char* path, int systemError);
 
     KFbxSdkManager& mManager;
     ErrorHolder mError;

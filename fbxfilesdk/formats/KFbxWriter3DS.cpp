@@ -22,6 +22,7 @@
 #include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -85,7 +86,7 @@ bool KFbxWriter3DS::FileCreate(const char* fileName) {
     }
     // The toolkit writes into a file that takes the name only once whole.
     if (!mOutput.Open(fileName)) {
-        mError.SetErrorWithText(eFILE_NOT_OPENED, ErrorCodeToString3ds(ERR_OPENING_FILE));
+        mMessage += SetOpenFailure(fileName, errno) + "\n";
         return false;
     }
     if (!mFile.Attach(mOutput.Stream())) {
@@ -201,7 +202,7 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     // The file takes its name only when all of it reached the disk.
     const bool written = mOutput.Close(built) && built;
     if (built && !written) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
+        mMessage += SetWriteFailure(mFileName.c_str(), errno) + "\n";
     }
     mNames.clear();
     mRenaming.Clear();

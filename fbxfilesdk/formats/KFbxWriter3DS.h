@@ -81,7 +81,7 @@ public:
     ~KFbxWriter3DS() override;
 
     // Opens the file for writing; false with eFILE_NOT_OPENED when it cannot
-    // be opened (or no name is given).
+    // be opened, with the system's reason (or no name is given).
     bool FileCreate(const char* fileName) override;
     // The file is closed by Write already; gives up one Write never got,
     // leaving the file named as it was.
@@ -93,7 +93,9 @@ public:
     // takes the place of the file named only when written whole.
     // Options of another class (or none) give eSTREAM_OPTIONS_NOT_SET and the
     // write goes on with the writer's current flags. False when the toolkit
-    // failed.
+    // failed, or when the file written could not be kept: then "Out of disk
+    // space" for a full disk and an unidentified error otherwise, the
+    // system's reason in the message.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
     // The shared preparation of plain mesh writers: node names made legal
     // and unique, the names they had kept.

@@ -12,6 +12,7 @@
 #include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 
@@ -88,8 +89,12 @@ bool KFbxWriterDxf::FileCreate(const char* fileName) {
     FileClose();
     mError.ClearError();
     StartOutput();
-    if (fileName == nullptr || fileName[0] == '\0' || !mOutput.Open(fileName)) {
+    if (fileName == nullptr || fileName[0] == '\0') {
         mError.SetError(eFILE_NOT_OPENED);
+        return false;
+    }
+    if (!mOutput.Open(fileName)) {
+        mMessage += SetOpenFailure(fileName, errno) + "\n";
         return false;
     }
     mFile = mOutput.Stream();
@@ -101,7 +106,7 @@ bool KFbxWriterDxf::FileClose() {
     const bool closed = mOutput.Close(IsOutputWhole());
     mFile = nullptr;
     if (!closed) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
+        mMessage += SetWriteFailure(mFileName.Buffer(), errno) + "\n";
     }
     mFileName = KString();
     return closed;
@@ -284,10 +289,11 @@ bool KFbxWriterDxf::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     });
     Groups({{0, "ENDSEC"}, {0, "EOF"}});
     renamed.Restore();
+    errno = 0;
     const bool written = std::fflush(mFile) == 0 && std::ferror(mFile) == 0;
     NoteWrite(written);
     if (!written) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
+        mMessage += SetWriteFailure(mFileName.Buffer(), errno) + "\n";
     }
     return written;
 }

@@ -27,19 +27,22 @@ public:
     KFbxWriterDxf(KFbxSdkManager& manager, KFbxIO* io);
     ~KFbxWriterDxf() override;
 
-    // Closes an open file first; "File not opened" when it cannot be made.
+    // Closes an open file first; "File not opened" when it cannot be made,
+    // with the system's reason.
     bool FileCreate(const char* fileName) override;
-    // True when nothing was open or the close succeeded; "Out of disk space"
-    // when a file written whole could not be kept. It takes the place of the
-    // file named only after writes that all succeeded.
+    // True when nothing was open or the close succeeded; when a file written
+    // whole could not be kept, "Out of disk space" for a full disk and an
+    // unidentified error otherwise, the system's reason in the message. It
+    // takes the place of the file named only after writes that all
+    // succeeded.
     bool FileClose() override;
     bool IsFileOpen() override { return mFile != nullptr; }
     // New KFbxStreamOptionsDxfWriter options with their defaults.
     KFbxStreamOptions* GetWriteOptions() override;
     // Writes the scene. "Stream options not set" for options of another
-    // class or none; "File not opened" without a file; "Out of disk space"
-    // when the stream fails. The message tells, a line per mesh, numbers
-    // that were not finite and were written as 0.
+    // class or none; "File not opened" without a file; when the stream
+    // fails, as FileClose says it. The message tells, a line per mesh,
+    // numbers that were not finite and were written as 0.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
     // The shared renaming of plain mesh files, with this writer's own
     // snapshot of the names; PostprocessScene gives them back and, as the file kind has nothing to finish, answers

@@ -16,6 +16,7 @@
 #include <fbxfilesdk/scene/KFbxNodeWalk.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -48,25 +49,27 @@ bool KFbxWriterObj::FileCreate(const char* fileName) {
     FileClose();
     mError.ClearError();
     StartOutput();
-    if (fileName != nullptr && fileName[0] != '\0') {
-        KFbxCreateDirectoryPath(fileName);
-        if (mObjOutput.Open(fileName)) mObjFile = mObjOutput.Stream();
-    }
-    if (mObjFile == nullptr) {
+    if (fileName == nullptr || fileName[0] == '\0') {
         mError.SetError(eFILE_NOT_OPENED);
         return false;
     }
+    KFbxCreateDirectoryPath(fileName);
+    if (!mObjOutput.Open(fileName)) {
+        mMessage += SetOpenFailure(fileName, errno) + "\n";
+        return false;
+    }
+    mObjFile = mObjOutput.Stream();
     mObjFileName = fileName;
     return true;
 }
 
 bool KFbxWriterObj::FileClose() {
-    const bool whole = IsOutputWhole();
-    // The library first: an OBJ file never names one that could not be kept.
-    const bool library = mMtlOutput.Close(whole);
-    const bool closed = mObjOutput.Close(whole && library) && library;
+    // The library takes its name with the OBJ file's, or not at all: an OBJ
+    // file never names one that could not be kept, and one that failed
+    // leaves the library it had.
+    const bool closed = mObjOutput.CloseWith(mMtlOutput, IsOutputWhole());
+    if (!closed) mMessage += SetWriteFailure(mObjFileName.Buffer(), errno) + "\n";
     mObjFile = nullptr;
-    if (!closed) mError.SetError(eOUT_OF_DISK_SPACE);
     mObjFileName = KString();
     return closed;
 }
@@ -124,16 +127,20 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     FlushLine(mObjFile);
     WriteNodes(*root);
 
+    errno = 0;
+    KString failed = mObjFileName;
     bool written = std::fflush(mObjFile) == 0 && std::ferror(mObjFile) == 0;
-    if (mMtlFile != nullptr) {
-        written = std::fflush(mMtlFile) == 0 && std::ferror(mMtlFile) == 0 && written;
+    if (written && mMtlFile != nullptr) {
+        failed = mMtlName.c_str();
+        written = std::fflush(mMtlFile) == 0 && std::ferror(mMtlFile) == 0;
     }
+    const int failure = errno;
     CloseMaterialFile();
     mMaterials.clear();
     renamed.Restore();
     NoteWrite(written);
     if (!written) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
+        mMessage += SetWriteFailure(failed.Buffer(), failure) + "\n";
         return false;
     }
     return true;

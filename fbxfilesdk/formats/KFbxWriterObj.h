@@ -36,22 +36,26 @@ public:
     ~KFbxWriterObj() override;
 
     // Closes an open file first and makes the missing folders of the path;
-    // "File not opened" when the file cannot be made.
+    // "File not opened" when the file cannot be made, with the system's
+    // reason.
     bool FileCreate(const char* fileName) override;
-    // True when nothing was open or the close succeeded; "Out of disk space"
-    // when a file written whole could not be kept. The OBJ file and its
-    // library take the places of the files named only after writes that all
-    // succeeded.
+    // True when nothing was open or the close succeeded; when a file written
+    // whole could not be kept, "Out of disk space" for a full disk and an
+    // unidentified error otherwise, the system's reason in the message. The
+    // OBJ file and its library take the places of the files named only
+    // after writes that all succeeded, the library only with the OBJ file:
+    // when that one cannot, the library named is left as it was.
     bool FileClose() override;
     bool IsFileOpen() override { return mObjFile != nullptr; }
     // New KFbxStreamOptionsObjWriter options with their defaults.
     KFbxStreamOptions* GetWriteOptions() override;
     // "Stream options not set" for options of another class or none; "File
-    // not opened" without a file; "Out of disk space" when a stream fails.
+    // not opened" without a file; when a stream fails, as FileClose says it.
     // A material library that cannot be made leaves the OBJ file without
-    // one. The message text tells, a line each, the texture files that were
-    // not copied and every value written otherwise than the scene holds it:
-    // names holding control characters, numbers that are not finite.
+    // one, and the message says why. The message text tells, a line each,
+    // the texture files that were not copied and every value written
+    // otherwise than the scene holds it: names holding control characters,
+    // numbers that are not finite.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
     // The shared renaming of plain mesh files, with this writer's own
     // snapshot of the names; PostprocessScene gives them back and, as the

@@ -12,6 +12,9 @@
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
@@ -53,7 +56,15 @@ bool KFbxWriterObj::OpenMaterialFile() {
     const std::size_t extension = name.find(".obj", name.size() - ObjFileNamePart(name).size());
     if (extension == std::string::npos) return false;
     name.replace(extension, 4, ".mtl");
-    if (!mMtlOutput.Open(name.c_str())) return false;
+    // Written in place, it waits for the OBJ file to be whole.
+    if (!mMtlOutput.Open(name.c_str(), false, qalimor::os::ReplacementFile::InPlace::eAtClose)) {
+        mMessage += "The material library ";
+        mMessage += name.c_str();
+        mMessage += " was not made: ";
+        mMessage += std::strerror(errno);
+        mMessage += ".\n";
+        return false;
+    }
     mMtlFile = mMtlOutput.Stream();
     mMtlName = ObjFileNamePart(name);
     std::fputs("# \n# Wavefront material file\n# Created with Rezaziv FBX\n# \n", mMtlFile);

@@ -39,6 +39,37 @@ std::FILE* StreamOf(int fd, bool readBack) {
     return stream;
 }
 
+// As many links as the system itself follows in one path.
+constexpr int kMaxLinks = 40;
+
+// The text of the link open as descriptor (O_PATH, not followed); false
+// with errno set.
+bool ReadLinkOf(int descriptor, std::string& text) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = readlinkat(descriptor, "", buffer.data(), buffer.size());
+        if (length < 0) return false;
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            text.assign(buffer.data(), static_cast<std::size_t>(length));
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// Pushes the names of the path so that its first comes out first; the
+// names of a path ending in '/' end with "", which only a folder can be.
+void PushNames(const std::string& path, std::vector<std::string>& names) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t cut = path.find('/', start);
+        parts.push_back(path.substr(start, cut == std::string::npos ? std::string::npos : cut - start));
+        if (cut == std::string::npos) break;
+        start = cut + 1;
+    }
+    names.insert(names.end(), parts.rbegin(), parts.rend());
+}
+
 // Letters that differ from one call to the next and from one process to
 // another, for names no other file is likely to have.
 std::string UniqueLetters() {
@@ -89,6 +120,87 @@ bool Folder::OpenHolderOf(const char* path, std::string& name) {
     const std::size_t cut = native.find_last_of('/');
     name = cut == std::string::npos ? native : native.substr(cut + 1);
     return Open(cut == std::string::npos ? "." : cut == 0 ? "/" : native.substr(0, cut).c_str());
+}
+
+bool StickyFolderAllows(const FileIdentity& folder, std::uint32_t owner) {
+    const bool shared = (folder.permissions & S_ISVTX) != 0 && (folder.permissions & S_IWOTH) != 0;
+    return !shared || owner == static_cast<std::uint32_t>(geteuid()) || owner == folder.owner;
+}
+
+bool Folder::OpenHolderOfTarget(const char* path, std::string& name) {
+    Close();
+    if (path == nullptr || path[0] == '\0') {
+        errno = path == nullptr ? EINVAL : ENOENT;
+        return false;
+    }
+    const std::string native = NativePath(path);
+    mDescriptor = open(native[0] == '/' ? "/" : ".", kFolderFlags);
+    std::vector<std::string> names;
+    PushNames(native[0] == '/' ? native.substr(1) : native, names);
+    int failure = 0;
+    for (int links = 0; mDescriptor >= 0 && failure == 0;) {
+        const std::string part = std::move(names.back());
+        names.pop_back();
+        const bool last = names.empty();
+        if (last && (part.empty() || part == "." || part == "..")) {
+            failure = EISDIR;
+            break;
+        }
+        if (part.empty() || part == ".") continue;
+        // Looked at as it is, never followed by the system.
+        const int next = openat(mDescriptor, part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        struct stat info;
+        if (next < 0 || fstat(next, &info) != 0) {
+            failure = errno;
+            if (next >= 0) close(next);
+            // A free last name is the file to make.
+            if (last && failure == ENOENT) {
+                name = part;
+                return true;
+            }
+            break;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            if (last) {
+                close(next);
+                name = part;
+                return true;
+            }
+            if (!S_ISDIR(info.st_mode)) {
+                close(next);
+                failure = ENOTDIR;
+                break;
+            }
+            close(mDescriptor);
+            mDescriptor = next;
+            continue;
+        }
+        FileIdentity folder;
+        std::string text;
+        if (++links > kMaxLinks) {
+            failure = ELOOP;
+        } else if (!qalimor::os::IdentityOf(mDescriptor, folder) || !ReadLinkOf(next, text)) {
+            failure = errno;
+        } else if (!StickyFolderAllows(folder, static_cast<std::uint32_t>(info.st_uid))) {
+            failure = EACCES;
+        } else if (text.empty()) {
+            failure = ENOENT;
+        }
+        close(next);
+        if (failure != 0) break;
+        // The link's names come before the rest, from the root for a link
+        // that starts there, else from the link's own folder.
+        if (text[0] == '/') {
+            close(mDescriptor);
+            mDescriptor = open("/", kFolderFlags);
+            text.erase(0, 1);
+        }
+        PushNames(text, names);
+    }
+    if (failure == 0) failure = errno;
+    Close();
+    errno = failure;
+    return false;
 }
 
 bool Folder::OpenOrMakeIn(const Folder& parent, const char* name, unsigned mode, std::uint32_t group) {

@@ -25,6 +25,14 @@ enum class NameKind { eNone, eRegularFile, eLink, eFifo, eFolder, eDevice, eSock
 // or only where nothing has it.
 enum class Takeover { eReplace, eOnlyWhereFree };
 
+// Whether the process may follow a link, or open a file, of the owner in the
+// folder as the system's protection of shared folders allows: anywhere but
+// in a sticky folder open to all, where only the owner's own, or the
+// folder's owner's, are safe from the others who may write there. The rule
+// holds for every process, privileged or not, whatever the system's own
+// setting.
+bool StickyFolderAllows(const FileIdentity& folder, std::uint32_t owner);
+
 class Folder {
 public:
     Folder() = default;
@@ -44,6 +52,14 @@ public:
     // Opens the folder that holds what the path names, following a link to
     // that folder, and gives the path's last name. False with errno set.
     bool OpenHolderOf(const char* path, std::string& name);
+    // Opens the folder that holds the file the path leads to and gives that
+    // file's name, following every link on the way (folders' and the last
+    // name's, each relative one read from its own folder) only where
+    // StickyFolderAllows it in the folder that holds it: one it refuses fails
+    // the call with EACCES, as does the system that protects such folders.
+    // The name given is no link, and may be free. False with errno set:
+    // ELOOP past 40 links, EISDIR for a path that names a folder.
+    bool OpenHolderOfTarget(const char* path, std::string& name);
     // Opens the folder of the name in parent, made when missing with the
     // mode (less the umask), its bits for its group only once its group is
     // the group given (see ShareWithGroup). A link there is refused (ELOOP or
@@ -54,6 +70,9 @@ public:
     bool OpenSame(const Folder& other);
     void Close();
     bool IsOpen() const { return mDescriptor >= 0; }
+    // The folder's handle, for the calls on its names that take one; -1
+    // when closed. It stays the folder's.
+    int Descriptor() const { return mDescriptor; }
 
     // What has the name in the folder; nothing is opened. eNone for a name
     // that is not plain.

@@ -8,17 +8,27 @@
 //
 // A path that is a link names the file the link leads to, link after link,
 // each relative link read from the folder of the link: that file is
-// replaced in its own folder and the link stays a link. A replaced file's
-// permission bits pass to the new one, with its owner and group where the
-// process may give them; a new file gets 0666 less the umask. What cannot
-// be replaced so is written in place, as a stream opened by its name would
-// write it: a device or a FIFO, or a file that the process may write but
-// not replace, in a folder it may not write.
+// replaced in its own folder and the link stays a link. Links and files
+// that another user may have put in a sticky folder open to all (the
+// system's folder for temporary files) are refused as the system refuses
+// them where it protects such folders (Folder::OpenHolderOfTarget,
+// StickyFolderAllows), whatever its setting: the open fails with EACCES and
+// makes nothing.
+//
+// A file is replaced only where the new one can be to everyone what it was:
+// a file of a single name, whose owner, group, permission bits and extended
+// attributes (access lists among them) the process may give the new one
+// before anything is written, in a folder whose sticky bit lets the process
+// take the name. Any other file is written in place, as a stream opened by
+// its name "wb" would write it (emptied first, never followed through a
+// link), and so is what is no regular file: a device or a FIFO. A new file
+// gets 0666 less the umask.
 #ifndef PLATFORM_OS_REPLACEMENTFILE_H
 #define PLATFORM_OS_REPLACEMENTFILE_H
 
 #include <platform/os/Folder.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -26,6 +36,11 @@ namespace qalimor::os {
 
 class ReplacementFile {
 public:
+    // When a file written in place gets its bytes: as they are written, or
+    // all of them at a close that finds them whole, so that it can wait for
+    // another file (CloseWith). Until then they are held in memory.
+    enum class InPlace { eAsWritten, eAtClose };
+
     ReplacementFile() = default;
     // Gives up a file still open.
     ~ReplacementFile() { Close(false); }
@@ -33,34 +48,66 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     // Opens the stream that the path's new content is written to ("wb", or
-    // "w+b" when what is written is to be read back); a file still open is
-    // given up first. False with errno set as opening the path for writing
-    // sets it: ENOENT or ENOTDIR for a folder that is not there, EACCES for
-    // one the process may not write in, EISDIR for a folder.
-    bool Open(const char* path, bool readBack = false);
+    // "w+b" when what is written is to be read back, which a file written in
+    // place at its close cannot be); a file still open is given up first.
+    // False with errno set as opening the path for writing sets it: ENOENT
+    // or ENOTDIR for a folder that is not there, EACCES for one the process
+    // may not write in, a file it may not write or one the sticky folders'
+    // rule refuses, EISDIR for a folder.
+    bool Open(const char* path, bool readBack = false, InPlace inPlace = InPlace::eAsWritten);
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
 
     // Ends the writing and closes the stream. A whole file takes its name
     // once everything written reached the disk, replacing what had it; a
     // file that is not whole, or whose bytes did not all reach the disk, is
-    // removed, and what had the name is left as it was. True when a whole
-    // file took its name or one that is not whole was given up; false with
-    // errno set when a whole file could not be kept. True with nothing open.
+    // removed, and what had the name is left as it was. A file written in
+    // place keeps what reached it. True when a whole file took its name or
+    // one that is not whole was given up; false with errno set when a whole
+    // file could not be kept. True with nothing open.
     bool Close(bool whole);
+    // Close for this file and a companion that goes with it (an OBJ file's
+    // material library, say): the companion takes its name only when this
+    // file takes its own, and when this one cannot, the companion is given
+    // up and what had its name is left as it was (a companion written in
+    // place gets its bytes only after this file took its name, so it should
+    // be opened with InPlace::eAtClose). False with errno set when either
+    // could not be kept.
+    bool CloseWith(ReplacementFile& companion, bool whole);
 
 private:
-    bool OpenInPlace(const char* path, bool readBack);
-    // Gives a file made to replace another that file's permissions, owner
-    // and group, as far as the process may.
-    void TakeOwnershipOf(const FileIdentity& replaced);
+    enum class Mode { eClosed, eReplacing, eInPlace, eHeldInPlace };
+    enum class Outcome { eOpened, eFailed, eLookAgain, eInPlace };
+
+    // Opens the file of mName in mFolder as the file it is requires.
+    Outcome OpenTarget(bool readBack, InPlace inPlace);
+    // Makes the hidden file for a file that is opened as descriptor, with
+    // what the file it replaces lets everyone do: eInPlace when the file is
+    // to be written in place instead.
+    Outcome StartReplacing(int descriptor, bool readBack);
+    // Writes in place into the file opened as descriptor, which this takes.
+    bool StartInPlace(int descriptor, bool regular, bool readBack, InPlace inPlace);
+    // Everything written is on the disk, or held whole; false with errno
+    // set.
+    bool Settle();
+    // Writes the bytes held for a file written in place at its close, when
+    // whole, and closes.
+    bool WriteHeld(bool whole);
+    // Closes what is open without keeping anything and forgets the file.
+    void Forget();
 
     Folder mFolder;
-    // The name the file takes in the folder, and its name until then: none
-    // for a file written in place.
+    // The name the file takes in the folder, and its name until then, when
+    // it replaces one; whether a file had the name.
     std::string mName;
     std::string mTemporary;
+    bool mReplacesFile = false;
+    Mode mMode = Mode::eClosed;
     std::FILE* mStream = nullptr;
+    // A file written in place at its close, and the bytes held until then.
+    int mHeld = -1;
+    char* mHeldBytes = nullptr;
+    std::size_t mHeldSize = 0;
 };
 
 }  // namespace qalimor::os

@@ -1,7 +1,11 @@
 // For every writer: an export that fails, is given up or is ended midway
 // leaves the file it was to replace as it was, and makes none where there was
 // none; one through links replaces the file they lead to, which keeps its
-// permissions, owner and group.
+// permissions, owner and group, its access lists and other attributes. Links
+// and files another user put in a sticky folder open to all are refused,
+// files that cannot be replaced as they are are written in place, and a
+// file that cannot take its name at the end says why and leaves its
+// material library as it was.
 #include <fbxfilesdk/fbxfilesdk.h>
 
 #include "formats/FormatsTestSupport.h"
@@ -10,20 +14,35 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <tuple>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace fbxsdk_2006_11_1;
 
 namespace {
+
+// The unprivileged user an export runs as in a child process, and another
+// user with a group the first is not in.
+constexpr uid_t kExporter = 65534;
+constexpr gid_t kExporterGroup = 65534;
+constexpr uid_t kOther = 1234;
+constexpr gid_t kOtherGroup = 4321;
 
 struct Row {
     const char* mName;
@@ -50,13 +69,42 @@ protected:
         return std::unique_ptr<KFbxWriter>(
             KFbxFileFormatRegistry::Get().CreateWriter(GetParam().mWriter, *mManager, nullptr));
     }
+    // Keeps the exporter's error and message texts.
     bool Export(const std::string& path) {
         KFbxExporter* exporter = KFbxExporter::Create(mManager.get(), "");
         exporter->SetFileFormat(GetParam().mWriter);
         const bool exported = exporter->Initialize(path.c_str()) && exporter->Export(mScene);
+        KString message;
+        exporter->GetMessageText(message);
+        mError = std::string(exporter->GetLastErrorString()) + "\n" + message.Buffer();
         exporter->Destroy();
         return exported;
     }
+    // Runs work in a child process as the unprivileged exporter, in its own
+    // group only, which may take back root's rights for a moment; what work
+    // returns.
+    static std::string AsExporter(const std::function<std::string()>& work) {
+        int ends[2];
+        if (pipe(ends) != 0) return "no pipe";
+        boundedrun::Run(
+            [&] {
+                close(ends[0]);
+                const gid_t groups[] = {kExporterGroup};
+                std::string text = "not unprivileged";
+                if (setgroups(1, groups) == 0 && setegid(kExporterGroup) == 0 && seteuid(kExporter) == 0) {
+                    text = work();
+                }
+                return write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1;
+            },
+            boundedrun::SecondsFor(0));
+        close(ends[1]);
+        std::string text;
+        char block[4096];
+        for (ssize_t got; (got = read(ends[0], block, sizeof block)) > 0;) text.append(block, static_cast<std::size_t>(got));
+        close(ends[0]);
+        return text;
+    }
+    std::string Extension() const { return GetParam().mExtension; }
     // Hidden files too.
     std::ptrdiff_t Count(const std::string& folder) const {
         return std::distance(std::filesystem::directory_iterator(mFolder / folder), {});
@@ -65,7 +113,47 @@ protected:
     std::unique_ptr<KFbxSdkManager> mManager;
     KFbxScene* mScene = nullptr;
     ScratchFolder mFolder;
+    std::string mError;
 };
+
+struct stat StatusOf(const std::string& path) {
+    struct stat info {};
+    lstat(path.c_str(), &info);
+    return info;
+}
+
+// Every extended attribute of the file by name.
+std::map<std::string, std::string> AttributesOf(const std::string& path) {
+    std::map<std::string, std::string> attributes;
+    std::string names(4096, '\0');
+    names.resize(static_cast<std::size_t>(std::max<ssize_t>(0, listxattr(path.c_str(), names.data(), names.size()))));
+    for (std::size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+        std::string value(4096, '\0');
+        value.resize(static_cast<std::size_t>(
+            std::max<ssize_t>(0, getxattr(path.c_str(), names.c_str() + at, value.data(), value.size()))));
+        attributes[names.c_str() + at] = value;
+    }
+    return attributes;
+}
+
+// An access list as the system keeps it: the owner may read and write, and
+// so may the other user; the group may read, anyone else nothing.
+std::string AccessList() {
+    std::string list;
+    const auto add = [&list](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) list += static_cast<char>(value >> (8 * i) & 0xFF);
+    };
+    add(2, 4);
+    const std::uint32_t anyone = 0xFFFFFFFF;
+    for (const auto& [tag, permissions, id] : {std::tuple{0x01u, 6u, anyone}, std::tuple{0x02u, 6u, std::uint32_t{kOther}},
+                                                std::tuple{0x04u, 4u, anyone}, std::tuple{0x10u, 6u, anyone},
+                                                std::tuple{0x20u, 0u, anyone}}) {
+        add(tag, 2);
+        add(permissions, 2);
+        add(id, 4);
+    }
+    return list;
+}
 
 TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeNone) {
     std::filesystem::create_directories(mFolder / "out");
@@ -146,6 +234,128 @@ TEST_P(ExportReplacement, AnExportThroughLinksReplacesTheFileTheyLeadToAndKeepsW
     umask(mask);
     ASSERT_EQ(stat(Path("new").c_str(), &written), 0);
     EXPECT_EQ(written.st_mode & 07777, 0640u);
+}
+
+TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused) {
+    if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
+    const std::string extension = Extension();
+    std::filesystem::create_directories(mFolder / "shared");
+    std::filesystem::create_directories(mFolder / "private");
+    ASSERT_EQ(chmod((mFolder / "shared").c_str(), 01777), 0);
+    ASSERT_EQ(chmod((mFolder / "private").c_str(), 0700), 0);
+    const std::string secret = mFolder.Write("private/secret" + extension, "secret");
+    ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
+    // Put there by the other user: links to the root-only file and to a new
+    // one beside it, and a file of theirs.
+    std::filesystem::create_symlink("../private/secret" + extension, Path("shared/planted"));
+    std::filesystem::create_symlink("../private/made" + extension, Path("shared/dangling"));
+    const std::string theirs = mFolder.Write("shared/theirs" + extension, "theirs");
+    for (const char* stem : {"shared/planted", "shared/dangling", "shared/theirs"}) {
+        ASSERT_EQ(lchown(Path(stem).c_str(), kOther, kOther), 0);
+    }
+    ASSERT_EQ(chmod(theirs.c_str(), 0666), 0);
+    for (const char* stem : {"shared/planted", "shared/dangling", "shared/theirs"}) {
+        SCOPED_TRACE(stem);
+        EXPECT_FALSE(Export(Path(stem)));
+        EXPECT_NE(mError.find(std::strerror(EACCES)), std::string::npos) << mError;
+    }
+    EXPECT_EQ(mFolder.Read("private/secret" + extension), "secret");
+    EXPECT_EQ(Count("private"), 1);
+    EXPECT_EQ(mFolder.Read("shared/theirs" + extension), "theirs");
+    EXPECT_EQ(StatusOf(theirs).st_uid, kOther);
+    EXPECT_EQ(Count("shared"), 3);
+    // A link of the process's own is followed.
+    std::filesystem::create_symlink("../private/secret" + extension, Path("shared/own"));
+    EXPECT_TRUE(Export(Path("shared/own"))) << mError;
+    EXPECT_GT(std::filesystem::file_size(secret), 6u);
+}
+
+TEST_P(ExportReplacement, AccessListsAndOtherAttributesStayWithTheFile) {
+    const std::string path = mFolder.Write("listed" + Extension(), "earlier");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    const std::string list = AccessList();
+    // Where the file system keeps no access list, the other attribute alone.
+    setxattr(path.c_str(), "system.posix_acl_access", list.data(), list.size(), 0);
+    ASSERT_EQ(setxattr(path.c_str(), "user.origin", "kept", 4, 0), 0);
+    const std::map<std::string, std::string> attributes = AttributesOf(path);
+    const mode_t mode = StatusOf(path).st_mode;
+    ASSERT_TRUE(Export(Path("listed"))) << mError;
+    EXPECT_GT(std::filesystem::file_size(path), 7u);
+    EXPECT_EQ(AttributesOf(path), attributes);
+    EXPECT_EQ(StatusOf(path).st_mode, mode);
+}
+
+TEST_P(ExportReplacement, FilesThatCannotBeReplacedAsTheyAreAreWrittenInPlace) {
+    // Both names of a file see what is written through one.
+    const std::string first = mFolder.Write("first" + Extension(), "earlier");
+    const std::string second = mFolder / "second";
+    std::filesystem::create_hard_link(first, second);
+    ASSERT_TRUE(Export(first)) << mError;
+    EXPECT_GT(std::filesystem::file_size(first), 7u);
+    EXPECT_EQ(StatusOf(first).st_ino, StatusOf(second).st_ino);
+    if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
+    // A file of a group the exporter is not in, and one of another user, in
+    // a folder open to all, which an unprivileged exporter cannot give.
+    std::filesystem::create_directories(mFolder / "shared");
+    ASSERT_EQ(chmod((mFolder / "shared").c_str(), 0777), 0);
+    const std::string grouped = mFolder.Write("shared/grouped" + Extension(), "earlier");
+    const std::string theirs = mFolder.Write("shared/theirs" + Extension(), "earlier");
+    ASSERT_EQ(chown(grouped.c_str(), kExporter, kOtherGroup), 0);
+    ASSERT_EQ(chmod(grouped.c_str(), 0660), 0);
+    ASSERT_EQ(chown(theirs.c_str(), kOther, kOtherGroup), 0);
+    ASSERT_EQ(chmod(theirs.c_str(), 0666), 0);
+    EXPECT_EQ(AsExporter([&] { return std::string(Export(grouped) && Export(theirs) ? "" : mError); }), "");
+    for (const std::string& path : {grouped, theirs}) {
+        SCOPED_TRACE(path);
+        EXPECT_GT(std::filesystem::file_size(path), 7u);
+        EXPECT_EQ(StatusOf(path).st_uid, path == grouped ? kExporter : kOther);
+        EXPECT_EQ(StatusOf(path).st_gid, kOtherGroup);
+        EXPECT_EQ(StatusOf(path).st_mode & 0777, path == grouped ? 0660u : 0666u);
+    }
+}
+
+TEST_P(ExportReplacement, AFileThatCannotTakeItsNameSaysWhyAndLeavesTheLibraryAsItWas) {
+    if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
+    // Sticky, for its group only: the exporter may replace its own files
+    // there, not another user's.
+    std::filesystem::create_directories(mFolder / "sticky");
+    ASSERT_EQ(chown((mFolder / "sticky").c_str(), 0, kExporterGroup), 0);
+    ASSERT_EQ(chmod((mFolder / "sticky").c_str(), 01770), 0);
+    const std::string path = Path("sticky/scene");
+    const std::string library = mFolder / "sticky/scene.mtl";
+    for (const bool earlierLibrary : {true, false}) {
+        SCOPED_TRACE(earlierLibrary ? "with a library" : "without a library");
+        std::filesystem::remove(library);
+        mFolder.Write("sticky/scene" + Extension(), "earlier");
+        ASSERT_EQ(chown(path.c_str(), kExporter, kExporterGroup), 0);
+        if (earlierLibrary) {
+            mFolder.Write("sticky/scene.mtl", "earlier library");
+            ASSERT_EQ(chown(library.c_str(), kExporter, kExporterGroup), 0);
+        }
+        const std::string outcome = AsExporter([&] {
+            const std::unique_ptr<KFbxWriter> writer = Writer();
+            if (!writer->FileCreate(path.c_str())) return std::string("not created: ") + writer->GetLastErrorString();
+            // Given to another user meanwhile.
+            if (seteuid(0) != 0 || chown(path.c_str(), kOther, static_cast<gid_t>(-1)) != 0 || seteuid(kExporter) != 0) {
+                return std::string("not given away");
+            }
+            KFbxStreamOptions* options = writer->GetWriteOptions();
+            const bool written = writer->Write(mScene, options);
+            const bool closed = writer->FileClose();
+            options->Destroy();
+            KString message;
+            writer->GetMessageText(message);
+            return std::string(written && closed ? "kept\n" : "failed\n") + writer->GetLastErrorString() + "\n" +
+                   message.Buffer();
+        });
+        EXPECT_EQ(outcome.rfind("failed\n", 0), 0u) << outcome;
+        EXPECT_NE(outcome.find(std::strerror(EPERM)), std::string::npos) << outcome;
+        EXPECT_EQ(outcome.find("Out of disk space"), std::string::npos) << outcome;
+        EXPECT_EQ(mFolder.Read("sticky/scene" + Extension()), "earlier");
+        EXPECT_EQ(std::filesystem::exists(library), earlierLibrary);
+        EXPECT_TRUE(!earlierLibrary || mFolder.Read("sticky/scene.mtl") == "earlier library");
+        EXPECT_EQ(Count("sticky"), earlierLibrary ? 2 : 1);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
