@@ -2,6 +2,7 @@
 // evaluated transforms, take names and records, membership, Clear and
 // destruction through the manager.
 #include <fbxfilesdk/animation/KFCurveKey.h>
+#include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
@@ -252,6 +253,8 @@ TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
     EXPECT_EQ(mManager->GetObjectCount(), objects);
     EXPECT_FALSE(loose->AddChild(root));
     EXPECT_FALSE(loose->ConnectSrc(root));
+    EXPECT_FALSE(loose->GetInternalPlug()->ConnectSrc(root->GetInternalPlug()));
+    EXPECT_EQ(loose->GetChildCount(), 0);
     EXPECT_EQ(root->GetParent(), nullptr);
     // A switcher node under a destroyed subtree outlives it without a parent.
     child->AddChild(switcherNode);
