@@ -37,7 +37,9 @@ public:
     bool AcceptsSrcObject(KFbxObject& source) override {
         return !mRefusesSources && KFbxObject::AcceptsSrcObject(source);
     }
-    void DstObjectLinked(KFbxObject& destination, bool linked) override { mDstLinks.emplace_back(&destination, linked); }
+    void DstObjectLinked(KFbxObject& destination, bool linked) override {
+        mDstLinks.emplace_back(&destination, linked);
+    }
 };
 
 class KFbxPlugTest : public PublicLayerTest {
