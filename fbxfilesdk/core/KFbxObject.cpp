@@ -92,6 +92,10 @@ bool KFbxObject::ConnectNotify(const KFbxConnectEvent& event) {
     return KFbxPlug::ConnectNotify(event);
 }
 
+bool KFbxObject::AcceptsSrcObject(KFbxObject&) { return true; }
+
+void KFbxObject::DstObjectLinked(KFbxObject&, bool) {}
+
 KPlug* KFbxObject::CreateInternal() {
     if (mInternal == nullptr) {
         mInternal = NewInternalObject();

@@ -99,6 +99,15 @@ public:
     // Joins the scene with the sources that have none; null leaves the
     // current scene. An object stays in the first scene it joined.
     virtual void SetScene(KFbxObject* scene);
+    // Asked by the twin before its plug takes another object's twin as a
+    // source, on every route alike (a public connection, or the plugs'
+    // own calls that it runs on): false refuses the link. True at this
+    // level.
+    virtual bool AcceptsSrcObject(KFbxObject& source);
+    // Told by the twin once its plug has gained (linked) or lost another
+    // object's twin as a destination, on every route alike. Nothing at this
+    // level.
+    virtual void DstObjectLinked(KFbxObject& destination, bool linked);
 
     KFbxObject_internal* GetInternalObject() const { return mInternal; }
 

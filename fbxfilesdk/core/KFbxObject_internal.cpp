@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KFbxObject_internal.h>
 
 #include <fbxfilesdk/core/KFbxObject.h>
+#include <fbxfilesdk/core/KFbxPlug.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
 
 namespace fbxsdk_2006_11_1 {
@@ -39,6 +40,26 @@ void KFbxObject_internal::MakePendingPropertiesNow() {
         mPublicObject->BindDeferredProperties();
         mPublicObject->MakeProperties();
     } while (ArePropertiesPending());
+}
+
+bool KFbxObject_internal::EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug* sender, int index,
+                                              KPlug* other, std::uint8_t type, KEventWord extra) {
+    // The events of this twin's own lists only: those a view or a property
+    // passes up are told again by the plug whose list changes.
+    if (sender == this && mPublicObject != nullptr &&
+        (code == eKPlugDstMayTakeSrc || code == eKPlugDstAdded || code == eKPlugDstRemoved)) {
+        const KFbxObject_internal* otherTwin = KFbxCastToObjectInternal(other);
+        if (KFbxObject* otherObject = otherTwin != nullptr ? otherTwin->mPublicObject : nullptr) {
+            if (code == eKPlugDstMayTakeSrc) {
+                if (!mPublicObject->AcceptsSrcObject(*otherObject)) {
+                    return false;
+                }
+            } else {
+                mPublicObject->DstObjectLinked(*otherObject, code == eKPlugDstAdded);
+            }
+        }
+    }
+    return KObject::EmitConnectionEvent(chain, code, sender, index, other, type, extra);
 }
 
 void KFbxObject_internal::ReportPropertyChanged(KFbxProperty& property) {

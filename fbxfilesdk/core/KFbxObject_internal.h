@@ -26,6 +26,11 @@ public:
     const char* GetTypeName() const override;
 
     KFbxObject* GetPublicObject() const { return mPublicObject; }
+    // Every link between two objects' twins, whichever call makes it, is
+    // put to the public object that takes the source (which may refuse it),
+    // and told to the public object that gains or loses the destination.
+    bool EmitConnectionEvent(const KPlugEventChain* chain, int code, KPlug* sender, int index, KPlug* other,
+                             std::uint8_t type, KEventWord extra) override;
     // Tells the public object (when there is one) that the property changed.
     void ReportPropertyChanged(KFbxProperty& property);
 

@@ -30,6 +30,7 @@
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -341,6 +342,33 @@ void KFbxReaderFbx6Pass::Connect(const KString& kind, const std::vector<KString>
     }
 }
 
+const char* KFbxReaderFbx6Pass::TreeLinkRefusal(const KFbxNode& source, const KFbxNode& destination) const {
+    const auto isProducerCamera = [this](const KFbxNode& node) {
+        return std::find(mProducerNodes.begin(), mProducerNodes.end(), &node) != mProducerNodes.end();
+    };
+    // Under a node of its own tree the root would take that node's subtree
+    // out of the scene with it.
+    if (&source == mScene.GetRootNode()) {
+        return "the scene's root has no parent";
+    }
+    // The scene keeps its cameras and switcher itself, apart from the tree:
+    // in it, they would be destroyed with a subtree the scene outlives, and
+    // models under them would never be reached from the root.
+    if (isProducerCamera(source)) {
+        return "a producer camera stays out of the scene's tree";
+    }
+    if (&source == mScene.GetCameraSwitcherNode()) {
+        return "the camera switcher stays out of the scene's tree";
+    }
+    if (isProducerCamera(destination)) {
+        return "a producer camera has no children";
+    }
+    if (&destination == mScene.GetCameraSwitcherNode()) {
+        return "the camera switcher has no children";
+    }
+    return nullptr;
+}
+
 void KFbxReaderFbx6Pass::ConnectObjects(KFbxObject* source, KFbxObject* destination) {
     if (source == nullptr || destination == nullptr || source == destination) {
         return;
@@ -348,13 +376,12 @@ void KFbxReaderFbx6Pass::ConnectObjects(KFbxObject* source, KFbxObject* destinat
     auto* sourceNode = As<KFbxNode>(source);
     auto* destinationNode = As<KFbxNode>(destination);
     if (sourceNode != nullptr && destinationNode != nullptr) {
-        // Under a node of its own tree the root would take that node's
-        // subtree out of the scene with it.
-        if (sourceNode == mScene.GetRootNode()) {
+        if (const char* why = TreeLinkRefusal(*sourceNode, *destinationNode)) {
             if (mMessages != nullptr) {
-                *mMessages += KString("The connection of \"") + kRootName + "\" under \"" +
-                              destinationNode->GetNameWithTypePrefix() +
-                              "\" is refused: the scene's root has no parent\n";
+                const KString sourceName =
+                    sourceNode == mScene.GetRootNode() ? KString(kRootName) : sourceNode->GetNameWithTypePrefix();
+                *mMessages += KString("The connection of \"") + sourceName + "\" under \"" +
+                              destinationNode->GetNameWithTypePrefix() + "\" is refused: " + why + "\n";
             }
             return;
         }

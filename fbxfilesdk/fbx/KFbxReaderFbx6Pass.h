@@ -153,6 +153,10 @@ protected:
     void ReadConnections();
     void Connect(const KString& kind, const std::vector<KString>& names);
     void ConnectObjects(KFbxObject* source, KFbxObject* destination);
+    // Why the source may not go under the destination (the scene's root,
+    // producer cameras and switcher stay out of its tree), as a message's
+    // end; null when it may.
+    const char* TreeLinkRefusal(const KFbxNode& source, const KFbxNode& destination) const;
     void ResolvePoses();
     void ReadTakes();
     // The "Thumbnail" record of the current block as a new thumbnail of the
@@ -198,6 +202,8 @@ protected:
     std::vector<KFbxNode*> mNodes;
     // The nodes this read made (not the scene's own cameras and switcher).
     std::vector<KFbxNode*> mCreatedNodes;
+    // The scene's producer camera nodes that records of the file set.
+    std::vector<const KFbxNode*> mProducerNodes;
     MediaExtraction* mExtraction = nullptr;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;

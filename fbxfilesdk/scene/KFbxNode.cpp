@@ -26,6 +26,7 @@ const char* const kNodeErrors[KFbxNode::eErrorCount] = {
     "Node held by its scene",
     "Index out of range",
     "Attribute not connected",
+    "Node already has a parent",
 };
 
 bool IsGeometryType(int type) { return (type >= 4 && type <= 6) || (type >= 13 && type <= 16); }
@@ -192,19 +193,29 @@ bool KFbxNode::GetAnimationInterval(KTime& start, KTime& stop) {
 
 KFbxNode* KFbxNode::GetParent() const { return mParent; }
 
-bool KFbxNode::ConnectNotify(const KFbxConnectEvent& event) {
-    if (event.mSrc == this && event.mDst != nullptr && event.mDst->Is(ClassId)) {
-        // Everything of a scene hangs below its root.
-        if (event.mCode == eKFbxSrcMayTakeDst && (mSceneRoles & eSceneRoot) != 0) {
+bool KFbxNode::AcceptsSrcObject(KFbxObject& source) {
+    // Every route that links two nodes asks here, so that the tree stays a
+    // tree: each node one parent, and none under its own subtree.
+    if (const auto* node = dynamic_cast<const KFbxNode*>(&source)) {
+        int refusal = ChildRefusal(*node);
+        if (refusal < 0 && node->mParent != nullptr) {
+            refusal = eHasParent;
+        }
+        if (refusal >= 0) {
+            mError.SetError(refusal);
             return false;
         }
-        if (event.mCode == eKFbxSrcTookDst && mParent == nullptr) {
-            mParent = static_cast<KFbxNode*>(event.mDst);
-        } else if (event.mCode == eKFbxSrcLeftDst && event.mDst == mParent) {
-            mParent = static_cast<KFbxNode*>(GetDstObject(ClassId, 0));
-        }
     }
-    return KFbxTakeNodeContainer::ConnectNotify(event);
+    return KFbxTakeNodeContainer::AcceptsSrcObject(source);
+}
+
+void KFbxNode::DstObjectLinked(KFbxObject& destination, bool linked) {
+    if (!linked && &destination == mParent) {
+        mParent = nullptr;
+    } else if (linked && mParent == nullptr) {
+        mParent = dynamic_cast<KFbxNode*>(&destination);
+    }
+    KFbxTakeNodeContainer::DstObjectLinked(destination, linked);
 }
 
 void KFbxNode::PropertyChanged(KFbxProperty& property) {
@@ -225,21 +236,28 @@ bool KFbxNode::IsAncestorOrSelf(const KFbxNode* node) const {
     return false;
 }
 
-bool KFbxNode::AddChild(KFbxNode* node) {
-    if (node == nullptr) {
-        return false;
-    }
+int KFbxNode::ChildRefusal(const KFbxNode& node) const {
     // Everything of a scene hangs below its root.
-    if ((node->GetSceneRoles() & eSceneRoot) != 0) {
-        mError.SetError(eHeldByScene);
-        return false;
+    if ((node.mSceneRoles & eSceneRoot) != 0) {
+        return eHeldByScene;
     }
     // A node under its own descendant would make every walk of the tree endless.
     // Only a node with children can be an ancestor of another: a childless one
     // (every node of a chain built from the top down) is answered without
     // walking up, so that long chains are built in linear time.
-    if (node == this || (node->GetChildCount() > 0 && IsAncestorOrSelf(node))) {
-        mError.SetError(eCyclicGraph);
+    if (&node == this || (node.GetChildCount() > 0 && IsAncestorOrSelf(&node))) {
+        return eCyclicGraph;
+    }
+    return -1;
+}
+
+bool KFbxNode::AddChild(KFbxNode* node) {
+    if (node == nullptr) {
+        return false;
+    }
+    // Asked before the node leaves its parent, which it keeps when refused.
+    if (const int refusal = ChildRefusal(*node); refusal >= 0) {
+        mError.SetError(refusal);
         return false;
     }
     if (KFbxNode* parent = node->GetParent()) {

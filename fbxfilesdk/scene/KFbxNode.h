@@ -48,7 +48,8 @@ public:
         eHeldByScene = 6,
         eIndexOutOfRange = 7,
         eAttributeNotConnected = 8,
-        eErrorCount = 9
+        eHasParent = 9,
+        eErrorCount = 10
     };
     enum EPivotSet { eSOURCE_SET = 0, eDESTINATION_SET = 1 };
     enum ERotationOrder {
@@ -82,9 +83,13 @@ public:
     // A node that a scene holds stays until the scene lets it go: refused
     // with eHeldByScene, the node is left as it was.
     void Destroy(bool recursive = false, bool dependents = false) override;
-    // Keeps track of the parent node as links to nodes come and go; a
-    // scene's root takes no parent.
-    bool ConnectNotify(const KFbxConnectEvent& event) override;
+    // A link that would put a scene's root under this node (eHeldByScene),
+    // this node under itself or one of its descendants (eCyclicGraph), or a
+    // node that has a parent under a second one (eHasParent) is refused,
+    // whatever call makes it, with the error on this node.
+    bool AcceptsSrcObject(KFbxObject& source) override;
+    // Keeps track of the parent node as links to nodes come and go.
+    void DstObjectLinked(KFbxObject& destination, bool linked) override;
     // Keeps the evaluation's copy of "InheritType" current.
     void PropertyChanged(KFbxProperty& property) override;
     void DestroyContents(bool recursive, bool dependents) override;
@@ -114,7 +119,7 @@ public:
     KFbxNode* GetParent() const;
     // Moves the node here from its parent. False for null, for this node and
     // for one of its ancestors (error eCyclicGraph), and for a scene's root
-    // (error eHeldByScene).
+    // (error eHeldByScene), the node staying where it was.
     bool AddChild(KFbxNode* node);
     // The node when it was a child; null otherwise.
     KFbxNode* RemoveChild(KFbxNode* node);
@@ -375,6 +380,9 @@ private:
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
     void GetDouble3(ENodeProperty which, KFbxVector4& out) const;
     bool IsAncestorOrSelf(const KFbxNode* node) const;
+    // The error that refuses the node as a child of this one, wherever it
+    // is now; -1 when it may be.
+    int ChildRefusal(const KFbxNode& node) const;
     void SetReferenceTarget(ENodeProperty which, KFbxNode* node);
     KFbxNode* GetReferenceTarget(ENodeProperty which) const;
     void CreateProperties();
@@ -415,7 +423,7 @@ private:
     // added to the translation curves, then the converter on every take.
     void ConvertTakeNodes(const double* offset, KFCurveFilterMatrixConverter* converter);
 
-    // The destination node, followed through the connection events.
+    // The destination node, followed through the twin's links.
     KFbxNode* mParent = nullptr;
     bool mOldFile = false;
     std::vector<KString> mChildNames;

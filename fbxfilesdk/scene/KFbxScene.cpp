@@ -33,6 +33,7 @@ const char* const kMessages[KFbxScene::eERROR_COUNT] = {
     "KFbx object is null.",
     "KFbx object is already owned by the Scene.",
     "KFbx object does not belong to the Scene.",
+    "KFbx object belongs to another Scene.",
 };
 
 constexpr const char* kRootNodeName = "RootNode";
@@ -224,6 +225,15 @@ void KFbxScene::ResetCameraSwitcher() {
 void KFbxScene::SetCameraSwitcherNode(KFbxNode* node) {
     if (node == mCameraSwitcherNode) {
         return;
+    }
+    // A node has the roles of one scene at most: another scene's hold would
+    // be lost, and its destruction would leave this scene a freed node.
+    if (node != nullptr && node != mRootNode) {
+        const KFbxObject* scene = node->GetScene();
+        if (node->GetSceneRoles() != 0 || (scene != nullptr && scene != this)) {
+            mError.SetError(eKFBX_OBJECT_OF_ANOTHER_SCENE);
+            return;
+        }
     }
     KFbxNode* previous = mCameraSwitcherNode;
     mCameraSwitcherNode = node;

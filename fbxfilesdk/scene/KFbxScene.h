@@ -34,7 +34,14 @@ class KFbxVideo;
 
 class KFbxScene : public KFbxObject {
 public:
-    enum EError { eTAKE_ERROR = 0, eKFBX_OBJECT_IS_NULL, eKFBX_OBJECT_ALREADY_OWNED, eKFBX_OBJECT_UNKNOWN, eERROR_COUNT };
+    enum EError {
+        eTAKE_ERROR = 0,
+        eKFBX_OBJECT_IS_NULL,
+        eKFBX_OBJECT_ALREADY_OWNED,
+        eKFBX_OBJECT_UNKNOWN,
+        eKFBX_OBJECT_OF_ANOTHER_SCENE,
+        eERROR_COUNT
+    };
 
     // The class id of KFbxScene; null until the class is registered.
     static KFbxClassId ClassId;
@@ -61,7 +68,9 @@ public:
     KFbxNode* GetCameraSwitcherNode() const { return mCameraSwitcherNode; }
     // The current switcher node is destroyed unless it is the given one or
     // the root. Only the scene's own destruction destroys its root and
-    // switcher nodes (KFbxNode::Destroy refuses them).
+    // switcher nodes (KFbxNode::Destroy refuses them). A node that another
+    // scene holds or that belongs to another scene is refused with
+    // eKFBX_OBJECT_OF_ANOTHER_SCENE, the switcher node staying as it was.
     void SetCameraSwitcherNode(KFbxNode* node);
 
     KFbxGlobalLightSettings& GetGlobalLightSettings() { return *mGlobalLightSettings; }

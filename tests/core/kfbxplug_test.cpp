@@ -27,10 +27,18 @@ class Listener : public KFbxObject {
 public:
     using KFbxObject::KFbxObject;
     int mRefuse = -1;
+    bool mRefusesSources = false;
+    std::vector<std::pair<const KFbxObject*, bool>> mDstLinks;
     bool ConnectNotify(const KFbxConnectEvent& event) override {
         gLog.emplace_back(this, event.mCode);
         gLinked.push_back(event.mDst->IsConnectedSrc(event.mSrc));
         return event.mCode != mRefuse && KFbxObject::ConnectNotify(event);
+    }
+    bool AcceptsSrcObject(KFbxObject& source) override {
+        return !mRefusesSources && KFbxObject::AcceptsSrcObject(source);
+    }
+    void DstObjectLinked(KFbxObject& destination, bool linked) override {
+        mDstLinks.emplace_back(&destination, linked);
     }
 };
 
@@ -93,6 +101,17 @@ TEST_F(KFbxPlugTest, ARefusalAtEitherMayStepStopsWithNothingChanged) {
     EXPECT_TRUE(dst.IsConnectedSrc(&src));
     src.mRefuse = -1;
     EXPECT_TRUE(dst.DisconnectSrc(&src));
+
+    // The object that takes the source has its say on every route, the
+    // twins' own plugs too; the other end hears of each link made and broken.
+    dst.mRefusesSources = true;
+    EXPECT_FALSE(dst.ConnectSrc(&src));
+    EXPECT_FALSE(src.GetInternalPlug()->ConnectDst(dst.GetInternalPlug()));
+    dst.mRefusesSources = false;
+    ASSERT_TRUE(src.GetInternalPlug()->ConnectDst(dst.GetInternalPlug()));
+    ASSERT_TRUE(dst.GetInternalPlug()->DisconnectSrc(src.GetInternalPlug()));
+    EXPECT_EQ(src.mDstLinks, (std::vector<std::pair<const KFbxObject*, bool>>{
+                                 {&dst, true}, {&dst, false}, {&dst, true}, {&dst, false}}));
 }
 
 TEST_F(KFbxPlugTest, NullPlugsAndFailedLinks) {

@@ -11,6 +11,7 @@
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxSceneInfo.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
@@ -474,6 +475,49 @@ TEST_F(ReaderTest, TheRootIsPutUnderNoModel) {
     EXPECT_EQ(root->GetParent(), nullptr);
     EXPECT_EQ(a->GetParent(), root);
     EXPECT_EQ(b->GetParent(), a);
+
+    // Nor do the producer cameras and the switcher, which the scene keeps
+    // out of its tree, take a parent or children: a model put under one of
+    // them is put where the rest of the file says, under the root when it
+    // says nothing, and destroying a subtree leaves them whole.
+    const std::string outside =
+        "FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\n"
+        "Objects:  {\n\tModel: \"Model::A\", \"Null\" {\n\t}\n\tModel: \"Model::B\", \"Null\" {\n\t}\n"
+        "\tModel: \"Model::C\", \"Null\" {\n\t}\n\tModel: \"Model::D\", \"Null\" {\n\t}\n"
+        "\tModel: \"Model::Producer Top\", \"Camera\" {\n\t}\n"
+        "\tModel: \"Model::Camera Switcher\", \"CameraSwitcher\" {\n\t}\n}\n"
+        "Connections:  {\n\tConnect: \"OO\", \"Model::A\", \"Model::Scene\"\n"
+        "\tConnect: \"OO\", \"Model::Producer Top\", \"Model::A\"\n"
+        "\tConnect: \"OO\", \"Model::Camera Switcher\", \"Model::A\"\n"
+        "\tConnect: \"OO\", \"Model::B\", \"Model::Producer Top\"\n"
+        "\tConnect: \"OO\", \"Model::C\", \"Model::Camera Switcher\"\n"
+        "\tConnect: \"OO\", \"Model::D\", \"Model::B\"\n}\n";
+    scene = KFbxScene::Create(mManager, "outside");
+    ASSERT_TRUE(Import(mFolder.Write("outside_the_tree.fbx", outside), scene)) << mLastError;
+    EXPECT_EQ(mLastMessage,
+              "The connection of \"Model::Producer Top\" under \"Model::A\" is refused: a producer camera stays "
+              "out of the scene's tree\n"
+              "The connection of \"Model::Camera Switcher\" under \"Model::A\" is refused: the camera switcher stays "
+              "out of the scene's tree\n"
+              "The connection of \"Model::B\" under \"Model::Producer Top\" is refused: a producer camera has no "
+              "children\n"
+              "The connection of \"Model::C\" under \"Model::Camera Switcher\" is refused: the camera switcher has "
+              "no children\n");
+    KFbxNode* producer = scene->GetGlobalCameraSettings().GetCameraProducerTop();
+    KFbxNode* switcher = scene->GetCameraSwitcherNode();
+    EXPECT_EQ(producer->GetParent(), nullptr);
+    EXPECT_EQ(producer->GetChildCount(), 0);
+    EXPECT_EQ(switcher->GetParent(), nullptr);
+    EXPECT_EQ(switcher->GetChildCount(), 0);
+    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 4);
+    for (const char* name : {"A", "B", "C"}) {
+        EXPECT_EQ(scene->FindNodeByName(KString(name))->GetParent(), scene->GetRootNode()) << name;
+    }
+    EXPECT_EQ(scene->FindNodeByName(KString("D"))->GetParent(), scene->FindNodeByName(KString("B")));
+    scene->FindNodeByName(KString("A"))->Destroy(true);
+    ASSERT_TRUE(Export(scene, Path("outside_the_tree_written.fbx"), KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
+    ASSERT_TRUE(Import(Path("outside_the_tree_written.fbx"), scene)) << mLastError;
+    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 3);
 }
 
 // Records the writer of this build leaves out (links of clusters, poses) are

@@ -1,8 +1,12 @@
 // Nodes: their defaults, the hierarchy and its refusal of cycles, attributes
 // and the default attribute, targets, display flags and take selection.
+#include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KStringList.h>
 
 #include "scene/SceneTestSupport.h"
+
+#include <functional>
+#include <utility>
 
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::scenetest;
@@ -71,6 +75,43 @@ TEST_F(KFbxNodeTest, NodeUnderItsOwnDescendantIsRefusedWithTheCycleError) {
     EXPECT_FALSE(root->AddChild(root));
     EXPECT_EQ(root->GetParent(), nullptr);
     EXPECT_EQ(root->GetChildCount(true), 2);
+
+    // Whatever call makes the link, a plain connection or the twins' plugs
+    // under it; a link made all the same is undone before anything walks.
+    KPlug* rootPlug = root->GetInternalPlug();
+    KPlug* childPlug = child->GetInternalPlug();
+    KPlug* grandchildPlug = grandchild->GetInternalPlug();
+    const std::pair<const char*, std::function<bool()>> routes[] = {
+        {"ConnectSrc", [&] { return grandchild->ConnectSrc(root); }},
+        {"ConnectDst", [&] { return root->ConnectDst(grandchild); }},
+        {"twin ConnectSrcAt", [&] { return grandchildPlug->ConnectSrcAt(0, rootPlug); }},
+        {"twin ReplaceDst", [&] { return childPlug->ReplaceDst(rootPlug, grandchildPlug); }},
+    };
+    for (const auto& [route, link] : routes) {
+        grandchild->GetError().ClearError();
+        const bool linked = link();
+        if (linked) {
+            grandchildPlug->DisconnectAllSrc();
+        }
+        ASSERT_FALSE(linked) << route;
+        EXPECT_EQ(grandchild->GetErrorCode(), KFbxNode::eCyclicGraph) << route;
+    }
+    // A link of the twins is the parent the next walk goes through, and a
+    // node takes one parent, so that no second one leads past that walk.
+    KFbxNode* leaf = MakeNode("leaf");
+    ASSERT_TRUE(grandchildPlug->ConnectSrc(leaf->GetInternalPlug()));
+    EXPECT_EQ(leaf->GetParent(), grandchild);
+    const bool looped = leaf->ConnectSrc(root);
+    if (looped) {
+        leaf->DisconnectSrc(root);
+    }
+    ASSERT_FALSE(looped);
+    KFbxNode* other = MakeNode("other");
+    EXPECT_FALSE(other->ConnectSrc(child));
+    EXPECT_EQ(other->GetErrorCode(), KFbxNode::eHasParent);
+    EXPECT_EQ(child->GetParent(), root);
+    EXPECT_TRUE(other->AddChild(child));
+    EXPECT_EQ(root->GetChildCount(true), 0);
 }
 
 TEST_F(KFbxNodeTest, FindChildSearchesAChildsSubtreeBeforeTheNextChild) {

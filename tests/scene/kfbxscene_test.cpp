@@ -2,6 +2,7 @@
 // evaluated transforms, take names and records, membership, Clear and
 // destruction through the manager.
 #include <fbxfilesdk/animation/KFCurveKey.h>
+#include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
@@ -252,6 +253,8 @@ TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
     EXPECT_EQ(mManager->GetObjectCount(), objects);
     EXPECT_FALSE(loose->AddChild(root));
     EXPECT_FALSE(loose->ConnectSrc(root));
+    EXPECT_FALSE(loose->GetInternalPlug()->ConnectSrc(root->GetInternalPlug()));
+    EXPECT_EQ(loose->GetChildCount(), 0);
     EXPECT_EQ(root->GetParent(), nullptr);
     // A switcher node under a destroyed subtree outlives it without a parent.
     child->AddChild(switcherNode);
@@ -261,6 +264,21 @@ TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
     mScene->SetCameraSwitcherNode(root);
     mScene->SetCameraSwitcherNode(loose);
     EXPECT_EQ(mManager->GetObjectCount(), objects - 3);
+
+    // Another scene's nodes are that scene's: its root and switcher stay its
+    // own, and a node of its tree is not taken for this scene's switcher.
+    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    KFbxNode* otherChild = MakeNode("otherChild", other->GetRootNode());
+    for (KFbxNode* taken : {other->GetRootNode(), other->GetCameraSwitcherNode(), otherChild}) {
+        mScene->GetError().ClearError();
+        mScene->SetCameraSwitcherNode(taken);
+        EXPECT_EQ(mScene->GetCameraSwitcherNode(), loose);
+        EXPECT_EQ(mScene->GetError().GetLastErrorID(), KFbxScene::eKFBX_OBJECT_OF_ANOTHER_SCENE);
+    }
+    EXPECT_EQ(other->GetRootNode()->GetSceneRoles(), KFbxNode::eSceneRoot);
+    EXPECT_FALSE(loose->AddChild(other->GetRootNode()));
+    other->Destroy(true, false);
+    EXPECT_STREQ(mScene->GetCameraSwitcherNode()->GetName(), "loose");
 }
 
 TEST_F(KFbxSceneTest, ReplacingTheSwitcherNodeWithItselfKeepsIt) {
