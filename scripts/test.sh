@@ -14,9 +14,12 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O
       -DQALIMOR_SANITIZE=ON -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 
-# The pools, the handle pool and the shared texts are the only locked
-# structures: their threaded tests also run under ThreadSanitizer.
-tsan_targets=(core_kmemoryreusepool_test core_kplughandlepool_test core_kinternedtext_test)
+# The locked structures' threaded tests (the pools, the handle pool, the
+# shared texts), and imports and exports of every format in threads with
+# managers of their own, which covers what the SDK's libraries share, run
+# under ThreadSanitizer.
+tsan_targets=(core_kmemoryreusepool_test core_kplughandlepool_test core_kinternedtext_test
+              fbxfilesdk_threadedio_test)
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
       -DQALIMOR_TSAN=ON -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build build/tsan -j"$jobs" --target "${tsan_targets[@]}"

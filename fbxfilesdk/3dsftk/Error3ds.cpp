@@ -1,15 +1,11 @@
 #include <fbxfilesdk/3dsftk/Error3ds.h>
 
 #include <fbxfilesdk/3dsftk/ChunkTags3ds.h>
+#include <fbxfilesdk/3dsftk/ToolkitContext3ds.h>
 
 #include <charconv>
 
 namespace fbxsdk_2006_11_1 {
-
-ErrRec3ds ErrList3ds[kErrorListSize3ds] = {};
-ErrRec3ds ErrListOverflow3ds = {};
-bool FtkErrorPending = false;
-bool FtkIgnoreErrors = false;
 
 namespace {
 
@@ -41,9 +37,6 @@ constexpr const char* kMessages[] = {
     "Possibly caused by an uninitialed pointer, corrupt file or database",
     "ERR_TOO_MANY_FILES: The toolkit has reached its maximum open file limit of 252 files.",
 };
-// The innermost chunk being read, for the errors pushed meanwhile.
-ErrorChunkScope3ds* gInnermostChunk = nullptr;
-
 constexpr const char* kLostErrors = "N_ERRORS: More errors were reported then could be recorded.";
 constexpr const char* kUnknown = "Unknown error code was encountered";
 
@@ -56,34 +49,37 @@ const char* ErrorCodeToString3ds(ErrorCode3ds code) {
     return code == N_ERRORS ? kLostErrors : kUnknown;
 }
 
+ErrorList3ds& CurrentErrorList3ds() { return ToolkitContext3ds::Current().mErrors; }
+
 ErrorChunkScope3ds::ErrorChunkScope3ds(std::uint32_t tag, std::int64_t position)
-    : mTag(tag), mPosition(position), mOuter(gInnermostChunk) {
-    gInnermostChunk = this;
+    : mList(CurrentErrorList3ds()), mTag(tag), mPosition(position), mOuter(mList.innermostChunk) {
+    mList.innermostChunk = this;
 }
 
-ErrorChunkScope3ds::~ErrorChunkScope3ds() { gInnermostChunk = mOuter; }
+ErrorChunkScope3ds::~ErrorChunkScope3ds() { mList.innermostChunk = mOuter; }
 
 const char* PushError3ds(ErrorCode3ds code) {
     if (code == NO_FTK_ERRORS) return nullptr;
-    FtkErrorPending = true;
+    ErrorList3ds& list = CurrentErrorList3ds();
+    list.pending = true;
     ErrRec3ds entry{code, ErrorCodeToString3ds(code)};
-    if (gInnermostChunk != nullptr) {
-        entry.chunktag = gInnermostChunk->mTag;
-        entry.chunkposition = gInnermostChunk->mPosition;
+    if (const ErrorChunkScope3ds* chunk = list.innermostChunk) {
+        entry.chunktag = chunk->mTag;
+        entry.chunkposition = chunk->mPosition;
     }
     for (int i = 0; i < kErrorListSize3ds - 1; ++i) {
-        if (ErrList3ds[i].errorid == NO_FTK_ERRORS) {
-            ErrList3ds[i] = entry;
-            ErrList3ds[i + 1].errorid = NO_FTK_ERRORS;
+        if (list.entries[i].errorid == NO_FTK_ERRORS) {
+            list.entries[i] = entry;
+            list.entries[i + 1].errorid = NO_FTK_ERRORS;
             return entry.desc;
         }
     }
-    if (ErrListOverflow3ds.errorid == NO_FTK_ERRORS) {
-        ErrListOverflow3ds = entry;
+    if (list.overflow.errorid == NO_FTK_ERRORS) {
+        list.overflow = entry;
     } else {
-        ErrListOverflow3ds = {N_ERRORS, kLostErrors};
+        list.overflow = {N_ERRORS, kLostErrors};
     }
-    return ErrListOverflow3ds.desc;
+    return list.overflow.desc;
 }
 
 std::string DescribeError3ds(const ErrRec3ds& entry) {
@@ -106,9 +102,10 @@ std::string DescribeError3ds(const ErrRec3ds& entry) {
 }
 
 void ClearErrorList3ds() {
-    for (ErrRec3ds& entry : ErrList3ds) entry = {};
-    ErrListOverflow3ds = {};
-    FtkErrorPending = false;
+    ErrorList3ds& list = CurrentErrorList3ds();
+    for (ErrRec3ds& entry : list.entries) entry = {};
+    list.overflow = {};
+    list.pending = false;
 }
 
 }  // namespace fbxsdk_2006_11_1

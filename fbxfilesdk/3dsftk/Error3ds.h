@@ -1,5 +1,6 @@
-// The toolkit's process-wide error list. Toolkit routines return no status:
-// a failure is recorded here and the pending flag set, and every caller (the
+// The toolkit's error list. Toolkit routines return no status: a failure is
+// recorded in the list of the calling thread's current toolkit context
+// (ToolkitContext3ds.h) and its pending flag set, and every caller (the
 // toolkit's own routines and the 3DS reader and writer) tests the flag after
 // each call and gives up while it is set.
 #ifndef FBXFILESDK_3DSFTK_ERROR3DS_H
@@ -47,17 +48,48 @@ struct ErrRec3ds {
     std::int64_t chunkposition = -1;
 };
 
+class ErrorChunkScope3ds;
+
 // Entries 0 to 18 take errors in the order they come; the entry after the
 // last one used has code 0. The overflow entry keeps the 20th error, and
 // becomes N_ERRORS from the 21st on.
 inline constexpr int kErrorListSize3ds = 20;
-extern ErrRec3ds ErrList3ds[kErrorListSize3ds];
-extern ErrRec3ds ErrListOverflow3ds;
 
-// Set by every push; cleared only by ClearErrorList3ds.
-extern bool FtkErrorPending;
-// Lets routines go on after an error; off unless a caller sets it.
-extern bool FtkIgnoreErrors;
+struct ErrorList3ds {
+    ErrRec3ds entries[kErrorListSize3ds] = {};
+    ErrRec3ds overflow = {};
+    // Set by every push; cleared only by ClearErrorList3ds.
+    bool pending = false;
+    // Lets routines go on after an error; off unless a caller sets it.
+    bool ignoreErrors = false;
+    // The innermost chunk being read, for the errors pushed meanwhile.
+    ErrorChunkScope3ds* innermostChunk = nullptr;
+};
+
+// The error list of the calling thread's current toolkit context.
+ErrorList3ds& CurrentErrorList3ds();
+
+// The names by which routines and their callers read the current list, as
+// the variables they stand for: the entries (ErrList3ds[i], and
+// ErrList3ds.Overflow() for the overflow entry) and the two flags
+// (FtkErrorPending, FtkIgnoreErrors).
+struct ErrorEntries3ds {
+    ErrRec3ds& operator[](int index) const { return CurrentErrorList3ds().entries[index]; }
+    ErrRec3ds* begin() const { return CurrentErrorList3ds().entries; }
+    ErrRec3ds* end() const { return begin() + kErrorListSize3ds; }
+    ErrRec3ds& Overflow() const { return CurrentErrorList3ds().overflow; }
+};
+struct ErrorFlag3ds {
+    bool ErrorList3ds::*flag;
+    operator bool() const { return CurrentErrorList3ds().*flag; }
+    const ErrorFlag3ds& operator=(bool value) const {
+        CurrentErrorList3ds().*flag = value;
+        return *this;
+    }
+};
+inline constexpr ErrorEntries3ds ErrList3ds{};
+inline constexpr ErrorFlag3ds FtkErrorPending{&ErrorList3ds::pending};
+inline constexpr ErrorFlag3ds FtkIgnoreErrors{&ErrorList3ds::ignoreErrors};
 
 // Records the code with its text and sets the pending flag; returns the text
 // stored (null for NO_FTK_ERRORS, which records nothing).
@@ -68,8 +100,7 @@ const char* PushError3ds(ErrorCode3ds code);
 const char* ErrorCodeToString3ds(ErrorCode3ds code);
 
 // Names the chunk that the errors pushed while it lives are about; the
-// innermost one names them. The toolkit works on one thread, so one chain
-// serves the process.
+// innermost one of the current list names them.
 class ErrorChunkScope3ds {
 public:
     ErrorChunkScope3ds(std::uint32_t tag, std::int64_t position);
@@ -79,6 +110,7 @@ public:
 
 private:
     friend const char* PushError3ds(ErrorCode3ds code);
+    ErrorList3ds& mList;
     std::uint32_t mTag;
     std::int64_t mPosition;
     ErrorChunkScope3ds* mOuter;
@@ -94,7 +126,10 @@ void ClearErrorList3ds();
 
 // The test every routine makes after a call that may have failed: true when
 // it must stop (an error is pending and errors are not ignored).
-inline bool FtkErrorStops() { return FtkErrorPending && !FtkIgnoreErrors; }
+inline bool FtkErrorStops() {
+    const ErrorList3ds& list = CurrentErrorList3ds();
+    return list.pending && !list.ignoreErrors;
+}
 
 }  // namespace fbxsdk_2006_11_1
 

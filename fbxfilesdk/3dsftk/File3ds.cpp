@@ -1,11 +1,11 @@
 #include <fbxfilesdk/3dsftk/File3ds.h>
 
 #include <fbxfilesdk/3dsftk/Internal3ds.h>
+#include <fbxfilesdk/3dsftk/ToolkitContext3ds.h>
 
 #include <platform/os/File.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <string>
 
@@ -23,17 +23,7 @@ constexpr std::uint32_t kStreamBufferSize = 8192;
 // standard streams ask the system to confirm every seek).
 constexpr std::uint32_t kReadWindowSize = 65536;
 
-struct OpenFiles {
-    std::array<file3ds*, kMaxOpenFiles3ds> slots{};
-    std::uint8_t count = 0;  // highest used slot + 1
-    file3ds* current = nullptr;
-    std::uint8_t currentIndex = 0;
-};
-
-OpenFiles& Files() {
-    static OpenFiles files;
-    return files;
-}
+OpenFileList3ds& Files() { return ToolkitContext3ds::Current().mFiles; }
 
 // The stream's length in bytes, its position kept; -1 when unknown.
 std::int64_t StreamLength(std::FILE* stream) {
@@ -92,7 +82,7 @@ void FreeRecord(file3ds* file) {
 
 }  // namespace
 
-void InitFileList3ds() { Files() = OpenFiles{}; }
+void InitFileList3ds() { Files() = OpenFileList3ds{}; }
 
 void InitFile3ds(file3ds** file) {
     if (file == nullptr) {
@@ -109,7 +99,7 @@ void AddFileToList3ds(file3ds* file) {
         PushError3ds(ERR_INVALID_ARG);
         return;
     }
-    OpenFiles& files = Files();
+    OpenFileList3ds& files = Files();
     int slot = 0;
     while (slot < files.count && files.slots[slot] != nullptr) ++slot;
     if (slot >= kMaxOpenFiles3ds) {
@@ -123,7 +113,7 @@ void AddFileToList3ds(file3ds* file) {
 
 void RemoveFileFromList3ds(file3ds* file) {
     if (file == nullptr) return;
-    OpenFiles& files = Files();
+    OpenFileList3ds& files = Files();
     if (file->index < kMaxOpenFiles3ds && files.slots[file->index] == file) {
         files.slots[file->index] = nullptr;
         file->index = 255;
@@ -132,13 +122,13 @@ void RemoveFileFromList3ds(file3ds* file) {
 }
 
 file3ds* GetFileByIndex3ds(std::uint8_t index) {
-    const OpenFiles& files = Files();
+    const OpenFileList3ds& files = Files();
     return index < files.count ? files.slots[index] : nullptr;
 }
 
 file3ds* FindFileByName3ds(const char* name) {
     if (name == nullptr) return nullptr;
-    const OpenFiles& files = Files();
+    const OpenFileList3ds& files = Files();
     for (int i = 0; i < files.count; ++i) {
         file3ds* file = files.slots[i];
         if (file != nullptr && file->name != nullptr && std::strcmp(file->name, name) == 0) return file;
@@ -151,7 +141,7 @@ bool IsValidFileIndex3ds(std::uint8_t index) { return index <= 254 && GetFileByI
 std::uint8_t GetFileCount3ds() { return Files().count; }
 
 void SetCurrentFile3ds(file3ds* file) {
-    OpenFiles& files = Files();
+    OpenFileList3ds& files = Files();
     files.current = file;
     files.currentIndex = file != nullptr ? file->index : 0;
 }
@@ -172,8 +162,8 @@ bool ReadCurrentFile3ds(void* buffer, std::size_t count) {
     file3ds* file = Files().current;
     if (file == nullptr || file->stream == nullptr) return false;
     if (Windowed(*file)) return ReadWindowed(*file, static_cast<unsigned char*>(buffer), count);
-    // The toolkit works on one thread (its file list and error list are
-    // process-wide), so the stream needs no lock for each small read.
+    // A file is read by the one thread its context is current on, so the
+    // stream needs no lock for each small read.
     return fread_unlocked(buffer, 1, count, file->stream) == count;
 }
 
@@ -368,12 +358,12 @@ void CloseFile3ds(file3ds* file) {
 }
 
 void CloseAllFiles3ds() {
-    OpenFiles& files = Files();
+    OpenFileList3ds& files = Files();
     // Every file is closed even after one fails to, so that no record is lost.
     for (int i = 0; i < files.count; ++i) {
         if (files.slots[i] != nullptr) CloseFile3ds(files.slots[i]);
     }
-    files = OpenFiles{};
+    files = OpenFileList3ds{};
 }
 
 }  // namespace fbxsdk_2006_11_1

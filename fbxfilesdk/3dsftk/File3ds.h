@@ -1,8 +1,11 @@
-// The toolkit's open files: one process-wide list of at most 252 file records,
-// and the current file on which every primitive read and write works.
+// The toolkit's open files: a list of at most 252 file records in each
+// toolkit context (ToolkitContext3ds.h), and the current file on which every
+// primitive read and write works. Every routine works on the list of the
+// calling thread's current context.
 #ifndef FBXFILESDK_3DSFTK_FILE3DS_H
 #define FBXFILESDK_3DSFTK_FILE3DS_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -34,6 +37,13 @@ struct file3ds {
     std::int64_t windowstart;
     std::uint32_t windowfill;
     std::int64_t position;
+};
+
+struct OpenFileList3ds {
+    std::array<file3ds*, kMaxOpenFiles3ds> slots{};
+    std::uint8_t count = 0;  // highest used slot + 1
+    file3ds* current = nullptr;
+    std::uint8_t currentIndex = 0;
 };
 
 // Opens a file for reading ("r" in the mode) or writing ("w"), or gives back

@@ -5,7 +5,9 @@
 // after each call and give up while it is true. Records are made by an
 // Init...3ds routine and freed by the matching Release...3ds routine, both
 // taking the address of the caller's pointer; records own their texts and
-// arrays, which come from the toolkit heap (Memory3ds.h).
+// arrays, which come from the toolkit heap (Memory3ds.h). The error list and
+// the open files belong to the calling thread's current context
+// (ToolkitContext3ds.h).
 //
 // Reading a file:  OpenFile3ds(name, "rb"); InitDatabase3ds(&db);
 //                  CreateDatabase3ds(file, db); ... the record getters
@@ -40,5 +42,6 @@
 #include <fbxfilesdk/3dsftk/NameLists3ds.h>
 #include <fbxfilesdk/3dsftk/NodeHierarchy3ds.h>
 #include <fbxfilesdk/3dsftk/Primitives3ds.h>
+#include <fbxfilesdk/3dsftk/ToolkitContext3ds.h>
 
 #endif

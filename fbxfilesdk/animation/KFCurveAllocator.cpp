@@ -2,13 +2,15 @@
 
 #include <fbxfilesdk/core/SdkAlloc.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
-// A plain counter: curves are used from one thread at a time.
-long long gAllocatedBytes = 0;
+// Curves of several threads' scenes come and go at once; the count needs no
+// order with anything else.
+constinit std::atomic<long long> gAllocatedBytes{0};
 }  // namespace
 
 void* KFCurveAllocate(std::size_t size) {
@@ -17,7 +19,7 @@ void* KFCurveAllocate(std::size_t size) {
     void* block = SdkMalloc(size);
     if (block) {
         std::memset(block, 0, size);
-        gAllocatedBytes += static_cast<long long>(size);
+        gAllocatedBytes.fetch_add(static_cast<long long>(size), std::memory_order_relaxed);
     }
     return block;
 }
@@ -25,9 +27,9 @@ void* KFCurveAllocate(std::size_t size) {
 void KFCurveFree(void* block, std::size_t size) {
     if (!block) return;
     SdkFree(block);
-    gAllocatedBytes -= static_cast<long long>(size);
+    gAllocatedBytes.fetch_sub(static_cast<long long>(size), std::memory_order_relaxed);
 }
 
-long long KFCurveAllocatedBytes() { return gAllocatedBytes; }
+long long KFCurveAllocatedBytes() { return gAllocatedBytes.load(std::memory_order_relaxed); }
 
 }  // namespace fbxsdk_2006_11_1

@@ -8,12 +8,14 @@
 #include <fbxfilesdk/core/KSortedPointerMap.h>
 
 #include <cstdint>
+#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-KSortedPointerMap* gTimeWarpSet = nullptr;
+// Each thread's own: a reader sets it only while it reads takes on its thread.
+constinit thread_local KSortedPointerMap* tTimeWarpSet = nullptr;
 
 constexpr int kGimbleKillerFilter = 1;
 constexpr int kUnrollFilter = 2;
@@ -45,23 +47,23 @@ void ScanTree(const KFCurveNode& node, unsigned int mask, bool& anyKey, bool& al
 
 }  // namespace
 
-void KFCurveSetTimeWarpSet(KSortedPointerMap* set) { gTimeWarpSet = set; }
+KSortedPointerMap* KFCurveSetTimeWarpSet(KSortedPointerMap* set) { return std::exchange(tTimeWarpSet, set); }
 
 KFCurveNode* KFCurveTimeWarpGetById(int id) {
-    if (!gTimeWarpSet) return nullptr;
-    for (int i = 0; i < gTimeWarpSet->GetCount(); ++i) {
+    if (!tTimeWarpSet) return nullptr;
+    for (int i = 0; i < tTimeWarpSet->GetCount(); ++i) {
         const void* key = nullptr;
-        void* value = gTimeWarpSet->GetAt(i, &key);
+        void* value = tTimeWarpSet->GetAt(i, &key);
         if (reinterpret_cast<std::intptr_t>(key) == id) return static_cast<KFCurveNode*>(value);
     }
     return nullptr;
 }
 
 bool KFCurveTimeWarpGetId(int& id, const KFCurveNode* node) {
-    if (!gTimeWarpSet || !node) return false;
-    for (int i = 0; i < gTimeWarpSet->GetCount(); ++i) {
+    if (!tTimeWarpSet || !node) return false;
+    for (int i = 0; i < tTimeWarpSet->GetCount(); ++i) {
         const void* key = nullptr;
-        if (gTimeWarpSet->GetAt(i, &key) == node) {
+        if (tTimeWarpSet->GetAt(i, &key) == node) {
             id = static_cast<int>(reinterpret_cast<std::intptr_t>(key));
             return true;
         }

@@ -1,6 +1,6 @@
 // Free functions over curve-node trees that the stored form, the filters, the
-// bake and the readers share: the process-wide time-warp set that resolves
-// the time-warp ids of stored nodes, the import rotation filter, the
+// bake and the readers share: the calling thread's time-warp set that
+// resolves the time-warp ids of stored nodes, the import rotation filter, the
 // element-wise combination of node value vectors and the scan of a tree's key
 // interpolations.
 #ifndef FBXFILESDK_ANIMATION_KFCURVENODEUTILITIES_H
@@ -14,9 +14,10 @@ class KFCurveNode;
 class KSortedPointerMap;
 
 // The time-warp set maps ids (the pair keys, as pointer-sized integers) to
-// time-warp nodes (the values). The caller owns it and keeps it alive while
-// it is set; null clears it.
-void KFCurveSetTimeWarpSet(KSortedPointerMap* set);
+// time-warp nodes (the values). Each thread has its own: the set given serves
+// the calling thread's lookups until it sets another. The caller owns it and
+// keeps it alive while it is set; null clears it. Returns the set it replaces.
+KSortedPointerMap* KFCurveSetTimeWarpSet(KSortedPointerMap* set);
 // Null without a set or a pair of that id.
 KFCurveNode* KFCurveTimeWarpGetById(int id);
 // The id of the first pair holding the node; false, leaving id as it was,

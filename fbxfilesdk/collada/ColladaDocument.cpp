@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/collada/ColladaArrayReader.h>
 #include <fbxfilesdk/collada/ColladaTreeBuilder.h>
+#include <fbxfilesdk/collada/ColladaXmlLibrary.h>
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -136,7 +137,7 @@ KeptParser TakeParser() {
     if (tKeptParser.mParser != nullptr) {
         return std::move(tKeptParser);
     }
-    xmlInitParser();
+    ColladaReadyXml();
     KeptParser kept{Parser(xmlNewParserCtxt())};
     if (kept.mParser != nullptr) {
         kept.mHandlers = *kept.mParser->sax;

@@ -1,5 +1,6 @@
 #include <fbxfilesdk/collada/KFbxWriterCollada.h>
 
+#include <fbxfilesdk/collada/ColladaXmlLibrary.h>
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
@@ -207,6 +208,7 @@ bool KFbxWriterCollada::WriteDocument(KFbxScene* scene, KFbxStreamOptions* optio
     // other objects derive from theirs.
     ReserveNodeIds(*scene->GetRootNode());
 
+    ColladaReadyXml();
     std::unique_ptr<xmlNode, FreeNode> root(xmlNewNode(nullptr, reinterpret_cast<const xmlChar*>("COLLADA")));
     xmlNs* ns = root != nullptr ? xmlNewNs(root.get(), reinterpret_cast<const xmlChar*>(kNamespace), nullptr)
                                 : nullptr;

@@ -5,13 +5,15 @@
 #include <fbxfilesdk/core/KFbxPlug_internal.h>
 #include <fbxfilesdk/core/KPlug.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-constinit KFbxRemoveFromManagerFn gRemoveFromManager = nullptr;
+// Set by every manager made, read by every object's destruction, in any thread.
+constinit std::atomic<KFbxRemoveFromManagerFn> gRemoveFromManager{nullptr};
 
 // The internal plug, with the class's filter; null for the null class id.
 KPlug* FilteredPlug(const KFbxPlug& plug, const KFbxClassId& classId, const KPlugFilter*& filter) {
@@ -27,8 +29,9 @@ KFbxPlug::~KFbxPlug() = default;
 KFbxClassId KFbxPlug::GetClassId() const { return ClassId; }
 
 void KFbxPlug::Destroy(bool recursive, bool dependents) {
-    if (KFbxSdkManager* manager = GetSdkManager(); manager != nullptr && gRemoveFromManager != nullptr) {
-        gRemoveFromManager(manager, this);
+    const KFbxRemoveFromManagerFn removeFromManager = gRemoveFromManager.load(std::memory_order_acquire);
+    if (KFbxSdkManager* manager = GetSdkManager(); manager != nullptr && removeFromManager != nullptr) {
+        removeFromManager(manager, this);
     }
     DestroyContents(recursive, dependents);
     delete this;
@@ -56,7 +59,9 @@ void KFbxPlug::DestroyContents(bool, bool) {}
 
 KPlug* KFbxPlug::GetInternalPlug() const { return nullptr; }
 
-void KFbxPlug::SetRemoveFromManagerFn(KFbxRemoveFromManagerFn fn) { gRemoveFromManager = fn; }
+void KFbxPlug::SetRemoveFromManagerFn(KFbxRemoveFromManagerFn fn) {
+    gRemoveFromManager.store(fn, std::memory_order_release);
+}
 
 bool KFbxPlug::ChangeConnection(KFbxPlug* src, bool connect) {
     if (src == nullptr) {

@@ -13,7 +13,9 @@
 
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <new>
+#include <shared_mutex>
 #include <string>
 #include <utility>
 
@@ -23,8 +25,22 @@ namespace {
 
 const char* const kErrorMessages[KFbxSdkManager::eErrorCount] = {"Object not found"};
 
-// Managers alive in the process, newest first. Unlocked, like everything the
-// managers share: managers live on the thread that uses them.
+// What managers share is made by the first and let go by the last: the
+// services, the format registry's users, the class ids and data types. Each
+// manager's coming and going holds this lock, so that managers made and
+// deleted in several threads at once come and go one after the other.
+std::mutex& SharedLifeLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+// Managers alive in the process, newest first, and their count. Every
+// object's destruction reads the list (RemoveFromManager); managers coming and
+// going change both, holding the life lock too.
+std::shared_mutex& LiveListLock() {
+    static std::shared_mutex lock;
+    return lock;
+}
 constinit KFbxSdkManager* gLiveManagers = nullptr;
 constinit int gLiveCount = 0;
 
@@ -65,16 +81,20 @@ KFbxSdkManager* CreateSdkManager() {
 
 KFbxSdkManager::KFbxSdkManager()
     : mError(kErrorMessages, eErrorCount) {
+    const std::lock_guard life(SharedLifeLock());
     if (gLiveCount == 0 && !FbxSdkLibraryAddRef()) {
         return;
     }
-    ++gLiveCount;
-    mCountedLive = true;
-    mNextLive = gLiveManagers;
-    if (gLiveManagers != nullptr) {
-        gLiveManagers->mPreviousLive = this;
+    {
+        const std::unique_lock list(LiveListLock());
+        ++gLiveCount;
+        mCountedLive = true;
+        mNextLive = gLiveManagers;
+        if (gLiveManagers != nullptr) {
+            gLiveManagers->mPreviousLive = this;
+        }
+        gLiveManagers = this;
     }
-    gLiveManagers = this;
 
     mClassSets.reset(new (std::nothrow) ClassSets());
     mObjectList = new (std::nothrow) KObjectList();
@@ -95,12 +115,18 @@ KFbxSdkManager::~KFbxSdkManager() {
         mObjectList = nullptr;
     }
     mClassSets.reset();
+    const std::lock_guard life(SharedLifeLock());
     if (mCountedLive) {
-        (mPreviousLive != nullptr ? mPreviousLive->mNextLive : gLiveManagers) = mNextLive;
-        if (mNextLive != nullptr) {
-            mNextLive->mPreviousLive = mPreviousLive;
+        bool last = false;
+        {
+            const std::unique_lock list(LiveListLock());
+            (mPreviousLive != nullptr ? mPreviousLive->mNextLive : gLiveManagers) = mNextLive;
+            if (mNextLive != nullptr) {
+                mNextLive->mPreviousLive = mPreviousLive;
+            }
+            last = --gLiveCount == 0;
         }
-        if (--gLiveCount == 0) {
+        if (last) {
             FbxSdkLibraryRelease();
         }
     }
@@ -116,9 +142,13 @@ void KFbxSdkManager::DestroyAllLayerElements() {
     }
 }
 
-int KFbxSdkManager::GetLiveCount() { return gLiveCount; }
+int KFbxSdkManager::GetLiveCount() {
+    const std::shared_lock list(LiveListLock());
+    return gLiveCount;
+}
 
 bool KFbxSdkManager::IsLive(const KFbxSdkManager* manager) {
+    const std::shared_lock list(LiveListLock());
     for (const KFbxSdkManager* live = gLiveManagers; live != nullptr; live = live->mNextLive) {
         if (live == manager) {
             return true;

@@ -5,8 +5,8 @@
 // classes and builds the property data types; the last manager destroyed
 // stops the services, while the registrations and data types stay.
 //
-// A manager is used from one thread; managers are created and destroyed on
-// the thread that uses them.
+// A manager and its objects are used by one thread at a time; managers may be
+// created and destroyed in several threads at once, each thread using its own.
 #ifndef FBXFILESDK_CORE_KFBXSDKMANAGER_H
 #define FBXFILESDK_CORE_KFBXSDKMANAGER_H
 

@@ -1,14 +1,17 @@
 #include <fbxfilesdk/core/KProgress.h>
 
+#include <atomic>
+
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-KProgress* gGlobalProgress = nullptr;
+// Asked for by readers and writers of every thread.
+constinit std::atomic<KProgress*> gGlobalProgress{nullptr};
 
 // Ends the global reporter with the process, so that it is never reported as leaked.
 struct GlobalProgressOwner {
-    ~GlobalProgressOwner() { delete gGlobalProgress; }
+    ~GlobalProgressOwner() { delete gGlobalProgress.load(std::memory_order_acquire); }
 } gGlobalProgressOwner;
 
 }  // namespace
@@ -16,12 +19,22 @@ struct GlobalProgressOwner {
 KProgress::KProgress() { Reset(); }
 
 KProgress::~KProgress() {
-    if (gGlobalProgress == this) gGlobalProgress = nullptr;
+    KProgress* self = this;
+    gGlobalProgress.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
 }
 
 IProgress* KProgress::GetGlobal() {
-    if (!gGlobalProgress) gGlobalProgress = new KProgress;
-    return static_cast<IProgress*>(gGlobalProgress->GetInterface(12, nullptr));
+    KProgress* global = gGlobalProgress.load(std::memory_order_acquire);
+    if (global == nullptr) {
+        // Of threads that find none at once, one makes it; the others' go.
+        auto* made = new KProgress;
+        if (gGlobalProgress.compare_exchange_strong(global, made, std::memory_order_acq_rel)) {
+            global = made;
+        } else {
+            delete made;
+        }
+    }
+    return static_cast<IProgress*>(global->GetInterface(12, nullptr));
 }
 
 void* KProgress::GetInterface(std::uint32_t id, void*) {

@@ -79,17 +79,18 @@ void CollectLayered(KFCurveNode& node, std::vector<KFCurveNode*>& layered) {
     }
 }
 
-// The process-wide time-warp set refers to the reader's own (empty) set only
-// while takes are read, never to a set that is gone.
+// The thread's time-warp set is the reader's own (empty) set only while takes
+// are read, never a set that is gone; the set it replaced comes back after.
 class TimeWarpSetScope {
 public:
-    TimeWarpSetScope() : mSet(16) { KFCurveSetTimeWarpSet(&mSet); }
-    ~TimeWarpSetScope() { KFCurveSetTimeWarpSet(nullptr); }
+    TimeWarpSetScope() : mSet(16), mOuter(KFCurveSetTimeWarpSet(&mSet)) {}
+    ~TimeWarpSetScope() { KFCurveSetTimeWarpSet(mOuter); }
     TimeWarpSetScope(const TimeWarpSetScope&) = delete;
     TimeWarpSetScope& operator=(const TimeWarpSetScope&) = delete;
 
 private:
     KSortedPointerMap mSet;
+    KSortedPointerMap* mOuter;
 };
 
 template <class T>

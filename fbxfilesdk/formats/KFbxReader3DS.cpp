@@ -58,6 +58,7 @@ const Chunk3ds* MisplacedChunk(const Chunk3ds& top) {
 KFbxReader3DS::KFbxReader3DS(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxReader(manager) {}
 
 KFbxReader3DS::~KFbxReader3DS() {
+    const ToolkitScope3ds toolkit(mFile.Context());
     ForgetRecords();
     ReleaseDatabase3ds(&mDatabase);
     FileClose();
@@ -72,6 +73,7 @@ bool KFbxReader3DS::OpenToolkitFile(const char* fileName) {
 }
 
 bool KFbxReader3DS::FileOpen(const char* fileName) {
+    const ToolkitScope3ds toolkit(mFile.Context());
     FileClose();
     mError.ClearError();
     if (fileName == nullptr || fileName[0] == '\0') {
@@ -91,6 +93,7 @@ bool KFbxReader3DS::FileOpen(const char* fileName) {
 bool KFbxReader3DS::OpensRegularFilesOnly() const { return true; }
 
 bool KFbxReader3DS::FileClose() {
+    const ToolkitScope3ds toolkit(mFile.Context());
     mFile.Close();
     mFileName.clear();
     return true;
@@ -121,6 +124,7 @@ void KFbxReader3DS::TakeOptions(KFbxStreamOptions* options) {
 }
 
 bool KFbxReader3DS::Read(KFbxScene* scene, KFbxStreamOptions* options) {
+    const ToolkitScope3ds toolkit(mFile.Context());
     mError.ClearError();
     ClearMessage();
     if (!IsFileOpen()) {
@@ -410,6 +414,7 @@ void KFbxReader3DS::ForgetRecords() {
 }
 
 bool KFbxReader3DS::ReleaseRecords() {
+    const ToolkitScope3ds toolkit(mFile.Context());
     ForgetRecords();
     ReleaseDatabase3ds(&mDatabase);
     FileClose();

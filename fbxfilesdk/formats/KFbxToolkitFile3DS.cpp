@@ -3,6 +3,7 @@
 namespace fbxsdk_2006_11_1 {
 
 bool KFbxToolkitFile3DS::Open(const char* fileName, const char* mode) {
+    const ToolkitScope3ds scope(mContext);
     mOwns = FindFileByName3ds(fileName) == nullptr;
     mFile = OpenFile3ds(fileName, mode);
     if (mFile == nullptr) {
@@ -14,6 +15,7 @@ bool KFbxToolkitFile3DS::Open(const char* fileName, const char* mode) {
 
 bool KFbxToolkitFile3DS::Attach(std::FILE* stream) {
     Close();
+    const ToolkitScope3ds scope(mContext);
     mFile = AttachFile3ds(stream);
     mOwns = mFile != nullptr;
     return mOwns;
@@ -21,6 +23,7 @@ bool KFbxToolkitFile3DS::Attach(std::FILE* stream) {
 
 void KFbxToolkitFile3DS::Close() {
     if (mFile != nullptr && mOwns) {
+        const ToolkitScope3ds scope(mContext);
         CloseFile3ds(mFile);
     }
     mFile = nullptr;

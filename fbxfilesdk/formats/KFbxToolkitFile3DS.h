@@ -1,6 +1,8 @@
-// The 3DS toolkit file that the 3DS reader or writer works on. The toolkit
-// gives every opener of a name the same record and frees it at the first
-// close: a record someone else opened is used, never closed.
+// The 3DS toolkit file that the 3DS reader or writer works on, in a toolkit
+// context of its own: the reader or writer makes it current (Context) while
+// it works. The toolkit gives every opener of a name in a context the same
+// record and frees it at the first close: a record someone else opened is
+// used, never closed.
 #ifndef FBXFILESDK_FORMATS_KFBXTOOLKITFILE3DS_H
 #define FBXFILESDK_FORMATS_KFBXTOOLKITFILE3DS_H
 
@@ -26,10 +28,12 @@ public:
     // Closes the file when this holder opened it; forgets it either way.
     void Close();
     file3ds* Get() const { return mFile; }
-    // The text of the toolkit's first error.
+    ToolkitContext3ds& Context() { return mContext; }
+    // The text of the first error of the current context.
     static const char* LastErrorText();
 
 private:
+    ToolkitContext3ds mContext;
     file3ds* mFile = nullptr;
     // Whether this holder opened mFile, and so closes it.
     bool mOwns = false;

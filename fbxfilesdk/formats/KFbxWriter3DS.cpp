@@ -71,6 +71,7 @@ bool IsGeometryType(int type) {
 KFbxWriter3DS::KFbxWriter3DS(KFbxSdkManager& manager, KFbxIO* /*io*/) : KFbxWriter(manager) {}
 
 KFbxWriter3DS::~KFbxWriter3DS() {
+    const ToolkitScope3ds toolkit(mFile.Context());
     ReleaseToolkit();
     FileClose();
 }
@@ -78,6 +79,7 @@ KFbxWriter3DS::~KFbxWriter3DS() {
 // ---- the file ---------------------------------------------------------------
 
 bool KFbxWriter3DS::FileCreate(const char* fileName) {
+    const ToolkitScope3ds toolkit(mFile.Context());
     FileClose();
     mError.ClearError();
     if (fileName == nullptr || fileName[0] == '\0') {
@@ -99,6 +101,7 @@ bool KFbxWriter3DS::FileCreate(const char* fileName) {
 }
 
 bool KFbxWriter3DS::FileClose() {
+    const ToolkitScope3ds toolkit(mFile.Context());
     // A file that no write finished is given up.
     mFile.Close();
     mOutput.Close(false);
@@ -170,6 +173,7 @@ void KFbxWriter3DS::ReleaseToolkit() {
 // ---- the write ------------------------------------------------------------------
 
 bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
+    const ToolkitScope3ds toolkit(mFile.Context());
     mError.ClearError();
     mMessage = KString();
     if (mFile.Get() == nullptr) {

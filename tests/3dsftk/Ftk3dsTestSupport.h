@@ -57,7 +57,7 @@ inline std::vector<int> RecordedErrors() {
         if (entry.errorid == NO_FTK_ERRORS) break;
         codes.push_back(entry.errorid);
     }
-    if (ErrListOverflow3ds.errorid != NO_FTK_ERRORS) codes.push_back(ErrListOverflow3ds.errorid);
+    if (ErrList3ds.Overflow().errorid != NO_FTK_ERRORS) codes.push_back(ErrList3ds.Overflow().errorid);
     return codes;
 }
 

@@ -1,6 +1,7 @@
 #include "Ftk3dsTestSupport.h"
 
 #include <string>
+#include <thread>
 
 namespace fbxsdk_2006_11_1::ftktest {
 namespace {
@@ -11,15 +12,15 @@ TEST_F(ErrorListTest, NineteenEntriesThenTheOverflowKeepsTheTwentiethThenSaysErr
     for (int i = 0; i < 19; ++i) PushError3ds(static_cast<ErrorCode3ds>(1 + i % 19));
     EXPECT_EQ(ErrList3ds[18].errorid, 19);
     EXPECT_EQ(ErrList3ds[19].errorid, NO_FTK_ERRORS);
-    EXPECT_EQ(ErrListOverflow3ds.errorid, NO_FTK_ERRORS);
+    EXPECT_EQ(ErrList3ds.Overflow().errorid, NO_FTK_ERRORS);
 
     PushError3ds(ERR_WRITING_FILE);
-    EXPECT_EQ(ErrListOverflow3ds.errorid, ERR_WRITING_FILE);
-    EXPECT_STREQ(ErrListOverflow3ds.desc, "ERR_WRITING_FILE: Error occured while writing file");
+    EXPECT_EQ(ErrList3ds.Overflow().errorid, ERR_WRITING_FILE);
+    EXPECT_STREQ(ErrList3ds.Overflow().desc, "ERR_WRITING_FILE: Error occured while writing file");
 
     PushError3ds(ERR_NO_MEM);
-    EXPECT_EQ(ErrListOverflow3ds.errorid, N_ERRORS);
-    EXPECT_STREQ(ErrListOverflow3ds.desc, "N_ERRORS: More errors were reported then could be recorded.");
+    EXPECT_EQ(ErrList3ds.Overflow().errorid, N_ERRORS);
+    EXPECT_STREQ(ErrList3ds.Overflow().desc, "N_ERRORS: More errors were reported then could be recorded.");
     for (int i = 0; i < 19; ++i) EXPECT_EQ(ErrList3ds[i].errorid, 1 + i % 19) << i;
 }
 
@@ -79,6 +80,28 @@ TEST_F(ErrorListTest, IgnoringErrorsLetsTheTestPass) {
     EXPECT_FALSE(FtkErrorStops());
     FtkIgnoreErrors = false;
     EXPECT_TRUE(FtkErrorStops());
+}
+
+TEST_F(ErrorListTest, EachContextKeepsItsErrorsAndFilesInWhicheverThreadItIsCurrent) {
+    PushError3ds(ERR_NO_MEM);
+    const std::string path = Path("apart.3ds");
+    ToolkitContext3ds other;
+    file3ds* file = nullptr;
+    {
+        const ToolkitScope3ds scope(other);
+        EXPECT_FALSE(FtkErrorPending);
+        file = OpenFile3ds(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        PushError3ds(ERR_INVALID_ARG);
+    }
+    EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_NO_MEM});
+    EXPECT_EQ(FindFileByName3ds(path.c_str()), nullptr);
+    std::thread([&] {
+        EXPECT_FALSE(FtkErrorPending);
+        const ToolkitScope3ds scope(other);
+        EXPECT_EQ(FindFileByName3ds(path.c_str()), file);
+        EXPECT_EQ(RecordedErrors(), std::vector<int>{ERR_INVALID_ARG});
+    }).join();
 }
 
 }  // namespace

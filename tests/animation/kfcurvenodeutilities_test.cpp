@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -33,10 +34,16 @@ TEST(KFCurveNodeUtilities, TimeWarpSetResolvesIdsBothWays) {
     EXPECT_FALSE(KFCurveTimeWarpGetId(id, warp.get()));
 
     KSortedPointerMap set(4);
-    KFCurveSetTimeWarpSet(&set);
+    EXPECT_EQ(KFCurveSetTimeWarpSet(&set), nullptr);
     EXPECT_EQ(KFCurveTimeWarpGetById(3), nullptr);
     set.Add(IdKey(3), warp.get());
     EXPECT_EQ(KFCurveTimeWarpGetById(3), warp.get());
+    // Another thread's lookups go through its own set (a reader reading
+    // takes there), never this one.
+    std::thread([&] {
+        EXPECT_EQ(KFCurveTimeWarpGetById(3), nullptr);
+        EXPECT_FALSE(KFCurveTimeWarpGetId(id, warp.get()));
+    }).join();
     EXPECT_EQ(KFCurveTimeWarpGetById(4), nullptr);
     EXPECT_TRUE(KFCurveTimeWarpGetId(id, warp.get()));
     EXPECT_EQ(id, 3);
@@ -44,7 +51,7 @@ TEST(KFCurveNodeUtilities, TimeWarpSetResolvesIdsBothWays) {
     EXPECT_FALSE(KFCurveTimeWarpGetId(id, other.get()));
     EXPECT_FALSE(KFCurveTimeWarpGetId(id, nullptr));
     EXPECT_EQ(id, -7);
-    KFCurveSetTimeWarpSet(nullptr);
+    EXPECT_EQ(KFCurveSetTimeWarpSet(nullptr), &set);
     EXPECT_EQ(KFCurveTimeWarpGetById(3), nullptr);
 }
 
