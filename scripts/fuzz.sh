@@ -3,7 +3,7 @@
 # the 3DS toolkit's database reader, of the 3DS, DXF and OBJ readers, of the
 # 3DS writer (on what the 3DS reader reads), of the COLLADA reader and of the
 # TIFF image reader with clang (address and undefined-behaviour sanitizers on)
-# and runs each for a while.
+# and runs them side by side for a while.
 #   scripts/fuzz.sh [seconds]     per target, default 60
 # Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev).
 set -euo pipefail
@@ -44,12 +44,16 @@ printf '\001A:\n\t1,"2\n3"\n; c\n,3\nB: {\n}\n}\nC: 4\n' >"$corpus/asciibeginnin
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# Runs a target of a library's folder for the time asked, on a corpus, with
-# any further libFuzzer flags:  fuzz LIBRARY/TARGET CORPUS [FLAG...]
+# Starts a target of a library's folder for the time asked, on a corpus, with
+# any further libFuzzer flags, beside the others (each fuzzer runs on one
+# core), its output in a log of its own:  fuzz LIBRARY/TARGET CORPUS [FLAG...]
+running=()
 fuzz() {
   local target=$1 corpus=$2
   shift 2
-  "$build/fbxfilesdk/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$@" "$corpus"
+  "$build/fbxfilesdk/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 "$@" "$corpus" \
+    >"$build/$(basename "$target").log" 2>&1 &
+  running+=("$!:$(basename "$target")")
 }
 fuzz fbx/fbx_fieldfile_fuzz "$corpus"
 
@@ -168,3 +172,13 @@ tiff_corpus="$build/tiff-corpus"
 mkdir -p "$tiff_corpus"
 "$build/fbxfilesdk/scene/tiff_image_fuzz_seeds" "$tiff_corpus"
 fuzz scene/tiff_image_fuzz "$tiff_corpus"
+
+status=0
+for entry in "${running[@]}"; do
+  if ! wait "${entry%%:*}"; then
+    echo "== fuzz: ${entry#*:} failed"
+    tail -n 40 "$build/${entry#*:}.log"
+    status=1
+  fi
+done
+exit $status
