@@ -8,6 +8,7 @@
 #include <fbxfilesdk/3dsftk/NodeHierarchy3ds.h>
 #include <fbxfilesdk/3dsftk/Primitives3ds.h>
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -369,6 +370,8 @@ void WriteChunkTree3ds(Chunk3ds* chunk, std::uint8_t fileindex) {
     const std::int64_t end = GetFilePosition3ds();
     const std::int64_t length = end - start;
     if (start < 0 || length > std::numeric_limits<std::uint32_t>::max()) {
+        // A size field of 32 bits holds no more.
+        errno = EFBIG;
         PushError3ds(ERR_WRITING_FILE);
         return;
     }

@@ -3,6 +3,7 @@
 #include <fbxfilesdk/3dsftk/ChunkTags3ds.h>
 #include <fbxfilesdk/3dsftk/ToolkitContext3ds.h>
 
+#include <cerrno>
 #include <charconv>
 
 namespace fbxsdk_2006_11_1 {
@@ -63,6 +64,8 @@ const char* PushError3ds(ErrorCode3ds code) {
     ErrorList3ds& list = CurrentErrorList3ds();
     list.pending = true;
     ErrRec3ds entry{code, ErrorCodeToString3ds(code)};
+    // Taken before anything here may change it.
+    if (code == ERR_READING_FILE || code == ERR_WRITING_FILE) entry.systemerror = errno;
     if (const ErrorChunkScope3ds* chunk = list.innermostChunk) {
         entry.chunktag = chunk->mTag;
         entry.chunkposition = chunk->mPosition;

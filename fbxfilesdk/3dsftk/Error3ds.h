@@ -46,6 +46,9 @@ struct ErrRec3ds {
     const char* desc;
     std::uint32_t chunktag = 0;
     std::int64_t chunkposition = -1;
+    // For a file that could not be read or written, the system's cause
+    // (errno); 0 for none.
+    std::int32_t systemerror = 0;
 };
 
 class ErrorChunkScope3ds;

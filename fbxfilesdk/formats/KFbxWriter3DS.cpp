@@ -141,12 +141,15 @@ bool KFbxWriter3DS::ToolkitFailed() {
     if (!FtkErrorStops()) {
         return false;
     }
-    // A stream that refused bytes is a full disk, whichever step noticed it
-    // first: a seek flushes the buffer too, and fails as if reading.
+    // A stream that refused bytes says the system's cause, whichever step
+    // noticed it first: a seek flushes the buffer too, and fails as if
+    // reading.
     const file3ds* file = mFile.Get();
-    const ErrorCode3ds code = ErrList3ds[0].errorid;
+    const ErrRec3ds& first = ErrList3ds[0];
+    const ErrorCode3ds code = first.errorid;
     if (code == ERR_WRITING_FILE || (file != nullptr && file->stream != nullptr && std::ferror(file->stream) != 0)) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
+        const bool fromFile = code == ERR_WRITING_FILE || code == ERR_READING_FILE;
+        mMessage += SetWriteFailure(mFileName.c_str(), fromFile ? first.systemerror : 0) + "\n";
         return true;
     }
     SetToolkitError(code);

@@ -237,7 +237,8 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         {"/dev/zero", "out/zero.3ds", notCopied("/dev/zero", "not a regular file")},
         {fifo, "out/pipe.3ds", notCopied(fifo, "not a regular file")},
         {Path("dir"), "out/dir.3ds", notCopied(Path("dir"), std::strerror(EISDIR))},
-        {fifo, full, notCopied(fifo, "not a regular file")},
+        {fifo, full, notCopied(fifo, "not a regular file") + "The file " + full + " was not written: " +
+                         std::strerror(ENOSPC) + ".\n"},
         {big, "swap/big.3ds", "Error writing texture file \"" + Path("swap/big.tga") + "\".\n", true},
         {big, "race/big.3ds", takenBy("is taken by a link"), false,
          [&] { [[maybe_unused]] const int linked = symlink(Path("elsewhere/big.tga").c_str(), raced.c_str()); }},
