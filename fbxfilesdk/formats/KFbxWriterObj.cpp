@@ -67,10 +67,12 @@ bool KFbxWriterObj::FileClose() {
     // The library takes its name with the OBJ file's, or not at all: an OBJ
     // file never names one that could not be kept, and one that failed
     // leaves the library it had.
-    const bool closed = mObjOutput.CloseWith(mMtlOutput, IsOutputWhole());
-    if (!closed) mMessage += SetWriteFailure(mObjFileName.Buffer(), errno) + "\n";
+    bool libraryFailed = false;
+    const bool closed = mObjOutput.CloseWith(mMtlOutput, IsOutputWhole(), libraryFailed);
+    if (!closed) mMessage += SetWriteFailure((libraryFailed ? mMtlPath : mObjFileName).Buffer(), errno) + "\n";
     mObjFile = nullptr;
     mObjFileName = KString();
+    mMtlPath = KString();
     return closed;
 }
 
@@ -131,7 +133,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     KString failed = mObjFileName;
     bool written = std::fflush(mObjFile) == 0 && std::ferror(mObjFile) == 0;
     if (written && mMtlFile != nullptr) {
-        failed = mMtlName.c_str();
+        failed = mMtlPath;
         written = std::fflush(mMtlFile) == 0 && std::ferror(mMtlFile) == 0;
     }
     const int failure = errno;

@@ -105,8 +105,10 @@ private:
     std::FILE* mObjFile = nullptr;
     std::FILE* mMtlFile = nullptr;
     KString mObjFileName;
-    // The library's name without folder, as "mtllib" gives it.
+    // The library's name without folder, as "mtllib" gives it, and its
+    // path, which messages give, kept until the library takes its name.
     std::string mMtlName;
+    KString mMtlPath;
     bool mTriangulate = false;
     bool mDeformation = true;
     bool mMaterialsNeeded = false;

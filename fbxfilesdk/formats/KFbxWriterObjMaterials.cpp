@@ -67,6 +67,7 @@ bool KFbxWriterObj::OpenMaterialFile() {
     }
     mMtlFile = mMtlOutput.Stream();
     mMtlName = ObjFileNamePart(name);
+    mMtlPath = name.c_str();
     std::fputs("# \n# Wavefront material file\n# Created with Rezaziv FBX\n# \n", mMtlFile);
     return true;
 }

@@ -175,7 +175,7 @@ bool ReplacementFile::Close(bool whole) {
         // Written in place: what was written is there, whole or not.
         const bool flushed = Settle();
         const int failure = errno;
-        done = std::fclose(mStream) == 0 && flushed;
+        done = (std::fclose(mStream) == 0 && flushed) || !whole;
         if (!flushed) errno = failure;
         mStream = nullptr;
     } else if (mMode == Mode::eHeldInPlace) {
@@ -210,11 +210,13 @@ bool ReplacementFile::WriteHeld(bool whole) {
     return written;
 }
 
-bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole) {
+bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& companionFailed) {
+    companionFailed = false;
     if (!companion.IsOpen()) return Close(whole);
     if (!whole || !IsOpen() || !companion.Settle()) {
         const int failure = errno;
         const bool given = !whole || !IsOpen();
+        companionFailed = !given;
         companion.Close(false);
         Close(false);
         errno = failure;
@@ -237,6 +239,7 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole) {
     swappable = swappable && errno != EINVAL && errno != ENOSYS;
     if (!swapped && swappable) {
         const int failure = errno;
+        companionFailed = true;
         companion.Close(false);
         Close(false);
         errno = failure;
@@ -249,6 +252,7 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole) {
         const int failure = errno;
         const bool kept = companion.Close(closed);
         if (!closed) errno = failure;
+        companionFailed = closed && !kept;
         return closed && kept;
     }
     const bool closed = Close(true);

@@ -72,8 +72,9 @@ public:
     // up and what had its name is left as it was (a companion written in
     // place gets its bytes only after this file took its name, so it should
     // be opened with InPlace::eAtClose). False with errno set when either
-    // could not be kept.
-    bool CloseWith(ReplacementFile& companion, bool whole);
+    // could not be kept; companionFailed tells which, so that the message
+    // names the file whose bytes were lost.
+    bool CloseWith(ReplacementFile& companion, bool whole, bool& companionFailed);
 
 private:
     enum class Mode { eClosed, eReplacing, eInPlace, eHeldInPlace };

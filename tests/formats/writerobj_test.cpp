@@ -362,6 +362,21 @@ TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
         ASSERT_TRUE(writer.FileCreate("/dev/full"));
         EXPECT_FALSE(writer.Write(mScene, writer.GetWriteOptions()));
         EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+        writer.FileClose();
+        // Only the library's bytes are lost: the message names it, by its
+        // whole path, not the OBJ file.
+        std::filesystem::create_symlink("/dev/full", Path("scene.mtl"));
+        ASSERT_TRUE(writer.FileCreate(Path("scene.obj").c_str()));
+        EXPECT_TRUE(writer.Write(mScene, writer.GetWriteOptions()));
+        EXPECT_FALSE(writer.FileClose());
+        EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+        KString message;
+        writer.GetMessageText(message);
+        const std::string text = message.Buffer();
+        EXPECT_NE(text.find("The file " + Path("scene.mtl") + " was not written: "), std::string::npos) << text;
+        EXPECT_EQ(text.find("The file " + Path("scene.obj")), std::string::npos) << text;
+        // A file already reported is not reported again when it is closed.
+        EXPECT_EQ(text.find("Input/output error"), std::string::npos) << text;
     }
 }
 
