@@ -332,6 +332,12 @@ void KFbxWriter3DS::TakeTimeSpan() {
     if (mAnimate && mStop.GetFrame(true, kFrameTimeMode) >= static_cast<std::int64_t>(kMaxKeys)) {
         mMessage += "The animation is longer than the 3DS keyframer takes: its keys stop at frame 99999.\n";
     }
+    // A stop between frames ends the file at the frame before it, which
+    // holds what the scene has there.
+    const std::int64_t last = mStop.GetFrame(true, KTime::GetGlobalTimeMode());
+    mLastFrame = last <= 0                                     ? 0u
+                 : last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys
+                                                               : static_cast<std::uint32_t>(last);
 }
 
 void KFbxWriter3DS::FindTargetsOnly() {
@@ -708,10 +714,7 @@ bool KFbxWriter3DS::WriteSettings() {
     if (keyframer == nullptr || ToolkitFailed()) {
         return false;
     }
-    const std::int64_t length = mStop.GetFrame(true, KTime::GetGlobalTimeMode());
-    keyframer->animlength = length <= 0 ? 0u
-                            : length >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys
-                                                                            : static_cast<std::uint32_t>(length);
+    keyframer->animlength = mLastFrame;
     PutKfSets3ds(mDatabase, keyframer.get());
     return !ToolkitFailed();
 }

@@ -248,6 +248,8 @@ private:
     const std::string& DefaultMaterialName();
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
+    // Keys from frame 0 to the last that moves the node, at most the file's
+    // last frame.
     std::uint32_t KeyCount(KFbxNode* node);
     // The last frame at which the node's take or an ancestor's moves it:
     // the first at or after its last key, or where its curves stop
@@ -303,6 +305,8 @@ private:
     KFbxNode* mRootNode = nullptr;
     KTime mStart;
     KTime mStop;
+    // The keyframer's last frame, the file's length: no key lies past it.
+    std::uint32_t mLastFrame = 0;
     bool mAnimate = true;
     // The file's names of the scene's nodes and materials for this write.
     KRenamingStrategy3DS mRenaming;

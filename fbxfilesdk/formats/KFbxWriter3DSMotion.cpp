@@ -354,7 +354,10 @@ std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) {
     if (!mAnimate || node == nullptr) {
         return 1;
     }
-    const std::int64_t last = LastMovingFrame(node);
+    // No key lies past the file's end: a node still moving there, or held
+    // only from the frame after a last key between frames, ends with the
+    // end frame's key.
+    const std::int64_t last = std::min<std::int64_t>(LastMovingFrame(node), mLastFrame);
     return last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys : static_cast<std::uint32_t>(last + 1);
 }
 

@@ -575,6 +575,36 @@ KFbxVector4 Lib3dsUp(Lib3dsNode* camera, Lib3dsNode* target) {
     return KFbxVector4(to[0] - from[0], to[1] - from[1], to[2] - from[2], 0.0);
 }
 
+// The frame of the last key of any track of the node; -1 for none.
+template <class Key>
+Lib3dsIntd LastKeyFrame(const Key* key) {
+    Lib3dsIntd last = -1;
+    for (; key != nullptr; key = key->next) {
+        last = std::max(last, key->tcb.frame);
+    }
+    return last;
+}
+
+Lib3dsIntd LastKeyFrame(const Lib3dsNode& node) {
+    const Lib3dsNodeData& data = node.data;
+    switch (node.type) {
+        case LIB3DS_OBJECT_NODE:
+            return std::max({LastKeyFrame(data.object.pos_track.keyL), LastKeyFrame(data.object.rot_track.keyL),
+                             LastKeyFrame(data.object.scl_track.keyL), LastKeyFrame(data.object.morph_track.keyL),
+                             LastKeyFrame(data.object.hide_track.keyL)});
+        case LIB3DS_CAMERA_NODE:
+            return std::max({LastKeyFrame(data.camera.pos_track.keyL), LastKeyFrame(data.camera.fov_track.keyL),
+                             LastKeyFrame(data.camera.roll_track.keyL)});
+        case LIB3DS_LIGHT_NODE:
+            return std::max({LastKeyFrame(data.light.pos_track.keyL), LastKeyFrame(data.light.col_track.keyL),
+                             LastKeyFrame(data.light.hotspot_track.keyL), LastKeyFrame(data.light.falloff_track.keyL),
+                             LastKeyFrame(data.light.roll_track.keyL)});
+        case LIB3DS_TARGET_NODE: return LastKeyFrame(data.target.pos_track.keyL);
+        case LIB3DS_SPOT_NODE: return LastKeyFrame(data.spot.pos_track.keyL);
+        default: return -1;
+    }
+}
+
 // A keyframer node as lib3ds has it: kind, name ("name.instance" for an
 // instance), its parent's name alike, and where it stands at frames 0 and 5.
 struct Lib3dsNodeAt {
@@ -961,6 +991,9 @@ const InheritedFrameCase kInheritedFrameCases[] = {
      .mParentAfter = KFCURVE_EXTRAPOLATION_KEEP_SLOPE, .mLastFrame = 100, .mAimUnderParent = true},
     {.mName = "parent's last key between frames", .mParent = ParentKind::eGroup, .mAimMove = KFbxVector4(-6, 4, 9, 0),
      .mParentLastKey = 10.9, .mLastFrame = 100, .mAimUnderParent = true},
+    // The scene's last key between frames: the file ends at the frame before.
+    {.mName = "last key between frames", .mParent = ParentKind::eGroup, .mParentLastKey = 10.4,
+     .mAimUnderParent = true},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -1146,6 +1179,15 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
                     faces.push_back({corners[0], corners[1], corners[2]});
                 }
                 EXPECT_TRUE(TrianglesTurnOutward(points, faces)) << node->GetName();
+            }
+        }
+        // No key past the file's end.
+        for (std::vector<Lib3dsNode*> pending{file->nodes}; !pending.empty();) {
+            Lib3dsNode* node = pending.back();
+            pending.pop_back();
+            if (node != nullptr) {
+                EXPECT_LE(LastKeyFrame(*node), file->frames) << node->name;
+                pending.insert(pending.end(), {node->next, node->childs});
             }
         }
         Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
