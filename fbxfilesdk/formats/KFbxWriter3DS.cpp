@@ -463,10 +463,9 @@ const KFbxWriter3DS::Frames* KFbxWriter3DS::ParentFrames(const KFbxNode* node) {
     return found != mKeyframerFrames.end() && !found->second.empty() ? &found->second : nullptr;
 }
 
-KFbxWriter3DS::Frame KFbxWriter3DS::FrameAt(const Frames* frames, std::uint32_t frame) {
+KFbxWriter3DS::KeyedFrame KFbxWriter3DS::FrameAt(const Frames* frames, std::uint32_t frame) {
     // A track holds its last key to the end.
-    return frames != nullptr ? (*frames)[std::min<std::size_t>(frame, frames->size() - 1)]
-                             : writer3ds::IdentityFrame();
+    return frames != nullptr ? (*frames)[std::min<std::size_t>(frame, frames->size() - 1)] : KeyedFrame{};
 }
 
 point3ds KFbxWriter3DS::InFrame(const Frame& frame, const double (&world)[3]) {
@@ -563,8 +562,8 @@ bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRec
     const Frame world = SceneFrame(node, 0);
     Frame matrix = world;
     if (!frames.empty()) {
-        matrix = KFbxWriterMesh::TurnsInsideOut(world.data()) ? writer3ds::MirroredAcrossX(frames.front())
-                                                              : frames.front();
+        const Frame& start = frames.front().mFrame;
+        matrix = KFbxWriterMesh::TurnsInsideOut(world.data()) ? writer3ds::MirroredAcrossX(start) : start;
     }
     // Surfaces are written as triangles of a copy; their textures are not.
     const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;

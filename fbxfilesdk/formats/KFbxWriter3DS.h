@@ -137,8 +137,16 @@ private:
     };
 
     using Frame = writer3ds::Frame;
-    // The transforms readers compose for a node's keys, one per key.
-    using Frames = std::vector<Frame>;
+    // What readers compose for a node at a key, and whether their floats
+    // keep the world's up apart from the ground through it: they do only
+    // while every turn of its keys and of its ancestors' keys, up to that
+    // key, is one about the up alone that keeps it pointing up.
+    struct KeyedFrame {
+        Frame mFrame = writer3ds::IdentityFrame();
+        bool mUpApart = true;
+    };
+    // What readers compose for a node's keys, one per key.
+    using Frames = std::vector<KeyedFrame>;
     using MeshRecord = reader3ds::MeshRecord;
     using MaterialRecord = reader3ds::MaterialRecord;
 
@@ -220,13 +228,13 @@ private:
     const Frames* ParentFrames(const KFbxNode* node);
     // The frame of those at a keyframer frame (past the last key, that of
     // the last key); the identity for none.
-    static Frame FrameAt(const Frames* frames, std::uint32_t frame);
+    static KeyedFrame FrameAt(const Frames* frames, std::uint32_t frame);
     // A point of the scene's world as it stands in the frame, in the file's axes.
     static point3ds InFrame(const Frame& frame, const double (&world)[3]);
     // Where a spot light or camera looks at a frame, in the world: its
     // target node, else ten units along its own axis; for a camera whose
-    // line is next to straight up or down, made to lean by what readers'
-    // floats resolve.
+    // line is next to straight up or down, made straight where readers'
+    // floats keep it so, else made to lean by what they resolve.
     void LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
@@ -283,8 +291,8 @@ private:
     // What a camera's place adds to its roll at a frame: that of the up
     // direction its node's turn gives it, or an aimed camera's up node or up
     // vector, made square to the line the scene has, about the line of
-    // sight as written (the view, in the world).
-    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const KFbxVector4& view);
+    // sight as written, to the point LookAt gives (in the world).
+    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const double (&lookAt)[3]);
     // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);
     // The look-at keys, in the frame of the node's parent, where the target

@@ -575,34 +575,15 @@ KFbxVector4 Lib3dsUp(Lib3dsNode* camera, Lib3dsNode* target) {
     return KFbxVector4(to[0] - from[0], to[1] - from[1], to[2] - from[2], 0.0);
 }
 
-// The frame of the last key of any track of the node; -1 for none.
-template <class Key>
-Lib3dsIntd LastKeyFrame(const Key* key) {
+// The frame of the last key of the tracks; -1 for none.
+template <class... Key>
+Lib3dsIntd LastKeyFrame(const Key*... tracks) {
     Lib3dsIntd last = -1;
-    for (; key != nullptr; key = key->next) {
-        last = std::max(last, key->tcb.frame);
-    }
+    const auto walk = [&last](const auto* key) {
+        for (; key != nullptr; key = key->next) last = std::max(last, key->tcb.frame);
+    };
+    (walk(tracks), ...);
     return last;
-}
-
-Lib3dsIntd LastKeyFrame(const Lib3dsNode& node) {
-    const Lib3dsNodeData& data = node.data;
-    switch (node.type) {
-        case LIB3DS_OBJECT_NODE:
-            return std::max({LastKeyFrame(data.object.pos_track.keyL), LastKeyFrame(data.object.rot_track.keyL),
-                             LastKeyFrame(data.object.scl_track.keyL), LastKeyFrame(data.object.morph_track.keyL),
-                             LastKeyFrame(data.object.hide_track.keyL)});
-        case LIB3DS_CAMERA_NODE:
-            return std::max({LastKeyFrame(data.camera.pos_track.keyL), LastKeyFrame(data.camera.fov_track.keyL),
-                             LastKeyFrame(data.camera.roll_track.keyL)});
-        case LIB3DS_LIGHT_NODE:
-            return std::max({LastKeyFrame(data.light.pos_track.keyL), LastKeyFrame(data.light.col_track.keyL),
-                             LastKeyFrame(data.light.hotspot_track.keyL), LastKeyFrame(data.light.falloff_track.keyL),
-                             LastKeyFrame(data.light.roll_track.keyL)});
-        case LIB3DS_TARGET_NODE: return LastKeyFrame(data.target.pos_track.keyL);
-        case LIB3DS_SPOT_NODE: return LastKeyFrame(data.spot.pos_track.keyL);
-        default: return -1;
-    }
 }
 
 // A keyframer node as lib3ds has it: kind, name ("name.instance" for an
@@ -983,6 +964,17 @@ const InheritedFrameCase kInheritedFrameCases[] = {
     {.mName = "looking down a tenth of a degree off far off", .mParentRotation = KFbxVector4(0, 0, 90, 0),
      .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
      .mParentAt = KFbxVector4(10000, 0, 10000, 0), .mAimAt = KFbxVector4(9999.00698, -4, 10002, 0)},
+    // A thousandth of a degree off straight down under parents that make the
+    // same world frame, a half turn about Z, or mirror it in Y.
+    {.mName = "a thousandth off straight down under (-1, -1, 1)", .mParentScaling = KFbxVector4(-1, -1, 1, 0),
+     .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
+    {.mName = "a thousandth off straight down under a half turn about Z", .mParentRotation = KFbxVector4(0, 0, 180, 0),
+     .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
+    {.mName = "a thousandth off straight down under a mirror in Y", .mParentScaling = KFbxVector4(1, -1, 1, 0),
+     .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
+    {.mName = "a thousandth off straight down up towards a node under a mirror in Y",
+     .mParentScaling = KFbxVector4(1, -1, 1, 0), .mParent = ParentKind::eGroup,
+     .mParentTurn = KFbxVector4(0, 0, 0, 0), .mUpNode = true, .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
     // A parent that the scene still moves past its last key, or between it
     // and the next frame, above a target that moves to frame 100.
     {.mName = "parent repeating its turn", .mParent = ParentKind::eGroup, .mAimMove = KFbxVector4(-6, 4, 9, 0),
@@ -1185,10 +1177,18 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
         for (std::vector<Lib3dsNode*> pending{file->nodes}; !pending.empty();) {
             Lib3dsNode* node = pending.back();
             pending.pop_back();
-            if (node != nullptr) {
-                EXPECT_LE(LastKeyFrame(*node), file->frames) << node->name;
-                pending.insert(pending.end(), {node->next, node->childs});
-            }
+            if (node == nullptr) continue;
+            pending.insert(pending.end(), {node->next, node->childs});
+            // Target and spot nodes begin alike.
+            const Lib3dsNodeData& d = node->data;
+            const Lib3dsIntd last =
+                node->type == LIB3DS_OBJECT_NODE
+                    ? LastKeyFrame(d.object.pos_track.keyL, d.object.rot_track.keyL, d.object.scl_track.keyL)
+                : node->type == LIB3DS_CAMERA_NODE
+                    ? LastKeyFrame(d.camera.pos_track.keyL, d.camera.fov_track.keyL, d.camera.roll_track.keyL)
+                : node->type == LIB3DS_LIGHT_NODE ? LastKeyFrame(d.light.pos_track.keyL, d.light.col_track.keyL)
+                                                  : LastKeyFrame(d.target.pos_track.keyL);
+            EXPECT_LE(last, file->frames) << node->name;
         }
         Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
         ASSERT_NE(lampNode, nullptr);
