@@ -41,6 +41,9 @@ constexpr double kFloatRounding = 5.9604644775390625e-8;
 // turns it by less than twice that, 0.224 degrees.
 constexpr double kLeanPerRounding = 4096.0;
 constexpr double kMostLean = 1.0 / 512.0;
+// A roll of less than this many degrees is what the rounding of the
+// vectors it is taken from leaves of none.
+constexpr double kNoRoll = 1e-9;
 // Spline parameters present in every key: tension, continuity and bias, all 0.
 constexpr std::uint16_t kKeySplineFlags = 7;
 // Light multipliers are fractions; intensities are percentages.
@@ -116,7 +119,8 @@ double RollOf(const KFbxVector4& view, const KFbxVector4& sight, const KFbxVecto
         !SquareTo(line, scene, own)) {
         return 0.0;
     }
-    return std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
+    const double roll = std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
+    return std::fabs(roll) < kNoRoll ? 0.0 : roll;
 }
 
 // How far the floats of readers may move a point that they compose through

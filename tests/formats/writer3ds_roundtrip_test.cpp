@@ -1190,6 +1190,15 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
                                                   : LastKeyFrame(d.target.pos_track.keyL);
             EXPECT_LE(last, file->frames) << node->name;
         }
+        // Aimed up the world's up, far from straight up or down, CamX has no
+        // roll at all.
+        Lib3dsNode* aimedNode = lib3ds_file_node_by_name(file, camX->GetName(), LIB3DS_CAMERA_NODE);
+        ASSERT_NE(aimedNode, nullptr);
+        for (const Lib3dsLin1Key* key = aimedNode->data.camera.roll_track.keyL; key != nullptr; key = key->next) {
+            EXPECT_TRUE(test.mUpNode || !(test.mCameraUp == KFbxVector4(0, 1, 0, 0)) || key->value == 0.0f ||
+                        NextToPlumb(SceneCameraAxes(camX, Frame(key->tcb.frame)).first))
+                << key->value << " at frame " << key->tcb.frame;
+        }
         Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
         ASSERT_NE(lampNode, nullptr);
         for (const int frame : frames) {
