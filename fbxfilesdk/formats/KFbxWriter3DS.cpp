@@ -332,6 +332,12 @@ void KFbxWriter3DS::TakeTimeSpan() {
     if (mAnimate && mStop.GetFrame(true, kFrameTimeMode) >= static_cast<std::int64_t>(kMaxKeys)) {
         mMessage += "The animation is longer than the 3DS keyframer takes: its keys stop at frame 99999.\n";
     }
+    // A stop between frames ends the file at the frame before it, which
+    // holds what the scene has there.
+    const std::int64_t last = mStop.GetFrame(true, KTime::GetGlobalTimeMode());
+    mLastFrame = last <= 0                                     ? 0u
+                 : last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys
+                                                               : static_cast<std::uint32_t>(last);
 }
 
 void KFbxWriter3DS::FindTargetsOnly() {
@@ -457,10 +463,9 @@ const KFbxWriter3DS::Frames* KFbxWriter3DS::ParentFrames(const KFbxNode* node) {
     return found != mKeyframerFrames.end() && !found->second.empty() ? &found->second : nullptr;
 }
 
-KFbxWriter3DS::Frame KFbxWriter3DS::FrameAt(const Frames* frames, std::uint32_t frame) {
+KFbxWriter3DS::KeyedFrame KFbxWriter3DS::FrameAt(const Frames* frames, std::uint32_t frame) {
     // A track holds its last key to the end.
-    return frames != nullptr ? (*frames)[std::min<std::size_t>(frame, frames->size() - 1)]
-                             : writer3ds::IdentityFrame();
+    return frames != nullptr ? (*frames)[std::min<std::size_t>(frame, frames->size() - 1)] : KeyedFrame{};
 }
 
 point3ds KFbxWriter3DS::InFrame(const Frame& frame, const double (&world)[3]) {
@@ -557,8 +562,8 @@ bool KFbxWriter3DS::WriteGeometryNode(KFbxNode* node, reader3ds::ObjectMotionRec
     const Frame world = SceneFrame(node, 0);
     Frame matrix = world;
     if (!frames.empty()) {
-        matrix = KFbxWriterMesh::TurnsInsideOut(world.data()) ? writer3ds::MirroredAcrossX(frames.front())
-                                                              : frames.front();
+        const Frame& start = frames.front().mFrame;
+        matrix = KFbxWriterMesh::TurnsInsideOut(world.data()) ? writer3ds::MirroredAcrossX(start) : start;
     }
     // Surfaces are written as triangles of a copy; their textures are not.
     const bool surface = AttributeType(node) != KFbxNodeAttribute::eMESH;
@@ -708,10 +713,7 @@ bool KFbxWriter3DS::WriteSettings() {
     if (keyframer == nullptr || ToolkitFailed()) {
         return false;
     }
-    const std::int64_t length = mStop.GetFrame(true, KTime::GetGlobalTimeMode());
-    keyframer->animlength = length <= 0 ? 0u
-                            : length >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys
-                                                                            : static_cast<std::uint32_t>(length);
+    keyframer->animlength = mLastFrame;
     PutKfSets3ds(mDatabase, keyframer.get());
     return !ToolkitFailed();
 }

@@ -137,8 +137,16 @@ private:
     };
 
     using Frame = writer3ds::Frame;
-    // The transforms readers compose for a node's keys, one per key.
-    using Frames = std::vector<Frame>;
+    // What readers compose for a node at a key, and whether their floats
+    // keep the world's up apart from the ground through it: they do only
+    // while every turn of its keys and of its ancestors' keys, up to that
+    // key, is one about the up alone that keeps it pointing up.
+    struct KeyedFrame {
+        Frame mFrame = writer3ds::IdentityFrame();
+        bool mUpApart = true;
+    };
+    // What readers compose for a node's keys, one per key.
+    using Frames = std::vector<KeyedFrame>;
     using MeshRecord = reader3ds::MeshRecord;
     using MaterialRecord = reader3ds::MaterialRecord;
 
@@ -220,13 +228,13 @@ private:
     const Frames* ParentFrames(const KFbxNode* node);
     // The frame of those at a keyframer frame (past the last key, that of
     // the last key); the identity for none.
-    static Frame FrameAt(const Frames* frames, std::uint32_t frame);
+    static KeyedFrame FrameAt(const Frames* frames, std::uint32_t frame);
     // A point of the scene's world as it stands in the frame, in the file's axes.
     static point3ds InFrame(const Frame& frame, const double (&world)[3]);
     // Where a spot light or camera looks at a frame, in the world: its
     // target node, else ten units along its own axis; for a camera whose
-    // line is next to straight up or down, made to lean by what readers'
-    // floats resolve.
+    // line is next to straight up or down, made straight where readers'
+    // floats keep it so, else made to lean by what they resolve.
     void LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]);
 
     // ---- meshes and materials (KFbxWriter3DSMesh.cpp) ----
@@ -248,6 +256,8 @@ private:
     const std::string& DefaultMaterialName();
 
     // ---- lights, cameras and keyframes (KFbxWriter3DSMotion.cpp) ----
+    // Keys from frame 0 to the last that moves the node, at most the file's
+    // last frame.
     std::uint32_t KeyCount(KFbxNode* node);
     // The last frame at which the node's take or an ancestor's moves it:
     // the first at or after its last key, or where its curves stop
@@ -281,8 +291,8 @@ private:
     // What a camera's place adds to its roll at a frame: that of the up
     // direction its node's turn gives it, or an aimed camera's up node or up
     // vector, made square to the line the scene has, about the line of
-    // sight as written (the view, in the world).
-    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const KFbxVector4& view);
+    // sight as written, to the point LookAt gives (in the world).
+    double CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame, const double (&lookAt)[3]);
     // The background of the camera's colour.
     bool PutBackground(const KFbxCamera& camera);
     // The look-at keys, in the frame of the node's parent, where the target
@@ -303,6 +313,8 @@ private:
     KFbxNode* mRootNode = nullptr;
     KTime mStart;
     KTime mStop;
+    // The keyframer's last frame, the file's length: no key lies past it.
+    std::uint32_t mLastFrame = 0;
     bool mAnimate = true;
     // The file's names of the scene's nodes and materials for this write.
     KRenamingStrategy3DS mRenaming;

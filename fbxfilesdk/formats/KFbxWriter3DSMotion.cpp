@@ -41,6 +41,9 @@ constexpr double kFloatRounding = 5.9604644775390625e-8;
 // turns it by less than twice that, 0.224 degrees.
 constexpr double kLeanPerRounding = 4096.0;
 constexpr double kMostLean = 1.0 / 512.0;
+// A roll of less than this many degrees is what the rounding of the
+// vectors it is taken from leaves of none.
+constexpr double kNoRoll = 1e-9;
 // Spline parameters present in every key: tension, continuity and bias, all 0.
 constexpr std::uint16_t kKeySplineFlags = 7;
 // Light multipliers are fractions; intensities are percentages.
@@ -87,9 +90,10 @@ bool SquareTo(const KFbxVector4& line, const KFbxVector4& vector, KFbxVector4& o
 // the up direction: the turn about the line of sight from the up that a roll
 // of 0 means (the world's up square to the line; looking straight up or
 // down, the world's -X) to the camera's up, positive where it turns the up
-// anticlockwise as seen along the line. The view is the line as the file
-// holds it: readers take it as straight up or down only when it has no part
-// at all across the ground (the scene's X and Z). The camera's up is the up
+// anticlockwise as seen along the line. The view is the line as written,
+// made straight or leaning where readers' floats need it: they take it as
+// straight up or down only when it has no part at all across the ground
+// (the scene's X and Z), which a leaning one keeps. The camera's up is the up
 // direction made square to the scene's own line (the sight), which the view
 // may have been turned from: next to straight up or down, an up along the
 // world's up is square to the sight only as the way it leans, which the
@@ -115,7 +119,8 @@ double RollOf(const KFbxVector4& view, const KFbxVector4& sight, const KFbxVecto
         !SquareTo(line, scene, own)) {
         return 0.0;
     }
-    return std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
+    const double roll = std::atan2(line.DotProduct(own.CrossProduct(rest)), rest.DotProduct(own)) * kDegreesPerRadian;
+    return std::fabs(roll) < kNoRoll ? 0.0 : roll;
 }
 
 // How far the floats of readers may move a point that they compose through
@@ -135,13 +140,13 @@ double ReaderRounding(const writer3ds::Frame& frame, const point3ds& local, cons
     return kFloatRounding * (origin + 3.0 * axes * point + placed);
 }
 
-// Whether readers compose the world's up and the ground through the frame
-// apart, as they do through turns about the up alone, mirrors, scalings and
-// moves: its axes across the ground have no part up, and its up axis none
-// across. Two points whose parts across the ground are the same floats
-// then stand above one another in every reader's floats as well.
-bool KeepsUpApart(const writer3ds::Frame& frame) {
-    return frame[1] == 0.0 && frame[9] == 0.0 && frame[4] == 0.0 && frame[6] == 0.0;
+// Whether readers turn by the keys of the turn without mixing the world's
+// up and the ground in their floats: a turn about the up alone that keeps
+// it pointing up, whose axes across the ground have no part up and whose up
+// axis none across. Any other, a half turn about an axis across the ground
+// too, reaches readers as an angle whose sine and cosine their floats round.
+bool TurnsAboutUp(const writer3ds::Frame& turn) {
+    return turn[1] == 0.0 && turn[9] == 0.0 && turn[4] == 0.0 && turn[6] == 0.0 && turn[5] > 0.0;
 }
 
 // A camera's line of sight that leans across the ground by less than
@@ -150,7 +155,7 @@ bool KeepsUpApart(const writer3ds::Frame& frame) {
 // with it: readers take a line that has no part at all across the ground
 // for straight up or down, with the world's -X for that up, and otherwise
 // the world's up square to the line, which for a line next to straight
-// down is the way it leans. Through a frame that keeps the up apart the
+// down is the way it leans. Through a frame whose up readers keep apart the
 // line is made straight, which every reader then finds. Through another,
 // it is made to lean along the world's X by as much as their rounding
 // cannot turn, though no more than a fraction of a degree: away from -X
@@ -166,18 +171,6 @@ void KeepOffNearlyStraight(const double (&from)[3], double (&to)[3], double roun
     }
     to[0] = upApart ? from[0] : from[0] + (rise < 0.0 ? -lean : lean);
     to[2] = from[2];
-}
-
-// The line between two points of a track, in the frame readers place them
-// by, in the scene's axes: the file's (x, y, z) is the scene's (x, z, -y).
-KFbxVector4 LineInFrame(const writer3ds::Frame& frame, const point3ds& from, const point3ds& to) {
-    const double local[3] = {static_cast<double>(to.x) - from.x, static_cast<double>(to.z) - from.z,
-                             static_cast<double>(from.y) - to.y};
-    KFbxVector4 line(0.0, 0.0, 0.0, 0.0);
-    for (int axis = 0; axis < 3; ++axis) {
-        line[axis] = local[0] * frame[axis] + local[1] * frame[4 + axis] + local[2] * frame[8 + axis];
-    }
-    return line;
 }
 
 // The time from which the curve stands still: its last key, or where the
@@ -231,12 +224,6 @@ std::int64_t FirstFrameFrom(KTime time) {
         ++frame;
     }
     return frame;
-}
-
-// The value a track gives at a key: past its last key, that key's.
-template <class Value>
-const Value& ValueAt(const kftrack3ds<Value>& track, std::uint32_t key) {
-    return track.values[std::min(key, track.keycount - 1)];
 }
 
 }  // namespace
@@ -354,7 +341,10 @@ std::uint32_t KFbxWriter3DS::KeyCount(KFbxNode* node) {
     if (!mAnimate || node == nullptr) {
         return 1;
     }
-    const std::int64_t last = LastMovingFrame(node);
+    // No key lies past the file's end: a node still moving there, or held
+    // only from the frame after a last key between frames, ends with the
+    // end frame's key.
+    const std::int64_t last = std::min<std::int64_t>(LastMovingFrame(node), mLastFrame);
     return last >= static_cast<std::int64_t>(kMaxKeys) ? kMaxKeys : static_cast<std::uint32_t>(last + 1);
 }
 
@@ -465,11 +455,11 @@ void KFbxWriter3DS::LookAt(KFbxNode* node, std::uint32_t frame, double (&out)[3]
         // camera's parent, where the look-at point hangs too.
         const Frame place = SceneFrame(node, frame);
         const double from[3] = {place[12], place[13], place[14]};
-        const Frame parent = FrameAt(ParentFrames(node), frame);
+        const KeyedFrame parent = FrameAt(ParentFrames(node), frame);
         KeepOffNearlyStraight(from, out,
-                              ReaderRounding(parent, InFrame(parent, from), from) +
-                                  ReaderRounding(parent, InFrame(parent, out), out),
-                              KeepsUpApart(parent));
+                              ReaderRounding(parent.mFrame, InFrame(parent.mFrame, from), from) +
+                                  ReaderRounding(parent.mFrame, InFrame(parent.mFrame, out), out),
+                              parent.mUpApart);
     }
 }
 
@@ -479,20 +469,20 @@ void KFbxWriter3DS::SampleTargetKeys(KFbxNode* node, kftrack3ds<point3ds>& track
     for (std::uint32_t key = 0; track.values != nullptr && key < track.keycount; ++key) {
         double at[3];
         LookAt(node, key, at);
-        track.values[key] = InFrame(FrameAt(parent, key), at);
+        track.values[key] = InFrame(FrameAt(parent, key).mFrame, at);
     }
 }
 
 void KFbxWriter3DS::SamplePositionKeys(KFbxNode* node, kftrack3ds<point3ds>& track, Frames& frames) {
     SetKeyHeaders(track.keys, track.keycount);
-    frames.assign(track.values != nullptr ? track.keycount : 0, writer3ds::IdentityFrame());
+    frames.assign(track.values != nullptr ? track.keycount : 0, KeyedFrame{});
     const Frames* parents = ParentFrames(node);
     for (std::uint32_t key = 0; key < frames.size(); ++key) {
         const Frame world = SceneFrame(node, key);
-        const Frame parent = FrameAt(parents, key);
+        const KeyedFrame parent = FrameAt(parents, key);
         const double origin[3] = {world[12], world[13], world[14]};
-        track.values[key] = InFrame(parent, origin);
-        frames[key] = writer3ds::MovedTo(parent, origin);
+        track.values[key] = InFrame(parent.mFrame, origin);
+        frames[key] = {writer3ds::MovedTo(parent.mFrame, origin), parent.mUpApart};
     }
 }
 
@@ -515,27 +505,32 @@ reader3ds::ObjectMotionRecord KFbxWriter3DS::MakeObjectMotion(KFbxNode* node, Fr
     // Readers turn round the X axis of a mesh matrix that mirrors: a mesh
     // whose points mirror is placed by keys of its mirror image.
     const bool mirrored = MirroredMesh(node);
-    frames.assign(keys, writer3ds::IdentityFrame());
+    frames.assign(keys, KeyedFrame{});
     const Frames* parents = ParentFrames(node);
     Frame previous = writer3ds::IdentityFrame();
+    // Readers take each turn on from the one before, in floats: a turn that
+    // mixes the up and the ground leaves its rounding in every later key.
+    bool upApart = true;
     for (std::uint32_t key = 0; key < keys; ++key) {
         Frame world = SceneFrame(node, key);
         if (mirrored) {
             world = writer3ds::MirroredAcrossX(world);
         }
-        const Frame parent = FrameAt(parents, key);
+        const KeyedFrame parent = FrameAt(parents, key);
         // Keys compose with the parent's as plain products: what the scene
         // composes otherwise (the parent's scaling along the node's own
         // axes) is taken against the parent's frame, as near as keys hold
         // it. Under a parent squashed flat, the node's own transform.
         Frame inverse;
-        const Frame local = writer3ds::Invert(parent, inverse) ? writer3ds::Then(world, inverse) : LocalFrame(node, key);
+        const Frame local =
+            writer3ds::Invert(parent.mFrame, inverse) ? writer3ds::Then(world, inverse) : LocalFrame(node, key);
         const writer3ds::Placement placed = writer3ds::Fit(local);
         record->position.values[key] = Point(ConvertPosition(Vector(placed.mTranslation)));
         record->scale.values[key] = Point(ConvertScaling(Vector(placed.mScaling)));
         record->rotation.values[key] = RelativeRotationKey(key == 0 ? nullptr : &previous, placed.mTurn);
         previous = placed.mTurn;
-        frames[key] = writer3ds::Then(writer3ds::ToFrame(placed), parent);
+        upApart = upApart && TurnsAboutUp(placed.mTurn);
+        frames[key] = {writer3ds::Then(writer3ds::ToFrame(placed), parent.mFrame), upApart && parent.mUpApart};
     }
     return record;
 }
@@ -680,30 +675,37 @@ reader3ds::CameraMotionRecord KFbxWriter3DS::MakeCameraMotion(KFbxNode* node, Fr
     SamplePositionKeys(node, record->position, frames);
     SampleValues(times, record->fov,
                  DefaultSource(take != nullptr ? take->GetCameraFieldOfView() : nullptr, CameraFieldOfView(*camera)));
-    SampleTargetKeys(node, record->targetposition);
     const Source roll = DefaultSource(take != nullptr ? take->GetCameraRoll() : nullptr, camera->GetDefaultRoll());
+    kftrack3ds<point3ds>& target = record->targetposition;
+    SetKeyHeaders(target.keys, target.keycount);
     SetKeyHeaders(record->roll.keys, record->roll.keycount);
-    if (record->roll.values == nullptr || record->position.values == nullptr ||
-        record->targetposition.values == nullptr) {
+    if (record->roll.values == nullptr || target.values == nullptr) {
         return record;
     }
-    // The line of sight as readers take it from the written points, whose
-    // floats decide whether it looks straight up or down.
+    // The line of sight written, straight or leaning as readers' floats
+    // need, and the roll about it come from one place of the camera, taken
+    // once per key.
     const Frames* parents = ParentFrames(node);
-    for (std::uint32_t key = 0; key < record->roll.keycount; ++key) {
-        const KFbxVector4 view = LineInFrame(FrameAt(parents, key), ValueAt(record->position, key),
-                                             ValueAt(record->targetposition, key));
-        record->roll.values[key] = static_cast<float>(roll.At(times[key]) + CameraRoll(node, *camera, key, view));
+    for (std::uint32_t key = 0; key < std::max(target.keycount, record->roll.keycount); ++key) {
+        double at[3];
+        LookAt(node, key, at);
+        if (key < target.keycount) {
+            target.values[key] = InFrame(FrameAt(parents, key).mFrame, at);
+        }
+        if (key < record->roll.keycount) {
+            record->roll.values[key] = static_cast<float>(roll.At(times[key]) + CameraRoll(node, *camera, key, at));
+        }
     }
     return record;
 }
 
 double KFbxWriter3DS::CameraRoll(KFbxNode* node, const KFbxCamera& camera, std::uint32_t frame,
-                                 const KFbxVector4& view) {
+                                 const double (&lookAt)[3]) {
     const Frame world = SceneFrame(node, frame);
     const auto row = [](const Frame& frame, std::size_t first) {
         return KFbxVector4(frame[first], frame[first + 1], frame[first + 2], 0.0);
     };
+    const KFbxVector4 view = Vector(lookAt) - row(world, 12);
     KFbxNode* target = node->GetTarget();
     if (target == nullptr) {
         // Along its own X axis, its own Y axis up.

@@ -575,6 +575,17 @@ KFbxVector4 Lib3dsUp(Lib3dsNode* camera, Lib3dsNode* target) {
     return KFbxVector4(to[0] - from[0], to[1] - from[1], to[2] - from[2], 0.0);
 }
 
+// The frame of the last key of the tracks; -1 for none.
+template <class... Key>
+Lib3dsIntd LastKeyFrame(const Key*... tracks) {
+    Lib3dsIntd last = -1;
+    const auto walk = [&last](const auto* key) {
+        for (; key != nullptr; key = key->next) last = std::max(last, key->tcb.frame);
+    };
+    (walk(tracks), ...);
+    return last;
+}
+
 // A keyframer node as lib3ds has it: kind, name ("name.instance" for an
 // instance), its parent's name alike, and where it stands at frames 0 and 5.
 struct Lib3dsNodeAt {
@@ -953,6 +964,17 @@ const InheritedFrameCase kInheritedFrameCases[] = {
     {.mName = "looking down a tenth of a degree off far off", .mParentRotation = KFbxVector4(0, 0, 90, 0),
      .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0),
      .mParentAt = KFbxVector4(10000, 0, 10000, 0), .mAimAt = KFbxVector4(9999.00698, -4, 10002, 0)},
+    // A thousandth of a degree off straight down under parents that make the
+    // same world frame, a half turn about Z, or mirror it in Y.
+    {.mName = "a thousandth off straight down under (-1, -1, 1)", .mParentScaling = KFbxVector4(-1, -1, 1, 0),
+     .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
+    {.mName = "a thousandth off straight down under a half turn about Z", .mParentRotation = KFbxVector4(0, 0, 180, 0),
+     .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
+    {.mName = "a thousandth off straight down under a mirror in Y", .mParentScaling = KFbxVector4(1, -1, 1, 0),
+     .mParent = ParentKind::eGroup, .mParentTurn = KFbxVector4(0, 0, 0, 0), .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
+    {.mName = "a thousandth off straight down up towards a node under a mirror in Y",
+     .mParentScaling = KFbxVector4(1, -1, 1, 0), .mParent = ParentKind::eGroup,
+     .mParentTurn = KFbxVector4(0, 0, 0, 0), .mUpNode = true, .mAimAt = KFbxVector4(1.0000698, -3, 5, 0)},
     // A parent that the scene still moves past its last key, or between it
     // and the next frame, above a target that moves to frame 100.
     {.mName = "parent repeating its turn", .mParent = ParentKind::eGroup, .mAimMove = KFbxVector4(-6, 4, 9, 0),
@@ -961,6 +983,9 @@ const InheritedFrameCase kInheritedFrameCases[] = {
      .mParentAfter = KFCURVE_EXTRAPOLATION_KEEP_SLOPE, .mLastFrame = 100, .mAimUnderParent = true},
     {.mName = "parent's last key between frames", .mParent = ParentKind::eGroup, .mAimMove = KFbxVector4(-6, 4, 9, 0),
      .mParentLastKey = 10.9, .mLastFrame = 100, .mAimUnderParent = true},
+    // The scene's last key between frames: the file ends at the frame before.
+    {.mName = "last key between frames", .mParent = ParentKind::eGroup, .mParentLastKey = 10.4,
+     .mAimUnderParent = true},
 };
 
 // Every point of the node's mesh where the scene puts it at the frame.
@@ -1147,6 +1172,32 @@ TEST_F(Writer3dsRoundTripTest, InheritedFramesAreReadBackWhereTheyStand) {
                 }
                 EXPECT_TRUE(TrianglesTurnOutward(points, faces)) << node->GetName();
             }
+        }
+        // No key past the file's end.
+        for (std::vector<Lib3dsNode*> pending{file->nodes}; !pending.empty();) {
+            Lib3dsNode* node = pending.back();
+            pending.pop_back();
+            if (node == nullptr) continue;
+            pending.insert(pending.end(), {node->next, node->childs});
+            // Target and spot nodes begin alike.
+            const Lib3dsNodeData& d = node->data;
+            const Lib3dsIntd last =
+                node->type == LIB3DS_OBJECT_NODE
+                    ? LastKeyFrame(d.object.pos_track.keyL, d.object.rot_track.keyL, d.object.scl_track.keyL)
+                : node->type == LIB3DS_CAMERA_NODE
+                    ? LastKeyFrame(d.camera.pos_track.keyL, d.camera.fov_track.keyL, d.camera.roll_track.keyL)
+                : node->type == LIB3DS_LIGHT_NODE ? LastKeyFrame(d.light.pos_track.keyL, d.light.col_track.keyL)
+                                                  : LastKeyFrame(d.target.pos_track.keyL);
+            EXPECT_LE(last, file->frames) << node->name;
+        }
+        // Aimed up the world's up, far from straight up or down, CamX has no
+        // roll at all.
+        Lib3dsNode* aimedNode = lib3ds_file_node_by_name(file, camX->GetName(), LIB3DS_CAMERA_NODE);
+        ASSERT_NE(aimedNode, nullptr);
+        for (const Lib3dsLin1Key* key = aimedNode->data.camera.roll_track.keyL; key != nullptr; key = key->next) {
+            EXPECT_TRUE(test.mUpNode || !(test.mCameraUp == KFbxVector4(0, 1, 0, 0)) || key->value == 0.0f ||
+                        NextToPlumb(SceneCameraAxes(camX, Frame(key->tcb.frame)).first))
+                << key->value << " at frame " << key->tcb.frame;
         }
         Lib3dsNode* lampNode = lib3ds_file_node_by_name(file, "Lamp", LIB3DS_LIGHT_NODE);
         ASSERT_NE(lampNode, nullptr);
