@@ -39,6 +39,11 @@ bool MayTakeName(const FileIdentity& folder, const struct stat& file) {
            MayActAsAnyOwner();
 }
 
+// A sticky folder open to all, where anyone may put a name.
+bool IsSharedFolder(const FileIdentity& folder) {
+    return (folder.permissions & S_ISVTX) != 0 && (folder.permissions & S_IWOTH) != 0;
+}
+
 }  // namespace
 
 bool ReplacementFile::Open(const char* path, bool readBack, InPlace inPlace) {
@@ -99,9 +104,15 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
         return Outcome::eLookAgain;
     }
     const bool regular = S_ISREG(opened.st_mode);
-    // Its other names keep sharing it only when it is written in place.
-    const bool replaceable = regular && opened.st_nlink == 1 && MayTakeName(holder, opened);
-    const Outcome replacing = replaceable ? StartReplacing(descriptor, readBack) : Outcome::eInPlace;
+    // Another name may be another user's link to a file they may not write.
+    const bool sharedLinks = regular && opened.st_nlink > 1 && IsSharedFolder(holder);
+    const bool replaceable = regular && (opened.st_nlink == 1 || sharedLinks) && MayTakeName(holder, opened);
+    Outcome replacing = replaceable ? StartReplacing(descriptor, readBack) : Outcome::eInPlace;
+    // Never written through there.
+    if (sharedLinks && replacing == Outcome::eInPlace) {
+        if (!replaceable) errno = EPERM;
+        replacing = Outcome::eFailed;
+    }
     if (replacing != Outcome::eInPlace) {
         const int failure = errno;
         close(descriptor);

@@ -20,7 +20,10 @@
 // attributes (access lists among them) the process may give the new one
 // before anything is written, in a folder whose sticky bit lets the process
 // take the name. Any other regular file is written over in place, never
-// through a link, once its new content is whole (InPlaceFile). What is no
+// through a link, once its new content is whole (InPlaceFile), but for a
+// name with other links in a sticky folder open to all: another user may
+// have linked there a file they cannot write, so the name is replaced where
+// the process may take it and refused (EPERM) where it may not. What is no
 // regular file, a device or a FIFO, is written as a stream opened by its
 // name "wb" would write it. A new file gets 0666 less the umask.
 #ifndef PLATFORM_OS_REPLACEMENTFILE_H
@@ -54,7 +57,8 @@ public:
     // False with errno set as opening the path for writing sets it: ENOENT
     // or ENOTDIR for a folder that is not there, EACCES for one the process
     // may not write in, a file it may not write or one the sticky folders'
-    // rule refuses, EISDIR for a folder.
+    // rule refuses, EPERM for a name of several links there that it may not
+    // take, EISDIR for a folder.
     bool Open(const char* path, bool readBack = false, InPlace inPlace = InPlace::eAsWritten);
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }

@@ -299,6 +299,20 @@ TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused
     EXPECT_EQ(mFolder.Read("shared/theirs" + extension), "theirs");
     EXPECT_EQ(StatusOf(theirs).st_uid, kOther);
     EXPECT_EQ(Count("shared"), 3);
+    // A second name of the root-only file, put there where the system lets
+    // users link files they do not own: the name is replaced, not written
+    // through, and where the exporter may not take it, refused.
+    std::filesystem::create_hard_link(secret, Path("shared/hard"));
+    EXPECT_TRUE(Export(Path("shared/hard"))) << mError;
+    EXPECT_EQ(mFolder.Read("private/secret" + extension), "secret");
+    EXPECT_EQ(StatusOf(Path("shared/hard")).st_mode & 07777, 0600u);
+    const std::string roots = mFolder.Write("shared/roots" + extension, "roots");
+    ASSERT_EQ(chmod(roots.c_str(), 0666), 0);
+    std::filesystem::create_hard_link(roots, mFolder / "shared/roots.second");
+    const std::string refused = AsExporter([&] { return Export(roots) ? std::string("exported") : mError; });
+    EXPECT_NE(refused.find(std::strerror(EPERM)), std::string::npos) << refused;
+    EXPECT_EQ(mFolder.Read("shared/roots" + extension), "roots");
+    EXPECT_EQ(mFolder.Read("shared/roots.second"), "roots");
     // A link of the process's own is followed.
     std::filesystem::create_symlink("../private/secret" + extension, Path("shared/own"));
     EXPECT_TRUE(Export(Path("shared/own"))) << mError;
