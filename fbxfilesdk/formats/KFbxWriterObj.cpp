@@ -120,7 +120,12 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
         // The default material's name is the first the library hands out.
         KString reserved(kDefaultMaterialName);
         mMaterialNames.Rename(reserved);
-        if (OpenMaterialFile()) {
+        // An OBJ file whose materials are lost is no whole file.
+        if (!OpenMaterialFile()) {
+            NoteWrite(false);
+            return false;
+        }
+        if (mMtlFile != nullptr) {
             mLine += "mtllib ";
             mLine += mMtlName;
             mLine += "\n\n";

@@ -43,17 +43,17 @@ public:
     // whole could not be kept, "Out of disk space" for a full disk and an
     // unidentified error otherwise, the system's reason in the message. The
     // OBJ file and its library take the places of the files named only
-    // after writes that all succeeded, the library only with the OBJ file:
-    // when that one cannot, the library named is left as it was.
+    // after writes that all succeeded, and only together: when either
+    // cannot, both are left as they were.
     bool FileClose() override;
     bool IsFileOpen() override { return mObjFile != nullptr; }
     // New KFbxStreamOptionsObjWriter options with their defaults.
     KFbxStreamOptions* GetWriteOptions() override;
     // "Stream options not set" for options of another class or none; "File
     // not opened" without a file; when a stream fails, as FileClose says it.
-    // A material library that cannot be made leaves the OBJ file without
-    // one, and the message says why. The message text tells, a line each,
-    // the texture files that were not copied and every value written
+    // A material library that cannot be made fails the write as a stream
+    // that fails does, naming the library. The message text tells, a line
+    // each, the texture files that were not copied and every value written
     // otherwise than the scene holds it: names holding control characters,
     // numbers that are not finite.
     bool Write(KFbxScene* scene, KFbxStreamOptions* options) override;
@@ -77,6 +77,8 @@ private:
 
     // Whether a mesh of the node or below it uses a material or a texture.
     void CheckMaterials(KFbxNode& root);
+    // Opens the library beside a file whose name holds ".obj" (none
+    // otherwise); false, the failure set, when it cannot be made.
     bool OpenMaterialFile();
     void CloseMaterialFile();
     // The meshes of the node and below it.

@@ -13,7 +13,6 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -54,15 +53,11 @@ bool KFbxWriterObj::OpenMaterialFile() {
     // The first ".obj" of the file's own name, not of a folder above it.
     std::string name(mObjFileName.Buffer());
     const std::size_t extension = name.find(".obj", name.size() - ObjFileNamePart(name).size());
-    if (extension == std::string::npos) return false;
+    if (extension == std::string::npos) return true;
     name.replace(extension, 4, ".mtl");
-    // Written in place, it waits for the OBJ file to be whole.
+    // A device written at once would not wait for the OBJ file to be whole.
     if (!mMtlOutput.Open(name.c_str(), false, qalimor::os::ReplacementFile::InPlace::eAtClose)) {
-        mMessage += "The material library ";
-        mMessage += name.c_str();
-        mMessage += " was not made: ";
-        mMessage += std::strerror(errno);
-        mMessage += ".\n";
+        mMessage += SetWriteFailure(name.c_str(), errno) + "\n";
         return false;
     }
     mMtlFile = mMtlOutput.Stream();

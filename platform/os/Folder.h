@@ -113,17 +113,18 @@ public:
     // file: what took the name meanwhile is left as it is.
     bool FinishNewFile(std::FILE* stream, const char* name, bool written, const char* target = nullptr,
                        Takeover takeover = Takeover::eReplace) const;
+    // Gives the file of the name the name target as takeover says; false
+    // with errno set. Taken only where free, the file may keep its first
+    // name as well, which RemoveIfStill then removes.
+    bool Rename(const char* name, const char* target, Takeover takeover) const;
+    // Removes the name when it is the file open as descriptor.
+    void RemoveIfStill(const char* name, int descriptor) const;
 
 private:
     // Whether the name is a regular file of size bytes that match, block by
     // block, those expected(offset, length) gives (null when it has none).
     bool Holds(const char* name, std::uint64_t size,
                const std::function<const char*(std::uint64_t, std::size_t)>& expected) const;
-    // Gives the file of the name the name target as takeover says; errno
-    // set when it fails.
-    bool Rename(const char* name, const char* target, Takeover takeover) const;
-    // Removes the name when it is the file open as descriptor.
-    void RemoveIfStill(const char* name, int descriptor) const;
 
     int mDescriptor = -1;
 };

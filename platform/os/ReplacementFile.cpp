@@ -31,25 +31,17 @@ bool MayActAsAnyOwner() {
     return (data[CAP_TO_INDEX(CAP_FOWNER)].effective & CAP_TO_MASK(CAP_FOWNER)) != 0;
 }
 
-// Whether the regular file can take a new file's place as it is: the name
-// its only one, and one the sticky bit of the folder lets the process take.
-bool IsReplaceable(const FileIdentity& folder, const struct stat& file) {
-    // Its other names keep sharing it only when it is written in place.
-    if (file.st_nlink > 1) return false;
+// Whether the sticky bit of the folder, if it has one, lets the process
+// take the name of the file.
+bool MayTakeName(const FileIdentity& folder, const struct stat& file) {
     const auto process = static_cast<std::uint32_t>(geteuid());
     return (folder.permissions & S_ISVTX) == 0 || file.st_uid == process || folder.owner == process ||
            MayActAsAnyOwner();
 }
 
-bool WriteAll(int descriptor, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = write(descriptor, bytes, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
+// A sticky folder open to all, where anyone may put a name.
+bool IsSharedFolder(const FileIdentity& folder) {
+    return (folder.permissions & S_ISVTX) != 0 && (folder.permissions & S_IWOTH) != 0;
 }
 
 }  // namespace
@@ -97,9 +89,14 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
         return Outcome::eFailed;
     }
     // Opened for writing as a stream by its name would open it, which tells
-    // whether the process may write it; not emptied until known to be
-    // written in place.
-    const int descriptor = openat(folder, mName.c_str(), (readBack ? O_RDWR : O_WRONLY) | O_NOFOLLOW | O_CLOEXEC);
+    // whether the process may write it, and a regular file for reading too
+    // where it may, so that its earlier bytes can be kept while it is
+    // written in place; not changed until it is known to be written so.
+    const int flags = O_NOFOLLOW | O_CLOEXEC;
+    int descriptor = S_ISREG(target.st_mode) ? openat(folder, mName.c_str(), O_RDWR | flags) : -1;
+    if (descriptor < 0 && (!S_ISREG(target.st_mode) || errno == EACCES)) {
+        descriptor = openat(folder, mName.c_str(), (readBack ? O_RDWR : O_WRONLY) | flags);
+    }
     if (descriptor < 0) return errno == ELOOP ? Outcome::eLookAgain : Outcome::eFailed;
     struct stat opened;
     if (fstat(descriptor, &opened) != 0 || opened.st_dev != target.st_dev || opened.st_ino != target.st_ino) {
@@ -107,14 +104,20 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
         return Outcome::eLookAgain;
     }
     const bool regular = S_ISREG(opened.st_mode);
-    if (regular && IsReplaceable(holder, opened)) {
-        const Outcome replacing = StartReplacing(descriptor, readBack);
-        if (replacing != Outcome::eInPlace) {
-            const int failure = errno;
-            close(descriptor);
-            errno = failure;
-            return replacing;
-        }
+    // Another name may be another user's link to a file they may not write.
+    const bool sharedLinks = regular && opened.st_nlink > 1 && IsSharedFolder(holder);
+    const bool replaceable = regular && (opened.st_nlink == 1 || sharedLinks) && MayTakeName(holder, opened);
+    Outcome replacing = replaceable ? StartReplacing(descriptor, readBack) : Outcome::eInPlace;
+    // Never written through there.
+    if (sharedLinks && replacing == Outcome::eInPlace) {
+        if (!replaceable) errno = EPERM;
+        replacing = Outcome::eFailed;
+    }
+    if (replacing != Outcome::eInPlace) {
+        const int failure = errno;
+        close(descriptor);
+        errno = failure;
+        return replacing;
     }
     return StartInPlace(descriptor, regular, readBack, inPlace) ? Outcome::eOpened : Outcome::eFailed;
 }
@@ -130,8 +133,10 @@ ReplacementFile::Outcome ReplacementFile::StartReplacing(int descriptor, bool re
         return refused ? Outcome::eInPlace : Outcome::eFailed;
     }
     if (!TakeAccessOf(descriptor, fileno(stream))) {
+        const int failure = errno;
         mFolder.FinishNewFile(stream, mTemporary.c_str(), false);
         mTemporary.clear();
+        errno = failure;
         return Outcome::eInPlace;
     }
     mStream = stream;
@@ -141,16 +146,19 @@ ReplacementFile::Outcome ReplacementFile::StartReplacing(int descriptor, bool re
 }
 
 bool ReplacementFile::StartInPlace(int descriptor, bool regular, bool readBack, InPlace inPlace) {
-    mFolder.Close();
-    mName.clear();
+    if (regular) {
+        if (!mInPlace.Open(descriptor, std::move(mFolder), std::move(mName))) return false;
+        mStream = mInPlace.Stream();
+        mMode = Mode::eInPlace;
+        return true;
+    }
     if (inPlace == InPlace::eAtClose && !readBack) {
         mStream = open_memstream(&mHeldBytes, &mHeldSize);
         mHeld = mStream != nullptr ? descriptor : -1;
-        mMode = Mode::eHeldInPlace;
-    } else if (!regular || ftruncate(descriptor, 0) == 0) {
-        // Emptied as "wb" empties it: a device or a FIFO has nothing to empty.
+        mMode = Mode::eHeldStream;
+    } else {
         mStream = fdopen(descriptor, readBack ? "w+b" : "wb");
-        mMode = Mode::eInPlace;
+        mMode = Mode::eStreamed;
     }
     if (mStream != nullptr) return true;
     const int failure = errno;
@@ -170,119 +178,136 @@ bool ReplacementFile::Settle() {
 
 bool ReplacementFile::Close(bool whole) {
     if (mStream == nullptr) return true;
-    bool done = true;
-    if (mMode == Mode::eInPlace) {
-        // Written in place: what was written is there, whole or not.
-        const bool flushed = Settle();
-        const int failure = errno;
-        done = (std::fclose(mStream) == 0 && flushed) || !whole;
-        if (!flushed) errno = failure;
-        mStream = nullptr;
-    } else if (mMode == Mode::eHeldInPlace) {
-        done = WriteHeld(whole) || !whole;
-    } else {
-        // On the disk before it takes the name: a crash after the rename
-        // must not leave the name to a file whose bytes were lost.
-        const bool synced = whole && Settle();
-        done = mFolder.FinishNewFile(mStream, mTemporary.c_str(), synced, mName.c_str()) || !whole;
-        mStream = nullptr;
-    }
+    const bool done = !whole || (Settle() && Take(false) == Taken::eDone);
+    if (whole && done) Keep();
     const int failure = errno;
     Forget();
     errno = failure;
     return done;
 }
 
-bool ReplacementFile::WriteHeld(bool whole) {
-    const bool held = Settle();
-    int failure = errno;
+ReplacementFile::Taken ReplacementFile::Take(bool undoable) {
+    switch (mMode) {
+        case Mode::eReplacing:
+            return TakeName(undoable);
+        case Mode::eInPlace:
+            return mInPlace.WriteOver() ? Taken::eDone : Taken::eFailed;
+        case Mode::eHeldStream:
+            return WriteHeld() ? Taken::eDone : Taken::eFailed;
+        case Mode::eStreamed: {
+            const bool closed = std::fclose(mStream) == 0;
+            mStream = nullptr;
+            return closed ? Taken::eDone : Taken::eFailed;
+        }
+        case Mode::eClosed:
+            break;
+    }
+    errno = EBADF;
+    return Taken::eFailed;
+}
+
+ReplacementFile::Taken ReplacementFile::TakeName(bool undoable) {
+    if (!undoable) {
+        const bool taken = mFolder.FinishNewFile(mStream, mTemporary.c_str(), true, mName.c_str());
+        mStream = nullptr;
+        return taken ? Taken::eDone : Taken::eFailed;
+    }
+    // What had the name keeps the hidden one, to be put back by Undo.
+    const int folder = mFolder.Descriptor();
+    const char* temporary = mTemporary.c_str();
+    const char* name = mName.c_str();
+    bool earlier = mReplacesFile;
+    for (int look = 0; look < 2; ++look) {
+        if (renameat2(folder, temporary, folder, name, earlier ? RENAME_EXCHANGE : RENAME_NOREPLACE) == 0) {
+            mReplacesFile = earlier;
+            mSwapped = true;
+            return Taken::eDone;
+        }
+        // What had the name went, or a file came to have it, meanwhile.
+        if (errno != (earlier ? ENOENT : EEXIST)) break;
+        earlier = !earlier;
+    }
+    return errno == EINVAL || errno == ENOSYS ? Taken::eLater : Taken::eFailed;
+}
+
+bool ReplacementFile::WriteHeld() {
     // The bytes stay, the stream goes.
     std::fclose(mStream);
     mStream = nullptr;
-    bool written = false;
-    if (whole && held) {
-        struct stat info;
-        written = fstat(mHeld, &info) == 0 && (!S_ISREG(info.st_mode) || ftruncate(mHeld, 0) == 0) &&
-                  WriteAll(mHeld, mHeldBytes, mHeldSize);
-        failure = errno;
+    for (const char* bytes = mHeldBytes; bytes < mHeldBytes + mHeldSize;) {
+        const ssize_t written = write(mHeld, bytes, static_cast<std::size_t>(mHeldBytes + mHeldSize - bytes));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes += written;
     }
-    errno = failure;
-    return written;
+    return true;
+}
+
+void ReplacementFile::Undo() {
+    if (mMode == Mode::eInPlace) {
+        mInPlace.PutBack();
+    } else if (mSwapped && mReplacesFile) {
+        // The earlier file takes its name back; this one goes with it.
+        renameat(mFolder.Descriptor(), mTemporary.c_str(), mFolder.Descriptor(), mName.c_str());
+    } else if (mSwapped) {
+        mFolder.RemoveIfStill(mName.c_str(), fileno(mStream));
+    }
+    mSwapped = false;
+}
+
+void ReplacementFile::Keep() {
+    // The earlier file, under the hidden name since the swap, goes.
+    if (mSwapped && mReplacesFile) unlinkat(mFolder.Descriptor(), mTemporary.c_str(), 0);
+    mSwapped = false;
 }
 
 bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& companionFailed) {
     companionFailed = false;
     if (!companion.IsOpen()) return Close(whole);
-    if (!whole || !IsOpen() || !companion.Settle()) {
-        const int failure = errno;
-        const bool given = !whole || !IsOpen();
-        companionFailed = !given;
+    if (!whole || !IsOpen()) {
         companion.Close(false);
         Close(false);
-        errno = failure;
-        return given;
+        return true;
     }
-    const int folder = companion.mFolder.Descriptor();
-    const char* temporary = companion.mTemporary.c_str();
-    const char* name = companion.mName.c_str();
-    // The companion takes its name first, keeping what had it under its
-    // hidden name, to be put back if this file cannot take its own.
-    bool earlier = companion.mReplacesFile;
-    bool swapped = false;
-    bool swappable = companion.mMode == Mode::eReplacing;
-    for (int look = 0; swappable && !swapped && look < 2; ++look) {
-        swapped = renameat2(folder, temporary, folder, name, earlier ? RENAME_EXCHANGE : RENAME_NOREPLACE) == 0;
-        // What had the name went, or a file came to have it, meanwhile.
-        if (!swapped && errno != (earlier ? ENOENT : EEXIST)) break;
-        earlier = swapped ? earlier : !earlier;
+    // Both on the disk, or held whole, before either takes its name: the
+    // companion first, to be given back if this file cannot take its own.
+    const bool settled = companion.Settle();
+    companionFailed = !settled;
+    Taken companionTaken = Taken::eFailed;
+    if (settled && Settle()) {
+        companionTaken = companion.Take(true);
+        companionFailed = companionTaken == Taken::eFailed;
     }
-    swappable = swappable && errno != EINVAL && errno != ENOSYS;
-    if (!swapped && swappable) {
+    bool done = companionTaken != Taken::eFailed && Take(false) == Taken::eDone;
+    if (!done && companionTaken == Taken::eDone) {
         const int failure = errno;
-        companionFailed = true;
-        companion.Close(false);
-        Close(false);
+        companion.Undo();
         errno = failure;
-        return false;
     }
-    if (!swapped) {
-        // Written in place, or on a file system that cannot swap two names:
-        // the companion after this file, only when this one took its name.
-        const bool closed = Close(true);
-        const int failure = errno;
-        const bool kept = companion.Close(closed);
-        if (!closed) errno = failure;
-        companionFailed = closed && !kept;
-        return closed && kept;
+    // On a file system that cannot swap two names, after this file.
+    if (done && companionTaken == Taken::eLater) {
+        done = companion.Take(false) == Taken::eDone;
+        companionFailed = !done;
     }
-    const bool closed = Close(true);
+    if (done) {
+        Keep();
+        companion.Keep();
+    }
     const int failure = errno;
-    if (closed) {
-        // What the companion replaced goes.
-        if (earlier) unlinkat(folder, temporary, 0);
-        companion.mFolder.FinishNewFile(companion.mStream, name, true);
-    } else if (earlier) {
-        // Put back over the companion, which goes with its last name.
-        renameat(folder, temporary, folder, name);
-        std::fclose(companion.mStream);
-    } else {
-        companion.mFolder.FinishNewFile(companion.mStream, name, false);
-    }
-    companion.mStream = nullptr;
     companion.Forget();
+    Forget();
     errno = failure;
-    return closed;
+    return done;
 }
 
 void ReplacementFile::Forget() {
-    if (mStream != nullptr) {
-        if (mMode == Mode::eReplacing) {
-            mFolder.FinishNewFile(mStream, mTemporary.c_str(), false);
-        } else {
-            std::fclose(mStream);
-        }
+    if (mStream != nullptr && mMode == Mode::eReplacing) {
+        mFolder.FinishNewFile(mStream, mTemporary.c_str(), false);
+    } else if (mStream != nullptr && mMode != Mode::eInPlace) {
+        std::fclose(mStream);
     }
     mStream = nullptr;
+    mInPlace.Close();
     if (mHeld >= 0) close(mHeld);
     mHeld = -1;
     std::free(mHeldBytes);
@@ -292,6 +317,7 @@ void ReplacementFile::Forget() {
     mName.clear();
     mTemporary.clear();
     mReplacesFile = false;
+    mSwapped = false;
     mMode = Mode::eClosed;
 }
 

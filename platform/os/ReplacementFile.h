@@ -19,14 +19,18 @@
 // a file of a single name, whose owner, group, permission bits and extended
 // attributes (access lists among them) the process may give the new one
 // before anything is written, in a folder whose sticky bit lets the process
-// take the name. Any other file is written in place, as a stream opened by
-// its name "wb" would write it (emptied first, never followed through a
-// link), and so is what is no regular file: a device or a FIFO. A new file
-// gets 0666 less the umask.
+// take the name. Any other regular file is written over in place, never
+// through a link, once its new content is whole (InPlaceFile), but for a
+// name with other links in a sticky folder open to all: another user may
+// have linked there a file they cannot write, so the name is replaced where
+// the process may take it and refused (EPERM) where it may not. What is no
+// regular file, a device or a FIFO, is written as a stream opened by its
+// name "wb" would write it. A new file gets 0666 less the umask.
 #ifndef PLATFORM_OS_REPLACEMENTFILE_H
 #define PLATFORM_OS_REPLACEMENTFILE_H
 
 #include <platform/os/Folder.h>
+#include <platform/os/InPlaceFile.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -36,8 +40,8 @@ namespace qalimor::os {
 
 class ReplacementFile {
 public:
-    // When a file written in place gets its bytes: as they are written, or
-    // all of them at a close that finds them whole, so that it can wait for
+    // When a device or a FIFO gets its bytes: as they are written, or all
+    // of them at a close that finds them whole, so that it can wait for
     // another file (CloseWith). Until then they are held in memory.
     enum class InPlace { eAsWritten, eAtClose };
 
@@ -48,37 +52,41 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     // Opens the stream that the path's new content is written to ("wb", or
-    // "w+b" when what is written is to be read back, which a file written in
-    // place at its close cannot be); a file still open is given up first.
+    // "w+b" when what is written is to be read back, which a device or FIFO
+    // written at its close cannot be); a file still open is given up first.
     // False with errno set as opening the path for writing sets it: ENOENT
     // or ENOTDIR for a folder that is not there, EACCES for one the process
     // may not write in, a file it may not write or one the sticky folders'
-    // rule refuses, EISDIR for a folder.
+    // rule refuses, EPERM for a name of several links there that it may not
+    // take, EISDIR for a folder.
     bool Open(const char* path, bool readBack = false, InPlace inPlace = InPlace::eAsWritten);
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
 
-    // Ends the writing and closes the stream. A whole file takes its name
-    // once everything written reached the disk, replacing what had it; a
-    // file that is not whole, or whose bytes did not all reach the disk, is
-    // removed, and what had the name is left as it was. A file written in
-    // place keeps what reached it. True when a whole file took its name or
-    // one that is not whole was given up; false with errno set when a whole
-    // file could not be kept. True with nothing open.
+    // Ends the writing and closes the stream. A whole file takes its name,
+    // or is written over the file in place, once everything written reached
+    // the disk; a file that is not whole, or whose bytes did not all reach
+    // the disk, is given up, and what had the name is left as it was. True
+    // when a whole file was kept or one that is not whole was given up;
+    // false with errno set when a whole file could not be kept. True with
+    // nothing open.
     bool Close(bool whole);
     // Close for this file and a companion that goes with it (an OBJ file's
-    // material library, say): the companion takes its name only when this
-    // file takes its own, and when this one cannot, the companion is given
-    // up and what had its name is left as it was (a companion written in
-    // place gets its bytes only after this file took its name, so it should
-    // be opened with InPlace::eAtClose). False with errno set when either
-    // could not be kept; companionFailed tells which, so that the message
-    // names the file whose bytes were lost.
+    // material library, say): both are on the disk, or held whole, before
+    // either takes its name; the companion then takes its own, or is written
+    // over in place, and is put back as it was when this file cannot take
+    // its name, so that both are kept or neither. False with errno set when
+    // either could not be kept, both then left as they were; companionFailed
+    // tells which, so that the message names the file whose bytes were
+    // lost.
     bool CloseWith(ReplacementFile& companion, bool whole, bool& companionFailed);
 
 private:
-    enum class Mode { eClosed, eReplacing, eInPlace, eHeldInPlace };
+    enum class Mode { eClosed, eReplacing, eInPlace, eStreamed, eHeldStream };
     enum class Outcome { eOpened, eFailed, eLookAgain, eInPlace };
+    // How a file took its name or its content: done, failed, or left for
+    // later where it could not have been given back (Take).
+    enum class Taken { eDone, eFailed, eLater };
 
     // Opens the file of mName in mFolder as the file it is requires.
     Outcome OpenTarget(bool readBack, InPlace inPlace);
@@ -91,21 +99,33 @@ private:
     // Everything written is on the disk, or held whole; false with errno
     // set.
     bool Settle();
-    // Writes the bytes held for a file written in place at its close, when
-    // whole, and closes.
-    bool WriteHeld(bool whole);
+    // The settled file takes its name, or its content in place; undoable
+    // when Undo must be able to give back what it had, which a file system
+    // that cannot swap two names leaves for later.
+    Taken Take(bool undoable);
+    Taken TakeName(bool undoable);
+    // Writes the bytes held for a device or a FIFO.
+    bool WriteHeld();
+    // Gives back what had the name, or the earlier bytes, after Take.
+    void Undo();
+    // Gives up what Take kept for Undo.
+    void Keep();
     // Closes what is open without keeping anything and forgets the file.
     void Forget();
 
     Folder mFolder;
     // The name the file takes in the folder, and its name until then, when
-    // it replaces one; whether a file had the name.
+    // it replaces one; whether a file had the name, and whether that file
+    // has the hidden name since Take.
     std::string mName;
     std::string mTemporary;
     bool mReplacesFile = false;
+    bool mSwapped = false;
     Mode mMode = Mode::eClosed;
+    // The stream written; a regular file's written in place is mInPlace's.
     std::FILE* mStream = nullptr;
-    // A file written in place at its close, and the bytes held until then.
+    InPlaceFile mInPlace;
+    // A device or a FIFO written at its close, and the bytes held until then.
     int mHeld = -1;
     char* mHeldBytes = nullptr;
     std::size_t mHeldSize = 0;

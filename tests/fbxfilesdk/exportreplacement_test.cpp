@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -28,6 +29,8 @@
 #include <tuple>
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -159,18 +162,26 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
     std::filesystem::create_directories(mFolder / "out");
     const std::string earlier = mFolder.Write("out/scene" + std::string(GetParam().mExtension), "earlier");
     mFolder.Write("out/scene.mtl", "earlier library");
+    // Written in place, for its second name.
+    const std::string linked = mFolder.Write("out/linked" + Extension(), "earlier");
+    std::filesystem::create_hard_link(linked, mFolder / "out/second");
     const std::string fresh = Path("out/fresh");
     const std::ptrdiff_t before = Count("out");
     const auto unchanged = [&] {
-        EXPECT_EQ(mFolder.Read("out/scene" + std::string(GetParam().mExtension)), "earlier");
+        for (const char* name : {"out/scene", "out/linked"}) EXPECT_EQ(mFolder.Read(name + Extension()), "earlier");
+        EXPECT_EQ(mFolder.Read("out/second"), "earlier");
         EXPECT_EQ(mFolder.Read("out/scene.mtl"), "earlier library");
         EXPECT_FALSE(std::filesystem::exists(fresh));
     };
-    // Created and closed with no write between.
-    for (const std::string& path : {earlier, fresh}) {
-        const std::unique_ptr<KFbxWriter> writer = Writer();
-        ASSERT_TRUE(writer->FileCreate(path.c_str())) << writer->GetLastErrorString();
-        EXPECT_TRUE(writer->FileClose());
+    // Created and closed with no write between, or with one the writer
+    // refused.
+    for (const std::string& path : {earlier, fresh, linked}) {
+        for (const bool refused : {false, true}) {
+            const std::unique_ptr<KFbxWriter> writer = Writer();
+            ASSERT_TRUE(writer->FileCreate(path.c_str())) << writer->GetLastErrorString();
+            EXPECT_FALSE(refused && writer->Write(nullptr, nullptr));
+            EXPECT_TRUE(writer->FileClose() || refused);
+        }
     }
     unchanged();
     EXPECT_EQ(Count("out"), before);
@@ -189,7 +200,7 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
     // Files limited to fewer bytes than any format's file holds: the write
     // fails, or ends the process.
     for (const bool killed : {false, true}) {
-        for (const std::string& path : {earlier, fresh}) {
+        for (const std::string& path : {earlier, fresh, linked}) {
             SCOPED_TRACE(path + (killed ? ", killed" : ", cut short"));
             const boundedrun::Outcome outcome = boundedrun::Run(
                 [&] {
@@ -206,6 +217,29 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
         // Only an export ended midway leaves its hidden file behind.
         EXPECT_TRUE(killed || Count("out") == before);
     }
+    // A full disk, where the test may mount a small one of its own.
+    const std::string full = mFolder / "full";
+    std::filesystem::create_directories(full);
+    const boundedrun::Outcome disk = boundedrun::Run(
+        [&] {
+            if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                mount("qalimor", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
+                return 77;
+            }
+            for (const char* name : {"full/scene", "full/linked"}) mFolder.Write(name + Extension(), "earlier");
+            std::filesystem::create_hard_link(Path("full/linked"), mFolder / "full/second");
+            std::ofstream filler(mFolder / "full/filler", std::ios::binary);
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
+            }
+            for (const char* name : {"full/scene", "full/linked"}) {
+                if (Export(Path(name))) return 1;
+                if (mFolder.Read(name + Extension()) != "earlier" || mFolder.Read("full/second") != "earlier") return 2;
+            }
+            return 0;
+        },
+        boundedrun::SecondsFor(0));
+    EXPECT_TRUE(disk.mValue == 0 || disk.mValue == 77) << disk.mValue;
 }
 
 TEST_P(ExportReplacement, AnExportThroughLinksReplacesTheFileTheyLeadToAndKeepsWhoMayUseIt) {
@@ -265,10 +299,61 @@ TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused
     EXPECT_EQ(mFolder.Read("shared/theirs" + extension), "theirs");
     EXPECT_EQ(StatusOf(theirs).st_uid, kOther);
     EXPECT_EQ(Count("shared"), 3);
+    // A second name of the root-only file, put there where the system lets
+    // users link files they do not own: the name is replaced, not written
+    // through, and where the exporter may not take it, refused.
+    std::filesystem::create_hard_link(secret, Path("shared/hard"));
+    EXPECT_TRUE(Export(Path("shared/hard"))) << mError;
+    EXPECT_EQ(mFolder.Read("private/secret" + extension), "secret");
+    EXPECT_EQ(StatusOf(Path("shared/hard")).st_mode & 07777, 0600u);
+    const std::string roots = mFolder.Write("shared/roots" + extension, "roots");
+    ASSERT_EQ(chmod(roots.c_str(), 0666), 0);
+    std::filesystem::create_hard_link(roots, mFolder / "shared/roots.second");
+    const std::string refused = AsExporter([&] { return Export(roots) ? std::string("exported") : mError; });
+    EXPECT_NE(refused.find(std::strerror(EPERM)), std::string::npos) << refused;
+    EXPECT_EQ(mFolder.Read("shared/roots" + extension), "roots");
+    EXPECT_EQ(mFolder.Read("shared/roots.second"), "roots");
     // A link of the process's own is followed.
     std::filesystem::create_symlink("../private/secret" + extension, Path("shared/own"));
     EXPECT_TRUE(Export(Path("shared/own"))) << mError;
     EXPECT_GT(std::filesystem::file_size(secret), 6u);
+}
+
+TEST_P(ExportReplacement, AnObjFileWhoseLibraryCannotBeMadeFailsAndStaysAsItWas) {
+    const bool library = Extension() == ".obj";
+    const std::string path = mFolder.Write("scene" + Extension(), "earlier");
+    std::filesystem::create_directories(mFolder / "scene.mtl");
+    EXPECT_EQ(Export(path), !library) << mError;
+    EXPECT_EQ(mFolder.Read("scene" + Extension()) == "earlier", library);
+    EXPECT_TRUE(!library || mError.find("Write error (" + (mFolder / "scene.mtl") + ": " + std::strerror(EISDIR) +
+                                        ")") != std::string::npos) << mError;
+    if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
+    // A library the exporter may not write, and another user's in a sticky
+    // folder open to all.
+    for (const char* folder : {"own", "shared"}) {
+        std::filesystem::create_directories(mFolder / folder);
+        ASSERT_EQ(chown((mFolder / folder).c_str(), kExporter, kExporterGroup), 0);
+    }
+    ASSERT_EQ(chmod((mFolder / "shared").c_str(), 01777), 0);
+    for (const char* name : {"own/scene", "shared/scene"}) {
+        const std::string earlier = mFolder.Write(name + Extension(), "earlier");
+        const std::string earlierLibrary = mFolder.Write(name + std::string(".mtl"), "earlier library");
+        ASSERT_EQ(chown(earlier.c_str(), kExporter, kExporterGroup), 0);
+        ASSERT_EQ(chown(earlierLibrary.c_str(), name[0] == 'o' ? kExporter : kOther, kExporterGroup), 0);
+        ASSERT_EQ(chmod(earlierLibrary.c_str(), name[0] == 'o' ? 0444 : 0666), 0);
+    }
+    const std::string outcome = AsExporter([&] {
+        std::string errors;
+        for (const char* name : {"own/scene", "shared/scene"}) errors += Export(Path(name)) ? "exported\n" : mError;
+        return errors;
+    });
+    EXPECT_EQ(outcome.find("exported"), library ? std::string::npos : 0u) << outcome;
+    for (const char* name : {"own/scene", "shared/scene"}) {
+        EXPECT_EQ(mFolder.Read(name + Extension()) == "earlier", library) << name;
+        EXPECT_EQ(mFolder.Read(name + std::string(".mtl")), "earlier library");
+        const std::string cause = (mFolder / (name + std::string(".mtl"))) + ": " + std::strerror(EACCES);
+        EXPECT_TRUE(!library || outcome.find(cause) != std::string::npos) << outcome;
+    }
 }
 
 TEST_P(ExportReplacement, AccessListsAndOtherAttributesStayWithTheFile) {
@@ -294,6 +379,8 @@ TEST_P(ExportReplacement, FilesThatCannotBeReplacedAsTheyAreAreWrittenInPlace) {
     ASSERT_TRUE(Export(first)) << mError;
     EXPECT_GT(std::filesystem::file_size(first), 7u);
     EXPECT_EQ(StatusOf(first).st_ino, StatusOf(second).st_ino);
+    // The earlier bytes kept aside meanwhile went with the export.
+    EXPECT_EQ(Count(""), Extension() == ".obj" ? 3 : 2);
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
     // A file of a group the exporter is not in, and one of another user, in
     // a folder open to all, which an unprivileged exporter cannot give.
@@ -324,15 +411,19 @@ TEST_P(ExportReplacement, AFileThatCannotTakeItsNameSaysWhyAndLeavesTheLibraryAs
     ASSERT_EQ(chmod((mFolder / "sticky").c_str(), 01770), 0);
     const std::string path = Path("sticky/scene");
     const std::string library = mFolder / "sticky/scene.mtl";
-    for (const bool earlierLibrary : {true, false}) {
-        SCOPED_TRACE(earlierLibrary ? "with a library" : "without a library");
+    // No library, one, and one of two names, written in place and put back.
+    for (const int libraries : {1, 0, 2}) {
+        SCOPED_TRACE(libraries);
+        const bool earlierLibrary = libraries > 0;
         std::filesystem::remove(library);
+        std::filesystem::remove(mFolder / "sticky/library");
         mFolder.Write("sticky/scene" + Extension(), "earlier");
         ASSERT_EQ(chown(path.c_str(), kExporter, kExporterGroup), 0);
         if (earlierLibrary) {
             mFolder.Write("sticky/scene.mtl", "earlier library");
             ASSERT_EQ(chown(library.c_str(), kExporter, kExporterGroup), 0);
         }
+        if (libraries == 2) std::filesystem::create_hard_link(library, mFolder / "sticky/library");
         const std::string outcome = AsExporter([&] {
             const std::unique_ptr<KFbxWriter> writer = Writer();
             if (!writer->FileCreate(path.c_str())) return std::string("not created: ") + writer->GetLastErrorString();
@@ -355,7 +446,8 @@ TEST_P(ExportReplacement, AFileThatCannotTakeItsNameSaysWhyAndLeavesTheLibraryAs
         EXPECT_EQ(mFolder.Read("sticky/scene" + Extension()), "earlier");
         EXPECT_EQ(std::filesystem::exists(library), earlierLibrary);
         EXPECT_TRUE(!earlierLibrary || mFolder.Read("sticky/scene.mtl") == "earlier library");
-        EXPECT_EQ(Count("sticky"), earlierLibrary ? 2 : 1);
+        EXPECT_TRUE(libraries < 2 || mFolder.Read("sticky/library") == "earlier library");
+        EXPECT_EQ(Count("sticky"), 1 + libraries);
     }
 }
 

@@ -370,6 +370,8 @@ TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
         EXPECT_TRUE(writer.Write(mScene, writer.GetWriteOptions()));
         EXPECT_FALSE(writer.FileClose());
         EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+        // Nor does the OBJ file take a name without its library.
+        EXPECT_FALSE(std::filesystem::exists(Path("scene.obj")));
         KString message;
         writer.GetMessageText(message);
         const std::string text = message.Buffer();
