@@ -134,6 +134,14 @@ void KFbxNode::DestroyContents(bool recursive, bool dependents) {
     if (mParent != nullptr) {
         mParent->DisconnectSrc(this);
     }
+    // An attribute that other nodes carry too (an instance) stays theirs: it
+    // leaves this node, and is not destroyed with it.
+    for (int index = GetNodeAttributeCount() - 1; index >= 0; --index) {
+        KFbxNodeAttribute* attribute = GetNodeAttributeByIndex(index);
+        if (attribute->GetDstObjectCount(ClassId) > 1) {
+            DisconnectSrc(attribute);
+        }
+    }
     mChildNames.clear();
     ReleaseCharacterBackLinks();
     KFbxTakeNodeContainer::DestroyContents(recursive, dependents);
