@@ -275,9 +275,10 @@ void KFbxObject::JoinScene(KFbxObject& scene, std::vector<KFbxObject*>& pending)
         return;
     }
     // Already a member: connecting again would add a second link and announce
-    // it, which would come back here without end.
-    if (current == nullptr) {
-        scene.ConnectSrc(this);
+    // it, which would come back here without end. An object the scene
+    // refuses stays out with its sources.
+    if (current == nullptr && !scene.ConnectSrc(this)) {
+        return;
     }
     // Last first, so that the sources join in their order, each before the
     // sources of the next.

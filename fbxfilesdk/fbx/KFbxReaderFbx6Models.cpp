@@ -226,7 +226,6 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
         if (node == nullptr) {
             return;
         }
-        mProducerNodes.push_back(node);
         attribute = node->GetNodeAttribute();
     }
     // The scene has its own switcher node too: the record sets it.

@@ -30,7 +30,6 @@
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -96,6 +95,23 @@ private:
 template <class T>
 T* As(KFbxObject* object) {
     return object != nullptr && object->Is(T::ClassId) ? static_cast<T*>(object) : nullptr;
+}
+
+bool IsDeformerPart(KFbxObject& object) {
+    return As<KFbxDeformer>(&object) != nullptr || As<KFbxSubDeformer>(&object) != nullptr;
+}
+
+// How a node the scene keeps beside its tree would be linked.
+enum EKeptLink { eKeptAsChild, eKeptAsParent, eKeptInDeformer };
+
+const char* KeptOutOfTreeRefusal(const KFbxNode& node, EKeptLink link) {
+    static const char* const kWhy[2][3] = {
+        {"a producer camera stays out of the scene's tree", "a producer camera has no children",
+         "a producer camera takes no part in deformers"},
+        {"the camera switcher stays out of the scene's tree", "the camera switcher has no children",
+         "the camera switcher takes no part in deformers"},
+    };
+    return kWhy[(node.GetSceneRoles() & KFbxNode::eSceneProducerCamera) != 0 ? 0 : 1][link];
 }
 
 }  // namespace
@@ -343,49 +359,60 @@ void KFbxReaderFbx6Pass::Connect(const KString& kind, const std::vector<KString>
     }
 }
 
-const char* KFbxReaderFbx6Pass::TreeLinkRefusal(const KFbxNode& source, const KFbxNode& destination) const {
-    const auto isProducerCamera = [this](const KFbxNode& node) {
-        return std::find(mProducerNodes.begin(), mProducerNodes.end(), &node) != mProducerNodes.end();
-    };
-    // Under a node of its own tree the root would take that node's subtree
-    // out of the scene with it.
-    if (&source == mScene.GetRootNode()) {
-        return "the scene's root has no parent";
+const char* KFbxReaderFbx6Pass::LinkRefusal(KFbxObject& source, KFbxObject& destination) const {
+    const KFbxNode* sourceNode = As<KFbxNode>(&source);
+    const KFbxNode* destinationNode = As<KFbxNode>(&destination);
+    if (sourceNode != nullptr && destinationNode != nullptr) {
+        // Under a node of its own tree the root would take that node's
+        // subtree out of the scene with it.
+        if (sourceNode == mScene.GetRootNode()) {
+            return "the scene's root has no parent";
+        }
+        // The scene keeps its cameras and switcher itself, apart from the
+        // tree: in it, they would be written twice, and models under them
+        // never.
+        if (sourceNode->IsKeptOutOfTree()) {
+            return KeptOutOfTreeRefusal(*sourceNode, eKeptAsChild);
+        }
+        if (destinationNode->IsKeptOutOfTree()) {
+            return KeptOutOfTreeRefusal(*destinationNode, eKeptAsParent);
+        }
+        return nullptr;
     }
-    // The scene keeps its cameras and switcher itself, apart from the tree:
-    // in it, they would be destroyed with a subtree the scene outlives, and
-    // models under them would never be reached from the root.
-    if (isProducerCamera(source)) {
-        return "a producer camera stays out of the scene's tree";
+    // Nor is either a bone or a skinned object: a deformer would take it
+    // among the scene's nodes, to be written as a model of its own.
+    if (sourceNode != nullptr && sourceNode->IsKeptOutOfTree() && IsDeformerPart(destination)) {
+        return KeptOutOfTreeRefusal(*sourceNode, eKeptInDeformer);
     }
-    if (&source == mScene.GetCameraSwitcherNode()) {
-        return "the camera switcher stays out of the scene's tree";
-    }
-    if (isProducerCamera(destination)) {
-        return "a producer camera has no children";
-    }
-    if (&destination == mScene.GetCameraSwitcherNode()) {
-        return "the camera switcher has no children";
+    if (destinationNode != nullptr && destinationNode->IsKeptOutOfTree() && IsDeformerPart(source)) {
+        return KeptOutOfTreeRefusal(*destinationNode, eKeptInDeformer);
     }
     return nullptr;
 }
 
+bool KFbxReaderFbx6Pass::RefusesLink(KFbxObject& source, KFbxObject& destination) {
+    const char* why = LinkRefusal(source, destination);
+    if (why == nullptr) {
+        return false;
+    }
+    if (mMessages != nullptr) {
+        const bool tree = As<KFbxNode>(&source) != nullptr && As<KFbxNode>(&destination) != nullptr;
+        const auto nameOf = [this](const KFbxObject& object) {
+            return &object == mScene.GetRootNode() ? KString(kRootName) : object.GetNameWithTypePrefix();
+        };
+        *mMessages += KString("The connection of \"") + nameOf(source) + (tree ? "\" under \"" : "\" to \"") +
+                      nameOf(destination) + "\" is refused: " + why + "\n";
+    }
+    return true;
+}
+
 void KFbxReaderFbx6Pass::ConnectObjects(KFbxObject* source, KFbxObject* destination) {
-    if (source == nullptr || destination == nullptr || source == destination) {
+    if (source == nullptr || destination == nullptr || source == destination || RefusesLink(*source, *destination)) {
         return;
     }
     auto* sourceNode = As<KFbxNode>(source);
     auto* destinationNode = As<KFbxNode>(destination);
     if (sourceNode != nullptr && destinationNode != nullptr) {
-        if (const char* why = TreeLinkRefusal(*sourceNode, *destinationNode)) {
-            if (mMessages != nullptr) {
-                const KString sourceName =
-                    sourceNode == mScene.GetRootNode() ? KString(kRootName) : sourceNode->GetNameWithTypePrefix();
-                *mMessages += KString("The connection of \"") + sourceName + "\" under \"" +
-                              destinationNode->GetNameWithTypePrefix() + "\" is refused: " + why + "\n";
-            }
-            return;
-        }
         destinationNode->AddChild(sourceNode);
         return;
     }

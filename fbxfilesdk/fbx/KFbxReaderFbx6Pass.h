@@ -153,10 +153,13 @@ protected:
     void ReadConnections();
     void Connect(const KString& kind, const std::vector<KString>& names);
     void ConnectObjects(KFbxObject* source, KFbxObject* destination);
-    // Why the source may not go under the destination (the scene's root,
-    // producer cameras and switcher stay out of its tree), as a message's
-    // end; null when it may.
-    const char* TreeLinkRefusal(const KFbxNode& source, const KFbxNode& destination) const;
+    // Why the source may not be linked to the destination (the scene's root
+    // has no parent; its producer cameras and switcher stay out of its tree
+    // and take no part in deformers), as a message's end; null when it may.
+    const char* LinkRefusal(KFbxObject& source, KFbxObject& destination) const;
+    // True, with the reason in the read's messages, when LinkRefusal refuses
+    // the link.
+    bool RefusesLink(KFbxObject& source, KFbxObject& destination);
     void ResolvePoses();
     void ReadTakes();
     // The "Thumbnail" record of the current block as a new thumbnail of the
@@ -202,8 +205,6 @@ protected:
     std::vector<KFbxNode*> mNodes;
     // The nodes this read made (not the scene's own cameras and switcher).
     std::vector<KFbxNode*> mCreatedNodes;
-    // The scene's producer camera nodes that records of the file set.
-    std::vector<const KFbxNode*> mProducerNodes;
     MediaExtraction* mExtraction = nullptr;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;

@@ -158,7 +158,8 @@ void KFbxReaderFbxPass::ResolveModelNames() {
             auto* child = dynamic_cast<KFbxNode*>(Find(name));
             // A child is placed once: a name listed twice, or a parent listed
             // below its own child, must not tear the tree.
-            if (child == nullptr || child == pending.mParent || child->GetParent() != nullptr) {
+            if (child == nullptr || child == pending.mParent || child->GetParent() != nullptr ||
+                RefusesLink(*child, *pending.mParent)) {
                 continue;
             }
             // A child above its parent is refused by the parent: a file's
@@ -175,7 +176,8 @@ void KFbxReaderFbxPass::ResolveModelNames() {
         }
     }
     for (const PendingLink& pending : mLinks) {
-        if (auto* link = dynamic_cast<KFbxNode*>(Find(pending.mLink))) {
+        auto* link = dynamic_cast<KFbxNode*>(Find(pending.mLink));
+        if (link != nullptr && !RefusesLink(*link, *pending.mCluster)) {
             pending.mCluster->SetLink(link);
         }
         if (auto* associate = dynamic_cast<KFbxNode*>(Find(pending.mAssociate))) {

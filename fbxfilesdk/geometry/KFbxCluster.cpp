@@ -46,6 +46,10 @@ const char* KFbxCluster::GetTypeName() const { return "Cluster"; }
 KFbxSubDeformer::ESubDeformerType KFbxCluster::GetSubDeformerType() const { return eCLUSTER; }
 
 void KFbxCluster::SetLink(KFbxNode* node) {
+    // Refused as a source below, it must not cost the cluster its link.
+    if (node != nullptr && node->IsKeptOutOfTree()) {
+        return;
+    }
     for (int index = GetSrcCount(KFbxNode::ClassId) - 1; index >= 0; --index) {
         DisconnectSrc(GetSrc(index, KFbxNode::ClassId));
     }

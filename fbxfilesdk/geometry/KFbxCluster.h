@@ -43,7 +43,8 @@ public:
     // ---- link and associate model ----
     void SetLinkMode(ELinkMode mode) { mLinkMode = mode; }
     ELinkMode GetLinkMode() const { return mLinkMode; }
-    // The link becomes the cluster's only node source; null removes it.
+    // The link becomes the cluster's only node source; null removes it. A
+    // scene's switcher or producer camera is refused, the link kept.
     void SetLink(KFbxNode* node);
     // The first node source; null when none.
     KFbxNode* GetLink() const;

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 
 #include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <new>
 
@@ -34,6 +35,10 @@ KFbxClassId KFbxDeformer::GetClassId() const { return ClassId; }
 KFbxObject_internal* KFbxDeformer::NewInternalObject() { return new (std::nothrow) KFbxDeformer_internal(this); }
 
 int KFbxDeformer::GetObjectTypeCode() const { return kDeformerTypeCode; }
+
+bool KFbxDeformer::AcceptsSrcObject(KFbxObject& source) {
+    return !KFbxNode::IsKeptOutOfTree(source) && KFbxTakeNodeContainer::AcceptsSrcObject(source);
+}
 
 KFbxDeformer::EDeformerType KFbxDeformer::GetDeformerType() const { return eUNIDENTIFIED; }
 

@@ -29,6 +29,8 @@ public:
     KFbxObject_internal* NewInternalObject() override;
     // Deformers are stored under "Deformer::".
     int GetObjectTypeCode() const override;
+    // A scene's switcher or producer camera is refused: it moves nothing.
+    bool AcceptsSrcObject(KFbxObject& source) override;
 
     virtual EDeformerType GetDeformerType() const;
 

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/geometry/KFbxSubDeformer.h>
 
 #include <fbxfilesdk/geometry/KFbxDeformer_internal.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <new>
 
@@ -35,6 +36,10 @@ KFbxClassId KFbxSubDeformer::GetClassId() const { return ClassId; }
 KFbxObject_internal* KFbxSubDeformer::NewInternalObject() { return new (std::nothrow) KFbxSubDeformer_internal(this); }
 
 int KFbxSubDeformer::GetObjectTypeCode() const { return kSubDeformerTypeCode; }
+
+bool KFbxSubDeformer::AcceptsSrcObject(KFbxObject& source) {
+    return !KFbxNode::IsKeptOutOfTree(source) && KFbxTakeNodeContainer::AcceptsSrcObject(source);
+}
 
 KFbxSubDeformer::ESubDeformerType KFbxSubDeformer::GetSubDeformerType() const { return eUNIDENTIFIED; }
 

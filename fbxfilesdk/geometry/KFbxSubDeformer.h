@@ -28,6 +28,8 @@ public:
     KFbxObject_internal* NewInternalObject() override;
     // Sub-deformers are stored under "SubDeformer::".
     int GetObjectTypeCode() const override;
+    // A scene's switcher or producer camera is refused: it moves nothing.
+    bool AcceptsSrcObject(KFbxObject& source) override;
 
     virtual ESubDeformerType GetSubDeformerType() const;
 

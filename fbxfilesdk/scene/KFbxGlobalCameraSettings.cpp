@@ -5,6 +5,7 @@
 #include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -123,6 +124,11 @@ void KFbxGlobalCameraSettings::CreateProducerCameras() {
         const char* name = kProducerCameras[which].mName;
         if (mProducerNodes[which] == nullptr) {
             mProducerNodes[which] = static_cast<KFbxNode*>(KFbxNode::CreateFn(mManager, name));
+            // Every node link and deformer refuses it from now on, and only
+            // the settings destroy it.
+            if (mProducerNodes[which] != nullptr) {
+                mProducerNodes[which]->SetSceneRoles(KFbxNode::eSceneProducerCamera);
+            }
         }
         KFbxNode* node = mProducerNodes[which];
         if (node == nullptr) {
@@ -143,6 +149,7 @@ void KFbxGlobalCameraSettings::DestroyProducerCameras() {
     for (KFbxNode*& node : mProducerNodes) {
         if (node != nullptr) {
             // The node takes its camera with it.
+            node->SetSceneRoles(0);
             node->Destroy();
             node = nullptr;
         }
@@ -161,6 +168,11 @@ KFbxCamera* KFbxGlobalCameraSettings::GetProducerCamera(int which) const {
     const KFbxNode* node = GetProducerCameraNode(which);
     KFbxNodeAttribute* attribute = node != nullptr ? node->GetNodeAttribute() : nullptr;
     return attribute != nullptr && attribute->Is(KFbxCamera::ClassId) ? static_cast<KFbxCamera*>(attribute) : nullptr;
+}
+
+bool KFbxGlobalCameraSettings::HoldsProducerCamera(const KFbxNode* node) const {
+    return node != nullptr && std::find(std::begin(mProducerNodes), std::end(mProducerNodes), node) !=
+                                  std::end(mProducerNodes);
 }
 
 const char* KFbxGlobalCameraSettings::GetProducerCameraName(int which) {

@@ -5,7 +5,9 @@
 //
 // The producer cameras are nodes with camera attributes that the settings own
 // and destroy with themselves: they are not sources of the scene and not
-// listed by the manager, so scene walks and object counts do not meet them.
+// listed by the manager, so scene walks and object counts do not meet them,
+// and they are held as producer cameras (KFbxNode::eSceneProducerCamera), so
+// that no node link or deformer takes them and no one else destroys them.
 // They are made, with their defaults, when first asked for: most scenes that
 // are read and let go never look at them. Without a manager (or before the
 // camera class is registered) there are none.
@@ -53,6 +55,8 @@ public:
     KFbxNode* GetProducerCameraNode(int which) const;
     // Its camera attribute.
     KFbxCamera* GetProducerCamera(int which) const;
+    // Whether the node is one of these settings' producer cameras; makes none.
+    bool HoldsProducerCamera(const KFbxNode* node) const;
     // "Producer Perspective", "Producer Top", ... "Producer Left"; null out of range.
     static const char* GetProducerCameraName(int which);
     // Every producer camera's default background colour; cameras not made yet

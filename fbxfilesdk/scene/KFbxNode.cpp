@@ -134,6 +134,14 @@ void KFbxNode::DestroyContents(bool recursive, bool dependents) {
     if (mParent != nullptr) {
         mParent->DisconnectSrc(this);
     }
+    // An attribute that other nodes carry too (an instance) stays theirs: it
+    // leaves this node, and is not destroyed with it.
+    for (int index = GetNodeAttributeCount() - 1; index >= 0; --index) {
+        KFbxNodeAttribute* attribute = GetNodeAttributeByIndex(index);
+        if (attribute->GetDstObjectCount(ClassId) > 1) {
+            DisconnectSrc(attribute);
+        }
+    }
     mChildNames.clear();
     ReleaseCharacterBackLinks();
     KFbxTakeNodeContainer::DestroyContents(recursive, dependents);
@@ -236,10 +244,25 @@ bool KFbxNode::IsAncestorOrSelf(const KFbxNode* node) const {
     return false;
 }
 
-int KFbxNode::ChildRefusal(const KFbxNode& node) const {
-    // Everything of a scene hangs below its root.
-    if ((node.mSceneRoles & eSceneRoot) != 0) {
+bool KFbxNode::IsKeptOutOfTree(const KFbxObject& object) {
+    const auto* node = dynamic_cast<const KFbxNode*>(&object);
+    return node != nullptr && node->IsKeptOutOfTree();
+}
+
+int KFbxNode::SceneRoleRefusal(const KFbxNode& node) const {
+    // Everything of a scene hangs below its root. The switcher and the
+    // producer cameras stand beside the tree: a node under them would be
+    // reached by no walk from the root, and they under a node would be
+    // written with its subtree as well as by themselves.
+    if ((node.mSceneRoles & eSceneRoot) != 0 || node.IsKeptOutOfTree() || IsKeptOutOfTree()) {
         return eHeldByScene;
+    }
+    return -1;
+}
+
+int KFbxNode::ChildRefusal(const KFbxNode& node) const {
+    if (const int refusal = SceneRoleRefusal(node); refusal >= 0) {
+        return refusal;
     }
     // A node under its own descendant would make every walk of the tree endless.
     // Only a node with children can be an ancestor of another: a childless one

@@ -63,7 +63,7 @@ public:
     };
     enum ETransformInheritType { eINHERIT_RrSs = 0, eINHERIT_RSrs = 1, eINHERIT_Rrs = 2 };
     // What a scene holds a node as, a set of bits.
-    enum ESceneRole { eSceneRoot = 1, eSceneCameraSwitcher = 2 };
+    enum ESceneRole { eSceneRoot = 1, eSceneCameraSwitcher = 2, eSceneProducerCamera = 4 };
 
     // The class id of KFbxNode; null until the class is registered.
     static KFbxClassId ClassId;
@@ -83,10 +83,12 @@ public:
     // A node that a scene holds stays until the scene lets it go: refused
     // with eHeldByScene, the node is left as it was.
     void Destroy(bool recursive = false, bool dependents = false) override;
-    // A link that would put a scene's root under this node (eHeldByScene),
-    // this node under itself or one of its descendants (eCyclicGraph), or a
-    // node that has a parent under a second one (eHasParent) is refused,
-    // whatever call makes it, with the error on this node.
+    // A link that would put a scene's root under this node, a scene's
+    // switcher or producer camera under it or anything under either
+    // (eHeldByScene), this node under itself or one of its descendants
+    // (eCyclicGraph), or a node that has a parent under a second one
+    // (eHasParent) is refused, whatever call makes it, with the error on
+    // this node.
     bool AcceptsSrcObject(KFbxObject& source) override;
     // Keeps track of the parent node as links to nodes come and go.
     void DstObjectLinked(KFbxObject& destination, bool linked) override;
@@ -118,7 +120,8 @@ public:
     // ---- hierarchy ----
     KFbxNode* GetParent() const;
     // Moves the node here from its parent. False for null, for this node and
-    // for one of its ancestors (error eCyclicGraph), and for a scene's root
+    // for one of its ancestors (error eCyclicGraph), and for a scene's root,
+    // switcher or producer camera, or when this node is one of the last two
     // (error eHeldByScene), the node staying where it was.
     bool AddChild(KFbxNode* node);
     // The node when it was a child; null otherwise.
@@ -305,9 +308,18 @@ public:
     int GetErrorCode() const { return mError.GetLastErrorID(); }
 
     // The scene's own: what it holds the node as (ESceneRole bits, 0 for
-    // nothing), set as it takes and lets go of its root and switcher nodes.
+    // nothing), set as it (or its camera settings) takes and lets go of its
+    // root, switcher and producer camera nodes.
     void SetSceneRoles(int roles) { mSceneRoles = roles; }
     int GetSceneRoles() const { return mSceneRoles; }
+    // Whether a scene keeps the node beside its tree, as its switcher or a
+    // producer camera (and not its root): such a node has neither parent
+    // nor children and takes no part in deformers.
+    bool IsKeptOutOfTree() const {
+        return (mSceneRoles & eSceneRoot) == 0 && (mSceneRoles & (eSceneCameraSwitcher | eSceneProducerCamera)) != 0;
+    }
+    // The same for any object: false for one that is not a node.
+    static bool IsKeptOutOfTree(const KFbxObject& object);
 
     // ---- character back-links ----
     // The slots of characters and control sets that hold this node; the
@@ -380,6 +392,9 @@ private:
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
     void GetDouble3(ENodeProperty which, KFbxVector4& out) const;
     bool IsAncestorOrSelf(const KFbxNode* node) const;
+    // eHeldByScene when what the scenes hold the node and this one as
+    // forbids the node as a child of this one; -1 when it allows it.
+    int SceneRoleRefusal(const KFbxNode& node) const;
     // The error that refuses the node as a child of this one, wherever it
     // is now; -1 when it may be.
     int ChildRefusal(const KFbxNode& node) const;

@@ -57,6 +57,9 @@ bool KFbxNodeAttribute::ConnectNotify(const KFbxConnectEvent& event) {
             AttachToNode(node);
         } else if (event.mCode == eKFbxSrcLeftDst && node == mNode) {
             DetachFromNode();
+            // A node that carries it too (an instance) is its node now; that
+            // node's takes have had its channels since it took it.
+            mNode = static_cast<KFbxNode*>(GetDstObject(KFbxNode::ClassId, 0));
         }
     }
     return KFbxObject::ConnectNotify(event);

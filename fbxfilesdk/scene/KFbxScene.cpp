@@ -115,6 +115,16 @@ bool KFbxScene::ConnectNotify(const KFbxConnectEvent& event) {
     return KFbxObject::ConnectNotify(event);
 }
 
+bool KFbxScene::AcceptsSrcObject(KFbxObject& source) {
+    // Listed among the scene's nodes, a producer camera would be written as
+    // one of them besides its settings, and once more at each round trip.
+    const auto* node = dynamic_cast<const KFbxNode*>(&source);
+    if (node != nullptr && (node->GetSceneRoles() & KFbxNode::eSceneProducerCamera) != 0) {
+        return false;
+    }
+    return KFbxObject::AcceptsSrcObject(source);
+}
+
 void KFbxScene::CreateGlobalSettings() {
     if (KFbxGlobalSettings* settings = KFbxGlobalSettings::Create(mManager, kGlobalSettingsName)) {
         ConnectSrc(settings);
@@ -230,6 +240,10 @@ void KFbxScene::SetCameraSwitcherNode(KFbxNode* node) {
     // be lost, and its destruction would leave this scene a freed node.
     if (node != nullptr && node != mRootNode) {
         const KFbxObject* scene = node->GetScene();
+        if (mGlobalCameraSettings != nullptr && mGlobalCameraSettings->HoldsProducerCamera(node)) {
+            mError.SetError(eKFBX_OBJECT_ALREADY_OWNED);
+            return;
+        }
         if (node->GetSceneRoles() != 0 || (scene != nullptr && scene != this)) {
             mError.SetError(eKFBX_OBJECT_OF_ANOTHER_SCENE);
             return;

@@ -57,6 +57,9 @@ public:
     int GetObjectTypeCode() const override { return 17; }
     // An object already connected to this scene is refused a second time.
     bool ConnectNotify(const KFbxConnectEvent& event) override;
+    // A producer camera is refused, by every route: its camera settings keep
+    // it, apart from the scene's objects.
+    bool AcceptsSrcObject(KFbxObject& source) override;
     // The owned settings, scene information and take records; with the first
     // flag, every connected object too.
     void DestroyContents(bool recursive, bool dependents) override;
@@ -69,8 +72,10 @@ public:
     // The current switcher node is destroyed unless it is the given one or
     // the root. Only the scene's own destruction destroys its root and
     // switcher nodes (KFbxNode::Destroy refuses them). A node that another
-    // scene holds or that belongs to another scene is refused with
-    // eKFBX_OBJECT_OF_ANOTHER_SCENE, the switcher node staying as it was.
+    // scene holds (its producer cameras among them) or that belongs to
+    // another scene is refused with eKFBX_OBJECT_OF_ANOTHER_SCENE, one of
+    // this scene's producer cameras with eKFBX_OBJECT_ALREADY_OWNED, the
+    // switcher node staying as it was.
     void SetCameraSwitcherNode(KFbxNode* node);
 
     KFbxGlobalLightSettings& GetGlobalLightSettings() { return *mGlobalLightSettings; }

@@ -518,6 +518,56 @@ TEST_F(ReaderTest, TheRootIsPutUnderNoModel) {
     ASSERT_TRUE(Export(scene, Path("outside_the_tree_written.fbx"), KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
     ASSERT_TRUE(Import(Path("outside_the_tree_written.fbx"), scene)) << mLastError;
     EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 3);
+
+    // Nor are they a cluster's bone or a skin's object, either way round, and
+    // a camera linked to a material stays in the settings alone: round trips
+    // in both formats keep the scene's nodes.
+    const std::string deformers =
+        "FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\nObjects:  {\n\tModel: \"Model::Body\", \"Mesh\" {\n"
+        "\t\tVertices: 0,0,0,1,0,0,0,1,0\n\t\tPolygonVertexIndex: 0,1,-3\n\t}\n"
+        "\tModel: \"Model::Producer Top\", \"Camera\" {\n\t}\n"
+        "\tModel: \"Model::Camera Switcher\", \"CameraSwitcher\" {\n\t}\n\tDeformer: \"Deformer::Skin\", \"Skin\" {\n"
+        "\t}\n\tDeformer: \"SubDeformer::C\", \"Cluster\" {\n\t}\n\tMaterial: \"Material::M\", \"\" {\n\t}\n}\n"
+        "Connections:  {\n\tConnect: \"OO\", \"Model::Body\", \"Model::Scene\"\n"
+        "\tConnect: \"OO\", \"Deformer::Skin\", \"Model::Body\"\n"
+        "\tConnect: \"OO\", \"SubDeformer::C\", \"Deformer::Skin\"\n"
+        "\tConnect: \"OO\", \"Model::Producer Top\", \"SubDeformer::C\"\n"
+        "\tConnect: \"OO\", \"Model::Camera Switcher\", \"Deformer::Skin\"\n"
+        "\tConnect: \"OO\", \"SubDeformer::C\", \"Model::Producer Top\"\n"
+        "\tConnect: \"OO\", \"Model::Producer Top\", \"Material::M\"\n}\n";
+    scene = KFbxScene::Create(mManager, "deformers");
+    ASSERT_TRUE(Import(mFolder.Write("held_in_deformers.fbx", deformers), scene)) << mLastError;
+    const std::string deformer = "\" is refused: a producer camera takes no part in deformers\n";
+    EXPECT_EQ(mLastMessage, "The connection of \"Model::Producer Top\" to \"SubDeformer::C" + deformer +
+                                "The connection of \"Model::Camera Switcher\" to \"Deformer::Skin\" is refused: the "
+                                "camera switcher takes no part in deformers\n"
+                                "The connection of \"SubDeformer::C\" to \"Model::Producer Top" + deformer);
+    EXPECT_EQ(static_cast<KFbxCluster*>(scene->GetSrcObject(KFbxCluster::ClassId, 0))->GetLink(), nullptr);
+    EXPECT_EQ(scene->GetNodeCount(), 3);
+    for (const int format : {KFbxFileFormatRegistry::eFBX_ASCII_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}) {
+        for (int trip = 0; trip < 2; ++trip) {
+            KFbxScene* read = KFbxScene::Create(mManager, "read");
+            ASSERT_TRUE(Export(scene, Path("trip.fbx"), format) && Import(Path("trip.fbx"), read)) << mLastError;
+            EXPECT_EQ(read->GetNodeCount(), 3) << format;
+            scene = read;
+        }
+    }
+
+    // An FBX 5 model that lists the switcher among its children, or a link
+    // of its mesh that names it, leaves it where it is.
+    const std::string fbx5 =
+        "; FBX 5.8.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 5800\n}\n"
+        "Model: \"Model::A\" {\n\tVertices: 0,0,0,1,0,0,0,1,0\n\tPolygonVertexIndex: 0,1,-3\n"
+        "\tLink: \"Model::Camera Switcher\" {\n\t\tIndexes: 0\n\t\tWeights: 1\n\t}\n"
+        "\tChildren: \"Model::Camera Switcher\"\n}\nSwitcher:  {\n}\nSection: 5800\nSummary:  {\n\tVersion: 101\n}\n";
+    scene = KFbxScene::Create(mManager, "fbx5");
+    ASSERT_TRUE(Import(mFolder.Write("children_name_switcher.fbx", fbx5), scene)) << mLastError;
+    EXPECT_EQ(scene->GetCameraSwitcherNode()->GetParent(), nullptr);
+    EXPECT_EQ(scene->GetNodeCount(), 3);
+    EXPECT_EQ(mLastMessage,
+              "The connection of \"Model::Camera Switcher\" under \"Model::A\" is refused: the camera switcher "
+              "stays out of the scene's tree\nThe connection of \"Model::Camera Switcher\" to \"SubDeformer::\" is "
+              "refused: the camera switcher takes no part in deformers\n");
 }
 
 // Records the writer of this build leaves out (links of clusters, poses) are

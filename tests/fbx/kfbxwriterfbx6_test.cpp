@@ -481,6 +481,12 @@ TEST_F(KFbxWriterFbx6Test, AMeshSharedByTwoNodesIsShownByEachWhereItStands) {
         EXPECT_DOUBLE_EQ(world[0], place.mX + 1.0) << place.mName;
         EXPECT_DOUBLE_EQ(world[2], place.mX > 0 ? 10.0 : 0.0) << place.mName;
     }
+
+    // A node destroyed leaves the mesh to the other, which still writes it.
+    left->Destroy();
+    ASSERT_EQ(right->GetNodeAttribute(), mesh);
+    EXPECT_EQ(mesh->GetControlPointsCount(), 3);
+    EXPECT_EQ(Count(Record(AsciiLines(), "Model: \"Model::Right\",\"Mesh\""), "Vertices: "), 1);
 }
 
 // The names of a scene's nodes below the root, depth first.

@@ -3,7 +3,9 @@
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxSkin.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
 
 #include "geometry/GeometryTestSupport.h"
 #include "geometry/RegisterTestClasses.h"
@@ -231,6 +233,18 @@ TEST_F(SkinTest, ClusterLinksAssociateModelAndMatrices) {
     EXPECT_EQ(cluster->GetLink(), second);
     cluster->SetAssociateModel(nullptr);
     EXPECT_EQ(cluster->GetAssociateModel(), nullptr);
+    // A scene's switcher and producer cameras move no deformer, by any route.
+    KFbxScene* scene = KFbxScene::Create(mManager, "scene");
+    KFbxSkin* skin = KFbxSkin::Create(mManager, "skin");
+    for (KFbxNode* held : {scene->GetCameraSwitcherNode(), scene->GetGlobalCameraSettings().GetCameraProducerTop()}) {
+        cluster->SetLink(held);
+        EXPECT_EQ(cluster->GetLink(), second);
+        EXPECT_FALSE(held->ConnectDst(cluster));
+        EXPECT_FALSE(skin->ConnectSrc(held));
+        EXPECT_EQ(held->GetDstObjectCount(KFbxSubDeformer::ClassId) + held->GetDstObjectCount(KFbxDeformer::ClassId), 0);
+    }
+    skin->Destroy();
+    scene->Destroy(true);
 
     KgeMatrix out = Translation(9, 9, 9);
     EXPECT_FALSE(cluster->GetTransformMatrix(out) != KgeMatrix());

@@ -191,6 +191,16 @@ TEST_F(KFbxNodeTest, ReplacingTheAttributeDestroysTheOthersButReturnsTheOldDefau
     EXPECT_EQ(node->GetMultiTake(), 1);
     old->Destroy();
     light->Destroy();
+
+    // Destroying a node leaves an attribute that another node carries; the
+    // last node takes it.
+    node->AddNodeAttribute(shared);
+    node->Destroy();
+    EXPECT_EQ(instance->GetNodeAttribute(), shared);
+    EXPECT_EQ(shared->GetNode(), instance);
+    const int before = mManager->GetObjectCount();
+    instance->Destroy();
+    EXPECT_EQ(mManager->GetObjectCount(), before - 2);
 }
 
 TEST_F(KFbxNodeTest, TargetsAreSingleNodeLinks) {

@@ -3,6 +3,7 @@
 // destruction through the manager.
 #include <fbxfilesdk/animation/KFCurveKey.h>
 #include <fbxfilesdk/core/KPlug.h>
+#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
@@ -237,16 +238,20 @@ TEST_F(KFbxSceneTest, ManagerDestroysAScenePopulatedWithAnimatedNodes) {
     KFbxScene::Create(mManager, "second");
 }
 
-// The scene reaches its root and switcher nodes for as long as it lives: a
-// destroy of either leaves it whole and says why, and the root takes no
-// parent that would take the scene's tree out of the scene.
+// The scene reaches its root, switcher and producer camera nodes for as long
+// as it lives: a destroy of any leaves it whole and says why, the root takes
+// no parent that would take the scene's tree out of the scene, and the
+// switcher and producer cameras stay beside the tree.
 TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
     KFbxNode* root = mScene->GetRootNode();
     KFbxNode* switcherNode = mScene->GetCameraSwitcherNode();
+    KFbxNode* producer = mScene->GetGlobalCameraSettings().GetCameraProducerTop();
     KFbxNode* child = MakeNode("child", root);
     KFbxNode* loose = MakeNode("loose");
+    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    KFbxNode* otherProducer = other->GetGlobalCameraSettings().GetCameraProducerLeft();
     const int objects = mManager->GetObjectCount();
-    for (KFbxNode* held : {root, switcherNode}) {
+    for (KFbxNode* held : {root, switcherNode, producer}) {
         static_cast<KFbxObject*>(held)->Destroy(true, true);
         EXPECT_EQ(held->GetErrorCode(), KFbxNode::eHeldByScene);
     }
@@ -256,20 +261,43 @@ TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
     EXPECT_FALSE(loose->GetInternalPlug()->ConnectSrc(root->GetInternalPlug()));
     EXPECT_EQ(loose->GetChildCount(), 0);
     EXPECT_EQ(root->GetParent(), nullptr);
-    // A switcher node under a destroyed subtree outlives it without a parent.
-    child->AddChild(switcherNode);
+    // Neither child nor parent, by any route, another scene's producer
+    // camera no more than this scene's.
+    for (KFbxNode* held : {switcherNode, producer, otherProducer}) {
+        EXPECT_FALSE(child->AddChild(held));
+        EXPECT_EQ(child->GetErrorCode(), KFbxNode::eHeldByScene);
+        EXPECT_FALSE(child->ConnectSrc(held));
+        EXPECT_FALSE(held->ConnectDst(child));
+        EXPECT_FALSE(child->GetInternalPlug()->ConnectSrc(held->GetInternalPlug()));
+        EXPECT_FALSE(held->AddChild(loose));
+        EXPECT_EQ(held->GetErrorCode(), KFbxNode::eHeldByScene);
+        EXPECT_FALSE(loose->ConnectDst(held));
+        EXPECT_EQ(held->GetParent(), nullptr);
+    }
+    EXPECT_EQ(child->GetChildCount(), 0);
+    EXPECT_EQ(loose->GetParent(), nullptr);
+    // Nor does a producer camera join a scene, even linked to one of its objects.
+    const int nodes = mScene->GetNodeCount();
+    for (KFbxNode* camera : {producer, otherProducer}) {
+        EXPECT_FALSE(mScene->ConnectObject(camera));
+        EXPECT_TRUE(mScene->GetGlobalSettings()->ConnectSrc(camera));
+        EXPECT_EQ(camera->GetScene(), nullptr);
+    }
+    EXPECT_EQ(mScene->GetNodeCount(), nodes);
     child->Destroy(true);
-    EXPECT_EQ(switcherNode->GetParent(), nullptr);
-    // The root taken for the switcher node is not destroyed as the next one comes.
+    // The root taken for the switcher node is not destroyed as the next one
+    // comes; a producer camera is never taken.
     mScene->SetCameraSwitcherNode(root);
+    mScene->SetCameraSwitcherNode(producer);
+    EXPECT_EQ(mScene->GetError().GetLastErrorID(), KFbxScene::eKFBX_OBJECT_ALREADY_OWNED);
     mScene->SetCameraSwitcherNode(loose);
     EXPECT_EQ(mManager->GetObjectCount(), objects - 3);
 
     // Another scene's nodes are that scene's: its root and switcher stay its
-    // own, and a node of its tree is not taken for this scene's switcher.
-    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    // own, and a node of its tree or a producer camera of its is not taken
+    // for this scene's switcher.
     KFbxNode* otherChild = MakeNode("otherChild", other->GetRootNode());
-    for (KFbxNode* taken : {other->GetRootNode(), other->GetCameraSwitcherNode(), otherChild}) {
+    for (KFbxNode* taken : {other->GetRootNode(), other->GetCameraSwitcherNode(), otherChild, otherProducer}) {
         mScene->GetError().ClearError();
         mScene->SetCameraSwitcherNode(taken);
         EXPECT_EQ(mScene->GetCameraSwitcherNode(), loose);
@@ -279,6 +307,8 @@ TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
     EXPECT_FALSE(loose->AddChild(other->GetRootNode()));
     other->Destroy(true, false);
     EXPECT_STREQ(mScene->GetCameraSwitcherNode()->GetName(), "loose");
+    mScene->Clear();
+    EXPECT_EQ(mScene->GetNodeCount(), 2);
 }
 
 TEST_F(KFbxSceneTest, ReplacingTheSwitcherNodeWithItselfKeepsIt) {
