@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxNodeWalk.h>
@@ -27,6 +28,7 @@ const char* const kNodeErrors[KFbxNode::eErrorCount] = {
     "Index out of range",
     "Attribute not connected",
     "Node already has a parent",
+    "Node linked one way",
 };
 
 bool IsGeometryType(int type) { return (type >= 4 && type <= 6) || (type >= 13 && type <= 16); }
@@ -193,20 +195,40 @@ bool KFbxNode::GetAnimationInterval(KTime& start, KTime& stop) {
 
 KFbxNode* KFbxNode::GetParent() const { return mParent; }
 
-bool KFbxNode::AcceptsSrcObject(KFbxObject& source) {
+bool KFbxNode::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
     // Every route that links two nodes asks here, so that the tree stays a
-    // tree: each node one parent, and none under its own subtree.
-    if (const auto* node = dynamic_cast<const KFbxNode*>(&source)) {
-        int refusal = ChildRefusal(*node);
-        if (refusal < 0 && node->mParent != nullptr) {
+    // tree: each node one parent, which knows it, and none under its own
+    // subtree. The walks follow a link the child is not told of as any other,
+    // and it would give the child no parent to leave or to check.
+    if (auto* node = dynamic_cast<KFbxNode*>(&source)) {
+        int refusal = oneWay ? eOneWayLink : ChildRefusal(*node);
+        if (refusal < 0 && !node->CanLeaveParent()) {
             refusal = eHasParent;
         }
         if (refusal >= 0) {
-            mError.SetError(refusal);
+            (askedOf == node ? node : this)->mError.SetError(refusal);
             return false;
         }
     }
-    return KFbxTakeNodeContainer::AcceptsSrcObject(source);
+    return KFbxTakeNodeContainer::AcceptsSrcObject(source, askedOf, oneWay);
+}
+
+bool KFbxNode::CanLeaveParent() const {
+    if (mParent == nullptr) {
+        return true;
+    }
+    KPlug* parentPlug = mParent->GetInternalPlug();
+    KPlug* plug = GetInternalPlug();
+    return parentPlug != nullptr && plug != nullptr && parentPlug->AcceptsSrc(plug) && plug->AcceptsDst(parentPlug);
+}
+
+void KFbxNode::DstObjectAboutToLink(KFbxObject& destination) {
+    // Left once the new parent and this node took the link, so that a
+    // refused link leaves the node where it was.
+    if (mParent != nullptr && dynamic_cast<KFbxNode*>(&destination) != nullptr) {
+        mParent->GetInternalPlug()->DisconnectSrc(GetInternalPlug());
+    }
+    KFbxTakeNodeContainer::DstObjectAboutToLink(destination);
 }
 
 void KFbxNode::DstObjectLinked(KFbxObject& destination, bool linked) {
@@ -252,18 +274,8 @@ int KFbxNode::ChildRefusal(const KFbxNode& node) const {
 }
 
 bool KFbxNode::AddChild(KFbxNode* node) {
-    if (node == nullptr) {
-        return false;
-    }
-    // Asked before the node leaves its parent, which it keeps when refused.
-    if (const int refusal = ChildRefusal(*node); refusal >= 0) {
-        mError.SetError(refusal);
-        return false;
-    }
-    if (KFbxNode* parent = node->GetParent()) {
-        parent->RemoveChild(node);
-    }
-    return ConnectSrc(node);
+    // The link moves the node, once this node has taken it.
+    return node != nullptr && ConnectSrc(node);
 }
 
 KFbxNode* KFbxNode::RemoveChild(KFbxNode* node) {
