@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -249,13 +250,55 @@ void KFbxNode::PropertyChanged(KFbxProperty& property) {
     KFbxTakeNodeContainer::PropertyChanged(property);
 }
 
-bool KFbxNode::IsAncestorOrSelf(const KFbxNode* node) const {
-    for (const KFbxNode* current = this; current != nullptr; current = current->GetParent()) {
-        if (current == node) {
+bool KFbxNode::IsInSubtreeOf(const KFbxNode& node) const {
+    if (&node == this) {
+        return true;
+    }
+    // Only a node with children can be an ancestor of another: a childless one
+    // (every node of a chain built from the top down) is answered without a
+    // walk.
+    const int count = node.GetChildCount();
+    if (count == 0) {
+        return false;
+    }
+    // This node's ancestors and the node's subtree are walked side by side, a
+    // node of each a step, and the first walk to end answers: a link costs the
+    // shorter of the new parent's depth and the child's subtree, so that
+    // neither a deep chain linked a short subtree at a time nor a large
+    // subtree linked under a shallow parent takes time that grows with the
+    // whole tree.
+    struct Frame {
+        const KFbxNode* mNode;
+        int mNext;
+        int mCount;
+    };
+    // Kept from one link to the next, so that a walk allocates only when it
+    // goes deeper than every walk before it on its thread.
+    thread_local std::vector<Frame> below;
+    below.clear();
+    below.push_back(Frame{&node, 0, count});
+    for (const KFbxNode* above = mParent;; above = above->mParent) {
+        if (above == nullptr) {
+            return false;
+        }
+        if (above == &node) {
             return true;
         }
+        while (below.back().mNext == below.back().mCount) {
+            below.pop_back();
+            if (below.empty()) {
+                return false;
+            }
+        }
+        Frame& frame = below.back();
+        const KFbxNode* child = frame.mNode->GetChild(frame.mNext++);
+        if (child == this) {
+            return true;
+        }
+        if (const int grandchildren = child != nullptr ? child->GetChildCount() : 0; grandchildren > 0) {
+            below.push_back(Frame{child, 0, grandchildren});
+        }
     }
-    return false;
 }
 
 int KFbxNode::ChildRefusal(const KFbxNode& node) const {
@@ -264,10 +307,7 @@ int KFbxNode::ChildRefusal(const KFbxNode& node) const {
         return eHeldByScene;
     }
     // A node under its own descendant would make every walk of the tree endless.
-    // Only a node with children can be an ancestor of another: a childless one
-    // (every node of a chain built from the top down) is answered without
-    // walking up, so that long chains are built in linear time.
-    if (&node == this || (node.GetChildCount() > 0 && IsAncestorOrSelf(&node))) {
+    if (IsInSubtreeOf(node)) {
         return eCyclicGraph;
     }
     return -1;

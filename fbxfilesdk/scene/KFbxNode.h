@@ -387,7 +387,8 @@ private:
     bool SetDefaultAttributeIndexValue(int index);
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
     void GetDouble3(ENodeProperty which, KFbxVector4& out) const;
-    bool IsAncestorOrSelf(const KFbxNode* node) const;
+    // Whether this node is the node or lies below it.
+    bool IsInSubtreeOf(const KFbxNode& node) const;
     // Whether the twins would undo the link to the parent (true without one).
     bool CanLeaveParent() const;
     // The error that refuses the node as a child of this one, wherever it

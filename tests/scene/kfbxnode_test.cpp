@@ -145,6 +145,14 @@ TEST_F(KFbxNodeTest, NodeUnderItsOwnDescendantIsRefusedWithTheCycleError) {
         EXPECT_EQ(child->GetParent(), root) << route;
         EXPECT_EQ(root->GetChildCount(true), 2) << route;
     }
+    // Found however far the new parent sits along a later branch of the
+    // node's subtree.
+    KFbxNode* side = MakeNode("side", root);
+    KFbxNode* far = MakeNode("far", MakeNode("m2", MakeNode("m1", side)));
+    EXPECT_FALSE(far->AddChild(root));
+    EXPECT_EQ(far->GetErrorCode(), KFbxNode::eCyclicGraph);
+    root->RemoveChild(side);
+
     // A link the child is not told of leaves it no parent for the check to
     // walk: two of them made a loop. Refused by every route.
     KFbxNode* leaf = MakeNode("leaf");
