@@ -1,6 +1,8 @@
 // Global transforms of an animated hierarchy, as the game bakes a model: every
 // node of 1000 ten-deep chains (10 000 nodes) at 100 times of the take, each
-// node with keyed translation, rotation and scaling.
+// node with keyed translation, rotation and scaling. And the linking of a
+// chain whose nodes each have a child already, by either call: time per link
+// should stay flat as the chain grows.
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveKey.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
@@ -79,5 +81,47 @@ void BM_NodeGlobalTransforms(benchmark::State& state) {
     delete manager;
 }
 BENCHMARK(BM_NodeGlobalTransforms)->Unit(benchmark::kMillisecond);
+
+// A chain of state.range(0) nodes linked from the top down, each node holding
+// a leaf of its own before it is linked, so that every link asks whether the
+// new parent lies below the node: by ConnectSrc (state.range(1) 0) or by
+// AddChild (1). Only the linking is timed.
+void BM_LinkChainOfParents(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const bool byAddChild = state.range(1) != 0;
+    state.SetLabel(byAddChild ? "AddChild" : "ConnectSrc");
+    for (auto _ : state) {
+        state.PauseTiming();
+        KFbxSdkManager* manager = CreateSdkManager();
+        EnsureNodeClass(manager);
+        std::vector<KFbxNode*> chain;
+        chain.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            KFbxNode* node = KFbxNode::Create(manager, "link");
+            node->AddChild(KFbxNode::Create(manager, "leaf"));
+            chain.push_back(node);
+        }
+        state.ResumeTiming();
+        for (int i = 1; i < count; ++i) {
+            if (!(byAddChild ? chain[i - 1]->AddChild(chain[i]) : chain[i - 1]->ConnectSrc(chain[i]))) {
+                state.SkipWithError("a link was refused");
+                break;
+            }
+        }
+        state.PauseTiming();
+        delete manager;
+        state.ResumeTiming();
+    }
+    state.counters["us_per_link"] = benchmark::Counter(static_cast<double>(count) * 1e-6,
+                                                       benchmark::Counter::kIsIterationInvariantRate |
+                                                           benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_LinkChainOfParents)
+    ->Args({10000, 0})
+    ->Args({40000, 0})
+    ->Args({10000, 1})
+    ->Args({40000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The scale of the scene graph: creating nodes, many children under one
-// parent, and importing long parent chains and files of many empty nodes,
+// parent, and importing long parent chains (their connections in the
+// writers' order or in another) and files of many empty nodes,
 // each followed by the scene's destruction. Time per node should stay flat as
 // the count grows; memory per imported node is reported as "bytes_per_node".
 #include <fbxfilesdk/animation/KFCurve.h>
@@ -136,20 +137,52 @@ BENCHMARK(BM_ImportNodeChain)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
-// A file of state.range(0) minimal models, one line each, as hand-written
-// files have them.
+// An FBX 6 file's header and count minimal models, one line each, as
+// hand-written files have them; the connections follow.
+void WriteMinimalModels(std::ofstream& file, int count) {
+    file << "; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: "
+            "6100\n}\nObjects:  {\n";
+    for (int i = 0; i < count; ++i) {
+        file << "\tModel: \"Model::" << i << "\",\"Null\" { }\n";
+    }
+    file << "}\nConnections:  {\n";
+}
+
+// A parent chain of state.range(0) models whose connections come in another
+// order than the writers': every second link first, then the others from the
+// top down, so that each of those links a model that has a child under a
+// parent ever deeper in the chain.
+void BM_ImportChainLinkedOutOfOrder(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const std::string path = benchfiles::TemporaryPath("qalimor-chain-order-" + std::to_string(count), ".fbx");
+    const benchfiles::RemoveAtExit removal{path};
+    {
+        std::ofstream file(path, std::ios::binary);
+        WriteMinimalModels(file, count);
+        const auto link = [&file](int child) {
+            file << "\tConnect: \"OO\", \"Model::" << child << "\", \"Model::"
+                 << (child == 0 ? std::string("Scene") : std::to_string(child - 1)) << "\"\n";
+        };
+        for (int child = 1; child < count; child += 2) {
+            link(child);
+        }
+        for (int child = 0; child < count; child += 2) {
+            link(child);
+        }
+        file << "}\n";
+    }
+    ImportAndDestroy(state, path, count);
+}
+BENCHMARK(BM_ImportChainLinkedOutOfOrder)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A file of state.range(0) minimal models, each under the root.
 void BM_ImportMinimalNodes(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const std::string path = benchfiles::TemporaryPath("qalimor-minimal", ".fbx");
     const benchfiles::RemoveAtExit removal{path};
     {
         std::ofstream file(path, std::ios::binary);
-        file << "; FBX 6.1.0 project file\nFBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: "
-                "6100\n}\nObjects:  {\n";
-        for (int i = 0; i < count; ++i) {
-            file << "\tModel: \"Model::" << i << "\",\"Null\" { }\n";
-        }
-        file << "}\nConnections:  {\n";
+        WriteMinimalModels(file, count);
         for (int i = 0; i < count; ++i) {
             file << "\tConnect: \"OO\", \"Model::" << i << "\", \"Model::Scene\"\n";
         }

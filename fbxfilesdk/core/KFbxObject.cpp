@@ -92,7 +92,9 @@ bool KFbxObject::ConnectNotify(const KFbxConnectEvent& event) {
     return KFbxPlug::ConnectNotify(event);
 }
 
-bool KFbxObject::AcceptsSrcObject(KFbxObject&) { return true; }
+bool KFbxObject::AcceptsSrcObject(KFbxObject&, KFbxObject*, bool) { return true; }
+
+void KFbxObject::DstObjectAboutToLink(KFbxObject&) {}
 
 void KFbxObject::DstObjectLinked(KFbxObject&, bool) {}
 

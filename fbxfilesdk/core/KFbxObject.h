@@ -101,9 +101,14 @@ public:
     virtual void SetScene(KFbxObject* scene);
     // Asked by the twin before its plug takes another object's twin as a
     // source, on every route alike (a public connection, or the plugs'
-    // own calls that it runs on): false refuses the link. True at this
-    // level.
-    virtual bool AcceptsSrcObject(KFbxObject& source);
+    // own calls that it runs on): false refuses the link. askedOf is the
+    // object the call was made on (this one, the source, or null for
+    // another), which a refusal leaves its error on; oneWay a link that the
+    // source would neither be asked about nor told of. True at this level.
+    virtual bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay);
+    // Told by the twin just before its plug gains another object's twin as
+    // a destination, once every end has taken the link. Nothing at this level.
+    virtual void DstObjectAboutToLink(KFbxObject& destination);
     // Told by the twin once its plug has gained (linked) or lost another
     // object's twin as a destination, on every route alike. Nothing at this
     // level.

@@ -6,6 +6,15 @@
 
 namespace fbxsdk_2006_11_1 {
 
+namespace {
+
+KFbxObject* PublicObjectOf(KPlug* plug) {
+    const KFbxObject_internal* twin = KFbxCastToObjectInternal(plug);
+    return twin != nullptr ? twin->GetPublicObject() : nullptr;
+}
+
+}  // namespace
+
 KFbxObject_internal::~KFbxObject_internal() {
     if ((GetFlags() & kBeingDestroyed) == 0) {
         Finalize();
@@ -47,13 +56,16 @@ bool KFbxObject_internal::EmitConnectionEvent(const KPlugEventChain* chain, int 
     // The events of this twin's own lists only: those a view or a property
     // passes up are told again by the plug whose list changes.
     if (sender == this && mPublicObject != nullptr &&
-        (code == eKPlugDstMayTakeSrc || code == eKPlugDstAdded || code == eKPlugDstRemoved)) {
-        const KFbxObject_internal* otherTwin = KFbxCastToObjectInternal(other);
-        if (KFbxObject* otherObject = otherTwin != nullptr ? otherTwin->mPublicObject : nullptr) {
+        (code == eKPlugDstMayTakeSrc || code == eKPlugDstAboutToBeAdded || code == eKPlugDstAdded ||
+         code == eKPlugDstRemoved)) {
+        if (KFbxObject* otherObject = PublicObjectOf(other)) {
             if (code == eKPlugDstMayTakeSrc) {
-                if (!mPublicObject->AcceptsSrcObject(*otherObject)) {
+                KFbxObject* askedOf = PublicObjectOf(reinterpret_cast<KPlug*>(extra));
+                if (!mPublicObject->AcceptsSrcObject(*otherObject, askedOf, (type & kConnectionOneWay) != 0)) {
                     return false;
                 }
+            } else if (code == eKPlugDstAboutToBeAdded) {
+                mPublicObject->DstObjectAboutToLink(*otherObject);
             } else {
                 mPublicObject->DstObjectLinked(*otherObject, code == eKPlugDstAdded);
             }

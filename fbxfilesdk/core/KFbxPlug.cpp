@@ -63,7 +63,7 @@ void KFbxPlug::SetRemoveFromManagerFn(KFbxRemoveFromManagerFn fn) {
     gRemoveFromManager.store(fn, std::memory_order_release);
 }
 
-bool KFbxPlug::ChangeConnection(KFbxPlug* src, bool connect) {
+bool KFbxPlug::ChangeConnection(KFbxPlug* src, bool connect, bool askedOfSrc) {
     if (src == nullptr) {
         return false;
     }
@@ -79,18 +79,23 @@ bool KFbxPlug::ChangeConnection(KFbxPlug* src, bool connect) {
     tell(src, base + 4);
     bool linked = false;
     if (internalDst != nullptr && internalSrc != nullptr) {
-        linked = connect ? internalDst->ConnectSrc(internalSrc, 0) : internalDst->DisconnectSrc(internalSrc);
+        // Made on the end the caller asked, which hears of a refusal.
+        if (!connect) {
+            linked = internalDst->DisconnectSrc(internalSrc);
+        } else {
+            linked = askedOfSrc ? internalSrc->ConnectDst(internalDst, 0) : internalDst->ConnectSrc(internalSrc, 0);
+        }
     }
     tell(this, base + 2);
     tell(src, base + 5);
     return linked;
 }
 
-bool KFbxPlug::ConnectSrc(KFbxPlug* src) { return ChangeConnection(src, true); }
+bool KFbxPlug::ConnectSrc(KFbxPlug* src) { return ChangeConnection(src, true, false); }
 
-bool KFbxPlug::ConnectDst(KFbxPlug* dst) { return dst != nullptr && dst->ConnectSrc(this); }
+bool KFbxPlug::ConnectDst(KFbxPlug* dst) { return dst != nullptr && dst->ChangeConnection(this, true, true); }
 
-bool KFbxPlug::DisconnectSrc(KFbxPlug* src) { return ChangeConnection(src, false); }
+bool KFbxPlug::DisconnectSrc(KFbxPlug* src) { return ChangeConnection(src, false, false); }
 
 bool KFbxPlug::DisconnectDst(KFbxPlug* dst) { return dst != nullptr && dst->DisconnectSrc(this); }
 

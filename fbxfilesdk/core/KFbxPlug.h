@@ -103,7 +103,8 @@ public:
 private:
     friend KFbxObject* KFbxCastToObject(KFbxPlug* plug);
 
-    bool ChangeConnection(KFbxPlug* src, bool connect);
+    // this is the destination; askedOfSrc when the caller asked the source.
+    bool ChangeConnection(KFbxPlug* src, bool connect, bool askedOfSrc);
     // Null here, the object itself in an object: the answer of a dynamic cast,
     // which walks the class names and is asked on every connection.
     virtual KFbxObject* ObjectSelf() { return nullptr; }

@@ -30,10 +30,13 @@ struct KPlug::Links : KRecycledBlocks {
     // Few plugs are held by handle.
     KPlugHandleEntry* mHandle = nullptr;
     int mDeliveryDepth = 0;
+    // Connections being made that reserved room here: what their
+    // announcements take away leaves that room for the link.
+    int mPendingLinks = 0;
 
     bool Empty() const {
         return mSrcs.Empty() && mDsts.Empty() && mViews.empty() && mCallbacks.empty() && mHandle == nullptr &&
-               mDeliveryDepth == 0;
+               mDeliveryDepth == 0 && mPendingLinks == 0;
     }
 };
 
@@ -279,11 +282,13 @@ bool KPlug::AcceptsSrc(KPlug* plug) const { return Accepts(Side::Src, plug); }
 bool KPlug::AcceptsDst(KPlug* plug) const { return Accepts(Side::Dst, plug); }
 
 bool KPlug::CanConnectSrc(KPlug* plug, std::uint8_t type) {
-    return AcceptsSrc(plug) && EmitConnectionEvent(nullptr, eKPlugDstMayTakeSrc, this, -1, plug, type, 0);
+    return AcceptsSrc(plug) &&
+           EmitConnectionEvent(nullptr, eKPlugDstMayTakeSrc, this, -1, plug, type, reinterpret_cast<KEventWord>(this));
 }
 
 bool KPlug::CanConnectDst(KPlug* plug, std::uint8_t type) {
-    return AcceptsDst(plug) && EmitConnectionEvent(nullptr, eKPlugSrcMayTakeDst, this, -1, plug, type, 0);
+    return AcceptsDst(plug) &&
+           EmitConnectionEvent(nullptr, eKPlugSrcMayTakeDst, this, -1, plug, type, reinterpret_cast<KEventWord>(this));
 }
 
 KPlug::Links* KPlug::MakeLinks() {
@@ -357,8 +362,8 @@ KPlug* KPlug::ResolveView(KPlug* plug) {
     return plug;
 }
 
-bool KPlug::Emit(int code, int index, KPlug* other, std::uint8_t type) {
-    return EmitConnectionEvent(nullptr, code, this, index, other, type, 0);
+bool KPlug::Emit(int code, int index, KPlug* other, std::uint8_t type, KEventWord extra) {
+    return EmitConnectionEvent(nullptr, code, this, index, other, type, extra);
 }
 
 int KPlug::MirroredPosition(Side side, int parentPosition) const {
@@ -379,12 +384,13 @@ int KPlug::MirroredPosition(Side side, int parentPosition) const {
     return matched;
 }
 
-int KPlug::CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, int position, ViewSlot* slots) {
+int KPlug::CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, KEventWord askedOf, int position,
+                              ViewSlot* slots) {
     const int code = side == Side::Src ? eKPlugDstMayTakeSrc : eKPlugSrcMayTakeDst;
     int count = 0;
     for (int i = 0; i < ViewCount() && count < kMaxViews; ++i) {
         KPlug* view = ViewAt(i);
-        if (view->Accepts(side, plug) && view->Emit(code, -1, plug, type)) {
+        if (view->Accepts(side, plug) && view->Emit(code, -1, plug, type, askedOf)) {
             slots[count++] = ViewSlot{view, view->MirroredPosition(side, position)};
         }
     }
@@ -408,7 +414,9 @@ int KPlug::CollectViewsHolding(Side side, KPlug* plug, ViewSlot* slots) const {
     return count;
 }
 
-bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* beforeInDstSrcs, std::uint8_t type) {
+bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* beforeInDstSrcs, std::uint8_t type,
+                    KPlug* requester) {
+    const auto askedOf = reinterpret_cast<KEventWord>(ResolveView(requester));
     // Each level, from the plugs given down to the real plugs behind views,
     // must agree before anything changes.
     for (;;) {
@@ -418,11 +426,11 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
         if ((dst->mFlags & kOneWay) != 0) {
             type |= kConnectionOneWay;
         }
-        if (!dst->Accepts(Side::Src, src) || !dst->Emit(eKPlugDstMayTakeSrc, -1, src, type)) {
+        if (!dst->Accepts(Side::Src, src) || !dst->Emit(eKPlugDstMayTakeSrc, -1, src, type, askedOf)) {
             return false;
         }
         if ((type & kConnectionOneWay) == 0 &&
-            (!src->Accepts(Side::Dst, dst) || !src->Emit(eKPlugSrcMayTakeDst, -1, dst, type))) {
+            (!src->Accepts(Side::Dst, dst) || !src->Emit(eKPlugSrcMayTakeDst, -1, dst, type, askedOf))) {
             return false;
         }
         KPlug* realSrc = (src->mFlags & kIsView) != 0 && src->mParent != nullptr ? src->mParent : src;
@@ -440,6 +448,12 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
     if (!oneWay && !src->ReserveOneMore(Side::Dst)) {
         dst->DropLinksIfEmpty();
         return false;
+    }
+    // An announcement may take an end's last connection away (a node leaving
+    // its parent for this one): its room stays reserved all the same.
+    ++dst->mLinks->mPendingLinks;
+    if (!oneWay) {
+        ++src->mLinks->mPendingLinks;
     }
 
     dst->Emit(eKPlugSrcAboutToBeAdded, -1, src, type);
@@ -461,8 +475,9 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
 
     ViewSlot dstViews[kMaxViews];
     ViewSlot srcViews[kMaxViews];
-    const int dstViewCount = dst->CollectViewsForAdd(Side::Src, src, type, dstPosition, dstViews);
-    const int srcViewCount = oneWay ? 0 : src->CollectViewsForAdd(Side::Dst, dst, type, srcPosition, srcViews);
+    const int dstViewCount = dst->CollectViewsForAdd(Side::Src, src, type, askedOf, dstPosition, dstViews);
+    const int srcViewCount =
+        oneWay ? 0 : src->CollectViewsForAdd(Side::Dst, dst, type, askedOf, srcPosition, srcViews);
     for (int i = 0; i < dstViewCount; ++i) {
         dstViews[i].mView->Emit(eKPlugSrcAboutToBeAdded, -1, src, type);
     }
@@ -474,9 +489,11 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
     // inside the current counts.
     dstPosition = std::min(dstPosition, dst->ListCount(Side::Src));
     dst->Insert(Side::Src, dstPosition, src, type);
+    --dst->mLinks->mPendingLinks;
     if (!oneWay) {
         srcPosition = std::min(srcPosition, src->ListCount(Side::Dst));
         src->Insert(Side::Dst, srcPosition, dst, type);
+        --src->mLinks->mPendingLinks;
     }
     for (int i = 0; i < dstViewCount; ++i) {
         ViewSlot& slot = dstViews[i];
@@ -593,16 +610,16 @@ bool KPlug::Disconnect(KPlug* src, KPlug* dst, bool force) {
     return true;
 }
 
-bool KPlug::ConnectSrc(KPlug* src, std::uint8_t type) { return Connect(src, this, nullptr, nullptr, type); }
+bool KPlug::ConnectSrc(KPlug* src, std::uint8_t type) { return Connect(src, this, nullptr, nullptr, type, this); }
 
-bool KPlug::ConnectDst(KPlug* dst, std::uint8_t type) { return Connect(this, dst, nullptr, nullptr, type); }
+bool KPlug::ConnectDst(KPlug* dst, std::uint8_t type) { return Connect(this, dst, nullptr, nullptr, type, this); }
 
 bool KPlug::ConnectSrcAt(int index, KPlug* src, std::uint8_t type) {
-    return Connect(src, this, nullptr, GetSrc(index), type);
+    return Connect(src, this, nullptr, GetSrc(index), type, this);
 }
 
 bool KPlug::ConnectDstAt(int index, KPlug* dst, std::uint8_t type) {
-    return Connect(this, dst, GetDst(index), nullptr, type);
+    return Connect(this, dst, GetDst(index), nullptr, type, this);
 }
 
 bool KPlug::DisconnectSrc(KPlug* src) { return Disconnect(src, this, false); }
@@ -720,15 +737,15 @@ bool KPlug::Replace(Side side, KPlug* oldPlug, KPlug* newPlug, int indexInNew) {
     KPlug* beforeInSelf = self->PlugAt(side, index);
     KPlug* realNew = ResolveView(newPlug);
     KPlug* beforeInNew = realNew != nullptr ? realNew->PlugAt(newSide, indexInNew) : nullptr;
-    const bool connected = side == Side::Src ? Connect(newPlug, self, beforeInNew, beforeInSelf, type)
-                                             : Connect(self, newPlug, beforeInSelf, beforeInNew, type);
+    const bool connected = side == Side::Src ? Connect(newPlug, self, beforeInNew, beforeInSelf, type, self)
+                                             : Connect(self, newPlug, beforeInSelf, beforeInNew, type, self);
     if (!connected) {
         // A refused replacement leaves the old connection where it was.
         KPlug* beforeInOld = oldPlug->PlugAt(newSide, indexInOld);
         if (side == Side::Src) {
-            Connect(oldPlug, self, beforeInOld, beforeInSelf, type);
+            Connect(oldPlug, self, beforeInOld, beforeInSelf, type, self);
         } else {
-            Connect(self, oldPlug, beforeInSelf, beforeInOld, type);
+            Connect(self, oldPlug, beforeInSelf, beforeInOld, type, self);
         }
     }
     self->AnnounceReplace(side, oldPlug, type, true);

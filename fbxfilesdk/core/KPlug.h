@@ -39,7 +39,10 @@ struct KPlugEventChain {
 };
 
 // Codes of connection events (EmitConnectionEvent). Each step of a connection
-// change is told to the plug concerned, which is the event's sender.
+// change is told to the plug concerned, which is the event's sender. The two
+// "may take" events of a connection carry in their extra word the plug the
+// change was asked of (a view's parent for a view), so that an end that
+// refuses can leave its error where the caller looks; 0 when asked of none.
 enum EKPlugConnectionEvent {
     eKPlugDstMayTakeSrc = 0,      // to the destination; false refuses
     eKPlugSrcMayTakeDst = 1,      // to the source; false refuses
@@ -252,8 +255,9 @@ private:
     enum class Side { Src, Dst };
 
     static KPlug* ResolveView(KPlug* plug);
+    // The requester is the plug the change was asked of.
     static bool Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* beforeInDstSrcs,
-                        std::uint8_t type);
+                        std::uint8_t type, KPlug* requester);
     // force skips the acceptance test: a plug going away must let go whatever
     // its flags or filter have become.
     static bool Disconnect(KPlug* src, KPlug* dst, bool force);
@@ -285,10 +289,11 @@ private:
     // Position in this view's list that mirrors position in the parent's list.
     int MirroredPosition(Side side, int parentPosition) const;
     // Views of this plug that take part in adding plug on the side; their count.
-    int CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, int position, ViewSlot* slots);
+    int CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, KEventWord askedOf, int position,
+                           ViewSlot* slots);
     int CollectViewsHolding(Side side, KPlug* plug, ViewSlot* slots) const;
     // A connection event told to this plug (it is the sender).
-    bool Emit(int code, int index, KPlug* other, std::uint8_t type);
+    bool Emit(int code, int index, KPlug* other, std::uint8_t type, KEventWord extra = 0);
 
     void DisconnectEverything(bool force);
     void DropViews();

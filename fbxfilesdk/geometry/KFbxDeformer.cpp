@@ -36,8 +36,8 @@ KFbxObject_internal* KFbxDeformer::NewInternalObject() { return new (std::nothro
 
 int KFbxDeformer::GetObjectTypeCode() const { return kDeformerTypeCode; }
 
-bool KFbxDeformer::AcceptsSrcObject(KFbxObject& source) {
-    return !KFbxNode::IsKeptOutOfTree(source) && KFbxTakeNodeContainer::AcceptsSrcObject(source);
+bool KFbxDeformer::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
+    return !KFbxNode::IsKeptOutOfTree(source) && KFbxTakeNodeContainer::AcceptsSrcObject(source, askedOf, oneWay);
 }
 
 KFbxDeformer::EDeformerType KFbxDeformer::GetDeformerType() const { return eUNIDENTIFIED; }

@@ -30,7 +30,7 @@ public:
     // Deformers are stored under "Deformer::".
     int GetObjectTypeCode() const override;
     // A scene's switcher or producer camera is refused: it moves nothing.
-    bool AcceptsSrcObject(KFbxObject& source) override;
+    bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override;
 
     virtual EDeformerType GetDeformerType() const;
 

@@ -37,8 +37,8 @@ KFbxObject_internal* KFbxSubDeformer::NewInternalObject() { return new (std::not
 
 int KFbxSubDeformer::GetObjectTypeCode() const { return kSubDeformerTypeCode; }
 
-bool KFbxSubDeformer::AcceptsSrcObject(KFbxObject& source) {
-    return !KFbxNode::IsKeptOutOfTree(source) && KFbxTakeNodeContainer::AcceptsSrcObject(source);
+bool KFbxSubDeformer::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
+    return !KFbxNode::IsKeptOutOfTree(source) && KFbxTakeNodeContainer::AcceptsSrcObject(source, askedOf, oneWay);
 }
 
 KFbxSubDeformer::ESubDeformerType KFbxSubDeformer::GetSubDeformerType() const { return eUNIDENTIFIED; }

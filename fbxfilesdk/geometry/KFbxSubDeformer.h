@@ -29,7 +29,7 @@ public:
     // Sub-deformers are stored under "SubDeformer::".
     int GetObjectTypeCode() const override;
     // A scene's switcher or producer camera is refused: it moves nothing.
-    bool AcceptsSrcObject(KFbxObject& source) override;
+    bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override;
 
     virtual ESubDeformerType GetSubDeformerType() const;
 

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/scene/KFbxNodeAttribute.h>
 #include <fbxfilesdk/scene/KFbxNodeWalk.h>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -27,6 +29,7 @@ const char* const kNodeErrors[KFbxNode::eErrorCount] = {
     "Index out of range",
     "Attribute not connected",
     "Node already has a parent",
+    "Node linked one way",
 };
 
 bool IsGeometryType(int type) { return (type >= 4 && type <= 6) || (type >= 13 && type <= 16); }
@@ -201,20 +204,40 @@ bool KFbxNode::GetAnimationInterval(KTime& start, KTime& stop) {
 
 KFbxNode* KFbxNode::GetParent() const { return mParent; }
 
-bool KFbxNode::AcceptsSrcObject(KFbxObject& source) {
+bool KFbxNode::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
     // Every route that links two nodes asks here, so that the tree stays a
-    // tree: each node one parent, and none under its own subtree.
-    if (const auto* node = dynamic_cast<const KFbxNode*>(&source)) {
-        int refusal = ChildRefusal(*node);
-        if (refusal < 0 && node->mParent != nullptr) {
+    // tree: each node one parent, which knows it, and none under its own
+    // subtree. The walks follow a link the child is not told of as any other,
+    // and it would give the child no parent to leave or to check.
+    if (auto* node = dynamic_cast<KFbxNode*>(&source)) {
+        int refusal = oneWay ? eOneWayLink : ChildRefusal(*node);
+        if (refusal < 0 && !node->CanLeaveParent()) {
             refusal = eHasParent;
         }
         if (refusal >= 0) {
-            mError.SetError(refusal);
+            (askedOf == node ? node : this)->mError.SetError(refusal);
             return false;
         }
     }
-    return KFbxTakeNodeContainer::AcceptsSrcObject(source);
+    return KFbxTakeNodeContainer::AcceptsSrcObject(source, askedOf, oneWay);
+}
+
+bool KFbxNode::CanLeaveParent() const {
+    if (mParent == nullptr) {
+        return true;
+    }
+    KPlug* parentPlug = mParent->GetInternalPlug();
+    KPlug* plug = GetInternalPlug();
+    return parentPlug != nullptr && plug != nullptr && parentPlug->AcceptsSrc(plug) && plug->AcceptsDst(parentPlug);
+}
+
+void KFbxNode::DstObjectAboutToLink(KFbxObject& destination) {
+    // Left once the new parent and this node took the link, so that a
+    // refused link leaves the node where it was.
+    if (mParent != nullptr && dynamic_cast<KFbxNode*>(&destination) != nullptr) {
+        mParent->GetInternalPlug()->DisconnectSrc(GetInternalPlug());
+    }
+    KFbxTakeNodeContainer::DstObjectAboutToLink(destination);
 }
 
 void KFbxNode::DstObjectLinked(KFbxObject& destination, bool linked) {
@@ -235,13 +258,55 @@ void KFbxNode::PropertyChanged(KFbxProperty& property) {
     KFbxTakeNodeContainer::PropertyChanged(property);
 }
 
-bool KFbxNode::IsAncestorOrSelf(const KFbxNode* node) const {
-    for (const KFbxNode* current = this; current != nullptr; current = current->GetParent()) {
-        if (current == node) {
+bool KFbxNode::IsInSubtreeOf(const KFbxNode& node) const {
+    if (&node == this) {
+        return true;
+    }
+    // Only a node with children can be an ancestor of another: a childless one
+    // (every node of a chain built from the top down) is answered without a
+    // walk.
+    const int count = node.GetChildCount();
+    if (count == 0) {
+        return false;
+    }
+    // This node's ancestors and the node's subtree are walked side by side, a
+    // node of each a step, and the first walk to end answers: a link costs the
+    // shorter of the new parent's depth and the child's subtree, so that
+    // neither a deep chain linked a short subtree at a time nor a large
+    // subtree linked under a shallow parent takes time that grows with the
+    // whole tree.
+    struct Frame {
+        const KFbxNode* mNode;
+        int mNext;
+        int mCount;
+    };
+    // Kept from one link to the next, so that a walk allocates only when it
+    // goes deeper than every walk before it on its thread.
+    thread_local std::vector<Frame> below;
+    below.clear();
+    below.push_back(Frame{&node, 0, count});
+    for (const KFbxNode* above = mParent;; above = above->mParent) {
+        if (above == nullptr) {
+            return false;
+        }
+        if (above == &node) {
             return true;
         }
+        while (below.back().mNext == below.back().mCount) {
+            below.pop_back();
+            if (below.empty()) {
+                return false;
+            }
+        }
+        Frame& frame = below.back();
+        const KFbxNode* child = frame.mNode->GetChild(frame.mNext++);
+        if (child == this) {
+            return true;
+        }
+        if (const int grandchildren = child != nullptr ? child->GetChildCount() : 0; grandchildren > 0) {
+            below.push_back(Frame{child, 0, grandchildren});
+        }
     }
-    return false;
 }
 
 bool KFbxNode::IsKeptOutOfTree(const KFbxObject& object) {
@@ -265,28 +330,15 @@ int KFbxNode::ChildRefusal(const KFbxNode& node) const {
         return refusal;
     }
     // A node under its own descendant would make every walk of the tree endless.
-    // Only a node with children can be an ancestor of another: a childless one
-    // (every node of a chain built from the top down) is answered without
-    // walking up, so that long chains are built in linear time.
-    if (&node == this || (node.GetChildCount() > 0 && IsAncestorOrSelf(&node))) {
+    if (IsInSubtreeOf(node)) {
         return eCyclicGraph;
     }
     return -1;
 }
 
 bool KFbxNode::AddChild(KFbxNode* node) {
-    if (node == nullptr) {
-        return false;
-    }
-    // Asked before the node leaves its parent, which it keeps when refused.
-    if (const int refusal = ChildRefusal(*node); refusal >= 0) {
-        mError.SetError(refusal);
-        return false;
-    }
-    if (KFbxNode* parent = node->GetParent()) {
-        parent->RemoveChild(node);
-    }
-    return ConnectSrc(node);
+    // The link moves the node, once this node has taken it.
+    return node != nullptr && ConnectSrc(node);
 }
 
 KFbxNode* KFbxNode::RemoveChild(KFbxNode* node) {

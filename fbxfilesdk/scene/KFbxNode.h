@@ -48,8 +48,11 @@ public:
         eHeldByScene = 6,
         eIndexOutOfRange = 7,
         eAttributeNotConnected = 8,
+        // A node linked under a second parent moves there: only one whose
+        // link to its parent its plugs no longer let go of is refused.
         eHasParent = 9,
-        eErrorCount = 10
+        eOneWayLink = 10,
+        eErrorCount = 11
     };
     enum EPivotSet { eSOURCE_SET = 0, eDESTINATION_SET = 1 };
     enum ERotationOrder {
@@ -86,10 +89,14 @@ public:
     // A link that would put a scene's root under this node, a scene's
     // switcher or producer camera under it or anything under either
     // (eHeldByScene), this node under itself or one of its descendants
-    // (eCyclicGraph), or a node that has a parent under a second one
-    // (eHasParent) is refused, whatever call makes it, with the error on
-    // this node.
-    bool AcceptsSrcObject(KFbxObject& source) override;
+    // (eCyclicGraph), or a node under this one by a link it would not know
+    // of (eOneWayLink), or a node that cannot leave its parent (eHasParent)
+    // is refused, whatever call makes it, with the error on the node the
+    // call was made on.
+    bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override;
+    // A node linked under a new parent leaves the one it has, whatever call
+    // links it, as AddChild moves it.
+    void DstObjectAboutToLink(KFbxObject& destination) override;
     // Keeps track of the parent node as links to nodes come and go.
     void DstObjectLinked(KFbxObject& destination, bool linked) override;
     // Keeps the evaluation's copy of "InheritType" current.
@@ -119,10 +126,11 @@ public:
 
     // ---- hierarchy ----
     KFbxNode* GetParent() const;
-    // Moves the node here from its parent. False for null, for this node and
-    // for one of its ancestors (error eCyclicGraph), and for a scene's root,
-    // switcher or producer camera, or when this node is one of the last two
-    // (error eHeldByScene), the node staying where it was.
+    // Moves the node here from its parent (to the last place, when this is
+    // its parent already). False for null, for this node and for one of its
+    // ancestors (error eCyclicGraph), and for a scene's root, switcher or
+    // producer camera, or when this node is one of the last two (error
+    // eHeldByScene), the node staying where it was.
     bool AddChild(KFbxNode* node);
     // The node when it was a child; null otherwise.
     KFbxNode* RemoveChild(KFbxNode* node);
@@ -391,7 +399,10 @@ private:
     bool SetDefaultAttributeIndexValue(int index);
     bool SetDouble3(ENodeProperty which, const KFbxVector4& value);
     void GetDouble3(ENodeProperty which, KFbxVector4& out) const;
-    bool IsAncestorOrSelf(const KFbxNode* node) const;
+    // Whether this node is the node or lies below it.
+    bool IsInSubtreeOf(const KFbxNode& node) const;
+    // Whether the twins would undo the link to the parent (true without one).
+    bool CanLeaveParent() const;
     // eHeldByScene when what the scenes hold the node and this one as
     // forbids the node as a child of this one; -1 when it allows it.
     int SceneRoleRefusal(const KFbxNode& node) const;

@@ -115,14 +115,14 @@ bool KFbxScene::ConnectNotify(const KFbxConnectEvent& event) {
     return KFbxObject::ConnectNotify(event);
 }
 
-bool KFbxScene::AcceptsSrcObject(KFbxObject& source) {
+bool KFbxScene::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
     // Listed among the scene's nodes, a producer camera would be written as
     // one of them besides its settings, and once more at each round trip.
     const auto* node = dynamic_cast<const KFbxNode*>(&source);
     if (node != nullptr && (node->GetSceneRoles() & KFbxNode::eSceneProducerCamera) != 0) {
         return false;
     }
-    return KFbxObject::AcceptsSrcObject(source);
+    return KFbxObject::AcceptsSrcObject(source, askedOf, oneWay);
 }
 
 void KFbxScene::CreateGlobalSettings() {

@@ -59,7 +59,7 @@ public:
     bool ConnectNotify(const KFbxConnectEvent& event) override;
     // A producer camera is refused, by every route: its camera settings keep
     // it, apart from the scene's objects.
-    bool AcceptsSrcObject(KFbxObject& source) override;
+    bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override;
     // The owned settings, scene information and take records; with the first
     // flag, every connected object too.
     void DestroyContents(bool recursive, bool dependents) override;

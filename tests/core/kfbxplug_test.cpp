@@ -34,8 +34,8 @@ public:
         gLinked.push_back(event.mDst->IsConnectedSrc(event.mSrc));
         return event.mCode != mRefuse && KFbxObject::ConnectNotify(event);
     }
-    bool AcceptsSrcObject(KFbxObject& source) override {
-        return !mRefusesSources && KFbxObject::AcceptsSrcObject(source);
+    bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override {
+        return !mRefusesSources && KFbxObject::AcceptsSrcObject(source, askedOf, oneWay);
     }
     void DstObjectLinked(KFbxObject& destination, bool linked) override {
         mDstLinks.emplace_back(&destination, linked);

@@ -37,6 +37,8 @@ std::ostream& operator<<(std::ostream& out, const Event& event) {
 
 struct Recorder {
     std::vector<Event> mEvents;
+    // For each "may take" event told, the plug the change was asked of.
+    std::vector<std::string> mAskedOf;
     std::map<const KPlug*, std::string> mNames;
 
     std::string Name(const KPlug* plug) const {
@@ -63,6 +65,9 @@ public:
         // Events passed up from children and views are logged where they start.
         if (chain == nullptr) {
             mRecorder.mEvents.push_back({code, mRecorder.Name(sender), index, mRecorder.Name(other)});
+            if (code == eKPlugDstMayTakeSrc || code == eKPlugSrcMayTakeDst) {
+                mRecorder.mAskedOf.push_back(mRecorder.Name(reinterpret_cast<const KPlug*>(extra)));
+            }
         } else {
             mLastChainPlug = chain->mPlug;
         }
@@ -196,6 +201,8 @@ TEST_F(PlugTest, ARefusalAtEitherMayTakeStepChangesNothing) {
     EXPECT_EQ(mSrc.GetDstCount(), 0);
     EXPECT_FALSE(mSrc.CanConnectDst(&mDst));
     EXPECT_TRUE(mDst.CanConnectSrc(&mSrc));
+    // Each end that may refuse hears which end the caller asked.
+    EXPECT_EQ(mLog.mAskedOf, (Names{"D", "S", "S", "S", "D"}));
 }
 
 TEST_F(PlugTest, MissingEndsSelfConnectionsAndFlagsRefuse) {
@@ -337,7 +344,10 @@ TEST_F(PlugTest, AViewThatRefusesKeepsItsListAndConnectingAViewReachesItsParent)
     // Connecting into the view connects its parent; the view sees it mirrored.
     view->mRefuse.clear();
     TestPlug b(mLog, "B", &gKObjectClassInfo);
+    mLog.mAskedOf.clear();
     ASSERT_TRUE(view->ConnectSrc(&b));
+    // Asked of the view, the change was asked of its parent.
+    EXPECT_EQ(mLog.mAskedOf, (Names{"D", "D", "D", "D", "D"}));
     EXPECT_EQ(Sources(mLog, mDst), (Names{"A", "B"}));
     EXPECT_EQ(Sources(mLog, *view), Names{"B"});
     EXPECT_EQ(Destinations(mLog, b), Names{"D"});

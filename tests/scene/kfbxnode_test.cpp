@@ -6,6 +6,7 @@
 #include "scene/SceneTestSupport.h"
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 using namespace fbxsdk_2006_11_1;
@@ -61,6 +62,28 @@ TEST_F(KFbxNodeTest, ChildrenKeepTheirOrderAndMoveBetweenParents) {
     EXPECT_EQ(a->GetParent(), nullptr);
     EXPECT_EQ(second->RemoveChild(a), nullptr);
     EXPECT_EQ(second->RemoveChild(nullptr), nullptr);
+
+    // Every route moves a node as AddChild does (to the last place when linked
+    // under its parent again): a program that links the new parent first
+    // finds the old link gone when it undoes it.
+    KPlug* secondPlug = second->GetInternalPlug();
+    const std::pair<const char*, std::function<bool(KFbxNode*)>> moves[] = {
+        {"AddChild", [&](KFbxNode* node) { return second->AddChild(node); }},
+        {"ConnectSrc", [&](KFbxNode* node) { return second->ConnectSrc(node); }},
+        {"ConnectDst", [&](KFbxNode* node) { return node->ConnectDst(second); }},
+        {"twin ConnectDstAt", [&](KFbxNode* node) { return node->GetInternalPlug()->ConnectDstAt(0, secondPlug); }},
+    };
+    for (const auto& [route, move] : moves) {
+        first->AddChild(b);
+        first->AddChild(a);
+        EXPECT_TRUE(move(a) && !a->DisconnectDst(first) && move(b) && move(a)) << route;
+        EXPECT_EQ(first->GetChildCount(), 0) << route;
+        EXPECT_EQ(second->GetChildCount(), 2) << route;
+        EXPECT_EQ(second->GetChild(0), b) << route;
+        EXPECT_EQ(a->GetParent(), second) << route;
+        EXPECT_EQ(a->GetDstObjectCount(KFbxNode::ClassId), 1) << route;
+        EXPECT_EQ(a->GetErrorCode(), -1) << route;
+    }
 }
 
 TEST_F(KFbxNodeTest, NodeUnderItsOwnDescendantIsRefusedWithTheCycleError) {
@@ -77,29 +100,57 @@ TEST_F(KFbxNodeTest, NodeUnderItsOwnDescendantIsRefusedWithTheCycleError) {
     EXPECT_EQ(root->GetChildCount(true), 2);
 
     // Whatever call makes the link, a plain connection or the twins' plugs
-    // under it; a link made all the same is undone before anything walks.
+    // under it, the error is left on the node the call was made on, and the
+    // tree stays as it was; a link made all the same is undone before
+    // anything walks.
     KPlug* rootPlug = root->GetInternalPlug();
     KPlug* childPlug = child->GetInternalPlug();
     KPlug* grandchildPlug = grandchild->GetInternalPlug();
-    const std::pair<const char*, std::function<bool()>> routes[] = {
-        {"ConnectSrc", [&] { return grandchild->ConnectSrc(root); }},
-        {"ConnectDst", [&] { return root->ConnectDst(grandchild); }},
-        {"twin ConnectSrcAt", [&] { return grandchildPlug->ConnectSrcAt(0, rootPlug); }},
-        {"twin ReplaceDst", [&] { return childPlug->ReplaceDst(rootPlug, grandchildPlug); }},
+    // Each route with the node the call is made on.
+    const std::tuple<const char*, KFbxNode*, std::function<bool()>> routes[] = {
+        {"ConnectSrc", grandchild, [&] { return grandchild->ConnectSrc(root); }},
+        {"ConnectDst", root, [&] { return root->ConnectDst(grandchild); }},
+        {"twin ConnectSrcAt", grandchild, [&] { return grandchildPlug->ConnectSrcAt(0, rootPlug); }},
+        {"twin ConnectDst", root, [&] { return rootPlug->ConnectDst(grandchildPlug); }},
+        {"twin ReplaceDst", child, [&] { return childPlug->ReplaceDst(rootPlug, grandchildPlug); }},
     };
-    for (const auto& [route, link] : routes) {
-        grandchild->GetError().ClearError();
+    for (const auto& [route, caller, link] : routes) {
+        for (KFbxNode* node : {root, child, grandchild}) {
+            node->GetError().ClearError();
+        }
         const bool linked = link();
         if (linked) {
             grandchildPlug->DisconnectAllSrc();
         }
         ASSERT_FALSE(linked) << route;
-        EXPECT_EQ(grandchild->GetErrorCode(), KFbxNode::eCyclicGraph) << route;
+        for (KFbxNode* node : {root, child, grandchild}) {
+            EXPECT_EQ(node->GetErrorCode(), node == caller ? KFbxNode::eCyclicGraph : -1) << route << node->GetName();
+        }
+        EXPECT_EQ(grandchild->GetParent(), child) << route;
+        EXPECT_EQ(child->GetParent(), root) << route;
+        EXPECT_EQ(root->GetChildCount(true), 2) << route;
     }
-    // A link of the twins is the parent the next walk goes through, and a
-    // node takes one parent, so that no second one leads past that walk.
+    // Found however far the new parent sits along a later branch.
+    KFbxNode* side = MakeNode("side", root);
+    EXPECT_FALSE(MakeNode("far", MakeNode("m2", MakeNode("m1", side)))->AddChild(root));
+    root->RemoveChild(side);
+
+    // A link the child is not told of leaves it no parent for the check to
+    // walk: two of them made a loop. Refused by every route.
     KFbxNode* leaf = MakeNode("leaf");
-    ASSERT_TRUE(grandchildPlug->ConnectSrc(leaf->GetInternalPlug()));
+    KPlug* leafPlug = leaf->GetInternalPlug();
+    const bool oneWay = leafPlug->ConnectSrc(rootPlug, KPlug::kConnectionOneWay);
+    leafPlug->DisconnectSrc(rootPlug);
+    ASSERT_FALSE(oneWay);
+    EXPECT_EQ(leaf->GetErrorCode(), KFbxNode::eOneWayLink);
+    EXPECT_STREQ(leaf->GetError().GetLastErrorString(), "Node linked one way");
+    leafPlug->SetFlags(leafPlug->GetFlags() | KPlug::kOneWay);
+    EXPECT_FALSE(root->ConnectDst(leaf));
+    leafPlug->SetFlags(leafPlug->GetFlags() & ~KPlug::kOneWay);
+    leafPlug->DisconnectSrc(rootPlug);
+    EXPECT_EQ(root->GetErrorCode(), KFbxNode::eOneWayLink);
+    // A link of the twins is the parent the next walk goes through.
+    ASSERT_TRUE(grandchildPlug->ConnectSrc(leafPlug));
     EXPECT_EQ(leaf->GetParent(), grandchild);
     const bool looped = leaf->ConnectSrc(root);
     if (looped) {
@@ -107,11 +158,9 @@ TEST_F(KFbxNodeTest, NodeUnderItsOwnDescendantIsRefusedWithTheCycleError) {
     }
     ASSERT_FALSE(looped);
     KFbxNode* other = MakeNode("other");
-    EXPECT_FALSE(other->ConnectSrc(child));
-    EXPECT_EQ(other->GetErrorCode(), KFbxNode::eHasParent);
-    EXPECT_EQ(child->GetParent(), root);
-    EXPECT_TRUE(other->AddChild(child));
+    EXPECT_TRUE(other->ConnectSrc(child));
     EXPECT_EQ(root->GetChildCount(true), 0);
+    EXPECT_EQ(other->GetChildCount(true), 3);
 }
 
 TEST_F(KFbxNodeTest, FindChildSearchesAChildsSubtreeBeforeTheNextChild) {
