@@ -240,12 +240,14 @@ void KFbxScene::SetCameraSwitcherNode(KFbxNode* node) {
     // be lost, and its destruction would leave this scene a freed node.
     if (node != nullptr && node != mRootNode) {
         const KFbxObject* scene = node->GetScene();
-        if (mGlobalCameraSettings != nullptr && mGlobalCameraSettings->HoldsProducerCamera(node)) {
-            mError.SetError(eKFBX_OBJECT_ALREADY_OWNED);
+        const bool producer = mGlobalCameraSettings != nullptr && mGlobalCameraSettings->HoldsProducerCamera(node);
+        if (!producer && (node->GetSceneRoles() != 0 || (scene != nullptr && scene != this))) {
+            mError.SetError(eKFBX_OBJECT_OF_ANOTHER_SCENE);
             return;
         }
-        if (node->GetSceneRoles() != 0 || (scene != nullptr && scene != this)) {
-            mError.SetError(eKFBX_OBJECT_OF_ANOTHER_SCENE);
+        // The switcher stands beside the tree: a node of it is the tree's.
+        if (producer || node->GetParent() != nullptr || node->GetChildCount() > 0) {
+            mError.SetError(eKFBX_OBJECT_ALREADY_OWNED);
             return;
         }
     }

@@ -74,8 +74,8 @@ public:
     // switcher nodes (KFbxNode::Destroy refuses them). A node that another
     // scene holds (its producer cameras among them) or that belongs to
     // another scene is refused with eKFBX_OBJECT_OF_ANOTHER_SCENE, one of
-    // this scene's producer cameras with eKFBX_OBJECT_ALREADY_OWNED, the
-    // switcher node staying as it was.
+    // this scene's producer cameras or a node with a parent or children with
+    // eKFBX_OBJECT_ALREADY_OWNED, the switcher node staying as it was.
     void SetCameraSwitcherNode(KFbxNode* node);
 
     KFbxGlobalLightSettings& GetGlobalLightSettings() { return *mGlobalLightSettings; }

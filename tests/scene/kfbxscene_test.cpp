@@ -288,8 +288,14 @@ TEST_F(KFbxSceneTest, TheSceneKeepsItsRootAndSwitcherNodes) {
     // The root taken for the switcher node is not destroyed as the next one
     // comes; a producer camera is never taken.
     mScene->SetCameraSwitcherNode(root);
-    mScene->SetCameraSwitcherNode(producer);
-    EXPECT_EQ(mScene->GetError().GetLastErrorID(), KFbxScene::eKFBX_OBJECT_ALREADY_OWNED);
+    // Nor is a node of the tree, which would take the switcher into it.
+    KFbxNode* parent = MakeNode("parent", root);
+    for (KFbxNode* taken : {producer, parent, MakeNode("leaf", parent)}) {
+        mScene->GetError().ClearError();
+        mScene->SetCameraSwitcherNode(taken);
+        EXPECT_EQ(mScene->GetError().GetLastErrorID(), KFbxScene::eKFBX_OBJECT_ALREADY_OWNED);
+    }
+    parent->Destroy(true);
     mScene->SetCameraSwitcherNode(loose);
     EXPECT_EQ(mManager->GetObjectCount(), objects - 3);
 
