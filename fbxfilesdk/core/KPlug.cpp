@@ -384,6 +384,20 @@ int KPlug::MirroredPosition(Side side, int parentPosition) const {
     return matched;
 }
 
+const KPlug* KPlug::EntryAfter(Side side, const KPlug* plug) const {
+    const int index = plug != nullptr ? FindIndex(side, plug) : -1;
+    return index != -1 ? PlugAt(side, index + 1) : nullptr;
+}
+
+int KPlug::PositionBefore(Side side, const KPlug* before, const KPlug* next) const {
+    for (const KPlug* plug : {before, next}) {
+        if (const int index = plug != nullptr ? FindIndex(side, plug) : -1; index != -1) {
+            return index;
+        }
+    }
+    return ListCount(side);
+}
+
 int KPlug::CollectViewsForAdd(Side side, KPlug* plug, std::uint8_t type, KEventWord askedOf, int position,
                               ViewSlot* slots) {
     const int code = side == Side::Src ? eKPlugDstMayTakeSrc : eKPlugSrcMayTakeDst;
@@ -456,22 +470,15 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
         ++src->mLinks->mPendingLinks;
     }
 
+    const KPlug* dstNext = dst->EntryAfter(Side::Src, beforeInDstSrcs);
+    const KPlug* srcNext = oneWay ? nullptr : src->EntryAfter(Side::Dst, beforeInSrcDsts);
     dst->Emit(eKPlugSrcAboutToBeAdded, -1, src, type);
     if (!oneWay) {
         src->Emit(eKPlugDstAboutToBeAdded, -1, dst, type);
     }
 
-    int dstPosition = beforeInDstSrcs != nullptr ? dst->FindIndex(Side::Src, beforeInDstSrcs) : -1;
-    if (dstPosition == -1) {
-        dstPosition = dst->ListCount(Side::Src);
-    }
-    int srcPosition = -1;
-    if (!oneWay) {
-        srcPosition = beforeInSrcDsts != nullptr ? src->FindIndex(Side::Dst, beforeInSrcDsts) : -1;
-        if (srcPosition == -1) {
-            srcPosition = src->ListCount(Side::Dst);
-        }
-    }
+    int dstPosition = dst->PositionBefore(Side::Src, beforeInDstSrcs, dstNext);
+    int srcPosition = oneWay ? -1 : src->PositionBefore(Side::Dst, beforeInSrcDsts, srcNext);
 
     ViewSlot dstViews[kMaxViews];
     ViewSlot srcViews[kMaxViews];

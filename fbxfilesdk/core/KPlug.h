@@ -286,6 +286,13 @@ private:
     KPlug* FilteredAt(Side side, const KPlugFilter* filter, int index);
     // Whether a class is looked for in the side's own list, without a view.
     bool ScansFor(Side side) const;
+    // The entry that follows the plug in the side's list; null when none.
+    const KPlug* EntryAfter(Side side, const KPlug* plug) const;
+    // Where a plug inserted before the entry goes. The announcements of the
+    // link may have taken that entry away (the plug being linked leaving its
+    // place in this very list, to be linked again): it then goes before the
+    // entry that followed it. At the end for neither.
+    int PositionBefore(Side side, const KPlug* before, const KPlug* next) const;
     // Position in this view's list that mirrors position in the parent's list.
     int MirroredPosition(Side side, int parentPosition) const;
     // Views of this plug that take part in adding plug on the side; their count.

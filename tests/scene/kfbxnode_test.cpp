@@ -6,6 +6,7 @@
 #include "scene/SceneTestSupport.h"
 
 #include <functional>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -83,6 +84,43 @@ TEST_F(KFbxNodeTest, ChildrenKeepTheirOrderAndMoveBetweenParents) {
         EXPECT_EQ(a->GetParent(), second) << route;
         EXPECT_EQ(a->GetDstObjectCount(KFbxNode::ClassId), 1) << route;
         EXPECT_EQ(a->GetErrorCode(), -1) << route;
+    }
+
+    // A child put in another's place, or kept in its place, within its own
+    // parent ends there, as a node from elsewhere would; the twin's list and
+    // the children read through a view of it agree.
+    KFbxNode* parent = MakeNode("parent");
+    KPlug* parentPlug = parent->GetInternalPlug();
+    ASSERT_NE(parentPlug->GetView(KFbxNode::ClassId.GetFilter()), nullptr);
+    KPlug elsewhere;
+    const std::tuple<const char*, std::function<bool(KPlug*, KPlug*)>, std::string> replaces[] = {
+        {"twin ReplaceSrc", [&](KPlug* k, KPlug* x) { return parentPlug->ReplaceSrc(k, x); }, "xl"},
+        {"twin SetSrcAt", [&](KPlug* k, KPlug* x) { return parentPlug->SetSrcAt(parentPlug->FindSrcIndex(k), x); },
+         "xl"},
+        {"twin ReplaceDst",
+         [&](KPlug*, KPlug* x) {
+             return x->ConnectDstAt(0, &elsewhere) && x->ReplaceDst(&elsewhere, parentPlug, parentPlug->FindSrcIndex(x));
+         },
+         "kxl"},
+    };
+    for (const auto& [route, replace, order] : replaces) {
+        KFbxNode* k = MakeNode("k", parent);
+        KFbxNode* x = MakeNode("x", parent);
+        KFbxNode* l = MakeNode("l", parent);
+        EXPECT_TRUE(replace(k->GetInternalPlug(), x->GetInternalPlug())) << route;
+        std::string children;
+        for (int i = 0; i < parent->GetChildCount(); ++i) {
+            children += parent->GetChild(i)->GetName();
+            EXPECT_EQ(parentPlug->GetSrc(i), parent->GetChild(i)->GetInternalPlug()) << route << i;
+        }
+        EXPECT_EQ(children, order) << route;
+        EXPECT_EQ(parentPlug->GetSrcCount(), parent->GetChildCount()) << route;
+        EXPECT_EQ(x->GetParent(), parent) << route;
+        EXPECT_EQ(k->GetParent() == parent, order.size() == 3) << route;
+        EXPECT_EQ(parent->GetErrorCode(), -1) << route;
+        for (KFbxNode* node : {k, x, l}) {
+            node->Destroy();
+        }
     }
 }
 
