@@ -434,11 +434,19 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
     // Each level, from the plugs given down to the real plugs behind views,
     // must agree before anything changes.
     for (;;) {
-        if (src == nullptr || dst == nullptr || src == dst) {
+        if (src == nullptr || dst == nullptr) {
             return false;
         }
         if ((dst->mFlags & kOneWay) != 0) {
             type |= kConnectionOneWay;
+        }
+        if (src == dst) {
+            // Refused whatever the plug answers; asked all the same (the plug
+            // behind a view), so that it can leave its error where the caller
+            // looks.
+            KPlug* self = ResolveView(dst);
+            self->Emit(eKPlugDstMayTakeSrc, -1, self, type, askedOf);
+            return false;
         }
         if (!dst->Accepts(Side::Src, src) || !dst->Emit(eKPlugDstMayTakeSrc, -1, src, type, askedOf)) {
             return false;

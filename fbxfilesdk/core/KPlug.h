@@ -158,6 +158,8 @@ public:
 
     // Connecting. Src is a plug this plug takes input from. An index out of
     // range means append; inserting before a plug not in the list appends.
+    // A plug linked to itself is refused, once asked (code 0) so that it can
+    // leave its error.
     bool ConnectSrc(KPlug* src, std::uint8_t type = 0);
     bool ConnectDst(KPlug* dst, std::uint8_t type = 0);
     bool ConnectSrcAt(int index, KPlug* src, std::uint8_t type = 0);

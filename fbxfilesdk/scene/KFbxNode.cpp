@@ -210,7 +210,8 @@ bool KFbxNode::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool on
     // subtree. The walks follow a link the child is not told of as any other,
     // and it would give the child no parent to leave or to check.
     if (auto* node = dynamic_cast<KFbxNode*>(&source)) {
-        int refusal = oneWay ? eOneWayLink : ChildRefusal(*node);
+        // A node under itself, by whatever link, is the smallest cycle.
+        int refusal = node == this ? eCyclicGraph : oneWay ? eOneWayLink : ChildRefusal(*node);
         if (refusal < 0 && !node->CanLeaveParent()) {
             refusal = eHasParent;
         }

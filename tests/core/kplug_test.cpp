@@ -207,9 +207,14 @@ TEST_F(PlugTest, ARefusalAtEitherMayTakeStepChangesNothing) {
 
 TEST_F(PlugTest, MissingEndsSelfConnectionsAndFlagsRefuse) {
     EXPECT_FALSE(mDst.ConnectSrc(nullptr));
-    EXPECT_FALSE(mDst.ConnectSrc(&mDst));
     EXPECT_FALSE(mDst.DisconnectSrc(nullptr));
     EXPECT_TRUE(mLog.mEvents.empty());
+    // A plug linked to itself is asked, so that it can say why, and refused
+    // though it agrees.
+    EXPECT_FALSE(mDst.ConnectSrc(&mDst));
+    EXPECT_EQ(mLog.mEvents, (Events{{0, "D", -1, "D"}}));
+    EXPECT_EQ(mDst.GetSrcCount(), 0);
+    mLog.mEvents.clear();
 
     mDst.SetFlags(KPlug::kAcceptsDst);
     EXPECT_FALSE(mDst.ConnectSrc(&mSrc));

@@ -151,6 +151,15 @@ TEST_F(KFbxNodeTest, NodeUnderItsOwnDescendantIsRefusedWithTheCycleError) {
         {"twin ConnectSrcAt", grandchild, [&] { return grandchildPlug->ConnectSrcAt(0, rootPlug); }},
         {"twin ConnectDst", root, [&] { return rootPlug->ConnectDst(grandchildPlug); }},
         {"twin ReplaceDst", child, [&] { return childPlug->ReplaceDst(rootPlug, grandchildPlug); }},
+        // A node under itself, by each route and by its own plug.
+        {"AddChild itself", root, [&] { return root->AddChild(root); }},
+        {"ConnectSrc itself", root, [&] { return root->ConnectSrc(root); }},
+        {"ConnectDst itself", root, [&] { return root->ConnectDst(root); }},
+        {"twin ConnectSrc itself", root, [&] { return rootPlug->ConnectSrc(rootPlug); }},
+        {"twin one-way itself", root, [&] { return rootPlug->ConnectSrcAt(0, rootPlug, KPlug::kConnectionOneWay); }},
+        {"twin SetSrcAt itself", root, [&] { return rootPlug->SetSrcAt(0, rootPlug); }},
+        {"twin view ConnectDst itself", root,
+         [&] { return rootPlug->GetView(KFbxNode::ClassId.GetFilter())->ConnectDst(rootPlug); }},
     };
     for (const auto& [route, caller, link] : routes) {
         for (KFbxNode* node : {root, child, grandchild}) {
