@@ -16,6 +16,7 @@
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
+#include <fbxfilesdk/fbx/NodeLinkForest.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
@@ -306,6 +307,14 @@ void KFbxReaderFbx6Pass::ReadConnections() {
     if (!mFile.FieldReadBegin("Connections") || !mFile.FieldReadBlockBegin()) {
         return;
     }
+    // Only the connections below change the parents of nodes while the
+    // forest is kept: it is dropped with them.
+    NodeLinkForest treeLinks;
+    mTreeLinks = &treeLinks;
+    struct Scope {
+        NodeLinkForest*& mLinks;
+        ~Scope() { mLinks = nullptr; }
+    } const scope{mTreeLinks};
     while (mFile.FieldReadBegin("Connect")) {
         const KString kind = NextS(mFile);
         const std::vector<KString> names = RestS(mFile);
@@ -413,7 +422,18 @@ void KFbxReaderFbx6Pass::ConnectObjects(KFbxObject* source, KFbxObject* destinat
     auto* sourceNode = As<KFbxNode>(source);
     auto* destinationNode = As<KFbxNode>(destination);
     if (sourceNode != nullptr && destinationNode != nullptr) {
-        destinationNode->AddChild(sourceNode);
+        if (mTreeLinks == nullptr) {
+            destinationNode->AddChild(sourceNode);
+            return;
+        }
+        // The forest answers whether the model would come under itself, so
+        // that a link costs no walk of the new parent's ancestors or of the
+        // model's subtree, which a file that moves a large subtree under
+        // deep models pays at every link; a refused link leaves the model
+        // where it was.
+        mTreeLinks->Link(*sourceNode, *destinationNode, [sourceNode, destinationNode](bool underItself) {
+            return destinationNode->AddChildKnowingLoop(sourceNode, underItself);
+        });
         return;
     }
     if (sourceNode != nullptr) {

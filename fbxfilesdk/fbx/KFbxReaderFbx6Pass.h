@@ -34,6 +34,7 @@ class KFbxStreamOptionsFbxReader;
 class KFbxTakeNodeContainer;
 class KFbxThumbnail;
 class MediaExtraction;
+class NodeLinkForest;
 
 class KFbxReaderFbx6Pass {
 public:
@@ -205,6 +206,8 @@ protected:
     std::vector<KFbxNode*> mNodes;
     // The nodes this read made (not the scene's own cameras and switcher).
     std::vector<KFbxNode*> mCreatedNodes;
+    // The parents of the nodes the connections link, while they are read.
+    NodeLinkForest* mTreeLinks = nullptr;
     MediaExtraction* mExtraction = nullptr;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;

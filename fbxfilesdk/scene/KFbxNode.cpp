@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -33,6 +34,15 @@ const char* const kNodeErrors[KFbxNode::eErrorCount] = {
 };
 
 bool IsGeometryType(int type) { return (type >= 4 && type <= 6) || (type >= 13 && type <= 16); }
+
+// The answer a caller gives for one link, parent and child, in place of the
+// walk that finds whether the child would come under itself.
+struct KnownLoop {
+    const KFbxNode* mParent;
+    const KFbxNode* mChild;
+    bool mUnderItself;
+};
+thread_local const KnownLoop* tKnownLoop = nullptr;
 
 }  // namespace
 
@@ -331,7 +341,8 @@ int KFbxNode::ChildRefusal(const KFbxNode& node) const {
         return refusal;
     }
     // A node under its own descendant would make every walk of the tree endless.
-    if (IsInSubtreeOf(node)) {
+    const bool known = tKnownLoop != nullptr && tKnownLoop->mParent == this && tKnownLoop->mChild == &node;
+    if (known ? tKnownLoop->mUnderItself : IsInSubtreeOf(node)) {
         return eCyclicGraph;
     }
     return -1;
@@ -340,6 +351,16 @@ int KFbxNode::ChildRefusal(const KFbxNode& node) const {
 bool KFbxNode::AddChild(KFbxNode* node) {
     // The link moves the node, once this node has taken it.
     return node != nullptr && ConnectSrc(node);
+}
+
+bool KFbxNode::AddChildKnowingLoop(KFbxNode* node, bool underItself) {
+    const KnownLoop known{this, node, underItself};
+    // Put back however the link ends.
+    struct Scope {
+        const KnownLoop* mOuter;
+        ~Scope() { tKnownLoop = mOuter; }
+    } const scope{std::exchange(tKnownLoop, &known)};
+    return AddChild(node);
 }
 
 KFbxNode* KFbxNode::RemoveChild(KFbxNode* node) {

@@ -32,6 +32,7 @@ namespace fbxsdk_2006_11_1 {
 class KFCurveFilterMatrixConverter;
 class KFCurveNode;
 class KFbxNodeAttribute;
+class KFbxReaderFbx6Pass;
 class KFbxTakeNode;
 class KStringList;
 
@@ -346,6 +347,13 @@ protected:
     void MakeDeferredProperties() override;
 
 private:
+    // The FBX 6 reader keeps a forest of the links it makes, so that it knows
+    // whether a link would put a node under itself without walking the tree:
+    // a file may move a large subtree under deep nodes at every connection.
+    friend class KFbxReaderFbx6Pass;
+    // AddChild with that answer given in place of the walk.
+    bool AddChildKnowingLoop(KFbxNode* node, bool underItself);
+
     // The node's own pivot set, else the shared neutral one.
     const KFbxNodePivotSet& PivotSet(EPivotSet set) const {
         return (mPivotSets != nullptr ? *mPivotSets : KFbxNodePivotSets::Neutral()).mSets[set];

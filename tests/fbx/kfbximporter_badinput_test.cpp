@@ -570,6 +570,44 @@ TEST_F(ReaderTest, TheRootIsPutUnderNoModel) {
               "refused: the camera switcher takes no part in deformers\n");
 }
 
+// A model linked again moves with its subtree to the last place of its new
+// parent, under the same parent too; a link that would put a model under
+// itself, at the moment the file makes it, is refused and not tried again
+// once a later link would allow it.
+TEST_F(ReaderTest, ModelsLinkedAgainMoveAndLoopsAreRefused) {
+    std::string text = "FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\nObjects:  {\n";
+    for (const char* name : {"A", "B", "C", "D", "E"}) {
+        text += std::string("\tModel: \"Model::") + name + "\", \"Null\" {\n\t}\n";
+    }
+    text += "}\nConnections:  {\n";
+    for (const char* link : {"A Scene", "B Scene", "C A", "D C", "E B", "C E", "D B", "C A", "A C", "B E", "E A",
+                             "C B", "D B"}) {
+        const std::string names(link);
+        const std::size_t space = names.find(' ');
+        text += "\tConnect: \"OO\", \"Model::" + names.substr(0, space) + "\", \"Model::" +
+                names.substr(space + 1) + "\"\n";
+    }
+    text += "}\n";
+    KFbxScene* scene = KFbxScene::Create(mManager, "s");
+    ASSERT_TRUE(Import(mFolder.Write("relinked.fbx", text), scene)) << mLastError;
+    EXPECT_EQ(mLastMessage, "");
+    const auto childrenOf = [scene](const char* name) {
+        KFbxNode* node = std::strcmp(name, "Scene") == 0 ? scene->GetRootNode() : scene->FindNodeByName(KString(name));
+        std::string names;
+        for (int i = 0; node != nullptr && i < node->GetChildCount(); ++i) {
+            names += node->GetChild(i)->GetName();
+        }
+        return names;
+    };
+    EXPECT_EQ(childrenOf("Scene"), "AB");
+    EXPECT_EQ(childrenOf("A"), "E");
+    EXPECT_EQ(childrenOf("B"), "CD");
+    EXPECT_EQ(childrenOf("C") + childrenOf("D") + childrenOf("E"), "");
+    // The parent asked to take its ancestor says why it did not.
+    EXPECT_EQ(scene->FindNodeByName(KString("C"))->GetErrorCode(), KFbxNode::eCyclicGraph);
+    EXPECT_EQ(scene->FindNodeByName(KString("E"))->GetErrorCode(), KFbxNode::eCyclicGraph);
+}
+
 // Records the writer of this build leaves out (links of clusters, poses) are
 // read when a file has them. The stored cluster transform is relative to the
 // link: the absolute one is the stored one followed by the link's.
