@@ -108,9 +108,11 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
     const bool sharedLinks = regular && opened.st_nlink > 1 && IsSharedFolder(holder);
     const bool replaceable = regular && (opened.st_nlink == 1 || sharedLinks) && MayTakeName(holder, opened);
     Outcome replacing = replaceable ? StartReplacing(descriptor, readBack) : Outcome::eInPlace;
-    // Never written through there.
+    // Never written through there. Where the process may take the name but
+    // not give the new file what the file lets everyone do, the system's
+    // refusal of that tells why.
     if (sharedLinks && replacing == Outcome::eInPlace) {
-        if (!replaceable) errno = EPERM;
+        if (!replaceable || errno == 0) errno = EPERM;
         replacing = Outcome::eFailed;
     }
     if (replacing != Outcome::eInPlace) {

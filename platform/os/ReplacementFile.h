@@ -58,7 +58,8 @@ public:
     // or ENOTDIR for a folder that is not there, EACCES for one the process
     // may not write in, a file it may not write or one the sticky folders'
     // rule refuses, EPERM for a name of several links there that it may not
-    // take, EISDIR for a folder.
+    // take or whose owner, group or bits it may not give a new file (a group
+    // it is not in), EISDIR for a folder.
     bool Open(const char* path, bool readBack = false, InPlace inPlace = InPlace::eAsWritten);
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
