@@ -51,13 +51,15 @@ KString KFbxWriter::SetOpenFailure(const char* path, const char* reason) {
 }
 
 KString KFbxWriter::SetWriteFailure(const char* path, int systemError) {
-    if (systemError == ENOSPC || systemError == EDQUOT) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
-    } else {
-        const KString text = KString("Write error (") + Cause(path, Reason(systemError)) + ")";
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
-    }
+    if (systemError != ENOSPC && systemError != EDQUOT) return SetWriteFailure(path, Reason(systemError));
+    mError.SetError(eOUT_OF_DISK_SPACE);
     return Sentence(path, "written", Reason(systemError));
+}
+
+KString KFbxWriter::SetWriteFailure(const char* path, const char* reason) {
+    const KString text = KString("Write error (") + Cause(path, reason) + ")";
+    mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
+    return Sentence(path, "written", reason);
 }
 
 KFbxNode* KFbxWriter::FindSingleChainNode(KFbxScene& scene) {

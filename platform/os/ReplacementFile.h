@@ -33,6 +33,7 @@
 #include <platform/os/InPlaceFile.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -63,6 +64,10 @@ public:
     bool Open(const char* path, bool readBack = false, InPlace inPlace = InPlace::eAsWritten);
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
+    // Whether both are open for one regular file under two names, or for
+    // one name that a new file is to take: whichever kept its bytes last
+    // would hold them, and the other's would be lost.
+    bool SameFileAs(const ReplacementFile& other) const;
 
     // Ends the writing and closes the stream. A whole file takes its name,
     // or is written over the file in place, once everything written reached
@@ -122,6 +127,12 @@ private:
     std::string mTemporary;
     bool mReplacesFile = false;
     bool mSwapped = false;
+    // The regular file the name had when it was opened, or for a new file
+    // its folder and the name it takes (SameFileAs); none for a device or a
+    // FIFO.
+    std::uint64_t mDevice = 0;
+    std::uint64_t mInode = 0;
+    std::string mNewName;
     Mode mMode = Mode::eClosed;
     // The stream written; a regular file's written in place is mInPlace's.
     std::FILE* mStream = nullptr;

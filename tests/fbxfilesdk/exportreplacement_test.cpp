@@ -5,7 +5,8 @@
 // and files another user put in a sticky folder open to all are refused,
 // and every refusal says why; files that cannot be replaced as they are are
 // written in place, and a file that cannot take its name at the end says why
-// and leaves its material library as it was.
+// and leaves its material library as it was, as does one whose library is
+// itself under another name.
 #include <fbxfilesdk/fbxfilesdk.h>
 
 #include "formats/FormatsTestSupport.h"
@@ -356,6 +357,22 @@ TEST_P(ExportReplacement, AnObjFileWhoseLibraryCannotBeMadeFailsAndStaysAsItWas)
     EXPECT_EQ(mFolder.Read("scene" + Extension()) == "earlier", library);
     EXPECT_TRUE(!library || mError.find("Write error (" + (mFolder / "scene.mtl") + ": " + std::strerror(EISDIR) +
                                         ")") != std::string::npos) << mError;
+    // A library that is the OBJ file under another name: a second name, a
+    // link, or a link to the OBJ file's name still free.
+    for (const std::string kind : {"second", "link", "free"}) {
+        SCOPED_TRACE(kind);
+        std::filesystem::create_directories(mFolder / kind);
+        const std::string scene = Path(kind + "/scene");
+        const std::string linked = mFolder / (kind + "/scene.mtl");
+        if (kind != "free") mFolder.Write(kind + "/scene" + Extension(), "earlier");
+        if (kind == "second") std::filesystem::create_hard_link(scene, linked);
+        if (kind != "second") std::filesystem::create_symlink("scene" + Extension(), linked);
+        EXPECT_EQ(Export(scene), !library) << mError;
+        if (!library) continue;
+        EXPECT_EQ(FirstLine(mError), "Write error (" + linked + ": the same file as " + scene + ")");
+        EXPECT_TRUE(kind == "free" ? !std::filesystem::exists(scene) : mFolder.Read(kind + "/scene.mtl") == "earlier");
+        EXPECT_EQ(Count(kind), kind == "free" ? 1 : 2);
+    }
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
     // A library the exporter may not write, and another user's in a sticky
     // folder open to all.
