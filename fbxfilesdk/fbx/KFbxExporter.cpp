@@ -65,9 +65,13 @@ void KFbxExporter::TakeWriterError() {
     const int code = ExporterCodeOf(mWriter->GetLastErrorID());
     // The writer's own text may say more than the fixed one (the layer
     // below's reason): the message keeps it, and an error that has no fixed
-    // name of its own (a write error) is reported by that text.
+    // name of its own (a write error) is reported by that text, as is a file
+    // refused at its opening, by the fixed text with the reason after it.
     const char* detail = mWriter->GetLastErrorString();
-    if (code == eUNIDENTIFIED_ERROR && detail[0] != '\0') {
+    const char* fixed = GetErrorText(code);
+    const bool refused = (code == eFILE_NOT_OPENED || code == eFILE_NOT_CREATED) &&
+                         std::strncmp(detail, fixed, std::strlen(fixed)) == 0;
+    if ((code == eUNIDENTIFIED_ERROR || refused) && detail[0] != '\0') {
         mError.SetErrorWithText(code, detail);
     } else {
         mError.SetError(code);

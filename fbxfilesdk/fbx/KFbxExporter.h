@@ -2,7 +2,9 @@
 // writer of the chosen format (or, without one, of the file's extension) from
 // the format registry, creates the file, writes the scene and closes the
 // file, even after a failed write. Failures set the status (KFbxIO codes
-// with their fixed texts); the writer's detailed message is kept.
+// with their fixed texts; a file refused at its opening and a write error
+// also name the path and the system's reason); the writer's detailed
+// message is kept.
 #ifndef FBXFILESDK_FBX_KFBXEXPORTER_H
 #define FBXFILESDK_FBX_KFBXEXPORTER_H
 

@@ -24,13 +24,10 @@ const char* const kErrorTexts[KFbxWriter::eERROR_COUNT] = {
 // The system's text for the error; one it gave no number for is an I/O error.
 const char* Reason(int systemError) { return std::strerror(systemError != 0 ? systemError : EIO); }
 
-KString Cause(const char* path, int systemError) {
-    return KString(path != nullptr ? path : "") + ": " + Reason(systemError);
-}
+KString Cause(const char* path, const char* reason) { return KString(path != nullptr ? path : "") + ": " + reason; }
 
-KString Sentence(const char* path, const char* undone, int systemError) {
-    return KString("The file ") + (path != nullptr ? path : "") + " was not " + undone + ": " + Reason(systemError) +
-           ".";
+KString Sentence(const char* path, const char* undone, const char* reason) {
+    return KString("The file ") + (path != nullptr ? path : "") + " was not " + undone + ": " + reason + ".";
 }
 
 }  // namespace
@@ -44,19 +41,25 @@ const char* KFbxWriter::GetErrorText(int code) {
 }
 
 KString KFbxWriter::SetOpenFailure(const char* path, int systemError) {
-    const KString text = KString(kErrorTexts[eFILE_NOT_OPENED]) + " (" + Cause(path, systemError) + ")";
+    return SetOpenFailure(path, Reason(systemError));
+}
+
+KString KFbxWriter::SetOpenFailure(const char* path, const char* reason) {
+    const KString text = KString(kErrorTexts[eFILE_NOT_OPENED]) + " (" + Cause(path, reason) + ")";
     mError.SetErrorWithText(eFILE_NOT_OPENED, text.Buffer());
-    return Sentence(path, "opened", systemError);
+    return Sentence(path, "opened", reason);
 }
 
 KString KFbxWriter::SetWriteFailure(const char* path, int systemError) {
-    if (systemError == ENOSPC || systemError == EDQUOT) {
-        mError.SetError(eOUT_OF_DISK_SPACE);
-    } else {
-        const KString text = KString("Write error (") + Cause(path, systemError) + ")";
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
-    }
-    return Sentence(path, "written", systemError);
+    if (systemError != ENOSPC && systemError != EDQUOT) return SetWriteFailure(path, Reason(systemError));
+    mError.SetError(eOUT_OF_DISK_SPACE);
+    return Sentence(path, "written", Reason(systemError));
+}
+
+KString KFbxWriter::SetWriteFailure(const char* path, const char* reason) {
+    const KString text = KString("Write error (") + Cause(path, reason) + ")";
+    mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
+    return Sentence(path, "written", reason);
 }
 
 KFbxNode* KFbxWriter::FindSingleChainNode(KFbxScene& scene) {

@@ -85,6 +85,10 @@ protected:
     // message text.
     KString SetOpenFailure(const char* path, int systemError);
     KString SetWriteFailure(const char* path, int systemError);
+    // The same for a reason the system has no number for, told as the
+    // system's reasons are (a write failure is then an unidentified error).
+    KString SetOpenFailure(const char* path, const char* reason);
+    KString SetWriteFailure(const char* path, const char* reason);
 
     KFbxSdkManager& mManager;
     ErrorHolder mError;

@@ -92,7 +92,7 @@ bool KFbxWriter3DS::FileCreate(const char* fileName) {
         return false;
     }
     if (!mFile.Attach(mOutput.Stream())) {
-        mError.SetErrorWithText(eFILE_NOT_OPENED, KFbxToolkitFile3DS::LastErrorText());
+        mMessage += SetOpenFailure(fileName, KFbxToolkitFile3DS::LastErrorText()) + "\n";
         mOutput.Close(false);
         return false;
     }

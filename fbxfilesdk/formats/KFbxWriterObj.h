@@ -51,8 +51,9 @@ public:
     KFbxStreamOptions* GetWriteOptions() override;
     // "Stream options not set" for options of another class or none; "File
     // not opened" without a file; when a stream fails, as FileClose says it.
-    // A material library that cannot be made fails the write as a stream
-    // that fails does, naming the library. The message text tells, a line
+    // A material library that cannot be made, or whose name is another
+    // name of the OBJ file, fails the write as a stream that fails does,
+    // naming the library. The message text tells, a line
     // each, the texture files that were not copied and every value written
     // otherwise than the scene holds it: names holding control characters,
     // numbers that are not finite.

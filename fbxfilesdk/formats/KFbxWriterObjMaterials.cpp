@@ -60,6 +60,14 @@ bool KFbxWriterObj::OpenMaterialFile() {
         mMessage += SetWriteFailure(name.c_str(), errno) + "\n";
         return false;
     }
+    // Through a second name or a link, one of the two would be written over
+    // the other: neither is, as for a library that cannot be made.
+    if (mMtlOutput.SameFileAs(mObjOutput)) {
+        mMtlOutput.Close(false);
+        const std::string reason = std::string("the same file as ") + mObjFileName.Buffer();
+        mMessage += SetWriteFailure(name.c_str(), reason.c_str()) + "\n";
+        return false;
+    }
     mMtlFile = mMtlOutput.Stream();
     mMtlName = ObjFileNamePart(name);
     mMtlPath = name.c_str();

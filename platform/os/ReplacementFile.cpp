@@ -71,8 +71,13 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
     struct stat target;
     if (fstatat(folder, mName.c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT) return Outcome::eFailed;
+        FileIdentity holder;
+        if (!IdentityOf(folder, holder)) return Outcome::eFailed;
         mStream = mFolder.CreateTemporaryFile(mName.c_str(), mTemporary, 0666, readBack);
         mMode = Mode::eReplacing;
+        mDevice = holder.device;
+        mInode = holder.inode;
+        mNewName = mName;
         return mStream != nullptr ? Outcome::eOpened : Outcome::eFailed;
     }
     // A link put there since the path was followed is followed anew.
@@ -104,13 +109,19 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
         return Outcome::eLookAgain;
     }
     const bool regular = S_ISREG(opened.st_mode);
+    if (regular) {
+        mDevice = static_cast<std::uint64_t>(opened.st_dev);
+        mInode = static_cast<std::uint64_t>(opened.st_ino);
+    }
     // Another name may be another user's link to a file they may not write.
     const bool sharedLinks = regular && opened.st_nlink > 1 && IsSharedFolder(holder);
     const bool replaceable = regular && (opened.st_nlink == 1 || sharedLinks) && MayTakeName(holder, opened);
     Outcome replacing = replaceable ? StartReplacing(descriptor, readBack) : Outcome::eInPlace;
-    // Never written through there.
+    // Never written through there. Where the process may take the name but
+    // not give the new file what the file lets everyone do, the system's
+    // refusal of that tells why.
     if (sharedLinks && replacing == Outcome::eInPlace) {
-        if (!replaceable) errno = EPERM;
+        if (!replaceable || errno == 0) errno = EPERM;
         replacing = Outcome::eFailed;
     }
     if (replacing != Outcome::eInPlace) {
@@ -300,6 +311,11 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& co
     return done;
 }
 
+bool ReplacementFile::SameFileAs(const ReplacementFile& other) const {
+    return IsOpen() && other.IsOpen() && (mDevice != 0 || mInode != 0) && mDevice == other.mDevice &&
+           mInode == other.mInode && mNewName == other.mNewName;
+}
+
 void ReplacementFile::Forget() {
     if (mStream != nullptr && mMode == Mode::eReplacing) {
         mFolder.FinishNewFile(mStream, mTemporary.c_str(), false);
@@ -318,6 +334,9 @@ void ReplacementFile::Forget() {
     mTemporary.clear();
     mReplacesFile = false;
     mSwapped = false;
+    mDevice = 0;
+    mInode = 0;
+    mNewName.clear();
     mMode = Mode::eClosed;
 }
 

@@ -33,6 +33,7 @@
 #include <platform/os/InPlaceFile.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -58,10 +59,15 @@ public:
     // or ENOTDIR for a folder that is not there, EACCES for one the process
     // may not write in, a file it may not write or one the sticky folders'
     // rule refuses, EPERM for a name of several links there that it may not
-    // take, EISDIR for a folder.
+    // take or whose owner, group or bits it may not give a new file (a group
+    // it is not in), EISDIR for a folder.
     bool Open(const char* path, bool readBack = false, InPlace inPlace = InPlace::eAsWritten);
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
+    // Whether both are open for one regular file under two names, or for
+    // one name that a new file is to take: whichever kept its bytes last
+    // would hold them, and the other's would be lost.
+    bool SameFileAs(const ReplacementFile& other) const;
 
     // Ends the writing and closes the stream. A whole file takes its name,
     // or is written over the file in place, once everything written reached
@@ -121,6 +127,12 @@ private:
     std::string mTemporary;
     bool mReplacesFile = false;
     bool mSwapped = false;
+    // The regular file the name had when it was opened, or for a new file
+    // its folder and the name it takes (SameFileAs); none for a device or a
+    // FIFO.
+    std::uint64_t mDevice = 0;
+    std::uint64_t mInode = 0;
+    std::string mNewName;
     Mode mMode = Mode::eClosed;
     // The stream written; a regular file's written in place is mInPlace's.
     std::FILE* mStream = nullptr;

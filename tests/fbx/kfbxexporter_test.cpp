@@ -184,8 +184,10 @@ TEST_F(KFbxExporterTest, AnExportNeedsAFileName) {
 TEST_F(KFbxExporterTest, AFileThatCannotBeCreatedIsReported) {
     EXPECT_FALSE(Export(mFolder / "missing-folder/scene.fbx", KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
     EXPECT_EQ(mLastErrorId, KFbxIO::eFILE_NOT_CREATED);
-    EXPECT_EQ(mLastError, "File not created");
-    // The message names the file as it was given, separators and all.
+    EXPECT_EQ(mLastError,
+              "File not created (" + (mFolder / "missing-folder/scene.fbx") + ": " + std::strerror(ENOENT) + ")");
+    // The status names the file as it was given, separators and all, and
+    // the message does not say it again.
     mFolder.Write("plain", "");
     const std::string under = mFolder / "plain/scene.fbx";
     KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
@@ -193,7 +195,9 @@ TEST_F(KFbxExporterTest, AFileThatCannotBeCreatedIsReported) {
     EXPECT_FALSE(exporter->Export(mScene));
     KString message;
     exporter->GetMessageText(message);
-    EXPECT_EQ(std::string(message.Buffer()), "File not created (" + under + ": " + std::strerror(ENOTDIR) + ")");
+    EXPECT_EQ(std::string(exporter->GetLastErrorString()),
+              "File not created (" + under + ": " + std::strerror(ENOTDIR) + ")");
+    EXPECT_STREQ(message.Buffer(), "");
     exporter->Destroy();
 }
 

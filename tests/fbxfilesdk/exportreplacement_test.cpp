@@ -3,9 +3,10 @@
 // none; one through links replaces the file they lead to, which keeps its
 // permissions, owner and group, its access lists and other attributes. Links
 // and files another user put in a sticky folder open to all are refused,
-// files that cannot be replaced as they are are written in place, and a
-// file that cannot take its name at the end says why and leaves its
-// material library as it was.
+// and every refusal says why; files that cannot be replaced as they are are
+// written in place, and a file that cannot take its name at the end says why
+// and leaves its material library as it was, as does one whose library is
+// itself under another name.
 #include <fbxfilesdk/fbxfilesdk.h>
 
 #include "formats/FormatsTestSupport.h"
@@ -108,6 +109,12 @@ protected:
         return text;
     }
     std::string Extension() const { return GetParam().mExtension; }
+    // The status of an export refused at the file's opening, which names
+    // the path and the system's reason.
+    std::string Refused(const std::string& path, int error) const {
+        return std::string(Extension() == ".fbx" ? "File not created" : "File not opened") + " (" + path + ": " +
+               std::strerror(error) + ")";
+    }
     // Hidden files too.
     std::ptrdiff_t Count(const std::string& folder) const {
         return std::distance(std::filesystem::directory_iterator(mFolder / folder), {});
@@ -118,6 +125,9 @@ protected:
     ScratchFolder mFolder;
     std::string mError;
 };
+
+// The status an export's error text starts with, before its message.
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 struct stat StatusOf(const std::string& path) {
     struct stat info {};
@@ -293,6 +303,7 @@ TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused
         SCOPED_TRACE(stem);
         EXPECT_FALSE(Export(Path(stem)));
         EXPECT_NE(mError.find(std::strerror(EACCES)), std::string::npos) << mError;
+        EXPECT_EQ(FirstLine(mError), Refused(Path(stem), EACCES));
     }
     EXPECT_EQ(mFolder.Read("private/secret" + extension), "secret");
     EXPECT_EQ(Count("private"), 1);
@@ -309,10 +320,29 @@ TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused
     const std::string roots = mFolder.Write("shared/roots" + extension, "roots");
     ASSERT_EQ(chmod(roots.c_str(), 0666), 0);
     std::filesystem::create_hard_link(roots, mFolder / "shared/roots.second");
-    const std::string refused = AsExporter([&] { return Export(roots) ? std::string("exported") : mError; });
+    // The exporter's own file of two names, of a group it is not in, can be
+    // neither replaced as it is nor written through; a file it may not
+    // write is refused as anywhere.
+    const std::string grouped = mFolder.Write("shared/grouped" + extension, "grouped");
+    std::filesystem::create_hard_link(grouped, mFolder / "shared/grouped.second");
+    ASSERT_EQ(chown(grouped.c_str(), kExporter, kOtherGroup), 0);
+    const std::string locked = mFolder.Write("shared/locked" + extension, "locked");
+    ASSERT_EQ(chmod(locked.c_str(), 0644), 0);
+    const std::string refused = AsExporter([&] {
+        std::string statuses;
+        for (const std::string& path : {roots, grouped, locked}) {
+            statuses += (Export(path) ? std::string("exported") : FirstLine(mError)) + "\n";
+        }
+        return statuses;
+    });
     EXPECT_NE(refused.find(std::strerror(EPERM)), std::string::npos) << refused;
+    EXPECT_EQ(refused, Refused(roots, EPERM) + "\n" + Refused(grouped, EPERM) + "\n" + Refused(locked, EACCES) + "\n");
     EXPECT_EQ(mFolder.Read("shared/roots" + extension), "roots");
     EXPECT_EQ(mFolder.Read("shared/roots.second"), "roots");
+    EXPECT_EQ(mFolder.Read("shared/grouped" + extension), "grouped");
+    EXPECT_EQ(mFolder.Read("shared/grouped.second"), "grouped");
+    EXPECT_EQ(StatusOf(grouped).st_gid, kOtherGroup);
+    EXPECT_EQ(mFolder.Read("shared/locked" + extension), "locked");
     // A link of the process's own is followed.
     std::filesystem::create_symlink("../private/secret" + extension, Path("shared/own"));
     EXPECT_TRUE(Export(Path("shared/own"))) << mError;
@@ -327,6 +357,22 @@ TEST_P(ExportReplacement, AnObjFileWhoseLibraryCannotBeMadeFailsAndStaysAsItWas)
     EXPECT_EQ(mFolder.Read("scene" + Extension()) == "earlier", library);
     EXPECT_TRUE(!library || mError.find("Write error (" + (mFolder / "scene.mtl") + ": " + std::strerror(EISDIR) +
                                         ")") != std::string::npos) << mError;
+    // A library that is the OBJ file under another name: a second name, a
+    // link, or a link to the OBJ file's name still free.
+    for (const std::string kind : {"second", "link", "free"}) {
+        SCOPED_TRACE(kind);
+        std::filesystem::create_directories(mFolder / kind);
+        const std::string scene = Path(kind + "/scene");
+        const std::string linked = mFolder / (kind + "/scene.mtl");
+        if (kind != "free") mFolder.Write(kind + "/scene" + Extension(), "earlier");
+        if (kind == "second") std::filesystem::create_hard_link(scene, linked);
+        if (kind != "second") std::filesystem::create_symlink("scene" + Extension(), linked);
+        EXPECT_EQ(Export(scene), !library) << mError;
+        if (!library) continue;
+        EXPECT_EQ(FirstLine(mError), "Write error (" + linked + ": the same file as " + scene + ")");
+        EXPECT_TRUE(kind == "free" ? !std::filesystem::exists(scene) : mFolder.Read(kind + "/scene.mtl") == "earlier");
+        EXPECT_EQ(Count(kind), kind == "free" ? 1 : 2);
+    }
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
     // A library the exporter may not write, and another user's in a sticky
     // folder open to all.
