@@ -2,10 +2,13 @@
 // and the default attribute, targets, display flags and take selection.
 #include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 
 #include "scene/SceneTestSupport.h"
 
 #include <functional>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -344,6 +347,166 @@ TEST_F(KFbxNodeTest, AttributeColourStartsGreyAndTravelsWithItsClone) {
     EXPECT_EQ(clone->GetAttributeType(), KFbxNodeAttribute::eMESH);
     EXPECT_DOUBLE_EQ(clone->Color.GetDouble3()[1], 0.0);
     EXPECT_STREQ(clone->GetName(), "mesh");
+}
+
+}  // namespace
+
+namespace {
+
+// Whether any channel of the node is bound to a property of the attribute.
+bool BindsTo(const KFbxNode* node, const KFbxNodeAttribute* attribute) {
+    for (int index = 0; index < node->GetPropertyLinkCount(); ++index) {
+        if (node->GetPropertyLink(index)->mProperty.GetObject() == attribute) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every call that links an attribute to a node or takes it off, on either
+// end, public or the twins', leaves the attribute naming a node that carries
+// it (or none) and each node's channels bound to what it carries: a node that
+// let an attribute go, first or last of its carriers, outlives it, and so
+// does the attribute the node. Cameras and lights bind channels; the mesh
+// kind only adds one.
+TEST_F(KFbxNodeTest, EveryLinkRouteKeepsTheAttributesNodeAndChannels) {
+    using Make = std::function<KFbxNodeAttribute*()>;
+    const std::pair<const char*, Make> kinds[] = {
+        {"camera", [&] { return KFbxCamera::Create(mManager, "camera"); }},
+        {"light", [&] { return KFbxLight::Create(mManager, "light"); }},
+        {"mesh", [&] { return Mesh::Make(mManager, "mesh"); }},
+    };
+    // Each takes the attribute off the node, leaving it to the others.
+    using Unlink = std::function<bool(KFbxNode*, KFbxNodeAttribute*, KFbxNodeAttribute*, KFbxNode*)>;
+    const auto plug = [](KFbxPlug* object) { return object->GetInternalPlug(); };
+    const std::pair<const char*, Unlink> unlinks[] = {
+        {"DisconnectSrc", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return n->DisconnectSrc(a); }},
+        {"DisconnectDst", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return a->DisconnectDst(n); }},
+        {"SetNodeAttribute", [](KFbxNode* n, auto, KFbxNodeAttribute* s, auto) { return n->SetNodeAttribute(s); }},
+        {"twin DisconnectSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
+             return plug(n)->DisconnectSrc(plug(a));
+         }},
+        {"twin DisconnectDst", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
+             return plug(a)->DisconnectDst(plug(n));
+         }},
+        {"twin DisconnectSrcAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
+             return plug(n)->DisconnectSrcAt(plug(n)->FindSrcIndex(plug(a)));
+         }},
+        {"twin DisconnectDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
+             return plug(a)->DisconnectDstAt(plug(a)->FindDstIndex(plug(n)));
+         }},
+        {"twin DisconnectAllSrc", [&](KFbxNode* n, auto, auto, auto) { return plug(n)->DisconnectAllSrc(), true; }},
+        {"twin ReplaceSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, KFbxNodeAttribute* s, auto) {
+             return plug(n)->ReplaceSrc(plug(a), plug(s));
+         }},
+        {"twin ReplaceDst", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, KFbxNode* o) {
+             return plug(a)->ReplaceDst(plug(n), plug(o));
+         }},
+        {"twin SetSrcAt", [&](KFbxNode* n, KFbxNodeAttribute* a, KFbxNodeAttribute* s, auto) {
+             return plug(n)->SetSrcAt(plug(n)->FindSrcIndex(plug(a)), plug(s));
+         }},
+        {"twin SetDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, KFbxNode* o) {
+             return plug(a)->SetDstAt(plug(a)->FindDstIndex(plug(n)), plug(o));
+         }},
+    };
+    const auto carriesOrNone = [](const KFbxNodeAttribute* a) {
+        return a->GetNode() == nullptr || a->IsConnectedDst(a->GetNode());
+    };
+    for (const auto& [kind, make] : kinds) {
+        for (const auto& [route, unlink] : unlinks) {
+            for (const bool first : {true, false}) {
+                for (const bool nodeFirst : {true, false}) {
+                    const std::string row = std::string(kind) + " " + route + (first ? " first" : " last") +
+                                            (nodeFirst ? " node destroyed first" : " attribute destroyed first");
+                    KFbxNode* a = MakeNode("a");
+                    KFbxNode* b = MakeNode("b");
+                    KFbxNode* other = MakeNode("other");
+                    KFbxNodeAttribute* shared = make();
+                    KFbxNodeAttribute* spare = make();
+                    a->AddNodeAttribute(shared);
+                    b->AddNodeAttribute(shared);
+                    KFbxNode* leaving = first ? a : b;
+                    KFbxNode* staying = first ? b : a;
+                    unlink(leaving, shared, spare, other);
+                    ASSERT_FALSE(shared->IsConnectedDst(leaving)) << row;
+                    EXPECT_TRUE(carriesOrNone(shared) && carriesOrNone(spare)) << row;
+                    EXPECT_EQ(shared->GetNode() != nullptr, shared->GetDstObjectCount(KFbxNode::ClassId) > 0) << row;
+                    EXPECT_FALSE(BindsTo(leaving, shared)) << row;
+                    EXPECT_EQ(BindsTo(staying, shared), std::string(kind) != "mesh") << row;
+                    if (nodeFirst) {
+                        leaving->Destroy();
+                        shared->Destroy();
+                    } else {
+                        shared->Destroy();
+                        // Its channels bound anew, the node reads none of the old.
+                        leaving->SetNodeAttribute(make());
+                        leaving->Destroy();
+                    }
+                    for (KFbxNode* node : {staying, other}) {
+                        node->Destroy();
+                    }
+                }
+            }
+        }
+    }
+
+    // Linked by any call, the attribute names the node and fills its channels.
+    using Link = std::function<bool(KFbxNode*, KFbxNodeAttribute*, KFbxNodeAttribute*, KFbxNode*)>;
+    const std::pair<const char*, Link> links[] = {
+        {"AddNodeAttribute", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return n->AddNodeAttribute(a); }},
+        {"ConnectSrc", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return n->ConnectSrc(a); }},
+        {"ConnectDst", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return a->ConnectDst(n); }},
+        {"twin ConnectSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
+             return plug(n)->ConnectSrc(plug(a));
+         }},
+        {"twin ConnectDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
+             return plug(a)->ConnectDstAt(0, plug(n));
+         }},
+        {"twin ReplaceSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, KFbxNodeAttribute* s, auto) {
+             return n->AddNodeAttribute(s) && plug(n)->ReplaceSrc(plug(s), plug(a));
+         }},
+        {"twin SetDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, KFbxNode* o) {
+             return o->AddNodeAttribute(a) && plug(a)->SetDstAt(plug(a)->FindDstIndex(plug(o)), plug(n));
+         }},
+    };
+    for (const auto& [route, link] : links) {
+        KFbxNode* node = MakeNode("node");
+        KFbxNode* other = MakeNode("other");
+        KFbxNodeAttribute* camera = KFbxCamera::Create(mManager, "camera");
+        KFbxNodeAttribute* spare = KFbxCamera::Create(mManager, "spare");
+        EXPECT_TRUE(link(node, camera, spare, other)) << route;
+        EXPECT_EQ(camera->GetNode(), node) << route;
+        EXPECT_TRUE(BindsTo(node, camera)) << route;
+        EXPECT_FALSE(BindsTo(node, spare) || BindsTo(other, camera)) << route;
+        camera->Destroy();
+        EXPECT_FALSE(BindsTo(node, camera)) << route;
+        node->Destroy();
+        other->Destroy();
+    }
+
+    // A link the attribute is not told of is refused, on either end, so
+    // that the node does not destroy it behind its back.
+    KFbxNode* node = MakeNode("node");
+    KFbxNodeAttribute* mesh = Mesh::Make(mManager, "mesh");
+    const std::pair<const char*, std::function<bool()>> oneWays[] = {
+        {"twin ConnectSrc", [&] { return plug(node)->ConnectSrc(plug(mesh), KPlug::kConnectionOneWay); }},
+        {"twin ConnectDst", [&] { return plug(mesh)->ConnectDst(plug(node), KPlug::kConnectionOneWay); }},
+        {"one-way node", [&] {
+             plug(node)->SetFlags(plug(node)->GetFlags() | KPlug::kOneWay);
+             const bool linked = node->AddNodeAttribute(mesh);
+             plug(node)->SetFlags(plug(node)->GetFlags() & ~KPlug::kOneWay);
+             return linked;
+         }},
+    };
+    for (const auto& [route, link] : oneWays) {
+        node->GetError().ClearError();
+        const bool linked = link();
+        if (linked) {
+            plug(node)->DisconnectSrc(plug(mesh));
+        }
+        EXPECT_FALSE(linked) << route;
+        EXPECT_EQ(node->GetErrorCode(), KFbxNode::eOneWayLink) << route;
+    }
 }
 
 }  // namespace
