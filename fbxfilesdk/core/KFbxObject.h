@@ -65,8 +65,7 @@ public:
     KFbxClassId GetRuntimeClassId() const override;
     void SetUserData(void* data) override { mUserData = data; }
     void* GetUserData() const override { return mUserData; }
-    // After this object became a source of a scene, or of an object in a
-    // scene, it joins that scene. Never refuses.
+    // Never refuses.
     bool ConnectNotify(const KFbxConnectEvent& event) override;
     // The twin, made by NewInternalObject on the first call.
     KPlug* CreateInternal() override;
@@ -110,8 +109,10 @@ public:
     // a destination, once every end has taken the link. Nothing at this level.
     virtual void DstObjectAboutToLink(KFbxObject& destination);
     // Told by the twin once its plug has gained (linked) or lost another
-    // object's twin as a destination, on every route alike. Nothing at this
-    // level.
+    // object's twin as a destination, on every route alike. Having become a
+    // source of a scene, or of an object in a scene, the object joins that
+    // scene (SetScene); a node linked under a node of another scene moves
+    // there, with its subtree and what they carry.
     virtual void DstObjectLinked(KFbxObject& destination, bool linked);
 
     KFbxObject_internal* GetInternalObject() const { return mInternal; }
@@ -212,9 +213,15 @@ private:
     void DestroyInternal();
     // The current name is copied to the twin, so lists that search by full name find the object.
     void MirrorNames();
-    // Joins the scene, when in none, and adds the sources in no scene to
-    // those still to join it.
+    // Brings this object into the scene, and its sources in no scene,
+    // leaving the scene it was in.
+    void BringIntoScene(KFbxObject& scene);
+    // Joins the scene, leaving any other, and adds to those still to join it
+    // the sources in no scene, the child nodes of a node, and the sources
+    // that nothing of their own scene holds any more.
     void JoinScene(KFbxObject& scene, std::vector<KFbxObject*>& pending);
+    // Whether a destination other than a scene is in the scene.
+    bool IsHeldIn(const KFbxObject& scene) const;
 
     KFbxObject_internal* mInternal = nullptr;
     KFbxObjectNameRecord mNameRecord;
