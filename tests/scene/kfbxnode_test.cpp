@@ -363,6 +363,19 @@ bool BindsTo(const KFbxNode* node, const KFbxNodeAttribute* attribute) {
     return false;
 }
 
+// The ends of a link, and their twins' plugs.
+struct Ends {
+    KFbxNode* mNode;
+    KFbxNodeAttribute* mAttribute;
+    KFbxNodeAttribute* mSpare;
+    KFbxNode* mOther;
+    KPlug* N() const { return mNode->GetInternalPlug(); }
+    KPlug* A() const { return mAttribute->GetInternalPlug(); }
+    KPlug* S() const { return mSpare->GetInternalPlug(); }
+    KPlug* O() const { return mOther->GetInternalPlug(); }
+};
+using Route = std::pair<const char*, std::function<bool(const Ends&)>>;
+
 // Every call that links an attribute to a node or takes it off, on either
 // end, public or the twins', leaves the attribute naming a node that carries
 // it (or none) and each node's channels bound to what it carries: a node that
@@ -370,142 +383,106 @@ bool BindsTo(const KFbxNode* node, const KFbxNodeAttribute* attribute) {
 // does the attribute the node. Cameras and lights bind channels; the mesh
 // kind only adds one.
 TEST_F(KFbxNodeTest, EveryLinkRouteKeepsTheAttributesNodeAndChannels) {
-    using Make = std::function<KFbxNodeAttribute*()>;
-    const std::pair<const char*, Make> kinds[] = {
+    const std::pair<const char*, std::function<KFbxNodeAttribute*()>> kinds[] = {
         {"camera", [&] { return KFbxCamera::Create(mManager, "camera"); }},
         {"light", [&] { return KFbxLight::Create(mManager, "light"); }},
         {"mesh", [&] { return Mesh::Make(mManager, "mesh"); }},
     };
     // Each takes the attribute off the node, leaving it to the others.
-    using Unlink = std::function<bool(KFbxNode*, KFbxNodeAttribute*, KFbxNodeAttribute*, KFbxNode*)>;
-    const auto plug = [](KFbxPlug* object) { return object->GetInternalPlug(); };
-    const std::pair<const char*, Unlink> unlinks[] = {
-        {"DisconnectSrc", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return n->DisconnectSrc(a); }},
-        {"DisconnectDst", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return a->DisconnectDst(n); }},
-        {"SetNodeAttribute", [](KFbxNode* n, auto, KFbxNodeAttribute* s, auto) { return n->SetNodeAttribute(s); }},
-        {"twin DisconnectSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
-             return plug(n)->DisconnectSrc(plug(a));
-         }},
-        {"twin DisconnectDst", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
-             return plug(a)->DisconnectDst(plug(n));
-         }},
-        {"twin DisconnectSrcAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
-             return plug(n)->DisconnectSrcAt(plug(n)->FindSrcIndex(plug(a)));
-         }},
-        {"twin DisconnectDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
-             return plug(a)->DisconnectDstAt(plug(a)->FindDstIndex(plug(n)));
-         }},
-        {"twin DisconnectAllSrc", [&](KFbxNode* n, auto, auto, auto) { return plug(n)->DisconnectAllSrc(), true; }},
-        {"twin ReplaceSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, KFbxNodeAttribute* s, auto) {
-             return plug(n)->ReplaceSrc(plug(a), plug(s));
-         }},
-        {"twin ReplaceDst", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, KFbxNode* o) {
-             return plug(a)->ReplaceDst(plug(n), plug(o));
-         }},
-        {"twin SetSrcAt", [&](KFbxNode* n, KFbxNodeAttribute* a, KFbxNodeAttribute* s, auto) {
-             return plug(n)->SetSrcAt(plug(n)->FindSrcIndex(plug(a)), plug(s));
-         }},
-        {"twin SetDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, KFbxNode* o) {
-             return plug(a)->SetDstAt(plug(a)->FindDstIndex(plug(n)), plug(o));
-         }},
+    const Route unlinks[] = {
+        {"DisconnectSrc", [](const Ends& e) { return e.mNode->DisconnectSrc(e.mAttribute); }},
+        {"DisconnectDst", [](const Ends& e) { return e.mAttribute->DisconnectDst(e.mNode); }},
+        {"SetNodeAttribute", [](const Ends& e) { return e.mNode->SetNodeAttribute(e.mSpare) != nullptr; }},
+        {"twin DisconnectSrc", [](const Ends& e) { return e.N()->DisconnectSrc(e.A()); }},
+        {"twin DisconnectDst", [](const Ends& e) { return e.A()->DisconnectDst(e.N()); }},
+        {"twin DisconnectSrcAt", [](const Ends& e) { return e.N()->DisconnectSrcAt(e.N()->FindSrcIndex(e.A())); }},
+        {"twin DisconnectDstAt", [](const Ends& e) { return e.A()->DisconnectDstAt(e.A()->FindDstIndex(e.N())); }},
+        {"twin DisconnectAllSrc", [](const Ends& e) { return e.N()->DisconnectAllSrc(), true; }},
+        {"twin ReplaceSrc", [](const Ends& e) { return e.N()->ReplaceSrc(e.A(), e.S()); }},
+        {"twin ReplaceDst", [](const Ends& e) { return e.A()->ReplaceDst(e.N(), e.O()); }},
+        {"twin SetSrcAt", [](const Ends& e) { return e.N()->SetSrcAt(e.N()->FindSrcIndex(e.A()), e.S()); }},
+        {"twin SetDstAt", [](const Ends& e) { return e.A()->SetDstAt(e.A()->FindDstIndex(e.N()), e.O()); }},
     };
     const auto carriesOrNone = [](const KFbxNodeAttribute* a) {
         return a->GetNode() == nullptr || a->IsConnectedDst(a->GetNode());
     };
     for (const auto& [kind, make] : kinds) {
         for (const auto& [route, unlink] : unlinks) {
-            for (const bool first : {true, false}) {
-                for (const bool nodeFirst : {true, false}) {
-                    const std::string row = std::string(kind) + " " + route + (first ? " first" : " last") +
-                                            (nodeFirst ? " node destroyed first" : " attribute destroyed first");
-                    KFbxNode* a = MakeNode("a");
-                    KFbxNode* b = MakeNode("b");
-                    KFbxNode* other = MakeNode("other");
-                    KFbxNodeAttribute* shared = make();
-                    KFbxNodeAttribute* spare = make();
-                    a->AddNodeAttribute(shared);
-                    b->AddNodeAttribute(shared);
-                    KFbxNode* leaving = first ? a : b;
-                    KFbxNode* staying = first ? b : a;
-                    unlink(leaving, shared, spare, other);
-                    ASSERT_FALSE(shared->IsConnectedDst(leaving)) << row;
-                    EXPECT_TRUE(carriesOrNone(shared) && carriesOrNone(spare)) << row;
-                    EXPECT_EQ(shared->GetNode() != nullptr, shared->GetDstObjectCount(KFbxNode::ClassId) > 0) << row;
-                    EXPECT_FALSE(BindsTo(leaving, shared)) << row;
-                    EXPECT_EQ(BindsTo(staying, shared), std::string(kind) != "mesh") << row;
-                    if (nodeFirst) {
-                        leaving->Destroy();
-                        shared->Destroy();
-                    } else {
-                        shared->Destroy();
-                        // Its channels bound anew, the node reads none of the old.
-                        leaving->SetNodeAttribute(make());
-                        leaving->Destroy();
-                    }
-                    for (KFbxNode* node : {staying, other}) {
-                        node->Destroy();
-                    }
+            for (const int order : {0, 1, 2, 3}) {
+                const bool first = order < 2;
+                const bool nodeFirst = order % 2 == 0;
+                const std::string row = std::string(kind) + " " + route + " " + std::to_string(order);
+                const Ends ends{MakeNode(first ? "a" : "b"), make(), make(), MakeNode("other")};
+                KFbxNode* staying = MakeNode(first ? "b" : "a");
+                (first ? ends.mNode : staying)->AddNodeAttribute(ends.mAttribute);
+                (first ? staying : ends.mNode)->AddNodeAttribute(ends.mAttribute);
+                unlink(ends);
+                ASSERT_FALSE(ends.mAttribute->IsConnectedDst(ends.mNode)) << row;
+                EXPECT_TRUE(carriesOrNone(ends.mAttribute) && carriesOrNone(ends.mSpare)) << row;
+                EXPECT_EQ(ends.mAttribute->GetNode() != nullptr, ends.mAttribute->GetDstObjectCount() > 0) << row;
+                EXPECT_FALSE(BindsTo(ends.mNode, ends.mAttribute)) << row;
+                EXPECT_EQ(BindsTo(staying, ends.mAttribute), std::string(kind) != "mesh") << row;
+                if (!nodeFirst) {
+                    ends.mAttribute->Destroy();
+                    // Its channels bound anew, the node reads none of the old.
+                    ends.mNode->SetNodeAttribute(make());
                 }
+                ends.mNode->Destroy();
+                if (nodeFirst) {
+                    ends.mAttribute->Destroy();
+                }
+                staying->Destroy();
+                ends.mOther->Destroy();
             }
         }
     }
 
     // Linked by any call, the attribute names the node and fills its channels.
-    using Link = std::function<bool(KFbxNode*, KFbxNodeAttribute*, KFbxNodeAttribute*, KFbxNode*)>;
-    const std::pair<const char*, Link> links[] = {
-        {"AddNodeAttribute", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return n->AddNodeAttribute(a); }},
-        {"ConnectSrc", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return n->ConnectSrc(a); }},
-        {"ConnectDst", [](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) { return a->ConnectDst(n); }},
-        {"twin ConnectSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
-             return plug(n)->ConnectSrc(plug(a));
+    const Route links[] = {
+        {"AddNodeAttribute", [](const Ends& e) { return e.mNode->AddNodeAttribute(e.mAttribute); }},
+        {"ConnectSrc", [](const Ends& e) { return e.mNode->ConnectSrc(e.mAttribute); }},
+        {"ConnectDst", [](const Ends& e) { return e.mAttribute->ConnectDst(e.mNode); }},
+        {"twin ConnectSrc", [](const Ends& e) { return e.N()->ConnectSrc(e.A()); }},
+        {"twin ConnectDstAt", [](const Ends& e) { return e.A()->ConnectDstAt(0, e.N()); }},
+        {"twin ReplaceSrc", [](const Ends& e) {
+             return e.mNode->AddNodeAttribute(e.mSpare) && e.N()->ReplaceSrc(e.S(), e.A());
          }},
-        {"twin ConnectDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, auto) {
-             return plug(a)->ConnectDstAt(0, plug(n));
-         }},
-        {"twin ReplaceSrc", [&](KFbxNode* n, KFbxNodeAttribute* a, KFbxNodeAttribute* s, auto) {
-             return n->AddNodeAttribute(s) && plug(n)->ReplaceSrc(plug(s), plug(a));
-         }},
-        {"twin SetDstAt", [&](KFbxNode* n, KFbxNodeAttribute* a, auto, KFbxNode* o) {
-             return o->AddNodeAttribute(a) && plug(a)->SetDstAt(plug(a)->FindDstIndex(plug(o)), plug(n));
+        {"twin SetDstAt", [](const Ends& e) {
+             return e.mOther->AddNodeAttribute(e.mAttribute) && e.A()->SetDstAt(e.A()->FindDstIndex(e.O()), e.N());
          }},
     };
     for (const auto& [route, link] : links) {
-        KFbxNode* node = MakeNode("node");
-        KFbxNode* other = MakeNode("other");
-        KFbxNodeAttribute* camera = KFbxCamera::Create(mManager, "camera");
-        KFbxNodeAttribute* spare = KFbxCamera::Create(mManager, "spare");
-        EXPECT_TRUE(link(node, camera, spare, other)) << route;
-        EXPECT_EQ(camera->GetNode(), node) << route;
-        EXPECT_TRUE(BindsTo(node, camera)) << route;
-        EXPECT_FALSE(BindsTo(node, spare) || BindsTo(other, camera)) << route;
-        camera->Destroy();
-        EXPECT_FALSE(BindsTo(node, camera)) << route;
-        node->Destroy();
-        other->Destroy();
+        const Ends ends{MakeNode("node"), KFbxCamera::Create(mManager, "camera"), KFbxCamera::Create(mManager, "spare"),
+                        MakeNode("other")};
+        EXPECT_TRUE(link(ends)) << route;
+        EXPECT_EQ(ends.mAttribute->GetNode(), ends.mNode) << route;
+        EXPECT_TRUE(BindsTo(ends.mNode, ends.mAttribute)) << route;
+        EXPECT_FALSE(BindsTo(ends.mNode, ends.mSpare) || BindsTo(ends.mOther, ends.mAttribute)) << route;
+        ends.mAttribute->Destroy();
+        EXPECT_FALSE(BindsTo(ends.mNode, ends.mAttribute)) << route;
     }
 
     // A link the attribute is not told of is refused, on either end, so
     // that the node does not destroy it behind its back.
-    KFbxNode* node = MakeNode("node");
-    KFbxNodeAttribute* mesh = Mesh::Make(mManager, "mesh");
-    const std::pair<const char*, std::function<bool()>> oneWays[] = {
-        {"twin ConnectSrc", [&] { return plug(node)->ConnectSrc(plug(mesh), KPlug::kConnectionOneWay); }},
-        {"twin ConnectDst", [&] { return plug(mesh)->ConnectDst(plug(node), KPlug::kConnectionOneWay); }},
-        {"one-way node", [&] {
-             plug(node)->SetFlags(plug(node)->GetFlags() | KPlug::kOneWay);
-             const bool linked = node->AddNodeAttribute(mesh);
-             plug(node)->SetFlags(plug(node)->GetFlags() & ~KPlug::kOneWay);
+    const Ends ends{MakeNode("node"), Mesh::Make(mManager, "mesh"), nullptr, nullptr};
+    const Route oneWays[] = {
+        {"twin ConnectSrc", [](const Ends& e) { return e.N()->ConnectSrc(e.A(), KPlug::kConnectionOneWay); }},
+        {"twin ConnectDst", [](const Ends& e) { return e.A()->ConnectDst(e.N(), KPlug::kConnectionOneWay); }},
+        {"one-way node", [](const Ends& e) {
+             e.N()->SetFlags(e.N()->GetFlags() | KPlug::kOneWay);
+             const bool linked = e.mNode->AddNodeAttribute(e.mAttribute);
+             e.N()->SetFlags(e.N()->GetFlags() & ~KPlug::kOneWay);
              return linked;
          }},
     };
     for (const auto& [route, link] : oneWays) {
-        node->GetError().ClearError();
-        const bool linked = link();
+        ends.mNode->GetError().ClearError();
+        const bool linked = link(ends);
         if (linked) {
-            plug(node)->DisconnectSrc(plug(mesh));
+            ends.N()->DisconnectSrc(ends.A());
         }
         EXPECT_FALSE(linked) << route;
-        EXPECT_EQ(node->GetErrorCode(), KFbxNode::eOneWayLink) << route;
+        EXPECT_EQ(ends.mNode->GetErrorCode(), KFbxNode::eOneWayLink) << route;
     }
 }
 

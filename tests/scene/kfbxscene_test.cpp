@@ -399,28 +399,23 @@ void ExpectListsItsTree(KFbxScene* scene, const std::string& row) {
 // either end, moves there with its subtree and what they carry: it leaves
 // the first scene's lists, which destroys it no more, for the second's.
 TEST_F(KFbxSceneTest, ANodeLinkedIntoAnotherScenesTreeMovesThereWithItsSubtree) {
-    const auto plug = [](KFbxPlug* object) { return object->GetInternalPlug(); };
-    using Move = std::function<bool(KFbxNode*, KFbxNode*, KFbxNode*)>;
-    // (node, its parent, the new parent)
+    // (node, its parent, the new parent, a child of the new parent)
+    using Move = std::function<bool(KFbxNode*, KFbxNode*, KFbxNode*, KFbxNode*)>;
+    const auto P = [](KFbxPlug* object) { return object->GetInternalPlug(); };
     const std::pair<const char*, Move> moves[] = {
-        {"AddChild", [](KFbxNode* n, auto, KFbxNode* p) { return p->AddChild(n); }},
-        {"ConnectSrc", [](KFbxNode* n, auto, KFbxNode* p) { return p->ConnectSrc(n); }},
-        {"ConnectDst", [](KFbxNode* n, auto, KFbxNode* p) { return n->ConnectDst(p); }},
-        {"twin ConnectSrc", [&](KFbxNode* n, auto, KFbxNode* p) { return plug(p)->ConnectSrc(plug(n)); }},
-        {"twin ConnectDst", [&](KFbxNode* n, auto, KFbxNode* p) { return plug(n)->ConnectDst(plug(p)); }},
-        {"twin ConnectSrcAt", [&](KFbxNode* n, auto, KFbxNode* p) { return plug(p)->ConnectSrcAt(0, plug(n)); }},
-        {"twin ConnectDstAt", [&](KFbxNode* n, auto, KFbxNode* p) { return plug(n)->ConnectDstAt(0, plug(p)); }},
-        {"twin ReplaceDst", [&](KFbxNode* n, KFbxNode* o, KFbxNode* p) { return plug(n)->ReplaceDst(plug(o), plug(p)); }},
-        {"twin SetDstAt", [&](KFbxNode* n, KFbxNode* o, KFbxNode* p) {
-             return plug(n)->SetDstAt(plug(n)->FindDstIndex(plug(o)), plug(p));
+        {"AddChild", [](KFbxNode* n, auto, KFbxNode* p, auto) { return p->AddChild(n); }},
+        {"ConnectDst", [](KFbxNode* n, auto, KFbxNode* p, auto) { return n->ConnectDst(p); }},
+        {"twin ConnectSrc", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(p)->ConnectSrc(P(n)); }},
+        {"twin ConnectDst", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(n)->ConnectDst(P(p)); }},
+        {"twin ConnectSrcAt", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(p)->ConnectSrcAt(0, P(n)); }},
+        {"twin ConnectDstAt", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(n)->ConnectDstAt(0, P(p)); }},
+        {"twin ReplaceDst", [&](KFbxNode* n, KFbxNode* o, KFbxNode* p, auto) { return P(n)->ReplaceDst(P(o), P(p)); }},
+        {"twin SetDstAt", [&](KFbxNode* n, KFbxNode* o, KFbxNode* p, auto) {
+             return P(n)->SetDstAt(P(n)->FindDstIndex(P(o)), P(p));
          }},
-        {"twin ReplaceSrc", [&](KFbxNode* n, auto, KFbxNode* p) {
-             KFbxNode* child = MakeNode("placeholder", p);
-             return plug(p)->ReplaceSrc(plug(child), plug(n));
-         }},
-        {"twin SetSrcAt", [&](KFbxNode* n, auto, KFbxNode* p) {
-             KFbxNode* child = MakeNode("placeholder", p);
-             return plug(p)->SetSrcAt(plug(p)->FindSrcIndex(plug(child)), plug(n));
+        {"twin ReplaceSrc", [&](KFbxNode* n, auto, KFbxNode* p, KFbxNode* c) { return P(p)->ReplaceSrc(P(c), P(n)); }},
+        {"twin SetSrcAt", [&](KFbxNode* n, auto, KFbxNode* p, KFbxNode* c) {
+             return P(p)->SetSrcAt(P(p)->FindSrcIndex(P(c)), P(n));
          }},
     };
     for (const auto& [route, move] : moves) {
@@ -434,13 +429,14 @@ TEST_F(KFbxSceneTest, ANodeLinkedIntoAnotherScenesTreeMovesThereWithItsSubtree) 
             Mesh* mesh = Mesh::Make(mManager, "mesh");
             node->AddNodeAttribute(mesh);
             KFbxNode* target = MakeNode("target", second->GetRootNode());
+            KFbxNode* placeholder = MakeNode("placeholder", target);
             ASSERT_EQ(mesh->GetScene(), first) << row;
 
-            EXPECT_TRUE(move(node, parent, target)) << row;
+            EXPECT_TRUE(move(node, parent, target, placeholder)) << row;
             EXPECT_EQ(node->GetParent(), target) << row;
-            for (KFbxObject* moved : std::initializer_list<KFbxObject*>{node, child, mesh}) {
-                EXPECT_EQ(moved->GetScene(), second) << row << " " << moved->GetName();
-                EXPECT_FALSE(moved->IsConnectedDst(first)) << row << " " << moved->GetName();
+            for (KFbxObject* object : std::initializer_list<KFbxObject*>{node, child, mesh}) {
+                EXPECT_EQ(object->GetScene(), second) << row << " " << object->GetName();
+                EXPECT_FALSE(object->IsConnectedDst(first)) << row << " " << object->GetName();
             }
             ExpectListsItsTree(first, row);
             ExpectListsItsTree(second, row);
