@@ -95,8 +95,9 @@ public:
     virtual void RemoveProperty(KFbxProperty* property);
     // Nothing at this level.
     virtual void Copy(const KFbxObject& other);
-    // Joins the scene with the sources that have none; null leaves the
-    // current scene. An object stays in the first scene it joined.
+    // Joins the scene with the sources that have none, and with those of
+    // another scene that come along (see JoinScene); null leaves the current
+    // scene. An object of another scene stays there.
     virtual void SetScene(KFbxObject* scene);
     // Asked by the twin before its plug takes another object's twin as a
     // source, on every route alike (a public connection, or the plugs'
