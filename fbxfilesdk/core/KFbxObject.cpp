@@ -101,13 +101,14 @@ void KFbxObject::DstObjectLinked(KFbxObject& destination, bool linked) {
     }
     // A node belongs to the scene whose tree holds it: linked under a node
     // of another scene, it moves there with its subtree and what they carry.
-    if (IsOf(this, gSceneClassIds.mNode) && IsOf(&destination, gSceneClassIds.mNode)) {
-        if (GetScene() != scene) {
-            BringIntoScene(*scene);
-        }
-        return;
+    // Another object moves when nothing of its scene holds it any more.
+    KFbxObject* current = GetScene();
+    const bool underNode = IsOf(this, gSceneClassIds.mNode) && IsOf(&destination, gSceneClassIds.mNode);
+    if (current != scene && (underNode || (current != nullptr && !IsHeldIn(*current)))) {
+        BringIntoScene(*scene);
+    } else if (!underNode) {
+        SetScene(scene);
     }
-    SetScene(scene);
 }
 
 KPlug* KFbxObject::CreateInternal() {

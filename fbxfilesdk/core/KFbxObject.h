@@ -113,7 +113,8 @@ public:
     // object's twin as a destination, on every route alike. Having become a
     // source of a scene, or of an object in a scene, the object joins that
     // scene (SetScene); a node linked under a node of another scene moves
-    // there, with its subtree and what they carry.
+    // there, with its subtree and what they carry, and so does another
+    // object that nothing of its own scene holds.
     virtual void DstObjectLinked(KFbxObject& destination, bool linked);
 
     KFbxObject_internal* GetInternalObject() const { return mInternal; }

@@ -451,10 +451,14 @@ TEST_F(KFbxNodeTest, EveryLinkRouteKeepsTheAttributesNodeAndChannels) {
              return e.mOther->AddNodeAttribute(e.mAttribute) && e.A()->SetDstAt(e.A()->FindDstIndex(e.O()), e.N());
          }},
     };
+    // Each channel bound once, whatever the route.
+    int boundChannels = -1;
     for (const auto& [route, link] : links) {
         const Ends ends{MakeNode("node"), KFbxCamera::Create(mManager, "camera"), KFbxCamera::Create(mManager, "spare"),
                         MakeNode("other")};
         EXPECT_TRUE(link(ends)) << route;
+        boundChannels = boundChannels < 0 ? ends.mNode->GetPropertyLinkCount() : boundChannels;
+        EXPECT_EQ(ends.mNode->GetPropertyLinkCount(), boundChannels) << route;
         EXPECT_EQ(ends.mAttribute->GetNode(), ends.mNode) << route;
         EXPECT_TRUE(BindsTo(ends.mNode, ends.mAttribute)) << route;
         EXPECT_FALSE(BindsTo(ends.mNode, ends.mSpare) || BindsTo(ends.mOther, ends.mAttribute)) << route;

@@ -456,6 +456,11 @@ TEST_F(KFbxSceneTest, ANodeLinkedIntoAnotherScenesTreeMovesThereWithItsSubtree) 
     EXPECT_TRUE(other->GetRootNode()->AddChild(leaving));
     EXPECT_EQ(leaving->GetScene(), other);
     EXPECT_EQ(shared->GetScene(), mScene);
+    // Held by nothing of its scene, an attribute follows the node it joins.
+    Mesh* listed = Mesh::Make(mManager, "listed");
+    mScene->ConnectObject(listed);
+    EXPECT_TRUE(leaving->GetInternalPlug()->ConnectSrc(listed->GetInternalPlug()));
+    EXPECT_EQ(listed->GetScene(), other);
     other->Destroy();
     EXPECT_EQ(shared->GetNode(), staying);
 }
