@@ -77,26 +77,39 @@ KFbxClassId KFbxObject::GetRuntimeClassId() const {
     return mRuntimeClassId != KFbxClassId() ? mRuntimeClassId : GetClassId();
 }
 
-bool KFbxObject::ConnectNotify(const KFbxConnectEvent& event) {
-    // Only a link that exists pulls the object in: SetScene connects, and a
-    // refused link announces its after-events all the same.
-    if (event.mSrc == this && event.mCode == eKFbxSrcTookDst && IsConnectedDst(event.mDst)) {
-        if (auto* dst = KFbxCastToObject(event.mDst)) {
-            if (KFbxObject* scene = dst->GetScene()) {
-                SetScene(scene);
-            } else if (IsOf(dst, gSceneClassIds.mScene)) {
-                SetScene(dst);
-            }
-        }
-    }
-    return KFbxPlug::ConnectNotify(event);
-}
+bool KFbxObject::ConnectNotify(const KFbxConnectEvent& event) { return KFbxPlug::ConnectNotify(event); }
 
 bool KFbxObject::AcceptsSrcObject(KFbxObject&, KFbxObject*, bool) { return true; }
 
 void KFbxObject::DstObjectAboutToLink(KFbxObject&) {}
 
-void KFbxObject::DstObjectLinked(KFbxObject&, bool) {}
+void KFbxObject::DstObjectLinked(KFbxObject& destination, bool linked) {
+    // Told only of a link that exists, by whatever call it was made.
+    if (!linked) {
+        return;
+    }
+    if (IsOf(&destination, gSceneClassIds.mScene)) {
+        // The walk that connects this object goes on to its sources itself.
+        if (gSceneWalk == nullptr || gSceneWalk->mScene != &destination) {
+            SetScene(&destination);
+        }
+        return;
+    }
+    KFbxObject* scene = destination.GetScene();
+    if (scene == nullptr) {
+        return;
+    }
+    // A node belongs to the scene whose tree holds it: linked under a node
+    // of another scene, it moves there with its subtree and what they carry.
+    // Another object moves when nothing of its scene holds it any more.
+    KFbxObject* current = GetScene();
+    const bool underNode = IsOf(this, gSceneClassIds.mNode) && IsOf(&destination, gSceneClassIds.mNode);
+    if (current != scene && (underNode || (current != nullptr && !IsHeldIn(*current)))) {
+        BringIntoScene(*scene);
+    } else if (!underNode) {
+        SetScene(scene);
+    }
+}
 
 KPlug* KFbxObject::CreateInternal() {
     if (mInternal == nullptr) {
@@ -248,7 +261,11 @@ void KFbxObject::SetScene(KFbxObject* scene) {
     if (current != nullptr && current != scene) {
         return;
     }
-    if (gSceneWalk != nullptr && gSceneWalk->mScene == scene) {
+    BringIntoScene(*scene);
+}
+
+void KFbxObject::BringIntoScene(KFbxObject& scene) {
+    if (gSceneWalk != nullptr && gSceneWalk->mScene == &scene) {
         try {
             gSceneWalk->mPending.push_back(this);
         } catch (const std::bad_alloc&) {
@@ -258,12 +275,12 @@ void KFbxObject::SetScene(KFbxObject* scene) {
     }
     SceneWalk* const outer = gSceneWalk;
     try {
-        SceneWalk walk{scene, {this}};
+        SceneWalk walk{&scene, {this}};
         gSceneWalk = &walk;
         while (!walk.mPending.empty()) {
             KFbxObject* object = walk.mPending.back();
             walk.mPending.pop_back();
-            object->JoinScene(*scene, walk.mPending);
+            object->JoinScene(scene, walk.mPending);
         }
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
@@ -271,22 +288,43 @@ void KFbxObject::SetScene(KFbxObject* scene) {
     gSceneWalk = outer;
 }
 
+bool KFbxObject::IsHeldIn(const KFbxObject& scene) const {
+    for (int i = 0; i < GetDstObjectCount(); ++i) {
+        const KFbxObject* dst = GetDstObject(KFbxClassId(), i);
+        if (dst != nullptr && !IsOf(dst, gSceneClassIds.mScene) && dst->GetScene() == &scene) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void KFbxObject::JoinScene(KFbxObject& scene, std::vector<KFbxObject*>& pending) {
     KFbxObject* current = GetScene();
-    if (current != nullptr && current != &scene) {
-        return;
-    }
-    // Already a member: connecting again would add a second link and announce
-    // it, which would come back here without end. An object the scene
-    // refuses stays out with its sources.
-    if (current == nullptr && !scene.ConnectSrc(this)) {
-        return;
+    if (current != &scene) {
+        // Connecting again would add a second link and announce it, which
+        // would come back here without end. An object the scene refuses
+        // stays where it was with its sources.
+        if (!IsConnectedDst(&scene) && !scene.ConnectSrc(this)) {
+            return;
+        }
+        // Brought from another scene (see below), it is that scene's no more.
+        if (current != nullptr) {
+            current->DisconnectSrc(this);
+        }
     }
     // Last first, so that the sources join in their order, each before the
-    // sources of the next.
+    // sources of the next. Those of another scene come along when nothing of
+    // that scene holds them any more, and a node's children always do: its
+    // subtree is in the tree it is in.
+    const bool node = IsOf(this, gSceneClassIds.mNode);
     for (int i = GetSrcObjectCount() - 1; i >= 0; --i) {
         KFbxObject* src = GetSrcObject(KFbxClassId(), i);
-        if (src != nullptr && src != &scene && src->GetScene() == nullptr) {
+        if (src == nullptr || src == &scene) {
+            continue;
+        }
+        const KFbxObject* srcScene = src->GetScene();
+        if (srcScene == nullptr ||
+            (srcScene != &scene && ((node && IsOf(src, gSceneClassIds.mNode)) || !src->IsHeldIn(*srcScene)))) {
             pending.push_back(src);
         }
     }

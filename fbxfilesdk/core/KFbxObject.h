@@ -65,8 +65,7 @@ public:
     KFbxClassId GetRuntimeClassId() const override;
     void SetUserData(void* data) override { mUserData = data; }
     void* GetUserData() const override { return mUserData; }
-    // After this object became a source of a scene, or of an object in a
-    // scene, it joins that scene. Never refuses.
+    // Never refuses.
     bool ConnectNotify(const KFbxConnectEvent& event) override;
     // The twin, made by NewInternalObject on the first call.
     KPlug* CreateInternal() override;
@@ -96,8 +95,9 @@ public:
     virtual void RemoveProperty(KFbxProperty* property);
     // Nothing at this level.
     virtual void Copy(const KFbxObject& other);
-    // Joins the scene with the sources that have none; null leaves the
-    // current scene. An object stays in the first scene it joined.
+    // Joins the scene with the sources that have none, and with those of
+    // another scene that come along (see JoinScene); null leaves the current
+    // scene. An object of another scene stays there.
     virtual void SetScene(KFbxObject* scene);
     // Asked by the twin before its plug takes another object's twin as a
     // source, on every route alike (a public connection, or the plugs'
@@ -110,8 +110,11 @@ public:
     // a destination, once every end has taken the link. Nothing at this level.
     virtual void DstObjectAboutToLink(KFbxObject& destination);
     // Told by the twin once its plug has gained (linked) or lost another
-    // object's twin as a destination, on every route alike. Nothing at this
-    // level.
+    // object's twin as a destination, on every route alike. Having become a
+    // source of a scene, or of an object in a scene, the object joins that
+    // scene (SetScene); a node linked under a node of another scene moves
+    // there, with its subtree and what they carry, and so does another
+    // object that nothing of its own scene holds.
     virtual void DstObjectLinked(KFbxObject& destination, bool linked);
 
     KFbxObject_internal* GetInternalObject() const { return mInternal; }
@@ -212,9 +215,15 @@ private:
     void DestroyInternal();
     // The current name is copied to the twin, so lists that search by full name find the object.
     void MirrorNames();
-    // Joins the scene, when in none, and adds the sources in no scene to
-    // those still to join it.
+    // Brings this object into the scene, and its sources in no scene,
+    // leaving the scene it was in.
+    void BringIntoScene(KFbxObject& scene);
+    // Joins the scene, leaving any other, and adds to those still to join it
+    // the sources in no scene, the child nodes of a node, and the sources
+    // that nothing of their own scene holds any more.
     void JoinScene(KFbxObject& scene, std::vector<KFbxObject*>& pending);
+    // Whether a destination other than a scene is in the scene.
+    bool IsHeldIn(const KFbxObject& scene) const;
 
     KFbxObject_internal* mInternal = nullptr;
     KFbxObjectNameRecord mNameRecord;

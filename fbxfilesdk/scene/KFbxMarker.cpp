@@ -8,6 +8,7 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
 
 #include <utility>
@@ -132,16 +133,16 @@ void KFbxMarker::SetType(EType type) {
     if (type == mType) {
         return;
     }
-    KFbxNode* node = GetNode();
-    if (node == nullptr) {
-        mType = type;
-        return;
+    // Every node that carries the marker trades the old type's channels for
+    // the new type's.
+    const int carriers = GetDstObjectCount(KFbxNode::ClassId);
+    for (int index = 0; index < carriers; ++index) {
+        ClearChannelsOf(*static_cast<KFbxNode*>(GetDstObject(KFbxNode::ClassId, index)));
     }
-    // The old type's channels go with the detachment, the new type's come
-    // with the attachment.
-    DetachFromNode();
     mType = type;
-    AttachToNode(node);
+    for (int index = 0; index < carriers; ++index) {
+        FillChannelsOf(*static_cast<KFbxNode*>(GetDstObject(KFbxNode::ClassId, index)));
+    }
 }
 
 void KFbxMarker::SetLook(int look) { SetEnumValue(Look, look); }

@@ -215,13 +215,25 @@ bool KFbxNode::GetAnimationInterval(KTime& start, KTime& stop) {
 KFbxNode* KFbxNode::GetParent() const { return mParent; }
 
 bool KFbxNode::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
-    // Every route that links two nodes asks here, so that the tree stays a
-    // tree: each node one parent, which knows it, and none under its own
-    // subtree. The walks follow a link the child is not told of as any other,
-    // and it would give the child no parent to leave or to check.
-    if (auto* node = dynamic_cast<KFbxNode*>(&source)) {
-        // A node under itself, by whatever link, is the smallest cycle.
-        int refusal = node == this ? eCyclicGraph : oneWay ? eOneWayLink : ChildRefusal(*node);
+    // Every route that links a node's source asks here. A source is told of
+    // its link, so that it knows its node both ways: the walks follow a link
+    // the child is not told of as any other, though it gives the child no
+    // parent to leave or to check, and an attribute so linked would name no
+    // node while the node destroyed it with itself.
+    auto* sourceNode = dynamic_cast<KFbxNode*>(&source);
+    // A node under itself, by whatever link, is the smallest cycle.
+    if (sourceNode == this) {
+        mError.SetError(eCyclicGraph);
+        return false;
+    }
+    if (oneWay) {
+        (askedOf == sourceNode && sourceNode != nullptr ? sourceNode : this)->mError.SetError(eOneWayLink);
+        return false;
+    }
+    // So that the tree stays a tree: each node one parent, and none under
+    // its own subtree.
+    if (KFbxNode* node = sourceNode) {
+        int refusal = ChildRefusal(*node);
         if (refusal < 0 && !node->CanLeaveParent()) {
             refusal = eHasParent;
         }

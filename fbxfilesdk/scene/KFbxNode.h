@@ -90,8 +90,8 @@ public:
     // A link that would put a scene's root under this node, a scene's
     // switcher or producer camera under it or anything under either
     // (eHeldByScene), this node under itself or one of its descendants
-    // (eCyclicGraph), or a node under this one by a link it would not know
-    // of (eOneWayLink), or a node that cannot leave its parent (eHasParent)
+    // (eCyclicGraph), or any object under this one by a link it would not
+    // know of (eOneWayLink), or a node that cannot leave its parent (eHasParent)
     // is refused, whatever call makes it, with the error on the node the
     // call was made on.
     bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override;

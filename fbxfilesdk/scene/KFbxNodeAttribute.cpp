@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KInternedText.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
@@ -49,20 +50,33 @@ KFbxObject_internal* KFbxNodeAttribute::NewInternalObject() {
 
 int KFbxNodeAttribute::GetObjectTypeCode() const { return 14; }
 
-bool KFbxNodeAttribute::ConnectNotify(const KFbxConnectEvent& event) {
-    if (event.mSrc == this && event.mDst != nullptr && event.mDst->Is(KFbxNode::ClassId) &&
-        KFbxNode::ClassId != KFbxClassId()) {
-        auto* node = static_cast<KFbxNode*>(event.mDst);
-        if (event.mCode == eKFbxSrcTookDst) {
-            AttachToNode(node);
-        } else if (event.mCode == eKFbxSrcLeftDst && node == mNode) {
-            DetachFromNode();
+bool KFbxNodeAttribute::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
+    if (oneWay) {
+        if (auto* node = dynamic_cast<KFbxNode*>(&source)) {
+            node->GetError().SetError(KFbxNode::eOneWayLink);
+            return false;
+        }
+    }
+    return KFbxObject::AcceptsSrcObject(source, askedOf, oneWay);
+}
+
+void KFbxNodeAttribute::DstObjectLinked(KFbxObject& destination, bool linked) {
+    // A node being deleted is no node any more: its take nodes are gone.
+    auto* node = dynamic_cast<KFbxNode*>(&destination);
+    if (linked && node != nullptr) {
+        mNode = node;
+        FillChannelsOf(*node);
+    } else if (!linked) {
+        if (node != nullptr) {
+            ClearChannelsOf(*node);
+        }
+        if (&destination == mNode) {
             // A node that carries it too (an instance) is its node now; that
             // node's takes have had its channels since it took it.
             mNode = static_cast<KFbxNode*>(GetDstObject(KFbxNode::ClassId, 0));
         }
     }
-    return KFbxObject::ConnectNotify(event);
+    KFbxObject::DstObjectLinked(destination, linked);
 }
 
 KFbxNodeAttribute::EAttributeType KFbxNodeAttribute::GetAttributeType() const { return eUNIDENTIFIED; }
@@ -93,18 +107,24 @@ void KFbxNodeAttribute::FillTakeNodeTemplate(KFbxTakeNode&) {}
 void KFbxNodeAttribute::ClearTakeNodeTemplate(KFbxTakeNode&) {}
 
 void KFbxNodeAttribute::AttachToNode(KFbxNode* node) {
-    mNode = node;
-    if (node == nullptr || !HasTakeNodeTemplate()) {
+    if (node != nullptr && IsConnectedDst(node)) {
+        mNode = node;
+        FillChannelsOf(*node);
+    }
+}
+
+void KFbxNodeAttribute::FillChannelsOf(KFbxNode& node) {
+    if (!HasTakeNodeTemplate()) {
         return;
     }
     if (const KFbxTakeNodeContainer::TakeNodeStep fill = GetTakeNodeFillStep()) {
-        node->ApplyToTakeNodes(fill);
+        node.ApplyToTakeNodes(fill);
         return;
     }
-    for (int index = 0; index < node->GetTakeNodeCount(); ++index) {
-        KFbxTakeNode* ahead = index == 0 && FillsChannelsAhead() ? node->OpenDeferredChannels(this) : nullptr;
+    for (int index = 0; index < node.GetTakeNodeCount(); ++index) {
+        KFbxTakeNode* ahead = index == 0 && FillsChannelsAhead() ? node.OpenDeferredChannels(this) : nullptr;
         // A default take that could not be made for want of memory is none.
-        if (KFbxTakeNode* takeNode = ahead != nullptr ? ahead : node->GetTakeNode(index)) {
+        if (KFbxTakeNode* takeNode = ahead != nullptr ? ahead : node.GetTakeNode(index)) {
             FillTakeNodeTemplate(*takeNode);
         }
     }
@@ -141,6 +161,10 @@ const char* KFbxNodeAttribute::EnumText(const char* const* texts, int count, int
 }
 
 void KFbxNodeAttribute::DestroyContents(bool recursive, bool dependents) {
+    KPlug* plug = GetInternalPlug();
+    for (int index = GetDstObjectCount(KFbxNode::ClassId) - 1; plug != nullptr && index >= 0; --index) {
+        plug->DisconnectDst(GetDstObject(KFbxNode::ClassId, index)->GetInternalPlug());
+    }
     if (mNode != nullptr) {
         DetachFromNode();
     }
@@ -148,25 +172,32 @@ void KFbxNodeAttribute::DestroyContents(bool recursive, bool dependents) {
 }
 
 void KFbxNodeAttribute::DetachFromNode() {
-    if (mNode != nullptr && HasTakeNodeTemplate()) {
-        if (const KFbxTakeNodeContainer::TakeNodeStep clear = GetTakeNodeClearStep()) {
-            mNode->ApplyToTakeNodes(clear);
-        } else {
-            for (int index = 0; index < mNode->GetTakeNodeCount(); ++index) {
-                // Channels filled ahead and followed by nothing leave as
-                // they would have left the default take.
-                if (KFbxTakeNode* ahead = index == 0 ? mNode->FindDeferredChannels(this, true) : nullptr) {
-                    ClearTakeNodeTemplate(*ahead);
-                    mNode->CloseDeferredChannels(this);
-                    continue;
-                }
-                if (KFbxTakeNode* takeNode = mNode->GetTakeNode(index)) {
-                    ClearTakeNodeTemplate(*takeNode);
-                }
-            }
-        }
+    if (mNode != nullptr) {
+        ClearChannelsOf(*mNode);
     }
     mNode = nullptr;
+}
+
+void KFbxNodeAttribute::ClearChannelsOf(KFbxNode& node) {
+    if (!HasTakeNodeTemplate()) {
+        return;
+    }
+    if (const KFbxTakeNodeContainer::TakeNodeStep clear = GetTakeNodeClearStep()) {
+        node.ApplyToTakeNodes(clear);
+        return;
+    }
+    for (int index = 0; index < node.GetTakeNodeCount(); ++index) {
+        // Channels filled ahead and followed by nothing leave as they would
+        // have left the default take.
+        if (KFbxTakeNode* ahead = index == 0 ? node.FindDeferredChannels(this, true) : nullptr) {
+            ClearTakeNodeTemplate(*ahead);
+            node.CloseDeferredChannels(this);
+            continue;
+        }
+        if (KFbxTakeNode* takeNode = node.GetTakeNode(index)) {
+            ClearTakeNodeTemplate(*takeNode);
+        }
+    }
 }
 
 }  // namespace fbxsdk_2006_11_1

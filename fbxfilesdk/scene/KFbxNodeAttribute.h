@@ -75,10 +75,15 @@ public:
     KFbxObject_internal* NewInternalObject() override;
     // 14, the code every node attribute is filed under.
     int GetObjectTypeCode() const override;
-    // Attaches on being linked to a node, detaches on leaving it; never refuses.
-    bool ConnectNotify(const KFbxConnectEvent& event) override;
-    // An attached attribute first takes its channels off its node, so that
-    // no curve of the node stays bound to a destroyed property.
+    // A node linked one way, which this attribute would hold without the
+    // node knowing, is refused with the node's eOneWayLink.
+    bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override;
+    // Each node that takes the attribute, by whatever call, gets its channels
+    // and becomes its node; each node that lets it go loses them, and a node
+    // that still carries it becomes its node in place of one that left.
+    void DstObjectLinked(KFbxObject& destination, bool linked) override;
+    // The attribute first leaves every node that carries it, so that no curve
+    // of any of them stays bound to a destroyed property.
     void DestroyContents(bool recursive, bool dependents) override;
 
     virtual EAttributeType GetAttributeType() const;
@@ -104,10 +109,13 @@ public:
     // so that attaching does not make it.
     virtual bool FillsChannelsAhead() const { return false; }
 
-    // The node, whose every take node gets the kind's channels.
+    // A node that carries the attribute gets the kind's channels into every
+    // take node again and becomes its node; nothing for another node.
     void AttachToNode(KFbxNode* node);
-    // The channels leave every take node of the node, which is forgotten.
+    // The channels leave every take node of the attribute's node, which is
+    // forgotten until a node takes the attribute again.
     void DetachFromNode();
+    // The last node that took the attribute and still carries it, else null.
     KFbxNode* GetNode() const { return mNode; }
 
     KFbxProperty Color;
@@ -126,6 +134,10 @@ protected:
     static int GetEnumValue(const KFbxProperty& property);
     // The text of an enum value; null outside 0 to count - 1.
     static const char* EnumText(const char* const* texts, int count, int value);
+
+    // The kind's channels into every take node of a node, and out of them.
+    void FillChannelsOf(KFbxNode& node);
+    void ClearChannelsOf(KFbxNode& node);
 
 private:
     KFbxNode* mNode = nullptr;

@@ -116,6 +116,11 @@ bool KFbxScene::ConnectNotify(const KFbxConnectEvent& event) {
 }
 
 bool KFbxScene::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) {
+    // An object joins and leaves its scene as it is told of its links: one
+    // it is not told of would list it here while it named no scene.
+    if (oneWay) {
+        return false;
+    }
     // Listed among the scene's nodes, a producer camera would be written as
     // one of them besides its settings, and once more at each round trip.
     const auto* node = dynamic_cast<const KFbxNode*>(&source);

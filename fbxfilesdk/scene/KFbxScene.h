@@ -58,7 +58,8 @@ public:
     // An object already connected to this scene is refused a second time.
     bool ConnectNotify(const KFbxConnectEvent& event) override;
     // A producer camera is refused, by every route: its camera settings keep
-    // it, apart from the scene's objects.
+    // it, apart from the scene's objects; so is a link the object would not
+    // be told of.
     bool AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool oneWay) override;
     // The owned settings, scene information and take records; with the first
     // flag, every connected object too.

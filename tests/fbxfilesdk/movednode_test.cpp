@@ -28,9 +28,13 @@ TEST(MovedNode, IsWrittenUnderItsNewParent) {
     KFbxNode* moved = make("C", oldParent);
     EXPECT_TRUE(moved->ConnectDst(newParent));
     EXPECT_FALSE(moved->DisconnectDst(oldParent));
+    // One of another scene's tree comes over to this one.
+    KFbxNode* foreign = make("D", KFbxScene::Create(manager.get(), "other")->GetRootNode());
+    EXPECT_TRUE(foreign->ConnectDst(newParent));
 
     ScratchFolder folder;
     const std::pair<int, const char*> writers[] = {{KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, "moved.fbx"},
+                                                   {KFbxFileFormatRegistry::eFBX_ASCII_WRITER, "moved6.fbx"},
                                                    {KFbxFileFormatRegistry::e3DS_WRITER, "moved.3ds"},
                                                    {KFbxFileFormatRegistry::eCOLLADA_WRITER, "moved.dae"}};
     for (const auto& [writer, file] : writers) {
@@ -41,9 +45,11 @@ TEST(MovedNode, IsWrittenUnderItsNewParent) {
         KFbxScene* read = KFbxScene::Create(manager.get(), "read");
         KFbxImporter* importer = KFbxImporter::Create(manager.get(), "");
         EXPECT_TRUE(importer->Initialize(path.c_str()) && importer->Import(read)) << file;
-        const KFbxNode* readMoved = read->GetRootNode()->FindChild("C");
-        const KFbxNode* parent = readMoved != nullptr ? readMoved->GetParent() : nullptr;
-        EXPECT_STREQ(parent != nullptr ? parent->GetName() : "", "B") << file;
-        EXPECT_EQ(read->GetRootNode()->GetChildCount(true), 3) << file;
+        for (const char* name : {"C", "D"}) {
+            const KFbxNode* readMoved = read->GetRootNode()->FindChild(name);
+            const KFbxNode* parent = readMoved != nullptr ? readMoved->GetParent() : nullptr;
+            EXPECT_STREQ(parent != nullptr ? parent->GetName() : "", "B") << file << name;
+        }
+        EXPECT_EQ(read->GetRootNode()->GetChildCount(true), 4) << file;
     }
 }

@@ -2,6 +2,8 @@
 // and the default attribute, targets, display flags and take selection.
 #include <fbxfilesdk/core/KPlug.h>
 #include <fbxfilesdk/core/KStringList.h>
+#include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxLight.h>
 
 #include "scene/SceneTestSupport.h"
 
@@ -391,6 +393,147 @@ TEST_F(KFbxNodeTest, AttributeColourStartsGreyAndTravelsWithItsClone) {
     EXPECT_EQ(clone->GetAttributeType(), KFbxNodeAttribute::eMESH);
     EXPECT_DOUBLE_EQ(clone->Color.GetDouble3()[1], 0.0);
     EXPECT_STREQ(clone->GetName(), "mesh");
+}
+
+}  // namespace
+
+namespace {
+
+// Whether any channel of the node is bound to a property of the attribute.
+bool BindsTo(const KFbxNode* node, const KFbxNodeAttribute* attribute) {
+    for (int index = 0; index < node->GetPropertyLinkCount(); ++index) {
+        if (node->GetPropertyLink(index)->mProperty.GetObject() == attribute) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The ends of a link, and their twins' plugs.
+struct Ends {
+    KFbxNode* mNode;
+    KFbxNodeAttribute* mAttribute;
+    KFbxNodeAttribute* mSpare;
+    KFbxNode* mOther;
+    KPlug* N() const { return mNode->GetInternalPlug(); }
+    KPlug* A() const { return mAttribute->GetInternalPlug(); }
+    KPlug* S() const { return mSpare->GetInternalPlug(); }
+    KPlug* O() const { return mOther->GetInternalPlug(); }
+};
+using Route = std::pair<const char*, std::function<bool(const Ends&)>>;
+
+// Every call that links an attribute to a node or takes it off, on either
+// end, public or the twins', leaves the attribute naming a node that carries
+// it (or none) and each node's channels bound to what it carries: a node that
+// let an attribute go, first or last of its carriers, outlives it, and so
+// does the attribute the node. Cameras and lights bind channels; the mesh
+// kind only adds one.
+TEST_F(KFbxNodeTest, EveryLinkRouteKeepsTheAttributesNodeAndChannels) {
+    const std::pair<const char*, std::function<KFbxNodeAttribute*()>> kinds[] = {
+        {"camera", [&] { return KFbxCamera::Create(mManager, "camera"); }},
+        {"light", [&] { return KFbxLight::Create(mManager, "light"); }},
+        {"mesh", [&] { return Mesh::Make(mManager, "mesh"); }},
+    };
+    // Each takes the attribute off the node, leaving it to the others.
+    const Route unlinks[] = {
+        {"DisconnectSrc", [](const Ends& e) { return e.mNode->DisconnectSrc(e.mAttribute); }},
+        {"DisconnectDst", [](const Ends& e) { return e.mAttribute->DisconnectDst(e.mNode); }},
+        {"SetNodeAttribute", [](const Ends& e) { return e.mNode->SetNodeAttribute(e.mSpare) != nullptr; }},
+        {"twin DisconnectSrc", [](const Ends& e) { return e.N()->DisconnectSrc(e.A()); }},
+        {"twin DisconnectDst", [](const Ends& e) { return e.A()->DisconnectDst(e.N()); }},
+        {"twin DisconnectSrcAt", [](const Ends& e) { return e.N()->DisconnectSrcAt(e.N()->FindSrcIndex(e.A())); }},
+        {"twin DisconnectDstAt", [](const Ends& e) { return e.A()->DisconnectDstAt(e.A()->FindDstIndex(e.N())); }},
+        {"twin DisconnectAllSrc", [](const Ends& e) { return e.N()->DisconnectAllSrc(), true; }},
+        {"twin ReplaceSrc", [](const Ends& e) { return e.N()->ReplaceSrc(e.A(), e.S()); }},
+        {"twin ReplaceDst", [](const Ends& e) { return e.A()->ReplaceDst(e.N(), e.O()); }},
+        {"twin SetSrcAt", [](const Ends& e) { return e.N()->SetSrcAt(e.N()->FindSrcIndex(e.A()), e.S()); }},
+        {"twin SetDstAt", [](const Ends& e) { return e.A()->SetDstAt(e.A()->FindDstIndex(e.N()), e.O()); }},
+    };
+    const auto carriesOrNone = [](const KFbxNodeAttribute* a) {
+        return a->GetNode() == nullptr || a->IsConnectedDst(a->GetNode());
+    };
+    for (const auto& [kind, make] : kinds) {
+        for (const auto& [route, unlink] : unlinks) {
+            for (const int order : {0, 1, 2, 3}) {
+                const bool first = order < 2;
+                const bool nodeFirst = order % 2 == 0;
+                const std::string row = std::string(kind) + " " + route + " " + std::to_string(order);
+                const Ends ends{MakeNode(first ? "a" : "b"), make(), make(), MakeNode("other")};
+                KFbxNode* staying = MakeNode(first ? "b" : "a");
+                (first ? ends.mNode : staying)->AddNodeAttribute(ends.mAttribute);
+                (first ? staying : ends.mNode)->AddNodeAttribute(ends.mAttribute);
+                unlink(ends);
+                ASSERT_FALSE(ends.mAttribute->IsConnectedDst(ends.mNode)) << row;
+                EXPECT_TRUE(carriesOrNone(ends.mAttribute) && carriesOrNone(ends.mSpare)) << row;
+                EXPECT_EQ(ends.mAttribute->GetNode() != nullptr, ends.mAttribute->GetDstObjectCount() > 0) << row;
+                EXPECT_FALSE(BindsTo(ends.mNode, ends.mAttribute)) << row;
+                EXPECT_EQ(BindsTo(staying, ends.mAttribute), std::string(kind) != "mesh") << row;
+                if (!nodeFirst) {
+                    ends.mAttribute->Destroy();
+                    // Its channels bound anew, the node reads none of the old.
+                    ends.mNode->SetNodeAttribute(make());
+                }
+                ends.mNode->Destroy();
+                if (nodeFirst) {
+                    ends.mAttribute->Destroy();
+                }
+                staying->Destroy();
+                ends.mOther->Destroy();
+            }
+        }
+    }
+
+    // Linked by any call, the attribute names the node and fills its channels.
+    const Route links[] = {
+        {"AddNodeAttribute", [](const Ends& e) { return e.mNode->AddNodeAttribute(e.mAttribute); }},
+        {"ConnectSrc", [](const Ends& e) { return e.mNode->ConnectSrc(e.mAttribute); }},
+        {"ConnectDst", [](const Ends& e) { return e.mAttribute->ConnectDst(e.mNode); }},
+        {"twin ConnectSrc", [](const Ends& e) { return e.N()->ConnectSrc(e.A()); }},
+        {"twin ConnectDstAt", [](const Ends& e) { return e.A()->ConnectDstAt(0, e.N()); }},
+        {"twin ReplaceSrc", [](const Ends& e) {
+             return e.mNode->AddNodeAttribute(e.mSpare) && e.N()->ReplaceSrc(e.S(), e.A());
+         }},
+        {"twin SetDstAt", [](const Ends& e) {
+             return e.mOther->AddNodeAttribute(e.mAttribute) && e.A()->SetDstAt(e.A()->FindDstIndex(e.O()), e.N());
+         }},
+    };
+    // Each channel bound once, whatever the route.
+    int boundChannels = -1;
+    for (const auto& [route, link] : links) {
+        const Ends ends{MakeNode("node"), KFbxCamera::Create(mManager, "camera"), KFbxCamera::Create(mManager, "spare"),
+                        MakeNode("other")};
+        EXPECT_TRUE(link(ends)) << route;
+        boundChannels = boundChannels < 0 ? ends.mNode->GetPropertyLinkCount() : boundChannels;
+        EXPECT_EQ(ends.mNode->GetPropertyLinkCount(), boundChannels) << route;
+        EXPECT_EQ(ends.mAttribute->GetNode(), ends.mNode) << route;
+        EXPECT_TRUE(BindsTo(ends.mNode, ends.mAttribute)) << route;
+        EXPECT_FALSE(BindsTo(ends.mNode, ends.mSpare) || BindsTo(ends.mOther, ends.mAttribute)) << route;
+        ends.mAttribute->Destroy();
+        EXPECT_FALSE(BindsTo(ends.mNode, ends.mAttribute)) << route;
+    }
+
+    // A link the attribute is not told of is refused, on either end, so
+    // that the node does not destroy it behind its back.
+    const Ends ends{MakeNode("node"), Mesh::Make(mManager, "mesh"), nullptr, nullptr};
+    const Route oneWays[] = {
+        {"twin ConnectSrc", [](const Ends& e) { return e.N()->ConnectSrc(e.A(), KPlug::kConnectionOneWay); }},
+        {"twin ConnectDst", [](const Ends& e) { return e.A()->ConnectDst(e.N(), KPlug::kConnectionOneWay); }},
+        {"one-way node", [](const Ends& e) {
+             e.N()->SetFlags(e.N()->GetFlags() | KPlug::kOneWay);
+             const bool linked = e.mNode->AddNodeAttribute(e.mAttribute);
+             e.N()->SetFlags(e.N()->GetFlags() & ~KPlug::kOneWay);
+             return linked;
+         }},
+    };
+    for (const auto& [route, link] : oneWays) {
+        ends.mNode->GetError().ClearError();
+        const bool linked = link(ends);
+        if (linked) {
+            ends.N()->DisconnectSrc(ends.A());
+        }
+        EXPECT_FALSE(linked) << route;
+        EXPECT_EQ(ends.mNode->GetErrorCode(), KFbxNode::eOneWayLink) << route;
+    }
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include <fbxfilesdk/scene/KFbxTakeInfo.h>
 
 #include <cmath>
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/SceneObjectsTestSupport.h"
@@ -364,6 +367,102 @@ TEST_F(KFbxSceneTest, DeepChainsKeepOffTheCallStack) {
     chain(top, leaf);
     top->Destroy(true);
     EXPECT_EQ(mManager->GetObjectCount(KFbxNode::ClassId), before);
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the scene lists the node among its own.
+bool Lists(const KFbxScene* scene, const KFbxNode* node) {
+    for (int index = 0; index < scene->GetNodeCount(); ++index) {
+        if (scene->GetNode(index) == node) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every node of the scene's tree is the scene's, and listed by it.
+void ExpectListsItsTree(KFbxScene* scene, const std::string& row) {
+    std::vector<KFbxNode*> tree{scene->GetRootNode()};
+    for (std::size_t next = 0; next < tree.size(); ++next) {
+        EXPECT_EQ(tree[next]->GetScene(), scene) << row << " " << tree[next]->GetName();
+        EXPECT_TRUE(Lists(scene, tree[next])) << row << " " << tree[next]->GetName();
+        for (int child = 0; child < tree[next]->GetChildCount(); ++child) {
+            tree.push_back(tree[next]->GetChild(child));
+        }
+    }
+}
+
+// A node of one scene linked under a node of another, by whatever call on
+// either end, moves there with its subtree and what they carry: it leaves
+// the first scene's lists, which destroys it no more, for the second's.
+TEST_F(KFbxSceneTest, ANodeLinkedIntoAnotherScenesTreeMovesThereWithItsSubtree) {
+    // (node, its parent, the new parent, a child of the new parent)
+    using Move = std::function<bool(KFbxNode*, KFbxNode*, KFbxNode*, KFbxNode*)>;
+    const auto P = [](KFbxPlug* object) { return object->GetInternalPlug(); };
+    const std::pair<const char*, Move> moves[] = {
+        {"AddChild", [](KFbxNode* n, auto, KFbxNode* p, auto) { return p->AddChild(n); }},
+        {"ConnectDst", [](KFbxNode* n, auto, KFbxNode* p, auto) { return n->ConnectDst(p); }},
+        {"twin ConnectSrc", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(p)->ConnectSrc(P(n)); }},
+        {"twin ConnectDst", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(n)->ConnectDst(P(p)); }},
+        {"twin ConnectSrcAt", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(p)->ConnectSrcAt(0, P(n)); }},
+        {"twin ConnectDstAt", [&](KFbxNode* n, auto, KFbxNode* p, auto) { return P(n)->ConnectDstAt(0, P(p)); }},
+        {"twin ReplaceDst", [&](KFbxNode* n, KFbxNode* o, KFbxNode* p, auto) { return P(n)->ReplaceDst(P(o), P(p)); }},
+        {"twin SetDstAt", [&](KFbxNode* n, KFbxNode* o, KFbxNode* p, auto) {
+             return P(n)->SetDstAt(P(n)->FindDstIndex(P(o)), P(p));
+         }},
+        {"twin ReplaceSrc", [&](KFbxNode* n, auto, KFbxNode* p, KFbxNode* c) { return P(p)->ReplaceSrc(P(c), P(n)); }},
+        {"twin SetSrcAt", [&](KFbxNode* n, auto, KFbxNode* p, KFbxNode* c) {
+             return P(p)->SetSrcAt(P(p)->FindSrcIndex(P(c)), P(n));
+         }},
+    };
+    for (const auto& [route, move] : moves) {
+        for (const bool firstGoesFirst : {true, false}) {
+            const std::string row = std::string(route) + (firstGoesFirst ? " first scene destroyed first" : "");
+            KFbxScene* first = KFbxScene::Create(mManager, "first");
+            KFbxScene* second = KFbxScene::Create(mManager, "second");
+            KFbxNode* parent = MakeNode("parent", first->GetRootNode());
+            KFbxNode* node = MakeNode("node", parent);
+            KFbxNode* child = MakeNode("child", node);
+            Mesh* mesh = Mesh::Make(mManager, "mesh");
+            node->AddNodeAttribute(mesh);
+            KFbxNode* target = MakeNode("target", second->GetRootNode());
+            KFbxNode* placeholder = MakeNode("placeholder", target);
+            ASSERT_EQ(mesh->GetScene(), first) << row;
+
+            EXPECT_TRUE(move(node, parent, target, placeholder)) << row;
+            EXPECT_EQ(node->GetParent(), target) << row;
+            for (KFbxObject* object : std::initializer_list<KFbxObject*>{node, child, mesh}) {
+                EXPECT_EQ(object->GetScene(), second) << row << " " << object->GetName();
+                EXPECT_FALSE(object->IsConnectedDst(first)) << row << " " << object->GetName();
+            }
+            ExpectListsItsTree(first, row);
+            ExpectListsItsTree(second, row);
+            EXPECT_EQ(first->GetNodeCount(), 3) << row;
+            (firstGoesFirst ? first : second)->Destroy();
+            (firstGoesFirst ? second : first)->Destroy();
+        }
+    }
+
+    // Shared with a node that stays, an attribute stays with it.
+    KFbxScene* other = KFbxScene::Create(mManager, "other");
+    KFbxNode* staying = MakeNode("staying", mScene->GetRootNode());
+    KFbxNode* leaving = MakeNode("leaving", mScene->GetRootNode());
+    Mesh* shared = Mesh::Make(mManager, "shared");
+    staying->AddNodeAttribute(shared);
+    leaving->AddNodeAttribute(shared);
+    EXPECT_TRUE(other->GetRootNode()->AddChild(leaving));
+    EXPECT_EQ(leaving->GetScene(), other);
+    EXPECT_EQ(shared->GetScene(), mScene);
+    // Held by nothing of its scene, an attribute follows the node it joins.
+    Mesh* listed = Mesh::Make(mManager, "listed");
+    mScene->ConnectObject(listed);
+    EXPECT_TRUE(leaving->GetInternalPlug()->ConnectSrc(listed->GetInternalPlug()));
+    EXPECT_EQ(listed->GetScene(), other);
+    other->Destroy();
+    EXPECT_EQ(shared->GetNode(), staying);
 }
 
 }  // namespace
