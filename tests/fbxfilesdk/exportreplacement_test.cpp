@@ -54,10 +54,10 @@ using namespace fbxsdk_2006_11_1;
 static int gEndAt = 0;
 static int gCalls = 0;
 static bool gNoExchange = false;
-#define ENDS_HERE(name, parameters, arguments, refused)                \
-    extern "C" int __real_##name parameters;                          \
-    extern "C" int __wrap_##name parameters {                         \
-        if (gEndAt > 0 && ++gCalls == gEndAt) raise(SIGKILL);          \
+#define ENDS_HERE(name, parameters, arguments, refused)                    \
+    extern "C" int __real_##name parameters;                               \
+    extern "C" int __wrap_##name parameters {                              \
+        if (gEndAt > 0 && ++gCalls == gEndAt) raise(SIGKILL);              \
         return (refused) ? (errno = EINVAL, -1) : __real_##name arguments; \
     }
 ENDS_HERE(fsync, (int f), (f), false)
