@@ -1,13 +1,14 @@
 // The cost per file of an export that replaces the file it writes (a hidden
 // file made, given the old one's owner, group, bits and attributes, written,
 // put on the disk and renamed over it) against one written in place (the
-// new content held until whole, room for it reserved in the old file, the
-// old bytes kept aside until the new ones are on the disk): 2 000 small
-// exports of a triangle with a material, in the DXF, OBJ (with its library)
-// and ascii FBX formats, each to the same path, five times over (the median
-// of the five is the figure to read). The files written in place (and the
-// OBJ file's library) have a second name, which is what keeps the writers
-// from replacing them in a folder of the process's own.
+// new content held until whole, the old file locked, room for it reserved
+// there, the old bytes kept in a copy beside it until the new ones are on
+// the disk): 2 000 small exports of a triangle with a material, in the DXF,
+// OBJ (with its library) and ascii FBX formats, each to the same path, five
+// times over (the median of the five is the figure to read). The files
+// written in place (and the OBJ file's library) have a second name, which
+// is what keeps the writers from replacing them in a folder of the
+// process's own.
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>

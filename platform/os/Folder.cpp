@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -81,6 +82,20 @@ std::string UniqueLetters() {
     std::string letters;
     for (int i = 0; i < 10; ++i, value /= 36) letters += kLetters[value % 36];
     return letters;
+}
+
+// Tries names made from like, ".<like>.<letters><suffix>" (like cut to 64
+// bytes), until take takes one or fails for another cause than a name taken
+// (EEXIST); whether it took one, errno set when not.
+bool TakeFreshName(const char* like, const char* suffix, std::string& name,
+                   const std::function<bool(const char*)>& take) {
+    const std::string stem = like != nullptr ? std::string(like).substr(0, 64) : std::string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = "." + stem + "." + UniqueLetters() + suffix;
+        if (take(name.c_str())) return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 }  // namespace
@@ -326,13 +341,45 @@ std::FILE* Folder::CreateNewFile(const char* name, unsigned mode, bool readBack)
 }
 
 std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name, unsigned mode, bool readBack) const {
-    const std::string stem = like != nullptr ? std::string(like).substr(0, 64) : std::string();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = "." + stem + "." + UniqueLetters();
-        std::FILE* stream = CreateNewFile(name.c_str(), mode, readBack);
-        if (stream != nullptr || errno != EEXIST) return stream;
+    std::FILE* stream = nullptr;
+    TakeFreshName(like, "", name, [&](const char* fresh) {
+        stream = CreateNewFile(fresh, mode, readBack);
+        return stream != nullptr;
+    });
+    return stream;
+}
+
+int Folder::CreateUnnamedFile(unsigned mode) const {
+    return openat(mDescriptor, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, static_cast<mode_t>(mode));
+}
+
+bool Folder::LinkUnnamed(int descriptor, const char* like, const char* suffix, std::string& name) const {
+    char path[32] = "/proc/self/fd/";
+    *std::to_chars(path + 14, path + sizeof path - 1, descriptor).ptr = '\0';
+    return TakeFreshName(like, suffix, name, [&](const char* fresh) {
+        if (linkat(descriptor, "", mDescriptor, fresh, AT_EMPTY_PATH) == 0) return true;
+        // A process that may not link by handle links through its own view
+        // of its files.
+        return errno != EEXIST && linkat(AT_FDCWD, path, mDescriptor, fresh, AT_SYMLINK_FOLLOW) == 0;
+    });
+}
+
+bool Folder::SetAside(const char* name, const char* suffix, std::string& aside) const {
+    if (!IsPlainName(name)) {
+        errno = EINVAL;
+        return false;
     }
-    return nullptr;
+    return TakeFreshName(name, suffix, aside, [&](const char* fresh) {
+        if (linkat(mDescriptor, name, mDescriptor, fresh, 0) == 0) return true;
+        return errno != EEXIST && errno != ENOENT &&
+               renameat2(mDescriptor, name, mDescriptor, fresh, RENAME_NOREPLACE) == 0;
+    });
+}
+
+bool Folder::KeepsEveryName() const {
+    struct statx info;
+    return statx(mDescriptor, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, 0, &info) == 0 &&
+           (info.stx_attributes_mask & info.stx_attributes & STATX_ATTR_APPEND) != 0;
 }
 
 bool Folder::FinishNewFile(std::FILE* stream, const char* name, bool written, const char* target,
@@ -370,14 +417,16 @@ bool Folder::Rename(const char* name, const char* target, Takeover takeover) con
     return linkat(mDescriptor, name, mDescriptor, target, 0) == 0;
 }
 
-void Folder::RemoveIfStill(const char* name, int descriptor) const {
+bool Folder::IsStill(const char* name, int descriptor) const {
     struct stat mine;
     struct stat there;
-    if (IsPlainName(name) && fstat(descriptor, &mine) == 0 &&
-        fstatat(mDescriptor, name, &there, AT_SYMLINK_NOFOLLOW) == 0 && mine.st_dev == there.st_dev &&
-        mine.st_ino == there.st_ino) {
-        unlinkat(mDescriptor, name, 0);
-    }
+    return IsPlainName(name) && fstat(descriptor, &mine) == 0 &&
+           fstatat(mDescriptor, name, &there, AT_SYMLINK_NOFOLLOW) == 0 && mine.st_dev == there.st_dev &&
+           mine.st_ino == there.st_ino;
+}
+
+void Folder::RemoveIfStill(const char* name, int descriptor) const {
+    if (IsStill(name, descriptor)) unlinkat(mDescriptor, name, 0);
 }
 
 }  // namespace qalimor::os

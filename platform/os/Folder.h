@@ -117,8 +117,27 @@ public:
     // with errno set. Taken only where free, the file may keep its first
     // name as well, which RemoveIfStill then removes.
     bool Rename(const char* name, const char* target, Takeover takeover) const;
+    // Whether the name is the file open as descriptor.
+    bool IsStill(const char* name, int descriptor) const;
     // Removes the name when it is the file open as descriptor.
     void RemoveIfStill(const char* name, int descriptor) const;
+
+    // A regular file of the folder that has no name, open for reading and
+    // writing, with the permission bits of mode: it goes when closed unless
+    // LinkUnnamed names it. -1 with errno set (EOPNOTSUPP or EISDIR where
+    // the file system makes none).
+    int CreateUnnamedFile(unsigned mode) const;
+    // Names the file CreateUnnamedFile made, open as descriptor, with a name
+    // made from like and ending in suffix that no file had before (given in
+    // name), so that no one can learn it before it is taken; false with
+    // errno set.
+    bool LinkUnnamed(int descriptor, const char* like, const char* suffix, std::string& name) const;
+    // Gives the file of the name such a name as well, or instead of its own
+    // where the file system keeps one name a file; false with errno set.
+    bool SetAside(const char* name, const char* suffix, std::string& aside) const;
+    // Whether the system lets no name of the folder go (it keeps it
+    // append-only), though new ones may come.
+    bool KeepsEveryName() const;
 
 private:
     // Whether the name is a regular file of size bytes that match, block by

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +29,39 @@ std::FILE* MemoryFile(const char* name) {
         errno = failure;
     }
     return stream;
+}
+
+// The most bytes the process may give a file; writing past them fails, or
+// ends the process (SIGXFSZ).
+std::uint64_t FileSizeLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return UINT64_MAX;
+    return static_cast<std::uint64_t>(limit.rlim_cur);
+}
+
+// Reads or writes length bytes of the file at offset, whatever the system
+// does in one call; false with errno set (EIO for a file that ends first).
+template <typename Byte, typename Transfer>
+bool Move(int file, Byte* bytes, std::uint64_t length, std::uint64_t offset, Transfer transfer) {
+    for (std::uint64_t done = 0; done < length;) {
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, 1u << 30));
+        const ssize_t moved = transfer(file, bytes + done, wanted, static_cast<off_t>(offset + done));
+        if (moved < 0 && errno == EINTR) continue;
+        if (moved <= 0) {
+            if (moved == 0) errno = EIO;
+            return false;
+        }
+        done += static_cast<std::uint64_t>(moved);
+    }
+    return true;
+}
+
+bool ReadAt(int file, char* bytes, std::uint64_t length, std::uint64_t offset) {
+    return Move(file, bytes, length, offset, pread);
+}
+
+bool WriteAt(int file, const char* bytes, std::uint64_t length, std::uint64_t offset) {
+    return Move(file, bytes, length, offset, pwrite);
 }
 
 // Copies the first length bytes of from over those of to, at their offsets
@@ -46,20 +83,13 @@ bool CopyBytes(int from, int to, std::uint64_t length) {
     }
     std::vector<char> block(left() > 0 ? std::size_t{1} << 16 : 0);
     while (left() > 0) {
-        const ssize_t got = pread(from, block.data(), std::min<std::uint64_t>(block.size(), left()), in);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            if (got == 0) errno = EIO;
+        const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), left()));
+        if (!ReadAt(from, block.data(), length, static_cast<std::uint64_t>(in)) ||
+            !WriteAt(to, block.data(), length, static_cast<std::uint64_t>(out))) {
             return false;
         }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t written = pwrite(to, block.data() + done, static_cast<std::size_t>(got - done), out);
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) return false;
-            done += written;
-            out += written;
-        }
-        in += got;
+        in += static_cast<loff_t>(length);
+        out += static_cast<loff_t>(length);
     }
     return true;
 }
@@ -97,22 +127,55 @@ bool InPlaceFile::Open(int descriptor, Folder folder, std::string name) {
     return true;
 }
 
-bool InPlaceFile::WriteOver() {
+bool InPlaceFile::ReadyBeside(const InPlaceFile& other) {
+    struct stat mine;
+    struct stat theirs;
+    mHeld = mHeld || (other.mHeld && fstat(mFile, &mine) == 0 && fstat(other.mFile, &theirs) == 0 &&
+                      mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino);
+    return Ready();
+}
+
+bool InPlaceFile::Ready() {
+    if (mReady) return true;
+    if (mStream == nullptr) {
+        errno = EBADF;
+        return false;
+    }
+    // Another export of the file waits here until this one closes it, so
+    // that one whole content stands; a file system that holds no file
+    // lets it go unheld.
+    while (!mHeld && flock(mFile, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    mHeld = true;
     struct stat held;
     struct stat file;
-    if (mStream == nullptr || fstat(fileno(mStream), &held) != 0 || fstat(mFile, &file) != 0) return false;
-    const auto length = static_cast<std::uint64_t>(held.st_size);
-    const auto earlier = static_cast<std::uint64_t>(file.st_size);
-    if (!Reserve(mFile, length) || !KeepEarlier(earlier)) {
+    if (fstat(fileno(mStream), &held) != 0 || fstat(mFile, &file) != 0) return false;
+    mLength = static_cast<std::uint64_t>(held.st_size);
+    mEarlierLength = static_cast<std::uint64_t>(file.st_size);
+    if (mLength > FileSizeLimit()) {
+        errno = EFBIG;
+        return false;
+    }
+    if (!Reserve(mFile, mLength) || !KeepEarlier(mEarlierLength)) {
         const int failure = errno;
         // Nothing of it changed but the room taken past its end, which goes.
-        ftruncate(mFile, static_cast<off_t>(earlier));
+        ftruncate(mFile, static_cast<off_t>(mEarlierLength));
         DropEarlier();
         errno = failure;
         return false;
     }
-    if (CopyBytes(fileno(mStream), mFile, length) && ftruncate(mFile, static_cast<off_t>(length)) == 0 &&
+    mReady = true;
+    return true;
+}
+
+bool InPlaceFile::WriteOver(bool keepEarlier) {
+    if (!Ready()) return false;
+    mWritten = true;
+    if (CopyBytes(fileno(mStream), mFile, mLength) && ftruncate(mFile, static_cast<off_t>(mLength)) == 0 &&
         fdatasync(mFile) == 0) {
+        // Whole now: a copy left beside it would pass for its only whole
+        // content.
+        if (!keepEarlier) DropEarlier();
         return true;
     }
     const int failure = errno;
@@ -122,40 +185,44 @@ bool InPlaceFile::WriteOver() {
 }
 
 bool InPlaceFile::KeepEarlier(std::uint64_t length) {
-    mEarlierLength = length;
     // What the process may not read it cannot keep, nor put back.
     const int access = fcntl(mFile, F_GETFL);
     if (access < 0 || (access & O_ACCMODE) != O_RDWR) return true;
-    std::string temporary;
-    std::FILE* copy = mFolder.CreateTemporaryFile(mName.c_str(), temporary, 0600, true);
-    if (copy == nullptr) {
-        if (errno != EACCES && errno != EPERM && errno != EROFS) return false;
-        // A folder that takes no new file: kept where an error finds them,
-        // not a process ended midway.
-        mEarlier = MemoryFile("earlier");
-        return mEarlier != nullptr && CopyBytes(mFile, fileno(mEarlier), length);
-    }
-    // Named as the earlier file only once it is that file, whole on the disk.
-    const int descriptor = fileno(copy);
-    const std::string name = temporary + ".earlier";
-    const bool kept = CopyBytes(mFile, descriptor, length) && fdatasync(descriptor) == 0 &&
-                      mFolder.Rename(temporary.c_str(), name.c_str(), Takeover::eOnlyWhereFree);
-    const int failure = errno;
-    mFolder.RemoveIfStill(temporary.c_str(), descriptor);
-    if (!kept) {
-        std::fclose(copy);
-        errno = failure;
+    mKept = true;
+    // A copy past the size limit could not be written.
+    if (length <= FileSizeLimit() && KeepOnDisk(length)) return true;
+    return mEarlierBytes.Allocate(length) &&
+           ReadAt(mFile, reinterpret_cast<char*>(mEarlierBytes.Data()), length, 0);
+}
+
+bool InPlaceFile::KeepOnDisk(std::uint64_t length) {
+    // Named only where the name can go again, and only once it names the
+    // whole earlier file on the disk.
+    const bool named = !mFolder.KeepsEveryName();
+    const int copy = mFolder.CreateUnnamedFile(0600);
+    if (copy < 0) return false;
+    if (!CopyBytes(mFile, copy, length) || (named && fdatasync(copy) != 0)) {
+        close(copy);
         return false;
     }
     mEarlier = copy;
-    mCopyName = name;
+    if (!named || !mFolder.LinkUnnamed(copy, mName.c_str(), ".earlier", mCopyName)) mCopyName.clear();
     return true;
 }
 
 bool InPlaceFile::PutBack() {
-    if (mEarlier == nullptr) return false;
-    const bool back = CopyBytes(fileno(mEarlier), mFile, mEarlierLength) &&
-                      ftruncate(mFile, static_cast<off_t>(mEarlierLength)) == 0 && fdatasync(mFile) == 0;
+    if (!mKept) return false;
+    // Past the new content the earlier bytes are still there unless the
+    // file was cut.
+    struct stat file;
+    const bool cut = fstat(mFile, &file) != 0 || static_cast<std::uint64_t>(file.st_size) < mEarlierLength;
+    const std::uint64_t length = cut ? mEarlierLength : std::min(mEarlierLength, mLength);
+    bool back = length <= FileSizeLimit();
+    if (!back) errno = EFBIG;
+    back = back &&
+           (mEarlier >= 0 ? CopyBytes(mEarlier, mFile, length)
+                          : WriteAt(mFile, reinterpret_cast<const char*>(mEarlierBytes.Data()), length, 0)) &&
+           ftruncate(mFile, static_cast<off_t>(mEarlierLength)) == 0 && fdatasync(mFile) == 0;
     // Where they could not be put back, the copy is all that holds them.
     if (!back) mCopyName.clear();
     const int failure = errno;
@@ -165,21 +232,29 @@ bool InPlaceFile::PutBack() {
 }
 
 void InPlaceFile::DropEarlier() {
-    if (mEarlier == nullptr) return;
-    if (!mCopyName.empty()) mFolder.RemoveIfStill(mCopyName.c_str(), fileno(mEarlier));
-    std::fclose(mEarlier);
-    mEarlier = nullptr;
+    if (!mCopyName.empty()) mFolder.RemoveIfStill(mCopyName.c_str(), mEarlier);
+    if (mEarlier >= 0) close(mEarlier);
+    mEarlier = -1;
     mCopyName.clear();
+    mEarlierBytes.Free();
+    mKept = false;
 }
 
 void InPlaceFile::Close() {
+    // Room reserved past the end of a file never written goes.
+    if (mReady && !mWritten) ftruncate(mFile, static_cast<off_t>(mEarlierLength));
     DropEarlier();
     if (mStream != nullptr) std::fclose(mStream);
     mStream = nullptr;
+    // Lets another export of the file go on.
     if (mFile >= 0) close(mFile);
     mFile = -1;
     mFolder.Close();
     mName.clear();
+    mHeld = false;
+    mReady = false;
+    mWritten = false;
+    mLength = 0;
     mEarlierLength = 0;
 }
 

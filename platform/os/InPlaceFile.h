@@ -2,18 +2,25 @@
 // an owner or group the process could not give a new one) and so is written
 // over where it lies, yet keeps its earlier bytes until the new ones are
 // whole and on the disk. The new content is held in memory until the file
-// is written over; room for it is reserved in the file before its first
-// byte changes, so that a full disk or a size limit fails with the file as
-// it was; and its earlier bytes are kept aside meanwhile, to be put back
-// when a write fails midway: in a hidden copy beside it where its folder
-// lets the process make one, else in memory. The copy is the process's own
-// (0600) and named ".<name>.<ten letters>.earlier" (the name cut to 64
-// bytes); it gets that name only once whole and on the disk, so that a copy
-// of that name is always the whole earlier file. Only a process ended while
-// the file is written over leaves it behind, the file then cut.
+// is written over. The file is then held for this writer alone (an
+// exclusive lock, which other exports of it wait for), so that two of them
+// never mix; room for the new content is reserved in it before its first
+// byte changes, and the content checked against the process's file-size
+// limit, so that a full disk or a size limit fails with the file as it was;
+// and its earlier bytes are kept aside meanwhile, to be put back when a
+// write fails midway. They are kept in a copy beside it, made with no name,
+// the process's own (0600), and named ".<name>.<ten letters>.earlier" (the
+// name cut to 64 bytes, the letters new at each try) once whole on the
+// disk; the copy goes as soon as the new bytes are, so that a copy of that
+// name stands beside a file being written over, whose only whole earlier
+// content it is. Where the copy cannot be made whole (a full disk, the
+// size limit) it is kept in memory instead, and where it cannot be named or
+// its name could not go again (a folder that keeps every name) it is kept
+// unnamed: either serves an error, neither a process ended midway.
 #ifndef PLATFORM_OS_INPLACEFILE_H
 #define PLATFORM_OS_INPLACEFILE_H
 
+#include <platform/os/AnonymousPages.h>
 #include <platform/os/Folder.h>
 
 #include <cstdint>
@@ -38,31 +45,49 @@ public:
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
 
-    // Writes the content held over the file: reserved, the earlier bytes
-    // kept, written, cut to its length and on the disk. False with errno
+    // Holds the file, reserves room for the content held and keeps the
+    // earlier bytes aside, the file's content unchanged. False with errno
+    // set, the file as it was.
+    bool Ready();
+    // The same, where other, ready, holds this very file already: it is
+    // not waited for.
+    bool ReadyBeside(const InPlaceFile& other);
+    // Writes the content held over the file (made ready first where it is
+    // not): written, cut to its length and on the disk. The earlier bytes
+    // then go, unless kept for PutBack until DropEarlier. False with errno
     // set, the earlier bytes put back.
-    bool WriteOver();
+    bool WriteOver(bool keepEarlier);
     // Puts the earlier bytes back after WriteOver, and the file on the
-    // disk; false with errno set, when the hidden copy stays.
+    // disk; false with errno set, when a named copy stays.
     bool PutBack();
-    // Closes, giving up the content held and the earlier bytes, but a
-    // hidden copy that could not be put back.
+    // Gives up the earlier bytes; their copy goes.
+    void DropEarlier();
+    // Closes, giving up the content held and the earlier bytes (but a named
+    // copy that could not be put back) and the room reserved for content
+    // never written.
     void Close();
 
 private:
     // Keeps the file's first length bytes aside; false with errno set.
     bool KeepEarlier(std::uint64_t length);
-    // Gives up the earlier bytes; the hidden copy goes.
-    void DropEarlier();
+    bool KeepOnDisk(std::uint64_t length);
 
     int mFile = -1;
     Folder mFolder;
     std::string mName;
     std::FILE* mStream = nullptr;
-    // The earlier bytes and how many: in the hidden copy of that name, or
-    // in memory when it has none.
-    std::FILE* mEarlier = nullptr;
+    // Held, and its room and earlier bytes taken, by Ready; written over.
+    bool mHeld = false;
+    bool mReady = false;
+    bool mWritten = false;
+    // The lengths of the new content and of the earlier one.
+    std::uint64_t mLength = 0;
     std::uint64_t mEarlierLength = 0;
+    // The earlier bytes: in the copy (named mCopyName where it has a name),
+    // or in memory when it is -1; mKept says whether they were kept at all.
+    bool mKept = false;
+    int mEarlier = -1;
+    AnonymousPages mEarlierBytes;
     std::string mCopyName;
 };
 

@@ -202,7 +202,7 @@ ReplacementFile::Taken ReplacementFile::Take(bool undoable) {
         case Mode::eReplacing:
             return TakeName(undoable);
         case Mode::eInPlace:
-            return mInPlace.WriteOver() ? Taken::eDone : Taken::eFailed;
+            return mInPlace.WriteOver(undoable) ? Taken::eDone : Taken::eFailed;
         case Mode::eHeldStream:
             return WriteHeld() ? Taken::eDone : Taken::eFailed;
         case Mode::eStreamed: {
@@ -223,20 +223,32 @@ ReplacementFile::Taken ReplacementFile::TakeName(bool undoable) {
         mStream = nullptr;
         return taken ? Taken::eDone : Taken::eFailed;
     }
-    // What had the name keeps the hidden one, to be put back by Undo.
     const int folder = mFolder.Descriptor();
-    const char* temporary = mTemporary.c_str();
-    const char* name = mName.c_str();
-    bool earlier = mReplacesFile;
     for (int look = 0; look < 2; ++look) {
-        if (renameat2(folder, temporary, folder, name, earlier ? RENAME_EXCHANGE : RENAME_NOREPLACE) == 0) {
-            mReplacesFile = earlier;
-            mSwapped = true;
-            return Taken::eDone;
+        if (!mReplacesFile) {
+            if (mFolder.Rename(mTemporary.c_str(), mName.c_str(), Takeover::eOnlyWhereFree)) {
+                mFolder.RemoveIfStill(mTemporary.c_str(), fileno(mStream));
+                mTaken = true;
+                return Taken::eDone;
+            }
+            // A file came to have the name meanwhile.
+            if (errno != EEXIST) break;
+            mReplacesFile = true;
+        } else if (mFolder.SetAside(mName.c_str(), ".earlier", mAside)) {
+            // The earlier file keeps a hidden name that says what it holds
+            // until this one is kept, or takes its own back.
+            mEarlier = openat(folder, mAside.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+            mTaken = renameat(folder, mTemporary.c_str(), folder, mName.c_str()) == 0;
+            if (mTaken) return Taken::eDone;
+            const int failure = errno;
+            Undo();
+            errno = failure;
+            return Taken::eFailed;
+        } else {
+            // What had the name went meanwhile.
+            if (errno != ENOENT) break;
+            mReplacesFile = false;
         }
-        // What had the name went, or a file came to have it, meanwhile.
-        if (errno != (earlier ? ENOENT : EEXIST)) break;
-        earlier = !earlier;
     }
     return errno == EINVAL || errno == ENOSYS ? Taken::eLater : Taken::eFailed;
 }
@@ -255,21 +267,27 @@ bool ReplacementFile::WriteHeld() {
 }
 
 void ReplacementFile::Undo() {
+    const int folder = mFolder.Descriptor();
     if (mMode == Mode::eInPlace) {
         mInPlace.PutBack();
-    } else if (mSwapped && mReplacesFile) {
-        // The earlier file takes its name back; this one goes with it.
-        renameat(mFolder.Descriptor(), mTemporary.c_str(), mFolder.Descriptor(), mName.c_str());
-    } else if (mSwapped) {
+    } else if (!mAside.empty()) {
+        // The earlier file takes its name back (which it may still have as
+        // well), and only then gives up the hidden one.
+        renameat(folder, mAside.c_str(), folder, mName.c_str());
+        if (mFolder.IsStill(mName.c_str(), mEarlier)) Keep();
+    } else if (mTaken) {
         mFolder.RemoveIfStill(mName.c_str(), fileno(mStream));
     }
-    mSwapped = false;
+    mTaken = false;
 }
 
 void ReplacementFile::Keep() {
-    // The earlier file, under the hidden name since the swap, goes.
-    if (mSwapped && mReplacesFile) unlinkat(mFolder.Descriptor(), mTemporary.c_str(), 0);
-    mSwapped = false;
+    if (mMode == Mode::eInPlace) mInPlace.DropEarlier();
+    if (!mAside.empty()) mFolder.RemoveIfStill(mAside.c_str(), mEarlier);
+    mAside.clear();
+    if (mEarlier >= 0) close(mEarlier);
+    mEarlier = -1;
+    mTaken = false;
 }
 
 bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& companionFailed) {
@@ -282,11 +300,16 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& co
     }
     // Both on the disk, or held whole, before either takes its name: the
     // companion first, to be given back if this file cannot take its own.
+    // This file is ready before the companion changes, so that its hidden
+    // file (its new content, or its earlier one when written in place)
+    // shows until both are kept.
     const bool settled = companion.Settle();
     companionFailed = !settled;
     Taken companionTaken = Taken::eFailed;
-    if (settled && Settle()) {
-        companionTaken = companion.Take(true);
+    if (settled && Settle() && (mMode != Mode::eInPlace || mInPlace.Ready())) {
+        // A companion that is this very file is held already.
+        const bool ready = companion.mMode != Mode::eInPlace || companion.mInPlace.ReadyBeside(mInPlace);
+        companionTaken = ready ? companion.Take(true) : Taken::eFailed;
         companionFailed = companionTaken == Taken::eFailed;
     }
     bool done = companionTaken != Taken::eFailed && Take(false) == Taken::eDone;
@@ -333,7 +356,10 @@ void ReplacementFile::Forget() {
     mName.clear();
     mTemporary.clear();
     mReplacesFile = false;
-    mSwapped = false;
+    mTaken = false;
+    mAside.clear();
+    if (mEarlier >= 0) close(mEarlier);
+    mEarlier = -1;
     mDevice = 0;
     mInode = 0;
     mNewName.clear();

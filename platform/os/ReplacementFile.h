@@ -107,26 +107,30 @@ private:
     bool Settle();
     // The settled file takes its name, or its content in place; undoable
     // when Undo must be able to give back what it had, which a file system
-    // that cannot swap two names leaves for later.
+    // that can neither give a file a second name nor rename it only where
+    // the name is free leaves for later.
     Taken Take(bool undoable);
     Taken TakeName(bool undoable);
     // Writes the bytes held for a device or a FIFO.
     bool WriteHeld();
     // Gives back what had the name, or the earlier bytes, after Take.
     void Undo();
-    // Gives up what Take kept for Undo.
+    // Gives up what Take kept for Undo: the earlier file or bytes go.
     void Keep();
     // Closes what is open without keeping anything and forgets the file.
     void Forget();
 
     Folder mFolder;
     // The name the file takes in the folder, and its name until then, when
-    // it replaces one; whether a file had the name, and whether that file
-    // has the hidden name since Take.
+    // it replaces one; whether a file had the name, and whether this one
+    // took it in an undoable Take, the earlier file then kept under the
+    // hidden name mAside (open as mEarlier) until Keep or Undo.
     std::string mName;
     std::string mTemporary;
     bool mReplacesFile = false;
-    bool mSwapped = false;
+    bool mTaken = false;
+    std::string mAside;
+    int mEarlier = -1;
     // The regular file the name had when it was opened, or for a new file
     // its folder and the name it takes (SameFileAs); none for a device or a
     // FIFO.

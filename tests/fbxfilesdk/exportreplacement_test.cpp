@@ -11,11 +11,14 @@
 
 #include "formats/FormatsTestSupport.h"
 #include "support/BoundedRun.h"
+#include "support/FolderSwap.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bitset>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
@@ -27,17 +30,46 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <tuple>
+#include <vector>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <linux/fs.h>
 #include <sched.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace fbxsdk_2006_11_1;
+
+// The calls that change a folder or put a file on the disk: the one
+// numbered gEndAt (none when 0) ends the process, and a swap of two names
+// fails where gNoExchange says the file system has none.
+static int gEndAt = 0;
+static int gCalls = 0;
+static bool gNoExchange = false;
+#define ENDS_HERE(name, parameters, arguments, refused)                    \
+    extern "C" int __real_##name parameters;                               \
+    extern "C" int __wrap_##name parameters {                              \
+        if (gEndAt > 0 && ++gCalls == gEndAt) raise(SIGKILL);              \
+        return (refused) ? (errno = EINVAL, -1) : __real_##name arguments; \
+    }
+ENDS_HERE(fsync, (int f), (f), false)
+ENDS_HERE(fdatasync, (int f), (f), false)
+ENDS_HERE(ftruncate, (int f, off_t l), (f, l), false)
+ENDS_HERE(renameat, (int a, const char* b, int c, const char* d), (a, b, c, d), false)
+ENDS_HERE(renameat2, (int a, const char* b, int c, const char* d, unsigned e), (a, b, c, d, e),
+          gNoExchange && (e & RENAME_EXCHANGE) != 0)
+ENDS_HERE(linkat, (int a, const char* b, int c, const char* d, int e), (a, b, c, d, e), false)
+ENDS_HERE(unlinkat, (int a, const char* b, int c), (a, b, c), false)
+#undef ENDS_HERE
 
 namespace {
 
@@ -115,6 +147,19 @@ protected:
         return std::string(Extension() == ".fbx" ? "File not created" : "File not opened") + " (" + path + ": " +
                std::strerror(error) + ")";
     }
+    // Whether the text is what an export wrote, but for the moment or the
+    // random key a format may hold, which keep its length.
+    static bool IsLike(const std::string& text, const std::string& exported) {
+        return text.size() == exported.size() && (text == exported || text.find("eeeeeeee") == std::string::npos);
+    }
+    // A file of the folder, and its library, of earlier bytes and two names
+    // each.
+    void WriteLinked(const std::string& folder, const std::string& earlier) {
+        std::filesystem::create_directories(mFolder / folder);
+        for (const std::string& file : {"scene" + Extension(), std::string("scene.mtl")}) {
+            std::filesystem::create_hard_link(mFolder.Write(folder + "/" + file, earlier), mFolder / (folder + "/" + file + ".second"));
+        }
+    }
     // Hidden files too.
     std::ptrdiff_t Count(const std::string& folder) const {
         return std::distance(std::filesystem::directory_iterator(mFolder / folder), {});
@@ -166,6 +211,51 @@ std::string AccessList() {
         add(id, 4);
     }
     return list;
+}
+
+// Mounts a small disk of the size at the folder for the calling process (a
+// child) alone; false where the system does not let it.
+bool MountSmallDisk(const std::string& folder, const char* size) {
+    return unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           mount("qalimor", folder.c_str(), "tmpfs", 0, size) == 0;
+}
+
+void FillDisk(const std::string& filler) {
+    std::ofstream file(filler, std::ios::binary);
+    const std::string block(4096, 'x');
+    while (file.write(block.data(), static_cast<std::streamsize>(block.size())) && file.flush()) {
+    }
+}
+
+// Does what the README tells a user to do with the hidden files an export
+// ended midway left in the folder: ".<file>.<ten letters>.earlier" is copied
+// over its file as cp copies (a library's only while its OBJ file has a
+// hidden file too), then every hidden file goes.
+void FollowTheAdvice(const std::filesystem::path& folder) {
+    std::vector<std::string> hidden;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string()[0] == '.') hidden.push_back(entry.path().filename());
+    }
+    for (const std::string& name : hidden) {
+        const std::string file = name.size() > 20 && name.ends_with(".earlier") ? name.substr(1, name.size() - 20) : "";
+        const std::string obj = "." + file.substr(0, file.size() - 4) + ".obj.";
+        std::error_code same;
+        if (!file.empty() && !std::filesystem::equivalent(folder / name, folder / file, same) &&
+            (!file.ends_with(".mtl") || std::any_of(hidden.begin(), hidden.end(), [&](auto& h) { return h.starts_with(obj); }))) {
+            std::ifstream from(folder / name, std::ios::binary);
+            std::ofstream(folder / file, std::ios::binary) << from.rdbuf();
+        }
+        std::filesystem::remove(folder / name);
+    }
+}
+
+// Whether the process waits for a lock on a file.
+bool WaitsForLock(pid_t process) {
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        if (line.find("->") != std::string::npos && line.find(" " + std::to_string(process) + " ") != std::string::npos) return true;
+    }
+    return false;
 }
 
 TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeNone) {
@@ -232,16 +322,10 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
     std::filesystem::create_directories(full);
     const boundedrun::Outcome disk = boundedrun::Run(
         [&] {
-            if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                mount("qalimor", full.c_str(), "tmpfs", 0, "size=64k") != 0) {
-                return 77;
-            }
+            if (!MountSmallDisk(full, "size=64k")) return 77;
             for (const char* name : {"full/scene", "full/linked"}) mFolder.Write(name + Extension(), "earlier");
             std::filesystem::create_hard_link(Path("full/linked"), mFolder / "full/second");
-            std::ofstream filler(mFolder / "full/filler", std::ios::binary);
-            const std::string block(4096, 'x');
-            while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
-            }
+            FillDisk(mFolder / "full/filler");
             for (const char* name : {"full/scene", "full/linked"}) {
                 if (Export(Path(name))) return 1;
                 if (mFolder.Read(name + Extension()) != "earlier" || mFolder.Read("full/second") != "earlier") return 2;
@@ -495,6 +579,125 @@ TEST_P(ExportReplacement, AFileThatCannotTakeItsNameSaysWhyAndLeavesTheLibraryAs
         EXPECT_TRUE(libraries < 2 || mFolder.Read("sticky/library") == "earlier library");
         EXPECT_EQ(Count("sticky"), 1 + libraries);
     }
+}
+
+TEST_P(ExportReplacement, AFileWrittenInPlaceKeepsItsEarlierBytesWhereNoCopyOfThemCanBeNamedOrMade) {
+    // More than any new content.
+    const std::string earlier(1 << 20, 'e');
+    const auto written = [&](const std::string& folder) {
+        return mFolder.Read(folder + "/scene" + Extension()) != earlier && Count(folder) == 4;
+    };
+    // Whoever watches the folder takes, at the first file made there, each
+    // hidden name it shows with ".earlier" after it.
+    WriteLinked("watched", earlier);
+    folderswap::AtNextCreate([&] {
+        for (const auto& entry : std::filesystem::directory_iterator(mFolder / "watched")) {
+            if (entry.path().filename().string()[0] == '.') mFolder.Write("watched/" + entry.path().filename().string() + ".earlier", "");
+        }
+    });
+    EXPECT_TRUE(Export(Path("watched/scene"))) << mError;
+    folderswap::Disarm();
+    EXPECT_TRUE(written("watched"));
+    // A file-size limit below the earlier file, above the new content.
+    WriteLinked("limited", earlier);
+    const boundedrun::Outcome limited = boundedrun::Run(
+        [&] {
+            const folderswap::FileSizeLimit limit(1 << 19, true);
+            return Export(Path("limited/scene")) ? 0 : 1;
+        },
+        boundedrun::SecondsFor(0));
+    EXPECT_TRUE(limited.mReturned && limited.mValue == 0) << limited.mSignal;
+    EXPECT_TRUE(written("limited"));
+    // A full disk, where the earlier file has room for the new content.
+    std::filesystem::create_directories(mFolder / "full");
+    const boundedrun::Outcome full = boundedrun::Run(
+        [&] {
+            if (!MountSmallDisk(mFolder / "full", "size=4m,mode=0755")) return 77;
+            WriteLinked("full", earlier);
+            FillDisk(mFolder / "full/filler");
+            const bool exported = Export(Path("full/scene"));
+            std::filesystem::remove(mFolder / "full/filler");
+            return exported && written("full") ? 0 : 1;
+        },
+        boundedrun::SecondsFor(0));
+    EXPECT_TRUE(full.mValue == 0 || full.mValue == 77) << full.mValue;
+    // A folder that keeps every name, where the system lets the test make
+    // one.
+    WriteLinked("kept", earlier);
+    const int folder = open((mFolder / "kept").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int flags = 0;
+    if (ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags |= FS_APPEND_FL, ioctl(folder, FS_IOC_SETFLAGS, &flags) == 0)) {
+        EXPECT_TRUE(Export(Path("kept/scene"))) << mError;
+        EXPECT_TRUE(written("kept"));
+        flags &= ~FS_APPEND_FL;
+        ioctl(folder, FS_IOC_SETFLAGS, &flags);
+    }
+    close(folder);
+}
+
+TEST_P(ExportReplacement, AnExportEndedAtAnyStepLeavesWhatTheReadmeTurnsBackIntoOneWholeExport) {
+    const bool obj = Extension() == ".obj";
+    // Longer than any new content, so that one cut short shows.
+    const std::string earlier(1 << 15, 'e');
+    const std::string earlierLibrary(1 << 14, 'm');
+    std::filesystem::create_directories(mFolder / "whole");
+    ASSERT_TRUE(Export(Path("whole/scene"))) << mError;
+    const std::string whole = mFolder.Read("whole/scene" + Extension());
+    const std::string wholeLibrary = obj ? mFolder.Read("whole/scene.mtl") : earlierLibrary;
+    // Bit 0: the file has a second name; bit 1: its library has; bit 2: the
+    // file system cannot swap two names.
+    for (unsigned layout = 0; layout < (obj ? 8u : 2u); ++layout) {
+        for (int end = 1;; ++end) {
+            SCOPED_TRACE("layout " + std::to_string(layout) + ", ended at call " + std::to_string(end));
+            std::filesystem::remove_all(mFolder / "out");
+            std::filesystem::create_directories(mFolder / "out");
+            const std::string path = mFolder.Write("out/scene" + Extension(), earlier);
+            mFolder.Write("out/scene.mtl", earlierLibrary);
+            if ((layout & 1) != 0) std::filesystem::create_hard_link(path, mFolder / "out/second");
+            if ((layout & 2) != 0) std::filesystem::create_hard_link(mFolder / "out/scene.mtl", mFolder / "out/library");
+            const boundedrun::Outcome outcome = boundedrun::Run(
+                [&] {
+                    gEndAt = end;
+                    gNoExchange = (layout & 4) != 0;
+                    return Export(path) ? 0 : 1;
+                },
+                boundedrun::SecondsFor(0));
+            FollowTheAdvice(mFolder / "out");
+            const std::string file = mFolder.Read("out/scene" + Extension());
+            EXPECT_TRUE(file == earlier || IsLike(file, whole));
+            EXPECT_TRUE(mFolder.Read("out/scene.mtl") == (file == earlier ? earlierLibrary : wholeLibrary));
+            EXPECT_EQ(Count("out"), static_cast<std::ptrdiff_t>(2 + std::bitset<2>(layout).count()));
+            if (outcome.mReturned || end == 100) {
+                EXPECT_EQ(outcome.mValue, 0);
+                break;
+            }
+        }
+    }
+}
+
+TEST_P(ExportReplacement, AnExportInPlaceWaitsForAnotherOfTheSameFile) {
+    const std::string path = mFolder.Write("held" + Extension(), "earlier");
+    std::filesystem::create_hard_link(path, mFolder / "second");
+    // Held by the test as by another export, until this one waits for it.
+    const int held = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(held);
+        alarm(60);
+        _exit(Export(path) ? 0 : 1);
+    }
+    siginfo_t ended{};
+    while (!WaitsForLock(child) && waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           ended.si_pid != child) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(mFolder.Read("held" + Extension()), "earlier");
+    close(held);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_GT(std::filesystem::file_size(path), 7u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
