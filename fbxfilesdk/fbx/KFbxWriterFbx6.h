@@ -16,6 +16,8 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
 
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -123,7 +125,8 @@ public:
     // ---- connections ----
     // The connections of the object and, when recursive, of its sources,
     // through those that are nodes, attributes or deformers; each object's
-    // once, but those of an attribute inside model records once per model.
+    // once in a "Connections" section, however many objects it hangs on, but
+    // those of an attribute inside model records once per model.
     void WriteObjectConnections(KFbxObject& top, bool recursive);
     // The connections of the object's own sources and of its properties; with
     // a model, the object's sources connect to that model.
@@ -224,6 +227,10 @@ private:
     // A message line per field of the file that had values written as 0
     // for not being finite numbers.
     void TellNotFiniteValues(const IFbxObject* file);
+
+    // While a "Connections" section is written: the objects (with the model,
+    // for an attribute inside model records) whose connections are written.
+    std::set<std::pair<const KFbxObject*, const KFbxNode*>> mConnectionsWritten;
 };
 
 // Appends, in increasing order, every control point index at which the x, y

@@ -397,6 +397,7 @@ void KFbxWriterFbx6::WriteRelations(KFbxScene* scene) {
 
 void KFbxWriterFbx6::WriteConnections(KFbxScene* scene) {
     BeginSection(" Object connections", "Connections");
+    mConnectionsWritten.clear();
     if (scene != nullptr) {
         if (KFbxNode* root = scene->GetRootNode()) {
             // The root is known to every file as "Model::Scene".
@@ -407,6 +408,7 @@ void KFbxWriterFbx6::WriteConnections(KFbxScene* scene) {
         }
         WriteCharacterAndConstraintConnections(*scene);
     }
+    mConnectionsWritten.clear();
     EndRecord(*mFbx);
 }
 
@@ -422,9 +424,9 @@ void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
         KFbxNode* mNode;
     };
     // An object reached twice (a mesh two nodes share, the skin of that
-    // mesh) has its connections written once, except an attribute stored in
-    // the model records: each of its models carries what hangs on it.
-    std::set<std::pair<const KFbxObject*, const KFbxNode*>> written;
+    // mesh, a constraint both under a model and among the scene's own) has
+    // its connections written once, except an attribute stored in the model
+    // records: each of its models carries what hangs on it.
     std::vector<Step> pending{{&top, recursive, nullptr}};
     while (!pending.empty()) {
         const Step step = pending.back();
@@ -433,7 +435,7 @@ void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
                                   !IsStandaloneGeometry(step.mObject)
                               ? step.mNode
                               : nullptr;
-        if (!written.emplace(step.mObject, model).second) {
+        if (!mConnectionsWritten.emplace(step.mObject, model).second) {
             continue;
         }
         WriteOwnConnections(*step.mObject, model);
