@@ -89,6 +89,10 @@ public:
     void WriteVersion5(KFbxScene& scene);
 
     // ---- objects ----
+    // The nodes the file holds as models: the scene's nodes in their order,
+    // then those of its tree that the scene does not list (a node of another
+    // scene linked under one of its nodes), parents before children.
+    static std::vector<KFbxNode*> GetModelNodes(const KFbxScene& scene);
     void WriteModels(KFbxScene& scene);
     void WriteModel(KFbxNode& node);
     void WriteModelHeader(KFbxNode& node);
@@ -227,9 +231,16 @@ private:
     // A message line per field of the file that had values written as 0
     // for not being finite numbers.
     void TellNotFiniteValues(const IFbxObject* file);
+    // Whether the file holds a record of the object, as a connection names it:
+    // a model of the file, or an object of the scene being written. Any
+    // object while no "Connections" section is being written.
+    bool IsWrittenObject(const KFbxObject* object) const;
 
-    // While a "Connections" section is written: the objects (with the model,
-    // for an attribute inside model records) whose connections are written.
+    // While a "Connections" section is written: its scene, the models the
+    // file holds, and the objects (with the model, for an attribute inside
+    // model records) whose connections are written already.
+    const KFbxScene* mConnectionScene = nullptr;
+    std::set<const KFbxObject*> mConnectionModels;
     std::set<std::pair<const KFbxObject*, const KFbxNode*>> mConnectionsWritten;
 };
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -45,5 +47,56 @@ TEST(MovedNode, IsWrittenUnderItsNewParent) {
         const KFbxNode* parent = readMoved != nullptr ? readMoved->GetParent() : nullptr;
         EXPECT_STREQ(parent != nullptr ? parent->GetName() : "", "B") << file;
         EXPECT_EQ(read->GetRootNode()->GetChildCount(true), 3) << file;
+    }
+}
+
+// A node of one scene linked under a node of another scene's tree, with a
+// child: the second scene's file keeps both where they are, and no FBX 6
+// connection of either file names an object that file does not hold.
+TEST(MovedNode, LinkedFromAnotherSceneIsWrittenWithTheTree) {
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    KFbxScene* scenes[] = {KFbxScene::Create(manager.get(), "second"), KFbxScene::Create(manager.get(), "first")};
+    const auto make = [&](const char* name, KFbxNode* parent) {
+        KFbxNode* node = KFbxNode::Create(manager.get(), name);
+        KFbxMesh* mesh = formatstest::MakePlainTriangle(*manager);
+        mesh->AddMaterial(KFbxSurfacePhong::Create(manager.get(), (std::string(name) + "Paint").c_str()));
+        node->SetNodeAttribute(mesh);
+        parent->AddChild(node);
+        return node;
+    };
+    KFbxNode* linked = make("Linked", scenes[1]->GetRootNode());
+    make("Child", linked);
+    ASSERT_TRUE(make("Holder", scenes[0]->GetRootNode())->AddChild(linked));
+
+    ScratchFolder folder;
+    const std::pair<int, const char*> writers[] = {
+        {KFbxFileFormatRegistry::eFBX_ASCII_WRITER, "6.fbx"}, {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, "6b.fbx"},
+        {KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, "5.fbx"}, {KFbxFileFormatRegistry::e3DS_WRITER, ".3ds"},
+        {KFbxFileFormatRegistry::eCOLLADA_WRITER, ".dae"}};
+    for (const auto& [writer, suffix] : writers) {
+        for (KFbxScene* scene : scenes) {
+            const std::string path = folder / (scene->GetName() + std::string(suffix));
+            KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
+            exporter->SetFileFormat(writer);
+            EXPECT_TRUE(exporter->Initialize(path.c_str()) && exporter->Export(scene)) << path;
+            std::ifstream in(path);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            // The objects after the link kind: "Kind::Name", with its record earlier in the file.
+            for (std::size_t at = text.find("Connect: "); at != std::string::npos; at = text.find("Connect: ", at + 1)) {
+                for (std::size_t open = text.find("\",\"", at); open < text.find('\n', at); open = text.find("\",\"", open + 1)) {
+                    const std::string name = text.substr(open + 3, text.find('"', open + 3) - open - 3);
+                    EXPECT_TRUE(name.find("::") == std::string::npos || name == "Model::Scene" ||
+                                text.find(": \"" + name + "\"") < at) << path << ": " << name;
+                }
+            }
+        }
+        KFbxScene* read = KFbxScene::Create(manager.get(), "read");
+        KFbxImporter* importer = KFbxImporter::Create(manager.get(), "");
+        const std::string path = folder / ("second" + std::string(suffix));
+        EXPECT_TRUE(importer->Initialize(path.c_str()) && importer->Import(read)) << path;
+        const KFbxNode* child = read->GetRootNode()->FindChild("Child");
+        const KFbxNode* parent = child != nullptr ? child->GetParent() : nullptr;
+        EXPECT_STREQ(parent != nullptr ? parent->GetName() : "", "Linked") << path;
+        EXPECT_STREQ(parent != nullptr && parent->GetParent() ? parent->GetParent()->GetName() : "", "Holder") << path;
     }
 }
