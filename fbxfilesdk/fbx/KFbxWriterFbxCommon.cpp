@@ -166,6 +166,12 @@ void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
         // The name the root's connections go by.
         taken.insert("Model::Scene");
     }
+    // The switcher keeps the name files know it by, whatever object of that
+    // name comes before it.
+    const KFbxNode* switcher = scene.GetCameraSwitcherNode();
+    if (switcher != nullptr) {
+        taken.insert(switcher->GetNameWithTypePrefix().Buffer());
+    }
     const KFbxGlobalCameraSettings& cameras = scene.GetGlobalCameraSettings();
     for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
         if (const KFbxNode* node = cameras.GetProducerCameraNode(which)) {
@@ -179,7 +185,7 @@ void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
     std::unordered_map<std::string, int> nextNumbers;
     for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
         KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
-        if (object == nullptr || object == root) {
+        if (object == nullptr || object == root || object == switcher) {
             continue;
         }
         const std::string prefixed = object->GetNameWithTypePrefix().Buffer();
