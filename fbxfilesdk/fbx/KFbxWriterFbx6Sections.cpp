@@ -34,6 +34,7 @@
 #include <set>
 #include <system_error>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -225,7 +226,7 @@ void KFbxWriterFbx6::WriteObjects(KFbxScene* scene) {
 
 std::vector<KFbxNode*> KFbxWriterFbx6::GetModelNodes(const KFbxScene& scene) {
     std::vector<KFbxNode*> nodes;
-    std::set<const KFbxNode*> listed;
+    std::unordered_set<const KFbxNode*> listed;
     for (int i = 0; i < scene.GetNodeCount(); ++i) {
         if (KFbxNode* node = scene.GetNode(i); node != nullptr && listed.insert(node).second) {
             nodes.push_back(node);
