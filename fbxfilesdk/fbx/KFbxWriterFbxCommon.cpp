@@ -21,16 +21,19 @@
 
 #include <platform/os/File.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
+#include <vector>
 #include <unordered_set>
 
 #include <unistd.h>
@@ -446,9 +449,15 @@ bool KFbxWriterFbxCommon::WriteModelCulling(KFbxNode& node) {
 }
 
 void KFbxWriterFbxCommon::WritePoseNodeBlocks(const KFbxPose& pose) {
+    std::vector<int> entries(static_cast<std::size_t>(std::max(pose.GetCount(), 0)));
+    std::iota(entries.begin(), entries.end(), 0);
+    WritePoseNodeBlocks(pose, entries);
+}
+
+void KFbxWriterFbxCommon::WritePoseNodeBlocks(const KFbxPose& pose, const std::vector<int>& entries) {
     KFbx& file = *mFbx;
     const KString modelPrefix("Model::");
-    for (int i = 0; i < pose.GetCount(); ++i) {
+    for (const int i : entries) {
         file.FieldWriteBegin("PoseNode");
         file.FieldWriteBlockBegin();
         const KFbxObjectNameRecord name = pose.GetNodeName(i);

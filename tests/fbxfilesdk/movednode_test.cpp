@@ -66,7 +66,12 @@ TEST(MovedNode, LinkedFromAnotherSceneIsWrittenWithTheTree) {
     };
     KFbxNode* linked = make("Linked", scenes[1]->GetRootNode());
     make("Child", linked);
-    ASSERT_TRUE(make("Holder", scenes[0]->GetRootNode())->AddChild(linked));
+    KFbxNode* holder = make("Holder", scenes[0]->GetRootNode());
+    ASSERT_TRUE(holder->AddChild(linked));
+    // A pose of the second scene that also holds a node only the first has.
+    KFbxPose* pose = KFbxPose::Create(manager.get(), "Rest");
+    EXPECT_TRUE(pose->Add(holder, KgeMatrix()) == 0 && pose->Add(make("Apart", scenes[1]->GetRootNode()), KgeMatrix()) == 1);
+    scenes[0]->ConnectObject(pose);
 
     ScratchFolder folder;
     const std::pair<int, const char*> writers[] = {
@@ -88,6 +93,10 @@ TEST(MovedNode, LinkedFromAnotherSceneIsWrittenWithTheTree) {
                     EXPECT_TRUE(name.find("::") == std::string::npos || name == "Model::Scene" ||
                                 text.find(": \"" + name + "\"") < at) << path << ": " << name;
                 }
+            }
+            if (writer == KFbxFileFormatRegistry::eFBX_ASCII_WRITER && scene == scenes[0]) {
+                EXPECT_EQ(text.find("Model::Apart"), std::string::npos);
+                EXPECT_NE(text.find("NbPoseNodes: 1\n\t\tPoseNode:  {\n\t\t\tNode: \"Model::Holder\""), std::string::npos);
             }
         }
         KFbxScene* read = KFbxScene::Create(manager.get(), "read");
