@@ -11,11 +11,13 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/collada/KgeMatrixArray.h>
+#include <fbxfilesdk/fbx/KFbxTreeTop.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
 #include <fbxfilesdk/geometry/KFbxSkin.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
 
 #include <algorithm>
 #include <cmath>
@@ -29,15 +31,16 @@ namespace {
 
 using namespace ColladaXml;
 
-// The clusters of the mesh's skins that have a link, in skin and cluster order.
-std::vector<const KFbxCluster*> UsableClusters(KFbxMesh& mesh, bool& someUnusable) {
+// The clusters of the mesh's skins that have a link in the tree under the
+// root, which the file holds, in skin and cluster order.
+std::vector<const KFbxCluster*> UsableClusters(KFbxMesh& mesh, const KFbxNode* root, bool& someUnusable) {
     std::vector<const KFbxCluster*> clusters;
     someUnusable = false;
     for (int index = 0; index < mesh.GetSrcDeformerCount(); ++index) {
         const auto* skin = dynamic_cast<const KFbxSkin*>(mesh.GetDeformer(index, KFbxDeformer::eSKIN));
         for (int cluster = 0; skin != nullptr && cluster < skin->GetClusterCount(); ++cluster) {
             const KFbxCluster* candidate = skin->GetCluster(cluster);
-            if (candidate != nullptr && candidate->GetLink() != nullptr) {
+            if (candidate != nullptr && candidate->GetLink() != nullptr && KFbxTreeTop(candidate->GetLink()) == root) {
                 clusters.push_back(candidate);
             } else {
                 someUnusable = true;
@@ -83,7 +86,8 @@ double ShapeWeight(KFbxMesh& mesh, int index) {
 bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, bool overMorph) {
     const KString& nodeId = GetNodeId(node);
     bool someUnusable = false;
-    const std::vector<const KFbxCluster*> clusters = UsableClusters(mesh, someUnusable);
+    const KFbxNode* root = GetScene() != nullptr ? GetScene()->GetRootNode() : KFbxTreeTop(&node);
+    const std::vector<const KFbxCluster*> clusters = UsableClusters(mesh, root, someUnusable);
     if (someUnusable) {
         AddNotificationWarning(KString("Not able to export all links for mesh ") + nodeId);
     }

@@ -228,10 +228,23 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
         }
         attribute = node->GetNodeAttribute();
     }
-    // The scene has its own switcher node too: the record sets it.
-    if (node == nullptr && typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != nullptr) {
-        node = mScene.GetCameraSwitcherNode();
-        node->SetName(name.Buffer());
+    // The scene has its own switcher node too: the record of that name sets
+    // it. A model of the type under another name is a node of the tree that
+    // carries a switcher of its own (a copy of the scene's, say), kept where
+    // the file puts it with its subtree.
+    KFbxNode* sceneSwitcher = mScene.GetCameraSwitcherNode();
+    const bool switcherType = typeName == "CameraSwitcher";
+    // No writer gives a node of the tree a producer camera's name: such a
+    // switcher model is a damaged camera record, and is left out.
+    if (node == nullptr && switcherType && ProducerCameraOf(name, KString("Camera")) >= 0) {
+        if (mMessages != nullptr) {
+            *mMessages += KString("The model \"") + prefixedName +
+                          "\" is left out: a camera switcher does not bear a producer camera's name\n";
+        }
+        return;
+    }
+    if (node == nullptr && switcherType && sceneSwitcher != nullptr && name == sceneSwitcher->GetName()) {
+        node = sceneSwitcher;
         attribute = node->GetNodeAttribute();
     }
     const bool created = node == nullptr;
@@ -285,7 +298,7 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
     // Only a node this record made can take the switcher's place: a producer
     // camera record claiming the switcher type would otherwise give one node
     // two owners and drop another model from the nodes made here.
-    if (created && typeName == "CameraSwitcher" && mScene.GetCameraSwitcherNode() != node) {
+    if (created && switcherType && sceneSwitcher == nullptr) {
         mScene.SetCameraSwitcherNode(node);
         mCreatedNodes.pop_back();
     } else if (created) {

@@ -170,7 +170,6 @@ public:
     void WriteControlSetLinkGroup(const KFbxControlSet& controlSet, int group, KFbxScene& scene, bool oldVersion);
     void WriteControlSetEffector(const KFbxControlSet& controlSet, int effectorId, KFbxScene& scene);
     void WriteControlSetEffectorAux(const KFbxControlSet& controlSet, int effectorId, KFbxScene& scene);
-    void WritePoseNodes(const KFbxPose& pose);
     // A "Pose" per character pose, holding the pose's own scene.
     void WriteCharacterPoses(KFbxScene& scene);
     // "Switcher" with the camera switcher's body and the cameras' names;

@@ -31,6 +31,9 @@ namespace fbxsdk_2006_11_1 {
 
 namespace {
 
+// The name files give the scene's camera switcher.
+constexpr char kCameraSwitcherName[] = "Camera Switcher";
+
 constexpr int kFileVersion = 6100;
 
 bool IsVersion(const KString& version, std::initializer_list<const char*> names) {
@@ -100,6 +103,12 @@ bool KFbxWriterFbx6::PreprocessScene(KFbxScene& scene) {
     // Every name the renamer may change is remembered too, so that the
     // scene gets its own names back after the write.
     RememberNames(scene);
+    // Files know the scene's switcher by its first name, as they know the
+    // root by "Scene": a model of the switcher type under any other name is
+    // a node of the tree. A node of the tree of that name is renamed below.
+    if (KFbxNode* switcher = scene.GetCameraSwitcherNode()) {
+        switcher->SetName(kCameraSwitcherName);
+    }
 
     // Only unnamed objects get a name here, from what they belong to; a
     // name the scene gives stays, so a file read and written again keeps

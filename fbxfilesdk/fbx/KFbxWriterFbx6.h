@@ -16,6 +16,8 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/core/KString.h>
 
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -87,6 +89,10 @@ public:
     void WriteVersion5(KFbxScene& scene);
 
     // ---- objects ----
+    // The nodes the file holds as models: the scene's nodes in their order,
+    // then those of its tree that the scene does not list (a node of another
+    // scene linked under one of its nodes), parents before children.
+    static std::vector<KFbxNode*> GetModelNodes(const KFbxScene& scene);
     void WriteModels(KFbxScene& scene);
     void WriteModel(KFbxNode& node);
     void WriteModelHeader(KFbxNode& node);
@@ -123,7 +129,8 @@ public:
     // ---- connections ----
     // The connections of the object and, when recursive, of its sources,
     // through those that are nodes, attributes or deformers; each object's
-    // once, but those of an attribute inside model records once per model.
+    // once in a "Connections" section, however many objects it hangs on, but
+    // those of an attribute inside model records once per model.
     void WriteObjectConnections(KFbxObject& top, bool recursive);
     // The connections of the object's own sources and of its properties; with
     // a model, the object's sources connect to that model.
@@ -224,6 +231,17 @@ private:
     // A message line per field of the file that had values written as 0
     // for not being finite numbers.
     void TellNotFiniteValues(const IFbxObject* file);
+    // Whether the file holds a record of the object, as a connection names it:
+    // a model of the file, or an object of the scene being written. Any
+    // object while no "Connections" section is being written.
+    bool IsWrittenObject(const KFbxObject* object) const;
+
+    // While a "Connections" section is written: its scene, the models the
+    // file holds, and the objects (with the model, for an attribute inside
+    // model records) whose connections are written already.
+    const KFbxScene* mConnectionScene = nullptr;
+    std::set<const KFbxObject*> mConnectionModels;
+    std::set<std::pair<const KFbxObject*, const KFbxNode*>> mConnectionsWritten;
 };
 
 // Appends, in increasing order, every control point index at which the x, y

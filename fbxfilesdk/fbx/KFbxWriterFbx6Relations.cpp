@@ -49,9 +49,8 @@ void WriteSourceEntries(KFbx& file, const char* field, const KFbxScene& scene, c
 void KFbxWriterFbx6::WriteModelRelation(KFbxNode& node) { WriteObjectEntry(*mFbx, "Model", node); }
 
 void KFbxWriterFbx6::WriteModelRelations(KFbxScene& scene) {
-    for (int i = 0; i < scene.GetNodeCount(); ++i) {
-        KFbxNode* node = scene.GetNode(i);
-        if (node != nullptr && node != scene.GetRootNode() && node != scene.GetCameraSwitcherNode()) {
+    for (KFbxNode* node : GetModelNodes(scene)) {
+        if (node != scene.GetRootNode() && node != scene.GetCameraSwitcherNode()) {
             WriteModelRelation(*node);
         }
     }

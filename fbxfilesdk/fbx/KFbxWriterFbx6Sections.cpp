@@ -21,6 +21,7 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/geometry/KFbxVertexCacheDeformer.h>
 #include <fbxfilesdk/scene/KFbxConstraint.h>
+#include <fbxfilesdk/scene/KFbxControlSetPlug.h>
 #include <fbxfilesdk/scene/KFbxGenericNode.h>
 #include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalSettings.h>
@@ -33,6 +34,7 @@
 #include <set>
 #include <system_error>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -109,7 +111,7 @@ int KFbxWriterFbx6::ConstraintDefinitionCount(KFbxScene& scene) const {
 void KFbxWriterFbx6::WriteDefinitions(KFbxScene* scene) {
     const bool modelOn = IsOptionOn("MODEL");
     const bool characterOn = IsOptionOn("CHARACTER");
-    const int nodeCount = scene != nullptr ? scene->GetNodeCount() : 0;
+    const int nodeCount = scene != nullptr ? static_cast<int>(GetModelNodes(*scene).size()) : 0;
     const int models = scene != nullptr ? nodeCount - 1 + kProducerCameraCount : 0;
     const int geometries = modelOn ? SourceCount(scene, KFbxGeometry::ClassId) : 0;
     const int weightedMaps = modelOn ? SourceCount(scene, KFbxGeometryWeightedMap::ClassId) : 0;
@@ -187,7 +189,8 @@ void KFbxWriterFbx6::WriteObjects(KFbxScene* scene) {
     if (scene != nullptr) {
         StartProgress("Storing models", SourceCount(scene, KFbxGeometry::ClassId) +
                                             SourceCount(scene, KFbxGeometryWeightedMap::ClassId) +
-                                            SourceCount(scene, KFbxCache::ClassId) + scene->GetNodeCount() +
+                                            SourceCount(scene, KFbxCache::ClassId) +
+                                            static_cast<int>(GetModelNodes(*scene).size()) +
                                             scene->GetGenericNodeCount() + 6);
         if (scene->GetRootNode() != nullptr) {
             WriteModels(*scene);
@@ -221,11 +224,39 @@ void KFbxWriterFbx6::WriteObjects(KFbxScene* scene) {
     EndRecord(*mFbx);
 }
 
+std::vector<KFbxNode*> KFbxWriterFbx6::GetModelNodes(const KFbxScene& scene) {
+    std::vector<KFbxNode*> nodes;
+    std::unordered_set<const KFbxNode*> listed;
+    for (int i = 0; i < scene.GetNodeCount(); ++i) {
+        if (KFbxNode* node = scene.GetNode(i); node != nullptr && listed.insert(node).second) {
+            nodes.push_back(node);
+        }
+    }
+    // A node linked under this scene's tree while another scene lists it is
+    // written here too: the link alone would leave it and its subtree out.
+    std::vector<KFbxNode*> pending;
+    if (KFbxNode* root = scene.GetRootNode()) {
+        pending.push_back(root);
+    }
+    while (!pending.empty()) {
+        KFbxNode* node = pending.back();
+        pending.pop_back();
+        if (listed.insert(node).second) {
+            nodes.push_back(node);
+        }
+        for (int i = node->GetChildCount() - 1; i >= 0; --i) {
+            if (KFbxNode* child = node->GetChild(i)) {
+                pending.push_back(child);
+            }
+        }
+    }
+    return nodes;
+}
+
 void KFbxWriterFbx6::WriteModels(KFbxScene& scene) {
     KFbxNode* root = scene.GetRootNode();
-    for (int i = 0; i < scene.GetNodeCount(); ++i) {
-        KFbxNode* node = scene.GetNode(i);
-        if (node == nullptr || node == root) {
+    for (KFbxNode* node : GetModelNodes(scene)) {
+        if (node == root) {
             continue;
         }
         StepProgress("Storing models");
@@ -397,17 +428,63 @@ void KFbxWriterFbx6::WriteRelations(KFbxScene* scene) {
 
 void KFbxWriterFbx6::WriteConnections(KFbxScene* scene) {
     BeginSection(" Object connections", "Connections");
+    mConnectionsWritten.clear();
     if (scene != nullptr) {
-        if (KFbxNode* root = scene->GetRootNode()) {
+        mConnectionScene = scene;
+        const std::vector<KFbxNode*> models = GetModelNodes(*scene);
+        mConnectionModels.insert(models.begin(), models.end());
+        const KFbxGlobalCameraSettings& cameras = scene->GetGlobalCameraSettings();
+        for (int which = 0; which < kProducerCameraCount; ++which) {
+            mConnectionModels.insert(cameras.GetProducerCameraNode(which));
+        }
+        KFbxNode* root = scene->GetRootNode();
+        if (root != nullptr) {
             // The root is known to every file as "Model::Scene".
             const KString rootName(root->GetName());
             root->SetName("Scene");
             WriteObjectConnections(*root, true);
             root->SetName(rootName.Buffer());
         }
+        // A node the scene lists outside its tree (linked under another
+        // scene's) still keeps its subtree and what hangs on it.
+        for (KFbxNode* node : models) {
+            if (node != root && !node->IsKeptOutOfTree() && mConnectionsWritten.count({node, nullptr}) == 0) {
+                WriteObjectConnections(*node, true);
+            }
+        }
         WriteCharacterAndConstraintConnections(*scene);
     }
+    mConnectionScene = nullptr;
+    mConnectionModels.clear();
+    mConnectionsWritten.clear();
     EndRecord(*mFbx);
+}
+
+bool KFbxWriterFbx6::IsWrittenObject(const KFbxObject* object) const {
+    if (object == nullptr || mConnectionScene == nullptr) {
+        return object != nullptr;
+    }
+    if (object->Is(KFbxNode::ClassId)) {
+        return mConnectionModels.count(object) > 0;
+    }
+    if (object->GetScene() != mConnectionScene) {
+        return false;
+    }
+    // The kinds an option leaves out have no records either.
+    if (KFbxConstraint::ClassId != KFbxClassId() && object->Is(KFbxConstraint::ClassId)) {
+        return IsConstraintWritten(*static_cast<const KFbxConstraint*>(object));
+    }
+    static const std::pair<const KFbxClassId*, const char*> kOptions[] = {
+        {&KFbxSurfaceMaterial::ClassId, "MATERIAL"}, {&KFbxTexture::ClassId, "TEXTURE"},
+        {&KFbxVideo::ClassId, "MEDIA"},              {&KFbxDeformer::ClassId, "LINK"},
+        {&KFbxSubDeformer::ClassId, "LINK"},         {&KFbxCache::ClassId, "LINK"},
+        {&KFbxGeometryWeightedMap::ClassId, "MODEL"}, {&KFbxControlSetPlug::ClassId, "CHARACTER"}};
+    for (const auto& [classId, option] : kOptions) {
+        if (*classId != KFbxClassId() && object->Is(*classId)) {
+            return IsOptionOn(option);
+        }
+    }
+    return !IsStandaloneGeometry(object) || IsOptionOn("MODEL");
 }
 
 void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
@@ -422,9 +499,9 @@ void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
         KFbxNode* mNode;
     };
     // An object reached twice (a mesh two nodes share, the skin of that
-    // mesh) has its connections written once, except an attribute stored in
-    // the model records: each of its models carries what hangs on it.
-    std::set<std::pair<const KFbxObject*, const KFbxNode*>> written;
+    // mesh, a constraint both under a model and among the scene's own) has
+    // its connections written once, except an attribute stored in the model
+    // records: each of its models carries what hangs on it.
     std::vector<Step> pending{{&top, recursive, nullptr}};
     while (!pending.empty()) {
         const Step step = pending.back();
@@ -433,7 +510,7 @@ void KFbxWriterFbx6::WriteObjectConnections(KFbxObject& top, bool recursive) {
                                   !IsStandaloneGeometry(step.mObject)
                               ? step.mNode
                               : nullptr;
-        if (!written.emplace(step.mObject, model).second) {
+        if (!mConnectionsWritten.emplace(step.mObject, model).second) {
             continue;
         }
         WriteOwnConnections(*step.mObject, model);
@@ -502,6 +579,18 @@ void KFbxWriterFbx6::WriteConnection(KFbxPlug* source, KFbxPlug* destination) {
         if (destinationObject == nullptr) {
             return;
         }
+    }
+    // A file names in its connections only objects it holds: a link to any
+    // other would be read as a link to nothing, or to another object that
+    // bears the name.
+    const auto ownerWritten = [this](const KFbxProperty* property) {
+        KFbxObject* owner = property != nullptr ? property->GetObject() : nullptr;
+        return property == nullptr || IsWrittenObject(owner) || IsWrittenObject(GetConnectableObject(owner));
+    };
+    if ((sourceObject != nullptr && !IsWrittenObject(sourceObject)) ||
+        (destinationObject != nullptr && !IsWrittenObject(destinationObject)) || !ownerWritten(sourceProperty) ||
+        !ownerWritten(destinationProperty)) {
+        return;
     }
     auto ownerName = [](const KFbxProperty& property) {
         KFbxObject* owner = property.GetObject();

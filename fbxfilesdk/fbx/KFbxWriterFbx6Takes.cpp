@@ -38,9 +38,9 @@ void KFbxWriterFbx6::WriteTakeObjects(KFbxScene& scene, const char* take) {
 
     banner("Models animation");
     if (KFbxNode* switcher = scene.GetCameraSwitcherNode()) WriteObjectTake(*switcher, take, "Model", false);
-    for (int i = 0; i < scene.GetNodeCount(); ++i) {
+    for (KFbxNode* node : GetModelNodes(scene)) {
         StepProgress("");
-        if (KFbxNode* node = scene.GetNode(i)) WriteObjectTake(*node, take, "Model", false);
+        WriteObjectTake(*node, take, "Model", false);
     }
     banner("Generic nodes animation");
     for (int i = 0; i < scene.GetGenericNodeCount(); ++i) {

@@ -321,11 +321,6 @@ void KFbxWriterFbx::WriteControlSetEffectorAux(const KFbxControlSet& controlSet,
     CloseFieldBlock(file);
 }
 
-void KFbxWriterFbx::WritePoseNodes(const KFbxPose& pose) {
-    WriteIntRecord(*mFbx, "NbPoseNodes", pose.GetCount());
-    WritePoseNodeBlocks(pose);
-}
-
 void KFbxWriterFbx::WriteCharacterPoses(KFbxScene& scene) {
     KFbx& file = *mFbx;
     for (int i = 0; i < scene.GetCharacterPoseCount(); ++i) {

@@ -21,16 +21,19 @@
 
 #include <platform/os/File.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
+#include <vector>
 #include <unordered_set>
 
 #include <unistd.h>
@@ -166,6 +169,12 @@ void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
         // The name the root's connections go by.
         taken.insert("Model::Scene");
     }
+    // The switcher keeps the name files know it by, whatever object of that
+    // name comes before it.
+    const KFbxNode* switcher = scene.GetCameraSwitcherNode();
+    if (switcher != nullptr) {
+        taken.insert(switcher->GetNameWithTypePrefix().Buffer());
+    }
     const KFbxGlobalCameraSettings& cameras = scene.GetGlobalCameraSettings();
     for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
         if (const KFbxNode* node = cameras.GetProducerCameraNode(which)) {
@@ -179,7 +188,7 @@ void KFbxWriterFbxCommon::MakeNamesUnique(KFbxScene& scene) {
     std::unordered_map<std::string, int> nextNumbers;
     for (int i = 0; i < scene.GetSrcObjectCount(KFbxObject::ClassId); ++i) {
         KFbxObject* object = scene.GetSrcObject(KFbxObject::ClassId, i);
-        if (object == nullptr || object == root) {
+        if (object == nullptr || object == root || object == switcher) {
             continue;
         }
         const std::string prefixed = object->GetNameWithTypePrefix().Buffer();
@@ -440,9 +449,15 @@ bool KFbxWriterFbxCommon::WriteModelCulling(KFbxNode& node) {
 }
 
 void KFbxWriterFbxCommon::WritePoseNodeBlocks(const KFbxPose& pose) {
+    std::vector<int> entries(static_cast<std::size_t>(std::max(pose.GetCount(), 0)));
+    std::iota(entries.begin(), entries.end(), 0);
+    WritePoseNodeBlocks(pose, entries);
+}
+
+void KFbxWriterFbxCommon::WritePoseNodeBlocks(const KFbxPose& pose, const std::vector<int>& entries) {
     KFbx& file = *mFbx;
     const KString modelPrefix("Model::");
-    for (int i = 0; i < pose.GetCount(); ++i) {
+    for (const int i : entries) {
         file.FieldWriteBegin("PoseNode");
         file.FieldWriteBlockBegin();
         const KFbxObjectNameRecord name = pose.GetNodeName(i);

@@ -13,6 +13,8 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
+#include <vector>
+
 namespace fbxsdk_2006_11_1 {
 
 class IFbxObject;
@@ -75,9 +77,11 @@ public:
     bool WriteModelCulling(KFbxNode& node);
     // Ends the block and the record of a model.
     void WriteModelEnd();
-    // A "PoseNode" block per entry of the pose: the node, its matrix and,
-    // but in a bind pose, whether the matrix is local.
+    // A "PoseNode" block per entry of the pose (or per entry of the given
+    // indices): the node, its matrix and, but in a bind pose, whether the
+    // matrix is local.
     void WritePoseNodeBlocks(const KFbxPose& pose);
+    void WritePoseNodeBlocks(const KFbxPose& pose, const std::vector<int>& entries);
     // The fields of a media file from "Filename" on, with the file's content
     // (converted when a converter of the manager knows the file) before and
     // after them when embedding. False when embedded content could not be

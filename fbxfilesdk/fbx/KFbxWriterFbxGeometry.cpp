@@ -14,6 +14,7 @@
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxClusterFields.h>
+#include <fbxfilesdk/fbx/KFbxTreeTop.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbxSurfaces.h>
@@ -203,8 +204,12 @@ void KFbxWriterFbx::WriteGeometryCommon(KFbxGeometry& geometry) {
     }
     if (geometry.GetDeformerCount(KFbxDeformer::eSKIN) > 0) {
         if (const auto* skin = dynamic_cast<const KFbxSkin*>(geometry.GetDeformer(0, KFbxDeformer::eSKIN))) {
+            // A link names a model of the file: a bone outside the tree that
+            // holds the mesh is written nowhere.
+            const KFbxNode* tree = KFbxTreeTop(geometry.GetNode());
             for (int c = 0; c < skin->GetClusterCount(); ++c) {
-                if (const KFbxCluster* cluster = skin->GetCluster(c)) {
+                const KFbxCluster* cluster = skin->GetCluster(c);
+                if (cluster != nullptr && KFbxTreeTop(cluster->GetLink()) == tree) {
                     WriteLink(*cluster);
                 }
             }

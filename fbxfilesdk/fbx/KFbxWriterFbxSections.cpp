@@ -7,6 +7,7 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
+#include <fbxfilesdk/fbx/KFbxTreeTop.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCharacter.h>
@@ -167,7 +168,15 @@ void KFbxWriterFbx::WritePoses(KFbxScene& scene) {
         mFbx->FieldWriteS(pose->GetNameWithTypePrefix());
         mFbx->FieldWriteBlockBegin();
         mFbx->WriteStringField("Type", pose->IsBindPose() ? "BindPose" : "RestPose");
-        WritePoseNodes(*pose);
+        // Only the nodes of the tree the file holds.
+        std::vector<int> entries;
+        for (int entry = 0; entry < pose->GetCount(); ++entry) {
+            if (KFbxTreeTop(pose->GetNode(entry)) == scene.GetRootNode()) {
+                entries.push_back(entry);
+            }
+        }
+        WriteIntRecord(*mFbx, "NbPoseNodes", static_cast<int>(entries.size()));
+        WritePoseNodeBlocks(*pose, entries);
         CloseFieldBlock(*mFbx);
     }
 }

@@ -10,10 +10,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1::stableroundtrip {
 
@@ -21,15 +23,18 @@ namespace fbxsdk_2006_11_1::stableroundtrip {
 // empty first text when a step failed.
 using Texts = std::pair<std::string, std::string>;
 
-inline bool ExportAscii(KFbxSdkManager& manager, KFbxScene& scene, const std::filesystem::path& path) {
+inline bool ExportAs(KFbxSdkManager& manager, KFbxScene& scene, const std::filesystem::path& path, int format) {
     KFbxExporter* exporter = KFbxExporter::Create(&manager, "");
     const bool exported = exporter != nullptr && exporter->Initialize(path.string().c_str()) &&
-                          (exporter->SetFileFormat(KFbxFileFormatRegistry::eFBX_ASCII_WRITER), true) &&
-                          exporter->Export(&scene);
+                          (exporter->SetFileFormat(format), true) && exporter->Export(&scene);
     if (exporter != nullptr) {
         exporter->Destroy();
     }
     return exported;
+}
+
+inline bool ExportAscii(KFbxSdkManager& manager, KFbxScene& scene, const std::filesystem::path& path) {
+    return ExportAs(manager, scene, path, KFbxFileFormatRegistry::eFBX_ASCII_WRITER);
 }
 
 inline std::string ReadFile(const std::filesystem::path& path) {
@@ -51,6 +56,27 @@ inline Texts WriteReadWrite(KFbxSdkManager& manager, KFbxScene& scene, const std
         return {};
     }
     return {ReadFile(first), ReadFile(second)};
+}
+
+// The files of the given number of writes in the format, each of the scene
+// the previous one was read into, which is handed to the caller; fewer when
+// a step failed.
+inline std::vector<std::string> WriteReadTimes(KFbxSdkManager& manager, KFbxScene& scene,
+                                               const std::filesystem::path& folder, int format, int writes,
+                                               const std::function<void(KFbxScene&)>& read = {}) {
+    std::vector<std::string> files;
+    KFbxScene* current = &scene;
+    const std::filesystem::path path = folder / "trip.fbx";
+    for (int i = 0; i < writes && ExportAs(manager, *current, path, format); ++i) {
+        files.push_back(ReadFile(path));
+        current = KFbxScene::Create(&manager, "read");
+        KFbxImporter* importer = KFbxImporter::Create(&manager, "");
+        const bool imported = importer->Initialize(path.string().c_str()) && importer->Import(current);
+        importer->Destroy();
+        if (!imported) break;
+        if (read) read(*current);
+    }
+    return files;
 }
 
 // "" for equal texts, else the first line that differs in each.

@@ -32,6 +32,10 @@ TEST_F(ReaderTest, ProducerCameraRecordWithSwitcherTypeKeepsNodesApart) {
     EXPECT_NE(camera, nullptr);
     EXPECT_NE(scene->GetCameraSwitcherNode(), camera);
     EXPECT_EQ(scene->GetCameraSwitcherNode(), switcher);
+    EXPECT_STREQ(switcher->GetName(), "Camera Switcher");
+    EXPECT_NE(mLastMessage.find("The model \"Model::Producer Perspective\" is left out: a camera switcher does not bear a "
+                            "producer camera's name\n"),
+              std::string::npos);
     // The unconnected model is still placed under the root.
     KFbxNode* node = scene->FindNodeByName(KString("A"));
     ASSERT_NE(node, nullptr);

@@ -7,6 +7,7 @@
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
 
 #include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
 #include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxGlobalTimeSettings.h>
@@ -15,6 +16,7 @@
 #include "RichScene.h"
 #include "ReaderTestSupport.h"
 #include "SceneComparison.h"
+#include "StableRoundTrip.h"
 #include "support/BoundedRun.h"
 #include "support/FolderSwap.h"
 
@@ -108,6 +110,35 @@ TEST_P(RichRoundTrip, ASkinnedMeshSharedByTwoNodesKeepsItsSkinOnEach) {
             EXPECT_EQ(count(std::string("Connect: \"OO\",") + link), 1u) << link;
         }
     }
+}
+
+// Only the scene's own switcher stands beside the tree: a node of the tree
+// that carries a switcher (a copy of the scene's, or one given it) keeps its
+// place and its child, and the scene's switcher, renamed, is written under
+// its first name; trip after trip, no node is lost or added.
+TEST_P(RichRoundTrip, NodesCarryingASwitcherKeepTheirPlaceInTheTree) {
+    KFbxScene* scene = KFbxScene::Create(mManager, "switchers");
+    KFbxNode* given = KFbxNode::Create(mManager, "Given");
+    given->SetNodeAttribute(KFbxCameraSwitcher::Create(mManager, ""));
+    for (KFbxNode* node : {scene->GetCameraSwitcherNode()->Clone(2), given}) {
+        scene->GetRootNode()->AddChild(node);
+        node->AddChild(KFbxNode::Create(mManager, (KString(node->GetName()) + " child").Buffer()));
+    }
+    scene->GetCameraSwitcherNode()->SetName("Cuts");
+    std::vector<std::string> layouts;
+    stableroundtrip::WriteReadTimes(*mManager, *scene, mFolder.Path(), GetParam(), 3, [&](KFbxScene& read) {
+        std::string text = std::string("switcher ") + read.GetCameraSwitcherNode()->GetName() + ":";
+        for (int i = 0; i < read.GetNodeCount(); ++i) {
+            const KFbxNode* parent = read.GetNode(i)->GetParent();
+            text += std::string(" ") + read.GetNode(i)->GetName() + "<" + (parent ? parent->GetName() : "") + ">";
+        }
+        EXPECT_EQ(read.GetNodeCount(), 6) << text;
+        layouts.push_back(text);
+    });
+    ASSERT_EQ(layouts.size(), 3u);
+    EXPECT_EQ(layouts[0].rfind("switcher Camera Switcher:", 0), 0u) << layouts[0];
+    EXPECT_TRUE(layouts[0] == layouts[1] && layouts[1] == layouts[2]) << layouts[0] << "\n" << layouts[2];
+    EXPECT_STREQ(scene->GetCameraSwitcherNode()->GetName(), "Cuts");
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, RichRoundTrip, ::testing::ValuesIn(kFbx6WriterFormats), WriterFormatName);
