@@ -670,6 +670,17 @@ TEST_P(ExportReplacement, AnExportInAFolderThatKeepsEveryNameLeavesNothingBehind
     umask(mask);
     EXPECT_EQ(StatusOf(Path("kept/new")).st_mode & 07777, 0640u);
     EXPECT_EQ(Count("kept"), obj ? 4 : 3);
+    // A name another file took while the new one was written stays its
+    // (a writer that ends its file in Write has taken it first).
+    const std::unique_ptr<KFbxWriter> writer = Writer();
+    ASSERT_TRUE(writer->FileCreate(Path("kept/taken").c_str()));
+    KFbxStreamOptions* options = writer->GetWriteOptions();
+    EXPECT_TRUE(writer->Write(mScene, options));
+    options->Destroy();
+    mFolder.Write("kept/taken" + Extension(), "theirs");
+    EXPECT_NE(writer->FileClose(), Extension() != ".3ds");
+    EXPECT_EQ(mFolder.Read("kept/taken" + Extension()), "theirs");
+    EXPECT_EQ(Count("kept"), obj ? 5 : 4);
     // Exports that fail, at a writer's refusal or at a file-size limit, to
     // both.
     const std::string exported = mFolder.Read("kept/scene" + Extension());
