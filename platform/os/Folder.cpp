@@ -354,14 +354,20 @@ int Folder::CreateUnnamedFile(unsigned mode) const {
 }
 
 bool Folder::LinkUnnamed(int descriptor, const char* like, const char* suffix, std::string& name) const {
+    return TakeFreshName(like, suffix, name, [&](const char* fresh) { return LinkUnnamedAs(descriptor, fresh); });
+}
+
+bool Folder::LinkUnnamedAs(int descriptor, const char* name) const {
+    if (!IsPlainName(name)) {
+        errno = EINVAL;
+        return false;
+    }
+    if (linkat(descriptor, "", mDescriptor, name, AT_EMPTY_PATH) == 0) return true;
+    // A process that may not link by handle links through its own view of
+    // its files.
     char path[32] = "/proc/self/fd/";
     *std::to_chars(path + 14, path + sizeof path - 1, descriptor).ptr = '\0';
-    return TakeFreshName(like, suffix, name, [&](const char* fresh) {
-        if (linkat(descriptor, "", mDescriptor, fresh, AT_EMPTY_PATH) == 0) return true;
-        // A process that may not link by handle links through its own view
-        // of its files.
-        return errno != EEXIST && linkat(AT_FDCWD, path, mDescriptor, fresh, AT_SYMLINK_FOLLOW) == 0;
-    });
+    return errno != EEXIST && linkat(AT_FDCWD, path, mDescriptor, name, AT_SYMLINK_FOLLOW) == 0;
 }
 
 bool Folder::SetAside(const char* name, const char* suffix, std::string& aside) const {

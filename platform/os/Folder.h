@@ -132,6 +132,10 @@ public:
     // name), so that no one can learn it before it is taken; false with
     // errno set.
     bool LinkUnnamed(int descriptor, const char* like, const char* suffix, std::string& name) const;
+    // Names that file with the name given, where no file has it: a file
+    // that came to have it meanwhile fails the call with EEXIST and keeps
+    // it. False with errno set.
+    bool LinkUnnamedAs(int descriptor, const char* name) const;
     // Gives the file of the name such a name as well, or instead of its own
     // where the file system keeps one name a file; false with errno set.
     bool SetAside(const char* name, const char* suffix, std::string& aside) const;

@@ -4,7 +4,9 @@
 #include <platform/os/FileAccess.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <fcntl.h>
@@ -44,6 +46,25 @@ bool IsSharedFolder(const FileIdentity& folder) {
     return (folder.permissions & S_ISVTX) != 0 && (folder.permissions & S_IWOTH) != 0;
 }
 
+// The process's umask, read where reading it leaves it as it is. A file
+// made with no name is given it by hand: not every system applies it there.
+mode_t CurrentUmask() {
+    std::FILE* status = std::fopen("/proc/self/status", "re");
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (status != nullptr && !found && std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, "Umask:", 6) != 0) continue;
+        const char* at = line + 6 + std::strspn(line + 6, " \t");
+        found = std::from_chars(at, line + std::strlen(line), mask, 8).ec == std::errc();
+    }
+    if (status != nullptr) std::fclose(status);
+    if (found) return static_cast<mode_t>(mask);
+    const mode_t current = umask(022);
+    umask(current);
+    return current;
+}
+
 }  // namespace
 
 bool ReplacementFile::Open(const char* path, bool readBack, InPlace inPlace) {
@@ -73,11 +94,25 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
         if (errno != ENOENT) return Outcome::eFailed;
         FileIdentity holder;
         if (!IdentityOf(folder, holder)) return Outcome::eFailed;
-        mStream = mFolder.CreateTemporaryFile(mName.c_str(), mTemporary, 0666, readBack);
-        mMode = Mode::eReplacing;
         mDevice = holder.device;
         mInode = holder.inode;
         mNewName = mName;
+        // Where no name may go again, a new file has none until it is whole,
+        // so that one given up leaves nothing; a file system that makes no
+        // unnamed file is left the hidden one.
+        const bool keepsEveryName = mFolder.KeepsEveryName();
+        const int unnamed = keepsEveryName ? mFolder.CreateUnnamedFile(0666 & ~CurrentUmask()) : -1;
+        if (unnamed >= 0 || (keepsEveryName && errno != EOPNOTSUPP && errno != EISDIR)) {
+            mMode = Mode::eUnnamed;
+            mStream = unnamed >= 0 ? fdopen(unnamed, readBack ? "w+b" : "wb") : nullptr;
+            if (mStream != nullptr) return Outcome::eOpened;
+            const int failure = errno;
+            if (unnamed >= 0) close(unnamed);
+            errno = failure;
+            return Outcome::eFailed;
+        }
+        mStream = mFolder.CreateTemporaryFile(mName.c_str(), mTemporary, 0666, readBack);
+        mMode = Mode::eReplacing;
         return mStream != nullptr ? Outcome::eOpened : Outcome::eFailed;
     }
     // A link put there since the path was followed is followed anew.
@@ -115,7 +150,10 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
     }
     // Another name may be another user's link to a file they may not write.
     const bool sharedLinks = regular && opened.st_nlink > 1 && IsSharedFolder(holder);
-    const bool replaceable = regular && (opened.st_nlink == 1 || sharedLinks) && MayTakeName(holder, opened);
+    // A folder that keeps every name would keep the hidden file too: the
+    // file is written in place there.
+    const bool replaceable = regular && (opened.st_nlink == 1 || sharedLinks) && MayTakeName(holder, opened) &&
+                             !mFolder.KeepsEveryName();
     Outcome replacing = replaceable ? StartReplacing(descriptor, readBack) : Outcome::eInPlace;
     // Never written through there. Where the process may take the name but
     // not give the new file what the file lets everyone do, the system's
@@ -182,7 +220,7 @@ bool ReplacementFile::StartInPlace(int descriptor, bool regular, bool readBack, 
 bool ReplacementFile::Settle() {
     errno = 0;
     const bool settled = std::fflush(mStream) == 0 && std::ferror(mStream) == 0 &&
-                         (mMode != Mode::eReplacing || fsync(fileno(mStream)) == 0);
+                         ((mMode != Mode::eReplacing && mMode != Mode::eUnnamed) || fsync(fileno(mStream)) == 0);
     if (!settled && errno == 0) errno = EIO;
     return settled;
 }
@@ -203,6 +241,10 @@ ReplacementFile::Taken ReplacementFile::Take(bool undoable) {
             return TakeName(undoable);
         case Mode::eInPlace:
             return mInPlace.WriteOver(undoable) ? Taken::eDone : Taken::eFailed;
+        case Mode::eUnnamed:
+            // Its name could not go again.
+            if (undoable) return Taken::eLater;
+            return mFolder.LinkUnnamedAs(fileno(mStream), mName.c_str()) ? Taken::eDone : Taken::eFailed;
         case Mode::eHeldStream:
             return WriteHeld() ? Taken::eDone : Taken::eFailed;
         case Mode::eStreamed: {
@@ -312,7 +354,11 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& co
         companionTaken = ready ? companion.Take(true) : Taken::eFailed;
         companionFailed = companionTaken == Taken::eFailed;
     }
-    bool done = companionTaken != Taken::eFailed && Take(false) == Taken::eDone;
+    // A new companion in a folder that keeps every name takes its name
+    // after this file's content written in place, which can still be put
+    // back.
+    const bool undoable = companionTaken == Taken::eLater && companion.mMode == Mode::eUnnamed && mMode == Mode::eInPlace;
+    bool done = companionTaken != Taken::eFailed && Take(undoable) == Taken::eDone;
     if (!done && companionTaken == Taken::eDone) {
         const int failure = errno;
         companion.Undo();
@@ -322,6 +368,11 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& co
     if (done && companionTaken == Taken::eLater) {
         done = companion.Take(false) == Taken::eDone;
         companionFailed = !done;
+        if (!done && undoable) {
+            const int failure = errno;
+            Undo();
+            errno = failure;
+        }
     }
     if (done) {
         Keep();

@@ -26,6 +26,12 @@
 // the process may take it and refused (EPERM) where it may not. What is no
 // regular file, a device or a FIFO, is written as a stream opened by its
 // name "wb" would write it. A new file gets 0666 less the umask.
+//
+// In a folder that keeps every name (append-only), where a hidden name
+// could never go again, nothing named is left behind: a file there is
+// written in place, its earlier bytes kept unnamed, and a new one is made
+// with no name and takes its own only when whole and on the disk (failing
+// with EEXIST where a file came to have it meanwhile).
 #ifndef PLATFORM_OS_REPLACEMENTFILE_H
 #define PLATFORM_OS_REPLACEMENTFILE_H
 
@@ -84,11 +90,15 @@ public:
     // its name, so that both are kept or neither. False with errno set when
     // either could not be kept, both then left as they were; companionFailed
     // tells which, so that the message names the file whose bytes were
-    // lost.
+    // lost. In a folder that keeps every name a new file's name cannot go
+    // again: a new companion takes its own last, after this file's content
+    // written in place, which can still be put back.
     bool CloseWith(ReplacementFile& companion, bool whole, bool& companionFailed);
 
 private:
-    enum class Mode { eClosed, eReplacing, eInPlace, eStreamed, eHeldStream };
+    // eUnnamed: a new file with no name yet, in a folder that keeps every
+    // name.
+    enum class Mode { eClosed, eReplacing, eUnnamed, eInPlace, eStreamed, eHeldStream };
     enum class Outcome { eOpened, eFailed, eLookAgain, eInPlace };
     // How a file took its name or its content: done, failed, or left for
     // later where it could not have been given back (Take).
@@ -108,7 +118,7 @@ private:
     // The settled file takes its name, or its content in place; undoable
     // when Undo must be able to give back what it had, which a file system
     // that can neither give a file a second name nor rename it only where
-    // the name is free leaves for later.
+    // the name is free, or a folder that keeps every name, leaves for later.
     Taken Take(bool undoable);
     Taken TakeName(bool undoable);
     // Writes the bytes held for a device or a FIFO.

@@ -249,6 +249,28 @@ void FollowTheAdvice(const std::filesystem::path& folder) {
     }
 }
 
+// Makes the folder keep every name (append-only) while it lives, where the
+// file system lets the test.
+class KeepingEveryName {
+public:
+    explicit KeepingEveryName(const std::string& folder)
+        : mFolder(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        mKept = ioctl(mFolder, FS_IOC_GETFLAGS, &mFlags) == 0 &&
+                (mFlags |= FS_APPEND_FL, ioctl(mFolder, FS_IOC_SETFLAGS, &mFlags) == 0);
+    }
+    ~KeepingEveryName() {
+        mFlags &= ~FS_APPEND_FL;
+        if (mKept) ioctl(mFolder, FS_IOC_SETFLAGS, &mFlags);
+        close(mFolder);
+    }
+    bool Kept() const { return mKept; }
+
+private:
+    int mFolder;
+    int mFlags = 0;
+    bool mKept = false;
+};
+
 // Whether the process waits for a lock on a file.
 bool WaitsForLock(pid_t process) {
     std::ifstream locks("/proc/locks");
@@ -624,15 +646,62 @@ TEST_P(ExportReplacement, AFileWrittenInPlaceKeepsItsEarlierBytesWhereNoCopyOfTh
     // A folder that keeps every name, where the system lets the test make
     // one.
     WriteLinked("kept", earlier);
-    const int folder = open((mFolder / "kept").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    int flags = 0;
-    if (ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags |= FS_APPEND_FL, ioctl(folder, FS_IOC_SETFLAGS, &flags) == 0)) {
+    const KeepingEveryName kept(mFolder / "kept");
+    if (kept.Kept()) {
         EXPECT_TRUE(Export(Path("kept/scene"))) << mError;
         EXPECT_TRUE(written("kept"));
-        flags &= ~FS_APPEND_FL;
-        ioctl(folder, FS_IOC_SETFLAGS, &flags);
     }
-    close(folder);
+}
+
+TEST_P(ExportReplacement, AnExportInAFolderThatKeepsEveryNameLeavesNothingBehind) {
+    std::filesystem::create_directories(mFolder / "kept");
+    const std::string scene = mFolder.Write("kept/scene" + Extension(), "earlier");
+    mFolder.Write("kept/scene.mtl", "earlier library");
+    const KeepingEveryName kept(mFolder / "kept");
+    if (!kept.Kept()) GTEST_SKIP() << "the file system keeps no folder append-only";
+    // A file of one name, written in place, and a new one, with its library.
+    const bool obj = Extension() == ".obj";
+    EXPECT_TRUE(Export(scene)) << mError;
+    EXPECT_GT(std::filesystem::file_size(scene), 7u);
+    EXPECT_NE(mFolder.Read("kept/scene.mtl") == "earlier library", obj);
+    EXPECT_EQ(Count("kept"), 2);
+    const mode_t mask = umask(027);
+    EXPECT_TRUE(Export(Path("kept/new"))) << mError;
+    umask(mask);
+    EXPECT_EQ(StatusOf(Path("kept/new")).st_mode & 07777, 0640u);
+    EXPECT_EQ(Count("kept"), obj ? 4 : 3);
+    // A name another file took while the new one was written stays its
+    // (a writer that ends its file in Write has taken it first).
+    const std::unique_ptr<KFbxWriter> writer = Writer();
+    ASSERT_TRUE(writer->FileCreate(Path("kept/taken").c_str()));
+    KFbxStreamOptions* options = writer->GetWriteOptions();
+    EXPECT_TRUE(writer->Write(mScene, options));
+    options->Destroy();
+    mFolder.Write("kept/taken" + Extension(), "theirs");
+    EXPECT_NE(writer->FileClose(), Extension() != ".3ds");
+    EXPECT_EQ(mFolder.Read("kept/taken" + Extension()), "theirs");
+    EXPECT_EQ(Count("kept"), obj ? 5 : 4);
+    // Exports that fail, at a writer's refusal or at a file-size limit, to
+    // both.
+    const std::string exported = mFolder.Read("kept/scene" + Extension());
+    const std::ptrdiff_t before = Count("kept");
+    const std::string fresh = Path("kept/fresh");
+    for (const std::string& path : {scene, fresh}) {
+        const std::unique_ptr<KFbxWriter> writer = Writer();
+        ASSERT_TRUE(writer->FileCreate(path.c_str())) << writer->GetLastErrorString();
+        EXPECT_FALSE(writer->Write(nullptr, nullptr));
+        writer->FileClose();
+        const boundedrun::Outcome limited = boundedrun::Run(
+            [&] {
+                const folderswap::FileSizeLimit limit(32);
+                return Export(path) ? 1 : 0;
+            },
+            boundedrun::SecondsFor(0));
+        EXPECT_EQ(limited.mValue, 0) << path;
+    }
+    EXPECT_EQ(mFolder.Read("kept/scene" + Extension()), exported);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    EXPECT_EQ(Count("kept"), before);
 }
 
 TEST_P(ExportReplacement, AnExportEndedAtAnyStepLeavesWhatTheReadmeTurnsBackIntoOneWholeExport) {
