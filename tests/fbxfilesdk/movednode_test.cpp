@@ -110,6 +110,9 @@ TEST(MovedNode, LinkedFromAnotherSceneIsWrittenWithTheTree) {
                 }
             }
             EXPECT_TRUE(scene == scenes[1] || text.find("Apart") == std::string::npos) << path;
+            // The moved subtree is the second scene's alone, with what it carries.
+            EXPECT_TRUE(scene == scenes[0] || text.find("Linked") == std::string::npos) << path;
+            EXPECT_TRUE(scene == scenes[1] || text.find("LinkedPaint") != std::string::npos) << path;
             if (writer == KFbxFileFormatRegistry::eFBX_ASCII_WRITER && scene == scenes[0]) {
                 EXPECT_NE(text.find("NbPoseNodes: 1\n\t\tPoseNode:  {\n\t\t\tNode: \"Model::Holder\""), std::string::npos);
             }
@@ -122,5 +125,7 @@ TEST(MovedNode, LinkedFromAnotherSceneIsWrittenWithTheTree) {
         const KFbxNode* parent = child != nullptr ? child->GetParent() : nullptr;
         EXPECT_STREQ(parent != nullptr ? parent->GetName() : "", "Linked") << path;
         EXPECT_STREQ(parent != nullptr && parent->GetParent() ? parent->GetParent()->GetName() : "", "Holder") << path;
+        const auto* mesh = parent != nullptr ? dynamic_cast<const KFbxMesh*>(parent->GetNodeAttribute()) : nullptr;
+        EXPECT_TRUE(mesh != nullptr && mesh->GetPolygonCount() == 1) << path;
     }
 }
