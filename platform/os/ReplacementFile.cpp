@@ -46,8 +46,11 @@ bool IsSharedFolder(const FileIdentity& folder) {
     return (folder.permissions & S_ISVTX) != 0 && (folder.permissions & S_IWOTH) != 0;
 }
 
-// The process's umask, read where reading it leaves it as it is. A file
+// The process's umask, read where reading it leaves it as it is (setting
+// it to read it back would change it for every thread a moment). A file
 // made with no name is given it by hand: not every system applies it there.
+// Where it cannot be read, the strictest one, so that no file is more open
+// than the umask would leave it.
 mode_t CurrentUmask() {
     std::FILE* status = std::fopen("/proc/self/status", "re");
     char line[256];
@@ -59,10 +62,7 @@ mode_t CurrentUmask() {
         found = std::from_chars(at, line + std::strlen(line), mask, 8).ec == std::errc();
     }
     if (status != nullptr) std::fclose(status);
-    if (found) return static_cast<mode_t>(mask);
-    const mode_t current = umask(022);
-    umask(current);
-    return current;
+    return found ? static_cast<mode_t>(mask) : static_cast<mode_t>(077);
 }
 
 }  // namespace
