@@ -137,6 +137,7 @@ bool KFbxWriterCollada::PostprocessScene(KFbxScene& /*scene*/) { return false; }
 
 void KFbxWriterCollada::ResetDocumentState() {
     mLibraryOwners.clear();
+    mTreeTops.Forget();
     mLibraries.fill(nullptr);
     mIds.Clear();
     mShapeTargets.clear();

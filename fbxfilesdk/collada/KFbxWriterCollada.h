@@ -34,6 +34,7 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
+#include <fbxfilesdk/fbx/KFbxTreeTops.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 
 #include <platform/os/ReplacementFile.h>
@@ -341,6 +342,8 @@ private:
         mTextureMaterials;
     // Nodes written as one matrix although the write is decomposed.
     std::set<const KFbxNode*> mMatrixNodes;
+    // Which tree the nodes that skins name belong to, in this write.
+    KFbxTreeTops mTreeTops;
     bool mTriangulate = true;
     bool mSingleMatrix = false;
     KTime mFramePeriod;

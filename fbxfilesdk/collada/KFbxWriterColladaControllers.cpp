@@ -11,7 +11,6 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/collada/KgeMatrixArray.h>
-#include <fbxfilesdk/fbx/KFbxTreeTop.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
@@ -33,14 +32,15 @@ using namespace ColladaXml;
 
 // The clusters of the mesh's skins that have a link in the tree under the
 // root, which the file holds, in skin and cluster order.
-std::vector<const KFbxCluster*> UsableClusters(KFbxMesh& mesh, const KFbxNode* root, bool& someUnusable) {
+std::vector<const KFbxCluster*> UsableClusters(KFbxMesh& mesh, const KFbxNode* root, KFbxTreeTops& tops,
+                                               bool& someUnusable) {
     std::vector<const KFbxCluster*> clusters;
     someUnusable = false;
     for (int index = 0; index < mesh.GetSrcDeformerCount(); ++index) {
         const auto* skin = dynamic_cast<const KFbxSkin*>(mesh.GetDeformer(index, KFbxDeformer::eSKIN));
         for (int cluster = 0; skin != nullptr && cluster < skin->GetClusterCount(); ++cluster) {
             const KFbxCluster* candidate = skin->GetCluster(cluster);
-            if (candidate != nullptr && candidate->GetLink() != nullptr && KFbxTreeTop(candidate->GetLink()) == root) {
+            if (candidate != nullptr && candidate->GetLink() != nullptr && tops.Of(candidate->GetLink()) == root) {
                 clusters.push_back(candidate);
             } else {
                 someUnusable = true;
@@ -86,8 +86,8 @@ double ShapeWeight(KFbxMesh& mesh, int index) {
 bool KFbxWriterCollada::ExportSkinController(KFbxNode& node, KFbxMesh& mesh, bool overMorph) {
     const KString& nodeId = GetNodeId(node);
     bool someUnusable = false;
-    const KFbxNode* root = GetScene() != nullptr ? GetScene()->GetRootNode() : KFbxTreeTop(&node);
-    const std::vector<const KFbxCluster*> clusters = UsableClusters(mesh, root, someUnusable);
+    const KFbxNode* root = GetScene() != nullptr ? GetScene()->GetRootNode() : mTreeTops.Of(&node);
+    const std::vector<const KFbxCluster*> clusters = UsableClusters(mesh, root, mTreeTops, someUnusable);
     if (someUnusable) {
         AddNotificationWarning(KString("Not able to export all links for mesh ") + nodeId);
     }

@@ -146,6 +146,7 @@ bool KFbxWriterFbx::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObje
         return false;
     }
     const SceneBeingWritten written(scene);
+    mTreeTops.Forget();
     IProgress* progress = KProgress::GetGlobal();
     if (progress != nullptr) {
         progress->Start();

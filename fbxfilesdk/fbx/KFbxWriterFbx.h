@@ -14,6 +14,7 @@
 #ifndef FBXFILESDK_FBX_KFBXWRITERFBX_H
 #define FBXFILESDK_FBX_KFBXWRITERFBX_H
 
+#include <fbxfilesdk/fbx/KFbxTreeTops.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbxCommon.h>
 
 #include <fbxfilesdk/core/KString.h>
@@ -253,6 +254,8 @@ private:
     std::unordered_map<const KFbxSurfaceMaterial*, MaterialChannelRecord> mMaterialChannels;
     // The media names of this write, for textures and camera backgrounds.
     std::unordered_map<const KFbxObject*, KString> mMediaNames;
+    // Which tree the nodes that skins and poses name belong to, in this write.
+    KFbxTreeTops mTreeTops;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -14,7 +14,6 @@
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
 #include <fbxfilesdk/fbx/KFbxClusterFields.h>
-#include <fbxfilesdk/fbx/KFbxTreeTop.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbxSurfaces.h>
@@ -206,10 +205,10 @@ void KFbxWriterFbx::WriteGeometryCommon(KFbxGeometry& geometry) {
         if (const auto* skin = dynamic_cast<const KFbxSkin*>(geometry.GetDeformer(0, KFbxDeformer::eSKIN))) {
             // A link names a model of the file: a bone outside the tree that
             // holds the mesh is written nowhere.
-            const KFbxNode* tree = KFbxTreeTop(geometry.GetNode());
+            const KFbxNode* tree = mTreeTops.Of(geometry.GetNode());
             for (int c = 0; c < skin->GetClusterCount(); ++c) {
                 const KFbxCluster* cluster = skin->GetCluster(c);
-                if (cluster != nullptr && KFbxTreeTop(cluster->GetLink()) == tree) {
+                if (cluster != nullptr && mTreeTops.Of(cluster->GetLink()) == tree) {
                     WriteLink(*cluster);
                 }
             }

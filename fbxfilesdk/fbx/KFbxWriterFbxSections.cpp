@@ -7,7 +7,6 @@
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/IFbxObject.h>
-#include <fbxfilesdk/fbx/KFbxTreeTop.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6Fields.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCharacter.h>
@@ -171,7 +170,7 @@ void KFbxWriterFbx::WritePoses(KFbxScene& scene) {
         // Only the nodes of the tree the file holds.
         std::vector<int> entries;
         for (int entry = 0; entry < pose->GetCount(); ++entry) {
-            if (KFbxTreeTop(pose->GetNode(entry)) == scene.GetRootNode()) {
+            if (mTreeTops.Of(pose->GetNode(entry)) == scene.GetRootNode()) {
                 entries.push_back(entry);
             }
         }
