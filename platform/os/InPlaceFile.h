@@ -2,11 +2,13 @@
 // an owner or group the process could not give a new one) and so is written
 // over where it lies, yet keeps its earlier bytes until the new ones are
 // whole and on the disk. The new content is held in memory until the file
-// is written over. The file is then held for this writer alone (an
-// exclusive lock, which other exports of it wait for), so that two of them
-// never mix; room for the new content is reserved in it before its first
-// byte changes, and the content checked against the process's file-size
-// limit, so that a full disk or a size limit fails with the file as it was;
+// is written over, in a memory file that the process's file-size limit
+// governs as it does the file: content past it fails while it is written.
+// The file is then held for this writer alone (an exclusive lock, which
+// other exports of it wait for), so that two of them never mix; room for
+// the new content is reserved in it before its first byte changes, and the
+// content checked against the file-size limit, so that a full disk or a
+// size limit fails with the file as it was;
 // and its earlier bytes are kept aside meanwhile, to be put back when a
 // write fails midway. They are kept in a copy beside it, made with no name,
 // the process's own (0600), and named ".<name>.<ten letters>.earlier" (the

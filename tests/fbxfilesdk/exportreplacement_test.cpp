@@ -320,24 +320,39 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
     std::filesystem::permissions(mFolder / "out", std::filesystem::perms(0755));
     EXPECT_EQ(Count("out"), before);
     // Files limited to fewer bytes than any format's file holds: the write
-    // fails, or ends the process.
-    for (const bool killed : {false, true}) {
+    // fails and ends nothing, whether the caller ignores SIGXFSZ, leaves it
+    // to end the process, catches it or keeps one waiting, and finds it as
+    // it left it.
+    static volatile std::sig_atomic_t caught = 0;
+    void (*const catching)(int) = [](int) { caught = 1; };
+    // The last blocks it, one waiting.
+    for (void (*handling)(int) : {SIG_IGN, SIG_DFL, catching, SIG_ERR}) {
+        const bool waiting = handling == SIG_ERR;
         for (const std::string& path : {earlier, fresh, linked}) {
-            SCOPED_TRACE(path + (killed ? ", killed" : ", cut short"));
+            SCOPED_TRACE(path + (waiting ? ", one waiting" : handling == catching ? ", caught" : ""));
             const boundedrun::Outcome outcome = boundedrun::Run(
                 [&] {
-                    std::signal(SIGXFSZ, killed ? SIG_DFL : SIG_IGN);
+                    sigset_t mask;
+                    sigemptyset(&mask);
+                    sigaddset(&mask, SIGXFSZ);
+                    if (waiting && (sigprocmask(SIG_BLOCK, &mask, nullptr) != 0 || raise(SIGXFSZ) != 0)) return 3;
+                    std::signal(SIGXFSZ, waiting ? SIG_DFL : handling);
                     const rlimit limit{32, RLIM_INFINITY};
                     setrlimit(RLIMIT_FSIZE, &limit);
                     // The message names the cause, whichever writer.
-                    return Export(path) ? 1 : mError.find("File too large") != std::string::npos ? 0 : 2;
+                    if (Export(path) || mError.find("File too large") == std::string::npos) return 1;
+                    sigset_t pending;
+                    const bool asLeft = sigprocmask(SIG_BLOCK, nullptr, &mask) == 0 && sigpending(&pending) == 0 &&
+                                        sigismember(&mask, SIGXFSZ) == waiting &&
+                                        sigismember(&pending, SIGXFSZ) == waiting &&
+                                        std::signal(SIGXFSZ, SIG_DFL) == (waiting ? SIG_DFL : handling);
+                    return asLeft && caught == 0 ? 0 : 2;
                 },
                 boundedrun::SecondsFor(0));
-            EXPECT_EQ(outcome.mReturned ? outcome.mValue : outcome.mSignal, killed ? SIGXFSZ : 0);
+            EXPECT_EQ(outcome.mReturned ? outcome.mValue : -outcome.mSignal, 0);
         }
         unchanged();
-        // Only an export ended midway leaves its hidden file behind.
-        EXPECT_TRUE(killed || Count("out") == before);
+        EXPECT_EQ(Count("out"), before);
     }
     // A full disk, where the test may mount a small one of its own.
     const std::string full = mFolder / "full";
@@ -775,6 +790,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"Fbx6Ascii", KFbxFileFormatRegistry::eFBX_ASCII_WRITER, ".fbx"},
                       Row{"Fbx6Encrypted", KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, ".fbx"},
                       Row{"Fbx5Binary", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, ".fbx"},
+                      Row{"Fbx5Ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, ".fbx"},
                       Row{"ThreeDs", KFbxFileFormatRegistry::e3DS_WRITER, ".3ds"},
                       Row{"Dxf", KFbxFileFormatRegistry::eDXF_WRITER, ".dxf"},
                       Row{"Obj", KFbxFileFormatRegistry::eOBJ_WRITER, ".obj"},
