@@ -131,11 +131,15 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
     // Opened for writing as a stream by its name would open it, which tells
     // whether the process may write it, and a regular file for reading too
     // where it may, so that its earlier bytes can be kept while it is
-    // written in place; not changed until it is known to be written so.
+    // written in place; not changed until it is known to be written so. What
+    // is written to a regular file is read back from its new file or from
+    // memory, never from the file: one the process may not read is written
+    // all the same.
     const int flags = O_NOFOLLOW | O_CLOEXEC;
-    int descriptor = S_ISREG(target.st_mode) ? openat(folder, mName.c_str(), O_RDWR | flags) : -1;
-    if (descriptor < 0 && (!S_ISREG(target.st_mode) || errno == EACCES)) {
-        descriptor = openat(folder, mName.c_str(), (readBack ? O_RDWR : O_WRONLY) | flags);
+    const bool regularTarget = S_ISREG(target.st_mode);
+    int descriptor = regularTarget ? openat(folder, mName.c_str(), O_RDWR | flags) : -1;
+    if (descriptor < 0 && (!regularTarget || errno == EACCES)) {
+        descriptor = openat(folder, mName.c_str(), (readBack && !regularTarget ? O_RDWR : O_WRONLY) | flags);
     }
     if (descriptor < 0) return errno == ELOOP ? Outcome::eLookAgain : Outcome::eFailed;
     struct stat opened;

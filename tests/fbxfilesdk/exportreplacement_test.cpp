@@ -549,23 +549,31 @@ TEST_P(ExportReplacement, FilesThatCannotBeReplacedAsTheyAreAreWrittenInPlace) {
     // The earlier bytes kept aside meanwhile went with the export.
     EXPECT_EQ(Count(""), Extension() == ".obj" ? 3 : 2);
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
-    // A file of a group the exporter is not in, and one of another user, in
-    // a folder open to all, which an unprivileged exporter cannot give.
+    // A file of a group the exporter is not in, and two of another user, one
+    // the exporter may write but not read, in a folder open to all, which an
+    // unprivileged exporter cannot give.
     std::filesystem::create_directories(mFolder / "shared");
     ASSERT_EQ(chmod((mFolder / "shared").c_str(), 0777), 0);
     const std::string grouped = mFolder.Write("shared/grouped" + Extension(), "earlier");
     const std::string theirs = mFolder.Write("shared/theirs" + Extension(), "earlier");
+    const std::string writeOnly = mFolder.Write("shared/writeonly" + Extension(), "earlier");
     ASSERT_EQ(chown(grouped.c_str(), kExporter, kOtherGroup), 0);
     ASSERT_EQ(chmod(grouped.c_str(), 0660), 0);
-    ASSERT_EQ(chown(theirs.c_str(), kOther, kOtherGroup), 0);
+    for (const std::string& path : {theirs, writeOnly}) ASSERT_EQ(chown(path.c_str(), kOther, kOtherGroup), 0);
     ASSERT_EQ(chmod(theirs.c_str(), 0666), 0);
-    EXPECT_EQ(AsExporter([&] { return std::string(Export(grouped) && Export(theirs) ? "" : mError); }), "");
-    for (const std::string& path : {grouped, theirs}) {
+    ASSERT_EQ(chmod(writeOnly.c_str(), 0622), 0);
+    EXPECT_EQ(AsExporter([&] {
+                  std::string errors;
+                  for (const std::string& path : {grouped, theirs, writeOnly}) errors += Export(path) ? "" : mError;
+                  return errors;
+              }),
+              "");
+    for (const std::string& path : {grouped, theirs, writeOnly}) {
         SCOPED_TRACE(path);
         EXPECT_GT(std::filesystem::file_size(path), 7u);
         EXPECT_EQ(StatusOf(path).st_uid, path == grouped ? kExporter : kOther);
         EXPECT_EQ(StatusOf(path).st_gid, kOtherGroup);
-        EXPECT_EQ(StatusOf(path).st_mode & 0777, path == grouped ? 0660u : 0666u);
+        EXPECT_EQ(StatusOf(path).st_mode & 0777, path == grouped ? 0660u : path == theirs ? 0666u : 0622u);
     }
 }
 
