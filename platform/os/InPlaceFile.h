@@ -47,13 +47,15 @@ public:
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
 
-    // Holds the file, reserves room for the content held and keeps the
-    // earlier bytes aside, the file's content unchanged. False with errno
-    // set, the file as it was.
+    // Holds both files, waiting for other exports of them, in one order
+    // whichever export asks (by device and inode), so that two exports of
+    // two files each never wait for each other; a file both are is held
+    // once.
+    static void HoldTogether(InPlaceFile& one, InPlaceFile& other);
+    // Holds the file (where HoldTogether did not), reserves room for the
+    // content held and keeps the earlier bytes aside, the file's content
+    // unchanged. False with errno set, the file as it was.
     bool Ready();
-    // The same, where other, ready, holds this very file already: it is
-    // not waited for.
-    bool ReadyBeside(const InPlaceFile& other);
     // Writes the content held over the file (made ready first where it is
     // not): written, cut to its length and on the disk. The earlier bytes
     // then go, unless kept for PutBack until DropEarlier. False with errno
@@ -64,12 +66,17 @@ public:
     bool PutBack();
     // Gives up the earlier bytes; their copy goes.
     void DropEarlier();
+    // Removes the copies of the file's earlier bytes that exports ended
+    // midway left beside it (Folder::RemoveLeftOvers).
+    void RemoveLeftOvers() const { mFolder.RemoveLeftOvers(mName.c_str()); }
     // Closes, giving up the content held and the earlier bytes (but a named
     // copy that could not be put back) and the room reserved for content
     // never written.
     void Close();
 
 private:
+    // Waits until the file is this writer's alone.
+    void Hold();
     // Keeps the file's first length bytes aside; false with errno set.
     bool KeepEarlier(std::uint64_t length);
     bool KeepOnDisk(std::uint64_t length);
