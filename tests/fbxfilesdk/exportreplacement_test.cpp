@@ -27,7 +27,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <latch>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -100,43 +99,27 @@ KFbxScene* TriangleScene(KFbxSdkManager& manager) {
     return scene;
 }
 
-// Runs work(worker) in as many processes, or threads of one process, all
-// started at once; how many failed, or -1 when one waited for ever (ended by
-// its alarm).
+// Runs work(worker) for each worker, in a process of its own or in threads
+// of one, started at once; how many failed, or -1 when one waited for ever
+// (ended by its alarm).
 int AllAtOnce(int workers, bool threads, const std::function<bool(int)>& work) {
-    const unsigned patience = boundedrun::SecondsFor(0) * 5;
-    if (threads) {
-        const boundedrun::Outcome outcome = boundedrun::Run(
-            [&] {
-                alarm(patience);
-                std::latch start(workers);
-                std::atomic<int> failed{0};
-                std::vector<std::thread> running;
-                for (int worker = 0; worker < workers; ++worker) {
-                    running.emplace_back([&, worker] {
-                        start.arrive_and_wait();
-                        failed += work(worker) ? 0 : 1;
-                    });
-                }
-                for (std::thread& thread : running) thread.join();
-                return failed.load();
-            },
-            patience);
-        return outcome.mReturned ? outcome.mValue : -1;
-    }
     // Each waits until the test closes its end of the pipe.
     int start[2];
     if (pipe(start) != 0) return -1;
     std::vector<pid_t> children;
-    for (int worker = 0; worker < workers; ++worker) {
-        const pid_t child = fork();
-        if (child == 0) {
+    for (int worker = 0; worker < (threads ? 1 : workers); ++worker) {
+        if (children.emplace_back(fork()) == 0) {
             close(start[1]);
-            alarm(patience);
+            alarm(boundedrun::SecondsFor(0) * 5);
             char go;
-            _exit(read(start[0], &go, 1) == 0 && work(worker) ? 0 : 1);
+            std::atomic<int> failed = read(start[0], &go, 1) != 0 || (!threads && !work(worker));
+            std::vector<std::jthread> running;
+            for (int thread = 0; threads && thread < workers; ++thread) {
+                running.emplace_back([&, thread] { failed += work(thread) ? 0 : 1; });
+            }
+            running.clear();
+            _exit(failed);
         }
-        children.push_back(child);
     }
     close(start[0]);
     close(start[1]);
@@ -144,7 +127,7 @@ int AllAtOnce(int workers, bool threads, const std::function<bool(int)>& work) {
     for (const pid_t child : children) {
         int status = 0;
         waitpid(child, &status, 0);
-        failed = failed < 0 || !WIFEXITED(status) ? -1 : failed + (WEXITSTATUS(status) != 0);
+        failed = failed < 0 || !WIFEXITED(status) ? -1 : failed + WEXITSTATUS(status);
     }
     return failed;
 }
