@@ -420,8 +420,9 @@ int Folder::SetAside(const char* name, const char* suffix, std::string& aside) c
     }
     for (;;) {
         int held = OpenToHold(mDescriptor, name);
-        // One the process may neither read nor write stays unheld.
-        if (held < 0 && errno == EACCES) held = openat(mDescriptor, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        // One the process may neither read nor write, or a link, stays
+        // unheld.
+        if (held < 0 && errno != ENOENT) held = openat(mDescriptor, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
         if (held < 0) return -1;
         Hold(held);
         const bool set = TakeFreshName(name, suffix, aside, [&](const char* fresh) {
