@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 
 #include <platform/os/File.h>
+#include <platform/os/FileSizeSignalBlock.h>
 #include <platform/os/Folder.h>
 #include <platform/os/GroupShare.h>
 
@@ -73,6 +74,8 @@ qalimor::os::FileIdentity IdentityOf(std::FILE* from) {
 
 bool KFbxCopyTextureFile(const char* source, const char* destination, KString& message) {
     if (source == nullptr || source[0] == '\0' || destination == nullptr || destination[0] == '\0') return false;
+    // A texture past the size limit is not copied, and ends nothing.
+    const qalimor::os::FileSizeSignalBlock sizeLimitFails;
     // The copy is made, and a cut copy removed, through the handle of the
     // folder it goes into, so that the folder swapped for a link meanwhile
     // can lead neither the copy nor its removal elsewhere.

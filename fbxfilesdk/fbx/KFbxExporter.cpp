@@ -8,6 +8,7 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbx.h>
 #include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 #include <fbxfilesdk/scene/KFbxSceneObjectFactory.h>
+#include <platform/os/FileSizeSignalBlock.h>
 
 #include <cstring>
 
@@ -107,6 +108,9 @@ bool KFbxExporter::Export(KFbxScene* scene, KFbxStreamOptions* options) {
         mError.SetErrorWithText(eUNIDENTIFIED_ERROR, NoWriterText(format).Buffer());
         return false;
     }
+    // A file past the size limit fails the export with its cause instead of
+    // ending the caller's process.
+    const qalimor::os::FileSizeSignalBlock sizeLimitFails;
     if (!mWriter->FileCreate(mFileName.Buffer())) {
         TakeWriterError();
         ReleaseWriter();
@@ -163,6 +167,7 @@ bool KFbxExporter::WriteWithFbxWriter(KFbxScene* scene, KFbxStreamOptions* optio
         return false;
     }
     KFbxWriterFbx writer(*manager, this);
+    const qalimor::os::FileSizeSignalBlock sizeLimitFails;
     const bool written = writer.Write(scene, options, fieldFile);
     mMessage = "";
     writer.GetMessageText(mMessage);

@@ -11,6 +11,7 @@
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <platform/os/File.h>
+#include <platform/os/FileSizeSignalBlock.h>
 #include <platform/os/Folder.h>
 #include <platform/os/System.h>
 
@@ -66,7 +67,11 @@ bool ConvertBack(KFbxSdkManager& manager, const std::string& name, const void* b
     const KString fileName((folder + "/" + name).c_str());
     bool done = false;
     if (std::FILE* file = qalimor::os::OpenFile(fileName.Buffer(), "wb")) {
-        const bool written = std::fwrite(bytes, 1, size, file) == size;
+        // A medium past the size limit is kept as it is, and ends nothing.
+        const bool written = [&] {
+            const qalimor::os::FileSizeSignalBlock sizeLimitFails;
+            return std::fwrite(bytes, 1, size, file) == size && std::fflush(file) == 0;
+        }();
         KFbxImageBuffer image;
         image.SetOriginalFormat(originalFormat);
         image.SetFileName(fileName);

@@ -4,6 +4,7 @@
 #include <fbxfilesdk/core/KString.h>
 
 #include <platform/os/File.h>
+#include <platform/os/FileSizeSignalBlock.h>
 #include <platform/os/GroupShare.h>
 
 #include <cerrno>
@@ -125,6 +126,8 @@ MediaExtraction::Placed MediaExtraction::Place(const std::string& name, const vo
 
 bool MediaExtraction::Write(const std::string& name, const void* bytes, std::size_t size, bool replacing,
                             std::string& reason) {
+    // A medium past the size limit is not written, and ends nothing.
+    const qalimor::os::FileSizeSignalBlock sizeLimitFails;
     std::string temporary;
     const unsigned mode = MediumMode(mFileFolder.FilePermissions());
     std::FILE* stream = mFolder.CreateTemporaryFile(name.c_str(), temporary, qalimor::os::WithoutGroupBits(mode));

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qalimor::os {
 
@@ -18,6 +20,19 @@ bool DirectoryReader::Open(const char* path) {
         return false;
     }
     mHandle = opendir(NativePath(path).c_str());
+    return mHandle != nullptr;
+}
+
+bool DirectoryReader::OpenAt(int folder) {
+    Close();
+    mFailed = false;
+    const int listed = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    mHandle = listed >= 0 ? fdopendir(listed) : nullptr;
+    if (mHandle == nullptr && listed >= 0) {
+        const int failure = errno;
+        close(listed);
+        errno = failure;
+    }
     return mHandle != nullptr;
 }
 

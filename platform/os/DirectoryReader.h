@@ -15,6 +15,9 @@ public:
 
     // Closes a listing in progress first; false when the folder cannot be listed.
     bool Open(const char* path);
+    // The same for the folder open as the descriptor (a handle for its names
+    // only will do), listed through a handle of its own.
+    bool OpenAt(int folder);
     // The next name; false at the end or on a read error (see Failed).
     bool Next(std::string& name);
     // True when the last Next stopped on an error rather than at the end.

@@ -1,5 +1,6 @@
 #include <platform/os/Folder.h>
 
+#include <platform/os/DirectoryReader.h>
 #include <platform/os/File.h>
 #include <platform/os/GroupShare.h>
 
@@ -11,10 +12,12 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +74,10 @@ void PushNames(const std::string& path, std::vector<std::string>& names) {
     names.insert(names.end(), parts.rbegin(), parts.rend());
 }
 
+constexpr std::size_t kStemBytes = 64;
+constexpr std::size_t kLetterCount = 10;
+constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+
 // Letters that differ from one call to the next and from one process to
 // another, for names no other file is likely to have.
 std::string UniqueLetters() {
@@ -78,25 +85,52 @@ std::string UniqueLetters() {
     std::uint64_t value = 0;
     if (getrandom(&value, sizeof value, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof value)) value = 0;
     value ^= (static_cast<std::uint64_t>(getpid()) << 32) ^ counter.fetch_add(1);
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string letters;
-    for (int i = 0; i < 10; ++i, value /= 36) letters += kLetters[value % 36];
+    for (std::size_t i = 0; i < kLetterCount; ++i, value /= 36) letters += kLetters[value % 36];
     return letters;
 }
 
-// Tries names made from like, ".<like>.<letters><suffix>" (like cut to 64
-// bytes), until take takes one or fails for another cause than a name taken
-// (EEXIST); whether it took one, errno set when not.
+// The start of every name made from like: ".<like>." (like cut to 64 bytes).
+std::string StemOf(const char* like) {
+    return "." + (like != nullptr ? std::string(like).substr(0, kStemBytes) : std::string()) + ".";
+}
+
+// Tries names made from like, ".<like>.<letters><suffix>", until take takes
+// one or fails for another cause than a name taken (EEXIST); whether it took
+// one, errno set when not.
 bool TakeFreshName(const char* like, const char* suffix, std::string& name,
                    const std::function<bool(const char*)>& take) {
-    const std::string stem = like != nullptr ? std::string(like).substr(0, 64) : std::string();
+    const std::string stem = StemOf(like);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = "." + stem + "." + UniqueLetters() + suffix;
+        name = stem + UniqueLetters() + suffix;
         if (take(name.c_str())) return true;
         if (errno != EEXIST) return false;
     }
     return false;
 }
+
+// Whether the name is one TakeFreshName makes from the stem, with no suffix
+// or the one given.
+bool IsFreshName(std::string_view name, std::string_view stem, std::string_view suffix) {
+    if (!name.starts_with(stem)) return false;
+    const std::string_view letters = name.substr(stem.size(), kLetterCount);
+    const std::string_view rest = name.substr(stem.size() + letters.size());
+    return letters.size() == kLetterCount && letters.find_first_not_of(kLetters) == std::string_view::npos &&
+           (rest.empty() || rest == suffix);
+}
+
+// Opens the file of the name so that it can be held: for reading, or for
+// writing where it may not be read; never waiting on a FIFO. -1 with errno
+// set.
+int OpenToHold(int folder, const char* name) {
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const int descriptor = openat(folder, name, O_RDONLY | flags);
+    return descriptor >= 0 || errno != EACCES ? descriptor : openat(folder, name, O_WRONLY | flags);
+}
+
+// Holds the open file where no one else does; false only where another
+// does (a file system that holds no file leaves it unheld).
+bool Hold(int descriptor) { return flock(descriptor, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK; }
 
 }  // namespace
 
@@ -344,7 +378,15 @@ std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name, unsi
     std::FILE* stream = nullptr;
     TakeFreshName(like, "", name, [&](const char* fresh) {
         stream = CreateNewFile(fresh, mode, readBack);
-        return stream != nullptr;
+        // Named before it is held, it may have been taken for a left-over
+        // meanwhile: kept only where held and still named so.
+        if (stream == nullptr || (Hold(fileno(stream)) && IsStill(fresh, fileno(stream)))) return stream != nullptr;
+        RemoveIfStill(fresh, fileno(stream));
+        std::fclose(stream);
+        stream = nullptr;
+        // Another name is tried.
+        errno = EEXIST;
+        return false;
     });
     return stream;
 }
@@ -354,6 +396,7 @@ int Folder::CreateUnnamedFile(unsigned mode) const {
 }
 
 bool Folder::LinkUnnamed(int descriptor, const char* like, const char* suffix, std::string& name) const {
+    Hold(descriptor);
     return TakeFreshName(like, suffix, name, [&](const char* fresh) { return LinkUnnamedAs(descriptor, fresh); });
 }
 
@@ -370,16 +413,73 @@ bool Folder::LinkUnnamedAs(int descriptor, const char* name) const {
     return errno != EEXIST && linkat(AT_FDCWD, path, mDescriptor, name, AT_SYMLINK_FOLLOW) == 0;
 }
 
-bool Folder::SetAside(const char* name, const char* suffix, std::string& aside) const {
+int Folder::SetAside(const char* name, const char* suffix, std::string& aside) const {
     if (!IsPlainName(name)) {
         errno = EINVAL;
-        return false;
+        return -1;
     }
-    return TakeFreshName(name, suffix, aside, [&](const char* fresh) {
-        if (linkat(mDescriptor, name, mDescriptor, fresh, 0) == 0) return true;
-        return errno != EEXIST && errno != ENOENT &&
-               renameat2(mDescriptor, name, mDescriptor, fresh, RENAME_NOREPLACE) == 0;
-    });
+    for (;;) {
+        int held = OpenToHold(mDescriptor, name);
+        // One the process may neither read nor write, or a link, stays
+        // unheld.
+        if (held < 0 && errno != ENOENT) held = openat(mDescriptor, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (held < 0) return -1;
+        Hold(held);
+        const bool set = TakeFreshName(name, suffix, aside, [&](const char* fresh) {
+            if (linkat(mDescriptor, name, mDescriptor, fresh, 0) == 0) return true;
+            return errno != EEXIST && errno != ENOENT &&
+                   renameat2(mDescriptor, name, mDescriptor, fresh, RENAME_NOREPLACE) == 0;
+        });
+        if (set && IsStill(aside.c_str(), held)) return held;
+        const int failure = errno;
+        close(held);
+        if (!set) {
+            errno = failure;
+            return -1;
+        }
+        // Another file took the name between the two: it gets its own
+        // name back, and is set aside held in its turn.
+        const int other = openat(mDescriptor, aside.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (other >= 0 && IsStill(name, other)) {
+            RemoveIfStill(aside.c_str(), other);
+        } else {
+            renameat2(mDescriptor, aside.c_str(), mDescriptor, name, RENAME_NOREPLACE);
+        }
+        if (other >= 0) close(other);
+    }
+}
+
+void Folder::RemoveLeftOvers(const char* like) const {
+    if (!IsPlainName(like)) return;
+    const std::string stem = StemOf(like);
+    const std::string_view whole(like);
+    const bool cut = whole.size() > kStemBytes;
+    DirectoryReader names;
+    if (!names.OpenAt(mDescriptor)) return;
+    std::vector<std::string> hidden;
+    for (std::string name; names.Next(name);) {
+        if (IsFreshName(name, stem, ".earlier")) {
+            hidden.push_back(name);
+        } else if (cut && name != whole && name.starts_with(whole.substr(0, kStemBytes))) {
+            return;
+        }
+    }
+    const auto process = static_cast<uid_t>(geteuid());
+    for (const std::string& name : hidden) {
+        struct stat seen;
+        if (fstatat(mDescriptor, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode) ||
+            seen.st_uid != process) {
+            continue;
+        }
+        const int held = OpenToHold(mDescriptor, name.c_str());
+        if (held < 0) continue;
+        struct stat file;
+        if (flock(held, LOCK_EX | LOCK_NB) == 0 && fstat(held, &file) == 0 && file.st_ino == seen.st_ino &&
+            file.st_dev == seen.st_dev && file.st_nlink == 1 && file.st_uid == process) {
+            RemoveIfStill(name.c_str(), held);
+        }
+        close(held);
+    }
 }
 
 bool Folder::KeepsEveryName() const {

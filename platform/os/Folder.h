@@ -96,7 +96,9 @@ public:
     // fails with EINVAL.
     std::FILE* CreateNewFile(const char* name, unsigned mode = 0666, bool readBack = false) const;
     // CreateNewFile under a name no other file has, made from like and
-    // given in name.
+    // given in name. The file is held (an exclusive lock) while the stream
+    // is open, so that RemoveLeftOvers tells one whose maker ended from one
+    // still written; a name another holds is not taken.
     std::FILE* CreateTemporaryFile(const char* like, std::string& name, unsigned mode = 0666,
                                    bool readBack = false) const;
     // The identity, permission bits, owner and group of what has the name,
@@ -129,16 +131,27 @@ public:
     int CreateUnnamedFile(unsigned mode) const;
     // Names the file CreateUnnamedFile made, open as descriptor, with a name
     // made from like and ending in suffix that no file had before (given in
-    // name), so that no one can learn it before it is taken; false with
-    // errno set.
+    // name), so that no one can learn it before it is taken; held as
+    // CreateTemporaryFile holds its files while the descriptor is open.
+    // False with errno set.
     bool LinkUnnamed(int descriptor, const char* like, const char* suffix, std::string& name) const;
     // Names that file with the name given, where no file has it: a file
     // that came to have it meanwhile fails the call with EEXIST and keeps
     // it. False with errno set.
     bool LinkUnnamedAs(int descriptor, const char* name) const;
     // Gives the file of the name such a name as well, or instead of its own
-    // where the file system keeps one name a file; false with errno set.
-    bool SetAside(const char* name, const char* suffix, std::string& aside) const;
+    // where the file system keeps one name a file, held as CreateTemporaryFile
+    // holds its files from before it has that name: a descriptor of it, which
+    // holds it while open. -1 with errno set (ENOENT where nothing has the
+    // name).
+    int SetAside(const char* name, const char* suffix, std::string& aside) const;
+    // Removes the hidden files that names made from like (as
+    // CreateTemporaryFile, LinkUnnamed and SetAside make them) left behind
+    // when their maker ended midway: the process's own regular files of one
+    // name that no one holds. Where another name of the folder would be cut
+    // to the same start as like, whose they are cannot be told, and none
+    // goes.
+    void RemoveLeftOvers(const char* like) const;
     // Whether the system lets no name of the folder go (it keeps it
     // append-only), though new ones may come.
     bool KeepsEveryName() const;

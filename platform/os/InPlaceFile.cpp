@@ -127,12 +127,29 @@ bool InPlaceFile::Open(int descriptor, Folder folder, std::string name) {
     return true;
 }
 
-bool InPlaceFile::ReadyBeside(const InPlaceFile& other) {
-    struct stat mine;
-    struct stat theirs;
-    mHeld = mHeld || (other.mHeld && fstat(mFile, &mine) == 0 && fstat(other.mFile, &theirs) == 0 &&
-                      mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino);
-    return Ready();
+void InPlaceFile::Hold() {
+    // Another export of the file waits here until this one closes it, so
+    // that one whole content stands; a file system that holds no file
+    // lets it go unheld.
+    while (!mHeld && flock(mFile, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    mHeld = true;
+}
+
+void InPlaceFile::HoldTogether(InPlaceFile& one, InPlaceFile& other) {
+    struct stat first;
+    struct stat second;
+    if (fstat(one.mFile, &first) != 0 || fstat(other.mFile, &second) != 0) return;
+    const auto key = [](const struct stat& file) { return std::pair(file.st_dev, file.st_ino); };
+    InPlaceFile& lower = key(first) <= key(second) ? one : other;
+    lower.Hold();
+    // A second lock of the very file, on another handle, would wait for
+    // the first.
+    if (key(first) == key(second)) {
+        one.mHeld = other.mHeld = true;
+    } else {
+        (&lower == &one ? other : one).Hold();
+    }
 }
 
 bool InPlaceFile::Ready() {
@@ -141,12 +158,7 @@ bool InPlaceFile::Ready() {
         errno = EBADF;
         return false;
     }
-    // Another export of the file waits here until this one closes it, so
-    // that one whole content stands; a file system that holds no file
-    // lets it go unheld.
-    while (!mHeld && flock(mFile, LOCK_EX) != 0 && errno == EINTR) {
-    }
-    mHeld = true;
+    Hold();
     struct stat held;
     struct stat file;
     if (fstat(fileno(mStream), &held) != 0 || fstat(mFile, &file) != 0) return false;

@@ -2,11 +2,13 @@
 // an owner or group the process could not give a new one) and so is written
 // over where it lies, yet keeps its earlier bytes until the new ones are
 // whole and on the disk. The new content is held in memory until the file
-// is written over. The file is then held for this writer alone (an
-// exclusive lock, which other exports of it wait for), so that two of them
-// never mix; room for the new content is reserved in it before its first
-// byte changes, and the content checked against the process's file-size
-// limit, so that a full disk or a size limit fails with the file as it was;
+// is written over, in a memory file that the process's file-size limit
+// governs as it does the file: content past it fails while it is written.
+// The file is then held for this writer alone (an exclusive lock, which
+// other exports of it wait for), so that two of them never mix; room for
+// the new content is reserved in it before its first byte changes, and the
+// content checked against the file-size limit, so that a full disk or a
+// size limit fails with the file as it was;
 // and its earlier bytes are kept aside meanwhile, to be put back when a
 // write fails midway. They are kept in a copy beside it, made with no name,
 // the process's own (0600), and named ".<name>.<ten letters>.earlier" (the
@@ -45,13 +47,15 @@ public:
     bool IsOpen() const { return mStream != nullptr; }
     std::FILE* Stream() const { return mStream; }
 
-    // Holds the file, reserves room for the content held and keeps the
-    // earlier bytes aside, the file's content unchanged. False with errno
-    // set, the file as it was.
+    // Holds both files, waiting for other exports of them, in one order
+    // whichever export asks (by device and inode), so that two exports of
+    // two files each never wait for each other; a file both are is held
+    // once.
+    static void HoldTogether(InPlaceFile& one, InPlaceFile& other);
+    // Holds the file (where HoldTogether did not), reserves room for the
+    // content held and keeps the earlier bytes aside, the file's content
+    // unchanged. False with errno set, the file as it was.
     bool Ready();
-    // The same, where other, ready, holds this very file already: it is
-    // not waited for.
-    bool ReadyBeside(const InPlaceFile& other);
     // Writes the content held over the file (made ready first where it is
     // not): written, cut to its length and on the disk. The earlier bytes
     // then go, unless kept for PutBack until DropEarlier. False with errno
@@ -62,12 +66,17 @@ public:
     bool PutBack();
     // Gives up the earlier bytes; their copy goes.
     void DropEarlier();
+    // Removes the copies of the file's earlier bytes that exports ended
+    // midway left beside it (Folder::RemoveLeftOvers).
+    void RemoveLeftOvers() const { mFolder.RemoveLeftOvers(mName.c_str()); }
     // Closes, giving up the content held and the earlier bytes (but a named
     // copy that could not be put back) and the room reserved for content
     // never written.
     void Close();
 
 private:
+    // Waits until the file is this writer's alone.
+    void Hold();
     // Keeps the file's first length bytes aside; false with errno set.
     bool KeepEarlier(std::uint64_t length);
     bool KeepOnDisk(std::uint64_t length);

@@ -131,15 +131,25 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
     // Opened for writing as a stream by its name would open it, which tells
     // whether the process may write it, and a regular file for reading too
     // where it may, so that its earlier bytes can be kept while it is
-    // written in place; not changed until it is known to be written so.
+    // written in place; not changed until it is known to be written so. What
+    // is written to a regular file is read back from its new file or from
+    // memory, never from the file: one the process may not read is written
+    // all the same.
     const int flags = O_NOFOLLOW | O_CLOEXEC;
-    int descriptor = S_ISREG(target.st_mode) ? openat(folder, mName.c_str(), O_RDWR | flags) : -1;
-    if (descriptor < 0 && (!S_ISREG(target.st_mode) || errno == EACCES)) {
-        descriptor = openat(folder, mName.c_str(), (readBack ? O_RDWR : O_WRONLY) | flags);
+    const bool regularTarget = S_ISREG(target.st_mode);
+    int descriptor = regularTarget ? openat(folder, mName.c_str(), O_RDWR | flags) : -1;
+    if (descriptor < 0 && (!regularTarget || errno == EACCES)) {
+        descriptor = openat(folder, mName.c_str(), (readBack && !regularTarget ? O_RDWR : O_WRONLY) | flags);
     }
     if (descriptor < 0) return errno == ELOOP ? Outcome::eLookAgain : Outcome::eFailed;
+    // Another regular file put there meanwhile (by another export of the
+    // name, say) is taken as it is, where the rule for its owner lets it.
     struct stat opened;
-    if (fstat(descriptor, &opened) != 0 || opened.st_dev != target.st_dev || opened.st_ino != target.st_ino) {
+    const bool looked = fstat(descriptor, &opened) == 0 &&
+                        ((opened.st_dev == target.st_dev && opened.st_ino == target.st_ino) ||
+                         (regularTarget && S_ISREG(opened.st_mode) &&
+                          StickyFolderAllows(holder, static_cast<std::uint32_t>(opened.st_uid))));
+    if (!looked) {
         close(descriptor);
         return Outcome::eLookAgain;
     }
@@ -228,7 +238,10 @@ bool ReplacementFile::Settle() {
 bool ReplacementFile::Close(bool whole) {
     if (mStream == nullptr) return true;
     const bool done = !whole || (Settle() && Take(false) == Taken::eDone);
-    if (whole && done) Keep();
+    if (whole && done) {
+        Keep();
+        RemoveLeftOvers();
+    }
     const int failure = errno;
     Forget();
     errno = failure;
@@ -266,7 +279,10 @@ ReplacementFile::Taken ReplacementFile::TakeName(bool undoable) {
         return taken ? Taken::eDone : Taken::eFailed;
     }
     const int folder = mFolder.Descriptor();
-    for (int look = 0; look < 2; ++look) {
+    // Other exports of the name may give it another file, or none for a
+    // moment, between two looks: a look that fails so follows a step of
+    // theirs, so that looking again ends however many there are.
+    for (;;) {
         if (!mReplacesFile) {
             if (mFolder.Rename(mTemporary.c_str(), mName.c_str(), Takeover::eOnlyWhereFree)) {
                 mFolder.RemoveIfStill(mTemporary.c_str(), fileno(mStream));
@@ -276,21 +292,23 @@ ReplacementFile::Taken ReplacementFile::TakeName(bool undoable) {
             // A file came to have the name meanwhile.
             if (errno != EEXIST) break;
             mReplacesFile = true;
-        } else if (mFolder.SetAside(mName.c_str(), ".earlier", mAside)) {
-            // The earlier file keeps a hidden name that says what it holds
-            // until this one is kept, or takes its own back.
-            mEarlier = openat(folder, mAside.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+            continue;
+        }
+        // The earlier file keeps a hidden name that says what it holds
+        // until this one is kept, or takes its own back.
+        mEarlier = mFolder.SetAside(mName.c_str(), ".earlier", mAside);
+        if (mEarlier >= 0) {
             mTaken = renameat(folder, mTemporary.c_str(), folder, mName.c_str()) == 0;
             if (mTaken) return Taken::eDone;
             const int failure = errno;
             Undo();
             errno = failure;
             return Taken::eFailed;
-        } else {
-            // What had the name went meanwhile.
-            if (errno != ENOENT) break;
-            mReplacesFile = false;
         }
+        // What had the name went meanwhile.
+        if (errno != ENOENT) break;
+        mAside.clear();
+        mReplacesFile = false;
     }
     return errno == EINVAL || errno == ENOSYS ? Taken::eLater : Taken::eFailed;
 }
@@ -348,11 +366,15 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& co
     const bool settled = companion.Settle();
     companionFailed = !settled;
     Taken companionTaken = Taken::eFailed;
-    if (settled && Settle() && (mMode != Mode::eInPlace || mInPlace.Ready())) {
-        // A companion that is this very file is held already.
-        const bool ready = companion.mMode != Mode::eInPlace || companion.mInPlace.ReadyBeside(mInPlace);
-        companionTaken = ready ? companion.Take(true) : Taken::eFailed;
-        companionFailed = companionTaken == Taken::eFailed;
+    if (settled && Settle()) {
+        if (mMode == Mode::eInPlace && companion.mMode == Mode::eInPlace) {
+            InPlaceFile::HoldTogether(mInPlace, companion.mInPlace);
+        }
+        if (mMode != Mode::eInPlace || mInPlace.Ready()) {
+            const bool ready = companion.mMode != Mode::eInPlace || companion.mInPlace.Ready();
+            companionTaken = ready ? companion.Take(true) : Taken::eFailed;
+            companionFailed = companionTaken == Taken::eFailed;
+        }
     }
     // A new companion in a folder that keeps every name takes its name
     // after this file's content written in place, which can still be put
@@ -377,12 +399,22 @@ bool ReplacementFile::CloseWith(ReplacementFile& companion, bool whole, bool& co
     if (done) {
         Keep();
         companion.Keep();
+        RemoveLeftOvers();
+        companion.RemoveLeftOvers();
     }
     const int failure = errno;
     companion.Forget();
     Forget();
     errno = failure;
     return done;
+}
+
+void ReplacementFile::RemoveLeftOvers() const {
+    if (mMode == Mode::eInPlace) {
+        mInPlace.RemoveLeftOvers();
+    } else if (mMode == Mode::eReplacing) {
+        mFolder.RemoveLeftOvers(mName.c_str());
+    }
 }
 
 bool ReplacementFile::SameFileAs(const ReplacementFile& other) const {

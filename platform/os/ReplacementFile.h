@@ -78,10 +78,11 @@ public:
     // Ends the writing and closes the stream. A whole file takes its name,
     // or is written over the file in place, once everything written reached
     // the disk; a file that is not whole, or whose bytes did not all reach
-    // the disk, is given up, and what had the name is left as it was. True
-    // when a whole file was kept or one that is not whole was given up;
-    // false with errno set when a whole file could not be kept. True with
-    // nothing open.
+    // the disk, is given up, and what had the name is left as it was. A
+    // file kept takes with it the hidden files of its name that exports
+    // ended midway left (RemoveLeftOvers). True when a whole file was kept
+    // or one that is not whole was given up; false with errno set when a
+    // whole file could not be kept. True with nothing open.
     bool Close(bool whole);
     // Close for this file and a companion that goes with it (an OBJ file's
     // material library, say): both are on the disk, or held whole, before
@@ -90,7 +91,10 @@ public:
     // its name, so that both are kept or neither. False with errno set when
     // either could not be kept, both then left as they were; companionFailed
     // tells which, so that the message names the file whose bytes were
-    // lost. In a folder that keeps every name a new file's name cannot go
+    // lost. Two files written in place are held in one order whichever
+    // export asks (InPlaceFile::HoldTogether), and another export setting
+    // aside what has the companion's name meanwhile is looked past however
+    // often. In a folder that keeps every name a new file's name cannot go
     // again: a new companion takes its own last, after this file's content
     // written in place, which can still be put back.
     bool CloseWith(ReplacementFile& companion, bool whole, bool& companionFailed);
@@ -127,6 +131,9 @@ private:
     void Undo();
     // Gives up what Take kept for Undo: the earlier file or bytes go.
     void Keep();
+    // Removes the hidden files of the name that exports ended midway left
+    // (Folder::RemoveLeftOvers): kept whole, the file makes them stale.
+    void RemoveLeftOvers() const;
     // Closes what is open without keeping anything and forgets the file.
     void Forget();
 
@@ -134,7 +141,7 @@ private:
     // The name the file takes in the folder, and its name until then, when
     // it replaces one; whether a file had the name, and whether this one
     // took it in an undoable Take, the earlier file then kept under the
-    // hidden name mAside (open as mEarlier) until Keep or Undo.
+    // hidden name mAside (open, and held, as mEarlier) until Keep or Undo.
     std::string mName;
     std::string mTemporary;
     bool mReplacesFile = false;

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bitset>
 #include <chrono>
 #include <csignal>
@@ -87,17 +88,55 @@ struct Row {
     friend void PrintTo(const Row& row, std::ostream* out) { *out << row.mName; }
 };
 
+// A triangle with a material, so that an OBJ file has its library.
+KFbxScene* TriangleScene(KFbxSdkManager& manager) {
+    KFbxScene* scene = KFbxScene::Create(&manager, "");
+    KFbxMesh* mesh = formatstest::MakePlainTriangle(manager);
+    mesh->AddMaterial(KFbxSurfacePhong::Create(&manager, "Red"));
+    KFbxNode* node = KFbxNode::Create(&manager, "Tri");
+    node->SetNodeAttribute(mesh);
+    scene->GetRootNode()->AddChild(node);
+    return scene;
+}
+
+// Runs work(worker) for each worker, in a process of its own or in threads
+// of one, started at once; how many failed, or -1 when one waited for ever
+// (ended by its alarm).
+int AllAtOnce(int workers, bool threads, const std::function<bool(int)>& work) {
+    // Each waits until the test closes its end of the pipe.
+    int start[2];
+    if (pipe(start) != 0) return -1;
+    std::vector<pid_t> children;
+    for (int worker = 0; worker < (threads ? 1 : workers); ++worker) {
+        if (children.emplace_back(fork()) == 0) {
+            close(start[1]);
+            alarm(boundedrun::SecondsFor(0) * 5);
+            char go;
+            std::atomic<int> failed = read(start[0], &go, 1) != 0 || (!threads && !work(worker));
+            std::vector<std::jthread> running;
+            for (int thread = 0; threads && thread < workers; ++thread) {
+                running.emplace_back([&, thread] { failed += work(thread) ? 0 : 1; });
+            }
+            running.clear();
+            _exit(failed);
+        }
+    }
+    close(start[0]);
+    close(start[1]);
+    int failed = 0;
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        failed = failed < 0 || !WIFEXITED(status) ? -1 : failed + WEXITSTATUS(status);
+    }
+    return failed;
+}
+
 class ExportReplacement : public ::testing::TestWithParam<Row> {
 protected:
     void SetUp() override {
         mManager.reset(CreateSdkManager());
-        mScene = KFbxScene::Create(mManager.get(), "");
-        KFbxMesh* mesh = formatstest::MakePlainTriangle(*mManager);
-        // A material, so that an OBJ file has its library.
-        mesh->AddMaterial(KFbxSurfacePhong::Create(mManager.get(), "Red"));
-        KFbxNode* node = KFbxNode::Create(mManager.get(), "Tri");
-        node->SetNodeAttribute(mesh);
-        mScene->GetRootNode()->AddChild(node);
+        mScene = TriangleScene(*mManager);
     }
 
     std::string Path(const std::string& stem) const { return mFolder / (stem + GetParam().mExtension); }
@@ -106,15 +145,27 @@ protected:
             KFbxFileFormatRegistry::Get().CreateWriter(GetParam().mWriter, *mManager, nullptr));
     }
     // Keeps the exporter's error and message texts.
-    bool Export(const std::string& path) {
-        KFbxExporter* exporter = KFbxExporter::Create(mManager.get(), "");
+    bool Export(const std::string& path) { return ExportWith(*mManager, mScene, path, mError); }
+    bool ExportWith(KFbxSdkManager& manager, KFbxScene* scene, const std::string& path, std::string& error) const {
+        KFbxExporter* exporter = KFbxExporter::Create(&manager, "");
         exporter->SetFileFormat(GetParam().mWriter);
-        const bool exported = exporter->Initialize(path.c_str()) && exporter->Export(mScene);
+        const bool exported = exporter->Initialize(path.c_str()) && exporter->Export(scene);
         KString message;
         exporter->GetMessageText(message);
-        mError = std::string(exporter->GetLastErrorString()) + "\n" + message.Buffer();
+        error = std::string(exporter->GetLastErrorString()) + "\n" + message.Buffer();
         exporter->Destroy();
         return exported;
+    }
+    // Exports the triangle the given number of times with a manager of its
+    // own, as another thread may.
+    bool ExportAnew(const std::string& path, int times) const {
+        const std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+        KFbxScene* scene = TriangleScene(*manager);
+        std::string error;
+        for (int round = 0; round < times; ++round) {
+            if (!ExportWith(*manager, scene, path, error)) return false;
+        }
+        return true;
     }
     // Runs work in a child process as the unprivileged exporter, in its own
     // group only, which may take back root's rights for a moment; what work
@@ -227,14 +278,16 @@ void FillDisk(const std::string& filler) {
     }
 }
 
-// Does what the README tells a user to do with the hidden files an export
-// ended midway left in the folder: ".<file>.<ten letters>.earlier" is copied
-// over its file as cp copies (a library's only while its OBJ file has a
-// hidden file too), then every hidden file goes.
+// Does what the README tells a user to do with the hidden files of their own
+// an export ended midway left in the folder: ".<file>.<ten letters>.earlier"
+// is copied over its file as cp copies (a library's only while its OBJ file
+// has a hidden file too), then every such hidden file goes.
 void FollowTheAdvice(const std::filesystem::path& folder) {
     std::vector<std::string> hidden;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string()[0] == '.') hidden.push_back(entry.path().filename());
+        if (entry.path().filename().string()[0] == '.' && StatusOf(entry.path()).st_uid == geteuid()) {
+            hidden.push_back(entry.path().filename());
+        }
     }
     for (const std::string& name : hidden) {
         const std::string file = name.size() > 20 && name.ends_with(".earlier") ? name.substr(1, name.size() - 20) : "";
@@ -320,24 +373,39 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
     std::filesystem::permissions(mFolder / "out", std::filesystem::perms(0755));
     EXPECT_EQ(Count("out"), before);
     // Files limited to fewer bytes than any format's file holds: the write
-    // fails, or ends the process.
-    for (const bool killed : {false, true}) {
+    // fails and ends nothing, whether the caller ignores SIGXFSZ, leaves it
+    // to end the process, catches it or keeps one waiting, and finds it as
+    // it left it.
+    static volatile std::sig_atomic_t caught = 0;
+    void (*const catching)(int) = [](int) { caught = 1; };
+    // The last blocks it, one waiting.
+    for (void (*handling)(int) : {SIG_IGN, SIG_DFL, catching, SIG_ERR}) {
+        const bool waiting = handling == SIG_ERR;
         for (const std::string& path : {earlier, fresh, linked}) {
-            SCOPED_TRACE(path + (killed ? ", killed" : ", cut short"));
+            SCOPED_TRACE(path + (waiting ? ", one waiting" : handling == catching ? ", caught" : ""));
             const boundedrun::Outcome outcome = boundedrun::Run(
                 [&] {
-                    std::signal(SIGXFSZ, killed ? SIG_DFL : SIG_IGN);
+                    sigset_t mask;
+                    sigemptyset(&mask);
+                    sigaddset(&mask, SIGXFSZ);
+                    if (waiting && (sigprocmask(SIG_BLOCK, &mask, nullptr) != 0 || raise(SIGXFSZ) != 0)) return 3;
+                    std::signal(SIGXFSZ, waiting ? SIG_DFL : handling);
                     const rlimit limit{32, RLIM_INFINITY};
                     setrlimit(RLIMIT_FSIZE, &limit);
                     // The message names the cause, whichever writer.
-                    return Export(path) ? 1 : mError.find("File too large") != std::string::npos ? 0 : 2;
+                    if (Export(path) || mError.find("File too large") == std::string::npos) return 1;
+                    sigset_t pending;
+                    const bool asLeft = sigprocmask(SIG_BLOCK, nullptr, &mask) == 0 && sigpending(&pending) == 0 &&
+                                        sigismember(&mask, SIGXFSZ) == waiting &&
+                                        sigismember(&pending, SIGXFSZ) == waiting &&
+                                        std::signal(SIGXFSZ, SIG_DFL) == (waiting ? SIG_DFL : handling);
+                    return asLeft && caught == 0 ? 0 : 2;
                 },
                 boundedrun::SecondsFor(0));
-            EXPECT_EQ(outcome.mReturned ? outcome.mValue : outcome.mSignal, killed ? SIGXFSZ : 0);
+            EXPECT_EQ(outcome.mReturned ? outcome.mValue : -outcome.mSignal, 0);
         }
         unchanged();
-        // Only an export ended midway leaves its hidden file behind.
-        EXPECT_TRUE(killed || Count("out") == before);
+        EXPECT_EQ(Count("out"), before);
     }
     // A full disk, where the test may mount a small one of its own.
     const std::string full = mFolder / "full";
@@ -449,6 +517,17 @@ TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused
     EXPECT_EQ(mFolder.Read("shared/grouped.second"), "grouped");
     EXPECT_EQ(StatusOf(grouped).st_gid, kOtherGroup);
     EXPECT_EQ(mFolder.Read("shared/locked" + extension), "locked");
+    // Hidden files the other user put beside a file as an export ended
+    // midway would leave them are not the exporter's: the README's advice
+    // puts none of their bytes back.
+    const std::string pair = ".pair" + extension + ".abcdefghij";
+    for (const std::string& name : {std::string(".pair.mtl.abcdefghij.earlier"), pair + ".earlier", pair}) {
+        ASSERT_EQ(lchown(mFolder.Write("shared/" + name, "theirs").c_str(), kOther, kOther), 0);
+    }
+    EXPECT_TRUE(Export(Path("shared/pair"))) << mError;
+    FollowTheAdvice(mFolder / "shared");
+    EXPECT_NE(mFolder.Read("shared/pair" + extension), "theirs");
+    EXPECT_NE(mFolder.Read("shared/pair.mtl"), "theirs");
     // A link of the process's own is followed.
     std::filesystem::create_symlink("../private/secret" + extension, Path("shared/own"));
     EXPECT_TRUE(Export(Path("shared/own"))) << mError;
@@ -534,23 +613,31 @@ TEST_P(ExportReplacement, FilesThatCannotBeReplacedAsTheyAreAreWrittenInPlace) {
     // The earlier bytes kept aside meanwhile went with the export.
     EXPECT_EQ(Count(""), Extension() == ".obj" ? 3 : 2);
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
-    // A file of a group the exporter is not in, and one of another user, in
-    // a folder open to all, which an unprivileged exporter cannot give.
+    // A file of a group the exporter is not in, and two of another user, one
+    // the exporter may write but not read, in a folder open to all, which an
+    // unprivileged exporter cannot give.
     std::filesystem::create_directories(mFolder / "shared");
     ASSERT_EQ(chmod((mFolder / "shared").c_str(), 0777), 0);
     const std::string grouped = mFolder.Write("shared/grouped" + Extension(), "earlier");
     const std::string theirs = mFolder.Write("shared/theirs" + Extension(), "earlier");
+    const std::string writeOnly = mFolder.Write("shared/writeonly" + Extension(), "earlier");
     ASSERT_EQ(chown(grouped.c_str(), kExporter, kOtherGroup), 0);
     ASSERT_EQ(chmod(grouped.c_str(), 0660), 0);
-    ASSERT_EQ(chown(theirs.c_str(), kOther, kOtherGroup), 0);
+    for (const std::string& path : {theirs, writeOnly}) ASSERT_EQ(chown(path.c_str(), kOther, kOtherGroup), 0);
     ASSERT_EQ(chmod(theirs.c_str(), 0666), 0);
-    EXPECT_EQ(AsExporter([&] { return std::string(Export(grouped) && Export(theirs) ? "" : mError); }), "");
-    for (const std::string& path : {grouped, theirs}) {
+    ASSERT_EQ(chmod(writeOnly.c_str(), 0622), 0);
+    EXPECT_EQ(AsExporter([&] {
+                  std::string errors;
+                  for (const std::string& path : {grouped, theirs, writeOnly}) errors += Export(path) ? "" : mError;
+                  return errors;
+              }),
+              "");
+    for (const std::string& path : {grouped, theirs, writeOnly}) {
         SCOPED_TRACE(path);
         EXPECT_GT(std::filesystem::file_size(path), 7u);
         EXPECT_EQ(StatusOf(path).st_uid, path == grouped ? kExporter : kOther);
         EXPECT_EQ(StatusOf(path).st_gid, kOtherGroup);
-        EXPECT_EQ(StatusOf(path).st_mode & 0777, path == grouped ? 0660u : 0666u);
+        EXPECT_EQ(StatusOf(path).st_mode & 0777, path == grouped ? 0660u : path == theirs ? 0666u : 0622u);
     }
 }
 
@@ -717,25 +804,32 @@ TEST_P(ExportReplacement, AnExportEndedAtAnyStepLeavesWhatTheReadmeTurnsBackInto
     // file system cannot swap two names.
     for (unsigned layout = 0; layout < (obj ? 8u : 2u); ++layout) {
         for (int end = 1;; ++end) {
-            SCOPED_TRACE("layout " + std::to_string(layout) + ", ended at call " + std::to_string(end));
-            std::filesystem::remove_all(mFolder / "out");
-            std::filesystem::create_directories(mFolder / "out");
-            const std::string path = mFolder.Write("out/scene" + Extension(), earlier);
-            mFolder.Write("out/scene.mtl", earlierLibrary);
-            if ((layout & 1) != 0) std::filesystem::create_hard_link(path, mFolder / "out/second");
-            if ((layout & 2) != 0) std::filesystem::create_hard_link(mFolder / "out/scene.mtl", mFolder / "out/library");
-            const boundedrun::Outcome outcome = boundedrun::Run(
-                [&] {
-                    gEndAt = end;
-                    gNoExchange = (layout & 4) != 0;
-                    return Export(path) ? 0 : 1;
-                },
-                boundedrun::SecondsFor(0));
-            FollowTheAdvice(mFolder / "out");
-            const std::string file = mFolder.Read("out/scene" + Extension());
-            EXPECT_TRUE(file == earlier || IsLike(file, whole));
-            EXPECT_TRUE(mFolder.Read("out/scene.mtl") == (file == earlier ? earlierLibrary : wholeLibrary));
-            EXPECT_EQ(Count("out"), static_cast<std::ptrdiff_t>(2 + std::bitset<2>(layout).count()));
+            boundedrun::Outcome outcome;
+            // The advice followed at once, and after an export that finished
+            // since, which leaves it nothing stale to put back.
+            for (const bool exportedSince : {false, true}) {
+                SCOPED_TRACE("layout " + std::to_string(layout) + ", ended at call " + std::to_string(end) +
+                             (exportedSince ? ", exported since" : ""));
+                std::filesystem::remove_all(mFolder / "out");
+                std::filesystem::create_directories(mFolder / "out");
+                const std::string path = mFolder.Write("out/scene" + Extension(), earlier);
+                mFolder.Write("out/scene.mtl", earlierLibrary);
+                if ((layout & 1) != 0) std::filesystem::create_hard_link(path, mFolder / "out/second");
+                if ((layout & 2) != 0) std::filesystem::create_hard_link(mFolder / "out/scene.mtl", mFolder / "out/library");
+                outcome = boundedrun::Run(
+                    [&] {
+                        gEndAt = end;
+                        gNoExchange = (layout & 4) != 0;
+                        return Export(path) ? 0 : 1;
+                    },
+                    boundedrun::SecondsFor(0));
+                EXPECT_TRUE(!exportedSince || Export(path)) << mError;
+                FollowTheAdvice(mFolder / "out");
+                const std::string file = mFolder.Read("out/scene" + Extension());
+                EXPECT_TRUE(exportedSince ? IsLike(file, whole) : file == earlier || IsLike(file, whole));
+                EXPECT_TRUE(mFolder.Read("out/scene.mtl") == (file == earlier ? earlierLibrary : wholeLibrary));
+                EXPECT_EQ(Count("out"), static_cast<std::ptrdiff_t>(2 + std::bitset<2>(layout).count()));
+            }
             if (outcome.mReturned || end == 100) {
                 EXPECT_EQ(outcome.mValue, 0);
                 break;
@@ -769,12 +863,45 @@ TEST_P(ExportReplacement, AnExportInPlaceWaitsForAnotherOfTheSameFile) {
     EXPECT_GT(std::filesystem::file_size(path), 7u);
 }
 
+TEST_P(ExportReplacement, ExportsOfOneFileAtOnceAllSucceedAndLeaveOneWholeExport) {
+    const bool obj = Extension() == ".obj";
+    std::filesystem::create_directories(mFolder / "whole");
+    ASSERT_TRUE(Export(Path("whole/scene"))) << mError;
+    const std::string whole = mFolder.Read("whole/scene" + Extension());
+    const std::string wholeLibrary = obj ? mFolder.Read("whole/scene.mtl") : "";
+    std::filesystem::create_directories(mFolder / "out");
+    // Eight processes, then eight threads of one, of ten exports each.
+    for (const bool threads : {false, true}) {
+        SCOPED_TRACE(threads ? "threads" : "processes");
+        EXPECT_EQ(AllAtOnce(8, threads, [&](int) { return ExportAnew(Path("out/scene"), 10); }), 0);
+        EXPECT_TRUE(IsLike(mFolder.Read("out/scene" + Extension()), whole));
+        EXPECT_TRUE(!obj || mFolder.Read("out/scene.mtl") == wholeLibrary);
+        EXPECT_EQ(Count("out"), obj ? 2 : 1);
+    }
+}
+
+TEST_P(ExportReplacement, PairsLinkedCrosswiseAndExportedAtOnceBothFinish) {
+    // b's file is a second name of a's library, and b's library of a's file.
+    std::filesystem::create_directories(mFolder / "crossed");
+    const std::string a = mFolder.Write("crossed/a" + Extension(), "earlier");
+    std::filesystem::create_hard_link(mFolder.Write("crossed/a.mtl", "earlier library"), Path("crossed/b"));
+    std::filesystem::create_hard_link(a, mFolder / "crossed/b.mtl");
+    for (const bool threads : {false, true}) {
+        SCOPED_TRACE(threads ? "threads" : "processes");
+        EXPECT_EQ(AllAtOnce(2, threads, [&](int worker) { return ExportAnew(Path(worker == 0 ? "crossed/a" : "crossed/b"), 5); }),
+                  0);
+    }
+    EXPECT_EQ(StatusOf(a).st_ino, StatusOf(mFolder / "crossed/b.mtl").st_ino);
+    EXPECT_EQ(Count("crossed"), 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryWriter, ExportReplacement,
     ::testing::Values(Row{"Fbx6Binary", KFbxFileFormatRegistry::eFBX_BINARY_WRITER, ".fbx"},
                       Row{"Fbx6Ascii", KFbxFileFormatRegistry::eFBX_ASCII_WRITER, ".fbx"},
                       Row{"Fbx6Encrypted", KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER, ".fbx"},
                       Row{"Fbx5Binary", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, ".fbx"},
+                      Row{"Fbx5Ascii", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, ".fbx"},
                       Row{"ThreeDs", KFbxFileFormatRegistry::e3DS_WRITER, ".3ds"},
                       Row{"Dxf", KFbxFileFormatRegistry::eDXF_WRITER, ".dxf"},
                       Row{"Obj", KFbxFileFormatRegistry::eOBJ_WRITER, ".obj"},
