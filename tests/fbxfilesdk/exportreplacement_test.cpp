@@ -141,6 +141,7 @@ protected:
         return text;
     }
     std::string Extension() const { return GetParam().mExtension; }
+    bool Obj() const { return GetParam().mWriter == KFbxFileFormatRegistry::eOBJ_WRITER; }
     // The status of an export refused at the file's opening, which names
     // the path and the system's reason.
     std::string Refused(const std::string& path, int error) const {
@@ -238,10 +239,12 @@ void FollowTheAdvice(const std::filesystem::path& folder) {
     }
     for (const std::string& name : hidden) {
         const std::string file = name.size() > 20 && name.ends_with(".earlier") ? name.substr(1, name.size() - 20) : "";
-        const std::string obj = "." + file.substr(0, file.size() - 4) + ".obj.";
+        // The OBJ file's are those of the library's name but for its extension.
+        const std::string obj = "." + file.substr(0, file.size() - 3);
+        const auto objs = [&](const std::string& h) { return h.starts_with(obj) && !h.starts_with("." + file + "."); };
         std::error_code same;
         if (!file.empty() && !std::filesystem::equivalent(folder / name, folder / file, same) &&
-            (!file.ends_with(".mtl") || std::any_of(hidden.begin(), hidden.end(), [&](auto& h) { return h.starts_with(obj); }))) {
+            (!file.ends_with(".mtl") || std::any_of(hidden.begin(), hidden.end(), objs))) {
             std::ifstream from(folder / name, std::ios::binary);
             std::ofstream(folder / file, std::ios::binary) << from.rdbuf();
         }
@@ -456,7 +459,7 @@ TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused
 }
 
 TEST_P(ExportReplacement, AnObjFileWhoseLibraryCannotBeMadeFailsAndStaysAsItWas) {
-    const bool library = Extension() == ".obj";
+    const bool library = Obj();
     const std::string path = mFolder.Write("scene" + Extension(), "earlier");
     std::filesystem::create_directories(mFolder / "scene.mtl");
     EXPECT_EQ(Export(path), !library) << mError;
@@ -464,20 +467,22 @@ TEST_P(ExportReplacement, AnObjFileWhoseLibraryCannotBeMadeFailsAndStaysAsItWas)
     EXPECT_TRUE(!library || mError.find("Write error (" + (mFolder / "scene.mtl") + ": " + std::strerror(EISDIR) +
                                         ")") != std::string::npos) << mError;
     // A library that is the OBJ file under another name: a second name, a
-    // link, or a link to the OBJ file's name still free.
-    for (const std::string kind : {"second", "link", "free"}) {
+    // link, or a link to the OBJ file's name still free; or under its own,
+    // an OBJ file named as its library would be.
+    for (const std::string kind : {"second", "link", "free", "itself"}) {
         SCOPED_TRACE(kind);
         std::filesystem::create_directories(mFolder / kind);
-        const std::string scene = Path(kind + "/scene");
+        const std::string name = kind + (kind == "itself" ? std::string("/scene.mtl") : "/scene" + Extension());
+        const std::string scene = mFolder / name;
         const std::string linked = mFolder / (kind + "/scene.mtl");
-        if (kind != "free") mFolder.Write(kind + "/scene" + Extension(), "earlier");
+        if (kind != "free") mFolder.Write(name, "earlier");
         if (kind == "second") std::filesystem::create_hard_link(scene, linked);
-        if (kind != "second") std::filesystem::create_symlink("scene" + Extension(), linked);
+        if (kind == "link" || kind == "free") std::filesystem::create_symlink("scene" + Extension(), linked);
         EXPECT_EQ(Export(scene), !library) << mError;
         if (!library) continue;
         EXPECT_EQ(FirstLine(mError), "Write error (" + linked + ": the same file as " + scene + ")");
         EXPECT_TRUE(kind == "free" ? !std::filesystem::exists(scene) : mFolder.Read(kind + "/scene.mtl") == "earlier");
-        EXPECT_EQ(Count(kind), kind == "free" ? 1 : 2);
+        EXPECT_EQ(Count(kind), kind == "free" || kind == "itself" ? 1 : 2);
     }
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
     // A library the exporter may not write, and another user's in a sticky
@@ -532,7 +537,7 @@ TEST_P(ExportReplacement, FilesThatCannotBeReplacedAsTheyAreAreWrittenInPlace) {
     EXPECT_GT(std::filesystem::file_size(first), 7u);
     EXPECT_EQ(StatusOf(first).st_ino, StatusOf(second).st_ino);
     // The earlier bytes kept aside meanwhile went with the export.
-    EXPECT_EQ(Count(""), Extension() == ".obj" ? 3 : 2);
+    EXPECT_EQ(Count(""), Obj() ? 3 : 2);
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
     // A file of a group the exporter is not in, and one of another user, in
     // a folder open to all, which an unprivileged exporter cannot give.
@@ -660,7 +665,7 @@ TEST_P(ExportReplacement, AnExportInAFolderThatKeepsEveryNameLeavesNothingBehind
     const KeepingEveryName kept(mFolder / "kept");
     if (!kept.Kept()) GTEST_SKIP() << "the file system keeps no folder append-only";
     // A file of one name, written in place, and a new one, with its library.
-    const bool obj = Extension() == ".obj";
+    const bool obj = Obj();
     EXPECT_TRUE(Export(scene)) << mError;
     EXPECT_GT(std::filesystem::file_size(scene), 7u);
     EXPECT_NE(mFolder.Read("kept/scene.mtl") == "earlier library", obj);
@@ -705,7 +710,7 @@ TEST_P(ExportReplacement, AnExportInAFolderThatKeepsEveryNameLeavesNothingBehind
 }
 
 TEST_P(ExportReplacement, AnExportEndedAtAnyStepLeavesWhatTheReadmeTurnsBackIntoOneWholeExport) {
-    const bool obj = Extension() == ".obj";
+    const bool obj = Obj();
     // Longer than any new content, so that one cut short shows.
     const std::string earlier(1 << 15, 'e');
     const std::string earlierLibrary(1 << 14, 'm');
@@ -778,6 +783,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"ThreeDs", KFbxFileFormatRegistry::e3DS_WRITER, ".3ds"},
                       Row{"Dxf", KFbxFileFormatRegistry::eDXF_WRITER, ".dxf"},
                       Row{"Obj", KFbxFileFormatRegistry::eOBJ_WRITER, ".obj"},
+                      Row{"ObjInCapitals", KFbxFileFormatRegistry::eOBJ_WRITER, ".OBJ"},
+                      Row{"ObjWithoutExtension", KFbxFileFormatRegistry::eOBJ_WRITER, ""},
                       Row{"Collada", KFbxFileFormatRegistry::eCOLLADA_WRITER, ".dae"}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.mName); });
 
