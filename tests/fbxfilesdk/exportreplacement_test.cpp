@@ -175,6 +175,13 @@ protected:
 // The status an export's error text starts with, before its message.
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
+// Whether the status is the fixed text with the path, what was being done
+// (if anything), and the system's reason for the error.
+bool NamesFailure(const std::string& text, const std::string& fixed, const std::string& path, int error) {
+    const std::string status = FirstLine(text);
+    return status.starts_with(fixed + " (" + path + ": ") && status.ends_with(std::string(std::strerror(error)) + ")");
+}
+
 struct stat StatusOf(const std::string& path) {
     struct stat info {};
     lstat(path.c_str(), &info);
@@ -332,8 +339,8 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
                     std::signal(SIGXFSZ, killed ? SIG_DFL : SIG_IGN);
                     const rlimit limit{32, RLIM_INFINITY};
                     setrlimit(RLIMIT_FSIZE, &limit);
-                    // The message names the cause, whichever writer.
-                    return Export(path) ? 1 : mError.find("File too large") != std::string::npos ? 0 : 2;
+                    // The status names the file and the cause, whichever writer.
+                    return Export(path) ? 1 : NamesFailure(mError, "Write error", path, EFBIG) ? 0 : 2;
                 },
                 boundedrun::SecondsFor(0));
             EXPECT_EQ(outcome.mReturned ? outcome.mValue : outcome.mSignal, killed ? SIGXFSZ : 0);
@@ -352,7 +359,7 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
             std::filesystem::create_hard_link(Path("full/linked"), mFolder / "full/second");
             FillDisk(mFolder / "full/filler");
             for (const char* name : {"full/scene", "full/linked"}) {
-                if (Export(Path(name))) return 1;
+                if (Export(Path(name)) || !NamesFailure(mError, "Out of disk space", Path(name), ENOSPC)) return 1;
                 if (mFolder.Read(name + Extension()) != "earlier" || mFolder.Read("full/second") != "earlier") return 2;
             }
             return 0;

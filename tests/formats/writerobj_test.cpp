@@ -18,7 +18,9 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -372,7 +374,8 @@ TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
         std::filesystem::create_symlink("/dev/full", Path("full.obj"));
         ASSERT_TRUE(writer.FileCreate(Path("full.obj").c_str()));
         EXPECT_FALSE(writer.Write(mScene, writer.GetWriteOptions()));
-        EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+        const std::string noSpace = std::string(": ") + std::strerror(ENOSPC) + ")";
+        EXPECT_EQ(writer.GetLastErrorString(), "Out of disk space (" + Path("full.obj") + noSpace);
         writer.FileClose();
         // Only the library's bytes are lost: the message names it, by its
         // whole path, not the OBJ file.
@@ -380,7 +383,7 @@ TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
         ASSERT_TRUE(writer.FileCreate(Path("scene.obj").c_str()));
         EXPECT_TRUE(writer.Write(mScene, writer.GetWriteOptions()));
         EXPECT_FALSE(writer.FileClose());
-        EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+        EXPECT_EQ(writer.GetLastErrorString(), "Out of disk space (" + Path("scene.mtl") + noSpace);
         // Nor does the OBJ file take a name without its library.
         EXPECT_FALSE(std::filesystem::exists(Path("scene.obj")));
         KString message;
