@@ -453,13 +453,16 @@ void KFbx::WriteFailed(bool written) {
     if (written || mWriteFailed) return;
     mWriteFailed = true;
     if (GetLastErrorCode() >= 0) return;
-    // Only a disk that is really full is reported as one.
+    // Only a disk that is really full is reported as one. A file the
+    // system refused is named, as at its creation.
     const std::string& detail = mOutput.GetFailureDetail();
+    const std::string path = mMemory ? std::string() : mFileName.Buffer();
+    const std::string refused = path.empty() || detail.empty() ? path + detail : path + ": " + detail;
     switch (mOutput.GetFailure()) {
-        case FieldOutput::EFailure::eWriteError: SetError(eWriteError, detail); break;
+        case FieldOutput::EFailure::eWriteError: SetError(eWriteError, refused); break;
         case FieldOutput::EFailure::eFormatLimit: SetError(eFormatLimit, detail); break;
-        case FieldOutput::EFailure::eDiskFull: SetError(eOutOfDiskSpace, detail); break;
-        case FieldOutput::EFailure::eNone: SetError(eWriteError); break;
+        case FieldOutput::EFailure::eDiskFull: SetError(eOutOfDiskSpace, refused); break;
+        case FieldOutput::EFailure::eNone: SetError(eWriteError, path); break;
     }
 }
 

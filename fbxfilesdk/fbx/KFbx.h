@@ -258,8 +258,8 @@ private:
     bool RequireMode(EMode mode);
     bool CanWriteValue();
     bool CanWriteField();
-    // Records a write that did not reach the file, with the output's cause;
-    // later writes are skipped.
+    // Records a write that did not reach the file, with the output's cause
+    // after the file's path; later writes are skipped.
     void WriteFailed(bool written);
     // Counts values of the field being written that were not finite.
     void CountNotFinite(std::int64_t count);

@@ -67,12 +67,13 @@ void KFbxExporter::TakeWriterError() {
     // The writer's own text may say more than the fixed one (the layer
     // below's reason): the message keeps it, and an error that has no fixed
     // name of its own (a write error) is reported by that text, as is a file
-    // refused at its opening, by the fixed text with the reason after it.
+    // refused at its opening or a full disk, by the fixed text with the path
+    // and the reason after it.
     const char* detail = mWriter->GetLastErrorString();
     const char* fixed = GetErrorText(code);
-    const bool refused = (code == eFILE_NOT_OPENED || code == eFILE_NOT_CREATED) &&
-                         std::strncmp(detail, fixed, std::strlen(fixed)) == 0;
-    if ((code == eUNIDENTIFIED_ERROR || refused) && detail[0] != '\0') {
+    const bool named = (code == eFILE_NOT_OPENED || code == eFILE_NOT_CREATED || code == eOUT_OF_DISK_SPACE) &&
+                       std::strncmp(detail, fixed, std::strlen(fixed)) == 0;
+    if ((code == eUNIDENTIFIED_ERROR || named) && detail[0] != '\0') {
         mError.SetErrorWithText(code, detail);
     } else {
         mError.SetError(code);
@@ -172,9 +173,13 @@ bool KFbxExporter::WriteWithFbxWriter(KFbxScene* scene, KFbxStreamOptions* optio
     mMessage = "";
     writer.GetMessageText(mMessage);
     if (!written) {
-        // A write error named by the field file is not a full disk.
-        if (KFbx::NamesWriteFailure(fieldFile->GetLastErrorCode())) {
+        // A write error named by the field file is not a full disk; a full
+        // one keeps the path and reason the field file gives.
+        const int code = fieldFile->GetLastErrorCode();
+        if (KFbx::NamesWriteFailure(code)) {
             mError.SetErrorWithText(eUNIDENTIFIED_ERROR, fieldFile->GetLastErrorText());
+        } else if (code == KFbx::eOutOfDiskSpace) {
+            mError.SetErrorWithText(eOUT_OF_DISK_SPACE, fieldFile->GetLastErrorText());
         } else {
             mError.SetError(eOUT_OF_DISK_SPACE);
         }

@@ -51,14 +51,13 @@ KString KFbxWriter::SetOpenFailure(const char* path, const char* reason) {
 }
 
 KString KFbxWriter::SetWriteFailure(const char* path, int systemError) {
-    if (systemError != ENOSPC && systemError != EDQUOT) return SetWriteFailure(path, Reason(systemError));
-    mError.SetError(eOUT_OF_DISK_SPACE);
-    return Sentence(path, "written", Reason(systemError));
+    return SetWriteFailure(path, Reason(systemError), systemError == ENOSPC || systemError == EDQUOT);
 }
 
-KString KFbxWriter::SetWriteFailure(const char* path, const char* reason) {
-    const KString text = KString("Write error (") + Cause(path, reason) + ")";
-    mError.SetErrorWithText(eUNIDENTIFIED_ERROR, text.Buffer());
+KString KFbxWriter::SetWriteFailure(const char* path, const char* reason, bool noSpace) {
+    const KString text =
+        KString(noSpace ? kErrorTexts[eOUT_OF_DISK_SPACE] : "Write error") + " (" + Cause(path, reason) + ")";
+    mError.SetErrorWithText(noSpace ? eOUT_OF_DISK_SPACE : eUNIDENTIFIED_ERROR, text.Buffer());
     return Sentence(path, "written", reason);
 }
 

@@ -79,16 +79,16 @@ protected:
     // The status of a file the system refused, systemError being its errno
     // (0 when it gave none): at its creation "File not opened"; for bytes or
     // a name it refused at a write or the close, "Out of disk space" for a
-    // full disk or quota and otherwise an unidentified error. The text of
-    // the status names the path and the system's reason, but for the fixed
-    // "Out of disk space"; the sentence returned says it all, for the
-    // message text.
+    // full disk or quota and otherwise an unidentified error, "Write error".
+    // The text of the status is the fixed one followed by the path and the
+    // system's reason, "Write error (/tmp/scene.obj: File too large)"; the
+    // sentence returned says it all, for the message text.
     KString SetOpenFailure(const char* path, int systemError);
     KString SetWriteFailure(const char* path, int systemError);
-    // The same for a reason the system has no number for, told as the
-    // system's reasons are (a write failure is then an unidentified error).
+    // The same for a reason told in words, as the system's reasons are (a
+    // write failure is a full disk only when noSpace says so).
     KString SetOpenFailure(const char* path, const char* reason);
-    KString SetWriteFailure(const char* path, const char* reason);
+    KString SetWriteFailure(const char* path, const char* reason, bool noSpace = false);
 
     KFbxSdkManager& mManager;
     ErrorHolder mError;

@@ -26,7 +26,6 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <numeric>
 #include <string>
@@ -129,22 +128,15 @@ bool KFbxWriterFbxCommon::CreateFieldFile(const char* fileName, int fileVersion)
     header.mResolutionPresent = false;
     header.mCreator = "";
 
-    const KString path = KFbxJoinPath(KFbxGetCurrentDirectory(), KString(fileName != nullptr ? fileName : ""));
+    mFileName = fileName != nullptr ? fileName : "";
+    const KString path = KFbxJoinPath(KFbxGetCurrentDirectory(), KString(mFileName.c_str()));
+    mJoinedFileName = mFileName.empty() ? "" : path.Buffer();
     const bool binary = mFileMode == eBINARY || mFileMode == eENCRYPTED;
     StartOutput();
     if (mFbx->FileCreate(path.Buffer(), binary, mFileMode == eENCRYPTED, &header)) {
         return true;
     }
-    // The message names the file as the caller did, not in the joined form
-    // whose separators only the file layer reads.
-    std::string text = mFbx->GetLastErrorText();
-    if (fileName != nullptr && path.GetLen() > 0) {
-        const std::string joined = path.Buffer();
-        for (std::size_t at = text.find(joined); at != std::string::npos; at = text.find(joined, at)) {
-            text.replace(at, joined.size(), fileName);
-            at += std::strlen(fileName);
-        }
-    }
+    const std::string text = FieldFileErrorText();
     switch (mFbx->GetLastErrorCode()) {
         case KFbx::eFileCorrupted:
             mError.SetErrorWithText(eFILE_CORRUPTED, text.c_str());
@@ -255,9 +247,24 @@ bool KFbxWriterFbxCommon::IsPasswordProtected() const {
 
 bool KFbxWriterFbxCommon::HasFieldFileError() const { return mFbx != nullptr && mFbx->GetLastErrorCode() > -1; }
 
+std::string KFbxWriterFbxCommon::FieldFileErrorText() const {
+    // The file as the caller named it, not in the joined form whose
+    // separators only the file layer reads.
+    std::string text = mFbx->GetLastErrorText();
+    const std::string& joined = mJoinedFileName;
+    if (joined.empty()) return text;
+    for (std::size_t at = text.find(joined); at != std::string::npos; at = text.find(joined, at + mFileName.size())) {
+        text.replace(at, joined.size(), mFileName);
+    }
+    return text;
+}
+
 void KFbxWriterFbxCommon::SetFieldFileError() {
-    if (mFbx != nullptr && KFbx::NamesWriteFailure(mFbx->GetLastErrorCode())) {
-        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, mFbx->GetLastErrorText());
+    const int code = mFbx != nullptr ? mFbx->GetLastErrorCode() : -1;
+    if (KFbx::NamesWriteFailure(code)) {
+        mError.SetErrorWithText(eUNIDENTIFIED_ERROR, FieldFileErrorText().c_str());
+    } else if (code == KFbx::eOutOfDiskSpace) {
+        mError.SetErrorWithText(eOUT_OF_DISK_SPACE, FieldFileErrorText().c_str());
     } else {
         mError.SetError(eOUT_OF_DISK_SPACE);
     }

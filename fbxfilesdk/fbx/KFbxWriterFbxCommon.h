@@ -13,6 +13,7 @@
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
+#include <string>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -137,8 +138,11 @@ protected:
     bool HasFieldFileError() const;
     // The writer's status after a section left a field file error: "Out of
     // disk space", unless the field file names another cause (a failing
-    // stream, a value the format cannot hold), whose text it then keeps.
+    // stream, a value the format cannot hold) or a full disk's path and
+    // reason, whose text it then keeps.
     void SetFieldFileError();
+    // The field file's error text, naming the file as FileCreate was given it.
+    std::string FieldFileErrorText() const;
     // Tells the IO object how far a pass got.
     void ReportProgress(const char* text, float percent);
     // Advances the pass counter and reports counter * 100 / total.
@@ -154,6 +158,9 @@ protected:
 
 private:
     KFbxSceneNameSnapshot mRenamed;
+    // The file's name as given, and as the field file knows it.
+    std::string mFileName;
+    std::string mJoinedFileName;
 };
 
 }  // namespace fbxsdk_2006_11_1

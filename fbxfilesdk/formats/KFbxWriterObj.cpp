@@ -125,11 +125,9 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
             NoteWrite(false);
             return false;
         }
-        if (mMtlFile != nullptr) {
-            mLine += "mtllib ";
-            mLine += mMtlName;
-            mLine += "\n\n";
-        }
+        mLine += "mtllib ";
+        mLine += mMtlName;
+        mLine += "\n\n";
     }
     FlushLine(mObjFile);
     WriteNodes(*root);

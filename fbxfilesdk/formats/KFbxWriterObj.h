@@ -51,9 +51,9 @@ public:
     KFbxStreamOptions* GetWriteOptions() override;
     // "Stream options not set" for options of another class or none; "File
     // not opened" without a file; when a stream fails, as FileClose says it.
-    // A material library that cannot be made, or whose name is another
-    // name of the OBJ file, fails the write as a stream that fails does,
-    // naming the library. The message text tells, a line
+    // A material library that cannot be made, or that is the OBJ file
+    // itself under its name or another, fails the write as a stream that
+    // fails does, naming the library. The message text tells, a line
     // each, the texture files that were not copied and every value written
     // otherwise than the scene holds it: names holding control characters,
     // numbers that are not finite.
@@ -78,8 +78,8 @@ private:
 
     // Whether a mesh of the node or below it uses a material or a texture.
     void CheckMaterials(KFbxNode& root);
-    // Opens the library beside a file whose name holds ".obj" (none
-    // otherwise); false, the failure set, when it cannot be made.
+    // Opens the library beside the file, named after it; false, the
+    // failure set, when it cannot be made or is the OBJ file itself.
     bool OpenMaterialFile();
     void CloseMaterialFile();
     // The meshes of the node and below it.

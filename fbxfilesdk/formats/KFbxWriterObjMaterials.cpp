@@ -50,11 +50,9 @@ void AppendNamedColorLine(std::string& line, const char* keyword, const KFbxSurf
 }  // namespace
 
 bool KFbxWriterObj::OpenMaterialFile() {
-    // The first ".obj" of the file's own name, not of a folder above it.
-    std::string name(mObjFileName.Buffer());
-    const std::size_t extension = name.find(".obj", name.size() - ObjFileNamePart(name).size());
-    if (extension == std::string::npos) return true;
-    name.replace(extension, 4, ".mtl");
+    // Whatever the OBJ file's name, its materials go with it: an OBJ file
+    // named "scene.mtl" is its own library, refused below.
+    const std::string name = ObjLibraryPath(mObjFileName.Buffer());
     // A device written at once would not wait for the OBJ file to be whole.
     if (!mMtlOutput.Open(name.c_str(), false, qalimor::os::ReplacementFile::InPlace::eAtClose)) {
         mMessage += SetWriteFailure(name.c_str(), errno) + "\n";

@@ -17,6 +17,16 @@ std::string ObjPathBeside(std::string_view file, std::string_view name) {
     return path;
 }
 
+std::string ObjLibraryPath(std::string_view objPath) {
+    const std::string_view name = ObjFileNamePart(objPath);
+    const std::size_t dot = name.rfind('.');
+    const bool extension = dot != std::string_view::npos && dot > name.find_first_not_of('.');
+    const std::size_t stemLength = extension ? dot : name.size();
+    std::string path(objPath.substr(0, objPath.size() - name.size() + stemLength));
+    path += ".mtl";
+    return path;
+}
+
 std::string ObjWrittenName(std::string_view name, bool& controls) {
     controls = false;
     std::string word(name.empty() ? std::string_view("_") : name);

@@ -15,6 +15,11 @@ std::string_view ObjFileNamePart(std::string_view path);
 // The name in the folder of file; an absolute name, or a file without a
 // folder, gives the name itself.
 std::string ObjPathBeside(std::string_view file, std::string_view name);
+// The material library of an OBJ file: its path with the last extension of
+// the file's name, whatever its case, replaced by ".mtl", or ".mtl" added
+// where the name has none. Dots of a folder, or those a hidden file's name
+// begins with, begin no extension.
+std::string ObjLibraryPath(std::string_view objPath);
 
 // A name as one word of a statement: every blank and control character
 // becomes '_' (a blank would end the word, a line end would start a

@@ -15,6 +15,8 @@
 #include <fbxfilesdk/scene/KFbxSystemUnit.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <sstream>
@@ -289,7 +291,7 @@ TEST_F(ColladaWriterBadInputTest, FailedSaveIsAFailedWrite) {
     KFbxStreamOptions* options = writer.GetWriteOptions();
     EXPECT_FALSE(writer.Write(mScene, options));
     EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
-    EXPECT_STREQ(writer.GetLastErrorString(), "Out of disk space");
+    EXPECT_EQ(writer.GetLastErrorString(), "Out of disk space (/dev/full: " + std::string(std::strerror(ENOSPC)) + ")");
     options->Destroy();
     writer.FileClose();
 }

@@ -192,6 +192,7 @@ protected:
         return text;
     }
     std::string Extension() const { return GetParam().mExtension; }
+    bool Obj() const { return GetParam().mWriter == KFbxFileFormatRegistry::eOBJ_WRITER; }
     // The status of an export refused at the file's opening, which names
     // the path and the system's reason.
     std::string Refused(const std::string& path, int error) const {
@@ -224,6 +225,13 @@ protected:
 
 // The status an export's error text starts with, before its message.
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+// Whether the status is the fixed text with the path, what was being done
+// (if anything), and the system's reason for the error.
+bool NamesFailure(const std::string& text, const std::string& fixed, const std::string& path, int error) {
+    const std::string status = FirstLine(text);
+    return status.starts_with(fixed + " (" + path + ": ") && status.ends_with(std::string(std::strerror(error)) + ")");
+}
 
 struct stat StatusOf(const std::string& path) {
     struct stat info {};
@@ -291,10 +299,12 @@ void FollowTheAdvice(const std::filesystem::path& folder) {
     }
     for (const std::string& name : hidden) {
         const std::string file = name.size() > 20 && name.ends_with(".earlier") ? name.substr(1, name.size() - 20) : "";
-        const std::string obj = "." + file.substr(0, file.size() - 4) + ".obj.";
+        // The OBJ file's are those of the library's name but for its extension.
+        const std::string obj = "." + file.substr(0, file.size() - 3);
+        const auto objs = [&](const std::string& h) { return h.starts_with(obj) && !h.starts_with("." + file + "."); };
         std::error_code same;
         if (!file.empty() && !std::filesystem::equivalent(folder / name, folder / file, same) &&
-            (!file.ends_with(".mtl") || std::any_of(hidden.begin(), hidden.end(), [&](auto& h) { return h.starts_with(obj); }))) {
+            (!file.ends_with(".mtl") || std::any_of(hidden.begin(), hidden.end(), objs))) {
             std::ifstream from(folder / name, std::ios::binary);
             std::ofstream(folder / file, std::ios::binary) << from.rdbuf();
         }
@@ -392,8 +402,9 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
                     std::signal(SIGXFSZ, waiting ? SIG_DFL : handling);
                     const rlimit limit{32, RLIM_INFINITY};
                     setrlimit(RLIMIT_FSIZE, &limit);
-                    // The message names the cause, whichever writer.
-                    if (Export(path) || mError.find("File too large") == std::string::npos) return 1;
+                    // The status names the file and the cause, whichever writer.
+                    if (Export(path)) return 1;
+                    if (!NamesFailure(mError, "Write error", path, EFBIG)) return 4;
                     sigset_t pending;
                     const bool asLeft = sigprocmask(SIG_BLOCK, nullptr, &mask) == 0 && sigpending(&pending) == 0 &&
                                         sigismember(&mask, SIGXFSZ) == waiting &&
@@ -417,7 +428,7 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
             std::filesystem::create_hard_link(Path("full/linked"), mFolder / "full/second");
             FillDisk(mFolder / "full/filler");
             for (const char* name : {"full/scene", "full/linked"}) {
-                if (Export(Path(name))) return 1;
+                if (Export(Path(name)) || !NamesFailure(mError, "Out of disk space", Path(name), ENOSPC)) return 1;
                 if (mFolder.Read(name + Extension()) != "earlier" || mFolder.Read("full/second") != "earlier") return 2;
             }
             return 0;
@@ -535,7 +546,7 @@ TEST_P(ExportReplacement, LinksAndFilesOfAnotherUserInAFolderOpenToAllAreRefused
 }
 
 TEST_P(ExportReplacement, AnObjFileWhoseLibraryCannotBeMadeFailsAndStaysAsItWas) {
-    const bool library = Extension() == ".obj";
+    const bool library = Obj();
     const std::string path = mFolder.Write("scene" + Extension(), "earlier");
     std::filesystem::create_directories(mFolder / "scene.mtl");
     EXPECT_EQ(Export(path), !library) << mError;
@@ -543,20 +554,22 @@ TEST_P(ExportReplacement, AnObjFileWhoseLibraryCannotBeMadeFailsAndStaysAsItWas)
     EXPECT_TRUE(!library || mError.find("Write error (" + (mFolder / "scene.mtl") + ": " + std::strerror(EISDIR) +
                                         ")") != std::string::npos) << mError;
     // A library that is the OBJ file under another name: a second name, a
-    // link, or a link to the OBJ file's name still free.
-    for (const std::string kind : {"second", "link", "free"}) {
+    // link, or a link to the OBJ file's name still free; or under its own,
+    // an OBJ file named as its library would be.
+    for (const std::string kind : {"second", "link", "free", "itself"}) {
         SCOPED_TRACE(kind);
         std::filesystem::create_directories(mFolder / kind);
-        const std::string scene = Path(kind + "/scene");
+        const std::string name = kind + (kind == "itself" ? std::string("/scene.mtl") : "/scene" + Extension());
+        const std::string scene = mFolder / name;
         const std::string linked = mFolder / (kind + "/scene.mtl");
-        if (kind != "free") mFolder.Write(kind + "/scene" + Extension(), "earlier");
+        if (kind != "free") mFolder.Write(name, "earlier");
         if (kind == "second") std::filesystem::create_hard_link(scene, linked);
-        if (kind != "second") std::filesystem::create_symlink("scene" + Extension(), linked);
+        if (kind == "link" || kind == "free") std::filesystem::create_symlink("scene" + Extension(), linked);
         EXPECT_EQ(Export(scene), !library) << mError;
         if (!library) continue;
         EXPECT_EQ(FirstLine(mError), "Write error (" + linked + ": the same file as " + scene + ")");
         EXPECT_TRUE(kind == "free" ? !std::filesystem::exists(scene) : mFolder.Read(kind + "/scene.mtl") == "earlier");
-        EXPECT_EQ(Count(kind), kind == "free" ? 1 : 2);
+        EXPECT_EQ(Count(kind), kind == "free" || kind == "itself" ? 1 : 2);
     }
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
     // A library the exporter may not write, and another user's in a sticky
@@ -611,7 +624,7 @@ TEST_P(ExportReplacement, FilesThatCannotBeReplacedAsTheyAreAreWrittenInPlace) {
     EXPECT_GT(std::filesystem::file_size(first), 7u);
     EXPECT_EQ(StatusOf(first).st_ino, StatusOf(second).st_ino);
     // The earlier bytes kept aside meanwhile went with the export.
-    EXPECT_EQ(Count(""), Extension() == ".obj" ? 3 : 2);
+    EXPECT_EQ(Count(""), Obj() ? 3 : 2);
     if (geteuid() != 0) GTEST_SKIP() << "only a privileged process can give files to another user";
     // A file of a group the exporter is not in, and two of another user, one
     // the exporter may write but not read, in a folder open to all, which an
@@ -747,7 +760,7 @@ TEST_P(ExportReplacement, AnExportInAFolderThatKeepsEveryNameLeavesNothingBehind
     const KeepingEveryName kept(mFolder / "kept");
     if (!kept.Kept()) GTEST_SKIP() << "the file system keeps no folder append-only";
     // A file of one name, written in place, and a new one, with its library.
-    const bool obj = Extension() == ".obj";
+    const bool obj = Obj();
     EXPECT_TRUE(Export(scene)) << mError;
     EXPECT_GT(std::filesystem::file_size(scene), 7u);
     EXPECT_NE(mFolder.Read("kept/scene.mtl") == "earlier library", obj);
@@ -792,7 +805,7 @@ TEST_P(ExportReplacement, AnExportInAFolderThatKeepsEveryNameLeavesNothingBehind
 }
 
 TEST_P(ExportReplacement, AnExportEndedAtAnyStepLeavesWhatTheReadmeTurnsBackIntoOneWholeExport) {
-    const bool obj = Extension() == ".obj";
+    const bool obj = Obj();
     // Longer than any new content, so that one cut short shows.
     const std::string earlier(1 << 15, 'e');
     const std::string earlierLibrary(1 << 14, 'm');
@@ -905,6 +918,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"ThreeDs", KFbxFileFormatRegistry::e3DS_WRITER, ".3ds"},
                       Row{"Dxf", KFbxFileFormatRegistry::eDXF_WRITER, ".dxf"},
                       Row{"Obj", KFbxFileFormatRegistry::eOBJ_WRITER, ".obj"},
+                      Row{"ObjInCapitals", KFbxFileFormatRegistry::eOBJ_WRITER, ".OBJ"},
+                      Row{"ObjWithoutExtension", KFbxFileFormatRegistry::eOBJ_WRITER, ""},
                       Row{"Collada", KFbxFileFormatRegistry::eCOLLADA_WRITER, ".dae"}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.mName); });
 

@@ -12,8 +12,10 @@
 #include <fbxfilesdk/scene/KFbxGlobalLightSettings.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <new>
@@ -203,7 +205,8 @@ TEST_F(Writer3dsFrameTest, FullDiskIsReportedAsOutOfDiskSpace) {
     ASSERT_TRUE(writer->FileCreate("/dev/full"));
     EXPECT_FALSE(writer->Write(mScene, Options()));
     EXPECT_EQ(writer->GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
-    EXPECT_STREQ(writer->GetLastErrorString(), "Out of disk space");
+    EXPECT_EQ(writer->GetLastErrorString(),
+              "Out of disk space (/dev/full: " + std::string(std::strerror(ENOSPC)) + ")");
     delete writer;
 }
 

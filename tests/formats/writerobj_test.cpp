@@ -9,6 +9,7 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/formats/KFbxReaderObj.h>
 #include <fbxfilesdk/formats/KFbxWriterObj.h>
 #include <fbxfilesdk/geometry/KFbxNurb.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
@@ -17,7 +18,9 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -299,21 +302,29 @@ TEST_F(ObjWriterTest, OneMaterialWithTwoTexturesGivesTwoNamesAndSwappedUvsAreWri
     EXPECT_NE(obj.find("vt 1 0\nvt 0.8571428571428572 0.3333333333333333\n"), std::string::npos) << obj;
 }
 
-TEST_F(ObjWriterTest, ANameWithoutLowerCaseObjGetsNoLibrary) {
+TEST_F(ObjWriterTest, EveryFileNameHasItsLibraryWhichTheReaderFindsBack) {
     AddCube("box", KFbxVector4(0, 0, 0, 0));
-    ASSERT_TRUE(Export(Path("SCENE.OBJ")));
-    const std::string obj = Text(Path("SCENE.OBJ"));
-    EXPECT_EQ(obj.find("mtllib"), std::string::npos);
-    EXPECT_NE(obj.find("usemtl red_brick\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(Path("SCENE.mtl")));
-    EXPECT_FALSE(std::filesystem::exists(Path("bricks.tga")));
-}
-
-TEST_F(ObjWriterTest, TheLibraryIsNamedAfterTheFileNotAFolderAboveIt) {
-    AddCube("box", KFbxVector4(0, 0, 0, 0));
-    ASSERT_TRUE(Export(Path("my.objects/scene.obj")));
-    EXPECT_NE(Text(Path("my.objects/scene.obj")).find("mtllib scene.mtl\n"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(Path("my.objects/scene.mtl")));
+    // The last extension of the file's own name gives way, whatever its case.
+    for (const auto& [file, library] : std::map<std::string, std::string>{
+             {"SCENE.OBJ", "SCENE.mtl"},
+             {"scene", "scene.mtl"},
+             {"dir.obj/scene", "dir.obj/scene.mtl"},
+             {"my.objects/scene.obj", "my.objects/scene.mtl"},
+             {"scene.obj.txt", "scene.obj.mtl"},
+             {".scene", ".scene.mtl"}}) {
+        SCOPED_TRACE(file);
+        ASSERT_TRUE(Export(Path(file))) << Message();
+        const std::string mtllib = "mtllib " + std::filesystem::path(library).filename().string() + "\n";
+        EXPECT_NE(Text(Path(file)).find(mtllib), std::string::npos);
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        KFbxReaderObj reader(*mManager, nullptr);
+        KFbxStreamOptions* options = reader.GetReadOptions();
+        EXPECT_TRUE(reader.FileOpen(Path(file).c_str()) && reader.Read(read, options));
+        options->Destroy();
+        const KFbxMesh* box = formatstest::MeshOf(read->GetRootNode()->FindChild("box", true));
+        EXPECT_TRUE(box != nullptr && box->GetMaterialCount() == 2 && box->GetTextureCount() == 2);
+        read->Destroy();
+    }
 }
 
 TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
@@ -359,9 +370,12 @@ TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
     writer.FileClose();
     if (std::FILE* full = std::fopen("/dev/full", "w")) {
         std::fclose(full);
-        ASSERT_TRUE(writer.FileCreate("/dev/full"));
+        // Through a link, so that the library and the texture go beside it.
+        std::filesystem::create_symlink("/dev/full", Path("full.obj"));
+        ASSERT_TRUE(writer.FileCreate(Path("full.obj").c_str()));
         EXPECT_FALSE(writer.Write(mScene, writer.GetWriteOptions()));
-        EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+        const std::string noSpace = std::string(": ") + std::strerror(ENOSPC) + ")";
+        EXPECT_EQ(writer.GetLastErrorString(), "Out of disk space (" + Path("full.obj") + noSpace);
         writer.FileClose();
         // Only the library's bytes are lost: the message names it, by its
         // whole path, not the OBJ file.
@@ -369,7 +383,7 @@ TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
         ASSERT_TRUE(writer.FileCreate(Path("scene.obj").c_str()));
         EXPECT_TRUE(writer.Write(mScene, writer.GetWriteOptions()));
         EXPECT_FALSE(writer.FileClose());
-        EXPECT_EQ(writer.GetLastErrorID(), KFbxWriter::eOUT_OF_DISK_SPACE);
+        EXPECT_EQ(writer.GetLastErrorString(), "Out of disk space (" + Path("scene.mtl") + noSpace);
         // Nor does the OBJ file take a name without its library.
         EXPECT_FALSE(std::filesystem::exists(Path("scene.obj")));
         KString message;
@@ -528,9 +542,10 @@ TEST_F(ObjWriterTest, TinyObjLoaderReadsTheOpacityMaterialPerFaceTexcoordsAndPla
     KFbxMesh* pane = AddPlainTriangle("glass");
     pane->InitMaterialIndices(KFbxLayerElement::eALL_SAME);
     pane->AddMaterial(glass);
-    ASSERT_TRUE(Export(Path("scene.obj"), KeepPolygons())) << Message();
+    // Under a name in capitals, whose library is found all the same.
+    ASSERT_TRUE(Export(Path("SCENE.OBJ"), KeepPolygons())) << Message();
     const std::string script = Write("dump.py", kTinyObjDump);
-    const std::string dump = CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("scene.obj") + "'");
+    const std::string dump = CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("SCENE.OBJ") + "'");
     // Opacity 1 - 0.25 for the brick and the glass, opaque sand; both names
     // whole; faces without a material in the grey a material without a
     // colour reads as.
