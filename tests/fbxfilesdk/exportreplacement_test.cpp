@@ -877,7 +877,7 @@ TEST_P(ExportReplacement, AnExportInPlaceWaitsForAnotherOfTheSameFile) {
 }
 
 TEST_P(ExportReplacement, ExportsOfOneFileAtOnceAllSucceedAndLeaveOneWholeExport) {
-    const bool obj = Extension() == ".obj";
+    const bool obj = Obj();
     std::filesystem::create_directories(mFolder / "whole");
     ASSERT_TRUE(Export(Path("whole/scene"))) << mError;
     const std::string whole = mFolder.Read("whole/scene" + Extension());
