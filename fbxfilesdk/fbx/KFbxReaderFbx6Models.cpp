@@ -228,12 +228,17 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
         }
         attribute = node->GetNodeAttribute();
     }
-    // The scene has its own switcher node too: the record of that name sets
-    // it. A model of the type under another name is a node of the tree that
-    // carries a switcher of its own (a copy of the scene's, say), kept where
-    // the file puts it with its subtree.
+    // The scene has its own switcher node too: the record FindSwitcherRecord
+    // chose sets it, with its name. Any other model of the type is a node of
+    // the tree that carries a switcher of its own (a copy of the scene's,
+    // say), kept where the file puts it with its subtree.
     KFbxNode* sceneSwitcher = mScene.GetCameraSwitcherNode();
     const bool switcherType = typeName == "CameraSwitcher";
+    const bool setsSwitcher = switcherType && mSwitcherRecord == prefixedName.Buffer();
+    if (setsSwitcher) {
+        // One record sets it, whatever others bear the same name.
+        mSwitcherRecord.reset();
+    }
     // No writer gives a node of the tree a producer camera's name: such a
     // switcher model is a damaged camera record, and is left out.
     if (node == nullptr && switcherType && ProducerCameraOf(name, KString("Camera")) >= 0) {
@@ -243,8 +248,9 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
         }
         return;
     }
-    if (node == nullptr && switcherType && sceneSwitcher != nullptr && name == sceneSwitcher->GetName()) {
+    if (node == nullptr && setsSwitcher && sceneSwitcher != nullptr) {
         node = sceneSwitcher;
+        node->SetName(name.Buffer());
         attribute = node->GetNodeAttribute();
     }
     const bool created = node == nullptr;
@@ -298,7 +304,7 @@ void KFbxReaderFbx6Pass::ReadModel(const KString& prefixedName, const KString& t
     // Only a node this record made can take the switcher's place: a producer
     // camera record claiming the switcher type would otherwise give one node
     // two owners and drop another model from the nodes made here.
-    if (created && switcherType && sceneSwitcher == nullptr) {
+    if (created && setsSwitcher) {
         mScene.SetCameraSwitcherNode(node);
         mCreatedNodes.pop_back();
     } else if (created) {

@@ -34,6 +34,9 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -44,6 +47,8 @@ namespace {
 constexpr int kSummarySection = 1;
 
 constexpr char kRootName[] = "Model::Scene";
+// The name the writers give the scene's camera switcher.
+constexpr char kSwitcherName[] = "Model::Camera Switcher";
 // The most samples one layered channel is baked into (about a day and a half
 // at 30 frames per second): a damaged file whose keys lie far apart must not
 // make the bake allocate without bound.
@@ -209,6 +214,7 @@ void KFbxReaderFbx6Pass::Run() {
 }
 
 void KFbxReaderFbx6Pass::ReadSceneRecords() {
+    FindSwitcherRecord();
     ReadObjects();
     ReadConnections();
 }
@@ -234,6 +240,89 @@ void KFbxReaderFbx6Pass::FinishObjects() {
     ResolveParentOffsets();
     for (KFbxNode* node : mNodes) {
         node->UpdatePivotsAndLimitsFromProperties();
+    }
+}
+
+void KFbxReaderFbx6Pass::FindSwitcherRecord() {
+    mSwitcherRecord.reset();
+    if (!Option("MODEL")) {
+        return;
+    }
+    // Calls read at each record of the name in the section's block, its
+    // values still to be read; the main section is selected afresh
+    // afterwards, so that the read proper finds every record again.
+    const auto eachRecord = [this](const char* section, const char* record, const auto& read) {
+        if (mFile.FieldReadBegin(section)) {
+            if (mFile.FieldReadBlockBegin()) {
+                while (mFile.FieldReadBegin(record)) {
+                    read();
+                    mFile.FieldReadEnd();
+                }
+                mFile.FieldReadBlockEnd();
+            }
+            mFile.FieldReadEnd();
+        }
+        mFile.SelectSection(0);
+    };
+    // The switcher models read in the file's order (but those of a
+    // producer camera's name, which are left out), with whether a connection
+    // links them to another model.
+    std::vector<std::string> candidates;
+    std::unordered_map<std::string, bool> inTree;
+    std::string name;
+    std::string type;
+    eachRecord("Objects", "Model", [&] {
+        NextS(mFile, name);
+        NextS(mFile, type);
+        if (type == "CameraSwitcher" && ProducerCameraOf(WithoutPrefix(KString(name.c_str())), KString("Camera")) < 0 &&
+            mFile.FieldReadBlockBegin()) {
+            mFile.FieldReadBlockEnd();
+            candidates.push_back(name);
+            inTree.emplace(name, false);
+        }
+    });
+    if (candidates.empty()) {
+        return;
+    }
+    // What each link names beside a candidate, whatever it is; the models
+    // among them are known from the records afterwards. Files rarely link a
+    // switcher model to anything.
+    std::unordered_multimap<std::string, std::string> linked;
+    std::string kind;
+    std::string source;
+    std::string destination;
+    eachRecord("Connections", "Connect", [&] {
+        NextS(mFile, kind);
+        if (kind != "OO" || mFile.FieldGetRemainingValueCount() < 2) {
+            return;
+        }
+        NextS(mFile, source);
+        NextS(mFile, destination);
+        if (source != destination && inTree.count(source) > 0) {
+            linked.emplace(destination, source);
+        }
+        if (source != destination && inTree.count(destination) > 0) {
+            linked.emplace(source, destination);
+        }
+    });
+    const auto linkedToModel = [&](const std::string& model) {
+        for (auto [at, end] = linked.equal_range(model); at != end; ++at) {
+            inTree[at->second] = true;
+        }
+    };
+    if (!linked.empty()) {
+        linkedToModel(kRootName);
+        eachRecord("Objects", "Model", [&] {
+            NextS(mFile, name);
+            linkedToModel(name);
+        });
+    }
+    for (const bool writersName : {true, false}) {
+        for (std::size_t i = 0; i < candidates.size() && !mSwitcherRecord; ++i) {
+            if (!inTree[candidates[i]] && (!writersName || candidates[i] == kSwitcherName)) {
+                mSwitcherRecord = candidates[i];
+            }
+        }
     }
 }
 

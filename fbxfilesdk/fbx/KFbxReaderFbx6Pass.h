@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,12 @@ protected:
     KFbxObject* Find(const KString& prefixedName) const;
 
     // ---- objects ----
+    // Which "Model" record of the switcher type sets the scene's own switcher
+    // (into mSwitcherRecord; none when it holds no name): one that no
+    // connection links to another model, of the writers' name before any
+    // other, else the first such in the file. Files of older writers give it
+    // the switcher's own name; any other switcher model is a node of the tree.
+    void FindSwitcherRecord();
     void ReadObjects();
     void ReadModel(const KString& prefixedName, const KString& typeName);
     // Moves the values of shape weights the model's property block made on
@@ -204,6 +211,8 @@ protected:
     // Trimmed surfaces whose boundaries come with the connections.
     std::vector<KFbxObject*> mTrimSurfaces;
     std::vector<KFbxNode*> mNodes;
+    // The prefixed name of the record FindSwitcherRecord chose, until read.
+    std::optional<std::string> mSwitcherRecord;
     // The nodes this read made (not the scene's own cameras and switcher).
     std::vector<KFbxNode*> mCreatedNodes;
     // The parents of the nodes the connections link, while they are read.

@@ -267,6 +267,10 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
             ownVideos.insert(scene->GetVideo(i));
         }
         scene->CreateVideosForTextures();
+        // The scene is now as the file shows it: every section writes or
+        // names the same models.
+        GatherModels(*scene);
+        mModelScene = scene;
     }
 
     if (ready) {
@@ -332,6 +336,9 @@ bool KFbxWriterFbx6::Write(KFbxScene* scene, KFbxStreamOptions* options, IFbxObj
         }
     }
 
+    mModelScene = nullptr;
+    mModels.clear();
+    mHeldModels.clear();
     mOptions = nullptr;
     if (fresh != nullptr) {
         fresh->Destroy();

@@ -17,6 +17,7 @@
 #include <fbxfilesdk/core/KString.h>
 
 #include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -91,8 +92,10 @@ public:
     // ---- objects ----
     // The nodes the file holds as models: the scene's nodes in their order,
     // then those of its tree that the scene does not list (a node of another
-    // scene linked under one of its nodes), parents before children.
-    static std::vector<KFbxNode*> GetModelNodes(const KFbxScene& scene);
+    // scene linked under one of its nodes), parents before children. A write
+    // gathers them once, when the scene is ready for it, for all its
+    // sections; a section written alone gathers them afresh.
+    const std::vector<KFbxNode*>& GetModelNodes(KFbxScene& scene);
     void WriteModels(KFbxScene& scene);
     void WriteModel(KFbxNode& node);
     void WriteModelHeader(KFbxNode& node);
@@ -236,11 +239,18 @@ private:
     // object while no "Connections" section is being written.
     bool IsWrittenObject(const KFbxObject* object) const;
 
-    // While a "Connections" section is written: its scene, the models the
-    // file holds, and the objects (with the model, for an attribute inside
-    // model records) whose connections are written already.
+    // GetModelNodes' list of the scene into mModels, and into mHeldModels
+    // with the producer cameras: every model the file holds.
+    void GatherModels(KFbxScene& scene);
+
+    // The scene whose models are gathered for the whole write, while it lasts.
+    const KFbxScene* mModelScene = nullptr;
+    std::vector<KFbxNode*> mModels;
+    std::unordered_set<const KFbxObject*> mHeldModels;
+    // While a "Connections" section is written: its scene, and the objects
+    // (with the model, for an attribute inside model records) whose
+    // connections are written already.
     const KFbxScene* mConnectionScene = nullptr;
-    std::set<const KFbxObject*> mConnectionModels;
     std::set<std::pair<const KFbxObject*, const KFbxNode*>> mConnectionsWritten;
 };
 

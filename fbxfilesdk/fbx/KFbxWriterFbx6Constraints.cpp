@@ -12,12 +12,10 @@
 #include <fbxfilesdk/scene/KFbxConstraint.h>
 #include <fbxfilesdk/scene/KFbxConstraintParent.h>
 #include <fbxfilesdk/scene/KFbxControlSetPlug.h>
-#include <fbxfilesdk/scene/KFbxGlobalCameraSettings.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxPose.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
 
-#include <unordered_set>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -89,13 +87,12 @@ bool KFbxWriterFbx6::IsConstraintWritten(const KFbxConstraint& constraint) const
 
 void KFbxWriterFbx6::WritePoses(KFbxScene& scene) {
     KFbx& file = *mFbx;
-    // A pose names only the models the file holds: the entry of a node that
-    // only another scene's file holds would name nothing here.
-    std::vector<KFbxNode*> models = GetModelNodes(scene);
-    for (int which = 0; which < KFbxGlobalCameraSettings::ePRODUCER_CAMERA_COUNT; ++which) {
-        models.push_back(scene.GetGlobalCameraSettings().GetProducerCameraNode(which));
+    // A pose names only the models the file holds, known with the list of
+    // them: the entry of a node that only another scene's file holds would
+    // name nothing here.
+    if (scene.GetPoseCount() > 0) {
+        GetModelNodes(scene);
     }
-    const std::unordered_set<const KFbxNode*> held(models.begin(), models.end());
     for (int i = 0; i < scene.GetPoseCount(); ++i) {
         KFbxPose* pose = scene.GetPose(i);
         if (pose == nullptr) {
@@ -103,7 +100,7 @@ void KFbxWriterFbx6::WritePoses(KFbxScene& scene) {
         }
         std::vector<int> entries;
         for (int entry = 0; entry < pose->GetCount(); ++entry) {
-            if (held.count(pose->GetNode(entry)) > 0) {
+            if (mHeldModels.count(pose->GetNode(entry)) > 0) {
                 entries.push_back(entry);
             }
         }

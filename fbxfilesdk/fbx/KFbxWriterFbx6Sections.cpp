@@ -34,7 +34,6 @@
 #include <set>
 #include <system_error>
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -224,12 +223,22 @@ void KFbxWriterFbx6::WriteObjects(KFbxScene* scene) {
     EndRecord(*mFbx);
 }
 
-std::vector<KFbxNode*> KFbxWriterFbx6::GetModelNodes(const KFbxScene& scene) {
-    std::vector<KFbxNode*> nodes;
-    std::unordered_set<const KFbxNode*> listed;
-    for (int i = 0; i < scene.GetNodeCount(); ++i) {
-        if (KFbxNode* node = scene.GetNode(i); node != nullptr && listed.insert(node).second) {
-            nodes.push_back(node);
+const std::vector<KFbxNode*>& KFbxWriterFbx6::GetModelNodes(KFbxScene& scene) {
+    if (&scene != mModelScene) {
+        GatherModels(scene);
+    }
+    return mModels;
+}
+
+void KFbxWriterFbx6::GatherModels(KFbxScene& scene) {
+    mModels.clear();
+    mHeldModels.clear();
+    const int count = scene.GetNodeCount();
+    mModels.reserve(static_cast<std::size_t>(count));
+    mHeldModels.reserve(static_cast<std::size_t>(count + kProducerCameraCount));
+    for (int i = 0; i < count; ++i) {
+        if (KFbxNode* node = scene.GetNode(i); node != nullptr && mHeldModels.insert(node).second) {
+            mModels.push_back(node);
         }
     }
     // A node linked under this scene's tree while another scene lists it is
@@ -241,8 +250,8 @@ std::vector<KFbxNode*> KFbxWriterFbx6::GetModelNodes(const KFbxScene& scene) {
     while (!pending.empty()) {
         KFbxNode* node = pending.back();
         pending.pop_back();
-        if (listed.insert(node).second) {
-            nodes.push_back(node);
+        if (mHeldModels.insert(node).second) {
+            mModels.push_back(node);
         }
         for (int i = node->GetChildCount() - 1; i >= 0; --i) {
             if (KFbxNode* child = node->GetChild(i)) {
@@ -250,7 +259,12 @@ std::vector<KFbxNode*> KFbxWriterFbx6::GetModelNodes(const KFbxScene& scene) {
             }
         }
     }
-    return nodes;
+    const KFbxGlobalCameraSettings& cameras = scene.GetGlobalCameraSettings();
+    for (int which = 0; which < kProducerCameraCount; ++which) {
+        if (const KFbxNode* camera = cameras.GetProducerCameraNode(which)) {
+            mHeldModels.insert(camera);
+        }
+    }
 }
 
 void KFbxWriterFbx6::WriteModels(KFbxScene& scene) {
@@ -431,12 +445,7 @@ void KFbxWriterFbx6::WriteConnections(KFbxScene* scene) {
     mConnectionsWritten.clear();
     if (scene != nullptr) {
         mConnectionScene = scene;
-        const std::vector<KFbxNode*> models = GetModelNodes(*scene);
-        mConnectionModels.insert(models.begin(), models.end());
-        const KFbxGlobalCameraSettings& cameras = scene->GetGlobalCameraSettings();
-        for (int which = 0; which < kProducerCameraCount; ++which) {
-            mConnectionModels.insert(cameras.GetProducerCameraNode(which));
-        }
+        const std::vector<KFbxNode*>& models = GetModelNodes(*scene);
         KFbxNode* root = scene->GetRootNode();
         if (root != nullptr) {
             // The root is known to every file as "Model::Scene".
@@ -455,7 +464,6 @@ void KFbxWriterFbx6::WriteConnections(KFbxScene* scene) {
         WriteCharacterAndConstraintConnections(*scene);
     }
     mConnectionScene = nullptr;
-    mConnectionModels.clear();
     mConnectionsWritten.clear();
     EndRecord(*mFbx);
 }
@@ -465,7 +473,7 @@ bool KFbxWriterFbx6::IsWrittenObject(const KFbxObject* object) const {
         return object != nullptr;
     }
     if (object->Is(KFbxNode::ClassId)) {
-        return mConnectionModels.count(object) > 0;
+        return mHeldModels.count(object) > 0;
     }
     if (object->GetScene() != mConnectionScene) {
         return false;

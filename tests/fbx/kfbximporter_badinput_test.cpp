@@ -476,10 +476,12 @@ TEST_F(ReaderTest, TheRootIsPutUnderNoModel) {
     EXPECT_EQ(a->GetParent(), root);
     EXPECT_EQ(b->GetParent(), a);
 
-    // Nor do the producer cameras and the switcher, which the scene keeps
-    // out of its tree, take a parent or children: a model put under one of
-    // them is put where the rest of the file says, under the root when it
-    // says nothing, and destroying a subtree leaves them whole.
+    // Nor do the producer cameras, which the scene keeps out of its tree,
+    // take a parent or children: a model put under one of them is put where
+    // the rest of the file says, under the root when it says nothing, and
+    // destroying a subtree leaves them whole. A switcher model the file puts
+    // in the tree is a node of it, whatever its name: the scene's own
+    // switcher stays beside the tree.
     const std::string outside =
         "FBXHeaderExtension:  {\n\tFBXVersion: 6100\n}\n"
         "Objects:  {\n\tModel: \"Model::A\", \"Null\" {\n\t}\n\tModel: \"Model::B\", \"Null\" {\n\t}\n"
@@ -497,27 +499,27 @@ TEST_F(ReaderTest, TheRootIsPutUnderNoModel) {
     EXPECT_EQ(mLastMessage,
               "The connection of \"Model::Producer Top\" under \"Model::A\" is refused: a producer camera stays "
               "out of the scene's tree\n"
-              "The connection of \"Model::Camera Switcher\" under \"Model::A\" is refused: the camera switcher stays "
-              "out of the scene's tree\n"
               "The connection of \"Model::B\" under \"Model::Producer Top\" is refused: a producer camera has no "
-              "children\n"
-              "The connection of \"Model::C\" under \"Model::Camera Switcher\" is refused: the camera switcher has "
-              "no children\n");
+              "children\n");
     KFbxNode* producer = scene->GetGlobalCameraSettings().GetCameraProducerTop();
     KFbxNode* switcher = scene->GetCameraSwitcherNode();
     EXPECT_EQ(producer->GetParent(), nullptr);
     EXPECT_EQ(producer->GetChildCount(), 0);
     EXPECT_EQ(switcher->GetParent(), nullptr);
     EXPECT_EQ(switcher->GetChildCount(), 0);
-    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 4);
-    for (const char* name : {"A", "B", "C"}) {
+    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 5);
+    for (const char* name : {"A", "B"}) {
         EXPECT_EQ(scene->FindNodeByName(KString(name))->GetParent(), scene->GetRootNode()) << name;
     }
+    KFbxNode* top = scene->FindNodeByName(KString("A"));
+    ASSERT_EQ(top->GetChildCount(), 1);
+    EXPECT_NE(top->GetChild(0), switcher);
+    EXPECT_EQ(scene->FindNodeByName(KString("C"))->GetParent(), top->GetChild(0));
     EXPECT_EQ(scene->FindNodeByName(KString("D"))->GetParent(), scene->FindNodeByName(KString("B")));
-    scene->FindNodeByName(KString("A"))->Destroy(true);
+    top->Destroy(true);
     ASSERT_TRUE(Export(scene, Path("outside_the_tree_written.fbx"), KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
     ASSERT_TRUE(Import(Path("outside_the_tree_written.fbx"), scene)) << mLastError;
-    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 3);
+    EXPECT_EQ(scene->GetRootNode()->GetChildCount(true), 2);
 
     // Nor are they a cluster's bone or a skin's object, either way round, and
     // a camera linked to a material stays in the settings alone: round trips

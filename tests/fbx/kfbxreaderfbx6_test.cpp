@@ -5,6 +5,7 @@
 #include <fbxfilesdk/fbx/KFbxReader.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6.h>
 #include <fbxfilesdk/fbx/KFbxStreamOptionsForeign.h>
+#include <fbxfilesdk/fbx/KFbxWriterFbx6.h>
 
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxCameraSwitcher.h>
@@ -112,6 +113,72 @@ TEST_P(RichRoundTrip, ASkinnedMeshSharedByTwoNodesKeepsItsSkinOnEach) {
     }
 }
 
+// The switcher's name and each node's with its parent's, in the scene's order.
+std::string SwitcherAndLayout(const KFbxScene& scene) {
+    std::string text = std::string("switcher ") + scene.GetCameraSwitcherNode()->GetName() + ":";
+    for (int i = 0; i < scene.GetNodeCount(); ++i) {
+        const KFbxNode* parent = scene.GetNode(i)->GetParent();
+        text += std::string(" ") + scene.GetNode(i)->GetName() + "<" + (parent ? parent->GetName() : "") + ">";
+    }
+    return text;
+}
+
+// Writes as the FBX 6 writers did before they gave the scene's switcher the
+// name files know it by: every node, the switcher too, under its own name.
+class OlderFbx6Writer : public KFbxWriterFbx6 {
+public:
+    using KFbxWriterFbx6::KFbxWriterFbx6;
+    bool PreprocessScene(KFbxScene& scene) override {
+        std::vector<std::pair<KFbxNode*, KString>> names;
+        for (int i = 0; i < scene.GetNodeCount(); ++i) {
+            names.emplace_back(scene.GetNode(i), scene.GetNode(i)->GetName());
+        }
+        const bool done = KFbxWriterFbx6::PreprocessScene(scene);
+        for (const auto& [node, name] : names) {
+            node->SetName(name.Buffer());
+        }
+        return done;
+    }
+};
+
+// Files of the older writers read as they did: the switcher model no
+// connection puts in the tree is the scene's switcher whatever its name, the
+// one of the writers' name first, and any other is a node of the tree.
+TEST_P(RichRoundTrip, TheSwitcherOfAnOlderWritersFileIsTheScenes) {
+    // Alone, and after an unlinked model of the writers' name.
+    const std::pair<const char*, int> kCases[] = {
+        {"switcher Director: RootNode<> Director<> Stage<RootNode> Prop<Stage>", 3},
+        {"switcher Camera Switcher: RootNode<> Camera Switcher<> Director<RootNode> Stage<RootNode> Prop<Stage>", 0},
+    };
+    for (const auto& [layout, cameraNames] : kCases) {
+        KFbxScene* scene = KFbxScene::Create(mManager, "older");
+        scene->GetCameraSwitcherNode()->SetName("Director");
+        auto* switcher = static_cast<KFbxCameraSwitcher*>(scene->GetCameraSwitcherNode()->GetNodeAttribute());
+        for (const char* camera : {"Left", "Right", "Top"}) {
+            switcher->AddCameraName(camera);
+        }
+        richscene::AddNode(mManager, richscene::AddNode(mManager, scene->GetRootNode(), "Stage", nullptr), "Prop", nullptr);
+        if (cameraNames == 0) {
+            KFbxNode* stray = KFbxNode::Create(mManager, "Camera Switcher");
+            stray->SetNodeAttribute(KFbxCameraSwitcher::Create(mManager, ""));
+            scene->ConnectObject(stray);
+        }
+        OlderFbx6Writer writer(*mManager, nullptr);
+        writer.SetFileMode(GetParam() == KFbxFileFormatRegistry::eFBX_ASCII_WRITER    ? KFbxWriterFbx6::eASCII
+                           : GetParam() == KFbxFileFormatRegistry::eFBX_BINARY_WRITER ? KFbxWriterFbx6::eBINARY
+                                                                                       : KFbxWriterFbx6::eENCRYPTED);
+        KFbxStreamOptions* options = writer.GetWriteOptions();
+        const std::string path = Path("older.fbx");
+        ASSERT_TRUE(writer.FileCreate(path.c_str()) && writer.Write(scene, options) && writer.FileClose());
+        options->Destroy();
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        ASSERT_TRUE(Import(path, read)) << mLastError;
+        EXPECT_EQ(SwitcherAndLayout(*read), layout);
+        switcher = static_cast<KFbxCameraSwitcher*>(read->GetCameraSwitcherNode()->GetNodeAttribute());
+        EXPECT_EQ(switcher->GetCameraNameCount(), cameraNames) << layout;
+    }
+}
+
 // Only the scene's own switcher stands beside the tree: a node of the tree
 // that carries a switcher (a copy of the scene's, or one given it) keeps its
 // place and its child, and the scene's switcher, renamed, is written under
@@ -127,11 +194,7 @@ TEST_P(RichRoundTrip, NodesCarryingASwitcherKeepTheirPlaceInTheTree) {
     scene->GetCameraSwitcherNode()->SetName("Cuts");
     std::vector<std::string> layouts;
     stableroundtrip::WriteReadTimes(*mManager, *scene, mFolder.Path(), GetParam(), 3, [&](KFbxScene& read) {
-        std::string text = std::string("switcher ") + read.GetCameraSwitcherNode()->GetName() + ":";
-        for (int i = 0; i < read.GetNodeCount(); ++i) {
-            const KFbxNode* parent = read.GetNode(i)->GetParent();
-            text += std::string(" ") + read.GetNode(i)->GetName() + "<" + (parent ? parent->GetName() : "") + ">";
-        }
+        const std::string text = SwitcherAndLayout(read);
         EXPECT_EQ(read.GetNodeCount(), 6) << text;
         layouts.push_back(text);
     });
