@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct KPlug::Links : KRecycledBlocks {
     KPlugConnectionList mSrcs;
     KPlugConnectionList mDsts;
     std::vector<KPlug*> mViews;
+    // The plugs this one is a one-way source of, once a link. Listed by no
+    // call, as the link is not, but known here so that the link goes with
+    // this plug instead of leaving its destination a freed source.
+    std::vector<KPlug*> mOneWayDsts;
     std::vector<CallbackRecord> mCallbacks;
     // Few plugs are held by handle.
     KPlugHandleEntry* mHandle = nullptr;
@@ -35,7 +40,8 @@ struct KPlug::Links : KRecycledBlocks {
     int mPendingLinks = 0;
 
     bool Empty() const {
-        return mSrcs.Empty() && mDsts.Empty() && mViews.empty() && mCallbacks.empty() && mHandle == nullptr &&
+        return mSrcs.Empty() && mDsts.Empty() && mViews.empty() && mOneWayDsts.empty() && mCallbacks.empty() &&
+               mHandle == nullptr &&
                mDeliveryDepth == 0 && mPendingLinks == 0;
     }
 };
@@ -500,6 +506,11 @@ bool KPlug::Connect(KPlug* src, KPlug* dst, KPlug* beforeInSrcDsts, KPlug* befor
         srcViews[i].mView->Emit(eKPlugDstAboutToBeAdded, -1, dst, type);
     }
 
+    if (oneWay && !src->RecordOneWayDst(dst)) {
+        --dst->mLinks->mPendingLinks;
+        dst->DropLinksIfEmpty();
+        return false;
+    }
     // The announcements above may have changed the lists: positions are kept
     // inside the current counts.
     dstPosition = std::min(dstPosition, dst->ListCount(Side::Src));
@@ -541,18 +552,21 @@ bool KPlug::Disconnect(KPlug* src, KPlug* dst, bool force) {
         return false;
     }
     const int dstIndex = dst->FindIndex(Side::Src, src);
-    const int srcIndex = src->FindIndex(Side::Dst, dst);
+    int srcIndex = src->FindIndex(Side::Dst, dst);
     if (dstIndex == -1 && srcIndex == -1) {
         return false;
     }
     const std::uint8_t type = dstIndex != -1 ? dst->TypeAt(Side::Src, dstIndex) : src->TypeAt(Side::Dst, srcIndex);
-    if (!force) {
-        // The source of a one-way connection was never asked to take it, so its
-        // consent is not needed to let it go either.
-        const bool oneWay = srcIndex == -1;
-        if (!dst->Accepts(Side::Src, src) || (!oneWay && !src->Accepts(Side::Dst, dst))) {
-            return false;
-        }
+    // A one-way link is in the destination's list alone, whatever else
+    // links the two.
+    const bool oneWay = dstIndex != -1 && (type & kConnectionOneWay) != 0;
+    if (oneWay) {
+        srcIndex = -1;
+    }
+    // The source of a one-way connection was never asked to take it, so its
+    // consent is not needed to let it go either.
+    if (!force && (!dst->Accepts(Side::Src, src) || (!oneWay && !src->Accepts(Side::Dst, dst)))) {
+        return false;
     }
 
     ViewSlot dstViews[kMaxViews];
@@ -580,9 +594,12 @@ bool KPlug::Disconnect(KPlug* src, KPlug* dst, bool force) {
     if (dstFormer != -1) {
         dst->RemoveAt(Side::Src, dstFormer);
     }
-    const int srcFormer = src->FindIndex(Side::Dst, dst);
+    const int srcFormer = oneWay ? -1 : src->FindIndex(Side::Dst, dst);
     if (srcFormer != -1) {
         src->RemoveAt(Side::Dst, srcFormer);
+    }
+    if (oneWay && dstFormer != -1) {
+        src->ForgetOneWayDst(dst);
     }
     for (int i = 0; i < dstViewCount; ++i) {
         ViewSlot& slot = dstViews[i];
@@ -678,6 +695,40 @@ void KPlug::DisconnectEverything(bool force) {
     }
     for (int i = GetDstCount() - 1; i >= 0; i = std::min(i - 1, GetDstCount() - 1)) {
         Disconnect(this, GetDst(i), force);
+    }
+    while (mLinks && !mLinks->mOneWayDsts.empty()) {
+        KPlug* dst = mLinks->mOneWayDsts.back();
+        if (!Disconnect(this, dst, force)) {
+            // Not linked after all: the record alone goes.
+            ForgetOneWayDst(dst);
+        }
+    }
+}
+
+bool KPlug::RecordOneWayDst(KPlug* dst) {
+    Links* links = MakeLinks();
+    if (links == nullptr) {
+        return false;
+    }
+    try {
+        links->mOneWayDsts.push_back(dst);
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        DropLinksIfEmpty();
+        return false;
+    }
+    return true;
+}
+
+void KPlug::ForgetOneWayDst(const KPlug* dst) {
+    if (!mLinks) {
+        return;
+    }
+    std::vector<KPlug*>& dsts = mLinks->mOneWayDsts;
+    const auto found = std::find(dsts.rbegin(), dsts.rend(), dst);
+    if (found != dsts.rend()) {
+        dsts.erase(std::next(found).base());
+        DropLinksIfEmpty();
     }
 }
 

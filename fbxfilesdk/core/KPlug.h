@@ -88,8 +88,9 @@ public:
     static constexpr std::uint32_t kBeingDestroyed = 0x40;
     static constexpr std::uint32_t kInitialFlags = kAcceptsSrc | kAcceptsDst | kConstructed;
 
-    // Connection type bit: recorded only in the destination's sources; the
-    // source is neither asked nor told.
+    // Connection type bit: listed only in the destination's sources; the
+    // source is neither asked nor told, but keeps it apart, unlisted, so that
+    // either end going undoes it.
     static constexpr std::uint8_t kConnectionOneWay = 0x02;
 
     // Interface ids GetInterface answers with this plug (a KPlug*).
@@ -304,7 +305,12 @@ private:
     // A connection event told to this plug (it is the sender).
     bool Emit(int code, int index, KPlug* other, std::uint8_t type, KEventWord extra = 0);
 
+    // Every link of a plug going away, the one-way links it is the source
+    // of among them.
     void DisconnectEverything(bool force);
+    // The one-way links this plug is the source of; false when memory is short.
+    bool RecordOneWayDst(KPlug* dst);
+    void ForgetOneWayDst(const KPlug* dst);
     void DropViews();
     void ClearConnections();
     void CopyAcceptedConnectionsOf(const KPlug* parent);

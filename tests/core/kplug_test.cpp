@@ -262,6 +262,27 @@ TEST_F(PlugTest, OneWayConnectionsAreListedOnlyByTheDestination) {
     ASSERT_TRUE(mDst.ConnectSrc(&mSrc));
     EXPECT_EQ(mDst.GetSrcType(0), KPlug::kConnectionOneWay);
     EXPECT_EQ(mSrc.GetDstCount(), 0);
+
+    // Either end going, by Destroy or deleted, takes its one-way links with
+    // it, beside a two-way link of the same pair: the other end keeps no
+    // freed plug. One unlink takes one link, the last made first.
+    for (const int way : {0, 1, 2, 3}) {
+        const bool srcGoes = way < 2;
+        auto src = std::make_unique<TestPlug>(mLog, "S2");
+        auto dst = std::make_unique<TestPlug>(mLog, "D2");
+        ASSERT_TRUE(dst->ConnectSrc(src.get(), KPlug::kConnectionOneWay));
+        ASSERT_TRUE(dst->ConnectSrc(src.get()));
+        ASSERT_TRUE(src->ConnectDst(dst.get(), KPlug::kConnectionOneWay));
+        ASSERT_TRUE(dst->DisconnectSrc(src.get()));
+        EXPECT_EQ(Sources(mLog, *dst), (Names{"S2", "S2"})) << way;
+        EXPECT_EQ(src->GetDstCount(), 1) << way;
+        std::unique_ptr<TestPlug>& going = srcGoes ? src : dst;
+        if (way % 2 == 0) {
+            going->Destroy();
+        }
+        going.reset();
+        EXPECT_EQ((srcGoes ? dst->GetSrcCount() : src->GetDstCount()), 0) << way;
+    }
 }
 
 TEST_F(PlugTest, IndexedConnectsInsertBeforeAndAppendWhenOutOfRange) {
