@@ -230,6 +230,12 @@ bool KFbxNode::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool on
         (askedOf == sourceNode && sourceNode != nullptr ? sourceNode : this)->mError.SetError(eOneWayLink);
         return false;
     }
+    // An attribute carried once: a second link to it would bind nothing
+    // more, and the first unlink would unbind its channels while the node
+    // still carried it.
+    if (sourceNode == nullptr && dynamic_cast<KFbxNodeAttribute*>(&source) != nullptr && IsConnectedSrc(&source)) {
+        return false;
+    }
     // So that the tree stays a tree: each node one parent, and none under
     // its own subtree.
     if (KFbxNode* node = sourceNode) {

@@ -511,6 +511,19 @@ TEST_F(KFbxNodeTest, EveryLinkRouteKeepsTheAttributesNodeAndChannels) {
         ends.mAttribute->Destroy();
         EXPECT_FALSE(BindsTo(ends.mNode, ends.mAttribute)) << route;
     }
+    // Linked again to the attribute it carries, by any call, a node is
+    // refused as AddNodeAttribute refuses it, so that one unlink leaves it
+    // carrying nothing rather than an attribute whose channels went.
+    for (const auto& [route, link] : links) {
+        const Ends ends{MakeNode("node"), KFbxCamera::Create(mManager, "camera"), KFbxCamera::Create(mManager, "spare"),
+                        MakeNode("other")};
+        ASSERT_TRUE(ends.mNode->AddNodeAttribute(ends.mAttribute));
+        EXPECT_FALSE(link(ends)) << route;
+        EXPECT_EQ(ends.mNode->GetPropertyLinkCount(), boundChannels) << route;
+        ASSERT_TRUE(ends.N()->DisconnectSrc(ends.A())) << route;
+        EXPECT_FALSE(ends.mAttribute->IsConnectedDst(ends.mNode)) << route;
+        EXPECT_FALSE(BindsTo(ends.mNode, ends.mAttribute)) << route;
+    }
 
     // A link the attribute is not told of is refused, on either end, so
     // that the node does not destroy it behind its back.
