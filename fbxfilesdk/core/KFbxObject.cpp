@@ -124,6 +124,14 @@ KPlug* KFbxObject::CreateInternal() {
 
 KFbxObject_internal* KFbxObject::NewInternalObject() { return new (std::nothrow) KFbxObject_internal(this); }
 
+void KFbxObject::Destroy(bool recursive, bool dependents) {
+    if (mBeingDestroyed) {
+        return;
+    }
+    mBeingDestroyed = true;
+    KFbxPlug::Destroy(recursive, dependents);
+}
+
 void KFbxObject::DestroyContents(bool recursive, bool dependents) {
     for (int i = 0; i < GetSrcObjectCount();) {
         KFbxObject* src = GetSrcObject(KFbxClassId(), i);

@@ -69,6 +69,10 @@ public:
     bool ConnectNotify(const KFbxConnectEvent& event) override;
     // The twin, made by NewInternalObject on the first call.
     KPlug* CreateInternal() override;
+    // Once: an object met again by the destruction it is going through (a
+    // source that holds what holds it) is left to that destruction.
+    void Destroy(bool recursive = false, bool dependents = false) override;
+    bool IsBeingDestroyed() const { return mBeingDestroyed; }
     // Destroys the owned sources, then the properties (last first), then the twin.
     void DestroyContents(bool recursive, bool dependents) override;
     KPlug* GetInternalPlug() const override;
@@ -236,6 +240,7 @@ private:
     // Some registered property waits for the twin to show its properties
     // before it is bound: most objects never show them.
     bool mBindingsDeferred = false;
+    bool mBeingDestroyed = false;
     void* mUserData = nullptr;
     KFbxSdkManager* mManager;
     KFbxClassId mRuntimeClassId;

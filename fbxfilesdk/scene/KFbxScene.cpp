@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <unordered_set>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -127,7 +128,35 @@ bool KFbxScene::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool o
     if (node != nullptr && (node->GetSceneRoles() & KFbxNode::eSceneProducerCamera) != 0) {
         return false;
     }
+    // Each scene destroys what it holds: two that held each other would
+    // destroy each other without end.
+    if (const auto* scene = dynamic_cast<const KFbxScene*>(&source); scene != nullptr && IsHeldBy(*scene)) {
+        mError.SetError(eKFBX_OBJECT_ALREADY_OWNED);
+        return false;
+    }
     return KFbxObject::AcceptsSrcObject(source, askedOf, oneWay);
+}
+
+bool KFbxScene::IsHeldBy(const KFbxScene& scene) const {
+    // A scene that holds none holds no scene through others: a chain built
+    // from its top links without a walk.
+    if (scene.GetSrcObjectCount(ClassId) == 0) {
+        return false;
+    }
+    // Few scenes hold scenes: the walk is short, and ends at a scene seen.
+    std::vector<const KFbxObject*> held{this};
+    for (std::size_t next = 0; next < held.size(); ++next) {
+        if (held[next] == &scene) {
+            return true;
+        }
+        for (int i = 0; i < held[next]->GetDstObjectCount(ClassId); ++i) {
+            const KFbxObject* holder = held[next]->GetDstObject(ClassId, i);
+            if (std::find(held.begin(), held.end(), holder) == held.end()) {
+                held.push_back(holder);
+            }
+        }
+    }
+    return false;
 }
 
 void KFbxScene::CreateGlobalSettings() {
@@ -176,10 +205,42 @@ void KFbxScene::DestroyContents(bool recursive, bool dependents) {
     mGlobalTimeSettings = nullptr;
     ClearTakeInfos();
     LetGoOfNodes();
+    DestroyHeldScenes();
     if (recursive) {
         DestroySources(false, false, true);
     }
     KFbxObject::DestroyContents(recursive, dependents);
+}
+
+void KFbxScene::DestroyHeldScenes() {
+    // Down the first held scene of each to one that holds none, which goes
+    // first: each scene goes holding no scene any more, so that a chain of
+    // any length takes no call per scene. One met again, or already going,
+    // is left to the ordinary way.
+    std::vector<KFbxScene*> path;
+    std::unordered_set<const KFbxScene*> onPath;
+    try {
+        path.push_back(this);
+        onPath.insert(this);
+        while (!path.empty()) {
+            KFbxScene* scene = path.back();
+            auto* held = scene->GetSrcObjectCount(ClassId) > 0
+                             ? static_cast<KFbxScene*>(scene->GetSrcObject(ClassId, 0))
+                             : nullptr;
+            if (held != nullptr && !held->IsBeingDestroyed() && onPath.insert(held).second) {
+                path.push_back(held);
+                continue;
+            }
+            if (held != nullptr || scene == this) {
+                break;
+            }
+            path.pop_back();
+            onPath.erase(scene);
+            scene->Destroy(false, false);
+        }
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+    }
 }
 
 void KFbxScene::UpdateSceneRoles(KFbxNode* node) const {

@@ -204,6 +204,10 @@ private:
     void UpdateSceneRoles(KFbxNode* node) const;
     // Forgets the root and switcher nodes, which may then be destroyed.
     void LetGoOfNodes();
+    // Whether the scene holds this one, directly or through scenes it holds.
+    bool IsHeldBy(const KFbxScene& scene) const;
+    // The scenes this one holds, and those they hold, each once.
+    void DestroyHeldScenes();
     void CreateGlobalSettings();
     void ClearTakeInfos();
     void DestroySceneInfo();

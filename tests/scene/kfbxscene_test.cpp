@@ -463,6 +463,45 @@ TEST_F(KFbxSceneTest, ANodeLinkedIntoAnotherScenesTreeMovesThereWithItsSubtree) 
     EXPECT_EQ(listed->GetScene(), other);
     other->Destroy();
     EXPECT_EQ(shared->GetNode(), staying);
+
+}
+
+// Scenes hold what they list and destroy it with themselves: a link that
+// would make two scenes hold each other, directly or through the scene a
+// node takes its source into, is refused by every route, and a chain of
+// scenes each holding the next goes without a call per scene.
+TEST_F(KFbxSceneTest, ScenesHoldingEachOtherAreRefusedAndChainsGoWithoutDeepCalls) {
+    KFbxScene* first = KFbxScene::Create(mManager, "first");
+    KFbxScene* second = KFbxScene::Create(mManager, "second");
+    ASSERT_TRUE(second->ConnectObject(first));
+    EXPECT_FALSE(first->ConnectObject(second));
+    EXPECT_EQ(first->GetError().GetLastErrorID(), KFbxScene::eKFBX_OBJECT_ALREADY_OWNED);
+    EXPECT_FALSE(first->GetInternalPlug()->ConnectSrc(second->GetInternalPlug()));
+    EXPECT_FALSE(second->ConnectDst(first));
+    // A scene linked under a node of another scene joins that scene.
+    KFbxScene* third = KFbxScene::Create(mManager, "third");
+    KFbxNode* node = MakeNode("node", first->GetRootNode());
+    EXPECT_TRUE(third->GetInternalPlug()->ConnectDst(node->GetInternalPlug()));
+    EXPECT_FALSE(third->ConnectObject(first));
+    EXPECT_FALSE(third->ConnectObject(second));
+    // The rest is left to the manager.
+
+    constexpr int kChainLength = 3000;
+    for (const bool destroyed : {true, false}) {
+        KFbxScene* top = KFbxScene::Create(mManager, "top");
+        KFbxScene* last = top;
+        for (int i = 0; i < kChainLength; ++i) {
+            KFbxScene* next = KFbxScene::Create(mManager, "link");
+            ASSERT_TRUE(last->ConnectObject(next));
+            EXPECT_EQ(next->GetScene(), last);
+            last = next;
+        }
+        if (destroyed) {
+            const int scenes = mManager->GetObjectCount(KFbxScene::ClassId);
+            top->Destroy();
+            EXPECT_EQ(mManager->GetObjectCount(KFbxScene::ClassId), scenes - kChainLength - 1);
+        }
+    }
 }
 
 }  // namespace
