@@ -128,6 +128,17 @@ bool KFbxScene::AcceptsSrcObject(KFbxObject& source, KFbxObject* askedOf, bool o
     if (node != nullptr && (node->GetSceneRoles() & KFbxNode::eSceneProducerCamera) != 0) {
         return false;
     }
+    // A node belongs to the scene whose tree holds it: listed here too, it
+    // would go with this scene and out of that tree. It comes only with a
+    // move under a node of this scene, its parent then being this scene's.
+    if (node != nullptr) {
+        const KFbxObject* current = node->GetScene();
+        const KFbxNode* parent = node->GetParent();
+        if (current != nullptr && current != this && (parent == nullptr || parent->GetScene() != this)) {
+            mError.SetError(eKFBX_OBJECT_ALREADY_OWNED);
+            return false;
+        }
+    }
     // Each scene destroys what it holds: two that held each other would
     // destroy each other without end.
     if (const auto* scene = dynamic_cast<const KFbxScene*>(&source); scene != nullptr && IsHeldBy(*scene)) {

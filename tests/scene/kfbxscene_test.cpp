@@ -464,6 +464,34 @@ TEST_F(KFbxSceneTest, ANodeLinkedIntoAnotherScenesTreeMovesThereWithItsSubtree) 
     other->Destroy();
     EXPECT_EQ(shared->GetNode(), staying);
 
+    // Taken by another scene's link that puts it in no tree of that scene, a
+    // node (or a scene's root or switcher) stays its own scene's alone, by
+    // whatever call on either end: destroying the other scene leaves it and
+    // its subtree in the first scene's tree.
+    using Take = std::function<bool(KFbxScene*, KFbxNode*)>;
+    const std::pair<const char*, Take> takes[] = {
+        {"ConnectObject", [](KFbxScene* s, KFbxNode* n) { return s->ConnectObject(n); }},
+        {"ConnectSrc", [](KFbxScene* s, KFbxNode* n) { return s->ConnectSrc(n); }},
+        {"ConnectDst", [](KFbxScene* s, KFbxNode* n) { return n->ConnectDst(s); }},
+        {"twin ConnectSrc", [&](KFbxScene* s, KFbxNode* n) { return P(s)->ConnectSrc(P(n)); }},
+        {"twin ConnectDstAt", [&](KFbxScene* s, KFbxNode* n) { return P(n)->ConnectDstAt(0, P(s)); }},
+    };
+    for (const auto& [route, take] : takes) {
+        KFbxScene* taker = KFbxScene::Create(mManager, "taker");
+        KFbxNode* node = MakeNode("taken", mScene->GetRootNode());
+        KFbxNode* child = MakeNode("takenChild", node);
+        for (KFbxNode* taken : {node, child, mScene->GetRootNode(), mScene->GetCameraSwitcherNode()}) {
+            taker->GetError().ClearError();
+            EXPECT_FALSE(take(taker, taken)) << route << " " << taken->GetName();
+            EXPECT_EQ(taker->GetError().GetLastErrorID(), KFbxScene::eKFBX_OBJECT_ALREADY_OWNED) << route;
+            EXPECT_FALSE(Lists(taker, taken)) << route << " " << taken->GetName();
+        }
+        taker->Destroy();
+        EXPECT_EQ(child->GetParent(), node) << route;
+        EXPECT_EQ(node->GetParent(), mScene->GetRootNode()) << route;
+        ExpectListsItsTree(mScene, route);
+        node->Destroy(true);
+    }
 }
 
 // Scenes hold what they list and destroy it with themselves: a link that
