@@ -9,10 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 using namespace fbxsdk_2006_11_1;
 
@@ -129,3 +133,173 @@ TEST(MovedNode, LinkedFromAnotherSceneIsWrittenWithTheTree) {
         EXPECT_TRUE(mesh != nullptr && mesh->GetPolygonCount() == 1) << path;
     }
 }
+
+namespace {
+
+// What holds an object, by a link both ends know of or by one only the
+// holder lists, in the object's scene or another.
+struct Holding {
+    const char* mName;
+    // The holder and the object, each made in its scene.
+    std::function<KFbxObject*(KFbxSdkManager&, KFbxScene&)> mHolder;
+    std::function<KFbxObject*(KFbxSdkManager&, KFbxScene&)> mObject;
+    // The holder's own call for a link both ends know of.
+    std::function<bool(KFbxObject&, KFbxObject&)> mLink;
+};
+
+KFbxNode* NodeIn(KFbxSdkManager& manager, KFbxScene& scene, const char* name) {
+    KFbxNode* node = KFbxNode::Create(&manager, name);
+    scene.GetRootNode()->AddChild(node);
+    return node;
+}
+
+KFbxMesh* MeshIn(KFbxSdkManager& manager, KFbxScene& scene, const char* name) {
+    KFbxMesh* mesh = formatstest::MakePlainTriangle(manager);
+    NodeIn(manager, scene, name)->SetNodeAttribute(mesh);
+    return mesh;
+}
+
+template <class T>
+KFbxObject* ListedIn(KFbxScene& scene, T* object) {
+    scene.ConnectObject(object);
+    return object;
+}
+
+const Holding kHoldings[] = {
+    {"node holds node", [](auto& m, auto& s) { return NodeIn(m, s, "Holder"); },
+     [](auto& m, auto& s) { return NodeIn(m, s, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) { return static_cast<KFbxNode&>(h).AddChild(static_cast<KFbxNode*>(&o)); }},
+    {"node holds attribute", [](auto& m, auto& s) { return NodeIn(m, s, "Holder"); },
+     [](auto& m, auto& s) { return MeshIn(m, s, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) {
+         return static_cast<KFbxNode&>(h).AddNodeAttribute(static_cast<KFbxNodeAttribute*>(&o));
+     }},
+    {"attribute holds material", [](auto& m, auto& s) { return MeshIn(m, s, "Holder"); },
+     [](auto& m, auto& s) { return ListedIn(s, KFbxSurfacePhong::Create(&m, "Held")); },
+     [](KFbxObject& h, KFbxObject& o) { return h.ConnectSrc(&o); }},
+    {"attribute holds scene", [](auto& m, auto& s) { return MeshIn(m, s, "Holder"); },
+     [](auto& m, auto&) { return KFbxScene::Create(&m, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) { return h.ConnectSrc(&o); }},
+    {"material holds node", [](auto& m, auto& s) { return ListedIn(s, KFbxSurfaceLambert::Create(&m, "Holder")); },
+     [](auto& m, auto& s) { return NodeIn(m, s, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) { return h.ConnectSrc(&o); }},
+    {"pose holds node", [](auto& m, auto& s) { return ListedIn(s, KFbxPose::Create(&m, "Holder")); },
+     [](auto& m, auto& s) { return NodeIn(m, s, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) {
+         return static_cast<KFbxPose&>(h).Add(static_cast<KFbxNode*>(&o), KgeMatrix()) >= 0;
+     }},
+    {"constraint holds node", [](auto& m, auto& s) { return ListedIn(s, KFbxConstraintPosition::Create(&m, "Holder")); },
+     [](auto& m, auto& s) { return NodeIn(m, s, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) { return static_cast<KFbxConstraint&>(h).AddConstraintSource(&o); }},
+    {"scene holds material", [](auto&, auto& s) { return &s; },
+     [](auto& m, auto&) { return KFbxSurfacePhong::Create(&m, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) { return static_cast<KFbxScene&>(h).ConnectObject(&o); }},
+    // The layer element's own hold on what it names.
+    {"layer element holds material", [](auto& m, auto& s) { return MeshIn(m, s, "Holder"); },
+     [](auto& m, auto& s) { return ListedIn(s, KFbxSurfacePhong::Create(&m, "Held")); },
+     [](KFbxObject& h, KFbxObject& o) {
+         return static_cast<KFbxMesh&>(h).AddMaterial(static_cast<KFbxSurfaceMaterial*>(&o)) >= 0;
+     }},
+    {"layer element holds texture", [](auto& m, auto& s) { return MeshIn(m, s, "Holder"); },
+     [](auto& m, auto& s) { return ListedIn(s, KFbxTexture::Create(&m, "Held")); },
+     [](KFbxObject& h, KFbxObject& o) {
+         return static_cast<KFbxMesh&>(h).AddTexture(static_cast<KFbxTexture*>(&o)) >= 0;
+     }},
+};
+// The layer element rows: those after the others.
+constexpr int kLayerElementHoldings = 2;
+
+enum class Going { Object, Holder, Scene, Manager };
+
+using Case = std::tuple<int, bool, bool, Going>;  // holding, one-way, another scene, what goes
+
+// Every object the manager holds links only objects it holds, both ways
+// for the links both ends list.
+void ExpectNothingDangles(KFbxSdkManager& manager, const std::string& row) {
+    std::set<const KFbxObject*> live;
+    for (int i = 0; i < manager.GetObjectCount(); ++i) {
+        live.insert(manager.GetObject(KFbxClassId(), i));
+    }
+    for (const KFbxObject* object : live) {
+        for (int i = 0; i < object->GetSrcObjectCount(); ++i) {
+            EXPECT_EQ(live.count(object->GetSrcObject(KFbxClassId(), i)), 1u) << row << " " << object->GetName();
+        }
+        for (int i = 0; i < object->GetDstObjectCount(); ++i) {
+            const KFbxObject* dst = object->GetDstObject(KFbxClassId(), i);
+            EXPECT_EQ(live.count(dst), 1u) << row << " " << object->GetName();
+            EXPECT_TRUE(dst == nullptr || live.count(dst) == 0 || dst->IsConnectedSrc(object)) << row;
+        }
+    }
+}
+
+class LinkedObjectGoing : public ::testing::TestWithParam<Case> {};
+
+// Whatever holds an object, by whatever link, in its scene or another, and
+// whichever goes (the object, its holder, the scene, the manager), nothing
+// left names what went, and every writer writes the scenes left.
+TEST_P(LinkedObjectGoing, LeavesNothingDanglingAndTheScenesLeftWrite) {
+    const auto [holdingIndex, oneWay, another, going] = GetParam();
+    const Holding& holding = kHoldings[holdingIndex];
+    const std::string row = std::string(holding.mName) + (oneWay ? " one-way" : "") + (another ? " another" : "") +
+                            " " + std::to_string(static_cast<int>(going));
+    std::unique_ptr<KFbxSdkManager> manager(CreateSdkManager());
+    KFbxScene* scenes[] = {KFbxScene::Create(manager.get(), "first"), KFbxScene::Create(manager.get(), "second")};
+    KFbxObject* holder = holding.mHolder(*manager, *scenes[0]);
+    KFbxObject* object = holding.mObject(*manager, *scenes[another ? 1 : 0]);
+    const bool linked = oneWay ? holder->GetInternalPlug()->ConnectSrc(object->GetInternalPlug(), KPlug::kConnectionOneWay)
+                               : holding.mLink(*holder, *object);
+    // One-way links are taken wherever the object need not hear of them.
+    EXPECT_TRUE(linked || oneWay) << row;
+    switch (going) {
+        case Going::Object:
+            object->Destroy();
+            break;
+        case Going::Holder:
+            holder->Destroy();
+            break;
+        case Going::Scene:
+            if (KFbxObject* scene = object->Is(KFbxScene::ClassId) ? object : object->GetScene()) {
+                scene->Destroy();
+            }
+            break;
+        case Going::Manager:
+            manager.reset();
+            return;
+    }
+    ExpectNothingDangles(*manager, row);
+    ScratchFolder folder;
+    const std::pair<int, const char*> writers[] = {
+        {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, "6.fbx"}, {KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, "5.fbx"},
+        {KFbxFileFormatRegistry::eCOLLADA_WRITER, ".dae"},     {KFbxFileFormatRegistry::eOBJ_WRITER, ".obj"},
+        {KFbxFileFormatRegistry::e3DS_WRITER, ".3ds"},         {KFbxFileFormatRegistry::eDXF_WRITER, ".dxf"}};
+    for (KFbxScene* scene : scenes) {
+        bool alive = false;
+        for (int i = 0; i < manager->GetObjectCount(KFbxScene::ClassId); ++i) {
+            alive = alive || manager->GetObject(KFbxScene::ClassId, i) == scene;
+        }
+        for (const auto& [writer, suffix] : writers) {
+            if (!alive) {
+                break;
+            }
+            const std::string path = folder / (scene->GetName() + std::string(suffix));
+            KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
+            exporter->SetFileFormat(writer);
+            EXPECT_TRUE(exporter->Initialize(path.c_str()) && exporter->Export(scene)) << row << " " << path;
+            exporter->Destroy();
+        }
+    }
+    ExpectNothingDangles(*manager, row);
+}
+
+const auto kWays = ::testing::Values(Going::Object, Going::Holder, Going::Scene, Going::Manager);
+INSTANTIATE_TEST_SUITE_P(LayerElementHolders, LinkedObjectGoing,
+                         ::testing::Combine(::testing::Range(static_cast<int>(std::size(kHoldings)) -
+                                                                 kLayerElementHoldings,
+                                                             static_cast<int>(std::size(kHoldings))),
+                                            ::testing::Bool(), ::testing::Bool(), kWays));
+INSTANTIATE_TEST_SUITE_P(EveryHolderAndWay, LinkedObjectGoing,
+                         ::testing::Combine(::testing::Range(0, static_cast<int>(std::size(kHoldings)) -
+                                                                    kLayerElementHoldings),
+                                            ::testing::Bool(), ::testing::Bool(), kWays));
+
+}  // namespace
