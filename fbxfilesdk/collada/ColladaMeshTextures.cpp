@@ -32,9 +32,10 @@ KFbxLayer* LayerAt(KFbxMesh& mesh, int index) {
 
 // The element's entry of the texture (or one of its name); -1 when it cannot be added.
 int EntryOf(KFbxLayerElementTexture& element, KFbxTexture* texture) {
-    DynamicArrayOf<KFbxTexture*>& direct = element.GetDirectArray();
+    auto& direct = element.GetDirectArray();
     for (int index = 0; index < direct.GetCount(); ++index) {
-        if (std::strcmp(direct.GetAt(index)->GetName(), texture->GetName()) == 0) {
+        const KFbxTexture* held = direct.GetAt(index);
+        if (held != nullptr && std::strcmp(held->GetName(), texture->GetName()) == 0) {
             return index;
         }
     }

@@ -436,11 +436,11 @@ void KFbxReaderColladaPass::BindMaterial(KFbxMesh& mesh, const KString& symbol, 
     KFbxLayerElementMaterial* materials = mesh.GetLayer(0)->GetMaterials();
     materials->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
     // Every primitive element of the symbol has a stand-in: each is replaced.
-    DynamicArrayOf<KFbxSurfaceMaterial*>& direct = materials->GetDirectArray();
+    auto& direct = materials->GetDirectArray();
     std::vector<int> entries;
     for (int entry = 0; entry < direct.GetCount(); ++entry) {
         KFbxSurfaceMaterial* standIn = direct.GetAt(entry);
-        if (standIn != &material && symbol == standIn->GetName()) {
+        if (standIn != nullptr && standIn != &material && symbol == standIn->GetName()) {
             direct.SetAt(entry, &material);
             entries.push_back(entry);
         }

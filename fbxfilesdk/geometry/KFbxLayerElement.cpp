@@ -19,6 +19,13 @@ KFbxLayerElement* CloneOf(const Kind& source) {
     return copy;
 }
 
+bool CopyDirectArray(DynamicArray& target, const DynamicArray& source) { return KFbxCopyDynamicArray(target, source); }
+
+template <class Object>
+bool CopyDirectArray(KFbxLayerElementObjectArray<Object>& target, const KFbxLayerElementObjectArray<Object>& source) {
+    return target.Copy(source);
+}
+
 }  // namespace
 
 bool KFbxLayerElement::IsTextureChannel(int type) {
@@ -53,16 +60,16 @@ bool KFbxLayerElement::CopyBaseFrom(const KFbxLayerElement& other) {
 
 template <class T, class Array>
 bool KFbxLayerElementTemplate<T, Array>::CopyFrom(const KFbxLayerElementTemplate& other) {
-    return KFbxCopyDynamicArray(mDirectArray, other.mDirectArray) && CopyBaseFrom(other);
+    return CopyDirectArray(mDirectArray, other.mDirectArray) && CopyBaseFrom(other);
 }
 
 template class KFbxLayerElementTemplate<KFbxVector4>;
-template class KFbxLayerElementTemplate<KFbxSurfaceMaterial*>;
+template class KFbxLayerElementTemplate<KFbxSurfaceMaterial*, KFbxLayerElementObjectArray<KFbxSurfaceMaterial>>;
 template class KFbxLayerElementTemplate<int>;
 template class KFbxLayerElementTemplate<KFbxVector2>;
 template class KFbxLayerElementTemplate<KFbxColor, KFbxColorArray>;
 template class KFbxLayerElementTemplate<bool>;
-template class KFbxLayerElementTemplate<KFbxTexture*>;
+template class KFbxLayerElementTemplate<KFbxTexture*, KFbxLayerElementObjectArray<KFbxTexture>>;
 
 KFbxLayerElement* KFbxLayerElementNormal::Clone() const { return CloneOf(*this); }
 KFbxLayerElement* KFbxLayerElementMaterial::Clone() const { return CloneOf(*this); }

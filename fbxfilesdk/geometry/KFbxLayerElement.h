@@ -13,6 +13,7 @@
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/geometry/KFbxColorArray.h>
+#include <fbxfilesdk/geometry/KFbxLayerElementObjectArray.h>
 
 #include <cstddef>
 #include <vector>
@@ -132,7 +133,9 @@ public:
     KFbxLayerElement* Clone() const override;
 };
 
-class KFbxLayerElementMaterial : public KFbxLayerElementTemplate<KFbxSurfaceMaterial*> {
+// Holds its materials by handle: a destroyed one reads as none.
+class KFbxLayerElementMaterial
+    : public KFbxLayerElementTemplate<KFbxSurfaceMaterial*, KFbxLayerElementObjectArray<KFbxSurfaceMaterial>> {
 public:
     using KFbxLayerElementTemplate::KFbxLayerElementTemplate;
     KFbxLayerElement* Clone() const override;
@@ -168,9 +171,10 @@ public:
     KFbxLayerElement* Clone() const override;
 };
 
-// The textures of one channel. Unlike the other kinds it starts with
-// reference mode index-to-direct.
-class KFbxLayerElementTexture : public KFbxLayerElementTemplate<KFbxTexture*> {
+// The textures of one channel, held by handle as the materials are. Unlike
+// the other kinds it starts with reference mode index-to-direct.
+class KFbxLayerElementTexture
+    : public KFbxLayerElementTemplate<KFbxTexture*, KFbxLayerElementObjectArray<KFbxTexture>> {
 public:
     enum EBlendMode { eTRANSLUCENT = 0, eADDITIVE = 1, eMODULATE = 2, eMODULATE2 = 3, eMAXBLEND = 4 };
 

@@ -75,15 +75,24 @@ void Fill(KFbxGeometry& geometry, int channel, bool fillDirect) {
             continue;
         }
         element->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+        // The index array has an entry per polygon and names few objects:
+        // each object is looked for in the direct array once.
+        constexpr int kNotLookedFor = -2;
+        std::vector<int> positions(objects.size(), kNotLookedFor);
         DynamicArrayOf<int>& indices = element->GetIndexArray();
         for (int entry = 0; entry < indices.GetCount(); ++entry) {
             const int index = indices.GetAt(entry);
-            Object* object = index >= 0 && static_cast<std::size_t>(index) < objects.size()
-                                 ? objects[static_cast<std::size_t>(index)]
-                                 : nullptr;
-            int position = object != nullptr ? Find(direct, object) : -1;
-            if (object != nullptr && position == -1) {
-                position = direct.Add(object);
+            if (index < 0 || static_cast<std::size_t>(index) >= objects.size()) {
+                indices.SetAt(entry, -1);
+                continue;
+            }
+            int& position = positions[static_cast<std::size_t>(index)];
+            if (position == kNotLookedFor) {
+                Object* object = objects[static_cast<std::size_t>(index)];
+                position = object != nullptr ? Find(direct, object) : -1;
+                if (object != nullptr && position == -1) {
+                    position = direct.Add(object);
+                }
             }
             indices.SetAt(entry, position);
         }

@@ -43,11 +43,18 @@ std::vector<KFbxLayerElement*> ElementsOf(const KFbxLayer& layer) {
     return elements;
 }
 
+DynamicArray& EntriesOf(DynamicArray& array) { return array; }
+
+template <class Object>
+DynamicArray& EntriesOf(KFbxLayerElementObjectArray<Object>& array) {
+    return array.GetEntryArray();
+}
+
 template <class Element>
 bool AddDirectArray(KFbxLayerElement* element, std::vector<DynamicArray*>& arrays) {
     auto* typed = dynamic_cast<Element*>(element);
     if (typed != nullptr) {
-        arrays.push_back(&typed->GetDirectArray());
+        arrays.push_back(&EntriesOf(typed->GetDirectArray()));
     }
     return typed != nullptr;
 }

@@ -2,15 +2,17 @@
 
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxLayerReconciliation.h>
+#include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
+#include <fbxfilesdk/scene/KFbxScene.h>
 
-#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace fbxsdk_2006_11_1 {
 namespace {
-
-// Material and texture pointers are only stored and compared here.
-KFbxSurfaceMaterial* FakeMaterial(int n) { return reinterpret_cast<KFbxSurfaceMaterial*>(std::uintptr_t(0x1000 + 16 * n)); }
-KFbxTexture* FakeTexture(int n) { return reinterpret_cast<KFbxTexture*>(std::uintptr_t(0x2000 + 16 * n)); }
 
 using KFbxLayerContainerTest = geometrytest::GeometryTest;
 
@@ -41,31 +43,103 @@ TEST_F(KFbxLayerContainerTest, LayersByIndexAndByType) {
 
 TEST_F(KFbxLayerContainerTest, AddMaterialRefusesARepeatAndAddTextureGivesItsIndex) {
     KFbxMesh* mesh = MakeMesh();
+    // A layer holds only live objects, which it names by handle.
+    KFbxSurfaceMaterial* const material[] = {KFbxSurfaceMaterial::Create(mManager, "m0"),
+                                             KFbxSurfaceMaterial::Create(mManager, "m1")};
+    KFbxTexture* const texture[] = {KFbxTexture::Create(mManager, "t0"), KFbxTexture::Create(mManager, "t1")};
     EXPECT_EQ(mesh->AddMaterial(nullptr), -1);
-    EXPECT_EQ(mesh->AddMaterial(FakeMaterial(0)), 0);
-    EXPECT_EQ(mesh->AddMaterial(FakeMaterial(1)), 1);
-    EXPECT_EQ(mesh->AddMaterial(FakeMaterial(0)), -1);
+    EXPECT_EQ(mesh->AddMaterial(material[0]), 0);
+    EXPECT_EQ(mesh->AddMaterial(material[1]), 1);
+    EXPECT_EQ(mesh->AddMaterial(material[0]), -1);
     EXPECT_EQ(mesh->GetMaterialCount(), 2);
-    EXPECT_EQ(mesh->GetMaterial(1), FakeMaterial(1));
+    EXPECT_EQ(mesh->GetMaterial(1), material[1]);
     EXPECT_EQ(mesh->GetMaterial(2), nullptr);
     EXPECT_EQ(mesh->GetMaterialCount(5), 0);
     EXPECT_EQ(mesh->GetLayer(0)->GetMaterials()->GetReferenceMode(), KFbxLayerElement::eINDEX_TO_DIRECT);
 
-    EXPECT_EQ(mesh->AddTexture(FakeTexture(0)), 0);
-    EXPECT_EQ(mesh->AddTexture(FakeTexture(1)), 1);
-    EXPECT_EQ(mesh->AddTexture(FakeTexture(0)), 0);
+    EXPECT_EQ(mesh->AddTexture(texture[0]), 0);
+    EXPECT_EQ(mesh->AddTexture(texture[1]), 1);
+    EXPECT_EQ(mesh->AddTexture(texture[0]), 0);
     EXPECT_EQ(mesh->GetTextureCount(), 2);
-    EXPECT_EQ(mesh->GetTexture(1), FakeTexture(1));
-    EXPECT_EQ(mesh->AddTexture(FakeTexture(0), 0, KFbxLayerElement::eBUMP_TEXTURES), 0);
+    EXPECT_EQ(mesh->GetTexture(1), texture[1]);
+    EXPECT_EQ(mesh->AddTexture(texture[0], 0, KFbxLayerElement::eBUMP_TEXTURES), 0);
     EXPECT_EQ(mesh->GetTextureCount(0, KFbxLayerElement::eBUMP_TEXTURES), 1);
-    EXPECT_EQ(mesh->AddTexture(FakeTexture(0), 0, KFbxLayerElement::eNORMAL), -1);
+    EXPECT_EQ(mesh->AddTexture(texture[0], 0, KFbxLayerElement::eNORMAL), -1);
 
     // The next layer is made on demand, one further is not.
-    EXPECT_EQ(mesh->AddMaterial(FakeMaterial(0), 1), 0);
+    EXPECT_EQ(mesh->AddMaterial(material[0], 1), 0);
     EXPECT_EQ(mesh->GetLayerCount(), 2);
-    EXPECT_EQ(mesh->AddMaterial(FakeMaterial(0), 5), -1);
-    EXPECT_EQ(mesh->AddMaterial(FakeMaterial(0), -1), -1);
+    EXPECT_EQ(mesh->AddMaterial(material[0], 5), -1);
+    EXPECT_EQ(mesh->AddMaterial(material[0], -1), -1);
     EXPECT_EQ(mesh->GetLayerCount(), 2);
+}
+
+// A material or texture destroyed while layers hold it, by any route, reads
+// as none there from then on: the entry keeps its place, so the indices
+// stay as they were and in range, and the others stay.
+TEST_F(KFbxLayerContainerTest, ADestroyedMaterialOrTextureReadsAsNoneWhereItWasHeld) {
+    using Route = std::function<void(KFbxSdkManager*&, KFbxObject& material, KFbxObject& texture)>;
+    const std::pair<const char*, Route> routes[] = {
+        {"destroyed", [](KFbxSdkManager*&, KFbxObject& m, KFbxObject& t) { m.Destroy(), t.Destroy(); }},
+        {"its scene destroyed",
+         [](KFbxSdkManager*& manager, KFbxObject& m, KFbxObject& t) {
+             KFbxScene* scene = KFbxScene::Create(manager, "holder");
+             scene->ConnectObject(&m), scene->ConnectObject(&t);
+             scene->Destroy();
+         }},
+        {"the manager's end", [](KFbxSdkManager*& manager, KFbxObject&, KFbxObject&) { delete manager, manager = nullptr; }},
+    };
+    for (const auto& [route, destroy] : routes) {
+        for (const bool meshFirst : {true, false}) {
+            SCOPED_TRACE(std::string(route) + (meshFirst ? ", mesh made first" : ", materials made first"));
+            KFbxSdkManager* manager = CreateSdkManager();
+            KFbxMesh* mesh = meshFirst ? KFbxMesh::Create(manager, "mesh") : nullptr;
+            KFbxSurfaceMaterial* material[3];
+            KFbxTexture* texture[2];
+            for (int i = 0; i < 3; ++i) material[i] = KFbxSurfaceMaterial::Create(manager, ("m" + std::to_string(i)).c_str());
+            for (int i = 0; i < 2; ++i) texture[i] = KFbxTexture::Create(manager, ("t" + std::to_string(i)).c_str());
+            mesh = mesh != nullptr ? mesh : KFbxMesh::Create(manager, "mesh");
+            KFbxNode* node = KFbxNode::Create(manager, "node");
+            node->SetNodeAttribute(mesh);
+            for (KFbxSurfaceMaterial* m : material) ASSERT_GE(mesh->AddMaterial(m), 0);
+            mesh->GetLayer(0)->GetMaterials()->GetIndexArray().Add(1);
+            ASSERT_EQ(mesh->AddTexture(texture[0]), 0);
+            // An element filled by hand, and one no layer holds.
+            auto* bumps = new KFbxLayerElementTexture();
+            mesh->GetLayer(0)->SetTexturesOfChannel(bumps, KFbxLayerElement::eBUMP_TEXTURES);
+            bumps->GetDirectArray().Add(texture[1]);
+            bumps->GetDirectArray().Add(texture[0]);
+            auto loose = std::make_unique<KFbxLayerElementMaterial>();
+            loose->GetDirectArray().Add(material[1]);
+
+            destroy(manager, *material[1], *texture[0]);
+            EXPECT_EQ(loose->GetDirectArray().GetAt(0), nullptr);
+            if (manager == nullptr) continue;
+            EXPECT_EQ(mesh->GetMaterialCount(), 3);
+            EXPECT_EQ(mesh->GetMaterial(0), material[0]);
+            EXPECT_EQ(mesh->GetMaterial(1), nullptr);
+            EXPECT_EQ(mesh->GetMaterial(2), material[2]);
+            EXPECT_EQ(mesh->GetMaterialIndex("m1"), -1);
+            EXPECT_EQ(mesh->GetMaterialIndex("m2"), 2);
+            EXPECT_EQ(mesh->GetLayer(0)->GetMaterials()->GetIndexArray().GetAt(0), 1);
+            EXPECT_EQ(mesh->GetTextureCount(), 1);
+            EXPECT_EQ(mesh->GetTexture(0), nullptr);
+            EXPECT_EQ(mesh->GetTextureIndex("t0"), -1);
+            EXPECT_EQ(bumps->GetDirectArray().GetCount(), 2);
+            EXPECT_EQ(bumps->GetDirectArray().GetAt(0), texture[1]);
+            EXPECT_EQ(bumps->GetDirectArray().GetAt(1), nullptr);
+            std::unique_ptr<KFbxLayerElement> copy(bumps->Clone());
+            EXPECT_EQ(static_cast<KFbxLayerElementTexture&>(*copy).GetDirectArray().GetAt(1), nullptr);
+            // The node is given what the layers still hold, and a new material comes after the gone one.
+            KFbxLayerReconciliation::ConnectFromLayers(*mesh, KFbxLayerElement::eMATERIAL);
+            KFbxLayerReconciliation::ConnectFromLayers(*mesh, KFbxLayerElement::eBUMP_TEXTURES);
+            EXPECT_EQ(node->GetSrcObjectCount(KFbxSurfaceMaterial::ClassId), 2);
+            EXPECT_EQ(node->GetSrcObjectCount(KFbxTexture::ClassId), 1);
+            EXPECT_EQ(mesh->AddMaterial(KFbxSurfaceMaterial::Create(manager, "m3")), 3);
+            EXPECT_EQ(mesh->AddTexture(texture[1]), 1);
+            delete manager;
+        }
+    }
 }
 
 TEST_F(KFbxLayerContainerTest, EveryClassIsMadeByItsClassId) {
