@@ -172,6 +172,13 @@ ReplacementFile::Outcome ReplacementFile::OpenTarget(bool readBack, InPlace inPl
         if (!replaceable || errno == 0) errno = EPERM;
         replacing = Outcome::eFailed;
     }
+    if (replacing == Outcome::eOpened) {
+        // Held open, the replaced file keeps its inode number from every
+        // file made meanwhile: another export's new library could otherwise
+        // take it and pass for this file under SameFileAs.
+        mIdentityHeld = descriptor;
+        return replacing;
+    }
     if (replacing != Outcome::eInPlace) {
         const int failure = errno;
         close(descriptor);
@@ -443,6 +450,8 @@ void ReplacementFile::Forget() {
     mAside.clear();
     if (mEarlier >= 0) close(mEarlier);
     mEarlier = -1;
+    if (mIdentityHeld >= 0) close(mIdentityHeld);
+    mIdentityHeld = -1;
     mDevice = 0;
     mInode = 0;
     mNewName.clear();

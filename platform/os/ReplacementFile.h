@@ -154,6 +154,8 @@ private:
     std::uint64_t mDevice = 0;
     std::uint64_t mInode = 0;
     std::string mNewName;
+    // The replaced file, open until the replacement is closed.
+    int mIdentityHeld = -1;
     Mode mMode = Mode::eClosed;
     // The stream written; a regular file's written in place is mInPlace's.
     std::FILE* mStream = nullptr;
