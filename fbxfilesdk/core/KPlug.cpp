@@ -10,6 +10,7 @@
 #include <atomic>
 #include <iterator>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -17,6 +18,19 @@ namespace fbxsdk_2006_11_1 {
 namespace {
 
 std::atomic<int> gLiveCount{0};
+
+// Appends to one of a plug's link lists; false, the list unchanged and the
+// shortage noted, when memory runs out.
+template <class List, class Item>
+bool Appended(List& list, Item&& item) {
+    try {
+        list.push_back(std::forward<Item>(item));
+    } catch (const std::bad_alloc&) {
+        SdkNoteAllocationFailure();
+        return false;
+    }
+    return true;
+}
 
 enum CallbackKind { kValueKind, kObjectKind, kConnectionKind };
 
@@ -184,10 +198,7 @@ bool KPlug::SetParent(KPlug* parent) {
             if (parentLinks == nullptr) {
                 return false;
             }
-            try {
-                parentLinks->mViews.push_back(this);
-            } catch (const std::bad_alloc&) {
-                SdkNoteAllocationFailure();
+            if (!Appended(parentLinks->mViews, this)) {
                 parent->DropLinksIfEmpty();
                 return false;
             }
@@ -710,10 +721,7 @@ bool KPlug::RecordOneWayDst(KPlug* dst) {
     if (links == nullptr) {
         return false;
     }
-    try {
-        links->mOneWayDsts.push_back(dst);
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
+    if (!Appended(links->mOneWayDsts, dst)) {
         DropLinksIfEmpty();
         return false;
     }
@@ -971,10 +979,7 @@ void KPlug::AddCallbacks(void* context, KPlugValueCallback value, KPlugObjectCal
     if (links == nullptr) {
         return;
     }
-    try {
-        links->mCallbacks.push_back(CallbackRecord{context, value, object, connection, true});
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
+    if (!Appended(links->mCallbacks, CallbackRecord{context, value, object, connection, true})) {
         DropLinksIfEmpty();
     }
 }
