@@ -425,8 +425,10 @@ int Folder::SetAside(const char* name, const char* suffix, std::string& aside) c
         if (held < 0 && errno != ENOENT) held = openat(mDescriptor, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
         if (held < 0) return -1;
         Hold(held);
+        bool linked = false;
         const bool set = TakeFreshName(name, suffix, aside, [&](const char* fresh) {
-            if (linkat(mDescriptor, name, mDescriptor, fresh, 0) == 0) return true;
+            linked = linkat(mDescriptor, name, mDescriptor, fresh, 0) == 0;
+            if (linked) return true;
             return errno != EEXIST && errno != ENOENT &&
                    renameat2(mDescriptor, name, mDescriptor, fresh, RENAME_NOREPLACE) == 0;
         });
@@ -437,10 +439,13 @@ int Folder::SetAside(const char* name, const char* suffix, std::string& aside) c
             errno = failure;
             return -1;
         }
-        // Another file took the name between the two: it gets its own
-        // name back, and is set aside held in its turn.
+        // Another file took the name between the two, and is set aside
+        // held in its turn. The hidden name goes where it was only a second
+        // link: that file may have lost the name again meanwhile, and a
+        // name given back over a newer file would fail and leave the link
+        // for good. A file renamed to it gets its own name back.
         const int other = openat(mDescriptor, aside.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-        if (other >= 0 && IsStill(name, other)) {
+        if (other >= 0 && (linked || IsStill(name, other))) {
             RemoveIfStill(aside.c_str(), other);
         } else {
             renameat2(mDescriptor, aside.c_str(), mDescriptor, name, RENAME_NOREPLACE);
