@@ -511,15 +511,8 @@ KFbxNodeAttribute* KFbxNode::SetNodeAttribute(KFbxNodeAttribute* attribute) {
 }
 
 bool KFbxNode::AddNodeAttribute(KFbxNodeAttribute* attribute) {
-    if (attribute == nullptr) {
-        return false;
-    }
-    for (int index = 0; index < GetNodeAttributeCount(); ++index) {
-        if (GetNodeAttributeByIndex(index) == attribute) {
-            return false;
-        }
-    }
-    if (!ConnectSrc(attribute)) {
+    // An attribute the node carries already is refused by the link itself.
+    if (attribute == nullptr || !ConnectSrc(attribute)) {
         return false;
     }
     if (GetDefaultNodeAttributeIndex() < 0) {

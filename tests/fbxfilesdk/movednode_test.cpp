@@ -277,10 +277,10 @@ TEST_P(LinkedObjectGoing, LeavesNothingDanglingAndTheScenesLeftWrite) {
         for (int i = 0; i < manager->GetObjectCount(KFbxScene::ClassId); ++i) {
             alive = alive || manager->GetObject(KFbxScene::ClassId, i) == scene;
         }
+        if (!alive) {
+            continue;
+        }
         for (const auto& [writer, suffix] : writers) {
-            if (!alive) {
-                break;
-            }
             const std::string path = folder / (scene->GetName() + std::string(suffix));
             KFbxExporter* exporter = KFbxExporter::Create(manager.get(), "");
             exporter->SetFileFormat(writer);
