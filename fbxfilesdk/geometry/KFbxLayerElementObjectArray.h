@@ -1,60 +1,140 @@
 // The direct array of a material or texture layer element. Materials and
 // textures live and die apart from the geometries that use them (a user
 // deletes a material in an editor, a scene or the manager goes first), so
-// the array holds each one by its handle rather than by pointer: once the
-// object is destroyed, by whatever route, its entry reads as no object. The
-// entry keeps its place, so the element's index array still points in range.
+// beside the pointers that callers read the array keeps each object's
+// handle, and the pointers are brought up to date from the handles whenever
+// a material or texture has been destroyed since they last were: a destroyed
+// object's entry then reads as null, keeping its place so that the element's
+// index array still points in range. Between destructions a read is a plain
+// read of the pointer.
+//
+// The array is an array of pointers like every other kind's, with all of its
+// calls. A pointer written through the raw storage (GetArray, GetData,
+// GetItemAt) is taken up as the entry's object at the next bringing up to
+// date, where it is checked against the live objects first: one destroyed
+// before then reads as null too, unless a new object has taken its address. Pointers read through the raw storage, or
+// through a reference to the base array, are those of the last call made on
+// this array itself; call one again after a destruction.
 #ifndef FBXFILESDK_GEOMETRY_KFBXLAYERELEMENTOBJECTARRAY_H
 #define FBXFILESDK_GEOMETRY_KFBXLAYERELEMENTOBJECTARRAY_H
 
 #include <fbxfilesdk/core/DynamicArray.h>
 #include <fbxfilesdk/core/KPlugHandlePool.h>
 
+#include <atomic>
+#include <cstdint>
+
 namespace fbxsdk_2006_11_1 {
+
+// How many materials and textures have been destroyed in the process: an
+// array brought up to date at this count holds no pointer to a destroyed one.
+inline std::atomic<std::uint64_t> gKFbxLayerObjectDestructions{0};
 
 // Object is KFbxSurfaceMaterial or KFbxTexture. Items go in and come out as
 // pointers; a null pointer is an entry that names no object.
 template <class Object>
-class KFbxLayerElementObjectArray {
+class KFbxLayerElementObjectArray : public DynamicArrayOf<Object*> {
+    using Base = DynamicArrayOf<Object*>;
+
 public:
-    explicit KFbxLayerElementObjectArray(int itemsPerBlock = 16) : mHandles(itemsPerBlock) {}
+    explicit KFbxLayerElementObjectArray(int itemsPerBlock = 16)
+        : Base(itemsPerBlock), mEntries(itemsPerBlock), mRefreshedAt(Destructions()) {}
 
-    int GetCount() const { return mHandles.GetCount(); }
-    // The size of an item as handed out: a pointer.
-    int GetItemSize() const { return static_cast<int>(sizeof(Object*)); }
+    // Null for an entry whose object was destroyed, a null entry and outside
+    // [0, count).
+    Object* GetAt(int index) const {
+        Refresh();
+        return index >= 0 && index < this->GetCount() ? Base::GetArray()[index] : nullptr;
+    }
+    Object** GetArray() {
+        Refresh();
+        return Base::GetArray();
+    }
+    Object* const* GetArray() const {
+        Refresh();
+        return Base::GetArray();
+    }
+    void* GetData() { return GetArray(); }
+    const void* GetData() const { return GetArray(); }
+    void* GetItemAt(int index) {
+        Refresh();
+        return Base::GetItemAt(index);
+    }
+    const void* GetItemAt(int index) const {
+        Refresh();
+        return Base::GetItemAt(index);
+    }
 
-    // The object at index while it lives; null once it is destroyed, for a
-    // null entry and outside [0, count).
-    Object* GetAt(int index) const;
     // Each returns the index used, or -1 (array unchanged) for a negative
-    // index or when memory runs out, a live object's handle included.
-    int Add(Object* object);
+    // index or when memory runs out.
+    int Add(Object* object) { return InsertAt(this->GetCount(), object); }
+    int AddPointer(void* object) { return Add(static_cast<Object*>(object)); }
     int InsertAt(int index, Object* object);
-    // False outside [0, count) or when the object's handle cannot be made.
+    // False outside [0, count).
     bool SetAt(int index, Object* object);
-    bool RemoveAt(int index) { return mHandles.RemoveAt(index); }
-    // Entries past the old count name no object.
-    bool SetCount(int n) { return mHandles.SetCount(n); }
-    bool Resize(int n) { return mHandles.Resize(n); }
-    void RemoveAll() { mHandles.RemoveAll(); }
-    void Clear() { mHandles.Clear(); }
+    bool RemoveAt(int index);
     // Removes the last entry and returns its object; null when empty.
     Object* Pop();
+    // Entries past the old count name no object. False, unchanged, when
+    // memory runs out.
+    bool SetCount(int n);
+    bool SetCountForOverwrite(int n) { return SetCount(n); }
+    bool Grow(int n);
+    bool Resize(int n);
+    void RemoveAll();
+    void Clear();
+    // The next entry, for the caller to write the pointer to; null when the
+    // storage has no room for it.
+    void* TakeRoomAtEnd();
 
     // The entries become the other's, naming the same objects; false,
     // unchanged, when memory runs out.
     bool Copy(const KFbxLayerElementObjectArray& other);
 
-    // The entries as raw items, for work that only moves whole entries
-    // about (reordering polygons, say); each item is a handle, not a pointer.
-    DynamicArray& GetEntryArray() { return mHandles; }
+    // The two arrays whose items move together when whole entries are moved
+    // about (reordering polygons, say): the pointers and their handles. An
+    // item that comes from nowhere must be zero in both.
+    DynamicArray& GetPointerArray() { return *this; }
+    DynamicArray& GetHandleArray() { return mEntries; }
+
+    // Called by the object's class as an object is made and as it goes.
+    static void ObjectMade(Object* object);
+    static void ObjectGone(Object* object);
 
 private:
-    // The handle naming the object (the empty handle for null); false when
-    // a live object can be given none.
-    static bool HandleOf(Object* object, HdlKObject& handle);
+    // What the array knows of an entry: the handle of its object, and the
+    // pointer the handle stood for when last brought up to date (a pointer
+    // that differs from it was written through the raw storage).
+    struct Entry {
+        HdlKObject mHandle;
+        Object* mPointer;
+    };
 
-    DynamicArrayOf<HdlKObject> mHandles;
+    // For a read: nothing to do unless a material or texture was destroyed
+    // since the last time.
+    void Refresh() const {
+        if (mRefreshedAt != Destructions()) {
+            const_cast<KFbxLayerElementObjectArray*>(this)->RefreshNow();
+        }
+    }
+    // Before the entries move: the handles line up with the pointers again
+    // where the pointers were moved about through the base array.
+    void Align() {
+        if (mRefreshedAt != Destructions() || mEntries.GetCount() != this->GetCount()) {
+            RefreshNow();
+        }
+    }
+    void RefreshNow();
+    // Applies a change of count to the pointers, then to the handles.
+    template <class Change>
+    bool ChangeCount(Change change);
+    static std::uint64_t Destructions() { return gKFbxLayerObjectDestructions.load(std::memory_order_acquire); }
+    // The entry naming the object (empty for null); false when a live object
+    // can be given no handle.
+    static bool EntryOf(Object* object, Entry& entry);
+
+    DynamicArrayOf<Entry> mEntries;
+    std::uint64_t mRefreshedAt;
 };
 
 class KFbxSurfaceMaterial;

@@ -43,18 +43,20 @@ std::vector<KFbxLayerElement*> ElementsOf(const KFbxLayer& layer) {
     return elements;
 }
 
-DynamicArray& EntriesOf(DynamicArray& array) { return array; }
+void AddEntries(DynamicArray& array, std::vector<DynamicArray*>& arrays) { arrays.push_back(&array); }
 
+// The pointers move with their handles.
 template <class Object>
-DynamicArray& EntriesOf(KFbxLayerElementObjectArray<Object>& array) {
-    return array.GetEntryArray();
+void AddEntries(KFbxLayerElementObjectArray<Object>& array, std::vector<DynamicArray*>& arrays) {
+    arrays.push_back(&array.GetPointerArray());
+    arrays.push_back(&array.GetHandleArray());
 }
 
 template <class Element>
 bool AddDirectArray(KFbxLayerElement* element, std::vector<DynamicArray*>& arrays) {
     auto* typed = dynamic_cast<Element*>(element);
     if (typed != nullptr) {
-        arrays.push_back(&EntriesOf(typed->GetDirectArray()));
+        AddEntries(typed->GetDirectArray(), arrays);
     }
     return typed != nullptr;
 }

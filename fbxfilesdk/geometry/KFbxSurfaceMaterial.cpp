@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxLayerElementObjectArray.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial_internal.h>
 
@@ -35,12 +36,14 @@ KFbxSurfaceMaterial::KFbxSurfaceMaterial(KFbxSdkManager* manager, const char* na
         mShadingModel.Set(&model, eFbxValueString);
     }
     mMultiLayer = MakeProperty("MultiLayer", gKFbxDataTypeBool);
+    KFbxLayerElementObjectArray<KFbxSurfaceMaterial>::ObjectMade(this);
 }
 
 KFbxSurfaceMaterial::~KFbxSurfaceMaterial() {
     // The take nodes go before the properties, so that no channel is rebuilt
     // for a property that is leaving.
     ClearTakeNodes();
+    KFbxLayerElementObjectArray<KFbxSurfaceMaterial>::ObjectGone(this);
 }
 
 KFbxSurfaceMaterial* KFbxSurfaceMaterial::Create(KFbxSdkManager* manager, const char* name) {

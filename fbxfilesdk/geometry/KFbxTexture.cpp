@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/geometry/KFbxLayerElementObjectArray.h>
 #include <fbxfilesdk/geometry/KFbxTexture_internal.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
 
@@ -47,12 +48,14 @@ KFbxTexture::KFbxTexture(KFbxSdkManager* manager, const char* name) : KFbxTakeNo
     mRotation = MakePlacementProperty("Rotation");
     mScaling = MakePlacementProperty("Scaling");
     Reset();
+    KFbxLayerElementObjectArray<KFbxTexture>::ObjectMade(this);
 }
 
 KFbxTexture::~KFbxTexture() {
     // The take nodes go before the properties, so that no channel is rebuilt
     // for a property that is leaving.
     ClearTakeNodes();
+    KFbxLayerElementObjectArray<KFbxTexture>::ObjectGone(this);
 }
 
 KFbxTexture* KFbxTexture::Create(KFbxSdkManager* manager, const char* name) {

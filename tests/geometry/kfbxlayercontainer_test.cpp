@@ -111,10 +111,30 @@ TEST_F(KFbxLayerContainerTest, ADestroyedMaterialOrTextureReadsAsNoneWhereItWasH
             bumps->GetDirectArray().Add(texture[0]);
             auto loose = std::make_unique<KFbxLayerElementMaterial>();
             loose->GetDirectArray().Add(material[1]);
+            // Entries written through the raw array, as for every other kind.
+            ASSERT_TRUE(loose->GetDirectArray().SetCount(4));
+            KFbxSurfaceMaterial** written = loose->GetDirectArray().GetArray();
+            written[1] = material[1];
+            written[2] = material[2];
+            written[3] = material[1];
+            KFbxSurfaceMaterial** held = mesh->GetLayer(0)->GetMaterials()->GetDirectArray().GetArray();
+            EXPECT_EQ(held[1], material[1]);
+            auto unread = std::make_unique<KFbxLayerElementMaterial>();
+            unread->GetDirectArray().Add(material[1]);
 
             destroy(manager, *material[1], *texture[0]);
-            EXPECT_EQ(loose->GetDirectArray().GetAt(0), nullptr);
+            for (int i : {0, 1, 3}) EXPECT_EQ(loose->GetDirectArray().GetAt(i), nullptr) << i;
+            EXPECT_EQ(loose->GetDirectArray().GetArray()[1], nullptr);
+            // A material made where the gone one was is not taken for it.
+            KFbxSurfaceMaterial* next = manager != nullptr ? KFbxSurfaceMaterial::Create(manager, "m3") : nullptr;
+            EXPECT_EQ(unread->GetDirectArray().GetAt(0), nullptr);
             if (manager == nullptr) continue;
+            EXPECT_EQ(loose->GetDirectArray().GetAt(2), material[2]);
+            held = mesh->GetLayer(0)->GetMaterials()->GetDirectArray().GetArray();
+            EXPECT_EQ(held[0], material[0]);
+            EXPECT_EQ(held[1], nullptr);
+            EXPECT_EQ(*static_cast<KFbxTexture* const*>(bumps->GetDirectArray().GetItemAt(1)), nullptr);
+            EXPECT_EQ(static_cast<KFbxTexture**>(bumps->GetDirectArray().GetData())[0], texture[1]);
             EXPECT_EQ(mesh->GetMaterialCount(), 3);
             EXPECT_EQ(mesh->GetMaterial(0), material[0]);
             EXPECT_EQ(mesh->GetMaterial(1), nullptr);
@@ -135,7 +155,7 @@ TEST_F(KFbxLayerContainerTest, ADestroyedMaterialOrTextureReadsAsNoneWhereItWasH
             KFbxLayerReconciliation::ConnectFromLayers(*mesh, KFbxLayerElement::eBUMP_TEXTURES);
             EXPECT_EQ(node->GetSrcObjectCount(KFbxSurfaceMaterial::ClassId), 2);
             EXPECT_EQ(node->GetSrcObjectCount(KFbxTexture::ClassId), 1);
-            EXPECT_EQ(mesh->AddMaterial(KFbxSurfaceMaterial::Create(manager, "m3")), 3);
+            EXPECT_EQ(mesh->AddMaterial(next), 3);
             EXPECT_EQ(mesh->AddTexture(texture[1]), 1);
             delete manager;
         }
