@@ -265,29 +265,43 @@ void KFbxReaderFbx6Pass::FindSwitcherRecord() {
         mFile.SelectSection(0);
     };
     // The switcher models read in the file's order (but those of a
-    // producer camera's name, which are left out), with whether a connection
-    // links them to another model.
+    // producer camera's name, which are left out), with whether a
+    // connection puts them under a model of the tree.
     std::vector<std::string> candidates;
-    std::unordered_map<std::string, bool> inTree;
+    std::unordered_map<std::string, bool> underModel;
     std::string name;
     std::string type;
-    eachRecord("Objects", "Model", [&] {
+    // Whether the record read makes a node: a record without a block makes
+    // nothing, and a camera or switcher of a producer camera's name is no
+    // node of the tree.
+    const auto makesNode = [&] {
         NextS(mFile, name);
         NextS(mFile, type);
-        if (type == "CameraSwitcher" && ProducerCameraOf(WithoutPrefix(KString(name.c_str())), KString("Camera")) < 0 &&
-            mFile.FieldReadBlockBegin()) {
+        if ((type == "Camera" || type == "CameraSwitcher") &&
+            ProducerCameraOf(WithoutPrefix(KString(name.c_str())), KString("Camera")) >= 0) {
+            return false;
+        }
+        const bool block = mFile.FieldReadBlockBegin();
+        if (block) {
             mFile.FieldReadBlockEnd();
+        }
+        return block;
+    };
+    eachRecord("Objects", "Model", [&] {
+        if (makesNode() && type == "CameraSwitcher") {
             candidates.push_back(name);
-            inTree.emplace(name, false);
+            underModel.emplace(name, false);
         }
     });
     if (candidates.empty()) {
         return;
     }
-    // What each link names beside a candidate, whatever it is; the models
-    // among them are known from the records afterwards. Files rarely link a
-    // switcher model to anything.
-    std::unordered_multimap<std::string, std::string> linked;
+    // The parents each link names for a candidate, whatever they are; the
+    // models of the tree among them are known from the records afterwards.
+    // Under the root, a switcher model is where the scene keeps its own, and
+    // models linked under it are the tree's all the same: neither tells that
+    // it is a node. Files rarely link a switcher model to anything.
+    std::unordered_multimap<std::string, std::string> parents;
     std::string kind;
     std::string source;
     std::string destination;
@@ -298,28 +312,23 @@ void KFbxReaderFbx6Pass::FindSwitcherRecord() {
         }
         NextS(mFile, source);
         NextS(mFile, destination);
-        if (source != destination && inTree.count(source) > 0) {
-            linked.emplace(destination, source);
-        }
-        if (source != destination && inTree.count(destination) > 0) {
-            linked.emplace(source, destination);
+        if (source != destination && destination != kRootName && underModel.count(source) > 0) {
+            parents.emplace(destination, source);
         }
     });
-    const auto linkedToModel = [&](const std::string& model) {
-        for (auto [at, end] = linked.equal_range(model); at != end; ++at) {
-            inTree[at->second] = true;
-        }
-    };
-    if (!linked.empty()) {
-        linkedToModel(kRootName);
+    if (!parents.empty()) {
         eachRecord("Objects", "Model", [&] {
-            NextS(mFile, name);
-            linkedToModel(name);
+            if (!makesNode()) {
+                return;
+            }
+            for (auto [at, end] = parents.equal_range(name); at != end; ++at) {
+                underModel[at->second] = true;
+            }
         });
     }
     for (const bool writersName : {true, false}) {
         for (std::size_t i = 0; i < candidates.size() && !mSwitcherRecord; ++i) {
-            if (!inTree[candidates[i]] && (!writersName || candidates[i] == kSwitcherName)) {
+            if (!underModel[candidates[i]] && (!writersName || candidates[i] == kSwitcherName)) {
                 mSwitcherRecord = candidates[i];
             }
         }

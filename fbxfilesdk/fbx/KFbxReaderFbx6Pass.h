@@ -95,9 +95,11 @@ protected:
     // ---- objects ----
     // Which "Model" record of the switcher type sets the scene's own switcher
     // (into mSwitcherRecord; none when it holds no name): one that no
-    // connection links to another model, of the writers' name before any
-    // other, else the first such in the file. Files of older writers give it
-    // the switcher's own name; any other switcher model is a node of the tree.
+    // connection puts under a model other than the root, of the writers' name
+    // before any other, else the first such in the file. Files of older
+    // writers give it the switcher's own name, and files of other programs
+    // may link it under the root or models under it; any other switcher model
+    // is a node of the tree.
     void FindSwitcherRecord();
     void ReadObjects();
     void ReadModel(const KString& prefixedName, const KString& typeName);

@@ -113,14 +113,16 @@ TEST_P(RichRoundTrip, ASkinnedMeshSharedByTwoNodesKeepsItsSkinOnEach) {
     }
 }
 
-// The switcher's name and each node's with its parent's, in the scene's order.
+// The switcher's name and each node's with its parent's, in the scene's
+// order, then the switcher's camera count.
 std::string SwitcherAndLayout(const KFbxScene& scene) {
     std::string text = std::string("switcher ") + scene.GetCameraSwitcherNode()->GetName() + ":";
     for (int i = 0; i < scene.GetNodeCount(); ++i) {
         const KFbxNode* parent = scene.GetNode(i)->GetParent();
         text += std::string(" ") + scene.GetNode(i)->GetName() + "<" + (parent ? parent->GetName() : "") + ">";
     }
-    return text;
+    const auto* switcher = static_cast<const KFbxCameraSwitcher*>(scene.GetCameraSwitcherNode()->GetNodeAttribute());
+    return text + " " + std::to_string(switcher->GetCameraNameCount());
 }
 
 // Writes as the FBX 6 writers did before they gave the scene's switcher the
@@ -141,41 +143,81 @@ public:
     }
 };
 
-// Files of the older writers read as they did: the switcher model no
-// connection puts in the tree is the scene's switcher whatever its name, the
-// one of the writers' name first, and any other is a node of the tree.
+// Files of the older writers, and files that link models under the switcher
+// or the switcher under the root, read as they did: a switcher model that a
+// connection puts under a model other than the root is a node there; of the
+// others, the one of the writers' name, else the first, is the scene's
+// switcher with its cameras, and what the file links under it goes under the
+// root. Trip after trip, the nodes and their parents stay.
 TEST_P(RichRoundTrip, TheSwitcherOfAnOlderWritersFileIsTheScenes) {
-    // Alone, and after an unlinked model of the writers' name.
-    const std::pair<const char*, int> kCases[] = {
-        {"switcher Director: RootNode<> Director<> Stage<RootNode> Prop<Stage>", 3},
-        {"switcher Camera Switcher: RootNode<> Camera Switcher<> Director<RootNode> Stage<RootNode> Prop<Stage>", 0},
+    struct Case {
+        const char* mSwitcherName;
+        const char* mStrayUnder;  // a second switcher node: none, beside the tree (""), or under the node named
+        const char* mStageLinks;  // the ascii file's links in place of Stage's under the root; none to keep the file
+        const char* mLayout;
+        const char* mTripLayout;
     };
-    for (const auto& [layout, cameraNames] : kCases) {
+    const char* const kAsWritten =
+        "switcher Camera Switcher: RootNode<> Camera Switcher<> Stage<RootNode> Prop<Stage> 3";
+    // Renamed; beside an unlinked model of the writers' name; a model linked
+    // under it; linked under the root; under a model; beside one under a model.
+    const Case kCases[] = {
+        {"Director", nullptr, nullptr, "switcher Director: RootNode<> Director<> Stage<RootNode> Prop<Stage> 3",
+         kAsWritten},
+        {"Director", "", nullptr,
+         "switcher Camera Switcher: RootNode<> Camera Switcher<> Director<RootNode> Stage<RootNode> Prop<Stage> 0",
+         nullptr},
+        {"Camera Switcher", nullptr, "\"Model::Stage\",\"Model::Camera Switcher\"", kAsWritten, nullptr},
+        {"Camera Switcher", nullptr,
+         "\"Model::Camera Switcher\",\"Model::Scene\"\n\tConnect: \"OO\",\"Model::Stage\",\"Model::Scene\"",
+         kAsWritten, nullptr},
+        {"Director", nullptr,
+         "\"Model::Stage\",\"Model::Scene\"\n\tConnect: \"OO\",\"Model::Director\",\"Model::Prop\"",
+         "switcher Camera Switcher: RootNode<> Camera Switcher<> Director<Prop> Stage<RootNode> Prop<Stage> 0",
+         nullptr},
+        {"Director", "Prop", nullptr,
+         "switcher Director: RootNode<> Director<> Stage<RootNode> Prop<Stage> Camera Switcher<Prop> 3",
+         "switcher Camera Switcher: RootNode<> Camera Switcher<> Stage<RootNode> Prop<Stage> Camera Switcher1<Prop> 3"},
+    };
+    for (const Case& row : kCases) {
         KFbxScene* scene = KFbxScene::Create(mManager, "older");
-        scene->GetCameraSwitcherNode()->SetName("Director");
+        scene->GetCameraSwitcherNode()->SetName(row.mSwitcherName);
         auto* switcher = static_cast<KFbxCameraSwitcher*>(scene->GetCameraSwitcherNode()->GetNodeAttribute());
         for (const char* camera : {"Left", "Right", "Top"}) {
             switcher->AddCameraName(camera);
         }
-        richscene::AddNode(mManager, richscene::AddNode(mManager, scene->GetRootNode(), "Stage", nullptr), "Prop", nullptr);
-        if (cameraNames == 0) {
+        KFbxNode* stage = richscene::AddNode(mManager, scene->GetRootNode(), "Stage", nullptr);
+        KFbxNode* prop = richscene::AddNode(mManager, stage, "Prop", nullptr);
+        if (row.mStrayUnder != nullptr) {
             KFbxNode* stray = KFbxNode::Create(mManager, "Camera Switcher");
             stray->SetNodeAttribute(KFbxCameraSwitcher::Create(mManager, ""));
             scene->ConnectObject(stray);
+            if (*row.mStrayUnder != '\0') {
+                prop->AddChild(stray);
+            }
         }
         OlderFbx6Writer writer(*mManager, nullptr);
-        writer.SetFileMode(GetParam() == KFbxFileFormatRegistry::eFBX_ASCII_WRITER    ? KFbxWriterFbx6::eASCII
+        writer.SetFileMode(row.mStageLinks != nullptr || GetParam() == KFbxFileFormatRegistry::eFBX_ASCII_WRITER
+                               ? KFbxWriterFbx6::eASCII
                            : GetParam() == KFbxFileFormatRegistry::eFBX_BINARY_WRITER ? KFbxWriterFbx6::eBINARY
                                                                                        : KFbxWriterFbx6::eENCRYPTED);
         KFbxStreamOptions* options = writer.GetWriteOptions();
         const std::string path = Path("older.fbx");
         ASSERT_TRUE(writer.FileCreate(path.c_str()) && writer.Write(scene, options) && writer.FileClose());
         options->Destroy();
+        if (row.mStageLinks != nullptr) {
+            std::string text = stableroundtrip::ReadFile(path);
+            const std::string link = "\"Model::Stage\",\"Model::Scene\"";
+            ASSERT_NE(text.find(link), std::string::npos);
+            mFolder.Write("older.fbx", text.replace(text.find(link), link.size(), row.mStageLinks));
+        }
         KFbxScene* read = KFbxScene::Create(mManager, "read");
         ASSERT_TRUE(Import(path, read)) << mLastError;
-        EXPECT_EQ(SwitcherAndLayout(*read), layout);
-        switcher = static_cast<KFbxCameraSwitcher*>(read->GetCameraSwitcherNode()->GetNodeAttribute());
-        EXPECT_EQ(switcher->GetCameraNameCount(), cameraNames) << layout;
+        EXPECT_EQ(SwitcherAndLayout(*read), row.mLayout);
+        const char* tripLayout = row.mTripLayout != nullptr ? row.mTripLayout : row.mLayout;
+        stableroundtrip::WriteReadTimes(*mManager, *read, mFolder.Path(), GetParam(), 2, [&](KFbxScene& trip) {
+            EXPECT_EQ(SwitcherAndLayout(trip), tripLayout) << row.mLayout;
+        });
     }
 }
 
