@@ -13,7 +13,10 @@
 // the same two names 250 times each, every export setting aside the
 // library the others just wrote and looking for hidden files left behind
 // (the figure is the wall time of all 2 000 over 2 000; "failed" counts the
-// exports that did not succeed).
+// exports that did not succeed). Last, 50 exports of an OBJ pair, each to a
+// name of its own, into a folder that holds 0, 10 000 or 60 000 other files
+// (a program that writes many files into one folder): an export's cost
+// should not grow with them.
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -26,7 +29,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -124,6 +129,36 @@ BENCHMARK(BM_ExportOnePairAtOnce)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// state.range(0): how many other files the folder holds.
+void BM_ExportIntoAFullFolder(benchmark::State& state) {
+    static TriangleScene scene;
+    const std::filesystem::path folder = benchfiles::TemporaryPath("file-replacement-full", "");
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    for (std::int64_t file = 0; file < state.range(0); ++file) {
+        std::ofstream(folder / ("other" + std::to_string(file) + ".obj")) << "o\n";
+    }
+    int exported = 0;
+    for (auto _ : state) {
+        const std::string path = folder / ("scene" + std::to_string(exported++) + ".obj");
+        if (!benchfiles::ExportScene(*scene.mManager, scene.mScene, path, KFbxFileFormatRegistry::eOBJ_WRITER)) {
+            state.SkipWithError("the export failed");
+            break;
+        }
+    }
+    std::filesystem::remove_all(folder, error);
+}
+
+BENCHMARK(BM_ExportIntoAFullFolder)
+    ->ArgName("other_files")
+    ->Arg(0)
+    ->Arg(10000)
+    ->Arg(60000)
+    ->Iterations(50)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -75,19 +75,39 @@ void PushNames(const std::string& path, std::vector<std::string>& names) {
 }
 
 constexpr std::size_t kStemBytes = 64;
-constexpr std::size_t kLetterCount = 10;
+// A hidden name's ten letters: five of a key, five that tie the key to the
+// whole name of the file (which the stem may cut), so that neither another
+// file's hidden name nor a name a user gave passes for one of the file's.
+constexpr std::size_t kKeyLetters = 5;
+constexpr std::uint64_t kKeys = 60466176;
 constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+// The keys tried first, which an export finds again without reading the
+// folder; past them, random ones.
+constexpr std::uint64_t kKnownKeys = 16;
 
-// Letters that differ from one call to the next and from one process to
-// another, for names no other file is likely to have.
-std::string UniqueLetters() {
+// A hash of the seed and the name, the same in every process.
+std::uint64_t HashOf(std::string_view name, std::uint64_t seed) {
+    std::uint64_t hash = 14695981039346656037u;
+    const auto add = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211u; };
+    for (int shift = 0; shift < 64; shift += 8) add(static_cast<unsigned char>(seed >> shift));
+    for (const char letter : name) add(static_cast<unsigned char>(letter));
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdu;
+    return hash ^ (hash >> 33);
+}
+
+void AppendLetters(std::string& letters, std::uint64_t value) {
+    for (std::size_t i = 0; i < kKeyLetters; ++i, value /= 36) letters += kLetters[value % 36];
+}
+
+// The key numbered so for the name: a known one, or past them one that
+// differs from one call to the next and from one process to another.
+std::uint64_t KeyOf(std::string_view like, std::uint64_t number) {
+    if (number < kKnownKeys) return HashOf(like, number) % kKeys;
     static std::atomic<std::uint64_t> counter{0};
     std::uint64_t value = 0;
     if (getrandom(&value, sizeof value, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof value)) value = 0;
-    value ^= (static_cast<std::uint64_t>(getpid()) << 32) ^ counter.fetch_add(1);
-    std::string letters;
-    for (std::size_t i = 0; i < kLetterCount; ++i, value /= 36) letters += kLetters[value % 36];
-    return letters;
+    return (value ^ (static_cast<std::uint64_t>(getpid()) << 32) ^ counter.fetch_add(1)) % kKeys;
 }
 
 // The start of every name made from like: ".<like>." (like cut to 64 bytes).
@@ -95,28 +115,40 @@ std::string StemOf(const char* like) {
     return "." + (like != nullptr ? std::string(like).substr(0, kStemBytes) : std::string()) + ".";
 }
 
-// Tries names made from like, ".<like>.<letters><suffix>", until take takes
-// one or fails for another cause than a name taken (EEXIST); whether it took
+// The hidden name of the key for like: ".<like>.<ten letters><suffix>".
+std::string HiddenName(const char* like, std::uint64_t key, std::string_view suffix) {
+    std::string name = StemOf(like);
+    AppendLetters(name, key);
+    AppendLetters(name, HashOf(like, kKeys + key) % kKeys);
+    return name.append(suffix);
+}
+
+// Tries names made from like, the known ones first, until take takes one
+// or fails for another cause than a name taken (EEXIST); whether it took
 // one, errno set when not.
 bool TakeFreshName(const char* like, const char* suffix, std::string& name,
                    const std::function<bool(const char*)>& take) {
-    const std::string stem = StemOf(like);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = stem + UniqueLetters() + suffix;
+    for (std::uint64_t attempt = 0; attempt < 100; ++attempt) {
+        name = HiddenName(like, KeyOf(like, attempt), suffix);
         if (take(name.c_str())) return true;
         if (errno != EEXIST) return false;
     }
     return false;
 }
 
-// Whether the name is one TakeFreshName makes from the stem, with no suffix
-// or the one given.
-bool IsFreshName(std::string_view name, std::string_view stem, std::string_view suffix) {
-    if (!name.starts_with(stem)) return false;
-    const std::string_view letters = name.substr(stem.size(), kLetterCount);
-    const std::string_view rest = name.substr(stem.size() + letters.size());
-    return letters.size() == kLetterCount && letters.find_first_not_of(kLetters) == std::string_view::npos &&
-           (rest.empty() || rest == suffix);
+// Whether the name is one TakeFreshName makes from like, with no suffix or
+// the one given.
+bool IsFreshName(std::string_view name, const char* like, std::string_view suffix) {
+    const std::string stem = StemOf(like);
+    if (!name.starts_with(stem) || name.size() < stem.size() + 2 * kKeyLetters) return false;
+    const std::string_view rest = name.substr(stem.size() + 2 * kKeyLetters);
+    std::uint64_t key = 0;
+    for (std::size_t i = kKeyLetters; i-- > 0;) {
+        const char* letter = std::strchr(kLetters, name[stem.size() + i]);
+        if (letter == nullptr || *letter == '\0') return false;
+        key = key * 36 + static_cast<std::uint64_t>(letter - kLetters);
+    }
+    return (rest.empty() || rest == suffix) && name.substr(0, name.size() - rest.size()) == HiddenName(like, key, "");
 }
 
 // Opens the file of the name so that it can be held: for reading, or for
@@ -131,6 +163,32 @@ int OpenToHold(int folder, const char* name) {
 // Holds the open file where no one else does; false only where another
 // does (a file system that holds no file leaves it unheld).
 bool Hold(int descriptor) { return flock(descriptor, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK; }
+
+// What has a hidden name: nothing (any more), a file of the process's own
+// that an export still holds or that has other names, or what is none of
+// its own.
+enum class LeftOver { eNone, eOurs, eNotOurs };
+
+// Removes the hidden file of the name where it is the process's own regular
+// file of one name that no export holds.
+LeftOver RemoveIfLeftOver(int folder, const char* name) {
+    const auto process = static_cast<uid_t>(geteuid());
+    struct stat seen;
+    if (fstatat(folder, name, &seen, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? LeftOver::eNone : LeftOver::eNotOurs;
+    }
+    if (!S_ISREG(seen.st_mode) || seen.st_uid != process) return LeftOver::eNotOurs;
+    const int held = OpenToHold(folder, name);
+    if (held < 0) return LeftOver::eOurs;
+    struct stat file;
+    struct stat there;
+    const bool removed = flock(held, LOCK_EX | LOCK_NB) == 0 && fstat(held, &file) == 0 && file.st_ino == seen.st_ino &&
+                         file.st_dev == seen.st_dev && file.st_nlink == 1 && file.st_uid == process &&
+                         fstatat(folder, name, &there, AT_SYMLINK_NOFOLLOW) == 0 && there.st_ino == file.st_ino &&
+                         there.st_dev == file.st_dev && unlinkat(folder, name, 0) == 0;
+    close(held);
+    return removed ? LeftOver::eNone : LeftOver::eOurs;
+}
 
 }  // namespace
 
@@ -379,9 +437,10 @@ std::FILE* Folder::CreateTemporaryFile(const char* like, std::string& name, unsi
     TakeFreshName(like, "", name, [&](const char* fresh) {
         stream = CreateNewFile(fresh, mode, readBack);
         // Named before it is held, it may have been taken for a left-over
-        // meanwhile: kept only where held and still named so.
+        // meanwhile: kept only where held and still named so. The name is
+        // left to whoever took it: removed by name here, it could be another
+        // export's new file of the same name by then.
         if (stream == nullptr || (Hold(fileno(stream)) && IsStill(fresh, fileno(stream)))) return stream != nullptr;
-        RemoveIfStill(fresh, fileno(stream));
         std::fclose(stream);
         stream = nullptr;
         // Another name is tried.
@@ -456,35 +515,25 @@ int Folder::SetAside(const char* name, const char* suffix, std::string& aside) c
 
 void Folder::RemoveLeftOvers(const char* like) const {
     if (!IsPlainName(like)) return;
-    const std::string stem = StemOf(like);
-    const std::string_view whole(like);
-    const bool cut = whole.size() > kStemBytes;
+    // An export took a name past the known ones only where each was taken,
+    // by another user's file, say: the folder is read only then.
+    bool read = false;
+    for (const char* suffix : {"", ".earlier"}) {
+        bool allTaken = true;
+        for (std::uint64_t number = 0; number < kKnownKeys; ++number) {
+            const LeftOver found = RemoveIfLeftOver(mDescriptor, HiddenName(like, KeyOf(like, number), suffix).c_str());
+            allTaken = allTaken && found != LeftOver::eNone;
+            read = read || found == LeftOver::eNotOurs;
+        }
+        read = read || allTaken;
+    }
     DirectoryReader names;
-    if (!names.OpenAt(mDescriptor)) return;
+    if (!read || !names.OpenAt(mDescriptor)) return;
     std::vector<std::string> hidden;
     for (std::string name; names.Next(name);) {
-        if (IsFreshName(name, stem, ".earlier")) {
-            hidden.push_back(name);
-        } else if (cut && name != whole && name.starts_with(whole.substr(0, kStemBytes))) {
-            return;
-        }
+        if (IsFreshName(name, like, ".earlier")) hidden.push_back(name);
     }
-    const auto process = static_cast<uid_t>(geteuid());
-    for (const std::string& name : hidden) {
-        struct stat seen;
-        if (fstatat(mDescriptor, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode) ||
-            seen.st_uid != process) {
-            continue;
-        }
-        const int held = OpenToHold(mDescriptor, name.c_str());
-        if (held < 0) continue;
-        struct stat file;
-        if (flock(held, LOCK_EX | LOCK_NB) == 0 && fstat(held, &file) == 0 && file.st_ino == seen.st_ino &&
-            file.st_dev == seen.st_dev && file.st_nlink == 1 && file.st_uid == process) {
-            RemoveIfStill(name.c_str(), held);
-        }
-        close(held);
-    }
+    for (const std::string& name : hidden) RemoveIfLeftOver(mDescriptor, name.c_str());
 }
 
 bool Folder::KeepsEveryName() const {

@@ -96,9 +96,11 @@ public:
     // fails with EINVAL.
     std::FILE* CreateNewFile(const char* name, unsigned mode = 0666, bool readBack = false) const;
     // CreateNewFile under a name no other file has, made from like and
-    // given in name. The file is held (an exclusive lock) while the stream
-    // is open, so that RemoveLeftOvers tells one whose maker ended from one
-    // still written; a name another holds is not taken.
+    // given in name: ".<like>.<ten letters>" (like cut to 64 bytes), the
+    // letters one of a few that like's whole name gives, tried in turn, and
+    // random ones where all are taken. The file is held (an exclusive lock)
+    // while the stream is open, so that RemoveLeftOvers tells one whose
+    // maker ended from one still written; a name another holds is not taken.
     std::FILE* CreateTemporaryFile(const char* like, std::string& name, unsigned mode = 0666,
                                    bool readBack = false) const;
     // The identity, permission bits, owner and group of what has the name,
@@ -130,9 +132,10 @@ public:
     // the file system makes none).
     int CreateUnnamedFile(unsigned mode) const;
     // Names the file CreateUnnamedFile made, open as descriptor, with a name
-    // made from like and ending in suffix that no file had before (given in
-    // name), so that no one can learn it before it is taken; held as
-    // CreateTemporaryFile holds its files while the descriptor is open.
+    // made from like as CreateTemporaryFile makes one and ending in suffix,
+    // that no file had before (given in name), in one step, so that the file
+    // has no other name first; held as CreateTemporaryFile holds its files
+    // while the descriptor is open.
     // False with errno set.
     bool LinkUnnamed(int descriptor, const char* like, const char* suffix, std::string& name) const;
     // Names that file with the name given, where no file has it: a file
@@ -148,9 +151,12 @@ public:
     // Removes the hidden files that names made from like (as
     // CreateTemporaryFile, LinkUnnamed and SetAside make them) left behind
     // when their maker ended midway: the process's own regular files of one
-    // name that no one holds. Where another name of the folder would be cut
-    // to the same start as like, whose they are cannot be told, and none
-    // goes.
+    // name that no one holds, under a name whose letters like's whole name
+    // gives (a name of another file cut to the same 64 bytes, or one a user
+    // gave in the same shape, is left). The names like gives first are
+    // looked at one by one; the folder is read only where each of them is
+    // taken, or one is what no export of the process made (a name taken
+    // first by another user), so that random ones may have been made.
     void RemoveLeftOvers(const char* like) const;
     // Whether the system lets no name of the folder go (it keeps it
     // append-only), though new ones may come.

@@ -11,9 +11,8 @@
 // size limit fails with the file as it was;
 // and its earlier bytes are kept aside meanwhile, to be put back when a
 // write fails midway. They are kept in a copy beside it, made with no name,
-// the process's own (0600), and named ".<name>.<ten letters>.earlier" (the
-// name cut to 64 bytes, the letters new at each try) once whole on the
-// disk; the copy goes as soon as the new bytes are, so that a copy of that
+// the process's own (0600), and named ".<name>.<ten letters>.earlier" (as
+// Folder::LinkUnnamed names it) once whole on the disk; the copy goes as soon as the new bytes are, so that a copy of that
 // name stands beside a file being written over, whose only whole earlier
 // content it is. Where the copy cannot be made whole (a full disk, the
 // size limit) it is kept in memory instead, and where it cannot be named or

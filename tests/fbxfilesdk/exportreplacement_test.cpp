@@ -873,28 +873,77 @@ TEST_P(ExportReplacement, AnExportEndedAtAnyStepLeavesWhatTheReadmeTurnsBackInto
     }
 }
 
+TEST_P(ExportReplacement, AFinishedExportRemovesOnlyTheCopiesItsOwnFileLeft) {
+    // A name of exactly as many bytes as a hidden name keeps of it, and a
+    // longer one that starts with it, of two names so that it is written
+    // in place.
+    const std::string exact = std::string(64 - Extension().size(), 'n') + Extension();
+    const std::string longer = exact + ".longer" + Extension();
+    std::filesystem::create_hard_link(mFolder.Write(longer, std::string(1 << 15, 'e')), mFolder / "second");
+    const auto copies = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(mFolder / "")) {
+            if (entry.path().filename().string().ends_with(".earlier")) names.push_back(entry.path().filename());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    for (int end = 1; copies().empty() && end < 100; ++end) {
+        boundedrun::Run([&] { return gEndAt = end, Export(mFolder / longer) ? 0 : 1; }, boundedrun::SecondsFor(0));
+    }
+    const std::vector<std::string> killed = copies();
+    ASSERT_FALSE(killed.empty());
+    // The user's own files of the copies' shape, one held open without a
+    // lock by another program.
+    const std::vector<std::string> users = {".scene" + Extension() + ".backup0001",
+                                            ".scene" + Extension() + ".abcdefghij.earlier"};
+    for (const std::string& name : users) mFolder.Write(name, "mine");
+    const int open = ::open((mFolder / users[1]).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_TRUE(Export(mFolder / exact)) << mError;
+    ASSERT_TRUE(Export(Path("scene"))) << mError;
+    close(open);
+    EXPECT_EQ(copies().size(), killed.size() + 1);
+    for (const std::string& name : users) EXPECT_EQ(mFolder.Read(name), "mine");
+    // Its own file's export still removes them.
+    ASSERT_TRUE(Export(mFolder / longer)) << mError;
+    EXPECT_EQ(copies(), std::vector<std::string>{users[1]});
+}
+
 TEST_P(ExportReplacement, AnExportInPlaceWaitsForAnotherOfTheSameFile) {
     const std::string path = mFolder.Write("held" + Extension(), "earlier");
     std::filesystem::create_hard_link(path, mFolder / "second");
-    // Held by the test as by another export, until this one waits for it.
-    const int held = open(path.c_str(), O_RDWR | O_CLOEXEC);
-    ASSERT_EQ(flock(held, LOCK_EX), 0);
-    const pid_t child = fork();
-    if (child == 0) {
+    // Then again with a SIGXFSZ that another process sends while it waits:
+    // it reaches the export's caller, whose handler runs once, or ends it.
+    static volatile std::sig_atomic_t caught = 0;
+    void (*const catching)(int) = [](int) { caught = caught + 1; };
+    for (void (*handling)(int) : {SIG_ERR, catching, SIG_DFL}) {
+        // Held by the test as by another export, until this one waits for it.
+        const int held = open(path.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_EQ(flock(held, LOCK_EX), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            close(held);
+            alarm(60);
+            if (handling != SIG_ERR) std::signal(SIGXFSZ, handling);
+            _exit(Export(path) && caught == (handling == SIG_ERR ? 0 : 1) ? 0 : 1);
+        }
+        siginfo_t ended{};
+        while (!WaitsForLock(child) &&
+               waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               ended.si_pid != child) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (handling == SIG_ERR) EXPECT_EQ(mFolder.Read("held" + Extension()), "earlier");
+        if (handling != SIG_ERR) EXPECT_EQ(sigqueue(child, SIGXFSZ, sigval{}), 0);
         close(held);
-        alarm(60);
-        _exit(Export(path) ? 0 : 1);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (handling == SIG_DFL) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        }
     }
-    siginfo_t ended{};
-    while (!WaitsForLock(child) && waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           ended.si_pid != child) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    EXPECT_EQ(mFolder.Read("held" + Extension()), "earlier");
-    close(held);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_GT(std::filesystem::file_size(path), 7u);
 }
 
