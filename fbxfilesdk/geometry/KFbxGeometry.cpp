@@ -118,8 +118,9 @@ void KFbxGeometry::ApplyPivot() {
     // perpendicular to surfaces scaled unevenly along the pivot's axes.
     const KgeMatrix normalMatrix = mPivot.GetInverseOrthogonal().GetTranspose();
     TransformGeometryBase(mPivot, normalMatrix, *this);
+    ForgetDestroyedShapes();
     for (const ShapeEntry& entry : mShapes) {
-        TransformGeometryBase(mPivot, normalMatrix, *entry.mShape);
+        TransformGeometryBase(mPivot, normalMatrix, *ShapeOf(entry.mShape));
     }
     mPivot.SetIdentity();
 }
@@ -178,7 +179,38 @@ int KFbxGeometry::AddCluster(KFbxCluster* cluster) {
 
 // ---- shapes -----------------------------------------------------------------
 
+KFbxShape* KFbxGeometry::ShapeOf(const HdlKObject& handle) {
+    // The twin lets go of its public object before either is freed.
+    return static_cast<KFbxShape*>(KFbxGetPublicPlug(handle.Resolve()));
+}
+
+void KFbxGeometry::ForgetDestroyedShapes() const {
+    std::erase_if(mAddedShapeChannels, [](const AddedShapeChannel& added) {
+        if (ShapeOf(added.mShape) != nullptr) {
+            return false;
+        }
+        if (KFCurveNode* root = added.mTakeNode->GetKFCurveNode()) {
+            root->DeleteChild(added.mChannel);
+        }
+        return true;
+    });
+    std::erase_if(mShapes, [this](const ShapeEntry& entry) {
+        if (ShapeOf(entry.mShape) != nullptr) {
+            return false;
+        }
+        // The weight would otherwise outlive its shape in the files written
+        // and keep the name from a shape added later.
+        KFbxProperty weight = FindProperty(entry.mName.Buffer());
+        if (weight.IsValid()) {
+            weight.Destroy();
+        }
+        return true;
+    });
+}
+
 int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
+    ForgetDestroyedShapes();
+    const HdlKObject handle(shape != nullptr ? shape->GetInternalPlug() : nullptr);
     int error = -1;
     if (shape == nullptr) {
         error = eNULL_PARAMETER;
@@ -188,9 +220,11 @@ int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
         error = eSHAPE_CONTROL_POINT_COUNT;
     } else if (FindProperty(name).IsValid()) {
         error = eSHAPE_NAME_CLASH;
+    } else if (handle.IsEmpty()) {
+        error = eOUT_OF_MEMORY;
     }
     for (const ShapeEntry& entry : mShapes) {
-        if (error == -1 && entry.mShape == shape) {
+        if (error == -1 && entry.mShape == handle) {
             error = eSHAPE_ALREADY_ADDED;
         }
     }
@@ -199,13 +233,13 @@ int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
         return -1;
     }
     try {
-        mShapes.push_back(ShapeEntry{shape, KString(name)});
+        mShapes.push_back(ShapeEntry{handle, KString(name)});
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         mError.SetError(eOUT_OF_MEMORY);
         return -1;
     }
-    if (!KFbxProperty::Create(this, name, gKFbxDataTypeNumber, "").IsValid()) {
+    if (!shape->NoteHolder(*this) || !KFbxProperty::Create(this, name, gKFbxDataTypeNumber, "").IsValid()) {
         mShapes.pop_back();
         mError.SetError(eOUT_OF_MEMORY);
         return -1;
@@ -213,13 +247,16 @@ int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
     return GetShapeCount() - 1;
 }
 
-int KFbxGeometry::GetShapeCount() const { return static_cast<int>(mShapes.size()); }
+int KFbxGeometry::GetShapeCount() const {
+    ForgetDestroyedShapes();
+    return static_cast<int>(mShapes.size());
+}
 
 KFbxShape* KFbxGeometry::GetShape(int index) const {
     if (index < 0 || index >= GetShapeCount()) {
         return nullptr;
     }
-    return mShapes[static_cast<std::size_t>(index)].mShape;
+    return ShapeOf(mShapes[static_cast<std::size_t>(index)].mShape);
 }
 
 const char* KFbxGeometry::GetShapeName(int index) const {
@@ -240,6 +277,7 @@ double KFbxGeometry::GetShapeChannelValue(int index) const {
 }
 
 bool KFbxGeometry::ProcessShapeChannels(KFbxTakeNode& takeNode) {
+    ForgetDestroyedShapes();
     KFCurveNode* root = takeNode.GetKFCurveNode();
     if (root == nullptr) {
         return true;
@@ -271,7 +309,7 @@ bool KFbxGeometry::ProcessShapeChannels(KFbxTakeNode& takeNode) {
             complete = false;
             continue;
         }
-        mAddedShapeChannels.push_back(AddedShapeChannel{&takeNode, channel});
+        mAddedShapeChannels.push_back(AddedShapeChannel{&takeNode, channel, entry.mShape});
     }
     return complete;
 }
@@ -296,6 +334,7 @@ bool KFbxGeometry::CopyGeometry(const KFbxGeometry& other) {
     if (!CopyGeometryBase(other)) {
         return false;
     }
+    other.ForgetDestroyedShapes();
     try {
         std::vector<ShapeEntry> shapes(other.mShapes);
         mShapes.swap(shapes);
@@ -308,6 +347,7 @@ bool KFbxGeometry::CopyGeometry(const KFbxGeometry& other) {
     // the other's weight.
     bool complete = true;
     for (const ShapeEntry& entry : mShapes) {
+        complete = ShapeOf(entry.mShape)->NoteHolder(*this) && complete;
         KFbxProperty weight = KFbxProperty::Create(this, entry.mName.Buffer(), gKFbxDataTypeNumber, "");
         complete = weight.IsValid() && weight.CopyValue(other.FindProperty(entry.mName.Buffer())) && complete;
     }

@@ -5,6 +5,7 @@
 
 #include <fbxfilesdk/core/ErrorHolder.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
@@ -75,11 +76,16 @@ public:
     int AddCluster(KFbxCluster* cluster);
 
     // ---- shapes ----
+    // The shape stays the manager's and may be destroyed apart from the
+    // geometry, by whatever route: it then leaves the list with its name, its
+    // weight property and the channels noted for it, and the shapes after it
+    // move down one index.
+    //
     // The geometry keeps the shape under the name, and gains a number
-    // property of that name (the shape's weight). The shape stays the
-    // manager's. Its index, or -1 with the error: a null shape, one already
-    // added, a null or empty name, a name already used by a property, or a
-    // control-point count other than the geometry's.
+    // property of that name (the shape's weight). Its index, or -1 with the
+    // error: a null shape, one already added, a null or empty name, a name
+    // already used by a property, or a control-point count other than the
+    // geometry's; eOUT_OF_MEMORY also when the shape can be given no handle.
     int AddShape(KFbxShape* shape, const char* name);
     virtual int GetShapeCount() const;
     // Null out of range.
@@ -113,19 +119,30 @@ protected:
     bool CopyGeometry(const KFbxGeometry& other);
 
 private:
+    friend class KFbxShape;
+
     struct ShapeEntry {
-        KFbxShape* mShape;
+        HdlKObject mShape;
         KString mName;
     };
 
     struct AddedShapeChannel {
         KFbxTakeNode* mTakeNode;
         KFCurveNode* mChannel;
+        HdlKObject mShape;
     };
 
+    // The shape while it lives; null once it is destroyed.
+    static KFbxShape* ShapeOf(const HdlKObject& handle);
+    // Drops the entries of destroyed shapes, with what was made for them. A
+    // destroyed shape calls it; a shape whose twin went otherwise is noticed
+    // by the next shape call.
+    void ForgetDestroyedShapes() const;
+
     KgeMatrix mPivot;
-    std::vector<ShapeEntry> mShapes;
-    std::vector<AddedShapeChannel> mAddedShapeChannels;
+    // Both lists lose destroyed shapes' entries in const calls too.
+    mutable std::vector<ShapeEntry> mShapes;
+    mutable std::vector<AddedShapeChannel> mAddedShapeChannels;
     ErrorHolder mError;
 };
 

@@ -4,10 +4,14 @@
 #define FBXFILESDK_GEOMETRY_KFBXSHAPE_H
 
 #include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
+class KFbxGeometry;
 class KFbxObject_internal;
 class KFbxPlug;
 class KFbxSdkManager;
@@ -31,6 +35,17 @@ public:
     const char* GetTypeName() const override;
     // A copy of the points and layers; false, unchanged, when memory runs out.
     bool Copy(const KFbxShape& other) { return CopyGeometryBase(other); }
+
+    // The geometries still holding the shape let go of it.
+    void DestroyContents(bool recursive, bool dependents) override;
+
+private:
+    friend class KFbxGeometry;
+    // The geometry is told when the shape is destroyed; false when memory runs out.
+    bool NoteHolder(const KFbxGeometry& geometry);
+
+    // Weak, as a geometry may go first.
+    std::vector<HdlKObject> mHolders;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -165,6 +165,14 @@ KFbxObject* ListedIn(KFbxScene& scene, T* object) {
     return object;
 }
 
+// A shape of the plain triangle, one point moved.
+KFbxShape* TriangleShape(KFbxSdkManager& manager, const char* name) {
+    KFbxShape* shape = KFbxShape::Create(&manager, name);
+    shape->InitControlPoints(3);
+    shape->GetControlPoints()[2] = KFbxVector4(0, 2, 0, 1);
+    return shape;
+}
+
 const Holding kHoldings[] = {
     {"node holds node", [](auto& m, auto& s) { return NodeIn(m, s, "Holder"); },
      [](auto& m, auto& s) { return NodeIn(m, s, "Held"); },
@@ -194,6 +202,23 @@ const Holding kHoldings[] = {
     {"scene holds material", [](auto&, auto& s) { return &s; },
      [](auto& m, auto&) { return KFbxSurfacePhong::Create(&m, "Held"); },
      [](KFbxObject& h, KFbxObject& o) { return static_cast<KFbxScene&>(h).ConnectObject(&o); }},
+    {"cluster holds node", [](auto& m, auto& s) { return ListedIn(s, KFbxCluster::Create(&m, "Holder")); },
+     [](auto& m, auto& s) { return NodeIn(m, s, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) {
+         static_cast<KFbxCluster&>(h).SetLink(static_cast<KFbxNode*>(&o));
+         static_cast<KFbxCluster&>(h).SetAssociateModel(static_cast<KFbxNode*>(&o));
+         return static_cast<KFbxCluster&>(h).GetLink() == &o && static_cast<KFbxCluster&>(h).GetAssociateModel() == &o;
+     }},
+    {"character holds node", [](auto& m, auto& s) { return ListedIn(s, KFbxCharacter::Create(&m, "Holder")); },
+     [](auto& m, auto& s) { return NodeIn(m, s, "Held"); },
+     [](KFbxObject& h, KFbxObject& o) {
+         KFbxCharacterLink link;
+         link.mNode = static_cast<KFbxNode*>(&o);
+         KFbxCharacter& character = static_cast<KFbxCharacter&>(h);
+         KFbxControlSetLink fk;
+         fk.mNode = link.mNode;
+         return character.SetCharacterLink(0, link, true) && character.GetControlSet().SetControlSetLink(1, fk);
+     }},
     // The layer element's own hold on what it names.
     {"layer element holds material", [](auto& m, auto& s) { return MeshIn(m, s, "Holder"); },
      [](auto& m, auto& s) { return ListedIn(s, KFbxSurfacePhong::Create(&m, "Held")); },
@@ -205,9 +230,20 @@ const Holding kHoldings[] = {
      [](KFbxObject& h, KFbxObject& o) {
          return static_cast<KFbxMesh&>(h).AddTexture(static_cast<KFbxTexture*>(&o)) >= 0;
      }},
+    // The geometry's own hold on its shapes, the held one before one it
+    // keeps, which then moves down to its place.
+    {"geometry holds shape", [](auto& m, auto& s) { return MeshIn(m, s, "Holder"); },
+     [](auto& m, auto& s) { return ListedIn(s, TriangleShape(m, "Held")); },
+     [](KFbxObject& h, KFbxObject& o) {
+         auto& mesh = static_cast<KFbxMesh&>(h);
+         return mesh.AddShape(static_cast<KFbxShape*>(&o), "HeldShape") == 0 &&
+                mesh.AddShape(TriangleShape(*h.GetSdkManager(), "Kept"), "KeptShape") == 1;
+     }},
 };
-// The layer element rows: those after the others.
-constexpr int kLayerElementHoldings = 2;
+// The rows after the others: the layer elements', then the shape's, which
+// has no one-way link of its own.
+constexpr int kFirstLayerElementHolding = static_cast<int>(std::size(kHoldings)) - 3;
+constexpr int kShapeHolding = static_cast<int>(std::size(kHoldings)) - 1;
 
 enum class Going { Object, Holder, Scene, Manager };
 
@@ -267,17 +303,24 @@ TEST_P(LinkedObjectGoing, LeavesNothingDanglingAndTheScenesLeftWrite) {
             return;
     }
     ExpectNothingDangles(*manager, row);
+    const auto lives = [&manager](const KFbxObject* what) {
+        for (int i = 0; i < manager->GetObjectCount(); ++i) {
+            if (manager->GetObject(KFbxClassId(), i) == what) {
+                return true;
+            }
+        }
+        return false;
+    };
+    // Where the held shape went and its geometry stayed, the files hold the
+    // shape kept, in its new place, and no trace of the other.
+    const bool shapeLeft = holdingIndex == kShapeHolding && lives(holder) && !lives(object);
     ScratchFolder folder;
     const std::pair<int, const char*> writers[] = {
         {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, "6.fbx"}, {KFbxFileFormatRegistry::eFBX5_ASCII_WRITER, "5.fbx"},
         {KFbxFileFormatRegistry::eCOLLADA_WRITER, ".dae"},     {KFbxFileFormatRegistry::eOBJ_WRITER, ".obj"},
         {KFbxFileFormatRegistry::e3DS_WRITER, ".3ds"},         {KFbxFileFormatRegistry::eDXF_WRITER, ".dxf"}};
     for (KFbxScene* scene : scenes) {
-        bool alive = false;
-        for (int i = 0; i < manager->GetObjectCount(KFbxScene::ClassId); ++i) {
-            alive = alive || manager->GetObject(KFbxScene::ClassId, i) == scene;
-        }
-        if (!alive) {
+        if (!lives(scene)) {
             continue;
         }
         for (const auto& [writer, suffix] : writers) {
@@ -286,6 +329,15 @@ TEST_P(LinkedObjectGoing, LeavesNothingDanglingAndTheScenesLeftWrite) {
             exporter->SetFileFormat(writer);
             EXPECT_TRUE(exporter->Initialize(path.c_str()) && exporter->Export(scene)) << row << " " << path;
             exporter->Destroy();
+            if (shapeLeft && scene == scenes[0]) {
+                std::ifstream in(path, std::ios::binary);
+                const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+                EXPECT_EQ(text.find("Held"), std::string::npos) << row << " " << path;
+                const bool writesShapes = writer == KFbxFileFormatRegistry::eFBX_BINARY_WRITER ||
+                                          writer == KFbxFileFormatRegistry::eFBX5_ASCII_WRITER ||
+                                          writer == KFbxFileFormatRegistry::eCOLLADA_WRITER;
+                EXPECT_EQ(text.find("KeptShape") != std::string::npos, writesShapes) << row << " " << path;
+            }
         }
     }
     ExpectNothingDangles(*manager, row);
@@ -293,13 +345,13 @@ TEST_P(LinkedObjectGoing, LeavesNothingDanglingAndTheScenesLeftWrite) {
 
 const auto kWays = ::testing::Values(Going::Object, Going::Holder, Going::Scene, Going::Manager);
 INSTANTIATE_TEST_SUITE_P(LayerElementHolders, LinkedObjectGoing,
-                         ::testing::Combine(::testing::Range(static_cast<int>(std::size(kHoldings)) -
-                                                                 kLayerElementHoldings,
-                                                             static_cast<int>(std::size(kHoldings))),
+                         ::testing::Combine(::testing::Range(kFirstLayerElementHolding, kShapeHolding),
                                             ::testing::Bool(), ::testing::Bool(), kWays));
+INSTANTIATE_TEST_SUITE_P(ShapeHolders, LinkedObjectGoing,
+                         ::testing::Combine(::testing::Values(kShapeHolding), ::testing::Values(false),
+                                            ::testing::Bool(), kWays));
 INSTANTIATE_TEST_SUITE_P(EveryHolderAndWay, LinkedObjectGoing,
-                         ::testing::Combine(::testing::Range(0, static_cast<int>(std::size(kHoldings)) -
-                                                                    kLayerElementHoldings),
-                                            ::testing::Bool(), ::testing::Bool(), kWays));
+                         ::testing::Combine(::testing::Range(0, kFirstLayerElementHolding), ::testing::Bool(),
+                                            ::testing::Bool(), kWays));
 
 }  // namespace

@@ -435,6 +435,17 @@ TEST_F(KFbxMeshTest, ShapeChannelValueComesFromTheNodesCurrentTake) {
     channel->FCurveSet(curve);
     EXPECT_EQ(mesh->GetShapeChannelValue(0), 0.75);
     EXPECT_EQ(mesh->GetShapeChannelValue(1), 0.0);
+
+    // The channel a write makes for a shape leaves the take with the shape.
+    KFbxShape* frown = KFbxShape::Create(mManager, "f");
+    frown->InitControlPoints(1);
+    ASSERT_EQ(mesh->AddShape(frown, "Frown"), 1);
+    ASSERT_TRUE(mesh->ProcessShapeChannels(*take));
+    ASSERT_NE(take->GetKFCurveNode()->Find("Frown"), nullptr);
+    frown->Destroy();
+    EXPECT_EQ(take->GetKFCurveNode()->Find("Frown"), nullptr);
+    mesh->RenameShapeChannels(*take);
+    EXPECT_EQ(take->GetKFCurveNode()->Find("Smile"), channel);
 }
 
 TEST_F(KFbxMeshTest, ApplyPivotMovesPointsShapesAndNormals) {
@@ -505,6 +516,22 @@ TEST_F(KFbxMeshTest, CloneInModeTwoIsAFullCopy) {
     double copied = 0.0;
     ASSERT_TRUE(mesh->FindProperty("Blink").Get(&copied, eFbxValueDouble));
     EXPECT_EQ(copied, 0.5);
+
+    // The shape destroyed, neither mesh holds it or its weight, at once; the
+    // shape after it moves down and the name is free again.
+    KFbxShape* wink = KFbxShape::Create(mManager, "w");
+    wink->InitControlPoints(5);
+    ASSERT_EQ(source->AddShape(wink, "Wink"), 1);
+    shape->Destroy();
+    EXPECT_FALSE(source->FindProperty("Blink").IsValid());
+    EXPECT_FALSE(mesh->FindProperty("Blink").IsValid());
+    EXPECT_EQ(mesh->GetShapeCount(), 0);
+    EXPECT_EQ(source->GetShapeCount(), 1);
+    EXPECT_EQ(source->GetShape(0), wink);
+    EXPECT_STREQ(source->GetShapeName(0), "Wink");
+    KFbxShape* blink = KFbxShape::Create(mManager, "b");
+    blink->InitControlPoints(5);
+    EXPECT_EQ(source->AddShape(blink, "Blink"), 1);
 }
 
 TEST_F(KFbxMeshTest, DestroyingTheNodeDestroysItsMesh) {
