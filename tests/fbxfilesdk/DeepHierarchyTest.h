@@ -3,33 +3,25 @@
 // and keeps what the format can hold of it. Each program that includes this
 // runs the test for some of the formats: a run takes gigabytes, so each
 // program's runs go one after the other, and two programs side by side.
-// Each run has a stack as deep as the chain is long, the default stack for
-// the full chain, so that the sanitizers' shorter chain (their work is many
-// times slower) overflows a recursive reader's stack as the full one does.
 #ifndef TESTS_FBXFILESDK_DEEPHIERARCHYTEST_H
 #define TESTS_FBXFILESDK_DEEPHIERARCHYTEST_H
 
 #include <fbxfilesdk/fbxfilesdk.h>
 
 #include "formats/FormatsTestSupport.h"
-#include "support/BoundedRun.h"
+#include "support/DeepChain.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <functional>
 #include <ostream>
 #include <string>
-
-#include <pthread.h>
 
 namespace deephierarchytest {
 
 using namespace fbxsdk_2006_11_1;
 
-inline constexpr int kDepth = boundedrun::kSanitized ? 15000 : 60000;
-inline constexpr std::size_t kStackBytes = (std::size_t{8} << 20) / 60000 * kDepth;
+using deepchain::kDepth;
 // A step whose sums stay exact in a double.
 inline const KFbxVector4 kStep(1.0, 0.5, -0.25, 1.0);
 // Every so many nodes carries a mesh, the leaf among them.
@@ -82,24 +74,8 @@ inline KFbxVector4 LeafMeshPoint(KFbxNode& node) {
     return node.EvaluateDefaultGlobalTransform().MultT(mesh->GetControlPoints()[0]);
 }
 
-// Runs work on a thread of its own whose stack has the given size.
-inline void OnStackOf(std::size_t bytes, const std::function<void()>& work) {
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, bytes);
-    pthread_t thread;
-    const auto call = [](void* what) -> void* {
-        (*static_cast<const std::function<void()>*>(what))();
-        return nullptr;
-    };
-    const int started = pthread_create(&thread, &attributes, call, const_cast<std::function<void()>*>(&work));
-    pthread_attr_destroy(&attributes);
-    ASSERT_EQ(started, 0);
-    pthread_join(thread, nullptr);
-}
-
 TEST_P(DeepHierarchy, IsWrittenAndReadBack) {
-    OnStackOf(kStackBytes, [this] { WriteAndReadBack(GetParam()); });
+    deepchain::OnChainStack([this] { WriteAndReadBack(GetParam()); });
 }
 
 inline void DeepHierarchy::WriteAndReadBack(const Row& row) {
