@@ -20,8 +20,11 @@ function(qalimor_add_tests folder)
     if(stem IN_LIST ARG_ONE_AT_A_TIME)
       set(lock RESOURCE_LOCK ${target} COST 1000)
     endif()
+    # Listing a program's tests runs its start-up, which the sanitizers and
+    # a busy machine slow well past the default 5 s.
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
       TEST_PREFIX "${target}."
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
       PROPERTIES LABELS "${folder};${ARG_LABELS}" TIMEOUT 300 ${lock})

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/fbxfilesdk.h>
 
 #include "formats/FormatsTestSupport.h"
+#include "support/DeepChain.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +21,11 @@ namespace deephierarchytest {
 
 using namespace fbxsdk_2006_11_1;
 
-inline constexpr int kDepth = 60000;
+using deepchain::kDepth;
 // A step whose sums stay exact in a double.
 inline const KFbxVector4 kStep(1.0, 0.5, -0.25, 1.0);
 // Every so many nodes carries a mesh, the leaf among them.
-inline constexpr int kMeshEvery = 20000;
+inline constexpr int kMeshEvery = kDepth / 3;
 
 inline std::string NodeName(int index) { return "n" + std::to_string(index); }
 
@@ -56,6 +57,8 @@ protected:
         sManager = nullptr;
     }
 
+    void WriteAndReadBack(const Row& row);
+
     static KFbxSdkManager* sManager;
     static KFbxScene* sScene;
     ScratchFolder mFolder;
@@ -72,7 +75,10 @@ inline KFbxVector4 LeafMeshPoint(KFbxNode& node) {
 }
 
 TEST_P(DeepHierarchy, IsWrittenAndReadBack) {
-    const Row& row = GetParam();
+    deepchain::OnChainStack([this] { WriteAndReadBack(GetParam()); });
+}
+
+inline void DeepHierarchy::WriteAndReadBack(const Row& row) {
     const std::string path = mFolder / row.mFile;
     KFbxExporter* exporter = KFbxExporter::Create(sManager, "");
     exporter->SetFileFormat(row.mWriter);

@@ -114,14 +114,21 @@ TEST_F(ObjBadInputTest, ImportsLeaveNothingBehind) {
     }
 }
 
-// Hostile inputs: each read ends within a second per megabyte of content
-// and a second more, adds no more memory than 64 MB and what the content
-// makes, never aborts, and ends as the case says.
+// What a file's content makes on its own: its objects, which take
+// processor time, and the memory they fill.
+struct Made {
+    std::int64_t mObjects = 0;
+    std::int64_t mBytes = 0;
+};
+
+// Hostile inputs: each read ends within the time its content's bytes and
+// the objects it makes allow, adds no more memory than 64 MB and what the
+// content makes, never aborts, and ends as the case says.
 struct HostileCase {
     using Make = std::function<std::string(const ScratchFolder&, std::int64_t&)>;
-    HostileCase(const char* what, Make make, bool read, std::string text, std::int64_t fills = 0,
+    HostileCase(const char* what, Make make, bool read, std::string text, Made made = {},
                 std::function<bool()> limit = nullptr, std::string material = "")
-        : mWhat(what), mMake(std::move(make)), mRead(read), mText(std::move(text)), mFills(fills),
+        : mWhat(what), mMake(std::move(make)), mRead(read), mText(std::move(text)), mMade(made),
           mLimit(std::move(limit)), mMaterial(std::move(material)) {}
 
     const char* mWhat;
@@ -131,8 +138,7 @@ struct HostileCase {
     bool mRead;
     // In the importer's error text when refused, in the message text when read.
     std::string mText;
-    // Memory the content makes on its own (its nodes and meshes).
-    std::int64_t mFills;
+    Made mMade;
     // Limits the child puts on itself before the read.
     std::function<bool()> mLimit;
     // The one material the mesh "default" shows, when the case names one.
@@ -182,25 +188,27 @@ std::string RandomBytes(std::size_t count) {
     return bytes;
 }
 
-// The memory that many one-triangle nodes take when made through the API.
-std::int64_t NodesCost(KFbxSdkManager& manager, KFbxScene& scene, int count) {
-    return boundedrun::Run(
-               [&] {
-                   for (int i = 0; i < count; ++i) {
-                       KFbxNode* node = KFbxNode::Create(&manager, ("g" + std::to_string(i)).c_str());
-                       KFbxMesh* mesh = KFbxMesh::Create(&manager, "");
-                       mesh->InitControlPoints(3);
-                       mesh->InitNormals(0);
-                       mesh->BeginPolygon(-1, -1, -1, true);
-                       for (int k = 0; k < 3; ++k) mesh->AddPolygonVertex(k);
-                       mesh->EndPolygon();
-                       node->SetNodeAttribute(mesh);
-                       scene.GetRootNode()->AddChild(node);
-                   }
-                   return 0;
-               },
-               boundedrun::SecondsFor(0) * 30)
-        .mAddedBytes;
+// The objects that many one-triangle nodes are, and the memory they take
+// when made through the API.
+Made NodesCost(KFbxSdkManager& manager, KFbxScene& scene, int count) {
+    const std::int64_t objects = 2 * std::int64_t{count};
+    const boundedrun::Outcome outcome = boundedrun::Run(
+        [&] {
+            for (int i = 0; i < count; ++i) {
+                KFbxNode* node = KFbxNode::Create(&manager, ("g" + std::to_string(i)).c_str());
+                KFbxMesh* mesh = KFbxMesh::Create(&manager, "");
+                mesh->InitControlPoints(3);
+                mesh->InitNormals(0);
+                mesh->BeginPolygon(-1, -1, -1, true);
+                for (int k = 0; k < 3; ++k) mesh->AddPolygonVertex(k);
+                mesh->EndPolygon();
+                node->SetNodeAttribute(mesh);
+                scene.GetRootNode()->AddChild(node);
+            }
+            return 0;
+        },
+        boundedrun::SecondsFor(0, objects));
+    return {objects, outcome.mAddedBytes};
 }
 
 // Too little memory ends the read with a clear error, never in an abort.
@@ -213,7 +221,7 @@ TEST_F(ObjBadInputTest, TooLittleMemoryEndsTheReadWithOutOfMemory) {
             const bool read = Import(path);
             return (read ? 1 : 0) | (mErrorText == "Out of memory" ? 0 : 2);
         },
-        boundedrun::SecondsFor(1 << 20));
+        boundedrun::SecondsFor(1 << 20, 2 * 50000));
     ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
     EXPECT_EQ(outcome.mValue, 0);
 }
@@ -283,7 +291,7 @@ TEST_F(ObjBadInputTest, HostileInputsEndWithinTheirBounds) {
          true, "Unable to load material library \"long.mtl\" (a line longer than 16 MB)\n"},
         {"a face of 8 million corners", File(triangle + "f" + Repeated(" 1 2 3", 16200000) + "\n"), true, "",
          // The corners the reader keeps and the mesh's polygon vertices.
-         8100000 * std::int64_t{12 + 4}},
+         Made{0, 8100000 * std::int64_t{12 + 4}}},
         {"30 000 material names no library defines",
          File("mtllib none.mtl\n" + triangle + Numbered("usemtl missing%d_%d\nf 1 2 3\n", 30000)), true,
          "29936 more material name(s) found in no library\n"},
@@ -295,7 +303,7 @@ TEST_F(ObjBadInputTest, HostileInputsEndWithinTheirBounds) {
              folder.Write("lib.mtl", "newmtl m\nKd 1 0 0\n");
              return WithLibrary(Repeated("lib.mtl ", 15000 * 8))(folder, content);
          },
-         true, "", 0, nullptr, "m"},
+         true, "", {}, nullptr, "m"},
         {"more libraries than files a process may open",
          [&](const ScratchFolder& folder, std::int64_t& content) {
              std::string names;
@@ -309,7 +317,7 @@ TEST_F(ObjBadInputTest, HostileInputsEndWithinTheirBounds) {
              content = static_cast<std::int64_t>(bytes.size());
              return folder.Write("in.obj", bytes);
          },
-         true, "", 0, [] { return boundedrun::LimitOpenFiles(64); }, "n" + std::to_string(kLibraries - 1)},
+         true, "", {}, [] { return boundedrun::LimitOpenFiles(64); }, "n" + std::to_string(kLibraries - 1)},
     };
     for (const HostileCase& hostile : cases) {
         ScratchFolder folder;
@@ -327,7 +335,7 @@ TEST_F(ObjBadInputTest, HostileInputsEndWithinTheirBounds) {
                 }
                 return (read ? 0 : 1) | (told ? 0 : 2) | (material ? 0 : 4);
             },
-            boundedrun::SecondsFor(content));
+            boundedrun::SecondsFor(content, hostile.mMade.mObjects));
         EXPECT_TRUE(outcome.mReturned) << hostile.mWhat << ": signal " << outcome.mSignal;
         if (!outcome.mReturned) continue;
         EXPECT_EQ(outcome.mValue & 1, 0) << hostile.mWhat << (hostile.mRead ? ": refused" : ": read");
@@ -335,7 +343,8 @@ TEST_F(ObjBadInputTest, HostileInputsEndWithinTheirBounds) {
         EXPECT_EQ(outcome.mValue & 4, 0) << hostile.mWhat << ": lost material " << hostile.mMaterial;
         EXPECT_EQ(outcome.mValue & ~7, 0) << hostile.mWhat;
         if (!boundedrun::kSanitized) {
-            EXPECT_LE(outcome.mAddedBytes, 64 * boundedrun::kMegabyte + content + hostile.mFills) << hostile.mWhat;
+            EXPECT_LE(outcome.mAddedBytes, 64 * boundedrun::kMegabyte + content + hostile.mMade.mBytes)
+                << hostile.mWhat;
         }
     }
 }

@@ -2,6 +2,7 @@
 // an independent reader: geometry, materials, lights, cameras and keys.
 #include "formats/Writer3dsTestSupport.h"
 #include "support/CommandOutput.h"
+#include "support/DeepChain.h"
 
 #include <algorithm>
 #include <array>
@@ -456,32 +457,33 @@ TEST_F(Writer3dsRoundTripTest, ReaderGetsBackWhatTheWriterWrote) {
 // before it aimed at its far end: every node read back under its parent, where the
 // scene has it.
 TEST_F(Writer3dsRoundTripTest, DeepChainIsReadBackWithEveryParentAndPlace) {
-    constexpr int kDepth = 60000;
-    KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""));
-    Key(camera, &KFbxTakeNode::GetTranslationX, 0, 0.0);
-    Key(camera, &KFbxTakeNode::GetTranslationX, 10, 5.0);
-    KFbxNode* parent = nullptr;
-    for (int index = 0; index < kDepth; ++index) {
-        parent = AddNode(("N" + std::to_string(index)).c_str(), nullptr, parent);
-        parent->SetLclTranslation(KFbxVector4(1, 0.5, 0, 0));
-    }
-    camera->SetTarget(parent->GetParent());
-    ASSERT_TRUE(Export("deep.3ds", OptionsWith("RESCALING", false))) << mLastError;
-    KFbxScene* read = KFbxScene::Create(mManager, "read");
-    ASSERT_TRUE(ImportInto(read, "deep.3ds", Unscaled())) << mLastError;
-    KFbxNode* node = read->GetRootNode();
-    KFbxNodeGlobalParts world;
-    for (int index = 0; index < kDepth; ++index) {
-        // A node without attribute comes back as the dummy of its name.
-        node = node->FindChild(("$$$DUMMY.N" + std::to_string(index)).c_str(), false);
-        ASSERT_NE(node, nullptr) << index;
-        const KFbxNodeGlobalParts above = world;
-        node->EvaluateGlobalTransformUnder(KTime(0), index == 0 ? nullptr : &above, world);
-        const KFbxVector4 at = world.mGlobal.GetT();
-        ASSERT_TRUE(std::abs(at[0] - (index + 1)) < 1e-6 && std::abs(at[1] - 0.5 * (index + 1)) < 1e-6 &&
-                    std::abs(at[2]) < 1e-6)
-            << index << ": (" << at[0] << ", " << at[1] << ", " << at[2] << ")";
-    }
+    deepchain::OnChainStack([&] {
+        KFbxNode* camera = AddNode("Cam", KFbxCamera::Create(mManager, ""));
+        Key(camera, &KFbxTakeNode::GetTranslationX, 0, 0.0);
+        Key(camera, &KFbxTakeNode::GetTranslationX, 10, 5.0);
+        KFbxNode* parent = nullptr;
+        for (int index = 0; index < deepchain::kDepth; ++index) {
+            parent = AddNode(("N" + std::to_string(index)).c_str(), nullptr, parent);
+            parent->SetLclTranslation(KFbxVector4(1, 0.5, 0, 0));
+        }
+        camera->SetTarget(parent->GetParent());
+        ASSERT_TRUE(Export("deep.3ds", OptionsWith("RESCALING", false))) << mLastError;
+        KFbxScene* read = KFbxScene::Create(mManager, "read");
+        ASSERT_TRUE(ImportInto(read, "deep.3ds", Unscaled())) << mLastError;
+        KFbxNode* node = read->GetRootNode();
+        KFbxNodeGlobalParts world;
+        for (int index = 0; index < deepchain::kDepth; ++index) {
+            // A node without attribute comes back as the dummy of its name.
+            node = node->FindChild(("$$$DUMMY.N" + std::to_string(index)).c_str(), false);
+            ASSERT_NE(node, nullptr) << index;
+            const KFbxNodeGlobalParts above = world;
+            node->EvaluateGlobalTransformUnder(KTime(0), index == 0 ? nullptr : &above, world);
+            const KFbxVector4 at = world.mGlobal.GetT();
+            ASSERT_TRUE(std::abs(at[0] - (index + 1)) < 1e-6 && std::abs(at[1] - 0.5 * (index + 1)) < 1e-6 &&
+                        std::abs(at[2]) < 1e-6)
+                << index << ": (" << at[0] << ", " << at[1] << ", " << at[2] << ")";
+        }
+    });
 }
 
 TEST_F(Writer3dsRoundTripTest, TargetsAreMadeAlongTheLookAtAxes) {

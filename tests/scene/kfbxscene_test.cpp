@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "scene/SceneObjectsTestSupport.h"
+#include "support/DeepChain.h"
 
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::scenetest;
@@ -331,42 +332,44 @@ TEST_F(KFbxSceneTest, ReplacingTheSwitcherNodeWithItselfKeepsIt) {
 // per level could go, through the operations over a hierarchy that no file
 // read or written reaches.
 TEST_F(KFbxSceneTest, DeepChainsKeepOffTheCallStack) {
-    constexpr int kChainLength = 60000;
-    // The chain's top is in no scene yet.
-    const auto chain = [&](KFbxNode*& top, KFbxNode*& leaf) {
-        top = leaf = MakeNode("n0");
-        for (int i = 1; i < kChainLength; ++i) {
-            leaf = MakeNode(("n" + std::to_string(i)).c_str(), leaf);
-            leaf->SetLclTranslation(KFbxVector4(1.0, 0.5, 0.0, 1.0));
-        }
-    };
-    KFbxNode* top = nullptr;
-    KFbxNode* leaf = nullptr;
-    chain(top, leaf);
-    EXPECT_EQ(top->FindChild(("n" + std::to_string(kChainLength - 1)).c_str(), true, true), leaf);
-    EXPECT_FALSE(top->IsMarked(true));
-    leaf->SetMarked(true);
-    EXPECT_TRUE(top->IsMarked(true));
-    EXPECT_DOUBLE_EQ(leaf->EvaluateGlobalTransform(kOneSecond)[3][1], (kChainLength - 1) * 0.5);
-    KFCurve* curve = ChannelCurve(leaf->GetDefaultTakeNode(), "T", "X");
-    ASSERT_NE(curve, nullptr);
-    curve->KeySet(0, kOneSecond, 1.0f);
-    KTime start(kOneSecond.Get() * 2);
-    KTime stop(kOneSecond.Get() * 3);
-    EXPECT_TRUE(top->GetAnimationInterval(start, stop));
-    EXPECT_EQ(start, kOneSecond);
-    leaf->SetRotationPivot(KFbxNode::eSOURCE_SET, KFbxVector4(1.0, 2.0, 3.0, 1.0));
-    top->ConvertPivotAnimationRecursive(30.0, false);
-    EXPECT_EQ(leaf->GetRotationPivot(KFbxNode::eSOURCE_SET)[1], 0.0);
-    ASSERT_TRUE(mScene->GetRootNode()->AddChild(top));
-    EXPECT_EQ(leaf->GetScene(), mScene);
-    EXPECT_EQ(mScene->GetNodeCount(), kChainLength + 2);
-    mScene->Clear();
-    EXPECT_EQ(mScene->GetNodeCount(), 2);
-    const int before = mManager->GetObjectCount(KFbxNode::ClassId);
-    chain(top, leaf);
-    top->Destroy(true);
-    EXPECT_EQ(mManager->GetObjectCount(KFbxNode::ClassId), before);
+    deepchain::OnChainStack([&] {
+        constexpr int kChainLength = deepchain::kDepth;
+        // The chain's top is in no scene yet.
+        const auto chain = [&](KFbxNode*& top, KFbxNode*& leaf) {
+            top = leaf = MakeNode("n0");
+            for (int i = 1; i < kChainLength; ++i) {
+                leaf = MakeNode(("n" + std::to_string(i)).c_str(), leaf);
+                leaf->SetLclTranslation(KFbxVector4(1.0, 0.5, 0.0, 1.0));
+            }
+        };
+        KFbxNode* top = nullptr;
+        KFbxNode* leaf = nullptr;
+        chain(top, leaf);
+        EXPECT_EQ(top->FindChild(("n" + std::to_string(kChainLength - 1)).c_str(), true, true), leaf);
+        EXPECT_FALSE(top->IsMarked(true));
+        leaf->SetMarked(true);
+        EXPECT_TRUE(top->IsMarked(true));
+        EXPECT_DOUBLE_EQ(leaf->EvaluateGlobalTransform(kOneSecond)[3][1], (kChainLength - 1) * 0.5);
+        KFCurve* curve = ChannelCurve(leaf->GetDefaultTakeNode(), "T", "X");
+        ASSERT_NE(curve, nullptr);
+        curve->KeySet(0, kOneSecond, 1.0f);
+        KTime start(kOneSecond.Get() * 2);
+        KTime stop(kOneSecond.Get() * 3);
+        EXPECT_TRUE(top->GetAnimationInterval(start, stop));
+        EXPECT_EQ(start, kOneSecond);
+        leaf->SetRotationPivot(KFbxNode::eSOURCE_SET, KFbxVector4(1.0, 2.0, 3.0, 1.0));
+        top->ConvertPivotAnimationRecursive(30.0, false);
+        EXPECT_EQ(leaf->GetRotationPivot(KFbxNode::eSOURCE_SET)[1], 0.0);
+        ASSERT_TRUE(mScene->GetRootNode()->AddChild(top));
+        EXPECT_EQ(leaf->GetScene(), mScene);
+        EXPECT_EQ(mScene->GetNodeCount(), kChainLength + 2);
+        mScene->Clear();
+        EXPECT_EQ(mScene->GetNodeCount(), 2);
+        const int before = mManager->GetObjectCount(KFbxNode::ClassId);
+        chain(top, leaf);
+        top->Destroy(true);
+        EXPECT_EQ(mManager->GetObjectCount(KFbxNode::ClassId), before);
+    });
 }
 
 }  // namespace

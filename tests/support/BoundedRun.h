@@ -7,13 +7,18 @@
 #ifndef TESTS_SUPPORT_BOUNDEDRUN_H
 #define TESTS_SUPPORT_BOUNDEDRUN_H
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <string>
 
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,11 +63,56 @@ inline std::int64_t StatusBytes(const char* key) {
     return 0;
 }
 
-// The limit for work on an input of the given size, as the readers promise
-// it: a second per megabyte of content and a second more.
-inline unsigned SecondsFor(std::int64_t contentBytes) {
-    const std::int64_t seconds = contentBytes / kMegabyte + 2;
-    return static_cast<unsigned>(kSanitized ? seconds * kSanitizedSlowdown : seconds);
+// How many times slower than the machine the rates below were set on this
+// one works: the processor time of a fixed piece of work, fresh pages touched
+// (which some machines make dear) and arithmetic, over what it took there.
+// Taken once per process, the best of three tries, outside the sanitizers'
+// reach, and kept between 1 and kMostPace: a limit never narrows below the
+// one set, and never widens so far that a stalled or quadratic reader would
+// pass. The rates themselves leave room for a busy machine, whose sharing of
+// caches and memory lengthens work that this loop hardly notices.
+constexpr double kMostPace = 4.0;
+constexpr double kReferencePaceSeconds = 0.045;
+
+[[gnu::no_sanitize_address, gnu::no_sanitize_undefined, gnu::noinline]] inline double PaceSeconds() {
+    const auto processorTime = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    };
+    const double start = processorTime();
+    constexpr std::size_t kPages = 2048;
+    const std::size_t pageBytes = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void* pages = mmap(nullptr, kPages * pageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages != MAP_FAILED) {
+        volatile unsigned char* bytes = static_cast<unsigned char*>(pages);
+        for (std::size_t page = 0; page < kPages; ++page) bytes[page * pageBytes] = 1;
+        munmap(pages, kPages * pageBytes);
+    }
+    volatile std::uint64_t state = 1;
+    for (int step = 0; step < 10000000; ++step) state = state * 6364136223846793005u + 1442695040888963407u;
+    return processorTime() - start;
+}
+
+inline double Pace() {
+    static const double pace = [] {
+        const double best = std::min({PaceSeconds(), PaceSeconds(), PaceSeconds()});
+        return std::clamp(best / kReferencePaceSeconds, 1.0, kMostPace);
+    }();
+    return pace;
+}
+
+// The processor time that work on an input may take, as the readers promise
+// it: a second per megabyte of content, a second per kMadePerSecond objects
+// the content makes (nodes, attributes, materials, polygons: a small file can
+// make many), and two seconds more, at this machine's pace. Each is several
+// times what the work takes here, even on a busy machine.
+constexpr std::int64_t kMadePerSecond = 10000;
+
+inline unsigned SecondsFor(std::int64_t contentBytes, std::int64_t made = 0) {
+    const double seconds = (static_cast<double>(contentBytes) / kMegabyte +
+                            static_cast<double>(made) / kMadePerSecond + 2.0) * Pace();
+    return static_cast<unsigned>(std::ceil(seconds)) * (kSanitized ? kSanitizedSlowdown : 1);
 }
 
 // Runs work in a child killed once it has spent the given seconds of
