@@ -185,6 +185,11 @@ KFbxShape* KFbxGeometry::ShapeOf(const HdlKObject& handle) {
 }
 
 void KFbxGeometry::ForgetDestroyedShapes() const {
+    const std::uint64_t destructions = gKFbxShapeDestructions.load(std::memory_order_acquire);
+    if (destructions == mShapesCheckedAt) {
+        return;
+    }
+    mShapesCheckedAt = destructions;
     std::erase_if(mAddedShapeChannels, [](const AddedShapeChannel& added) {
         if (ShapeOf(added.mShape) != nullptr) {
             return false;

@@ -10,6 +10,7 @@
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -143,6 +144,9 @@ private:
     // Both lists lose destroyed shapes' entries in const calls too.
     mutable std::vector<ShapeEntry> mShapes;
     mutable std::vector<AddedShapeChannel> mAddedShapeChannels;
+    // The count of shape destructions when the lists were last looked
+    // through: none since, nothing to drop, so shape calls cost no look.
+    mutable std::uint64_t mShapesCheckedAt = 0;
     ErrorHolder mError;
 };
 

@@ -13,7 +13,11 @@ namespace fbxsdk_2006_11_1 {
 
 KFbxShape::KFbxShape(KFbxSdkManager* manager, const char* name) : KFbxGeometryBase(manager, name) {}
 
-KFbxShape::~KFbxShape() = default;
+KFbxShape::~KFbxShape() {
+    // Deleted without Destroy, its twin goes after this: the holders look
+    // at their next shape call.
+    gKFbxShapeDestructions.fetch_add(1, std::memory_order_release);
+}
 
 KFbxShape* KFbxShape::Create(KFbxSdkManager* manager, const char* name) {
     KFbxPlug* plug = CreateObjectOfClass(manager, ClassId, name);
@@ -36,6 +40,7 @@ const char* KFbxShape::GetTypeName() const { return "Shape"; }
 
 void KFbxShape::DestroyContents(bool recursive, bool dependents) {
     KFbxGeometryBase::DestroyContents(recursive, dependents);
+    gKFbxShapeDestructions.fetch_add(1, std::memory_order_release);
     // The twin is gone: each holder now finds the shape's handle dead and
     // drops the entry with its weight, at once rather than at its next look,
     // so that no call on the holder meanwhile sees the weight of no shape.

@@ -7,6 +7,8 @@
 #include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
 
+#include <atomic>
+#include <cstdint>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -15,6 +17,10 @@ class KFbxGeometry;
 class KFbxObject_internal;
 class KFbxPlug;
 class KFbxSdkManager;
+
+// How many shapes the process has destroyed: a geometry that looked at its
+// shapes at this count holds no destroyed one.
+inline std::atomic<std::uint64_t> gKFbxShapeDestructions{0};
 
 class KFbxShape : public KFbxGeometryBase {
 public:

@@ -17,7 +17,7 @@
 
 namespace deepchain {
 
-inline constexpr int kDepth = boundedrun::kSanitized ? 15000 : 60000;
+inline constexpr int kDepth = boundedrun::kSanitized ? 10000 : 60000;
 inline constexpr std::size_t kStackBytes = (std::size_t{8} << 20) / 60000 * kDepth;
 
 // Runs work on a thread of its own with kStackBytes of stack.
