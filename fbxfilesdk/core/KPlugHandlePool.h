@@ -6,6 +6,7 @@
 #ifndef FBXFILESDK_CORE_KPLUGHANDLEPOOL_H
 #define FBXFILESDK_CORE_KPLUGHANDLEPOOL_H
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -16,8 +17,10 @@ namespace fbxsdk_2006_11_1 {
 class KPlug;
 
 struct KPlugHandleEntry {
-    // KPlugHandlePool::kFreeMarker while the entry is free.
-    std::uint32_t mId;
+    // KPlugHandlePool::kFreeMarker while the entry is free. Read without the
+    // pool's lock by a holder whose plug went, while another thread's plug
+    // may take the entry.
+    std::atomic<std::uint32_t> mId;
     KPlug* mPlug;
     KPlugHandleEntry* mNextFree;
 };
