@@ -10,7 +10,8 @@ jobs=$(nproc)
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j"$jobs"
 
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+# Line tables are all a sanitizer's report needs of the debug information.
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" \
       -DQALIMOR_SANITIZE=ON -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 
@@ -20,7 +21,7 @@ cmake --build build/asan -j"$jobs"
 # under ThreadSanitizer.
 tsan_targets=(core_kmemoryreusepool_test core_kplughandlepool_test core_kinternedtext_test
               fbxfilesdk_threadedio_test)
-cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" \
       -DQALIMOR_TSAN=ON -DQALIMOR_BENCH=OFF >/dev/null
 cmake --build build/tsan -j"$jobs" --target "${tsan_targets[@]}"
 
