@@ -36,6 +36,7 @@
 #include <new>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -300,19 +301,27 @@ void KFbxReaderFbx6Pass::FindSwitcherRecord() {
     // models of the tree among them are known from the records afterwards.
     // Under the root, a switcher model is where the scene keeps its own, and
     // models linked under it are the tree's all the same: neither tells that
-    // it is a node. Files rarely link a switcher model to anything.
+    // it is a node. A switcher model that no connection names, as child or
+    // as parent, is what writers leave of the scene's own: one that the file
+    // links is more likely a node of its tree.
     std::unordered_multimap<std::string, std::string> parents;
+    std::unordered_set<std::string> linked;
     std::string kind;
     std::string source;
     std::string destination;
     eachRecord("Connections", "Connect", [&] {
         NextS(mFile, kind);
-        if (kind != "OO" || mFile.FieldGetRemainingValueCount() < 2) {
+        if (mFile.FieldGetRemainingValueCount() < 2) {
             return;
         }
         NextS(mFile, source);
         NextS(mFile, destination);
-        if (source != destination && destination != kRootName && underModel.count(source) > 0) {
+        for (const std::string* end : {&source, &destination}) {
+            if (underModel.count(*end) > 0) {
+                linked.insert(*end);
+            }
+        }
+        if (kind == "OO" && source != destination && destination != kRootName && underModel.count(source) > 0) {
             parents.emplace(destination, source);
         }
     });
@@ -326,11 +335,16 @@ void KFbxReaderFbx6Pass::FindSwitcherRecord() {
             }
         });
     }
-    for (const bool writersName : {true, false}) {
-        for (std::size_t i = 0; i < candidates.size() && !mSwitcherRecord; ++i) {
-            if (!underModel[candidates[i]] && (!writersName || candidates[i] == kSwitcherName)) {
-                mSwitcherRecord = candidates[i];
-            }
+    // The writers' name first, then the first linked nowhere, then the first.
+    int best = 3;
+    for (const std::string& candidate : candidates) {
+        const int rank = underModel[candidate]          ? 3
+                         : candidate == kSwitcherName   ? 0
+                         : linked.count(candidate) == 0 ? 1
+                                                        : 2;
+        if (rank < best) {
+            best = rank;
+            mSwitcherRecord = candidate;
         }
     }
 }

@@ -146,9 +146,10 @@ public:
 // Files of the older writers, and files that link models under the switcher
 // or the switcher under the root, read as they did: a switcher model that a
 // connection puts under a model other than the root is a node there; of the
-// others, the one of the writers' name, else the first, is the scene's
-// switcher with its cameras, and what the file links under it goes under the
-// root. Trip after trip, the nodes and their parents stay.
+// others, the one of the writers' name, else the first that no connection
+// names, else the first, is the scene's switcher with its cameras, and what
+// the file links under it goes under the root. Trip after trip, the nodes and
+// their parents stay.
 TEST_P(RichRoundTrip, TheSwitcherOfAnOlderWritersFileIsTheScenes) {
     struct Case {
         const char* mSwitcherName;
@@ -156,11 +157,15 @@ TEST_P(RichRoundTrip, TheSwitcherOfAnOlderWritersFileIsTheScenes) {
         const char* mStageLinks;  // the ascii file's links in place of Stage's under the root; none to keep the file
         const char* mLayout;
         const char* mTripLayout;
+        const char* mStrayName = "Camera Switcher";
+        const char* mStrayChild = nullptr;  // a node under the second switcher
+        bool mSwitcherLast = false;          // the ascii file's switcher model moved after the other models
     };
     const char* const kAsWritten =
         "switcher Camera Switcher: RootNode<> Camera Switcher<> Stage<RootNode> Prop<Stage> 3";
     // Renamed; beside an unlinked model of the writers' name; a model linked
-    // under it; linked under the root; under a model; beside one under a model.
+    // under it; linked under the root; under a model; beside one under a model;
+    // linked nowhere, after one under the root that holds a model.
     const Case kCases[] = {
         {"Director", nullptr, nullptr, "switcher Director: RootNode<> Director<> Stage<RootNode> Prop<Stage> 3",
          kAsWritten},
@@ -178,6 +183,10 @@ TEST_P(RichRoundTrip, TheSwitcherOfAnOlderWritersFileIsTheScenes) {
         {"Director", "Prop", nullptr,
          "switcher Director: RootNode<> Director<> Stage<RootNode> Prop<Stage> Camera Switcher<Prop> 3",
          "switcher Camera Switcher: RootNode<> Camera Switcher<> Stage<RootNode> Prop<Stage> Camera Switcher1<Prop> 3"},
+        {"Director", "RootNode", nullptr,
+         "switcher Director: RootNode<> Director<> Stage<RootNode> Prop<Stage> Stray<RootNode> X<Stray> 3",
+         "switcher Camera Switcher: RootNode<> Camera Switcher<> Stage<RootNode> Prop<Stage> Stray<RootNode> X<Stray> 3",
+         "Stray", "X", true},
     };
     for (const Case& row : kCases) {
         KFbxScene* scene = KFbxScene::Create(mManager, "older");
@@ -189,15 +198,19 @@ TEST_P(RichRoundTrip, TheSwitcherOfAnOlderWritersFileIsTheScenes) {
         KFbxNode* stage = richscene::AddNode(mManager, scene->GetRootNode(), "Stage", nullptr);
         KFbxNode* prop = richscene::AddNode(mManager, stage, "Prop", nullptr);
         if (row.mStrayUnder != nullptr) {
-            KFbxNode* stray = KFbxNode::Create(mManager, "Camera Switcher");
+            KFbxNode* stray = KFbxNode::Create(mManager, row.mStrayName);
             stray->SetNodeAttribute(KFbxCameraSwitcher::Create(mManager, ""));
             scene->ConnectObject(stray);
             if (*row.mStrayUnder != '\0') {
-                prop->AddChild(stray);
+                (row.mStrayUnder == std::string("Prop") ? prop : scene->GetRootNode())->AddChild(stray);
+            }
+            if (row.mStrayChild != nullptr) {
+                richscene::AddNode(mManager, stray, row.mStrayChild, nullptr);
             }
         }
         OlderFbx6Writer writer(*mManager, nullptr);
-        writer.SetFileMode(row.mStageLinks != nullptr || GetParam() == KFbxFileFormatRegistry::eFBX_ASCII_WRITER
+        const bool edited = row.mStageLinks != nullptr || row.mSwitcherLast;
+        writer.SetFileMode(edited || GetParam() == KFbxFileFormatRegistry::eFBX_ASCII_WRITER
                                ? KFbxWriterFbx6::eASCII
                            : GetParam() == KFbxFileFormatRegistry::eFBX_BINARY_WRITER ? KFbxWriterFbx6::eBINARY
                                                                                        : KFbxWriterFbx6::eENCRYPTED);
@@ -205,11 +218,23 @@ TEST_P(RichRoundTrip, TheSwitcherOfAnOlderWritersFileIsTheScenes) {
         const std::string path = Path("older.fbx");
         ASSERT_TRUE(writer.FileCreate(path.c_str()) && writer.Write(scene, options) && writer.FileClose());
         options->Destroy();
+        std::string text = edited ? stableroundtrip::ReadFile(path) : "";
         if (row.mStageLinks != nullptr) {
-            std::string text = stableroundtrip::ReadFile(path);
             const std::string link = "\"Model::Stage\",\"Model::Scene\"";
             ASSERT_NE(text.find(link), std::string::npos);
-            mFolder.Write("older.fbx", text.replace(text.find(link), link.size(), row.mStageLinks));
+            text.replace(text.find(link), link.size(), row.mStageLinks);
+        }
+        if (row.mSwitcherLast) {
+            const std::size_t begin = text.find(std::string("\tModel: \"Model::") + row.mSwitcherName + "\"");
+            const std::size_t end = text.find("\n\t}\n", begin) + 4;
+            const std::size_t objectsEnd = text.find("\n}\n", text.find("Objects:")) + 1;
+            ASSERT_LT(end, objectsEnd);
+            const std::string record = text.substr(begin, end - begin);
+            text.insert(objectsEnd, record);
+            text.erase(begin, end - begin);
+        }
+        if (edited) {
+            mFolder.Write("older.fbx", text);
         }
         KFbxScene* read = KFbxScene::Create(mManager, "read");
         ASSERT_TRUE(Import(path, read)) << mLastError;
