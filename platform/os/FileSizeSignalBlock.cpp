@@ -19,12 +19,14 @@ sigset_t FileSizeSignal() {
 }
 
 // Takes a waiting SIGXFSZ, the thread's own before the process's; false
-// where none waits.
+// where none waits. The system call itself, as the C library's wrapper
+// gives a thread's own kill (SI_TKILL) the code of a kill (SI_USER), which
+// would pass it for the one a write raises.
 bool TakeWaiting(siginfo_t& info) {
     const sigset_t signals = FileSizeSignal();
     const timespec now{};
     for (;;) {
-        if (sigtimedwait(&signals, &info, &now) == SIGXFSZ) return true;
+        if (syscall(SYS_rt_sigtimedwait, &signals, &info, &now, _NSIG / 8) == SIGXFSZ) return true;
         if (errno != EINTR) return false;
     }
 }

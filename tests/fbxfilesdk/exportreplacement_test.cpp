@@ -39,6 +39,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <linux/fs.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -944,6 +945,26 @@ TEST_P(ExportReplacement, AnExportInPlaceWaitsForAnotherOfTheSameFile) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
         }
     }
+    // And with one that another of its caller's threads sends the exporting
+    // thread while it waits: the handler finds the code it was sent with.
+    static volatile std::sig_atomic_t code = 0;
+    const boundedrun::Outcome outcome = boundedrun::Run(
+        [&] {
+            struct sigaction noting {};
+            noting.sa_sigaction = [](int, siginfo_t* info, void*) { code = info->si_code; };
+            noting.sa_flags = SA_SIGINFO | SA_RESTART;
+            const int held = open(path.c_str(), O_RDWR | O_CLOEXEC);
+            if (sigaction(SIGXFSZ, &noting, nullptr) != 0 || flock(held, LOCK_EX) != 0) return 2;
+            bool exported = false;
+            std::thread exporter([&] { exported = Export(path); });
+            while (!WaitsForLock(getpid())) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            pthread_kill(exporter.native_handle(), SIGXFSZ);
+            close(held);
+            exporter.join();
+            return exported && code == SI_TKILL ? 0 : 1;
+        },
+        boundedrun::SecondsFor(0));
+    EXPECT_EQ(outcome.mValue, 0);
     EXPECT_GT(std::filesystem::file_size(path), 7u);
 }
 
