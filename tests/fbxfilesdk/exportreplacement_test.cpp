@@ -34,6 +34,7 @@
 #include <string_view>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -411,29 +412,47 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
     // it left it.
     static volatile std::sig_atomic_t caught = 0;
     void (*const catching)(int) = [](int) { caught = 1; };
-    // The last blocks it, one waiting.
-    for (void (*handling)(int) : {SIG_IGN, SIG_DFL, catching, SIG_ERR}) {
-        const bool waiting = handling == SIG_ERR;
+    // The last three block it, one waiting: raised in the exporting thread,
+    // or sent to the process by itself (exporting from another thread) or by
+    // another process. Another thread lets in none but the process's, which
+    // comes from its sender.
+    enum Waiting { eNone, eRaised, eKilled, eKilledElsewhere };
+    for (const auto& [handling, sent] : {std::pair{SIG_IGN, eNone}, {SIG_DFL, eNone}, {catching, eNone},
+                                         {SIG_DFL, eRaised}, {SIG_DFL, eKilled}, {SIG_DFL, eKilledElsewhere}}) {
+        const bool waiting = sent != eNone;
         for (const std::string& path : {earlier, fresh, linked}) {
-            SCOPED_TRACE(path + (waiting ? ", one waiting" : handling == catching ? ", caught" : ""));
+            SCOPED_TRACE(path + (waiting ? ", one of kind " + std::to_string(sent) + " waiting" : handling == catching ? ", caught" : ""));
             const boundedrun::Outcome outcome = boundedrun::Run(
                 [&] {
                     sigset_t mask;
                     sigemptyset(&mask);
                     sigaddset(&mask, SIGXFSZ);
-                    if (waiting && (sigprocmask(SIG_BLOCK, &mask, nullptr) != 0 || raise(SIGXFSZ) != 0)) return 3;
-                    std::signal(SIGXFSZ, waiting ? SIG_DFL : handling);
+                    if (waiting && sigprocmask(SIG_BLOCK, &mask, nullptr) != 0) return 3;
+                    const pid_t sender = sent == eKilledElsewhere ? fork() : getpid();
+                    if (sender == 0) _exit(kill(getppid(), SIGXFSZ));
+                    if (sent == eRaised) raise(SIGXFSZ);
+                    if (sent == eKilled) kill(sender, SIGXFSZ);
+                    if (sent == eKilledElsewhere) waitpid(sender, nullptr, 0);
+                    std::signal(SIGXFSZ, handling);
                     const rlimit limit{32, RLIM_INFINITY};
                     setrlimit(RLIMIT_FSIZE, &limit);
                     // The status names the file and the cause, whichever writer.
-                    if (Export(path)) return 1;
+                    bool exported = false;
+                    std::thread([&] { exported = sent == eKilled && Export(path); }).join();
+                    if (exported || (sent != eKilled && Export(path))) return 1;
                     if (!NamesFailure(mError, "Write error", path, EFBIG)) return 4;
-                    sigset_t pending;
-                    const bool asLeft = sigprocmask(SIG_BLOCK, nullptr, &mask) == 0 && sigpending(&pending) == 0 &&
-                                        sigismember(&mask, SIGXFSZ) == waiting &&
+                    sigset_t blocked, pending;
+                    const bool asLeft = sigprocmask(SIG_BLOCK, nullptr, &blocked) == 0 && sigpending(&pending) == 0 &&
+                                        sigismember(&blocked, SIGXFSZ) == waiting &&
                                         sigismember(&pending, SIGXFSZ) == waiting &&
-                                        std::signal(SIGXFSZ, SIG_DFL) == (waiting ? SIG_DFL : handling);
-                    return asLeft && caught == 0 ? 0 : 2;
+                                        std::signal(SIGXFSZ, SIG_DFL) == handling;
+                    siginfo_t info{};
+                    const timespec now{};
+                    int taken = 0;
+                    std::thread([&] { taken = sigtimedwait(&mask, &info, &now); }).join();
+                    const bool forProcess = waiting && sent != eRaised;
+                    const bool where = taken == (forProcess ? SIGXFSZ : -1) && (!forProcess || info.si_pid == sender);
+                    return !asLeft || caught != 0 ? 2 : where ? 0 : 5;
                 },
                 boundedrun::SecondsFor(0));
             EXPECT_EQ(outcome.mReturned ? outcome.mValue : -outcome.mSignal, 0);
