@@ -14,12 +14,18 @@ namespace qalimor::os {
 // the thread. When it goes, the SIGXFSZ those writes left waiting is taken
 // back and the thread's mask is what it was for SIGXFSZ; the caller's
 // disposition is never touched. Any other SIGXFSZ, one already waiting or
-// one another process or thread sent meanwhile (told apart by its sender),
-// is sent again as it was sent, its sender and code kept, so that it still
-// waits where the caller blocks it and otherwise reaches the caller's
-// handler or ends the process as the caller's disposition says. The system
-// keeps one SIGXFSZ waiting of each kind: several sent while a block lives
-// are one, as for any thread that blocks it. Blocks may nest.
+// one another process or thread sent meanwhile (told apart by its sender
+// and by where it waits), is sent again as it was sent, its sender and
+// code kept, to the thread or to the process as it waited for the one or
+// the other: so it still waits where the caller blocks it, one for the
+// process reaching whichever of its threads lets it in, and otherwise
+// reaches the caller's handler or ends the process as the caller's
+// disposition says. Before Linux 6.9 only the main thread may send a
+// kill's or the system's SIGXFSZ to its process with that sender; another
+// thread sends it there as the process's own kill. The system keeps one
+// SIGXFSZ waiting for the thread and one for the process: several sent
+// while a block lives are one, as for any thread that blocks it. Blocks
+// may nest.
 class FileSizeSignalBlock {
 public:
     FileSizeSignalBlock();
@@ -29,9 +35,10 @@ public:
 
 private:
     bool mWasBlocked = false;
-    // The thread's and the process's SIGXFSZ that waited when it began.
+    // The SIGXFSZ that waited for the thread ([0]) and for the process
+    // ([1]) when it began, where one did.
     siginfo_t mWaiting[2] = {};
-    int mWaitingCount = 0;
+    bool mWasWaiting[2] = {};
 };
 
 }  // namespace qalimor::os

@@ -34,11 +34,13 @@
 #include <string_view>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
 #include <grp.h>
 #include <linux/fs.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -410,29 +412,47 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
     // it left it.
     static volatile std::sig_atomic_t caught = 0;
     void (*const catching)(int) = [](int) { caught = 1; };
-    // The last blocks it, one waiting.
-    for (void (*handling)(int) : {SIG_IGN, SIG_DFL, catching, SIG_ERR}) {
-        const bool waiting = handling == SIG_ERR;
+    // The last three block it, one waiting: raised in the exporting thread,
+    // or sent to the process by itself (exporting from another thread) or by
+    // another process. Another thread lets in none but the process's, which
+    // comes from its sender.
+    enum Waiting { eNone, eRaised, eKilled, eKilledElsewhere };
+    for (const auto& [handling, sent] : {std::pair{SIG_IGN, eNone}, {SIG_DFL, eNone}, {catching, eNone},
+                                         {SIG_DFL, eRaised}, {SIG_DFL, eKilled}, {SIG_DFL, eKilledElsewhere}}) {
+        const bool waiting = sent != eNone;
         for (const std::string& path : {earlier, fresh, linked}) {
-            SCOPED_TRACE(path + (waiting ? ", one waiting" : handling == catching ? ", caught" : ""));
+            SCOPED_TRACE(path + (waiting ? ", one of kind " + std::to_string(sent) + " waiting" : handling == catching ? ", caught" : ""));
             const boundedrun::Outcome outcome = boundedrun::Run(
                 [&] {
                     sigset_t mask;
                     sigemptyset(&mask);
                     sigaddset(&mask, SIGXFSZ);
-                    if (waiting && (sigprocmask(SIG_BLOCK, &mask, nullptr) != 0 || raise(SIGXFSZ) != 0)) return 3;
-                    std::signal(SIGXFSZ, waiting ? SIG_DFL : handling);
+                    if (waiting && sigprocmask(SIG_BLOCK, &mask, nullptr) != 0) return 3;
+                    const pid_t sender = sent == eKilledElsewhere ? fork() : getpid();
+                    if (sender == 0) _exit(kill(getppid(), SIGXFSZ));
+                    if (sent == eRaised) raise(SIGXFSZ);
+                    if (sent == eKilled) kill(sender, SIGXFSZ);
+                    if (sent == eKilledElsewhere) waitpid(sender, nullptr, 0);
+                    std::signal(SIGXFSZ, handling);
                     const rlimit limit{32, RLIM_INFINITY};
                     setrlimit(RLIMIT_FSIZE, &limit);
                     // The status names the file and the cause, whichever writer.
-                    if (Export(path)) return 1;
+                    bool exported = false;
+                    std::thread([&] { exported = sent == eKilled && Export(path); }).join();
+                    if (exported || (sent != eKilled && Export(path))) return 1;
                     if (!NamesFailure(mError, "Write error", path, EFBIG)) return 4;
-                    sigset_t pending;
-                    const bool asLeft = sigprocmask(SIG_BLOCK, nullptr, &mask) == 0 && sigpending(&pending) == 0 &&
-                                        sigismember(&mask, SIGXFSZ) == waiting &&
+                    sigset_t blocked, pending;
+                    const bool asLeft = sigprocmask(SIG_BLOCK, nullptr, &blocked) == 0 && sigpending(&pending) == 0 &&
+                                        sigismember(&blocked, SIGXFSZ) == waiting &&
                                         sigismember(&pending, SIGXFSZ) == waiting &&
-                                        std::signal(SIGXFSZ, SIG_DFL) == (waiting ? SIG_DFL : handling);
-                    return asLeft && caught == 0 ? 0 : 2;
+                                        std::signal(SIGXFSZ, SIG_DFL) == handling;
+                    siginfo_t info{};
+                    const timespec now{};
+                    int taken = 0;
+                    std::thread([&] { taken = sigtimedwait(&mask, &info, &now); }).join();
+                    const bool forProcess = waiting && sent != eRaised;
+                    const bool where = taken == (forProcess ? SIGXFSZ : -1) && (!forProcess || info.si_pid == sender);
+                    return !asLeft || caught != 0 ? 2 : where ? 0 : 5;
                 },
                 boundedrun::SecondsFor(0));
             EXPECT_EQ(outcome.mReturned ? outcome.mValue : -outcome.mSignal, 0);
@@ -944,6 +964,26 @@ TEST_P(ExportReplacement, AnExportInPlaceWaitsForAnotherOfTheSameFile) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
         }
     }
+    // And with one that another of its caller's threads sends the exporting
+    // thread while it waits: the handler finds the code it was sent with.
+    static volatile std::sig_atomic_t code = 0;
+    const boundedrun::Outcome outcome = boundedrun::Run(
+        [&] {
+            struct sigaction noting {};
+            noting.sa_sigaction = [](int, siginfo_t* info, void*) { code = info->si_code; };
+            noting.sa_flags = SA_SIGINFO | SA_RESTART;
+            const int held = open(path.c_str(), O_RDWR | O_CLOEXEC);
+            if (sigaction(SIGXFSZ, &noting, nullptr) != 0 || flock(held, LOCK_EX) != 0) return 2;
+            bool exported = false;
+            std::thread exporter([&] { exported = Export(path); });
+            while (!WaitsForLock(getpid())) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            pthread_kill(exporter.native_handle(), SIGXFSZ);
+            close(held);
+            exporter.join();
+            return exported && code == SI_TKILL ? 0 : 1;
+        },
+        boundedrun::SecondsFor(0));
+    EXPECT_EQ(outcome.mValue, 0);
     EXPECT_GT(std::filesystem::file_size(path), 7u);
 }
 
