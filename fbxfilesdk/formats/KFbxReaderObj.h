@@ -62,8 +62,9 @@ public:
     // told in the message text with the reason.
     bool OpenMaterialLibraries(std::string_view line);
     // The material of the name from the first library that defines it, and
-    // its diffuse texture (null without "map_Kd"); false, both null, when no
-    // library has it.
+    // its diffuse texture (null without "map_Kd"), whose file is looked for
+    // as a library is, as given and then beside its library; false, both
+    // null, when no library has it.
     bool ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& material, KFbxTexture*& texture);
     // Forgets every library; true.
     bool CloseMaterialLibraries();

@@ -3,6 +3,7 @@
 // material with its diffuse texture.
 #include <fbxfilesdk/formats/KFbxReaderObj.h>
 
+#include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
 #include <fbxfilesdk/formats/ObjNumbers.h>
@@ -131,6 +132,27 @@ KFbxSurfaceMaterial* CreateMaterial(KFbxSdkManager& manager, const std::string& 
     return lambert;
 }
 
+// A map is looked for as a library is, from the working folder first and
+// then beside its library, where a model's folder keeps it wherever it is
+// moved. The texture names the file found from the root, for writers run
+// from any working folder, and the name as written is its relative name.
+// Where neither is there, it names the path beside the library, where the
+// library says the map is; but an absolute name (a drive's of other systems
+// too) stays as written.
+void SetTextureFile(KFbxTexture& texture, const std::string& library, const std::string& map) {
+    std::string paths[2];
+    const int count = ObjSearchPaths(library, map, paths);
+    int found = 0;
+    while (found < count && !qalimor::os::CanReadRegularFile(paths[found].c_str())) ++found;
+    const bool relative = KFbxIsRelativePath(KString(map.c_str()));
+    if (found == count && !relative) {
+        texture.SetFileName(map.c_str());
+        return;
+    }
+    texture.SetFileName(ObjPathFromRoot(paths[found < count ? found : count - 1]).c_str());
+    if (relative) texture.SetRelativeFileName(map.c_str());
+}
+
 }  // namespace
 
 bool KFbxReaderObj::OpenMaterialLibraries(std::string_view line) {
@@ -140,15 +162,12 @@ bool KFbxReaderObj::OpenMaterialLibraries(std::string_view line) {
     bool all = true;
     for (const std::string_view name : names) {
         MaterialLibrary library;
-        library.mPath.assign(name);
+        std::string paths[2];
+        const int count = ObjSearchPaths(mFileName.Buffer(), name, paths);
         std::string reason;
         bool known = false;
-        for (int attempt = 0; attempt < 2 && !known; ++attempt) {
-            if (attempt == 1) {
-                const std::string beside = ObjPathBeside(mFileName.Buffer(), name);
-                if (beside == library.mPath) break;
-                library.mPath = beside;
-            }
+        for (int path = 0; path < count && !known; ++path) {
+            library.mPath = paths[path];
             known = mMaterialLibraryPaths.count(library.mPath) != 0;
             if (!known && IndexMaterialLibrary(library, reason)) {
                 mMaterialLibraryPaths.insert(library.mPath);
@@ -205,7 +224,7 @@ bool KFbxReaderObj::ReadMaterial(std::string_view name, KFbxSurfaceMaterial*& ma
         if (material == nullptr) return false;
         if (!values.mDiffuseMap.empty()) {
             texture = KFbxTexture::Create(&mManager, materialName.c_str());
-            if (texture != nullptr) texture->SetFileName(values.mDiffuseMap.c_str());
+            if (texture != nullptr) SetTextureFile(*texture, library.mPath, values.mDiffuseMap);
         }
         return true;
     }

@@ -1,5 +1,7 @@
 #include <fbxfilesdk/formats/ObjFilePaths.h>
 
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
+
 namespace fbxsdk_2006_11_1 {
 
 std::string_view ObjFileNamePart(std::string_view path) {
@@ -15,6 +17,18 @@ std::string ObjPathBeside(std::string_view file, std::string_view name) {
     std::string path(file.substr(0, separator + 1));
     path += name;
     return path;
+}
+
+int ObjSearchPaths(std::string_view file, std::string_view name, std::string (&paths)[2]) {
+    paths[0].assign(name);
+    paths[1] = ObjPathBeside(file, name);
+    return paths[1] == paths[0] ? 1 : 2;
+}
+
+std::string ObjPathFromRoot(std::string_view path) {
+    const KString folder = KFbxGetCurrentDirectory();
+    if (folder.IsEmpty()) return std::string(path);
+    return ObjPathBeside(std::string(folder.Buffer()) + "/", path);
 }
 
 std::string ObjLibraryPath(std::string_view objPath) {

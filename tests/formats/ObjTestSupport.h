@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -64,7 +65,11 @@ protected:
         mScene = KFbxScene::Create(mManager, "");
         ASSERT_NE(mScene, nullptr);
     }
-    void TearDown() override { delete mManager; }
+    void TearDown() override {
+        delete mManager;
+        // Tests of names relative to a working folder move to one of their own.
+        std::filesystem::current_path(mWorkingFolder);
+    }
 
     std::string Path(const std::string& name) const { return mFolder / name; }
     std::string Write(const std::string& name, const std::string& text) const { return mFolder.Write(name, text); }
@@ -85,11 +90,13 @@ protected:
         return Import(Write("in.obj", text), options);
     }
 
-    // Exports the scene as OBJ; the exporter's message stays for the test.
-    bool Export(const std::string& path, KFbxStreamOptions* options = nullptr) {
+    // Exports the scene as OBJ, or in the format given; the exporter's
+    // message stays for the test.
+    bool Export(const std::string& path, KFbxStreamOptions* options = nullptr,
+                int format = KFbxFileFormatRegistry::eOBJ_WRITER) {
         KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
         if (exporter == nullptr || !exporter->Initialize(path.c_str())) return false;
-        exporter->SetFileFormat(KFbxFileFormatRegistry::eOBJ_WRITER);
+        exporter->SetFileFormat(format);
         const bool exported = exporter->Export(mScene, options);
         mLastErrorId = exporter->GetLastErrorID();
         exporter->GetMessageText(mMessage);
@@ -106,6 +113,7 @@ protected:
     KFbxMesh* Mesh(const char* name) const { return MeshOf(Node(name)); }
     std::string Message() const { return mMessage.Buffer(); }
 
+    const std::filesystem::path mWorkingFolder = std::filesystem::current_path();
     KFbxSdkManager* mManager = nullptr;
     KFbxScene* mScene = nullptr;
     ScratchFolder mFolder;

@@ -102,7 +102,9 @@ TEST_F(ObjMaterialTest, TexturedFacesBesideUntexturedOnesGetTheEmptyTextureFirst
     ASSERT_EQ(mesh->GetTextureCount(), 2);
     EXPECT_STREQ(mesh->GetTexture(0)->GetName(), "_empty_");
     EXPECT_DOUBLE_EQ(mesh->GetTexture(0)->GetDefaultAlpha(), 0.0);
-    EXPECT_STREQ(mesh->GetTexture(1)->GetFileName(), "bricks.tga");
+    // Named where the library says, as the file wrote it too.
+    EXPECT_EQ(mesh->GetTexture(1)->GetFileName(), Path("models/bricks.tga"));
+    EXPECT_STREQ(mesh->GetTexture(1)->GetRelativeFileName(), "bricks.tga");
     EXPECT_EQ(mesh->GetTextureMappingMode(), KFbxLayerElement::eBY_POLYGON);
     EXPECT_EQ(mesh->GetTextureIndices()->GetAt(0), 0);
     EXPECT_EQ(mesh->GetTextureIndices()->GetAt(1), 1);
@@ -193,6 +195,31 @@ TEST_F(ObjMaterialTest, OpacityDecidesWhereItIsGivenAndTransparencyOtherwise) {
         auto* material = static_cast<KFbxSurfaceLambert*>(mesh->GetMaterial(0));
         EXPECT_DOUBLE_EQ(Number(material->GetTransparencyFactor()), block.mFactor) << block.mLines;
         mScene->Clear();
+    }
+}
+
+// A map is looked for as a library is, from the working folder, then beside
+// its library, where it is named when in neither; an absolute name stays.
+TEST_F(ObjMaterialTest, MapFilesAreFoundAsLibrariesAreAndNamedFromTheRoot) {
+    std::filesystem::create_directories(mFolder.Path() / "models");
+    std::filesystem::create_directories(mFolder.Path() / "work");
+    Write("work/shared.tga", "");
+    Write("models/shared.tga", "");
+    Write("models/scene.obj", "mtllib lib.mtl\n" + std::string(kTwoQuads) + "usemtl m\nf 1 2 3\n");
+    std::filesystem::current_path(mFolder.Path() / "work");
+    // map_Kd's name; the file name after the working folder's, or null for the name; the relative name.
+    const char* const rows[][3] = {{"shared.tga", "/shared.tga", "shared.tga"},
+                                   {"tex\\none.tga", "/../models/tex\\none.tga", "tex\\none.tga"},
+                                   {"-s 1 1 1 a.tga", "/../models/-s 1 1 1 a.tga", "-s 1 1 1 a.tga"},
+                                   {"/nowhere/a.tga", nullptr, ""},
+                                   {"C:\\maps\\a.tga", nullptr, ""}};
+    for (const auto& row : rows) {
+        Write("models/lib.mtl", std::string("newmtl m\nmap_Kd ") + row[0] + "\n");
+        mScene->Clear();
+        ASSERT_TRUE(Import("../models/scene.obj"));
+        const KFbxTexture* texture = Mesh("default")->GetTexture(0);
+        EXPECT_EQ(texture->GetFileName(), row[1] ? std::filesystem::current_path().string() + row[1] : row[0]);
+        EXPECT_STREQ(texture->GetRelativeFileName(), row[2]) << row[0];
     }
 }
 

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/formats/KFbxFormats3ds.h>
 #include <fbxfilesdk/formats/KFbxReaderObj.h>
 #include <fbxfilesdk/formats/KFbxWriterObj.h>
 #include <fbxfilesdk/geometry/KFbxNurb.h>
@@ -219,8 +220,8 @@ TEST_F(ObjWriterTest, MeshesWithUvsNormalsMaterialsAndATextureReadBackTheSame) {
     // The texture covers every face, so it rides with both materials, and
     // each material of the library has a texture of its own.
     ASSERT_EQ(box->GetTextureCount(), 2);
-    EXPECT_STREQ(box->GetTexture(0)->GetFileName(), "bricks.tga");
-    EXPECT_STREQ(box->GetTexture(1)->GetFileName(), "bricks.tga");
+    EXPECT_EQ(box->GetTexture(0)->GetFileName(), Path("out/bricks.tga"));
+    EXPECT_EQ(box->GetTexture(1)->GetFileName(), Path("out/bricks.tga"));
     EXPECT_EQ(Node("box")->GetShading(), 5);
 
     KFbxMesh* plain = Mesh("plain");
@@ -567,6 +568,33 @@ TEST_F(ObjWriterTest, TinyObjLoaderReadsTheOpacityMaterialPerFaceTexcoordsAndPla
         {"red_brick_wall", 10}, {"sand_v_9_9_9", 2}, {"default", 1}, {"glass", 1}};
     EXPECT_EQ(faces, expected) << dump;
     EXPECT_NE(dump.find("face sand_v_9_9_9 3,0,0.285714/0 3,0,0/1 3,0.1,0.285714/3\n"), std::string::npos) << dump;
+}
+
+// Read from one working folder and written from another, a texture named
+// relative to its library is copied by both writers beside what they write,
+// and named there.
+TEST_F(ObjWriterTest, ATextureNamedBesideItsLibraryGoesWithTheModelFromAnyWorkingFolder) {
+    KFbxRegister3dsFormats();
+    std::filesystem::create_directories(mFolder.Path() / "src/tex");
+    std::filesystem::create_directories(mFolder.Path() / "out");
+    Write("src/tex/wood.tga", "wood grain");
+    Write("src/model.mtl", "newmtl wood\nmap_Kd tex/wood.tga\n");
+    Write("src/model.obj", "mtllib model.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl wood\nf 1/1 2/1 3/1\n");
+    std::filesystem::current_path(mFolder.Path());
+    ASSERT_TRUE(Import("src/model.obj"));
+    EXPECT_EQ(ReadFile(mScene->GetTexture(0)->GetFileName()), "wood grain");
+    EXPECT_STREQ(mScene->GetTexture(0)->GetRelativeFileName(), "tex/wood.tga");
+    std::filesystem::current_path(mFolder.Path() / "out");
+    for (const std::string written : {"model.obj", "model.3ds"}) {
+        std::filesystem::remove("wood.tga");
+        ASSERT_TRUE(Export(written, nullptr, -1)) << Message();
+        EXPECT_EQ(ReadFile("wood.tga"), "wood grain") << written;
+        // The name of the copy, as an independent reader reads it.
+        if (std::system("command -v assimp >/dev/null") != 0) continue;
+        std::filesystem::remove("again.mtl");
+        CommandOutput("assimp export " + written + " again.obj");
+        EXPECT_NE(ReadFile("again.mtl").find("\nmap_Kd wood.tga\n"), std::string::npos) << written;
+    }
 }
 
 // What tinyobjloader reads of each shape of an OBJ file, in the triangles it
