@@ -131,7 +131,13 @@ bool DynamicArray::SetCount(int n) {
     if (blocks < 0) return false;
     const int oldBlocks = mBlocks;
     if (blocks != mBlocks && !Reallocate(static_cast<int>(blocks))) return false;
-    if (mBlocks > oldBlocks) ZeroFromItem(mCount);
+    if (mBlocks > oldBlocks) {
+        ZeroFromItem(mCount);
+    } else if (n > mCount) {
+        // The kept storage past the count may still hold items that a
+        // removal or a shorter count left there.
+        std::memset(ItemAddress(mCount), 0, static_cast<std::size_t>(n - mCount) * static_cast<std::size_t>(mItemSize));
+    }
     if (n < mCount) ZeroFromItem(n);
     mCount = n;
     return true;

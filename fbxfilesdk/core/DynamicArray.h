@@ -37,7 +37,8 @@ public:
     // Count 0, storage kept.
     void RemoveAll();
     // The count becomes n, the storage max(1, ceil(n / items per block)) blocks.
-    // Bytes past the count are zeroed where the storage grew or the count shrank.
+    // The items from the old count up to n are zero, and so are the bytes
+    // past n where the storage grew or the count shrank.
     bool SetCount(int n);
     // As SetCount, but the items from the old count up to n are left unwritten,
     // for a caller that writes every one of them before anything reads them:

@@ -1,23 +1,26 @@
 #include <fbxfilesdk/geometry/KFbxLayerElementObjectArray.h>
 
+#include <fbxfilesdk/core/SdkAlloc.h>
 #include <fbxfilesdk/geometry/KFbxArrayCopy.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <mutex>
-#include <unordered_set>
+#include <new>
+#include <unordered_map>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
 
-// The objects of one kind that live now, so that a pointer written through
-// the raw storage is only followed while its object lives. Guarded, as
-// managers in several threads make and destroy objects at once; never
-// freed, as an object may go after the process's statics.
+// The objects of one kind that live now, each with its handle, taken by the
+// thread that made it: an array checks a pointer here and never asks the
+// object, which by then may be another thread's object made at a gone one's
+// address. Guarded, as managers in several threads make and destroy objects
+// at once; never freed, as an object may go after the process's statics.
 struct LiveObjects {
     std::mutex mLock;
-    std::unordered_set<const void*> mObjects;
+    std::unordered_map<const void*, HdlKObject> mObjects;
 };
 
 template <class Object>
@@ -30,9 +33,15 @@ LiveObjects& LiveObjectsOf() {
 
 template <class Object>
 void KFbxLayerElementObjectArray<Object>::ObjectMade(Object* object) {
+    const HdlKObject handle(object->GetInternalPlug());
     LiveObjects& live = LiveObjectsOf<Object>();
     std::lock_guard<std::mutex> guard(live.mLock);
-    live.mObjects.insert(object);
+    try {
+        live.mObjects.insert_or_assign(object, handle);
+    } catch (const std::bad_alloc&) {
+        // Unlisted, the object reads as none in every array.
+        SdkNoteAllocationFailure();
+    }
 }
 
 template <class Object>
@@ -52,6 +61,23 @@ bool KFbxLayerElementObjectArray<Object>::EntryOf(Object* object, Entry& entry) 
 }
 
 template <class Object>
+void KFbxLayerElementObjectArray<Object>::CheckLocked(Object*& pointer, Entry& entry) {
+    // The handle tells a new object made where a gone one was from the gone
+    // one; a pointer written through the raw storage names whatever lives
+    // there. No handle of a gone object is followed: its pool may have gone
+    // with the last manager.
+    const LiveObjects& live = LiveObjectsOf<Object>();
+    const auto found = pointer != nullptr ? live.mObjects.find(pointer) : live.mObjects.end();
+    const bool written = pointer != entry.mPointer;
+    if (found != live.mObjects.end() && !found->second.IsEmpty() && (written || found->second == entry.mHandle)) {
+        entry = {found->second, pointer};
+    } else {
+        pointer = nullptr;
+        entry = {};
+    }
+}
+
+template <class Object>
 void KFbxLayerElementObjectArray<Object>::RefreshNow() {
     const std::uint64_t at = Destructions();
     const int count = this->GetCount();
@@ -63,35 +89,53 @@ void KFbxLayerElementObjectArray<Object>::RefreshNow() {
     }
     const bool haveEntries = mEntries.GetCount() == count;
     Object** pointers = Base::GetArray();
-    LiveObjects& live = LiveObjectsOf<Object>();
-    std::unique_lock<std::mutex> liveLock(live.mLock, std::defer_lock);
+    std::unique_lock<std::mutex> liveLock(LiveObjectsOf<Object>().mLock, std::defer_lock);
     for (int i = 0; i < count; ++i) {
-        Object*& pointer = pointers[i];
         Entry unkept{};
         Entry& entry = haveEntries ? mEntries.GetArray()[i] : unkept;
-        if (pointer == nullptr) {
+        if (pointers[i] == nullptr) {
             entry = {};
             continue;
         }
         if (!liveLock.owns_lock()) {
             liveLock.lock();
         }
-        // Only a live object is looked at (under the lock, it cannot be
-        // freed meanwhile), and the handle tells it from a new object made
-        // where a gone one was; a pointer written through the raw storage
-        // names whatever lives there. No handle of a gone object is
-        // followed: its pool may have gone with the last manager.
-        Entry now;
-        const bool written = pointer != entry.mPointer;
-        if (live.mObjects.count(pointer) != 0 && EntryOf(pointer, now) && !now.mHandle.IsEmpty() &&
-            (written || now.mHandle == entry.mHandle)) {
-            entry = now;
-        } else {
-            pointer = nullptr;
-            entry = {};
-        }
+        CheckLocked(pointers[i], entry);
     }
     mRefreshedAt = at;
+}
+
+template <class Object>
+Object* KFbxLayerElementObjectArray<Object>::TakeUp(int index) const {
+    auto& self = const_cast<KFbxLayerElementObjectArray&>(*this);
+    Object*& pointer = self.Base::GetArray()[index];
+    std::lock_guard<std::mutex> guard(LiveObjectsOf<Object>().mLock);
+    CheckLocked(pointer, self.mEntries.GetArray()[index]);
+    return pointer;
+}
+
+template <class Object>
+Object* KFbxLayerElementObjectArray<Object>::CheckedAt(int index) const {
+    Refresh();
+    Object* pointer = Base::GetArray()[index];
+    // Without memory for the entries, the refresh checked every pointer.
+    if (mEntries.GetCount() != this->GetCount() || pointer == mEntries.GetArray()[index].mPointer) {
+        return pointer;
+    }
+    return TakeUp(index);
+}
+
+template <class Object>
+void KFbxLayerElementObjectArray<Object>::TakeUpWritten() const {
+    Refresh();
+    if (mEntries.GetCount() != this->GetCount()) {
+        return;  // every pointer was checked just now
+    }
+    for (int i = 0; i < this->GetCount(); ++i) {
+        if (Base::GetArray()[i] != mEntries.GetArray()[i].mPointer) {
+            TakeUp(i);
+        }
+    }
 }
 
 template <class Object>
@@ -100,7 +144,7 @@ int KFbxLayerElementObjectArray<Object>::InsertAt(int index, Object* object) {
     if (index < 0 || !EntryOf(object, entry)) {
         return -1;
     }
-    Align();
+    Refresh();
     const int at = Base::InsertAt(index, object);
     if (at >= 0) {
         mEntries.InsertAt(at, entry);
@@ -114,7 +158,7 @@ bool KFbxLayerElementObjectArray<Object>::SetAt(int index, Object* object) {
     if (index < 0 || index >= this->GetCount() || !EntryOf(object, entry)) {
         return false;
     }
-    Align();
+    Refresh();
     Base::SetAt(index, object);
     mEntries.SetAt(index, entry);
     return true;
@@ -122,7 +166,7 @@ bool KFbxLayerElementObjectArray<Object>::SetAt(int index, Object* object) {
 
 template <class Object>
 bool KFbxLayerElementObjectArray<Object>::RemoveAt(int index) {
-    Align();
+    Refresh();
     mEntries.RemoveAt(index);
     return Base::RemoveAt(index);
 }
@@ -139,7 +183,7 @@ Object* KFbxLayerElementObjectArray<Object>::Pop() {
 template <class Object>
 template <class Change>
 bool KFbxLayerElementObjectArray<Object>::ChangeCount(Change change) {
-    Align();
+    Refresh();
     if (!change(static_cast<DynamicArray&>(*this))) {
         return false;
     }
@@ -176,9 +220,11 @@ void KFbxLayerElementObjectArray<Object>::Clear() {
 
 template <class Object>
 void* KFbxLayerElementObjectArray<Object>::TakeRoomAtEnd() {
-    Align();
-    void* slot = Base::TakeRoomAtEnd();
+    Refresh();
+    auto* slot = static_cast<Object**>(Base::TakeRoomAtEnd());
     if (slot != nullptr) {
+        // The storage past the count may still hold an entry that left.
+        *slot = nullptr;
         mEntries.Grow(1);
     }
     return slot;

@@ -6,13 +6,15 @@
 // a material or texture has been destroyed since they last were: a destroyed
 // object's entry then reads as null, keeping its place so that the element's
 // index array still points in range. Between destructions a read is a plain
-// read of the pointer.
+// read of the pointer and of the pointer its handle stood for.
 //
 // The array is an array of pointers like every other kind's, with all of its
-// calls. A pointer written through the raw storage (GetArray, GetData,
-// GetItemAt) is taken up as the entry's object at the next bringing up to
-// date, where it is checked against the live objects first: one destroyed
-// before then reads as null too, unless a new object has taken its address. Pointers read through the raw storage, or
+// calls, and an entry past the count that a call brings in names no object.
+// A pointer written through the raw storage (GetArray, GetData, GetItemAt)
+// is checked against the live objects before a read of this array gives it
+// out (GetAt, GetItemAt, and GetArray or GetData, which look at every entry):
+// one whose object went reads as null, unless a new object has taken its
+// address before that read. Pointers read through the raw storage, or
 // through a reference to the base array, are those of the last call made on
 // this array itself; call one again after a destruction.
 #ifndef FBXFILESDK_GEOMETRY_KFBXLAYERELEMENTOBJECTARRAY_H
@@ -43,25 +45,34 @@ public:
     // Null for an entry whose object was destroyed, a null entry and outside
     // [0, count).
     Object* GetAt(int index) const {
-        Refresh();
-        return index >= 0 && index < this->GetCount() ? Base::GetArray()[index] : nullptr;
+        const int count = this->GetCount();
+        if (index < 0 || index >= count) {
+            return nullptr;
+        }
+        if (mRefreshedAt == Destructions() && mEntries.GetCount() == count) {
+            Object* pointer = Base::GetArray()[index];
+            if (pointer == mEntries.GetArray()[index].mPointer) {
+                return pointer;
+            }
+        }
+        return CheckedAt(index);
     }
     Object** GetArray() {
-        Refresh();
+        TakeUpWritten();
         return Base::GetArray();
     }
     Object* const* GetArray() const {
-        Refresh();
+        TakeUpWritten();
         return Base::GetArray();
     }
     void* GetData() { return GetArray(); }
     const void* GetData() const { return GetArray(); }
     void* GetItemAt(int index) {
-        Refresh();
+        GetAt(index);
         return Base::GetItemAt(index);
     }
     const void* GetItemAt(int index) const {
-        Refresh();
+        GetAt(index);
         return Base::GetItemAt(index);
     }
 
@@ -103,28 +114,29 @@ public:
 
 private:
     // What the array knows of an entry: the handle of its object, and the
-    // pointer the handle stood for when last brought up to date (a pointer
-    // that differs from it was written through the raw storage).
+    // pointer the handle stood for when last checked (a pointer that differs
+    // from it was written through the raw storage).
     struct Entry {
         HdlKObject mHandle;
         Object* mPointer;
     };
 
-    // For a read: nothing to do unless a material or texture was destroyed
-    // since the last time.
+    // Nothing to do unless a material or texture was destroyed since the
+    // last time, or the pointers were moved about through the base array.
+    // Before the entries move, the handles so line up with the pointers.
     void Refresh() const {
-        if (mRefreshedAt != Destructions()) {
+        if (mRefreshedAt != Destructions() || mEntries.GetCount() != this->GetCount()) {
             const_cast<KFbxLayerElementObjectArray*>(this)->RefreshNow();
         }
     }
-    // Before the entries move: the handles line up with the pointers again
-    // where the pointers were moved about through the base array.
-    void Align() {
-        if (mRefreshedAt != Destructions() || mEntries.GetCount() != this->GetCount()) {
-            RefreshNow();
-        }
-    }
+    // GetAt after a destruction or a raw write, for an index in range.
+    Object* CheckedAt(int index) const;
     void RefreshNow();
+    // Checks the pointer written at index, whose entry is kept, and returns
+    // what the entry names now.
+    Object* TakeUp(int index) const;
+    // Checks every pointer written through the raw storage.
+    void TakeUpWritten() const;
     // Applies a change of count to the pointers, then to the handles.
     template <class Change>
     bool ChangeCount(Change change);
@@ -132,6 +144,10 @@ private:
     // The entry naming the object (empty for null); false when a live object
     // can be given no handle.
     static bool EntryOf(Object* object, Entry& entry);
+    // With the live objects' lock held: the entry names the live object at
+    // the pointer when it is the entry's own or the pointer was written;
+    // else both become null.
+    static void CheckLocked(Object*& pointer, Entry& entry);
 
     DynamicArrayOf<Entry> mEntries;
     std::uint64_t mRefreshedAt;

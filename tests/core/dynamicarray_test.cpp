@@ -67,8 +67,13 @@ TEST(DynamicArray, RemoveKeepsStorageAndAccessOutsideTheCountIsRefused) {
     EXPECT_EQ(array.GetItemAt(5), nullptr);
     EXPECT_EQ(array.GetAt(5), 0);
     EXPECT_FALSE(array.SetAt(5, 1));
+    // What a removal leaves in the storage does not come back with the count.
+    ASSERT_TRUE(array.SetCount(6));
+    EXPECT_EQ(array.GetAt(5), 0);
     array.RemoveAll();
     EXPECT_EQ(array.GetBlockCount(), 2);
+    ASSERT_TRUE(array.SetCount(1));
+    EXPECT_EQ(array.GetAt(0), 0);
     array.Clear();
     EXPECT_EQ(array.GetData(), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
+#include <fbxfilesdk/geometry/KFbxLayerElementObjectArray.h>
 #include <fbxfilesdk/geometry/KFbxLayerReconciliation.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceMaterial.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
@@ -160,6 +161,57 @@ TEST_F(KFbxLayerContainerTest, ADestroyedMaterialOrTextureReadsAsNoneWhereItWasH
             delete manager;
         }
     }
+}
+
+// An entry that a call brings in past the count names no object, whatever
+// the storage held there, and a pointer written through the raw storage is
+// checked before a read gives it out.
+TEST_F(KFbxLayerContainerTest, EntriesBroughtInOrWrittenRawNameOnlyLiveObjects) {
+    using Array = KFbxLayerElementObjectArray<KFbxSurfaceMaterial>;
+    const std::pair<const char*, std::function<void(Array&)>> leaves[] = {
+        {"RemoveAll", [](Array& a) { a.RemoveAll(); }},
+        {"Pop", [](Array& a) { a.Pop(); }},
+        {"RemoveAt", [](Array& a) { a.RemoveAt(0); }},
+        {"Resize", [](Array& a) { a.Resize(0); }},
+    };
+    const std::pair<const char*, std::function<void(Array&)>> grows[] = {
+        {"SetCount", [](Array& a) { a.SetCount(1); }},
+        {"SetCountForOverwrite", [](Array& a) { a.SetCountForOverwrite(1); }},
+        {"Resize", [](Array& a) { a.Resize(1); }},
+        {"Grow", [](Array& a) { a.Grow(1); }},
+        {"TakeRoomAtEnd", [](Array& a) { a.TakeRoomAtEnd(); }},
+        {"base SetCount", [](Array& a) { a.GetPointerArray().SetCount(1); }},
+    };
+    for (const bool destroyed : {false, true}) {
+        for (const auto& [leave, doLeave] : leaves) {
+            for (const auto& [grow, doGrow] : grows) {
+                SCOPED_TRACE(std::string(leave) + ", " + grow + (destroyed ? ", destroyed" : ""));
+                KFbxSurfaceMaterial* material = KFbxSurfaceMaterial::Create(mManager, "m");
+                Array array;
+                ASSERT_EQ(array.Add(material), 0);
+                doLeave(array);
+                if (destroyed) material->Destroy();
+                doGrow(array);
+                ASSERT_EQ(array.GetCount(), 1);
+                EXPECT_EQ(array.GetAt(0), nullptr);
+                EXPECT_EQ(array.GetArray()[0], nullptr);
+                if (!destroyed) material->Destroy();
+            }
+        }
+    }
+    // Written raw after the destruction, and through the base array.
+    KFbxSurfaceMaterial* gone = KFbxSurfaceMaterial::Create(mManager, "gone");
+    KFbxSurfaceMaterial* kept = KFbxSurfaceMaterial::Create(mManager, "kept");
+    gone->Destroy();
+    Array array;
+    ASSERT_EQ(array.Add(kept), 0);
+    ASSERT_EQ(array.Add(kept), 1);
+    array.GetArray()[0] = gone;
+    EXPECT_EQ(array.GetAt(0), nullptr);
+    static_cast<DynamicArrayOf<KFbxSurfaceMaterial*>&>(array).SetAt(1, gone);
+    EXPECT_EQ(array.GetArray()[1], nullptr);
+    array.GetArray()[1] = kept;
+    EXPECT_EQ(*static_cast<KFbxSurfaceMaterial* const*>(array.GetItemAt(1)), kept);
 }
 
 TEST_F(KFbxLayerContainerTest, EveryClassIsMadeByItsClassId) {
