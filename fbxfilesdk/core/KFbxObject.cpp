@@ -1,6 +1,8 @@
 #include <fbxfilesdk/core/KFbxObject.h>
 
 #include <fbxfilesdk/core/KFbxObject_internal.h>
+#include <fbxfilesdk/core/KFbxProperty_internal.h>
+#include <fbxfilesdk/core/KListFind.h>
 #include <fbxfilesdk/core/KListGrowth.h>
 #include <fbxfilesdk/core/KStringList.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
@@ -443,15 +445,20 @@ void KFbxObject::UnregisterProperty(KFbxProperty* property) {
         return;
     }
     MakeProperties();
-    // A property is registered once; from the end, because objects let go of
-    // their properties last first.
-    const auto found = std::find_if(mProperties.rbegin(), mProperties.rend(),
-                                    [&](const KFbxProperty* p) { return *p == *property; });
-    if (found == mProperties.rend()) {
-        return;
+    // A property is registered once, most often by the handle that made it,
+    // which is found without a look at each handle's property.
+    const KFbxProperty_internal* internal = property->GetInternal();
+    int index = internal != nullptr ? KFindFromEnds(mProperties, static_cast<const KFbxProperty*>(internal->GetPublicPlug())) : -1;
+    if (index == -1) {
+        const auto found = std::find_if(mProperties.rbegin(), mProperties.rend(),
+                                        [&](const KFbxProperty* p) { return *p == *property; });
+        if (found == mProperties.rend()) {
+            return;
+        }
+        index = static_cast<int>(mProperties.rend() - found) - 1;
     }
-    const auto at = std::next(found).base();
-    mPropertyIndex.Removing(static_cast<std::size_t>(at - mProperties.begin()), *at);
+    const auto at = mProperties.begin() + index;
+    mPropertyIndex.Removing(static_cast<std::size_t>(index), *at);
     mProperties.erase(at);
     RemoveProperty(property);
 }

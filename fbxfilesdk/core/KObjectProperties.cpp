@@ -3,6 +3,7 @@
 #include <fbxfilesdk/core/KObject.h>
 
 #include <fbxfilesdk/core/KFreshPropertyNamesScope.h>
+#include <fbxfilesdk/core/KListFind.h>
 #include <fbxfilesdk/core/KListGrowth.h>
 #include <fbxfilesdk/core/KPlugClassRegistry.h>
 #include <fbxfilesdk/core/KPlugClassTable.h>
@@ -44,10 +45,8 @@ KProperty* KObject::GetPropertyAt(int index) const {
 
 int KObject::IndexOfProperty(const KProperty* property) const {
     MakePendingProperties();
-    // A property is listed once; from the end, because objects let go of
-    // their properties last first.
-    const auto found = std::find(mProperties.rbegin(), mProperties.rend(), property);
-    return found != mProperties.rend() ? static_cast<int>(mProperties.rend() - found) - 1 : -1;
+    // A property is listed once.
+    return KFindFromEnds(mProperties, property);
 }
 
 const char* KPropertyNameOf(const KProperty* property) { return property->GetName(); }
