@@ -158,6 +158,7 @@ void KFCurveNode::ShareNamesOf(const KFCurveNode& model) {
 }
 
 KFCurveNode::~KFCurveNode() {
+    if (mEvent) mEvent->mCallbacksEnabled = true;
     PostEvent(KFCURVENODEEVENT_DESTROYED);
     mEvent.reset();
     Clear();
@@ -629,15 +630,16 @@ void KFCurveNode::CopyFrom(KFCurveNode& source, bool takeOver) {
 
 // --- Events ---------------------------------------------------------------------
 
-void KFCurveNode::CallbackRegister(KFCurveNodeCallback callback, void* userData) {
-    if (!callback) return;
+bool KFCurveNode::CallbackRegister(KFCurveNodeCallback callback, void* userData) {
+    if (!callback) return false;
     try {
         if (!mEvent) mEvent = std::make_unique<KFCurveNodeEvent>();
         mEvent->mCallbacks.push_back({callback, userData});
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
-        // Nothing registered; the SDK does not throw.
+        return false;
     }
+    return true;
 }
 
 void KFCurveNode::CallbackUnregister(KFCurveNodeCallback callback, void* userData) {

@@ -61,8 +61,9 @@ public:
     // order, quaternion flag and cache; no curve, no children, layer id 0.
     KFCurveNode(const KFCurveNode& source);
     KFCurveNode& operator=(const KFCurveNode&) = delete;
-    // Posts KFCURVENODEEVENT_DESTROYED, clears the node and leaves its parent's
-    // children.
+    // Posts KFCURVENODEEVENT_DESTROYED, which the callbacks hear even when
+    // disabled (no later enabling could reach them), clears the node and
+    // leaves its parent's children.
     virtual ~KFCurveNode();
 
     // From the heap, or null. The user name is the name, or empty for a node
@@ -230,7 +231,8 @@ public:
 
     // --- Events --------------------------------------------------------------
 
-    void CallbackRegister(KFCurveNodeCallback callback, void* userData);
+    // False, nothing registered, for a null callback or when memory runs out.
+    bool CallbackRegister(KFCurveNodeCallback callback, void* userData);
     void CallbackUnregister(KFCurveNodeCallback callback, void* userData);
     void CallbackEnable(bool enable);
     void PostEvent(unsigned int bits);

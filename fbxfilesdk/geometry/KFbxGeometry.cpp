@@ -90,7 +90,12 @@ void TransformGeometryBase(const KgeMatrix& pivot, const KgeMatrix& normalMatrix
 KFbxGeometry::KFbxGeometry(KFbxSdkManager* manager, const char* name)
     : KFbxGeometryBase(manager, name), mError(kErrorMessages, eERROR_COUNT) {}
 
-KFbxGeometry::~KFbxGeometry() = default;
+KFbxGeometry::~KFbxGeometry() {
+    // The noted channels and the shapes outlive the geometry: they stop
+    // telling it.
+    ClearShapeArrays();
+    mShapes.ForEach([this](KFbxGeometryShapes::Entry& entry) { entry.mShape->ForgetHolder(*this); });
+}
 
 KFbxPlug* KFbxGeometry::CreateFn(KFbxSdkManager* manager, const char* name) {
     auto* geometry = new (std::nothrow) KFbxGeometry(manager, name);
@@ -118,10 +123,8 @@ void KFbxGeometry::ApplyPivot() {
     // perpendicular to surfaces scaled unevenly along the pivot's axes.
     const KgeMatrix normalMatrix = mPivot.GetInverseOrthogonal().GetTranspose();
     TransformGeometryBase(mPivot, normalMatrix, *this);
-    ForgetDestroyedShapes();
-    for (const ShapeEntry& entry : mShapes) {
-        TransformGeometryBase(mPivot, normalMatrix, *ShapeOf(entry.mShape));
-    }
+    mShapes.ForEach(
+        [&](KFbxGeometryShapes::Entry& entry) { TransformGeometryBase(mPivot, normalMatrix, *entry.mShape); });
     mPivot.SetIdentity();
 }
 
@@ -179,43 +182,48 @@ int KFbxGeometry::AddCluster(KFbxCluster* cluster) {
 
 // ---- shapes -----------------------------------------------------------------
 
-KFbxShape* KFbxGeometry::ShapeOf(const HdlKObject& handle) {
-    // The twin lets go of its public object before either is freed.
-    return static_cast<KFbxShape*>(KFbxGetPublicPlug(handle.Resolve()));
-}
-
-void KFbxGeometry::ForgetDestroyedShapes() const {
-    const std::uint64_t destructions = gKFbxShapeDestructions.load(std::memory_order_acquire);
-    if (destructions == mShapesCheckedAt) {
+void KFbxGeometry::ShapeGone(KFbxShape& shape) {
+    KFbxGeometryShapes::Entry gone;
+    if (!mShapes.Remove(&shape, gone)) {
         return;
     }
-    mShapesCheckedAt = destructions;
-    std::erase_if(mAddedShapeChannels, [](const AddedShapeChannel& added) {
-        if (ShapeOf(added.mShape) != nullptr) {
-            return false;
-        }
-        if (KFCurveNode* root = added.mTakeNode->GetKFCurveNode()) {
-            root->DeleteChild(added.mChannel);
-        }
-        return true;
-    });
-    std::erase_if(mShapes, [this](const ShapeEntry& entry) {
-        if (ShapeOf(entry.mShape) != nullptr) {
-            return false;
-        }
-        // The weight would otherwise outlive its shape in the files written
-        // and keep the name from a shape added later.
-        KFbxProperty weight = FindProperty(entry.mName.Buffer());
-        if (weight.IsValid()) {
+    for (KFCurveNode* channel : gone.mChannels) {
+        ForgetChannel(channel, true);
+    }
+    // The weight would otherwise outlive its shape in the files written and
+    // keep the name from a shape added later. A geometry that is going takes
+    // its properties with it.
+    if (!IsBeingDestroyed()) {
+        if (KFbxProperty weight = FindProperty(gone.mName.c_str()); weight.IsValid()) {
             weight.Destroy();
         }
-        return true;
-    });
+    }
+}
+
+void KFbxGeometry::NotedChannelEvent(KFCurveNode* channel, KFCurveNodeEvent* event, void* geometry) {
+    if ((event->mEventType & KFCURVENODEEVENT_DESTROYED) != 0) {
+        static_cast<KFbxGeometry*>(geometry)->Unnote(channel);
+    }
+}
+
+void KFbxGeometry::Unnote(KFCurveNode* channel) {
+    if (const auto noted = mNotedChannels.find(channel); noted != mNotedChannels.end()) {
+        if (KFbxGeometryShapes::Entry* entry = mShapes.Find(noted->second)) {
+            std::erase(entry->mChannels, channel);
+        }
+    }
+    ForgetChannel(channel, false);
+}
+
+void KFbxGeometry::ForgetChannel(KFCurveNode* channel, bool remove) {
+    channel->CallbackUnregister(&NotedChannelEvent, this);
+    mNotedChannels.erase(channel);
+    if (KFCurveNode* parent = channel->GetParent(); remove && parent != nullptr) {
+        parent->DeleteChild(channel);
+    }
 }
 
 int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
-    ForgetDestroyedShapes();
-    const HdlKObject handle(shape != nullptr ? shape->GetInternalPlug() : nullptr);
     int error = -1;
     if (shape == nullptr) {
         error = eNULL_PARAMETER;
@@ -225,50 +233,37 @@ int KFbxGeometry::AddShape(KFbxShape* shape, const char* name) {
         error = eSHAPE_CONTROL_POINT_COUNT;
     } else if (FindProperty(name).IsValid()) {
         error = eSHAPE_NAME_CLASH;
-    } else if (handle.IsEmpty()) {
-        error = eOUT_OF_MEMORY;
-    }
-    for (const ShapeEntry& entry : mShapes) {
-        if (error == -1 && entry.mShape == handle) {
-            error = eSHAPE_ALREADY_ADDED;
-        }
+    } else if (mShapes.Find(shape) != nullptr) {
+        error = eSHAPE_ALREADY_ADDED;
     }
     if (error != -1) {
         mError.SetError(error);
         return -1;
     }
-    try {
-        mShapes.push_back(ShapeEntry{handle, KString(name)});
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
+    if (!mShapes.Add(shape, name)) {
         mError.SetError(eOUT_OF_MEMORY);
         return -1;
     }
     if (!shape->NoteHolder(*this) || !KFbxProperty::Create(this, name, gKFbxDataTypeNumber, "").IsValid()) {
-        mShapes.pop_back();
+        KFbxGeometryShapes::Entry added;
+        mShapes.Remove(shape, added);
+        shape->ForgetHolder(*this);
         mError.SetError(eOUT_OF_MEMORY);
         return -1;
     }
     return GetShapeCount() - 1;
 }
 
-int KFbxGeometry::GetShapeCount() const {
-    ForgetDestroyedShapes();
-    return static_cast<int>(mShapes.size());
-}
+int KFbxGeometry::GetShapeCount() const { return mShapes.GetCount(); }
 
 KFbxShape* KFbxGeometry::GetShape(int index) const {
-    if (index < 0 || index >= GetShapeCount()) {
-        return nullptr;
-    }
-    return ShapeOf(mShapes[static_cast<std::size_t>(index)].mShape);
+    const KFbxGeometryShapes::Entry* entry = mShapes.Get(index);
+    return entry != nullptr ? entry->mShape : nullptr;
 }
 
 const char* KFbxGeometry::GetShapeName(int index) const {
-    if (index < 0 || index >= GetShapeCount()) {
-        return nullptr;
-    }
-    return mShapes[static_cast<std::size_t>(index)].mName.Buffer();
+    const KFbxGeometryShapes::Entry* entry = mShapes.Get(index);
+    return entry != nullptr ? entry->mName.c_str() : nullptr;
 }
 
 double KFbxGeometry::GetShapeChannelValue(int index) const {
@@ -282,55 +277,72 @@ double KFbxGeometry::GetShapeChannelValue(int index) const {
 }
 
 bool KFbxGeometry::ProcessShapeChannels(KFbxTakeNode& takeNode) {
-    ForgetDestroyedShapes();
     KFCurveNode* root = takeNode.GetKFCurveNode();
-    if (root == nullptr) {
+    // A reference node only lists channels that live elsewhere: one made
+    // there would be nobody's.
+    if (root == nullptr || root->IsReference()) {
         return true;
     }
     bool complete = true;
-    for (const ShapeEntry& entry : mShapes) {
-        const char* name = entry.mName.Buffer();
+    mShapes.ForEach([&](KFbxGeometryShapes::Entry& entry) {
+        const char* name = entry.mName.c_str();
         // The channel GetShapeChannelValue reads.
         if (root->Find(name) != nullptr) {
-            continue;
+            return;
         }
         KFCurveNode* channel = KFCurveNode::Create(name, nullptr);
         KFCurve* curve = channel != nullptr ? KFCurve::Create() : nullptr;
-        bool added = false;
+        bool noted = false;
         if (curve != nullptr) {
             curve->SetValue(static_cast<float>(FindProperty(name).GetDouble()));
             channel->FCurveSet(curve, true);
             try {
-                mAddedShapeChannels.reserve(mAddedShapeChannels.size() + 1);
-                added = root->Add(channel) >= 0;
+                entry.mChannels.reserve(entry.mChannels.size() + 1);
+                mNotedChannels.emplace(channel, entry.mShape);
+                noted = true;
+                if (channel->CallbackRegister(&NotedChannelEvent, this) && root->Add(channel) >= 0) {
+                    entry.mChannels.push_back(channel);
+                    return;
+                }
             } catch (const std::bad_alloc&) {
                 SdkNoteAllocationFailure();
             }
         }
-        if (!added) {
-            if (channel != nullptr) {
-                DeleteObjectVirtual(channel);
-            }
-            complete = false;
-            continue;
+        complete = false;
+        if (noted) {
+            Unnote(channel);
         }
-        mAddedShapeChannels.push_back(AddedShapeChannel{&takeNode, channel, entry.mShape});
-    }
+        if (channel != nullptr) {
+            DeleteObjectVirtual(channel);
+        }
+    });
     return complete;
 }
 
 void KFbxGeometry::RenameShapeChannels(KFbxTakeNode& takeNode) {
     KFCurveNode* root = takeNode.GetKFCurveNode();
-    for (const AddedShapeChannel& added : mAddedShapeChannels) {
-        if (added.mTakeNode == &takeNode && root != nullptr) {
-            root->DeleteChild(added.mChannel);
-        }
+    if (root == nullptr) {
+        return;
     }
-    std::erase_if(mAddedShapeChannels,
-                  [&takeNode](const AddedShapeChannel& added) { return added.mTakeNode == &takeNode; });
+    mShapes.ForEach([&](KFbxGeometryShapes::Entry& entry) {
+        std::erase_if(entry.mChannels, [&](KFCurveNode* channel) {
+            if (channel->GetParent() != root) {
+                return false;
+            }
+            ForgetChannel(channel, true);
+            return true;
+        });
+    });
 }
 
-void KFbxGeometry::ClearShapeArrays() { mAddedShapeChannels.clear(); }
+void KFbxGeometry::ClearShapeArrays() {
+    mShapes.ForEach([this](KFbxGeometryShapes::Entry& entry) {
+        for (KFCurveNode* channel : entry.mChannels) {
+            ForgetChannel(channel, false);
+        }
+        entry.mChannels.clear();
+    });
+}
 
 bool KFbxGeometry::CopyGeometry(const KFbxGeometry& other) {
     if (&other == this) {
@@ -339,23 +351,41 @@ bool KFbxGeometry::CopyGeometry(const KFbxGeometry& other) {
     if (!CopyGeometryBase(other)) {
         return false;
     }
-    other.ForgetDestroyedShapes();
-    try {
-        std::vector<ShapeEntry> shapes(other.mShapes);
-        mShapes.swap(shapes);
-    } catch (const std::bad_alloc&) {
-        SdkNoteAllocationFailure();
-        return false;
-    }
     mPivot = other.mPivot;
-    // Each shape's weight property (made unless this geometry has one) takes
-    // the other's weight.
+    KFbxGeometryShapes previous;
+    std::swap(previous, mShapes);
+    // Each of the other's shapes, which learns first that this geometry holds
+    // it, so that none is held unknown to it; its weight property (made
+    // unless this geometry has one) takes the other's weight.
     bool complete = true;
-    for (const ShapeEntry& entry : mShapes) {
-        complete = ShapeOf(entry.mShape)->NoteHolder(*this) && complete;
-        KFbxProperty weight = KFbxProperty::Create(this, entry.mName.Buffer(), gKFbxDataTypeNumber, "");
-        complete = weight.IsValid() && weight.CopyValue(other.FindProperty(entry.mName.Buffer())) && complete;
-    }
+    other.mShapes.ForEach([&](const KFbxGeometryShapes::Entry& entry) {
+        KFbxShape* shape = entry.mShape;
+        if (!shape->NoteHolder(*this)) {
+            complete = false;
+            return;
+        }
+        if (!mShapes.Add(shape, entry.mName.c_str())) {
+            if (previous.Find(shape) == nullptr) {
+                shape->ForgetHolder(*this);
+            }
+            complete = false;
+            return;
+        }
+        KFbxProperty weight = KFbxProperty::Create(this, entry.mName.c_str(), gKFbxDataTypeNumber, "");
+        complete = weight.IsValid() && weight.CopyValue(other.FindProperty(entry.mName.c_str())) && complete;
+    });
+    // A shape kept keeps the channels noted for it; one left behind takes
+    // its channels out of their takes and stops telling this geometry.
+    previous.ForEach([this](KFbxGeometryShapes::Entry& entry) {
+        if (KFbxGeometryShapes::Entry* kept = mShapes.Find(entry.mShape)) {
+            kept->mChannels.swap(entry.mChannels);
+            return;
+        }
+        for (KFCurveNode* channel : entry.mChannels) {
+            ForgetChannel(channel, true);
+        }
+        entry.mShape->ForgetHolder(*this);
+    });
     return complete;
 }
 

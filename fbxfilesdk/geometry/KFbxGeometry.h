@@ -5,17 +5,16 @@
 
 #include <fbxfilesdk/core/ErrorHolder.h>
 #include <fbxfilesdk/core/KFbxClassId.h>
-#include <fbxfilesdk/core/KPlugHandlePool.h>
-#include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
+#include <fbxfilesdk/geometry/KFbxGeometryShapes.h>
 
-#include <cstdint>
-#include <vector>
+#include <unordered_map>
 
 namespace fbxsdk_2006_11_1 {
 
 class KFCurveNode;
+struct KFCurveNodeEvent;
 class KFbxCluster;
 class KFbxDeformer;
 class KFbxTakeNode;
@@ -101,7 +100,8 @@ public:
     // A file keeps a shape's weight only in the shape's channel. Before a
     // write, each shape without a channel in the take node gets one (named
     // after the shape, no keys, its value the shape's weight), which the
-    // geometry notes; false when memory runs out for one of them.
+    // geometry notes; false when memory runs out for one of them. A noted
+    // channel that goes, by itself or with its take node, leaves the notes.
     bool ProcessShapeChannels(KFbxTakeNode& takeNode);
     // After the write: the channels noted for the take node leave it again,
     // so the take node is as it was before the write.
@@ -116,37 +116,28 @@ public:
 
 protected:
     // The points, layers, pivot and shape list become copies of the other's;
-    // false, unchanged but for the points and layers, when memory runs out.
+    // false when memory runs out, unchanged but for the points and layers or,
+    // past them, with as many of the other's shapes as could be held.
     bool CopyGeometry(const KFbxGeometry& other);
 
 private:
     friend class KFbxShape;
 
-    struct ShapeEntry {
-        HdlKObject mShape;
-        KString mName;
-    };
-
-    struct AddedShapeChannel {
-        KFbxTakeNode* mTakeNode;
-        KFCurveNode* mChannel;
-        HdlKObject mShape;
-    };
-
-    // The shape while it lives; null once it is destroyed.
-    static KFbxShape* ShapeOf(const HdlKObject& handle);
-    // Drops the entries of destroyed shapes, with what was made for them. A
-    // destroyed shape calls it; a shape whose twin went otherwise is noticed
-    // by the next shape call.
-    void ForgetDestroyedShapes() const;
+    // Called by a shape as it goes: its entry leaves the list with its
+    // weight property and the channels noted for it.
+    void ShapeGone(KFbxShape& shape);
+    // Called by a noted channel's events: one that goes leaves the notes.
+    static void NotedChannelEvent(KFCurveNode* channel, KFCurveNodeEvent* event, void* geometry);
+    // The channel, going, leaves the notes and its shape's entry.
+    void Unnote(KFCurveNode* channel);
+    // The channel stops telling the geometry and leaves the notes, and its
+    // take node too when asked to be removed.
+    void ForgetChannel(KFCurveNode* channel, bool remove);
 
     KgeMatrix mPivot;
-    // Both lists lose destroyed shapes' entries in const calls too.
-    mutable std::vector<ShapeEntry> mShapes;
-    mutable std::vector<AddedShapeChannel> mAddedShapeChannels;
-    // The count of shape destructions when the lists were last looked
-    // through: none since, nothing to drop, so shape calls cost no look.
-    mutable std::uint64_t mShapesCheckedAt = 0;
+    KFbxGeometryShapes mShapes;
+    // The shape each noted channel was made for.
+    std::unordered_map<const KFCurveNode*, const KFbxShape*> mNotedChannels;
     ErrorHolder mError;
 };
 

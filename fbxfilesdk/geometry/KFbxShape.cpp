@@ -13,11 +13,7 @@ namespace fbxsdk_2006_11_1 {
 
 KFbxShape::KFbxShape(KFbxSdkManager* manager, const char* name) : KFbxGeometryBase(manager, name) {}
 
-KFbxShape::~KFbxShape() {
-    // Deleted without Destroy, its twin goes after this: the holders look
-    // at their next shape call.
-    gKFbxShapeDestructions.fetch_add(1, std::memory_order_release);
-}
+KFbxShape::~KFbxShape() { LeaveHolders(); }
 
 KFbxShape* KFbxShape::Create(KFbxSdkManager* manager, const char* name) {
     KFbxPlug* plug = CreateObjectOfClass(manager, ClassId, name);
@@ -39,34 +35,33 @@ KFbxObject_internal* KFbxShape::NewInternalObject() { return new (std::nothrow) 
 const char* KFbxShape::GetTypeName() const { return "Shape"; }
 
 void KFbxShape::DestroyContents(bool recursive, bool dependents) {
+    // At once rather than at the holders' next look, so that no call on a
+    // holder meanwhile sees the weight of no shape.
+    LeaveHolders();
     KFbxGeometryBase::DestroyContents(recursive, dependents);
-    gKFbxShapeDestructions.fetch_add(1, std::memory_order_release);
-    // The twin is gone: each holder now finds the shape's handle dead and
-    // drops the entry with its weight, at once rather than at its next look,
-    // so that no call on the holder meanwhile sees the weight of no shape.
-    for (const HdlKObject& holder : mHolders) {
-        auto* geometry = static_cast<KFbxGeometry*>(KFbxGetPublicPlug(holder.Resolve()));
-        if (geometry != nullptr && !geometry->IsBeingDestroyed()) {
-            geometry->ForgetDestroyedShapes();
-        }
-    }
 }
 
-bool KFbxShape::NoteHolder(const KFbxGeometry& geometry) {
-    const HdlKObject holder(geometry.GetInternalPlug());
-    if (holder.IsEmpty()) {
-        return false;
-    }
-    if (std::find(mHolders.begin(), mHolders.end(), holder) != mHolders.end()) {
+bool KFbxShape::NoteHolder(KFbxGeometry& geometry) {
+    if (std::find(mHolders.begin(), mHolders.end(), &geometry) != mHolders.end()) {
         return true;
     }
     try {
-        mHolders.push_back(holder);
+        mHolders.push_back(&geometry);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return false;
     }
     return true;
+}
+
+void KFbxShape::ForgetHolder(const KFbxGeometry& geometry) { std::erase(mHolders, &geometry); }
+
+void KFbxShape::LeaveHolders() {
+    std::vector<KFbxGeometry*> holders;
+    holders.swap(mHolders);
+    for (KFbxGeometry* geometry : holders) {
+        geometry->ShapeGone(*this);
+    }
 }
 
 }  // namespace fbxsdk_2006_11_1

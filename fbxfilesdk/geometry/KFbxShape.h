@@ -4,11 +4,8 @@
 #define FBXFILESDK_GEOMETRY_KFBXSHAPE_H
 
 #include <fbxfilesdk/core/KFbxClassId.h>
-#include <fbxfilesdk/core/KPlugHandlePool.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
 
-#include <atomic>
-#include <cstdint>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -17,10 +14,6 @@ class KFbxGeometry;
 class KFbxObject_internal;
 class KFbxPlug;
 class KFbxSdkManager;
-
-// How many shapes the process has destroyed: a geometry that looked at its
-// shapes at this count holds no destroyed one.
-inline std::atomic<std::uint64_t> gKFbxShapeDestructions{0};
 
 class KFbxShape : public KFbxGeometryBase {
 public:
@@ -47,11 +40,16 @@ public:
 
 private:
     friend class KFbxGeometry;
-    // The geometry is told when the shape is destroyed; false when memory runs out.
-    bool NoteHolder(const KFbxGeometry& geometry);
+    // The geometry is told when the shape goes; false when memory runs out.
+    bool NoteHolder(KFbxGeometry& geometry);
+    // Called by a geometry as it goes, or as it lets go of the shape.
+    void ForgetHolder(const KFbxGeometry& geometry);
+    // Each holder drops the shape, once, at whichever of Destroy and the
+    // destructor comes first.
+    void LeaveHolders();
 
-    // Weak, as a geometry may go first.
-    std::vector<HdlKObject> mHolders;
+    // Each holder takes itself out as it goes, so that none is left behind.
+    std::vector<KFbxGeometry*> mHolders;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -359,6 +359,8 @@ TEST(KFCurveNodeTree, EventsReachRegisteredCallbacks) {
     node->PostEvent(KFCURVENODEEVENT_LAYERS);
     node->ClearEvent();
     node->CallbackEnable(true);
+    // Its end is heard whether or not the callbacks are on.
+    node->CallbackEnable(false);
     delete node;
     const std::vector<unsigned int> expected = {KFCURVENODEEVENT_CURVE, KFCURVENODEEVENT_TIMEWARP,
                                                 KFCURVENODEEVENT_LAYERS, KFCURVENODEEVENT_DESTROYED};

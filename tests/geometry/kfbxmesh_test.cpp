@@ -13,6 +13,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -446,6 +447,83 @@ TEST_F(KFbxMeshTest, ShapeChannelValueComesFromTheNodesCurrentTake) {
     EXPECT_EQ(take->GetKFCurveNode()->Find("Frown"), nullptr);
     mesh->RenameShapeChannels(*take);
     EXPECT_EQ(take->GetKFCurveNode()->Find("Smile"), channel);
+}
+
+// Shapes going in any order, while others come, leave the rest in their
+// order, each reached by its index with its name, and a copy holds the same.
+TEST_F(KFbxMeshTest, ShapesGoingInAnyOrderLeaveTheOthersInTheirs) {
+    KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}});
+    std::vector<std::pair<KFbxShape*, std::string>> held;
+    const auto add = [&](const std::string& name) {
+        KFbxShape* shape = KFbxShape::Create(mManager, name.c_str());
+        shape->InitControlPoints(1);
+        ASSERT_EQ(mesh->AddShape(shape, name.c_str()), static_cast<int>(held.size()));
+        held.emplace_back(shape, name);
+    };
+    for (int i = 0; i < 64; ++i) add("s" + std::to_string(i));
+    std::mt19937 random(7);
+    for (int step = 0; !held.empty(); ++step) {
+        const std::size_t going = random() % held.size();
+        const std::string name = held[going].second;
+        held[going].first->Destroy();
+        held.erase(held.begin() + static_cast<std::ptrdiff_t>(going));
+        if (step % 5 == 0 && step < 100) add("n" + std::to_string(step));
+        EXPECT_FALSE(mesh->FindProperty(name.c_str()).IsValid()) << name;
+        KFbxMesh* copy = step % 16 == 0 ? MakeMesh({{0, 0, 0, 0}}) : nullptr;
+        if (copy != nullptr) copy->Copy(*mesh);
+        for (KFbxMesh* each : {mesh, copy}) {
+            if (each == nullptr) continue;
+            ASSERT_EQ(each->GetShapeCount(), static_cast<int>(held.size())) << step;
+            for (std::size_t i = 0; i < held.size(); ++i) {
+                EXPECT_EQ(each->GetShape(static_cast<int>(i)), held[i].first) << step << " " << i;
+                EXPECT_EQ(each->GetShapeName(static_cast<int>(i)), held[i].second) << step << " " << i;
+            }
+            EXPECT_EQ(each->GetShape(static_cast<int>(held.size())), nullptr);
+        }
+    }
+}
+
+// The channels a write notes for the shapes may go first, with their take,
+// their node, or by the user's hand (callbacks on or off), without the notes
+// outliving them: a shape destroyed afterwards touches neither what went nor
+// a channel of the same name the user made since, likely at the same address.
+TEST_F(KFbxMeshTest, NotedShapeChannelsDoNotOutliveWhatHoldsThem) {
+    const std::pair<const char*, std::function<void(KFbxNode&, KFCurveNode&)>> routes[] = {
+        {"take removed", [](KFbxNode& node, KFCurveNode&) { EXPECT_TRUE(node.RemoveTakeNode(1)); }},
+        {"node destroyed", [](KFbxNode& node, KFCurveNode&) { node.Destroy(); }},
+        {"channel deleted", [](KFbxNode&, KFCurveNode& root) { root.DeleteChild(root.Find("Frown")); }},
+        {"channel deleted unheard",
+         [](KFbxNode&, KFCurveNode& root) {
+             root.Find("Frown")->CallbackEnable(false);
+             root.DeleteChild(root.Find("Frown"));
+         }},
+    };
+    for (const auto& [route, goFirst] : routes) {
+        SCOPED_TRACE(route);
+        KFbxMesh* mesh = MakeMesh({{0, 0, 0, 0}});
+        KFbxNode* node = KFbxNode::Create(mManager, "node");
+        node->SetNodeAttribute(mesh);
+        KFbxTakeNode* take = node->CreateTakeNode("Take");
+        ASSERT_NE(take, nullptr);
+        KFbxShape* frown = KFbxShape::Create(mManager, "f");
+        frown->InitControlPoints(1);
+        ASSERT_EQ(mesh->AddShape(frown, "Frown"), 0);
+        ASSERT_TRUE(mesh->ProcessShapeChannels(*take));
+        const bool takeStays = std::string(route).find("channel") == 0;
+        KFCurveNode* root = takeStays ? take->GetKFCurveNode() : nullptr;
+        goFirst(*node, *take->GetKFCurveNode());
+        KFCurveNode* mine = nullptr;
+        if (takeStays) {
+            mine = KFCurveNode::Create("Frown", nullptr);
+            root->Add(mine);
+        }
+        frown->Destroy();
+        if (takeStays) {
+            EXPECT_EQ(root->Find("Frown"), mine);
+            mesh->RenameShapeChannels(*take);
+            EXPECT_EQ(root->Find("Frown"), mine);
+        }
+    }
 }
 
 TEST_F(KFbxMeshTest, ApplyPivotMovesPointsShapesAndNormals) {
