@@ -448,7 +448,8 @@ void KFbxObject::UnregisterProperty(KFbxProperty* property) {
     // A property is registered once, most often by the handle that made it,
     // which is found without a look at each handle's property.
     const KFbxProperty_internal* internal = property->GetInternal();
-    int index = internal != nullptr ? KFindFromEnds(mProperties, static_cast<const KFbxProperty*>(internal->GetPublicPlug())) : -1;
+    const auto* maker = internal != nullptr ? static_cast<const KFbxProperty*>(internal->GetPublicPlug()) : nullptr;
+    int index = maker != nullptr ? KFindFromEnds(mProperties, maker) : -1;
     if (index == -1) {
         const auto found = std::find_if(mProperties.rbegin(), mProperties.rend(),
                                         [&](const KFbxProperty* p) { return *p == *property; });

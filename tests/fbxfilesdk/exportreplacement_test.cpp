@@ -421,7 +421,9 @@ TEST_P(ExportReplacement, FailedGivenUpOrEndedExportsLeaveTheEarlierFileAndMakeN
                                          {SIG_DFL, eRaised}, {SIG_DFL, eKilled}, {SIG_DFL, eKilledElsewhere}}) {
         const bool waiting = sent != eNone;
         for (const std::string& path : {earlier, fresh, linked}) {
-            SCOPED_TRACE(path + (waiting ? ", one of kind " + std::to_string(sent) + " waiting" : handling == catching ? ", caught" : ""));
+            SCOPED_TRACE(path + (waiting                 ? ", one of kind " + std::to_string(sent) + " waiting"
+                                 : handling == catching ? ", caught"
+                                                        : ""));
             const boundedrun::Outcome outcome = boundedrun::Run(
                 [&] {
                     sigset_t mask;
