@@ -5,7 +5,6 @@
 #include <fbxfilesdk/geometry/KFbxGeometry.h>
 #include <fbxfilesdk/geometry/KFbxGeometry_internal.h>
 
-#include <algorithm>
 #include <new>
 
 namespace fbxsdk_2006_11_1 {
@@ -13,7 +12,10 @@ namespace fbxsdk_2006_11_1 {
 
 KFbxShape::KFbxShape(KFbxSdkManager* manager, const char* name) : KFbxGeometryBase(manager, name) {}
 
-KFbxShape::~KFbxShape() { LeaveHolders(); }
+KFbxShape::~KFbxShape() {
+    LeaveHolders();
+    gKFbxShapeDestructions.fetch_add(1, std::memory_order_release);
+}
 
 KFbxShape* KFbxShape::Create(KFbxSdkManager* manager, const char* name) {
     KFbxPlug* plug = CreateObjectOfClass(manager, ClassId, name);
@@ -42,11 +44,8 @@ void KFbxShape::DestroyContents(bool recursive, bool dependents) {
 }
 
 bool KFbxShape::NoteHolder(KFbxGeometry& geometry) {
-    if (std::find(mHolders.begin(), mHolders.end(), &geometry) != mHolders.end()) {
-        return true;
-    }
     try {
-        mHolders.push_back(&geometry);
+        mHolders.insert(&geometry);
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
         return false;
@@ -54,10 +53,10 @@ bool KFbxShape::NoteHolder(KFbxGeometry& geometry) {
     return true;
 }
 
-void KFbxShape::ForgetHolder(const KFbxGeometry& geometry) { std::erase(mHolders, &geometry); }
+void KFbxShape::ForgetHolder(KFbxGeometry& geometry) { mHolders.erase(&geometry); }
 
 void KFbxShape::LeaveHolders() {
-    std::vector<KFbxGeometry*> holders;
+    std::unordered_set<KFbxGeometry*> holders;
     holders.swap(mHolders);
     for (KFbxGeometry* geometry : holders) {
         geometry->ShapeGone(*this);

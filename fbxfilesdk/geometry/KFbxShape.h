@@ -6,7 +6,9 @@
 #include <fbxfilesdk/core/KFbxClassId.h>
 #include <fbxfilesdk/geometry/KFbxGeometryBase.h>
 
-#include <vector>
+#include <atomic>
+#include <cstdint>
+#include <unordered_set>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -14,6 +16,10 @@ class KFbxGeometry;
 class KFbxObject_internal;
 class KFbxPlug;
 class KFbxSdkManager;
+
+// How many shapes the process has destroyed, each counted once as it goes.
+// Geometries no longer need it; programs that watched it still can.
+inline std::atomic<std::uint64_t> gKFbxShapeDestructions{0};
 
 class KFbxShape : public KFbxGeometryBase {
 public:
@@ -43,13 +49,14 @@ private:
     // The geometry is told when the shape goes; false when memory runs out.
     bool NoteHolder(KFbxGeometry& geometry);
     // Called by a geometry as it goes, or as it lets go of the shape.
-    void ForgetHolder(const KFbxGeometry& geometry);
+    void ForgetHolder(KFbxGeometry& geometry);
     // Each holder drops the shape, once, at whichever of Destroy and the
     // destructor comes first.
     void LeaveHolders();
 
-    // Each holder takes itself out as it goes, so that none is left behind.
-    std::vector<KFbxGeometry*> mHolders;
+    // Each holder takes itself out as it goes, so that none is left behind;
+    // a set, as copies of a geometry may make a shape's holders many.
+    std::unordered_set<KFbxGeometry*> mHolders;
 };
 
 }  // namespace fbxsdk_2006_11_1

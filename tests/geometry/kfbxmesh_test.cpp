@@ -465,7 +465,9 @@ TEST_F(KFbxMeshTest, ShapesGoingInAnyOrderLeaveTheOthersInTheirs) {
     for (int step = 0; !held.empty(); ++step) {
         const std::size_t going = random() % held.size();
         const std::string name = held[going].second;
+        const std::uint64_t destroyed = gKFbxShapeDestructions.load();
         held[going].first->Destroy();
+        EXPECT_EQ(gKFbxShapeDestructions.load(), destroyed + 1);
         held.erase(held.begin() + static_cast<std::ptrdiff_t>(going));
         if (step % 5 == 0 && step < 100) add("n" + std::to_string(step));
         EXPECT_FALSE(mesh->FindProperty(name.c_str()).IsValid()) << name;
