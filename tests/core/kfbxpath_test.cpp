@@ -1,4 +1,7 @@
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxPath.h>
+
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -171,4 +174,42 @@ TEST(KFbxPath, DirectoryBelowRoot) {
     EXPECT_EQ(S(KFbxGetDirectoryBelowRoot("C:\\data\\f.fbx")), "\\data/");
     EXPECT_EQ(S(KFbxGetDirectoryBelowRoot("\\\\srv\\share\\dir\\f")), "\\dir/");
     EXPECT_EQ(S(KFbxGetDirectoryBelowRoot("f.fbx")), std::filesystem::current_path().string() + "/");
+}
+
+TEST(KFbxPath, DocumentsNameTheirFilesFromTheirFolderAsTheSystemFollowsIt) {
+    const ScratchFolder scratch;
+    const std::string root = scratch.Path().string();
+    std::filesystem::create_directories(scratch.Path() / "models/tex");
+    std::filesystem::create_directories(scratch.Path() / "out");
+    std::filesystem::create_directories(scratch.Path() / "deep/er");
+    std::filesystem::create_directory_symlink(scratch.Path() / "out", scratch.Path() / "deep/er/link");
+    scratch.Write("models/tex/wood.tga", "tga");
+    const struct {
+        std::string document, file, name;
+        bool below;
+    } rows[] = {
+        {root + "/out/car.fbx", root + "/models/tex/wood.tga", "../models/tex/wood.tga", false},
+        {root + "/models/car.dae", root + "/models/tex/../tex/./wood.tga", "tex/wood.tga", true},
+        {root + "/models/./car.dae", root + "/models/wood.tga", "wood.tga", true},
+        // ".." out of a link's folder climbs from where the link leads.
+        {root + "/deep/er/link/car.fbx", root + "/models/tex/wood.tga", "../models/tex/wood.tga", false},
+        // Names whose folder the caller knows better: none made here.
+        {root + "/out/car.fbx", "C:/maps/wood.tga", "", false},
+        {root + "/out/car.fbx", "tex/wood.tga", "", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.document + " -> " + row.file);
+        const KString name = KFbxNameFromDocument(row.document.c_str(), row.file.c_str());
+        EXPECT_EQ(S(name), row.name);
+        EXPECT_EQ(KFbxIsBelowDocument(name), row.below);
+    }
+
+    const std::string wood = root + "/models/tex/wood.tga";
+    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex/wood.tga")), wood);
+    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex\\wood.tga")), wood);
+    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/out/car.fbx").c_str(), "../models/tex/wood.tga")), wood);
+    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex/missing.tga")), "");
+    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex")), "");
+    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), wood.c_str())), "");
+    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "")), "");
 }

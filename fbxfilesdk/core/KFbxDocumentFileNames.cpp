@@ -1,0 +1,64 @@
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
+
+#include <fbxfilesdk/core/KFbxPath.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace fbxsdk_2006_11_1 {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder a document lies in, from the root; empty when the working
+// folder a relative document needs cannot be read.
+fs::path FolderOf(const KString& document) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(fs::path(document.Buffer()), error);
+    return error ? fs::path() : absolute.lexically_normal().parent_path();
+}
+
+// The path as the system resolves it where its folders exist (links
+// followed, "." and ".." applied), the rest as written, cleaned.
+fs::path Resolved(const fs::path& path) {
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(path, error);
+    return error ? path.lexically_normal() : resolved;
+}
+
+KString ToKString(const fs::path& path) { return KString(path.generic_string().c_str()); }
+
+}  // namespace
+
+KString KFbxNameFromDocument(const KString& document, const KString& file) {
+    if (!document.IsOK() || !file.IsOK() || file.Buffer()[0] != '/') return KString();
+    const fs::path folder = FolderOf(document);
+    if (folder.empty()) return KString();
+    const fs::path relative = Resolved(fs::path(file.Buffer())).lexically_relative(Resolved(folder));
+    return relative.empty() ? KString() : ToKString(relative);
+}
+
+bool KFbxIsBelowDocument(const KString& name) {
+    if (!name.IsOK() || name.IsEmpty()) return false;
+    const fs::path path(name.Buffer());
+    return path.is_relative() && (path.begin() == path.end() || *path.begin() != "..");
+}
+
+KString KFbxFindBesideDocument(const KString& document, const KString& relativeName) {
+    if (!document.IsOK() || !KFbxIsRelativePath(relativeName) || relativeName.IsEmpty()) return KString();
+    // A name written on Windows separates its folders by '\'.
+    std::string text(relativeName.Buffer());
+    for (char& c : text) {
+        if (c == '\\') c = '/';
+    }
+    const fs::path name(text);
+    const fs::path folder = FolderOf(document);
+    if (folder.empty()) return KString();
+    const KString found = ToKString((folder / name).lexically_normal());
+    return KFbxFileExists(found) ? found : KString();
+}
+
+}  // namespace fbxsdk_2006_11_1
