@@ -56,6 +56,9 @@ public:
         double mFrameRate = 0.0;
     };
     TimeInfo& GetTimeInfo() { return mTimeInfo; }
+    // The document's file as it was opened (empty when none is open), which
+    // the names the document holds are relative to.
+    const KString& GetFileName() const { return mFileName; }
 
 private:
     struct CloseFile {

@@ -2,7 +2,9 @@
 // which show those files, filed under their effect.
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlParse.h>
+#include <fbxfilesdk/collada/KFbxReaderCollada.h>
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
@@ -115,10 +117,19 @@ bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
         Warning(KString("Image file path ") + uri + " does not begin with \"./\", \"file://\" or \"file:///\"." +
                 " Some textures might not be loaded.");
     }
-    const KString fileName(path.c_str());
+    KString fileName(path.c_str());
     const KString relative = KFbxIsRelativePath(fileName)
                                  ? fileName
                                  : KFbxGetRelativePath(currentDirectory + "/", fileName);
+    // A relative name is relative to the document. A file the working
+    // folder holds under it still wins, as it always has; one it lacks is
+    // looked for beside the document and, found there, named from the root.
+    if (KFbxIsRelativePath(fileName) && !KFbxFileExists(fileName)) {
+        const KString found = KFbxFindBesideDocument(mReader.GetFileName(), fileName);
+        if (!found.IsEmpty()) {
+            fileName = found;
+        }
+    }
     mImages.Add(id, ColladaImage{id, fileName, relative});
     return true;
 }

@@ -177,6 +177,8 @@ protected:
         mPass.reset();
         mPassReader.reset();
         delete mManager;
+        // Tests of names relative to a working folder move to one of their own.
+        std::filesystem::current_path(mWorkingFolder);
     }
 
     std::string Write(const std::string& text, const std::string& name = "document.dae") {
@@ -210,12 +212,17 @@ protected:
 
     // Reads the libraries with a pass of their own, kept for what the test
     // looks into: a whole read keeps only what its scene uses, the pass
-    // keeps every object it read until the test ends.
-    bool ReadWithPass(const std::string& text) {
+    // keeps every object it read until the test ends. With a document name,
+    // the text is written there and is the file the pass reads, which its
+    // relative names are relative to.
+    bool ReadWithPass(const std::string& text, const std::string& documentName = "") {
         KString error;
         mPass.reset();
         mDocument = ColladaDocument::ParseMemory(text.data(), text.size(), error);
         mPassReader = std::make_unique<KFbxReaderCollada>(*mManager);
+        if (!documentName.empty()) {
+            EXPECT_TRUE(mPassReader->FileOpen(Write(text, documentName).c_str()));
+        }
         mPass = std::make_unique<KFbxReaderColladaPass>(*mPassReader, *mManager);
         const bool read = mPass->ReadDocument(mDocument.GetRoot());
         mPassReader->GetMessageText(mMessage);
@@ -252,6 +259,7 @@ protected:
         return static_cast<T*>(mManager->FindObjectByName(T::ClassId, name));
     }
 
+    const std::filesystem::path mWorkingFolder = std::filesystem::current_path();
     KFbxSdkManager* mManager = nullptr;
     KFbxScene* mScene = nullptr;
     ScratchFolder mFolder;

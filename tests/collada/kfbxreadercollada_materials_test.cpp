@@ -11,6 +11,7 @@
 #include "ColladaWriterSupport.h"
 
 #include <filesystem>
+#include <tuple>
 
 using namespace fbxsdk_2006_11_1;
 using namespace fbxsdk_2006_11_1::colladatest;
@@ -232,6 +233,13 @@ TEST_F(ColladaMaterials, MaterialsMustReachTheirEffect) {
 }
 
 TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
+    // Relative paths are the document's: a file that the working folder does
+    // not hold under one is looked for beside the document.
+    for (const char* file : {"models/tex/wood.tga", "models/tex/both.tga", "work/tex/both.tga"}) {
+        std::filesystem::create_directories((mFolder.Path() / file).parent_path());
+        mFolder.Write(file, file);
+    }
+    std::filesystem::current_path(mFolder.Path() / "work");
     const std::string cwd = std::filesystem::current_path().string();
     ASSERT_TRUE(ReadWithPass(Document(
         "<library_images>"
@@ -240,18 +248,30 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
         "<image id=\"c\"><init_from>file:///home/u/my%20map.tga</init_from></image>"
         "<image id=\"d\"><init_from>file://localhost" + cwd + "/maps/y.tga</init_from></image>"
         "<image id=\"e\"><data>00</data></image>"
+        "<image id=\"f\"><init_from>./tex/wood.tga</init_from></image>"
+        "<image id=\"g\"><init_from>sub/../tex/wood.tga</init_from></image>"
+        "<image id=\"h\"><init_from>./tex/both.tga</init_from></image>"
         "</library_images><library_effects><effect id=\"fx\"><profile_COMMON><technique sid=\"t\"><lambert>"
         "<diffuse><texture texture=\"e\" texcoord=\"uv\"/></diffuse>"
         "<ambient><texture texture=\"a\" texcoord=\"uv\"><extra><technique profile=\"MAYA\"><blend_mode>MIX"
         "</blend_mode><mirrorU>1</mirrorU><blend_mode>OVER</blend_mode></technique></extra></texture></ambient>"
         "<emission><texture texture=\"b\" texcoord=\"uv\"/><texture texture=\"c\" texcoord=\"uv\"/>"
-        "<texture texture=\"d\" texcoord=\"uv\"/></emission>"
-        "</lambert></technique></profile_COMMON></effect></library_effects><library_materials/>")));
+        "<texture texture=\"d\" texcoord=\"uv\"/><texture texture=\"f\" texcoord=\"uv\"/>"
+        "<texture texture=\"g\" texcoord=\"uv\"/><texture texture=\"h\" texcoord=\"uv\"/></emission>"
+        "</lambert></technique></profile_COMMON></effect></library_effects><library_materials/>"),
+        "models/car.dae"));
     EXPECT_STREQ(Named<KFbxTexture>("a")->GetFileName(), "maps/./wood.tga");
     EXPECT_STREQ(Named<KFbxTexture>("b")->GetFileName(), "../maps/x.tga");
     EXPECT_STREQ(Named<KFbxTexture>("c")->GetFileName(), "/home/u/my map.tga");
     EXPECT_STREQ(Named<KFbxTexture>("d")->GetFileName(), (cwd + "/maps/y.tga").c_str());
     EXPECT_STREQ(Named<KFbxTexture>("d")->GetRelativeFileName(), "maps/y.tga");
+    const std::string beside = mFolder.Path().string() + "/models/tex/";
+    for (const auto& [id, file, relative] : {std::tuple{"f", beside + "wood.tga", "tex/wood.tga"},
+                                             std::tuple{"g", beside + "wood.tga", "sub/../tex/wood.tga"},
+                                             std::tuple{"h", std::string("tex/both.tga"), "tex/both.tga"}}) {
+        EXPECT_EQ(Named<KFbxTexture>(id)->GetFileName(), file) << id;
+        EXPECT_STREQ(Named<KFbxTexture>(id)->GetRelativeFileName(), relative) << id;
+    }
     EXPECT_TRUE(MessageHas("Warning: Image file path maps/./wood.tga does not begin with \"./\", \"file://\" or "
                            "\"file:///\". Some textures might not be loaded."));
     EXPECT_TRUE(MessageHas("Warning: Image e has no input file."));
