@@ -218,9 +218,13 @@ public:
     bool ExportMeshTextures(KFbxNode& node, KFbxMesh& mesh);
     // The image's id, writing the image on first use.
     KString ExportImage(KFbxTexture& texture);
-    // A file path as a URI reference: absolute paths as "file:" URIs,
-    // relative ones relative ("./" in front), unsafe bytes %-escaped.
-    static KString MakeImageUri(const char* fileName);
+    // A file path as a URI reference: an absolute path in the folder of
+    // document (the file written) or below it, links followed as the system
+    // follows them, as its path from the document ("./" in front); other
+    // absolute paths as "file:" URIs; relative ones as given ("./" in
+    // front). No "." or ".." step is written but the leading ".." steps of
+    // a relative path; unsafe bytes are %-escaped.
+    static KString MakeImageUri(const char* fileName, const KString& document);
 
     // ---- Cameras and lights (defined in KFbxWriterColladaCameras.cpp) -----
 

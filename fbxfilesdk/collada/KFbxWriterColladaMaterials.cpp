@@ -7,6 +7,7 @@
 #include <fbxfilesdk/collada/ColladaXmlLookup.h>
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -21,6 +22,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 
@@ -130,6 +132,13 @@ std::string EscapePath(const std::string& path) {
     return escaped;
 }
 
+// The path without "." steps and with each "x/.." step gone; a ".." that
+// climbs above a relative path's start stays, one above the root goes.
+std::string LexicallyClean(const std::string& path) {
+    const std::string clean = std::filesystem::path(path).lexically_normal().generic_string();
+    return clean == "." ? std::string() : clean;
+}
+
 // The shading element of the material's class (or, for another material,
 // of its shading model) with its channels.
 void WriteShading(const KFbxSurfaceMaterial& material, xmlNode* technique, EffectValues& values) {
@@ -204,9 +213,10 @@ const char* GetColladaChannelName(int channel) {
     return channel >= 0 && channel < static_cast<int>(std::size(kNames)) ? kNames[channel] : "";
 }
 
-// A file path as a URI reference: an absolute path as a file URI, a relative
-// one relative ("./" in front), '\' as '/', a drive bar ("C|") as a colon.
-KString KFbxWriterCollada::MakeImageUri(const char* fileName) {
+// A file path as a URI reference: a file that travels with the document
+// relative to it, another absolute path as a file URI, a relative one
+// relative ("./" in front); '\' as '/', a drive bar ("C|") as a colon.
+KString KFbxWriterCollada::MakeImageUri(const char* fileName, const KString& document) {
     std::string path = fileName != nullptr ? fileName : "";
     for (char& c : path) {
         if (c == '\\') {
@@ -222,12 +232,15 @@ KString KFbxWriterCollada::MakeImageUri(const char* fileName) {
         return KString(("file:///" + path.substr(0, 2) + EscapePath(path.substr(2))).c_str());
     }
     if (!path.empty() && path[0] == '/') {
-        return KString(("file://" + EscapePath(path)).c_str());
+        // Named from the document's folder, the file is still found once
+        // the folder moves, or is unpacked on another machine.
+        const KString name = KFbxNameFromDocument(document, path.c_str());
+        if (KFbxIsBelowDocument(name) && name != ".") {
+            return KString(("./" + EscapePath(name.Buffer())).c_str());
+        }
+        return KString(("file://" + EscapePath(LexicallyClean(path))).c_str());
     }
-    if (path.rfind("./", 0) == 0) {
-        path.erase(0, 2);
-    }
-    return KString(("./" + EscapePath(path)).c_str());
+    return KString(("./" + EscapePath(LexicallyClean(path))).c_str());
 }
 
 void KFbxWriterCollada::DestroyObject::operator()(KFbxSurfaceMaterial* material) const {
@@ -375,7 +388,7 @@ KString KFbxWriterCollada::ExportImage(KFbxTexture& texture) {
     xmlNode* image = AddElement(GetLibrary(eLIBRARY_IMAGES), "image");
     SetAttribute(image, "id", id.Buffer());
     SetAttribute(image, "name", ColladaWriterIds::MakeName(texture.GetName()).Buffer());
-    AddElement(image, "init_from", MakeImageUri(texture.GetFileName()).Buffer());
+    AddElement(image, "init_from", MakeImageUri(texture.GetFileName(), mFileName).Buffer());
     return id;
 }
 

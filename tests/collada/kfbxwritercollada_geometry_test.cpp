@@ -4,6 +4,10 @@
 #include "collada/ColladaWriterScenes.h"
 #include "collada/ColladaWriterSupport.h"
 
+#include <fbxfilesdk/collada/KFbxColladaFormats.h>
+#include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxImporter.h>
+#include <fbxfilesdk/formats/KFbxFormatsObj.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
@@ -13,6 +17,7 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -304,6 +309,80 @@ TEST_F(ColladaWriterGeometryTest, TextureStandingForAMaterialBindsItsPolygonsOnc
     EXPECT_NE(mText.find("symbol=\"sand-diffuse-Material\""), std::string::npos);
     // The stand-in material lived only for the write.
     EXPECT_EQ(mManager->GetObjectCount(KFbxSurfaceMaterial::ClassId), materialsBefore);
+}
+
+// A file that lies in the document's folder or below it is named from the
+// document, so that it is found wherever the folder goes; the rest keep
+// the names they have, without "." or ".." steps.
+TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
+    const std::string root = mFolder.Path().string();
+    std::filesystem::create_directories(mFolder.Path() / "models/tex");
+    std::filesystem::create_directory_symlink(mFolder.Path() / "models", mFolder.Path() / "link");
+    const std::string document = root + "/models/car.dae";
+    const struct {
+        std::string file, document, uri;
+    } rows[] = {
+        {root + "/models/tex/wood.tga", document, "./tex/wood.tga"},
+        {root + "/models/wood.tga", document, "./wood.tga"},
+        {root + "/models/tex/my wood.tga", document, "./tex/my%20wood.tga"},
+        {root + "/other/../models/./tex/wood.tga", document, "./tex/wood.tga"},
+        {root + "/models/../other/./wood.tga", document, "file://" + root + "/other/wood.tga"},
+        // Written through a link to its folder, or naming its file through one.
+        {root + "/models/tex/wood.tga", root + "/link/car.dae", "./tex/wood.tga"},
+        {root + "/link/tex/wood.tga", document, "./tex/wood.tga"},
+        {"tex/./wood.tga", document, "./tex/wood.tga"},
+        {"./a/b/../wood.tga", document, "./a/wood.tga"},
+        {"../maps/x/../wood.tga", document, "./../maps/wood.tga"},
+        {"C|/maps/a b.tga", document, "file:///C:/maps/a%20b.tga"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_STREQ(KFbxWriterCollada::MakeImageUri(row.file.c_str(), row.document.c_str()).Buffer(), row.uri.c_str())
+            << row.file << " in " << row.document;
+    }
+}
+
+// An OBJ converted beside itself from another working folder: its texture,
+// which the OBJ names beside its library, is found by every reader once the
+// whole folder has moved, read from yet another working folder.
+TEST_F(ColladaWriterGeometryTest, AnObjConvertedBesideItselfFindsItsTextureAfterTheFolderMoves) {
+    KFbxRegisterObjFormats();
+    KFbxRegisterColladaFormats();
+    const std::filesystem::path root = mFolder.Path();
+    for (const char* folder : {"models/tex", "work", "elsewhere", "later"}) {
+        std::filesystem::create_directories(root / folder);
+    }
+    mFolder.Write("models/tex/wood.tga", "wood grain");
+    mFolder.Write("models/car.mtl", "newmtl wood\nmap_Kd tex/wood.tga\n");
+    mFolder.Write("models/car.obj", "mtllib car.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl wood\nf 1/1 2/1 3/1\n");
+    std::filesystem::current_path(root / "work");
+    KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+    ASSERT_TRUE(importer->Initialize("../models/car.obj") && importer->Import(mScene));
+    importer->Destroy();
+    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+    ASSERT_TRUE(exporter->Initialize("../models/car.dae") && exporter->Export(mScene));
+    exporter->Destroy();
+    std::filesystem::rename(root / "models", root / "elsewhere/models");
+    std::filesystem::current_path(root / "later");
+    const std::filesystem::path moved = root / "elsewhere/models";
+    const std::string document = (moved / "car.dae").string();
+
+    KFbxScene* read = ReadBack("../elsewhere/models/car.dae");
+    ASSERT_EQ(read->GetTextureCount(), 1);
+    EXPECT_EQ(ReadText(read->GetTexture(0)->GetFileName()), "wood grain") << read->GetTexture(0)->GetFileName();
+    EXPECT_STREQ(read->GetTexture(0)->GetRelativeFileName(), "tex/wood.tga");
+    if (PycolladaInstalled()) {
+        EXPECT_EQ(RunPycollada("import collada, sys\n"
+                               "sys.stdout.write(collada.Collada(sys.argv[1]).images[0].data.decode())\n",
+                               document),
+                  "wood grain");
+    }
+    if (CommandExists("assimp")) {
+        const AssimpMaterialMap theirs = AssimpMaterials(document, (root / "dump.assxml").string());
+        ASSERT_EQ(theirs.count("wood"), 1u);
+        const std::string file = theirs.at("wood").at("$tex.file@diffuse");
+        // A relative path is the document's, an absolute one stays as it is.
+        EXPECT_EQ(ReadText((moved / file).string()), "wood grain") << file;
+    }
 }
 
 // Readers find a texture only through a material that the polygons bind:
