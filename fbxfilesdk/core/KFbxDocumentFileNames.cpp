@@ -37,7 +37,13 @@ KString KFbxNameFromDocument(const KString& document, const KString& file) {
     if (!document.IsOK() || !file.IsOK() || file.Buffer()[0] != '/') return KString();
     const fs::path folder = FolderOf(document);
     if (folder.empty()) return KString();
-    const fs::path relative = Resolved(fs::path(file.Buffer())).lexically_relative(Resolved(folder));
+    // The file's own name is not followed: a link in the document's folder
+    // is found there by its name, wherever it leads.
+    const fs::path path(file.Buffer());
+    const fs::path named = path.has_filename() && path.filename() != "." && path.filename() != ".."
+                               ? Resolved(path.parent_path()) / path.filename()
+                               : Resolved(path);
+    const fs::path relative = named.lexically_relative(Resolved(folder));
     return relative.empty() ? KString() : ToKString(relative);
 }
 

@@ -10,10 +10,11 @@ namespace fbxsdk_2006_11_1 {
 
 // The path from the folder of document (absolute, or from the working
 // folder) to file, '/' between its parts, with a ".." part for each folder
-// to climb and no "." part. Links are followed as the system follows them
-// when it opens the name, so a ".." climbs out of the folder a link leads
-// to. Empty when file is not an absolute path of this system (a Windows
-// drive's name, or a relative name, whose folder the caller knows better).
+// to climb and no "." part. The links among file's folders are followed as
+// the system follows them when it opens the name, so a ".." climbs out of
+// the folder a link leads to; file itself, a link or not, keeps its name.
+// Empty when file is not an absolute path of this system (a Windows drive's
+// name, or a relative name, whose folder the caller knows better).
 KString KFbxNameFromDocument(const KString& document, const KString& file);
 
 // Whether a name made by KFbxNameFromDocument stays in the document's folder

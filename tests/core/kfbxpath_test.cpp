@@ -184,6 +184,7 @@ TEST(KFbxPath, DocumentsNameTheirFilesFromTheirFolderAsTheSystemFollowsIt) {
     std::filesystem::create_directories(scratch.Path() / "deep/er");
     std::filesystem::create_directory_symlink(scratch.Path() / "out", scratch.Path() / "deep/er/link");
     scratch.Write("models/tex/wood.tga", "tga");
+    std::filesystem::create_symlink(scratch.Path() / "out", scratch.Path() / "models/outside.tga");
     const struct {
         std::string document, file, name;
         bool below;
@@ -193,6 +194,8 @@ TEST(KFbxPath, DocumentsNameTheirFilesFromTheirFolderAsTheSystemFollowsIt) {
         {root + "/models/./car.dae", root + "/models/wood.tga", "wood.tga", true},
         // ".." out of a link's folder climbs from where the link leads.
         {root + "/deep/er/link/car.fbx", root + "/models/tex/wood.tga", "../models/tex/wood.tga", false},
+        // A link beside the document is named there, wherever it leads.
+        {root + "/models/car.dae", root + "/models/outside.tga", "outside.tga", true},
         // Names whose folder the caller knows better: none made here.
         {root + "/out/car.fbx", "C:/maps/wood.tga", "", false},
         {root + "/out/car.fbx", "tex/wood.tga", "", false},
