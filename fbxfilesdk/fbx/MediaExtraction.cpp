@@ -1,5 +1,6 @@
 #include <fbxfilesdk/fbx/MediaExtraction.h>
 
+#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KString.h>
 
@@ -8,7 +9,6 @@
 #include <platform/os/GroupShare.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <functional>
 #include <string_view>
@@ -86,7 +86,7 @@ MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const
     } else {
         // The name itself, then numbered names past those this import gave.
         for (unsigned& number = mNextNumber[name];; ++number) {
-            const std::string candidate = number == 0 ? name : Numbered(name, number);
+            const std::string candidate = KFbxNumberedCopyName(name, number, 0);
             if (mTaken.count(candidate) != 0) continue;
             const Placed result = Place(candidate, bytes, size, reason);
             // A link or FIFO at the name refuses the medium; at a numbered
@@ -149,15 +149,6 @@ bool MediaExtraction::Write(const std::string& name, const void* bytes, std::siz
     // Kept for the caller, which tells a name taken meanwhile by it.
     errno = failure;
     return failure == 0;
-}
-
-std::string MediaExtraction::Numbered(const std::string& name, unsigned number) {
-    char digits[16];
-    const std::string_view text(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits));
-    // A leading dot starts a name, not an extension.
-    const std::size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos || dot == 0) return name + std::string(text);
-    return name.substr(0, dot) + std::string(text) + name.substr(dot);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -58,9 +58,6 @@ private:
     // that name with replacing, else only where nothing has it (EEXIST when
     // something took it meanwhile).
     bool Write(const std::string& name, const void* bytes, std::size_t size, bool replacing, std::string& reason);
-    // The name with number before its extension: "wood.tga" and 1 give
-    // "wood1.tga".
-    static std::string Numbered(const std::string& name, unsigned number);
 
     std::string mFolderPath;
     std::string mRelativeFolder;

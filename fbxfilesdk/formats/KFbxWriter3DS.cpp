@@ -214,6 +214,7 @@ bool KFbxWriter3DS::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mNames.clear();
     mRenaming.Clear();
     mDefaultMaterialName.clear();
+    mTextureCopies.Clear();
     mKeyframerFrames.clear();
     mSceneParts.clear();
     mLastMovingFrames.clear();

@@ -15,6 +15,7 @@
 
 #include <fbxfilesdk/3dsftk/ChunkRecords3ds.h>
 #include <fbxfilesdk/3dsftk/Error3ds.h>
+#include <fbxfilesdk/core/KFbxTextureCopies.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KTime.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
@@ -250,8 +251,11 @@ private:
                               const Frame& matrix, const std::string& name);
     MaterialRecord WriteMaterials(const writer3ds::MeshData& data, int material, int first, int second);
     void SetMaterialColours(material3ds& record, const KFbxSurfaceMaterial* material) const;
+    // The map of the texture, whose file it copies.
     void SetTextureMap(texturemap3ds& map, const KFbxTexture& texture, int number, const std::string& material);
-    bool CopyTextureFile(const char* fileName);
+    // Copies the file beside the written one, under its name or a numbered
+    // one that a map name holds where its own fits; the name of the copy.
+    std::string CopyTextureFile(const char* fileName);
     // The name of the grey material of textured meshes without one.
     const std::string& DefaultMaterialName();
 
@@ -320,6 +324,7 @@ private:
     KRenamingStrategy3DS mRenaming;
     std::unordered_map<const KFbxObject*, std::string> mNames;
     std::string mDefaultMaterialName;
+    KFbxTextureCopies mTextureCopies;
     FrameTimes mFrameTimes;
     // What readers compose for each written node whose subtree is being
     // written, key by key.

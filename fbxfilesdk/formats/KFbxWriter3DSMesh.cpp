@@ -4,7 +4,6 @@
 // files copied beside the written file.
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 
-#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/core/KgeMath.h>
@@ -331,7 +330,7 @@ void KFbxWriter3DS::SetMaterialColours(material3ds& record, const KFbxSurfaceMat
 void KFbxWriter3DS::SetTextureMap(texturemap3ds& map, const KFbxTexture& texture, int number,
                                   const std::string& material) {
     const char* fileName = texture.GetFileName();
-    std::string name = MapFileName(fileName);
+    std::string name = MapFileName(CopyTextureFile(fileName).c_str());
     if (name.empty()) {
         name = "Tex" + Decimal(number);
         const KString bare = KFbxExtractFileName(KString(fileName), true);
@@ -418,11 +417,9 @@ KFbxWriter3DS::MaterialRecord KFbxWriter3DS::WriteMaterials(const MeshData& data
     }
     SetName(record->name, name);
     if (texture != nullptr) {
-        CopyTextureFile(texture->GetFileName());
         SetTextureMap(record->texture, *texture, first, name);
     }
     if (texture2 != nullptr) {
-        CopyTextureFile(texture2->GetFileName());
         SetTextureMap(record->texture2, *texture2, second, name);
     }
     return record;
@@ -439,12 +436,12 @@ const std::string& KFbxWriter3DS::DefaultMaterialName() {
     return mDefaultMaterialName;
 }
 
-bool KFbxWriter3DS::CopyTextureFile(const char* fileName) {
+std::string KFbxWriter3DS::CopyTextureFile(const char* fileName) {
     const KString source(fileName != nullptr ? fileName : "");
     // Beside the written file, with the platform's own separator.
     const std::filesystem::path folder = std::filesystem::path(mFileName).parent_path();
     const std::string target = (folder / KFbxExtractFileName(source, true).Buffer()).string();
-    return KFbxCopyTextureFile(source.Buffer(), target.c_str(), mMessage);
+    return mTextureCopies.NameOf(source.Buffer(), target, kMapNameLength, mMessage);
 }
 
 }  // namespace fbxsdk_2006_11_1

@@ -110,7 +110,7 @@ bool KFbxWriterObj::Write(KFbxScene* scene, KFbxStreamOptions* options) {
     mVertexCounter = mTextureCoordinateCounter = mNormalCounter = 1;
     mMaterialsNeeded = false;
     mMaterials.clear();
-    mTextureFiles.clear();
+    mTextureCopies.Clear();
     mMaterialNames.Clear();
     KFbxMeshFilePreparation::RenamedScene renamed(*scene);
 

@@ -8,6 +8,7 @@
 #ifndef FBXFILESDK_FORMATS_KFBXWRITEROBJ_H
 #define FBXFILESDK_FORMATS_KFBXWRITEROBJ_H
 
+#include <fbxfilesdk/core/KFbxTextureCopies.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/fbx/KFbxWriter.h>
@@ -18,7 +19,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -88,8 +88,9 @@ private:
     // The entry of the pair, made (and its block written) when new.
     const MaterialEntry& FindMaterialEntry(const KFbxSurfaceMaterial* material, const KFbxTexture* texture);
     void WriteMaterial(const MaterialEntry& entry);
-    // Copies a regular file under the name beside the OBJ file.
-    bool CopyTextureFile(const char* source, const std::string& name);
+    // Copies a regular file beside the OBJ file, under the name or a
+    // numbered one; the name that names the copy.
+    std::string CopyTextureFile(const char* source, const std::string& name);
     // The name as one word of a statement; what (and the name) is told in
     // the message when a control character had to go.
     std::string WrittenName(const char* name, const char* what);
@@ -122,7 +123,7 @@ private:
     int mNotFinite = 0;
     std::vector<MaterialEntry> mMaterials;
     // Texture files a write copied or tried to: each is met once.
-    std::set<std::string> mTextureFiles;
+    KFbxTextureCopies mTextureCopies;
     KNumberRenamingStrategy mMaterialNames;
     KFbxSceneNameSnapshot mNames;
     std::string mLine;

@@ -3,7 +3,6 @@
 // copied beside the written file.
 #include <fbxfilesdk/formats/KFbxWriterObj.h>
 
-#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
 #include <fbxfilesdk/formats/ObjFilePaths.h>
@@ -108,9 +107,8 @@ void KFbxWriterObj::WriteMaterial(const MaterialEntry& entry) {
     if (texture != nullptr && texture->GetTextureUse() == KFbxTexture::eSTANDARD) {
         // The line names the copy beside the file, whether or not the copy worked.
         const char* source = texture->GetFileName();
-        const std::string copy = WrittenName(std::string(ObjFileNamePart(source)).c_str(), "texture file");
-        CopyTextureFile(source, copy);
-        block += "map_Kd " + copy + "\n";
+        const std::string name = WrittenName(std::string(ObjFileNamePart(source)).c_str(), "texture file");
+        block += "map_Kd " + CopyTextureFile(source, name) + "\n";
     }
     int notFinite = 0;
     const KFbxSurfaceMaterial* material = entry.mMaterial;
@@ -166,10 +164,8 @@ void KFbxWriterObj::WriteMaterial(const MaterialEntry& entry) {
     std::fwrite(block.data(), 1, block.size(), mMtlFile);
 }
 
-bool KFbxWriterObj::CopyTextureFile(const char* source, const std::string& name) {
-    if (source == nullptr || source[0] == '\0') return false;
-    if (!mTextureFiles.insert(source).second) return true;
-    return KFbxCopyTextureFile(source, ObjPathBeside(mObjFileName.Buffer(), name).c_str(), mMessage);
+std::string KFbxWriterObj::CopyTextureFile(const char* source, const std::string& name) {
+    return mTextureCopies.NameOf(source, ObjPathBeside(mObjFileName.Buffer(), name), 0, mMessage);
 }
 
 }  // namespace fbxsdk_2006_11_1

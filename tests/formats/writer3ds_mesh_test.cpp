@@ -218,9 +218,9 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
     const auto notCopied = [](const std::string& texture, const std::string& why) {
         return "The texture file \"" + texture + "\" is not copied: " + why + ".\n";
     };
-    // Where the copy's name is taken while the copy is made.
+    // Where the copy's name is taken while the copy is made: the copy takes
+    // the next one.
     const std::string raced = Path("race/big.tga");
-    const auto takenBy = [&](const std::string& what) { return notCopied(big, "\"" + raced + "\" " + what); };
     struct Row {
         std::string mTexture;
         std::string mOutput;
@@ -228,11 +228,13 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         // The output's folder is swapped for a link as the copy is made in
         // it, and files are limited to fewer bytes than the texture holds.
         bool mSwapAndLimit = false;
-        // What takes the copy's name once the texture is opened to be copied.
+        // What takes the copy's name once it is looked at, as the copy is made.
         std::function<void()> mTaker = nullptr;
         // Files are so limited, SIGXFSZ left to end the process, that the
         // copy fails; it ends nothing.
         bool mKilledAtLimit = false;
+        // The map name, which names the copy of the texture's bytes.
+        std::string mCopy{};
     };
     const Row rows[] = {
         {"/dev/zero", "out/zero.3ds", notCopied("/dev/zero", "not a regular file")},
@@ -241,12 +243,13 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         {fifo, full, notCopied(fifo, "not a regular file") + "The file " + full + " was not written: " +
                          std::strerror(ENOSPC) + ".\n"},
         {big, "swap/big.3ds", "Error writing texture file \"" + Path("swap/big.tga") + "\".\n", true},
-        {big, "race/big.3ds", takenBy("is taken by a link"), false,
-         [&] { [[maybe_unused]] const int linked = symlink(Path("elsewhere/big.tga").c_str(), raced.c_str()); }},
-        {big, "race/big.3ds", takenBy("is taken by a FIFO"), false, [&] { mkfifo(raced.c_str(), 0600); }},
-        {big, "race/big.3ds", takenBy("holds other bytes and is kept"), false,
-         [&] { mFolder.Write("race/big.tga", "other bytes"); }},
-        {big, "race/big.3ds", "", false, [&] { mFolder.Write("race/big.tga", std::string(1 << 16, 'x')); }},
+        {big, "race/big.3ds", "", false,
+         [&] { [[maybe_unused]] const int linked = symlink(Path("elsewhere/big.tga").c_str(), raced.c_str()); },
+         false, "big1.tga"},
+        {big, "race/big.3ds", "", false, [&] { mkfifo(raced.c_str(), 0600); }, false, "big1.tga"},
+        {big, "race/big.3ds", "", false, [&] { mFolder.Write("race/big.tga", "other bytes"); }, false, "big1.tga"},
+        {big, "race/big.3ds", "", false, [&] { mFolder.Write("race/big.tga", std::string(1 << 16, 'x')); }, false,
+         "big.tga"},
         {big, "kill/big.3ds", "Error writing texture file \"" + Path("kill/big.tga") + "\".\n", false, nullptr, true}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mTexture + " into " + row.mOutput);
@@ -264,7 +267,7 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         if (row.mTaker) {
             std::filesystem::remove_all(Path("race"));
             std::filesystem::create_directories(Path("race"));
-            folderswap::AtOpenOf(row.mTexture, row.mTaker);
+            folderswap::AtOpenOf(row.mTexture, [&] { folderswap::AtNextCreate(row.mTaker); });
         }
         // Apart, so that a copy that never ends ends the row only.
         const boundedrun::Outcome outcome = boundedrun::Run(
@@ -283,6 +286,16 @@ TEST_F(Writer3dsMeshTest, TexturesThatAreNotRegularFilesAreNamedNotCopied) {
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         EXPECT_EQ(outcome.mValue, 0);
         EXPECT_EQ(mFolder.Read("message.txt"), row.mMessage);
+        if (!row.mCopy.empty()) {
+            WrittenFile file(Path(row.mOutput));
+            const auto material = file.Material(0);
+            ASSERT_NE(material, nullptr);
+            EXPECT_EQ(Text(material->texture.name), row.mCopy);
+            EXPECT_EQ(mFolder.Read("race/" + row.mCopy), mFolder.Read("big.tga"));
+            // Nor is a temporary copy left.
+            const auto names = std::distance(std::filesystem::directory_iterator(Path("race")), {});
+            EXPECT_EQ(names, row.mCopy == "big.tga" ? 2 : 3);
+        }
     }
     // No copy where none was made, nor a cut one past the size limit.
     for (const char* copy : {"out/zero", "out/pipe.tga", "out/dir", "/dev/pipe.tga", "moved/big.tga", "kill/big.tga"}) {

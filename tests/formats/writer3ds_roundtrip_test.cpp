@@ -9,9 +9,12 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <numeric>
 #include <sstream>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include <fbxfilesdk/core/KFbxColor.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
@@ -734,6 +737,65 @@ TEST_F(Writer3dsRoundTripTest, KeyframerNodesUpToTheLastNumberAreWrittenAndOneMo
     EXPECT_NE(mLastError.find("needs 65536 keyframer nodes"), std::string::npos) << mLastError;
     EXPECT_NE(mLastError.find("numbers at most 65535"), std::string::npos) << mLastError;
     EXPECT_FALSE(std::filesystem::exists(Path("over.3ds")));
+}
+
+// Textures of one file name in several folders, and files of that name
+// beside the written file: each mesh's map, as lib3ds reads it, names a file
+// of its texture's bytes, within the 12 characters a map's name holds, or
+// the message says that no such name is free.
+TEST_F(Writer3dsRoundTripTest, Lib3dsFindsEachMeshsOwnTextureUnderOneName) {
+    // The texture's name taken, and its first nine numbered ones.
+    const auto taken = [](const std::string& stem, const std::string& numberedStem, const std::string& extension) {
+        std::map<std::string, std::string> files = {{"a/" + stem + extension, "a"}, {"out/" + stem + extension, "?"}};
+        for (const char* number : {"1", "2", "3", "4", "5", "6", "7", "8", "9"}) {
+            files["out/" + numberedStem + number + extension] = "?";
+        }
+        return files;
+    };
+    // Files there before; per mesh its texture and its map's name; the message.
+    using Files = std::map<std::string, std::string>;
+    const std::tuple<Files, std::vector<std::array<std::string, 2>>, std::string> rows[] = {
+        {{{"a/diffuse.png", "a"}, {"b/diffuse.png", "b"}},
+         {{"a/diffuse.png", "diffuse.png"}, {"b/diffuse.png", "diffuse1.png"}},
+         ""},
+        {taken("diffuse", "diffuse", ".png"), {{"a/diffuse.png", "diffus10.png"}}, ""},
+        {taken("a", "", ".bcdefghijk"), {{"a/a.bcdefghijk", "a.bcdefghijk"}},
+         "The texture file \"" + Path("a/a.bcdefghijk") + "\" is not copied: \"" + Path("out/a.bcdefghijk") +
+             "\" and the 9 names numbered after it are taken.\n"}};
+    for (const auto& [files, meshes, message] : rows) {
+        SCOPED_TRACE(meshes.back()[1]);
+        mScene->Clear();
+        for (const char* folder : {"a", "b", "out"}) std::filesystem::remove_all(Path(folder));
+        std::filesystem::create_directory(Path("out"));
+        for (const auto& [name, bytes] : files) {
+            std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
+            mFolder.Write(name, bytes);
+        }
+        const char* const nodes[] = {"First", "Second"};
+        for (std::size_t node = 0; node < meshes.size(); ++node) {
+            KFbxMesh* quad = Quad();
+            quad->AddTexture(Texture(nodes[node], Path(meshes[node][0])));
+            quad->GetLayer(0)->GetTextures()->SetMappingMode(KFbxLayerElement::eALL_SAME);
+            quad->GetLayer(0)->GetTextures()->GetIndexArray().Add(0);
+            AddNode(nodes[node], quad);
+        }
+        ASSERT_TRUE(Export("out/scene.3ds")) << mLastError;
+        EXPECT_EQ(std::string(mMessage.Buffer()), message);
+        Lib3dsFile* file = lib3ds_file_load(Path("out/scene.3ds").c_str());
+        ASSERT_NE(file, nullptr);
+        for (std::size_t node = 0; node < meshes.size(); ++node) {
+            const Lib3dsMesh* mesh = lib3ds_file_mesh_by_name(file, nodes[node]);
+            ASSERT_TRUE(mesh != nullptr && mesh->faces > 0);
+            const Lib3dsMaterial* material = lib3ds_file_material_by_name(file, mesh->faceL[0].material);
+            ASSERT_NE(material, nullptr);
+            EXPECT_EQ(std::string(material->texture1_map.name), meshes[node][1]);
+            if (message.empty()) {
+                EXPECT_EQ(mFolder.Read("out/" + meshes[node][1]), files.at(meshes[node][0]));
+            }
+        }
+        lib3ds_file_free(file);
+        for (const auto& [name, bytes] : files) EXPECT_EQ(mFolder.Read(name), bytes) << name;
+    }
 }
 
 TEST_F(Writer3dsRoundTripTest, Lib3dsSeesWorldPointsKeysParentsAndColours) {

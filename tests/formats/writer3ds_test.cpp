@@ -3,6 +3,7 @@
 #include "formats/Writer3dsTestSupport.h"
 #include "support/BoundedRun.h"
 
+#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
@@ -173,6 +174,12 @@ TEST(Writer3dsMapNames, FitTheTwelveCharacterField) {
     EXPECT_EQ(KFbxWriter3DS::MapFileName("/some/long/folder/wood.tga"), "wood.tga");
     EXPECT_EQ(KFbxWriter3DS::MapFileName("twelve12.tga"), "twelve12.tga");
     EXPECT_EQ(KFbxWriter3DS::MapFileName("/x/thirteen1.tga"), "");
+    // The numbered names of a texture's copy fit where its own name does,
+    // the stem giving way to the number, never within a character.
+    EXPECT_EQ(KFbxNumberedCopyName("h\xC3\xA9h\xC3\xA9.tga", 100, 12), "h\xC3\xA9h100.tga");
+    EXPECT_EQ(KFbxNumberedCopyName("a.bcdefghijk", 10, 12), "");
+    EXPECT_EQ(KFbxNumberedCopyName("thirteen1.tga", 10, 12), "thirteen110.tga");
+    EXPECT_EQ(KFbxNumberedCopyName(".hidden", 2, 0), ".hidden2");
 }
 
 // ---- the write ----------------------------------------------------------------

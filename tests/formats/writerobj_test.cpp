@@ -19,6 +19,7 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -349,17 +350,18 @@ TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
         EXPECT_EQ(copy.st_gid, kTextureGroup);
         EXPECT_EQ(copy.st_mode & 07777, 0640u);
     }
-    // Another file of the texture's name is kept, and named: the written
-    // file would show it in the texture's place.
+    // Another file of the texture's name is kept, and the texture copied
+    // beside it under a name of its own.
     Write("bricks.tga", "already here");
     ASSERT_TRUE(Export(Path("scene.obj")));
     EXPECT_EQ(Text(Path("bricks.tga")), "already here");
-    EXPECT_EQ(Message(), "The texture file \"" + Path("textures/bricks.tga") + "\" is not copied: \"" +
-                             Path("bricks.tga") + "\" holds other bytes and is kept.\n");
+    EXPECT_EQ(Text(Path("bricks1.tga")), "not really an image");
+    EXPECT_EQ(Message(), "");
     // A copy made before is the texture's.
     Write("bricks.tga", "not really an image");
     ASSERT_TRUE(Export(Path("scene.obj")));
     EXPECT_EQ(Message(), "");
+    EXPECT_NE(Text(Path("scene.mtl")).find("map_Kd bricks.tga\n"), std::string::npos);
 }
 
 TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {
@@ -570,6 +572,61 @@ TEST_F(ObjWriterTest, TinyObjLoaderReadsTheOpacityMaterialPerFaceTexcoordsAndPla
     EXPECT_NE(dump.find("face sand_v_9_9_9 3,0,0.285714/0 3,0,0/1 3,0.1,0.285714/3\n"), std::string::npos) << dump;
 }
 
+// Textures of one file name in several folders, and files of that name
+// beside the written file: each material's map, as tinyobjloader reads it,
+// names a file of its texture's bytes, and an export again adds no file.
+TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
+    if (std::system("/usr/bin/python3 -c 'import tinyobjloader' >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "tinyobjloader is not installed (python3-tinyobjloader)";
+    }
+    using Files = std::map<std::string, std::string>;
+    // Files there before (beside the written file: "out/"); per material its
+    // texture's file and the name its map gives; the written folder's files.
+    const std::tuple<Files, std::vector<std::array<std::string, 3>>, int> rows[] = {
+        {{{"a/wood.tga", "oak"}, {"b/wood.tga", "pine"}},
+         {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "b/wood.tga", "wood1.tga"}}, 4},
+        {{{"a/wood.tga", "oak"}, {"b/wood.tga", "oak"}},
+         {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "b/wood.tga", "wood.tga"}}, 3},
+        {{{"a/wood.tga", "oak"}}, {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "a/wood.tga", "wood.tga"}}, 3},
+        {{{"a/wood.tga", "oak"}, {"out/wood.tga", "mine"}}, {{"oak", "a/wood.tga", "wood1.tga"}}, 4},
+        {{{"a/wood.tga", "oak"}, {"b/wood.tga", "pine"}, {"out/wood.tga", "mine"}, {"out/wood1.tga", "elm"},
+          {"out/wood2.tga", "pine"}}, {{"oak", "a/wood.tga", "wood3.tga"}, {"pine", "b/wood.tga", "wood2.tga"}}, 6},
+        {{{"out/wood.tga", "oak"}}, {{"oak", "out/wood.tga", "wood.tga"}}, 3}};
+    const std::string script = Write("dump.py", kTinyObjDump);
+    for (const auto& [files, materials, written] : rows) {
+        SCOPED_TRACE(materials.front()[2] + " " + files.begin()->first);
+        TearDown();
+        for (const char* folder : {"a", "b", "out"}) std::filesystem::remove_all(Path(folder));
+        SetUp();
+        for (const auto& [name, bytes] : files) {
+            std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
+            Write(name, bytes);
+        }
+        for (const auto& [material, source, map] : materials) {
+            KFbxMesh* mesh = AddPlainTriangle(material.c_str());
+            mesh->InitMaterialIndices(KFbxLayerElement::eALL_SAME);
+            mesh->AddMaterial(KFbxSurfaceLambert::Create(mManager, material.c_str()));
+            mesh->InitTextureIndices(KFbxLayerElement::eALL_SAME);
+            mesh->AddTexture(KFbxTexture::Create(mManager, material.c_str()));
+            mesh->GetTexture(0)->SetFileName(Path(source).c_str());
+        }
+        for (int exported = 0; exported < 2; ++exported) {
+            ASSERT_TRUE(Export(Path("out/scene.obj"))) << Message();
+            EXPECT_EQ(Message(), "");
+            const std::string dump = CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("out/scene.obj") + "'");
+            for (const auto& [material, source, map] : materials) {
+                const std::size_t line = dump.find("material " + material + " ");
+                ASSERT_NE(line, std::string::npos) << dump;
+                const std::string named = dump.substr(line, dump.find('\n', line) - line);
+                EXPECT_EQ(named.substr(named.rfind(' ') + 1), map) << dump;
+                EXPECT_EQ(Text(Path("out/" + map)), files.at(source)) << material;
+            }
+            for (const auto& [name, bytes] : files) EXPECT_EQ(Text(Path(name)), bytes) << name;
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("out")), {}), written);
+        }
+    }
+}
+
 // Read from one working folder and written from another, a texture named
 // relative to its library is copied by both writers beside what they write,
 // and named there.
@@ -741,8 +798,8 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
              std::filesystem::create_symlink(Path("victim.tga"), Path("out/bricks.tga"));
          },
          8,
-         {"map_Kd bricks.tga\n"},
-         {"\"" + Path("out/bricks.tga") + "\" is taken by a link"}},
+         {"map_Kd bricks1.tga\n"},
+         {}},
         {"a FIFO where the copy would go",
          [this] {
              AddCube("box", KFbxVector4(0, 0, 0, 0));
@@ -750,8 +807,9 @@ TEST_F(ObjWriterTest, HostileScenesWriteWithoutAnExtraStatementAndSayWhatChanged
              mkfifo(Path("out/bricks.tga").c_str(), 0600);
          },
          8,
-         {"map_Kd bricks.tga\n"},
-         {"\"" + Path("out/bricks.tga") + "\" is taken by a FIFO"}},
+         {"map_Kd bricks1.tga\n"},
+         {}},
+
     };
     for (const HostileObjScene& hostile : cases) {
         SCOPED_TRACE(hostile.mName);

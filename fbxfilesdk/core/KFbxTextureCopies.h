@@ -1,0 +1,34 @@
+// The copies of texture files that one write puts beside the file it
+// writes.
+#ifndef FBXFILESDK_CORE_KFBXTEXTURECOPIES_H
+#define FBXFILESDK_CORE_KFBXTEXTURECOPIES_H
+
+#include <fbxfilesdk/core/KString.h>
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+namespace fbxsdk_2006_11_1 {
+
+// Each texture file a write names is copied once (KFbxCopyTextureFile), and
+// every texture of that file is named by that copy.
+class KFbxTextureCopies {
+public:
+    // The name, without folder, by which the written file names the texture
+    // file source: that of its copy beside destination, the path of the
+    // copy under the texture's own name, with names of at most limit bytes
+    // where that one fits (0: any). The first call for a source copies it,
+    // telling in message why it could not; an empty source is not copied
+    // and is named by destination's name.
+    std::string NameOf(const char* source, const std::string& destination, std::size_t limit, KString& message);
+    // Forgets the copies, for the next write.
+    void Clear() { mNames.clear(); }
+
+private:
+    std::map<std::string, std::string> mNames;
+};
+
+}  // namespace fbxsdk_2006_11_1
+
+#endif
