@@ -69,8 +69,10 @@ void KFbxReaderFbx6Pass::ReadTexture(const KString& prefixedName, const KString&
         mFile.FieldReadEnd();
     }
     texture->SetMediaName(mFile.FieldReadSDefault("Media", "").Buffer());
-    texture->SetFileName(mFile.FieldReadSDefault("FileName", "").Buffer());
-    texture->SetRelativeFileName(mFile.FieldReadSDefault("RelativeFilename", "").Buffer());
+    const KString fileName = mFile.FieldReadSDefault("FileName", "");
+    const KString relativeName = mFile.FieldReadSDefault("RelativeFilename", "");
+    texture->SetFileName(FoundFileName(fileName, relativeName).Buffer());
+    texture->SetRelativeFileName(relativeName.Buffer());
     std::vector<double> pair;
     if (ReadDoubles(mFile, "ModelUVTranslation", pair) && pair.size() >= 2) {
         texture->SetUVTranslation(KFbxVector2(pair[0], pair[1]));

@@ -1,8 +1,10 @@
 // The FBX 6 reader's video records: file names and embedded content.
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/fbx/MediaExtraction.h>
@@ -88,7 +90,28 @@ bool ConvertBack(KFbxSdkManager& manager, const std::string& name, const void* b
     return done;
 }
 
+// Whether the file, absolute and cleaned, lies, as its name reads, in the
+// folder or below it.
+bool LiesIn(const KString& file, const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::path base =
+        std::filesystem::absolute(qalimor::os::NativePath(folder), error).lexically_normal();
+    if (error) return false;
+    const std::filesystem::path relative = std::filesystem::path(file.Buffer()).lexically_relative(base);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
 }  // namespace
+
+KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString& relativeName) const {
+    if (KFbxFileExists(fileName)) return fileName;
+    // A file read from memory has no folder to look in.
+    const KString& document = mFile.GetFileName();
+    if (document.IsEmpty()) return fileName;
+    const KString found =
+        KFbxFindBesideDocument(KString(qalimor::os::NativePath(document.Buffer()).c_str()), relativeName);
+    return found.IsEmpty() ? fileName : found;
+}
 
 void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
     auto* video = dynamic_cast<KFbxVideo*>(&object);
@@ -97,6 +120,15 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
     const bool originalFormat = mFile.FieldReadIDefault("OriginalFormat", 1) != 0;
     KString fileName = mFile.FieldReadSDefault("Filename", "");
     KString relativeFileName = mFile.FieldReadSDefault("RelativeFilename", "");
+    // A file found by its relative name needs no content to stand in for it.
+    // In the folder content is extracted into, the extraction weighs what is
+    // there against the content itself: media of one name, whose relative
+    // names are one, get a file each that holds their own bytes.
+    const KString found = FoundFileName(fileName, relativeFileName);
+    const bool extracting = mExtraction != nullptr && mExtraction->IsActive() && mFile.FieldReadExists("Content");
+    if (!extracting || !LiesIn(found, mExtraction->FolderPath())) {
+        fileName = found;
+    }
     if (mFile.FieldReadBegin("Content")) {
         int size = 0;
         const void* bytes = mFile.FieldGetRemainingValueCount() > 0 ? mFile.FieldReadR(&size) : nullptr;

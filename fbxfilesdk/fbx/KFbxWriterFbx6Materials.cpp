@@ -127,7 +127,11 @@ bool KFbxWriterFbx6::WriteTexture(KFbxTexture& texture) {
     WriteProperties(texture);
     file.WriteStringField("Media", KFbxReplaceTypePrefix(KString("Video::"), KString(texture.GetMediaName())).Buffer());
     file.WriteStringField("FileName", texture.GetFileName());
-    file.WriteStringField("RelativeFilename", texture.GetRelativeFileName());
+    // The scene's relative name may be relative to where the scene was read
+    // from: the written file's own way to the file comes first.
+    const KString fromWritten = NameFromWrittenFile(texture.GetFileName());
+    file.WriteStringField("RelativeFilename",
+                          fromWritten.IsEmpty() ? texture.GetRelativeFileName() : fromWritten.Buffer());
     const double translation[2] = {texture.GetUVTranslation()[0], texture.GetUVTranslation()[1]};
     WriteDoublesRecord(file, "ModelUVTranslation", translation, 2);
     const double scaling[2] = {texture.GetUVScaling()[0], texture.GetUVScaling()[1]};

@@ -1,6 +1,7 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbxCommon.h>
 
 #include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
@@ -490,13 +491,18 @@ void KFbxWriterFbxCommon::WriteModelEnd() {
 namespace {
 
 // The media file as seen from the written file's folder: its place in the
-// media folder when the file carries its content; else the relative name
-// the scene gives it or, without one, the way there from the written file.
+// media folder when the file carries its content; else the way there from
+// the written file when the scene names it by an absolute path (fromWritten);
+// else the relative name the scene gives it or, without one, the way there
+// from the written file as the working folder leads to it.
 KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString& fileName, const KString& mediaPath,
-                          bool embedded) {
+                          const KString& fromWritten, bool embedded) {
     const KString& written = file.GetFileName();
     if (embedded) {
         return written.IsEmpty() ? KFbxExtractFileName(mediaPath, true) : KFbxGetRelativePath(written, mediaPath);
+    }
+    if (!fromWritten.IsEmpty()) {
+        return fromWritten;
     }
     if (sceneName != nullptr && sceneName[0] != '\0') {
         return KString(sceneName);
@@ -507,8 +513,16 @@ KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString
     return KFbxGetRelativePath(written, KFbxMakeAbsolutePath(fileName));
 }
 
-
 }  // namespace
+
+KString KFbxWriterFbxCommon::NameFromWrittenFile(const char* fileName) const {
+    if (mFbx == nullptr || fileName == nullptr) return KString();
+    // The field file knows the name the file is written under at last, not
+    // the temporary one it fills first, in the form the SDK's paths take.
+    const KString& written = mFbx->GetFileName();
+    if (written.IsEmpty()) return KString();
+    return KFbxNameFromDocument(KString(qalimor::os::NativePath(written.Buffer()).c_str()), KString(fileName));
+}
 
 bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath,
                                                const char* sceneRelativeName, bool embed) {
@@ -563,7 +577,9 @@ bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KS
     }
     file.WriteStringField("Filename", fileName.Buffer());
     file.WriteStringField("RelativeFilename",
-                          RelativeMediaName(file, sceneRelativeName, fileName, mediaPath, withContent).Buffer());
+                          RelativeMediaName(file, sceneRelativeName, fileName, mediaPath,
+                                            NameFromWrittenFile(fileName.Buffer()), withContent)
+                              .Buffer());
     if (!embed) return true;
     if (!imageReady) {
         mError.SetError(eUNIDENTIFIED_ERROR);

@@ -89,10 +89,17 @@ public:
     // written: the record then stands as if not embedding, and the message
     // names the file and why (only a regular file is embedded).
     // The relative file name is the media folder's place when the content is
-    // embedded, else the scene's relative name (empty when it has none), else
-    // the way to the file from the written file's folder.
+    // embedded, else the way to the file from the written file's folder when
+    // the file name is an absolute path (NameFromWrittenFile), else the
+    // scene's relative name (empty when it has none), else the way to the
+    // file from the written file's folder as the working folder leads to it.
     bool WriteMediaFileFields(const KString& fileName, const KString& mediaPath, const char* sceneRelativeName,
                               bool embed);
+    // The way from the written file's folder to a file the scene names by an
+    // absolute path of this system, so that the written file still finds it
+    // when both move together; empty for any other name (relative, or of
+    // another system) and while no file is open.
+    KString NameFromWrittenFile(const char* fileName) const;
 
     // ---- sections both file versions write ----
     // "Takes": one "Take" record for each selected take but "Default", with

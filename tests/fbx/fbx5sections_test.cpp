@@ -201,8 +201,8 @@ TEST_F(Fbx5SectionsTest, SettingsListTheTimeMarkersAndShadowPlanesOnlyWhenThereA
 // ---- media ----
 
 TEST_F(Fbx5SectionsTest, MediaFilesAreNamedOnceEach) {
-    // Media next to the written file are named relative to it, unless the
-    // scene gives a relative name of its own.
+    // Media are named relative to the written file, whatever relative name
+    // the scene gives them.
     const std::string folder = mFolder.Path().string() + "/";
     KFbxNode* node = AddNode("Wall");
     KFbxTexture* first = AddTexture(node, "Bricks", folder + "bricks.tga");

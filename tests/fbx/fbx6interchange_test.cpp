@@ -142,14 +142,17 @@ protected:
         return scene;
     }
 
-    // The "RelativeFilename" of each "Video" record of a written file.
-    static std::map<std::string, std::string> VideoRelativeNames(const std::string& path) {
+    // The "RelativeFilename" of each record of the kind in the block the
+    // path of blocks leads to, by the record's name.
+    static std::map<std::string, std::string> RelativeNames(const std::string& path, const char* kind = "Video",
+                                                            const std::vector<const char*>& blocks = {"Objects"}) {
         std::map<std::string, std::string> names;
         KFbx file;
-        if (!file.FileOpen(path.c_str()) || !file.FieldReadBegin("Objects") || !file.FieldReadBlockBegin()) {
-            return names;
+        if (!file.FileOpen(path.c_str())) return names;
+        for (const char* block : blocks) {
+            if (!file.FieldReadBegin(block) || !file.FieldReadBlockBegin()) return names;
         }
-        while (file.FieldReadBegin("Video")) {
+        while (file.FieldReadBegin(kind)) {
             const std::string name = file.FieldReadS().Buffer();
             if (file.FieldReadBlockBegin()) {
                 names[name] = file.FieldReadSDefault("RelativeFilename", "(none)").Buffer();
@@ -168,9 +171,10 @@ TEST_F(MediaPathTest, RelativeNamesLeadFromTheWrittenFileAndTheScenesNamesStay) 
     const std::string ascii = mFolder / "out/ground.fbx";
     ASSERT_TRUE(Export(scene, ascii, KFbxFileFormatRegistry::eFBX_ASCII_WRITER));
     EXPECT_TRUE(NamesOf(*scene) == before);
-    const auto written = VideoRelativeNames(ascii);
+    const auto written = RelativeNames(ascii);
     ASSERT_EQ(written.size(), 2u);
-    EXPECT_EQ(written.at("Video::SandClip"), "maps/sand.tga");
+    // The scene's relative name is relative to where the scene came from.
+    EXPECT_EQ(written.at("Video::SandClip"), "../maps/sand.tga");
     EXPECT_EQ(written.at("Video::Rock"), "../rock.tga");
     EXPECT_EQ(mFolder.Read("out/ground.fbx").find(".fbm"), std::string::npos);
 
@@ -180,23 +184,68 @@ TEST_F(MediaPathTest, RelativeNamesLeadFromTheWrittenFileAndTheScenesNamesStay) 
     const std::string binary = mFolder / "out/packed.fbx";
     ASSERT_TRUE(Export(scene, binary, KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
     EXPECT_TRUE(NamesOf(*scene) == before);
-    const auto embedded = VideoRelativeNames(binary);
+    const auto embedded = RelativeNames(binary);
     ASSERT_EQ(embedded.size(), 2u);
     EXPECT_EQ(embedded.at("Video::SandClip"), "packed.fbm/sand.tga");
     EXPECT_EQ(embedded.at("Video::Rock"), "packed.fbm/rock.tga");
     options->Destroy();
 
-    // A texture that names itself relatively keeps that name on import.
+    // A texture gets the relative name the file gives it on import.
     KFbxScene* read = KFbxScene::Create(mManager, "read");
     ASSERT_TRUE(Import(ascii, read)) << mLastError;
     bool found = false;
     for (int i = 0; i < read->GetTextureCount(); ++i) {
         if (std::string(read->GetTexture(i)->GetName()) == "Sand") {
             found = true;
-            EXPECT_STREQ(read->GetTexture(i)->GetRelativeFileName(), "maps/sand.tga");
+            EXPECT_STREQ(read->GetTexture(i)->GetRelativeFileName(), "../maps/sand.tga");
         }
     }
     EXPECT_TRUE(found);
+}
+
+// A texture the scene names by an absolute path is named from the written
+// file's folder in its texture and video records and its medium, whatever
+// relative name the scene gives it (an OBJ library's gives one relative to
+// the library); a name of another system or a relative one stays the
+// scene's.
+TEST_F(MediaPathTest, AnAbsoluteFileIsNamedFromTheWrittenFilesFolderInEveryRecord) {
+    std::filesystem::create_directories(mFolder.Path() / "models/tex");
+    std::filesystem::create_directories(mFolder.Path() / "out");
+    const std::string wood = mFolder.Write("models/tex/wood.tga", "wood");
+    const struct {
+        std::string file, written, expected;
+    } rows[] = {
+        {wood, "out/car.fbx", "../models/tex/wood.tga"},
+        {wood, "models/car.fbx", "tex/wood.tga"},
+        {"tex/wood.tga", "out/car.fbx", "tex/wood.tga"},
+        {"C:\\models\\tex\\wood.tga", "out/car.fbx", "tex/wood.tga"},
+    };
+    const int formats[] = {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                           KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};
+    for (const auto& row : rows) {
+        for (const int format : formats) {
+            SCOPED_TRACE(row.file + " into " + row.written + ", format " + std::to_string(format));
+            KFbxScene* scene = KFbxScene::Create(mManager, "");
+            KFbxNode* node = AddNode(mManager, scene->GetRootNode(), "Car", richscene::MakeMesh(mManager));
+            KFbxTexture* texture = KFbxTexture::Create(mManager, "Wood");
+            texture->SetFileName(row.file.c_str());
+            texture->SetRelativeFileName("tex/wood.tga");
+            node->ConnectSrc(texture);
+            const auto before = NamesOf(*scene);
+            const std::string path = mFolder / row.written;
+            ASSERT_TRUE(Export(scene, path, format));
+            EXPECT_TRUE(NamesOf(*scene) == before);
+            // FBX 5 files name media only, in a section of their own.
+            const bool fbx5 = format >= KFbxFileFormatRegistry::eFBX5_BINARY_WRITER;
+            const auto records = fbx5 ? std::vector{RelativeNames(path, "Video", {"Media", "Video"})}
+                                      : std::vector{RelativeNames(path, "Texture"), RelativeNames(path)};
+            std::vector<std::string> names;
+            for (const auto& record : records) {
+                for (const auto& [name, value] : record) names.push_back(value);
+            }
+            EXPECT_EQ(names, std::vector<std::string>(records.size(), row.expected));
+        }
+    }
 }
 
 TEST_F(ReaderTest, AnIndependentReaderTokenizesOurAsciiFiles) {
