@@ -3,6 +3,7 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 
 #include <fbxfilesdk/animation/KFCurve.h>
+#include <fbxfilesdk/animation/KFCurveNodeWatchers.h>
 #include <fbxfilesdk/core/KDataType.h>
 #include <fbxfilesdk/core/KProperty.h>
 #include <fbxfilesdk/core/SdkAlloc.h>
@@ -158,9 +159,11 @@ void KFCurveNode::ShareNamesOf(const KFCurveNode& model) {
 }
 
 KFCurveNode::~KFCurveNode() {
-    if (mEvent) mEvent->mCallbacksEnabled = true;
-    PostEvent(KFCURVENODEEVENT_DESTROYED);
-    mEvent.reset();
+    if (mEvent) {
+        PostEvent(KFCURVENODEEVENT_DESTROYED);
+        KFCurveNodeWatchers::Tell(*this);
+        mEvent.reset();
+    }
     Clear();
     if (mParent) {
         auto& siblings = mParent->mChildren;
@@ -630,24 +633,29 @@ void KFCurveNode::CopyFrom(KFCurveNode& source, bool takeOver) {
 
 // --- Events ---------------------------------------------------------------------
 
-bool KFCurveNode::CallbackRegister(KFCurveNodeCallback callback, void* userData) {
-    if (!callback) return false;
+void KFCurveNode::CallbackRegister(KFCurveNodeCallback callback, void* userData) {
+    if (!callback) return;
     try {
-        if (!mEvent) mEvent = std::make_unique<KFCurveNodeEvent>();
-        mEvent->mCallbacks.push_back({callback, userData});
+        if (!mEvent) mEvent = std::make_unique<KFCurveNodeEventRecord>();
+        if (!mEvent->mEvent) mEvent->mEvent.emplace();
+        mEvent->mEvent->mCallbacks.push_back({callback, userData});
     } catch (const std::bad_alloc&) {
         SdkNoteAllocationFailure();
-        return false;
+        // Nothing registered; the SDK does not throw.
     }
-    return true;
+}
+
+KFCurveNodeEvent* KFCurveNode::Event() const {
+    return mEvent && mEvent->mEvent ? &*mEvent->mEvent : nullptr;
 }
 
 void KFCurveNode::CallbackUnregister(KFCurveNodeCallback callback, void* userData) {
-    if (!mEvent || !callback) return;
-    auto& callbacks = mEvent->mCallbacks;
+    KFCurveNodeEvent* event = Event();
+    if (!event || !callback) return;
+    auto& callbacks = event->mCallbacks;
     for (auto it = callbacks.rbegin(); it != callbacks.rend(); ++it) {
         if (it->mCallback == callback && it->mUserData == userData) {
-            if (mEvent->mDeliveryDepth > 0) {
+            if (event->mDeliveryDepth > 0) {
                 it->mCallback = nullptr;
             } else {
                 callbacks.erase(std::next(it).base());
@@ -658,23 +666,23 @@ void KFCurveNode::CallbackUnregister(KFCurveNodeCallback callback, void* userDat
 }
 
 void KFCurveNode::CallbackEnable(bool enable) {
-    if (mEvent) mEvent->mCallbacksEnabled = enable;
+    if (KFCurveNodeEvent* event = Event()) event->mCallbacksEnabled = enable;
 }
 
 void KFCurveNode::PostEvent(unsigned int bits) {
-    if (!mEvent) return;
-    mEvent->mEventType |= bits;
-    ++mEvent->mEventCount;
+    KFCurveNodeEvent* event = Event();
+    if (!event) return;
+    event->mEventType |= bits;
+    ++event->mEventCount;
     ++mUpdateCounter;
-    if (mEvent->mCallbacksEnabled) Deliver();
+    if (event->mCallbacksEnabled) Deliver(*event);
 }
 
 void KFCurveNode::ClearEvent() {
-    if (mEvent) mEvent->Clear();
+    if (KFCurveNodeEvent* event = Event()) event->Clear();
 }
 
-void KFCurveNode::Deliver() {
-    KFCurveNodeEvent& event = *mEvent;
+void KFCurveNode::Deliver(KFCurveNodeEvent& event) {
     ++event.mDeliveryDepth;
     // The last registered hears first. Callbacks registered meanwhile wait
     // for the next event.

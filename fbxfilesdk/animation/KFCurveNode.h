@@ -31,6 +31,8 @@ class KDataType;
 class KFCurve;
 class KFbx;
 class KProperty;
+class KFCurveNodeWatchers;
+struct KFCurveNodeEventRecord;
 
 enum KFCurveNodeLayerType : int {
     KFCL_PLAIN = 0,
@@ -61,9 +63,8 @@ public:
     // order, quaternion flag and cache; no curve, no children, layer id 0.
     KFCurveNode(const KFCurveNode& source);
     KFCurveNode& operator=(const KFCurveNode&) = delete;
-    // Posts KFCURVENODEEVENT_DESTROYED, which the callbacks hear even when
-    // disabled (no later enabling could reach them), clears the node and
-    // leaves its parent's children.
+    // Posts KFCURVENODEEVENT_DESTROYED, clears the node and leaves its
+    // parent's children.
     virtual ~KFCurveNode();
 
     // From the heap, or null. The user name is the name, or empty for a node
@@ -231,8 +232,8 @@ public:
 
     // --- Events --------------------------------------------------------------
 
-    // False, nothing registered, for a null callback or when memory runs out.
-    bool CallbackRegister(KFCurveNodeCallback callback, void* userData);
+    // Nothing is registered for a null callback or when memory runs out.
+    void CallbackRegister(KFCurveNodeCallback callback, void* userData);
     void CallbackUnregister(KFCurveNodeCallback callback, void* userData);
     void CallbackEnable(bool enable);
     void PostEvent(unsigned int bits);
@@ -260,6 +261,8 @@ public:
     static KFCurveNode* FbxRetrieveLayer(KFbx* file, KFCurveNode* node, bool onlyDefault);
 
 private:
+    friend class KFCurveNodeWatchers;
+
     struct NameRecord {
         // Shared with every curve node and property of the same names.
         KInternedText mName;
@@ -293,7 +296,9 @@ private:
     void StoreCache(KTime time, const double* values, int count);
     bool EvaluateComponentCurves(double* out, KTime time, int count) const;
     bool InterpolateThroughQuaternions(double* out, KTime time, int lo, int hi);
-    void Deliver();
+    // The record's event once a callback was registered, else null.
+    KFCurveNodeEvent* Event() const;
+    void Deliver(KFCurveNodeEvent& event);
 
     bool mQuaternionInterpolation = false;
     mutable NameRecord mNames;
@@ -318,7 +323,9 @@ private:
     double mCachedValues[kCachedValueCapacity] = {0.0, 0.0, 0.0, 0.0};
     int mCachedCount = 0;
     KTime mCachedTime = KTimeInfinite;
-    std::unique_ptr<KFCurveNodeEvent> mEvent;
+    // The callbacks' event and the SDK's own watchers of the node's end;
+    // null for a node that has had neither.
+    std::unique_ptr<KFCurveNodeEventRecord> mEvent;
 };
 
 // Destroys a non-null node.

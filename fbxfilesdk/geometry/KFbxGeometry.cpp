@@ -2,6 +2,7 @@
 
 #include <fbxfilesdk/animation/KFCurve.h>
 #include <fbxfilesdk/animation/KFCurveNode.h>
+#include <fbxfilesdk/animation/KFCurveNodeWatchers.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxObject.h>
@@ -200,10 +201,8 @@ void KFbxGeometry::ShapeGone(KFbxShape& shape) {
     }
 }
 
-void KFbxGeometry::NotedChannelEvent(KFCurveNode* channel, KFCurveNodeEvent* event, void* geometry) {
-    if ((event->mEventType & KFCURVENODEEVENT_DESTROYED) != 0) {
-        static_cast<KFbxGeometry*>(geometry)->Unnote(channel);
-    }
+void KFbxGeometry::NotedChannelGone(KFCurveNode& channel, void* geometry) {
+    static_cast<KFbxGeometry*>(geometry)->Unnote(&channel);
 }
 
 void KFbxGeometry::Unnote(KFCurveNode* channel) {
@@ -216,7 +215,7 @@ void KFbxGeometry::Unnote(KFCurveNode* channel) {
 }
 
 void KFbxGeometry::ForgetChannel(KFCurveNode* channel, bool remove) {
-    channel->CallbackUnregister(&NotedChannelEvent, this);
+    KFCurveNodeWatchers::Remove(*channel, &NotedChannelGone, this);
     mNotedChannels.erase(channel);
     if (KFCurveNode* parent = channel->GetParent(); remove && parent != nullptr) {
         parent->DeleteChild(channel);
@@ -300,7 +299,7 @@ bool KFbxGeometry::ProcessShapeChannels(KFbxTakeNode& takeNode) {
                 entry.mChannels.reserve(entry.mChannels.size() + 1);
                 mNotedChannels.emplace(channel, entry.mShape);
                 noted = true;
-                if (channel->CallbackRegister(&NotedChannelEvent, this) && root->Add(channel) >= 0) {
+                if (KFCurveNodeWatchers::Add(*channel, &NotedChannelGone, this) && root->Add(channel) >= 0) {
                     entry.mChannels.push_back(channel);
                     return;
                 }

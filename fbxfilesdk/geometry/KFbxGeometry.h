@@ -14,7 +14,6 @@
 namespace fbxsdk_2006_11_1 {
 
 class KFCurveNode;
-struct KFCurveNodeEvent;
 class KFbxCluster;
 class KFbxDeformer;
 class KFbxTakeNode;
@@ -126,8 +125,9 @@ private:
     // Called by a shape as it goes: its entry leaves the list with its
     // weight property and the channels noted for it.
     void ShapeGone(KFbxShape& shape);
-    // Called by a noted channel's events: one that goes leaves the notes.
-    static void NotedChannelEvent(KFCurveNode* channel, KFCurveNodeEvent* event, void* geometry);
+    // Told by a noted channel as it goes, whatever the user did with its
+    // callbacks: it leaves the notes.
+    static void NotedChannelGone(KFCurveNode& channel, void* geometry);
     // The channel, going, leaves the notes and its shape's entry.
     void Unnote(KFCurveNode* channel);
     // The channel stops telling the geometry and leaves the notes, and its

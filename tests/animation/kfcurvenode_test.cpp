@@ -359,11 +359,20 @@ TEST(KFCurveNodeTree, EventsReachRegisteredCallbacks) {
     node->PostEvent(KFCURVENODEEVENT_LAYERS);
     node->ClearEvent();
     node->CallbackEnable(true);
-    // Its end is heard whether or not the callbacks are on.
-    node->CallbackEnable(false);
     delete node;
     const std::vector<unsigned int> expected = {KFCURVENODEEVENT_CURVE, KFCURVENODEEVENT_TIMEWARP,
                                                 KFCURVENODEEVENT_LAYERS, KFCURVENODEEVENT_DESTROYED};
+    EXPECT_EQ(log.bits, expected);
+
+    // Callbacks turned off hear not even the end, by when their data may be
+    // gone.
+    KFCurveNode* quiet = KFCurveNode::Create("R", gKDataTypeLclRotation);
+    auto* freed = new NodeEventLog;
+    quiet->CallbackRegister(&NodeEventLog::Callback, freed);
+    quiet->CallbackRegister(&NodeEventLog::Callback, &log);
+    quiet->CallbackEnable(false);
+    delete freed;
+    delete quiet;
     EXPECT_EQ(log.bits, expected);
 }
 

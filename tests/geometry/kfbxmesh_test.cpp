@@ -485,10 +485,15 @@ TEST_F(KFbxMeshTest, ShapesGoingInAnyOrderLeaveTheOthersInTheirs) {
     }
 }
 
+void HearBits(KFCurveNode*, KFCurveNodeEvent* event, void* heard) {
+    static_cast<std::vector<unsigned int>*>(heard)->push_back(event->mEventType);
+}
+
 // The channels a write notes for the shapes may go first, with their take,
-// their node, or by the user's hand (callbacks on or off), without the notes
-// outliving them: a shape destroyed afterwards touches neither what went nor
-// a channel of the same name the user made since, likely at the same address.
+// their node, or by the user's hand (callbacks on, off or gone), without the
+// notes outliving them: a shape destroyed afterwards touches neither what
+// went nor a channel of the same name the user made since, likely at the same
+// address. The user's callbacks hear nothing of the notes.
 TEST_F(KFbxMeshTest, NotedShapeChannelsDoNotOutliveWhatHoldsThem) {
     const std::pair<const char*, std::function<void(KFbxNode&, KFCurveNode&)>> routes[] = {
         {"take removed", [](KFbxNode& node, KFCurveNode&) { EXPECT_TRUE(node.RemoveTakeNode(1)); }},
@@ -498,6 +503,34 @@ TEST_F(KFbxMeshTest, NotedShapeChannelsDoNotOutliveWhatHoldsThem) {
          [](KFbxNode&, KFCurveNode& root) {
              root.Find("Frown")->CallbackEnable(false);
              root.DeleteChild(root.Find("Frown"));
+         }},
+        {"channel deleted, its user's callback off and its data freed",
+         [](KFbxNode&, KFCurveNode& root) {
+             KFCurveNode* channel = root.Find("Frown");
+             auto* heard = new std::vector<unsigned int>;
+             channel->CallbackRegister(&HearBits, heard);
+             channel->CallbackEnable(false);
+             delete heard;
+             delete channel;
+         }},
+        {"channel deleted, its user's callback gone",
+         [](KFbxNode&, KFCurveNode& root) {
+             KFCurveNode* channel = root.Find("Frown");
+             std::vector<unsigned int> heard;
+             channel->CallbackRegister(&HearBits, &heard);
+             channel->CallbackUnregister(&HearBits, &heard);
+             root.DeleteChild(channel);
+             EXPECT_TRUE(heard.empty());
+         }},
+        {"channel deleted, heard by its user",
+         [](KFbxNode&, KFCurveNode& root) {
+             KFCurveNode* channel = root.Find("Frown");
+             channel->FCurveSet(KFCurve::Create(), true);
+             EXPECT_EQ(channel->GetUpdateCounter(), 0);
+             std::vector<unsigned int> heard;
+             channel->CallbackRegister(&HearBits, &heard);
+             root.DeleteChild(channel);
+             EXPECT_EQ(heard, std::vector<unsigned int>{KFCURVENODEEVENT_DESTROYED});
          }},
     };
     for (const auto& [route, goFirst] : routes) {
