@@ -3,6 +3,8 @@
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 
+#include <platform/os/File.h>
+
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -13,11 +15,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The SDK's paths separate their folders by '\' or '/' (its clean form uses
+// '\'); the system here knows only '/'.
+fs::path SystemPath(const KString& path) { return fs::path(qalimor::os::NativePath(path.Buffer())); }
+
 // The folder a document lies in, from the root; empty when the working
 // folder a relative document needs cannot be read.
 fs::path FolderOf(const KString& document) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(fs::path(document.Buffer()), error);
+    const fs::path absolute = fs::absolute(SystemPath(document), error);
     return error ? fs::path() : absolute.lexically_normal().parent_path();
 }
 
@@ -34,12 +40,13 @@ KString ToKString(const fs::path& path) { return KString(path.generic_string().c
 }  // namespace
 
 KString KFbxNameFromDocument(const KString& document, const KString& file) {
-    if (!document.IsOK() || !file.IsOK() || file.Buffer()[0] != '/') return KString();
+    if (!document.IsOK() || !file.IsOK()) return KString();
+    const fs::path path = SystemPath(file);
+    if (!path.is_absolute()) return KString();
     const fs::path folder = FolderOf(document);
     if (folder.empty()) return KString();
     // The file's own name is not followed: a link in the document's folder
     // is found there by its name, wherever it leads.
-    const fs::path path(file.Buffer());
     const fs::path named = path.has_filename() && path.filename() != "." && path.filename() != ".."
                                ? Resolved(path.parent_path()) / path.filename()
                                : Resolved(path);
@@ -55,15 +62,9 @@ bool KFbxIsBelowDocument(const KString& name) {
 
 KString KFbxFindBesideDocument(const KString& document, const KString& relativeName) {
     if (!document.IsOK() || !KFbxIsRelativePath(relativeName) || relativeName.IsEmpty()) return KString();
-    // A name written on Windows separates its folders by '\'.
-    std::string text(relativeName.Buffer());
-    for (char& c : text) {
-        if (c == '\\') c = '/';
-    }
-    const fs::path name(text);
     const fs::path folder = FolderOf(document);
     if (folder.empty()) return KString();
-    const KString found = ToKString((folder / name).lexically_normal());
+    const KString found = ToKString((folder / SystemPath(relativeName)).lexically_normal());
     return KFbxFileExists(found) ? found : KString();
 }
 

@@ -8,6 +8,8 @@
 
 namespace fbxsdk_2006_11_1 {
 
+// Both take paths with '\' or '/' between their folders.
+
 // The path from the folder of document (absolute, or from the working
 // folder) to file, '/' between its parts, with a ".." part for each folder
 // to climb and no "." part. The links among file's folders are followed as

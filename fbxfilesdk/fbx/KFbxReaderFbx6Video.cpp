@@ -108,8 +108,7 @@ KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString
     // A file read from memory has no folder to look in.
     const KString& document = mFile.GetFileName();
     if (document.IsEmpty()) return fileName;
-    const KString found =
-        KFbxFindBesideDocument(KString(qalimor::os::NativePath(document.Buffer()).c_str()), relativeName);
+    const KString found = KFbxFindBesideDocument(document, relativeName);
     return found.IsEmpty() ? fileName : found;
 }
 

@@ -521,7 +521,7 @@ KString KFbxWriterFbxCommon::NameFromWrittenFile(const char* fileName) const {
     // the temporary one it fills first, in the form the SDK's paths take.
     const KString& written = mFbx->GetFileName();
     if (written.IsEmpty()) return KString();
-    return KFbxNameFromDocument(KString(qalimor::os::NativePath(written.Buffer()).c_str()), KString(fileName));
+    return KFbxNameFromDocument(written, KString(fileName));
 }
 
 bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath,

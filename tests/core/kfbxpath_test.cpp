@@ -23,6 +23,13 @@ std::string CleanedWorkingFolder() {
     return cwd;
 }
 
+std::string Backslashed(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
 }  // namespace
 
 TEST(KFbxPath, TakingApart) {
@@ -194,6 +201,9 @@ TEST(KFbxPath, DocumentsNameTheirFilesFromTheirFolderAsTheSystemFollowsIt) {
         {root + "/models/./car.dae", root + "/models/wood.tga", "wood.tga", true},
         // ".." out of a link's folder climbs from where the link leads.
         {root + "/deep/er/link/car.fbx", root + "/models/tex/wood.tga", "../models/tex/wood.tga", false},
+        // The SDK's clean form separates folders by '\\'.
+        {Backslashed(root + "/out/car.fbx"), Backslashed(root + "/models/tex/wood.tga"), "../models/tex/wood.tga",
+         false},
         // A link beside the document is named there, wherever it leads.
         {root + "/models/car.dae", root + "/models/outside.tga", "outside.tga", true},
         // Names whose folder the caller knows better: none made here.
@@ -209,7 +219,7 @@ TEST(KFbxPath, DocumentsNameTheirFilesFromTheirFolderAsTheSystemFollowsIt) {
 
     const std::string wood = root + "/models/tex/wood.tga";
     EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex/wood.tga")), wood);
-    EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex\\wood.tga")), wood);
+    EXPECT_EQ(S(KFbxFindBesideDocument(Backslashed(root + "/models/car.fbx").c_str(), "tex\\wood.tga")), wood);
     EXPECT_EQ(S(KFbxFindBesideDocument((root + "/out/car.fbx").c_str(), "../models/tex/wood.tga")), wood);
     EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex/missing.tga")), "");
     EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex")), "");
