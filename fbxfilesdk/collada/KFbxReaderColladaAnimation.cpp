@@ -451,13 +451,13 @@ std::optional<std::vector<KFCurve*>> KFbxReaderColladaPass::ChannelCurves(KFbxNo
                 continue;
             }
             // The shape's channel, named after the shape, starts at its weight.
-            const bool fresh = root->Find(record.mTargetId.Buffer()) == nullptr;
-            KFCurveNode* channel = root->FindOrCreate(record.mTargetId.Buffer(), true);
+            const bool fresh = root->Find(record.mShapeName.Buffer()) == nullptr;
+            KFCurveNode* channel = root->FindOrCreate(record.mShapeName.Buffer(), true);
             KFCurve* curve = channel != nullptr ? channel->FCurveGet() : nullptr;
             if (curve != nullptr) {
                 const KFbxNodeAttribute* mesh = node.GetMesh();
                 if (fresh && mesh != nullptr) {
-                    curve->SetValue(Single(mesh->FindProperty(record.mTargetId.Buffer()).GetDouble() * kPercent));
+                    curve->SetValue(Single(mesh->FindProperty(record.mShapeName.Buffer()).GetDouble() * kPercent));
                 }
                 return std::vector<KFCurve*>{curve};
             }

@@ -2,6 +2,7 @@
 // of morph controllers.
 #include <fbxfilesdk/collada/KFbxReaderColladaPass.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
+#include <fbxfilesdk/fbx/ShapeNames.h>
 #include <fbxfilesdk/geometry/KFbxCluster.h>
 #include <fbxfilesdk/geometry/KFbxDeformer.h>
 #include <fbxfilesdk/geometry/KFbxGeometryConverter.h>
@@ -67,6 +68,10 @@ bool KFbxReaderColladaPass::ImportMorphShapes(KFbxMesh& mesh, const KString& nod
     // The shapes are unwelded with the mesh below, which takes one normal
     // per polygon vertex from the mesh and from every shape.
     SetPolygonVertexNormals(mesh, NormalsByPolygonVertex(mesh));
+    ShapeNames names(mesh);
+    for (const KString& target : targets) {
+        names.Reserve(target.Buffer());
+    }
     for (std::size_t index = 0; index < targets.size(); ++index) {
         const KString& targetId = targets[index];
         const ColladaLibraryObject* found = mObjects.Find(targetId);
@@ -84,13 +89,21 @@ bool KFbxReaderColladaPass::ImportMorphShapes(KFbxMesh& mesh, const KString& nod
         if (static_cast<int>(targetNormals.size()) == mesh.GetPolygonVertexCount()) {
             SetPolygonVertexNormals(*shape, targetNormals);
         }
-        const int shapeIndex = mesh.AddShape(shape, targetId.Buffer());
+        // A target listed twice, or named like a property of the mesh, is
+        // a shape of its own under a name of its own.
+        KString name;
+        const char* why = nullptr;
+        const int shapeIndex = names.Add(*shape, targetId.Buffer(), name, why);
         if (shapeIndex < 0) {
             shape->Destroy();
             return Error(KString("could not add shape ") + targetId + " to mesh " + nodeName + ";\n" +
                          "Error code is " + mesh.GetLastErrorID());
         }
-        KFbxProperty weight = mesh.FindProperty(targetId.Buffer(), true);
+        if (why != nullptr) {
+            Warning(KString("morph target ") + targetId + " of mesh " + nodeName + " is read as shape " + name + ": " +
+                    why);
+        }
+        KFbxProperty weight = mesh.FindProperty(name.Buffer(), true);
         if (weight.IsValid() && index < weights.size()) {
             // COLLADA weighs from 0 to 1, the scene from 0 to 100 (as the
             // animated weights read).
@@ -98,7 +111,7 @@ bool KFbxReaderColladaPass::ImportMorphShapes(KFbxMesh& mesh, const KString& nod
             weight.Set(&percent, eFbxValueDouble);
         }
         mMorphShapes.FindOrAdd(weightSource)
-            .push_back(ColladaMorphShapeRecord{weightSource, nodeName, targetId, shapeIndex, static_cast<int>(index)});
+            .push_back(ColladaMorphShapeRecord{weightSource, nodeName, name, shapeIndex, static_cast<int>(index)});
     }
     KFbxGeometryConverter* converter = KFbxGeometryConverter::Create(&mManager, "");
     const bool converted = converter != nullptr && converter->ConvertSkinThroughMapping(&mesh);

@@ -91,8 +91,9 @@ struct ColladaMorphShapeRecord {
     KString mWeightSource;
     // The node that holds the morphed mesh.
     KString mNodeName;
-    // The target geometry's id, which is also the shape's name.
-    KString mTargetId;
+    // The shape's name: the target geometry's id, unless the mesh already
+    // had that name.
+    KString mShapeName;
     int mShapeIndex = -1;
     // The target's place among the morph's targets and weights, which
     // animation channels name it by.

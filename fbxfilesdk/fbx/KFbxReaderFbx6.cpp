@@ -295,7 +295,12 @@ bool KFbxReaderFbx6::Read(KFbxScene* scene, KFbxStreamOptions* options) {
     // then cleared and read into (it keeps its root and switcher nodes).
     if (!HoldsNothing(*scene)) {
         KFbxScene* trial = KFbxScene::Create(&mManager, "");
+        const KString told = mMessage;
         const bool fits = trial != nullptr && Fill(*trial, *fbxOptions);
+        if (fits) {
+            // The read below tells again what the trial found.
+            mMessage = told;
+        }
         if (trial != nullptr) {
             trial->Destroy(true, true);
         }

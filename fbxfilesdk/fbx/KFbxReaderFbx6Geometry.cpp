@@ -5,11 +5,13 @@
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxFbx6LayerWords.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
+#include <fbxfilesdk/fbx/ShapeNames.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxLayerElement.h>
 #include <fbxfilesdk/geometry/KFbxLayerElementUserData.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
 #include <fbxfilesdk/geometry/KFbxShape.h>
+#include <fbxfilesdk/scene/KFbxNode.h>
 
 #include <algorithm>
 #include <climits>
@@ -20,6 +22,7 @@
 #include <new>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace fbxsdk_2006_11_1 {
@@ -424,6 +427,13 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
     const KFbxVector4* base = geometry.GetControlPoints();
     std::shared_ptr<const std::vector<KFbxVector4>> sharedBase;
     std::shared_ptr<const std::vector<KFbxVector4>> sharedNormals;
+    // The geometry takes its shapes once all are read, for a shape that
+    // cannot keep its name to be given none that a later one has. Until then
+    // the read holds them, and destroys any it does not hand over.
+    struct DestroyShape {
+        void operator()(KFbxShape* shape) const { shape->Destroy(); }
+    };
+    std::vector<std::pair<std::unique_ptr<KFbxShape, DestroyShape>, KString>> read;
     while (mFile.FieldReadBegin("Shape")) {
         const KString name = NextS(mFile);
         if (!mFile.FieldReadBlockBegin()) {
@@ -439,11 +449,13 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
         mFile.FieldReadBlockEnd();
         mFile.FieldReadEnd();
 
-        KFbxShape* shape = KFbxShape::Create(&mManager, name.Buffer());
-        if (shape == nullptr) {
+        std::unique_ptr<KFbxShape, DestroyShape> made(KFbxShape::Create(&mManager, name.Buffer()));
+        if (made == nullptr) {
             mOutOfMemory = true;
             return;
         }
+        KFbxShape* shape = made.get();
+        read.emplace_back(std::move(made), name);
         if (pointCount > 0) {
             // Every shape of the geometry shares one copy of its points and
             // holds only what its record moves, so a shape costs its record.
@@ -452,7 +464,6 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
             }
             if (!shape->SetControlPointsOver(sharedBase, MovedItems(indices, deltas, *sharedBase))) {
                 mOutOfMemory = true;
-                shape->Destroy();
                 return;
             }
             // Normals only when the shape moves them: the record holds zeros otherwise.
@@ -473,15 +484,31 @@ void KFbxReaderFbx6Pass::ReadShapes(KFbxGeometry& geometry) {
                 if (!shape->SetNormalsOver(sharedNormals, MovedItems(indices, normalDeltas, *sharedNormals),
                                            baseNormals->GetName())) {
                     mOutOfMemory = true;
-                    shape->Destroy();
                     return;
                 }
             }
         }
-        if (geometry.AddShape(shape, name.Buffer()) < 0 &&
-            geometry.GetError().GetLastErrorID() == KFbxGeometry::eOUT_OF_MEMORY) {
-            mOutOfMemory = true;
-            return;
+    }
+    ShapeNames names(geometry);
+    for (const auto& entry : read) {
+        names.Reserve(entry.second.Buffer());
+    }
+    for (auto& [shape, name] : read) {
+        KString given;
+        const char* why = nullptr;
+        if (names.Add(*shape, name.Buffer(), given, why) < 0) {
+            if (geometry.GetError().GetLastErrorID() == KFbxGeometry::eOUT_OF_MEMORY) {
+                mOutOfMemory = true;
+                return;
+            }
+            continue;
+        }
+        shape.release();
+        if (why != nullptr && mMessages != nullptr) {
+            const KFbxNode* node = geometry.GetNode();
+            *mMessages += KString("The shape \"") + name + "\" of \"" +
+                          (node != nullptr ? node->GetNameWithTypePrefix() : geometry.GetNameWithTypePrefix()) +
+                          "\" is read as \"" + given + "\": " + why + "\n";
         }
     }
 }

@@ -162,6 +162,11 @@ protected:
     using LayerElements = std::map<std::string, std::unique_ptr<KFbxLayerElement>>;
     void ReadLayerElements(LayerElements& elements);
     void ReadLayers(KFbxGeometry& geometry, LayerElements& elements);
+    // Every "Shape" record, each a shape of the geometry. One the geometry
+    // refuses the name of (none, or one it has as a property already) is
+    // added under a name of its own (ShapeNames), said in the messages; the
+    // file's weight and channels of its name stay the shape's that has it,
+    // and the renamed one starts without either.
     void ReadShapes(KFbxGeometry& geometry);
 
     // ---- connections, takes, settings ----

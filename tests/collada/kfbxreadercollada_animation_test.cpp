@@ -202,6 +202,23 @@ TEST_F(ColladaAnimation, KeysOfTransformsLightsAndMorphs) {
     EXPECT_EQ(weight->FCurveGet()->KeyGetValue(1), 100.0f);
 }
 
+TEST_F(ColladaAnimation, AMorphTargetListedTwiceIsASecondShapeWithTheWeightAnimatedByItsIndex) {
+    std::string twice = Replaced(kLibraries, ">bent<", ">bent bent<");
+    twice = Replaced(twice, "#m-t-a\" count=\"1\"", "#m-t-a\" count=\"2\"");
+    twice = Replaced(twice, FloatSource("face-weights", "0", 1, {"MORPH_WEIGHT"}),
+                     FloatSource("face-weights", "0 0.5", 2, {"MORPH_WEIGHT"}));
+    ReadValid(Replaced(SceneDocument(twice, Nodes()), "<library_visual_scenes>",
+                       "<library_animations>" + Animation("blend", "face-weights(1)", "0 2", 2, "0 1", 1) +
+                           "</library_animations><library_visual_scenes>"));
+    EXPECT_TRUE(MessageHas("Warning: morph target bent of mesh face is read as shape bent1: an earlier shape of the "
+                           "geometry has that name"));
+    const KFCurveNode* second = TakeOf("face")->GetKFCurveNode()->Find("bent1");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->FCurveGet()->KeyGetCount(), 2);
+    const KFCurveNode* first = TakeOf("face")->GetKFCurveNode()->Find("bent");
+    EXPECT_TRUE(first == nullptr || first->FCurveGet()->KeyGetCount() == 0);
+}
+
 TEST_F(ColladaAnimation, ChannelsThatMissTheirTarget) {
     const std::string animations =
         "<library_animations>" + Animation("a", "nobody/t", "0", 1, "1 2 3", 3) +

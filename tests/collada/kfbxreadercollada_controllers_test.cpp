@@ -209,7 +209,7 @@ TEST_F(ColladaControllers, AMorphOfTwoTargetsBecomesShapes) {
     const auto* shapes = KFbxReaderColladaPassTest::MorphShapes(*mPass, "morph-weights");
     ASSERT_NE(shapes, nullptr);
     ASSERT_EQ(shapes->size(), 2u);
-    EXPECT_EQ((*shapes)[1].mTargetId, "t2");
+    EXPECT_EQ((*shapes)[1].mShapeName, "t2");
     EXPECT_EQ((*shapes)[1].mNodeName, "holder");
     EXPECT_EQ((*shapes)[1].mShapeIndex, 1);
 }

@@ -1,7 +1,7 @@
 // Files whose declared sizes or repeated records would have the reader take
 // far more memory than their content holds, and reads that run out of memory:
 // those fail with the reader's out-of-memory error and leave the caller's
-// scene as it was.
+// scene as it was. Shapes all come back, whatever names their records give.
 #include "ReaderTestSupport.h"
 
 #include <fbxfilesdk/core/SdkAlloc.h>
@@ -155,6 +155,69 @@ TEST_F(ReaderTest, ShapesHoldWhatTheirRecordsMoveUntilAskedForAllTheirPoints) {
     EXPECT_TRUE(copy->HasDeferredControlPoints());
     EXPECT_EQ(copy->GetControlPointAt(3), KFbxVector4(0, 1, 0, 0));
     ExpectShapes(*mesh);
+}
+
+// A mesh of four points with a shape of each name, shape k moving point k
+// by k + 1, a user property "Frown1" and a take animating "Smile".
+std::string MeshWithNamedShapes(const std::vector<std::string>& names) {
+    std::string text = std::string(kHeader) + "Objects:  {\n\tModel: \"Model::Face\", \"Mesh\" {\n"
+                       "\t\tProperties60:  {\n\t\t\tProperty: \"Frown1\",\"double\",\"U\",5\n\t\t}\n"
+                       "\t\tVertices: 0,0,0,1,0,0,1,1,0,0,1,0\n\t\tPolygonVertexIndex: 0,1,2,-4\n";
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        text += "\t\tShape: \"" + names[k] + "\" {\n\t\t\tIndexes: " + std::to_string(k) + "\n\t\t\tVertices: 0,0," +
+                std::to_string(k + 1) + "\n\t\t}\n";
+    }
+    return text + "\t}\n}\nConnections:  {\n\tConnect: \"OO\", \"Model::Face\", \"Model::Scene\"\n}\nTakes:  {\n"
+                  "\tTake: \"Talk\" {\n\t\tModel: \"Model::Face\" {\n\t\t\tChannel: \"Smile\" {\n\t\t\t\tDefault: 40\n"
+                  "\t\t\t}\n\t\t}\n\t}\n}\n";
+}
+
+TEST_F(ReaderTest, ShapesOfOneNameOrNoneAreReadUnderNamesOfTheirOwnAndKeepThem) {
+    // Numbered past the names of later shapes ("Shape") and of the model's
+    // property ("Frown1"); "Color" is the mesh's own property.
+    const std::vector<std::string> rows[][2] = {{{"Smile", "Smile", "Smile"}, {"Smile", "Smile1", "Smile2"}},
+                                                {{"", "", "Shape"}, {"Shape1", "Shape2", "Shape"}},
+                                                {{"Color", "Frown", "Frown"}, {"Color1", "Frown", "Frown2"}}};
+    // Read into a scene that holds the one before, which a first read into
+    // a scene of its own tries, the warnings are told once all the same.
+    KFbxScene* scene = KFbxScene::Create(mManager, "s");
+    for (const auto& [names, given] : rows) {
+        std::string told;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::string why = names[k].empty()     ? "a shape needs a name"
+                                    : names[k] == "Color" ? "the geometry has a property of that name"
+                                                          : "an earlier shape of the geometry has that name";
+            told += names[k] == given[k] ? "" : "The shape \"" + names[k] + "\" of \"Model::Face\" is read as \"" +
+                                                    given[k] + "\": " + why + "\n";
+        }
+        ASSERT_TRUE(Import(mFolder.Write("named.fbx", MeshWithNamedShapes(names)), scene)) << mLastError;
+        EXPECT_EQ(mLastMessage, told);
+        // Two writes and reads in every mode, FBX 5 too, keep them without a word.
+        for (int format : {kFbx6WriterFormats[0], kFbx6WriterFormats[1], kFbx6WriterFormats[2],
+                           kFbx5WriterFormats[0], kFbx5WriterFormats[1]}) {
+            KFbxScene* read = scene;
+            for (int trip = 0; trip < 3; ++trip) {
+                SCOPED_TRACE(given[1] + " " + std::to_string(format) + " trip " + std::to_string(trip));
+                if (trip > 0) {
+                    ASSERT_TRUE(Export(read, Path("named_again.fbx"), format));
+                    read = KFbxScene::Create(mManager, "again");
+                    ASSERT_TRUE(Import(Path("named_again.fbx"), read)) << mLastError;
+                    EXPECT_EQ(mLastMessage, "");
+                }
+                KFbxMesh* mesh = MeshOf(*read);
+                ASSERT_TRUE(mesh != nullptr && mesh->GetShapeCount() == 3);
+                ASSERT_TRUE(mesh->GetNode()->SetCurrentTakeNodeByName("Talk"));
+                EXPECT_TRUE(mesh->GetNode()->FindProperty("Frown1").IsValid());
+                for (int k = 0; k < 3; ++k) {
+                    const std::string& name = given[static_cast<std::size_t>(k)];
+                    EXPECT_EQ(mesh->GetShapeName(k), name);
+                    EXPECT_EQ(mesh->GetShape(k)->GetControlPointAt(k)[2], k + 1.0);
+                    // The file's channel animates the shape that kept its name, no other.
+                    EXPECT_EQ(mesh->GetShapeChannelValue(k), name == "Smile" ? 40.0 : 0.0);
+                }
+            }
+        }
+    }
 }
 
 // The SDK heap refuses every block above a size, as a full heap would.
