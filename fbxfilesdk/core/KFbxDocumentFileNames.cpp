@@ -35,6 +35,13 @@ fs::path Resolved(const fs::path& path) {
     return error ? path.lexically_normal() : resolved;
 }
 
+// The path with its folders resolved, but not the file's own name: a link
+// is named by its own name, wherever it leads.
+fs::path ResolvedFolders(const fs::path& path) {
+    const bool named = path.has_filename() && path.filename() != "." && path.filename() != "..";
+    return named ? Resolved(path.parent_path()) / path.filename() : Resolved(path);
+}
+
 KString ToKString(const fs::path& path) { return KString(path.generic_string().c_str()); }
 
 }  // namespace
@@ -45,12 +52,7 @@ KString KFbxNameFromDocument(const KString& document, const KString& file) {
     if (!path.is_absolute()) return KString();
     const fs::path folder = FolderOf(document);
     if (folder.empty()) return KString();
-    // The file's own name is not followed: a link in the document's folder
-    // is found there by its name, wherever it leads.
-    const fs::path named = path.has_filename() && path.filename() != "." && path.filename() != ".."
-                               ? Resolved(path.parent_path()) / path.filename()
-                               : Resolved(path);
-    const fs::path relative = named.lexically_relative(Resolved(folder));
+    const fs::path relative = ResolvedFolders(path).lexically_relative(Resolved(folder));
     return relative.empty() ? KString() : ToKString(relative);
 }
 
@@ -64,8 +66,17 @@ KString KFbxFindBesideDocument(const KString& document, const KString& relativeN
     if (!document.IsOK() || !KFbxIsRelativePath(relativeName) || relativeName.IsEmpty()) return KString();
     const fs::path folder = FolderOf(document);
     if (folder.empty()) return KString();
-    const KString found = ToKString((folder / SystemPath(relativeName)).lexically_normal());
-    return KFbxFileExists(found) ? found : KString();
+    // The system follows the name's ".." parts from where the links among
+    // the folders lead, as the writer that measured it did; the name is
+    // given as it reads wherever that is the same file. A name through a
+    // folder that is not there ("sub/../tex") is taken as it reads.
+    const fs::path joined = folder / SystemPath(relativeName);
+    const fs::path reads = joined.lexically_normal();
+    if (KFbxFileExists(ToKString(joined))) {
+        std::error_code error;
+        return ToKString(fs::equivalent(reads, joined, error) ? reads : ResolvedFolders(joined));
+    }
+    return KFbxFileExists(ToKString(reads)) ? ToKString(reads) : KString();
 }
 
 }  // namespace fbxsdk_2006_11_1

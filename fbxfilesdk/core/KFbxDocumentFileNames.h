@@ -24,9 +24,12 @@ KString KFbxNameFromDocument(const KString& document, const KString& file);
 bool KFbxIsBelowDocument(const KString& name);
 
 // Where a reader finds a file that document names by relativeName, a path
-// relative to the document's folder: that path from the root, cleaned, when
-// it names a file there (KFbxFileExists); else empty, as for an empty or
-// absolute relativeName.
+// relative to the document's folder, whose ".." parts the system follows
+// from where the links among its folders lead (or, through a folder that is
+// not there, as the name reads): that path from the root, without "." or
+// ".." parts, as it reads where that is the same file, else with its
+// folders' links resolved, when it names a file (KFbxFileExists); else
+// empty, as for an empty or absolute relativeName.
 KString KFbxFindBesideDocument(const KString& document, const KString& relativeName);
 
 }  // namespace fbxsdk_2006_11_1
