@@ -6,6 +6,7 @@
 
 #include <fbxfilesdk/collada/KFbxColladaFormats.h>
 #include <fbxfilesdk/fbx/KFbxExporter.h>
+#include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
 #include <fbxfilesdk/fbx/KFbxImporter.h>
 #include <fbxfilesdk/formats/KFbxFormatsObj.h>
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
@@ -15,6 +16,7 @@
 #include <fbxfilesdk/core/KFbxTypedProperty.h>
 #include <fbxfilesdk/geometry/KFbxPatch.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
+#include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -341,35 +343,52 @@ TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
     }
 }
 
-// An OBJ converted beside itself from another working folder: its texture,
-// which the OBJ names beside its library, is found by every reader once the
-// whole folder has moved, read from yet another working folder.
-TEST_F(ColladaWriterGeometryTest, AnObjConvertedBesideItselfFindsItsTextureAfterTheFolderMoves) {
+// An OBJ converted from another working folder, to COLLADA beside itself
+// and to FBX into a folder beside its own: once the whole tree has moved,
+// read from yet another working folder, every file finds the texture (its
+// videos too), with this SDK and with the independent COLLADA readers.
+TEST_F(ColladaWriterGeometryTest, AConvertedObjsFilesFindItsTextureAfterTheTreeMoves) {
     KFbxRegisterObjFormats();
     KFbxRegisterColladaFormats();
     const std::filesystem::path root = mFolder.Path();
-    for (const char* folder : {"models/tex", "work", "elsewhere", "later"}) {
+    for (const char* folder : {"tree/models/tex", "tree/out", "work", "elsewhere", "later"}) {
         std::filesystem::create_directories(root / folder);
     }
-    mFolder.Write("models/tex/wood.tga", "wood grain");
-    mFolder.Write("models/car.mtl", "newmtl wood\nmap_Kd tex/wood.tga\n");
-    mFolder.Write("models/car.obj", "mtllib car.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl wood\nf 1/1 2/1 3/1\n");
+    mFolder.Write("tree/models/tex/wood.tga", "wood grain");
+    mFolder.Write("tree/models/car.mtl", "newmtl wood\nmap_Kd tex/wood.tga\n");
+    mFolder.Write("tree/models/car.obj",
+                  "mtllib car.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl wood\nf 1/1 2/1 3/1\n");
     std::filesystem::current_path(root / "work");
     KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-    ASSERT_TRUE(importer->Initialize("../models/car.obj") && importer->Import(mScene));
+    ASSERT_TRUE(importer->Initialize("../tree/models/car.obj") && importer->Import(mScene));
     importer->Destroy();
-    KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
-    ASSERT_TRUE(exporter->Initialize("../models/car.dae") && exporter->Export(mScene));
-    exporter->Destroy();
-    std::filesystem::rename(root / "models", root / "elsewhere/models");
+    const std::pair<std::string, int> written[] = {{"models/car.dae", -1},
+                                                   {"out/car6.fbx", KFbxFileFormatRegistry::eFBX_BINARY_WRITER},
+                                                   {"out/car6a.fbx", KFbxFileFormatRegistry::eFBX_ASCII_WRITER},
+                                                   {"out/car5.fbx", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER},
+                                                   {"out/car5a.fbx", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}};
+    for (const auto& [file, format] : written) {
+        KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+        exporter->SetFileFormat(format);
+        EXPECT_TRUE(exporter->Initialize(("../tree/" + file).c_str()) && exporter->Export(mScene)) << file;
+        exporter->Destroy();
+    }
+    std::filesystem::rename(root / "tree", root / "elsewhere/tree");
     std::filesystem::current_path(root / "later");
-    const std::filesystem::path moved = root / "elsewhere/models";
-    const std::string document = (moved / "car.dae").string();
-
-    KFbxScene* read = ReadBack("../elsewhere/models/car.dae");
-    ASSERT_EQ(read->GetTextureCount(), 1);
-    EXPECT_EQ(ReadText(read->GetTexture(0)->GetFileName()), "wood grain") << read->GetTexture(0)->GetFileName();
-    EXPECT_STREQ(read->GetTexture(0)->GetRelativeFileName(), "tex/wood.tga");
+    const std::filesystem::path moved = root / "elsewhere/tree";
+    for (const auto& [file, format] : written) {
+        KFbxScene* read = KFbxScene::Create(mManager, "");
+        importer = KFbxImporter::Create(mManager, "");
+        EXPECT_TRUE(importer->Initialize(("../elsewhere/tree/" + file).c_str()) && importer->Import(read)) << file;
+        importer->Destroy();
+        ASSERT_EQ(read->GetTextureCount(), 1) << file;
+        EXPECT_EQ(ReadText(read->GetTexture(0)->GetFileName()), "wood grain") << file;
+        for (int i = 0; i < read->GetSrcObjectCount(KFbxVideo::ClassId); ++i) {
+            const auto* video = static_cast<KFbxVideo*>(read->GetSrcObject(KFbxVideo::ClassId, i));
+            EXPECT_EQ(ReadText(video->GetFileName()), "wood grain") << file;
+        }
+    }
+    const std::string document = (moved / "models/car.dae").string();
     if (PycolladaInstalled()) {
         EXPECT_EQ(RunPycollada("import collada, sys\n"
                                "sys.stdout.write(collada.Collada(sys.argv[1]).images[0].data.decode())\n",
@@ -381,7 +400,7 @@ TEST_F(ColladaWriterGeometryTest, AnObjConvertedBesideItselfFindsItsTextureAfter
         ASSERT_EQ(theirs.count("wood"), 1u);
         const std::string file = theirs.at("wood").at("$tex.file@diffuse");
         // A relative path is the document's, an absolute one stays as it is.
-        EXPECT_EQ(ReadText((moved / file).string()), "wood grain") << file;
+        EXPECT_EQ(ReadText((moved / "models" / file).string()), "wood grain") << file;
     }
 }
 

@@ -17,7 +17,6 @@
 #include <fbxfilesdk/geometry/KFbxSurfaceLambert.h>
 #include <fbxfilesdk/geometry/KFbxSurfacePhong.h>
 #include <fbxfilesdk/geometry/KFbxTexture.h>
-#include <fbxfilesdk/scene/KFbxVideo.h>
 
 #include <algorithm>
 #include <array>
@@ -652,52 +651,6 @@ TEST_F(ObjWriterTest, ATextureNamedBesideItsLibraryGoesWithTheModelFromAnyWorkin
         std::filesystem::remove("again.mtl");
         CommandOutput("assimp export " + written + " again.obj");
         EXPECT_NE(ReadFile("again.mtl").find("\nmap_Kd wood.tga\n"), std::string::npos) << written;
-    }
-}
-
-// Converted from another working folder into a folder beside the library's,
-// a model's FBX files name its texture from their own folder, so that read
-// from yet another working folder once the whole tree has moved they still
-// find it; without it there, they give the name the file holds.
-TEST_F(ObjWriterTest, FbxFilesOfAConvertedModelFindItsTextureOnceTheTreeMoves) {
-    std::filesystem::create_directories(mFolder.Path() / "root/models/tex");
-    std::filesystem::create_directories(mFolder.Path() / "root/out");
-    std::filesystem::create_directories(mFolder.Path() / "elsewhere");
-    Write("root/models/tex/wood.tga", "wood grain");
-    Write("root/models/car.mtl", "newmtl wood\nmap_Kd tex/wood.tga\n");
-    Write("root/models/car.obj", "mtllib car.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl wood\nf 1/1 2/1 3/1\n");
-    std::filesystem::current_path(mFolder.Path() / "root");
-    ASSERT_TRUE(Import("models/car.obj"));
-    const std::string original = mScene->GetTexture(0)->GetFileName();
-    const std::map<std::string, int> written = {{"car6.fbx", KFbxFileFormatRegistry::eFBX_BINARY_WRITER},
-                                                {"car6ascii.fbx", KFbxFileFormatRegistry::eFBX_ASCII_WRITER},
-                                                {"car5.fbx", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER},
-                                                {"car5ascii.fbx", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}};
-    for (const auto& [name, format] : written) ASSERT_TRUE(Export("out/" + name, nullptr, format)) << Message();
-    std::filesystem::rename(mFolder.Path() / "root", mFolder.Path() / "moved");
-    std::filesystem::current_path(mFolder.Path() / "elsewhere");
-    // The file names of the read scene's textures and videos.
-    const auto fileNames = [this](const std::string& path) {
-        mScene = KFbxScene::Create(mManager, "");
-        std::vector<std::string> names;
-        EXPECT_TRUE(Import(path)) << path;
-        for (int i = 0; i < mScene->GetSrcObjectCount(KFbxObject::ClassId); ++i) {
-            KFbxObject* object = mScene->GetSrcObject(KFbxObject::ClassId, i);
-            if (auto* texture = dynamic_cast<KFbxTexture*>(object)) names.push_back(texture->GetFileName());
-            if (auto* video = dynamic_cast<KFbxVideo*>(object)) {
-                names.push_back(video->GetFileName() != nullptr ? video->GetFileName() : "(none)");
-            }
-        }
-        return names;
-    };
-    for (const auto& [name, format] : written) {
-        const std::vector<std::string> names = fileNames("../moved/out/" + name);
-        ASSERT_EQ(names.size(), 2u) << name;
-        for (const std::string& found : names) EXPECT_EQ(ReadFile(found), "wood grain") << name << ": " << found;
-    }
-    std::filesystem::remove(mFolder.Path() / "moved/models/tex/wood.tga");
-    for (const auto& [name, format] : written) {
-        EXPECT_EQ(fileNames("../moved/out/" + name), std::vector<std::string>(2, original)) << name;
     }
 }
 
