@@ -578,7 +578,8 @@ bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KS
     file.WriteStringField("Filename", fileName.Buffer());
     file.WriteStringField("RelativeFilename",
                           RelativeMediaName(file, sceneRelativeName, fileName, mediaPath,
-                                            NameFromWrittenFile(fileName.Buffer()), withContent)
+                                            withContent ? KString() : NameFromWrittenFile(fileName.Buffer()),
+                                            withContent)
                               .Buffer());
     if (!embed) return true;
     if (!imageReady) {

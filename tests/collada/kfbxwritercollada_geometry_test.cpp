@@ -383,6 +383,8 @@ TEST_F(ColladaWriterGeometryTest, AConvertedObjsFilesFindItsTextureAfterTheTreeM
         importer->Destroy();
         ASSERT_EQ(read->GetTextureCount(), 1) << file;
         EXPECT_EQ(ReadText(read->GetTexture(0)->GetFileName()), "wood grain") << file;
+        // An FBX file names the texture's file in its video too.
+        EXPECT_EQ(read->GetSrcObjectCount(KFbxVideo::ClassId), format == -1 ? 0 : 1) << file;
         for (int i = 0; i < read->GetSrcObjectCount(KFbxVideo::ClassId); ++i) {
             const auto* video = static_cast<KFbxVideo*>(read->GetSrcObject(KFbxVideo::ClassId, i));
             EXPECT_EQ(ReadText(video->GetFileName()), "wood grain") << file;
