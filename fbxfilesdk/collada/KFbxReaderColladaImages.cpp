@@ -43,15 +43,18 @@ std::string DecodePercentEscapes(const std::string& text) {
     return decoded;
 }
 
-// "/C:/x" or "/C|/x": a drive letter behind the slash that begins a file URI's path.
-bool IsDrivePath(const std::string& path) {
-    return path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) != 0 &&
-           (path[2] == ':' || path[2] == '|');
+// "C:" or "C|": a drive letter, written with a colon or a bar.
+bool IsDrive(const std::string& path, std::size_t at) {
+    return path.size() >= at + 2 && std::isalpha(static_cast<unsigned char>(path[at])) != 0 &&
+           (path[at + 1] == ':' || path[at + 1] == '|');
 }
 
 // The file path an image's "init_from" names. "file://" URIs lose their
 // scheme (and a "localhost" host), keeping an absolute path absolute; a
-// leading "./" goes. recognised tells whether the text had either form.
+// leading "./" goes. A URI that names another host ("file://server/share/y",
+// or "file:////server/share/y") names a file of its share, in the form the
+// SDK gives a share's path ("\\server\share\y"). recognised tells whether
+// the text had either form.
 std::string ImagePathOf(const std::string& uri, bool& recognised) {
     std::string path = uri;
     recognised = true;
@@ -59,8 +62,10 @@ std::string ImagePathOf(const std::string& uri, bool& recognised) {
         path.erase(0, 7);
         if (StartsWith(path, "localhost/")) {
             path.erase(0, 9);
+        } else if (!path.empty() && path[0] != '/' && !IsDrive(path, 0)) {
+            path.insert(0, "//");
         }
-        if (IsDrivePath(path)) {
+        if (path.size() >= 3 && path[0] == '/' && IsDrive(path, 1)) {
             path.erase(0, 1);
         }
     } else if (StartsWith(path, "./")) {
@@ -69,6 +74,14 @@ std::string ImagePathOf(const std::string& uri, bool& recognised) {
         recognised = false;
     }
     path = DecodePercentEscapes(path);
+    if (KFbxIsSharePath(path.c_str())) {
+        for (char& c : path) {
+            if (c == '/') {
+                c = '\\';
+            }
+        }
+        return path;
+    }
     // A drive letter written with a bar, as in "file:///C|/maps".
     const std::size_t bar = path.find('|');
     if (bar != std::string::npos) {
@@ -103,7 +116,11 @@ xmlNode* FindEffectParameter(const xmlNode* element, const KString& sid) {
 
 bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
     const KString id = GetAttribute(image, "id");
-    const KString currentDirectory = KFbxGetCurrentDirectory();
+    // Both folders are measured once a read, however many images name files.
+    if (!mDocumentFolder) {
+        mWorkingFolder = KFbxGetCurrentDirectory();
+        mDocumentFolder.emplace(mReader.GetFileName());
+    }
     xmlNode* initFrom = FindChild(image, "init_from");
     if (initFrom == nullptr) {
         // An image embedded as data: its textures are reported missing, one by one.
@@ -120,12 +137,12 @@ bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
     KString fileName(path.c_str());
     const KString relative = KFbxIsRelativePath(fileName)
                                  ? fileName
-                                 : KFbxGetRelativePath(currentDirectory + "/", fileName);
+                                 : KFbxGetRelativePath(mWorkingFolder + "/", fileName);
     // A relative name is relative to the document. A file the working
     // folder holds under it still wins, as it always has; one it lacks is
     // looked for beside the document and, found there, named from the root.
     if (KFbxIsRelativePath(fileName) && !KFbxFileExists(fileName)) {
-        const KString found = KFbxFindBesideDocument(mReader.GetFileName(), fileName);
+        const KString found = mDocumentFolder->Find(fileName);
         if (!found.IsEmpty()) {
             fileName = found;
         }

@@ -18,6 +18,7 @@
 #include <fbxfilesdk/collada/ColladaMeshTextures.h>
 #include <fbxfilesdk/collada/ColladaNodeDepth.h>
 #include <fbxfilesdk/core/KFbxColor.h>
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KgeMatrix.h>
@@ -359,6 +360,9 @@ private:
     bool mMaterialLibrariesRead = false;
 
     ColladaIdMap<ColladaImage> mImages;
+    // The folders images are named from, measured at the first image.
+    std::optional<KFbxDocumentFolder> mDocumentFolder;
+    KString mWorkingFolder;
     ColladaIdMap<ColladaEffect> mEffects;
     ColladaIdMap<KFbxSurfaceMaterial*> mMaterials;
     // Under effect ids, and under the ids of the materials that instance them.

@@ -147,6 +147,7 @@ void KFbxWriterCollada::ResetDocumentState() {
     mTextureMaterials.clear();
     mTemporaryNodes.clear();
     mMatrixNodes.clear();
+    mDocumentFolder.reset();
     mStatus = true;
 }
 

@@ -30,6 +30,7 @@
 #define FBXFILESDK_COLLADA_KFBXWRITERCOLLADA_H
 
 #include <fbxfilesdk/collada/ColladaWriterIds.h>
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxVector4.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/core/KTime.h>
@@ -44,6 +45,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -221,10 +223,13 @@ public:
     // A file path as a URI reference: an absolute path in the folder of
     // document (the file written) or below it, links followed as the system
     // follows them, as its path from the document ("./" in front); other
-    // absolute paths as "file:" URIs; relative ones as given ("./" in
-    // front). No "." or ".." step is written but the leading ".." steps of
-    // a relative path; unsafe bytes are %-escaped.
-    static KString MakeImageUri(const char* fileName, const KString& document);
+    // absolute paths as "file:" URIs, a network share's naming its host
+    // ("file://server/share/y.tga"); relative ones as given ("./" in
+    // front). No "." step is written, nor a ".." step but where the folder
+    // before it is a link or it climbs above a relative path's start (a
+    // share's and a drive's are written as given); unsafe bytes are
+    // %-escaped.
+    static KString MakeImageUri(const char* fileName, const KFbxDocumentFolder& document);
 
     // ---- Cameras and lights (defined in KFbxWriterColladaCameras.cpp) -----
 
@@ -320,6 +325,8 @@ private:
     // when closed after writes that all succeeded.
     qalimor::os::ReplacementFile mOutput;
     KString mFileName;
+    // Measured once a write, for the images' names.
+    std::optional<KFbxDocumentFolder> mDocumentFolder;
     bool mStatus = true;
     KFbxScene* mScene = nullptr;
     std::array<xmlNode*, eLIBRARY_COUNT> mLibraries{};

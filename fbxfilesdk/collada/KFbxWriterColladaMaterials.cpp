@@ -8,6 +8,7 @@
 #include <fbxfilesdk/collada/ColladaXmlWrite.h>
 #include <fbxfilesdk/core/KFbxDataType.h>
 #include <fbxfilesdk/core/KFbxDocumentFileNames.h>
+#include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/geometry/KFbxMesh.h>
@@ -22,7 +23,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <initializer_list>
 #include <string>
 
@@ -132,13 +132,6 @@ std::string EscapePath(const std::string& path) {
     return escaped;
 }
 
-// The path without "." steps and with each "x/.." step gone; a ".." that
-// climbs above a relative path's start stays, one above the root goes.
-std::string LexicallyClean(const std::string& path) {
-    const std::string clean = std::filesystem::path(path).lexically_normal().generic_string();
-    return clean == "." ? std::string() : clean;
-}
-
 // The shading element of the material's class (or, for another material,
 // of its shading model) with its channels.
 void WriteShading(const KFbxSurfaceMaterial& material, xmlNode* technique, EffectValues& values) {
@@ -215,8 +208,8 @@ const char* GetColladaChannelName(int channel) {
 
 // A file path as a URI reference: a file that travels with the document
 // relative to it, another absolute path as a file URI, a relative one
-// relative ("./" in front); '\' as '/', a drive bar ("C|") as a colon.
-KString KFbxWriterCollada::MakeImageUri(const char* fileName, const KString& document) {
+// relative ("./" in front); '\\' as '/', a drive bar ("C|") as a colon.
+KString KFbxWriterCollada::MakeImageUri(const char* fileName, const KFbxDocumentFolder& document) {
     std::string path = fileName != nullptr ? fileName : "";
     for (char& c : path) {
         if (c == '\\') {
@@ -231,16 +224,21 @@ KString KFbxWriterCollada::MakeImageUri(const char* fileName, const KString& doc
     if (drive) {
         return KString(("file:///" + path.substr(0, 2) + EscapePath(path.substr(2))).c_str());
     }
+    // The host's name stands where a local file's URI has none, so that no
+    // reader takes the share's file for one of its own machine.
+    if (KFbxIsSharePath(path.c_str())) {
+        return KString(("file:" + EscapePath(path)).c_str());
+    }
     if (!path.empty() && path[0] == '/') {
         // Named from the document's folder, the file is still found once
         // the folder moves, or is unpacked on another machine.
-        const KString name = KFbxNameFromDocument(document, path.c_str());
+        const KString name = document.NameOf(path.c_str());
         if (KFbxIsBelowDocument(name) && name != ".") {
             return KString(("./" + EscapePath(name.Buffer())).c_str());
         }
-        return KString(("file://" + EscapePath(LexicallyClean(path))).c_str());
+        return KString(("file://" + EscapePath(document.WithoutDotSteps(path))).c_str());
     }
-    return KString(("./" + EscapePath(LexicallyClean(path))).c_str());
+    return KString(("./" + EscapePath(document.WithoutDotSteps(path))).c_str());
 }
 
 void KFbxWriterCollada::DestroyObject::operator()(KFbxSurfaceMaterial* material) const {
@@ -388,7 +386,10 @@ KString KFbxWriterCollada::ExportImage(KFbxTexture& texture) {
     xmlNode* image = AddElement(GetLibrary(eLIBRARY_IMAGES), "image");
     SetAttribute(image, "id", id.Buffer());
     SetAttribute(image, "name", ColladaWriterIds::MakeName(texture.GetName()).Buffer());
-    AddElement(image, "init_from", MakeImageUri(texture.GetFileName(), mFileName).Buffer());
+    if (!mDocumentFolder) {
+        mDocumentFolder.emplace(mFileName);
+    }
+    AddElement(image, "init_from", MakeImageUri(texture.GetFileName(), *mDocumentFolder).Buffer());
     return id;
 }
 

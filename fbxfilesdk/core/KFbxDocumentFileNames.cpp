@@ -1,13 +1,14 @@
 #include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 
 #include <fbxfilesdk/core/KFbxPath.h>
-#include <fbxfilesdk/core/KFbxSystemUtils.h>
 
 #include <platform/os/File.h>
 
-#include <filesystem>
-#include <string>
+#include <algorithm>
+#include <string_view>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -15,68 +16,170 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The SDK's paths separate their folders by '\' or '/' (its clean form uses
-// '\'); the system here knows only '/'.
-fs::path SystemPath(const KString& path) { return fs::path(qalimor::os::NativePath(path.Buffer())); }
-
-// The folder a document lies in, from the root; empty when the working
-// folder a relative document needs cannot be read.
-fs::path FolderOf(const KString& document) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(SystemPath(document), error);
-    return error ? fs::path() : absolute.lexically_normal().parent_path();
-}
-
-// The path as the system resolves it where its folders exist (links
-// followed, "." and ".." applied), the rest as written, cleaned.
-fs::path Resolved(const fs::path& path) {
-    std::error_code error;
-    const fs::path resolved = fs::weakly_canonical(path, error);
-    return error ? path.lexically_normal() : resolved;
-}
-
-// The path with its folders resolved, but not the file's own name: a link
-// is named by its own name, wherever it leads.
-fs::path ResolvedFolders(const fs::path& path) {
-    const bool named = path.has_filename() && path.filename() != "." && path.filename() != "..";
-    return named ? Resolved(path.parent_path()) / path.filename() : Resolved(path);
-}
-
 KString ToKString(const fs::path& path) { return KString(path.generic_string().c_str()); }
+
+bool IsLink(const fs::path& path) {
+    std::error_code error;
+    return fs::is_symlink(fs::symlink_status(path, error));
+}
+
+// Calls step with each part of the path between its '/', empty ones too
+// (none before an absolute path's first '/'), until it returns false.
+template <class Step>
+void EachPart(std::string_view path, Step step) {
+    for (std::size_t start = !path.empty() && path[0] == '/' ? 1 : 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        if (!step(path.substr(start, end - start))) return;
+        start = end + 1;
+    }
+}
+
+// Whether the path reads as the system follows it: no "." or ".." part, and
+// no empty one that a cleaning would drop.
+bool ReadsAsFollowed(std::string_view path) {
+    bool plain = true;
+    EachPart(path, [&plain](std::string_view part) {
+        plain = !part.empty() && part != "." && part != "..";
+        return plain;
+    });
+    return plain;
+}
+
+std::string Joined(const std::vector<std::string_view>& parts) {
+    std::string joined;
+    for (const std::string_view part : parts) {
+        if (!joined.empty()) joined += '/';
+        joined += part;
+    }
+    return joined;
+}
 
 }  // namespace
 
+KFbxDocumentFolder::KFbxDocumentFolder(const KString& document) {
+    std::error_code error;
+    mWorking = fs::current_path(error);
+    if (error) mWorking.clear();
+    if (!document.IsOK() || document.IsEmpty()) return;
+    const fs::path path(qalimor::os::NativePath(document.Buffer()));
+    if (path.is_relative() && mWorking.empty()) return;
+    mFolder = (mWorking / path).lexically_normal().parent_path();
+    mFolderText = mFolder.generic_string();
+    if (mFolderText.empty() || mFolderText.back() != '/') mFolderText += '/';
+    mResolvedFolder = Resolved(mFolder);
+}
+
+fs::path KFbxDocumentFolder::Resolved(const fs::path& folder) {
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(folder, error);
+    return error ? folder.lexically_normal() : resolved;
+}
+
+const std::string& KFbxDocumentFolder::WayTo(const std::string& folder) const {
+    const auto known = mWays.find(folder);
+    if (known != mWays.end()) return known->second;
+    const fs::path way = Resolved(folder.empty() ? fs::path("/") : fs::path(folder)).lexically_relative(mResolvedFolder);
+    return mWays.emplace(folder, way.generic_string()).first->second;
+}
+
+KString KFbxDocumentFolder::NameOf(const KString& file) const {
+    if (mFolder.empty() || !file.IsOK() || KFbxIsSharePath(file)) return KString();
+    std::string path = qalimor::os::NativePath(file.Buffer());
+    if (path.empty() || path[0] != '/') return KString();
+    const std::size_t cut = path.rfind('/');
+    const std::string_view name = std::string_view(path).substr(cut + 1);
+    if (name.empty() || name == "." || name == "..") {
+        const fs::path relative = Resolved(path).lexically_relative(mResolvedFolder);
+        return relative.empty() ? KString() : ToKString(relative);
+    }
+    // Files of one folder, as a model's textures often are, cost the folder
+    // one measure.
+    const std::string named(name);
+    path.resize(cut);
+    const std::string& way = WayTo(path);
+    if (way.empty()) return KString();
+    return KString(way == "." ? named.c_str() : (way + "/" + named).c_str());
+}
+
+const KFbxDocumentFolder::Place& KFbxDocumentFolder::PlaceOf(const std::string& folder) const {
+    const auto known = mPlaces.find(folder);
+    if (known != mPlaces.end()) return known->second;
+    Place place;
+    const std::string joined = mFolderText + folder;
+    if (folder.empty() || ReadsAsFollowed(folder)) {
+        place.mFollowed = folder.empty() ? joined : joined + '/';
+    } else {
+        // The system follows the name's ".." parts from where the links
+        // among the folders lead, as the writer that measured it did; the
+        // name is given as it reads wherever that is the same folder. A name
+        // through a folder that is not there ("sub/../tex") reads as it is
+        // followed.
+        const fs::path reads = fs::path(joined).lexically_normal();
+        const fs::path followed = Resolved(joined);
+        if (Resolved(reads) == followed) {
+            place.mFollowed = reads.generic_string();
+        } else {
+            place.mFollowed = followed.generic_string();
+            place.mReads = reads.generic_string();
+            if (place.mReads.back() != '/') place.mReads += '/';
+        }
+        if (place.mFollowed.back() != '/') place.mFollowed += '/';
+    }
+    return mPlaces.emplace(folder, std::move(place)).first->second;
+}
+
+KString KFbxDocumentFolder::Find(const KString& relativeName) const {
+    if (mFolder.empty() || !KFbxIsRelativePath(relativeName) || relativeName.IsEmpty()) return KString();
+    const std::string relative = qalimor::os::NativePath(relativeName.Buffer());
+    const std::size_t cut = relative.rfind('/');
+    const std::string_view name = cut == std::string::npos ? relative : std::string_view(relative).substr(cut + 1);
+    if (name.empty() || name == "." || name == "..") return KString();
+    // Files of one folder, as a model's textures often are, cost the folder
+    // one measure.
+    const Place& place = PlaceOf(cut == std::string::npos ? std::string() : relative.substr(0, cut));
+    std::string file = place.mFollowed;
+    file += name;
+    if (qalimor::os::IsRegularFile(file.c_str())) return KString(file.c_str());
+    if (place.mReads.empty()) return KString();
+    file = place.mReads;
+    file += name;
+    return qalimor::os::IsRegularFile(file.c_str()) ? KString(file.c_str()) : KString();
+}
+
+std::string KFbxDocumentFolder::WithoutDotSteps(const std::string& path) const {
+    if (ReadsAsFollowed(path)) return path;
+    const bool absolute = !path.empty() && path[0] == '/';
+    std::vector<std::string_view> kept;
+    EachPart(path, [&](std::string_view part) {
+        if (part.empty() || part == ".") return true;
+        if (part != "..") {
+            kept.push_back(part);
+        } else if (kept.empty()) {
+            // The root is its own parent.
+            if (!absolute) kept.push_back(part);
+        } else if (kept.back() == ".." || IsLink((absolute ? fs::path("/") : mWorking) / Joined(kept))) {
+            // From a link the system climbs out of the folder it leads to.
+            kept.push_back(part);
+        } else {
+            kept.pop_back();
+        }
+        return true;
+    });
+    return (absolute ? "/" : "") + Joined(kept);
+}
+
 KString KFbxNameFromDocument(const KString& document, const KString& file) {
-    if (!document.IsOK() || !file.IsOK()) return KString();
-    const fs::path path = SystemPath(file);
-    if (!path.is_absolute()) return KString();
-    const fs::path folder = FolderOf(document);
-    if (folder.empty()) return KString();
-    const fs::path relative = ResolvedFolders(path).lexically_relative(Resolved(folder));
-    return relative.empty() ? KString() : ToKString(relative);
+    return KFbxDocumentFolder(document).NameOf(file);
 }
 
 bool KFbxIsBelowDocument(const KString& name) {
-    if (!name.IsOK() || name.IsEmpty()) return false;
-    const fs::path path(name.Buffer());
-    return path.is_relative() && (path.begin() == path.end() || *path.begin() != "..");
+    if (!name.IsOK() || name.IsEmpty() || name.Buffer()[0] == '/') return false;
+    const std::string_view text(name.Buffer());
+    return text.substr(0, text.find('/')) != "..";
 }
 
 KString KFbxFindBesideDocument(const KString& document, const KString& relativeName) {
-    if (!document.IsOK() || !KFbxIsRelativePath(relativeName) || relativeName.IsEmpty()) return KString();
-    const fs::path folder = FolderOf(document);
-    if (folder.empty()) return KString();
-    // The system follows the name's ".." parts from where the links among
-    // the folders lead, as the writer that measured it did; the name is
-    // given as it reads wherever that is the same file. A name through a
-    // folder that is not there ("sub/../tex") is taken as it reads.
-    const fs::path joined = folder / SystemPath(relativeName);
-    const fs::path reads = joined.lexically_normal();
-    if (KFbxFileExists(ToKString(joined))) {
-        std::error_code error;
-        return ToKString(fs::equivalent(reads, joined, error) ? reads : ResolvedFolders(joined));
-    }
-    return KFbxFileExists(ToKString(reads)) ? ToKString(reads) : KString();
+    return KFbxDocumentFolder(document).Find(relativeName);
 }
 
 }  // namespace fbxsdk_2006_11_1

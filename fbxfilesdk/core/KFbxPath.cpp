@@ -205,6 +205,11 @@ bool KFbxIsFbxFile(const KString& path) { return KFbxHasExtension(path, "fbx"); 
 
 bool KFbxIsRelativePath(const KString& path) { return path.IsOK() && IsRelative(View(path)); }
 
+bool KFbxIsSharePath(const KString& path) {
+    const std::string_view view = View(path);
+    return view.size() > 2 && IsSeparator(view[0]) && IsSeparator(view[1]) && !IsSeparator(view[2]);
+}
+
 KString KFbxCleanPath(const KString& path) { return ToKString(Clean(View(path))); }
 
 bool KFbxIsCharInSetW(char16_t c, const char16_t* set) {

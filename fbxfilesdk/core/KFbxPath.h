@@ -39,6 +39,10 @@ bool KFbxHasExtension(const KString& path, const KString& extension);
 bool KFbxIsFbxFile(const KString& path);
 // False for an invalid (null) path and for absolute paths.
 bool KFbxIsRelativePath(const KString& path);
+// A file of a network share: two separators, then the host's name
+// ("\\server\share\y.tga", or with '/'), which names a file of that host
+// wherever the name is read, never one of this machine.
+bool KFbxIsSharePath(const KString& path);
 
 // The normal form: "." parts dropped, ".." parts applied, '\' between parts,
 // no trailing separator except after a bare root ("C:\", "\\", "\"). An

@@ -7,6 +7,7 @@
 #define FBXFILESDK_FBX_KFBXREADERFBX6PASS_H
 
 #include <fbxfilesdk/core/KFbxClassId.h>
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/fbx/ObjectNameTable.h>
 #include <fbxfilesdk/fbx/PropertyNameLookup.h>
@@ -230,6 +231,9 @@ protected:
     // The parents of the nodes the connections link, while they are read.
     NodeLinkForest* mTreeLinks = nullptr;
     MediaExtraction* mExtraction = nullptr;
+    // The folder of the file read, measured at the first record that looks
+    // beside it.
+    mutable std::optional<KFbxDocumentFolder> mDocumentFolder;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;
     // The properties of the object a block sets, and of its second object.

@@ -4,7 +4,6 @@
 #include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxSdkManager.h>
-#include <fbxfilesdk/core/KFbxSystemUtils.h>
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/fbx/MediaExtraction.h>
@@ -104,11 +103,13 @@ bool LiesIn(const KString& file, const std::string& folder) {
 }  // namespace
 
 KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString& relativeName) const {
-    if (KFbxFileExists(fileName)) return fileName;
+    // A file that is there, readable or not, is the one named.
+    if (qalimor::os::IsRegularFile(fileName.Buffer())) return fileName;
     // A file read from memory has no folder to look in.
     const KString& document = mFile.GetFileName();
     if (document.IsEmpty()) return fileName;
-    const KString found = KFbxFindBesideDocument(document, relativeName);
+    if (!mDocumentFolder) mDocumentFolder.emplace(document);
+    const KString found = mDocumentFolder->Find(relativeName);
     return found.IsEmpty() ? fileName : found;
 }
 

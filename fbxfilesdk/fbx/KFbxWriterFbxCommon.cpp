@@ -210,6 +210,7 @@ KFbxStreamOptions* KFbxWriterFbxCommon::GetWriteOptions(bool /*unused*/) {
 }
 
 bool KFbxWriterFbxCommon::Write(KFbxScene* scene, KFbxStreamOptions* options) {
+    mWrittenFolder.reset();
     if (scene != nullptr) {
         PreprocessScene(*scene);
     }
@@ -494,7 +495,8 @@ namespace {
 // media folder when the file carries its content; else the way there from
 // the written file when the scene names it by an absolute path (fromWritten);
 // else the relative name the scene gives it or, without one, the way there
-// from the written file as the working folder leads to it.
+// from the written file as the working folder leads to it (a share's name
+// as it is).
 KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString& fileName, const KString& mediaPath,
                           const KString& fromWritten, bool embedded) {
     const KString& written = file.GetFileName();
@@ -507,7 +509,9 @@ KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString
     if (sceneName != nullptr && sceneName[0] != '\0') {
         return KString(sceneName);
     }
-    if (written.IsEmpty() || fileName.IsEmpty()) {
+    // A share's file is no file of this machine: no way leads there from
+    // the written file's folder.
+    if (written.IsEmpty() || fileName.IsEmpty() || KFbxIsSharePath(fileName)) {
         return fileName;
     }
     return KFbxGetRelativePath(written, KFbxMakeAbsolutePath(fileName));
@@ -521,7 +525,11 @@ KString KFbxWriterFbxCommon::NameFromWrittenFile(const char* fileName) const {
     // the temporary one it fills first, in the form the SDK's paths take.
     const KString& written = mFbx->GetFileName();
     if (written.IsEmpty()) return KString();
-    return KFbxNameFromDocument(written, KString(fileName));
+    if (!mWrittenFolder || mWrittenFolderOf != written) {
+        mWrittenFolder.emplace(written);
+        mWrittenFolderOf = written;
+    }
+    return mWrittenFolder->NameOf(KString(fileName));
 }
 
 bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath,

@@ -10,9 +10,11 @@
 
 #include <fbxfilesdk/fbx/KFbxWriter.h>
 
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KString.h>
 #include <fbxfilesdk/scene/KFbxSceneNameSnapshot.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -168,6 +170,11 @@ private:
     // The file's name as given, and as the field file knows it.
     std::string mFileName;
     std::string mJoinedFileName;
+    // The written file's folder, measured once a write for the media's
+    // names, and the name it was measured for (a nested scene's file has
+    // its own).
+    mutable std::optional<KFbxDocumentFolder> mWrittenFolder;
+    mutable KString mWrittenFolderOf;
 };
 
 }  // namespace fbxsdk_2006_11_1

@@ -251,13 +251,18 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
         "<image id=\"f\"><init_from>./tex/wood.tga</init_from></image>"
         "<image id=\"g\"><init_from>sub/../tex/wood.tga</init_from></image>"
         "<image id=\"h\"><init_from>./tex/both.tga</init_from></image>"
+        "<image id=\"i\"><init_from>file://server/share/a%20b/y.tga</init_from></image>"
+        "<image id=\"j\"><init_from>file:////server/share/y.tga</init_from></image>"
+        "<image id=\"k\"><init_from>file://C|/maps/z.tga</init_from></image>"
         "</library_images><library_effects><effect id=\"fx\"><profile_COMMON><technique sid=\"t\"><lambert>"
         "<diffuse><texture texture=\"e\" texcoord=\"uv\"/></diffuse>"
         "<ambient><texture texture=\"a\" texcoord=\"uv\"><extra><technique profile=\"MAYA\"><blend_mode>MIX"
         "</blend_mode><mirrorU>1</mirrorU><blend_mode>OVER</blend_mode></technique></extra></texture></ambient>"
         "<emission><texture texture=\"b\" texcoord=\"uv\"/><texture texture=\"c\" texcoord=\"uv\"/>"
         "<texture texture=\"d\" texcoord=\"uv\"/><texture texture=\"f\" texcoord=\"uv\"/>"
-        "<texture texture=\"g\" texcoord=\"uv\"/><texture texture=\"h\" texcoord=\"uv\"/></emission>"
+        "<texture texture=\"g\" texcoord=\"uv\"/><texture texture=\"h\" texcoord=\"uv\"/>"
+        "<texture texture=\"i\" texcoord=\"uv\"/><texture texture=\"j\" texcoord=\"uv\"/>"
+        "<texture texture=\"k\" texcoord=\"uv\"/></emission>"
         "</lambert></technique></profile_COMMON></effect></library_effects><library_materials/>"),
         "models/car.dae"));
     EXPECT_STREQ(Named<KFbxTexture>("a")->GetFileName(), "maps/./wood.tga");
@@ -265,6 +270,11 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
     EXPECT_STREQ(Named<KFbxTexture>("c")->GetFileName(), "/home/u/my map.tga");
     EXPECT_STREQ(Named<KFbxTexture>("d")->GetFileName(), (cwd + "/maps/y.tga").c_str());
     EXPECT_STREQ(Named<KFbxTexture>("d")->GetRelativeFileName(), "maps/y.tga");
+    // A URI naming a host names a file of its share, never one of this machine.
+    EXPECT_STREQ(Named<KFbxTexture>("i")->GetFileName(), "\\\\server\\share\\a b\\y.tga");
+    EXPECT_STREQ(Named<KFbxTexture>("i")->GetRelativeFileName(), "\\\\server\\share\\a b\\y.tga");
+    EXPECT_STREQ(Named<KFbxTexture>("j")->GetFileName(), "\\\\server\\share\\y.tga");
+    EXPECT_STREQ(Named<KFbxTexture>("k")->GetFileName(), "C:/maps/z.tga");
     const std::string beside = mFolder.Path().string() + "/models/tex/";
     for (const auto& [id, file, relative] : {std::tuple{"f", beside + "wood.tga", "tex/wood.tga"},
                                              std::tuple{"g", beside + "wood.tga", "sub/../tex/wood.tga"},

@@ -315,11 +315,21 @@ TEST_F(ColladaWriterGeometryTest, TextureStandingForAMaterialBindsItsPolygonsOnc
 
 // A file that lies in the document's folder or below it is named from the
 // document, so that it is found wherever the folder goes; the rest keep
-// the names they have, without "." or ".." steps.
+// the names they have, without "." steps, and without ".." steps but where
+// the folder before one is a link, from which the system climbs elsewhere.
+// A share's file stays its host's.
 TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
     const std::string root = mFolder.Path().string();
     std::filesystem::create_directories(mFolder.Path() / "models/tex");
     std::filesystem::create_directory_symlink(mFolder.Path() / "models", mFolder.Path() / "link");
+    // proj/models leads to data/models, so proj/models/../textures is
+    // data/textures; tex leads to models/tex, so tex/../tex is models/tex.
+    std::filesystem::create_directories(mFolder.Path() / "data/models");
+    std::filesystem::create_directories(mFolder.Path() / "data/textures");
+    std::filesystem::create_directories(mFolder.Path() / "proj");
+    std::filesystem::create_directory_symlink("../data/models", mFolder.Path() / "proj/models");
+    std::filesystem::create_directory_symlink("models/tex", mFolder.Path() / "tex");
+    std::filesystem::current_path(mFolder.Path());
     const std::string document = root + "/models/car.dae";
     const struct {
         std::string file, document, uri;
@@ -336,9 +346,16 @@ TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
         {"./a/b/../wood.tga", document, "./a/wood.tga"},
         {"../maps/x/../wood.tga", document, "./../maps/wood.tga"},
         {"C|/maps/a b.tga", document, "file:///C:/maps/a%20b.tga"},
+        {root + "/proj/./x/../models/../textures/wood.png", document,
+         "file://" + root + "/proj/models/../textures/wood.png"},
+        {root + "/proj/models/../textures/wood.png", root + "/data/car.dae", "./textures/wood.png"},
+        {"./tex/../tex/x/../wood.png", document, "./tex/../tex/wood.png"},
+        {"\\\\server\\share\\a b\\..\\y.tga", document, "file://server/share/a%20b/../y.tga"},
+        {"//server/share/y.tga", document, "file://server/share/y.tga"},
     };
     for (const auto& row : rows) {
-        EXPECT_STREQ(KFbxWriterCollada::MakeImageUri(row.file.c_str(), row.document.c_str()).Buffer(), row.uri.c_str())
+        EXPECT_STREQ(KFbxWriterCollada::MakeImageUri(row.file.c_str(), KFbxDocumentFolder(row.document.c_str())).Buffer(),
+                     row.uri.c_str())
             << row.file << " in " << row.document;
     }
 }

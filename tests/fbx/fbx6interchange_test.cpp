@@ -206,8 +206,8 @@ TEST_F(MediaPathTest, RelativeNamesLeadFromTheWrittenFileAndTheScenesNamesStay) 
 // A texture the scene names by an absolute path is named from the written
 // file's folder in its texture and video records and its medium, whatever
 // relative name the scene gives it (an OBJ library's gives one relative to
-// the library); a name of another system or a relative one stays the
-// scene's.
+// the library); a name of another system (a drive's, a share's) or a
+// relative one stays the scene's.
 TEST_F(MediaPathTest, AnAbsoluteFileIsNamedFromTheWrittenFilesFolderInEveryRecord) {
     std::filesystem::create_directories(mFolder.Path() / "models/tex");
     std::filesystem::create_directories(mFolder.Path() / "out");
@@ -219,6 +219,8 @@ TEST_F(MediaPathTest, AnAbsoluteFileIsNamedFromTheWrittenFilesFolderInEveryRecor
         {wood, "models/car.fbx", "tex/wood.tga"},
         {"tex/wood.tga", "out/car.fbx", "tex/wood.tga"},
         {"C:\\models\\tex\\wood.tga", "out/car.fbx", "tex/wood.tga"},
+        {"\\\\server\\share\\wood.tga", "out/car.fbx", "tex/wood.tga"},
+        {"//server/share/wood.tga", "out/car.fbx", "tex/wood.tga"},
     };
     const int formats[] = {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
                            KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};
