@@ -89,17 +89,6 @@ bool ConvertBack(KFbxSdkManager& manager, const std::string& name, const void* b
     return done;
 }
 
-// Whether the file, absolute and cleaned, lies, as its name reads, in the
-// folder or below it.
-bool LiesIn(const KString& file, const std::string& folder) {
-    std::error_code error;
-    const std::filesystem::path base =
-        std::filesystem::absolute(qalimor::os::NativePath(folder), error).lexically_normal();
-    if (error) return false;
-    const std::filesystem::path relative = std::filesystem::path(file.Buffer()).lexically_relative(base);
-    return !relative.empty() && *relative.begin() != "..";
-}
-
 }  // namespace
 
 KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString& relativeName) const {
@@ -120,18 +109,11 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
     const bool originalFormat = mFile.FieldReadIDefault("OriginalFormat", 1) != 0;
     KString fileName = mFile.FieldReadSDefault("Filename", "");
     KString relativeFileName = mFile.FieldReadSDefault("RelativeFilename", "");
-    // A file found by its relative name needs no content to stand in for it.
-    // In the folder content is extracted into, the extraction weighs what is
-    // there against the content itself: media of one name, whose relative
-    // names are one, get a file each that holds their own bytes.
-    const KString found = FoundFileName(fileName, relativeFileName);
-    const bool extracting = mExtraction != nullptr && mExtraction->IsActive() && mFile.FieldReadExists("Content");
-    if (!extracting || !LiesIn(found, mExtraction->FolderPath())) {
-        fileName = found;
-    }
+    bool carried = false;
     if (mFile.FieldReadBegin("Content")) {
         int size = 0;
         const void* bytes = mFile.FieldGetRemainingValueCount() > 0 ? mFile.FieldReadR(&size) : nullptr;
+        carried = bytes != nullptr && size >= 0;
         std::error_code error;
         // The file named is used when it is still there; the content only
         // stands in for a missing one.
@@ -160,6 +142,15 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
             }
         }
         mFile.FieldReadEnd();
+    }
+    // The content a record carries is the medium its file name no longer
+    // names: a file its relative name finds beside the file read may be
+    // another one of that name (a copy of the file read sits beside the
+    // original's media folder, whose files may have changed since, or a
+    // link planted where the content was refused). Only a record that
+    // carries none looks there.
+    if (!carried) {
+        fileName = FoundFileName(fileName, relativeFileName);
     }
     if (video == nullptr) {
         return;

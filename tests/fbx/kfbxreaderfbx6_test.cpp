@@ -595,6 +595,17 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     KFbxScene* read = KFbxScene::Create(mManager, "linked");
     EXPECT_TRUE(Import(Path("linked.fbx"), read)) << mLastError;
     EXPECT_EQ(mFolder.Read("linked.fbm/bricks.tif"), bricks);
+    // A copy of the model beside the model's media folder, whose file was
+    // edited since: the copy shows what it carries, in media of its own.
+    std::filesystem::copy_file(path, Path("model/copy.fbx"));
+    mFolder.Write("model/embedded.fbm/bricks.tif", "edited since");
+    KFbxScene* copy = KFbxScene::Create(mManager, "copy");
+    EXPECT_TRUE(Import(Path("model/copy.fbx"), copy)) << mLastError;
+    std::set<std::string> named;
+    for (int i = 0; i < copy->GetVideoCount(); ++i) named.insert(copy->GetVideo(i)->GetFileName());
+    EXPECT_EQ(named.count(Path("model/copy.fbm/bricks.tif")) + named.count(Path("model/copy.fbm/bricks1.tif")), 2u);
+    EXPECT_EQ(mFolder.Read("model/copy.fbm/bricks.tif"), bricks);
+    EXPECT_EQ(mFolder.Read("model/embedded.fbm/bricks.tif"), "edited since");
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EmbeddedVideoContent,
