@@ -591,10 +591,14 @@ TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
         {{{"a/wood.tga", "oak"}, {"out/wood.tga", "mine"}}, {{"oak", "a/wood.tga", "wood1.tga"}}, 4},
         {{{"a/wood.tga", "oak"}, {"b/wood.tga", "pine"}, {"out/wood.tga", "mine"}, {"out/wood1.tga", "elm"},
           {"out/wood2.tga", "pine"}}, {{"oak", "a/wood.tga", "wood3.tga"}, {"pine", "b/wood.tga", "wood2.tga"}}, 6},
-        {{{"out/wood.tga", "oak"}}, {{"oak", "out/wood.tga", "wood.tga"}}, 3}};
+        {{{"out/wood.tga", "oak"}}, {{"oak", "out/wood.tga", "wood.tga"}}, 3},
+        // The second texture's bytes are in a file passed by the first, and
+        // in the next one.
+        {{{"a/wood.tga", "oak"}, {"b/wood.tga", "mine"}, {"out/wood.tga", "mine"}, {"out/wood1.tga", "oak"},
+          {"out/wood2.tga", "mine"}}, {{"oak", "a/wood.tga", "wood1.tga"}, {"pine", "b/wood.tga", "wood.tga"}}, 5}};
     const std::string script = Write("dump.py", kTinyObjDump);
     for (const auto& [files, materials, written] : rows) {
-        SCOPED_TRACE(materials.front()[2] + " " + files.begin()->first);
+        SCOPED_TRACE(materials.front()[2] + " " + materials.back()[2] + " " + files.rbegin()->first);
         TearDown();
         for (const char* folder : {"a", "b", "out"}) std::filesystem::remove_all(Path(folder));
         SetUp();
