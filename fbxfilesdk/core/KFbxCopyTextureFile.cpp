@@ -65,10 +65,13 @@ std::string PathOf(const std::string& destination, const std::string& name) {
     return separator == std::string::npos ? name : destination.substr(0, separator + 1) + name;
 }
 
-// Opens the regular file of the name where it holds size bytes.
-bool OpenFileOfSize(qalimor::os::ReadOnlyFile& file, const qalimor::os::Folder& folder, const std::string& name,
+// Opens the regular file of the name where it is the process's own and
+// holds size bytes: another user's file may be changed by them once the
+// written file names it.
+bool OpenOwnFile(qalimor::os::ReadOnlyFile& file, const qalimor::os::Folder& folder, const std::string& name,
                  std::uint64_t size) {
-    return file.OpenUnlinked(folder, name.c_str()) && file.Size() == size;
+    return file.OpenUnlinked(folder, name.c_str()) && qalimor::os::IsProcessOwn(file.Identity()) &&
+           file.Size() == size;
 }
 
 // The texture file, read from its start at each pass over its bytes, and
@@ -115,12 +118,12 @@ public:
         return true;
     }
 
-    // Whether the name is a regular file that holds these bytes, read only
-    // as far as they match, unless digest asks this pass to take their
-    // digest, for which all of them are read.
+    // Whether the name is a regular file of the process's own that holds
+    // these bytes, read only as far as they match, unless digest asks this
+    // pass to take their digest, for which all of them are read.
     bool IsHeldBy(const qalimor::os::Folder& folder, const std::string& name, bool digest) {
         qalimor::os::ReadOnlyFile file;
-        bool same = OpenFileOfSize(file, folder, name, mIdentity.size);
+        bool same = OpenOwnFile(file, folder, name, mIdentity.size);
         if (!same && !digest) return false;
         KFbxContentDigest bytes;
         std::uint64_t offset = 0;
@@ -148,12 +151,12 @@ private:
     std::vector<unsigned char> mThere;
 };
 
-// The digest of the regular file of the name, of size bytes; false where
-// it is no longer such a file.
+// The digest of the regular file of the name, of the process's own and of
+// size bytes; false where it is no longer such a file.
 bool DigestOf(const qalimor::os::Folder& folder, const std::string& name, std::uint64_t size,
               std::uint64_t& digest) {
     qalimor::os::ReadOnlyFile file;
-    if (!OpenFileOfSize(file, folder, name, size)) return false;
+    if (!OpenOwnFile(file, folder, name, size)) return false;
     std::vector<unsigned char> block(static_cast<std::size_t>(std::min<std::uint64_t>(size, kCopyBlock)));
     KFbxContentDigest bytes;
     for (std::uint64_t offset = 0; offset < size;) {
@@ -365,11 +368,13 @@ bool KFbxTextureCopyNames::Copy(const char* source, std::string& copy, KString& 
             // nor a link followed out of the folder. Whatever has the name
             // is kept, as it may be the user's own; a file of other bytes is
             // no copy of the texture, and the written file would show it in
-            // the texture's place.
+            // the texture's place, as it would another user's file once they
+            // changed it.
             const qalimor::os::NameKind kind = folder.KindOf(candidate.c_str());
             if (kind == qalimor::os::NameKind::eRegularFile) {
                 qalimor::os::FileIdentity there;
                 if (!folder.IdentityOf(candidate.c_str(), there)) continue;
+                if (!qalimor::os::IsProcessOwn(there)) break;
                 if (there.size != size) {
                     Remember(number, there.size, std::nullopt);
                     break;
@@ -382,7 +387,8 @@ bool KFbxTextureCopyNames::Copy(const char* source, std::string& copy, KString& 
                 return true;
             }
             if (kind != qalimor::os::NameKind::eNone) break;
-            const bool written = temporary.IsWritten() || temporary.Write(candidate.c_str(), weigh && !texture.Digest());
+            const bool written =
+                temporary.IsWritten() || temporary.Write(candidate.c_str(), weigh && !texture.Digest());
             if (foundLooked()) return true;
             if (!written) {
                 TellNotWritten(message, path);

@@ -36,15 +36,16 @@ public:
     KFbxTextureCopyNames(std::string destination, std::size_t limit);
 
     // Copies the texture file source under destination's name or, where that
-    // name is taken by anything but a regular file of the source's bytes,
-    // under the first of its numbered names (up to 999) that is such a file or
-    // is free; copy gets the name, without folder, that names the copy. True
-    // when the copy is there afterwards, made now or already present. Only a
-    // regular file is copied, with its permission bits (less the umask), and
-    // only into a file the copy creates, written whole under a name of its own
-    // before it takes a name where nothing has it: whatever has a name, before
-    // or once the copy is written, is left alone, and a link or a FIFO is
-    // neither followed nor opened. A source that cannot be read is named by
+    // name is taken by anything but a regular file of the process's own
+    // holding the source's bytes, under the first of its numbered names (up to
+    // 999) that is such a file or is free; copy gets the name, without folder,
+    // that names the copy. True when the copy is there afterwards, made now or
+    // already present. Only a regular file is copied, with its permission bits
+    // (less the umask), and only into a file the copy creates, written whole
+    // under a name of its own before it takes a name where nothing has it:
+    // whatever has a name, before or once the copy is written, is left alone,
+    // a link or a FIFO is neither followed nor opened, and another user's file
+    // is never taken for a copy. A source that cannot be read is named by
     // destination's name, the regular file there counting as its copy. Why a
     // texture is not copied goes to message, one line naming it: "Unable to
     // locate texture file" for a missing source, "is not copied" with the

@@ -76,6 +76,8 @@ int OpenRegularDescriptor(const char* path, std::uint64_t& size) {
     return OpenRegularDescriptorAt(AT_FDCWD, path, size);
 }
 
+bool IsProcessOwn(const FileIdentity& identity) { return identity.owner == static_cast<std::uint32_t>(geteuid()); }
+
 int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size, bool followLink) {
     if (!path) {
         errno = EINVAL;

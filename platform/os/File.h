@@ -29,6 +29,9 @@ bool IdentityOf(int descriptor, FileIdentity& identity);
 // The identity of what has the name in the folder open as descriptor folder,
 // a link counting as itself; false with errno set, the identity untouched.
 bool IdentityOfName(int folder, const char* name, FileIdentity& identity);
+// Whether the file is the process's own: its owner the process's effective
+// user.
+bool IsProcessOwn(const FileIdentity& identity);
 
 // The name with every '\' turned into '/'.
 std::string NativePath(std::string_view path);
