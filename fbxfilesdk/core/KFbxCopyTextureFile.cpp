@@ -1,16 +1,21 @@
 #include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 
+#include <fbxfilesdk/core/KFbxContentDigest.h>
+
 #include <platform/os/File.h>
 #include <platform/os/FileSizeSignalBlock.h>
 #include <platform/os/Folder.h>
 #include <platform/os/GroupShare.h>
+#include <platform/os/ReadOnlyFile.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -60,15 +65,109 @@ std::string PathOf(const std::string& destination, const std::string& name) {
     return separator == std::string::npos ? name : destination.substr(0, separator + 1) + name;
 }
 
-// The texture, whose permission bits and group its copy gets (less the
-// umask, and without the group's bits where it cannot have its group); never
-// its set-id or sticky bits.
-qalimor::os::FileIdentity IdentityOf(std::FILE* from) {
-    qalimor::os::FileIdentity texture;
-    texture.permissions = 0600;
-    qalimor::os::IdentityOf(fileno(from), texture);
-    texture.permissions &= 0777;
-    return texture;
+// Opens the regular file of the name where it is the process's own and
+// holds size bytes: another user's file may be changed by them once the
+// written file names it.
+bool OpenOwnFile(qalimor::os::ReadOnlyFile& file, const qalimor::os::Folder& folder, const std::string& name,
+                 std::uint64_t size) {
+    return file.OpenUnlinked(folder, name.c_str()) && qalimor::os::IsProcessOwn(file.Identity()) &&
+           file.Size() == size;
+}
+
+// The texture file, read from its start at each pass over its bytes, and
+// the digest of its bytes once a pass took it.
+class TextureFile {
+public:
+    explicit TextureFile(std::FILE* file) : mFile(file) {
+        mIdentity.permissions = 0600;
+        qalimor::os::IdentityOf(fileno(file), mIdentity);
+        mIdentity.permissions &= 0777;
+    }
+
+    // Its size, permission bits and group, which its copy gets (less the
+    // umask, and without the group's bits where it cannot have its group);
+    // never its set-id or sticky bits.
+    const qalimor::os::FileIdentity& Identity() const { return mIdentity; }
+    const std::optional<std::uint64_t>& Digest() const { return mDigest; }
+    void SetDigest(std::uint64_t digest) { mDigest = digest; }
+
+    // Hands its bytes, block by block from the first, to each until each
+    // returns false; whether all were read and taken.
+    bool ReadEach(const std::function<bool(const char*, std::size_t)>& each) {
+        std::rewind(mFile);
+        mBlock.resize(static_cast<std::size_t>(std::min<std::uint64_t>(mIdentity.size + 1, kCopyBlock)));
+        for (;;) {
+            const std::size_t read = std::fread(mBlock.data(), 1, mBlock.size(), mFile);
+            if (read == 0) return std::ferror(mFile) == 0;
+            if (!each(mBlock.data(), read)) return false;
+        }
+    }
+
+    // The digest, taken by a pass of its own where no other pass took it;
+    // false when the file cannot be read.
+    bool TakeDigest() {
+        if (mDigest) return true;
+        KFbxContentDigest digest;
+        if (!ReadEach([&digest](const char* bytes, std::size_t size) {
+                digest.Add(bytes, size);
+                return true;
+            })) {
+            return false;
+        }
+        mDigest = digest.Value();
+        return true;
+    }
+
+    // Whether the name is a regular file of the process's own that holds
+    // these bytes, read only as far as they match, unless digest asks this
+    // pass to take their digest, for which all of them are read.
+    bool IsHeldBy(const qalimor::os::Folder& folder, const std::string& name, bool digest) {
+        qalimor::os::ReadOnlyFile file;
+        bool same = OpenOwnFile(file, folder, name, mIdentity.size);
+        if (!same && !digest) return false;
+        KFbxContentDigest bytes;
+        std::uint64_t offset = 0;
+        const bool read = ReadEach([&](const char* block, std::size_t size) {
+            if (same) {
+                mThere.resize(size);
+                same = file.ReadAt(offset, mThere.data(), size) == static_cast<std::int64_t>(size) &&
+                       std::memcmp(block, mThere.data(), size) == 0;
+            }
+            offset += size;
+            if (digest) bytes.Add(block, size);
+            return same || digest;
+        });
+        if (read && digest) mDigest = bytes.Value();
+        // One byte past them, so that a file grown meanwhile shows.
+        unsigned char past;
+        return read && same && offset == file.Size() && file.ReadAt(offset, &past, 1) == 0;
+    }
+
+private:
+    std::FILE* mFile;
+    qalimor::os::FileIdentity mIdentity;
+    std::optional<std::uint64_t> mDigest;
+    std::vector<char> mBlock;
+    std::vector<unsigned char> mThere;
+};
+
+// The digest of the regular file of the name, of the process's own and of
+// size bytes; false where it is no longer such a file.
+bool DigestOf(const qalimor::os::Folder& folder, const std::string& name, std::uint64_t size,
+              std::uint64_t& digest) {
+    qalimor::os::ReadOnlyFile file;
+    if (!OpenOwnFile(file, folder, name, size)) return false;
+    std::vector<unsigned char> block(static_cast<std::size_t>(std::min<std::uint64_t>(size, kCopyBlock)));
+    KFbxContentDigest bytes;
+    for (std::uint64_t offset = 0; offset < size;) {
+        const std::int64_t read =
+            file.ReadAt(offset, block.data(), std::min<std::uint64_t>(block.size(), size - offset));
+        if (read <= 0) return false;
+        bytes.Add(block.data(), static_cast<std::size_t>(read));
+        offset += static_cast<std::uint64_t>(read);
+    }
+    digest = bytes.Value();
+    return true;
 }
 
 // The texture's bytes, written whole under a temporary name of the folder
@@ -77,16 +176,17 @@ qalimor::os::FileIdentity IdentityOf(std::FILE* from) {
 // The temporary name goes with it, whatever became of the copy.
 class TemporaryCopy {
 public:
-    TemporaryCopy(const qalimor::os::Folder& folder, std::FILE* from) : mFolder(folder), mFrom(from) {}
+    TemporaryCopy(const qalimor::os::Folder& folder, TextureFile& from) : mFolder(folder), mFrom(from) {}
     TemporaryCopy(const TemporaryCopy&) = delete;
     TemporaryCopy& operator=(const TemporaryCopy&) = delete;
     ~TemporaryCopy() { Close(); }
 
     bool IsWritten() const { return mTo != nullptr; }
 
-    // False when the copy could not be written whole beside like.
-    bool Write(const char* like) {
-        const qalimor::os::FileIdentity texture = IdentityOf(mFrom);
+    // False when the copy could not be written whole beside like. Where
+    // digest asks, the texture's digest is taken on the way.
+    bool Write(const char* like, bool digest) {
+        const qalimor::os::FileIdentity& texture = mFrom.Identity();
         mTo = mFolder.IsOpen() ? mFolder.CreateTemporaryFile(like, mTemporary,
                                                              qalimor::os::WithoutGroupBits(texture.permissions))
                                : nullptr;
@@ -94,17 +194,15 @@ public:
         // Before a byte is copied: a copy of another group than the
         // texture's keeps no bits for it.
         qalimor::os::ShareWithGroup(fileno(mTo), texture.group, texture.permissions);
-        std::vector<char> block(kCopyBlock);
-        bool copied = true;
-        for (;;) {
-            const std::size_t read = std::fread(block.data(), 1, block.size(), mFrom);
-            if (read == 0) break;
-            if (std::fwrite(block.data(), 1, read, mTo) != read) {
-                copied = false;
-                break;
-            }
+        KFbxContentDigest bytes;
+        const bool copied = mFrom.ReadEach([&](const char* block, std::size_t size) {
+            if (digest) bytes.Add(block, size);
+            return std::fwrite(block, 1, size, mTo) == size;
+        });
+        if (copied && std::fflush(mTo) == 0) {
+            if (digest) mFrom.SetDigest(bytes.Value());
+            return true;
         }
-        if (copied && std::ferror(mFrom) == 0 && std::fflush(mTo) == 0) return true;
         Close();
         return false;
     }
@@ -127,7 +225,7 @@ private:
     }
 
     const qalimor::os::Folder& mFolder;
-    std::FILE* mFrom;
+    TextureFile& mFrom;
     std::FILE* mTo = nullptr;
     std::string mTemporary;
 };
@@ -176,11 +274,55 @@ std::string KFbxNumberedCopyName(const std::string& name, unsigned number, std::
     return numbered;
 }
 
-bool KFbxCopyTextureFile(const char* source, const char* destination, std::size_t limit, std::string& copy,
-                         KString& message) {
-    const std::string given = destination != nullptr ? destination : "";
-    const std::size_t separator = given.find_last_of("/\\");
-    copy = separator == std::string::npos ? given : given.substr(separator + 1);
+KFbxTextureCopyNames::KFbxTextureCopyNames(std::string destination, std::size_t limit)
+    : mDestination(std::move(destination)), mLimit(limit) {
+    const std::size_t separator = mDestination.find_last_of("/\\");
+    mName = separator == std::string::npos ? mDestination : mDestination.substr(separator + 1);
+}
+
+bool KFbxTextureCopyNames::HasLookedOfSize(std::uint64_t size) const {
+    const auto digested = mDigested.lower_bound({size, 0});
+    return mUndigested.count(size) != 0 || (digested != mDigested.end() && digested->first.first == size);
+}
+
+bool KFbxTextureCopyNames::FindLooked(const qalimor::os::Folder& folder, std::uint64_t size, std::uint64_t digest,
+                                      const std::function<bool(const std::string&)>& holdsSource,
+                                      unsigned& number) {
+    // A file's digest is taken once, when a source of its size first needs
+    // it: files that no source matches in size are never read.
+    const auto undigested = mUndigested.find(size);
+    if (undigested != mUndigested.end()) {
+        for (const unsigned looked : undigested->second) {
+            std::uint64_t its = 0;
+            if (DigestOf(folder, KFbxNumberedCopyName(mName, looked, mLimit), size, its)) {
+                mDigested[{size, its}].insert(looked);
+            }
+        }
+        mUndigested.erase(undigested);
+    }
+    const auto alike = mDigested.find({size, digest});
+    if (alike == mDigested.end()) return false;
+    // Digests only point the way: the bytes decide.
+    for (const unsigned looked : alike->second) {
+        if (holdsSource(KFbxNumberedCopyName(mName, looked, mLimit))) {
+            number = looked;
+            return true;
+        }
+    }
+    return false;
+}
+
+void KFbxTextureCopyNames::Remember(unsigned number, std::uint64_t size, std::optional<std::uint64_t> digest) {
+    if (digest) {
+        mDigested[{size, *digest}].insert(number);
+    } else {
+        mUndigested[size].push_back(number);
+    }
+}
+
+bool KFbxTextureCopyNames::Copy(const char* source, std::string& copy, KString& message) {
+    const std::string& given = mDestination;
+    copy = mName;
     if (source == nullptr || source[0] == '\0' || given.empty()) return false;
     // A texture past the size limit is not copied, and ends nothing.
     const qalimor::os::FileSizeSignalBlock sizeLimitFails;
@@ -191,15 +333,33 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, std::size_
     // the source was looked for.
     qalimor::os::Folder folder;
     std::string name;
-    folder.OpenHolderOf(destination, name);
+    folder.OpenHolderOf(given.c_str(), name);
     // Only a regular file: a device would fill the disk, a FIFO would hang
     // the export.
     const Stream from(qalimor::os::OpenRegularFile(source));
-    if (from == nullptr) return NameUnread(folder, name, errno, source, destination, message);
-    TemporaryCopy temporary(folder, from.get());
-    unsigned number = 0;
-    for (; number <= kNumberedNames; ++number) {
-        const std::string candidate = KFbxNumberedCopyName(name, number, limit);
+    if (from == nullptr) return NameUnread(folder, name, errno, source, given.c_str(), message);
+    TextureFile texture(from.get());
+    const std::uint64_t size = texture.Identity().size;
+    TemporaryCopy temporary(folder, texture);
+    // The files the calls before looked at or made, of the texture's size,
+    // come before any name not yet looked at. Their digests are weighed
+    // against the texture's once the pass that decides on the first such
+    // name (a comparison with the file there, or the copy) took it on the
+    // way, so that one file among many of its name costs no pass more.
+    bool weigh = HasLookedOfSize(size);
+    // Whether one of them holds the texture's bytes, copy then naming it.
+    const auto foundLooked = [&] {
+        if (!weigh) return false;
+        weigh = false;
+        unsigned found = 0;
+        const auto holdsTexture = [&](const std::string& looked) { return texture.IsHeldBy(folder, looked, false); };
+        if (!texture.TakeDigest() || !FindLooked(folder, size, *texture.Digest(), holdsTexture, found)) return false;
+        copy = KFbxNumberedCopyName(name, found, mLimit);
+        return true;
+    };
+    unsigned number = mNext;
+    for (; number <= kNumberedNames; mNext = ++number) {
+        const std::string candidate = KFbxNumberedCopyName(name, number, mLimit);
         if (candidate.empty() && number > 0) break;
         copy = candidate;
         const std::string path = number == 0 ? given : PathOf(given, candidate);
@@ -208,18 +368,37 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, std::size_
             // nor a link followed out of the folder. Whatever has the name
             // is kept, as it may be the user's own; a file of other bytes is
             // no copy of the texture, and the written file would show it in
-            // the texture's place.
+            // the texture's place, as it would another user's file once they
+            // changed it.
             const qalimor::os::NameKind kind = folder.KindOf(candidate.c_str());
             if (kind == qalimor::os::NameKind::eRegularFile) {
-                if (folder.HoldsSameAs(candidate.c_str(), fileno(from.get()))) return true;
-                break;
+                qalimor::os::FileIdentity there;
+                if (!folder.IdentityOf(candidate.c_str(), there)) continue;
+                if (!qalimor::os::IsProcessOwn(there)) break;
+                if (there.size != size) {
+                    Remember(number, there.size, std::nullopt);
+                    break;
+                }
+                const bool same = texture.IsHeldBy(folder, candidate, weigh && !texture.Digest());
+                const bool earlier = foundLooked();
+                Remember(number, size, same ? texture.Digest() : std::nullopt);
+                if (!earlier && !same) break;
+                mNext = number + 1;
+                return true;
             }
             if (kind != qalimor::os::NameKind::eNone) break;
-            if (!temporary.IsWritten() && !temporary.Write(candidate.c_str())) {
+            const bool written =
+                temporary.IsWritten() || temporary.Write(candidate.c_str(), weigh && !texture.Digest());
+            if (foundLooked()) return true;
+            if (!written) {
                 TellNotWritten(message, path);
                 return false;
             }
-            if (temporary.Place(candidate.c_str())) return true;
+            if (temporary.Place(candidate.c_str())) {
+                Remember(number, size, texture.Digest());
+                mNext = number + 1;
+                return true;
+            }
             if (errno != EEXIST) {
                 TellNotWritten(message, path);
                 return false;
@@ -227,6 +406,7 @@ bool KFbxCopyTextureFile(const char* source, const char* destination, std::size_
             // Something took the name since it was looked at: judged again.
         }
     }
+    if (foundLooked()) return true;
     copy = name;
     char tried[16];
     const std::string count(tried, std::to_chars(tried, tried + sizeof tried, number - 1).ptr);

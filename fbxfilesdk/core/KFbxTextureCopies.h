@@ -3,15 +3,17 @@
 #ifndef FBXFILESDK_CORE_KFBXTEXTURECOPIES_H
 #define FBXFILESDK_CORE_KFBXTEXTURECOPIES_H
 
+#include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 #include <fbxfilesdk/core/KString.h>
 
 #include <cstddef>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace fbxsdk_2006_11_1 {
 
-// Each texture file a write names is copied once (KFbxCopyTextureFile), and
+// Each texture file a write names is copied once (KFbxTextureCopyNames), and
 // every texture of that file is named by that copy.
 class KFbxTextureCopies {
 public:
@@ -22,11 +24,18 @@ public:
     // telling in message why it could not; an empty source is not copied
     // and is named by destination's name.
     std::string NameOf(const char* source, const std::string& destination, std::size_t limit, KString& message);
-    // Forgets the copies, for the next write.
-    void Clear() { mNames.clear(); }
+    // Forgets the copies, and what was learnt of the names beside the
+    // written file, for the next write.
+    void Clear() {
+        mNames.clear();
+        mCopyNames.clear();
+    }
 
 private:
     std::map<std::string, std::string> mNames;
+    // By destination and limit: the textures of one name share their
+    // numbered names.
+    std::map<std::pair<std::string, std::size_t>, KFbxTextureCopyNames> mCopyNames;
 };
 
 }  // namespace fbxsdk_2006_11_1

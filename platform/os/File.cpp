@@ -22,7 +22,7 @@ namespace {
 bool IdentityFrom(const struct stat& info, FileIdentity& identity) {
     identity = FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
                             static_cast<unsigned>(info.st_mode & 07777), static_cast<std::uint32_t>(info.st_gid),
-                            static_cast<std::uint32_t>(info.st_uid)};
+                            static_cast<std::uint32_t>(info.st_uid), static_cast<std::uint64_t>(info.st_size)};
     return true;
 }
 
@@ -76,13 +76,16 @@ int OpenRegularDescriptor(const char* path, std::uint64_t& size) {
     return OpenRegularDescriptorAt(AT_FDCWD, path, size);
 }
 
-int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size) {
+bool IsProcessOwn(const FileIdentity& identity) { return identity.owner == static_cast<std::uint32_t>(geteuid()); }
+
+int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size, bool followLink) {
     if (!path) {
         errno = EINVAL;
         return -1;
     }
     // Non-blocking so that opening a FIFO with no writer returns at once.
-    const int fd = openat(folder, NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        openat(folder, NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0) return -1;
     struct stat info;
     int failure = 0;

@@ -13,13 +13,14 @@ namespace qalimor::os {
 
 // Which file an open file is, whatever names it has (its device and inode),
 // and who may do what with it: the permission bits, group and owner it had
-// when it was looked at.
+// when it was looked at, and the bytes it held then.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     unsigned permissions = 0;
     std::uint32_t group = 0;
     std::uint32_t owner = 0;
+    std::uint64_t size = 0;
 };
 
 // The identity of the file open as descriptor; false with errno set, the
@@ -28,6 +29,9 @@ bool IdentityOf(int descriptor, FileIdentity& identity);
 // The identity of what has the name in the folder open as descriptor folder,
 // a link counting as itself; false with errno set, the identity untouched.
 bool IdentityOfName(int folder, const char* name, FileIdentity& identity);
+// Whether the file is the process's own: its owner the process's effective
+// user.
+bool IsProcessOwn(const FileIdentity& identity);
 
 // The name with every '\' turned into '/'.
 std::string NativePath(std::string_view path);
@@ -47,8 +51,9 @@ std::FILE* OpenRegularFile(const char* path);
 // The same as a descriptor for reads at any offset, with the size the file
 // has now; -1 on failure, errno set alike.
 int OpenRegularDescriptor(const char* path, std::uint64_t& size);
-// The same for a path taken from the folder open as the descriptor folder.
-int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size);
+// The same for a path taken from the folder open as the descriptor folder;
+// a link as its last name is refused (ELOOP) where followLink is false.
+int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size, bool followLink = true);
 
 // The whole content of a regular file, opened as OpenRegularFile opens it;
 // false with errno set as it sets it, or EFBIG when the file holds more than

@@ -17,9 +17,25 @@ constexpr std::uint64_t kLargestRead = std::uint64_t(1) << 30;
 }  // namespace
 
 bool ReadOnlyFile::Open(const Folder& folder, const char* name) {
-    Close();
     std::uint64_t size = 0;
-    mDescriptor = folder.OpenRegularDescriptor(name, size);
+    const int descriptor = folder.OpenRegularDescriptor(name, size);
+    return Take(descriptor, size);
+}
+
+bool ReadOnlyFile::OpenUnlinked(const Folder& folder, const char* name) {
+    if (!Folder::IsPlainName(name)) {
+        Close();
+        errno = EINVAL;
+        return false;
+    }
+    std::uint64_t size = 0;
+    const int descriptor = OpenRegularDescriptorAt(folder.Descriptor(), name, size, false);
+    return Take(descriptor, size);
+}
+
+bool ReadOnlyFile::Take(int descriptor, std::uint64_t size) {
+    Close();
+    mDescriptor = descriptor;
     if (mDescriptor < 0) return false;
     mSize = size;
     IdentityOf(mDescriptor, mIdentity);

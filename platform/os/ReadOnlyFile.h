@@ -24,6 +24,9 @@ public:
     // blocking on what is not one; false with errno set as OpenRegularFile
     // sets it.
     bool Open(const Folder& folder, const char* name);
+    // The same for a plain name that is no link: one is refused (ELOOP),
+    // never followed.
+    bool OpenUnlinked(const Folder& folder, const char* name);
     void Close();
     bool IsOpen() const { return mDescriptor >= 0; }
     // The size the file had when it was opened.
@@ -35,6 +38,8 @@ public:
     std::int64_t ReadAt(std::uint64_t offset, unsigned char* out, std::uint64_t size) const;
 
 private:
+    bool Take(int descriptor, std::uint64_t size);
+
     int mDescriptor = -1;
     std::uint64_t mSize = 0;
     FileIdentity mIdentity;

@@ -746,7 +746,8 @@ TEST_F(Writer3dsRoundTripTest, KeyframerNodesUpToTheLastNumberAreWrittenAndOneMo
 TEST_F(Writer3dsRoundTripTest, Lib3dsFindsEachMeshsOwnTextureUnderOneName) {
     // The texture's name taken, and its first nine numbered ones.
     const auto taken = [](const std::string& stem, const std::string& numberedStem, const std::string& extension) {
-        std::map<std::string, std::string> files = {{"a/" + stem + extension, "a"}, {"out/" + stem + extension, "?"}};
+        std::map<std::string, std::string> files = {{"a/" + stem + extension, "a"}, {"b/" + stem + extension, "b"},
+                                                    {"out/" + stem + extension, "?"}};
         for (const char* number : {"1", "2", "3", "4", "5", "6", "7", "8", "9"}) {
             files["out/" + numberedStem + number + extension] = "?";
         }
@@ -758,10 +759,13 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsFindsEachMeshsOwnTextureUnderOneName) {
         {{{"a/diffuse.png", "a"}, {"b/diffuse.png", "b"}},
          {{"a/diffuse.png", "diffuse.png"}, {"b/diffuse.png", "diffuse1.png"}},
          ""},
-        {taken("diffuse", "diffuse", ".png"), {{"a/diffuse.png", "diffus10.png"}}, ""},
-        {taken("a", "", ".bcdefghijk"), {{"a/a.bcdefghijk", "a.bcdefghijk"}},
+        {taken("diffuse", "diffuse", ".png"),
+         {{"a/diffuse.png", "diffus10.png"}, {"b/diffuse.png", "diffus11.png"}},
+         ""},
+        {taken("a", "", ".bcdefghijk"), {{"a/a.bcdefghijk", "a.bcdefghijk"}, {"b/a.bcdefghijk", "a.bcdefghijk"}},
          "The texture file \"" + Path("a/a.bcdefghijk") + "\" is not copied: \"" + Path("out/a.bcdefghijk") +
-             "\" and the 9 names numbered after it are taken.\n"}};
+             "\" and the 9 names numbered after it are taken.\nThe texture file \"" + Path("b/a.bcdefghijk") +
+             "\" is not copied: \"" + Path("out/a.bcdefghijk") + "\" and the 9 names numbered after it are taken.\n"}};
     for (const auto& [files, meshes, message] : rows) {
         SCOPED_TRACE(meshes.back()[1]);
         mScene->Clear();

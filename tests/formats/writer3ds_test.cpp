@@ -4,6 +4,7 @@
 #include "support/BoundedRun.h"
 
 #include <fbxfilesdk/core/KFbxCopyTextureFile.h>
+#include <fbxfilesdk/core/KFbxTextureCopies.h>
 #include <fbxfilesdk/core/KgeMath.h>
 #include <fbxfilesdk/formats/KFbxWriter3DS.h>
 #include <fbxfilesdk/formats/KFbxWriter3DSPlacement.h>
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <new>
@@ -185,6 +187,28 @@ TEST(Writer3dsMapNames, FitTheTwelveCharacterField) {
 // ---- the write ----------------------------------------------------------------
 
 using Writer3dsFrameTest = Writer3dsTest;
+
+// A write takes a file it looked at before for a texture's copy only while
+// that file holds the texture's bytes: the digest it took of them then only
+// points the way.
+TEST_F(Writer3dsFrameTest, AWriteTakesAFileItSawBeforeOnlyWhileItHoldsTheTexturesBytes) {
+    std::filesystem::create_directories(Path("out"));
+    KFbxTextureCopies copies;
+    KString message;
+    const auto copy = [&](const std::string& folder, const char* bytes) {
+        std::filesystem::create_directories(Path(folder));
+        const std::string texture = mFolder.Write(folder + "/wood.tga", bytes);
+        return copies.NameOf(texture.c_str(), Path("out/wood.tga"), 12, message);
+    };
+    EXPECT_EQ(copy("a", "oak"), "wood.tga");
+    EXPECT_EQ(copy("b", "elm"), "wood1.tga");
+    mFolder.Write("out/wood.tga", "fir");
+    EXPECT_EQ(copy("c", "oak"), "wood2.tga");
+    EXPECT_EQ(copy("d", "elm"), "wood1.tga");
+    EXPECT_EQ(mFolder.Read("out/wood.tga"), "fir");
+    EXPECT_EQ(mFolder.Read("out/wood2.tga"), "oak");
+    EXPECT_STREQ(message.Buffer(), "");
+}
 
 TEST_F(Writer3dsFrameTest, FileThatCannotBeOpenedIsReportedAtCreate) {
     KFbxWriter* writer = CreateWriter3DS(*mManager, nullptr, 0);

@@ -581,26 +581,36 @@ TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
     }
     using Files = std::map<std::string, std::string>;
     // Files there before (beside the written file: "out/"); per material its
-    // texture's file and the name its map gives; the written folder's files.
-    const std::tuple<Files, std::vector<std::array<std::string, 3>>, int> rows[] = {
+    // texture's file and the name its map gives; the written folder's files;
+    // the file there before that another user owns (the last row's only,
+    // as it is skipped where files cannot be given away).
+    const std::tuple<Files, std::vector<std::array<std::string, 3>>, int, std::string> rows[] = {
         {{{"a/wood.tga", "oak"}, {"b/wood.tga", "pine"}},
-         {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "b/wood.tga", "wood1.tga"}}, 4},
+         {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "b/wood.tga", "wood1.tga"}}, 4, ""},
         {{{"a/wood.tga", "oak"}, {"b/wood.tga", "oak"}},
-         {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "b/wood.tga", "wood.tga"}}, 3},
-        {{{"a/wood.tga", "oak"}}, {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "a/wood.tga", "wood.tga"}}, 3},
-        {{{"a/wood.tga", "oak"}, {"out/wood.tga", "mine"}}, {{"oak", "a/wood.tga", "wood1.tga"}}, 4},
+         {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "b/wood.tga", "wood.tga"}}, 3, ""},
+        {{{"a/wood.tga", "oak"}}, {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "a/wood.tga", "wood.tga"}}, 3, ""},
+        {{{"a/wood.tga", "oak"}, {"out/wood.tga", "mine"}}, {{"oak", "a/wood.tga", "wood1.tga"}}, 4, ""},
         {{{"a/wood.tga", "oak"}, {"b/wood.tga", "pine"}, {"out/wood.tga", "mine"}, {"out/wood1.tga", "elm"},
-          {"out/wood2.tga", "pine"}}, {{"oak", "a/wood.tga", "wood3.tga"}, {"pine", "b/wood.tga", "wood2.tga"}}, 6},
-        {{{"out/wood.tga", "oak"}}, {{"oak", "out/wood.tga", "wood.tga"}}, 3}};
+          {"out/wood2.tga", "pine"}}, {{"oak", "a/wood.tga", "wood3.tga"}, {"pine", "b/wood.tga", "wood2.tga"}}, 6, ""},
+        {{{"out/wood.tga", "oak"}}, {{"oak", "out/wood.tga", "wood.tga"}}, 3, ""},
+        // The second texture's bytes are in a file passed by the first, and
+        // in the next one.
+        {{{"a/wood.tga", "oak"}, {"b/wood.tga", "mine"}, {"out/wood.tga", "mine"}, {"out/wood1.tga", "oak"},
+          {"out/wood2.tga", "mine"}}, {{"oak", "a/wood.tga", "wood1.tga"}, {"pine", "b/wood.tga", "wood.tga"}}, 5, ""},
+        {{{"a/wood.tga", "oak"}, {"out/wood.tga", "oak"}}, {{"oak", "a/wood.tga", "wood1.tga"}}, 4, "out/wood.tga"}};
     const std::string script = Write("dump.py", kTinyObjDump);
-    for (const auto& [files, materials, written] : rows) {
-        SCOPED_TRACE(materials.front()[2] + " " + files.begin()->first);
+    for (const auto& [files, materials, written, foreign] : rows) {
+        SCOPED_TRACE(materials.front()[2] + " " + materials.back()[2] + " " + files.rbegin()->first + " " + foreign);
         TearDown();
         for (const char* folder : {"a", "b", "out"}) std::filesystem::remove_all(Path(folder));
         SetUp();
         for (const auto& [name, bytes] : files) {
             std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
             Write(name, bytes);
+        }
+        if (!foreign.empty() && chown(Path(foreign).c_str(), 65534, 65534) != 0) {
+            GTEST_SKIP() << "files cannot be given to another user here";
         }
         for (const auto& [material, source, map] : materials) {
             KFbxMesh* mesh = AddPlainTriangle(material.c_str());
