@@ -1,6 +1,7 @@
 #include <fbxfilesdk/core/KFbxCopyTextureFile.h>
 
 #include <fbxfilesdk/core/KFbxContentDigest.h>
+#include <fbxfilesdk/core/KFbxPath.h>
 
 #include <platform/os/File.h>
 #include <platform/os/FileSizeSignalBlock.h>
@@ -335,9 +336,11 @@ bool KFbxTextureCopyNames::Copy(const char* source, std::string& copy, KString& 
     std::string name;
     folder.OpenHolderOf(given.c_str(), name);
     // Only a regular file: a device would fill the disk, a FIFO would hang
-    // the export.
-    const Stream from(qalimor::os::OpenRegularFile(source));
-    if (from == nullptr) return NameUnread(folder, name, errno, source, given.c_str(), message);
+    // the export. A share's file is no file of this machine, whatever file
+    // here has its path.
+    const bool shared = KFbxIsSharePath(source);
+    const Stream from(shared ? nullptr : qalimor::os::OpenRegularFile(source));
+    if (from == nullptr) return NameUnread(folder, name, shared ? ENOENT : errno, source, given.c_str(), message);
     TextureFile texture(from.get());
     const std::uint64_t size = texture.Identity().size;
     TemporaryCopy temporary(folder, texture);

@@ -92,8 +92,9 @@ bool ConvertBack(KFbxSdkManager& manager, const std::string& name, const void* b
 }  // namespace
 
 KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString& relativeName) const {
-    // A file that is there, readable or not, is the one named.
-    if (qalimor::os::IsRegularFile(fileName.Buffer())) return fileName;
+    // A file that is there, readable or not, is the one named; a share's
+    // file is none of this machine's, whatever file here has its path.
+    if (!KFbxIsSharePath(fileName) && qalimor::os::IsRegularFile(fileName.Buffer())) return fileName;
     // A file read from memory has no folder to look in.
     const KString& document = mFile.GetFileName();
     if (document.IsEmpty()) return fileName;

@@ -288,13 +288,17 @@ TEST_F(ObjWriterTest, LaterMeshesNumberOnAndAMeshWithoutMaterialUsesTheDefault) 
 TEST_F(ObjWriterTest, OneMaterialWithTwoTexturesGivesTwoNamesAndSwappedUvsAreWrittenSwapped) {
     KFbxMesh* cube = AddCube("box", KFbxVector4(0, 0, 0, 0));
     KFbxTexture* second = KFbxTexture::Create(mManager, "second");
-    second->SetFileName(Path("elsewhere/missing.tga").c_str());
+    // A share's name ("//host/share/..."): no file of this machine, though
+    // one here has the path.
+    std::filesystem::create_directories(Path("elsewhere"));
+    Write("elsewhere/missing.tga", "local");
+    second->SetFileName(("/" + Path("elsewhere/missing.tga")).c_str());
     second->SetSwapUV(true);
     cube->AddTexture(second);
     cube->InitTextureIndices(KFbxLayerElement::eBY_POLYGON);
     for (int p = 0; p < 6; ++p) cube->GetTextureIndices()->Add(p % 2);
     ASSERT_TRUE(Export(Path("scene.obj"), KeepPolygons()));
-    EXPECT_EQ(Message(), "Unable to locate texture file \"" + Path("elsewhere/missing.tga") + "\".\n");
+    EXPECT_EQ(Message(), "Unable to locate texture file \"/" + Path("elsewhere/missing.tga") + "\".\n");
     const std::string obj = Text(Path("scene.obj"));
     EXPECT_NE(obj.find("usemtl red_brick\n"), std::string::npos);
     EXPECT_NE(obj.find("usemtl red_brick1\n"), std::string::npos);
