@@ -234,6 +234,15 @@ protected:
     // The folder of the file read, measured at the first record that looks
     // beside it.
     mutable std::optional<KFbxDocumentFolder> mDocumentFolder;
+    // The files the records looked for led to, in the order they were
+    // looked for, and the next one a record may name again.
+    struct FoundFile {
+        KString mFileName;
+        KString mRelativeName;
+        KString mFound;
+    };
+    mutable std::vector<FoundFile> mFound;
+    mutable std::size_t mFoundNext = 0;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;
     // The properties of the object a block sets, and of its second object.

@@ -92,15 +92,27 @@ bool ConvertBack(KFbxSdkManager& manager, const std::string& name, const void* b
 }  // namespace
 
 KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString& relativeName) const {
+    // A file lists its textures in the order of their videos, which name
+    // the same files: a record that names what the next one looked for
+    // named takes what was found.
+    if (mFoundNext < mFound.size()) {
+        const FoundFile& next = mFound[mFoundNext];
+        if (next.mFileName == fileName && next.mRelativeName == relativeName) {
+            ++mFoundNext;
+            return next.mFound;
+        }
+    }
+    KString found = fileName;
     // A file that is there, readable or not, is the one named; a share's
     // file is none of this machine's, whatever file here has its path.
-    if (!KFbxIsSharePath(fileName) && qalimor::os::IsRegularFile(fileName.Buffer())) return fileName;
-    // A file read from memory has no folder to look in.
     const KString& document = mFile.GetFileName();
-    if (document.IsEmpty()) return fileName;
-    if (!mDocumentFolder) mDocumentFolder.emplace(document);
-    const KString found = mDocumentFolder->Find(relativeName);
-    return found.IsEmpty() ? fileName : found;
+    if ((KFbxIsSharePath(fileName) || !qalimor::os::IsRegularFile(fileName.Buffer())) && !document.IsEmpty()) {
+        if (!mDocumentFolder) mDocumentFolder.emplace(document);
+        const KString beside = mDocumentFolder->Find(relativeName);
+        if (!beside.IsEmpty()) found = beside;
+    }
+    mFound.push_back(FoundFile{fileName, relativeName, found});
+    return found;
 }
 
 void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
@@ -140,6 +152,9 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
             } else {
                 fileName = KString(path.c_str());
                 relativeFileName = KString(relativePath.c_str());
+                // A file was made: what was not found before may be now.
+                mFound.clear();
+                mFoundNext = 0;
             }
         }
         mFile.FieldReadEnd();
