@@ -358,6 +358,21 @@ TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
                      row.uri.c_str())
             << row.file << " in " << row.document;
     }
+    // A document that names its texture through the link: this reader and
+    // an independent one read the texture's bytes.
+    mFolder.Write("data/textures/wood.png", "wood grain");
+    AddTexture(BuildBox(), "wood", (root + "/proj/models/../textures/wood.png").c_str(),
+               KFbxLayerElement::eDIFFUSE_TEXTURES);
+    const std::string path = WriteValid();
+    KFbxScene* read = ReadBack(path);
+    ASSERT_GE(read->GetTextureCount(), 1);
+    EXPECT_EQ(ReadText(read->GetTexture(0)->GetFileName()), "wood grain");
+    if (PycolladaInstalled()) {
+        EXPECT_EQ(RunPycollada("import collada, sys\n"
+                               "sys.stdout.write(collada.Collada(sys.argv[1]).images[0].data.decode())\n",
+                               path),
+                  "wood grain");
+    }
 }
 
 // An OBJ converted from another working folder, to COLLADA beside itself
