@@ -135,16 +135,27 @@ bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
                 " Some textures might not be loaded.");
     }
     KString fileName(path.c_str());
-    const KString relative = KFbxIsRelativePath(fileName)
-                                 ? fileName
-                                 : KFbxGetRelativePath(mWorkingFolder + "/", fileName);
+    KString relative = KFbxIsRelativePath(fileName) ? fileName : KFbxGetRelativePath(mWorkingFolder + "/", fileName);
     // A relative name is relative to the document. A file the working
     // folder holds under it still wins, as it always has; one it lacks is
     // looked for beside the document and, found there, named from the root.
-    if (KFbxIsRelativePath(fileName) && !KFbxFileExists(fileName)) {
-        const KString found = mDocumentFolder->Find(fileName);
+    const auto findRelative = [this](const KString& name) {
+        return KFbxFileExists(name) ? name : mDocumentFolder->Find(name);
+    };
+    if (KFbxIsRelativePath(fileName)) {
+        const KString found = findRelative(fileName);
         if (!found.IsEmpty()) {
             fileName = found;
+        }
+    } else if (KFbxIsSharePath(fileName) && StartsWith(uri.Buffer(), "file://") && uri.Buffer()[7] != '/') {
+        // Some writers put a relative path where a file URI names its host
+        // ("file://textures/wood.tga"): where that path finds a file, as
+        // this reader once read it, the image is that file.
+        const KString asRelative(DecodePercentEscapes(uri.Buffer() + 7).c_str());
+        const KString found = findRelative(asRelative);
+        if (!found.IsEmpty()) {
+            fileName = found;
+            relative = asRelative;
         }
     }
     mImages.Add(id, ColladaImage{id, fileName, relative});

@@ -254,6 +254,7 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
         "<image id=\"i\"><init_from>file://server/share/a%20b/y.tga</init_from></image>"
         "<image id=\"j\"><init_from>file:////server/share/y.tga</init_from></image>"
         "<image id=\"k\"><init_from>file://C|/maps/z.tga</init_from></image>"
+        "<image id=\"l\"><init_from>file://tex/wood.tga</init_from></image>"
         "</library_images><library_effects><effect id=\"fx\"><profile_COMMON><technique sid=\"t\"><lambert>"
         "<diffuse><texture texture=\"e\" texcoord=\"uv\"/></diffuse>"
         "<ambient><texture texture=\"a\" texcoord=\"uv\"><extra><technique profile=\"MAYA\"><blend_mode>MIX"
@@ -262,7 +263,7 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
         "<texture texture=\"d\" texcoord=\"uv\"/><texture texture=\"f\" texcoord=\"uv\"/>"
         "<texture texture=\"g\" texcoord=\"uv\"/><texture texture=\"h\" texcoord=\"uv\"/>"
         "<texture texture=\"i\" texcoord=\"uv\"/><texture texture=\"j\" texcoord=\"uv\"/>"
-        "<texture texture=\"k\" texcoord=\"uv\"/></emission>"
+        "<texture texture=\"k\" texcoord=\"uv\"/><texture texture=\"l\" texcoord=\"uv\"/></emission>"
         "</lambert></technique></profile_COMMON></effect></library_effects><library_materials/>"),
         "models/car.dae"));
     EXPECT_STREQ(Named<KFbxTexture>("a")->GetFileName(), "maps/./wood.tga");
@@ -278,7 +279,9 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
     const std::string beside = mFolder.Path().string() + "/models/tex/";
     for (const auto& [id, file, relative] : {std::tuple{"f", beside + "wood.tga", "tex/wood.tga"},
                                              std::tuple{"g", beside + "wood.tga", "sub/../tex/wood.tga"},
-                                             std::tuple{"h", std::string("tex/both.tga"), "tex/both.tga"}}) {
+                                             std::tuple{"h", std::string("tex/both.tga"), "tex/both.tga"},
+                                             // A relative path written as a URI's host and path.
+                                             std::tuple{"l", beside + "wood.tga", "tex/wood.tga"}}) {
         EXPECT_EQ(Named<KFbxTexture>(id)->GetFileName(), file) << id;
         EXPECT_STREQ(Named<KFbxTexture>(id)->GetRelativeFileName(), relative) << id;
     }
