@@ -20,6 +20,7 @@
 
 #include "bench/BenchExport.h"
 #include "bench/BenchFiles.h"
+#include "bench/BenchTriangle.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,13 +86,7 @@ SceneOfBenchmark& TexturedScene(int count, std::int64_t kib, bool oneName) {
             std::ofstream(folder / "wood.tga", std::ios::binary) << TextureBytes(index, kib);
             std::filesystem::create_hard_link(folder / "wood.tga", folder / ("wood-" + number + ".tga"));
         }
-        KFbxMesh* mesh = KFbxMesh::Create(manager, "");
-        mesh->InitControlPoints(3);
-        mesh->GetControlPoints()[1] = KFbxVector4(1, 0, 0, 1);
-        mesh->GetControlPoints()[2] = KFbxVector4(0, 1, 0, 1);
-        mesh->BeginPolygon();
-        for (int corner = 0; corner < 3; ++corner) mesh->AddPolygonVertex(corner);
-        mesh->EndPolygon();
+        KFbxMesh* mesh = benchfiles::Triangle(*manager, "");
         const std::string name = "Tri" + number;
         mesh->InitMaterialIndices(KFbxLayerElement::eALL_SAME);
         mesh->AddMaterial(KFbxSurfaceLambert::Create(manager, name.c_str()));

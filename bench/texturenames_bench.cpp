@@ -6,6 +6,7 @@
 // relative name, and once the files are gone.
 #include "BenchExport.h"
 #include "BenchFiles.h"
+#include "BenchTriangle.h"
 
 #include <fbxfilesdk/core/KFbxSdkManager.h>
 #include <fbxfilesdk/fbx/KFbxFileFormatRegistry.h>
@@ -63,13 +64,7 @@ std::string TextureFile(const std::filesystem::path& tree, int index) {
 KFbxScene* TexturedScene(KFbxSdkManager& manager, const std::filesystem::path& tree) {
     KFbxScene* scene = KFbxScene::Create(&manager, "");
     KFbxNode* node = KFbxNode::Create(&manager, "plate");
-    KFbxMesh* mesh = KFbxMesh::Create(&manager, "plate");
-    mesh->InitControlPoints(3);
-    mesh->GetControlPoints()[1] = KFbxVector4(1, 0, 0, 1);
-    mesh->GetControlPoints()[2] = KFbxVector4(0, 1, 0, 1);
-    mesh->BeginPolygon();
-    for (int corner = 0; corner < 3; ++corner) mesh->AddPolygonVertex(corner);
-    mesh->EndPolygon();
+    KFbxMesh* mesh = benchfiles::Triangle(manager, "plate");
     node->SetNodeAttribute(mesh);
     scene->GetRootNode()->AddChild(node);
     mesh->InitMaterialIndices(KFbxLayerElement::eALL_SAME);

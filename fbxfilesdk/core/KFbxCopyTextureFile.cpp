@@ -71,7 +71,7 @@ std::string PathOf(const std::string& destination, const std::string& name) {
 // written file names it.
 bool OpenOwnFile(qalimor::os::ReadOnlyFile& file, const qalimor::os::Folder& folder, const std::string& name,
                  std::uint64_t size) {
-    return file.OpenUnlinked(folder, name.c_str()) && qalimor::os::IsProcessOwn(file.Identity()) &&
+    return file.OpenWithoutFollowing(folder, name.c_str()) && qalimor::os::IsProcessOwn(file.Identity()) &&
            file.Size() == size;
 }
 

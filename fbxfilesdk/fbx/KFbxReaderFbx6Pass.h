@@ -128,10 +128,12 @@ protected:
     void ReadVideo(const KString& prefixedName, const KString& typeName);
     // The file names and the embedded content of a video record.
     void ReadVideoContents(KFbxObject& video);
-    // The file a record names: fileName when it names one, else the file the
-    // relative name (relative to the file read) finds beside the file read,
-    // so that files moved together with their textures still find them;
-    // else fileName.
+    // The file a record names: fileName when a regular file is there
+    // (readable or not; a share's name never is one of this machine), else
+    // the file the relative name (relative to the file read) finds beside
+    // the file read, so that files moved together with their textures still
+    // find them; else fileName. A record that names what the next record
+    // looked for before named (a texture after its video) takes its result.
     KString FoundFileName(const KString& fileName, const KString& relativeName) const;
     void ReadTexture(const KString& prefixedName, const KString& typeName);
     void ReadCache(const KString& prefixedName, const KString& typeName);

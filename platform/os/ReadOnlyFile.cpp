@@ -22,7 +22,7 @@ bool ReadOnlyFile::Open(const Folder& folder, const char* name) {
     return Take(descriptor, size);
 }
 
-bool ReadOnlyFile::OpenUnlinked(const Folder& folder, const char* name) {
+bool ReadOnlyFile::OpenWithoutFollowing(const Folder& folder, const char* name) {
     if (!Folder::IsPlainName(name)) {
         Close();
         errno = EINVAL;

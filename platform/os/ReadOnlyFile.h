@@ -26,7 +26,7 @@ public:
     bool Open(const Folder& folder, const char* name);
     // The same for a plain name that is no link: one is refused (ELOOP),
     // never followed.
-    bool OpenUnlinked(const Folder& folder, const char* name);
+    bool OpenWithoutFollowing(const Folder& folder, const char* name);
     void Close();
     bool IsOpen() const { return mDescriptor >= 0; }
     // The size the file had when it was opened.

@@ -123,9 +123,9 @@ TEST(OsFolder, ReplacesAndComparesFilesWithoutFollowingLinks) {
     EXPECT_EQ(linked.Size(), 3u);
     // Unless the name is to be read only where it is no link.
     ReadOnlyFile unlinked;
-    EXPECT_FALSE(unlinked.OpenUnlinked(media, "name"));
+    EXPECT_FALSE(unlinked.OpenWithoutFollowing(media, "name"));
     EXPECT_EQ(errno, ELOOP);
-    ASSERT_TRUE(unlinked.OpenUnlinked(scratch, "outside"));
+    ASSERT_TRUE(unlinked.OpenWithoutFollowing(scratch, "outside"));
     EXPECT_EQ(unlinked.Identity().size, 3u);
     EXPECT_EQ(unlinked.Size(), 3u);
     EXPECT_EQ(linked.Identity().group, static_cast<std::uint32_t>(getegid()));
