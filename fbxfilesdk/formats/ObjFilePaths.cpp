@@ -28,7 +28,11 @@ int ObjSearchPaths(std::string_view file, std::string_view name, std::string (&p
 std::string ObjPathFromRoot(std::string_view path) {
     const KString folder = KFbxGetCurrentDirectory();
     if (folder.IsEmpty()) return std::string(path);
-    return ObjPathBeside(std::string(folder.Buffer()) + "/", path);
+    // The root folder ends in its separator already: a second one would make
+    // the name a network share's.
+    std::string inFolder(folder.Buffer());
+    if (inFolder.back() != '/') inFolder += '/';
+    return ObjPathBeside(inFolder, path);
 }
 
 std::string ObjLibraryPath(std::string_view objPath) {

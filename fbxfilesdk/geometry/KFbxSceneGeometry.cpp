@@ -79,7 +79,7 @@ void KFbxScene::CreateVideosForTextures() {
         KString relative;
         if (!KFbxIsRelativePath(file)) {
             KString base = KFbxGetCurrentDirectory();
-            if (!base.IsEmpty()) {
+            if (!base.IsEmpty() && base.Buffer()[base.GetLen() - 1] != '/') {
                 base += "/";
             }
             relative = KFbxGetRelativeFilePath(base, file);

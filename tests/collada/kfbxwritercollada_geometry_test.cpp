@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -352,6 +353,9 @@ TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
         {"./tex/../tex/x/../wood.png", document, "./tex/../tex/wood.png"},
         {"\\\\server\\share\\a b\\..\\y.tga", document, "file://server/share/a%20b/../y.tga"},
         {"//server/share/y.tga", document, "file://server/share/y.tga"},
+        // This machine's files, as the system reads two leading separators.
+        {"/" + root + "/models/tex/wood.tga", document, "./tex/wood.tga"},
+        {"/" + root + "/other/wood.tga", document, "file://" + root + "/other/wood.tga"},
     };
     for (const auto& row : rows) {
         EXPECT_STREQ(KFbxWriterCollada::MakeImageUri(row.file.c_str(), KFbxDocumentFolder(row.document.c_str())).Buffer(),
@@ -378,63 +382,73 @@ TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
 // An OBJ converted from another working folder, to COLLADA beside itself
 // and to FBX into a folder beside its own: once the whole tree has moved,
 // read from yet another working folder, every file finds the texture (its
-// videos too), with this SDK and with the independent COLLADA readers.
+// videos too), with this SDK and with the independent COLLADA readers. The
+// root as the working folder, whose name ends in its separator, makes no
+// name of a share's.
 TEST_F(ColladaWriterGeometryTest, AConvertedObjsFilesFindItsTextureAfterTheTreeMoves) {
     KFbxRegisterObjFormats();
     KFbxRegisterColladaFormats();
-    const std::filesystem::path root = mFolder.Path();
-    for (const char* folder : {"tree/models/tex", "tree/out", "work", "elsewhere", "later"}) {
-        std::filesystem::create_directories(root / folder);
-    }
-    mFolder.Write("tree/models/tex/wood.tga", "wood grain");
-    mFolder.Write("tree/models/car.mtl", "newmtl wood\nmap_Kd tex/wood.tga\n");
-    mFolder.Write("tree/models/car.obj",
-                  "mtllib car.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl wood\nf 1/1 2/1 3/1\n");
-    std::filesystem::current_path(root / "work");
-    KFbxImporter* importer = KFbxImporter::Create(mManager, "");
-    ASSERT_TRUE(importer->Initialize("../tree/models/car.obj") && importer->Import(mScene));
-    importer->Destroy();
-    const std::pair<std::string, int> written[] = {{"models/car.dae", -1},
-                                                   {"out/car6.fbx", KFbxFileFormatRegistry::eFBX_BINARY_WRITER},
-                                                   {"out/car6a.fbx", KFbxFileFormatRegistry::eFBX_ASCII_WRITER},
-                                                   {"out/car5.fbx", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER},
-                                                   {"out/car5a.fbx", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}};
-    for (const auto& [file, format] : written) {
-        KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
-        exporter->SetFileFormat(format);
-        EXPECT_TRUE(exporter->Initialize(("../tree/" + file).c_str()) && exporter->Export(mScene)) << file;
-        exporter->Destroy();
-    }
-    std::filesystem::rename(root / "tree", root / "elsewhere/tree");
-    std::filesystem::current_path(root / "later");
-    const std::filesystem::path moved = root / "elsewhere/tree";
-    for (const auto& [file, format] : written) {
-        KFbxScene* read = KFbxScene::Create(mManager, "");
-        importer = KFbxImporter::Create(mManager, "");
-        EXPECT_TRUE(importer->Initialize(("../elsewhere/tree/" + file).c_str()) && importer->Import(read)) << file;
-        importer->Destroy();
-        ASSERT_EQ(read->GetTextureCount(), 1) << file;
-        EXPECT_EQ(ReadText(read->GetTexture(0)->GetFileName()), "wood grain") << file;
-        // An FBX file names the texture's file in its video too.
-        EXPECT_EQ(read->GetSrcObjectCount(KFbxVideo::ClassId), format == -1 ? 0 : 1) << file;
-        for (int i = 0; i < read->GetSrcObjectCount(KFbxVideo::ClassId); ++i) {
-            const auto* video = static_cast<KFbxVideo*>(read->GetSrcObject(KFbxVideo::ClassId, i));
-            EXPECT_EQ(ReadText(video->GetFileName()), "wood grain") << file;
+    for (const bool fromRoot : {false, true}) {
+        SCOPED_TRACE(fromRoot ? "from the root" : "from a folder beside the tree");
+        const std::filesystem::path root = mFolder.Path() / (fromRoot ? "r" : "w");
+        for (const char* folder : {"tree/models/tex", "tree/out", "work", "elsewhere", "later"}) {
+            std::filesystem::create_directories(root / folder);
         }
-    }
-    const std::string document = (moved / "models/car.dae").string();
-    if (PycolladaInstalled()) {
-        EXPECT_EQ(RunPycollada("import collada, sys\n"
-                               "sys.stdout.write(collada.Collada(sys.argv[1]).images[0].data.decode())\n",
-                               document),
-                  "wood grain");
-    }
-    if (CommandExists("assimp")) {
-        const AssimpMaterialMap theirs = AssimpMaterials(document, (root / "dump.assxml").string());
-        ASSERT_EQ(theirs.count("wood"), 1u);
-        const std::string file = theirs.at("wood").at("$tex.file@diffuse");
-        // A relative path is the document's, an absolute one stays as it is.
-        EXPECT_EQ(ReadText((moved / "models" / file).string()), "wood grain") << file;
+        std::ofstream(root / "tree/models/tex/wood.tga") << "wood grain";
+        std::ofstream(root / "tree/models/car.mtl") << "newmtl wood\nmap_Kd tex/wood.tga\n";
+        std::ofstream(root / "tree/models/car.obj")
+            << "mtllib car.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl wood\nf 1/1 2/1 3/1\n";
+        const std::filesystem::path working = fromRoot ? std::filesystem::path("/") : root / "work";
+        std::filesystem::current_path(working);
+        const std::string tree = (root / "tree").lexically_relative(working).string();
+        KFbxScene* scene = KFbxScene::Create(mManager, "");
+        KFbxImporter* importer = KFbxImporter::Create(mManager, "");
+        ASSERT_TRUE(importer->Initialize((tree + "/models/car.obj").c_str()) && importer->Import(scene));
+        importer->Destroy();
+        const std::pair<std::string, int> written[] = {
+            {"models/car.dae", -1},
+            {"out/car6.fbx", KFbxFileFormatRegistry::eFBX_BINARY_WRITER},
+            {"out/car6a.fbx", KFbxFileFormatRegistry::eFBX_ASCII_WRITER},
+            {"out/car5.fbx", KFbxFileFormatRegistry::eFBX5_BINARY_WRITER},
+            {"out/car5a.fbx", KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}};
+        for (const auto& [file, format] : written) {
+            KFbxExporter* exporter = KFbxExporter::Create(mManager, "");
+            exporter->SetFileFormat(format);
+            EXPECT_TRUE(exporter->Initialize((tree + "/" + file).c_str()) && exporter->Export(scene)) << file;
+            exporter->Destroy();
+        }
+        std::filesystem::rename(root / "tree", root / "elsewhere/tree");
+        std::filesystem::current_path(root / "later");
+        const std::filesystem::path moved = root / "elsewhere/tree";
+        for (const auto& [file, format] : written) {
+            KFbxScene* read = KFbxScene::Create(mManager, "");
+            importer = KFbxImporter::Create(mManager, "");
+            EXPECT_TRUE(importer->Initialize(("../elsewhere/tree/" + file).c_str()) && importer->Import(read))
+                << file;
+            importer->Destroy();
+            ASSERT_EQ(read->GetTextureCount(), 1) << file;
+            EXPECT_EQ(ReadText(read->GetTexture(0)->GetFileName()), "wood grain") << file;
+            // An FBX file names the texture's file in its video too.
+            EXPECT_EQ(read->GetSrcObjectCount(KFbxVideo::ClassId), format == -1 ? 0 : 1) << file;
+            for (int i = 0; i < read->GetSrcObjectCount(KFbxVideo::ClassId); ++i) {
+                const auto* video = static_cast<KFbxVideo*>(read->GetSrcObject(KFbxVideo::ClassId, i));
+                EXPECT_EQ(ReadText(video->GetFileName()), "wood grain") << file;
+            }
+        }
+        const std::string document = (moved / "models/car.dae").string();
+        if (PycolladaInstalled()) {
+            EXPECT_EQ(RunPycollada("import collada, sys\n"
+                                   "sys.stdout.write(collada.Collada(sys.argv[1]).images[0].data.decode())\n",
+                                   document),
+                      "wood grain");
+        }
+        if (CommandExists("assimp")) {
+            const AssimpMaterialMap theirs = AssimpMaterials(document, (root / "dump.assxml").string());
+            ASSERT_EQ(theirs.count("wood"), 1u);
+            const std::string file = theirs.at("wood").at("$tex.file@diffuse");
+            // A relative path is the document's, an absolute one stays as it is.
+            EXPECT_EQ(ReadText((moved / "models" / file).string()), "wood grain") << file;
+        }
     }
 }
 
