@@ -10,8 +10,10 @@
 #include <fbxfilesdk/geometry/KFbxTexture.h>
 
 #include <cctype>
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -49,21 +51,43 @@ bool IsDrive(const std::string& path, std::size_t at) {
            (path[at + 1] == ':' || path[at + 1] == '|');
 }
 
-// The file path an image's "init_from" names. "file://" URIs lose their
-// scheme (and a "localhost" host), keeping an absolute path absolute; a
-// leading "./" goes. A URI that names another host ("file://server/share/y",
-// or "file:////server/share/y") names a file of its share, in the form the
-// SDK gives a share's path ("\\server\share\y"). recognised tells whether
-// the text had either form.
-std::string ImagePathOf(const std::string& uri, bool& recognised) {
+bool EqualsNoCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) return false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (std::tolower(static_cast<unsigned char>(text[at])) != std::tolower(static_cast<unsigned char>(word[at]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The file path an image's "init_from" names, and the host a file URI
+// names (empty for none). A file URI's scheme, in any case, goes, as does
+// an empty or "localhost" host, keeping an absolute path absolute
+// ("file:///abs", "file://localhost/abs", "file:/abs"); a leading "./"
+// goes. A URI that names another host ("file://server/share/y", or
+// "file:////server/share/y") names a file of its share, in the form the
+// SDK gives a share's path ("\\server\share\y"), unless the share's name
+// is this machine's, which the system reads with one leading separator.
+// recognised tells whether the text had one of these forms.
+std::string ImagePathOf(const std::string& uri, bool& recognised, std::string& host) {
     std::string path = uri;
     recognised = true;
-    if (StartsWith(path, "file://")) {
-        path.erase(0, 7);
-        if (StartsWith(path, "localhost/")) {
-            path.erase(0, 9);
-        } else if (!path.empty() && path[0] != '/' && !IsDrive(path, 0)) {
-            path.insert(0, "//");
+    host.clear();
+    if (path.size() >= 5 && EqualsNoCase(std::string_view(path).substr(0, 5), "file:")) {
+        path.erase(0, 5);
+        if (StartsWith(path, "//")) {
+            const std::size_t end = std::min(path.find('/', 2), path.size());
+            const std::string authority = path.substr(2, end - 2);
+            if (authority.empty() || EqualsNoCase(authority, "localhost")) {
+                path.erase(0, end);
+            } else if (IsDrive(authority, 0)) {
+                path.erase(0, 2);
+            } else {
+                host = authority;
+            }
         }
         if (path.size() >= 3 && path[0] == '/' && IsDrive(path, 1)) {
             path.erase(0, 1);
@@ -74,13 +98,17 @@ std::string ImagePathOf(const std::string& uri, bool& recognised) {
         recognised = false;
     }
     path = DecodePercentEscapes(path);
-    if (KFbxIsSharePath(path.c_str())) {
-        for (char& c : path) {
-            if (c == '/') {
-                c = '\\';
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        if (KFbxIsSharePath(path.c_str())) {
+            for (char& c : path) {
+                if (c == '/') {
+                    c = '\\';
+                }
             }
+            return path;
         }
-        return path;
+        const std::size_t first = path.find_first_not_of("/\\");
+        path.erase(0, (first == std::string::npos ? path.size() : first) - 1);
     }
     // A drive letter written with a bar, as in "file:///C|/maps".
     const std::size_t bar = path.find('|');
@@ -118,7 +146,11 @@ bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
     const KString id = GetAttribute(image, "id");
     // Both folders are measured once a read, however many images name files.
     if (!mDocumentFolder) {
+        // Ending in one separator, the root's own among them.
         mWorkingFolder = KFbxGetCurrentDirectory();
+        if (mWorkingFolder.IsEmpty() || mWorkingFolder.Buffer()[mWorkingFolder.GetLen() - 1] != '/') {
+            mWorkingFolder += "/";
+        }
         mDocumentFolder.emplace(mReader.GetFileName());
     }
     xmlNode* initFrom = FindChild(image, "init_from");
@@ -129,13 +161,14 @@ bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
     }
     const KString uri = GetContent(initFrom);
     bool recognised = false;
-    const std::string path = ImagePathOf(uri.Buffer(), recognised);
+    std::string host;
+    const std::string path = ImagePathOf(uri.Buffer(), recognised, host);
     if (!recognised) {
         Warning(KString("Image file path ") + uri + " does not begin with \"./\", \"file://\" or \"file:///\"." +
                 " Some textures might not be loaded.");
     }
     KString fileName(path.c_str());
-    KString relative = KFbxIsRelativePath(fileName) ? fileName : KFbxGetRelativePath(mWorkingFolder + "/", fileName);
+    KString relative = KFbxIsRelativePath(fileName) ? fileName : KFbxGetRelativePath(mWorkingFolder, fileName);
     // A relative name is relative to the document. A file the working
     // folder holds under it still wins, as it always has; one it lacks is
     // looked for beside the document and, found there, named from the root.
@@ -147,11 +180,12 @@ bool KFbxReaderColladaPass::ImportImage(xmlNode* image) {
         if (!found.IsEmpty()) {
             fileName = found;
         }
-    } else if (KFbxIsSharePath(fileName) && StartsWith(uri.Buffer(), "file://") && uri.Buffer()[7] != '/') {
+    } else if (!host.empty()) {
         // Some writers put a relative path where a file URI names its host
         // ("file://textures/wood.tga"): where that path finds a file, as
         // this reader once read it, the image is that file.
-        const KString asRelative(DecodePercentEscapes(uri.Buffer() + 7).c_str());
+        const std::string_view afterScheme = std::string_view(uri.Buffer()).substr(std::strlen("file://"));
+        const KString asRelative(DecodePercentEscapes(std::string(afterScheme)).c_str());
         const KString found = findRelative(asRelative);
         if (!found.IsEmpty()) {
             fileName = found;

@@ -2,6 +2,8 @@
 
 #include <fbxfilesdk/core/KFbxSystemUtils.h>
 
+#include <platform/os/File.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -207,7 +209,12 @@ bool KFbxIsRelativePath(const KString& path) { return path.IsOK() && IsRelative(
 
 bool KFbxIsSharePath(const KString& path) {
     const std::string_view view = View(path);
-    return view.size() > 2 && IsSeparator(view[0]) && IsSeparator(view[1]) && !IsSeparator(view[2]);
+    if (view.size() <= 2 || !IsSeparator(view[0]) || !IsSeparator(view[1]) || IsSeparator(view[2])) return false;
+    // This system reads the two separators as one, and such names come from
+    // joins of the root folder and a path, or from programs of this system.
+    const std::string_view host = view.substr(2, view.find_first_of("\\/", 2) - 2);
+    const std::string top = "/" + std::string(host);
+    return !qalimor::os::IsDirectory(top.c_str()) && !qalimor::os::Exists(std::string(view).c_str());
 }
 
 KString KFbxCleanPath(const KString& path) { return ToKString(Clean(View(path))); }

@@ -41,7 +41,10 @@ bool KFbxIsFbxFile(const KString& path);
 bool KFbxIsRelativePath(const KString& path);
 // A file of a network share: two separators, then the host's name
 // ("\\server\share\y.tga", or with '/'), which names a file of that host
-// wherever the name is read, never one of this machine.
+// wherever the name is read, never one of this machine; but where the system
+// finds a file by the name, or the host's name is that of a folder of this
+// machine's root, the name is this machine's file (it reads "//tmp/x.png"
+// as "/tmp/x.png").
 bool KFbxIsSharePath(const KString& path);
 
 // The normal form: "." parts dropped, ".." parts applied, '\' between parts,

@@ -208,6 +208,11 @@ bool IsDirectory(const char* path) {
     return path && stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool Exists(const char* path) {
+    struct stat info;
+    return path && stat(NativePath(path).c_str(), &info) == 0;
+}
+
 bool MakeDirectory(const char* path) {
     if (!path) {
         errno = EINVAL;

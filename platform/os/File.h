@@ -80,6 +80,8 @@ bool ResizeFile(std::FILE* stream, std::int64_t size);
 
 bool IsRegularFile(const char* path);
 bool IsDirectory(const char* path);
+// Whether the system finds anything by the path, following links.
+bool Exists(const char* path);
 
 // Creates one folder (its parent must exist).
 bool MakeDirectory(const char* path);

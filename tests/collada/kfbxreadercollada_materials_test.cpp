@@ -241,6 +241,7 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
     }
     std::filesystem::current_path(mFolder.Path() / "work");
     const std::string cwd = std::filesystem::current_path().string();
+    const std::string beside = mFolder.Path().string() + "/models/tex/";
     ASSERT_TRUE(ReadWithPass(Document(
         "<library_images>"
         "<image id=\"a\"><init_from>maps/./wood.tga</init_from></image>"
@@ -255,6 +256,10 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
         "<image id=\"j\"><init_from>file:////server/share/y.tga</init_from></image>"
         "<image id=\"k\"><init_from>file://C|/maps/z.tga</init_from></image>"
         "<image id=\"l\"><init_from>file://tex/wood.tga</init_from></image>"
+        "<image id=\"m\"><init_from>file:///" + beside + "wood.tga</init_from></image>"
+        "<image id=\"n\"><init_from>FILE://" + beside + "wood.tga</init_from></image>"
+        "<image id=\"o\"><init_from>file:" + beside + "wood.tga</init_from></image>"
+        "<image id=\"p\"><init_from>File://LocalHost" + beside + "wood.tga</init_from></image>"
         "</library_images><library_effects><effect id=\"fx\"><profile_COMMON><technique sid=\"t\"><lambert>"
         "<diffuse><texture texture=\"e\" texcoord=\"uv\"/></diffuse>"
         "<ambient><texture texture=\"a\" texcoord=\"uv\"><extra><technique profile=\"MAYA\"><blend_mode>MIX"
@@ -263,7 +268,9 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
         "<texture texture=\"d\" texcoord=\"uv\"/><texture texture=\"f\" texcoord=\"uv\"/>"
         "<texture texture=\"g\" texcoord=\"uv\"/><texture texture=\"h\" texcoord=\"uv\"/>"
         "<texture texture=\"i\" texcoord=\"uv\"/><texture texture=\"j\" texcoord=\"uv\"/>"
-        "<texture texture=\"k\" texcoord=\"uv\"/><texture texture=\"l\" texcoord=\"uv\"/></emission>"
+        "<texture texture=\"k\" texcoord=\"uv\"/><texture texture=\"l\" texcoord=\"uv\"/>"
+        "<texture texture=\"m\" texcoord=\"uv\"/><texture texture=\"n\" texcoord=\"uv\"/>"
+        "<texture texture=\"o\" texcoord=\"uv\"/><texture texture=\"p\" texcoord=\"uv\"/></emission>"
         "</lambert></technique></profile_COMMON></effect></library_effects><library_materials/>"),
         "models/car.dae"));
     EXPECT_STREQ(Named<KFbxTexture>("a")->GetFileName(), "maps/./wood.tga");
@@ -276,7 +283,11 @@ TEST_F(ColladaMaterials, ImagePathsAreTakenOutOfTheirUris) {
     EXPECT_STREQ(Named<KFbxTexture>("i")->GetRelativeFileName(), "\\\\server\\share\\a b\\y.tga");
     EXPECT_STREQ(Named<KFbxTexture>("j")->GetFileName(), "\\\\server\\share\\y.tga");
     EXPECT_STREQ(Named<KFbxTexture>("k")->GetFileName(), "C:/maps/z.tga");
-    const std::string beside = mFolder.Path().string() + "/models/tex/";
+    // A file URI of this machine, whatever the case of its scheme and host,
+    // or with four separators as the system reads the two of a share's name.
+    for (const char* id : {"m", "n", "o", "p"}) {
+        EXPECT_EQ(Named<KFbxTexture>(id)->GetFileName(), beside + "wood.tga") << id;
+    }
     for (const auto& [id, file, relative] : {std::tuple{"f", beside + "wood.tga", "tex/wood.tga"},
                                              std::tuple{"g", beside + "wood.tga", "sub/../tex/wood.tga"},
                                              std::tuple{"h", std::string("tex/both.tga"), "tex/both.tga"},

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 using namespace fbxsdk_2006_11_1;
@@ -206,4 +207,32 @@ TEST(KFbxPath, DocumentsNameTheirFilesFromTheirFolderAsTheSystemFollowsIt) {
     EXPECT_EQ(S(KFbxFindBesideDocument((root + "/deep/er/link/car.fbx").c_str(), "../models/tex/wood.tga")), wood);
     EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), "tex/missing.tga")), "");
     EXPECT_EQ(S(KFbxFindBesideDocument((root + "/models/car.fbx").c_str(), wood.c_str())), "");
+}
+
+// Two leading separators name a network share's file, but where this
+// system finds a file by the name, or a folder of its root by the share's
+// host, as it reads the name with one separator.
+TEST(KFbxPath, TwoLeadingSeparatorsNameAShareOnlyWhereThisMachineHasNoSuchFile) {
+    const ScratchFolder scratch;
+    const std::string wood = scratch.Write("wood.tga", "tga");
+    const std::string top = scratch.Path().begin()->string() == "/" ? std::next(scratch.Path().begin())->string() : "";
+    ASSERT_FALSE(top.empty());
+    const struct {
+        std::string path;
+        bool share;
+    } rows[] = {
+        {"\\\\qalimor-no-such-host\\share\\y.tga", true},
+        {"//qalimor-no-such-host/share/y.tga", true},
+        {"//qalimor-no-such-host", true},
+        {"/" + wood, false},
+        {Backslashed("/" + wood), false},
+        {"//" + top + "/qalimor-no-such-folder/y.tga", false},
+        {"\\\\" + top + "\\qalimor-no-such-folder\\y.tga", false},
+        {"///qalimor-no-such-host/y.tga", false},
+        {"/qalimor-no-such-host/y.tga", false},
+        {"//", false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(KFbxIsSharePath(row.path.c_str()), row.share) << row.path;
+    }
 }

@@ -221,6 +221,8 @@ TEST_F(MediaPathTest, AnAbsoluteFileIsNamedFromTheWrittenFilesFolderInEveryRecor
         {"C:\\models\\tex\\wood.tga", "out/car.fbx", "tex/wood.tga"},
         {"\\\\server\\share\\wood.tga", "out/car.fbx", "tex/wood.tga"},
         {"//server/share/wood.tga", "out/car.fbx", "tex/wood.tga"},
+        // This machine's file, as the system reads two leading separators.
+        {"/" + wood, "out/car.fbx", "../models/tex/wood.tga"},
     };
     const int formats[] = {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
                            KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};

@@ -288,21 +288,28 @@ TEST_F(ObjWriterTest, LaterMeshesNumberOnAndAMeshWithoutMaterialUsesTheDefault) 
 TEST_F(ObjWriterTest, OneMaterialWithTwoTexturesGivesTwoNamesAndSwappedUvsAreWrittenSwapped) {
     KFbxMesh* cube = AddCube("box", KFbxVector4(0, 0, 0, 0));
     KFbxTexture* second = KFbxTexture::Create(mManager, "second");
-    // A share's name ("//host/share/..."): no file of this machine, though
-    // one here has the path.
+    // Two leading separators: this machine's file, as the system reads them
+    // as one where it has the folder; else a share's, which no file of this
+    // machine stands in for.
     std::filesystem::create_directories(Path("elsewhere"));
-    Write("elsewhere/missing.tga", "local");
-    second->SetFileName(("/" + Path("elsewhere/missing.tga")).c_str());
+    Write("elsewhere/local.tga", "local");
+    second->SetFileName(("/" + Path("elsewhere/local.tga")).c_str());
     second->SetSwapUV(true);
     cube->AddTexture(second);
+    KFbxTexture* shared = KFbxTexture::Create(mManager, "shared");
+    shared->SetFileName("//qalimor-no-such-host/share/missing.tga");
+    cube->AddTexture(shared);
     cube->InitTextureIndices(KFbxLayerElement::eBY_POLYGON);
-    for (int p = 0; p < 6; ++p) cube->GetTextureIndices()->Add(p % 2);
+    for (int p = 0; p < 6; ++p) cube->GetTextureIndices()->Add(p % 3);
     ASSERT_TRUE(Export(Path("scene.obj"), KeepPolygons()));
-    EXPECT_EQ(Message(), "Unable to locate texture file \"/" + Path("elsewhere/missing.tga") + "\".\n");
+    EXPECT_EQ(Message(), "Unable to locate texture file \"//qalimor-no-such-host/share/missing.tga\".\n");
+    EXPECT_EQ(Text(Path("local.tga")), "local");
     const std::string obj = Text(Path("scene.obj"));
     EXPECT_NE(obj.find("usemtl red_brick\n"), std::string::npos);
     EXPECT_NE(obj.find("usemtl red_brick1\n"), std::string::npos);
-    EXPECT_NE(Text(Path("scene.mtl")).find("newmtl red_brick1\nmap_Kd missing.tga\n"), std::string::npos);
+    EXPECT_NE(obj.find("usemtl red_brick2\n"), std::string::npos);
+    EXPECT_NE(Text(Path("scene.mtl")).find("newmtl red_brick1\nmap_Kd local.tga\n"), std::string::npos);
+    EXPECT_NE(Text(Path("scene.mtl")).find("newmtl red_brick2\nmap_Kd missing.tga\n"), std::string::npos);
     // One UV per corner; the second face's are swapped: (0, 1) is written "1 0".
     EXPECT_NE(obj.find("vt 0 1\nvt 0.3333333333333333 0.8571428571428572\n"), std::string::npos) << obj;
     EXPECT_NE(obj.find("vt 1 0\nvt 0.8571428571428572 0.3333333333333333\n"), std::string::npos) << obj;
