@@ -18,10 +18,8 @@ namespace fs = std::filesystem;
 
 KString ToKString(const fs::path& path) { return KString(path.generic_string().c_str()); }
 
-bool IsLink(const fs::path& path) {
-    std::error_code error;
-    return fs::is_symlink(fs::symlink_status(path, error));
-}
+// The system opens no longer name; nothing is found below one.
+constexpr std::size_t kMaxSystemPath = 4096;
 
 // Calls step with each part of the path between its '/', empty ones too
 // (none before an absolute path's first '/'), until it returns false.
@@ -43,15 +41,6 @@ bool ReadsAsFollowed(std::string_view path) {
         return plain;
     });
     return plain;
-}
-
-std::string Joined(const std::vector<std::string_view>& parts) {
-    std::string joined;
-    for (const std::string_view part : parts) {
-        if (!joined.empty()) joined += '/';
-        joined += part;
-    }
-    return joined;
 }
 
 }  // namespace
@@ -149,23 +138,60 @@ KString KFbxDocumentFolder::Find(const KString& relativeName) const {
 std::string KFbxDocumentFolder::WithoutDotSteps(const std::string& path) const {
     if (ReadsAsFollowed(path)) return path;
     const bool absolute = !path.empty() && path[0] == '/';
-    std::vector<std::string_view> kept;
+    // The kept parts as the system is given them (from the working folder
+    // for a relative path), each with where it ends there and what the
+    // system has at it, asked once per part and from the left: a parent that
+    // is no folder has nothing below it, so a long name costs its length,
+    // not the square of its steps.
+    std::string probe;
+    if (!absolute) {
+        probe = mWorking.empty() ? std::string(".") : mWorking.generic_string();
+        while (probe.size() > 1 && probe.back() == '/') probe.pop_back();
+        if (probe == "/") probe.clear();
+    }
+    const std::size_t start = probe.size();
+    enum class Kind { eUnknown, eLink, eFolder, eNothing };
+    struct Kept {
+        std::size_t mEnd;
+        bool mClimbs;
+        Kind mKind;
+    };
+    std::vector<Kept> kept;
+    // Parts before this one have their kind.
+    std::size_t known = 0;
+    const auto kindOfLast = [&]() {
+        for (; known < kept.size(); ++known) {
+            Kind& kind = kept[known].mKind;
+            const Kind parent = known == 0 ? Kind::eFolder : kept[known - 1].mKind;
+            if (parent == Kind::eNothing || kept[known].mEnd >= kMaxSystemPath) {
+                kind = Kind::eNothing;
+                continue;
+            }
+            std::error_code error;
+            const fs::file_status status = fs::symlink_status(probe.substr(0, kept[known].mEnd), error);
+            kind = fs::is_symlink(status) ? Kind::eLink : fs::is_directory(status) ? Kind::eFolder : Kind::eNothing;
+        }
+        return kept.back().mKind;
+    };
     EachPart(path, [&](std::string_view part) {
         if (part.empty() || part == ".") return true;
-        if (part != "..") {
-            kept.push_back(part);
-        } else if (kept.empty()) {
-            // The root is its own parent.
-            if (!absolute) kept.push_back(part);
-        } else if (kept.back() == ".." || IsLink((absolute ? fs::path("/") : mWorking) / Joined(kept))) {
-            // From a link the system climbs out of the folder it leads to.
-            kept.push_back(part);
-        } else {
+        const bool climb = part == "..";
+        // The root is its own parent; from a link the system climbs out of
+        // the folder it leads to.
+        if (climb && kept.empty() && absolute) return true;
+        if (climb && !kept.empty() && !kept.back().mClimbs && kindOfLast() != Kind::eLink) {
             kept.pop_back();
+            known = std::min(known, kept.size());
+            probe.resize(kept.empty() ? start : kept.back().mEnd);
+            return true;
         }
+        probe += '/';
+        probe += part;
+        kept.push_back(Kept{probe.size(), climb, Kind::eUnknown});
         return true;
     });
-    return (absolute ? "/" : "") + Joined(kept);
+    if (absolute) return probe.empty() ? std::string("/") : probe;
+    return probe.size() > start ? probe.substr(start + 1) : std::string();
 }
 
 KString KFbxNameFromDocument(const KString& document, const KString& file) {

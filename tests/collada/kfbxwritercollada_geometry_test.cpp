@@ -332,6 +332,11 @@ TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
     std::filesystem::create_directory_symlink("models/tex", mFolder.Path() / "tex");
     std::filesystem::current_path(mFolder.Path());
     const std::string document = root + "/models/car.dae";
+    const auto repeated = [](const char* step, int times) {
+        std::string steps;
+        for (int i = 0; i < times; ++i) steps += step;
+        return steps;
+    };
     const struct {
         std::string file, document, uri;
     } rows[] = {
@@ -356,6 +361,11 @@ TEST_F(ColladaWriterGeometryTest, ImagesBesideTheDocumentAreNamedFromIt) {
         // This machine's files, as the system reads two leading separators.
         {"/" + root + "/models/tex/wood.tga", document, "./tex/wood.tga"},
         {"/" + root + "/other/wood.tga", document, "file://" + root + "/other/wood.tga"},
+        // Long names: steps through folders that are there, and more steps
+        // than the system follows in one name.
+        {root + "/models/" + repeated("tex/../", 2000) + "wood.tga", document, "./wood.tga"},
+        {root + "/" + repeated("a/", 3000) + repeated("../", 3000) + "models/tex/wood.tga", document, "./tex/wood.tga"},
+        {repeated("tex/", 3) + repeated("../", 4) + "tex/wood.png", document, "./tex/../../tex/wood.png"},
     };
     for (const auto& row : rows) {
         EXPECT_STREQ(KFbxWriterCollada::MakeImageUri(row.file.c_str(), KFbxDocumentFolder(row.document.c_str())).Buffer(),
