@@ -495,10 +495,11 @@ namespace {
 // media folder when the file carries its content; else the way there from
 // the written file when the scene names it by an absolute path (fromWritten);
 // else the relative name the scene gives it or, without one, the way there
-// from the written file as the working folder leads to it (a share's name
-// as it is).
+// from the written file as the working folder leads to it (fromWorking; a
+// share's name as it is).
+template <class FromWorking>
 KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString& fileName, const KString& mediaPath,
-                          const KString& fromWritten, bool embedded) {
+                          const KString& fromWritten, bool embedded, const FromWorking& fromWorking) {
     const KString& written = file.GetFileName();
     if (embedded) {
         return written.IsEmpty() ? KFbxExtractFileName(mediaPath, true) : KFbxGetRelativePath(written, mediaPath);
@@ -514,7 +515,8 @@ KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString
     if (written.IsEmpty() || fileName.IsEmpty() || KFbxIsSharePath(fileName)) {
         return fileName;
     }
-    return KFbxGetRelativePath(written, KFbxMakeAbsolutePath(fileName));
+    const KString measured = fromWorking();
+    return measured.IsEmpty() ? KFbxGetRelativePath(written, KFbxMakeAbsolutePath(fileName)) : measured;
 }
 
 }  // namespace
@@ -530,6 +532,19 @@ KString KFbxWriterFbxCommon::NameFromWrittenFile(const char* fileName) const {
         mWrittenFolderOf = written;
     }
     return mWrittenFolder->NameOf(KString(fileName));
+}
+
+KString KFbxWriterFbxCommon::NameFromWorkingFolder(const KString& fileName) const {
+    if (!KFbxIsRelativePath(fileName)) return KString();
+    // Joined as the system joins them, its ".." parts left for the measure
+    // to follow: cleaned as text, a ".." after a link would climb out of the
+    // link instead of the folder it leads to.
+    const KString working = KFbxGetCurrentDirectory();
+    if (!working.IsOK() || working.IsEmpty()) return KString();
+    std::string path(working.Buffer());
+    if (path.back() != '/') path += '/';
+    path += fileName.Buffer();
+    return NameFromWrittenFile(path.c_str());
 }
 
 bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath,
@@ -587,7 +602,7 @@ bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KS
     file.WriteStringField("RelativeFilename",
                           RelativeMediaName(file, sceneRelativeName, fileName, mediaPath,
                                             withContent ? KString() : NameFromWrittenFile(fileName.Buffer()),
-                                            withContent)
+                                            withContent, [&] { return NameFromWorkingFolder(fileName); })
                               .Buffer());
     if (!embed) return true;
     if (!imageReady) {

@@ -102,6 +102,9 @@ public:
     // when both move together; empty for any other name (relative, or of
     // another system) and while no file is open.
     KString NameFromWrittenFile(const char* fileName) const;
+    // The same for a relative name, from the working folder as the system
+    // follows it; empty for any other name.
+    KString NameFromWorkingFolder(const KString& fileName) const;
 
     // ---- sections both file versions write ----
     // "Takes": one "Take" record for each selected take but "Default", with

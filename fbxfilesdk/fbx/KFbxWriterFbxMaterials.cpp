@@ -3,6 +3,7 @@
 #include <fbxfilesdk/fbx/KFbxWriterFbx.h>
 
 #include <fbxfilesdk/core/KFbxDataType.h>
+#include <fbxfilesdk/core/KFbxDocumentFileNames.h>
 #include <fbxfilesdk/core/KFbxPath.h>
 #include <fbxfilesdk/core/KFbxProperty.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
@@ -19,6 +20,8 @@
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxNode.h>
 #include <fbxfilesdk/scene/KFbxScene.h>
+
+#include <platform/os/File.h>
 
 #include <cstring>
 #include <string>
@@ -105,7 +108,8 @@ public:
         if (path.IsEmpty() || base.IsEmpty()) {
             return KString("");
         }
-        const auto known = mByPath.find(path.Buffer());
+        const std::string key = KeyOf(fileName, path);
+        const auto known = mByPath.find(key);
         if (known != mByPath.end()) {
             Entry& entry = mEntries[known->second];
             if (entry.mRelativeName.empty() && relativeName != nullptr) entry.mRelativeName = relativeName;
@@ -115,7 +119,7 @@ public:
         for (int suffix = 1; mNames.count(name) != 0; ++suffix) {
             name = std::string(base.Buffer()) + std::to_string(suffix);
         }
-        mByPath.emplace(path.Buffer(), mEntries.size());
+        mByPath.emplace(key, mEntries.size());
         mNames.insert(name);
         // The clean form only tells two spellings of one file apart: the record
         // keeps the name as the scene gives it, separators and all.
@@ -132,6 +136,17 @@ public:
     const std::vector<Entry>& Entries() const { return mEntries; }
 
 private:
+    // A name of this machine's file as the system resolves it, so that two
+    // names through two links ("l1/../x.png", "l2/../x.png") stay two files;
+    // another system's name (a drive's, a share's) in its clean form.
+    std::string KeyOf(const char* fileName, const KString& clean) const {
+        const KString name(fileName);
+        if (KFbxIsSharePath(name) || !KFbxExtractRoot(name).IsEmpty()) return clean.Buffer();
+        return mWorkingFolder.WithoutDotSteps(qalimor::os::NativePath(fileName));
+    }
+
+    // Only its working folder: relative names are resolved from there.
+    KFbxDocumentFolder mWorkingFolder{KString()};
     std::vector<Entry> mEntries;
     std::unordered_map<std::string, std::size_t> mByPath;
     std::unordered_set<std::string> mNames;

@@ -12,6 +12,7 @@
 #include "RichScene.h"
 #include "support/CommandOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -250,6 +251,53 @@ TEST_F(MediaPathTest, AnAbsoluteFileIsNamedFromTheWrittenFilesFolderInEveryRecor
             EXPECT_EQ(names, std::vector<std::string>(records.size(), row.expected));
         }
     }
+}
+
+// Two names that read alike once cleaned as text, "t/l1/../x.png" and
+// "t/l2/../x.png", name two files where l1 and l2 lead to folders beside
+// x.png files of their own: every writer keeps both media, each measured to
+// its own file, whether the scene names them absolutely or from the working
+// folder, and a file read back has a video of each.
+TEST_F(MediaPathTest, NamesThroughTwoLinksAreTwoMedia) {
+    for (const char* folder : {"a/sub", "b/sub", "t", "out"}) std::filesystem::create_directories(mFolder.Path() / folder);
+    mFolder.Write("a/x.png", "first");
+    mFolder.Write("b/x.png", "second");
+    std::filesystem::create_directory_symlink(mFolder.Path() / "a/sub", mFolder.Path() / "t/l1");
+    std::filesystem::create_directory_symlink(mFolder.Path() / "b/sub", mFolder.Path() / "t/l2");
+    const std::filesystem::path working = std::filesystem::current_path();
+    std::filesystem::current_path(mFolder.Path());
+    const int formats[] = {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                           KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER};
+    for (const std::string from : {mFolder.Path().string() + "/", std::string()}) {
+        for (const int format : formats) {
+            SCOPED_TRACE((from.empty() ? "relative, format " : "absolute, format ") + std::to_string(format));
+            KFbxScene* scene = KFbxScene::Create(mManager, "");
+            for (const char* link : {"l1", "l2"}) {
+                KFbxNode* node = AddNode(mManager, scene->GetRootNode(), link, richscene::MakeMesh(mManager));
+                KFbxTexture* texture = KFbxTexture::Create(mManager, link);
+                texture->SetFileName((from + "t/" + link + "/../x.png").c_str());
+                node->ConnectSrc(texture);
+            }
+            const std::string path = mFolder / "out/two.fbx";
+            ASSERT_TRUE(Export(scene, path, format));
+            const bool fbx5 = format >= KFbxFileFormatRegistry::eFBX5_BINARY_WRITER;
+            std::vector<std::string> names;
+            for (const auto& [name, value] : fbx5 ? RelativeNames(path, "Video", {"Media", "Video"}) : RelativeNames(path)) {
+                names.push_back(value);
+            }
+            EXPECT_EQ(names, (std::vector<std::string>{"../a/x.png", "../b/x.png"}));
+            KFbxScene* read = KFbxScene::Create(mManager, "");
+            ASSERT_TRUE(Import(path, read)) << mLastError;
+            std::vector<std::string> shown;
+            for (int i = 0; i < read->GetSrcObjectCount(KFbxVideo::ClassId); ++i) {
+                std::ifstream file(static_cast<KFbxVideo*>(read->GetSrcObject(KFbxVideo::ClassId, i))->GetFileName());
+                std::getline(file, shown.emplace_back());
+            }
+            std::sort(shown.begin(), shown.end());
+            EXPECT_EQ(shown, (std::vector<std::string>{"first", "second"}));
+        }
+    }
+    std::filesystem::current_path(working);
 }
 
 TEST_F(ReaderTest, AnIndependentReaderTokenizesOurAsciiFiles) {
