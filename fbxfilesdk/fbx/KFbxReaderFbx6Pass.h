@@ -140,8 +140,9 @@ protected:
     KString FoundFileName(const KString& fileName, const KString& relativeName, bool& there) const;
     void ReadTexture(const KString& prefixedName, const KString& typeName);
     // Each texture whose file is nowhere takes the file extracted from its
-    // medium: a video connected to it, else one whose record named the
-    // texture's file; the others keep the name their record gave.
+    // medium: the video connected to it (which hands its names over as it is
+    // connected), else the first whose record named the texture's file; the
+    // others keep the name they have.
     void GiveLostTexturesTheirMedia();
     void ReadCache(const KString& prefixedName, const KString& typeName);
     void ReadWeightedMap(const KString& prefixedName, const KString& typeName);
@@ -253,10 +254,9 @@ protected:
     };
     mutable std::vector<FoundFile> mFound;
     mutable std::size_t mFoundNext = 0;
-    // The media extracted from video records, in the file's order: the
-    // video, the file its record named, and where its content went.
+    // The media extracted from video records, in the file's order: the file
+    // the record named, and where its content went.
     struct ExtractedMedium {
-        const KFbxObject* mVideo = nullptr;
         KString mFileName;
         KString mPath;
         KString mRelativePath;

@@ -124,29 +124,19 @@ KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString
 }
 
 void KFbxReaderFbx6Pass::GiveLostTexturesTheirMedia() {
-    if (mExtracted.empty()) {
-        mLostTextures.clear();
-        return;
-    }
-    std::unordered_map<const KFbxObject*, const ExtractedMedium*> byVideo;
+    // A video connected to a texture has handed it its names as the
+    // connection was made, the extracted file's among them; a video that
+    // only names the texture's file (as writers make one for a texture that
+    // has none) is found by that name, the first of the file's.
     std::unordered_map<std::string, const ExtractedMedium*> byFileName;
     for (const ExtractedMedium& medium : mExtracted) {
-        byVideo.emplace(medium.mVideo, &medium);
         if (!medium.mFileName.IsEmpty()) byFileName.emplace(medium.mFileName.Buffer(), &medium);
     }
     for (KFbxTexture* texture : mLostTextures) {
-        const ExtractedMedium* medium = nullptr;
-        for (int i = 0; i < texture->GetSrcObjectCount() && medium == nullptr; ++i) {
-            const auto connected = byVideo.find(texture->GetSrcObject(KFbxClassId(), i));
-            if (connected != byVideo.end()) medium = connected->second;
-        }
-        if (medium == nullptr) {
-            const auto named = byFileName.find(texture->GetFileName());
-            if (named != byFileName.end()) medium = named->second;
-        }
-        if (medium != nullptr) {
-            texture->SetFileName(medium->mPath.Buffer());
-            texture->SetRelativeFileName(medium->mRelativePath.Buffer());
+        const auto named = byFileName.find(texture->GetFileName());
+        if (named != byFileName.end()) {
+            texture->SetFileName(named->second->mPath.Buffer());
+            texture->SetRelativeFileName(named->second->mRelativePath.Buffer());
         }
     }
     mLostTextures.clear();
@@ -187,8 +177,7 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
                                   mExtraction->FolderPath().c_str() + "\": " + reason.c_str() + ".\n";
                 }
             } else {
-                mExtracted.push_back(
-                    ExtractedMedium{&object, fileName, KString(path.c_str()), KString(relativePath.c_str())});
+                mExtracted.push_back(ExtractedMedium{fileName, KString(path.c_str()), KString(relativePath.c_str())});
                 fileName = KString(path.c_str());
                 relativeFileName = KString(relativePath.c_str());
                 // A file was made: what was not found before may be now.
