@@ -659,6 +659,54 @@ INSTANTIATE_TEST_SUITE_P(Modes, EmbeddedVideoContent,
                                         : WriterFormatName(info);
                          });
 
+// A texture file that is there but that the reader may not read (another
+// user's, in a folder the reader may list) gives way to the readable copy
+// its relative name finds from the file read, in the texture and its video.
+TEST_F(ReaderTest, AFileTheReaderCannotReadGivesWayToTheCopyItsRelativeNameFinds) {
+    if (geteuid() != 0) GTEST_SKIP() << "only the administrator reads as another user";
+    std::filesystem::permissions(mFolder.Path(), std::filesystem::perms(0755));
+    for (const char* folder : {"private", "model", "received/model", "received/private"}) {
+        std::filesystem::create_directories(Path(folder));
+    }
+    const std::string original = mFolder.Write("private/wood.tga", "the original");
+    std::filesystem::permissions(original, std::filesystem::perms(0600));
+    const std::string copy = mFolder.Write("received/private/wood.tga", "the copy");
+    KFbxScene* scene = KFbxScene::Create(mManager, "");
+    KFbxMesh* mesh = richscene::MakeMesh(mManager);
+    KFbxNode* node = richscene::AddNode(mManager, scene->GetRootNode(), "Car", mesh);
+    KFbxTexture* wood = KFbxTexture::Create(mManager, "Wood");
+    wood->SetFileName(original.c_str());
+    node->ConnectSrc(wood);
+    auto* textures = richscene::Fill(new KFbxLayerElementTexture(), "diffuse", KFbxLayerElement::eALL_SAME,
+                                     KFbxLayerElement::eINDEX_TO_DIRECT);
+    textures->GetDirectArray().Add(wood);
+    textures->GetIndexArray().Add(0);
+    if (mesh->GetLayerCount() == 0) mesh->CreateLayer();
+    mesh->GetLayer(0)->SetTextures(textures);
+    for (const int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                             KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}) {
+        SCOPED_TRACE(format);
+        // Named "../private/wood.tga" from where it is written, which leads
+        // to the copy from where it is received.
+        ASSERT_TRUE(Export(scene, Path("model/car.fbx"), format));
+        const std::string received = Path("received/model/car.fbx");
+        std::filesystem::copy_file(Path("model/car.fbx"), received, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::permissions(received, std::filesystem::perms(0644));
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) return 2;
+                KFbxScene* read = KFbxScene::Create(mManager, "read");
+                if (!Import(received, read)) return 3;
+                if (read->GetTextureCount() != 1 || read->GetVideoCount() != 1) return 4;
+                if (read->GetTexture(0)->GetFileName() != copy) return 5;
+                return read->GetVideo(0)->GetFileName() == copy ? 0 : 6;
+            },
+            boundedrun::SecondsFor(0));
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        EXPECT_EQ(outcome.mValue, 0);
+    }
+}
+
 TEST_F(ReaderTest, PasswordProtectedFileNeedsTheRightPassword) {
     KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());
     const std::string path = Path("locked.fbx");
