@@ -71,8 +71,12 @@ void KFbxReaderFbx6Pass::ReadTexture(const KString& prefixedName, const KString&
     texture->SetMediaName(mFile.FieldReadSDefault("Media", "").Buffer());
     const KString fileName = mFile.FieldReadSDefault("FileName", "");
     const KString relativeName = mFile.FieldReadSDefault("RelativeFilename", "");
-    texture->SetFileName(FoundFileName(fileName, relativeName).Buffer());
+    bool there = false;
+    texture->SetFileName(FoundFileName(fileName, relativeName, there).Buffer());
     texture->SetRelativeFileName(relativeName.Buffer());
+    // Its medium's content may stand for it, once the connections tell
+    // which video that is.
+    if (!there) mLostTextures.push_back(texture);
     std::vector<double> pair;
     if (ReadDoubles(mFile, "ModelUVTranslation", pair) && pair.size() >= 2) {
         texture->SetUVTranslation(KFbxVector2(pair[0], pair[1]));

@@ -231,6 +231,7 @@ void KFbxReaderFbx6Pass::FinishObjects() {
             root->AddChild(node);
         }
     }
+    GiveLostTexturesTheirMedia();
     // Skeletons of old files inherited differently below non-skeletons.
     mScene.FixSkeletonInheritTypes(root);
     // Material and texture elements name the node's objects by position.

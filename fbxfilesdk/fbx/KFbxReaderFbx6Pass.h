@@ -34,6 +34,7 @@ class KFbxSdkManager;
 class KFbxScene;
 class KFbxStreamOptionsFbxReader;
 class KFbxTakeNodeContainer;
+class KFbxTexture;
 class KFbxThumbnail;
 class MediaExtraction;
 class NodeLinkForest;
@@ -75,9 +76,10 @@ protected:
     virtual void ReadSceneRecords();
     // The scene-wide settings: the "Version5" block here.
     virtual void ReadSettingsRecords();
-    // What every read does once the objects are placed: unplaced models under
-    // the root, skeleton inheritance, material and texture layers from the
-    // connections, poses, trimmed surfaces, parent offsets and pivots.
+    // What every read does once the objects are placed: lost textures their
+    // extracted media, unplaced models under the root, skeleton inheritance,
+    // material and texture layers from the connections, poses, trimmed
+    // surfaces, parent offsets and pivots.
     void FinishObjects();
 
     struct PendingPoseEntry {
@@ -128,14 +130,20 @@ protected:
     void ReadVideo(const KString& prefixedName, const KString& typeName);
     // The file names and the embedded content of a video record.
     void ReadVideoContents(KFbxObject& video);
-    // The file a record names: fileName when a regular file is there
-    // (readable or not; a share's name never is one of this machine), else
+    // The file a record names: fileName when this process can read a
+    // regular file there (a share's name never is one of this machine), else
     // the file the relative name (relative to the file read) finds beside
     // the file read, so that files moved together with their textures still
-    // find them; else fileName. A record that names what the next record
-    // looked for before named (a texture after its video) takes its result.
-    KString FoundFileName(const KString& fileName, const KString& relativeName) const;
+    // find them; else fileName, and there is false. A record that names what
+    // the next record looked for before named (a texture after its video)
+    // takes its result.
+    KString FoundFileName(const KString& fileName, const KString& relativeName, bool& there) const;
     void ReadTexture(const KString& prefixedName, const KString& typeName);
+    // Each texture whose file is nowhere takes the file extracted from its
+    // medium: the video connected to it (which hands its names over as it is
+    // connected), else the first whose record named the texture's file; the
+    // others keep the name they have.
+    void GiveLostTexturesTheirMedia();
     void ReadCache(const KString& prefixedName, const KString& typeName);
     void ReadWeightedMap(const KString& prefixedName, const KString& typeName);
     void ReadGlobalSettings();
@@ -242,9 +250,20 @@ protected:
         KString mFileName;
         KString mRelativeName;
         KString mFound;
+        bool mThere = false;
     };
     mutable std::vector<FoundFile> mFound;
     mutable std::size_t mFoundNext = 0;
+    // The media extracted from video records, in the file's order: the file
+    // the record named, and where its content went.
+    struct ExtractedMedium {
+        KString mFileName;
+        KString mPath;
+        KString mRelativePath;
+    };
+    std::vector<ExtractedMedium> mExtracted;
+    // The textures whose file is nowhere, until their media are known.
+    std::vector<KFbxTexture*> mLostTextures;
     bool mOutOfMemory = false;
     KString* mMessages = nullptr;
     // The properties of the object a block sets, and of its second object.

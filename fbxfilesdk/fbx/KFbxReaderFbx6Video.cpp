@@ -1,4 +1,5 @@
-// The FBX 6 reader's video records: file names and embedded content.
+// The FBX 6 reader's video records: file names and embedded content, which
+// the textures whose files are gone take.
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Pass.h>
 
 #include <fbxfilesdk/core/KFbxDocumentFileNames.h>
@@ -7,6 +8,7 @@
 #include <fbxfilesdk/fbx/KFbx.h>
 #include <fbxfilesdk/fbx/KFbxReaderFbx6Fields.h>
 #include <fbxfilesdk/fbx/MediaExtraction.h>
+#include <fbxfilesdk/geometry/KFbxTexture.h>
 #include <fbxfilesdk/scene/KFbxImageBuffer.h>
 #include <fbxfilesdk/scene/KFbxImageConverter.h>
 #include <fbxfilesdk/scene/KFbxVideo.h>
@@ -21,6 +23,7 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 
 namespace fbxsdk_2006_11_1 {
 
@@ -91,7 +94,7 @@ bool ConvertBack(KFbxSdkManager& manager, const std::string& name, const void* b
 
 }  // namespace
 
-KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString& relativeName) const {
+KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString& relativeName, bool& there) const {
     // A file lists its textures in the order of their videos, which name
     // the same files: a record that names what the next one looked for
     // named takes what was found.
@@ -99,20 +102,44 @@ KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString
         const FoundFile& next = mFound[mFoundNext];
         if (next.mFileName == fileName && next.mRelativeName == relativeName) {
             ++mFoundNext;
+            there = next.mThere;
             return next.mFound;
         }
     }
     KString found = fileName;
-    // A file that is there, readable or not, is the one named; a share's
-    // file is none of this machine's, whatever file here has its path.
+    // A file named that this process cannot read is no texture to it, while
+    // a copy beside the file read may be; the open that tells is the only
+    // look at the system for a file that is read. A share's file is none of
+    // this machine's, whatever file here has its path.
+    there = !KFbxIsSharePath(fileName) && qalimor::os::OpensAsRegularFile(fileName.Buffer());
     const KString& document = mFile.GetFileName();
-    if ((KFbxIsSharePath(fileName) || !qalimor::os::IsRegularFile(fileName.Buffer())) && !document.IsEmpty()) {
+    if (!there && !document.IsEmpty()) {
         if (!mDocumentFolder) mDocumentFolder.emplace(document);
         const KString beside = mDocumentFolder->Find(relativeName);
-        if (!beside.IsEmpty()) found = beside;
+        there = !beside.IsEmpty();
+        if (there) found = beside;
     }
-    mFound.push_back(FoundFile{fileName, relativeName, found});
+    mFound.push_back(FoundFile{fileName, relativeName, found, there});
     return found;
+}
+
+void KFbxReaderFbx6Pass::GiveLostTexturesTheirMedia() {
+    // A video connected to a texture has handed it its names as the
+    // connection was made, the extracted file's among them; a video that
+    // only names the texture's file (as writers make one for a texture that
+    // has none) is found by that name, the first of the file's.
+    std::unordered_map<std::string, const ExtractedMedium*> byFileName;
+    for (const ExtractedMedium& medium : mExtracted) {
+        if (!medium.mFileName.IsEmpty()) byFileName.emplace(medium.mFileName.Buffer(), &medium);
+    }
+    for (KFbxTexture* texture : mLostTextures) {
+        const auto named = byFileName.find(texture->GetFileName());
+        if (named != byFileName.end()) {
+            texture->SetFileName(named->second->mPath.Buffer());
+            texture->SetRelativeFileName(named->second->mRelativePath.Buffer());
+        }
+    }
+    mLostTextures.clear();
 }
 
 void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
@@ -150,6 +177,7 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
                                   mExtraction->FolderPath().c_str() + "\": " + reason.c_str() + ".\n";
                 }
             } else {
+                mExtracted.push_back(ExtractedMedium{fileName, KString(path.c_str()), KString(relativePath.c_str())});
                 fileName = KString(path.c_str());
                 relativeFileName = KString(relativePath.c_str());
                 // A file was made: what was not found before may be now.
@@ -166,7 +194,8 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
     // link planted where the content was refused). Only a record that
     // carries none looks there.
     if (!carried) {
-        fileName = FoundFileName(fileName, relativeFileName);
+        bool there = false;
+        fileName = FoundFileName(fileName, relativeFileName, there);
     }
     if (video == nullptr) {
         return;

@@ -168,6 +168,14 @@ bool CanReadRegularFile(const char* path) {
     return access(native.c_str(), R_OK) == 0;
 }
 
+bool OpensAsRegularFile(const char* path) {
+    std::uint64_t size = 0;
+    const int fd = OpenRegularDescriptor(path, size);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
 std::string OpenFailureText(int error) {
     if (error == EINVAL) return "not a regular file";
     return std::strerror(error);

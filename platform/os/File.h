@@ -65,6 +65,12 @@ bool ReadRegularFile(const char* path, std::uint64_t limit, std::string& bytes);
 // OpenRegularFile sets it.
 bool CanReadRegularFile(const char* path);
 
+// Whether OpenRegularFile opens the file, decided by that very open and a
+// look at what it opened, then closed: the rights are the process's own
+// (its effective user's), and the file judged is the one a reader gets. False
+// with errno set as OpenRegularFile sets it.
+bool OpensAsRegularFile(const char* path);
+
 // What a failed OpenRegularFile or OpenFile says about errno, for messages:
 // "not a regular file" for EINVAL, the system's text otherwise.
 std::string OpenFailureText(int error);

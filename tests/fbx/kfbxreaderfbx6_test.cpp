@@ -26,6 +26,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <utility>
 
 #include <grp.h>
@@ -355,6 +356,9 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     video->SetFileName(Path("more/bricks.tif").c_str());
     texture->SetMediaName("StonesClip");
     texture->ConnectSrc(video);
+    // The glow texture has no video: the writer makes it one, which names
+    // its file but is not linked to it.
+    const std::string glow = mFolder.Write("glow.tif", "a glowing texture's bytes");
     KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
     options->SetOption("EMBEDDED", true);
     std::filesystem::create_directory(Path("model"));
@@ -365,12 +369,14 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     const std::string bricks = mFolder.Read("bricks.tif");
     std::filesystem::remove(Path("bricks.tif"));
     std::filesystem::remove(Path("more/bricks.tif"));
+    std::filesystem::remove(glow);
     const std::string folder = Path("model/embedded.fbm");
     const std::string target = folder + "/bricks.tif";
     const std::string second = folder + "/bricks1.tif";
     std::filesystem::create_directory(Path("outside"));
     std::filesystem::create_directory(Path("elsewhere"));
     const std::string taken = "something that is not a regular file has its name there";
+    const bool fbx5 = GetParam() == KFbxFileFormatRegistry::eFBX5_BINARY_WRITER;
     enum class Inode { eAny, eKept, eNew };
     // When the model's folder becomes a link to "outside".
     enum class ModelSwap { eNone, eAtOpen, eBeforeImport };
@@ -523,6 +529,11 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
                     out << clip->GetOriginalFilename() << " " << clip->GetFileName() << " "
                         << clip->GetRelativeFileName() << '\n';
                 }
+                for (int i = 0; i < read->GetTextureCount(); ++i) {
+                    const KFbxTexture* map = read->GetTexture(i);
+                    out << "texture " << map->GetName() << " " << map->GetFileName() << " "
+                        << map->GetRelativeFileName() << '\n';
+                }
                 out << message.Buffer();
                 return 0;
             },
@@ -551,6 +562,14 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             EXPECT_NE(read.find(Path("more/bricks.tif") + " " + second + " embedded.fbm/bricks1.tif\n"),
                       std::string::npos)
                 << read;
+            // The textures, whose files are gone, take their media's (FBX 5
+            // files keep only the textures of layers).
+            EXPECT_NE(read.find("texture Bricks " + target + " embedded.fbm/bricks.tif\n"), std::string::npos) << read;
+            EXPECT_TRUE(fbx5 || read.find("texture Stones " + second + " embedded.fbm/bricks1.tif\n") != std::string::npos)
+                << read;
+            EXPECT_TRUE(fbx5 || read.find("texture Glow " + folder + "/glow.tif embedded.fbm/glow.tif\n") !=
+                                    std::string::npos)
+                << read;
             EXPECT_EQ(mFolder.Read(media + "bricks.tif"), bricks);
             EXPECT_EQ(mFolder.Read(media + "bricks1.tif"), stones);
             // Let in no more than the model lets in, and its group only:
@@ -570,11 +589,15 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             }
         } else {
             const std::string notExtracted = "\" is not extracted into \"" + folder + "\": " + row.mWhy + ".\n";
-            EXPECT_NE(read.find("The embedded media \"" + Path("bricks.tif") + notExtracted +
-                                "The embedded media \"" + Path("more/bricks.tif") + notExtracted),
-                      std::string::npos)
+            EXPECT_NE(read.find("The embedded media \"" + Path("bricks.tif") + notExtracted), std::string::npos) << read;
+            EXPECT_NE(read.find("The embedded media \"" + Path("more/bricks.tif") + notExtracted), std::string::npos)
+                << read;
+            // The glow medium has a name of its own, which nothing takes.
+            EXPECT_EQ(read.find("The embedded media \"" + glow + notExtracted) != std::string::npos, row.mWhy != taken)
                 << read;
             EXPECT_NE(read.find(" " + Path("more/bricks.tif") + " "), std::string::npos) << read;
+            EXPECT_TRUE(fbx5 || read.find("texture Stones " + Path("more/bricks.tif") + " ") != std::string::npos)
+                << read;
         }
         if (row.mInode != Inode::eAny) {
             struct stat after {};
@@ -606,6 +629,24 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     EXPECT_EQ(named.count(Path("model/copy.fbm/bricks.tif")) + named.count(Path("model/copy.fbm/bricks1.tif")), 2u);
     EXPECT_EQ(mFolder.Read("model/copy.fbm/bricks.tif"), bricks);
     EXPECT_EQ(mFolder.Read("model/embedded.fbm/bricks.tif"), "edited since");
+    // Received under a name of its own, where neither the media's files nor
+    // the media folder its records name are: its textures take what it
+    // carries.
+    std::filesystem::create_directory(Path("received"));
+    std::filesystem::copy_file(path, Path("received/scene.fbx"));
+    KFbxScene* received = KFbxScene::Create(mManager, "received");
+    EXPECT_TRUE(Import(Path("received/scene.fbx"), received)) << mLastError;
+    std::map<std::string, std::string> textures;
+    for (int i = 0; i < received->GetTextureCount(); ++i) {
+        const KFbxTexture* map = received->GetTexture(i);
+        textures[map->GetName()] = std::string(map->GetFileName()) + " " + map->GetRelativeFileName();
+    }
+    EXPECT_EQ(textures["Bricks"], Path("received/scene.fbm/bricks.tif") + " scene.fbm/bricks.tif");
+    if (!fbx5) {
+        EXPECT_EQ(textures["Stones"], Path("received/scene.fbm/bricks1.tif") + " scene.fbm/bricks1.tif");
+        EXPECT_EQ(textures["Glow"], Path("received/scene.fbm/glow.tif") + " scene.fbm/glow.tif");
+    }
+    EXPECT_EQ(mFolder.Read("received/scene.fbm/bricks.tif"), bricks);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EmbeddedVideoContent,
@@ -617,6 +658,54 @@ INSTANTIATE_TEST_SUITE_P(Modes, EmbeddedVideoContent,
                                         ? std::string("Fbx5Binary")
                                         : WriterFormatName(info);
                          });
+
+// A texture file that is there but that the reader may not read (another
+// user's, in a folder the reader may list) gives way to the readable copy
+// its relative name finds from the file read, in the texture and its video.
+TEST_F(ReaderTest, AFileTheReaderCannotReadGivesWayToTheCopyItsRelativeNameFinds) {
+    if (geteuid() != 0) GTEST_SKIP() << "only the administrator reads as another user";
+    std::filesystem::permissions(mFolder.Path(), std::filesystem::perms(0755));
+    for (const char* folder : {"private", "model", "received/model", "received/private"}) {
+        std::filesystem::create_directories(Path(folder));
+    }
+    const std::string original = mFolder.Write("private/wood.tga", "the original");
+    std::filesystem::permissions(original, std::filesystem::perms(0600));
+    const std::string copy = mFolder.Write("received/private/wood.tga", "the copy");
+    KFbxScene* scene = KFbxScene::Create(mManager, "");
+    KFbxMesh* mesh = richscene::MakeMesh(mManager);
+    KFbxNode* node = richscene::AddNode(mManager, scene->GetRootNode(), "Car", mesh);
+    KFbxTexture* wood = KFbxTexture::Create(mManager, "Wood");
+    wood->SetFileName(original.c_str());
+    node->ConnectSrc(wood);
+    auto* textures = richscene::Fill(new KFbxLayerElementTexture(), "diffuse", KFbxLayerElement::eALL_SAME,
+                                     KFbxLayerElement::eINDEX_TO_DIRECT);
+    textures->GetDirectArray().Add(wood);
+    textures->GetIndexArray().Add(0);
+    if (mesh->GetLayerCount() == 0) mesh->CreateLayer();
+    mesh->GetLayer(0)->SetTextures(textures);
+    for (const int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ASCII_WRITER,
+                             KFbxFileFormatRegistry::eFBX5_BINARY_WRITER, KFbxFileFormatRegistry::eFBX5_ASCII_WRITER}) {
+        SCOPED_TRACE(format);
+        // Named "../private/wood.tga" from where it is written, which leads
+        // to the copy from where it is received.
+        ASSERT_TRUE(Export(scene, Path("model/car.fbx"), format));
+        const std::string received = Path("received/model/car.fbx");
+        std::filesystem::copy_file(Path("model/car.fbx"), received, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::permissions(received, std::filesystem::perms(0644));
+        const boundedrun::Outcome outcome = boundedrun::Run(
+            [&] {
+                if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) return 2;
+                KFbxScene* read = KFbxScene::Create(mManager, "read");
+                if (!Import(received, read)) return 3;
+                if (read->GetTextureCount() != 1 || read->GetVideoCount() != 1) return 4;
+                if (read->GetTexture(0)->GetFileName() != copy) return 5;
+                return read->GetVideo(0)->GetFileName() == copy ? 0 : 6;
+            },
+            boundedrun::SecondsFor(0));
+        ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+        EXPECT_EQ(outcome.mValue, 0);
+    }
+}
 
 TEST_F(ReaderTest, PasswordProtectedFileNeedsTheRightPassword) {
     KFbxScene* source = richscene::Build(mManager, mFolder.Path().string());

@@ -9,6 +9,7 @@
 #include <fbxfilesdk/animation/KFCurveNode.h>
 #include <fbxfilesdk/animation/KFbxTakeNode.h>
 #include <fbxfilesdk/core/KFbxPropertyValue.h>
+#include <fbxfilesdk/fbx/KFbxStreamOptionsFbx.h>
 #include <fbxfilesdk/formats/KFbxFormats3ds.h>
 #include <fbxfilesdk/formats/KFbxReaderObj.h>
 #include <fbxfilesdk/formats/KFbxWriterObj.h>
@@ -373,6 +374,40 @@ TEST_F(ObjWriterTest, ATextureAlreadyBesideTheFileIsNotCopiedAgain) {
     ASSERT_TRUE(Export(Path("scene.obj")));
     EXPECT_EQ(Message(), "");
     EXPECT_NE(Text(Path("scene.mtl")).find("map_Kd bricks.tga\n"), std::string::npos);
+}
+
+// A binary or encrypted FBX file that carries its texture, read where the
+// texture's own file is not, goes on into OBJ with it: the medium extracted
+// beside the FBX file is copied beside the OBJ file.
+TEST_F(ObjWriterTest, ATextureAnFbxFileCarriesGoesOnWithTheModel) {
+    KFbxStreamOptionsFbxWriter* embed = KFbxStreamOptionsFbxWriter::Create(mManager, "");
+    embed->SetOption("EMBEDDED", true);
+    std::filesystem::create_directories(mFolder.Path() / "fbx");
+    for (const int format : {KFbxFileFormatRegistry::eFBX_BINARY_WRITER, KFbxFileFormatRegistry::eFBX_ENCRYPTED_WRITER}) {
+        SCOPED_TRACE(format);
+        mScene = KFbxScene::Create(mManager, "");
+        KFbxMesh* mesh = AddPlainTriangle("wall");
+        mesh->InitMaterialIndices(KFbxLayerElement::eALL_SAME);
+        mesh->AddMaterial(KFbxSurfaceLambert::Create(mManager, "brick"));
+        mesh->InitTextureIndices(KFbxLayerElement::eALL_SAME);
+        mesh->AddTexture(KFbxTexture::Create(mManager, "bricks"));
+        mesh->GetTexture(0)->SetFileName(Write("textures/bricks.tga", "not really an image").c_str());
+        // The file keeps the layer's texture by its index.
+        mesh->GetLayer(0)->GetTextures()->SetReferenceMode(KFbxLayerElement::eINDEX_TO_DIRECT);
+        mesh->GetLayer(0)->GetTextures()->GetIndexArray().Add(0);
+        ASSERT_TRUE(Export(Path("fbx/model.fbx"), embed, format)) << Message();
+        std::filesystem::remove(Path("textures/bricks.tga"));
+        std::filesystem::remove_all(Path("fbx/model.fbm"));
+        std::filesystem::remove_all(Path("out"));
+        std::filesystem::create_directory(Path("out"));
+        mScene = KFbxScene::Create(mManager, "read");
+        ASSERT_TRUE(Import(Path("fbx/model.fbx"))) << mErrorText;
+        ASSERT_EQ(mScene->GetTextureCount(), 1);
+        EXPECT_EQ(std::string(mScene->GetTexture(0)->GetFileName()), Path("fbx/model.fbm/bricks.tga"));
+        ASSERT_TRUE(Export(Path("out/model.obj"))) << Message();
+        EXPECT_NE(Text(Path("out/model.mtl")).find("map_Kd bricks.tga\n"), std::string::npos);
+        EXPECT_EQ(Text(Path("out/bricks.tga")), "not really an image");
+    }
 }
 
 TEST_F(ObjWriterTest, AFullDiskIsReportedAndForeignOptionsRefused) {

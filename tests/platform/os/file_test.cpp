@@ -57,6 +57,7 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
     const std::string fifo = folder / "pipe";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_TRUE(CanReadRegularFile(file.c_str()));
+    EXPECT_TRUE(OpensAsRegularFile(file.c_str()));
     std::FILE* stream = OpenRegularFile(file.c_str());
     ASSERT_NE(stream, nullptr);
     char bytes[4] = {};
@@ -82,6 +83,9 @@ TEST(OsFile, OpensOnlyRegularFilesForReadingAndNeverBlocks) {
         EXPECT_EQ(errno, c.error) << c.path;
         errno = 0;
         EXPECT_FALSE(CanReadRegularFile(c.path.c_str())) << c.path;
+        EXPECT_EQ(errno, c.error) << c.path;
+        errno = 0;
+        EXPECT_FALSE(OpensAsRegularFile(c.path.c_str())) << c.path;
         EXPECT_EQ(errno, c.error) << c.path;
         if (c.text) {
             EXPECT_EQ(OpenFailureText(errno), c.text);
