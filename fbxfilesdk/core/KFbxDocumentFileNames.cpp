@@ -128,11 +128,11 @@ KString KFbxDocumentFolder::Find(const KString& relativeName) const {
     const Place& place = PlaceOf(cut == std::string::npos ? std::string() : relative.substr(0, cut));
     std::string file = place.mFollowed;
     file += name;
-    if (qalimor::os::IsRegularFile(file.c_str())) return KString(file.c_str());
+    if (qalimor::os::OpensAsRegularFile(file.c_str())) return KString(file.c_str());
     if (place.mReads.empty()) return KString();
     file = place.mReads;
     file += name;
-    return qalimor::os::IsRegularFile(file.c_str()) ? KString(file.c_str()) : KString();
+    return qalimor::os::OpensAsRegularFile(file.c_str()) ? KString(file.c_str()) : KString();
 }
 
 std::string KFbxDocumentFolder::WithoutDotSteps(const std::string& path) const {

@@ -39,9 +39,9 @@ public:
     // follows from where the links among its folders lead (or, through a
     // folder that is not there, as the name reads): that path from the
     // root, without "." or ".." parts, as it reads where that is the same
-    // file, else with its folders' links resolved, when a regular file is
-    // there (readable or not); else empty, as for an empty or absolute
-    // relativeName.
+    // file, else with its folders' links resolved, when a regular file that
+    // this process can read is there (one it may not read is no texture to
+    // it); else empty, as for an empty or absolute relativeName.
     KString Find(const KString& relativeName) const;
 
     // path ('/' between its parts) without its "." parts and without each

@@ -19,10 +19,8 @@
 #include <platform/os/System.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <string>
-#include <system_error>
 #include <unordered_map>
 
 namespace fbxsdk_2006_11_1 {
@@ -154,11 +152,10 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
         int size = 0;
         const void* bytes = mFile.FieldGetRemainingValueCount() > 0 ? mFile.FieldReadR(&size) : nullptr;
         carried = bytes != nullptr && size >= 0;
-        std::error_code error;
-        // The file named is used when it is still there; the content only
-        // stands in for a missing one.
+        // The file named is used where this process can read it; the content
+        // stands in for one that is gone or that it may not read.
         if (bytes != nullptr && size >= 0 && mExtraction != nullptr && mExtraction->IsActive() &&
-            !std::filesystem::exists(fileName.Buffer(), error)) {
+            (KFbxIsSharePath(fileName) || !qalimor::os::OpensAsRegularFile(fileName.Buffer()))) {
             const std::string name = MediaBaseName(fileName);
             std::string converted;
             if (IsConvertedContent(fileName, bytes, size) &&

@@ -705,6 +705,30 @@ TEST_F(ReaderTest, AFileTheReaderCannotReadGivesWayToTheCopyItsRelativeNameFinds
         ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
         EXPECT_EQ(outcome.mValue, 0);
     }
+    // A file that carries the texture's bytes gives them where no copy is
+    // beside it and the file it names cannot be read.
+    std::filesystem::create_directories(Path("drop"));
+    std::filesystem::permissions(Path("drop"), std::filesystem::perms(0777));
+    KFbxStreamOptionsFbxWriter* options = KFbxStreamOptionsFbxWriter::Create(mManager, "");
+    options->SetOption("EMBEDDED", true);
+    ASSERT_TRUE(Export(scene, Path("model/packed.fbx"), KFbxFileFormatRegistry::eFBX_BINARY_WRITER, options));
+    std::filesystem::copy_file(Path("model/packed.fbx"), Path("drop/packed.fbx"));
+    std::filesystem::permissions(Path("drop/packed.fbx"), std::filesystem::perms(0644));
+    const std::string extracted = Path("drop/packed.fbm/wood.tga");
+    const boundedrun::Outcome outcome = boundedrun::Run(
+        [&] {
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) return 2;
+            KFbxScene* read = KFbxScene::Create(mManager, "read");
+            if (!Import(Path("drop/packed.fbx"), read)) return 3;
+            if (read->GetTextureCount() != 1 || read->GetTexture(0)->GetFileName() != extracted) return 4;
+            std::ifstream file(extracted);
+            std::string bytes;
+            std::getline(file, bytes);
+            return bytes == "the original" ? 0 : 5;
+        },
+        boundedrun::SecondsFor(0));
+    ASSERT_TRUE(outcome.mReturned) << "signal " << outcome.mSignal;
+    EXPECT_EQ(outcome.mValue, 0);
 }
 
 TEST_F(ReaderTest, PasswordProtectedFileNeedsTheRightPassword) {
