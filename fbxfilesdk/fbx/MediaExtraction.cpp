@@ -8,6 +8,7 @@
 #include <platform/os/FileSizeSignalBlock.h>
 #include <platform/os/GroupShare.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
@@ -26,6 +27,12 @@ unsigned MediumMode(unsigned filePermissions) { return 0666 & (0600 | (filePermi
 unsigned FolderMode(unsigned filePermissions) {
     return 0700 | ((filePermissions & 0040) != 0 ? 0050 : 0) | ((filePermissions & 0004) != 0 ? 0005 : 0);
 }
+
+// As many numbered media folders as a file read has texture copies of one
+// name, so that others who fill a shared folder with them bound the search.
+constexpr unsigned kMediaFolderTries = 1000;
+// The longest name a folder holds.
+constexpr std::size_t kNameBytes = 255;
 
 }  // namespace
 
@@ -52,12 +59,36 @@ void MediaExtraction::End() {
 
 std::string MediaExtraction::OpenFolder() {
     if (!mFileFolder.IsHeld()) return qalimor::os::OpenFailureText(mFileFolder.Failure());
-    if (mFolder.OpenOrMakeIn(mFileFolder.Held(), mRelativeFolder.c_str(), FolderMode(mFileFolder.FilePermissions()),
-                             mFileFolder.FileGroup())) {
-        return std::string();
+    const qalimor::os::Folder& beside = mFileFolder.Held();
+    // Where others may write beside the file read, what one of them made
+    // under the media folder's name stays theirs to change, a medium for a
+    // link say, after the media are in it: only a folder of our own is
+    // taken there, the first free or own numbered name past one that is
+    // not. A folder only a group may write keeps its members' folders, so
+    // that one reads the media another extracted.
+    qalimor::os::FileIdentity held;
+    const bool shared = !qalimor::os::IdentityOf(beside.Descriptor(), held) || (held.permissions & 0002) != 0;
+    const unsigned mode = FolderMode(mFileFolder.FilePermissions());
+    for (unsigned number = 0; number < kMediaFolderTries; ++number) {
+        const std::string name = KFbxNumberedCopyName(mRelativeFolder, number, kNameBytes);
+        if (name.empty()) break;
+        if (!mFolder.OpenOrMakeIn(beside, name.c_str(), mode, mFileFolder.FileGroup())) {
+            const bool taken = errno == ELOOP || errno == ENOTDIR;
+            if (shared && taken) continue;
+            return taken ? "the media folder is a link or not a folder" : qalimor::os::OpenFailureText(errno);
+        }
+        // Judged by the handle, so that a folder swapped in after the name
+        // was looked at is the one judged.
+        qalimor::os::FileIdentity folder;
+        if (!shared || (qalimor::os::IdentityOf(mFolder.Descriptor(), folder) && qalimor::os::IsProcessOwn(folder))) {
+            mFolderPath.replace(mFolderPath.size() - std::min(mFolderPath.size(), mRelativeFolder.size()),
+                                std::string::npos, name);
+            mRelativeFolder = name;
+            return std::string();
+        }
+        mFolder.Close();
     }
-    return errno == ELOOP || errno == ENOTDIR ? "the media folder is a link or not a folder"
-                                              : qalimor::os::OpenFailureText(errno);
+    return "the media folder and its numbered names tried are other users' or no folders";
 }
 
 MediaExtraction::Outcome MediaExtraction::Extract(const std::string& name, const void* bytes, std::size_t size,

@@ -12,7 +12,10 @@
 // not a regular file is never followed or written into; a medium that would
 // need one is refused, with the reason. Media, and the media folder when it
 // is made, let others in no more than the file read does, nor a group other
-// than its own.
+// than its own. Beside a file in a folder all may write, the media folder
+// is one of the reader's own: where the name is another user's, or no
+// folder, the first numbered name ("doc1.fbm") that is free or the
+// reader's own.
 #ifndef FBXFILESDK_FBX_MEDIAEXTRACTION_H
 #define FBXFILESDK_FBX_MEDIAEXTRACTION_H
 
@@ -36,7 +39,8 @@ public:
     // Ends the import: the folders are let go.
     void End();
     bool IsActive() const { return !mFolderPath.empty(); }
-    // The media folder's path.
+    // The media folder's path: once media are extracted, the numbered one
+    // they went into where it is that.
     const std::string& FolderPath() const { return mFolderPath; }
 
     enum class Outcome { eWritten, eFound, eRefused };
@@ -48,7 +52,9 @@ public:
 
 private:
     enum class Placed { eWritten, eFound, eTaken, eFailed };
-    // Opens the media folder, made when missing; why not when it cannot be.
+    // Opens the media folder, made when missing, or in a folder all may write
+    // a numbered one of our own instead of another's; why not when it cannot
+    // be.
     std::string OpenFolder();
     // The name's file holds the bytes now, written now or kept; or the name
     // is taken by what is not a regular file; or the write failed (why in

@@ -388,6 +388,7 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     constexpr gid_t kFolderGroup = 4322;
     constexpr uid_t kUser = 4323;
     constexpr gid_t kUserGroup = 4324;
+    constexpr uid_t kOther = 65534;
     struct Row {
         const char* mWhat;
         std::function<void()> mPrepare;
@@ -402,6 +403,12 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         bool mKilledAtLimit = false;
         ModelSwap mModelSwap = ModelSwap::eNone;
         Groups mGroups = Groups::eOwn;
+        // The model's folder's mode, and how many media folders, numbered
+        // after the first, another user made there beforehand; the media
+        // folder the media then go into.
+        unsigned mModelMode = 0755;
+        unsigned mOthersFolders = 0;
+        const char* mMedia = "embedded.fbm";
     };
     const Row rows[] = {
         {"an empty media folder", [] {}, ""},
@@ -452,6 +459,26 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         {"a model folder that gives its group, to a user outside the model's",
          [&] { std::filesystem::remove(folder); }, "", Inode::eAny, false, false, ModelSwap::eNone,
          Groups::eFoldersAsUser},
+        {.mWhat = "a media folder of another user in a sticky folder all may write", .mPrepare = [] {}, .mWhy = "",
+         .mModelMode = 01777, .mOthersFolders = 1, .mMedia = "embedded1.fbm"},
+        {.mWhat = "two media folders of another user in a sticky folder all may write", .mPrepare = [] {}, .mWhy = "",
+         .mModelMode = 01777, .mOthersFolders = 2, .mMedia = "embedded2.fbm"},
+        {.mWhat = "a media folder of another user, then a link of theirs, in a folder all may write",
+         .mPrepare =
+             [&] {
+                 std::filesystem::create_directory_symlink(Path("outside"), Path("model/embedded1.fbm"));
+                 ASSERT_EQ(lchown(Path("model/embedded1.fbm").c_str(), kOther, kOther), 0);
+             },
+         .mWhy = "", .mModelMode = 0777, .mOthersFolders = 1, .mMedia = "embedded2.fbm"},
+        {.mWhat = "a media folder of our own in a sticky folder all may write", .mPrepare = [] {}, .mWhy = "",
+         .mModelMode = 01777},
+        {.mWhat = "a media folder of another user in a folder its group may write", .mPrepare = [] {}, .mWhy = "",
+         .mModelMode = 02775, .mOthersFolders = 1},
+        {.mWhat = "a media folder of another user in a folder its group may write, not giving its group",
+         .mPrepare = [] {}, .mWhy = "", .mModelMode = 0775, .mOthersFolders = 1},
+        {.mWhat = "every media folder tried another user's in a sticky folder all may write", .mPrepare = [] {},
+         .mWhy = "the media folder and its numbered names tried are other users' or no folders",
+         .mModelMode = 01777, .mOthersFolders = 1000},
     };
     const auto modeOf = [](const std::string& file) {
         struct stat info {};
@@ -460,6 +487,10 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
     const auto groupOf = [](const std::string& file) {
         struct stat info {};
         return lstat(file.c_str(), &info) == 0 ? info.st_gid : gid_t(-1);
+    };
+    const auto ownerOf = [](const std::string& file) {
+        struct stat info {};
+        return lstat(file.c_str(), &info) == 0 ? info.st_uid : uid_t(-1);
     };
     // As the test made them, owned by us.
     const auto restoreOwners = [&] {
@@ -475,11 +506,17 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             std::filesystem::rename(Path("model-moved"), Path("model"));
         }
     };
+    const auto numberedFolder = [&](unsigned number) {
+        return Path(("model/embedded" + (number == 0 ? std::string() : std::to_string(number)) + ".fbm").c_str());
+    };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.mWhat);
         restoreModel();
         restoreOwners();
-        std::filesystem::remove_all(folder);
+        for (unsigned number = 0; std::filesystem::exists(std::filesystem::symlink_status(numberedFolder(number)));
+             ++number) {
+            std::filesystem::remove_all(numberedFolder(number));
+        }
         std::filesystem::remove_all(Path("moved"));
         std::filesystem::remove(Path("outside/embedded.fbx"));
         std::filesystem::create_directory(folder);
@@ -495,8 +532,18 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
             ASSERT_EQ(chown(Path("read.txt").c_str(), owner, kUserGroup), 0);
             std::filesystem::permissions(Path("model"), std::filesystem::perms(02755));
         }
+        if (row.mOthersFolders != 0 || row.mModelMode != 0755) {
+            if (geteuid() != 0) continue;
+            std::filesystem::permissions(Path("model"), std::filesystem::perms(row.mModelMode));
+            for (unsigned number = 0; number < row.mOthersFolders; ++number) {
+                std::filesystem::create_directory(numberedFolder(number));
+                std::filesystem::permissions(numberedFolder(number), std::filesystem::perms(0777));
+                ASSERT_EQ(chown(numberedFolder(number).c_str(), kOther, kOther), 0);
+            }
+        }
         row.mPrepare();
-        const bool folderMade = !std::filesystem::exists(folder);
+        const std::string mediaFolder = Path((std::string("model/") + row.mMedia).c_str());
+        const bool folderMade = !std::filesystem::exists(mediaFolder);
         const gid_t modelGroup = groupOf(path);
         struct stat before {};
         const bool present = lstat(target.c_str(), &before) == 0;
@@ -554,20 +601,37 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
         ASSERT_EQ(outcome.mValue, 0);
         const std::string read = mFolder.Read("read.txt");
         // Where the media went: the folder the model was read from.
-        const std::string media =
-            row.mModelSwap != ModelSwap::eNone ? "model-moved/embedded.fbm/" : "model/embedded.fbm/";
+        const std::string media = (row.mModelSwap != ModelSwap::eNone ? "model-moved/" : "model/") +
+                                  std::string(row.mMedia) + "/";
+        // Another user's media folder, in a folder all may write, is left as
+        // it was.
+        if (row.mOthersFolders != 0 && (row.mModelMode & 0002) != 0) {
+            EXPECT_TRUE(std::filesystem::is_empty(folder));
+            EXPECT_EQ(ownerOf(folder), kOther);
+        }
         if (row.mWhy.empty()) {
-            EXPECT_NE(read.find(Path("bricks.tif") + " " + target + " embedded.fbm/bricks.tif\n"), std::string::npos)
-                << read;
-            EXPECT_NE(read.find(Path("more/bricks.tif") + " " + second + " embedded.fbm/bricks1.tif\n"),
+            const std::string medium = std::string(row.mMedia) + "/bricks.tif";
+            const std::string secondMedium = std::string(row.mMedia) + "/bricks1.tif";
+            EXPECT_NE(read.find(Path("bricks.tif") + " " + Path(("model/" + medium).c_str()) + " " + medium + "\n"),
                       std::string::npos)
                 << read;
+            EXPECT_NE(read.find(Path("more/bricks.tif") + " " + Path(("model/" + secondMedium).c_str()) + " " + secondMedium +
+                                "\n"),
+                      std::string::npos)
+                << read;
+            if (row.mOthersFolders != 0) {
+                EXPECT_EQ(ownerOf(mediaFolder), (row.mModelMode & 0002) != 0 ? geteuid() : kOther);
+            }
             // The textures, whose files are gone, take their media's (FBX 5
             // files keep only the textures of layers).
-            EXPECT_NE(read.find("texture Bricks " + target + " embedded.fbm/bricks.tif\n"), std::string::npos) << read;
-            EXPECT_TRUE(fbx5 || read.find("texture Stones " + second + " embedded.fbm/bricks1.tif\n") != std::string::npos)
+            EXPECT_NE(read.find("texture Bricks " + Path(("model/" + medium).c_str()) + " " + medium + "\n"),
+                      std::string::npos)
                 << read;
-            EXPECT_TRUE(fbx5 || read.find("texture Glow " + folder + "/glow.tif embedded.fbm/glow.tif\n") !=
+            EXPECT_TRUE(fbx5 || read.find("texture Stones " + Path(("model/" + secondMedium).c_str()) + " " +
+                                          secondMedium + "\n") != std::string::npos)
+                << read;
+            const std::string glow = std::string(row.mMedia) + "/glow.tif";
+            EXPECT_TRUE(fbx5 || read.find("texture Glow " + Path(("model/" + glow).c_str()) + " " + glow + "\n") !=
                                     std::string::npos)
                 << read;
             EXPECT_EQ(mFolder.Read(media + "bricks.tif"), bricks);
@@ -584,8 +648,8 @@ TEST_P(EmbeddedVideoContent, IsExtractedWhenItsFileIsGone) {
                 EXPECT_EQ(groupOf(mFolder / (media + "bricks.tif")), group);
             }
             if (folderMade) {
-                EXPECT_EQ(modeOf(folder), given | (ownGroup ? 0750u : 0700u));
-                EXPECT_EQ(groupOf(folder), group);
+                EXPECT_EQ(modeOf(mediaFolder), given | (ownGroup ? 0750u : 0700u));
+                EXPECT_EQ(groupOf(mediaFolder), group);
             }
         } else {
             const std::string notExtracted = "\" is not extracted into \"" + folder + "\": " + row.mWhy + ".\n";
