@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -89,13 +90,14 @@ public:
     std::size_t Size() const { return mSize; }
     // The first block, or the second for a comparison.
     unsigned char* Block(int which) {
-        if (mBytes.empty()) mBytes.resize(2 * mSize);
-        return mBytes.data() + (which == 0 ? 0 : mSize);
+        // Left unset: every byte is read into before it is looked at.
+        if (mBytes == nullptr) mBytes.reset(new unsigned char[2 * mSize]);
+        return mBytes.get() + (which == 0 ? 0 : mSize);
     }
 
 private:
     std::size_t mSize;
-    std::vector<unsigned char> mBytes;
+    std::unique_ptr<unsigned char[]> mBytes;
 };
 
 // The texture file, read from its start at each pass over its bytes, and
@@ -116,46 +118,54 @@ public:
     Blocks& Scratch() { return mBlocks; }
 
     // Hands its bytes, block by block from the first up to its end (which
-    // may have moved since it was opened), to each until each returns
-    // false; whether all were read and taken.
-    bool ReadEach(const std::function<bool(const unsigned char*, std::size_t)>& each) {
+    // may have moved since it was opened) or the first limit of them, to
+    // each until each returns false; whether all were read and taken.
+    bool ReadEach(const std::function<bool(const unsigned char*, std::size_t)>& each,
+                  std::uint64_t limit = UINT64_MAX) {
         unsigned char* block = mBlocks.Block(0);
-        for (std::uint64_t offset = 0;;) {
-            const std::int64_t read = mFile.ReadAt(offset, block, mBlocks.Size());
+        for (std::uint64_t offset = 0; offset < limit;) {
+            const std::int64_t read =
+                mFile.ReadAt(offset, block, std::min<std::uint64_t>(mBlocks.Size(), limit - offset));
             if (read <= 0) return read == 0;
             if (!each(block, static_cast<std::size_t>(read))) return false;
             offset += static_cast<std::uint64_t>(read);
         }
+        return true;
     }
 
-    // The digest, taken by a pass of its own where no other pass took it;
-    // false when the file cannot be read.
+    // The digest of the bytes it held when opened, taken by a pass of its
+    // own where no other pass took it; false when the file cannot be read.
+    // What it holds since is for the comparison to tell.
     bool TakeDigest() {
         if (mDigest) return true;
         KFbxContentDigest digest;
-        if (!ReadEach([&digest](const unsigned char* bytes, std::size_t size) {
-                digest.Add(bytes, size);
-                return true;
-            })) {
+        if (!ReadEach(
+                [&digest](const unsigned char* bytes, std::size_t size) {
+                    digest.Add(bytes, size);
+                    return true;
+                },
+                mIdentity.size)) {
             return false;
         }
         mDigest = digest.Value();
         return true;
     }
 
-    // Whether the name is a regular file that may be a copy and holds these
-    // bytes, read only as far as they match.
+    // Whether the name is a regular file that may be a copy and holds the
+    // bytes this file held when opened, read only as far as they match.
     bool IsHeldBy(const qalimor::os::Folder& folder, const std::string& name) {
         qalimor::os::ReadOnlyFile file;
         if (!OpenCopy(file, folder, name, mIdentity.size, mUser)) return false;
         unsigned char* there = mBlocks.Block(1);
         std::uint64_t offset = 0;
-        const bool same = ReadEach([&](const unsigned char* block, std::size_t size) {
-            const bool alike = file.ReadAt(offset, there, size) == static_cast<std::int64_t>(size) &&
-                               std::memcmp(block, there, size) == 0;
-            offset += size;
-            return alike;
-        });
+        const bool same = ReadEach(
+            [&](const unsigned char* block, std::size_t size) {
+                const bool alike = file.ReadAt(offset, there, size) == static_cast<std::int64_t>(size) &&
+                                   std::memcmp(block, there, size) == 0;
+                offset += size;
+                return alike;
+            },
+            mIdentity.size);
         // One byte past them, so that a file grown meanwhile shows.
         return same && offset == file.Size() && file.ReadAt(offset, there, 1) == 0;
     }

@@ -24,6 +24,9 @@
 #include <new>
 #include <set>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace fbxsdk_2006_11_1::writer3dstest {
 namespace {
 
@@ -207,6 +210,33 @@ TEST_F(Writer3dsFrameTest, AWriteTakesAFileItSawBeforeOnlyWhileItHoldsTheTexture
     EXPECT_EQ(copy("d", "elm"), "wood1.tga");
     EXPECT_EQ(mFolder.Read("out/wood.tga"), "fir");
     EXPECT_EQ(mFolder.Read("out/wood2.tga"), "oak");
+    EXPECT_STREQ(message.Buffer(), "");
+}
+
+// Where every copy is there already, a write finds each by comparing and
+// makes no file beside the written one, not even for a while: the folder's
+// time of change stays, set far back before. A texture whose bytes an
+// earlier one copied passes no name a later texture's copy has.
+TEST_F(Writer3dsFrameTest, AWriteWhoseCopiesAreThereMakesNoFile) {
+    std::filesystem::create_directories(Path("out"));
+    mFolder.Write("out/wood.tga", "oak");
+    mFolder.Write("out/wood1.tga", "elm");
+    const struct timespec past[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("out").c_str(), past, 0), 0);
+    KFbxTextureCopies copies;
+    KString message;
+    const auto copy = [&](const std::string& folder, const char* bytes) {
+        std::filesystem::create_directories(Path(folder));
+        const std::string texture = mFolder.Write(folder + "/wood.tga", bytes);
+        return copies.NameOf(texture.c_str(), Path("out/wood.tga"), 12, message);
+    };
+    EXPECT_EQ(copy("a", "oak"), "wood.tga");
+    EXPECT_EQ(copy("b", "oak"), "wood.tga");
+    EXPECT_EQ(copy("c", "elm"), "wood1.tga");
+    EXPECT_EQ(copy("d", "oak"), "wood.tga");
+    struct stat folder {};
+    ASSERT_EQ(stat(Path("out").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mtim.tv_sec, 1000);
     EXPECT_STREQ(message.Buffer(), "");
 }
 
