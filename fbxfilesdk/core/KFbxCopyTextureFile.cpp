@@ -17,15 +17,11 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace fbxsdk_2006_11_1 {
 
 namespace {
-
-struct CloseStream {
-    void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
-using Stream = std::unique_ptr<std::FILE, CloseStream>;
 
 constexpr std::size_t kCopyBlock = 1 << 16;
 // A folder full of files of the texture's name costs a bounded search.
@@ -66,22 +62,50 @@ std::string PathOf(const std::string& destination, const std::string& name) {
     return separator == std::string::npos ? name : destination.substr(0, separator + 1) + name;
 }
 
-// Opens the regular file of the name where it is the process's own and
-// holds size bytes: another user's file may be changed by them once the
-// written file names it.
-bool OpenOwnFile(qalimor::os::ReadOnlyFile& file, const qalimor::os::Folder& folder, const std::string& name,
-                 std::uint64_t size) {
-    return file.OpenWithoutFollowing(folder, name.c_str()) && qalimor::os::IsProcessOwn(file.Identity()) &&
+// Others' leave to write, which no copy has nor is taken with: they could
+// change it after the written file names it.
+constexpr unsigned kOthersWrite = 0002;
+
+// Whether a regular file of that identity may stand for a texture's copy:
+// the user's own, that no other may write. Another user, or anyone where
+// everyone may write it, could change it once the written file names it.
+bool MayBeCopy(const qalimor::os::FileIdentity& file, std::uint32_t user) {
+    return file.owner == user && (file.permissions & kOthersWrite) == 0;
+}
+
+// Opens the regular file of the name where it may be a copy (MayBeCopy)
+// and holds size bytes.
+bool OpenCopy(qalimor::os::ReadOnlyFile& file, const qalimor::os::Folder& folder, const std::string& name,
+              std::uint64_t size, std::uint32_t user) {
+    return file.OpenWithoutFollowing(folder, name.c_str()) && MayBeCopy(file.Identity(), user) &&
            file.Size() == size;
 }
+
+// Blocks for passes over files' bytes, made only once bytes are read: a
+// texture whose copy is found by its size alone, or not at all, costs none.
+class Blocks {
+public:
+    explicit Blocks(std::uint64_t size)
+        : mSize(static_cast<std::size_t>(std::min<std::uint64_t>(size + 1, kCopyBlock))) {}
+    std::size_t Size() const { return mSize; }
+    // The first block, or the second for a comparison.
+    unsigned char* Block(int which) {
+        // Left unset: every byte is read into before it is looked at.
+        if (mBytes == nullptr) mBytes.reset(new unsigned char[2 * mSize]);
+        return mBytes.get() + (which == 0 ? 0 : mSize);
+    }
+
+private:
+    std::size_t mSize;
+    std::unique_ptr<unsigned char[]> mBytes;
+};
 
 // The texture file, read from its start at each pass over its bytes, and
 // the digest of its bytes once a pass took it.
 class TextureFile {
 public:
-    explicit TextureFile(std::FILE* file) : mFile(file) {
-        mIdentity.permissions = 0600;
-        qalimor::os::IdentityOf(fileno(file), mIdentity);
+    TextureFile(const qalimor::os::ReadOnlyFile& file, std::uint32_t user)
+        : mFile(file), mIdentity(file.Identity()), mUser(user), mBlocks(mIdentity.size) {
         mIdentity.permissions &= 0777;
     }
 
@@ -91,80 +115,81 @@ public:
     const qalimor::os::FileIdentity& Identity() const { return mIdentity; }
     const std::optional<std::uint64_t>& Digest() const { return mDigest; }
     void SetDigest(std::uint64_t digest) { mDigest = digest; }
+    Blocks& Scratch() { return mBlocks; }
 
-    // Hands its bytes, block by block from the first, to each until each
-    // returns false; whether all were read and taken.
-    bool ReadEach(const std::function<bool(const char*, std::size_t)>& each) {
-        std::rewind(mFile);
-        mBlock.resize(static_cast<std::size_t>(std::min<std::uint64_t>(mIdentity.size + 1, kCopyBlock)));
-        for (;;) {
-            const std::size_t read = std::fread(mBlock.data(), 1, mBlock.size(), mFile);
-            if (read == 0) return std::ferror(mFile) == 0;
-            if (!each(mBlock.data(), read)) return false;
+    // Hands its bytes, block by block from the first up to its end (which
+    // may have moved since it was opened) or the first limit of them, to
+    // each until each returns false; whether all were read and taken.
+    bool ReadEach(const std::function<bool(const unsigned char*, std::size_t)>& each,
+                  std::uint64_t limit = UINT64_MAX) {
+        unsigned char* block = mBlocks.Block(0);
+        for (std::uint64_t offset = 0; offset < limit;) {
+            const std::int64_t read =
+                mFile.ReadAt(offset, block, std::min<std::uint64_t>(mBlocks.Size(), limit - offset));
+            if (read <= 0) return read == 0;
+            if (!each(block, static_cast<std::size_t>(read))) return false;
+            offset += static_cast<std::uint64_t>(read);
         }
+        return true;
     }
 
-    // The digest, taken by a pass of its own where no other pass took it;
-    // false when the file cannot be read.
+    // The digest of the bytes it held when opened, taken by a pass of its
+    // own where no other pass took it; false when the file cannot be read.
+    // What it holds since is for the comparison to tell.
     bool TakeDigest() {
         if (mDigest) return true;
         KFbxContentDigest digest;
-        if (!ReadEach([&digest](const char* bytes, std::size_t size) {
-                digest.Add(bytes, size);
-                return true;
-            })) {
+        if (!ReadEach(
+                [&digest](const unsigned char* bytes, std::size_t size) {
+                    digest.Add(bytes, size);
+                    return true;
+                },
+                mIdentity.size)) {
             return false;
         }
         mDigest = digest.Value();
         return true;
     }
 
-    // Whether the name is a regular file of the process's own that holds
-    // these bytes, read only as far as they match, unless digest asks this
-    // pass to take their digest, for which all of them are read.
-    bool IsHeldBy(const qalimor::os::Folder& folder, const std::string& name, bool digest) {
+    // Whether the name is a regular file that may be a copy and holds the
+    // bytes this file held when opened, read only as far as they match.
+    bool IsHeldBy(const qalimor::os::Folder& folder, const std::string& name) {
         qalimor::os::ReadOnlyFile file;
-        bool same = OpenOwnFile(file, folder, name, mIdentity.size);
-        if (!same && !digest) return false;
-        KFbxContentDigest bytes;
+        if (!OpenCopy(file, folder, name, mIdentity.size, mUser)) return false;
+        unsigned char* there = mBlocks.Block(1);
         std::uint64_t offset = 0;
-        const bool read = ReadEach([&](const char* block, std::size_t size) {
-            if (same) {
-                mThere.resize(size);
-                same = file.ReadAt(offset, mThere.data(), size) == static_cast<std::int64_t>(size) &&
-                       std::memcmp(block, mThere.data(), size) == 0;
-            }
-            offset += size;
-            if (digest) bytes.Add(block, size);
-            return same || digest;
-        });
-        if (read && digest) mDigest = bytes.Value();
+        const bool same = ReadEach(
+            [&](const unsigned char* block, std::size_t size) {
+                const bool alike = file.ReadAt(offset, there, size) == static_cast<std::int64_t>(size) &&
+                                   std::memcmp(block, there, size) == 0;
+                offset += size;
+                return alike;
+            },
+            mIdentity.size);
         // One byte past them, so that a file grown meanwhile shows.
-        unsigned char past;
-        return read && same && offset == file.Size() && file.ReadAt(offset, &past, 1) == 0;
+        return same && offset == file.Size() && file.ReadAt(offset, there, 1) == 0;
     }
 
 private:
-    std::FILE* mFile;
+    const qalimor::os::ReadOnlyFile& mFile;
     qalimor::os::FileIdentity mIdentity;
+    std::uint32_t mUser;
     std::optional<std::uint64_t> mDigest;
-    std::vector<char> mBlock;
-    std::vector<unsigned char> mThere;
+    Blocks mBlocks;
 };
 
-// The digest of the regular file of the name, of the process's own and of
+// The digest of the regular file of the name, that may be a copy and holds
 // size bytes; false where it is no longer such a file.
-bool DigestOf(const qalimor::os::Folder& folder, const std::string& name, std::uint64_t size,
-              std::uint64_t& digest) {
+bool DigestOf(const qalimor::os::Folder& folder, const std::string& name, std::uint64_t size, std::uint32_t user,
+              Blocks& blocks, std::uint64_t& digest) {
     qalimor::os::ReadOnlyFile file;
-    if (!OpenOwnFile(file, folder, name, size)) return false;
-    std::vector<unsigned char> block(static_cast<std::size_t>(std::min<std::uint64_t>(size, kCopyBlock)));
+    if (!OpenCopy(file, folder, name, size, user)) return false;
+    unsigned char* block = blocks.Block(1);
     KFbxContentDigest bytes;
     for (std::uint64_t offset = 0; offset < size;) {
-        const std::int64_t read =
-            file.ReadAt(offset, block.data(), std::min<std::uint64_t>(block.size(), size - offset));
+        const std::int64_t read = file.ReadAt(offset, block, std::min<std::uint64_t>(blocks.Size(), size - offset));
         if (read <= 0) return false;
-        bytes.Add(block.data(), static_cast<std::size_t>(read));
+        bytes.Add(block, static_cast<std::size_t>(read));
         offset += static_cast<std::uint64_t>(read);
     }
     digest = bytes.Value();
@@ -188,15 +213,15 @@ public:
     // digest asks, the texture's digest is taken on the way.
     bool Write(const char* like, bool digest) {
         const qalimor::os::FileIdentity& texture = mFrom.Identity();
-        mTo = mFolder.IsOpen() ? mFolder.CreateTemporaryFile(like, mTemporary,
-                                                             qalimor::os::WithoutGroupBits(texture.permissions))
+        mTo = mFolder.IsOpen() ? mFolder.CreateTemporaryFile(
+                                     like, mTemporary, qalimor::os::WithoutGroupBits(texture.permissions) & ~kOthersWrite)
                                : nullptr;
         if (mTo == nullptr) return false;
         // Before a byte is copied: a copy of another group than the
         // texture's keeps no bits for it.
         qalimor::os::ShareWithGroup(fileno(mTo), texture.group, texture.permissions);
         KFbxContentDigest bytes;
-        const bool copied = mFrom.ReadEach([&](const char* block, std::size_t size) {
+        const bool copied = mFrom.ReadEach([&](const unsigned char* block, std::size_t size) {
             if (digest) bytes.Add(block, size);
             return std::fwrite(block, 1, size, mTo) == size;
         });
@@ -275,18 +300,26 @@ std::string KFbxNumberedCopyName(const std::string& name, unsigned number, std::
     return numbered;
 }
 
-KFbxTextureCopyNames::KFbxTextureCopyNames(std::string destination, std::size_t limit)
-    : mDestination(std::move(destination)), mLimit(limit) {
+KFbxTextureCopyNames::KFbxTextureCopyNames(std::string destination, std::size_t limit, std::uint32_t user)
+    : mDestination(std::move(destination)), mLimit(limit), mUser(user) {
     const std::size_t separator = mDestination.find_last_of("/\\");
     mName = separator == std::string::npos ? mDestination : mDestination.substr(separator + 1);
 }
 
-bool KFbxTextureCopyNames::HasLookedOfSize(std::uint64_t size) const {
-    const auto digested = mDigested.lower_bound({size, 0});
-    return mUndigested.count(size) != 0 || (digested != mDigested.end() && digested->first.first == size);
+std::vector<unsigned> KFbxTextureCopyNames::LookedOfSize(std::uint64_t size) const {
+    std::vector<unsigned> looked;
+    const auto undigested = mUndigested.find(size);
+    if (undigested != mUndigested.end()) looked = undigested->second;
+    for (auto digested = mDigested.lower_bound({size, 0});
+         digested != mDigested.end() && digested->first.first == size; ++digested) {
+        looked.insert(looked.end(), digested->second.begin(), digested->second.end());
+    }
+    std::sort(looked.begin(), looked.end());
+    return looked;
 }
 
-bool KFbxTextureCopyNames::FindLooked(const qalimor::os::Folder& folder, std::uint64_t size, std::uint64_t digest,
+bool KFbxTextureCopyNames::FindLooked(std::uint64_t size, std::uint64_t digest,
+                                      const std::function<bool(const std::string&, std::uint64_t&)>& digestOf,
                                       const std::function<bool(const std::string&)>& holdsSource,
                                       unsigned& number) {
     // A file's digest is taken once, when a source of its size first needs
@@ -295,9 +328,7 @@ bool KFbxTextureCopyNames::FindLooked(const qalimor::os::Folder& folder, std::ui
     if (undigested != mUndigested.end()) {
         for (const unsigned looked : undigested->second) {
             std::uint64_t its = 0;
-            if (DigestOf(folder, KFbxNumberedCopyName(mName, looked, mLimit), size, its)) {
-                mDigested[{size, its}].insert(looked);
-            }
+            if (digestOf(KFbxNumberedCopyName(mName, looked, mLimit), its)) mDigested[{size, its}].insert(looked);
         }
         mUndigested.erase(undigested);
     }
@@ -339,27 +370,30 @@ bool KFbxTextureCopyNames::Copy(const char* source, std::string& copy, KString& 
     // the export. A share's file is no file of this machine, whatever file
     // here has its path.
     const bool shared = KFbxIsSharePath(source);
-    const Stream from(shared ? nullptr : qalimor::os::OpenRegularFile(source));
-    if (from == nullptr) return NameUnread(folder, name, shared ? ENOENT : errno, source, given.c_str(), message);
-    TextureFile texture(from.get());
+    qalimor::os::ReadOnlyFile from;
+    if (shared || !from.Open(source)) {
+        return NameUnread(folder, name, shared ? ENOENT : errno, source, given.c_str(), message);
+    }
+    TextureFile texture(from, mUser);
     const std::uint64_t size = texture.Identity().size;
-    TemporaryCopy temporary(folder, texture);
-    // The files the calls before looked at or made, of the texture's size,
-    // come before any name not yet looked at. Their digests are weighed
-    // against the texture's once the pass that decides on the first such
-    // name (a comparison with the file there, or the copy) took it on the
-    // way, so that one file among many of its name costs no pass more.
-    bool weigh = HasLookedOfSize(size);
-    // Whether one of them holds the texture's bytes, copy then naming it.
-    const auto foundLooked = [&] {
-        if (!weigh) return false;
-        weigh = false;
-        unsigned found = 0;
-        const auto holdsTexture = [&](const std::string& looked) { return texture.IsHeldBy(folder, looked, false); };
-        if (!texture.TakeDigest() || !FindLooked(folder, size, *texture.Digest(), holdsTexture, found)) return false;
+    // A copy already there, looked at or made by the calls before, is found
+    // before anything is written: a texture kept in several folders costs a
+    // comparison, not a copy written and removed again.
+    const std::vector<unsigned> looked = LookedOfSize(size);
+    const auto holdsTexture = [&](const std::string& file) { return texture.IsHeldBy(folder, file); };
+    const auto digestOf = [&](const std::string& file, std::uint64_t& digest) {
+        return DigestOf(folder, file, size, mUser, texture.Scratch(), digest);
+    };
+    unsigned found = 0;
+    // One file of its size is compared with at once: the digests of both
+    // would cost a pass over each, more than the comparison.
+    if (looked.size() == 1 ? holdsTexture(KFbxNumberedCopyName(name, found = looked.front(), mLimit))
+                           : !looked.empty() && texture.TakeDigest() &&
+                                 FindLooked(size, *texture.Digest(), digestOf, holdsTexture, found)) {
         copy = KFbxNumberedCopyName(name, found, mLimit);
         return true;
-    };
+    }
+    TemporaryCopy temporary(folder, texture);
     unsigned number = mNext;
     for (; number <= kNumberedNames; mNext = ++number) {
         const std::string candidate = KFbxNumberedCopyName(name, number, mLimit);
@@ -371,29 +405,22 @@ bool KFbxTextureCopyNames::Copy(const char* source, std::string& copy, KString& 
             // nor a link followed out of the folder. Whatever has the name
             // is kept, as it may be the user's own; a file of other bytes is
             // no copy of the texture, and the written file would show it in
-            // the texture's place, as it would another user's file once they
-            // changed it.
-            const qalimor::os::NameKind kind = folder.KindOf(candidate.c_str());
+            // the texture's place, as it would a file others may change.
+            qalimor::os::FileIdentity there;
+            const qalimor::os::NameKind kind = folder.KindOf(candidate.c_str(), there);
             if (kind == qalimor::os::NameKind::eRegularFile) {
-                qalimor::os::FileIdentity there;
-                if (!folder.IdentityOf(candidate.c_str(), there)) continue;
-                if (!qalimor::os::IsProcessOwn(there)) break;
-                if (there.size != size) {
-                    Remember(number, there.size, std::nullopt);
-                    break;
-                }
-                const bool same = texture.IsHeldBy(folder, candidate, weigh && !texture.Digest());
-                const bool earlier = foundLooked();
-                Remember(number, size, same ? texture.Digest() : std::nullopt);
-                if (!earlier && !same) break;
+                if (!MayBeCopy(there, mUser)) break;
+                const bool same = there.size == size && texture.IsHeldBy(folder, candidate);
+                Remember(number, there.size, same ? texture.Digest() : std::nullopt);
+                if (!same) break;
                 mNext = number + 1;
                 return true;
             }
             if (kind != qalimor::os::NameKind::eNone) break;
-            const bool written =
-                temporary.IsWritten() || temporary.Write(candidate.c_str(), weigh && !texture.Digest());
-            if (foundLooked()) return true;
-            if (!written) {
+            // Where files of its size are there, the copy takes its digest
+            // on the way for the textures after it.
+            if (!temporary.IsWritten() &&
+                !temporary.Write(candidate.c_str(), !texture.Digest() && !LookedOfSize(size).empty())) {
                 TellNotWritten(message, path);
                 return false;
             }
@@ -409,7 +436,6 @@ bool KFbxTextureCopyNames::Copy(const char* source, std::string& copy, KString& 
             // Something took the name since it was looked at: judged again.
         }
     }
-    if (foundLooked()) return true;
     copy = name;
     char tried[16];
     const std::string count(tried, std::to_chars(tried, tried + sizeof tried, number - 1).ptr);

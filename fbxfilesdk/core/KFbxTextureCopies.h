@@ -7,7 +7,9 @@
 #include <fbxfilesdk/core/KString.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -29,6 +31,7 @@ public:
     void Clear() {
         mNames.clear();
         mCopyNames.clear();
+        mUser.reset();
     }
 
 private:
@@ -36,6 +39,8 @@ private:
     // By destination and limit: the textures of one name share their
     // numbered names.
     std::map<std::pair<std::string, std::size_t>, KFbxTextureCopyNames> mCopyNames;
+    // The user the copies are made by, asked once for the write.
+    std::optional<std::uint32_t> mUser;
 };
 
 }  // namespace fbxsdk_2006_11_1

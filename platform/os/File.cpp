@@ -67,18 +67,33 @@ bool IdentityOf(int descriptor, FileIdentity& identity) {
     return fstat(descriptor, &info) == 0 && IdentityFrom(info, identity);
 }
 
-bool IdentityOfName(int folder, const char* name, FileIdentity& identity) {
+bool IdentityOfName(int folder, const char* name, FileIdentity& identity, unsigned* type) {
     struct stat info;
-    return fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && IdentityFrom(info, identity);
+    if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (type != nullptr) *type = static_cast<unsigned>(info.st_mode & S_IFMT);
+    return IdentityFrom(info, identity);
 }
 
 int OpenRegularDescriptor(const char* path, std::uint64_t& size) {
     return OpenRegularDescriptorAt(AT_FDCWD, path, size);
 }
 
-bool IsProcessOwn(const FileIdentity& identity) { return identity.owner == static_cast<std::uint32_t>(geteuid()); }
+int OpenRegularDescriptor(const char* path, FileIdentity& identity) {
+    return OpenRegularDescriptorAt(AT_FDCWD, path, identity);
+}
+
+std::uint32_t ProcessUser() { return static_cast<std::uint32_t>(geteuid()); }
+
+bool IsProcessOwn(const FileIdentity& identity) { return identity.owner == ProcessUser(); }
 
 int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size, bool followLink) {
+    FileIdentity identity;
+    const int descriptor = OpenRegularDescriptorAt(folder, path, identity, followLink);
+    if (descriptor >= 0) size = identity.size;
+    return descriptor;
+}
+
+int OpenRegularDescriptorAt(int folder, const char* path, FileIdentity& identity, bool followLink) {
     if (!path) {
         errno = EINVAL;
         return -1;
@@ -99,7 +114,7 @@ int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size, b
         errno = failure;
         return -1;
     }
-    size = static_cast<std::uint64_t>(info.st_size);
+    IdentityFrom(info, identity);
     return fd;
 }
 

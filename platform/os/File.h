@@ -27,8 +27,12 @@ struct FileIdentity {
 // identity untouched.
 bool IdentityOf(int descriptor, FileIdentity& identity);
 // The identity of what has the name in the folder open as descriptor folder,
-// a link counting as itself; false with errno set, the identity untouched.
-bool IdentityOfName(int folder, const char* name, FileIdentity& identity);
+// a link counting as itself, and in type, where given, the bits of its mode
+// that tell what it is (a regular file, a link...), from the same look;
+// false with errno set, the identity untouched.
+bool IdentityOfName(int folder, const char* name, FileIdentity& identity, unsigned* type = nullptr);
+// The process's effective user, that owns what it makes.
+std::uint32_t ProcessUser();
 // Whether the file is the process's own: its owner the process's effective
 // user.
 bool IsProcessOwn(const FileIdentity& identity);
@@ -51,9 +55,13 @@ std::FILE* OpenRegularFile(const char* path);
 // The same as a descriptor for reads at any offset, with the size the file
 // has now; -1 on failure, errno set alike.
 int OpenRegularDescriptor(const char* path, std::uint64_t& size);
+// The same with the whole identity of the file opened, from the look that
+// found it regular.
+int OpenRegularDescriptor(const char* path, FileIdentity& identity);
 // The same for a path taken from the folder open as the descriptor folder;
 // a link as its last name is refused (ELOOP) where followLink is false.
 int OpenRegularDescriptorAt(int folder, const char* path, std::uint64_t& size, bool followLink = true);
+int OpenRegularDescriptorAt(int folder, const char* path, FileIdentity& identity, bool followLink = true);
 
 // The whole content of a regular file, opened as OpenRegularFile opens it;
 // false with errno set as it sets it, or EFBIG when the file holds more than

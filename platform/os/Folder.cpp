@@ -345,14 +345,19 @@ void Folder::Close() {
 }
 
 NameKind Folder::KindOf(const char* name) const {
-    struct stat info;
-    if (!IsPlainName(name) || fstatat(mDescriptor, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return NameKind::eNone;
-    if (S_ISREG(info.st_mode)) return NameKind::eRegularFile;
-    if (S_ISLNK(info.st_mode)) return NameKind::eLink;
-    if (S_ISFIFO(info.st_mode)) return NameKind::eFifo;
-    if (S_ISDIR(info.st_mode)) return NameKind::eFolder;
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return NameKind::eDevice;
-    if (S_ISSOCK(info.st_mode)) return NameKind::eSocket;
+    FileIdentity identity;
+    return KindOf(name, identity);
+}
+
+NameKind Folder::KindOf(const char* name, FileIdentity& identity) const {
+    unsigned type = 0;
+    if (!IsPlainName(name) || !IdentityOfName(mDescriptor, name, identity, &type)) return NameKind::eNone;
+    if (S_ISREG(type)) return NameKind::eRegularFile;
+    if (S_ISLNK(type)) return NameKind::eLink;
+    if (S_ISFIFO(type)) return NameKind::eFifo;
+    if (S_ISDIR(type)) return NameKind::eFolder;
+    if (S_ISCHR(type) || S_ISBLK(type)) return NameKind::eDevice;
+    if (S_ISSOCK(type)) return NameKind::eSocket;
     return NameKind::eOther;
 }
 

@@ -77,6 +77,8 @@ public:
     // What has the name in the folder; nothing is opened. eNone for a name
     // that is not plain.
     NameKind KindOf(const char* name) const;
+    // The same, with the identity of what has the name, from the same look.
+    NameKind KindOf(const char* name, FileIdentity& identity) const;
     // Opens the file of the name for reading as OpenRegularDescriptor opens
     // a path, following a link at the name: a file read through a link is
     // read from the link's folder. "" names the folder itself.

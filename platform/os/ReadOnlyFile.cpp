@@ -19,7 +19,17 @@ constexpr std::uint64_t kLargestRead = std::uint64_t(1) << 30;
 bool ReadOnlyFile::Open(const Folder& folder, const char* name) {
     std::uint64_t size = 0;
     const int descriptor = folder.OpenRegularDescriptor(name, size);
-    return Take(descriptor, size);
+    FileIdentity identity;
+    // Only here is the file looked at again: the folder's open gives its size.
+    if (descriptor >= 0) IdentityOf(descriptor, identity);
+    identity.size = size;
+    return Take(descriptor, identity);
+}
+
+bool ReadOnlyFile::Open(const char* path) {
+    FileIdentity identity;
+    const int descriptor = OpenRegularDescriptor(path, identity);
+    return Take(descriptor, identity);
 }
 
 bool ReadOnlyFile::OpenWithoutFollowing(const Folder& folder, const char* name) {
@@ -28,17 +38,17 @@ bool ReadOnlyFile::OpenWithoutFollowing(const Folder& folder, const char* name) 
         errno = EINVAL;
         return false;
     }
-    std::uint64_t size = 0;
-    const int descriptor = OpenRegularDescriptorAt(folder.Descriptor(), name, size, false);
-    return Take(descriptor, size);
+    FileIdentity identity;
+    const int descriptor = OpenRegularDescriptorAt(folder.Descriptor(), name, identity, false);
+    return Take(descriptor, identity);
 }
 
-bool ReadOnlyFile::Take(int descriptor, std::uint64_t size) {
+bool ReadOnlyFile::Take(int descriptor, const FileIdentity& identity) {
     Close();
     mDescriptor = descriptor;
     if (mDescriptor < 0) return false;
-    mSize = size;
-    IdentityOf(mDescriptor, mIdentity);
+    mSize = identity.size;
+    mIdentity = identity;
     return true;
 }
 

@@ -27,6 +27,9 @@ public:
     // The same for a plain name that is no link: one is refused (ELOOP),
     // never followed.
     bool OpenWithoutFollowing(const Folder& folder, const char* name);
+    // The same for a path, relative ones from the working folder, following
+    // links.
+    bool Open(const char* path);
     void Close();
     bool IsOpen() const { return mDescriptor >= 0; }
     // The size the file had when it was opened.
@@ -38,7 +41,7 @@ public:
     std::int64_t ReadAt(std::uint64_t offset, unsigned char* out, std::uint64_t size) const;
 
 private:
-    bool Take(int descriptor, std::uint64_t size);
+    bool Take(int descriptor, const FileIdentity& identity);
 
     int mDescriptor = -1;
     std::uint64_t mSize = 0;

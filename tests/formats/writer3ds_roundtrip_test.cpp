@@ -11,9 +11,9 @@
 #include <fstream>
 #include <map>
 #include <numeric>
+#include <set>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <fbxfilesdk/core/KFbxColor.h>
@@ -22,6 +22,8 @@
 #include <fbxfilesdk/geometry/KFbxLayer.h>
 #include <fbxfilesdk/scene/KFbxCamera.h>
 #include <fbxfilesdk/scene/KFbxLight.h>
+
+#include <sys/stat.h>
 
 #ifdef QALIMOR_HAVE_LIB3DS
 #include <lib3ds/camera.h>
@@ -753,12 +755,25 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsFindsEachMeshsOwnTextureUnderOneName) {
         }
         return files;
     };
-    // Files there before; per mesh its texture and its map's name; the message.
+    // Files there before; per mesh its texture and its map's name; the
+    // message; the files there before that everyone may write.
     using Files = std::map<std::string, std::string>;
-    const std::tuple<Files, std::vector<std::array<std::string, 2>>, std::string> rows[] = {
+    struct Row {
+        Files files;
+        std::vector<std::array<std::string, 2>> meshes;
+        std::string message;
+        std::set<std::string> everyone{};
+    };
+    const Row rows[] = {
         {{{"a/diffuse.png", "a"}, {"b/diffuse.png", "b"}},
          {{"a/diffuse.png", "diffuse.png"}, {"b/diffuse.png", "diffuse1.png"}},
          ""},
+        // An own file of the first texture's bytes that everyone may write
+        // is no copy of it.
+        {{{"a/diffuse.png", "a"}, {"b/diffuse.png", "b"}, {"out/diffuse.png", "a"}},
+         {{"a/diffuse.png", "diffuse1.png"}, {"b/diffuse.png", "diffuse2.png"}},
+         "",
+         {"out/diffuse.png"}},
         {taken("diffuse", "diffuse", ".png"),
          {{"a/diffuse.png", "diffus10.png"}, {"b/diffuse.png", "diffus11.png"}},
          ""},
@@ -766,7 +781,7 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsFindsEachMeshsOwnTextureUnderOneName) {
          "The texture file \"" + Path("a/a.bcdefghijk") + "\" is not copied: \"" + Path("out/a.bcdefghijk") +
              "\" and the 9 names numbered after it are taken.\nThe texture file \"" + Path("b/a.bcdefghijk") +
              "\" is not copied: \"" + Path("out/a.bcdefghijk") + "\" and the 9 names numbered after it are taken.\n"}};
-    for (const auto& [files, meshes, message] : rows) {
+    for (const auto& [files, meshes, message, everyone] : rows) {
         SCOPED_TRACE(meshes.back()[1]);
         mScene->Clear();
         for (const char* folder : {"a", "b", "out"}) std::filesystem::remove_all(Path(folder));
@@ -774,6 +789,7 @@ TEST_F(Writer3dsRoundTripTest, Lib3dsFindsEachMeshsOwnTextureUnderOneName) {
         for (const auto& [name, bytes] : files) {
             std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
             mFolder.Write(name, bytes);
+            ASSERT_EQ(chmod(Path(name).c_str(), everyone.count(name) != 0 ? 0666 : 0644), 0);
         }
         const char* const nodes[] = {"First", "Second"};
         for (std::size_t node = 0; node < meshes.size(); ++node) {

@@ -24,6 +24,9 @@
 #include <new>
 #include <set>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace fbxsdk_2006_11_1::writer3dstest {
 namespace {
 
@@ -188,18 +191,32 @@ TEST(Writer3dsMapNames, FitTheTwelveCharacterField) {
 
 using Writer3dsFrameTest = Writer3dsTest;
 
+// One write's copies beside out/wood.tga of textures named wood.tga, each
+// of the bytes given in a folder of its own.
+class WoodCopies {
+public:
+    explicit WoodCopies(const ScratchFolder& folder) : mFolder(folder) {
+        std::filesystem::create_directories(mFolder / "out");
+    }
+    // The name of the copy of the texture in the folder in.
+    std::string operator()(const std::string& in, const char* bytes) {
+        std::filesystem::create_directories(mFolder / in);
+        const std::string texture = mFolder.Write(in + "/wood.tga", bytes);
+        return mCopies.NameOf(texture.c_str(), mFolder / "out/wood.tga", 12, mMessage);
+    }
+    std::string Message() const { return mMessage.Buffer(); }
+
+private:
+    const ScratchFolder& mFolder;
+    KFbxTextureCopies mCopies;
+    KString mMessage;
+};
+
 // A write takes a file it looked at before for a texture's copy only while
 // that file holds the texture's bytes: the digest it took of them then only
 // points the way.
 TEST_F(Writer3dsFrameTest, AWriteTakesAFileItSawBeforeOnlyWhileItHoldsTheTexturesBytes) {
-    std::filesystem::create_directories(Path("out"));
-    KFbxTextureCopies copies;
-    KString message;
-    const auto copy = [&](const std::string& folder, const char* bytes) {
-        std::filesystem::create_directories(Path(folder));
-        const std::string texture = mFolder.Write(folder + "/wood.tga", bytes);
-        return copies.NameOf(texture.c_str(), Path("out/wood.tga"), 12, message);
-    };
+    WoodCopies copy(mFolder);
     EXPECT_EQ(copy("a", "oak"), "wood.tga");
     EXPECT_EQ(copy("b", "elm"), "wood1.tga");
     mFolder.Write("out/wood.tga", "fir");
@@ -207,7 +224,27 @@ TEST_F(Writer3dsFrameTest, AWriteTakesAFileItSawBeforeOnlyWhileItHoldsTheTexture
     EXPECT_EQ(copy("d", "elm"), "wood1.tga");
     EXPECT_EQ(mFolder.Read("out/wood.tga"), "fir");
     EXPECT_EQ(mFolder.Read("out/wood2.tga"), "oak");
-    EXPECT_STREQ(message.Buffer(), "");
+    EXPECT_EQ(copy.Message(), "");
+}
+
+// Where every copy is there already, a write finds each by comparing and
+// makes no file beside the written one, not even for a while: the folder's
+// time of change stays, set far back before. A texture whose bytes an
+// earlier one copied passes no name a later texture's copy has.
+TEST_F(Writer3dsFrameTest, AWriteWhoseCopiesAreThereMakesNoFile) {
+    WoodCopies copy(mFolder);
+    mFolder.Write("out/wood.tga", "oak");
+    mFolder.Write("out/wood1.tga", "elm");
+    const struct timespec past[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("out").c_str(), past, 0), 0);
+    EXPECT_EQ(copy("a", "oak"), "wood.tga");
+    EXPECT_EQ(copy("b", "oak"), "wood.tga");
+    EXPECT_EQ(copy("c", "elm"), "wood1.tga");
+    EXPECT_EQ(copy("d", "oak"), "wood.tga");
+    struct stat folder {};
+    ASSERT_EQ(stat(Path("out").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mtim.tv_sec, 1000);
+    EXPECT_EQ(copy.Message(), "");
 }
 
 TEST_F(Writer3dsFrameTest, FileThatCannotBeOpenedIsReportedAtCreate) {

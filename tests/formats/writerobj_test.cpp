@@ -629,8 +629,16 @@ TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
     // Files there before (beside the written file: "out/"); per material its
     // texture's file and the name its map gives; the written folder's files;
     // the file there before that another user owns (the last row's only,
-    // as it is skipped where files cannot be given away).
-    const std::tuple<Files, std::vector<std::array<std::string, 3>>, int, std::string> rows[] = {
+    // as it is skipped where files cannot be given away); the files there
+    // before that everyone may write (all others only their owner).
+    struct Row {
+        Files files;
+        std::vector<std::array<std::string, 3>> materials;
+        int written;
+        std::string foreign;
+        std::set<std::string> everyone{};
+    };
+    const Row rows[] = {
         {{{"a/wood.tga", "oak"}, {"b/wood.tga", "pine"}},
          {{"oak", "a/wood.tga", "wood.tga"}, {"pine", "b/wood.tga", "wood1.tga"}}, 4, ""},
         {{{"a/wood.tga", "oak"}, {"b/wood.tga", "oak"}},
@@ -644,9 +652,13 @@ TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
         // in the next one.
         {{{"a/wood.tga", "oak"}, {"b/wood.tga", "mine"}, {"out/wood.tga", "mine"}, {"out/wood1.tga", "oak"},
           {"out/wood2.tga", "mine"}}, {{"oak", "a/wood.tga", "wood1.tga"}, {"pine", "b/wood.tga", "wood.tga"}}, 5, ""},
+        // An own file of the bytes that everyone may write is no copy, and a
+        // texture everyone may write gives its copy no such leave.
+        {{{"a/wood.tga", "oak"}, {"out/wood.tga", "oak"}}, {{"oak", "a/wood.tga", "wood1.tga"}}, 4, "",
+         {"a/wood.tga", "out/wood.tga"}},
         {{{"a/wood.tga", "oak"}, {"out/wood.tga", "oak"}}, {{"oak", "a/wood.tga", "wood1.tga"}}, 4, "out/wood.tga"}};
     const std::string script = Write("dump.py", kTinyObjDump);
-    for (const auto& [files, materials, written, foreign] : rows) {
+    for (const auto& [files, materials, written, foreign, everyone] : rows) {
         SCOPED_TRACE(materials.front()[2] + " " + materials.back()[2] + " " + files.rbegin()->first + " " + foreign);
         TearDown();
         for (const char* folder : {"a", "b", "out"}) std::filesystem::remove_all(Path(folder));
@@ -654,6 +666,7 @@ TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
         for (const auto& [name, bytes] : files) {
             std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
             Write(name, bytes);
+            ASSERT_EQ(chmod(Path(name).c_str(), everyone.count(name) != 0 ? 0666 : 0644), 0);
         }
         if (!foreign.empty() && chown(Path(foreign).c_str(), 65534, 65534) != 0) {
             GTEST_SKIP() << "files cannot be given to another user here";
@@ -667,7 +680,12 @@ TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
             mesh->GetTexture(0)->SetFileName(Path(source).c_str());
         }
         for (int exported = 0; exported < 2; ++exported) {
-            ASSERT_TRUE(Export(Path("out/scene.obj"))) << Message();
+            // Without a umask, a copy has the bits of its texture but others'
+            // leave to write.
+            const mode_t umaskBefore = umask(0);
+            const bool exportedOk = Export(Path("out/scene.obj"));
+            umask(umaskBefore);
+            ASSERT_TRUE(exportedOk) << Message();
             EXPECT_EQ(Message(), "");
             const std::string dump = CommandOutput("/usr/bin/python3 '" + script + "' '" + Path("out/scene.obj") + "'");
             for (const auto& [material, source, map] : materials) {
@@ -676,6 +694,11 @@ TEST_F(ObjWriterTest, TexturesOfOneNameEachKeepTheirOwnBytes) {
                 const std::string named = dump.substr(line, dump.find('\n', line) - line);
                 EXPECT_EQ(named.substr(named.rfind(' ') + 1), map) << dump;
                 EXPECT_EQ(Text(Path("out/" + map)), files.at(source)) << material;
+                struct stat copied {};
+                ASSERT_EQ(stat(Path("out/" + map).c_str(), &copied), 0);
+                if (files.count("out/" + map) == 0) {
+                    EXPECT_EQ(copied.st_mode & 0777, everyone.count(source) != 0 ? 0664u : 0644u) << map;
+                }
             }
             for (const auto& [name, bytes] : files) EXPECT_EQ(Text(Path(name)), bytes) << name;
             EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("out")), {}), written);
