@@ -90,6 +90,16 @@ KString KFbxDocumentFolder::NameOf(const KString& file) const {
     return KString(way == "." ? named.c_str() : (way + "/" + named).c_str());
 }
 
+KString KFbxDocumentFolder::NameOfRelative(const KString& file) const {
+    if (mWorking.empty() || !KFbxIsRelativePath(file) || KFbxIsSharePath(file)) return KString();
+    // Joined as the system joins them: cleaned as text, a ".." after a link
+    // would climb out of the link instead of the folder it leads to.
+    std::string path = mWorking.generic_string();
+    if (path.back() != '/') path += '/';
+    path += file.Buffer();
+    return NameOf(KString(path.c_str()));
+}
+
 const KFbxDocumentFolder::Place& KFbxDocumentFolder::PlaceOf(const std::string& folder) const {
     const auto known = mPlaces.find(folder);
     if (known != mPlaces.end()) return known->second;

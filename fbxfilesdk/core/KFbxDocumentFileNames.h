@@ -33,6 +33,10 @@ public:
     // absolute path of this system (a Windows drive's name, a network
     // share's, or a relative name, whose folder the caller knows better).
     KString NameOf(const KString& file) const;
+    // The same for a relative file name, taken from the working folder
+    // measured with the document's, its ".." parts left for the measure to
+    // follow as the system does; empty for any other name.
+    KString NameOfRelative(const KString& file) const;
 
     // Where a reader finds a file that the document names by relativeName,
     // a path relative to the document's folder, whose ".." parts the system

@@ -141,8 +141,9 @@ protected:
     void ReadTexture(const KString& prefixedName, const KString& typeName);
     // Each texture whose file is nowhere takes the file extracted from its
     // medium: the video connected to it (which hands its names over as it is
-    // connected), else the first whose record named the texture's file; the
-    // others keep the name they have.
+    // connected), else the one its record names as its medium, else the
+    // first whose record named the texture's file; the others keep the name
+    // they have.
     void GiveLostTexturesTheirMedia();
     void ReadCache(const KString& prefixedName, const KString& typeName);
     void ReadWeightedMap(const KString& prefixedName, const KString& typeName);
@@ -254,9 +255,10 @@ protected:
     };
     mutable std::vector<FoundFile> mFound;
     mutable std::size_t mFoundNext = 0;
-    // The media extracted from video records, in the file's order: the file
-    // the record named, and where its content went.
+    // The media extracted from video records, in the file's order: the
+    // video's name, the file the record named, and where its content went.
     struct ExtractedMedium {
+        KString mVideo;
         KString mFileName;
         KString mPath;
         KString mRelativePath;

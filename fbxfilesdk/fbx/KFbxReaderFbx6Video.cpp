@@ -123,18 +123,26 @@ KString KFbxReaderFbx6Pass::FoundFileName(const KString& fileName, const KString
 
 void KFbxReaderFbx6Pass::GiveLostTexturesTheirMedia() {
     // A video connected to a texture has handed it its names as the
-    // connection was made, the extracted file's among them; a video that
-    // only names the texture's file (as writers make one for a texture that
-    // has none) is found by that name, the first of the file's.
+    // connection was made, the extracted file's among them. Otherwise the
+    // video the texture's record names as its medium tells, and where it
+    // names none, a video that names the texture's file (as writers make one
+    // for a texture that has none) is found by that name, the first of the
+    // file's.
+    std::unordered_map<std::string, const ExtractedMedium*> byVideo;
     std::unordered_map<std::string, const ExtractedMedium*> byFileName;
     for (const ExtractedMedium& medium : mExtracted) {
+        byVideo.emplace(medium.mVideo.Buffer(), &medium);
         if (!medium.mFileName.IsEmpty()) byFileName.emplace(medium.mFileName.Buffer(), &medium);
     }
     for (KFbxTexture* texture : mLostTextures) {
-        const auto named = byFileName.find(texture->GetFileName());
-        if (named != byFileName.end()) {
-            texture->SetFileName(named->second->mPath.Buffer());
-            texture->SetRelativeFileName(named->second->mRelativePath.Buffer());
+        const auto named = byVideo.find(WithoutPrefix(KString(texture->GetMediaName())).Buffer());
+        const auto alike = byFileName.find(texture->GetFileName());
+        const ExtractedMedium* medium = named != byVideo.end()      ? named->second
+                                        : alike != byFileName.end() ? alike->second
+                                                                    : nullptr;
+        if (medium != nullptr) {
+            texture->SetFileName(medium->mPath.Buffer());
+            texture->SetRelativeFileName(medium->mRelativePath.Buffer());
         }
     }
     mLostTextures.clear();
@@ -174,7 +182,8 @@ void KFbxReaderFbx6Pass::ReadVideoContents(KFbxObject& object) {
                                   mExtraction->FolderPath().c_str() + "\": " + reason.c_str() + ".\n";
                 }
             } else {
-                mExtracted.push_back(ExtractedMedium{fileName, KString(path.c_str()), KString(relativePath.c_str())});
+                mExtracted.push_back(ExtractedMedium{KString(object.GetName()), fileName, KString(path.c_str()),
+                                                    KString(relativePath.c_str())});
                 fileName = KString(path.c_str());
                 relativeFileName = KString(relativePath.c_str());
                 // A file was made: what was not found before may be now.

@@ -521,30 +521,27 @@ KString RelativeMediaName(const KFbx& file, const char* sceneName, const KString
 
 }  // namespace
 
-KString KFbxWriterFbxCommon::NameFromWrittenFile(const char* fileName) const {
-    if (mFbx == nullptr || fileName == nullptr) return KString();
+const KFbxDocumentFolder* KFbxWriterFbxCommon::WrittenFolder() const {
+    if (mFbx == nullptr) return nullptr;
     // The field file knows the name the file is written under at last, not
     // the temporary one it fills first, in the form the SDK's paths take.
     const KString& written = mFbx->GetFileName();
-    if (written.IsEmpty()) return KString();
+    if (written.IsEmpty()) return nullptr;
     if (!mWrittenFolder || mWrittenFolderOf != written) {
         mWrittenFolder.emplace(written);
         mWrittenFolderOf = written;
     }
-    return mWrittenFolder->NameOf(KString(fileName));
+    return &*mWrittenFolder;
+}
+
+KString KFbxWriterFbxCommon::NameFromWrittenFile(const char* fileName) const {
+    const KFbxDocumentFolder* folder = fileName != nullptr ? WrittenFolder() : nullptr;
+    return folder != nullptr ? folder->NameOf(KString(fileName)) : KString();
 }
 
 KString KFbxWriterFbxCommon::NameFromWorkingFolder(const KString& fileName) const {
-    if (!KFbxIsRelativePath(fileName)) return KString();
-    // Joined as the system joins them, its ".." parts left for the measure
-    // to follow: cleaned as text, a ".." after a link would climb out of the
-    // link instead of the folder it leads to.
-    const KString working = KFbxGetCurrentDirectory();
-    if (!working.IsOK() || working.IsEmpty()) return KString();
-    std::string path(working.Buffer());
-    if (path.back() != '/') path += '/';
-    path += fileName.Buffer();
-    return NameFromWrittenFile(path.c_str());
+    const KFbxDocumentFolder* folder = WrittenFolder();
+    return folder != nullptr ? folder->NameOfRelative(fileName) : KString();
 }
 
 bool KFbxWriterFbxCommon::WriteMediaFileFields(const KString& fileName, const KString& mediaPath,

@@ -173,6 +173,9 @@ private:
     // The file's name as given, and as the field file knows it.
     std::string mFileName;
     std::string mJoinedFileName;
+    // The written file's folder (and the working folder with it); none
+    // while no file is open.
+    const KFbxDocumentFolder* WrittenFolder() const;
     // The written file's folder, measured once a write for the media's
     // names, and the name it was measured for (a nested scene's file has
     // its own).
